@@ -1,0 +1,14 @@
+// The program's command line, read as the engine reads it: one string of the arguments
+// joined by spaces, of which only a leading "/L" (either case) means anything.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Joins the arguments after the program name with single spaces.
+std::string JoinCommandLine(int argc, const char* const* argv);
+
+// The base data folder named by a line that begins with "/L" or "/l": the rest of the
+// line as it stands. Empty when the line names none.
+std::optional<std::string> DataFolderFromCommandLine(std::string_view command_line);

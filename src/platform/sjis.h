@@ -1,0 +1,28 @@
+// Byte-level helpers for Shift-JIS (code page 932) text, the encoding of every engine string.
+#pragma once
+
+#include <cstddef>
+
+namespace plat {
+
+// The engine's text scans treat every byte from 0x81 to 0xFE as the first byte of a
+// two-byte character.
+constexpr bool IsSjisLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+
+// The lead-byte ranges of code page 932 proper.
+constexpr bool IsSjisStrictLeadByte(unsigned char byte) {
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// Length of the character at `text` in a zero-terminated string: 2 for a lead byte
+// (0x81 to 0xFE) followed by another byte, else 1. A lead byte followed by the
+// terminating zero counts as one byte, so that no scan ever steps over the end.
+constexpr std::size_t SjisCharLength(const char* text) {
+  return IsSjisLeadByte(static_cast<unsigned char>(text[0])) && text[1] != '\0' ? 2 : 1;
+}
+
+// The character after the one at `text`; `text` must not point at the terminating zero.
+constexpr const char* SjisNext(const char* text) { return text + SjisCharLength(text); }
+constexpr char* SjisNext(char* text) { return text + SjisCharLength(text); }
+
+}  // namespace plat

@@ -9,7 +9,7 @@ packages=(
   libsdl2-dev libfreetype-dev libfontconfig-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   libvorbis-dev libimgui-dev libpng-dev
-  xvfb xauth
+  xvfb xauth locales
 )
 
 missing=()

@@ -1,0 +1,61 @@
+// Memory-to-memory LZSS coder: a 4096-byte ring, matches of 3 to 18 bytes found through a
+// binary search tree, and a packed form of flag bytes each followed by up to eight items.
+// The packed data carries no header: the unpacked size is stored by the containing format.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+class CLzssCoder {
+ public:
+  static constexpr std::uint32_t kRingSize = 4096;
+  static constexpr std::uint32_t kLongestMatch = 18;
+  // A match must be longer than this to be worth its two bytes.
+  static constexpr std::uint32_t kThreshold = 2;
+
+  // Encode statuses.
+  static constexpr unsigned kEncodePacked = 0;
+  static constexpr unsigned kEncodeNotSmaller = 1;
+  static constexpr unsigned kEncodeNoMemory = 2;
+  // Decode statuses.
+  static constexpr unsigned kDecodeDone = 0;
+  static constexpr unsigned kDecodeEmptyOutput = 1;
+  static constexpr unsigned kDecodeNoOutput = 2;
+  static constexpr unsigned kDecodeTruncated = 3;
+
+  CLzssCoder();
+
+  void InitTree();
+
+  // Packs `input` into `packed`, whose size is then the packed size. Inputs shorter than 9
+  // bytes, and inputs that do not pack into fewer than input size - 8 bytes, give
+  // kEncodeNotSmaller; on any failure `packed` is left empty.
+  unsigned Encode(std::span<const std::uint8_t> input, std::vector<std::uint8_t>& packed);
+
+  // Unpacks exactly `output_size` bytes into the caller's buffer. Trailing packed bytes are
+  // ignored; packed data that ends before the output is full gives kDecodeTruncated.
+  unsigned Decode(std::span<const std::uint8_t> packed, std::uint8_t* output, std::size_t output_size);
+
+  // As above, into a block of `output_size` bytes that the coder allocates and hands over
+  // in `output`; on failure `output` is left empty.
+  unsigned Decode(std::span<const std::uint8_t> packed, std::size_t output_size, std::vector<std::uint8_t>& output);
+
+ private:
+  static constexpr std::uint32_t kNil = kRingSize;
+
+  void InsertNode(std::uint32_t r);
+  void DeleteNode(std::uint32_t p);
+  void ResetRing(std::uint32_t zero_bytes);
+
+  // The 17 bytes after the ring mirror its first 17 so that an 18-byte comparison never wraps.
+  std::array<std::uint8_t, kRingSize + kLongestMatch - 1> m_Ring{};
+  std::array<std::uint32_t, kRingSize + 1> m_Parent{};
+  std::array<std::uint32_t, kRingSize + 1> m_Left{};
+  // The last 256 entries are the tree roots, one per value of a string's first byte.
+  std::array<std::uint32_t, kRingSize + 1 + 256> m_Right{};
+  std::uint32_t m_MatchPosition = 0;
+  std::uint32_t m_MatchLength = 0;
+};

@@ -13,14 +13,11 @@ constexpr std::uint32_t kFirstPosition = CLzssCoder::kRingSize - CLzssCoder::kLo
 // A group is one flag byte and up to eight items of at most two bytes.
 constexpr std::size_t kLargestGroup = 1 + 8 * 2;
 
-// Grows `block` to hold `size` bytes (reserved only, or resized), false when memory runs out.
-bool TryAllocate(std::vector<std::uint8_t>& block, std::size_t size, bool reserve_only) {
+// Runs `allocation`; false when memory runs out.
+template <typename Allocation>
+bool Allocated(Allocation allocation) {
   try {
-    if (reserve_only) {
-      block.reserve(size);
-    } else {
-      block.resize(size);
-    }
+    allocation();
     return true;
   } catch (const std::bad_alloc&) {
     return false;
@@ -143,7 +140,7 @@ unsigned CLzssCoder::Encode(std::span<const std::uint8_t> input, std::vector<std
   for (std::uint32_t back = 1; back <= kLongestMatch; ++back) InsertNode(r - back);
   InsertNode(r);
 
-  if (!TryAllocate(packed, limit, true)) return kEncodeNoMemory;
+  if (!Allocated([&] { packed.reserve(limit); })) return kEncodeNoMemory;
 
   std::array<std::uint8_t, kLargestGroup> group{};
   std::size_t group_size = 1;
@@ -245,7 +242,7 @@ unsigned CLzssCoder::Decode(std::span<const std::uint8_t> packed, std::size_t ou
   output = std::vector<std::uint8_t>{};
   if (output_size == 0) return kDecodeEmptyOutput;
   std::vector<std::uint8_t> block;
-  if (!TryAllocate(block, output_size, false)) return kDecodeNoOutput;
+  if (!Allocated([&] { block.resize(output_size); })) return kDecodeNoOutput;
   const unsigned status = Decode(packed, block.data(), output_size);
   if (status == kDecodeDone) output = std::move(block);
   return status;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 #include <random>
 #include <vector>
@@ -158,6 +159,8 @@ TEST(LzssCoder, DecodeStatusesForMissingOutput) {
   std::uint8_t byte = 0;
   EXPECT_EQ(coder.Decode(packed, &byte, 0), CLzssCoder::kDecodeEmptyOutput);
   EXPECT_EQ(coder.Decode(packed, nullptr, 18), CLzssCoder::kDecodeNoOutput);
+  EXPECT_EQ(coder.Decode(packed, std::numeric_limits<std::size_t>::max(), unpacked), CLzssCoder::kDecodeNoOutput);
+  EXPECT_TRUE(unpacked.empty());
 }
 
 }  // namespace

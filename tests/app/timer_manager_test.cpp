@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <memory>
 
 #include "support/fake_clock.h"
@@ -20,7 +21,11 @@ class TimerManagerTest : public testing::Test {
 
   uint32_t Now() { return clock_.PreciseMilliseconds(); }
 
+  // Logs outlive every manager of a test, whose ends still delete tasks.
+  ProbeLog& NewLog() { return logs_.emplace_back(); }
+
   ScopedFakeClock clock_;
+  std::deque<ProbeLog> logs_;
   CTimerManager manager_;
 };
 
@@ -28,14 +33,14 @@ class TimerManagerTest : public testing::Test {
 
 TEST_F(TimerManagerTest, AdvanceSkipsMissedPeriodsWhereDispatchCatchesUp) {
   const uint32_t t = Now() + 10;
-  ProbeLog advanced;
+  ProbeLog& advanced = NewLog();
   ProbeTask* advanced_task = AddProbe(advanced, 10, 40);
   manager_.Advance(t + 130);
   EXPECT_EQ(advanced.updates, (std::vector<uint32_t>{t + 130}));
   EXPECT_EQ(advanced_task->GetStartTime(), t + 170);
 
   CTimerManager catching_up;
-  ProbeLog dispatched;
+  ProbeLog& dispatched = NewLog();
   auto task = std::make_unique<ProbeTask>(dispatched);
   ASSERT_EQ(catching_up.Add(task.get(), 10, 40, 0), 0u);
   ProbeTask* dispatched_task = task.release();
@@ -45,7 +50,7 @@ TEST_F(TimerManagerTest, AdvanceSkipsMissedPeriodsWhereDispatchCatchesUp) {
 }
 
 TEST_F(TimerManagerTest, ATaskWithoutPeriodRunsOnEveryPassWhileDue) {
-  ProbeLog log;
+  ProbeLog& log = NewLog();
   AddProbe(log, 5);
   manager_.Dispatch(Now() + 4);
   manager_.Advance(Now() + 4);
@@ -58,7 +63,7 @@ TEST_F(TimerManagerTest, ATaskWithoutPeriodRunsOnEveryPassWhileDue) {
 
 TEST_F(TimerManagerTest, ARepeatCountEndsTheTaskAfterItsLastCall) {
   for (const bool dispatch : {false, true}) {
-    ProbeLog log;
+    ProbeLog& log = NewLog();
     ProbeTask* owner_variable = AddProbe(log, 0, 10, 3);
     owner_variable->SetOwnerReference(&owner_variable);
     for (uint32_t pass = 0; pass < 5; ++pass) {
@@ -74,7 +79,7 @@ TEST_F(TimerManagerTest, ARepeatCountEndsTheTaskAfterItsLastCall) {
 }
 
 TEST_F(TimerManagerTest, ATaskThatReportsItsEndIsDeletedWithoutStop) {
-  ProbeLog log;
+  ProbeLog& log = NewLog();
   ProbeTask* owner_variable = AddProbe(log, 0);
   owner_variable->SetOwnerReference(&owner_variable);
   owner_variable->on_update = [](uint32_t) { return 1u; };
@@ -85,7 +90,7 @@ TEST_F(TimerManagerTest, ATaskThatReportsItsEndIsDeletedWithoutStop) {
 }
 
 TEST_F(TimerManagerTest, RemovedTasksAreStoppedAtOnceAndDeletedByTheNextPassEvenWhenPaused) {
-  ProbeLog log;
+  ProbeLog& log = NewLog();
   ProbeTask* owner_variable = AddProbe(log, 100);
   ProbeTask* task = owner_variable;
   owner_variable->SetOwnerReference(&owner_variable);
@@ -106,9 +111,9 @@ TEST_F(TimerManagerTest, RemovedTasksAreStoppedAtOnceAndDeletedByTheNextPassEven
 }
 
 TEST_F(TimerManagerTest, RemoveByKindEndsOnlyRunningTasksOfExactlyThatKind) {
-  ProbeLog fade;
-  ProbeLog motion;
-  ProbeLog other_motion;
+  ProbeLog& fade = NewLog();
+  ProbeLog& motion = NewLog();
+  ProbeLog& other_motion = NewLog();
   AddProbe(fade, 0, 0, 0, kTimedTaskMusicFade);
   AddProbe(motion, 0, 0, 0, kTimedTaskMoveMotion);
   ProbeTask* second_motion = AddProbe(other_motion, 0, 0, 0, kTimedTaskMoveMotion);
@@ -129,8 +134,8 @@ TEST_F(TimerManagerTest, RemoveByKindEndsOnlyRunningTasksOfExactlyThatKind) {
 }
 
 TEST_F(TimerManagerTest, PauseAndResumeByKindMoveTheDueTimeByThePausedSpan) {
-  ProbeLog fade;
-  ProbeLog motion;
+  ProbeLog& fade = NewLog();
+  ProbeLog& motion = NewLog();
   ProbeTask* fade_task = AddProbe(fade, 10, 0, 0, kTimedTaskMusicFade);
   ProbeTask* motion_task = AddProbe(motion, 10, 0, 0, kTimedTaskMoveMotion);
   const uint32_t due = Now() + 10;
@@ -159,7 +164,7 @@ TEST_F(TimerManagerTest, PauseAndResumeByKindMoveTheDueTimeByThePausedSpan) {
 
 TEST_F(TimerManagerTest, AddRefusesNullAndTasksThatAlreadyBelongToAManager) {
   EXPECT_EQ(manager_.Add(nullptr, 0, 0, 0), CTimerManager::kNullTask);
-  ProbeLog log;
+  ProbeLog& log = NewLog();
   ProbeTask* task = AddProbe(log, 30, 5, 2);
   EXPECT_EQ(manager_.Add(task, 0, 0, 0), CTimerManager::kAlreadyAdded);
   EXPECT_EQ(task->GetStartTime(), Now() + 30);
@@ -176,7 +181,7 @@ TEST_F(TimerManagerTest, AddRefusesNullAndTasksThatAlreadyBelongToAManager) {
 TEST_F(TimerManagerTest, ATaskDueJustBeforeTheClockWrapsRunsAfterTheWrap) {
   for (const bool dispatch : {false, true}) {
     clock_.SetMilliseconds(0xFFFFFFE0u);
-    ProbeLog log;
+    ProbeLog& log = NewLog();
     AddProbe(log, 0x10, 0, 1);
     dispatch ? manager_.Dispatch(0x00000010u) : manager_.Advance(0x00000010u);
     EXPECT_EQ(log.updates, (std::vector<uint32_t>{0x10u}));
@@ -185,7 +190,7 @@ TEST_F(TimerManagerTest, ATaskDueJustBeforeTheClockWrapsRunsAfterTheWrap) {
 }
 
 TEST_F(TimerManagerTest, SetDelayMovesTheDueTimeFromNow) {
-  ProbeLog log;
+  ProbeLog& log = NewLog();
   ProbeTask* task = AddProbe(log, 0);
   manager_.SetDelay(task, 25);
   manager_.Advance(Now() + 24);
@@ -195,8 +200,8 @@ TEST_F(TimerManagerTest, SetDelayMovesTheDueTimeFromNow) {
 }
 
 TEST_F(TimerManagerTest, TasksAddedDuringAPassFirstRunOnTheNextPass) {
-  ProbeLog first;
-  ProbeLog added;
+  ProbeLog& first = NewLog();
+  ProbeLog& added = NewLog();
   ProbeTask* adder = AddProbe(first, 0);
   adder->on_update = [&](uint32_t) {
     if (added.updates.empty() && !added.deleted) AddProbe(added, 0, 0, 1);
@@ -212,8 +217,8 @@ TEST_F(TimerManagerTest, TasksAddedDuringAPassFirstRunOnTheNextPass) {
 }
 
 TEST_F(TimerManagerTest, ATaskMayEndItsNeighboursFromItsUpdate) {
-  ProbeLog first;
-  ProbeLog second;
+  ProbeLog& first = NewLog();
+  ProbeLog& second = NewLog();
   ProbeTask* first_task = AddProbe(first, 0);
   ProbeTask* second_task = AddProbe(second, 0);
   first_task->on_update = [&](uint32_t) {
@@ -229,9 +234,9 @@ TEST_F(TimerManagerTest, ATaskMayEndItsNeighboursFromItsUpdate) {
 
 TEST_F(TimerManagerTest, RemoveAllFromInsideUpdateEndsEveryTaskAndLeavesTheDeletingToThePasses) {
   for (const bool dispatch : {false, true}) {
-    ProbeLog before;
-    ProbeLog caller;
-    ProbeLog after;
+    ProbeLog& before = NewLog();
+    ProbeLog& caller = NewLog();
+    ProbeLog& after = NewLog();
     ProbeTask* before_variable = AddProbe(before, 0, 10);
     ProbeTask* caller_task = AddProbe(caller, 0, 10);
     ProbeTask* after_variable = AddProbe(after, 0, 10);
@@ -255,8 +260,8 @@ TEST_F(TimerManagerTest, RemoveAllFromInsideUpdateEndsEveryTaskAndLeavesTheDelet
 }
 
 TEST_F(TimerManagerTest, RemoveAllOutsideAPassStopsAndDeletesAtOnce) {
-  ProbeLog running;
-  ProbeLog ended;
+  ProbeLog& running = NewLog();
+  ProbeLog& ended = NewLog();
   ProbeTask* running_variable = AddProbe(running, 0);
   running_variable->SetOwnerReference(&running_variable);
   ProbeTask* ended_task = AddProbe(ended, 0);
@@ -271,7 +276,7 @@ TEST_F(TimerManagerTest, RemoveAllOutsideAPassStopsAndDeletesAtOnce) {
 }
 
 TEST_F(TimerManagerTest, TheManagersEndDeletesTasksWithoutTouchingTheOwners) {
-  ProbeLog log;
+  ProbeLog& log = NewLog();
   ProbeTask* owner_variable = nullptr;
   {
     CTimerManager manager;

@@ -1,6 +1,6 @@
 #include "app/subtractive_random.h"
 
-#include "platform/monotonic_time.h"
+#include "platform/clock.h"
 
 std::int16_t g_SubtractiveIndex = 0;
 SubtractiveTable g_SubtractiveState{};
@@ -45,7 +45,7 @@ std::int32_t DrawSubtractive(std::int16_t& index, SubtractiveTable& table) {
 }
 
 CSubtractiveRandom::CSubtractiveRandom() {
-  SeedSubtractive(g_SubtractiveIndex, g_SubtractiveState, plat::MonotonicMilliseconds());
+  SeedSubtractive(g_SubtractiveIndex, g_SubtractiveState, plat::PreciseMilliseconds());
 }
 
 void CSubtractiveRandom::Refill() { RefillSubtractive(g_SubtractiveState); }

@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
 #include <vector>
 
 #include "app/mersenne_twister.h"
 #include "app/subtractive_random.h"
-#include "platform/monotonic_time.h"
 
 namespace {
 
@@ -133,13 +130,6 @@ TEST(SubtractiveRandom, ProgramStateIsSeededAtStartAndApartFromTheScriptState) {
   CSubtractiveRandom::Refill();
   EXPECT_NE(g_SubtractiveState, program);
   EXPECT_FALSE(g_SubtractiveRandom.m_WipeTable);
-}
-
-TEST(MonotonicTime, CountsMilliseconds) {
-  const std::uint32_t before = plat::MonotonicMilliseconds();
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  // Unsigned subtraction keeps the difference right across a wrap.
-  EXPECT_GE(static_cast<std::uint32_t>(plat::MonotonicMilliseconds() - before), 20u);
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ std::vector<std::uint32_t> ScriptCodeBuilder::Finish() const {
     }
     const std::int64_t address = label_addresses_.at(word.label);
     if (address < 0) throw std::logic_error("label used but never bound");
-    words.push_back(static_cast<std::uint32_t>(address));
+    words.push_back(static_cast<std::uint32_t>(address) + word.value);
   }
   return words;
 }

@@ -17,10 +17,11 @@ class ScriptCodeBuilder {
   struct Label {
     std::size_t id;
   };
-  // An operand word: a number, or the address of a label, filled in when the code is finished.
+  // An operand word: a number, or the address of a label (plus an offset), filled in when the code
+  // is finished.
   struct Operand {
-    Operand(std::uint32_t value) : value(value) {}
-    Operand(Label label) : label(label.id), is_label(true) {}
+    Operand(std::uint32_t number) : value(number) {}
+    Operand(Label target, std::uint32_t offset = 0) : value(offset), label(target.id), is_label(true) {}
     std::uint32_t value = 0;
     std::size_t label = 0;
     bool is_label = false;
@@ -44,8 +45,9 @@ class ScriptCodeBuilder {
   std::uint32_t EmitSwitch(Operand index, std::initializer_list<Operand> targets);
   void EmitWord(Operand word);
 
-  // The address of operand n (counted from 1) of the instruction whose opcode lies at `instruction`.
-  static std::uint32_t OperandAddress(std::uint32_t instruction, std::uint32_t n) { return instruction + 4 * n; }
+  // The address of operand n (counted from 1) of the instruction whose opcode word the label marks:
+  // the destination of code that rewrites a later instruction's operand.
+  static Operand OperandOf(Label instruction, std::uint32_t n) { return Operand(instruction, 4 * n); }
 
   // The words with every label filled in; throws std::logic_error for a label never bound.
   std::vector<std::uint32_t> Finish() const;

@@ -1,0 +1,82 @@
+#include "script/script_context.h"
+
+#include <cstdio>
+
+#include "script/script_interpreter.h"
+#include "script/script_log.h"
+
+CScriptContext::CScriptContext(ScriptMemory& memory, const ScriptNativeTable& natives, HandleTable& handles)
+    : memory_(memory), natives_(natives), handles_(handles) {}
+
+CScriptContext::~CScriptContext() { FreeStack(); }
+
+std::uint32_t CScriptContext::SetStackSize(std::uint32_t words) {
+  FreeStack();
+  if (words > ScriptMemory::kAllocationLimit / 4) return 1;
+  const std::uint32_t bytes = words * 4;
+  const std::uint32_t base = memory_.Allocate(bytes, true);
+  if (base == 0) return 1;
+  stack_base_ = base;
+  stack_end_ = base + bytes;
+  sp_ = base;
+  return 0;
+}
+
+std::uint32_t CScriptContext::SetIp(std::uint32_t address) {
+  ip_ = address;
+  return 0;
+}
+
+std::uint32_t CScriptContext::PushEndMarker() {
+  return Guarded(1, [this] {
+    Push(0);
+    return 0u;
+  });
+}
+
+std::uint32_t CScriptContext::PushIp() {
+  return Guarded(1, [this] {
+    Push(ip_);
+    return 0u;
+  });
+}
+
+std::uint32_t CScriptContext::PopIp() {
+  return Guarded(1, [this] {
+    ip_ = Pop();
+    return 0u;
+  });
+}
+
+std::uint32_t CScriptContext::Run(std::uint32_t entry) {
+  ip_ = entry;
+  return Guarded(kScriptFaulted, [this] {
+    Push(0);
+    return SobInterpreter::Execute(*this);
+  });
+}
+
+std::uint32_t CScriptContext::Interpret() {
+  return Guarded(kScriptFaulted, [this] { return SobInterpreter::Execute(*this); });
+}
+
+std::uint32_t CScriptContext::InterpretSteps(std::uint64_t max_instructions) {
+  return Guarded(kScriptFaulted, [this, max_instructions] { return SobInterpreter::Execute(*this, max_instructions); });
+}
+
+template <class Operation>
+std::uint32_t CScriptContext::Guarded(std::uint32_t fault_result, Operation operation) {
+  try {
+    return operation();
+  } catch (const ScriptFault& fault) {
+    char line[160];
+    std::snprintf(line, sizeof line, "script fault: %s at ip 0x%08X", fault.what(), ip_);
+    LogScript(line);
+    return fault_result;
+  }
+}
+
+void CScriptContext::FreeStack() {
+  memory_.Free(stack_base_);
+  stack_base_ = stack_end_ = sp_ = 0;
+}

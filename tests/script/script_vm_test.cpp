@@ -1,0 +1,494 @@
+#include "script/script_vm.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "script_code_builder.h"
+#include "support/script_log_capture.h"
+
+namespace {
+
+using kvxtools::ScriptCodeBuilder;
+using Op = ESobOpcode;
+
+constexpr std::uint32_t Word(std::int32_t value) { return static_cast<std::uint32_t>(value); }
+
+class ScriptVmTest : public ::testing::Test {
+ protected:
+  ScriptVmTest() : code_(Memory().Allocate(0x1000, true)), data_(Memory().Allocate(0x100, true)) {}
+
+  ScriptMemory& Memory() { return vm_.Memory(); }
+  CScriptContext& Context() { return vm_.Context(); }
+  std::uint32_t Data(std::uint32_t n) const { return data_ + 4 * n; }
+  std::uint32_t D(std::uint32_t n) { return Memory().Word(Data(n)); }
+  ScriptCodeBuilder Code() const { return ScriptCodeBuilder(code_); }
+  std::uint32_t RunCode(const ScriptCodeBuilder& code) {
+    code.WriteTo(Memory());
+    return vm_.Run(code_);
+  }
+  static std::string IpText(std::uint32_t ip) {
+    char text[32];
+    std::snprintf(text, sizeof text, "at ip 0x%08X", ip);
+    return text;
+  }
+
+  ScriptLogCapture log_;
+  CScriptVm vm_;
+  std::uint32_t code_;
+  std::uint32_t data_;
+};
+
+struct BinaryCase {
+  Op opcode;
+  std::uint32_t a;
+  std::uint32_t b;
+  std::uint32_t expected;
+};
+
+TEST_F(ScriptVmTest, ArithmeticComparisonAndBitOperationsWorkOnTheirOperandWords) {
+  const BinaryCase cases[] = {
+      {Op::Add, 0xFFFFFFFF, 2, 1},
+      {Op::Sub, 3, 5, Word(-2)},
+      {Op::Mul, 0x10001, 0x10001, 0x20001},
+      {Op::Div, Word(-7), 2, Word(-3)},
+      {Op::Div, 7, Word(-2), Word(-3)},
+      {Op::Rem, Word(-7), 2, Word(-1)},
+      {Op::Rem, 7, Word(-2), 1},
+      {Op::Mod, Word(-7), 2, 1},
+      {Op::Mod, 7, Word(-2), 1},
+      {Op::Mod, Word(-7), Word(-2), Word(-3)},
+      {Op::And, 0xF0F0, 0xFF00, 0xF000},
+      {Op::Or, 0xF0F0, 0xFF00, 0xFFF0},
+      {Op::Xor, 0xF0F0, 0xFF00, 0x0FF0},
+      {Op::Shr, Word(-8), 1, Word(-4)},
+      {Op::Shr, 0x80, 33, 0x40},
+      {Op::Shl, 1, 33, 2},
+      {Op::Shl, 3, 32, 3},
+      {Op::Lt, Word(-1), 1, 1},
+      {Op::Lt, 1, 1, 0},
+      {Op::Le, 1, 1, 1},
+      {Op::Le, 2, Word(-2), 0},
+      {Op::Gt, 1, Word(-1), 1},
+      {Op::Gt, 1, 1, 0},
+      {Op::Ge, 1, 1, 1},
+      {Op::Ge, Word(-5), 0, 0},
+      {Op::Eq, 9, 9, 1},
+      {Op::Eq, 9, 8, 0},
+      {Op::Ne, 9, 8, 1},
+      {Op::Ne, 9, 9, 0},
+  };
+  for (const BinaryCase& c : cases) {
+    Memory().SetWord(Data(0), 0xDEADBEEF);
+    ScriptCodeBuilder code = Code();
+    code.Emit(c.opcode, {c.a, c.b, Data(0)});
+    code.Emit(Op::Return);
+    ASSERT_EQ(RunCode(code), kScriptEnded) << static_cast<int>(c.opcode);
+    EXPECT_EQ(D(0), c.expected) << "opcode " << static_cast<int>(c.opcode) << " a " << c.a << " b " << c.b;
+  }
+}
+
+TEST_F(ScriptVmTest, UnaryOperationsAndMemoryStepsChangeTheirDestinations) {
+  Memory().SetWord(Data(3), 10);
+  Memory().SetWord(Data(4), 0);
+  ScriptCodeBuilder code = Code();
+  code.Emit(Op::Not, {0x0F0F0F0F, Data(0)});
+  code.Emit(Op::LogicalNot, {0, Data(1)});
+  code.Emit(Op::LogicalNot, {5, Data(2)});
+  code.Emit(Op::IncMem, {Data(3)});
+  code.Emit(Op::IncMem, {Data(3)});
+  code.Emit(Op::DecMem, {Data(4)});
+  code.Emit(Op::Return);
+  ASSERT_EQ(RunCode(code), kScriptEnded);
+  EXPECT_EQ(D(0), 0xF0F0F0F0u);
+  EXPECT_EQ(D(1), 1u);
+  EXPECT_EQ(D(2), 0u);
+  EXPECT_EQ(D(3), 12u);
+  EXPECT_EQ(D(4), 0xFFFFFFFFu);
+}
+
+TEST_F(ScriptVmTest, DataMovesReachMemoryDirectlyAndThroughPointers) {
+  Memory().SetWord(Data(10), 1234);
+  Memory().SetWord(Data(11), Data(10));  // a pointer to Data(10)
+  Memory().SetWord(Data(12), Data(3));   // a pointer to Data(3)
+  ScriptCodeBuilder code = Code();
+  code.Emit(Op::StoreImm, {77, Data(0)});
+  code.Emit(Op::Copy, {Data(10), Data(1)});
+  code.Emit(Op::LoadIndirect, {Data(11), Data(2)});
+  code.Emit(Op::StoreIndirect, {55, Data(12)});
+  code.Emit(Op::Return);
+  ASSERT_EQ(RunCode(code), kScriptEnded);
+  EXPECT_EQ(D(0), 77u);
+  EXPECT_EQ(D(1), 1234u);
+  EXPECT_EQ(D(2), 1234u);
+  EXPECT_EQ(D(3), 55u);
+}
+
+TEST_F(ScriptVmTest, StackGrowsUpwardsAndSlotsCountBackFromTheStackPointer) {
+  Memory().SetWord(Data(9), 9);
+  Memory().SetWord(Data(10), 4321);
+  ScriptCodeBuilder code = Code();
+  code.Emit(Op::StackAddress, {0, Data(0)});  // sp after the end marker
+  code.Emit(Op::PushImm, {5});
+  code.Emit(Op::PushMem, {Data(9)});
+  code.Emit(Op::StackAddress, {0, Data(1)});
+  code.Emit(Op::LoadStack, {8, Data(2)});  // 5
+  code.Emit(Op::IncStack, {4});            // 9 -> 10
+  code.Emit(Op::IncStack, {4});
+  code.Emit(Op::DecStack, {8});  // 5 -> 4
+  code.Emit(Op::PopMem, {Data(3)});
+  code.Emit(Op::PopMem, {Data(4)});
+  code.Emit(Op::AddSp, {12});  // three words of locals
+  code.Emit(Op::StoreStackImm, {600, 4});
+  code.Emit(Op::StoreStack, {Data(10), 8});
+  code.Emit(Op::CopyStack, {8, 12});
+  code.Emit(Op::LoadStack, {4, Data(5)});
+  code.Emit(Op::LoadStack, {12, Data(6)});
+  code.Emit(Op::StoreStackImm, {Data(10), 4});  // a pointer on the stack
+  code.Emit(Op::LoadStackIndirect, {4, Data(7)});
+  code.Emit(Op::SubSp, {12});
+  code.Emit(Op::StackAddress, {4, Data(8)});
+  code.Emit(Op::Return);
+  ASSERT_EQ(RunCode(code), kScriptEnded);
+  EXPECT_EQ(D(0), Context().StackBase() + 4);
+  EXPECT_EQ(D(1), D(0) + 8);
+  EXPECT_EQ(D(2), 5u);
+  EXPECT_EQ(D(3), 11u);
+  EXPECT_EQ(D(4), 4u);
+  EXPECT_EQ(D(5), 600u);
+  EXPECT_EQ(D(6), 4321u);
+  EXPECT_EQ(D(7), 4321u);
+  EXPECT_EQ(D(8), Context().StackBase());
+  EXPECT_EQ(Context().Sp(), Context().StackBase());
+}
+
+TEST_F(ScriptVmTest, JumpsAndSwitchTransferToAbsoluteCodeAddresses) {
+  for (std::uint32_t index : {0u, 2u}) {
+    ScriptCodeBuilder code = Code();
+    const auto first = code.NewLabel(), second = code.NewLabel(), third = code.NewLabel(), skipped = code.NewLabel();
+    code.Emit(Op::Jump, {skipped});
+    code.Emit(Op::StoreImm, {99, Data(0)});
+    code.Bind(skipped);
+    code.Emit(Op::JumpIfZero, {1, skipped});  // not taken
+    code.EmitSwitch(index, {first, second, third});
+    code.Bind(first);
+    code.Emit(Op::StoreImm, {1, Data(1)});
+    code.Emit(Op::Return);
+    code.Bind(second);
+    code.Emit(Op::StoreImm, {2, Data(1)});
+    code.Emit(Op::Return);
+    code.Bind(third);
+    code.Emit(Op::JumpIfZero, {0, second});  // taken
+    code.Emit(Op::Return);
+    ASSERT_EQ(RunCode(code), kScriptEnded);
+    EXPECT_EQ(D(0), 0u);
+    EXPECT_EQ(D(1), index == 0 ? 1u : 2u);
+  }
+}
+
+TEST_F(ScriptVmTest, CallPushesTheWordAfterItsOperandAndReturnContinuesThere) {
+  ScriptCodeBuilder code = Code();
+  const auto routine = code.NewLabel();
+  const std::uint32_t call = code.Emit(Op::Call, {routine});
+  code.Emit(Op::StoreResult, {Data(1)});
+  code.Emit(Op::ReturnValue, {99});  // pops the end marker: the result register keeps 42
+  code.Bind(routine);
+  code.Emit(Op::LoadStack, {4, Data(0)});
+  code.Emit(Op::ReturnValue, {42});
+  ASSERT_EQ(RunCode(code), kScriptEnded);
+  EXPECT_EQ(D(0), call + 8);
+  EXPECT_EQ(D(1), 42u);
+  EXPECT_EQ(Context().ResultRegister(), 42u);
+
+  ScriptCodeBuilder plain = Code();
+  const auto plain_routine = plain.NewLabel();
+  plain.Emit(Op::Call, {plain_routine});
+  plain.Emit(Op::StoreImm, {7, Data(2)});
+  plain.Emit(Op::Return);
+  plain.Bind(plain_routine);
+  plain.Emit(Op::StoreImm, {6, Data(3)});
+  plain.Emit(Op::Return);
+  ASSERT_EQ(RunCode(plain), kScriptEnded);
+  EXPECT_EQ(D(2), 7u);
+  EXPECT_EQ(D(3), 6u);
+}
+
+TEST_F(ScriptVmTest, YieldSuspendsAndTheNextInterpretContinuesBehindIt) {
+  ScriptCodeBuilder code = Code();
+  code.Emit(Op::StoreImm, {1, Data(0)});
+  const std::uint32_t yield = code.Emit(Op::Yield);
+  code.Emit(Op::StoreImm, {2, Data(0)});
+  code.Emit(Op::Yield);
+  code.Emit(Op::Return);
+  ASSERT_EQ(RunCode(code), kScriptYielded);
+  EXPECT_EQ(D(0), 1u);
+  EXPECT_EQ(Context().Ip(), yield + 4);
+  EXPECT_EQ(Context().Interpret(), kScriptYielded);
+  EXPECT_EQ(D(0), 2u);
+  EXPECT_EQ(Context().Interpret(), kScriptEnded);
+}
+
+TEST_F(ScriptVmTest, InstructionsReadOperandsThatEarlierInstructionsWroteIntoTheCode) {
+  // Sums 1..10 with a loop whose arithmetic and test take their inputs from rewritten operands.
+  Memory().SetWord(Data(1), 10);
+  ScriptCodeBuilder code = Code();
+  const auto loop = code.NewLabel(), add = code.NewLabel(), test = code.NewLabel(), done = code.NewLabel();
+  code.Bind(loop);
+  code.Emit(Op::Copy, {Data(0), ScriptCodeBuilder::OperandOf(add, 1)});
+  code.Emit(Op::Copy, {Data(1), ScriptCodeBuilder::OperandOf(add, 2)});
+  code.Bind(add);
+  code.Emit(Op::Add, {0, 0, Data(0)});
+  code.Emit(Op::DecMem, {Data(1)});
+  code.Emit(Op::Copy, {Data(1), ScriptCodeBuilder::OperandOf(test, 1)});
+  code.Bind(test);
+  code.Emit(Op::JumpIfZero, {1, done});
+  code.Emit(Op::Jump, {loop});
+  code.Bind(done);
+  // Results and stack values stored into operands too.
+  const auto store = code.NewLabel(), push = code.NewLabel();
+  code.Emit(Op::PushImm, {Data(2)});
+  code.Emit(Op::LoadStack, {4, ScriptCodeBuilder::OperandOf(store, 2)});
+  code.Emit(Op::StackAddress, {0, ScriptCodeBuilder::OperandOf(push, 1)});
+  code.Bind(store);
+  code.Emit(Op::StoreImm, {31, 0});
+  code.Bind(push);
+  code.Emit(Op::PushImm, {0});
+  code.Emit(Op::PopMem, {Data(3)});
+  code.Emit(Op::PopMem, {Data(4)});
+  code.Emit(Op::Return);
+  ASSERT_EQ(RunCode(code), kScriptEnded);
+  EXPECT_EQ(D(0), 55u);
+  EXPECT_EQ(D(2), 31u);
+  EXPECT_EQ(D(3), Context().StackBase() + 8);
+  EXPECT_EQ(D(4), Data(2));
+}
+
+TEST_F(ScriptVmTest, WordsAreReadAtAnyByteOffset) {
+  const std::uint32_t odd = code_ + 1;
+  ScriptCodeBuilder code(odd);
+  code.Emit(Op::Add, {40, 2, Data(0) + 1});
+  code.Emit(Op::Return);
+  code.WriteTo(Memory());
+  ASSERT_EQ(vm_.Run(odd), kScriptEnded);
+  EXPECT_EQ(Memory().Word(Data(0) + 1), 42u);
+}
+
+std::uint32_t g_seen_arguments = 0;
+std::uint32_t g_seen_first = 0;
+
+std::uint32_t RecordArguments(NativeArgs args) {
+  g_seen_arguments = args.Address();
+  g_seen_first = args.U32(0);
+  return args.U32(0) * 2;
+}
+
+std::uint32_t RewriteResultOperand(NativeArgs args) {
+  args.Memory().SetWord(args.U32(0), args.U32(1));
+  return 5;
+}
+
+std::uint32_t ReadString(NativeArgs args) { return static_cast<std::uint32_t>(std::string(args.Str(0)).size()); }
+
+TEST_F(ScriptVmTest, CallNativeMapsTokensToRegisteredFunctionsByNumber) {
+  ASSERT_EQ(vm_.RegisterNative(&RecordArguments), 0u);
+  ASSERT_EQ(vm_.RegisterNative(&RewriteResultOperand), 0u);
+  EXPECT_EQ(vm_.RegisterNative(nullptr), 1u);
+  EXPECT_EQ(vm_.Natives().Count(), 2u);
+  EXPECT_LT(ScriptNativeTable::Token(0), ScriptMemory::kLowestAddress);
+  EXPECT_EQ(vm_.Natives().Find(ScriptNativeTable::Token(1)), &RewriteResultOperand);
+  EXPECT_EQ(vm_.Natives().Find(ScriptNativeTable::Token(2)), nullptr);
+  EXPECT_EQ(vm_.Natives().Find(0), nullptr);
+
+  Memory().SetWord(Data(8), 21);
+  ScriptCodeBuilder code = Code();
+  code.Emit(Op::CallNative, {ScriptNativeTable::Token(0), Data(8), Data(0)});
+  // The second function rewrites its own result operand before it returns: the result goes there.
+  const std::uint32_t second = code.Emit(Op::CallNative, {ScriptNativeTable::Token(1), Data(12), Data(1)});
+  code.Emit(Op::Return);
+  code.WriteTo(Memory());
+  Memory().SetWord(Data(12), second + 12);
+  Memory().SetWord(Data(13), Data(3));
+  ASSERT_EQ(vm_.Run(code_), kScriptEnded);
+  EXPECT_EQ(g_seen_arguments, Data(8));
+  EXPECT_EQ(g_seen_first, 21u);
+  EXPECT_EQ(D(0), 42u);
+  EXPECT_EQ(D(1), 0u);
+  EXPECT_EQ(D(3), 5u);
+}
+
+TEST_F(ScriptVmTest, TheRuntimeStartsWithAStackOf16384Words) {
+  EXPECT_EQ(vm_.StackSize(), 16384u);
+  EXPECT_EQ(Context().StackEnd() - Context().StackBase(), 16384u * 4);
+  EXPECT_GE(Context().StackBase(), ScriptMemory::kLowestAddress);
+  EXPECT_EQ(Context().Sp(), Context().StackBase());
+  EXPECT_EQ(vm_.SetStackSize(8192), 0u);
+  EXPECT_EQ(vm_.StackSize(), 8192u);
+  EXPECT_EQ(Context().StackEnd() - Context().StackBase(), 8192u * 4);
+}
+
+TEST_F(ScriptVmTest, PushIpAndPopIpParkAResumePoint) {
+  Context().SetIp(0x12345);
+  EXPECT_EQ(Context().PushIp(), 0u);
+  Context().SetIp(0x777);
+  EXPECT_EQ(Context().PopIp(), 0u);
+  EXPECT_EQ(Context().Ip(), 0x12345u);
+  EXPECT_EQ(Context().PopIp(), 1u);  // nothing left
+  EXPECT_NE(log_.Last().find("stack underflow"), std::string::npos);
+  EXPECT_EQ(vm_.PushEndMarker(), 0u);
+  EXPECT_EQ(Context().Sp(), Context().StackBase() + 4);
+  EXPECT_EQ(Memory().Word(Context().StackBase()), 0u);
+}
+
+// Each faulty program stops with 2 and a log line naming the fault and the instruction; the machine
+// stays usable.
+struct FaultCase {
+  const char* name;
+  const char* log_text;
+  void (*build)(ScriptCodeBuilder& code, std::uint32_t data);
+  // Where the faulting instruction lies behind the start of the faulty code; -1 where it varies.
+  int ip_offset = 0;
+};
+
+const FaultCase kFaults[] = {
+    {"opcode above 46", "unknown opcode 47", [](ScriptCodeBuilder& code, std::uint32_t) { code.EmitWord(47); }},
+    {"opcode all ones", "unknown opcode 4294967295", [](ScriptCodeBuilder& code, std::uint32_t) { code.EmitWord(0xFFFFFFFF); }},
+    {"switch beyond table", "switch index 3 beyond its table",
+     [](ScriptCodeBuilder& code, std::uint32_t) { code.EmitSwitch(3, {0x20000, 0x20000, 0x20000}); }},
+    {"switch negative index", "beyond its table", [](ScriptCodeBuilder& code, std::uint32_t) { code.EmitSwitch(Word(-1), {0x20000}); }},
+    {"push overflow", "stack overflow",
+     [](ScriptCodeBuilder& code, std::uint32_t) {
+       const auto loop = code.NewLabel();
+       code.Bind(loop);
+       code.Emit(Op::PushImm, {1});
+       code.Emit(Op::Jump, {loop});
+     },
+     -1},
+    {"recursion overflow", "stack overflow",
+     [](ScriptCodeBuilder& code, std::uint32_t) {
+       const auto self = code.NewLabel();
+       code.Bind(self);
+       code.Emit(Op::Call, {self});
+     },
+     -1},
+    {"AddSp beyond the stack", "stack overflow", [](ScriptCodeBuilder& code, std::uint32_t) { code.Emit(Op::AddSp, {0x100000}); }},
+    {"pop below the stack", "stack underflow",
+     [](ScriptCodeBuilder& code, std::uint32_t data) {
+       code.Emit(Op::PopMem, {data});
+       code.Emit(Op::PopMem, {data});
+     },
+     8},
+    {"SubSp below the stack", "stack underflow", [](ScriptCodeBuilder& code, std::uint32_t) { code.Emit(Op::SubSp, {8}); }},
+    {"slot below the stack", "stack underflow", [](ScriptCodeBuilder& code, std::uint32_t data) { code.Emit(Op::LoadStack, {8, data}); }},
+    {"slot above the stack pointer beyond the stack", "stack overflow",
+     [](ScriptCodeBuilder& code, std::uint32_t) { code.Emit(Op::IncStack, {Word(-0x100000)}); }},
+    {"Div by zero", "division by zero", [](ScriptCodeBuilder& code, std::uint32_t data) { code.Emit(Op::Div, {1, 0, data}); }},
+    {"Rem by zero", "division by zero", [](ScriptCodeBuilder& code, std::uint32_t data) { code.Emit(Op::Rem, {1, 0, data}); }},
+    {"Mod by zero", "division by zero", [](ScriptCodeBuilder& code, std::uint32_t data) { code.Emit(Op::Mod, {1, 0, data}); }},
+    {"Div overflow", "division overflow", [](ScriptCodeBuilder& code, std::uint32_t data) { code.Emit(Op::Div, {0x80000000, Word(-1), data}); }},
+    {"Rem overflow", "division overflow", [](ScriptCodeBuilder& code, std::uint32_t data) { code.Emit(Op::Rem, {0x80000000, Word(-1), data}); }},
+    {"Mod overflow", "division overflow", [](ScriptCodeBuilder& code, std::uint32_t data) { code.Emit(Op::Mod, {0x80000000, Word(-1), data}); }},
+    {"read below 0x10000", "bad address 0x0000FFFF", [](ScriptCodeBuilder& code, std::uint32_t data) { code.Emit(Op::Copy, {0xFFFF, data}); }},
+    {"write at the top", "bad address 0xFFFFFFFE", [](ScriptCodeBuilder& code, std::uint32_t) { code.Emit(Op::StoreImm, {1, 0xFFFFFFFE}); }},
+    {"pointer to nowhere", "bad address 0x00000000",
+     [](ScriptCodeBuilder& code, std::uint32_t data) { code.Emit(Op::LoadIndirect, {data + 0x80, data}); }},
+    {"native token unknown", "unknown built-in function 0x00001007",
+     [](ScriptCodeBuilder& code, std::uint32_t data) { code.Emit(Op::CallNative, {ScriptNativeTable::Token(7), data, data}); }},
+    {"native called by address", "unknown built-in function",
+     [](ScriptCodeBuilder& code, std::uint32_t data) { code.Emit(Op::CallNative, {data, data, data}); }},
+};
+
+TEST_F(ScriptVmTest, EveryFaultStopsTheRunWithTwoAndNamesTheInstruction) {
+  for (const FaultCase& fault : kFaults) {
+    SCOPED_TRACE(fault.name);
+    Context().ResetStack();
+    log_.Clear();
+    ScriptCodeBuilder code = Code();
+    code.Emit(Op::StoreImm, {1, Data(0)});
+    const std::uint32_t faulty = code.Here();
+    fault.build(code, Data(0));
+    EXPECT_EQ(RunCode(code), kScriptFaulted);
+    ASSERT_EQ(log_.Lines().size(), 1u);
+    EXPECT_NE(log_.Last().find(fault.log_text), std::string::npos) << log_.Last();
+    if (fault.ip_offset >= 0) {
+      const std::uint32_t ip = faulty + static_cast<std::uint32_t>(fault.ip_offset);
+      EXPECT_NE(log_.Last().find(IpText(ip)), std::string::npos) << log_.Last();
+      EXPECT_EQ(Context().Ip(), ip);
+    }
+  }
+  // Still usable.
+  Context().ResetStack();
+  ScriptCodeBuilder code = Code();
+  code.Emit(Op::StoreImm, {5, Data(1)});
+  code.Emit(Op::Return);
+  EXPECT_EQ(RunCode(code), kScriptEnded);
+  EXPECT_EQ(D(1), 5u);
+}
+
+TEST_F(ScriptVmTest, AFetchFromABadAddressFaults) {
+  ScriptCodeBuilder code = Code();
+  code.Emit(Op::Jump, {0});
+  EXPECT_EQ(RunCode(code), kScriptFaulted);
+  EXPECT_NE(log_.Last().find("bad address 0x00000000"), std::string::npos);
+  EXPECT_NE(log_.Last().find(IpText(0)), std::string::npos);
+  EXPECT_EQ(vm_.Run(0x10), kScriptFaulted);
+}
+
+TEST_F(ScriptVmTest, TheStackHoldsExactlyItsWords) {
+  // Counts pushes until the 16384-word stack (one word holds the end marker) is full.
+  ScriptCodeBuilder code = Code();
+  const auto loop = code.NewLabel();
+  code.Bind(loop);
+  code.Emit(Op::PushImm, {1});
+  code.Emit(Op::IncMem, {Data(0)});
+  code.Emit(Op::Jump, {loop});
+  EXPECT_EQ(RunCode(code), kScriptFaulted);
+  EXPECT_EQ(D(0), 16383u);
+  EXPECT_EQ(Context().Sp(), Context().StackEnd());
+}
+
+TEST_F(ScriptVmTest, AContextWithoutStackFaultsInsteadOfRunning) {
+  EXPECT_EQ(vm_.SetStackSize(0x7FFFFFFF), 1u);
+  EXPECT_EQ(Context().StackBase(), 0u);
+  ScriptCodeBuilder code = Code();
+  code.Emit(Op::Return);
+  EXPECT_EQ(RunCode(code), kScriptFaulted);
+  EXPECT_NE(log_.Last().find("stack overflow"), std::string::npos);
+  EXPECT_EQ(vm_.PushEndMarker(), 1u);
+}
+
+TEST_F(ScriptVmTest, AFaultInsideABuiltInFunctionStopsTheRun) {
+  ASSERT_EQ(vm_.RegisterNative(&ReadString), 0u);
+  // The string runs to the end of usable memory without a terminating zero.
+  const std::uint32_t tail = static_cast<std::uint32_t>(Memory().UsableEnd()) - 8;
+  const char letters[8] = {'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h'};
+  Memory().Write(tail, letters, 8);
+  Memory().SetWord(Data(5), tail);
+  ScriptCodeBuilder code = Code();
+  const std::uint32_t call = code.Emit(Op::CallNative, {ScriptNativeTable::Token(0), Data(5), Data(0)});
+  code.Emit(Op::Return);
+  EXPECT_EQ(RunCode(code), kScriptFaulted);
+  EXPECT_NE(log_.Last().find("bad address"), std::string::npos);
+  EXPECT_NE(log_.Last().find(IpText(call)), std::string::npos);
+
+  Memory().SetByte(tail + 7, 0);
+  Context().ResetStack();
+  EXPECT_EQ(RunCode(code), kScriptEnded);
+  EXPECT_EQ(D(0), 7u);
+}
+
+TEST_F(ScriptVmTest, BoundedInterpretationStopsAndResumes) {
+  ScriptCodeBuilder code = Code();
+  const auto loop = code.NewLabel();
+  code.Bind(loop);
+  code.Emit(Op::IncMem, {Data(0)});
+  code.Emit(Op::Jump, {loop});
+  code.WriteTo(Memory());
+  Context().SetIp(code_);
+  EXPECT_EQ(Context().InterpretSteps(10), kScriptOutOfSteps);
+  EXPECT_EQ(D(0), 5u);
+  EXPECT_EQ(Context().InterpretSteps(4), kScriptOutOfSteps);
+  EXPECT_EQ(D(0), 7u);
+}
+
+}  // namespace

@@ -57,6 +57,8 @@ Separators FindSeparators(std::string_view path) {
   return found;
 }
 
+bool EndsWithSeparator(std::string_view path) { return !path.empty() && FindSeparators(path).last == path.size() - 1; }
+
 bool IsUnc(std::string_view path) { return path.size() >= 2 && path[0] == '\\' && path[1] == '\\'; }
 
 // Where the last '.' of a name is, two-byte characters skipped.
@@ -77,7 +79,7 @@ std::optional<std::string> StripLastFolder(std::string path, unsigned& status) {
     return std::nullopt;
   }
   if (IsUnc(path) && separators.second_last == 1) separators.second_last = kNone;
-  if (!IsSeparator(path.back())) {
+  if (!EndsWithSeparator(path)) {
     if (separators.last == kNone) return std::nullopt;
     status = 0;
     return path.substr(0, separators.last + 1);
@@ -88,6 +90,8 @@ std::optional<std::string> StripLastFolder(std::string path, unsigned& status) {
 }
 
 }  // namespace
+
+bool EndsWithSeparator(const char* path) { return path != nullptr && EndsWithSeparator(std::string_view(path)); }
 
 unsigned InitModuleFolder() {
   const std::optional<std::string> folder = plat::ProgramFolder();
@@ -100,7 +104,7 @@ unsigned SetBaseFolder(const char* path) {
   char resolved[kMaxPath];
   if (MakeFullPath(resolved, path) == 0) return 1;
   std::string folder = resolved;
-  if (!IsSeparator(folder.back())) folder += '\\';
+  if (!EndsWithSeparator(folder)) folder += '\\';
   if (folder.size() >= kMaxPath) return 1;
   CopyPath(g_ModuleFolder, folder);
   return 0;
@@ -149,7 +153,7 @@ void GetPathLeaf(const char* path, char* destination, bool folder) {
   const std::string_view text = path;
   Separators separators = FindSeparators(text);
   if (IsUnc(text) && separators.second_last <= 1) separators.second_last = kNone;
-  if (!IsSeparator(text.back())) {
+  if (!EndsWithSeparator(text)) {
     CopyPath(destination, separators.last != kNone ? text.substr(separators.last + 1) : text);
     return;
   }

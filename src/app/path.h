@@ -29,6 +29,10 @@ inline unsigned SetDataBaseFolder(const char* path) { return SetBaseFolder(path)
 // 0 failure (also a result longer than 259 bytes), 1 the name was absolute, 2 it was resolved.
 unsigned MakeFullPath(char* destination, const char* name, const char* base_folder = nullptr);
 
+// Whether the path's last character is a separator ('\' or '/'; the second byte of a two-byte
+// character is none).
+bool EndsWithSeparator(const char* path);
+
 // Cuts the file name, or the last folder of a path ending with a separator, in place; the
 // separator before it stays. 0 done (also "nothing to cut" at a drive root or UNC server),
 // 1 when the path is too short or has no separator.

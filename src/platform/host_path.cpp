@@ -144,8 +144,8 @@ std::optional<std::string> ToHostPath(std::string_view engine_path) {
     if (i > 0) host += '/';
     host += resolved[i];
   }
-  const bool ends_with_separator = !rest.empty() && IsEngineSeparator(rest.back()) && !resolved.empty();
-  if (ends_with_separator) host += '/';
+  // A path that ends with a separator (not a second byte) ends with an empty component.
+  if (components.size() > 1 && components.back().empty() && !resolved.empty()) host += '/';
   return host;
 }
 

@@ -198,7 +198,7 @@ std::optional<std::string> CFileSystem::NormalizeFolder(const char* path) const 
   char full[kMaxPath];
   if (MakeFullPath(full, path) == kMakeFullPathFailed) return std::nullopt;
   std::string folder = full;
-  if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
+  if (!EndsWithSeparator(full)) folder += '\\';
   LowerSjis(folder);
   return folder;
 }

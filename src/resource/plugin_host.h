@@ -120,7 +120,7 @@ class CPluginHost {
     char full_folder[kMaxPath];
     if (MakeFullPath(full_folder, folder) == 0) return -1;
     std::string prefix = full_folder;
-    if (prefix.back() != '\\' && prefix.back() != '/') prefix += '\\';
+    if (!EndsWithSeparator(full_folder)) prefix += '\\';
     int loaded = 0;
     for (const plat::FindData& found : plat::FindFiles(prefix + Family::kWildcard)) {
       if (found.IsFolder()) continue;

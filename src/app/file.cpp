@@ -1,5 +1,6 @@
 #include "app/file.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <limits>

@@ -219,21 +219,25 @@ TEST_F(FileSystemTest, ReadersRunWhileTheGameThreadMounts) {
   RegisterFakeDecoder();
   game_.WriteFile("script/a.sob", "loose");
   for (int i = 0; i < 8; ++i) game_.WriteFile("M" + std::to_string(i) + ".FAK", MakeFakeArchive({{"x", "y"}}));
-  std::atomic<bool> stop = false;
-  std::atomic<int> good_reads = 0;
+  constexpr int kReads = 300;
+  std::atomic<bool> done = false;
+  int good_reads = 0;
   std::thread reader([&] {
-    while (!stop) {
+    for (int read = 0; read < kReads; ++read) {
       CMemoryBlockTarget target(CMemoryBlockTarget::EmptyFiles::kAccepted);
       if (files_->ReadFile("SCRIPT\\A.SOB", target, nullptr) == 0 && target.GetSize() == 5) ++good_reads;
     }
+    done = true;
   });
-  for (int round = 0; round < 20; ++round) {
+  int rounds = 0;
+  while (!done || rounds == 0) {
     for (int i = 0; i < 8; ++i) files_->MountArchive(("M" + std::to_string(i) + ".FAK").c_str(), i, i % 2, i % 3 == 0, nullptr);
     files_->UnmountAll();
+    ++rounds;
   }
-  stop = true;
   reader.join();
-  EXPECT_GT(good_reads.load(), 0);
+  EXPECT_EQ(good_reads, kReads);
+  EXPECT_EQ(files_->GetMountCount(), 0u);
 }
 
 }  // namespace

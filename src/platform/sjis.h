@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 namespace plat {
 
@@ -19,6 +20,12 @@ constexpr bool IsSjisStrictLeadByte(unsigned char byte) {
 // terminating zero counts as one byte, so that no scan ever steps over the end.
 constexpr std::size_t SjisCharLength(const char* text) {
   return IsSjisLeadByte(static_cast<unsigned char>(text[0])) && text[1] != '\0' ? 2 : 1;
+}
+
+// Length of the character at `index` of a string view: 2 for a lead byte with a byte after
+// it, else 1.
+constexpr std::size_t SjisCharLengthAt(std::string_view text, std::size_t index) {
+  return IsSjisLeadByte(static_cast<unsigned char>(text[index])) && index + 1 < text.size() ? 2 : 1;
 }
 
 // The character after the one at `text`; `text` must not point at the terminating zero.

@@ -1,0 +1,50 @@
+// Small program-wide file services around the data-file layer and the disk.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/find_data.h"
+
+// Special-folder ids the engine asks for.
+inline constexpr int kFolderDocuments = 0x05;
+inline constexpr int kFolderApplicationData = 0x1A;
+
+// The size of a loose data file, -1 without the layer or when it is not found.
+std::int64_t GetDataFileSize(const char* name);
+
+// The local last-write time of a loose data file; every field given is written. 0 done, 3
+// without the layer, else the layer's find status.
+struct LocalFileTime {
+  std::uint32_t* year = nullptr;
+  std::uint32_t* month = nullptr;
+  std::uint32_t* day = nullptr;
+  std::uint32_t* hour = nullptr;
+  std::uint32_t* minute = nullptr;
+  std::uint32_t* second = nullptr;
+  std::uint32_t* day_of_week = nullptr;  // 0 Sunday
+};
+unsigned GetFileLocalTime(const char* name, const LocalFileTime& out);
+
+// Whether the layer finds the name as a loose data file.
+bool DataFileExists(const char* name);
+
+// -1 when A is missing, 1 when B is missing, else 1 when A was written later than B, 0
+// otherwise. Each file is given by its find record or, without one, by its path.
+int IsFileNewer(const char* path_a, const plat::FindData* data_a, const char* path_b, const plat::FindData* data_b);
+
+// Copies `source` over `destination`: mode 1 always; with an existing destination, mode 2
+// refuses and any other mode copies only a newer source. 0 copied, 1 skipped, 2 refused or a
+// path that cannot be made absolute, -1 the copy failed.
+int CopyFileIfNewer(const char* destination, const char* source, int mode);
+
+// Starts the program of a command line (at most 255 characters are taken). Wait mode 1 waits
+// until it ends; any other mode returns once it started (this system has no input-idle state
+// to wait for, so mode 2 does not wait either). 0 started, 1 failed.
+unsigned RunProcess(const char* command_line, int wait_mode);
+
+// Shows a folder in the desktop's file manager. 0, 1 bad path, 2 it cannot be started.
+unsigned OpenInExplorer(const char* path);
+
+// The special folder (created when missing) into `buffer` (kMaxPath bytes). False for an id
+// this system has no folder for.
+bool GetSpecialFolderPath(char* buffer, int folder_id);

@@ -1,0 +1,175 @@
+#include "platform/host_path.h"
+
+#include <dirent.h>
+
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/sjis.h"
+#include "platform/text_encoding.h"
+
+namespace plat {
+namespace {
+
+char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string FoldName(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) c = FoldAscii(c);
+  return folded;
+}
+
+bool IsEngineSeparator(char c) { return c == '\\' || c == '/'; }
+
+// The components of an engine path after its drive, split at separators that are not the
+// second byte of a two-byte character.
+std::vector<std::string_view> SplitComponents(std::string_view path) {
+  std::vector<std::string_view> components;
+  std::size_t start = 0;
+  std::size_t i = 0;
+  while (i < path.size()) {
+    if (IsEngineSeparator(path[i])) {
+      components.push_back(path.substr(start, i - start));
+      start = ++i;
+      continue;
+    }
+    i += SjisCharLengthAt(path, i);
+  }
+  components.push_back(path.substr(start));
+  return components;
+}
+
+// The names of one folder, keyed by their folded form.
+using Listing = std::unordered_map<std::string, std::vector<std::string>>;
+
+class ListingCache {
+ public:
+  // The name on disk in `folder` that matches `name`, reading the folder again once when the
+  // cached listing has none. An exact match wins over one that differs in case.
+  std::optional<std::string> Match(const std::string& folder, const std::string& name) {
+    std::lock_guard guard(lock_);
+    auto cached = listings_.find(folder);
+    if (cached != listings_.end()) {
+      if (auto found = MatchIn(cached->second, name)) return found;
+    }
+    auto fresh = ReadListing(folder);
+    if (!fresh) {
+      listings_.erase(folder);
+      return std::nullopt;
+    }
+    auto found = MatchIn(*fresh, name);
+    listings_[folder] = std::move(*fresh);
+    return found;
+  }
+
+  void Forget(const std::string& folder) {
+    std::lock_guard guard(lock_);
+    listings_.erase(folder);
+  }
+
+ private:
+  static std::optional<std::string> MatchIn(const Listing& listing, const std::string& name) {
+    auto entry = listing.find(FoldName(name));
+    if (entry == listing.end()) return std::nullopt;
+    for (const std::string& candidate : entry->second) {
+      if (candidate == name) return candidate;
+    }
+    return entry->second.front();
+  }
+
+  static std::optional<Listing> ReadListing(const std::string& folder) {
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
+    if (!dir) return std::nullopt;
+    Listing listing;
+    while (const dirent* entry = readdir(dir.get())) {
+      std::string_view name = entry->d_name;
+      if (name == "." || name == "..") continue;
+      listing[FoldName(name)].emplace_back(name);
+    }
+    return listing;
+  }
+
+  std::mutex lock_;
+  std::unordered_map<std::string, Listing> listings_;
+};
+
+ListingCache& Cache() {
+  static ListingCache cache;
+  return cache;
+}
+
+std::string ParentFolder(const std::string& host_path) {
+  std::string path = host_path;
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+std::optional<std::string> ToHostPath(std::string_view engine_path) {
+  if (engine_path.size() < 2 || (engine_path[0] != 'Z' && engine_path[0] != 'z') || engine_path[1] != ':') {
+    return std::nullopt;
+  }
+  const std::string_view rest = engine_path.substr(2);
+  if (!rest.empty() && !IsEngineSeparator(rest[0])) return std::nullopt;
+
+  std::vector<std::string> resolved;
+  bool on_disk = true;  // every component so far exists, so the next one may be matched
+  const std::vector<std::string_view> components = SplitComponents(rest);
+  for (std::string_view component : components) {
+    if (component.empty() || component == ".") continue;
+    if (component == "..") {
+      if (!resolved.empty()) resolved.pop_back();
+      continue;
+    }
+    std::string name = SjisToUtf8(component);
+    if (on_disk) {
+      std::string folder = "/";
+      for (const std::string& part : resolved) folder += part + "/";
+      if (auto match = Cache().Match(folder, name)) {
+        name = std::move(*match);
+      } else {
+        on_disk = false;
+      }
+    }
+    resolved.push_back(std::move(name));
+  }
+
+  std::string host = "/";
+  for (std::size_t i = 0; i < resolved.size(); ++i) {
+    if (i > 0) host += '/';
+    host += resolved[i];
+  }
+  // A path that ends with a separator (not a second byte) ends with an empty component.
+  if (components.size() > 1 && components.back().empty() && !resolved.empty()) host += '/';
+  return host;
+}
+
+std::string ToEnginePath(std::string_view host_path) {
+  std::string engine = "Z:" + Utf8ToSjis(host_path);
+  // Converted first, so that every '/' left is a separator and never part of a character.
+  for (char& c : engine) {
+    if (c == '/') c = '\\';
+  }
+  return engine;
+}
+
+void ForgetListingOf(const std::string& host_path) {
+  std::string folder = ParentFolder(host_path);
+  if (folder.back() != '/') folder += '/';
+  Cache().Forget(folder);
+}
+
+bool NamesMatchIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace plat

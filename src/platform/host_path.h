@@ -1,0 +1,32 @@
+// Mapping between the engine's Windows-style Shift-JIS paths and the paths of this machine.
+//
+// Drive Z: is the root of the file system: "Z:\opt\game\SCRIPT.DPK" is /opt/game/SCRIPT.DPK.
+// Each component is converted to UTF-8 and matched against the folder's listing without regard
+// to the case of ASCII letters (the only letters the engine's own case rules change), so a name
+// the engine forms in another case still finds the file. Listings are cached per folder and read
+// again when a name is missing or when the engine itself creates or deletes something there.
+// Components that do not exist keep the case the engine gave, so new files get that case.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace plat {
+
+// The host path of an engine path; nothing for a path that is not on drive Z: (another drive
+// letter, a UNC name or a relative name). "." and ".." components are resolved as Windows does.
+std::optional<std::string> ToHostPath(std::string_view engine_path);
+
+// The engine path of an absolute host path: "Z:" followed by the path with backslashes, in
+// Shift-JIS. A folder path ending with '/' gives an engine path ending with '\'.
+std::string ToEnginePath(std::string_view host_path);
+
+// Drops the cached listing of the folder that holds `host_path`, after a file or folder there
+// was created, deleted or renamed.
+void ForgetListingOf(const std::string& host_path);
+
+// Whether two UTF-8 names are equal when ASCII letters are compared without case.
+bool NamesMatchIgnoringCase(std::string_view a, std::string_view b);
+
+}  // namespace plat

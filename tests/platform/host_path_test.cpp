@@ -1,0 +1,81 @@
+#include "platform/host_path.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/file_handle.h"
+#include "platform/file_system_ops.h"
+#include "platform/text_encoding.h"
+#include "support/temp_game_folder.h"
+
+namespace {
+
+using test_support::TempGameFolder;
+
+std::string ReadAll(plat::FileHandle& file) {
+  std::string text(file.Size().value_or(0), '\0');
+  EXPECT_EQ(file.Read(text.data(), text.size()), text.size());
+  return text;
+}
+
+TEST(HostPath, DriveZIsTheRootAndOtherDrivesAreNotMapped) {
+  EXPECT_EQ(plat::ToHostPath("Z:\\"), "/");
+  EXPECT_EQ(plat::ToHostPath("z:/tmp/../tmp/./x"), "/tmp/x");
+  EXPECT_EQ(plat::ToHostPath("C:\\GAME\\A.TXT"), std::nullopt);
+  EXPECT_EQ(plat::ToHostPath("\\\\server\\share\\a"), std::nullopt);
+  EXPECT_EQ(plat::ToHostPath("Z:relative"), std::nullopt);
+  EXPECT_EQ(plat::ToHostPath("Z:\\opt\\game\\"), "/opt/game/");
+  EXPECT_EQ(plat::ToHostPath("Z:\\opt\\\x95\x5C"), "/opt/\xE8\xA1\xA8");  // 表 ends in 0x5C, not a separator
+  EXPECT_EQ(plat::ToEnginePath("/opt/game/"), "Z:\\opt\\game\\");
+}
+
+TEST(HostPath, UpperCaseEnginePathOpensLowerCaseFileOnDisk) {
+  TempGameFolder game;
+  game.WriteFile("script/dl_app.sys", "settings");
+  game.WriteFile("Data/A.SOB", "object");
+  plat::FileHandle settings = plat::FileHandle::Open(game.EnginePath("SCRIPT\\DL_APP.SYS"), plat::FileOpenMode::kRead);
+  ASSERT_TRUE(settings.IsOpen());
+  EXPECT_EQ(ReadAll(settings), "settings");
+  plat::FileHandle object = plat::FileHandle::Open(game.EnginePath("DATA\\a.sob"), plat::FileOpenMode::kRead);
+  ASSERT_TRUE(object.IsOpen());
+  EXPECT_EQ(ReadAll(object), "object");
+  // A folder is not a file.
+  EXPECT_FALSE(plat::FileHandle::Open(game.EnginePath("SCRIPT"), plat::FileOpenMode::kRead).IsOpen());
+}
+
+TEST(HostPath, NewFilesKeepTheEngineCaseAndListingsFollowChanges) {
+  TempGameFolder game;
+  game.MakeFolder("save");
+  const std::string path = game.EnginePath("SAVE\\Data01.SAV");
+  ASSERT_FALSE(plat::FileHandle::Open(path, plat::FileOpenMode::kRead).IsOpen());  // caches the empty listing
+  plat::FileHandle created = plat::FileHandle::Open(path, plat::FileOpenMode::kCreateNew);
+  ASSERT_TRUE(created.IsOpen());
+  EXPECT_TRUE(game.Exists("save/Data01.SAV"));
+  EXPECT_TRUE(plat::FileHandle::Open(game.EnginePath("save\\DATA01.SAV"), plat::FileOpenMode::kRead).IsOpen());
+
+  // A file made by another program is found once the cached listing misses it.
+  game.WriteFile("save/Other.SAV", "x");
+  EXPECT_TRUE(plat::FileHandle::Open(game.EnginePath("SAVE\\OTHER.SAV"), plat::FileOpenMode::kRead).IsOpen());
+
+  EXPECT_TRUE(plat::DeleteFile(game.EnginePath("SAVE\\DATA01.SAV")));
+  EXPECT_FALSE(game.Exists("save/Data01.SAV"));
+  EXPECT_FALSE(plat::FileHandle::Open(path, plat::FileOpenMode::kRead).IsOpen());
+  EXPECT_FALSE(plat::FileHandle::Open(path, plat::FileOpenMode::kReadWrite).IsOpen());
+}
+
+TEST(HostPath, ShiftJisNamesMapToUtf8AndBack) {
+  TempGameFolder game;
+  // "表示.txt": the second byte of 表 is 0x5C, a backslash, and must not split the name.
+  const std::string sjis_name = "\x95\x5C\x8E\xA6.txt";
+  const std::string utf8_name = plat::SjisToUtf8(sjis_name);
+  ASSERT_EQ(utf8_name, "\xE8\xA1\xA8\xE7\xA4\xBA.txt");
+  plat::FileHandle created = plat::FileHandle::Open(game.EnginePath(sjis_name), plat::FileOpenMode::kCreateAlways);
+  ASSERT_TRUE(created.IsOpen());
+  EXPECT_TRUE(game.Exists(utf8_name));
+
+  const std::vector<plat::FindData> listed = plat::FindFiles(game.EnginePath("*.TXT"));
+  ASSERT_EQ(listed.size(), 1u);
+  EXPECT_EQ(std::string(listed[0].file_name), sjis_name);
+  EXPECT_EQ(plat::ToEnginePath(game.HostPath() + utf8_name), game.EnginePath(sjis_name));
+}
+
+}  // namespace

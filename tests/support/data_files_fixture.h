@@ -1,0 +1,33 @@
+// A test fixture with a temporary game folder as the base data folder and a data-file layer
+// published as g_DataFiles; both are put back when the test ends.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/path.h"
+#include "resource/file_system.h"
+#include "support/fake_archive.h"
+#include "support/temp_game_folder.h"
+
+namespace test_support {
+
+class DataFilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Registers the fake archive decoder for the extension "FAK".
+  void RegisterFakeDecoder();
+
+  TempGameFolder game_;
+  std::unique_ptr<CFileSystem> files_ = std::make_unique<CFileSystem>();
+  std::shared_ptr<FakeArchiveLog> archive_log_ = std::make_shared<FakeArchiveLog>();
+
+ private:
+  char saved_base_folder_[kMaxPath] = {};
+  CFileSystem* saved_data_files_ = nullptr;
+};
+
+}  // namespace test_support

@@ -7,11 +7,11 @@
 #include <string_view>
 
 #include "random_program_runner.h"
-#include "script/script_log.h"
+#include "platform/diagnostic_log.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static kvxtools::RandomProgramRunner* runner = [] {
-    SetScriptLogSink([](std::string_view) {});
+    static plat::ScopedDiagnosticSink quiet([](std::string_view) {});
     static kvxtools::RandomProgramRunner instance;
     return &instance;
   }();

@@ -1,4 +1,4 @@
-// Diagnostic lines of the platform layer (things skipped or refused), written to standard error.
+// The program log: diagnostic lines of the engine and its platform layer, written to standard error.
 #pragma once
 
 #include <functional>

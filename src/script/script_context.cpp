@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "script/script_interpreter.h"
-#include "script/script_log.h"
+#include "platform/diagnostic_log.h"
 
 CScriptContext::CScriptContext(ScriptMemory& memory, const ScriptNativeTable& natives, HandleTable& handles)
     : memory_(memory), natives_(natives), handles_(handles) {}
@@ -71,7 +71,7 @@ std::uint32_t CScriptContext::Guarded(std::uint32_t fault_result, Operation oper
   } catch (const ScriptFault& fault) {
     char line[160];
     std::snprintf(line, sizeof line, "script fault: %s at ip 0x%08X", fault.what(), ip_);
-    LogScript(line);
+    plat::LogDiagnostic(line);
     return fault_result;
   }
 }

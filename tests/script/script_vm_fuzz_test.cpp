@@ -3,18 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <optional>
 #include <random>
 #include <string_view>
 
 #include "random_program_runner.h"
-#include "script/script_log.h"
+#include "platform/diagnostic_log.h"
 #include "script_code_builder.h"
 
 namespace {
 
 TEST(ScriptVmFuzz, HundredThousandRandomProgramsStayInsideTheMachine) {
   std::size_t log_lines = 0;
-  const ScriptLogSink previous = SetScriptLogSink([&log_lines](std::string_view) { ++log_lines; });
+  std::optional<plat::ScopedDiagnosticSink> sink(std::in_place, [&log_lines](std::string_view) { ++log_lines; });
 
   kvxtools::RandomProgramRunner runner;
   std::mt19937 random(20240611);
@@ -25,7 +26,7 @@ TEST(ScriptVmFuzz, HundredThousandRandomProgramsStayInsideTheMachine) {
     ASSERT_LT(result, outcomes.size()) << "program " << program;
     ++outcomes[result];
   }
-  SetScriptLogSink(previous);
+  sink.reset();
 
   // Every way a run can stop was reached, and every fault was logged.
   EXPECT_GT(outcomes[kScriptEnded], 0u);

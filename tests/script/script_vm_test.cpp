@@ -6,7 +6,7 @@
 #include <string>
 
 #include "script_code_builder.h"
-#include "support/script_log_capture.h"
+#include "support/log_capture.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ class ScriptVmTest : public ::testing::Test {
     return text;
   }
 
-  ScriptLogCapture log_;
+  LogCapture log_;
   CScriptVm vm_;
   std::uint32_t code_;
   std::uint32_t data_;

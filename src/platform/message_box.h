@@ -1,0 +1,59 @@
+// Message boxes: a Shift-JIS text and caption with the engine's icon kinds and button sets,
+// shown with SDL (also before any window exists) and answered with the engine's button ids.
+// Tests install scripted answers in place of the real box, which would wait for a click.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/window_messages.h"
+
+namespace plat {
+
+// Style bits.
+inline constexpr uint32_t MB_OK = 0x0000;
+inline constexpr uint32_t MB_OKCANCEL = 0x0001;
+inline constexpr uint32_t MB_YESNO = 0x0004;
+inline constexpr uint32_t MB_ICONHAND = 0x0010;  // stop
+inline constexpr uint32_t MB_ICONSTOP = MB_ICONHAND;
+inline constexpr uint32_t MB_ICONQUESTION = 0x0020;
+inline constexpr uint32_t MB_ICONEXCLAMATION = 0x0030;
+inline constexpr uint32_t MB_ICONINFORMATION = 0x0040;
+inline constexpr uint32_t MB_SYSTEMMODAL = 0x1000;
+inline constexpr uint32_t MB_SETFOREGROUND = 0x10000;
+inline constexpr uint32_t kMessageBoxButtonsMask = 0x000F;
+inline constexpr uint32_t kMessageBoxIconMask = 0x00F0;
+
+// Answers.
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+inline constexpr int IDYES = 6;
+inline constexpr int IDNO = 7;
+
+struct MessageBoxRequest {
+  WindowId owner = 0;  // 0 none, kDesktopWindow the desktop
+  std::string text;    // Shift-JIS
+  std::string caption;
+  uint32_t style = MB_OK;
+};
+
+// Shows the box and returns the button chosen; a box that cannot be shown (no display) is
+// written to the program log and answered as closed: IDCANCEL for OK/Cancel, IDNO for Yes/No,
+// IDOK for a single button.
+int ShowMessageBox(const MessageBoxRequest& request);
+
+// While it lives, every message box goes to `answer` instead of the screen.
+class ScopedMessageBoxAnswers {
+ public:
+  using Answerer = std::function<int(const MessageBoxRequest&)>;
+  explicit ScopedMessageBoxAnswers(Answerer answer);
+  ~ScopedMessageBoxAnswers();
+  ScopedMessageBoxAnswers(const ScopedMessageBoxAnswers&) = delete;
+  ScopedMessageBoxAnswers& operator=(const ScopedMessageBoxAnswers&) = delete;
+
+ private:
+  Answerer previous_;
+};
+
+}  // namespace plat

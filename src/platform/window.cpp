@@ -1,0 +1,159 @@
+#include "platform/window.h"
+
+#include <string>
+
+#include "platform/diagnostic_log.h"
+#include "platform/text_encoding.h"
+
+namespace plat {
+namespace {
+
+// SDL's video and everything it opened end with the program.
+struct VideoSession {
+  ~VideoSession() {
+    if (started) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
+  bool started = false;
+};
+
+VideoSession& Session() {
+  static VideoSession session;
+  return session;
+}
+
+uint32_t SdlFlagsOf(uint32_t style) {
+  uint32_t flags = SDL_WINDOW_HIDDEN;
+  if ((style & WS_CAPTION) != WS_CAPTION || (style & WS_POPUP) != 0) flags |= SDL_WINDOW_BORDERLESS;
+  if ((style & WS_THICKFRAME) != 0) flags |= SDL_WINDOW_RESIZABLE;
+  return flags;
+}
+
+int SdlPosition(int32_t position) { return position == kCentred ? SDL_WINDOWPOS_CENTERED : position; }
+
+}  // namespace
+
+bool InitVideo() {
+  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
+  // The program keeps the default signal handling: an interrupt ends it as any other program.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    LogDiagnostic(std::string("video: cannot start: ") + SDL_GetError());
+    return false;
+  }
+  Session().started = true;
+  return true;
+}
+
+std::optional<DesktopInfo> GetDesktopInfo() {
+  if (!InitVideo()) return std::nullopt;
+  SDL_DisplayMode mode;
+  if (SDL_GetDesktopDisplayMode(0, &mode) != 0) {
+    LogDiagnostic(std::string("video: no desktop mode: ") + SDL_GetError());
+    return std::nullopt;
+  }
+  DesktopInfo info;
+  info.width = mode.w;
+  info.height = mode.h;
+  info.bits_per_pixel = static_cast<int32_t>(SDL_BITSPERPIXEL(mode.format));
+  info.refresh_rate = mode.refresh_rate;
+  SDL_Rect usable;
+  if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = SDL_Rect{0, 0, mode.w, mode.h};
+  info.work_area = Rect{usable.x, usable.y, usable.x + usable.w, usable.y + usable.h};
+  return info;
+}
+
+void SetTextInput(bool on) {
+  if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return;
+  if (on) {
+    SDL_StartTextInput();
+  } else {
+    SDL_StopTextInput();
+  }
+}
+
+void ShowCursor(bool show) {
+  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+std::unique_ptr<Window> Window::Create(const WindowCreateInfo& info, WindowProcedure procedure) {
+  if (!InitVideo()) return nullptr;
+  const std::string title = SjisToUtf8(info.title);
+  SDL_Window* window = SDL_CreateWindow(title.c_str(), SdlPosition(info.x), SdlPosition(info.y), info.client_width,
+                                        info.client_height, SdlFlagsOf(info.style));
+  if (window == nullptr) {
+    LogDiagnostic(std::string("video: cannot create a window: ") + SDL_GetError());
+    return nullptr;
+  }
+  std::unique_ptr<Window> created(new Window(window, info.style));
+  MessageQueue::Instance().RegisterWindow(created->id_, std::move(procedure));
+  if ((info.style & WS_VISIBLE) != 0) created->Show();
+  return created;
+}
+
+Window::Window(SDL_Window* window, uint32_t style) : window_(window), id_(SDL_GetWindowID(window)), style_(style) {}
+
+Window::~Window() {
+  MessageQueue::Instance().UnregisterWindow(id_);
+  SDL_DestroyWindow(window_);
+}
+
+void Window::SetTitle(std::string_view sjis_title) { SDL_SetWindowTitle(window_, SjisToUtf8(sjis_title).c_str()); }
+
+void Window::ApplyStyle(uint32_t style) {
+  const uint32_t flags = SdlFlagsOf(style);
+  SDL_SetWindowBordered(window_, (flags & SDL_WINDOW_BORDERLESS) != 0 ? SDL_FALSE : SDL_TRUE);
+  SDL_SetWindowResizable(window_, (flags & SDL_WINDOW_RESIZABLE) != 0 ? SDL_TRUE : SDL_FALSE);
+  if ((style & WS_VISIBLE) != 0) Show();
+  style_ = style;
+}
+
+void Window::SetIcon(const uint32_t* pixels, int32_t width, int32_t height) {
+  SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), width, height, 32, width * 4,
+                                                         SDL_PIXELFORMAT_ARGB8888);
+  if (icon == nullptr) {
+    LogDiagnostic(std::string("video: cannot make the window icon: ") + SDL_GetError());
+    return;
+  }
+  SDL_SetWindowIcon(window_, icon);
+  SDL_FreeSurface(icon);
+}
+
+void Window::Show() {
+  SDL_ShowWindow(window_);
+  style_ |= WS_VISIBLE;
+}
+
+void Window::Hide() {
+  SDL_HideWindow(window_);
+  style_ &= ~WS_VISIBLE;
+}
+
+void Window::Minimize() { SDL_MinimizeWindow(window_); }
+void Window::Restore() { SDL_RestoreWindow(window_); }
+void Window::Raise() { SDL_RaiseWindow(window_); }
+void Window::SetTopmost(bool topmost) { SDL_SetWindowAlwaysOnTop(window_, topmost ? SDL_TRUE : SDL_FALSE); }
+
+bool Window::IsVisible() const { return (SDL_GetWindowFlags(window_) & SDL_WINDOW_SHOWN) != 0; }
+bool Window::IsMinimized() const { return (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) != 0; }
+
+void Window::SetEnabled(bool enabled) { MessageQueue::Instance().SetWindowEnabled(id_, enabled); }
+bool Window::IsEnabled() const { return MessageQueue::Instance().IsWindowEnabled(id_); }
+
+void Window::Move(int32_t x, int32_t y) { SDL_SetWindowPosition(window_, SdlPosition(x), SdlPosition(y)); }
+void Window::SetClientSize(int32_t width, int32_t height) { SDL_SetWindowSize(window_, width, height); }
+
+Point Window::ClientOrigin() const {
+  Point origin;
+  SDL_GetWindowPosition(window_, &origin.x, &origin.y);
+  return origin;
+}
+
+Rect Window::ClientRectOnScreen() const {
+  const Point origin = ClientOrigin();
+  int width = 0;
+  int height = 0;
+  SDL_GetWindowSize(window_, &width, &height);
+  return Rect{origin.x, origin.y, origin.x + width, origin.y + height};
+}
+
+}  // namespace plat

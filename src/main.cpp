@@ -1,16 +1,20 @@
-// The program entry: reads the command line the way the game expects it.
-#include <cstdio>
+// The program entry: the game's application object on this frame, run with the command line as
+// the engine reads it (the arguments joined by spaces, in Shift-JIS).
+#include <string>
 
 #include "app/command_line.h"
+#include "app/game_app.h"
 #include "platform/text_encoding.h"
+
+namespace {
+
+constexpr int kShowNormal = 1;
+
+}  // namespace
 
 int main(int argc, char** argv) {
   const std::string command_line = plat::Utf8ToSjis(JoinCommandLine(argc, argv));
-  const auto data_folder = DataFolderFromCommandLine(command_line);
-  if (data_folder) {
-    std::fprintf(stderr, "kestrune: base data folder: %s\n", plat::SjisToUtf8(*data_folder).c_str());
-  }
-  // The application object and its window are not part of this build yet.
-  std::fprintf(stderr, "kestrune: this build cannot start a game yet: the application window is not built\n");
-  return 1;
+  CGameApp app;
+  app.Run(command_line, kShowNormal);
+  return 0;
 }

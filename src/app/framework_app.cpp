@@ -1,0 +1,222 @@
+#include "app/framework_app.h"
+
+#include <cstdio>
+#include <string>
+
+#include "app/not_built.h"
+#include "app/private_messages.h"
+#include "platform/clock.h"
+#include "platform/diagnostic_log.h"
+#include "platform/message_queue.h"
+#include "platform/text_encoding.h"
+#include "platform/thread_id.h"
+#include "platform/window.h"
+
+CFrameworkApp* g_FrameworkApp = nullptr;
+
+CFrameworkApp::CFrameworkApp() : CAppBase(true) {
+  g_FrameworkApp = this;
+  g_DataFiles = &data_files_;
+  // The image-loader host joins g_GllHost here with its issue.
+}
+
+CFrameworkApp::~CFrameworkApp() {
+  // The worker calls back into this object: it must end before any member does.
+  worker_.Stop();
+  if (g_DataFiles == &data_files_) g_DataFiles = nullptr;
+  if (g_FrameworkApp == this) g_FrameworkApp = nullptr;
+}
+
+int CFrameworkApp::SetAppInfoDefaults() {
+  info_ = AppInfo{};
+  return 0;
+}
+
+int CFrameworkApp::Initialize() {
+  if (SetUp() != 0) return kExitSetUpFailed;
+  // The settings fix-ups, the refusal to start from a CD or DVD drive and the single-instance
+  // mutex come here with the set-up's issue.
+  RegisterMessageMap();
+  switch (CheckDesktop()) {
+    case 1:
+      ShowMessageBox(plat::Utf8ToSjis("画面モードをHighColor(16bit)以上にして起動して下さい"), kBoxInformation,
+                     plat::kDesktopWindow);
+      return kExitDesktopUnsuitable;
+    case 2:
+      ShowMessageBox(plat::Utf8ToSjis("画面解像度を現在の設定より大きくして起動して下さい"), kBoxInformation,
+                     plat::kDesktopWindow);
+      return kExitDesktopUnsuitable;
+    default:
+      break;
+  }
+  // Processor identification, the start-up log, the processor-feature switches, the display-device
+  // list and the display canvas come here with their issues.
+  if (PrepareWindow() != 0) return kExitPrepareWindowFailed;
+  SetThreaded(threaded_setting());
+  if (CreateMainWindow() != CWindow::kCreated) {
+    ShowMessageBox(plat::Utf8ToSjis("ウィンドウの作成に失敗"), kBoxStop, plat::kDesktopWindow);
+    return kExitWindowFailed;
+  }
+  if (info_.accelerator_id != 0) LoadAccelerators(info_.accelerator_id, main_window_.GetHandle());
+  EnableIme(false);
+  // The input devices and the log's input and sound sections come here with their issues.
+  if (window_block_[kWinScreenMode] == kScreenModeNotChosen) {
+    window_block_[kWinScreenMode] = info_.allowed_screen_modes;
+    const auto desktop = plat::GetDesktopInfo();
+    window_block_[kWinColourDepth] = static_cast<uint8_t>(desktop ? desktop->bits_per_pixel : 0);
+  }
+  if (const int code = ChangeScreenMode(window_block_[kWinScreenMode], window_block_[kWinColourDepth], 2); code != 0) {
+    // The second attempt in window mode needs the display canvas; it comes with the display.
+    char text[64];
+    std::snprintf(text, sizeof text, "%s%d", plat::Utf8ToSjis("画面の初期化に失敗 : ").c_str(), code);
+    ShowMessageBox(text, kBoxStop, plat::kDesktopWindow);
+    return kExitScreenFailed;
+  }
+  // Publishing the screen manager, the pixel tables, the log's display section and the game's
+  // devices (InitDevices) come here with their issues.
+  if (IsThreaded() && worker_.StartWith(MakeThreadDelegate([this] { ThreadMain(); })) != 0) {
+    plat::LogDiagnostic("start-up: the game thread cannot be started");
+  }
+  // The log's closing sections and the screen-saver, power and keep-awake settings come here
+  // with their issues.
+  return 0;
+}
+
+int CFrameworkApp::CheckDesktop() {
+  const auto desktop = plat::GetDesktopInfo();
+  if (!desktop) {
+    // Without a display the window cannot be created either; that step reports it.
+    info_.window_fits = 0;
+    return 0;
+  }
+  const plat::Rect outer = main_window_.ComputeWindowRect(info_.screen_width, info_.screen_height, info_.window_style,
+                                                          info_.ex_window_style, info_.menu_id != 0, false, 0, 0);
+  const bool colour_ok = desktop->bits_per_pixel > 8;
+  const bool fits = outer.Width() <= desktop->work_area.Width() && outer.Height() <= desktop->work_area.Height();
+  info_.window_fits = fits ? 1 : 0;
+  if (info_.allowed_screen_modes == kWindowModeOnly) {
+    if (!colour_ok) return 1;
+    if (!fits) return 2;
+    window_block_[kWinScreenMode] = kScreenModeWindow;
+    return 0;
+  }
+  if (window_block_[kWinScreenMode] == kScreenModeWindow && (!colour_ok || !fits)) {
+    window_block_[kWinScreenMode] = kScreenModeNotChosen;
+  }
+  return 0;
+}
+
+unsigned CFrameworkApp::CreateMainWindow() {
+  WindowCreateParams params;
+  params.x = ReadBlockInt32(window_block_, kWinLeft);
+  params.y = ReadBlockInt32(window_block_, kWinTop);
+  params.client_width = info_.screen_width;
+  params.client_height = info_.screen_height;
+  params.style = info_.window_style;
+  if (info_.allowed_screen_modes != 2 || (window_behaviour_ & kBehaviourMaximizeBox) == 0) {
+    params.style &= ~plat::WS_MAXIMIZEBOX;
+  }
+  params.ex_style = info_.ex_window_style;
+  params.icon_id = info_.icon_id;
+  params.menu_id = info_.menu_id;
+  params.placement_mode = kPlaceInsideWorkArea;
+  params.background = environment_[kEnvDisplayCanvas] == 0 ? WindowBackground::kBlackBrush : WindowBackground::kNullBrush;
+  params.title = info_.application_name;
+  params.class_name = info_.application_name;
+  // A menu bar would shift the full-screen menu window; there is no menu bar on this system.
+  return main_window_.Create(params, nullptr, true, true);
+}
+
+int CFrameworkApp::ChangeScreenMode(uint8_t mode, uint8_t /*depth*/, uint8_t /*flag*/) {
+  if (mode != kScreenModeWindow) {
+    ReportNotBuiltYet("full-screen mode");
+    return 1;
+  }
+  // The display's surfaces and the full-screen switch join here with the screen-mode issue.
+  full_screen_ = false;
+  if (plat::Window* window = main_window_.GetPlatformWindow()) {
+    window->SetClientSize(info_.screen_width, info_.screen_height);
+    window->Show();
+  }
+  return 0;
+}
+
+int CFrameworkApp::EnableIme(bool on) {
+  if (on == ime_on_) return 0;
+  plat::SetTextInput(on);
+  ime_on_ = on;
+  return 0;
+}
+
+void CFrameworkApp::Exit(int code) {
+  if (!IsThreaded() && main_window_.IsWindow()) {
+    main_window_.DestroyWindow();
+    plat::Message message;
+    while (!HasQuit()) {
+      const int got = plat::GetMessage(message);
+      if (got == 0 || got == -1) break;
+      plat::TranslateMessage(message);
+      plat::DispatchMessage(message);
+    }
+  }
+  OnExitBegin(code);
+  // The screen-saver, power and keep-awake states are restored here, and the display's devices
+  // released, with their issues.
+  menu_window_.Destroy();
+  main_window_.Destroy();
+  // The keyboard hook is removed and the single-instance mutex released here with their issues.
+  SaveSettings(code);
+  // The sound devices that the start-up log listed are freed here with the log's issue.
+  if (const uint8_t fatal = fatal_error_.load(); fatal != 0) {
+    char text[128];
+    std::snprintf(text, sizeof text, "%s%d",
+                  plat::Utf8ToSjis("予期せぬエラーが発生したため、強制終了しました。ErrorCode：").c_str(), fatal);
+    ShowMessageBox(text, kBoxStop, plat::kDesktopWindow);
+  }
+}
+
+void CFrameworkApp::ThreadMain() {
+  if (OnThreadStart() == 0) {
+    while (worker_.ShouldContinue()) {
+      if (OnThreadStep() != 0) break;
+    }
+    OnThreadEnd();
+  }
+  main_window_.SendMessage(kMsgThreadEnded, 0, 0);
+}
+
+int CFrameworkApp::IdleSleep() {
+  plat::SleepMilliseconds(16);
+  return 0;
+}
+
+int CFrameworkApp::BeginBlockingWait(plat::WindowId* window) {
+  if (!threaded_setting()) return 0;
+  if (worker_.GetThreadId() == plat::CurrentThreadId()) return 1;
+  blocking_wait_.store(kBlockingWaitRequested);
+  if (window != nullptr && *window != 0) plat::MessageQueue::Instance().SetWindowEnabled(*window, false);
+  plat::SleepMilliseconds(10);
+  for (;;) {
+    if (HasQuit() || PumpMessages(true) == 1) {
+      FinishBlockingWait(window);
+      if (window != nullptr) *window = 0;
+      return -1;
+    }
+    if (!worker_.ShouldContinue()) {
+      FinishBlockingWait(window);
+      return -2;
+    }
+    if (blocking_wait_.load() != kBlockingWaitRequested) return 0;
+    plat::SleepMilliseconds(10);
+  }
+}
+
+int CFrameworkApp::EndBlockingWait(plat::WindowId* window) {
+  FinishBlockingWait(window);
+  return 0;
+}
+
+void CFrameworkApp::FinishBlockingWait(plat::WindowId* window) {
+  if (window != nullptr && *window != 0) plat::MessageQueue::Instance().SetWindowEnabled(*window, true);
+  blocking_wait_.store(0);
+}

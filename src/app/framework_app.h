@@ -1,0 +1,185 @@
+// The engine's application class: start-up, the main window's message map and its handlers,
+// the window services (message boxes, modal state, centring), the worker-thread body of the
+// threaded mode, blocking waits and shutdown.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "app/app_base.h"
+#include "app/critical_section.h"
+#include "app/framework_settings.h"
+#include "app/main_window.h"
+#include "app/message_handler.h"
+#include "app/worker_thread.h"
+#include "resource/file_system.h"
+
+// Message-box kinds.
+inline constexpr int kBoxExclamation = 1;
+inline constexpr int kBoxInformation = 2;
+inline constexpr int kBoxQuestion = 3;
+inline constexpr int kBoxStop = 4;
+
+// Fatal-error byte values.
+inline constexpr uint8_t kFatalRestoreFailed = 1;
+inline constexpr uint8_t kFatalModeSwitchFailed = 2;
+
+// Blocking-wait flag values: set by the main thread, acknowledged by the game thread.
+inline constexpr uint8_t kBlockingWaitRequested = 1;
+inline constexpr uint8_t kBlockingWaitAcknowledged = 2;
+
+// Exit codes of Initialize.
+inline constexpr int kExitSetUpFailed = 1;
+inline constexpr int kExitDesktopUnsuitable = 5;
+inline constexpr int kExitPrepareWindowFailed = 8;
+inline constexpr int kExitWindowFailed = 11;
+inline constexpr int kExitScreenFailed = 12;
+
+class CFrameworkApp : public CAppBase {
+ public:
+  CFrameworkApp();
+  ~CFrameworkApp() override;
+
+  int Initialize() override;
+  void Exit(int code) override;
+  const char* GetTitle() override { return info_.application_name.c_str(); }
+
+  // The virtual operations that the framework adds, in order.
+  virtual int SetUp() { return SetAppInfoDefaults(); }
+  virtual const char* GetSaveFolder() { return nullptr; }
+  virtual int PrepareWindow() { return 0; }
+  virtual int InitDevices() { return 0; }
+  virtual void OnExitBegin(int /*code*/) {}
+  virtual void SaveSettings(int /*code*/) {}
+  virtual int RegisterMenuWindowHandlers() { return 0; }
+  virtual void ThreadMain();
+  virtual int OnThreadStart() { return 0; }
+  virtual int OnThreadStep() { return IdleSleep(); }
+  virtual void OnThreadEnd() {}
+  // Parks the game thread while the main thread serves something: 0 the game thread idles,
+  // 1 called on the worker thread, -1 WM_QUIT arrived (the handle becomes 0), -2 the worker
+  // was asked to stop. Every result but 0 also ends the wait (flag cleared, window enabled).
+  virtual int BeginBlockingWait(plat::WindowId* window);
+  virtual int EndBlockingWait(plat::WindowId* window);
+  virtual void OnScreenModeChanging() {}
+  virtual void OnFullScreenEntered() {}
+  virtual void OnWindowModeEntered() {}
+  virtual void OnEnterModal() {}
+  virtual void OnLeaveModal() {}
+  virtual void OnActivateFullScreen() {}
+  virtual void OnDeactivateFullScreen() {}
+  virtual void OnActivateWindowed() {}
+  virtual void OnDeactivateWindowed() {}
+
+  // The message handlers, in the order of the message map.
+  virtual int OnActivateApp(MessageBlock& block);
+  virtual int OnActivate(MessageBlock& block);
+  virtual int OnDisplayChange(MessageBlock& block);
+  virtual int OnPaint(MessageBlock& block);
+  virtual int OnClose(MessageBlock& block);
+  virtual int OnKeyDown(MessageBlock& block);
+  virtual int OnSysKeyUp(MessageBlock& block);
+  virtual int OnMouseWheel(MessageBlock& block);
+  virtual int OnSetCursor(MessageBlock& block);
+  virtual int OnEnterMenuLoop(MessageBlock& block);
+  virtual int OnExitMenuLoop(MessageBlock& block);
+  virtual int OnEnterSizeMove(MessageBlock& block);
+  virtual int OnExitSizeMove(MessageBlock& block);
+  virtual int OnKeyUp(MessageBlock& block);
+  virtual int OnSysKeyDown(MessageBlock& block);
+  virtual int OnLButtonDown(MessageBlock& block);
+  virtual int OnLButtonUp(MessageBlock& block);
+  virtual int OnRButtonDown(MessageBlock& block);
+  virtual int OnRButtonUp(MessageBlock& block);
+  virtual int OnMButtonDown(MessageBlock& block);
+  virtual int OnMButtonUp(MessageBlock& block);
+  virtual int OnCursorRequest(MessageBlock& block);
+  virtual int OnMessageBoxRequest(MessageBlock& block);
+  virtual int OnScreenModeRequest(MessageBlock& block);
+  virtual int OnShowMenuWindow(MessageBlock& block);
+  virtual int OnHideMenuWindow(MessageBlock& block);
+  virtual int OnImeRequest(MessageBlock& block);
+  virtual int OnCloseRequest(MessageBlock& block);
+
+  int SetAppInfoDefaults();
+  // 0 fine, 1 the desktop has 8 bits per pixel or fewer, 2 the game's window does not fit.
+  int CheckDesktop();
+  // Switches the screen mode (1 full screen, 2 window); 0 done.
+  int ChangeScreenMode(uint8_t mode, uint8_t depth, uint8_t flag);
+  // 0, or 2 when the input method cannot be switched.
+  int EnableIme(bool on);
+
+  // Window services. `owner` 0 is the main window, plat::kDesktopWindow the desktop; a null
+  // title is the application name. Texts are Shift-JIS.
+  void ShowMessageBox(const std::string& text, int kind, plat::WindowId owner = 0, const char* title = nullptr);
+  bool AskYesNo(const std::string& text, int kind, plat::WindowId owner = 0, const char* title = nullptr);
+  bool AskOkCancel(const std::string& text, int kind, plat::WindowId owner = 0, const char* title = nullptr);
+  // For callers on other threads: the box is shown on the main thread; 0 without a main window.
+  uint8_t RequestMessageBox(int box_type, const std::string& text, int kind, const char* title = nullptr);
+  void EnterModal();
+  void LeaveModal();
+  void CentreWindow(CWindow& window);
+  // The main window's input-method notifications: 0 swallowed, 1 default processing.
+  int FilterImeNotify(MessageBlock& block);
+
+  // Whether the paint handler repaints the window from the screen.
+  bool NeedsRepaintFromScreen() const;
+
+  CMainWindow& GetMainWindow() { return main_window_; }
+  CMainWindow& GetMenuWindow() { return menu_window_; }
+  CWorkerThread& GetWorkerThread() { return worker_; }
+  CCriticalSection& GetDisplayLock() { return display_lock_; }
+  AppInfo& GetAppInfo() { return info_; }
+  EnvironmentBlock& GetEnvironment() { return environment_; }
+  WindowBlock& GetWindowSettings() { return window_block_; }
+  uint8_t GetFatalError() const { return fatal_error_.load(); }
+  void SetFatalError(uint8_t value) { fatal_error_.store(value); }
+  bool IsActive() const { return active_.load() != 0; }
+  std::atomic<uint8_t>& GetBlockingWaitFlag() { return blocking_wait_; }
+  bool IsDrawingAllowed() const { return drawing_allowed_.load() != 0; }
+  bool IsModal() const { return modal_.load() != 0; }
+  bool IsMenuOpen() const { return menu_open_.load() != 0; }
+  bool IsImeOn() const { return ime_on_; }
+  bool IsFullScreen() const { return full_screen_; }
+
+ protected:
+  int IdleSleep();
+  void RegisterMessageMap();
+  unsigned CreateMainWindow();
+  // Ends a blocking wait: clears the flag and enables the window again.
+  void FinishBlockingWait(plat::WindowId* window);
+  int ShowBox(const std::string& text, int kind, plat::WindowId owner, const char* title, uint32_t buttons);
+  bool threaded_setting() const { return environment_[kEnvThreadedMode] != 0; }
+
+  AppInfo info_;
+  EnvironmentBlock environment_ = DefaultEnvironmentBlock();
+  WindowBlock window_block_ = DefaultWindowBlock();
+  uint8_t window_behaviour_ = 0x05;
+  std::atomic<uint8_t> fatal_error_{0};
+
+  std::atomic<uint8_t> active_{0};
+  std::atomic<uint8_t> blocking_wait_{0};
+  std::atomic<uint8_t> drawing_allowed_{1};
+  std::atomic<uint8_t> modal_{0};
+  std::atomic<uint8_t> menu_open_{0};
+  uint8_t size_move_ = 0;
+  uint8_t candidate_open_ = 0;
+  uint8_t movie_playing_ = 0;
+  bool screen_mode_changing_ = false;
+  bool full_screen_ = false;
+  bool system_cursor_hidden_ = false;
+  // The main window's input method starts on, as a new window's does; the start-up turns it off.
+  bool ime_on_ = true;
+  int32_t desktop_width_ = 0;
+  int32_t desktop_height_ = 0;
+  int32_t desktop_bits_ = 0;
+
+  CMainWindow main_window_;
+  CMainWindow menu_window_;
+  CFileSystem data_files_;
+  CWorkerThread worker_;
+  CCriticalSection display_lock_;
+};
+
+extern CFrameworkApp* g_FrameworkApp;

@@ -1,0 +1,244 @@
+// The framework's message map of the main window and its handlers.
+#include <memory>
+
+#include "app/framework_app.h"
+#include "app/lock_guard.h"
+#include "app/not_built.h"
+#include "app/private_messages.h"
+#include "platform/window.h"
+
+namespace {
+
+using Handler = int (CFrameworkApp::*)(MessageBlock&);
+
+}  // namespace
+
+void CFrameworkApp::RegisterMessageMap() {
+  const auto add = [this](uint32_t message, Handler handler) {
+    main_window_.AddHandler(message, std::make_unique<CMessageHandler>(this, handler));
+  };
+  add(plat::WM_ACTIVATEAPP, &CFrameworkApp::OnActivateApp);
+  add(plat::WM_ACTIVATE, &CFrameworkApp::OnActivate);
+  add(plat::WM_DISPLAYCHANGE, &CFrameworkApp::OnDisplayChange);
+  add(plat::WM_PAINT, &CFrameworkApp::OnPaint);
+  add(plat::WM_CLOSE, &CFrameworkApp::OnClose);
+  add(plat::WM_KEYDOWN, &CFrameworkApp::OnKeyDown);
+  add(plat::WM_SYSKEYUP, &CFrameworkApp::OnSysKeyUp);
+  add(plat::WM_MOUSEWHEEL, &CFrameworkApp::OnMouseWheel);
+  add(plat::WM_SETCURSOR, &CFrameworkApp::OnSetCursor);
+  add(plat::WM_ENTERMENULOOP, &CFrameworkApp::OnEnterMenuLoop);
+  add(plat::WM_EXITMENULOOP, &CFrameworkApp::OnExitMenuLoop);
+  add(kMsgCursorRequest, &CFrameworkApp::OnCursorRequest);
+  add(kMsgMessageBoxRequest, &CFrameworkApp::OnMessageBoxRequest);
+  add(kMsgScreenModeRequest, &CFrameworkApp::OnScreenModeRequest);
+  add(kMsgShowMenuWindow, &CFrameworkApp::OnShowMenuWindow);
+  add(kMsgHideMenuWindow, &CFrameworkApp::OnHideMenuWindow);
+  add(kMsgImeRequest, &CFrameworkApp::OnImeRequest);
+  if (environment_[kEnvInputMethod] == kInputWindowMessages) {
+    add(plat::WM_KEYUP, &CFrameworkApp::OnKeyUp);
+    add(plat::WM_SYSKEYDOWN, &CFrameworkApp::OnSysKeyDown);
+    add(plat::WM_LBUTTONDOWN, &CFrameworkApp::OnLButtonDown);
+    add(plat::WM_LBUTTONUP, &CFrameworkApp::OnLButtonUp);
+    add(plat::WM_RBUTTONDOWN, &CFrameworkApp::OnRButtonDown);
+    add(plat::WM_RBUTTONUP, &CFrameworkApp::OnRButtonUp);
+    add(plat::WM_MBUTTONDOWN, &CFrameworkApp::OnMButtonDown);
+    add(plat::WM_MBUTTONUP, &CFrameworkApp::OnMButtonUp);
+  }
+  // The run mode is the setting's: the flag itself takes it over only after the window exists.
+  if (!threaded_setting()) {
+    add(plat::WM_ENTERSIZEMOVE, &CFrameworkApp::OnEnterSizeMove);
+    add(plat::WM_EXITSIZEMOVE, &CFrameworkApp::OnExitSizeMove);
+  } else {
+    add(kMsgThreadEnded, &CFrameworkApp::OnCloseRequest);
+  }
+}
+
+int CFrameworkApp::OnActivateApp(MessageBlock& block) {
+  active_.store(block.wparam != 0 ? 1 : 0);
+  // The full-screen branch (menu window, display-mode restore) joins with the screen modes.
+  if (block.wparam != 0) {
+    OnActivateWindowed();
+  } else {
+    OnDeactivateWindowed();
+  }
+  return 0;
+}
+
+int CFrameworkApp::OnActivate(MessageBlock& /*block*/) {
+  CLockGuard guard(display_lock_);
+  ReportNotBuiltYet("input devices (acquired on activation, released on deactivation)");
+  return 1;
+}
+
+int CFrameworkApp::OnDisplayChange(MessageBlock& block) {
+  if (full_screen_) return 0;
+  desktop_bits_ = static_cast<int32_t>(block.wparam);
+  desktop_width_ = static_cast<int32_t>(plat::LoWord(static_cast<uint32_t>(block.lparam)));
+  desktop_height_ = static_cast<int32_t>(plat::HiWord(static_cast<uint32_t>(block.lparam)));
+  ReportNotBuiltYet("display-device list and system report refresh after a display change");
+  return 0;
+}
+
+bool CFrameworkApp::NeedsRepaintFromScreen() const {
+  // A display canvas (the screen manager's frame image) also asks for it once the display exists.
+  const bool needed = size_move_ != 0 || (drawing_allowed_.load() == 0 && !screen_mode_changing_) ||
+                      (active_.load() == 0 && window_block_[kWinPauseWhileInactive] != 0) || blocking_wait_.load() != 0;
+  const bool no_movie_covers = movie_playing_ == 0 || !full_screen_;
+  return needed && no_movie_covers;
+}
+
+int CFrameworkApp::OnPaint(MessageBlock& /*block*/) {
+  if (NeedsRepaintFromScreen()) ReportNotBuiltYet("repainting the window from the screen");
+  return 0;
+}
+
+int CFrameworkApp::OnClose(MessageBlock& /*block*/) {
+  // Without a running worker nobody would close the window for it, so it closes here.
+  if (IsThreaded() && worker_.IsRunning()) {
+    worker_.RequestStop();
+  } else {
+    main_window_.DestroyWindow();
+  }
+  return 0;
+}
+
+int CFrameworkApp::OnKeyDown(MessageBlock& /*block*/) {
+  ReportNotBuiltYet("input manager (key messages)");
+  return 0;
+}
+
+int CFrameworkApp::OnSysKeyUp(MessageBlock& /*block*/) {
+  ReportNotBuiltYet("input manager (key messages)");
+  // The full-screen menu on Alt and F10 joins with the screen modes; in a window the key goes on.
+  return 1;
+}
+
+int CFrameworkApp::OnMouseWheel(MessageBlock& /*block*/) {
+  ReportNotBuiltYet("input manager (mouse wheel)");
+  return 0;
+}
+
+int CFrameworkApp::OnSetCursor(MessageBlock& block) {
+  if (plat::LoWord(static_cast<uint32_t>(block.lparam)) != plat::HTCLIENT) return 1;
+  // The mouse object sets its cursor here once the input manager exists; without one nothing is set.
+  return 0;
+}
+
+int CFrameworkApp::OnEnterMenuLoop(MessageBlock& /*block*/) {
+  menu_open_.store(1);
+  if (!IsThreaded()) {
+    drawing_allowed_.store(0);
+    OnEnterModal();
+  }
+  plat::ShowCursor(true);
+  return 0;
+}
+
+int CFrameworkApp::OnExitMenuLoop(MessageBlock& /*block*/) {
+  if (!IsThreaded()) {
+    drawing_allowed_.store(1);
+    OnLeaveModal();
+  }
+  if (modal_.load() == 0) menu_open_.store(0);
+  return 0;
+}
+
+int CFrameworkApp::OnEnterSizeMove(MessageBlock& /*block*/) {
+  size_move_ = 1;
+  return 0;
+}
+
+int CFrameworkApp::OnExitSizeMove(MessageBlock& /*block*/) {
+  size_move_ = 0;
+  return 0;
+}
+
+int CFrameworkApp::OnKeyUp(MessageBlock& /*block*/) {
+  ReportNotBuiltYet("input manager (key messages)");
+  return 0;
+}
+
+int CFrameworkApp::OnSysKeyDown(MessageBlock& /*block*/) {
+  ReportNotBuiltYet("input manager (key messages)");
+  return 1;
+}
+
+int CFrameworkApp::OnLButtonDown(MessageBlock& /*block*/) {
+  ReportNotBuiltYet("input manager (mouse buttons)");
+  return 0;
+}
+
+int CFrameworkApp::OnLButtonUp(MessageBlock& block) { return OnLButtonDown(block); }
+int CFrameworkApp::OnRButtonDown(MessageBlock& block) { return OnLButtonDown(block); }
+int CFrameworkApp::OnRButtonUp(MessageBlock& block) { return OnLButtonDown(block); }
+int CFrameworkApp::OnMButtonDown(MessageBlock& block) { return OnLButtonDown(block); }
+int CFrameworkApp::OnMButtonUp(MessageBlock& block) { return OnLButtonDown(block); }
+
+int CFrameworkApp::OnCursorRequest(MessageBlock& block) {
+  // The mouse object will keep the cursor state; until then the system cursor is switched here.
+  plat::ShowCursor(block.wparam != 0);
+  return 0;
+}
+
+int CFrameworkApp::OnMessageBoxRequest(MessageBlock& block) {
+  auto* request = dynamic_cast<MessageBoxRequestBlock*>(block.payload);
+  if (request == nullptr) return 0;
+  const char* title = request->title ? request->title->c_str() : nullptr;
+  switch (request->box_type) {
+    case kBoxYesNo:
+      request->result = AskYesNo(request->text, request->icon_kind, 0, title) ? 1 : 0;
+      break;
+    case kBoxOkCancel:
+      request->result = AskOkCancel(request->text, request->icon_kind, 0, title) ? 1 : 0;
+      break;
+    default:
+      ShowMessageBox(request->text, request->icon_kind, 0, title);
+      break;
+  }
+  return 0;
+}
+
+int CFrameworkApp::OnScreenModeRequest(MessageBlock& block) {
+  const int result = ChangeScreenMode(static_cast<uint8_t>(block.wparam >> 16), static_cast<uint8_t>(block.wparam >> 8),
+                                      static_cast<uint8_t>(block.wparam));
+  if (auto* request = dynamic_cast<ScreenModeRequestBlock*>(block.payload)) request->result = result;
+  return 0;
+}
+
+int CFrameworkApp::OnShowMenuWindow(MessageBlock& /*block*/) {
+  ReportNotBuiltYet("full-screen menu window");
+  return 0;
+}
+
+int CFrameworkApp::OnHideMenuWindow(MessageBlock& /*block*/) {
+  if (plat::Window* window = menu_window_.GetPlatformWindow()) window->Hide();
+  return 0;
+}
+
+int CFrameworkApp::OnImeRequest(MessageBlock& block) {
+  EnableIme(block.wparam != 0);
+  return 0;
+}
+
+int CFrameworkApp::OnCloseRequest(MessageBlock& /*block*/) {
+  main_window_.DestroyWindow();
+  return 0;
+}
+
+int CFrameworkApp::FilterImeNotify(MessageBlock& block) {
+  switch (block.wparam) {
+    case plat::IMN_OPENSTATUSWINDOW:
+      return full_screen_ ? 0 : 1;
+    case plat::IMN_CLOSECANDIDATE:
+      candidate_open_ = 0;
+      return 1;
+    case plat::IMN_OPENCANDIDATE:
+      // The candidate window goes over the text-input area of the IME context, which joins
+      // with the text-input issue.
+      ReportNotBuiltYet("placing the IME candidate window over the text-input area");
+      candidate_open_ = 1;
+      return 1;
+    default:
+      return 1;
+  }
+}

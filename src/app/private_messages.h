@@ -1,0 +1,41 @@
+// The application's private window messages, by which other threads (and the game's own
+// objects) ask the main thread to act, and the typed requests that travel with them.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/window_messages.h"
+
+inline constexpr uint32_t kMsgCursorRequest = 0x9000;      // wParam 1 show, 0 hide the system cursor
+inline constexpr uint32_t kMsgMessageBoxRequest = 0x9001;  // MessageBoxRequestBlock
+inline constexpr uint32_t kMsgScreenModeRequest = 0x9002;  // wParam mode << 16 | depth << 8 | flag; ScreenModeRequestBlock
+inline constexpr uint32_t kMsgShowMenuWindow = 0x9003;
+inline constexpr uint32_t kMsgHideMenuWindow = 0x9004;
+inline constexpr uint32_t kMsgThreadEnded = 0x9005;        // the worker thread has ended: destroy the main window
+inline constexpr uint32_t kMsgMovieNotify = 0x9006;
+inline constexpr uint32_t kMsgImeRequest = 0x9007;         // wParam 1 on, 0 off
+inline constexpr uint32_t kMsgTextInputNotify = 0x9008;
+inline constexpr uint32_t kMsgDialogRequest = 0x9009;
+
+// Box types of a message-box request.
+inline constexpr int kBoxPlain = 0;
+inline constexpr int kBoxYesNo = 1;
+inline constexpr int kBoxOkCancel = 2;
+
+struct MessageBoxRequestBlock : plat::RequestPayload {
+  int box_type = kBoxPlain;
+  std::string text;                  // Shift-JIS
+  std::optional<std::string> title;  // none: the application name
+  int icon_kind = 0;
+  uint8_t result = 1;
+};
+
+struct ScreenModeRequestBlock : plat::RequestPayload {
+  int result = 0;
+};
+
+constexpr uint32_t PackScreenModeRequest(uint8_t mode, uint8_t depth, uint8_t flag) {
+  return uint32_t{mode} << 16 | uint32_t{depth} << 8 | flag;
+}

@@ -4,6 +4,7 @@
 
 #include "app/command_line.h"
 #include "app/game_app.h"
+#include "app/win_main.h"
 #include "platform/text_encoding.h"
 
 namespace {
@@ -13,8 +14,6 @@ constexpr int kShowNormal = 1;
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string command_line = plat::Utf8ToSjis(JoinCommandLine(argc, argv));
   CGameApp app;
-  app.Run(command_line, kShowNormal);
-  return 0;
+  return WinMain(app, plat::Utf8ToSjis(JoinCommandLine(argc, argv)), kShowNormal);
 }

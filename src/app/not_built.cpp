@@ -13,5 +13,5 @@ void ReportNotBuiltYet(std::string_view what) {
     std::lock_guard guard(lock);
     if (!reported.emplace(what).second) return;
   }
-  plat::LogDiagnostic(std::string(what) + ": not built yet");
+  plat::LogDiagnostic("not built yet: " + std::string(what));
 }

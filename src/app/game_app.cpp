@@ -26,7 +26,10 @@ GameSwitches DefaultGameSwitches() {
 CGameApp::CGameApp() { g_App = this; }
 
 CGameApp::~CGameApp() {
-  // The worker runs this object's operations: it ends before this part of the object does.
+  // The worker runs this object's operations: it ends before this part of the object does. The
+  // windows go first, so that a worker sending to them is turned away instead of waiting.
+  GetMenuWindow().Destroy();
+  GetMainWindow().Destroy();
   GetWorkerThread().Stop();
   if (g_App == this) {
     g_App = nullptr;

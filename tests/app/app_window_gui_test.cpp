@@ -1,0 +1,121 @@
+// The application's window on a real X display (run under Xvfb).
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "app/game_app.h"
+#include "platform/message_box.h"
+#include "platform/message_queue.h"
+#include "support/log_capture.h"
+
+namespace {
+
+constexpr uint32_t kProbe = 0x0400;
+
+// What the main thread sees of its window when the probe message reaches it.
+struct WindowFacts {
+  int width = 0;
+  int height = 0;
+  std::string title;
+  bool shown = false;
+};
+
+class GuiGame : public CGameApp {
+ public:
+  explicit GuiGame(bool threaded) : threaded_(threaded) {}
+  int SetUp() override {
+    const int result = CGameApp::SetUp();
+    environment_[kEnvThreadedMode] = threaded_ ? 1 : 0;
+    return result;
+  }
+  int PrepareWindow() override {
+    GetMainWindow().AddHandler(kProbe, std::make_unique<CMessageHandler>(this, &GuiGame::OnProbe));
+    return 0;
+  }
+  // The single-thread game: leaves messages for Exit to drain and returns at once.
+  void RunOwnLoop() override {
+    window_id = GetMainWindow().GetHandle();
+    facts = Facts();
+    GetMainWindow().PostMessage(kProbe, 0, 0);
+    GetMainWindow().PostMessage(kProbe, 0, 0);
+  }
+  int OnProbe(MessageBlock& /*block*/) {
+    facts = Facts();
+    ++probes;
+    return 0;
+  }
+
+  WindowFacts facts;
+  std::atomic<int> probes{0};
+  plat::WindowId window_id = 0;
+
+ private:
+  WindowFacts Facts() {
+    WindowFacts seen;
+    SDL_Window* window = SDL_GetWindowFromID(GetMainWindow().GetHandle());
+    if (window == nullptr) return seen;
+    SDL_GetWindowSize(window, &seen.width, &seen.height);
+    seen.title = SDL_GetWindowTitle(window);
+    seen.shown = (SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN) != 0;
+    return seen;
+  }
+
+  bool threaded_;
+};
+
+class AppWindowGuiTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { setenv("SDL_VIDEODRIVER", "x11", 1); }
+
+  LogCapture log_;
+  plat::ScopedMessageBoxAnswers answers_{[](const plat::MessageBoxRequest&) { return plat::IDOK; }};
+};
+
+TEST_F(AppWindowGuiTest, ThreadedModeOpensTheWindowAndACloseRequestEndsTheRun) {
+  GuiGame game(true);
+  std::atomic<plat::WindowId> closed_window{0};
+  std::thread user([&] {
+    // Wait for the game thread, ask the main thread about its window, then close it as a user would.
+    while (!game.GetWorkerThread().IsRunning() || game.GetMainWindow().GetHandle() == 0) std::this_thread::yield();
+    const plat::WindowId window = game.GetMainWindow().GetHandle();
+    game.GetMainWindow().SendMessage(kProbe, 0, 0);
+    SDL_Event close{};
+    close.type = SDL_WINDOWEVENT;
+    close.window.event = SDL_WINDOWEVENT_CLOSE;
+    close.window.windowID = window;
+    SDL_PushEvent(&close);
+    closed_window = window;
+  });
+  const int result = game.Run("", 1);
+  user.join();
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(game.IsThreaded());
+  EXPECT_EQ(game.probes.load(), 1);
+  EXPECT_EQ(game.facts.width, 640);
+  EXPECT_EQ(game.facts.height, 480);
+  EXPECT_EQ(game.facts.title, "KVX DX Application");
+  EXPECT_TRUE(game.facts.shown);
+  EXPECT_FALSE(game.GetMainWindow().IsWindow());
+  EXPECT_EQ(SDL_GetWindowFromID(closed_window.load()), nullptr);
+  EXPECT_FALSE(game.GetWorkerThread().IsRunning());
+}
+
+TEST_F(AppWindowGuiTest, SingleThreadExitDestroysTheWindowAndDrainsTheQueue) {
+  GuiGame game(false);
+  EXPECT_EQ(game.Run("", 1), 0);
+  EXPECT_FALSE(game.IsThreaded());
+  EXPECT_EQ(game.facts.width, 640);
+  EXPECT_EQ(game.facts.title, "KVX DX Application");
+  EXPECT_FALSE(game.GetMainWindow().IsWindow());
+  EXPECT_EQ(SDL_GetWindowFromID(game.window_id), nullptr);
+  EXPECT_EQ(game.probes.load(), 0);  // queued for a window that no longer exists: drained unseen
+  plat::Message left;
+  EXPECT_FALSE(plat::PeekMessage(left, false));
+}
+
+}  // namespace

@@ -1,0 +1,294 @@
+#include "app/framework_app.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/event.h"
+#include "app/private_messages.h"
+#include "platform/clock.h"
+#include "platform/message_box.h"
+#include "platform/message_queue.h"
+#include "platform/text_encoding.h"
+#include "platform/thread_id.h"
+#include "support/log_capture.h"
+
+namespace {
+
+struct ShownBox {
+  plat::MessageBoxRequest request;
+  uint32_t thread = 0;
+};
+
+// A framework application whose set-up a test shapes, with a game thread that acknowledges
+// blocking waits.
+class TestApp : public CFrameworkApp {
+ public:
+  ~TestApp() override {
+    // The game thread calls into this object: end it (and what it might wait for) first.
+    GetMainWindow().Destroy();
+    release_end.Set();
+    GetWorkerThread().Stop();
+  }
+  int SetUp() override {
+    CFrameworkApp::SetUp();
+    environment_[kEnvThreadedMode] = threaded ? 1 : 0;
+    info_.screen_width = screen_width;
+    info_.screen_height = screen_height;
+    info_.allowed_screen_modes = allowed_modes;
+    return 0;
+  }
+  int OnThreadStart() override {
+    if (close_on_start) GetMainWindow().PostMessage(plat::WM_CLOSE, 0, 0);
+    return start_result;
+  }
+  int OnThreadStep() override {
+    if (steps++ == 0) wait_on_worker = BeginBlockingWait(nullptr);
+    uint8_t requested = kBlockingWaitRequested;
+    GetBlockingWaitFlag().compare_exchange_strong(requested, kBlockingWaitAcknowledged);
+    plat::SleepMilliseconds(1);
+    return 0;
+  }
+  void OnThreadEnd() override {
+    ended = true;
+    release_end.Wait(CEvent::kInfinite);
+  }
+  void OnExitBegin(int code) override { exit_codes.push_back(code); }
+
+  bool threaded = false;
+  uint16_t screen_width = 640;
+  uint16_t screen_height = 480;
+  uint8_t allowed_modes = 2;
+  int start_result = 0;
+  bool close_on_start = false;
+  std::atomic<int> steps{0};
+  std::atomic<int> wait_on_worker{-5};
+  std::atomic<bool> ended{false};
+  CEvent release_end;
+  std::vector<int> exit_codes;
+};
+
+class FrameworkAppTest : public ::testing::Test {
+ protected:
+  int Answer(const plat::MessageBoxRequest& request) {
+    shown_.push_back({request, plat::CurrentThreadId()});
+    return answer_;
+  }
+
+  LogCapture log_;
+  std::vector<ShownBox> shown_;
+  int answer_ = plat::IDYES;
+  plat::ScopedMessageBoxAnswers answers_{[this](const plat::MessageBoxRequest& request) { return Answer(request); }};
+};
+
+TEST_F(FrameworkAppTest, InitializeOpensTheWindowInWindowMode) {
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  EXPECT_FALSE(app.IsThreaded());
+  EXPECT_TRUE(app.GetMainWindow().IsWindow());
+  EXPECT_EQ(app.GetWindowSettings()[kWinScreenMode], kScreenModeWindow);
+  EXPECT_FALSE(app.IsImeOn());
+  EXPECT_TRUE(app.GetMainWindow().HasHandler(plat::WM_ENTERSIZEMOVE));
+  EXPECT_FALSE(app.GetMainWindow().HasHandler(kMsgThreadEnded));
+  EXPECT_TRUE(app.GetMainWindow().HasHandler(plat::WM_LBUTTONDOWN));  // input by window messages
+  app.Exit(0);
+  EXPECT_FALSE(app.GetMainWindow().IsWindow());
+  plat::Message left;  // drained up to the quit that the window's WM_DESTROY posted
+  EXPECT_FALSE(plat::PeekMessage(left, false));
+  EXPECT_TRUE(shown_.empty());
+}
+
+TEST_F(FrameworkAppTest, ADesktopTooSmallForAWindowOnlyGameEndsWithCodeFive) {
+  TestApp app;
+  app.screen_width = 8000;
+  app.allowed_modes = kWindowModeOnly;
+  EXPECT_EQ(app.Run("", 1), 5);
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(shown_[0].request.text, plat::Utf8ToSjis("画面解像度を現在の設定より大きくして起動して下さい"));
+  EXPECT_EQ(shown_[0].request.style,
+            plat::MB_OK | plat::MB_ICONINFORMATION | plat::MB_SYSTEMMODAL | plat::MB_SETFOREGROUND);
+  EXPECT_EQ(shown_[0].request.caption, "KVX DX Application");
+  EXPECT_EQ(app.exit_codes, std::vector<int>{5});
+  EXPECT_FALSE(app.GetMainWindow().IsWindow());
+}
+
+TEST_F(FrameworkAppTest, ATooLargeScreenWithBothModesOnlyUnchoosesWindowMode) {
+  TestApp app;
+  app.screen_width = 8000;
+  app.SetUp();
+  app.GetWindowSettings()[kWinScreenMode] = kScreenModeWindow;
+  EXPECT_EQ(app.CheckDesktop(), 0);
+  EXPECT_EQ(app.GetAppInfo().window_fits, 0);
+  EXPECT_EQ(app.GetWindowSettings()[kWinScreenMode], kScreenModeNotChosen);
+}
+
+TEST_F(FrameworkAppTest, FullScreenIsNotBuiltSoItsStartFailsWithCodeTwelve) {
+  TestApp app;
+  app.allowed_modes = kFullScreenOnly;
+  EXPECT_EQ(app.Initialize(), kExitScreenFailed);
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(shown_[0].request.text, plat::Utf8ToSjis("画面の初期化に失敗 : 1"));
+  EXPECT_NE(log_.Lines().size(), 0u);
+  app.Exit(kExitScreenFailed);
+}
+
+TEST_F(FrameworkAppTest, MessageBoxesTakeTheKindsButtonsOwnersAndCaptions) {
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  app.ShowMessageBox("text", kBoxExclamation, 0, "title");
+  answer_ = plat::IDNO;
+  EXPECT_FALSE(app.AskYesNo("q", kBoxQuestion));
+  answer_ = plat::IDOK;
+  EXPECT_TRUE(app.AskOkCancel("q", kBoxStop, plat::kDesktopWindow));
+  ASSERT_EQ(shown_.size(), 3u);
+  EXPECT_EQ(shown_[0].request.style, plat::MB_OK | plat::MB_ICONEXCLAMATION);
+  EXPECT_EQ(shown_[0].request.owner, app.GetMainWindow().GetHandle());
+  EXPECT_EQ(shown_[0].request.caption, "title");
+  EXPECT_EQ(shown_[1].request.style, plat::MB_YESNO | plat::MB_ICONQUESTION);
+  EXPECT_EQ(shown_[1].request.caption, "KVX DX Application");
+  EXPECT_EQ(shown_[2].request.style,
+            plat::MB_OKCANCEL | plat::MB_ICONSTOP | plat::MB_SYSTEMMODAL | plat::MB_SETFOREGROUND);
+  EXPECT_FALSE(app.IsModal());
+  app.Exit(0);
+}
+
+TEST_F(FrameworkAppTest, AMessageBoxRequestFromAnotherThreadIsShownOnTheMainThread) {
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  std::atomic<int> result{-1};
+  std::thread game([&] { result = app.RequestMessageBox(kBoxYesNo, "really?", kBoxQuestion); });
+  while (result.load() == -1) app.PumpMessages(true);
+  game.join();
+  EXPECT_EQ(result.load(), 1);
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(shown_[0].thread, plat::CurrentThreadId());
+  EXPECT_EQ(shown_[0].request.style, plat::MB_YESNO | plat::MB_ICONQUESTION);
+
+  // From the main thread the request is served at once.
+  answer_ = plat::IDCANCEL;
+  EXPECT_EQ(app.RequestMessageBox(kBoxOkCancel, "ok?", kBoxQuestion, "t"), 0);
+  EXPECT_EQ(app.RequestMessageBox(kBoxPlain, "note", kBoxInformation), 1);
+  EXPECT_EQ(shown_.size(), 3u);
+  app.Exit(0);
+  EXPECT_EQ(app.RequestMessageBox(kBoxPlain, "late", kBoxInformation), 0);  // no main window
+}
+
+TEST_F(FrameworkAppTest, BlockingWaitsParkTheGameThreadAndEveryFailureEndsTheWait) {
+  TestApp app;
+  app.threaded = true;
+  ASSERT_EQ(app.Initialize(), 0);
+  ASSERT_TRUE(app.IsThreaded());
+  plat::WindowId window = app.GetMainWindow().GetHandle();
+  auto& queue = plat::MessageQueue::Instance();
+
+  EXPECT_EQ(app.BeginBlockingWait(&window), 0);
+  EXPECT_EQ(app.GetBlockingWaitFlag().load(), kBlockingWaitAcknowledged);
+  EXPECT_FALSE(queue.IsWindowEnabled(window));
+  EXPECT_EQ(app.EndBlockingWait(&window), 0);
+  EXPECT_EQ(app.GetBlockingWaitFlag().load(), 0);
+  EXPECT_TRUE(queue.IsWindowEnabled(window));
+
+  // A stop request: the wait gives up, and no longer leaves the flag or the disabled window behind.
+  app.GetWorkerThread().RequestStop();
+  EXPECT_EQ(app.BeginBlockingWait(&window), -2);
+  EXPECT_EQ(app.GetBlockingWaitFlag().load(), 0);
+  EXPECT_TRUE(queue.IsWindowEnabled(window));
+
+  // WM_QUIT: likewise, and the handle is cleared.
+  queue.PostQuit(0);
+  EXPECT_EQ(app.BeginBlockingWait(&window), -1);
+  EXPECT_EQ(window, 0u);
+  EXPECT_EQ(app.GetBlockingWaitFlag().load(), 0);
+  EXPECT_TRUE(queue.IsWindowEnabled(app.GetMainWindow().GetHandle()));
+  EXPECT_TRUE(app.HasQuit());
+  // With the quit flag set a later wait ends at once.
+  plat::WindowId again = app.GetMainWindow().GetHandle();
+  EXPECT_EQ(app.BeginBlockingWait(&again), -1);
+
+  app.Exit(0);
+}
+
+TEST_F(FrameworkAppTest, BlockingWaitsOnTheWorkerOrWithoutTheThreadedModeReturnAtOnce) {
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  EXPECT_EQ(app.BeginBlockingWait(nullptr), 0);
+  EXPECT_EQ(app.GetBlockingWaitFlag().load(), 0);
+  app.Exit(0);
+
+  TestApp threaded;
+  threaded.threaded = true;
+  ASSERT_EQ(threaded.Initialize(), 0);
+  while (threaded.steps.load() == 0) std::this_thread::yield();
+  EXPECT_EQ(threaded.wait_on_worker.load(), 1);
+  threaded.Exit(0);
+}
+
+TEST_F(FrameworkAppTest, AFailedStartHookSkipsStepsAndEndButStillClosesTheWindow) {
+  TestApp app;
+  app.threaded = true;
+  app.start_result = 1;
+  EXPECT_EQ(app.Run("", 1), 0);
+  EXPECT_EQ(app.steps.load(), 0);
+  EXPECT_FALSE(app.ended.load());
+  EXPECT_FALSE(app.GetMainWindow().IsWindow());
+  EXPECT_EQ(app.exit_codes, std::vector<int>{0});
+}
+
+TEST_F(FrameworkAppTest, ACloseInThreadedModeStopsTheWorkerWhichClosesTheWindow) {
+  TestApp app;
+  app.threaded = true;
+  app.close_on_start = true;
+  app.release_end.Set();
+  EXPECT_EQ(app.Run("", 1), 0);
+  EXPECT_TRUE(app.ended.load());
+  EXPECT_FALSE(app.GetMainWindow().IsWindow());
+  EXPECT_EQ(app.exit_codes, std::vector<int>{0});
+}
+
+TEST_F(FrameworkAppTest, ExitReportsTheFatalErrorByte) {
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  app.SetFatalError(kFatalModeSwitchFailed);
+  app.Exit(0);
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(shown_[0].request.text, plat::Utf8ToSjis("予期せぬエラーが発生したため、強制終了しました。ErrorCode：2"));
+  EXPECT_EQ(shown_[0].request.style & plat::kMessageBoxIconMask, plat::MB_ICONSTOP);
+}
+
+TEST_F(FrameworkAppTest, PaintRepaintsFromTheScreenOnlyUnderItsConditions) {
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  EXPECT_FALSE(app.NeedsRepaintFromScreen());
+  app.EnterModal();
+  EXPECT_TRUE(app.NeedsRepaintFromScreen());  // drawing is not allowed in single-thread mode
+  app.LeaveModal();
+  EXPECT_FALSE(app.NeedsRepaintFromScreen());
+  app.GetWindowSettings()[kWinPauseWhileInactive] = 1;
+  EXPECT_TRUE(app.NeedsRepaintFromScreen());  // inactive and paused
+  app.GetMainWindow().SendMessage(plat::WM_ACTIVATEAPP, 1, 0);
+  EXPECT_TRUE(app.IsActive());
+  EXPECT_FALSE(app.NeedsRepaintFromScreen());
+  app.Exit(0);
+}
+
+TEST_F(FrameworkAppTest, PrivateRequestsSwitchTheImeAndReportScreenModes) {
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  app.GetMainWindow().SendMessage(kMsgImeRequest, 1, 0);
+  EXPECT_TRUE(app.IsImeOn());
+  app.GetMainWindow().SendMessage(kMsgImeRequest, 0, 0);
+  EXPECT_FALSE(app.IsImeOn());
+  ScreenModeRequestBlock window_mode;
+  app.GetMainWindow().SendMessage(kMsgScreenModeRequest, PackScreenModeRequest(kScreenModeWindow, 32, 1), 0, &window_mode);
+  EXPECT_EQ(window_mode.result, 0);
+  ScreenModeRequestBlock full_screen;
+  app.GetMainWindow().SendMessage(kMsgScreenModeRequest, PackScreenModeRequest(kScreenModeFullScreen, 32, 1), 0,
+                                  &full_screen);
+  EXPECT_EQ(full_screen.result, 1);
+  app.Exit(0);
+}
+
+}  // namespace

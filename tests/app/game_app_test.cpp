@@ -1,0 +1,88 @@
+#include "app/game_app.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/thread_id.h"
+#include "platform/thread_priority.h"
+#include "support/log_capture.h"
+
+namespace {
+
+struct PriorityChange {
+  uint32_t thread;
+  plat::ThreadPriority priority;
+};
+
+class SingleThreadGame : public CGameApp {
+ public:
+  SingleThreadGame() { SetThreaded(false); }
+};
+
+class PriorityHookTest : public ::testing::Test {
+ protected:
+  static bool Record(void* context, uint32_t thread, plat::ThreadPriority priority) {
+    static_cast<std::vector<PriorityChange>*>(context)->push_back({thread, priority});
+    return true;
+  }
+
+  std::vector<PriorityChange> changes_;
+  plat::ScopedThreadPrioritySetter setter_{&Record, &changes_};
+};
+
+TEST_F(PriorityHookTest, NestedLowersAndRestoresChangeThePriorityExactlyTwice) {
+  SingleThreadGame game;
+  EXPECT_EQ(game.LowerGameThreadPriority(), 0);
+  EXPECT_EQ(game.LowerGameThreadPriority(), 1);
+  EXPECT_EQ(game.LowerGameThreadPriority(), 1);
+  EXPECT_EQ(game.GetPriorityNesting(), 3);
+  EXPECT_EQ(game.RestoreGameThreadPriority(), 3);
+  EXPECT_EQ(game.RestoreGameThreadPriority(), 2);
+  EXPECT_EQ(game.RestoreGameThreadPriority(), 1);
+  EXPECT_EQ(game.RestoreGameThreadPriority(), 0);
+  ASSERT_EQ(changes_.size(), 2u);
+  EXPECT_EQ(changes_[0].priority, plat::ThreadPriority::kLowest);
+  EXPECT_EQ(changes_[1].priority, plat::ThreadPriority::kNormal);
+  EXPECT_EQ(changes_[0].thread, plat::CurrentThreadId());
+  EXPECT_EQ(changes_[1].thread, plat::CurrentThreadId());
+}
+
+TEST_F(PriorityHookTest, SwitchedOffHooksChangeNothing) {
+  SingleThreadGame game;
+  game.GetGameSwitches()[kSwitchPriorityHooksOff] = 1;
+  EXPECT_EQ(game.LowerGameThreadPriority(), -1);
+  EXPECT_EQ(game.RestoreGameThreadPriority(), 0);
+  EXPECT_TRUE(changes_.empty());
+}
+
+TEST_F(PriorityHookTest, WithoutARunningWorkerTheThreadedHooksOnlyCount) {
+  CGameApp game;  // threaded until Initialize reads the setting; no worker runs
+  EXPECT_EQ(game.LowerGameThreadPriority(), 2);
+  EXPECT_EQ(game.RestoreGameThreadPriority(), 1);
+  EXPECT_TRUE(changes_.empty());
+}
+
+TEST_F(PriorityHookTest, TheSetUpPublishesTheHooks) {
+  LogCapture log;
+  SingleThreadGame game;
+  EXPECT_EQ(game.SetUp(), 0);
+  ASSERT_NE(g_LowerPriorityHook, nullptr);
+  EXPECT_EQ(g_LowerPriorityHook(), 0);
+  EXPECT_EQ(g_RestorePriorityHook(), 1);
+  EXPECT_EQ(changes_.size(), 2u);
+  EXPECT_EQ(g_App, &game);
+  EXPECT_EQ(g_FrameworkApp, &game);
+}
+
+TEST(ThreadPriorityTest, TheLowestPriorityOfTheCallingThreadCanBeSetAndReported) {
+  LogCapture log;
+  // Either the thread is lowered and restored, or the process may not restore it and nothing changes.
+  if (plat::SetThreadPriority(plat::CurrentThreadId(), plat::ThreadPriority::kLowest)) {
+    EXPECT_TRUE(plat::SetThreadPriority(plat::CurrentThreadId(), plat::ThreadPriority::kNormal));
+  } else {
+    EXPECT_FALSE(log.Lines().empty());
+  }
+}
+
+}  // namespace

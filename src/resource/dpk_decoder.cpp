@@ -1,7 +1,10 @@
 #include "resource/dpk_decoder.h"
 
+#include <algorithm>
 #include <atomic>
+#include <memory>
 #include <new>
+#include <vector>
 
 #include "app/little_endian.h"
 #include "resource/dpk_archive.h"

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdio>
 #include <filesystem>
 #include <random>
 #include <thread>
 
+#include "app/sjis_case.h"
 #include "resource/dpk_status.h"
 #include "support/dpk_fixture.h"
 

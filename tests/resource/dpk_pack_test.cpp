@@ -2,6 +2,8 @@
 // mounts the archive and finds its entries.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <cstdlib>
 #include <string>
 

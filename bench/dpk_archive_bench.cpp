@@ -33,7 +33,8 @@ class BenchArchive {
     options.long_records = options.pack = pack;
     options.scramble = true;
     kvxtools::DpkWriter writer(options);
-    for (int i = 0; i < 2000; ++i) writer.Add("dir\\file" + std::to_string(i) + ".sob", i < 16 ? TextLike(65536, i) : "x");
+    for (int i = 0; i < 2000; ++i)
+      writer.Add("dir\\file" + std::to_string(i) + ".sob", i < 16 ? TextLike(65536, i) : "x");
     std::string error;
     const std::string path = (folder_ / "BENCH.DPK").string();
     if (!writer.WriteFile(path, error)) return;

@@ -117,7 +117,8 @@ std::int32_t CDpkArchive::ReadEntry(std::uint32_t number, CReadTarget& target, c
   }
 }
 
-std::int32_t CDpkArchive::ReadChecked(std::uint32_t number, CReadTarget& target, const ArchiveProgress& progress) const {
+std::int32_t CDpkArchive::ReadChecked(std::uint32_t number, CReadTarget& target,
+                                      const ArchiveProgress& progress) const {
   DpkEntryLocation location;
   if (const std::int32_t status = LocateEntry(number, location); status != 0) return status;
   if (location.stored_size == 0) return kDpkEmptyEntry;
@@ -145,7 +146,8 @@ std::int32_t CDpkArchive::ReadData(const DpkEntryLocation& location, std::span<s
     return kDpkReadFailed;
   }
   if (location.nibbles) UnscrambleDpkNibbles(data);
-  if (index_.Header().Scramble()) XorDpkRunningKey(data.first(DpkScrambledLength(static_cast<std::uint32_t>(data.size()))), content_key_);
+  if (index_.Header().Scramble())
+    XorDpkRunningKey(data.first(DpkScrambledLength(static_cast<std::uint32_t>(data.size()))), content_key_);
   return 0;
 }
 

@@ -44,7 +44,9 @@ void XorDpkRunningKey(std::span<std::uint8_t> bytes, std::uint32_t key) {
   for (int shift = 0; at < bytes.size(); ++at, shift += 8) bytes[at] ^= static_cast<std::uint8_t>(key >> shift);
 }
 
-std::uint32_t DpkScrambledLength(std::uint32_t data_length) { return std::min(kDpkScrambledWords, data_length / 4) * 4; }
+std::uint32_t DpkScrambledLength(std::uint32_t data_length) {
+  return std::min(kDpkScrambledWords, data_length / 4) * 4;
+}
 
 void UnscrambleDpkNibbles(std::span<std::uint8_t> bytes) {
   for (std::uint8_t& byte : bytes) byte = SwapNibbles(byte) ^ kDpkNibbleMask;

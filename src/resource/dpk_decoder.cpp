@@ -93,7 +93,9 @@ RefPtr<CArchive> CDpkDecoder::Open(const char* path, plat::FileHandle& file, int
   return archive;
 }
 
-std::int32_t CDpkDecoder::AssistFunc(std::uint32_t command, const PluginArgs& args) { return DpkAssistFunc(command, &args); }
+std::int32_t CDpkDecoder::AssistFunc(std::uint32_t command, const PluginArgs& args) {
+  return DpkAssistFunc(command, &args);
+}
 
 std::int32_t DpkAssistFunc(std::uint32_t command, const PluginArgs* args) {
   const PluginArgList list = PluginArgList::WithCommand(command, args != nullptr ? *args : PluginArgs{nullptr, 0});

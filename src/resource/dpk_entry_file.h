@@ -15,8 +15,8 @@ class CDpkEntryFile final : public CReadStream {
  public:
   // `head` holds the entry's first bytes (prefix included); the entry's remaining bytes lie in
   // `file` from `data_offset`.
-  CDpkEntryFile(std::shared_ptr<const plat::FileHandle> file, std::vector<std::uint8_t> head,
-                std::uint64_t data_offset, std::uint32_t size, bool nibbles);
+  CDpkEntryFile(std::shared_ptr<const plat::FileHandle> file, std::vector<std::uint8_t> head, std::uint64_t data_offset,
+                std::uint32_t size, bool nibbles);
 
   std::uint32_t GetSize() const override { return size_; }
   std::uint32_t Tell() const override { return position_; }

@@ -12,7 +12,7 @@ std::size_t RecordSize(bool wide) { return wide ? 5 : 3; }
 
 // A node's records, when the node lies wholly inside the tree.
 std::optional<std::span<const std::uint8_t>> NodeRecords(std::span<const std::uint8_t> tree, std::uint64_t node,
-                                                          bool wide) {
+                                                         bool wide) {
   if (node >= tree.size()) return std::nullopt;
   const std::uint64_t length = std::uint64_t{tree[node]} * RecordSize(wide);
   if (length > tree.size() - node - 1) return std::nullopt;

@@ -244,9 +244,9 @@ TEST_F(DpkArchiveTest, ReadsReportProgressAndLeaveTablesOutUnlessAsked) {
 
     std::vector<std::pair<int, int>> steps;
     CMemoryBlockTarget target(CMemoryBlockTarget::EmptyFiles::kRefused);
-    EXPECT_EQ(archive->ReadEntryByName("one", target, [&](std::int32_t step, std::int32_t total) {
-      steps.emplace_back(step, total);
-    }), 0);
+    EXPECT_EQ(archive->ReadEntryByName("one", target,
+                                       [&](std::int32_t step, std::int32_t total) { steps.emplace_back(step, total); }),
+              0);
     EXPECT_EQ(steps, (std::vector<std::pair<int, int>>{{0, 1}, {1, 1}}));
   }
 }

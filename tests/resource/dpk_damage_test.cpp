@@ -56,7 +56,8 @@ class DpkDamageTest : public test_support::DpkTest {
 
   // Makes the header's length field agree with a resized index.
   static void FitLength(DpkLayout& layout) {
-    layout.header_word = (layout.header_word & ~DpkHeaderWord::kLengthMask) | static_cast<std::uint32_t>(layout.index.size());
+    layout.header_word =
+        (layout.header_word & ~DpkHeaderWord::kLengthMask) | static_cast<std::uint32_t>(layout.index.size());
   }
 
   // Writes the layout and returns the decoder's status for it.
@@ -149,11 +150,13 @@ TEST_F(DpkDamageTest, DamagedNameTreesFailToOpen) {
   // One entry "a": the root {'a' -> child}, the child {0 -> entry 0}.
   const auto with_tree = [&](std::vector<std::uint8_t> tree) {
     DpkLayout layout = SampleLayout();
-    std::vector<std::uint8_t> index(layout.index.begin(), layout.index.begin() + static_cast<std::ptrdiff_t>(layout.tree_offset) - 4);
+    std::vector<std::uint8_t> index(layout.index.begin(),
+                                    layout.index.begin() + static_cast<std::ptrdiff_t>(layout.tree_offset) - 4);
     index.resize(index.size() + 4);
     StoreLe32(index.data() + index.size() - 4, static_cast<std::uint32_t>(tree.size()));
     index.insert(index.end(), tree.begin(), tree.end());
-    index.insert(index.end(), layout.index.begin() + static_cast<std::ptrdiff_t>(layout.table_offset), layout.index.end());
+    index.insert(index.end(), layout.index.begin() + static_cast<std::ptrdiff_t>(layout.table_offset),
+                 layout.index.end());
     layout.index = std::move(index);
     FitLength(layout);
     return layout;

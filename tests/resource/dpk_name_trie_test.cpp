@@ -13,17 +13,17 @@ namespace {
 // Names "ab" (entry 7) and "aC" (entry 300) in a narrow tree: root {'a'}, then {'b', 'C'},
 // then one terminating node for each.
 const std::vector<std::uint8_t> kNarrowTree = {
-    1, 'a', 0, 0,                // root: 'a' -> the node right after it
-    2, 'b', 3, 0, 'C', 4, 0,     // 'b' -> 3 bytes on, 'C' -> 4 bytes on
-    1, 0, 7, 0,                  // "ab" is entry 7
-    1, 0, 44, 1,                 // "aC" is entry 300
+    1, 'a', 0,  0,             // root: 'a' -> the node right after it
+    2, 'b', 3,  0, 'C', 4, 0,  // 'b' -> 3 bytes on, 'C' -> 4 bytes on
+    1, 0,   7,  0,             // "ab" is entry 7
+    1, 0,   44, 1,             // "aC" is entry 300
 };
 
 TEST(DpkNameTrieTest, LooksUpNamesInEachCaseMode) {
   EXPECT_EQ(LookupNameTrie(kNarrowTree, false, "ab", 0), 7u);
   EXPECT_EQ(LookupNameTrie(kNarrowTree, false, "aC", 0), 300u);
   EXPECT_EQ(LookupNameTrie(kNarrowTree, false, "AB", 0), std::nullopt);
-  EXPECT_EQ(LookupNameTrie(kNarrowTree, false, "AB", 2), 7u);   // lower-cased first
+  EXPECT_EQ(LookupNameTrie(kNarrowTree, false, "AB", 2), 7u);            // lower-cased first
   EXPECT_EQ(LookupNameTrie(kNarrowTree, false, "ac", 1), std::nullopt);  // upper-cased: "AC"
   EXPECT_EQ(LookupNameTrie(kNarrowTree, false, "a", 0), std::nullopt);
   EXPECT_EQ(LookupNameTrie(kNarrowTree, false, "abc", 0), std::nullopt);
@@ -31,9 +31,8 @@ TEST(DpkNameTrieTest, LooksUpNamesInEachCaseMode) {
   EXPECT_EQ(LookupNameTrie({}, false, "ab", 0), std::nullopt);
 
   std::map<std::string, std::uint32_t> names;
-  EXPECT_TRUE(WalkNameTrie(kNarrowTree, false, [&](std::string_view name, std::uint32_t number) {
-    names.emplace(name, number);
-  }));
+  EXPECT_TRUE(WalkNameTrie(kNarrowTree, false,
+                           [&](std::string_view name, std::uint32_t number) { names.emplace(name, number); }));
   EXPECT_EQ(names, (std::map<std::string, std::uint32_t>{{"ab", 7}, {"aC", 300}}));
 }
 

@@ -1,7 +1,6 @@
 // The dpk_pack command, run as built: it packs a folder into SCRIPT.DPK and the data-file layer
 // mounts the archive and finds its entries.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -34,7 +33,9 @@ TEST_F(DpkPackTest, PacksAFolderIntoAnArchiveTheDataFileLayerMounts) {
   game_.WriteFile("source/MAIN.SOB", main_sob);
   game_.WriteFile("source/sub/Extra.bin", "extra");
   std::string output;
-  ASSERT_EQ(RunPacker("--pack --scramble --keys=13572468,9abcdef0 " + Quoted("source") + " " + Quoted("SCRIPT.DPK"), output), 0)
+  ASSERT_EQ(
+      RunPacker("--pack --scramble --keys=13572468,9abcdef0 " + Quoted("source") + " " + Quoted("SCRIPT.DPK"), output),
+      0)
       << output;
   EXPECT_NE(output.find("MAIN.SOB"), std::string::npos) << output;
   EXPECT_NE(output.find("packed into"), std::string::npos) << output;

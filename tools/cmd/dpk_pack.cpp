@@ -138,8 +138,8 @@ int main(int argc, char** argv) {
   if (!writer.WriteFile(archive, message, &layout)) return Fail(message);
   for (std::size_t number = 0; number < files.size(); ++number) {
     const kvxtools::DpkStoredEntry& entry = layout.entries[number];
-    std::printf("%6zu %s: %u bytes, %s %u bytes at %llu\n", number, files[number].generic_string().c_str(),
-                entry.size, entry.packed ? "packed into" : "stored as", entry.stored_size,
+    std::printf("%6zu %s: %u bytes, %s %u bytes at %llu\n", number, files[number].generic_string().c_str(), entry.size,
+                entry.packed ? "packed into" : "stored as", entry.stored_size,
                 static_cast<unsigned long long>(entry.offset));
   }
   std::printf("wrote %s: %zu entries\n", archive.c_str(), files.size());

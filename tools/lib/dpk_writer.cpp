@@ -130,8 +130,9 @@ std::size_t CommonPrefixLength(const std::vector<DpkWriterEntry>& entries) {
   if (entries.empty()) return 0;
   std::size_t length = std::min(entries.front().data.size(), kMaxPrefix);
   for (const DpkWriterEntry& entry : entries) {
-    const auto [mismatch, unused] = std::mismatch(entries.front().data.begin(), entries.front().data.begin() + static_cast<std::ptrdiff_t>(length),
-                                                  entry.data.begin(), entry.data.end());
+    const auto [mismatch, unused] =
+        std::mismatch(entries.front().data.begin(), entries.front().data.begin() + static_cast<std::ptrdiff_t>(length),
+                      entry.data.begin(), entry.data.end());
     length = static_cast<std::size_t>(mismatch - entries.front().data.begin());
   }
   return length;
@@ -168,7 +169,8 @@ bool DpkWriter::LayOut(std::string_view archive_path, DpkLayout& layout, std::st
     PreparedEntry item;
     item.stored.assign(entry.data.begin() + static_cast<std::ptrdiff_t>(prefix_length), entry.data.end());
     const auto data_length = static_cast<std::uint32_t>(item.stored.size());
-    if (options_.scramble) XorDpkRunningKey(std::span(item.stored).first(DpkScrambledLength(data_length)), keys.content);
+    if (options_.scramble)
+      XorDpkRunningKey(std::span(item.stored).first(DpkScrambledLength(data_length)), keys.content);
     if (entry.nibbles) ScrambleDpkNibbles(item.stored);
     item.placement.size = static_cast<std::uint32_t>(entry.data.size());
     std::vector<std::uint8_t> packed;
@@ -176,7 +178,8 @@ bool DpkWriter::LayOut(std::string_view archive_path, DpkLayout& layout, std::st
       item.stored = std::move(packed);
       item.placement.packed = true;
     }
-    item.placement.stored_size = item.placement.packed ? static_cast<std::uint32_t>(item.stored.size()) : item.placement.size;
+    item.placement.stored_size =
+        item.placement.packed ? static_cast<std::uint32_t>(item.stored.size()) : item.placement.size;
     prepared.push_back(std::move(item));
   }
 
@@ -184,7 +187,9 @@ bool DpkWriter::LayOut(std::string_view archive_path, DpkLayout& layout, std::st
   AppendWord(index, static_cast<std::uint32_t>(entries_.size()));
   layout.prefix_offset = index.size();
   AppendByte(index, static_cast<std::uint8_t>(prefix_length));
-  if (!entries_.empty()) index.insert(index.end(), entries_.front().data.begin(), entries_.front().data.begin() + static_cast<std::ptrdiff_t>(prefix_length));
+  if (!entries_.empty())
+    index.insert(index.end(), entries_.front().data.begin(),
+                 entries_.front().data.begin() + static_cast<std::ptrdiff_t>(prefix_length));
 
   if (options_.names) {
     NameTrieBuilder trie(options_.wide_tree);
@@ -239,7 +244,9 @@ bool DpkWriter::LayOut(std::string_view archive_path, DpkLayout& layout, std::st
   const std::uint64_t body_start = kDpkHeaderSize + index.size();
   for (std::size_t number = 0; number < prepared.size(); ++number) {
     PreparedEntry& item = prepared[number];
-    if (options_.units) layout.body.resize((body_start + layout.body.size() + kDpkUnitSize - 1) / kDpkUnitSize * kDpkUnitSize - body_start);
+    if (options_.units)
+      layout.body.resize((body_start + layout.body.size() + kDpkUnitSize - 1) / kDpkUnitSize * kDpkUnitSize -
+                         body_start);
     item.placement.offset = body_start + layout.body.size();
     const std::uint64_t offset_field = options_.units ? item.placement.offset / kDpkUnitSize : item.placement.offset;
     if (offset_field > std::numeric_limits<std::uint32_t>::max()) {

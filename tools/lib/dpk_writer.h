@@ -14,14 +14,14 @@
 namespace kvxtools {
 
 struct DpkWriterOptions {
-  bool names = true;          // a name tree; without it entries have numbers only
-  bool wide_tree = false;     // 4-byte numbers and distances in the tree, else 2-byte ones
-  bool units = false;         // index length and entry offsets in 2048-byte units
-  bool long_records = false;  // records carry the unpacked size (packed entries need it)
-  bool scramble = false;      // the first words of every entry are XOR-scrambled
-  bool fifth_flag = false;    // kept by the reader, read by nothing
-  bool common_prefix = false; // the longest prefix that every entry shares (at most 255 bytes)
-  bool pack = false;          // LZSS-pack every entry that gets smaller (needs long_records)
+  bool names = true;           // a name tree; without it entries have numbers only
+  bool wide_tree = false;      // 4-byte numbers and distances in the tree, else 2-byte ones
+  bool units = false;          // index length and entry offsets in 2048-byte units
+  bool long_records = false;   // records carry the unpacked size (packed entries need it)
+  bool scramble = false;       // the first words of every entry are XOR-scrambled
+  bool fifth_flag = false;     // kept by the reader, read by nothing
+  bool common_prefix = false;  // the longest prefix that every entry shares (at most 255 bytes)
+  bool pack = false;           // LZSS-pack every entry that gets smaller (needs long_records)
   DpkKeyWords keys = kDefaultDpkKeyWords;
 };
 
@@ -42,13 +42,13 @@ struct DpkStoredEntry {
 // An archive before its header word and index are enciphered. Tests change it to make damaged
 // archives and seal it with SealDpk.
 struct DpkLayout {
-  std::uint32_t header_word = 0;       // flags and the index length field
-  std::vector<std::uint8_t> index;     // deciphered
-  std::vector<std::uint8_t> body;      // the file from the end of the index on
-  std::size_t prefix_offset = 0;       // of the prefix length byte, within the index
-  std::size_t tree_offset = 0;         // of the name tree's first node, within the index
-  std::size_t table_offset = 0;        // of the entry table, within the index
-  std::vector<DpkStoredEntry> entries; // in entry-number order
+  std::uint32_t header_word = 0;        // flags and the index length field
+  std::vector<std::uint8_t> index;      // deciphered
+  std::vector<std::uint8_t> body;       // the file from the end of the index on
+  std::size_t prefix_offset = 0;        // of the prefix length byte, within the index
+  std::size_t tree_offset = 0;          // of the name tree's first node, within the index
+  std::size_t table_offset = 0;         // of the entry table, within the index
+  std::vector<DpkStoredEntry> entries;  // in entry-number order
 };
 
 class DpkWriter {

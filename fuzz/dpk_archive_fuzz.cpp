@@ -1,0 +1,73 @@
+// Opens arbitrary bytes as the DPK archive "FUZZ.DPK" (default key words, tables built) and
+// reads every entry whole and as a stream. The index cipher is a running XOR, so mutated bytes
+// reach the parser as mutated plain values. The corpus was written by the DPK writer.
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/host_path.h"
+#include "resource/dpk_decoder.h"
+#include "resource/read_target.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A folder of this process's own for the archive file, removed at exit.
+struct FuzzFolder {
+  FuzzFolder() {
+    std::random_device random;
+    folder = fs::temp_directory_path() / ("kestrune-dpk-fuzz-" + std::to_string(random()));
+    fs::create_directories(folder);
+    archive = folder / "FUZZ.DPK";
+    const PluginArgList build_tables{kDpkAssistBuildTables, 1u};
+    const PluginArgs args = build_tables.View();
+    DpkAssistFunc2(&args);
+  }
+  ~FuzzFolder() {
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+  }
+  fs::path folder;
+  fs::path archive;
+};
+
+void ReadEveryEntry(CArchive& archive) {
+  const std::uint32_t count = std::min<std::uint32_t>(archive.GetEntryCount(), 64);
+  for (std::uint32_t number = 0; number < count; ++number) {
+    CMemoryBlockTarget target(CMemoryBlockTarget::EmptyFiles::kRefused);
+    if (archive.ReadEntry(number, target, {}) != 0) target.Free();
+    const char* name = nullptr;
+    if (archive.GetEntryInfo(number, &name) != nullptr && name != nullptr && archive.HasEntry(name)) {
+      archive.GetEntryInfoByName(name);
+    }
+    if (RefPtr<CReadStream> stream = archive.OpenEntryStream(number, nullptr)) {
+      char buffer[97];
+      while (stream->Read(buffer, sizeof buffer) != 0) {
+      }
+      if (!stream->IsEof()) std::abort();
+    }
+  }
+  archive.HasEntry("main.sob");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const FuzzFolder folder;
+  {
+    std::ofstream file(folder.archive, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  }
+  CDpkDecoder decoder;
+  plat::FileHandle closed;
+  int error = -1;
+  const RefPtr<CArchive> archive = decoder.Open(plat::ToEnginePath(folder.archive.string()).c_str(), closed, &error);
+  if ((archive == nullptr) != (error != 0)) std::abort();
+  if (archive) ReadEveryEntry(*archive);
+  return 0;
+}

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "app/file.h"
 #include "app/path.h"
 #include "platform/file_system_ops.h"
 #include "platform/process.h"
@@ -107,4 +108,34 @@ bool GetSpecialFolderPath(char* buffer, int folder_id) {
   if (folder->size() >= kMaxPath) return false;
   std::memcpy(buffer, folder->c_str(), folder->size() + 1);
   return true;
+}
+
+std::optional<std::vector<std::uint8_t>> LoadDataFile(const char* name) {
+  CFile file;
+  if (file.Load(name) != 0) return std::nullopt;
+  const unsigned char* data = file.GetData();
+  if (data == nullptr) return std::vector<std::uint8_t>{};
+  return std::vector<std::uint8_t>(data, data + file.GetSize());
+}
+
+unsigned SaveFileReplacing(const char* path, std::span<const std::uint8_t> data) {
+  char full_path[kMaxPath];
+  if (MakeFullPath(full_path, path) == 0) return 1;
+  char folder[kMaxPath];
+  GetPathFolder(full_path, folder);
+  const std::optional<std::string> temp_path = plat::CreateTempFile(folder, "KVX");
+  if (!temp_path) return 2;
+  CFile temp;
+  const auto size = static_cast<std::uint32_t>(data.size());
+  const bool written = temp.Create(temp_path->c_str(), true) == 0 && temp.Write(data.data(), size) == size;
+  temp.Close();
+  if (!written) {
+    plat::DeleteFile(*temp_path);
+    return 2;
+  }
+  if (!plat::ReplaceFile(*temp_path, full_path)) {
+    plat::DeleteFile(*temp_path);
+    return 3;
+  }
+  return 0;
 }

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
 
 #include "platform/find_data.h"
 
@@ -24,6 +27,14 @@ struct LocalFileTime {
   std::uint32_t* day_of_week = nullptr;  // 0 Sunday
 };
 unsigned GetFileLocalTime(const char* name, const LocalFileTime& out);
+
+// A data file read whole through the data-file layer; nothing when it cannot be read.
+std::optional<std::vector<std::uint8_t>> LoadDataFile(const char* name);
+
+// Writes the bytes to a new temporary file beside `path` and renames it over `path`, so that a
+// failed or interrupted save leaves the old file whole. 0 done, 1 the path cannot be made
+// absolute, 2 the temporary file cannot be created or written, 3 it cannot replace the old file.
+unsigned SaveFileReplacing(const char* path, std::span<const std::uint8_t> data);
 
 // Whether the layer finds the name as a loose data file.
 bool DataFileExists(const char* name);

@@ -235,6 +235,16 @@ bool CopyFile(std::string_view source, std::string_view destination, bool overwr
   return futimens(out.get(), times) == 0;
 }
 
+bool ReplaceFile(std::string_view source, std::string_view destination) {
+  const std::optional<std::string> from = ToHostPath(source);
+  const std::optional<std::string> to = ToHostPath(destination);
+  if (!from || !to) return false;
+  const bool moved = ::rename(from->c_str(), to->c_str()) == 0;
+  ForgetListingOf(*from);
+  ForgetListingOf(*to);
+  return moved;
+}
+
 bool MakeWritable(std::string_view engine_path) {
   const std::optional<std::string> host = ToHostPath(engine_path);
   struct stat status {};

@@ -29,6 +29,9 @@ bool CreateFolder(std::string_view engine_path);
 bool CreateFolders(std::string_view engine_path);
 // Copies contents and last-write time; with `overwrite` false an existing target fails.
 bool CopyFile(std::string_view source, std::string_view destination, bool overwrite);
+// Moves `source` over `destination` in one step (both in the same folder tree): a reader sees the
+// old file or the new one, never a part of either.
+bool ReplaceFile(std::string_view source, std::string_view destination);
 // Clears the read-only attribute (the owner may write the file again).
 bool MakeWritable(std::string_view engine_path);
 

@@ -1,45 +1,14 @@
 #include "resource/dpk_index.h"
 
+#include "app/byte_cursor.h"
 #include "app/little_endian.h"
 #include "resource/dpk_name_trie.h"
 #include "resource/dpk_status.h"
 
-namespace {
-
-// Reads the index front to back; every read is checked against what is left.
-class IndexCursor {
- public:
-  explicit IndexCursor(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-
-  std::size_t At() const { return at_; }
-  bool Has(std::uint64_t count) const { return count <= bytes_.size() - at_; }
-  std::optional<std::uint8_t> Byte() {
-    if (!Has(1)) return std::nullopt;
-    return bytes_[at_++];
-  }
-  std::optional<std::uint32_t> Word() {
-    if (!Has(4)) return std::nullopt;
-    const std::uint32_t value = LoadLe32(bytes_.data() + at_);
-    at_ += 4;
-    return value;
-  }
-  bool Skip(std::uint64_t count) {
-    if (!Has(count)) return false;
-    at_ += static_cast<std::size_t>(count);
-    return true;
-  }
-
- private:
-  std::span<const std::uint8_t> bytes_;
-  std::size_t at_ = 0;
-};
-
-}  // namespace
-
 std::int32_t DpkIndex::Parse(std::vector<std::uint8_t> bytes, DpkHeaderWord header) {
   bytes_ = std::move(bytes);
   header_ = header;
-  IndexCursor cursor(bytes_);
+  ByteReader cursor(bytes_);
   const std::optional<std::uint32_t> count = cursor.Word();
   const std::optional<std::uint8_t> prefix_length = cursor.Byte();
   if (!count || !prefix_length) return kDpkDamaged;

@@ -1,0 +1,35 @@
+// The read-text records: one per script object, with the bits of the lines the player has read
+// and of the choices made. SCRIPT\SOB_INIT.DAT lists them; the text-log file keeps their bits.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "app/bit_array.h"
+#include "app/byte_cursor.h"
+
+struct ReadTextRecord {
+  std::string name;              // the script's upper-case name
+  std::uint8_t name_length = 0;  // as stored, with the terminating zero
+  bool matched = false;          // used while a text log is read
+  CBitArray read_lines;
+  CBitArray choices;
+};
+
+enum class ReadTextTableStatus : std::uint8_t { kOk, kNoMemory, kDamaged };
+
+// SOB_INIT.DAT, little-endian: u16 count; count records {u8 name length n (with the terminating
+// zero), n bytes of name, u16 read-line bits, u16 choice bits}. Every record must lie inside the
+// data.
+ReadTextTableStatus ParseReadTextTable(std::span<const std::uint8_t> bytes, std::vector<ReadTextRecord>& table);
+
+// The unpacked text-log data: per record, in table order, u8 name length, the name, u32 read-line
+// bits, u32 byte count, the bytes, u32 choice bits, u32 byte count, the bytes.
+void WriteTextLogRecords(const std::vector<ReadTextRecord>& table, ByteWriter& out);
+// Reads `count` stored records into the table: each takes the first record of its name not yet
+// matched; its bits are copied only where the stored bit and byte counts equal the record's. The
+// whole data is checked first: false (nothing changed) when a record runs past it.
+bool ReadTextLogRecords(std::span<const std::uint8_t> data, std::uint32_t count, std::vector<ReadTextRecord>& table);

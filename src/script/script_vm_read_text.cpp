@@ -1,0 +1,97 @@
+// The read-text records of CScriptVm and their text-log file.
+#include <cstring>
+
+#include "app/file_services.h"
+#include "app/packed_block.h"
+#include "app/path.h"
+#include "script/script_vm.h"
+#include "script/sob_object.h"
+
+namespace {
+
+constexpr std::string_view kTextLogMagic = "TLOG";
+
+}  // namespace
+
+ReadTextRecord* CScriptVm::CurrentReadTextRecord() {
+  if (!has_read_text_table_ || current_record_ < 0) return nullptr;
+  const auto index = static_cast<std::size_t>(current_record_);
+  return index < read_text_.size() ? &read_text_[index] : nullptr;
+}
+
+ReadTextRecord* CScriptVm::RecordFor(bool common) {
+  if (!common) return CurrentReadTextRecord();
+  return has_read_text_table_ && !read_text_.empty() ? &read_text_.back() : nullptr;
+}
+
+bool CScriptVm::IsLineRead(std::uint32_t line, bool common) {
+  const ReadTextRecord* record = RecordFor(common);
+  return record != nullptr && record->read_lines.TestBit(line);
+}
+
+void CScriptVm::SetLineRead(std::uint32_t line, bool common) {
+  if (ReadTextRecord* record = RecordFor(common)) record->read_lines.SetBit(line, true);
+}
+
+bool CScriptVm::IsChoiceMade(std::uint32_t choice, bool common) {
+  const ReadTextRecord* record = RecordFor(common);
+  return record != nullptr && record->choices.TestBit(choice);
+}
+
+void CScriptVm::SetChoiceMade(std::uint32_t choice, bool common) {
+  if (ReadTextRecord* record = RecordFor(common)) record->choices.SetBit(choice, true);
+}
+
+std::optional<std::string> CScriptVm::SaveFilePath(const char* name) const {
+  if (name == nullptr) return std::nullopt;
+  std::string path = save_folder_ + name;
+  if (path.size() >= kMaxPath) return std::nullopt;
+  return path;
+}
+
+bool CScriptVm::SetTextLogName(const char* name) {
+  if (name == nullptr) return false;
+  text_log_name_ = name;
+  return true;
+}
+
+std::optional<std::string> CScriptVm::ChooseTextLogPath(const char* name) const {
+  if (name == nullptr && !text_log_name_) return std::nullopt;
+  return SaveFilePath(name != nullptr ? name : text_log_name_->c_str());
+}
+
+std::uint32_t CScriptVm::SaveTextLog(const char* name) {
+  const std::optional<std::string> path = ChooseTextLogPath(name);
+  if (!path) return 1;
+  if (!has_read_text_table_) return 2;
+  ByteWriter records;
+  WriteTextLogRecords(read_text_, records);
+  const PackedBlock block = PackBlock(records.Data());
+  ByteWriter file;
+  file.Text(kTextLogMagic);
+  file.Word(static_cast<std::uint32_t>(block.stored.size()));
+  file.Word(block.unpacked_size);
+  file.Word(static_cast<std::uint32_t>(read_text_.size()));
+  file.Bytes(block.stored);
+  return SaveFileReplacing(path->c_str(), file.Data()) == 0 ? 0 : 1;
+}
+
+std::uint32_t CScriptVm::LoadTextLog(const char* name) {
+  constexpr std::uint32_t kDamaged = 2;
+  if (!has_read_text_table_) return 0;
+  const std::optional<std::string> path = ChooseTextLogPath(name);
+  if (!path) return 1;
+  const std::optional<std::vector<std::uint8_t>> file = LoadDataFile(path->c_str());
+  if (!file) return 1;
+  if (!HasMagic(*file, kTextLogMagic)) return kDamaged;
+  ByteReader reader(std::span<const std::uint8_t>(*file).subspan(kTextLogMagic.size()));
+  const std::optional<std::uint32_t> stored_size = reader.Word();
+  const std::optional<std::uint32_t> unpacked_size = reader.Word();
+  const std::optional<std::uint32_t> count = reader.Word();
+  if (!count) return kDamaged;
+  const std::optional<std::span<const std::uint8_t>> stored = reader.Bytes(*stored_size);
+  if (!stored) return kDamaged;
+  const std::optional<std::vector<std::uint8_t>> records = UnpackBlock(*stored, *unpacked_size);
+  if (!records || !ReadTextLogRecords(*records, *count, read_text_)) return kDamaged;
+  return 0;
+}

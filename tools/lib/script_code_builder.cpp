@@ -11,6 +11,12 @@ ScriptCodeBuilder::Label ScriptCodeBuilder::NewLabel() {
 
 void ScriptCodeBuilder::Bind(Label label) { label_addresses_.at(label.id) = Here(); }
 
+std::uint32_t ScriptCodeBuilder::AddressOf(Label label) const {
+  const std::int64_t address = label_addresses_.at(label.id);
+  if (address < 0) throw std::logic_error("label used but never bound");
+  return static_cast<std::uint32_t>(address);
+}
+
 std::uint32_t ScriptCodeBuilder::Emit(ESobOpcode opcode, std::initializer_list<Operand> operands) {
   const auto code = static_cast<std::uint32_t>(opcode);
   if (code >= kSobOpcodeCount || operands.size() != kSobOperandCount[code]) {
@@ -39,9 +45,7 @@ std::vector<std::uint32_t> ScriptCodeBuilder::Finish() const {
       words.push_back(word.value);
       continue;
     }
-    const std::int64_t address = label_addresses_.at(word.label);
-    if (address < 0) throw std::logic_error("label used but never bound");
-    words.push_back(static_cast<std::uint32_t>(address) + word.value);
+    words.push_back(AddressOf(Label{word.label}) + word.value);
   }
   return words;
 }

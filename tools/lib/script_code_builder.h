@@ -37,6 +37,8 @@ class ScriptCodeBuilder {
   Label NewLabel();
   // The label stands for the next word's address.
   void Bind(Label label);
+  // The address a label was bound to; throws std::logic_error for a label never bound.
+  std::uint32_t AddressOf(Label label) const;
 
   // Appends one instruction; throws std::invalid_argument when the operand count does not fit the
   // opcode. Returns the address of its opcode word.

@@ -1,0 +1,363 @@
+#include "sob_assembler.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <set>
+#include <stdexcept>
+
+#include "app/little_endian.h"
+#include "sob_builder.h"
+
+namespace kvxtools {
+namespace {
+
+constexpr std::array<std::string_view, kSobOpcodeCount> kOpcodeNames = {
+    "Yield",    "Return",     "ReturnValue", "StoreResult", "Call",          "CallNative",        "Jump",
+    "Switch",   "PushImm",    "PushMem",     "PopMem",      "AddSp",         "SubSp",             "Add",
+    "Sub",      "Mul",        "Div",         "Rem",         "Mod",           "And",               "Or",
+    "Xor",      "Not",        "LogicalNot",  "Shr",         "Shl",           "IncMem",            "DecMem",
+    "IncStack", "DecStack",   "JumpIfZero",  "StoreImm",    "Copy",          "StoreIndirect",     "StoreStackImm",
+    "LoadStack", "StoreStack", "CopyStack",  "LoadStackIndirect", "LoadIndirect", "StackAddress", "Lt",
+    "Le",       "Gt",         "Ge",          "Eq",          "Ne",
+};
+
+struct AsmError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+  return text;
+}
+
+// The line without its comment (a ';' outside a string).
+std::string_view StripComment(std::string_view line) {
+  bool in_string = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (in_string && line[i] == '\\') {
+      ++i;
+    } else if (line[i] == '"') {
+      in_string = !in_string;
+    } else if (line[i] == ';' && !in_string) {
+      return line.substr(0, i);
+    }
+  }
+  return line;
+}
+
+std::vector<std::string_view> SplitBlanks(std::string_view text) {
+  std::vector<std::string_view> words;
+  while (!(text = Trim(text)).empty()) {
+    std::size_t end = 0;
+    while (end < text.size() && !std::isspace(static_cast<unsigned char>(text[end]))) ++end;
+    words.push_back(text.substr(0, end));
+    text.remove_prefix(end);
+  }
+  return words;
+}
+
+std::vector<std::string_view> SplitCommas(std::string_view text) {
+  std::vector<std::string_view> parts;
+  if (Trim(text).empty()) return parts;
+  std::size_t start = 0;
+  for (std::size_t comma; (comma = text.find(',', start)) != std::string_view::npos; start = comma + 1) {
+    parts.push_back(Trim(text.substr(start, comma - start)));
+  }
+  parts.push_back(Trim(text.substr(start)));
+  return parts;
+}
+
+std::optional<std::uint32_t> ParseNumber(std::string_view text) {
+  const std::string digits(text);
+  if (digits.empty()) return std::nullopt;
+  char* end = nullptr;
+  const long long value = std::strtoll(digits.c_str(), &end, 0);
+  if (*end != '\0' || value < -2147483648LL || value > 0xFFFFFFFFLL) return std::nullopt;
+  return static_cast<std::uint32_t>(value);
+}
+
+std::uint32_t Number(std::string_view text) {
+  const std::optional<std::uint32_t> value = ParseNumber(text);
+  if (!value) throw AsmError("not a number: " + std::string(text));
+  return *value;
+}
+
+std::string ParseString(std::string_view text) {
+  text = Trim(text);
+  if (text.size() < 2 || text.front() != '"' || text.back() != '"') throw AsmError("expected a quoted string");
+  text = text.substr(1, text.size() - 2);
+  std::string result;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') {
+      result.push_back(text[i]);
+      continue;
+    }
+    if (++i == text.size()) throw AsmError("string ends with a backslash");
+    switch (text[i]) {
+      case 'n':
+        result.push_back('\n');
+        break;
+      case 'x': {
+        const std::optional<std::uint32_t> value = ParseNumber("0x" + std::string(text.substr(i + 1, 2)));
+        if (!value || i + 2 >= text.size() || *value > 0xFF) throw AsmError("bad \\x escape");
+        result.push_back(static_cast<char>(*value));
+        i += 2;
+        break;
+      }
+      default:
+        result.push_back(text[i]);
+        break;
+    }
+  }
+  return result;
+}
+
+// "name(argument)" -> argument, when the text has that form.
+std::optional<std::string_view> Wrapped(std::string_view text, std::string_view name) {
+  if (text.size() < name.size() + 2 || !EqualIgnoringCase(text.substr(0, name.size()), name)) return std::nullopt;
+  if (text[name.size()] != '(' || text.back() != ')') return std::nullopt;
+  return Trim(text.substr(name.size() + 1, text.size() - name.size() - 2));
+}
+
+// "name+N" -> {name, N}.
+std::pair<std::string_view, std::uint32_t> NameAndOffset(std::string_view text) {
+  const std::size_t plus = text.find('+');
+  if (plus == std::string_view::npos) return {text, 0};
+  return {Trim(text.substr(0, plus)), Number(Trim(text.substr(plus + 1)))};
+}
+
+// The assembler of one kind of file: fed line by line, finished once.
+class SourceAssembler {
+ public:
+  virtual ~SourceAssembler() = default;
+  virtual void Line(std::string_view line) = 0;
+  virtual SobAssembly Finish() = 0;
+};
+
+class CodeAssembler final : public SourceAssembler {
+ public:
+  CodeAssembler(SobObjectKind kind, const std::map<std::string, std::uint32_t>* library_labels)
+      : kind_(kind), library_labels_(library_labels) {}
+
+  void Line(std::string_view line) override {
+    if (const std::size_t colon = line.find(':'); colon != std::string_view::npos && line.find('"') > colon) {
+      DefineLabel(Trim(line.substr(0, colon)));
+      line = Trim(line.substr(colon + 1));
+      if (line.empty()) return;
+    }
+    const std::size_t blank = std::min(line.find_first_of(" \t"), line.size());
+    const std::string_view mnemonic = line.substr(0, blank);
+    const std::string_view rest = Trim(line.substr(blank));
+    if (mnemonic == ".string") {
+      builder_.EmitString(ParseString(rest));
+    } else if (mnemonic == ".word") {
+      for (std::string_view word : SplitCommas(rest)) builder_.EmitWord(Operand(word));
+    } else if (mnemonic == ".instructions_end") {
+      builder_.EndInstructions();
+    } else {
+      Instruction(mnemonic, SplitCommas(rest));
+    }
+  }
+
+  SobAssembly Finish() override {
+    for (const auto& [name, label] : labels_) {
+      if (!defined_.contains(name)) throw AsmError("label never defined: " + name);
+    }
+    SobAssembly assembly;
+    assembly.kind = kind_ == SobObjectKind::kScript ? "script" : "library";
+    assembly.bytes = builder_.Build(kind_);
+    for (const auto& [name, label] : labels_) assembly.labels[name] = builder_.OffsetOf(label);
+    return assembly;
+  }
+
+ private:
+  void DefineLabel(std::string_view name) {
+    if (name.empty() || !defined_.insert(std::string(name)).second) throw AsmError("bad or repeated label: " + std::string(name));
+    builder_.Bind(LabelOf(name));
+  }
+
+  SobObjectBuilder::Label LabelOf(std::string_view name) {
+    const auto found = labels_.find(std::string(name));
+    if (found != labels_.end()) return found->second;
+    return labels_.emplace(std::string(name), builder_.NewLabel()).first->second;
+  }
+
+  void Instruction(std::string_view mnemonic, const std::vector<std::string_view>& operand_texts) {
+    const auto named = std::find_if(kOpcodeNames.begin(), kOpcodeNames.end(),
+                                    [mnemonic](std::string_view name) { return EqualIgnoringCase(name, mnemonic); });
+    if (named == kOpcodeNames.end()) throw AsmError("unknown instruction: " + std::string(mnemonic));
+    const auto opcode = static_cast<ESobOpcode>(named - kOpcodeNames.begin());
+    std::vector<SobOperand> operands;
+    for (std::string_view text : operand_texts) operands.push_back(Operand(text));
+    if (opcode == ESobOpcode::Switch) {
+      if (operands.empty()) throw AsmError("Switch needs an index");
+      builder_.EmitSwitch(operands.front(), std::vector<SobOperand>(operands.begin() + 1, operands.end()));
+      return;
+    }
+    if (operands.size() != kSobOperandCount[static_cast<std::size_t>(opcode)]) {
+      throw AsmError(std::string(mnemonic) + " takes " + std::to_string(kSobOperandCount[static_cast<std::size_t>(opcode)]) +
+                     " operands");
+    }
+    builder_.Emit(opcode, operands);
+  }
+
+  SobOperand Operand(std::string_view text) {
+    if (text.empty()) throw AsmError("empty operand");
+    if (const std::optional<std::uint32_t> number = ParseNumber(text)) return *number;
+    if (const auto argument = Wrapped(text, "var")) return SobOperand::UserVariable(Number(*argument));
+    if (const auto argument = Wrapped(text, "native")) return SobOperand::Native(Number(*argument));
+    if (const auto argument = Wrapped(text, "host")) return SobOperand::HostVariable(Number(*argument));
+    if (const auto argument = Wrapped(text, "lib")) return SobOperand::Library(LibraryOffset(*argument));
+    const auto [name, offset] = NameAndOffset(text);
+    return SobOperand(LabelOf(name), offset);
+  }
+
+  std::uint32_t LibraryOffset(std::string_view text) {
+    if (const std::optional<std::uint32_t> number = ParseNumber(text)) return *number;
+    const auto [name, offset] = NameAndOffset(text);
+    if (library_labels_ == nullptr) throw AsmError("lib(" + std::string(name) + ") without a library");
+    const auto found = library_labels_->find(std::string(name));
+    if (found == library_labels_->end()) throw AsmError("the library has no label " + std::string(name));
+    return found->second + offset;
+  }
+
+  SobObjectKind kind_;
+  const std::map<std::string, std::uint32_t>* library_labels_;
+  SobObjectBuilder builder_;
+  std::map<std::string, SobObjectBuilder::Label> labels_;
+  std::set<std::string> defined_;
+};
+
+class UserVarAssembler final : public SourceAssembler {
+ public:
+  void Line(std::string_view line) override {
+    const std::vector<std::string_view> words = SplitBlanks(line);
+    if (words[0] == ".var" && words.size() >= 5) {
+      std::vector<std::uint8_t> initial;
+      for (std::size_t i = 5; i < words.size(); ++i) {
+        std::uint8_t bytes[4];
+        StoreLe32(bytes, Number(words[i]));
+        initial.insert(initial.end(), bytes, bytes + 4);
+      }
+      const std::uint32_t size = Number(words[4]);
+      if (initial.size() > size) throw AsmError("more initial words than the variable holds");
+      const std::uint32_t number = builder_.AddVariable(static_cast<std::uint8_t>(Number(words[2])),
+                                                        static_cast<std::uint8_t>(Number(words[3])), size, initial);
+      if (!names_.emplace(std::string(words[1]), number).second) throw AsmError("repeated variable: " + std::string(words[1]));
+    } else if (words[0] == ".fixup" && words.size() == 3) {
+      builder_.AddFixup(ImageOffset(words[1]), ImageOffset(words[2]));
+    } else {
+      throw AsmError("expected .var NAME kind class size [words] or .fixup AT TARGET");
+    }
+  }
+
+  SobAssembly Finish() override { return {"uservar", builder_.Build(), {}}; }
+
+ private:
+  std::uint32_t ImageOffset(std::string_view text) const {
+    const auto [name, offset] = NameAndOffset(text);
+    const auto found = names_.find(std::string(name));
+    if (found == names_.end()) throw AsmError("no variable " + std::string(name));
+    return builder_.OffsetOf(found->second) + offset;
+  }
+
+  UserVarBuilder builder_;
+  std::map<std::string, std::uint32_t> names_;
+};
+
+class InitAssembler final : public SourceAssembler {
+ public:
+  void Line(std::string_view line) override {
+    const std::vector<std::string_view> words = SplitBlanks(line);
+    if (words[0] != ".record" || words.size() != 4) throw AsmError("expected .record NAME line-bits choice-bits");
+    const std::uint32_t lines = Number(words[2]);
+    const std::uint32_t choices = Number(words[3]);
+    if (lines > 0xFFFF || choices > 0xFFFF) throw AsmError("bit counts are 16-bit");
+    records_.push_back({std::string(words[1]), static_cast<std::uint16_t>(lines), static_cast<std::uint16_t>(choices)});
+  }
+  SobAssembly Finish() override { return {"init", BuildSobInit(records_), {}}; }
+
+ private:
+  std::vector<SobInitRecord> records_;
+};
+
+class VoiceAssembler final : public SourceAssembler {
+ public:
+  void Line(std::string_view line) override {
+    const std::vector<std::string_view> words = SplitBlanks(line);
+    if (words[0] == ".extension" && words.size() == 2) {
+      source_.extension = words[1];
+    } else if (words[0] == ".character" && (words.size() == 2 || words.size() == 3)) {
+      VoiceInfoCharacter character{std::string(words[1]), std::nullopt, false, {}};
+      if (words.size() == 3 && words[2] == "?") {
+        character.skipped_second_name = true;
+      } else if (words.size() == 3 && words[2] != "-") {
+        character.second_name = std::string(words[2]);
+      }
+      source_.characters.push_back(std::move(character));
+    } else if (words[0] == ".voice" && words.size() == 2) {
+      if (source_.characters.empty()) throw AsmError(".voice before any .character");
+      source_.characters.back().voices.emplace_back(words[1]);
+    } else {
+      throw AsmError("expected .extension, .character or .voice");
+    }
+  }
+  SobAssembly Finish() override { return {"voice", BuildVoiceInfo(source_), {}}; }
+
+ private:
+  VoiceInfoSource source_;
+};
+
+std::unique_ptr<SourceAssembler> AssemblerOfKind(std::string_view line,
+                                                 const std::map<std::string, std::uint32_t>* library_labels) {
+  const std::vector<std::string_view> words = SplitBlanks(line);
+  if (words.size() != 2 || words[0] != ".kind") throw AsmError("the source must begin with .kind");
+  if (words[1] == "script") return std::make_unique<CodeAssembler>(SobObjectKind::kScript, library_labels);
+  if (words[1] == "library") return std::make_unique<CodeAssembler>(SobObjectKind::kLibrary, library_labels);
+  if (words[1] == "uservar") return std::make_unique<UserVarAssembler>();
+  if (words[1] == "init") return std::make_unique<InitAssembler>();
+  if (words[1] == "voice") return std::make_unique<VoiceAssembler>();
+  throw AsmError("unknown kind: " + std::string(words[1]));
+}
+
+}  // namespace
+
+bool AssembleSob(std::string_view source, const std::map<std::string, std::uint32_t>* library_labels,
+                 SobAssembly& assembly, std::string& error) {
+  std::unique_ptr<SourceAssembler> assembler;
+  std::size_t line_number = 0;
+  try {
+    while (!source.empty()) {
+      ++line_number;
+      const std::size_t end = std::min(source.find('\n'), source.size());
+      const std::string_view line = Trim(StripComment(source.substr(0, end)));
+      source.remove_prefix(std::min(end + 1, source.size()));
+      if (line.empty()) continue;
+      if (assembler) {
+        assembler->Line(line);
+      } else {
+        assembler = AssemblerOfKind(line, library_labels);
+      }
+    }
+    ++line_number;
+    if (!assembler) throw AsmError("the source must begin with .kind");
+    assembly = assembler->Finish();
+  } catch (const std::exception& failure) {
+    error = "line " + std::to_string(line_number) + ": " + failure.what();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace kvxtools

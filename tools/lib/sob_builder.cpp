@@ -29,9 +29,7 @@ std::uint32_t SobObjectBuilder::EmitSwitch(const SobOperand& index, const std::v
 }
 
 void SobObjectBuilder::EmitWord(const SobOperand& word) {
-  if (word.relocation) {
-    relocations_[static_cast<std::size_t>(*word.relocation)].push_back({Here(), word.value});
-  }
+  if (word.relocation) relocations_.push_back({*word.relocation, Here(), word});
   if (word.label) {
     code_.EmitWord(ScriptCodeBuilder::Operand(*word.label, word.value));
   } else {
@@ -52,8 +50,13 @@ SobObjectBuilder::Label SobObjectBuilder::EmitString(std::string_view text) {
 }
 
 std::vector<std::uint8_t> SobObjectBuilder::Build(SobObjectKind kind, std::uint32_t closing_word) const {
+  std::array<std::vector<SobRelocationEntry>, kSobRelocationListCount> lists;
+  for (const PendingRelocation& relocation : relocations_) {
+    const std::uint32_t label_offset = relocation.operand.label ? OffsetOf(*relocation.operand.label) : 0;
+    lists[static_cast<std::size_t>(relocation.list)].push_back({relocation.at, label_offset + relocation.operand.value});
+  }
   ByteWriter relocations;
-  for (const std::vector<SobRelocationEntry>& list : relocations_) {
+  for (const std::vector<SobRelocationEntry>& list : lists) {
     relocations.Word(static_cast<std::uint32_t>(list.size()));
     for (const SobRelocationEntry& entry : list) {
       relocations.Word(entry.offset);

@@ -78,8 +78,14 @@ class SobObjectBuilder {
   std::vector<std::uint8_t> Build(SobObjectKind kind, std::uint32_t closing_word = 0) const;
 
  private:
+  struct PendingRelocation {
+    SobRelocation list;
+    std::uint32_t at;
+    SobOperand operand;
+  };
+
   ScriptCodeBuilder code_{0};
-  std::array<std::vector<SobRelocationEntry>, kSobRelocationListCount> relocations_;
+  std::vector<PendingRelocation> relocations_;
   std::optional<std::uint32_t> instruction_length_;
 };
 

@@ -214,7 +214,7 @@ class CodeAssembler final : public SourceAssembler {
 
   SobOperand Operand(std::string_view text) {
     if (text.empty()) throw AsmError("empty operand");
-    if (const std::optional<std::uint32_t> number = ParseNumber(text)) return *number;
+    if (std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '-') return Number(text);
     if (const auto argument = Wrapped(text, "var")) return SobOperand::UserVariable(Number(*argument));
     if (const auto argument = Wrapped(text, "native")) return SobOperand::Native(Number(*argument));
     if (const auto argument = Wrapped(text, "host")) return SobOperand::HostVariable(Number(*argument));
@@ -256,7 +256,8 @@ class UserVarAssembler final : public SourceAssembler {
                                                         static_cast<std::uint8_t>(Number(words[3])), size, initial);
       if (!names_.emplace(std::string(words[1]), number).second) throw AsmError("repeated variable: " + std::string(words[1]));
     } else if (words[0] == ".fixup" && words.size() == 3) {
-      builder_.AddFixup(ImageOffset(words[1]), ImageOffset(words[2]));
+      const std::uint32_t at = ImageOffset(words[1]);
+      builder_.AddFixup(at, ImageOffset(words[2]));
     } else {
       throw AsmError("expected .var NAME kind class size [words] or .fixup AT TARGET");
     }

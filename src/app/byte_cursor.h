@@ -62,9 +62,6 @@ class ByteWriter {
   }
   void Bytes(std::span<const std::uint8_t> bytes) { bytes_.insert(bytes_.end(), bytes.begin(), bytes.end()); }
   void Text(std::string_view text) { bytes_.insert(bytes_.end(), text.begin(), text.end()); }
-  // Rewrites a word written earlier, at byte `offset`.
-  void PatchWord(std::size_t offset, std::uint32_t value) { StoreLe32(bytes_.data() + offset, value); }
-
   std::size_t Size() const { return bytes_.size(); }
   const std::vector<std::uint8_t>& Data() const { return bytes_; }
   std::vector<std::uint8_t> Take() { return std::move(bytes_); }

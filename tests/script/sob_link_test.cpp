@@ -151,7 +151,6 @@ TEST_F(SobLinkTest, ANegativeOrZeroCountMeansAnEmptyList) {
 
 TEST_F(SobLinkTest, ScriptsAreFoundInTheReadTextTableByTheirUpperCaseTitle) {
   ASSERT_EQ(LoadStandardLibraries(), 0u);
-  sob_test::Assemble(".kind script\nReturn\n");
   WriteScript("main", ".kind script\nReturn\n");
   WriteScript("OTHER", ".kind script\nReturn\n");
   ASSERT_EQ(vm_.LoadScript("SCRIPT\\main.sob", nullptr), 0u);

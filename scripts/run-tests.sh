@@ -6,11 +6,11 @@ build_dir=${1:-build}
 jobs=${2:-$(nproc)}
 cd "$build_dir"
 
-ctest --output-on-failure -j "$jobs" -LE gui
+ctest --output-on-failure --timeout 600 -j "$jobs" -LE gui
 
 if [ -n "$(ctest -N -L gui | grep -E '^ *Test +#')" ]; then
   if command -v xvfb-run >/dev/null 2>&1; then
-    xvfb-run -a ctest --output-on-failure -j 1 -L gui
+    xvfb-run -a ctest --output-on-failure --timeout 300 -j 1 -L gui
   else
     echo "run-tests: xvfb-run is missing; window tests were not run" >&2
     exit 1

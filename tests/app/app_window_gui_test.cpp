@@ -83,9 +83,13 @@ class AppWindowGuiTest : public ::testing::Test {
 TEST_F(AppWindowGuiTest, ThreadedModeOpensTheWindowAndACloseRequestEndsTheRun) {
   GuiGame game(true);
   std::atomic<plat::WindowId> closed_window{0};
+  std::atomic<bool> run_returned{false};
   std::thread user([&] {
     // Wait for the game thread, ask the main thread about its window, then close it as a user would.
-    while (!game.GetWorkerThread().IsRunning() || game.GetMainWindow().GetHandle() == 0) std::this_thread::yield();
+    while (!game.GetWorkerThread().IsRunning() || game.GetMainWindow().GetHandle() == 0) {
+      if (run_returned) return;
+      std::this_thread::yield();
+    }
     const plat::WindowId window = game.GetMainWindow().GetHandle();
     game.GetMainWindow().SendMessage(kProbe, 0, 0);
     SDL_Event close{};
@@ -96,6 +100,7 @@ TEST_F(AppWindowGuiTest, ThreadedModeOpensTheWindowAndACloseRequestEndsTheRun) {
     closed_window = window;
   });
   const int result = game.Run("", 1);
+  run_returned = true;
   user.join();
   EXPECT_EQ(result, 0);
   EXPECT_TRUE(game.IsThreaded());

@@ -149,12 +149,6 @@ int CFrameworkApp::EnableIme(bool on) {
 }
 
 void CFrameworkApp::Exit(int code) {
-  if (IsThreaded()) {
-    // The game thread may still be returning from its last request; it ends before anything it
-    // uses is released. A window it could still wait on is gone first, so the join cannot block.
-    if (main_window_.IsWindow()) main_window_.DestroyWindow();
-    worker_.Stop();
-  }
   if (!IsThreaded() && main_window_.IsWindow()) {
     main_window_.DestroyWindow();
     plat::Message message;

@@ -13,6 +13,17 @@ int32_t PitchFor(int32_t width, const PixelFormat& format) {
   return static_cast<int32_t>((static_cast<uint32_t>(width) * BytesPerPixel(format) + 3) & ~3u);
 }
 
+// The options of a copy from the source, with its source key when the blit asks for it.
+ConvertOptions SourceOptions(bool use_key, bool has_key, const ColorKey& key) {
+  ConvertOptions options;
+  if (use_key && has_key) {
+    options.use_key = true;
+    options.key_low = key.low;
+    options.key_high = key.high;
+  }
+  return options;
+}
+
 uint32_t RawMask(const PixelFormat& format) {
   return format.bit_count >= 32 ? 0xFFFFFFFFu : (1u << format.bit_count) - 1;
 }
@@ -147,14 +158,9 @@ HResult Surface::Blt(const Rect* dst, Surface* src, const Rect* src_rect, uint32
     if (src != this) {
       if (const HResult usable = src->CheckUsable(); Failed(usable)) return usable;
     }
-    const Rect source = src_rect != nullptr ? *src_rect : Rect{0, 0, src->width_, src->height_};
-    if (RectIsEmpty(source) || !RectContains(Rect{0, 0, src->width_, src->height_}, source)) return DDERR_INVALIDRECT;
-    ConvertOptions options;
-    if ((flags & DDBLT_KEYSRC) != 0 && src->has_source_key_) {
-      options.use_key = true;
-      options.key_low = src->source_key_.low;
-      options.key_high = src->source_key_.high;
-    }
+    Rect source;
+    if (!src->SourceRect(src_rect, source)) return DDERR_INVALIDRECT;
+    const ConvertOptions options = SourceOptions((flags & DDBLT_KEYSRC) != 0, src->has_source_key_, src->source_key_);
     if (!RectIsEmpty(visible)) CopyPixels(View(), placed, src->View(), source, options);
   }
   if (!RectIsEmpty(visible)) NoteWritten(visible);
@@ -169,20 +175,21 @@ HResult Surface::BltFast(int32_t x, int32_t y, Surface* src, const Rect* src_rec
     if (const HResult usable = src->CheckUsable(); Failed(usable)) return usable;
   }
   if (clipper_ != nullptr) return DDERR_BLTFASTCANTCLIP;
-  const Rect source = src_rect != nullptr ? *src_rect : Rect{0, 0, src->width_, src->height_};
-  if (RectIsEmpty(source) || !RectContains(Rect{0, 0, src->width_, src->height_}, source)) return DDERR_INVALIDRECT;
+  Rect source;
+  if (!src->SourceRect(src_rect, source)) return DDERR_INVALIDRECT;
   const Rect target{x, y, x + source.Width(), y + source.Height()};
   if (!RectContains(Rect{0, 0, width_, height_}, target)) return DDERR_INVALIDRECT;
-  ConvertOptions options;
-  if ((flags & DDBLTFAST_SRCCOLORKEY) != 0 && src->has_source_key_) {
-    options.use_key = true;
-    options.key_low = src->source_key_.low;
-    options.key_high = src->source_key_.high;
-  }
+  const ConvertOptions options =
+      SourceOptions((flags & DDBLTFAST_SRCCOLORKEY) != 0, src->has_source_key_, src->source_key_);
   CopyPixels(View(), target, src->View(), source, options);
   NoteWritten(target);
   ShowWritten();
   return DD_OK;
+}
+
+bool Surface::SourceRect(const Rect* requested, Rect& out) const {
+  out = requested != nullptr ? *requested : Rect{0, 0, width_, height_};
+  return !RectIsEmpty(out) && RectContains(Rect{0, 0, width_, height_}, out);
 }
 
 HResult Surface::SetColorKey(uint32_t kind, const ColorKey* key) {

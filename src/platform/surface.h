@@ -155,6 +155,8 @@ class Surface : public std::enable_shared_from_this<Surface> {
   bool IsPrimary() const { return (caps_ & DDSCAPS_PRIMARYSURFACE) != 0; }
   // The rectangle that a blit destination covers on this surface, or an error.
   HResult PlaceDestination(const Rect* requested, Rect& placed, Rect& visible) const;
+  // The rectangle a blit reads from this surface; false when it leaves the surface.
+  bool SourceRect(const Rect* requested, Rect& out) const;
   void NoteWritten(const Rect& rect);
   void ShowWritten();
 

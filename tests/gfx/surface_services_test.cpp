@@ -10,7 +10,7 @@
 #include "gfx/colour_transform_kernels.h"
 #include "gfx/pixel_kernel_choice.h"
 #include "platform/display_device.h"
-#include "support/fake_display_backend.h"
+#include "support/software_surfaces.h"
 
 namespace {
 
@@ -69,33 +69,12 @@ TEST(PixelFormatClassificationTest, TheRecordOfRgb565) {
 
 class SurfaceServicesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    device_ = plat::DisplayDevice::Create();
-    ASSERT_NE(device_, nullptr);
-    ASSERT_EQ(device_->Initialize(nullptr), plat::DD_OK);
-    ASSERT_EQ(device_->SetCooperativeLevel(0, plat::DDSCL_NORMAL), plat::DD_OK);
-  }
-
   std::shared_ptr<plat::Surface> Make(plat::SurfaceFormat format, int32_t width, int32_t height) {
-    plat::SurfaceDesc desc;
-    desc.flags = plat::DDSD_CAPS | plat::DDSD_WIDTH | plat::DDSD_HEIGHT | plat::DDSD_PIXELFORMAT;
-    desc.caps = plat::DDSCAPS_OFFSCREENPLAIN;
-    desc.width = width;
-    desc.height = height;
-    desc.pixel_format = plat::MakePixelFormat(format);
-    std::shared_ptr<plat::Surface> surface;
-    EXPECT_EQ(device_->CreateSurface(desc, surface), plat::DD_OK);
-    return surface;
+    return surfaces_.Make(format, width, height);
   }
+  static uint32_t Pixel(plat::Surface& surface, int32_t x, int32_t y) { return SoftwareSurfaces::Pixel(surface, x, y); }
 
-  static uint32_t Pixel(plat::Surface& surface, int32_t x, int32_t y) {
-    const plat::PixelView view = surface.View();
-    return plat::ReadRawPixel(view.At(x, y), plat::BytesPerPixel(view.format));
-  }
-
-  FakeDisplayBackend backend_{{FakeDisplayBackend::Display("Panel", 0, 0, 1024, 768)}};
-  plat::ScopedDisplayBackend scoped_{backend_};
-  std::unique_ptr<plat::DisplayDevice> device_;
+  SoftwareSurfaces surfaces_;
 };
 
 TEST_F(SurfaceServicesTest, FillingRgb555CutsEachChannelToItsWidth) {

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "platform/display_device.h"
-#include "support/fake_display_backend.h"
+#include "support/software_surfaces.h"
 
 namespace {
 
@@ -15,39 +15,18 @@ using plat::SurfaceFormat;
 
 class SurfaceTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    device_ = plat::DisplayDevice::Create();
-    ASSERT_NE(device_, nullptr);
-    ASSERT_EQ(device_->Initialize(nullptr), plat::DD_OK);
-    ASSERT_EQ(device_->SetCooperativeLevel(0, plat::DDSCL_NORMAL), plat::DD_OK);
+  std::shared_ptr<plat::Surface> Make(plat::SurfaceFormat format, int32_t width, int32_t height) {
+    return surfaces_.Make(format, width, height);
   }
-
-  std::shared_ptr<plat::Surface> Make(SurfaceFormat format, int32_t width, int32_t height) {
-    plat::SurfaceDesc desc;
-    desc.flags = plat::DDSD_CAPS | plat::DDSD_WIDTH | plat::DDSD_HEIGHT | plat::DDSD_PIXELFORMAT;
-    desc.caps = plat::DDSCAPS_OFFSCREENPLAIN;
-    desc.width = width;
-    desc.height = height;
-    desc.pixel_format = plat::MakePixelFormat(format);
-    std::shared_ptr<plat::Surface> surface;
-    EXPECT_EQ(device_->CreateSurface(desc, surface), plat::DD_OK);
-    return surface;
-  }
-
-  static uint32_t Pixel(plat::Surface& surface, int32_t x, int32_t y) {
-    const plat::PixelView view = surface.View();
-    return plat::ReadRawPixel(view.At(x, y), plat::BytesPerPixel(view.format));
-  }
-
+  static uint32_t Pixel(plat::Surface& surface, int32_t x, int32_t y) { return SoftwareSurfaces::Pixel(surface, x, y); }
+  plat::DisplayDevice* device() { return &surfaces_.Device(); }
   static void Fill(plat::Surface& surface, const Rect* rect, uint32_t value) {
     plat::BltFx fx;
     fx.fill_color = value;
     ASSERT_EQ(surface.Blt(rect, nullptr, nullptr, plat::DDBLT_COLORFILL | plat::DDBLT_WAIT, &fx), plat::DD_OK);
   }
 
-  FakeDisplayBackend backend_{{FakeDisplayBackend::Display("Panel", 0, 0, 1024, 768)}};
-  plat::ScopedDisplayBackend scoped_{backend_};
-  std::unique_ptr<plat::DisplayDevice> device_;
+  SoftwareSurfaces surfaces_;
 };
 
 TEST_F(SurfaceTest, AColourFillWritesTheRawValueOnlyInsideTheRectangle) {
@@ -193,11 +172,11 @@ TEST_F(SurfaceTest, AFlipChainShowsEachBackBufferInTurn) {
   desc.caps = plat::DDSCAPS_PRIMARYSURFACE | plat::DDSCAPS_FLIP | plat::DDSCAPS_COMPLEX;
   desc.back_buffer_count = 2;
   std::shared_ptr<plat::Surface> front;
-  EXPECT_EQ(device_->CreateSurface(desc, front), plat::DDERR_NOEXCLUSIVEMODE);
+  EXPECT_EQ(device()->CreateSurface(desc, front), plat::DDERR_NOEXCLUSIVEMODE);
 
-  ASSERT_EQ(device_->SetCooperativeLevel(9, plat::DDSCL_EXCLUSIVE | plat::DDSCL_FULLSCREEN), plat::DD_OK);
-  ASSERT_EQ(device_->SetDisplayMode(640, 480, 16, 0), plat::DD_OK);
-  ASSERT_EQ(device_->CreateSurface(desc, front), plat::DD_OK);
+  ASSERT_EQ(device()->SetCooperativeLevel(9, plat::DDSCL_EXCLUSIVE | plat::DDSCL_FULLSCREEN), plat::DD_OK);
+  ASSERT_EQ(device()->SetDisplayMode(640, 480, 16, 0), plat::DD_OK);
+  ASSERT_EQ(device()->CreateSurface(desc, front), plat::DD_OK);
   EXPECT_EQ(front->Width(), 640);
   EXPECT_EQ(front->Format(), plat::MakePixelFormat(SurfaceFormat::kRgb565));
   std::shared_ptr<plat::Surface> back;
@@ -230,12 +209,12 @@ TEST_F(SurfaceTest, SurfaceDescriptionsAreChecked) {
   desc.height = 16;
   desc.pixel_format = plat::PixelFormat{plat::DDPF_RGB, 16, 0x1F, 0x7E0, 0xF800, 0};
   std::shared_ptr<plat::Surface> surface;
-  EXPECT_EQ(device_->CreateSurface(desc, surface), plat::DDERR_INVALIDPIXELFORMAT);
+  EXPECT_EQ(device()->CreateSurface(desc, surface), plat::DDERR_INVALIDPIXELFORMAT);
   desc.flags = plat::DDSD_CAPS | plat::DDSD_WIDTH | plat::DDSD_HEIGHT;
   desc.width = 0;
-  EXPECT_EQ(device_->CreateSurface(desc, surface), plat::DDERR_INVALIDPARAMS);
+  EXPECT_EQ(device()->CreateSurface(desc, surface), plat::DDERR_INVALIDPARAMS);
   desc.width = 16;
-  ASSERT_EQ(device_->CreateSurface(desc, surface), plat::DD_OK);
+  ASSERT_EQ(device()->CreateSurface(desc, surface), plat::DD_OK);
   EXPECT_EQ(surface->Format(), plat::MakePixelFormat(SurfaceFormat::kXrgb8888));  // the display's format
   EXPECT_EQ(surface->Caps(), plat::DDSCAPS_TEXTURE);
 }

@@ -197,13 +197,6 @@ void WriteRawPixel(uint8_t* pixel, uint32_t bytes, uint32_t value) {
   for (uint32_t i = 0; i < bytes; ++i) pixel[i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-uint32_t DecodeArgb(const PixelView& view, uint32_t raw) {
-  PixelView argb_view;
-  argb_view.format = MakePixelFormat(SurfaceFormat::kArgb8888);
-  const ConvertOptions options;
-  return Converter(argb_view, view, options)(raw);
-}
-
 void CopyPixels(const PixelView& dst, const Rect& dst_rect, const PixelView& src, const Rect& src_rect,
                 const ConvertOptions& options) {
   if (RectIsEmpty(dst_rect) || RectIsEmpty(src_rect) || dst.Empty() || src.Empty()) return;

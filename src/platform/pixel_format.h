@@ -72,8 +72,6 @@ void CopyPixels(const PixelView& dst, const Rect& dst_rect, const PixelView& src
                 const ConvertOptions& options);
 // Writes the raw value into every pixel of the rectangle (which must lie inside the view).
 void FillPixels(const PixelView& dst, const Rect& rect, uint32_t raw_value);
-// The pixel as 0xAARRGGBB; a format without alpha gives alpha 0xFF.
-uint32_t DecodeArgb(const PixelView& view, uint32_t raw);
 
 // Clamps a rectangle to the bounds; false when nothing is left.
 bool ClampRect(Rect& rect, const Rect& bounds);

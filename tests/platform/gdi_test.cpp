@@ -51,6 +51,13 @@ TEST(GdiTest, An8BitBitmapGoesTo32BitsThroughItsColourTableWithAlphaZero) {
   EXPECT_EQ(Read32(*target, 0, 0), 0x00102030u);
   EXPECT_EQ(Read32(*target, 3, 0), 0x00AABBCCu);
   EXPECT_EQ(Read32(*target, 1, 0), 0x00102030u);  // index 0
+
+  const uint32_t green[2] = {0x0000FF00, 0x0000FF00};
+  EXPECT_EQ(source->SetColours(255, green, 2), 1u);  // only one entry is left from 255
+  EXPECT_EQ(source->SetColours(0, green, 1), 1u);
+  ASSERT_TRUE(plat::BitBlt(*target_dc, 0, 0, 4, 2, *source_dc, 0, 0, plat::SRCCOPY));
+  EXPECT_EQ(Read32(*target, 1, 0), 0x0000FF00u);
+  EXPECT_EQ(source->SetColours(256, green, 1), 0u);
 }
 
 TEST(GdiTest, ThirtyTwoBitCopiesKeepEveryByteAndOtherDepthsConvert) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/screen_presenter.h"
 #include "platform/thread_id.h"
 
 namespace plat {
@@ -188,7 +189,12 @@ void MessageQueue::ReadSdlEvents() {
   if (!VideoOnThisThread(window_thread_)) return;
   SDL_Event event;
   while (SDL_PollEvent(&event) != 0) {
-    if (event.type != wake_event_) AddEvent(event);
+    if (event.type == wake_event_) continue;
+    // An exposed window shows its last frame again at once; its WM_PAINT follows.
+    if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+      ScreenPresenter::RepaintWindow(event.window.windowID);
+    }
+    AddEvent(event);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/diagnostic_log.h"
+#include "platform/screen_presenter.h"
 #include "platform/text_encoding.h"
 
 namespace plat {
@@ -94,6 +95,7 @@ Window::Window(SDL_Window* window, uint32_t style) : window_(window), id_(SDL_Ge
 
 Window::~Window() {
   MessageQueue::Instance().UnregisterWindow(id_);
+  ScreenPresenter::ReleaseWindow(id_);
   SDL_DestroyWindow(window_);
 }
 

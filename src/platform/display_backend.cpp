@@ -1,0 +1,110 @@
+#include "platform/display_backend.h"
+
+#include <SDL.h>
+
+#include <string>
+
+#include "platform/diagnostic_log.h"
+#include "platform/window.h"
+
+namespace plat {
+namespace {
+
+int32_t DepthOf(uint32_t sdl_format) { return static_cast<int32_t>(SDL_BYTESPERPIXEL(sdl_format)) * 8; }
+
+Rect RectOf(const SDL_Rect& rect) { return Rect{rect.x, rect.y, rect.x + rect.w, rect.y + rect.h}; }
+
+class SdlDisplayBackend : public DisplayBackend {
+ public:
+  bool Available() override { return InitVideo(); }
+
+  std::vector<DisplayOutput> Displays() override {
+    std::vector<DisplayOutput> displays;
+    if (!InitVideo()) return displays;
+    const int count = SDL_GetNumVideoDisplays();
+    for (int index = 0; index < count; ++index) {
+      DisplayOutput display;
+      const char* name = SDL_GetDisplayName(index);
+      display.name = name != nullptr ? name : "";
+      SDL_Rect bounds{};
+      if (SDL_GetDisplayBounds(index, &bounds) != 0) continue;
+      display.bounds = RectOf(bounds);
+      SDL_Rect usable = bounds;
+      if (SDL_GetDisplayUsableBounds(index, &usable) != 0) usable = bounds;
+      display.usable = RectOf(usable);
+      SDL_DisplayMode desktop{};
+      if (SDL_GetDesktopDisplayMode(index, &desktop) == 0) {
+        display.bits_per_pixel = DepthOf(desktop.format);
+        display.refresh_rate = desktop.refresh_rate;
+      }
+      const int modes = SDL_GetNumDisplayModes(index);
+      for (int mode_index = 0; mode_index < modes; ++mode_index) {
+        SDL_DisplayMode mode{};
+        if (SDL_GetDisplayMode(index, mode_index, &mode) != 0) continue;
+        display.modes.push_back(DisplayModeDesc{mode.w, mode.h, DepthOf(mode.format), mode.refresh_rate});
+      }
+      displays.push_back(std::move(display));
+    }
+    return displays;
+  }
+
+  std::string RendererName() override {
+    // The first driver is the one an accelerated renderer is tried with first.
+    SDL_RendererInfo info;
+    if (SDL_GetNumRenderDrivers() > 0 && SDL_GetRenderDriverInfo(0, &info) == 0 && info.name != nullptr) {
+      return info.name;
+    }
+    return "software";
+  }
+
+  bool EnterFullScreen(WindowId window, int32_t display, const DisplayModeDesc* mode) override {
+    SDL_Window* sdl_window = SDL_GetWindowFromID(window);
+    if (sdl_window == nullptr) return false;
+    SDL_SetWindowPosition(sdl_window, static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(display)),
+                          static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(display)));
+    uint32_t flags = SDL_WINDOW_FULLSCREEN_DESKTOP;
+    if (mode != nullptr) {
+      SDL_DisplayMode wanted{};
+      wanted.w = mode->width;
+      wanted.h = mode->height;
+      wanted.refresh_rate = mode->refresh_rate;
+      SDL_DisplayMode closest{};
+      if (SDL_GetClosestDisplayMode(display, &wanted, &closest) != nullptr && closest.w == mode->width &&
+          closest.h == mode->height && SDL_SetWindowDisplayMode(sdl_window, &closest) == 0) {
+        flags = SDL_WINDOW_FULLSCREEN;
+      }
+    }
+    if (SDL_SetWindowFullscreen(sdl_window, flags) != 0) {
+      LogDiagnostic(std::string("video: cannot go full screen: ") + SDL_GetError());
+      return false;
+    }
+    return true;
+  }
+
+  void LeaveFullScreen(WindowId window) override {
+    if (SDL_Window* sdl_window = SDL_GetWindowFromID(window)) SDL_SetWindowFullscreen(sdl_window, 0);
+  }
+};
+
+SdlDisplayBackend& SdlBackend() {
+  static SdlDisplayBackend backend;
+  return backend;
+}
+
+DisplayBackend*& Current() {
+  static DisplayBackend* current = nullptr;
+  return current;
+}
+
+}  // namespace
+
+DisplayBackend& CurrentDisplayBackend() {
+  DisplayBackend* current = Current();
+  return current != nullptr ? *current : SdlBackend();
+}
+
+ScopedDisplayBackend::ScopedDisplayBackend(DisplayBackend& backend) : previous_(Current()) { Current() = &backend; }
+
+ScopedDisplayBackend::~ScopedDisplayBackend() { Current() = previous_; }
+
+}  // namespace plat

@@ -1,0 +1,278 @@
+#include "platform/screen_presenter.h"
+
+#include <algorithm>
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "platform/diagnostic_log.h"
+#include "platform/surface.h"
+
+namespace plat {
+namespace {
+
+// More pending rectangles than this are uploaded as their bounding box.
+constexpr size_t kMostDirtyRects = 64;
+
+struct Registry {
+  std::mutex lock;
+  std::map<WindowId, std::unique_ptr<ScreenPresenter>> presenters;
+};
+
+Registry& Presenters() {
+  static Registry registry;
+  return registry;
+}
+
+SDL_Renderer* MakeRenderer(SDL_Window* window) {
+  if (SDL_Renderer* accelerated = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED)) return accelerated;
+  LogDiagnostic(std::string("video: no accelerated renderer (") + SDL_GetError() + "); drawing in software");
+  SDL_Renderer* software = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+  if (software == nullptr) LogDiagnostic(std::string("video: no renderer for the window: ") + SDL_GetError());
+  return software;
+}
+
+Rect Union(const Rect& a, const Rect& b) {
+  return Rect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+              std::max(a.bottom, b.bottom)};
+}
+
+}  // namespace
+
+std::optional<Point> WindowClientOrigin(WindowId window) {
+  if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return std::nullopt;
+  SDL_Window* sdl_window = SDL_GetWindowFromID(window);
+  if (sdl_window == nullptr) return std::nullopt;
+  Point origin;
+  SDL_GetWindowPosition(sdl_window, &origin.x, &origin.y);
+  return origin;
+}
+
+ScreenPresenter* ScreenPresenter::ForWindow(WindowId window) {
+  Registry& registry = Presenters();
+  std::lock_guard guard(registry.lock);
+  if (auto found = registry.presenters.find(window); found != registry.presenters.end()) return found->second.get();
+  if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return nullptr;
+  SDL_Window* sdl_window = SDL_GetWindowFromID(window);
+  if (sdl_window == nullptr) return nullptr;
+  SDL_Renderer* renderer = MakeRenderer(sdl_window);
+  if (renderer == nullptr) return nullptr;
+  std::unique_ptr<ScreenPresenter> presenter(new ScreenPresenter(sdl_window, renderer));
+  if (presenter->own_screen_ == nullptr) return nullptr;
+  return registry.presenters.emplace(window, std::move(presenter)).first->second.get();
+}
+
+ScreenPresenter* ScreenPresenter::Existing(WindowId window) {
+  Registry& registry = Presenters();
+  std::lock_guard guard(registry.lock);
+  const auto found = registry.presenters.find(window);
+  return found != registry.presenters.end() ? found->second.get() : nullptr;
+}
+
+void ScreenPresenter::ReleaseWindow(WindowId window) {
+  std::unique_ptr<ScreenPresenter> ending;
+  {
+    Registry& registry = Presenters();
+    std::lock_guard guard(registry.lock);
+    const auto found = registry.presenters.find(window);
+    if (found == registry.presenters.end()) return;
+    ending = std::move(found->second);
+    registry.presenters.erase(found);
+  }
+}
+
+void ScreenPresenter::RepaintWindow(WindowId window) {
+  if (ScreenPresenter* presenter = Existing(window)) presenter->Repaint();
+}
+
+void ScreenPresenter::PresentAll() {
+  std::vector<ScreenPresenter*> all;
+  {
+    Registry& registry = Presenters();
+    std::lock_guard guard(registry.lock);
+    for (const auto& [window, presenter] : registry.presenters) all.push_back(presenter.get());
+  }
+  for (ScreenPresenter* presenter : all) {
+    if (!presenter->dirty_.empty()) presenter->Present();
+  }
+}
+
+ScreenPresenter::ScreenPresenter(SDL_Window* window, SDL_Renderer* renderer) : window_(window), renderer_(renderer) {
+  int width = 0;
+  int height = 0;
+  SDL_GetWindowSize(window, &width, &height);
+  own_screen_ = Surface::Make(std::max(width, 1), std::max(height, 1), MakePixelFormat(SurfaceFormat::kXrgb8888), 0,
+                              Point{});
+}
+
+ScreenPresenter::~ScreenPresenter() {
+  if (primary_ != nullptr) primary_->SetPresenter(nullptr);
+  window_dcs_.clear();
+  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+  SDL_DestroyRenderer(renderer_);
+}
+
+Surface& ScreenPresenter::Screen() { return primary_ != nullptr ? *primary_ : *own_screen_; }
+
+void ScreenPresenter::BindPrimary(Surface& primary) {
+  if (primary_ == &primary) return;
+  if (primary_ != nullptr) primary_->SetPresenter(nullptr);
+  primary_ = &primary;
+  primary.SetPresenter(this);
+  if (primary.FollowsWindow()) {
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window_, &width, &height);
+    primary.ResizeToWindow(width, height);
+  }
+  dirty_.clear();
+  MarkDirty(Rect{0, 0, primary.Width(), primary.Height()});
+}
+
+void ScreenPresenter::UnbindPrimary(Surface& primary) {
+  if (primary_ != &primary) return;
+  primary.SetPresenter(nullptr);
+  primary_ = nullptr;
+  dirty_.clear();
+}
+
+void ScreenPresenter::MarkDirty(const Rect& rect) {
+  Rect clamped = rect;
+  if (!ClampRect(clamped, Rect{0, 0, Screen().Width(), Screen().Height()})) return;
+  dirty_.push_back(clamped);
+  if (dirty_.size() > kMostDirtyRects) {
+    Rect box = dirty_.front();
+    for (const Rect& each : dirty_) box = Union(box, each);
+    dirty_.assign(1, box);
+  }
+}
+
+bool ScreenPresenter::FitTexture() {
+  Surface& screen = Screen();
+  if (texture_ != nullptr && texture_width_ == screen.Width() && texture_height_ == screen.Height()) return true;
+  if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, screen.Width(),
+                               screen.Height());
+  if (texture_ == nullptr) {
+    LogDiagnostic(std::string("video: cannot make the screen texture: ") + SDL_GetError());
+    texture_width_ = texture_height_ = 0;
+    return false;
+  }
+  SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
+  SDL_SetTextureScaleMode(texture_, linear_ ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+  texture_width_ = screen.Width();
+  texture_height_ = screen.Height();
+  dirty_.assign(1, Rect{0, 0, texture_width_, texture_height_});
+  return true;
+}
+
+void ScreenPresenter::SetLinearScaling(bool linear) {
+  linear_ = linear;
+  if (texture_ != nullptr) SDL_SetTextureScaleMode(texture_, linear ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+}
+
+void ScreenPresenter::Upload() {
+  if (!FitTexture()) return;
+  const PixelView screen = Screen().View();
+  ConvertOptions options;
+  options.missing_alpha = 0xFF;
+  for (const Rect& rect : dirty_) {
+    const SDL_Rect area{rect.left, rect.top, rect.Width(), rect.Height()};
+    void* pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(texture_, &area, &pixels, &pitch) != 0) continue;
+    PixelView target;
+    target.bits = static_cast<uint8_t*>(pixels);
+    target.pitch = pitch;
+    target.width = rect.Width();
+    target.height = rect.Height();
+    target.format = MakePixelFormat(SurfaceFormat::kArgb8888);
+    CopyPixels(target, target.Bounds(), screen, rect, options);
+    SDL_UnlockTexture(texture_);
+  }
+  dirty_.clear();
+}
+
+void ScreenPresenter::Render() {
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+  SDL_RenderClear(renderer_);
+  if (texture_ == nullptr) return;
+  int output_width = 0;
+  int output_height = 0;
+  SDL_GetRendererOutputSize(renderer_, &output_width, &output_height);
+  // The screen keeps its shape: as large as the output allows, centred, black bars around it.
+  SDL_Rect target{0, 0, output_width, output_height};
+  if (int64_t{output_width} * texture_height_ > int64_t{output_height} * texture_width_) {
+    target.w = static_cast<int>(int64_t{output_height} * texture_width_ / texture_height_);
+    target.x = (output_width - target.w) / 2;
+  } else {
+    target.h = static_cast<int>(int64_t{output_width} * texture_height_ / texture_width_);
+    target.y = (output_height - target.h) / 2;
+  }
+  SDL_RenderCopy(renderer_, texture_, nullptr, &target);
+}
+
+void ScreenPresenter::Present() {
+  Upload();
+  if (vertical_blank_wanted_ != vsync_on_) {
+    if (SDL_RenderSetVSync(renderer_, vertical_blank_wanted_ ? 1 : 0) == 0) vsync_on_ = vertical_blank_wanted_;
+  }
+  Render();
+  SDL_RenderPresent(renderer_);
+  vertical_blank_wanted_ = false;
+}
+
+void ScreenPresenter::Repaint() {
+  if (texture_ == nullptr) return;
+  Render();
+  SDL_RenderPresent(renderer_);
+}
+
+DeviceContext* ScreenPresenter::AcquireWindowDc() {
+  if (primary_ == nullptr && window_dcs_.empty()) {
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window_, &width, &height);
+    if (width > 0 && height > 0 && (width != own_screen_->Width() || height != own_screen_->Height())) {
+      own_screen_->ResizeToWindow(width, height);
+    }
+  }
+  Surface& screen = Screen();
+  std::shared_ptr<Surface> keep = primary_ != nullptr ? primary_->shared_from_this() : own_screen_;
+  window_dcs_.push_back(std::make_unique<DeviceContext>(
+      screen.View(), [this](const Rect& rect) { MarkDirty(rect); }, std::move(keep)));
+  return window_dcs_.back().get();
+}
+
+bool ScreenPresenter::ReleaseWindowDc(DeviceContext* dc) {
+  const auto found = std::find_if(window_dcs_.begin(), window_dcs_.end(),
+                                  [dc](const std::unique_ptr<DeviceContext>& each) { return each.get() == dc; });
+  if (found == window_dcs_.end()) return false;
+  window_dcs_.erase(found);
+  Present();
+  return true;
+}
+
+std::string ScreenPresenter::RendererName() const {
+  SDL_RendererInfo info;
+  if (SDL_GetRendererInfo(renderer_, &info) != 0 || info.name == nullptr) return std::string();
+  return info.name;
+}
+
+bool ScreenPresenter::ReadBack(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height) {
+  Upload();
+  Render();
+  int output_width = 0;
+  int output_height = 0;
+  if (SDL_GetRendererOutputSize(renderer_, &output_width, &output_height) != 0) return false;
+  pixels.assign(static_cast<size_t>(output_width) * static_cast<size_t>(output_height), 0);
+  if (SDL_RenderReadPixels(renderer_, nullptr, SDL_PIXELFORMAT_ARGB8888, pixels.data(), output_width * 4) != 0) {
+    LogDiagnostic(std::string("video: cannot read the window back: ") + SDL_GetError());
+    return false;
+  }
+  width = output_width;
+  height = output_height;
+  return true;
+}
+
+}  // namespace plat

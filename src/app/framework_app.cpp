@@ -5,6 +5,7 @@
 
 #include "app/not_built.h"
 #include "app/private_messages.h"
+#include "gfx/pixel_kernel_choice.h"
 #include "platform/clock.h"
 #include "platform/diagnostic_log.h"
 #include "platform/message_queue.h"
@@ -49,8 +50,11 @@ int CFrameworkApp::Initialize() {
     default:
       break;
   }
-  // Processor identification, the start-up log, the processor-feature switches, the display-device
-  // list and the display canvas come here with their issues.
+  // The rest of processor identification and the start-up log come here with their issues.
+  ChoosePixelKernels(plat::ReadCpuFeatures(),
+                     CpuFeatureSwitches{environment_[kEnvAllowCmov], environment_[kEnvAllowMmx],
+                                        environment_[kEnvAllowSse], environment_[kEnvAllowSse2]});
+  // The display-device list and the display canvas come here with their issues.
   if (PrepareWindow() != 0) return kExitPrepareWindowFailed;
   SetThreaded(threaded_setting());
   if (CreateMainWindow() != CWindow::kCreated) {

@@ -45,6 +45,10 @@ inline constexpr uint8_t kScreenModeWindow = 2;
 // Bytes of the 72-byte environment block.
 inline constexpr std::size_t kEnvironmentSize = 72;
 inline constexpr std::size_t kEnvThreadedMode = 0;
+inline constexpr std::size_t kEnvAllowCmov = 1;
+inline constexpr std::size_t kEnvAllowMmx = 2;
+inline constexpr std::size_t kEnvAllowSse = 3;
+inline constexpr std::size_t kEnvAllowSse2 = 4;
 inline constexpr std::size_t kEnvDisplayCanvas = 5;
 inline constexpr std::size_t kEnvInputMethod = 16;
 inline constexpr uint8_t kInputWindowMessages = 2;

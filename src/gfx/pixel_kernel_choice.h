@@ -5,4 +5,18 @@
 
 #include <cstdint>
 
+#include "platform/cpu_features.h"
+
 extern uint8_t g_CpuHasMmx;
+
+// The environment block's allow switches of processor features (1 allows, 0 forbids).
+struct CpuFeatureSwitches {
+  uint8_t allow_cmov = 1;
+  uint8_t allow_mmx = 1;
+  uint8_t allow_sse = 1;
+  uint8_t allow_sse2 = 1;
+};
+
+// Sets g_CpuHasMmx from what the processor reports and the switches allow. The vector twins
+// are written with SSE2, so they run only where the processor has it as well as MMX.
+void ChoosePixelKernels(const plat::CpuFeatures& cpu, const CpuFeatureSwitches& switches);

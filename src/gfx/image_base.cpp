@@ -1,0 +1,200 @@
+#include "gfx/image_base.h"
+
+#include <algorithm>
+#include <new>
+
+namespace {
+
+constexpr uint64_t kHeapAlignmentSlack = 7;
+
+uint8_t* AlignTo8(uint8_t* address) {
+  const auto value = reinterpret_cast<uintptr_t>(address);
+  return address + ((8 - (value & 7)) & 7);
+}
+
+}  // namespace
+
+int64_t ImagePitch(int32_t width, uint8_t bpp) { return ((bpp / 8) * int64_t{width} + 3) & ~int64_t{3}; }
+
+plat::Palette GreyRampPalette() {
+  plat::Palette ramp{};
+  for (uint32_t i = 0; i < ramp.size(); ++i) ramp[i] = i * 0x010101u;
+  return ramp;
+}
+
+CImageBase::~CImageBase() { CImageBase::Free(); }
+
+uint8_t* CImageBase::GetRowPointer(int32_t y) const {
+  if (pixels_ == nullptr || static_cast<uint32_t>(y) >= static_cast<uint32_t>(height_)) return nullptr;
+  return pixels_ + static_cast<intptr_t>(pitch_) * y;
+}
+
+uint32_t CImageBase::SetColorKeyRgb(uint32_t r, uint32_t g, uint32_t b) {
+  if (bpp_ == 8) {
+    color_key_ = FindPaletteIndex(r, g, b);
+  } else {
+    color_key_ = ((r & 0xFF) << 16) | ((g & 0xFF) << 8) | (b & 0xFF);
+  }
+  return color_key_ == kNoColorKey ? 1 : 0;
+}
+
+uint32_t CImageBase::SetColorKeyFromPixel(int32_t x, int32_t y) {
+  color_key_ = GetPixel(x, y);
+  return color_key_ == kNoColorKey ? 1 : 0;
+}
+
+uint32_t CImageBase::ClearColorKey() {
+  color_key_ = kNoColorKey;
+  return 0;
+}
+
+uint32_t CImageBase::Restore(bool) { return 0; }
+
+bool CImageBase::SetClipRect(const plat::Rect* rect) {
+  if (rect == nullptr) {
+    GetBounds(&clip_);
+    return true;
+  }
+  if (rect->top >= rect->bottom || rect->left >= rect->right) return false;
+  clip_ = plat::Rect{std::max(rect->left, 0), std::max(rect->top, 0), std::min(rect->right, width_),
+                     std::min(rect->bottom, height_)};
+  return true;
+}
+
+bool CImageBase::ClipRect(plat::Rect* rect) const {
+  rect->left = std::max(rect->left, clip_.left);
+  rect->right = std::min(rect->right, clip_.right);
+  if (rect->left >= rect->right) return false;
+  rect->top = std::max(rect->top, clip_.top);
+  rect->bottom = std::min(rect->bottom, clip_.bottom);
+  return rect->top < rect->bottom;
+}
+
+uint32_t CImageBase::Create(int32_t width, int32_t height, uint8_t bpp, bool use_dib) {
+  Free();
+  if (width < 1 || height < 1 || bpp < 8) return 1;
+  if (width > kMaxImageSide || height > kMaxImageSide) return 2;
+  const int64_t pitch = ImagePitch(width, bpp);
+  const uint64_t block_size = static_cast<uint64_t>(pitch) * static_cast<uint64_t>(height) + kHeapAlignmentSlack;
+  if (block_size > kMaxImageBytes) return 2;
+  const uint32_t status = use_dib ? CreateDib(width, height, bpp) : CreateHeap(block_size);
+  if (status != 0) return status;
+  bpp_ = bpp;
+  TakeSize(width, height, static_cast<int32_t>(pitch));
+  return 0;
+}
+
+uint32_t CImageBase::CreateDib(int32_t width, int32_t height, uint8_t bpp) {
+  plat::BitmapInfo info;
+  info.header.width = width;
+  info.header.height = -height;
+  info.header.bit_count = bpp;
+  info.header.compression = plat::BI_RGB;
+  if (bpp == 8) info.colours = GreyRampPalette();
+  auto section = plat::DibSection::Create(info);
+  if (!section) return 2;
+  auto dc = plat::DeviceContext::CreateMemory();
+  dc->SelectObject(section.get());
+  pixels_ = section->Bits();
+  dib_ = std::move(section);
+  dc_ = std::move(dc);
+  return 0;
+}
+
+uint32_t CImageBase::CreateHeap(uint64_t block_size) {
+  std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[block_size]());
+  if (!block) return 2;
+  pixels_ = AlignTo8(block.get());
+  heap_ = std::move(block);
+  block_size_ = static_cast<uint32_t>(block_size);
+  return 0;
+}
+
+void CImageBase::TakeSize(int32_t width, int32_t height, int32_t pitch) {
+  width_ = width;
+  height_ = height;
+  pitch_ = pitch;
+  GetBounds(&clip_);
+}
+
+uint32_t CImageBase::Resize(int32_t width, int32_t height) {
+  if (pixels_ == nullptr || width < 1 || height < 1) return 1;
+  if (width == width_ && height == height_) return 0;
+  if (width > kMaxImageSide || height > kMaxImageSide) return 2;
+  const uint8_t bpp = bpp_;
+  if (dc_) return Create(width, height, bpp, true);
+  const int64_t pitch = ImagePitch(width, bpp);
+  const uint64_t needed = static_cast<uint64_t>(pitch) * static_cast<uint64_t>(height) + kHeapAlignmentSlack;
+  if (needed <= block_size_) {
+    TakeSize(width, height, static_cast<int32_t>(pitch));
+    return 0;
+  }
+  return Create(width, height, bpp, false);
+}
+
+void CImageBase::Free() {
+  dc_.reset();
+  dib_.reset();
+  heap_.reset();
+  pixels_ = nullptr;
+  palette_.reset();
+  width_ = 0;
+  block_size_ = 0;
+  color_key_ = kNoColorKey;
+}
+
+bool CImageBase::EnsurePalette() {
+  if (palette_) return true;
+  palette_.reset(new (std::nothrow) plat::Palette(GreyRampPalette()));
+  return palette_ != nullptr;
+}
+
+void CImageBase::UpdateColourTable() {
+  if (dib_ && palette_) dib_->SetColours(0, palette_->data(), 256);
+}
+
+uint32_t CImageBase::SetPalette(const uint32_t* colours, uint32_t count, uint32_t first) {
+  if (bpp_ != 8) return 1;
+  if (!EnsurePalette()) return 2;
+  if (colours == nullptr) {
+    *palette_ = GreyRampPalette();
+  } else if (first < 256) {
+    const uint32_t last = first + std::min(count, 256 - first);
+    std::copy(colours + first, colours + last, palette_->begin() + first);
+  }
+  UpdateColourTable();
+  return 0;
+}
+
+bool CImageBase::SetPaletteEntry(uint32_t index, uint32_t colour, bool update) {
+  if (!palette_) return false;
+  uint32_t& entry = (*palette_)[index & 0xFF];
+  if (entry == colour) return true;
+  entry = colour;
+  if (update) UpdateColourTable();
+  return true;
+}
+
+bool CImageBase::FillPalette(uint32_t colour, bool update) {
+  if (!palette_) return false;
+  palette_->fill(colour);
+  if (update) UpdateColourTable();
+  return true;
+}
+
+uint32_t CImageBase::GetPixel(int32_t x, int32_t y) const {
+  if (pixels_ == nullptr || x < 0 || x >= width_ || y < 0 || y >= height_) return kNoColorKey;
+  const uint8_t* row = GetRowPointer(y);
+  if (bpp_ == 8) return row[x];
+  if (bpp_ == 32) return reinterpret_cast<const uint32_t*>(row)[x];
+  return kNoColorKey;
+}
+
+uint32_t CImageBase::FindPaletteIndex(uint32_t r, uint32_t g, uint32_t b) const {
+  if (!palette_) return kNoColorKey;
+  const uint32_t wanted = ((r & 0xFF) << 16) | ((g & 0xFF) << 8) | (b & 0xFF);
+  for (uint32_t i = 0; i < palette_->size(); ++i) {
+    if (((*palette_)[i] & 0x00FFFFFF) == wanted) return i;
+  }
+  return kNoColorKey;
+}

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <random>
 #include <vector>
@@ -183,6 +184,35 @@ TEST(CopyKernelTest, ZeroWidthOrHeightWritesNothing) {
   Fill32(dst, 0, 4, 0, 0);
   SetRgb32Mmx(dst, 0, 0, 4, 0);
   EXPECT_EQ(std::vector<uint32_t>(dst, dst + 4), (std::vector<uint32_t>{1, 2, 3, 4}));
+}
+
+TEST(CopyKernelTest, EightBitMembersStepLikeTheThirtyTwoBitOnes) {
+  // Two rows of four bytes, each its own column and row number; stretched 4 × 2 onto 8 × 3.
+  const uint8_t src[2][4] = {{0x00, 0x01, 0x02, 0x03}, {0x10, 0x11, 0x12, 0x13}};
+  const StretchStep step = UnclippedStretchStep(4, 2, 8, 3);
+  const std::vector<uint8_t> columns = {3, 3, 3, 2, 2, 1, 1, 0};  // mirrored
+  const std::vector<uint8_t> rows = {0x00, 0x00, 0x10};
+
+  uint8_t bytes[3][8] = {};
+  Copy8MirrorStretch(&bytes[0][0], &src[0][0] + 4, 0, 4, 8, 3, step);
+  uint32_t palette[256];
+  for (uint32_t i = 0; i < 256; ++i) palette[i] = 0xA0000000u + i;
+  uint32_t words[3][8] = {};
+  Copy8To32MirrorStretch(&words[0][0], &src[0][0] + 4, 0, 4, 8, 3, step, palette);
+  uint32_t alphas[3][8] = {};
+  CopyBytesToAlphaMirrorStretch(&alphas[0][0], &src[0][0] + 4, 0, 4, 8, 3, step);
+  for (size_t y = 0; y < 3; ++y) {
+    for (size_t x = 0; x < 8; ++x) {
+      const uint8_t expected = static_cast<uint8_t>(rows[y] + columns[x]);
+      EXPECT_EQ(bytes[y][x], expected) << x << "," << y;
+      EXPECT_EQ(words[y][x], 0xA0000000u + expected) << x << "," << y;
+      EXPECT_EQ(alphas[y][x], uint32_t{expected} << 24) << x << "," << y;
+    }
+  }
+
+  uint8_t back[3][8] = {};
+  CopyAlphaToBytesStretch(&back[0][0], &alphas[0][0], 0, 32, 8, 3, UnclippedStretchStep(8, 3, 8, 3));
+  EXPECT_EQ(std::memcmp(back, bytes, sizeof back), 0);
 }
 
 // ---- Vector members against plain references of their formulas ----

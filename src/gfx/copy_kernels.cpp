@@ -1,7 +1,5 @@
 #include "gfx/copy_kernels.h"
 
-#include <cstddef>
-
 #include "gfx/image_interface.h"
 #include "gfx/kernel_walk.h"
 

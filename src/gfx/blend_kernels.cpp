@@ -27,58 +27,47 @@ struct AlphaBlendPixel {
   }
 };
 
-// Spreads one 16-bit weight per pixel (the low half of each 32-bit lane) over that pixel's four
-// 16-bit channel lanes, for the low and the high pair of pixels.
-__m128i WeightsOfLowPair(__m128i per_pixel) {
-  const __m128i doubled = _mm_or_si128(per_pixel, _mm_slli_epi32(per_pixel, 16));
-  return _mm_unpacklo_epi32(doubled, doubled);
-}
-
-__m128i WeightsOfHighPair(__m128i per_pixel) {
-  const __m128i doubled = _mm_or_si128(per_pixel, _mm_slli_epi32(per_pixel, 16));
-  return _mm_unpackhi_epi32(doubled, doubled);
-}
-
-__m128i AlphaBlendPair(__m128i d, __m128i s, __m128i dst_weight, __m128i src_weight) {
-  return _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(s, src_weight), 8),
-                       _mm_srli_epi16(_mm_mullo_epi16(d, dst_weight), 8));
+// Two pixels with each channel in the high byte of a 16-bit lane, so that one high-half product
+// gives channel * weight >> 8. Each pixel's alpha is spread over its four lanes to make the
+// source weight (256 for an opaque source) and the destination weight 256 minus that.
+__m128i AlphaBlendPair(__m128i d_high, __m128i s_high) {
+  const __m128i alpha =
+      _mm_srli_epi16(_mm_shufflehi_epi16(_mm_shufflelo_epi16(s_high, 0xFF), 0xFF), 8);
+  const __m128i src_weight = _mm_sub_epi16(alpha, _mm_cmpeq_epi16(alpha, _mm_set1_epi16(255)));
+  const __m128i dst_weight = _mm_sub_epi16(_mm_set1_epi16(256), src_weight);
+  return _mm_add_epi16(_mm_mulhi_epu16(s_high, src_weight), _mm_mulhi_epu16(d_high, dst_weight));
 }
 
 struct AlphaBlendQuad {
   __m128i operator()(__m128i d, __m128i s) const {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i alpha = _mm_srli_epi32(s, 24);
-    const __m128i src_weight = _mm_sub_epi32(alpha, _mm_cmpeq_epi32(alpha, _mm_set1_epi32(255)));
-    const __m128i dst_weight = _mm_sub_epi32(_mm_set1_epi32(256), src_weight);
-    const __m128i low = AlphaBlendPair(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero),
-                                       WeightsOfLowPair(dst_weight), WeightsOfLowPair(src_weight));
-    const __m128i high =
-        AlphaBlendPair(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero),
-                       WeightsOfHighPair(dst_weight), WeightsOfHighPair(src_weight));
+    const __m128i low = AlphaBlendPair(_mm_unpacklo_epi8(zero, d), _mm_unpacklo_epi8(zero, s));
+    const __m128i high = AlphaBlendPair(_mm_unpackhi_epi8(zero, d), _mm_unpackhi_epi8(zero, s));
     return _mm_and_si128(_mm_packus_epi16(low, high), _mm_set1_epi32(kColourBits));
   }
 };
 
 struct WeightedPixel {
-  const uint8_t* dst_rows[3];
-  const uint8_t* src_rows[3];
+  const uint8_t* dst_blue;
+  const uint8_t* dst_green;
+  const uint8_t* dst_red;
+  const uint8_t* src_blue;
+  const uint8_t* src_green;
+  const uint8_t* src_red;
 
-  WeightedPixel(uint32_t dst_weights, uint32_t src_weights) {
-    for (int channel = 0; channel < 3; ++channel) {
-      dst_rows[channel] = g_PixelTables.product[Channel(dst_weights, 8 * channel)];
-      src_rows[channel] = g_PixelTables.product[Channel(src_weights, 8 * channel)];
-    }
-  }
+  WeightedPixel(uint32_t dst_weights, uint32_t src_weights)
+      : dst_blue(g_PixelTables.product[Channel(dst_weights, 0)]),
+        dst_green(g_PixelTables.product[Channel(dst_weights, 8)]),
+        dst_red(g_PixelTables.product[Channel(dst_weights, 16)]),
+        src_blue(g_PixelTables.product[Channel(src_weights, 0)]),
+        src_green(g_PixelTables.product[Channel(src_weights, 8)]),
+        src_red(g_PixelTables.product[Channel(src_weights, 16)]) {}
 
   uint32_t operator()(uint32_t d, uint32_t s) const {
-    uint32_t result = d & kAlphaBits;
-    for (int channel = 0; channel < 3; ++channel) {
-      const int shift = 8 * channel;
-      const uint32_t sum =
-          dst_rows[channel][Channel(d, shift)] + src_rows[channel][Channel(s, shift)];
-      result |= (sum & 0xFF) << shift;
-    }
-    return result;
+    const uint32_t blue = (dst_blue[d & 0xFF] + src_blue[s & 0xFF]) & 0xFF;
+    const uint32_t green = (dst_green[(d >> 8) & 0xFF] + src_green[(s >> 8) & 0xFF]) & 0xFF;
+    const uint32_t red = (dst_red[(d >> 16) & 0xFF] + src_red[(s >> 16) & 0xFF]) & 0xFF;
+    return (d & kAlphaBits) | (red << 16) | (green << 8) | blue;
   }
 };
 

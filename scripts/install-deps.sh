@@ -9,6 +9,7 @@ packages=(
   libsdl2-dev libfreetype-dev libfontconfig-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   libvorbis-dev libimgui-dev libpng-dev
+  libpixman-1-dev
   xvfb xauth locales
 )
 

@@ -14,6 +14,7 @@
 
 #include "gfx/arithmetic_kernels.h"
 #include "gfx/blend_kernels.h"
+#include "gfx/copy_kernels.h"
 #include "gfx/pixel_tables.h"
 
 namespace {
@@ -65,6 +66,12 @@ void RunKernel(benchmark::State& state, Kernel kernel) {
   CountBytes(state);
 }
 
+void Copy(benchmark::State& state) {
+  RunKernel(state, [](uint32_t* d, const uint32_t* s) { Copy32(d, s, 0, 0, kWidth, kHeight); });
+}
+void CopyMmx(benchmark::State& state) {
+  RunKernel(state, [](uint32_t* d, const uint32_t* s) { Copy32Mmx(d, s, 0, 0, kWidth, kHeight); });
+}
 void AlphaBlend(benchmark::State& state) {
   RunKernel(state,
             [](uint32_t* d, const uint32_t* s) { AlphaBlend32(d, s, 0, 0, kWidth, kHeight); });
@@ -150,7 +157,7 @@ class RecordingReporter : public benchmark::ConsoleReporter {
         {"AlphaBlend", "ReferenceOver"},        {"AlphaBlendMmx", "ReferenceOver"},
         {"LevelBlend", "ReferenceOverAtLevel"}, {"LevelBlendMmx", "ReferenceOverAtLevel"},
         {"SaturatingAdd", "ReferenceAdd"},      {"SaturatingAddMmx", "ReferenceAdd"},
-        {"ReferenceSrc", "ReferenceSrc"}};
+        {"Copy", "ReferenceSrc"},               {"CopyMmx", "ReferenceSrc"}};
     const auto memcpy_time = times_.find("Memcpy");
     std::printf("\n%-18s %-22s %12s %14s\n", "kernel", "reference", "/ reference", "/ memcpy");
     for (const Pair& pair : pairs) {
@@ -170,6 +177,8 @@ class RecordingReporter : public benchmark::ConsoleReporter {
 
 }  // namespace
 
+BENCHMARK(Copy)->Unit(benchmark::kMicrosecond);
+BENCHMARK(CopyMmx)->Unit(benchmark::kMicrosecond);
 BENCHMARK(AlphaBlend)->Unit(benchmark::kMicrosecond);
 BENCHMARK(AlphaBlendMmx)->Unit(benchmark::kMicrosecond);
 BENCHMARK(LevelBlend)->Unit(benchmark::kMicrosecond);

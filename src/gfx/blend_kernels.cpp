@@ -1,9 +1,12 @@
 #include "gfx/blend_kernels.h"
 
-#include "gfx/pixel_row_walk.h"
+#include "gfx/kernel_walk.h"
 #include "gfx/pixel_tables.h"
 
-using namespace pixel_rows;
+using kernel_walk::Keyed32;
+using kernel_walk::ScalarKernel;
+using kernel_walk::VectorKernel;
+using kernel_walk::Walk;
 
 namespace {
 
@@ -15,7 +18,7 @@ uint32_t Channel(uint32_t pixel, int shift) { return (pixel >> shift) & 0xFF; }
 // Red and blue share one 32-bit product, green has its own; the two weights never add up to more
 // than 256, so no channel sum passes 255.
 struct AlphaBlendPixel {
-  uint32_t operator()(uint32_t d, uint32_t s) const {
+  uint32_t One(uint32_t d, uint32_t s) const {
     const uint32_t alpha = s >> 24;
     const uint32_t source_weight = alpha == 255 ? 256 : alpha;
     const uint32_t destination_weight = alpha == 0 ? 256 : 255 - alpha;
@@ -39,7 +42,7 @@ __m128i AlphaBlendPair(__m128i d_high, __m128i s_high) {
 }
 
 struct AlphaBlendQuad {
-  __m128i operator()(__m128i d, __m128i s) const {
+  __m128i Four(__m128i d, __m128i s) const {
     const __m128i zero = _mm_setzero_si128();
     const __m128i low = AlphaBlendPair(_mm_unpacklo_epi8(zero, d), _mm_unpacklo_epi8(zero, s));
     const __m128i high = AlphaBlendPair(_mm_unpackhi_epi8(zero, d), _mm_unpackhi_epi8(zero, s));
@@ -63,7 +66,7 @@ struct WeightedPixel {
         src_green(g_PixelTables.product[Channel(src_weights, 8)]),
         src_red(g_PixelTables.product[Channel(src_weights, 16)]) {}
 
-  uint32_t operator()(uint32_t d, uint32_t s) const {
+  uint32_t One(uint32_t d, uint32_t s) const {
     const uint32_t blue = (dst_blue[d & 0xFF] + src_blue[s & 0xFF]) & 0xFF;
     const uint32_t green = (dst_green[(d >> 8) & 0xFF] + src_green[(s >> 8) & 0xFF]) & 0xFF;
     const uint32_t red = (dst_red[(d >> 16) & 0xFF] + src_red[(s >> 16) & 0xFF]) & 0xFF;
@@ -87,7 +90,7 @@ struct WeightedQuad {
     return _mm_srli_epi16(sum, 8);
   }
 
-  __m128i operator()(__m128i d, __m128i s) const {
+  __m128i Four(__m128i d, __m128i s) const {
     const __m128i zero = _mm_setzero_si128();
     return _mm_packus_epi16(Pair(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero)),
                             Pair(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero)));
@@ -109,7 +112,7 @@ struct LevelQuad {
     return _mm_and_si128(_mm_add_epi16(d, step), _mm_set1_epi16(0xFF));
   }
 
-  __m128i operator()(__m128i d, __m128i s) const {
+  __m128i Four(__m128i d, __m128i s) const {
     const __m128i zero = _mm_setzero_si128();
     return _mm_packus_epi16(Pair(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero)),
                             Pair(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero)));
@@ -127,7 +130,7 @@ struct ClearAwarePixel {
     return ((dst_row[Channel(d, shift)] + src_row[Channel(s, shift)]) & 0xFF) << shift;
   }
 
-  uint32_t operator()(uint32_t d, uint32_t s) const {
+  uint32_t One(uint32_t d, uint32_t s) const {
     const uint32_t alpha = Mix(d, s, 24);
     if ((s & kAlphaBits) == 0) return alpha | (d & kColourBits);
     if ((d & kAlphaBits) == 0) return alpha | (s & kColourBits);
@@ -135,140 +138,142 @@ struct ClearAwarePixel {
   }
 };
 
-using AlphaBlendRow = PortableRow<AlphaBlendPixel>;
-using AlphaBlendVectorRow = VectorRow<AlphaBlendQuad>;
-
 }  // namespace
 
 void AlphaBlend32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
                   int32_t width, int32_t height) {
-  WalkRows(dst, src, dst_skip, src_skip, width, height, AlphaBlendRow{});
+  ScalarKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
+                               AlphaBlendPixel{});
 }
 
 void AlphaBlend32Stretch(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch,
                          int32_t width, int32_t height, const StretchStep& step) {
-  WalkRowsStretched<false>(dst, src, dst_skip, src_pitch, width, height, step, AlphaBlendRow{});
+  ScalarKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step,
+                               AlphaBlendPixel{});
 }
 
 void AlphaBlend32Mirror(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
                         int32_t width, int32_t height) {
-  WalkRowsMirrored(dst, src, dst_skip, src_skip, width, height, AlphaBlendRow{});
+  ScalarKernel<Walk::kMirrorSkipFromLeft>(dst, src, dst_skip, src_skip, width, height, nullptr,
+                                          AlphaBlendPixel{});
 }
 
 void AlphaBlend32MirrorStretch(uint32_t* dst, const uint32_t* src, int32_t dst_skip,
                                int32_t src_pitch, int32_t width, int32_t height,
                                const StretchStep& step) {
-  WalkRowsStretched<true>(dst, src, dst_skip, src_pitch, width, height, step, AlphaBlendRow{});
+  ScalarKernel<Walk::kMirrorStretch>(dst, src, dst_skip, src_pitch, width, height, &step,
+                                     AlphaBlendPixel{});
 }
 
 void AlphaBlend32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
                      int32_t width, int32_t height) {
-  WalkRows(dst, src, dst_skip, src_skip, width, height, AlphaBlendVectorRow{});
+  VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
+                               AlphaBlendQuad{});
 }
 
 void AlphaBlend32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch,
                             int32_t width, int32_t height, const StretchStep& step) {
-  WalkRowsStretched<false>(dst, src, dst_skip, src_pitch, width, height, step,
-                           AlphaBlendVectorRow{});
+  VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step,
+                               AlphaBlendQuad{});
 }
 
 void AlphaBlend32MirrorMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
                            int32_t width, int32_t height) {
-  WalkRowsMirrored(dst, src, dst_skip, src_skip, width, height, AlphaBlendVectorRow{});
+  VectorKernel<Walk::kMirrorSkipFromLeft>(dst, src, dst_skip, src_skip, width, height, nullptr,
+                                          AlphaBlendQuad{});
 }
 
 void AlphaBlend32MirrorStretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip,
                                   int32_t src_pitch, int32_t width, int32_t height,
                                   const StretchStep& step) {
-  WalkRowsStretched<true>(dst, src, dst_skip, src_pitch, width, height, step,
-                          AlphaBlendVectorRow{});
+  VectorKernel<Walk::kMirrorStretch>(dst, src, dst_skip, src_pitch, width, height, &step,
+                                     AlphaBlendQuad{});
 }
 
 void BlendWeighted32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
                      int32_t width, int32_t height, uint32_t dst_weights, uint32_t src_weights) {
-  WalkRows(dst, src, dst_skip, src_skip, width, height,
-           PortableRow<WeightedPixel>{WeightedPixel(dst_weights, src_weights)});
+  ScalarKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
+                               WeightedPixel(dst_weights, src_weights));
 }
 
 void BlendWeighted32Stretch(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch,
                             int32_t width, int32_t height, const StretchStep& step,
                             uint32_t dst_weights, uint32_t src_weights) {
-  WalkRowsStretched<false>(dst, src, dst_skip, src_pitch, width, height, step,
-                           PortableRow<WeightedPixel>{WeightedPixel(dst_weights, src_weights)});
+  ScalarKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step,
+                               WeightedPixel(dst_weights, src_weights));
 }
 
 void BlendWeighted32Key(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
                         int32_t width, int32_t height, uint32_t key, uint32_t dst_weights,
                         uint32_t src_weights) {
-  WalkRows(dst, src, dst_skip, src_skip, width, height,
-           PortableKeyedRow<WeightedPixel>{WeightedPixel(dst_weights, src_weights), key});
+  ScalarKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
+                               Keyed32(WeightedPixel(dst_weights, src_weights), key));
 }
 
 void BlendWeighted32StretchKey(uint32_t* dst, const uint32_t* src, int32_t dst_skip,
                                int32_t src_pitch, int32_t width, int32_t height,
                                const StretchStep& step, uint32_t key, uint32_t dst_weights,
                                uint32_t src_weights) {
-  WalkRowsStretched<false>(
-      dst, src, dst_skip, src_pitch, width, height, step,
-      PortableKeyedRow<WeightedPixel>{WeightedPixel(dst_weights, src_weights), key});
+  ScalarKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step,
+                               Keyed32(WeightedPixel(dst_weights, src_weights), key));
 }
 
 void BlendWeighted32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
                         int32_t width, int32_t height, uint32_t dst_weights, uint32_t src_weights) {
-  WalkRows(dst, src, dst_skip, src_skip, width, height,
-           VectorRow<WeightedQuad>{WeightedQuad(dst_weights, src_weights)});
+  VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
+                               WeightedQuad(dst_weights, src_weights));
 }
 
 void BlendWeighted32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip,
                                int32_t src_pitch, int32_t width, int32_t height,
                                const StretchStep& step, uint32_t dst_weights,
                                uint32_t src_weights) {
-  WalkRowsStretched<false>(dst, src, dst_skip, src_pitch, width, height, step,
-                           VectorRow<WeightedQuad>{WeightedQuad(dst_weights, src_weights)});
+  VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step,
+                               WeightedQuad(dst_weights, src_weights));
 }
 
 void BlendWeighted32KeyMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
                            int32_t width, int32_t height, uint32_t key, uint32_t dst_weights,
                            uint32_t src_weights) {
-  WalkRows(dst, src, dst_skip, src_skip, width, height,
-           VectorKeyedRow<WeightedQuad>{WeightedQuad(dst_weights, src_weights), key});
+  VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
+                               Keyed32(WeightedQuad(dst_weights, src_weights), key));
 }
 
 void BlendWeighted32StretchKeyMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip,
                                   int32_t src_pitch, int32_t width, int32_t height,
                                   const StretchStep& step, uint32_t key, uint32_t dst_weights,
                                   uint32_t src_weights) {
-  WalkRowsStretched<false>(
-      dst, src, dst_skip, src_pitch, width, height, step,
-      VectorKeyedRow<WeightedQuad>{WeightedQuad(dst_weights, src_weights), key});
+  VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step,
+                               Keyed32(WeightedQuad(dst_weights, src_weights), key));
 }
 
 void BlendLevel32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
                      int32_t width, int32_t height, uint8_t level) {
-  WalkRows(dst, src, dst_skip, src_skip, width, height, VectorRow<LevelQuad>{LevelQuad(level)});
+  VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
+                               LevelQuad(level));
 }
 
 void BlendLevel32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch,
                             int32_t width, int32_t height, const StretchStep& step, uint8_t level) {
-  WalkRowsStretched<false>(dst, src, dst_skip, src_pitch, width, height, step,
-                           VectorRow<LevelQuad>{LevelQuad(level)});
+  VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step,
+                               LevelQuad(level));
 }
 
 void BlendLevel32KeyMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
                         int32_t width, int32_t height, uint8_t level, uint32_t key) {
-  WalkRows(dst, src, dst_skip, src_skip, width, height,
-           VectorKeyedRow<LevelQuad>{LevelQuad(level), key});
+  VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
+                               Keyed32(LevelQuad(level), key));
 }
 
 void BlendLevel32StretchKeyMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip,
                                int32_t src_pitch, int32_t width, int32_t height,
                                const StretchStep& step, uint8_t level, uint32_t key) {
-  WalkRowsStretched<false>(dst, src, dst_skip, src_pitch, width, height, step,
-                           VectorKeyedRow<LevelQuad>{LevelQuad(level), key});
+  VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step,
+                               Keyed32(LevelQuad(level), key));
 }
 
 void BlendLevelClearAware32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
                             int32_t width, int32_t height, uint8_t level) {
-  WalkRows(dst, src, dst_skip, src_skip, width, height,
-           PortableRow<ClearAwarePixel>{ClearAwarePixel(level)});
+  ScalarKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
+                               ClearAwarePixel(level));
 }

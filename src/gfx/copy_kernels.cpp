@@ -3,6 +3,8 @@
 #include "gfx/image_interface.h"
 #include "gfx/kernel_walk.h"
 
+using kernel_walk::Keyed32;
+using kernel_walk::KeyedOp;
 using kernel_walk::ScalarKernel;
 using kernel_walk::VectorKernel;
 using kernel_walk::Walk;
@@ -12,45 +14,19 @@ namespace {
 constexpr uint32_t kColourBits = 0x00FFFFFF;
 constexpr uint32_t kAlphaBits = 0xFF000000;
 
-#if defined(__SSE2__)
-__m128i Wide(uint32_t value) { return _mm_set1_epi32(static_cast<int>(value)); }
-
-// (keep & d) | (~keep & s)
-__m128i Select(__m128i keep, __m128i d, __m128i s) {
-  return _mm_or_si128(_mm_and_si128(keep, d), _mm_andnot_si128(keep, s));
-}
-#endif
-
 template <typename T>
 struct CopyOp {
   T One(T, T s) const { return s; }
-#if defined(__SSE2__)
   __m128i Four(__m128i, __m128i s) const { return s; }
-#endif
 };
 
 // Takes the bits of the mask from the source and the others from the destination.
 struct MaskedOp {
   uint32_t from_source;
   uint32_t One(uint32_t d, uint32_t s) const { return (s & from_source) | (d & ~from_source); }
-#if defined(__SSE2__)
-  __m128i Four(__m128i d, __m128i s) const { return Select(Wide(~from_source), d, s); }
-#endif
-};
-
-template <typename Op, typename S>
-struct KeyedOp {
-  Op op;
-  S key;
-  template <typename D>
-  D One(D d, S s) const {
-    return s == key ? d : op.One(d, s);
-  }
-#if defined(__SSE2__)
   __m128i Four(__m128i d, __m128i s) const {
-    return Select(_mm_cmpeq_epi32(s, Wide(key)), d, op.Four(d, s));
+    return kernel_walk::Select(kernel_walk::Wide(~from_source), d, s);
   }
-#endif
 };
 
 struct PaletteOp {
@@ -75,11 +51,6 @@ struct MergeIntoAlphaOp {
     return (alpha << 24) | (d & kColourBits);
   }
 };
-
-template <typename Op>
-KeyedOp<Op, uint32_t> Keyed32(Op op, uint32_t key) {
-  return KeyedOp<Op, uint32_t>{op, key};
-}
 
 template <typename Op>
 KeyedOp<Op, uint8_t> Keyed8(Op op, uint32_t key) {
@@ -359,8 +330,7 @@ void SetRgb32(uint32_t* dst, int32_t skip, int32_t width, int32_t height, uint32
 }
 
 void SetRgb32Mmx(uint32_t* dst, int32_t skip, int32_t width, int32_t height, uint32_t rgb) {
-#if defined(__SSE2__)
-  const __m128i colour = Wide(rgb);
+  const __m128i colour = kernel_walk::Wide(rgb);
   kernel_walk::ForEachRow(dst, skip, width, height, [&](uint32_t* row) {
     int32_t x = 0;
     for (; x < (width & 3); ++x) row[x] = kRgbOp.One(row[x], rgb);
@@ -369,9 +339,6 @@ void SetRgb32Mmx(uint32_t* dst, int32_t skip, int32_t width, int32_t height, uin
       _mm_storeu_si128(four, kRgbOp.Four(_mm_loadu_si128(four), colour));
     }
   });
-#else
-  SetRgb32(dst, skip, width, height, rgb);
-#endif
 }
 
 void SetImageAlpha(CImageInterface* image, uint8_t alpha) {

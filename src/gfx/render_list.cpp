@@ -88,16 +88,21 @@ void CRenderList::SetEnabledWhere(uint8_t enabled, uint32_t priority, int32_t ta
   }
 }
 
-uint32_t CRenderList::RenderAll(plat::Surface* target, const plat::Rect* clip, CScreenManager* screen) {
-  for (Node& node : nodes_) {
-    if (uint32_t status = node.object->Render(target, clip, screen); status != 0) return status;
+// The pass steps to the next node before calling an object, so that an object may leave the
+// list (or be destroyed) while it draws or restores.
+template <typename Call>
+uint32_t CRenderList::ForEachUntilFailure(Call&& call) {
+  for (auto it = nodes_.begin(); it != nodes_.end();) {
+    CRenderObject* object = (it++)->object;
+    if (uint32_t status = call(*object); status != 0) return status;
   }
   return 0;
 }
 
+uint32_t CRenderList::RenderAll(plat::Surface* target, const plat::Rect* clip, CScreenManager* screen) {
+  return ForEachUntilFailure([&](CRenderObject& object) { return object.Render(target, clip, screen); });
+}
+
 uint32_t CRenderList::RestoreAll() {
-  for (Node& node : nodes_) {
-    if (uint32_t status = node.object->Restore(); status != 0) return status;
-  }
-  return 0;
+  return ForEachUntilFailure([](CRenderObject& object) { return object.Restore(); });
 }

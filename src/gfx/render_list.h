@@ -84,6 +84,8 @@ class CRenderList {
   // Where a node of this priority goes: after (or before) the nodes of equal priority.
   NodeList::iterator InsertionPoint(uint32_t priority, bool after_equal);
   NodeList::iterator Find(const CRenderObject* object);
+  template <typename Call>
+  uint32_t ForEachUntilFailure(Call&& call);
 
   NodeList nodes_;
 };

@@ -140,4 +140,26 @@ TEST(RenderListTest, RenderAndRestoreRunFromTheHeadAndStopAtTheFirstFailure) {
   EXPECT_EQ(list.RestoreAll(), 6u);
 }
 
+class SelfRemovingObject : public CRenderObject {
+ public:
+  uint32_t Render(plat::Surface*, const plat::Rect*, CScreenManager*) override {
+    GetList()->Remove(this);
+    return 0;
+  }
+  uint32_t Restore() override { return 0; }
+};
+
+TEST(RenderListTest, AnObjectMayLeaveTheListWhileItDraws) {
+  std::vector<std::string> drawn;
+  SelfRemovingObject leaving;
+  NamedObject after("after", &drawn);
+  CRenderList list;
+  list.AddAfterEqual(&leaving, 9, 0);
+  list.AddAfterEqual(&after, 1, 0);
+  EXPECT_EQ(list.RenderAll(nullptr, nullptr, nullptr), 0u);
+  EXPECT_EQ(drawn, (Names{"after"}));
+  EXPECT_EQ(list.Count(), 1u);
+  EXPECT_EQ(leaving.GetList(), nullptr);
+}
+
 }  // namespace

@@ -150,6 +150,33 @@ TEST_F(ScreenManagerTest, TheTexturePathShowsTheFrameImageThroughATexture) {
   EXPECT_FLOAT_EQ(screen.GetQuad()[0].x, -0.5f);
 }
 
+TEST_F(ScreenManagerTest, SoftwareStretchingDoesNotBlendSoTheStretchTestChoosesTheTexture) {
+  CScreenManager screen;
+  CImageCanvasEx frame;
+  ASSERT_EQ(frame.Create(320, 240, 32, CImagePart::kNoLayer), 0u);
+  screen.SetFrameImage(&frame);
+  EXPECT_FALSE(screen.TestStretchBlending());
+  screen.SetScalingMethod(CScreenManager::kScaleByStretchTest);
+  screen.SetDirectDrawInWindowMode(true);
+  ASSERT_EQ(screen.SetDisplayMode(0, true, false, false), 0u);
+  EXPECT_FALSE(screen.TestStretchBlending());
+  EXPECT_EQ(screen.GetRenderMode(), CScreenManager::kRenderTexture);
+  EXPECT_EQ(screen.GetTextureWidth(), 320);
+}
+
+TEST_F(ScreenManagerTest, TheClipperAroundDialogsNeedsAPrimary) {
+  CScreenManager screen;
+  EXPECT_EQ(screen.AttachClipper(), 0u);
+  ASSERT_EQ(screen.SetScreenSize(320, 240), 0u);
+  ASSERT_EQ(screen.SetDisplayMode(0, true, false, false), 0u);
+  EXPECT_EQ(screen.AttachClipper(), 0u);
+  EXPECT_EQ(screen.DetachClipper(), 0u);
+  EXPECT_EQ(screen.GetPrimary()->GetClipper(), nullptr);
+  screen.ReleaseSurfaces();
+  EXPECT_EQ(screen.AttachClipper(), 1u);
+  EXPECT_EQ(screen.DetachClipper(), 1u);
+}
+
 TEST_F(ScreenManagerTest, AFullScreenWhoseTextureFailsFallsBackToNoScalingMethod) {
   CMonitorList monitors;
   RefusingScreenManager screen;

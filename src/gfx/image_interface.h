@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "gfx/color_key.h"
+
 #include "platform/window_messages.h"
 
 enum class ESurfaceKind : uint8_t {
@@ -21,7 +23,6 @@ enum class ESurfaceKind : uint8_t {
   kImageCanvas = 10,
 };
 
-inline constexpr uint32_t kNoColorKey = 0xFFFFFFFF;
 
 class CImageInterface {
  public:

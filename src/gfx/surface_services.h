@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "gfx/color_key.h"
+
 #include "platform/pixel_format.h"
 #include "platform/surface.h"
 #include "platform/window_messages.h"
@@ -39,8 +41,6 @@ struct PixelFormatInfo {
   uint8_t alpha_shift = 0;
 };
 
-// The source colour key value that means "no key".
-inline constexpr uint32_t kNoColorKey = 0xFFFFFFFF;
 
 struct StretchSize {
   int32_t width = 0;

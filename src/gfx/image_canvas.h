@@ -1,0 +1,57 @@
+// The surface objects made of an image part: CImageCanvas (kind 10) with a plain image, and
+// CImageCanvasEx (kind 9) whose image has a DIB section and its own dirty region. Their image
+// operations reach the owned image; the clip rectangle and user words are the canvas's own.
+#pragma once
+
+#include <cstdint>
+
+#include "gfx/image_interface.h"
+#include "gfx/image_part.h"
+
+class CImageCanvasBase : public CImageInterface, public CImagePart {
+ public:
+  int32_t GetWidth() const override { return GetImage()->GetWidth(); }
+  int32_t GetHeight() const override { return GetImage()->GetHeight(); }
+  int32_t GetPitch() const override { return GetImage()->GetPitch(); }
+  // A copy of the owned image's clip rectangle.
+  plat::Rect* GetBounds(plat::Rect* out) const override { return GetImage()->GetClipRect(out); }
+  uint8_t* GetPixels() const override { return GetImage()->GetPixels(); }
+  uint8_t* GetRowPointer(int32_t y) const override { return GetImage()->GetRowPointer(y); }
+  uint32_t SetColorKeyRgb(uint32_t r, uint32_t g, uint32_t b) override { return GetImage()->SetColorKeyRgb(r, g, b); }
+  uint32_t SetColorKeyFromPixel(int32_t x, int32_t y) override { return GetImage()->SetColorKeyFromPixel(x, y); }
+  uint32_t GetColorKey() const override { return GetImage()->GetColorKey(); }
+  uint32_t ClearColorKey() override { return GetImage()->ClearColorKey(); }
+  uint32_t Restore(bool) override { return 0; }
+  bool SetClipRect(const plat::Rect* rect) override;
+  bool ClipRect(plat::Rect* rect) const override;
+
+ protected:
+  // Sets the canvas's clip rectangle to the image after a creation that succeeded.
+  uint32_t ClipToImage(uint32_t status);
+};
+
+class CImageCanvas : public CImageCanvasBase {
+ public:
+  ESurfaceKind GetKind() const override { return ESurfaceKind::kImageCanvas; }
+  // CImagePart::Create codes.
+  uint32_t Create(int32_t width, int32_t height, uint8_t depth, bool with_layer) {
+    return ClipToImage(CImagePart::Create(width, height, depth, with_layer));
+  }
+  // Only stores the flag: the image keeps its region.
+  uint8_t SuspendTracking(uint8_t flag) override;
+  // Changes reach the screen through the draw layer only, so without one nothing is recorded.
+  void MarkDirty(const plat::Rect* rect) override;
+  uint32_t CreateImage(uint8_t depth) override { return ClipToImage(RecreateImage(depth, 0)); }
+};
+
+class CImageCanvasEx : public CImageCanvasBase {
+ public:
+  ESurfaceKind GetKind() const override { return ESurfaceKind::kImageCanvasEx; }
+  // CImagePart::CreateEx codes.
+  uint32_t Create(int32_t width, int32_t height, uint8_t depth, uint8_t layer_mode) {
+    return ClipToImage(CImagePart::CreateEx(width, height, depth, layer_mode));
+  }
+  uint32_t CreateImage(uint8_t depth) override {
+    return ClipToImage(RecreateImage(depth, CImage::kUseDib | CImage::kOwnDirtyRegion));
+  }
+};

@@ -1,0 +1,91 @@
+// The objects that draw straight into the back surface when no frame image is shown, kept in a
+// list sorted by descending priority: the head is drawn first, so lower priorities land on top.
+#pragma once
+
+#include <cstdint>
+#include <list>
+
+#include "platform/surface.h"
+#include "platform/window_messages.h"
+
+class CRenderList;
+class CScreenManager;
+
+class CRenderObject {
+ public:
+  CRenderObject() = default;
+  CRenderObject(const CRenderObject&) = delete;
+  CRenderObject& operator=(const CRenderObject&) = delete;
+  // Leaves the list that holds it.
+  virtual ~CRenderObject();
+
+  virtual uint8_t IsEnabled() const { return enabled_; }
+  virtual void SetEnabled(uint8_t enabled) { enabled_ = enabled; }
+  // Draws into the target within the clip rectangle; non-zero stops the render pass. Objects
+  // check their own enabled state.
+  virtual uint32_t Render(plat::Surface* target, const plat::Rect* clip, CScreenManager* screen) = 0;
+  // Re-creates what the object held on the display after a loss.
+  virtual uint32_t Restore() = 0;
+
+  CRenderList* GetList() const { return list_; }
+
+ private:
+  friend class CRenderList;
+  uint8_t enabled_ = 1;
+  CRenderList* list_ = nullptr;
+};
+
+class CRenderList {
+ public:
+  static constexpr uint32_t kAnyPriority = 0xFFFFFFFF;
+  static constexpr int32_t kAnyTag = -1;
+
+  CRenderList() = default;
+  CRenderList(const CRenderList&) = delete;
+  CRenderList& operator=(const CRenderList&) = delete;
+  // The objects stay alive and belong to no list.
+  virtual ~CRenderList();
+
+  // 0 added; 1 null object; 2 the object is already in a list; 3 no memory.
+  uint32_t AddAfterEqual(CRenderObject* object, uint32_t priority, uint8_t tag);
+  uint32_t AddBeforeEqual(CRenderObject* object, uint32_t priority, uint8_t tag);
+  // An object not in this list is ignored.
+  void Remove(CRenderObject* object);
+  // Removes every object of this priority.
+  void RemoveByPriority(uint32_t priority);
+  // True when moved; false for an object not in this list, or (with skip_if_same) when it
+  // already has the priority.
+  bool MoveAfterEqual(CRenderObject* object, uint32_t priority, bool skip_if_same);
+  bool MoveBeforeEqual(CRenderObject* object, uint32_t priority, bool skip_if_same);
+  // kAnyPriority and kAnyTag match every node; the tag is compared as a byte.
+  void SetEnabledWhere(uint8_t enabled, uint32_t priority, int32_t tag);
+  // The first non-zero result of an object's Render, or 0.
+  uint32_t RenderAll(plat::Surface* target, const plat::Rect* clip, CScreenManager* screen);
+  // The first non-zero result of an object's Restore, or 0.
+  uint32_t RestoreAll();
+
+  // The listed objects from the head, for inspection.
+  template <typename Fn>
+  void ForEach(Fn&& fn) const {
+    for (const Node& node : nodes_) fn(node.object, node.priority, node.tag);
+  }
+  size_t Count() const { return nodes_.size(); }
+
+ private:
+  struct Node {
+    CRenderObject* object;
+    uint32_t priority;
+    uint8_t tag;
+  };
+  using NodeList = std::list<Node>;
+
+  uint32_t Add(CRenderObject* object, uint32_t priority, uint8_t tag, bool after_equal);
+  bool Move(CRenderObject* object, uint32_t priority, bool skip_if_same, bool after_equal);
+  // Where a node of this priority goes: after (or before) the nodes of equal priority.
+  NodeList::iterator InsertionPoint(uint32_t priority, bool after_equal);
+  NodeList::iterator Find(const CRenderObject* object);
+  template <typename Call>
+  uint32_t ForEachUntilFailure(Call&& call);
+
+  NodeList nodes_;
+};

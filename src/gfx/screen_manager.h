@@ -1,0 +1,204 @@
+// The one display of the program: window and full-screen modes over the display device, the
+// surfaces of each mode, the displays with their chosen full-screen modes, the scaling of the
+// screen into a larger output, the optional present texture through which a scaled frame image
+// is shown, and the render list of objects that draw straight into the back surface.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/critical_section.h"
+#include "gfx/direct3d_device.h"
+#include "gfx/monitor_list.h"
+#include "gfx/render_list.h"
+#include "gfx/surface_services.h"
+
+class CImageCanvasBase;
+
+// One per monitor: the monitor and the full-screen mode chosen for the game's size on it.
+struct DisplayEntry {
+  plat::MonitorHandle monitor = 0;
+  uint8_t desktop_depth = 0;  // 0 when unknown
+  std::string device_name;
+  std::string description;  // with " (Primary)" for the primary of several
+  plat::Guid guid;
+  uint32_t depth_mask = 0;  // bits 8 .. 11: the mode exists in 32, 24, 16, 8 bits per pixel
+  int32_t mode_width = 0;   // 0, 0 when the monitor offers no mode of the game's width
+  int32_t mode_height = 0;
+  uint8_t exact_height = 0;
+  uint8_t has_60hz = 0;
+};
+
+extern plat::Guid g_PrimaryDisplayGuid;
+
+// Bits per pixel of the primary display's desktop; 0 without a display.
+uint8_t DesktopDepth();
+
+struct PresentVertex {
+  float x = 0, y = 0, z = 1.0f, rhw = 1.0f, u = 0, v = 0;
+};
+
+class CScreenManager : public CDirect3DDevice, public CRenderList {
+ public:
+  // GetRenderMode.
+  static constexpr uint32_t kRenderGdi = 0;
+  static constexpr uint32_t kRenderDirectDraw = 1;
+  static constexpr uint32_t kRenderTexture = 2;
+  // Display states.
+  static constexpr uint8_t kFullScreenSettingUp = 0;
+  static constexpr uint8_t kFullScreen = 1;
+  static constexpr uint8_t kWindowed = 2;
+  // Scaling methods.
+  static constexpr uint8_t kScaleByStretchTest = 1;
+  static constexpr uint8_t kScaleByTexture = 3;
+
+  CScreenManager();
+  ~CScreenManager() override;
+
+  // 1 when a side is below 1.
+  uint32_t SetScreenSize(int32_t width, int32_t height);
+  // 0. A frame image is marked wholly changed and gives the screen its size; null clears it.
+  uint32_t SetFrameImage(CImageCanvasBase* image);
+  CImageCanvasBase* GetFrameImage() const { return frame_image_; }
+  uint32_t GetRenderMode() const;
+
+  // 0; 1 without monitors; -1 when a monitor has no driver of its own (the entries made so far stay).
+  int BuildDisplayModeList(const CMonitorList* monitors, int32_t width, int32_t height, bool use_direct_draw_modes);
+  void ClearDisplayList();
+  // 0; 1 no such display; 3 none of the depths the mode offers; 4 the scaling cannot be computed.
+  uint32_t SelectDisplay(bool change_mode, plat::MonitorHandle monitor, int32_t index, uint8_t depth,
+                         const CMonitorList* monitors);
+  // 0 scaled (or force_off with the same aspect); -1 the same size, nothing to scale; 1 a size below 1.
+  int ComputeScaling(int32_t width, int32_t height, bool force_off);
+  void ResetScaling();
+
+  // 0 done; 1 bad screen size or no display device; 2 cooperative level or display mode;
+  // 3 .. 6 surface codes 1 .. 4 plus 2; 7 unreadable back-surface format. A failure leaves the
+  // display as it was before the call, without surfaces.
+  uint32_t SetDisplayMode(plat::WindowId window, bool windowed, bool triple_buffering, bool z_buffer);
+  void ReleaseSurfaces();
+  // 1 without a back surface.
+  uint32_t ClearBackSurface();
+  // 0; 1 without a primary. Nothing to do without hardware.
+  uint32_t AttachClipper();
+  uint32_t DetachClipper();
+  // True when the display's stretching blit blends neighbouring pixels.
+  bool TestStretchBlending();
+
+  // Settings the application applies before SetDisplayMode.
+  void SetScalingMethod(uint8_t method) { scaling_method_ = method; }
+  uint8_t GetScalingMethod() const { return scaling_method_; }
+  void SetDirectDrawInWindowMode(bool on) { direct_draw_in_window_ = on ? 1 : 0; }
+  void SetPowerOfTwoTexture(bool on) { power_of_two_texture_ = on ? 1 : 0; }
+  void SetLinearFiltering(bool on) { linear_filtering_ = on ? 1 : 0; }
+  void SetUse60Hz(bool on) { use_60hz_ = on ? 1 : 0; }
+  void SetBackgroundColour(uint8_t red, uint8_t green, uint8_t blue) { background_ = {red, green, blue}; }
+
+  const plat::Rect& GetScreenRect() const { return screen_rect_; }
+  plat::Surface* GetPrimary() const { return primary_.get(); }
+  plat::Surface* GetBack() const { return back_.get(); }
+  plat::Surface* GetPresentTexture() const { return texture_.get(); }
+  bool IsFlipping() const { return flipping_ != 0; }
+  uint8_t GetDisplayState() const { return display_state_; }
+  uint8_t GetDisplayDepth() const { return display_depth_; }
+  uint32_t GetBackFormat() const { return back_format_; }
+  const PixelFormatInfo& GetBackFormatInfo() const { return back_format_info_; }
+  uint32_t GetPrimaryCaps() const { return primary_caps_; }
+  uint32_t GetBackCaps() const { return back_caps_; }
+  const std::vector<std::unique_ptr<DisplayEntry>>& GetDisplayList() const { return displays_; }
+  const DisplayEntry* GetSelectedDisplay() const { return selected_; }
+  bool ChangesDisplayMode() const { return change_display_mode_ != 0; }
+  uint8_t GetFullScreenDepth() const { return full_screen_depth_; }
+  plat::Point GetMonitorOrigin() const { return monitor_origin_; }
+  int32_t GetOutputWidth() const { return output_width_; }
+  int32_t GetOutputHeight() const { return output_height_; }
+  bool IsScaling() const { return scaling_ != 0; }
+  bool IsFullScreenScaling() const { return full_screen_scaling_ != 0; }
+  // x, y, width and height of the scaled screen on the output.
+  const plat::Rect& GetDestination() const { return destination_; }
+  bool HasBars() const { return bars_ != 0; }
+  const plat::Rect& GetBar1() const { return bar1_; }
+  const plat::Rect& GetBar2() const { return bar2_; }
+  int32_t GetTextureWidth() const { return texture_width_; }
+  int32_t GetTextureHeight() const { return texture_height_; }
+  const std::array<PresentVertex, 4>& GetQuad() const { return quad_; }
+  CCriticalSection& GetLock() { return lock_; }
+
+ protected:
+  // Every surface of the display is made here, so that a test can refuse one.
+  virtual plat::HResult CreateDisplaySurface(const plat::SurfaceDesc& desc, std::shared_ptr<plat::Surface>& out);
+
+ private:
+  struct SavedMode;
+
+  bool UsesTexturePath();
+  uint32_t SetWindowMode();
+  uint32_t SetFullScreenMode(bool triple_buffering);
+  uint32_t EnterFullScreenDisplayMode();
+  uint32_t FinishGdi();
+  uint32_t FinishSurfaces(bool texture_path, bool triple_buffering);
+  // 0; 1 no display device; 2 primary; 3 back surface; 4 clipper.
+  uint32_t CreateWindowSurfaces(bool for_3d);
+  uint32_t CreateFullScreenSurfaces(bool for_3d, bool triple);
+  // Releases what a failed creation made, or reads the caps of what a successful one made.
+  uint32_t KeepSurfacesIf(uint32_t status);
+  uint32_t CreatePlainSurface(int32_t width, int32_t height, uint32_t caps, std::shared_ptr<plat::Surface>& out);
+  uint32_t CreatePrimaryWithClipper(bool with_clipper);
+  // 0; 1 no display device or back surface; 6 no texture; 7 a texture format that cannot be shown.
+  uint32_t CreatePresentTexture();
+  void ReleasePresentTexture();
+  void InvalidateFrameImage();
+  void RestoreMode(const SavedMode& saved);
+  int32_t ScreenWidth() const { return screen_rect_.right; }
+  int32_t ScreenHeight() const { return screen_rect_.bottom; }
+
+  plat::WindowId window_ = 0;
+  std::shared_ptr<plat::Surface> primary_;
+  std::shared_ptr<plat::Surface> back_;
+  CImageCanvasBase* frame_image_ = nullptr;
+  plat::Rect screen_rect_;
+  uint8_t flipping_ = 0;
+  uint8_t triple_buffering_ = 0;
+  uint8_t stretch_test_ = 0;  // 0 not run, 1 no blending, 2 blends
+  CDirectDrawClipper clipper_;
+  uint8_t gdi_surface_shown_ = 0;
+  uint8_t use_60hz_ = 0;
+  uint32_t primary_caps_ = 0;
+  uint32_t back_caps_ = 0;
+  uint32_t back_format_ = 0;
+  PixelFormatInfo back_format_info_;
+  uint8_t display_state_ = kFullScreenSettingUp;
+  uint8_t display_depth_ = 0;
+  std::vector<std::unique_ptr<DisplayEntry>> displays_;
+  DisplayEntry* selected_ = nullptr;
+  uint8_t change_display_mode_ = 0;
+  uint8_t direct_draw_sets_mode_ = 1;
+  uint8_t full_screen_depth_ = 0;
+  plat::Point monitor_origin_;
+  int32_t output_width_ = 0;
+  int32_t output_height_ = 0;
+  plat::MonitorHandle monitor_ = 0;
+  uint8_t scaling_ = 0;
+  plat::Rect destination_;  // left, top, width, height
+  int32_t scaled_width_ = 0;
+  int32_t scaled_height_ = 0;
+  uint8_t bars_ = 0;
+  plat::Rect bar1_;
+  plat::Rect bar2_;
+  uint8_t full_screen_scaling_ = 0;
+  uint8_t scaling_method_ = 0;
+  uint8_t direct_draw_in_window_ = 0;
+  uint8_t power_of_two_texture_ = 0;
+  uint8_t linear_filtering_ = 1;
+  uint8_t present_through_dc_ = 1;
+  std::shared_ptr<plat::Surface> texture_;
+  uint32_t texture_format_ = 0;
+  int32_t texture_width_ = 0;
+  int32_t texture_height_ = 0;
+  std::array<PresentVertex, 4> quad_;
+  std::array<uint8_t, 3> background_{};
+  CCriticalSection lock_;
+};

@@ -1,0 +1,133 @@
+// Entering window and full-screen modes: the steps, their fall-backs and the codes they report.
+#include "app/not_built.h"
+#include "gfx/image_canvas.h"
+#include "gfx/screen_manager.h"
+
+struct CScreenManager::SavedMode {
+  uint8_t display_state;
+  plat::WindowId window;
+  uint8_t full_screen_scaling;
+};
+
+namespace {
+
+// Surface-creation codes are reported after the two codes of the steps before them.
+constexpr uint32_t kSurfaceCodeOffset = 2;
+constexpr uint32_t kUnreadableBackFormat = 7;
+
+}  // namespace
+
+uint32_t CScreenManager::SetDisplayMode(plat::WindowId window, bool windowed, bool triple_buffering, bool) {
+  if (ScreenWidth() < 1 || ScreenHeight() < 1) return 1;
+  const SavedMode saved{display_state_, window_, full_screen_scaling_};
+  ReleaseSurfaces();
+  window_ = window;
+  full_screen_scaling_ = 0;
+  const uint32_t status = windowed ? SetWindowMode() : SetFullScreenMode(triple_buffering);
+  if (status != 0) RestoreMode(saved);
+  return status;
+}
+
+// A failed set-up leaves no half-made mode behind: no surfaces, the display mode this call set
+// is undone, and the display state is the one from before the call.
+void CScreenManager::RestoreMode(const SavedMode& saved) {
+  ReleaseSurfaces();
+  if (GetDisplayModeState() == kDisplayModeSet) RestoreDisplayMode();
+  display_state_ = saved.display_state;
+  window_ = saved.window;
+  full_screen_scaling_ = saved.full_screen_scaling;
+  primary_caps_ = 0;
+  back_caps_ = 0;
+  back_format_ = 0;
+}
+
+bool CScreenManager::UsesTexturePath() {
+  if (frame_image_ == nullptr) return false;
+  return (scaling_method_ == kScaleByStretchTest && !TestStretchBlending()) || scaling_method_ == kScaleByTexture;
+}
+
+uint32_t CScreenManager::SetWindowMode() {
+  display_state_ = kWindowed;
+  Release();
+  if (frame_image_ != nullptr && !(scaling_method_ != 0 && direct_draw_in_window_ != 0)) return FinishGdi();
+  if (Create(nullptr) != 0) return 1;
+  if (RestoreDisplayMode() != 0) return 2;
+  const bool texture_path = UsesTexturePath();
+  if (const uint32_t status = CreateWindowSurfaces(texture_path); status != 0) {
+    if (!texture_path) return status + kSurfaceCodeOffset;
+    Release();
+    scaling_method_ = 0;
+    return FinishGdi();
+  }
+  return FinishSurfaces(texture_path, false);
+}
+
+uint32_t CScreenManager::SetFullScreenMode(bool triple_buffering) {
+  display_state_ = kFullScreenSettingUp;
+  const bool own_driver = selected_ != nullptr && !selected_->guid.IsNull();
+  if (Create(own_driver ? &selected_->guid : nullptr) != 0) return 1;
+  if (const uint32_t status = EnterFullScreenDisplayMode(); status != 0) return status;
+  monitor_origin_ = plat::Point{};
+  plat::MonitorInfo info;
+  if (monitor_ != 0 && plat::GetMonitorInfo(monitor_, info)) monitor_origin_ = {info.monitor.left, info.monitor.top};
+  display_state_ = kFullScreen;
+  if (frame_image_ != nullptr && scaling_ == 0) {
+    primary_caps_ = back_caps_ = back_format_ = 0;
+    return 0;
+  }
+  for (;;) {
+    const bool texture_path = UsesTexturePath();
+    const uint32_t status = CreateFullScreenSurfaces(texture_path, triple_buffering);
+    if (status == 0) return FinishSurfaces(texture_path, triple_buffering);
+    if (!texture_path) return status + kSurfaceCodeOffset;
+    scaling_method_ = 0;
+  }
+}
+
+uint32_t CScreenManager::EnterFullScreenDisplayMode() {
+  int32_t width = ScreenWidth();
+  int32_t height = ScreenHeight();
+  if (scaling_ != 0) {
+    width = scaled_width_;
+    height = scaled_height_;
+    full_screen_scaling_ = 1;
+  }
+  if (change_display_mode_ == 0) return RestoreDisplayMode() != 0 ? 2 : 0;
+  if (direct_draw_sets_mode_ == 0) {
+    ReportNotBuiltYet("display-mode changes through the display settings");
+    return 2;
+  }
+  return CDirectDrawDevice::SetDisplayMode(window_, width, height, full_screen_depth_, use_60hz_ != 0) != 0 ? 2 : 0;
+}
+
+uint32_t CScreenManager::FinishGdi() {
+  display_depth_ = DesktopDepth();
+  primary_caps_ = back_caps_ = back_format_ = 0;
+  return 0;
+}
+
+uint32_t CScreenManager::FinishSurfaces(bool texture_path, bool triple_buffering) {
+  back_format_ = GetSurfacePixelFormat(back_.get(), &back_format_info_, nullptr);
+  if (back_format_ == 0) return kUnreadableBackFormat;
+  if (frame_image_ != nullptr) {
+    if (back_format_ == kPixelFormatArgb1555) back_format_ = kPixelFormatRgb555;
+    if (back_format_ == kPixelFormatArgb8888) back_format_ = kPixelFormatXrgb8888;
+  }
+  display_depth_ = back_format_info_.bits_per_pixel;
+  SetDisplayModeDepth(display_depth_);
+  if (primary_ != nullptr) {
+    const plat::BltFx black{0};
+    primary_->Blt(nullptr, nullptr, nullptr, plat::DDBLT_COLORFILL | plat::DDBLT_WAIT, &black);
+  }
+  ClearBackSurface();
+  if (texture_path && CreatePresentTexture() != 0) {
+    ReleaseSurfaces();
+    scaling_method_ = 0;
+    if (display_state_ == kWindowed) return FinishGdi();
+    if (const uint32_t status = CreateFullScreenSurfaces(false, triple_buffering); status != 0) {
+      return status + kSurfaceCodeOffset;
+    }
+    return FinishSurfaces(false, triple_buffering);
+  }
+  return 0;
+}

@@ -6,6 +6,7 @@
 
 #include "app/little_endian.h"
 #include "resource/elg_header.h"
+#include "resource/elg_picture.h"
 #include "resource/elg_unpack.h"
 
 namespace {
@@ -50,33 +51,6 @@ class ClosingProgress {
   std::int32_t height_;
   void* argument_;
 };
-
-// The pixels of a 32-bit target at its own pitch.
-bool UnpackTrueColour(const ElgHeader& header, const std::uint8_t* stream, const std::uint8_t* end,
-                      std::uint8_t* target, std::ptrdiff_t pitch) {
-  const std::size_t width = header.width;
-  const std::size_t height = header.height;
-  if (header.bit_depth == 8) {
-    std::array<std::uint8_t, kPaletteBytes> palette{};
-    stream = UnpackElg8(stream, end, palette.data(), palette.size());
-    return stream != nullptr &&
-           UnpackElgIndexedTo32Rows(stream, end, target, width, height, pitch, palette.data(), 0) != nullptr;
-  }
-  stream = UnpackElgRgbRows(stream, end, target, width, height, pitch);
-  if (header.bit_depth == 24 || stream == nullptr) return stream != nullptr;
-  return UnpackElgAlphaRows(stream, end, target, width, height, pitch) != nullptr;
-}
-
-// The pixels of an 8-bit target: palette indices, or grey for 24- and 32-bit pictures.
-bool UnpackPalettized(const ElgHeader& header, const std::uint8_t* stream, const std::uint8_t* end,
-                      std::uint8_t* target, std::ptrdiff_t pitch, std::uint8_t* target_palette) {
-  if (header.bit_depth != 8) {
-    return UnpackElgRgbToGreyRows(stream, end, target, header.width, header.height, pitch) != nullptr;
-  }
-  std::array<std::uint8_t, kPaletteBytes> scratch{};
-  stream = UnpackElg8(stream, end, target_palette != nullptr ? target_palette : scratch.data(), kPaletteBytes);
-  return stream != nullptr && UnpackElg8ToRows(stream, end, target, header.width, header.height, pitch) != nullptr;
-}
 
 }  // namespace
 
@@ -125,10 +99,8 @@ std::int32_t CElgDecoder::LoadPicture(const std::uint8_t* data, std::size_t size
   const std::int64_t row_bytes = static_cast<std::int64_t>(header.width) * (palettized ? 1 : 4);
   if (pitch < row_bytes) return kFailed;
 
-  const std::uint8_t* stream = data + header.pixel_offset;
-  const std::uint8_t* end = data + size;
-  const bool unpacked = palettized ? UnpackPalettized(header, stream, end, target, pitch, palette)
-                                   : UnpackTrueColour(header, stream, end, target, pitch);
+  const bool unpacked = palettized ? UnpackElgPictureTo8(header, data, size, target, pitch, palette)
+                                   : UnpackElgPictureTo32(header, data, size, target, pitch);
   return unpacked ? kDone : kFailed;
 }
 

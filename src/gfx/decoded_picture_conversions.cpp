@@ -99,7 +99,9 @@ bool ConvertRect(std::uint8_t* pixels, const plat::Rect& rect, std::int32_t pitc
   return true;
 }
 
-void Store32(std::uint8_t* row, std::int32_t x, std::uint32_t value) { StoreLe32(row + 4 * static_cast<std::size_t>(x), value); }
+void Store32(std::uint8_t* row, std::int32_t x, std::uint32_t value) {
+  StoreLe32(row + 4 * static_cast<std::size_t>(x), value);
+}
 
 }  // namespace
 
@@ -147,7 +149,8 @@ bool ConvertDecodedToArgb4444(std::uint8_t* pixels, const plat::Rect& rect, std:
     if (Indexed(bit_count)) {
       word = table[raw];
     } else if (bit_count == 16) {
-      word = static_cast<std::uint16_t>(0xF000 | ((raw >> 11) & 0xF) << 8 | ((raw >> 6) & 0xF) << 4 | ((raw >> 1) & 0xF));
+      word =
+          static_cast<std::uint16_t>(0xF000 | ((raw >> 11) & 0xF) << 8 | ((raw >> 6) & 0xF) << 4 | ((raw >> 1) & 0xF));
     } else {
       word = bit_count == 32 ? Nibbles(raw) : static_cast<std::uint16_t>(0xF000 | Nibbles(raw));
     }

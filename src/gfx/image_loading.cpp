@@ -206,7 +206,8 @@ bool CImage::UnpackElgInto(const uint8_t* data, uint32_t size, bool take_palette
   } else {
     PaletteBytes palette{};
     const bool palette_wanted = take_palette && header.bit_depth == 8;
-    unpacked = UnpackElgPictureTo8(header, data, size, GetPixels(), GetPitch(), palette_wanted ? palette.data() : nullptr);
+    unpacked =
+        UnpackElgPictureTo8(header, data, size, GetPixels(), GetPitch(), palette_wanted ? palette.data() : nullptr);
     if (unpacked && palette_wanted && !TakePalette(ColoursOf(palette.data(), 256).data(), 256)) {
       status = kIntoNoDecoder;
       return true;

@@ -145,7 +145,8 @@ TEST_F(ImageLoadingTest, LoadFileIntoFastPathAndDecoderPath) {
   ASSERT_EQ(wide.Create(8, 3, 32, 0), 0u);
   std::memset(wide.GetPixels(), 0xEE, static_cast<std::size_t>(wide.GetPitch()) * 3);
   ASSERT_EQ(wide.LoadFileInto("into.elg", nullptr, 0, 0, 0, false), 0u);
-  EXPECT_EQ(Bytes(wide.GetRowPointer(1), wide.GetRowPointer(1) + 24), Bytes(expected.begin() + 24, expected.begin() + 48));
+  EXPECT_EQ(Bytes(wide.GetRowPointer(1), wide.GetRowPointer(1) + 24),
+            Bytes(expected.begin() + 24, expected.begin() + 48));
   EXPECT_EQ(wide.GetRowPointer(1)[4 * 6], 0xEE) << "right of the picture nothing changed";
 
   CImage grey;

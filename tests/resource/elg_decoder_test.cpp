@@ -44,7 +44,8 @@ LoadResult LoadElg(const Bytes& file, std::uint32_t mode, std::int32_t padding) 
   CElgDecoder decoder;
   LoadResult result{0, {}};
   result.target.padding = padding;
-  result.status = decoder.Load(file.data(), file.size(), &ElgTestTarget::Create, &result.target, mode, nullptr, nullptr);
+  result.status =
+      decoder.Load(file.data(), file.size(), &ElgTestTarget::Create, &result.target, mode, nullptr, nullptr);
   return result;
 }
 

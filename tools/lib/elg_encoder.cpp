@@ -57,7 +57,10 @@ const std::vector<CopyClass>& Copies8() {
 
 const std::vector<CopyClass>& CopiesColour() {
   static const std::vector<CopyClass> classes = {
-      {2, 257, 1, 16, [](std::size_t o, std::size_t l) { return std::vector{Byte(0x80 | (l - 1)), Byte(o - 2)}; }},
+      {2, 257, 1, 16,
+       [](std::size_t o, std::size_t l) {
+         return std::vector{Byte(0x80 | (l - 1)), Byte(o - 2)};
+       }},
       {2, 4097, 1, 256,
        [](std::size_t o, std::size_t l) {
          return std::vector{Byte(0x90 | ((o - 2) >> 8)), Byte(o - 2), Byte(l - 1)};
@@ -68,18 +71,32 @@ const std::vector<CopyClass>& CopiesColour() {
          return std::vector{Byte(0xA0 | (v >> 16)), Byte(v >> 8), Byte(v), Byte(l - 1)};
        }},
       {2, 9, 1, 1, [](std::size_t o, std::size_t) { return std::vector{Byte(0xB0 | (o - 2))}; }},
-      {10, 2057, 1, 1, [](std::size_t o, std::size_t) { return std::vector{Byte(0xB8 | ((o - 10) >> 8)), Byte(o - 10)}; }},
+      {10, 2057, 1, 1,
+       [](std::size_t o, std::size_t) {
+         return std::vector{Byte(0xB8 | ((o - 10) >> 8)), Byte(o - 10)};
+       }},
       {2058, 3081, 1, 1,
-       [](std::size_t o, std::size_t) { return std::vector{Byte(0xCC | ((o - 2058) >> 8)), Byte(o - 2058)}; }},
+       [](std::size_t o, std::size_t) {
+         return std::vector{Byte(0xCC | ((o - 2058) >> 8)), Byte(o - 2058)};
+       }},
   };
   return classes;
 }
 
 const std::vector<AboveClass>& AboveColour() {
   static const std::vector<AboveClass> classes = {
-      {16, 1039, 0, [](std::size_t r) { return std::vector{Byte(0xC0 | ((r - 16) >> 8)), Byte(r - 16)}; }},
-      {16, 1039, -1, [](std::size_t r) { return std::vector{Byte(0xC4 | ((r - 16) >> 8)), Byte(r - 16)}; }},
-      {16, 1039, 1, [](std::size_t r) { return std::vector{Byte(0xC8 | ((r - 16) >> 8)), Byte(r - 16)}; }},
+      {16, 1039, 0,
+       [](std::size_t r) {
+         return std::vector{Byte(0xC0 | ((r - 16) >> 8)), Byte(r - 16)};
+       }},
+      {16, 1039, -1,
+       [](std::size_t r) {
+         return std::vector{Byte(0xC4 | ((r - 16) >> 8)), Byte(r - 16)};
+       }},
+      {16, 1039, 1,
+       [](std::size_t r) {
+         return std::vector{Byte(0xC8 | ((r - 16) >> 8)), Byte(r - 16)};
+       }},
       {1, 16, 0, [](std::size_t r) { return std::vector{Byte(0xD0 | (r - 1))}; }},
       {1, 16, -1, [](std::size_t r) { return std::vector{Byte(0xE0 | (r - 1))}; }},
       {1, 15, 1, [](std::size_t r) { return std::vector{Byte(0xF0 | (r - 1))}; }},
@@ -90,8 +107,13 @@ const std::vector<AboveClass>& AboveColour() {
 // The units of one stream and how its ops are built.
 class StreamEncoder {
  public:
-  StreamEncoder(std::span<const std::uint8_t> data, std::size_t unit, std::size_t width, const ElgEncodeOptions& options)
-      : data_(data), unit_(unit), width_(width), count_(data.size() / unit), mixed_(options.mix_seed.has_value()),
+  StreamEncoder(std::span<const std::uint8_t> data, std::size_t unit, std::size_t width,
+                const ElgEncodeOptions& options)
+      : data_(data),
+        unit_(unit),
+        width_(width),
+        count_(data.size() / unit),
+        mixed_(options.mix_seed.has_value()),
         random_(options.mix_seed.value_or(0)),
         op_counts_(unit == 1 ? options.byte_stream_ops : options.colour_stream_ops) {}
 

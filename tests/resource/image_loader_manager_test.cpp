@@ -195,12 +195,14 @@ TEST_F(ImageLoaderHostTest, CachedPicturesAreSharedAndPreloaded) {
 
   EXPECT_EQ(host_.PreloadCachedImage("one.elg"), 0);
   EXPECT_EQ(first->GetRefCount(), 1u) << "a preload of a cached name keeps the count";
+  // The caller gives its reference back by name rather than through its pointer.
+  CCachedPicture* const held = first.release();
   EXPECT_EQ(host_.ReleaseCachedImage("ONE.ELG"), 0);
-  EXPECT_EQ(first->GetRefCount(), 0u);
+  EXPECT_EQ(held->GetRefCount(), 0u);
   EXPECT_EQ(host_.GetCache().GetCount(), 1u);
   EXPECT_EQ(host_.ReleaseCachedImage("ONE.ELG"), 0) << "a release without a hold leaves the cache's reference";
   EXPECT_EQ(host_.GetCache().GetCount(), 1u);
-  first.reset();
+  EXPECT_EQ(host_.FindCachedImage(host_.CacheKeyOf("one.elg")->c_str()).get(), held) << "still cached and alive";
 
   WritePicture("two.elg", 24, 7);
   EXPECT_EQ(host_.PreloadCachedImage("two.elg"), 0);

@@ -7,6 +7,7 @@
 #include "app/little_endian.h"
 #include "resource/elg_header.h"
 #include "resource/elg_picture.h"
+#include "resource/image_loader_manager.h"
 #include "resource/elg_unpack.h"
 
 namespace {
@@ -174,4 +175,9 @@ std::int32_t CElgDecoder::DecodePicture(const std::uint8_t* data, std::size_t si
 void CElgDecoder::FreeImage() {
   CImageDecoder::FreeImage();
   extra_data_.clear();
+}
+
+unsigned RegisterElgDecoder(CImageLoaderManager& host) {
+  return host.RegisterLoader(DecoderPtr<GllFamily>(new CElgDecoder), CElgDecoder::kExtensions,
+                             CElgDecoder::kTypeString, CElgDecoder::kType, nullptr, nullptr, nullptr);
 }

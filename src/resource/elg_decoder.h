@@ -33,3 +33,8 @@ class CElgDecoder : public CImageDecoder {
                              void* progress_argument);
   bool ReadHeader(const std::uint8_t* data, std::size_t size, struct ElgHeader& header);
 };
+
+class CImageLoaderManager;
+// Registers a new ELG decoder with the host under "ELG", "ELG format" and type 2; the host's
+// registration status.
+unsigned RegisterElgDecoder(CImageLoaderManager& host);

@@ -22,9 +22,7 @@ class ImageLoadingTest : public test_support::DataFilesTest {
  protected:
   void SetUp() override {
     DataFilesTest::SetUp();
-    ASSERT_EQ(host_.RegisterLoader(DecoderPtr<GllFamily>(new CElgDecoder), CElgDecoder::kExtensions,
-                                   CElgDecoder::kTypeString, CElgDecoder::kType, nullptr, nullptr, nullptr),
-              0u);
+    ASSERT_EQ(RegisterElgDecoder(host_), 0u);
     saved_host_ = g_GllHost;
     g_GllHost = &host_;
   }

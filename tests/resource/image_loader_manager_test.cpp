@@ -94,9 +94,7 @@ class ImageLoaderHostTest : public test_support::DataFilesTest {
   void SetUp() override {
     DataFilesTest::SetUp();
     g_fake_memory = 1024 * kMegabyte;
-    ASSERT_EQ(host_.RegisterLoader(DecoderPtr<GllFamily>(new CElgDecoder), CElgDecoder::kExtensions,
-                                   CElgDecoder::kTypeString, CElgDecoder::kType, nullptr, nullptr, nullptr),
-              0u);
+    ASSERT_EQ(RegisterElgDecoder(host_), 0u);
   }
 
   kvxtools::ElgPicture WritePicture(const std::string& name, std::uint8_t depth, std::uint32_t seed) {

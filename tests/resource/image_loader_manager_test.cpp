@@ -212,6 +212,45 @@ TEST_F(ImageLoaderHostTest, CachedPicturesAreSharedAndPreloaded) {
   EXPECT_EQ(host_.ReleaseCachedImage("two.elg"), CImageLoaderManager::kFailed);
 }
 
+// An encoder that writes the pixels' first row and then reports `result`.
+class RowEncoder : public CElgDecoder {
+ public:
+  explicit RowEncoder(std::int32_t result) : result_(result) {}
+  bool CanSave() const override { return true; }
+  std::int32_t Save(std::uint32_t, const std::uint8_t* pixels, std::int32_t width, std::int32_t, std::uint32_t,
+                    std::int32_t, EncodeWriteFunc write, void* argument, const std::uint8_t*, DecodeProgressFunc,
+                    void*) override {
+    if (!write(pixels, static_cast<std::size_t>(width) * 4, argument)) return 8;
+    return result_;
+  }
+
+ private:
+  std::int32_t result_;
+};
+
+TEST_F(ImageLoaderHostTest, SaveWritesThroughTheEncoderAndDeletesAFailedFile) {
+  ASSERT_EQ(host_.RegisterLoader(DecoderPtr<GllFamily>(new RowEncoder(0)), "GOOD\0", "good", 90, nullptr, nullptr,
+                                 nullptr),
+            0u);
+  ASSERT_EQ(host_.RegisterLoader(DecoderPtr<GllFamily>(new RowEncoder(3)), "BAD\0", "bad", 91, nullptr, nullptr,
+                                 nullptr),
+            0u);
+  const Bytes pixels = {1, 2, 3, 4, 5, 6, 7, 8};
+  EXPECT_EQ(host_.SaveImage(game_.EnginePath("out.good").c_str(), 0, pixels.data(), 2, 1, 32, 8, nullptr, 0, nullptr,
+                            nullptr),
+            0);
+  EXPECT_EQ(game_.ReadFile("out.good"), std::string(pixels.begin(), pixels.end()));
+  EXPECT_EQ(host_.SaveImage(game_.EnginePath("out.bad").c_str(), 0, pixels.data(), 2, 1, 32, 8, nullptr, 0, nullptr,
+                            nullptr),
+            3);
+  EXPECT_FALSE(game_.Exists("out.bad")) << "a failed save leaves no half-written file";
+  EXPECT_EQ(host_.SaveImage(game_.EnginePath("typed.xyz").c_str(), 0, pixels.data(), 2, 1, 32, 8, nullptr, 90,
+                            nullptr, nullptr),
+            0)
+      << "an encoder chosen by type";
+  EXPECT_TRUE(game_.Exists("typed.xyz"));
+}
+
 TEST_F(ImageLoaderHostTest, FindersAndSaveWithoutEncoder) {
   const Bytes file = kvxtools::EncodeElg(kvxtools::RandomElgPicture(24, 2, 2, 1));
   EXPECT_NE(host_.FindLoaderForData(file.data(), file.size(), 0), nullptr);

@@ -18,12 +18,13 @@ CFrameworkApp* g_FrameworkApp = nullptr;
 CFrameworkApp::CFrameworkApp() : CAppBase(true) {
   g_FrameworkApp = this;
   g_DataFiles = &data_files_;
-  // The image-loader host joins g_GllHost here with its issue.
+  g_GllHost = &image_loaders_;
 }
 
 CFrameworkApp::~CFrameworkApp() {
   // The worker calls back into this object: it must end before any member does.
   worker_.Stop();
+  if (g_GllHost == &image_loaders_) g_GllHost = nullptr;
   if (g_DataFiles == &data_files_) g_DataFiles = nullptr;
   if (g_FrameworkApp == this) g_FrameworkApp = nullptr;
 }

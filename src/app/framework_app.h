@@ -14,6 +14,7 @@
 #include "app/message_handler.h"
 #include "app/worker_thread.h"
 #include "resource/file_system.h"
+#include "resource/image_loader_manager.h"
 
 // Message-box kinds.
 inline constexpr int kBoxExclamation = 1;
@@ -178,6 +179,8 @@ class CFrameworkApp : public CAppBase {
   CMainWindow main_window_;
   CMainWindow menu_window_;
   CFileSystem data_files_;
+  // Declared after the data-file layer, which it reads files through, so that it ends first.
+  CImageLoaderManager image_loaders_;
   CWorkerThread worker_;
   CCriticalSection display_lock_;
 };

@@ -69,11 +69,34 @@ class CImage : public CImageBase {
   const std::vector<uint8_t>& GetExtraData() const { return extra_data_; }
   void SetExtraData(std::vector<uint8_t> data) { extra_data_ = std::move(data); }
 
+  // Loading through the image-loader host (g_GllHost), into a new image made with the Create
+  // flags: 32 bits (LoadFile32) or 8 bits with palette (LoadFile), from the named file or, without
+  // a name, from the data. 0; 1 no host; 4 no data-file layer or the name is not found; 6 the
+  // image cannot be made from a cached picture; 9 a cached picture cannot be converted; 10
+  // (LoadFile32) or 5 (LoadFile) for an unexpected failure; otherwise the host's status.
+  uint32_t LoadFile32(const char* file_name, const uint8_t* data, uint32_t size, uint32_t flags);
+  uint32_t LoadFile(const char* file_name, const uint8_t* data, uint32_t size, uint32_t flags);
+  // Loads a picture into this image at (x, y). 0; 1 without pixels; 2 without name and data, or
+  // when the file is not found; 3 without host or decoder, for a palette that cannot be had or an
+  // unsupported ELG depth; 4 a conversion failed; 0xFFFFFFFF nothing falls inside; 5 unexpected.
+  uint32_t LoadFileInto(const char* file_name, const uint8_t* data, uint32_t size, int32_t x, int32_t y,
+                        bool take_palette);
+  // Hands the pixels to the host to be written as a file: 0xFFFFFFFC without pixels; 1 without
+  // host; otherwise the host's save status.
+  uint32_t SaveFile(const char* file_name, uint32_t option, uint32_t encoder_id);
+
   // The parts of the source and of this image that the operation in progress reads and writes.
   plat::Rect& SourceRect() { return source_rect_; }
   plat::Rect& DestRect() { return dest_rect_; }
 
  private:
+  uint32_t LoadNew(const char* file_name, const uint8_t* data, uint32_t size, uint32_t flags, bool palettized);
+  uint32_t LoadFromCachedPicture(const class CCachedPicture& picture, uint32_t flags, bool palettized);
+  bool UnpackElgInto(const uint8_t* data, uint32_t size, bool take_palette, uint32_t& status);
+  uint32_t ConvertPictureInto(const class CCachedPicture& picture, int32_t x, int32_t y, bool take_palette);
+  // Takes a picture's colour table as the palette, dropping the base palette.
+  bool TakePalette(const uint32_t* colours, uint32_t count);
+
   std::unique_ptr<plat::Palette> base_palette_;
   uint8_t alpha_flag_ = 0;
   uint8_t modified_ = 0;

@@ -101,6 +101,17 @@ TEST_F(FrameworkAppTest, InitializeOpensTheWindowInWindowMode) {
   EXPECT_TRUE(shown_.empty());
 }
 
+TEST_F(FrameworkAppTest, PublishesItsDataFileLayerAndImageLoaderHostWhileItLives) {
+  {
+    TestApp app;
+    EXPECT_NE(g_DataFiles, nullptr);
+    ASSERT_NE(g_GllHost, nullptr);
+    EXPECT_FALSE(g_GllHost->IsCacheOn()) << "the cache starts off";
+  }
+  EXPECT_EQ(g_GllHost, nullptr);
+  EXPECT_EQ(g_DataFiles, nullptr);
+}
+
 TEST_F(FrameworkAppTest, ADesktopTooSmallForAWindowOnlyGameEndsWithCodeFive) {
   TestApp app;
   app.screen_width = 8000;

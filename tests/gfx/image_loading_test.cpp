@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/little_endian.h"
+#include "elg_encoder.h"
+#include "gfx/image.h"
+#include "random_elg_picture.h"
+#include "resource/elg_decoder.h"
+#include "resource/image_loader_manager.h"
+#include "support/data_files_fixture.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+std::uint64_t GigabyteOfMemory() { return std::uint64_t{1} << 30; }
+
+class ImageLoadingTest : public test_support::DataFilesTest {
+ protected:
+  void SetUp() override {
+    DataFilesTest::SetUp();
+    ASSERT_EQ(RegisterElgDecoder(host_), 0u);
+    saved_host_ = g_GllHost;
+    g_GllHost = &host_;
+  }
+  void TearDown() override {
+    g_GllHost = saved_host_;
+    DataFilesTest::TearDown();
+  }
+
+  kvxtools::ElgPicture WritePicture(const std::string& name, std::uint8_t depth, std::uint16_t width,
+                                    std::uint16_t height) {
+    kvxtools::ElgPicture picture = kvxtools::RandomElgPicture(depth, width, height, depth + width);
+    picture.form = kvxtools::ElgHeaderForm::kRecords;
+    picture.user_value0 = 5;
+    picture.user_value1 = -6;
+    picture.records = {{2, {7, 7}}};
+    kvxtools::ElgEncodeOptions options;
+    options.mix_seed = width;
+    const Bytes file = kvxtools::EncodeElg(picture, options);
+    game_.WriteFile(name, std::string(file.begin(), file.end()));
+    return picture;
+  }
+
+  // The image's rows without padding.
+  static Bytes Rows(const CImage& image) {
+    Bytes rows;
+    const std::size_t row_bytes = static_cast<std::size_t>(image.GetWidth()) * image.GetBitsPerPixel() / 8;
+    for (std::int32_t y = 0; y < image.GetHeight(); ++y) {
+      const std::uint8_t* row = image.GetRowPointer(y);
+      rows.insert(rows.end(), row, row + row_bytes);
+    }
+    return rows;
+  }
+
+  CImageLoaderManager host_{&GigabyteOfMemory};
+  CImageLoaderManager* saved_host_ = nullptr;
+};
+
+TEST_F(ImageLoadingTest, LoadFile32GivesThePictureWithItsValues) {
+  for (const std::uint8_t depth : {std::uint8_t{8}, std::uint8_t{24}, std::uint8_t{32}}) {
+    SCOPED_TRACE(static_cast<int>(depth));
+    const std::string name = "pic" + std::to_string(depth) + ".elg";
+    const kvxtools::ElgPicture picture = WritePicture(name, depth, 13, 7);
+    CImage image;
+    ASSERT_EQ(image.LoadFile32(name.c_str(), nullptr, 0, 0), 0u);
+    EXPECT_EQ(image.GetBitsPerPixel(), 32);
+    EXPECT_EQ(Rows(image), kvxtools::ElgPictureAs32(picture));
+    EXPECT_EQ(image.GetAlphaFlag(), depth == 32 ? 1 : 0);
+    EXPECT_EQ(static_cast<std::int32_t>(image.GetUserWord1()), -6);
+    EXPECT_EQ(image.GetExtraData(), kvxtools::ElgRecordChainBytes(picture.records));
+    EXPECT_TRUE(image.IsModified());
+  }
+}
+
+TEST_F(ImageLoadingTest, LoadFileGivesIndicesAndPalette) {
+  const kvxtools::ElgPicture picture = WritePicture("eight.elg", 8, 9, 4);
+  CImage image;
+  ASSERT_EQ(image.LoadFile("EIGHT.ELG", nullptr, 0, 0), 0u);
+  EXPECT_EQ(image.GetBitsPerPixel(), 8);
+  EXPECT_EQ(Rows(image), picture.pixels);
+  ASSERT_NE(image.GetPalette(), nullptr);
+  EXPECT_EQ(image.GetPalette()[3], LoadLe32(&picture.palette[12]));
+}
+
+TEST_F(ImageLoadingTest, CacheHitGivesTheSamePixelsAsADecode) {
+  host_.SetCacheLimit(8);
+  for (const std::uint8_t depth : {std::uint8_t{24}, std::uint8_t{32}}) {
+    const std::string name = "hit" + std::to_string(depth) + ".elg";
+    WritePicture(name, depth, 11, 6);
+    CImage decoded;
+    ASSERT_EQ(decoded.LoadFile32(name.c_str(), nullptr, 0, 0), 0u);
+    ASSERT_EQ(host_.PreloadCachedImage(name.c_str()), 0);
+    CImage cached;
+    ASSERT_EQ(cached.LoadFile32(name.c_str(), nullptr, 0, 0), 0u);
+    EXPECT_EQ(Rows(cached), Rows(decoded));
+    EXPECT_EQ(cached.GetAlphaFlag(), decoded.GetAlphaFlag());
+    EXPECT_EQ(cached.GetUserWord0(), decoded.GetUserWord0());
+    EXPECT_EQ(cached.GetExtraData(), decoded.GetExtraData());
+  }
+  WritePicture("hit8.elg", 8, 5, 5);
+  CImage decoded;
+  ASSERT_EQ(decoded.LoadFile("hit8.elg", nullptr, 0, 0), 0u);
+  ASSERT_EQ(host_.PreloadCachedImage("hit8.elg"), 0);
+  CImage cached;
+  ASSERT_EQ(cached.LoadFile("HIT8.ELG", nullptr, 0, 0), 0u);
+  EXPECT_EQ(Rows(cached), Rows(decoded));
+  EXPECT_EQ(std::memcmp(cached.GetPalette(), decoded.GetPalette(), 1024), 0);
+  EXPECT_EQ(host_.GetCache().GetCount(), 3u);
+  EXPECT_EQ(cached.LoadFile32("missing.elg", nullptr, 0, 0), 4u) << "a name the data-file layer cannot resolve";
+}
+
+TEST_F(ImageLoadingTest, LoadFileIntoFastPathAndDecoderPath) {
+  const kvxtools::ElgPicture picture = WritePicture("into.elg", 24, 6, 3);
+  const Bytes expected = kvxtools::ElgPictureAs32(picture);
+  CImage image;
+  ASSERT_EQ(image.Create(6, 5, 32, 0), 0u);
+  ASSERT_EQ(image.LoadFileInto("into.elg", nullptr, 0, 0, 0, false), 0u);
+  for (std::int32_t y = 0; y < 3; ++y) {
+    EXPECT_EQ(Bytes(image.GetRowPointer(y), image.GetRowPointer(y) + 24),
+              Bytes(expected.begin() + 24 * y, expected.begin() + 24 * (y + 1)));
+  }
+
+  // Placed at (4, 3) only a 2 x 2 corner lands, through the decoder (24 bits: alpha 0).
+  CImage offset;
+  ASSERT_EQ(offset.Create(6, 5, 32, 0), 0u);
+  std::memset(offset.GetPixels(), 0, static_cast<std::size_t>(offset.GetPitch()) * 5);
+  ASSERT_EQ(offset.LoadFileInto("into.elg", nullptr, 0, 4, 3, false), 0u);
+  EXPECT_EQ(Bytes(offset.GetRowPointer(3) + 16, offset.GetRowPointer(3) + 24),
+            (Bytes{expected[0], expected[1], expected[2], 0, expected[4], expected[5], expected[6], 0}));
+  EXPECT_EQ(offset.GetRowPointer(2)[16], 0) << "above the picture nothing changed";
+
+  CImage elsewhere;
+  ASSERT_EQ(elsewhere.Create(6, 5, 32, 0), 0u);
+  EXPECT_EQ(elsewhere.LoadFileInto("into.elg", nullptr, 0, 6, 0, false), 0xFFFFFFFFu);
+  EXPECT_FALSE(elsewhere.IsModified());
+
+  // A wider image than the picture: the decoder path at (0, 0).
+  CImage wide;
+  ASSERT_EQ(wide.Create(8, 3, 32, 0), 0u);
+  std::memset(wide.GetPixels(), 0xEE, static_cast<std::size_t>(wide.GetPitch()) * 3);
+  ASSERT_EQ(wide.LoadFileInto("into.elg", nullptr, 0, 0, 0, false), 0u);
+  EXPECT_EQ(Bytes(wide.GetRowPointer(1), wide.GetRowPointer(1) + 24),
+            Bytes(expected.begin() + 24, expected.begin() + 48));
+  EXPECT_EQ(wide.GetRowPointer(1)[4 * 6], 0xEE) << "right of the picture nothing changed";
+
+  CImage grey;
+  ASSERT_EQ(grey.Create(6, 3, 8, 0), 0u);
+  ASSERT_EQ(grey.LoadFileInto("into.elg", nullptr, 0, 0, 0, true), 0u);
+  EXPECT_EQ(Rows(grey), kvxtools::ElgPictureAs8(picture));
+  EXPECT_EQ(grey.LoadFileInto("none.elg", nullptr, 0, 0, 0, true), 2u);
+  EXPECT_EQ(grey.LoadFileInto(nullptr, nullptr, 0, 0, 0, true), 2u);
+  CImage empty;
+  EXPECT_EQ(empty.LoadFileInto("into.elg", nullptr, 0, 0, 0, false), 1u);
+}
+
+TEST_F(ImageLoadingTest, WithoutHostOrPixels) {
+  const Bytes file = kvxtools::EncodeElg(kvxtools::RandomElgPicture(24, 3, 3, 1));
+  CImage image;
+  ASSERT_EQ(image.LoadFile32(nullptr, file.data(), static_cast<std::uint32_t>(file.size()), 0), 0u)
+      << "from a data block";
+  EXPECT_EQ(image.GetWidth(), 3);
+  g_GllHost = nullptr;
+  CImage untouched;
+  EXPECT_EQ(untouched.LoadFile32(nullptr, file.data(), static_cast<std::uint32_t>(file.size()), 0), 1u);
+  EXPECT_EQ(untouched.GetPixels(), nullptr);
+  EXPECT_EQ(untouched.SaveFile("out.elg", 0, 0), 0xFFFFFFFCu);
+  EXPECT_EQ(image.SaveFile("out.elg", 0, 0), 1u);
+}
+
+}  // namespace

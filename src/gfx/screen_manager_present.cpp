@@ -214,6 +214,7 @@ uint32_t CScreenManager::Restore() {
 }
 
 plat::HResult CScreenManager::Repaint(plat::DeviceContext* dc, const plat::Rect& paint) {
+  if (frame_image_ == nullptr && back_ == nullptr) return plat::E_FAIL;
   const plat::Rect area{std::max(paint.left, 0), std::max(paint.top, 0), std::min(paint.right, ScreenWidth()),
                         std::min(paint.bottom, ScreenHeight())};
   if (area.left >= area.right || area.top >= area.bottom) return plat::DD_OK;
@@ -222,7 +223,7 @@ plat::HResult CScreenManager::Repaint(plat::DeviceContext* dc, const plat::Rect&
                  area.top, plat::SRCCOPY);
   };
   if (back_ == nullptr) {
-    if (frame_image_ == nullptr || dc == nullptr || frame_image_->GetImage()->GetDC() == nullptr) return plat::E_FAIL;
+    if (dc == nullptr || frame_image_->GetImage()->GetDC() == nullptr) return plat::E_FAIL;
     CLockGuard guard(lock_);
     copy_from(*frame_image_->GetImage()->GetDC());
     return plat::DD_OK;

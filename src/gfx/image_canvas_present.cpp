@@ -34,6 +34,53 @@ void CopyRect(plat::DeviceContext& out, plat::DeviceContext& part, const plat::R
                plat::SRCCOPY);
 }
 
+// Walks the frame in strips (the whole frame when the transition or the switch says so),
+// never past the transition's target image; the transition renders each strip, then `out`
+// copies it.
+template <typename Out>
+void ForEachStrip(IFrameTransition& transition, int32_t frame_width, int32_t width, int32_t height, Out out) {
+  const bool strips = (transition.GetFlags() & IFrameTransition::kAllowsStrips) != 0 && g_StripRepaint != 0;
+  const int32_t strip_height = strips ? TransitionStripHeight(frame_width) : height;
+  for (int32_t top = 0; top < height; top += strip_height) {
+    const plat::Rect strip{0, top, width, std::min(top + strip_height, height)};
+    transition.RenderStrip(strip);
+    out(strip);
+  }
+}
+
+void PresentStripsToDc(IFrameTransition& transition, int32_t frame_width, int32_t frame_height,
+                       plat::DeviceContext& out) {
+  CImage* target = transition.GetTargetImage();
+  if (target == nullptr || target->GetDC() == nullptr) return;
+  ForEachStrip(transition, frame_width, std::min(frame_width, target->GetWidth()),
+               std::min(frame_height, target->GetHeight()),
+               [&](const plat::Rect& strip) { CopyRect(out, *target->GetDC(), strip); });
+}
+
+void PresentStripsToSurface(IFrameTransition& transition, int32_t frame_width, int32_t frame_height,
+                            plat::Surface& surface, uint32_t format) {
+  CImage* target = transition.GetTargetImage();
+  if (target == nullptr || target->GetPixels() == nullptr) return;
+  const uint32_t* palette = target->GetBitsPerPixel() == 32 ? nullptr : EnsureImagePalette(*target);
+  if (target->GetBitsPerPixel() != 32 && palette == nullptr) return;
+  plat::LockedSurface locked;
+  if (plat::Failed(surface.Lock(nullptr, locked))) return;
+  const int32_t width = std::min({frame_width, target->GetWidth(), locked.width});
+  const int32_t height = std::min({frame_height, target->GetHeight(), locked.height});
+  ForEachStrip(transition, frame_width, width, height, [&](const plat::Rect& strip) {
+    const uint8_t* rows = target->GetRowPointer(strip.top);
+    const int32_t rows_count = strip.bottom - strip.top;
+    if (palette != nullptr) {
+      WritePal8ToSurface(format, locked.bits, 0, strip.top, locked.pitch, rows, target->GetPitch(), width, rows_count,
+                         palette);
+    } else {
+      WriteArgb32ToSurface(format, locked.bits, 0, strip.top, locked.pitch, rows, target->GetPitch(), width,
+                           rows_count);
+    }
+  });
+  surface.Unlock();
+}
+
 }  // namespace
 
 int CImageCanvasBase::PresentDirty(plat::WindowId window, plat::DeviceContext* dc, plat::Surface* surface,
@@ -79,39 +126,12 @@ void CImageCanvasBase::PresentTransition(plat::WindowId window, plat::DeviceCont
                                          uint32_t format) {
   IFrameTransition& transition = *transition_;
   if (!transition.Advance(ReadMillisecondClock())) {
-    CImage* target = transition.GetTargetImage();
-    const OutputDc out(surface == nullptr ? window : 0, surface == nullptr ? dc : nullptr);
-    plat::LockedSurface locked;
-    const bool locked_ok = surface != nullptr && plat::Succeeded(surface->Lock(nullptr, locked));
-    const bool has_output = surface != nullptr ? locked_ok : (out.Get() != nullptr && target != nullptr &&
-                                                             target->GetDC() != nullptr);
-    const uint32_t* palette = nullptr;
-    if (has_output && target != nullptr && target->GetPixels() != nullptr &&
-        (target->GetBitsPerPixel() == 32 || (palette = EnsureImagePalette(*target)) != nullptr)) {
-      // Never past the target image or the surface, whatever sizes they were given.
-      int32_t width = std::min(GetWidth(), target->GetWidth());
-      int32_t height = std::min(GetHeight(), target->GetHeight());
-      if (surface != nullptr) {
-        width = std::min(width, locked.width);
-        height = std::min(height, locked.height);
-      }
-      const bool strips = (transition.GetFlags() & IFrameTransition::kAllowsStrips) != 0 && g_StripRepaint != 0;
-      const int32_t strip_height = strips ? TransitionStripHeight(GetWidth()) : height;
-      for (int32_t top = 0; top < height; top += strip_height) {
-        const plat::Rect strip{0, top, width, std::min(top + strip_height, height)};
-        transition.RenderStrip(strip);
-        if (surface == nullptr) {
-          CopyRect(*out.Get(), *target->GetDC(), strip);
-        } else if (palette != nullptr) {
-          WritePal8ToSurface(format, locked.bits, 0, top, locked.pitch, target->GetRowPointer(top),
-                             target->GetPitch(), width, strip.bottom - top, palette);
-        } else {
-          WriteArgb32ToSurface(format, locked.bits, 0, top, locked.pitch, target->GetRowPointer(top),
-                               target->GetPitch(), width, strip.bottom - top);
-        }
-      }
+    if (surface != nullptr) {
+      PresentStripsToSurface(transition, GetWidth(), GetHeight(), *surface, format);
+    } else {
+      const OutputDc out(window, dc);
+      if (out.Get() != nullptr) PresentStripsToDc(transition, GetWidth(), GetHeight(), *out.Get());
     }
-    if (locked_ok) surface->Unlock();
   }
   if (transition.IsFinished()) {
     transition_ = nullptr;

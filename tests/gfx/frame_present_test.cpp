@@ -118,6 +118,19 @@ TEST_F(FramePresentTest, IntoALockedSurfaceOfItsOwnFormat) {
   EXPECT_EQ(frame_.GetImage()->GetDirtyRegion()->Count(), 1u);
 }
 
+TEST(FramePresentPaletteTest, AnEightBitFrameGoesThroughItsPalette) {
+  CImageCanvasEx frame;
+  ASSERT_EQ(frame.Create(8, 8, 8, CImagePart::kNoLayer), 0u);
+  ASSERT_EQ(frame.GetImage()->SetPalette(nullptr, 0, 0), 0u);
+  ASSERT_TRUE(frame.GetImage()->SetPaletteEntry(7, 0x00FF8040, false));
+  frame.GetImage()->GetRowPointer(2)[3] = 7;
+  SoftwareSurfaces surfaces;
+  auto surface = surfaces.Make(plat::SurfaceFormat::kArgb4444, 8, 8);
+  ASSERT_EQ(frame.PresentDirty(0, nullptr, surface.get(), kPixelFormatArgb4444, false), 0);
+  EXPECT_EQ(SoftwareSurfaces::Pixel(*surface, 3, 2), 0xFF84u);
+  EXPECT_EQ(SoftwareSurfaces::Pixel(*surface, 0, 0), 0xF000u);
+}
+
 TEST_F(FramePresentTest, ASurfaceSmallerThanTheFrameIsWrittenOnlyWhereItIs) {
   SoftwareSurfaces surfaces;
   auto surface = surfaces.Make(plat::SurfaceFormat::kXrgb8888, 16, 16);

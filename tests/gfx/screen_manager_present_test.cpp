@@ -166,7 +166,13 @@ TEST_F(ScreenManagerPresentTest, RepaintThroughTheSurfaces) {
   SetUpScreen();
   Fill({0, 0, kWidth, kHeight}, 0x224466, true);
   ASSERT_EQ(screen_.UpdateScreen(), 0u);
-  EXPECT_EQ(screen_.Repaint(nullptr, {0, 0, kWidth, kHeight}), plat::DD_OK);
+  screen_.GetPrimary()->SimulateLoss();
+  screen_.GetPrimary()->Restore();  // black again
+  ASSERT_NE(SoftwareSurfaces::Pixel(*screen_.GetPrimary(), 5, 5), SoftwareSurfaces::Pixel(*screen_.GetBack(), 5, 5));
+  EXPECT_EQ(screen_.Repaint(nullptr, {0, 0, 10, 10}), plat::DD_OK);
+  EXPECT_EQ(SoftwareSurfaces::Pixel(*screen_.GetPrimary(), 5, 5), SoftwareSurfaces::Pixel(*screen_.GetBack(), 5, 5));
+  EXPECT_NE(SoftwareSurfaces::Pixel(*screen_.GetPrimary(), 20, 20), SoftwareSurfaces::Pixel(*screen_.GetBack(), 20, 20))
+      << "only the paint rectangle";
 }
 
 }  // namespace

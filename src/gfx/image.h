@@ -50,6 +50,7 @@ class CImage : public CImageBase {
   void MarkChanged(const plat::Rect& rect);
   void MarkAllChanged();
   bool IsModified() const { return modified_ != 0; }
+  void ClearModified() { modified_ = 0; }
   CDirtyRegion* GetOwnedDirtyRegion() const { return owned_region_.get(); }
   CDirtyRegion* GetDirtyRegion() const { return region_in_use_; }
   // Null suspends the tracking; owners give the owned region back to resume it.

@@ -8,6 +8,11 @@
 #include "gfx/image_interface.h"
 #include "gfx/image_part.h"
 
+#include "platform/gdi.h"
+#include "platform/surface.h"
+
+class IFrameTransition;
+
 class CImageCanvasBase : public CImageInterface, public CImagePart {
  public:
   int32_t GetWidth() const override { return GetImage()->GetWidth(); }
@@ -25,9 +30,25 @@ class CImageCanvasBase : public CImageInterface, public CImagePart {
   bool SetClipRect(const plat::Rect* rect) override;
   bool ClipRect(plat::Rect* rect) const override;
 
+  // Copies the changed rectangles (all of the image when not incremental) out: by BitBlt to the
+  // window's device context (when a window is given) or to dc, or into the surface, whose
+  // pixels are in `format`. 0; 1 no device context; 2 the surface cannot be locked; -1 nothing
+  // changed. An incremental copy empties the region and clears the modified flag.
+  int PresentDirty(plat::WindowId window, plat::DeviceContext* dc, plat::Surface* surface, uint32_t format,
+                   bool incremental);
+  // The screen transition that runs on this image, presented strip by strip in place of the
+  // changed rectangles until it reports that it has finished. Null: none.
+  void SetTransition(IFrameTransition* transition) { transition_ = transition; }
+  IFrameTransition* GetTransition() const { return transition_; }
+
  protected:
   // Sets the canvas's clip rectangle to the image after a creation that succeeded.
   uint32_t ClipToImage(uint32_t status);
+
+ private:
+  void PresentTransition(plat::WindowId window, plat::DeviceContext* dc, plat::Surface* surface, uint32_t format);
+
+  IFrameTransition* transition_ = nullptr;
 };
 
 class CImageCanvas : public CImageCanvasBase {

@@ -88,6 +88,19 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
   // True when the display's stretching blit blends neighbouring pixels.
   bool TestStretchBlending();
 
+  // Brings the frame image's changes (without one, the back surface) to the screen: 0; 1 or 2
+  // the device context of the texture or the back surface cannot be had even after a restore;
+  // 3 the texture cannot be drawn; 4 the present blit failed other than by a loss. A failure
+  // is logged the first time of its kind, and the next update then copies the whole picture.
+  uint32_t UpdateScreen();
+  // Shows the back surface: 0; 1 without a back surface; 2 the primary surface is lost.
+  uint32_t Present();
+  // Gives lost surfaces their memory back or makes them anew, and copies the whole frame image
+  // again: 0; 1 no back surface; 2 the surfaces cannot be made; 3 nor the present texture.
+  uint32_t Restore();
+  // Repaints the paint rectangle of the window into dc: the blit's result, 0 or E_FAIL.
+  plat::HResult Repaint(plat::DeviceContext* dc, const plat::Rect& paint);
+
   // Settings the application applies before SetDisplayMode.
   void SetScalingMethod(uint8_t method) { scaling_method_ = method; }
   uint8_t GetScalingMethod() const { return scaling_method_; }
@@ -96,6 +109,12 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
   void SetLinearFiltering(bool on) { linear_filtering_ = on ? 1 : 0; }
   void SetUse60Hz(bool on) { use_60hz_ = on ? 1 : 0; }
   void SetBackgroundColour(uint8_t red, uint8_t green, uint8_t blue) { background_ = {red, green, blue}; }
+  // 0 no wait; 1 wait for the vertical blank, then blit; 2 or more flip where the display can.
+  void SetWaitForVerticalBlank(uint8_t level) { wait_for_vertical_blank_ = level; }
+  uint8_t GetWaitForVerticalBlank() const { return wait_for_vertical_blank_; }
+  // Whether the frame image reaches a surface through its device context (else by locking it).
+  void SetPresentThroughDc(bool on) { present_through_dc_ = on ? 1 : 0; }
+  bool PresentsThroughDc() const { return present_through_dc_ != 0; }
 
   const plat::Rect& GetScreenRect() const { return screen_rect_; }
   plat::Surface* GetPrimary() const { return primary_.get(); }
@@ -151,6 +170,23 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
   uint32_t CreatePresentTexture();
   void ReleasePresentTexture();
   void InvalidateFrameImage();
+  // Where UpdateScreen and Restore copy the frame image to: the texture on the texture path,
+  // else the back surface (possibly none), with its format.
+  plat::Surface* FrameTarget(uint32_t& format) const;
+  bool FrameTargetTakesDc() const;
+  // The surface's device context, after one restore when it is lost or busy (the copy is then
+  // not incremental).
+  plat::HResult AcquireDcWithRetry(plat::Surface& surface, plat::DeviceContext*& dc, bool& incremental);
+  uint32_t PresentFrameSurfaces();
+  // The whole back surface into the window through GDI; the result of getting its context.
+  plat::HResult ShowBackThroughGdi();
+  void WaitForVerticalBlankIfAsked();
+  // The screen rect moved to the window's client area on the desktop (not in full screen).
+  plat::Rect WindowDestination() const;
+  // The scaled screen's place on the output as left, top, right, bottom.
+  plat::Rect ScaledDestination() const;
+  // Logs the first failure of each kind; the next update copies the whole picture.
+  uint32_t UpdateFailed(uint32_t status, const char* what);
   void RestoreMode(const SavedMode& saved);
   int32_t ScreenWidth() const { return screen_rect_.right; }
   int32_t ScreenHeight() const { return screen_rect_.bottom; }
@@ -194,6 +230,9 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
   uint8_t power_of_two_texture_ = 0;
   uint8_t linear_filtering_ = 1;
   uint8_t present_through_dc_ = 1;
+  uint8_t wait_for_vertical_blank_ = 0;
+  uint8_t full_copy_pending_ = 0;
+  uint32_t logged_failures_ = 0;
   std::shared_ptr<plat::Surface> texture_;
   uint32_t texture_format_ = 0;
   int32_t texture_width_ = 0;

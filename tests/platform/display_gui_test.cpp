@@ -3,7 +3,6 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -12,59 +11,25 @@
 #include "platform/gdi.h"
 #include "platform/screen_presenter.h"
 #include "platform/window.h"
-
-// SDL's X11 video opens a D-Bus connection, whose library keeps its buffers until the process
-// ends; the leak checker of the sanitizer build is told so. The X libraries that presenting
-// loads also leave blocks behind when SDL ends at exit, from code the checker cannot name; so
-// the check runs once the windows are gone and SDL still lives, instead of at exit.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
-extern "C" const char* __lsan_default_options() { return "leak_check_at_exit=0"; }
-extern "C" int __lsan_do_recoverable_leak_check() __attribute__((weak));
+#include "support/test_window.h"
 
 namespace {
 
 constexpr int32_t kWidth = 320;
 constexpr int32_t kHeight = 240;
 
-class DisplayGuiTest : public ::testing::Test {
+class DisplayGuiTest : public WindowTestBase {
  protected:
-  static void SetUpTestSuite() { setenv("SDL_VIDEODRIVER", "x11", 1); }
-  static void TearDownTestSuite() {
-    if (__lsan_do_recoverable_leak_check != nullptr) {
-      EXPECT_EQ(__lsan_do_recoverable_leak_check(), 0);
-    }
-  }
-
   void SetUp() override {
-    ASSERT_TRUE(plat::InitVideo());
-    plat::WindowCreateInfo info;
-    info.title = "display test";
-    info.x = 40;
-    info.y = 30;
-    info.client_width = kWidth;
-    info.client_height = kHeight;
-    info.style = plat::WS_VISIBLE | plat::WS_CAPTION;
-    window_ = plat::Window::Create(info, [](const plat::Message&) { return 0; });
+    window_ = OpenTestWindow("display test", 40, 30, kWidth, kHeight);
     ASSERT_NE(window_, nullptr);
-    for (int i = 0; i < 20; ++i) {
-      SDL_PumpEvents();
-      SDL_Delay(10);
-    }
   }
 
   void TearDown() override { window_.reset(); }
 
   // The pixels the window shows; every one of them should be `expected`.
   int CountPixelsOf(uint32_t expected) {
-    plat::ScreenPresenter* presenter = plat::ScreenPresenter::Existing(window_->Id());
-    EXPECT_NE(presenter, nullptr);
-    if (presenter == nullptr) return 0;
-    std::vector<uint32_t> pixels;
-    int32_t width = 0;
-    int32_t height = 0;
-    EXPECT_TRUE(presenter->ReadBack(pixels, width, height));
-    EXPECT_EQ(width, kWidth);
-    EXPECT_EQ(height, kHeight);
+    const std::vector<uint32_t> pixels = ShownPixels(*window_, kWidth, kHeight);
     int count = 0;
     for (const uint32_t pixel : pixels) count += (pixel & 0x00FFFFFF) == expected ? 1 : 0;
     return count;

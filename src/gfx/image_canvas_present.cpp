@@ -1,0 +1,140 @@
+// The present operation of an image canvas that serves as the frame image: its changed
+// rectangles, or a running transition's strips, go to a device context or a surface.
+#include <algorithm>
+
+#include "app/millisecond_clock.h"
+#include "gfx/frame_transition.h"
+#include "gfx/image_canvas.h"
+#include "gfx/image_to_surface.h"
+#include "gfx/surface_writers.h"
+
+namespace {
+
+// The context copies go to: the window's, taken and given back here, when a window is given;
+// else the one passed in.
+class OutputDc {
+ public:
+  OutputDc(plat::WindowId window, plat::DeviceContext* dc)
+      : window_(window), dc_(window != 0 ? plat::GetDC(window) : dc) {}
+  ~OutputDc() {
+    if (window_ != 0 && dc_ != nullptr) plat::ReleaseDC(window_, dc_);
+  }
+  OutputDc(const OutputDc&) = delete;
+  OutputDc& operator=(const OutputDc&) = delete;
+
+  plat::DeviceContext* Get() const { return dc_; }
+
+ private:
+  plat::WindowId window_;
+  plat::DeviceContext* dc_;
+};
+
+void CopyRect(plat::DeviceContext& out, plat::DeviceContext& part, const plat::Rect& rect) {
+  plat::BitBlt(out, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, part, rect.left, rect.top,
+               plat::SRCCOPY);
+}
+
+// Walks the frame in strips (the whole frame when the transition or the switch says so),
+// never past the transition's target image; the transition renders each strip, then `out`
+// copies it.
+template <typename Out>
+void ForEachStrip(IFrameTransition& transition, int32_t frame_width, int32_t width, int32_t height, Out out) {
+  const bool strips = (transition.GetFlags() & IFrameTransition::kAllowsStrips) != 0 && g_StripRepaint != 0;
+  const int32_t strip_height = strips ? TransitionStripHeight(frame_width) : height;
+  for (int32_t top = 0; top < height; top += strip_height) {
+    const plat::Rect strip{0, top, width, std::min(top + strip_height, height)};
+    transition.RenderStrip(strip);
+    out(strip);
+  }
+}
+
+void PresentStripsToDc(IFrameTransition& transition, int32_t frame_width, int32_t frame_height,
+                       plat::DeviceContext& out) {
+  CImage* target = transition.GetTargetImage();
+  if (target == nullptr || target->GetDC() == nullptr) return;
+  ForEachStrip(transition, frame_width, std::min(frame_width, target->GetWidth()),
+               std::min(frame_height, target->GetHeight()),
+               [&](const plat::Rect& strip) { CopyRect(out, *target->GetDC(), strip); });
+}
+
+void PresentStripsToSurface(IFrameTransition& transition, int32_t frame_width, int32_t frame_height,
+                            plat::Surface& surface, uint32_t format) {
+  CImage* target = transition.GetTargetImage();
+  if (target == nullptr || target->GetPixels() == nullptr) return;
+  const uint32_t* palette = target->GetBitsPerPixel() == 32 ? nullptr : EnsureImagePalette(*target);
+  if (target->GetBitsPerPixel() != 32 && palette == nullptr) return;
+  plat::LockedSurface locked;
+  if (plat::Failed(surface.Lock(nullptr, locked))) return;
+  const int32_t width = std::min({frame_width, target->GetWidth(), locked.width});
+  const int32_t height = std::min({frame_height, target->GetHeight(), locked.height});
+  ForEachStrip(transition, frame_width, width, height, [&](const plat::Rect& strip) {
+    const uint8_t* rows = target->GetRowPointer(strip.top);
+    const int32_t rows_count = strip.bottom - strip.top;
+    if (palette != nullptr) {
+      WritePal8ToSurface(format, locked.bits, 0, strip.top, locked.pitch, rows, target->GetPitch(), width, rows_count,
+                         palette);
+    } else {
+      WriteArgb32ToSurface(format, locked.bits, 0, strip.top, locked.pitch, rows, target->GetPitch(), width,
+                           rows_count);
+    }
+  });
+  surface.Unlock();
+}
+
+}  // namespace
+
+int CImageCanvasBase::PresentDirty(plat::WindowId window, plat::DeviceContext* dc, plat::Surface* surface,
+                                   uint32_t format, bool incremental) {
+  if (transition_ != nullptr) {
+    PresentTransition(window, dc, surface, format);
+    return 0;
+  }
+  CImage* image = GetImage();
+  const plat::Rect whole{0, 0, GetWidth(), GetHeight()};
+  if (!incremental) {
+    if (surface != nullptr) {
+      CopyImageToSurface(surface, format, whole, image, 0, 0, nullptr, nullptr);
+      return 0;
+    }
+    const OutputDc out(window, dc);
+    if (out.Get() == nullptr || image->GetDC() == nullptr) return 1;
+    CopyRect(*out.Get(), *image->GetDC(), whole);
+    return 0;
+  }
+  CDirtyRegion* region = image->GetDirtyRegion();
+  if (!image->IsModified() || region == nullptr || region->Count() == 0) return -1;
+  if (surface != nullptr) {
+    plat::LockedSurface locked;
+    if (plat::Failed(surface->Lock(nullptr, locked))) return 2;
+    region->Coalesce();
+    region->ForEachRect([&](const plat::Rect& rect) {
+      CopyImageToSurface(surface, format, whole, image, rect.left, rect.top, &rect, &locked);
+    });
+    surface->Unlock();
+  } else {
+    const OutputDc out(window, dc);
+    if (out.Get() == nullptr || image->GetDC() == nullptr) return 1;
+    region->Coalesce();
+    region->ForEachRect([&](const plat::Rect& rect) { CopyRect(*out.Get(), *image->GetDC(), rect); });
+  }
+  region->Clear();
+  image->ClearModified();
+  return 0;
+}
+
+void CImageCanvasBase::PresentTransition(plat::WindowId window, plat::DeviceContext* dc, plat::Surface* surface,
+                                         uint32_t format) {
+  IFrameTransition& transition = *transition_;
+  if (!transition.Advance(ReadMillisecondClock())) {
+    if (surface != nullptr) {
+      PresentStripsToSurface(transition, GetWidth(), GetHeight(), *surface, format);
+    } else {
+      const OutputDc out(window, dc);
+      if (out.Get() != nullptr) PresentStripsToDc(transition, GetWidth(), GetHeight(), *out.Get());
+    }
+  }
+  if (transition.IsFinished()) {
+    transition_ = nullptr;
+    transition.End();
+  }
+}

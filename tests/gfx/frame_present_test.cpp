@@ -1,0 +1,220 @@
+// The frame image's present: changed rectangles to a device context or into a surface, and a
+// running transition's strips.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "gfx/frame_transition.h"
+#include "gfx/image_canvas.h"
+#include "gfx/surface_services.h"
+#include "support/software_surfaces.h"
+
+namespace {
+
+constexpr int32_t kWidth = 64;
+constexpr int32_t kHeight = 80;
+
+// A 32-bit device context over the test's own pixels that records every rectangle drawn.
+class CountingDc {
+ public:
+  CountingDc(int32_t width, int32_t height) : pixels_(static_cast<size_t>(width * height)) {
+    plat::PixelView view;
+    view.bits = reinterpret_cast<uint8_t*>(pixels_.data());
+    view.pitch = width * 4;
+    view.width = width;
+    view.height = height;
+    view.format = plat::MakePixelFormat(plat::SurfaceFormat::kXrgb8888);
+    dc_ = std::make_unique<plat::DeviceContext>(view, [this](const plat::Rect& rect) { copies.push_back(rect); },
+                                                nullptr);
+  }
+  plat::DeviceContext* Get() { return dc_.get(); }
+  uint32_t At(int32_t x, int32_t y) const { return pixels_[static_cast<size_t>(y * kWidth + x)] & 0xFFFFFF; }
+
+  std::vector<plat::Rect> copies;
+
+ private:
+  std::vector<uint32_t> pixels_;
+  std::unique_ptr<plat::DeviceContext> dc_;
+};
+
+std::array<int32_t, 4> Edges(const plat::Rect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+
+void Fill(CImageCanvasEx& frame, const plat::Rect& rect, uint32_t colour, bool mark) {
+  for (int32_t y = rect.top; y < rect.bottom; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(frame.GetImage()->GetRowPointer(y));
+    for (int32_t x = rect.left; x < rect.right; ++x) row[x] = colour;
+  }
+  if (mark) frame.MarkDirty(&rect);
+}
+
+class FramePresentTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(frame_.Create(kWidth, kHeight, 32, CImagePart::kNoLayer), 0u);
+    frame_.GetImage()->GetDirtyRegion()->Clear();
+    frame_.GetImage()->ClearModified();
+  }
+
+  CImageCanvasEx frame_;
+  CountingDc dc_{kWidth, kHeight};
+};
+
+TEST_F(FramePresentTest, NothingChangedCopiesNothing) {
+  EXPECT_EQ(frame_.PresentDirty(0, dc_.Get(), nullptr, 0, true), -1);
+  EXPECT_TRUE(dc_.copies.empty());
+}
+
+TEST_F(FramePresentTest, OnlyTheDirtyRectanglesAreCopiedAndTheRegionIsCleared) {
+  Fill(frame_, {2, 2, 10, 6}, 0xFF0000, true);
+  Fill(frame_, {30, 20, 40, 40}, 0x00FF00, true);
+  Fill(frame_, {50, 0, 60, 4}, 0x0000FF, false);  // drawn without being marked
+  ASSERT_EQ(frame_.PresentDirty(0, dc_.Get(), nullptr, 0, true), 0);
+  ASSERT_EQ(dc_.copies.size(), 2u);
+  EXPECT_EQ(Edges(dc_.copies[0]), Edges({2, 2, 10, 6}));
+  EXPECT_EQ(Edges(dc_.copies[1]), Edges({30, 20, 40, 40}));
+  EXPECT_EQ(dc_.At(5, 3), 0xFF0000u);
+  EXPECT_EQ(dc_.At(35, 39), 0x00FF00u);
+  EXPECT_EQ(dc_.At(55, 1), 0u);
+  EXPECT_EQ(frame_.GetImage()->GetDirtyRegion()->Count(), 0u);
+  EXPECT_FALSE(frame_.GetImage()->IsModified());
+
+  dc_.copies.clear();
+  EXPECT_EQ(frame_.PresentDirty(0, dc_.Get(), nullptr, 0, true), -1);
+  EXPECT_TRUE(dc_.copies.empty());
+
+  ASSERT_EQ(frame_.PresentDirty(0, dc_.Get(), nullptr, 0, false), 0);
+  ASSERT_EQ(dc_.copies.size(), 1u);
+  EXPECT_EQ(Edges(dc_.copies[0]), Edges({0, 0, kWidth, kHeight}));
+  EXPECT_EQ(dc_.At(55, 1), 0x0000FFu);
+}
+
+TEST_F(FramePresentTest, WithoutADeviceContextNothingIsCopied) {
+  Fill(frame_, {0, 0, 4, 4}, 0xFFFFFF, true);
+  EXPECT_EQ(frame_.PresentDirty(0, nullptr, nullptr, 0, true), 1);
+  EXPECT_EQ(frame_.PresentDirty(0, nullptr, nullptr, 0, false), 1);
+  EXPECT_EQ(frame_.GetImage()->GetDirtyRegion()->Count(), 1u) << "the change waits for the next present";
+}
+
+TEST_F(FramePresentTest, IntoALockedSurfaceOfItsOwnFormat) {
+  SoftwareSurfaces surfaces;
+  auto surface = surfaces.Make(plat::SurfaceFormat::kRgb565, kWidth, kHeight);
+  Fill(frame_, {4, 4, 8, 8}, 0xFF0000, true);
+  Fill(frame_, {20, 0, 24, 4}, 0x0000FF, false);
+  ASSERT_EQ(frame_.PresentDirty(0, nullptr, surface.get(), kPixelFormatRgb565, true), 0);
+  EXPECT_EQ(SoftwareSurfaces::Pixel(*surface, 4, 4), 0xF800u);
+  EXPECT_EQ(SoftwareSurfaces::Pixel(*surface, 7, 7), 0xF800u);
+  EXPECT_EQ(SoftwareSurfaces::Pixel(*surface, 8, 8), 0u);
+  EXPECT_EQ(SoftwareSurfaces::Pixel(*surface, 21, 1), 0u);
+  EXPECT_EQ(frame_.GetImage()->GetDirtyRegion()->Count(), 0u);
+
+  ASSERT_EQ(frame_.PresentDirty(0, nullptr, surface.get(), kPixelFormatRgb565, false), 0);
+  EXPECT_EQ(SoftwareSurfaces::Pixel(*surface, 21, 1), 0x1Fu);
+
+  Fill(frame_, {0, 0, 2, 2}, 0xFFFFFF, true);
+  surface->SimulateBusy(true);
+  EXPECT_EQ(frame_.PresentDirty(0, nullptr, surface.get(), kPixelFormatRgb565, true), 2);
+  EXPECT_EQ(frame_.GetImage()->GetDirtyRegion()->Count(), 1u);
+}
+
+TEST(FramePresentPaletteTest, AnEightBitFrameGoesThroughItsPalette) {
+  CImageCanvasEx frame;
+  ASSERT_EQ(frame.Create(8, 8, 8, CImagePart::kNoLayer), 0u);
+  ASSERT_EQ(frame.GetImage()->SetPalette(nullptr, 0, 0), 0u);
+  ASSERT_TRUE(frame.GetImage()->SetPaletteEntry(7, 0x00FF8040, false));
+  frame.GetImage()->GetRowPointer(2)[3] = 7;
+  SoftwareSurfaces surfaces;
+  auto surface = surfaces.Make(plat::SurfaceFormat::kArgb4444, 8, 8);
+  ASSERT_EQ(frame.PresentDirty(0, nullptr, surface.get(), kPixelFormatArgb4444, false), 0);
+  EXPECT_EQ(SoftwareSurfaces::Pixel(*surface, 3, 2), 0xFF84u);
+  EXPECT_EQ(SoftwareSurfaces::Pixel(*surface, 0, 0), 0xF000u);
+}
+
+TEST_F(FramePresentTest, ASurfaceSmallerThanTheFrameIsWrittenOnlyWhereItIs) {
+  SoftwareSurfaces surfaces;
+  auto surface = surfaces.Make(plat::SurfaceFormat::kXrgb8888, 16, 16);
+  Fill(frame_, {10, 10, 30, 30}, 0x123456, true);
+  ASSERT_EQ(frame_.PresentDirty(0, nullptr, surface.get(), kPixelFormatXrgb8888, true), 0);
+  EXPECT_EQ(SoftwareSurfaces::Pixel(*surface, 15, 15), 0x123456u);
+  ASSERT_EQ(frame_.PresentDirty(0, nullptr, surface.get(), kPixelFormatXrgb8888, false), 0);
+}
+
+// A transition that fills each strip of its own target with a colour and records the strips.
+class FakeTransition : public IFrameTransition {
+ public:
+  FakeTransition(uint32_t flags, int steps) : flags_(flags), steps_left_(steps) {
+    target_.Create(kWidth, kHeight, 32, CImage::kUseDib);
+  }
+  bool Advance(uint32_t) override { return steps_left_-- <= 0; }
+  uint32_t GetFlags() const override { return flags_; }
+  CImage* GetTargetImage() override { return &target_; }
+  void RenderStrip(const plat::Rect& strip) override {
+    strips.push_back(strip);
+    for (int32_t y = strip.top; y < strip.bottom; ++y) {
+      auto* row = reinterpret_cast<uint32_t*>(target_.GetRowPointer(y));
+      for (int32_t x = strip.left; x < strip.right; ++x) row[x] = 0x00C0FFEE;
+    }
+  }
+  bool IsFinished() const override { return steps_left_ < 0; }
+  void End() override { ++ended; }
+
+  std::vector<plat::Rect> strips;
+  int ended = 0;
+
+ private:
+  CImage target_;
+  uint32_t flags_;
+  int steps_left_;
+};
+
+TEST_F(FramePresentTest, ATransitionIsPresentedInStripsUntilItEnds) {
+  FakeTransition transition(IFrameTransition::kAllowsStrips, 1);
+  frame_.SetTransition(&transition);
+  EXPECT_EQ(frame_.PresentDirty(0, dc_.Get(), nullptr, 0, true), 0);
+  // 64 pixels wide: strips of 64 rows, the last one cut to the height.
+  ASSERT_EQ(transition.strips.size(), 2u);
+  EXPECT_EQ(Edges(transition.strips[0]), Edges({0, 0, kWidth, 64}));
+  EXPECT_EQ(Edges(transition.strips[1]), Edges({0, 64, kWidth, kHeight}));
+  EXPECT_EQ(dc_.copies.size(), 2u);
+  EXPECT_EQ(dc_.At(63, 79), 0xC0FFEEu);
+  EXPECT_EQ(frame_.GetTransition(), &transition);
+
+  EXPECT_EQ(frame_.PresentDirty(0, dc_.Get(), nullptr, 0, true), 0);
+  EXPECT_EQ(transition.strips.size(), 2u) << "an ended transition renders nothing";
+  EXPECT_EQ(transition.ended, 1);
+  EXPECT_EQ(frame_.GetTransition(), nullptr);
+}
+
+TEST_F(FramePresentTest, StripHeightsFollowTheFrameWidthAndTheSwitches) {
+  EXPECT_EQ(TransitionStripHeight(39), 128);
+  EXPECT_EQ(TransitionStripHeight(79), 64);
+  EXPECT_EQ(TransitionStripHeight(159), 32);
+  EXPECT_EQ(TransitionStripHeight(200), 16);
+  EXPECT_EQ(TransitionStripHeight(320), 8);
+
+  FakeTransition whole(0, 1);
+  frame_.SetTransition(&whole);
+  frame_.PresentDirty(0, dc_.Get(), nullptr, 0, true);
+  ASSERT_EQ(whole.strips.size(), 1u);
+  EXPECT_EQ(Edges(whole.strips[0]), Edges({0, 0, kWidth, kHeight}));
+
+  g_StripRepaint = 0;
+  FakeTransition switched_off(IFrameTransition::kAllowsStrips, 1);
+  frame_.SetTransition(&switched_off);
+  frame_.PresentDirty(0, dc_.Get(), nullptr, 0, true);
+  g_StripRepaint = 1;
+  EXPECT_EQ(switched_off.strips.size(), 1u);
+}
+
+TEST_F(FramePresentTest, ATransitionIntoASurfaceWritesItsFormat) {
+  SoftwareSurfaces surfaces;
+  auto surface = surfaces.Make(plat::SurfaceFormat::kArgb8888, kWidth, kHeight);
+  FakeTransition transition(IFrameTransition::kAllowsStrips, 1);
+  frame_.SetTransition(&transition);
+  EXPECT_EQ(frame_.PresentDirty(0, nullptr, surface.get(), kPixelFormatArgb8888, true), 0);
+  EXPECT_EQ(SoftwareSurfaces::Pixel(*surface, 0, 0), 0x00C0FFEEu);
+  EXPECT_EQ(SoftwareSurfaces::Pixel(*surface, 63, 79), 0x00C0FFEEu);
+}
+
+}  // namespace

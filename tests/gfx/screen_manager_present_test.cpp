@@ -1,0 +1,178 @@
+// The screen manager's update, present, restore and repaint over software surfaces.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "gfx/image_canvas.h"
+#include "gfx/screen_manager.h"
+#include "platform/display_device.h"
+#include "support/fake_display_backend.h"
+#include "support/log_capture.h"
+#include "support/software_surfaces.h"
+
+namespace {
+
+constexpr int32_t kWidth = 320;
+constexpr int32_t kHeight = 240;
+
+class ScreenManagerPresentTest : public ::testing::Test {
+ protected:
+  ScreenManagerPresentTest()
+      : backend_({FakeDisplayBackend::Display("Panel", 0, 0, 1024, 768)}), scoped_(backend_) {}
+  ~ScreenManagerPresentTest() override {
+    plat::DisplayDevice::SetNoHardware(false);
+    CDirectDrawDevice::FreeDevices();
+  }
+
+  // A frame image shown through DirectDraw surfaces in a window (no scaling, no texture)
+  // unless the scaling method says otherwise.
+  void SetUpScreen(uint8_t scaling_method = 2) {
+    ASSERT_EQ(frame_.Create(kWidth, kHeight, 32, CImagePart::kNoLayer), 0u);
+    screen_.SetFrameImage(&frame_);
+    screen_.SetScalingMethod(scaling_method);
+    screen_.SetDirectDrawInWindowMode(true);
+    ASSERT_EQ(screen_.SetDisplayMode(0, true, false, false), 0u);
+    ASSERT_NE(screen_.GetBack(), nullptr);
+  }
+
+  void Fill(const plat::Rect& rect, uint32_t colour, bool mark) {
+    for (int32_t y = rect.top; y < rect.bottom; ++y) {
+      auto* row = reinterpret_cast<uint32_t*>(frame_.GetImage()->GetRowPointer(y));
+      for (int32_t x = rect.left; x < rect.right; ++x) row[x] = colour;
+    }
+    if (mark) frame_.MarkDirty(&rect);
+  }
+
+  uint32_t BackColour(int32_t x, int32_t y) {
+    plat::PixelView view = screen_.GetBack()->View();
+    return plat::ReadRawPixel(view.At(x, y), plat::BytesPerPixel(view.format)) & 0xFFFFFF;
+  }
+
+  FakeDisplayBackend backend_;
+  plat::ScopedDisplayBackend scoped_;
+  CImageCanvasEx frame_;
+  CScreenManager screen_;
+};
+
+TEST_F(ScreenManagerPresentTest, AnUpdateCopiesTheChangesIntoTheBackSurfaceOnce) {
+  SetUpScreen();
+  ASSERT_EQ(screen_.GetRenderMode(), CScreenManager::kRenderDirectDraw);
+  ASSERT_EQ(screen_.UpdateScreen(), 0u);  // the set-up marked everything changed
+  Fill({10, 10, 20, 20}, 0xFF0000, true);
+  Fill({100, 100, 110, 110}, 0x00FF00, false);
+  ASSERT_EQ(screen_.UpdateScreen(), 0u);
+  EXPECT_EQ(BackColour(15, 15), 0xFF0000u);
+  EXPECT_EQ(BackColour(105, 105), 0u) << "an unmarked change is not copied";
+  EXPECT_EQ(frame_.GetImage()->GetDirtyRegion()->Count(), 0u);
+
+  screen_.SetPresentThroughDc(false);
+  Fill({30, 30, 40, 40}, 0x0000FF, true);
+  ASSERT_EQ(screen_.UpdateScreen(), 0u);
+  EXPECT_EQ(BackColour(35, 35), 0x0000FFu) << "by locking the back surface";
+  EXPECT_EQ(BackColour(105, 105), 0u);
+}
+
+TEST_F(ScreenManagerPresentTest, RestoreAfterALossBringsTheWholePictureBack) {
+  SetUpScreen();
+  Fill({0, 0, kWidth, kHeight}, 0x404040, true);
+  ASSERT_EQ(screen_.UpdateScreen(), 0u);
+  Fill({50, 50, 60, 60}, 0xFFFFFF, false);
+  screen_.GetPrimary()->SimulateLoss();
+  screen_.GetBack()->SimulateLoss();
+  EXPECT_EQ(screen_.Present(), 2u) << "the frame procedure learns of the loss";
+  LogCapture log;
+  EXPECT_EQ(screen_.Restore(), 0u);
+  EXPECT_EQ(screen_.GetBack()->IsLost(), plat::DD_OK);
+  EXPECT_EQ(screen_.GetPrimary()->IsLost(), plat::DD_OK);
+  EXPECT_EQ(BackColour(1, 1), 0x404040u);
+  EXPECT_EQ(BackColour(55, 55), 0xFFFFFFu);
+  EXPECT_EQ(screen_.Restore(), 0u) << "nothing lost any more";
+
+  // The next update presents everything although nothing changed since.
+  screen_.GetBack()->SimulateLoss();
+  screen_.GetBack()->Restore();
+  ASSERT_EQ(frame_.GetImage()->GetDirtyRegion()->Count(), 0u);
+  EXPECT_EQ(screen_.UpdateScreen(), 0u);
+  EXPECT_EQ(BackColour(1, 1), 0x404040u);
+}
+
+TEST_F(ScreenManagerPresentTest, ABusyBackSurfaceIsReportedOnceAndTheNextCopyIsWhole) {
+  SetUpScreen();
+  ASSERT_EQ(screen_.UpdateScreen(), 0u);
+  Fill({70, 70, 80, 80}, 0x00FFFF, false);
+  LogCapture log;
+  screen_.GetBack()->SimulateBusy(true);
+  EXPECT_EQ(screen_.UpdateScreen(), 2u);
+  EXPECT_EQ(screen_.UpdateScreen(), 2u);
+  EXPECT_EQ(log.Lines().size(), 1u);
+  screen_.GetBack()->SimulateBusy(false);
+  EXPECT_EQ(screen_.UpdateScreen(), 0u);
+  EXPECT_EQ(BackColour(75, 75), 0x00FFFFu);
+}
+
+TEST_F(ScreenManagerPresentTest, WithoutHardwareTheBackSurfaceIsShownThroughGdi) {
+  plat::DisplayDevice::SetNoHardware(true);
+  SetUpScreen();
+  EXPECT_EQ(screen_.GetPrimary(), nullptr);
+  Fill({5, 5, 9, 9}, 0xFF00FF, true);
+  EXPECT_EQ(screen_.UpdateScreen(), 0u);
+  EXPECT_EQ(BackColour(6, 6), 0xFF00FFu);
+  EXPECT_EQ(screen_.Present(), 0u);
+}
+
+TEST_F(ScreenManagerPresentTest, TheTexturePathDrawsTheTextureIntoTheBackSurface) {
+  SetUpScreen(CScreenManager::kScaleByTexture);
+  ASSERT_EQ(screen_.GetRenderMode(), CScreenManager::kRenderTexture);
+  Fill({20, 20, 30, 30}, 0x808000, true);
+  EXPECT_EQ(screen_.UpdateScreen(), 0u);
+  EXPECT_EQ(BackColour(25, 25), 0x808000u);
+  screen_.GetPresentTexture()->SimulateLoss();
+  Fill({40, 40, 50, 50}, 0x008080, false);
+  EXPECT_EQ(screen_.UpdateScreen(), 0u) << "the lost texture is restored and filled whole";
+  EXPECT_EQ(BackColour(45, 45), 0x008080u);
+}
+
+TEST_F(ScreenManagerPresentTest, PresentWithoutAFrameImage) {
+  EXPECT_EQ(screen_.Present(), 1u);
+  ASSERT_EQ(screen_.SetScreenSize(kWidth, kHeight), 0u);
+  ASSERT_EQ(screen_.SetDisplayMode(0, true, false, false), 0u);
+  EXPECT_EQ(screen_.UpdateScreen(), 0u);
+  screen_.SetWaitForVerticalBlank(1);
+  EXPECT_EQ(screen_.Present(), 0u);
+  screen_.GetPrimary()->SimulateLoss();
+  EXPECT_EQ(screen_.UpdateScreen(), 2u);
+}
+
+TEST_F(ScreenManagerPresentTest, RepaintCopiesThePaintRectangleClampedToTheScreen) {
+  ASSERT_EQ(frame_.Create(kWidth, kHeight, 32, CImagePart::kNoLayer), 0u);
+  SoftwareSurfaces surfaces;
+  auto window = surfaces.Make(plat::SurfaceFormat::kXrgb8888, kWidth, kHeight);
+  plat::DeviceContext* dc = nullptr;
+  EXPECT_EQ(screen_.Repaint(dc, {0, 0, 10, 10}), plat::E_FAIL);
+  screen_.SetFrameImage(&frame_);
+  ASSERT_EQ(screen_.SetDisplayMode(0, true, false, false), 0u);
+  ASSERT_EQ(screen_.GetRenderMode(), CScreenManager::kRenderGdi);
+  Fill({0, 0, kWidth, kHeight}, 0x336699, false);
+  ASSERT_EQ(window->GetDC(dc), plat::DD_OK);
+  EXPECT_EQ(screen_.Repaint(dc, {-5, -5, 10, 10}), plat::DD_OK);
+  window->ReleaseDC(dc);
+  EXPECT_EQ(SoftwareSurfaces::Pixel(*window, 0, 0) & 0xFFFFFF, 0x336699u);
+  EXPECT_EQ(SoftwareSurfaces::Pixel(*window, 9, 9) & 0xFFFFFF, 0x336699u);
+  EXPECT_EQ(SoftwareSurfaces::Pixel(*window, 10, 10), 0u);
+}
+
+TEST_F(ScreenManagerPresentTest, RepaintThroughTheSurfaces) {
+  SetUpScreen();
+  Fill({0, 0, kWidth, kHeight}, 0x224466, true);
+  ASSERT_EQ(screen_.UpdateScreen(), 0u);
+  screen_.GetPrimary()->SimulateLoss();
+  screen_.GetPrimary()->Restore();  // black again
+  ASSERT_NE(SoftwareSurfaces::Pixel(*screen_.GetPrimary(), 5, 5), SoftwareSurfaces::Pixel(*screen_.GetBack(), 5, 5));
+  EXPECT_EQ(screen_.Repaint(nullptr, {0, 0, 10, 10}), plat::DD_OK);
+  EXPECT_EQ(SoftwareSurfaces::Pixel(*screen_.GetPrimary(), 5, 5), SoftwareSurfaces::Pixel(*screen_.GetBack(), 5, 5));
+  EXPECT_NE(SoftwareSurfaces::Pixel(*screen_.GetPrimary(), 20, 20), SoftwareSurfaces::Pixel(*screen_.GetBack(), 20, 20))
+      << "only the paint rectangle";
+}
+
+}  // namespace

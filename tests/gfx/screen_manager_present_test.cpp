@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "gfx/image_canvas.h"
+#include "gfx/monitor_list.h"
 #include "gfx/screen_manager.h"
 #include "platform/display_device.h"
 #include "support/fake_display_backend.h"
@@ -173,6 +174,52 @@ TEST_F(ScreenManagerPresentTest, RepaintThroughTheSurfaces) {
   EXPECT_EQ(SoftwareSurfaces::Pixel(*screen_.GetPrimary(), 5, 5), SoftwareSurfaces::Pixel(*screen_.GetBack(), 5, 5));
   EXPECT_NE(SoftwareSurfaces::Pixel(*screen_.GetPrimary(), 20, 20), SoftwareSurfaces::Pixel(*screen_.GetBack(), 20, 20))
       << "only the paint rectangle";
+}
+
+}  // namespace
+
+namespace {
+
+// Full screen with a mode change, without a frame image and without scaling, builds a flip chain;
+// the vertical-blank level then chooses between flipping the chain and copying the back surface.
+TEST_F(ScreenManagerPresentTest, FullScreenPresentFlipsOrCopiesByTheVerticalBlankLevel) {
+  constexpr int32_t kModeWidth = 640;
+  constexpr int32_t kModeHeight = 480;
+  CMonitorList monitors;
+  ASSERT_EQ(screen_.SetScreenSize(kModeWidth, kModeHeight), 0u);
+  ASSERT_EQ(screen_.BuildDisplayModeList(&monitors, kModeWidth, kModeHeight, true), 0);
+  ASSERT_EQ(screen_.SelectDisplay(true, 0, 0, 32, &monitors), 0u);
+  screen_.SetScalingMethod(0);
+  ASSERT_EQ(screen_.SetDisplayMode(1, false, false, false), 0u);
+  ASSERT_EQ(screen_.GetDisplayState(), CScreenManager::kFullScreen);
+  ASSERT_TRUE(screen_.IsFlipping());
+  plat::Surface* back = screen_.GetBack();
+  plat::Surface* primary = screen_.GetPrimary();
+  ASSERT_NE(back, nullptr);
+  ASSERT_NE(primary, nullptr);
+  const auto colour_at = [](plat::Surface* surface) {
+    plat::PixelView view = surface->View();
+    return plat::ReadRawPixel(view.At(5, 5), plat::BytesPerPixel(view.format)) & 0xFFFFFF;
+  };
+
+  // Level 2 flips: the front shows the back buffer and the back buffer takes the old front.
+  FillSurface(back, nullptr, 0, 0, 0xFF, nullptr, 0);
+  FillSurface(primary, nullptr, 0xFF, 0, 0, nullptr, 0);
+  screen_.SetWaitForVerticalBlank(2);
+  EXPECT_EQ(screen_.Present(), 0u);
+  EXPECT_EQ(colour_at(primary), 0x0000FFu);
+  EXPECT_EQ(colour_at(back), 0xFF0000u);
+
+  // Level 1 copies: the back buffer keeps its pixels and the front receives them.
+  screen_.SetWaitForVerticalBlank(1);
+  EXPECT_EQ(screen_.Present(), 0u);
+  EXPECT_EQ(colour_at(primary), 0xFF0000u);
+  EXPECT_EQ(colour_at(back), 0xFF0000u);
+
+  // A lost chain reports the loss to the caller.
+  primary->SimulateLoss();
+  screen_.SetWaitForVerticalBlank(2);
+  EXPECT_EQ(screen_.Present(), 2u);
 }
 
 }  // namespace

@@ -181,14 +181,7 @@ void CTimerManager::DispatchTask(TaskSlot& slot, uint32_t now) {
       DeleteTask(slot);
       return;
     }
-    const uint32_t finished = slot->Update(now);
-    if (!slot) return;
-    if (finished != 0 || CountCall(*slot)) {
-      DeleteTask(slot);
-      return;
-    }
-    if (slot->interval_ == 0) return;
-    slot->start_time_ += slot->interval_;
+    if (!RunDueCall(slot, now)) return;
   } while (slot->IsDueAt(now));
 }
 
@@ -198,15 +191,21 @@ void CTimerManager::AdvanceTask(TaskSlot& slot, uint32_t now) {
     return;
   }
   if (slot->IsPaused() || !slot->IsDueAt(now)) return;
+  if (RunDueCall(slot, now) && slot->IsDueAt(now)) slot->start_time_ = now + slot->interval_;
+}
+
+// One due call: the task runs, and is deleted when it reports the end or has used up its calls.
+// True while it stays and repeats (its next due time is then set one interval on).
+bool CTimerManager::RunDueCall(TaskSlot& slot, uint32_t now) {
   const uint32_t finished = slot->Update(now);
-  if (!slot) return;
+  if (!slot) return false;
   if (finished != 0 || CountCall(*slot)) {
     DeleteTask(slot);
-    return;
+    return false;
   }
-  if (slot->interval_ == 0) return;
+  if (slot->interval_ == 0) return false;
   slot->start_time_ += slot->interval_;
-  if (slot->IsDueAt(now)) slot->start_time_ = now + slot->interval_;
+  return true;
 }
 
 CTimedTask* CTimerManager::FindByKind(int32_t kind) const {

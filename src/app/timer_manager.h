@@ -64,6 +64,7 @@ class CTimerManager {
   void DeleteTask(TaskSlot& slot);
   void DispatchTask(TaskSlot& slot, uint32_t now);
   void AdvanceTask(TaskSlot& slot, uint32_t now);
+  bool RunDueCall(TaskSlot& slot, uint32_t now);
   // Counts one call against the task's repeat count; true when that was its last call.
   static bool CountCall(CTimedTask& task);
   static void EndTask(CTimedTask& task);

@@ -23,18 +23,6 @@ bool IsSurfaceFormat(uint32_t format) {
   return format >= kPixelFormatRgb555 && format <= kPixelFormatArgb8888 && std::has_single_bit(format);
 }
 
-uint32_t BytesOf(uint32_t format) {
-  switch (format) {
-    case kPixelFormatRgb888:
-      return 3;
-    case kPixelFormatXrgb8888:
-    case kPixelFormatArgb8888:
-      return 4;
-    default:
-      return 2;
-  }
-}
-
 bool HasAlpha(uint32_t format) {
   return format == kPixelFormatArgb1555 || format == kPixelFormatArgb4444 || format == kPixelFormatArgb8888;
 }
@@ -74,6 +62,23 @@ int32_t FirstBlock(int32_t extent, int32_t block, bool from_far_edge, bool centr
 }
 
 }  // namespace
+
+uint32_t PixelFormatBytes(uint32_t format) {
+  switch (format) {
+    case kPixelFormatRgb555:
+    case kPixelFormatRgb565:
+    case kPixelFormatArgb1555:
+    case kPixelFormatArgb4444:
+      return 2;
+    case kPixelFormatRgb888:
+      return 3;
+    case kPixelFormatXrgb8888:
+    case kPixelFormatArgb8888:
+      return 4;
+    default:
+      return 0;
+  }
+}
 
 EPixelFormat ClassifyPixelFormat(const plat::PixelFormat& format) {
   const uint32_t r = format.red_mask;
@@ -242,7 +247,7 @@ int InvertSurfaceRect(uint8_t mode, uint32_t format, uint8_t* bits, int32_t pitc
   if (mode != 0 && !HasAlpha(format)) return 1;
   Rect area;
   if (!AreaOf(*bounds, rect, area)) return -1;
-  const uint32_t bytes = BytesOf(format);
+  const uint32_t bytes = PixelFormatBytes(format);
   const int32_t width = area.Width();
   if (bytes == 4) {
     auto* first = reinterpret_cast<uint32_t*>(PixelAt(bits, pitch, 4, area.left, area.top));
@@ -285,7 +290,7 @@ int MosaicSurfaceRect(uint32_t format, uint8_t* bits, int32_t pitch, const Rect*
   const bool centred = anchor < 1 || anchor > 4;
   const int32_t first_width = FirstBlock(width, block, anchor == 2 || anchor == 4, centred);
   const int32_t first_height = FirstBlock(height, block, anchor == 3 || anchor == 4, centred);
-  const uint32_t bytes = BytesOf(format);
+  const uint32_t bytes = PixelFormatBytes(format);
   for (int32_t top = area.top, rows = first_height; top < area.bottom; top += rows, rows = block) {
     const int32_t bottom = std::min(top + rows, area.bottom);
     for (int32_t left = area.left, columns = first_width; left < area.right; left += columns, columns = block) {

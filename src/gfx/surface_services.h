@@ -24,6 +24,9 @@ enum EPixelFormat : uint32_t {
   kPixelFormatArgb8888 = 256,
 };
 
+// Bytes per pixel of a surface format: 2, 3 or 4, and 0 for codes that are not surface formats.
+uint32_t PixelFormatBytes(uint32_t format);
+
 struct PixelFormatInfo {
   uint8_t bits_per_pixel = 0;
   uint32_t red_mask = 0;

@@ -10,23 +10,6 @@ uint32_t ToRgb555(uint32_t c) { return ((c >> 9) & 0x7C00) + ((c >> 6) & 0x3E0) 
 uint32_t ToRgb565(uint32_t c) { return ((c >> 8) & 0xF800) + ((c >> 5) & 0x7E0) + ((c >> 3) & 0x1F); }
 uint32_t ToRgb444(uint32_t c) { return ((c >> 12) & 0xF00) + ((c >> 8) & 0xF0) + ((c >> 4) & 0xF); }
 
-int BytesPerPixel(uint32_t format) {
-  switch (format) {
-    case kPixelFormatRgb555:
-    case kPixelFormatRgb565:
-    case kPixelFormatArgb1555:
-    case kPixelFormatArgb4444:
-      return 2;
-    case kPixelFormatRgb888:
-      return 3;
-    case kPixelFormatXrgb8888:
-    case kPixelFormatArgb8888:
-      return 4;
-    default:
-      return 0;
-  }
-}
-
 void Store(uint8_t* at, int bytes, uint32_t value) {
   if (bytes == 2) {
     const auto v16 = static_cast<uint16_t>(value);
@@ -45,7 +28,7 @@ template <typename Read, typename Convert>
 bool WriteRows(uint32_t format, uint8_t* dst_bits, int32_t dst_x, int32_t dst_y, int32_t dst_pitch,
                const uint8_t* src, int32_t src_pitch, int32_t width, int32_t height, int src_bytes, Read read,
                Convert convert) {
-  const int dst_bytes = BytesPerPixel(format);
+  const int dst_bytes = static_cast<int>(PixelFormatBytes(format));
   if (dst_bytes == 0) return false;
   for (int32_t y = 0; y < height; ++y) {
     const uint8_t* in = src + static_cast<std::ptrdiff_t>(y) * src_pitch;

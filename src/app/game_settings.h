@@ -1,0 +1,23 @@
+// The game settings block: 192 bytes stored in the settings file of the save folder. The
+// game's scripts, dialogs and the novel frame give most bytes their meaning; the engine reads
+// the few named here.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+inline constexpr std::size_t kGameSettingsSize = 192;
+using GameSettingsBlock = std::array<uint8_t, kGameSettingsSize>;
+
+// Named bytes of the block.
+inline constexpr std::size_t kSettingSnapshotWithoutText = 14;  // 0: snapshots carry the text part
+inline constexpr std::size_t kSettingSaveText = 30;             // saves carry the text part
+
+GameSettingsBlock DefaultGameSettings();
+
+// The block of the running game, published when the script engine starts; null before.
+extern GameSettingsBlock* g_UserConfig;
+
+// The published block, or the defaults while none is published.
+const GameSettingsBlock& CurrentGameSettings();

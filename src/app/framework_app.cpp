@@ -24,6 +24,7 @@ CFrameworkApp::CFrameworkApp() : CAppBase(true) {
 CFrameworkApp::~CFrameworkApp() {
   // The worker calls back into this object: it must end before any member does.
   worker_.Stop();
+  if (g_ScreenManager == &screen_) g_ScreenManager = nullptr;
   if (g_GllHost == &image_loaders_) g_GllHost = nullptr;
   if (g_DataFiles == &data_files_) g_DataFiles = nullptr;
   if (g_FrameworkApp == this) g_FrameworkApp = nullptr;
@@ -55,7 +56,11 @@ int CFrameworkApp::Initialize() {
   ChoosePixelKernels(plat::ReadCpuFeatures(),
                      CpuFeatureSwitches{environment_[kEnvAllowCmov], environment_[kEnvAllowMmx],
                                         environment_[kEnvAllowSse], environment_[kEnvAllowSse2]});
-  // The display-device list and the display canvas come here with their issues.
+  // The display-device list comes here with the screen-mode issue.
+  if (CreateDisplayCanvas() != 0) {
+    ShowMessageBox(plat::Utf8ToSjis("ディスプレイキャンバスの作成に失敗"), kBoxStop);
+    return kExitDisplayCanvasFailed;
+  }
   if (PrepareWindow() != 0) return kExitPrepareWindowFailed;
   SetThreaded(threaded_setting());
   if (CreateMainWindow() != CWindow::kCreated) {
@@ -70,21 +75,46 @@ int CFrameworkApp::Initialize() {
     const auto desktop = plat::GetDesktopInfo();
     window_block_[kWinColourDepth] = static_cast<uint8_t>(desktop ? desktop->bits_per_pixel : 0);
   }
-  if (const int code = ChangeScreenMode(window_block_[kWinScreenMode], window_block_[kWinColourDepth], 2); code != 0) {
-    // The second attempt in window mode needs the display canvas; it comes with the display.
+  if (const int code = StartScreenMode(); code != 0) {
     char text[64];
     std::snprintf(text, sizeof text, "%s%d", plat::Utf8ToSjis("画面の初期化に失敗 : ").c_str(), code);
     ShowMessageBox(text, kBoxStop, plat::kDesktopWindow);
     return kExitScreenFailed;
   }
-  // Publishing the screen manager, the pixel tables, the log's display section and the game's
-  // devices (InitDevices) come here with their issues.
+  g_ScreenManager = &screen_;
+  // The timed drawing objects' switch, the pixel kernels' lookup tables and the log's display
+  // section come here with their issues.
+  if (InitDevices() != 0) return kExitDevicesFailed;
   if (IsThreaded() && worker_.StartWith(MakeThreadDelegate([this] { ThreadMain(); })) != 0) {
     plat::LogDiagnostic("start-up: the game thread cannot be started");
   }
   // The log's closing sections and the screen-saver, power and keep-awake settings come here
   // with their issues.
   return 0;
+}
+
+int CFrameworkApp::CreateDisplayCanvas() {
+  const uint8_t setting = environment_[kEnvDisplayCanvas];
+  if (setting == 0) return screen_.SetScreenSize(info_.screen_width, info_.screen_height) == 0 ? 0 : 1;
+  auto canvas = std::make_unique<CImageCanvasEx>();
+  const uint8_t layer_mode = setting == 2 ? CImagePart::kLayerAndDrawList : CImagePart::kNoLayer;
+  if (canvas->Create(info_.screen_width, info_.screen_height, 32, layer_mode) != 0) return 1;
+  display_canvas_ = std::move(canvas);
+  screen_.SetFrameImage(display_canvas_.get());
+  return 0;
+}
+
+// The first switch; when it fails and window mode is allowed, a display canvas gets one more
+// attempt in window mode, with the plain display settings.
+int CFrameworkApp::StartScreenMode() {
+  const int code = ChangeScreenMode(window_block_[kWinScreenMode], window_block_[kWinColourDepth], 2);
+  if (code == 0 || info_.allowed_screen_modes == kFullScreenOnly || display_canvas_ == nullptr) return code;
+  fatal_error_.store(kFatalModeSwitchFailed);
+  screen_.SetScalingMethod(0);
+  screen_.SetDirectDrawInWindowMode(false);
+  window_block_[kWinScreenMode] = kScreenModeNotChosen;
+  window_block_[kWinColourDepth] = DesktopDepth();
+  return ChangeScreenMode(kScreenModeNotChosen, window_block_[kWinColourDepth], 1);
 }
 
 int CFrameworkApp::CheckDesktop() {
@@ -132,18 +162,36 @@ unsigned CFrameworkApp::CreateMainWindow() {
   return main_window_.Create(params, nullptr, true, true);
 }
 
-int CFrameworkApp::ChangeScreenMode(uint8_t mode, uint8_t /*depth*/, uint8_t /*flag*/) {
-  if (mode != kScreenModeWindow) {
+int CFrameworkApp::ChangeScreenMode(uint8_t mode, uint8_t /*depth*/, uint8_t flag) {
+  if (flag == 0 && mode == window_block_[kWinScreenMode]) return 0;
+  if (!main_window_.IsWindow()) return 1;
+  if (mode == kScreenModeFullScreen) {
     ReportNotBuiltYet("full-screen mode");
     return 1;
   }
-  // The display's surfaces and the full-screen switch join here with the screen-mode issue.
-  full_screen_ = false;
-  if (plat::Window* window = main_window_.GetPlatformWindow()) {
-    window->SetClientSize(info_.screen_width, info_.screen_height);
-    window->Show();
+  OnScreenModeChanging();
+  screen_mode_changing_ = true;
+  const uint8_t previous = window_block_[kWinScreenMode];
+  window_block_[kWinScreenMode] = mode;
+  int code = 0;
+  if (const uint32_t status = screen_.SetDisplayMode(main_window_.GetHandle(), true,
+                                                     environment_[kEnvTripleBuffering] != 0,
+                                                     environment_[kEnvZBuffer] != 0);
+      status != 0) {
+    code = static_cast<int>(status) + 1;
+    window_block_[kWinScreenMode] = previous;
+  } else {
+    // Coming back from full screen (the menu, style and placement work) joins with the screen modes.
+    full_screen_ = false;
+    if (plat::Window* window = main_window_.GetPlatformWindow()) {
+      window->SetClientSize(info_.screen_width, info_.screen_height);
+      window->Show();
+    }
+    window_block_[kWinScreenMode] = kScreenModeWindow;
+    window_block_[kWinColourDepth] = 3;
   }
-  return 0;
+  screen_mode_changing_ = false;
+  return code;
 }
 
 int CFrameworkApp::EnableIme(bool on) {
@@ -165,8 +213,9 @@ void CFrameworkApp::Exit(int code) {
     }
   }
   OnExitBegin(code);
-  // The screen-saver, power and keep-awake states are restored here, and the display's devices
-  // released, with their issues.
+  // The screen-saver, power and keep-awake states are restored here with their issues.
+  screen_.ReleaseSurfaces();
+  screen_.Release();
   menu_window_.Destroy();
   main_window_.Destroy();
   // The keyboard hook is removed and the single-instance mutex released here with their issues.

@@ -13,6 +13,8 @@
 #include "app/main_window.h"
 #include "app/message_handler.h"
 #include "app/worker_thread.h"
+#include "gfx/image_canvas.h"
+#include "gfx/screen_manager.h"
 #include "resource/file_system.h"
 #include "resource/image_loader_manager.h"
 
@@ -33,9 +35,11 @@ inline constexpr uint8_t kBlockingWaitAcknowledged = 2;
 // Exit codes of Initialize.
 inline constexpr int kExitSetUpFailed = 1;
 inline constexpr int kExitDesktopUnsuitable = 5;
+inline constexpr int kExitDisplayCanvasFailed = 7;
 inline constexpr int kExitPrepareWindowFailed = 8;
 inline constexpr int kExitWindowFailed = 11;
 inline constexpr int kExitScreenFailed = 12;
+inline constexpr int kExitDevicesFailed = 13;
 
 class CFrameworkApp : public CAppBase {
  public:
@@ -130,6 +134,7 @@ class CFrameworkApp : public CAppBase {
   CMainWindow& GetMainWindow() { return main_window_; }
   CMainWindow& GetMenuWindow() { return menu_window_; }
   CWorkerThread& GetWorkerThread() { return worker_; }
+  CScreenManager& GetScreenManager() { return screen_; }
   CCriticalSection& GetDisplayLock() { return display_lock_; }
   AppInfo& GetAppInfo() { return info_; }
   EnvironmentBlock& GetEnvironment() { return environment_; }
@@ -143,10 +148,14 @@ class CFrameworkApp : public CAppBase {
   bool IsMenuOpen() const { return menu_open_.load() != 0; }
   bool IsImeOn() const { return ime_on_; }
   bool IsFullScreen() const { return full_screen_; }
+  bool IsMoviePlaying() const { return movie_playing_ != 0; }
 
  protected:
   int IdleSleep();
   void RegisterMessageMap();
+  // The frame image of the display canvas, or only the screen size without one: 0 or 1.
+  int CreateDisplayCanvas();
+  int StartScreenMode();
   unsigned CreateMainWindow();
   // Ends a blocking wait: clears the flag and enables the window again.
   void FinishBlockingWait(plat::WindowId* window);
@@ -181,6 +190,9 @@ class CFrameworkApp : public CAppBase {
   CFileSystem data_files_;
   // Declared after the data-file layer, which it reads files through, so that it ends first.
   CImageLoaderManager image_loaders_;
+  // The canvas is declared before the screen manager that shows it, so that it outlives it.
+  std::unique_ptr<CImageCanvasEx> display_canvas_;
+  CScreenManager screen_;
   CWorkerThread worker_;
   CCriticalSection display_lock_;
 };

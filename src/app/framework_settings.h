@@ -50,6 +50,8 @@ inline constexpr std::size_t kEnvAllowMmx = 2;
 inline constexpr std::size_t kEnvAllowSse = 3;
 inline constexpr std::size_t kEnvAllowSse2 = 4;
 inline constexpr std::size_t kEnvDisplayCanvas = 5;
+inline constexpr std::size_t kEnvZBuffer = 11;
+inline constexpr std::size_t kEnvTripleBuffering = 12;
 inline constexpr std::size_t kEnvInputMethod = 16;
 inline constexpr uint8_t kInputWindowMessages = 2;
 

@@ -69,6 +69,8 @@ uint8_t DesktopDepth() {
   return 0;
 }
 
+CScreenManager* g_ScreenManager = nullptr;
+
 CScreenManager::CScreenManager() {
   // The left and top corners sit half a pixel out so that texels meet pixel centres.
   for (size_t corner : {0u, 2u}) quad_[corner].x = -0.5f;

@@ -41,6 +41,10 @@ struct PresentVertex {
   float x = 0, y = 0, z = 1.0f, rhw = 1.0f, u = 0, v = 0;
 };
 
+class CScreenManager;
+// The program's display, published by the start-up once its screen mode is set.
+extern CScreenManager* g_ScreenManager;
+
 class CScreenManager : public CDirect3DDevice, public CRenderList {
  public:
   // GetRenderMode.

@@ -183,6 +183,20 @@ void MessageQueue::AddEvent(const SDL_Event& event) {
 
 void MessageQueue::ServeRequests() {
   requests_.ServePending([this](const Message& request) { return Dispatch(request); });
+  std::deque<std::function<void()>> tasks;
+  {
+    std::lock_guard guard(lock_);
+    tasks.swap(tasks_);
+  }
+  for (const auto& task : tasks) task();
+}
+
+void MessageQueue::PostTask(std::function<void()> task) {
+  {
+    std::lock_guard guard(lock_);
+    tasks_.push_back(std::move(task));
+  }
+  WakeUp();
 }
 
 void MessageQueue::ReadSdlEvents() {

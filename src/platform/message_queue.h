@@ -63,6 +63,9 @@ class MessageQueue {
   int32_t Send(WindowId window, uint32_t message, uint32_t wparam, int32_t lparam, RequestPayload* payload = nullptr);
   // Hands a message to its window's procedure; 0 when the window does not exist.
   int32_t Dispatch(const Message& message);
+  // Runs the task on the window thread the next time it reads or waits for messages, without
+  // waiting for it. Safe on any thread.
+  void PostTask(std::function<void()> task);
   // Asks for a WM_PAINT of the window once the queue has nothing else for it.
   void Invalidate(WindowId window);
 
@@ -78,6 +81,7 @@ class MessageQueue {
     bool enabled = true;
   };
 
+  // Sent requests, then posted tasks.
   void ServeRequests();
   void ReadSdlEvents();
   EventContext ContextFor(const SDL_Event& event) const;
@@ -91,6 +95,7 @@ class MessageQueue {
   std::condition_variable arrived_;
   std::deque<Message> messages_;
   std::set<WindowId> needs_paint_;
+  std::deque<std::function<void()>> tasks_;
   std::map<WindowId, WindowEntry> windows_;
   bool quit_requested_ = false;
   int32_t quit_code_ = 0;

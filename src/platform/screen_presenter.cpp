@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/diagnostic_log.h"
+#include "platform/message_queue.h"
 #include "platform/surface.h"
 
 namespace plat {
@@ -55,9 +56,13 @@ ScreenPresenter* ScreenPresenter::ForWindow(WindowId window) {
   if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return nullptr;
   SDL_Window* sdl_window = SDL_GetWindowFromID(window);
   if (sdl_window == nullptr) return nullptr;
-  SDL_Renderer* renderer = MakeRenderer(sdl_window);
-  if (renderer == nullptr) return nullptr;
-  std::unique_ptr<ScreenPresenter> presenter(new ScreenPresenter(sdl_window, renderer));
+  // Another thread's presenter gets its renderer on the window thread, at its first present.
+  SDL_Renderer* renderer = nullptr;
+  if (MessageQueue::Instance().OnWindowThread()) {
+    renderer = MakeRenderer(sdl_window);
+    if (renderer == nullptr) return nullptr;
+  }
+  std::unique_ptr<ScreenPresenter> presenter(new ScreenPresenter(window, sdl_window, renderer));
   if (presenter->own_screen_ == nullptr) return nullptr;
   return registry.presenters.emplace(window, std::move(presenter)).first->second.get();
 }
@@ -97,7 +102,8 @@ void ScreenPresenter::PresentAll() {
   }
 }
 
-ScreenPresenter::ScreenPresenter(SDL_Window* window, SDL_Renderer* renderer) : window_(window), renderer_(renderer) {
+ScreenPresenter::ScreenPresenter(WindowId id, SDL_Window* window, SDL_Renderer* renderer)
+    : id_(id), window_(window), renderer_(renderer) {
   int width = 0;
   int height = 0;
   SDL_GetWindowSize(window, &width, &height);
@@ -109,7 +115,12 @@ ScreenPresenter::~ScreenPresenter() {
   if (primary_ != nullptr) primary_->SetPresenter(nullptr);
   window_dcs_.clear();
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
-  SDL_DestroyRenderer(renderer_);
+  if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+}
+
+bool ScreenPresenter::HasRenderer() {
+  if (renderer_ == nullptr) renderer_ = MakeRenderer(window_);
+  return renderer_ != nullptr;
 }
 
 Surface& ScreenPresenter::Screen() { return primary_ != nullptr ? *primary_ : *own_screen_; }
@@ -147,22 +158,19 @@ void ScreenPresenter::MarkDirty(const Rect& rect) {
   }
 }
 
-bool ScreenPresenter::FitTexture() {
-  Surface& screen = Screen();
-  if (texture_ != nullptr && texture_width_ == screen.Width() && texture_height_ == screen.Height()) return true;
+bool ScreenPresenter::RemakeTextureIfNeeded(int32_t width, int32_t height) {
+  if (texture_ != nullptr && texture_width_ == width && texture_height_ == height) return false;
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
-  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, screen.Width(),
-                               screen.Height());
+  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
   if (texture_ == nullptr) {
     LogDiagnostic(std::string("video: cannot make the screen texture: ") + SDL_GetError());
     texture_width_ = texture_height_ = 0;
-    return false;
+    return true;
   }
   SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
   SDL_SetTextureScaleMode(texture_, linear_ ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
-  texture_width_ = screen.Width();
-  texture_height_ = screen.Height();
-  dirty_.assign(1, Rect{0, 0, texture_width_, texture_height_});
+  texture_width_ = width;
+  texture_height_ = height;
   return true;
 }
 
@@ -171,12 +179,16 @@ void ScreenPresenter::SetLinearScaling(bool linear) {
   if (texture_ != nullptr) SDL_SetTextureScaleMode(texture_, linear ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
 }
 
-void ScreenPresenter::Upload() {
-  if (!FitTexture()) return;
-  const PixelView screen = Screen().View();
+void ScreenPresenter::Upload(Surface& source, std::vector<Rect>& rects) {
+  // A new texture takes the whole screen.
+  if (RemakeTextureIfNeeded(source.Width(), source.Height())) {
+    rects.assign(1, Rect{0, 0, source.Width(), source.Height()});
+  }
+  if (texture_ == nullptr) return;
+  const PixelView screen = source.View();
   ConvertOptions options;
   options.missing_alpha = 0xFF;
-  for (const Rect& rect : dirty_) {
+  for (const Rect& rect : rects) {
     const SDL_Rect area{rect.left, rect.top, rect.Width(), rect.Height()};
     void* pixels = nullptr;
     int pitch = 0;
@@ -190,7 +202,7 @@ void ScreenPresenter::Upload() {
     CopyPixels(target, target.Bounds(), screen, rect, options);
     SDL_UnlockTexture(texture_);
   }
-  dirty_.clear();
+  rects.clear();
 }
 
 void ScreenPresenter::Render() {
@@ -213,17 +225,63 @@ void ScreenPresenter::Render() {
 }
 
 void ScreenPresenter::Present() {
-  Upload();
-  if (vertical_blank_wanted_ != vsync_on_) {
-    if (SDL_RenderSetVSync(renderer_, vertical_blank_wanted_ ? 1 : 0) == 0) vsync_on_ = vertical_blank_wanted_;
+  if (!MessageQueue::Instance().OnWindowThread()) {
+    Stage();
+    return;
+  }
+  if (!HasRenderer()) return;
+  Upload(Screen(), dirty_);
+  ShowOnWindowThread();
+}
+
+void ScreenPresenter::ShowOnWindowThread() {
+  const bool vertical_blank = vertical_blank_wanted_.exchange(false);
+  if (vertical_blank != vsync_on_) {
+    if (SDL_RenderSetVSync(renderer_, vertical_blank ? 1 : 0) == 0) vsync_on_ = vertical_blank;
   }
   Render();
   SDL_RenderPresent(renderer_);
-  vertical_blank_wanted_ = false;
+}
+
+void ScreenPresenter::Stage() {
+  {
+    std::lock_guard guard(staging_lock_);
+    Surface& screen = Screen();
+    if (staged_ == nullptr || staged_->Width() != screen.Width() || staged_->Height() != screen.Height()) {
+      staged_ = Surface::Make(screen.Width(), screen.Height(), MakePixelFormat(SurfaceFormat::kXrgb8888), 0, Point{});
+      if (staged_ == nullptr) return;
+      dirty_.assign(1, Rect{0, 0, screen.Width(), screen.Height()});
+    }
+    const PixelView source = screen.View();
+    const PixelView copy = staged_->View();
+    for (const Rect& rect : dirty_) {
+      CopyPixels(copy, rect, source, rect, ConvertOptions{});
+      staged_dirty_.push_back(rect);
+    }
+    dirty_.clear();
+  }
+  // One hand-over at a time is enough: it takes everything staged until it runs.
+  if (staged_present_posted_.exchange(true)) return;
+  const WindowId id = id_;
+  MessageQueue::Instance().PostTask([id] {
+    if (ScreenPresenter* presenter = Existing(id)) presenter->PresentStaged();
+  });
+}
+
+void ScreenPresenter::PresentStaged() {
+  staged_present_posted_.store(false);
+  if (!HasRenderer()) return;
+  UploadStaged();
+  ShowOnWindowThread();
+}
+
+void ScreenPresenter::UploadStaged() {
+  std::lock_guard guard(staging_lock_);
+  if (staged_ != nullptr) Upload(*staged_, staged_dirty_);
 }
 
 void ScreenPresenter::Repaint() {
-  if (texture_ == nullptr) return;
+  if (renderer_ == nullptr || texture_ == nullptr) return;
   Render();
   SDL_RenderPresent(renderer_);
 }
@@ -260,7 +318,9 @@ std::string ScreenPresenter::RendererName() const {
 }
 
 bool ScreenPresenter::ReadBack(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height) {
-  Upload();
+  if (!HasRenderer()) return false;
+  UploadStaged();
+  Upload(Screen(), dirty_);
   Render();
   int output_width = 0;
   int output_height = 0;

@@ -1,13 +1,17 @@
 // What a window shows: one SDL streaming texture with the window's renderer. Everything drawn
 // into the window's primary surface or its device context is uploaded into the texture by
 // dirty rectangle and presented, letterboxed into the window; exposed windows are repainted
-// from the texture. The renderer is used from the window's thread.
+// from the texture. The renderer is used only on the window thread: a present asked for on
+// another thread copies the changed rectangles aside there and leaves the upload and the
+// present to the window thread, without waiting for it.
 #pragma once
 
 #include <SDL.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,12 +48,13 @@ class ScreenPresenter {
   void UnbindPrimary(Surface& primary);
   // A rectangle of the shown surface changed.
   void MarkDirty(const Rect& rect);
-  // Uploads the changed rectangles and presents.
+  // Uploads the changed rectangles and presents; on another thread than the window's, hands
+  // them to the window thread.
   void Present();
   // Presents the texture again without uploading.
   void Repaint();
   // The next present waits for the vertical blank.
-  void RequestVerticalBlank() { vertical_blank_wanted_ = true; }
+  void RequestVerticalBlank() { vertical_blank_wanted_.store(true); }
   // Scaling of a letterboxed screen: linear or nearest (the default).
   void SetLinearScaling(bool linear);
 
@@ -61,25 +66,40 @@ class ScreenPresenter {
   bool ReadBack(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height);
 
  private:
-  ScreenPresenter(SDL_Window* window, SDL_Renderer* renderer);
+  ScreenPresenter(WindowId id, SDL_Window* window, SDL_Renderer* renderer);
   Surface& Screen();
-  bool FitTexture();
-  void Upload();
+  // Makes the renderer on first use; false when none can be had.
+  bool HasRenderer();
+  // True when the texture had to be made anew for the size (even when that failed).
+  bool RemakeTextureIfNeeded(int32_t width, int32_t height);
+  // Uploads the rectangles of `source` and forgets them.
+  void Upload(Surface& source, std::vector<Rect>& rects);
   void Render();
+  void ShowOnWindowThread();
+  // Copies the changed rectangles aside for the window thread.
+  void Stage();
+  void PresentStaged();
+  void UploadStaged();
 
+  WindowId id_;
   SDL_Window* window_;
   SDL_Renderer* renderer_;
   SDL_Texture* texture_ = nullptr;
   int32_t texture_width_ = 0;
   int32_t texture_height_ = 0;
   bool linear_ = false;
-  bool vertical_blank_wanted_ = false;
+  std::atomic<bool> vertical_blank_wanted_{false};
   bool vsync_on_ = false;
   // What the window's device context draws on while no primary is bound.
   std::shared_ptr<Surface> own_screen_;
   Surface* primary_ = nullptr;
   std::vector<Rect> dirty_;
   std::vector<std::unique_ptr<DeviceContext>> window_dcs_;
+  // What another thread handed over: a copy of the screen and the rectangles still to upload.
+  std::mutex staging_lock_;
+  std::shared_ptr<Surface> staged_;
+  std::vector<Rect> staged_dirty_;
+  std::atomic<bool> staged_present_posted_{false};
 };
 
 }  // namespace plat

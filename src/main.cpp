@@ -1,11 +1,11 @@
 // The program entry: the game's application object on this frame, run with the command line as
-// the engine reads it (the arguments joined by spaces, in Shift-JIS).
+// the engine reads it (the arguments joined by spaces, in Shift-JIS, a data folder as an engine
+// path).
 #include <string>
 
 #include "app/command_line.h"
 #include "app/game_app.h"
 #include "app/win_main.h"
-#include "platform/text_encoding.h"
 
 namespace {
 
@@ -15,5 +15,5 @@ constexpr int kShowNormal = 1;
 
 int main(int argc, char** argv) {
   CGameApp app;
-  return WinMain(app, plat::Utf8ToSjis(JoinCommandLine(argc, argv)), kShowNormal);
+  return WinMain(app, EngineCommandLine(argc, argv), kShowNormal);
 }

@@ -1,5 +1,11 @@
 #include "app/command_line.h"
 
+#include <filesystem>
+#include <system_error>
+
+#include "platform/host_path.h"
+#include "platform/text_encoding.h"
+
 std::string JoinCommandLine(int argc, const char* const* argv) {
   std::string line;
   for (int i = 1; i < argc; ++i) {
@@ -14,4 +20,15 @@ std::optional<std::string> DataFolderFromCommandLine(std::string_view command_li
     return std::nullopt;
   }
   return std::string(command_line.substr(2));
+}
+
+std::string EngineCommandLine(int argc, const char* const* argv) {
+  const std::string line = JoinCommandLine(argc, argv);
+  const std::optional<std::string> folder = DataFolderFromCommandLine(line);
+  const bool engine_form = folder && (folder->find(':') != std::string::npos || folder->starts_with("\\\\"));
+  if (!folder || folder->empty() || engine_form) return plat::Utf8ToSjis(line);
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(*folder, error);
+  if (error) return plat::Utf8ToSjis(line);
+  return line.substr(0, 2) + plat::ToEnginePath(absolute.lexically_normal().string());
 }

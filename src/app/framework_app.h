@@ -134,7 +134,9 @@ class CFrameworkApp : public CAppBase {
   CMainWindow& GetMainWindow() { return main_window_; }
   CMainWindow& GetMenuWindow() { return menu_window_; }
   CWorkerThread& GetWorkerThread() { return worker_; }
+  const CWorkerThread& GetWorkerThread() const { return worker_; }
   CScreenManager& GetScreenManager() { return screen_; }
+  const CScreenManager& GetScreenManager() const { return screen_; }
   CCriticalSection& GetDisplayLock() { return display_lock_; }
   AppInfo& GetAppInfo() { return info_; }
   EnvironmentBlock& GetEnvironment() { return environment_; }

@@ -1,20 +1,19 @@
 #include "app/game_app.h"
 
+#include <exception>
+#include <new>
+
 #include "app/not_built.h"
+#include "platform/diagnostic_log.h"
 #include "platform/message_queue.h"
+#include "platform/text_encoding.h"
 #include "platform/thread_id.h"
 #include "platform/thread_priority.h"
+#include "script/game_script_host.h"
 
 CGameApp* g_App = nullptr;
 int (*g_LowerPriorityHook)() = nullptr;
 int (*g_RestorePriorityHook)() = nullptr;
-
-namespace {
-
-int LowerThroughApp() { return g_App != nullptr ? g_App->LowerGameThreadPriority() : -1; }
-int RestoreThroughApp() { return g_App != nullptr ? g_App->RestoreGameThreadPriority() : 0; }
-
-}  // namespace
 
 GameSwitches DefaultGameSwitches() {
   GameSwitches switches{};
@@ -31,6 +30,10 @@ CGameApp::~CGameApp() {
   GetMenuWindow().Destroy();
   GetMainWindow().Destroy();
   GetWorkerThread().Stop();
+  script_host_.reset();
+  if (g_UserConfig == &game_settings_) g_UserConfig = nullptr;
+  if (g_TimerManager == &timers_) g_TimerManager = nullptr;
+  if (g_PausableTimerManager == &pausable_timers_) g_PausableTimerManager = nullptr;
   if (g_App == this) {
     g_App = nullptr;
     g_LowerPriorityHook = nullptr;
@@ -38,22 +41,57 @@ CGameApp::~CGameApp() {
   }
 }
 
-int CGameApp::SetUp() {
-  ReportNotBuiltYet("game set-up (settings files, archives, save folder); the default settings are used");
-  g_LowerPriorityHook = &LowerThroughApp;
-  g_RestorePriorityHook = &RestoreThroughApp;
-  return CFrameworkApp::SetUp();
+int CGameApp::InitDevices() {
+  g_TimerManager = &timers_;
+  g_PausableTimerManager = &pausable_timers_;
+  ReportNotBuiltYet("game devices: input, sound output, pixel library and movie libraries");
+  ApplyFrameRate(-1);
+  return 0;
 }
 
-void CGameApp::RunOwnLoop() {
-  ReportNotBuiltYet("script engine and frame procedures: the window stays open, without a game, until it is closed");
-  while (PumpMessages(game_switches_[kSwitchMouseMoves] != 0) == 0 && GetMainWindow().IsWindow()) {
-    plat::WaitMessage();
+int CGameApp::InitScriptEngine() {
+  script_host_.reset();
+  try {
+    script_host_ = std::make_unique<CGameScriptHost>();
+  } catch (const std::exception& failure) {
+    plat::LogDiagnostic(std::string("script engine: ") + failure.what());
+    ShowMessageBox(plat::Utf8ToSjis("スクリプトを実行するためのメモリを確保出来ません"), kBoxStop);
+    return kScriptEngineNoMemory;
   }
-}
-
-int CGameApp::OnThreadStart() {
-  ReportNotBuiltYet("script engine and frame procedures: the game thread idles until the window is closed");
+  script_host_->SetSaveFolder(GetSaveFolder());
+  if (game_switches_[kSwitchTranslateScripts] != 0) {
+    ReportNotBuiltYet("translation of scripts to machine code: the scripts are interpreted");
+  }
+  if (script_host_->LoadLibraries("SCRIPT\\SOB_INIT.DAT", "SCRIPT\\USER_VAR.SOB", "SCRIPT\\FUNC_LIB.SOB", true, true) !=
+      0) {
+    ShowMessageBox(plat::Utf8ToSjis("スクリプト初期化ファイルのロードに失敗"), kBoxStop);
+    return kScriptEngineLibrariesFailed;
+  }
+  script_host_->LoadVoiceInfo("SCRIPT\\VOICEINF.DAT");
+  // The host's fields for the built-in functions are published here with their family issues.
+  g_UserConfig = &game_settings_;
+  ReportNotBuiltYet("sound channels (the game settings' sound switches and volumes)");
+  switch (const uint32_t status = script_host_->LoadScript(CGameScriptHost::kMainScript, nullptr)) {
+    case 0:
+      break;
+    case CScriptVm::kScriptUnreadable:
+      ShowMessageBox(plat::Utf8ToSjis("メインスクリプトを開けません"), kBoxStop);
+      return kScriptEngineMainUnreadable;
+    case CScriptVm::kScriptRefused:
+      ShowMessageBox(plat::Utf8ToSjis("メインスクリプトが不正です"), kBoxStop);
+      return kScriptEngineMainRefused;
+    case CScriptVm::kScriptLinkFailed:
+      ShowMessageBox(plat::Utf8ToSjis("デバッグモード用のスクリプトです"), kBoxStop);
+      return kScriptEngineMainForDebugging;
+    default:
+      return static_cast<int>(status) + 2;
+  }
+  const bool canvas = GetScreenManager().GetFrameImage() != nullptr;
+  if (IsThreaded()) {
+    frame_procedure_ = canvas ? &CGameApp::FrameThreadedCanvas : &CGameApp::FrameThreaded;
+  } else {
+    frame_procedure_ = canvas ? &CGameApp::FrameSingleCanvas : &CGameApp::FrameSingle;
+  }
   return 0;
 }
 

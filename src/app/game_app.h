@@ -1,30 +1,99 @@
-// The game's layer of the application object. For now it holds the game switches and the
-// thread-priority hooks; the set-up, the devices, the script engine and the frame procedures
-// join with their issues and say so in the program log when the program reaches them.
+// The game's layer of the application object: the game switches and settings, the frame pacer
+// and the two timer managers, the script engine and the frame procedures that run it pass by
+// pass, the frame-rate modes the scripts ask for, and the thread-priority hooks. The set-up, the
+// input and sound devices and the menu commands join with their issues and say so in the
+// program log when the program reaches them.
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "app/critical_section.h"
+#include "app/frame_pacer.h"
 #include "app/framework_app.h"
+#include "app/game_settings.h"
+#include "app/timer_manager.h"
+
+class CGameScriptHost;
 
 // The 17 game switches (the run-time block of the user's settings).
 inline constexpr std::size_t kGameSwitchCount = 17;
+inline constexpr std::size_t kSwitchTranslateScripts = 0;
+inline constexpr std::size_t kSwitchFrameWaitMode = 1;
+inline constexpr std::size_t kSwitchHighResCounter = 2;
+inline constexpr std::size_t kSwitchVerticalBlankLevel = 3;
 inline constexpr std::size_t kSwitchMouseMoves = 4;
+inline constexpr std::size_t kSwitchFrameSkip = 5;
+inline constexpr std::size_t kSwitchNoWaitAllowed = 13;
 inline constexpr std::size_t kSwitchPriorityHooksOff = 15;
 using GameSwitches = std::array<uint8_t, kGameSwitchCount>;
 GameSwitches DefaultGameSwitches();
 
+// Frame wait modes (switch 1).
+inline constexpr uint8_t kFrameWaitAutomatic = 0;
+inline constexpr uint8_t kFrameWaitTimer = 1;
+inline constexpr uint8_t kFrameWaitNone = 2;
+
+// InitScriptEngine results.
+inline constexpr int kScriptEngineNoMemory = 1;
+inline constexpr int kScriptEngineLibrariesFailed = 2;
+inline constexpr int kScriptEngineMainUnreadable = 3;
+inline constexpr int kScriptEngineMainRefused = 4;
+inline constexpr int kScriptEngineMainForDebugging = 5;
+
 class CGameApp : public CFrameworkApp {
  public:
+  // What the frame procedures return besides the number of script slices due.
+  static constexpr int kFrameStop = 0;
+  static constexpr int kFrameOneSlice = -1;
+
   CGameApp();
   ~CGameApp() override;
 
   int SetUp() override;
   const char* GetSaveFolder() override { return save_folder_.empty() ? nullptr : save_folder_.c_str(); }
+  int InitDevices() override;
   void RunOwnLoop() override;
   int OnThreadStart() override;
+  int OnThreadStep() override;
+  void OnThreadEnd() override;
+
+  // Makes the script host, loads the libraries and "MAIN" and chooses the frame procedure: 0,
+  // or a kScriptEngine* code (a load failure of MAIN beyond those: its code plus 2), each after
+  // its message.
+  int InitScriptEngine();
+  // RunScript's result when a restart at "MAIN" failed.
+  static constexpr int kRunRestartFailed = -1;
+  // OnThreadStep's result when a restart at "MAIN" failed.
+  static constexpr int kStepRestartFailed = 6;
+
+  // The game in single-thread mode: frames and script slices until the scripts end or the window
+  // closes (0), or a failure ends the run after its message: the script engine's code, a
+  // run-loop result from 2 on, or kRunRestartFailed.
+  int RunScript();
+  // One pass of the single-thread run: a frame, then the script slices due. False when the run
+  // ends, with RunScript's result in `result`.
+  bool RunScriptPass(int& result);
+
+  // The current frame procedure (none before the script engine starts: kFrameStop).
+  int RunFrame();
+  int FrameSingle();
+  int FrameSingleCanvas();
+  int FrameThreaded();
+  int FrameThreadedCanvas();
+
+  // Frames per second (negative: the pacer's current rate) with the wait mode of the switches.
+  void ApplyFrameRate(int32_t frames_per_second);
+  // Nested by counters: 1 when the mode changed, else 0. An end without a begin changes nothing.
+  int BeginNoWait();
+  int EndNoWait();
+  int SuspendHighResTimer();
+  int ResumeHighResTimer();
+  int GetNoWaitNesting() const { return no_wait_nesting_; }
+  int GetHighResSuspension() const { return high_res_suspension_; }
 
   // The nested priority hooks of heavy work: lower returns 0 lowered, 1 already lowered, 2 no
   // thread to lower (still counted), -1 the hooks are switched off; restore returns the nesting
@@ -34,13 +103,80 @@ class CGameApp : public CFrameworkApp {
   int GetPriorityNesting() const { return priority_nesting_; }
 
   GameSwitches& GetGameSwitches() { return game_switches_; }
+  GameSettingsBlock& GetGameSettings() { return game_settings_; }
+  CFramePacer& GetFramePacer() { return pacer_; }
+  CTimerManager& GetTimerManager() { return timers_; }
+  CTimerManager& GetPausableTimerManager() { return pausable_timers_; }
+  CGameScriptHost* GetScriptHost() { return script_host_.get(); }
+  CCriticalSection& GetGameLock() { return game_lock_; }
+  // 0 none; n > 0 restarts the scripts at "MAIN" with the boot value kept when n - 1 is non-zero.
+  uint8_t GetRestart() const { return restart_.load(); }
+  void SetRestart(uint8_t value) { restart_.store(value); }
+  void SetBackFormatRefresh(bool on) { back_format_refresh_.store(on); }
+  void SetZeroSleep(bool on) { zero_sleep_.store(on); }
+  void SetMoviePlaying(uint8_t value) { movie_playing_ = value; }
+
+ protected:
+  // Shows a script failure (kind 4, main window), through the main thread from the game thread.
+  void ShowScriptFailure(const char* utf8_text);
 
  private:
+  using FrameProcedure = int (CGameApp::*)();
+  // The game thread's sleep while it is parked or the game is inactive.
+  static constexpr uint32_t kGameThreadIdleMs = 50;
+  // More frames to skip than this are not caught up with script slices.
+  static constexpr int kMostSlicesPerFrame = 4;
+
   // The thread whose priority the hooks change; 0 when the worker thread is not running.
   uint32_t PriorityTarget();
+  bool InactiveWait() const;
+  bool OnGameThread() const;
+  // Waits that a stop request of the game thread ends early.
+  void StopRequestWait(uint32_t milliseconds);
+  // The sleep of a frame that is not due (a hint of 0 still yields the processor).
+  void SleepForWaitHint(bool threaded);
+  void SleepWhileVerticalBlankPaced(bool threaded);
+  void UpdateInput();
+  // Draws the render lists into the back surface: no back surface, or a movie playing, draws
+  // nothing. The back format is refreshed first when switched on.
+  void DrawRenderLists();
+  // Presents the back surface, restoring lost surfaces: false when that failed (fatal error 1).
+  bool PresentBack();
+  void UpdateCanvas();
+  // Draws and presents at once while the priority is lowered: false when the present failed.
+  bool DrawWhileLowered(bool canvas);
+  // The same on the game thread, under the display lock.
+  bool PresentOnGameThread(bool canvas);
+  // The due frame on the game thread: input, then the canvas's changes or the render lists.
+  void DrawDueFrameOnGameThread(bool canvas);
+  int FrameThreadedLoop(bool canvas);
+  // Acknowledges the main thread's blocking wait and idles: true while it lasts.
+  bool ParkWhileBlockingWait();
+  // The frames-to-skip answer of a due frame: -1 one slice, or 1 to 4 slices.
+  int DueFrameResult(bool threaded);
+  // Runs one slice and reports a failure: the run-loop result.
+  uint32_t RunSlice();
+  // Restarts the scripts at "MAIN" for the restart byte: false after the failure message.
+  bool RestartScripts();
+  // The shared start of both run modes: the frame-skip switch and the script engine.
+  int StartScriptEngine();
 
   GameSwitches game_switches_ = DefaultGameSwitches();
+  GameSettingsBlock game_settings_ = DefaultGameSettings();
   std::string save_folder_;
+  CFramePacer pacer_{60, false};
+  CTimerManager timers_;
+  CTimerManager pausable_timers_;
+  std::unique_ptr<CGameScriptHost> script_host_;
+  FrameProcedure frame_procedure_ = nullptr;
+  std::atomic<bool> back_format_refresh_{false};
+  std::atomic<bool> zero_sleep_{false};
+  uint8_t saved_frame_wait_mode_ = kFrameWaitTimer;
+  uint8_t saved_high_res_ = 1;
+  int no_wait_nesting_ = 0;
+  int high_res_suspension_ = 0;
+  CCriticalSection game_lock_;
+  std::atomic<uint8_t> restart_{0};
   int priority_nesting_ = 0;
 };
 

@@ -86,6 +86,8 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
   void ReleaseSurfaces();
   // 1 without a back surface.
   uint32_t ClearBackSurface();
+  // Reads the back surface's pixel format again: the format, 0 when it cannot be read.
+  uint32_t RefreshBackFormat();
   // 0; 1 without a primary. Nothing to do without hardware.
   uint32_t AttachClipper();
   uint32_t DetachClipper();

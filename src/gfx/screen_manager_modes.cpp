@@ -106,13 +106,19 @@ uint32_t CScreenManager::FinishGdi() {
   return 0;
 }
 
-uint32_t CScreenManager::FinishSurfaces(bool texture_path, bool triple_buffering) {
+uint32_t CScreenManager::RefreshBackFormat() {
+  if (back_ == nullptr) return 0;
   back_format_ = GetSurfacePixelFormat(back_.get(), &back_format_info_, nullptr);
-  if (back_format_ == 0) return kUnreadableBackFormat;
+  // A frame image is copied opaque: its alpha is never wanted on the surface.
   if (frame_image_ != nullptr) {
     if (back_format_ == kPixelFormatArgb1555) back_format_ = kPixelFormatRgb555;
     if (back_format_ == kPixelFormatArgb8888) back_format_ = kPixelFormatXrgb8888;
   }
+  return back_format_;
+}
+
+uint32_t CScreenManager::FinishSurfaces(bool texture_path, bool triple_buffering) {
+  if (RefreshBackFormat() == 0) return kUnreadableBackFormat;
   display_depth_ = back_format_info_.bits_per_pixel;
   SetDisplayModeDepth(display_depth_);
   if (primary_ != nullptr) {

@@ -1,7 +1,7 @@
 #include "script/game_script_host.h"
 
+#include "app/game_app.h"
 #include "app/millisecond_clock.h"
-#include "app/not_built.h"
 #include "app/subtractive_random.h"
 #include "builtins/builtin_table.h"
 
@@ -16,6 +16,10 @@ std::uint32_t CGameScriptHost::RestartMain(bool keep_boot_value) {
   const std::uint32_t boot_flag = keep_boot_value ? boot_value_ : 0u - boot_value_;
   ResetScripts(boot_flag);
   if (LoadScript(kMainScript, nullptr) != 0) return 1;
-  ReportNotBuiltYet("ending the pending no-wait and high-resolution timer levels on a restart");
+  // The frame modes the old scripts left on end with them.
+  if (g_App != nullptr) {
+    while (g_App->GetNoWaitNesting() > 0) g_App->EndNoWait();
+    while (g_App->GetHighResSuspension() > 0) g_App->ResumeHighResTimer();
+  }
   return 0;
 }

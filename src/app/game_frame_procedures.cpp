@@ -1,0 +1,196 @@
+// The four frame procedures: one per run mode (single-thread or game thread) and display (back
+// surface with render lists, or display canvas). Each waits for the next due frame, draws and
+// presents it, and answers how many script slices are due; 0 stops the caller.
+#include "app/game_app.h"
+
+#include "app/lock_guard.h"
+#include "app/millisecond_clock.h"
+#include "app/not_built.h"
+#include "platform/clock.h"
+#include "platform/message_queue.h"
+
+namespace {
+
+constexpr uint32_t kVerticalBlankSleepMs = 3;
+
+}  // namespace
+
+int CGameApp::RunFrame() { return frame_procedure_ != nullptr ? (this->*frame_procedure_)() : kFrameStop; }
+
+bool CGameApp::InactiveWait() const {
+  if (IsActive()) return false;
+  // A pending display-mode restore joins here with the screen modes.
+  const bool exclusive = IsFullScreen() && GetScreenManager().GetCooperativeLevel() == kCooperativeExclusive;
+  return window_block_[kWinPauseWhileInactive] != 0 || exclusive;
+}
+
+void CGameApp::StopRequestWait(uint32_t milliseconds) { GetWorkerThread().WaitStopRequest(milliseconds); }
+
+void CGameApp::SleepForWaitHint(bool threaded) {
+  const uint32_t hint = pacer_.GetWaitHint();
+  if (!threaded || (hint == 0 && pacer_.UsesCounter())) {
+    plat::SleepMilliseconds(hint);
+  } else {
+    StopRequestWait(hint);
+  }
+}
+
+void CGameApp::SleepWhileVerticalBlankPaced(bool threaded) {
+  if (GetScreenManager().GetWaitForVerticalBlank() == 0) return;
+  const uint32_t milliseconds = zero_sleep_.load() ? 0 : kVerticalBlankSleepMs;
+  if (threaded) {
+    StopRequestWait(milliseconds);
+  } else {
+    plat::SleepMilliseconds(milliseconds);
+  }
+}
+
+void CGameApp::UpdateInput() { ReportNotBuiltYet("cursor tracking and the input devices' frame update"); }
+
+void CGameApp::DrawRenderLists() {
+  if (IsMoviePlaying()) return;
+  CScreenManager& screen = GetScreenManager();
+  if (back_format_refresh_.load()) screen.RefreshBackFormat();
+  pausable_timers_.Advance(ReadMillisecondClock());
+  if (plat::Surface* back = screen.GetBack()) screen.RenderAll(back, nullptr, &screen);
+}
+
+bool CGameApp::PresentBack() {
+  CScreenManager& screen = GetScreenManager();
+  if (screen.Present() == 2 && screen.Restore() != 0) {
+    SetFatalError(kFatalRestoreFailed);
+    return false;
+  }
+  return true;
+}
+
+void CGameApp::UpdateCanvas() {
+  pausable_timers_.Advance(ReadMillisecondClock());
+  GetScreenManager().UpdateScreen();
+}
+
+bool CGameApp::DrawWhileLowered(bool canvas) {
+  if (canvas) {
+    UpdateCanvas();
+    return true;
+  }
+  if (IsMoviePlaying()) return true;
+  DrawRenderLists();
+  return PresentBack();
+}
+
+int CGameApp::DueFrameResult(bool threaded) {
+  int slices = pacer_.GetFramesToSkip();
+  if (slices == 0) return kFrameOneSlice;
+  if (slices > kMostSlicesPerFrame) slices = kFrameOneSlice;
+  if (const uint32_t hint = pacer_.GetWaitHint(); hint != 0) {
+    if (threaded) {
+      StopRequestWait(hint);
+    } else {
+      plat::SleepMilliseconds(hint);
+    }
+  }
+  return slices;
+}
+
+int CGameApp::FrameSingle() {
+  if (!IsMoviePlaying() && !PresentBack()) return kFrameStop;
+  for (;;) {
+    if (PumpMessages(game_switches_[kSwitchMouseMoves] != 0) != 0) return kFrameStop;
+    if (GetFatalError() != 0 || restart_.load() != 0) return kFrameStop;
+    timers_.Advance(ReadMillisecondClock());
+    if (InactiveWait()) {
+      plat::WaitMessage();
+      continue;
+    }
+    if (pacer_.Tick()) {
+      SleepWhileVerticalBlankPaced(false);
+      UpdateInput();
+      DrawRenderLists();
+      return DueFrameResult(false);
+    }
+    if (priority_nesting_ == 0) {
+      SleepForWaitHint(false);
+    } else if (!DrawWhileLowered(false)) {
+      return kFrameStop;
+    }
+  }
+}
+
+int CGameApp::FrameSingleCanvas() {
+  for (;;) {
+    if (PumpMessages(game_switches_[kSwitchMouseMoves] != 0) != 0) return kFrameStop;
+    if (GetFatalError() != 0 || restart_.load() != 0) return kFrameStop;
+    timers_.Advance(ReadMillisecondClock());
+    if (InactiveWait()) {
+      plat::WaitMessage();
+      continue;
+    }
+    if (pacer_.Tick()) {
+      UpdateInput();
+      UpdateCanvas();
+      return DueFrameResult(false);
+    }
+    if (priority_nesting_ == 0) {
+      SleepForWaitHint(false);
+    } else {
+      UpdateCanvas();
+    }
+  }
+}
+
+int CGameApp::FrameThreaded() {
+  if (!IsMoviePlaying()) {
+    CLockGuard display(GetDisplayLock());
+    if (!PresentBack()) return kFrameStop;
+  }
+  return FrameThreadedLoop(false);
+}
+
+int CGameApp::FrameThreadedCanvas() { return FrameThreadedLoop(true); }
+
+// The game thread never reads the message queue: the main thread does, and parks the game
+// thread through the blocking-wait flag when it needs the game to hold still.
+int CGameApp::FrameThreadedLoop(bool canvas) {
+  for (;;) {
+    if (!GetWorkerThread().ShouldContinue()) return kFrameStop;
+    if (ParkWhileBlockingWait()) continue;
+    if (restart_.load() != 0) return kFrameStop;
+    {
+      CLockGuard game(game_lock_);
+      timers_.Advance(ReadMillisecondClock());
+    }
+    if (InactiveWait()) {
+      plat::SleepMilliseconds(kGameThreadIdleMs);
+      continue;
+    }
+    if (GetFatalError() != 0) return kFrameStop;
+    if (pacer_.Tick()) {
+      DrawDueFrameOnGameThread(canvas);
+      return DueFrameResult(true);
+    }
+    if (priority_nesting_ == 0) {
+      SleepForWaitHint(true);
+    } else if (!PresentOnGameThread(canvas)) {
+      return kFrameStop;
+    }
+  }
+}
+
+bool CGameApp::PresentOnGameThread(bool canvas) {
+  CLockGuard display(GetDisplayLock());
+  return DrawWhileLowered(canvas);
+}
+
+void CGameApp::DrawDueFrameOnGameThread(bool canvas) {
+  if (!canvas) SleepWhileVerticalBlankPaced(true);
+  CLockGuard display(GetDisplayLock());
+  UpdateInput();
+  if (canvas) {
+    // A playing movie with a surface of its own keeps the canvas from being shown; movies join
+    // with their issue.
+    UpdateCanvas();
+  } else {
+    DrawRenderLists();
+  }
+}

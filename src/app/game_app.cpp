@@ -6,7 +6,6 @@
 #include "app/not_built.h"
 #include "platform/diagnostic_log.h"
 #include "platform/message_queue.h"
-#include "platform/text_encoding.h"
 #include "platform/thread_id.h"
 #include "platform/thread_priority.h"
 #include "script/game_script_host.h"
@@ -55,7 +54,7 @@ int CGameApp::InitScriptEngine() {
     script_host_ = std::make_unique<CGameScriptHost>();
   } catch (const std::exception& failure) {
     plat::LogDiagnostic(std::string("script engine: ") + failure.what());
-    ShowMessageBox(plat::Utf8ToSjis("スクリプトを実行するためのメモリを確保出来ません"), kBoxStop);
+    ShowScriptFailure("スクリプトを実行するためのメモリを確保出来ません");
     return kScriptEngineNoMemory;
   }
   script_host_->SetSaveFolder(GetSaveFolder());
@@ -64,7 +63,7 @@ int CGameApp::InitScriptEngine() {
   }
   if (script_host_->LoadLibraries("SCRIPT\\SOB_INIT.DAT", "SCRIPT\\USER_VAR.SOB", "SCRIPT\\FUNC_LIB.SOB", true, true) !=
       0) {
-    ShowMessageBox(plat::Utf8ToSjis("スクリプト初期化ファイルのロードに失敗"), kBoxStop);
+    ShowScriptFailure("スクリプト初期化ファイルのロードに失敗");
     return kScriptEngineLibrariesFailed;
   }
   script_host_->LoadVoiceInfo("SCRIPT\\VOICEINF.DAT");
@@ -75,13 +74,13 @@ int CGameApp::InitScriptEngine() {
     case 0:
       break;
     case CScriptVm::kScriptUnreadable:
-      ShowMessageBox(plat::Utf8ToSjis("メインスクリプトを開けません"), kBoxStop);
+      ShowScriptFailure("メインスクリプトを開けません");
       return kScriptEngineMainUnreadable;
     case CScriptVm::kScriptRefused:
-      ShowMessageBox(plat::Utf8ToSjis("メインスクリプトが不正です"), kBoxStop);
+      ShowScriptFailure("メインスクリプトが不正です");
       return kScriptEngineMainRefused;
     case CScriptVm::kScriptLinkFailed:
-      ShowMessageBox(plat::Utf8ToSjis("デバッグモード用のスクリプトです"), kBoxStop);
+      ShowScriptFailure("デバッグモード用のスクリプトです");
       return kScriptEngineMainForDebugging;
     default:
       return static_cast<int>(status) + 2;

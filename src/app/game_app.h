@@ -117,7 +117,8 @@ class CGameApp : public CFrameworkApp {
   void SetMoviePlaying(uint8_t value) { movie_playing_ = value; }
 
  protected:
-  // Shows a script failure (kind 4, main window), through the main thread from the game thread.
+  // Shows a failure of the scripts (kind 4, main window), through the main thread when called
+  // on the game thread.
   void ShowScriptFailure(const char* utf8_text);
 
  private:

@@ -41,6 +41,9 @@ class GuiGame : public CGameApp {
     GetMainWindow().AddHandler(kProbe, std::make_unique<CMessageHandler>(this, &GuiGame::OnProbe));
     return 0;
   }
+  // The game thread idles without a game until the window closes.
+  int OnThreadStart() override { return 0; }
+  int OnThreadStep() override { return IdleSleep(); }
   // The single-thread game: leaves messages for Exit to drain and returns at once.
   void RunOwnLoop() override {
     window_id = GetMainWindow().GetHandle();

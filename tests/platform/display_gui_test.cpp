@@ -5,10 +5,12 @@
 
 #include <cstring>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "platform/display_device.h"
 #include "platform/gdi.h"
+#include "platform/message_queue.h"
 #include "platform/screen_presenter.h"
 #include "platform/window.h"
 #include "support/test_window.h"
@@ -103,6 +105,35 @@ TEST_F(DisplayGuiTest, WhatIsDrawnIntoTheWindowDcShowsWhenItIsReleased) {
   EXPECT_EQ(CountPixelsOf(0xFF0000), kWidth / 2 * kHeight);
   EXPECT_EQ(plat::ReleaseDC(window_->Id(), window_dc), 0);  // given back already
   EXPECT_TRUE(plat::GdiFlush());
+}
+
+TEST_F(DisplayGuiTest, WhatAnotherThreadDrawsIsPresentedByTheWindowThread) {
+  ASSERT_EQ(plat::ScreenPresenter::Existing(window_->Id()), nullptr);
+  std::thread game([id = window_->Id()] {
+    plat::DeviceContext* window_dc = plat::GetDC(id);
+    ASSERT_NE(window_dc, nullptr);
+    auto red = plat::DeviceContext::CreateMemory();
+    plat::BitmapInfo info;
+    info.header.width = kWidth;
+    info.header.height = kHeight;
+    info.header.bit_count = 32;
+    auto picture = plat::DibSection::Create(info);
+    ASSERT_NE(picture, nullptr);
+    const uint32_t colour = 0x00FF0000;
+    for (int32_t i = 0; i < kWidth * kHeight; ++i) std::memcpy(picture->Bits() + 4 * i, &colour, 4);
+    red->SelectObject(picture.get());
+    ASSERT_TRUE(plat::BitBlt(*window_dc, 0, 0, kWidth, kHeight / 2, *red, 0, 0, plat::SRCCOPY));
+    EXPECT_EQ(plat::ReleaseDC(id, window_dc), 1);
+  });
+  game.join();
+  plat::ScreenPresenter* presenter = plat::ScreenPresenter::Existing(window_->Id());
+  ASSERT_NE(presenter, nullptr);
+  // The other thread made no renderer: the window thread makes it when it takes the present.
+  EXPECT_TRUE(presenter->RendererName().empty());
+  plat::Message message;
+  plat::PeekMessage(message, false);
+  EXPECT_FALSE(presenter->RendererName().empty());
+  EXPECT_EQ(CountPixelsOf(0xFF0000), kWidth * kHeight / 2);
 }
 
 }  // namespace

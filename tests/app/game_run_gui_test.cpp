@@ -1,0 +1,87 @@
+// A whole game run on a real X display (run under Xvfb): a main script that yields 120 times,
+// so 120 frames at 60 per second, then ends, which ends the program.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "app/game_app.h"
+#include "platform/host_path.h"
+#include "platform/message_box.h"
+#include "sob_assembler.h"
+#include "support/log_capture.h"
+#include "support/temp_game_folder.h"
+
+namespace {
+
+constexpr int kYields = 120;
+
+std::string YieldingMain() {
+  std::string source = ".kind script\n";
+  for (int i = 0; i < kYields; ++i) source += "  Yield\n";
+  return source + "  Return\n";
+}
+
+class GameRunGuiTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { setenv("SDL_VIDEODRIVER", "x11", 1); }
+
+  void SetUp() override {
+    kvxtools::SobAssembly main;
+    std::string error;
+    ASSERT_TRUE(kvxtools::AssembleSob(YieldingMain(), nullptr, main, error)) << error;
+    game_.WriteFile("SCRIPT/MAIN.SOB", std::string_view(reinterpret_cast<const char*>(main.bytes.data()),
+                                                        main.bytes.size()));
+  }
+
+  test_support::TempGameFolder game_;
+};
+
+TEST_F(GameRunGuiTest, TheProgramRunsMainToItsEndAndExitsWithZero) {
+  const char* tools = std::getenv("KESTRUNE_TOOLS_DIR");
+  ASSERT_NE(tools, nullptr);
+  const std::string log = game_.HostPath() + "run.log";
+  const std::string command =
+      "'" + std::string(tools) + "/kestrune' '/L" + game_.HostPath() + "' 2> '" + log + "'";
+  const int status = std::system(command.c_str());
+  std::ifstream stream(log);
+  std::stringstream printed;
+  printed << stream.rdbuf();
+  ASSERT_TRUE(WIFEXITED(status)) << printed.str();
+  EXPECT_EQ(WEXITSTATUS(status), 0) << printed.str();
+  // A failure would have shown a message box; the log names each one.
+  EXPECT_EQ(printed.str().find("message box"), std::string::npos) << printed.str();
+  EXPECT_NE(printed.str().find("not built yet: game set-up"), std::string::npos) << printed.str();
+}
+
+class ThreadedGame : public CGameApp {
+ public:
+  int SetUp() override {
+    const int result = CGameApp::SetUp();
+    environment_[kEnvThreadedMode] = 1;
+    return result;
+  }
+};
+
+TEST_F(GameRunGuiTest, OnTheGameThreadTheFramesArePresentedByTheMainThread) {
+  LogCapture log;
+  std::string shown;
+  plat::ScopedMessageBoxAnswers answers{[&shown](const plat::MessageBoxRequest& request) {
+    shown += request.text;
+    return plat::IDOK;
+  }};
+  ThreadedGame game;
+  EXPECT_EQ(game.Run("/L" + plat::ToEnginePath(game_.HostPath()), 1), 0);
+  EXPECT_TRUE(game.IsThreaded());
+  EXPECT_TRUE(shown.empty()) << shown;
+  EXPECT_FALSE(game.GetMainWindow().IsWindow());
+  EXPECT_EQ(game.GetFatalError(), 0);
+  // Frames were drawn for at least one whole second before the script ended.
+  EXPECT_GT(game.GetFramePacer().GetMeasuredFramesPerSecond(), 0u);
+  EXPECT_EQ(game.GetWorkerThread().Stop(), 0u);
+}
+
+}  // namespace

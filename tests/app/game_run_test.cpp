@@ -1,0 +1,330 @@
+// The game's run loops over a fake clock: how many script slices a frame runs in each run mode,
+// the restart at "MAIN", the script failure messages, the start of the script engine, and the
+// frame-rate modes the scripts nest.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/game_app.h"
+#include "platform/message_box.h"
+#include "platform/text_encoding.h"
+#include "sob_assembler.h"
+#include "sob_builder.h"
+#include "support/data_files_fixture.h"
+#include "support/fake_clock.h"
+#include "support/log_capture.h"
+#include "script/game_script_host.h"
+
+namespace {
+
+// Counts its slices in `count` for ever.
+constexpr const char* kCountingScript =
+    ".kind script\n"
+    "loop:\n"
+    "  IncMem count\n"
+    "  Yield\n"
+    "  Jump loop\n"
+    "count: .word 0\n";
+
+class TestGame : public CGameApp {
+ public:
+  explicit TestGame(bool threaded) { SetThreaded(threaded); }
+  using CGameApp::ShowScriptFailure;
+};
+
+class GameRunTest : public test_support::DataFilesTest {
+ protected:
+  void WriteScript(const std::string& name, const std::string& source) {
+    kvxtools::SobAssembly assembly;
+    std::string error;
+    ASSERT_TRUE(kvxtools::AssembleSob(source, nullptr, assembly, error)) << error;
+    labels_ = assembly.labels;
+    WriteScriptFile(name + ".SOB", assembly.bytes);
+  }
+  void WriteScriptFile(const std::string& file_name, const std::vector<std::uint8_t>& bytes) {
+    game_.WriteFile("SCRIPT/" + file_name,
+                    std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  }
+
+  // Starts the engine with frame skipping on, at 60 frames per second.
+  void Start(TestGame& game) {
+    game.GetGameSwitches()[kSwitchFrameSkip] = 1;
+    game.ApplyFrameRate(60);
+    if (game.IsThreaded()) {
+      ASSERT_EQ(game.OnThreadStart(), 0);
+    } else {
+      game.GetFramePacer().SetSkipEnabled(true);
+      ASSERT_EQ(game.InitScriptEngine(), 0);
+    }
+  }
+
+  std::uint32_t Count(TestGame& game) {
+    CGameScriptHost& host = *game.GetScriptHost();
+    return host.Memory().Word(host.GetCodeBase() + labels_.at("count"));
+  }
+
+  // The slices of one pass after the clock moved on by `milliseconds`.
+  std::uint32_t SlicesOfOnePass(TestGame& game, uint32_t milliseconds) {
+    const std::uint32_t before = Count(game);
+    clock_.Advance(milliseconds);
+    if (game.IsThreaded()) {
+      EXPECT_EQ(game.OnThreadStep(), 0);
+    } else {
+      int result = 0;
+      EXPECT_TRUE(game.RunScriptPass(result));
+    }
+    return Count(game) - before;
+  }
+
+  std::map<std::string, std::uint32_t> labels_;
+  ScopedFakeClock clock_;
+  LogCapture log_;
+  std::vector<std::string> boxes_;
+  plat::ScopedMessageBoxAnswers answers_{[this](const plat::MessageBoxRequest& request) {
+    boxes_.push_back(plat::SjisToUtf8(request.text));
+    return plat::IDOK;
+  }};
+};
+
+// Three frame intervals (50 ms at 60 per second) leave two frames to skip; eight leave seven.
+constexpr uint32_t kTwoFramesLate = 50;
+constexpr uint32_t kSevenFramesLate = 134;
+
+TEST_F(GameRunTest, FramesToSkipGiveTheirSlicesOnTheMainThread) {
+  WriteScript("MAIN", kCountingScript);
+  TestGame game(false);
+  Start(game);
+  EXPECT_EQ(SlicesOfOnePass(game, kTwoFramesLate), 2u);
+  EXPECT_EQ(SlicesOfOnePass(game, kSevenFramesLate), 1u);
+  EXPECT_EQ(SlicesOfOnePass(game, 17), 1u);
+  EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(GameRunTest, FramesToSkipGiveOneMoreSliceOnTheGameThread) {
+  WriteScript("MAIN", kCountingScript);
+  TestGame game(true);
+  Start(game);
+  EXPECT_EQ(SlicesOfOnePass(game, kTwoFramesLate), 3u);
+  EXPECT_EQ(SlicesOfOnePass(game, kSevenFramesLate), 1u);
+  EXPECT_EQ(SlicesOfOnePass(game, 17), 1u);
+}
+
+TEST_F(GameRunTest, AFrameThatIsNotDueRunsNoSliceOnTheGameThread) {
+  WriteScript("MAIN", kCountingScript);
+  TestGame game(true);
+  Start(game);
+  EXPECT_EQ(SlicesOfOnePass(game, 1), 0u);
+}
+
+TEST_F(GameRunTest, TheRestartByteRestartsMainWithTheBootValue) {
+  WriteScript("MAIN", kCountingScript);
+  TestGame game(false);
+  Start(game);
+  EXPECT_EQ(SlicesOfOnePass(game, 17), 1u);
+  game.GetScriptHost()->SetBootValue(4);
+  game.BeginNoWait();
+  game.BeginNoWait();
+  game.SuspendHighResTimer();
+  game.SetRestart(1);  // back to the title: the boot value negated
+  int result = 0;
+  ASSERT_TRUE(game.RunScriptPass(result));
+  EXPECT_EQ(game.GetRestart(), 0);
+  EXPECT_EQ(game.GetScriptHost()->ScriptBootFlg(), static_cast<std::uint32_t>(-4));
+  EXPECT_EQ(Count(game), 0u);  // a fresh MAIN
+  EXPECT_EQ(game.GetNoWaitNesting(), 0);
+  EXPECT_EQ(game.GetHighResSuspension(), 0);
+  EXPECT_EQ(game.GetGameSwitches()[kSwitchFrameWaitMode], kFrameWaitTimer);
+  EXPECT_EQ(game.GetGameSwitches()[kSwitchHighResCounter], 1);
+
+  game.SetRestart(2);  // the boot value kept
+  ASSERT_TRUE(game.RunScriptPass(result));
+  EXPECT_EQ(game.GetScriptHost()->ScriptBootFlg(), 4u);
+  EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(GameRunTest, ARestartThatCannotLoadMainEndsTheRunWithItsMessage) {
+  WriteScript("MAIN", kCountingScript);
+  TestGame game(false);
+  Start(game);
+  game_.WriteFile("SCRIPT/MAIN.SOB", "not a script");
+  game.SetRestart(1);
+  int result = 0;
+  EXPECT_FALSE(game.RunScriptPass(result));
+  EXPECT_EQ(result, CGameApp::kRunRestartFailed);
+  EXPECT_EQ(boxes_, std::vector<std::string>{"スクリプト割り込みに失敗しました"});
+}
+
+TEST_F(GameRunTest, OnTheGameThreadHighRestartBytesAreClearedWithoutARestart) {
+  WriteScript("MAIN", kCountingScript);
+  TestGame game(true);
+  Start(game);
+  EXPECT_EQ(SlicesOfOnePass(game, 17), 1u);
+  game.SetRestart(3);
+  EXPECT_EQ(SlicesOfOnePass(game, 17), 1u);  // the slice runs, no restart follows
+  EXPECT_EQ(game.GetRestart(), 0);
+  EXPECT_EQ(Count(game), 2u);
+  game.SetRestart(1);
+  clock_.Advance(17);
+  EXPECT_EQ(game.OnThreadStep(), 0);
+  EXPECT_EQ(game.GetRestart(), 0);
+  EXPECT_EQ(Count(game), 0u);  // restarted after the slice: a fresh MAIN
+  EXPECT_EQ(game.GetScriptHost()->ScriptBootFlg(), static_cast<std::uint32_t>(-1));
+}
+
+struct FailureCase {
+  std::string source;
+  int single_result;
+  int threaded_result;
+  std::string message;
+};
+
+std::string TransferTo(int native, const char* then) {
+  return std::string(".kind script\n  CallNative native(") + std::to_string(native) + "), name, result\n  " + then +
+         "\n  Return\nname: .word text\ntext: .string \"NOPE\"\nresult: .word 0\n";
+}
+
+TEST_F(GameRunTest, ScriptFailuresShowTheirMessageAndEndTheRun) {
+  const std::vector<FailureCase> cases = {
+      {".kind script\n  Jump 0\n", 2, 3, "不正なスクリプトを実行しました"},
+      {TransferTo(1, "Return"), 3, 4, "Jump命令でスクリプトのロードに失敗"},
+      {TransferTo(0, "Yield"), 4, 5, "Call命令でスクリプトのロードに失敗"},
+  };
+  for (const FailureCase& failure : cases) {
+    for (const bool threaded : {false, true}) {
+      SCOPED_TRACE(failure.message + (threaded ? " (game thread)" : " (main thread)"));
+      boxes_.clear();
+      WriteScript("MAIN", failure.source);
+      TestGame game(threaded);
+      Start(game);
+      clock_.Advance(17);
+      if (threaded) {
+        EXPECT_EQ(game.OnThreadStep(), failure.threaded_result);
+      } else {
+        int result = 0;
+        EXPECT_FALSE(game.RunScriptPass(result));
+        EXPECT_EQ(result, failure.single_result);
+      }
+      EXPECT_EQ(boxes_, std::vector<std::string>{failure.message});
+    }
+  }
+}
+
+TEST_F(GameRunTest, TheEndOfTheScriptsEndsTheRunQuietly) {
+  WriteScript("MAIN", ".kind script\n  Yield\n  Return\n");
+  TestGame single(false);
+  Start(single);
+  int result = -5;
+  clock_.Advance(17);
+  EXPECT_TRUE(single.RunScriptPass(result));
+  clock_.Advance(17);
+  EXPECT_FALSE(single.RunScriptPass(result));
+  EXPECT_EQ(result, 0);
+
+  TestGame threaded(true);
+  Start(threaded);
+  clock_.Advance(17);
+  EXPECT_EQ(threaded.OnThreadStep(), 0);
+  clock_.Advance(17);
+  EXPECT_EQ(threaded.OnThreadStep(), -1);
+  EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(GameRunTest, TheStartOfMainReportsWhyItCannotRun) {
+  TestGame game(false);
+  EXPECT_EQ(game.InitScriptEngine(), kScriptEngineMainUnreadable);
+  game_.WriteFile("SCRIPT/MAIN.SOB", "SOB1 is not a script object");
+  EXPECT_EQ(game.InitScriptEngine(), kScriptEngineMainRefused);
+  kvxtools::SobObjectBuilder debug_build;
+  debug_build.Emit(ESobOpcode::Return);
+  WriteScriptFile("MAIN.SOB", debug_build.Build(kvxtools::SobObjectKind::kScript, 1));
+  EXPECT_EQ(game.InitScriptEngine(), kScriptEngineMainForDebugging);
+  EXPECT_EQ(boxes_, (std::vector<std::string>{"メインスクリプトを開けません", "メインスクリプトが不正です",
+                                               "デバッグモード用のスクリプトです"}));
+  EXPECT_EQ(game.RunFrame(), CGameApp::kFrameStop);  // no frame procedure was chosen
+}
+
+TEST_F(GameRunTest, ADamagedLibraryStopsTheStartWithItsMessage) {
+  WriteScript("MAIN", kCountingScript);
+  game_.WriteFile("SCRIPT/FUNC_LIB.SOB", "SOB0 is not the library");
+  TestGame game(false);
+  EXPECT_EQ(game.InitScriptEngine(), kScriptEngineLibrariesFailed);
+  EXPECT_EQ(boxes_, std::vector<std::string>{"スクリプト初期化ファイルのロードに失敗"});
+}
+
+TEST_F(GameRunTest, ScriptFailuresFromTheGameThreadAreShownByTheMainThread) {
+  // Without a main window the request has nobody to show it: nothing is shown on this thread.
+  TestGame game(true);
+  game.GetWorkerThread().StartWith(MakeThreadDelegate([&game] { game.ShowScriptFailure("x"); }));
+  game.GetWorkerThread().Stop();
+  EXPECT_TRUE(boxes_.empty());
+  game.ShowScriptFailure("y");
+  EXPECT_EQ(boxes_, std::vector<std::string>{"y"});
+}
+
+class FrameRateTest : public ::testing::Test {
+ protected:
+  ScopedFakeClock clock_;
+  LogCapture log_;
+  TestGame game_{false};
+};
+
+TEST_F(FrameRateTest, TheWaitModeChoosesTheVerticalBlankLevel) {
+  game_.ApplyFrameRate(30);
+  EXPECT_EQ(game_.GetScreenManager().GetWaitForVerticalBlank(), 0);
+  EXPECT_EQ(game_.GetFramePacer().GetFramesPerSecond(), 30);
+  EXPECT_TRUE(game_.GetFramePacer().UsesCounter());
+
+  game_.GetGameSwitches()[kSwitchFrameWaitMode] = kFrameWaitNone;
+  game_.GetGameSwitches()[kSwitchVerticalBlankLevel] = 1;
+  game_.ApplyFrameRate(-1);
+  EXPECT_EQ(game_.GetScreenManager().GetWaitForVerticalBlank(), 2);
+  EXPECT_EQ(game_.GetFramePacer().GetFramesPerSecond(), 30);
+  EXPECT_FALSE(game_.GetFramePacer().UsesCounter());
+  // Externally paced: every tick is a frame.
+  EXPECT_TRUE(game_.GetFramePacer().Tick());
+  EXPECT_TRUE(game_.GetFramePacer().Tick());
+}
+
+TEST_F(FrameRateTest, NoWaitNestsAndAnExtraEndChangesNothing) {
+  EXPECT_EQ(game_.EndNoWait(), 0);
+  EXPECT_EQ(game_.GetNoWaitNesting(), 0);
+  EXPECT_EQ(game_.BeginNoWait(), 1);
+  EXPECT_EQ(game_.GetGameSwitches()[kSwitchFrameWaitMode], kFrameWaitNone);
+  EXPECT_EQ(game_.GetScreenManager().GetWaitForVerticalBlank(), 1);
+  EXPECT_EQ(game_.BeginNoWait(), 0);  // already paced by the vertical blank
+  EXPECT_EQ(game_.EndNoWait(), 0);
+  EXPECT_EQ(game_.GetScreenManager().GetWaitForVerticalBlank(), 1);
+  EXPECT_EQ(game_.EndNoWait(), 1);
+  EXPECT_EQ(game_.GetGameSwitches()[kSwitchFrameWaitMode], kFrameWaitTimer);
+  EXPECT_EQ(game_.GetScreenManager().GetWaitForVerticalBlank(), 0);
+  EXPECT_EQ(game_.EndNoWait(), 0);
+  EXPECT_EQ(game_.GetNoWaitNesting(), 0);
+  // The counter did not go below 0: one begin turns the mode on again.
+  EXPECT_EQ(game_.BeginNoWait(), 1);
+  EXPECT_EQ(game_.GetScreenManager().GetWaitForVerticalBlank(), 1);
+}
+
+TEST_F(FrameRateTest, NoWaitIsRefusedWhenTheGameDoesNotAllowIt) {
+  game_.GetGameSwitches()[kSwitchNoWaitAllowed] = 0;
+  EXPECT_EQ(game_.BeginNoWait(), 0);
+  EXPECT_EQ(game_.GetScreenManager().GetWaitForVerticalBlank(), 0);
+  EXPECT_EQ(game_.EndNoWait(), 0);
+}
+
+TEST_F(FrameRateTest, TheHighResolutionTimerSuspensionNestsAndAnExtraResumeChangesNothing) {
+  game_.ApplyFrameRate(60);
+  EXPECT_EQ(game_.ResumeHighResTimer(), 0);
+  EXPECT_EQ(game_.SuspendHighResTimer(), 1);
+  EXPECT_FALSE(game_.GetFramePacer().UsesCounter());
+  EXPECT_EQ(game_.SuspendHighResTimer(), 0);
+  EXPECT_EQ(game_.ResumeHighResTimer(), 0);
+  EXPECT_FALSE(game_.GetFramePacer().UsesCounter());
+  EXPECT_EQ(game_.ResumeHighResTimer(), 1);
+  EXPECT_TRUE(game_.GetFramePacer().UsesCounter());
+  EXPECT_EQ(game_.ResumeHighResTimer(), 0);
+  EXPECT_EQ(game_.GetHighResSuspension(), 0);
+  EXPECT_TRUE(game_.GetFramePacer().UsesCounter());
+}
+
+}  // namespace

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "app/little_endian.h"
 #include "platform/thread_id.h"
 #include "platform/thread_priority.h"
 #include "support/log_capture.h"
@@ -86,3 +87,23 @@ TEST(ThreadPriorityTest, TheLowestPriorityOfTheCallingThreadCanBeSetAndReported)
 }
 
 }  // namespace
+
+TEST(GameSettings, TheDefaultsHoldTheNamedValues) {
+  const GameSettingsBlock block = DefaultGameSettings();
+  EXPECT_EQ(block[0], 1);
+  EXPECT_EQ(block[kSettingSnapshotWithoutText], 0);
+  EXPECT_EQ(block[kSettingSaveText], 1);
+  EXPECT_EQ(LoadLe32(&block[20]), 750u);
+  EXPECT_EQ(LoadLe32(&block[32]), 1000u);
+  EXPECT_EQ(LoadLe32(&block[92]), 150u);
+  EXPECT_EQ(LoadLe32(&block[168]), 256u);
+  EXPECT_STREQ(reinterpret_cast<const char*>(&block[36]), "SimSun");
+  EXPECT_EQ(block[113], 0x41);
+  EXPECT_EQ(block[124], 0xD2);
+  EXPECT_EQ(block[129], 0xD1);
+  EXPECT_EQ(block[174], 2);
+  EXPECT_EQ(block[178], 5);
+  EXPECT_EQ(block[191], 0);
+  EXPECT_EQ(&CurrentGameSettings(), &CurrentGameSettings());
+  EXPECT_EQ(CurrentGameSettings(), block);  // nothing published: the defaults
+}

@@ -14,6 +14,7 @@
 #include "support/data_files_fixture.h"
 #include "support/fake_clock.h"
 #include "support/log_capture.h"
+#include "support/probe_task.h"
 #include "script/game_script_host.h"
 
 namespace {
@@ -115,6 +116,23 @@ TEST_F(GameRunTest, AFrameThatIsNotDueRunsNoSliceOnTheGameThread) {
   TestGame game(true);
   Start(game);
   EXPECT_EQ(SlicesOfOnePass(game, 1), 0u);
+}
+
+TEST_F(GameRunTest, TheSecondTimerManagerRunsOnlyWhenAFrameIsDrawn) {
+  WriteScript("MAIN", kCountingScript);
+  TestGame game(false);
+  Start(game);
+  ProbeLog every_pass;
+  ProbeLog drawn_frames;
+  game.GetTimerManager().Add(new ProbeTask(every_pass), 0, 0, 0);
+  game.GetPausableTimerManager().Add(new ProbeTask(drawn_frames), 0, 0, 0);
+  game.SetMoviePlaying(1);  // a playing movie: paced, but nothing is drawn
+  EXPECT_EQ(SlicesOfOnePass(game, 17), 1u);
+  EXPECT_FALSE(every_pass.updates.empty());
+  EXPECT_TRUE(drawn_frames.updates.empty());
+  game.SetMoviePlaying(0);
+  EXPECT_EQ(SlicesOfOnePass(game, 17), 1u);
+  EXPECT_EQ(drawn_frames.updates.size(), 1u);
 }
 
 TEST_F(GameRunTest, TheRestartByteRestartsMainWithTheBootValue) {

@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <SDL.h>
+
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "app/game_app.h"
 #include "platform/host_path.h"
@@ -57,13 +61,17 @@ TEST_F(GameRunGuiTest, TheProgramRunsMainToItsEndAndExitsWithZero) {
   EXPECT_NE(printed.str().find("not built yet: game set-up"), std::string::npos) << printed.str();
 }
 
-class ThreadedGame : public CGameApp {
+class GameInMode : public CGameApp {
  public:
+  explicit GameInMode(bool threaded) : threaded_(threaded) {}
   int SetUp() override {
     const int result = CGameApp::SetUp();
-    environment_[kEnvThreadedMode] = 1;
+    environment_[kEnvThreadedMode] = threaded_ ? 1 : 0;
     return result;
   }
+
+ private:
+  bool threaded_;
 };
 
 TEST_F(GameRunGuiTest, OnTheGameThreadTheFramesArePresentedByTheMainThread) {
@@ -73,7 +81,7 @@ TEST_F(GameRunGuiTest, OnTheGameThreadTheFramesArePresentedByTheMainThread) {
     shown += request.text;
     return plat::IDOK;
   }};
-  ThreadedGame game;
+  GameInMode game(true);
   EXPECT_EQ(game.Run("/L" + plat::ToEnginePath(game_.HostPath()), 1), 0);
   EXPECT_TRUE(game.IsThreaded());
   EXPECT_TRUE(shown.empty()) << shown;
@@ -82,6 +90,37 @@ TEST_F(GameRunGuiTest, OnTheGameThreadTheFramesArePresentedByTheMainThread) {
   // Frames were drawn for at least one whole second before the script ended.
   EXPECT_GT(game.GetFramePacer().GetMeasuredFramesPerSecond(), 0u);
   EXPECT_EQ(game.GetWorkerThread().Stop(), 0u);
+}
+
+// A script that never ends: the user closes the window, as with the window's close button.
+TEST_F(GameRunGuiTest, ClosingTheWindowEndsAGameThatWouldRunForEver) {
+  kvxtools::SobAssembly endless;
+  std::string error;
+  ASSERT_TRUE(kvxtools::AssembleSob(".kind script\nloop:\n  Yield\n  Jump loop\n", nullptr, endless, error)) << error;
+  game_.WriteFile("SCRIPT/MAIN.SOB", std::string_view(reinterpret_cast<const char*>(endless.bytes.data()),
+                                                      endless.bytes.size()));
+  for (const bool threaded : {false, true}) {
+    SCOPED_TRACE(threaded ? "threaded" : "single-thread");
+    LogCapture log;
+    plat::ScopedMessageBoxAnswers answers{[](const plat::MessageBoxRequest&) { return plat::IDOK; }};
+    GameInMode game(threaded);
+    std::atomic<bool> run_returned{false};
+    std::thread user([&] {
+      // Once the game has drawn a few frames, close its window.
+      while (game.GetFramePacer().GetMeasuredFramesPerSecond() == 0 && !run_returned) std::this_thread::yield();
+      SDL_Event close{};
+      close.type = SDL_WINDOWEVENT;
+      close.window.event = SDL_WINDOWEVENT_CLOSE;
+      close.window.windowID = game.GetMainWindow().GetHandle();
+      SDL_PushEvent(&close);
+    });
+    EXPECT_EQ(game.Run("/L" + plat::ToEnginePath(game_.HostPath()), 1), 0);
+    run_returned = true;
+    user.join();
+    EXPECT_FALSE(game.GetMainWindow().IsWindow());
+    EXPECT_GT(game.GetFramePacer().GetMeasuredFramesPerSecond(), 0u);
+    EXPECT_EQ(game.GetWorkerThread().Stop(), 0u);
+  }
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ class CGameScriptHost : public CScriptHost {
   std::uint32_t TakeSnapshot();
   // Reads the held snapshot back and drops it; ReadState's result, or kNoSnapshot.
   std::uint32_t RestoreSnapshot();
-  void DiscardSnapshot() { snapshot_.clear(); }
+  void DiscardSnapshot() { snapshot_ = std::vector<std::uint8_t>(); }
   // The held snapshot's record, empty when none is held.
   std::span<const std::uint8_t> HeldSnapshot() const { return snapshot_; }
 

@@ -52,6 +52,8 @@ class ByteReader {
 
 class ByteWriter {
  public:
+  // Room for `size` bytes, for a writer that knows its total beforehand.
+  void Reserve(std::size_t size) { bytes_.reserve(size); }
   void Byte(std::uint8_t value) { bytes_.push_back(value); }
   void Word16(std::uint16_t value) {
     Byte(static_cast<std::uint8_t>(value));

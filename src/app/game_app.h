@@ -117,8 +117,8 @@ class CGameApp : public CFrameworkApp {
   void SetMoviePlaying(uint8_t value) { movie_playing_ = value; }
 
  protected:
-  // Shows a failure of the scripts (kind 4, main window), through the main thread when called
-  // on the game thread.
+  // Shows a failure of the scripts (kind 4, main window), through the window thread when called
+  // on another.
   void ShowScriptFailure(const char* utf8_text);
 
  private:
@@ -131,7 +131,6 @@ class CGameApp : public CFrameworkApp {
   // The thread whose priority the hooks change; 0 when the worker thread is not running.
   uint32_t PriorityTarget();
   bool InactiveWait() const;
-  bool OnGameThread() const;
   // Waits that a stop request of the game thread ends early.
   void StopRequestWait(uint32_t milliseconds);
   // The sleep of a frame that is not due (a hint of 0 still yields the processor).

@@ -9,8 +9,8 @@
 #include "app/not_built.h"
 #include "app/private_messages.h"
 #include "platform/clock.h"
+#include "platform/message_queue.h"
 #include "platform/text_encoding.h"
-#include "platform/thread_id.h"
 #include "script/game_script_host.h"
 
 namespace {
@@ -22,15 +22,12 @@ constexpr uint8_t kFirstIgnoredRestart = 3;
 
 void CGameApp::ShowScriptFailure(const char* utf8_text) {
   const std::string text = plat::Utf8ToSjis(utf8_text);
-  if (OnGameThread()) {
-    RequestMessageBox(0, text, kBoxStop);
-  } else {
+  // Message boxes belong to the window thread; the game thread asks it for one.
+  if (plat::MessageQueue::Instance().OnWindowThread()) {
     ShowMessageBox(text, kBoxStop);
+  } else {
+    RequestMessageBox(0, text, kBoxStop);
   }
-}
-
-bool CGameApp::OnGameThread() const {
-  return IsThreaded() && GetWorkerThread().GetThreadId() == plat::CurrentThreadId();
 }
 
 uint32_t CGameApp::RunSlice() {

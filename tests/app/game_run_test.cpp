@@ -8,6 +8,7 @@
 
 #include "app/game_app.h"
 #include "platform/message_box.h"
+#include "platform/message_queue.h"
 #include "platform/text_encoding.h"
 #include "sob_assembler.h"
 #include "sob_builder.h"
@@ -271,7 +272,8 @@ TEST_F(GameRunTest, ADamagedLibraryStopsTheStartWithItsMessage) {
 }
 
 TEST_F(GameRunTest, ScriptFailuresFromTheGameThreadAreShownByTheMainThread) {
-  // Without a main window the request has nobody to show it: nothing is shown on this thread.
+  // Without a main window the request has nobody to show it: nothing is shown on that thread.
+  plat::MessageQueue::Instance().AttachToCurrentThread();
   TestGame game(true);
   game.GetWorkerThread().StartWith(MakeThreadDelegate([&game] { game.ShowScriptFailure("x"); }));
   game.GetWorkerThread().Stop();

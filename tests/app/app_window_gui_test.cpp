@@ -12,10 +12,7 @@
 #include "platform/message_box.h"
 #include "platform/message_queue.h"
 #include "support/log_capture.h"
-
-// SDL's X11 video opens a D-Bus connection, whose library keeps its buffers until the process
-// ends; the leak checker of the sanitizer build is told so.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
+#include "support/test_window.h"
 
 namespace {
 
@@ -75,10 +72,8 @@ class GuiGame : public CGameApp {
   bool threaded_;
 };
 
-class AppWindowGuiTest : public ::testing::Test {
+class AppWindowGuiTest : public WindowTestBase {
  protected:
-  static void SetUpTestSuite() { setenv("SDL_VIDEODRIVER", "x11", 1); }
-
   LogCapture log_;
   plat::ScopedMessageBoxAnswers answers_{[](const plat::MessageBoxRequest&) { return plat::IDOK; }};
 };

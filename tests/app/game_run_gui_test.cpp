@@ -18,6 +18,7 @@
 #include "sob_assembler.h"
 #include "support/log_capture.h"
 #include "support/temp_game_folder.h"
+#include "support/test_window.h"
 
 namespace {
 
@@ -29,10 +30,8 @@ std::string YieldingMain() {
   return source + "  Return\n";
 }
 
-class GameRunGuiTest : public ::testing::Test {
+class GameRunGuiTest : public WindowTestBase {
  protected:
-  static void SetUpTestSuite() { setenv("SDL_VIDEODRIVER", "x11", 1); }
-
   void SetUp() override {
     kvxtools::SobAssembly main;
     std::string error;
@@ -48,8 +47,11 @@ TEST_F(GameRunGuiTest, TheProgramRunsMainToItsEndAndExitsWithZero) {
   const char* tools = std::getenv("KESTRUNE_TOOLS_DIR");
   ASSERT_NE(tools, nullptr);
   const std::string log = game_.HostPath() + "run.log";
-  const std::string command =
-      "'" + std::string(tools) + "/kestrune' '/L" + game_.HostPath() + "' 2> '" + log + "'";
+  // The X and D-Bus libraries keep blocks until the process ends, which the leak checker of the
+  // sanitizer build would report at the program's exit; this program's own leaks are checked in
+  // the tests that run the game in process.
+  const std::string command = "ASAN_OPTIONS=detect_leaks=0 '" + std::string(tools) + "/kestrune' '/L" +
+                              game_.HostPath() + "' 2> '" + log + "'";
   const int status = std::system(command.c_str());
   std::ifstream stream(log);
   std::stringstream printed;

@@ -150,6 +150,9 @@ class CGameApp : public CFrameworkApp {
   // The due frame on the game thread: input, then the canvas's changes or the render lists.
   void DrawDueFrameOnGameThread(bool canvas);
   int FrameThreadedLoop(bool canvas);
+  // The start of a pass on the main thread: the messages, the stop conditions, the first timer
+  // manager and the wait while inactive. False when the frame procedure stops.
+  bool BeginPassOnMainThread();
   // Acknowledges the main thread's blocking wait and idles: true while it lasts.
   bool ParkWhileBlockingWait();
   // The frames-to-skip answer of a due frame: -1 one slice, or 1 to 4 slices.

@@ -93,16 +93,20 @@ int CGameApp::DueFrameResult(bool threaded) {
   return slices;
 }
 
+bool CGameApp::BeginPassOnMainThread() {
+  for (;;) {
+    if (PumpMessages(game_switches_[kSwitchMouseMoves] != 0) != 0) return false;
+    if (GetFatalError() != 0 || restart_.load() != 0) return false;
+    timers_.Advance(ReadMillisecondClock());
+    if (!InactiveWait()) return true;
+    plat::WaitMessage();
+  }
+}
+
 int CGameApp::FrameSingle() {
   if (!IsMoviePlaying() && !PresentBack()) return kFrameStop;
   for (;;) {
-    if (PumpMessages(game_switches_[kSwitchMouseMoves] != 0) != 0) return kFrameStop;
-    if (GetFatalError() != 0 || restart_.load() != 0) return kFrameStop;
-    timers_.Advance(ReadMillisecondClock());
-    if (InactiveWait()) {
-      plat::WaitMessage();
-      continue;
-    }
+    if (!BeginPassOnMainThread()) return kFrameStop;
     if (pacer_.Tick()) {
       SleepWhileVerticalBlankPaced(false);
       UpdateInput();
@@ -119,13 +123,7 @@ int CGameApp::FrameSingle() {
 
 int CGameApp::FrameSingleCanvas() {
   for (;;) {
-    if (PumpMessages(game_switches_[kSwitchMouseMoves] != 0) != 0) return kFrameStop;
-    if (GetFatalError() != 0 || restart_.load() != 0) return kFrameStop;
-    timers_.Advance(ReadMillisecondClock());
-    if (InactiveWait()) {
-      plat::WaitMessage();
-      continue;
-    }
+    if (!BeginPassOnMainThread()) return kFrameStop;
     if (pacer_.Tick()) {
       UpdateInput();
       UpdateCanvas();

@@ -1,11 +1,10 @@
 #include "app/game_app.h"
 
 #include <exception>
-#include <new>
+#include <string>
 
 #include "app/not_built.h"
 #include "platform/diagnostic_log.h"
-#include "platform/message_queue.h"
 #include "platform/thread_id.h"
 #include "platform/thread_priority.h"
 #include "script/game_script_host.h"

@@ -131,8 +131,8 @@ class CGameApp : public CFrameworkApp {
   // The thread whose priority the hooks change; 0 when the worker thread is not running.
   uint32_t PriorityTarget();
   bool InactiveWait() const;
-  // Waits that a stop request of the game thread ends early.
-  void StopRequestWait(uint32_t milliseconds);
+  // Sleeps; on the game thread a stop request ends the wait early.
+  void Wait(uint32_t milliseconds, bool threaded);
   // The sleep of a frame that is not due (a hint of 0 still yields the processor).
   void SleepForWaitHint(bool threaded);
   void SleepWhileVerticalBlankPaced(bool threaded);

@@ -24,25 +24,23 @@ bool CGameApp::InactiveWait() const {
   return window_block_[kWinPauseWhileInactive] != 0 || exclusive;
 }
 
-void CGameApp::StopRequestWait(uint32_t milliseconds) { GetWorkerThread().WaitStopRequest(milliseconds); }
+void CGameApp::Wait(uint32_t milliseconds, bool threaded) {
+  if (threaded) {
+    GetWorkerThread().WaitStopRequest(milliseconds);
+  } else {
+    plat::SleepMilliseconds(milliseconds);
+  }
+}
 
 void CGameApp::SleepForWaitHint(bool threaded) {
   const uint32_t hint = pacer_.GetWaitHint();
-  if (!threaded || (hint == 0 && pacer_.UsesCounter())) {
-    plat::SleepMilliseconds(hint);
-  } else {
-    StopRequestWait(hint);
-  }
+  // With the counter a hint of 0 still gives the processor away, even on the game thread.
+  Wait(hint, threaded && !(hint == 0 && pacer_.UsesCounter()));
 }
 
 void CGameApp::SleepWhileVerticalBlankPaced(bool threaded) {
   if (GetScreenManager().GetWaitForVerticalBlank() == 0) return;
-  const uint32_t milliseconds = zero_sleep_.load() ? 0 : kVerticalBlankSleepMs;
-  if (threaded) {
-    StopRequestWait(milliseconds);
-  } else {
-    plat::SleepMilliseconds(milliseconds);
-  }
+  Wait(zero_sleep_.load() ? 0 : kVerticalBlankSleepMs, threaded);
 }
 
 void CGameApp::UpdateInput() { ReportNotBuiltYet("cursor tracking and the input devices' frame update"); }
@@ -83,13 +81,7 @@ int CGameApp::DueFrameResult(bool threaded) {
   int slices = pacer_.GetFramesToSkip();
   if (slices == 0) return kFrameOneSlice;
   if (slices > kMostSlicesPerFrame) slices = kFrameOneSlice;
-  if (const uint32_t hint = pacer_.GetWaitHint(); hint != 0) {
-    if (threaded) {
-      StopRequestWait(hint);
-    } else {
-      plat::SleepMilliseconds(hint);
-    }
-  }
+  if (const uint32_t hint = pacer_.GetWaitHint(); hint != 0) Wait(hint, threaded);
   return slices;
 }
 

@@ -26,7 +26,7 @@ void CGameApp::ShowScriptFailure(const char* utf8_text) {
   if (plat::MessageQueue::Instance().OnWindowThread()) {
     ShowMessageBox(text, kBoxStop);
   } else {
-    RequestMessageBox(0, text, kBoxStop);
+    RequestMessageBox(kBoxPlain, text, kBoxStop);
   }
 }
 
@@ -135,7 +135,7 @@ int CGameApp::OnThreadStep() {
   DrawDueFrameOnGameThread(canvas);
   const int frames_to_skip = pacer_.GetFramesToSkip();
   const int extra_slices = frames_to_skip > kMostSlicesPerFrame ? 0 : frames_to_skip;
-  if (frames_to_skip != 0 && pacer_.GetWaitHint() != 0) StopRequestWait(pacer_.GetWaitHint());
+  if (frames_to_skip != 0 && pacer_.GetWaitHint() != 0) Wait(pacer_.GetWaitHint(), true);
   for (int slice = 0; slice <= extra_slices; ++slice) {
     const uint32_t run = RunSlice();
     if (run == CScriptHost::kRunFinished) return -1;

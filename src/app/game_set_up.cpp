@@ -2,9 +2,8 @@
 // base data folder of the command line and the data archives. The settings files, the
 // application files and the save folder join with the set-up's issue; until then the defaults
 // stand.
-#include <cstdio>
-
 #include "app/command_line.h"
+#include "app/game_archives.h"
 #include "app/game_app.h"
 #include "app/not_built.h"
 #include "app/path.h"
@@ -13,25 +12,8 @@
 
 namespace {
 
-constexpr int32_t kGameArchiveId = -2;
-constexpr int kArchiveAtFolder = 0;
-constexpr int kArchiveAtItsName = 1;
-
 int LowerThroughApp() { return g_App != nullptr ? g_App->LowerGameThreadPriority() : -1; }
 int RestoreThroughApp() { return g_App != nullptr ? g_App->RestoreGameThreadPriority() : 0; }
-
-// The patches come first: "PATCH.DPK", then "PATCH2.DPK", "PATCH3.DPK" ... in front of it until
-// one is missing, then the scripts' archive.
-void MountGameArchives(CFileSystem& files) {
-  if (files.MountArchive("PATCH.DPK", kGameArchiveId, kArchiveAtFolder, true, nullptr) == 0) {
-    for (int number = 2;; ++number) {
-      char name[32];
-      std::snprintf(name, sizeof name, "PATCH%d.DPK", number);
-      if (files.MountArchive(name, kGameArchiveId, kArchiveAtFolder, false, nullptr) != 0) break;
-    }
-  }
-  files.MountArchive("SCRIPT.DPK", kGameArchiveId, kArchiveAtItsName, true, nullptr);
-}
 
 }  // namespace
 

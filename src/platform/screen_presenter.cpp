@@ -250,6 +250,8 @@ void ScreenPresenter::Stage() {
     if (staged_ == nullptr || staged_->Width() != screen.Width() || staged_->Height() != screen.Height()) {
       staged_ = Surface::Make(screen.Width(), screen.Height(), MakePixelFormat(SurfaceFormat::kXrgb8888), 0, Point{});
       if (staged_ == nullptr) return;
+      // Rectangles of the old size must not reach the new copy.
+      staged_dirty_.clear();
       dirty_.assign(1, Rect{0, 0, screen.Width(), screen.Height()});
     }
     const PixelView source = screen.View();

@@ -6,10 +6,10 @@
 #include <random>
 #include <string>
 
+#include "base/read_target.h"
 #include "dpk_writer.h"
 #include "platform/host_path.h"
 #include "resource/dpk_decoder.h"
-#include "resource/read_target.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "app/lzss_coder.h"
+#include "base/lzss_coder.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "gfx/arithmetic_kernels.h"
-#include "gfx/blend_kernels.h"
-#include "gfx/copy_kernels.h"
-#include "gfx/pixel_tables.h"
+#include "pixel/arithmetic_kernels.h"
+#include "pixel/blend_kernels.h"
+#include "pixel/copy_kernels.h"
+#include "pixel/pixel_tables.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "base/read_target.h"
 #include "platform/host_path.h"
 #include "resource/dpk_decoder.h"
-#include "resource/read_target.h"
 
 namespace {
 

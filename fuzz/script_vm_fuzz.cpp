@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "random_program_runner.h"
 #include "platform/diagnostic_log.h"
+#include "random_program_runner.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static kvxtools::RandomProgramRunner* runner = [] {

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <string>
 
-#include "app/not_built.h"
 #include "app/private_messages.h"
-#include "gfx/pixel_kernel_choice.h"
+#include "base/not_built.h"
+#include "pixel/pixel_kernel_choice.h"
 #include "platform/clock.h"
 #include "platform/diagnostic_log.h"
 #include "platform/message_queue.h"

@@ -8,11 +8,11 @@
 #include <string>
 
 #include "app/app_base.h"
-#include "app/critical_section.h"
-#include "app/framework_settings.h"
 #include "app/main_window.h"
 #include "app/message_handler.h"
-#include "app/worker_thread.h"
+#include "base/critical_section.h"
+#include "base/framework_settings.h"
+#include "base/worker_thread.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
 #include "resource/file_system.h"

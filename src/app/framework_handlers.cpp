@@ -2,9 +2,9 @@
 #include <memory>
 
 #include "app/framework_app.h"
-#include "app/lock_guard.h"
-#include "app/not_built.h"
 #include "app/private_messages.h"
+#include "base/lock_guard.h"
+#include "base/not_built.h"
 #include "platform/window.h"
 
 namespace {

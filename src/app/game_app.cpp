@@ -3,15 +3,24 @@
 #include <exception>
 #include <string>
 
-#include "app/not_built.h"
+#include "base/app_hooks.h"
+#include "base/not_built.h"
+#include "game/game_script_host.h"
 #include "platform/diagnostic_log.h"
 #include "platform/thread_id.h"
 #include "platform/thread_priority.h"
-#include "script/game_script_host.h"
 
 CGameApp* g_App = nullptr;
-int (*g_LowerPriorityHook)() = nullptr;
-int (*g_RestorePriorityHook)() = nullptr;
+
+namespace {
+
+void EndScriptFrameModesOfApp() {
+  if (g_App == nullptr) return;
+  while (g_App->GetNoWaitNesting() > 0) g_App->EndNoWait();
+  while (g_App->GetHighResSuspension() > 0) g_App->ResumeHighResTimer();
+}
+
+}  // namespace
 
 GameSwitches DefaultGameSwitches() {
   GameSwitches switches{};
@@ -20,7 +29,10 @@ GameSwitches DefaultGameSwitches() {
   return switches;
 }
 
-CGameApp::CGameApp() { g_App = this; }
+CGameApp::CGameApp() {
+  g_App = this;
+  g_EndScriptFrameModesHook = &EndScriptFrameModesOfApp;
+}
 
 CGameApp::~CGameApp() {
   // The worker runs this object's operations: it ends before this part of the object does. The
@@ -36,6 +48,7 @@ CGameApp::~CGameApp() {
     g_App = nullptr;
     g_LowerPriorityHook = nullptr;
     g_RestorePriorityHook = nullptr;
+    g_EndScriptFrameModesHook = nullptr;
   }
 }
 

@@ -11,11 +11,11 @@
 #include <memory>
 #include <string>
 
-#include "app/critical_section.h"
-#include "app/frame_pacer.h"
 #include "app/framework_app.h"
-#include "app/game_settings.h"
-#include "app/timer_manager.h"
+#include "base/critical_section.h"
+#include "base/frame_pacer.h"
+#include "base/game_settings.h"
+#include "base/timer_manager.h"
 
 class CGameScriptHost;
 
@@ -184,6 +184,3 @@ class CGameApp : public CFrameworkApp {
 };
 
 extern CGameApp* g_App;
-// The priority hooks as the effects, sprites and widgets call them.
-extern int (*g_LowerPriorityHook)();
-extern int (*g_RestorePriorityHook)();

@@ -3,9 +3,9 @@
 // presents it, and answers how many script slices are due; 0 stops the caller.
 #include "app/game_app.h"
 
-#include "app/lock_guard.h"
-#include "app/millisecond_clock.h"
-#include "app/not_built.h"
+#include "base/lock_guard.h"
+#include "base/millisecond_clock.h"
+#include "base/not_built.h"
 #include "platform/clock.h"
 #include "platform/message_queue.h"
 

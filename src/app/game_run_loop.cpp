@@ -4,14 +4,14 @@
 // message when a script fails.
 #include "app/game_app.h"
 
-#include "app/lock_guard.h"
-#include "app/millisecond_clock.h"
-#include "app/not_built.h"
 #include "app/private_messages.h"
+#include "base/lock_guard.h"
+#include "base/millisecond_clock.h"
+#include "base/not_built.h"
+#include "game/game_script_host.h"
 #include "platform/clock.h"
 #include "platform/message_queue.h"
 #include "platform/text_encoding.h"
-#include "script/game_script_host.h"
 
 namespace {
 

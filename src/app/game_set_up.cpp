@@ -3,10 +3,11 @@
 // application files and the save folder join with the set-up's issue; until then the defaults
 // stand.
 #include "app/command_line.h"
-#include "app/game_archives.h"
 #include "app/game_app.h"
-#include "app/not_built.h"
-#include "app/path.h"
+#include "app/game_archives.h"
+#include "base/app_hooks.h"
+#include "base/not_built.h"
+#include "base/path.h"
 #include "resource/dpk_decoder.h"
 #include "resource/elg_decoder.h"
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "app/not_built.h"
+#include "base/not_built.h"
 #include "builtins/return_zero_builtin.h"
 
 namespace {

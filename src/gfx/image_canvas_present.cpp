@@ -2,11 +2,11 @@
 // rectangles, or a running transition's strips, go to a device context or a surface.
 #include <algorithm>
 
-#include "app/millisecond_clock.h"
+#include "base/millisecond_clock.h"
 #include "gfx/frame_transition.h"
 #include "gfx/image_canvas.h"
 #include "gfx/image_to_surface.h"
-#include "gfx/surface_writers.h"
+#include "pixel/surface_writers.h"
 
 namespace {
 

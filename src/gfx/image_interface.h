@@ -69,3 +69,7 @@ class CImageInterface {
   plat::Rect clip_;
   uint32_t user_words_[3] = {0, 0, 0};
 };
+
+// Sets the alpha byte of every 32-bit pixel of the image, keeping the colour bits. Does nothing
+// without pixels or when a row is shorter than its width of 32-bit pixels.
+void SetImageAlpha(CImageInterface* image, uint8_t alpha);

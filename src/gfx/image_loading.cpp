@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/file.h"
-#include "app/little_endian.h"
-#include "gfx/decoded_picture_conversions.h"
+#include "base/file.h"
+#include "base/little_endian.h"
 #include "gfx/image.h"
+#include "pixel/decoded_picture_conversions.h"
 #include "resource/cached_picture.h"
 #include "resource/elg_header.h"
 #include "resource/elg_picture.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/not_built.h"
+#include "base/not_built.h"
 
 uint32_t CImagePart::Create(int32_t width, int32_t height, uint8_t depth, bool with_layer) {
   return CreateWithFlags(width, height, depth, 0, with_layer);

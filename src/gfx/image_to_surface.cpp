@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "gfx/surface_services.h"
-#include "gfx/surface_writers.h"
+#include "pixel/surface_writers.h"
 
 const uint32_t* EnsureImagePalette(CImage& image) {
   if (image.GetPalette() == nullptr) image.SetPalette(nullptr, 0, 0);

@@ -1,6 +1,6 @@
 #include "gfx/screen_manager.h"
 
-#include "app/lock_guard.h"
+#include "base/lock_guard.h"
 #include "gfx/image_canvas.h"
 
 plat::Guid g_PrimaryDisplayGuid;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/critical_section.h"
+#include "base/critical_section.h"
 #include "gfx/direct3d_device.h"
 #include "gfx/monitor_list.h"
 #include "gfx/render_list.h"

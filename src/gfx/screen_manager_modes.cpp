@@ -1,5 +1,5 @@
 // Entering window and full-screen modes: the steps, their fall-backs and the codes they report.
-#include "app/not_built.h"
+#include "base/not_built.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
 

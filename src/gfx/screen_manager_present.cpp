@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "app/lock_guard.h"
-#include "app/not_built.h"
+#include "base/lock_guard.h"
+#include "base/not_built.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
 

@@ -4,8 +4,8 @@
 #include <bit>
 #include <cstring>
 
-#include "gfx/colour_transform_kernels.h"
-#include "gfx/pixel_kernel_choice.h"
+#include "pixel/colour_transform_kernels.h"
+#include "pixel/pixel_kernel_choice.h"
 
 using plat::Rect;
 
@@ -62,23 +62,6 @@ int32_t FirstBlock(int32_t extent, int32_t block, bool from_far_edge, bool centr
 }
 
 }  // namespace
-
-uint32_t PixelFormatBytes(uint32_t format) {
-  switch (format) {
-    case kPixelFormatRgb555:
-    case kPixelFormatRgb565:
-    case kPixelFormatArgb1555:
-    case kPixelFormatArgb4444:
-      return 2;
-    case kPixelFormatRgb888:
-      return 3;
-    case kPixelFormatXrgb8888:
-    case kPixelFormatArgb8888:
-      return 4;
-    default:
-      return 0;
-  }
-}
 
 EPixelFormat ClassifyPixelFormat(const plat::PixelFormat& format) {
   const uint32_t r = format.red_mask;

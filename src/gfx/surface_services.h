@@ -6,26 +6,10 @@
 #include <cstdint>
 
 #include "gfx/color_key.h"
-
+#include "pixel/pixel_format_codes.h"
 #include "platform/pixel_format.h"
 #include "platform/surface.h"
 #include "platform/window_messages.h"
-
-// Pixel-format codes of display surfaces, one bit each.
-enum EPixelFormat : uint32_t {
-  kPixelFormatUnrecognised = 1,
-  kPixelFormatPal8 = 2,
-  kPixelFormatRgb555 = 4,
-  kPixelFormatRgb565 = 8,
-  kPixelFormatRgb888 = 16,
-  kPixelFormatXrgb8888 = 32,
-  kPixelFormatArgb1555 = 64,
-  kPixelFormatArgb4444 = 128,
-  kPixelFormatArgb8888 = 256,
-};
-
-// Bytes per pixel of a surface format: 2, 3 or 4, and 0 for codes that are not surface formats.
-uint32_t PixelFormatBytes(uint32_t format);
 
 struct PixelFormatInfo {
   uint8_t bits_per_pixel = 0;

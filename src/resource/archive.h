@@ -7,11 +7,11 @@
 #include <functional>
 #include <span>
 
-#include "app/read_stream.h"
-#include "app/ref_counted.h"
+#include "base/read_stream.h"
+#include "base/read_target.h"
+#include "base/ref_counted.h"
 #include "platform/file_handle.h"
 #include "resource/plugin_args.h"
-#include "resource/read_target.h"
 
 // Statuses that archives and decoders share with the data-file layer.
 inline constexpr std::int32_t kArchiveUnsupported = -2;

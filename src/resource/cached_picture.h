@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/ref_counted.h"
-#include "resource/decoded_picture.h"
+#include "base/ref_counted.h"
+#include "pixel/decoded_picture.h"
 
 class CCachedPicture : public CRefCounted {
  public:

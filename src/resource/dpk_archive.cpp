@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <new>
 
-#include "app/lzss_coder.h"
-#include "app/sjis_case.h"
+#include "base/lzss_coder.h"
+#include "base/sjis_case.h"
 #include "resource/dpk_cipher.h"
 #include "resource/dpk_entry_file.h"
 #include "resource/dpk_name_trie.h"

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <bit>
 
-#include "app/little_endian.h"
-#include "app/path.h"
-#include "app/sjis_case.h"
+#include "base/little_endian.h"
+#include "base/path.h"
+#include "base/sjis_case.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <new>
 #include <vector>
 
-#include "app/little_endian.h"
+#include "base/little_endian.h"
 #include "resource/dpk_archive.h"
 #include "resource/dpk_cipher.h"
 #include "resource/dpk_index.h"

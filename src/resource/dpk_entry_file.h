@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/read_stream.h"
+#include "base/read_stream.h"
 #include "platform/file_handle.h"
 
 class CDpkEntryFile final : public CReadStream {

@@ -1,7 +1,7 @@
 #include "resource/dpk_index.h"
 
-#include "app/byte_cursor.h"
-#include "app/little_endian.h"
+#include "base/byte_cursor.h"
+#include "base/little_endian.h"
 #include "resource/dpk_name_trie.h"
 #include "resource/dpk_status.h"
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "app/little_endian.h"
-#include "app/sjis_case.h"
+#include "base/little_endian.h"
+#include "base/sjis_case.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <new>
 
-#include "app/little_endian.h"
+#include "base/little_endian.h"
 #include "resource/elg_header.h"
 #include "resource/elg_picture.h"
-#include "resource/image_loader_manager.h"
 #include "resource/elg_unpack.h"
+#include "resource/image_loader_manager.h"
 
 namespace {
 

@@ -6,11 +6,9 @@
 #include <mutex>
 #include <new>
 
-#include "app/path.h"
-#include "app/sjis_case.h"
+#include "base/path.h"
+#include "base/sjis_case.h"
 #include "platform/file_system_ops.h"
-
-CFileSystem* g_DataFiles = nullptr;
 
 namespace {
 

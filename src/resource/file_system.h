@@ -16,13 +16,14 @@
 #include <string_view>
 #include <vector>
 
-#include "app/read_stream.h"
+#include "base/data_file_layer.h"
+#include "base/read_stream.h"
+#include "base/read_target.h"
 #include "platform/file_handle.h"
 #include "platform/find_data.h"
 #include "resource/archive.h"
 #include "resource/mount_list.h"
 #include "resource/plugin_host.h"
-#include "resource/read_target.h"
 
 // The archive-decoder family of the plug-in scheme: *.ADL libraries.
 struct AdlFamily {
@@ -33,21 +34,21 @@ struct AdlFamily {
   static void ReleaseDecoder(CArchiveDecoder* decoder) { delete decoder; }
 };
 
-class CFileSystem {
+class CFileSystem final : public IDataFileLayer {
  public:
   CFileSystem() = default;
   // Clears the search folders, unmounts every archive and unloads every decoder, in that order.
-  ~CFileSystem();
+  ~CFileSystem() override;
   CFileSystem(const CFileSystem&) = delete;
   CFileSystem& operator=(const CFileSystem&) = delete;
 
   // A stream over the file, or null with the status in out_error: 3 not found, 5 bad name,
   // 8 no memory, 14 unexpected. With allow_memory, an archive entry that cannot be streamed is
   // read whole into a memory stream.
-  RefPtr<CReadStream> OpenStream(const char* name, char* out_path, int* out_error, bool allow_memory);
+  RefPtr<CReadStream> OpenStream(const char* name, char* out_path, int* out_error, bool allow_memory) override;
   // The whole file into a buffer from `target`. 0, 3 not found, 5 bad name, 7 read failed,
   // 8 no memory, 10 size unavailable, 14 unexpected.
-  unsigned ReadFile(const char* name, CReadTarget& target, char* out_path);
+  unsigned ReadFile(const char* name, CReadTarget& target, char* out_path) override;
 
   std::size_t GetSearchFolderCount() const;
   void ClearSearchFolders();
@@ -61,14 +62,14 @@ class CFileSystem {
 
   // A loose file (archives not consulted). 0 found, 1 bad name, 2 not found for an absolute
   // name, 3 not found for a relative one. out_path gets the path tried last.
-  unsigned FindFile(char* out_path, const char* name, plat::FindData* find_data) const;
+  unsigned FindFile(char* out_path, const char* name, plat::FindData* find_data) const override;
   // Opens a loose file for reading. 0 opened, 1 bad name or an absolute name that does not
   // open, 2 not found. Files are never locked against other readers on this system, so
   // `share_read` changes nothing.
   unsigned OpenFileHandle(plat::FileHandle& out, const char* name, bool share_read, char* out_path) const;
   // 0 a loose file (its path in `path`), -1 an archive holds it (the lower-cased path),
   // 1 bad name, 2 not found. `path` holds kMaxPath bytes.
-  int LocateFile(char* path, const char* name, plat::FindData* find_data) const;
+  int LocateFile(char* path, const char* name, plat::FindData* find_data) const override;
 
   std::size_t GetMountCount() const;
   void UnmountAll();
@@ -86,7 +87,8 @@ class CFileSystem {
   // Reads entry `number` (or, for -1, the entry called `name`) of the first archive with that
   // id. 0, 3 no such archive, 5 the entry's path would not fit in out_path, or the archive's
   // status. out_path gets the mount point and the name, or "%06d.DAT" of the number.
-  unsigned ReadArchiveEntry(std::int32_t id, std::int32_t number, const char* name, CReadTarget& target, char* out_path);
+  unsigned ReadArchiveEntry(std::int32_t id, std::int32_t number, const char* name, CReadTarget& target,
+                            char* out_path) override;
 
   // The archive-decoder host.
   void UnloadArchiveDecodersOfType(std::uint32_t type);
@@ -114,6 +116,3 @@ class CFileSystem {
   MountList mounts_;
   CPluginHost<AdlFamily> decoders_;
 };
-
-// The application's data-file layer; null until the application object publishes it.
-extern CFileSystem* g_DataFiles;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/sjis_case.h"
+#include "base/sjis_case.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/ref_counted.h"
-#include "resource/decoded_picture.h"
+#include "base/ref_counted.h"
+#include "pixel/decoded_picture.h"
 
 // Writes encoded bytes: (data, size, argument) -> false when writing failed.
 using EncodeWriteFunc = bool (*)(const std::uint8_t* data, std::size_t size, void* argument);

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/file.h"
-#include "app/little_endian.h"
-#include "app/path.h"
-#include "gfx/decoded_picture_conversions.h"
+#include "base/file.h"
+#include "base/little_endian.h"
+#include "base/path.h"
+#include "pixel/decoded_picture_conversions.h"
 #include "platform/file_system_ops.h"
 #include "platform/physical_memory.h"
 #include "resource/file_system.h"

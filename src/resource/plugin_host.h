@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "app/path.h"
-#include "app/sjis_case.h"
+#include "base/path.h"
+#include "base/sjis_case.h"
 #include "platform/file_system_ops.h"
 #include "resource/plugin_args.h"
 #include "resource/plugin_library.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/path.h"
+#include "base/path.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/bit_array.h"
-#include "app/byte_cursor.h"
+#include "base/bit_array.h"
+#include "base/byte_cursor.h"
 
 struct ReadTextRecord {
   std::string name;              // the script's upper-case name

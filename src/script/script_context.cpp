@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "script/script_interpreter.h"
 #include "platform/diagnostic_log.h"
+#include "script/script_interpreter.h"
 
 CScriptContext::CScriptContext(ScriptMemory& memory, const ScriptNativeTable& natives, HandleTable& handles)
     : memory_(memory), natives_(natives), handles_(handles) {}

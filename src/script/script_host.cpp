@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "app/file_services.h"
-#include "builtins/transfer_builtins.h"
+#include "base/file_services.h"
 #include "platform/diagnostic_log.h"
 #include "script/script_transfer.h"
+#include "script/transfer_builtins.h"
 
 CScriptHost::CScriptHost() {
   g_ScriptTransfer = kScriptTransferNone;

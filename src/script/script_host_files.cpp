@@ -3,8 +3,8 @@
 // renamed over it.
 #include <cstring>
 
-#include "app/file_services.h"
-#include "app/packed_block.h"
+#include "base/file_services.h"
+#include "base/packed_block.h"
 #include "script/script_host.h"
 
 namespace {

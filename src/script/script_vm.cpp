@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "app/file_services.h"
-#include "app/path.h"
-#include "app/sjis_case.h"
+#include "base/file_services.h"
+#include "base/path.h"
+#include "base/sjis_case.h"
 #include "script/sob_object.h"
 
 namespace {

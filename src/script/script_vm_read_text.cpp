@@ -1,9 +1,9 @@
 // The read-text records of CScriptVm and their text-log file.
 #include <cstring>
 
-#include "app/file_services.h"
-#include "app/packed_block.h"
-#include "app/path.h"
+#include "base/file_services.h"
+#include "base/packed_block.h"
+#include "base/path.h"
 #include "script/script_vm.h"
 #include "script/sob_object.h"
 

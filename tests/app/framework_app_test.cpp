@@ -7,8 +7,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/event.h"
 #include "app/private_messages.h"
+#include "base/event.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/message_queue.h"

@@ -4,7 +4,8 @@
 
 #include <vector>
 
-#include "app/little_endian.h"
+#include "base/app_hooks.h"
+#include "base/little_endian.h"
 #include "platform/thread_id.h"
 #include "platform/thread_priority.h"
 #include "support/log_capture.h"

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/game_app.h"
+#include "game/game_script_host.h"
 #include "platform/message_box.h"
 #include "platform/message_queue.h"
 #include "platform/text_encoding.h"
@@ -16,7 +17,6 @@
 #include "support/fake_clock.h"
 #include "support/log_capture.h"
 #include "support/probe_task.h"
-#include "script/game_script_host.h"
 
 namespace {
 

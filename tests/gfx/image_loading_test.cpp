@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/little_endian.h"
+#include "base/little_endian.h"
 #include "elg_encoder.h"
 #include "gfx/image.h"
 #include "random_elg_picture.h"

@@ -450,3 +450,20 @@ TEST(ImageInterfaceTest, SharedBodies) {
 }
 
 }  // namespace
+
+TEST(ImageBaseTest, SetImageAlphaKeepsTheColourBits) {
+  CImage image;
+  SetImageAlpha(&image, 9);  // no pixels: nothing happens
+  ASSERT_EQ(image.Create(3, 2, 32, 0), 0u);
+  auto* words = reinterpret_cast<uint32_t*>(image.GetPixels());
+  for (int i = 0; i < 6; ++i) words[i] = 0xFF000000u | static_cast<uint32_t>(i);
+  SetImageAlpha(&image, 0);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(words[i], static_cast<uint32_t>(i));
+  SetImageAlpha(&image, 0x80);
+  EXPECT_EQ(words[5], 0x80000005u);
+
+  CImage bytes;
+  ASSERT_EQ(bytes.Create(8, 2, 8, 0), 0u);
+  SetImageAlpha(&bytes, 0xFF);  // rows of 8-bit pixels are too short for 32-bit words
+  for (int32_t i = 0; i < 16; ++i) EXPECT_EQ(bytes.GetPixels()[i], 0);
+}

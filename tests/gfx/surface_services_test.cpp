@@ -7,8 +7,8 @@
 #include <random>
 #include <vector>
 
-#include "gfx/colour_transform_kernels.h"
-#include "gfx/pixel_kernel_choice.h"
+#include "pixel/colour_transform_kernels.h"
+#include "pixel/pixel_kernel_choice.h"
 #include "platform/display_device.h"
 #include "support/software_surfaces.h"
 

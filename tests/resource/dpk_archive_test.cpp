@@ -8,7 +8,7 @@
 #include <random>
 #include <thread>
 
-#include "app/sjis_case.h"
+#include "base/sjis_case.h"
 #include "resource/dpk_status.h"
 #include "support/dpk_fixture.h"
 

@@ -4,7 +4,7 @@
 
 #include <limits>
 
-#include "app/little_endian.h"
+#include "base/little_endian.h"
 #include "resource/dpk_index.h"
 #include "resource/dpk_status.h"
 #include "support/dpk_fixture.h"

@@ -7,11 +7,11 @@
 #include <tuple>
 #include <vector>
 
-#include "app/little_endian.h"
-#include "resource/elg_header.h"
+#include "base/little_endian.h"
 #include "elg_encoder.h"
 #include "elg_test_target.h"
 #include "random_elg_picture.h"
+#include "resource/elg_header.h"
 
 using kvxtools::ElgEncodeOptions;
 using kvxtools::ElgHeaderForm;

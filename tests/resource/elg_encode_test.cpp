@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/little_endian.h"
+#include "base/little_endian.h"
 #include "elg_test_target.h"
 #include "resource/elg_decoder.h"
 #include "support/temp_game_folder.h"

@@ -6,7 +6,7 @@
 #include <map>
 #include <thread>
 
-#include "app/sjis_case.h"
+#include "base/sjis_case.h"
 #include "support/data_files_fixture.h"
 
 namespace {

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "support/data_files_fixture.h"
 #include "elg_encoder.h"
 #include "elg_test_target.h"
 #include "random_elg_picture.h"
 #include "resource/elg_decoder.h"
+#include "support/data_files_fixture.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "script/script_host.h"
 #include "script/script_transfer.h"
-#include "sob_test_files.h"
 #include "support/dpk_fixture.h"
+#include "support/sob_test_files.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 
 #include <cstring>
 
-#include "app/little_endian.h"
+#include "base/little_endian.h"
 #include "platform/file_system_ops.h"
 #include "script/script_host.h"
 #include "sob_builder.h"
-#include "sob_test_files.h"
+#include "support/sob_test_files.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include "script/script_transfer.h"
 #include "sob_builder.h"
-#include "sob_test_files.h"
 #include "support/log_capture.h"
+#include "support/sob_test_files.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <random>
 #include <string_view>
 
-#include "random_program_runner.h"
 #include "platform/diagnostic_log.h"
+#include "random_program_runner.h"
 #include "script_code_builder.h"
 
 namespace {

@@ -2,9 +2,9 @@
 // read-text table and the libraries.
 #include <gtest/gtest.h>
 
-#include "sob_builder.h"
-#include "sob_test_files.h"
 #include "script/script_vm.h"
+#include "sob_builder.h"
+#include "support/sob_test_files.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "app/path.h"
+#include "base/path.h"
 #include "resource/file_system.h"
 #include "support/fake_archive.h"
 #include "support/temp_game_folder.h"
@@ -27,7 +27,7 @@ class DataFilesTest : public ::testing::Test {
 
  private:
   char saved_base_folder_[kMaxPath] = {};
-  CFileSystem* saved_data_files_ = nullptr;
+  IDataFileLayer* saved_data_files_ = nullptr;
 };
 
 }  // namespace test_support

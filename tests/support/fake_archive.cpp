@@ -3,7 +3,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "app/path.h"
+#include "base/path.h"
 
 namespace test_support {
 namespace {

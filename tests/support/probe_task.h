@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "scene/timed_task.h"
+#include "base/timed_task.h"
 
 struct ProbeLog {
   std::vector<uint32_t> updates;

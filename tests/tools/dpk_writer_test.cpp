@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/little_endian.h"
+#include "base/little_endian.h"
 #include "resource/dpk_index.h"
 #include "resource/dpk_name_trie.h"
 

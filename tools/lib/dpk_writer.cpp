@@ -9,9 +9,9 @@
 #include <optional>
 #include <set>
 
-#include "app/little_endian.h"
-#include "app/lzss_coder.h"
-#include "app/sjis_case.h"
+#include "base/little_endian.h"
+#include "base/lzss_coder.h"
+#include "base/sjis_case.h"
 #include "platform/host_path.h"
 #include "resource/dpk_cipher.h"
 #include "resource/dpk_index.h"

@@ -9,7 +9,7 @@
 #include <set>
 #include <stdexcept>
 
-#include "app/little_endian.h"
+#include "base/little_endian.h"
 #include "sob_builder.h"
 
 namespace kvxtools {

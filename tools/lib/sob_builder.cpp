@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "app/byte_cursor.h"
+#include "base/byte_cursor.h"
 
 namespace kvxtools {
 

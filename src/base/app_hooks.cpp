@@ -1,0 +1,5 @@
+#include "base/app_hooks.h"
+
+int (*g_LowerPriorityHook)() = nullptr;
+int (*g_RestorePriorityHook)() = nullptr;
+void (*g_EndScriptFrameModesHook)() = nullptr;

@@ -1,0 +1,11 @@
+// What engine code below the application shell may ask of the application object. The
+// application installs each hook (the priority hooks in its set-up, the others when it is made)
+// and clears them when it goes; a hook is null while no application runs, as in most tests.
+#pragma once
+
+// The nested priority hooks of heavy work, as the effects, sprites and widgets call them.
+extern int (*g_LowerPriorityHook)();
+extern int (*g_RestorePriorityHook)();
+// Ends every pending no-wait level and high-resolution timer suspension: the frame modes that
+// the scripts of a finished run left switched on.
+extern void (*g_EndScriptFrameModesHook)();

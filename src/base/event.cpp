@@ -1,0 +1,36 @@
+#include "base/event.h"
+
+#include <chrono>
+#include <system_error>
+
+bool CEvent::Set() {
+  // Notifying under the lock lets a waiter destroy the event as soon as its wait returns.
+  std::lock_guard hold(mutex_);
+  signalled_ = true;
+  set_flag_.store(true, std::memory_order_release);
+  signal_.notify_one();
+  return true;
+}
+
+bool CEvent::Reset() {
+  std::lock_guard hold(mutex_);
+  signalled_ = false;
+  set_flag_.store(false, std::memory_order_release);
+  return true;
+}
+
+uint32_t CEvent::Wait(uint32_t timeout_ms) {
+  try {
+    std::unique_lock hold(mutex_);
+    const auto is_signalled = [this] { return signalled_; };
+    if (timeout_ms == kInfinite) {
+      signal_.wait(hold, is_signalled);
+    } else if (!signal_.wait_for(hold, std::chrono::milliseconds(timeout_ms), is_signalled)) {
+      return kTimedOut;
+    }
+    signalled_ = false;
+    return kSignalled;
+  } catch (const std::system_error&) {
+    return kWaitFailed;
+  }
+}

@@ -1,0 +1,27 @@
+#include "base/packed_block.h"
+
+#include <memory>
+
+#include "base/lzss_coder.h"
+
+PackedBlock PackBlock(std::span<const std::uint8_t> data) {
+  PackedBlock block;
+  const auto coder = std::make_unique<CLzssCoder>();
+  if (coder->Encode(data, block.stored) == CLzssCoder::kEncodePacked) {
+    block.unpacked_size = static_cast<std::uint32_t>(data.size());
+  } else {
+    block.stored.assign(data.begin(), data.end());
+  }
+  return block;
+}
+
+std::optional<std::vector<std::uint8_t>> UnpackBlock(std::span<const std::uint8_t> stored, std::uint32_t unpacked_size) {
+  if (unpacked_size == 0) return std::vector<std::uint8_t>(stored.begin(), stored.end());
+  // Every packed item takes at least two bytes and gives at most the longest match.
+  const std::uint64_t most = (std::uint64_t{stored.size()} / 2 + 1) * CLzssCoder::kLongestMatch;
+  if (unpacked_size > most) return std::nullopt;
+  std::vector<std::uint8_t> data;
+  const auto coder = std::make_unique<CLzssCoder>();
+  if (coder->Decode(stored, unpacked_size, data) != CLzssCoder::kDecodeDone) return std::nullopt;
+  return data;
+}

@@ -1,0 +1,76 @@
+// The game script host's state record and the snapshot it holds.
+#include <optional>
+#include <utility>
+
+#include "base/byte_cursor.h"
+#include "base/game_settings.h"
+#include "base/not_built.h"
+#include "game/game_script_host.h"
+
+namespace {
+
+// The record carries the class-1 variables, with their selector byte in front.
+constexpr std::uint8_t kStateVariables = 0;
+
+}  // namespace
+
+std::uint32_t CGameScriptHost::WriteState(std::vector<std::uint8_t>& record, bool with_text) const {
+  const bool text_part = with_text && CurrentGameSettings()[kSettingSaveText] != 0;
+  // The text printer's and the novel frame's state sizes join the total with their subsystems.
+  std::size_t size = std::size_t{GetVariableDataSize(kStateVariables, false)} + 1;
+  if (text_part) size += 4 + snapshot_.size();
+
+  // Built apart and handed over at the end, so that `record` may be the held snapshot itself.
+  ByteWriter out;
+  out.Reserve(size);
+  if (WriteVariables(out, kStateVariables, false) != 0) {
+    record.clear();
+    return 1;
+  }
+  out.Byte(text_part ? 1 : 0);
+  if (text_part) {
+    // The text printer's saved state is written here, before the snapshot.
+    ReportNotBuiltYet("writing the text printer's state into the state record");
+    out.Word(static_cast<std::uint32_t>(snapshot_.size()));
+    out.Bytes(snapshot_);
+  }
+  // The novel frame's saved state (with the same text flag) follows when a frame exists.
+  record = out.Take();
+  return 0;
+}
+
+std::uint32_t CGameScriptHost::ReadState(std::span<const std::uint8_t> record) {
+  if (record.empty()) return 1;
+  ByteReader in(record);
+  // Records are always written with the class-1 selector; any other would let a damaged save
+  // overwrite the persistent variables.
+  if (in.Byte() != kStateVariables || Variables().Read(in, kStateVariables) != 0) return 2;
+  // The novel frame's pending display state is cleared here.
+
+  // Kept alive to the end: `record` may be the held snapshot's own bytes.
+  const std::vector<std::uint8_t> discarded = std::exchange(snapshot_, {});
+  const std::optional<std::uint8_t> text_flag = in.Byte();
+  if (!text_flag) return 3;
+  if (*text_flag != 0) {
+    // The text printer's saved state is read here, before the snapshot.
+    ReportNotBuiltYet("reading the text printer's state from the state record");
+    const std::optional<std::uint32_t> snapshot_size = in.Word();
+    if (!snapshot_size) return 3;
+    const std::optional<std::span<const std::uint8_t>> snapshot = in.Bytes(*snapshot_size);
+    if (!snapshot) return 3;
+    snapshot_.assign(snapshot->begin(), snapshot->end());
+  }
+  // The novel frame's saved state is read here when a frame exists.
+  return 0;
+}
+
+std::uint32_t CGameScriptHost::TakeSnapshot() {
+  DiscardSnapshot();
+  return WriteState(snapshot_, CurrentGameSettings()[kSettingSnapshotWithoutText] == 0);
+}
+
+std::uint32_t CGameScriptHost::RestoreSnapshot() {
+  if (snapshot_.empty()) return kNoSnapshot;
+  const std::vector<std::uint8_t> snapshot = std::exchange(snapshot_, {});
+  return ReadState(snapshot);
+}

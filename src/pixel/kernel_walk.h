@@ -1,0 +1,192 @@
+// How the pixel kernels walk their rectangles: rows one to one (forward, mirrored or flipped by
+// the caller's pointer and skip) or stretched by a StretchStep, and the source readers that hand
+// out the pixels of one row in the order a destination row takes them. Offsets are kept as byte
+// counts and turned into pointers only for rows that are read, so no pointer ever leaves its
+// image, however the skips run.
+//
+// A kernel is a walk and a pixel operation: op.One(d, s) for one pixel (portable members) or
+// op.Four(d, s) for four pixels in an SSE2 register (vector members), optionally keyed.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <type_traits>
+
+#if !defined(__SSE2__)
+#error "the vector pixel kernels need SSE2"
+#endif
+#include <emmintrin.h>
+
+#include "pixel/stretch_step.h"
+
+namespace kernel_walk {
+
+template <typename T>
+T* OffsetBytes(T* pointer, intptr_t bytes) {
+  using Byte = std::conditional_t<std::is_const_v<T>, const uint8_t, uint8_t>;
+  return reinterpret_cast<T*>(reinterpret_cast<Byte*>(pointer) + bytes);
+}
+
+// Reads a row left to right from its first pixel.
+template <typename S>
+struct ForwardReader {
+  const S* row;
+  intptr_t next = 0;
+  S Next() { return row[next++]; }
+  __m128i Next4() {
+    const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + next));
+    next += 4;
+    return four;
+  }
+};
+
+// Reads a row right to left from the position just past its right end.
+template <typename S>
+struct BackwardReader {
+  const S* row_end;
+  intptr_t next = 0;
+  S Next() { return row_end[-1 - next++]; }
+  __m128i Next4() {
+    next += 4;
+    const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row_end - next));
+    return _mm_shuffle_epi32(four, _MM_SHUFFLE(0, 1, 2, 3));
+  }
+};
+
+// Reads a stretched row: xStep pixels per destination pixel and one more on each carry of the
+// accumulator; a mirrored reader starts just past the right end and walks to the left.
+template <typename S, bool kMirrored>
+struct StretchReader {
+  const S* row;
+  const StretchStep* step;
+  uint32_t acc;
+  intptr_t next = 0;
+
+  S Next() {
+    const S value = kMirrored ? row[-1 - next] : row[next];
+    next += step->xStep;
+    if (StepAccumulator(acc, step->xRem, step->xDen)) ++next;
+    return value;
+  }
+  __m128i Next4() {
+    const uint32_t first = Next();
+    const uint32_t second = Next();
+    const uint32_t third = Next();
+    const uint32_t fourth = Next();
+    return _mm_set_epi32(static_cast<int>(fourth), static_cast<int>(third), static_cast<int>(second),
+                         static_cast<int>(first));
+  }
+};
+
+// One to one, the source skip counts from the right end of the row just read (so the same skip
+// serves forward, mirrored and flipped passes) except for kMirrorSkipFromLeft, whose skip counts
+// from the left end, where the leftward reading stopped.
+enum class Walk { kForward, kMirror, kMirrorSkipFromLeft, kStretch, kMirrorStretch };
+
+// Calls row_fn(destination row, reader) for every row. One to one, the source row anchor moves
+// by the width and the skip; stretched, by yStep pitches and one more on each carry.
+template <Walk kWalk, typename D, typename S, typename RowFn>
+void WalkImage(D* dst, const S* src, int32_t dst_skip, int32_t src_skip_or_pitch, int32_t width, int32_t height,
+               const StretchStep* step, RowFn&& row_fn) {
+  if (width < 1 || height < 1) return;
+  constexpr bool kStretched = kWalk == Walk::kStretch || kWalk == Walk::kMirrorStretch;
+  const intptr_t dst_advance = intptr_t{width} * intptr_t{sizeof(D)} + dst_skip;
+  const intptr_t src_row_bytes = intptr_t{width} * intptr_t{sizeof(S)};
+  const intptr_t src_advance =
+      (kWalk == Walk::kMirrorSkipFromLeft ? -src_row_bytes : src_row_bytes) + src_skip_or_pitch;
+  intptr_t src_offset = 0;
+  uint32_t row_acc = step != nullptr ? static_cast<uint32_t>(step->yAcc) : 0;
+  for (int32_t y = 0; y < height; ++y) {
+    D* dst_row = OffsetBytes(dst, dst_advance * y);
+    const S* src_row = OffsetBytes(src, src_offset);
+    if constexpr (kStretched) {
+      StretchReader<S, kWalk == Walk::kMirrorStretch> reader{src_row, step, static_cast<uint32_t>(step->xAcc)};
+      row_fn(dst_row, reader);
+      src_offset += intptr_t{step->yStep} * src_skip_or_pitch;
+      if (StepAccumulator(row_acc, step->yRem, step->yDen)) src_offset += src_skip_or_pitch;
+    } else {
+      if constexpr (kWalk == Walk::kForward) {
+        ForwardReader<S> reader{src_row};
+        row_fn(dst_row, reader);
+      } else {
+        BackwardReader<S> reader{src_row};
+        row_fn(dst_row, reader);
+      }
+      src_offset += src_advance;
+    }
+  }
+}
+
+// d = op.One(d, s) for every pixel, one at a time.
+template <Walk kWalk, typename D, typename S, typename Op>
+void ScalarKernel(D* dst, const S* src, int32_t dst_skip, int32_t src_skip_or_pitch, int32_t width, int32_t height,
+                  const StretchStep* step, Op op) {
+  WalkImage<kWalk>(dst, src, dst_skip, src_skip_or_pitch, width, height, step, [&](D* row, auto& reader) {
+    for (int32_t x = 0; x < width; ++x) row[x] = op.One(row[x], reader.Next());
+  });
+}
+
+// Applies op.Four to the leading one to three pixels of a row through a padded quad, so that
+// every pixel gets the vector result.
+template <typename Reader, typename Op>
+void LeadingPixels(uint32_t* row, int32_t count, Reader& reader, const Op& op) {
+  alignas(16) std::array<uint32_t, 4> d{};
+  alignas(16) std::array<uint32_t, 4> s{};
+  for (int32_t x = 0; x < count; ++x) {
+    d[static_cast<size_t>(x)] = row[x];
+    s[static_cast<size_t>(x)] = reader.Next();
+  }
+  const __m128i result = op.Four(_mm_load_si128(reinterpret_cast<const __m128i*>(d.data())),
+                                 _mm_load_si128(reinterpret_cast<const __m128i*>(s.data())));
+  _mm_store_si128(reinterpret_cast<__m128i*>(d.data()), result);
+  for (int32_t x = 0; x < count; ++x) row[x] = d[static_cast<size_t>(x)];
+}
+
+// d = op.Four(d, s) for every pixel, four 32-bit pixels per step after the leading one to three.
+template <Walk kWalk, typename Op>
+void VectorKernel(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip_or_pitch, int32_t width,
+                  int32_t height, const StretchStep* step, Op op) {
+  WalkImage<kWalk>(dst, src, dst_skip, src_skip_or_pitch, width, height, step, [&](uint32_t* row, auto& reader) {
+    const int32_t lead = width & 3;
+    if (lead != 0) LeadingPixels(row, lead, reader, op);
+    for (int32_t x = lead; x < width; x += 4) {
+      auto* four = reinterpret_cast<__m128i*>(row + x);
+      _mm_storeu_si128(four, op.Four(_mm_loadu_si128(four), reader.Next4()));
+    }
+  });
+}
+
+inline __m128i Wide(uint32_t value) { return _mm_set1_epi32(static_cast<int>(value)); }
+
+// (keep & d) | (~keep & s)
+inline __m128i Select(__m128i keep, __m128i d, __m128i s) {
+  return _mm_or_si128(_mm_and_si128(keep, d), _mm_andnot_si128(keep, s));
+}
+
+// Leaves the destination pixel where the source pixel equals the key.
+template <typename Op, typename S>
+struct KeyedOp {
+  Op op;
+  S key;
+  template <typename D>
+  D One(D d, S s) const {
+    return s == key ? d : op.One(d, s);
+  }
+  __m128i Four(__m128i d, __m128i s) const { return Select(_mm_cmpeq_epi32(s, Wide(key)), d, op.Four(d, s)); }
+};
+
+template <typename Op>
+KeyedOp<Op, uint32_t> Keyed32(Op op, uint32_t key) {
+  return KeyedOp<Op, uint32_t>{op, key};
+}
+
+// Calls fn(row) for every destination row of a kernel without a source.
+template <typename D, typename RowFn>
+void ForEachRow(D* dst, int32_t skip, int32_t width, int32_t height, RowFn&& fn) {
+  if (width < 1 || height < 1) return;
+  const intptr_t advance = intptr_t{width} * intptr_t{sizeof(D)} + skip;
+  for (int32_t y = 0; y < height; ++y) fn(OffsetBytes(dst, advance * y));
+}
+
+}  // namespace kernel_walk

@@ -1,0 +1,132 @@
+#include "base/file_services.h"
+
+#include <stdlib.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <string>
+
+#include "support/data_files_fixture.h"
+
+namespace {
+
+class FileServicesTest : public test_support::DataFilesTest {
+ protected:
+  // Sets a file's last-write time, in seconds since 1970.
+  void Touch(const std::string& relative, std::time_t when) {
+    const timespec times[2] = {{when, 0}, {when, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, (game_.HostPath() + relative).c_str(), times, 0), 0);
+  }
+};
+
+TEST_F(FileServicesTest, SizeTimeAndExistenceOfLooseDataFiles) {
+  game_.WriteFile("script/dl_app.inf", "12345");
+  std::tm written{};
+  written.tm_year = 2004 - 1900;
+  written.tm_mon = 2;
+  written.tm_mday = 9;
+  written.tm_hour = 13;
+  written.tm_min = 5;
+  written.tm_sec = 42;
+  written.tm_isdst = -1;
+  Touch("script/dl_app.inf", std::mktime(&written));
+
+  EXPECT_EQ(GetDataFileSize("SCRIPT\\DL_APP.INF"), 5);
+  EXPECT_EQ(GetDataFileSize("SCRIPT\\NONE.INF"), -1);
+  EXPECT_TRUE(DataFileExists("script\\dl_app.inf"));
+  EXPECT_FALSE(DataFileExists("script\\none.inf"));
+
+  std::uint32_t year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, weekday = 9;
+  ASSERT_EQ(GetFileLocalTime("SCRIPT\\DL_APP.INF", {&year, &month, &day, &hour, &minute, &second, &weekday}), 0u);
+  EXPECT_EQ(year, 2004u);
+  EXPECT_EQ(month, 3u);
+  EXPECT_EQ(day, 9u);
+  EXPECT_EQ(hour, 13u);
+  EXPECT_EQ(minute, 5u);
+  EXPECT_EQ(second, 42u);
+  EXPECT_EQ(weekday, 2u);  // a Tuesday
+  EXPECT_EQ(GetFileLocalTime("SCRIPT\\NONE.INF", {}), 3u);
+  EXPECT_EQ(GetFileLocalTime((game_.EnginePath() + "none").c_str(), {}), 2u);
+
+  g_DataFiles = nullptr;
+  EXPECT_EQ(GetDataFileSize("SCRIPT\\DL_APP.INF"), -1);
+  EXPECT_FALSE(DataFileExists("SCRIPT\\DL_APP.INF"));
+  EXPECT_EQ(GetFileLocalTime("SCRIPT\\DL_APP.INF", {}), 3u);
+}
+
+TEST_F(FileServicesTest, CopyFileIfNewerModes) {
+  game_.WriteFile("USER.CFG", "template");
+  game_.WriteFile("save/USER.CFG", "mine");
+  Touch("USER.CFG", 1'000'000);
+  Touch("save/USER.CFG", 1'000'000);
+  const std::string destination = game_.EnginePath("SAVE\\USER.CFG");
+  const std::string source = game_.EnginePath("USER.CFG");
+
+  EXPECT_EQ(IsFileNewer(source.c_str(), nullptr, destination.c_str(), nullptr), 0);
+  EXPECT_EQ(CopyFileIfNewer(destination.c_str(), source.c_str(), 0), 1);  // same time: skipped
+  EXPECT_EQ(CopyFileIfNewer(destination.c_str(), source.c_str(), 2), 2);
+  EXPECT_EQ(game_.ReadFile("save/USER.CFG"), "mine");
+
+  Touch("USER.CFG", 2'000'000);
+  chmod((game_.HostPath() + "save/USER.CFG").c_str(), 0444);
+  EXPECT_EQ(IsFileNewer(source.c_str(), nullptr, destination.c_str(), nullptr), 1);
+  EXPECT_EQ(CopyFileIfNewer(destination.c_str(), source.c_str(), 0), 0);  // read-only no more
+  EXPECT_EQ(game_.ReadFile("save/USER.CFG"), "template");
+
+  game_.WriteFile("USER.CFG", "changed");
+  Touch("USER.CFG", 1);
+  EXPECT_EQ(CopyFileIfNewer(destination.c_str(), source.c_str(), 1), 0);  // mode 1 always copies
+  EXPECT_EQ(game_.ReadFile("save/USER.CFG"), "changed");
+
+  const std::string fresh = game_.EnginePath("SAVE\\NEW.CFG");
+  EXPECT_EQ(CopyFileIfNewer(fresh.c_str(), source.c_str(), 2), 0);  // nothing to refuse
+  EXPECT_EQ(CopyFileIfNewer(fresh.c_str(), game_.EnginePath("NONE").c_str(), 1), -1);
+  EXPECT_EQ(CopyFileIfNewer(std::string(300, 'x').c_str(), source.c_str(), 1), 2);
+
+  EXPECT_EQ(IsFileNewer(game_.EnginePath("NONE").c_str(), nullptr, source.c_str(), nullptr), -1);
+  EXPECT_EQ(IsFileNewer(source.c_str(), nullptr, game_.EnginePath("NONE").c_str(), nullptr), 1);
+  EXPECT_EQ(IsFileNewer(nullptr, nullptr, source.c_str(), nullptr), -1);
+}
+
+TEST_F(FileServicesTest, RunProcessWaitsWhenAsked) {
+  const std::string marker = game_.HostPath() + "ran";
+  const std::string line = "Z:\\bin\\sh -c \"echo done > " + marker + "\"";
+  EXPECT_EQ(RunProcess(line.c_str(), 1), 0u);
+  EXPECT_EQ(game_.ReadFile("ran"), "done\n");
+  EXPECT_EQ(RunProcess((game_.EnginePath("no-such-program")).c_str(), 1), 1u);
+  EXPECT_EQ(RunProcess("", 0), 1u);
+}
+
+TEST_F(FileServicesTest, SpecialFoldersFollowXdgAndAreCreated) {
+  const std::string data = game_.HostPath() + "xdg-data";
+  const std::string home = game_.HostPath() + "home";
+  setenv("XDG_DATA_HOME", data.c_str(), 1);
+  const char* saved_home = getenv("HOME");
+  const std::string old_home = saved_home != nullptr ? saved_home : "";
+  setenv("HOME", home.c_str(), 1);
+  setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
+  game_.WriteFile("home/.config/user-dirs.dirs", "# written by xdg-user-dirs-update\nXDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n");
+
+  char buffer[kMaxPath];
+  ASSERT_TRUE(GetSpecialFolderPath(buffer, kFolderApplicationData));
+  EXPECT_EQ(std::string(buffer) + "\\", game_.EnginePath("xdg-data\\"));
+  EXPECT_TRUE(game_.Exists("xdg-data"));
+  ASSERT_TRUE(GetSpecialFolderPath(buffer, kFolderDocuments));
+  EXPECT_EQ(std::string(buffer), game_.EnginePath("home\\Docs"));
+  EXPECT_TRUE(game_.Exists("home/Docs"));
+  EXPECT_FALSE(GetSpecialFolderPath(buffer, 0x26));
+
+  unsetenv("XDG_DATA_HOME");
+  unsetenv("XDG_CONFIG_HOME");
+  game_.WriteFile("home/.config/user-dirs.dirs", "");
+  ASSERT_TRUE(GetSpecialFolderPath(buffer, kFolderDocuments));
+  EXPECT_EQ(std::string(buffer), game_.EnginePath("home\\Documents"));
+  ASSERT_TRUE(GetSpecialFolderPath(buffer, kFolderApplicationData));
+  EXPECT_EQ(std::string(buffer), game_.EnginePath("home\\.local\\share"));
+  setenv("HOME", old_home.c_str(), 1);
+}
+
+}  // namespace

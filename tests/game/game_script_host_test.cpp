@@ -1,0 +1,354 @@
+// The game script host: its 809 built-in functions, the seeding of the script random generator,
+// the restart of the main script, and the state record with the snapshot.
+#include "game/game_script_host.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "base/game_settings.h"
+#include "base/little_endian.h"
+#include "base/subtractive_random.h"
+#include "builtins/builtin_table.h"
+#include "script/script_transfer.h"
+#include "script/transfer_builtins.h"
+#include "sob_builder.h"
+#include "support/log_capture.h"
+#include "support/sob_test_files.h"
+
+namespace {
+
+class GameScriptHostTest : public sob_test::ScriptFilesTest {
+ protected:
+  ScriptNativeFunc Native(std::uint32_t id) const { return host_.Natives().Find(ScriptNativeTable::Token(id)); }
+
+  // An argument array of `count` words, each set to `fill`.
+  NativeArgs Args(std::uint32_t count, std::uint32_t fill) {
+    const std::uint32_t address = host_.Memory().Allocate(std::max(count, 1u) * 4, true);
+    for (std::uint32_t i = 0; i < count; ++i) host_.Memory().SetWord(address + i * 4, fill);
+    return NativeArgs(host_.Memory(), handles_, address);
+  }
+
+  LogCapture log_;
+  HandleTable handles_;
+  CGameScriptHost host_;
+};
+
+TEST_F(GameScriptHostTest, RegistersAllBuiltInsInTheOrderOfTheirNumbers) {
+  EXPECT_EQ(host_.Natives().Count(), kBuiltinCount);
+  EXPECT_EQ(Native(2), &NativeScriptEnd);
+  EXPECT_EQ(Native(kBuiltinCount), nullptr);
+  ASSERT_EQ(GameBuiltins().size(), kBuiltinCount - kFirstGameBuiltin);
+  EXPECT_EQ(GameBuiltins().front().id, kFirstGameBuiltin);
+  EXPECT_EQ(std::string(GameBuiltins().front().name), "NativeSetWindowOption");
+  EXPECT_EQ(Native(3), GameBuiltins().front().function);
+  EXPECT_EQ(GameBuiltins().back().id, kBuiltinCount - 1);
+  EXPECT_EQ(std::string(GameBuiltins()[791 - kFirstGameBuiltin].name), "NativeVovCreate");
+  for (const GameBuiltin& builtin : GameBuiltins()) {
+    EXPECT_EQ(Native(builtin.id), builtin.function) << builtin.id;
+  }
+}
+
+TEST_F(GameScriptHostTest, TheSharedReturnZeroStandsAtItsSixNumbers) {
+  const std::uint32_t zero_ids[] = {37, 55, 56, 795, 800, 801};
+  for (std::uint32_t id : zero_ids) {
+    EXPECT_EQ(std::string(GameBuiltins()[id - kFirstGameBuiltin].name), "NativeReturnZero") << id;
+    EXPECT_EQ(Native(id), Native(37)) << id;
+    EXPECT_EQ(Native(id)(Args(0, 0)), 0u) << id;
+    EXPECT_EQ(Native(id)(Args(8, 0xFFFFFFFF)), 0u) << id;
+    EXPECT_EQ(Native(id)(Args(3, 12345)), 0u) << id;
+  }
+  const auto zero_count = std::count_if(GameBuiltins().begin(), GameBuiltins().end(),
+                                        [&](const GameBuiltin& b) { return b.function == Native(37); });
+  EXPECT_EQ(zero_count, 6);
+  EXPECT_TRUE(log_.Lines().empty());
+}
+
+TEST_F(GameScriptHostTest, AFunctionNotBuiltYetLogsItsNumberOnceAndReturnsZero) {
+  EXPECT_EQ(Native(12)(Args(2, 7)), 0u);
+  EXPECT_EQ(Native(12)(Args(2, 7)), 0u);
+  const std::string name = GameBuiltins()[12 - kFirstGameBuiltin].name;
+  ASSERT_EQ(log_.Lines().size(), 1u);
+  EXPECT_NE(log_.Last().find("built-in function 12 " + name), std::string::npos) << log_.Last();
+  EXPECT_NE(Native(13), Native(12));
+}
+
+// A host with user variables of every class and kind, and a settings block of its own.
+class GameStateRecordTest : public GameScriptHostTest {
+ protected:
+  // The record's variables: the selector byte, then kind byte and block of 0 and 1.
+  static constexpr std::size_t kVariablesSize = 1 + 9 + 9;
+
+  void SetUp() override {
+    GameScriptHostTest::SetUp();
+    kvxtools::UserVarBuilder builder;
+    builder.AddVariable(0, 1, 8, {1, 2, 3, 4, 5, 6, 7, 8});  // 0: a class-1 value
+    builder.AddVariable(1, 1, 8, {'a', 'b', 'c', 0});        // 1: a class-1 text
+    builder.AddVariable(0, 2, 4, {40});                      // 2: persistent, not in the record
+    builder.AddVariable(2, 1, 4, {2});                       // 3: kind 2, never serialised
+    builder.AddVariable(0, 0, 4, {9});                       // 4: class 0, not in the record
+    WriteScriptFile("USER_VAR.SOB", builder.Build());
+    ASSERT_EQ(host_.LoadLibraries(nullptr, "SCRIPT\\USER_VAR.SOB", nullptr, true, true), 0u);
+    g_UserConfig = &settings_;
+  }
+  void TearDown() override {
+    g_UserConfig = nullptr;
+    GameScriptHostTest::TearDown();
+  }
+
+  std::uint32_t Block(std::uint32_t number) const { return host_.Variables().BlockOf(VariableCopy::kLive, number).value(); }
+  std::uint32_t Word(std::uint32_t number) const { return host_.Memory().Word(Block(number)); }
+  void SetWord(std::uint32_t number, std::uint32_t value) { host_.Memory().SetWord(Block(number), value); }
+  std::vector<std::uint32_t> Words() const {
+    std::vector<std::uint32_t> words;
+    for (std::uint32_t number = 0; number < host_.Variables().Count(); ++number) words.push_back(Word(number));
+    return words;
+  }
+  void SetEveryWord(std::uint32_t value) {
+    for (std::uint32_t number = 0; number < host_.Variables().Count(); ++number) SetWord(number, value);
+  }
+  std::vector<std::uint8_t> Held() const { return {host_.HeldSnapshot().begin(), host_.HeldSnapshot().end()}; }
+  std::vector<std::uint8_t> Written(bool with_text) {
+    std::vector<std::uint8_t> record;
+    EXPECT_EQ(host_.WriteState(record, with_text), 0u);
+    return record;
+  }
+
+  GameSettingsBlock settings_ = DefaultGameSettings();
+};
+
+TEST_F(GameStateRecordTest, TheClassOneVariablesRoundTripAndNothingElseChanges) {
+  SetWord(0, 0x11111111);
+  const std::vector<std::uint8_t> record = Written(false);
+  ASSERT_EQ(record.size(), kVariablesSize + 1);
+  EXPECT_EQ(record[0], 0);  // the class-1 selector
+  EXPECT_EQ(record[1], 0);  // variable 0's kind
+  EXPECT_EQ(LoadLe32(&record[2]), 0x11111111u);
+  EXPECT_EQ(record[10], 1);  // variable 1's kind
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&record[11])), "abc");
+  EXPECT_EQ(record[kVariablesSize], 0);  // no text part
+
+  SetEveryWord(0xEEEEEEEE);
+  ASSERT_EQ(host_.ReadState(record), 0u);
+  EXPECT_EQ(Word(0), 0x11111111u);
+  EXPECT_EQ(std::string(host_.Memory().String(Block(1))), "abc");
+  EXPECT_EQ(Word(2), 0xEEEEEEEEu);
+  EXPECT_EQ(Word(3), 0xEEEEEEEEu);
+  EXPECT_EQ(Word(4), 0xEEEEEEEEu);
+}
+
+TEST_F(GameStateRecordTest, WithoutTheTextPartTheRecordHoldsNoPrinterStateAndNoSnapshot) {
+  ASSERT_EQ(host_.TakeSnapshot(), 0u);
+  ASSERT_FALSE(host_.HeldSnapshot().empty());
+  settings_[kSettingSaveText] = 0;
+  for (const bool with_text : {false, true}) {
+    const std::vector<std::uint8_t> record = Written(with_text);
+    ASSERT_EQ(record.size(), kVariablesSize + 1) << with_text;
+    EXPECT_EQ(record.back(), 0) << with_text;
+  }
+  settings_[kSettingSaveText] = 1;
+  EXPECT_EQ(Written(false).size(), kVariablesSize + 1);
+}
+
+TEST_F(GameStateRecordTest, WithTheTextPartTheHeldSnapshotTravelsInTheRecord) {
+  SetWord(0, 7);
+  ASSERT_EQ(host_.TakeSnapshot(), 0u);
+  const std::vector<std::uint8_t> snapshot = Held();
+  // A snapshot is taken after the old one is dropped, so its own snapshot is empty.
+  ASSERT_EQ(snapshot.size(), kVariablesSize + 1 + 4);
+  EXPECT_EQ(snapshot[kVariablesSize], 1);
+  EXPECT_EQ(LoadLe32(&snapshot[kVariablesSize + 1]), 0u);
+
+  SetWord(0, 8);
+  const std::vector<std::uint8_t> record = Written(true);
+  ASSERT_EQ(record.size(), kVariablesSize + 1 + 4 + snapshot.size());
+  EXPECT_EQ(record[kVariablesSize], 1);
+  EXPECT_EQ(LoadLe32(&record[kVariablesSize + 1]), snapshot.size());
+  EXPECT_TRUE(std::equal(snapshot.begin(), snapshot.end(), record.begin() + kVariablesSize + 5));
+
+  host_.DiscardSnapshot();
+  EXPECT_TRUE(host_.HeldSnapshot().empty());
+  SetWord(0, 9);
+  ASSERT_EQ(host_.ReadState(record), 0u);
+  EXPECT_EQ(Word(0), 8u);
+  EXPECT_EQ(Held(), snapshot);
+
+  // A record whose snapshot is empty leaves none held.
+  ASSERT_EQ(host_.ReadState(snapshot), 0u);
+  EXPECT_EQ(Word(0), 7u);
+  EXPECT_TRUE(host_.HeldSnapshot().empty());
+}
+
+TEST_F(GameStateRecordTest, RestoreSnapshotWithoutASnapshotChangesNothing) {
+  SetWord(0, 5);
+  EXPECT_EQ(host_.RestoreSnapshot(), CGameScriptHost::kNoSnapshot);
+  EXPECT_EQ(CGameScriptHost::kNoSnapshot, static_cast<std::uint32_t>(-1));
+  EXPECT_EQ(Word(0), 5u);
+  EXPECT_TRUE(host_.HeldSnapshot().empty());
+  EXPECT_TRUE(log_.Lines().empty());
+}
+
+TEST_F(GameStateRecordTest, ASnapshotBringsTheVariablesBackOnceAndIsThenGone) {
+  SetWord(0, 100);
+  SetWord(2, 200);
+  ASSERT_EQ(host_.TakeSnapshot(), 0u);
+  SetWord(0, 101);
+  SetWord(2, 201);
+  EXPECT_EQ(host_.RestoreSnapshot(), 0u);
+  EXPECT_EQ(Word(0), 100u);
+  EXPECT_EQ(Word(2), 201u);  // persistent variables are not part of the game state
+  EXPECT_TRUE(host_.HeldSnapshot().empty());
+  SetWord(0, 102);
+  EXPECT_EQ(host_.RestoreSnapshot(), CGameScriptHost::kNoSnapshot);
+  EXPECT_EQ(Word(0), 102u);
+
+  // Settings byte 14 leaves the text part out of snapshots; taking one replaces the old one.
+  settings_[kSettingSnapshotWithoutText] = 1;
+  ASSERT_EQ(host_.TakeSnapshot(), 0u);
+  SetWord(0, 103);
+  ASSERT_EQ(host_.TakeSnapshot(), 0u);
+  ASSERT_EQ(host_.HeldSnapshot().size(), kVariablesSize + 1);
+  EXPECT_EQ(host_.HeldSnapshot().back(), 0);
+  SetWord(0, 104);
+  EXPECT_EQ(host_.RestoreSnapshot(), 0u);
+  EXPECT_EQ(Word(0), 103u);
+}
+
+TEST_F(GameStateRecordTest, ReadingTheHeldSnapshotsOwnBytesIsSafe) {
+  SetWord(0, 55);
+  ASSERT_EQ(host_.TakeSnapshot(), 0u);
+  SetWord(0, 56);
+  EXPECT_EQ(host_.ReadState(host_.HeldSnapshot()), 0u);
+  EXPECT_EQ(Word(0), 55u);
+  EXPECT_TRUE(host_.HeldSnapshot().empty());
+}
+
+TEST_F(GameStateRecordTest, VariablesThatCannotBeWrittenFailWithOneAndLeaveNoRecord) {
+  ASSERT_EQ(host_.TakeSnapshot(), 0u);
+  host_.Memory().SetWord(host_.Variables().Table()[1].address, 0xFFFFFF00);  // a cell pointing nowhere
+  std::vector<std::uint8_t> record(3, 0xAA);
+  EXPECT_EQ(host_.WriteState(record, true), 1u);
+  EXPECT_TRUE(record.empty());
+  EXPECT_EQ(host_.TakeSnapshot(), 1u);
+  EXPECT_TRUE(host_.HeldSnapshot().empty());
+}
+
+TEST_F(GameStateRecordTest, DamagedVariablesAreRefusedWithNothingChanged) {
+  SetWord(0, 1);
+  const std::vector<std::uint8_t> record = Written(true);
+  ASSERT_EQ(host_.TakeSnapshot(), 0u);
+  const std::vector<std::uint8_t> snapshot = Held();
+  SetWord(0, 2);
+  SetWord(2, 3);
+  const std::vector<std::uint32_t> before = Words();
+
+  EXPECT_EQ(host_.ReadState({}), 1u);
+  EXPECT_EQ(host_.ReadState(std::span(record).first(kVariablesSize - 1)), 2u);  // cut inside variable 1
+
+  std::vector<std::uint8_t> wrong_kind = record;
+  wrong_kind[10] = 0;
+  EXPECT_EQ(host_.ReadState(wrong_kind), 2u);
+
+  // A record of the persistent variables' selector must not reach them.
+  const std::vector<std::uint8_t> persistent = {1, 0, 0x77, 0x77, 0x77, 0x77, 0};
+  EXPECT_EQ(host_.ReadState(persistent), 2u);
+
+  EXPECT_EQ(Words(), before);
+  EXPECT_EQ(Held(), snapshot);
+}
+
+TEST_F(GameStateRecordTest, ADamagedTextPartFailsWithThreeAndNeverReadsPastTheRecord) {
+  SetWord(0, 1);
+  ASSERT_EQ(host_.TakeSnapshot(), 0u);
+  const std::vector<std::uint8_t> record = Written(true);
+  const std::vector<std::uint8_t> snapshot = Held();
+  const std::size_t size_at = kVariablesSize + 1;
+
+  std::vector<std::vector<std::uint8_t>> damaged;
+  damaged.emplace_back(record.begin(), record.begin() + kVariablesSize);      // no text flag
+  damaged.emplace_back(record.begin(), record.begin() + size_at + 2);         // a cut size word
+  damaged.emplace_back(record.begin(), record.end() - 1);                     // one snapshot byte short
+  damaged.push_back(record);
+  StoreLe32(&damaged.back()[size_at], 0xFFFFFFFF);
+  for (const std::vector<std::uint8_t>& bytes : damaged) {
+    ASSERT_EQ(host_.TakeSnapshot(), 0u);
+    SetWord(0, 2);
+    EXPECT_EQ(host_.ReadState(bytes), 3u) << bytes.size();
+    // What came before the damage was read; the old snapshot is gone and nothing took its place.
+    EXPECT_EQ(Word(0), 1u) << bytes.size();
+    EXPECT_TRUE(host_.HeldSnapshot().empty()) << bytes.size();
+  }
+
+  // Bytes after the record are left for the parts that follow it.
+  std::vector<std::uint8_t> longer = record;
+  longer.insert(longer.end(), {0xDE, 0xAD, 0xBE, 0xEF});
+  SetWord(0, 2);
+  EXPECT_EQ(host_.ReadState(longer), 0u);
+  EXPECT_EQ(Word(0), 1u);
+  EXPECT_EQ(Held(), snapshot);
+}
+
+// The seeding written out step by step: the table is filled in the order 21, 42, 8, ... and
+// regenerated three times.
+SubtractiveTable ThreePassSeed(std::uint32_t seed) {
+  constexpr std::int64_t kModulus = 1000000000;
+  std::int64_t words[56] = {};
+  std::int64_t mj = seed;
+  std::int64_t mk = 1;
+  words[55] = mj;
+  for (int i = 1; i <= 54; ++i) {
+    const int ii = (21 * i) % 55;
+    words[ii] = mk;
+    mk = ((mj - mk) % kModulus + kModulus) % kModulus;
+    mj = words[ii];
+  }
+  for (int pass = 0; pass < 3; ++pass) {
+    for (int i = 1; i <= 24; ++i) words[i] = ((words[i] - words[i + 31]) % kModulus + kModulus) % kModulus;
+    for (int i = 25; i <= 55; ++i) words[i] = ((words[i] - words[i - 24]) % kModulus + kModulus) % kModulus;
+  }
+  SubtractiveTable table{};
+  for (int i = 1; i <= 55; ++i) table[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(words[i]);
+  return table;
+}
+
+TEST(GameScriptRandomTest, AFixedClockGivesTheStateOfTheThreePassSeeding) {
+  for (std::uint32_t clock : {0u, 1u, 123456789u, 999999999u}) {
+    g_ScriptRandomIndex = 3;
+    SeedScriptRandom(clock);
+    EXPECT_EQ(g_ScriptRandomIndex, 55);
+    EXPECT_EQ(g_ScriptRandomState, ThreePassSeed(clock)) << clock;
+  }
+  // The program-wide state is a different generator and stays as it was.
+  const SubtractiveTable program_state = g_SubtractiveState;
+  SeedScriptRandom(42);
+  EXPECT_EQ(g_SubtractiveState, program_state);
+}
+
+TEST_F(GameScriptHostTest, ConstructionSeedsTheScriptGenerator) {
+  g_ScriptRandomIndex = 0;
+  CGameScriptHost other;
+  EXPECT_EQ(g_ScriptRandomIndex, 55);
+}
+
+TEST_F(GameScriptHostTest, RestartMainResetsWithTheBootValueAndLoadsMain) {
+  WriteScript("MAIN", ".kind script\n  Return\n");
+  EXPECT_EQ(host_.BootValue(), 1u);
+  host_.SetBootValue(5);
+  g_ScriptCallDepth = 2;
+  ASSERT_EQ(host_.RestartMain(false), 0u);
+  EXPECT_EQ(host_.ScriptBootFlg(), static_cast<std::uint32_t>(-5));
+  EXPECT_EQ(g_ScriptCallDepth, 0u);
+  EXPECT_EQ(host_.RunLoop(), CScriptHost::kRunFinished);
+
+  ASSERT_EQ(host_.RestartMain(true), 0u);
+  EXPECT_EQ(host_.ScriptBootFlg(), 5u);
+}
+
+TEST_F(GameScriptHostTest, RestartMainWithoutAMainScriptFails) {
+  host_.SetBootValue(2);
+  EXPECT_EQ(host_.RestartMain(true), 1u);
+  EXPECT_EQ(host_.ScriptBootFlg(), 2u);
+}
+
+}  // namespace

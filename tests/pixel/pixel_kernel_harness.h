@@ -1,0 +1,150 @@
+// Holds a two-image 32-bit pixel kernel to a per-pixel rule: runs the kernel on random images
+// (with many fully transparent and opaque pixels, and key hits for keyed kernels) through the
+// shape it walks, and compares every destination pixel, padding included, with the rule.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <random>
+#include <vector>
+
+#include "pixel/stretch_step.h"
+
+namespace pixel_kernel_harness {
+
+using PixelRule = std::function<uint32_t(uint32_t d, uint32_t s)>;
+// One signature for every shape: the one-to-one kernels take a skip and ignore the step, the
+// stretched ones take a pitch.
+using Kernel = std::function<void(uint32_t* dst, const uint32_t* src, int32_t dst_skip,
+                                  int32_t src_skip_or_pitch, int32_t width, int32_t height,
+                                  const StretchStep& step)>;
+
+using OneToOneKernel = void (*)(uint32_t* dst, const uint32_t* src, int32_t dst_skip,
+                                int32_t src_skip, int32_t width, int32_t height);
+
+// Runs a one-to-one kernel on a single pixel and gives the result.
+inline uint32_t OnePixel(OneToOneKernel kernel, uint32_t d, uint32_t s) {
+  kernel(&d, &s, 0, 0, 1, 1);
+  return d;
+}
+
+enum class Shape { kOneToOne, kMirrored, kStretched, kMirroredStretched };
+
+inline bool IsStretched(Shape shape) {
+  return shape == Shape::kStretched || shape == Shape::kMirroredStretched;
+}
+inline bool IsMirrored(Shape shape) {
+  return shape == Shape::kMirrored || shape == Shape::kMirroredStretched;
+}
+
+inline StretchStep UnclippedStep(int32_t src_width, int32_t src_height, int32_t dst_width,
+                                 int32_t dst_height) {
+  return StretchStep{-dst_width - 1,  src_width % dst_width,   dst_width,  src_width / dst_width,
+                     -dst_height - 1, src_height % dst_height, dst_height, src_height / dst_height};
+}
+
+// The source pixel that unclipped stepping reads for destination pixel i.
+inline int32_t SteppedIndex(int32_t i, int32_t src_size, int32_t dst_size) {
+  const int32_t remainder = i * (src_size % dst_size);
+  const int32_t carries = remainder == 0 ? 0 : (remainder + dst_size - 1) / dst_size - 1;
+  return i * (src_size / dst_size) + carries;
+}
+
+inline std::vector<uint32_t> RandomPixels(size_t count, std::mt19937& random,
+                                          std::optional<uint32_t> key) {
+  std::vector<uint32_t> pixels(count);
+  for (uint32_t& pixel : pixels) {
+    pixel = static_cast<uint32_t>(random());
+    switch (random() % 8) {
+      case 0:
+        pixel &= 0x00FFFFFF;
+        break;
+      case 1:
+        pixel |= 0xFF000000;
+        break;
+      case 2:
+        if (key) pixel = *key;
+        break;
+      default:
+        break;
+    }
+  }
+  return pixels;
+}
+
+struct Sizes {
+  int32_t src_width, src_height, dst_width, dst_height;
+};
+
+inline void ExpectFollows(const Kernel& kernel, const PixelRule& rule, Shape shape, Sizes sizes,
+                          bool flipped, std::optional<uint32_t> key, uint32_t seed) {
+  std::mt19937 random(seed);
+  const int32_t src_pitch = sizes.src_width + 2;
+  const int32_t dst_pitch = sizes.dst_width + 3;
+  const std::vector<uint32_t> src =
+      RandomPixels(static_cast<size_t>(src_pitch) * sizes.src_height, random, key);
+  const std::vector<uint32_t> before =
+      RandomPixels(static_cast<size_t>(dst_pitch) * sizes.dst_height, random, std::nullopt);
+  std::vector<uint32_t> dst = before;
+
+  const int32_t first_row = flipped ? sizes.src_height - 1 : 0;
+  const uint32_t* start =
+      src.data() + first_row * src_pitch + (IsMirrored(shape) ? sizes.src_width : 0);
+  const int32_t pitch_bytes = (flipped ? -src_pitch : src_pitch) * 4;
+  int32_t src_argument = pitch_bytes;
+  if (!IsStretched(shape)) {
+    src_argument += (IsMirrored(shape) ? sizes.src_width : -sizes.src_width) * 4;
+  }
+  const StretchStep step =
+      UnclippedStep(sizes.src_width, sizes.src_height, sizes.dst_width, sizes.dst_height);
+  kernel(dst.data(), start, 3 * 4, src_argument, sizes.dst_width, sizes.dst_height, step);
+
+  int failures = 0;
+  for (int32_t y = 0; y < sizes.dst_height; ++y) {
+    int32_t source_row =
+        IsStretched(shape) ? SteppedIndex(y, sizes.src_height, sizes.dst_height) : y;
+    if (flipped) source_row = sizes.src_height - 1 - source_row;
+    for (int32_t x = 0; x < dst_pitch; ++x) {
+      const size_t at = static_cast<size_t>(y) * dst_pitch + x;
+      uint32_t expected = before[at];
+      if (x < sizes.dst_width) {
+        int32_t column = IsStretched(shape) ? SteppedIndex(x, sizes.src_width, sizes.dst_width) : x;
+        if (IsMirrored(shape)) column = sizes.src_width - 1 - column;
+        const uint32_t s = src[static_cast<size_t>(source_row) * src_pitch + column];
+        if (!key || s != *key) expected = rule(before[at], s);
+      }
+      if (dst[at] != expected && ++failures <= 5) {
+        ADD_FAILURE() << std::hex << "pixel (" << std::dec << x << ", " << y << ") of "
+                      << sizes.dst_width << "x" << sizes.dst_height << std::hex << ": got 0x"
+                      << dst[at] << ", want 0x" << expected;
+      }
+    }
+  }
+}
+
+// Widths 1 to 67 on flipped passes, then 10^6 pixels for the one-to-one shapes; stretched
+// shapes get a set of enlargements and reductions instead.
+inline void ExpectKernelFollows(const Kernel& kernel, const PixelRule& rule, Shape shape,
+                                std::optional<uint32_t> key = std::nullopt) {
+  if (IsStretched(shape)) {
+    const Sizes pairs[] = {{2, 3, 4, 5},   {3, 2, 4, 4},    {4, 4, 2, 2},
+                           {5, 5, 5, 5},   {7, 6, 3, 4},    {1, 1, 67, 3},
+                           {67, 9, 13, 9}, {30, 5, 67, 11}, {100, 3, 7, 2}};
+    uint32_t seed = 1;
+    for (const Sizes& pair : pairs) {
+      for (bool flipped : {false, true})
+        ExpectFollows(kernel, rule, shape, pair, flipped, key, seed++);
+    }
+    return;
+  }
+  for (int32_t width = 1; width <= 67; ++width) {
+    ExpectFollows(kernel, rule, shape, {width, 3, width, 3}, true, key,
+                  static_cast<uint32_t>(width));
+  }
+  ExpectFollows(kernel, rule, shape, {1000, 1000, 1000, 1000}, false, key, 99);
+}
+
+}  // namespace pixel_kernel_harness

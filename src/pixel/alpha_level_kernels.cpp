@@ -6,7 +6,7 @@
 using kernel_walk::ScalarKernel;
 using kernel_walk::VectorKernel;
 using kernel_walk::Walk;
-using weighted_pixel::Lanes;
+using weighted_pixel::Alphas;
 using weighted_pixel::Mix;
 using weighted_pixel::Weight;
 
@@ -28,13 +28,11 @@ template <Mix kMix>
 struct AlphaLevelOp {
   const uint8_t* level_row;
 
-  uint32_t WeightOf(uint32_t s) const { return Weight(level_row[s >> 24]); }
-
-  uint32_t One(uint32_t d, uint32_t s) const { return weighted_pixel::MixOne<kMix>(d, s, WeightOf(s)); }
+  uint32_t One(uint32_t d, uint32_t s) const { return weighted_pixel::MixOne<kMix>(d, s, Weight(level_row[s >> 24])); }
   __m128i Four(__m128i d, __m128i s) const {
-    const auto src = Lanes(s);
+    const auto a = Alphas(s);
     return weighted_pixel::MixFour<kMix>(
-        d, s, weighted_pixel::Spread({WeightOf(src[0]), WeightOf(src[1]), WeightOf(src[2]), WeightOf(src[3])}));
+        d, s, weighted_pixel::TableWeights({level_row[a[0]], level_row[a[1]], level_row[a[2]], level_row[a[3]]}));
   }
 };
 
@@ -43,9 +41,8 @@ struct OverOp {
 
   uint32_t One(uint32_t d, uint32_t s) const { return weighted_pixel::Over(d, s, level_row[s >> 24]); }
   __m128i Four(__m128i d, __m128i s) const {
-    const auto src = Lanes(s);
-    return weighted_pixel::OverFour(
-        d, s, {level_row[src[0] >> 24], level_row[src[1] >> 24], level_row[src[2] >> 24], level_row[src[3] >> 24]});
+    const auto a = Alphas(s);
+    return weighted_pixel::OverFour(d, s, {level_row[a[0]], level_row[a[1]], level_row[a[2]], level_row[a[3]]});
   }
 };
 
@@ -69,24 +66,25 @@ void Stretched(bool vector, uint32_t* dst, const uint32_t* src, int32_t dst_skip
   }
 }
 
-// A blend whose weight weight_of(mask byte, source pixel) comes from a mask beside the source.
-template <typename WeightOf>
+// A blend weighted by w(k), k = coverage_of(mask byte, source pixel), from a mask beside the
+// source.
+template <typename CoverageOf>
 void MaskedBlend(bool vector, uint32_t* dst, const uint32_t* src, const uint8_t* mask, int32_t dst_skip,
-                 int32_t src_skip, int32_t mask_skip, int32_t width, int32_t height, WeightOf weight_of) {
+                 int32_t src_skip, int32_t mask_skip, int32_t width, int32_t height, CoverageOf coverage_of) {
   using kernel_walk::SkipPlane;
   kernel_walk::ForEachRowOfPlanes(
       width, height,
       [&](int32_t, uint32_t* d, const uint32_t* s, const uint8_t* m) {
-        const auto one = [&](int32_t x) { d[x] = weighted_pixel::Blend(d[x], s[x], weight_of(m[x], s[x])); };
+        const auto one = [&](int32_t x) { d[x] = weighted_pixel::Blend(d[x], s[x], Weight(coverage_of(m[x], s[x]))); };
         if (!vector) {
           for (int32_t x = 0; x < width; ++x) one(x);
           return;
         }
         kernel_walk::SplitRow(width, one, [&](int32_t x) {
           const __m128i source = kernel_walk::LoadFour(s + x);
-          const weighted_pixel::QuadWeights weights = weighted_pixel::Spread(
-              {weight_of(m[x], s[x]), weight_of(m[x + 1], s[x + 1]), weight_of(m[x + 2], s[x + 2]),
-               weight_of(m[x + 3], s[x + 3])});
+          const weighted_pixel::QuadWeights weights = weighted_pixel::TableWeights(
+              {coverage_of(m[x], s[x]), coverage_of(m[x + 1], s[x + 1]), coverage_of(m[x + 2], s[x + 2]),
+               coverage_of(m[x + 3], s[x + 3])});
           kernel_walk::StoreFour(d + x, weighted_pixel::BlendFour(kernel_walk::LoadFour(d + x), source, weights));
         });
       },
@@ -100,13 +98,13 @@ void MaskLevel(bool vector, uint32_t* dst, const uint32_t* src, const uint8_t* m
     return;
   }
   MaskedBlend(vector, dst, src, mask, dst_skip, src_skip, mask_skip, width, height,
-              [level_row](uint8_t m, uint32_t) { return Weight(level_row[m]); });
+              [level_row](uint8_t m, uint32_t) { return uint32_t{level_row[m]}; });
 }
 
 void MaskAlphaLevel(bool vector, uint32_t* dst, const uint32_t* src, const uint8_t* mask, int32_t dst_skip,
                     int32_t src_skip, int32_t mask_skip, int32_t width, int32_t height, const uint8_t* level_row) {
   MaskedBlend(vector, dst, src, mask, dst_skip, src_skip, mask_skip, width, height,
-              [level_row](uint8_t m, uint32_t s) { return Weight(g_PixelTables.product[level_row[m]][s >> 24]); });
+              [level_row](uint8_t m, uint32_t s) { return uint32_t{g_PixelTables.product[level_row[m]][s >> 24]}; });
 }
 
 }  // namespace

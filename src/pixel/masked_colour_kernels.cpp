@@ -55,10 +55,7 @@ struct CoverageRule {
   __m128i Four(__m128i d, __m128i colours, const uint8_t* m) const {
     const std::array<uint32_t, 4> coverage{level_row[m[0]], level_row[m[1]], level_row[m[2]], level_row[m[3]]};
     if constexpr (kOver) return weighted_pixel::OverFour(d, colours, coverage);
-    return weighted_pixel::MixFour<kMix>(
-        d, colours,
-        weighted_pixel::Spread({weighted_pixel::Weight(coverage[0]), weighted_pixel::Weight(coverage[1]),
-                                weighted_pixel::Weight(coverage[2]), weighted_pixel::Weight(coverage[3])}));
+    return weighted_pixel::MixFour<kMix>(d, colours, weighted_pixel::TableWeights(coverage));
   }
 };
 

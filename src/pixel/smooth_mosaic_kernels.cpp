@@ -11,39 +11,54 @@ using kernel_walk::OffsetBytes;
 
 namespace {
 
-// How the samples of one channel are taken and the result finished.
-struct SmoothChannels {
-  int count;             // channels, from the low byte up
-  uint32_t sample_mask;  // applied to every sample before summing
-  uint32_t bias;         // added to the result
+// Weighted sums of 32-bit samples, red and blue in one word and green in another (no channel
+// sum passes 8 x 255, so none reaches its neighbour), taken after a sample mask; the result gets
+// a bias added to each channel. The alpha byte of the result is 0.
+struct PackedSum {
+  uint32_t sample_mask;
+  uint32_t bias;
+  uint32_t red_blue = 0;
+  uint32_t green = 0;
+
+  void Add(uint32_t pixel, uint32_t weight) {
+    pixel &= sample_mask;
+    red_blue += (pixel & 0xFF00FF) * weight;
+    green += (pixel & 0xFF00) * weight;
+  }
+  uint32_t Result(int shift) const { return (((red_blue >> shift) & 0xFF00FF) | ((green >> shift) & 0xFF00)) + bias; }
 };
 
-// One output pixel from the pixel s and whichever of its neighbours exist (null where the
-// pixel lies on that edge).
-template <typename T>
-T Stencil(T s, const T* above, const T* below, const T* left, const T* right, const SmoothChannels& channels) {
-  const T* neighbours[] = {above, below, left, right};
-  const int present = static_cast<int>(std::count_if(std::begin(neighbours), std::end(neighbours),
-                                                     [](const T* n) { return n != nullptr; }));
-  uint32_t result = 0;
-  for (int channel = 0; channel < channels.count; ++channel) {
-    const int shift = 8 * channel;
-    const auto sample = [&](T pixel) { return ((uint32_t{pixel} & channels.sample_mask) >> shift) & 0xFF; };
-    uint32_t sum = 0;
-    for (const T* neighbour : neighbours) sum += neighbour != nullptr ? sample(*neighbour) : 0;
-    uint32_t value = 0;
-    if (present == 4) {
-      value = (sample(*above) + sample(*below) + 2 * (sample(*left) + sample(s) + sample(*right))) / 8;
-    } else {
-      value = (sum + (present == 3 ? 1 : 2) * sample(s)) / 4;
-    }
-    result |= value << shift;
+struct ByteSum {
+  uint32_t sum = 0;
+  void Add(uint8_t value, uint32_t weight) { sum += value * weight; }
+  uint8_t Result(int shift) const { return static_cast<uint8_t>(sum >> shift); }
+};
+
+// One output pixel from the pixel s and whichever of its neighbours exist (null where the pixel
+// lies on that edge): inside (a + b + 2 (l + s + r)) / 8, on an edge (s + three neighbours) / 4,
+// in a corner (2 s + two neighbours) / 4.
+template <typename T, typename Sum>
+T Stencil(T s, const T* above, const T* below, const T* left, const T* right, Sum sum) {
+  if (above != nullptr && below != nullptr && left != nullptr && right != nullptr) {
+    sum.Add(*above, 1);
+    sum.Add(*below, 1);
+    sum.Add(*left, 2);
+    sum.Add(s, 2);
+    sum.Add(*right, 2);
+    return static_cast<T>(sum.Result(3));
   }
-  return static_cast<T>(result + channels.bias);
+  uint32_t present = 0;
+  for (const T* neighbour : {above, below, left, right}) {
+    if (neighbour == nullptr) continue;
+    sum.Add(*neighbour, 1);
+    ++present;
+  }
+  sum.Add(s, present == 3 ? 1 : 2);
+  return static_cast<T>(sum.Result(2));
 }
 
-template <typename T>
-uint32_t Smooth(T* pixels, int32_t pitch, int32_t width, int32_t height, const SmoothChannels& channels) {
+template <typename T, typename Sum>
+uint32_t Smooth(T* pixels, int32_t pitch, int32_t width, int32_t height, const Sum& empty) {
   const size_t row_length = static_cast<size_t>(width);
   std::unique_ptr<T[]> rows(new (std::nothrow) T[2 * row_length]);
   if (!rows) return 2;
@@ -51,12 +66,16 @@ uint32_t Smooth(T* pixels, int32_t pitch, int32_t width, int32_t height, const S
   T* current = rows.get() + row_length;
   for (int32_t y = 0; y < height; ++y) {
     T* row = OffsetBytes(pixels, intptr_t{y} * pitch);
+    const T* above = y > 0 ? previous : nullptr;
     const T* below = y + 1 < height ? OffsetBytes(pixels, intptr_t{y + 1} * pitch) : nullptr;
     std::copy(row, row + width, current);
-    for (int32_t x = 0; x < width; ++x) {
-      row[x] = Stencil(current[x], y > 0 ? previous + x : nullptr, below != nullptr ? below + x : nullptr,
-                       x > 0 ? current + x - 1 : nullptr, x + 1 < width ? current + x + 1 : nullptr, channels);
+    const auto at = [](const T* line, int32_t x) { return line != nullptr ? line + x : nullptr; };
+    row[0] = Stencil<T>(current[0], at(above, 0), at(below, 0), nullptr, current + 1, empty);
+    for (int32_t x = 1; x + 1 < width; ++x) {
+      row[x] = Stencil<T>(current[x], at(above, x), at(below, x), current + x - 1, current + x + 1, empty);
     }
+    row[width - 1] = Stencil<T>(current[width - 1], at(above, width - 1), at(below, width - 1), current + width - 2,
+                             nullptr, empty);
     std::swap(previous, current);
   }
   return 0;
@@ -104,15 +123,13 @@ void Mosaic(T* pixels, int32_t pitch, int32_t width, int32_t height, int32_t n, 
 
 uint32_t Smooth32(uint32_t* pixels, int32_t skip, int32_t pitch, int32_t width, int32_t height, uint8_t mode) {
   if (width < 4 || height < 4 || skip % 4 != 0 || pitch % 4 != 0) return 1;
-  SmoothChannels channels{3, 0xFFFFFF, 0};
-  if (mode < 2) channels.sample_mask = 0xF8F8F8;
-  if (mode == 1) channels.bias = 0x070707;
-  return Smooth(pixels, pitch, width, height, channels);
+  const PackedSum empty{mode < 2 ? 0xF8F8F8u : 0xFFFFFFu, mode == 1 ? 0x070707u : 0u};
+  return Smooth(pixels, pitch, width, height, empty);
 }
 
 uint32_t Smooth8(uint8_t* pixels, int32_t, int32_t pitch, int32_t width, int32_t height) {
   if (width < 4 || height < 4) return 1;
-  return Smooth(pixels, pitch, width, height, SmoothChannels{1, 0xFF, 0});
+  return Smooth(pixels, pitch, width, height, ByteSum{});
 }
 
 void Mosaic32(uint32_t* pixels, int32_t, int32_t pitch, int32_t width, int32_t height, int32_t block, uint8_t mode) {

@@ -54,25 +54,30 @@ inline uint32_t Over(uint32_t d, uint32_t s, uint32_t coverage) {
   return (Blend(d, s, Weight(share)) & kColourBits) | (alpha << 24);
 }
 
-// Four weights spread over the 16-bit lanes of two pixel pairs; the alpha lanes get 0.
+// The weights of four pixels over the 16-bit lanes of two pixel pairs; the alpha lanes get 0.
 struct QuadWeights {
   __m128i low;
   __m128i high;
 };
 
-inline QuadWeights Spread(const std::array<uint32_t, 4>& w) {
-  const auto lane = [&](size_t i) { return static_cast<short>(w[i]); };
-  return {_mm_set_epi16(0, lane(1), lane(1), lane(1), 0, lane(0), lane(0), lane(0)),
-          _mm_set_epi16(0, lane(3), lane(3), lane(3), 0, lane(2), lane(2), lane(2))};
+inline QuadWeights SpreadOne(uint32_t w) {
+  const auto lane = static_cast<short>(w);
+  const __m128i pair = _mm_set_epi16(0, lane, lane, lane, 0, lane, lane, lane);
+  return {pair, pair};
 }
 
-inline QuadWeights SpreadOne(uint32_t w) { return Spread({w, w, w, w}); }
+// The weight-table entries w(k) of four pixels, loaded whole: each entry holds the four lanes.
+inline QuadWeights TableWeights(const std::array<uint32_t, 4>& k) {
+  const auto entry = [&](size_t i) {
+    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(g_PixelTables.weight[k[i]]));
+  };
+  return {_mm_unpacklo_epi64(entry(0), entry(1)), _mm_unpacklo_epi64(entry(2), entry(3))};
+}
 
-// The four bytes of each 32-bit lane.
-inline std::array<uint32_t, 4> Lanes(__m128i four) {
-  alignas(16) std::array<uint32_t, 4> lanes;
-  _mm_store_si128(reinterpret_cast<__m128i*>(lanes.data()), four);
-  return lanes;
+// The alpha bytes of four pixels.
+inline std::array<uint32_t, 4> Alphas(__m128i four) {
+  return {static_cast<uint32_t>(_mm_extract_epi16(four, 1)) >> 8, static_cast<uint32_t>(_mm_extract_epi16(four, 3)) >> 8,
+          static_cast<uint32_t>(_mm_extract_epi16(four, 5)) >> 8, static_cast<uint32_t>(_mm_extract_epi16(four, 7)) >> 8};
 }
 
 // d + floor((s - d) * w / 256) in every 16-bit lane: the product is taken modulo 2^16 and shifted
@@ -116,16 +121,17 @@ __m128i MixFour(__m128i d, __m128i s, const QuadWeights& w) {
 
 // Over for four pixels with their coverages.
 inline __m128i OverFour(__m128i d, __m128i s, const std::array<uint32_t, 4>& coverage) {
-  const std::array<uint32_t, 4> dst = Lanes(d);
-  std::array<uint32_t, 4> weights{};
-  alignas(16) std::array<uint32_t, 4> alphas{};
+  const std::array<uint32_t, 4> dst_alpha = Alphas(d);
+  std::array<uint32_t, 4> shares{};
+  std::array<uint32_t, 4> alphas{};
   for (size_t i = 0; i < 4; ++i) {
-    const uint32_t dst_alpha = dst[i] >> 24;
-    weights[i] = Weight(g_PixelTables.source_share[dst_alpha][coverage[i]]);
-    alphas[i] = uint32_t{g_PixelTables.composite_alpha[dst_alpha][coverage[i]]} << 24;
+    shares[i] = g_PixelTables.source_share[dst_alpha[i]][coverage[i]];
+    alphas[i] = g_PixelTables.composite_alpha[dst_alpha[i]][coverage[i]];
   }
-  const __m128i colour = _mm_and_si128(BlendFour(d, s, Spread(weights)), _mm_set1_epi32(kColourBits));
-  return _mm_or_si128(colour, _mm_load_si128(reinterpret_cast<const __m128i*>(alphas.data())));
+  const __m128i colour = _mm_and_si128(BlendFour(d, s, TableWeights(shares)), _mm_set1_epi32(kColourBits));
+  const __m128i alpha = _mm_set_epi32(static_cast<int>(alphas[3] << 24), static_cast<int>(alphas[2] << 24),
+                                      static_cast<int>(alphas[1] << 24), static_cast<int>(alphas[0] << 24));
+  return _mm_or_si128(colour, alpha);
 }
 
 }  // namespace weighted_pixel

@@ -79,7 +79,7 @@ class QuadWalk {
     const size_t left = first_is_right ? second : first;
     const size_t right = first_is_right ? first : second;
 
-    Side sides[2] = {{{top, left, opposite, right}}, {{top, right, opposite, left}}};
+    Side sides[2] = {Side{{top, left, opposite, right}, 0, {}, {}}, Side{{top, right, opposite, left}, 0, {}, {}}};
     for (Side& side : sides) {
       side.at.x = Fixed(dst_quad[top].x);
       side.StartEdge(dst_quad, src_quad);

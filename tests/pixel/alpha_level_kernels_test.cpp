@@ -50,7 +50,7 @@ const AlphaLevelFamily kFamilies[] = {
     {"BlendOver32Mmx", BlendOver32Mmx, BlendOver32StretchMmx, OverRule},
 };
 
-constexpr std::array<uint8_t, 3> kLevels{0, 77, 255};
+constexpr std::array<uint8_t, 2> kLevels{77, 255};
 
 class AlphaLevelKernelsTest : public ::testing::Test {
  protected:

@@ -140,7 +140,7 @@ struct Glyph {
 };
 
 TEST_F(MaskedColourKernelsTest, DrawMaskClipsToTheDestination) {
-  for (uint8_t vector : {0, 1}) {
+  for (const uint8_t vector : std::array<uint8_t, 2>{0, 1}) {
     g_CpuHasMmx = vector;
     for (DrawMaskFn draw : {DrawMaskSolid32, DrawMaskSmooth32}) {
       SCOPED_TRACE(std::to_string(vector));
@@ -174,7 +174,7 @@ TEST_F(MaskedColourKernelsTest, DrawMaskClipsToTheDestination) {
 
 TEST_F(MaskedColourKernelsTest, SmoothMaskWeighsByCoverage) {
   const std::array<uint8_t, 5> coverages{1, 64, 128, 200, 254};
-  for (uint8_t vector : {0, 1}) {
+  for (const uint8_t vector : std::array<uint8_t, 2>{0, 1}) {
     g_CpuHasMmx = vector;
     for (const uint8_t m : coverages) {
       uint32_t d = 0x7F10F080;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <random>
 #include <thread>
@@ -67,8 +68,8 @@ std::vector<uint32_t> Smoothed32(const TestImage<uint32_t>& image, uint8_t mode)
 }
 
 TEST(SmoothKernelsTest, Smooth32FollowsTheStencilInEveryMode) {
-  for (const uint8_t mode : {0, 1, 2, 9}) {
-    for (const auto [w, h] : {std::pair{4, 4}, std::pair{9, 7}, std::pair{33, 5}}) {
+  for (const uint8_t mode : std::array<uint8_t, 4>{0, 1, 2, 9}) {
+    for (const auto& [w, h] : {std::pair{4, 4}, std::pair{9, 7}, std::pair{33, 5}}) {
       TestImage<uint32_t> image(w, h, mode * 100u + static_cast<uint32_t>(w));
       const std::vector<uint32_t> expected = Smoothed32(image, mode);
       EXPECT_EQ(Smooth32(image.pixels.data(), image.Skip(), image.Pitch(), w, h, mode), 0u);
@@ -105,7 +106,7 @@ TEST(SmoothKernelsTest, RefusedShapesChangeNothing) {
 }
 
 TEST(SmoothKernelsTest, Smooth8FollowsTheStencil) {
-  for (const auto [w, h] : {std::pair{4, 4}, std::pair{13, 6}}) {
+  for (const auto& [w, h] : {std::pair{4, 4}, std::pair{13, 6}}) {
     TestImage<uint8_t> image(w, h, static_cast<uint32_t>(w));
     std::vector<uint8_t> expected = image.pixels;
     for (int32_t y = 0; y < h; ++y) {
@@ -156,8 +157,8 @@ std::pair<int32_t, int32_t> FirstBlockFor(uint8_t mode, int32_t w, int32_t h, in
 
 template <typename T, typename Kernel>
 void ExpectMosaicBlocks(Kernel kernel) {
-  for (const uint8_t mode : {0, 1, 2, 3, 4, 5}) {
-    for (const auto [w, h, n] : {std::tuple{10, 10, 4}, std::tuple{7, 9, 3}, std::tuple{5, 5, 8}, std::tuple{3, 11, 2}}) {
+  for (const uint8_t mode : std::array<uint8_t, 6>{0, 1, 2, 3, 4, 5}) {
+    for (const auto& [w, h, n] : {std::tuple{10, 10, 4}, std::tuple{7, 9, 3}, std::tuple{5, 5, 8}, std::tuple{3, 11, 2}}) {
       TestImage<T> image(w, h, mode * 7u + static_cast<uint32_t>(w));
       const TestImage<T> before = image;
       kernel(image.pixels.data(), image.Skip(), image.Pitch(), w, h, n, mode);

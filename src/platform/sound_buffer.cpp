@@ -166,37 +166,31 @@ uint32_t SoundBuffer::Unlock(const SoundLockRegions& regions) {
   return DS_OK;
 }
 
+uint32_t SoundBuffer::SetControl(uint32_t control, int32_t value, int32_t lowest, int32_t highest, int32_t& setting) {
+  if ((flags_ & control) == 0) return DSERR_CONTROLUNAVAIL;
+  if (value < lowest || value > highest) return DSERR_INVALIDPARAM;
+  std::lock_guard hold(mixer_->mutex_);
+  setting = value;
+  return DS_OK;
+}
+
+uint32_t SoundBuffer::GetControl(uint32_t control, const int32_t& setting, int32_t* value) const {
+  if ((flags_ & control) == 0) return DSERR_CONTROLUNAVAIL;
+  if (value == nullptr) return DSERR_INVALIDPARAM;
+  std::lock_guard hold(mixer_->mutex_);
+  *value = setting;
+  return DS_OK;
+}
+
 uint32_t SoundBuffer::SetVolume(int32_t volume) {
-  if ((flags_ & DSBCAPS_CTRLVOLUME) == 0) return DSERR_CONTROLUNAVAIL;
-  if (volume < DSBVOLUME_MIN || volume > DSBVOLUME_MAX) return DSERR_INVALIDPARAM;
-  std::lock_guard hold(mixer_->mutex_);
-  volume_ = volume;
-  return DS_OK;
+  return SetControl(DSBCAPS_CTRLVOLUME, volume, DSBVOLUME_MIN, DSBVOLUME_MAX, volume_);
 }
 
-uint32_t SoundBuffer::GetVolume(int32_t* volume) const {
-  if ((flags_ & DSBCAPS_CTRLVOLUME) == 0) return DSERR_CONTROLUNAVAIL;
-  if (volume == nullptr) return DSERR_INVALIDPARAM;
-  std::lock_guard hold(mixer_->mutex_);
-  *volume = volume_;
-  return DS_OK;
-}
+uint32_t SoundBuffer::GetVolume(int32_t* volume) const { return GetControl(DSBCAPS_CTRLVOLUME, volume_, volume); }
 
-uint32_t SoundBuffer::SetPan(int32_t pan) {
-  if ((flags_ & DSBCAPS_CTRLPAN) == 0) return DSERR_CONTROLUNAVAIL;
-  if (pan < DSBPAN_LEFT || pan > DSBPAN_RIGHT) return DSERR_INVALIDPARAM;
-  std::lock_guard hold(mixer_->mutex_);
-  pan_ = pan;
-  return DS_OK;
-}
+uint32_t SoundBuffer::SetPan(int32_t pan) { return SetControl(DSBCAPS_CTRLPAN, pan, DSBPAN_LEFT, DSBPAN_RIGHT, pan_); }
 
-uint32_t SoundBuffer::GetPan(int32_t* pan) const {
-  if ((flags_ & DSBCAPS_CTRLPAN) == 0) return DSERR_CONTROLUNAVAIL;
-  if (pan == nullptr) return DSERR_INVALIDPARAM;
-  std::lock_guard hold(mixer_->mutex_);
-  *pan = pan_;
-  return DS_OK;
-}
+uint32_t SoundBuffer::GetPan(int32_t* pan) const { return GetControl(DSBCAPS_CTRLPAN, pan_, pan); }
 
 uint32_t SoundBuffer::SetFrequency(uint32_t frequency) {
   if ((flags_ & DSBCAPS_CTRLFREQUENCY) == 0) return DSERR_CONTROLUNAVAIL;

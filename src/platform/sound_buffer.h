@@ -95,6 +95,9 @@ class SoundBuffer {
   template <int kBits, int kChannels>
   uint64_t MixFrames(float* accumulator, uint32_t frames, uint64_t step, float left_gain, float right_gain);
   uint64_t SkipFrames(uint32_t frames, uint64_t step);
+  // A volume or pan setting, made with its control flag and within its range.
+  uint32_t SetControl(uint32_t control, int32_t value, int32_t lowest, int32_t highest, int32_t& setting);
+  uint32_t GetControl(uint32_t control, const int32_t& setting, int32_t* value) const;
   uint32_t PlayCursorLocked() const;
   uint32_t FrequencyLocked() const;
   void StopLocked();

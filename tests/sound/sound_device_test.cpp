@@ -8,7 +8,7 @@
 #include "sound/sound_device_list.h"
 #include "sound/sound_output.h"
 #include "support/fake_audio_backend.h"
-#include "test_sound_buffer.h"
+#include "support/test_sound_buffer.h"
 
 namespace {
 

@@ -39,11 +39,13 @@ uint32_t CBufferFadeInTask::Update(uint32_t now) {
   }
   BeginOnce(now);
   const int32_t volume = ElapsedShare(now);
-  if (volume == buffer_.GetVolume()) return 0;
+  // The end is tested first: a fade of no duration reaches its target, which is also the kept
+  // volume, at its first step, and would otherwise stay silent for ever.
   if (volume >= volume_reference_) {
     Stop();
     return 1;
   }
+  if (volume == buffer_.GetVolume()) return 0;
   buffer_.SetVolume(volume);
   return 0;
 }

@@ -142,6 +142,15 @@ TEST_F(SoundBufferTest, FadesRefuseWhatTheyCannotDoAndSilentSoundsNeedNoFade) {
   EXPECT_EQ(buffer_.FadeOut(&timers_, 1000), -1);
   EXPECT_EQ(buffer_.GetPauseDepth(), 1);
   EXPECT_EQ(timers_.GetCount(), 0u);
+  // A fade of no duration reaches its end at its first step.
+  buffer_.Stop();
+  buffer_.SetVolume(90);
+  ASSERT_EQ(buffer_.FadeIn(&timers_, 0, false), 0);
+  DispatchAt(0);
+  EXPECT_EQ(buffer_.GetVolume(), 90);
+  EXPECT_EQ(buffer_.PlatformVolume(), -907);  // 2000 × log10(90 / 256)
+  EXPECT_EQ(timers_.GetCount(), 0u);
+
   buffer_.Release();
   EXPECT_EQ(buffer_.FadeIn(&timers_, 1000, false), 1);
   EXPECT_EQ(buffer_.FadeOut(&timers_, 1000), 1);

@@ -201,13 +201,15 @@ void EventTranslator::TranslateDrop(const SDL_DropEvent& drop, const EventContex
         LogDiagnostic(std::string("dropped file refused: its name cannot be written in Shift-JIS: ") + drop.file);
       }
       break;
-    default: {
+    case SDL_DROPCOMPLETE: {
       auto pending = pending_drops_.extract(drop.windowID);
       if (pending.empty() || pending.mapped().empty()) break;
       const DropHandle handle = RegisterDrop(std::move(pending.mapped()));
       out.push_back(MakeMessage(drop.windowID, WM_DROPFILES, handle, 0, context));
       break;
     }
+    default:
+      break;
   }
 }
 

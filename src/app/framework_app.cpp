@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/private_messages.h"
+#include "base/async_file_loader.h"
 #include "base/not_built.h"
 #include "pixel/pixel_kernel_choice.h"
 #include "platform/clock.h"
@@ -25,6 +26,8 @@ CFrameworkApp::CFrameworkApp() : CAppBase(true) {
 CFrameworkApp::~CFrameworkApp() {
   // The worker calls back into this object: it must end before any member does.
   worker_.Stop();
+  // The background loader reads through this object's data-file layer.
+  g_AsyncFileLoader.Clear();
   if (g_ScreenManager == &screen_) g_ScreenManager = nullptr;
   if (g_GllHost == &image_loaders_) g_GllHost = nullptr;
   if (g_DataFiles == &data_files_) g_DataFiles = nullptr;

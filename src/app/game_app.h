@@ -14,6 +14,7 @@
 #include "app/framework_app.h"
 #include "app/private_messages.h"
 #include "base/critical_section.h"
+#include "base/drop_files.h"
 #include "base/frame_pacer.h"
 #include "base/game_settings.h"
 #include "base/timer_manager.h"
@@ -58,6 +59,7 @@ class CGameApp : public CFrameworkApp {
 
   int SetUp() override;
   const char* GetSaveFolder() override { return save_folder_.empty() ? nullptr : save_folder_.c_str(); }
+  // Adds the game's handlers to the main window's message map.
   int PrepareWindow() override;
   int InitDevices() override;
   void RunOwnLoop() override;
@@ -109,6 +111,10 @@ class CGameApp : public CFrameworkApp {
   int RestoreGameThreadPriority();
   int GetPriorityNesting() const { return priority_nesting_; }
 
+  // The game's message handlers.
+  // WM_DROPFILES: brings the window to the front and queues the drop's files; 0.
+  virtual int OnDropFiles(MessageBlock& block);
+
   GameSwitches& GetGameSwitches() { return game_switches_; }
   GameSettingsBlock& GetGameSettings() { return game_settings_; }
   CFramePacer& GetFramePacer() { return pacer_; }
@@ -116,6 +122,7 @@ class CGameApp : public CFrameworkApp {
   CTimerManager& GetPausableTimerManager() { return pausable_timers_; }
   CGameScriptHost* GetScriptHost() { return script_host_.get(); }
   CSoundOutput& GetSoundOutput() { return sound_output_; }
+  CDropFiles& GetDropFiles() { return drop_files_; }
   CCriticalSection& GetGameLock() { return game_lock_; }
   // 0 none; n > 0 restarts the scripts at "MAIN" with the boot value kept when n - 1 is non-zero.
   uint8_t GetRestart() const { return restart_.load(); }
@@ -186,6 +193,7 @@ class CGameApp : public CFrameworkApp {
   CSoundOutput sound_output_;
   std::unique_ptr<CGameScriptHost> script_host_;
   FrameProcedure frame_procedure_ = nullptr;
+  CDropFiles drop_files_;
   std::atomic<bool> back_format_refresh_{false};
   std::atomic<bool> zero_sleep_{false};
   uint8_t saved_frame_wait_mode_ = kFrameWaitTimer;

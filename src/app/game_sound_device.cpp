@@ -36,13 +36,6 @@ void CGameApp::StartSoundDevice() {
   }
 }
 
-int CGameApp::PrepareWindow() {
-  GetMainWindow().AddHandler(plat::WM_COMMAND, std::make_unique<CMessageHandler>(this, &CGameApp::OnMenuCommand));
-  ReportNotBuiltYet("the game's window preparation: its icon, the Ctrl key's window mode, the monitor choice and "
-                    "its message handlers other than the menu commands");
-  return 0;
-}
-
 int CGameApp::OnMenuCommand(MessageBlock& block) {
   const uint32_t command = block.wparam & 0xFFFF;
   if (command != kCmdSoundDevice) {

@@ -61,30 +61,35 @@ struct AxisStep {
   int32_t whole;
 };
 
+// The kernel reads a pixel, then moves xStep pixels and one more whenever the accumulator,
+// started at -size - 1 and raised by the remainder each pixel, reaches zero (taking size off
+// again). A cut of d pixels on the near side starts the source and the accumulator where those
+// d steps would have left them, so the clipped pass reads what the unclipped one reads there.
 bool ClipStretchedAxis(const AxisRequest& request, int32_t size, Axis& axis, AxisStep& step) {
   if (size < 1) return false;
   axis = CutSourceToClip(request);
   const int64_t width = axis.source_hi - axis.source_lo;
   if (width <= 0) return false;
+  const int64_t whole = width / size;
+  const int64_t remainder = width % size;
+  int64_t acc = -int64_t{size} - 1;
   axis.dest_hi = axis.dest_lo + size;
-  int64_t acc = -int64_t{size};
   const int64_t cut = int64_t{request.dest_clip_lo} - axis.dest_lo;
   if (cut > 0) {
-    acc += width * cut;
-    if (acc > 0) {
-      const int64_t advance = acc / size + 1;
-      acc -= size * advance;
-      if (request.reversed) {
-        axis.source_hi -= advance;
-      } else {
-        axis.source_lo += advance;
-      }
+    const int64_t raised = remainder * cut;
+    const int64_t carries = raised >= 1 ? (raised - 1) / size : 0;
+    const int64_t advance = whole * cut + carries;
+    acc += raised - size * carries;
+    if (request.reversed) {
+      axis.source_hi -= advance;
+    } else {
+      axis.source_lo += advance;
     }
     axis.dest_lo = request.dest_clip_lo;
   }
   axis.dest_hi = std::min<int64_t>(axis.dest_hi, request.dest_clip_hi);
   if (axis.dest_hi <= axis.dest_lo || axis.source_hi <= axis.source_lo) return false;
-  step = {static_cast<int32_t>(acc - 1), static_cast<int32_t>(width % size), size, static_cast<int32_t>(width / size)};
+  step = {static_cast<int32_t>(acc), static_cast<int32_t>(remainder), size, static_cast<int32_t>(whole)};
   return true;
 }
 

@@ -79,7 +79,11 @@ void Copy32Pass(const BlitPass& pass, uint32_t key) {
     const auto stretched = [key](auto... a) { Copy32StretchKey(a..., key); };
     const auto mirror = [key](auto... a) { Copy32MirrorKey(a..., key); };
     const auto mirror_stretched = [key](auto... a) { Copy32MirrorStretchKey(a..., key); };
-    pass.mirrored ? pass.Run<P, P>(mirror, mirror_stretched) : pass.Run<P, P>(one, stretched);
+    if (pass.mirrored) {
+      pass.Run<P, P>(mirror, mirror_stretched);
+    } else {
+      pass.Run<P, P>(one, stretched);
+    }
   } else if (pass.mirrored) {
     pass.Run<P, P>(mmx ? Copy32MirrorMmx : Copy32Mirror, mmx ? Copy32MirrorStretchMmx : Copy32MirrorStretch);
   } else {
@@ -118,9 +122,9 @@ void Copy8Pass(const BlitPass& pass, uint32_t key) {
   };
   const auto stretched = [&](auto... a) {
     if (key != kNoColorKey) {
-      pass.mirrored ? Copy8MirrorStretchKey(a..., key) : Copy8StretchKey(a..., key);
+      (pass.mirrored ? Copy8MirrorStretchKey : Copy8StretchKey)(a..., key);
     } else {
-      pass.mirrored ? Copy8MirrorStretch(a...) : Copy8Stretch(a...);
+      (pass.mirrored ? Copy8MirrorStretch : Copy8Stretch)(a...);
     }
   };
   pass.Run<uint8_t, uint8_t>(one, stretched);
@@ -183,11 +187,15 @@ uint32_t CImage::AlphaPlanePass(CImage* src, const BlitRequest& request) {
   BlitPass pass;
   if (!PlanBlit(*src, request, pass)) return 0;
   if (into_alpha) {
-    pass.mirrored ? pass.Run<uint32_t, uint8_t>(CopyBytesToAlphaMirror, CopyBytesToAlphaMirrorStretch)
-                  : pass.Run<uint32_t, uint8_t>(CopyBytesToAlpha, CopyBytesToAlphaStretch);
+    if (pass.mirrored) {
+      pass.Run<uint32_t, uint8_t>(CopyBytesToAlphaMirror, CopyBytesToAlphaMirrorStretch);
+    } else {
+      pass.Run<uint32_t, uint8_t>(CopyBytesToAlpha, CopyBytesToAlphaStretch);
+    }
+  } else if (pass.mirrored) {
+    pass.Run<uint8_t, uint32_t>(CopyAlphaToBytesMirror, CopyAlphaToBytesMirrorStretch);
   } else {
-    pass.mirrored ? pass.Run<uint8_t, uint32_t>(CopyAlphaToBytesMirror, CopyAlphaToBytesMirrorStretch)
-                  : pass.Run<uint8_t, uint32_t>(CopyAlphaToBytes, CopyAlphaToBytesStretch);
+    pass.Run<uint8_t, uint32_t>(CopyAlphaToBytes, CopyAlphaToBytesStretch);
   }
   MarkChanged(dest_rect_);
   return 0;

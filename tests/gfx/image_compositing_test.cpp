@@ -437,6 +437,66 @@ TEST_F(ImageCompositingTest, OneToOneClipEquivalence) {
   }
 }
 
+// Positions, rectangles and sizes anywhere in the 32-bit range draw only inside the destination's
+// marked rectangle and read only inside the source (the sanitizer build watches the reads).
+TEST_F(ImageCompositingTest, ExtremeGeometriesStayInsideBothImages) {
+  CTrigTables tables;
+  g_TrigTable = &tables;
+  const int32_t values[] = {INT32_MIN, INT32_MIN + 1, -100000, -7, -1, 0, 1, 3, 9, 100000, INT32_MAX - 1, INT32_MAX};
+  std::mt19937 random(31);
+  const auto any = [&] { return values[random() % std::size(values)]; };
+  auto src = MakeImage(9, 7, 32, 1);
+  auto src8 = MakeImage(9, 7, 8, 2);
+  for (int round = 0; round < 3000; ++round) {
+    auto dst = MakeImage(11, 8, 32, 3);
+    const Rect part{any(), any(), any(), any()};
+    const ImageSize size{any(), any()};
+    const int32_t x = any();
+    const int32_t y = any();
+    const QuadCorners quad{QuadCorner{any(), any()}, QuadCorner{any(), any()}, QuadCorner{any(), any()},
+                           QuadCorner{any(), any()}};
+    uint32_t result = 0;
+    switch (round % 8) {
+      case 0:
+        result = dst->Copy(src.get(), x, y, &part, round % 16 == 0);
+        break;
+      case 1:
+        result = dst->CopyMirrored(src.get(), 2, x, y, &part);
+        break;
+      case 2:
+        result = dst->StretchCopy(src8.get(), &size, x, y, &part, true);
+        break;
+      case 3:
+        result = dst->StretchAlphaBlendMirrored(src.get(), 0, &size, x, y, &part);
+        break;
+      case 4:
+        result = dst->SmoothStretchCopy(src.get(), &size, x, y, &part);
+        break;
+      case 5:
+        result = dst->SmoothStretchCopy(src8.get(), &size, x, y, nullptr);
+        break;
+      case 6:
+        result = dst->RotateBlend(src.get(), static_cast<uint8_t>(round), x, y, any(), static_cast<uint32_t>(any()), 77,
+                                  &part, nullptr);
+        break;
+      default:
+        result = dst->MapRectToQuad(src.get(), quad, &part, nullptr);
+        break;
+    }
+    ASSERT_EQ(result, 0u) << "round " << round;
+    const CDirtyRegion* region = dst->GetDirtyRegion();
+    const bool marked = region->Count() > 0;
+    const Rect box = marked ? region->BoundingBox() : Rect{};
+    for (int32_t py = 0; py < 8; ++py) {
+      for (int32_t px = 0; px < 11; ++px) {
+        const bool inside = px >= box.left && px < box.right && py >= box.top && py < box.bottom;
+        if (!inside) ASSERT_EQ(At(*dst, px, py), Pattern(px, py, 3)) << "round " << round << " at " << px << "," << py;
+      }
+    }
+  }
+  g_TrigTable = nullptr;
+}
+
 TEST_F(ImageCompositingTest, QuadMappingAndRotations) {
   CTrigTables tables;
   g_TrigTable = &tables;

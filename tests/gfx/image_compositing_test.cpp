@@ -251,7 +251,7 @@ TEST_F(ImageCompositingTest, TheVectorSwitchAndTheColourKeyChooseTheMembers) {
   // A pixel of alpha 128 that the two alpha-blend members round apart.
   auto src = MakeImage(1, 1, 32, 1);
   *reinterpret_cast<uint32_t*>(src->GetPixels()) = 0x80FF0000;
-  for (const uint8_t vector : {0, 1}) {
+  for (const uint8_t vector : {uint8_t{0}, uint8_t{1}}) {
     g_CpuHasMmx = vector;
     auto dst = MakeImage(1, 1, 32, 2);
     const uint32_t d = At(*dst, 0, 0);
@@ -364,7 +364,9 @@ TEST_F(ImageCompositingTest, StretchClipEquivalence) {
     const int kind = round % 3;  // copy, keyed copy, alpha blend
     const int mode = between(-1, 2);  // -1 unmirrored
     auto src = MakeImage(12, 10, 32, static_cast<uint32_t>(round));
-    if (kind == 1) ASSERT_EQ(src->SetColorKeyFromPixel(between(0, 11), between(0, 9)), 0u);
+    if (kind == 1) {
+      ASSERT_EQ(src->SetColorKeyFromPixel(between(0, 11), between(0, 9)), 0u);
+    }
     const Rect part{between(0, 5), between(0, 4), between(6, 12), between(5, 10)};
     const ImageSize size{between(1, 30), between(1, 30)};
     const int32_t x = between(-25, 20);
@@ -490,7 +492,9 @@ TEST_F(ImageCompositingTest, ExtremeGeometriesStayInsideBothImages) {
     for (int32_t py = 0; py < 8; ++py) {
       for (int32_t px = 0; px < 11; ++px) {
         const bool inside = px >= box.left && px < box.right && py >= box.top && py < box.bottom;
-        if (!inside) ASSERT_EQ(At(*dst, px, py), Pattern(px, py, 3)) << "round " << round << " at " << px << "," << py;
+        if (!inside) {
+          ASSERT_EQ(At(*dst, px, py), Pattern(px, py, 3)) << "round " << round << " at " << px << "," << py;
+        }
       }
     }
   }

@@ -75,15 +75,8 @@ void Copy32Pass(const BlitPass& pass, uint32_t key) {
   const bool mmx = g_CpuHasMmx != 0;
   using P = uint32_t;
   if (key != kNoColorKey) {
-    const auto one = [key](auto... a) { Copy32Key(a..., key); };
-    const auto stretched = [key](auto... a) { Copy32StretchKey(a..., key); };
-    const auto mirror = [key](auto... a) { Copy32MirrorKey(a..., key); };
-    const auto mirror_stretched = [key](auto... a) { Copy32MirrorStretchKey(a..., key); };
-    if (pass.mirrored) {
-      pass.Run<P, P>(mirror, mirror_stretched);
-    } else {
-      pass.Run<P, P>(one, stretched);
-    }
+    pass.Run<P, P>([&](auto... a) { (pass.mirrored ? Copy32MirrorKey : Copy32Key)(a..., key); },
+                   [&](auto... a) { (pass.mirrored ? Copy32MirrorStretchKey : Copy32StretchKey)(a..., key); });
   } else if (pass.mirrored) {
     pass.Run<P, P>(mmx ? Copy32MirrorMmx : Copy32Mirror, mmx ? Copy32MirrorStretchMmx : Copy32MirrorStretch);
   } else {
@@ -92,20 +85,14 @@ void Copy32Pass(const BlitPass& pass, uint32_t key) {
 }
 
 void Copy8To32Pass(const BlitPass& pass, const uint32_t* palette, uint32_t key) {
+  const bool mirrored = pass.mirrored;
   if (key != kNoColorKey) {
-    if (pass.mirrored) {
-      pass.Run<uint32_t, uint8_t>([&](auto... a) { Copy8To32MirrorKey(a..., palette, key); },
-                                  [&](auto... a) { Copy8To32MirrorStretchKey(a..., palette, key); });
-    } else {
-      pass.Run<uint32_t, uint8_t>([&](auto... a) { Copy8To32Key(a..., palette, key); },
-                                  [&](auto... a) { Copy8To32StretchKey(a..., palette, key); });
-    }
-  } else if (pass.mirrored) {
-    pass.Run<uint32_t, uint8_t>([&](auto... a) { Copy8To32Mirror(a..., palette); },
-                                [&](auto... a) { Copy8To32MirrorStretch(a..., palette); });
+    pass.Run<uint32_t, uint8_t>(
+        [&](auto... a) { (mirrored ? Copy8To32MirrorKey : Copy8To32Key)(a..., palette, key); },
+        [&](auto... a) { (mirrored ? Copy8To32MirrorStretchKey : Copy8To32StretchKey)(a..., palette, key); });
   } else {
-    pass.Run<uint32_t, uint8_t>([&](auto... a) { Copy8To32(a..., palette); },
-                                [&](auto... a) { Copy8To32Stretch(a..., palette); });
+    pass.Run<uint32_t, uint8_t>([&](auto... a) { (mirrored ? Copy8To32Mirror : Copy8To32)(a..., palette); },
+                                [&](auto... a) { (mirrored ? Copy8To32MirrorStretch : Copy8To32Stretch)(a..., palette); });
   }
 }
 

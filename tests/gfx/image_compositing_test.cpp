@@ -287,12 +287,14 @@ TEST_F(ImageCompositingTest, EightBitPassesAndAlphaPlanes) {
   // The bytes go into the alpha bytes and back out.
   auto dst32 = MakeImage(5, 3, 32, 3);
   ASSERT_EQ(dst32->CopyAlphaPlaneMirrored(src8.get(), 0, 0, 0, nullptr), 0u);
+  EXPECT_EQ(Box(*dst32), "0,0,5,3");
   EXPECT_EQ(At(*dst32, 0, 1), (At(*src8, 4, 1) << 24) | (Pattern(0, 1, 3) & 0x00FFFFFF));
   auto back = MakeImage(5, 3, 8, 4);
   ASSERT_EQ(back->CopyAlphaPlane(dst32.get(), 0, 0, nullptr, true), 0u);
   EXPECT_EQ(At(*back, 0, 0), At(*src8, 4, 2));
   const ImageSize wide{10, 3};
   ASSERT_EQ(back->StretchCopyAlphaPlane(dst32.get(), &wide, 0, 0, nullptr, false), 0u);
+  EXPECT_EQ(At(*back, 4, 1), At(*src8, 3, 1));
   ASSERT_EQ(back->StretchCopyAlphaPlaneMirrored(dst32.get(), 1, &wide, 0, 0, nullptr), 0u);
   EXPECT_EQ(At(*back, 0, 0), At(*src8, 4, 2));
   EXPECT_EQ(Box(*back), "0,0,5,3");
@@ -565,6 +567,8 @@ TEST_F(ImageCompositingTest, QuadMappingAndRotations) {
   ASSERT_EQ(clipped->MapQuad(src.get(), wide, source_quad, &keep, 1), 0u);
   EXPECT_NE(At(*clipped, 3, 3), Pattern(3, 3, 2));
   EXPECT_EQ(At(*clipped, 4, 3), Pattern(4, 3, 2));
+  // The mark is the quad's box within this image's clip rectangle, not the caller's.
+  EXPECT_EQ(Box(*clipped), "2,2,9,9");
   const Rect left_half{0, 0, 6, 12};
   ASSERT_TRUE(clipped->SetClipRect(&left_half));
   clipped->GetOwnedDirtyRegion()->Clear();

@@ -25,10 +25,23 @@ class ImageQuadSource final : public QuadMapSource {
   CImage& image_;
 };
 
-// The pixel positions of a rectangle's corners.
+int32_t Saturated(int64_t value) { return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)); }
+
+// (hi - lo) × scale >> 16 for a 16.16 scale; extents past any image are held where the turning
+// products still fit in 64 bits.
+int64_t ScaledExtent(int32_t lo, int32_t hi, uint32_t scale) {
+  __extension__ using Wide = __int128;
+  constexpr int64_t kLimit = int64_t{1} << 40;
+  const Wide scaled = (Wide{int64_t{hi} - lo} * scale) >> 16;
+  return static_cast<int64_t>(std::clamp<Wide>(scaled, -kLimit, kLimit));
+}
+
+// The pixel positions of a rectangle's corners (an edge at the bottom of the range stays there).
 QuadCorners CornersOf(const plat::Rect& rect) {
-  return {QuadCorner{rect.left, rect.top}, QuadCorner{rect.right - 1, rect.top}, QuadCorner{rect.left, rect.bottom - 1},
-          QuadCorner{rect.right - 1, rect.bottom - 1}};
+  const int32_t last_x = Saturated(int64_t{rect.right} - 1);
+  const int32_t last_y = Saturated(int64_t{rect.bottom} - 1);
+  return {QuadCorner{rect.left, rect.top}, QuadCorner{last_x, rect.top}, QuadCorner{rect.left, last_y},
+          QuadCorner{last_x, last_y}};
 }
 
 plat::Rect BoundingBox(const QuadCorners& quad) {
@@ -41,8 +54,6 @@ plat::Rect BoundingBox(const QuadCorners& quad) {
   }
   return box;
 }
-
-int32_t Saturated(int64_t value) { return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX)); }
 
 }  // namespace
 
@@ -138,10 +149,8 @@ uint32_t CImage::RotatePass(CImage* src, uint8_t anchor, int32_t x, int32_t y, i
   } else {
     src->GetBounds(&source);
   }
-  // Sizes past any image are held where the turning products still fit in 64 bits.
-  constexpr int64_t kLimit = int64_t{1} << 40;
-  const int64_t width = std::clamp((int64_t{source.right} - source.left) * scale >> 16, -kLimit, kLimit);
-  const int64_t height = std::clamp((int64_t{source.bottom} - source.top) * scale >> 16, -kLimit, kLimit);
+  const int64_t width = ScaledExtent(source.left, source.right, scale);
+  const int64_t height = ScaledExtent(source.top, source.bottom, scale);
   // The pivot inside the scaled rectangle; anchors past the centre take the top-left one.
   int64_t pivot_x = 0;
   int64_t pivot_y = 0;
@@ -152,7 +161,7 @@ uint32_t CImage::RotatePass(CImage* src, uint8_t anchor, int32_t x, int32_t y, i
     pivot_y = height / 2;
   }
   const int64_t cosine = g_TrigTable->cosine[static_cast<uint32_t>(angle) & 511];
-  const int64_t sine = g_TrigTable->cosine[static_cast<uint32_t>(angle - 128) & 511];
+  const int64_t sine = g_TrigTable->cosine[(static_cast<uint32_t>(angle) - 128) & 511];
   const auto turned = [&](int64_t corner_x, int64_t corner_y) {
     const int64_t dx = corner_x - pivot_x;
     const int64_t dy = corner_y - pivot_y;

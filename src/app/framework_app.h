@@ -37,6 +37,8 @@ inline constexpr int kExitSetUpFailed = 1;
 inline constexpr int kExitDesktopUnsuitable = 5;
 inline constexpr int kExitDisplayCanvasFailed = 7;
 inline constexpr int kExitPrepareWindowFailed = 8;
+// An end code that no step of this start-up returns, kept for the settings it clears.
+inline constexpr int kExitCodeNine = 9;
 inline constexpr int kExitWindowFailed = 11;
 inline constexpr int kExitScreenFailed = 12;
 inline constexpr int kExitDevicesFailed = 13;

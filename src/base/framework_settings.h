@@ -52,7 +52,13 @@ inline constexpr std::size_t kEnvAllowSse2 = 4;
 inline constexpr std::size_t kEnvDisplayCanvas = 5;
 inline constexpr std::size_t kEnvZBuffer = 11;
 inline constexpr std::size_t kEnvTripleBuffering = 12;
+inline constexpr std::size_t kEnvWriteLog = 14;
 inline constexpr std::size_t kEnvInputMethod = 16;
+inline constexpr std::size_t kEnvNoScreenSaver = 24;
+inline constexpr std::size_t kEnvNoPowerSaving = 25;
+inline constexpr std::size_t kEnvKeepAwake = 26;
+inline constexpr std::size_t kEnvFirstRecordWord = 43;   // i32
+inline constexpr std::size_t kEnvSecondRecordWord = 63;  // i32
 inline constexpr uint8_t kInputWindowMessages = 2;
 
 // Bytes of the 14-byte window block.

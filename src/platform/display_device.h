@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -87,6 +88,7 @@ class DisplayDevice {
   HResult CreateSurface(const SurfaceDesc& desc, std::shared_ptr<Surface>& out);
   HResult CreateClipper(std::shared_ptr<Clipper>& out);
   HResult GetVerticalBlankStatus(bool& in_blank) const;
+  // Blocks until the display's next vertical blank (60 per second when it reports no rate).
   HResult WaitForVerticalBlank(uint32_t flags);
   HResult FlipToGDISurface();
 
@@ -104,6 +106,8 @@ class DisplayDevice {
   std::optional<DisplayModeDesc> mode_;
   WindowId mode_window_ = 0;
   std::weak_ptr<Surface> primary_;
+  // Read by the thread that presents, whichever it is.
+  std::atomic<int32_t> refresh_rate_{0};
 };
 
 }  // namespace plat

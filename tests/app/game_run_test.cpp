@@ -8,6 +8,8 @@
 
 #include "app/game_app.h"
 #include "game/game_script_host.h"
+#include "gfx/frame_transition.h"
+#include "gfx/image_canvas.h"
 #include "platform/message_box.h"
 #include "platform/message_queue.h"
 #include "platform/text_encoding.h"
@@ -280,6 +282,70 @@ TEST_F(GameRunTest, ScriptFailuresFromTheGameThreadAreShownByTheMainThread) {
   EXPECT_TRUE(boxes_.empty());
   game.ShowScriptFailure("y");
   EXPECT_EQ(boxes_, std::vector<std::string>{"y"});
+}
+
+// Counts the presents of the frame image it runs on: each one advances it.
+class PresentCounter : public IFrameTransition {
+ public:
+  bool Advance(uint32_t) override {
+    ++presents;
+    return true;
+  }
+  uint32_t GetFlags() const override { return 0; }
+  CImage* GetTargetImage() override { return nullptr; }
+  void RenderStrip(const plat::Rect&) override {}
+  bool IsFinished() const override { return false; }
+  void End() override {}
+
+  int presents = 0;
+};
+
+TEST_F(GameRunTest, EachDueFrameIsDrawnAndPresentedOnceInBothRunModes) {
+  WriteScript("MAIN", kCountingScript);
+  constexpr int kFrames = 3;
+  for (const bool canvas : {false, true}) {
+    for (const bool threaded : {false, true}) {
+      SCOPED_TRACE(std::string(canvas ? "canvas" : "back surface") + (threaded ? ", game thread" : ", main thread"));
+      CImageCanvasEx frame;
+      PresentCounter counter;
+      TestGame game(threaded);
+      if (canvas) {
+        ASSERT_EQ(frame.Create(64, 48, 32, CImagePart::kNoLayer), 0u);
+        frame.SetTransition(&counter);
+        game.GetScreenManager().SetFrameImage(&frame);
+      }
+      Start(game);
+      ProbeLog drawn;
+      game.GetPausableTimerManager().Add(new ProbeTask(drawn), 0, 0, 0);
+      for (int frame_number = 0; frame_number < kFrames; ++frame_number) EXPECT_EQ(SlicesOfOnePass(game, 17), 1u);
+      EXPECT_EQ(drawn.updates.size(), static_cast<size_t>(kFrames));
+      if (canvas) {
+        EXPECT_EQ(counter.presents, kFrames);
+      }
+    }
+  }
+}
+
+class FullScreenStoredGame : public TestGame {
+ public:
+  FullScreenStoredGame() : TestGame(false) {}
+  int SetUp() override {
+    const int result = CGameApp::SetUp();
+    GetWindowSettings()[kWinScreenMode] = kScreenModeFullScreen;
+    return result;
+  }
+};
+
+// Full screen cannot start here: the game falls back to its window and runs there without an
+// error at its end.
+TEST_F(GameRunTest, AStoredFullScreenModeFallsBackToTheWindowAndTheGameRunsToItsEnd) {
+  WriteScript("MAIN", ".kind script\n  Yield\n  Yield\n  Return\n");
+  FullScreenStoredGame game;
+  EXPECT_EQ(game.Run("/L" + game_.EnginePath(), 1), 0);
+  EXPECT_EQ(game.GetFatalError(), 0);
+  EXPECT_EQ(game.GetWindowSettings()[kWinScreenMode], kScreenModeWindow);
+  EXPECT_EQ(game.GetGameSettings()[kSettingDrawingUnenlarged], 0);
+  EXPECT_TRUE(boxes_.empty()) << boxes_.front();
 }
 
 class FrameRateTest : public ::testing::Test {

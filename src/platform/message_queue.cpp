@@ -226,6 +226,9 @@ EventContext MessageQueue::ContextFor(const SDL_Event& event) const {
     case SDL_MOUSEWHEEL:
       window_id = event.wheel.windowID;
       break;
+    case SDL_MOUSEMOTION:
+      window_id = event.motion.windowID;
+      break;
     default:
       break;
   }

@@ -121,6 +121,22 @@ TEST_F(GameRunTest, AFrameThatIsNotDueRunsNoSliceOnTheGameThread) {
   EXPECT_EQ(SlicesOfOnePass(game, 1), 0u);
 }
 
+// A frame that is not due sleeps once, to its due time, instead of spinning towards it.
+TEST_F(GameRunTest, AFrameThatIsNotDueSleepsUntilItIsDue) {
+  WriteScript("MAIN", kCountingScript);
+  for (const bool threaded : {false, true}) {
+    SCOPED_TRACE(threaded ? "game thread" : "main thread");
+    TestGame game(threaded);
+    Start(game);
+    const int64_t due = game.GetFramePacer().GetDueCounterReading();
+    const uint32_t sleeps = clock_.SleepCount();
+    const uint32_t slices = SlicesOfOnePass(game, 1);
+    EXPECT_EQ(clock_.SleepCount(), sleeps + 1);
+    EXPECT_GE(clock_.CounterReading(), due);
+    EXPECT_EQ(slices, threaded ? 0u : 1u);  // the game thread's pass ends after its sleep
+  }
+}
+
 TEST_F(GameRunTest, TheSecondTimerManagerRunsOnlyWhenAFrameIsDrawn) {
   WriteScript("MAIN", kCountingScript);
   TestGame game(false);

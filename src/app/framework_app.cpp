@@ -214,6 +214,7 @@ int CFrameworkApp::EnableIme(bool on) {
 }
 
 void CFrameworkApp::Exit(int code) {
+  EndGameThread();
   if (!IsThreaded() && main_window_.IsWindow()) {
     main_window_.DestroyWindow();
     plat::Message message;
@@ -243,6 +244,20 @@ void CFrameworkApp::Exit(int code) {
                   plat::Utf8ToSjis("予期せぬエラーが発生したため、強制終了しました。ErrorCode：").c_str(), fatal);
     ShowMessageBox(text, kBoxStop, plat::kDesktopWindow);
   }
+}
+
+// The game thread may outlive the message loop (a quit it did not ask for: the window destroyed
+// from outside, the end of the session); it draws into what Exit releases, so it ends first,
+// its last requests to the window served meanwhile.
+void CFrameworkApp::EndGameThread() {
+  if (!IsThreaded()) return;
+  worker_.RequestStop();
+  plat::Message message;
+  while (worker_.IsRunning()) {
+    plat::PeekMessage(message, false);
+    plat::SleepMilliseconds(1);
+  }
+  worker_.Stop();
 }
 
 void CFrameworkApp::ThreadMain() {

@@ -156,6 +156,7 @@ class CFrameworkApp : public CAppBase {
 
  protected:
   int IdleSleep();
+  void EndGameThread();
   void RegisterMessageMap();
   // The frame image of the display canvas, or only the screen size without one: 0 or 1.
   int CreateDisplayCanvas();

@@ -54,6 +54,25 @@ CGameApp::~CGameApp() {
   }
 }
 
+int CGameApp::PrepareWindow() {
+  ReportNotBuiltYet("the game's window handlers: icon, creation, close, system and menu commands, destruction, "
+                    "dropped files, dialog requests and movie notices");
+  GetMainWindow().AddHandler(plat::WM_QUERYENDSESSION,
+                             std::make_unique<CMessageHandler>(this, &CGameApp::OnQueryEndSession));
+  return 0;
+}
+
+int CGameApp::OnQueryEndSession(MessageBlock& /*block*/) {
+  ReportNotBuiltYet("read-text logs (written when the session ends)");
+  SaveSettings(0);
+  return 1;
+}
+
+void CGameApp::SaveSettings(int code) {
+  if (code != 0 || GetAppInfo().save_folder_kind == kSaveFolderNone) return;
+  ReportNotBuiltYet("writing the settings files");
+}
+
 int CGameApp::InitDevices() {
   TakeUpScreenStart();
   g_TimerManager = &timers_;

@@ -59,8 +59,13 @@ class CGameApp : public CFrameworkApp {
 
   int SetUp() override;
   const char* GetSaveFolder() override { return save_folder_.empty() ? nullptr : save_folder_.c_str(); }
+  int PrepareWindow() override;
   int InitDevices() override;
   void OnExitBegin(int code) override;
+  void SaveSettings(int code) override;
+  // The end of the session (a log-off, or a request to end the program): the settings are
+  // saved; 1, so that the session may end.
+  virtual int OnQueryEndSession(MessageBlock& block);
   void RunOwnLoop() override;
   int OnThreadStart() override;
   int OnThreadStep() override;

@@ -42,6 +42,9 @@ inline constexpr uint8_t kScreenModeNotChosen = 0;
 inline constexpr uint8_t kScreenModeFullScreen = 1;
 inline constexpr uint8_t kScreenModeWindow = 2;
 
+// The save-folder kind with which nothing is saved.
+inline constexpr uint8_t kSaveFolderNone = 5;
+
 // Bytes of the 72-byte environment block.
 inline constexpr std::size_t kEnvironmentSize = 72;
 inline constexpr std::size_t kEnvThreadedMode = 0;

@@ -10,6 +10,7 @@
 #include "platform/diagnostic_log.h"
 #include "platform/message_queue.h"
 #include "platform/surface.h"
+#include "platform/x11_display.h"
 
 namespace plat {
 namespace {
@@ -145,6 +146,7 @@ ScreenPresenter::ScreenPresenter(WindowId id, SDL_Window* window, SDL_Renderer* 
 ScreenPresenter::~ScreenPresenter() {
   if (primary_ != nullptr) primary_->SetPresenter(nullptr);
   window_dcs_.clear();
+  if (DisplayConnectionLost()) return;
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
 }

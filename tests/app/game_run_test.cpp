@@ -2,8 +2,12 @@
 // the restart at "MAIN", the script failure messages, the start of the script engine, and the
 // frame-rate modes the scripts nest.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/game_app.h"
@@ -12,6 +16,7 @@
 #include "gfx/image_canvas.h"
 #include "platform/message_box.h"
 #include "platform/message_queue.h"
+#include "platform/session_end.h"
 #include "platform/text_encoding.h"
 #include "sob_assembler.h"
 #include "sob_builder.h"
@@ -362,6 +367,45 @@ TEST_F(GameRunTest, AStoredFullScreenModeFallsBackToTheWindowAndTheGameRunsToIts
   EXPECT_EQ(game.GetWindowSettings()[kWinScreenMode], kScreenModeWindow);
   EXPECT_EQ(game.GetGameSettings()[kSettingDrawingUnenlarged], 0);
   EXPECT_TRUE(boxes_.empty()) << boxes_.front();
+}
+
+class SessionGame : public TestGame {
+ public:
+  explicit SessionGame(bool threaded) : TestGame(threaded), threaded_(threaded) {}
+  int SetUp() override {
+    const int result = CGameApp::SetUp();
+    GetEnvironment()[kEnvThreadedMode] = threaded_ ? 1 : 0;
+    return result;
+  }
+  void SaveSettings(int code) override { saves.push_back(code); }
+
+  std::vector<int> saves;
+
+ private:
+  bool threaded_;
+};
+
+// A request to end the program ends the session as a log-off does: the settings are saved when
+// the session ends and again by the orderly exit that follows.
+TEST_F(GameRunTest, ARequestToEndTheProgramEndsTheSessionInOrder) {
+  WriteScript("MAIN", kCountingScript);
+  plat::CatchEndRequests();
+  for (const bool threaded : {false, true}) {
+    SCOPED_TRACE(threaded ? "game thread" : "main thread");
+    SessionGame game(threaded);
+    std::atomic<bool> returned{false};
+    std::thread outside([&] {
+      while (game.GetFramePacer().GetMeasuredFramesPerSecond() == 0 && !returned) std::this_thread::yield();
+      kill(getpid(), SIGTERM);
+    });
+    EXPECT_EQ(game.Run("/L" + game_.EnginePath(), 1), 0);
+    returned = true;
+    outside.join();
+    EXPECT_EQ(game.saves, (std::vector<int>{0, 0}));
+    EXPECT_FALSE(game.GetMainWindow().IsWindow());
+    EXPECT_FALSE(game.GetWorkerThread().IsRunning());
+    EXPECT_TRUE(boxes_.empty());
+  }
 }
 
 class FrameRateTest : public ::testing::Test {

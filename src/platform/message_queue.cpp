@@ -188,7 +188,10 @@ std::vector<WindowId> MessageQueue::Windows() const {
 // A window that another client destroyed is told so, as a destroyed window is, and is gone.
 void MessageQueue::PassOnDestruction(const SDL_SysWMmsg& event) {
   for (const WindowId window : Windows()) {
-    if (ReportsDestructionOf(event, SDL_GetWindowFromID(window))) PassOnDestruction(window);
+    SDL_Window* sdl_window = SDL_GetWindowFromID(window);
+    if (!ReportsDestructionOf(event, sdl_window)) continue;
+    NoteDestroyedOutside(sdl_window);
+    PassOnDestruction(window);
   }
 }
 

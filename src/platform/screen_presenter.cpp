@@ -146,7 +146,7 @@ ScreenPresenter::ScreenPresenter(WindowId id, SDL_Window* window, SDL_Renderer* 
 ScreenPresenter::~ScreenPresenter() {
   if (primary_ != nullptr) primary_->SetPresenter(nullptr);
   window_dcs_.clear();
-  if (DisplayConnectionLost()) return;
+  if (DisplayConnectionLost() || WasDestroyedOutside(window_)) return;
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
 }

@@ -14,7 +14,8 @@ namespace {
 struct VideoSession {
   ~VideoSession() {
     // A lost display cannot be closed: what it held goes with the process.
-    if (started && !DisplayConnectionLost()) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (!started || DisplayConnectionLost() || AnyDestroyedOutside()) return;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
   }
   bool started = false;
 };
@@ -100,7 +101,8 @@ Window::~Window() {
   MessageQueue::Instance().UnregisterWindow(id_);
   ScreenPresenter::ReleaseWindow(id_);
   // Destroying a window waits for the display's answer, which a lost display never gives.
-  if (!DisplayConnectionLost()) SDL_DestroyWindow(window_);
+  if (DisplayConnectionLost() || WasDestroyedOutside(window_)) return;
+  SDL_DestroyWindow(window_);
 }
 
 void Window::SetTitle(std::string_view sjis_title) { SDL_SetWindowTitle(window_, SjisToUtf8(sjis_title).c_str()); }

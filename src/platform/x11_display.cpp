@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -70,5 +72,27 @@ bool ReportsDestructionOf(const SDL_SysWMmsg& message, SDL_Window* window) {
 }
 
 bool DisplayConnectionLost() { return g_ConnectionLost.load(); }
+
+namespace {
+
+std::mutex g_GoneLock;
+std::set<SDL_Window*> g_Gone;
+
+}  // namespace
+
+void NoteDestroyedOutside(SDL_Window* window) {
+  std::lock_guard guard(g_GoneLock);
+  g_Gone.insert(window);
+}
+
+bool WasDestroyedOutside(SDL_Window* window) {
+  std::lock_guard guard(g_GoneLock);
+  return g_Gone.count(window) != 0;
+}
+
+bool AnyDestroyedOutside() {
+  std::lock_guard guard(g_GoneLock);
+  return !g_Gone.empty();
+}
 
 }  // namespace plat

@@ -14,5 +14,11 @@ void WatchX11Display(SDL_Window* window);
 bool ReportsDestructionOf(const SDL_SysWMmsg& message, SDL_Window* window);
 // True once the connection to the display is lost: nothing may be asked of it any more.
 bool DisplayConnectionLost();
+// A window that another client destroyed is not destroyed again (the display would refuse it,
+// and parts of the display library end the program on a refusal); what SDL keeps of it, and
+// SDL's video itself, go with the process.
+void NoteDestroyedOutside(SDL_Window* window);
+bool WasDestroyedOutside(SDL_Window* window);
+bool AnyDestroyedOutside();
 
 }  // namespace plat

@@ -253,7 +253,9 @@ TEST_F(FrameworkAppTest, BlockingWaitsParkTheGameThreadAndEveryFailureEndsTheWai
   plat::WindowId again = app.GetMainWindow().GetHandle();
   EXPECT_EQ(app.BeginBlockingWait(&again), -1);
 
+  app.release_end.Set();  // Exit ends the game thread first
   app.Exit(0);
+  EXPECT_FALSE(app.GetWorkerThread().IsRunning());
 }
 
 TEST_F(FrameworkAppTest, BlockingWaitsOnTheWorkerOrWithoutTheThreadedModeReturnAtOnce) {
@@ -268,6 +270,7 @@ TEST_F(FrameworkAppTest, BlockingWaitsOnTheWorkerOrWithoutTheThreadedModeReturnA
   ASSERT_EQ(threaded.Initialize(), 0);
   while (threaded.steps.load() == 0) std::this_thread::yield();
   EXPECT_EQ(threaded.wait_on_worker.load(), 1);
+  threaded.release_end.Set();
   threaded.Exit(0);
 }
 

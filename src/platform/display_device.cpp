@@ -16,16 +16,6 @@ constexpr int32_t kLargestSurfaceSide = 16384;
 constexpr uint32_t kVideoMemory = 256u << 20;
 // The refresh of a display that does not report one, as a virtual display.
 constexpr int32_t kDefaultRefreshRate = 60;
-
-// The vertical blanks are the present slots of the display: one every 1 / refresh seconds on
-// the counter. Waiting for the next one blocks the calling thread, whichever it is.
-void WaitForNextPresentSlot(int32_t refresh_rate) {
-  const int64_t frequency = CounterFrequency();
-  if (frequency <= 0) return;
-  const int64_t period = frequency / (refresh_rate > 0 ? refresh_rate : kDefaultRefreshRate);
-  if (period <= 0) return;
-  SleepUntilCounter((CounterReading() / period + 1) * period);
-}
 constexpr std::array<uint8_t, 12> kGuidPrefix = {0x4B, 0x53, 0x54, 0x52, 0x4E, 0x2D, 0x44, 0x49, 0x53, 0x50, 0x4C, 0x59};
 
 std::atomic<bool>& NoHardware() {
@@ -264,6 +254,14 @@ HResult DisplayDevice::CreateClipper(std::shared_ptr<Clipper>& out) {
 ScreenPresenter* DisplayDevice::PrimaryPresenter() const {
   const std::shared_ptr<Surface> primary = primary_.lock();
   return primary != nullptr ? primary->Presenter() : nullptr;
+}
+
+void WaitForNextPresentSlot(int32_t refresh_rate) {
+  const int64_t frequency = CounterFrequency();
+  if (frequency <= 0) return;
+  const int64_t period = frequency / (refresh_rate > 0 ? refresh_rate : kDefaultRefreshRate);
+  if (period <= 0) return;
+  SleepUntilCounter((CounterReading() / period + 1) * period);
 }
 
 HResult DisplayDevice::GetVerticalBlankStatus(bool& in_blank) const {

@@ -54,6 +54,11 @@ inline constexpr uint32_t DDSCL_EXCLUSIVE = 0x00000010;
 
 inline constexpr uint32_t DDWAITVB_BLOCKBEGIN = 0x00000001;
 
+// The vertical blanks are the present slots of a display: one every 1 / refresh seconds on the
+// counter (60 per second when the rate is unknown, as on a virtual display). Blocks the calling
+// thread, whichever it is, until the next one.
+void WaitForNextPresentSlot(int32_t refresh_rate);
+
 struct DeviceCaps {
   uint32_t caps = 0;
   uint32_t video_memory_total = 0;

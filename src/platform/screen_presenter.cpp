@@ -227,6 +227,11 @@ void ScreenPresenter::Upload(Surface& source, std::vector<Rect>& rects) {
   const PixelView screen = source.View();
   for (const Rect& rect : rects) {
     const SDL_Rect area{rect.left, rect.top, rect.Width(), rect.Height()};
+    // The texture takes rows of its own layout straight from the screen, without a staging copy.
+    if (IsXrgb32(screen.format) && screen.pitch > 0) {
+      SDL_UpdateTexture(texture_, &area, screen.At(rect.left, rect.top), screen.pitch);
+      continue;
+    }
     void* pixels = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(texture_, &area, &pixels, &pitch) != 0) continue;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/private_messages.h"
+#include "base/async_file_loader.h"
 #include "base/not_built.h"
 #include "base/lock_guard.h"
 #include "pixel/pixel_kernel_choice.h"
@@ -14,6 +15,7 @@
 #include "platform/text_encoding.h"
 #include "platform/thread_id.h"
 #include "platform/window.h"
+#include "sound/sound_device_list.h"
 
 CFrameworkApp* g_FrameworkApp = nullptr;
 
@@ -26,6 +28,8 @@ CFrameworkApp::CFrameworkApp() : CAppBase(true) {
 CFrameworkApp::~CFrameworkApp() {
   // The worker calls back into this object: it must end before any member does.
   worker_.Stop();
+  // The background loader reads through this object's data-file layer.
+  g_AsyncFileLoader.Clear();
   if (g_ScreenManager == &screen_) g_ScreenManager = nullptr;
   if (g_GllHost == &image_loaders_) g_GllHost = nullptr;
   if (g_DataFiles == &data_files_) g_DataFiles = nullptr;
@@ -57,7 +61,7 @@ int CFrameworkApp::Initialize() {
     default:
       break;
   }
-  if (environment_[kEnvWriteLog] != 0) ReportNotBuiltYet("start-up log: its header, system and processor sections");
+  if (environment_[kEnvStartUpLog] != 0) ReportNotBuiltYet("start-up log: its header, system and processor sections");
   ChoosePixelKernels(plat::ReadCpuFeatures(),
                      CpuFeatureSwitches{environment_[kEnvAllowCmov], environment_[kEnvAllowMmx],
                                         environment_[kEnvAllowSse], environment_[kEnvAllowSse2]});
@@ -75,7 +79,10 @@ int CFrameworkApp::Initialize() {
   if (info_.accelerator_id != 0) LoadAccelerators(info_.accelerator_id, main_window_.GetHandle());
   EnableIme(false);
   ReportNotBuiltYet("start-up: the input devices");
-  if (environment_[kEnvWriteLog] != 0) ReportNotBuiltYet("start-up log: its input and sound sections");
+  if (environment_[kEnvStartUpLog] != 0) {
+    EnumSoundDevices();
+    ReportNotBuiltYet("the start-up log SYS_LOG.TXT (its input section and the sound devices listed for it)");
+  }
   if (window_block_[kWinScreenMode] == kScreenModeNotChosen) {
     window_block_[kWinScreenMode] = info_.allowed_screen_modes;
     const auto desktop = plat::GetDesktopInfo();
@@ -90,12 +97,12 @@ int CFrameworkApp::Initialize() {
   g_ScreenManager = &screen_;
   ReportNotBuiltYet("start-up: the timed drawing objects' image switch and the system report's flag");
   BuildPixelTables();
-  if (environment_[kEnvWriteLog] != 0) ReportNotBuiltYet("start-up log: its display section");
+  if (environment_[kEnvStartUpLog] != 0) ReportNotBuiltYet("start-up log: its display section");
   if (InitDevices() != 0) return kExitDevicesFailed;
   if (IsThreaded() && worker_.StartWith(MakeThreadDelegate([this] { ThreadMain(); })) != 0) {
     plat::LogDiagnostic("start-up: the game thread cannot be started");
   }
-  if (environment_[kEnvWriteLog] != 0) ReportNotBuiltYet("start-up log: its closing sections");
+  if (environment_[kEnvStartUpLog] != 0) ReportNotBuiltYet("start-up log: its closing sections");
   if (environment_[kEnvNoScreenSaver] != 0 || environment_[kEnvNoPowerSaving] != 0 ||
       environment_[kEnvKeepAwake] != 0) {
     ReportNotBuiltYet("start-up: the screen-saver, power-saving and keep-awake settings");
@@ -237,7 +244,7 @@ void CFrameworkApp::Exit(int code) {
   ReportNotBuiltYet("exit: removing the keyboard hook");
   if (info_.single_instance != 0) ReportNotBuiltYet("exit: releasing the single-instance check");
   SaveSettings(code);
-  if (environment_[kEnvWriteLog] != 0) ReportNotBuiltYet("exit: freeing the start-up log's list of sound devices");
+  if (environment_[kEnvStartUpLog] != 0) FreeSoundDeviceList();
   if (const uint8_t fatal = fatal_error_.load(); fatal != 0) {
     char text[128];
     std::snprintf(text, sizeof text, "%s%d",

@@ -46,26 +46,14 @@ CGameApp::~CGameApp() {
   if (g_UserConfig == &game_settings_) g_UserConfig = nullptr;
   if (g_TimerManager == &timers_) g_TimerManager = nullptr;
   if (g_PausableTimerManager == &pausable_timers_) g_PausableTimerManager = nullptr;
+  if (g_SoundDevice == &sound_output_) g_SoundDevice = nullptr;
+  if (g_SoundBufferDevice == &sound_output_) g_SoundBufferDevice = nullptr;
   if (g_App == this) {
     g_App = nullptr;
     g_LowerPriorityHook = nullptr;
     g_RestorePriorityHook = nullptr;
     g_EndScriptFrameModesHook = nullptr;
   }
-}
-
-int CGameApp::PrepareWindow() {
-  ReportNotBuiltYet("the game's window handlers: icon, creation, close, system and menu commands, destruction, "
-                    "dropped files, dialog requests and movie notices");
-  GetMainWindow().AddHandler(plat::WM_QUERYENDSESSION,
-                             std::make_unique<CMessageHandler>(this, &CGameApp::OnQueryEndSession));
-  return 0;
-}
-
-int CGameApp::OnQueryEndSession(MessageBlock& /*block*/) {
-  ReportNotBuiltYet("read-text logs (written when the session ends)");
-  SaveSettings(0);
-  return 1;
 }
 
 void CGameApp::SaveSettings(int code) {
@@ -77,7 +65,8 @@ int CGameApp::InitDevices() {
   TakeUpScreenStart();
   g_TimerManager = &timers_;
   g_PausableTimerManager = &pausable_timers_;
-  ReportNotBuiltYet("game devices: input, sound output, pixel library and movie libraries");
+  ReportNotBuiltYet("game devices: input, pixel library and movie libraries");
+  StartSoundDevice();
   ApplyFrameRate(-1);
   return 0;
 }

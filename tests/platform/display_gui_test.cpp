@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -138,9 +139,12 @@ TEST_F(DisplayGuiTest, WhatAnotherThreadDrawsIsPresentedByTheWindowThread) {
 }
 
 // Two game threads draw into the window's device contexts while the window thread presents:
-// every context comes back and every drawn rectangle reaches the screen.
+// every context comes back and every drawn rectangle reaches the screen. The pixels are the
+// drawers' to guard (the engine's display lock, here `pixels`); the presenter's own lists are
+// its own.
 TEST_F(DisplayGuiTest, ThreadsDrawingIntoTheWindowAtOnceLoseNothing) {
   constexpr int kRounds = 300;
+  std::mutex pixels;
   std::atomic<int> released{0};
   std::atomic<int> running{2};
   const auto draw = [&](int32_t top, uint32_t colour) {
@@ -153,6 +157,7 @@ TEST_F(DisplayGuiTest, ThreadsDrawingIntoTheWindowAtOnceLoseNothing) {
     for (int32_t i = 0; i < kWidth * kHeight / 2; ++i) std::memcpy(picture->Bits() + 4 * i, &colour, 4);
     source->SelectObject(picture.get());
     for (int round = 0; round < kRounds; ++round) {
+      std::lock_guard guard(pixels);
       plat::DeviceContext* window_dc = plat::GetDC(window_->Id());
       if (window_dc == nullptr) continue;
       const int32_t row = round % (kHeight / 2);
@@ -165,6 +170,7 @@ TEST_F(DisplayGuiTest, ThreadsDrawingIntoTheWindowAtOnceLoseNothing) {
   std::thread lower(draw, kHeight / 2, 0x000000FFu);
   plat::Message message;
   while (running.load() != 0) {
+    std::lock_guard guard(pixels);
     plat::PeekMessage(message, true);
     plat::ScreenPresenter::PresentAll();
   }

@@ -145,8 +145,6 @@ class ProgramRun {
     if (pid_ == 0) {
       if (std::freopen(log.c_str(), "w", stderr) == nullptr) _exit(126);
       setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
-      // The X library unlocks its own lock oddly once its connection is gone.
-      setenv("TSAN_OPTIONS", "halt_on_error=1 report_mutex_bugs=0", 1);
       execl(program.c_str(), "kestrune", argument.c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }

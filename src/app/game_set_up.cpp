@@ -8,6 +8,7 @@
 #include "base/app_hooks.h"
 #include "base/not_built.h"
 #include "base/path.h"
+#include "resource/bmp_decoder.h"
 #include "resource/dpk_decoder.h"
 #include "resource/elg_decoder.h"
 
@@ -20,6 +21,7 @@ int RestoreThroughApp() { return g_App != nullptr ? g_App->RestoreGameThreadPrio
 
 int CGameApp::SetUp() {
   RegisterElgDecoder(image_loaders_);
+  RegisterBmpDecoder(image_loaders_);
   RegisterDpkDecoder(data_files_);
   g_LowerPriorityHook = &LowerThroughApp;
   g_RestorePriorityHook = &RestoreThroughApp;

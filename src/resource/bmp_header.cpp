@@ -73,7 +73,7 @@ bool HasBmpMagic(const std::uint8_t* data, std::size_t size) {
 BmpHeaderStatus ParseBmpHeader(const std::uint8_t* data, std::size_t size, BmpHeader& header) {
   if (!HasBmpMagic(data, size)) return BmpHeaderStatus::kNotBmp;
   ByteReader reader(std::span<const std::uint8_t>(data, size));
-  reader.Skip(10);
+  if (!reader.Skip(10)) return BmpHeaderStatus::kNotBmp;
   const auto pixel_offset = reader.Word();
   const auto header_size = reader.Word();
   if (!header_size || *header_size != kBmpInfoHeaderSize) return BmpHeaderStatus::kNotBmp;

@@ -66,7 +66,7 @@ std::string FieldText(const std::uint8_t* field) {
 
 std::vector<CSpiArchive::Entry> EntriesOf(const SusieBlock& block) {
   std::vector<CSpiArchive::Entry> entries;
-  const std::uint8_t* data = SusieBlockData(const_cast<SusieBlock*>(&block));
+  const std::uint8_t* data = SusieBlockData(&block);
   for (std::size_t at = 0; at + kSusieFileRecordSize <= block.size && data[at] != 0; at += kSusieFileRecordSize) {
     const std::uint8_t* record = data + at;
     CSpiArchive::Entry entry;

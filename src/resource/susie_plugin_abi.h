@@ -38,6 +38,9 @@ struct SusieBlock {
 };
 
 inline unsigned char* SusieBlockData(SusieBlock* block) { return reinterpret_cast<unsigned char*>(block + 1); }
+inline const unsigned char* SusieBlockData(const SusieBlock* block) {
+  return reinterpret_cast<const unsigned char*>(block + 1);
+}
 
 inline SusieBlock* SusieNewBlock(std::uint32_t size) {
   auto* block = static_cast<SusieBlock*>(std::malloc(sizeof(SusieBlock) + size));

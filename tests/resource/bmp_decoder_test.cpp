@@ -191,6 +191,7 @@ TEST(BmpDecoder, DamagedAndUnsupportedFilesGiveTheirStatuses) {
   not_bmp[14] = 12;  // an old-style header
   EXPECT_EQ(decode(not_bmp), CBmpDecoder::kNotBmp);
   EXPECT_EQ(decode(Bytes{'B', 'M'}), CBmpDecoder::kNotBmp);
+  EXPECT_EQ(decode(Bytes{'B', 'M', 0, 0, 40, 0, 0, 0}), CBmpDecoder::kNotBmp);
   EXPECT_EQ(decoder.Decode(nullptr, 0, nullptr, nullptr, nullptr, nullptr), CBmpDecoder::kFailed);
   DibInfoBlock info;
   EXPECT_EQ(decoder.Decode(not_bmp.data(), not_bmp.size(), &info, nullptr, nullptr, nullptr),

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -144,6 +145,28 @@ TEST_F(SoundDecoderManagerTest, ACallersFileStaysTheCallersAndADecoderHoldsItsOw
   EXPECT_EQ(file->GetRefCount(), 1u);  // the caller's and the decoder's
   decoder.reset();
   EXPECT_EQ(file->GetRefCount(), 0u);
+}
+
+TEST_F(SoundDecoderManagerTest, APluginLibraryDecodesItsFormat) {
+  game_.MakeFolder("plugin");
+  std::filesystem::copy_file(std::string(KESTRUNE_TEST_PLUGIN_DIR) + "/full.SLL", game_.HostPath() + "plugin/full.SLL");
+  game_.WriteFile("plugin/WINDOWS.SLL", std::string("MZ\x90\0", 4) + std::string(124, '\0'));
+  EXPECT_EQ(host_.LoadDecoderPlugins("plugin"), 1);
+  game_.WriteFile("voice.snd", "SLL! twelve bytes");
+  int error = -1;
+  RefPtr<CSoundDecoder> decoder = host_.OpenSound("voice.snd", nullptr, true, &error);
+  ASSERT_NE(decoder, nullptr);
+  EXPECT_EQ(error, 0);
+  EXPECT_EQ(decoder->GetDataSize(), 17u);
+  EXPECT_EQ(decoder->GetFormat()->block_align, 4);
+  PluginAssistFunc2 assist2 = host_.GetAssistFunc2(0x61);
+  ASSERT_NE(assist2, nullptr);
+  const PluginArgList words{41};
+  const PluginArgs view = words.View();
+  EXPECT_EQ(assist2(&view), 42);
+  decoder.reset();
+  host_.UnloadDecoders();
+  EXPECT_EQ(host_.FindDecoderByExtension("voice.snd"), nullptr);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,8 @@ struct DecodeCase {
   Bytes file;
   Pixels expected;
 };
+
+void PrintTo(const DecodeCase& c, std::ostream* out) { *out << c.name; }
 
 Pixels Load32(CBmpDecoder& decoder, const Bytes& file, std::int32_t* status) {
   ElgTestTarget target;

@@ -1,11 +1,9 @@
-// A sound-decoder plug-in library for the host tests: it takes files whose path ends in ".snd"
-// and reports the file's size as its data size. It uses only the inline members of the file
-// object, since the test programs do not export the engine's symbols to the libraries they load.
+// A sound-decoder plug-in library for the host tests: it takes files that begin with "SLL!",
+// read through the engine's file object, and reports the file's size as its data size.
 #include <cstdint>
-#include <string>
+#include <cstring>
 
 #include "resource/plugin_args.h"
-
 #include "resource/sound_decoder.h"
 
 namespace {
@@ -30,8 +28,11 @@ class SizeDecoder final : public CSoundDecoder {
 class MagicProvider final : public CSoundDecoderProvider {
  public:
   RefPtr<CSoundDecoder> CreateDecoder(CFile& file, int* error) override {
-    const std::string path = file.GetPath();
-    if (path.size() < 4 || path.compare(path.size() - 4, 4, ".snd") != 0) {
+    char magic[4] = {};
+    file.SeekBegin(0);
+    const bool matches = file.Read(magic, 4) == 4 && std::memcmp(magic, "SLL!", 4) == 0;
+    file.SeekBegin(0);
+    if (!matches) {
       if (error != nullptr) *error = 1;
       return nullptr;
     }

@@ -8,17 +8,7 @@
 
 #include "base/file.h"
 #include "base/ref_counted.h"
-
-// The PCM format of a decoder, with the fields of the wave-format record the sound buffers take.
-struct WaveFormat {
-  std::uint16_t format_tag = 1;  // PCM
-  std::uint16_t channels = 0;
-  std::uint32_t samples_per_second = 0;
-  std::uint32_t bytes_per_second = 0;
-  std::uint16_t block_align = 0;
-  std::uint16_t bits_per_sample = 0;
-  std::uint16_t extra_size = 0;
-};
+#include "platform/sound_results.h"
 
 class CSoundDecoder : public CRefCounted {
  public:
@@ -30,7 +20,7 @@ class CSoundDecoder : public CRefCounted {
   virtual bool IsEnd() const = 0;
   // Up to `count` bytes of PCM into `buffer`; the bytes written.
   virtual std::uint32_t Read(void* buffer, std::uint32_t count) = 0;
-  virtual const WaveFormat* GetFormat() const = 0;
+  virtual const plat::WaveFormat* GetFormat() const = 0;
 };
 
 class CSoundDecoderProvider {

@@ -26,11 +26,11 @@ class FakeDecoder final : public CSoundDecoder {
   std::uint32_t GetPosition() const override { return 0; }
   bool IsEnd() const override { return true; }
   std::uint32_t Read(void*, std::uint32_t) override { return 0; }
-  const WaveFormat* GetFormat() const override { return &format_; }
+  const plat::WaveFormat* GetFormat() const override { return &format_; }
 
   CFile* file_;
   std::string provider_;
-  WaveFormat format_;
+  plat::WaveFormat format_;
 };
 
 // Accepts files whose contents begin with `magic`.

@@ -18,11 +18,11 @@ class SizeDecoder final : public CSoundDecoder {
   std::uint32_t GetPosition() const override { return 0; }
   bool IsEnd() const override { return false; }
   std::uint32_t Read(void*, std::uint32_t) override { return 0; }
-  const WaveFormat* GetFormat() const override { return &format_; }
+  const plat::WaveFormat* GetFormat() const override { return &format_; }
 
  private:
   CFile& file_;
-  WaveFormat format_{1, 2, 44100, 176400, 4, 16, 0};
+  plat::WaveFormat format_{1, 2, 44100, 176400, 4, 16, 0};
 };
 
 class MagicProvider final : public CSoundDecoderProvider {

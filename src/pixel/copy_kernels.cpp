@@ -1,6 +1,8 @@
 #include "pixel/copy_kernels.h"
 
+#include "pixel/avx2_kernels.h"
 #include "pixel/kernel_walk.h"
+#include "pixel/pixel_kernel_choice.h"
 
 using kernel_walk::Keyed32;
 using kernel_walk::KeyedOp;
@@ -72,6 +74,7 @@ void Copy32Key(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src
 }
 
 void Copy32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width, int32_t height) {
+  if (g_CpuHasAvx2 != 0) return avx2_kernels::Copy32<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr);
   VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, CopyOp<uint32_t>{});
 }
 
@@ -87,6 +90,7 @@ void Copy32StretchKey(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int3
 
 void Copy32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
                       int32_t height, const StretchStep& step) {
+  if (g_CpuHasAvx2 != 0) return avx2_kernels::Copy32<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step);
   VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, CopyOp<uint32_t>{});
 }
 
@@ -103,6 +107,7 @@ void Copy32MirrorKey(uint32_t* dst, const uint32_t* src_end, int32_t dst_skip, i
 
 void Copy32MirrorMmx(uint32_t* dst, const uint32_t* src_end, int32_t dst_skip, int32_t src_skip, int32_t width,
                      int32_t height) {
+  if (g_CpuHasAvx2 != 0) return avx2_kernels::Copy32<Walk::kMirror>(dst, src_end, dst_skip, src_skip, width, height, nullptr);
   VectorKernel<Walk::kMirror>(dst, src_end, dst_skip, src_skip, width, height, nullptr, CopyOp<uint32_t>{});
 }
 
@@ -119,6 +124,7 @@ void Copy32MirrorStretchKey(uint32_t* dst, const uint32_t* src_end, int32_t dst_
 
 void Copy32MirrorStretchMmx(uint32_t* dst, const uint32_t* src_end, int32_t dst_skip, int32_t src_pitch,
                             int32_t width, int32_t height, const StretchStep& step) {
+  if (g_CpuHasAvx2 != 0) return avx2_kernels::Copy32<Walk::kMirrorStretch>(dst, src_end, dst_skip, src_pitch, width, height, &step);
   VectorKernel<Walk::kMirrorStretch>(dst, src_end, dst_skip, src_pitch, width, height, &step, CopyOp<uint32_t>{});
 }
 
@@ -218,6 +224,7 @@ void CopyRgb32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src
 
 void CopyRgb32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
                   int32_t height) {
+  if (g_CpuHasAvx2 != 0) return avx2_kernels::CopyMasked32<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, kColourBits);
   VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, kRgbOp);
 }
 
@@ -228,6 +235,7 @@ void CopyRgb32Key(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t 
 
 void CopyRgb32KeyMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
                      int32_t height, uint32_t key) {
+  if (g_CpuHasAvx2 != 0) return avx2_kernels::CopyMasked32Key<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, kColourBits, key);
   VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, Keyed32(kRgbOp, key));
 }
 
@@ -238,6 +246,7 @@ void CopyRgb32Stretch(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int3
 
 void CopyRgb32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
                          int32_t height, const StretchStep& step) {
+  if (g_CpuHasAvx2 != 0) return avx2_kernels::CopyMasked32<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, kColourBits);
   VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, kRgbOp);
 }
 
@@ -248,6 +257,7 @@ void CopyRgb32StretchKey(uint32_t* dst, const uint32_t* src, int32_t dst_skip, i
 
 void CopyRgb32StretchKeyMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
                             int32_t height, const StretchStep& step, uint32_t key) {
+  if (g_CpuHasAvx2 != 0) return avx2_kernels::CopyMasked32Key<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, kColourBits, key);
   VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, Keyed32(kRgbOp, key));
 }
 
@@ -258,6 +268,7 @@ void CopyAlpha32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t s
 
 void CopyAlpha32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
                     int32_t height) {
+  if (g_CpuHasAvx2 != 0) return avx2_kernels::CopyMasked32<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, kAlphaBits);
   VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, kAlphaOp);
 }
 
@@ -268,6 +279,7 @@ void CopyAlpha32Stretch(uint32_t* dst, const uint32_t* src, int32_t dst_skip, in
 
 void CopyAlpha32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
                            int32_t height, const StretchStep& step) {
+  if (g_CpuHasAvx2 != 0) return avx2_kernels::CopyMasked32<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, kAlphaBits);
   VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, kAlphaOp);
 }
 

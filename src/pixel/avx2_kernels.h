@@ -1,0 +1,57 @@
+// The AVX2 forms of the vector ("Mmx") pixel kernels: the same walks with eight pixels per step,
+// giving exactly the results of the SSE2 forms. Only the *_avx2.cpp files are compiled for AVX2;
+// a vector member calls its AVX2 form when g_CpuHasAvx2 is set (pixel_kernel_choice.h), never
+// otherwise. Arguments as the kernel families take them: destination, source, destination skip,
+// source skip or signed source pitch, width, height, the StretchStep of a stretched walk (null
+// one to one), then the family's own.
+#pragma once
+
+#include <cstdint>
+
+#include "pixel/kernel_walk.h"
+#include "pixel/stretch_step.h"
+
+namespace avx2_kernels {
+
+using kernel_walk::Walk;
+
+// d = s
+template <Walk kWalk>
+void Copy32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width, int32_t height,
+            const StretchStep* step);
+// The bits of from_source taken from s, the others kept from d; keyed, pixels equal to the key
+// are left.
+template <Walk kWalk>
+void CopyMasked32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
+                  int32_t height, const StretchStep* step, uint32_t from_source);
+template <Walk kWalk>
+void CopyMasked32Key(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
+                     int32_t height, const StretchStep* step, uint32_t from_source, uint32_t key);
+
+template <Walk kWalk>
+void AlphaBlend32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
+                  int32_t height, const StretchStep* step);
+template <Walk kWalk>
+void BlendWeighted32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
+                     int32_t height, const StretchStep* step, uint32_t dst_weights, uint32_t src_weights);
+template <Walk kWalk>
+void BlendWeighted32Key(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
+                        int32_t height, const StretchStep* step, uint32_t key, uint32_t dst_weights,
+                        uint32_t src_weights);
+template <Walk kWalk>
+void BlendLevel32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
+                  int32_t height, const StretchStep* step, uint8_t level);
+template <Walk kWalk>
+void BlendLevel32Key(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
+                     int32_t height, const StretchStep* step, uint8_t level, uint32_t key);
+
+// The mode blends: average, saturating add, saturating subtract.
+enum class Mode { kAverage, kAdd, kSubtract };
+template <Mode kMode, Walk kWalk>
+void ModeBlend32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
+                 int32_t height, const StretchStep* step);
+template <Mode kMode, Walk kWalk>
+void ModeBlend32Key(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
+                    int32_t height, const StretchStep* step, uint32_t key);
+
+}  // namespace avx2_kernels

@@ -160,11 +160,18 @@ void AlphaLevelBlendMmx(benchmark::State& state) {
   RunKernel(state,
             [](uint32_t* d, const uint32_t* s) { BlendAlphaLevel32Mmx(d, s, 0, 0, kWidth, kHeight, LevelRow()); });
 }
+void AlphaLevelBlendAvx2(benchmark::State& state) {
+  RunAvx2(state,
+          [](uint32_t* d, const uint32_t* s) { BlendAlphaLevel32Mmx(d, s, 0, 0, kWidth, kHeight, LevelRow()); });
+}
 void AlphaLevelAdd(benchmark::State& state) {
   RunKernel(state, [](uint32_t* d, const uint32_t* s) { AddAlphaLevel32(d, s, 0, 0, kWidth, kHeight, LevelRow()); });
 }
 void AlphaLevelAddMmx(benchmark::State& state) {
   RunKernel(state, [](uint32_t* d, const uint32_t* s) { AddAlphaLevel32Mmx(d, s, 0, 0, kWidth, kHeight, LevelRow()); });
+}
+void AlphaLevelAddAvx2(benchmark::State& state) {
+  RunAvx2(state, [](uint32_t* d, const uint32_t* s) { AddAlphaLevel32Mmx(d, s, 0, 0, kWidth, kHeight, LevelRow()); });
 }
 void OverLayer(benchmark::State& state) {
   RunKernel(state, [](uint32_t* d, const uint32_t* s) { BlendOver32(d, s, 0, 0, kWidth, kHeight, LevelRow()); });
@@ -455,8 +462,10 @@ class RecordingReporter : public benchmark::ConsoleReporter {
         {"CopyAvx2", "ReferenceSrc"},
         {"AlphaLevelBlend", "ReferenceAlphaOverAtLevel"},
         {"AlphaLevelBlendMmx", "ReferenceAlphaOverAtLevel"},
+        {"AlphaLevelBlendAvx2", "ReferenceAlphaOverAtLevel"},
         {"AlphaLevelAdd", "ReferenceAddAtLevel"},
         {"AlphaLevelAddMmx", "ReferenceAddAtLevel"},
+        {"AlphaLevelAddAvx2", "ReferenceAddAtLevel"},
         {"OverLayer", "ReferenceAlphaOverAtLevel"},
         {"OverLayerMmx", "ReferenceAlphaOverAtLevel"},
         {"MaskLevelBlend", "ReferenceOverThroughMask"},
@@ -521,8 +530,10 @@ BENCHMARK(ReferenceOverAtLevel)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ReferenceAdd)->Unit(benchmark::kMicrosecond);
 BENCHMARK(AlphaLevelBlend)->Unit(benchmark::kMicrosecond);
 BENCHMARK(AlphaLevelBlendMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(AlphaLevelBlendAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(AlphaLevelAdd)->Unit(benchmark::kMicrosecond);
 BENCHMARK(AlphaLevelAddMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(AlphaLevelAddAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(OverLayer)->Unit(benchmark::kMicrosecond);
 BENCHMARK(OverLayerMmx)->Unit(benchmark::kMicrosecond);
 BENCHMARK(MaskLevelBlend)->Unit(benchmark::kMicrosecond);

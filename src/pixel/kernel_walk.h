@@ -239,6 +239,12 @@ void VectorKernel(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t 
     const int32_t head = std::min(width, PixelsToAlignment<Lanes>(row));
     if (head != 0) PartialVector<Lanes>(row, head, reader, op);
     int32_t x = head;
+    for (; x <= width - 2 * Lanes::kCount; x += 2 * Lanes::kCount) {
+      const auto first = Lanes::Next(reader);
+      const auto second = Lanes::Next(reader);
+      Lanes::Store(row + x, Lanes::Apply(op, Lanes::Load(row + x), first));
+      Lanes::Store(row + x + Lanes::kCount, Lanes::Apply(op, Lanes::Load(row + x + Lanes::kCount), second));
+    }
     for (; x <= width - Lanes::kCount; x += Lanes::kCount) {
       Lanes::Store(row + x, Lanes::Apply(op, Lanes::Load(row + x), Lanes::Next(reader)));
     }

@@ -199,6 +199,11 @@ void ColourMaskedMmx(benchmark::State& state) {
     BlendColorMasked32Mmx(d, SharedImages().mask.data(), 0, 0, kWidth, kHeight, kColour, g_PixelTables.product[255]);
   });
 }
+void ColourMaskedAvx2(benchmark::State& state) {
+  RunAvx2(state, [](uint32_t* d, const uint32_t*) {
+    BlendColorMasked32Mmx(d, SharedImages().mask.data(), 0, 0, kWidth, kHeight, kColour, g_PixelTables.product[255]);
+  });
+}
 void ColourOverMasked(benchmark::State& state) {
   RunKernel(state, [](uint32_t* d, const uint32_t*) {
     OverColorMasked32(d, SharedImages().mask.data(), 0, 0, kWidth, kHeight, kColour, g_PixelTables.product[255]);
@@ -472,6 +477,7 @@ class RecordingReporter : public benchmark::ConsoleReporter {
         {"MaskLevelBlendMmx", "ReferenceOverThroughMask"},
         {"ColourMasked", "ReferenceColourOverMask"},
         {"ColourMaskedMmx", "ReferenceColourOverMask"},
+        {"ColourMaskedAvx2", "ReferenceColourOverMask"},
         {"ColourOverMasked", "ReferenceColourOverMask"},
         {"ColourOverMaskedMmx", "ReferenceColourOverMask"},
         {"Bilinear", "ReferenceBilinear"},
@@ -540,6 +546,7 @@ BENCHMARK(MaskLevelBlend)->Unit(benchmark::kMicrosecond);
 BENCHMARK(MaskLevelBlendMmx)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ColourMasked)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ColourMaskedMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ColourMaskedAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ColourOverMasked)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ColourOverMaskedMmx)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Bilinear)->Unit(benchmark::kMicrosecond);

@@ -65,4 +65,12 @@ template <Mix kMix, Walk kWalk>
 void MixAlphaLevel32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
                      int32_t height, const StretchStep* step, const uint8_t* level_row);
 
+// A colour painted through an 8-bit coverage mask with w(level_row[m]), blended, added or
+// subtracted as above (masked_colour_kernels.h): one colour for the whole call, one per row, or
+// a plane of width x height colours. Skips as the rectangle members take them.
+enum class MaskColours { kOne, kRows, kPlane };
+template <Mix kMix, MaskColours kColours>
+void MixColourMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int32_t mask_skip, int32_t width,
+                       int32_t height, const uint32_t* colours, const uint8_t* level_row);
+
 }  // namespace avx2_kernels

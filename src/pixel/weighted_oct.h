@@ -1,0 +1,72 @@
+// Weighted per-pixel rules of weighted_pixel.h for eight pixels in an AVX2 register, with the
+// same results as its four-pixel rules. Only the files compiled for AVX2 include this.
+#pragma once
+
+#if !defined(__AVX2__)
+#error "weighted_oct.h is for the files compiled for AVX2"
+#endif
+
+#include <immintrin.h>
+
+#include <array>
+#include <cstdint>
+
+#include "pixel/avx2_kernels.h"
+#include "pixel/pixel_tables.h"
+
+namespace weighted_oct {
+
+using avx2_kernels::Mix;
+
+// The weights of eight pixels (one 32-bit lane each, at most 256) spread over the 16-bit colour
+// lanes of the pixels that the low and the high byte unpacking widen; the alpha lanes get 0.
+struct OctWeights {
+  __m256i low;
+  __m256i high;
+};
+
+inline OctWeights SpreadWeights(__m256i weights) {
+  constexpr char kZero = static_cast<char>(0x80);
+  const __m256i low = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, kZero, kZero, 4, 5, 4, 5, 4, 5, kZero, kZero, 0, 1, 0, 1, 0,
+                                       1, kZero, kZero, 4, 5, 4, 5, 4, 5, kZero, kZero);
+  const __m256i high = _mm256_setr_epi8(8, 9, 8, 9, 8, 9, kZero, kZero, 12, 13, 12, 13, 12, 13, kZero, kZero, 8, 9,
+                                        8, 9, 8, 9, kZero, kZero, 12, 13, 12, 13, 12, 13, kZero, kZero);
+  return {_mm256_shuffle_epi8(weights, low), _mm256_shuffle_epi8(weights, high)};
+}
+
+template <Mix kMix>
+__m256i MixEight(__m256i d, __m256i s, const OctWeights& w) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i d_low = _mm256_unpacklo_epi8(d, zero);
+  const __m256i d_high = _mm256_unpackhi_epi8(d, zero);
+  const __m256i s_low = _mm256_unpacklo_epi8(s, zero);
+  const __m256i s_high = _mm256_unpackhi_epi8(s, zero);
+  if constexpr (kMix == Mix::kBlend) {
+    const auto blend = [](__m256i dw, __m256i sw, __m256i weight) {
+      const __m256i step = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(sw, dw), weight), 8);
+      return _mm256_and_si256(_mm256_add_epi16(dw, step), _mm256_set1_epi16(0xFF));
+    };
+    return _mm256_packus_epi16(blend(d_low, s_low, w.low), blend(d_high, s_high, w.high));
+  } else {
+    const __m256i scaled = _mm256_packus_epi16(_mm256_srli_epi16(_mm256_mullo_epi16(s_low, w.low), 8),
+                                               _mm256_srli_epi16(_mm256_mullo_epi16(s_high, w.high), 8));
+    if constexpr (kMix == Mix::kAdd) return _mm256_adds_epu8(d, scaled);
+    return _mm256_subs_epu8(d, scaled);
+  }
+}
+
+// The weight-table entry w(level_row[i]) for every byte i, to be gathered by pixel.
+using LevelWeights = std::array<int32_t, 256>;
+
+inline LevelWeights WeightsOfLevelRow(const uint8_t* level_row) {
+  LevelWeights weights{};
+  for (size_t i = 0; i < weights.size(); ++i) weights[i] = g_PixelTables.weight[level_row[i]][0];
+  return weights;
+}
+
+// The weights of eight pixels looked up by eight indices (0 to 255) in 32-bit lanes.
+inline OctWeights GatherWeights(const LevelWeights& weights, __m256i indices) {
+  return SpreadWeights(_mm256_i32gather_epi32(weights.data(), indices, 4));
+}
+
+}  // namespace weighted_oct

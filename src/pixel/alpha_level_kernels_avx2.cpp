@@ -1,5 +1,7 @@
 // The AVX2 forms of the scaled and alpha-level kernels (avx2_kernels.h), with the results of
 // weighted_pixel's four-pixel rules.
+#include <array>
+
 #include "pixel/avx2_kernels.h"
 #include "pixel/pixel_tables.h"
 #include "pixel/weighted_oct.h"
@@ -25,7 +27,9 @@ template <Mix kMix>
 struct AlphaLevelOct {
   const LevelWeights* weights;
   __m256i Eight(__m256i d, __m256i s) const {
-    return MixEight<kMix>(d, s, weighted_oct::GatherWeights(*weights, _mm256_srli_epi32(s, 24)));
+    alignas(32) std::array<uint32_t, 8> alphas;
+    _mm256_store_si256(reinterpret_cast<__m256i*>(alphas.data()), _mm256_srli_epi32(s, 24));
+    return MixEight<kMix>(d, s, weighted_oct::LookUpWeights(*weights, alphas.data()));
   }
 };
 

@@ -10,9 +10,9 @@ using avx2_kernels::Mix;
 namespace {
 
 template <Mix kMix>
-__m256i PaintEight(__m256i d, __m256i colours, __m128i eight_mask_bytes, const weighted_oct::LevelWeights& weights) {
-  const __m256i indices = _mm256_cvtepu8_epi32(eight_mask_bytes);
-  return weighted_oct::MixEight<kMix>(d, colours, weighted_oct::GatherWeights(weights, indices));
+__m256i PaintEight(__m256i d, __m256i colours, const uint8_t* eight_mask_bytes,
+                   const weighted_oct::LevelWeights& weights) {
+  return weighted_oct::MixEight<kMix>(d, colours, weighted_oct::LookUpWeights(weights, eight_mask_bytes));
 }
 
 }  // namespace
@@ -38,15 +38,14 @@ void MixColourMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int
         int32_t x = 0;
         for (; x <= width - 8; x += 8) {
           auto* pixels = reinterpret_cast<__m256i*>(d + x);
-          const __m128i mask_bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(m + x));
-          _mm256_storeu_si256(pixels, PaintEight<kMix>(_mm256_loadu_si256(pixels), colours_at(plane_row + x),
-                                                       mask_bytes, weights));
+          _mm256_storeu_si256(pixels,
+                              PaintEight<kMix>(_mm256_loadu_si256(pixels), colours_at(plane_row + x), m + x, weights));
         }
         if (x == width) return;
         // The rest of the row through padded vectors.
         alignas(32) std::array<uint32_t, 8> rest{};
         alignas(32) std::array<uint32_t, 8> rest_colours{};
-        alignas(16) std::array<uint8_t, 16> rest_mask{};
+        std::array<uint8_t, 8> rest_mask{};
         const int32_t count = width - x;
         for (int32_t i = 0; i < count; ++i) {
           rest[static_cast<size_t>(i)] = d[x + i];
@@ -56,7 +55,7 @@ void MixColourMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int
         const __m256i painted =
             PaintEight<kMix>(_mm256_load_si256(reinterpret_cast<const __m256i*>(rest.data())),
                              _mm256_load_si256(reinterpret_cast<const __m256i*>(rest_colours.data())),
-                             _mm_load_si128(reinterpret_cast<const __m128i*>(rest_mask.data())), weights);
+                             rest_mask.data(), weights);
         _mm256_store_si256(reinterpret_cast<__m256i*>(rest.data()), painted);
         for (int32_t i = 0; i < count; ++i) d[x + i] = rest[static_cast<size_t>(i)];
       },

@@ -55,7 +55,7 @@ __m256i MixEight(__m256i d, __m256i s, const OctWeights& w) {
   }
 }
 
-// The weight-table entry w(level_row[i]) for every byte i, to be gathered by pixel.
+// The weight-table entry w(level_row[i]) for every byte i, to be looked up by pixel.
 using LevelWeights = std::array<int32_t, 256>;
 
 inline LevelWeights WeightsOfLevelRow(const uint8_t* level_row) {
@@ -64,9 +64,13 @@ inline LevelWeights WeightsOfLevelRow(const uint8_t* level_row) {
   return weights;
 }
 
-// The weights of eight pixels looked up by eight indices (0 to 255) in 32-bit lanes.
-inline OctWeights GatherWeights(const LevelWeights& weights, __m256i indices) {
-  return SpreadWeights(_mm256_i32gather_epi32(weights.data(), indices, 4));
+// The weights of eight pixels looked up one by one by eight indices (0 to 255): eight loads
+// beat a gather on processors whose gather is slow, and lose little on the others.
+template <typename Index>
+OctWeights LookUpWeights(const LevelWeights& weights, const Index* indices) {
+  return SpreadWeights(_mm256_setr_epi32(weights[indices[0]], weights[indices[1]], weights[indices[2]],
+                                         weights[indices[3]], weights[indices[4]], weights[indices[5]],
+                                         weights[indices[6]], weights[indices[7]]));
 }
 
 }  // namespace weighted_oct

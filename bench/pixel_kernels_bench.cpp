@@ -179,6 +179,9 @@ void OverLayer(benchmark::State& state) {
 void OverLayerMmx(benchmark::State& state) {
   RunKernel(state, [](uint32_t* d, const uint32_t* s) { BlendOver32Mmx(d, s, 0, 0, kWidth, kHeight, LevelRow()); });
 }
+void OverLayerAvx2(benchmark::State& state) {
+  RunAvx2(state, [](uint32_t* d, const uint32_t* s) { BlendOver32Mmx(d, s, 0, 0, kWidth, kHeight, LevelRow()); });
+}
 void MaskLevelBlend(benchmark::State& state) {
   RunKernel(state, [](uint32_t* d, const uint32_t* s) {
     BlendMaskLevel32(d, s, SharedImages().mask.data(), 0, 0, 0, kWidth, kHeight, LevelRow());
@@ -211,6 +214,11 @@ void ColourOverMasked(benchmark::State& state) {
 }
 void ColourOverMaskedMmx(benchmark::State& state) {
   RunKernel(state, [](uint32_t* d, const uint32_t*) {
+    OverColorMasked32Mmx(d, SharedImages().mask.data(), 0, 0, kWidth, kHeight, kColour, g_PixelTables.product[255]);
+  });
+}
+void ColourOverMaskedAvx2(benchmark::State& state) {
+  RunAvx2(state, [](uint32_t* d, const uint32_t*) {
     OverColorMasked32Mmx(d, SharedImages().mask.data(), 0, 0, kWidth, kHeight, kColour, g_PixelTables.product[255]);
   });
 }
@@ -473,6 +481,7 @@ class RecordingReporter : public benchmark::ConsoleReporter {
         {"AlphaLevelAddAvx2", "ReferenceAddAtLevel"},
         {"OverLayer", "ReferenceAlphaOverAtLevel"},
         {"OverLayerMmx", "ReferenceAlphaOverAtLevel"},
+        {"OverLayerAvx2", "ReferenceAlphaOverAtLevel"},
         {"MaskLevelBlend", "ReferenceOverThroughMask"},
         {"MaskLevelBlendMmx", "ReferenceOverThroughMask"},
         {"ColourMasked", "ReferenceColourOverMask"},
@@ -480,6 +489,7 @@ class RecordingReporter : public benchmark::ConsoleReporter {
         {"ColourMaskedAvx2", "ReferenceColourOverMask"},
         {"ColourOverMasked", "ReferenceColourOverMask"},
         {"ColourOverMaskedMmx", "ReferenceColourOverMask"},
+        {"ColourOverMaskedAvx2", "ReferenceColourOverMask"},
         {"Bilinear", "ReferenceBilinear"},
         {"BilinearMmx", "ReferenceBilinear"},
         {"QuadCopy", "ReferenceTurnedSrc"},
@@ -542,6 +552,7 @@ BENCHMARK(AlphaLevelAddMmx)->Unit(benchmark::kMicrosecond);
 BENCHMARK(AlphaLevelAddAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(OverLayer)->Unit(benchmark::kMicrosecond);
 BENCHMARK(OverLayerMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(OverLayerAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(MaskLevelBlend)->Unit(benchmark::kMicrosecond);
 BENCHMARK(MaskLevelBlendMmx)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ColourMasked)->Unit(benchmark::kMicrosecond);
@@ -549,6 +560,7 @@ BENCHMARK(ColourMaskedMmx)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ColourMaskedAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ColourOverMasked)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ColourOverMaskedMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ColourOverMaskedAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Bilinear)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BilinearMmx)->Unit(benchmark::kMicrosecond);
 BENCHMARK(QuadCopy)->Unit(benchmark::kMicrosecond);

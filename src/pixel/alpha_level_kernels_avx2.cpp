@@ -26,10 +26,17 @@ struct ScaledOct {
 template <Mix kMix>
 struct AlphaLevelOct {
   const LevelWeights* weights;
+  const uint8_t* level_row;
   __m256i Eight(__m256i d, __m256i s) const {
     alignas(32) std::array<uint32_t, 8> alphas;
     _mm256_store_si256(reinterpret_cast<__m256i*>(alphas.data()), _mm256_srli_epi32(s, 24));
-    return MixEight<kMix>(d, s, weighted_oct::LookUpWeights(*weights, alphas.data()));
+    if constexpr (kMix == Mix::kOver) {
+      std::array<uint8_t, 8> coverage;
+      for (size_t i = 0; i < 8; ++i) coverage[i] = level_row[alphas[i]];
+      return weighted_oct::OverEight(d, s, coverage.data());
+    } else {
+      return MixEight<kMix>(d, s, weighted_oct::LookUpWeights(*weights, alphas.data()));
+    }
   }
 };
 
@@ -47,7 +54,7 @@ template <Mix kMix, Walk kWalk>
 void MixAlphaLevel32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
                      int32_t height, const StretchStep* step, const uint8_t* level_row) {
   const LevelWeights weights = weighted_oct::WeightsOfLevelRow(level_row);
-  VectorKernel<kWalk>(dst, src, dst_skip, src_rows, width, height, step, AlphaLevelOct<kMix>{&weights});
+  VectorKernel<kWalk>(dst, src, dst_skip, src_rows, width, height, step, AlphaLevelOct<kMix>{&weights, level_row});
 }
 
 template void MixScaled32<Mix::kAdd, Walk::kForward>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t,
@@ -63,6 +70,8 @@ KESTRUNE_ALPHA_LEVEL(Mix::kAdd, Walk::kForward)
 KESTRUNE_ALPHA_LEVEL(Mix::kAdd, Walk::kStretch)
 KESTRUNE_ALPHA_LEVEL(Mix::kSub, Walk::kForward)
 KESTRUNE_ALPHA_LEVEL(Mix::kSub, Walk::kStretch)
+KESTRUNE_ALPHA_LEVEL(Mix::kOver, Walk::kForward)
+KESTRUNE_ALPHA_LEVEL(Mix::kOver, Walk::kStretch)
 #undef KESTRUNE_ALPHA_LEVEL
 
 }  // namespace avx2_kernels

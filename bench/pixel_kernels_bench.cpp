@@ -238,6 +238,10 @@ void BilinearMmx(benchmark::State& state) {
   const BilinearStep step = NearlyUnitStep();
   RunKernel(state, [&](uint32_t* d, const uint32_t* s) { Bilinear32Mmx(d, s, 0, kStride, kWidth, kHeight, step); });
 }
+void BilinearAvx2(benchmark::State& state) {
+  const BilinearStep step = NearlyUnitStep();
+  RunAvx2(state, [&](uint32_t* d, const uint32_t* s) { Bilinear32Mmx(d, s, 0, kStride, kWidth, kHeight, step); });
+}
 
 class BenchQuadSource : public QuadMapSource {
  public:
@@ -492,6 +496,7 @@ class RecordingReporter : public benchmark::ConsoleReporter {
         {"ColourOverMaskedAvx2", "ReferenceColourOverMask"},
         {"Bilinear", "ReferenceBilinear"},
         {"BilinearMmx", "ReferenceBilinear"},
+        {"BilinearAvx2", "ReferenceBilinear"},
         {"QuadCopy", "ReferenceTurnedSrc"},
         {"QuadBlend", "ReferenceTurnedOverAtLevel"},
         {"QuadBlendMmx", "ReferenceTurnedOverAtLevel"},
@@ -563,6 +568,7 @@ BENCHMARK(ColourOverMaskedMmx)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ColourOverMaskedAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Bilinear)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BilinearMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BilinearAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(QuadCopy)->Unit(benchmark::kMicrosecond);
 BENCHMARK(QuadBlend)->Unit(benchmark::kMicrosecond);
 BENCHMARK(QuadBlendMmx)->Unit(benchmark::kMicrosecond);

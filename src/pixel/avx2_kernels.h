@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "pixel/bilinear_kernels.h"
 #include "pixel/kernel_walk.h"
 #include "pixel/stretch_step.h"
 
@@ -74,5 +75,12 @@ enum class MaskColours { kOne, kRows, kPlane };
 template <Mix kMix, MaskColours kColours>
 void MixColourMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int32_t mask_skip, int32_t width,
                        int32_t height, const uint32_t* colours, const uint8_t* level_row);
+
+// Bilinear resampling (bilinear_kernels.h) of a 32-bit source, and of an 8-bit one through its
+// palette.
+void Bilinear32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width, int32_t height,
+                const BilinearStep& step);
+void Bilinear8To32(uint32_t* dst, const uint8_t* src, int32_t dst_skip, int32_t src_pitch, const uint32_t* palette,
+                   int32_t width, int32_t height, const BilinearStep& step);
 
 }  // namespace avx2_kernels

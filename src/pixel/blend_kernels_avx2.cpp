@@ -3,6 +3,7 @@
 // 128-bit half, so the pixels come back in their order.
 #include "pixel/avx2_kernels.h"
 #include "pixel/pixel_tables.h"
+#include "pixel/weighted_oct.h"
 
 using kernel_walk::Keyed32;
 using kernel_walk::VectorKernel;
@@ -68,10 +69,7 @@ struct LevelOct {
     weights = _mm256_setr_epi16(w, w, w, 0, w, w, w, 0, w, w, w, 0, w, w, w, 0);
   }
 
-  __m256i Quad(__m256i d, __m256i s) const {
-    const __m256i step = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(s, d), weights), 8);
-    return _mm256_and_si256(_mm256_add_epi16(d, step), _mm256_set1_epi16(0xFF));
-  }
+  __m256i Quad(__m256i d, __m256i s) const { return weighted_oct::BlendLanes(d, s, weights); }
 
   __m256i Eight(__m256i d, __m256i s) const {
     return OnWideLanes(d, s, [this](__m256i dw, __m256i sw) { return Quad(dw, sw); });

@@ -34,6 +34,13 @@ inline OctWeights SpreadWeights(__m256i weights) {
   return {_mm256_shuffle_epi8(weights, low), _mm256_shuffle_epi8(weights, high)};
 }
 
+// d + floor((s - d) * w / 256) in every 16-bit lane (bytes widened to lanes); see
+// weighted_pixel::BlendPair.
+inline __m256i BlendLanes(__m256i d, __m256i s, __m256i w) {
+  const __m256i step = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(s, d), w), 8);
+  return _mm256_and_si256(_mm256_add_epi16(d, step), _mm256_set1_epi16(0xFF));
+}
+
 // Blend, add or subtract (not kOver) eight pixels with their weights.
 template <Mix kMix>
 __m256i MixEight(__m256i d, __m256i s, const OctWeights& w) {
@@ -44,11 +51,7 @@ __m256i MixEight(__m256i d, __m256i s, const OctWeights& w) {
   const __m256i s_low = _mm256_unpacklo_epi8(s, zero);
   const __m256i s_high = _mm256_unpackhi_epi8(s, zero);
   if constexpr (kMix == Mix::kBlend) {
-    const auto blend = [](__m256i dw, __m256i sw, __m256i weight) {
-      const __m256i step = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(sw, dw), weight), 8);
-      return _mm256_and_si256(_mm256_add_epi16(dw, step), _mm256_set1_epi16(0xFF));
-    };
-    return _mm256_packus_epi16(blend(d_low, s_low, w.low), blend(d_high, s_high, w.high));
+    return _mm256_packus_epi16(BlendLanes(d_low, s_low, w.low), BlendLanes(d_high, s_high, w.high));
   } else {
     const __m256i scaled = _mm256_packus_epi16(_mm256_srli_epi16(_mm256_mullo_epi16(s_low, w.low), 8),
                                                _mm256_srli_epi16(_mm256_mullo_epi16(s_high, w.high), 8));

@@ -192,6 +192,11 @@ void MaskLevelBlendMmx(benchmark::State& state) {
     BlendMaskLevel32Mmx(d, s, SharedImages().mask.data(), 0, 0, 0, kWidth, kHeight, LevelRow());
   });
 }
+void MaskLevelBlendAvx2(benchmark::State& state) {
+  RunAvx2(state, [](uint32_t* d, const uint32_t* s) {
+    BlendMaskLevel32Mmx(d, s, SharedImages().mask.data(), 0, 0, 0, kWidth, kHeight, LevelRow());
+  });
+}
 void ColourMasked(benchmark::State& state) {
   RunKernel(state, [](uint32_t* d, const uint32_t*) {
     BlendColorMasked32(d, SharedImages().mask.data(), 0, 0, kWidth, kHeight, kColour, g_PixelTables.product[255]);
@@ -488,6 +493,7 @@ class RecordingReporter : public benchmark::ConsoleReporter {
         {"OverLayerAvx2", "ReferenceAlphaOverAtLevel"},
         {"MaskLevelBlend", "ReferenceOverThroughMask"},
         {"MaskLevelBlendMmx", "ReferenceOverThroughMask"},
+        {"MaskLevelBlendAvx2", "ReferenceOverThroughMask"},
         {"ColourMasked", "ReferenceColourOverMask"},
         {"ColourMaskedMmx", "ReferenceColourOverMask"},
         {"ColourMaskedAvx2", "ReferenceColourOverMask"},
@@ -560,6 +566,7 @@ BENCHMARK(OverLayerMmx)->Unit(benchmark::kMicrosecond);
 BENCHMARK(OverLayerAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(MaskLevelBlend)->Unit(benchmark::kMicrosecond);
 BENCHMARK(MaskLevelBlendMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(MaskLevelBlendAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ColourMasked)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ColourMaskedMmx)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ColourMaskedAvx2)->Unit(benchmark::kMicrosecond);

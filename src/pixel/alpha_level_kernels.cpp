@@ -234,6 +234,14 @@ void BlendMaskLevel32(uint32_t* dst, const uint32_t* src, const uint8_t* mask, i
 
 void BlendMaskLevel32Mmx(uint32_t* dst, const uint32_t* src, const uint8_t* mask, int32_t dst_skip, int32_t src_skip,
                          int32_t mask_skip, int32_t width, int32_t height, const uint8_t* level_row) {
+  if (g_CpuHasAvx2 != 0) {
+    if (mask == nullptr) {
+      return avx2_kernels::MixAlphaLevel32<avx2_kernels::Mix::kBlend, Walk::kForward>(dst, src, dst_skip, src_skip,
+                                                                                      width, height, nullptr, level_row);
+    }
+    return avx2_kernels::BlendSourceMasked32<false>(dst, src, mask, dst_skip, src_skip, mask_skip, width, height,
+                                                    level_row);
+  }
   MaskLevel(true, dst, src, mask, dst_skip, src_skip, mask_skip, width, height, level_row);
 }
 
@@ -246,5 +254,9 @@ void BlendMaskAlphaLevel32(uint32_t* dst, const uint32_t* src, const uint8_t* ma
 void BlendMaskAlphaLevel32Mmx(uint32_t* dst, const uint32_t* src, const uint8_t* mask, int32_t dst_skip,
                               int32_t src_skip, int32_t mask_skip, int32_t width, int32_t height,
                               const uint8_t* level_row) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::BlendSourceMasked32<true>(dst, src, mask, dst_skip, src_skip, mask_skip, width, height,
+                                                   level_row);
+  }
   MaskAlphaLevel(true, dst, src, mask, dst_skip, src_skip, mask_skip, width, height, level_row);
 }

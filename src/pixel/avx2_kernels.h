@@ -68,6 +68,12 @@ template <Mix kMix, Walk kWalk>
 void MixAlphaLevel32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
                      int32_t height, const StretchStep* step, const uint8_t* level_row);
 
+// A source blended through an 8-bit mask beside it (its own skip): by w(level_row[m]), or with
+// kAlphaToo by w(P[level_row[m]][sA]).
+template <bool kAlphaToo>
+void BlendSourceMasked32(uint32_t* dst, const uint32_t* src, const uint8_t* mask, int32_t dst_skip, int32_t src_skip,
+                         int32_t mask_skip, int32_t width, int32_t height, const uint8_t* level_row);
+
 // A colour painted through an 8-bit coverage mask with w(level_row[m]), blended, added or
 // subtracted as above, or drawn over with the coverage level_row[m] (masked_colour_kernels.h): one colour for the whole call, one per row, or
 // a plane of width x height colours. Skips as the rectangle members take them.

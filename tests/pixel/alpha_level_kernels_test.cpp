@@ -137,7 +137,7 @@ TEST_F(AlphaLevelKernelsTest, AlphaBlendKeepsDestinationAlpha) {
   }
 }
 
-TEST_F(AlphaLevelKernelsTest, MaskMembersFollowTheirFormulas) {
+void ExpectMaskMembersFollow() {
   const struct {
     MaskKernel kernel;
     bool alpha_too;
@@ -159,6 +159,17 @@ TEST_F(AlphaLevelKernelsTest, MaskMembersFollowTheirFormulas) {
           RowArgument::kSkip);
     }
   }
+}
+
+TEST_F(AlphaLevelKernelsTest, MaskMembersFollowTheirFormulas) { ExpectMaskMembersFollow(); }
+
+TEST_F(AlphaLevelKernelsTest, MaskAvx2FormsFollowTheFormulas) {
+  if (!ProcessorHasAvx2()) GTEST_SKIP() << "the processor has no AVX2";
+  const Avx2Form avx2;
+  ExpectMaskMembersFollow();
+  ExpectKernelFollows([&](uint32_t* d, const uint32_t* s, int32_t ds, int32_t ss, int32_t w, int32_t h,
+                          const StretchStep&) { BlendMaskLevel32Mmx(d, s, nullptr, ds, ss, 0, w, h, Row(200)); },
+                      [](uint32_t d, uint32_t s) { return BlendRule(d, s, 200); }, Shape::kOneToOne);
 }
 
 TEST_F(AlphaLevelKernelsTest, MaskLevelWithoutMaskWeighsBySourceAlpha) {

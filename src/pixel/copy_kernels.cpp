@@ -14,6 +14,7 @@ namespace {
 
 constexpr uint32_t kColourBits = 0x00FFFFFF;
 constexpr uint32_t kAlphaBits = 0xFF000000;
+constexpr uint32_t kAllBits = 0xFFFFFFFF;
 
 template <typename T>
 struct CopyOp {
@@ -69,6 +70,7 @@ void Copy32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_sk
 
 void Copy32Key(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width, int32_t height,
                uint32_t key) {
+  if (g_CpuHasAvx2 != 0) return avx2_kernels::CopyMasked32Key<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, kAllBits, key);
   ScalarKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
                                Keyed32(CopyOp<uint32_t>{}, key));
 }
@@ -85,6 +87,7 @@ void Copy32Stretch(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t
 
 void Copy32StretchKey(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
                       int32_t height, const StretchStep& step, uint32_t key) {
+  if (g_CpuHasAvx2 != 0) return avx2_kernels::CopyMasked32Key<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, kAllBits, key);
   ScalarKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, Keyed32(CopyOp<uint32_t>{}, key));
 }
 
@@ -101,6 +104,7 @@ void Copy32Mirror(uint32_t* dst, const uint32_t* src_end, int32_t dst_skip, int3
 
 void Copy32MirrorKey(uint32_t* dst, const uint32_t* src_end, int32_t dst_skip, int32_t src_skip, int32_t width,
                      int32_t height, uint32_t key) {
+  if (g_CpuHasAvx2 != 0) return avx2_kernels::CopyMasked32Key<Walk::kMirror>(dst, src_end, dst_skip, src_skip, width, height, nullptr, kAllBits, key);
   ScalarKernel<Walk::kMirror>(dst, src_end, dst_skip, src_skip, width, height, nullptr,
                               Keyed32(CopyOp<uint32_t>{}, key));
 }
@@ -118,6 +122,7 @@ void Copy32MirrorStretch(uint32_t* dst, const uint32_t* src_end, int32_t dst_ski
 
 void Copy32MirrorStretchKey(uint32_t* dst, const uint32_t* src_end, int32_t dst_skip, int32_t src_pitch,
                             int32_t width, int32_t height, const StretchStep& step, uint32_t key) {
+  if (g_CpuHasAvx2 != 0) return avx2_kernels::CopyMasked32Key<Walk::kMirrorStretch>(dst, src_end, dst_skip, src_pitch, width, height, &step, kAllBits, key);
   ScalarKernel<Walk::kMirrorStretch>(dst, src_end, dst_skip, src_pitch, width, height, &step,
                                      Keyed32(CopyOp<uint32_t>{}, key));
 }

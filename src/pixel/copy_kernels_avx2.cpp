@@ -60,6 +60,10 @@ template void CopyMasked32<Walk::kForward>(uint32_t*, const uint32_t*, int32_t, 
                                            const StretchStep*, uint32_t);
 template void CopyMasked32<Walk::kStretch>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t,
                                            const StretchStep*, uint32_t);
+template void CopyMasked32Key<Walk::kMirror>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t,
+                                             const StretchStep*, uint32_t, uint32_t);
+template void CopyMasked32Key<Walk::kMirrorStretch>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t,
+                                                    const StretchStep*, uint32_t, uint32_t);
 template void CopyMasked32Key<Walk::kForward>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t,
                                               const StretchStep*, uint32_t, uint32_t);
 template void CopyMasked32Key<Walk::kStretch>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t,

@@ -4,7 +4,7 @@ CMAKE_OPTIONS ?=
 JOBS ?= $(shell nproc)
 GAME_DIR ?= $(BUILD_DIR)/demo
 
-.PHONY: all deps configure build test run clean
+.PHONY: all deps configure build test test-threads run clean
 
 all: build
 
@@ -19,6 +19,10 @@ build: configure
 
 test: build
 	bash scripts/run-tests.sh $(BUILD_DIR) $(JOBS)
+
+# The threaded parts (application, base services, platform layer) under ThreadSanitizer.
+test-threads: deps
+	bash scripts/run-thread-tests.sh build-threads $(JOBS)
 
 run: build
 	$(BUILD_DIR)/kestrune /L$(abspath $(GAME_DIR))

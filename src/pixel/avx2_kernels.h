@@ -74,9 +74,10 @@ template <bool kAlphaToo>
 void BlendSourceMasked32(uint32_t* dst, const uint32_t* src, const uint8_t* mask, int32_t dst_skip, int32_t src_skip,
                          int32_t mask_skip, int32_t width, int32_t height, const uint8_t* level_row);
 
-// A colour painted through an 8-bit coverage mask with w(level_row[m]), blended, added or
-// subtracted as above, or drawn over with the coverage level_row[m] (masked_colour_kernels.h): one colour for the whole call, one per row, or
-// a plane of width x height colours. Skips as the rectangle members take them.
+// A colour painted through an 8-bit coverage mask (masked_colour_kernels.h) with w(level_row[m]),
+// blended, added or subtracted as above, or drawn over with the coverage level_row[m]: one colour
+// for the whole call, one per row, or a plane of width x height colours. Skips as the rectangle
+// members take them.
 enum class MaskColours { kOne, kRows, kPlane };
 template <Mix kMix, MaskColours kColours>
 void MixColourMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int32_t mask_skip, int32_t width,

@@ -116,7 +116,9 @@ void Bilinear8To32(uint32_t* dst, const uint8_t* src, int32_t dst_skip, int32_t 
 
 void Bilinear8To32Mmx(uint32_t* dst, const uint8_t* src, int32_t dst_skip, int32_t src_pitch, const uint32_t* palette,
                       int32_t width, int32_t height, const BilinearStep& step) {
-  if (g_CpuHasAvx2 != 0) return avx2_kernels::Bilinear8To32(dst, src, dst_skip, src_pitch, palette, width, height, step);
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::Bilinear8To32(dst, src, dst_skip, src_pitch, palette, width, height, step);
+  }
   WalkBilinearVector(dst, src, dst_skip, src_pitch, width, height, step, [palette](const uint8_t* line, intptr_t x) {
     return PixelPair(palette[line[x]], palette[line[x + 1]]);
   });

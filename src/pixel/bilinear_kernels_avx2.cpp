@@ -44,7 +44,8 @@ template <typename S, typename PairFn>
 void WalkBilinearFour(uint32_t* dst, const S* src, int32_t dst_skip, int32_t src_pitch, int32_t width, int32_t height,
                       const BilinearStep& step, PairFn pair) {
   bilinear_walk::WalkBilinearRows(
-      dst, src, dst_skip, src_pitch, width, height, step, [&](uint32_t* row, const S* top, const S* bottom, uint32_t fy) {
+      dst, src, dst_skip, src_pitch, width, height, step,
+      [&](uint32_t* row, const S* top, const S* bottom, uint32_t fy) {
         bilinear_walk::XPosition position(step);
         const __m256i down = _mm256_set1_epi16(static_cast<short>(fy));
         intptr_t x[4];

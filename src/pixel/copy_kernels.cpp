@@ -70,13 +70,18 @@ void Copy32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_sk
 
 void Copy32Key(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width, int32_t height,
                uint32_t key) {
-  if (g_CpuHasAvx2 != 0) return avx2_kernels::CopyMasked32Key<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, kAllBits, key);
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::CopyMasked32Key<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, kAllBits,
+                                                         key);
+  }
   ScalarKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
                                Keyed32(CopyOp<uint32_t>{}, key));
 }
 
 void Copy32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width, int32_t height) {
-  if (g_CpuHasAvx2 != 0) return avx2_kernels::Copy32<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr);
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::Copy32<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr);
+  }
   VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, CopyOp<uint32_t>{});
 }
 
@@ -87,13 +92,18 @@ void Copy32Stretch(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t
 
 void Copy32StretchKey(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
                       int32_t height, const StretchStep& step, uint32_t key) {
-  if (g_CpuHasAvx2 != 0) return avx2_kernels::CopyMasked32Key<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, kAllBits, key);
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::CopyMasked32Key<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, kAllBits,
+                                                         key);
+  }
   ScalarKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, Keyed32(CopyOp<uint32_t>{}, key));
 }
 
 void Copy32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
                       int32_t height, const StretchStep& step) {
-  if (g_CpuHasAvx2 != 0) return avx2_kernels::Copy32<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step);
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::Copy32<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step);
+  }
   VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, CopyOp<uint32_t>{});
 }
 
@@ -104,14 +114,19 @@ void Copy32Mirror(uint32_t* dst, const uint32_t* src_end, int32_t dst_skip, int3
 
 void Copy32MirrorKey(uint32_t* dst, const uint32_t* src_end, int32_t dst_skip, int32_t src_skip, int32_t width,
                      int32_t height, uint32_t key) {
-  if (g_CpuHasAvx2 != 0) return avx2_kernels::CopyMasked32Key<Walk::kMirror>(dst, src_end, dst_skip, src_skip, width, height, nullptr, kAllBits, key);
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::CopyMasked32Key<Walk::kMirror>(dst, src_end, dst_skip, src_skip, width, height, nullptr,
+                                                        kAllBits, key);
+  }
   ScalarKernel<Walk::kMirror>(dst, src_end, dst_skip, src_skip, width, height, nullptr,
                               Keyed32(CopyOp<uint32_t>{}, key));
 }
 
 void Copy32MirrorMmx(uint32_t* dst, const uint32_t* src_end, int32_t dst_skip, int32_t src_skip, int32_t width,
                      int32_t height) {
-  if (g_CpuHasAvx2 != 0) return avx2_kernels::Copy32<Walk::kMirror>(dst, src_end, dst_skip, src_skip, width, height, nullptr);
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::Copy32<Walk::kMirror>(dst, src_end, dst_skip, src_skip, width, height, nullptr);
+  }
   VectorKernel<Walk::kMirror>(dst, src_end, dst_skip, src_skip, width, height, nullptr, CopyOp<uint32_t>{});
 }
 
@@ -122,14 +137,19 @@ void Copy32MirrorStretch(uint32_t* dst, const uint32_t* src_end, int32_t dst_ski
 
 void Copy32MirrorStretchKey(uint32_t* dst, const uint32_t* src_end, int32_t dst_skip, int32_t src_pitch,
                             int32_t width, int32_t height, const StretchStep& step, uint32_t key) {
-  if (g_CpuHasAvx2 != 0) return avx2_kernels::CopyMasked32Key<Walk::kMirrorStretch>(dst, src_end, dst_skip, src_pitch, width, height, &step, kAllBits, key);
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::CopyMasked32Key<Walk::kMirrorStretch>(dst, src_end, dst_skip, src_pitch, width, height, &step,
+                                                               kAllBits, key);
+  }
   ScalarKernel<Walk::kMirrorStretch>(dst, src_end, dst_skip, src_pitch, width, height, &step,
                                      Keyed32(CopyOp<uint32_t>{}, key));
 }
 
 void Copy32MirrorStretchMmx(uint32_t* dst, const uint32_t* src_end, int32_t dst_skip, int32_t src_pitch,
                             int32_t width, int32_t height, const StretchStep& step) {
-  if (g_CpuHasAvx2 != 0) return avx2_kernels::Copy32<Walk::kMirrorStretch>(dst, src_end, dst_skip, src_pitch, width, height, &step);
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::Copy32<Walk::kMirrorStretch>(dst, src_end, dst_skip, src_pitch, width, height, &step);
+  }
   VectorKernel<Walk::kMirrorStretch>(dst, src_end, dst_skip, src_pitch, width, height, &step, CopyOp<uint32_t>{});
 }
 
@@ -229,7 +249,10 @@ void CopyRgb32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src
 
 void CopyRgb32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
                   int32_t height) {
-  if (g_CpuHasAvx2 != 0) return avx2_kernels::CopyMasked32<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, kColourBits);
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::CopyMasked32<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
+                                                      kColourBits);
+  }
   VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, kRgbOp);
 }
 
@@ -240,7 +263,10 @@ void CopyRgb32Key(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t 
 
 void CopyRgb32KeyMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
                      int32_t height, uint32_t key) {
-  if (g_CpuHasAvx2 != 0) return avx2_kernels::CopyMasked32Key<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, kColourBits, key);
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::CopyMasked32Key<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
+                                                         kColourBits, key);
+  }
   VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, Keyed32(kRgbOp, key));
 }
 
@@ -251,7 +277,9 @@ void CopyRgb32Stretch(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int3
 
 void CopyRgb32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
                          int32_t height, const StretchStep& step) {
-  if (g_CpuHasAvx2 != 0) return avx2_kernels::CopyMasked32<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, kColourBits);
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::CopyMasked32<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, kColourBits);
+  }
   VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, kRgbOp);
 }
 
@@ -262,7 +290,10 @@ void CopyRgb32StretchKey(uint32_t* dst, const uint32_t* src, int32_t dst_skip, i
 
 void CopyRgb32StretchKeyMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
                             int32_t height, const StretchStep& step, uint32_t key) {
-  if (g_CpuHasAvx2 != 0) return avx2_kernels::CopyMasked32Key<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, kColourBits, key);
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::CopyMasked32Key<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step,
+                                                         kColourBits, key);
+  }
   VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, Keyed32(kRgbOp, key));
 }
 
@@ -273,7 +304,9 @@ void CopyAlpha32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t s
 
 void CopyAlpha32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
                     int32_t height) {
-  if (g_CpuHasAvx2 != 0) return avx2_kernels::CopyMasked32<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, kAlphaBits);
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::CopyMasked32<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, kAlphaBits);
+  }
   VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, kAlphaOp);
 }
 
@@ -284,7 +317,9 @@ void CopyAlpha32Stretch(uint32_t* dst, const uint32_t* src, int32_t dst_skip, in
 
 void CopyAlpha32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
                            int32_t height, const StretchStep& step) {
-  if (g_CpuHasAvx2 != 0) return avx2_kernels::CopyMasked32<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, kAlphaBits);
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::CopyMasked32<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, kAlphaBits);
+  }
   VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, kAlphaOp);
 }
 

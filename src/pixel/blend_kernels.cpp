@@ -143,8 +143,7 @@ void AlphaBlend32Stretch(uint32_t* dst, const uint32_t* src, int32_t dst_skip, i
 
 void AlphaBlend32Mirror(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
                         int32_t width, int32_t height) {
-  ScalarKernel<Walk::kMirrorSkipFromLeft>(dst, src, dst_skip, src_skip, width, height, nullptr,
-                                          AlphaBlendPixel{});
+  ScalarKernel<Walk::kMirror>(dst, src, dst_skip, src_skip, width, height, nullptr, AlphaBlendPixel{});
 }
 
 void AlphaBlend32MirrorStretch(uint32_t* dst, const uint32_t* src, int32_t dst_skip,
@@ -175,10 +174,9 @@ void AlphaBlend32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip
 void AlphaBlend32MirrorMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
                            int32_t width, int32_t height) {
   if (g_CpuHasAvx2 != 0) {
-    return avx2_kernels::AlphaBlend32<Walk::kMirrorSkipFromLeft>(dst, src, dst_skip, src_skip, width, height, nullptr);
+    return avx2_kernels::AlphaBlend32<Walk::kMirror>(dst, src, dst_skip, src_skip, width, height, nullptr);
   }
-  VectorKernel<Walk::kMirrorSkipFromLeft>(dst, src, dst_skip, src_skip, width, height, nullptr,
-                                          AlphaBlendQuad{});
+  VectorKernel<Walk::kMirror>(dst, src, dst_skip, src_skip, width, height, nullptr, AlphaBlendQuad{});
 }
 
 void AlphaBlend32MirrorStretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip,

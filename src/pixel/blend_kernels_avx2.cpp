@@ -116,7 +116,7 @@ void BlendLevel32Key(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32
   template void AlphaBlend32<walk>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t, \
                                    const StretchStep*);
 KESTRUNE_ALPHA_BLEND_WALK(Walk::kForward)
-KESTRUNE_ALPHA_BLEND_WALK(Walk::kMirrorSkipFromLeft)
+KESTRUNE_ALPHA_BLEND_WALK(Walk::kMirror)
 KESTRUNE_ALPHA_BLEND_WALK(Walk::kStretch)
 KESTRUNE_ALPHA_BLEND_WALK(Walk::kMirrorStretch)
 #undef KESTRUNE_ALPHA_BLEND_WALK

@@ -34,10 +34,11 @@
 
 namespace kernel_walk {
 
-// One to one, the source skip counts from the right end of the row just read (so the same skip
-// serves forward, mirrored and flipped passes) except for kMirrorSkipFromLeft, whose skip counts
-// from the left end, where the leftward reading stopped.
-enum class Walk { kForward, kMirror, kMirrorSkipFromLeft, kStretch, kMirrorStretch };
+// One to one, the source skip of every family counts from the right end of the row just read: a
+// forward pass ends there, and a mirrored pass starts there (it is handed the position just past
+// the right end), so one skip, pitch minus the row's bytes, serves forward, mirrored and flipped
+// passes alike.
+enum class Walk { kForward, kMirror, kStretch, kMirrorStretch };
 
 inline namespace KESTRUNE_VECTOR_TARGET {
 
@@ -126,9 +127,7 @@ void WalkImage(D* dst, const S* src, int32_t dst_skip, int32_t src_skip_or_pitch
   if (width < 1 || height < 1) return;
   constexpr bool kStretched = kWalk == Walk::kStretch || kWalk == Walk::kMirrorStretch;
   const intptr_t dst_advance = intptr_t{width} * intptr_t{sizeof(D)} + dst_skip;
-  const intptr_t src_row_bytes = intptr_t{width} * intptr_t{sizeof(S)};
-  const intptr_t src_advance =
-      (kWalk == Walk::kMirrorSkipFromLeft ? -src_row_bytes : src_row_bytes) + src_skip_or_pitch;
+  const intptr_t src_advance = intptr_t{width} * intptr_t{sizeof(S)} + src_skip_or_pitch;
   intptr_t src_offset = 0;
   uint32_t row_acc = step != nullptr ? static_cast<uint32_t>(step->yAcc) : 0;
   for (int32_t y = 0; y < height; ++y) {

@@ -109,9 +109,7 @@ inline void ExpectFollows(const Kernel& kernel, const PixelRule& rule, Shape sha
       src.data() + first_row * src_pitch + (IsMirrored(shape) ? sizes.src_width : 0);
   const int32_t pitch_bytes = (flipped ? -src_pitch : src_pitch) * 4;
   int32_t src_argument = pitch_bytes;
-  if (!IsStretched(shape)) {
-    src_argument += (IsMirrored(shape) ? sizes.src_width : -sizes.src_width) * 4;
-  }
+  if (!IsStretched(shape)) src_argument -= sizes.src_width * 4;
   const StretchStep step =
       UnclippedStep(sizes.src_width, sizes.src_height, sizes.dst_width, sizes.dst_height);
   kernel(dst.data(), start, 3 * 4, src_argument, sizes.dst_width, sizes.dst_height, step);

@@ -76,12 +76,33 @@ FT_Library SharedLibrary() {
   return library.get();
 }
 
+// fontconfig keeps its configuration for the whole process; it is given back at exit.
+class FontconfigSession {
+ public:
+  FontconfigSession() : ready_(FcInit() != FcFalse) {}
+  ~FontconfigSession() {
+    if (ready_) FcFini();
+  }
+  FontconfigSession(const FontconfigSession&) = delete;
+  FontconfigSession& operator=(const FontconfigSession&) = delete;
+  bool ready() const { return ready_; }
+
+ private:
+  bool ready_;
+};
+
+bool FontconfigReady() {
+  static FontconfigSession session;
+  return session.ready();
+}
+
 struct FontFile {
   std::string path;
   int index = 0;
 };
 
 std::optional<FontFile> FindFontFile(std::string_view sjis_face_name) {
+  if (!FontconfigReady()) return std::nullopt;
   const ResolvedFamily resolved = ResolveFamily(sjis_face_name);
   FcPattern* pattern = FcPatternCreate();
   if (pattern == nullptr) return std::nullopt;

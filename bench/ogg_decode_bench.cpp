@@ -10,16 +10,17 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <map>
-#include <unistd.h>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "base/path.h"
 #include "ogg_writer.h"
 #include "platform/host_path.h"
 #include "resource/file_system.h"
 #include "resource/sound_decoder_manager.h"
+#include "seconds_reporter.h"
 #include "sound/ogg_vorbis_module.h"
 
 namespace {
@@ -107,38 +108,17 @@ void LibraryAlone(benchmark::State& state) {
   }
 }
 
-class RecordingReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.iterations > 0) seconds_[run.benchmark_name()] = run.real_accumulated_time / static_cast<double>(run.iterations);
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-
-  void PrintFigures() const {
-    const auto engine = seconds_.find("EngineDecoder");
-    const auto library = seconds_.find("LibraryAlone");
-    if (engine == seconds_.end() || library == seconds_.end()) return;
-    std::printf("\ndecoding 10 s of stereo Ogg Vorbis: %.2f ms, %.3f x the library alone\n", engine->second * 1e3,
-                engine->second / library->second);
-  }
-
- private:
-  std::map<std::string, double> seconds_;
-};
-
 }  // namespace
 
 BENCHMARK(EngineDecoder)->Unit(benchmark::kMillisecond);
 BENCHMARK(LibraryAlone)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RecordingReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintFigures();
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarksAndPrint(argc, argv, [](const SecondsReporter& reporter) {
+    const double engine = reporter.Seconds("EngineDecoder");
+    const double library = reporter.Seconds("LibraryAlone");
+    if (engine == 0 || library == 0) return;
+    std::printf("\ndecoding 10 s of stereo Ogg Vorbis: %.2f ms, %.3f x the library alone\n", engine * 1e3,
+                engine / library);
+  });
 }

@@ -96,23 +96,19 @@ void CStreamSoundBuffer::Close() {
   played_bytes_ = 0;
 }
 
-uint32_t CStreamSoundBuffer::Play() {
-  loop_ = false;
-  return Start();
-}
+uint32_t CStreamSoundBuffer::Play() { return Start(false); }
 
-uint32_t CStreamSoundBuffer::PlayLooped() {
-  loop_ = true;
-  return Start();
-}
+uint32_t CStreamSoundBuffer::PlayLooped() { return Start(true); }
 
-uint32_t CStreamSoundBuffer::Start() {
+uint32_t CStreamSoundBuffer::Start(bool loop) {
   if (buffer_ == nullptr) return 1;
   uint32_t status = 0;
   buffer_->GetStatus(&status);
   if (pause_depth_ != 0 || (status & plat::DSBSTATUS_PLAYING) != 0) Stop();
 
   CLockGuard guard(lock_);
+  // Set only while no worker runs, which reads it without the lock.
+  loop_ = loop;
   last_write_cursor_ = write_offset_ = deficit_ = last_play_cursor_ = 0;
   buffer_->SetCurrentPosition(0);
   CSoundDecoder* source =
@@ -369,7 +365,7 @@ uint32_t CStreamSoundBuffer::Seek(uint32_t milliseconds) {
       into_second ? second_->Seek(milliseconds - intro_length) : first_->Seek(milliseconds);
   if (result != 0) return 3;
   played_bytes_ = static_cast<uint32_t>(uint64_t{bytes_per_second_} * milliseconds / 1000);
-  if (was_playing && Start() != 0) return 4;
+  if (was_playing && Start(loop_) != 0) return 4;
   return 0;
 }
 

@@ -69,7 +69,7 @@ class CStreamSoundBuffer : public CSoundBuffer {
 
   // The worker's body: cycles until the sound ends or a stop is asked for.
   void Run();
-  uint32_t Start();
+  uint32_t Start(bool loop);
   // Reads up to `bytes` from the decoders into the ring's first fill; the bytes written.
   uint32_t FillFirst(uint8_t* out, uint32_t bytes, CSoundDecoder*& source);
   int32_t Refill(CSoundDecoder& decoder, RefillMode mode);

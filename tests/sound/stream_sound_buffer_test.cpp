@@ -194,4 +194,34 @@ TEST_F(StreamSoundBufferTest, PausesNestAndTheLastResumePlaysOn) {
   EXPECT_EQ(stream_.Resume(), 2u);
 }
 
+TEST_F(StreamSoundBufferTest, ASeekIntoTheLoopingPartPlaysFromThere) {
+  WriteRamp("intro.rmp", 'i', kRate);
+  WriteRamp("loop.rmp", 'l', kRate * 2);
+  ASSERT_EQ(stream_.Open("intro.rmp", "loop.rmp"), 0);
+  ASSERT_EQ(stream_.Seek(1500), 0u);
+  EXPECT_EQ(stream_.GetPosition(), 1500);
+  ASSERT_EQ(stream_.Play(), 0u);
+  stream_.BeginCycles();
+  const std::vector<int16_t> heard = Drive(kRate / 10);
+  EXPECT_EQ(heard[0], RampSample('l', kRate / 2));
+  EXPECT_EQ(heard[kRate / 10 - 1], RampSample('l', kRate / 2 + kRate / 10 - 1));
+}
+
+TEST_F(StreamSoundBufferTest, StopEndsAWaitingWorkerAndRewinds) {
+  WriteRamp("bgm.rmp", 'i', kRate * 10);
+  CStreamSoundBuffer stream(&output_);
+  ASSERT_EQ(stream.Open("bgm.rmp", nullptr), 0);
+  ASSERT_EQ(stream.PlayLooped(), 0u);
+  backend_.last_device->Mix(std::vector<int16_t>(2 * kRate).data(), kRate);
+  EXPECT_TRUE(stream.IsPlaying(nullptr, nullptr));
+  EXPECT_EQ(stream.Stop(), 0u);
+  EXPECT_FALSE(stream.IsPlaying(nullptr, nullptr));
+  EXPECT_EQ(stream.GetPosition(), 0);
+  // Playing again starts over from the first sample.
+  ASSERT_EQ(stream.Play(), 0u);
+  std::vector<int16_t> slice(2);
+  backend_.last_device->Mix(slice.data(), 1);
+  EXPECT_EQ(slice[0], RampSample('i', 0));
+}
+
 }  // namespace

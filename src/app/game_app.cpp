@@ -20,6 +20,8 @@ void EndScriptFrameModesOfApp() {
   while (g_App->GetHighResSuspension() > 0) g_App->ResumeHighResTimer();
 }
 
+bool ScriptShouldStopInApp() { return g_App != nullptr && g_App->ShouldStopRunningScript(); }
+
 }  // namespace
 
 GameSwitches DefaultGameSwitches() {
@@ -32,6 +34,7 @@ GameSwitches DefaultGameSwitches() {
 CGameApp::CGameApp() {
   g_App = this;
   g_EndScriptFrameModesHook = &EndScriptFrameModesOfApp;
+  g_ScriptStopCheckHook = &ScriptShouldStopInApp;
 }
 
 CGameApp::~CGameApp() {
@@ -49,6 +52,7 @@ CGameApp::~CGameApp() {
     g_LowerPriorityHook = nullptr;
     g_RestorePriorityHook = nullptr;
     g_EndScriptFrameModesHook = nullptr;
+    g_ScriptStopCheckHook = nullptr;
   }
 }
 

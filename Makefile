@@ -3,8 +3,11 @@ BUILD_DIR ?= build
 CMAKE_OPTIONS ?=
 JOBS ?= $(shell nproc)
 GAME_DIR ?= $(BUILD_DIR)/demo
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_PARALLEL ?= 3
 
-.PHONY: all deps configure build test run clean
+.PHONY: all deps configure build test run fuzz clean
 
 all: build
 
@@ -22,6 +25,14 @@ test: build
 
 run: build
 	$(BUILD_DIR)/kestrune /L$(abspath $(GAME_DIR))
+
+# Builds the fuzz targets with clang and libFuzzer and runs each for FUZZ_SECONDS seconds,
+# FUZZ_PARALLEL at a time, from its corpus.
+fuzz: deps
+	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DKESTRUNE_FUZZ=ON -DKESTRUNE_BENCH=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
+	bash scripts/run-fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS) $(FUZZ_PARALLEL)
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -130,7 +130,7 @@ TEST_F(ScriptHostTest, ATransferInTheWrongStateIsABadScript) {
 
 TEST_F(ScriptHostTest, ACalleeThatTakesItsCallersResumePointIsABadScript) {
   WriteScript("MAIN", TransferScript(1, 0, "THIEF", "Yield", 2));
-  WriteScript("THIEF", ".kind script\n  SubSp 8\n  PushImm 0\n  Return\n"
+  WriteScript("THIEF", ".kind script\n  SubSp 12\n  PushImm 0\n  Return\n"
                        "  CallNative native(3), mark, mark\n  Return\nmark: .word 99\n");
   ASSERT_EQ(host_.LoadScript("MAIN", nullptr), 0u);
   EXPECT_EQ(host_.RunLoop(), CScriptHost::kRunBadScript);

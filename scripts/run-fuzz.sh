@@ -15,14 +15,12 @@ run_target() {
   mkdir -p "$work/corpus"
   cp -n "$source_dir/fuzz/corpus/$name"/* "$work/corpus/" 2>/dev/null || true
   local status=0
-  (cd "$work" && nice -n 10 "$build_dir/$name" -max_total_time="$seconds" -print_final_stats=1 \
-     -rss_limit_mb=2048 -artifact_prefix="$work/" corpus > log.txt 2>&1) || status=$?
-  # The children's user and system time, as `times` prints it on its second line.
-  local cpu
-  cpu=$(times | tail -n 1)
+  local TIMEFORMAT='%U s user, %S s system'
+  { time (cd "$work" && nice -n 10 "$build_dir/$name" -max_total_time="$seconds" -print_final_stats=1 \
+      -rss_limit_mb=2048 -artifact_prefix="$work/" corpus > log.txt 2>&1); } 2> "$work/cpu.txt" || status=$?
   local runs
   runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$work/log.txt" | grep -o '[0-9]*$' || echo "?")
-  echo "$name: status $status, $runs executions, CPU time (user system) $cpu, log $work/log.txt"
+  echo "$name: status $status, $runs executions, CPU $(cat "$work/cpu.txt"), log $work/log.txt"
   return "$status"
 }
 

@@ -153,7 +153,7 @@ std::int32_t CElgDecoder::DecodePicture(const std::uint8_t* data, std::size_t si
   picture->height = header.height;
   picture->bit_count = header.bit_depth;
   picture->image_size = pitch * header.height;
-  // The unpackers write every row, so the block is not filled beforehand.
+  // Zero without being written (plat::ZeroedBytes): rows the streams never reach cost nothing.
   bits_ = DibBits(picture->image_size);
 
   const std::uint8_t* stream = data + header.pixel_offset;

@@ -302,7 +302,7 @@ TEST(ElgDecoder, PicturesLargerThanImagesTakeAreRefusedBeforeAnythingIsAllocated
     }
   });
   ASSERT_TRUE(black_growth);
-  EXPECT_LT(*black_growth, 64 * test_support::kMebibyte);
+  EXPECT_LT(*black_growth, test_support::kBelowAWrittenGigabyte);
 }
 
 TEST(ElgDecoder, RecordChainIsCheckedAgainstTheData) {

@@ -10,6 +10,10 @@
 namespace test_support {
 
 inline constexpr std::uint64_t kMebibyte = std::uint64_t{1} << 20;
+// The bound for work that reserves blocks of a gigabyte or two but writes little of them: far
+// below what writing them would cost, above the eighth of a freed block that the address
+// sanitizer writes into its shadow memory.
+inline constexpr std::uint64_t kBelowAWrittenGigabyte = 512 * kMebibyte;
 
 // Nothing when the child could not be started or did not finish normally.
 std::optional<std::uint64_t> PeakMemoryGrowth(const std::function<void()>& work);

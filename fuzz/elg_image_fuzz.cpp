@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr std::uint64_t kMostPixels = std::uint64_t{1} << 18;
+constexpr std::uint64_t kMostPixels = std::uint64_t{1} << 16;
 
 std::uint64_t FourGigabytes() { return std::uint64_t{4} << 30; }
 

@@ -1,9 +1,11 @@
 // The hot pixel kernels on an 800x600 image, against a reference compositing library's matching
 // operations on premultiplied copies of the same pixels and against memcpy of the same bytes.
-// After the runs a table gives each kernel's time as a ratio to both.
+// After the runs a table gives each kernel's time as a ratio to both (to memcpy alone where the
+// library has nothing comparable).
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -12,10 +14,17 @@
 #include <string>
 #include <vector>
 
+#include "pixel/alpha_level_kernels.h"
 #include "pixel/arithmetic_kernels.h"
+#include "pixel/bilinear_kernels.h"
 #include "pixel/blend_kernels.h"
+#include "pixel/box_blur_kernels.h"
+#include "pixel/colour_transform_kernels.h"
 #include "pixel/copy_kernels.h"
+#include "pixel/masked_colour_kernels.h"
 #include "pixel/pixel_tables.h"
+#include "pixel/quad_map_kernels.h"
+#include "pixel/smooth_mosaic_kernels.h"
 
 namespace {
 
@@ -24,16 +33,22 @@ constexpr int32_t kHeight = 600;
 constexpr int32_t kStride = kWidth * 4;
 constexpr size_t kPixels = static_cast<size_t>(kWidth) * kHeight;
 constexpr uint8_t kLevel = 128;
+constexpr uint32_t kColour = 0x00C86432;
+constexpr int32_t kBlurRadius = 2;
+// The quadrilateral kernels read the source turned by this angle about its centre.
+constexpr double kQuadTurn = 10.0 * 3.14159265358979 / 180.0;
 
 struct Images {
   std::vector<uint32_t> source;
   std::vector<uint32_t> destination;
   std::vector<uint32_t> premultiplied;
+  std::vector<uint8_t> mask;
 
-  Images() : source(kPixels), destination(kPixels), premultiplied(kPixels) {
+  Images() : source(kPixels), destination(kPixels), premultiplied(kPixels), mask(kPixels) {
     std::mt19937 random(7);
     for (size_t i = 0; i < kPixels; ++i) {
       source[i] = static_cast<uint32_t>(random());
+      mask[i] = static_cast<uint8_t>(random());
       destination[i] = static_cast<uint32_t>(random()) | 0xFF000000;
       const uint32_t alpha = source[i] >> 24;
       uint32_t scaled = alpha << 24;
@@ -99,6 +114,152 @@ void SaturatingAddMmx(benchmark::State& state) {
             [](uint32_t* d, const uint32_t* s) { AddSat32Mmx(d, s, 0, 0, kWidth, kHeight); });
 }
 
+const uint8_t* LevelRow() { return g_PixelTables.product[kLevel]; }
+
+void AlphaLevelBlend(benchmark::State& state) {
+  RunKernel(state, [](uint32_t* d, const uint32_t* s) { BlendAlphaLevel32(d, s, 0, 0, kWidth, kHeight, LevelRow()); });
+}
+void AlphaLevelBlendMmx(benchmark::State& state) {
+  RunKernel(state,
+            [](uint32_t* d, const uint32_t* s) { BlendAlphaLevel32Mmx(d, s, 0, 0, kWidth, kHeight, LevelRow()); });
+}
+void AlphaLevelAdd(benchmark::State& state) {
+  RunKernel(state, [](uint32_t* d, const uint32_t* s) { AddAlphaLevel32(d, s, 0, 0, kWidth, kHeight, LevelRow()); });
+}
+void AlphaLevelAddMmx(benchmark::State& state) {
+  RunKernel(state, [](uint32_t* d, const uint32_t* s) { AddAlphaLevel32Mmx(d, s, 0, 0, kWidth, kHeight, LevelRow()); });
+}
+void OverLayer(benchmark::State& state) {
+  RunKernel(state, [](uint32_t* d, const uint32_t* s) { BlendOver32(d, s, 0, 0, kWidth, kHeight, LevelRow()); });
+}
+void OverLayerMmx(benchmark::State& state) {
+  RunKernel(state, [](uint32_t* d, const uint32_t* s) { BlendOver32Mmx(d, s, 0, 0, kWidth, kHeight, LevelRow()); });
+}
+void MaskLevelBlend(benchmark::State& state) {
+  RunKernel(state, [](uint32_t* d, const uint32_t* s) {
+    BlendMaskLevel32(d, s, SharedImages().mask.data(), 0, 0, 0, kWidth, kHeight, LevelRow());
+  });
+}
+void MaskLevelBlendMmx(benchmark::State& state) {
+  RunKernel(state, [](uint32_t* d, const uint32_t* s) {
+    BlendMaskLevel32Mmx(d, s, SharedImages().mask.data(), 0, 0, 0, kWidth, kHeight, LevelRow());
+  });
+}
+void ColourMasked(benchmark::State& state) {
+  RunKernel(state, [](uint32_t* d, const uint32_t*) {
+    BlendColorMasked32(d, SharedImages().mask.data(), 0, 0, kWidth, kHeight, kColour, g_PixelTables.product[255]);
+  });
+}
+void ColourMaskedMmx(benchmark::State& state) {
+  RunKernel(state, [](uint32_t* d, const uint32_t*) {
+    BlendColorMasked32Mmx(d, SharedImages().mask.data(), 0, 0, kWidth, kHeight, kColour, g_PixelTables.product[255]);
+  });
+}
+void ColourOverMasked(benchmark::State& state) {
+  RunKernel(state, [](uint32_t* d, const uint32_t*) {
+    OverColorMasked32(d, SharedImages().mask.data(), 0, 0, kWidth, kHeight, kColour, g_PixelTables.product[255]);
+  });
+}
+void ColourOverMaskedMmx(benchmark::State& state) {
+  RunKernel(state, [](uint32_t* d, const uint32_t*) {
+    OverColorMasked32Mmx(d, SharedImages().mask.data(), 0, 0, kWidth, kHeight, kColour, g_PixelTables.product[255]);
+  });
+}
+
+// A sampling step just under one pixel keeps every right and lower neighbour inside the source.
+BilinearStep NearlyUnitStep() {
+  BilinearStep step;
+  step.xStepFrac = static_cast<uint32_t>(4294967296.0 * (kWidth - 1) / kWidth);
+  step.yStepFrac = static_cast<uint32_t>(4294967296.0 * (kHeight - 1) / kHeight);
+  return step;
+}
+void Bilinear(benchmark::State& state) {
+  const BilinearStep step = NearlyUnitStep();
+  RunKernel(state, [&](uint32_t* d, const uint32_t* s) { Bilinear32(d, s, 0, kStride, kWidth, kHeight, step); });
+}
+void BilinearMmx(benchmark::State& state) {
+  const BilinearStep step = NearlyUnitStep();
+  RunKernel(state, [&](uint32_t* d, const uint32_t* s) { Bilinear32Mmx(d, s, 0, kStride, kWidth, kHeight, step); });
+}
+
+class BenchQuadSource : public QuadMapSource {
+ public:
+  explicit BenchQuadSource(uint32_t* pixels) {
+    for (int32_t y = 0; y < kHeight; ++y) rows_.push_back(reinterpret_cast<uint8_t*>(pixels + y * kWidth));
+  }
+  uint8_t* const* GetRowTable() const override { return rows_.data(); }
+  uint32_t BuildRowTable() override { return 0; }
+  plat::Rect SampleRect() const override { return {0, 0, kWidth, kHeight}; }
+
+ private:
+  std::vector<uint8_t*> rows_;
+};
+
+// The source corners turned about the source's centre: what the whole destination samples.
+QuadCorners TurnedSourceQuad() {
+  const double c = std::cos(kQuadTurn);
+  const double s = std::sin(kQuadTurn);
+  const auto turn = [&](double x, double y) {
+    const double dx = x - kWidth / 2.0;
+    const double dy = y - kHeight / 2.0;
+    return QuadCorner{static_cast<int32_t>(std::lround(kWidth / 2.0 + c * dx - s * dy)),
+                      static_cast<int32_t>(std::lround(kHeight / 2.0 + s * dx + c * dy))};
+  };
+  return {turn(0, 0), turn(kWidth, 0), turn(0, kHeight), turn(kWidth, kHeight)};
+}
+
+template <class Map>
+void RunQuad(benchmark::State& state, Map map) {
+  BenchQuadSource source(SharedImages().source.data());
+  const QuadCorners destination{QuadCorner{0, 0}, QuadCorner{kWidth, 0}, QuadCorner{0, kHeight},
+                                QuadCorner{kWidth, kHeight}};
+  const QuadCorners turned = TurnedSourceQuad();
+  RunKernel(state, [&](uint32_t* d, const uint32_t*) {
+    map(QuadMapTarget{d, kStride, kWidth, kHeight}, source, destination, turned, plat::Rect{0, 0, kWidth, kHeight});
+  });
+}
+void QuadCopy(benchmark::State& state) {
+  RunQuad(state, [](const QuadMapTarget& d, QuadMapSource& s, const QuadCorners& dq, const QuadCorners& sq,
+                    const plat::Rect& clip) { MapQuad32(d, s, dq, sq, clip, 1); });
+}
+void QuadBlend(benchmark::State& state) {
+  RunQuad(state, [](const QuadMapTarget& d, QuadMapSource& s, const QuadCorners& dq, const QuadCorners& sq,
+                    const plat::Rect& clip) { MapQuadAlphaLevel32(d, s, dq, sq, clip, 1, LevelRow()); });
+}
+void QuadBlendMmx(benchmark::State& state) {
+  RunQuad(state, [](const QuadMapTarget& d, QuadMapSource& s, const QuadCorners& dq, const QuadCorners& sq,
+                    const plat::Rect& clip) { MapQuadAlphaLevel32Mmx(d, s, dq, sq, clip, 1, LevelRow()); });
+}
+
+void BoxBlur(benchmark::State& state) {
+  RunKernel(state, [](uint32_t* d, const uint32_t* s) {
+    BoxBlurH32(d, s, 0, 0, kWidth, kHeight, 0, kWidth, kBlurRadius);
+  });
+}
+void Grey(benchmark::State& state) {
+  RunKernel(state, [](uint32_t* d, const uint32_t*) { Grayscale32(d, 0, kWidth, kHeight); });
+}
+void GreyMmx(benchmark::State& state) {
+  RunKernel(state, [](uint32_t* d, const uint32_t*) { Grayscale32Mmx(d, 0, kWidth, kHeight); });
+}
+void AddColour(benchmark::State& state) {
+  RunKernel(state, [](uint32_t* d, const uint32_t*) { AddColor32(d, 0, kWidth, kHeight, kColour); });
+}
+void AddColourMmx(benchmark::State& state) {
+  RunKernel(state, [](uint32_t* d, const uint32_t*) { AddColor32Mmx(d, 0, kWidth, kHeight, kColour); });
+}
+void Adjust(benchmark::State& state) {
+  const RgbAdjustment adjustment{140, 128, 100, -10, 5, 20};
+  RunKernel(state, [&](uint32_t* d, const uint32_t*) { AdjustRgb32(d, 0, kWidth, kHeight, adjustment); });
+}
+void AdjustMmx(benchmark::State& state) {
+  const RgbAdjustment adjustment{140, 128, 100, -10, 5, 20};
+  RunKernel(state, [&](uint32_t* d, const uint32_t*) { AdjustRgb32Mmx(d, 0, kWidth, kHeight, adjustment); });
+}
+void Smooth(benchmark::State& state) {
+  RunKernel(state, [](uint32_t* d, const uint32_t*) { Smooth32(d, 0, kStride, kWidth, kHeight, 2); });
+}
+
 void Memcpy(benchmark::State& state) {
   Images& images = SharedImages();
   std::vector<uint32_t> destination(kPixels);
@@ -131,6 +292,88 @@ void RunReference(benchmark::State& state, pixman_op_t op, bool opaque, bool mas
   CountBytes(state);
 }
 
+// Composites src through mask (null for none) onto the library's image of the destination, and
+// releases both images afterwards.
+void RunComposite(benchmark::State& state, pixman_op_t op, pixman_image_t* src, pixman_image_t* mask) {
+  std::vector<uint32_t> destination = SharedImages().destination;
+  pixman_image_t* dst =
+      pixman_image_create_bits(PIXMAN_a8r8g8b8, kWidth, kHeight, destination.data(), kStride);
+  for (auto _ : state) {
+    pixman_image_composite32(op, src, mask, dst, 0, 0, 0, 0, 0, 0, kWidth, kHeight);
+    benchmark::ClobberMemory();
+  }
+  pixman_image_unref(dst);
+  if (mask != nullptr) pixman_image_unref(mask);
+  pixman_image_unref(src);
+  CountBytes(state);
+}
+
+pixman_image_t* CoverageMask() {
+  return pixman_image_create_bits(PIXMAN_a8, kWidth, kHeight, reinterpret_cast<uint32_t*>(SharedImages().mask.data()),
+                                  kWidth);
+}
+
+pixman_image_t* LevelMask() {
+  const pixman_color_t level{0, 0, 0, static_cast<uint16_t>(kLevel * 257)};
+  return pixman_image_create_solid_fill(&level);
+}
+
+pixman_image_t* PremultipliedSource() {
+  return pixman_image_create_bits(PIXMAN_a8r8g8b8, kWidth, kHeight, SharedImages().premultiplied.data(), kStride);
+}
+
+void ReferenceOverThroughMask(benchmark::State& state) {
+  RunComposite(state, PIXMAN_OP_OVER, PremultipliedSource(), CoverageMask());
+}
+
+void ReferenceColourOverMask(benchmark::State& state) {
+  const pixman_color_t colour{0xC8C8, 0x6464, 0x3232, 0xFFFF};
+  RunComposite(state, PIXMAN_OP_OVER, pixman_image_create_solid_fill(&colour), CoverageMask());
+}
+
+void ReferenceAlphaOverAtLevel(benchmark::State& state) {
+  RunComposite(state, PIXMAN_OP_OVER, PremultipliedSource(), LevelMask());
+}
+
+void ReferenceAddAtLevel(benchmark::State& state) {
+  RunComposite(state, PIXMAN_OP_ADD, PremultipliedSource(), LevelMask());
+}
+
+void ReferenceBilinear(benchmark::State& state) {
+  pixman_image_t* src = PremultipliedSource();
+  pixman_transform_t scale;
+  pixman_transform_init_scale(&scale, pixman_double_to_fixed(static_cast<double>(kWidth - 1) / kWidth),
+                              pixman_double_to_fixed(static_cast<double>(kHeight - 1) / kHeight));
+  pixman_image_set_transform(src, &scale);
+  pixman_image_set_filter(src, PIXMAN_FILTER_BILINEAR, nullptr, 0);
+  RunComposite(state, PIXMAN_OP_SRC, src, nullptr);
+}
+
+// The destination samples the source turned about its centre, nearest pixel.
+void RunReferenceTurned(benchmark::State& state, pixman_op_t op, bool at_level) {
+  pixman_image_t* src = PremultipliedSource();
+  pixman_transform_t turn;
+  pixman_transform_init_translate(&turn, pixman_int_to_fixed(-kWidth / 2), pixman_int_to_fixed(-kHeight / 2));
+  pixman_transform_rotate(&turn, nullptr, pixman_double_to_fixed(std::cos(kQuadTurn)),
+                          pixman_double_to_fixed(std::sin(kQuadTurn)));
+  pixman_transform_translate(&turn, nullptr, pixman_int_to_fixed(kWidth / 2), pixman_int_to_fixed(kHeight / 2));
+  pixman_image_set_transform(src, &turn);
+  pixman_image_set_filter(src, PIXMAN_FILTER_NEAREST, nullptr, 0);
+  RunComposite(state, op, src, at_level ? LevelMask() : nullptr);
+}
+void ReferenceTurnedSrc(benchmark::State& state) { RunReferenceTurned(state, PIXMAN_OP_SRC, false); }
+void ReferenceTurnedOverAtLevel(benchmark::State& state) { RunReferenceTurned(state, PIXMAN_OP_OVER, true); }
+
+// A horizontal box of 2r + 1 equal weights as a convolution filter.
+void ReferenceBoxBlur(benchmark::State& state) {
+  pixman_image_t* src = PremultipliedSource();
+  std::vector<pixman_fixed_t> params{pixman_int_to_fixed(2 * kBlurRadius + 1), pixman_int_to_fixed(1)};
+  for (int i = 0; i < 2 * kBlurRadius + 1; ++i) params.push_back(pixman_double_to_fixed(1.0 / (2 * kBlurRadius + 1)));
+  pixman_image_set_filter(src, PIXMAN_FILTER_CONVOLUTION, params.data(), static_cast<int>(params.size()));
+  pixman_image_set_repeat(src, PIXMAN_REPEAT_PAD);
+  RunComposite(state, PIXMAN_OP_SRC, src, nullptr);
+}
+
 void ReferenceSrc(benchmark::State& state) { RunReference(state, PIXMAN_OP_SRC, false, false); }
 void ReferenceOver(benchmark::State& state) { RunReference(state, PIXMAN_OP_OVER, false, false); }
 void ReferenceOverAtLevel(benchmark::State& state) {
@@ -154,20 +397,52 @@ class RecordingReporter : public benchmark::ConsoleReporter {
       const char* reference;
     };
     const Pair pairs[] = {
-        {"AlphaBlend", "ReferenceOver"},        {"AlphaBlendMmx", "ReferenceOver"},
-        {"LevelBlend", "ReferenceOverAtLevel"}, {"LevelBlendMmx", "ReferenceOverAtLevel"},
-        {"SaturatingAdd", "ReferenceAdd"},      {"SaturatingAddMmx", "ReferenceAdd"},
-        {"Copy", "ReferenceSrc"},               {"CopyMmx", "ReferenceSrc"}};
+        {"AlphaBlend", "ReferenceOver"},
+        {"AlphaBlendMmx", "ReferenceOver"},
+        {"LevelBlend", "ReferenceOverAtLevel"},
+        {"LevelBlendMmx", "ReferenceOverAtLevel"},
+        {"SaturatingAdd", "ReferenceAdd"},
+        {"SaturatingAddMmx", "ReferenceAdd"},
+        {"Copy", "ReferenceSrc"},
+        {"CopyMmx", "ReferenceSrc"},
+        {"AlphaLevelBlend", "ReferenceAlphaOverAtLevel"},
+        {"AlphaLevelBlendMmx", "ReferenceAlphaOverAtLevel"},
+        {"AlphaLevelAdd", "ReferenceAddAtLevel"},
+        {"AlphaLevelAddMmx", "ReferenceAddAtLevel"},
+        {"OverLayer", "ReferenceAlphaOverAtLevel"},
+        {"OverLayerMmx", "ReferenceAlphaOverAtLevel"},
+        {"MaskLevelBlend", "ReferenceOverThroughMask"},
+        {"MaskLevelBlendMmx", "ReferenceOverThroughMask"},
+        {"ColourMasked", "ReferenceColourOverMask"},
+        {"ColourMaskedMmx", "ReferenceColourOverMask"},
+        {"ColourOverMasked", "ReferenceColourOverMask"},
+        {"ColourOverMaskedMmx", "ReferenceColourOverMask"},
+        {"Bilinear", "ReferenceBilinear"},
+        {"BilinearMmx", "ReferenceBilinear"},
+        {"QuadCopy", "ReferenceTurnedSrc"},
+        {"QuadBlend", "ReferenceTurnedOverAtLevel"},
+        {"QuadBlendMmx", "ReferenceTurnedOverAtLevel"},
+        {"BoxBlur", "ReferenceBoxBlur"},
+        {"Grey", nullptr},
+        {"GreyMmx", nullptr},
+        {"AddColour", nullptr},
+        {"AddColourMmx", nullptr},
+        {"Adjust", nullptr},
+        {"AdjustMmx", nullptr},
+        {"Smooth", nullptr}};
     const auto memcpy_time = times_.find("Memcpy");
-    std::printf("\n%-18s %-22s %12s %14s\n", "kernel", "reference", "/ reference", "/ memcpy");
+    if (memcpy_time == times_.end()) return;
+    std::printf("\n%-20s %-27s %12s %14s\n", "kernel", "reference", "/ reference", "/ memcpy");
     for (const Pair& pair : pairs) {
       const auto kernel = times_.find(pair.kernel);
-      const auto reference = times_.find(pair.reference);
-      if (kernel == times_.end() || reference == times_.end() || memcpy_time == times_.end()) {
+      if (kernel == times_.end()) continue;
+      const auto reference = pair.reference != nullptr ? times_.find(pair.reference) : times_.end();
+      if (reference == times_.end()) {
+        std::printf("%-20s %-27s %12s %14.2f\n", pair.kernel, "-", "-", kernel->second / memcpy_time->second);
         continue;
       }
-      std::printf("%-18s %-22s %12.2f %14.2f\n", pair.kernel, pair.reference,
-                  kernel->second / reference->second, kernel->second / memcpy_time->second);
+      std::printf("%-20s %-27s %12.2f %14.2f\n", pair.kernel, pair.reference, kernel->second / reference->second,
+                  kernel->second / memcpy_time->second);
     }
   }
 
@@ -189,6 +464,39 @@ BENCHMARK(ReferenceSrc)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ReferenceOver)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ReferenceOverAtLevel)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ReferenceAdd)->Unit(benchmark::kMicrosecond);
+BENCHMARK(AlphaLevelBlend)->Unit(benchmark::kMicrosecond);
+BENCHMARK(AlphaLevelBlendMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(AlphaLevelAdd)->Unit(benchmark::kMicrosecond);
+BENCHMARK(AlphaLevelAddMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(OverLayer)->Unit(benchmark::kMicrosecond);
+BENCHMARK(OverLayerMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(MaskLevelBlend)->Unit(benchmark::kMicrosecond);
+BENCHMARK(MaskLevelBlendMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ColourMasked)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ColourMaskedMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ColourOverMasked)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ColourOverMaskedMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Bilinear)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BilinearMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(QuadCopy)->Unit(benchmark::kMicrosecond);
+BENCHMARK(QuadBlend)->Unit(benchmark::kMicrosecond);
+BENCHMARK(QuadBlendMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BoxBlur)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Grey)->Unit(benchmark::kMicrosecond);
+BENCHMARK(GreyMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(AddColour)->Unit(benchmark::kMicrosecond);
+BENCHMARK(AddColourMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Adjust)->Unit(benchmark::kMicrosecond);
+BENCHMARK(AdjustMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Smooth)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ReferenceAlphaOverAtLevel)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ReferenceAddAtLevel)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ReferenceOverThroughMask)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ReferenceColourOverMask)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ReferenceBilinear)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ReferenceTurnedSrc)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ReferenceTurnedOverAtLevel)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ReferenceBoxBlur)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Memcpy)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/private_messages.h"
+#include "base/async_file_loader.h"
 #include "base/not_built.h"
 #include "pixel/pixel_kernel_choice.h"
 #include "platform/clock.h"
@@ -12,6 +13,7 @@
 #include "platform/text_encoding.h"
 #include "platform/thread_id.h"
 #include "platform/window.h"
+#include "sound/sound_device_list.h"
 
 CFrameworkApp* g_FrameworkApp = nullptr;
 
@@ -24,6 +26,8 @@ CFrameworkApp::CFrameworkApp() : CAppBase(true) {
 CFrameworkApp::~CFrameworkApp() {
   // The worker calls back into this object: it must end before any member does.
   worker_.Stop();
+  // The background loader reads through this object's data-file layer.
+  g_AsyncFileLoader.Clear();
   if (g_ScreenManager == &screen_) g_ScreenManager = nullptr;
   if (g_GllHost == &image_loaders_) g_GllHost = nullptr;
   if (g_DataFiles == &data_files_) g_DataFiles = nullptr;
@@ -69,7 +73,11 @@ int CFrameworkApp::Initialize() {
   }
   if (info_.accelerator_id != 0) LoadAccelerators(info_.accelerator_id, main_window_.GetHandle());
   EnableIme(false);
-  // The input devices and the log's input and sound sections come here with their issues.
+  // The input devices come here with their issue.
+  if (environment_[kEnvStartUpLog] != 0) {
+    EnumSoundDevices();
+    ReportNotBuiltYet("the start-up log SYS_LOG.TXT (its input section and the sound devices listed for it)");
+  }
   if (window_block_[kWinScreenMode] == kScreenModeNotChosen) {
     window_block_[kWinScreenMode] = info_.allowed_screen_modes;
     const auto desktop = plat::GetDesktopInfo();
@@ -220,7 +228,7 @@ void CFrameworkApp::Exit(int code) {
   main_window_.Destroy();
   // The keyboard hook is removed and the single-instance mutex released here with their issues.
   SaveSettings(code);
-  // The sound devices that the start-up log listed are freed here with the log's issue.
+  if (environment_[kEnvStartUpLog] != 0) FreeSoundDeviceList();
   if (const uint8_t fatal = fatal_error_.load(); fatal != 0) {
     char text[128];
     std::snprintf(text, sizeof text, "%s%d",

@@ -47,6 +47,8 @@ CGameApp::~CGameApp() {
   if (g_UserConfig == &game_settings_) g_UserConfig = nullptr;
   if (g_TimerManager == &timers_) g_TimerManager = nullptr;
   if (g_PausableTimerManager == &pausable_timers_) g_PausableTimerManager = nullptr;
+  if (g_SoundDevice == &sound_output_) g_SoundDevice = nullptr;
+  if (g_SoundBufferDevice == &sound_output_) g_SoundBufferDevice = nullptr;
   if (g_App == this) {
     g_App = nullptr;
     g_LowerPriorityHook = nullptr;
@@ -59,7 +61,8 @@ CGameApp::~CGameApp() {
 int CGameApp::InitDevices() {
   g_TimerManager = &timers_;
   g_PausableTimerManager = &pausable_timers_;
-  ReportNotBuiltYet("game devices: input, sound output, pixel library and movie libraries");
+  ReportNotBuiltYet("game devices: input, pixel library and movie libraries");
+  StartSoundDevice();
   ApplyFrameRate(-1);
   return 0;
 }

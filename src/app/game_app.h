@@ -1,8 +1,8 @@
 // The game's layer of the application object: the game switches and settings, the frame pacer
 // and the two timer managers, the script engine and the frame procedures that run it pass by
-// pass, the frame-rate modes the scripts ask for, and the thread-priority hooks. The set-up, the
-// input and sound devices and the menu commands join with their issues and say so in the
-// program log when the program reaches them.
+// pass, the frame-rate modes the scripts ask for, the thread-priority hooks, and the sound output
+// with its menu command. The set-up, the input devices and the other menu commands join with
+// their issues and say so in the program log when the program reaches them.
 #pragma once
 
 #include <array>
@@ -12,10 +12,13 @@
 #include <string>
 
 #include "app/framework_app.h"
+#include "app/private_messages.h"
 #include "base/critical_section.h"
+#include "base/drop_files.h"
 #include "base/frame_pacer.h"
 #include "base/game_settings.h"
 #include "base/timer_manager.h"
+#include "sound/sound_output.h"
 
 class CGameScriptHost;
 
@@ -27,6 +30,7 @@ inline constexpr std::size_t kSwitchHighResCounter = 2;
 inline constexpr std::size_t kSwitchVerticalBlankLevel = 3;
 inline constexpr std::size_t kSwitchMouseMoves = 4;
 inline constexpr std::size_t kSwitchFrameSkip = 5;
+inline constexpr std::size_t kSwitchSoundWarning = 6;
 inline constexpr std::size_t kSwitchNoWaitAllowed = 13;
 inline constexpr std::size_t kSwitchPriorityHooksOff = 15;
 using GameSwitches = std::array<uint8_t, kGameSwitchCount>;
@@ -55,11 +59,16 @@ class CGameApp : public CFrameworkApp {
 
   int SetUp() override;
   const char* GetSaveFolder() override { return save_folder_.empty() ? nullptr : save_folder_.c_str(); }
+  // Adds the game's handlers to the main window's message map.
+  int PrepareWindow() override;
   int InitDevices() override;
   void RunOwnLoop() override;
   int OnThreadStart() override;
   int OnThreadStep() override;
   void OnThreadEnd() override;
+
+  // The main window's menu commands (WM_COMMAND, the command in the low word of wParam).
+  virtual int OnMenuCommand(MessageBlock& block);
 
   // Makes the script host, loads the libraries and "MAIN" and chooses the frame procedure: 0,
   // or a kScriptEngine* code (a load failure of MAIN beyond those: its code plus 2), each after
@@ -106,12 +115,18 @@ class CGameApp : public CFrameworkApp {
   int RestoreGameThreadPriority();
   int GetPriorityNesting() const { return priority_nesting_; }
 
+  // The game's message handlers.
+  // WM_DROPFILES: brings the window to the front and queues the drop's files; 0.
+  virtual int OnDropFiles(MessageBlock& block);
+
   GameSwitches& GetGameSwitches() { return game_switches_; }
   GameSettingsBlock& GetGameSettings() { return game_settings_; }
   CFramePacer& GetFramePacer() { return pacer_; }
   CTimerManager& GetTimerManager() { return timers_; }
   CTimerManager& GetPausableTimerManager() { return pausable_timers_; }
   CGameScriptHost* GetScriptHost() { return script_host_.get(); }
+  CSoundOutput& GetSoundOutput() { return sound_output_; }
+  CDropFiles& GetDropFiles() { return drop_files_; }
   CCriticalSection& GetGameLock() { return game_lock_; }
   // 0 none; n > 0 restarts the scripts at "MAIN" with the boot value kept when n - 1 is non-zero.
   uint8_t GetRestart() const { return restart_.load(); }
@@ -167,6 +182,10 @@ class CGameApp : public CFrameworkApp {
   bool RestartScripts();
   // The shared start of both run modes: the frame-skip switch and the script engine.
   int StartScriptEngine();
+  // Publishes the sound output and opens its device for the main window.
+  void StartSoundDevice();
+  // Sets the output format from the sound-device command's words: the status of the set-up.
+  int32_t SetUpSoundOutput(const SoundDeviceRequestBlock& request);
 
   GameSwitches game_switches_ = DefaultGameSwitches();
   GameSettingsBlock game_settings_ = DefaultGameSettings();
@@ -174,8 +193,11 @@ class CGameApp : public CFrameworkApp {
   CFramePacer pacer_{60, false};
   CTimerManager timers_;
   CTimerManager pausable_timers_;
+  // After the timer managers, so that the buffers end their fades while the managers live.
+  CSoundOutput sound_output_;
   std::unique_ptr<CGameScriptHost> script_host_;
   FrameProcedure frame_procedure_ = nullptr;
+  CDropFiles drop_files_;
   std::atomic<bool> back_format_refresh_{false};
   std::atomic<bool> zero_sleep_{false};
   uint8_t saved_frame_wait_mode_ = kFrameWaitTimer;

@@ -7,7 +7,6 @@
 #include "app/private_messages.h"
 #include "base/lock_guard.h"
 #include "base/millisecond_clock.h"
-#include "base/not_built.h"
 #include "game/game_script_host.h"
 #include "platform/clock.h"
 #include "platform/message_queue.h"
@@ -156,4 +155,4 @@ int CGameApp::OnThreadStep() {
   return 0;
 }
 
-void CGameApp::OnThreadEnd() { ReportNotBuiltYet("sound device (its buffers are destroyed when the game thread ends)"); }
+void CGameApp::OnThreadEnd() { sound_output_.DestroyAllBuffers(); }

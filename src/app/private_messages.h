@@ -19,6 +19,9 @@ inline constexpr uint32_t kMsgImeRequest = 0x9007;         // wParam 1 on, 0 off
 inline constexpr uint32_t kMsgTextInputNotify = 0x9008;
 inline constexpr uint32_t kMsgDialogRequest = 0x9009;
 
+// Menu commands that other threads send with a request block.
+inline constexpr uint32_t kCmdSoundDevice = 40030;  // SoundDeviceRequestBlock
+
 // Box types of a message-box request.
 inline constexpr int kBoxPlain = 0;
 inline constexpr int kBoxYesNo = 1;
@@ -39,3 +42,10 @@ struct ScreenModeRequestBlock : plat::RequestPayload {
 constexpr uint32_t PackScreenModeRequest(uint8_t mode, uint8_t depth, uint8_t flag) {
   return uint32_t{mode} << 16 | uint32_t{depth} << 8 | flag;
 }
+
+// The sound-device command's argument words: channels (low byte; 0 asks for 2 channels at
+// 44100 Hz with 16 bits), the sample-rate code, bits per sample (low 16 bits). The status of the
+// set-up replaces the first word.
+struct SoundDeviceRequestBlock : plat::RequestPayload {
+  uint32_t words[3] = {};
+};

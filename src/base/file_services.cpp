@@ -47,9 +47,9 @@ unsigned GetFileLocalTime(const char* name, const LocalFileTime& out) {
   unsigned status;
   const std::optional<plat::FindData> data = FindLooseFile(name, status);
   if (!data) return status;
-  const std::time_t seconds = static_cast<std::time_t>(data->last_write_time.ToUnixSeconds());
-  std::tm local{};
-  if (localtime_r(&seconds, &local) == nullptr) return 3;
+  const std::optional<std::tm> time = ToLocalTime(data->last_write_time);
+  if (!time) return 3;
+  const std::tm& local = *time;
   Put(out.year, local.tm_year + 1900);
   Put(out.month, local.tm_mon + 1);
   Put(out.day, local.tm_mday);
@@ -58,6 +58,13 @@ unsigned GetFileLocalTime(const char* name, const LocalFileTime& out) {
   Put(out.second, local.tm_sec);
   Put(out.day_of_week, local.tm_wday);
   return 0;
+}
+
+std::optional<std::tm> ToLocalTime(const plat::FileTime& time) {
+  const std::time_t seconds = static_cast<std::time_t>(time.ToUnixSeconds());
+  std::tm local{};
+  if (localtime_r(&seconds, &local) == nullptr) return std::nullopt;
+  return local;
 }
 
 bool DataFileExists(const char* name) {

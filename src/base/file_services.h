@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <span>
 #include <vector>
@@ -27,6 +28,9 @@ struct LocalFileTime {
   std::uint32_t* day_of_week = nullptr;  // 0 Sunday
 };
 unsigned GetFileLocalTime(const char* name, const LocalFileTime& out);
+
+// A file time in the local time zone; nothing when the system cannot convert it.
+std::optional<std::tm> ToLocalTime(const plat::FileTime& time);
 
 // A data file read whole through the data-file layer; nothing when it cannot be read.
 std::optional<std::vector<std::uint8_t>> LoadDataFile(const char* name);

@@ -52,7 +52,10 @@ inline constexpr std::size_t kEnvAllowSse2 = 4;
 inline constexpr std::size_t kEnvDisplayCanvas = 5;
 inline constexpr std::size_t kEnvZBuffer = 11;
 inline constexpr std::size_t kEnvTripleBuffering = 12;
+inline constexpr std::size_t kEnvStartUpLog = 14;
 inline constexpr std::size_t kEnvInputMethod = 16;
+inline constexpr std::size_t kEnvSoftwareSoundBuffers = 18;
+inline constexpr std::size_t kEnvSoundGlobalFocus = 20;
 inline constexpr uint8_t kInputWindowMessages = 2;
 
 // Bytes of the 14-byte window block.

@@ -1,38 +1,21 @@
 #include "pixel/arithmetic_kernels.h"
 
 #include "pixel/kernel_walk.h"
+#include "pixel/saturating_pixel.h"
 
 using kernel_walk::Keyed32;
 using kernel_walk::ScalarKernel;
 using kernel_walk::VectorKernel;
 using kernel_walk::Walk;
+using saturating_pixel::AddSatPixel;
+using saturating_pixel::AddSatQuad;
+using saturating_pixel::SubSatPixel;
+using saturating_pixel::SubSatQuad;
 
 namespace {
 
-// 0xFF in each colour byte of a + b that carries out of its byte, found without adding across
-// bytes.
-uint32_t ColourCarryMask(uint32_t a, uint32_t b) {
-  const uint32_t carries = ((a & b) * 2 + ((a & 0xFEFEFE) ^ (b & 0xFEFEFE))) & 0x1010100;
-  return ((carries >> 8) + 0x7F7F7F) ^ 0x7F7F7F;
-}
-
 struct AveragePixel {
   uint32_t One(uint32_t d, uint32_t s) const { return (s & d) + (((s ^ d) >> 1) & 0x007F7F7F); }
-};
-
-struct AddSatPixel {
-  uint32_t One(uint32_t d, uint32_t s) const {
-    const uint32_t overflow = ColourCarryMask(s, d);
-    return (s + d - overflow) | overflow;
-  }
-};
-
-// A byte of the mask is 0xFF where the source byte is greater than the destination byte.
-struct SubSatPixel {
-  uint32_t One(uint32_t d, uint32_t s) const {
-    const uint32_t underflow = ColourCarryMask(s, ~d);
-    return (d | underflow) - (s | underflow);
-  }
 };
 
 struct AverageQuad {
@@ -41,14 +24,6 @@ struct AverageQuad {
         _mm_and_si128(_mm_srli_epi32(_mm_xor_si128(s, d), 1), _mm_set1_epi32(0x007F7F7F));
     return _mm_add_epi32(_mm_and_si128(s, d), halves);
   }
-};
-
-struct AddSatQuad {
-  __m128i Four(__m128i d, __m128i s) const { return _mm_adds_epu8(d, s); }
-};
-
-struct SubSatQuad {
-  __m128i Four(__m128i d, __m128i s) const { return _mm_subs_epu8(d, s); }
 };
 
 }  // namespace

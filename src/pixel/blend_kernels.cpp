@@ -2,6 +2,7 @@
 
 #include "pixel/kernel_walk.h"
 #include "pixel/pixel_tables.h"
+#include "pixel/weighted_pixel.h"
 
 using kernel_walk::Keyed32;
 using kernel_walk::ScalarKernel;
@@ -97,26 +98,12 @@ struct WeightedQuad {
   }
 };
 
-// d + floor((s - d) * w / 256) in every 16-bit lane: the product is taken modulo 2^16 and
-// shifted logically, and only the low byte of the sum is kept, which is that exact value.
 struct LevelQuad {
-  __m128i weights;
+  weighted_pixel::QuadWeights weights;
 
-  explicit LevelQuad(uint8_t level) {
-    const auto w = static_cast<short>(g_PixelTables.weight[level][0]);
-    weights = _mm_set_epi16(0, w, w, w, 0, w, w, w);
-  }
+  explicit LevelQuad(uint8_t level) : weights(weighted_pixel::SpreadOne(weighted_pixel::Weight(level))) {}
 
-  __m128i Pair(__m128i d, __m128i s) const {
-    const __m128i step = _mm_srli_epi16(_mm_mullo_epi16(_mm_sub_epi16(s, d), weights), 8);
-    return _mm_and_si128(_mm_add_epi16(d, step), _mm_set1_epi16(0xFF));
-  }
-
-  __m128i Four(__m128i d, __m128i s) const {
-    const __m128i zero = _mm_setzero_si128();
-    return _mm_packus_epi16(Pair(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero)),
-                            Pair(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero)));
-  }
+  __m128i Four(__m128i d, __m128i s) const { return weighted_pixel::BlendFour(d, s, weights); }
 };
 
 struct ClearAwarePixel {

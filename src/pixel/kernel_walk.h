@@ -189,4 +189,45 @@ void ForEachRow(D* dst, int32_t skip, int32_t width, int32_t height, RowFn&& fn)
   for (int32_t y = 0; y < height; ++y) fn(OffsetBytes(dst, advance * y));
 }
 
+// A plane walked beside the destination, row by row: its first element and the bytes from one
+// row start to the next.
+template <typename T>
+struct Plane {
+  T* first;
+  intptr_t advance;
+  T* Row(int32_t y) const { return OffsetBytes(first, advance * y); }
+};
+
+// A plane whose rows are the width and a skip apart.
+template <typename T>
+Plane<T> SkipPlane(T* first, int32_t skip, int32_t width) {
+  return {first, intptr_t{width} * intptr_t{sizeof(T)} + skip};
+}
+
+template <typename T>
+Plane<T> PitchPlane(T* first, int32_t pitch) {
+  return {first, pitch};
+}
+
+// Calls fn(y, the row y of each plane...) for every row.
+template <typename RowFn, typename... T>
+void ForEachRowOfPlanes(int32_t width, int32_t height, RowFn&& fn, const Plane<T>&... planes) {
+  if (width < 1 || height < 1) return;
+  for (int32_t y = 0; y < height; ++y) fn(y, planes.Row(y)...);
+}
+
+// one(x) for the leading width mod 4 pixels of a row, then four(x) for each group of four.
+template <typename OneFn, typename FourFn>
+void SplitRow(int32_t width, OneFn&& one, FourFn&& four) {
+  int32_t x = 0;
+  for (; x < (width & 3); ++x) one(x);
+  for (; x < width; x += 4) four(x);
+}
+
+inline __m128i LoadFour(const uint32_t* pixels) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels));
+}
+
+inline void StoreFour(uint32_t* pixels, __m128i four) { _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels), four); }
+
 }  // namespace kernel_walk

@@ -1,6 +1,10 @@
 #include "platform/event_translation.h"
 
+#include <utility>
 
+#include "platform/diagnostic_log.h"
+#include "platform/dropped_files.h"
+#include "platform/host_path.h"
 #include "platform/key_codes.h"
 #include "platform/text_encoding.h"
 
@@ -86,6 +90,11 @@ void EventTranslator::Translate(const SDL_Event& event, const EventContext& cont
     case SDL_WINDOWEVENT:
       TranslateWindowEvent(event.window, context, out);
       break;
+    case SDL_DROPBEGIN:
+    case SDL_DROPFILE:
+    case SDL_DROPCOMPLETE:
+      TranslateDrop(event.drop, context, out);
+      break;
     case SDL_DISPLAYEVENT:
       if (event.display.event == SDL_DISPLAYEVENT_CONNECTED || event.display.event == SDL_DISPLAYEVENT_DISCONNECTED ||
           event.display.event == SDL_DISPLAYEVENT_ORIENTATION) {
@@ -169,6 +178,36 @@ void EventTranslator::TranslateWindowEvent(const SDL_WindowEvent& window, const 
     case SDL_WINDOWEVENT_MOVED:
       out.push_back(MakeMessage(id, WM_MOVE, 0, MakeLParam(window.data1, window.data2), context));
       break;
+    default:
+      break;
+  }
+}
+
+void EventTranslator::TranslateDrop(const SDL_DropEvent& drop, const EventContext& context,
+                                    std::vector<Message>& out) {
+  if (!context.accepts_files) {
+    pending_drops_.erase(drop.windowID);
+    return;
+  }
+  switch (drop.type) {
+    case SDL_DROPBEGIN:
+      pending_drops_.erase(drop.windowID);
+      break;
+    case SDL_DROPFILE:
+      if (drop.file == nullptr) break;
+      if (auto path = ToExactEnginePath(drop.file)) {
+        pending_drops_[drop.windowID].push_back(std::move(*path));
+      } else {
+        LogDiagnostic(std::string("dropped file refused: its name cannot be written in Shift-JIS: ") + drop.file);
+      }
+      break;
+    case SDL_DROPCOMPLETE: {
+      auto pending = pending_drops_.extract(drop.windowID);
+      if (pending.empty() || pending.mapped().empty()) break;
+      const DropHandle handle = RegisterDrop(std::move(pending.mapped()));
+      out.push_back(MakeMessage(drop.windowID, WM_DROPFILES, handle, 0, context));
+      break;
+    }
     default:
       break;
   }

@@ -6,6 +6,8 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "platform/window_messages.h"
@@ -24,12 +26,14 @@ struct EventContext {
   int32_t desktop_width = 0;
   int32_t desktop_height = 0;
   int32_t desktop_bits = 0;
+  bool accepts_files = false;  // the event window takes dropped files
 };
 
 class EventTranslator {
  public:
   // Appends the messages that `event` becomes; events the engine has no message for add none.
-  // A display change is addressed to window 0: it goes to every window.
+  // A display change is addressed to window 0: it goes to every window. The files of a drop
+  // gather until its end, which becomes one WM_DROPFILES for a window that accepts them.
   void Translate(const SDL_Event& event, const EventContext& context, std::vector<Message>& out);
 
   // MK_ flags of the mouse buttons held, as the last events left them.
@@ -41,9 +45,12 @@ class EventTranslator {
   void TranslateButton(const SDL_MouseButtonEvent& button, const EventContext& context, std::vector<Message>& out);
   void TranslateWindowEvent(const SDL_WindowEvent& window, const EventContext& context,
                             std::vector<Message>& out) const;
+  void TranslateDrop(const SDL_DropEvent& drop, const EventContext& context, std::vector<Message>& out);
   uint32_t MouseFlags(uint16_t modifiers) const;
 
   uint32_t held_buttons_ = 0;
+  // The engine paths of the drop each window is receiving.
+  std::map<WindowId, std::vector<std::string>> pending_drops_;
 };
 
 }  // namespace plat

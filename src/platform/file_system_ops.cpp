@@ -81,6 +81,8 @@ std::optional<FindData> DescribeEntry(const std::string& host_path, std::string_
   FindData data;
   if (S_ISDIR(status.st_mode)) data.attributes |= kFileAttributeDirectory;
   if ((status.st_mode & S_IWUSR) == 0) data.attributes |= kFileAttributeReadOnly;
+  struct stat link {};
+  if (lstat(host_path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) data.attributes |= kFileAttributeReparsePoint;
   if (sjis_name.size() > 1 && sjis_name[0] == '.' && sjis_name != "..") data.attributes |= kFileAttributeHidden;
   if (data.attributes == 0) data.attributes = kFileAttributeNormal;
   // The file system keeps no creation time that stat reports; the last write stands in for it.
@@ -94,13 +96,6 @@ std::optional<FindData> DescribeEntry(const std::string& host_path, std::string_
   }
   std::memcpy(data.file_name, sjis_name.data(), sjis_name.size());
   return data;
-}
-
-// The Shift-JIS form of a disk name, nothing when it does not convert back to the same name.
-std::optional<std::string> EngineName(std::string_view utf8_name) {
-  std::string sjis = Utf8ToSjis(utf8_name);
-  if (SjisToUtf8(sjis) != utf8_name) return std::nullopt;
-  return sjis;
 }
 
 std::string_view LeafOf(const std::string& host_path) {
@@ -151,7 +146,7 @@ std::vector<FindData> FindFiles(std::string_view engine_pattern) {
   if (!HasWildcards(pattern)) {
     const std::optional<std::string> host = ToHostPath(engine_pattern);
     if (!host) return found;
-    if (auto name = EngineName(LeafOf(*host))) {
+    if (auto name = ToEngineName(LeafOf(*host))) {
       if (auto data = DescribeEntry(*host, *name)) found.push_back(*data);
     }
     return found;
@@ -165,7 +160,7 @@ std::vector<FindData> FindFiles(std::string_view engine_pattern) {
   while (const dirent* entry = readdir(dir.get())) {
     const std::string_view name = entry->d_name;
     if ((name == "." || name == "..") && *folder == "/") continue;
-    const std::optional<std::string> sjis = EngineName(name);
+    const std::optional<std::string> sjis = ToEngineName(name);
     if (!sjis || !MatchesPattern(*sjis, pattern)) continue;
     if (auto data = DescribeEntry(*folder + std::string(name), *sjis)) found.push_back(*data);
   }

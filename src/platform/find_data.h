@@ -14,6 +14,8 @@ inline constexpr std::uint32_t kFileAttributeReadOnly = 0x01;
 inline constexpr std::uint32_t kFileAttributeHidden = 0x02;
 inline constexpr std::uint32_t kFileAttributeDirectory = 0x10;
 inline constexpr std::uint32_t kFileAttributeNormal = 0x80;
+// A symbolic link (to a file or a folder), as the system reports its links and junctions.
+inline constexpr std::uint32_t kFileAttributeReparsePoint = 0x400;
 
 // 100-nanosecond intervals since 1601-01-01 UTC, split in two words.
 struct FileTime {

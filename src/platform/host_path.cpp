@@ -108,6 +108,15 @@ std::string ParentFolder(const std::string& host_path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// Converted first, so that every '/' left is a separator and never part of a character.
+std::string OnDriveZ(const std::string& sjis_path) {
+  std::string engine = "Z:" + sjis_path;
+  for (char& c : engine) {
+    if (c == '/') c = '\\';
+  }
+  return engine;
+}
+
 }  // namespace
 
 std::optional<std::string> ToHostPath(std::string_view engine_path) {
@@ -151,13 +160,18 @@ std::optional<std::string> ToHostPath(std::string_view engine_path) {
   return host;
 }
 
-std::string ToEnginePath(std::string_view host_path) {
-  std::string engine = "Z:" + Utf8ToSjis(host_path);
-  // Converted first, so that every '/' left is a separator and never part of a character.
-  for (char& c : engine) {
-    if (c == '/') c = '\\';
-  }
-  return engine;
+std::string ToEnginePath(std::string_view host_path) { return OnDriveZ(Utf8ToSjis(host_path)); }
+
+std::optional<std::string> ToExactEnginePath(std::string_view host_path) {
+  const std::optional<std::string> sjis = ToEngineName(host_path);
+  if (!sjis) return std::nullopt;
+  return OnDriveZ(*sjis);
+}
+
+std::optional<std::string> ToEngineName(std::string_view utf8_name) {
+  std::string sjis = Utf8ToSjis(utf8_name);
+  if (SjisToUtf8(sjis) != utf8_name) return std::nullopt;
+  return sjis;
 }
 
 void ForgetListingOf(const std::string& host_path) {

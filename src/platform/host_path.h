@@ -24,6 +24,12 @@ std::optional<std::string> ToHostPath(std::string_view engine_path);
 // The engine path of an absolute host path: "Z:" followed by the path with backslashes, in
 // Shift-JIS. A folder path ending with '/' gives an engine path ending with '\'.
 std::string ToEnginePath(std::string_view host_path);
+// The same for a path the engine must be able to open again: nothing when a character of it has
+// no Shift-JIS form (see ToEngineName).
+std::optional<std::string> ToExactEnginePath(std::string_view host_path);
+
+// The Shift-JIS form of a UTF-8 name, nothing when it does not convert back to the same name.
+std::optional<std::string> ToEngineName(std::string_view utf8_name);
 
 // Drops the cached listing of the folder that holds `host_path`, after a file or folder there
 // was created, deleted or renamed.

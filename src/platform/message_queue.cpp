@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/dropped_files.h"
 #include "platform/screen_presenter.h"
 #include "platform/thread_id.h"
 
@@ -146,7 +147,10 @@ int32_t MessageQueue::Send(WindowId window, uint32_t message, uint32_t wparam, i
 
 int32_t MessageQueue::Dispatch(const Message& message) {
   const auto procedure = ProcedureOf(message.window);
-  return procedure ? (*procedure)(message) : 0;
+  const int32_t result = procedure ? (*procedure)(message) : 0;
+  // Whether or not its window finished the drop, it ends with its message.
+  if (message.message == WM_DROPFILES) DragFinish(message.wparam);
+  return result;
 }
 
 void MessageQueue::Invalidate(WindowId window) {
@@ -209,12 +213,17 @@ void MessageQueue::ReadSdlEvents() {
       ScreenPresenter::RepaintWindow(event.window.windowID);
     }
     AddEvent(event);
+    // SDL hands the dropped file's name over to whoever takes the event.
+    if (event.type == SDL_DROPFILE || event.type == SDL_DROPTEXT) SDL_free(event.drop.file);
   }
 }
 
 EventContext MessageQueue::ContextFor(const SDL_Event& event) const {
   EventContext context;
   context.time = CoarseMilliseconds();
+  if (event.type >= SDL_DROPFILE && event.type <= SDL_DROPCOMPLETE) {
+    context.accepts_files = AcceptsDroppedFiles(event.drop.windowID);
+  }
   if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return context;
   SDL_GetGlobalMouseState(&context.cursor.x, &context.cursor.y);
   context.modifiers = static_cast<uint16_t>(SDL_GetModState());

@@ -147,4 +147,59 @@ inline void ExpectKernelFollows(const Kernel& kernel, const PixelRule& rule, Sha
   ExpectFollows(kernel, rule, shape, {1000, 1000, 1000, 1000}, false, key, 99);
 }
 
+// Kernels with an 8-bit mask beside the source. Each row argument is a skip or a full pitch, as
+// the kernel takes it; row y is the y-th row walked, whose pixels a rule may look up by (x, y).
+enum class RowArgument { kSkip, kPitch };
+using MaskedKernel = std::function<void(uint32_t* dst, const uint32_t* src, const uint8_t* mask, int32_t dst_rows,
+                                        int32_t src_rows, int32_t mask_rows, int32_t width, int32_t height)>;
+using MaskedRule = std::function<uint32_t(uint32_t d, uint32_t s, uint8_t m, int32_t x, int32_t y)>;
+
+inline void ExpectMaskedFollows(const MaskedKernel& kernel, const MaskedRule& rule, RowArgument rows, int32_t width,
+                                int32_t height, bool flipped, uint32_t seed) {
+  std::mt19937 random(seed);
+  const int32_t dst_pitch = width + 3;
+  const int32_t src_pitch = width + 1;
+  const int32_t mask_pitch = width + 5;
+  const std::vector<uint32_t> before =
+      RandomPixels(static_cast<size_t>(dst_pitch) * height, random, std::nullopt);
+  const std::vector<uint32_t> src = RandomPixels(static_cast<size_t>(src_pitch) * height, random, std::nullopt);
+  std::vector<uint8_t> mask(static_cast<size_t>(mask_pitch) * height);
+  for (uint8_t& m : mask) {
+    const uint32_t r = static_cast<uint32_t>(random());
+    m = static_cast<uint8_t>(r % 4 == 0 ? 0 : (r % 4 == 1 ? 255 : r >> 8));
+  }
+  std::vector<uint32_t> dst = before;
+  const int32_t first_row = flipped ? height - 1 : 0;
+  const auto argument = [&](int32_t pitch, int32_t bytes_per_pixel) {
+    const int32_t signed_pitch = (flipped ? -pitch : pitch) * bytes_per_pixel;
+    return rows == RowArgument::kPitch ? signed_pitch : signed_pitch - width * bytes_per_pixel;
+  };
+  kernel(dst.data() + first_row * dst_pitch, src.data() + first_row * src_pitch,
+         mask.data() + first_row * mask_pitch, argument(dst_pitch, 4), argument(src_pitch, 4),
+         argument(mask_pitch, 1), width, height);
+  int failures = 0;
+  for (int32_t walked = 0; walked < height; ++walked) {
+    const int32_t y = flipped ? height - 1 - walked : walked;
+    for (int32_t x = 0; x < dst_pitch; ++x) {
+      const size_t at = static_cast<size_t>(y) * dst_pitch + x;
+      const uint32_t expected =
+          x < width ? rule(before[at], src[static_cast<size_t>(y) * src_pitch + x],
+                           mask[static_cast<size_t>(y) * mask_pitch + x], x, walked)
+                    : before[at];
+      if (dst[at] != expected && ++failures <= 5) {
+        ADD_FAILURE() << std::hex << "pixel (" << std::dec << x << ", " << y << ") of " << width << "x" << height
+                      << std::hex << ": got 0x" << dst[at] << ", want 0x" << expected;
+      }
+    }
+  }
+}
+
+// Widths 1 to 67, flipped, then one larger unflipped rectangle.
+inline void ExpectMaskedKernelFollows(const MaskedKernel& kernel, const MaskedRule& rule, RowArgument rows) {
+  for (int32_t width = 1; width <= 67; ++width) {
+    ExpectMaskedFollows(kernel, rule, rows, width, 3, true, static_cast<uint32_t>(width));
+  }
+  ExpectMaskedFollows(kernel, rule, rows, 301, 40, false, 99);
+}
+
 }  // namespace pixel_kernel_harness

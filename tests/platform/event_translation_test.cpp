@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/diagnostic_log.h"
+#include "platform/dropped_files.h"
 #include "platform/text_encoding.h"
 
 namespace {
@@ -233,6 +235,58 @@ TEST(EventTranslationTest, DisplayChangeCarriesTheDesktopModeForEveryWindow) {
   EXPECT_EQ(out[0].message, WM_DISPLAYCHANGE);
   EXPECT_EQ(out[0].wparam, 32u);
   EXPECT_EQ(out[0].lparam, MakeLParam(1920, 1080));
+}
+
+SDL_Event DropEvent(uint32_t type, const char* file = nullptr) {
+  SDL_Event event{};
+  event.type = type;
+  event.drop.windowID = kWindow;
+  event.drop.file = const_cast<char*>(file);
+  return event;
+}
+
+// The files of one drag: its begin, one event per file, its end.
+std::vector<Message> Drop(EventTranslator& translator, const std::vector<const char*>& files, bool accepts = true) {
+  EventContext context = Context();
+  context.accepts_files = accepts;
+  std::vector<Message> out;
+  translator.Translate(DropEvent(SDL_DROPBEGIN), context, out);
+  for (const char* file : files) translator.Translate(DropEvent(SDL_DROPFILE, file), context, out);
+  translator.Translate(DropEvent(SDL_DROPCOMPLETE), context, out);
+  return out;
+}
+
+TEST(EventTranslationTest, TheFilesOfADropBecomeOneMessageWithEnginePathsInDropOrder) {
+  EventTranslator translator;
+  const auto out = Drop(translator, {"/srv/b.txt", "/srv/ゲーム/a.ogg", "/srv/c"});
+  ASSERT_EQ(out.size(), 1u);
+  EXPECT_EQ(out[0].message, WM_DROPFILES);
+  EXPECT_EQ(out[0].window, kWindow);
+  const DropHandle drop = out[0].wparam;
+  ASSERT_EQ(DragQueryFileCount(drop), 3u);
+  EXPECT_EQ(DragQueryFile(drop, 0), "Z:\\srv\\b.txt");
+  EXPECT_EQ(DragQueryFile(drop, 1), "Z:\\srv\\" + Utf8ToSjis("ゲーム") + "\\a.ogg");
+  EXPECT_EQ(DragQueryFile(drop, 2), "Z:\\srv\\c");
+  EXPECT_EQ(DragQueryFile(drop, 3), std::nullopt);
+  DragFinish(drop);
+  EXPECT_EQ(DragQueryFileCount(drop), 0u);
+  EXPECT_EQ(DragQueryFile(drop, 0), std::nullopt);
+}
+
+TEST(EventTranslationTest, NamesWithoutShiftJisAreRefusedAndRefusedDropsSendNothing) {
+  EventTranslator translator;
+  std::vector<std::string> log;
+  ScopedDiagnosticSink sink([&](std::string_view line) { log.emplace_back(line); });
+  const auto kept = Drop(translator, {"/srv/한.txt", "/srv/ok.txt"});
+  ASSERT_EQ(kept.size(), 1u);
+  ASSERT_EQ(DragQueryFileCount(kept[0].wparam), 1u);
+  EXPECT_EQ(DragQueryFile(kept[0].wparam, 0), "Z:\\srv\\ok.txt");
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_NE(log[0].find("/srv/한.txt"), std::string::npos);
+  DragFinish(kept[0].wparam);
+
+  EXPECT_TRUE(Drop(translator, {"/srv/한.txt"}).empty());                // nothing left to drop
+  EXPECT_TRUE(Drop(translator, {"/srv/ok.txt"}, false).empty());  // the window takes no files
 }
 
 }  // namespace

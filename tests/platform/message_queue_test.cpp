@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/accelerators.h"
+#include "platform/dropped_files.h"
 #include "platform/thread_id.h"
 
 namespace {
@@ -175,6 +176,33 @@ TEST(AcceleratorTest, MatchesVirtualKeysWithExactModifiersAndCharacters) {
   character.message = WM_CHAR;
   character.wparam = 'q';
   EXPECT_EQ(MatchAccelerator(table, character, FALT), 40003);
+}
+
+TEST_F(MessageQueueTest, ADropReachesOnlyAWindowThatAcceptsFilesAndEndsWithItsMessage) {
+  const auto drop = [this](uint32_t type, const char* file) {
+    SDL_Event event{};
+    event.type = type;
+    event.drop.windowID = kWindow;
+    event.drop.file = const_cast<char*>(file);
+    queue_.AddEvent(event);
+  };
+  const auto drop_one_file = [&] {
+    drop(SDL_DROPBEGIN, nullptr);
+    drop(SDL_DROPFILE, "/srv/a.txt");
+    drop(SDL_DROPCOMPLETE, nullptr);
+  };
+  Message message;
+  drop_one_file();
+  EXPECT_FALSE(queue_.Peek(message, true));
+
+  DragAcceptFiles(kWindow, true);
+  drop_one_file();
+  DragAcceptFiles(kWindow, false);
+  ASSERT_TRUE(queue_.Peek(message, true));
+  EXPECT_EQ(message.message, WM_DROPFILES);
+  EXPECT_EQ(DragQueryFileCount(message.wparam), 1u);
+  queue_.Dispatch(message);  // the window leaves the drop unfinished
+  EXPECT_EQ(DragQueryFileCount(message.wparam), 0u);
 }
 
 }  // namespace

@@ -1,0 +1,60 @@
+// The game's sound output: opened for the main window at start-up, its format set by the
+// sound-device menu command that the scripts send from the game thread.
+#include <string>
+
+#include "app/game_app.h"
+#include "base/not_built.h"
+#include "platform/diagnostic_log.h"
+
+namespace {
+
+constexpr uint8_t kDefaultChannels = 2;
+constexpr int32_t kDefaultRateCode = 44;
+constexpr uint16_t kDefaultBitsPerSample = 16;
+
+// The screen-mode toggle, back to title, close, version and settings, and the dialogs shown for
+// other threads; any other command is ignored.
+bool IsMenuCommandToBuild(uint32_t command) {
+  return (command >= 40001 && command <= 40006) || (command >= 40026 && command <= 40029);
+}
+
+}  // namespace
+
+// The original opens the device here only on its oldest systems and elsewhere leaves it to the
+// first sound-device command; opening it at once means sounds play even when a game's scripts
+// never send that command, and the command then only sets the format.
+void CGameApp::StartSoundDevice() {
+  g_SoundDevice = &sound_output_;
+  g_SoundBufferDevice = &sound_output_;
+  const uint32_t status = sound_output_.Create(GetMainWindow().GetHandle(), environment_[kEnvSoundGlobalFocus] != 0,
+                                               environment_[kEnvSoftwareSoundBuffers] != 0, nullptr);
+  if (status == CSoundDevice::kCreated) return;
+  plat::LogDiagnostic("sound: the sound device cannot be opened (status " + std::to_string(status) +
+                      "); the game runs without sound");
+  if (game_switches_[kSwitchSoundWarning] != 0) {
+    ReportNotBuiltYet("the warning that sound cannot be played, with its do-not-show-again box");
+  }
+}
+
+int CGameApp::OnMenuCommand(MessageBlock& block) {
+  const uint32_t command = block.wparam & 0xFFFF;
+  if (command != kCmdSoundDevice) {
+    if (IsMenuCommandToBuild(command)) ReportNotBuiltYet("menu command " + std::to_string(command));
+    return 0;
+  }
+  if (auto* request = dynamic_cast<SoundDeviceRequestBlock*>(block.payload)) {
+    request->words[0] = static_cast<uint32_t>(SetUpSoundOutput(*request));
+  } else {
+    SetUpSoundOutput(SoundDeviceRequestBlock{});
+  }
+  return 0;
+}
+
+int32_t CGameApp::SetUpSoundOutput(const SoundDeviceRequestBlock& request) {
+  const bool defaults = request.words[0] == 0;
+  const auto channels = defaults ? kDefaultChannels : static_cast<uint8_t>(request.words[0]);
+  const int32_t rate_code = defaults ? kDefaultRateCode : static_cast<int32_t>(request.words[1]);
+  const auto bits = defaults ? kDefaultBitsPerSample : static_cast<uint16_t>(request.words[2]);
+  return sound_output_.Initialize(GetMainWindow().GetHandle(), environment_[kEnvSoundGlobalFocus] != 0,
+                                  environment_[kEnvSoftwareSoundBuffers] != 0, nullptr, channels, rate_code, bits);
+}

@@ -1,0 +1,22 @@
+// The game's own entries in the main window's message map.
+#include <memory>
+
+#include "app/game_app.h"
+#include "base/not_built.h"
+#include "platform/window.h"
+
+int CGameApp::PrepareWindow() {
+  GetMainWindow().AddHandler(plat::WM_COMMAND, std::make_unique<CMessageHandler>(this, &CGameApp::OnMenuCommand));
+  GetMainWindow().AddHandler(plat::WM_DROPFILES, std::make_unique<CMessageHandler>(this, &CGameApp::OnDropFiles));
+  ReportNotBuiltYet(
+      "game window preparation: the icon, window mode with Ctrl held, the display check, and the handlers of "
+      "creation, close confirmation, system commands, destruction, the end of the session, dialog requests "
+      "and movie notifications");
+  return 0;
+}
+
+int CGameApp::OnDropFiles(MessageBlock& block) {
+  if (plat::Window* window = block.window != nullptr ? block.window->GetPlatformWindow() : nullptr) window->Raise();
+  drop_files_.OnDropFiles(block.wparam);
+  return 0;
+}

@@ -1,0 +1,128 @@
+// The game's sound output: opened and published at start-up with the settings' options, set to
+// a format by the sound-device menu command, emptied when the game thread ends, and the sound
+// devices listed for the start-up log.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/game_app.h"
+#include "app/private_messages.h"
+#include "sound/sound_device_list.h"
+#include "support/fake_audio_backend.h"
+#include "support/log_capture.h"
+#include "support/test_sound_buffer.h"
+
+namespace {
+
+class SingleThreadGame : public CGameApp {
+ public:
+  SingleThreadGame() { SetThreaded(false); }
+};
+
+bool Logged(const LogCapture& log, const std::string& part) {
+  for (const std::string& line : log.Lines()) {
+    if (line.find(part) != std::string::npos) return true;
+  }
+  return false;
+}
+
+plat::WaveFormat PrimaryFormat(CGameApp& game) {
+  plat::WaveFormat format;
+  if (plat::SoundBuffer* primary = game.GetSoundOutput().GetPrimaryBuffer()) primary->GetFormat(&format);
+  return format;
+}
+
+TEST(GameSoundDeviceTest, TheDeviceOpensAtStartUpWithTheSettingsOptionsAndIsPublished) {
+  LogCapture log;
+  FakeAudioBackend backend;
+  {
+    SingleThreadGame game;
+    game.GetEnvironment()[kEnvSoundGlobalFocus] = 0;
+    game.GetEnvironment()[kEnvSoftwareSoundBuffers] = 1;
+    ASSERT_EQ(game.InitDevices(), 0);
+    CSoundOutput& output = game.GetSoundOutput();
+    EXPECT_EQ(g_SoundDevice, &output);
+    EXPECT_EQ(g_SoundBufferDevice, &output);
+    EXPECT_NE(output.GetDirectSound(), nullptr);
+    EXPECT_EQ(output.GetCooperativeLevel(), plat::DSSCL_PRIORITY);
+    EXPECT_EQ(output.GetBufferOptionFlags(), plat::DSBCAPS_LOCSOFTWARE);
+  }
+  EXPECT_EQ(g_SoundDevice, nullptr);
+  EXPECT_EQ(g_SoundBufferDevice, nullptr);
+  EXPECT_FALSE(Logged(log, "sound"));
+}
+
+TEST(GameSoundDeviceTest, ADeviceThatCannotOpenLeavesTheGameRunningWithoutSound) {
+  LogCapture log;
+  FakeAudioBackend backend;
+  backend.make_devices = false;
+  SingleThreadGame game;
+  EXPECT_EQ(game.InitDevices(), 0);
+  EXPECT_EQ(game.GetSoundOutput().GetDirectSound(), nullptr);
+  EXPECT_TRUE(Logged(log, "the sound device cannot be opened (status 2)"));
+  EXPECT_TRUE(Logged(log, "do-not-show-again"));
+}
+
+TEST(GameSoundDeviceTest, TheSoundDeviceCommandSetsTheFormatAndAnswersInTheFirstWord) {
+  LogCapture log;
+  FakeAudioBackend backend;
+  SingleThreadGame game;
+  EXPECT_EQ(game.PrepareWindow(), 0);
+  EXPECT_TRUE(game.GetMainWindow().HasHandler(plat::WM_COMMAND));
+  ASSERT_EQ(game.InitDevices(), 0);
+  struct Case {
+    uint32_t words[3];
+    plat::WaveFormat format;
+  };
+  for (const Case& c : {Case{{0, 8, 8}, {plat::WAVE_FORMAT_PCM, 2, 44100, 176400, 4, 16, 18}},
+                        Case{{0x101, 22, 0x10008}, {plat::WAVE_FORMAT_PCM, 1, 22050, 22050, 1, 8, 18}}}) {
+    SoundDeviceRequestBlock request;
+    std::copy(std::begin(c.words), std::end(c.words), request.words);
+    MessageBlock block{nullptr, plat::WM_COMMAND, kCmdSoundDevice, 0, &request, 0};
+    EXPECT_EQ(game.OnMenuCommand(block), 0);
+    EXPECT_EQ(request.words[0], 0u);
+    EXPECT_EQ(PrimaryFormat(game), c.format);
+  }
+
+  // A device that holds only the normal level answers -1 and keeps its format.
+  backend.refuse_priority_level = true;
+  game.GetSoundOutput().Release();
+  SoundDeviceRequestBlock request;
+  MessageBlock block{nullptr, plat::WM_COMMAND, kCmdSoundDevice, 0, &request, 0};
+  game.OnMenuCommand(block);
+  EXPECT_EQ(static_cast<int32_t>(request.words[0]), CSoundOutput::kBelowPriorityLevel);
+
+  MessageBlock other{nullptr, plat::WM_COMMAND, 40004, 0, nullptr, 0};
+  game.OnMenuCommand(other);
+  EXPECT_TRUE(Logged(log, "menu command 40004"));
+}
+
+TEST(GameSoundDeviceTest, TheEndOfTheGameThreadDestroysTheListedBuffers) {
+  FakeAudioBackend backend;
+  SingleThreadGame game;
+  ASSERT_EQ(game.InitDevices(), 0);
+  game.GetSoundOutput().AdoptBuffer(std::make_unique<CTestSoundBuffer>(game.GetSoundOutput()));
+  ASSERT_EQ(game.GetSoundOutput().GetBufferCount(), 1u);
+  game.OnThreadEnd();
+  EXPECT_EQ(game.GetSoundOutput().GetBufferCount(), 0u);
+}
+
+TEST(GameSoundDeviceTest, WithTheStartUpLogOnTheSoundDevicesAreListedUntilExit) {
+  LogCapture log;
+  FakeAudioBackend backend;
+  backend.outputs = plat::AudioOutputList{"pulseaudio", {"Speakers"}};
+  CFrameworkApp app;
+  app.GetEnvironment()[kEnvStartUpLog] = 1;
+  ASSERT_EQ(app.Initialize(), 0);
+  EXPECT_EQ(g_SoundDeviceList.size(), 2u);
+  EXPECT_TRUE(Logged(log, "SYS_LOG.TXT"));
+  app.Exit(0);
+  EXPECT_TRUE(g_SoundDeviceList.empty());
+
+  CFrameworkApp quiet;
+  ASSERT_EQ(quiet.Initialize(), 0);
+  EXPECT_TRUE(g_SoundDeviceList.empty());
+  quiet.Exit(0);
+}
+
+}  // namespace

@@ -1,0 +1,87 @@
+// System sound devices: on SDL's dummy driver the mix is pulled by the audio thread; where no
+// audio output opens, the device says so once and a silent clock pulls the mix instead, so
+// that buffers still play to their end.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/audio_device.h"
+#include "platform/audio_output.h"
+#include "platform/clock.h"
+#include "support/log_capture.h"
+
+namespace {
+
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) previous_ = old;
+    setenv(name, value, 1);
+  }
+  ~ScopedEnvironment() {
+    if (previous_) {
+      setenv(name_, previous_->c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> previous_;
+};
+
+// Plays a 50 ms sound once and waits (at most ten seconds) for the output to play it out.
+bool PlaysToTheEnd(plat::AudioDevice& device) {
+  const plat::WaveFormat format{plat::WAVE_FORMAT_PCM, 1, 8000, 8000, 1, 8, 0};
+  std::shared_ptr<plat::SoundBuffer> buffer;
+  if (device.CreateSoundBuffer({0, 400, &format}, &buffer) != plat::DS_OK) return false;
+  buffer->Play(0);
+  for (int waited = 0; waited < 1000; ++waited) {
+    uint32_t status = 0;
+    buffer->GetStatus(&status);
+    if (status == 0) return true;
+    plat::SleepMilliseconds(10);
+  }
+  return false;
+}
+
+TEST(AudioDeviceTest, TheDummyDriverPlaysTheMix) {
+  ScopedEnvironment driver("SDL_AUDIODRIVER", "dummy");
+  LogCapture log;
+  plat::AudioDevice device(plat::AudioDevice::Kind::kSystem);
+  ASSERT_EQ(device.Initialize(nullptr), plat::DS_OK);
+  EXPECT_TRUE(device.IsAudible());
+  EXPECT_GT(device.GetOutputRate(), 0u);
+  EXPECT_TRUE(PlaysToTheEnd(device));
+  EXPECT_TRUE(log.Lines().empty());
+  EXPECT_EQ(device.Initialize(nullptr), plat::DSERR_INVALIDCALL);
+}
+
+TEST(AudioDeviceTest, WithoutAnAudioOutputTheMixRunsSilentlyAndTheLogSaysSoOnce) {
+  ScopedEnvironment driver("SDL_AUDIODRIVER", "no-such-driver");
+  LogCapture log;
+  plat::AudioDevice first(plat::AudioDevice::Kind::kSystem);
+  ASSERT_EQ(first.Initialize(nullptr), plat::DS_OK);
+  EXPECT_FALSE(first.IsAudible());
+  EXPECT_TRUE(PlaysToTheEnd(first));
+  plat::AudioDevice second(plat::AudioDevice::Kind::kSystem);
+  ASSERT_EQ(second.Initialize(nullptr), plat::DS_OK);
+  ASSERT_EQ(log.Lines().size(), 1u);
+  EXPECT_NE(log.Last().find("without sound"), std::string::npos);
+}
+
+TEST(AudioDeviceTest, AnUnknownOutputIsRefusedAndGuidsFollowTheNames) {
+  ScopedEnvironment driver("SDL_AUDIODRIVER", "dummy");
+  plat::AudioDevice device(plat::AudioDevice::Kind::kSystem);
+  const plat::AudioDeviceGuid unknown = plat::GuidOfAudioOutput("no such output");
+  EXPECT_EQ(device.Initialize(&unknown), plat::DSERR_NODRIVER);
+  EXPECT_EQ(plat::GuidOfAudioOutput("a"), plat::GuidOfAudioOutput("a"));
+  EXPECT_NE(plat::GuidOfAudioOutput("a"), plat::GuidOfAudioOutput("b"));
+  EXPECT_TRUE(plat::ListAudioOutputs().has_value());
+}
+
+}  // namespace

@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_PARALLEL ?= 3
 FUZZ_TARGETS ?=
 
-.PHONY: all deps configure build test run fuzz clean
+.PHONY: all deps configure build test test-threads run fuzz clean
 
 all: build
 
@@ -23,6 +23,10 @@ build: configure
 
 test: build
 	bash scripts/run-tests.sh $(BUILD_DIR) $(JOBS)
+
+# The threaded parts (application, base services, platform layer) under ThreadSanitizer.
+test-threads: deps
+	bash scripts/run-thread-tests.sh build-threads $(JOBS)
 
 run: build
 	$(BUILD_DIR)/kestrune /L$(abspath $(GAME_DIR))

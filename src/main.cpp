@@ -6,6 +6,7 @@
 #include "app/command_line.h"
 #include "app/game_app.h"
 #include "app/win_main.h"
+#include "platform/session_end.h"
 
 namespace {
 
@@ -14,6 +15,7 @@ constexpr int kShowNormal = 1;
 }  // namespace
 
 int main(int argc, char** argv) {
+  plat::CatchEndRequests();
   CGameApp app;
   return WinMain(app, EngineCommandLine(argc, argv), kShowNormal);
 }

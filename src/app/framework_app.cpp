@@ -6,7 +6,9 @@
 #include "app/private_messages.h"
 #include "base/async_file_loader.h"
 #include "base/not_built.h"
+#include "base/lock_guard.h"
 #include "pixel/pixel_kernel_choice.h"
+#include "pixel/pixel_tables.h"
 #include "platform/clock.h"
 #include "platform/diagnostic_log.h"
 #include "platform/message_queue.h"
@@ -41,8 +43,11 @@ int CFrameworkApp::SetAppInfoDefaults() {
 
 int CFrameworkApp::Initialize() {
   if (SetUp() != 0) return kExitSetUpFailed;
-  // The settings fix-ups, the refusal to start from a CD or DVD drive and the single-instance
-  // mutex come here with the set-up's issue.
+  if (info_.allowed_screen_modes == kFullScreenOnly && window_block_[kWinScreenMode] == kScreenModeWindow) {
+    window_block_[kWinScreenMode] = kScreenModeNotChosen;
+  }
+  if (info_.allow_cd_start == 0) ReportNotBuiltYet("start-up: the refusal to start from a CD or DVD drive");
+  if (info_.single_instance != 0) ReportNotBuiltYet("start-up: the single-instance check");
   RegisterMessageMap();
   switch (CheckDesktop()) {
     case 1:
@@ -56,11 +61,11 @@ int CFrameworkApp::Initialize() {
     default:
       break;
   }
-  // The rest of processor identification and the start-up log come here with their issues.
+  if (environment_[kEnvStartUpLog] != 0) ReportNotBuiltYet("start-up log: its header, system and processor sections");
   ChoosePixelKernels(plat::ReadCpuFeatures(),
                      CpuFeatureSwitches{environment_[kEnvAllowCmov], environment_[kEnvAllowMmx],
                                         environment_[kEnvAllowSse], environment_[kEnvAllowSse2]});
-  // The display-device list comes here with the screen-mode issue.
+  ReportNotBuiltYet("start-up: the display-device list");
   if (CreateDisplayCanvas() != 0) {
     ShowMessageBox(plat::Utf8ToSjis("ディスプレイキャンバスの作成に失敗"), kBoxStop);
     return kExitDisplayCanvasFailed;
@@ -73,7 +78,7 @@ int CFrameworkApp::Initialize() {
   }
   if (info_.accelerator_id != 0) LoadAccelerators(info_.accelerator_id, main_window_.GetHandle());
   EnableIme(false);
-  // The input devices come here with their issue.
+  ReportNotBuiltYet("start-up: the input devices");
   if (environment_[kEnvStartUpLog] != 0) {
     EnumSoundDevices();
     ReportNotBuiltYet("the start-up log SYS_LOG.TXT (its input section and the sound devices listed for it)");
@@ -90,14 +95,18 @@ int CFrameworkApp::Initialize() {
     return kExitScreenFailed;
   }
   g_ScreenManager = &screen_;
-  // The timed drawing objects' switch, the pixel kernels' lookup tables and the log's display
-  // section come here with their issues.
+  ReportNotBuiltYet("start-up: the timed drawing objects' image switch and the system report's flag");
+  BuildPixelTables();
+  if (environment_[kEnvStartUpLog] != 0) ReportNotBuiltYet("start-up log: its display section");
   if (InitDevices() != 0) return kExitDevicesFailed;
   if (IsThreaded() && worker_.StartWith(MakeThreadDelegate([this] { ThreadMain(); })) != 0) {
     plat::LogDiagnostic("start-up: the game thread cannot be started");
   }
-  // The log's closing sections and the screen-saver, power and keep-awake settings come here
-  // with their issues.
+  if (environment_[kEnvStartUpLog] != 0) ReportNotBuiltYet("start-up log: its closing sections");
+  if (environment_[kEnvNoScreenSaver] != 0 || environment_[kEnvNoPowerSaving] != 0 ||
+      environment_[kEnvKeepAwake] != 0) {
+    ReportNotBuiltYet("start-up: the screen-saver, power-saving and keep-awake settings");
+  }
   return 0;
 }
 
@@ -173,6 +182,8 @@ unsigned CFrameworkApp::CreateMainWindow() {
 int CFrameworkApp::ChangeScreenMode(uint8_t mode, uint8_t /*depth*/, uint8_t flag) {
   if (flag == 0 && mode == window_block_[kWinScreenMode]) return 0;
   if (!main_window_.IsWindow()) return 1;
+  // The game thread draws and presents under the same lock: it never sees half a switch.
+  CLockGuard display(display_lock_);
   if (mode == kScreenModeFullScreen) {
     ReportNotBuiltYet("full-screen mode");
     return 1;
@@ -210,6 +221,7 @@ int CFrameworkApp::EnableIme(bool on) {
 }
 
 void CFrameworkApp::Exit(int code) {
+  EndGameThread();
   if (!IsThreaded() && main_window_.IsWindow()) {
     main_window_.DestroyWindow();
     plat::Message message;
@@ -221,12 +233,16 @@ void CFrameworkApp::Exit(int code) {
     }
   }
   OnExitBegin(code);
-  // The screen-saver, power and keep-awake states are restored here with their issues.
+  if (environment_[kEnvNoScreenSaver] != 0 || environment_[kEnvNoPowerSaving] != 0 ||
+      environment_[kEnvKeepAwake] != 0) {
+    ReportNotBuiltYet("exit: restoring the screen-saver, power-saving and keep-awake states");
+  }
   screen_.ReleaseSurfaces();
   screen_.Release();
   menu_window_.Destroy();
   main_window_.Destroy();
-  // The keyboard hook is removed and the single-instance mutex released here with their issues.
+  ReportNotBuiltYet("exit: removing the keyboard hook");
+  if (info_.single_instance != 0) ReportNotBuiltYet("exit: releasing the single-instance check");
   SaveSettings(code);
   if (environment_[kEnvStartUpLog] != 0) FreeSoundDeviceList();
   if (const uint8_t fatal = fatal_error_.load(); fatal != 0) {
@@ -235,6 +251,20 @@ void CFrameworkApp::Exit(int code) {
                   plat::Utf8ToSjis("予期せぬエラーが発生したため、強制終了しました。ErrorCode：").c_str(), fatal);
     ShowMessageBox(text, kBoxStop, plat::kDesktopWindow);
   }
+}
+
+// The game thread may outlive the message loop (a quit it did not ask for: the window destroyed
+// from outside, the end of the session); it draws into what Exit releases, so it ends first,
+// its last requests to the window served meanwhile.
+void CFrameworkApp::EndGameThread() {
+  if (!IsThreaded()) return;
+  worker_.RequestStop();
+  plat::Message message;
+  while (worker_.IsRunning()) {
+    plat::PeekMessage(message, false);
+    plat::SleepMilliseconds(1);
+  }
+  worker_.Stop();
 }
 
 void CFrameworkApp::ThreadMain() {

@@ -37,6 +37,8 @@ inline constexpr int kExitSetUpFailed = 1;
 inline constexpr int kExitDesktopUnsuitable = 5;
 inline constexpr int kExitDisplayCanvasFailed = 7;
 inline constexpr int kExitPrepareWindowFailed = 8;
+// An end code that no step of this start-up returns, kept for the settings it clears.
+inline constexpr int kExitCodeNine = 9;
 inline constexpr int kExitWindowFailed = 11;
 inline constexpr int kExitScreenFailed = 12;
 inline constexpr int kExitDevicesFailed = 13;
@@ -154,6 +156,7 @@ class CFrameworkApp : public CAppBase {
 
  protected:
   int IdleSleep();
+  void EndGameThread();
   void RegisterMessageMap();
   // The frame image of the display canvas, or only the screen size without one: 0 or 1.
   int CreateDisplayCanvas();

@@ -1,5 +1,6 @@
 #include "app/game_app.h"
 
+#include <algorithm>
 #include <exception>
 #include <string>
 
@@ -7,6 +8,7 @@
 #include "base/not_built.h"
 #include "game/game_script_host.h"
 #include "platform/diagnostic_log.h"
+#include "platform/text_encoding.h"
 #include "platform/thread_id.h"
 #include "platform/thread_priority.h"
 
@@ -58,13 +60,57 @@ CGameApp::~CGameApp() {
   }
 }
 
+void CGameApp::SaveSettings(int code) {
+  if (code != 0 || GetAppInfo().save_folder_kind == kSaveFolderNone) return;
+  ReportNotBuiltYet("writing the settings files");
+}
+
 int CGameApp::InitDevices() {
+  TakeUpScreenStart();
   g_TimerManager = &timers_;
   g_PausableTimerManager = &pausable_timers_;
   ReportNotBuiltYet("game devices: input, pixel library and movie libraries");
   StartSoundDevice();
   ApplyFrameRate(-1);
   return 0;
+}
+
+// The drawing-method settings follow what the screen start could do; a start that fell back to
+// window mode is no longer an error once the game runs in the window.
+void CGameApp::TakeUpScreenStart() {
+  const bool window_mode = GetWindowSettings()[kWinScreenMode] == kScreenModeWindow;
+  if (GetScreenManager().GetScalingMethod() != requested_drawing_method_) {
+    game_settings_[kSettingEnlargedDrawing] = kDrawingByDirectDraw;
+    if (window_mode) game_settings_[kSettingDrawingUnenlarged] = 0;
+  }
+  if (GetFatalError() == kFatalModeSwitchFailed) {
+    SetFatalError(0);
+    game_settings_[kSettingDrawingUnenlarged] = 0;
+    // The choice for the systems that compose the desktop themselves, as every system here does.
+    game_settings_[kSettingEnlargedDrawing] = kDrawingByTexture;
+  }
+}
+
+void CGameApp::OnExitBegin(int code) {
+  // These ends forget the words of the stored display-device records.
+  if (code == kExitCodeNine || code == kExitScreenFailed) {
+    for (const std::size_t word : {kEnvFirstRecordWord, kEnvSecondRecordWord}) {
+      std::fill_n(GetEnvironment().begin() + static_cast<std::ptrdiff_t>(word), 4, uint8_t{0});
+    }
+  }
+  switch (GetFatalError()) {
+    case 0:
+      break;
+    case kFatalRestoreFailed:
+      ShowMessageBox(plat::Utf8ToSjis("描画オブジェクトのリストアに失敗"), kBoxStop, plat::kDesktopWindow);
+      break;
+    case kFatalModeSwitchFailed:
+      ShowMessageBox(plat::Utf8ToSjis("画面モード切替に失敗"), kBoxStop, plat::kDesktopWindow);
+      break;
+    default:
+      return;
+  }
+  ReportNotBuiltYet("movie objects (deleted when the program ends)");
 }
 
 int CGameApp::InitScriptEngine() {

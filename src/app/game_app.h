@@ -41,6 +41,10 @@ inline constexpr uint8_t kFrameWaitAutomatic = 0;
 inline constexpr uint8_t kFrameWaitTimer = 1;
 inline constexpr uint8_t kFrameWaitNone = 2;
 
+// Drawing methods of an enlarged screen (game setting 160).
+inline constexpr uint8_t kDrawingByTexture = 1;
+inline constexpr uint8_t kDrawingByDirectDraw = 2;
+
 // InitScriptEngine results.
 inline constexpr int kScriptEngineNoMemory = 1;
 inline constexpr int kScriptEngineLibrariesFailed = 2;
@@ -62,6 +66,11 @@ class CGameApp : public CFrameworkApp {
   // Adds the game's handlers to the main window's message map.
   int PrepareWindow() override;
   int InitDevices() override;
+  void OnExitBegin(int code) override;
+  void SaveSettings(int code) override;
+  // The end of the session (a log-off, or a request to end the program): the settings are
+  // saved; 1, so that the session may end.
+  virtual int OnQueryEndSession(MessageBlock& block);
   void RunOwnLoop() override;
   int OnThreadStart() override;
   int OnThreadStep() override;
@@ -147,13 +156,15 @@ class CGameApp : public CFrameworkApp {
   // More frames to skip than this are not caught up with script slices.
   static constexpr int kMostSlicesPerFrame = 4;
 
+  // InitDevices' first step: the drawing settings after the screen start.
+  void TakeUpScreenStart();
   // The thread whose priority the hooks change; 0 when the worker thread is not running.
   uint32_t PriorityTarget();
   bool InactiveWait() const;
   // Sleeps; on the game thread a stop request ends the wait early.
   void Wait(uint32_t milliseconds, bool threaded);
-  // The sleep of a frame that is not due (a hint of 0 still yields the processor).
-  void SleepForWaitHint(bool threaded);
+  // The sleep of a frame that is not due: until it is due, or for the wait hint without the counter.
+  void SleepUntilDue(bool threaded);
   void SleepWhileVerticalBlankPaced(bool threaded);
   void UpdateInput();
   // Draws the render lists into the back surface: no back surface, or a movie playing, draws
@@ -169,6 +180,9 @@ class CGameApp : public CFrameworkApp {
   // The due frame on the game thread: input, then the canvas's changes or the render lists.
   void DrawDueFrameOnGameThread(bool canvas);
   int FrameThreadedLoop(bool canvas);
+  // The game thread's pass: the due frame before the script slices, its present after them.
+  void DrawStepFrameOnGameThread(bool canvas);
+  void PresentStepFrameOnGameThread(bool canvas);
   // The start of a pass on the main thread: the messages, the stop conditions, the first timer
   // manager and the wait while inactive. False when the frame procedure stops.
   bool BeginPassOnMainThread();
@@ -202,6 +216,8 @@ class CGameApp : public CFrameworkApp {
   std::atomic<bool> zero_sleep_{false};
   uint8_t saved_frame_wait_mode_ = kFrameWaitTimer;
   uint8_t saved_high_res_ = 1;
+  // The drawing method of an enlarged screen as the set-up left it.
+  uint8_t requested_drawing_method_ = 0;
   int no_wait_nesting_ = 0;
   int high_res_suspension_ = 0;
   CCriticalSection game_lock_;

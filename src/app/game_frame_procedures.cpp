@@ -32,10 +32,21 @@ void CGameApp::Wait(uint32_t milliseconds, bool threaded) {
   }
 }
 
-void CGameApp::SleepForWaitHint(bool threaded) {
-  const uint32_t hint = pacer_.GetWaitHint();
-  // With the counter a hint of 0 still gives the processor away, even on the game thread.
-  Wait(hint, threaded && !(hint == 0 && pacer_.UsesCounter()));
+void CGameApp::SleepUntilDue(bool threaded) {
+  if (!pacer_.UsesCounter()) {
+    Wait(pacer_.GetWaitHint(), threaded);
+    return;
+  }
+  // The counter's hint only covers the first half of the interval: the wait goes on to the
+  // due reading itself, so that the loop never spins.
+  const int64_t due = pacer_.GetDueCounterReading();
+  if (threaded) {
+    const int64_t frequency = plat::CounterFrequency();
+    const int64_t whole_ms = frequency > 0 ? (due - plat::CounterReading()) * 1000 / frequency : 0;
+    // The stop request ends the coarse part at once; the last millisecond is slept precisely.
+    if (whole_ms > 1 && GetWorkerThread().WaitStopRequest(static_cast<uint32_t>(whole_ms - 1))) return;
+  }
+  plat::SleepUntilCounter(due);
 }
 
 void CGameApp::SleepWhileVerticalBlankPaced(bool threaded) {
@@ -106,7 +117,7 @@ int CGameApp::FrameSingle() {
       return DueFrameResult(false);
     }
     if (priority_nesting_ == 0) {
-      SleepForWaitHint(false);
+      SleepUntilDue(false);
     } else if (!DrawWhileLowered(false)) {
       return kFrameStop;
     }
@@ -122,7 +133,7 @@ int CGameApp::FrameSingleCanvas() {
       return DueFrameResult(false);
     }
     if (priority_nesting_ == 0) {
-      SleepForWaitHint(false);
+      SleepUntilDue(false);
     } else {
       UpdateCanvas();
     }
@@ -160,7 +171,7 @@ int CGameApp::FrameThreadedLoop(bool canvas) {
       return DueFrameResult(true);
     }
     if (priority_nesting_ == 0) {
-      SleepForWaitHint(true);
+      SleepUntilDue(true);
     } else if (!PresentOnGameThread(canvas)) {
       return kFrameStop;
     }

@@ -131,13 +131,13 @@ int CGameApp::OnThreadStep() {
   const bool canvas = GetScreenManager().GetFrameImage() != nullptr;
   if (!pacer_.Tick()) {
     if (priority_nesting_ == 0) {
-      SleepForWaitHint(true);
+      SleepUntilDue(true);
     } else {
       PresentOnGameThread(canvas);
     }
     return 0;
   }
-  DrawDueFrameOnGameThread(canvas);
+  DrawStepFrameOnGameThread(canvas);
   const int frames_to_skip = pacer_.GetFramesToSkip();
   const int extra_slices = frames_to_skip > kMostSlicesPerFrame ? 0 : frames_to_skip;
   if (frames_to_skip != 0 && pacer_.GetWaitHint() != 0) Wait(pacer_.GetWaitHint(), true);
@@ -151,8 +151,26 @@ int CGameApp::OnThreadStep() {
       return 0;
     }
   }
-  PresentOnGameThread(canvas);
+  PresentStepFrameOnGameThread(canvas);
   return 0;
+}
+
+// The due frame of a pass draws the render lists (a canvas is drawn by the scripts' slices)...
+void CGameApp::DrawStepFrameOnGameThread(bool canvas) {
+  if (!canvas) SleepWhileVerticalBlankPaced(true);
+  CLockGuard display(GetDisplayLock());
+  UpdateInput();
+  if (!canvas) DrawRenderLists();
+}
+
+// ...and after the slices shows it once: the back surface, or the canvas's changes.
+void CGameApp::PresentStepFrameOnGameThread(bool canvas) {
+  CLockGuard display(GetDisplayLock());
+  if (canvas) {
+    UpdateCanvas();
+  } else if (!IsMoviePlaying()) {
+    PresentBack();
+  }
 }
 
 void CGameApp::OnThreadEnd() { sound_output_.DestroyAllBuffers(); }

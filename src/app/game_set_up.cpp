@@ -33,5 +33,6 @@ int CGameApp::SetUp() {
       "save folder and the settings files; the default settings are used");
   saved_frame_wait_mode_ = game_switches_[kSwitchFrameWaitMode];
   saved_high_res_ = game_switches_[kSwitchHighResCounter];
+  requested_drawing_method_ = game_settings_[kSettingEnlargedDrawing];
   return CFrameworkApp::SetUp();
 }

@@ -8,11 +8,18 @@
 int CGameApp::PrepareWindow() {
   GetMainWindow().AddHandler(plat::WM_COMMAND, std::make_unique<CMessageHandler>(this, &CGameApp::OnMenuCommand));
   GetMainWindow().AddHandler(plat::WM_DROPFILES, std::make_unique<CMessageHandler>(this, &CGameApp::OnDropFiles));
+  GetMainWindow().AddHandler(plat::WM_QUERYENDSESSION,
+                             std::make_unique<CMessageHandler>(this, &CGameApp::OnQueryEndSession));
   ReportNotBuiltYet(
       "game window preparation: the icon, window mode with Ctrl held, the display check, and the handlers of "
-      "creation, close confirmation, system commands, destruction, the end of the session, dialog requests "
-      "and movie notifications");
+      "creation, close confirmation, system commands, destruction, dialog requests and movie notifications");
   return 0;
+}
+
+int CGameApp::OnQueryEndSession(MessageBlock& /*block*/) {
+  ReportNotBuiltYet("read-text logs (written when the session ends)");
+  SaveSettings(0);
+  return 1;
 }
 
 int CGameApp::OnDropFiles(MessageBlock& block) {

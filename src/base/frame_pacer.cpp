@@ -17,7 +17,7 @@ CFramePacer::CFramePacer(int32_t frames_per_second, bool use_counter) {
 
 void CFramePacer::SetRate(int32_t frames_per_second, bool use_counter) {
   frames_per_second_ = frames_per_second;
-  measured_frames_per_second_ = 0;
+  measured_frames_per_second_.store(0, std::memory_order_release);
   frame_count_ = 0;
   if (frames_per_second <= 0) {
     use_counter_ = false;
@@ -72,7 +72,7 @@ bool CFramePacer::TickCounter() {
     wait_hint_ = 0;
   }
   if (counter_sum_ >= counter_frequency_) {
-    measured_frames_per_second_ = frame_count_;
+    measured_frames_per_second_.store(frame_count_, std::memory_order_release);
     counter_sum_ = 0;
     frame_count_ = 0;
   }
@@ -96,7 +96,7 @@ bool CFramePacer::TickMilliseconds() {
     wait_hint_ = interval_ - elapsed;
   }
   if (time_sum_ >= kMillisecondsPerSecond) {
-    measured_frames_per_second_ = frame_count_;
+    measured_frames_per_second_.store(frame_count_, std::memory_order_release);
     frame_count_ = 0;
     time_sum_ = 0;
   }
@@ -117,7 +117,7 @@ void CFramePacer::TickCounterExternallyPaced() {
   }
   if (reading - last_due_count_ >= counter_frequency_) {
     last_due_count_ = reading;
-    measured_frames_per_second_ = frame_count_;
+    measured_frames_per_second_.store(frame_count_, std::memory_order_release);
     frame_count_ = 0;
   }
 }
@@ -135,7 +135,7 @@ void CFramePacer::TickMillisecondsExternallyPaced() {
     time_sum_ = now;
   }
   if (now - last_due_time_ >= kMillisecondsPerSecond) {
-    measured_frames_per_second_ = frame_count_;
+    measured_frames_per_second_.store(frame_count_, std::memory_order_release);
     frame_count_ = 0;
     last_due_time_ = now;
   }

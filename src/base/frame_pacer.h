@@ -4,6 +4,7 @@
 // externally paced mode (the frame loop paces itself) makes every Tick a frame.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 class CFramePacer {
@@ -23,9 +24,12 @@ class CFramePacer {
   int32_t GetFramesPerSecond() const { return frames_per_second_; }
   bool UsesCounter() const { return use_counter_; }
   int32_t GetFramesToSkip() const { return frames_to_skip_; }
-  uint32_t GetMeasuredFramesPerSecond() const { return measured_frames_per_second_; }
+  // Safe on any thread: a window or a tool may show the rate while the game thread measures it.
+  uint32_t GetMeasuredFramesPerSecond() const { return measured_frames_per_second_.load(std::memory_order_acquire); }
   // Milliseconds the frame loop may sleep without passing the next due frame.
   uint32_t GetWaitHint() const { return wait_hint_; }
+  // With the counter: the reading at which the next frame is due.
+  int64_t GetDueCounterReading() const { return last_due_count_ + counter_interval_; }
 
  private:
   bool TickCounter();
@@ -38,7 +42,7 @@ class CFramePacer {
   bool externally_paced_ = false;
   bool skip_enabled_ = false;
   int32_t frames_to_skip_ = 0;
-  uint32_t measured_frames_per_second_ = 0;
+  std::atomic<uint32_t> measured_frames_per_second_{0};
   uint32_t frame_count_ = 0;
   int64_t counter_frequency_ = 0;
   int64_t counter_interval_ = 0;

@@ -42,6 +42,9 @@ inline constexpr uint8_t kScreenModeNotChosen = 0;
 inline constexpr uint8_t kScreenModeFullScreen = 1;
 inline constexpr uint8_t kScreenModeWindow = 2;
 
+// The save-folder kind with which nothing is saved.
+inline constexpr uint8_t kSaveFolderNone = 5;
+
 // Bytes of the 72-byte environment block.
 inline constexpr std::size_t kEnvironmentSize = 72;
 inline constexpr std::size_t kEnvThreadedMode = 0;
@@ -56,6 +59,11 @@ inline constexpr std::size_t kEnvStartUpLog = 14;
 inline constexpr std::size_t kEnvInputMethod = 16;
 inline constexpr std::size_t kEnvSoftwareSoundBuffers = 18;
 inline constexpr std::size_t kEnvSoundGlobalFocus = 20;
+inline constexpr std::size_t kEnvNoScreenSaver = 24;
+inline constexpr std::size_t kEnvNoPowerSaving = 25;
+inline constexpr std::size_t kEnvKeepAwake = 26;
+inline constexpr std::size_t kEnvFirstRecordWord = 43;   // i32
+inline constexpr std::size_t kEnvSecondRecordWord = 63;  // i32
 inline constexpr uint8_t kInputWindowMessages = 2;
 
 // Bytes of the 14-byte window block.

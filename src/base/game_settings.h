@@ -13,6 +13,8 @@ using GameSettingsBlock = std::array<uint8_t, kGameSettingsSize>;
 // Named bytes of the block.
 inline constexpr std::size_t kSettingSnapshotWithoutText = 14;  // 0: snapshots carry the text part
 inline constexpr std::size_t kSettingSaveText = 30;             // saves carry the text part
+inline constexpr std::size_t kSettingEnlargedDrawing = 160;     // drawing method of an enlarged screen
+inline constexpr std::size_t kSettingDrawingUnenlarged = 161;   // that method also when not enlarged
 
 GameSettingsBlock DefaultGameSettings();
 

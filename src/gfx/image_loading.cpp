@@ -71,7 +71,7 @@ std::vector<uint32_t> ColoursOf(const uint8_t* bytes, std::size_t count) {
 
 // The entries the picture's header lists, at most 256.
 std::vector<uint32_t> ListedColours(const DibInfo& info) {
-  const std::size_t count = std::min<std::size_t>({info.colours_used, info.colour_table.size(), 256});
+  const std::size_t count = std::min<std::size_t>({ListedColourCount(info), info.colour_table.size(), 256});
   return {info.colour_table.begin(), info.colour_table.begin() + static_cast<std::ptrdiff_t>(count)};
 }
 

@@ -232,6 +232,8 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
   plat::Rect bar2_;
   uint8_t full_screen_scaling_ = 0;
   uint8_t scaling_method_ = 0;
+  // The desktop's refresh when the frames reach the window through its device context.
+  int32_t gdi_refresh_rate_ = 0;
   uint8_t direct_draw_in_window_ = 0;
   uint8_t power_of_two_texture_ = 0;
   uint8_t linear_filtering_ = 1;

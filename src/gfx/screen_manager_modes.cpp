@@ -2,6 +2,7 @@
 #include "base/not_built.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
+#include "platform/window.h"
 
 struct CScreenManager::SavedMode {
   uint8_t display_state;
@@ -102,6 +103,8 @@ uint32_t CScreenManager::EnterFullScreenDisplayMode() {
 
 uint32_t CScreenManager::FinishGdi() {
   display_depth_ = DesktopDepth();
+  const auto desktop = plat::GetDesktopInfo();
+  gdi_refresh_rate_ = desktop ? desktop->refresh_rate : 0;
   primary_caps_ = back_caps_ = back_format_ = 0;
   return 0;
 }

@@ -76,7 +76,13 @@ uint32_t CScreenManager::UpdateScreen() {
   }
   const int copied = frame_image_->PresentDirty(window, dc, dc != nullptr ? nullptr : target, format, incremental);
   if (dc != nullptr) target->ReleaseDC(dc);
-  if (copied != 0 || target == nullptr) return 0;
+  if (target == nullptr) {
+    // Shown through the window's device context: no surface waits for the vertical blank, so
+    // the wait comes here, or a loop paced by the blank would run unchecked.
+    if (wait_for_vertical_blank_ != 0) plat::WaitForNextPresentSlot(gdi_refresh_rate_);
+    return 0;
+  }
+  if (copied != 0) return 0;
   if (HasNoHardware()) {
     // The dirty region is already empty: what cannot be shown now is shown whole next time.
     if (plat::Failed(ShowBackThroughGdi())) UpdateFailed(5, "the back surface cannot be shown");

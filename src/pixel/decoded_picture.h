@@ -2,6 +2,7 @@
 // blocks, an information block (the header with its colour table) and the bits.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -18,6 +19,13 @@ struct DibInfo {
   // Entries as 32-bit words: bytes blue, green, red and a fourth byte, low to high.
   std::vector<std::uint32_t> colour_table;
 };
+
+// The colour-table entries a picture lists: its count, or when that is 0 every colour its bit
+// count can index (1, 4 and 8 bits), as for any device-independent bitmap.
+inline std::size_t ListedColourCount(const DibInfo& info) {
+  if (info.colours_used != 0) return info.colours_used;
+  return info.bit_count >= 1 && info.bit_count <= 8 ? std::size_t{1} << info.bit_count : 0;
+}
 
 using DibInfoBlock = std::unique_ptr<DibInfo>;
 // Made zero-filled and sized once (see plat::ZeroedBytes), so that a decoder's block costs only

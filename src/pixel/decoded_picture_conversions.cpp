@@ -40,8 +40,7 @@ bool InsidePicture(const plat::Rect& rect, const DecodedSource& source) {
 // The colour table as 256 words; entries the picture does not list stay 0.
 std::array<std::uint32_t, 256> FullColourTable(const DibInfo& info) {
   std::array<std::uint32_t, 256> table{};
-  const std::size_t listed = info.colours_used != 0 ? info.colours_used : (std::size_t{1} << info.bit_count);
-  const std::size_t count = std::min({listed, info.colour_table.size(), table.size()});
+  const std::size_t count = std::min({ListedColourCount(info), info.colour_table.size(), table.size()});
   std::copy_n(info.colour_table.begin(), count, table.begin());
   return table;
 }

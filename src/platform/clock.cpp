@@ -1,6 +1,7 @@
 #include "platform/clock.h"
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <ctime>
 #include <thread>
@@ -41,7 +42,21 @@ class MonotonicClockSource final : public ClockSource {
   int64_t CounterReading() override { return ReadNanoseconds(CLOCK_MONOTONIC); }
 
   void Sleep(uint32_t milliseconds) override {
+    if (milliseconds == 0) {
+      std::this_thread::yield();
+      return;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  }
+
+  // The counter is the monotonic clock in nanoseconds: one absolute sleep reaches the reading,
+  // however often a signal interrupts it.
+  void SleepUntilCounter(int64_t reading) override {
+    const timespec until{static_cast<time_t>(reading / kNanosecondsPerSecond),
+                         static_cast<long>(reading % kNanosecondsPerSecond)};
+    while (reading > ReadNanoseconds(CLOCK_MONOTONIC) &&
+           clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+    }
   }
 };
 
@@ -63,5 +78,6 @@ std::optional<uint32_t> TimerMinimumPeriod() { return Installed().TimerMinimumPe
 int64_t CounterFrequency() { return Installed().CounterFrequency(); }
 int64_t CounterReading() { return Installed().CounterReading(); }
 void SleepMilliseconds(uint32_t milliseconds) { Installed().Sleep(milliseconds); }
+void SleepUntilCounter(int64_t reading) { Installed().SleepUntilCounter(reading); }
 
 }  // namespace plat

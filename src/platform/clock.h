@@ -22,7 +22,10 @@ class ClockSource {
   // Counter ticks per second; 0 when there is no high-resolution counter.
   virtual int64_t CounterFrequency() = 0;
   virtual int64_t CounterReading() = 0;
+  // Sleeps; 0 gives the rest of the time slice to any other thread that is ready to run.
   virtual void Sleep(uint32_t milliseconds) = 0;
+  // Sleeps until the counter reads at least `reading`; at once when it already does.
+  virtual void SleepUntilCounter(int64_t reading) = 0;
 };
 
 // Makes `source` the clock of the whole program (null = the monotonic clock) and returns the
@@ -35,5 +38,6 @@ std::optional<uint32_t> TimerMinimumPeriod();
 int64_t CounterFrequency();
 int64_t CounterReading();
 void SleepMilliseconds(uint32_t milliseconds);
+void SleepUntilCounter(int64_t reading);
 
 }  // namespace plat

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 
+#include "platform/clock.h"
 #include "platform/screen_presenter.h"
 #include "platform/text_encoding.h"
 
@@ -13,6 +14,8 @@ namespace {
 
 constexpr int32_t kLargestSurfaceSide = 16384;
 constexpr uint32_t kVideoMemory = 256u << 20;
+// The refresh of a display that does not report one, as a virtual display.
+constexpr int32_t kDefaultRefreshRate = 60;
 constexpr std::array<uint8_t, 12> kGuidPrefix = {0x4B, 0x53, 0x54, 0x52, 0x4E, 0x2D, 0x44, 0x49, 0x53, 0x50, 0x4C, 0x59};
 
 std::atomic<bool>& NoHardware() {
@@ -108,6 +111,7 @@ HResult DisplayDevice::Initialize(const Guid* driver) {
     display_ = index;
     origin_ = Point{displays[index].bounds.left, displays[index].bounds.top};
   }
+  refresh_rate_.store(displays[display_].refresh_rate);
   initialized_ = true;
   return DD_OK;
 }
@@ -166,6 +170,7 @@ HResult DisplayDevice::SetDisplayMode(int32_t width, int32_t height, int32_t bit
   }
   mode_ = DisplayModeDesc{width, height, bits_per_pixel, match->refresh_rate};
   mode_window_ = window_;
+  if (match->refresh_rate > 0) refresh_rate_.store(match->refresh_rate);
   return DD_OK;
 }
 
@@ -174,6 +179,7 @@ HResult DisplayDevice::RestoreDisplayMode() {
   if (mode_) CurrentDisplayBackend().LeaveFullScreen(mode_window_);
   mode_.reset();
   mode_window_ = 0;
+  if (const std::optional<DisplayOutput> display = CurrentDisplay()) refresh_rate_.store(display->refresh_rate);
   return DD_OK;
 }
 
@@ -250,6 +256,14 @@ ScreenPresenter* DisplayDevice::PrimaryPresenter() const {
   return primary != nullptr ? primary->Presenter() : nullptr;
 }
 
+void WaitForNextPresentSlot(int32_t refresh_rate) {
+  const int64_t frequency = CounterFrequency();
+  if (frequency <= 0) return;
+  const int64_t period = frequency / (refresh_rate > 0 ? refresh_rate : kDefaultRefreshRate);
+  if (period <= 0) return;
+  SleepUntilCounter((CounterReading() / period + 1) * period);
+}
+
 HResult DisplayDevice::GetVerticalBlankStatus(bool& in_blank) const {
   if (!initialized_) return DDERR_NOTINITIALIZED;
   // The blank is met by presenting with vertical sync, never by polling.
@@ -259,7 +273,7 @@ HResult DisplayDevice::GetVerticalBlankStatus(bool& in_blank) const {
 
 HResult DisplayDevice::WaitForVerticalBlank(uint32_t /*flags*/) {
   if (!initialized_) return DDERR_NOTINITIALIZED;
-  if (ScreenPresenter* presenter = PrimaryPresenter()) presenter->RequestVerticalBlank();
+  WaitForNextPresentSlot(refresh_rate_.load());
   return DD_OK;
 }
 

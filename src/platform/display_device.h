@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -53,6 +54,11 @@ inline constexpr uint32_t DDSCL_EXCLUSIVE = 0x00000010;
 
 inline constexpr uint32_t DDWAITVB_BLOCKBEGIN = 0x00000001;
 
+// The vertical blanks are the present slots of a display: one every 1 / refresh seconds on the
+// counter (60 per second when the rate is unknown, as on a virtual display). Blocks the calling
+// thread, whichever it is, until the next one.
+void WaitForNextPresentSlot(int32_t refresh_rate);
+
 struct DeviceCaps {
   uint32_t caps = 0;
   uint32_t video_memory_total = 0;
@@ -87,6 +93,7 @@ class DisplayDevice {
   HResult CreateSurface(const SurfaceDesc& desc, std::shared_ptr<Surface>& out);
   HResult CreateClipper(std::shared_ptr<Clipper>& out);
   HResult GetVerticalBlankStatus(bool& in_blank) const;
+  // Blocks until the display's next vertical blank (60 per second when it reports no rate).
   HResult WaitForVerticalBlank(uint32_t flags);
   HResult FlipToGDISurface();
 
@@ -104,6 +111,8 @@ class DisplayDevice {
   std::optional<DisplayModeDesc> mode_;
   WindowId mode_window_ = 0;
   std::weak_ptr<Surface> primary_;
+  // Read by the thread that presents, whichever it is.
+  std::atomic<int32_t> refresh_rate_{0};
 };
 
 }  // namespace plat

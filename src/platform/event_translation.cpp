@@ -69,6 +69,7 @@ void EventTranslator::Translate(const SDL_Event& event, const EventContext& cont
       break;
     case SDL_MOUSEMOTION:
       held_buttons_ = ButtonFlagsFromMask(event.motion.state);
+      TranslateCursorTurn(event.motion, context, out);
       out.push_back(MakeMessage(event.motion.windowID, WM_MOUSEMOVE, MouseFlags(context.modifiers),
                                 MakeLParam(event.motion.x, event.motion.y), context));
       break;
@@ -105,6 +106,18 @@ void EventTranslator::Translate(const SDL_Event& event, const EventContext& cont
     default:
       break;
   }
+}
+
+// A move over the client area is preceded, as the system does it, by the hit-test and by the
+// window's turn to set the cursor; a move outside it (a drag that left the window) is not.
+void EventTranslator::TranslateCursorTurn(const SDL_MouseMotionEvent& motion, const EventContext& context,
+                                          std::vector<Message>& out) const {
+  if (motion.x < 0 || motion.y < 0 || motion.x >= context.client_width || motion.y >= context.client_height) return;
+  out.push_back(MakeMessage(motion.windowID, WM_NCHITTEST, 0,
+                            MakeLParam(context.client_origin.x + motion.x, context.client_origin.y + motion.y),
+                            context));
+  out.push_back(MakeMessage(motion.windowID, WM_SETCURSOR, motion.windowID,
+                            static_cast<int32_t>(MakeLong(HTCLIENT, WM_MOUSEMOVE)), context));
 }
 
 void EventTranslator::TranslateKey(const SDL_KeyboardEvent& key, const EventContext& context,

@@ -40,6 +40,8 @@ class EventTranslator {
   uint32_t HeldButtons() const { return held_buttons_; }
 
  private:
+  void TranslateCursorTurn(const SDL_MouseMotionEvent& motion, const EventContext& context,
+                           std::vector<Message>& out) const;
   void TranslateKey(const SDL_KeyboardEvent& key, const EventContext& context, std::vector<Message>& out) const;
   void TranslateText(const SDL_TextInputEvent& text, const EventContext& context, std::vector<Message>& out) const;
   void TranslateButton(const SDL_MouseButtonEvent& button, const EventContext& context, std::vector<Message>& out);

@@ -7,7 +7,9 @@
 #include "platform/clock.h"
 #include "platform/dropped_files.h"
 #include "platform/screen_presenter.h"
+#include "platform/session_end.h"
 #include "platform/thread_id.h"
+#include "platform/x11_display.h"
 
 namespace plat {
 namespace {
@@ -170,12 +172,7 @@ void MessageQueue::AddEvent(const SDL_Event& event) {
       Invalidate(message.window);
     } else if (message.window == 0) {
       // A change of the desktop goes to every window.
-      std::vector<WindowId> windows;
-      {
-        std::lock_guard guard(lock_);
-        for (const auto& [id, entry] : windows_) windows.push_back(id);
-      }
-      for (const WindowId window : windows) {
+      for (const WindowId window : Windows()) {
         message.window = window;
         Enqueue(message);
       }
@@ -185,7 +182,51 @@ void MessageQueue::AddEvent(const SDL_Event& event) {
   }
 }
 
+std::vector<WindowId> MessageQueue::Windows() const {
+  std::vector<WindowId> windows;
+  std::lock_guard guard(lock_);
+  for (const auto& [id, entry] : windows_) windows.push_back(id);
+  return windows;
+}
+
+// A window that another client destroyed is told so, as a destroyed window is, and is gone.
+void MessageQueue::PassOnDestruction(const SDL_SysWMmsg& event) {
+  for (const WindowId window : Windows()) {
+    SDL_Window* sdl_window = SDL_GetWindowFromID(window);
+    if (!ReportsDestructionOf(event, sdl_window)) continue;
+    NoteDestroyedOutside(sdl_window);
+    PassOnDestruction(window);
+  }
+}
+
+void MessageQueue::PassOnDestruction(WindowId window) {
+  Message destroyed;
+  destroyed.window = window;
+  destroyed.message = WM_DESTROY;
+  destroyed.time = CoarseMilliseconds();
+  Dispatch(destroyed);
+  UnregisterWindow(window);
+}
+
+// The end of the session, as a log-off brings it: every window is asked and told, then the
+// program's loops end.
+void MessageQueue::EndSession() {
+  for (const WindowId window : Windows()) {
+    Message query;
+    query.window = window;
+    query.message = WM_QUERYENDSESSION;
+    query.time = CoarseMilliseconds();
+    Dispatch(query);
+    Message end = query;
+    end.message = WM_ENDSESSION;
+    end.wparam = 1;
+    Dispatch(end);
+  }
+  PostQuit(0);
+}
+
 void MessageQueue::ServeRequests() {
+  if (TakeEndRequest()) EndSession();
   requests_.ServePending([this](const Message& request) { return Dispatch(request); });
   std::deque<std::function<void()>> tasks;
   {
@@ -205,9 +246,18 @@ void MessageQueue::PostTask(std::function<void()> task) {
 
 void MessageQueue::ReadSdlEvents() {
   if (!VideoOnThisThread(window_thread_)) return;
+  if (DisplayConnectionLost()) {
+    // Every window went with the display.
+    for (const WindowId window : Windows()) PassOnDestruction(window);
+    return;
+  }
   SDL_Event event;
   while (SDL_PollEvent(&event) != 0) {
     if (event.type == wake_event_) continue;
+    if (event.type == SDL_SYSWMEVENT) {
+      if (event.syswm.msg != nullptr) PassOnDestruction(*event.syswm.msg);
+      continue;
+    }
     // An exposed window shows its last frame again at once; its WM_PAINT follows.
     if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_EXPOSED) {
       ScreenPresenter::RepaintWindow(event.window.windowID);
@@ -234,6 +284,9 @@ EventContext MessageQueue::ContextFor(const SDL_Event& event) const {
       break;
     case SDL_MOUSEWHEEL:
       window_id = event.wheel.windowID;
+      break;
+    case SDL_MOUSEMOTION:
+      window_id = event.motion.windowID;
       break;
     default:
       break;

@@ -15,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <set>
+#include <vector>
 
 #include "platform/event_translation.h"
 #include "platform/request_queue.h"
@@ -83,6 +84,10 @@ class MessageQueue {
 
   // Sent requests, then posted tasks.
   void ServeRequests();
+  std::vector<WindowId> Windows() const;
+  void PassOnDestruction(const SDL_SysWMmsg& event);
+  void PassOnDestruction(WindowId window);
+  void EndSession();
   void ReadSdlEvents();
   EventContext ContextFor(const SDL_Event& event) const;
   void Enqueue(Message message);

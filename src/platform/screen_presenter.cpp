@@ -1,13 +1,16 @@
 #include "platform/screen_presenter.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "platform/diagnostic_log.h"
 #include "platform/message_queue.h"
 #include "platform/surface.h"
+#include "platform/x11_display.h"
 
 namespace plat {
 namespace {
@@ -31,6 +34,30 @@ SDL_Renderer* MakeRenderer(SDL_Window* window) {
   SDL_Renderer* software = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
   if (software == nullptr) LogDiagnostic(std::string("video: no renderer for the window: ") + SDL_GetError());
   return software;
+}
+
+bool IsXrgb32(const PixelFormat& format) {
+  return format.bit_count == 32 && format.red_mask == 0x00FF0000 && format.green_mask == 0x0000FF00 &&
+         format.blue_mask == 0x000000FF;
+}
+
+// Copies `rect` of the source into XRGB8888 pixels at `target`: straight rows when the source
+// has that layout, else through the converter.
+void CopyToXrgb(uint8_t* target, int32_t target_pitch, const PixelView& source, const Rect& rect) {
+  if (IsXrgb32(source.format)) {
+    const size_t row_bytes = static_cast<size_t>(rect.Width()) * 4;
+    for (int32_t y = 0; y < rect.Height(); ++y) {
+      std::memcpy(target + static_cast<intptr_t>(y) * target_pitch, source.At(rect.left, rect.top + y), row_bytes);
+    }
+    return;
+  }
+  PixelView view;
+  view.bits = target;
+  view.pitch = target_pitch;
+  view.width = rect.Width();
+  view.height = rect.Height();
+  view.format = MakePixelFormat(SurfaceFormat::kXrgb8888);
+  CopyPixels(view, view.Bounds(), source, rect, ConvertOptions{});
 }
 
 Rect Union(const Rect& a, const Rect& b) {
@@ -98,7 +125,12 @@ void ScreenPresenter::PresentAll() {
     for (const auto& [window, presenter] : registry.presenters) all.push_back(presenter.get());
   }
   for (ScreenPresenter* presenter : all) {
-    if (!presenter->dirty_.empty()) presenter->Present();
+    bool pending = false;
+    {
+      std::lock_guard guard(presenter->state_lock_);
+      pending = !presenter->dirty_.empty();
+    }
+    if (pending) presenter->Present();
   }
 }
 
@@ -114,6 +146,7 @@ ScreenPresenter::ScreenPresenter(WindowId id, SDL_Window* window, SDL_Renderer* 
 ScreenPresenter::~ScreenPresenter() {
   if (primary_ != nullptr) primary_->SetPresenter(nullptr);
   window_dcs_.clear();
+  if (DisplayConnectionLost() || WasDestroyedOutside(window_)) return;
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
 }
@@ -136,7 +169,10 @@ void ScreenPresenter::BindPrimary(Surface& primary) {
     SDL_GetWindowSize(window_, &width, &height);
     primary.ResizeToWindow(width, height);
   }
-  dirty_.clear();
+  {
+    std::lock_guard guard(state_lock_);
+    dirty_.clear();
+  }
   MarkDirty(Rect{0, 0, primary.Width(), primary.Height()});
 }
 
@@ -144,10 +180,12 @@ void ScreenPresenter::UnbindPrimary(Surface& primary) {
   if (primary_ != &primary) return;
   primary.SetPresenter(nullptr);
   primary_ = nullptr;
+  std::lock_guard guard(state_lock_);
   dirty_.clear();
 }
 
 void ScreenPresenter::MarkDirty(const Rect& rect) {
+  std::lock_guard guard(state_lock_);
   Rect clamped = rect;
   if (!ClampRect(clamped, Rect{0, 0, Screen().Width(), Screen().Height()})) return;
   dirty_.push_back(clamped);
@@ -161,7 +199,8 @@ void ScreenPresenter::MarkDirty(const Rect& rect) {
 bool ScreenPresenter::RemakeTextureIfNeeded(int32_t width, int32_t height) {
   if (texture_ != nullptr && texture_width_ == width && texture_height_ == height) return false;
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
-  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
+  // SDL's RGB888 is XRGB8888: blue, green, red and an unused byte in memory.
+  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
   if (texture_ == nullptr) {
     LogDiagnostic(std::string("video: cannot make the screen texture: ") + SDL_GetError());
     texture_width_ = texture_height_ = 0;
@@ -186,23 +225,31 @@ void ScreenPresenter::Upload(Surface& source, std::vector<Rect>& rects) {
   }
   if (texture_ == nullptr) return;
   const PixelView screen = source.View();
-  ConvertOptions options;
-  options.missing_alpha = 0xFF;
   for (const Rect& rect : rects) {
     const SDL_Rect area{rect.left, rect.top, rect.Width(), rect.Height()};
+    // The texture takes rows of its own layout straight from the screen, without a staging copy.
+    if (IsXrgb32(screen.format) && screen.pitch > 0) {
+      SDL_UpdateTexture(texture_, &area, screen.At(rect.left, rect.top), screen.pitch);
+      continue;
+    }
     void* pixels = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(texture_, &area, &pixels, &pitch) != 0) continue;
-    PixelView target;
-    target.bits = static_cast<uint8_t*>(pixels);
-    target.pitch = pitch;
-    target.width = rect.Width();
-    target.height = rect.Height();
-    target.format = MakePixelFormat(SurfaceFormat::kArgb8888);
-    CopyPixels(target, target.Bounds(), screen, rect, options);
+    CopyToXrgb(static_cast<uint8_t*>(pixels), pitch, screen, rect);
     SDL_UnlockTexture(texture_);
   }
   rects.clear();
+}
+
+std::vector<Rect> ScreenPresenter::TakeDirty() {
+  std::lock_guard guard(state_lock_);
+  return std::exchange(dirty_, {});
+}
+
+void ScreenPresenter::Upload() {
+  if (!HasRenderer()) return;
+  std::vector<Rect> rects = TakeDirty();
+  Upload(Screen(), rects);
 }
 
 void ScreenPresenter::Render() {
@@ -230,15 +277,11 @@ void ScreenPresenter::Present() {
     return;
   }
   if (!HasRenderer()) return;
-  Upload(Screen(), dirty_);
+  Upload();
   ShowOnWindowThread();
 }
 
 void ScreenPresenter::ShowOnWindowThread() {
-  const bool vertical_blank = vertical_blank_wanted_.exchange(false);
-  if (vertical_blank != vsync_on_) {
-    if (SDL_RenderSetVSync(renderer_, vertical_blank ? 1 : 0) == 0) vsync_on_ = vertical_blank;
-  }
   Render();
   SDL_RenderPresent(renderer_);
 }
@@ -252,15 +295,15 @@ void ScreenPresenter::Stage() {
       if (staged_ == nullptr) return;
       // Rectangles of the old size must not reach the new copy.
       staged_dirty_.clear();
-      dirty_.assign(1, Rect{0, 0, screen.Width(), screen.Height()});
+      TakeDirty();
+      MarkDirty(Rect{0, 0, screen.Width(), screen.Height()});
     }
     const PixelView source = screen.View();
     const PixelView copy = staged_->View();
-    for (const Rect& rect : dirty_) {
-      CopyPixels(copy, rect, source, rect, ConvertOptions{});
+    for (const Rect& rect : TakeDirty()) {
+      CopyToXrgb(copy.At(rect.left, rect.top), copy.pitch, source, rect);
       staged_dirty_.push_back(rect);
     }
-    dirty_.clear();
   }
   // One hand-over at a time is enough: it takes everything staged until it runs.
   if (staged_present_posted_.exchange(true)) return;
@@ -289,7 +332,12 @@ void ScreenPresenter::Repaint() {
 }
 
 DeviceContext* ScreenPresenter::AcquireWindowDc() {
-  if (primary_ == nullptr && window_dcs_.empty()) {
+  bool unused = false;
+  {
+    std::lock_guard guard(state_lock_);
+    unused = window_dcs_.empty();
+  }
+  if (primary_ == nullptr && unused) {
     int width = 0;
     int height = 0;
     SDL_GetWindowSize(window_, &width, &height);
@@ -299,16 +347,22 @@ DeviceContext* ScreenPresenter::AcquireWindowDc() {
   }
   Surface& screen = Screen();
   std::shared_ptr<Surface> keep = primary_ != nullptr ? primary_->shared_from_this() : own_screen_;
+  std::lock_guard guard(state_lock_);
   window_dcs_.push_back(std::make_unique<DeviceContext>(
       screen.View(), [this](const Rect& rect) { MarkDirty(rect); }, std::move(keep)));
   return window_dcs_.back().get();
 }
 
 bool ScreenPresenter::ReleaseWindowDc(DeviceContext* dc) {
-  const auto found = std::find_if(window_dcs_.begin(), window_dcs_.end(),
-                                  [dc](const std::unique_ptr<DeviceContext>& each) { return each.get() == dc; });
-  if (found == window_dcs_.end()) return false;
-  window_dcs_.erase(found);
+  std::unique_ptr<DeviceContext> released;
+  {
+    std::lock_guard guard(state_lock_);
+    const auto found = std::find_if(window_dcs_.begin(), window_dcs_.end(),
+                                    [dc](const std::unique_ptr<DeviceContext>& each) { return each.get() == dc; });
+    if (found == window_dcs_.end()) return false;
+    released = std::move(*found);
+    window_dcs_.erase(found);
+  }
   Present();
   return true;
 }
@@ -322,7 +376,7 @@ std::string ScreenPresenter::RendererName() const {
 bool ScreenPresenter::ReadBack(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height) {
   if (!HasRenderer()) return false;
   UploadStaged();
-  Upload(Screen(), dirty_);
+  Upload();
   Render();
   int output_width = 0;
   int output_height = 0;

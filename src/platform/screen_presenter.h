@@ -1,9 +1,11 @@
 // What a window shows: one SDL streaming texture with the window's renderer. Everything drawn
 // into the window's primary surface or its device context is uploaded into the texture by
 // dirty rectangle and presented, letterboxed into the window; exposed windows are repainted
-// from the texture. The renderer is used only on the window thread: a present asked for on
-// another thread copies the changed rectangles aside there and leaves the upload and the
-// present to the window thread, without waiting for it.
+// from the texture. The texture has the screen's own layout (XRGB8888), so rows are copied
+// straight. The renderer is used only on the window thread: a present asked for on another
+// thread copies the changed rectangles aside there and leaves the upload and the present to the
+// window thread, without waiting for it. The changed rectangles and the window's device
+// contexts may be touched from any thread.
 #pragma once
 
 #include <SDL.h>
@@ -51,10 +53,10 @@ class ScreenPresenter {
   // Uploads the changed rectangles and presents; on another thread than the window's, hands
   // them to the window thread.
   void Present();
+  // Uploads the changed rectangles into the texture without presenting (window thread only).
+  void Upload();
   // Presents the texture again without uploading.
   void Repaint();
-  // The next present waits for the vertical blank.
-  void RequestVerticalBlank() { vertical_blank_wanted_.store(true); }
   // Scaling of a letterboxed screen: linear or nearest (the default).
   void SetLinearScaling(bool linear);
 
@@ -74,6 +76,7 @@ class ScreenPresenter {
   bool RemakeTextureIfNeeded(int32_t width, int32_t height);
   // Uploads the rectangles of `source` and forgets them.
   void Upload(Surface& source, std::vector<Rect>& rects);
+  std::vector<Rect> TakeDirty();
   void Render();
   void ShowOnWindowThread();
   // Copies the changed rectangles aside for the window thread.
@@ -88,11 +91,11 @@ class ScreenPresenter {
   int32_t texture_width_ = 0;
   int32_t texture_height_ = 0;
   bool linear_ = false;
-  std::atomic<bool> vertical_blank_wanted_{false};
-  bool vsync_on_ = false;
   // What the window's device context draws on while no primary is bound.
   std::shared_ptr<Surface> own_screen_;
   Surface* primary_ = nullptr;
+  // Guards the changed rectangles and the device contexts.
+  std::mutex state_lock_;
   std::vector<Rect> dirty_;
   std::vector<std::unique_ptr<DeviceContext>> window_dcs_;
   // What another thread handed over: a copy of the screen and the rectangles still to upload.

@@ -5,6 +5,7 @@
 #include "platform/diagnostic_log.h"
 #include "platform/screen_presenter.h"
 #include "platform/text_encoding.h"
+#include "platform/x11_display.h"
 
 namespace plat {
 namespace {
@@ -12,7 +13,9 @@ namespace {
 // SDL's video and everything it opened end with the program.
 struct VideoSession {
   ~VideoSession() {
-    if (started) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    // A lost display cannot be closed: what it held goes with the process.
+    if (!started || DisplayConnectionLost() || AnyDestroyedOutside()) return;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
   }
   bool started = false;
 };
@@ -35,7 +38,7 @@ int SdlPosition(int32_t position) { return position == kCentred ? SDL_WINDOWPOS_
 
 bool InitVideo() {
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
-  // The program keeps the default signal handling: an interrupt ends it as any other program.
+  // The program's own handlers end it in order on an interrupt (see session_end.h).
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     LogDiagnostic(std::string("video: cannot start: ") + SDL_GetError());
@@ -86,6 +89,7 @@ std::unique_ptr<Window> Window::Create(const WindowCreateInfo& info, WindowProce
     return nullptr;
   }
   std::unique_ptr<Window> created(new Window(window, info.style));
+  WatchX11Display(window);
   MessageQueue::Instance().RegisterWindow(created->id_, std::move(procedure));
   if ((info.style & WS_VISIBLE) != 0) created->Show();
   return created;
@@ -96,6 +100,8 @@ Window::Window(SDL_Window* window, uint32_t style) : window_(window), id_(SDL_Ge
 Window::~Window() {
   MessageQueue::Instance().UnregisterWindow(id_);
   ScreenPresenter::ReleaseWindow(id_);
+  // Destroying a window waits for the display's answer, which a lost display never gives.
+  if (DisplayConnectionLost() || WasDestroyedOutside(window_)) return;
   SDL_DestroyWindow(window_);
 }
 

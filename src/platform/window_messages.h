@@ -55,6 +55,7 @@ inline constexpr uint32_t WM_PAINT = 0x000F;
 inline constexpr uint32_t WM_CLOSE = 0x0010;
 inline constexpr uint32_t WM_QUERYENDSESSION = 0x0011;
 inline constexpr uint32_t WM_QUIT = 0x0012;
+inline constexpr uint32_t WM_ENDSESSION = 0x0016;
 inline constexpr uint32_t WM_ACTIVATEAPP = 0x001C;
 inline constexpr uint32_t WM_SETCURSOR = 0x0020;
 inline constexpr uint32_t WM_DISPLAYCHANGE = 0x007E;

@@ -143,7 +143,7 @@ std::int32_t CImageLoaderManager::DecodeThroughPicture(const std::uint8_t* data,
     std::uint8_t* palette = nullptr;
     std::uint8_t* pixels =
         target.create(info.width, info.height, palettized ? 8 : 32, info.bit_count == 32 ? 1 : 0, &pitch,
-                      palettized && info.colours_used != 0 ? &palette : nullptr, target.context);
+                      palettized && ListedColourCount(info) != 0 ? &palette : nullptr, target.context);
     if (pixels == nullptr) return kNoTarget;
     const plat::Rect rect{0, 0, info.width, info.height};
     const DecodedSource source{info, picture->GetBits().data(), static_cast<std::int32_t>(picture->GetRowPitch()), 0,
@@ -151,7 +151,7 @@ std::int32_t CImageLoaderManager::DecodeThroughPicture(const std::uint8_t* data,
     bool converted = false;
     if (palettized) {
       if (palette != nullptr) {
-        const std::size_t count = std::min<std::size_t>({info.colours_used, info.colour_table.size(), 256});
+        const std::size_t count = std::min<std::size_t>({ListedColourCount(info), info.colour_table.size(), 256});
         for (std::size_t i = 0; i < count; ++i) StoreLe32(palette + 4 * i, info.colour_table[i]);
       }
       converted = ConvertDecodedToNative(pixels, rect, pitch, source);

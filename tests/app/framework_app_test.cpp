@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -9,6 +10,7 @@
 
 #include "app/private_messages.h"
 #include "base/event.h"
+#include "pixel/pixel_tables.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
 #include "platform/message_queue.h"
@@ -57,6 +59,7 @@ class TestApp : public CFrameworkApp {
     release_end.Wait(CEvent::kInfinite);
   }
   void OnExitBegin(int code) override { exit_codes.push_back(code); }
+  void OnScreenModeChanging() override { display_locked_while_switching = GetDisplayLock().IsOwnedByCurrentThread(); }
 
   bool threaded = false;
   uint16_t screen_width = 640;
@@ -69,6 +72,7 @@ class TestApp : public CFrameworkApp {
   std::atomic<bool> ended{false};
   CEvent release_end;
   std::vector<int> exit_codes;
+  bool display_locked_while_switching = false;
 };
 
 class FrameworkAppTest : public ::testing::Test {
@@ -99,6 +103,36 @@ TEST_F(FrameworkAppTest, InitializeOpensTheWindowInWindowMode) {
   plat::Message left;  // drained up to the quit that the window's WM_DESTROY posted
   EXPECT_FALSE(plat::PeekMessage(left, false));
   EXPECT_TRUE(shown_.empty());
+}
+
+TEST_F(FrameworkAppTest, TheStartBuildsThePixelTablesAndSwitchesUnderTheDisplayLock) {
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  EXPECT_EQ(g_PixelTables.product[255][128], 128);
+  EXPECT_EQ(g_PixelTables.product[128][255], 128);
+  EXPECT_TRUE(app.display_locked_while_switching);
+  app.Exit(0);
+}
+
+TEST_F(FrameworkAppTest, EveryStepThatIsNotBuiltSaysSoWhenReached) {
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  app.Exit(0);
+  for (const char* step : {"start-up: the single-instance check", "start-up: the display-device list",
+                           "start-up: the input devices", "exit: removing the keyboard hook",
+                           "exit: releasing the single-instance check"}) {
+    const std::string line = std::string("not built yet: ") + step;
+    EXPECT_EQ(std::count(log_.Lines().begin(), log_.Lines().end(), line), 1) << line;
+  }
+}
+
+TEST_F(FrameworkAppTest, AFullScreenOnlyGameForgetsAStoredWindowMode) {
+  TestApp app;
+  app.allowed_modes = kFullScreenOnly;
+  app.GetWindowSettings()[kWinScreenMode] = kScreenModeWindow;
+  EXPECT_EQ(app.Initialize(), kExitScreenFailed);  // full screen is the only mode left to try
+  EXPECT_EQ(shown_.size(), 1u);
+  app.Exit(kExitScreenFailed);
 }
 
 TEST_F(FrameworkAppTest, PublishesItsDataFileLayerAndImageLoaderHostWhileItLives) {
@@ -219,7 +253,9 @@ TEST_F(FrameworkAppTest, BlockingWaitsParkTheGameThreadAndEveryFailureEndsTheWai
   plat::WindowId again = app.GetMainWindow().GetHandle();
   EXPECT_EQ(app.BeginBlockingWait(&again), -1);
 
+  app.release_end.Set();  // Exit ends the game thread first
   app.Exit(0);
+  EXPECT_FALSE(app.GetWorkerThread().IsRunning());
 }
 
 TEST_F(FrameworkAppTest, BlockingWaitsOnTheWorkerOrWithoutTheThreadedModeReturnAtOnce) {
@@ -234,6 +270,7 @@ TEST_F(FrameworkAppTest, BlockingWaitsOnTheWorkerOrWithoutTheThreadedModeReturnA
   ASSERT_EQ(threaded.Initialize(), 0);
   while (threaded.steps.load() == 0) std::this_thread::yield();
   EXPECT_EQ(threaded.wait_on_worker.load(), 1);
+  threaded.release_end.Set();
   threaded.Exit(0);
 }
 

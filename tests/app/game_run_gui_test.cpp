@@ -1,17 +1,23 @@
 // A whole game run on a real X display (run under Xvfb): a main script that yields 120 times,
 // so 120 frames at 60 per second, then ends, which ends the program.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <SDL.h>
 
 #include <atomic>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "app/game_app.h"
 #include "game/game_script_host.h"
@@ -21,6 +27,9 @@
 #include "support/log_capture.h"
 #include "support/temp_game_folder.h"
 #include "support/test_window.h"
+
+// Last: the X library's macros must not reach the headers above.
+#include <X11/Xlib.h>
 
 namespace {
 
@@ -157,6 +166,139 @@ TEST_F(GameRunGuiTest, ClosingTheWindowEndsAScriptThatNeverYields) {
     EXPECT_FALSE(game.GetMainWindow().IsWindow());
     EXPECT_EQ(game.GetWorkerThread().Stop(), 0u);
   }
+}
+
+// The program in a process of its own, for the ways it can be ended from outside.
+class ProgramRun {
+ public:
+  ProgramRun(const std::string& folder, const std::string& log) {
+    const char* tools = std::getenv("KESTRUNE_TOOLS_DIR");
+    const std::string program = std::string(tools != nullptr ? tools : ".") + "/kestrune";
+    const std::string argument = "/L" + folder;
+    pid_ = fork();
+    if (pid_ == 0) {
+      if (std::freopen(log.c_str(), "w", stderr) == nullptr) _exit(126);
+      setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+      execl(program.c_str(), "kestrune", argument.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+  }
+  ~ProgramRun() {
+    if (pid_ > 0 && !ended_) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  pid_t Pid() const { return pid_; }
+  // The exit status, or -1 when it has not ended within ten seconds (it is then killed).
+  int WaitForEnd() {
+    for (int i = 0; i < 1000; ++i) {
+      int status = 0;
+      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        ended_ = true;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  bool ended_ = false;
+};
+
+::Window FindWindowNamed(Display* display, ::Window window, const char* name) {
+  char* found_name = nullptr;
+  if (XFetchName(display, window, &found_name) != 0 && found_name != nullptr) {
+    const bool match = std::strcmp(found_name, name) == 0;
+    XFree(found_name);
+    if (match) return window;
+  }
+  ::Window root = 0;
+  ::Window parent = 0;
+  ::Window* children = nullptr;
+  unsigned int count = 0;
+  if (XQueryTree(display, window, &root, &parent, &children, &count) == 0) return 0;
+  ::Window found = 0;
+  for (unsigned int i = 0; i < count && found == 0; ++i) found = FindWindowNamed(display, children[i], name);
+  if (children != nullptr) XFree(children);
+  return found;
+}
+
+// The game's window as another client of the display sees it; 0 when it does not show within
+// ten seconds.
+::Window WaitForGameWindow(Display* display) {
+  for (int i = 0; i < 1000; ++i) {
+    if (const ::Window window = FindWindowNamed(display, DefaultRootWindow(display), "KVX DX Application")) {
+      return window;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return 0;
+}
+
+// The display's reports about windows that are already gone do not concern the test.
+int IgnoreRefusal(Display*, XErrorEvent*) { return 0; }
+
+// Waits until no game window is left on the display (the last program's goes with it).
+bool NoGameWindowLeft(Display* display) {
+  for (int i = 0; i < 1000; ++i) {
+    if (FindWindowNamed(display, DefaultRootWindow(display), "KVX DX Application") == 0) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+enum class OutsideEnd { kTerminate, kInterrupt, kWindowDestroyed, kClientKilled };
+
+// However the running program is ended from outside, it ends in order with status 0.
+TEST_F(GameRunGuiTest, EndsFromOutsideEndTheProgramInOrder) {
+  kvxtools::SobAssembly endless;
+  std::string error;
+  ASSERT_TRUE(kvxtools::AssembleSob(".kind script\nloop:\n  Yield\n  Jump loop\n", nullptr, endless, error)) << error;
+  game_.WriteFile("SCRIPT/MAIN.SOB", std::string_view(reinterpret_cast<const char*>(endless.bytes.data()),
+                                                      endless.bytes.size()));
+  Display* display = XOpenDisplay(nullptr);
+  ASSERT_NE(display, nullptr);
+  XSetErrorHandler(&IgnoreRefusal);
+  const std::pair<OutsideEnd, const char*> ends[] = {{OutsideEnd::kTerminate, "SIGTERM"},
+                                                     {OutsideEnd::kInterrupt, "SIGINT"},
+                                                     {OutsideEnd::kWindowDestroyed, "window destroyed"},
+                                                     {OutsideEnd::kClientKilled, "connection killed"}};
+  for (const auto& [end, name] : ends) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(NoGameWindowLeft(display));
+    const std::string log = game_.HostPath() + "outside.log";
+    ProgramRun run(game_.HostPath(), log);
+    ASSERT_GT(run.Pid(), 0);
+    // The end comes while frames run: after the first one and a few more, once the window's
+    // renderer exists (a display that goes while it is being made is not waited for).
+    for (int i = 0; i < 1000 && game_.ReadFile("outside.log").find("cursor tracking") == std::string::npos; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    // Found only now: making the renderer may give the window a new X window.
+    const ::Window window = WaitForGameWindow(display);
+    ASSERT_NE(window, 0u);
+    switch (end) {
+      case OutsideEnd::kTerminate:
+        kill(run.Pid(), SIGTERM);
+        break;
+      case OutsideEnd::kInterrupt:
+        kill(run.Pid(), SIGINT);
+        break;
+      case OutsideEnd::kWindowDestroyed:
+        XDestroyWindow(display, window);
+        break;
+      case OutsideEnd::kClientKilled:
+        XKillClient(display, window);
+        break;
+    }
+    XSync(display, False);
+    EXPECT_EQ(run.WaitForEnd(), 0) << game_.ReadFile("outside.log");
+  }
+  XCloseDisplay(display);
 }
 
 }  // namespace

@@ -2,14 +2,21 @@
 // the restart at "MAIN", the script failure messages, the start of the script engine, and the
 // frame-rate modes the scripts nest.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/game_app.h"
 #include "game/game_script_host.h"
+#include "gfx/frame_transition.h"
+#include "gfx/image_canvas.h"
 #include "platform/message_box.h"
 #include "platform/message_queue.h"
+#include "platform/session_end.h"
 #include "platform/text_encoding.h"
 #include "sob_assembler.h"
 #include "sob_builder.h"
@@ -117,6 +124,22 @@ TEST_F(GameRunTest, AFrameThatIsNotDueRunsNoSliceOnTheGameThread) {
   TestGame game(true);
   Start(game);
   EXPECT_EQ(SlicesOfOnePass(game, 1), 0u);
+}
+
+// A frame that is not due sleeps once, to its due time, instead of spinning towards it.
+TEST_F(GameRunTest, AFrameThatIsNotDueSleepsUntilItIsDue) {
+  WriteScript("MAIN", kCountingScript);
+  for (const bool threaded : {false, true}) {
+    SCOPED_TRACE(threaded ? "game thread" : "main thread");
+    TestGame game(threaded);
+    Start(game);
+    const int64_t due = game.GetFramePacer().GetDueCounterReading();
+    const uint32_t sleeps = clock_.SleepCount();
+    const uint32_t slices = SlicesOfOnePass(game, 1);
+    EXPECT_EQ(clock_.SleepCount(), sleeps + 1);
+    EXPECT_GE(clock_.CounterReading(), due);
+    EXPECT_EQ(slices, threaded ? 0u : 1u);  // the game thread's pass ends after its sleep
+  }
 }
 
 TEST_F(GameRunTest, TheSecondTimerManagerRunsOnlyWhenAFrameIsDrawn) {
@@ -280,6 +303,109 @@ TEST_F(GameRunTest, ScriptFailuresFromTheGameThreadAreShownByTheMainThread) {
   EXPECT_TRUE(boxes_.empty());
   game.ShowScriptFailure("y");
   EXPECT_EQ(boxes_, std::vector<std::string>{"y"});
+}
+
+// Counts the presents of the frame image it runs on: each one advances it.
+class PresentCounter : public IFrameTransition {
+ public:
+  bool Advance(uint32_t) override {
+    ++presents;
+    return true;
+  }
+  uint32_t GetFlags() const override { return 0; }
+  CImage* GetTargetImage() override { return nullptr; }
+  void RenderStrip(const plat::Rect&) override {}
+  bool IsFinished() const override { return false; }
+  void End() override {}
+
+  int presents = 0;
+};
+
+TEST_F(GameRunTest, EachDueFrameIsDrawnAndPresentedOnceInBothRunModes) {
+  WriteScript("MAIN", kCountingScript);
+  constexpr int kFrames = 3;
+  for (const bool canvas : {false, true}) {
+    for (const bool threaded : {false, true}) {
+      SCOPED_TRACE(std::string(canvas ? "canvas" : "back surface") + (threaded ? ", game thread" : ", main thread"));
+      CImageCanvasEx frame;
+      PresentCounter counter;
+      TestGame game(threaded);
+      if (canvas) {
+        ASSERT_EQ(frame.Create(64, 48, 32, CImagePart::kNoLayer), 0u);
+        frame.SetTransition(&counter);
+        game.GetScreenManager().SetFrameImage(&frame);
+      }
+      Start(game);
+      ProbeLog drawn;
+      game.GetPausableTimerManager().Add(new ProbeTask(drawn), 0, 0, 0);
+      for (int frame_number = 0; frame_number < kFrames; ++frame_number) EXPECT_EQ(SlicesOfOnePass(game, 17), 1u);
+      EXPECT_EQ(drawn.updates.size(), static_cast<size_t>(kFrames));
+      if (canvas) {
+        EXPECT_EQ(counter.presents, kFrames);
+      }
+    }
+  }
+}
+
+class FullScreenStoredGame : public TestGame {
+ public:
+  FullScreenStoredGame() : TestGame(false) {}
+  int SetUp() override {
+    const int result = CGameApp::SetUp();
+    GetWindowSettings()[kWinScreenMode] = kScreenModeFullScreen;
+    return result;
+  }
+};
+
+// Full screen cannot start here: the game falls back to its window and runs there without an
+// error at its end.
+TEST_F(GameRunTest, AStoredFullScreenModeFallsBackToTheWindowAndTheGameRunsToItsEnd) {
+  WriteScript("MAIN", ".kind script\n  Yield\n  Yield\n  Return\n");
+  FullScreenStoredGame game;
+  EXPECT_EQ(game.Run("/L" + game_.EnginePath(), 1), 0);
+  EXPECT_EQ(game.GetFatalError(), 0);
+  EXPECT_EQ(game.GetWindowSettings()[kWinScreenMode], kScreenModeWindow);
+  EXPECT_EQ(game.GetGameSettings()[kSettingDrawingUnenlarged], 0);
+  EXPECT_TRUE(boxes_.empty()) << boxes_.front();
+}
+
+class SessionGame : public TestGame {
+ public:
+  explicit SessionGame(bool threaded) : TestGame(threaded), threaded_(threaded) {}
+  int SetUp() override {
+    const int result = CGameApp::SetUp();
+    GetEnvironment()[kEnvThreadedMode] = threaded_ ? 1 : 0;
+    return result;
+  }
+  void SaveSettings(int code) override { saves.push_back(code); }
+
+  std::vector<int> saves;
+
+ private:
+  bool threaded_;
+};
+
+// A request to end the program ends the session as a log-off does: the settings are saved when
+// the session ends and again by the orderly exit that follows.
+TEST_F(GameRunTest, ARequestToEndTheProgramEndsTheSessionInOrder) {
+  WriteScript("MAIN", kCountingScript);
+  plat::CatchEndRequests();
+  for (const bool threaded : {false, true}) {
+    SCOPED_TRACE(threaded ? "game thread" : "main thread");
+    SessionGame game(threaded);
+    std::atomic<bool> returned{false};
+    std::thread outside([&] {
+      while (game.GetFramePacer().GetMeasuredFramesPerSecond() == 0 && !returned) std::this_thread::yield();
+      kill(getpid(), SIGTERM);
+    });
+    EXPECT_EQ(game.Run("/L" + game_.EnginePath(), 1), 0);
+    returned = true;
+    outside.join();
+    EXPECT_EQ(game.saves, (std::vector<int>{0, 0}));
+    EXPECT_FALSE(game.GetMainWindow().IsWindow());
+    EXPECT_FALSE(game.GetWorkerThread().IsRunning());
+    EXPECT_TRUE(boxes_.empty());
+  }
 }
 
 class FrameRateTest : public ::testing::Test {

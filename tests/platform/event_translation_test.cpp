@@ -161,6 +161,28 @@ TEST(EventTranslationTest, MouseMoveTakesTheHeldButtonsAndNegativeCoordinates) {
   EXPECT_EQ(YFromLParam(out[0].lparam), 479);
 }
 
+TEST(EventTranslationTest, AMoveOverTheClientAreaIsPrecededByTheHitTestAndTheCursorsTurn) {
+  EventTranslator translator;
+  SDL_Event event{};
+  event.type = SDL_MOUSEMOTION;
+  event.motion.windowID = kWindow;
+  event.motion.x = 639;
+  event.motion.y = 0;
+  auto out = Translate(translator, event);
+  ASSERT_EQ(out.size(), 3u);
+  EXPECT_EQ(out[0].message, WM_NCHITTEST);
+  EXPECT_EQ(XFromLParam(out[0].lparam), 739);  // on the desktop
+  EXPECT_EQ(YFromLParam(out[0].lparam), 50);
+  EXPECT_EQ(out[1].message, WM_SETCURSOR);
+  EXPECT_EQ(out[1].window, kWindow);
+  EXPECT_EQ(out[1].wparam, kWindow);
+  EXPECT_EQ(LoWord(static_cast<uint32_t>(out[1].lparam)), HTCLIENT);
+  EXPECT_EQ(HiWord(static_cast<uint32_t>(out[1].lparam)), WM_MOUSEMOVE);
+  EXPECT_EQ(out[2].message, WM_MOUSEMOVE);
+  event.motion.x = 640;  // just past the client area
+  EXPECT_EQ(Translate(translator, event).size(), 1u);
+}
+
 TEST(EventTranslationTest, WheelGives120PerNotchAtDesktopCoordinates) {
   EventTranslator translator;
   SDL_Event event{};

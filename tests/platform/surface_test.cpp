@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <thread>
 
 #include "platform/display_device.h"
+#include "support/fake_clock.h"
+#include "support/fake_display_backend.h"
 #include "support/software_surfaces.h"
 
 namespace {
@@ -217,6 +220,30 @@ TEST_F(SurfaceTest, SurfaceDescriptionsAreChecked) {
   ASSERT_EQ(device()->CreateSurface(desc, surface), plat::DD_OK);
   EXPECT_EQ(surface->Format(), plat::MakePixelFormat(SurfaceFormat::kXrgb8888));  // the display's format
   EXPECT_EQ(surface->Caps(), plat::DDSCAPS_TEXTURE);
+}
+
+// The vertical blanks are the display's refresh slots on the counter; the wait blocks the thread
+// that presents, whichever it is, until the next one.
+TEST(VerticalBlankTest, TheWaitBlocksUntilTheDisplaysNextRefreshOnAnyThread) {
+  ScopedFakeClock clock;
+  clock.Advance(5);  // between two slots
+  for (const int32_t refresh : {60, 75, 0}) {
+    SCOPED_TRACE(refresh);
+    plat::DisplayOutput display = FakeDisplayBackend::Display("Panel", 0, 0, 1024, 768);
+    display.refresh_rate = refresh;
+    FakeDisplayBackend backend{{display}};
+    plat::ScopedDisplayBackend scoped{backend};
+    std::unique_ptr<plat::DisplayDevice> device = plat::DisplayDevice::Create();
+    ASSERT_NE(device, nullptr);
+    ASSERT_EQ(device->Initialize(nullptr), plat::DD_OK);
+    const int64_t period = FakeClock::kCounterFrequency / (refresh != 0 ? refresh : 60);  // 60 Hz when unknown
+    const int64_t before = clock.CounterReading();
+    const int64_t slot = (before / period + 1) * period;
+    std::thread presenting([&device] { EXPECT_EQ(device->WaitForVerticalBlank(plat::DDWAITVB_BLOCKBEGIN), plat::DD_OK); });
+    presenting.join();
+    EXPECT_GE(clock.CounterReading(), slot);
+    EXPECT_LT(clock.CounterReading() - slot, FakeClock::kCounterFrequency / 1000);  // the fake sleeps whole ms
+  }
 }
 
 }  // namespace

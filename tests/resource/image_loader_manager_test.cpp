@@ -178,6 +178,31 @@ TEST_F(ImageLoaderHostTest, DecodingThroughAPictureConvertsAndCaches) {
   EXPECT_EQ(host_.GetCache().GetCount(), 3u) << "pictures decoded from named files are cached";
 }
 
+// Hands over its pictures with a colour count of 0, which lists every colour of the bit count.
+class UncountedColoursDecoder : public PictureOnlyDecoder {
+ public:
+  std::int32_t Decode(const std::uint8_t* data, std::size_t size, DibInfoBlock* info, DibBits* bits,
+                      DecodeProgressFunc progress, void* progress_argument) override {
+    const std::int32_t status = PictureOnlyDecoder::Decode(data, size, info, bits, progress, progress_argument);
+    if (info != nullptr && *info != nullptr) (*info)->colours_used = 0;
+    return status;
+  }
+};
+
+TEST_F(ImageLoaderHostTest, AnEightBitPictureListingNoColourCountGetsAllTwoHundredFiftySix) {
+  host_.UnloadLoaders();
+  ASSERT_EQ(host_.RegisterLoader(DecoderPtr<GllFamily>(new UncountedColoursDecoder), "PIC\0", "test", 77, nullptr,
+                                 nullptr, nullptr),
+            0u);
+  const kvxtools::ElgPicture picture = WritePicture("uncounted.pic", 8, 3);
+  ElgTestTarget palettized;
+  ASSERT_EQ(host_.DecodeFile("uncounted.pic", {&ElgTestTarget::Create, nullptr, &palettized, 1, nullptr, nullptr}, {}),
+            0);
+  EXPECT_TRUE(palettized.palette_asked);
+  EXPECT_EQ(palettized.palette, picture.palette);
+  EXPECT_EQ(palettized.Rows(), kvxtools::ElgPictureAs8(picture));
+}
+
 TEST_F(ImageLoaderHostTest, CachedPicturesAreSharedAndPreloaded) {
   const kvxtools::ElgPicture picture = WritePicture("one.elg", 8, 6);
   host_.SetCacheLimit(4);

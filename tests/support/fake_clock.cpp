@@ -11,3 +11,9 @@ void FakeClock::Advance(uint32_t milliseconds) {
   counter_.fetch_add(static_cast<int64_t>(milliseconds) * (kCounterFrequency / 1000));
 }
 
+
+void FakeClock::SleepUntilCounter(int64_t reading) {
+  constexpr int64_t kPerMillisecond = kCounterFrequency / 1000;
+  const int64_t left = reading - counter_.load();
+  Sleep(left > 0 ? static_cast<uint32_t>((left + kPerMillisecond - 1) / kPerMillisecond) : 0);
+}

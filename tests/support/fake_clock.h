@@ -19,6 +19,8 @@ class FakeClock : public plat::ClockSource {
   int64_t CounterFrequency() override { return has_counter_.load() ? kCounterFrequency : 0; }
   int64_t CounterReading() override { return counter_.load(); }
   void Sleep(uint32_t milliseconds) override;
+  // Moves the clock on by whole milliseconds until the counter reaches the reading.
+  void SleepUntilCounter(int64_t reading) override;
 
   // Moves the millisecond clock and the counter on together.
   void Advance(uint32_t milliseconds);

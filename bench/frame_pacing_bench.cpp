@@ -1,0 +1,135 @@
+// Pacing of an idle game: a main script that only yields, run for three seconds at 60 frames per
+// second in each run mode, and with the frames paced by the vertical blank (with and without a
+// display canvas).
+// Each run reports the processor time the process took as a share of one core (cpu_share), the
+// frames per second, and how late the frames came against the frame interval (late_mean and
+// late_max, in milliseconds). Run it on a display (under Xvfb: xvfb-run -a
+// build/frame_pacing_bench).
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/game_app.h"
+#include "base/timed_task.h"
+#include "platform/clock.h"
+#include "platform/host_path.h"
+#include "sob_assembler.h"
+
+namespace {
+
+constexpr int kFrames = 180;
+
+double ProcessorSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+struct FrameNote {
+  int64_t counter = 0;
+  double processor = 0;
+};
+
+// Notes the counter and the processor time at every drawn frame (the second timer manager runs
+// once per frame).
+class FrameClock : public CTimedTask {
+ public:
+  explicit FrameClock(std::vector<FrameNote>& notes) : notes_(notes) {}
+  uint32_t GetTypeId() const override { return 0; }
+  uint32_t Update(uint32_t) override {
+    notes_.push_back({plat::CounterReading(), ProcessorSeconds()});
+    return 0;
+  }
+  void Stop() override {}
+
+ private:
+  std::vector<FrameNote>& notes_;
+};
+
+class PacedGame : public CGameApp {
+ public:
+  PacedGame(bool threaded, bool vertical_blank, bool canvas)
+      : threaded_(threaded), vertical_blank_(vertical_blank), canvas_(canvas) {}
+  int SetUp() override {
+    const int result = CGameApp::SetUp();
+    GetEnvironment()[kEnvThreadedMode] = threaded_ ? 1 : 0;
+    GetEnvironment()[kEnvDisplayCanvas] = canvas_ ? 1 : 0;
+    if (vertical_blank_) GetGameSwitches()[kSwitchFrameWaitMode] = kFrameWaitNone;
+    return result;
+  }
+
+ private:
+  bool threaded_;
+  bool vertical_blank_;
+  bool canvas_;
+};
+
+std::string GameFolder() {
+  static const std::string folder = [] {
+    std::string source = ".kind script\n";
+    for (int i = 0; i < kFrames; ++i) source += "  Yield\n";
+    source += "  Return\n";
+    kvxtools::SobAssembly main;
+    std::string error;
+    kvxtools::AssembleSob(source, nullptr, main, error);
+    const std::filesystem::path path = std::filesystem::temp_directory_path() / "kestrune-pacing-bench";
+    std::filesystem::create_directories(path / "SCRIPT");
+    std::ofstream(path / "SCRIPT" / "MAIN.SOB", std::ios::binary)
+        .write(reinterpret_cast<const char*>(main.bytes.data()), static_cast<std::streamsize>(main.bytes.size()));
+    return path.string() + "/";
+  }();
+  return folder;
+}
+
+// The first frames (the window's renderer is made at the first one) are left out.
+constexpr size_t kSettlingFrames = 10;
+
+void RunGame(benchmark::State& state, bool threaded, bool vertical_blank, bool canvas) {
+  setenv("SDL_VIDEODRIVER", "x11", 0);
+  std::vector<FrameNote> frames;
+  for (auto _ : state) {
+    PacedGame game(threaded, vertical_blank, canvas);
+    game.GetPausableTimerManager().Add(new FrameClock(frames), 0, 0, 0);
+    if (game.Run("/L" + plat::ToEnginePath(GameFolder()), 1) != 0) state.SkipWithError("the game did not run");
+  }
+  if (frames.size() < kSettlingFrames + 2) return;
+  const double frequency = static_cast<double>(plat::CounterFrequency());
+  const FrameNote& first = frames[kSettlingFrames];
+  const FrameNote& last = frames.back();
+  const double wall = static_cast<double>(last.counter - first.counter) / frequency;
+  const double interval_ms = 1000.0 / 60;
+  double late_sum = 0;
+  double late_max = 0;
+  for (size_t i = kSettlingFrames + 1; i < frames.size(); ++i) {
+    const double gap_ms = static_cast<double>(frames[i].counter - frames[i - 1].counter) * 1000.0 / frequency;
+    const double late = std::max(0.0, gap_ms - interval_ms);
+    late_sum += late;
+    late_max = std::max(late_max, late);
+  }
+  const double gaps = static_cast<double>(frames.size() - kSettlingFrames - 1);
+  state.counters["cpu_share"] = (last.processor - first.processor) / wall;
+  state.counters["fps"] = gaps / wall;
+  state.counters["late_mean"] = late_sum / gaps;
+  state.counters["late_max"] = late_max;
+}
+
+void MainThread(benchmark::State& state) { RunGame(state, false, false, true); }
+void GameThread(benchmark::State& state) { RunGame(state, true, false, true); }
+void MainThreadVerticalBlank(benchmark::State& state) { RunGame(state, false, true, false); }
+void GameThreadVerticalBlank(benchmark::State& state) { RunGame(state, true, true, false); }
+void GameThreadVerticalBlankCanvas(benchmark::State& state) { RunGame(state, true, true, true); }
+
+}  // namespace
+
+BENCHMARK(MainThread)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(GameThread)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(MainThreadVerticalBlank)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(GameThreadVerticalBlank)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(GameThreadVerticalBlankCanvas)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -1,0 +1,24 @@
+// What the X display says beyond SDL's events: a window destroyed by another client (a window
+// manager's kill), requests the display refused, and the loss of the connection. None of them
+// may end the program out of order: the engine hears of them as window messages.
+#pragma once
+
+#include <SDL.h>
+
+namespace plat {
+
+// Takes over the display's error reports once a window of SDL's runs on X (elsewhere nothing
+// happens) and lets the display's own window events through to the message queue.
+void WatchX11Display(SDL_Window* window);
+// True when the display event reports that the window was destroyed.
+bool ReportsDestructionOf(const SDL_SysWMmsg& message, SDL_Window* window);
+// True once the connection to the display is lost: nothing may be asked of it any more.
+bool DisplayConnectionLost();
+// A window that another client destroyed is not destroyed again (the display would refuse it,
+// and parts of the display library end the program on a refusal); what SDL keeps of it, and
+// SDL's video itself, go with the process.
+void NoteDestroyedOutside(SDL_Window* window);
+bool WasDestroyedOutside(SDL_Window* window);
+bool AnyDestroyedOutside();
+
+}  // namespace plat

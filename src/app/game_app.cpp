@@ -37,6 +37,8 @@ CGameApp::CGameApp() {
   g_App = this;
   g_EndScriptFrameModesHook = &EndScriptFrameModesOfApp;
   g_ScriptStopCheckHook = &ScriptShouldStopInApp;
+  g_TrigTable = &trig_tables_;
+  g_MotionTrigTable = &trig_tables_;
 }
 
 CGameApp::~CGameApp() {
@@ -49,6 +51,8 @@ CGameApp::~CGameApp() {
   if (g_UserConfig == &game_settings_) g_UserConfig = nullptr;
   if (g_TimerManager == &timers_) g_TimerManager = nullptr;
   if (g_PausableTimerManager == &pausable_timers_) g_PausableTimerManager = nullptr;
+  if (g_TrigTable == &trig_tables_) g_TrigTable = nullptr;
+  if (g_MotionTrigTable == &trig_tables_) g_MotionTrigTable = nullptr;
   if (g_SoundDevice == &sound_output_) g_SoundDevice = nullptr;
   if (g_SoundBufferDevice == &sound_output_) g_SoundBufferDevice = nullptr;
   if (g_App == this) {

@@ -18,6 +18,7 @@
 #include "base/frame_pacer.h"
 #include "base/game_settings.h"
 #include "base/timer_manager.h"
+#include "base/trig_tables.h"
 #include "sound/sound_output.h"
 
 class CGameScriptHost;
@@ -207,6 +208,7 @@ class CGameApp : public CFrameworkApp {
   CFramePacer pacer_{60, false};
   CTimerManager timers_;
   CTimerManager pausable_timers_;
+  CTrigTables trig_tables_;
   // After the timer managers, so that the buffers end their fades while the managers live.
   CSoundOutput sound_output_;
   std::unique_ptr<CGameScriptHost> script_host_;

@@ -7,8 +7,12 @@
 #include <memory>
 #include <vector>
 
+#include "gfx/blit_clipping.h"
 #include "gfx/dirty_region.h"
 #include "gfx/image_base.h"
+#include "pixel/quad_map_kernels.h"
+
+struct BlitPass;
 
 class CImage : public CImageBase {
  public:
@@ -86,11 +90,101 @@ class CImage : public CImageBase {
   // host; otherwise the host's save status.
   uint32_t SaveFile(const char* file_name, uint32_t option, uint32_t encoder_id);
 
+  // The compositing operations draw a source image into this one. Results: 0 done or nothing
+  // visible; 1 this image has no pixels or the source is null or has none; 2 the pair of depths
+  // (this ← source) is not the operation's. (x, y) is where the source rectangle's top-left pixel
+  // lands; a null source rectangle is the source's clip rectangle; a null size is this image's
+  // size. Flip draws the source upside down; a mirror mode of 0 mirrors left to right, 1 flips
+  // top to bottom and 2 does both. A source colour key leaves the destination where the source
+  // pixel equals it, except where an operation ignores it. The written rectangle is marked.
+  // 32←32, 32←8 (through the palette, the grey ramp for a source without one) and 8←8.
+  uint32_t Copy(CImage* src, int32_t x, int32_t y, const plat::Rect* src_rect, bool flip);
+  uint32_t StretchCopy(CImage* src, const ImageSize* size, int32_t x, int32_t y, const plat::Rect* src_rect, bool flip);
+  uint32_t CopyMirrored(CImage* src, uint8_t mode, int32_t x, int32_t y, const plat::Rect* src_rect);
+  uint32_t StretchCopyMirrored(CImage* src, uint8_t mode, const ImageSize* size, int32_t x, int32_t y,
+                               const plat::Rect* src_rect);
+  // 32←32 by the source alpha; the key is ignored.
+  uint32_t AlphaBlend(CImage* src, int32_t x, int32_t y, const plat::Rect* src_rect, bool flip);
+  uint32_t StretchAlphaBlend(CImage* src, const ImageSize* size, int32_t x, int32_t y, const plat::Rect* src_rect,
+                             bool flip);
+  uint32_t AlphaBlendMirrored(CImage* src, uint8_t mode, int32_t x, int32_t y, const plat::Rect* src_rect);
+  uint32_t StretchAlphaBlendMirrored(CImage* src, uint8_t mode, const ImageSize* size, int32_t x, int32_t y,
+                                     const plat::Rect* src_rect);
+  // 32←8: the bytes become the alpha bytes; 8←32: the alpha bytes become the bytes. No key.
+  uint32_t CopyAlphaPlane(CImage* src, int32_t x, int32_t y, const plat::Rect* src_rect, bool flip);
+  uint32_t StretchCopyAlphaPlane(CImage* src, const ImageSize* size, int32_t x, int32_t y, const plat::Rect* src_rect,
+                                 bool flip);
+  uint32_t CopyAlphaPlaneMirrored(CImage* src, uint8_t mode, int32_t x, int32_t y, const plat::Rect* src_rect);
+  uint32_t StretchCopyAlphaPlaneMirrored(CImage* src, uint8_t mode, const ImageSize* size, int32_t x, int32_t y,
+                                         const plat::Rect* src_rect);
+  // 32←32: the colour bits only (keyed), the alpha bytes only (the key ignored).
+  uint32_t CopyRgb(CImage* src, int32_t x, int32_t y, const plat::Rect* src_rect);
+  uint32_t StretchCopyRgb(CImage* src, const ImageSize* size, int32_t x, int32_t y, const plat::Rect* src_rect);
+  uint32_t CopyAlpha(CImage* src, int32_t x, int32_t y, const plat::Rect* src_rect);
+  uint32_t StretchCopyAlpha(CImage* src, const ImageSize* size, int32_t x, int32_t y, const plat::Rect* src_rect);
+  // 32←32 at a level (0 draws nothing); by a weight byte per channel (source weights 0 draw
+  // nothing); by mode 0 average, 1 saturating add, 2 saturating subtract (another mode gives 1).
+  uint32_t BlendLevel(CImage* src, uint8_t level, int32_t x, int32_t y, const plat::Rect* src_rect);
+  uint32_t StretchBlendLevel(CImage* src, uint8_t level, const ImageSize* size, int32_t x, int32_t y,
+                             const plat::Rect* src_rect);
+  uint32_t BlendWeighted(CImage* src, uint32_t dst_weights, uint32_t src_weights, int32_t x, int32_t y,
+                         const plat::Rect* src_rect);
+  uint32_t StretchBlendWeighted(CImage* src, uint32_t dst_weights, uint32_t src_weights, const ImageSize* size,
+                                int32_t x, int32_t y, const plat::Rect* src_rect);
+  uint32_t BlendByMode(uint8_t mode, CImage* src, int32_t x, int32_t y, const plat::Rect* src_rect);
+  uint32_t StretchBlendByMode(uint8_t mode, CImage* src, const ImageSize* size, int32_t x, int32_t y,
+                              const plat::Rect* src_rect);
+  // A level blend that keeps fully transparent pixels apart; level 255 is a plain copy.
+  uint32_t BlendLevelClearAware(CImage* src, uint8_t level, int32_t x, int32_t y, const plat::Rect* src_rect);
+  // Bilinear stretch (32←32, 32←8, 8←8; a null source rectangle is the source's bounds). A size
+  // equal to the source rectangle's copies, one of at most half of it stretches plainly; the
+  // filtered stretch leaves the last column and row of its rectangle as they were.
+  uint32_t SmoothStretchCopy(CImage* src, const ImageSize* size, int32_t x, int32_t y, const plat::Rect* src_rect);
+  // 32←32 onto a quadrilateral (corners top-left, top-right, bottom-left, bottom-right; a null
+  // clip is this image's clip rectangle); the bounding box of the destination quad is marked.
+  uint32_t MapQuad(CImage* src, const QuadCorners& dst_quad, const QuadCorners& src_quad, const plat::Rect* clip,
+                   uint32_t step_flag);
+  uint32_t MapRectToQuad(CImage* src, const QuadCorners& dst_quad, const plat::Rect* src_rect, const plat::Rect* clip);
+  uint32_t MapQuadToRect(CImage* src, const QuadCorners& src_quad, const plat::Rect* dst_rect, const plat::Rect* clip);
+  uint32_t MapQuadBlend(CImage* src, const QuadCorners& dst_quad, const QuadCorners& src_quad, uint8_t level,
+                        const plat::Rect* clip, uint32_t step_flag);
+  // The source rectangle (null: the whole source) scaled by scale (16.16) and turned by angle
+  // (512 steps a turn) about the pivot that the anchor chooses (0 top-left, 1 top-right, 2
+  // bottom-left, 3 bottom-right, 4 centre; any other value top-left), placed at (x, y).
+  uint32_t RotateCopy(CImage* src, uint8_t anchor, int32_t x, int32_t y, int32_t angle, uint32_t scale,
+                      const plat::Rect* src_rect, const plat::Rect* clip);
+  uint32_t RotateBlend(CImage* src, uint8_t anchor, int32_t x, int32_t y, int32_t angle, uint32_t scale, uint8_t level,
+                       const plat::Rect* src_rect, const plat::Rect* clip);
+
   // The parts of the source and of this image that the operation in progress reads and writes.
   plat::Rect& SourceRect() { return source_rect_; }
   plat::Rect& DestRect() { return dest_rect_; }
 
  private:
+  // The geometry of a pass: one to one when size is null, else stretched to it.
+  struct BlitRequest {
+    BlitPlacement placement;
+    const ImageSize* size;
+  };
+  // Steps 1 of every operation: this image and the source have pixels.
+  bool HasPixelsFrom(const CImage* src) const;
+  bool IsDepthPair(const CImage* src, uint8_t dst_bpp, uint8_t src_bpp) const;
+  // Clips and lays the pass out for its kernel; false when nothing is visible.
+  bool PlanBlit(const CImage& src, const BlitRequest& request, BlitPass& pass);
+  ImageSize SizeOr(const ImageSize* size) const;
+  uint32_t CopyPass(CImage* src, const BlitRequest& request);
+  uint32_t AlphaBlendPass(CImage* src, const BlitRequest& request);
+  uint32_t AlphaPlanePass(CImage* src, const BlitRequest& request);
+  uint32_t ChannelPass(CImage* src, const BlitRequest& request, bool colour);
+  uint32_t LevelPass(CImage* src, uint8_t level, const BlitRequest& request);
+  uint32_t WeightedPass(CImage* src, uint32_t dst_weights, uint32_t src_weights, const BlitRequest& request);
+  uint32_t ModePass(uint8_t mode, CImage* src, const BlitRequest& request);
+  uint32_t SmoothStretchPass(CImage* src, ImageSize size, int32_t x, int32_t y, const plat::Rect& src_rect);
+  // Marks the bounding box of a destination quad, cut to the clip rectangle.
+  void MarkQuad(const QuadCorners& quad);
+  uint32_t RotatePass(CImage* src, uint8_t anchor, int32_t x, int32_t y, int32_t angle, uint32_t scale,
+                      const plat::Rect* src_rect, const plat::Rect* clip, const uint8_t* level);
+
   uint32_t LoadNew(const char* file_name, const uint8_t* data, uint32_t size, uint32_t flags, bool palettized);
   uint32_t LoadFromCachedPicture(const class CCachedPicture& picture, uint32_t flags, bool palettized);
   bool UnpackElgInto(const uint8_t* data, uint32_t size, bool take_palette, uint32_t& status);

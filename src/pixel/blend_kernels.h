@@ -4,8 +4,8 @@
 // and the height, then the members' own arguments. A zero width or height does nothing.
 //
 // Mirrored members read leftwards from the position just past the right end of the first source
-// row; the source skip of a one-to-one mirrored member is added after the pointer has moved the
-// width to the left. A vertically flipped pass hands over the bottom row and a negative skip or
+// row; the source skip of a one-to-one mirrored member is, as in every family, the pitch minus the
+// row's bytes (it counts from the right end of the row just read). A vertically flipped pass hands over the bottom row and a negative skip or
 // pitch. Keyed members leave the destination pixel where the whole source word equals the key.
 //
 // Each family has a portable member and a vector ("Mmx") member; where their results differ each

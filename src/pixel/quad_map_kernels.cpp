@@ -75,7 +75,9 @@ class QuadWalk {
     };
     const auto [first_dx, first_dy] = along(first);
     const auto [second_dx, second_dy] = along(second);
-    const bool first_is_right = first_dx * second_dy - first_dy * second_dx > 0;
+    // Sides span up to 2^32, so their cross product needs more than 64 bits.
+    __extension__ using Wide = __int128;
+    const bool first_is_right = Wide{first_dx} * second_dy > Wide{first_dy} * second_dx;
     const size_t left = first_is_right ? second : first;
     const size_t right = first_is_right ? first : second;
 

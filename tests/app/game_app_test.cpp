@@ -6,6 +6,7 @@
 
 #include "base/app_hooks.h"
 #include "base/little_endian.h"
+#include "base/trig_tables.h"
 #include "platform/thread_id.h"
 #include "platform/thread_priority.h"
 #include "support/log_capture.h"
@@ -75,6 +76,30 @@ TEST_F(PriorityHookTest, TheSetUpPublishesTheHooks) {
   EXPECT_EQ(changes_.size(), 2u);
   EXPECT_EQ(g_App, &game);
   EXPECT_EQ(g_FrameworkApp, &game);
+}
+
+TEST(GameAppTablesTest, TheApplicationPublishesItsTrigonometricTablesWhileItLives) {
+  {
+    CGameApp game;
+    ASSERT_NE(g_TrigTable, nullptr);
+    EXPECT_EQ(g_MotionTrigTable, g_TrigTable);
+    EXPECT_EQ(g_TrigTable->cosine[256], -65536);
+  }
+  EXPECT_EQ(g_TrigTable, nullptr);
+  EXPECT_EQ(g_MotionTrigTable, nullptr);
+}
+
+TEST_F(PriorityHookTest, TheSetUpRegistersTheBitmapDecoderAndPublishesThePluginHosts) {
+  LogCapture log;
+  SingleThreadGame game;
+  EXPECT_EQ(game.SetUp(), 0);
+  ASSERT_NE(g_GllHost, nullptr);
+  CImageDecoder* bitmap = g_GllHost->FindLoaderByExtension("SHOT.bmp", true);
+  ASSERT_NE(bitmap, nullptr);
+  EXPECT_EQ(g_GllHost->FindLoaderByType(1), bitmap);
+  EXPECT_NE(g_SoundDecoderManager, nullptr);
+  EXPECT_NE(g_DcpHost, nullptr);
+  EXPECT_NE(g_TcpHost, nullptr);
 }
 
 TEST(ThreadPriorityTest, TheLowestPriorityOfTheCallingThreadCanBeSetAndReported) {

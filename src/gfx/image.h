@@ -198,6 +198,13 @@ class CImage : public CImageBase {
   // alpha = clamp((a × scale >> 7) + offset), scale 0..256, offset -255..255; marks nothing.
   bool ScaleAlpha(uint32_t scale, int32_t offset, const plat::Rect* rect);
 
+  // 32←32 through the levels of a rule transition (progress 0..512, soft edge width 1..511, else
+  // 3; progress 0 or 512 or level 0 draw nothing), indexed by the 8-bit rule image's value at
+  // the source position (4 when the rule is not 8 bits or does not cover the clipped source
+  // rectangle) or, without a rule, by the source alpha. Progress 256 is a plain level blend.
+  uint32_t RuleBlend(CImage* src, CImage* rule, uint8_t level, uint32_t progress, uint32_t width, int32_t x, int32_t y,
+                     const plat::Rect* src_rect);
+
   // The parts of the source and of this image that the operation in progress reads and writes.
   plat::Rect& SourceRect() { return source_rect_; }
   plat::Rect& DestRect() { return dest_rect_; }

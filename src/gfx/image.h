@@ -205,6 +205,11 @@ class CImage : public CImageBase {
   uint32_t RuleBlend(CImage* src, CImage* rule, uint8_t level, uint32_t progress, uint32_t width, int32_t x, int32_t y,
                      const plat::Rect* src_rect);
 
+  // A colour ramp from A to B across the rectangle: direction 0 left to right, 1 top to bottom
+  // (another gives 3 and changes nothing). 1 without pixels; 2 when the ramp cannot be made
+  // (also for a rectangle one entry long). Clears the colour key.
+  uint32_t GradientFill(uint32_t direction, uint32_t colour_a, uint32_t colour_b, const plat::Rect* rect);
+
   // The parts of the source and of this image that the operation in progress reads and writes.
   plat::Rect& SourceRect() { return source_rect_; }
   plat::Rect& DestRect() { return dest_rect_; }

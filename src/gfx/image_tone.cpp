@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "gfx/color_ramp.h"
 #include "gfx/image.h"
 #include "pixel/colour_transform_kernels.h"
 #include "pixel/copy_kernels.h"
@@ -323,4 +324,30 @@ bool CImage::ScaleAlpha(uint32_t scale, int32_t offset, const plat::Rect* rect) 
   ForEachByte(AreaOf(*this, area_rect), bytes, bytes - 1,
               [&](uint8_t a) { return Clamp(static_cast<int32_t>((a * scale) >> 7) + offset); });
   return true;
+}
+
+uint32_t CImage::GradientFill(uint32_t direction, uint32_t colour_a, uint32_t colour_b, const plat::Rect* rect) {
+  const int32_t bytes = GetBitsPerPixel() / 8;
+  if (GetPixels() == nullptr || (bytes != 1 && bytes != 4)) return 1;
+  if (direction > 1) return 3;
+  plat::Rect area_rect;
+  if (!InPlaceRect(rect, area_rect)) return 0;
+  const Area area = AreaOf(*this, area_rect);
+  CColorRamp ramp;
+  const uint32_t count = static_cast<uint32_t>(direction == 0 ? area.width : area.height);
+  if (ramp.Build(count, colour_a, colour_b, GetBitsPerPixel()) != 0) return 2;
+  for (int32_t y = 0; y < area.height; ++y) {
+    uint8_t* row = area.first + static_cast<ptrdiff_t>(y) * area.pitch;
+    for (int32_t x = 0; x < area.width; ++x) {
+      const uint32_t entry = ramp.GetEntry(static_cast<uint32_t>(direction == 0 ? x : y));
+      if (bytes == 1) {
+        row[x] = static_cast<uint8_t>(entry);
+      } else {
+        reinterpret_cast<uint32_t*>(row)[x] = entry;
+      }
+    }
+  }
+  ClearColorKey();
+  MarkChanged(area_rect);
+  return 0;
 }

@@ -130,4 +130,18 @@ TEST(ImageTone, PaletteChangesDropTheSavedPaletteAndTheKey) {
   EXPECT_EQ(image->GetPalette()[9] & 0xFF, g_PixelTables.product[128][255]);
 }
 
+TEST(ImageTone, GradientRunsAlongItsDirectionAndRefusesOthers) {
+  auto image = MakeImage(32, 0x80402010);
+  image->SetColorKeyRgb(0x40, 0x20, 0x10);
+  const auto before = MakeImage(32, 0x80402010);
+  EXPECT_EQ(image->GradientFill(2, 0, 0xFF, nullptr), 3u);
+  EXPECT_TRUE(SamePixels(*image, *before));
+  EXPECT_NE(image->GetColorKey(), kNoColorKey);
+  ASSERT_EQ(image->GradientFill(1, 0xFF000000, 0xFF0000FF, nullptr), 0u);
+  EXPECT_EQ(image->GetColorKey(), kNoColorKey);
+  EXPECT_EQ(image->GetPixel(3, 0), 0xFF000000u);
+  EXPECT_EQ(image->GetPixel(0, 2), 0xFF0000AAu);
+  EXPECT_EQ(image->GetPixel(0, 2), image->GetPixel(3, 2));
+}
+
 }  // namespace

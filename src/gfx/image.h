@@ -156,6 +156,60 @@ class CImage : public CImageBase {
   uint32_t RotateBlend(CImage* src, uint8_t anchor, int32_t x, int32_t y, int32_t angle, uint32_t scale, uint8_t level,
                        const plat::Rect* src_rect, const plat::Rect* clip);
 
+  // The in-place operations change this image's pixels in a rectangle: null is the clip
+  // rectangle, a given one is cut to it first, and an empty result changes and marks nothing.
+  // Colours come as r, g, b bytes or as one 0xAARRGGBB value. Unless stated the changed
+  // rectangle is marked and the colour key kept.
+  // 8 bits: every byte = r (an index); 32 bits: every pixel = rgb with alpha 0. False without
+  // pixels, for an empty rectangle or another depth. The filled rectangle goes to `changed`.
+  bool FillRect(uint32_t r, uint32_t g, uint32_t b, const plat::Rect* rect, plat::Rect* changed = nullptr);
+  bool FillRectXYWH(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t r, uint32_t g, uint32_t b);
+  // 32 bits only.
+  bool FillRectArgb(uint32_t colour, const plat::Rect* rect, plat::Rect* changed = nullptr);
+  bool FillRectArgbXYWH(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t colour);
+  // 32 bits: the colour bits become rgb, the alpha bytes stay.
+  bool SetRgbKeepAlpha(uint32_t r, uint32_t g, uint32_t b, const plat::Rect* rect);
+  // 32 bits (else 1): the colour mixed in at the level (0 changes nothing and gives 0).
+  uint32_t FillColor(uint32_t r, uint32_t g, uint32_t b, uint8_t level, const plat::Rect* rect);
+  // Level 0..510: below 255 darker, 255 unchanged, above it white mixed in at level - 255. False
+  // without pixels or from 511 on. 8 bits: the whole image only, through the palette, each time
+  // from the palette saved before the first such change.
+  bool AdjustBrightness(uint32_t level, const plat::Rect* rect);
+  // 32 bits (else 1): saturating add or subtract per colour channel; all three 0 gives 0.
+  uint32_t AddColor(uint32_t r, uint32_t g, uint32_t b, const plat::Rect* rect);
+  uint32_t SubtractColor(uint32_t r, uint32_t g, uint32_t b, const plat::Rect* rect);
+  // Grey = (77 R + 150 G + 29 B) >> 8. 8 bits: the whole image only (a rectangle gives 3, no
+  // palette 0 and nothing changes): the pixels take their entries' grey, the palette becomes
+  // the grey ramp, the saved palette is dropped and the colour key cleared. 1 without pixels or
+  // at another depth.
+  uint32_t Grayscale(const plat::Rect* rect);
+  // channel = clamp((c × scale >> 7) + offset): scales below 257 and offsets -255..255, else 3.
+  // 8 bits: the palette changes in place, the saved palette is dropped, the key cleared.
+  uint32_t AdjustRgb(uint32_t r_scale, uint32_t g_scale, uint32_t b_scale, int32_t r_offset, int32_t g_offset,
+                     int32_t b_offset, const plat::Rect* rect);
+  // 32 bits: XOR with 0x00FFFFFF (mode 0), 0xFFFFFFFF (1) or 0xFF000000 (any other mode). 8
+  // bits: mode 0 inverts the palette (whole image only: 2 with a rectangle, 1 without palette)
+  // and clears the key; other modes invert the pixel values. 1 without pixels.
+  uint32_t Invert(uint8_t mode, const plat::Rect* rect);
+  // The alpha bytes (8 bits: the pixel values), level 0..511: below 256 a = P[level][a], from
+  // 256 a = P[255 - t][a] + t with t = level - 256. False without pixels or from 512 on. Marks
+  // nothing and leaves the modified flag.
+  bool AdjustAlpha(uint32_t level, const plat::Rect* rect);
+  // alpha = clamp((a × scale >> 7) + offset), scale 0..256, offset -255..255; marks nothing.
+  bool ScaleAlpha(uint32_t scale, int32_t offset, const plat::Rect* rect);
+
+  // 32←32 through the levels of a rule transition (progress 0..512, soft edge width 1..511, else
+  // 3; progress 0 or 512 or level 0 draw nothing), indexed by the 8-bit rule image's value at
+  // the source position (4 when the rule is not 8 bits or does not cover the clipped source
+  // rectangle) or, without a rule, by the source alpha. Progress 256 is a plain level blend.
+  uint32_t RuleBlend(CImage* src, CImage* rule, uint8_t level, uint32_t progress, uint32_t width, int32_t x, int32_t y,
+                     const plat::Rect* src_rect);
+
+  // A colour ramp from A to B across the rectangle: direction 0 left to right, 1 top to bottom
+  // (another gives 3 and changes nothing). 1 without pixels; 2 when the ramp cannot be made
+  // (also for a rectangle one entry long). Clears the colour key.
+  uint32_t GradientFill(uint32_t direction, uint32_t colour_a, uint32_t colour_b, const plat::Rect* rect);
+
   // The parts of the source and of this image that the operation in progress reads and writes.
   plat::Rect& SourceRect() { return source_rect_; }
   plat::Rect& DestRect() { return dest_rect_; }
@@ -180,6 +234,22 @@ class CImage : public CImageBase {
   uint32_t WeightedPass(CImage* src, uint32_t dst_weights, uint32_t src_weights, const BlitRequest& request);
   uint32_t ModePass(uint8_t mode, CImage* src, const BlitRequest& request);
   uint32_t SmoothStretchPass(CImage* src, ImageSize size, int32_t x, int32_t y, const plat::Rect& src_rect);
+  // The rectangle of an in-place operation: null is the clip rectangle, a given one is cut to
+  // it; false when nothing is left or the image has no pixels.
+  bool InPlaceRect(const plat::Rect* rect, plat::Rect& out) const;
+  // The four members of a colour arithmetic kernel: plain and keyed, portable and vector.
+  struct ColourKernels {
+    void (*plain)(uint32_t*, int32_t, int32_t, int32_t, uint32_t);
+    void (*plain_mmx)(uint32_t*, int32_t, int32_t, int32_t, uint32_t);
+    void (*keyed)(uint32_t*, int32_t, int32_t, int32_t, uint32_t, uint32_t);
+    void (*keyed_mmx)(uint32_t*, int32_t, int32_t, int32_t, uint32_t, uint32_t);
+  };
+  uint32_t ColourArithmetic(const ColourKernels& kernels, uint32_t colour, const plat::Rect* rect);
+  // Recomputes the palette from the saved base palette with a brightness level.
+  bool AdjustPaletteBrightness(uint32_t level);
+  // After a change to the palette itself: the colour table, the dropped base palette, the
+  // cleared key and the whole image marked.
+  void PaletteChanged();
   // Marks the bounding box of a destination quad, cut to the clip rectangle.
   void MarkQuad(const QuadCorners& quad);
   uint32_t RotatePass(CImage* src, uint8_t anchor, int32_t x, int32_t y, int32_t angle, uint32_t scale,

@@ -46,25 +46,9 @@ uint32_t CImageBase::ClearColorKey() {
 
 uint32_t CImageBase::Restore(bool) { return 0; }
 
-bool CImageBase::SetClipRect(const plat::Rect* rect) {
-  if (rect == nullptr) {
-    GetBounds(&clip_);
-    return true;
-  }
-  if (rect->top >= rect->bottom || rect->left >= rect->right) return false;
-  clip_ = plat::Rect{std::max(rect->left, 0), std::max(rect->top, 0), std::min(rect->right, width_),
-                     std::min(rect->bottom, height_)};
-  return true;
-}
+bool CImageBase::SetClipRect(const plat::Rect* rect) { return SetClipWithinBounds(rect); }
 
-bool CImageBase::ClipRect(plat::Rect* rect) const {
-  rect->left = std::max(rect->left, clip_.left);
-  rect->right = std::min(rect->right, clip_.right);
-  if (rect->left >= rect->right) return false;
-  rect->top = std::max(rect->top, clip_.top);
-  rect->bottom = std::min(rect->bottom, clip_.bottom);
-  return rect->top < rect->bottom;
-}
+bool CImageBase::ClipRect(plat::Rect* rect) const { return CutToClip(rect); }
 
 uint32_t CImageBase::Create(int32_t width, int32_t height, uint8_t bpp, bool use_dib) {
   Free();

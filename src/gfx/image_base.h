@@ -61,6 +61,8 @@ class CImageBase : public CImageInterface {
   bool EnsurePalette();
   // Hands the palette to the DIB section's colour table.
   void UpdateColourTable();
+  // The palette to change in place, or null while the image has none.
+  plat::Palette* MutablePalette() { return palette_.get(); }
 
  private:
   uint32_t CreateDib(int32_t width, int32_t height, uint8_t bpp);

@@ -1,5 +1,7 @@
 #include "gfx/image_interface.h"
 
+#include <algorithm>
+
 plat::Rect* CImageInterface::GetBounds(plat::Rect* out) const {
   *out = plat::Rect{0, 0, width_, height_};
   return out;
@@ -8,6 +10,26 @@ plat::Rect* CImageInterface::GetBounds(plat::Rect* out) const {
 plat::Rect* CImageInterface::GetClipRect(plat::Rect* out) const {
   *out = clip_;
   return out;
+}
+
+bool CImageInterface::SetClipWithinBounds(const plat::Rect* rect) {
+  if (rect == nullptr) {
+    GetBounds(&clip_);
+    return true;
+  }
+  if (rect->top >= rect->bottom || rect->left >= rect->right) return false;
+  clip_ = plat::Rect{std::max(rect->left, 0), std::max(rect->top, 0), std::min(rect->right, width_),
+                     std::min(rect->bottom, height_)};
+  return true;
+}
+
+bool CImageInterface::CutToClip(plat::Rect* rect) const {
+  rect->left = std::max(rect->left, clip_.left);
+  rect->right = std::min(rect->right, clip_.right);
+  if (rect->left >= rect->right) return false;
+  rect->top = std::max(rect->top, clip_.top);
+  rect->bottom = std::min(rect->bottom, clip_.bottom);
+  return rect->top < rect->bottom;
 }
 
 void SetImageAlpha(CImageInterface* image, uint8_t alpha) {

@@ -62,6 +62,11 @@ class CImageInterface {
   virtual uint32_t GetUserWord2() const { return user_words_[2]; }
 
  protected:
+  // The clip operations that images holding their own pixels share: SetClipRect (the bounds for
+  // null, else the rectangle cut to them) and ClipRect (the rectangle cut to the clip).
+  bool SetClipWithinBounds(const plat::Rect* rect);
+  bool CutToClip(plat::Rect* rect) const;
+
   int32_t width_ = 0;
   int32_t height_ = 0;
   int32_t pitch_ = 0;

@@ -23,6 +23,9 @@ CFrameworkApp::CFrameworkApp() : CAppBase(true) {
   g_FrameworkApp = this;
   g_DataFiles = &data_files_;
   g_GllHost = &image_loaders_;
+  g_SoundDecoderManager = &sound_decoders_;
+  g_DcpHost = &draw_objects_;
+  g_TcpHost = &transitions_;
 }
 
 CFrameworkApp::~CFrameworkApp() {
@@ -31,6 +34,9 @@ CFrameworkApp::~CFrameworkApp() {
   // The background loader reads through this object's data-file layer.
   g_AsyncFileLoader.Clear();
   if (g_ScreenManager == &screen_) g_ScreenManager = nullptr;
+  if (g_TcpHost == &transitions_) g_TcpHost = nullptr;
+  if (g_DcpHost == &draw_objects_) g_DcpHost = nullptr;
+  if (g_SoundDecoderManager == &sound_decoders_) g_SoundDecoderManager = nullptr;
   if (g_GllHost == &image_loaders_) g_GllHost = nullptr;
   if (g_DataFiles == &data_files_) g_DataFiles = nullptr;
   if (g_FrameworkApp == this) g_FrameworkApp = nullptr;

@@ -16,7 +16,10 @@
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
 #include "resource/file_system.h"
+#include "resource/dcp_plugin_manager.h"
 #include "resource/image_loader_manager.h"
+#include "resource/sound_decoder_manager.h"
+#include "resource/tcp_plugin_manager.h"
 
 // Message-box kinds.
 inline constexpr int kBoxExclamation = 1;
@@ -195,6 +198,9 @@ class CFrameworkApp : public CAppBase {
   CFileSystem data_files_;
   // Declared after the data-file layer, which it reads files through, so that it ends first.
   CImageLoaderManager image_loaders_;
+  CSoundDecoderManager sound_decoders_;
+  CDcpPluginManager draw_objects_;
+  CTcpPluginManager transitions_;
   // The canvas is declared before the screen manager that shows it, so that it outlives it.
   std::unique_ptr<CImageCanvasEx> display_canvas_;
   CScreenManager screen_;

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "base/ref_counted.h"
@@ -44,6 +46,33 @@ class CImageDecoder : public CRefCounted {
   std::uint32_t GetRowPitch() const { return row_pitch_; }
 
  protected:
+  // The shared frame of a Decode: frees the last picture, runs `decode_picture` (which fills the
+  // decoder's own blocks and returns 0 or a status), turns an allocation failure into
+  // `no_memory` and any other exception into `failed`, frees a half-made picture, and on
+  // success hands both blocks over when the outputs are given.
+  template <class DecodePicture>
+  std::int32_t DecodeOwnBlocks(DibInfoBlock* info, DibBits* bits, std::int32_t failed, std::int32_t no_memory,
+                               DecodePicture decode_picture) {
+    FreeImage();
+    std::int32_t status = failed;
+    try {
+      status = decode_picture();
+    } catch (const std::bad_alloc&) {
+      status = no_memory;
+    } catch (...) {
+      status = failed;
+    }
+    if (status != 0) {
+      FreeImage();
+      return status;
+    }
+    if (info != nullptr) {
+      *info = std::move(info_);
+      *bits = std::exchange(bits_, {});
+    }
+    return 0;
+  }
+
   DibInfoBlock info_;
   DibBits bits_;
   std::uint32_t byte_count_ = 0;

@@ -84,14 +84,7 @@ CImageDecoder* CImageLoaderManager::FindLoaderByExtension(const char* file_name,
   });
 }
 
-CImageDecoder* CImageLoaderManager::FindLoaderByType(std::uint32_t type) {
-  return decoders_.WithRecords([type](std::span<const PluginRecord<GllFamily>> records) -> CImageDecoder* {
-    for (const auto& record : records) {
-      if (record.type == type) return record.decoder.get();
-    }
-    return nullptr;
-  });
-}
+CImageDecoder* CImageLoaderManager::FindLoaderByType(std::uint32_t type) { return decoders_.FindByType(type); }
 
 std::int32_t CImageLoaderManager::DecodeData(const std::uint8_t* data, std::size_t size, const DecodeTarget& target,
                                              std::uint32_t hint, const DecodeOutputs& outputs) {

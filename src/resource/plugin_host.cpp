@@ -1,5 +1,7 @@
 #include "resource/plugin_host.h"
 
+#include "base/path.h"
+
 std::vector<std::string> SplitExtensionList(const char* list) {
   std::vector<std::string> items;
   if (list == nullptr) return items;

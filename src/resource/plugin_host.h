@@ -20,9 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "base/path.h"
 #include "base/sjis_case.h"
-#include "platform/file_system_ops.h"
 #include "resource/plugin_args.h"
 #include "resource/plugin_library.h"
 
@@ -117,16 +115,8 @@ class CPluginHost {
   // Loads every library of the folder that matches the family's wildcard; the number loaded,
   // or -1 when the folder cannot be made absolute.
   int LoadPlugins(const char* folder) {
-    char full_folder[kMaxPath];
-    if (MakeFullPath(full_folder, folder) == 0) return -1;
-    std::string prefix = full_folder;
-    if (!EndsWithSeparator(full_folder)) prefix += '\\';
-    int loaded = 0;
-    for (const plat::FindData& found : plat::FindFiles(prefix + Family::kWildcard)) {
-      if (found.IsFolder()) continue;
-      if (LoadPlugin((prefix + found.file_name).c_str()) == kPluginLoaded) ++loaded;
-    }
-    return loaded;
+    return LoadPluginFolder(folder, Family::kWildcard,
+                            [this](const char* path) { return LoadPlugin(path) == kPluginLoaded; });
   }
 
   // The decoder of the first record whose extension list holds the name's extension.
@@ -134,6 +124,15 @@ class CPluginHost {
     std::shared_lock guard(lock_);
     const Record* record = FindRecordByExtension(file_name);
     return record != nullptr ? record->decoder.get() : nullptr;
+  }
+
+  // The decoder of the first record of that type.
+  Decoder* FindByType(std::uint32_t type) const {
+    std::shared_lock guard(lock_);
+    for (const Record& record : records_) {
+      if (record.type == type) return record.decoder.get();
+    }
+    return nullptr;
   }
 
   // The second assist entry of the first record of that type; null when there is none.

@@ -3,23 +3,41 @@
 #include <string>
 
 #include "base/path.h"
+#include "platform/file_system_ops.h"
 
 namespace {
 
 template <class Function>
 bool Resolve(const plat::DynamicLibrary& library, const std::string& name, Function& function) {
-  function = reinterpret_cast<Function>(library.Symbol(name.c_str()));
-  return function != nullptr;
+  return ResolveExport(library, name.c_str(), function);
 }
 
 }  // namespace
 
-unsigned LoadPluginEntries(const char* path, std::string_view family, const char* object_entry, PluginEntries& entries) {
+unsigned LoadPluginLibrary(const char* path, std::unique_ptr<plat::DynamicLibrary>& library) {
   char full_path[kMaxPath];
   if (MakeFullPath(full_path, path) == 0) return kPluginBadPath;
-  if (plat::DynamicLibrary::Load(full_path, entries.library) != plat::DynamicLibrary::LoadStatus::kLoaded) {
+  if (plat::DynamicLibrary::Load(full_path, library) != plat::DynamicLibrary::LoadStatus::kLoaded) {
     return kPluginNotLoadable;
   }
+  return kPluginLoaded;
+}
+
+int LoadPluginFolder(const char* folder, const char* wildcard, const std::function<bool(const char* path)>& load) {
+  char full_folder[kMaxPath];
+  if (MakeFullPath(full_folder, folder) == 0) return -1;
+  std::string prefix = full_folder;
+  if (!EndsWithSeparator(full_folder)) prefix += '\\';
+  int loaded = 0;
+  for (const plat::FindData& found : plat::FindFiles(prefix + wildcard)) {
+    if (found.IsFolder()) continue;
+    if (load((prefix + found.file_name).c_str())) ++loaded;
+  }
+  return loaded;
+}
+
+unsigned LoadPluginEntries(const char* path, std::string_view family, const char* object_entry, PluginEntries& entries) {
+  if (const unsigned status = LoadPluginLibrary(path, entries.library); status != kPluginLoaded) return status;
   const plat::DynamicLibrary& library = *entries.library;
   const std::string name(family);
   const bool complete = Resolve(library, "Get" + name + "Type", entries.get_type) &&

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -38,6 +39,22 @@ struct PluginEntries {
   void* get_object = nullptr;  // the family's object entry; its type is the family's
   PluginConfigFunc config = nullptr;
 };
+
+// Makes the path absolute and loads the library: kPluginLoaded, kPluginBadPath or
+// kPluginNotLoadable.
+unsigned LoadPluginLibrary(const char* path, std::unique_ptr<plat::DynamicLibrary>& library);
+
+// Looks an export up as a function of the type of `function`; false when it is missing.
+template <class Function>
+bool ResolveExport(const plat::DynamicLibrary& library, const char* name, Function& function) {
+  function = reinterpret_cast<Function>(library.Symbol(name));
+  return function != nullptr;
+}
+
+// Calls `load` with the engine path of every file of the folder that matches the wildcard, in
+// the order the system lists them; the number for which it returned true, or -1 when the
+// folder cannot be made absolute.
+int LoadPluginFolder(const char* folder, const char* wildcard, const std::function<bool(const char* path)>& load);
 
 // Makes the path absolute, loads the library and looks its entries up in the scheme's order.
 // kPluginLoaded, kPluginBadPath, kPluginNotLoadable or kPluginMissingExport.

@@ -89,6 +89,19 @@ TEST(GameAppTablesTest, TheApplicationPublishesItsTrigonometricTablesWhileItLive
   EXPECT_EQ(g_MotionTrigTable, nullptr);
 }
 
+TEST_F(PriorityHookTest, TheSetUpRegistersTheBitmapDecoderAndPublishesThePluginHosts) {
+  LogCapture log;
+  SingleThreadGame game;
+  EXPECT_EQ(game.SetUp(), 0);
+  ASSERT_NE(g_GllHost, nullptr);
+  CImageDecoder* bitmap = g_GllHost->FindLoaderByExtension("SHOT.bmp", true);
+  ASSERT_NE(bitmap, nullptr);
+  EXPECT_EQ(g_GllHost->FindLoaderByType(1), bitmap);
+  EXPECT_NE(g_SoundDecoderManager, nullptr);
+  EXPECT_NE(g_DcpHost, nullptr);
+  EXPECT_NE(g_TcpHost, nullptr);
+}
+
 TEST(ThreadPriorityTest, TheLowestPriorityOfTheCallingThreadCanBeSetAndReported) {
   LogCapture log;
   // Either the thread is lowered and restored, or the process may not restore it and nothing changes.

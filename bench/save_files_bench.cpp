@@ -1,14 +1,12 @@
 // Saving and loading the game state of a mid-size game: 1 MB of script variables, mostly zeros
 // with scattered flags and counters, packed into a save file and read back. The anchor is a
-// memcpy of the same record; a table after the runs gives each time as a ratio to it.
+// memcpy of the same record; a table after the runs gives each time (ms) as a ratio to it.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <random>
 #include <string>
@@ -22,6 +20,8 @@
 #include "platform/host_path.h"
 #include "resource/file_system.h"
 #include "sob_builder.h"
+
+#include "ratio_reporter.h"
 
 namespace {
 
@@ -105,30 +105,6 @@ void MemcpyRecord(benchmark::State& state) {
   }
 }
 
-class RecordingReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.iterations > 0) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-
-  void PrintRatios() const {
-    const auto anchor = times_.find("MemcpyRecord");
-    if (anchor == times_.end()) return;
-    std::printf("\n%-10s %14s %14s\n", "operation", "ms each", "/ memcpy");
-    for (const char* measured : {"SaveGame", "LoadGame"}) {
-      const auto time = times_.find(measured);
-      if (time == times_.end()) continue;
-      std::printf("%-10s %14.3f %14.1f\n", measured, time->second, time->second / anchor->second);
-    }
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 BENCHMARK(MemcpyRecord)->Unit(benchmark::kMillisecond);
@@ -138,9 +114,9 @@ BENCHMARK(LoadGame)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RecordingReporter reporter;
+  RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatios();
+  reporter.PrintRatios("state of 1 MB", {{"SaveGame", "MemcpyRecord"}, {"LoadGame", "MemcpyRecord"}});
   benchmark::Shutdown();
   return 0;
 }

@@ -4,16 +4,15 @@
 // display (under Xvfb: xvfb-run -a build/present_bench).
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <cstring>
-#include <map>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "platform/message_queue.h"
 #include "platform/screen_presenter.h"
 #include "platform/window.h"
+
+#include "ratio_reporter.h"
 
 namespace {
 
@@ -93,32 +92,6 @@ void Copy(benchmark::State& state, int32_t width, int32_t height) {
 void MemcpyFrame(benchmark::State& state) { Copy(state, kWidth, kHeight); }
 void MemcpyGlyph(benchmark::State& state) { Copy(state, kGlyph, kGlyph); }
 
-class RecordingReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.iterations > 0) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-
-  void PrintRatios() const {
-    const std::pair<const char*, const char*> pairs[] = {{"UploadFrame", "MemcpyFrame"},
-                                                         {"UploadGlyph", "MemcpyGlyph"},
-                                                         {"PresentFrame", "MemcpyFrame"}};
-    std::printf("\n%-14s %-12s %10s\n", "present", "anchor", "/ anchor");
-    for (const auto& [measured, anchor] : pairs) {
-      const auto time = times_.find(measured);
-      const auto anchor_time = times_.find(anchor);
-      if (time == times_.end() || anchor_time == times_.end()) continue;
-      std::printf("%-14s %-12s %10.2f\n", measured, anchor, time->second / anchor_time->second);
-    }
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 BENCHMARK(MemcpyFrame)->Unit(benchmark::kMicrosecond);
@@ -130,9 +103,9 @@ BENCHMARK(PresentFrame)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RecordingReporter reporter;
+  RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatios();
+  reporter.PrintRatios("present", {{"UploadFrame", "MemcpyFrame"}, {"UploadGlyph", "MemcpyGlyph"}, {"PresentFrame", "MemcpyFrame"}});
   TheScreen().window.reset();
   benchmark::Shutdown();
   return 0;

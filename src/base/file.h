@@ -56,6 +56,8 @@ class CFile : public CRefCounted {
   unsigned Create(const char* path, bool overwrite);
   unsigned OpenReadWrite(const char* path);
   std::uint32_t Write(const void* data, std::uint32_t count);
+  // Puts what was written on the disk; false when it cannot.
+  bool Flush() { return file_.Flush(); }
   // Formats text of any length into the disk file; the bytes written.
   std::uint32_t Printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
 

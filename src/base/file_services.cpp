@@ -125,7 +125,16 @@ std::optional<std::vector<std::uint8_t>> LoadDataFile(const char* name) {
   return std::vector<std::uint8_t>(data, data + file.GetSize());
 }
 
-unsigned SaveFileReplacing(const char* path, std::span<const std::uint8_t> data) {
+namespace {
+
+bool WriteWhole(CFile& file, std::span<const std::uint8_t> data) {
+  const auto size = static_cast<std::uint32_t>(data.size());
+  return file.Write(data.data(), size) == size;
+}
+
+}  // namespace
+
+unsigned SaveFileReplacing(const char* path, std::span<const std::uint8_t> data, const FileBytesWriter& writer) {
   char full_path[kMaxPath];
   if (MakeFullPath(full_path, path) == 0) return 1;
   char folder[kMaxPath];
@@ -133,8 +142,7 @@ unsigned SaveFileReplacing(const char* path, std::span<const std::uint8_t> data)
   const std::optional<std::string> temp_path = plat::CreateTempFile(folder, "KVX");
   if (!temp_path) return 2;
   CFile temp;
-  const auto size = static_cast<std::uint32_t>(data.size());
-  const bool written = temp.Create(temp_path->c_str(), true) == 0 && temp.Write(data.data(), size) == size;
+  const bool written = temp.Create(temp_path->c_str(), true) == 0 && (writer ? writer : WriteWhole)(temp, data) && temp.Flush();
   temp.Close();
   if (!written) {
     plat::DeleteFile(*temp_path);

@@ -3,11 +3,14 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
 
 #include "platform/find_data.h"
+
+class CFile;
 
 // Special-folder ids the engine asks for.
 inline constexpr int kFolderDocuments = 0x05;
@@ -35,10 +38,14 @@ std::optional<std::tm> ToLocalTime(const plat::FileTime& time);
 // A data file read whole through the data-file layer; nothing when it cannot be read.
 std::optional<std::vector<std::uint8_t>> LoadDataFile(const char* name);
 
-// Writes the bytes to a new temporary file beside `path` and renames it over `path`, so that a
-// failed or interrupted save leaves the old file whole. 0 done, 1 the path cannot be made
-// absolute, 2 the temporary file cannot be created or written, 3 it cannot replace the old file.
-unsigned SaveFileReplacing(const char* path, std::span<const std::uint8_t> data);
+// Writes bytes into an open file; false when not all of them were written.
+using FileBytesWriter = std::function<bool(CFile& file, std::span<const std::uint8_t> data)>;
+
+// Writes the bytes to a new temporary file beside `path`, puts it on the disk and renames it
+// over `path`, so that a failed or interrupted save leaves the old file whole. `writer` writes
+// the bytes (null: CFile::Write). 0 done, 1 the path cannot be made absolute, 2 the temporary
+// file cannot be created or written, 3 it cannot replace the old file.
+unsigned SaveFileReplacing(const char* path, std::span<const std::uint8_t> data, const FileBytesWriter& writer = nullptr);
 
 // Whether the layer finds the name as a loose data file.
 bool DataFileExists(const char* name);

@@ -15,6 +15,12 @@ inline constexpr std::size_t kSettingSnapshotWithoutText = 14;  // 0: snapshots 
 inline constexpr std::size_t kSettingSaveText = 30;             // saves carry the text part
 inline constexpr std::size_t kSettingEnlargedDrawing = 160;     // drawing method of an enlarged screen
 inline constexpr std::size_t kSettingDrawingUnenlarged = 161;   // that method also when not enlarged
+inline constexpr std::size_t kSettingNextRotatingSlot = 177;     // the slot the next save of group 10 takes
+inline constexpr std::size_t kSettingNextQuickSlot = 178;        // the same for group 11
+inline constexpr std::size_t kSettingSaveCaption = 180;          // saves carry a caption
+inline constexpr std::size_t kSettingSaveWritten = 186;          // 1 once a save was written
+inline constexpr std::size_t kSettingLastRotatingSlot = 187;     // the slot last written in group 10
+inline constexpr std::size_t kSettingLastQuickSlot = 188;        // the same for group 11
 
 GameSettingsBlock DefaultGameSettings();
 

@@ -4,6 +4,12 @@
 
 #include "base/lzss_coder.h"
 
+std::uint8_t ByteSum(std::span<const std::uint8_t> bytes) {
+  std::uint32_t sum = 0;
+  for (const std::uint8_t byte : bytes) sum += byte;
+  return static_cast<std::uint8_t>(sum);
+}
+
 PackedBlock PackBlock(std::span<const std::uint8_t> data) {
   PackedBlock block;
   const auto coder = std::make_unique<CLzssCoder>();

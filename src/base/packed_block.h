@@ -12,6 +12,9 @@ struct PackedBlock {
   std::uint32_t unpacked_size = 0;  // 0: `stored` is the data itself
 };
 
+// The sum of the bytes modulo 256, the check the packed files carry.
+std::uint8_t ByteSum(std::span<const std::uint8_t> bytes);
+
 PackedBlock PackBlock(std::span<const std::uint8_t> data);
 
 // The data of a stored block; nothing when it does not unpack to `unpacked_size` bytes. A size

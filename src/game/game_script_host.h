@@ -3,10 +3,24 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
+#include "base/byte_cursor.h"
 #include "script/script_host.h"
+
+class CImage;
+
+// A part of the state record that a subsystem above the host writes and reads (the novel
+// frame's state while a frame exists). Both return 0, or non-zero when the part cannot be
+// written or is damaged; `text_part` says whether the record carries the text part.
+struct StateSection {
+  std::function<std::uint32_t(ByteWriter& out, bool text_part)> write;
+  std::function<std::uint32_t(ByteReader& in, bool text_part)> read;
+};
 
 class CGameScriptHost : public CScriptHost {
  public:
@@ -26,6 +40,18 @@ class CGameScriptHost : public CScriptHost {
   std::uint16_t BootValue() const { return boot_value_; }
   void SetBootValue(std::uint16_t value) { boot_value_ = value; }
 
+  // The boot value, the save word and the save title (null: none) set together; the list of
+  // marked variables starts again empty.
+  void BeginSaveSelection(std::uint16_t boot_value, std::uint32_t save_word, const char* title);
+  std::uint32_t SaveWord() const { return save_word_; }
+  const std::string& SaveTitle() const { return save_title_; }
+  // The picture whose image becomes a save's thumbnail while no novel frame exists, and the name
+  // of a prepared thumbnail picture ("SYS_<leaf of the name>"; null or empty: none).
+  void SetThumbnailSource(CImage* source, const char* picture_name);
+
+  // The sections written after the host's own parts of the state record, in this order.
+  void SetStateSections(std::vector<StateSection> sections) { state_sections_ = std::move(sections); }
+
   // The state record that save files and snapshots carry: the class-1 variables, a text flag
   // byte, with the text part the text printer's state and the held snapshot (u32 size, bytes),
   // then the novel frame's state when a frame exists. The text part is written when asked and
@@ -33,8 +59,9 @@ class CGameScriptHost : public CScriptHost {
   // frame could not be written (`record` is then empty).
   std::uint32_t WriteState(std::vector<std::uint8_t>& record, bool with_text) const;
   // Reads a record in the same order, discarding the held snapshot on the way. 0; 1 an empty
-  // record; 2 the variables do not match; 3 the text part or the novel frame's state is damaged.
-  // A failure leaves what was read before it in place. Bytes after the record are ignored.
+  // record; 2 the variables do not match; 3 the text part or a section is damaged. A damaged
+  // record leaves the variables and the held snapshot as they were. Bytes after the record are
+  // ignored.
   std::uint32_t ReadState(std::span<const std::uint8_t> record);
 
   // RestoreSnapshot's result when no snapshot is held (-1 to the scripts).
@@ -48,9 +75,50 @@ class CGameScriptHost : public CScriptHost {
   // The held snapshot's record, empty when none is held.
   std::span<const std::uint8_t> HeldSnapshot() const { return snapshot_; }
 
+  // Save files "DATA<group><slot>.SAV" of the save folder. Group 10 rotates through slots 0 to
+  // 9 and group 11 through 5 to 9; a negative slot there means the rotating slot.
+  static constexpr std::int32_t kRotatingGroup = 10;
+  static constexpr std::int32_t kQuickGroup = 11;
+  // The scripts' -1 for "no such save".
+  static constexpr std::uint32_t kNoSaveFile = 0xFFFFFFFF;
+  // The path of a save. Slot >= 0: 0 when the file exists, 3 when not. Negative slot: the newest
+  // existing rotating slot, counted down from the group's next one; 1 (group 10) or 2 (group 11)
+  // when none exists, 3 in another group.
+  std::uint32_t GetSaveFilePath(std::string& path, std::int32_t group, std::int32_t slot) const;
+  // Writes a save: 0; 1 no thumbnail source; 2 the thumbnail cannot be made; 5 the file cannot be
+  // written (the old file is left whole); 6 the state record cannot be written; kNoSaveFile for a
+  // slot that names no file.
+  std::uint32_t SaveGame(std::int32_t group, std::int32_t slot);
+  // Loads a save; a negative group loads the pending-load path. kNoSaveFile when the save is
+  // missing, else LoadGameFile's result.
+  std::uint32_t LoadGame(std::int32_t group, std::int32_t slot);
+  // Loads the save at `path`, or the packed state stored at `offset` of that file. 0; 1 the file
+  // cannot be read; 3 bad magic, byte sum, sizes or packed data; 4 the state record is refused;
+  // 5 a version other than 0. Nothing of the running game changes unless the result is 0.
+  std::uint32_t LoadGameFile(const std::string& path, std::uint32_t offset);
+  void SetPendingLoadPath(std::string path) { pending_load_path_ = std::move(path); }
+  // Replaces the caption of an existing save (at most 139 bytes, whole characters). 0; 1 the
+  // file cannot be read or written; 2 bad magic; kNoSaveFile no such save. Null text: 0, nothing.
+  std::uint32_t WriteSaveCaption(std::int32_t group, std::int32_t slot, const char* text);
+  // 0; 1 the source is missing or the target names no file; 2 the copy failed.
+  std::uint32_t CopySaveFile(std::int32_t from_group, std::int32_t from_slot, std::int32_t to_group, std::int32_t to_slot);
+  // 0; 1 no such save; 2 it cannot be deleted.
+  std::uint32_t DeleteSaveFile(std::int32_t group, std::int32_t slot);
+
  private:
+  std::uint32_t ReadStateParts(std::span<const std::uint8_t> record);
+  // The path of (group, slot) in the save folder; nothing when it names no file.
+  std::optional<std::string> SaveFileName(std::int32_t group, std::int32_t slot) const;
+  std::optional<std::vector<std::uint8_t>> BuildThumbnail() const;
+
   std::uint16_t boot_value_ = 1;
+  std::uint32_t save_word_ = 0;
+  std::string save_title_;
+  CImage* thumbnail_source_ = nullptr;
+  std::string thumbnail_name_;
+  std::vector<StateSection> state_sections_;
   std::vector<std::uint8_t> snapshot_;
+  std::string pending_load_path_;
 };
 
 // Seeds the script random generator's state from `clock`.

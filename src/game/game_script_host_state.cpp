@@ -14,6 +14,13 @@ constexpr std::uint8_t kStateVariables = 0;
 
 }  // namespace
 
+void CGameScriptHost::BeginSaveSelection(std::uint16_t boot_value, std::uint32_t save_word, const char* title) {
+  boot_value_ = boot_value;
+  save_word_ = save_word;
+  save_title_ = title != nullptr ? title : "";
+  Variables().ClearMarked();
+}
+
 std::uint32_t CGameScriptHost::WriteState(std::vector<std::uint8_t>& record, bool with_text) const {
   const bool text_part = with_text && CurrentGameSettings()[kSettingSaveText] != 0;
   // The text printer's and the novel frame's state sizes join the total with their subsystems.
@@ -34,21 +41,40 @@ std::uint32_t CGameScriptHost::WriteState(std::vector<std::uint8_t>& record, boo
     out.Word(static_cast<std::uint32_t>(snapshot_.size()));
     out.Bytes(snapshot_);
   }
-  // The novel frame's saved state (with the same text flag) follows when a frame exists.
+  for (const StateSection& section : state_sections_) {
+    if (section.write(out, text_part) != 0) {
+      record.clear();
+      return 3;
+    }
+  }
   record = out.Take();
   return 0;
 }
 
 std::uint32_t CGameScriptHost::ReadState(std::span<const std::uint8_t> record) {
   if (record.empty()) return 1;
+  // What a damaged record must not change: the variables it overwrites and the held snapshot.
+  ByteWriter variables_before;
+  if (WriteVariables(variables_before, kStateVariables, false) != 0) return 2;
+  // Kept alive to the end: `record` may be the held snapshot's own bytes.
+  std::vector<std::uint8_t> snapshot_before = std::exchange(snapshot_, {});
+
+  const std::uint32_t result = ReadStateParts(record);
+  if (result != 0) {
+    ByteReader undo(variables_before.Data());
+    Variables().ReadRecord(undo);
+    snapshot_ = std::move(snapshot_before);
+  }
+  return result;
+}
+
+std::uint32_t CGameScriptHost::ReadStateParts(std::span<const std::uint8_t> record) {
   ByteReader in(record);
   // Records are always written with the class-1 selector; any other would let a damaged save
   // overwrite the persistent variables.
   if (in.Byte() != kStateVariables || Variables().Read(in, kStateVariables) != 0) return 2;
   // The novel frame's pending display state is cleared here.
 
-  // Kept alive to the end: `record` may be the held snapshot's own bytes.
-  const std::vector<std::uint8_t> discarded = std::exchange(snapshot_, {});
   const std::optional<std::uint8_t> text_flag = in.Byte();
   if (!text_flag) return 3;
   if (*text_flag != 0) {
@@ -60,7 +86,9 @@ std::uint32_t CGameScriptHost::ReadState(std::span<const std::uint8_t> record) {
     if (!snapshot) return 3;
     snapshot_.assign(snapshot->begin(), snapshot->end());
   }
-  // The novel frame's saved state is read here when a frame exists.
+  for (const StateSection& section : state_sections_) {
+    if (section.read(in, *text_flag != 0) != 0) return 3;
+  }
   return 0;
 }
 

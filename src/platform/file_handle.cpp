@@ -58,6 +58,8 @@ void FileHandle::Close() {
   if (fd_ >= 0) ::close(std::exchange(fd_, -1));
 }
 
+bool FileHandle::Flush() { return fd_ >= 0 && ::fsync(fd_) == 0; }
+
 std::optional<std::uint64_t> FileHandle::Size() const {
   struct stat status {};
   if (fd_ < 0 || fstat(fd_, &status) != 0) return std::nullopt;

@@ -39,6 +39,8 @@ class FileHandle {
   // may share one handle.
   std::optional<std::size_t> ReadAt(std::uint64_t offset, void* buffer, std::size_t count) const;
   std::optional<std::size_t> Write(const void* data, std::size_t count);
+  // Puts what was written on the disk; false when the system cannot.
+  bool Flush();
   // The new position; nothing when the move fails (a position before the start).
   std::optional<std::uint64_t> Seek(std::int64_t offset, SeekOrigin origin);
 

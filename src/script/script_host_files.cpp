@@ -12,12 +12,6 @@ namespace {
 
 constexpr std::uint32_t kPersistentSelector = 1;  // the class-2 variables
 
-std::uint8_t ByteSum(std::span<const std::uint8_t> bytes) {
-  std::uint32_t sum = 0;
-  for (const std::uint8_t byte : bytes) sum += byte;
-  return static_cast<std::uint8_t>(sum);
-}
-
 std::span<const std::uint8_t> AsBytes(std::span<const std::byte> bytes) {
   return {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()};
 }

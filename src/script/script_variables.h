@@ -55,6 +55,7 @@ class ScriptVariables {
   std::uint32_t SaveOneToBackup(std::uint32_t address);
   std::uint32_t Mark(std::uint32_t address);
   const std::vector<std::uint32_t>& Marked() const { return marked_; }
+  void ClearMarked() { marked_.clear(); }
   // The number of the live variable at the address, -1 when none.
   std::int32_t Find(std::uint32_t address) const;
 

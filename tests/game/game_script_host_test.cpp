@@ -15,25 +15,12 @@
 #include "script/transfer_builtins.h"
 #include "sob_builder.h"
 #include "support/log_capture.h"
-#include "support/sob_test_files.h"
+#include "support/game_host_fixture.h"
 
 namespace {
 
-class GameScriptHostTest : public sob_test::ScriptFilesTest {
- protected:
-  ScriptNativeFunc Native(std::uint32_t id) const { return host_.Natives().Find(ScriptNativeTable::Token(id)); }
-
-  // An argument array of `count` words, each set to `fill`.
-  NativeArgs Args(std::uint32_t count, std::uint32_t fill) {
-    const std::uint32_t address = host_.Memory().Allocate(std::max(count, 1u) * 4, true);
-    for (std::uint32_t i = 0; i < count; ++i) host_.Memory().SetWord(address + i * 4, fill);
-    return NativeArgs(host_.Memory(), handles_, address);
-  }
-
-  LogCapture log_;
-  HandleTable handles_;
-  CGameScriptHost host_;
-};
+using game_test::GameScriptHostTest;
+using game_test::GameStateRecordTest;
 
 TEST_F(GameScriptHostTest, RegistersAllBuiltInsInTheOrderOfTheirNumbers) {
   EXPECT_EQ(host_.Natives().Count(), kBuiltinCount);
@@ -73,50 +60,6 @@ TEST_F(GameScriptHostTest, AFunctionNotBuiltYetLogsItsNumberOnceAndReturnsZero) 
   EXPECT_NE(log_.Last().find("built-in function 12 " + name), std::string::npos) << log_.Last();
   EXPECT_NE(Native(13), Native(12));
 }
-
-// A host with user variables of every class and kind, and a settings block of its own.
-class GameStateRecordTest : public GameScriptHostTest {
- protected:
-  // The record's variables: the selector byte, then kind byte and block of 0 and 1.
-  static constexpr std::size_t kVariablesSize = 1 + 9 + 9;
-
-  void SetUp() override {
-    GameScriptHostTest::SetUp();
-    kvxtools::UserVarBuilder builder;
-    builder.AddVariable(0, 1, 8, {1, 2, 3, 4, 5, 6, 7, 8});  // 0: a class-1 value
-    builder.AddVariable(1, 1, 8, {'a', 'b', 'c', 0});        // 1: a class-1 text
-    builder.AddVariable(0, 2, 4, {40});                      // 2: persistent, not in the record
-    builder.AddVariable(2, 1, 4, {2});                       // 3: kind 2, never serialised
-    builder.AddVariable(0, 0, 4, {9});                       // 4: class 0, not in the record
-    WriteScriptFile("USER_VAR.SOB", builder.Build());
-    ASSERT_EQ(host_.LoadLibraries(nullptr, "SCRIPT\\USER_VAR.SOB", nullptr, true, true), 0u);
-    g_UserConfig = &settings_;
-  }
-  void TearDown() override {
-    g_UserConfig = nullptr;
-    GameScriptHostTest::TearDown();
-  }
-
-  std::uint32_t Block(std::uint32_t number) const { return host_.Variables().BlockOf(VariableCopy::kLive, number).value(); }
-  std::uint32_t Word(std::uint32_t number) const { return host_.Memory().Word(Block(number)); }
-  void SetWord(std::uint32_t number, std::uint32_t value) { host_.Memory().SetWord(Block(number), value); }
-  std::vector<std::uint32_t> Words() const {
-    std::vector<std::uint32_t> words;
-    for (std::uint32_t number = 0; number < host_.Variables().Count(); ++number) words.push_back(Word(number));
-    return words;
-  }
-  void SetEveryWord(std::uint32_t value) {
-    for (std::uint32_t number = 0; number < host_.Variables().Count(); ++number) SetWord(number, value);
-  }
-  std::vector<std::uint8_t> Held() const { return {host_.HeldSnapshot().begin(), host_.HeldSnapshot().end()}; }
-  std::vector<std::uint8_t> Written(bool with_text) {
-    std::vector<std::uint8_t> record;
-    EXPECT_EQ(host_.WriteState(record, with_text), 0u);
-    return record;
-  }
-
-  GameSettingsBlock settings_ = DefaultGameSettings();
-};
 
 TEST_F(GameStateRecordTest, TheClassOneVariablesRoundTripAndNothingElseChanges) {
   SetWord(0, 0x11111111);
@@ -258,7 +201,7 @@ TEST_F(GameStateRecordTest, DamagedVariablesAreRefusedWithNothingChanged) {
   EXPECT_EQ(Held(), snapshot);
 }
 
-TEST_F(GameStateRecordTest, ADamagedTextPartFailsWithThreeAndNeverReadsPastTheRecord) {
+TEST_F(GameStateRecordTest, ADamagedTextPartFailsWithThreeAndChangesNothing) {
   SetWord(0, 1);
   ASSERT_EQ(host_.TakeSnapshot(), 0u);
   const std::vector<std::uint8_t> record = Written(true);
@@ -272,12 +215,13 @@ TEST_F(GameStateRecordTest, ADamagedTextPartFailsWithThreeAndNeverReadsPastTheRe
   damaged.push_back(record);
   StoreLe32(&damaged.back()[size_at], 0xFFFFFFFF);
   for (const std::vector<std::uint8_t>& bytes : damaged) {
-    ASSERT_EQ(host_.TakeSnapshot(), 0u);
     SetWord(0, 2);
+    ASSERT_EQ(host_.TakeSnapshot(), 0u);
+    const std::vector<std::uint8_t> held = Held();
     EXPECT_EQ(host_.ReadState(bytes), 3u) << bytes.size();
-    // What came before the damage was read; the old snapshot is gone and nothing took its place.
-    EXPECT_EQ(Word(0), 1u) << bytes.size();
-    EXPECT_TRUE(host_.HeldSnapshot().empty()) << bytes.size();
+    // A damaged record changes neither the variables nor the held snapshot.
+    EXPECT_EQ(Word(0), 2u) << bytes.size();
+    EXPECT_EQ(Held(), held) << bytes.size();
   }
 
   // Bytes after the record are left for the parts that follow it.

@@ -1,0 +1,36 @@
+// A console reporter that keeps each run's mean time, so that a benchmark can print its figures
+// after the runs as ratios to an anchor measured in the same run.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (run.iterations > 0) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+
+  // One line per (measured, anchor) pair that both ran: the measured time in the benchmark's
+  // unit and its ratio to the anchor.
+  void PrintRatios(const char* heading, const std::vector<std::pair<const char*, const char*>>& pairs) const {
+    std::printf("\n%-14s %-12s %12s %10s\n", heading, "anchor", "time", "/ anchor");
+    for (const auto& [measured, anchor] : pairs) {
+      const auto time = times_.find(measured);
+      const auto anchor_time = times_.find(anchor);
+      if (time == times_.end() || anchor_time == times_.end()) continue;
+      std::printf("%-14s %-12s %12.3f %10.2f\n", measured, anchor, time->second, time->second / anchor_time->second);
+    }
+  }
+
+ private:
+  std::map<std::string, double> times_;
+};

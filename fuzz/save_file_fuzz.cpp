@@ -1,0 +1,27 @@
+// Reads arbitrary bytes as a save file, whole and at an offset taken from the first byte; a
+// state record read from it must survive being written into a save and read back.
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+#include <vector>
+
+#include "game/save_file_layout.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::span<const std::uint8_t> input(data, size);
+  std::vector<std::uint8_t> record;
+  const std::uint32_t status = save_file::ReadSaveFile(input, 0, record);
+  if (status != 0 && status != 3 && status != 5) std::abort();
+  if (status != 0 && !record.empty()) std::abort();
+  std::vector<std::uint8_t> at_offset;
+  if (size > 0) save_file::ReadSaveFile(input, input[0], at_offset);
+
+  if (status == 0) {
+    const std::vector<std::uint8_t> thumbnail(save_file::kThumbnailSize, 0x7F);
+    const save_file::SaveHeader header{thumbnail, "title", "caption"};
+    const std::vector<std::uint8_t> file = save_file::WriteSaveFile(header, PackBlock(record));
+    std::vector<std::uint8_t> again;
+    if (save_file::ReadSaveFile(file, 0, again) != 0 || again != record) std::abort();
+  }
+  return 0;
+}

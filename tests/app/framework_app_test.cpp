@@ -268,7 +268,8 @@ TEST_F(FrameworkAppTest, BlockingWaitsOnTheWorkerOrWithoutTheThreadedModeReturnA
   TestApp threaded;
   threaded.threaded = true;
   ASSERT_EQ(threaded.Initialize(), 0);
-  while (threaded.steps.load() == 0) std::this_thread::yield();
+  // The first step stores what its wait gave; -5 until then.
+  while (threaded.wait_on_worker.load() == -5) std::this_thread::yield();
   EXPECT_EQ(threaded.wait_on_worker.load(), 1);
   threaded.release_end.Set();
   threaded.Exit(0);

@@ -22,6 +22,7 @@
 #include "platform/host_path.h"
 #include "platform/message_box.h"
 #include "sob_assembler.h"
+#include "support/game_settings_files.h"
 #include "support/log_capture.h"
 #include "support/temp_game_folder.h"
 #include "support/test_window.h"
@@ -47,6 +48,7 @@ class GameRunGuiTest : public WindowTestBase {
     ASSERT_TRUE(kvxtools::AssembleSob(YieldingMain(), nullptr, main, error)) << error;
     game_.WriteFile("SCRIPT/MAIN.SOB", std::string_view(reinterpret_cast<const char*>(main.bytes.data()),
                                                         main.bytes.size()));
+    test_support::WriteGameSettingsFiles(game_);
   }
 
   test_support::TempGameFolder game_;
@@ -59,8 +61,16 @@ TEST_F(GameRunGuiTest, TheProgramRunsMainToItsEndAndExitsWithZero) {
   // The X and D-Bus libraries keep blocks until the process ends, which the leak checker of the
   // sanitizer build would report at the program's exit; this program's own leaks are checked in
   // the tests that run the game in process.
-  const std::string command = "ASAN_OPTIONS=detect_leaks=0 '" + std::string(tools) + "/kestrune' '/L" +
-                              game_.HostPath() + "' 2> '" + log + "'";
+  // A game that keeps its settings in the per-user data folder, here inside the test's folder.
+  kvxtools::AppDefinitionFile definition;
+  definition.width = 800;
+  definition.height = 600;
+  definition.save_folder_mode = 3;
+  kvxtools::AppInformationFile information;
+  information.name = "Title of the run";
+  test_support::WriteGameSettingsFiles(game_, definition, information);
+  const std::string command = "ASAN_OPTIONS=detect_leaks=0 XDG_DATA_HOME='" + game_.HostPath() + "data' '" +
+                              std::string(tools) + "/kestrune' '/L" + game_.HostPath() + "' 2> '" + log + "'";
   const int status = std::system(command.c_str());
   std::ifstream stream(log);
   std::stringstream printed;
@@ -69,7 +79,9 @@ TEST_F(GameRunGuiTest, TheProgramRunsMainToItsEndAndExitsWithZero) {
   EXPECT_EQ(WEXITSTATUS(status), 0) << printed.str();
   // A failure would have shown a message box; the log names each one.
   EXPECT_EQ(printed.str().find("message box"), std::string::npos) << printed.str();
-  EXPECT_NE(printed.str().find("not built yet: game set-up"), std::string::npos) << printed.str();
+  EXPECT_NE(printed.str().find("not built yet: the Ogg Vorbis sound decoder"), std::string::npos) << printed.str();
+  EXPECT_TRUE(game_.Exists("data/Title of the run SaveData/USER.CFG"));
+  EXPECT_TRUE(game_.Exists("data/Title of the run SaveData/APP_CFG.DAT"));
 }
 
 class GameInMode : public CGameApp {

@@ -134,4 +134,18 @@ TEST_F(AppWindowGuiTest, SingleThreadExitDestroysTheWindowAndDrainsTheQueue) {
   EXPECT_FALSE(plat::PeekMessage(left, false));
 }
 
+TEST_F(AppWindowGuiTest, TheWindowTakesTheSizeAndTitleOfTheGamesSettingsFiles) {
+  kvxtools::AppDefinitionFile definition = test_support::ReadOnlySettingsDefinition();
+  definition.width = 800;
+  definition.height = 600;
+  kvxtools::AppInformationFile information;
+  information.name = "Title of the run";
+  test_support::WriteGameSettingsFiles(game_, definition, information);
+  GuiGame game(false);
+  EXPECT_EQ(game.Run(CommandLine(), 1), 0);
+  EXPECT_EQ(game.facts.width, 800);
+  EXPECT_EQ(game.facts.height, 600);
+  EXPECT_EQ(game.facts.title, "Title of the run");
+}
+
 }  // namespace

@@ -74,6 +74,11 @@ int CGameApp::PrepareUserConfig() {
   std::string folder;
   if (kind == kInCommonApplicationData) folder = UserFolder(kFolderCommonApplicationData);
   if (folder.empty()) folder = UserFolder(kind == kInDocuments ? kFolderDocuments : kFolderApplicationData);
+  if (folder.empty()) {
+    plat::LogDiagnostic("the folder for the user's settings cannot be had (no home or data folder)");
+    ShowMessageBox(plat::Utf8ToSjis("環境設定ファイルの読み込みに失敗"), kBoxStop, plat::kDesktopWindow);
+    return kSetUpNoUserConfig;
+  }
   user_config_path_ = folder + kUserConfigName;
   if (!FolderExists(folder)) {
     if (!plat::CreateFolder(folder)) ShowMessageBox(Printf(kCreationFailed, folder), kBoxStop, plat::kDesktopWindow);
@@ -154,7 +159,7 @@ void CGameApp::SaveSettings(int code) {
     folder = UserFolder(kFolderApplicationData);
   }
   const std::string user_config = folder + kUserConfigName;
-  if (SaveFileReplacing(user_config.c_str(), WriteUserConfig(UserConfigView())) != 0) {
+  if (folder.empty() || SaveFileReplacing(user_config.c_str(), WriteUserConfig(UserConfigView())) != 0) {
     plat::LogDiagnostic("the settings file cannot be written (is the folder read-only?): " + user_config);
     ShowMessageBox(plat::Utf8ToSjis("環境設定ファイルの保存に失敗"), kBoxStop, plat::kDesktopWindow);
     return;

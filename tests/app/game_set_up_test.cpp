@@ -109,6 +109,7 @@ TEST_F(GameSetUpTest, SavingWritesBothFilesOnlyForExitCodeZero) {
   SetUpGame game(game_.EnginePath());
   ASSERT_EQ(game.SetUp(), 0);
   game.GetGameSettings()[kSettingSaveWindowPosition] = 0;
+  game.GetGameSettings()[29] = 42;  // pages kept in the text history
   WriteBlockInt32(game.GetWindowSettings(), kWinLeft, 300);
 
   game.SaveSettings(3);
@@ -126,6 +127,11 @@ TEST_F(GameSetUpTest, SavingWritesBothFilesOnlyForExitCodeZero) {
   const std::string settings = game_.ReadFile("SAVEDATA/APP_CFG.DAT");
   ASSERT_EQ(settings.size(), 4u + kGameSettingsSize);
   EXPECT_EQ(LoadLe32(reinterpret_cast<const uint8_t*>(settings.data())), kGameSettingsSize);
+
+  SetUpGame next_run(game_.EnginePath());
+  ASSERT_EQ(next_run.SetUp(), 0);
+  EXPECT_EQ(next_run.GetGameSettings()[29], 42);
+  EXPECT_TRUE(boxes_.empty());
 }
 
 }  // namespace

@@ -128,6 +128,10 @@ class CGameApp : public CFrameworkApp {
 
   GameSwitches& GetGameSwitches() { return game_switches_; }
   GameSettingsBlock& GetGameSettings() { return game_settings_; }
+  // The install information byte of the game's uninstall record; 0 when there is none.
+  uint8_t GetInstallInformation() const { return install_information_; }
+  // The save folder the user chose, empty when none.
+  const std::string& GetChosenSaveFolder() const { return chosen_save_folder_; }
   CFramePacer& GetFramePacer() { return pacer_; }
   CTimerManager& GetTimerManager() { return timers_; }
   CTimerManager& GetPausableTimerManager() { return pausable_timers_; }

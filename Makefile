@@ -3,8 +3,12 @@ BUILD_DIR ?= build
 CMAKE_OPTIONS ?=
 JOBS ?= $(shell nproc)
 GAME_DIR ?= $(BUILD_DIR)/demo
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_PARALLEL ?= 3
+FUZZ_TARGETS ?=
 
-.PHONY: all deps configure build test test-threads run clean
+.PHONY: all deps configure build test test-threads run fuzz clean
 
 all: build
 
@@ -26,6 +30,15 @@ test-threads: deps
 
 run: build
 	$(BUILD_DIR)/kestrune /L$(abspath $(GAME_DIR))
+
+# Builds the fuzz targets with clang and libFuzzer and runs each (or those named in
+# FUZZ_TARGETS) from its corpus until it has used FUZZ_SECONDS seconds of CPU time,
+# FUZZ_PARALLEL at a time.
+fuzz: deps
+	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DKESTRUNE_FUZZ=ON -DKESTRUNE_BENCH=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
+	FUZZ_TARGETS="$(FUZZ_TARGETS)" bash scripts/run-fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS) $(FUZZ_PARALLEL)
 
 clean:
 	rm -rf $(BUILD_DIR)

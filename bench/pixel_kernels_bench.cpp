@@ -1,7 +1,8 @@
 // The hot pixel kernels on an 800x600 image, against a reference compositing library's matching
 // operations on premultiplied copies of the same pixels and against memcpy of the same bytes.
 // After the runs a table gives each kernel's time as a ratio to both (to memcpy alone where the
-// library has nothing comparable).
+// library has nothing comparable). The library has no saturating subtract: the subtract is set
+// against its saturating add, the same work per byte.
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
@@ -22,9 +23,11 @@
 #include "pixel/colour_transform_kernels.h"
 #include "pixel/copy_kernels.h"
 #include "pixel/masked_colour_kernels.h"
+#include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"
 #include "pixel/quad_map_kernels.h"
 #include "pixel/smooth_mosaic_kernels.h"
+#include "platform/cpu_features.h"
 
 namespace {
 
@@ -81,11 +84,26 @@ void RunKernel(benchmark::State& state, Kernel kernel) {
   CountBytes(state);
 }
 
+// Runs a vector member in its AVX2 form, where the processor has it.
+template <class Kernel>
+void RunAvx2(benchmark::State& state, Kernel kernel) {
+  if (!plat::ReadCpuFeatures().avx2) {
+    state.SkipWithError("the processor has no AVX2");
+    return;
+  }
+  g_CpuHasAvx2 = 1;
+  RunKernel(state, kernel);
+  g_CpuHasAvx2 = 0;
+}
+
 void Copy(benchmark::State& state) {
   RunKernel(state, [](uint32_t* d, const uint32_t* s) { Copy32(d, s, 0, 0, kWidth, kHeight); });
 }
 void CopyMmx(benchmark::State& state) {
   RunKernel(state, [](uint32_t* d, const uint32_t* s) { Copy32Mmx(d, s, 0, 0, kWidth, kHeight); });
+}
+void CopyAvx2(benchmark::State& state) {
+  RunAvx2(state, [](uint32_t* d, const uint32_t* s) { Copy32Mmx(d, s, 0, 0, kWidth, kHeight); });
 }
 void AlphaBlend(benchmark::State& state) {
   RunKernel(state,
@@ -94,6 +112,9 @@ void AlphaBlend(benchmark::State& state) {
 void AlphaBlendMmx(benchmark::State& state) {
   RunKernel(state,
             [](uint32_t* d, const uint32_t* s) { AlphaBlend32Mmx(d, s, 0, 0, kWidth, kHeight); });
+}
+void AlphaBlendAvx2(benchmark::State& state) {
+  RunAvx2(state, [](uint32_t* d, const uint32_t* s) { AlphaBlend32Mmx(d, s, 0, 0, kWidth, kHeight); });
 }
 void LevelBlend(benchmark::State& state) {
   const uint32_t level = 0x010101u * kLevel;
@@ -106,12 +127,28 @@ void LevelBlendMmx(benchmark::State& state) {
     BlendLevel32Mmx(d, s, 0, 0, kWidth, kHeight, kLevel);
   });
 }
+void LevelBlendAvx2(benchmark::State& state) {
+  RunAvx2(state, [](uint32_t* d, const uint32_t* s) { BlendLevel32Mmx(d, s, 0, 0, kWidth, kHeight, kLevel); });
+}
 void SaturatingAdd(benchmark::State& state) {
   RunKernel(state, [](uint32_t* d, const uint32_t* s) { AddSat32(d, s, 0, 0, kWidth, kHeight); });
 }
 void SaturatingAddMmx(benchmark::State& state) {
   RunKernel(state,
             [](uint32_t* d, const uint32_t* s) { AddSat32Mmx(d, s, 0, 0, kWidth, kHeight); });
+}
+
+void SaturatingAddAvx2(benchmark::State& state) {
+  RunAvx2(state, [](uint32_t* d, const uint32_t* s) { AddSat32Mmx(d, s, 0, 0, kWidth, kHeight); });
+}
+void SaturatingSub(benchmark::State& state) {
+  RunKernel(state, [](uint32_t* d, const uint32_t* s) { SubSat32(d, s, 0, 0, kWidth, kHeight); });
+}
+void SaturatingSubMmx(benchmark::State& state) {
+  RunKernel(state, [](uint32_t* d, const uint32_t* s) { SubSat32Mmx(d, s, 0, 0, kWidth, kHeight); });
+}
+void SaturatingSubAvx2(benchmark::State& state) {
+  RunAvx2(state, [](uint32_t* d, const uint32_t* s) { SubSat32Mmx(d, s, 0, 0, kWidth, kHeight); });
 }
 
 const uint8_t* LevelRow() { return g_PixelTables.product[kLevel]; }
@@ -123,17 +160,27 @@ void AlphaLevelBlendMmx(benchmark::State& state) {
   RunKernel(state,
             [](uint32_t* d, const uint32_t* s) { BlendAlphaLevel32Mmx(d, s, 0, 0, kWidth, kHeight, LevelRow()); });
 }
+void AlphaLevelBlendAvx2(benchmark::State& state) {
+  RunAvx2(state,
+          [](uint32_t* d, const uint32_t* s) { BlendAlphaLevel32Mmx(d, s, 0, 0, kWidth, kHeight, LevelRow()); });
+}
 void AlphaLevelAdd(benchmark::State& state) {
   RunKernel(state, [](uint32_t* d, const uint32_t* s) { AddAlphaLevel32(d, s, 0, 0, kWidth, kHeight, LevelRow()); });
 }
 void AlphaLevelAddMmx(benchmark::State& state) {
   RunKernel(state, [](uint32_t* d, const uint32_t* s) { AddAlphaLevel32Mmx(d, s, 0, 0, kWidth, kHeight, LevelRow()); });
 }
+void AlphaLevelAddAvx2(benchmark::State& state) {
+  RunAvx2(state, [](uint32_t* d, const uint32_t* s) { AddAlphaLevel32Mmx(d, s, 0, 0, kWidth, kHeight, LevelRow()); });
+}
 void OverLayer(benchmark::State& state) {
   RunKernel(state, [](uint32_t* d, const uint32_t* s) { BlendOver32(d, s, 0, 0, kWidth, kHeight, LevelRow()); });
 }
 void OverLayerMmx(benchmark::State& state) {
   RunKernel(state, [](uint32_t* d, const uint32_t* s) { BlendOver32Mmx(d, s, 0, 0, kWidth, kHeight, LevelRow()); });
+}
+void OverLayerAvx2(benchmark::State& state) {
+  RunAvx2(state, [](uint32_t* d, const uint32_t* s) { BlendOver32Mmx(d, s, 0, 0, kWidth, kHeight, LevelRow()); });
 }
 void MaskLevelBlend(benchmark::State& state) {
   RunKernel(state, [](uint32_t* d, const uint32_t* s) {
@@ -142,6 +189,11 @@ void MaskLevelBlend(benchmark::State& state) {
 }
 void MaskLevelBlendMmx(benchmark::State& state) {
   RunKernel(state, [](uint32_t* d, const uint32_t* s) {
+    BlendMaskLevel32Mmx(d, s, SharedImages().mask.data(), 0, 0, 0, kWidth, kHeight, LevelRow());
+  });
+}
+void MaskLevelBlendAvx2(benchmark::State& state) {
+  RunAvx2(state, [](uint32_t* d, const uint32_t* s) {
     BlendMaskLevel32Mmx(d, s, SharedImages().mask.data(), 0, 0, 0, kWidth, kHeight, LevelRow());
   });
 }
@@ -155,6 +207,11 @@ void ColourMaskedMmx(benchmark::State& state) {
     BlendColorMasked32Mmx(d, SharedImages().mask.data(), 0, 0, kWidth, kHeight, kColour, g_PixelTables.product[255]);
   });
 }
+void ColourMaskedAvx2(benchmark::State& state) {
+  RunAvx2(state, [](uint32_t* d, const uint32_t*) {
+    BlendColorMasked32Mmx(d, SharedImages().mask.data(), 0, 0, kWidth, kHeight, kColour, g_PixelTables.product[255]);
+  });
+}
 void ColourOverMasked(benchmark::State& state) {
   RunKernel(state, [](uint32_t* d, const uint32_t*) {
     OverColorMasked32(d, SharedImages().mask.data(), 0, 0, kWidth, kHeight, kColour, g_PixelTables.product[255]);
@@ -162,6 +219,11 @@ void ColourOverMasked(benchmark::State& state) {
 }
 void ColourOverMaskedMmx(benchmark::State& state) {
   RunKernel(state, [](uint32_t* d, const uint32_t*) {
+    OverColorMasked32Mmx(d, SharedImages().mask.data(), 0, 0, kWidth, kHeight, kColour, g_PixelTables.product[255]);
+  });
+}
+void ColourOverMaskedAvx2(benchmark::State& state) {
+  RunAvx2(state, [](uint32_t* d, const uint32_t*) {
     OverColorMasked32Mmx(d, SharedImages().mask.data(), 0, 0, kWidth, kHeight, kColour, g_PixelTables.product[255]);
   });
 }
@@ -180,6 +242,10 @@ void Bilinear(benchmark::State& state) {
 void BilinearMmx(benchmark::State& state) {
   const BilinearStep step = NearlyUnitStep();
   RunKernel(state, [&](uint32_t* d, const uint32_t* s) { Bilinear32Mmx(d, s, 0, kStride, kWidth, kHeight, step); });
+}
+void BilinearAvx2(benchmark::State& state) {
+  const BilinearStep step = NearlyUnitStep();
+  RunAvx2(state, [&](uint32_t* d, const uint32_t* s) { Bilinear32Mmx(d, s, 0, kStride, kWidth, kHeight, step); });
 }
 
 class BenchQuadSource : public QuadMapSource {
@@ -381,12 +447,16 @@ void ReferenceOverAtLevel(benchmark::State& state) {
 }
 void ReferenceAdd(benchmark::State& state) { RunReference(state, PIXMAN_OP_ADD, false, false); }
 
-// Keeps each run's mean time per iteration for the table of ratios.
+// Keeps each benchmark's time per iteration for the table of ratios: the median of the
+// repetitions where there are several (--benchmark_repetitions), else the one run's mean.
 class RecordingReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
-      if (run.iterations > 0) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if ((run.run_type == Run::RT_Iteration && run.iterations > 0) || median) {
+        times_[run.run_name.str()] = run.GetAdjustedRealTime();
+      }
     }
     ConsoleReporter::ReportRuns(runs);
   }
@@ -399,26 +469,40 @@ class RecordingReporter : public benchmark::ConsoleReporter {
     const Pair pairs[] = {
         {"AlphaBlend", "ReferenceOver"},
         {"AlphaBlendMmx", "ReferenceOver"},
+        {"AlphaBlendAvx2", "ReferenceOver"},
         {"LevelBlend", "ReferenceOverAtLevel"},
         {"LevelBlendMmx", "ReferenceOverAtLevel"},
+        {"LevelBlendAvx2", "ReferenceOverAtLevel"},
         {"SaturatingAdd", "ReferenceAdd"},
         {"SaturatingAddMmx", "ReferenceAdd"},
+        {"SaturatingAddAvx2", "ReferenceAdd"},
+        {"SaturatingSub", "ReferenceAdd"},
+        {"SaturatingSubMmx", "ReferenceAdd"},
+        {"SaturatingSubAvx2", "ReferenceAdd"},
         {"Copy", "ReferenceSrc"},
         {"CopyMmx", "ReferenceSrc"},
+        {"CopyAvx2", "ReferenceSrc"},
         {"AlphaLevelBlend", "ReferenceAlphaOverAtLevel"},
         {"AlphaLevelBlendMmx", "ReferenceAlphaOverAtLevel"},
+        {"AlphaLevelBlendAvx2", "ReferenceAlphaOverAtLevel"},
         {"AlphaLevelAdd", "ReferenceAddAtLevel"},
         {"AlphaLevelAddMmx", "ReferenceAddAtLevel"},
+        {"AlphaLevelAddAvx2", "ReferenceAddAtLevel"},
         {"OverLayer", "ReferenceAlphaOverAtLevel"},
         {"OverLayerMmx", "ReferenceAlphaOverAtLevel"},
+        {"OverLayerAvx2", "ReferenceAlphaOverAtLevel"},
         {"MaskLevelBlend", "ReferenceOverThroughMask"},
         {"MaskLevelBlendMmx", "ReferenceOverThroughMask"},
+        {"MaskLevelBlendAvx2", "ReferenceOverThroughMask"},
         {"ColourMasked", "ReferenceColourOverMask"},
         {"ColourMaskedMmx", "ReferenceColourOverMask"},
+        {"ColourMaskedAvx2", "ReferenceColourOverMask"},
         {"ColourOverMasked", "ReferenceColourOverMask"},
         {"ColourOverMaskedMmx", "ReferenceColourOverMask"},
+        {"ColourOverMaskedAvx2", "ReferenceColourOverMask"},
         {"Bilinear", "ReferenceBilinear"},
         {"BilinearMmx", "ReferenceBilinear"},
+        {"BilinearAvx2", "ReferenceBilinear"},
         {"QuadCopy", "ReferenceTurnedSrc"},
         {"QuadBlend", "ReferenceTurnedOverAtLevel"},
         {"QuadBlendMmx", "ReferenceTurnedOverAtLevel"},
@@ -454,30 +538,44 @@ class RecordingReporter : public benchmark::ConsoleReporter {
 
 BENCHMARK(Copy)->Unit(benchmark::kMicrosecond);
 BENCHMARK(CopyMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(CopyAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(AlphaBlend)->Unit(benchmark::kMicrosecond);
 BENCHMARK(AlphaBlendMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(AlphaBlendAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(LevelBlend)->Unit(benchmark::kMicrosecond);
 BENCHMARK(LevelBlendMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(LevelBlendAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(SaturatingAdd)->Unit(benchmark::kMicrosecond);
 BENCHMARK(SaturatingAddMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(SaturatingAddAvx2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(SaturatingSub)->Unit(benchmark::kMicrosecond);
+BENCHMARK(SaturatingSubMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(SaturatingSubAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ReferenceSrc)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ReferenceOver)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ReferenceOverAtLevel)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ReferenceAdd)->Unit(benchmark::kMicrosecond);
 BENCHMARK(AlphaLevelBlend)->Unit(benchmark::kMicrosecond);
 BENCHMARK(AlphaLevelBlendMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(AlphaLevelBlendAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(AlphaLevelAdd)->Unit(benchmark::kMicrosecond);
 BENCHMARK(AlphaLevelAddMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(AlphaLevelAddAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(OverLayer)->Unit(benchmark::kMicrosecond);
 BENCHMARK(OverLayerMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(OverLayerAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(MaskLevelBlend)->Unit(benchmark::kMicrosecond);
 BENCHMARK(MaskLevelBlendMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(MaskLevelBlendAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ColourMasked)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ColourMaskedMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ColourMaskedAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ColourOverMasked)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ColourOverMaskedMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ColourOverMaskedAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Bilinear)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BilinearMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BilinearAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(QuadCopy)->Unit(benchmark::kMicrosecond);
 BENCHMARK(QuadBlend)->Unit(benchmark::kMicrosecond);
 BENCHMARK(QuadBlendMmx)->Unit(benchmark::kMicrosecond);

@@ -6,13 +6,13 @@
 
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/audio_device.h"
 #include "platform/sound_buffer.h"
+#include "seconds_reporter.h"
 
 namespace {
 
@@ -71,38 +71,17 @@ void Memcpy(benchmark::State& state) {
   }
 }
 
-class RecordingReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.iterations > 0) seconds_[run.benchmark_name()] = run.real_accumulated_time / static_cast<double>(run.iterations);
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-
-  void PrintFigures() const {
-    const auto mix = seconds_.find("MixEightBuffers");
-    const auto copy = seconds_.find("Memcpy");
-    if (mix == seconds_.end() || copy == seconds_.end()) return;
-    std::printf("\nmixing 8 buffers: %.3f ms of one core per second of 44.1 kHz stereo (%.3f %%), %.1f x memcpy\n",
-                mix->second * 1e3, mix->second * 100.0, mix->second / copy->second);
-  }
-
- private:
-  std::map<std::string, double> seconds_;
-};
-
 }  // namespace
 
 BENCHMARK(MixEightBuffers)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Memcpy)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RecordingReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintFigures();
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarksAndPrint(argc, argv, [](const SecondsReporter& reporter) {
+    const double mix = reporter.Seconds("MixEightBuffers");
+    const double copy = reporter.Seconds("Memcpy");
+    if (mix == 0 || copy == 0) return;
+    std::printf("\nmixing 8 buffers: %.3f ms of one core per second of 44.1 kHz stereo (%.3f %%), %.1f x memcpy\n",
+                mix * 1e3, mix * 100.0, mix / copy);
+  });
 }

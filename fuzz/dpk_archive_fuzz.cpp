@@ -1,10 +1,15 @@
 // Opens arbitrary bytes as the DPK archive "FUZZ.DPK" (default key words, tables built) and
 // reads every entry whole and as a stream. The index cipher is a running XOR, so mutated bytes
 // reach the parser as mutated plain values. The corpus was written by the DPK writer.
+//
+// The archive lives in memory: "FUZZ.DPK" is a link to a memory file that each input rewrites,
+// so the decoder opens it by name as it would any archive, without a file on the disk per input.
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,21 +22,33 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A folder of this process's own for the archive file, removed at exit.
-struct FuzzFolder {
-  FuzzFolder() {
+// A folder of this process's own with the link, removed at exit.
+struct FuzzArchive {
+  FuzzArchive() : memory(memfd_create("FUZZ.DPK", 0)) {
+    if (memory < 0) std::abort();
     std::random_device random;
     folder = fs::temp_directory_path() / ("kestrune-dpk-fuzz-" + std::to_string(random()));
     fs::create_directories(folder);
     archive = folder / "FUZZ.DPK";
+    fs::create_symlink("/proc/self/fd/" + std::to_string(memory), archive);
     const PluginArgList build_tables{kDpkAssistBuildTables, 1u};
     const PluginArgs args = build_tables.View();
     DpkAssistFunc2(&args);
   }
-  ~FuzzFolder() {
+  ~FuzzArchive() {
     std::error_code ignored;
     fs::remove_all(folder, ignored);
+    close(memory);
   }
+  void Write(const std::uint8_t* data, std::size_t size) const {
+    if (ftruncate(memory, 0) != 0) std::abort();
+    for (std::size_t written = 0; written < size;) {
+      const ssize_t step = pwrite(memory, data + written, size - written, static_cast<off_t>(written));
+      if (step <= 0) std::abort();
+      written += static_cast<std::size_t>(step);
+    }
+  }
+  int memory;
   fs::path folder;
   fs::path archive;
 };
@@ -58,15 +75,13 @@ void ReadEveryEntry(CArchive& archive) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const FuzzFolder folder;
-  {
-    std::ofstream file(folder.archive, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-  }
+  static const FuzzArchive fuzz_archive;
+  static const std::string path = plat::ToEnginePath(fuzz_archive.archive.string());
+  fuzz_archive.Write(data, size);
   CDpkDecoder decoder;
   plat::FileHandle closed;
   int error = -1;
-  const RefPtr<CArchive> archive = decoder.Open(plat::ToEnginePath(folder.archive.string()).c_str(), closed, &error);
+  const RefPtr<CArchive> archive = decoder.Open(path.c_str(), closed, &error);
   if ((archive == nullptr) != (error != 0)) std::abort();
   if (archive) ReadEveryEntry(*archive);
   return 0;

@@ -22,6 +22,8 @@ void EndScriptFrameModesOfApp() {
   while (g_App->GetHighResSuspension() > 0) g_App->ResumeHighResTimer();
 }
 
+bool ScriptShouldStopInApp() { return g_App != nullptr && g_App->ShouldStopRunningScript(); }
+
 }  // namespace
 
 GameSwitches DefaultGameSwitches() {
@@ -34,6 +36,7 @@ GameSwitches DefaultGameSwitches() {
 CGameApp::CGameApp() {
   g_App = this;
   g_EndScriptFrameModesHook = &EndScriptFrameModesOfApp;
+  g_ScriptStopCheckHook = &ScriptShouldStopInApp;
   g_TrigTable = &trig_tables_;
   g_MotionTrigTable = &trig_tables_;
 }
@@ -57,6 +60,7 @@ CGameApp::~CGameApp() {
     g_LowerPriorityHook = nullptr;
     g_RestorePriorityHook = nullptr;
     g_EndScriptFrameModesHook = nullptr;
+    g_ScriptStopCheckHook = nullptr;
   }
 }
 

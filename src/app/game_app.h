@@ -97,6 +97,10 @@ class CGameApp : public CFrameworkApp {
   // One pass of the single-thread run: a frame, then the script slices due. False when the run
   // ends, with RunScript's result in `result`.
   bool RunScriptPass(int& result);
+  // The stop check of a script that runs long without yielding: true when the game must end (the
+  // application quits, or the game thread was asked to stop). On the window's thread it first
+  // reads the window's messages, which nothing else does while the script runs.
+  bool ShouldStopRunningScript();
 
   // The current frame procedure (none before the script engine starts: kFrameStop).
   int RunFrame();

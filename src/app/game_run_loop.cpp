@@ -101,6 +101,12 @@ bool CGameApp::RunScriptPass(int& result) {
   }
 }
 
+bool CGameApp::ShouldStopRunningScript() {
+  if (HasQuit()) return true;
+  if (!plat::MessageQueue::Instance().OnWindowThread()) return !GetWorkerThread().ShouldContinue();
+  return PumpMessages(game_switches_[kSwitchMouseMoves] != 0) != 0;
+}
+
 int CGameApp::OnThreadStart() { return StartScriptEngine() != 0 ? 1 : 0; }
 
 bool CGameApp::ParkWhileBlockingWait() {

@@ -3,3 +3,4 @@
 int (*g_LowerPriorityHook)() = nullptr;
 int (*g_RestorePriorityHook)() = nullptr;
 void (*g_EndScriptFrameModesHook)() = nullptr;
+bool (*g_ScriptStopCheckHook)() = nullptr;

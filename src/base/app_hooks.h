@@ -9,3 +9,9 @@ extern int (*g_RestorePriorityHook)();
 // Ends every pending no-wait level and high-resolution timer suspension: the frame modes that
 // the scripts of a finished run left switched on.
 extern void (*g_EndScriptFrameModesHook)();
+// Asked by a script run that has made kTransfersPerStopCheck control transfers (jumps, calls,
+// returns) since it started or was last asked, so that a script that never yields cannot hold
+// the game: true ends the run (the window was closed or the application is ending). On the
+// window's thread the application reads the window's messages here, as nothing else does while
+// the script runs.
+extern bool (*g_ScriptStopCheckHook)();

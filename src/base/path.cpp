@@ -89,7 +89,24 @@ std::optional<std::string> StripLastFolder(std::string path, unsigned& status) {
   return path.substr(0, separators.second_last + 1);
 }
 
+// Whether a component of `path` is "..", with characters stepped over by `length_at`.
+template <class CharLength>
+bool HasParentComponent(std::string_view path, CharLength length_at) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= path.size(); i += i < path.size() ? length_at(path, i) : 1) {
+    if (i < path.size() && !IsSeparator(path[i])) continue;
+    if (path.substr(start, i - start) == "..") return true;
+    start = i + 1;
+  }
+  return false;
+}
+
 }  // namespace
+
+bool StaysInsideFolder(std::string_view path) {
+  if (path.empty() || IsSeparator(path[0]) || path.find(':') != std::string_view::npos) return false;
+  return !HasParentComponent(path, plat::SjisCharLengthAt) && !HasParentComponent(path, plat::SjisCodeLengthAt);
+}
 
 bool EndsWithSeparator(const char* path) { return path != nullptr && EndsWithSeparator(std::string_view(path)); }
 

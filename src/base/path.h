@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "platform/optical_drives.h"
 
@@ -52,6 +53,12 @@ void GetFileExtension(const char* name, char* destination);
 // Ends `name` at its last '.', first copying the extension to `extension` (kMaxPath bytes)
 // when one is given. Without a dot the name stays and `extension` becomes empty.
 void CutFileExtension(char* name, char* extension);
+
+// Whether `path`, taken relative to a folder, names something inside that folder: not empty, no
+// drive or stream colon, no leading separator, and no ".." component however its two-byte
+// characters are read (the engine's own scans and the host's conversion read a lead byte before
+// '/' differently). Names that scripts choose pass this before they are joined to a folder.
+bool StaysInsideFolder(std::string_view path);
 
 // Finds a CD or DVD drive (a folder where such a disc is mounted): the first one, or with a
 // file name the first that holds the file. Its root goes to `destination` (kMaxPath bytes)

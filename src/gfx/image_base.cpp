@@ -5,16 +5,12 @@
 
 namespace {
 
-constexpr uint64_t kHeapAlignmentSlack = 7;
-
 uint8_t* AlignTo8(uint8_t* address) {
   const auto value = reinterpret_cast<uintptr_t>(address);
   return address + ((8 - (value & 7)) & 7);
 }
 
 }  // namespace
-
-int64_t ImagePitch(int32_t width, uint8_t bpp) { return ((bpp / 8) * int64_t{width} + 3) & ~int64_t{3}; }
 
 plat::Palette GreyRampPalette() {
   plat::Palette ramp{};
@@ -73,14 +69,11 @@ bool CImageBase::ClipRect(plat::Rect* rect) const {
 uint32_t CImageBase::Create(int32_t width, int32_t height, uint8_t bpp, bool use_dib) {
   Free();
   if (width < 1 || height < 1 || bpp < 8) return 1;
-  if (width > kMaxImageSide || height > kMaxImageSide) return 2;
-  const int64_t pitch = ImagePitch(width, bpp);
-  const uint64_t block_size = static_cast<uint64_t>(pitch) * static_cast<uint64_t>(height) + kHeapAlignmentSlack;
-  if (block_size > kMaxImageBytes) return 2;
-  const uint32_t status = use_dib ? CreateDib(width, height, bpp) : CreateHeap(block_size);
+  if (!ImageWithinLimits(width, height, bpp)) return 2;
+  const uint32_t status = use_dib ? CreateDib(width, height, bpp) : CreateHeap(ImageBlockSize(width, height, bpp));
   if (status != 0) return status;
   bpp_ = bpp;
-  TakeSize(width, height, static_cast<int32_t>(pitch));
+  TakeSize(width, height, static_cast<int32_t>(ImagePitch(width, bpp)));
   return 0;
 }
 
@@ -102,10 +95,12 @@ uint32_t CImageBase::CreateDib(int32_t width, int32_t height, uint8_t bpp) {
 }
 
 uint32_t CImageBase::CreateHeap(uint64_t block_size) {
-  std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[block_size]());
-  if (!block) return 2;
-  pixels_ = AlignTo8(block.get());
-  heap_ = std::move(block);
+  try {
+    heap_ = plat::ZeroedBytes(block_size);
+  } catch (const std::bad_alloc&) {
+    return 2;
+  }
+  pixels_ = AlignTo8(heap_.data());
   block_size_ = static_cast<uint32_t>(block_size);
   return 0;
 }
@@ -123,10 +118,8 @@ uint32_t CImageBase::Resize(int32_t width, int32_t height) {
   if (width > kMaxImageSide || height > kMaxImageSide) return 2;
   const uint8_t bpp = bpp_;
   if (dc_) return Create(width, height, bpp, true);
-  const int64_t pitch = ImagePitch(width, bpp);
-  const uint64_t needed = static_cast<uint64_t>(pitch) * static_cast<uint64_t>(height) + kHeapAlignmentSlack;
-  if (needed <= block_size_) {
-    TakeSize(width, height, static_cast<int32_t>(pitch));
+  if (ImageBlockSize(width, height, bpp) <= block_size_) {
+    TakeSize(width, height, static_cast<int32_t>(ImagePitch(width, bpp)));
     return 0;
   }
   return Create(width, height, bpp, false);
@@ -135,7 +128,7 @@ uint32_t CImageBase::Resize(int32_t width, int32_t height) {
 void CImageBase::Free() {
   dc_.reset();
   dib_.reset();
-  heap_.reset();
+  heap_ = {};
   pixels_ = nullptr;
   palette_.reset();
   width_ = 0;

@@ -7,12 +7,10 @@
 #include <memory>
 
 #include "gfx/image_interface.h"
+#include "pixel/image_limits.h"
 #include "platform/gdi.h"
 #include "platform/pixel_format.h"
-
-// The largest image side and the largest pixel block that images accept.
-inline constexpr int32_t kMaxImageSide = 32767;
-inline constexpr uint64_t kMaxImageBytes = uint64_t{1} << 31;
+#include "platform/zeroed_pages.h"
 
 class CImageBase : public CImageInterface {
  public:
@@ -71,14 +69,12 @@ class CImageBase : public CImageInterface {
 
   std::unique_ptr<plat::DeviceContext> dc_;
   std::unique_ptr<plat::DibSection> dib_;
-  std::unique_ptr<uint8_t[]> heap_;
+  plat::ZeroedBytes heap_;
   uint8_t* pixels_ = nullptr;
   uint8_t bpp_ = 0;
   std::unique_ptr<plat::Palette> palette_;
   uint32_t block_size_ = 0;
 };
 
-// Bytes from one row to the next: each row padded to 4 bytes.
-int64_t ImagePitch(int32_t width, uint8_t bpp);
 // The grey ramp: entry i = i × 0x010101.
 plat::Palette GreyRampPalette();

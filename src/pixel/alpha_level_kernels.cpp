@@ -1,6 +1,8 @@
 #include "pixel/alpha_level_kernels.h"
 
+#include "pixel/avx2_kernels.h"
 #include "pixel/kernel_walk.h"
+#include "pixel/pixel_kernel_choice.h"
 #include "pixel/weighted_pixel.h"
 
 using kernel_walk::ScalarKernel;
@@ -116,6 +118,10 @@ void AddScaled32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t s
 
 void AddScaled32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
                     int32_t height, uint8_t level) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::MixScaled32<avx2_kernels::Mix::kAdd, Walk::kForward>(dst, src, dst_skip, src_skip, width,
+                                                                              height, nullptr, level);
+  }
   OneToOne(true, dst, src, dst_skip, src_skip, width, height, ScaledOp<Mix::kAdd>(level));
 }
 
@@ -126,6 +132,10 @@ void SubScaled32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t s
 
 void SubScaled32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
                     int32_t height, uint8_t level) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::MixScaled32<avx2_kernels::Mix::kSub, Walk::kForward>(dst, src, dst_skip, src_skip, width,
+                                                                              height, nullptr, level);
+  }
   OneToOne(true, dst, src, dst_skip, src_skip, width, height, ScaledOp<Mix::kSub>(level));
 }
 
@@ -141,11 +151,19 @@ void BlendAlphaLevel32Stretch(uint32_t* dst, const uint32_t* src, int32_t dst_sk
 
 void BlendAlphaLevel32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
                           int32_t height, const uint8_t* level_row) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::MixAlphaLevel32<avx2_kernels::Mix::kBlend, Walk::kForward>(dst, src, dst_skip, src_skip, width,
+                                                                                    height, nullptr, level_row);
+  }
   OneToOne(true, dst, src, dst_skip, src_skip, width, height, AlphaLevelOp<Mix::kBlend>{level_row});
 }
 
 void BlendAlphaLevel32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch,
                                  int32_t width, int32_t height, const uint8_t* level_row, const StretchStep& step) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::MixAlphaLevel32<avx2_kernels::Mix::kBlend, Walk::kStretch>(dst, src, dst_skip, src_pitch,
+                                                                                    width, height, &step, level_row);
+  }
   Stretched(true, dst, src, dst_skip, src_pitch, width, height, step, AlphaLevelOp<Mix::kBlend>{level_row});
 }
 
@@ -161,11 +179,19 @@ void AddAlphaLevel32Stretch(uint32_t* dst, const uint32_t* src, int32_t dst_skip
 
 void AddAlphaLevel32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
                         int32_t height, const uint8_t* level_row) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::MixAlphaLevel32<avx2_kernels::Mix::kAdd, Walk::kForward>(dst, src, dst_skip, src_skip, width,
+                                                                                  height, nullptr, level_row);
+  }
   OneToOne(true, dst, src, dst_skip, src_skip, width, height, AlphaLevelOp<Mix::kAdd>{level_row});
 }
 
 void AddAlphaLevel32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
                                int32_t height, const uint8_t* level_row, const StretchStep& step) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::MixAlphaLevel32<avx2_kernels::Mix::kAdd, Walk::kStretch>(dst, src, dst_skip, src_pitch, width,
+                                                                                  height, &step, level_row);
+  }
   Stretched(true, dst, src, dst_skip, src_pitch, width, height, step, AlphaLevelOp<Mix::kAdd>{level_row});
 }
 
@@ -181,11 +207,19 @@ void SubAlphaLevel32Stretch(uint32_t* dst, const uint32_t* src, int32_t dst_skip
 
 void SubAlphaLevel32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
                         int32_t height, const uint8_t* level_row) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::MixAlphaLevel32<avx2_kernels::Mix::kSub, Walk::kForward>(dst, src, dst_skip, src_skip, width,
+                                                                                  height, nullptr, level_row);
+  }
   OneToOne(true, dst, src, dst_skip, src_skip, width, height, AlphaLevelOp<Mix::kSub>{level_row});
 }
 
 void SubAlphaLevel32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
                                int32_t height, const uint8_t* level_row, const StretchStep& step) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::MixAlphaLevel32<avx2_kernels::Mix::kSub, Walk::kStretch>(dst, src, dst_skip, src_pitch, width,
+                                                                                  height, &step, level_row);
+  }
   Stretched(true, dst, src, dst_skip, src_pitch, width, height, step, AlphaLevelOp<Mix::kSub>{level_row});
 }
 
@@ -201,11 +235,19 @@ void BlendOver32Stretch(uint32_t* dst, const uint32_t* src, int32_t dst_skip, in
 
 void BlendOver32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
                     int32_t height, const uint8_t* level_row) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::MixAlphaLevel32<avx2_kernels::Mix::kOver, Walk::kForward>(dst, src, dst_skip, src_skip, width,
+                                                                               height, nullptr, level_row);
+  }
   OneToOne(true, dst, src, dst_skip, src_skip, width, height, OverOp{level_row});
 }
 
 void BlendOver32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
                            int32_t height, const uint8_t* level_row, const StretchStep& step) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::MixAlphaLevel32<avx2_kernels::Mix::kOver, Walk::kStretch>(dst, src, dst_skip, src_pitch, width,
+                                                                               height, &step, level_row);
+  }
   Stretched(true, dst, src, dst_skip, src_pitch, width, height, step, OverOp{level_row});
 }
 
@@ -216,6 +258,14 @@ void BlendMaskLevel32(uint32_t* dst, const uint32_t* src, const uint8_t* mask, i
 
 void BlendMaskLevel32Mmx(uint32_t* dst, const uint32_t* src, const uint8_t* mask, int32_t dst_skip, int32_t src_skip,
                          int32_t mask_skip, int32_t width, int32_t height, const uint8_t* level_row) {
+  if (g_CpuHasAvx2 != 0) {
+    if (mask == nullptr) {
+      return avx2_kernels::MixAlphaLevel32<avx2_kernels::Mix::kBlend, Walk::kForward>(
+          dst, src, dst_skip, src_skip, width, height, nullptr, level_row);
+    }
+    return avx2_kernels::BlendSourceMasked32<false>(dst, src, mask, dst_skip, src_skip, mask_skip, width, height,
+                                                    level_row);
+  }
   MaskLevel(true, dst, src, mask, dst_skip, src_skip, mask_skip, width, height, level_row);
 }
 
@@ -228,5 +278,9 @@ void BlendMaskAlphaLevel32(uint32_t* dst, const uint32_t* src, const uint8_t* ma
 void BlendMaskAlphaLevel32Mmx(uint32_t* dst, const uint32_t* src, const uint8_t* mask, int32_t dst_skip,
                               int32_t src_skip, int32_t mask_skip, int32_t width, int32_t height,
                               const uint8_t* level_row) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::BlendSourceMasked32<true>(dst, src, mask, dst_skip, src_skip, mask_skip, width, height,
+                                                   level_row);
+  }
   MaskAlphaLevel(true, dst, src, mask, dst_skip, src_skip, mask_skip, width, height, level_row);
 }

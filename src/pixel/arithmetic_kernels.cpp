@@ -1,6 +1,8 @@
 #include "pixel/arithmetic_kernels.h"
 
+#include "pixel/avx2_kernels.h"
 #include "pixel/kernel_walk.h"
+#include "pixel/pixel_kernel_choice.h"
 #include "pixel/saturating_pixel.h"
 
 using kernel_walk::Keyed32;
@@ -53,22 +55,38 @@ void Average32StretchKey(uint32_t* dst, const uint32_t* src, int32_t dst_skip, i
 
 void Average32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
                   int32_t width, int32_t height) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::ModeBlend32<avx2_kernels::Mode::kAverage, Walk::kForward>(dst, src, dst_skip, src_skip, width,
+                                                                                   height, nullptr);
+  }
   VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, AverageQuad{});
 }
 
 void Average32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch,
                          int32_t width, int32_t height, const StretchStep& step) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::ModeBlend32<avx2_kernels::Mode::kAverage, Walk::kStretch>(dst, src, dst_skip, src_pitch, width,
+                                                                                   height, &step);
+  }
   VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, AverageQuad{});
 }
 
 void Average32KeyMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
                      int32_t width, int32_t height, uint32_t key) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::ModeBlend32Key<avx2_kernels::Mode::kAverage, Walk::kForward>(dst, src, dst_skip, src_skip,
+                                                                                      width, height, nullptr, key);
+  }
   VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
                                Keyed32(AverageQuad{}, key));
 }
 
 void Average32StretchKeyMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch,
                             int32_t width, int32_t height, const StretchStep& step, uint32_t key) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::ModeBlend32Key<avx2_kernels::Mode::kAverage, Walk::kStretch>(dst, src, dst_skip, src_pitch,
+                                                                                      width, height, &step, key);
+  }
   VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step,
                                Keyed32(AverageQuad{}, key));
 }
@@ -97,22 +115,38 @@ void AddSat32StretchKey(uint32_t* dst, const uint32_t* src, int32_t dst_skip, in
 
 void AddSat32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
                  int32_t width, int32_t height) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::ModeBlend32<avx2_kernels::Mode::kAdd, Walk::kForward>(dst, src, dst_skip, src_skip, width,
+                                                                               height, nullptr);
+  }
   VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, AddSatQuad{});
 }
 
 void AddSat32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch,
                         int32_t width, int32_t height, const StretchStep& step) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::ModeBlend32<avx2_kernels::Mode::kAdd, Walk::kStretch>(dst, src, dst_skip, src_pitch, width,
+                                                                               height, &step);
+  }
   VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, AddSatQuad{});
 }
 
 void AddSat32KeyMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
                     int32_t width, int32_t height, uint32_t key) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::ModeBlend32Key<avx2_kernels::Mode::kAdd, Walk::kForward>(dst, src, dst_skip, src_skip, width,
+                                                                                  height, nullptr, key);
+  }
   VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
                                Keyed32(AddSatQuad{}, key));
 }
 
 void AddSat32StretchKeyMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch,
                            int32_t width, int32_t height, const StretchStep& step, uint32_t key) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::ModeBlend32Key<avx2_kernels::Mode::kAdd, Walk::kStretch>(dst, src, dst_skip, src_pitch, width,
+                                                                                  height, &step, key);
+  }
   VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step,
                                Keyed32(AddSatQuad{}, key));
 }
@@ -141,22 +175,38 @@ void SubSat32StretchKey(uint32_t* dst, const uint32_t* src, int32_t dst_skip, in
 
 void SubSat32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
                  int32_t width, int32_t height) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::ModeBlend32<avx2_kernels::Mode::kSubtract, Walk::kForward>(dst, src, dst_skip, src_skip, width,
+                                                                                    height, nullptr);
+  }
   VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, SubSatQuad{});
 }
 
 void SubSat32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch,
                         int32_t width, int32_t height, const StretchStep& step) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::ModeBlend32<avx2_kernels::Mode::kSubtract, Walk::kStretch>(dst, src, dst_skip, src_pitch,
+                                                                                    width, height, &step);
+  }
   VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, SubSatQuad{});
 }
 
 void SubSat32KeyMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
                     int32_t width, int32_t height, uint32_t key) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::ModeBlend32Key<avx2_kernels::Mode::kSubtract, Walk::kForward>(dst, src, dst_skip, src_skip,
+                                                                                       width, height, nullptr, key);
+  }
   VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
                                Keyed32(SubSatQuad{}, key));
 }
 
 void SubSat32StretchKeyMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch,
                            int32_t width, int32_t height, const StretchStep& step, uint32_t key) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::ModeBlend32Key<avx2_kernels::Mode::kSubtract, Walk::kStretch>(dst, src, dst_skip, src_pitch,
+                                                                                       width, height, &step, key);
+  }
   VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step,
                                Keyed32(SubSatQuad{}, key));
 }

@@ -1,9 +1,13 @@
 #include "pixel/bilinear_kernels.h"
 
+#include "pixel/avx2_kernels.h"
+#include "pixel/bilinear_walk.h"
 #include "pixel/kernel_walk.h"
+#include "pixel/pixel_kernel_choice.h"
 #include "pixel/weighted_pixel.h"
 
-using kernel_walk::OffsetBytes;
+using bilinear_walk::WalkBilinearRows;
+using bilinear_walk::XPosition;
 
 namespace {
 
@@ -40,35 +44,6 @@ __m128i BilerpTwo(__m128i top_a, __m128i top_b, __m128i bottom_a, __m128i bottom
       weighted_pixel::BlendPair(_mm_unpacklo_epi8(bottoms, zero), _mm_unpackhi_epi8(bottoms, zero), fx);
   return _mm_packus_epi16(weighted_pixel::BlendPair(top, bottom, _mm_set1_epi16(static_cast<short>(fy))), zero);
 }
-
-// Calls row_fn(destination row, top source row, bottom source row, fy) for every destination
-// row; y steps in 64-bit arithmetic, so no row offset wraps.
-template <typename D, typename S, typename RowFn>
-void WalkBilinearRows(D* dst, const S* src, int32_t dst_skip, int32_t src_pitch, int32_t width, int32_t height,
-                      const BilinearStep& step, RowFn row_fn) {
-  uint32_t y_frac = step.yFrac;
-  intptr_t row_offset = 0;
-  kernel_walk::ForEachRow(dst, dst_skip, width, height, [&](D* row) {
-    const S* top = OffsetBytes(src, row_offset);
-    row_fn(row, top, OffsetBytes(top, src_pitch), y_frac >> 24);
-    const uint32_t before = y_frac;
-    y_frac += step.yStepFrac;
-    row_offset += (intptr_t{step.yStepInt} + (y_frac < before ? 1 : 0)) * intptr_t{src_pitch};
-  });
-}
-
-// The x position of destination pixel i in 32.32 fixed point, stepped in 64 bits.
-struct XPosition {
-  int64_t at;
-  int64_t step;
-
-  explicit XPosition(const BilinearStep& s)
-      : at(s.xFracStart),
-        step(static_cast<int64_t>(static_cast<uint64_t>(static_cast<int64_t>(s.xStepInt)) << 32) +
-             int64_t{s.xStepFrac}) {}
-  intptr_t Whole() const { return static_cast<intptr_t>(at >> 32); }
-  uint32_t Weight() const { return static_cast<uint32_t>(at) >> 24; }
-};
 
 // The portable walk: sample(top, bottom, x, fx, fy) per destination pixel.
 template <typename D, typename S, typename SampleFn>
@@ -124,6 +99,7 @@ void Bilinear32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t sr
 
 void Bilinear32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
                    int32_t height, const BilinearStep& step) {
+  if (g_CpuHasAvx2 != 0) return avx2_kernels::Bilinear32(dst, src, dst_skip, src_pitch, width, height, step);
   WalkBilinearVector(dst, src, dst_skip, src_pitch, width, height, step, [](const uint32_t* line, intptr_t x) {
     return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(line + x));
   });
@@ -140,6 +116,9 @@ void Bilinear8To32(uint32_t* dst, const uint8_t* src, int32_t dst_skip, int32_t 
 
 void Bilinear8To32Mmx(uint32_t* dst, const uint8_t* src, int32_t dst_skip, int32_t src_pitch, const uint32_t* palette,
                       int32_t width, int32_t height, const BilinearStep& step) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::Bilinear8To32(dst, src, dst_skip, src_pitch, palette, width, height, step);
+  }
   WalkBilinearVector(dst, src, dst_skip, src_pitch, width, height, step, [palette](const uint8_t* line, intptr_t x) {
     return PixelPair(palette[line[x]], palette[line[x + 1]]);
   });

@@ -1,6 +1,8 @@
 #include "pixel/blend_kernels.h"
 
+#include "pixel/avx2_kernels.h"
 #include "pixel/kernel_walk.h"
+#include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"
 #include "pixel/weighted_pixel.h"
 
@@ -153,24 +155,36 @@ void AlphaBlend32MirrorStretch(uint32_t* dst, const uint32_t* src, int32_t dst_s
 
 void AlphaBlend32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
                      int32_t width, int32_t height) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::AlphaBlend32<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr);
+  }
   VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
                                AlphaBlendQuad{});
 }
 
 void AlphaBlend32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch,
                             int32_t width, int32_t height, const StretchStep& step) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::AlphaBlend32<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step);
+  }
   VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step,
                                AlphaBlendQuad{});
 }
 
 void AlphaBlend32MirrorMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
                            int32_t width, int32_t height) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::AlphaBlend32<Walk::kMirror>(dst, src, dst_skip, src_skip, width, height, nullptr);
+  }
   VectorKernel<Walk::kMirror>(dst, src, dst_skip, src_skip, width, height, nullptr, AlphaBlendQuad{});
 }
 
 void AlphaBlend32MirrorStretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip,
                                   int32_t src_pitch, int32_t width, int32_t height,
                                   const StretchStep& step) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::AlphaBlend32<Walk::kMirrorStretch>(dst, src, dst_skip, src_pitch, width, height, &step);
+  }
   VectorKernel<Walk::kMirrorStretch>(dst, src, dst_skip, src_pitch, width, height, &step,
                                      AlphaBlendQuad{});
 }
@@ -205,6 +219,10 @@ void BlendWeighted32StretchKey(uint32_t* dst, const uint32_t* src, int32_t dst_s
 
 void BlendWeighted32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
                         int32_t width, int32_t height, uint32_t dst_weights, uint32_t src_weights) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::BlendWeighted32<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
+                                                         dst_weights, src_weights);
+  }
   VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
                                WeightedQuad(dst_weights, src_weights));
 }
@@ -213,6 +231,10 @@ void BlendWeighted32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_s
                                int32_t src_pitch, int32_t width, int32_t height,
                                const StretchStep& step, uint32_t dst_weights,
                                uint32_t src_weights) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::BlendWeighted32<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step,
+                                                         dst_weights, src_weights);
+  }
   VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step,
                                WeightedQuad(dst_weights, src_weights));
 }
@@ -220,6 +242,10 @@ void BlendWeighted32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_s
 void BlendWeighted32KeyMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
                            int32_t width, int32_t height, uint32_t key, uint32_t dst_weights,
                            uint32_t src_weights) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::BlendWeighted32Key<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, key,
+                                                            dst_weights, src_weights);
+  }
   VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
                                Keyed32(WeightedQuad(dst_weights, src_weights), key));
 }
@@ -228,24 +254,38 @@ void BlendWeighted32StretchKeyMmx(uint32_t* dst, const uint32_t* src, int32_t ds
                                   int32_t src_pitch, int32_t width, int32_t height,
                                   const StretchStep& step, uint32_t key, uint32_t dst_weights,
                                   uint32_t src_weights) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::BlendWeighted32Key<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, key,
+                                                            dst_weights, src_weights);
+  }
   VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step,
                                Keyed32(WeightedQuad(dst_weights, src_weights), key));
 }
 
 void BlendLevel32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
                      int32_t width, int32_t height, uint8_t level) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::BlendLevel32<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, level);
+  }
   VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
                                LevelQuad(level));
 }
 
 void BlendLevel32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch,
                             int32_t width, int32_t height, const StretchStep& step, uint8_t level) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::BlendLevel32<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, level);
+  }
   VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step,
                                LevelQuad(level));
 }
 
 void BlendLevel32KeyMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
                         int32_t width, int32_t height, uint8_t level, uint32_t key) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::BlendLevel32Key<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, level,
+                                                         key);
+  }
   VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
                                Keyed32(LevelQuad(level), key));
 }
@@ -253,6 +293,10 @@ void BlendLevel32KeyMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, in
 void BlendLevel32StretchKeyMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip,
                                int32_t src_pitch, int32_t width, int32_t height,
                                const StretchStep& step, uint8_t level, uint32_t key) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::BlendLevel32Key<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, level,
+                                                         key);
+  }
   VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step,
                                Keyed32(LevelQuad(level), key));
 }

@@ -1,6 +1,8 @@
 #include "pixel/copy_kernels.h"
 
+#include "pixel/avx2_kernels.h"
 #include "pixel/kernel_walk.h"
+#include "pixel/pixel_kernel_choice.h"
 
 using kernel_walk::Keyed32;
 using kernel_walk::KeyedOp;
@@ -12,6 +14,7 @@ namespace {
 
 constexpr uint32_t kColourBits = 0x00FFFFFF;
 constexpr uint32_t kAlphaBits = 0xFF000000;
+constexpr uint32_t kAllBits = 0xFFFFFFFF;
 
 template <typename T>
 struct CopyOp {
@@ -67,11 +70,18 @@ void Copy32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_sk
 
 void Copy32Key(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width, int32_t height,
                uint32_t key) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::CopyMasked32Key<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, kAllBits,
+                                                         key);
+  }
   ScalarKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
                                Keyed32(CopyOp<uint32_t>{}, key));
 }
 
 void Copy32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width, int32_t height) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::Copy32<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr);
+  }
   VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, CopyOp<uint32_t>{});
 }
 
@@ -82,11 +92,18 @@ void Copy32Stretch(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t
 
 void Copy32StretchKey(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
                       int32_t height, const StretchStep& step, uint32_t key) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::CopyMasked32Key<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, kAllBits,
+                                                         key);
+  }
   ScalarKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, Keyed32(CopyOp<uint32_t>{}, key));
 }
 
 void Copy32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
                       int32_t height, const StretchStep& step) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::Copy32<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step);
+  }
   VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, CopyOp<uint32_t>{});
 }
 
@@ -97,12 +114,19 @@ void Copy32Mirror(uint32_t* dst, const uint32_t* src_end, int32_t dst_skip, int3
 
 void Copy32MirrorKey(uint32_t* dst, const uint32_t* src_end, int32_t dst_skip, int32_t src_skip, int32_t width,
                      int32_t height, uint32_t key) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::CopyMasked32Key<Walk::kMirror>(dst, src_end, dst_skip, src_skip, width, height, nullptr,
+                                                        kAllBits, key);
+  }
   ScalarKernel<Walk::kMirror>(dst, src_end, dst_skip, src_skip, width, height, nullptr,
                               Keyed32(CopyOp<uint32_t>{}, key));
 }
 
 void Copy32MirrorMmx(uint32_t* dst, const uint32_t* src_end, int32_t dst_skip, int32_t src_skip, int32_t width,
                      int32_t height) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::Copy32<Walk::kMirror>(dst, src_end, dst_skip, src_skip, width, height, nullptr);
+  }
   VectorKernel<Walk::kMirror>(dst, src_end, dst_skip, src_skip, width, height, nullptr, CopyOp<uint32_t>{});
 }
 
@@ -113,12 +137,19 @@ void Copy32MirrorStretch(uint32_t* dst, const uint32_t* src_end, int32_t dst_ski
 
 void Copy32MirrorStretchKey(uint32_t* dst, const uint32_t* src_end, int32_t dst_skip, int32_t src_pitch,
                             int32_t width, int32_t height, const StretchStep& step, uint32_t key) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::CopyMasked32Key<Walk::kMirrorStretch>(dst, src_end, dst_skip, src_pitch, width, height, &step,
+                                                               kAllBits, key);
+  }
   ScalarKernel<Walk::kMirrorStretch>(dst, src_end, dst_skip, src_pitch, width, height, &step,
                                      Keyed32(CopyOp<uint32_t>{}, key));
 }
 
 void Copy32MirrorStretchMmx(uint32_t* dst, const uint32_t* src_end, int32_t dst_skip, int32_t src_pitch,
                             int32_t width, int32_t height, const StretchStep& step) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::Copy32<Walk::kMirrorStretch>(dst, src_end, dst_skip, src_pitch, width, height, &step);
+  }
   VectorKernel<Walk::kMirrorStretch>(dst, src_end, dst_skip, src_pitch, width, height, &step, CopyOp<uint32_t>{});
 }
 
@@ -218,6 +249,10 @@ void CopyRgb32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src
 
 void CopyRgb32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
                   int32_t height) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::CopyMasked32<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
+                                                      kColourBits);
+  }
   VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, kRgbOp);
 }
 
@@ -228,6 +263,10 @@ void CopyRgb32Key(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t 
 
 void CopyRgb32KeyMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
                      int32_t height, uint32_t key) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::CopyMasked32Key<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
+                                                         kColourBits, key);
+  }
   VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, Keyed32(kRgbOp, key));
 }
 
@@ -238,6 +277,9 @@ void CopyRgb32Stretch(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int3
 
 void CopyRgb32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
                          int32_t height, const StretchStep& step) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::CopyMasked32<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, kColourBits);
+  }
   VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, kRgbOp);
 }
 
@@ -248,6 +290,10 @@ void CopyRgb32StretchKey(uint32_t* dst, const uint32_t* src, int32_t dst_skip, i
 
 void CopyRgb32StretchKeyMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
                             int32_t height, const StretchStep& step, uint32_t key) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::CopyMasked32Key<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step,
+                                                         kColourBits, key);
+  }
   VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, Keyed32(kRgbOp, key));
 }
 
@@ -258,6 +304,9 @@ void CopyAlpha32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t s
 
 void CopyAlpha32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
                     int32_t height) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::CopyMasked32<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, kAlphaBits);
+  }
   VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, kAlphaOp);
 }
 
@@ -268,6 +317,9 @@ void CopyAlpha32Stretch(uint32_t* dst, const uint32_t* src, int32_t dst_skip, in
 
 void CopyAlpha32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
                            int32_t height, const StretchStep& step) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::CopyMasked32<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, kAlphaBits);
+  }
   VectorKernel<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, kAlphaOp);
 }
 

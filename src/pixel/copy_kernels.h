@@ -10,6 +10,8 @@
 // A keyed kernel leaves the destination pixel where the whole 32-bit source pixel equals the key;
 // an 8-bit source compares its index with the key's low byte.
 // The "Mmx" members give exactly the results of their portable twins, four pixels at a time.
+// Where the vector members run in their AVX2 form (g_CpuHasAvx2), the keyed 32-bit copies,
+// which have no "Mmx" twin, take an AVX2 form too, with the same results.
 #pragma once
 
 #include <cstdint>

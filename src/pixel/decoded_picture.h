@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/zeroed_pages.h"
+
 struct DibInfo {
   std::int32_t width = 0;
   std::int32_t height = 0;  // positive: the rows are stored bottom-up
@@ -26,7 +28,9 @@ inline std::size_t ListedColourCount(const DibInfo& info) {
 }
 
 using DibInfoBlock = std::unique_ptr<DibInfo>;
-using DibBits = std::vector<std::uint8_t>;
+// Made zero-filled and sized once (see plat::ZeroedBytes), so that a decoder's block costs only
+// the rows it really writes.
+using DibBits = plat::ZeroedBytes;
 
 // The size of the header without its colour table.
 inline constexpr std::uint32_t kDibHeaderSize = 40;

@@ -4,10 +4,16 @@
 // counts and turned into pointers only for rows that are read, so no pointer ever leaves its
 // image, however the skips run.
 //
-// A kernel is a walk and a pixel operation: op.One(d, s) for one pixel (portable members) or
-// op.Four(d, s) for four pixels in an SSE2 register (vector members), optionally keyed.
+// A kernel is a walk and a pixel operation: op.One(d, s) for one pixel (portable members),
+// op.Four(d, s) for four pixels in an SSE2 register or op.Eight(d, s) for eight in an AVX2 one
+// (vector members), optionally keyed.
+//
+// The AVX2 parts exist only in the files compiled for AVX2, and everything here takes a name of
+// its own there (the inline namespace), so that no copy built for AVX2 can stand in for the SSE2
+// one that runs on processors without it.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -17,10 +23,24 @@
 #error "the vector pixel kernels need SSE2"
 #endif
 #include <emmintrin.h>
+#if defined(__AVX2__)
+#include <immintrin.h>
+#define KESTRUNE_VECTOR_TARGET avx2
+#else
+#define KESTRUNE_VECTOR_TARGET sse2
+#endif
 
 #include "pixel/stretch_step.h"
 
 namespace kernel_walk {
+
+// One to one, the source skip of every family counts from the right end of the row just read: a
+// forward pass ends there, and a mirrored pass starts there (it is handed the position just past
+// the right end), so one skip, pitch minus the row's bytes, serves forward, mirrored and flipped
+// passes alike.
+enum class Walk { kForward, kMirror, kStretch, kMirrorStretch };
+
+inline namespace KESTRUNE_VECTOR_TARGET {
 
 template <typename T>
 T* OffsetBytes(T* pointer, intptr_t bytes) {
@@ -39,6 +59,13 @@ struct ForwardReader {
     next += 4;
     return four;
   }
+#if defined(__AVX2__)
+  __m256i Next8() {
+    const __m256i eight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + next));
+    next += 8;
+    return eight;
+  }
+#endif
 };
 
 // Reads a row right to left from the position just past its right end.
@@ -52,6 +79,13 @@ struct BackwardReader {
     const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row_end - next));
     return _mm_shuffle_epi32(four, _MM_SHUFFLE(0, 1, 2, 3));
   }
+#if defined(__AVX2__)
+  __m256i Next8() {
+    next += 8;
+    const __m256i eight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row_end - next));
+    return _mm256_permutevar8x32_epi32(eight, _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0));
+  }
+#endif
 };
 
 // Reads a stretched row: xStep pixels per destination pixel and one more on each carry of the
@@ -77,13 +111,13 @@ struct StretchReader {
     return _mm_set_epi32(static_cast<int>(fourth), static_cast<int>(third), static_cast<int>(second),
                          static_cast<int>(first));
   }
+#if defined(__AVX2__)
+  __m256i Next8() {
+    const __m128i low = Next4();
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(low), Next4(), 1);
+  }
+#endif
 };
-
-// One to one, the source skip of every family counts from the right end of the row just read: a
-// forward pass ends there, and a mirrored pass starts there (it is handed the position just past
-// the right end), so one skip, pitch minus the row's bytes, serves forward, mirrored and flipped
-// passes alike.
-enum class Walk { kForward, kMirror, kStretch, kMirrorStretch };
 
 // Calls row_fn(destination row, reader) for every row. One to one, the source row anchor moves
 // by the width and the skip; stretched, by yStep pitches and one more on each carry.
@@ -126,33 +160,94 @@ void ScalarKernel(D* dst, const S* src, int32_t dst_skip, int32_t src_skip_or_pi
   });
 }
 
-// Applies op.Four to the leading one to three pixels of a row through a padded quad, so that
-// every pixel gets the vector result.
-template <typename Reader, typename Op>
-void LeadingPixels(uint32_t* row, int32_t count, Reader& reader, const Op& op) {
-  alignas(16) std::array<uint32_t, 4> d{};
-  alignas(16) std::array<uint32_t, 4> s{};
+// One vector step of a kernel: four pixels in an SSE2 register (op.Four), or eight in an AVX2
+// register (op.Eight) for the operations that have it.
+struct Sse2Lanes {
+  using Vector = __m128i;
+  static constexpr int32_t kCount = 4;
+  static Vector Load(const uint32_t* pixels) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels)); }
+  static void Store(uint32_t* pixels, Vector v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels), v); }
+  template <typename Reader>
+  static Vector Next(Reader& reader) {
+    return reader.Next4();
+  }
+  template <typename Op>
+  static Vector Apply(const Op& op, Vector d, Vector s) {
+    return op.Four(d, s);
+  }
+};
+
+#if defined(__AVX2__)
+struct Avx2Lanes {
+  using Vector = __m256i;
+  static constexpr int32_t kCount = 8;
+  static Vector Load(const uint32_t* pixels) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pixels));
+  }
+  static void Store(uint32_t* pixels, Vector v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(pixels), v); }
+  template <typename Reader>
+  static Vector Next(Reader& reader) {
+    return reader.Next8();
+  }
+  template <typename Op>
+  static Vector Apply(const Op& op, Vector d, Vector s) {
+    return op.Eight(d, s);
+  }
+};
+
+template <typename Op>
+concept EightWide = requires(const Op& op, __m256i v) { op.Eight(v, v); };
+
+template <typename Op>
+using LanesOf = std::conditional_t<EightWide<Op>, Avx2Lanes, Sse2Lanes>;
+#else
+template <typename Op>
+using LanesOf = Sse2Lanes;
+#endif
+
+// Applies the vector step to fewer pixels than fill a vector (at the start or the end of a row)
+// through a padded vector, so that every pixel gets the vector result.
+template <typename Lanes, typename Reader, typename Op>
+void PartialVector(uint32_t* row, int32_t count, Reader& reader, const Op& op) {
+  alignas(32) std::array<uint32_t, Lanes::kCount> d{};
+  alignas(32) std::array<uint32_t, Lanes::kCount> s{};
   for (int32_t x = 0; x < count; ++x) {
     d[static_cast<size_t>(x)] = row[x];
     s[static_cast<size_t>(x)] = reader.Next();
   }
-  const __m128i result = op.Four(_mm_load_si128(reinterpret_cast<const __m128i*>(d.data())),
-                                 _mm_load_si128(reinterpret_cast<const __m128i*>(s.data())));
-  _mm_store_si128(reinterpret_cast<__m128i*>(d.data()), result);
+  Lanes::Store(d.data(), Lanes::Apply(op, Lanes::Load(d.data()), Lanes::Load(s.data())));
   for (int32_t x = 0; x < count; ++x) row[x] = d[static_cast<size_t>(x)];
 }
 
-// d = op.Four(d, s) for every pixel, four 32-bit pixels per step after the leading one to three.
+// The pixels before the first one whose address is a multiple of the vector's size: whole
+// vectors are then stored without splitting a cache line.
+template <typename Lanes>
+int32_t PixelsToAlignment(const uint32_t* row) {
+  constexpr uintptr_t kVectorBytes = Lanes::kCount * sizeof(uint32_t);
+  return static_cast<int32_t>(((0 - reinterpret_cast<uintptr_t>(row)) & (kVectorBytes - 1)) / sizeof(uint32_t));
+}
+
+// d = op.Four(d, s) (or op.Eight) for every pixel: the pixels up to the first aligned one and
+// the rest after the last whole vector through padded vectors, the others a whole vector per
+// step.
 template <Walk kWalk, typename Op>
 void VectorKernel(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip_or_pitch, int32_t width,
                   int32_t height, const StretchStep* step, Op op) {
+  using Lanes = LanesOf<Op>;
   WalkImage<kWalk>(dst, src, dst_skip, src_skip_or_pitch, width, height, step, [&](uint32_t* row, auto& reader) {
-    const int32_t lead = width & 3;
-    if (lead != 0) LeadingPixels(row, lead, reader, op);
-    for (int32_t x = lead; x < width; x += 4) {
-      auto* four = reinterpret_cast<__m128i*>(row + x);
-      _mm_storeu_si128(four, op.Four(_mm_loadu_si128(four), reader.Next4()));
+    const int32_t head = std::min(width, PixelsToAlignment<Lanes>(row));
+    if (head != 0) PartialVector<Lanes>(row, head, reader, op);
+    int32_t x = head;
+    for (; x <= width - 2 * Lanes::kCount; x += 2 * Lanes::kCount) {
+      const auto first = Lanes::Next(reader);
+      const auto second = Lanes::Next(reader);
+      Lanes::Store(row + x, Lanes::Apply(op, Lanes::Load(row + x), first));
+      Lanes::Store(row + x + Lanes::kCount, Lanes::Apply(op, Lanes::Load(row + x + Lanes::kCount), second));
     }
+    for (; x <= width - Lanes::kCount; x += Lanes::kCount) {
+      Lanes::Store(row + x, Lanes::Apply(op, Lanes::Load(row + x), Lanes::Next(reader)));
+    }
+    if (x != width) PartialVector<Lanes>(row + x, width - x, reader, op);
   });
 }
 
@@ -173,6 +268,14 @@ struct KeyedOp {
     return s == key ? d : op.One(d, s);
   }
   __m128i Four(__m128i d, __m128i s) const { return Select(_mm_cmpeq_epi32(s, Wide(key)), d, op.Four(d, s)); }
+#if defined(__AVX2__)
+  __m256i Eight(__m256i d, __m256i s) const
+    requires EightWide<Op>
+  {
+    const __m256i keep = _mm256_cmpeq_epi32(s, _mm256_set1_epi32(static_cast<int>(key)));
+    return _mm256_blendv_epi8(op.Eight(d, s), d, keep);
+  }
+#endif
 };
 
 template <typename Op>
@@ -229,4 +332,5 @@ inline __m128i LoadFour(const uint32_t* pixels) {
 
 inline void StoreFour(uint32_t* pixels, __m128i four) { _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels), four); }
 
+}  // namespace KESTRUNE_VECTOR_TARGET
 }  // namespace kernel_walk

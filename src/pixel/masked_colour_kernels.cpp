@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "pixel/avx2_kernels.h"
 #include "pixel/kernel_walk.h"
 #include "pixel/pixel_kernel_choice.h"
 #include "pixel/weighted_pixel.h"
@@ -159,6 +160,10 @@ void BlendColorMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, in
 
 void BlendColorMasked32Mmx(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int32_t mask_skip, int32_t width,
                            int32_t height, uint32_t colour, const uint8_t* level_row) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::MixColourMasked32<avx2_kernels::Mix::kBlend, avx2_kernels::MaskColours::kOne>(
+        dst, mask, dst_skip, mask_skip, width, height, &colour, level_row);
+  }
   SkipKernel<Mix::kBlend, false>(true, dst, mask, dst_skip, mask_skip, width, height, OneColour{colour}, level_row);
 }
 
@@ -169,6 +174,10 @@ void AddColorMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int3
 
 void AddColorMasked32Mmx(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int32_t mask_skip, int32_t width,
                          int32_t height, uint32_t colour, const uint8_t* level_row) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::MixColourMasked32<avx2_kernels::Mix::kAdd, avx2_kernels::MaskColours::kOne>(
+        dst, mask, dst_skip, mask_skip, width, height, &colour, level_row);
+  }
   SkipKernel<Mix::kAdd, false>(true, dst, mask, dst_skip, mask_skip, width, height, OneColour{colour}, level_row);
 }
 
@@ -179,6 +188,10 @@ void SubColorMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int3
 
 void SubColorMasked32Mmx(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int32_t mask_skip, int32_t width,
                          int32_t height, uint32_t colour, const uint8_t* level_row) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::MixColourMasked32<avx2_kernels::Mix::kSub, avx2_kernels::MaskColours::kOne>(
+        dst, mask, dst_skip, mask_skip, width, height, &colour, level_row);
+  }
   SkipKernel<Mix::kSub, false>(true, dst, mask, dst_skip, mask_skip, width, height, OneColour{colour}, level_row);
 }
 
@@ -189,6 +202,10 @@ void OverColorMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int
 
 void OverColorMasked32Mmx(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int32_t mask_skip, int32_t width,
                           int32_t height, uint32_t colour, const uint8_t* level_row) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::MixColourMasked32<avx2_kernels::Mix::kOver, avx2_kernels::MaskColours::kOne>(
+        dst, mask, dst_skip, mask_skip, width, height, &colour, level_row);
+  }
   SkipKernel<Mix::kBlend, true>(true, dst, mask, dst_skip, mask_skip, width, height, OneColour{colour}, level_row);
 }
 
@@ -199,6 +216,10 @@ void BlendColorPlaneMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_pit
 
 void BlendColorPlaneMasked32Mmx(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int32_t mask_skip,
                                 int32_t width, int32_t height, const uint32_t* colours, const uint8_t* level_row) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::MixColourMasked32<avx2_kernels::Mix::kBlend, avx2_kernels::MaskColours::kPlane>(
+        dst, mask, dst_skip, mask_skip, width, height, colours, level_row);
+  }
   SkipKernel<Mix::kBlend, false>(true, dst, mask, dst_skip, mask_skip, width, height, PlaneColours{colours, width},
                                  level_row);
 }
@@ -210,6 +231,10 @@ void BlendColorRowsMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_pitc
 
 void BlendColorRowsMasked32Mmx(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int32_t mask_skip, int32_t width,
                                int32_t height, const uint32_t* row_colours, const uint8_t* level_row) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::MixColourMasked32<avx2_kernels::Mix::kBlend, avx2_kernels::MaskColours::kRows>(
+        dst, mask, dst_skip, mask_skip, width, height, row_colours, level_row);
+  }
   SkipKernel<Mix::kBlend, false>(true, dst, mask, dst_skip, mask_skip, width, height, RowColours{row_colours},
                                  level_row);
 }
@@ -221,6 +246,10 @@ void OverColorPlaneMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_pitc
 
 void OverColorPlaneMasked32Mmx(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int32_t mask_skip, int32_t width,
                                int32_t height, const uint32_t* colours, const uint8_t* level_row) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::MixColourMasked32<avx2_kernels::Mix::kOver, avx2_kernels::MaskColours::kPlane>(
+        dst, mask, dst_skip, mask_skip, width, height, colours, level_row);
+  }
   SkipKernel<Mix::kBlend, true>(true, dst, mask, dst_skip, mask_skip, width, height, PlaneColours{colours, width},
                                 level_row);
 }
@@ -232,6 +261,10 @@ void OverColorRowsMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_pitch
 
 void OverColorRowsMasked32Mmx(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int32_t mask_skip, int32_t width,
                               int32_t height, const uint32_t* row_colours, const uint8_t* level_row) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::MixColourMasked32<avx2_kernels::Mix::kOver, avx2_kernels::MaskColours::kRows>(
+        dst, mask, dst_skip, mask_skip, width, height, row_colours, level_row);
+  }
   SkipKernel<Mix::kBlend, true>(true, dst, mask, dst_skip, mask_skip, width, height, RowColours{row_colours},
                                 level_row);
 }

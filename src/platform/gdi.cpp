@@ -1,6 +1,7 @@
 #include "platform/gdi.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 #include "platform/screen_presenter.h"
@@ -53,7 +54,11 @@ std::unique_ptr<DibSection> DibSection::Create(const BitmapInfo& info) {
   section->stride_ = ((header.width * bits + 31) / 32) * 4;
   section->format_ = DibFormat(info);
   section->colours_ = info.colours;
-  section->bits_.assign(static_cast<size_t>(section->stride_) * static_cast<size_t>(section->height_), 0);
+  try {
+    section->bits_ = ZeroedBytes(static_cast<size_t>(section->stride_) * static_cast<size_t>(section->height_));
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
   return section;
 }
 

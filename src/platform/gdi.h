@@ -11,6 +11,7 @@
 
 #include "platform/pixel_format.h"
 #include "platform/window_messages.h"
+#include "platform/zeroed_pages.h"
 
 namespace plat {
 
@@ -40,7 +41,8 @@ struct BitmapInfo {
 // A device-independent bitmap whose bits the program reads and writes directly.
 class DibSection {
  public:
-  // Null when the header asks for a size or depth that cannot be made (8, 16, 24 or 32 bits).
+  // Null when the header asks for a size or depth that cannot be made (8, 16, 24 or 32 bits) or
+  // memory cannot hold it. The bits start zero.
   static std::unique_ptr<DibSection> Create(const BitmapInfo& info);
 
   // The bits as they lie in memory: the bottom row first for a bottom-up bitmap.
@@ -58,7 +60,7 @@ class DibSection {
  private:
   DibSection() = default;
 
-  std::vector<uint8_t> bits_;
+  ZeroedBytes bits_;
   int32_t width_ = 0;
   int32_t height_ = 0;
   int32_t stride_ = 0;

@@ -24,7 +24,7 @@ std::string FoldName(std::string_view name) {
 bool IsEngineSeparator(char c) { return c == '\\' || c == '/'; }
 
 // The components of an engine path after its drive, split at separators that are not the
-// second byte of a two-byte character.
+// second byte of a two-byte character as the conversion to UTF-8 reads them.
 std::vector<std::string_view> SplitComponents(std::string_view path) {
   std::vector<std::string_view> components;
   std::size_t start = 0;
@@ -35,7 +35,7 @@ std::vector<std::string_view> SplitComponents(std::string_view path) {
       start = ++i;
       continue;
     }
-    i += SjisCharLengthAt(path, i);
+    i += SjisCodeLengthAt(path, i);
   }
   components.push_back(path.substr(start));
   return components;
@@ -136,6 +136,8 @@ std::optional<std::string> ToHostPath(std::string_view engine_path) {
       continue;
     }
     std::string name = SjisToUtf8(component);
+    // A component must stay one host component that names itself.
+    if (name == "." || name == ".." || name.find('/') != std::string::npos) return std::nullopt;
     if (on_disk) {
       std::string folder = "/";
       for (const std::string& part : resolved) folder += part + "/";

@@ -15,7 +15,10 @@
 namespace plat {
 
 // The host path of an engine path; nothing for a path that is not on drive Z: (another drive
-// letter, a UNC name or a relative name). "." and ".." components are resolved as Windows does.
+// letter, a UNC name or a relative name). "." and ".." components are resolved as Windows does;
+// components are split and converted by one reading of the text (SjisCodeLengthAt), and one that
+// would still be "." or ".." or hold a '/' after conversion makes the path unmappable, so the
+// host never resolves a component the engine did not.
 std::optional<std::string> ToHostPath(std::string_view engine_path);
 
 // The engine path of an absolute host path: "Z:" followed by the path with backslashes, in

@@ -15,6 +15,20 @@ constexpr bool IsSjisStrictLeadByte(unsigned char byte) {
   return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
+// The bytes that may follow a lead byte in a character of code page 932.
+constexpr bool IsSjisTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFC && byte != 0x7F; }
+
+// Length of the character at `index` as code page 932 reads it: 2 for a lead byte of the code
+// page followed by a trail byte, else 1. Conversion to Unicode reads text this way, and so does
+// everything that splits text before converting it (host paths), so that a byte the conversion
+// leaves alone, such as the '/' of "\x81/", is never hidden inside a character.
+constexpr std::size_t SjisCodeLengthAt(std::string_view text, std::size_t index) {
+  return IsSjisStrictLeadByte(static_cast<unsigned char>(text[index])) && index + 1 < text.size() &&
+                 IsSjisTrailByte(static_cast<unsigned char>(text[index + 1]))
+             ? 2
+             : 1;
+}
+
 // Length of the character at `text` in a zero-terminated string: 2 for a lead byte
 // (0x81 to 0xFE) followed by another byte, else 1. A lead byte followed by the
 // terminating zero counts as one byte, so that no scan ever steps over the end.

@@ -45,8 +45,6 @@ struct CodeTables {
   std::array<std::uint16_t, 0x10000> to_sjis{};
 };
 
-bool IsTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFC && byte != 0x7F; }
-
 char32_t DecodeUtf32Le(const unsigned char* bytes) {
   return static_cast<char32_t>(bytes[0] | bytes[1] << 8 | bytes[2] << 16 | bytes[3] << 24);
 }
@@ -71,7 +69,7 @@ std::unique_ptr<CodeTables> BuildTables() {
   for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
     if (!IsSjisStrictLeadByte(static_cast<unsigned char>(lead))) continue;
     for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
-      if (!IsTrailByte(static_cast<unsigned char>(trail))) continue;
+      if (!IsSjisTrailByte(static_cast<unsigned char>(trail))) continue;
       const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
       map_code(static_cast<std::uint16_t>(lead << 8 | trail), pair, 2);
     }
@@ -173,7 +171,7 @@ std::string SjisToUtf8(std::string_view sjis) {
       ++pos;
       continue;
     }
-    if (IsSjisStrictLeadByte(lead) && pos + 1 < sjis.size() && IsTrailByte(static_cast<unsigned char>(sjis[pos + 1]))) {
+    if (SjisCodeLengthAt(sjis, pos) == 2) {
       const auto code = static_cast<std::uint16_t>(lead << 8 | static_cast<unsigned char>(sjis[pos + 1]));
       const char32_t code_point = SjisCodeToUnicode(code);
       AppendUtf8(out, code_point != 0 ? code_point : kUnicodeReplacement);

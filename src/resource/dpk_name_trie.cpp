@@ -67,6 +67,7 @@ bool WalkNameTrie(std::span<const std::uint8_t> tree, bool wide,
   std::size_t visits_left = tree.size() / record_size;
   std::string name;
   std::vector<Frame> path;
+  if (tree.empty()) return true;  // a tree without names
   const auto root = NodeRecords(tree, 0, wide);
   if (!root) return false;
   path.push_back({*root});

@@ -19,8 +19,8 @@ inline constexpr std::size_t kDpkMaxNameLength = 259;
 std::optional<std::uint32_t> LookupNameTrie(std::span<const std::uint8_t> tree, bool wide, const char* name,
                                             int case_mode);
 
-// Walks every name of the tree depth-first and hands each with its entry number to `visit`.
-// False when the tree is damaged: a node or link outside it, a name longer than
+// Walks every name of the tree depth-first and hands each with its entry number to `visit`; an
+// empty tree holds no names. False when the tree is damaged: a node or link outside it, a name longer than
 // kDpkMaxNameLength, or more records visited than the tree can hold (links that share nodes).
 bool WalkNameTrie(std::span<const std::uint8_t> tree, bool wide,
                   const std::function<void(std::string_view name, std::uint32_t number)>& visit);

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "base/little_endian.h"
+#include "pixel/image_limits.h"
 #include "resource/elg_header.h"
 #include "resource/elg_picture.h"
 #include "resource/elg_unpack.h"
@@ -36,24 +37,26 @@ bool Cancelled(DecodeProgressFunc progress, std::int32_t done, std::int32_t tota
   return progress != nullptr && progress(done, total, argument) != 0;
 }
 
-// Calls the closing progress report when the decode ends, however it ends.
-class ClosingProgress {
+}  // namespace
+
+// Makes the closing progress report when a load or decode ends, however it ends: with the
+// picture's height once the header was read, else with 0.
+class CElgDecoder::ClosingProgress {
  public:
-  ClosingProgress(DecodeProgressFunc progress, std::int32_t height, void* argument)
-      : progress_(progress), height_(height), argument_(argument) {}
+  ClosingProgress(DecodeProgressFunc progress, void* argument) : progress_(progress), argument_(argument) {}
   ~ClosingProgress() {
     if (progress_ != nullptr) progress_(height_, height_, argument_);
   }
   ClosingProgress(const ClosingProgress&) = delete;
   ClosingProgress& operator=(const ClosingProgress&) = delete;
 
+  void SetHeight(std::int32_t height) { height_ = height; }
+
  private:
   DecodeProgressFunc progress_;
-  std::int32_t height_;
   void* argument_;
+  std::int32_t height_ = 0;
 };
-
-}  // namespace
 
 bool CElgDecoder::IsSupported(const std::uint8_t* data, std::size_t size, std::uint32_t) {
   return HasElgMagic(data, size);
@@ -73,9 +76,10 @@ std::int32_t CElgDecoder::Load(const std::uint8_t* data, std::size_t size, Creat
   if (create_target == nullptr) return kBadArguments;
   if (!HasElgMagic(data, size)) return kNoMagic;
   extra_data_.clear();
+  ClosingProgress closing(progress, progress_argument);
   std::int32_t status = kFailed;
   try {
-    status = LoadPicture(data, size, create_target, context, mode != 0, progress, progress_argument);
+    status = LoadPicture(data, size, create_target, context, mode != 0, progress, progress_argument, closing);
   } catch (...) {
     status = kFailed;
   }
@@ -85,11 +89,13 @@ std::int32_t CElgDecoder::Load(const std::uint8_t* data, std::size_t size, Creat
 
 std::int32_t CElgDecoder::LoadPicture(const std::uint8_t* data, std::size_t size, CreateTargetFunc create_target,
                                       void* context, bool palettized, DecodeProgressFunc progress,
-                                      void* progress_argument) {
+                                      void* progress_argument, ClosingProgress& closing) {
   ElgHeader header;
-  if (!ReadHeader(data, size, header) || !UsableHeader(header, size)) return kFailed;
+  if (!ReadHeader(data, size, header)) return kFailed;
+  closing.SetHeight(header.height);
+  if (!UsableHeader(header, size)) return kFailed;
   if (Cancelled(progress, 0, header.height, progress_argument)) return kCancelled;
-  const ClosingProgress closing(progress, header.height, progress_argument);
+  if (!ImageWithinLimits(header.width, header.height, palettized ? 8 : 32)) return kNoTarget;
 
   std::int32_t pitch = 0;
   std::uint8_t* palette = nullptr;
@@ -111,9 +117,10 @@ std::int32_t CElgDecoder::Decode(const std::uint8_t* data, std::size_t size, Dib
   if ((info == nullptr) != (bits == nullptr)) return kBadArguments;
   if (!HasElgMagic(data, size)) return kNoMagic;
   FreeImage();
+  ClosingProgress closing(progress, progress_argument);
   std::int32_t status = kFailed;
   try {
-    status = DecodePicture(data, size, progress, progress_argument);
+    status = DecodePicture(data, size, progress, progress_argument, closing);
   } catch (const std::bad_alloc&) {
     status = kNoTarget;
   } catch (...) {
@@ -132,21 +139,22 @@ std::int32_t CElgDecoder::Decode(const std::uint8_t* data, std::size_t size, Dib
 }
 
 std::int32_t CElgDecoder::DecodePicture(const std::uint8_t* data, std::size_t size, DecodeProgressFunc progress,
-                                        void* progress_argument) {
+                                        void* progress_argument, ClosingProgress& closing) {
   ElgHeader header;
-  if (!ReadHeader(data, size, header) || !UsableHeader(header, size)) return kFailed;
+  if (!ReadHeader(data, size, header)) return kFailed;
+  closing.SetHeight(header.height);
+  if (!UsableHeader(header, size)) return kFailed;
   const std::uint32_t pitch = DibRowPitch(header.width, header.bit_depth);
   if (Cancelled(progress, 0, header.height, progress_argument)) return kCancelled;
-  const ClosingProgress closing(progress, header.height, progress_argument);
+  if (!ImageWithinLimits(header.width, header.height, header.bit_depth)) return kNoTarget;
 
   auto picture = std::make_unique<DibInfo>();
   picture->width = header.width;
   picture->height = header.height;
   picture->bit_count = header.bit_depth;
-  const std::uint64_t image_size = static_cast<std::uint64_t>(pitch) * header.height;
-  if (image_size > UINT32_MAX - kPalettizedInfoSize) return kFailed;
-  picture->image_size = static_cast<std::uint32_t>(image_size);
-  bits_.assign(picture->image_size, 0);
+  picture->image_size = pitch * header.height;
+  // Zero without being written (plat::ZeroedBytes): rows the streams never reach cost nothing.
+  bits_ = DibBits(picture->image_size);
 
   const std::uint8_t* stream = data + header.pixel_offset;
   const std::uint8_t* end = data + size;

@@ -19,7 +19,10 @@ class CElgDecoder : public CImageDecoder {
 
   bool IsSupported(const std::uint8_t* data, std::size_t size, std::uint32_t hint) override;
   // `mode` 0 asks for a 32-bit target, any other mode for an 8-bit one (grey for 24- and 32-bit
-  // pictures). The target's rows are taken at the pitch that `create_target` returns.
+  // pictures). The target's rows are taken at the pitch that `create_target` returns. A picture
+  // larger than images take (pixel/image_limits.h) is refused with kNoTarget before any target
+  // or block is asked for. Once the data has the magic, the closing progress report is made
+  // however the call ends (Decode likewise).
   std::int32_t Load(const std::uint8_t* data, std::size_t size, CreateTargetFunc create_target, void* context,
                     std::uint32_t mode, DecodeProgressFunc progress, void* progress_argument) override;
   std::int32_t Decode(const std::uint8_t* data, std::size_t size, DibInfoBlock* info, DibBits* bits,
@@ -27,10 +30,13 @@ class CElgDecoder : public CImageDecoder {
   void FreeImage() override;
 
  private:
+  class ClosingProgress;
+
   std::int32_t LoadPicture(const std::uint8_t* data, std::size_t size, CreateTargetFunc create_target, void* context,
-                           bool palettized, DecodeProgressFunc progress, void* progress_argument);
+                           bool palettized, DecodeProgressFunc progress, void* progress_argument,
+                           ClosingProgress& closing);
   std::int32_t DecodePicture(const std::uint8_t* data, std::size_t size, DecodeProgressFunc progress,
-                             void* progress_argument);
+                             void* progress_argument, ClosingProgress& closing);
   bool ReadHeader(const std::uint8_t* data, std::size_t size, struct ElgHeader& header);
 };
 

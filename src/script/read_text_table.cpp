@@ -15,6 +15,17 @@ struct StoredRecord {
   StoredBits choices;
 };
 
+// A record of SOB_INIT.DAT as listed, before its bit arrays are made.
+struct ListedRecord {
+  std::string_view name;
+  std::uint8_t name_length = 0;
+  std::uint16_t line_bits = 0;
+  std::uint16_t choice_bits = 0;
+};
+
+// A name length byte and the two bit counts, with an empty name.
+constexpr std::uint64_t kSmallestListedRecord = 5;
+
 std::optional<StoredBits> ReadBits(ByteReader& reader) {
   const std::optional<std::uint32_t> bit_count = reader.Word();
   const std::optional<std::uint32_t> byte_count = bit_count ? reader.Word() : std::nullopt;
@@ -39,23 +50,35 @@ void LoadBits(const StoredBits& stored, CBitArray& bits) {
 ReadTextTableStatus ParseReadTextTable(std::span<const std::uint8_t> bytes, std::vector<ReadTextRecord>& table) {
   ByteReader reader(bytes);
   const std::optional<std::uint16_t> count = reader.Word16();
-  if (!count) return ReadTextTableStatus::kDamaged;
-  std::vector<ReadTextRecord> records;
-  try {
-    records.resize(*count);
-  } catch (const std::bad_alloc&) {
-    return ReadTextTableStatus::kNoMemory;
-  }
-  for (ReadTextRecord& record : records) {
+  if (!count || !reader.Has(std::uint64_t{*count} * kSmallestListedRecord)) return ReadTextTableStatus::kDamaged;
+
+  // Every record is read and the bits they ask for are added up before anything is sized.
+  std::vector<ListedRecord> listed;
+  listed.reserve(*count);
+  std::uint64_t bit_bytes = 0;
+  for (std::uint32_t n = 0; n < *count; ++n) {
     const std::optional<std::uint8_t> name_length = reader.Byte();
     const std::optional<std::span<const std::uint8_t>> name = name_length ? reader.Bytes(*name_length) : std::nullopt;
     const std::optional<std::uint16_t> line_bits = name ? reader.Word16() : std::nullopt;
     const std::optional<std::uint16_t> choice_bits = line_bits ? reader.Word16() : std::nullopt;
     if (!choice_bits) return ReadTextTableStatus::kDamaged;
-    record.name = TextOfField(*name);
-    record.name_length = *name_length;
-    if (record.read_lines.Resize(*line_bits) == CBitArray::kNoMemory ||
-        record.choices.Resize(*choice_bits) == CBitArray::kNoMemory) {
+    listed.push_back({TextOfField(*name), *name_length, *line_bits, *choice_bits});
+    bit_bytes += (*line_bits + 7u) / 8 + (*choice_bits + 7u) / 8;
+  }
+  if (bit_bytes > kMostReadTextBitBytes) return ReadTextTableStatus::kNoMemory;
+
+  std::vector<ReadTextRecord> records;
+  try {
+    records.resize(listed.size());
+  } catch (const std::bad_alloc&) {
+    return ReadTextTableStatus::kNoMemory;
+  }
+  for (std::size_t n = 0; n < listed.size(); ++n) {
+    ReadTextRecord& record = records[n];
+    record.name = listed[n].name;
+    record.name_length = listed[n].name_length;
+    if (record.read_lines.Resize(listed[n].line_bits) == CBitArray::kNoMemory ||
+        record.choices.Resize(listed[n].choice_bits) == CBitArray::kNoMemory) {
       return ReadTextTableStatus::kNoMemory;
     }
   }

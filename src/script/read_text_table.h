@@ -21,9 +21,14 @@ struct ReadTextRecord {
 
 enum class ReadTextTableStatus : std::uint8_t { kOk, kNoMemory, kDamaged };
 
+// The most bytes of read-line and choice bits a table may hold together: 256 Mi lines and
+// choices, far beyond any game, while a small hostile file could otherwise ask for a gigabyte.
+inline constexpr std::uint64_t kMostReadTextBitBytes = std::uint64_t{32} << 20;
+
 // SOB_INIT.DAT, little-endian: u16 count; count records {u8 name length n (with the terminating
 // zero), n bytes of name, u16 read-line bits, u16 choice bits}. Every record must lie inside the
-// data.
+// data (else kDamaged), and the bits together must fit kMostReadTextBitBytes (else kNoMemory);
+// both are checked before anything is sized.
 ReadTextTableStatus ParseReadTextTable(std::span<const std::uint8_t> bytes, std::vector<ReadTextRecord>& table);
 
 // The unpacked text-log data: per record, in table order, u8 name length, the name, u32 read-line

@@ -15,6 +15,10 @@ inline constexpr std::uint32_t kScriptEnded = 0;    // a return popped the end m
 inline constexpr std::uint32_t kScriptYielded = 1;  // Yield: the next Interpret continues behind it
 inline constexpr std::uint32_t kScriptFaulted = 2;  // a script fault stopped the run (logged)
 inline constexpr std::uint32_t kScriptOutOfSteps = 3;  // only InterpretSteps: its budget ran out
+inline constexpr std::uint32_t kScriptStopped = 4;  // the stop check (g_ScriptStopCheckHook) ended the run
+
+// Control transfers between two stop checks of a running script.
+inline constexpr std::uint32_t kTransfersPerStopCheck = std::uint32_t{1} << 20;
 
 class CScriptContext {
  public:
@@ -38,7 +42,8 @@ class CScriptContext {
 
   // ip := entry, push the end marker 0, Interpret.
   std::uint32_t Run(std::uint32_t entry);
-  // Runs from ip until a Yield (1) or a return to the end marker (0); a script fault stops it with 2.
+  // Runs from ip until a Yield (1) or a return to the end marker (0); a script fault stops it with
+  // 2, the stop check with 4 (ip on the next instruction, so a later Interpret would go on).
   std::uint32_t Interpret();
   // Interpret, stopped with 3 after `max_instructions` instructions if it has not ended by then;
   // the next call continues where it stopped. For fuzzing and measuring, where a run must be bounded.
@@ -78,4 +83,5 @@ class CScriptContext {
   std::uint32_t ip_ = 0;
   std::uint32_t sp_ = 0;
   std::uint32_t result_ = 0;
+  std::uint32_t transfers_until_stop_check_ = kTransfersPerStopCheck;
 };

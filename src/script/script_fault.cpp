@@ -27,6 +27,9 @@ std::string Describe(ScriptFaultKind kind, std::uint32_t detail, std::uint32_t e
     case ScriptFaultKind::kUnknownNative:
       std::snprintf(text, sizeof text, "unknown built-in function 0x%08X", detail);
       break;
+    case ScriptFaultKind::kBuiltinFailed:
+      std::snprintf(text, sizeof text, "built-in function %u failed", detail);
+      break;
   }
   return text;
 }
@@ -38,4 +41,10 @@ ScriptFault::ScriptFault(ScriptFaultKind kind, std::uint32_t detail, std::uint32
 
 void RaiseBadAddress(std::uint32_t address, std::uint32_t extent) {
   throw ScriptFault(ScriptFaultKind::kBadAddress, address, extent);
+}
+
+ScriptFault ScriptFault::BuiltinFailed(std::uint32_t number, std::string_view reason) {
+  ScriptFault fault(ScriptFaultKind::kBuiltinFailed, number);
+  fault.message_.append(": ").append(reason);
+  return fault;
 }

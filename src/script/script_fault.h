@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <string_view>
 
 enum class ScriptFaultKind : std::uint8_t {
   kBadAddress,        // detail: the address; extent: the bytes the access needed
@@ -16,11 +17,14 @@ enum class ScriptFaultKind : std::uint8_t {
   kDivideByZero,
   kDivideOverflow,  // -2147483648 divided by -1
   kUnknownNative,   // detail: the word that named the function
+  kBuiltinFailed,   // detail: the built-in's number; the message says what it raised
 };
 
 class ScriptFault : public std::exception {
  public:
   explicit ScriptFault(ScriptFaultKind kind, std::uint32_t detail = 0, std::uint32_t extent = 0);
+  // A built-in function that ended with an exception of another kind.
+  static ScriptFault BuiltinFailed(std::uint32_t number, std::string_view reason);
 
   ScriptFaultKind Kind() const { return kind_; }
   std::uint32_t Detail() const { return detail_; }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "base/file_services.h"
+#include "base/path.h"
 #include "platform/diagnostic_log.h"
 #include "script/script_transfer.h"
 #include "script/transfer_builtins.h"
@@ -24,6 +25,10 @@ CScriptHost::~CScriptHost() {
 std::uint32_t CScriptHost::LoadScript(const char* name, CScriptContext* context) {
   char path[kScriptPathSize];
   const char* title = name != nullptr ? name : g_ScriptTransferName;
+  if (!StaysInsideFolder(title)) {
+    plat::LogDiagnostic("script name refused, it leaves the script folder: " + std::string(title));
+    return kScriptUnreadable;
+  }
   const int length = std::snprintf(path, sizeof path, "%s%s.SOB", kScriptFolder, title);
   if (length < 0 || static_cast<std::size_t>(length) >= sizeof path) {
     plat::LogDiagnostic("script name too long for a script path: " + std::string(title));
@@ -50,6 +55,7 @@ void CScriptHost::ResetScripts(std::uint32_t boot_value) {
   SetScriptBootFlg(boot_value);
   Context().ResetStack();
   g_ScriptCallDepth = 0;
+  ClearPendingTransfer();
   FreeScriptModules();
 }
 
@@ -57,7 +63,12 @@ std::uint32_t CScriptHost::RunLoop() {
   CScriptContext& context = Context();
   for (;;) {
     const std::uint32_t result = context.Interpret();
-    if (result == kScriptFaulted) return kRunBadScript;
+    if (result == kScriptFaulted) {
+      ClearPendingTransfer();
+      return kRunBadScript;
+    }
+    // The application is ending: the run ends where the script was.
+    if (result == kScriptStopped) return kRunFinished;
     const bool ended = result == kScriptEnded;
     switch (g_ScriptTransfer) {
       case kScriptTransferNone:
@@ -65,7 +76,8 @@ std::uint32_t CScriptHost::RunLoop() {
         if (g_ScriptCallDepth == 0) return kRunFinished;
         --g_ScriptCallDepth;
         UnloadScript();
-        context.PopIp();
+        // The callee took its caller's resume point off the stack: nothing sound to go on with.
+        if (context.PopIp() != 0) return kRunBadScript;
         break;
       case kScriptTransferJump:
         if (!ended) return kRunBadScript;

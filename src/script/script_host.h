@@ -31,16 +31,20 @@ class CScriptHost : public CScriptVm {
   ~CScriptHost() override;
 
   // Loads the script object "SCRIPT\<name>.SOB" (null: the name of the transfer request) as
-  // CScriptVm::LoadScript does; a path that does not fit in 63 bytes is refused with 1.
+  // CScriptVm::LoadScript does; the name may name a sub-folder ("SUB\E01"). A path that does not
+  // fit in 63 bytes, or a name that leaves the script folder (StaysInsideFolder), is refused
+  // with 1.
   std::uint32_t LoadScript(const char* name, CScriptContext* context) override;
   // Reads the voice table; a file that cannot be read or is damaged leaves it empty. Always 0.
   std::uint32_t LoadVoiceInfo(const char* path);
-  // Drops every script but the library and empties the stack, for a restart with `boot_value`.
+  // Drops every script but the library, empties the stack and drops a pending Call or Jump, for a
+  // restart with `boot_value`.
   void ResetScripts(std::uint32_t boot_value);
   // Runs the current script and serves its transfer requests: 0 finished (or the end was asked
-  // for: the request then stays 3), 1 suspended, 2 a transfer in the wrong state or a script
-  // fault, 3 a Jump's object did not load (the request stays 1), 4 a Call's object did not load
-  // (the caller's stack as before, the request cleared).
+  // for: the request then stays 3; or the stop check ended a script that did not yield), 1 suspended, 2 a transfer in the wrong state (the request
+  // stays), a script fault (a pending Call or Jump dropped) or a callee that ended without its
+  // caller's resume point on the stack, 3 a Jump's object did not load (the request stays 1), 4 a
+  // Call's object did not load (the caller's stack as before, the request cleared).
   std::uint32_t RunLoop();
 
   std::uint32_t ScriptBootFlg() const { return Memory().Word(HostVariableAddress(1)); }
@@ -64,15 +68,16 @@ class CScriptHost : public CScriptVm {
   // not in the table or not of the right kind, or a block is larger than its variable. Nothing is
   // written unless everything fits.
   std::uint32_t ReadVariableFileInfo(const char* name, std::uint32_t value_variable, std::uint32_t string_variable);
-  // 0; 1 no name or the file cannot be read; 2 damaged (byte sum, packing, or data that does not
-  // fit the variables), nothing changed then.
+  // 0; 1 no name or the file cannot be read; 2 damaged (byte sum or packing: nothing changed), or
+  // a stored kind that differs from its variable's (the variables before it are restored). Data
+  // that ends before the table does restores the variables it holds.
   std::uint32_t LoadVariableFile(const char* name);
   // The voice settings and the class-2 variables. 0; 1 no name; 2 the data cannot be built; 3 the
   // file cannot be written.
   std::uint32_t SavePersistentFile(const char* name);
-  // 0; 1 no name or the file cannot be read; 2 damaged (nothing changed); 3 the voice settings
-  // were restored but the stored variables do not fit the variable table (none changed). Voice
-  // settings are restored only when the character count is the same.
+  // 0; 1 no name or the file cannot be read; 2 damaged (nothing changed). Voice settings are
+  // restored only when the character count is the same; the stored variables as far as they fit
+  // the variable table (ReadFitting), so a patched game keeps what it still can.
   std::uint32_t LoadPersistentFile(const char* name);
   // The persistent file, then the text log: the first non-zero result; 2 when neither name is set.
   std::uint32_t SavePersistentState();

@@ -1,6 +1,7 @@
-// The variable files and the persistent file of CScriptHost. Every file is read whole and checked
-// to its end before anything is written to a variable; files are written beside the old one and
-// renamed over it.
+// The variable files and the persistent file of CScriptHost. Every file is read whole, and its
+// sizes, byte sum and packing are checked before anything is written to a variable; the stored
+// variables are then restored as far as they fit the live table. Files are written beside the
+// old one and renamed over it.
 #include <cstring>
 
 #include "base/file_services.h"
@@ -156,7 +157,7 @@ std::uint32_t CScriptHost::LoadVariableFile(const char* name) {
   const std::optional<std::vector<std::uint8_t>> data = UnpackBlock(*stored, *unpacked_size);
   if (!data) return kDamaged;
   ByteReader variables(*data);
-  return Variables().Read(variables, *selector) == 0 ? 0 : kDamaged;
+  return Variables().ReadFitting(variables, *selector) == 0 ? 0 : kDamaged;
 }
 
 std::uint32_t CScriptHost::SavePersistentFile(const char* name) {
@@ -180,7 +181,6 @@ std::uint32_t CScriptHost::SavePersistentFile(const char* name) {
 
 std::uint32_t CScriptHost::LoadPersistentFile(const char* name) {
   constexpr std::uint32_t kDamaged = 2;
-  constexpr std::uint32_t kVariablesDoNotFit = 3;
   constexpr std::uint32_t kCharacterRecordSize = 6;
   const std::optional<std::string> path = VariableFilePath(name);
   const std::optional<std::vector<std::uint8_t>> file = path ? LoadDataFile(path->c_str()) : std::nullopt;
@@ -201,7 +201,9 @@ std::uint32_t CScriptHost::LoadPersistentFile(const char* name) {
   } else {
     content.Skip(std::uint64_t{*count} * kCharacterRecordSize);
   }
-  return ReadVariables(content) == 0 ? 0 : kVariablesDoNotFit;
+  // Variables that no longer fit the stored data (a patched game) keep their values.
+  ReadVariables(content);
+  return 0;
 }
 
 std::uint32_t CScriptHost::SavePersistentState() {

@@ -1,14 +1,16 @@
 #include "script/script_interpreter.h"
 
 #include <array>
+#include <exception>
 #include <limits>
 
+#include "base/app_hooks.h"
 #include "script/script_context.h"
 #include "script/sob_opcode.h"
 
 namespace {
 
-enum class Flow { kNext, kYield, kEnd };
+enum class Flow { kNext, kYield, kEnd, kStop };
 
 using Handler = Flow (*)(CScriptContext&);
 
@@ -22,6 +24,14 @@ struct SobInterpreter::Ops {
   static Flow Next(CScriptContext& c, std::uint32_t operands) {
     c.ip_ += 4 * (operands + 1);
     return Flow::kNext;
+  }
+  // Every jump, call and return passes here: a loop cannot run without it, so counting these
+  // finds a script that never yields at the cost of one decrement.
+  static Flow TransferTo(CScriptContext& c, std::uint32_t target) {
+    c.ip_ = target;
+    if (--c.transfers_until_stop_check_ != 0) return Flow::kNext;
+    c.transfers_until_stop_check_ = kTransfersPerStopCheck;
+    return g_ScriptStopCheckHook != nullptr && g_ScriptStopCheckHook() ? Flow::kStop : Flow::kNext;
   }
 
   // Stack slot n is the word at sp - n; it must lie inside the stack.
@@ -48,8 +58,7 @@ struct SobInterpreter::Ops {
       c.ip_ += 4;
       return Flow::kEnd;
     }
-    c.ip_ = target;
-    return Flow::kNext;
+    return TransferTo(c, target);
   }
   static Flow ReturnValue(CScriptContext& c) {
     const std::uint32_t value = Operand(c, 1);
@@ -59,8 +68,7 @@ struct SobInterpreter::Ops {
       return Flow::kEnd;
     }
     c.result_ = value;
-    c.ip_ = target;
-    return Flow::kNext;
+    return TransferTo(c, target);
   }
   static Flow StoreResult(CScriptContext& c) {
     Store(c, Operand(c, 1), c.result_);
@@ -69,23 +77,32 @@ struct SobInterpreter::Ops {
   static Flow Call(CScriptContext& c) {
     const std::uint32_t target = Operand(c, 1);
     c.Push(c.ip_ + 8);
-    c.ip_ = target;
-    return Flow::kNext;
+    return TransferTo(c, target);
   }
   static Flow CallNative(CScriptContext& c) {
     const std::uint32_t token = Operand(c, 1);
     const std::uint32_t arguments = Operand(c, 2);
     const ScriptNativeFunc function = c.natives_.Find(token);
     if (function == nullptr) throw ScriptFault(ScriptFaultKind::kUnknownNative, token);
-    const std::uint32_t result = function(NativeArgs(c.memory_, c.handles_, arguments));
+    const std::uint32_t result = CallBuiltin(c, function, token - ScriptNativeTable::kFirstToken, arguments);
     // The result operand is read only now: the function may have rewritten it.
     Store(c, Operand(c, 3), result);
     return Next(c, 3);
   }
-  static Flow Jump(CScriptContext& c) {
-    c.ip_ = Operand(c, 1);
-    return Flow::kNext;
+  // Whatever a built-in raises ends the run as a script fault that names the built-in.
+  static std::uint32_t CallBuiltin(CScriptContext& c, ScriptNativeFunc function, std::uint32_t number,
+                                   std::uint32_t arguments) {
+    try {
+      return function(NativeArgs(c.memory_, c.handles_, arguments));
+    } catch (const ScriptFault&) {
+      throw;
+    } catch (const std::exception& error) {
+      throw ScriptFault::BuiltinFailed(number, error.what());
+    } catch (...) {
+      throw ScriptFault::BuiltinFailed(number, "an exception of unknown type");
+    }
   }
+  static Flow Jump(CScriptContext& c) { return TransferTo(c, Operand(c, 1)); }
   static Flow Switch(CScriptContext& c) {
     const std::uint32_t index = Operand(c, 1);
     const std::uint64_t table = std::uint64_t{c.ip_} + 8;
@@ -94,10 +111,7 @@ struct SobInterpreter::Ops {
       if (address > std::numeric_limits<std::uint32_t>::max()) throw ScriptFault(ScriptFaultKind::kSwitchOutOfRange, index);
       const std::uint32_t target = Load(c, static_cast<std::uint32_t>(address));
       if (target == kSwitchTableEnd) throw ScriptFault(ScriptFaultKind::kSwitchOutOfRange, index);
-      if (entry == index) {
-        c.ip_ = target;
-        return Flow::kNext;
-      }
+      if (entry == index) return TransferTo(c, target);
     }
   }
   static Flow PushImm(CScriptContext& c) {
@@ -148,10 +162,7 @@ struct SobInterpreter::Ops {
   }
 
   static Flow JumpIfZero(CScriptContext& c) {
-    if (Operand(c, 1) == 0) {
-      c.ip_ = Operand(c, 2);
-      return Flow::kNext;
-    }
+    if (Operand(c, 1) == 0) return TransferTo(c, Operand(c, 2));
     return Next(c, 2);
   }
   static Flow StoreImm(CScriptContext& c) {
@@ -295,7 +306,18 @@ Flow Step(CScriptContext& context, std::uint32_t opcode) {
   return kHandlers[opcode](context);
 }
 
-std::uint32_t Finish(Flow flow) { return flow == Flow::kYield ? kScriptYielded : kScriptEnded; }
+std::uint32_t Finish(Flow flow) {
+  switch (flow) {
+    case Flow::kYield:
+      return kScriptYielded;
+    case Flow::kStop:
+      return kScriptStopped;
+    case Flow::kNext:
+    case Flow::kEnd:
+      break;
+  }
+  return kScriptEnded;
+}
 
 }  // namespace
 

@@ -16,3 +16,7 @@ bool RequestScriptTransfer(std::uint32_t kind, const char* name) {
   std::memcpy(g_ScriptTransferName, name != nullptr ? name : "", length + 1);
   return true;
 }
+
+void ClearPendingTransfer() {
+  if (g_ScriptTransfer != kScriptTransferEnd) g_ScriptTransfer = kScriptTransferNone;
+}

@@ -22,3 +22,6 @@ extern std::uint32_t g_ScriptCallDepth;
 // Sets the request and copies the name (null: empty). False when the name does not fit in the
 // buffer: the request is set all the same, with an empty name.
 bool RequestScriptTransfer(std::uint32_t kind, const char* name);
+// Drops a Call or Jump that no script will be there to serve (after a fault or a reset); an end
+// request stays.
+void ClearPendingTransfer();

@@ -221,8 +221,24 @@ std::uint32_t ScriptVariables::Read(ByteReader& in, std::uint32_t selector) {
   return 0;
 }
 
+std::uint32_t ScriptVariables::ReadFitting(ByteReader& in, std::uint32_t selector) {
+  for (std::uint32_t number = 0; number < Count(); ++number) {
+    const ScriptVariable& variable = live_.table[number];
+    if (!IsSerialised(selector, variable)) continue;
+    const std::optional<std::uint8_t> kind = in.Byte();
+    if (!kind) return 0;
+    if (*kind != variable.kind) return 1;
+    const std::optional<std::span<const std::uint8_t>> bytes = in.Bytes(variable.size);
+    if (!bytes) return 0;
+    if (const std::optional<std::uint32_t> block = BlockOf(VariableCopy::kLive, number)) {
+      memory_.Write(*block, bytes->data(), variable.size);
+    }
+  }
+  return 0;
+}
+
 std::uint32_t ScriptVariables::ReadRecord(ByteReader& in) {
   const std::optional<std::uint8_t> selector = in.Byte();
   if (!selector) return 1;
-  return Read(in, *selector);
+  return ReadFitting(in, *selector);
 }

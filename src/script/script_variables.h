@@ -70,7 +70,12 @@ class ScriptVariables {
   // block is written: 1 when a kind byte differs from its variable's kind, when the data ends
   // early or when a block cannot be written; nothing is changed then.
   std::uint32_t Read(ByteReader& in, std::uint32_t selector);
-  // As Read, with the selector taken from the data's first byte.
+  // Reads data written for `selector` into the live variables as far as it fits them: walks the
+  // variables in table order and copies each block, stopping at the first kind byte that differs
+  // from its variable's kind (1) or where the data ends (0), and keeps what it copied. So data
+  // written before variables were added or reordered restores the variables it still fits.
+  std::uint32_t ReadFitting(ByteReader& in, std::uint32_t selector);
+  // As ReadFitting, with the selector taken from the data's first byte.
   std::uint32_t ReadRecord(ByteReader& in);
 
   // The address of the variable's block in `copy`, nothing when a pointer cell points outside

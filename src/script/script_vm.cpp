@@ -72,12 +72,14 @@ std::uint32_t CScriptVm::LoadLibraries(const char* init_path, const char* user_v
 
 bool CScriptVm::RelocationsFit(const SobObject& object) const {
   const auto code_size = static_cast<std::uint32_t>(object.code.size());
-  const std::uint32_t library_size = library_code_base_ != 0 ? modules_.front().code_size : 0;
-  const std::uint32_t limits[kSobRelocationListCount] = {variables_.Count(), natives_.Count(), HostVariableCount(),
-                                                          library_size, code_size};
+  // Code addresses may be one past the end of their image: a label after the last instruction.
+  const std::uint64_t library_end = library_code_base_ != 0 ? std::uint64_t{modules_.front().code_size} + 1 : 0;
+  const std::uint64_t value_ends[kSobRelocationListCount] = {variables_.Count(), natives_.Count(),
+                                                             HostVariableCount(), library_end,
+                                                             std::uint64_t{code_size} + 1};
   for (std::size_t list = 0; list < kSobRelocationListCount; ++list) {
     for (const SobRelocationEntry& entry : object.relocations[list]) {
-      if (std::uint64_t{entry.offset} + 4 > code_size || entry.value >= limits[list]) return false;
+      if (std::uint64_t{entry.offset} + 4 > code_size || entry.value >= value_ends[list]) return false;
     }
   }
   return true;

@@ -141,7 +141,8 @@ class CScriptVm {
   void SetSaveFolder(const char* folder) { save_folder_ = folder != nullptr ? folder : ""; }
   const std::string& SaveFolder() const { return save_folder_; }
   // The path of a file of the save folder ("%s%s"), or the name itself without a folder; nothing
-  // when it would pass the longest engine path.
+  // when it would pass the longest engine path or the name would leave the folder
+  // (StaysInsideFolder: names come from scripts).
   std::optional<std::string> SaveFilePath(const char* name) const;
 
   // The text-log file ("TLOG"). False for a null name.

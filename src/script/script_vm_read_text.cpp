@@ -43,7 +43,7 @@ void CScriptVm::SetChoiceMade(std::uint32_t choice, bool common) {
 }
 
 std::optional<std::string> CScriptVm::SaveFilePath(const char* name) const {
-  if (name == nullptr) return std::nullopt;
+  if (name == nullptr || !StaysInsideFolder(name)) return std::nullopt;
   std::string path = save_folder_ + name;
   if (path.size() >= kMaxPath) return std::nullopt;
   return path;

@@ -13,12 +13,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <utility>
 
 #include "app/game_app.h"
+#include "game/game_script_host.h"
 #include "platform/host_path.h"
 #include "platform/message_box.h"
 #include "sob_assembler.h"
@@ -43,12 +45,35 @@ std::string YieldingMain() {
 class GameRunGuiTest : public WindowTestBase {
  protected:
   void SetUp() override {
+    WriteMain(YieldingMain());
+    test_support::WriteGameSettingsFiles(game_);
+  }
+
+  kvxtools::SobAssembly WriteMain(const std::string& source) {
     kvxtools::SobAssembly main;
     std::string error;
-    ASSERT_TRUE(kvxtools::AssembleSob(YieldingMain(), nullptr, main, error)) << error;
+    EXPECT_TRUE(kvxtools::AssembleSob(source, nullptr, main, error)) << error;
     game_.WriteFile("SCRIPT/MAIN.SOB", std::string_view(reinterpret_cast<const char*>(main.bytes.data()),
                                                         main.bytes.size()));
-    test_support::WriteGameSettingsFiles(game_);
+    return main;
+  }
+
+  // Runs the game while another thread, once `ready` holds, closes the window as its close
+  // button does; Run's result.
+  int RunAndCloseWhen(CGameApp& game, const std::function<bool()>& ready) {
+    std::atomic<bool> run_returned{false};
+    std::thread user([&] {
+      while (!ready() && !run_returned) std::this_thread::yield();
+      SDL_Event close{};
+      close.type = SDL_WINDOWEVENT;
+      close.window.event = SDL_WINDOWEVENT_CLOSE;
+      close.window.windowID = game.GetMainWindow().GetHandle();
+      SDL_PushEvent(&close);
+    });
+    const int result = game.Run("/L" + plat::ToEnginePath(game_.HostPath()), 1);
+    run_returned = true;
+    user.join();
+    return result;
   }
 
   test_support::TempGameFolder game_;
@@ -117,31 +142,42 @@ TEST_F(GameRunGuiTest, OnTheGameThreadTheFramesArePresentedByTheMainThread) {
 
 // A script that never ends: the user closes the window, as with the window's close button.
 TEST_F(GameRunGuiTest, ClosingTheWindowEndsAGameThatWouldRunForEver) {
-  kvxtools::SobAssembly endless;
-  std::string error;
-  ASSERT_TRUE(kvxtools::AssembleSob(".kind script\nloop:\n  Yield\n  Jump loop\n", nullptr, endless, error)) << error;
-  game_.WriteFile("SCRIPT/MAIN.SOB", std::string_view(reinterpret_cast<const char*>(endless.bytes.data()),
-                                                      endless.bytes.size()));
+  WriteMain(".kind script\nloop:\n  Yield\n  Jump loop\n");
   for (const bool threaded : {false, true}) {
     SCOPED_TRACE(threaded ? "threaded" : "single-thread");
     LogCapture log;
     plat::ScopedMessageBoxAnswers answers{[](const plat::MessageBoxRequest&) { return plat::IDOK; }};
     GameInMode game(threaded);
-    std::atomic<bool> run_returned{false};
-    std::thread user([&] {
-      // Once the game has drawn a few frames, close its window.
-      while (game.GetFramePacer().GetMeasuredFramesPerSecond() == 0 && !run_returned) std::this_thread::yield();
-      SDL_Event close{};
-      close.type = SDL_WINDOWEVENT;
-      close.window.event = SDL_WINDOWEVENT_CLOSE;
-      close.window.windowID = game.GetMainWindow().GetHandle();
-      SDL_PushEvent(&close);
-    });
-    EXPECT_EQ(game.Run("/L" + plat::ToEnginePath(game_.HostPath()), 1), 0);
-    run_returned = true;
-    user.join();
+    // Once the game has drawn a few frames, close its window.
+    EXPECT_EQ(RunAndCloseWhen(game, [&] { return game.GetFramePacer().GetMeasuredFramesPerSecond() != 0; }), 0);
     EXPECT_FALSE(game.GetMainWindow().IsWindow());
     EXPECT_GT(game.GetFramePacer().GetMeasuredFramesPerSecond(), 0u);
+    EXPECT_EQ(game.GetWorkerThread().Stop(), 0u);
+  }
+}
+
+// A script that never yields holds the thread it runs on; closing the window still ends it,
+// through the stop check that its jumps pass.
+TEST_F(GameRunGuiTest, ClosingTheWindowEndsAScriptThatNeverYields) {
+  const std::uint32_t count_offset =
+      WriteMain(".kind script\nloop:\n  IncMem count\n  Jump loop\ncount: .word 0\n").labels.at("count");
+  for (const bool threaded : {false, true}) {
+    SCOPED_TRACE(threaded ? "threaded" : "single-thread");
+    LogCapture log;
+    std::string shown;
+    plat::ScopedMessageBoxAnswers answers{[&shown](const plat::MessageBoxRequest& request) {
+      shown += request.text;
+      return plat::IDOK;
+    }};
+    GameInMode game(threaded);
+    // Once the script is looping, close the window.
+    const auto looping = [&] {
+      const CGameScriptHost* host = game.GetScriptHost();
+      return host != nullptr && host->GetCodeBase() != 0 && host->Memory().Word(host->GetCodeBase() + count_offset) != 0;
+    };
+    EXPECT_EQ(RunAndCloseWhen(game, looping), 0);
+    EXPECT_TRUE(shown.empty()) << shown;
+    EXPECT_FALSE(game.GetMainWindow().IsWindow());
     EXPECT_EQ(game.GetWorkerThread().Stop(), 0u);
   }
 }

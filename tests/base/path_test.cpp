@@ -68,6 +68,18 @@ TEST(MakeFullPath, RefusesResultsThatDoNotFit) {
   EXPECT_EQ(Full(std::string(kMaxPath, 'C').insert(1, ":").c_str(), nullptr).result, 0u);
 }
 
+TEST(StaysInsideFolder, RefusesEveryWayOut) {
+  for (const char* inside : {"MAIN", "SUB\\E01", "SUB/E01", ".\\A", "A..B", "..A", "\x95\x5C..", "\x81\\.A"}) {
+    EXPECT_TRUE(StaysInsideFolder(inside)) << inside;
+  }
+  // "\x81/.." is one character and a name to the engine's scans, but a byte, a separator and
+  // ".." to the host; "\xB1\x81\\.." the other way round.
+  for (const char* outside : {"", "..", "..\\A", "A\\..\\..\\B", "A/..", "\\A", "/A", "C:A", "Z:\\A",
+                              "A\\\x81/..", "\xB1\x81\\..\\B"}) {
+    EXPECT_FALSE(StaysInsideFolder(outside)) << outside;
+  }
+}
+
 TEST(PathParts, StripLeafFolderAndExtension) {
   EXPECT_EQ(Stripped("D:\\GAME\\PROG.EXE"), "D:\\GAME\\");
   EXPECT_EQ(Stripped("D:\\GAME\\SUB\\"), "D:\\GAME\\");

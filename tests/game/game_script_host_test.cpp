@@ -336,9 +336,11 @@ TEST_F(GameScriptHostTest, RestartMainResetsWithTheBootValueAndLoadsMain) {
   EXPECT_EQ(host_.BootValue(), 1u);
   host_.SetBootValue(5);
   g_ScriptCallDepth = 2;
+  RequestScriptTransfer(kScriptTransferJump, "ELSEWHERE");  // left by the scripts before the restart
   ASSERT_EQ(host_.RestartMain(false), 0u);
   EXPECT_EQ(host_.ScriptBootFlg(), static_cast<std::uint32_t>(-5));
   EXPECT_EQ(g_ScriptCallDepth, 0u);
+  EXPECT_EQ(g_ScriptTransfer, kScriptTransferNone);
   EXPECT_EQ(host_.RunLoop(), CScriptHost::kRunFinished);
 
   ASSERT_EQ(host_.RestartMain(true), 0u);

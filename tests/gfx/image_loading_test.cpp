@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,7 @@
 #include "resource/elg_decoder.h"
 #include "resource/image_loader_manager.h"
 #include "support/data_files_fixture.h"
+#include "support/peak_memory.h"
 
 namespace {
 
@@ -155,6 +158,26 @@ TEST_F(ImageLoadingTest, LoadFileIntoFastPathAndDecoderPath) {
   EXPECT_EQ(grey.LoadFileInto(nullptr, nullptr, 0, 0, 0, true), 2u);
   CImage empty;
   EXPECT_EQ(empty.LoadFileInto("into.elg", nullptr, 0, 0, 0, false), 1u);
+}
+
+// 196 KB of data may claim a 23170 x 23170 picture of 32 bits, just within what images take. Its
+// streams end at once, so the image is black, and only what was written costs memory.
+TEST_F(ImageLoadingTest, AHugePictureOfLittleDataCostsOnlyWhatItWrites) {
+  Bytes file = {'E', 'L', 'G', 32, 0, 0, 0, 0, 0xFF, 0xFF};
+  StoreLe16(&file[4], 23170);
+  StoreLe16(&file[6], 23170);
+  file.resize(196'000, 0);
+  for (const std::uint32_t flags : {0u, CImage::kUseDib}) {
+    const std::optional<std::uint64_t> growth = test_support::PeakMemoryGrowth([&] {
+      CImage image;
+      if (image.LoadFile32(nullptr, file.data(), static_cast<std::uint32_t>(file.size()), flags) != 0 ||
+          image.GetWidth() != 23170 || image.GetRowPointer(23169)[4 * 23169] != 0) {
+        std::abort();
+      }
+    });
+    ASSERT_TRUE(growth) << flags;
+    EXPECT_LT(*growth, test_support::kBelowAWrittenGigabyte) << flags;
+  }
 }
 
 TEST_F(ImageLoadingTest, WithoutHostOrPixels) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "pixel/pixel_tables.h"
 #include "pixel_kernel_harness.h"
@@ -57,8 +58,11 @@ class AlphaLevelKernelsTest : public ::testing::Test {
   static void SetUpTestSuite() { BuildPixelTables(); }
 };
 
-TEST_F(AlphaLevelKernelsTest, AlphaWeightedMembersFollowTheirFormulas) {
+bool IsVector(const char* name) { return std::string_view(name).ends_with("Mmx"); }
+
+void ExpectAlphaWeightedMembersFollow(bool vector_only) {
   for (const AlphaLevelFamily& family : kFamilies) {
+    if (vector_only && !IsVector(family.name)) continue;
     for (const uint8_t level : kLevels) {
       SCOPED_TRACE(std::string(family.name) + " at level " + std::to_string(level));
       const PixelRule rule = [&](uint32_t d, uint32_t s) { return family.rule(d, s, level); };
@@ -72,13 +76,18 @@ TEST_F(AlphaLevelKernelsTest, AlphaWeightedMembersFollowTheirFormulas) {
   }
 }
 
-TEST_F(AlphaLevelKernelsTest, ScaledMembersFollowTheirFormulas) {
+void ExpectScaledMembersFollow(bool vector_only) {
   using ScaledKernel = void (*)(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t, uint8_t);
   const struct {
     ScaledKernel kernel;
     bool add;
-  } members[] = {{AddScaled32, true}, {AddScaled32Mmx, true}, {SubScaled32, false}, {SubScaled32Mmx, false}};
+    bool vector;
+  } members[] = {{AddScaled32, true, false},
+                 {AddScaled32Mmx, true, true},
+                 {SubScaled32, false, false},
+                 {SubScaled32Mmx, false, true}};
   for (const auto& member : members) {
+    if (vector_only && !member.vector) continue;
     for (const uint8_t level : kLevels) {
       SCOPED_TRACE(level);
       ExpectKernelFollows([&](uint32_t* d, const uint32_t* s, int32_t ds, int32_t ss, int32_t w, int32_t h,
@@ -89,6 +98,17 @@ TEST_F(AlphaLevelKernelsTest, ScaledMembersFollowTheirFormulas) {
                           Shape::kOneToOne);
     }
   }
+}
+
+TEST_F(AlphaLevelKernelsTest, AlphaWeightedMembersFollowTheirFormulas) { ExpectAlphaWeightedMembersFollow(false); }
+
+TEST_F(AlphaLevelKernelsTest, ScaledMembersFollowTheirFormulas) { ExpectScaledMembersFollow(false); }
+
+TEST_F(AlphaLevelKernelsTest, Avx2FormsFollowTheFormulas) {
+  if (!ProcessorHasAvx2()) GTEST_SKIP() << "the processor has no AVX2";
+  const Avx2Form avx2;
+  ExpectAlphaWeightedMembersFollow(true);
+  ExpectScaledMembersFollow(true);
 }
 
 TEST_F(AlphaLevelKernelsTest, ScaledAddAtTheEndLevels) {
@@ -117,7 +137,7 @@ TEST_F(AlphaLevelKernelsTest, AlphaBlendKeepsDestinationAlpha) {
   }
 }
 
-TEST_F(AlphaLevelKernelsTest, MaskMembersFollowTheirFormulas) {
+void ExpectMaskMembersFollow() {
   const struct {
     MaskKernel kernel;
     bool alpha_too;
@@ -139,6 +159,17 @@ TEST_F(AlphaLevelKernelsTest, MaskMembersFollowTheirFormulas) {
           RowArgument::kSkip);
     }
   }
+}
+
+TEST_F(AlphaLevelKernelsTest, MaskMembersFollowTheirFormulas) { ExpectMaskMembersFollow(); }
+
+TEST_F(AlphaLevelKernelsTest, MaskAvx2FormsFollowTheFormulas) {
+  if (!ProcessorHasAvx2()) GTEST_SKIP() << "the processor has no AVX2";
+  const Avx2Form avx2;
+  ExpectMaskMembersFollow();
+  ExpectKernelFollows([&](uint32_t* d, const uint32_t* s, int32_t ds, int32_t ss, int32_t w, int32_t h,
+                          const StretchStep&) { BlendMaskLevel32Mmx(d, s, nullptr, ds, ss, 0, w, h, Row(200)); },
+                      [](uint32_t d, uint32_t s) { return BlendRule(d, s, 200); }, Shape::kOneToOne);
 }
 
 TEST_F(AlphaLevelKernelsTest, MaskLevelWithoutMaskWeighsBySourceAlpha) {

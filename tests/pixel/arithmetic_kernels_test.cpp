@@ -119,6 +119,19 @@ TEST(ArithmeticKernelsTest, SubtractMembersFollowTheirFormulas) {
                       [](uint32_t d, uint32_t s) { return SubtractRule(d, s, true); });
 }
 
+TEST(ArithmeticKernelsTest, Avx2FormsFollowTheVectorFormulas) {
+  if (!ProcessorHasAvx2()) GTEST_SKIP() << "the processor has no AVX2";
+  const Avx2Form avx2;
+  EXPECT_EQ(OnePixel(AddSat32Mmx, 0xFF808080, 0xFF808080), 0xFFFFFFFFu);
+  EXPECT_EQ(OnePixel(SubSat32Mmx, 0x20304050, 0xF0102030), 0x00202020u);
+  ExpectFamilyFollows({Average32Mmx, Average32KeyMmx, Average32StretchMmx, Average32StretchKeyMmx},
+                      AverageRule);
+  ExpectFamilyFollows({AddSat32Mmx, AddSat32KeyMmx, AddSat32StretchMmx, AddSat32StretchKeyMmx},
+                      [](uint32_t d, uint32_t s) { return AddRule(d, s, true); });
+  ExpectFamilyFollows({SubSat32Mmx, SubSat32KeyMmx, SubSat32StretchMmx, SubSat32StretchKeyMmx},
+                      [](uint32_t d, uint32_t s) { return SubtractRule(d, s, true); });
+}
+
 TEST(ArithmeticKernelsTest, ZeroSizeWritesNothing) {
   uint32_t d = 0x12345678;
   const uint32_t s = 0x01010101;

@@ -10,6 +10,7 @@
 #include "pixel/bilinear_kernels.h"
 #include "pixel/box_blur_kernels.h"
 #include "pixel/pixel_tables.h"
+#include "pixel_kernel_harness.h"
 #include "weighted_rules.h"
 
 namespace {
@@ -133,6 +134,23 @@ TEST(BilinearKernelsTest, PaletteMembersFollowTheFormula) {
         Bilinear8(d, s.First(), skip, s.Pitch(), w, h, step);
       },
       [](uint8_t index) { return uint32_t{index}; }, 1);
+}
+
+TEST(BilinearKernelsTest, Avx2FormsFollowTheFormula) {
+  if (!pixel_kernel_harness::ProcessorHasAvx2()) GTEST_SKIP() << "the processor has no AVX2";
+  const pixel_kernel_harness::Avx2Form avx2;
+  ExpectBilinear<uint32_t, uint32_t>(
+      [](uint32_t* d, const Source<uint32_t>& s, int32_t skip, int32_t w, int32_t h, const BilinearStep& step) {
+        Bilinear32Mmx(d, s.First(), skip, s.Pitch(), w, h, step);
+      },
+      [](uint32_t p) { return p; }, 4);
+  std::vector<uint32_t> palette(256);
+  for (size_t i = 0; i < palette.size(); ++i) palette[i] = static_cast<uint32_t>(i * 0x9E3779B9u);
+  ExpectBilinear<uint32_t, uint8_t>(
+      [&](uint32_t* d, const Source<uint8_t>& s, int32_t skip, int32_t w, int32_t h, const BilinearStep& step) {
+        Bilinear8To32Mmx(d, s.First(), skip, s.Pitch(), palette.data(), w, h, step);
+      },
+      [&](uint8_t index) { return palette[index]; }, 4);
 }
 
 TEST(BilinearKernelsTest, UnitStepsCopyAllFourBytes) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 
 #include "pixel/pixel_tables.h"
 #include "pixel_kernel_harness.h"
@@ -140,8 +141,8 @@ TEST_F(BlendKernelsTest, ZeroSizeWritesNothing) {
   EXPECT_EQ(d, 0x12345678u);
 }
 
-TEST_F(BlendKernelsTest, AlphaBlendMembersFollowTheirFormulas) {
-  for (bool vector : {false, true}) {
+void ExpectAlphaBlendMembersFollow(std::initializer_list<bool> vector_forms) {
+  for (bool vector : vector_forms) {
     const PixelRule rule = [vector](uint32_t d, uint32_t s) {
       return AlphaBlendRule(d, s, vector);
     };
@@ -165,11 +166,11 @@ TEST_F(BlendKernelsTest, AlphaBlendMembersFollowTheirFormulas) {
   }
 }
 
-TEST_F(BlendKernelsTest, WeightedMembersFollowTheirFormulas) {
+void ExpectWeightedMembersFollow(std::initializer_list<bool> vector_forms) {
   const uint32_t dw = 0x3A7F10C0;
   const uint32_t sw = 0x90FFE055;
   const uint32_t key = 0x80808080;
-  for (bool vector : {false, true}) {
+  for (bool vector : vector_forms) {
     const PixelRule rule = [&](uint32_t d, uint32_t s) {
       return vector ? WeightedVectorRule(d, s, dw, sw) : WeightedRule(d, s, dw, sw);
     };
@@ -195,7 +196,7 @@ TEST_F(BlendKernelsTest, WeightedMembersFollowTheirFormulas) {
   }
 }
 
-TEST_F(BlendKernelsTest, LevelMembersFollowTheirFormulas) {
+void ExpectLevelMembersFollow() {
   const uint32_t key = 0x00FF00FF;
   for (const uint8_t level : std::array<uint8_t, 6>{0, 1, 77, 128, 254, 255}) {
     SCOPED_TRACE(int{level});
@@ -219,6 +220,21 @@ TEST_F(BlendKernelsTest, LevelMembersFollowTheirFormulas) {
         },
         rule, Shape::kStretched, key);
   }
+}
+
+TEST_F(BlendKernelsTest, AlphaBlendMembersFollowTheirFormulas) { ExpectAlphaBlendMembersFollow({false, true}); }
+
+TEST_F(BlendKernelsTest, WeightedMembersFollowTheirFormulas) { ExpectWeightedMembersFollow({false, true}); }
+
+TEST_F(BlendKernelsTest, LevelMembersFollowTheirFormulas) { ExpectLevelMembersFollow(); }
+
+TEST_F(BlendKernelsTest, Avx2FormsFollowTheVectorFormulas) {
+  if (!ProcessorHasAvx2()) GTEST_SKIP() << "the processor has no AVX2";
+  const Avx2Form avx2;
+  EXPECT_EQ(OnePixel(AlphaBlend32Mmx, 0xFFFFFFFF, 0x80FFFFFF), 0x00FEFEFEu);
+  ExpectAlphaBlendMembersFollow({true});
+  ExpectWeightedMembersFollow({true});
+  ExpectLevelMembersFollow();
 }
 
 TEST_F(BlendKernelsTest, ClearAwareBlendFollowsItsFormula) {

@@ -8,8 +8,10 @@
 #include <cstring>
 #include <functional>
 #include <random>
+#include <string_view>
 #include <vector>
 
+#include "pixel_kernel_harness.h"
 
 namespace {
 
@@ -361,9 +363,16 @@ void CheckMember(const Member& member, const Pass& pass, std::mt19937& rng) {
       [&](uint32_t d, uint32_t s) { return member.formula(d, s, key); }, key, rng);
 }
 
-TEST(CopyKernelFormulaTest, EveryMemberOnWidthsOneToSixtySevenForwardAndFlipped) {
+// The members with an AVX2 form: the vector ones and the keyed 32-bit copies.
+bool HasAvx2Form(const Member& member) {
+  const std::string_view name = member.name;
+  return name.ends_with("Mmx") || (name.starts_with("Copy32") && name.ends_with("Key"));
+}
+
+void ExpectMembersOnEveryWidth(bool avx2_forms_only) {
   std::mt19937 rng(1234);
   for (const Member& member : Members()) {
+    if (avx2_forms_only && !HasAvx2Form(member)) continue;
     SCOPED_TRACE(member.name);
     for (int32_t width = 1; width <= 67; ++width) {
       for (const bool flipped : {false, true}) {
@@ -381,9 +390,10 @@ TEST(CopyKernelFormulaTest, EveryMemberOnWidthsOneToSixtySevenForwardAndFlipped)
   }
 }
 
-TEST(CopyKernelFormulaTest, EveryMemberOnAMillionRandomPixels) {
+void ExpectMembersOnAMillionPixels(bool avx2_forms_only) {
   std::mt19937 rng(99);
   for (const Member& member : Members()) {
+    if (avx2_forms_only && !HasAvx2Form(member)) continue;
     SCOPED_TRACE(member.name);
     Pass pass;
     pass.width = 1000;
@@ -395,6 +405,19 @@ TEST(CopyKernelFormulaTest, EveryMemberOnAMillionRandomPixels) {
     CheckMember(member, pass, rng);
     if (testing::Test::HasFatalFailure()) return;
   }
+}
+
+TEST(CopyKernelFormulaTest, EveryMemberOnWidthsOneToSixtySevenForwardAndFlipped) {
+  ExpectMembersOnEveryWidth(false);
+}
+
+TEST(CopyKernelFormulaTest, EveryMemberOnAMillionRandomPixels) { ExpectMembersOnAMillionPixels(false); }
+
+TEST(CopyKernelFormulaTest, Avx2FormsOfTheVectorMembers) {
+  if (!pixel_kernel_harness::ProcessorHasAvx2()) GTEST_SKIP() << "the processor has no AVX2";
+  const pixel_kernel_harness::Avx2Form avx2;
+  ExpectMembersOnEveryWidth(true);
+  ExpectMembersOnAMillionPixels(true);
 }
 
 TEST(CopyKernelFormulaTest, SetRgbMembersOnEveryWidth) {

@@ -50,7 +50,7 @@ class MaskedColourKernelsTest : public ::testing::Test {
   void TearDown() override { g_CpuHasMmx = 0; }
 };
 
-TEST_F(MaskedColourKernelsTest, OneColourMembersFollowTheirFormulas) {
+void ExpectOneColourMembersFollow() {
   const struct {
     OneColourKernel kernel;
     Rule rule;
@@ -72,7 +72,7 @@ TEST_F(MaskedColourKernelsTest, OneColourMembersFollowTheirFormulas) {
   }
 }
 
-TEST_F(MaskedColourKernelsTest, PlaneAndRowMembersUseTheirOwnColours) {
+void ExpectColourListMembersFollow() {
   const struct {
     ColourListKernel kernel;
     Rule rule;
@@ -105,6 +105,17 @@ TEST_F(MaskedColourKernelsTest, PlaneAndRowMembersUseTheirOwnColours) {
           member.rows);
     }
   }
+}
+
+TEST_F(MaskedColourKernelsTest, OneColourMembersFollowTheirFormulas) { ExpectOneColourMembersFollow(); }
+
+TEST_F(MaskedColourKernelsTest, PlaneAndRowMembersUseTheirOwnColours) { ExpectColourListMembersFollow(); }
+
+TEST_F(MaskedColourKernelsTest, Avx2FormsFollowTheFormulas) {
+  if (!ProcessorHasAvx2()) GTEST_SKIP() << "the processor has no AVX2";
+  const Avx2Form avx2;
+  ExpectOneColourMembersFollow();
+  ExpectColourListMembersFollow();
 }
 
 TEST_F(MaskedColourKernelsTest, FullCoverageExamples) {

@@ -7,7 +7,10 @@ namespace {
 
 class PixelKernelChoiceTest : public testing::Test {
  protected:
-  void TearDown() override { g_CpuHasMmx = 0; }
+  void TearDown() override {
+    g_CpuHasMmx = 0;
+    g_CpuHasAvx2 = 0;
+  }
 };
 
 TEST_F(PixelKernelChoiceTest, VectorKernelsRunOnlyWhereTheProcessorHasThemAndTheSettingAllows) {
@@ -27,6 +30,22 @@ TEST_F(PixelKernelChoiceTest, VectorKernelsRunOnlyWhereTheProcessorHasThemAndThe
   cpu.mmx = false;
   ChoosePixelKernels(cpu, CpuFeatureSwitches{});
   EXPECT_EQ(g_CpuHasMmx, 0);
+}
+
+TEST_F(PixelKernelChoiceTest, TheAvx2FormsRunOnlyWithTheVectorMembers) {
+  plat::CpuFeatures cpu;
+  cpu.mmx = true;
+  cpu.sse2 = true;
+  ChoosePixelKernels(cpu, CpuFeatureSwitches{});
+  EXPECT_EQ(g_CpuHasAvx2, 0);
+  cpu.avx2 = true;
+  ChoosePixelKernels(cpu, CpuFeatureSwitches{});
+  EXPECT_EQ(g_CpuHasAvx2, g_CpuHasMmx);
+  CpuFeatureSwitches forbid;
+  forbid.allow_mmx = 0;
+  ChoosePixelKernels(cpu, forbid);
+  EXPECT_EQ(g_CpuHasMmx, 0);
+  EXPECT_EQ(g_CpuHasAvx2, 0);
 }
 
 TEST_F(PixelKernelChoiceTest, ThisMachineReportsWhatItsCompilerAssumes) {

@@ -11,9 +11,23 @@
 #include <random>
 #include <vector>
 
+#include "pixel/pixel_kernel_choice.h"
 #include "pixel/stretch_step.h"
+#include "platform/cpu_features.h"
 
 namespace pixel_kernel_harness {
+
+inline bool ProcessorHasAvx2() { return plat::ReadCpuFeatures().avx2; }
+
+// The vector ("Mmx") members run their AVX2 form while this lives; the test must first skip on
+// a processor without AVX2.
+class Avx2Form {
+ public:
+  Avx2Form() { g_CpuHasAvx2 = 1; }
+  ~Avx2Form() { g_CpuHasAvx2 = 0; }
+  Avx2Form(const Avx2Form&) = delete;
+  Avx2Form& operator=(const Avx2Form&) = delete;
+};
 
 using PixelRule = std::function<uint32_t(uint32_t d, uint32_t s)>;
 // One signature for every shape: the one-to-one kernels take a skip and ignore the step, the

@@ -12,27 +12,9 @@
 #include "platform/audio_output.h"
 #include "platform/clock.h"
 #include "support/log_capture.h"
+#include "support/scoped_environment.h"
 
 namespace {
-
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) previous_ = old;
-    setenv(name, value, 1);
-  }
-  ~ScopedEnvironment() {
-    if (previous_) {
-      setenv(name_, previous_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> previous_;
-};
 
 // Plays a 50 ms sound once and waits (at most ten seconds) for the output to play it out.
 bool PlaysToTheEnd(plat::AudioDevice& device) {

@@ -28,6 +28,22 @@ TEST(HostPath, DriveZIsTheRootAndOtherDrivesAreNotMapped) {
   EXPECT_EQ(plat::ToEnginePath("/opt/game/"), "Z:\\opt\\game\\");
 }
 
+TEST(HostPath, ALeadByteBeforeASlashNeverHidesAComponentFromTheEngine) {
+  // 0x81 followed by '/' is no character of code page 932: the '/' separates, so the ".." after
+  // it is resolved here and never reaches the host.
+  EXPECT_EQ(plat::ToHostPath("Z:\\tmp\\x\x81/..\\y"), "/tmp/y");
+  EXPECT_EQ(plat::ToHostPath("Z:\\tmp\\\x81/..\\..\\etc"), "/etc");
+  for (const char* path : {"Z:\\tmp\\x\x81/..\\y", "Z:\\a\x9F/.", "Z:\\\xE0/../b"}) {
+    const std::optional<std::string> host = plat::ToHostPath(path);
+    ASSERT_TRUE(host) << path;
+    const std::string components = *host + "/";
+    EXPECT_EQ(components.find("/../"), std::string::npos) << *host;
+    EXPECT_EQ(components.find("/./"), std::string::npos) << *host;
+  }
+  // The same reading converts: the lead byte alone, then the slash.
+  EXPECT_EQ(plat::SjisToUtf8("\x81/"), "\xEF\xBF\xBD/");
+}
+
 TEST(HostPath, UpperCaseEnginePathOpensLowerCaseFileOnDisk) {
   TempGameFolder game;
   game.WriteFile("script/dl_app.sys", "settings");

@@ -60,6 +60,22 @@ class DpkDamageTest : public test_support::DpkTest {
         (layout.header_word & ~DpkHeaderWord::kLengthMask) | static_cast<std::uint32_t>(layout.index.size());
   }
 
+  // The sample with its name tree replaced by `tree`; e.g. one entry "a": the root
+  // {'a' -> child}, the child {0 -> entry 0}.
+  DpkLayout WithTree(const std::vector<std::uint8_t>& tree) {
+    DpkLayout layout = SampleLayout();
+    std::vector<std::uint8_t> index(layout.index.begin(),
+                                    layout.index.begin() + static_cast<std::ptrdiff_t>(layout.tree_offset) - 4);
+    index.resize(index.size() + 4);
+    StoreLe32(index.data() + index.size() - 4, static_cast<std::uint32_t>(tree.size()));
+    index.insert(index.end(), tree.begin(), tree.end());
+    index.insert(index.end(), layout.index.begin() + static_cast<std::ptrdiff_t>(layout.table_offset),
+                 layout.index.end());
+    layout.index = std::move(index);
+    FitLength(layout);
+    return layout;
+  }
+
   // Writes the layout and returns the decoder's status for it.
   int OpenStatus(const DpkLayout& layout) {
     WriteLayout(layout, "DAMAGED.DPK");
@@ -146,21 +162,27 @@ TEST_F(DpkDamageTest, HeaderLengthsNoFileHoldsFailToOpen) {
   EXPECT_EQ(OpenStatus(too_long), kDpkReadFailed);
 }
 
+TEST_F(DpkDamageTest, AnEmptyNameTreeOpensWithEntriesByNumberOnly) {
+  DpkLayout layout = WithTree({});
+  // The index got shorter, and the data with it: the entry offsets move back as far.
+  const auto shift = static_cast<std::uint32_t>(SampleLayout().index.size() - layout.index.size());
+  const std::size_t table = layout.index.size() - 3 * kLongRecord;
+  for (std::size_t number = 0; number < 3; ++number) {
+    std::uint8_t* offset = layout.index.data() + table + number * kLongRecord + 1;
+    StoreLe32(offset, LoadLe32(offset) - shift);
+  }
+  const RefPtr<CArchive> archive = OpenLayout(layout);
+  ASSERT_NE(archive, nullptr);
+  EXPECT_EQ(archive->GetEntryCount(), 3u);
+  EXPECT_EQ(ReadEntry(*archive, 1), "KVX!0123456789");
+  EXPECT_FALSE(archive->HasEntry("stored.bin"));
+  const char* name = "";
+  EXPECT_NE(archive->GetEntryInfo(1, &name), nullptr);
+  EXPECT_EQ(name, nullptr);
+}
+
 TEST_F(DpkDamageTest, DamagedNameTreesFailToOpen) {
-  // One entry "a": the root {'a' -> child}, the child {0 -> entry 0}.
-  const auto with_tree = [&](std::vector<std::uint8_t> tree) {
-    DpkLayout layout = SampleLayout();
-    std::vector<std::uint8_t> index(layout.index.begin(),
-                                    layout.index.begin() + static_cast<std::ptrdiff_t>(layout.tree_offset) - 4);
-    index.resize(index.size() + 4);
-    StoreLe32(index.data() + index.size() - 4, static_cast<std::uint32_t>(tree.size()));
-    index.insert(index.end(), tree.begin(), tree.end());
-    index.insert(index.end(), layout.index.begin() + static_cast<std::ptrdiff_t>(layout.table_offset),
-                 layout.index.end());
-    layout.index = std::move(index);
-    FitLength(layout);
-    return layout;
-  };
+  const auto with_tree = [this](std::vector<std::uint8_t> tree) { return WithTree(std::move(tree)); };
   EXPECT_EQ(OpenStatus(with_tree({1, 'a', 0, 0, 1, 0, 0, 0})), 0);
   EXPECT_EQ(OpenStatus(with_tree({1, 'a', 100, 0, 1, 0, 0, 0})), kDpkDamaged);  // the child lies beyond the tree
   EXPECT_EQ(OpenStatus(with_tree({1, 'a', 4, 0, 1, 0, 0, 0})), kDpkDamaged);    // ... exactly at its end

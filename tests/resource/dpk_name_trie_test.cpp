@@ -37,11 +37,16 @@ TEST(DpkNameTrieTest, LooksUpNamesInEachCaseMode) {
 }
 
 TEST(DpkNameTrieTest, LinksOutsideTheTreeFindNothing) {
-  for (std::size_t cut = 0; cut < kNarrowTree.size(); ++cut) {
+  for (std::size_t cut = 1; cut < kNarrowTree.size(); ++cut) {
     const std::span<const std::uint8_t> shorter(kNarrowTree.data(), cut);
     EXPECT_NE(LookupNameTrie(shorter, false, "aC", 0), 300u) << cut;
     EXPECT_FALSE(WalkNameTrie(shorter, false, [](std::string_view, std::uint32_t) {})) << cut;
   }
+  // An empty tree is whole and holds no names.
+  bool visited = false;
+  EXPECT_TRUE(WalkNameTrie({}, false, [&](std::string_view, std::uint32_t) { visited = true; }));
+  EXPECT_FALSE(visited);
+  EXPECT_EQ(LookupNameTrie({}, false, "aC", 0), std::nullopt);
   const std::vector<std::uint8_t> far = {1, 'a', 0xFF, 0xFF, 1, 0, 1, 0};
   EXPECT_EQ(LookupNameTrie(far, false, "a", 0), std::nullopt);
   const std::vector<std::uint8_t> wide_far = {1, 'a', 0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 1, 0, 0, 0};

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
+#include <optional>
 #include <random>
 #include <tuple>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "elg_test_target.h"
 #include "random_elg_picture.h"
 #include "resource/elg_header.h"
+#include "support/peak_memory.h"
 
 using kvxtools::ElgEncodeOptions;
 using kvxtools::ElgHeaderForm;
@@ -216,6 +219,92 @@ TEST(ElgDecoder, ProgressOpensClosesAndCancels) {
   EXPECT_EQ(decoder.GetInfo(), nullptr);
 }
 
+TEST(ElgDecoder, FailuresStillMakeTheClosingProgressCall) {
+  using Calls = std::vector<std::pair<std::int32_t, std::int32_t>>;
+  const auto record = [](std::int32_t done, std::int32_t total, void* argument) -> std::int32_t {
+    static_cast<Calls*>(argument)->emplace_back(done, total);
+    return 0;
+  };
+  const auto cancel = [](std::int32_t done, std::int32_t total, void* argument) -> std::int32_t {
+    static_cast<Calls*>(argument)->emplace_back(done, total);
+    return done == 0 ? 1 : 0;
+  };
+  const Bytes file = kvxtools::EncodeElg(kvxtools::RandomElgPicture(24, 3, 5, 4));
+  Bytes bad_depth = file;
+  bad_depth[3] = 16;
+  const Bytes cut_header(file.begin(), file.begin() + 6);
+  const Bytes cut_pixels(file.begin(), file.end() - 3);
+  const struct {
+    const Bytes& data;
+    DecodeProgressFunc progress;
+    std::int32_t status;
+    Calls calls;
+  } cases[] = {
+      {bad_depth, record, CElgDecoder::kFailed, {{5, 5}}},
+      {cut_header, record, CElgDecoder::kFailed, {{0, 0}}},
+      {cut_pixels, record, CElgDecoder::kFailed, {{0, 5}, {5, 5}}},
+      {file, cancel, CElgDecoder::kCancelled, {{0, 5}, {5, 5}}},
+  };
+  for (const auto& c : cases) {
+    CElgDecoder decoder;
+    ElgTestTarget target;
+    Calls loaded;
+    EXPECT_EQ(decoder.Load(c.data.data(), c.data.size(), &ElgTestTarget::Create, &target, 0, c.progress, &loaded),
+              c.status);
+    EXPECT_EQ(loaded, c.calls);
+    Calls decoded;
+    EXPECT_EQ(decoder.Decode(c.data.data(), c.data.size(), nullptr, nullptr, c.progress, &decoded), c.status);
+    EXPECT_EQ(decoded, c.calls);
+  }
+}
+
+// A picture whose header claims `width` x `height` and whose streams end at once, padded to
+// `size` bytes so that the data could describe that many pixels.
+Bytes ClaimingElg(std::uint8_t depth, std::uint16_t width, std::uint16_t height, std::size_t size) {
+  Bytes file = {'E', 'L', 'G', depth};
+  file.resize(8);
+  StoreLe16(&file[4], width);
+  StoreLe16(&file[6], height);
+  file.insert(file.end(), {0xFF, 0xFF});
+  file.resize(size, 0);
+  return file;
+}
+
+TEST(ElgDecoder, PicturesLargerThanImagesTakeAreRefusedBeforeAnythingIsAllocated) {
+  // 32767 x 32767 at 32 bits is 4 GiB, which 1.5 MB of runs could describe.
+  const Bytes four_gigabytes = ClaimingElg(32, 32767, 32767, 1'500'000);
+  CElgDecoder decoder;
+  ElgTestTarget target;
+  EXPECT_EQ(decoder.Load(four_gigabytes.data(), four_gigabytes.size(), &ElgTestTarget::Create, &target, 0, nullptr,
+                         nullptr),
+            CElgDecoder::kNoTarget);
+  EXPECT_EQ(target.width, 0) << "no target was asked for";
+  const std::optional<std::uint64_t> growth = test_support::PeakMemoryGrowth([&] {
+    CElgDecoder child_decoder;
+    if (child_decoder.Decode(four_gigabytes.data(), four_gigabytes.size(), nullptr, nullptr, nullptr, nullptr) !=
+        CElgDecoder::kNoTarget) {
+      std::abort();
+    }
+  });
+  ASSERT_TRUE(growth);
+  EXPECT_LT(*growth, 64 * test_support::kMebibyte);
+
+  // Within the limits the block is taken, but only what the streams write costs memory: these
+  // end at once and leave the 1.6 GB picture black.
+  const Bytes black = ClaimingElg(24, 23170, 23170, 200'000);
+  const std::optional<std::uint64_t> black_growth = test_support::PeakMemoryGrowth([&] {
+    CElgDecoder child_decoder;
+    DibInfoBlock info;
+    DibBits bits;
+    if (child_decoder.Decode(black.data(), black.size(), &info, &bits, nullptr, nullptr) != CElgDecoder::kDone ||
+        bits.size() != std::size_t{69512} * 23170 || bits[bits.size() / 2] != 0) {
+      std::abort();
+    }
+  });
+  ASSERT_TRUE(black_growth);
+  EXPECT_LT(*black_growth, test_support::kBelowAWrittenGigabyte);
+}
+
 TEST(ElgDecoder, RecordChainIsCheckedAgainstTheData) {
   ElgPicture picture = kvxtools::RandomElgPicture(8, 2, 2, 3);
   picture.form = ElgHeaderForm::kRecords;
@@ -335,7 +424,8 @@ TEST(ElgDecoder, MutatedFilesNeverReachOutsideTheirBuffers) {
         mutated[at] = static_cast<std::uint8_t>(random());
       }
       for (const std::int32_t status : {LoadExact(mutated, 0), LoadExact(mutated, 1), DecodeExact(mutated)}) {
-        EXPECT_TRUE(status == CElgDecoder::kDone || status == CElgDecoder::kFailed || status == CElgDecoder::kNoMagic)
+        EXPECT_TRUE(status == CElgDecoder::kDone || status == CElgDecoder::kFailed ||
+                    status == CElgDecoder::kNoMagic || status == CElgDecoder::kNoTarget)
             << status;
         ++(status == CElgDecoder::kDone ? decoded : refused);
       }

@@ -75,6 +75,21 @@ TEST_F(ScriptHostFilesTest, AVariableFileRoundTrips) {
   EXPECT_EQ(host_->LoadVariableFile("NONE.DAT"), 1u);
 }
 
+TEST_F(ScriptHostFilesTest, FileNamesThatScriptsChooseStayInsideTheSaveFolder) {
+  game_.MakeFolder("SAVE/SUB");
+  EXPECT_EQ(host_->SaveVariableFile("SUB\\VAR.DAT", 2, 0, 0, false), 0u);
+  EXPECT_TRUE(game_.Exists("SAVE/SUB/VAR.DAT"));
+  game_.WriteFile("OUT.DAT", SavedFile("SUB/VAR.DAT"));
+  for (const char* name : {"..\\OUT.DAT", "SUB\\..\\..\\OUT.DAT", "\\OUT.DAT", "Z:\\OUT.DAT", "C:OUT.DAT"}) {
+    EXPECT_EQ(host_->SaveVariableFile(name, 2, 0, 0, false), 1u) << name;
+    EXPECT_EQ(host_->LoadVariableFile(name), 1u) << name;
+    EXPECT_EQ(host_->SavePersistentFile(name), 1u) << name;
+    EXPECT_EQ(host_->SaveTextLog(name), 1u) << name;
+    EXPECT_EQ(host_->LoadTextLog(name), 1u) << name;
+  }
+  EXPECT_EQ(game_.ReadFile("OUT.DAT"), SavedFile("SUB/VAR.DAT"));
+}
+
 TEST_F(ScriptHostFilesTest, SavingChecksItsVariables) {
   EXPECT_EQ(host_->SaveVariableFile(nullptr, 2, 0, 0, false), 1u);
   EXPECT_EQ(host_->SaveVariableFile("VAR.DAT", 2, Address(text_), 0, false), 4u);
@@ -105,13 +120,18 @@ TEST_F(ScriptHostFilesTest, ADamagedVariableFileChangesNoVariable) {
     WriteSavedFile("BAD.DAT", good.substr(0, size));
     EXPECT_EQ(host_->LoadVariableFile("BAD.DAT"), 2u) << size;
   }
-  // Data for another variable table: the pointer variable's kind byte does not match.
+  EXPECT_EQ(Word(value_), 0u);
+  EXPECT_EQ(Text(text_), "");
+  EXPECT_EQ(Word(keep_), 0u);
+
+  // Data for another variable table: the pointer variable's kind byte does not match, so the
+  // walk stops there with the value variable before it restored.
   std::string other_kinds = good;
   other_kinds[30 + 9] = 0;
   other_kinds[29] = static_cast<char>(other_kinds[29] - 1);
   WriteSavedFile("BAD.DAT", other_kinds);
   EXPECT_EQ(host_->LoadVariableFile("BAD.DAT"), 2u);
-  EXPECT_EQ(Word(value_), 0u);
+  EXPECT_EQ(Word(value_), 0x04030201u);
   EXPECT_EQ(Text(text_), "");
   EXPECT_EQ(Word(keep_), 0u);
 }
@@ -170,6 +190,52 @@ TEST_F(ScriptHostFilesTest, ThePersistentFileKeepsVoiceSettingsAndClassTwoVariab
   ASSERT_TRUE(host_->SetVariableFileName("END.DAT"));
   host_.reset();
   EXPECT_TRUE(game_.Exists("SAVE/END.DAT"));
+}
+
+// A patch adds a persistent variable C after A and B: the file written before it restores A and
+// B, C keeps its initial value, and the file written back at exit holds all three.
+TEST_F(ScriptHostFilesTest, APersistentFileFromBeforeAPatchRestoresTheVariablesItHolds) {
+  const auto load_host = [&](std::initializer_list<std::uint32_t> initial_values) {
+    kvxtools::UserVarBuilder builder;
+    for (const std::uint32_t value : initial_values) builder.AddVariable(0, 2, 4, {static_cast<std::uint8_t>(value)});
+    WriteScriptFile("USER_VAR.SOB", builder.Build());
+    auto host = std::make_unique<CScriptHost>();
+    EXPECT_EQ(host->LoadLibraries(nullptr, "SCRIPT\\USER_VAR.SOB", nullptr, false, false), 0u);
+    host->SetSaveFolder(game_.EnginePath("SAVE\\").c_str());
+    return host;
+  };
+  const auto word = [](const CScriptHost& host, std::uint32_t number) {
+    return host.Memory().Word(host.Variables().BlockOf(VariableCopy::kLive, number).value());
+  };
+
+  std::unique_ptr<CScriptHost> before = load_host({11, 12});
+  ASSERT_EQ(before->SavePersistentFile("KEEP.DAT"), 0u);
+  std::unique_ptr<CScriptHost> patched = load_host({1, 2, 33});
+  EXPECT_EQ(patched->LoadPersistentFile("KEEP.DAT"), 0u);
+  EXPECT_EQ(word(*patched, 0), 11u);
+  EXPECT_EQ(word(*patched, 1), 12u);
+  EXPECT_EQ(word(*patched, 2), 33u);
+  ASSERT_TRUE(patched->SetVariableFileName("KEEP.DAT"));
+  patched.reset();
+
+  std::unique_ptr<CScriptHost> next_run = load_host({0, 0, 0});
+  EXPECT_EQ(next_run->LoadPersistentFile("KEEP.DAT"), 0u);
+  EXPECT_EQ(word(*next_run, 0), 11u);
+  EXPECT_EQ(word(*next_run, 1), 12u);
+  EXPECT_EQ(word(*next_run, 2), 33u);
+
+  // Reordered kinds: the walk stops at the first variable whose kind differs, keeping A.
+  kvxtools::UserVarBuilder reordered;
+  reordered.AddVariable(0, 2, 4, {7});
+  reordered.AddVariable(1, 2, 4, {8});
+  reordered.AddVariable(0, 2, 4, {9});
+  WriteScriptFile("USER_VAR.SOB", reordered.Build());
+  CScriptHost other;
+  ASSERT_EQ(other.LoadLibraries(nullptr, "SCRIPT\\USER_VAR.SOB", nullptr, false, false), 0u);
+  other.SetSaveFolder(game_.EnginePath("SAVE\\").c_str());
+  EXPECT_EQ(other.LoadPersistentFile("KEEP.DAT"), 0u);
+  EXPECT_EQ(word(other, 0), 11u);
+  EXPECT_EQ(word(other, 2), 9u);
 }
 
 TEST_F(ScriptHostFilesTest, ADamagedPersistentFileChangesNothing) {

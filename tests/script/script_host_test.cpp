@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "base/app_hooks.h"
 #include "script/script_transfer.h"
 #include "sob_builder.h"
 #include "support/log_capture.h"
@@ -126,6 +128,90 @@ TEST_F(ScriptHostTest, ATransferInTheWrongStateIsABadScript) {
   EXPECT_EQ(host_.RunLoop(), CScriptHost::kRunBadScript);
 }
 
+TEST_F(ScriptHostTest, ACalleeThatTakesItsCallersResumePointIsABadScript) {
+  WriteScript("MAIN", TransferScript(1, 0, "THIEF", "Yield", 2));
+  WriteScript("THIEF", ".kind script\n  SubSp 12\n  PushImm 0\n  Return\n"
+                       "  CallNative native(3), mark, mark\n  Return\nmark: .word 99\n");
+  ASSERT_EQ(host_.LoadScript("MAIN", nullptr), 0u);
+  EXPECT_EQ(host_.RunLoop(), CScriptHost::kRunBadScript);
+  EXPECT_EQ(g_marks, (Marks{{1, 0}}));  // nothing behind the callee's end ran
+}
+
+TEST_F(ScriptHostTest, AFaultOrAResetDropsAPendingCallOrJump) {
+  for (const int native : {0, 1}) {
+    WriteScript("MAIN", TransferScript(1, native, "OTHER", "Jump 0", 2));
+    ASSERT_EQ(host_.LoadScript("MAIN", nullptr), 0u);
+    EXPECT_EQ(host_.RunLoop(), CScriptHost::kRunBadScript);
+    EXPECT_EQ(g_ScriptTransfer, kScriptTransferNone) << native;
+    host_.ResetScripts(0);
+  }
+  for (const std::uint32_t kind : {kScriptTransferCall, kScriptTransferJump}) {
+    RequestScriptTransfer(kind, "OTHER");
+    host_.ResetScripts(0);
+    EXPECT_EQ(g_ScriptTransfer, kScriptTransferNone) << kind;
+  }
+  RequestScriptTransfer(kScriptTransferEnd, nullptr);
+  host_.ResetScripts(0);
+  EXPECT_EQ(g_ScriptTransfer, kScriptTransferEnd);  // ending the game still holds
+}
+
+std::uint32_t NativeThrowingError(NativeArgs /*args*/) { throw std::runtime_error("the disk is on fire"); }
+std::uint32_t NativeThrowingNumber(NativeArgs /*args*/) { throw 42; }
+
+TEST_F(ScriptHostTest, ABuiltInThatThrowsEndsTheRunAsABadScriptNamingIt) {
+  ASSERT_EQ(host_.RegisterNative(NativeThrowingError), 0u);   // number 4
+  ASSERT_EQ(host_.RegisterNative(NativeThrowingNumber), 0u);  // number 5
+  for (const int native : {4, 5}) {
+    WriteScript("MAIN", ".kind script\n  CallNative native(" + std::to_string(native) +
+                            "), r, r\n  CallNative native(3), r, r\n  Return\nr: .word 0\n");
+    ASSERT_EQ(host_.LoadScript("MAIN", nullptr), 0u);
+    EXPECT_EQ(host_.RunLoop(), CScriptHost::kRunBadScript);
+    EXPECT_NE(log_.Last().find("built-in function " + std::to_string(native) + " failed"), std::string::npos)
+        << log_.Last();
+    host_.ResetScripts(0);
+  }
+  EXPECT_NE(log_.Lines().front().find("the disk is on fire"), std::string::npos) << log_.Lines().front();
+  EXPECT_TRUE(g_marks.empty());
+}
+
+class ScopedStopCheck {
+ public:
+  explicit ScopedStopCheck(bool (*check)()) : saved_(g_ScriptStopCheckHook) { g_ScriptStopCheckHook = check; }
+  ~ScopedStopCheck() { g_ScriptStopCheckHook = saved_; }
+  ScopedStopCheck(const ScopedStopCheck&) = delete;
+  ScopedStopCheck& operator=(const ScopedStopCheck&) = delete;
+
+ private:
+  bool (*saved_)();
+};
+
+int g_stop_checks = 0;
+
+TEST_F(ScriptHostTest, AScriptThatNeverYieldsEndsWhenTheStopCheckAsks) {
+  g_stop_checks = 0;
+  const ScopedStopCheck stop_at_third([] { return ++g_stop_checks == 3; });
+  const kvxtools::SobAssembly endless =
+      sob_test::Assemble(".kind script\nloop:\n  IncMem count\n  Jump loop\ncount: .word 0\n");
+  WriteScriptFile("MAIN.SOB", endless.bytes);
+  ASSERT_EQ(host_.LoadScript("MAIN", nullptr), 0u);
+  EXPECT_EQ(host_.RunLoop(), CScriptHost::kRunFinished);
+  EXPECT_EQ(g_stop_checks, 3);
+  EXPECT_EQ(host_.Memory().Word(host_.GetCodeBase() + endless.labels.at("count")), 3 * kTransfersPerStopCheck);
+
+  // Calls and returns count too; a script that yields first is never asked.
+  g_stop_checks = 0;
+  host_.ResetScripts(0);
+  WriteScript("MAIN", ".kind script\nloop:\n  Call step\n  Jump loop\nstep:\n  Return\n");
+  ASSERT_EQ(host_.LoadScript("MAIN", nullptr), 0u);
+  EXPECT_EQ(host_.RunLoop(), CScriptHost::kRunFinished);
+  EXPECT_EQ(g_stop_checks, 3);
+  host_.ResetScripts(0);
+  WriteScript("MAIN", MarkScript(1));
+  ASSERT_EQ(host_.LoadScript("MAIN", nullptr), 0u);
+  EXPECT_EQ(host_.RunLoop(), CScriptHost::kRunFinished);
+  EXPECT_EQ(g_stop_checks, 3);
+}
+
 TEST_F(ScriptHostTest, ACallWhoseObjectIsMissingLeavesTheCallersStackAsBefore) {
   WriteScript("MAIN", TransferScript(1, 0, "NOPE", "Yield", 2));
   ASSERT_EQ(host_.LoadScript("MAIN", nullptr), 0u);
@@ -173,6 +259,29 @@ TEST_F(ScriptHostTest, NamesLongerThanTheirBuffersAreRefused) {
   // A null name loads the name of the transfer request.
   ASSERT_TRUE(RequestScriptTransfer(kScriptTransferJump, longest.c_str()));
   EXPECT_EQ(host_.LoadScript(nullptr, nullptr), 0u);
+}
+
+TEST_F(ScriptHostTest, ScriptNamesMayNameSubFoldersButNeverLeaveTheScriptFolder) {
+  WriteScriptFile("SUB/E01.SOB", sob_test::Assemble(MarkScript(1)).bytes);
+  EXPECT_EQ(host_.LoadScript("SUB\\E01", nullptr), 0u);
+  game_.WriteFile("OUT.SOB", sob_test::AsText(sob_test::Assemble(MarkScript(2)).bytes));
+  WriteScriptFile("OUT.SOB", sob_test::Assemble(MarkScript(3)).bytes);
+  for (const char* name : {"..\\OUT", "SUB\\..\\..\\OUT", "SUB/../../OUT", "\\OUT", "/OUT", "C:OUT",
+                           "Z:\\OUT", "SUB\\\x81/..\\..\\..\\OUT", ""}) {
+    EXPECT_EQ(host_.LoadScript(name, nullptr), CScriptVm::kScriptUnreadable) << name;
+  }
+  EXPECT_EQ(host_.Modules().size(), 1u);
+
+  // A Jump or Call to such a name fails as a load does.
+  host_.ResetScripts(0);
+  WriteScript("MAIN", TransferScript(1, 1, "..\\OUT", "Return", 2));
+  ASSERT_EQ(host_.LoadScript("MAIN", nullptr), 0u);
+  EXPECT_EQ(host_.RunLoop(), CScriptHost::kRunJumpLoadFailed);
+  host_.ResetScripts(0);
+  WriteScript("MAIN", TransferScript(1, 0, "..\\OUT", "Yield", 2));
+  ASSERT_EQ(host_.LoadScript("MAIN", nullptr), 0u);
+  EXPECT_EQ(host_.RunLoop(), CScriptHost::kRunCallLoadFailed);
+  EXPECT_EQ(g_marks, (Marks{{1, 0}, {1, 0}}));
 }
 
 TEST_F(ScriptHostTest, ResetScriptsKeepsOnlyTheLibrary) {

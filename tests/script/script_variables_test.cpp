@@ -116,12 +116,18 @@ TEST_F(ScriptVariablesTest, TheSerialisedFormRoundTripsAndRefusesDataOfOtherClas
   wrong[0] = 0;
   ByteReader wrong_reader(wrong);
   EXPECT_EQ(variables_.ReadRecord(wrong_reader), 1u);
-  // Data that ends early changes nothing either.
+  // Data that ends early (written before the table grew) restores the variables it holds whole.
+  variables_.Clear(0, 0);
   std::vector<std::uint8_t> cut(all.Data().begin(), all.Data().end() - 1);
   ByteReader cut_reader(cut);
-  EXPECT_EQ(variables_.ReadRecord(cut_reader), 1u);
-  EXPECT_EQ(LiveWord(0, 1), 0u);
+  EXPECT_EQ(variables_.ReadRecord(cut_reader), 0u);
+  EXPECT_EQ(LiveWord(0, 1), 7u);
   EXPECT_EQ(LiveWord(3), 0u);
+  // Read, unlike the record walk, takes data that fits whole or nothing.
+  variables_.Clear(0, 0);
+  ByteReader all_or_nothing(std::span<const std::uint8_t>(cut).subspan(1));
+  EXPECT_EQ(variables_.Read(all_or_nothing, cut[0]), 1u);
+  EXPECT_EQ(LiveWord(0, 1), 0u);
 }
 
 TEST_F(ScriptVariablesTest, ACellPointedOutsideTheMemoryIsNeverFollowed) {

@@ -107,9 +107,13 @@ TEST_F(SobLinkTest, DamagedOrWrongObjectsAreRefusedAndLeaveTheModulesAsTheyWere)
   EXPECT_TRUE(refused(SobOperand::UserVariable(2)));
   EXPECT_TRUE(refused(SobOperand::Native(3)));
   EXPECT_TRUE(refused(SobOperand::HostVariable(1)));
-  EXPECT_TRUE(refused(SobOperand::Library(16)));
+  // Code addresses may point one past the end of their image (a label after the last
+  // instruction), never further.
+  EXPECT_TRUE(refused(SobOperand::Library(17)));
+  EXPECT_FALSE(refused(SobOperand::Library(16)));
   EXPECT_FALSE(refused(SobOperand::Library(12)));
-  EXPECT_TRUE(refused(SobOperand::OwnCode(8)));
+  EXPECT_TRUE(refused(SobOperand::OwnCode(9)));
+  EXPECT_FALSE(refused(SobOperand::OwnCode(8)));
   EXPECT_FALSE(refused(SobOperand::OwnCode(4)));
 
   SobObjectBuilder sound;

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Runs every libFuzzer target of a fuzz build (make fuzz), a few at a time and at low priority,
+# each from a copy of its corpus in the build folder, until it has used a number of seconds of
+# CPU time: on a shared machine the clock on the wall says little about how much was searched.
+# Prints each target's executions and CPU time; fails when a target found a crash (its input is
+# kept in <build>/fuzz-runs/<target>/ as crash-*, leak-*, oom-* or timeout-*).
+set -euo pipefail
+build_dir=$(cd "${1:-build-fuzz}" && pwd)
+seconds=${2:-60}
+parallel=${3:-3}
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+ticks=$(getconf CLK_TCK)
+# libFuzzer's exit status after an interrupt, which is how a run that used its time ends.
+interrupted=72
+
+# User and system CPU seconds of a running process.
+cpu_seconds() {
+  awk -v ticks="$ticks" '{ print int(($14 + $15) / ticks) }' "/proc/$1/stat" 2>/dev/null || echo 0
+}
+
+run_target() {
+  local name=$1
+  local work="$build_dir/fuzz-runs/$name"
+  mkdir -p "$work/corpus"
+  cp -n "$source_dir/fuzz/corpus/$name"/* "$work/corpus/" 2>/dev/null || true
+  # The wall-clock limit only guards against a target that never gets the processor.
+  (cd "$work" && exec nice -n 10 "$build_dir/$name" -max_total_time=$((seconds * 30)) -print_final_stats=1 \
+     -rss_limit_mb=2048 -artifact_prefix="$work/" corpus > log.txt 2>&1) &
+  local pid=$!
+  local used=0
+  while kill -0 "$pid" 2>/dev/null; do
+    used=$(cpu_seconds "$pid")
+    if [ "$used" -ge "$seconds" ]; then
+      kill -INT "$pid" 2>/dev/null || true
+      break
+    fi
+    sleep 1
+  done
+  local status=0
+  wait "$pid" || status=$?
+  [ "$status" -eq "$interrupted" ] && status=0
+  local runs
+  runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$work/log.txt" | grep -o '[0-9]*$' || echo "?")
+  echo "$name: status $status, $runs executions in ${used} s of CPU time, log $work/log.txt"
+  return "$status"
+}
+
+targets=()
+for source in "$source_dir"/fuzz/*_fuzz.cpp; do
+  targets+=("$(basename "$source" .cpp)")
+done
+if [ -n "${FUZZ_TARGETS:-}" ]; then
+  read -r -a targets <<< "$FUZZ_TARGETS"
+fi
+
+failed=0
+running=0
+for name in "${targets[@]}"; do
+  run_target "$name" &
+  running=$((running + 1))
+  if [ "$running" -ge "$parallel" ]; then
+    wait -n || failed=1
+    running=$((running - 1))
+  fi
+done
+while [ "$running" -gt 0 ]; do
+  wait -n || failed=1
+  running=$((running - 1))
+done
+if [ "$failed" -ne 0 ]; then
+  echo "run-fuzz: a target found a crash; see its log and the inputs kept beside it" >&2
+fi
+exit "$failed"

@@ -1,0 +1,131 @@
+// The AVX2 forms of the scaled and alpha-level kernels (avx2_kernels.h), with the results of
+// weighted_pixel's four-pixel rules.
+#include <array>
+
+#include "pixel/avx2_kernels.h"
+#include "pixel/pixel_tables.h"
+#include "pixel/weighted_oct.h"
+
+using avx2_kernels::Mix;
+using kernel_walk::VectorKernel;
+using weighted_oct::LevelWeights;
+using weighted_oct::MixEight;
+using weighted_oct::OctWeights;
+using weighted_oct::SpreadWeights;
+
+namespace {
+
+template <Mix kMix>
+struct ScaledOct {
+  OctWeights weights;
+  explicit ScaledOct(uint8_t level)
+      : weights(SpreadWeights(_mm256_set1_epi32(static_cast<int>(g_PixelTables.weight[level][0])))) {}
+  __m256i Eight(__m256i d, __m256i s) const { return MixEight<kMix>(d, s, weights); }
+};
+
+template <Mix kMix>
+struct AlphaLevelOct {
+  const LevelWeights* weights;
+  const uint8_t* level_row;
+  __m256i Eight(__m256i d, __m256i s) const {
+    alignas(32) std::array<uint32_t, 8> alphas;
+    _mm256_store_si256(reinterpret_cast<__m256i*>(alphas.data()), _mm256_srli_epi32(s, 24));
+    if constexpr (kMix == Mix::kOver) {
+      std::array<uint8_t, 8> coverage;
+      for (size_t i = 0; i < 8; ++i) coverage[i] = level_row[alphas[i]];
+      return weighted_oct::OverEight(d, s, coverage.data());
+    } else {
+      return MixEight<kMix>(d, s, weighted_oct::LookUpWeights(*weights, alphas.data()));
+    }
+  }
+};
+
+// The weights w(k) of eight pixels, entry(i) loading the weight-table entry of pixel i: the
+// entries hold the weight spread over the lanes already, so each goes whole into its place.
+template <typename EntryFn>
+[[gnu::always_inline]] inline OctWeights WeightsOf(EntryFn entry) {
+  const auto halves = [](__m128i low, __m128i high) {
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(low), high, 1);
+  };
+  return {halves(_mm_unpacklo_epi64(entry(0), entry(1)), _mm_unpacklo_epi64(entry(4), entry(5))),
+          halves(_mm_unpacklo_epi64(entry(2), entry(3)), _mm_unpacklo_epi64(entry(6), entry(7)))};
+}
+
+}  // namespace
+
+namespace avx2_kernels {
+
+template <bool kAlphaToo>
+void BlendSourceMasked32(uint32_t* dst, const uint32_t* src, const uint8_t* mask, int32_t dst_skip, int32_t src_skip,
+                         int32_t mask_skip, int32_t width, int32_t height, const uint8_t* level_row) {
+  const auto coverage_of = [level_row](uint8_t m, uint32_t s) -> uint32_t {
+    if constexpr (kAlphaToo) return g_PixelTables.product[level_row[m]][s >> 24];
+    return level_row[m];
+  };
+  // Eight pixels at d, s and m (which may be padded copies).
+  const auto blend_eight = [&](uint32_t* d, const uint32_t* s, const uint8_t* m) {
+    const __m256i source = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s));
+    const OctWeights weights = WeightsOf([&](size_t i) [[gnu::always_inline]] {
+      return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(g_PixelTables.weight[coverage_of(m[i], s[i])]));
+    });
+    auto* pixels = reinterpret_cast<__m256i*>(d);
+    _mm256_storeu_si256(pixels, MixEight<Mix::kBlend>(_mm256_loadu_si256(pixels), source, weights));
+  };
+  kernel_walk::ForEachRowOfPlanes(
+      width, height,
+      [&](int32_t, uint32_t* d, const uint32_t* s, const uint8_t* m) {
+        int32_t x = 0;
+        for (; x <= width - 8; x += 8) blend_eight(d + x, s + x, m + x);
+        if (x == width) return;
+        std::array<uint32_t, 8> rest{};
+        std::array<uint32_t, 8> rest_source{};
+        std::array<uint8_t, 8> rest_mask{};
+        const int32_t count = width - x;
+        for (int32_t i = 0; i < count; ++i) {
+          rest[static_cast<size_t>(i)] = d[x + i];
+          rest_source[static_cast<size_t>(i)] = s[x + i];
+          rest_mask[static_cast<size_t>(i)] = m[x + i];
+        }
+        blend_eight(rest.data(), rest_source.data(), rest_mask.data());
+        for (int32_t i = 0; i < count; ++i) d[x + i] = rest[static_cast<size_t>(i)];
+      },
+      kernel_walk::SkipPlane(dst, dst_skip, width), kernel_walk::SkipPlane(src, src_skip, width),
+      kernel_walk::SkipPlane(mask, mask_skip, width));
+}
+
+template void BlendSourceMasked32<false>(uint32_t*, const uint32_t*, const uint8_t*, int32_t, int32_t, int32_t, int32_t,
+                                         int32_t, const uint8_t*);
+template void BlendSourceMasked32<true>(uint32_t*, const uint32_t*, const uint8_t*, int32_t, int32_t, int32_t, int32_t,
+                                        int32_t, const uint8_t*);
+
+template <Mix kMix, Walk kWalk>
+void MixScaled32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
+                 int32_t height, const StretchStep* step, uint8_t level) {
+  VectorKernel<kWalk>(dst, src, dst_skip, src_rows, width, height, step, ScaledOct<kMix>(level));
+}
+
+template <Mix kMix, Walk kWalk>
+void MixAlphaLevel32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
+                     int32_t height, const StretchStep* step, const uint8_t* level_row) {
+  const LevelWeights weights = weighted_oct::WeightsOfLevelRow(level_row);
+  VectorKernel<kWalk>(dst, src, dst_skip, src_rows, width, height, step, AlphaLevelOct<kMix>{&weights, level_row});
+}
+
+template void MixScaled32<Mix::kAdd, Walk::kForward>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t,
+                                                     const StretchStep*, uint8_t);
+template void MixScaled32<Mix::kSub, Walk::kForward>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t,
+                                                     const StretchStep*, uint8_t);
+#define KESTRUNE_ALPHA_LEVEL(mix, walk)                                                                      \
+  template void MixAlphaLevel32<mix, walk>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t, \
+                                           const StretchStep*, const uint8_t*);
+KESTRUNE_ALPHA_LEVEL(Mix::kBlend, Walk::kForward)
+KESTRUNE_ALPHA_LEVEL(Mix::kBlend, Walk::kStretch)
+KESTRUNE_ALPHA_LEVEL(Mix::kAdd, Walk::kForward)
+KESTRUNE_ALPHA_LEVEL(Mix::kAdd, Walk::kStretch)
+KESTRUNE_ALPHA_LEVEL(Mix::kSub, Walk::kForward)
+KESTRUNE_ALPHA_LEVEL(Mix::kSub, Walk::kStretch)
+KESTRUNE_ALPHA_LEVEL(Mix::kOver, Walk::kForward)
+KESTRUNE_ALPHA_LEVEL(Mix::kOver, Walk::kStretch)
+#undef KESTRUNE_ALPHA_LEVEL
+
+}  // namespace avx2_kernels

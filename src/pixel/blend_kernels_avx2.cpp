@@ -1,0 +1,137 @@
+// The AVX2 forms of the alpha, weighted and level blends (avx2_kernels.h). Each works as its
+// SSE2 form in blend_kernels.cpp, on twice the lanes: the unpack and pack steps stay inside each
+// 128-bit half, so the pixels come back in their order.
+#include "pixel/avx2_kernels.h"
+#include "pixel/pixel_tables.h"
+#include "pixel/weighted_oct.h"
+
+using kernel_walk::Keyed32;
+using kernel_walk::VectorKernel;
+
+namespace {
+
+constexpr uint32_t kColourBits = 0x00FFFFFF;
+
+// Four pixels with each channel in the high byte of a 16-bit lane; see AlphaBlendPair.
+__m256i AlphaBlendQuad(__m256i d_high, __m256i s_high) {
+  const __m256i alpha = _mm256_srli_epi16(_mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s_high, 0xFF), 0xFF), 8);
+  const __m256i src_weight = _mm256_sub_epi16(alpha, _mm256_cmpeq_epi16(alpha, _mm256_set1_epi16(255)));
+  const __m256i dst_weight = _mm256_sub_epi16(_mm256_set1_epi16(256), src_weight);
+  return _mm256_add_epi16(_mm256_mulhi_epu16(s_high, src_weight), _mm256_mulhi_epu16(d_high, dst_weight));
+}
+
+struct AlphaBlendOct {
+  __m256i Eight(__m256i d, __m256i s) const {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i low = AlphaBlendQuad(_mm256_unpacklo_epi8(zero, d), _mm256_unpacklo_epi8(zero, s));
+    const __m256i high = AlphaBlendQuad(_mm256_unpackhi_epi8(zero, d), _mm256_unpackhi_epi8(zero, s));
+    return _mm256_and_si256(_mm256_packus_epi16(low, high), _mm256_set1_epi32(kColourBits));
+  }
+};
+
+// quad(d, s) on the pixels' bytes widened to 16-bit lanes, four pixels at a time, packed back.
+template <typename QuadFn>
+__m256i OnWideLanes(__m256i d, __m256i s, QuadFn quad) {
+  const __m256i zero = _mm256_setzero_si256();
+  return _mm256_packus_epi16(quad(_mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi8(s, zero)),
+                             quad(_mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi8(s, zero)));
+}
+
+// The four weight bytes of a word in the four 16-bit lanes of every pixel.
+__m256i SpreadWeights(uint32_t bytes) {
+  return _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(bytes)), _mm256_setzero_si256());
+}
+
+struct WeightedOct {
+  __m256i dst_weights;
+  __m256i src_weights;
+
+  WeightedOct(uint32_t dst_bytes, uint32_t src_bytes)
+      : dst_weights(SpreadWeights(dst_bytes)), src_weights(SpreadWeights(src_bytes)) {}
+
+  __m256i Quad(__m256i d, __m256i s) const {
+    const __m256i sum = _mm256_adds_epu16(_mm256_mullo_epi16(s, src_weights), _mm256_mullo_epi16(d, dst_weights));
+    return _mm256_srli_epi16(sum, 8);
+  }
+
+  __m256i Eight(__m256i d, __m256i s) const {
+    return OnWideLanes(d, s, [this](__m256i dw, __m256i sw) { return Quad(dw, sw); });
+  }
+};
+
+// d + floor((s - d) * w / 256) per colour channel, alpha kept (weight 0 in its lanes); see
+// weighted_pixel::BlendPair.
+struct LevelOct {
+  __m256i weights;
+
+  explicit LevelOct(uint8_t level) {
+    const auto w = static_cast<short>(g_PixelTables.weight[level][0]);
+    weights = _mm256_setr_epi16(w, w, w, 0, w, w, w, 0, w, w, w, 0, w, w, w, 0);
+  }
+
+  __m256i Quad(__m256i d, __m256i s) const { return weighted_oct::BlendLanes(d, s, weights); }
+
+  __m256i Eight(__m256i d, __m256i s) const {
+    return OnWideLanes(d, s, [this](__m256i dw, __m256i sw) { return Quad(dw, sw); });
+  }
+};
+
+}  // namespace
+
+namespace avx2_kernels {
+
+template <Walk kWalk>
+void AlphaBlend32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
+                  int32_t height, const StretchStep* step) {
+  VectorKernel<kWalk>(dst, src, dst_skip, src_rows, width, height, step, AlphaBlendOct{});
+}
+
+template <Walk kWalk>
+void BlendWeighted32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
+                     int32_t height, const StretchStep* step, uint32_t dst_weights, uint32_t src_weights) {
+  VectorKernel<kWalk>(dst, src, dst_skip, src_rows, width, height, step, WeightedOct(dst_weights, src_weights));
+}
+
+template <Walk kWalk>
+void BlendWeighted32Key(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
+                        int32_t height, const StretchStep* step, uint32_t key, uint32_t dst_weights,
+                        uint32_t src_weights) {
+  VectorKernel<kWalk>(dst, src, dst_skip, src_rows, width, height, step,
+                      Keyed32(WeightedOct(dst_weights, src_weights), key));
+}
+
+template <Walk kWalk>
+void BlendLevel32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
+                  int32_t height, const StretchStep* step, uint8_t level) {
+  VectorKernel<kWalk>(dst, src, dst_skip, src_rows, width, height, step, LevelOct(level));
+}
+
+template <Walk kWalk>
+void BlendLevel32Key(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
+                     int32_t height, const StretchStep* step, uint8_t level, uint32_t key) {
+  VectorKernel<kWalk>(dst, src, dst_skip, src_rows, width, height, step, Keyed32(LevelOct(level), key));
+}
+
+#define KESTRUNE_ALPHA_BLEND_WALK(walk)                                                                    \
+  template void AlphaBlend32<walk>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t, \
+                                   const StretchStep*);
+KESTRUNE_ALPHA_BLEND_WALK(Walk::kForward)
+KESTRUNE_ALPHA_BLEND_WALK(Walk::kMirror)
+KESTRUNE_ALPHA_BLEND_WALK(Walk::kStretch)
+KESTRUNE_ALPHA_BLEND_WALK(Walk::kMirrorStretch)
+#undef KESTRUNE_ALPHA_BLEND_WALK
+
+#define KESTRUNE_WEIGHTED_AND_LEVEL_WALK(walk)                                                                    \
+  template void BlendWeighted32<walk>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t,             \
+                                      const StretchStep*, uint32_t, uint32_t);                                    \
+  template void BlendWeighted32Key<walk>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t,          \
+                                         const StretchStep*, uint32_t, uint32_t, uint32_t);                       \
+  template void BlendLevel32<walk>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t,                \
+                                   const StretchStep*, uint8_t);                                                  \
+  template void BlendLevel32Key<walk>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t,             \
+                                      const StretchStep*, uint8_t, uint32_t);
+KESTRUNE_WEIGHTED_AND_LEVEL_WALK(Walk::kForward)
+KESTRUNE_WEIGHTED_AND_LEVEL_WALK(Walk::kStretch)
+#undef KESTRUNE_WEIGHTED_AND_LEVEL_WALK
+
+}  // namespace avx2_kernels

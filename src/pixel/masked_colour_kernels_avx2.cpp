@@ -1,0 +1,85 @@
+// The AVX2 forms of the colour-through-mask blends, adds and subtracts (avx2_kernels.h).
+#include <array>
+
+#include "pixel/avx2_kernels.h"
+#include "pixel/weighted_oct.h"
+
+using avx2_kernels::MaskColours;
+using avx2_kernels::Mix;
+
+namespace {
+
+template <Mix kMix>
+__m256i PaintEight(__m256i d, __m256i colours, const uint8_t* eight_mask_bytes,
+                   const weighted_oct::LevelWeights& weights, const uint8_t* level_row) {
+  if constexpr (kMix == Mix::kOver) {
+    std::array<uint8_t, 8> coverage;
+    for (size_t i = 0; i < 8; ++i) coverage[i] = level_row[eight_mask_bytes[i]];
+    return weighted_oct::OverEight(d, colours, coverage.data());
+  } else {
+    return weighted_oct::MixEight<kMix>(d, colours, weighted_oct::LookUpWeights(weights, eight_mask_bytes));
+  }
+}
+
+}  // namespace
+
+namespace avx2_kernels {
+
+template <Mix kMix, MaskColours kColours>
+void MixColourMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int32_t mask_skip, int32_t width,
+                       int32_t height, const uint32_t* colours, const uint8_t* level_row) {
+  const weighted_oct::LevelWeights weights = weighted_oct::WeightsOfLevelRow(level_row);
+  kernel_walk::ForEachRowOfPlanes(
+      width, height,
+      [&](int32_t y, uint32_t* d, const uint8_t* m) {
+        const uint32_t* plane_row = colours + (kColours == MaskColours::kPlane ? intptr_t{y} * width : 0);
+        const uint32_t solid = colours[kColours == MaskColours::kRows ? y : 0];
+        const __m256i row_colour = _mm256_set1_epi32(static_cast<int>(solid));
+        const auto colours_at = [&](const uint32_t* eight) {
+          if constexpr (kColours == MaskColours::kPlane) {
+            return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(eight));
+          }
+          return row_colour;
+        };
+        int32_t x = 0;
+        for (; x <= width - 8; x += 8) {
+          auto* pixels = reinterpret_cast<__m256i*>(d + x);
+          _mm256_storeu_si256(pixels,
+                              PaintEight<kMix>(_mm256_loadu_si256(pixels), colours_at(plane_row + x), m + x, weights,
+                                               level_row));
+        }
+        if (x == width) return;
+        // The rest of the row through padded vectors.
+        alignas(32) std::array<uint32_t, 8> rest{};
+        alignas(32) std::array<uint32_t, 8> rest_colours{};
+        std::array<uint8_t, 8> rest_mask{};
+        const int32_t count = width - x;
+        for (int32_t i = 0; i < count; ++i) {
+          rest[static_cast<size_t>(i)] = d[x + i];
+          rest_colours[static_cast<size_t>(i)] = kColours == MaskColours::kPlane ? plane_row[x + i] : solid;
+          rest_mask[static_cast<size_t>(i)] = m[x + i];
+        }
+        const __m256i painted =
+            PaintEight<kMix>(_mm256_load_si256(reinterpret_cast<const __m256i*>(rest.data())),
+                             _mm256_load_si256(reinterpret_cast<const __m256i*>(rest_colours.data())),
+                             rest_mask.data(), weights, level_row);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(rest.data()), painted);
+        for (int32_t i = 0; i < count; ++i) d[x + i] = rest[static_cast<size_t>(i)];
+      },
+      kernel_walk::SkipPlane(dst, dst_skip, width), kernel_walk::SkipPlane(mask, mask_skip, width));
+}
+
+#define KESTRUNE_COLOUR_MASKED(mix, colours)                                                                    \
+  template void MixColourMasked32<mix, colours>(uint32_t*, const uint8_t*, int32_t, int32_t, int32_t, int32_t, \
+                                                const uint32_t*, const uint8_t*);
+KESTRUNE_COLOUR_MASKED(Mix::kBlend, MaskColours::kOne)
+KESTRUNE_COLOUR_MASKED(Mix::kAdd, MaskColours::kOne)
+KESTRUNE_COLOUR_MASKED(Mix::kSub, MaskColours::kOne)
+KESTRUNE_COLOUR_MASKED(Mix::kBlend, MaskColours::kRows)
+KESTRUNE_COLOUR_MASKED(Mix::kBlend, MaskColours::kPlane)
+KESTRUNE_COLOUR_MASKED(Mix::kOver, MaskColours::kOne)
+KESTRUNE_COLOUR_MASKED(Mix::kOver, MaskColours::kRows)
+KESTRUNE_COLOUR_MASKED(Mix::kOver, MaskColours::kPlane)
+#undef KESTRUNE_COLOUR_MASKED
+
+}  // namespace avx2_kernels

@@ -1,0 +1,99 @@
+// Weighted per-pixel rules of weighted_pixel.h for eight pixels in an AVX2 register, with the
+// same results as its four-pixel rules. Only the files compiled for AVX2 include this.
+#pragma once
+
+#if !defined(__AVX2__)
+#error "weighted_oct.h is for the files compiled for AVX2"
+#endif
+
+#include <immintrin.h>
+
+#include <array>
+#include <cstdint>
+
+#include "pixel/avx2_kernels.h"
+#include "pixel/pixel_tables.h"
+
+namespace weighted_oct {
+
+using avx2_kernels::Mix;
+
+// The weights of eight pixels (one 32-bit lane each, at most 256) spread over the 16-bit colour
+// lanes of the pixels that the low and the high byte unpacking widen; the alpha lanes get 0.
+struct OctWeights {
+  __m256i low;
+  __m256i high;
+};
+
+inline OctWeights SpreadWeights(__m256i weights) {
+  constexpr char kZero = static_cast<char>(0x80);
+  const __m256i low = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, kZero, kZero, 4, 5, 4, 5, 4, 5, kZero, kZero, 0, 1, 0, 1, 0,
+                                       1, kZero, kZero, 4, 5, 4, 5, 4, 5, kZero, kZero);
+  const __m256i high = _mm256_setr_epi8(8, 9, 8, 9, 8, 9, kZero, kZero, 12, 13, 12, 13, 12, 13, kZero, kZero, 8, 9,
+                                        8, 9, 8, 9, kZero, kZero, 12, 13, 12, 13, 12, 13, kZero, kZero);
+  return {_mm256_shuffle_epi8(weights, low), _mm256_shuffle_epi8(weights, high)};
+}
+
+// d + floor((s - d) * w / 256) in every 16-bit lane (bytes widened to lanes); see
+// weighted_pixel::BlendPair.
+inline __m256i BlendLanes(__m256i d, __m256i s, __m256i w) {
+  const __m256i step = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(s, d), w), 8);
+  return _mm256_and_si256(_mm256_add_epi16(d, step), _mm256_set1_epi16(0xFF));
+}
+
+// Blend, add or subtract (not kOver) eight pixels with their weights.
+template <Mix kMix>
+__m256i MixEight(__m256i d, __m256i s, const OctWeights& w) {
+  static_assert(kMix != Mix::kOver);
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i d_low = _mm256_unpacklo_epi8(d, zero);
+  const __m256i d_high = _mm256_unpackhi_epi8(d, zero);
+  const __m256i s_low = _mm256_unpacklo_epi8(s, zero);
+  const __m256i s_high = _mm256_unpackhi_epi8(s, zero);
+  if constexpr (kMix == Mix::kBlend) {
+    return _mm256_packus_epi16(BlendLanes(d_low, s_low, w.low), BlendLanes(d_high, s_high, w.high));
+  } else {
+    const __m256i scaled = _mm256_packus_epi16(_mm256_srli_epi16(_mm256_mullo_epi16(s_low, w.low), 8),
+                                               _mm256_srli_epi16(_mm256_mullo_epi16(s_high, w.high), 8));
+    if constexpr (kMix == Mix::kAdd) return _mm256_adds_epu8(d, scaled);
+    return _mm256_subs_epu8(d, scaled);
+  }
+}
+
+// The weight-table entry w(level_row[i]) for every byte i, to be looked up by pixel.
+using LevelWeights = std::array<int32_t, 256>;
+
+inline LevelWeights WeightsOfLevelRow(const uint8_t* level_row) {
+  LevelWeights weights{};
+  for (size_t i = 0; i < weights.size(); ++i) weights[i] = g_PixelTables.weight[level_row[i]][0];
+  return weights;
+}
+
+// The weights of eight pixels looked up one by one by eight indices (0 to 255): eight loads
+// beat a gather on processors whose gather is slow, and lose little on the others.
+template <typename Index>
+OctWeights LookUpWeights(const LevelWeights& weights, const Index* indices) {
+  return SpreadWeights(_mm256_setr_epi32(weights[indices[0]], weights[indices[1]], weights[indices[2]],
+                                         weights[indices[3]], weights[indices[4]], weights[indices[5]],
+                                         weights[indices[6]], weights[indices[7]]));
+}
+
+// Colours s drawn over d with the coverages of eight pixels (weighted_pixel::Over).
+template <typename Coverage>
+__m256i OverEight(__m256i d, __m256i s, const Coverage* coverage) {
+  alignas(32) std::array<uint32_t, 8> dst_alpha;
+  _mm256_store_si256(reinterpret_cast<__m256i*>(dst_alpha.data()), _mm256_srli_epi32(d, 24));
+  alignas(32) std::array<int32_t, 8> weights;
+  alignas(32) std::array<int32_t, 8> alphas;
+  for (size_t i = 0; i < 8; ++i) {
+    const uint8_t share = g_PixelTables.source_share[dst_alpha[i]][coverage[i]];
+    weights[i] = g_PixelTables.weight[share][0];
+    alphas[i] = static_cast<int32_t>(uint32_t{g_PixelTables.composite_alpha[dst_alpha[i]][coverage[i]]} << 24);
+  }
+  const __m256i colour =
+      MixEight<Mix::kBlend>(d, s, SpreadWeights(_mm256_load_si256(reinterpret_cast<const __m256i*>(weights.data()))));
+  return _mm256_or_si256(_mm256_and_si256(colour, _mm256_set1_epi32(0x00FFFFFF)),
+                         _mm256_load_si256(reinterpret_cast<const __m256i*>(alphas.data())));
+}
+
+}  // namespace weighted_oct

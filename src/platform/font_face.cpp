@@ -1,0 +1,263 @@
+#include "platform/font_face.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_OUTLINE_H
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+
+#include "platform/sjis.h"
+#include "platform/text_encoding.h"
+
+namespace plat {
+namespace {
+
+// fontconfig by itself maps the Windows Japanese face names to Latin faces without kanji; these
+// name the Japanese family instead, with its generic family as the second choice.
+struct FaceAlias {
+  std::string_view name;
+  std::string_view family;
+  std::string_view generic;
+};
+
+constexpr std::array<FaceAlias, 14> kFaceAliases{{
+    {"ＭＳ ゴシック", "IPAGothic", "monospace"},
+    {"MS ゴシック", "IPAGothic", "monospace"},
+    {"MS Gothic", "IPAGothic", "monospace"},
+    {"ＭＳ Ｐゴシック", "IPAPGothic", "sans-serif"},
+    {"MS Pゴシック", "IPAPGothic", "sans-serif"},
+    {"MS PGothic", "IPAPGothic", "sans-serif"},
+    {"MS UI Gothic", "IPAPGothic", "sans-serif"},
+    {"ＭＳ 明朝", "IPAMincho", "serif"},
+    {"MS 明朝", "IPAMincho", "serif"},
+    {"MS Mincho", "IPAMincho", "serif"},
+    {"ＭＳ Ｐ明朝", "IPAPMincho", "serif"},
+    {"MS P明朝", "IPAPMincho", "serif"},
+    {"MS PMincho", "IPAPMincho", "serif"},
+    {"SimSun", "IPAMincho", "serif"},
+}};
+
+struct ResolvedFamily {
+  std::string family;
+  std::string generic;
+};
+
+ResolvedFamily ResolveFamily(std::string_view sjis_face_name) {
+  if (!sjis_face_name.empty() && sjis_face_name.front() == '@') sjis_face_name.remove_prefix(1);
+  const std::string name = SjisToUtf8(sjis_face_name);
+  for (const FaceAlias& alias : kFaceAliases) {
+    if (alias.name == name) return {std::string(alias.family), std::string(alias.generic)};
+  }
+  return {name, "sans-serif"};
+}
+
+class FreeTypeLibrary {
+ public:
+  FreeTypeLibrary() {
+    if (FT_Init_FreeType(&library_) != 0) library_ = nullptr;
+  }
+  ~FreeTypeLibrary() {
+    if (library_ != nullptr) FT_Done_FreeType(library_);
+  }
+  FreeTypeLibrary(const FreeTypeLibrary&) = delete;
+  FreeTypeLibrary& operator=(const FreeTypeLibrary&) = delete;
+  FT_Library get() const { return library_; }
+
+ private:
+  FT_Library library_ = nullptr;
+};
+
+FT_Library SharedLibrary() {
+  static FreeTypeLibrary library;
+  return library.get();
+}
+
+// fontconfig keeps its configuration for the whole process; it is given back at exit.
+class FontconfigSession {
+ public:
+  FontconfigSession() : ready_(FcInit() != FcFalse) {}
+  ~FontconfigSession() {
+    if (ready_) FcFini();
+  }
+  FontconfigSession(const FontconfigSession&) = delete;
+  FontconfigSession& operator=(const FontconfigSession&) = delete;
+  bool ready() const { return ready_; }
+
+ private:
+  bool ready_;
+};
+
+bool FontconfigReady() {
+  static FontconfigSession session;
+  return session.ready();
+}
+
+struct FontFile {
+  std::string path;
+  int index = 0;
+};
+
+std::optional<FontFile> FindFontFile(std::string_view sjis_face_name) {
+  if (!FontconfigReady()) return std::nullopt;
+  const ResolvedFamily resolved = ResolveFamily(sjis_face_name);
+  FcPattern* pattern = FcPatternCreate();
+  if (pattern == nullptr) return std::nullopt;
+  if (!resolved.family.empty()) {
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(resolved.family.c_str()));
+  }
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(resolved.generic.c_str()));
+  FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result = FcResultNoMatch;
+  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  FcPatternDestroy(pattern);
+  if (match == nullptr) return std::nullopt;
+  std::optional<FontFile> file;
+  FcChar8* path = nullptr;
+  if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) {
+    int index = 0;
+    FcPatternGetInteger(match, FC_INDEX, 0, &index);
+    file = FontFile{reinterpret_cast<const char*>(path), index};
+  }
+  FcPatternDestroy(match);
+  return file;
+}
+
+constexpr std::int32_t RoundUp26Dot6(FT_Pos value) { return static_cast<std::int32_t>((value + 63) >> 6); }
+
+// Slant of synthesised italics: a third of the height, as the measured width allows for.
+constexpr double kItalicShear = 1.0 / 3.0;
+// Synthesised bold widens each stroke by one pixel.
+constexpr FT_Pos kBoldStrength = 64;
+
+class FreeTypeFace final : public IFontFace {
+ public:
+  FreeTypeFace(FT_Face face, const FontRequest& request) : face_(face), request_(request) {}
+  ~FreeTypeFace() override { FT_Done_Face(face_); }
+  FreeTypeFace(const FreeTypeFace&) = delete;
+  FreeTypeFace& operator=(const FreeTypeFace&) = delete;
+
+  bool SetSize() {
+    std::int32_t pixels = std::abs(request_.height);
+    if (request_.height > 0) {
+      const FT_Long cell_units = face_->ascender - face_->descender;
+      if (cell_units > 0) {
+        const double em_share = static_cast<double>(face_->units_per_EM) / static_cast<double>(cell_units);
+        pixels = static_cast<std::int32_t>(std::lround(request_.height * em_share));
+      }
+    }
+    if (pixels <= 0) pixels = 16;
+    return FT_Set_Pixel_Sizes(face_, 0, static_cast<FT_UInt>(pixels)) == 0;
+  }
+
+  FontMetrics Metrics() const override {
+    const FT_Size_Metrics& metrics = face_->size->metrics;
+    FontMetrics result;
+    result.ascent = RoundUp26Dot6(metrics.ascender);
+    result.descent = RoundUp26Dot6(-metrics.descender);
+    result.height = result.ascent + result.descent;
+    return result;
+  }
+
+  TextExtent Extent(std::string_view sjis) override {
+    FT_Set_Transform(face_, nullptr, nullptr);
+    TextExtent extent{0, Metrics().height};
+    for (std::size_t i = 0; i < sjis.size();) {
+      const std::size_t length = SjisCharLengthAt(sjis, i);
+      std::uint16_t code = static_cast<unsigned char>(sjis[i]);
+      if (length == 2) code = static_cast<std::uint16_t>(code << 8 | static_cast<unsigned char>(sjis[i + 1]));
+      i += length;
+      if (FT_Load_Glyph(face_, GlyphIndex(code), FT_LOAD_NO_BITMAP) != 0) continue;
+      extent.cx += static_cast<std::int32_t>((face_->glyph->advance.x + 32) >> 6);
+      if (Bold()) ++extent.cx;
+    }
+    return extent;
+  }
+
+  std::optional<GlyphBitmap> Glyph(std::uint16_t code, GlyphBitmapFormat format,
+                                   std::int32_t scale) override {
+    SetGlyphTransform(scale);
+    if (FT_Load_Glyph(face_, GlyphIndex(code), FT_LOAD_NO_BITMAP) != 0) return std::nullopt;
+    FT_GlyphSlot slot = face_->glyph;
+    if (slot->format == FT_GLYPH_FORMAT_OUTLINE && Bold()) {
+      FT_Outline_EmboldenXY(&slot->outline, kBoldStrength * scale, 0);
+    }
+    const FT_Render_Mode mode = format == GlyphBitmapFormat::kMono ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL;
+    if (FT_Render_Glyph(slot, mode) != 0) return std::nullopt;
+    return CopyBitmap(slot, format);
+  }
+
+ private:
+  bool Bold() const { return request_.weight >= 700; }
+
+  FT_UInt GlyphIndex(std::uint16_t code) const {
+    const char32_t code_point = SjisCodeToUnicode(code);
+    return code_point == 0 && code != 0 ? 0 : FT_Get_Char_Index(face_, code_point);
+  }
+
+  void SetGlyphTransform(std::int32_t scale) {
+    const double radians = request_.angle / 10.0 * std::numbers::pi / 180.0;
+    const double c = std::cos(radians) * scale;
+    const double s = std::sin(radians) * scale;
+    const double shear = request_.italic ? kItalicShear : 0.0;
+    // Rotation after the shear: [c -s; s c] · [1 shear; 0 1].
+    FT_Matrix matrix;
+    matrix.xx = static_cast<FT_Fixed>(std::lround(c * 65536.0));
+    matrix.xy = static_cast<FT_Fixed>(std::lround((c * shear - s) * 65536.0));
+    matrix.yx = static_cast<FT_Fixed>(std::lround(s * 65536.0));
+    matrix.yy = static_cast<FT_Fixed>(std::lround((s * shear + c) * 65536.0));
+    FT_Set_Transform(face_, &matrix, nullptr);
+  }
+
+  static GlyphBitmap CopyBitmap(FT_GlyphSlot slot, GlyphBitmapFormat format) {
+    const FT_Bitmap& source = slot->bitmap;
+    GlyphBitmap glyph;
+    glyph.origin_x = slot->bitmap_left;
+    glyph.origin_y = slot->bitmap_top;
+    if (source.width == 0 || source.rows == 0) return glyph;
+    glyph.width = static_cast<std::int32_t>(source.width);
+    glyph.height = static_cast<std::int32_t>(source.rows);
+    const bool mono = format == GlyphBitmapFormat::kMono;
+    glyph.pitch = mono ? ((glyph.width + 7) / 8 + 3) & ~3 : (glyph.width + 3) & ~3;
+    glyph.bits.assign(static_cast<std::size_t>(glyph.pitch) * glyph.height, 0);
+    const int levels = format == GlyphBitmapFormat::kGray17 ? 16 : 64;
+    const std::int32_t row_bytes = mono ? (glyph.width + 7) / 8 : glyph.width;
+    for (std::int32_t y = 0; y < glyph.height; ++y) {
+      const unsigned char* in = source.buffer + static_cast<std::ptrdiff_t>(y) * source.pitch;
+      std::uint8_t* out = glyph.bits.data() + static_cast<std::size_t>(y) * glyph.pitch;
+      for (std::int32_t x = 0; x < row_bytes; ++x) {
+        out[x] = mono ? in[x] : static_cast<std::uint8_t>((in[x] * levels + 127) / 255);
+      }
+    }
+    return glyph;
+  }
+
+  FT_Face face_;
+  FontRequest request_;
+};
+
+}  // namespace
+
+std::string FontPatternFor(std::string_view sjis_face_name) {
+  const ResolvedFamily resolved = ResolveFamily(sjis_face_name);
+  return resolved.family + "," + resolved.generic + ":lang=ja";
+}
+
+std::unique_ptr<IFontFace> OpenFontFace(const FontRequest& request) {
+  FT_Library library = SharedLibrary();
+  if (library == nullptr) return nullptr;
+  const std::optional<FontFile> file = FindFontFile(request.face_name);
+  if (!file) return nullptr;
+  FT_Face face = nullptr;
+  if (FT_New_Face(library, file->path.c_str(), file->index, &face) != 0) return nullptr;
+  auto result = std::make_unique<FreeTypeFace>(face, request);
+  if (!result->SetSize()) return nullptr;
+  return result;
+}
+
+}  // namespace plat

@@ -1,0 +1,67 @@
+// The engine's own text font: characters become glyphs of the platform's font faces, kept in a
+// glyph cache. Bold characters are measured on a normal-weight twin face and widened and
+// thickened here.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/font_face.h"
+#include "ui/font_base.h"
+#include "ui/glyph_cache.h"
+#include "ui/glyph_set.h"
+
+class CFont : public CFontBase {
+ public:
+  // `open_face` makes the faces (the installed fonts unless a test gives its own).
+  explicit CFont(plat::FontFaceFactory open_face = plat::OpenFontFace);
+  ~CFont() override;
+
+  bool IsGlyphFont() const override { return true; }
+  void ReleaseGdiObjects() override;
+  uint32_t SetFont(int32_t size, uint8_t bold, uint8_t italic, const char* face_name) override;
+  uint32_t CreateGdiFont() override;
+  uint32_t SetFaceNameIfChanged(const char* face_name) override;
+  uint32_t SetSize(int32_t size) override;
+  uint32_t SetBoldItalic(uint8_t bold, uint8_t italic) override;
+  uint32_t SetAngle(int32_t angle) override;
+  void SetGlyphFormat(uint8_t format) override;
+  int32_t MeasureText(const char* text, TextSize* size, int32_t* offset_x, int32_t* offset_y,
+                      uint8_t with_decoration, int32_t* char_count) override;
+
+  void SetEdgeParams(int32_t strength, int32_t radius);
+  uint32_t LoadCustomGlyphs(const char* file_name, int32_t count, int32_t cell_width, int32_t cell_height,
+                            uint32_t flags);
+
+  // A cached glyph stays the cache's; with the cache off the caller releases it; a custom glyph
+  // belongs to the glyph set. Null when the character cannot be made.
+  CGlyph* GetGlyph(uint32_t code, int32_t size, uint8_t outline, uint8_t bold, uint8_t italic, uint8_t custom);
+
+  CGlyphCache& glyph_cache() { return glyph_cache_; }
+  int32_t edge_strength() const { return edge_strength_; }
+  int32_t edge_radius() const { return edge_radius_; }
+  int32_t edge_normaliser() const { return edge_normaliser_; }
+  int32_t ascent_offset_x() const { return ascent_offset_x_; }
+  int32_t ascent_offset_y() const { return ascent_offset_y_; }
+  // How many times a face was made (each creation makes the main face once).
+  uint32_t creation_count() const { return creation_count_; }
+
+ private:
+  bool Bold() const { return logical_font_.weight >= 700; }
+  void ClearCacheIfOn();
+  plat::FontRequest RequestWithWeight(int32_t weight) const;
+  int32_t CharacterWidth(uint16_t code, bool bold);
+  std::unique_ptr<CGlyph> RenderGlyph(uint32_t code, int32_t size, bool outline, bool bold);
+
+  plat::FontFaceFactory open_face_;
+  std::unique_ptr<plat::IFontFace> face_;
+  std::unique_ptr<plat::IFontFace> twin_face_;
+  CGlyphCache glyph_cache_;
+  std::shared_ptr<CGlyphSet> glyph_set_;
+  int32_t edge_strength_ = 1024;
+  int32_t edge_radius_ = 2;
+  int32_t edge_normaliser_ = 1872;
+  int32_t ascent_offset_x_ = 0;
+  int32_t ascent_offset_y_ = 0;
+  uint32_t creation_count_ = 0;
+};

@@ -1,0 +1,81 @@
+// What every font object shares: the logical font the face is made from and the colours and
+// decoration that the string drawers read. `CFont` draws through its own glyphs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The settings a face is made from, as the games give them.
+struct LogicalFont {
+  int32_t height = -16;  // always minus the absolute size
+  int32_t width = 0;
+  int32_t escapement = 0;  // text angle in tenths of a degree
+  int32_t orientation = 0;
+  int32_t weight = 400;
+  uint8_t italic = 0;
+  uint8_t underline = 0;
+  uint8_t strike_out = 0;
+  uint8_t char_set = 134;
+  uint8_t out_precision = 0;
+  uint8_t clip_precision = 0;
+  uint8_t quality = 3;
+  uint8_t pitch_and_family = 0;
+  std::string face_name;  // Shift-JIS
+};
+
+struct TextSize {
+  int32_t cx = 0;
+  int32_t cy = 0;
+};
+
+struct Rgb {
+  uint8_t red = 0;
+  uint8_t green = 0;
+  uint8_t blue = 0;
+};
+
+class CFontBase {
+ public:
+  CFontBase() = default;
+  CFontBase(const CFontBase&) = delete;
+  CFontBase& operator=(const CFontBase&) = delete;
+  virtual ~CFontBase() = default;
+
+  virtual bool IsGlyphFont() const = 0;
+  virtual void ReleaseGdiObjects() = 0;
+  virtual uint32_t SetFont(int32_t size, uint8_t bold, uint8_t italic, const char* face_name) = 0;
+  virtual uint32_t CreateGdiFont() = 0;
+  virtual uint32_t SetFaceNameIfChanged(const char* face_name) = 0;
+  virtual uint32_t SetSize(int32_t size) = 0;
+  virtual uint32_t SetBoldItalic(uint8_t bold, uint8_t italic) = 0;
+  virtual uint32_t SetAngle(int32_t angle) = 0;
+  virtual void SetGlyphFormat(uint8_t format) = 0;
+  // Returns the number of lines, 0 when nothing could be measured (outputs then untouched).
+  virtual int32_t MeasureText(const char* text, TextSize* size, int32_t* offset_x, int32_t* offset_y,
+                              uint8_t with_decoration, int32_t* char_count) = 0;
+
+  uint32_t SetUnderlineStrikeOut(uint8_t underline, uint8_t strike_out) {
+    logical_font_.underline = underline;
+    logical_font_.strike_out = strike_out;
+    return CreateGdiFont();
+  }
+  uint32_t SetQuality(uint8_t quality) {
+    logical_font_.quality = quality;
+    return CreateGdiFont();
+  }
+
+  const LogicalFont& logical_font() const { return logical_font_; }
+  uint8_t glyph_format() const { return glyph_format_; }
+
+  Rgb text_color{255, 255, 255};
+  uint8_t decoration = 0;  // 0 none, 1 shadow, 2 outline
+  Rgb decoration_color{0, 0, 0};
+  int32_t shadow_x = 0;
+  int32_t shadow_y = 0;
+  int32_t line_spacing = 0;
+  Rgb background_color{0, 255, 0};
+
+ protected:
+  LogicalFont logical_font_;
+  uint8_t glyph_format_ = 2;  // 0 one bit, 1 grey in 17 levels, 2 grey in 65 levels
+};

@@ -48,6 +48,8 @@ class CAppBase {
 
  protected:
   void SetThreaded(bool threaded) { threaded_ = threaded; }
+  // The command line that Run was given; subclasses that start without Run set it here.
+  void SetCommandLine(const std::string& command_line) { command_line_ = command_line; }
   void SetQuit() { quit_.store(true); }
   // Accelerators, then translation and dispatch to the window.
   void TranslateAndDispatch(const plat::Message& message);

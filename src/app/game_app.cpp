@@ -64,11 +64,6 @@ CGameApp::~CGameApp() {
   }
 }
 
-void CGameApp::SaveSettings(int code) {
-  if (code != 0 || GetAppInfo().save_folder_kind == kSaveFolderNone) return;
-  ReportNotBuiltYet("writing the settings files");
-}
-
 int CGameApp::InitDevices() {
   TakeUpScreenStart();
   g_TimerManager = &timers_;

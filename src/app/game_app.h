@@ -17,6 +17,7 @@
 #include "base/drop_files.h"
 #include "base/frame_pacer.h"
 #include "base/game_settings.h"
+#include "base/settings_files.h"
 #include "base/timer_manager.h"
 #include "base/trig_tables.h"
 #include "sound/sound_output.h"
@@ -131,6 +132,10 @@ class CGameApp : public CFrameworkApp {
 
   GameSwitches& GetGameSwitches() { return game_switches_; }
   GameSettingsBlock& GetGameSettings() { return game_settings_; }
+  // The install information byte of the game's uninstall record; 0 when there is none.
+  uint8_t GetInstallInformation() const { return install_information_; }
+  // The save folder the user chose, empty when none.
+  const std::string& GetChosenSaveFolder() const { return chosen_save_folder_; }
   CFramePacer& GetFramePacer() { return pacer_; }
   CTimerManager& GetTimerManager() { return timers_; }
   CTimerManager& GetPausableTimerManager() { return pausable_timers_; }
@@ -201,10 +206,27 @@ class CGameApp : public CFrameworkApp {
   void StartSoundDevice();
   // Sets the output format from the sound-device command's words: the status of the set-up.
   int32_t SetUpSoundOutput(const SoundDeviceRequestBlock& request);
+  // Steps of the set-up (game_set_up.cpp, game_save_folder.cpp); each answers 0 or the set-up's
+  // failure result.
+  void RegisterDecoders();
+  int ReadApplicationFiles();
+  int PrepareUserConfig();
+  int ReadUserConfigFile();
+  int ChooseSaveFolder(bool& chosen);
+  void ReadGameSettings();
+  void ReadInstallInformationFile();
+  void ApplyDrawingSettings();
+  // The user folder under a special folder: the save-folder name or the application name and
+  // " SaveData", ending with a backslash; empty when the special folder cannot be had.
+  std::string UserFolder(int special_folder);
+  UserConfigBlocks UserConfigView();
 
   GameSwitches game_switches_ = DefaultGameSwitches();
   GameSettingsBlock game_settings_ = DefaultGameSettings();
   std::string save_folder_;
+  std::string user_config_path_;     // absolute, or the relative name found through the data files
+  std::string chosen_save_folder_;   // the folder the user chose (save-folder kind 2)
+  uint8_t install_information_ = 0;
   CFramePacer pacer_{60, false};
   CTimerManager timers_;
   CTimerManager pausable_timers_;

@@ -1,17 +1,20 @@
-// The game's set-up as far as the engine has it: the built-in decoders, the sound-decoder and Susie
-// plug-ins, the priority hooks, the base data folder of the command line and the data archives. The
-// settings files, the application files and the save folder join with the set-up's issue; until
-// then the defaults stand.
+// The game's set-up: decoders and plug-ins, the base data folder of the command line, the data
+// archives, the application files, the user's settings and save folder, the game settings and the
+// install information, in the order the rest of the start-up relies on.
 #include "app/command_line.h"
 #include "app/game_app.h"
 #include "app/game_archives.h"
 #include "base/app_hooks.h"
+#include "base/file_services.h"
 #include "base/not_built.h"
 #include "base/path.h"
+#include "platform/diagnostic_log.h"
+#include "platform/text_encoding.h"
 #include "resource/bmp_decoder.h"
 #include "resource/dpk_decoder.h"
 #include "resource/elg_decoder.h"
 #include "resource/susie_plugin_host.h"
+#include "sound/ogg_vorbis_module.h"
 
 namespace {
 
@@ -22,26 +25,96 @@ constexpr const char* kPluginFolder = "plugin";
 int LowerThroughApp() { return g_App != nullptr ? g_App->LowerGameThreadPriority() : -1; }
 int RestoreThroughApp() { return g_App != nullptr ? g_App->RestoreGameThreadPriority() : 0; }
 
+constexpr int kSetUpNoDefinition = 1;
+constexpr int kSetUpNoInformation = 2;
+
 }  // namespace
 
 int CGameApp::SetUp() {
-  RegisterElgDecoder(image_loaders_);
-  RegisterBmpDecoder(image_loaders_);
-  RegisterDpkDecoder(data_files_);
-  InitModuleFolder();
-  sound_decoders_.LoadDecoderPlugins(kPluginFolder);
-  LoadSusiePlugins(kPluginFolder, SusieHosts{&image_loaders_, &data_files_});
-  g_LowerPriorityHook = &LowerThroughApp;
-  g_RestorePriorityHook = &RestoreThroughApp;
+  RegisterDecoders();
   if (const auto folder = DataFolderFromCommandLine(GetCommandLine()); folder && !folder->empty()) {
     SetDataBaseFolder(folder->c_str());
   }
   MountGameArchives(data_files_);
-  ReportNotBuiltYet(
-      "game set-up: the image-loader and archive-decoder plug-ins, the Ogg Vorbis decoder, built-in transitions and "
-      "draw objects, the application files, the save folder and the settings files; the default settings are used");
+  if (const int result = ReadApplicationFiles(); result != 0) return result;
+  AppInfo& info = GetAppInfo();
+  if (info.allow_cd_start != 0 && info.save_folder_kind == 1) info.save_folder_kind = 0;
+  if (const int result = PrepareUserConfig(); result != 0) return result;
+  if (const int result = ReadUserConfigFile(); result != 0) return result;
+  if (game_switches_[kSwitchFrameWaitMode] == kFrameWaitAutomatic) GetScreenManager().SetUse60Hz(true);
   saved_frame_wait_mode_ = game_switches_[kSwitchFrameWaitMode];
   saved_high_res_ = game_switches_[kSwitchHighResCounter];
+  bool chosen = false;
+  if (const int result = ChooseSaveFolder(chosen); result != 0) return result;
+  ReadGameSettings();
+  if (game_settings_[kSettingStartInWindow] != 0 && GetWindowSettings()[kWinScreenMode] == kScreenModeFullScreen) {
+    GetWindowSettings()[kWinScreenMode] = kScreenModeWindow;
+  }
+  ReadInstallInformationFile();
+  if (chosen) SaveSettings(0);
+  ApplyDrawingSettings();
+  return 0;
+}
+
+void CGameApp::RegisterDecoders() {
+  RegisterElgDecoder(image_loaders_);
+  RegisterBmpDecoder(image_loaders_);
+  image_loaders_.LoadLoaderPlugins(kPluginFolder);
+  RegisterDpkDecoder(data_files_);
+  InitModuleFolder();
+  data_files_.LoadArchiveDecoderPlugins(kPluginFolder);
+  if (RegisterOggVorbisModule(sound_decoders_) != 0) {
+    plat::LogDiagnostic("set-up: the Ogg Vorbis sound decoder could not be registered");
+  }
+  sound_decoders_.LoadDecoderPlugins(kPluginFolder);
+  LoadSusiePlugins(kPluginFolder, SusieHosts{&image_loaders_, &data_files_});
+  g_LowerPriorityHook = &LowerThroughApp;
+  g_RestorePriorityHook = &RestoreThroughApp;
+  ReportNotBuiltYet("the built-in transition objects and draw objects");
+}
+
+int CGameApp::ReadApplicationFiles() {
+  AppInfo& info = GetAppInfo();
+  const auto definition = LoadDataFile("SCRIPT\\DL_APP.SYS");
+  if (!definition || !ReadAppDefinition(*definition, info)) {
+    ShowMessageBox(plat::Utf8ToSjis("アプリケーション設定ファイルの読み込みに失敗"), kBoxStop, plat::kDesktopWindow);
+    return kSetUpNoDefinition;
+  }
+  const auto information = LoadDataFile("SCRIPT\\DL_APP.INF");
+  if (!information || !ReadAppInformation(*information, info)) {
+    ShowMessageBox(plat::Utf8ToSjis("アプリケーション情報ファイルの読み込みに失敗"), kBoxStop, plat::kDesktopWindow);
+    return kSetUpNoInformation;
+  }
+  return 0;
+}
+
+void CGameApp::ReadGameSettings() {
+  if (const auto file = LoadDataFile((save_folder_ + "APP_CFG.DAT").c_str())) ReadGameSettingsFile(*file, game_settings_);
+}
+
+// This system keeps no uninstall records, so the install information stays 0 and the install
+// source absent, as for a game whose record is missing.
+void CGameApp::ReadInstallInformationFile() {
+  install_information_ = 0;
+  const auto file = LoadDataFile("SET_UP.IFG");
+  if (!file) return;
+  if (const auto install = ReadInstallInformation(*file)) {
+    plat::LogDiagnostic("install information \"" + install->key_name + "\": no uninstall records on this system");
+  }
+}
+
+// Both drawing choices start unset; this system composes the desktop itself, the case that
+// picks 1 for both.
+void CGameApp::ApplyDrawingSettings() {
+  for (const std::size_t byte : {kSettingResolutionMethod, kSettingEnlargedDrawing}) {
+    if (game_settings_[byte] == 0) game_settings_[byte] = 1;
+  }
+  GetAppInfo().display_list_switch = game_settings_[kSettingResolutionMethod] == 2 ? 1 : 0;
+  CScreenManager& screen = GetScreenManager();
+  screen.SetScalingMethod(game_settings_[kSettingEnlargedDrawing]);
+  screen.SetDirectDrawInWindowMode(game_settings_[kSettingDrawingUnenlarged] != 0);
+  screen.SetPowerOfTwoTexture(game_settings_[kSettingPowerOfTwoTextures] != 0);
+  screen.SetLinearFiltering(game_settings_[kSettingBilinearFiltering] != 0);
+  screen.SetPresentThroughDc(game_settings_[kSettingTransferThroughDc] != 0);
   requested_drawing_method_ = game_settings_[kSettingEnlargedDrawing];
-  return CFrameworkApp::SetUp();
 }

@@ -13,8 +13,14 @@ using GameSettingsBlock = std::array<uint8_t, kGameSettingsSize>;
 // Named bytes of the block.
 inline constexpr std::size_t kSettingSnapshotWithoutText = 14;  // 0: snapshots carry the text part
 inline constexpr std::size_t kSettingSaveText = 30;             // saves carry the text part
+inline constexpr std::size_t kSettingResolutionMethod = 156;    // 2 resolution changes through DirectDraw
+inline constexpr std::size_t kSettingStartInWindow = 158;
+inline constexpr std::size_t kSettingSaveWindowPosition = 159;
 inline constexpr std::size_t kSettingEnlargedDrawing = 160;     // drawing method of an enlarged screen
 inline constexpr std::size_t kSettingDrawingUnenlarged = 161;   // that method also when not enlarged
+inline constexpr std::size_t kSettingPowerOfTwoTextures = 162;
+inline constexpr std::size_t kSettingBilinearFiltering = 163;
+inline constexpr std::size_t kSettingTransferThroughDc = 164;
 inline constexpr std::size_t kSettingNextRotatingSlot = 177;     // the slot the next save of group 10 takes
 inline constexpr std::size_t kSettingNextQuickSlot = 178;        // the same for group 11
 inline constexpr std::size_t kSettingSaveCaption = 180;          // saves carry a caption

@@ -11,7 +11,9 @@
 #include "app/game_app.h"
 #include "platform/message_box.h"
 #include "platform/message_queue.h"
+#include "support/game_settings_files.h"
 #include "support/log_capture.h"
+#include "support/temp_game_folder.h"
 #include "support/test_window.h"
 
 namespace {
@@ -74,6 +76,10 @@ class GuiGame : public CGameApp {
 
 class AppWindowGuiTest : public WindowTestBase {
  protected:
+  AppWindowGuiTest() { test_support::WriteGameSettingsFiles(game_); }
+  std::string CommandLine() const { return "/L" + game_.EnginePath(); }
+
+  test_support::TempGameFolder game_;
   LogCapture log_;
   plat::ScopedMessageBoxAnswers answers_{[](const plat::MessageBoxRequest&) { return plat::IDOK; }};
 };
@@ -97,7 +103,7 @@ TEST_F(AppWindowGuiTest, ThreadedModeOpensTheWindowAndACloseRequestEndsTheRun) {
     SDL_PushEvent(&close);
     closed_window = window;
   });
-  const int result = game.Run("", 1);
+  const int result = game.Run(CommandLine(), 1);
   run_returned = true;
   user.join();
   EXPECT_EQ(result, 0);
@@ -117,7 +123,7 @@ TEST_F(AppWindowGuiTest, ThreadedModeOpensTheWindowAndACloseRequestEndsTheRun) {
 
 TEST_F(AppWindowGuiTest, SingleThreadExitDestroysTheWindowAndDrainsTheQueue) {
   GuiGame game(false);
-  EXPECT_EQ(game.Run("", 1), 0);
+  EXPECT_EQ(game.Run(CommandLine(), 1), 0);
   EXPECT_FALSE(game.IsThreaded());
   EXPECT_EQ(game.facts.width, 640);
   EXPECT_EQ(game.facts.title, "KVX DX Application");
@@ -126,6 +132,20 @@ TEST_F(AppWindowGuiTest, SingleThreadExitDestroysTheWindowAndDrainsTheQueue) {
   EXPECT_EQ(game.probes.load(), 0);  // queued for a window that no longer exists: drained unseen
   plat::Message left;
   EXPECT_FALSE(plat::PeekMessage(left, false));
+}
+
+TEST_F(AppWindowGuiTest, TheWindowTakesTheSizeAndTitleOfTheGamesSettingsFiles) {
+  kvxtools::AppDefinitionFile definition = test_support::ReadOnlySettingsDefinition();
+  definition.width = 800;
+  definition.height = 600;
+  kvxtools::AppInformationFile information;
+  information.name = "Title of the run";
+  test_support::WriteGameSettingsFiles(game_, definition, information);
+  GuiGame game(false);
+  EXPECT_EQ(game.Run(CommandLine(), 1), 0);
+  EXPECT_EQ(game.facts.width, 800);
+  EXPECT_EQ(game.facts.height, 600);
+  EXPECT_EQ(game.facts.title, "Title of the run");
 }
 
 }  // namespace

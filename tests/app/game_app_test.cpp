@@ -9,7 +9,9 @@
 #include "base/trig_tables.h"
 #include "platform/thread_id.h"
 #include "platform/thread_priority.h"
+#include "support/game_settings_files.h"
 #include "support/log_capture.h"
+#include "support/temp_game_folder.h"
 
 namespace {
 
@@ -20,7 +22,14 @@ struct PriorityChange {
 
 class SingleThreadGame : public CGameApp {
  public:
-  SingleThreadGame() { SetThreaded(false); }
+  SingleThreadGame() {
+    SetThreaded(false);
+    test_support::WriteGameSettingsFiles(game_);
+    SetCommandLine("/L" + game_.EnginePath());
+  }
+
+ private:
+  test_support::TempGameFolder game_;
 };
 
 class PriorityHookTest : public ::testing::Test {

@@ -24,6 +24,7 @@
 #include "platform/host_path.h"
 #include "platform/message_box.h"
 #include "sob_assembler.h"
+#include "support/game_settings_files.h"
 #include "support/log_capture.h"
 #include "support/temp_game_folder.h"
 #include "support/test_window.h"
@@ -43,7 +44,10 @@ std::string YieldingMain() {
 
 class GameRunGuiTest : public WindowTestBase {
  protected:
-  void SetUp() override { WriteMain(YieldingMain()); }
+  void SetUp() override {
+    WriteMain(YieldingMain());
+    test_support::WriteGameSettingsFiles(game_);
+  }
 
   kvxtools::SobAssembly WriteMain(const std::string& source) {
     kvxtools::SobAssembly main;
@@ -82,8 +86,16 @@ TEST_F(GameRunGuiTest, TheProgramRunsMainToItsEndAndExitsWithZero) {
   // The X and D-Bus libraries keep blocks until the process ends, which the leak checker of the
   // sanitizer build would report at the program's exit; this program's own leaks are checked in
   // the tests that run the game in process.
-  const std::string command = "ASAN_OPTIONS=detect_leaks=0 '" + std::string(tools) + "/kestrune' '/L" +
-                              game_.HostPath() + "' 2> '" + log + "'";
+  // A game that keeps its settings in the per-user data folder, here inside the test's folder.
+  kvxtools::AppDefinitionFile definition;
+  definition.width = 800;
+  definition.height = 600;
+  definition.save_folder_mode = 3;
+  kvxtools::AppInformationFile information;
+  information.name = "Title of the run";
+  test_support::WriteGameSettingsFiles(game_, definition, information);
+  const std::string command = "ASAN_OPTIONS=detect_leaks=0 XDG_DATA_HOME='" + game_.HostPath() + "data' '" +
+                              std::string(tools) + "/kestrune' '/L" + game_.HostPath() + "' 2> '" + log + "'";
   const int status = std::system(command.c_str());
   std::ifstream stream(log);
   std::stringstream printed;
@@ -92,7 +104,9 @@ TEST_F(GameRunGuiTest, TheProgramRunsMainToItsEndAndExitsWithZero) {
   EXPECT_EQ(WEXITSTATUS(status), 0) << printed.str();
   // A failure would have shown a message box; the log names each one.
   EXPECT_EQ(printed.str().find("message box"), std::string::npos) << printed.str();
-  EXPECT_NE(printed.str().find("not built yet: game set-up"), std::string::npos) << printed.str();
+  EXPECT_NE(printed.str().find("not built yet: the built-in transition objects and draw objects"), std::string::npos) << printed.str();
+  EXPECT_TRUE(game_.Exists("data/Title of the run SaveData/USER.CFG"));
+  EXPECT_TRUE(game_.Exists("data/Title of the run SaveData/APP_CFG.DAT"));
 }
 
 class GameInMode : public CGameApp {

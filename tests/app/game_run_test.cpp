@@ -22,6 +22,7 @@
 #include "sob_builder.h"
 #include "support/data_files_fixture.h"
 #include "support/fake_clock.h"
+#include "support/game_settings_files.h"
 #include "support/log_capture.h"
 #include "support/probe_task.h"
 
@@ -44,6 +45,11 @@ class TestGame : public CGameApp {
 
 class GameRunTest : public test_support::DataFilesTest {
  protected:
+  void SetUp() override {
+    DataFilesTest::SetUp();
+    test_support::WriteGameSettingsFiles(game_);
+  }
+
   void WriteScript(const std::string& name, const std::string& source) {
     kvxtools::SobAssembly assembly;
     std::string error;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ratio_reporter.h"
 #include "ui/font.h"
 
 namespace {
@@ -55,29 +56,6 @@ void MemcpyCells(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kPageGlyphs);
 }
 
-class RecordingReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.iterations > 0) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-
-  void PrintRatios() const {
-    std::printf("\n%-12s %-12s %10s\n", "page", "anchor", "/ anchor");
-    for (const char* measured : {"GlyphsCold", "GlyphsWarm"}) {
-      const auto time = times_.find(measured);
-      const auto anchor = times_.find("MemcpyCells");
-      if (time == times_.end() || anchor == times_.end()) continue;
-      std::printf("%-12s %-12s %10.2f\n", measured, "MemcpyCells", time->second / anchor->second);
-    }
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 BENCHMARK(MemcpyCells)->Unit(benchmark::kMicrosecond);
@@ -87,9 +65,9 @@ BENCHMARK(GlyphsWarm)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RecordingReporter reporter;
+  RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatios();
+  reporter.PrintRatios("page", {{"GlyphsCold", "MemcpyCells"}, {"GlyphsWarm", "MemcpyCells"}});
   benchmark::Shutdown();
   return 0;
 }

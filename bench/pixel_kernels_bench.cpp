@@ -28,6 +28,7 @@
 #include "pixel/quad_map_kernels.h"
 #include "pixel/smooth_mosaic_kernels.h"
 #include "platform/cpu_features.h"
+#include "ratio_reporter.h"
 
 namespace {
 
@@ -447,20 +448,9 @@ void ReferenceOverAtLevel(benchmark::State& state) {
 }
 void ReferenceAdd(benchmark::State& state) { RunReference(state, PIXMAN_OP_ADD, false, false); }
 
-// Keeps each benchmark's time per iteration for the table of ratios: the median of the
-// repetitions where there are several (--benchmark_repetitions), else the one run's mean.
-class RecordingReporter : public benchmark::ConsoleReporter {
+// The table of ratios of every kernel to its reference operation and to memcpy.
+class KernelRatioReporter : public RatioReporter {
  public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-      if ((run.run_type == Run::RT_Iteration && run.iterations > 0) || median) {
-        times_[run.run_name.str()] = run.GetAdjustedRealTime();
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-
   void PrintRatios() const {
     struct Pair {
       const char* kernel;
@@ -529,9 +519,6 @@ class RecordingReporter : public benchmark::ConsoleReporter {
                   kernel->second / memcpy_time->second);
     }
   }
-
- private:
-  std::map<std::string, double> times_;
 };
 
 }  // namespace
@@ -600,7 +587,7 @@ BENCHMARK(Memcpy)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RecordingReporter reporter;
+  KernelRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   reporter.PrintRatios();
   benchmark::Shutdown();

@@ -1,4 +1,5 @@
-// A console reporter that keeps each run's mean time, so that a benchmark can print its figures
+// A console reporter that keeps each benchmark's time per iteration (the median of the repetitions
+// where there are several, else the one run's mean), so that a benchmark can print its figures
 // after the runs as ratios to an anchor measured in the same run.
 #pragma once
 
@@ -14,7 +15,10 @@ class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
-      if (run.iterations > 0) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if ((run.run_type == Run::RT_Iteration && run.iterations > 0) || median) {
+        times_[run.run_name.str()] = run.GetAdjustedRealTime();
+      }
     }
     ConsoleReporter::ReportRuns(runs);
   }
@@ -31,6 +35,6 @@ class RatioReporter : public benchmark::ConsoleReporter {
     }
   }
 
- private:
+ protected:
   std::map<std::string, double> times_;
 };

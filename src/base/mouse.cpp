@@ -36,12 +36,19 @@ int32_t CMouse::GetFirstPressed() const {
 int32_t CMouse::GetWheel() const { return IsOutside() ? 0 : LatestWheel(); }
 
 uint32_t CMouse::SetCursorShape(int index) {
-  if (!plat::SetSystemCursor(index)) return 1;
-  cursor_index_ = index;
+  if (index < 0 || index >= plat::kSystemCursorCount) return 1;
+  cursor_index_.store(index);
+  // The cursor belongs to the window's thread: the game thread has it set there.
+  plat::MessageQueue& queue = plat::MessageQueue::Instance();
+  if (queue.OnWindowThread()) {
+    plat::SetSystemCursor(index);
+  } else {
+    queue.PostTask([index] { plat::SetSystemCursor(index); });
+  }
   return 0;
 }
 
-void CMouse::ApplyCursorShape() const { plat::SetSystemCursor(cursor_index_); }
+void CMouse::ApplyCursorShape() const { plat::SetSystemCursor(cursor_index_.load()); }
 
 void CMouse::ShowCursorVia(bool show, plat::WindowId window, uint32_t message) {
   system_cursor_shown_.store(show);

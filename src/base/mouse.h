@@ -41,9 +41,9 @@ class CMouse : public CInputDevice {
   void SetPosition(const TrackedCursor* position) { position_ = position; }
 
   // The shape of the cursor over the window: a system cursor 0 to 12 (plat::SetSystemCursor's
-  // order). 0, or 1 when the shape cannot be set.
+  // order), set on the window's thread. 0, or 1 for an index outside the list.
   uint32_t SetCursorShape(int index);
-  int GetCursorIndex() const { return cursor_index_; }
+  int GetCursorIndex() const { return cursor_index_.load(); }
   // Sets the stored shape again, as the window does whenever the cursor enters it.
   void ApplyCursorShape() const;
   // Shows or hides the system cursor: directly with message 0, else through that message sent
@@ -61,7 +61,8 @@ class CMouse : public CInputDevice {
   bool IsOutside() const { return position_ != nullptr && position_->IsOutside(); }
 
   const TrackedCursor* position_ = nullptr;
-  int cursor_index_ = 0;
+  // Set by the game, applied by the window whenever the cursor enters it.
+  std::atomic<int> cursor_index_{0};
   std::atomic<bool> system_cursor_shown_{true};
 };
 

@@ -178,6 +178,15 @@ TEST_F(InputDevicesTest, ThePointerOutsideTheScreenReadsTheButtonsUp) {
   }
 }
 
+TEST_F(InputDevicesTest, TheCursorShapeIsOneOfTheThirteenSystemCursors) {
+  Make(kInputMethodMessages);
+  CMouse& mouse = *manager_.GetMouse();
+  EXPECT_EQ(mouse.SetCursorShape(12), 0u);
+  EXPECT_EQ(mouse.SetCursorShape(13), 1u);
+  EXPECT_EQ(mouse.SetCursorShape(-1), 1u);
+  EXPECT_EQ(mouse.GetCursorIndex(), 12);
+}
+
 TEST_F(InputDevicesTest, TheWheelTurnsReadAsTheirCodesForOneFrame) {
   for (const uint8_t method : {kInputMethodDirect, kInputMethodPolled, kInputMethodMessages}) {
     SCOPED_TRACE(static_cast<int>(method));

@@ -90,7 +90,7 @@ std::uint32_t CGameScriptHost::FormatSaveTimeStamp(std::string* text, std::int32
   const std::uint32_t status = ReadSaveHeader(group, slot, out);
   if (status != 0) return status;
   const char* separator = mode == 0 ? " " : mode == 1 ? "\n" : "\r\n";
-  *text = plat::Utf8ToSjis("『") + title + plat::Utf8ToSjis("』") + separator + plat::Utf8ToSjis("【記録日時 ") + date +
-          plat::Utf8ToSjis("】");
+  *text = plat::Utf8ToSjis("『") + title + plat::Utf8ToSjis("』") + separator;
+  *text += plat::Utf8ToSjis("【記録日時 ") + date + plat::Utf8ToSjis("】");
   return 0;
 }

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "base/file.h"
@@ -210,140 +211,57 @@ TEST_F(SaveFilesTest, AnInterruptedWriteLeavesThePreviousFileByteIdentical) {
   EXPECT_EQ(Word(0), 1u);
 }
 
-// A 32-bit image whose every pixel is `pixel`.
-void Fill(CImage& image, std::int32_t width, std::int32_t height, std::uint32_t pixel) {
-  ASSERT_EQ(image.Create(width, height, 32, 0), 0u);
-  for (std::int32_t y = 0; y < height; ++y) {
-    auto* row = reinterpret_cast<std::uint32_t*>(image.GetRowPointer(y));
-    for (std::int32_t x = 0; x < width; ++x) row[x] = pixel;
-  }
-}
-
-TEST_F(SaveFilesTest, TheHeaderGivesThumbnailTitleCaptionAndDate) {
-  host_.BeginSaveSelection(1, 0, "Chapter 3");
+TEST_F(SaveFilesTest, TheHeaderGivesThumbnailTitleWrappedCaptionAndTimeStamp) {
+  host_.BeginSaveSelection(1, 0, "Spring");
   ASSERT_EQ(host_.SaveGame(4, 1), 0u);
-  const std::string caption = "First line\n" + std::string(40, 'c');
-  ASSERT_EQ(host_.WriteSaveCaption(4, 1, caption.c_str()), 0u);
-
+  ASSERT_EQ(host_.WriteSaveCaption(4, 1, ("Line\n" + std::string(40, 'c')).c_str()), 0u);
+  std::tm local{};  // 2024/03/09 07:05, a Saturday
+  std::tie(local.tm_year, local.tm_mon, local.tm_mday, local.tm_hour, local.tm_min, local.tm_isdst) =
+      std::tuple{2024 - 1900, 2, 9, 7, 5, -1};
+  const auto written = std::chrono::system_clock::from_time_t(std::mktime(&local));
+  std::filesystem::last_write_time(game_.HostPath() + SaveFile(4, 1), std::chrono::file_clock::from_sys(written));
   CImage image;
-  Fill(image, 120, 80, 0x7F000000);
-  std::string title, flat, wrapped, date;
-  CGameScriptHost::SaveHeaderOutputs out;
-  out.thumbnail = &image;
-  out.title = &title;
-  out.caption = &flat;
-  out.date = &date;
-  ASSERT_EQ(host_.ReadSaveHeader(4, 1, out), 0u);
-  // The colour bytes land in the top-left 100 x 75 pixels; the alpha bytes and the rest stay.
-  EXPECT_EQ(image.GetPixel(0, 0), 0x7F102030u);
-  EXPECT_EQ(image.GetPixel(99, 37), 0x7F102030u);
-  EXPECT_EQ(image.GetPixel(99, 38), 0x7FA0B0C0u);
-  EXPECT_EQ(image.GetPixel(99, 74), 0x7FA0B0C0u);
-  EXPECT_EQ(image.GetPixel(100, 0), 0x7F000000u);
-  EXPECT_EQ(image.GetPixel(0, 75), 0x7F000000u);
-  EXPECT_EQ(title, "Chapter 3");
-  EXPECT_EQ(flat, caption);
-  EXPECT_EQ(date.size(), std::string("2024/01/01(x) 00:00").size() + 1);
-
-  out = {};
-  out.caption = &wrapped;
-  out.wrap_caption = true;
-  ASSERT_EQ(host_.ReadSaveHeader(4, 1, out), 0u);
-  EXPECT_EQ(wrapped, "First line\n" + std::string(34, 'c') + "\n" + std::string(6, 'c'));
-
-  // An image that cannot hold the thumbnail is refused before anything is written.
-  for (const auto& [width, height, depth] : {std::tuple{99, 75, 32}, std::tuple{100, 74, 32}, std::tuple{100, 75, 8}}) {
-    CImage small;
-    ASSERT_EQ(small.Create(width, height, static_cast<std::uint8_t>(depth), 0), 0u);
-    std::string kept = "kept";
-    out = {};
-    out.thumbnail = &small;
-    out.title = &kept;
-    EXPECT_EQ(host_.ReadSaveHeader(4, 1, out), 1u) << width << "x" << height << "x" << depth;
-    EXPECT_EQ(kept, "kept");
-  }
+  ASSERT_EQ(image.Create(120, 80, 32, 0), 0u);  // zeroed: alpha and the pixels beyond stay 0
+  std::string title, caption, date, stamp;
+  ASSERT_EQ(host_.ReadSaveHeader(4, 1, {&image, &title, &caption, true, &date}), 0u);
+  EXPECT_EQ(image.GetPixel(99, 37), 0x102030u);
+  EXPECT_EQ(image.GetPixel(0, 74), 0xA0B0C0u);
+  EXPECT_EQ(image.GetPixel(100, 0) | image.GetPixel(0, 75), 0u);
+  EXPECT_EQ(title, "Spring");
+  EXPECT_EQ(caption, "Line\n" + std::string(34, 'c') + "\n" + std::string(6, 'c'));
+  const std::string time = "2024/03/09(" + plat::Utf8ToSjis("土") + ") 07:05";
+  EXPECT_EQ(date, time);
+  ASSERT_EQ(host_.FormatSaveTimeStamp(&stamp, 4, 1, 2), 0u);
+  EXPECT_EQ(stamp, plat::Utf8ToSjis("『Spring』\r\n【記録日時 ") + time + plat::Utf8ToSjis("】"));
 }
 
-TEST_F(SaveFilesTest, ADamagedOrMissingHeaderIsRefusedAndWritesNothing) {
+TEST_F(SaveFilesTest, ABadHeaderOrThumbnailImageIsRefusedAndWritesNothing) {
   ASSERT_EQ(host_.SaveGame(6, 0), 0u);
   const std::vector<std::uint8_t> good = Bytes(6, 0);
-  std::vector<std::uint8_t> bad_magic = good;
-  bad_magic[3] = '4';
-  const struct {
-    const char* what;
-    std::vector<std::uint8_t> bytes;
-  } cases[] = {
-      {"bad magic", bad_magic},
-      {"cut in the thumbnail", std::vector<std::uint8_t>(good.begin(), good.begin() + 100)},
-      {"cut in the caption", std::vector<std::uint8_t>(good.begin(), good.begin() + kSizesOffset - 1)},
-      {"magic only", std::vector<std::uint8_t>(good.begin(), good.begin() + 4)},
-  };
-  CImage image;
-  Fill(image, 100, 75, 0x01020304);
-  std::string title = "t", caption = "c", date = "d", stamp = "s";
-  CGameScriptHost::SaveHeaderOutputs out{&image, &title, &caption, true, &date};
-  for (const auto& c : cases) {
-    Replace(6, 1, c.bytes);
-    EXPECT_EQ(host_.ReadSaveHeader(6, 1, out), 3u) << c.what;
-    EXPECT_EQ(host_.FormatSaveTimeStamp(&stamp, 6, 1, 0), 3u) << c.what;
+  CImage image, small;
+  ASSERT_EQ(image.Create(100, 75, 32, 0), 0u);
+  ASSERT_EQ(small.Create(100, 75, 8, 0), 0u);
+  std::string title = "kept";
+  // A header cut one byte short, and a bad magic.
+  using File = std::vector<std::uint8_t>;
+  for (const File& bytes : {File(good.begin(), good.begin() + kSizesOffset - 1), File{'W', 'K', '0', '4'}}) {
+    Replace(6, 1, bytes);
+    EXPECT_EQ(host_.ReadSaveHeader(6, 1, {&image, &title, nullptr, false, nullptr}), 3u);
+    EXPECT_EQ(host_.FormatSaveTimeStamp(&title, 6, 1, 0), 3u);
   }
-  EXPECT_EQ(host_.ReadSaveHeader(6, 2, out), CGameScriptHost::kNoSaveFile);
-  EXPECT_EQ(host_.ReadSaveHeader(10, -1, out), CGameScriptHost::kNoSaveFile);
-  EXPECT_EQ(host_.FormatSaveTimeStamp(&stamp, 6, 2, 0), CGameScriptHost::kNoSaveFile);
+  EXPECT_EQ(host_.ReadSaveHeader(6, 0, {&small, &title, nullptr, false, nullptr}), 1u);
+  EXPECT_EQ(host_.ReadSaveHeader(6, 2, {&image, &title, nullptr, false, nullptr}), CGameScriptHost::kNoSaveFile);
   EXPECT_EQ(host_.FormatSaveTimeStamp(nullptr, 6, 0, 0), 1u);
-  EXPECT_EQ(image.GetPixel(50, 50), 0x01020304u);
-  EXPECT_EQ(title + caption + date + stamp, "tcds");
-}
-
-TEST_F(SaveFilesTest, TheTimeStampShowsTheTitleAndTheLocalWriteTime) {
-  host_.BeginSaveSelection(1, 0, "Spring");
-  ASSERT_EQ(host_.SaveGame(7, 3), 0u);
-  std::tm local{};
-  local.tm_year = 2024 - 1900;
-  local.tm_mon = 2;
-  local.tm_mday = 9;  // a Saturday
-  local.tm_hour = 7;
-  local.tm_min = 5;
-  local.tm_sec = 42;
-  local.tm_isdst = -1;
-  const auto written = std::chrono::system_clock::from_time_t(std::mktime(&local));
-  std::filesystem::last_write_time(game_.HostPath() + SaveFile(7, 3), std::chrono::file_clock::from_sys(written));
-
-  const std::string date = "2024/03/09(" + plat::Utf8ToSjis("土") + ") 07:05";
-  const std::string title = plat::Utf8ToSjis("『") + "Spring" + plat::Utf8ToSjis("』");
-  const std::string stamp = plat::Utf8ToSjis("【記録日時 ") + date + plat::Utf8ToSjis("】");
-  for (const auto& [mode, separator] : {std::pair{0u, " "}, std::pair{1u, "\n"}, std::pair{2u, "\r\n"}, std::pair{7u, "\r\n"}}) {
-    std::string text;
-    ASSERT_EQ(host_.FormatSaveTimeStamp(&text, 7, 3, mode), 0u) << mode;
-    EXPECT_EQ(text, title + separator + stamp) << mode;
-  }
-  std::string header_date;
-  CGameScriptHost::SaveHeaderOutputs out;
-  out.date = &header_date;
-  ASSERT_EQ(host_.ReadSaveHeader(7, 3, out), 0u);
-  EXPECT_EQ(header_date, date);
+  EXPECT_EQ(title, "kept");
+  EXPECT_EQ(image.GetPixel(0, 0), 0u);
 }
 
 TEST(WrapCaptionTest, LinesOfAtMost34BytesOfWholeCharactersAndAtMostFour) {
-  const std::string kana = "\x82\xA0";
-  const struct {
-    std::string caption;
-    std::string wrapped;
-  } cases[] = {
-      {"", ""},
-      {std::string(40, 'a'), std::string(34, 'a') + "\n" + std::string(6, 'a')},
-      {std::string(34, 'a'), std::string(34, 'a')},
-      // A two-byte character that would take bytes 34 and 35 starts the next line whole.
-      {std::string(33, 'a') + kana + "b", std::string(33, 'a') + "\n" + kana + "b"},
-      {std::string(32, 'a') + kana + kana, std::string(32, 'a') + kana + "\n" + kana},
-      {"one\n\ntwo", "one\n\ntwo"},
-      // Copying stops where a fifth line would begin, by length or by line feed.
-      {std::string(139, 'x'), std::string(34, 'x') + "\n" + std::string(34, 'x') + "\n" + std::string(34, 'x') + "\n" +
-                                  std::string(34, 'x')},
-      {"a\nb\nc\nd\ne", "a\nb\nc\nd"},
-      {"a\nb\nc\n" + std::string(35, 'd'), "a\nb\nc\n" + std::string(34, 'd')},
-  };
-  for (const auto& c : cases) EXPECT_EQ(WrapCaption(c.caption), c.wrapped) << c.caption;
+  const std::string a33(33, 'a'), x34(34, 'x'), kana = "\x82\xA0";
+  EXPECT_EQ(WrapCaption(""), "");
+  EXPECT_EQ(WrapCaption(a33 + kana + "b"), a33 + "\n" + kana + "b");  // the character starts the next line
+  EXPECT_EQ(WrapCaption(std::string(139, 'x')), x34 + "\n" + x34 + "\n" + x34 + "\n" + x34);
+  EXPECT_EQ(WrapCaption("a\n\nc\nd\ne"), "a\n\nc\nd");
 }
 
 }  // namespace

@@ -9,8 +9,6 @@
 #include <vector>
 
 #include "base/little_endian.h"
-#include "ogg_writer.h"
-#include "sound/ogg_vorbis_module.h"
 #include "support/data_files_fixture.h"
 #include "support/fake_pcm_decoder.h"
 
@@ -74,22 +72,6 @@ TEST_F(WaveFileWriterTest, TheFileHoldsTheFormatAndEveryByteTheDecoderGaveUpToAS
     EXPECT_EQ(LoadLe32(&file[42]), c.expected_data);
     EXPECT_TRUE(std::equal(file.begin() + kWaveHeaderSize, file.end(), pcm.begin()));
   }
-}
-
-TEST_F(WaveFileWriterTest, AnOggVorbisSoundIsWrittenAsItDecodes) {
-  ASSERT_EQ(RegisterOggVorbisModule(host_), 0u);
-  const std::vector<uint8_t> ogg = EncodeOggVorbis(MakeSine(11025, 1, 11025, 440), 1, 11025);
-  game_.WriteFile("VOICE.OGG", std::string(ogg.begin(), ogg.end()));
-  RefPtr<CSoundDecoder> decoder = host_.OpenSound("VOICE.OGG", nullptr, true, nullptr);
-  ASSERT_NE(decoder, nullptr);
-  std::vector<uint8_t> pcm(decoder->GetDataSize());
-  ASSERT_EQ(decoder->Read(pcm.data(), static_cast<uint32_t>(pcm.size())), pcm.size());
-
-  ASSERT_EQ(WriteWaveFile("VOICE.OGG", "VOICE.WAV", &host_), 0u);
-  const std::vector<uint8_t> file = ReadBack("VOICE.WAV");
-  ASSERT_EQ(file.size(), kWaveHeaderSize + 22050);
-  EXPECT_EQ(LoadLe32(&file[24]), 11025u);
-  EXPECT_TRUE(std::equal(file.begin() + kWaveHeaderSize, file.end(), pcm.begin()));
 }
 
 TEST_F(WaveFileWriterTest, AFailedWriteLeavesTheOldFileAndNoNewOne) {

@@ -22,6 +22,10 @@ class CSoundOutput : public CSoundDevice {
   static constexpr int32_t kBelowPriorityLevel = -1;
   static constexpr int32_t kFormatRefused = -2;
   static constexpr int32_t kPrimaryBufferFailed = 6;
+  // What the buffer factories return when the buffer cannot be allocated.
+  static constexpr int32_t kStaticNoMemory = 8;
+  static constexpr int32_t kDuplicateNoMemory = 3;
+  static constexpr int32_t kStreamNoMemory = 7;
 
   CSoundOutput() = default;
   // Destroys every listed buffer, then releases the primary buffer.
@@ -34,10 +38,6 @@ class CSoundOutput : public CSoundDevice {
                      uint8_t channels, int32_t rate_code, uint16_t bits_per_sample);
   void ReleasePrimary();
   plat::SoundBuffer* GetPrimaryBuffer() const { return primary_.get(); }
-
-  static constexpr int32_t kStaticNoMemory = 8;
-  static constexpr int32_t kDuplicateNoMemory = 3;
-  static constexpr int32_t kStreamNoMemory = 7;
 
   // The factories of the buffers that the scripts hold: each sets `out` to null, makes the
   // buffer and appends it to the list, which owns it from then on, and sets `out`. Any other

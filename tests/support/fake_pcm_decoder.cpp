@@ -37,7 +37,7 @@ class FakePcmDecoder final : public CSoundDecoder {
       throw std::runtime_error("decoder failed");
     }
     const auto bytes = static_cast<uint32_t>(std::min<std::size_t>(count, sound_.pcm.size() - position_));
-    std::memcpy(buffer, sound_.pcm.data() + position_, bytes);
+    if (bytes != 0) std::memcpy(buffer, sound_.pcm.data() + position_, bytes);
     position_ += bytes;
     return bytes;
   }

@@ -87,8 +87,8 @@ TEST(FontFace, VerticalFacesStandDoubleByteCharactersUprightInTheirVerticalForms
   };
   const Case cases[] = {
       {0x88EA, Shape::kTall, Shape::kWide},  // 一: no vertical form, only turned
-      {0x815B, Shape::kWide, Shape::kTall},  // ー: the vertical form is a tall bar
-      {0x8169, Shape::kWide, Shape::kWide},  // （: the vertical form opens downwards
+      {0x815B, Shape::kTall, Shape::kTall},  // ー: turned it would lie flat; its vertical form stands
+      {0x8169, Shape::kWide, Shape::kWide},  // （: its vertical form, the upper bracket
   };
   for (const Case& c : cases) {
     const auto lying = plain->Glyph(c.code, GlyphBitmapFormat::kGray65, 1);
@@ -103,11 +103,12 @@ TEST(FontFace, VerticalFacesStandDoubleByteCharactersUprightInTheirVerticalForms
     EXPECT_LE(upright->origin_y, 1) << c.code;
     EXPECT_GE(upright->origin_y - upright->height, -17) << c.code;
   }
-  // The bracket's vertical form is not the horizontal one turned: it is the upper bracket.
-  const auto bracket = vertical->Glyph(0x8169, GlyphBitmapFormat::kGray65, 1);
-  const auto turned_plain = OpenGothic(900)->Glyph(0x8169, GlyphBitmapFormat::kGray65, 1);
-  ASSERT_TRUE(bracket && turned_plain);
-  EXPECT_NE(bracket->bits, turned_plain->bits);
+  // The full stop's vertical form sits in the upper right of its cell (the ascent side of the
+  // line lies to the right): near the pen, right of the line's middle.
+  const auto stop = vertical->Glyph(0x8142, GlyphBitmapFormat::kGray65, 1);
+  ASSERT_TRUE(stop);
+  EXPECT_GE(stop->origin_x, 7);
+  EXPECT_GE(stop->origin_y, -4);
 
   const auto a_plain = plain->Glyph('A', GlyphBitmapFormat::kGray65, 1);
   const auto a_vertical = vertical->Glyph('A', GlyphBitmapFormat::kGray65, 1);

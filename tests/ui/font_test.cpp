@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "pixel/pixel_tables.h"
 #include "support/fake_font_face.h"
 #include "ui/edge_disc.h"
 
@@ -158,6 +159,7 @@ TEST_F(FontTest, EdgeStrengthWithoutRadiusScalesCoverage) {
 }
 
 TEST_F(FontTest, GradientRampFollowsTheHeightAndColoursTheGlyphRows) {
+  BuildPixelTables();
   auto font = MakeFont(-16, 0, 0);
   EXPECT_EQ(font->SetGradient(1, 0xFF0000, 0x0000FF, 1), 0U);
   const CColorRamp& ramp = font->gradient_ramp();

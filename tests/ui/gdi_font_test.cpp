@@ -101,7 +101,9 @@ TEST(GdiFont, RendersTheFaceFillsTheBackgroundAndDrawsTheShadowFirst) {
   const int inked = opaque.Count(15, 8, 8, 24, 24);
   EXPECT_EQ(inked, plain.Count(15, 8, 8, 24, 24));
   EXPECT_EQ(opaque.Count(200, 8, 8, 24, 24) + inked, 16 * 16);
-  EXPECT_EQ(opaque.Count(0, 0, 0, 48, 32), 48 * 32 - 16 * 16);
+  TextSize cell;
+  font.MeasureText(kHiraganaA, &cell, nullptr, nullptr, 0, nullptr);
+  EXPECT_EQ(opaque.Count(0, 0, 0, 48, 32), 48 * 32 - cell.cx * cell.cy);
 
   // A shadow two pixels right and down, under the face: the face covers it where they meet.
   font.SetBackground(1, 0, 0, 0);
@@ -119,6 +121,25 @@ TEST(GdiFont, RendersTheFaceFillsTheBackgroundAndDrawsTheShadowFirst) {
     }
   }
   EXPECT_EQ(shadowed.Count(100, 0, 0, 10, 32), 0);
+}
+
+TEST(GdiFont, TextWrittenDownwardsTurnsItsCellAboutTheTopLeftCorner) {
+  CGdiFont font;
+  ASSERT_EQ(font.SetFont(16, 0, 0, kGothic), 0U);
+  TextSize cell;
+  font.MeasureText(kHiraganaA, &cell, nullptr, nullptr, 0, nullptr);
+  ASSERT_EQ(font.SetAngle(2700), 0U);
+  font.text_color = Rgb{15, 15, 15};
+  font.SetBackground(0, 200, 200, 200);
+  GreyCanvas canvas(48, 32);
+  EXPECT_EQ(font.RenderText(canvas.dc(), 30, 4, kHiraganaA), 0U);
+  // The cell runs down from (30, 4) and lies to the left of it: cy wide, cx high.
+  const int32_t left = 30 - cell.cy;
+  const int32_t bottom = 4 + cell.cx;
+  const int inked = canvas.Count(15, left, 4, 30, bottom);
+  EXPECT_GT(inked, 20);
+  EXPECT_EQ(canvas.Count(200, left, 4, 30, bottom) + inked, cell.cx * cell.cy);
+  EXPECT_EQ(canvas.Count(0, 0, 0, 48, 32), 48 * 32 - cell.cx * cell.cy);
 }
 
 TEST(GdiFont, OutlineSurroundsTheInkAndLinesStepDownByTheHeight) {

@@ -4,6 +4,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
+#include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
 #include <array>
@@ -164,6 +165,20 @@ class FreeTypeFace final : public IFontFace {
     result.ascent = RoundUp26Dot6(metrics.ascender);
     result.descent = RoundUp26Dot6(-metrics.descender);
     result.height = result.ascent + result.descent;
+    // Font units to whole pixels, at least one pixel thick.
+    const auto pixels = [&](FT_Short units) {
+      return static_cast<std::int32_t>((FT_MulFix(units, metrics.y_scale) + 32) >> 6);
+    };
+    result.underline_thickness = std::max(1, pixels(face_->underline_thickness));
+    // Kept inside the cell, as the cell is all that text output paints.
+    result.underline_below = std::clamp(-pixels(face_->underline_position) - result.underline_thickness / 2, 0,
+                                        std::max(0, result.descent - result.underline_thickness));
+    result.strike_out_above = result.ascent / 3;
+    result.strike_out_thickness = result.underline_thickness;
+    if (const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face_, FT_SFNT_OS2)); os2 != nullptr) {
+      result.strike_out_thickness = std::max(1, pixels(os2->yStrikeoutSize));
+      result.strike_out_above = pixels(os2->yStrikeoutPosition);
+    }
     return result;
   }
 

@@ -25,9 +25,19 @@ LineAxes AxesFor(int32_t angle) {
   return LineAxes{c, -s, s, c};
 }
 
-// Fills the cell, a width × height box turned about its corner (x, y).
-void FillTurnedCell(const PixelView& view, int32_t x, int32_t y, int32_t width, int32_t height, const LineAxes& axes,
-                    uint32_t raw, Rect& written) {
+void Unite(Rect& total, const Rect& part) {
+  if (RectIsEmpty(part)) return;
+  if (RectIsEmpty(total)) {
+    total = part;
+    return;
+  }
+  total = Rect{std::min(total.left, part.left), std::min(total.top, part.top), std::max(total.right, part.right),
+               std::max(total.bottom, part.bottom)};
+}
+
+// Fills a width × height box turned about its corner (x, y); `written` grows by what it covers.
+void FillTurnedBox(const PixelView& view, int32_t x, int32_t y, int32_t width, int32_t height, const LineAxes& axes,
+                   uint32_t raw, Rect& written) {
   const double corners_x[] = {0.0, axes.along_x * width, axes.down_x * height, axes.along_x * width + axes.down_x * height};
   const double corners_y[] = {0.0, axes.along_y * width, axes.down_y * height, axes.along_y * width + axes.down_y * height};
   Rect box{x + static_cast<int32_t>(std::floor(*std::min_element(std::begin(corners_x), std::end(corners_x)))),
@@ -46,17 +56,7 @@ void FillTurnedCell(const PixelView& view, int32_t x, int32_t y, int32_t width, 
       WriteRawPixel(view.At(px, py), bytes, raw);
     }
   }
-  written = box;
-}
-
-void Unite(Rect& total, const Rect& part) {
-  if (RectIsEmpty(part)) return;
-  if (RectIsEmpty(total)) {
-    total = part;
-    return;
-  }
-  total = Rect{std::min(total.left, part.left), std::min(total.top, part.top), std::max(total.right, part.right),
-               std::max(total.bottom, part.bottom)};
+  Unite(written, box);
 }
 
 // Writes the inked pixels of a one-bit glyph whose top-left lies at (left, top).
@@ -82,12 +82,11 @@ bool TextOut(DeviceContext& dc, IFontFace& face, int32_t x, int32_t y, std::stri
   if (view.Empty()) return false;
   const LineAxes axes = AxesFor(options.angle);
   Rect written;
-  if (options.opaque) {
-    const TextExtent extent = face.Extent(sjis);
-    FillTurnedCell(view, x, y, extent.cx, extent.cy, axes, RawColour(view, options.background), written);
-  }
+  const TextExtent extent = face.Extent(sjis);
+  if (options.opaque) FillTurnedBox(view, x, y, extent.cx, extent.cy, axes, RawColour(view, options.background), written);
   const uint32_t ink = RawColour(view, options.text_colour);
-  const double ascent = face.Metrics().ascent;
+  const FontMetrics metrics = face.Metrics();
+  const double ascent = metrics.ascent;
   const double origin_x = x + axes.down_x * ascent;
   const double origin_y = y + axes.down_y * ascent;
   double pen = 0.0;
@@ -104,6 +103,13 @@ bool TextOut(DeviceContext& dc, IFontFace& face, int32_t x, int32_t y, std::stri
     }
     pen += face.Extent(character).cx;
   }
+  // A line's band starts `depth` pixels down the cell: its corner moves that far along "down".
+  const auto line_band = [&](int32_t depth, int32_t thickness) {
+    FillTurnedBox(view, x + static_cast<int32_t>(std::lround(axes.down_x * depth)),
+                  y + static_cast<int32_t>(std::lround(axes.down_y * depth)), extent.cx, thickness, axes, ink, written);
+  };
+  if (options.underline) line_band(metrics.ascent + metrics.underline_below, metrics.underline_thickness);
+  if (options.strike_out) line_band(metrics.ascent - metrics.strike_out_above, metrics.strike_out_thickness);
   if (!RectIsEmpty(written)) dc.NoteWritten(written);
   return true;
 }

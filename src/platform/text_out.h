@@ -15,6 +15,9 @@ struct TextOutOptions {
   // Fills the text's cell with the background colour before the glyphs are drawn.
   bool opaque = false;
   uint32_t background = 0xFFFFFF;
+  // Lines along the whole text under the baseline and through the characters, in its colour.
+  bool underline = false;
+  bool strike_out = false;
   // The face's angle in tenths of a degree, counter-clockwise: the line and its cell turn about
   // the cell's top-left corner.
   int32_t angle = 0;

@@ -174,6 +174,8 @@ uint32_t CGdiFont::RenderText(plat::DeviceContext& dc, int32_t x, int32_t y, con
   plat::TextOutOptions options;
   options.angle = angle;
   options.background = PackRgb(background_color);
+  options.underline = logical_font_.underline != 0;
+  options.strike_out = logical_font_.strike_out != 0;
   for (const char* line = text; line != nullptr; line = NextLine(line)) {
     const std::string_view bytes = LineAt(line);
     if (brush) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <vector>
 
 #include "platform/gdi.h"
 #include "support/fake_font_face.h"
@@ -121,6 +122,35 @@ TEST(GdiFont, RendersTheFaceFillsTheBackgroundAndDrawsTheShadowFirst) {
     }
   }
   EXPECT_EQ(shadowed.Count(100, 0, 0, 10, 32), 0);
+}
+
+TEST(GdiFont, UnderlineRunsBelowTheBaselineAndStrikeOutThroughTheCharacters) {
+  CGdiFont font;
+  ASSERT_EQ(font.SetFont(16, 0, 0, kGothic), 0U);
+  font.text_color = Rgb{15, 15, 15};
+  TextSize cell;
+  font.MeasureText("ii", &cell, nullptr, nullptr, 0, nullptr);
+  // The rows of the cell whose every pixel is ink.
+  const auto full_rows = [&](uint8_t underline, uint8_t strike_out) {
+    EXPECT_EQ(font.SetUnderlineStrikeOut(underline, strike_out), 0U);
+    GreyCanvas canvas(32, 32);
+    font.RenderText(canvas.dc(), 4, 4, "ii");
+    std::vector<int32_t> rows;
+    for (int32_t y = 0; y < 32; ++y) {
+      if (canvas.Count(15, 4, y, 4 + cell.cx, y + 1) == cell.cx) rows.push_back(y);
+    }
+    EXPECT_EQ(canvas.Count(15, 0, 0, 4, 32) + canvas.Count(15, 4 + cell.cx, 0, 32, 32), 0);
+    return rows;
+  };
+  EXPECT_TRUE(full_rows(0, 0).empty());
+  const std::vector<int32_t> underline = full_rows(1, 0);
+  ASSERT_FALSE(underline.empty());
+  EXPECT_GT(underline.front(), 4 + 12);  // below the baseline, inside the cell
+  EXPECT_LT(underline.back(), 4 + cell.cy);
+  const std::vector<int32_t> strike_out = full_rows(0, 1);
+  ASSERT_FALSE(strike_out.empty());
+  EXPECT_GT(strike_out.front(), 4 + 4);
+  EXPECT_LT(strike_out.back(), 4 + 12);
 }
 
 TEST(GdiFont, TextWrittenDownwardsTurnsItsCellAboutTheTopLeftCorner) {

@@ -4,6 +4,7 @@
 
 #include "base/trig_tables.h"
 #include "gfx/image.h"
+#include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"
 #include "support/fake_font_face.h"
 #include "ui/font.h"
@@ -178,6 +179,40 @@ TEST_F(StringDrawingTest, PlainFontOutlineGetsCoverageInTheAlphaMask) {
   EXPECT_EQ(image.GetPixel(10, 12), 0xFF0000FFU);  // the outline left of the face
   EXPECT_EQ(image.GetPixel(11, 12), 0xFFFFFFFFU);  // the face
   EXPECT_EQ(image.GetPixel(5, 5) >> 24, 0U);
+}
+
+// Rows upright, columns in vertical writing; the vector kernels give the same pixels.
+TEST_F(StringDrawingTest, GradientColoursGlyphRowsOrColumnsAndSkipsEightBitImages) {
+  auto font = MakeFont<CFont>(2);
+  ASSERT_EQ(font->SetGradient(1, 0xFF0000, 0x0000FF, 1), 0U);
+  const uint32_t first_row = font->gradient_ramp().GetEntry(2) & 0xFFFFFF;  // the glyph starts 2 down
+  for (int32_t angle : {0, 2700}) {
+    ASSERT_EQ(font->SetAngle(angle), 0U);
+    std::vector<uint32_t> results[2];
+    for (uint8_t vector : {0, 1}) {
+      g_CpuHasMmx = vector;
+      CImage image;
+      Paint(image, 30, 30);
+      ASSERT_EQ(font->DrawText(&image, 0, 0, "A", nullptr, nullptr), 0U);
+      ASSERT_EQ(font->DrawString(&image, 10, 10, "A", nullptr, nullptr), 0U);
+      for (int32_t y = 0; y < 30; ++y) {
+        for (int32_t x = 0; x < 30; ++x) results[vector].push_back(image.GetPixel(x, y));
+      }
+      if (angle == 0) {
+        EXPECT_EQ(image.GetPixel(1, 2) & 0xFFFFFF, first_row);
+        EXPECT_NE(image.GetPixel(1, 11), image.GetPixel(1, 2));
+      } else {
+        EXPECT_NE(image.GetPixel(8, 2), image.GetPixel(1, 2));
+      }
+    }
+    g_CpuHasMmx = 0;
+    EXPECT_EQ(results[0], results[1]) << angle;
+  }
+  CImage eight;
+  ASSERT_EQ(eight.Create(20, 20, 8, 0), 0U);
+  ASSERT_EQ(font->SetAngle(0), 0U);
+  ASSERT_EQ(font->DrawText(&eight, 0, 0, "A", nullptr, nullptr), 0U);
+  EXPECT_EQ(eight.GetPixel(2, 4), 0U);
 }
 
 TEST_F(StringDrawingTest, CountsEveryKindOfCharacter) {

@@ -134,6 +134,23 @@ TEST_F(StringDrawingTest, WithAlphaGivesCoverageAsAlphaAndKeepsThePixelsBetweenG
   EXPECT_EQ(font->DrawTextWithAlpha(&eight, 0, 0, "A", nullptr, nullptr), 1U);
 }
 
+// The text box takes the decoration colour; the alpha comes from the outline, which holds the face.
+TEST_F(StringDrawingTest, WithAlphaAndOutlineMakesTheOutlineTheAlpha) {
+  auto font = MakeFont<CFont>(2);
+  font->decoration = 2;
+  CImage image;
+  Paint(image, 40, 40, 0);
+  plat::Rect bounds;
+  ASSERT_EQ(font->DrawTextWithAlpha(&image, 10, 10, "A", &bounds, nullptr), 0U);
+  EXPECT_EQ(image.GetPixel(15, 15), 0xFFFFFFFFU);        // face
+  EXPECT_EQ(image.GetPixel(10, 12) & 0xFFFFFF, 0xFFU);  // the outline left of the face
+  EXPECT_GT(image.GetPixel(10, 12) >> 24, 0U);
+  EXPECT_EQ(image.GetPixel(30, 26), 0x000000FFU);  // measured box, no glyph
+  EXPECT_EQ(image.GetPixel(5, 5), 0U);
+  EXPECT_EQ(bounds.left, 9);
+  EXPECT_EQ(bounds.bottom, 24);
+}
+
 TEST_F(StringDrawingTest, GlyphFontTextImageOfFormatZeroIsKeyedOnTheGreenBackground) {
   auto font = MakeFont<CFont>(0);
   CImage image;

@@ -171,11 +171,6 @@ BENCHMARK(BM_PosixRead);
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatios("read by name", {{"BM_ReadByName/0", "BM_PosixRead"}, {"BM_ReadByName/2000", "BM_PosixRead"}});
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarksWithRatios(argc, argv, "read by name",
+                                 {{"BM_ReadByName/0", "BM_PosixRead"}, {"BM_ReadByName/2000", "BM_PosixRead"}});
 }

@@ -108,10 +108,6 @@ BENCHMARK(BM_Memcpy)->Apply(Sizes);
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
   std::vector<std::string> names;
   for (const long size : kSizes) {
     const std::string arg = "/" + std::to_string(size);
@@ -125,7 +121,5 @@ int main(int argc, char** argv) {
     pairs.push_back({names[at + 2].c_str(), names[at + 3].c_str()});
     pairs.push_back({names[at + 2].c_str(), names[at + 4].c_str()});
   }
-  reporter.PrintRatios("LZSS", pairs);
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarksWithRatios(argc, argv, "LZSS", pairs);
 }

@@ -208,21 +208,17 @@ uint32_t CImage::StretchCopyAlpha(CImage* src, const ImageSize* size, int32_t x,
 }
 
 uint32_t CImage::ChannelPass(CImage* src, const BlitRequest& request, bool colour) {
-  if (!HasPixelsFrom(src)) return 1;
-  if (!IsDepthPair(src, 32, 32)) return 2;
-  BlitPass pass;
-  if (!PlanBlit(*src, request, pass)) return 0;
-  const bool mmx = g_CpuHasMmx != 0;
-  const uint32_t key = src->GetColorKey();
-  using P = uint32_t;
-  if (!colour) {
-    pass.Run<P, P>(mmx ? CopyAlpha32Mmx : CopyAlpha32, mmx ? CopyAlpha32StretchMmx : CopyAlpha32Stretch);
-  } else if (key != kNoColorKey) {
-    pass.Run<P, P>([&](auto... a) { (mmx ? CopyRgb32KeyMmx : CopyRgb32Key)(a..., key); },
-                   [&](auto... a) { (mmx ? CopyRgb32StretchKeyMmx : CopyRgb32StretchKey)(a..., key); });
-  } else {
-    pass.Run<P, P>(mmx ? CopyRgb32Mmx : CopyRgb32, mmx ? CopyRgb32StretchMmx : CopyRgb32Stretch);
-  }
-  MarkChanged(dest_rect_);
-  return 0;
+  const uint32_t key = src != nullptr ? src->GetColorKey() : kNoColorKey;
+  return RunPass(src, 32, 32, kDraw, request, [&](const BlitPass& pass) {
+    const bool mmx = g_CpuHasMmx != 0;
+    using P = uint32_t;
+    if (!colour) {
+      pass.Run<P, P>(mmx ? CopyAlpha32Mmx : CopyAlpha32, mmx ? CopyAlpha32StretchMmx : CopyAlpha32Stretch);
+    } else if (key != kNoColorKey) {
+      pass.Run<P, P>([&](auto... a) { (mmx ? CopyRgb32KeyMmx : CopyRgb32Key)(a..., key); },
+                     [&](auto... a) { (mmx ? CopyRgb32StretchKeyMmx : CopyRgb32StretchKey)(a..., key); });
+    } else {
+      pass.Run<P, P>(mmx ? CopyRgb32Mmx : CopyRgb32, mmx ? CopyRgb32StretchMmx : CopyRgb32Stretch);
+    }
+  });
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "gfx/blit_clipping.h"
@@ -270,10 +271,10 @@ class CImage : public CImageBase {
   plat::Rect& DestRect() { return dest_rect_; }
 
  private:
-  // The geometry of a pass: one to one when size is null, else stretched to it.
+  // The geometry of a pass: one to one without a size, else stretched to it.
   struct BlitRequest {
     BlitPlacement placement;
-    const ImageSize* size;
+    std::optional<ImageSize> size = std::nullopt;
   };
   // The early status of RunPass that lets the pass go on to draw.
   static constexpr uint32_t kDraw = 0xFFFFFFFF;
@@ -307,12 +308,12 @@ class CImage : public CImageBase {
                     const plat::Rect* src_rect);
   uint32_t RulePass(bool by_alpha, CImage* src, CImage* rule, uint8_t level, uint32_t progress, uint32_t width,
                     int32_t x, int32_t y, const plat::Rect* src_rect);
-  uint32_t SurfaceCopyPass(CImageInterface* src, const ImageSize* size, int32_t x, int32_t y,
+  uint32_t SurfaceCopyPass(CImageInterface* src, std::optional<ImageSize> size, int32_t x, int32_t y,
                            const plat::Rect* src_rect);
   uint32_t BitBltFromSurface(plat::Surface& surface, const BlitPlacement& placement, const plat::Rect& bounds,
                              const plat::Rect& clip_rect);
   uint32_t StretchBltFromSurface(plat::Surface& surface, ImageSize size, int32_t x, int32_t y,
-                                 const plat::Rect& source, const plat::Rect& clip_rect);
+                                 const plat::Rect& source, const plat::Rect& bounds, const plat::Rect& clip_rect);
   uint32_t SmoothStretchPass(CImage* src, ImageSize size, int32_t x, int32_t y, const plat::Rect& src_rect);
   // The rectangle of an in-place operation: null is the clip rectangle, a given one is cut to
   // it; false when nothing is left or the image has no pixels.

@@ -19,23 +19,21 @@ constexpr uint32_t EveryByte(uint8_t value) { return value * 0x01010101u; }
 }  // namespace
 
 uint32_t CImage::AlphaBlend(CImage* src, int32_t x, int32_t y, const plat::Rect* src_rect, bool flip) {
-  return AlphaBlendPass(src, {{x, y, src_rect, false, flip}, nullptr});
+  return AlphaBlendPass(src, {{x, y, src_rect, false, flip}});
 }
 
 uint32_t CImage::StretchAlphaBlend(CImage* src, const ImageSize* size, int32_t x, int32_t y,
                                    const plat::Rect* src_rect, bool flip) {
-  const ImageSize stretched = SizeOr(size);
-  return AlphaBlendPass(src, {{x, y, src_rect, false, flip}, &stretched});
+  return AlphaBlendPass(src, {{x, y, src_rect, false, flip}, SizeOr(size)});
 }
 
 uint32_t CImage::AlphaBlendMirrored(CImage* src, uint8_t mode, int32_t x, int32_t y, const plat::Rect* src_rect) {
-  return AlphaBlendPass(src, {MirroredPlacement(mode, x, y, src_rect), nullptr});
+  return AlphaBlendPass(src, {MirroredPlacement(mode, x, y, src_rect)});
 }
 
 uint32_t CImage::StretchAlphaBlendMirrored(CImage* src, uint8_t mode, const ImageSize* size, int32_t x, int32_t y,
                                            const plat::Rect* src_rect) {
-  const ImageSize stretched = SizeOr(size);
-  return AlphaBlendPass(src, {MirroredPlacement(mode, x, y, src_rect), &stretched});
+  return AlphaBlendPass(src, {MirroredPlacement(mode, x, y, src_rect), SizeOr(size)});
 }
 
 uint32_t CImage::AlphaBlendPass(CImage* src, const BlitRequest& request) {
@@ -52,13 +50,12 @@ uint32_t CImage::AlphaBlendPass(CImage* src, const BlitRequest& request) {
 }
 
 uint32_t CImage::BlendLevel(CImage* src, uint8_t level, int32_t x, int32_t y, const plat::Rect* src_rect) {
-  return LevelPass(src, level, {{x, y, src_rect, false, false}, nullptr});
+  return LevelPass(src, level, {{x, y, src_rect, false, false}});
 }
 
 uint32_t CImage::StretchBlendLevel(CImage* src, uint8_t level, const ImageSize* size, int32_t x, int32_t y,
                                    const plat::Rect* src_rect) {
-  const ImageSize stretched = SizeOr(size);
-  return LevelPass(src, level, {{x, y, src_rect, false, false}, &stretched});
+  return LevelPass(src, level, {{x, y, src_rect, false, false}, SizeOr(size)});
 }
 
 // The portable members are the weighted blends with weights 255 - level and level.
@@ -88,13 +85,12 @@ uint32_t CImage::LevelPass(CImage* src, uint8_t level, const BlitRequest& reques
 
 uint32_t CImage::BlendWeighted(CImage* src, uint32_t dst_weights, uint32_t src_weights, int32_t x, int32_t y,
                                const plat::Rect* src_rect) {
-  return WeightedPass(src, dst_weights, src_weights, {{x, y, src_rect, false, false}, nullptr});
+  return WeightedPass(src, dst_weights, src_weights, {{x, y, src_rect, false, false}});
 }
 
 uint32_t CImage::StretchBlendWeighted(CImage* src, uint32_t dst_weights, uint32_t src_weights, const ImageSize* size,
                                       int32_t x, int32_t y, const plat::Rect* src_rect) {
-  const ImageSize stretched = SizeOr(size);
-  return WeightedPass(src, dst_weights, src_weights, {{x, y, src_rect, false, false}, &stretched});
+  return WeightedPass(src, dst_weights, src_weights, {{x, y, src_rect, false, false}, SizeOr(size)});
 }
 
 uint32_t CImage::WeightedPass(CImage* src, uint32_t dst_weights, uint32_t src_weights, const BlitRequest& request) {
@@ -118,13 +114,12 @@ uint32_t CImage::WeightedPass(CImage* src, uint32_t dst_weights, uint32_t src_we
 }
 
 uint32_t CImage::BlendByMode(uint8_t mode, CImage* src, int32_t x, int32_t y, const plat::Rect* src_rect) {
-  return ModePass(mode, src, {{x, y, src_rect, false, false}, nullptr});
+  return ModePass(mode, src, {{x, y, src_rect, false, false}});
 }
 
 uint32_t CImage::StretchBlendByMode(uint8_t mode, CImage* src, const ImageSize* size, int32_t x, int32_t y,
                                     const plat::Rect* src_rect) {
-  const ImageSize stretched = SizeOr(size);
-  return ModePass(mode, src, {{x, y, src_rect, false, false}, &stretched});
+  return ModePass(mode, src, {{x, y, src_rect, false, false}, SizeOr(size)});
 }
 
 namespace {
@@ -178,7 +173,7 @@ uint32_t CImage::ModePass(uint8_t mode, CImage* src, const BlitRequest& request)
 
 uint32_t CImage::BlendLevelClearAware(CImage* src, uint8_t level, int32_t x, int32_t y, const plat::Rect* src_rect) {
   if (level == 255 && HasPixelsFrom(src) && IsDepthPair(src, 32, 32)) return Copy(src, x, y, src_rect, false);
-  return RunPass(src, 32, 32, level == 0 ? 0 : kDraw, {{x, y, src_rect, false, false}, nullptr},
+  return RunPass(src, 32, 32, level == 0 ? 0 : kDraw, {{x, y, src_rect, false, false}},
                  [&](const BlitPass& pass) {
                    pass.Run<uint32_t, uint32_t>([&](auto... a) { BlendLevelClearAware32(a..., level); });
                  });
@@ -186,24 +181,22 @@ uint32_t CImage::BlendLevelClearAware(CImage* src, uint8_t level, int32_t x, int
 
 uint32_t CImage::BlendModeLevel(uint8_t mode, CImage* src, uint8_t level, int32_t x, int32_t y,
                                 const plat::Rect* src_rect) {
-  return LevelRowPass(mode < kLevelRowOver ? mode : kNoFamily, src, level, {{x, y, src_rect, false, false}, nullptr});
+  return LevelRowPass(mode < kLevelRowOver ? mode : kNoFamily, src, level, {{x, y, src_rect, false, false}});
 }
 
 uint32_t CImage::StretchBlendModeLevel(uint8_t mode, CImage* src, uint8_t level, const ImageSize* size, int32_t x,
                                        int32_t y, const plat::Rect* src_rect) {
-  const ImageSize stretched = SizeOr(size);
   return LevelRowPass(mode < kLevelRowOver ? mode : kNoFamily, src, level,
-                      {{x, y, src_rect, false, false}, &stretched});
+                      {{x, y, src_rect, false, false}, SizeOr(size)});
 }
 
 uint32_t CImage::BlendPreserveAlpha(CImage* src, uint8_t level, int32_t x, int32_t y, const plat::Rect* src_rect) {
-  return LevelRowPass(kLevelRowOver, src, level, {{x, y, src_rect, false, false}, nullptr});
+  return LevelRowPass(kLevelRowOver, src, level, {{x, y, src_rect, false, false}});
 }
 
 uint32_t CImage::StretchBlendPreserveAlpha(CImage* src, uint8_t level, const ImageSize* size, int32_t x, int32_t y,
                                            const plat::Rect* src_rect) {
-  const ImageSize stretched = SizeOr(size);
-  return LevelRowPass(kLevelRowOver, src, level, {{x, y, src_rect, false, false}, &stretched});
+  return LevelRowPass(kLevelRowOver, src, level, {{x, y, src_rect, false, false}, SizeOr(size)});
 }
 
 namespace {
@@ -233,10 +226,12 @@ uint32_t CImage::LevelRowPass(uint8_t family, CImage* src, uint8_t level, const 
     const LevelRowMembers& members = kLevelRowFamilies[family];
     const int vector = g_CpuHasMmx != 0 ? 1 : 0;
     const uint8_t* row = g_PixelTables.product[level];
-    pass.Run<uint32_t, uint32_t>(
-        [&](auto... a) { members.one[vector](a..., row); },
-        [&](uint32_t* dst, const uint32_t* source, int32_t dst_skip, int32_t src_pitch, int32_t width, int32_t height,
-            const StretchStep& step) { members.stretched[vector](dst, source, dst_skip, src_pitch, width, height, row, step); });
+    // The stretched members take the level row before the step record.
+    const auto stretched = [&](uint32_t* dst, const uint32_t* source, int32_t dst_skip, int32_t src_pitch,
+                               int32_t width, int32_t height, const StretchStep& step) {
+      members.stretched[vector](dst, source, dst_skip, src_pitch, width, height, row, step);
+    };
+    pass.Run<uint32_t, uint32_t>([&](auto... a) { members.one[vector](a..., row); }, stretched);
   });
 }
 
@@ -250,7 +245,7 @@ uint32_t CImage::SubtractScaled(CImage* src, uint8_t level, int32_t x, int32_t y
 
 uint32_t CImage::ScaledPass(bool subtract, CImage* src, uint8_t level, int32_t x, int32_t y,
                             const plat::Rect* src_rect) {
-  return RunPass(src, 32, 32, level == 0 ? 0 : kDraw, {{x, y, src_rect, false, false}, nullptr},
+  return RunPass(src, 32, 32, level == 0 ? 0 : kDraw, {{x, y, src_rect, false, false}},
                  [&](const BlitPass& pass) {
                    const bool mmx = g_CpuHasMmx != 0;
                    const auto kernel = subtract ? (mmx ? SubScaled32Mmx : SubScaled32)
@@ -276,7 +271,7 @@ constexpr MaskedColour kMaskedModes[][2] = {
 uint32_t CImage::BlendMasked(uint8_t mode, CImage* mask, uint8_t level, uint8_t r, uint8_t g, uint8_t b, int32_t x,
                              int32_t y, const plat::Rect* src_rect) {
   const uint32_t early = mode >= std::size(kMaskedModes) ? 1 : level == 0 ? 0 : kDraw;
-  return RunPass(mask, 32, 8, early, {{x, y, src_rect, false, false}, nullptr}, [&](const BlitPass& pass) {
+  return RunPass(mask, 32, 8, early, {{x, y, src_rect, false, false}}, [&](const BlitPass& pass) {
     const MaskedColour kernel = kMaskedModes[mode][g_CpuHasMmx != 0 ? 1 : 0];
     const uint32_t colour = (uint32_t{r} << 16) | (uint32_t{g} << 8) | b;
     pass.Run<uint32_t, uint8_t>([&](auto... a) { kernel(a..., colour, g_PixelTables.product[level]); });

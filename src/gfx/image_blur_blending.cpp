@@ -30,7 +30,7 @@ uint32_t CImage::BlurBlendAlphaLevel(CImage* src, uint32_t radius, uint8_t level
 // the kernels repeat the edge pixels.
 uint32_t CImage::BlurPass(bool by_alpha, CImage* src, uint32_t radius, uint8_t level, int32_t x, int32_t y,
                           const plat::Rect* src_rect) {
-  return RunPass(src, 32, 32, level == 0 ? 0 : kDraw, {{x, y, src_rect, false, false}, nullptr},
+  return RunPass(src, 32, 32, level == 0 ? 0 : kDraw, {{x, y, src_rect, false, false}},
                  [&](const BlitPass& pass) {
                    plat::Rect source_clip;
                    src->GetClipRect(&source_clip);

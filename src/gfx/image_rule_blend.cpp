@@ -25,7 +25,7 @@ uint32_t CImage::RulePass(bool by_alpha, CImage* src, CImage* rule, uint8_t leve
                     : BlendWeighted(src, (255u - level) * 0x010101u, level * 0x010101u, x, y, src_rect);
   }
   const uint32_t early = bad_ramp ? 3 : (progress == 0 || progress == 512 || level == 0) ? 0 : kDraw;
-  return RunPass(src, 32, 32, early, {{x, y, src_rect, false, false}, nullptr}, [&](const BlitPass& pass) -> uint32_t {
+  return RunPass(src, 32, 32, early, {{x, y, src_rect, false, false}}, [&](const BlitPass& pass) -> uint32_t {
     const uint8_t* mask = nullptr;
     int32_t mask_skip = 0;
     if (rule != nullptr) {

@@ -74,20 +74,19 @@ bool FitRect(int64_t left, int64_t top, int64_t right, int64_t bottom, plat::Rec
 }  // namespace
 
 uint32_t CImage::CopyFromSurface(CImageInterface* src, int32_t x, int32_t y, const plat::Rect* src_rect) {
-  return SurfaceCopyPass(src, nullptr, x, y, src_rect);
+  return SurfaceCopyPass(src, std::nullopt, x, y, src_rect);
 }
 
 uint32_t CImage::StretchCopyFromSurface(CImageInterface* src, const ImageSize* size, int32_t x, int32_t y,
                                         const plat::Rect* src_rect) {
-  const ImageSize stretched = SizeOr(size);
-  return SurfaceCopyPass(src, &stretched, x, y, src_rect);
+  return SurfaceCopyPass(src, SizeOr(size), x, y, src_rect);
 }
 
-uint32_t CImage::SurfaceCopyPass(CImageInterface* src, const ImageSize* size, int32_t x, int32_t y,
+uint32_t CImage::SurfaceCopyPass(CImageInterface* src, std::optional<ImageSize> size, int32_t x, int32_t y,
                                  const plat::Rect* src_rect) {
   if (src == nullptr) return 1;
   if (CImage* image = SoftwareImageOf(*src)) {
-    return size == nullptr ? Copy(image, x, y, src_rect, false) : StretchCopy(image, size, x, y, src_rect, false);
+    return size ? StretchCopy(image, &*size, x, y, src_rect, false) : Copy(image, x, y, src_rect, false);
   }
   plat::Surface* surface = SurfaceOf(*src);
   if (surface == nullptr || GetPixels() == nullptr) return 1;
@@ -96,8 +95,8 @@ uint32_t CImage::SurfaceCopyPass(CImageInterface* src, const ImageSize* size, in
   plat::Rect clip_rect;
   GetClipRect(&clip_rect);
   const plat::Rect source = src_rect != nullptr ? *src_rect : bounds;
-  return size == nullptr ? BitBltFromSurface(*surface, {x, y, &source}, bounds, clip_rect)
-                         : StretchBltFromSurface(*surface, *size, x, y, source, clip_rect);
+  return size ? StretchBltFromSurface(*surface, *size, x, y, source, bounds, clip_rect)
+              : BitBltFromSurface(*surface, {x, y, &source}, bounds, clip_rect);
 }
 
 // Clipped like the compositing copies, the surface's bounds standing for the source clip.
@@ -121,7 +120,8 @@ uint32_t CImage::BitBltFromSurface(plat::Surface& surface, const BlitPlacement& 
 // over this image's clip rectangle and passes over what falls outside the surface or the clip,
 // so a clipped copy is the unclipped one cropped.
 uint32_t CImage::StretchBltFromSurface(plat::Surface& surface, ImageSize size, int32_t x, int32_t y,
-                                       const plat::Rect& source, const plat::Rect& clip_rect) {
+                                       const plat::Rect& source, const plat::Rect& bounds,
+                                       const plat::Rect& clip_rect) {
   plat::Rect checked_source;
   plat::Rect target;  // relative to the clip rectangle
   const int64_t left = int64_t{x} - clip_rect.left;
@@ -130,6 +130,8 @@ uint32_t CImage::StretchBltFromSurface(plat::Surface& surface, ImageSize size, i
       !FitRect(left, top, left + size.width, top + size.height, target)) {
     return 0;
   }
+  plat::Rect read = checked_source;
+  if (!plat::ClampRect(read, bounds)) return 0;
   plat::Rect written{std::max(target.left, 0), std::max(target.top, 0), std::min(target.right, clip_rect.Width()),
                      std::min(target.bottom, clip_rect.Height())};
   if (written.left >= written.right || written.top >= written.bottom) return 0;

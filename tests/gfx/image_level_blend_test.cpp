@@ -1,6 +1,5 @@
-// The blends by level rows, scaled sums, masked colours, blurs and rule-alpha, with the
-// in-place smoothing and mosaic: pixels and marked rectangle against scalar rules, clipped at
-// the edges, on both kernel choices; and the refusals.
+// The blends by level rows, scaled sums, masked colours, blurs and rule-alpha, and smooth and
+// mosaic in place: pixels and marked rectangle against scalar rules, clipped, and the refusals.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +7,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "gfx/image.h"
 #include "pixel/alpha_level_kernels.h"
@@ -25,11 +23,8 @@ std::unique_ptr<CImage> Make(int32_t width, int32_t height, uint8_t bpp, uint32_
   for (int32_t y = 0; y < height; ++y) {
     for (int32_t x = 0; x < width; ++x) {
       const uint32_t v = (seed * 97 + static_cast<uint32_t>(x) * 53 + static_cast<uint32_t>(y) * 151) * 2654435761u;
-      if (bpp == 32) {
-        reinterpret_cast<uint32_t*>(image->GetRowPointer(y))[x] = v;
-      } else {
-        image->GetRowPointer(y)[x] = static_cast<uint8_t>(v >> 24);
-      }
+      if (bpp == 32) reinterpret_cast<uint32_t*>(image->GetRowPointer(y))[x] = v;
+      if (bpp == 8) image->GetRowPointer(y)[x] = static_cast<uint8_t>(v >> 24);
     }
   }
   image->GetOwnedDirtyRegion()->Clear();
@@ -38,105 +33,67 @@ std::unique_ptr<CImage> Make(int32_t width, int32_t height, uint8_t bpp, uint32_
 }
 
 std::string Box(const CImage& image) {
-  const CDirtyRegion* region = image.GetDirtyRegion();
-  if (!image.IsModified() || region->Count() == 0) return "none";
-  const Rect& b = region->BoundingBox();
+  if (!image.IsModified()) return "none";
+  const Rect& b = image.GetDirtyRegion()->BoundingBox();
   return std::to_string(b.left) + "," + std::to_string(b.top) + "," + std::to_string(b.right) + "," +
          std::to_string(b.bottom);
 }
 
+constexpr int kL = 200;
 int W(int k) { return k == 0 ? 0 : k + 1; }
 int P(int level, int a) { return g_PixelTables.product[level][a]; }
-int Ch(uint32_t pixel, int shift) { return static_cast<int>((pixel >> shift) & 0xFF); }
 
-// Applies f(d, s) to the three colour channels and keeps the destination's alpha.
+// f(d, s) on the three colour channels; the destination's alpha stays.
 uint32_t PerChannel(uint32_t d, uint32_t s, const std::function<int(int, int)>& f) {
   uint32_t out = d & 0xFF000000u;
-  for (int shift = 0; shift < 24; shift += 8) out |= static_cast<uint32_t>(f(Ch(d, shift), Ch(s, shift))) << shift;
+  for (int shift = 0; shift < 24; shift += 8) {
+    out |= static_cast<uint32_t>(f(static_cast<int>((d >> shift) & 0xFF), static_cast<int>((s >> shift) & 0xFF)))
+           << shift;
+  }
   return out;
 }
-int Lerp(int d, int s, int w) { return d + (((s - d) * w) >> 8); }
 
 struct Case {
   const char* name;
   uint8_t src_bpp;
   std::function<uint32_t(CImage&, CImage&, const Rect*)> run;
-  std::function<uint32_t(uint32_t d, uint32_t s)> rule;  // s: the source pixel (8 bits: the mask byte)
+  std::function<uint32_t(uint32_t d, uint32_t s)> rule;  // s: the source pixel or mask byte
 };
 
-constexpr uint8_t kL = 200;
-
-std::vector<Case> Cases() {
-  const ImageSize size{3, 3};  // the source rectangle's, so the stretch reads what a copy reads
-  return {
+TEST(ImageLevelBlend, EachFamilyFollowsItsRuleInsideTheClippedRectangle) {
+  BuildPixelTables();
+  const ImageSize same{3, 3};  // the source rectangle's: the stretch reads what a copy reads
+  const Case cases[] = {
       {"AddScaled", 32, [](CImage& d, CImage& s, const Rect* r) { return d.AddScaled(&s, kL, 4, -1, r); },
        [](uint32_t d, uint32_t s) {
          return PerChannel(d, s, [](int a, int b) { return std::min(255, a + ((b * W(kL)) >> 8)); });
        }},
-      {"SubtractScaled", 32, [](CImage& d, CImage& s, const Rect* r) { return d.SubtractScaled(&s, kL, 4, -1, r); },
+      {"StretchBlendModeLevel", 32,
+       [&](CImage& d, CImage& s, const Rect* r) { return d.StretchBlendModeLevel(2, &s, kL, &same, 4, -1, r); },
        [](uint32_t d, uint32_t s) {
-         return PerChannel(d, s, [](int a, int b) { return std::max(0, a - ((b * W(kL)) >> 8)); });
-       }},
-      {"BlendModeLevel0", 32, [](CImage& d, CImage& s, const Rect* r) { return d.BlendModeLevel(0, &s, kL, 4, -1, r); },
-       [](uint32_t d, uint32_t s) {
-         const int w = W(P(kL, Ch(s, 24)));
-         return PerChannel(d, s, [w](int a, int b) { return Lerp(a, b, w); });
-       }},
-      {"BlendModeLevel1", 32, [](CImage& d, CImage& s, const Rect* r) { return d.BlendModeLevel(1, &s, kL, 4, -1, r); },
-       [](uint32_t d, uint32_t s) {
-         const int w = W(P(kL, Ch(s, 24)));
-         return PerChannel(d, s, [w](int a, int b) { return std::min(255, a + ((b * w) >> 8)); });
-       }},
-      {"StretchBlendModeLevel2", 32,
-       [size](CImage& d, CImage& s, const Rect* r) { return d.StretchBlendModeLevel(2, &s, kL, &size, 4, -1, r); },
-       [](uint32_t d, uint32_t s) {
-         const int w = W(P(kL, Ch(s, 24)));
+         const int w = W(P(kL, static_cast<int>(s >> 24)));
          return PerChannel(d, s, [w](int a, int b) { return std::max(0, a - ((b * w) >> 8)); });
        }},
-      {"StretchBlendPreserveAlpha", 32,
-       [size](CImage& d, CImage& s, const Rect* r) { return d.StretchBlendPreserveAlpha(&s, kL, &size, 4, -1, r); },
+      {"BlendPreserveAlpha", 32,
+       [](CImage& d, CImage& s, const Rect* r) { return d.BlendPreserveAlpha(&s, kL, 4, -1, r); },
        [](uint32_t d, uint32_t s) {
          BlendOver32(&d, &s, 0, 0, 1, 1, g_PixelTables.product[kL]);
          return d;
        }},
-      {"BlurBlendLevel radius 0", 32,
-       [](CImage& d, CImage& s, const Rect* r) { return d.BlurBlendLevel(&s, 0, kL, 4, -1, r); },
-       [](uint32_t d, uint32_t s) {
-         // BlendWeighted at the level: its vector member also weighs the alpha byte, by 0.
-         if (g_CpuHasMmx != 0) {
-           return PerChannel(d, s, [](int a, int b) { return (b * kL + a * (255 - kL)) >> 8; }) & 0xFFFFFFu;
-         }
-         return PerChannel(d, s, [](int a, int b) { return (P(255 - kL, a) + P(kL, b)) & 0xFF; });
-       }},
-      {"BlendMasked0", 8,
+      {"BlendMasked", 8,
        [](CImage& d, CImage& m, const Rect* r) { return d.BlendMasked(0, &m, kL, 10, 200, 90, 4, -1, r); },
        [](uint32_t d, uint32_t m) {
          const int w = W(P(kL, static_cast<int>(m)));
-         return PerChannel(d, 0x0AC85Au, [w](int a, int b) { return Lerp(a, b, w); });
-       }},
-      {"BlendMasked2", 8,
-       [](CImage& d, CImage& m, const Rect* r) { return d.BlendMasked(2, &m, kL, 10, 200, 90, 4, -1, r); },
-       [](uint32_t d, uint32_t m) {
-         const int w = W(P(kL, static_cast<int>(m)));
-         return PerChannel(d, 0x0AC85Au, [w](int a, int b) { return std::max(0, a - ((b * w) >> 8)); });
+         return PerChannel(d, 0x0AC85Au, [w](int a, int b) { return a + (((b - a) * w) >> 8); });
        }},
   };
-}
-
-class ImageLevelBlendTest : public testing::Test {
- protected:
-  void SetUp() override { BuildPixelTables(); }
-  void TearDown() override { g_CpuHasMmx = 0; }
-};
-
-TEST_F(ImageLevelBlendTest, EachBlendFollowsItsRuleInsideTheClippedRectangle) {
-  // The source rectangle {1, 0, 4, 3} placed at (4, -1) on a 6 x 4 image keeps source columns
-  // 1 and 2 of rows 1 and 2, drawn at columns 4 and 5 of rows 0 and 1.
+  // The source rectangle {1, 0, 4, 3} at (4, -1) on a 6 x 4 image: source columns 1 and 2 of
+  // rows 1 and 2 land on columns 4 and 5 of rows 0 and 1.
   const Rect part{1, 0, 4, 3};
   for (const uint8_t vector : {uint8_t{0}, uint8_t{1}}) {
     g_CpuHasMmx = vector;
-    for (const Case& c : Cases()) {
-      SCOPED_TRACE(std::string(c.name) + (vector != 0 ? " vector" : " portable"));
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (vector != 0 ? " vector" : ""));
       auto src = Make(4, 3, c.src_bpp, 1);
       auto dst = Make(6, 4, 32, 2);
       auto before = Make(6, 4, 32, 2);
@@ -144,25 +101,22 @@ TEST_F(ImageLevelBlendTest, EachBlendFollowsItsRuleInsideTheClippedRectangle) {
       EXPECT_EQ(Box(*dst), "4,0,6,2");
       for (int32_t y = 0; y < 4; ++y) {
         for (int32_t x = 0; x < 6; ++x) {
-          uint32_t expected = before->GetPixel(x, y);
-          if (x >= 4 && y < 2) expected = c.rule(expected, src->GetPixel(x - 3, y + 1));
-          ASSERT_EQ(dst->GetPixel(x, y), expected) << x << "," << y;
+          const uint32_t d = before->GetPixel(x, y);
+          ASSERT_EQ(dst->GetPixel(x, y), x >= 4 && y < 2 ? c.rule(d, src->GetPixel(x - 3, y + 1)) : d) << x << "," << y;
         }
       }
     }
   }
+  g_CpuHasMmx = 0;
 }
 
-TEST_F(ImageLevelBlendTest, RefusalsAndEmptyCallsMarkNothing) {
+TEST(ImageLevelBlend, RefusalsAndEmptyCallsMarkNothing) {
   auto dst = Make(4, 4, 32, 1);
   auto src = Make(4, 4, 32, 2);
   auto mask = Make(4, 4, 8, 3);
-  CImage empty;
   EXPECT_EQ(dst->AddScaled(nullptr, 255, 0, 0, nullptr), 1u);
-  EXPECT_EQ(empty.BlendPreserveAlpha(src.get(), 255, 0, 0, nullptr), 1u);
   EXPECT_EQ(dst->SubtractScaled(mask.get(), 255, 0, 0, nullptr), 2u);
   EXPECT_EQ(dst->BlendMasked(0, src.get(), 255, 1, 2, 3, 0, 0, nullptr), 2u);
-  EXPECT_EQ(mask->BlurBlendLevel(src.get(), 3, 255, 0, 0, nullptr), 2u);
   EXPECT_EQ(dst->BlendModeLevel(3, src.get(), 255, 0, 0, nullptr), 1u);
   EXPECT_EQ(dst->BlendMasked(3, mask.get(), 255, 1, 2, 3, 0, 0, nullptr), 1u);
   EXPECT_EQ(dst->RuleBlendAlpha(src.get(), nullptr, 255, 100, 16, 0, 0, nullptr), 2u);
@@ -171,63 +125,59 @@ TEST_F(ImageLevelBlendTest, RefusalsAndEmptyCallsMarkNothing) {
   EXPECT_EQ(dst->BlurBlendAlphaLevel(src.get(), 2, 0, 0, 0, nullptr), 0u);
   EXPECT_EQ(dst->StretchBlendPreserveAlpha(src.get(), 0, nullptr, 0, 0, nullptr), 0u);
   EXPECT_EQ(dst->AddScaled(src.get(), 255, 4, 0, nullptr), 0u) << "wholly outside";
+  EXPECT_EQ(dst->Mosaic(1, 1, nullptr), 0u);
+  EXPECT_EQ(CImage().Smooth(0, nullptr), 1u);
   EXPECT_EQ(Box(*dst), "none");
 }
 
-TEST_F(ImageLevelBlendTest, BlurRepeatsTheEdgeOfTheSourceClipAndReadsInsideIt) {
+TEST(ImageLevelBlend, BlurReadsTheSourceClipAndRepeatsItsEdges) {
+  BuildPixelTables();
   auto src = Make(3, 1, 32, 0);
   auto* row = reinterpret_cast<uint32_t*>(src->GetPixels());
   row[0] = 0;
-  row[1] = 0xFFFFFFFF;
-  row[2] = 0xFFFFFFFF;
+  row[1] = row[2] = 0xFFFFFFFF;
   auto dst = Make(3, 1, 32, 5);
   ASSERT_EQ(dst->BlurBlendLevel(src.get(), 1, 255, 0, 0, nullptr), 0u);
   EXPECT_EQ(dst->GetPixel(0, 0), 0x55555555u) << "0, 0, 255 averaged";
-  EXPECT_EQ(dst->GetPixel(2, 0), 0xFFFFFFFFu);
-  // From column 1 on, the window still reads column 0, which lies in the source clip.
+  // From column 1 the window still reads column 0; radius 300 is 127: 127 zeros and 128 of 255.
   const Rect from_one{1, 0, 3, 1};
   ASSERT_EQ(dst->BlurBlendLevel(src.get(), 300, 255, 0, 0, &from_one), 0u);
-  EXPECT_EQ(dst->GetPixel(0, 0), ((128u * 255 * (65536 / 255) + 32768) >> 16) * 0x01010101u)
-      << "radius 127: 127 copies of column 0 and 128 of 255";
-  // Clipped to column 1 onwards, column 0 repeats column 1 instead.
+  EXPECT_EQ(dst->GetPixel(0, 0), ((128u * 255 * (65536 / 255) + 32768) >> 16) * 0x01010101u);
+  // Clipped to column 1 onwards, column 1 repeats instead.
   ASSERT_TRUE(src->SetClipRect(&from_one));
   ASSERT_EQ(dst->BlurBlendLevel(src.get(), 1, 255, 0, 0, nullptr), 0u);
   EXPECT_EQ(dst->GetPixel(0, 0), 0xFFFFFFFFu);
-  // The alpha form weighs by the blurred alpha: a clear blur leaves the destination.
-  auto clear = Make(3, 1, 32, 0);
-  auto kept = Make(3, 1, 32, 6);
-  auto target = Make(3, 1, 32, 6);
-  ASSERT_TRUE(clear->FillRectArgb(0x00FFFFFF, nullptr));
-  ASSERT_EQ(target->BlurBlendAlphaLevel(clear.get(), 1, 255, 0, 0, nullptr), 0u);
-  EXPECT_EQ(target->GetPixel(1, 0), kept->GetPixel(1, 0));
+  // The alpha form weighs by the blurred alpha: a clear source leaves the destination.
+  ASSERT_TRUE(src->FillRectArgb(0x00FFFFFF, nullptr));
+  const uint32_t kept = dst->GetPixel(1, 0);
+  ASSERT_EQ(dst->BlurBlendAlphaLevel(src.get(), 1, 255, 0, 0, nullptr), 0u);
+  EXPECT_EQ(dst->GetPixel(1, 0), kept);
 }
 
-TEST_F(ImageLevelBlendTest, RuleBlendAlphaScalesTheRuleLevelsBySourceAlpha) {
+TEST(ImageLevelBlend, RuleBlendAlphaScalesTheRuleLevelsBySourceAlpha) {
+  BuildPixelTables();
   auto src = Make(2, 1, 32, 0);
   reinterpret_cast<uint32_t*>(src->GetPixels())[0] = 0x80FFFFFF;
   reinterpret_cast<uint32_t*>(src->GetPixels())[1] = 0xFFFFFFFF;
   auto rule = Make(2, 1, 8, 0);
-  rule->GetPixels()[0] = 0;
-  rule->GetPixels()[1] = 0;
+  rule->GetPixels()[0] = rule->GetPixels()[1] = 0;
   auto dst = Make(2, 1, 32, 0);
   ASSERT_TRUE(dst->FillRectArgb(0, nullptr));
+  // Progress 100: rule value 0 takes level P[255][255] = 255, scaled by the source alpha.
   ASSERT_EQ(dst->RuleBlendAlpha(src.get(), rule.get(), 255, 100, 16, 0, 0, nullptr), 0u);
-  const int half = Lerp(0, 255, W(P(P(255, 255), 0x80)));
-  EXPECT_EQ(dst->GetPixel(0, 0), static_cast<uint32_t>(half * 0x010101));
+  EXPECT_EQ(dst->GetPixel(0, 0), static_cast<uint32_t>(((255 * W(P(255, 0x80))) >> 8) * 0x010101));
   EXPECT_EQ(dst->GetPixel(1, 0), 0xFFFFFFu);
-  EXPECT_EQ(Box(*dst), "0,0,2,1");
 }
 
-TEST_F(ImageLevelBlendTest, SmoothAndMosaicChangeTheRectangleAndClearTheKey) {
+TEST(ImageLevelBlend, SmoothAndMosaicChangeTheRectangleAndClearTheKey) {
   auto image = Make(6, 6, 32, 0);
   ASSERT_TRUE(image->FillRectArgb(0xFF204080, nullptr));
   image->GetOwnedDirtyRegion()->Clear();
   image->ClearModified();
   ASSERT_EQ(image->SetColorKeyRgb(1, 2, 3), 0u);
-  const Rect small{0, 0, 3, 6};
-  EXPECT_EQ(image->Smooth(2, &small), 2u) << "a side below 4 fails in the kernel";
+  const Rect narrow{0, 0, 3, 6};
+  EXPECT_EQ(image->Smooth(2, &narrow), 2u) << "a side below 4 fails in the kernel";
   EXPECT_NE(image->GetColorKey(), kNoColorKey);
-  EXPECT_EQ(Box(*image), "none");
   const Rect inner{1, 1, 6, 5};
   ASSERT_EQ(image->Smooth(2, &inner), 0u);
   EXPECT_EQ(image->GetPixel(3, 3), 0x00204080u) << "a uniform area stays, with alpha 0";
@@ -237,20 +187,15 @@ TEST_F(ImageLevelBlendTest, SmoothAndMosaicChangeTheRectangleAndClearTheKey) {
 
   auto tiles = Make(7, 5, 8, 4);
   auto original = Make(7, 5, 8, 4);
-  EXPECT_EQ(tiles->Mosaic(1, 1, nullptr), 0u);
-  EXPECT_EQ(Box(*tiles), "none");
   const Rect area{1, 0, 7, 5};
   ASSERT_EQ(tiles->Mosaic(4, 1, &area), 0u);
   for (int32_t y = 0; y < 5; ++y) {
     for (int32_t x = 0; x < 7; ++x) {
-      const uint32_t expected = x == 0 ? original->GetPixel(0, y) : original->GetPixel(1 + (x - 1) / 4 * 4, y / 4 * 4);
-      ASSERT_EQ(tiles->GetPixel(x, y), expected) << x << "," << y;
+      const int32_t from_x = x == 0 ? 0 : 1 + (x - 1) / 4 * 4;
+      ASSERT_EQ(tiles->GetPixel(x, y), original->GetPixel(from_x, x == 0 ? y : y / 4 * 4)) << x << "," << y;
     }
   }
   EXPECT_EQ(Box(*tiles), "1,0,7,5");
-  CImage empty;
-  EXPECT_EQ(empty.Mosaic(4, 1, nullptr), 1u);
-  EXPECT_EQ(empty.Smooth(0, nullptr), 1u);
 }
 
 }  // namespace

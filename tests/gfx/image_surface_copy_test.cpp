@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <string>
 
 #include "gfx/image.h"
 #include "gfx/image_canvas.h"
@@ -35,14 +34,13 @@ class FakeSurfacePicture : public CSurfaceBackedImage {
   plat::Surface* surface_;
 };
 
-// A canvas of the surface-canvas kind over an image part.
 class FakeSurfaceCanvas : public CImageCanvas {
  public:
   ESurfaceKind GetKind() const override { return ESurfaceKind::kSurfaceCanvas; }
 };
 
-uint32_t SurfaceValue(int32_t x, int32_t y) {
-  return 0x00400000u + (static_cast<uint32_t>(x) << 16) + (static_cast<uint32_t>(y) << 8) + 0x11;
+uint32_t Value(int32_t x, int32_t y) {
+  return 0x00400011u + (static_cast<uint32_t>(x) << 16) + (static_cast<uint32_t>(y) << 8);
 }
 
 std::unique_ptr<CImage> Target(uint8_t bpp, uint32_t flags) {
@@ -56,58 +54,48 @@ std::unique_ptr<CImage> Target(uint8_t bpp, uint32_t flags) {
   return image;
 }
 
-std::string Box(const CImage& image) {
-  if (!image.IsModified()) return "none";
-  const Rect& b = image.GetDirtyRegion()->BoundingBox();
-  return std::to_string(b.left) + "," + std::to_string(b.top) + "," + std::to_string(b.right) + "," +
-         std::to_string(b.bottom);
-}
-
 class ImageSurfaceCopyTest : public testing::Test {
  protected:
   void SetUp() override {
-    surface_ = surfaces_.Make(plat::SurfaceFormat::kXrgb8888, 4, 3);
     const plat::PixelView view = surface_->View();
     for (int32_t y = 0; y < 3; ++y) {
-      for (int32_t x = 0; x < 4; ++x) plat::WriteRawPixel(view.At(x, y), 4, SurfaceValue(x, y));
+      for (int32_t x = 0; x < 4; ++x) plat::WriteRawPixel(view.At(x, y), 4, Value(x, y));
     }
+  }
+  // Every pixel of the 5 x 4 target: the source pixel that `from` gives, or the fill outside `box`.
+  template <typename From>
+  static void ExpectPixels(const CImage& image, const Rect& box, From from) {
+    for (int32_t y = 0; y < 4; ++y) {
+      for (int32_t x = 0; x < 5; ++x) {
+        const bool inside = x >= box.left && x < box.right && y >= box.top && y < box.bottom;
+        ASSERT_EQ(image.GetPixel(x, y), inside ? from(x, y) : 0xDEADBEEF) << x << "," << y;
+      }
+    }
+    const Rect& marked = image.GetDirtyRegion()->BoundingBox();
+    EXPECT_TRUE(image.IsModified() && marked.left == box.left && marked.top == box.top &&
+                marked.right == box.right && marked.bottom == box.bottom);
   }
 
   SoftwareSurfaces surfaces_;
-  std::shared_ptr<plat::Surface> surface_;
+  std::shared_ptr<plat::Surface> surface_ = surfaces_.Make(plat::SurfaceFormat::kXrgb8888, 4, 3);
 };
 
-TEST_F(ImageSurfaceCopyTest, BitBltCopiesTheClippedRectangleAndMarksIt) {
+TEST_F(ImageSurfaceCopyTest, CopiesAreClippedAndMarked) {
   FakeSurfacePicture picture(ESurfaceKind::kTextObject, surface_.get());
   auto dst = Target(32, CImage::kUseDib);
+  // {1, 0, 4, 3} at (-1, 2): source columns 2, 3 of rows 0, 1 land on columns 0, 1 of rows 2, 3.
   const Rect part{1, 0, 4, 3};
-  // Placed at (-1, 2): source columns 2 and 3 of rows 0 and 1 land on columns 0, 1 of rows 2, 3.
   ASSERT_EQ(dst->CopyFromSurface(&picture, -1, 2, &part), 0u);
-  EXPECT_EQ(Box(*dst), "0,2,2,4");
-  for (int32_t y = 0; y < 4; ++y) {
-    for (int32_t x = 0; x < 5; ++x) {
-      const uint32_t expected = x < 2 && y >= 2 ? SurfaceValue(x + 2, y - 2) : 0xDEADBEEF;
-      ASSERT_EQ(dst->GetPixel(x, y), expected) << x << "," << y;
-    }
-  }
-}
+  ExpectPixels(*dst, {0, 2, 2, 4}, [](int32_t x, int32_t y) { return Value(x + 2, y - 2); });
 
-TEST_F(ImageSurfaceCopyTest, StretchBltMapsTheWholeRectanglesAndKeepsToTheClip) {
-  FakeSurfacePicture picture(ESurfaceKind::kDDrawPicture, surface_.get());
-  auto dst = Target(32, CImage::kUseDib);
+  // {0, 0, 2, 2} doubled at (1, 0) into the clip {0, 0, 3, 3}: the nearest pixels, cropped.
+  auto stretched = Target(32, CImage::kUseDib);
   const Rect clip{0, 0, 3, 3};
-  ASSERT_TRUE(dst->SetClipRect(&clip));
-  const Rect part{0, 0, 2, 2};
+  ASSERT_TRUE(stretched->SetClipRect(&clip));
+  const Rect corner{0, 0, 2, 2};
   const ImageSize size{4, 4};
-  ASSERT_EQ(dst->StretchCopyFromSurface(&picture, &size, 1, 0, &part), 0u);
-  EXPECT_EQ(Box(*dst), "1,0,3,3");
-  for (int32_t y = 0; y < 4; ++y) {
-    for (int32_t x = 0; x < 5; ++x) {
-      const bool written = x >= 1 && x < 3 && y < 3;
-      const uint32_t expected = written ? SurfaceValue((x - 1) / 2, y / 2) : 0xDEADBEEF;
-      ASSERT_EQ(dst->GetPixel(x, y), expected) << x << "," << y;
-    }
-  }
+  ASSERT_EQ(stretched->StretchCopyFromSurface(&picture, &size, 1, 0, &corner), 0u);
+  ExpectPixels(*stretched, {1, 0, 3, 3}, [](int32_t x, int32_t y) { return Value((x - 1) / 2, y / 2); });
 }
 
 TEST_F(ImageSurfaceCopyTest, SoftwareImagesAndSurfaceCanvasesGoThroughTheCompositingCopies) {
@@ -115,14 +103,11 @@ TEST_F(ImageSurfaceCopyTest, SoftwareImagesAndSurfaceCanvasesGoThroughTheComposi
   ASSERT_TRUE(source->FillRectArgb(0x12345678, nullptr));
   auto dst = Target(32, 0);
   ASSERT_EQ(dst->CopyFromSurface(source.get(), 3, 3, nullptr), 0u);
-  EXPECT_EQ(dst->GetPixel(4, 3), 0x12345678u);
-  EXPECT_EQ(Box(*dst), "3,3,5,4");
-
+  ExpectPixels(*dst, {3, 3, 5, 4}, [](int32_t, int32_t) { return 0x12345678u; });
   FakeSurfaceCanvas canvas;
   ASSERT_EQ(canvas.Create(2, 2, 32, false), 0u);
   ASSERT_TRUE(canvas.GetImage()->FillRectArgb(0xFF00FF00, nullptr));
-  const ImageSize size{5, 4};
-  ASSERT_EQ(dst->StretchCopyFromSurface(&canvas, &size, 0, 0, nullptr), 0u);
+  ASSERT_EQ(dst->StretchCopyFromSurface(&canvas, nullptr, 0, 0, nullptr), 0u);
   EXPECT_EQ(dst->GetPixel(4, 3), 0xFF00FF00u);
 }
 
@@ -140,13 +125,13 @@ TEST_F(ImageSurfaceCopyTest, Statuses) {
   EXPECT_EQ(Target(32, 0)->CopyFromSurface(&picture, 0, 0, nullptr), 2u) << "no device context";
   EXPECT_EQ(Target(8, CImage::kUseDib)->CopyFromSurface(&picture, 0, 0, nullptr), 2u);
   EXPECT_EQ(dst->CopyFromSurface(&picture, 5, 0, nullptr), 0u) << "wholly outside";
-  const Rect outside{4, 0, 8, 3};
-  EXPECT_EQ(dst->StretchCopyFromSurface(&picture, nullptr, 0, 0, &outside), 0u) << "reads nothing of the surface";
-  EXPECT_EQ(dst->GetPixel(0, 0), 0xDEADBEEFu);
+  const Rect beyond{4, 0, 8, 3};
+  EXPECT_EQ(dst->StretchCopyFromSurface(&picture, nullptr, 0, 0, &beyond), 0u) << "reads nothing of the surface";
   surface_->SimulateLoss();
   EXPECT_EQ(dst->CopyFromSurface(&picture, 0, 0, nullptr), 2u) << "GetDC fails";
   EXPECT_EQ(dst->StretchCopyFromSurface(&picture, nullptr, 0, 0, nullptr), 2u);
-  EXPECT_EQ(Box(*dst), "none");
+  EXPECT_FALSE(dst->IsModified());
+  EXPECT_EQ(dst->GetPixel(0, 0), 0xDEADBEEFu);
 }
 
 }  // namespace

@@ -100,6 +100,26 @@ class CGameScriptHost : public CScriptHost {
   // Replaces the caption of an existing save (at most 139 bytes, whole characters). 0; 1 the
   // file cannot be read or written; 2 bad magic; kNoSaveFile no such save. Null text: 0, nothing.
   std::uint32_t WriteSaveCaption(std::int32_t group, std::int32_t slot, const char* text);
+  // Where ReadSaveHeader puts the fields of a save's header; a null field is not read.
+  struct SaveHeaderOutputs {
+    // A 32-bit image of at least 100 x 75: the thumbnail's colours go into its top-left pixels.
+    CImage* thumbnail = nullptr;
+    std::string* title = nullptr;
+    std::string* caption = nullptr;
+    // The caption in the lines of the save screens (see save_file::WrapCaption).
+    bool wrap_caption = false;
+    // The file's last write time, "YYYY/MM/DD(<weekday>) hh:mm".
+    std::string* date = nullptr;
+  };
+  // Reads the header of a save for the save and load screens. 0; 1 the thumbnail image is not a
+  // 32-bit image of at least 100 x 75; 2 the file or its time cannot be read; 3 bad magic or a
+  // header cut short; kNoSaveFile no such save. Nothing is written unless the result is 0.
+  std::uint32_t ReadSaveHeader(std::int32_t group, std::int32_t slot, const SaveHeaderOutputs& out) const;
+  // A save's title in corner brackets, a separator (a space in mode 0, a line feed in mode 1, CR
+  // LF in any other), then its write time after the words "record time" in lenticular brackets.
+  // 0; 1 null text; else ReadSaveHeader's result.
+  std::uint32_t FormatSaveTimeStamp(std::string* text, std::int32_t group, std::int32_t slot,
+                                    std::uint32_t mode) const;
   // 0; 1 the source is missing or the target names no file; 2 the copy failed.
   std::uint32_t CopySaveFile(std::int32_t from_group, std::int32_t from_slot, std::int32_t to_group, std::int32_t to_slot);
   // 0; 1 no such save; 2 it cannot be deleted.

@@ -35,6 +35,27 @@ bool HasSaveMagic(std::span<const std::uint8_t> file) {
   return file.size() >= sizeof(kMagic) && std::memcmp(file.data(), kMagic, sizeof(kMagic)) == 0;
 }
 
+std::optional<SaveHeader> ReadSaveHeaderFields(std::span<const std::uint8_t> header) {
+  if (!HasSaveMagic(header) || header.size() < kSizesOffset) return std::nullopt;
+  return SaveHeader{header.subspan(kThumbnailOffset, kThumbnailSize),
+                    FitText(TextOfField(header.subspan(kTitleOffset, kTitleField)), kTitleLimit),
+                    FitText(TextOfField(header.subspan(kCaptionOffset, kCaptionField)), kCaptionLimit)};
+}
+
+std::string WrapCaption(std::string_view caption) {
+  caption = caption.substr(0, caption.find('\0'));
+  std::string wrapped;
+  for (std::size_t line = 0; line < kCaptionLines && !caption.empty(); ++line) {
+    const std::string_view up_to_feed = caption.substr(0, caption.find('\n'));
+    const std::string fitted = FitText(up_to_feed, kCaptionLineBytes);
+    if (line != 0) wrapped += '\n';
+    wrapped += fitted;
+    caption.remove_prefix(fitted.size());
+    if (fitted.size() == up_to_feed.size() && !caption.empty()) caption.remove_prefix(1);  // the line feed
+  }
+  return wrapped;
+}
+
 std::vector<std::uint8_t> WriteSaveFile(const SaveHeader& header, const PackedBlock& state) {
   ByteWriter out;
   out.Reserve(kDataOffset + state.stored.size());

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -27,6 +28,9 @@ inline constexpr std::size_t kCaptionField = 144;
 inline constexpr std::size_t kCaptionLimit = 139;
 inline constexpr std::size_t kSizesOffset = kCaptionOffset + kCaptionField;  // 22696
 inline constexpr std::size_t kDataOffset = kSizesOffset + 9;                 // 22705
+// A caption re-flowed for the save and load screens: lines of at most this many bytes.
+inline constexpr std::size_t kCaptionLineBytes = 34;
+inline constexpr std::size_t kCaptionLines = 4;
 
 struct SaveHeader {
   std::span<const std::uint8_t> thumbnail;  // kThumbnailSize bytes
@@ -39,6 +43,15 @@ struct SaveHeader {
 std::string FitText(std::string_view text, std::size_t limit);
 
 bool HasSaveMagic(std::span<const std::uint8_t> file);
+
+// The header fields of the first kSizesOffset bytes of a save file (the thumbnail a view into
+// `header`, title and caption cut to their limits); nothing for a bad magic or a header cut short.
+std::optional<SaveHeader> ReadSaveHeaderFields(std::span<const std::uint8_t> header);
+
+// The caption in at most kCaptionLines lines of at most kCaptionLineBytes bytes, joined by line
+// feeds: a line feed of the caption ends a line, a line too long for the next whole character
+// ends before it, and the text stops where a further line would begin.
+std::string WrapCaption(std::string_view caption);
 
 std::vector<std::uint8_t> WriteSaveFile(const SaveHeader& header, const PackedBlock& state);
 

@@ -28,6 +28,7 @@ template <Walk kWalk>
 void Copy32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width, int32_t height,
             const StretchStep* step) {
   if constexpr (kWalk == Walk::kForward) {
+    kernel_walk::JoinGaplessRows<kWalk>(dst_skip, src_rows, width, height);
     const size_t row_bytes = static_cast<size_t>(width) * sizeof(uint32_t);
     kernel_walk::WalkImage<kWalk>(dst, src, dst_skip, src_rows, width, height, step,
                                   [&](uint32_t* row, auto& reader) { std::memmove(row, reader.row, row_bytes); });

@@ -17,6 +17,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <type_traits>
 
 #if !defined(__SSE2__)
@@ -151,6 +152,19 @@ void WalkImage(D* dst, const S* src, int32_t dst_skip, int32_t src_skip_or_pitch
   }
 }
 
+// Forward rows that follow one another with no gap on either side are one long row: one pass
+// with one head and one tail in place of one per row.
+template <Walk kWalk>
+void JoinGaplessRows(int32_t dst_skip, int32_t src_skip, int32_t& width, int32_t& height) {
+  if constexpr (kWalk == Walk::kForward) {
+    if (dst_skip != 0 || src_skip != 0 || width < 1 || height < 2) return;
+    const int64_t pixels = int64_t{width} * height;
+    if (pixels > std::numeric_limits<int32_t>::max()) return;
+    width = static_cast<int32_t>(pixels);
+    height = 1;
+  }
+}
+
 // d = op.One(d, s) for every pixel, one at a time.
 template <Walk kWalk, typename D, typename S, typename Op>
 void ScalarKernel(D* dst, const S* src, int32_t dst_skip, int32_t src_skip_or_pitch, int32_t width, int32_t height,
@@ -234,6 +248,7 @@ template <Walk kWalk, typename Op>
 void VectorKernel(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip_or_pitch, int32_t width,
                   int32_t height, const StretchStep* step, Op op) {
   using Lanes = LanesOf<Op>;
+  JoinGaplessRows<kWalk>(dst_skip, src_skip_or_pitch, width, height);
   WalkImage<kWalk>(dst, src, dst_skip, src_skip_or_pitch, width, height, step, [&](uint32_t* row, auto& reader) {
     const int32_t head = std::min(width, PixelsToAlignment<Lanes>(row));
     if (head != 0) PartialVector<Lanes>(row, head, reader, op);

@@ -2,8 +2,11 @@
 // changes nothing on a damaged file, and the write that never damages the old file.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "base/file.h"
@@ -11,6 +14,7 @@
 #include "base/little_endian.h"
 #include "game/save_file_layout.h"
 #include "gfx/image.h"
+#include "platform/text_encoding.h"
 #include "support/game_host_fixture.h"
 
 namespace {
@@ -205,6 +209,59 @@ TEST_F(SaveFilesTest, AnInterruptedWriteLeavesThePreviousFileByteIdentical) {
   }
   ASSERT_EQ(host_.LoadGame(5, 0), 0u);
   EXPECT_EQ(Word(0), 1u);
+}
+
+TEST_F(SaveFilesTest, TheHeaderGivesThumbnailTitleWrappedCaptionAndTimeStamp) {
+  host_.BeginSaveSelection(1, 0, "Spring");
+  ASSERT_EQ(host_.SaveGame(4, 1), 0u);
+  ASSERT_EQ(host_.WriteSaveCaption(4, 1, ("Line\n" + std::string(40, 'c')).c_str()), 0u);
+  std::tm local{};  // 2024/03/09 07:05, a Saturday
+  std::tie(local.tm_year, local.tm_mon, local.tm_mday, local.tm_hour, local.tm_min, local.tm_isdst) =
+      std::tuple{2024 - 1900, 2, 9, 7, 5, -1};
+  const auto written = std::chrono::system_clock::from_time_t(std::mktime(&local));
+  std::filesystem::last_write_time(game_.HostPath() + SaveFile(4, 1), std::chrono::file_clock::from_sys(written));
+  CImage image;
+  ASSERT_EQ(image.Create(120, 80, 32, 0), 0u);  // zeroed: alpha and the pixels beyond stay 0
+  std::string title, caption, date, stamp;
+  ASSERT_EQ(host_.ReadSaveHeader(4, 1, {&image, &title, &caption, true, &date}), 0u);
+  EXPECT_EQ(image.GetPixel(99, 37), 0x102030u);
+  EXPECT_EQ(image.GetPixel(0, 74), 0xA0B0C0u);
+  EXPECT_EQ(image.GetPixel(100, 0) | image.GetPixel(0, 75), 0u);
+  EXPECT_EQ(title, "Spring");
+  EXPECT_EQ(caption, "Line\n" + std::string(34, 'c') + "\n" + std::string(6, 'c'));
+  const std::string time = "2024/03/09(" + plat::Utf8ToSjis("土") + ") 07:05";
+  EXPECT_EQ(date, time);
+  ASSERT_EQ(host_.FormatSaveTimeStamp(&stamp, 4, 1, 2), 0u);
+  EXPECT_EQ(stamp, plat::Utf8ToSjis("『Spring』\r\n【記録日時 ") + time + plat::Utf8ToSjis("】"));
+}
+
+TEST_F(SaveFilesTest, ABadHeaderOrThumbnailImageIsRefusedAndWritesNothing) {
+  ASSERT_EQ(host_.SaveGame(6, 0), 0u);
+  const std::vector<std::uint8_t> good = Bytes(6, 0);
+  CImage image, small;
+  ASSERT_EQ(image.Create(100, 75, 32, 0), 0u);
+  ASSERT_EQ(small.Create(100, 75, 8, 0), 0u);
+  std::string title = "kept";
+  // A header cut one byte short, and a bad magic.
+  using File = std::vector<std::uint8_t>;
+  for (const File& bytes : {File(good.begin(), good.begin() + kSizesOffset - 1), File{'W', 'K', '0', '4'}}) {
+    Replace(6, 1, bytes);
+    EXPECT_EQ(host_.ReadSaveHeader(6, 1, {&image, &title, nullptr, false, nullptr}), 3u);
+    EXPECT_EQ(host_.FormatSaveTimeStamp(&title, 6, 1, 0), 3u);
+  }
+  EXPECT_EQ(host_.ReadSaveHeader(6, 0, {&small, &title, nullptr, false, nullptr}), 1u);
+  EXPECT_EQ(host_.ReadSaveHeader(6, 2, {&image, &title, nullptr, false, nullptr}), CGameScriptHost::kNoSaveFile);
+  EXPECT_EQ(host_.FormatSaveTimeStamp(nullptr, 6, 0, 0), 1u);
+  EXPECT_EQ(title, "kept");
+  EXPECT_EQ(image.GetPixel(0, 0), 0u);
+}
+
+TEST(WrapCaptionTest, LinesOfAtMost34BytesOfWholeCharactersAndAtMostFour) {
+  const std::string a33(33, 'a'), x34(34, 'x'), kana = "\x82\xA0";
+  EXPECT_EQ(WrapCaption(""), "");
+  EXPECT_EQ(WrapCaption(a33 + kana + "b"), a33 + "\n" + kana + "b");  // the character starts the next line
+  EXPECT_EQ(WrapCaption(std::string(139, 'x')), x34 + "\n" + x34 + "\n" + x34 + "\n" + x34);
+  EXPECT_EQ(WrapCaption("a\n\nc\nd\ne"), "a\n\nc\nd");
 }
 
 }  // namespace

@@ -93,11 +93,12 @@ struct Sizes {
   int32_t src_width, src_height, dst_width, dst_height;
 };
 
+// Rows have gaps after them unless gapless, which lets one-to-one walks join rows into one.
 inline void ExpectFollows(const Kernel& kernel, const PixelRule& rule, Shape shape, Sizes sizes,
-                          bool flipped, std::optional<uint32_t> key, uint32_t seed) {
+                          bool flipped, std::optional<uint32_t> key, uint32_t seed, bool gapless = false) {
   std::mt19937 random(seed);
-  const int32_t src_pitch = sizes.src_width + 2;
-  const int32_t dst_pitch = sizes.dst_width + 3;
+  const int32_t src_pitch = sizes.src_width + (gapless ? 0 : 2);
+  const int32_t dst_pitch = sizes.dst_width + (gapless ? 0 : 3);
   const std::vector<uint32_t> src =
       RandomPixels(static_cast<size_t>(src_pitch) * sizes.src_height, random, key);
   const std::vector<uint32_t> before =
@@ -112,7 +113,7 @@ inline void ExpectFollows(const Kernel& kernel, const PixelRule& rule, Shape sha
   if (!IsStretched(shape)) src_argument -= sizes.src_width * 4;
   const StretchStep step =
       UnclippedStep(sizes.src_width, sizes.src_height, sizes.dst_width, sizes.dst_height);
-  kernel(dst.data(), start, 3 * 4, src_argument, sizes.dst_width, sizes.dst_height, step);
+  kernel(dst.data(), start, (dst_pitch - sizes.dst_width) * 4, src_argument, sizes.dst_width, sizes.dst_height, step);
 
   int failures = 0;
   for (int32_t y = 0; y < sizes.dst_height; ++y) {
@@ -157,6 +158,7 @@ inline void ExpectKernelFollows(const Kernel& kernel, const PixelRule& rule, Sha
                   static_cast<uint32_t>(width));
   }
   ExpectFollows(kernel, rule, shape, {1000, 1000, 1000, 1000}, false, key, 99);
+  ExpectFollows(kernel, rule, shape, {37, 5, 37, 5}, false, key, 100, true);
 }
 
 // Kernels with an 8-bit mask beside the source. Each row argument is a skip or a full pitch, as

@@ -32,4 +32,12 @@ uint8_t CImageCanvas::SuspendTracking(uint8_t flag) {
   return previous;
 }
 
-void CImageCanvas::MarkDirty(const plat::Rect*) {}
+void CImageCanvas::MarkDirty(const plat::Rect* rect) {
+  if (IsTrackingSuspended() && GetLayer() != nullptr) GetLayer()->Invalidate(rect);
+}
+
+uint32_t CImageCanvasEx::CreateImage(uint8_t depth) {
+  const uint32_t status = ClipToImage(RecreateImage(depth, CImage::kUseDib | CImage::kOwnDirtyRegion));
+  if (status == 0 && GetLayer() != nullptr && IsTrackingSuspended()) GetImage()->SetDirtyRegionInUse(nullptr);
+  return status;
+}

@@ -11,8 +11,6 @@
 #include "platform/gdi.h"
 #include "platform/surface.h"
 
-class IFrameTransition;
-
 class CImageCanvasBase : public CImageInterface, public CImagePart {
  public:
   int32_t GetWidth() const override { return GetImage()->GetWidth(); }
@@ -33,13 +31,11 @@ class CImageCanvasBase : public CImageInterface, public CImagePart {
   // Copies the changed rectangles (all of the image when not incremental) out: by BitBlt to the
   // window's device context (when a window is given) or to dc, or into the surface, whose
   // pixels are in `format`. 0; 1 no device context; 2 the surface cannot be locked; -1 nothing
-  // changed. An incremental copy empties the region and clears the modified flag.
+  // changed. An incremental copy empties the region and clears the modified flag. While a
+  // transition is attached, its strips go out instead, until it has finished and is detached
+  // with its stored byte.
   int PresentDirty(plat::WindowId window, plat::DeviceContext* dc, plat::Surface* surface, uint32_t format,
                    bool incremental);
-  // The screen transition that runs on this image, presented strip by strip in place of the
-  // changed rectangles until it reports that it has finished. Null: none.
-  void SetTransition(IFrameTransition* transition) { transition_ = transition; }
-  IFrameTransition* GetTransition() const { return transition_; }
 
  protected:
   // Sets the canvas's clip rectangle to the image after a creation that succeeded.
@@ -47,8 +43,6 @@ class CImageCanvasBase : public CImageInterface, public CImagePart {
 
  private:
   void PresentTransition(plat::WindowId window, plat::DeviceContext* dc, plat::Surface* surface, uint32_t format);
-
-  IFrameTransition* transition_ = nullptr;
 };
 
 class CImageCanvas : public CImageCanvasBase {
@@ -60,9 +54,14 @@ class CImageCanvas : public CImageCanvasBase {
   }
   // Only stores the flag: the image keeps its region.
   uint8_t SuspendTracking(uint8_t flag) override;
-  // Changes reach the screen through the draw layer only, so without one nothing is recorded.
+  // Changes reach the screen through the draw layer only: while tracking is suspended the layer
+  // redraws the rectangle; otherwise nothing is recorded.
   void MarkDirty(const plat::Rect* rect) override;
   uint32_t CreateImage(uint8_t depth) override { return ClipToImage(RecreateImage(depth, 0)); }
+  // Takes no transition: 0xFFFFFFFF, and the caller keeps its reference.
+  uint32_t Attach(RefPtr<CScreenTransition>&, uint8_t, uint8_t, bool) override { return kRefusesAttach; }
+
+  static constexpr uint32_t kRefusesAttach = 0xFFFFFFFF;
 };
 
 class CImageCanvasEx : public CImageCanvasBase {
@@ -72,7 +71,6 @@ class CImageCanvasEx : public CImageCanvasBase {
   uint32_t Create(int32_t width, int32_t height, uint8_t depth, uint8_t layer_mode) {
     return ClipToImage(CImagePart::CreateEx(width, height, depth, layer_mode));
   }
-  uint32_t CreateImage(uint8_t depth) override {
-    return ClipToImage(RecreateImage(depth, CImage::kUseDib | CImage::kOwnDirtyRegion));
-  }
+  // While its layer does the tracking, the new image records no changes of its own.
+  uint32_t CreateImage(uint8_t depth) override;
 };

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "base/millisecond_clock.h"
-#include "gfx/frame_transition.h"
 #include "gfx/image_canvas.h"
 #include "gfx/image_to_surface.h"
+#include "gfx/screen_transition.h"
 #include "pixel/surface_writers.h"
 
 namespace {
@@ -38,8 +38,8 @@ void CopyRect(plat::DeviceContext& out, plat::DeviceContext& part, const plat::R
 // never past the transition's target image; the transition renders each strip, then `out`
 // copies it.
 template <typename Out>
-void ForEachStrip(IFrameTransition& transition, int32_t frame_width, int32_t width, int32_t height, Out out) {
-  const bool strips = (transition.GetFlags() & IFrameTransition::kAllowsStrips) != 0 && g_StripRepaint != 0;
+void ForEachStrip(CScreenTransition& transition, int32_t frame_width, int32_t width, int32_t height, Out out) {
+  const bool strips = (transition.GetFlags() & CScreenTransition::kAllowsStrips) != 0 && g_StripRepaint != 0;
   const int32_t strip_height = strips ? TransitionStripHeight(frame_width) : height;
   for (int32_t top = 0; top < height; top += strip_height) {
     const plat::Rect strip{0, top, width, std::min(top + strip_height, height)};
@@ -48,7 +48,7 @@ void ForEachStrip(IFrameTransition& transition, int32_t frame_width, int32_t wid
   }
 }
 
-void PresentStripsToDc(IFrameTransition& transition, int32_t frame_width, int32_t frame_height,
+void PresentStripsToDc(CScreenTransition& transition, int32_t frame_width, int32_t frame_height,
                        plat::DeviceContext& out) {
   CImage* target = transition.GetTargetImage();
   if (target == nullptr || target->GetDC() == nullptr) return;
@@ -57,7 +57,7 @@ void PresentStripsToDc(IFrameTransition& transition, int32_t frame_width, int32_
                [&](const plat::Rect& strip) { CopyRect(out, *target->GetDC(), strip); });
 }
 
-void PresentStripsToSurface(IFrameTransition& transition, int32_t frame_width, int32_t frame_height,
+void PresentStripsToSurface(CScreenTransition& transition, int32_t frame_width, int32_t frame_height,
                             plat::Surface& surface, uint32_t format) {
   CImage* target = transition.GetTargetImage();
   if (target == nullptr || target->GetPixels() == nullptr) return;
@@ -85,7 +85,7 @@ void PresentStripsToSurface(IFrameTransition& transition, int32_t frame_width, i
 
 int CImageCanvasBase::PresentDirty(plat::WindowId window, plat::DeviceContext* dc, plat::Surface* surface,
                                    uint32_t format, bool incremental) {
-  if (transition_ != nullptr) {
+  if (HasAttached()) {
     PresentTransition(window, dc, surface, format);
     return 0;
   }
@@ -124,7 +124,7 @@ int CImageCanvasBase::PresentDirty(plat::WindowId window, plat::DeviceContext* d
 
 void CImageCanvasBase::PresentTransition(plat::WindowId window, plat::DeviceContext* dc, plat::Surface* surface,
                                          uint32_t format) {
-  IFrameTransition& transition = *transition_;
+  CScreenTransition& transition = *GetAttached();
   if (!transition.Advance(ReadMillisecondClock())) {
     if (surface != nullptr) {
       PresentStripsToSurface(transition, GetWidth(), GetHeight(), *surface, format);
@@ -133,8 +133,5 @@ void CImageCanvasBase::PresentTransition(plat::WindowId window, plat::DeviceCont
       if (out.Get() != nullptr) PresentStripsToDc(transition, GetWidth(), GetHeight(), *out.Get());
     }
   }
-  if (transition.IsFinished()) {
-    transition_ = nullptr;
-    transition.End();
-  }
+  if (transition.IsFinished()) Detach(GetAttachByte() != 0);
 }

@@ -27,6 +27,11 @@ struct FontMetrics {
   std::int32_t ascent = 0;
   std::int32_t descent = 0;
   std::int32_t height = 0;
+  // The top of the underline below the baseline and of the strike-out line above it.
+  std::int32_t underline_below = 1;
+  std::int32_t underline_thickness = 1;
+  std::int32_t strike_out_above = 0;
+  std::int32_t strike_out_thickness = 1;
 };
 
 struct TextExtent {

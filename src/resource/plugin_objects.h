@@ -23,7 +23,9 @@ class CDcpObject : public CRefCounted {
   virtual std::int32_t SetUp(const PluginArgs& args) = 0;
 };
 
-class CTcpObject : public CRefCounted {
+// Counted through a virtual base, so that a transition that is also a screen transition of the
+// graphics core (which an image part holds) has one count.
+class CTcpObject : public virtual CRefCounted {
  public:
   // Creates the new object from a parameter and argument words; 0 on success.
   virtual std::int32_t Create(std::uintptr_t parameter, const PluginArgs& args) = 0;

@@ -8,6 +8,8 @@
 #include "platform/sjis.h"
 #include "ui/edge_disc.h"
 
+uint8_t g_GdiBoldOnly = 0;
+
 namespace {
 
 constexpr int32_t kBoldWeight = 700;
@@ -120,7 +122,7 @@ uint32_t CFont::SetFont(int32_t size, uint8_t bold, uint8_t italic, const char* 
     ClearCacheIfOn();
     logical_font_.face_name = face_name;
   }
-  logical_font_.height = -std::abs(size);
+  StoreHeight(-std::abs(size));
   logical_font_.italic = italic;
   logical_font_.weight = bold != 0 ? kBoldWeight : kNormalWeight;
   return CreateGdiFont();
@@ -176,8 +178,53 @@ uint32_t CFont::SetFaceNameIfChanged(const char* face_name) {
 uint32_t CFont::SetSize(int32_t size) {
   const int32_t height = -std::abs(size);
   if (height == logical_font_.height) return 0;
-  logical_font_.height = height;
+  StoreHeight(height);
   return CreateGdiFont();
+}
+
+// The ramp follows the character height: it is built again for a new one.
+void CFont::StoreHeight(int32_t height) {
+  if (height == logical_font_.height) return;
+  logical_font_.height = height;
+  if (gradient_on_ != 0) SetGradient(1, gradient_top_, gradient_bottom_, 1);
+}
+
+uint32_t CFont::SetGradient(uint8_t on, uint32_t top_colour, uint32_t bottom_colour, uint8_t rebuild) {
+  if (on != 0) {
+    gradient_top_ = top_colour;
+    gradient_bottom_ = bottom_colour;
+    const auto count = static_cast<uint32_t>(std::abs(logical_font_.height));
+    const bool built = gradient_ramp_.GetCount() == count && gradient_ramp_.GetColourA() == top_colour &&
+                       gradient_ramp_.GetColourB() == bottom_colour;
+    if (rebuild != 0 && !built) {
+      if (const uint32_t status = gradient_ramp_.Build(count, top_colour, bottom_colour, 32); status != 0) {
+        gradient_on_ = 0;
+        return status;
+      }
+    }
+  }
+  gradient_on_ = on;
+  return 0;
+}
+
+GradientMode CFont::gradient_mode() const {
+  if (gradient_on_ == 0) return GradientMode::kNone;
+  if (logical_font_.escapement == 0) return GradientMode::kRows;
+  if (logical_font_.escapement == 2700) return GradientMode::kColumns;
+  return GradientMode::kNone;
+}
+
+GradientSpan CFont::GradientSpanFor(const CGlyph& glyph) const {
+  GradientSpan span;
+  span.mode = gradient_mode();
+  const uint32_t count = gradient_ramp_.GetCount();
+  if (span.mode == GradientMode::kNone || count == 0) return GradientSpan{};
+  const bool rows = span.mode == GradientMode::kRows;
+  const int64_t first = rows ? std::abs(static_cast<int64_t>(glyph.offset_y))
+                             : std::abs(static_cast<int64_t>(logical_font_.height) - glyph.offset_x);
+  span.extent = std::min(static_cast<uint32_t>(std::max(rows ? glyph.height : glyph.width, 0)), count);
+  span.first = static_cast<uint32_t>(std::min<int64_t>(first, count - span.extent));
+  return span;
 }
 
 uint32_t CFont::SetBoldItalic(uint8_t bold, uint8_t italic) {
@@ -326,7 +373,7 @@ std::unique_ptr<CGlyph> CFont::RenderGlyph(uint32_t code, int32_t size, bool out
   std::vector<uint8_t> rows = mono_bits ? UnpackBits(*bitmap) : GreyRows(*bitmap);
   int32_t width = bitmap->width;
   int32_t height = bitmap->height;
-  if (bold) {
+  if (bold && (shift != 0 || g_GdiBoldOnly == 0)) {
     const int32_t thickness = std::min(((size << shift) / 50) + 1, 8);
     rows = Thicken(rows, width, height, thickness);
     width += thickness;

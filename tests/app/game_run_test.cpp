@@ -12,8 +12,8 @@
 
 #include "app/game_app.h"
 #include "game/game_script_host.h"
-#include "gfx/frame_transition.h"
 #include "gfx/image_canvas.h"
+#include "gfx/screen_transition.h"
 #include "platform/message_box.h"
 #include "platform/message_queue.h"
 #include "platform/session_end.h"
@@ -21,6 +21,7 @@
 #include "sob_assembler.h"
 #include "sob_builder.h"
 #include "support/data_files_fixture.h"
+#include "support/fake_screen_transition.h"
 #include "support/fake_clock.h"
 #include "support/game_settings_files.h"
 #include "support/log_capture.h"
@@ -312,19 +313,21 @@ TEST_F(GameRunTest, ScriptFailuresFromTheGameThreadAreShownByTheMainThread) {
 }
 
 // Counts the presents of the frame image it runs on: each one advances it.
-class PresentCounter : public IFrameTransition {
+class PresentCounter : public CScreenTransition {
  public:
+  explicit PresentCounter(int& presents) : presents_(presents) {}
+  uint8_t GetTransitionType() const override { return kTypeWithoutPartnerLayer; }
   bool Advance(uint32_t) override {
-    ++presents;
+    ++presents_;
     return true;
   }
   uint32_t GetFlags() const override { return 0; }
   CImage* GetTargetImage() override { return nullptr; }
   void RenderStrip(const plat::Rect&) override {}
   bool IsFinished() const override { return false; }
-  void End() override {}
 
-  int presents = 0;
+ private:
+  int& presents_;
 };
 
 TEST_F(GameRunTest, EachDueFrameIsDrawnAndPresentedOnceInBothRunModes) {
@@ -333,12 +336,17 @@ TEST_F(GameRunTest, EachDueFrameIsDrawnAndPresentedOnceInBothRunModes) {
   for (const bool canvas : {false, true}) {
     for (const bool threaded : {false, true}) {
       SCOPED_TRACE(std::string(canvas ? "canvas" : "back surface") + (threaded ? ", game thread" : ", main thread"));
+      FakeDrawLayers layers;
+      int presents = 0;
       CImageCanvasEx frame;
-      PresentCounter counter;
+      CImageCanvasEx partner;
       TestGame game(threaded);
       if (canvas) {
-        ASSERT_EQ(frame.Create(64, 48, 32, CImagePart::kNoLayer), 0u);
-        frame.SetTransition(&counter);
+        ASSERT_EQ(frame.Create(64, 48, 32, CImagePart::kLayer), 0u);
+        ASSERT_EQ(partner.Create(64, 48, 32, CImagePart::kNoLayer), 0u);
+        ASSERT_EQ(frame.SetPartner(&partner), 0u);
+        RefPtr<CScreenTransition> counter = MakeRef<PresentCounter>(presents);
+        ASSERT_EQ(frame.Attach(counter, CImagePart::kModePlain, 0, false), 0u);
         game.GetScreenManager().SetFrameImage(&frame);
       }
       Start(game);
@@ -347,7 +355,7 @@ TEST_F(GameRunTest, EachDueFrameIsDrawnAndPresentedOnceInBothRunModes) {
       for (int frame_number = 0; frame_number < kFrames; ++frame_number) EXPECT_EQ(SlicesOfOnePass(game, 17), 1u);
       EXPECT_EQ(drawn.updates.size(), static_cast<size_t>(kFrames));
       if (canvas) {
-        EXPECT_EQ(counter.presents, kFrames);
+        EXPECT_EQ(presents, kFrames);
       }
     }
   }

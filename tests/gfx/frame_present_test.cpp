@@ -6,9 +6,9 @@
 #include <memory>
 #include <vector>
 
-#include "gfx/frame_transition.h"
 #include "gfx/image_canvas.h"
 #include "gfx/surface_services.h"
+#include "support/fake_screen_transition.h"
 #include "support/software_surfaces.h"
 
 namespace {
@@ -140,81 +140,75 @@ TEST_F(FramePresentTest, ASurfaceSmallerThanTheFrameIsWrittenOnlyWhereItIs) {
   ASSERT_EQ(frame_.PresentDirty(0, nullptr, surface.get(), kPixelFormatXrgb8888, false), 0);
 }
 
-// A transition that fills each strip of its own target with a colour and records the strips.
-class FakeTransition : public IFrameTransition {
- public:
-  FakeTransition(uint32_t flags, int steps) : flags_(flags), steps_left_(steps) {
-    target_.Create(kWidth, kHeight, 32, CImage::kUseDib);
+// A frame with a layer and a partner, so that transitions can be attached to it.
+class TransitionPresentTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(frame_.Create(kWidth, kHeight, 32, CImagePart::kLayer), 0u);
+    ASSERT_EQ(partner_.Create(kWidth, kHeight, 32, CImagePart::kLayer), 0u);
+    ASSERT_EQ(frame_.SetPartner(&partner_), 0u);
   }
-  bool Advance(uint32_t) override { return steps_left_-- <= 0; }
-  uint32_t GetFlags() const override { return flags_; }
-  CImage* GetTargetImage() override { return &target_; }
-  void RenderStrip(const plat::Rect& strip) override {
-    strips.push_back(strip);
-    for (int32_t y = strip.top; y < strip.bottom; ++y) {
-      auto* row = reinterpret_cast<uint32_t*>(target_.GetRowPointer(y));
-      for (int32_t x = strip.left; x < strip.right; ++x) row[x] = 0x00C0FFEE;
-    }
+
+  // Attaches a new fake transition in mode 0 with the redraw byte set.
+  void Attach(TransitionLog& log, uint32_t flags) {
+    RefPtr<CScreenTransition> transition = MakeRef<FakeTransition>(log, uint8_t{0}, flags, 1, kWidth, kHeight);
+    ASSERT_EQ(frame_.Attach(transition, CImagePart::kModePlain, 1, false), 0u);
   }
-  bool IsFinished() const override { return steps_left_ < 0; }
-  void End() override { ++ended; }
 
-  std::vector<plat::Rect> strips;
-  int ended = 0;
-
- private:
-  CImage target_;
-  uint32_t flags_;
-  int steps_left_;
+  FakeDrawLayers layers_;
+  CImageCanvasEx frame_;
+  CImageCanvasEx partner_;
+  CountingDc dc_{kWidth, kHeight};
 };
 
-TEST_F(FramePresentTest, ATransitionIsPresentedInStripsUntilItEnds) {
-  FakeTransition transition(IFrameTransition::kAllowsStrips, 1);
-  frame_.SetTransition(&transition);
+TEST_F(TransitionPresentTest, AnAttachedTransitionIsPresentedInStripsUntilItEndsAndIsLetGo) {
+  TransitionLog log;
+  Attach(log, CScreenTransition::kAllowsStrips);
   EXPECT_EQ(frame_.PresentDirty(0, dc_.Get(), nullptr, 0, true), 0);
   // 64 pixels wide: strips of 64 rows, the last one cut to the height.
-  ASSERT_EQ(transition.strips.size(), 2u);
-  EXPECT_EQ(Edges(transition.strips[0]), Edges({0, 0, kWidth, 64}));
-  EXPECT_EQ(Edges(transition.strips[1]), Edges({0, 64, kWidth, kHeight}));
+  ASSERT_EQ(log.strips.size(), 2u);
+  EXPECT_EQ(Edges(log.strips[0]), Edges({0, 0, kWidth, 64}));
+  EXPECT_EQ(Edges(log.strips[1]), Edges({0, 64, kWidth, kHeight}));
   EXPECT_EQ(dc_.copies.size(), 2u);
-  EXPECT_EQ(dc_.At(63, 79), 0xC0FFEEu);
-  EXPECT_EQ(frame_.GetTransition(), &transition);
+  EXPECT_EQ(dc_.At(63, 79), FakeTransition::kColour);
+  EXPECT_TRUE(frame_.HasAttached());
 
   EXPECT_EQ(frame_.PresentDirty(0, dc_.Get(), nullptr, 0, true), 0);
-  EXPECT_EQ(transition.strips.size(), 2u) << "an ended transition renders nothing";
-  EXPECT_EQ(transition.ended, 1);
-  EXPECT_EQ(frame_.GetTransition(), nullptr);
+  EXPECT_EQ(log.strips.size(), 2u) << "an ended transition renders nothing";
+  EXPECT_FALSE(frame_.HasAttached());
+  EXPECT_TRUE(log.deleted) << "the frame held the only reference";
 }
 
-TEST_F(FramePresentTest, StripHeightsFollowTheFrameWidthAndTheSwitches) {
+TEST_F(TransitionPresentTest, StripHeightsFollowTheFrameWidthAndTheSwitches) {
   EXPECT_EQ(TransitionStripHeight(39), 128);
   EXPECT_EQ(TransitionStripHeight(79), 64);
   EXPECT_EQ(TransitionStripHeight(159), 32);
   EXPECT_EQ(TransitionStripHeight(200), 16);
   EXPECT_EQ(TransitionStripHeight(320), 8);
 
-  FakeTransition whole(0, 1);
-  frame_.SetTransition(&whole);
+  TransitionLog whole;
+  Attach(whole, 0);
   frame_.PresentDirty(0, dc_.Get(), nullptr, 0, true);
   ASSERT_EQ(whole.strips.size(), 1u);
   EXPECT_EQ(Edges(whole.strips[0]), Edges({0, 0, kWidth, kHeight}));
 
   g_StripRepaint = 0;
-  FakeTransition switched_off(IFrameTransition::kAllowsStrips, 1);
-  frame_.SetTransition(&switched_off);
+  TransitionLog switched_off;
+  Attach(switched_off, CScreenTransition::kAllowsStrips);
   frame_.PresentDirty(0, dc_.Get(), nullptr, 0, true);
   g_StripRepaint = 1;
   EXPECT_EQ(switched_off.strips.size(), 1u);
+  EXPECT_TRUE(whole.deleted) << "attaching another transition let the first one go";
 }
 
-TEST_F(FramePresentTest, ATransitionIntoASurfaceWritesItsFormat) {
+TEST_F(TransitionPresentTest, ATransitionIntoASurfaceWritesItsFormat) {
   SoftwareSurfaces surfaces;
   auto surface = surfaces.Make(plat::SurfaceFormat::kArgb8888, kWidth, kHeight);
-  FakeTransition transition(IFrameTransition::kAllowsStrips, 1);
-  frame_.SetTransition(&transition);
+  TransitionLog log;
+  Attach(log, CScreenTransition::kAllowsStrips);
   EXPECT_EQ(frame_.PresentDirty(0, nullptr, surface.get(), kPixelFormatArgb8888, true), 0);
-  EXPECT_EQ(SoftwareSurfaces::Pixel(*surface, 0, 0), 0x00C0FFEEu);
-  EXPECT_EQ(SoftwareSurfaces::Pixel(*surface, 63, 79), 0x00C0FFEEu);
+  EXPECT_EQ(SoftwareSurfaces::Pixel(*surface, 0, 0), FakeTransition::kColour);
+  EXPECT_EQ(SoftwareSurfaces::Pixel(*surface, 63, 79), FakeTransition::kColour);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "gfx/frame_transition.h"
+#include "gfx/screen_transition.h"
 
 uint8_t g_StripRepaint = 1;
 

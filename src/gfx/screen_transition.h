@@ -1,9 +1,13 @@
-// What the present path needs of a screen transition that runs on the frame image: it is
-// advanced with the time, renders horizontal strips of its target image, and ends.
+// A screen transition as an image part carries it: the part holds one reference while it is
+// attached (CImagePart::Attach), and the frame image presents through it, advancing it with the
+// time and rendering horizontal strips of its target image, until it reports that it has
+// finished. The reference count is the one every counted object of the engine shares, so that a
+// transition made by the transition-object host is counted once.
 #pragma once
 
 #include <cstdint>
 
+#include "base/ref_counted.h"
 #include "gfx/image.h"
 
 #include "platform/window_messages.h"
@@ -11,12 +15,15 @@
 // Program-wide switch: transitions that allow it are presented in horizontal strips.
 extern uint8_t g_StripRepaint;
 
-class IFrameTransition {
+class CScreenTransition : public virtual CRefCounted {
  public:
   // Flag bit: the transition may be presented in strips.
   static constexpr uint32_t kAllowsStrips = 1;
+  // Types 0 and 1 work on the layers of both the part and its partner; type 2 on the part's only.
+  static constexpr uint8_t kTypeWithoutPartnerLayer = 2;
 
-  virtual ~IFrameTransition() = default;
+  // A constant of the class: 0, 1 or 2.
+  virtual uint8_t GetTransitionType() const = 0;
   // Moves the transition to the time (program milliseconds); true when it has ended.
   virtual bool Advance(uint32_t now) = 0;
   virtual uint32_t GetFlags() const = 0;
@@ -24,8 +31,6 @@ class IFrameTransition {
   virtual CImage* GetTargetImage() = 0;
   virtual void RenderStrip(const plat::Rect& strip) = 0;
   virtual bool IsFinished() const = 0;
-  // Called once by the frame image when it lets the finished transition go.
-  virtual void End() = 0;
 };
 
 // The height of the strips of a frame of this width.

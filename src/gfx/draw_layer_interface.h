@@ -1,0 +1,48 @@
+// What an image part needs of the scene's draw layers and draw lists, which live above the
+// graphics core: the scene installs a factory at start-up and its layers and lists implement
+// these interfaces. While no factory is installed, an image part cannot have a layer.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "gfx/image.h"
+
+#include "platform/window_messages.h"
+
+// A list of drawables that a layer paints besides its own.
+class IDrawList {
+ public:
+  virtual ~IDrawList() = default;
+};
+
+// The software compositing layer that paints its background and draw lists into a target image.
+class IDrawLayer {
+ public:
+  virtual ~IDrawLayer() = default;
+  // 0 when set; 1 when the image is null or has no pixels. With redraw the layer marks
+  // everything for repainting.
+  virtual uint32_t SetTarget(CImage* image, bool redraw) = 0;
+  // The second list the layer paints (null: none); the layer does not own it.
+  virtual void SetAttachedList(IDrawList* list) = 0;
+  // Adds the rectangle, cut to the target, or the whole target for null, to the layer's region.
+  virtual void Invalidate(const plat::Rect* rect) = 0;
+  // 1 without target, else 0: marks every shown drawable dirty and the whole target changed.
+  virtual uint32_t InvalidateAll() = 0;
+  // Exchanges background image, offsets, cache and colour with the other layer.
+  virtual void SwapBackground(IDrawLayer& other, bool redraw) = 0;
+  virtual bool HasBackgroundImage() const = 0;
+  virtual void SetVisible(uint8_t visible) = 0;
+  virtual void SetFlags(uint8_t first, uint8_t second) = 0;
+};
+
+class IDrawLayerFactory {
+ public:
+  virtual ~IDrawLayerFactory() = default;
+  // Null when there is no memory.
+  virtual std::unique_ptr<IDrawLayer> CreateLayer() = 0;
+  virtual std::unique_ptr<IDrawList> CreateList() = 0;
+};
+
+// Installed by the scene; null while draw layers are not available.
+extern IDrawLayerFactory* g_DrawLayerFactory;

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config clang
   libgtest-dev libgmock-dev libbenchmark-dev
-  libsdl2-dev libx11-dev libfreetype-dev libfontconfig-dev
+  libsdl2-dev libx11-dev libfreetype-dev libfontconfig-dev libharfbuzz-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   libvorbis-dev libimgui-dev libpng-dev
   libpixman-1-dev

@@ -134,16 +134,21 @@ bool WriteWhole(CFile& file, std::span<const std::uint8_t> data) {
 
 }  // namespace
 
-unsigned SaveFileReplacing(const char* path, std::span<const std::uint8_t> data, const FileBytesWriter& writer) {
+unsigned WriteFileReplacing(const char* path, const FileContentWriter& content) {
   char full_path[kMaxPath];
   if (MakeFullPath(full_path, path) == 0) return 1;
   char folder[kMaxPath];
   GetPathFolder(full_path, folder);
   const std::optional<std::string> temp_path = plat::CreateTempFile(folder, "KVX");
   if (!temp_path) return 2;
-  CFile temp;
-  const bool written = temp.Create(temp_path->c_str(), true) == 0 && (writer ? writer : WriteWhole)(temp, data) && temp.Flush();
-  temp.Close();
+  bool written = false;
+  try {
+    CFile temp;
+    written = temp.Create(temp_path->c_str(), true) == 0 && content(temp) && temp.Flush();
+  } catch (...) {
+    plat::DeleteFile(*temp_path);
+    throw;
+  }
   if (!written) {
     plat::DeleteFile(*temp_path);
     return 2;
@@ -153,4 +158,8 @@ unsigned SaveFileReplacing(const char* path, std::span<const std::uint8_t> data,
     return 3;
   }
   return 0;
+}
+
+unsigned SaveFileReplacing(const char* path, std::span<const std::uint8_t> data, const FileBytesWriter& writer) {
+  return WriteFileReplacing(path, [&](CFile& file) { return (writer ? writer : WriteWhole)(file, data); });
 }

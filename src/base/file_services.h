@@ -41,10 +41,18 @@ std::optional<std::vector<std::uint8_t>> LoadDataFile(const char* name);
 // Writes bytes into an open file; false when not all of them were written.
 using FileBytesWriter = std::function<bool(CFile& file, std::span<const std::uint8_t> data)>;
 
-// Writes the bytes to a new temporary file beside `path`, puts it on the disk and renames it
-// over `path`, so that a failed or interrupted save leaves the old file whole. `writer` writes
-// the bytes (null: CFile::Write). 0 done, 1 the path cannot be made absolute, 2 the temporary
-// file cannot be created or written, 3 it cannot replace the old file.
+// Writes the whole contents of a new file; false when it could not.
+using FileContentWriter = std::function<bool(CFile& file)>;
+
+// Lets `content` write a new temporary file beside `path`, puts it on the disk and renames it
+// over `path`, so that a failed or interrupted write leaves the old file whole and no new one.
+// 0 done, 1 the path cannot be made absolute, 2 the temporary file cannot be created or
+// written, 3 it cannot replace the old file. An exception from `content` passes on, after the
+// temporary file was deleted.
+unsigned WriteFileReplacing(const char* path, const FileContentWriter& content);
+
+// WriteFileReplacing with the bytes as the contents; `writer` writes them (null:
+// CFile::Write).
 unsigned SaveFileReplacing(const char* path, std::span<const std::uint8_t> data, const FileBytesWriter& writer = nullptr);
 
 // Whether the layer finds the name as a loose data file.

@@ -48,6 +48,8 @@ uint32_t CColorRamp::Build(uint32_t count, uint32_t colour_a, uint32_t colour_b,
     }
   }
   count_ = count;
+  colour_a_ = colour_a;
+  colour_b_ = colour_b;
   depth_ = depth;
   return 0;
 }
@@ -56,6 +58,8 @@ void CColorRamp::Free() {
   bytes_.reset();
   words_.reset();
   count_ = 0;
+  colour_a_ = 0xFFFFFFFF;
+  colour_b_ = 0xFFFFFFFF;
   depth_ = 0;
 }
 

@@ -13,6 +13,9 @@ class CColorRamp {
   void Free();
 
   uint32_t GetCount() const { return count_; }
+  // The colours the ramp runs between; both 0xFFFFFFFF while it is empty.
+  uint32_t GetColourA() const { return colour_a_; }
+  uint32_t GetColourB() const { return colour_b_; }
   uint8_t GetDepth() const { return depth_; }
   // Entry i (i below the count): a byte at 8 bits, a word at 32.
   uint32_t GetEntry(uint32_t i) const;
@@ -23,5 +26,7 @@ class CColorRamp {
   std::unique_ptr<uint8_t[]> bytes_;
   std::unique_ptr<uint32_t[]> words_;
   uint32_t count_ = 0;
+  uint32_t colour_a_ = 0xFFFFFFFF;
+  uint32_t colour_b_ = 0xFFFFFFFF;
   uint8_t depth_ = 0;
 };

@@ -48,7 +48,7 @@ class AudioDevice {
   virtual uint32_t Initialize(const AudioDeviceGuid* device);
   // DSSCL_NORMAL to DSSCL_WRITEPRIMARY.
   virtual uint32_t SetCooperativeLevel(WindowId window, int32_t level);
-  uint32_t CreateSoundBuffer(const SoundBufferDesc& desc, std::shared_ptr<SoundBuffer>* buffer);
+  virtual uint32_t CreateSoundBuffer(const SoundBufferDesc& desc, std::shared_ptr<SoundBuffer>* buffer);
   uint32_t DuplicateSoundBuffer(const SoundBuffer& source, std::shared_ptr<SoundBuffer>* duplicate);
 
   // Manual devices: mixes `frames` stereo frames of 16-bit samples into `out`.

@@ -4,6 +4,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
+#include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
 #include <array>
@@ -12,6 +13,7 @@
 
 #include "platform/sjis.h"
 #include "platform/text_encoding.h"
+#include "platform/vertical_forms.h"
 
 namespace plat {
 namespace {
@@ -137,7 +139,9 @@ constexpr FT_Pos kBoldStrength = 64;
 
 class FreeTypeFace final : public IFontFace {
  public:
-  FreeTypeFace(FT_Face face, const FontRequest& request) : face_(face), request_(request) {}
+  // `vertical_forms` is given to a vertical ("@") face; it may be null when the file has none.
+  FreeTypeFace(FT_Face face, const FontRequest& request, bool vertical, std::unique_ptr<VerticalForms> vertical_forms)
+      : face_(face), request_(request), vertical_(vertical), vertical_forms_(std::move(vertical_forms)) {}
   ~FreeTypeFace() override { FT_Done_Face(face_); }
   FreeTypeFace(const FreeTypeFace&) = delete;
   FreeTypeFace& operator=(const FreeTypeFace&) = delete;
@@ -161,6 +165,20 @@ class FreeTypeFace final : public IFontFace {
     result.ascent = RoundUp26Dot6(metrics.ascender);
     result.descent = RoundUp26Dot6(-metrics.descender);
     result.height = result.ascent + result.descent;
+    // Font units to whole pixels, at least one pixel thick.
+    const auto pixels = [&](FT_Short units) {
+      return static_cast<std::int32_t>((FT_MulFix(units, metrics.y_scale) + 32) >> 6);
+    };
+    result.underline_thickness = std::max(1, pixels(face_->underline_thickness));
+    // Kept inside the cell, as the cell is all that text output paints.
+    result.underline_below = std::clamp(-pixels(face_->underline_position) - result.underline_thickness / 2, 0,
+                                        std::max(0, result.descent - result.underline_thickness));
+    result.strike_out_above = result.ascent / 3;
+    result.strike_out_thickness = result.underline_thickness;
+    if (const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face_, FT_SFNT_OS2)); os2 != nullptr) {
+      result.strike_out_thickness = std::max(1, pixels(os2->yStrikeoutSize));
+      result.strike_out_above = pixels(os2->yStrikeoutPosition);
+    }
     return result;
   }
 
@@ -181,8 +199,21 @@ class FreeTypeFace final : public IFontFace {
 
   std::optional<GlyphBitmap> Glyph(std::uint16_t code, GlyphBitmapFormat format,
                                    std::int32_t scale) override {
-    SetGlyphTransform(scale);
-    if (FT_Load_Glyph(face_, GlyphIndex(code), FT_LOAD_NO_BITMAP) != 0) return std::nullopt;
+    FT_UInt index = GlyphIndex(code);
+    // A vertical face turns its double-byte characters a quarter turn counter-clockwise, in
+    // their vertical forms where it has them, so that they stand upright in text written
+    // downwards; one-byte characters keep lying along the line.
+    if (vertical_ && code > 0xFF) {
+      std::optional<FT_Pos> advance = UnturnedAdvance(index);
+      if (!advance) return std::nullopt;
+      if (vertical_forms_) {
+        if (const uint32_t form = vertical_forms_->GlyphFor(SjisCodeToUnicode(code)); form != 0) index = form;
+      }
+      SetGlyphTransform(scale, *advance);
+    } else {
+      SetGlyphTransform(scale, std::nullopt);
+    }
+    if (FT_Load_Glyph(face_, index, FT_LOAD_NO_BITMAP) != 0) return std::nullopt;
     FT_GlyphSlot slot = face_->glyph;
     if (slot->format == FT_GLYPH_FORMAT_OUTLINE && Bold()) {
       FT_Outline_EmboldenXY(&slot->outline, kBoldStrength * scale, 0);
@@ -200,18 +231,50 @@ class FreeTypeFace final : public IFontFace {
     return code_point == 0 && code != 0 ? 0 : FT_Get_Char_Index(face_, code_point);
   }
 
-  void SetGlyphTransform(std::int32_t scale) {
+  std::optional<FT_Pos> UnturnedAdvance(FT_UInt index) {
+    FT_Set_Transform(face_, nullptr, nullptr);
+    if (FT_Load_Glyph(face_, index, FT_LOAD_NO_BITMAP) != 0) return std::nullopt;
+    return face_->glyph->advance.x;
+  }
+
+  // Scale, then the angle of the text after the italic shear; with `upright_advance` (26.6) the
+  // glyph is first turned a quarter counter-clockwise about the middle of its cell, so that the
+  // turned glyph fills the same cell.
+  void SetGlyphTransform(std::int32_t scale, std::optional<FT_Pos> upright_advance) {
     const double radians = request_.angle / 10.0 * std::numbers::pi / 180.0;
     const double c = std::cos(radians) * scale;
     const double s = std::sin(radians) * scale;
     const double shear = request_.italic ? kItalicShear : 0.0;
     // Rotation after the shear: [c -s; s c] · [1 shear; 0 1].
+    double xx = c;
+    double xy = c * shear - s;
+    double yx = s;
+    double yy = s * shear + c;
+    FT_Vector delta{0, 0};
+    if (upright_advance) {
+      const FT_Size_Metrics& metrics = face_->size->metrics;
+      const double middle_x = static_cast<double>(*upright_advance) / 2.0;
+      const double middle_y = static_cast<double>(metrics.ascender + metrics.descender) / 2.0;
+      // p -> [0 -1; 1 0] p + t turns about the middle; the transform applies to that result.
+      const double tx = middle_x + middle_y;
+      const double ty = middle_y - middle_x;
+      delta.x = static_cast<FT_Pos>(std::lround(xx * tx + xy * ty));
+      delta.y = static_cast<FT_Pos>(std::lround(yx * tx + yy * ty));
+      const double turned_xx = xy;
+      const double turned_xy = -xx;
+      const double turned_yx = yy;
+      const double turned_yy = -yx;
+      xx = turned_xx;
+      xy = turned_xy;
+      yx = turned_yx;
+      yy = turned_yy;
+    }
     FT_Matrix matrix;
-    matrix.xx = static_cast<FT_Fixed>(std::lround(c * 65536.0));
-    matrix.xy = static_cast<FT_Fixed>(std::lround((c * shear - s) * 65536.0));
-    matrix.yx = static_cast<FT_Fixed>(std::lround(s * 65536.0));
-    matrix.yy = static_cast<FT_Fixed>(std::lround((s * shear + c) * 65536.0));
-    FT_Set_Transform(face_, &matrix, nullptr);
+    matrix.xx = static_cast<FT_Fixed>(std::lround(xx * 65536.0));
+    matrix.xy = static_cast<FT_Fixed>(std::lround(xy * 65536.0));
+    matrix.yx = static_cast<FT_Fixed>(std::lround(yx * 65536.0));
+    matrix.yy = static_cast<FT_Fixed>(std::lround(yy * 65536.0));
+    FT_Set_Transform(face_, &matrix, &delta);
   }
 
   static GlyphBitmap CopyBitmap(FT_GlyphSlot slot, GlyphBitmapFormat format) {
@@ -239,6 +302,8 @@ class FreeTypeFace final : public IFontFace {
 
   FT_Face face_;
   FontRequest request_;
+  bool vertical_;
+  std::unique_ptr<VerticalForms> vertical_forms_;
 };
 
 }  // namespace
@@ -255,9 +320,59 @@ std::unique_ptr<IFontFace> OpenFontFace(const FontRequest& request) {
   if (!file) return nullptr;
   FT_Face face = nullptr;
   if (FT_New_Face(library, file->path.c_str(), file->index, &face) != 0) return nullptr;
-  auto result = std::make_unique<FreeTypeFace>(face, request);
+  const bool vertical = !request.face_name.empty() && request.face_name.front() == '@';
+  auto result = std::make_unique<FreeTypeFace>(face, request, vertical,
+                                               vertical ? VerticalForms::Open(file->path, file->index) : nullptr);
   if (!result->SetSize()) return nullptr;
   return result;
+}
+
+namespace {
+
+// The engine's name of a family: the first Windows name the alias table gives it.
+std::string EngineNameOf(std::string_view family) {
+  for (const FaceAlias& alias : kFaceAliases) {
+    if (alias.family == family) return Utf8ToSjis(alias.name);
+  }
+  return Utf8ToSjis(family);
+}
+
+}  // namespace
+
+std::vector<InstalledFace> ListInstalledFaces() {
+  std::vector<InstalledFace> faces;
+  if (!FontconfigReady()) return faces;
+  FcPattern* pattern = FcPatternCreate();
+  if (pattern != nullptr) FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
+  FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_SPACING, FC_OUTLINE, nullptr);
+  FcFontSet* set = pattern != nullptr && objects != nullptr ? FcFontList(nullptr, pattern, objects) : nullptr;
+  for (int i = 0; set != nullptr && i < set->nfont; ++i) {
+    FcChar8* family = nullptr;
+    if (FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &family) != FcResultMatch) continue;
+    InstalledFace face;
+    face.face_name = EngineNameOf(reinterpret_cast<const char*>(family));
+    int spacing = FC_PROPORTIONAL;
+    FcPatternGetInteger(set->fonts[i], FC_SPACING, 0, &spacing);
+    face.fixed_pitch = spacing == FC_MONO || spacing == FC_DUAL;
+    FcBool outline = FcTrue;
+    FcPatternGetBool(set->fonts[i], FC_OUTLINE, 0, &outline);
+    face.scalable = outline != FcFalse;
+    const bool known = std::any_of(faces.begin(), faces.end(),
+                                   [&face](const InstalledFace& f) { return f.face_name == face.face_name; });
+    if (!known) faces.push_back(face);
+  }
+  if (set != nullptr) FcFontSetDestroy(set);
+  if (objects != nullptr) FcObjectSetDestroy(objects);
+  if (pattern != nullptr) FcPatternDestroy(pattern);
+  std::sort(faces.begin(), faces.end(),
+            [](const InstalledFace& a, const InstalledFace& b) { return a.face_name < b.face_name; });
+  std::vector<InstalledFace> with_vertical;
+  for (const InstalledFace& face : faces) {
+    with_vertical.push_back(face);
+    with_vertical.push_back(face);
+    with_vertical.back().face_name.insert(0, "@");
+  }
+  return with_vertical;
 }
 
 }  // namespace plat

@@ -244,6 +244,15 @@ void CopyPixels(const PixelView& dst, const Rect& dst_rect, const PixelView& src
   }
 }
 
+uint32_t RawColour(const PixelView& view, uint32_t rgb) {
+  PixelView source;
+  source.format = MakePixelFormat(SurfaceFormat::kXrgb8888);
+  ConvertOptions options;
+  options.missing_alpha = 0;
+  Converter convert(view, source, options);
+  return convert(rgb & 0x00FFFFFF);
+}
+
 void FillPixels(const PixelView& dst, const Rect& rect, uint32_t raw_value) {
   const uint32_t bytes = BytesPerPixel(dst.format);
   for (int32_t y = rect.top; y < rect.bottom; ++y) {

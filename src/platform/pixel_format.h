@@ -70,6 +70,9 @@ struct ConvertOptions {
 // nearest pixel when the sizes differ. Pixels that fall outside either view are passed over.
 void CopyPixels(const PixelView& dst, const Rect& dst_rect, const PixelView& src, const Rect& src_rect,
                 const ConvertOptions& options);
+// The raw pixel of a 0x00RRGGBB colour in the view's format, as GDI writes it: the nearest
+// palette entry at 8 bits, alpha 0 where the format has alpha.
+uint32_t RawColour(const PixelView& view, uint32_t rgb);
 // Writes the raw value into every pixel of the rectangle (which must lie inside the view).
 void FillPixels(const PixelView& dst, const Rect& rect, uint32_t raw_value);
 

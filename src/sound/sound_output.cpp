@@ -1,6 +1,10 @@
 #include "sound/sound_output.h"
 
 #include <algorithm>
+#include <new>
+
+#include "sound/static_sound_buffer.h"
+#include "sound/stream_sound_buffer.h"
 
 CSoundOutput* g_SoundDevice = nullptr;
 
@@ -49,6 +53,39 @@ int32_t CSoundOutput::Initialize(plat::WindowId window, bool global_focus, bool 
 }
 
 void CSoundOutput::ReleasePrimary() { primary_.reset(); }
+
+template <class Buffer, class Open>
+int32_t CSoundOutput::MakeBuffer(Buffer** out, int32_t no_memory, const Open& open) {
+  if (out != nullptr) *out = nullptr;
+  std::unique_ptr<Buffer> buffer;
+  try {
+    buffer = std::make_unique<Buffer>();
+  } catch (const std::bad_alloc&) {
+    return no_memory;
+  }
+  if (const int32_t result = open(*buffer); result != 0) return result;
+  Buffer* made = buffer.get();
+  try {
+    AdoptBuffer(std::move(buffer));
+  } catch (const std::bad_alloc&) {
+    return no_memory;
+  }
+  if (out != nullptr) *out = made;
+  return 0;
+}
+
+int32_t CSoundOutput::CreateStaticBuffer(CStaticSoundBuffer** out, const char* name, uint8_t mode) {
+  return MakeBuffer(out, kStaticNoMemory, [&](CStaticSoundBuffer& buffer) { return buffer.Load(name, mode); });
+}
+
+int32_t CSoundOutput::DuplicateBuffer(CStaticSoundBuffer** out, const CStaticSoundBuffer* source) {
+  return MakeBuffer(out, kDuplicateNoMemory,
+                    [&](CStaticSoundBuffer& buffer) { return static_cast<int32_t>(buffer.Duplicate(source)); });
+}
+
+int32_t CSoundOutput::CreateStreamBuffer(CStreamSoundBuffer** out, const char* first, const char* second) {
+  return MakeBuffer(out, kStreamNoMemory, [&](CStreamSoundBuffer& buffer) { return buffer.Open(first, second); });
+}
 
 void CSoundOutput::AdoptBuffer(std::unique_ptr<CSoundBuffer> buffer) { buffers_.push_back(std::move(buffer)); }
 

@@ -5,8 +5,10 @@
 #include <string>
 
 #include "base/trig_tables.h"
-#include "platform/sjis.h"
 #include "ui/edge_disc.h"
+#include "ui/text_markup.h"
+
+uint8_t g_GdiBoldOnly = 0;
 
 namespace {
 
@@ -120,7 +122,7 @@ uint32_t CFont::SetFont(int32_t size, uint8_t bold, uint8_t italic, const char* 
     ClearCacheIfOn();
     logical_font_.face_name = face_name;
   }
-  logical_font_.height = -std::abs(size);
+  StoreHeight(-std::abs(size));
   logical_font_.italic = italic;
   logical_font_.weight = bold != 0 ? kBoldWeight : kNormalWeight;
   return CreateGdiFont();
@@ -176,8 +178,53 @@ uint32_t CFont::SetFaceNameIfChanged(const char* face_name) {
 uint32_t CFont::SetSize(int32_t size) {
   const int32_t height = -std::abs(size);
   if (height == logical_font_.height) return 0;
-  logical_font_.height = height;
+  StoreHeight(height);
   return CreateGdiFont();
+}
+
+// The ramp follows the character height: it is built again for a new one.
+void CFont::StoreHeight(int32_t height) {
+  if (height == logical_font_.height) return;
+  logical_font_.height = height;
+  if (gradient_on_ != 0) SetGradient(1, gradient_top_, gradient_bottom_, 1);
+}
+
+uint32_t CFont::SetGradient(uint8_t on, uint32_t top_colour, uint32_t bottom_colour, uint8_t rebuild) {
+  if (on != 0) {
+    gradient_top_ = top_colour;
+    gradient_bottom_ = bottom_colour;
+    const auto count = static_cast<uint32_t>(std::abs(logical_font_.height));
+    const bool built = gradient_ramp_.GetCount() == count && gradient_ramp_.GetColourA() == top_colour &&
+                       gradient_ramp_.GetColourB() == bottom_colour;
+    if (rebuild != 0 && !built) {
+      if (const uint32_t status = gradient_ramp_.Build(count, top_colour, bottom_colour, 32); status != 0) {
+        gradient_on_ = 0;
+        return status;
+      }
+    }
+  }
+  gradient_on_ = on;
+  return 0;
+}
+
+GradientMode CFont::gradient_mode() const {
+  if (gradient_on_ == 0) return GradientMode::kNone;
+  if (logical_font_.escapement == 0) return GradientMode::kRows;
+  if (logical_font_.escapement == 2700) return GradientMode::kColumns;
+  return GradientMode::kNone;
+}
+
+GradientSpan CFont::GradientSpanFor(const CGlyph& glyph) const {
+  GradientSpan span;
+  span.mode = gradient_mode();
+  const uint32_t count = gradient_ramp_.GetCount();
+  if (span.mode == GradientMode::kNone || count == 0) return GradientSpan{};
+  const bool rows = span.mode == GradientMode::kRows;
+  const int64_t first = rows ? std::abs(static_cast<int64_t>(glyph.offset_y))
+                             : std::abs(static_cast<int64_t>(logical_font_.height) - glyph.offset_x);
+  span.extent = std::min(static_cast<uint32_t>(std::max(rows ? glyph.height : glyph.width, 0)), count);
+  span.first = static_cast<uint32_t>(std::min<int64_t>(first, count - span.extent));
+  return span;
 }
 
 uint32_t CFont::SetBoldItalic(uint8_t bold, uint8_t italic) {
@@ -238,32 +285,21 @@ int32_t CFont::MeasureText(const char* text, TextSize* size, int32_t* offset_x, 
   int32_t lines = 1;
   int32_t characters = 0;
   int32_t line_width = 0;
-  for (const char* p = text; *p != '\0';) {
-    const auto byte = static_cast<unsigned char>(*p);
-    if (byte == '\n') {
+  for (const char* p = text;;) {
+    const TextChar next = NextTextChar(p);
+    if (next.kind == TextCharKind::kEnd) break;
+    if (next.kind == TextCharKind::kNewLine) {
       measured.cx = std::max(measured.cx, line_width);
       measured.cy += abs_height + line_spacing;
       ++lines;
       line_width = 0;
-      ++p;
       continue;
     }
-    uint16_t code = byte;
-    if (plat::IsSjisLeadByte(byte) && p[1] != '\0') {
-      code = static_cast<uint16_t>(byte << 8 | static_cast<unsigned char>(p[1]));
-      p += 2;
-    } else if (byte == '@' && p[1] == '@') {
-      p += 2;
-    } else if (byte == '@' && p[1] >= '0' && p[1] <= '9') {
-      ++p;
-      for (int digits = 0; digits < 7 && *p >= '0' && *p <= '9'; ++digits) ++p;
+    if (next.kind == TextCharKind::kCustom) {
       line_width += glyph_set_ ? glyph_set_->cell_width() : 0;
-      ++characters;
-      continue;
     } else {
-      ++p;
+      line_width += CharacterWidth(static_cast<uint16_t>(next.code), Bold());
     }
-    line_width += CharacterWidth(code, Bold());
     ++characters;
   }
   measured.cx = std::max(measured.cx, line_width);
@@ -326,7 +362,7 @@ std::unique_ptr<CGlyph> CFont::RenderGlyph(uint32_t code, int32_t size, bool out
   std::vector<uint8_t> rows = mono_bits ? UnpackBits(*bitmap) : GreyRows(*bitmap);
   int32_t width = bitmap->width;
   int32_t height = bitmap->height;
-  if (bold) {
+  if (bold && (shift != 0 || g_GdiBoldOnly == 0)) {
     const int32_t thickness = std::min(((size << shift) / 50) + 1, 8);
     rows = Thicken(rows, width, height, thickness);
     width += thickness;

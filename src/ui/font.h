@@ -6,10 +6,26 @@
 #include <cstdint>
 #include <memory>
 
+#include "gfx/color_ramp.h"
 #include "platform/font_face.h"
 #include "ui/font_base.h"
 #include "ui/glyph_cache.h"
 #include "ui/glyph_set.h"
+
+// Set: bold glyphs that the face drew directly keep the face's own weight (oversampled ones are
+// still thickened here).
+extern uint8_t g_GdiBoldOnly;
+
+// How the colour gradient of a font runs at its angle: down the rows when upright, across the
+// columns in vertical writing, not at all at other angles.
+enum class GradientMode : uint8_t { kNone, kRows, kColumns };
+
+// The ramp entries a glyph takes: `extent` rows or columns from entry `first`.
+struct GradientSpan {
+  GradientMode mode = GradientMode::kNone;
+  uint32_t first = 0;
+  uint32_t extent = 0;
+};
 
 class CFont : public CFontBase {
  public:
@@ -28,6 +44,21 @@ class CFont : public CFontBase {
   void SetGlyphFormat(uint8_t format) override;
   int32_t MeasureText(const char* text, TextSize* size, int32_t* offset_x, int32_t* offset_y,
                       uint8_t with_decoration, int32_t* char_count) override;
+  uint32_t DrawText(CImage* image, int32_t x, int32_t y, const char* text, plat::Rect* bounds,
+                    plat::Point* end) override;
+  uint32_t DrawTextWithAlpha(CImage* image, int32_t x, int32_t y, const char* text, plat::Rect* bounds,
+                             plat::Point* end) override;
+  // Composes the text over a 32-bit image with alpha (other depths stay as they are).
+  uint32_t DrawString(CImage* image, int32_t x, int32_t y, const char* text, plat::Rect* bounds, plat::Point* end);
+
+  // Colours are 0x00RRGGBB. The ramp has one entry per pixel of the character height; a ramp
+  // that cannot be built switches the gradient off and gives the ramp's error.
+  uint32_t SetGradient(uint8_t on, uint32_t top_colour, uint32_t bottom_colour, uint8_t rebuild);
+  bool gradient_on() const { return gradient_on_ != 0; }
+  const CColorRamp& gradient_ramp() const { return gradient_ramp_; }
+  GradientMode gradient_mode() const;
+  // The part of the ramp a glyph at its offset colours (mode kNone when no gradient applies).
+  GradientSpan GradientSpanFor(const CGlyph& glyph) const;
 
   void SetEdgeParams(int32_t strength, int32_t radius);
   uint32_t LoadCustomGlyphs(const char* file_name, int32_t count, int32_t cell_width, int32_t cell_height,
@@ -49,15 +80,34 @@ class CFont : public CFontBase {
  private:
   bool Bold() const { return logical_font_.weight >= 700; }
   void ClearCacheIfOn();
+  void StoreHeight(int32_t height);
   plat::FontRequest RequestWithWeight(int32_t weight) const;
   int32_t CharacterWidth(uint16_t code, bool bold);
   std::unique_ptr<CGlyph> RenderGlyph(uint32_t code, int32_t size, bool outline, bool bold);
+
+  // The glyphs of one character: the plain one and, for decoration 2, its outline (may be null).
+  struct CharGlyphs {
+    CGlyph* plain = nullptr;
+    CGlyph* outline = nullptr;
+  };
+  enum class DrawKind : uint8_t { kBlend, kCompose, kAlpha };
+  void DrawCharBlended(CImage& image, const CharGlyphs& glyphs, plat::Point pen, plat::Point shadow, bool compose,
+                       plat::Rect& bounds);
+  void DrawCharWithAlpha(CImage& image, const CharGlyphs& glyphs, plat::Point pen, plat::Point shadow,
+                         plat::Rect& bounds);
+  // The walk all three drawers share: checks, markup, glyphs, pen and end point.
+  uint32_t DrawWith(CImage* image, int32_t x, int32_t y, const char* text, DrawKind kind, plat::Rect* bounds,
+                    plat::Point* end);
 
   plat::FontFaceFactory open_face_;
   std::unique_ptr<plat::IFontFace> face_;
   std::unique_ptr<plat::IFontFace> twin_face_;
   CGlyphCache glyph_cache_;
   std::shared_ptr<CGlyphSet> glyph_set_;
+  uint32_t gradient_top_ = 0xFFFFFF;
+  uint32_t gradient_bottom_ = 0;
+  CColorRamp gradient_ramp_;
+  uint8_t gradient_on_ = 0;
   int32_t edge_strength_ = 1024;
   int32_t edge_radius_ = 2;
   int32_t edge_normaliser_ = 1872;

@@ -8,7 +8,8 @@ class FakeAudioDevice : public plat::AudioDevice {
       : plat::AudioDevice(Kind::kManual),
         fail_initialize_(backend.fail_initialize),
         refuse_priority_(backend.refuse_priority_level),
-        refuse_normal_(backend.refuse_normal_level) {}
+        refuse_normal_(backend.refuse_normal_level),
+        backend_(backend) {}
 
   uint32_t Initialize(const plat::AudioDeviceGuid* device) override {
     return fail_initialize_ ? plat::DSERR_NODRIVER : plat::AudioDevice::Initialize(device);
@@ -19,11 +20,16 @@ class FakeAudioDevice : public plat::AudioDevice {
     }
     return plat::AudioDevice::SetCooperativeLevel(window, level);
   }
+  uint32_t CreateSoundBuffer(const plat::SoundBufferDesc& desc, std::shared_ptr<plat::SoundBuffer>* buffer) override {
+    if ((desc.flags & backend_.refused_buffer_flags) != 0) return plat::DSERR_CONTROLUNAVAIL;
+    return plat::AudioDevice::CreateSoundBuffer(desc, buffer);
+  }
 
  private:
   bool fail_initialize_;
   bool refuse_priority_;
   bool refuse_normal_;
+  const FakeAudioBackend& backend_;
 };
 
 }  // namespace

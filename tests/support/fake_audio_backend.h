@@ -2,6 +2,7 @@
 // machine whose device refuses requests, and for any list of output devices.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -21,6 +22,8 @@ class FakeAudioBackend : public plat::AudioBackend {
   bool fail_initialize = false;
   bool refuse_priority_level = false;
   bool refuse_normal_level = false;
+  // Buffers asked for with any of these capability flags are refused, from then on.
+  uint32_t refused_buffer_flags = 0;
   std::optional<plat::AudioOutputList> outputs;
   // The device made last, for mixing by hand while its owner keeps it.
   plat::AudioDevice* last_device = nullptr;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "pixel/pixel_tables.h"
 #include "support/fake_font_face.h"
 #include "ui/edge_disc.h"
 
@@ -155,6 +156,69 @@ TEST_F(FontTest, EdgeStrengthWithoutRadiusScalesCoverage) {
   const CGlyph* glyph = font->GetGlyph('A', 16, 1, 0, 0, 0);
   EXPECT_EQ(glyph->width, FakeFontFace::kBoxWidth);
   EXPECT_EQ(glyph->bits[0], 255 * 128 / 255);
+}
+
+TEST_F(FontTest, GradientRampFollowsTheHeightAndColoursTheGlyphRows) {
+  BuildPixelTables();
+  auto font = MakeFont(-16, 0, 0);
+  EXPECT_EQ(font->SetGradient(1, 0xFF0000, 0x0000FF, 1), 0U);
+  const CColorRamp& ramp = font->gradient_ramp();
+  ASSERT_EQ(ramp.GetCount(), 16U);
+  EXPECT_EQ(ramp.GetEntry(0), 0xFF0000U);
+  EXPECT_LT(ramp.GetEntry(15) >> 16, 0x20U);
+  EXPECT_GT(ramp.GetEntry(15) & 0xFF, 0xE0U);
+
+  // The glyph's rows take the entries from its distance below the cell top (offset 2, 10 rows).
+  const CGlyph* glyph = font->GetGlyph('A', 16, 0, 0, 0, 0);
+  GradientSpan span = font->GradientSpanFor(*glyph);
+  EXPECT_EQ(span.mode, GradientMode::kRows);
+  EXPECT_EQ(span.first, 2U);
+  EXPECT_EQ(span.extent, 10U);
+
+  // A smaller height rebuilds the ramp; rows running past its end are pulled back into it.
+  EXPECT_EQ(font->SetSize(10), 0U);
+  EXPECT_EQ(ramp.GetCount(), 10U);
+  EXPECT_EQ(ramp.GetEntry(0), 0xFF0000U);
+  span = font->GradientSpanFor(*font->GetGlyph('A', 10, 0, 0, 0, 0));
+  EXPECT_EQ(span.first, 0U);
+  EXPECT_EQ(span.extent, 10U);
+
+  EXPECT_EQ(font->SetAngle(2700), 0U);
+  EXPECT_EQ(font->gradient_mode(), GradientMode::kColumns);
+  EXPECT_EQ(font->SetAngle(450), 0U);
+  EXPECT_EQ(font->gradient_mode(), GradientMode::kNone);
+  EXPECT_EQ(font->SetGradient(0, 0, 0, 1), 0U);
+  EXPECT_FALSE(font->gradient_on());
+  EXPECT_EQ(ramp.GetCount(), 10U);  // kept for when it is switched on again
+}
+
+TEST_F(FontTest, AGradientThatCannotBeBuiltSwitchesItselfOff) {
+  auto font = MakeFont(-1, 0, 0);
+  EXPECT_EQ(font->SetGradient(1, 0xFFFFFF, 0, 1), 1U);  // one entry is no ramp
+  EXPECT_FALSE(font->gradient_on());
+  EXPECT_EQ(font->SetGradient(1, 0xFFFFFF, 0, 0), 0U);  // without a rebuild nothing is checked
+  EXPECT_TRUE(font->gradient_on());
+  EXPECT_EQ(font->SetSize(1), 0U);
+  EXPECT_EQ(font->SetSize(12), 0U);
+  EXPECT_TRUE(font->gradient_on());
+  EXPECT_EQ(font->gradient_ramp().GetCount(), 12U);
+}
+
+TEST_F(FontTest, BoldOnlySwitchLeavesDirectGlyphsAtTheFacesWeight) {
+  const uint8_t saved = g_GdiBoldOnly;
+  g_GdiBoldOnly = 1;
+  auto direct = MakeFont(-16, 1, 0);
+  const CGlyph* plain = direct->GetGlyph('A', 100, 0, 0, 0, 0);
+  const CGlyph* bold = direct->GetGlyph('A', 100, 0, 1, 0, 0);
+  auto oversampled = MakeFont(-16, 1, 0, true);
+  const CGlyph* reduced_bold = oversampled->GetGlyph('A', 100, 0, 1, 0, 0);
+  g_GdiBoldOnly = saved;
+  ASSERT_TRUE(plain != nullptr && bold != nullptr && reduced_bold != nullptr);
+  EXPECT_EQ(bold->width, plain->width);
+  EXPECT_EQ(bold->advance_x, 21);  // the advance is still widened
+  // Eight times larger the glyph grows by 8 columns, one whole block of the reduction.
+  EXPECT_EQ(reduced_bold->width, FakeFontFace::kBoxWidth + 1);
+  EXPECT_EQ(reduced_bold->offset_x, FakeFontFace::kOriginX - 4);
 }
 
 TEST(EdgeDisc, NormaliserPerRadius) {

@@ -5,6 +5,8 @@
 
 #include "app/private_messages.h"
 #include "base/async_file_loader.h"
+#include "base/cpu_info.h"
+#include "base/path.h"
 #include "base/not_built.h"
 #include "base/lock_guard.h"
 #include "pixel/pixel_kernel_choice.h"
@@ -56,7 +58,10 @@ int CFrameworkApp::Initialize() {
   if (info_.allowed_screen_modes == kFullScreenOnly && window_block_[kWinScreenMode] == kScreenModeWindow) {
     window_block_[kWinScreenMode] = kScreenModeNotChosen;
   }
-  if (info_.allow_cd_start == 0) ReportNotBuiltYet("start-up: the refusal to start from a CD or DVD drive");
+  if (info_.allow_cd_start == 0 && IsOnCdromDrive(g_ModuleFolder)) {
+    ShowMessageBox(plat::Utf8ToSjis("ハードディスクから起動してください"), kBoxExclamation, plat::kDesktopWindow);
+    return kExitStartedFromDisc;
+  }
   if (info_.single_instance != 0) ReportNotBuiltYet("start-up: the single-instance check");
   RegisterMessageMap();
   switch (CheckDesktop()) {
@@ -71,7 +76,8 @@ int CFrameworkApp::Initialize() {
     default:
       break;
   }
-  if (environment_[kEnvStartUpLog] != 0) ReportNotBuiltYet("start-up log: its header, system and processor sections");
+  IdentifyProcessor();
+  if (environment_[kEnvStartUpLog] != 0 && OpenStartUpLog() != 0) return kExitLogFailed;
   ChoosePixelKernels(plat::ReadCpuFeatures(),
                      CpuFeatureSwitches{environment_[kEnvAllowCmov], environment_[kEnvAllowMmx],
                                         environment_[kEnvAllowSse], environment_[kEnvAllowSse2]});
@@ -89,9 +95,9 @@ int CFrameworkApp::Initialize() {
   if (info_.accelerator_id != 0) LoadAccelerators(info_.accelerator_id, main_window_.GetHandle());
   EnableIme(false);
   StartInput();
-  if (environment_[kEnvStartUpLog] != 0) {
+  if (start_up_log_.IsOpen()) {
     EnumSoundDevices();
-    ReportNotBuiltYet("the start-up log SYS_LOG.TXT (its input section and the sound devices listed for it)");
+    LogInputAndSound();
   }
   if (window_block_[kWinScreenMode] == kScreenModeNotChosen) {
     window_block_[kWinScreenMode] = info_.allowed_screen_modes;
@@ -107,12 +113,12 @@ int CFrameworkApp::Initialize() {
   g_ScreenManager = &screen_;
   ReportNotBuiltYet("start-up: the timed drawing objects' image switch and the system report's flag");
   BuildPixelTables();
-  if (environment_[kEnvStartUpLog] != 0) ReportNotBuiltYet("start-up log: its display section");
+  if (start_up_log_.IsOpen()) LogDisplay();
   if (InitDevices() != 0) return kExitDevicesFailed;
   if (IsThreaded() && worker_.StartWith(MakeThreadDelegate([this] { ThreadMain(); })) != 0) {
     plat::LogDiagnostic("start-up: the game thread cannot be started");
   }
-  if (environment_[kEnvStartUpLog] != 0) ReportNotBuiltYet("start-up log: its closing sections");
+  if (start_up_log_.IsOpen()) LogClosingSections();
   if (environment_[kEnvNoScreenSaver] != 0 || environment_[kEnvNoPowerSaving] != 0 ||
       environment_[kEnvKeepAwake] != 0) {
     ReportNotBuiltYet("start-up: the screen-saver, power-saving and keep-awake settings");

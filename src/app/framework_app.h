@@ -10,6 +10,7 @@
 #include "app/app_base.h"
 #include "app/main_window.h"
 #include "app/message_handler.h"
+#include "app/start_up_log.h"
 #include "base/critical_section.h"
 #include "base/cursor_motion.h"
 #include "base/framework_settings.h"
@@ -40,7 +41,10 @@ inline constexpr uint8_t kBlockingWaitAcknowledged = 2;
 
 // Exit codes of Initialize.
 inline constexpr int kExitSetUpFailed = 1;
+inline constexpr int kExitStartedFromDisc = 2;
+inline constexpr int kExitAnotherInstance = 3;
 inline constexpr int kExitDesktopUnsuitable = 5;
+inline constexpr int kExitLogFailed = 6;
 inline constexpr int kExitDisplayCanvasFailed = 7;
 inline constexpr int kExitPrepareWindowFailed = 8;
 // An end code that no step of this start-up returns, kept for the settings it clears.
@@ -185,12 +189,21 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   void StartInput();
   int StartScreenMode();
   unsigned CreateMainWindow();
+  // The log's file name beside the saved data (or in the program folder); 0, or 1 when the file
+  // cannot be created (a message box has said so).
+  int OpenStartUpLog();
+  void LogInputAndSound();
+  void LogDisplay();
+  // The drive, application and process sections and the closing line.
+  void LogClosingSections();
   // Ends a blocking wait: clears the flag and enables the window again.
   void FinishBlockingWait(plat::WindowId* window);
   int ShowBox(const std::string& text, int kind, plat::WindowId owner, const char* title, uint32_t buttons);
   bool threaded_setting() const { return environment_[kEnvThreadedMode] != 0; }
 
   AppInfo info_;
+  // Open only while the program starts.
+  CStartUpLog start_up_log_;
   EnvironmentBlock environment_ = DefaultEnvironmentBlock();
   WindowBlock window_block_ = DefaultWindowBlock();
   uint8_t window_behaviour_ = 0x05;

@@ -56,6 +56,7 @@ inline constexpr std::size_t kEnvDisplayCanvas = 5;
 inline constexpr std::size_t kEnvZBuffer = 11;
 inline constexpr std::size_t kEnvTripleBuffering = 12;
 inline constexpr std::size_t kEnvStartUpLog = 14;
+inline constexpr std::size_t kEnvMeasureClock = 15;
 inline constexpr std::size_t kEnvInputMethod = 16;
 inline constexpr std::size_t kEnvJoysticks = 17;
 inline constexpr std::size_t kEnvSoftwareSoundBuffers = 18;

@@ -221,3 +221,10 @@ unsigned FindCdromDrive(const char* file_name, char* destination, const std::str
   }
   return file_name != nullptr && searched ? 2 : 1;
 }
+
+bool IsOnCdromDrive(std::string_view path, const std::string& mount_table) {
+  for (const std::string& root : plat::OpticalDriveRoots(mount_table)) {
+    if (path.size() >= root.size() && path.substr(0, root.size()) == root) return true;
+  }
+  return false;
+}

@@ -64,3 +64,6 @@ bool StaysInsideFolder(std::string_view path);
 // file name the first that holds the file. Its root goes to `destination` (kMaxPath bytes)
 // when given. 0 found, 1 no optical drive qualifies, 2 drives were searched but none holds it.
 unsigned FindCdromDrive(const char* file_name, char* destination, const std::string& mount_table = plat::kMountTable);
+
+// Whether the engine path lies on a CD or DVD (under the root of a mounted disc).
+bool IsOnCdromDrive(std::string_view path, const std::string& mount_table = plat::kMountTable);

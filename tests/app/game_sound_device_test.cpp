@@ -10,6 +10,9 @@
 #include "sound/sound_device_list.h"
 #include "support/fake_audio_backend.h"
 #include "support/log_capture.h"
+#include "support/temp_game_folder.h"
+#include "base/path.h"
+#include "platform/host_path.h"
 #include "support/test_sound_buffer.h"
 
 namespace {
@@ -115,12 +118,19 @@ TEST(GameSoundDeviceTest, WithTheStartUpLogOnTheSoundDevicesAreListedUntilExit) 
   LogCapture log;
   FakeAudioBackend backend;
   backend.outputs = plat::AudioOutputList{"pulseaudio", {"Speakers"}};
+  test_support::TempGameFolder folder;
+  const std::string saved_base = g_ModuleFolder;
+  ASSERT_EQ(SetBaseFolder(plat::ToEnginePath(folder.HostPath()).c_str()), 0u);
   CFrameworkApp app;
   app.GetEnvironment()[kEnvStartUpLog] = 1;
   ASSERT_EQ(app.Initialize(), 0);
   EXPECT_EQ(g_SoundDeviceList.size(), 2u);
-  EXPECT_TRUE(Logged(log, "SYS_LOG.TXT"));
+  const std::string text = folder.ReadFile("SYS_LOG.TXT");
+  EXPECT_NE(text.find("[ DirectSound ]\r\n<Device 1>\r\nDriver Name: Speakers\r\nDriver File: pulseaudio"),
+            std::string::npos)
+      << text;
   app.Exit(0);
+  SetBaseFolder(saved_base.c_str());
   EXPECT_TRUE(g_SoundDeviceList.empty());
 
   CFrameworkApp quiet;

@@ -1,0 +1,89 @@
+// The start-up log of a real start on an X display (run under Xvfb).
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "app/game_app.h"
+#include "platform/host_path.h"
+#include "platform/message_box.h"
+#include "sob_assembler.h"
+#include "support/game_settings_files.h"
+#include "support/log_capture.h"
+#include "support/temp_game_folder.h"
+#include "support/test_window.h"
+
+namespace {
+
+class StartUpLogGuiTest : public WindowTestBase {
+ protected:
+  void SetUp() override {
+    kvxtools::SobAssembly main;
+    std::string error;
+    ASSERT_TRUE(kvxtools::AssembleSob(".kind script\n  Yield\n  Yield\n  Return\n", nullptr, main, error)) << error;
+    game_.WriteFile("SCRIPT/MAIN.SOB",
+                    std::string_view(reinterpret_cast<const char*>(main.bytes.data()), main.bytes.size()));
+    test_support::WriteGameSettingsFiles(game_);
+  }
+
+  // A user's settings file with the defaults and the log switch as given.
+  void WriteUserConfig(bool log_on) {
+    const EnvironmentBlock defaults = DefaultEnvironmentBlock();
+    kvxtools::UserConfigFile user{{defaults.begin(), defaults.end()}, {}, {}, {}};
+    user.environment[kEnvStartUpLog] = log_on ? 1 : 0;
+    user.environment[kEnvMeasureClock] = 1;
+    const std::vector<uint8_t> bytes = kvxtools::WriteUserConfigFile(user);
+    game_.WriteFile("USER.CFG", std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  }
+
+  int RunGame() {
+    LogCapture log;
+    plat::ScopedMessageBoxAnswers answers{[](const plat::MessageBoxRequest&) { return plat::IDOK; }};
+    CGameApp game;
+    return game.Run("/L" + plat::ToEnginePath(game_.HostPath()), 1);
+  }
+
+  test_support::TempGameFolder game_;
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  if (start < text.size()) lines.push_back(text.substr(start));
+  return lines;
+}
+
+TEST_F(StartUpLogGuiTest, WithTheLogSwitchOnTheLogHoldsEverySectionInOrder) {
+  WriteUserConfig(true);
+  ASSERT_EQ(RunGame(), 0);
+  ASSERT_TRUE(game_.Exists("SYS_LOG.TXT"));
+  const std::string text = game_.ReadFile("SYS_LOG.TXT");
+  const std::vector<std::string> lines = Lines(text);
+  ASSERT_GT(lines.size(), 20u);
+  for (const std::string& line : lines) EXPECT_TRUE(!line.empty() && line.back() == '\r') << line;
+  const std::regex date_line(R"(< Initialize (Start|Done)\.\.\.  \d{4}/\d\d/\d\d  \d\d:\d\d:\d\d >\r)");
+  EXPECT_TRUE(std::regex_match(lines.front(), date_line)) << lines.front();
+  EXPECT_TRUE(std::regex_match(lines.back(), date_line)) << lines.back();
+  EXPECT_EQ(lines.back().find("< Initialize Done..."), 0u);
+  std::size_t position = 0;
+  for (const char* heading : {"[ System ]\r\n", "OS       : ", "Memory   : ", "[ CPU ]\r\n", "CpuClock: ",
+                              "Support : FPU", "[ Input Window Message ]\r\nJoyStick: ", "[ DirectSound ]\r\n",
+                              "[ Window Mode ]\r\n", "[ Drive Info ]\r\n", "[ Application ]\r\n",
+                              "[ Process ]\r\n", "< Initialize Done..."}) {
+    const std::size_t found = text.find(heading, position);
+    EXPECT_NE(found, std::string::npos) << heading << " after " << position << "\n" << text;
+    if (found != std::string::npos) position = found;
+  }
+}
+
+TEST_F(StartUpLogGuiTest, WithTheLogSwitchOffNoLogIsWritten) {
+  WriteUserConfig(false);
+  ASSERT_EQ(RunGame(), 0);
+  EXPECT_FALSE(game_.Exists("SYS_LOG.TXT"));
+}
+
+}  // namespace

@@ -62,7 +62,7 @@ int CFrameworkApp::Initialize() {
     ShowMessageBox(plat::Utf8ToSjis("ハードディスクから起動してください"), kBoxExclamation, plat::kDesktopWindow);
     return kExitStartedFromDisc;
   }
-  if (info_.single_instance != 0) ReportNotBuiltYet("start-up: the single-instance check");
+  if (info_.single_instance != 0 && !ClaimSingleInstance()) return kExitAnotherInstance;
   RegisterMessageMap();
   switch (CheckDesktop()) {
     case 1:
@@ -266,7 +266,7 @@ void CFrameworkApp::Exit(int code) {
   menu_window_.Destroy();
   main_window_.Destroy();
   ReportNotBuiltYet("exit: removing the keyboard hook");
-  if (info_.single_instance != 0) ReportNotBuiltYet("exit: releasing the single-instance check");
+  single_instance_.Release();
   SaveSettings(code);
   if (environment_[kEnvStartUpLog] != 0) FreeSoundDeviceList();
   if (const uint8_t fatal = fatal_error_.load(); fatal != 0) {

@@ -11,6 +11,7 @@
 #include "app/main_window.h"
 #include "app/message_handler.h"
 #include "app/start_up_log.h"
+#include "platform/single_instance.h"
 #include "base/critical_section.h"
 #include "base/cursor_motion.h"
 #include "base/framework_settings.h"
@@ -192,6 +193,10 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   // The log's file name beside the saved data (or in the program folder); 0, or 1 when the file
   // cannot be created (a message box has said so).
   int OpenStartUpLog();
+  // Step 4 of the start: false when another instance of the game runs (it was asked to come to
+  // the front).
+  bool ClaimSingleInstance();
+  int OnFrontRequest(MessageBlock& block);
   void LogInputAndSound();
   void LogDisplay();
   // The drive, application and process sections and the closing line.
@@ -243,6 +248,8 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   TrackedCursor cursor_;
   std::atomic<uint8_t> cursor_edge_{0};
   bool cursor_over_ = false;
+  // Last: its listener posts to the main window, so it ends before the window does.
+  plat::SingleInstance single_instance_;
 };
 
 extern CFrameworkApp* g_FrameworkApp;

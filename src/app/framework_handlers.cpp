@@ -34,6 +34,7 @@ void CFrameworkApp::RegisterMessageMap() {
   add(kMsgShowMenuWindow, &CFrameworkApp::OnShowMenuWindow);
   add(kMsgHideMenuWindow, &CFrameworkApp::OnHideMenuWindow);
   add(kMsgImeRequest, &CFrameworkApp::OnImeRequest);
+  add(kMsgFrontRequest, &CFrameworkApp::OnFrontRequest);
   if (environment_[kEnvInputMethod] == kInputWindowMessages) {
     add(plat::WM_KEYUP, &CFrameworkApp::OnKeyUp);
     add(plat::WM_SYSKEYDOWN, &CFrameworkApp::OnSysKeyDown);

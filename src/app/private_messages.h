@@ -18,6 +18,7 @@ inline constexpr uint32_t kMsgMovieNotify = 0x9006;
 inline constexpr uint32_t kMsgImeRequest = 0x9007;         // wParam 1 on, 0 off
 inline constexpr uint32_t kMsgTextInputNotify = 0x9008;
 inline constexpr uint32_t kMsgDialogRequest = 0x9009;
+inline constexpr uint32_t kMsgFrontRequest = 0x900A;       // a later instance asks this one to come to the front
 
 // Menu commands that other threads send with a request block.
 inline constexpr uint32_t kCmdSoundDevice = 40030;  // SoundDeviceRequestBlock

@@ -118,9 +118,7 @@ TEST_F(FrameworkAppTest, EveryStepThatIsNotBuiltSaysSoWhenReached) {
   TestApp app;
   ASSERT_EQ(app.Initialize(), 0);
   app.Exit(0);
-  for (const char* step : {"start-up: the single-instance check", "start-up: the display-device list",
-                           "exit: removing the keyboard hook",
-                           "exit: releasing the single-instance check"}) {
+  for (const char* step : {"start-up: the display-device list", "exit: removing the keyboard hook"}) {
     const std::string line = std::string("not built yet: ") + step;
     EXPECT_EQ(std::count(log_.Lines().begin(), log_.Lines().end(), line), 1) << line;
   }

@@ -323,4 +323,40 @@ TEST_F(GameRunGuiTest, EndsFromOutsideEndTheProgramInOrder) {
   XCloseDisplay(display);
 }
 
+// A second start of the game while the first runs ends before it opens a window, and the
+// first one goes on.
+TEST_F(GameRunGuiTest, ASecondInstanceOpensNoWindowAndTheFirstKeepsRunning) {
+  kvxtools::SobAssembly endless;
+  std::string error;
+  ASSERT_TRUE(kvxtools::AssembleSob(".kind script\nloop:\n  Yield\n  Jump loop\n", nullptr, endless, error)) << error;
+  game_.WriteFile("SCRIPT/MAIN.SOB", std::string_view(reinterpret_cast<const char*>(endless.bytes.data()),
+                                                      endless.bytes.size()));
+  Display* display = XOpenDisplay(nullptr);
+  ASSERT_NE(display, nullptr);
+  XSetErrorHandler(&IgnoreRefusal);
+  ASSERT_TRUE(NoGameWindowLeft(display));
+  // Both starts keep their lock in the test's folder.
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  const std::string saved_runtime = runtime != nullptr ? runtime : "";
+  setenv("XDG_RUNTIME_DIR", game_.HostPath().c_str(), 1);
+  ProgramRun first(game_.HostPath(), game_.HostPath() + "first.log");
+  ASSERT_NE(WaitForGameWindow(display), 0u) << game_.ReadFile("first.log");
+  ProgramRun second(game_.HostPath(), game_.HostPath() + "second.log");
+  // A second start that ran the endless game would not end by itself; the program's exit
+  // status is 0 whatever Initialize gave.
+  const int second_status = second.WaitForEnd();
+  setenv("XDG_RUNTIME_DIR", saved_runtime.c_str(), 1);
+  const std::string second_log = game_.ReadFile("second.log");
+  EXPECT_EQ(second_status, 0) << second_log;
+  // The first start's log names its window (its icon); the second made none.
+  EXPECT_NE(game_.ReadFile("first.log").find("window: "), std::string::npos);
+  EXPECT_EQ(second_log.find("window: "), std::string::npos) << second_log;
+  int status = 0;
+  EXPECT_EQ(waitpid(first.Pid(), &status, WNOHANG), 0);
+  EXPECT_NE(WaitForGameWindow(display), 0u);
+  kill(first.Pid(), SIGTERM);
+  EXPECT_EQ(first.WaitForEnd(), 0) << game_.ReadFile("first.log");
+  XCloseDisplay(display);
+}
+
 }  // namespace

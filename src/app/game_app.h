@@ -87,6 +87,19 @@ class CGameApp : public CFrameworkApp {
   // The main window's menu commands (WM_COMMAND, the command in the low word of wParam).
   virtual int OnMenuCommand(MessageBlock& block);
 
+  // The menu groups whose commands the scripts permit or withdraw.
+  static constexpr int kMenuSettings = 0;
+  static constexpr int kMenuSave = 1;
+  static constexpr int kMenuLoad = 2;
+  static constexpr int kMenuBackToTitle = 3;
+  static constexpr int kMenuScreenModeToggle = 4;
+  // Permits (or withdraws) a group's commands: 0, or -1 for a group above 4.
+  int SetMenuState(int group, bool enabled);
+  bool IsMenuPermitted(int group) const { return menu_permissions_[static_cast<std::size_t>(group)] != 0; }
+  // What the game is asking the player: 0 nothing, 7 whether to go back to the title.
+  static constexpr uint8_t kAskingBackToTitle = 7;
+  uint8_t GetModalState() const { return modal_state_.load(); }
+
   // Makes the script host, loads the libraries and "MAIN" and chooses the frame procedure: 0,
   // or a kScriptEngine* code (a load failure of MAIN beyond those: its code plus 2), each after
   // its message.
@@ -255,7 +268,15 @@ class CGameApp : public CFrameworkApp {
   int high_res_suspension_ = 0;
   CCriticalSection game_lock_;
   std::atomic<uint8_t> restart_{0};
+  std::atomic<uint8_t> modal_state_{0};
+  // Settings dialog, save, load, back to title, screen-mode toggle.
+  std::array<std::atomic<uint8_t>, 5> menu_permissions_{1, 0, 0, 0, 1};
   int priority_nesting_ = 0;
+
+  // Menu command 40002: asks, and restarts at "MAIN" on yes.
+  void BackToTitle();
+  // Menu command 40030: the sound output's format.
+  int OnSoundDeviceCommand(MessageBlock& block);
 };
 
 extern CGameApp* g_App;

@@ -1,7 +1,5 @@
 // The game's sound output: opened for the main window at start-up, its format set by the
 // sound-device menu command that the scripts send from the game thread.
-#include <string>
-
 #include "app/game_app.h"
 #include "base/not_built.h"
 #include "platform/diagnostic_log.h"
@@ -11,12 +9,6 @@ namespace {
 constexpr uint8_t kDefaultChannels = 2;
 constexpr int32_t kDefaultRateCode = 44;
 constexpr uint16_t kDefaultBitsPerSample = 16;
-
-// The screen-mode toggle, back to title, close, version and settings, and the dialogs shown for
-// other threads; any other command is ignored.
-bool IsMenuCommandToBuild(uint32_t command) {
-  return (command >= 40001 && command <= 40006) || (command >= 40026 && command <= 40029);
-}
 
 }  // namespace
 
@@ -36,12 +28,7 @@ void CGameApp::StartSoundDevice() {
   }
 }
 
-int CGameApp::OnMenuCommand(MessageBlock& block) {
-  const uint32_t command = block.wparam & 0xFFFF;
-  if (command != kCmdSoundDevice) {
-    if (IsMenuCommandToBuild(command)) ReportNotBuiltYet("menu command " + std::to_string(command));
-    return 0;
-  }
+int CGameApp::OnSoundDeviceCommand(MessageBlock& block) {
   if (auto* request = dynamic_cast<SoundDeviceRequestBlock*>(block.payload)) {
     request->words[0] = static_cast<uint32_t>(SetUpSoundOutput(*request));
   } else {

@@ -1,0 +1,75 @@
+// The game's menu commands and the menu groups that the scripts permit.
+// No menu bar exists: the commands come from the system keys, the in-game menus and the game
+// thread.
+#include <string>
+
+#include "app/game_app.h"
+#include "app/private_messages.h"
+#include "base/not_built.h"
+#include "platform/text_encoding.h"
+
+namespace {
+
+constexpr uint32_t kCmdBackToTitle = 40002;
+constexpr uint32_t kCmdClose = 40003;
+
+// The screen-mode toggle, version and settings, and the dialogs shown for other threads.
+bool IsMenuCommandToBuild(uint32_t command) {
+  return command == 40001 || (command >= 40004 && command <= 40006) || (command >= 40026 && command <= 40029);
+}
+
+// Sets the modal state for the time of one question.
+class ModalStateScope {
+ public:
+  ModalStateScope(std::atomic<uint8_t>& state, uint8_t value) : state_(state) { state_ = value; }
+  ~ModalStateScope() { state_ = 0; }
+  ModalStateScope(const ModalStateScope&) = delete;
+  ModalStateScope& operator=(const ModalStateScope&) = delete;
+
+ private:
+  std::atomic<uint8_t>& state_;
+};
+
+}  // namespace
+
+int CGameApp::OnMenuCommand(MessageBlock& block) {
+  const uint32_t command = block.wparam & 0xFFFF;
+  switch (command) {
+    case kCmdBackToTitle:
+      BackToTitle();
+      break;
+    case kCmdClose:
+      GetMainWindow().SendMessage(plat::WM_CLOSE, 0, 0);
+      break;
+    case kCmdSoundDevice:
+      return OnSoundDeviceCommand(block);
+    default:
+      if (IsMenuCommandToBuild(command)) ReportNotBuiltYet("menu command " + std::to_string(command));
+      break;
+  }
+  return 0;
+}
+
+void CGameApp::BackToTitle() {
+  if (modal_state_ != 0 || !IsMenuPermitted(kMenuBackToTitle)) return;
+  bool yes = false;
+  {
+    ModalStateScope asking(modal_state_, kAskingBackToTitle);
+    yes = AskYesNo(plat::Utf8ToSjis("タイトルに戻ります。\nよろしいですか？"), kBoxInformation);
+    // The scripts may have withdrawn the permission while the player was asked.
+    if (yes && !IsMenuPermitted(kMenuBackToTitle)) {
+      ShowMessageBox(plat::Utf8ToSjis("現在の状態でタイトルに戻ることは出来ません。\r\n"
+                                      "行える状態になってから再度、実行して下さい。"),
+                     kBoxInformation);
+      yes = false;
+    }
+  }
+  if (yes) SetRestart(1);
+}
+
+int CGameApp::SetMenuState(int group, bool enabled) {
+  if (group < 0 || group > kMenuScreenModeToggle) return -1;
+  // Without a menu bar there is nothing to gray: the commands read the permissions.
+  menu_permissions_[static_cast<std::size_t>(group)] = enabled ? 1 : 0;
+  return 0;
+}

@@ -366,6 +366,20 @@ class CImage : public CImageBase {
   void MarkQuad(const QuadCorners& quad);
   uint32_t RotatePass(CImage* src, uint8_t anchor, int32_t x, int32_t y, int32_t angle, uint32_t scale,
                       const plat::Rect* src_rect, const plat::Rect* clip, const uint8_t* level);
+  // Where a rotation puts the scaled source rectangle: (x, y) the pivot's place, the pivot
+  // inside the scaled rectangle of width × height.
+  struct RotationPlacement {
+    int32_t x;
+    int32_t y;
+    int32_t angle;
+    int64_t width;
+    int64_t height;
+    int64_t pivot_x;
+    int64_t pivot_y;
+  };
+  // The rotation's library path: the transform routine at the level.
+  uint32_t LibraryRotation(CPixelLibrary& library, CImage& src, const plat::Rect& source, const RotationPlacement& at,
+                           uint8_t level);
 
   uint32_t LoadNew(const char* file_name, const uint8_t* data, uint32_t size, uint32_t flags, bool palettized);
   uint32_t LoadFromCachedPicture(const class CCachedPicture& picture, uint32_t flags, bool palettized);

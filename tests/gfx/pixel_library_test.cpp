@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/trig_tables.h"
 #include "gfx/image.h"
 #include "pixel/pixel_tables.h"
 #include "support/log_capture.h"
@@ -67,7 +68,10 @@ Painted Paint(const Operation& op) {
 class PixelLibraryTest : public ::testing::Test {
  protected:
   void SetUp() override { BuildPixelTables(); }
-  void TearDown() override { SetPixelLib(nullptr); }
+  void TearDown() override {
+    SetPixelLib(nullptr);
+    g_TrigTable = nullptr;
+  }
   CPixelLibrary library_;
 };
 
@@ -256,6 +260,35 @@ TEST_F(PixelLibraryTest, TheAffineRoutineTurnsAPictureWithTheFillColourAround) {
     }
     EXPECT_EQ(Box(*dst), "0,0,4,6");
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PixelLibraryTest, BoundRotationsTurnThroughTheAffineRoutine) {
+  CTrigTables trig;
+  g_TrigTable = &trig;
+  CImage picture;
+  ASSERT_EQ(picture.Create(4, 2, 32, 0), 0u);
+  for (int32_t y = 0; y < 2; ++y) {
+    for (int32_t x = 0; x < 4; ++x)
+      reinterpret_cast<uint32_t*>(picture.GetRowPointer(y))[x] = 0xFF000000u | (y << 8) | x;
+  }
+  SetPixelLib(&library_);
+  auto dst = Make(5, 7, 3);
+  const std::vector<uint32_t> before = Pixels(*dst);
+  // A quarter turn about the top-left corner placed at (3, 1): the 2x4 block at (1, 1).
+  ASSERT_EQ(dst->RotateCopy(&picture, 0, 3, 1, 128, 0x10000, nullptr, nullptr), 0u);
+  const std::vector<uint32_t> after = Pixels(*dst);
+  for (int32_t y = 0; y < 7; ++y) {
+    for (int32_t x = 0; x < 5; ++x) {
+      const bool covered = (x == 1 || x == 2) && y >= 1 && y <= 4;
+      const uint32_t expected = covered ? 0xFF000000u | ((2u - x) << 8) | (y - 1u) : before[y * 5 + x];
+      EXPECT_EQ(after[y * 5 + x], expected) << x << "," << y;
+    }
+  }
+  EXPECT_EQ(Box(*dst), "1,1,3,5");
 }
 
 }  // namespace

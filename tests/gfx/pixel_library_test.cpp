@@ -14,6 +14,7 @@
 
 #include "base/trig_tables.h"
 #include "gfx/image.h"
+#include "gfx/pixel_routine_table.h"
 #include "pixel/pixel_tables.h"
 #include "support/log_capture.h"
 
@@ -289,6 +290,29 @@ TEST_F(PixelLibraryTest, BoundRotationsTurnThroughTheAffineRoutine) {
     }
   }
   EXPECT_EQ(Box(*dst), "1,1,3,5");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PixelRoutineTableTest, PlacesAndEntriesThatNameOneRoutineFindTheSameRole) {
+  const std::vector<std::pair<uint32_t, uint32_t>> same = {
+      {2, 9},   {4, 69},   {5, 98},   {7, 44},   {9, 93},   {10, 33},  {11, 84}, {12, 170}, {13, 194}, {14, 205},
+      {15, 29}, {16, 139}, {17, 142}, {21, 107}, {22, 152}, {23, 138}, {24, 45}, {25, 227}, {26, 191}};
+  for (const auto& [entry, place] : same) {
+    EXPECT_NE(PixelRoutineAtEntry(entry), EPixelRoutine::kNone) << entry;
+    EXPECT_EQ(PixelRoutineAtEntry(entry), PixelRoutineAtPlace(place)) << entry << " " << place;
+  }
+  EXPECT_EQ(PixelRoutineAtEntry(9), EPixelRoutine::kBlend);
+  EXPECT_EQ(PixelRoutineAtPlace(33), EPixelRoutine::kStretchBlend);
+  EXPECT_EQ(PixelRoutineAtPlace(84), EPixelRoutine::kTransform);
+  // Entry 93 and place 93 are different routines; numbers nobody names find none.
+  EXPECT_EQ(PixelRoutineAtEntry(93), EPixelRoutine::kEffect);
+  EXPECT_EQ(PixelRoutineAtPlace(93), EPixelRoutine::kBlend);
+  EXPECT_EQ(PixelRoutineAtEntry(0), EPixelRoutine::kNone);
+  EXPECT_EQ(PixelRoutineAtPlace(233), EPixelRoutine::kNone);
+  EXPECT_EQ(PixelRoutineAtPlace(0xFFFFFFFF), EPixelRoutine::kNone);
 }
 
 }  // namespace

@@ -275,6 +275,10 @@ class CImage : public CImageBase {
   uint32_t PixelLibStretchBlend(CImage* src, uint32_t mode, uint32_t filter, uint8_t level, uint32_t flag,
                                 const ImageSize* size, int32_t x, int32_t y, const plat::Rect* src_rect);
   uint32_t PixelLibTransform(CImage* src, const PixelTransformArgs& args);
+  // The library's mirrors of a rectangle in place (null: the clip rectangle): 1 without pixels
+  // or without the library; 2 when the routine fails; otherwise 0 with the rectangle marked.
+  uint32_t PixelLibMirrorHorizontal(const plat::Rect* rect);
+  uint32_t PixelLibMirrorVertical(const plat::Rect* rect);
 
   // The parts of the source and of this image that the operation in progress reads and writes.
   plat::Rect& SourceRect() { return source_rect_; }

@@ -57,3 +57,26 @@ uint32_t CImage::PixelLibStretchBlend(CImage* src, uint32_t mode, uint32_t filte
 uint32_t CImage::PixelLibTransform(CImage* src, const PixelTransformArgs& args) {
   return LibraryOnlyPass(src, [&](const PixelRoutines& routines) { return routines.transform(*this, *src, args); });
 }
+
+namespace {
+
+using MirrorRoutine = PixelRoutineResult (*)(CImage&, const plat::Rect*);
+
+uint32_t Mirror(CImage& image, const plat::Rect* rect, MirrorRoutine PixelRoutines::*routine) {
+  const CPixelLibrary* library = ActivePixelLib();
+  if (image.GetPixels() == nullptr || library == nullptr) return 1;
+  const PixelRoutineResult result = (library->Routines().*routine)(image, rect);
+  if (!result.ok) return 2;
+  image.MarkChanged(result.changed);
+  return 0;
+}
+
+}  // namespace
+
+uint32_t CImage::PixelLibMirrorHorizontal(const plat::Rect* rect) {
+  return Mirror(*this, rect, &PixelRoutines::mirror_horizontal);
+}
+
+uint32_t CImage::PixelLibMirrorVertical(const plat::Rect* rect) {
+  return Mirror(*this, rect, &PixelRoutines::mirror_vertical);
+}

@@ -13,7 +13,8 @@ uint32_t g_RoutineDepth = 0;
 }  // namespace
 
 CPixelLibrary::CPixelLibrary()
-    : routines_{PixelLibBlendRoutine, PixelLibStretchBlendRoutine, PixelLibTransformRoutine} {}
+    : routines_{PixelLibBlendRoutine, PixelLibStretchBlendRoutine, PixelLibTransformRoutine,
+                PixelLibMirrorHorizontalRoutine, PixelLibMirrorVerticalRoutine} {}
 
 void SetPixelLib(CPixelLibrary* library) { g_PixelLib = library; }
 

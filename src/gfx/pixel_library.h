@@ -72,6 +72,10 @@ struct PixelRoutines {
   PixelRoutineResult (*blend)(CImage& dst, CImage& src, const PixelBlendArgs& args);
   PixelRoutineResult (*stretch_blend)(CImage& dst, CImage& src, const PixelStretchArgs& args);
   PixelRoutineResult (*transform)(CImage& dst, CImage& src, const PixelTransformArgs& args);
+  // Mirrors the rectangle (null: the clip rectangle) of an 8- or 32-bit image in place, left to
+  // right or top to bottom.
+  PixelRoutineResult (*mirror_horizontal)(CImage& image, const plat::Rect* rect);
+  PixelRoutineResult (*mirror_vertical)(CImage& image, const plat::Rect* rect);
 };
 
 class CPixelLibrary {

@@ -316,3 +316,34 @@ TEST(PixelRoutineTableTest, PlacesAndEntriesThatNameOneRoutineFindTheSameRole) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PixelLibraryTest, TheMirrorsTurnARectangleOverInPlace) {
+  for (const bool vertical : {false, true}) {
+    SCOPED_TRACE(vertical ? "vertical" : "horizontal");
+    auto image = Make(6, 5, 4);
+    image->SetColorKeyFromPixel(2, 2);
+    const auto mirror = [&](const Rect* rect) {
+      return vertical ? image->PixelLibMirrorVertical(rect) : image->PixelLibMirrorHorizontal(rect);
+    };
+    EXPECT_EQ(mirror(nullptr), 1u);
+    const std::vector<uint32_t> before = Pixels(*image);
+    SetPixelLib(&library_);
+    const Rect part{1, 1, 9, 4};  // cut to {1, 1, 6, 4}
+    ASSERT_EQ(mirror(&part), 0u);
+    SetPixelLib(nullptr);
+    const std::vector<uint32_t> after = Pixels(*image);
+    for (int32_t y = 0; y < 5; ++y) {
+      for (int32_t x = 0; x < 6; ++x) {
+        const bool inside = x >= 1 && y >= 1 && y < 4;
+        const int32_t from_x = inside && !vertical ? 6 - x : x;
+        const int32_t from_y = inside && vertical ? 4 - y : y;
+        EXPECT_EQ(after[y * 6 + x], before[from_y * 6 + from_x]) << x << "," << y;
+      }
+    }
+    EXPECT_EQ(Box(*image), "1,1,6,4");
+  }
+}
+
+}  // namespace

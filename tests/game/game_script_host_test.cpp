@@ -64,7 +64,7 @@ TEST_F(GameScriptHostTest, AFunctionNotBuiltYetLogsItsNumberOnceAndReturnsZero) 
 TEST_F(GameStateRecordTest, TheClassOneVariablesRoundTripAndNothingElseChanges) {
   SetWord(0, 0x11111111);
   const std::vector<std::uint8_t> record = Written(false);
-  ASSERT_EQ(record.size(), kVariablesSize + 1);
+  ASSERT_EQ(record.size(), kVariablesSize + 1 + kQuietSoundSize);
   EXPECT_EQ(record[0], 0);  // the class-1 selector
   EXPECT_EQ(record[1], 0);  // variable 0's kind
   EXPECT_EQ(LoadLe32(&record[2]), 0x11111111u);
@@ -87,11 +87,11 @@ TEST_F(GameStateRecordTest, WithoutTheTextPartTheRecordHoldsNoPrinterStateAndNoS
   settings_[kSettingSaveText] = 0;
   for (const bool with_text : {false, true}) {
     const std::vector<std::uint8_t> record = Written(with_text);
-    ASSERT_EQ(record.size(), kVariablesSize + 1) << with_text;
-    EXPECT_EQ(record.back(), 0) << with_text;
+    ASSERT_EQ(record.size(), kVariablesSize + 1 + kQuietSoundSize) << with_text;
+    EXPECT_EQ(record[kVariablesSize], 0) << with_text;
   }
   settings_[kSettingSaveText] = 1;
-  EXPECT_EQ(Written(false).size(), kVariablesSize + 1);
+  EXPECT_EQ(Written(false).size(), kVariablesSize + 1 + kQuietSoundSize);
 }
 
 TEST_F(GameStateRecordTest, WithTheTextPartTheHeldSnapshotTravelsInTheRecord) {
@@ -99,13 +99,13 @@ TEST_F(GameStateRecordTest, WithTheTextPartTheHeldSnapshotTravelsInTheRecord) {
   ASSERT_EQ(host_.TakeSnapshot(), 0u);
   const std::vector<std::uint8_t> snapshot = Held();
   // A snapshot is taken after the old one is dropped, so its own snapshot is empty.
-  ASSERT_EQ(snapshot.size(), kVariablesSize + 1 + 4);
+  ASSERT_EQ(snapshot.size(), kVariablesSize + 1 + 4 + kQuietSoundSize);
   EXPECT_EQ(snapshot[kVariablesSize], 1);
   EXPECT_EQ(LoadLe32(&snapshot[kVariablesSize + 1]), 0u);
 
   SetWord(0, 8);
   const std::vector<std::uint8_t> record = Written(true);
-  ASSERT_EQ(record.size(), kVariablesSize + 1 + 4 + snapshot.size());
+  ASSERT_EQ(record.size(), kVariablesSize + 1 + 4 + snapshot.size() + kQuietSoundSize);
   EXPECT_EQ(record[kVariablesSize], 1);
   EXPECT_EQ(LoadLe32(&record[kVariablesSize + 1]), snapshot.size());
   EXPECT_TRUE(std::equal(snapshot.begin(), snapshot.end(), record.begin() + kVariablesSize + 5));
@@ -151,8 +151,8 @@ TEST_F(GameStateRecordTest, ASnapshotBringsTheVariablesBackOnceAndIsThenGone) {
   ASSERT_EQ(host_.TakeSnapshot(), 0u);
   SetWord(0, 103);
   ASSERT_EQ(host_.TakeSnapshot(), 0u);
-  ASSERT_EQ(host_.HeldSnapshot().size(), kVariablesSize + 1);
-  EXPECT_EQ(host_.HeldSnapshot().back(), 0);
+  ASSERT_EQ(host_.HeldSnapshot().size(), kVariablesSize + 1 + kQuietSoundSize);
+  EXPECT_EQ(host_.HeldSnapshot()[kVariablesSize], 0);
   SetWord(0, 104);
   EXPECT_EQ(host_.RestoreSnapshot(), 0u);
   EXPECT_EQ(Word(0), 103u);

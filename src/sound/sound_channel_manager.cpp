@@ -78,7 +78,7 @@ void CSoundChannelManager::SetMasterVolume(int32_t volume, bool sound_effects_on
   master_volume_ = std::clamp(volume, 0, 256);
   SetBgmVolume(-1, bgm_level_, true);
   for (const auto& record : channels_) {
-    const bool looping_or_streamed = record->play_state == SoundChannel::kPlayedLooped || record->stream_file;
+    const bool looping_or_streamed = record->play_state == SoundChannel::kPlayedLooped || record->IsStreamed();
     if (!sound_effects_only || ((record->sound_class & kSoundEffectClass) != 0 && looping_or_streamed)) {
       ApplyChannelVolume(*record);
     }
@@ -96,7 +96,7 @@ void CSoundChannelManager::SetClassLevel(int32_t level, bool looping_or_streamed
   for (int32_t i = 0; i < GetChannelCount(); ++i) {
     const SoundChannel& record = *channels_[i];
     if ((record.sound_class & class_mask) == 0) continue;
-    if (looping_or_streamed_only && record.play_state != SoundChannel::kPlayedLooped && !record.stream_file) continue;
+    if (looping_or_streamed_only && record.play_state != SoundChannel::kPlayedLooped && !record.IsStreamed()) continue;
     SetChannelVolume(i, -1, level);
   }
 }
@@ -340,13 +340,13 @@ uint32_t CSoundChannelManager::LoadChannel(int32_t channel, const char* file, ui
   if (streamed) {
     record->stream.SetVolume(result);
     if (record->stream.Open(file, nullptr) > 0) return 2;
-    record->stream_file = file;
     record->active = &record->stream;
   } else {
     record->buffer.SetVolume(result);
     if (record->buffer.Load(file, mode) > 0) return 2;
     record->active = &record->buffer;
   }
+  record->file = file;
   record->active->SetPan(record->pan);
   return 0;
 }
@@ -357,7 +357,7 @@ void CSoundChannelManager::UnloadChannel(int32_t channel) {
   EndFadeTask(*record);
   if (record->active != nullptr) record->active->Release();
   record->active = nullptr;
-  record->stream_file.reset();
+  record->file.reset();
   record->play_state = SoundChannel::kStopped;
 }
 

@@ -39,9 +39,13 @@ struct SoundChannel {
   static constexpr uint8_t kPlayedOnce = 1;
   static constexpr uint8_t kPlayedLooped = 2;
 
+  bool IsStreamed() const { return active == &stream; }
+
   CSoundBuffer* active = nullptr;
   CStreamSoundBuffer stream;
-  std::optional<std::string> stream_file;
+  // The loaded sound's name as the load was given it, streamed or whole (saves keep it so, not
+  // resolved to where the game's folder lay when the game was saved).
+  std::optional<std::string> file;
   CStaticSoundBuffer buffer;
   int32_t volume = 100;
   int32_t level = 256;

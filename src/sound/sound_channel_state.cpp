@@ -55,18 +55,11 @@ std::optional<int32_t> ReadInt(ByteReader& in) {
 // The kind of sound a channel holds and its name.
 uint8_t KindOf(const SoundChannel& record) {
   if (record.active == nullptr) return kNoSound;
-  return record.active == &record.stream ? kStreamedSound : kWholeSound;
+  return record.IsStreamed() ? kStreamedSound : kWholeSound;
 }
 
 std::optional<std::string> NameOf(const SoundChannel& record) {
-  switch (KindOf(record)) {
-    case kStreamedSound:
-      return record.stream_file;
-    case kWholeSound:
-      return record.buffer.GetFileName();
-    default:
-      return std::nullopt;
-  }
+  return record.active != nullptr ? record.file : std::nullopt;
 }
 
 }  // namespace

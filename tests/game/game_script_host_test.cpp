@@ -15,6 +15,7 @@
 #include "script/transfer_builtins.h"
 #include "sob_builder.h"
 #include "support/log_capture.h"
+#include "support/fake_sound_system.h"
 #include "support/game_host_fixture.h"
 
 namespace {
@@ -199,6 +200,49 @@ TEST_F(GameStateRecordTest, DamagedVariablesAreRefusedWithNothingChanged) {
 
   EXPECT_EQ(Words(), before);
   EXPECT_EQ(Held(), snapshot);
+}
+
+TEST_F(GameStateRecordTest, TheSoundChannelsTravelAtTheRecordsEndAndAnOlderRecordLeavesThemAlone) {
+  test_support::FakeSoundSystem sound;
+  game_.WriteFile("SE/HIT.PCM", test_support::MakeFakePcmFile({16, 1, 22050, std::vector<std::uint8_t>(4410, 1)}));
+  CSoundChannelManager& channels = host_.SoundChannels();
+  EXPECT_EQ(g_SoundChannels, &channels);
+  ASSERT_EQ(channels.SetChannelCount(2), 0u);
+  ASSERT_EQ(channels.SetChannelClass(1, CSoundChannelManager::kVoiceClass), 0u);
+  ASSERT_EQ(channels.LoadChannel(1, "SE\\HIT.PCM", 0, false), 0u);
+  ASSERT_EQ(channels.PlayChannel(1, true), 0);
+  ASSERT_EQ(channels.PlayBgm("SE\\HIT.PCM", nullptr, true), 0);
+  const std::vector<std::uint8_t> record = Written(false);
+  ASSERT_EQ(record.size(), kVariablesSize + 1 + channels.GetSaveSize());
+  // The same record as written before the channels joined it.
+  const std::vector<std::uint8_t> older(record.begin(), record.begin() + kVariablesSize + 1);
+
+  channels.StopBgm();
+  channels.FreeChannels();
+  ASSERT_EQ(channels.SetChannelCount(5), 0u);
+  ASSERT_EQ(host_.ReadState(record), 0u);
+  ASSERT_EQ(channels.GetChannelCount(), 2);
+  EXPECT_EQ(channels.GetChannel(1)->sound_class, CSoundChannelManager::kVoiceClass);
+  EXPECT_EQ(channels.GetChannel(1)->file, "SE\\HIT.PCM");
+  EXPECT_TRUE(channels.IsChannelPlaying(1));
+  EXPECT_EQ(channels.CurrentBgm().file, "SE\\HIT.PCM");
+  EXPECT_TRUE(channels.CurrentBgm().loop);
+
+  ASSERT_EQ(channels.SetChannelCount(3), 0u);
+  SetWord(0, 77);
+  ASSERT_EQ(host_.ReadState(older), 0u);
+  EXPECT_EQ(Word(0), 0x04030201u);
+  EXPECT_EQ(channels.GetChannelCount(), 3);
+  EXPECT_TRUE(channels.IsChannelPlaying(1));
+
+  // A damaged channels' part is refused whole.
+  SetWord(0, 77);
+  EXPECT_EQ(host_.ReadState(std::span(record).first(record.size() - 1)), 3u);
+  EXPECT_EQ(Word(0), 77u);
+  EXPECT_EQ(channels.GetChannelCount(), 3);
+
+  channels.StopBgm();
+  channels.FreeChannels();
 }
 
 TEST_F(GameStateRecordTest, ADamagedTextPartFailsWithThreeAndChangesNothing) {

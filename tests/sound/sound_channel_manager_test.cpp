@@ -104,7 +104,8 @@ TEST_F(SoundChannelManagerTest, TheSavedStateRoundTripsAndADamagedOneChangesNoth
   EXPECT_TRUE(restored.IsChannelPlaying(0));
   const SoundChannel& streamed = *restored.GetChannel(1);
   EXPECT_EQ(streamed.sound_class, CSoundChannelManager::kSecondClass);
-  EXPECT_EQ(streamed.stream_file, "SE\\HIT.PCM");
+  EXPECT_TRUE(streamed.IsStreamed());
+  EXPECT_EQ(streamed.file, "SE\\HIT.PCM");
   EXPECT_FALSE(restored.IsChannelPlaying(1));  // played once: not started again
   EXPECT_EQ(restored.GetChannel(2)->pan, 500);
   EXPECT_EQ(restored.GetChannel(2)->volume, 30);

@@ -76,6 +76,8 @@ void CSoundChannelManager::ApplyChannelVolume(SoundChannel& record) {
 
 void CSoundChannelManager::SetMasterVolume(int32_t volume, bool sound_effects_only) {
   master_volume_ = std::clamp(volume, 0, 256);
+  // The ducking ends first, so that the level applied is the one it saved, not the lowered one.
+  CancelVoiceDucking();
   SetBgmVolume(-1, bgm_level_, true);
   for (const auto& record : channels_) {
     const bool looping_or_streamed = record->play_state == SoundChannel::kPlayedLooped || record->IsStreamed();

@@ -109,6 +109,17 @@ TEST_F(SoundControlTasksTest, DuckingLowersHoldsWaitsAndRaisesAndASecondVoiceMak
   Tick(500);
   EXPECT_EQ(channels_->GetBgmLevel(), 256);
   EXPECT_EQ(timer_.GetCount(), 0u);
+
+  // A new master volume ends a ducking with the music's own level, not the lowered one.
+  ASSERT_EQ(channels_->PlayChannel(1, false), 0);
+  ASSERT_NE(channels_->StartVoiceDucking(&timer_, 1, -1.0F), nullptr);
+  Tick(0);
+  Tick(500);
+  EXPECT_EQ(channels_->GetBgmLevel(), 128);
+  channels_->SetMasterVolume(256, false);
+  EXPECT_EQ(channels_->GetBgmLevel(), 256);
+  Tick(0);
+  EXPECT_EQ(timer_.GetCount(), 0u);
 }
 
 TEST_F(SoundControlTasksTest, ChannelFadesNameThemselvesInTheFadeStateAndEndAtTheirEndVolume) {

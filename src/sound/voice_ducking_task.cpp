@@ -7,7 +7,7 @@ int32_t CVoiceDuckingTask::Start(CTimerManager* timer, CSoundChannelManager* man
   if (timer == nullptr || manager == nullptr || !(fraction < 1.0F)) return 1;
   if (!manager->IsChannelPlaying(voice_channel)) return -1;
   if (!manager->IsBgmPlaying()) return -2;
-  auto* running = static_cast<CVoiceDuckingTask*>(timer->FindByKind(kTimedTaskVoiceDucking));
+  auto* running = dynamic_cast<CVoiceDuckingTask*>(timer->FindByKind(kTimedTaskVoiceDucking));
   saved_level_ = running != nullptr ? running->saved_level_ : manager->GetBgmLevel();
   start_level_ = saved_level_;
   target_level_ = fraction < 0 ? saved_level_ >> 1 : static_cast<int32_t>(static_cast<float>(saved_level_) * fraction);

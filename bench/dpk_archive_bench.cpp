@@ -1,15 +1,27 @@
 // Reading DPK entries: whole (stored and LZSS-packed, scrambled) and through an entry stream,
-// and name lookups in a large name tree.
+// name lookups in a large name tree, and an entry read by name through the data-file layer from
+// game folders of 0 and 2000 other files, next to a POSIX read of the same bytes from a loose
+// file (a table after the runs gives the ratios).
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <memory>
 #include <random>
 #include <string>
 
+#include "base/path.h"
 #include "base/read_target.h"
 #include "dpk_writer.h"
 #include "platform/host_path.h"
+#include "ratio_reporter.h"
 #include "resource/dpk_decoder.h"
+#include "resource/file_system.h"
 
 namespace {
 
@@ -90,4 +102,75 @@ void BM_DpkHasEntry(benchmark::State& state) {
 }
 BENCHMARK(BM_DpkHasEntry);
 
+constexpr std::size_t kEntrySize = 65536;
+
+// A game folder holding SCRIPT.DPK (16 stored entries of 64 KiB, mounted as SCRIPT\) and
+// `other_files` loose files, and elsewhere a loose copy of the entry that is read.
+class BenchGameFolder {
+ public:
+  explicit BenchGameFolder(int other_files) {
+    folder_ = fs::temp_directory_path() / ("kestrune-game-bench-" + std::to_string(std::random_device()()));
+    fs::create_directories(folder_ / "game");
+    kvxtools::DpkWriter writer(kvxtools::DpkWriterOptions{});
+    for (int i = 0; i < 16; ++i) writer.Add("FILE" + std::to_string(i) + ".SOB", TextLike(kEntrySize, i));
+    std::string error;
+    if (!writer.WriteFile((folder_ / "game" / "SCRIPT.DPK").string(), error)) return;
+    for (int i = 0; i < other_files; ++i) std::ofstream(folder_ / "game" / ("other" + std::to_string(i) + ".txt")) << i;
+    std::ofstream(folder_ / "FILE3.SOB", std::ios::binary) << TextLike(kEntrySize, 3);
+    // An installed game's folder: one changed in the last moments has its listing read again on
+    // every miss, since a further change could carry the same time stamp.
+    const timespec long_ago[2] = {{std::time(nullptr) - 3600, 0}, {std::time(nullptr) - 3600, 0}};
+    utimensat(AT_FDCWD, (folder_ / "game").c_str(), long_ago, 0);
+    SetBaseFolder(plat::ToEnginePath((folder_ / "game").string() + "/").c_str());
+    RegisterDpkDecoder(*files_);
+    ok_ = files_->MountArchive("SCRIPT.DPK", -2, 1, true, nullptr) == 0;
+  }
+  ~BenchGameFolder() {
+    files_.reset();
+    std::error_code ignored;
+    fs::remove_all(folder_, ignored);
+  }
+  bool Ok() const { return ok_; }
+  CFileSystem& Files() { return *files_; }
+  std::string LoosePath() const { return (folder_ / "FILE3.SOB").string(); }
+
+ private:
+  fs::path folder_;
+  std::unique_ptr<CFileSystem> files_ = std::make_unique<CFileSystem>();
+  bool ok_ = false;
+};
+
+void BM_ReadByName(benchmark::State& state) {
+  BenchGameFolder game(static_cast<int>(state.range(0)));
+  if (!game.Ok()) return state.SkipWithError("no game folder");
+  for (auto _ : state) {
+    CMemoryBlockTarget target(CMemoryBlockTarget::EmptyFiles::kRefused);
+    if (game.Files().ReadFile("SCRIPT\\FILE3.SOB", target, nullptr) != 0) state.SkipWithError("read failed");
+    benchmark::DoNotOptimize(target.Detach());
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(kEntrySize));
+}
+BENCHMARK(BM_ReadByName)->Arg(0)->Arg(2000);
+
+void BM_PosixRead(benchmark::State& state) {
+  BenchGameFolder game(0);
+  const std::string path = game.LoosePath();
+  for (auto _ : state) {
+    const int file = ::open(path.c_str(), O_RDONLY);
+    struct stat status {};
+    if (file < 0 || ::fstat(file, &status) != 0) return state.SkipWithError("open failed");
+    const auto data = std::make_unique<char[]>(static_cast<std::size_t>(status.st_size));
+    if (::read(file, data.get(), static_cast<std::size_t>(status.st_size)) != status.st_size) state.SkipWithError("read failed");
+    ::close(file);
+    benchmark::DoNotOptimize(data.get());
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(kEntrySize));
+}
+BENCHMARK(BM_PosixRead);
+
 }  // namespace
+
+int main(int argc, char** argv) {
+  return RunBenchmarksWithRatios(argc, argv, "read by name",
+                                 {{"BM_ReadByName/0", "BM_PosixRead"}, {"BM_ReadByName/2000", "BM_PosixRead"}});
+}

@@ -63,11 +63,6 @@ BENCHMARK(GlyphsCold)->Unit(benchmark::kMicrosecond);
 BENCHMARK(GlyphsWarm)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatios("page", {{"GlyphsCold", "MemcpyCells"}, {"GlyphsWarm", "MemcpyCells"}});
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarksWithRatios(argc, argv, "page",
+                                 {{"GlyphsCold", "MemcpyCells"}, {"GlyphsWarm", "MemcpyCells"}});
 }

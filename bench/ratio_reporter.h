@@ -38,3 +38,16 @@ class RatioReporter : public benchmark::ConsoleReporter {
  protected:
   std::map<std::string, double> times_;
 };
+
+// The main function of a benchmark that prints one table of ratios: runs the benchmarks the
+// command line selects, then the table.
+inline int RunBenchmarksWithRatios(int argc, char** argv, const char* heading,
+                                   const std::vector<std::pair<const char*, const char*>>& pairs) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.PrintRatios(heading, pairs);
+  benchmark::Shutdown();
+  return 0;
+}

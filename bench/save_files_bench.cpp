@@ -112,11 +112,6 @@ BENCHMARK(SaveGame)->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadGame)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatios("state of 1 MB", {{"SaveGame", "MemcpyRecord"}, {"LoadGame", "MemcpyRecord"}});
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarksWithRatios(argc, argv, "state of 1 MB",
+                                 {{"SaveGame", "MemcpyRecord"}, {"LoadGame", "MemcpyRecord"}});
 }

@@ -1,5 +1,6 @@
 #include "base/lzss_coder.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <new>
@@ -41,6 +42,25 @@ std::uint32_t FirstDifference(const std::uint8_t* key, const std::uint8_t* node)
     if (difference != 0) return offset + static_cast<std::uint32_t>(std::countr_zero(difference)) / 8;
   }
   return key[17] != node[17] ? 17 : CLzssCoder::kLongestMatch;
+}
+
+// Writes `length` bytes (at most the longest match) at `to` from `distance` bytes back, where an
+// overlapping copy repeats what it has just written; `room` is the space left at `to`. With room
+// for a whole longest match, bytes past `length` may be written too: later items overwrite them.
+void CopyMatch(std::uint8_t* to, std::size_t distance, std::size_t length, std::size_t room) {
+  const std::uint8_t* from = to - distance;
+  if (distance == 1) {
+    std::memset(to, *from, length);
+    return;
+  }
+  if (room >= 2 * 8 + 2 && distance >= 8) {
+    // Eight bytes at a time never read a byte this copy has yet to write.
+    std::memcpy(to, from, 8);
+    std::memcpy(to + 8, from + 8, 8);
+    std::memcpy(to + 16, from + 16, 2);
+    return;
+  }
+  for (std::size_t k = 0; k < length; ++k) to[k] = from[k];
 }
 
 }  // namespace
@@ -197,42 +217,47 @@ unsigned CLzssCoder::Encode(std::span<const std::uint8_t> input, std::vector<std
   return kEncodePacked;
 }
 
+// The ring is not kept: a match's ring position is turned into a distance back into the
+// output, and the ring positions no byte was written to yet (the start of the output) read as
+// the zeros the ring starts with.
 unsigned CLzssCoder::Decode(std::span<const std::uint8_t> packed, std::uint8_t* output, std::size_t output_size) {
   if (output_size == 0) return kDecodeEmptyOutput;
   if (output == nullptr) return kDecodeNoOutput;
 
-  m_Ring.fill(0);
-  std::uint32_t r = kFirstPosition;
-  std::size_t in = 0;
+  const std::uint8_t* in = packed.data();
+  const std::uint8_t* const in_end = in + packed.size();
   std::size_t out = 0;
-  const auto put = [&](std::uint8_t byte) {
-    output[out++] = byte;
-    m_Ring[r] = byte;
-    r = (r + 1) & kRingMask;
-  };
-
   // Bit 8 of the flags runs down with the eight items of a group; when it is gone the next
   // flag byte is due.
   unsigned flags = 0;
   while (out < output_size) {
     flags >>= 1;
     if ((flags & 0x100) == 0) {
-      if (in >= packed.size()) return kDecodeTruncated;
-      flags = packed[in++] | 0xFF00u;
+      if (in == in_end) return kDecodeTruncated;
+      flags = *in++ | 0xFF00u;
     }
     if ((flags & 1) != 0) {
-      if (in >= packed.size()) return kDecodeTruncated;
-      put(packed[in++]);
+      if (in == in_end) return kDecodeTruncated;
+      output[out++] = *in++;
       continue;
     }
-    if (packed.size() - in < 2) return kDecodeTruncated;
-    const std::uint32_t low = packed[in];
-    const std::uint32_t high = packed[in + 1];
+    if (in_end - in < 2) return kDecodeTruncated;
+    const std::uint32_t position = in[0] | ((in[1] & 0xF0u) << 4);
+    const std::size_t length = std::min<std::size_t>((in[1] & 0x0Fu) + kThreshold + 1, output_size - out);
     in += 2;
-    const std::uint32_t position = low | ((high & 0xF0) << 4);
-    const std::uint32_t length = (high & 0x0F) + kThreshold + 1;
-    // The copy may overlap the bytes it writes, repeating them.
-    for (std::uint32_t k = 0; k < length && out < output_size; ++k) put(m_Ring[(position + k) & kRingMask]);
+    // The ring position the next byte goes to, and from it how far back the match starts: 1 to
+    // 4096 bytes (a match at the write position itself reads the byte written 4096 before).
+    const std::uint32_t write_position = static_cast<std::uint32_t>(kFirstPosition + out) & kRingMask;
+    const std::size_t distance = ((write_position - position - 1) & kRingMask) + 1;
+    if (distance <= out) {
+      CopyMatch(output + out, distance, length, output_size - out);
+    } else {
+      // Some or all of the match lies before the output: zeros, then what the copy wrote.
+      for (std::size_t k = 0; k < length; ++k) {
+        output[out + k] = out + k >= distance ? output[out + k - distance] : 0;
+      }
+    }
+    out += length;
   }
   return kDecodeDone;
 }

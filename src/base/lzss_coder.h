@@ -36,12 +36,13 @@ class CLzssCoder {
   unsigned Encode(std::span<const std::uint8_t> input, std::vector<std::uint8_t>& packed);
 
   // Unpacks exactly `output_size` bytes into the caller's buffer. Trailing packed bytes are
-  // ignored; packed data that ends before the output is full gives kDecodeTruncated.
-  unsigned Decode(std::span<const std::uint8_t> packed, std::uint8_t* output, std::size_t output_size);
+  // ignored; packed data that ends before the output is full gives kDecodeTruncated. Unpacking
+  // needs no work area, so it needs no coder either.
+  static unsigned Decode(std::span<const std::uint8_t> packed, std::uint8_t* output, std::size_t output_size);
 
   // As above, into a block of `output_size` bytes that the coder allocates and hands over
   // in `output`; on failure `output` is left empty.
-  unsigned Decode(std::span<const std::uint8_t> packed, std::size_t output_size, std::vector<std::uint8_t>& output);
+  static unsigned Decode(std::span<const std::uint8_t> packed, std::size_t output_size, std::vector<std::uint8_t>& output);
 
  private:
   static constexpr std::uint32_t kNil = kRingSize;

@@ -12,7 +12,8 @@ std::uint8_t ByteSum(std::span<const std::uint8_t> bytes) {
 
 PackedBlock PackBlock(std::span<const std::uint8_t> data) {
   PackedBlock block;
-  const auto coder = std::make_unique<CLzssCoder>();
+  // The coder's work area is large; each thread that packs keeps one.
+  thread_local const auto coder = std::make_unique<CLzssCoder>();
   if (coder->Encode(data, block.stored) == CLzssCoder::kEncodePacked) {
     block.unpacked_size = static_cast<std::uint32_t>(data.size());
   } else {
@@ -27,7 +28,6 @@ std::optional<std::vector<std::uint8_t>> UnpackBlock(std::span<const std::uint8_
   const std::uint64_t most = (std::uint64_t{stored.size()} / 2 + 1) * CLzssCoder::kLongestMatch;
   if (unpacked_size > most) return std::nullopt;
   std::vector<std::uint8_t> data;
-  const auto coder = std::make_unique<CLzssCoder>();
-  if (coder->Decode(stored, unpacked_size, data) != CLzssCoder::kDecodeDone) return std::nullopt;
+  if (CLzssCoder::Decode(stored, unpacked_size, data) != CLzssCoder::kDecodeDone) return std::nullopt;
   return data;
 }

@@ -1,7 +1,10 @@
 #include "platform/host_path.h"
 
 #include <dirent.h>
+#include <sys/stat.h>
+#include <time.h>
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -44,22 +47,45 @@ std::vector<std::string_view> SplitComponents(std::string_view path) {
 // The names of one folder, keyed by their folded form.
 using Listing = std::unordered_map<std::string, std::vector<std::string>>;
 
+// A folder's listing with the modification time the folder had when it was read.
+struct CachedListing {
+  Listing names;
+  timespec modified{};
+  // False while the folder changed so shortly before the reading that a further change could
+  // still carry the same time: such a listing is read again on every miss.
+  bool settled = false;
+};
+
+// File systems stamp times in steps of up to two seconds.
+constexpr std::int64_t kTimeStepNanoseconds = 2'000'000'000;
+
+std::int64_t Nanoseconds(const timespec& time) { return std::int64_t{time.tv_sec} * 1'000'000'000 + time.tv_nsec; }
+
+std::optional<timespec> ModificationTime(const std::string& folder) {
+  struct stat status {};
+  if (::stat(folder.c_str(), &status) != 0) return std::nullopt;
+  return status.st_mtim;
+}
+
 class ListingCache {
  public:
-  // The name on disk in `folder` that matches `name`, reading the folder again once when the
-  // cached listing has none. An exact match wins over one that differs in case.
+  // The name on disk in `folder` that matches `name`. When the cached listing has none, the
+  // folder is read again only if its modification time moved since (the engine's own changes
+  // drop the listing through Forget), so that probing for missing names in a large folder costs
+  // a stat, not a listing. An exact match wins over one that differs in case.
   std::optional<std::string> Match(const std::string& folder, const std::string& name) {
     std::lock_guard guard(lock_);
     auto cached = listings_.find(folder);
     if (cached != listings_.end()) {
-      if (auto found = MatchIn(cached->second, name)) return found;
+      if (auto found = MatchIn(cached->second.names, name)) return found;
+      if (cached->second.settled && Unchanged(folder, cached->second.modified)) return std::nullopt;
     }
     auto fresh = ReadListing(folder);
     if (!fresh) {
       listings_.erase(folder);
       return std::nullopt;
     }
-    auto found = MatchIn(*fresh, name);
+    auto found = MatchIn(fresh->names, name);
     listings_[folder] = std::move(*fresh);
     return found;
   }
@@ -79,20 +105,33 @@ class ListingCache {
     return entry->second.front();
   }
 
-  static std::optional<Listing> ReadListing(const std::string& folder) {
+  static bool Unchanged(const std::string& folder, const timespec& modified) {
+    const std::optional<timespec> now = ModificationTime(folder);
+    return now && now->tv_sec == modified.tv_sec && now->tv_nsec == modified.tv_nsec;
+  }
+
+  // The time is taken before the names, so that a change during the reading moves it past
+  // what the listing records.
+  static std::optional<CachedListing> ReadListing(const std::string& folder) {
+    CachedListing listing;
+    const std::optional<timespec> modified = ModificationTime(folder);
+    if (!modified) return std::nullopt;
+    listing.modified = *modified;
+    timespec reading{};
+    clock_gettime(CLOCK_REALTIME, &reading);
+    listing.settled = Nanoseconds(reading) - Nanoseconds(*modified) > kTimeStepNanoseconds;
     std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
     if (!dir) return std::nullopt;
-    Listing listing;
     while (const dirent* entry = readdir(dir.get())) {
       std::string_view name = entry->d_name;
       if (name == "." || name == "..") continue;
-      listing[FoldName(name)].emplace_back(name);
+      listing.names[FoldName(name)].emplace_back(name);
     }
     return listing;
   }
 
   std::mutex lock_;
-  std::unordered_map<std::string, Listing> listings_;
+  std::unordered_map<std::string, CachedListing> listings_;
 };
 
 ListingCache& Cache() {

@@ -4,7 +4,8 @@
 // Each component is converted to UTF-8 and matched against the folder's listing without regard
 // to the case of ASCII letters (the only letters the engine's own case rules change), so a name
 // the engine forms in another case still finds the file. Listings are cached per folder and read
-// again when a name is missing or when the engine itself creates or deletes something there.
+// again when the engine itself creates or deletes something there, or when a name is missing and
+// the folder's modification time shows that another program changed it.
 // Components that do not exist keep the case the engine gave, so new files get that case.
 #pragma once
 

@@ -140,8 +140,7 @@ std::int32_t CDpkArchive::ReadData(const DpkEntryLocation& location, std::span<s
   if (location.IsPacked()) {
     std::vector<std::uint8_t> packed(location.stored_size);
     if (!ReadExact(location.offset, packed)) return kDpkReadFailed;
-    const auto coder = std::make_unique<CLzssCoder>();
-    if (coder->Decode(packed, data.data(), data.size()) != CLzssCoder::kDecodeDone) return kDpkUnpackFailed;
+    if (CLzssCoder::Decode(packed, data.data(), data.size()) != CLzssCoder::kDecodeDone) return kDpkUnpackFailed;
   } else if (!ReadExact(location.offset, data)) {
     return kDpkReadFailed;
   }

@@ -1,25 +1,64 @@
 #include "resource/elg_unpack.h"
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace {
 
 // Where unit n of the unpacked picture lies: rows of `width` units of `unit` bytes, `pitch`
-// bytes apart (negative for a bottom-up bitmap, whose base is then its last row).
+// bytes apart (negative for a bottom-up bitmap, whose base is then its last row). Work goes row piece by row piece, so that the row of a unit is found by one division
+// per op rather than one per unit.
 struct Layout {
   std::uint8_t* base;
   std::size_t width;
   std::ptrdiff_t pitch;
   std::size_t unit;
 
-  std::uint8_t* At(std::size_t n) const {
-    const std::size_t row = n / width;
-    return base + static_cast<std::ptrdiff_t>(row) * pitch + static_cast<std::ptrdiff_t>((n - row * width) * unit);
+  struct Position {
+    std::size_t row;
+    std::size_t column;
+  };
+
+  Position PositionOf(std::size_t n) const { return {n / width, n % width}; }
+  std::uint8_t* Address(Position at) const {
+    return base + static_cast<std::ptrdiff_t>(at.row) * pitch + static_cast<std::ptrdiff_t>(at.column * unit);
+  }
+  void Advance(Position& at, std::size_t count) const {
+    at.column += count;
+    if (at.column == width) at = {at.row + 1, 0};
+  }
+
+  // Calls piece(address, count) for the pieces of `count` units from unit `n` that lie in one row.
+  template <class Piece>
+  void ForPieces(std::size_t n, std::size_t count, Piece piece) const {
+    Position at = PositionOf(n);
+    while (count > 0) {
+      const std::size_t run = std::min(count, width - at.column);
+      piece(Address(at), run);
+      Advance(at, run);
+      count -= run;
+    }
+  }
+
+  // The same for a copy from unit `from` to unit `to`: each piece lies in one row on both sides.
+  template <class Piece>
+  void ForPiecePairs(std::size_t to, std::size_t from, std::size_t count, Piece piece) const {
+    Position target = PositionOf(to);
+    Position source = PositionOf(from);
+    while (count > 0) {
+      const std::size_t run = std::min({count, width - target.column, width - source.column});
+      piece(Address(target), Address(source), run);
+      Advance(target, run);
+      Advance(source, run);
+      count -= run;
+    }
   }
 };
 
+// One row as long as any output can be.
 Layout Consecutive(std::uint8_t* base, std::size_t unit) {
-  return {base, 1, static_cast<std::ptrdiff_t>(unit), unit};
+  return {base, std::numeric_limits<std::size_t>::max(), 0, unit};
 }
 
 Layout BottomUp(std::uint8_t* bits, std::size_t width, std::size_t height, std::size_t pitch, std::size_t unit) {
@@ -27,47 +66,94 @@ Layout BottomUp(std::uint8_t* bits, std::size_t width, std::size_t height, std::
   return {bits + static_cast<std::ptrdiff_t>(height - 1) * signed_pitch, width, -signed_pitch, unit};
 }
 
-struct ByteUnits {
-  Layout layout;
-  void Put(std::size_t n, const std::uint8_t* value) const { *layout.At(n) = *value; }
-  void Copy(std::size_t to, std::size_t from) const { *layout.At(to) = *layout.At(from); }
+// Copies `count` whole units of `unit_bytes` within one row, `offset` units back. A source that
+// overlaps the target repeats the `offset` units before it: each step copies all that is
+// already written, doubling the pattern.
+void CopyUnitsInRow(std::uint8_t* to, const std::uint8_t* from, std::size_t count, std::size_t unit_bytes) {
+  std::size_t bytes = count * unit_bytes;
+  while (bytes > 0) {
+    const std::size_t step = std::min(bytes, static_cast<std::size_t>(to - from));
+    std::memcpy(to, from, step);
+    to += step;
+    bytes -= step;
+  }
+}
+
+// Units whose copy moves all their bytes.
+template <std::size_t kUnitBytes>
+struct WholeUnitCopy {
+  static void CopyPiece(std::uint8_t* to, const std::uint8_t* from, std::size_t count, std::size_t unit) {
+    if (to > from) {
+      CopyUnitsInRow(to, from, count, kUnitBytes == 0 ? unit : kUnitBytes);
+    } else {
+      // A source after the target (an earlier row of a bottom-up bitmap): copying forward
+      // reads each byte before it is written.
+      std::memmove(to, from, count * (kUnitBytes == 0 ? unit : kUnitBytes));
+    }
+  }
 };
 
-struct IndexedUnits {
+struct ByteUnits : WholeUnitCopy<1> {
+  Layout layout;
+  explicit ByteUnits(Layout l) : layout(l) {}
+  void PutPiece(std::uint8_t* to, std::size_t count, const std::uint8_t* values, std::size_t step) const {
+    if (step == 0) {
+      std::memset(to, *values, count);
+    } else {
+      std::memcpy(to, values, count);
+    }
+  }
+};
+
+struct IndexedUnits : WholeUnitCopy<4> {
   Layout layout;
   const std::uint8_t* palette;
   std::uint8_t alpha;
-  void Put(std::size_t n, const std::uint8_t* index) const {
-    std::uint8_t* pixel = layout.At(n);
-    std::memcpy(pixel, palette + 4 * static_cast<std::size_t>(*index), 3);
-    pixel[3] = alpha;
+  IndexedUnits(Layout l, const std::uint8_t* p, std::uint8_t a) : layout(l), palette(p), alpha(a) {}
+  void PutPiece(std::uint8_t* to, std::size_t count, const std::uint8_t* indices, std::size_t step) const {
+    for (std::size_t i = 0; i < count; ++i, to += 4, indices += step) {
+      std::memcpy(to, palette + 4 * static_cast<std::size_t>(*indices), 3);
+      to[3] = alpha;
+    }
   }
-  void Copy(std::size_t to, std::size_t from) const { std::memcpy(layout.At(to), layout.At(from), 4); }
 };
 
 struct AlphaUnits {
   Layout layout;
-  void Put(std::size_t n, const std::uint8_t* value) const { layout.At(n)[3] = *value; }
-  void Copy(std::size_t to, std::size_t from) const { layout.At(to)[3] = layout.At(from)[3]; }
+  explicit AlphaUnits(Layout l) : layout(l) {}
+  void PutPiece(std::uint8_t* to, std::size_t count, const std::uint8_t* values, std::size_t step) const {
+    for (std::size_t i = 0; i < count; ++i, to += 4, values += step) to[3] = *values;
+  }
+  // Only the fourth byte moves, so the copy goes unit by unit, repeating what it has just written.
+  static void CopyPiece(std::uint8_t* to, const std::uint8_t* from, std::size_t count, std::size_t) {
+    for (std::size_t i = 0; i < count; ++i) to[4 * i + 3] = from[4 * i + 3];
+  }
 };
 
 // Colour pixels of `layout.unit` bytes (3 or 4); a fourth byte is 0 when written and copied along.
-struct ColourUnits {
+struct ColourUnits : WholeUnitCopy<0> {
   Layout layout;
-  void Put(std::size_t n, const std::uint8_t* bgr) const {
-    std::uint8_t* pixel = layout.At(n);
-    std::memcpy(pixel, bgr, 3);
-    if (layout.unit == 4) pixel[3] = 0;
+  explicit ColourUnits(Layout l) : layout(l) {}
+  void PutPiece(std::uint8_t* to, std::size_t count, const std::uint8_t* bgr, std::size_t step) const {
+    if (layout.unit == 4) {
+      for (std::size_t i = 0; i < count; ++i, to += 4, bgr += step) {
+        const std::uint8_t pixel[4] = {bgr[0], bgr[1], bgr[2], 0};
+        std::memcpy(to, pixel, 4);
+      }
+    } else {
+      for (std::size_t i = 0; i < count; ++i, to += 3, bgr += step) std::memcpy(to, bgr, 3);
+    }
   }
-  void Copy(std::size_t to, std::size_t from) const { std::memcpy(layout.At(to), layout.At(from), layout.unit); }
 };
 
-struct GreyUnits {
+struct GreyUnits : WholeUnitCopy<1> {
   Layout layout;
-  void Put(std::size_t n, const std::uint8_t* bgr) const {
-    *layout.At(n) = static_cast<std::uint8_t>((77 * bgr[2] + 150 * bgr[1] + 29 * bgr[0]) / 256);
+  explicit GreyUnits(Layout l) : layout(l) {}
+  void PutPiece(std::uint8_t* to, std::size_t count, const std::uint8_t* bgr, std::size_t step) const {
+    for (std::size_t i = 0; i < count; ++i, bgr += step) {
+      to[i] = static_cast<std::uint8_t>((77 * bgr[2] + 150 * bgr[1] + 29 * bgr[0]) / 256);
+    }
   }
-  void Copy(std::size_t to, std::size_t from) const { *layout.At(to) = *layout.At(from); }
 };
 
 // The bytes of a stream, never read past its end.
@@ -93,12 +179,17 @@ class StreamReader {
   const std::uint8_t* end_;
 };
 
-// Copies `length` units from `offset` units back, one at a time, so that a copy may repeat what
-// it has just written. False when the source starts before the output or the copy overflows it.
+// Copies `length` units from `offset` units back, as if one at a time, so that a copy may repeat
+// what it has just written. False when the source starts before the output or the copy overflows
+// it.
 template <class Units>
 bool CopyBack(const Units& units, std::size_t& n, std::size_t capacity, std::size_t offset, std::size_t length) {
   if (offset == 0 || offset > n || capacity - n < length) return false;
-  for (std::size_t i = 0; i < length; ++i, ++n) units.Copy(n, n - offset);
+  const std::size_t unit = units.layout.unit;
+  units.layout.ForPiecePairs(n, n - offset, length, [&](std::uint8_t* to, const std::uint8_t* from, std::size_t count) {
+    Units::CopyPiece(to, from, count, unit);
+  });
+  n += length;
   return true;
 }
 
@@ -117,7 +208,12 @@ bool LiteralOrRun(StreamReader& in, std::size_t op, const Units& units, std::siz
   }
   const std::uint8_t* stored = in.Take(literal ? length * unit_bytes : unit_bytes);
   if (stored == nullptr || capacity - n < length) return false;
-  for (std::size_t i = 0; i < length; ++i) units.Put(n++, stored + (literal ? i * unit_bytes : 0));
+  const std::size_t step = literal ? unit_bytes : 0;
+  units.layout.ForPieces(n, length, [&](std::uint8_t* to, std::size_t count) {
+    units.PutPiece(to, count, stored, step);
+    stored += count * step;
+  });
+  n += length;
   return true;
 }
 
@@ -165,10 +261,7 @@ template <class Units>
 bool CopyFromAbove(const Units& units, std::size_t& n, std::size_t capacity, std::size_t width, std::size_t rows,
                    int shift) {
   const std::size_t back = rows * width + static_cast<std::size_t>(shift == -1) - static_cast<std::size_t>(shift == 1);
-  if (back == 0 || back > n || capacity == n) return false;
-  units.Copy(n, n - back);
-  ++n;
-  return true;
+  return CopyBack(units, n, capacity, back, 1);
 }
 
 template <class Units>

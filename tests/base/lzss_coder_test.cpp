@@ -4,6 +4,7 @@
 
 #include <limits>
 #include <memory>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -147,6 +148,113 @@ TEST(LzssCoder, TruncatedPackedDataIsAnErrorAndNeverReadPast) {
     Bytes unpacked{1, 2, 3};
     ASSERT_EQ(coder->Decode({cut.get(), length}, input.size(), unpacked), CLzssCoder::kDecodeTruncated) << length;
     EXPECT_TRUE(unpacked.empty());
+  }
+}
+
+// The unpacking as the format defines it: every byte passes through a 4096-byte ring that
+// starts as zeros, and a match names a ring position. Returns the output, or nothing when the
+// packed data ends first.
+std::optional<Bytes> RingDecode(const Bytes& packed, std::size_t output_size) {
+  std::vector<std::uint8_t> ring(4096, 0);
+  std::uint32_t r = 4096 - 18;
+  Bytes output;
+  std::size_t in = 0;
+  unsigned flags = 0;
+  const auto put = [&](std::uint8_t byte) {
+    output.push_back(byte);
+    ring[r] = byte;
+    r = (r + 1) & 4095;
+  };
+  while (output.size() < output_size) {
+    flags >>= 1;
+    if ((flags & 0x100) == 0) {
+      if (in >= packed.size()) return std::nullopt;
+      flags = packed[in++] | 0xFF00u;
+    }
+    if ((flags & 1) != 0) {
+      if (in >= packed.size()) return std::nullopt;
+      put(packed[in++]);
+      continue;
+    }
+    if (in + 2 > packed.size()) return std::nullopt;
+    const std::uint32_t position = packed[in] | ((packed[in + 1] & 0xF0u) << 4);
+    const std::uint32_t length = (packed[in + 1] & 0x0Fu) + 3;
+    in += 2;
+    for (std::uint32_t k = 0; k < length && output.size() < output_size; ++k) put(ring[(position + k) & 4095]);
+  }
+  return output;
+}
+
+// Packed items written by hand, so that matches can sit at any distance.
+class PackedWriter {
+ public:
+  void Literal(std::uint8_t byte) {
+    Item();
+    packed_[flag_at_] |= static_cast<std::uint8_t>(1u << bit_);
+    packed_.push_back(byte);
+    ++written_;
+    ++bit_;
+  }
+  // A match `distance` bytes back from the next byte to be written (1 to 4096).
+  void Match(std::uint32_t distance, std::uint32_t length) {
+    Item();
+    const std::uint32_t position = (4096 - 18 + static_cast<std::uint32_t>(written_) - distance) & 4095;
+    packed_.push_back(static_cast<std::uint8_t>(position));
+    packed_.push_back(static_cast<std::uint8_t>(((position >> 4) & 0xF0) | (length - 3)));
+    written_ += length;
+    ++bit_;
+  }
+  const Bytes& Packed() const { return packed_; }
+  std::size_t Written() const { return written_; }
+
+ private:
+  void Item() {
+    if (bit_ < 8) return;
+    flag_at_ = packed_.size();
+    packed_.push_back(0);
+    bit_ = 0;
+  }
+  Bytes packed_;
+  std::size_t flag_at_ = 0;
+  unsigned bit_ = 8;
+  std::size_t written_ = 0;
+};
+
+TEST(LzssCoder, MatchesAtEveryDistanceUnpackAsThroughTheRing) {
+  std::mt19937 random(5);
+  PackedWriter writer;
+  // Matches that reach before the output's start, into the ring's first zeros.
+  for (std::uint32_t distance : {1u, 2u, 17u, 18u, 19u, 100u, 4078u, 4096u}) writer.Match(distance, 18);
+  while (writer.Written() < 5000) writer.Literal(static_cast<std::uint8_t>(random()));
+  for (std::uint32_t distance = 1; distance <= 4096; ++distance) {
+    writer.Match(distance, 3 + distance % 16);
+    if (distance % 3 == 0) writer.Literal(static_cast<std::uint8_t>(random()));
+  }
+  const Bytes& packed = writer.Packed();
+  // Every output size near the end cuts the last matches short at another point.
+  for (std::size_t size = writer.Written() - 40; size <= writer.Written(); ++size) {
+    const std::optional<Bytes> expected = RingDecode(packed, size);
+    ASSERT_TRUE(expected.has_value());
+    Bytes unpacked;
+    ASSERT_EQ(CLzssCoder::Decode(packed, size, unpacked), CLzssCoder::kDecodeDone) << size;
+    ASSERT_EQ(unpacked, *expected) << size;
+  }
+}
+
+TEST(LzssCoder, RandomPackedDataUnpacksAsThroughTheRing) {
+  std::mt19937 random(9);
+  for (int round = 0; round < 200; ++round) {
+    Bytes packed(static_cast<std::size_t>(random() % 3000));
+    // Few literals, so that most items are matches, many reaching before the output.
+    for (std::uint8_t& byte : packed) byte = static_cast<std::uint8_t>(random() & (round % 2 == 0 ? 0x11 : 0xFF));
+    const std::size_t size = 1 + random() % 20000;
+    const std::optional<Bytes> expected = RingDecode(packed, size);
+    Bytes unpacked;
+    const unsigned status = CLzssCoder::Decode(packed, size, unpacked);
+    ASSERT_EQ(status, expected ? CLzssCoder::kDecodeDone : CLzssCoder::kDecodeTruncated) << round;
+    if (expected) {
+      ASSERT_EQ(unpacked, *expected) << round;
+    }
   }
 }
 

@@ -1,6 +1,10 @@
 #include "platform/host_path.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <ctime>
 
 #include "platform/file_handle.h"
 #include "platform/file_system_ops.h"
@@ -76,6 +80,40 @@ TEST(HostPath, NewFilesKeepTheEngineCaseAndListingsFollowChanges) {
   EXPECT_FALSE(game.Exists("save/Data01.SAV"));
   EXPECT_FALSE(plat::FileHandle::Open(path, plat::FileOpenMode::kRead).IsOpen());
   EXPECT_FALSE(plat::FileHandle::Open(path, plat::FileOpenMode::kReadWrite).IsOpen());
+}
+
+// Sets a folder's modification time as another program, or an install long ago, leaves it.
+void SetModified(const std::string& folder, std::time_t seconds) {
+  const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, folder.c_str(), times, 0), 0);
+}
+
+TEST(HostPath, AMissReadsTheFolderAgainOnlyWhenItsTimeMoved) {
+  TempGameFolder game;
+  game.MakeFolder("data");
+  const std::string folder = game.HostPath() + "/data";
+  const auto opens = [&](const std::string& name) {
+    return plat::FileHandle::Open(game.EnginePath("DATA\\" + name), plat::FileOpenMode::kRead).IsOpen();
+  };
+  const std::time_t long_ago = std::time(nullptr) - 3600;
+  SetModified(folder, long_ago);
+  EXPECT_FALSE(opens("A.TXT"));  // caches the listing of a folder that has settled
+
+  // A file added behind the folder's unchanged time stays unseen: the miss was not read again.
+  game.WriteFile("data/a.txt", "x");
+  SetModified(folder, long_ago);
+  EXPECT_FALSE(opens("A.TXT"));
+  SetModified(folder, long_ago + 1);
+  EXPECT_TRUE(opens("A.TXT"));
+
+  // A folder changed just now may change again within the same time stamp, so a listing read
+  // then is read again on a miss even though the time did not move.
+  const std::time_t now = std::time(nullptr);
+  SetModified(folder, now);
+  EXPECT_FALSE(opens("B.TXT"));
+  game.WriteFile("data/b.txt", "x");
+  SetModified(folder, now);
+  EXPECT_TRUE(opens("B.TXT"));
 }
 
 TEST(HostPath, ShiftJisNamesMapToUtf8AndBack) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 namespace {
@@ -123,6 +124,81 @@ TEST(ElgUnpackVariants, IndexedPixelsTakeThePaletteEntryAndTheGivenAlpha) {
   ASSERT_NE(UnpackElgIndexedTo32(stream.data(), stream.data() + stream.size(), pixels.data(), 2, palette.data(), 7),
             nullptr);
   EXPECT_EQ(pixels, (Bytes{10, 20, 30, 7, 10, 20, 30, 7}));
+}
+
+// A stream of a literal of `literal` units of `unit_bytes` random bytes, then back-copies with the
+// long-copy op (0x90: offset = low nibble * 256 + b1 + `offset_bias`, length = b2 + `length_bias`)
+// at every offset up to `longest_offset`, each longer than its offset where `overlap` asks, so that
+// the copy repeats what it writes. `reference` gets the units as a copy one unit at a time makes
+// them.
+Bytes BackCopyStream(std::size_t unit_bytes, std::size_t offset_bias, std::size_t length_bias,
+                     std::size_t longest_offset, std::vector<Bytes>& reference) {
+  std::mt19937 random(3);
+  Bytes stream = {0x1F};
+  for (int i = 0; i < 32; ++i) {
+    Bytes unit(unit_bytes);
+    for (std::uint8_t& byte : unit) byte = static_cast<std::uint8_t>(random());
+    stream.insert(stream.end(), unit.begin(), unit.end());
+    reference.push_back(unit);
+  }
+  for (std::size_t offset = offset_bias; offset <= longest_offset; ++offset) {
+    for (const std::size_t length : {length_bias, offset - 1, offset, offset + 1, 2 * offset + 3}) {
+      if (length < length_bias || length > 255 + length_bias || offset > reference.size()) continue;
+      stream.push_back(0x90);
+      stream.push_back(static_cast<std::uint8_t>(offset - offset_bias));
+      stream.push_back(static_cast<std::uint8_t>(length - length_bias));
+      for (std::size_t i = 0; i < length; ++i) reference.push_back(reference[reference.size() - offset]);
+    }
+  }
+  stream.push_back(0xFF);
+  return stream;
+}
+
+TEST(ElgUnpackVariants, BackCopiesAtEveryOffsetMatchACopyOneUnitAtATime) {
+  std::vector<Bytes> bytes;
+  const Bytes stream8 = BackCopyStream(1, 3, 4, 40, bytes);
+  const std::uint8_t* end8 = stream8.data() + stream8.size();
+  const std::size_t count = bytes.size();
+  Bytes consecutive(count);
+  ASSERT_NE(UnpackElg8(stream8.data(), end8, consecutive.data(), count), nullptr);
+  // Rows of 7 with padding, top-down and bottom-up: copies cross row ends at every point.
+  const std::size_t width = 7;
+  const std::size_t height = (count + width - 1) / width;
+  Bytes rows(height * 9, 0xEE);
+  Bytes dib(height * 8, 0xEE);
+  ASSERT_NE(UnpackElg8ToRows(stream8.data(), end8, rows.data(), width, height, 9), nullptr);
+  ASSERT_NE(UnpackElg8ToDib(stream8.data(), end8, dib.data(), width, height, 8), nullptr);
+  Bytes alpha(count * 4, 0xEE);
+  ASSERT_NE(UnpackElgAlpha(stream8.data(), end8, alpha.data(), count), nullptr);
+  for (std::size_t n = 0; n < count; ++n) {
+    ASSERT_EQ(consecutive[n], bytes[n][0]) << n;
+    ASSERT_EQ(alpha[4 * n + 3], bytes[n][0]) << n;
+    ASSERT_EQ(alpha[4 * n], 0xEE) << n;
+    ASSERT_EQ(rows[n / width * 9 + n % width], bytes[n][0]) << n;
+    ASSERT_EQ(dib[(height - 1 - n / width) * 8 + n % width], bytes[n][0]) << n;
+  }
+
+  std::vector<Bytes> pixels;
+  const Bytes colour = BackCopyStream(3, 2, 1, 40, pixels);
+  const std::uint8_t* colour_end = colour.data() + colour.size();
+  const std::size_t pixel_count = pixels.size();
+  const std::size_t pixel_rows = (pixel_count + width - 1) / width;
+  Bytes rgb_rows(pixel_rows * 32, 0xEE);
+  Bytes dib24(pixel_rows * 24, 0xEE);
+  ASSERT_NE(UnpackElgRgbRows(colour.data(), colour_end, rgb_rows.data(), width, pixel_rows, 32), nullptr);
+  ASSERT_NE(UnpackElgRgbToDib24(colour.data(), colour_end, dib24.data(), width, pixel_rows, 24), nullptr);
+  for (std::size_t n = 0; n < pixel_count; ++n) {
+    const Bytes expected = {pixels[n][0], pixels[n][1], pixels[n][2], 0};
+    const std::size_t row = n / width;
+    ASSERT_EQ(Bytes(rgb_rows.begin() + static_cast<long>(row * 32 + n % width * 4),
+                    rgb_rows.begin() + static_cast<long>(row * 32 + n % width * 4 + 4)),
+              expected)
+        << n;
+    const std::size_t at = (pixel_rows - 1 - row) * 24 + n % width * 3;
+    ASSERT_EQ(Bytes(dib24.begin() + static_cast<long>(at), dib24.begin() + static_cast<long>(at + 3)),
+              Bytes(expected.begin(), expected.begin() + 3))
+        << n;
+  }
 }
 
 }  // namespace

@@ -50,7 +50,15 @@ std::vector<double> WindowLoudness(const std::string& capture) {
     }
     loudness.push_back(std::sqrt(sum / kWindow));
   }
-  return loudness;
+  // The median of each five windows, so that a window a busy machine left short does not count.
+  std::vector<double> smoothed;
+  for (std::size_t i = 2; i + 2 < loudness.size(); ++i) {
+    std::vector<double> five(loudness.begin() + static_cast<std::ptrdiff_t>(i - 2),
+                             loudness.begin() + static_cast<std::ptrdiff_t>(i + 3));
+    std::nth_element(five.begin(), five.begin() + 2, five.end());
+    smoothed.push_back(five[2]);
+  }
+  return smoothed;
 }
 
 class VoiceDuckingDiskOutputTest : public test_support::DataFilesTest {
@@ -113,20 +121,17 @@ TEST_F(VoiceDuckingDiskOutputTest, TheMusicDipsToHalfWhileTheVoiceSpeaksAndComes
   ASSERT_FALSE(loudness.empty());
   const double peak = *std::max_element(loudness.begin(), loudness.end());
   ASSERT_GT(peak, 4000);
-  // The windows where music is heard at all.
-  const auto first = std::find_if(loudness.begin(), loudness.end(), [&](double l) { return l > peak / 10; });
-  const auto last = std::find_if(loudness.rbegin(), loudness.rend(), [&](double l) { return l > peak / 10; }).base();
-  ASSERT_GT(last - first, 40);  // more than two seconds
-  // Leave out the windows that the music's start and stop cut.
-  const auto quietest = std::min_element(first + 2, last - 2);
-  EXPECT_GT(*quietest, peak * 0.35);
-  EXPECT_LT(*quietest, peak * 0.65);
-  // Full loudness before the dip and again after it.
-  EXPECT_GT(*std::max_element(first + 1, quietest), peak * 0.9);
-  EXPECT_GT(*std::max_element(quietest, last - 1), peak * 0.9);
-  // The dip holds: a good share of the run is heard at about half.
-  const auto lowered = std::count_if(first, last, [&](double l) { return l > peak * 0.35 && l < peak * 0.65; });
-  EXPECT_GE(lowered, 8);
+  // The windows heard at about half the music's loudness: enough of them to be the dip, nothing
+  // louder between the first and the last of them, and full loudness before and after.
+  const auto is_lowered = [&](double l) { return l > peak * 0.35 && l < peak * 0.65; };
+  const auto is_full = [&](double l) { return l > peak * 0.9; };
+  EXPECT_GE(std::count_if(loudness.begin(), loudness.end(), is_lowered), 8);
+  const auto first_lowered = std::find_if(loudness.begin(), loudness.end(), is_lowered);
+  const auto last_lowered = std::find_if(loudness.rbegin(), loudness.rend(), is_lowered).base();
+  ASSERT_LT(first_lowered, last_lowered);
+  EXPECT_LT(*std::max_element(first_lowered, last_lowered), peak * 0.7);
+  EXPECT_TRUE(std::any_of(loudness.begin(), first_lowered, is_full));
+  EXPECT_TRUE(std::any_of(last_lowered, loudness.end(), is_full));
 }
 
 }  // namespace

@@ -7,9 +7,13 @@
 
 namespace {
 
+// The devices set up without the start-up: the input devices are made as it would make them.
 class SingleThreadGame : public CGameApp {
  public:
-  SingleThreadGame() { SetThreaded(false); }
+  SingleThreadGame() {
+    SetThreaded(false);
+    GetInputManager().Create(kInputMethodMessages, kInputMethodMessages);
+  }
 };
 
 TEST(GamePixelLibraryTest, DeviceInitialisationBindsTheLibraryUntilTheGameEnds) {

@@ -1,4 +1,4 @@
-// Interpreter speed on the loop-heavy script and on recursive fib. Reports instructions per second.
+// Interpreter speed on the loop-heavy script, an integer loop and recursive fib. Reports instructions per second.
 #include <benchmark/benchmark.h>
 
 #include "script_vm_workloads.h"
@@ -34,6 +34,12 @@ void BM_InterpretLoopHeavyScript(benchmark::State& state) {
   MeasureRuns(state, vm, BuildLoop(vm.Memory()), kLoopInstructions);
 }
 BENCHMARK(BM_InterpretLoopHeavyScript)->Unit(benchmark::kMillisecond);
+
+void BM_InterpretIntegerLoop(benchmark::State& state) {
+  CScriptVm vm;
+  MeasureRuns(state, vm, BuildIntegerLoop(vm.Memory()), kIntegerLoopInstructions);
+}
+BENCHMARK(BM_InterpretIntegerLoop)->Unit(benchmark::kMillisecond);
 
 void BM_InterpretRecursiveFib(benchmark::State& state) {
   CScriptVm vm;

@@ -1,5 +1,5 @@
-// The interpreter against Lua 5.4 on the same two workloads: the loop-heavy script (a script
-// routine and a built-in called on every pass) and recursive fib. Prints each time as a ratio to
+// The interpreter against Lua 5.4 on the same three workloads: the loop-heavy script (a script
+// routine and a built-in called on every pass), an integer loop and recursive fib. Prints each time as a ratio to
 // Lua's.
 #include <benchmark/benchmark.h>
 
@@ -16,26 +16,30 @@ using namespace script_vm_workloads;
 
 constexpr std::uint32_t kFibArgument = 27;
 
-void BM_VmLoop(benchmark::State& state) {
-  CScriptVm vm;
-  vm.RegisterNative(&Increment);
-  const Program program = BuildLoop(vm.Memory());
+void MeasureVm(benchmark::State& state, CScriptVm& vm, const Program& program) {
   for (auto _ : state) {
     vm.Context().ResetStack();
     vm.Run(program.entry);
     benchmark::DoNotOptimize(vm.Memory().Word(program.result));
   }
 }
+
+void BM_VmLoop(benchmark::State& state) {
+  CScriptVm vm;
+  vm.RegisterNative(&Increment);
+  MeasureVm(state, vm, BuildLoop(vm.Memory()));
+}
 BENCHMARK(BM_VmLoop)->Unit(benchmark::kMillisecond);
+
+void BM_VmIntegerLoop(benchmark::State& state) {
+  CScriptVm vm;
+  MeasureVm(state, vm, BuildIntegerLoop(vm.Memory()));
+}
+BENCHMARK(BM_VmIntegerLoop)->Unit(benchmark::kMillisecond);
 
 void BM_VmFib(benchmark::State& state) {
   CScriptVm vm;
-  const Program program = BuildFib(vm.Memory(), kFibArgument);
-  for (auto _ : state) {
-    vm.Context().ResetStack();
-    vm.Run(program.entry);
-    benchmark::DoNotOptimize(vm.Memory().Word(program.result));
-  }
+  MeasureVm(state, vm, BuildFib(vm.Memory(), kFibArgument));
 }
 BENCHMARK(BM_VmFib)->Unit(benchmark::kMillisecond);
 
@@ -56,6 +60,18 @@ return function(count)
     ret = increment(arg)
   end
   return acc
+end
+)";
+
+constexpr const char* kLuaIntegerLoop = R"(
+return function(count)
+  local sum, counter = 0, count
+  while counter ~= 0 do
+    local tmp = counter * 3
+    sum = sum + tmp
+    counter = counter - 1
+  end
+  return sum
 end
 )";
 
@@ -106,11 +122,14 @@ void MeasureLua(benchmark::State& state, const char* chunk, lua_Integer argument
 void BM_LuaLoop(benchmark::State& state) { MeasureLua(state, kLuaLoop, kLoopCount); }
 BENCHMARK(BM_LuaLoop)->Unit(benchmark::kMillisecond);
 
+void BM_LuaIntegerLoop(benchmark::State& state) { MeasureLua(state, kLuaIntegerLoop, kLoopCount); }
+BENCHMARK(BM_LuaIntegerLoop)->Unit(benchmark::kMillisecond);
+
 void BM_LuaFib(benchmark::State& state) { MeasureLua(state, kLuaFib, kFibArgument); }
 BENCHMARK(BM_LuaFib)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  return RunBenchmarksWithRatios(argc, argv, "workload", {{"BM_VmLoop", "BM_LuaLoop"}, {"BM_VmFib", "BM_LuaFib"}});
+  return RunBenchmarksWithRatios(argc, argv, "workload", {{"BM_VmLoop", "BM_LuaLoop"}, {"BM_VmIntegerLoop", "BM_LuaIntegerLoop"}, {"BM_VmFib", "BM_LuaFib"}});
 }

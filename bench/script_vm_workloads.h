@@ -64,6 +64,38 @@ inline Program BuildLoop(ScriptMemory& memory) {
   return {code_address, acc};
 }
 
+// Integer arithmetic alone: sum := sum + counter * 3 while counting down from kLoopCount. The
+// result is sum.
+inline Program BuildIntegerLoop(ScriptMemory& memory) {
+  const std::uint32_t vars = memory.Allocate(16, true);
+  const std::uint32_t counter = vars, sum = vars + 4, tmp = vars + 8;
+  const std::uint32_t code_address = memory.Allocate(256, true);
+  ScriptCodeBuilder code(code_address);
+  const auto loop = code.NewLabel(), mul = code.NewLabel(), add = code.NewLabel(), test = code.NewLabel(),
+             done = code.NewLabel();
+  code.Emit(Op::StoreImm, {kLoopCount, counter});
+  code.Emit(Op::StoreImm, {0, sum});
+  code.Bind(loop);
+  code.Emit(Op::Copy, {counter, ScriptCodeBuilder::OperandOf(mul, 1)});
+  code.Bind(mul);
+  code.Emit(Op::Mul, {0, 3, tmp});
+  code.Emit(Op::Copy, {sum, ScriptCodeBuilder::OperandOf(add, 1)});
+  code.Emit(Op::Copy, {tmp, ScriptCodeBuilder::OperandOf(add, 2)});
+  code.Bind(add);
+  code.Emit(Op::Add, {0, 0, sum});
+  code.Emit(Op::DecMem, {counter});
+  code.Emit(Op::Copy, {counter, ScriptCodeBuilder::OperandOf(test, 1)});
+  code.Bind(test);
+  code.Emit(Op::JumpIfZero, {0, done});
+  code.Emit(Op::Jump, {loop});
+  code.Bind(done);
+  code.Emit(Op::Return);
+  code.WriteTo(memory);
+  return {code_address, sum};
+}
+// The last pass leaves at its test, before the jump back.
+constexpr std::uint64_t kIntegerLoopInstructions = 9 * kLoopCount + 2;
+
 // Recursive fib(n): the argument is pushed, the callee reads it as stack slot 8 (behind the return
 // address) and returns the value in the result register.
 inline Program BuildFib(ScriptMemory& memory, std::uint32_t n) {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <exception>
+#include <iterator>
 #include <limits>
 
 #include "base/app_hooks.h"
@@ -48,8 +49,8 @@ struct SobInterpreter::Ops {
   }
 
   // Whatever a built-in raises ends the run as a script fault that names the built-in.
-  [[gnu::noinline]] static std::uint32_t CallBuiltin(CScriptContext& c, ScriptNativeFunc function, std::uint32_t number,
-                                   std::uint32_t arguments) {
+  [[gnu::noinline]] static std::uint32_t CallBuiltin(CScriptContext& c, ScriptNativeFunc function,
+                                                     std::uint32_t number, std::uint32_t arguments) {
     try {
       return function(NativeArgs(c.memory_, c.handles_, arguments));
     } catch (const ScriptFault&) {
@@ -169,36 +170,36 @@ std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t budget) 
     return Signed(rest) < 0 ? rest + b : rest;
   };
 
-#define KVM_DISPATCH()                                                                        \
-  do {                                                                                        \
-    if constexpr (kCounted) {                                                                 \
-      if (budget == 0) {                                                                      \
-        sync();                                                                               \
-        return kScriptOutOfSteps;                                                             \
-      }                                                                                       \
-      --budget;                                                                               \
-    }                                                                                         \
-    opcode = load(ip);                                                                        \
-    goto* kCode[opcode < kSobOpcodeCount ? opcode : kSobOpcodeCount];                         \
+#define KVM_DISPATCH()                                            \
+  do {                                                            \
+    if constexpr (kCounted) {                                     \
+      if (budget == 0) {                                          \
+        sync();                                                   \
+        return kScriptOutOfSteps;                                 \
+      }                                                           \
+      --budget;                                                   \
+    }                                                             \
+    opcode = load(ip);                                            \
+    goto* kCode[opcode < kSobOpcodeCount ? opcode : kSobOpcodeCount]; \
   } while (false)
-#define KVM_NEXT(operands) \
-  do {                     \
-    ip += 4 * ((operands) + 1); \
-    KVM_DISPATCH();        \
+#define KVM_NEXT(operands)        \
+  do {                            \
+    ip += 4 * ((operands) + 1);   \
+    KVM_DISPATCH();               \
   } while (false)
 // Every jump, call and return passes here: a loop cannot run without it, so counting these finds
 // a script that never yields at the cost of one decrement.
-#define KVM_TRANSFER(target)                                  \
-  do {                                                        \
-    ip = (target);                                            \
-    if (--transfers == 0) {                                   \
-      transfers = kTransfersPerStopCheck;                     \
-      sync();                                                 \
+#define KVM_TRANSFER(target)                                                       \
+  do {                                                                             \
+    ip = (target);                                                                 \
+    if (--transfers == 0) {                                                        \
+      transfers = kTransfersPerStopCheck;                                          \
+      sync();                                                                      \
       const bool stop = g_ScriptStopCheckHook != nullptr && g_ScriptStopCheckHook(); \
-      reload();                                               \
-      if (stop) return kScriptStopped;                        \
-    }                                                         \
-    KVM_DISPATCH();                                           \
+      reload();                                                                    \
+      if (stop) return kScriptStopped;                                             \
+    }                                                                              \
+    KVM_DISPATCH();                                                                \
   } while (false)
 #define KVM_BINARY(label, expression)       \
   label : {                                 \

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
+#include "gfx/image.h"
 #include "pixel/stretch_step.h"
 
 struct BlitPass {
@@ -21,12 +23,34 @@ struct BlitPass {
   // Calls the one-to-one or the stretched kernel with the pass's arguments.
   template <typename D, typename S, typename OneToOne, typename Stretched>
   void Run(OneToOne one_to_one, Stretched stretched_kernel) const {
-    auto* first_dst = reinterpret_cast<D*>(dst);
-    const auto* first_src = reinterpret_cast<const S*>(src);
     if (stretched) {
-      stretched_kernel(first_dst, first_src, dst_skip, src_skip_or_pitch, width, height, step);
+      stretched_kernel(reinterpret_cast<D*>(dst), reinterpret_cast<const S*>(src), dst_skip, src_skip_or_pitch, width,
+                       height, step);
     } else {
-      one_to_one(first_dst, first_src, dst_skip, src_skip_or_pitch, width, height);
+      Run<D, S>(one_to_one);
     }
   }
+  // The same for an operation that has no stretched form.
+  template <typename D, typename S, typename OneToOne>
+  void Run(OneToOne one_to_one) const {
+    one_to_one(reinterpret_cast<D*>(dst), reinterpret_cast<const S*>(src), dst_skip, src_skip_or_pitch, width, height);
+  }
 };
+
+template <typename Draw>
+uint32_t CImage::RunPass(CImage* src, uint8_t dst_bpp, uint8_t src_bpp, uint32_t early, const BlitRequest& request,
+                         Draw&& draw) {
+  if (!HasPixelsFrom(src)) return 1;
+  if (!IsDepthPair(src, dst_bpp, src_bpp)) return 2;
+  if (early != kDraw) return early;
+  BlitPass pass;
+  if (!PlanBlit(*src, request, pass)) return 0;
+  if constexpr (std::is_void_v<std::invoke_result_t<Draw&, const BlitPass&>>) {
+    draw(pass);
+  } else {
+    const uint32_t status = draw(pass);
+    if (status != 0) return status;
+  }
+  MarkChanged(dest_rect_);
+  return 0;
+}

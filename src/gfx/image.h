@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "gfx/blit_clipping.h"
@@ -13,6 +14,9 @@
 #include "pixel/quad_map_kernels.h"
 
 struct BlitPass;
+namespace plat {
+class Surface;
+}
 
 class CImage : public CImageBase {
  public:
@@ -136,6 +140,33 @@ class CImage : public CImageBase {
                               const plat::Rect* src_rect);
   // A level blend that keeps fully transparent pixels apart; level 255 is a plain copy.
   uint32_t BlendLevelClearAware(CImage* src, uint8_t level, int32_t x, int32_t y, const plat::Rect* src_rect);
+  // 32←32 with a level row P[level] (level 0 draws nothing; the key is ignored): mode 0 blends
+  // by the source alpha at the level, 1 adds and 2 subtracts the source so weighted (another
+  // mode gives 1). The alpha-preserving blend lays the source over the destination by its alpha
+  // at the level, the alpha bytes becoming the composite's.
+  uint32_t BlendModeLevel(uint8_t mode, CImage* src, uint8_t level, int32_t x, int32_t y, const plat::Rect* src_rect);
+  uint32_t StretchBlendModeLevel(uint8_t mode, CImage* src, uint8_t level, const ImageSize* size, int32_t x, int32_t y,
+                                 const plat::Rect* src_rect);
+  uint32_t BlendPreserveAlpha(CImage* src, uint8_t level, int32_t x, int32_t y, const plat::Rect* src_rect);
+  uint32_t StretchBlendPreserveAlpha(CImage* src, uint8_t level, const ImageSize* size, int32_t x, int32_t y,
+                                     const plat::Rect* src_rect);
+  // 32←32: the source scaled by the level added or subtracted with saturation (level 0 draws
+  // nothing; the key is ignored).
+  uint32_t AddScaled(CImage* src, uint8_t level, int32_t x, int32_t y, const plat::Rect* src_rect);
+  uint32_t SubtractScaled(CImage* src, uint8_t level, int32_t x, int32_t y, const plat::Rect* src_rect);
+  // 32←8: the colour r, g, b painted through the 8-bit mask's coverage at the level, mode 0
+  // blended, 1 added, 2 subtracted (another mode gives 1; level 0 draws nothing). The alpha
+  // bytes stay.
+  uint32_t BlendMasked(uint8_t mode, CImage* mask, uint8_t level, uint8_t r, uint8_t g, uint8_t b, int32_t x,
+                       int32_t y, const plat::Rect* src_rect);
+  // 32←32: the source blurred along its rows with the radius (above 127 taken as 127; pixels
+  // outside the source's clip rectangle repeat its edge pixels) and blended at the level (255
+  // writes the blur, alpha included; 0 draws nothing). Radius 0 is BlendWeighted at the level;
+  // the alpha form weighs by the blurred alpha and is BlendModeLevel mode 0 at radius 0.
+  uint32_t BlurBlendLevel(CImage* src, uint32_t radius, uint8_t level, int32_t x, int32_t y,
+                          const plat::Rect* src_rect);
+  uint32_t BlurBlendAlphaLevel(CImage* src, uint32_t radius, uint8_t level, int32_t x, int32_t y,
+                               const plat::Rect* src_rect);
   // Bilinear stretch (32←32, 32←8, 8←8; a null source rectangle is the source's bounds). A size
   // equal to the source rectangle's copies, one of at most half of it stretches plainly; the
   // filtered stretch leaves the last column and row of its rectangle as they were.
@@ -205,6 +236,31 @@ class CImage : public CImageBase {
   uint32_t RuleBlend(CImage* src, CImage* rule, uint8_t level, uint32_t progress, uint32_t width, int32_t x, int32_t y,
                      const plat::Rect* src_rect);
 
+  // RuleBlend whose levels are also scaled by the source alpha. The rule is required (null or
+  // not 8 bits gives 2); progress 256 is BlendModeLevel mode 0.
+  uint32_t RuleBlendAlpha(CImage* src, CImage* rule, uint8_t level, uint32_t progress, uint32_t width, int32_t x,
+                          int32_t y, const plat::Rect* src_rect);
+
+  // Blurs the rectangle in place (32 bits by the mode, see Smooth32; 8 bits see Smooth8): 1
+  // without pixels, the kernel's failure + 1 (a rectangle under 4 pixels on a side gives 2); on
+  // success the colour key is cleared.
+  uint32_t Smooth(uint8_t mode, const plat::Rect* rect);
+  // Blocks of block × block pixels take the colour of their first pixel, the grid aligned by the
+  // mode (0 centred, 1 top-left, 2 top-right, 3 bottom-left, 4 bottom-right). 1 without pixels;
+  // a block below 2 changes nothing. Clears the colour key.
+  uint32_t Mosaic(uint32_t block, uint8_t mode, const plat::Rect* rect);
+
+  // Copies from a picture of any kind through its device context or its pixels: a software
+  // image (Copy) or the image of a surface or picture canvas; a picture on a display surface by
+  // BitBlt (StretchBlt) from the surface's device context into this image's, which must be 32
+  // bits with a device context (else 2). A null source rectangle is the whole source, a null
+  // size this image's size. 1 for another kind, a missing source or surface; 2 when the
+  // surface's device context cannot be had or the copy fails; otherwise Copy's (StretchCopy's)
+  // codes. The written rectangle is marked.
+  uint32_t CopyFromSurface(CImageInterface* src, int32_t x, int32_t y, const plat::Rect* src_rect);
+  uint32_t StretchCopyFromSurface(CImageInterface* src, const ImageSize* size, int32_t x, int32_t y,
+                                  const plat::Rect* src_rect);
+
   // A colour ramp from A to B across the rectangle: direction 0 left to right, 1 top to bottom
   // (another gives 3 and changes nothing). 1 without pixels; 2 when the ramp cannot be made
   // (also for a rectangle one entry long). Clears the colour key.
@@ -215,11 +271,20 @@ class CImage : public CImageBase {
   plat::Rect& DestRect() { return dest_rect_; }
 
  private:
-  // The geometry of a pass: one to one when size is null, else stretched to it.
+  // The geometry of a pass: one to one without a size, else stretched to it.
   struct BlitRequest {
     BlitPlacement placement;
-    const ImageSize* size;
+    std::optional<ImageSize> size = std::nullopt;
   };
+  // The early status of RunPass that lets the pass go on to draw.
+  static constexpr uint32_t kDraw = 0xFFFFFFFF;
+  // The shared dispatch of a pass that draws a source into this image: 1 without pixels, 2 for
+  // another depth pair, then `early` unless it is kDraw; 0 when nothing is visible; otherwise
+  // draw(pass), whose status (none counts as 0) is returned, and the written rectangle is
+  // marked when it is 0. Defined in blit_pass.h.
+  template <typename Draw>
+  uint32_t RunPass(CImage* src, uint8_t dst_bpp, uint8_t src_bpp, uint32_t early, const BlitRequest& request,
+                   Draw&& draw);
   // Steps 1 of every operation: this image and the source have pixels.
   bool HasPixelsFrom(const CImage* src) const;
   bool IsDepthPair(const CImage* src, uint8_t dst_bpp, uint8_t src_bpp) const;
@@ -233,6 +298,22 @@ class CImage : public CImageBase {
   uint32_t LevelPass(CImage* src, uint8_t level, const BlitRequest& request);
   uint32_t WeightedPass(CImage* src, uint32_t dst_weights, uint32_t src_weights, const BlitRequest& request);
   uint32_t ModePass(uint8_t mode, CImage* src, const BlitRequest& request);
+  // The blends by a product-table row of the level: modes 0 to 2 of BlendModeLevel, and the
+  // alpha-preserving blend as family kLevelRowOver.
+  static constexpr uint8_t kLevelRowOver = 3;
+  static constexpr uint8_t kNoFamily = 0xFF;
+  uint32_t LevelRowPass(uint8_t family, CImage* src, uint8_t level, const BlitRequest& request);
+  uint32_t ScaledPass(bool subtract, CImage* src, uint8_t level, int32_t x, int32_t y, const plat::Rect* src_rect);
+  uint32_t BlurPass(bool by_alpha, CImage* src, uint32_t radius, uint8_t level, int32_t x, int32_t y,
+                    const plat::Rect* src_rect);
+  uint32_t RulePass(bool by_alpha, CImage* src, CImage* rule, uint8_t level, uint32_t progress, uint32_t width,
+                    int32_t x, int32_t y, const plat::Rect* src_rect);
+  uint32_t SurfaceCopyPass(CImageInterface* src, std::optional<ImageSize> size, int32_t x, int32_t y,
+                           const plat::Rect* src_rect);
+  uint32_t BitBltFromSurface(plat::Surface& surface, const BlitPlacement& placement, const plat::Rect& bounds,
+                             const plat::Rect& clip_rect);
+  uint32_t StretchBltFromSurface(plat::Surface& surface, ImageSize size, int32_t x, int32_t y,
+                                 const plat::Rect& source, const plat::Rect& bounds, const plat::Rect& clip_rect);
   uint32_t SmoothStretchPass(CImage* src, ImageSize size, int32_t x, int32_t y, const plat::Rect& src_rect);
   // The rectangle of an in-place operation: null is the clip rectangle, a given one is cut to
   // it; false when nothing is left or the image has no pixels.

@@ -1,12 +1,16 @@
 // The blending compositing operations: by the source alpha, at a level, by weights, by the
-// three arithmetic modes, and the level blend that keeps transparent pixels apart.
+// three arithmetic modes, by the source alpha through a level row, scaled sums, a colour through
+// a mask, and the level blend that keeps transparent pixels apart.
 #include <iterator>
 
 #include "gfx/blit_pass.h"
 #include "gfx/image.h"
+#include "pixel/alpha_level_kernels.h"
 #include "pixel/arithmetic_kernels.h"
 #include "pixel/blend_kernels.h"
+#include "pixel/masked_colour_kernels.h"
 #include "pixel/pixel_kernel_choice.h"
+#include "pixel/pixel_tables.h"
 
 namespace {
 
@@ -15,126 +19,107 @@ constexpr uint32_t EveryByte(uint8_t value) { return value * 0x01010101u; }
 }  // namespace
 
 uint32_t CImage::AlphaBlend(CImage* src, int32_t x, int32_t y, const plat::Rect* src_rect, bool flip) {
-  return AlphaBlendPass(src, {{x, y, src_rect, false, flip}, nullptr});
+  return AlphaBlendPass(src, {{x, y, src_rect, false, flip}});
 }
 
 uint32_t CImage::StretchAlphaBlend(CImage* src, const ImageSize* size, int32_t x, int32_t y,
                                    const plat::Rect* src_rect, bool flip) {
-  const ImageSize stretched = SizeOr(size);
-  return AlphaBlendPass(src, {{x, y, src_rect, false, flip}, &stretched});
+  return AlphaBlendPass(src, {{x, y, src_rect, false, flip}, SizeOr(size)});
 }
 
 uint32_t CImage::AlphaBlendMirrored(CImage* src, uint8_t mode, int32_t x, int32_t y, const plat::Rect* src_rect) {
-  return AlphaBlendPass(src, {MirroredPlacement(mode, x, y, src_rect), nullptr});
+  return AlphaBlendPass(src, {MirroredPlacement(mode, x, y, src_rect)});
 }
 
 uint32_t CImage::StretchAlphaBlendMirrored(CImage* src, uint8_t mode, const ImageSize* size, int32_t x, int32_t y,
                                            const plat::Rect* src_rect) {
-  const ImageSize stretched = SizeOr(size);
-  return AlphaBlendPass(src, {MirroredPlacement(mode, x, y, src_rect), &stretched});
+  return AlphaBlendPass(src, {MirroredPlacement(mode, x, y, src_rect), SizeOr(size)});
 }
 
 uint32_t CImage::AlphaBlendPass(CImage* src, const BlitRequest& request) {
-  if (!HasPixelsFrom(src)) return 1;
-  if (!IsDepthPair(src, 32, 32)) return 2;
-  BlitPass pass;
-  if (!PlanBlit(*src, request, pass)) return 0;
-  const bool mmx = g_CpuHasMmx != 0;
-  using P = uint32_t;
-  if (pass.mirrored) {
-    pass.Run<P, P>(mmx ? AlphaBlend32MirrorMmx : AlphaBlend32Mirror,
-                   mmx ? AlphaBlend32MirrorStretchMmx : AlphaBlend32MirrorStretch);
-  } else {
-    pass.Run<P, P>(mmx ? AlphaBlend32Mmx : AlphaBlend32, mmx ? AlphaBlend32StretchMmx : AlphaBlend32Stretch);
-  }
-  MarkChanged(dest_rect_);
-  return 0;
+  return RunPass(src, 32, 32, kDraw, request, [](const BlitPass& pass) {
+    const bool mmx = g_CpuHasMmx != 0;
+    using P = uint32_t;
+    if (pass.mirrored) {
+      pass.Run<P, P>(mmx ? AlphaBlend32MirrorMmx : AlphaBlend32Mirror,
+                     mmx ? AlphaBlend32MirrorStretchMmx : AlphaBlend32MirrorStretch);
+    } else {
+      pass.Run<P, P>(mmx ? AlphaBlend32Mmx : AlphaBlend32, mmx ? AlphaBlend32StretchMmx : AlphaBlend32Stretch);
+    }
+  });
 }
 
 uint32_t CImage::BlendLevel(CImage* src, uint8_t level, int32_t x, int32_t y, const plat::Rect* src_rect) {
-  return LevelPass(src, level, {{x, y, src_rect, false, false}, nullptr});
+  return LevelPass(src, level, {{x, y, src_rect, false, false}});
 }
 
 uint32_t CImage::StretchBlendLevel(CImage* src, uint8_t level, const ImageSize* size, int32_t x, int32_t y,
                                    const plat::Rect* src_rect) {
-  const ImageSize stretched = SizeOr(size);
-  return LevelPass(src, level, {{x, y, src_rect, false, false}, &stretched});
+  return LevelPass(src, level, {{x, y, src_rect, false, false}, SizeOr(size)});
 }
 
 // The portable members are the weighted blends with weights 255 - level and level.
 uint32_t CImage::LevelPass(CImage* src, uint8_t level, const BlitRequest& request) {
-  if (!HasPixelsFrom(src)) return 1;
-  if (!IsDepthPair(src, 32, 32)) return 2;
-  if (level == 0) return 0;
-  BlitPass pass;
-  if (!PlanBlit(*src, request, pass)) return 0;
-  const uint32_t key = src->GetColorKey();
-  const uint32_t dw = EveryByte(static_cast<uint8_t>(255 - level));
-  const uint32_t sw = EveryByte(level);
-  using P = uint32_t;
-  if (g_CpuHasMmx != 0) {
-    if (key != kNoColorKey) {
-      pass.Run<P, P>([&](auto... a) { BlendLevel32KeyMmx(a..., level, key); },
-                     [&](auto... a) { BlendLevel32StretchKeyMmx(a..., level, key); });
+  const uint32_t key = src != nullptr ? src->GetColorKey() : kNoColorKey;
+  return RunPass(src, 32, 32, level == 0 ? 0 : kDraw, request, [&](const BlitPass& pass) {
+    const uint32_t dw = EveryByte(static_cast<uint8_t>(255 - level));
+    const uint32_t sw = EveryByte(level);
+    using P = uint32_t;
+    if (g_CpuHasMmx != 0) {
+      if (key != kNoColorKey) {
+        pass.Run<P, P>([&](auto... a) { BlendLevel32KeyMmx(a..., level, key); },
+                       [&](auto... a) { BlendLevel32StretchKeyMmx(a..., level, key); });
+      } else {
+        pass.Run<P, P>([&](auto... a) { BlendLevel32Mmx(a..., level); },
+                       [&](auto... a) { BlendLevel32StretchMmx(a..., level); });
+      }
+    } else if (key != kNoColorKey) {
+      pass.Run<P, P>([&](auto... a) { BlendWeighted32Key(a..., key, dw, sw); },
+                     [&](auto... a) { BlendWeighted32StretchKey(a..., key, dw, sw); });
     } else {
-      pass.Run<P, P>([&](auto... a) { BlendLevel32Mmx(a..., level); },
-                     [&](auto... a) { BlendLevel32StretchMmx(a..., level); });
+      pass.Run<P, P>([&](auto... a) { BlendWeighted32(a..., dw, sw); },
+                     [&](auto... a) { BlendWeighted32Stretch(a..., dw, sw); });
     }
-  } else if (key != kNoColorKey) {
-    pass.Run<P, P>([&](auto... a) { BlendWeighted32Key(a..., key, dw, sw); },
-                   [&](auto... a) { BlendWeighted32StretchKey(a..., key, dw, sw); });
-  } else {
-    pass.Run<P, P>([&](auto... a) { BlendWeighted32(a..., dw, sw); },
-                   [&](auto... a) { BlendWeighted32Stretch(a..., dw, sw); });
-  }
-  MarkChanged(dest_rect_);
-  return 0;
+  });
 }
 
 uint32_t CImage::BlendWeighted(CImage* src, uint32_t dst_weights, uint32_t src_weights, int32_t x, int32_t y,
                                const plat::Rect* src_rect) {
-  return WeightedPass(src, dst_weights, src_weights, {{x, y, src_rect, false, false}, nullptr});
+  return WeightedPass(src, dst_weights, src_weights, {{x, y, src_rect, false, false}});
 }
 
 uint32_t CImage::StretchBlendWeighted(CImage* src, uint32_t dst_weights, uint32_t src_weights, const ImageSize* size,
                                       int32_t x, int32_t y, const plat::Rect* src_rect) {
-  const ImageSize stretched = SizeOr(size);
-  return WeightedPass(src, dst_weights, src_weights, {{x, y, src_rect, false, false}, &stretched});
+  return WeightedPass(src, dst_weights, src_weights, {{x, y, src_rect, false, false}, SizeOr(size)});
 }
 
 uint32_t CImage::WeightedPass(CImage* src, uint32_t dst_weights, uint32_t src_weights, const BlitRequest& request) {
-  if (!HasPixelsFrom(src)) return 1;
-  if (!IsDepthPair(src, 32, 32)) return 2;
-  if (src_weights == 0) return 0;
-  BlitPass pass;
-  if (!PlanBlit(*src, request, pass)) return 0;
-  const bool mmx = g_CpuHasMmx != 0;
-  const uint32_t key = src->GetColorKey();
-  using P = uint32_t;
-  if (key != kNoColorKey) {
-    pass.Run<P, P>(
-        [&](auto... a) { (mmx ? BlendWeighted32KeyMmx : BlendWeighted32Key)(a..., key, dst_weights, src_weights); },
-        [&](auto... a) {
-          (mmx ? BlendWeighted32StretchKeyMmx : BlendWeighted32StretchKey)(a..., key, dst_weights, src_weights);
-        });
-  } else {
-    pass.Run<P, P>([&](auto... a) { (mmx ? BlendWeighted32Mmx : BlendWeighted32)(a..., dst_weights, src_weights); },
-                   [&](auto... a) {
-                     (mmx ? BlendWeighted32StretchMmx : BlendWeighted32Stretch)(a..., dst_weights, src_weights);
-                   });
-  }
-  MarkChanged(dest_rect_);
-  return 0;
+  const uint32_t key = src != nullptr ? src->GetColorKey() : kNoColorKey;
+  return RunPass(src, 32, 32, src_weights == 0 ? 0 : kDraw, request, [&](const BlitPass& pass) {
+    const bool mmx = g_CpuHasMmx != 0;
+    using P = uint32_t;
+    if (key != kNoColorKey) {
+      pass.Run<P, P>(
+          [&](auto... a) { (mmx ? BlendWeighted32KeyMmx : BlendWeighted32Key)(a..., key, dst_weights, src_weights); },
+          [&](auto... a) {
+            (mmx ? BlendWeighted32StretchKeyMmx : BlendWeighted32StretchKey)(a..., key, dst_weights, src_weights);
+          });
+    } else {
+      pass.Run<P, P>([&](auto... a) { (mmx ? BlendWeighted32Mmx : BlendWeighted32)(a..., dst_weights, src_weights); },
+                     [&](auto... a) {
+                       (mmx ? BlendWeighted32StretchMmx : BlendWeighted32Stretch)(a..., dst_weights, src_weights);
+                     });
+    }
+  });
 }
 
 uint32_t CImage::BlendByMode(uint8_t mode, CImage* src, int32_t x, int32_t y, const plat::Rect* src_rect) {
-  return ModePass(mode, src, {{x, y, src_rect, false, false}, nullptr});
+  return ModePass(mode, src, {{x, y, src_rect, false, false}});
 }
 
 uint32_t CImage::StretchBlendByMode(uint8_t mode, CImage* src, const ImageSize* size, int32_t x, int32_t y,
                                     const plat::Rect* src_rect) {
-  const ImageSize stretched = SizeOr(size);
-  return ModePass(mode, src, {{x, y, src_rect, false, false}, &stretched});
+  return ModePass(mode, src, {{x, y, src_rect, false, false}, SizeOr(size)});
 }
 
 namespace {
@@ -172,34 +157,123 @@ constexpr ModeMembers kModes[] = {
 }  // namespace
 
 uint32_t CImage::ModePass(uint8_t mode, CImage* src, const BlitRequest& request) {
-  if (!HasPixelsFrom(src)) return 1;
-  if (!IsDepthPair(src, 32, 32)) return 2;
-  if (mode >= std::size(kModes)) return 1;
-  BlitPass pass;
-  if (!PlanBlit(*src, request, pass)) return 0;
-  const ModeMembers& members = kModes[mode];
-  const int vector = g_CpuHasMmx != 0 ? 1 : 0;
-  const uint32_t key = src->GetColorKey();
-  using P = uint32_t;
-  if (key != kNoColorKey) {
-    pass.Run<P, P>([&](auto... a) { members.one_key[vector](a..., key); },
-                   [&](auto... a) { members.stretched_key[vector](a..., key); });
-  } else {
-    pass.Run<P, P>(members.one[vector], members.stretched[vector]);
-  }
-  MarkChanged(dest_rect_);
-  return 0;
+  const uint32_t key = src != nullptr ? src->GetColorKey() : kNoColorKey;
+  return RunPass(src, 32, 32, mode < std::size(kModes) ? kDraw : 1, request, [&](const BlitPass& pass) {
+    const ModeMembers& members = kModes[mode];
+    const int vector = g_CpuHasMmx != 0 ? 1 : 0;
+    using P = uint32_t;
+    if (key != kNoColorKey) {
+      pass.Run<P, P>([&](auto... a) { members.one_key[vector](a..., key); },
+                     [&](auto... a) { members.stretched_key[vector](a..., key); });
+    } else {
+      pass.Run<P, P>(members.one[vector], members.stretched[vector]);
+    }
+  });
 }
 
 uint32_t CImage::BlendLevelClearAware(CImage* src, uint8_t level, int32_t x, int32_t y, const plat::Rect* src_rect) {
-  if (!HasPixelsFrom(src)) return 1;
-  if (!IsDepthPair(src, 32, 32)) return 2;
-  if (level == 0) return 0;
-  if (level == 255) return Copy(src, x, y, src_rect, false);
-  BlitPass pass;
-  if (!PlanBlit(*src, {{x, y, src_rect, false, false}, nullptr}, pass)) return 0;
-  BlendLevelClearAware32(reinterpret_cast<uint32_t*>(pass.dst), reinterpret_cast<const uint32_t*>(pass.src),
-                         pass.dst_skip, pass.src_skip_or_pitch, pass.width, pass.height, level);
-  MarkChanged(dest_rect_);
-  return 0;
+  if (level == 255 && HasPixelsFrom(src) && IsDepthPair(src, 32, 32)) return Copy(src, x, y, src_rect, false);
+  return RunPass(src, 32, 32, level == 0 ? 0 : kDraw, {{x, y, src_rect, false, false}},
+                 [&](const BlitPass& pass) {
+                   pass.Run<uint32_t, uint32_t>([&](auto... a) { BlendLevelClearAware32(a..., level); });
+                 });
+}
+
+uint32_t CImage::BlendModeLevel(uint8_t mode, CImage* src, uint8_t level, int32_t x, int32_t y,
+                                const plat::Rect* src_rect) {
+  return LevelRowPass(mode < kLevelRowOver ? mode : kNoFamily, src, level, {{x, y, src_rect, false, false}});
+}
+
+uint32_t CImage::StretchBlendModeLevel(uint8_t mode, CImage* src, uint8_t level, const ImageSize* size, int32_t x,
+                                       int32_t y, const plat::Rect* src_rect) {
+  return LevelRowPass(mode < kLevelRowOver ? mode : kNoFamily, src, level,
+                      {{x, y, src_rect, false, false}, SizeOr(size)});
+}
+
+uint32_t CImage::BlendPreserveAlpha(CImage* src, uint8_t level, int32_t x, int32_t y, const plat::Rect* src_rect) {
+  return LevelRowPass(kLevelRowOver, src, level, {{x, y, src_rect, false, false}});
+}
+
+uint32_t CImage::StretchBlendPreserveAlpha(CImage* src, uint8_t level, const ImageSize* size, int32_t x, int32_t y,
+                                           const plat::Rect* src_rect) {
+  return LevelRowPass(kLevelRowOver, src, level, {{x, y, src_rect, false, false}, SizeOr(size)});
+}
+
+namespace {
+
+using OneToOneRow = void (*)(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t, const uint8_t*);
+using StretchedRow = void (*)(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t, const uint8_t*,
+                              const StretchStep&);
+
+// The four members of a level-row family: portable and vector, one to one and stretched.
+struct LevelRowMembers {
+  OneToOneRow one[2];
+  StretchedRow stretched[2];
+};
+
+constexpr LevelRowMembers kLevelRowFamilies[] = {
+    {{BlendAlphaLevel32, BlendAlphaLevel32Mmx}, {BlendAlphaLevel32Stretch, BlendAlphaLevel32StretchMmx}},
+    {{AddAlphaLevel32, AddAlphaLevel32Mmx}, {AddAlphaLevel32Stretch, AddAlphaLevel32StretchMmx}},
+    {{SubAlphaLevel32, SubAlphaLevel32Mmx}, {SubAlphaLevel32Stretch, SubAlphaLevel32StretchMmx}},
+    {{BlendOver32, BlendOver32Mmx}, {BlendOver32Stretch, BlendOver32StretchMmx}},
+};
+
+}  // namespace
+
+uint32_t CImage::LevelRowPass(uint8_t family, CImage* src, uint8_t level, const BlitRequest& request) {
+  const uint32_t early = family >= std::size(kLevelRowFamilies) ? 1 : level == 0 ? 0 : kDraw;
+  return RunPass(src, 32, 32, early, request, [&](const BlitPass& pass) {
+    const LevelRowMembers& members = kLevelRowFamilies[family];
+    const int vector = g_CpuHasMmx != 0 ? 1 : 0;
+    const uint8_t* row = g_PixelTables.product[level];
+    // The stretched members take the level row before the step record.
+    const auto stretched = [&](uint32_t* dst, const uint32_t* source, int32_t dst_skip, int32_t src_pitch,
+                               int32_t width, int32_t height, const StretchStep& step) {
+      members.stretched[vector](dst, source, dst_skip, src_pitch, width, height, row, step);
+    };
+    pass.Run<uint32_t, uint32_t>([&](auto... a) { members.one[vector](a..., row); }, stretched);
+  });
+}
+
+uint32_t CImage::AddScaled(CImage* src, uint8_t level, int32_t x, int32_t y, const plat::Rect* src_rect) {
+  return ScaledPass(false, src, level, x, y, src_rect);
+}
+
+uint32_t CImage::SubtractScaled(CImage* src, uint8_t level, int32_t x, int32_t y, const plat::Rect* src_rect) {
+  return ScaledPass(true, src, level, x, y, src_rect);
+}
+
+uint32_t CImage::ScaledPass(bool subtract, CImage* src, uint8_t level, int32_t x, int32_t y,
+                            const plat::Rect* src_rect) {
+  return RunPass(src, 32, 32, level == 0 ? 0 : kDraw, {{x, y, src_rect, false, false}},
+                 [&](const BlitPass& pass) {
+                   const bool mmx = g_CpuHasMmx != 0;
+                   const auto kernel = subtract ? (mmx ? SubScaled32Mmx : SubScaled32)
+                                                : (mmx ? AddScaled32Mmx : AddScaled32);
+                   pass.Run<uint32_t, uint32_t>([&](auto... a) { kernel(a..., level); });
+                 });
+}
+
+namespace {
+
+using MaskedColour = void (*)(uint32_t*, const uint8_t*, int32_t, int32_t, int32_t, int32_t, uint32_t,
+                              const uint8_t*);
+
+// Blend, add and subtract, portable and vector.
+constexpr MaskedColour kMaskedModes[][2] = {
+    {BlendColorMasked32, BlendColorMasked32Mmx},
+    {AddColorMasked32, AddColorMasked32Mmx},
+    {SubColorMasked32, SubColorMasked32Mmx},
+};
+
+}  // namespace
+
+uint32_t CImage::BlendMasked(uint8_t mode, CImage* mask, uint8_t level, uint8_t r, uint8_t g, uint8_t b, int32_t x,
+                             int32_t y, const plat::Rect* src_rect) {
+  const uint32_t early = mode >= std::size(kMaskedModes) ? 1 : level == 0 ? 0 : kDraw;
+  return RunPass(mask, 32, 8, early, {{x, y, src_rect, false, false}}, [&](const BlitPass& pass) {
+    const MaskedColour kernel = kMaskedModes[mode][g_CpuHasMmx != 0 ? 1 : 0];
+    const uint32_t colour = (uint32_t{r} << 16) | (uint32_t{g} << 8) | b;
+    pass.Run<uint32_t, uint8_t>([&](auto... a) { kernel(a..., colour, g_PixelTables.product[level]); });
+  });
 }

@@ -23,7 +23,7 @@ bool CImage::PlanBlit(const CImage& src, const BlitRequest& request, BlitPass& p
   src.GetClipRect(&source_clip);
   GetClipRect(&dest_clip);
   BlitClip clip;
-  pass.stretched = request.size != nullptr;
+  pass.stretched = request.size.has_value();
   const bool visible = pass.stretched
                            ? ClipStretchBlt(request.placement, *request.size, source_clip, dest_clip, clip, pass.step)
                            : ClipBlt(request.placement, source_clip, dest_clip, clip);
@@ -50,23 +50,21 @@ bool CImage::PlanBlit(const CImage& src, const BlitRequest& request, BlitPass& p
 }
 
 uint32_t CImage::Copy(CImage* src, int32_t x, int32_t y, const plat::Rect* src_rect, bool flip) {
-  return CopyPass(src, {{x, y, src_rect, false, flip}, nullptr});
+  return CopyPass(src, {{x, y, src_rect, false, flip}});
 }
 
 uint32_t CImage::StretchCopy(CImage* src, const ImageSize* size, int32_t x, int32_t y, const plat::Rect* src_rect,
                              bool flip) {
-  const ImageSize stretched = SizeOr(size);
-  return CopyPass(src, {{x, y, src_rect, false, flip}, &stretched});
+  return CopyPass(src, {{x, y, src_rect, false, flip}, SizeOr(size)});
 }
 
 uint32_t CImage::CopyMirrored(CImage* src, uint8_t mode, int32_t x, int32_t y, const plat::Rect* src_rect) {
-  return CopyPass(src, {MirroredPlacement(mode, x, y, src_rect), nullptr});
+  return CopyPass(src, {MirroredPlacement(mode, x, y, src_rect)});
 }
 
 uint32_t CImage::StretchCopyMirrored(CImage* src, uint8_t mode, const ImageSize* size, int32_t x, int32_t y,
                                      const plat::Rect* src_rect) {
-  const ImageSize stretched = SizeOr(size);
-  return CopyPass(src, {MirroredPlacement(mode, x, y, src_rect), &stretched});
+  return CopyPass(src, {MirroredPlacement(mode, x, y, src_rect), SizeOr(size)});
 }
 
 namespace {
@@ -129,7 +127,7 @@ uint32_t CImage::CopyPass(CImage* src, const BlitRequest& request) {
   } else if (IsDepthPair(src, 32, 8)) {
     if (src->GetPalette() == nullptr && src->SetPalette(nullptr, 0, 0) != 0) return 2;
     const bool through_gdi = key == kNoColorKey && !request.placement.flip && !request.placement.mirror &&
-                             request.size == nullptr && GetDC() != nullptr && src->GetDC() != nullptr;
+                             !request.size.has_value() && GetDC() != nullptr && src->GetDC() != nullptr;
     if (through_gdi) {
       if (!plat::BitBlt(*GetDC(), dest_rect_.left, dest_rect_.top, pass.width, pass.height, *src->GetDC(),
                         source_rect_.left, source_rect_.top, plat::SRCCOPY)) {
@@ -148,23 +146,21 @@ uint32_t CImage::CopyPass(CImage* src, const BlitRequest& request) {
 }
 
 uint32_t CImage::CopyAlphaPlane(CImage* src, int32_t x, int32_t y, const plat::Rect* src_rect, bool flip) {
-  return AlphaPlanePass(src, {{x, y, src_rect, false, flip}, nullptr});
+  return AlphaPlanePass(src, {{x, y, src_rect, false, flip}});
 }
 
 uint32_t CImage::StretchCopyAlphaPlane(CImage* src, const ImageSize* size, int32_t x, int32_t y,
                                        const plat::Rect* src_rect, bool flip) {
-  const ImageSize stretched = SizeOr(size);
-  return AlphaPlanePass(src, {{x, y, src_rect, false, flip}, &stretched});
+  return AlphaPlanePass(src, {{x, y, src_rect, false, flip}, SizeOr(size)});
 }
 
 uint32_t CImage::CopyAlphaPlaneMirrored(CImage* src, uint8_t mode, int32_t x, int32_t y, const plat::Rect* src_rect) {
-  return AlphaPlanePass(src, {MirroredPlacement(mode, x, y, src_rect), nullptr});
+  return AlphaPlanePass(src, {MirroredPlacement(mode, x, y, src_rect)});
 }
 
 uint32_t CImage::StretchCopyAlphaPlaneMirrored(CImage* src, uint8_t mode, const ImageSize* size, int32_t x, int32_t y,
                                                const plat::Rect* src_rect) {
-  const ImageSize stretched = SizeOr(size);
-  return AlphaPlanePass(src, {MirroredPlacement(mode, x, y, src_rect), &stretched});
+  return AlphaPlanePass(src, {MirroredPlacement(mode, x, y, src_rect), SizeOr(size)});
 }
 
 uint32_t CImage::AlphaPlanePass(CImage* src, const BlitRequest& request) {
@@ -189,40 +185,34 @@ uint32_t CImage::AlphaPlanePass(CImage* src, const BlitRequest& request) {
 }
 
 uint32_t CImage::CopyRgb(CImage* src, int32_t x, int32_t y, const plat::Rect* src_rect) {
-  return ChannelPass(src, {{x, y, src_rect, false, false}, nullptr}, true);
+  return ChannelPass(src, {{x, y, src_rect, false, false}}, true);
 }
 
 uint32_t CImage::StretchCopyRgb(CImage* src, const ImageSize* size, int32_t x, int32_t y, const plat::Rect* src_rect) {
-  const ImageSize stretched = SizeOr(size);
-  return ChannelPass(src, {{x, y, src_rect, false, false}, &stretched}, true);
+  return ChannelPass(src, {{x, y, src_rect, false, false}, SizeOr(size)}, true);
 }
 
 uint32_t CImage::CopyAlpha(CImage* src, int32_t x, int32_t y, const plat::Rect* src_rect) {
-  return ChannelPass(src, {{x, y, src_rect, false, false}, nullptr}, false);
+  return ChannelPass(src, {{x, y, src_rect, false, false}}, false);
 }
 
 uint32_t CImage::StretchCopyAlpha(CImage* src, const ImageSize* size, int32_t x, int32_t y,
                                   const plat::Rect* src_rect) {
-  const ImageSize stretched = SizeOr(size);
-  return ChannelPass(src, {{x, y, src_rect, false, false}, &stretched}, false);
+  return ChannelPass(src, {{x, y, src_rect, false, false}, SizeOr(size)}, false);
 }
 
 uint32_t CImage::ChannelPass(CImage* src, const BlitRequest& request, bool colour) {
-  if (!HasPixelsFrom(src)) return 1;
-  if (!IsDepthPair(src, 32, 32)) return 2;
-  BlitPass pass;
-  if (!PlanBlit(*src, request, pass)) return 0;
-  const bool mmx = g_CpuHasMmx != 0;
-  const uint32_t key = src->GetColorKey();
-  using P = uint32_t;
-  if (!colour) {
-    pass.Run<P, P>(mmx ? CopyAlpha32Mmx : CopyAlpha32, mmx ? CopyAlpha32StretchMmx : CopyAlpha32Stretch);
-  } else if (key != kNoColorKey) {
-    pass.Run<P, P>([&](auto... a) { (mmx ? CopyRgb32KeyMmx : CopyRgb32Key)(a..., key); },
-                   [&](auto... a) { (mmx ? CopyRgb32StretchKeyMmx : CopyRgb32StretchKey)(a..., key); });
-  } else {
-    pass.Run<P, P>(mmx ? CopyRgb32Mmx : CopyRgb32, mmx ? CopyRgb32StretchMmx : CopyRgb32Stretch);
-  }
-  MarkChanged(dest_rect_);
-  return 0;
+  const uint32_t key = src != nullptr ? src->GetColorKey() : kNoColorKey;
+  return RunPass(src, 32, 32, kDraw, request, [&](const BlitPass& pass) {
+    const bool mmx = g_CpuHasMmx != 0;
+    using P = uint32_t;
+    if (!colour) {
+      pass.Run<P, P>(mmx ? CopyAlpha32Mmx : CopyAlpha32, mmx ? CopyAlpha32StretchMmx : CopyAlpha32Stretch);
+    } else if (key != kNoColorKey) {
+      pass.Run<P, P>([&](auto... a) { (mmx ? CopyRgb32KeyMmx : CopyRgb32Key)(a..., key); },
+                     [&](auto... a) { (mmx ? CopyRgb32StretchKeyMmx : CopyRgb32StretchKey)(a..., key); });
+    } else {
+      pass.Run<P, P>(mmx ? CopyRgb32Mmx : CopyRgb32, mmx ? CopyRgb32StretchMmx : CopyRgb32Stretch);
+    }
+  });
 }

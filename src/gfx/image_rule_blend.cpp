@@ -1,4 +1,5 @@
-// The rule transition blend: a level for every rule value, applied through the rule image.
+// The rule transition blends: a level for every rule value, applied through the rule image
+// (or, without one, through the source alpha), the alpha form also weighing by the source alpha.
 #include "gfx/blit_pass.h"
 #include "gfx/image.h"
 #include "gfx/rule_level_table.h"
@@ -7,27 +8,40 @@
 
 uint32_t CImage::RuleBlend(CImage* src, CImage* rule, uint8_t level, uint32_t progress, uint32_t width, int32_t x,
                            int32_t y, const plat::Rect* src_rect) {
-  if (!HasPixelsFrom(src)) return 1;
-  if (!IsDepthPair(src, 32, 32)) return 2;
-  if (progress > 512 || width < 1 || width > 511) return 3;
-  if (progress == 0 || progress == 512 || level == 0) return 0;
-  if (progress == 256) return BlendWeighted(src, (255u - level) * 0x010101u, level * 0x010101u, x, y, src_rect);
-  BlitPass pass;
-  if (!PlanBlit(*src, {{x, y, src_rect, false, false}, nullptr}, pass)) return 0;
-  const uint8_t* mask = nullptr;
-  int32_t mask_skip = 0;
-  if (rule != nullptr) {
-    if (rule->GetPixels() == nullptr || rule->GetBitsPerPixel() != 8 || rule->GetWidth() < source_rect_.right ||
-        rule->GetHeight() < source_rect_.bottom) {
-      return 4;
-    }
-    mask = rule->GetRowPointer(source_rect_.top) + source_rect_.left;
-    mask_skip = rule->GetPitch() - pass.width;
+  return RulePass(false, src, rule, level, progress, width, x, y, src_rect);
+}
+
+uint32_t CImage::RuleBlendAlpha(CImage* src, CImage* rule, uint8_t level, uint32_t progress, uint32_t width,
+                                int32_t x, int32_t y, const plat::Rect* src_rect) {
+  if (HasPixelsFrom(src) && (rule == nullptr || rule->GetBitsPerPixel() != 8)) return 2;
+  return RulePass(true, src, rule, level, progress, width, x, y, src_rect);
+}
+
+uint32_t CImage::RulePass(bool by_alpha, CImage* src, CImage* rule, uint8_t level, uint32_t progress, uint32_t width,
+                          int32_t x, int32_t y, const plat::Rect* src_rect) {
+  const bool bad_ramp = progress > 512 || width < 1 || width > 511;
+  if (progress == 256 && !bad_ramp) {
+    return by_alpha ? BlendModeLevel(0, src, level, x, y, src_rect)
+                    : BlendWeighted(src, (255u - level) * 0x010101u, level * 0x010101u, x, y, src_rect);
   }
-  const RuleLevelTable table = BuildRuleLevelTable(progress, width, level);
-  (g_CpuHasMmx != 0 ? BlendMaskLevel32Mmx : BlendMaskLevel32)(
-      reinterpret_cast<uint32_t*>(pass.dst), reinterpret_cast<const uint32_t*>(pass.src), mask, pass.dst_skip,
-      pass.src_skip_or_pitch, mask_skip, pass.width, pass.height, table.data());
-  MarkChanged(dest_rect_);
-  return 0;
+  const uint32_t early = bad_ramp ? 3 : (progress == 0 || progress == 512 || level == 0) ? 0 : kDraw;
+  return RunPass(src, 32, 32, early, {{x, y, src_rect, false, false}}, [&](const BlitPass& pass) -> uint32_t {
+    const uint8_t* mask = nullptr;
+    int32_t mask_skip = 0;
+    if (rule != nullptr) {
+      if (rule->GetPixels() == nullptr || rule->GetBitsPerPixel() != 8 || rule->GetWidth() < source_rect_.right ||
+          rule->GetHeight() < source_rect_.bottom) {
+        return 4;
+      }
+      mask = rule->GetRowPointer(source_rect_.top) + source_rect_.left;
+      mask_skip = rule->GetPitch() - pass.width;
+    }
+    const RuleLevelTable table = BuildRuleLevelTable(progress, width, level);
+    const bool mmx = g_CpuHasMmx != 0;
+    const auto kernel = by_alpha ? (mmx ? BlendMaskAlphaLevel32Mmx : BlendMaskAlphaLevel32)
+                                 : (mmx ? BlendMaskLevel32Mmx : BlendMaskLevel32);
+    kernel(reinterpret_cast<uint32_t*>(pass.dst), reinterpret_cast<const uint32_t*>(pass.src), mask, pass.dst_skip,
+           pass.src_skip_or_pitch, mask_skip, pass.width, pass.height, table.data());
+    return 0;
+  });
 }

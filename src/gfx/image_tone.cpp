@@ -9,6 +9,7 @@
 #include "pixel/copy_kernels.h"
 #include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"
+#include "pixel/smooth_mosaic_kernels.h"
 
 namespace {
 
@@ -324,6 +325,41 @@ bool CImage::ScaleAlpha(uint32_t scale, int32_t offset, const plat::Rect* rect) 
   ForEachByte(AreaOf(*this, area_rect), bytes, bytes - 1,
               [&](uint8_t a) { return Clamp(static_cast<int32_t>((a * scale) >> 7) + offset); });
   return true;
+}
+
+uint32_t CImage::Smooth(uint8_t mode, const plat::Rect* rect) {
+  if (GetPixels() == nullptr) return 1;
+  plat::Rect area_rect;
+  if (!InPlaceRect(rect, area_rect)) return 0;
+  const Area area = AreaOf(*this, area_rect);
+  uint32_t status = 1;
+  if (GetBitsPerPixel() == 32) {
+    status = Smooth32(area.Pixels32(), area.skip, area.pitch, area.width, area.height, mode);
+  } else if (GetBitsPerPixel() == 8) {
+    status = Smooth8(area.first, area.skip, area.pitch, area.width, area.height);
+  }
+  if (status != 0) return status + 1;
+  ClearColorKey();
+  MarkChanged(area_rect);
+  return 0;
+}
+
+uint32_t CImage::Mosaic(uint32_t block, uint8_t mode, const plat::Rect* rect) {
+  if (GetPixels() == nullptr) return 1;
+  plat::Rect area_rect;
+  if (block < 2 || !InPlaceRect(rect, area_rect)) return 0;
+  const Area area = AreaOf(*this, area_rect);
+  const auto size = static_cast<int32_t>(std::min<uint32_t>(block, INT32_MAX));
+  if (GetBitsPerPixel() == 32) {
+    Mosaic32(area.Pixels32(), area.skip, area.pitch, area.width, area.height, size, mode);
+  } else if (GetBitsPerPixel() == 8) {
+    Mosaic8(area.first, area.skip, area.pitch, area.width, area.height, size, mode);
+  } else {
+    return 1;
+  }
+  ClearColorKey();
+  MarkChanged(area_rect);
+  return 0;
 }
 
 uint32_t CImage::GradientFill(uint32_t direction, uint32_t colour_a, uint32_t colour_b, const plat::Rect* rect) {

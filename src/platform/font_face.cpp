@@ -327,4 +327,52 @@ std::unique_ptr<IFontFace> OpenFontFace(const FontRequest& request) {
   return result;
 }
 
+namespace {
+
+// The engine's name of a family: the first Windows name the alias table gives it.
+std::string EngineNameOf(std::string_view family) {
+  for (const FaceAlias& alias : kFaceAliases) {
+    if (alias.family == family) return Utf8ToSjis(alias.name);
+  }
+  return Utf8ToSjis(family);
+}
+
+}  // namespace
+
+std::vector<InstalledFace> ListInstalledFaces() {
+  std::vector<InstalledFace> faces;
+  if (!FontconfigReady()) return faces;
+  FcPattern* pattern = FcPatternCreate();
+  if (pattern != nullptr) FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
+  FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_SPACING, FC_OUTLINE, nullptr);
+  FcFontSet* set = pattern != nullptr && objects != nullptr ? FcFontList(nullptr, pattern, objects) : nullptr;
+  for (int i = 0; set != nullptr && i < set->nfont; ++i) {
+    FcChar8* family = nullptr;
+    if (FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &family) != FcResultMatch) continue;
+    InstalledFace face;
+    face.face_name = EngineNameOf(reinterpret_cast<const char*>(family));
+    int spacing = FC_PROPORTIONAL;
+    FcPatternGetInteger(set->fonts[i], FC_SPACING, 0, &spacing);
+    face.fixed_pitch = spacing == FC_MONO || spacing == FC_DUAL;
+    FcBool outline = FcTrue;
+    FcPatternGetBool(set->fonts[i], FC_OUTLINE, 0, &outline);
+    face.scalable = outline != FcFalse;
+    const bool known = std::any_of(faces.begin(), faces.end(),
+                                   [&face](const InstalledFace& f) { return f.face_name == face.face_name; });
+    if (!known) faces.push_back(face);
+  }
+  if (set != nullptr) FcFontSetDestroy(set);
+  if (objects != nullptr) FcObjectSetDestroy(objects);
+  if (pattern != nullptr) FcPatternDestroy(pattern);
+  std::sort(faces.begin(), faces.end(),
+            [](const InstalledFace& a, const InstalledFace& b) { return a.face_name < b.face_name; });
+  std::vector<InstalledFace> with_vertical;
+  for (const InstalledFace& face : faces) {
+    with_vertical.push_back(face);
+    with_vertical.push_back(face);
+    with_vertical.back().face_name.insert(0, "@");
+  }
+  return with_vertical;
+}
+
 }  // namespace plat

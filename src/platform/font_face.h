@@ -67,6 +67,19 @@ using FontFaceFactory = std::function<std::unique_ptr<IFontFace>(const FontReque
 // The installed face for a request, or null when no face can be opened.
 std::unique_ptr<IFontFace> OpenFontFace(const FontRequest& request);
 
+// A face as the installed-font list reports it.
+struct InstalledFace {
+  std::string face_name;  // Shift-JIS; "@" in front names the vertical variant
+  std::uint8_t char_set = 128;  // the Japanese character set
+  bool fixed_pitch = false;
+  bool scalable = true;  // an outline face, as TrueType faces are
+};
+
+// Every face that covers Japanese, named as the engine names it (the Windows name that the alias
+// table maps to its family, else the family itself), each followed by its vertical variant;
+// in the order of the names.
+std::vector<InstalledFace> ListInstalledFaces();
+
 // The fontconfig pattern a face name resolves to (for diagnostics and tests).
 std::string FontPatternFor(std::string_view sjis_face_name);
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "base/trig_tables.h"
-#include "platform/sjis.h"
 #include "ui/edge_disc.h"
+#include "ui/text_markup.h"
 
 uint8_t g_GdiBoldOnly = 0;
 
@@ -285,32 +285,21 @@ int32_t CFont::MeasureText(const char* text, TextSize* size, int32_t* offset_x, 
   int32_t lines = 1;
   int32_t characters = 0;
   int32_t line_width = 0;
-  for (const char* p = text; *p != '\0';) {
-    const auto byte = static_cast<unsigned char>(*p);
-    if (byte == '\n') {
+  for (const char* p = text;;) {
+    const TextChar next = NextTextChar(p);
+    if (next.kind == TextCharKind::kEnd) break;
+    if (next.kind == TextCharKind::kNewLine) {
       measured.cx = std::max(measured.cx, line_width);
       measured.cy += abs_height + line_spacing;
       ++lines;
       line_width = 0;
-      ++p;
       continue;
     }
-    uint16_t code = byte;
-    if (plat::IsSjisLeadByte(byte) && p[1] != '\0') {
-      code = static_cast<uint16_t>(byte << 8 | static_cast<unsigned char>(p[1]));
-      p += 2;
-    } else if (byte == '@' && p[1] == '@') {
-      p += 2;
-    } else if (byte == '@' && p[1] >= '0' && p[1] <= '9') {
-      ++p;
-      for (int digits = 0; digits < 7 && *p >= '0' && *p <= '9'; ++digits) ++p;
+    if (next.kind == TextCharKind::kCustom) {
       line_width += glyph_set_ ? glyph_set_->cell_width() : 0;
-      ++characters;
-      continue;
     } else {
-      ++p;
+      line_width += CharacterWidth(static_cast<uint16_t>(next.code), Bold());
     }
-    line_width += CharacterWidth(code, Bold());
     ++characters;
   }
   measured.cx = std::max(measured.cx, line_width);

@@ -44,6 +44,12 @@ class CFont : public CFontBase {
   void SetGlyphFormat(uint8_t format) override;
   int32_t MeasureText(const char* text, TextSize* size, int32_t* offset_x, int32_t* offset_y,
                       uint8_t with_decoration, int32_t* char_count) override;
+  uint32_t DrawText(CImage* image, int32_t x, int32_t y, const char* text, plat::Rect* bounds,
+                    plat::Point* end) override;
+  uint32_t DrawTextWithAlpha(CImage* image, int32_t x, int32_t y, const char* text, plat::Rect* bounds,
+                             plat::Point* end) override;
+  // Composes the text over a 32-bit image with alpha (other depths stay as they are).
+  uint32_t DrawString(CImage* image, int32_t x, int32_t y, const char* text, plat::Rect* bounds, plat::Point* end);
 
   // Colours are 0x00RRGGBB. The ramp has one entry per pixel of the character height; a ramp
   // that cannot be built switches the gradient off and gives the ramp's error.
@@ -78,6 +84,20 @@ class CFont : public CFontBase {
   plat::FontRequest RequestWithWeight(int32_t weight) const;
   int32_t CharacterWidth(uint16_t code, bool bold);
   std::unique_ptr<CGlyph> RenderGlyph(uint32_t code, int32_t size, bool outline, bool bold);
+
+  // The glyphs of one character: the plain one and, for decoration 2, its outline (may be null).
+  struct CharGlyphs {
+    CGlyph* plain = nullptr;
+    CGlyph* outline = nullptr;
+  };
+  enum class DrawKind : uint8_t { kBlend, kCompose, kAlpha };
+  void DrawCharBlended(CImage& image, const CharGlyphs& glyphs, plat::Point pen, plat::Point shadow, bool compose,
+                       plat::Rect& bounds);
+  void DrawCharWithAlpha(CImage& image, const CharGlyphs& glyphs, plat::Point pen, plat::Point shadow,
+                         plat::Rect& bounds);
+  // The walk all three drawers share: checks, markup, glyphs, pen and end point.
+  uint32_t DrawWith(CImage* image, int32_t x, int32_t y, const char* text, DrawKind kind, plat::Rect* bounds,
+                    plat::Point* end);
 
   plat::FontFaceFactory open_face_;
   std::unique_ptr<plat::IFontFace> face_;

@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/window_messages.h"
+
+class CImage;
+
 // The settings a face is made from, as the games give them.
 struct LogicalFont {
   int32_t height = -16;  // always minus the absolute size
@@ -53,6 +57,24 @@ class CFontBase {
   // Returns the number of lines, 0 when nothing could be measured (outputs then untouched).
   virtual int32_t MeasureText(const char* text, TextSize* size, int32_t* offset_x, int32_t* offset_y,
                               uint8_t with_decoration, int32_t* char_count) = 0;
+  // Both: 0, or 1 without a face or an image with pixels (DrawTextWithAlpha: of 32 bits).
+  // DrawText blends the text colour and keeps the alpha; DrawTextWithAlpha writes the colours
+  // and the coverage as alpha. `bounds` gets the rectangle touched, `end` where the pen stopped.
+  virtual uint32_t DrawText(CImage* image, int32_t x, int32_t y, const char* text, plat::Rect* bounds,
+                            plat::Point* end) = 0;
+  virtual uint32_t DrawTextWithAlpha(CImage* image, int32_t x, int32_t y, const char* text, plat::Rect* bounds,
+                                     plat::Point* end) = 0;
+
+  // How far the pen moves for a new line and where the shadow lies, both turned by the angle.
+  // The drawers keep the shadow unturned in vertical writing (`upright_vertical_shadow`).
+  struct TextSteps {
+    plat::Point line;
+    plat::Point shadow;
+  };
+  TextSteps TurnedSteps(bool upright_vertical_shadow) const;
+
+  // The box (x, y, width, height) turned by the text angle about the origin.
+  plat::Rect GetRotatedBounds(int32_t x, int32_t y, int32_t width, int32_t height) const;
 
   uint32_t SetUnderlineStrikeOut(uint8_t underline, uint8_t strike_out) {
     logical_font_.underline = underline;
@@ -79,3 +101,6 @@ class CFontBase {
   LogicalFont logical_font_;
   uint8_t glyph_format_ = 2;  // 0 one bit, 1 grey in 17 levels, 2 grey in 65 levels
 };
+
+// The font used when a caller gives none; null while none is chosen. Not owned.
+extern CFontBase* g_DefaultFont;

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <string_view>
 
-#include "base/trig_tables.h"
 #include "platform/sjis.h"
 #include "platform/text_out.h"
 
@@ -45,11 +44,6 @@ int32_t CountCharacters(std::string_view line) {
 uint32_t PackRgb(const Rgb& colour) {
   return static_cast<uint32_t>(colour.red) << 16 | static_cast<uint32_t>(colour.green) << 8 | colour.blue;
 }
-
-struct Step {
-  int32_t x = 0;
-  int32_t y = 0;
-};
 
 }  // namespace
 
@@ -159,18 +153,9 @@ uint32_t CGdiFont::RenderText(plat::DeviceContext& dc, int32_t x, int32_t y, con
   // turned decorated text goes without one.
   const bool brush = transparent_ == 0 && decoration != 0 && angle == 0;
   const bool opaque_cells = transparent_ == 0 && decoration == 0;
-  const int32_t step = std::abs(logical_font_.height) + line_spacing;
-  Step line_step{0, step};
-  Step shadow{shadow_x, shadow_y};
-  if (g_TrigTable != nullptr && angle != 0) {
-    const auto& cosine = g_TrigTable->cosine;
-    const int32_t k = -(angle * 512 / 3600);
-    const int64_t c = cosine[k & 511];
-    const int64_t s = cosine[(k - 128) & 511];
-    line_step = Step{static_cast<int32_t>(-(s * step) >> 16), static_cast<int32_t>((c * step) >> 16)};
-    shadow = Step{static_cast<int32_t>((shadow_x * c - shadow_y * s) >> 16),
-                  static_cast<int32_t>((shadow_y * c + shadow_x * s) >> 16)};
-  }
+  const TextSteps steps = TurnedSteps(false);
+  const plat::Point& line_step = steps.line;
+  const plat::Point& shadow = steps.shadow;
   plat::TextOutOptions options;
   options.angle = angle;
   options.background = PackRgb(background_color);
@@ -196,8 +181,8 @@ uint32_t CGdiFont::RenderText(plat::DeviceContext& dc, int32_t x, int32_t y, con
       if (decoration == 1) {
         plat::TextOut(dc, *face_, x + shadow.x, y + shadow.y, bytes, options);
       } else {
-        static constexpr Step kNeighbours[] = {{-1, -1}, {-1, 0}, {-1, 1}, {0, -1}, {0, 1}, {1, -1}, {1, 0}, {1, 1}};
-        for (const Step& neighbour : kNeighbours) {
+        static constexpr plat::Point kNeighbours[] = {{-1, -1}, {-1, 0}, {-1, 1}, {0, -1}, {0, 1}, {1, -1}, {1, 0}, {1, 1}};
+        for (const plat::Point& neighbour : kNeighbours) {
           plat::TextOut(dc, *face_, x + neighbour.x, y + neighbour.y, bytes, options);
         }
       }

@@ -26,6 +26,13 @@ class CGdiFont : public CFontBase {
   void SetGlyphFormat(uint8_t format) override;
   int32_t MeasureText(const char* text, TextSize* size, int32_t* offset_x, int32_t* offset_y,
                       uint8_t with_decoration, int32_t* char_count) override;
+  // Both render the whole text into a scratch mask first (four times as large for the grey
+  // glyph formats) and give 2 when the mask cannot be made, 3 when rendering fails. `bounds`
+  // gets the measured text box at its place; `end` is left as it is.
+  uint32_t DrawText(CImage* image, int32_t x, int32_t y, const char* text, plat::Rect* bounds,
+                    plat::Point* end) override;
+  uint32_t DrawTextWithAlpha(CImage* image, int32_t x, int32_t y, const char* text, plat::Rect* bounds,
+                             plat::Point* end) override;
 
   void SetBackground(uint8_t transparent, uint8_t red, uint8_t green, uint8_t blue);
   // 0, or 1 without a face or a text.
@@ -35,6 +42,13 @@ class CGdiFont : public CFontBase {
   bool HasFace() const { return face_ != nullptr; }
 
  private:
+  // A copy of this font at `scale` times its size whose text and decoration take `ink`.
+  std::unique_ptr<CGdiFont> MakeScratch(int32_t scale, const Rgb& ink) const;
+  // The measured text box at (x, y), the scratch font and the mask, made for both drawers.
+  struct ScratchText;
+  // 0 ready; 1 nothing to draw; 2 no mask; 3 no scratch font.
+  uint32_t PrepareScratch(int32_t x, int32_t y, const char* text, ScratchText& out);
+
   plat::FontFaceFactory open_face_;
   std::unique_ptr<plat::IFontFace> face_;
   uint8_t transparent_ = 1;

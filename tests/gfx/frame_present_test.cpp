@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -149,21 +150,24 @@ class TransitionPresentTest : public ::testing::Test {
     ASSERT_EQ(frame_.SetPartner(&partner_), 0u);
   }
 
-  // Attaches a new fake transition in mode 0 with the redraw byte set.
-  void Attach(TransitionLog& log, uint32_t flags) {
+  // Attaches a new fake transition in mode 0 with the redraw byte set. Its log lives in the
+  // fixture, declared before the frame, so the frame may still let the transition go at its end.
+  TransitionLog& Attach(uint32_t flags) {
+    TransitionLog& log = logs_.emplace_back();
     RefPtr<CScreenTransition> transition = MakeRef<FakeTransition>(log, uint8_t{0}, flags, 1, kWidth, kHeight);
-    ASSERT_EQ(frame_.Attach(transition, CImagePart::kModePlain, 1, false), 0u);
+    EXPECT_EQ(frame_.Attach(transition, CImagePart::kModePlain, 1, false), 0u);
+    return log;
   }
 
   FakeDrawLayers layers_;
+  std::deque<TransitionLog> logs_;
   CImageCanvasEx frame_;
   CImageCanvasEx partner_;
   CountingDc dc_{kWidth, kHeight};
 };
 
 TEST_F(TransitionPresentTest, AnAttachedTransitionIsPresentedInStripsUntilItEndsAndIsLetGo) {
-  TransitionLog log;
-  Attach(log, CScreenTransition::kAllowsStrips);
+  const TransitionLog& log = Attach(CScreenTransition::kAllowsStrips);
   EXPECT_EQ(frame_.PresentDirty(0, dc_.Get(), nullptr, 0, true), 0);
   // 64 pixels wide: strips of 64 rows, the last one cut to the height.
   ASSERT_EQ(log.strips.size(), 2u);
@@ -186,15 +190,13 @@ TEST_F(TransitionPresentTest, StripHeightsFollowTheFrameWidthAndTheSwitches) {
   EXPECT_EQ(TransitionStripHeight(200), 16);
   EXPECT_EQ(TransitionStripHeight(320), 8);
 
-  TransitionLog whole;
-  Attach(whole, 0);
+  const TransitionLog& whole = Attach(0);
   frame_.PresentDirty(0, dc_.Get(), nullptr, 0, true);
   ASSERT_EQ(whole.strips.size(), 1u);
   EXPECT_EQ(Edges(whole.strips[0]), Edges({0, 0, kWidth, kHeight}));
 
   g_StripRepaint = 0;
-  TransitionLog switched_off;
-  Attach(switched_off, CScreenTransition::kAllowsStrips);
+  const TransitionLog& switched_off = Attach(CScreenTransition::kAllowsStrips);
   frame_.PresentDirty(0, dc_.Get(), nullptr, 0, true);
   g_StripRepaint = 1;
   EXPECT_EQ(switched_off.strips.size(), 1u);
@@ -204,8 +206,7 @@ TEST_F(TransitionPresentTest, StripHeightsFollowTheFrameWidthAndTheSwitches) {
 TEST_F(TransitionPresentTest, ATransitionIntoASurfaceWritesItsFormat) {
   SoftwareSurfaces surfaces;
   auto surface = surfaces.Make(plat::SurfaceFormat::kArgb8888, kWidth, kHeight);
-  TransitionLog log;
-  Attach(log, CScreenTransition::kAllowsStrips);
+  Attach(CScreenTransition::kAllowsStrips);
   EXPECT_EQ(frame_.PresentDirty(0, nullptr, surface.get(), kPixelFormatArgb8888, true), 0);
   EXPECT_EQ(SoftwareSurfaces::Pixel(*surface, 0, 0), FakeTransition::kColour);
   EXPECT_EQ(SoftwareSurfaces::Pixel(*surface, 63, 79), FakeTransition::kColour);

@@ -1,0 +1,13 @@
+// The image interface of the pictures that live on a display surface (DirectDraw pictures and
+// image sprites, picture and text objects): after the image operations they give their
+// surface, through whose device context the software images copy from them.
+#pragma once
+
+#include "gfx/image_interface.h"
+#include "platform/surface.h"
+
+class CSurfaceBackedImage : public CImageInterface {
+ public:
+  // Null while the object has no surface.
+  virtual plat::Surface* GetSurface() const = 0;
+};

@@ -1,0 +1,43 @@
+#include "ui/font_base.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "base/trig_tables.h"
+
+CFontBase* g_DefaultFont = nullptr;
+
+plat::Rect CFontBase::GetRotatedBounds(int32_t x, int32_t y, int32_t width, int32_t height) const {
+  const int32_t angle = logical_font_.escapement;
+  if (g_TrigTable == nullptr || angle == 0) return plat::Rect{x, y, x + width, y + height};
+  const auto& cosine = g_TrigTable->cosine;
+  const int32_t k = -(angle * 512 / 3600);
+  const int64_t c = cosine[k & 511];
+  const int64_t s = cosine[(k - 128) & 511];
+  const auto turned = [](int64_t value) { return static_cast<int32_t>(value >> 16); };
+  const int32_t origin_x = turned(c * x - s * y);
+  const int32_t origin_y = turned(c * y + s * x);
+  const int32_t xs[] = {0, turned(c * width), turned(-s * height), turned(c * width - s * height)};
+  const int32_t ys[] = {0, turned(s * width), turned(c * height), turned(c * height + s * width)};
+  return plat::Rect{origin_x + *std::min_element(std::begin(xs), std::end(xs)),
+                    origin_y + *std::min_element(std::begin(ys), std::end(ys)),
+                    origin_x + *std::max_element(std::begin(xs), std::end(xs)),
+                    origin_y + *std::max_element(std::begin(ys), std::end(ys))};
+}
+
+CFontBase::TextSteps CFontBase::TurnedSteps(bool upright_vertical_shadow) const {
+  const int32_t angle = logical_font_.escapement;
+  const int32_t step = std::abs(logical_font_.height) + line_spacing;
+  TextSteps steps{plat::Point{0, step}, plat::Point{shadow_x, shadow_y}};
+  if (g_TrigTable == nullptr || angle == 0) return steps;
+  const auto& cosine = g_TrigTable->cosine;
+  const int32_t k = -(angle * 512 / 3600);
+  const int64_t c = cosine[k & 511];
+  const int64_t s = cosine[(k - 128) & 511];
+  steps.line = plat::Point{static_cast<int32_t>(-(s * step) >> 16), static_cast<int32_t>((c * step) >> 16)};
+  if (!(upright_vertical_shadow && angle == 2700)) {
+    steps.shadow = plat::Point{static_cast<int32_t>((shadow_x * c - shadow_y * s) >> 16),
+                               static_cast<int32_t>((shadow_y * c + shadow_x * s) >> 16)};
+  }
+  return steps;
+}

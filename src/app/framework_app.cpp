@@ -34,6 +34,10 @@ CFrameworkApp::~CFrameworkApp() {
   // The background loader reads through this object's data-file layer.
   g_AsyncFileLoader.Clear();
   if (g_ScreenManager == &screen_) g_ScreenManager = nullptr;
+  if (g_Keyboard == input_.GetKeyboard()) g_Keyboard = nullptr;
+  if (g_Mouse == input_.GetMouse()) g_Mouse = nullptr;
+  if (g_Joystick == input_.GetJoystick(0)) g_Joystick = nullptr;
+  if (input_.Owns(g_KeyBindings)) g_KeyBindings = nullptr;
   if (g_TcpHost == &transitions_) g_TcpHost = nullptr;
   if (g_DcpHost == &draw_objects_) g_DcpHost = nullptr;
   if (g_SoundDecoderManager == &sound_decoders_) g_SoundDecoderManager = nullptr;
@@ -84,7 +88,7 @@ int CFrameworkApp::Initialize() {
   }
   if (info_.accelerator_id != 0) LoadAccelerators(info_.accelerator_id, main_window_.GetHandle());
   EnableIme(false);
-  ReportNotBuiltYet("start-up: the input devices");
+  StartInput();
   if (environment_[kEnvStartUpLog] != 0) {
     EnumSoundDevices();
     ReportNotBuiltYet("the start-up log SYS_LOG.TXT (its input section and the sound devices listed for it)");
@@ -114,6 +118,14 @@ int CFrameworkApp::Initialize() {
     ReportNotBuiltYet("start-up: the screen-saver, power-saving and keep-awake settings");
   }
   return 0;
+}
+
+void CFrameworkApp::StartInput() {
+  uint8_t& method = environment_[kEnvInputMethod];
+  if (method == kInputMethodDirect && input_.InitDirectInput(true) != 0) method = kInputMethodPolled;
+  input_.Create(method, method);
+  if (environment_[kEnvJoysticks] != 0) input_.AddJoystick(-1);
+  if (CMouse* mouse = input_.GetMouse()) mouse->SetPosition(&cursor_);
 }
 
 int CFrameworkApp::CreateDisplayCanvas() {

@@ -11,7 +11,10 @@
 #include "app/main_window.h"
 #include "app/message_handler.h"
 #include "base/critical_section.h"
+#include "base/cursor_motion.h"
 #include "base/framework_settings.h"
+#include "base/input_manager.h"
+#include "base/tracked_cursor.h"
 #include "base/worker_thread.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
@@ -46,7 +49,7 @@ inline constexpr int kExitWindowFailed = 11;
 inline constexpr int kExitScreenFailed = 12;
 inline constexpr int kExitDevicesFailed = 13;
 
-class CFrameworkApp : public CAppBase {
+class CFrameworkApp : public CAppBase, public CursorMotionHost {
  public:
   CFrameworkApp();
   ~CFrameworkApp() override;
@@ -136,6 +139,21 @@ class CFrameworkApp : public CAppBase {
   // Whether the paint handler repaints the window from the screen.
   bool NeedsRepaintFromScreen() const;
 
+  // Each due frame, before the input update: the cursor's position in the game screen and its
+  // edge zone. True when the cursor lies over the game screen.
+  bool TrackCursor();
+  // The edge zone of the cursor as keypad digits (8 top, 2 bottom, 4 left, 6 right; 0 none).
+  uint8_t GetCursorEdge() const { return cursor_edge_.load(); }
+  const TrackedCursor& GetTrackedCursor() const { return cursor_; }
+  // A point of the game screen on the desktop.
+  plat::Point GameToScreen(plat::Point point) const override;
+  plat::Point GetCursorPos() const override;
+  void SetCursorPos(plat::Point point) override;
+  // Puts the cursor at a point of the game screen, which becomes the tracked position (outside
+  // the screen: (-1, -1)).
+  void SetCursorPosClient(int32_t x, int32_t y);
+  CInputManager& GetInputManager() { return input_; }
+
   CMainWindow& GetMainWindow() { return main_window_; }
   CMainWindow& GetMenuWindow() { return menu_window_; }
   CWorkerThread& GetWorkerThread() { return worker_; }
@@ -148,7 +166,7 @@ class CFrameworkApp : public CAppBase {
   WindowBlock& GetWindowSettings() { return window_block_; }
   uint8_t GetFatalError() const { return fatal_error_.load(); }
   void SetFatalError(uint8_t value) { fatal_error_.store(value); }
-  bool IsActive() const { return active_.load() != 0; }
+  bool IsActive() const override { return active_.load() != 0; }
   std::atomic<uint8_t>& GetBlockingWaitFlag() { return blocking_wait_; }
   bool IsDrawingAllowed() const { return drawing_allowed_.load() != 0; }
   bool IsModal() const { return modal_.load() != 0; }
@@ -163,6 +181,8 @@ class CFrameworkApp : public CAppBase {
   void RegisterMessageMap();
   // The frame image of the display canvas, or only the screen size without one: 0 or 1.
   int CreateDisplayCanvas();
+  // The input devices of the environment's input method, and the joysticks when allowed.
+  void StartInput();
   int StartScreenMode();
   unsigned CreateMainWindow();
   // Ends a blocking wait: clears the flag and enables the window again.
@@ -206,6 +226,10 @@ class CFrameworkApp : public CAppBase {
   CScreenManager screen_;
   CWorkerThread worker_;
   CCriticalSection display_lock_;
+  CInputManager input_;
+  TrackedCursor cursor_;
+  std::atomic<uint8_t> cursor_edge_{0};
+  bool cursor_over_ = false;
 };
 
 extern CFrameworkApp* g_FrameworkApp;

@@ -64,9 +64,13 @@ int CFrameworkApp::OnActivateApp(MessageBlock& block) {
   return 0;
 }
 
-int CFrameworkApp::OnActivate(MessageBlock& /*block*/) {
+int CFrameworkApp::OnActivate(MessageBlock& block) {
   CLockGuard guard(display_lock_);
-  ReportNotBuiltYet("input devices (acquired on activation, released on deactivation)");
+  if (plat::LoWord(block.wparam) != plat::WA_INACTIVE) {
+    input_.Activate();
+  } else {
+    input_.Deactivate();
+  }
   return 1;
 }
 
@@ -102,25 +106,25 @@ int CFrameworkApp::OnClose(MessageBlock& /*block*/) {
   return 0;
 }
 
-int CFrameworkApp::OnKeyDown(MessageBlock& /*block*/) {
-  ReportNotBuiltYet("input manager (key messages)");
+int CFrameworkApp::OnKeyDown(MessageBlock& block) {
+  input_.OnKeyDown(block.wparam, static_cast<uint32_t>(block.lparam));
   return 0;
 }
 
-int CFrameworkApp::OnSysKeyUp(MessageBlock& /*block*/) {
-  ReportNotBuiltYet("input manager (key messages)");
+int CFrameworkApp::OnSysKeyUp(MessageBlock& block) {
+  input_.OnKeyUp(block.wparam);
   // The full-screen menu on Alt and F10 joins with the screen modes; in a window the key goes on.
   return 1;
 }
 
-int CFrameworkApp::OnMouseWheel(MessageBlock& /*block*/) {
-  ReportNotBuiltYet("input manager (mouse wheel)");
+int CFrameworkApp::OnMouseWheel(MessageBlock& block) {
+  input_.OnWheel(block.wparam);
   return 0;
 }
 
 int CFrameworkApp::OnSetCursor(MessageBlock& block) {
   if (plat::LoWord(static_cast<uint32_t>(block.lparam)) != plat::HTCLIENT) return 1;
-  // The mouse object sets its cursor here once the input manager exists; without one nothing is set.
+  if (const CMouse* mouse = input_.GetMouse()) mouse->ApplyCursorShape();
   return 0;
 }
 
@@ -153,30 +157,52 @@ int CFrameworkApp::OnExitSizeMove(MessageBlock& /*block*/) {
   return 0;
 }
 
-int CFrameworkApp::OnKeyUp(MessageBlock& /*block*/) {
-  ReportNotBuiltYet("input manager (key messages)");
+int CFrameworkApp::OnKeyUp(MessageBlock& block) {
+  input_.OnKeyUp(block.wparam);
   return 0;
 }
 
-int CFrameworkApp::OnSysKeyDown(MessageBlock& /*block*/) {
-  ReportNotBuiltYet("input manager (key messages)");
+int CFrameworkApp::OnSysKeyDown(MessageBlock& block) {
+  input_.OnKeyDown(block.wparam, static_cast<uint32_t>(block.lparam));
   return 1;
 }
 
 int CFrameworkApp::OnLButtonDown(MessageBlock& /*block*/) {
-  ReportNotBuiltYet("input manager (mouse buttons)");
+  input_.OnMouseButton(kMouseLeft, true);
   return 0;
 }
 
-int CFrameworkApp::OnLButtonUp(MessageBlock& block) { return OnLButtonDown(block); }
-int CFrameworkApp::OnRButtonDown(MessageBlock& block) { return OnLButtonDown(block); }
-int CFrameworkApp::OnRButtonUp(MessageBlock& block) { return OnLButtonDown(block); }
-int CFrameworkApp::OnMButtonDown(MessageBlock& block) { return OnLButtonDown(block); }
-int CFrameworkApp::OnMButtonUp(MessageBlock& block) { return OnLButtonDown(block); }
+int CFrameworkApp::OnLButtonUp(MessageBlock& /*block*/) {
+  input_.OnMouseButton(kMouseLeft, false);
+  return 0;
+}
+
+int CFrameworkApp::OnRButtonDown(MessageBlock& /*block*/) {
+  input_.OnMouseButton(kMouseRight, true);
+  return 0;
+}
+
+int CFrameworkApp::OnRButtonUp(MessageBlock& /*block*/) {
+  input_.OnMouseButton(kMouseRight, false);
+  return 0;
+}
+
+int CFrameworkApp::OnMButtonDown(MessageBlock& /*block*/) {
+  input_.OnMouseButton(kMouseMiddle, true);
+  return 0;
+}
+
+int CFrameworkApp::OnMButtonUp(MessageBlock& /*block*/) {
+  input_.OnMouseButton(kMouseMiddle, false);
+  return 0;
+}
 
 int CFrameworkApp::OnCursorRequest(MessageBlock& block) {
-  // The mouse object will keep the cursor state; until then the system cursor is switched here.
-  plat::ShowCursor(block.wparam != 0);
+  if (CMouse* mouse = input_.GetMouse()) {
+    mouse->ShowCursorVia(block.wparam != 0, 0, 0);
+  } else {
+    plat::ShowCursor(block.wparam != 0);
+  }
   return 0;
 }
 

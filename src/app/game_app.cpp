@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/app_hooks.h"
+#include "base/game_key_bindings.h"
 #include "base/not_built.h"
 #include "game/game_script_host.h"
 #include "platform/diagnostic_log.h"
@@ -68,10 +69,37 @@ int CGameApp::InitDevices() {
   TakeUpScreenStart();
   g_TimerManager = &timers_;
   g_PausableTimerManager = &pausable_timers_;
-  ReportNotBuiltYet("game devices: input, pixel library and movie libraries");
+  ReportNotBuiltYet("game devices: pixel library and movie libraries");
+  if (const int code = PublishInputDevices(); code != 0) return code;
   StartSoundDevice();
   ApplyFrameRate(-1);
   return 0;
+}
+
+int CGameApp::PublishInputDevices() {
+  CInputManager& input = GetInputManager();
+  g_Keyboard = input.GetKeyboard();
+  g_Mouse = input.GetMouse();
+  if (g_Keyboard == nullptr || g_Mouse == nullptr) {
+    ShowMessageBox(plat::Utf8ToSjis("入力デバイスの初期化に失敗"), kBoxStop, plat::kDesktopWindow);
+    return kDevicesInputMissing;
+  }
+  g_Joystick = input.GetJoystick(0);
+  CInputBindings* bindings = CreateGameBindings(input, game_settings_);
+  if (bindings == nullptr) {
+    ShowMessageBox(plat::Utf8ToSjis("仮想入力デバイスの作成に失敗"), kBoxStop, plat::kDesktopWindow);
+    return kDevicesBindingsFailed;
+  }
+  g_KeyBindings = bindings;
+  g_Mouse->SetCursorShape(0);
+  if (game_switches_[kSwitchMouseMoves] == 0) SetCursorVisible(false);
+  return 0;
+}
+
+void CGameApp::SetCursorVisible(bool show) {
+  if (g_Mouse != nullptr && GetMainWindow().IsWindow()) {
+    g_Mouse->ShowCursorVia(show, GetMainWindow().GetHandle(), kMsgCursorRequest);
+  }
 }
 
 // The drawing-method settings follow what the screen start could do; a start that fell back to
@@ -133,7 +161,7 @@ int CGameApp::InitScriptEngine() {
   script_host_->LoadVoiceInfo("SCRIPT\\VOICEINF.DAT");
   // The host's fields for the built-in functions are published here with their family issues.
   g_UserConfig = &game_settings_;
-  ReportNotBuiltYet("sound channels (the game settings' sound switches and volumes)");
+  script_host_->ApplySoundSettings(game_settings_);
   switch (const uint32_t status = script_host_->LoadScript(CGameScriptHost::kMainScript, nullptr)) {
     case 0:
       break;

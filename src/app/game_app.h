@@ -47,6 +47,10 @@ inline constexpr uint8_t kFrameWaitNone = 2;
 inline constexpr uint8_t kDrawingByTexture = 1;
 inline constexpr uint8_t kDrawingByDirectDraw = 2;
 
+// InitDevices results besides 0.
+inline constexpr int kDevicesInputMissing = 1;
+inline constexpr int kDevicesBindingsFailed = 2;
+
 // InitScriptEngine results.
 inline constexpr int kScriptEngineNoMemory = 1;
 inline constexpr int kScriptEngineLibrariesFailed = 2;
@@ -69,6 +73,8 @@ class CGameApp : public CFrameworkApp {
   int PrepareWindow() override;
   int InitDevices() override;
   void OnExitBegin(int code) override;
+  // Shows or hides the system cursor on the window's thread; nothing before the window exists.
+  void SetCursorVisible(bool show);
   void SaveSettings(int code) override;
   // The end of the session (a log-off, or a request to end the program): the settings are
   // saved; 1, so that the session may end.
@@ -164,6 +170,9 @@ class CGameApp : public CFrameworkApp {
 
   // InitDevices' first step: the drawing settings after the screen start.
   void TakeUpScreenStart();
+  // Publishes the keyboard, the mouse and the first joystick, and builds the game's bindings:
+  // 0, or an InitDevices result after its message.
+  int PublishInputDevices();
   // The thread whose priority the hooks change; 0 when the worker thread is not running.
   uint32_t PriorityTarget();
   bool InactiveWait() const;

@@ -5,7 +5,6 @@
 
 #include "base/lock_guard.h"
 #include "base/millisecond_clock.h"
-#include "base/not_built.h"
 #include "platform/clock.h"
 #include "platform/message_queue.h"
 
@@ -54,7 +53,10 @@ void CGameApp::SleepWhileVerticalBlankPaced(bool threaded) {
   Wait(zero_sleep_.load() ? 0 : kVerticalBlankSleepMs, threaded);
 }
 
-void CGameApp::UpdateInput() { ReportNotBuiltYet("cursor tracking and the input devices' frame update"); }
+void CGameApp::UpdateInput() {
+  TrackCursor();
+  GetInputManager().Update();
+}
 
 void CGameApp::DrawRenderLists() {
   if (IsMoviePlaying()) return;

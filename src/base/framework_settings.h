@@ -57,6 +57,7 @@ inline constexpr std::size_t kEnvZBuffer = 11;
 inline constexpr std::size_t kEnvTripleBuffering = 12;
 inline constexpr std::size_t kEnvStartUpLog = 14;
 inline constexpr std::size_t kEnvInputMethod = 16;
+inline constexpr std::size_t kEnvJoysticks = 17;
 inline constexpr std::size_t kEnvSoftwareSoundBuffers = 18;
 inline constexpr std::size_t kEnvSoundGlobalFocus = 20;
 inline constexpr std::size_t kEnvNoScreenSaver = 24;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/not_built.h"
+#include "builtins/input_builtins.h"
 #include "builtins/return_zero_builtin.h"
 
 namespace {
@@ -557,8 +558,8 @@ constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
     {548, "NativeResumeTimer", NativeNotBuilt<548>},
     {549, "NativePauseAllTimers", NativeNotBuilt<549>},
     {550, "NativeResumeAllTimers", NativeNotBuilt<550>},
-    {551, "NativeIsActionPressed", NativeNotBuilt<551>},
-    {552, "NativeIsActionDown", NativeNotBuilt<552>},
+    {551, "NativeIsActionPressed", NativeIsActionPressed},
+    {552, "NativeIsActionDown", NativeIsActionDown},
     {553, "NativeFindPressedAction", NativeNotBuilt<553>},
     {554, "NativeFindDownAction", NativeNotBuilt<554>},
     {555, "NativeAddBinding", NativeNotBuilt<555>},

@@ -114,4 +114,11 @@ ScanCode ScanCodeFromSdl(SDL_Scancode scancode) {
   return entry != nullptr ? ScanCode{entry->scan_code, entry->extended} : ScanCode{};
 }
 
+uint8_t DikFromSdl(SDL_Scancode scancode) {
+  constexpr uint8_t kDikPause = 0xC5;
+  if (scancode == SDL_SCANCODE_PAUSE) return kDikPause;
+  const ScanCode scan = ScanCodeFromSdl(scancode);
+  return static_cast<uint8_t>(scan.code | (scan.extended ? 0x80 : 0));
+}
+
 }  // namespace plat

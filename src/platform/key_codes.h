@@ -20,4 +20,8 @@ uint32_t VirtualKeyFromSdl(SDL_Keycode key, SDL_Scancode scancode);
 
 ScanCode ScanCodeFromSdl(SDL_Scancode scancode);
 
+// The DirectInput key code of a key: its scan code, with bit 7 for the keys that send the 0xE0
+// prefix; Pause, whose scan code is Num Lock's, is 0xC5. 0 for a key without one.
+uint8_t DikFromSdl(SDL_Scancode scancode);
+
 }  // namespace plat

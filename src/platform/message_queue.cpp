@@ -6,6 +6,7 @@
 
 #include "platform/clock.h"
 #include "platform/dropped_files.h"
+#include "platform/input_state.h"
 #include "platform/screen_presenter.h"
 #include "platform/session_end.h"
 #include "platform/thread_id.h"
@@ -165,6 +166,7 @@ void MessageQueue::Invalidate(WindowId window) {
 }
 
 void MessageQueue::AddEvent(const SDL_Event& event) {
+  InputState::Instance().Take(event);
   std::vector<Message> translated;
   translator_.Translate(event, ContextFor(event), translated);
   for (Message& message : translated) {

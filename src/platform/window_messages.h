@@ -133,6 +133,9 @@ inline constexpr uint32_t WS_MINIMIZEBOX = 0x00020000;
 inline constexpr uint32_t WS_MAXIMIZEBOX = 0x00010000;
 
 // Virtual-key codes.
+inline constexpr uint32_t VK_LBUTTON = 0x01;
+inline constexpr uint32_t VK_RBUTTON = 0x02;
+inline constexpr uint32_t VK_MBUTTON = 0x04;
 inline constexpr uint32_t VK_BACK = 0x08;
 inline constexpr uint32_t VK_TAB = 0x09;
 inline constexpr uint32_t VK_RETURN = 0x0D;

@@ -119,11 +119,45 @@ TEST_F(FrameworkAppTest, EveryStepThatIsNotBuiltSaysSoWhenReached) {
   ASSERT_EQ(app.Initialize(), 0);
   app.Exit(0);
   for (const char* step : {"start-up: the single-instance check", "start-up: the display-device list",
-                           "start-up: the input devices", "exit: removing the keyboard hook",
+                           "exit: removing the keyboard hook",
                            "exit: releasing the single-instance check"}) {
     const std::string line = std::string("not built yet: ") + step;
     EXPECT_EQ(std::count(log_.Lines().begin(), log_.Lines().end(), line), 1) << line;
   }
+}
+
+TEST_F(FrameworkAppTest, TheWindowsInputMessagesReachTheDevicesWhileTheAppIsActive) {
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  CInputManager& input = app.GetInputManager();
+  ASSERT_NE(input.GetKeyboard(), nullptr);
+  ASSERT_NE(input.GetMouse(), nullptr);
+  EXPECT_EQ(input.GetKeyboard()->GetType(), kInputMessages);
+  CWindow& window = app.GetMainWindow();
+  window.SendMessage(plat::WM_ACTIVATE, plat::WA_ACTIVE, 0);
+  EXPECT_TRUE(input.IsActive());
+  // The mouse reads nothing while the cursor is not over the screen.
+  app.SetCursorPosClient(10, 10);
+  EXPECT_EQ(app.GetTrackedCursor().x.load(), 10);
+  app.SetCursorPosClient(10, 10000);
+  EXPECT_TRUE(app.GetTrackedCursor().IsOutside());
+  app.SetCursorPosClient(10, 10);
+  window.SendMessage(plat::WM_KEYDOWN, plat::VK_RETURN, 1);
+  window.SendMessage(plat::WM_RBUTTONDOWN, 0, 0);
+  window.SendMessage(plat::WM_RBUTTONUP, 0, 0);
+  window.SendMessage(plat::WM_MOUSEWHEEL, plat::MakeLong(0, static_cast<uint32_t>(-plat::WHEEL_DELTA)), 0);
+  input.Update();
+  EXPECT_TRUE(input.GetKeyboard()->IsPressed(0x1C));
+  EXPECT_TRUE(input.GetMouse()->IsPressed(kMouseRight));
+  EXPECT_TRUE(input.GetMouse()->IsDown(kMouseWheelTowards));
+  window.SendMessage(plat::WM_SYSKEYUP, plat::VK_RETURN, 0);
+  input.Update();
+  EXPECT_FALSE(input.GetKeyboard()->IsDown(0x1C));
+  window.SendMessage(plat::WM_KEYDOWN, plat::VK_RETURN, 1);
+  window.SendMessage(plat::WM_ACTIVATE, plat::WA_INACTIVE, 0);
+  EXPECT_FALSE(input.IsActive());
+  EXPECT_FALSE(input.GetKeyboard()->IsDown(0x1C));
+  app.Exit(0);
 }
 
 TEST_F(FrameworkAppTest, AFullScreenOnlyGameForgetsAStoredWindowMode) {

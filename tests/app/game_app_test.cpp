@@ -5,8 +5,11 @@
 #include <vector>
 
 #include "base/app_hooks.h"
+#include "base/game_key_bindings.h"
 #include "base/little_endian.h"
 #include "base/trig_tables.h"
+#include "platform/message_box.h"
+#include "platform/text_encoding.h"
 #include "platform/thread_id.h"
 #include "platform/thread_priority.h"
 #include "support/game_settings_files.h"
@@ -142,3 +145,35 @@ TEST(GameSettings, TheDefaultsHoldTheNamedValues) {
   EXPECT_EQ(&CurrentGameSettings(), &CurrentGameSettings());
   EXPECT_EQ(CurrentGameSettings(), block);  // nothing published: the defaults
 }
+
+namespace {
+
+TEST(GameInputDevicesTest, TheDevicesArePublishedWithTheGamesBindingsOrTheirAbsenceStopsTheStart) {
+  LogCapture log;
+  std::vector<std::string> shown;
+  plat::ScopedMessageBoxAnswers answers{[&shown](const plat::MessageBoxRequest& request) {
+    shown.push_back(plat::SjisToUtf8(request.text));
+    return plat::IDOK;
+  }};
+  {
+    SingleThreadGame game;
+    EXPECT_EQ(game.InitDevices(), kDevicesInputMissing);
+    EXPECT_EQ(shown, std::vector<std::string>{"入力デバイスの初期化に失敗"});
+    EXPECT_EQ(g_KeyBindings, nullptr);
+  }
+  {
+    SingleThreadGame game;
+    game.GetInputManager().Create(kInputMethodPolledShort, kInputMethodPolledShort);
+    ASSERT_EQ(game.InitDevices(), 0);
+    EXPECT_EQ(g_Keyboard, game.GetInputManager().GetKeyboard());
+    EXPECT_EQ(g_Mouse, game.GetInputManager().GetMouse());
+    EXPECT_EQ(g_Joystick, nullptr);
+    ASSERT_NE(g_KeyBindings, nullptr);
+    EXPECT_EQ(g_KeyBindings->CountBindings(kActionDecide, kSelectKeyboard), 3u);
+  }
+  EXPECT_EQ(g_Keyboard, nullptr);
+  EXPECT_EQ(g_Mouse, nullptr);
+  EXPECT_EQ(g_KeyBindings, nullptr);
+}
+
+}  // namespace

@@ -14,9 +14,13 @@
 
 namespace {
 
+// The devices set up without the start-up: the input devices are made as it would make them.
 class SingleThreadGame : public CGameApp {
  public:
-  SingleThreadGame() { SetThreaded(false); }
+  SingleThreadGame() {
+    SetThreaded(false);
+    GetInputManager().Create(kInputMethodMessages, kInputMethodMessages);
+  }
 };
 
 bool Logged(const LogCapture& log, const std::string& part) {

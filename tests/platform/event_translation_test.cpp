@@ -7,6 +7,7 @@
 
 #include "platform/diagnostic_log.h"
 #include "platform/dropped_files.h"
+#include "platform/key_codes.h"
 #include "platform/text_encoding.h"
 
 namespace {
@@ -309,6 +310,25 @@ TEST(EventTranslationTest, NamesWithoutShiftJisAreRefusedAndRefusedDropsSendNoth
 
   EXPECT_TRUE(Drop(translator, {"/srv/한.txt"}).empty());                // nothing left to drop
   EXPECT_TRUE(Drop(translator, {"/srv/ok.txt"}, false).empty());  // the window takes no files
+}
+
+}  // namespace
+
+namespace {
+
+TEST(KeyCodesTest, EveryKeyHasTheDirectInputCodeOfItsScanCode) {
+  struct Case {
+    SDL_Scancode scancode;
+    uint8_t dik;
+  };
+  for (const Case& c : {Case{SDL_SCANCODE_ESCAPE, 0x01}, Case{SDL_SCANCODE_A, 0x1E}, Case{SDL_SCANCODE_0, 0x0B},
+                        Case{SDL_SCANCODE_F11, 0x57}, Case{SDL_SCANCODE_LSHIFT, 0x2A}, Case{SDL_SCANCODE_RSHIFT, 0x36},
+                        Case{SDL_SCANCODE_LCTRL, 0x1D}, Case{SDL_SCANCODE_RCTRL, 0x9D}, Case{SDL_SCANCODE_LALT, 0x38},
+                        Case{SDL_SCANCODE_RALT, 0xB8}, Case{SDL_SCANCODE_UP, 0xC8}, Case{SDL_SCANCODE_PAGEDOWN, 0xD1},
+                        Case{SDL_SCANCODE_KP_ENTER, 0x9C}, Case{SDL_SCANCODE_NUMLOCKCLEAR, 0x45},
+                        Case{SDL_SCANCODE_PAUSE, 0xC5}, Case{SDL_SCANCODE_KP_DIVIDE, 0xB5}, Case{SDL_SCANCODE_F13, 0}}) {
+    EXPECT_EQ(plat::DikFromSdl(c.scancode), c.dik) << SDL_GetScancodeName(c.scancode);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,27 @@
+// Where the cursor lies in the game screen, each due frame: its position in game-screen pixels
+// (-1 outside, -2 an axis that is not tested) and the edge zone it touches or left by, numbered
+// as the digits of a numeric keypad (8 top, 2 bottom, 4 left, 6 right, 7 9 1 3 the corners).
+#pragma once
+
+#include <cstdint>
+
+#include "platform/input_state.h"
+#include "platform/window_messages.h"
+
+struct CursorPlace {
+  int32_t x = -1;
+  int32_t y = -1;
+  uint8_t edge = 0;
+  bool over = false;  // the cursor lies over the game screen
+};
+
+// Full screen: the cursor relative to the monitor's origin. With `displayed` (the rectangle the
+// scaled screen takes on the monitor) the position is scaled to the game screen; a point beside
+// it gives -2 for the axis that lies outside, a point off the monitor (-1, -1).
+CursorPlace PlaceCursorInFullScreen(plat::Point on_monitor, int32_t monitor_width, int32_t monitor_height,
+                                    const plat::Rect* displayed, int32_t width, int32_t height);
+
+// Window: the pointer in client coordinates. Leaving the screen sets the edge once, from the side
+// it went out by; while it stays outside the edge stays `previous_edge`.
+CursorPlace PlaceCursorInWindow(const plat::PointerReading& pointer, int32_t width, int32_t height, bool was_over,
+                                uint8_t previous_edge);

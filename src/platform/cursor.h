@@ -1,0 +1,20 @@
+// The mouse cursor on the desktop: where it is, moving it, and its shape.
+#pragma once
+
+#include "platform/window_messages.h"
+
+namespace plat {
+
+// The cursor's position on the desktop; (0, 0) without a display.
+Point GetCursorPos();
+// Moves the cursor to a point of the desktop; nothing without a display.
+void SetCursorPos(Point point);
+
+// The system cursor shapes in the order the engine numbers them: arrow, cross, help, I-beam, no,
+// size all, size NE-SW, size N-S, size NW-SE, size W-E, up arrow, arrow with hourglass, wait.
+inline constexpr int kSystemCursorCount = 13;
+// Sets the shape of the cursor over the windows: false for an index outside the list or without
+// a display.
+bool SetSystemCursor(int index);
+
+}  // namespace plat

@@ -54,6 +54,7 @@ CGameApp::~CGameApp() {
   if (g_PausableTimerManager == &pausable_timers_) g_PausableTimerManager = nullptr;
   if (g_TrigTable == &trig_tables_) g_TrigTable = nullptr;
   if (g_MotionTrigTable == &trig_tables_) g_MotionTrigTable = nullptr;
+  if (g_PixelLib == &pixel_library_) SetPixelLib(nullptr);
   if (g_SoundDevice == &sound_output_) g_SoundDevice = nullptr;
   if (g_SoundBufferDevice == &sound_output_) g_SoundBufferDevice = nullptr;
   if (g_App == this) {
@@ -69,7 +70,8 @@ int CGameApp::InitDevices() {
   TakeUpScreenStart();
   g_TimerManager = &timers_;
   g_PausableTimerManager = &pausable_timers_;
-  ReportNotBuiltYet("game devices: pixel library and movie libraries");
+  SetPixelLib(&pixel_library_);
+  ReportNotBuiltYet("game devices: movie libraries");
   if (const int code = PublishInputDevices(); code != 0) return code;
   StartSoundDevice();
   ApplyFrameRate(-1);
@@ -161,7 +163,7 @@ int CGameApp::InitScriptEngine() {
   script_host_->LoadVoiceInfo("SCRIPT\\VOICEINF.DAT");
   // The host's fields for the built-in functions are published here with their family issues.
   g_UserConfig = &game_settings_;
-  ReportNotBuiltYet("sound channels (the game settings' sound switches and volumes)");
+  script_host_->ApplySoundSettings(game_settings_);
   switch (const uint32_t status = script_host_->LoadScript(CGameScriptHost::kMainScript, nullptr)) {
     case 0:
       break;

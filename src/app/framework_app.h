@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/app_base.h"
+#include "app/gui_application.h"
 #include "app/main_window.h"
 #include "app/message_handler.h"
 #include "base/critical_section.h"
@@ -230,6 +231,7 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   TrackedCursor cursor_;
   std::atomic<uint8_t> cursor_edge_{0};
   bool cursor_over_ = false;
+  CGuiApplication gui_application_{*this};
 };
 
 extern CFrameworkApp* g_FrameworkApp;

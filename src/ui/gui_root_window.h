@@ -101,6 +101,7 @@ class CGuiRootWindow : public CGuiWindow {
 
   int32_t GetTooltipOffsetY() const { return tooltip_offset_y_; }
   const CImage& GetTooltipImage() const { return tooltip_image_; }
+  CImage& GetTooltipImage() { return tooltip_image_; }
   // Where the tooltip's top-left lies on the tooltip part, and whether it is shown there.
   plat::Point GetTooltipPosition() const { return tooltip_position_; }
   bool IsTooltipVisible() const { return tooltip_visible_; }

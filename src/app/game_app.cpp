@@ -161,7 +161,7 @@ int CGameApp::InitScriptEngine() {
   script_host_->LoadVoiceInfo("SCRIPT\\VOICEINF.DAT");
   // The host's fields for the built-in functions are published here with their family issues.
   g_UserConfig = &game_settings_;
-  ReportNotBuiltYet("sound channels (the game settings' sound switches and volumes)");
+  script_host_->ApplySoundSettings(game_settings_);
   switch (const uint32_t status = script_host_->LoadScript(CGameScriptHost::kMainScript, nullptr)) {
     case 0:
       break;

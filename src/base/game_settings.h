@@ -13,6 +13,17 @@ using GameSettingsBlock = std::array<uint8_t, kGameSettingsSize>;
 // Named bytes of the block.
 inline constexpr std::size_t kSettingSnapshotWithoutText = 14;  // 0: snapshots carry the text part
 inline constexpr std::size_t kSettingSaveText = 30;             // saves carry the text part
+// The sound channels' switches (bytes) and levels (u32, 0..256) at the script engine's start.
+inline constexpr std::size_t kSettingSoundOn = 81;
+inline constexpr std::size_t kSettingMusicOn = 82;
+inline constexpr std::size_t kSettingSoundEffectsOn = 83;
+inline constexpr std::size_t kSettingSecondClassOn = 84;
+inline constexpr std::size_t kSettingVoicesOn = 85;
+inline constexpr std::size_t kSettingMasterVolume = 88;
+inline constexpr std::size_t kSettingMusicLevel = 92;
+inline constexpr std::size_t kSettingSoundEffectLevel = 96;   // a sound-effect channel's level on load
+inline constexpr std::size_t kSettingSecondClassLevel = 100;  // the same for the second class
+inline constexpr std::size_t kSettingVoiceVolume = 104;
 inline constexpr std::size_t kSettingResolutionMethod = 156;    // 2 resolution changes through DirectDraw
 inline constexpr std::size_t kSettingStartInWindow = 158;
 inline constexpr std::size_t kSettingSaveWindowPosition = 159;

@@ -1,6 +1,7 @@
 #include "game/game_script_host.h"
 
 #include "base/app_hooks.h"
+#include "base/little_endian.h"
 #include "base/millisecond_clock.h"
 #include "base/subtractive_random.h"
 #include "builtins/builtin_table.h"
@@ -8,8 +9,31 @@
 void SeedScriptRandom(std::uint32_t clock) { SeedSubtractive(g_ScriptRandomIndex, g_ScriptRandomState, clock); }
 
 CGameScriptHost::CGameScriptHost() {
+  sound_channels_.SetTaskManager(g_TimerManager);
+  sound_channels_.SetOwner(this);
+  g_SoundChannels = &sound_channels_;
   SeedScriptRandom(ReadMillisecondClock());
   for (const GameBuiltin& builtin : GameBuiltins()) RegisterNative(builtin.function);
+}
+
+CGameScriptHost::~CGameScriptHost() {
+  if (g_SoundChannels == &sound_channels_) g_SoundChannels = nullptr;
+}
+
+void CGameScriptHost::ApplySoundSettings(const GameSettingsBlock& settings) {
+  const auto level = [&](std::size_t offset) { return static_cast<std::int32_t>(LoadLe32(&settings[offset])); };
+  sound_channels_.SetSoundEnabled(settings[kSettingSoundOn] != 0, true);
+  sound_channels_.SetBgmEnabled(settings[kSettingMusicOn] != 0, false);
+  sound_channels_.SetChannelClassEnabled(settings[kSettingSoundEffectsOn] != 0, CSoundChannelManager::kSoundEffectClass,
+                                         true, false);
+  sound_channels_.SetMasterVolume(level(kSettingMasterVolume), true);
+  sound_channels_.SetBgmVolume(-1, level(kSettingMusicLevel), true);
+  sound_channels_.SetVoiceVolume(level(kSettingVoiceVolume));
+  sound_channels_.default_levels[0] = level(kSettingSoundEffectLevel);
+  sound_channels_.default_levels[1] = level(kSettingSecondClassLevel);
+  sound_channels_.default_levels[2] = 256;
+  sound_channels_.SetClassSwitch(CSoundChannelManager::kSecondClass, settings[kSettingSecondClassOn] != 0);
+  sound_channels_.SetClassSwitch(CSoundChannelManager::kVoiceClass, settings[kSettingVoicesOn] != 0);
 }
 
 std::uint32_t CGameScriptHost::RestartMain(bool keep_boot_value) {

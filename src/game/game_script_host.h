@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "base/byte_cursor.h"
+#include "base/game_settings.h"
 #include "script/script_host.h"
+#include "sound/script_sound_channels.h"
 
 class CImage;
 
@@ -26,11 +28,16 @@ class CGameScriptHost : public CScriptHost {
  public:
   static constexpr const char* kMainScript = "MAIN";
 
-  // The script host part, the seeding of the script random generator from the millisecond clock,
-  // then the built-in functions 3 to 808 in the order of their numbers. The sound channels, the
-  // text printer, the widget manager, the built-in effects and the message box join here with
-  // their subsystems.
+  // The script host part, the sound channels (on the global timer manager, published as
+  // g_SoundChannels), the seeding of the script random generator from the millisecond clock,
+  // then the built-in functions 3 to 808 in the order of their numbers. The text printer, the
+  // widget manager, the built-in effects and the message box join here with their subsystems.
   CGameScriptHost();
+  ~CGameScriptHost() override;
+
+  CSoundChannelManager& SoundChannels() { return sound_channels_; }
+  // Hands the game settings' sound switches and volumes to the sound channels.
+  void ApplySoundSettings(const GameSettingsBlock& settings);
 
   // Drops every script but the library with the boot value (its negation when `keep_boot_value`
   // is false) in "ScriptBootFlg", then loads the main script into the own context. 0, or 1 when the
@@ -54,14 +61,14 @@ class CGameScriptHost : public CScriptHost {
 
   // The state record that save files and snapshots carry: the class-1 variables, a text flag
   // byte, with the text part the text printer's state and the held snapshot (u32 size, bytes),
-  // then the novel frame's state when a frame exists. The text part is written when asked and
+  // then the novel frame's state when a frame exists, and last the sound channels' state. The text part is written when asked and
   // the game settings ask for saved text. 0; 1 the variables, 2 the text printer, 3 the novel
   // frame could not be written (`record` is then empty).
   std::uint32_t WriteState(std::vector<std::uint8_t>& record, bool with_text) const;
   // Reads a record in the same order, discarding the held snapshot on the way. 0; 1 an empty
-  // record; 2 the variables do not match; 3 the text part or a section is damaged. A damaged
-  // record leaves the variables and the held snapshot as they were. Bytes after the record are
-  // ignored.
+  // record; 2 the variables do not match; 3 the text part, a section or the sound channels'
+  // part is damaged. A damaged record leaves the variables and the held snapshot as they were. A
+  // record that ends before the sound channels' part leaves the channels as they are.
   std::uint32_t ReadState(std::span<const std::uint8_t> record);
 
   // RestoreSnapshot's result when no snapshot is held (-1 to the scripts).
@@ -139,6 +146,7 @@ class CGameScriptHost : public CScriptHost {
   std::vector<StateSection> state_sections_;
   std::vector<std::uint8_t> snapshot_;
   std::string pending_load_path_;
+  CScriptSoundChannels sound_channels_;
 };
 
 // Seeds the script random generator's state from `clock`.

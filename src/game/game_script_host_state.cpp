@@ -26,6 +26,7 @@ std::uint32_t CGameScriptHost::WriteState(std::vector<std::uint8_t>& record, boo
   // The text printer's and the novel frame's state sizes join the total with their subsystems.
   std::size_t size = std::size_t{GetVariableDataSize(kStateVariables, false)} + 1;
   if (text_part) size += 4 + snapshot_.size();
+  size += sound_channels_.GetSaveSize();
 
   // Built apart and handed over at the end, so that `record` may be the held snapshot itself.
   ByteWriter out;
@@ -47,6 +48,9 @@ std::uint32_t CGameScriptHost::WriteState(std::vector<std::uint8_t>& record, boo
       return 3;
     }
   }
+  // The sound channels' state is the record's last part, after the novel frame's: the record's
+  // layout has no place of its own for it, and records written before it was added end here.
+  sound_channels_.SaveState(out);
   record = out.Take();
   return 0;
 }
@@ -89,6 +93,8 @@ std::uint32_t CGameScriptHost::ReadStateParts(std::span<const std::uint8_t> reco
   for (const StateSection& section : state_sections_) {
     if (section.read(in, *text_flag != 0) != 0) return 3;
   }
+  // A record written without the sound channels' part leaves the channels as they are.
+  if (in.Left() != 0 && sound_channels_.RestoreState(in) != 0) return 3;
   return 0;
 }
 

@@ -51,6 +51,8 @@ class CStaticSoundBuffer : public CSoundBuffer {
   int32_t GetAmplitude(uint32_t offset, int32_t scale) const;
   // The resolved path of the loaded file; empty when none.
   const std::string& GetFileName() const { return file_name_; }
+  // The width of the kept copy's samples: 0 no copy, 1 8-bit, 2 16-bit.
+  uint8_t GetSampleWidth() const { return sample_width_; }
 
   bool IsStream() const override { return false; }
   void Release() override;

@@ -26,6 +26,8 @@
 #include "support/game_settings_files.h"
 #include "support/log_capture.h"
 #include "support/probe_task.h"
+#include "base/little_endian.h"
+#include "sound/sound_channel_manager.h"
 
 namespace {
 
@@ -291,6 +293,36 @@ TEST_F(GameRunTest, TheStartOfMainReportsWhyItCannotRun) {
   EXPECT_EQ(boxes_, (std::vector<std::string>{"メインスクリプトを開けません", "メインスクリプトが不正です",
                                                "デバッグモード用のスクリプトです"}));
   EXPECT_EQ(game.RunFrame(), CGameApp::kFrameStop);  // no frame procedure was chosen
+}
+
+TEST_F(GameRunTest, TheScriptStartHandsTheSoundSettingsToTheSoundChannels) {
+  WriteScript("MAIN", kCountingScript);
+  TestGame game(false);
+  GameSettingsBlock& settings = game.GetGameSettings();
+  settings[kSettingMusicOn] = 0;
+  settings[kSettingSoundEffectsOn] = 0;
+  settings[kSettingSecondClassOn] = 0;
+  StoreLe32(&settings[kSettingMasterVolume], 200);
+  StoreLe32(&settings[kSettingMusicLevel], 90);
+  StoreLe32(&settings[kSettingSoundEffectLevel], 180);
+  StoreLe32(&settings[kSettingSecondClassLevel], 120);
+  StoreLe32(&settings[kSettingVoiceVolume], 64);
+  ASSERT_EQ(game.InitScriptEngine(), 0);
+
+  CSoundChannelManager& channels = game.GetScriptHost()->SoundChannels();
+  EXPECT_EQ(g_SoundChannels, &channels);
+  EXPECT_TRUE(channels.IsSoundEnabled());
+  EXPECT_FALSE(channels.IsBgmEnabled());
+  EXPECT_FALSE(channels.IsClassEnabled(CSoundChannelManager::kSoundEffectClass));
+  EXPECT_FALSE(channels.IsClassEnabled(CSoundChannelManager::kSecondClass));
+  EXPECT_TRUE(channels.IsClassEnabled(CSoundChannelManager::kVoiceClass));
+  EXPECT_EQ(channels.GetMasterVolume(), 200);
+  EXPECT_EQ(channels.GetBgmLevel(), 90);
+  EXPECT_EQ(channels.GetVoiceVolume(), 64);
+  EXPECT_EQ(channels.default_levels[0], 180);
+  EXPECT_EQ(channels.default_levels[1], 120);
+  EXPECT_EQ(channels.default_levels[2], 256);
+  for (const std::string& line : log_.Lines()) EXPECT_EQ(line.find("sound channels"), std::string::npos) << line;
 }
 
 TEST_F(GameRunTest, ADamagedLibraryStopsTheStartWithItsMessage) {

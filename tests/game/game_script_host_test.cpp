@@ -15,6 +15,7 @@
 #include "script/transfer_builtins.h"
 #include "sob_builder.h"
 #include "support/log_capture.h"
+#include "support/fake_sound_system.h"
 #include "support/game_host_fixture.h"
 
 namespace {
@@ -64,7 +65,7 @@ TEST_F(GameScriptHostTest, AFunctionNotBuiltYetLogsItsNumberOnceAndReturnsZero) 
 TEST_F(GameStateRecordTest, TheClassOneVariablesRoundTripAndNothingElseChanges) {
   SetWord(0, 0x11111111);
   const std::vector<std::uint8_t> record = Written(false);
-  ASSERT_EQ(record.size(), kVariablesSize + 1);
+  ASSERT_EQ(record.size(), kVariablesSize + 1 + kQuietSoundSize);
   EXPECT_EQ(record[0], 0);  // the class-1 selector
   EXPECT_EQ(record[1], 0);  // variable 0's kind
   EXPECT_EQ(LoadLe32(&record[2]), 0x11111111u);
@@ -87,11 +88,11 @@ TEST_F(GameStateRecordTest, WithoutTheTextPartTheRecordHoldsNoPrinterStateAndNoS
   settings_[kSettingSaveText] = 0;
   for (const bool with_text : {false, true}) {
     const std::vector<std::uint8_t> record = Written(with_text);
-    ASSERT_EQ(record.size(), kVariablesSize + 1) << with_text;
-    EXPECT_EQ(record.back(), 0) << with_text;
+    ASSERT_EQ(record.size(), kVariablesSize + 1 + kQuietSoundSize) << with_text;
+    EXPECT_EQ(record[kVariablesSize], 0) << with_text;
   }
   settings_[kSettingSaveText] = 1;
-  EXPECT_EQ(Written(false).size(), kVariablesSize + 1);
+  EXPECT_EQ(Written(false).size(), kVariablesSize + 1 + kQuietSoundSize);
 }
 
 TEST_F(GameStateRecordTest, WithTheTextPartTheHeldSnapshotTravelsInTheRecord) {
@@ -99,13 +100,13 @@ TEST_F(GameStateRecordTest, WithTheTextPartTheHeldSnapshotTravelsInTheRecord) {
   ASSERT_EQ(host_.TakeSnapshot(), 0u);
   const std::vector<std::uint8_t> snapshot = Held();
   // A snapshot is taken after the old one is dropped, so its own snapshot is empty.
-  ASSERT_EQ(snapshot.size(), kVariablesSize + 1 + 4);
+  ASSERT_EQ(snapshot.size(), kVariablesSize + 1 + 4 + kQuietSoundSize);
   EXPECT_EQ(snapshot[kVariablesSize], 1);
   EXPECT_EQ(LoadLe32(&snapshot[kVariablesSize + 1]), 0u);
 
   SetWord(0, 8);
   const std::vector<std::uint8_t> record = Written(true);
-  ASSERT_EQ(record.size(), kVariablesSize + 1 + 4 + snapshot.size());
+  ASSERT_EQ(record.size(), kVariablesSize + 1 + 4 + snapshot.size() + kQuietSoundSize);
   EXPECT_EQ(record[kVariablesSize], 1);
   EXPECT_EQ(LoadLe32(&record[kVariablesSize + 1]), snapshot.size());
   EXPECT_TRUE(std::equal(snapshot.begin(), snapshot.end(), record.begin() + kVariablesSize + 5));
@@ -151,8 +152,8 @@ TEST_F(GameStateRecordTest, ASnapshotBringsTheVariablesBackOnceAndIsThenGone) {
   ASSERT_EQ(host_.TakeSnapshot(), 0u);
   SetWord(0, 103);
   ASSERT_EQ(host_.TakeSnapshot(), 0u);
-  ASSERT_EQ(host_.HeldSnapshot().size(), kVariablesSize + 1);
-  EXPECT_EQ(host_.HeldSnapshot().back(), 0);
+  ASSERT_EQ(host_.HeldSnapshot().size(), kVariablesSize + 1 + kQuietSoundSize);
+  EXPECT_EQ(host_.HeldSnapshot()[kVariablesSize], 0);
   SetWord(0, 104);
   EXPECT_EQ(host_.RestoreSnapshot(), 0u);
   EXPECT_EQ(Word(0), 103u);
@@ -199,6 +200,49 @@ TEST_F(GameStateRecordTest, DamagedVariablesAreRefusedWithNothingChanged) {
 
   EXPECT_EQ(Words(), before);
   EXPECT_EQ(Held(), snapshot);
+}
+
+TEST_F(GameStateRecordTest, TheSoundChannelsTravelAtTheRecordsEndAndAnOlderRecordLeavesThemAlone) {
+  test_support::FakeSoundSystem sound;
+  game_.WriteFile("SE/HIT.PCM", test_support::MakeFakePcmFile({16, 1, 22050, std::vector<std::uint8_t>(4410, 1)}));
+  CSoundChannelManager& channels = host_.SoundChannels();
+  EXPECT_EQ(g_SoundChannels, &channels);
+  ASSERT_EQ(channels.SetChannelCount(2), 0u);
+  ASSERT_EQ(channels.SetChannelClass(1, CSoundChannelManager::kVoiceClass), 0u);
+  ASSERT_EQ(channels.LoadChannel(1, "SE\\HIT.PCM", 0, false), 0u);
+  ASSERT_EQ(channels.PlayChannel(1, true), 0);
+  ASSERT_EQ(channels.PlayBgm("SE\\HIT.PCM", nullptr, true), 0);
+  const std::vector<std::uint8_t> record = Written(false);
+  ASSERT_EQ(record.size(), kVariablesSize + 1 + channels.GetSaveSize());
+  // The same record as written before the channels joined it.
+  const std::vector<std::uint8_t> older(record.begin(), record.begin() + kVariablesSize + 1);
+
+  channels.StopBgm();
+  channels.FreeChannels();
+  ASSERT_EQ(channels.SetChannelCount(5), 0u);
+  ASSERT_EQ(host_.ReadState(record), 0u);
+  ASSERT_EQ(channels.GetChannelCount(), 2);
+  EXPECT_EQ(channels.GetChannel(1)->sound_class, CSoundChannelManager::kVoiceClass);
+  EXPECT_EQ(channels.GetChannel(1)->file, "SE\\HIT.PCM");
+  EXPECT_TRUE(channels.IsChannelPlaying(1));
+  EXPECT_EQ(channels.CurrentBgm().file, "SE\\HIT.PCM");
+  EXPECT_TRUE(channels.CurrentBgm().loop);
+
+  ASSERT_EQ(channels.SetChannelCount(3), 0u);
+  SetWord(0, 77);
+  ASSERT_EQ(host_.ReadState(older), 0u);
+  EXPECT_EQ(Word(0), 0x04030201u);
+  EXPECT_EQ(channels.GetChannelCount(), 3);
+  EXPECT_TRUE(channels.IsChannelPlaying(1));
+
+  // A damaged channels' part is refused whole.
+  SetWord(0, 77);
+  EXPECT_EQ(host_.ReadState(std::span(record).first(record.size() - 1)), 3u);
+  EXPECT_EQ(Word(0), 77u);
+  EXPECT_EQ(channels.GetChannelCount(), 3);
+
+  channels.StopBgm();
+  channels.FreeChannels();
 }
 
 TEST_F(GameStateRecordTest, ADamagedTextPartFailsWithThreeAndChangesNothing) {

@@ -9,6 +9,7 @@
 #include "gfx/image_part.h"
 #include "gfx/screen_manager.h"
 #include "platform/cursor.h"
+#include "sound/sound_channel_manager.h"
 #include "ui/font_base.h"
 #include "ui/gui_element.h"
 

@@ -13,6 +13,7 @@
 
 class CFontBase;
 class CImagePart;
+class CSoundChannelManager;
 
 // What the root window needs of the application, which installs it while it runs.
 class IGuiApplication {
@@ -28,13 +29,6 @@ class IGuiApplication {
   virtual bool SendImeMessage(uint32_t flag) = 0;
   // Hands a pending key press, else pending typed text, to the element; its answer.
   virtual bool DeliverTextInput(CGuiElement* element) = 0;
-};
-
-// The sound channels that play the GUI sounds.
-class IGuiSoundChannels {
- public:
-  virtual ~IGuiSoundChannels() = default;
-  virtual int32_t PlayChannel(int32_t channel, bool looped) = 0;
 };
 
 // Null while no application runs.
@@ -94,7 +88,9 @@ class CGuiRootWindow : public CGuiWindow {
   // The last command id (-1 none), which becomes -1.
   int32_t TakeCommandId();
   int32_t GetCommandId() const { return command_id_; }
-  void SetSoundChannels(IGuiSoundChannels* channels) { sound_channels_ = channels; }
+  // The channels that play the GUI sounds (null: none).
+  void SetSoundChannels(CSoundChannelManager* channels) { sound_channels_ = channels; }
+  CSoundChannelManager* GetSoundChannels() const { return sound_channels_; }
   // The channels of the standard decide, enter and leave sounds (-1: none).
   void SetStandardSounds(int32_t decide, int32_t enter, int32_t leave);
   CGuiCommandListener& GetCommandListener() { return listener_; }
@@ -120,7 +116,7 @@ class CGuiRootWindow : public CGuiWindow {
   int32_t tooltip_offset_x_ = 0;
   int32_t tooltip_offset_y_ = 22;
   int32_t command_id_ = -1;
-  IGuiSoundChannels* sound_channels_ = nullptr;
+  CSoundChannelManager* sound_channels_ = nullptr;
   int32_t standard_sounds_[3] = {-1, -1, -1};
   CGuiCommandListener listener_{*this};
 };

@@ -14,7 +14,7 @@
 #include "support/fake_screen_transition.h"
 #include "ui/font.h"
 #include "ui/gui_root_window.h"
-#include "ui/widget_action.h"
+#include "sound/sound_channel_manager.h"
 
 namespace {
 
@@ -31,15 +31,6 @@ class FakeApplication : public IGuiApplication {
   bool DeliverTextInput(CGuiElement*) override { return false; }
 
   plat::Point pointer{-1, -1};
-};
-
-class FakeChannels : public IGuiSoundChannels {
- public:
-  int32_t PlayChannel(int32_t channel, bool looped) override {
-    played.push_back(channel);
-    return looped ? -1 : 0;
-  }
-  std::vector<int32_t> played;
 };
 
 class GuiRootWindowTest : public testing::Test {
@@ -110,26 +101,19 @@ TEST_F(GuiRootWindowTest, CursorModesSetTheShapeAndTheTooltipOffset) {
   g_Mouse = nullptr;
 }
 
+// Channels that do not exist answer 1 from the manager; requests that never reach it give -2.
 TEST_F(GuiRootWindowTest, SoundsGoToTheChannelsAndStandardOnesNeedTheirIds) {
+  constexpr int32_t kBadChannel = 1;
   EXPECT_EQ(window_.PlaySound(nullptr, 3, 0, 0), CGuiRootWindow::kNoSound);
-  FakeChannels channels;
+  CSoundChannelManager channels;
   window_.SetSoundChannels(&channels);
+  EXPECT_EQ(window_.PlaySound(nullptr, 3, 0, 0), kBadChannel);
   EXPECT_EQ(window_.PlaySound(nullptr, CGuiWindow::kSoundDecide, 0, 0), CGuiRootWindow::kNoSound);
   window_.SetStandardSounds(11, 12, -1);
-  EXPECT_EQ(window_.PlaySound(nullptr, 3, 0, 0), 0);
-  EXPECT_EQ(window_.PlaySound(nullptr, CGuiWindow::kSoundEnter, 0, 0), 0);
+  EXPECT_EQ(window_.PlaySound(nullptr, CGuiWindow::kSoundDecide, 0, 0), kBadChannel);
+  EXPECT_EQ(window_.PlaySound(nullptr, CGuiWindow::kSoundEnter, 0, 0), kBadChannel);
   EXPECT_EQ(window_.PlaySound(nullptr, CGuiWindow::kSoundLeave, 0, 0), CGuiRootWindow::kNoSound);
   EXPECT_EQ(window_.PlaySound(nullptr, -5, 0, 0), CGuiRootWindow::kNoSound);
-  // An action record's own sound, and the standard one where it names none.
-  CWidgetAction::Setup setup;
-  setup.decide_sound = "click";
-  setup.leave_id = 4;
-  const CWidgetAction action(setup);
-  CWidgetAction::PlayEventSound(&action, window_, CWidgetAction::Event::kDecide);
-  CWidgetAction::PlayEventSound(&action, window_, CWidgetAction::Event::kEnter);
-  CWidgetAction::PlayEventSound(&action, window_, CWidgetAction::Event::kLeave);
-  CWidgetAction::PlayEventSound(nullptr, window_, CWidgetAction::Event::kDecide);
-  EXPECT_EQ(channels.played, (std::vector<int32_t>{3, 12, 0, 12, 4, 11}));
 }
 
 TEST_F(GuiRootWindowTest, TheLatestCommandIdIsKeptUntilTaken) {

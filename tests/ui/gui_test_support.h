@@ -82,6 +82,14 @@ class TestWindow : public CGuiWindow {
   CKeyboard* GetKeyboard() override { return input_.GetKeyboard(); }
   CMouse* GetMouse() override { return input_.GetMouse(); }
   void ShowTooltip(const char* text, int32_t, int32_t) override { tooltips.emplace_back(text); }
+  int32_t PlaySound(const char* name, int32_t id, int32_t, int32_t) override {
+    sounds.push_back(std::string(name != nullptr ? name : "-") + " " + std::to_string(id));
+    return 0;
+  }
+  void OnAction(const char* name2, const char* name1, uint32_t value) override {
+    actions.push_back(std::string(name2 != nullptr ? name2 : "-") + " " + (name1 != nullptr ? name1 : "-") + " " +
+                      std::to_string(value));
+  }
 
   // The keys held before go up and these go down together; the devices read the new frame.
   void PressKeys(std::initializer_list<uint32_t> virtual_keys) {
@@ -94,6 +102,8 @@ class TestWindow : public CGuiWindow {
 
   plat::Point pointer{-1, -1};
   std::vector<std::string> tooltips;
+  std::vector<std::string> sounds;
+  std::vector<std::string> actions;
 
  private:
   CInputManager input_;

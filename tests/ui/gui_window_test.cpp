@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gui_test_support.h"
+#include "ui/widget_action.h"
 
 namespace {
 
@@ -167,6 +168,35 @@ TEST_F(GuiWindowTest, AnInactiveWindowRefusesInput) {
   EXPECT_EQ(Frame(1, {10, 10}), CGuiWindow::kInputRefused);
   EXPECT_EQ(window_.GetLastResult(), CGuiWindow::kInputRefused);
   EXPECT_EQ(window_.GetHovered(), nullptr);
+}
+
+TEST_F(GuiWindowTest, ActionRecordsSetTheirFlagsTellTheOwnerAndChooseTheirSounds) {
+  uint32_t fired = 0;
+  uint32_t hover = 7;
+  uint32_t unhover = 7;
+  CWidgetAction::Setup setup;
+  setup.name2 = "jump";
+  setup.fired_flag = &fired;
+  setup.hover_flag = &hover;
+  setup.unhover_flag = &unhover;
+  setup.decide_sound = "click";
+  setup.enter_sound = "";
+  setup.leave_id = 4;
+  const CWidgetAction action(setup);
+  action.Fire(&window_);
+  action.SetHover(true);
+  EXPECT_EQ(fired, 1u);
+  EXPECT_EQ(hover, 1u);
+  EXPECT_EQ(unhover, 0u);
+  EXPECT_EQ(window_.actions, (std::vector<std::string>{"jump - 0"}));
+  CWidgetAction(CWidgetAction::Setup{}).Fire(&window_);  // nothing named: the owner hears nothing
+  EXPECT_EQ(window_.actions.size(), 1u);
+
+  for (const auto event : {CWidgetAction::Event::kDecide, CWidgetAction::Event::kEnter, CWidgetAction::Event::kLeave}) {
+    CWidgetAction::PlayEventSound(&action, window_, event);
+  }
+  CWidgetAction::PlayEventSound(nullptr, window_, CWidgetAction::Event::kLeave);
+  EXPECT_EQ(window_.sounds, (std::vector<std::string>{"click 0", "- -3", "- 4", "- -2"}));
 }
 
 }  // namespace

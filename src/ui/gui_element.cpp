@@ -9,12 +9,15 @@ CGuiElement::~CGuiElement() {
 
 bool CGuiElement::SetEnabled(bool enabled) {
   if (enabled == enabled_) return false;
-  if (!enabled && owner_ != nullptr) {
-    if (owner_->IsFocused(this)) owner_->SetFocusTo(nullptr);
-    if (owner_->IsHovered(this)) owner_->ClearHover();
-  }
+  if (!enabled) LeaveOwnerFocusAndHover();
   enabled_ = enabled;
   return true;
+}
+
+void CGuiElement::LeaveOwnerFocusAndHover() {
+  if (owner_ == nullptr) return;
+  if (owner_->IsFocused(this)) owner_->SetFocusTo(nullptr);
+  if (owner_->IsHovered(this)) owner_->ClearHover();
 }
 
 void CGuiElement::SetText(const char* text) {

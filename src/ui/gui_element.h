@@ -71,6 +71,9 @@ class CGuiElement {
   CGuiWindow* GetOwner() const { return owner_; }
 
  protected:
+  // What switching the widget off or disabling it does to its owner: focus and hover on it end.
+  void LeaveOwnerFocusAndHover();
+
   int32_t group_ = 0;
 
  private:

@@ -203,7 +203,10 @@ bool CGuiRootWindow::BeginInput(uint32_t time, bool& /*moved*/, int32_t x, int32
   if (IsTooltipShown() && tooltip_part_ != nullptr && tooltip_image_.GetPixels() != nullptr) {
     tooltip_position_ = PlaceTooltip(x, y);
   }
-  for (CGuiElement* child : GetChildren()) {
+  // The next child is taken before the tick, so that a child may leave the window in its tick.
+  const auto& children = GetChildren();
+  for (auto next = children.begin(); next != children.end();) {
+    CGuiElement* child = *next++;
     if (child->IsEnabled() && child->IsActive()) child->Tick(time);
   }
   return true;

@@ -127,6 +127,21 @@ TEST_F(GuiRootWindowTest, TheLatestCommandIdIsKeptUntilTaken) {
   EXPECT_EQ(window_.GetCommandId(), -1);
 }
 
+TEST_F(GuiRootWindowTest, EachInputStepTicksTheEnabledActiveChildrenEvenOneThatLeaves) {
+  LoggingElement leaving("leaving", log_);
+  LoggingElement disabled("disabled", log_);
+  LoggingElement hidden("hidden", log_);
+  leaving.leave_on_tick = true;
+  disabled.SetEnabled(false);
+  hidden.SetActive(false);
+  window_.AddChild(&leaving, 0);
+  window_.AddChild(&disabled, -1);
+  window_.AddChild(&hidden, -1);
+  window_.ProcessInput(time_);
+  EXPECT_EQ(log_, (std::vector<std::string>{"leaving: tick", "t: tick"}));
+  EXPECT_EQ(leaving.GetOwner(), nullptr);
+}
+
 TEST_F(GuiRootWindowTest, IsOverButtonAsksOnlyButtons) {
   EXPECT_FALSE(window_.IsOverButton(10, 10));
   tipped_.type = 1;

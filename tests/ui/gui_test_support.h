@@ -27,7 +27,10 @@ class LoggingElement : public CGuiElement {
   int32_t GetWidth() const override { return box_.Width(); }
   int32_t GetHeight() const override { return box_.bottom - box_.top; }
   void SetPosition(int32_t, int32_t) override {}
-  void SetActive(bool active) override { active_ = active; }
+  void SetActive(bool active) override {
+    if (!active) LeaveOwnerFocusAndHover();
+    active_ = active;
+  }
   bool IsActive() const override { return active_; }
   void SetPriority(uint32_t, uint32_t, uint32_t) override {}
   uint32_t GetPriority() const override { return 0; }
@@ -43,8 +46,13 @@ class LoggingElement : public CGuiElement {
     Log("focus from " + NameOf(previous) + " " + std::to_string(forward));
   }
   void OnKillFocus(CGuiElement* next) override { Log("kill focus to " + NameOf(next)); }
+  void Tick(uint32_t) override {
+    Log("tick");
+    if (leave_on_tick && GetOwner() != nullptr) GetOwner()->RemoveChild(this);
+  }
 
   int32_t type = 7;
+  bool leave_on_tick = false;
 
  private:
   static std::string NameOf(CGuiElement* element) {

@@ -10,6 +10,8 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   libvorbis-dev libimgui-dev libpng-dev
   libpixman-1-dev
+  # Benchmarks only: the interpreter is compared with Lua 5.4.
+  liblua5.4-dev
   xvfb xauth locales
 )
 

@@ -1,7 +1,8 @@
 #include "script/script_interpreter.h"
 
-#include <array>
+#include <cstring>
 #include <exception>
+#include <iterator>
 #include <limits>
 
 #include "base/app_hooks.h"
@@ -10,88 +11,46 @@
 
 namespace {
 
-enum class Flow { kNext, kYield, kEnd, kStop };
+std::int32_t Signed(std::uint32_t value) { return static_cast<std::int32_t>(value); }
+std::uint32_t Unsigned(std::int32_t value) { return static_cast<std::uint32_t>(value); }
 
-using Handler = Flow (*)(CScriptContext&);
+// A word at address a is usable when a - kLowestAddress < WordLimit(): one unsigned compare, as an
+// address below the lowest wraps to the top of the 32-bit range, above every limit.
+std::uint32_t WordLimit(const ScriptMemory& memory) {
+  const std::uint64_t end = memory.UsableEnd();
+  constexpr std::uint64_t kLowest = ScriptMemory::kLowestAddress;
+  return end >= kLowest + 4 ? static_cast<std::uint32_t>(end - kLowest - 3) : 0;
+}
+
+// The same for a stack slot's offset from the stack base.
+std::uint64_t SlotLimit(std::uint32_t stack_base, std::uint32_t stack_end) {
+  const std::uint64_t bytes = stack_end - stack_base;
+  return bytes >= 4 ? bytes - 3 : 0;
+}
 
 }  // namespace
 
-// Handlers leave ip on their opcode until they are done, so that a fault reports the instruction.
+#define KVM_INLINE __attribute__((always_inline))
+
 struct SobInterpreter::Ops {
-  static std::uint32_t Operand(const CScriptContext& c, std::uint32_t n) { return c.memory_.Word(c.ip_ + 4 * n); }
-  static std::uint32_t Load(const CScriptContext& c, std::uint32_t address) { return c.memory_.Word(address); }
-  static void Store(CScriptContext& c, std::uint32_t address, std::uint32_t value) { c.memory_.SetWord(address, value); }
-  static Flow Next(CScriptContext& c, std::uint32_t operands) {
-    c.ip_ += 4 * (operands + 1);
-    return Flow::kNext;
-  }
-  // Every jump, call and return passes here: a loop cannot run without it, so counting these
-  // finds a script that never yields at the cost of one decrement.
-  static Flow TransferTo(CScriptContext& c, std::uint32_t target) {
-    c.ip_ = target;
-    if (--c.transfers_until_stop_check_ != 0) return Flow::kNext;
-    c.transfers_until_stop_check_ = kTransfersPerStopCheck;
-    return g_ScriptStopCheckHook != nullptr && g_ScriptStopCheckHook() ? Flow::kStop : Flow::kNext;
+  template <bool kCounted>
+  static std::uint32_t Run(CScriptContext& c, std::uint64_t budget);
+
+  // The state goes back to the context before the fault leaves the loop. Out of line and given
+  // values, so that the loop's state never needs an address and stays in registers.
+  [[noreturn, gnu::cold, gnu::noinline]] static void Fault(CScriptContext& c, std::uint32_t ip, std::uint32_t sp,
+                                                          std::uint32_t transfers, ScriptFaultKind kind,
+                                                          std::uint32_t detail) {
+    c.ip_ = ip;
+    c.sp_ = sp;
+    c.transfers_until_stop_check_ = transfers;
+    if (kind == ScriptFaultKind::kBadAddress) RaiseBadAddress(detail, 4);
+    throw ScriptFault(kind, detail);
   }
 
-  // Stack slot n is the word at sp - n; it must lie inside the stack.
-  static std::uint32_t Slot(const CScriptContext& c, std::uint32_t n) {
-    const std::int64_t address = std::int64_t{c.sp_} - static_cast<std::int32_t>(n);
-    if (address < c.stack_base_) throw ScriptFault(ScriptFaultKind::kStackUnderflow);
-    if (address + 4 > c.stack_end_) throw ScriptFault(ScriptFaultKind::kStackOverflow);
-    return static_cast<std::uint32_t>(address);
-  }
-  static void MoveSp(CScriptContext& c, std::int64_t bytes) {
-    const std::int64_t sp = std::int64_t{c.sp_} + bytes;
-    if (sp < c.stack_base_) throw ScriptFault(ScriptFaultKind::kStackUnderflow);
-    if (sp > c.stack_end_) throw ScriptFault(ScriptFaultKind::kStackOverflow);
-    c.sp_ = static_cast<std::uint32_t>(sp);
-  }
-
-  static Flow Yield(CScriptContext& c) {
-    c.ip_ += 4;
-    return Flow::kYield;
-  }
-  static Flow Return(CScriptContext& c) {
-    const std::uint32_t target = c.Pop();
-    if (target == 0) {
-      c.ip_ += 4;
-      return Flow::kEnd;
-    }
-    return TransferTo(c, target);
-  }
-  static Flow ReturnValue(CScriptContext& c) {
-    const std::uint32_t value = Operand(c, 1);
-    const std::uint32_t target = c.Pop();
-    if (target == 0) {
-      c.ip_ += 8;
-      return Flow::kEnd;
-    }
-    c.result_ = value;
-    return TransferTo(c, target);
-  }
-  static Flow StoreResult(CScriptContext& c) {
-    Store(c, Operand(c, 1), c.result_);
-    return Next(c, 1);
-  }
-  static Flow Call(CScriptContext& c) {
-    const std::uint32_t target = Operand(c, 1);
-    c.Push(c.ip_ + 8);
-    return TransferTo(c, target);
-  }
-  static Flow CallNative(CScriptContext& c) {
-    const std::uint32_t token = Operand(c, 1);
-    const std::uint32_t arguments = Operand(c, 2);
-    const ScriptNativeFunc function = c.natives_.Find(token);
-    if (function == nullptr) throw ScriptFault(ScriptFaultKind::kUnknownNative, token);
-    const std::uint32_t result = CallBuiltin(c, function, token - ScriptNativeTable::kFirstToken, arguments);
-    // The result operand is read only now: the function may have rewritten it.
-    Store(c, Operand(c, 3), result);
-    return Next(c, 3);
-  }
   // Whatever a built-in raises ends the run as a script fault that names the built-in.
-  static std::uint32_t CallBuiltin(CScriptContext& c, ScriptNativeFunc function, std::uint32_t number,
-                                   std::uint32_t arguments) {
+  [[gnu::noinline]] static std::uint32_t CallBuiltin(CScriptContext& c, ScriptNativeFunc function,
+                                                     std::uint32_t number, std::uint32_t arguments) {
     try {
       return function(NativeArgs(c.memory_, c.handles_, arguments));
     } catch (const ScriptFault&) {
@@ -102,236 +61,351 @@ struct SobInterpreter::Ops {
       throw ScriptFault::BuiltinFailed(number, "an exception of unknown type");
     }
   }
-  static Flow Jump(CScriptContext& c) { return TransferTo(c, Operand(c, 1)); }
-  static Flow Switch(CScriptContext& c) {
-    const std::uint32_t index = Operand(c, 1);
-    const std::uint64_t table = std::uint64_t{c.ip_} + 8;
-    for (std::uint64_t entry = 0;; ++entry) {
-      const std::uint64_t address = table + 4 * entry;
-      if (address > std::numeric_limits<std::uint32_t>::max()) throw ScriptFault(ScriptFaultKind::kSwitchOutOfRange, index);
-      const std::uint32_t target = Load(c, static_cast<std::uint32_t>(address));
-      if (target == kSwitchTableEnd) throw ScriptFault(ScriptFaultKind::kSwitchOutOfRange, index);
-      if (entry == index) return TransferTo(c, target);
+};
+
+// Computed goto: each instruction ends in its own indirect jump to the next one's code.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpedantic"
+
+// The machine state lives in locals (registers) while the loop runs. It goes back to the context
+// wherever anything else may look at it: before a built-in call (the built-in may re-enter the
+// interpreter, and it is reloaded afterwards), around the stop check, at a fault and at the end of
+// the run. Instructions leave ip on their opcode until they are done, so that a fault reports the
+// instruction; their reads and writes happen in the order that decides which fault is raised.
+template <bool kCounted>
+std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t budget) {
+  static constexpr void* kCode[] = {
+      &&op_yield,     &&op_return,    &&op_return_value, &&op_store_result, &&op_call,
+      &&op_call_native, &&op_jump,    &&op_switch,       &&op_push_imm,     &&op_push_mem,
+      &&op_pop_mem,   &&op_add_sp,    &&op_sub_sp,       &&op_add,          &&op_sub,
+      &&op_mul,       &&op_div,       &&op_rem,          &&op_mod,          &&op_and,
+      &&op_or,        &&op_xor,       &&op_not,          &&op_logical_not,  &&op_shr,
+      &&op_shl,       &&op_inc_mem,   &&op_dec_mem,      &&op_inc_stack,    &&op_dec_stack,
+      &&op_jump_if_zero, &&op_store_imm, &&op_copy,      &&op_store_indirect, &&op_store_stack_imm,
+      &&op_load_stack, &&op_store_stack, &&op_copy_stack, &&op_load_stack_indirect, &&op_load_indirect,
+      &&op_stack_address, &&op_lt,    &&op_le,           &&op_gt,           &&op_ge,
+      &&op_eq,        &&op_ne,        &&bad_opcode,
+  };
+  static_assert(std::size(kCode) == kSobOpcodeCount + 1);
+
+  std::byte* const base = c.memory_.base_;
+  std::uint32_t ip = 0, sp = 0, transfers = 0, stack_base = 0, stack_end = 0, word_limit = 0;
+  std::uint64_t slot_limit = 0;
+  std::uint32_t opcode = 0;
+  const auto reload = [&]() KVM_INLINE {
+    ip = c.ip_;
+    sp = c.sp_;
+    transfers = c.transfers_until_stop_check_;
+    stack_base = c.stack_base_;
+    stack_end = c.stack_end_;
+    slot_limit = SlotLimit(stack_base, stack_end);
+    word_limit = WordLimit(c.memory_);
+  };
+  const auto sync = [&]() KVM_INLINE {
+    c.ip_ = ip;
+    c.sp_ = sp;
+    c.transfers_until_stop_check_ = transfers;
+  };
+  const auto fault = [&](ScriptFaultKind kind, std::uint32_t detail) KVM_INLINE {
+    Fault(c, ip, sp, transfers, kind, detail);
+  };
+
+  const auto load = [&](std::uint32_t address) KVM_INLINE {
+    if (address - ScriptMemory::kLowestAddress >= word_limit) fault(ScriptFaultKind::kBadAddress, address);
+    std::uint32_t value;
+    std::memcpy(&value, base + address, sizeof value);
+    return value;
+  };
+  const auto store = [&](std::uint32_t address, std::uint32_t value) KVM_INLINE {
+    if (address - ScriptMemory::kLowestAddress >= word_limit) fault(ScriptFaultKind::kBadAddress, address);
+    std::memcpy(base + address, &value, sizeof value);
+  };
+  const auto operand = [&](std::uint32_t n) KVM_INLINE { return load(ip + 4 * n); };
+
+  // The stack lies inside usable memory, which never shrinks, so its checks cover the access.
+  const auto stack_load = [&](std::uint32_t address) KVM_INLINE {
+    std::uint32_t value;
+    std::memcpy(&value, base + address, sizeof value);
+    return value;
+  };
+  const auto stack_store = [&](std::uint32_t address, std::uint32_t value) KVM_INLINE {
+    std::memcpy(base + address, &value, sizeof value);
+  };
+  const auto push = [&](std::uint32_t value) KVM_INLINE {
+    if (stack_end - sp < 4) fault(ScriptFaultKind::kStackOverflow, 0);
+    stack_store(sp, value);
+    sp += 4;
+  };
+  const auto pop = [&]() KVM_INLINE {
+    if (sp - stack_base < 4) fault(ScriptFaultKind::kStackUnderflow, 0);
+    sp -= 4;
+    return stack_load(sp);
+  };
+  // Stack slot n is the word at sp - n; it must lie inside the stack.
+  const auto slot = [&](std::uint32_t n) KVM_INLINE {
+    const std::int64_t address = std::int64_t{sp} - Signed(n);
+    if (static_cast<std::uint64_t>(address - stack_base) >= slot_limit) {
+      fault(address < stack_base ? ScriptFaultKind::kStackUnderflow : ScriptFaultKind::kStackOverflow, 0);
     }
+    return static_cast<std::uint32_t>(address);
+  };
+  const auto move_sp = [&](std::int64_t bytes) KVM_INLINE {
+    const std::int64_t moved = std::int64_t{sp} + bytes;
+    if (moved < stack_base) fault(ScriptFaultKind::kStackUnderflow, 0);
+    if (moved > stack_end) fault(ScriptFaultKind::kStackOverflow, 0);
+    sp = static_cast<std::uint32_t>(moved);
+  };
+  const auto check_division = [&](std::uint32_t dividend, std::uint32_t divisor) KVM_INLINE {
+    if (divisor == 0) fault(ScriptFaultKind::kDivideByZero, 0);
+    if (Signed(dividend) == std::numeric_limits<std::int32_t>::min() && Signed(divisor) == -1) {
+      fault(ScriptFaultKind::kDivideOverflow, 0);
+    }
+  };
+  const auto remainder = [&](std::uint32_t a, std::uint32_t b) KVM_INLINE {
+    check_division(a, b);
+    return Unsigned(Signed(a) % Signed(b));
+  };
+  const auto modulo = [&](std::uint32_t a, std::uint32_t b) KVM_INLINE {
+    const std::uint32_t rest = remainder(a, b);
+    return Signed(rest) < 0 ? rest + b : rest;
+  };
+
+#define KVM_DISPATCH()                                            \
+  do {                                                            \
+    if constexpr (kCounted) {                                     \
+      if (budget == 0) {                                          \
+        sync();                                                   \
+        return kScriptOutOfSteps;                                 \
+      }                                                           \
+      --budget;                                                   \
+    }                                                             \
+    opcode = load(ip);                                            \
+    goto* kCode[opcode < kSobOpcodeCount ? opcode : kSobOpcodeCount]; \
+  } while (false)
+#define KVM_NEXT(operands)        \
+  do {                            \
+    ip += 4 * ((operands) + 1);   \
+    KVM_DISPATCH();               \
+  } while (false)
+// Every jump, call and return passes here: a loop cannot run without it, so counting these finds
+// a script that never yields at the cost of one decrement.
+#define KVM_TRANSFER(target)                                                       \
+  do {                                                                             \
+    ip = (target);                                                                 \
+    if (--transfers == 0) {                                                        \
+      transfers = kTransfersPerStopCheck;                                          \
+      sync();                                                                      \
+      const bool stop = g_ScriptStopCheckHook != nullptr && g_ScriptStopCheckHook(); \
+      reload();                                                                    \
+      if (stop) return kScriptStopped;                                             \
+    }                                                                              \
+    KVM_DISPATCH();                                                                \
+  } while (false)
+#define KVM_BINARY(label, expression)       \
+  label : {                                 \
+    const std::uint32_t a = operand(1);     \
+    const std::uint32_t b = operand(2);     \
+    const std::uint32_t value = expression; \
+    store(operand(3), value);               \
+    KVM_NEXT(3);                            \
   }
-  static Flow PushImm(CScriptContext& c) {
-    c.Push(Operand(c, 1));
-    return Next(c, 1);
-  }
-  static Flow PushMem(CScriptContext& c) {
-    c.Push(Load(c, Operand(c, 1)));
-    return Next(c, 1);
-  }
-  static Flow PopMem(CScriptContext& c) {
-    const std::uint32_t destination = Operand(c, 1);
-    Store(c, destination, c.Pop());
-    return Next(c, 1);
-  }
-  static Flow AddSp(CScriptContext& c) {
-    MoveSp(c, static_cast<std::int32_t>(Operand(c, 1)));
-    return Next(c, 1);
-  }
-  static Flow SubSp(CScriptContext& c) {
-    MoveSp(c, -std::int64_t{static_cast<std::int32_t>(Operand(c, 1))});
-    return Next(c, 1);
+#define KVM_UNARY(label, expression)        \
+  label : {                                 \
+    const std::uint32_t a = operand(1);     \
+    const std::uint32_t value = expression; \
+    store(operand(2), value);               \
+    KVM_NEXT(2);                            \
   }
 
-  template <std::uint32_t (*Operation)(std::uint32_t, std::uint32_t)>
-  static Flow Binary(CScriptContext& c) {
-    const std::uint32_t value = Operation(Operand(c, 1), Operand(c, 2));
-    Store(c, Operand(c, 3), value);
-    return Next(c, 3);
-  }
-  template <std::uint32_t (*Operation)(std::uint32_t)>
-  static Flow Unary(CScriptContext& c) {
-    const std::uint32_t value = Operation(Operand(c, 1));
-    Store(c, Operand(c, 2), value);
-    return Next(c, 2);
-  }
-  template <std::uint32_t Delta>
-  static Flow StepMem(CScriptContext& c) {
-    const std::uint32_t address = Operand(c, 1);
-    Store(c, address, Load(c, address) + Delta);
-    return Next(c, 1);
-  }
-  template <std::uint32_t Delta>
-  static Flow StepStack(CScriptContext& c) {
-    const std::uint32_t address = Slot(c, Operand(c, 1));
-    Store(c, address, Load(c, address) + Delta);
-    return Next(c, 1);
-  }
+  reload();
+  KVM_DISPATCH();
 
-  static Flow JumpIfZero(CScriptContext& c) {
-    if (Operand(c, 1) == 0) return TransferTo(c, Operand(c, 2));
-    return Next(c, 2);
+op_yield:
+  ip += 4;
+  sync();
+  return kScriptYielded;
+op_return: {
+  const std::uint32_t target = pop();
+  if (target == 0) {
+    ip += 4;
+    sync();
+    return kScriptEnded;
   }
-  static Flow StoreImm(CScriptContext& c) {
-    Store(c, Operand(c, 2), Operand(c, 1));
-    return Next(c, 2);
+  KVM_TRANSFER(target);
+}
+op_return_value: {
+  const std::uint32_t value = operand(1);
+  const std::uint32_t target = pop();
+  if (target == 0) {
+    ip += 8;
+    sync();
+    return kScriptEnded;
   }
-  static Flow Copy(CScriptContext& c) {
-    Store(c, Operand(c, 2), Load(c, Operand(c, 1)));
-    return Next(c, 2);
-  }
-  static Flow StoreIndirect(CScriptContext& c) {
-    Store(c, Load(c, Operand(c, 2)), Operand(c, 1));
-    return Next(c, 2);
-  }
-  static Flow StoreStackImm(CScriptContext& c) {
-    Store(c, Slot(c, Operand(c, 2)), Operand(c, 1));
-    return Next(c, 2);
-  }
-  static Flow LoadStack(CScriptContext& c) {
-    Store(c, Operand(c, 2), Load(c, Slot(c, Operand(c, 1))));
-    return Next(c, 2);
-  }
-  static Flow StoreStack(CScriptContext& c) {
-    Store(c, Slot(c, Operand(c, 2)), Load(c, Operand(c, 1)));
-    return Next(c, 2);
-  }
-  static Flow CopyStack(CScriptContext& c) {
-    Store(c, Slot(c, Operand(c, 2)), Load(c, Slot(c, Operand(c, 1))));
-    return Next(c, 2);
-  }
-  static Flow LoadStackIndirect(CScriptContext& c) {
-    Store(c, Operand(c, 2), Load(c, Load(c, Slot(c, Operand(c, 1)))));
-    return Next(c, 2);
-  }
-  static Flow LoadIndirect(CScriptContext& c) {
-    Store(c, Operand(c, 2), Load(c, Load(c, Operand(c, 1))));
-    return Next(c, 2);
-  }
-  static Flow StackAddress(CScriptContext& c) {
-    Store(c, Operand(c, 2), c.sp_ - Operand(c, 1));
-    return Next(c, 2);
-  }
-};
-
-namespace {
-
-std::int32_t Signed(std::uint32_t value) { return static_cast<std::int32_t>(value); }
-std::uint32_t Unsigned(std::int32_t value) { return static_cast<std::uint32_t>(value); }
-
-void CheckDivision(std::uint32_t dividend, std::uint32_t divisor) {
-  if (divisor == 0) throw ScriptFault(ScriptFaultKind::kDivideByZero);
-  if (Signed(dividend) == std::numeric_limits<std::int32_t>::min() && Signed(divisor) == -1) {
-    throw ScriptFault(ScriptFaultKind::kDivideOverflow);
+  c.result_ = value;
+  KVM_TRANSFER(target);
+}
+op_store_result:
+  store(operand(1), c.result_);
+  KVM_NEXT(1);
+op_call: {
+  const std::uint32_t target = operand(1);
+  push(ip + 8);
+  KVM_TRANSFER(target);
+}
+op_call_native: {
+  const std::uint32_t token = operand(1);
+  const std::uint32_t arguments = operand(2);
+  const ScriptNativeFunc function = c.natives_.Find(token);
+  if (function == nullptr) fault(ScriptFaultKind::kUnknownNative, token);
+  sync();
+  const std::uint32_t result = CallBuiltin(c, function, token - ScriptNativeTable::kFirstToken, arguments);
+  reload();
+  // The result operand is read only now: the function may have rewritten it.
+  store(operand(3), result);
+  KVM_NEXT(3);
+}
+op_jump:
+  KVM_TRANSFER(operand(1));
+op_switch: {
+  const std::uint32_t index = operand(1);
+  const std::uint64_t table = std::uint64_t{ip} + 8;
+  for (std::uint64_t entry = 0;; ++entry) {
+    const std::uint64_t address = table + 4 * entry;
+    if (address > std::numeric_limits<std::uint32_t>::max()) fault(ScriptFaultKind::kSwitchOutOfRange, index);
+    const std::uint32_t target = load(static_cast<std::uint32_t>(address));
+    if (target == kSwitchTableEnd) fault(ScriptFaultKind::kSwitchOutOfRange, index);
+    if (entry == index) KVM_TRANSFER(target);
   }
 }
-
-std::uint32_t Add(std::uint32_t a, std::uint32_t b) { return a + b; }
-std::uint32_t Sub(std::uint32_t a, std::uint32_t b) { return a - b; }
-std::uint32_t Mul(std::uint32_t a, std::uint32_t b) { return a * b; }
-std::uint32_t Div(std::uint32_t a, std::uint32_t b) {
-  CheckDivision(a, b);
-  return Unsigned(Signed(a) / Signed(b));
+op_push_imm:
+  push(operand(1));
+  KVM_NEXT(1);
+op_push_mem:
+  push(load(operand(1)));
+  KVM_NEXT(1);
+op_pop_mem: {
+  const std::uint32_t destination = operand(1);
+  const std::uint32_t value = pop();
+  store(destination, value);
+  KVM_NEXT(1);
 }
-std::uint32_t Rem(std::uint32_t a, std::uint32_t b) {
-  CheckDivision(a, b);
-  return Unsigned(Signed(a) % Signed(b));
+op_add_sp:
+  move_sp(Signed(operand(1)));
+  KVM_NEXT(1);
+op_sub_sp:
+  move_sp(-std::int64_t{Signed(operand(1))});
+  KVM_NEXT(1);
+
+  KVM_BINARY(op_add, a + b)
+  KVM_BINARY(op_sub, a - b)
+  KVM_BINARY(op_mul, a * b)
+  KVM_BINARY(op_div, (check_division(a, b), Unsigned(Signed(a) / Signed(b))))
+  KVM_BINARY(op_rem, remainder(a, b))
+  KVM_BINARY(op_mod, modulo(a, b))
+  KVM_BINARY(op_and, a & b)
+  KVM_BINARY(op_or, a | b)
+  KVM_BINARY(op_xor, a ^ b)
+  KVM_UNARY(op_not, ~a)
+  KVM_UNARY(op_logical_not, a == 0 ? 1u : 0u)
+  KVM_BINARY(op_shr, Unsigned(Signed(a) >> (b & 31)))
+  KVM_BINARY(op_shl, a << (b & 31))
+
+op_inc_mem: {
+  const std::uint32_t address = operand(1);
+  store(address, load(address) + 1);
+  KVM_NEXT(1);
 }
-std::uint32_t Mod(std::uint32_t a, std::uint32_t b) {
-  const std::uint32_t remainder = Rem(a, b);
-  return Signed(remainder) < 0 ? remainder + b : remainder;
+op_dec_mem: {
+  const std::uint32_t address = operand(1);
+  store(address, load(address) - 1);
+  KVM_NEXT(1);
 }
-std::uint32_t And(std::uint32_t a, std::uint32_t b) { return a & b; }
-std::uint32_t Or(std::uint32_t a, std::uint32_t b) { return a | b; }
-std::uint32_t Xor(std::uint32_t a, std::uint32_t b) { return a ^ b; }
-std::uint32_t Not(std::uint32_t a) { return ~a; }
-std::uint32_t LogicalNot(std::uint32_t a) { return a == 0 ? 1 : 0; }
-std::uint32_t Shr(std::uint32_t a, std::uint32_t b) { return Unsigned(Signed(a) >> (b & 31)); }
-std::uint32_t Shl(std::uint32_t a, std::uint32_t b) { return a << (b & 31); }
-std::uint32_t Lt(std::uint32_t a, std::uint32_t b) { return Signed(a) < Signed(b) ? 1 : 0; }
-std::uint32_t Le(std::uint32_t a, std::uint32_t b) { return Signed(a) <= Signed(b) ? 1 : 0; }
-std::uint32_t Gt(std::uint32_t a, std::uint32_t b) { return Signed(a) > Signed(b) ? 1 : 0; }
-std::uint32_t Ge(std::uint32_t a, std::uint32_t b) { return Signed(a) >= Signed(b) ? 1 : 0; }
-std::uint32_t Eq(std::uint32_t a, std::uint32_t b) { return a == b ? 1 : 0; }
-std::uint32_t Ne(std::uint32_t a, std::uint32_t b) { return a != b ? 1 : 0; }
-
-using Ops = SobInterpreter::Ops;
-
-// Indexed by the opcode word, in the order of ESobOpcode.
-constexpr std::array<Handler, kSobOpcodeCount> kHandlers = {
-    &Ops::Yield,
-    &Ops::Return,
-    &Ops::ReturnValue,
-    &Ops::StoreResult,
-    &Ops::Call,
-    &Ops::CallNative,
-    &Ops::Jump,
-    &Ops::Switch,
-    &Ops::PushImm,
-    &Ops::PushMem,
-    &Ops::PopMem,
-    &Ops::AddSp,
-    &Ops::SubSp,
-    &Ops::Binary<Add>,
-    &Ops::Binary<Sub>,
-    &Ops::Binary<Mul>,
-    &Ops::Binary<Div>,
-    &Ops::Binary<Rem>,
-    &Ops::Binary<Mod>,
-    &Ops::Binary<And>,
-    &Ops::Binary<Or>,
-    &Ops::Binary<Xor>,
-    &Ops::Unary<Not>,
-    &Ops::Unary<LogicalNot>,
-    &Ops::Binary<Shr>,
-    &Ops::Binary<Shl>,
-    &Ops::StepMem<1>,
-    &Ops::StepMem<0xFFFFFFFF>,
-    &Ops::StepStack<1>,
-    &Ops::StepStack<0xFFFFFFFF>,
-    &Ops::JumpIfZero,
-    &Ops::StoreImm,
-    &Ops::Copy,
-    &Ops::StoreIndirect,
-    &Ops::StoreStackImm,
-    &Ops::LoadStack,
-    &Ops::StoreStack,
-    &Ops::CopyStack,
-    &Ops::LoadStackIndirect,
-    &Ops::LoadIndirect,
-    &Ops::StackAddress,
-    &Ops::Binary<Lt>,
-    &Ops::Binary<Le>,
-    &Ops::Binary<Gt>,
-    &Ops::Binary<Ge>,
-    &Ops::Binary<Eq>,
-    &Ops::Binary<Ne>,
-};
-
-Flow Step(CScriptContext& context, std::uint32_t opcode) {
-  if (opcode >= kSobOpcodeCount) throw ScriptFault(ScriptFaultKind::kBadOpcode, opcode);
-  return kHandlers[opcode](context);
+op_inc_stack: {
+  const std::uint32_t address = slot(operand(1));
+  stack_store(address, stack_load(address) + 1);
+  KVM_NEXT(1);
+}
+op_dec_stack: {
+  const std::uint32_t address = slot(operand(1));
+  stack_store(address, stack_load(address) - 1);
+  KVM_NEXT(1);
+}
+op_jump_if_zero:
+  if (operand(1) == 0) KVM_TRANSFER(operand(2));
+  KVM_NEXT(2);
+op_store_imm: {
+  const std::uint32_t value = operand(1);
+  store(operand(2), value);
+  KVM_NEXT(2);
+}
+op_copy: {
+  const std::uint32_t value = load(operand(1));
+  store(operand(2), value);
+  KVM_NEXT(2);
+}
+op_store_indirect: {
+  const std::uint32_t value = operand(1);
+  store(load(operand(2)), value);
+  KVM_NEXT(2);
+}
+op_store_stack_imm: {
+  const std::uint32_t value = operand(1);
+  stack_store(slot(operand(2)), value);
+  KVM_NEXT(2);
+}
+op_load_stack: {
+  const std::uint32_t value = stack_load(slot(operand(1)));
+  store(operand(2), value);
+  KVM_NEXT(2);
+}
+op_store_stack: {
+  const std::uint32_t value = load(operand(1));
+  stack_store(slot(operand(2)), value);
+  KVM_NEXT(2);
+}
+op_copy_stack: {
+  const std::uint32_t value = stack_load(slot(operand(1)));
+  stack_store(slot(operand(2)), value);
+  KVM_NEXT(2);
+}
+op_load_stack_indirect: {
+  const std::uint32_t value = load(stack_load(slot(operand(1))));
+  store(operand(2), value);
+  KVM_NEXT(2);
+}
+op_load_indirect: {
+  const std::uint32_t value = load(load(operand(1)));
+  store(operand(2), value);
+  KVM_NEXT(2);
+}
+op_stack_address: {
+  const std::uint32_t value = sp - operand(1);
+  store(operand(2), value);
+  KVM_NEXT(2);
 }
 
-std::uint32_t Finish(Flow flow) {
-  switch (flow) {
-    case Flow::kYield:
-      return kScriptYielded;
-    case Flow::kStop:
-      return kScriptStopped;
-    case Flow::kNext:
-    case Flow::kEnd:
-      break;
-  }
-  return kScriptEnded;
+  KVM_BINARY(op_lt, Signed(a) < Signed(b) ? 1u : 0u)
+  KVM_BINARY(op_le, Signed(a) <= Signed(b) ? 1u : 0u)
+  KVM_BINARY(op_gt, Signed(a) > Signed(b) ? 1u : 0u)
+  KVM_BINARY(op_ge, Signed(a) >= Signed(b) ? 1u : 0u)
+  KVM_BINARY(op_eq, a == b ? 1u : 0u)
+  KVM_BINARY(op_ne, a != b ? 1u : 0u)
+
+bad_opcode:
+  Fault(c, ip, sp, transfers, ScriptFaultKind::kBadOpcode, opcode);
+
+#undef KVM_UNARY
+#undef KVM_BINARY
+#undef KVM_TRANSFER
+#undef KVM_NEXT
+#undef KVM_DISPATCH
 }
 
-}  // namespace
+#pragma GCC diagnostic pop
+#undef KVM_INLINE
 
-std::uint32_t SobInterpreter::Execute(CScriptContext& context) {
-  for (;;) {
-    const Flow flow = Step(context, context.memory_.Word(context.ip_));
-    if (flow != Flow::kNext) return Finish(flow);
-  }
-}
+std::uint32_t SobInterpreter::Execute(CScriptContext& context) { return Ops::Run<false>(context, 0); }
 
 std::uint32_t SobInterpreter::Execute(CScriptContext& context, std::uint64_t max_instructions) {
-  for (std::uint64_t step = 0; step < max_instructions; ++step) {
-    const Flow flow = Step(context, context.memory_.Word(context.ip_));
-    if (flow != Flow::kNext) return Finish(flow);
-  }
-  return kScriptOutOfSteps;
+  return Ops::Run<true>(context, max_instructions);
 }

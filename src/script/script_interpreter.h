@@ -1,5 +1,5 @@
-// The interpreter loop of CScriptContext: reads the opcode at ip and dispatches through a table of
-// 47 handlers that read their operands in place. Script faults leave it as ScriptFault exceptions,
+// The interpreter loop of CScriptContext: reads the opcode at ip and jumps to the code of one of
+// 47 instructions, which read their operands in place. Script faults leave it as ScriptFault exceptions,
 // with ip still on the instruction that raised them.
 #pragma once
 

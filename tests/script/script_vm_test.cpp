@@ -317,6 +317,79 @@ TEST_F(ScriptVmTest, CallNativeMapsTokensToRegisteredFunctionsByNumber) {
   EXPECT_EQ(D(3), 5u);
 }
 
+// Runs a routine on the calling script's own context, as a resume point is parked, and makes
+// memory beyond the usable end usable: the interrupted script must see both afterwards.
+CScriptVm* g_reentered_vm = nullptr;
+std::uint32_t RunNestedRoutineAndGrowMemory(NativeArgs args) {
+  CScriptContext& context = g_reentered_vm->Context();
+  const std::uint32_t grown = args.Memory().Allocate(0x100000);
+  if (context.PushIp() != 0 || context.PushEndMarker() != 0 || context.SetIp(args.U32(0)) != 0) return 0;
+  const std::uint32_t nested = context.Interpret();
+  if (context.PopIp() != 0) return 0;
+  // The last word of the new block.
+  return nested == kScriptEnded && grown != 0 ? grown + 0x100000 - 4 : 0;
+}
+
+TEST_F(ScriptVmTest, ABuiltInMayReenterTheMachineAndGrowTheUsableMemory) {
+  g_reentered_vm = &vm_;
+  ASSERT_EQ(vm_.RegisterNative(&RunNestedRoutineAndGrowMemory), 0u);
+  const std::uint64_t old_end = Memory().UsableEnd();
+  ScriptCodeBuilder code = Code();
+  const auto routine = code.NewLabel();
+  code.Emit(Op::PushImm, {11});
+  code.Emit(Op::CallNative, {ScriptNativeTable::Token(0), Data(4), Data(0)});
+  // The word lies beyond the usable end that the run started with.
+  code.Emit(Op::StoreIndirect, {7, Data(0)});
+  code.Emit(Op::PopMem, {Data(1)});
+  code.Emit(Op::Return);
+  code.Bind(routine);
+  code.Emit(Op::PushImm, {22});
+  code.Emit(Op::PopMem, {Data(2)});
+  code.Emit(Op::Return);
+  code.WriteTo(Memory());
+  Memory().SetWord(Data(4), code.AddressOf(routine));
+
+  ASSERT_EQ(vm_.Run(code_), kScriptEnded);
+  ASSERT_GE(D(0), old_end);
+  EXPECT_EQ(Memory().Word(D(0)), 7u);
+  EXPECT_EQ(D(1), 11u);
+  EXPECT_EQ(D(2), 22u);
+  EXPECT_EQ(Context().Sp(), Context().StackBase());
+}
+
+TEST_F(ScriptVmTest, TheLastWordBeforeTheUsableEndIsTheLastOneUsable) {
+  const auto end = static_cast<std::uint32_t>(Memory().UsableEnd());
+  Memory().SetWord(end - 4, 9);
+  ScriptCodeBuilder code = Code();
+  code.Emit(Op::Copy, {end - 4, Data(0)});
+  code.Emit(Op::IncMem, {end - 4});
+  code.Emit(Op::Copy, {end - 3, Data(1)});
+  code.Emit(Op::Return);
+  EXPECT_EQ(RunCode(code), kScriptFaulted);
+  EXPECT_EQ(D(0), 9u);
+  EXPECT_EQ(Memory().Word(end - 4), 10u);
+  char text[32];
+  std::snprintf(text, sizeof text, "bad address 0x%08X", end - 3);
+  EXPECT_NE(log_.Last().find(text), std::string::npos) << log_.Last();
+}
+
+// An instruction whose last operand word lies beyond the usable end faults on that word, after the
+// faults that its earlier words decide.
+TEST_F(ScriptVmTest, AnInstructionCutByTheUsableEndFaultsOnItsMissingOperand) {
+  const auto end = static_cast<std::uint32_t>(Memory().UsableEnd());
+  const std::uint32_t words[] = {static_cast<std::uint32_t>(Op::Div), 1, 0};
+  Memory().Write(end - 12, words, sizeof words);
+  EXPECT_EQ(vm_.Run(end - 12), kScriptFaulted);
+  EXPECT_NE(log_.Last().find("division by zero"), std::string::npos) << log_.Last();
+  Memory().SetWord(end - 4, 2);
+  Context().ResetStack();
+  EXPECT_EQ(vm_.Run(end - 12), kScriptFaulted);
+  char text[32];
+  std::snprintf(text, sizeof text, "bad address 0x%08X", end);
+  EXPECT_NE(log_.Last().find(text), std::string::npos) << log_.Last();
+  EXPECT_EQ(Context().Ip(), end - 12);
+}
+
 TEST_F(ScriptVmTest, TheRuntimeStartsWithAStackOf16384Words) {
   EXPECT_EQ(vm_.StackSize(), 16384u);
   EXPECT_EQ(Context().StackEnd() - Context().StackBase(), 16384u * 4);
@@ -489,6 +562,8 @@ TEST_F(ScriptVmTest, BoundedInterpretationStopsAndResumes) {
   EXPECT_EQ(D(0), 5u);
   EXPECT_EQ(Context().InterpretSteps(4), kScriptOutOfSteps);
   EXPECT_EQ(D(0), 7u);
+  EXPECT_EQ(Context().InterpretSteps(0), kScriptOutOfSteps);
+  EXPECT_EQ(Context().Ip(), code_);
 }
 
 }  // namespace

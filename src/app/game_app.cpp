@@ -54,6 +54,7 @@ CGameApp::~CGameApp() {
   if (g_PausableTimerManager == &pausable_timers_) g_PausableTimerManager = nullptr;
   if (g_TrigTable == &trig_tables_) g_TrigTable = nullptr;
   if (g_MotionTrigTable == &trig_tables_) g_MotionTrigTable = nullptr;
+  if (g_PixelLib == &pixel_library_) SetPixelLib(nullptr);
   if (g_SoundDevice == &sound_output_) g_SoundDevice = nullptr;
   if (g_SoundBufferDevice == &sound_output_) g_SoundBufferDevice = nullptr;
   if (g_App == this) {
@@ -69,7 +70,8 @@ int CGameApp::InitDevices() {
   TakeUpScreenStart();
   g_TimerManager = &timers_;
   g_PausableTimerManager = &pausable_timers_;
-  ReportNotBuiltYet("game devices: pixel library and movie libraries");
+  SetPixelLib(&pixel_library_);
+  ReportNotBuiltYet("game devices: movie libraries");
   if (const int code = PublishInputDevices(); code != 0) return code;
   StartSoundDevice();
   ApplyFrameRate(-1);

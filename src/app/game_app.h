@@ -20,6 +20,7 @@
 #include "base/settings_files.h"
 #include "base/timer_manager.h"
 #include "base/trig_tables.h"
+#include "gfx/pixel_library.h"
 #include "sound/sound_output.h"
 
 class CGameScriptHost;
@@ -240,6 +241,8 @@ class CGameApp : public CFrameworkApp {
   CTimerManager timers_;
   CTimerManager pausable_timers_;
   CTrigTables trig_tables_;
+  // Bound as g_PixelLib at device initialisation.
+  CPixelLibrary pixel_library_;
   // After the timer managers, so that the buffers end their fades while the managers live.
   CSoundOutput sound_output_;
   std::unique_ptr<CGameScriptHost> script_host_;

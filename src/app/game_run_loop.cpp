@@ -68,6 +68,8 @@ void CGameApp::RunOwnLoop() { RunScript(); }
 
 int CGameApp::RunScript() {
   if (const int code = StartScriptEngine(); code != 0) return code;
+  // Start-up already took longer than a frame: the first one is drawn without a wait.
+  pacer_.MakeNextFrameDue();
   int result = 0;
   while (RunScriptPass(result)) {
   }

@@ -41,6 +41,14 @@ void CFramePacer::SetRate(int32_t frames_per_second, bool use_counter) {
   last_time_reading_ = now;
 }
 
+void CFramePacer::MakeNextFrameDue() {
+  if (use_counter_) {
+    last_due_count_ = plat::CounterReading() - counter_interval_;
+  } else {
+    last_due_time_ = ReadMillisecondClock() - interval_;
+  }
+}
+
 bool CFramePacer::Tick() {
   frames_to_skip_ = 0;
   if (!externally_paced_) return use_counter_ ? TickCounter() : TickMilliseconds();

@@ -15,6 +15,9 @@ class CFramePacer {
   // Restarts pacing: counts and sums restart and the next frame is due one interval later.
   // The counter is used only when asked for, present, and fine enough for the rate.
   void SetRate(int32_t frames_per_second, bool use_counter);
+  // Makes the next Tick due at once, as if one interval had passed since the last due frame: the
+  // first frame of a run has nothing to wait for.
+  void MakeNextFrameDue();
   // True when a frame is due now; also sets frames to skip, the wait hint and the measured rate.
   bool Tick();
 

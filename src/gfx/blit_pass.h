@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <type_traits>
 
 #include "gfx/image.h"
@@ -42,6 +43,7 @@ uint32_t CImage::RunPass(CImage* src, uint8_t dst_bpp, uint8_t src_bpp, uint32_t
                          Draw&& draw) {
   if (!HasPixelsFrom(src)) return 1;
   if (!IsDepthPair(src, dst_bpp, src_bpp)) return 2;
+  if (const std::optional<uint32_t> status = LibraryPass(*src, request)) return *status;
   if (early != kDraw) return early;
   BlitPass pass;
   if (!PlanBlit(*src, request, pass)) return 0;

@@ -11,6 +11,7 @@
 #include "gfx/blit_clipping.h"
 #include "gfx/dirty_region.h"
 #include "gfx/image_base.h"
+#include "gfx/pixel_library.h"
 #include "pixel/quad_map_kernels.h"
 
 struct BlitPass;
@@ -266,16 +267,42 @@ class CImage : public CImageBase {
   // (also for a rectangle one entry long). Clears the colour key.
   uint32_t GradientFill(uint32_t direction, uint32_t colour_a, uint32_t colour_b, const plat::Rect* rect);
 
+  // The pixel library's own blends (see pixel_library.h for the modes): 1 when this image has no
+  // pixels or the source is null or has none; 2 when either is not 32 bits or no library is
+  // bound; 3 when the routine fails; otherwise 0 with its changed rectangle marked.
+  uint32_t PixelLibBlend(CImage* src, uint32_t mode, uint8_t level, uint32_t flag, int32_t x, int32_t y,
+                         const plat::Rect* src_rect);
+  uint32_t PixelLibStretchBlend(CImage* src, uint32_t mode, uint32_t filter, uint8_t level, uint32_t flag,
+                                const ImageSize* size, int32_t x, int32_t y, const plat::Rect* src_rect);
+  uint32_t PixelLibTransform(CImage* src, const PixelTransformArgs& args);
+  // The library's mirrors of a rectangle in place (null: the clip rectangle): 1 without pixels
+  // or without the library; 2 when the routine fails; otherwise 0 with the rectangle marked.
+  uint32_t PixelLibMirrorHorizontal(const plat::Rect* rect);
+  uint32_t PixelLibMirrorVertical(const plat::Rect* rect);
+
   // The parts of the source and of this image that the operation in progress reads and writes.
   plat::Rect& SourceRect() { return source_rect_; }
   plat::Rect& DestRect() { return dest_rect_; }
 
  private:
   // The geometry of a pass: one to one without a size, else stretched to it.
+  // The pixel library's blend that paints what a pass paints: its mode and level, and whether
+  // a keyed source keeps the pass on the engine's kernels.
+  struct LibraryBlend {
+    uint32_t mode = 0;
+    uint8_t level = 255;
+    bool keyless_only = false;
+  };
   struct BlitRequest {
     BlitPlacement placement;
     std::optional<ImageSize> size = std::nullopt;
+    std::optional<LibraryBlend> library = std::nullopt;
   };
+  // BlendModeLevel's mode 0 is the library's blend by the source alpha at the level.
+  static std::optional<LibraryBlend> AlphaLibraryBlend(uint8_t mode, uint8_t level) {
+    if (mode != 0) return std::nullopt;
+    return LibraryBlend{2, level};
+  }
   // The early status of RunPass that lets the pass go on to draw.
   static constexpr uint32_t kDraw = 0xFFFFFFFF;
   // The shared dispatch of a pass that draws a source into this image: 1 without pixels, 2 for
@@ -285,7 +312,15 @@ class CImage : public CImageBase {
   template <typename Draw>
   uint32_t RunPass(CImage* src, uint8_t dst_bpp, uint8_t src_bpp, uint32_t early, const BlitRequest& request,
                    Draw&& draw);
-  // Steps 1 of every operation: this image and the source have pixels.
+  // Hands a 32←32 pass without flip or mirror to the bound pixel library's blend (stretched with
+  // a size): 2 when the routine fails, else 0 with its changed rectangle marked. Nothing when
+  // the pass has no library blend or stays on the engine's kernels.
+  std::optional<uint32_t> LibraryPass(CImage& src, const BlitRequest& request);
+  // The checks, the call and the marking of a library-only operation; call(routines) gives the
+  // routine's result.
+  template <typename Call>
+  uint32_t LibraryOnlyPass(CImage* src, Call&& call);
+  // Step 1 of every operation: this image and the source have pixels.
   bool HasPixelsFrom(const CImage* src) const;
   bool IsDepthPair(const CImage* src, uint8_t dst_bpp, uint8_t src_bpp) const;
   // Clips and lays the pass out for its kernel; false when nothing is visible.
@@ -335,6 +370,20 @@ class CImage : public CImageBase {
   void MarkQuad(const QuadCorners& quad);
   uint32_t RotatePass(CImage* src, uint8_t anchor, int32_t x, int32_t y, int32_t angle, uint32_t scale,
                       const plat::Rect* src_rect, const plat::Rect* clip, const uint8_t* level);
+  // Where a rotation puts the scaled source rectangle: (x, y) the pivot's place, the pivot
+  // inside the scaled rectangle of width × height.
+  struct RotationPlacement {
+    int32_t x;
+    int32_t y;
+    int32_t angle;
+    int64_t width;
+    int64_t height;
+    int64_t pivot_x;
+    int64_t pivot_y;
+  };
+  // The rotation's library path: the transform routine at the level.
+  uint32_t LibraryRotation(CPixelLibrary& library, CImage& src, const plat::Rect& source, const RotationPlacement& at,
+                           uint8_t level);
 
   uint32_t LoadNew(const char* file_name, const uint8_t* data, uint32_t size, uint32_t flags, bool palettized);
   uint32_t LoadFromCachedPicture(const class CCachedPicture& picture, uint32_t flags, bool palettized);

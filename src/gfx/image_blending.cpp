@@ -16,15 +16,16 @@ namespace {
 
 constexpr uint32_t EveryByte(uint8_t value) { return value * 0x01010101u; }
 
+
 }  // namespace
 
 uint32_t CImage::AlphaBlend(CImage* src, int32_t x, int32_t y, const plat::Rect* src_rect, bool flip) {
-  return AlphaBlendPass(src, {{x, y, src_rect, false, flip}});
+  return AlphaBlendPass(src, {{x, y, src_rect, false, flip}, std::nullopt, LibraryBlend{2, 255}});
 }
 
 uint32_t CImage::StretchAlphaBlend(CImage* src, const ImageSize* size, int32_t x, int32_t y,
                                    const plat::Rect* src_rect, bool flip) {
-  return AlphaBlendPass(src, {{x, y, src_rect, false, flip}, SizeOr(size)});
+  return AlphaBlendPass(src, {{x, y, src_rect, false, flip}, SizeOr(size), LibraryBlend{2, 255}});
 }
 
 uint32_t CImage::AlphaBlendMirrored(CImage* src, uint8_t mode, int32_t x, int32_t y, const plat::Rect* src_rect) {
@@ -50,12 +51,12 @@ uint32_t CImage::AlphaBlendPass(CImage* src, const BlitRequest& request) {
 }
 
 uint32_t CImage::BlendLevel(CImage* src, uint8_t level, int32_t x, int32_t y, const plat::Rect* src_rect) {
-  return LevelPass(src, level, {{x, y, src_rect, false, false}});
+  return LevelPass(src, level, {{x, y, src_rect, false, false}, std::nullopt, LibraryBlend{0, level, true}});
 }
 
 uint32_t CImage::StretchBlendLevel(CImage* src, uint8_t level, const ImageSize* size, int32_t x, int32_t y,
                                    const plat::Rect* src_rect) {
-  return LevelPass(src, level, {{x, y, src_rect, false, false}, SizeOr(size)});
+  return LevelPass(src, level, {{x, y, src_rect, false, false}, SizeOr(size), LibraryBlend{0, level, true}});
 }
 
 // The portable members are the weighted blends with weights 255 - level and level.
@@ -181,22 +182,25 @@ uint32_t CImage::BlendLevelClearAware(CImage* src, uint8_t level, int32_t x, int
 
 uint32_t CImage::BlendModeLevel(uint8_t mode, CImage* src, uint8_t level, int32_t x, int32_t y,
                                 const plat::Rect* src_rect) {
-  return LevelRowPass(mode < kLevelRowOver ? mode : kNoFamily, src, level, {{x, y, src_rect, false, false}});
+  return LevelRowPass(mode < kLevelRowOver ? mode : kNoFamily, src, level,
+                      {{x, y, src_rect, false, false}, std::nullopt, AlphaLibraryBlend(mode, level)});
 }
 
 uint32_t CImage::StretchBlendModeLevel(uint8_t mode, CImage* src, uint8_t level, const ImageSize* size, int32_t x,
                                        int32_t y, const plat::Rect* src_rect) {
   return LevelRowPass(mode < kLevelRowOver ? mode : kNoFamily, src, level,
-                      {{x, y, src_rect, false, false}, SizeOr(size)});
+                      {{x, y, src_rect, false, false}, SizeOr(size), AlphaLibraryBlend(mode, level)});
 }
 
 uint32_t CImage::BlendPreserveAlpha(CImage* src, uint8_t level, int32_t x, int32_t y, const plat::Rect* src_rect) {
-  return LevelRowPass(kLevelRowOver, src, level, {{x, y, src_rect, false, false}});
+  return LevelRowPass(kLevelRowOver, src, level,
+                      {{x, y, src_rect, false, false}, std::nullopt, LibraryBlend{3, level}});
 }
 
 uint32_t CImage::StretchBlendPreserveAlpha(CImage* src, uint8_t level, const ImageSize* size, int32_t x, int32_t y,
                                            const plat::Rect* src_rect) {
-  return LevelRowPass(kLevelRowOver, src, level, {{x, y, src_rect, false, false}, SizeOr(size)});
+  return LevelRowPass(kLevelRowOver, src, level,
+                      {{x, y, src_rect, false, false}, SizeOr(size), LibraryBlend{3, level}});
 }
 
 namespace {
@@ -245,7 +249,10 @@ uint32_t CImage::SubtractScaled(CImage* src, uint8_t level, int32_t x, int32_t y
 
 uint32_t CImage::ScaledPass(bool subtract, CImage* src, uint8_t level, int32_t x, int32_t y,
                             const plat::Rect* src_rect) {
-  return RunPass(src, 32, 32, level == 0 ? 0 : kDraw, {{x, y, src_rect, false, false}},
+  // The library adds; the subtraction stays on the engine's kernels.
+  std::optional<LibraryBlend> library;
+  if (!subtract) library = LibraryBlend{4, level};
+  return RunPass(src, 32, 32, level == 0 ? 0 : kDraw, {{x, y, src_rect, false, false}, std::nullopt, library},
                  [&](const BlitPass& pass) {
                    const bool mmx = g_CpuHasMmx != 0;
                    const auto kernel = subtract ? (mmx ? SubScaled32Mmx : SubScaled32)

@@ -55,7 +55,7 @@ uint32_t CImage::Copy(CImage* src, int32_t x, int32_t y, const plat::Rect* src_r
 
 uint32_t CImage::StretchCopy(CImage* src, const ImageSize* size, int32_t x, int32_t y, const plat::Rect* src_rect,
                              bool flip) {
-  return CopyPass(src, {{x, y, src_rect, false, flip}, SizeOr(size)});
+  return CopyPass(src, {{x, y, src_rect, false, flip}, SizeOr(size), LibraryBlend{0, 255, true}});
 }
 
 uint32_t CImage::CopyMirrored(CImage* src, uint8_t mode, int32_t x, int32_t y, const plat::Rect* src_rect) {
@@ -119,6 +119,7 @@ void Copy8Pass(const BlitPass& pass, uint32_t key) {
 
 uint32_t CImage::CopyPass(CImage* src, const BlitRequest& request) {
   if (!HasPixelsFrom(src)) return 1;
+  if (const std::optional<uint32_t> status = LibraryPass(*src, request)) return *status;
   BlitPass pass;
   if (!PlanBlit(*src, request, pass)) return 0;
   const uint32_t key = src->GetColorKey();

@@ -160,6 +160,10 @@ uint32_t CImage::RotatePass(CImage* src, uint8_t anchor, int32_t x, int32_t y, i
     pivot_x = width / 2;
     pivot_y = height / 2;
   }
+  if (CPixelLibrary* library = ActivePixelLib(); library != nullptr && src->GetColorKey() == kNoColorKey) {
+    return LibraryRotation(*library, *src, source, {x, y, angle, width, height, pivot_x, pivot_y},
+                           level != nullptr ? *level : uint8_t{255});
+  }
   const int64_t cosine = g_TrigTable->cosine[static_cast<uint32_t>(angle) & 511];
   const int64_t sine = g_TrigTable->cosine[(static_cast<uint32_t>(angle) - 128) & 511];
   const auto turned = [&](int64_t corner_x, int64_t corner_y) {
@@ -170,4 +174,27 @@ uint32_t CImage::RotatePass(CImage* src, uint8_t anchor, int32_t x, int32_t y, i
   const QuadCorners quad = {turned(0, 0), turned(width, 0), turned(0, height), turned(width, height)};
   if (level != nullptr) return MapQuadBlend(src, quad, CornersOf(source), *level, clip, 0);
   return MapRectToQuad(src, quad, &source, clip);
+}
+
+// The library turns the three corners top-left, top-right and bottom-left in double precision.
+uint32_t CImage::LibraryRotation(CPixelLibrary& library, CImage& src, const plat::Rect& source,
+                                 const RotationPlacement& at, uint8_t level) {
+  if (!g_TrigTable->EnsureCosTable()) return 2;
+  const double cosine = g_TrigTable->double_cosine[static_cast<uint32_t>(at.angle) & 511];
+  const double sine = g_TrigTable->double_cosine[(static_cast<uint32_t>(at.angle) - 128) & 511];
+  const auto turned = [&](int64_t corner_x, int64_t corner_y) {
+    const auto dx = static_cast<double>(corner_x - at.pivot_x);
+    const auto dy = static_cast<double>(corner_y - at.pivot_y);
+    return PixelTransformArgs::Point{at.x + dx * cosine - dy * sine, at.y + dx * sine + dy * cosine};
+  };
+  PixelTransformArgs args;
+  args.points[0] = turned(0, 0);
+  args.points[1] = turned(at.width, 0);
+  args.points[2] = turned(0, at.height);
+  args.src_rect = &source;
+  args.level = level;
+  const PixelRoutineResult result = library.Routines().transform(*this, src, args);
+  if (!result.ok) return 2;
+  MarkChanged(result.changed);
+  return 0;
 }

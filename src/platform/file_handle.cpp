@@ -40,17 +40,19 @@ FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
 }
 
 FileHandle FileHandle::Open(std::string_view engine_path, FileOpenMode mode) {
-  const std::optional<std::string> host = ToHostPath(engine_path);
-  if (!host || host->back() == '/') return {};
+  const std::optional<HostPath> host = LookUpHostPath(engine_path);
+  if (!host || host->path.back() == '/') return {};
+  // Games probe for loose files before their archives: most of those probes name nothing.
+  if (host->listed_missing && !Creates(mode)) return {};
   int fd;
   do {
-    fd = ::open(host->c_str(), OpenFlags(mode) | O_CLOEXEC, 0666);
+    fd = ::open(host->path.c_str(), OpenFlags(mode) | O_CLOEXEC, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return {};
   FileHandle file(fd);
   struct stat status {};
   if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) return {};
-  if (Creates(mode)) ForgetListingOf(*host);
+  if (Creates(mode)) ForgetListingOf(host->path);
   return file;
 }
 

@@ -67,27 +67,35 @@ std::optional<timespec> ModificationTime(const std::string& folder) {
   return status.st_mtim;
 }
 
+// What a folder's listing says of a name: the name on disk that matches it, if any, and
+// whether the folder could be listed at all (a folder that can be searched but not read still
+// opens the files in it).
+struct NameMatch {
+  std::optional<std::string> name;
+  bool listed = false;
+};
+
 class ListingCache {
  public:
   // The name on disk in `folder` that matches `name`. When the cached listing has none, the
   // folder is read again only if its modification time moved since (the engine's own changes
   // drop the listing through Forget), so that probing for missing names in a large folder costs
   // a stat, not a listing. An exact match wins over one that differs in case.
-  std::optional<std::string> Match(const std::string& folder, const std::string& name) {
+  NameMatch Match(const std::string& folder, const std::string& name) {
     std::lock_guard guard(lock_);
     auto cached = listings_.find(folder);
     if (cached != listings_.end()) {
-      if (auto found = MatchIn(cached->second.names, name)) return found;
-      if (cached->second.settled && Unchanged(folder, cached->second.modified)) return std::nullopt;
+      if (auto found = MatchIn(cached->second.names, name)) return {std::move(found), true};
+      if (cached->second.settled && Unchanged(folder, cached->second.modified)) return {std::nullopt, true};
     }
     auto fresh = ReadListing(folder);
     if (!fresh) {
       listings_.erase(folder);
-      return std::nullopt;
+      return {};
     }
     auto found = MatchIn(fresh->names, name);
     listings_[folder] = std::move(*fresh);
-    return found;
+    return {std::move(found), true};
   }
 
   void Forget(const std::string& folder) {
@@ -158,7 +166,7 @@ std::string OnDriveZ(const std::string& sjis_path) {
 
 }  // namespace
 
-std::optional<std::string> ToHostPath(std::string_view engine_path) {
+std::optional<HostPath> LookUpHostPath(std::string_view engine_path) {
   if (engine_path.size() < 2 || (engine_path[0] != 'Z' && engine_path[0] != 'z') || engine_path[1] != ':') {
     return std::nullopt;
   }
@@ -167,6 +175,7 @@ std::optional<std::string> ToHostPath(std::string_view engine_path) {
 
   std::vector<std::string> resolved;
   bool on_disk = true;  // every component so far exists, so the next one may be matched
+  bool listed_missing = false;
   const std::vector<std::string_view> components = SplitComponents(rest);
   for (std::string_view component : components) {
     if (component.empty() || component == ".") continue;
@@ -180,10 +189,12 @@ std::optional<std::string> ToHostPath(std::string_view engine_path) {
     if (on_disk) {
       std::string folder = "/";
       for (const std::string& part : resolved) folder += part + "/";
-      if (auto match = Cache().Match(folder, name)) {
-        name = std::move(*match);
+      NameMatch match = Cache().Match(folder, name);
+      if (match.name) {
+        name = std::move(*match.name);
       } else {
         on_disk = false;
+        listed_missing = match.listed;
       }
     }
     resolved.push_back(std::move(name));
@@ -196,7 +207,13 @@ std::optional<std::string> ToHostPath(std::string_view engine_path) {
   }
   // A path that ends with a separator (not a second byte) ends with an empty component.
   if (components.size() > 1 && components.back().empty() && !resolved.empty()) host += '/';
-  return host;
+  return HostPath{std::move(host), listed_missing};
+}
+
+std::optional<std::string> ToHostPath(std::string_view engine_path) {
+  std::optional<HostPath> host = LookUpHostPath(engine_path);
+  if (!host) return std::nullopt;
+  return std::move(host->path);
 }
 
 std::string ToEnginePath(std::string_view host_path) { return OnDriveZ(Utf8ToSjis(host_path)); }

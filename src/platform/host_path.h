@@ -22,6 +22,16 @@ namespace plat {
 // host never resolves a component the engine did not.
 std::optional<std::string> ToHostPath(std::string_view engine_path);
 
+// A host path with what the folder listings said of it on the way.
+struct HostPath {
+  std::string path;
+  // A component is missing from the trusted listing of its folder, so opening the path for
+  // reading would fail: the caller may skip the attempt.
+  bool listed_missing = false;
+};
+// The same mapping as ToHostPath, keeping whether the path is known not to exist.
+std::optional<HostPath> LookUpHostPath(std::string_view engine_path);
+
 // The engine path of an absolute host path: "Z:" followed by the path with backslashes, in
 // Shift-JIS. A folder path ending with '/' gives an engine path ending with '\'.
 std::string ToEnginePath(std::string_view host_path);

@@ -111,6 +111,21 @@ TEST_F(FramePacerTest, SetRateRestartsTheCountsAndTheNextDueFrame) {
   EXPECT_TRUE(pacer.Tick());
 }
 
+TEST_F(FramePacerTest, AFrameMadeDueIsDueAtOnceAndTheNextOneIntervalLater) {
+  for (const bool use_counter : {false, true}) {
+    CFramePacer pacer(50, use_counter);
+    pacer.SetSkipEnabled(true);
+    pacer.MakeNextFrameDue();
+    EXPECT_TRUE(pacer.Tick());
+    EXPECT_EQ(pacer.GetFramesToSkip(), 0);
+    clock_.Advance(19);
+    EXPECT_FALSE(pacer.Tick());
+    clock_.Advance(1);
+    EXPECT_TRUE(pacer.Tick());
+    EXPECT_EQ(pacer.GetFramesToSkip(), 0);
+  }
+}
+
 TEST_F(FramePacerTest, ExternallyPacedEveryTickIsAFrameAndSkipsFollowThePreviousFrame) {
   for (const bool use_counter : {false, true}) {
     CFramePacer pacer(60, use_counter);

@@ -116,6 +116,26 @@ TEST(HostPath, AMissReadsTheFolderAgainOnlyWhenItsTimeMoved) {
   EXPECT_TRUE(opens("B.TXT"));
 }
 
+TEST(HostPath, OnlyANameMissingFromAListingIsKnownNotToExist) {
+  TempGameFolder game;
+  game.WriteFile("data/a.txt", "x");
+  struct Case {
+    const char* name;
+    bool listed_missing;
+  };
+  // Inside a file there is no listing to consult: the open itself must decide.
+  for (const Case& c : {Case{"DATA\\A.TXT", false}, Case{"DATA\\B.TXT", true}, Case{"NONE\\A.TXT", true},
+                        Case{"DATA\\A.TXT\\INNER", false}}) {
+    const std::optional<plat::HostPath> host = plat::LookUpHostPath(game.EnginePath(c.name));
+    ASSERT_TRUE(host) << c.name;
+    EXPECT_EQ(host->listed_missing, c.listed_missing) << c.name;
+  }
+  // Creating the file drops the listing that said it was missing.
+  ASSERT_TRUE(plat::FileHandle::Open(game.EnginePath("DATA\\B.TXT"), plat::FileOpenMode::kCreateAlways).IsOpen());
+  EXPECT_FALSE(plat::LookUpHostPath(game.EnginePath("DATA\\B.TXT"))->listed_missing);
+  EXPECT_TRUE(plat::FileHandle::Open(game.EnginePath("DATA\\B.TXT"), plat::FileOpenMode::kRead).IsOpen());
+}
+
 TEST(HostPath, ShiftJisNamesMapToUtf8AndBack) {
   TempGameFolder game;
   // "表示.txt": the second byte of 表 is 0x5C, a backslash, and must not split the name.

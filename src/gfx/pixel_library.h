@@ -1,0 +1,96 @@
+// The pixel-routine library: whole compositing operations behind a table of typed routines.
+// The engine's own library is always present and bound at device initialisation; while
+// `g_PixelLib` is null every operation runs the engine's kernels itself and the operations that
+// exist only in the library report that it is missing.
+#pragma once
+
+#include <cstdint>
+
+#include "gfx/blit_clipping.h"
+
+class CImage;
+
+// What a routine reports: success, and the rectangle of its destination that it changed.
+struct PixelRoutineResult {
+  bool ok = false;
+  plat::Rect changed{};
+};
+
+// The blend routine's modes that have a meaning: 0 a constant level (a copy at 255), 2 by the
+// source alpha scaled by the level, 3 by the source alpha keeping the destination's alpha, 4 the
+// source scaled by the level added and 5 subtracted with saturation. Any other mode fails.
+enum EPixelBlendMode : uint32_t {
+  kPixelBlendLevel = 0,
+  kPixelBlendAlpha = 2,
+  kPixelBlendKeepAlpha = 3,
+  kPixelBlendAdd = 4,
+  kPixelBlendSubtract = 5,
+};
+
+struct PixelBlendArgs {
+  int32_t x = 0;
+  int32_t y = 0;
+  const plat::Rect* src_rect = nullptr;  // null: the source's clip rectangle
+  uint32_t mode = kPixelBlendLevel;
+  uint8_t level = 255;
+  uint32_t flag = 0;  // passed through by the callers; no routine of this library reads it
+};
+
+// The stretched blend: modes 0, 2 and 3 of the blend routine; the filter mode's low four bits
+// choose the bilinear stretch (non-zero) for a copy at level 255.
+struct PixelStretchArgs {
+  const ImageSize* size = nullptr;  // null: the source rectangle's size
+  int32_t x = 0;
+  int32_t y = 0;
+  const plat::Rect* src_rect = nullptr;
+  uint32_t mode = kPixelBlendLevel;
+  uint32_t filter = 0;
+  uint8_t level = 255;
+  uint32_t flag = 0;
+};
+
+// The affine routine: the source rectangle's top-left, top-right and bottom-left corners land on
+// the three points (pixel edges, not pixel centres), the fourth corner completing the
+// parallelogram; each covered pixel takes the source pixel under its centre. Level 255 copies
+// (a keyed source leaves its key pixels alone), a lower level blends by the source alpha at it.
+// With an area, the pixels of {0, 0, width, height} that the parallelogram leaves uncovered take
+// the fill colour.
+struct PixelTransformArgs {
+  struct Point {
+    double x = 0.0;
+    double y = 0.0;
+  };
+  Point points[3]{};
+  const plat::Rect* src_rect = nullptr;
+  uint8_t level = 255;
+  uint32_t fill = 0;
+  const ImageSize* area = nullptr;
+};
+
+// The typed routine table.
+struct PixelRoutines {
+  PixelRoutineResult (*blend)(CImage& dst, CImage& src, const PixelBlendArgs& args);
+  PixelRoutineResult (*stretch_blend)(CImage& dst, CImage& src, const PixelStretchArgs& args);
+  PixelRoutineResult (*transform)(CImage& dst, CImage& src, const PixelTransformArgs& args);
+  // Mirrors the rectangle (null: the clip rectangle) of an 8- or 32-bit image in place, left to
+  // right or top to bottom.
+  PixelRoutineResult (*mirror_horizontal)(CImage& image, const plat::Rect* rect);
+  PixelRoutineResult (*mirror_vertical)(CImage& image, const plat::Rect* rect);
+};
+
+class CPixelLibrary {
+ public:
+  CPixelLibrary();
+  const PixelRoutines& Routines() const { return routines_; }
+
+ private:
+  PixelRoutines routines_;
+};
+
+// The bound library, or null when there is none.
+extern CPixelLibrary* g_PixelLib;
+void SetPixelLib(CPixelLibrary* library);
+
+// The library an engine operation hands its work to: g_PixelLib, except while one of the
+// library's own routines runs, since those draw through the engine's operations.
+CPixelLibrary* ActivePixelLib();

@@ -1,0 +1,32 @@
+// The game binds its pixel-routine library at device initialisation and unbinds it when it ends.
+#include <gtest/gtest.h>
+
+#include "app/game_app.h"
+#include "gfx/pixel_library.h"
+#include "support/fake_audio_backend.h"
+
+namespace {
+
+// The devices set up without the start-up: the input devices are made as it would make them.
+class SingleThreadGame : public CGameApp {
+ public:
+  SingleThreadGame() {
+    SetThreaded(false);
+    GetInputManager().Create(kInputMethodMessages, kInputMethodMessages);
+  }
+};
+
+TEST(GamePixelLibraryTest, DeviceInitialisationBindsTheLibraryUntilTheGameEnds) {
+  FakeAudioBackend backend;
+  {
+    SingleThreadGame game;
+    EXPECT_EQ(g_PixelLib, nullptr);
+    ASSERT_EQ(game.InitDevices(), 0);
+    ASSERT_NE(g_PixelLib, nullptr);
+    EXPECT_EQ(ActivePixelLib(), g_PixelLib);
+    EXPECT_NE(g_PixelLib->Routines().blend, nullptr);
+  }
+  EXPECT_EQ(g_PixelLib, nullptr);
+}
+
+}  // namespace

@@ -28,6 +28,7 @@ CFrameworkApp::CFrameworkApp() : CAppBase(true) {
   g_SoundDecoderManager = &sound_decoders_;
   g_DcpHost = &draw_objects_;
   g_TcpHost = &transitions_;
+  g_GuiApplication = &gui_application_;
 }
 
 CFrameworkApp::~CFrameworkApp() {
@@ -35,6 +36,7 @@ CFrameworkApp::~CFrameworkApp() {
   worker_.Stop();
   // The background loader reads through this object's data-file layer.
   g_AsyncFileLoader.Clear();
+  if (g_GuiApplication == &gui_application_) g_GuiApplication = nullptr;
   if (g_ScreenManager == &screen_) g_ScreenManager = nullptr;
   if (g_Keyboard == input_.GetKeyboard()) g_Keyboard = nullptr;
   if (g_Mouse == input_.GetMouse()) g_Mouse = nullptr;

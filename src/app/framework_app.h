@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/app_base.h"
+#include "app/gui_application.h"
 #include "app/main_window.h"
 #include "app/message_handler.h"
 #include "app/start_up_log.h"
@@ -248,6 +249,7 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   TrackedCursor cursor_;
   std::atomic<uint8_t> cursor_edge_{0};
   bool cursor_over_ = false;
+  CGuiApplication gui_application_{*this};
   // Last: its listener posts to the main window, so it ends before the window does.
   plat::SingleInstance single_instance_;
 };

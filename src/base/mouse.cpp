@@ -9,6 +9,14 @@ namespace {
 
 int32_t WheelDeltaOf(uint32_t wparam) { return static_cast<int16_t>(plat::HiWord(wparam)); }
 
+void ShowShape(int index, int resource_id) {
+  if (resource_id != 0) {
+    plat::SetProgramCursor(resource_id);
+  } else {
+    plat::SetSystemCursor(index);
+  }
+}
+
 bool WheelCondition(uint32_t code, int32_t wheel) { return code == kMouseWheelAway ? wheel > 0 : wheel < 0; }
 
 }  // namespace
@@ -35,20 +43,23 @@ int32_t CMouse::GetFirstPressed() const {
 
 int32_t CMouse::GetWheel() const { return IsOutside() ? 0 : LatestWheel(); }
 
-uint32_t CMouse::SetCursorShape(int index) {
-  if (index < 0 || index >= plat::kSystemCursorCount) return 1;
+uint32_t CMouse::SetCursorShape(int index, int resource_id) {
+  if (resource_id != 0 ? !plat::IsProgramCursor(resource_id) : index < 0 || index >= plat::kSystemCursorCount) {
+    return 1;
+  }
   cursor_index_.store(index);
+  cursor_resource_.store(resource_id);
   // The cursor belongs to the window's thread: the game thread has it set there.
   plat::MessageQueue& queue = plat::MessageQueue::Instance();
   if (queue.OnWindowThread()) {
-    plat::SetSystemCursor(index);
+    ShowShape(index, resource_id);
   } else {
-    queue.PostTask([index] { plat::SetSystemCursor(index); });
+    queue.PostTask([index, resource_id] { ShowShape(index, resource_id); });
   }
   return 0;
 }
 
-void CMouse::ApplyCursorShape() const { plat::SetSystemCursor(cursor_index_.load()); }
+void CMouse::ApplyCursorShape() const { ShowShape(cursor_index_.load(), cursor_resource_.load()); }
 
 void CMouse::ShowCursorVia(bool show, plat::WindowId window, uint32_t message) {
   system_cursor_shown_.store(show);

@@ -40,10 +40,13 @@ class CMouse : public CInputDevice {
   // The application's tracked cursor; none: the cursor counts as over the screen.
   void SetPosition(const TrackedCursor* position) { position_ = position; }
 
-  // The shape of the cursor over the window: a system cursor 0 to 12 (plat::SetSystemCursor's
-  // order), set on the window's thread. 0, or 1 for an index outside the list.
-  uint32_t SetCursorShape(int index);
+  // The shape of the cursor over the window, set on the window's thread: with a resource id one
+  // of the program's own cursors (plat::SetProgramCursor), else a system cursor 0 to 12
+  // (plat::SetSystemCursor's order). 0, or 1 for an index or id outside the lists.
+  uint32_t SetCursorShape(int index, int resource_id = 0);
   int GetCursorIndex() const { return cursor_index_.load(); }
+  // The program cursor's resource id; 0 while a system cursor is chosen.
+  int GetCursorResource() const { return cursor_resource_.load(); }
   // Sets the stored shape again, as the window does whenever the cursor enters it.
   void ApplyCursorShape() const;
   // Shows or hides the system cursor: directly with message 0, else through that message sent
@@ -63,6 +66,7 @@ class CMouse : public CInputDevice {
   const TrackedCursor* position_ = nullptr;
   // Set by the game, applied by the window whenever the cursor enters it.
   std::atomic<int> cursor_index_{0};
+  std::atomic<int> cursor_resource_{0};
   std::atomic<bool> system_cursor_shown_{true};
 };
 

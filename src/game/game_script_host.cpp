@@ -5,6 +5,7 @@
 #include "base/millisecond_clock.h"
 #include "base/subtractive_random.h"
 #include "builtins/builtin_table.h"
+#include "ui/gui_root_window.h"
 
 void SeedScriptRandom(std::uint32_t clock) { SeedSubtractive(g_ScriptRandomIndex, g_ScriptRandomState, clock); }
 
@@ -12,12 +13,14 @@ CGameScriptHost::CGameScriptHost() {
   sound_channels_.SetTaskManager(g_TimerManager);
   sound_channels_.SetOwner(this);
   g_SoundChannels = &sound_channels_;
+  GuiRootWindow().SetSoundChannels(&sound_channels_);
   SeedScriptRandom(ReadMillisecondClock());
   for (const GameBuiltin& builtin : GameBuiltins()) RegisterNative(builtin.function);
 }
 
 CGameScriptHost::~CGameScriptHost() {
   if (g_SoundChannels == &sound_channels_) g_SoundChannels = nullptr;
+  if (GuiRootWindow().GetSoundChannels() == &sound_channels_) GuiRootWindow().SetSoundChannels(nullptr);
 }
 
 void CGameScriptHost::ApplySoundSettings(const GameSettingsBlock& settings) {

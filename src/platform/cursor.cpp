@@ -16,6 +16,22 @@ constexpr std::array<SDL_SystemCursor, kSystemCursorCount> kShapes = {
 
 bool HasVideo() { return SDL_WasInit(SDL_INIT_VIDEO) != 0; }
 
+// The shape made here is kept while it is SDL's current cursor; the video's end frees it, and
+// then it is forgotten. A shape that replaces it frees it. `key` tells the shapes apart.
+bool ShowShape(SDL_SystemCursor shape, int key) {
+  static SDL_Cursor* shown = nullptr;
+  static int shown_key = -1;
+  if (shown != nullptr && SDL_GetCursor() != shown) shown = nullptr;
+  if (key == shown_key && shown != nullptr) return true;
+  SDL_Cursor* cursor = SDL_CreateSystemCursor(shape);
+  if (cursor == nullptr) return false;
+  SDL_SetCursor(cursor);
+  SDL_FreeCursor(shown);
+  shown = cursor;
+  shown_key = key;
+  return true;
+}
+
 }  // namespace
 
 Point GetCursorPos() {
@@ -30,19 +46,17 @@ void SetCursorPos(Point point) {
 
 bool SetSystemCursor(int index) {
   if (index < 0 || index >= kSystemCursorCount || !HasVideo()) return false;
-  // The shape made here is kept while it is SDL's current cursor; the video's end frees it, and
-  // then it is forgotten. A shape that replaces it frees it.
-  static SDL_Cursor* shown = nullptr;
-  static int shown_index = -1;
-  if (shown != nullptr && SDL_GetCursor() != shown) shown = nullptr;
-  if (index == shown_index && shown != nullptr) return true;
-  SDL_Cursor* cursor = SDL_CreateSystemCursor(kShapes[static_cast<std::size_t>(index)]);
-  if (cursor == nullptr) return false;
-  SDL_SetCursor(cursor);
-  SDL_FreeCursor(shown);
-  shown = cursor;
-  shown_index = index;
-  return true;
+  return ShowShape(kShapes[static_cast<std::size_t>(index)], index);
+}
+
+bool IsProgramCursor(int resource_id) {
+  return resource_id == kProgramCursorHand || resource_id == kProgramCursorSmall;
+}
+
+bool SetProgramCursor(int resource_id) {
+  if (!IsProgramCursor(resource_id) || !HasVideo()) return false;
+  return ShowShape(resource_id == kProgramCursorHand ? SDL_SYSTEM_CURSOR_HAND : SDL_SYSTEM_CURSOR_CROSSHAIR,
+                   resource_id);
 }
 
 }  // namespace plat

@@ -16,5 +16,11 @@ inline constexpr int kSystemCursorCount = 13;
 // Sets the shape of the cursor over the windows: false for an index outside the list or without
 // a display.
 bool SetSystemCursor(int index);
+// The program's own cursors by resource id: a pointing hand and a small cross.
+inline constexpr int kProgramCursorHand = 120;
+inline constexpr int kProgramCursorSmall = 121;
+bool IsProgramCursor(int resource_id);
+// Sets one of the program's own cursors: false for another id or without a display.
+bool SetProgramCursor(int resource_id);
 
 }  // namespace plat

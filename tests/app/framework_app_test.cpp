@@ -17,6 +17,7 @@
 #include "platform/text_encoding.h"
 #include "platform/thread_id.h"
 #include "support/log_capture.h"
+#include "ui/gui_root_window.h"
 
 namespace {
 
@@ -155,6 +156,26 @@ TEST_F(FrameworkAppTest, TheWindowsInputMessagesReachTheDevicesWhileTheAppIsActi
   window.SendMessage(plat::WM_ACTIVATE, plat::WA_INACTIVE, 0);
   EXPECT_FALSE(input.IsActive());
   EXPECT_FALSE(input.GetKeyboard()->IsDown(0x1C));
+  app.Exit(0);
+}
+
+TEST_F(FrameworkAppTest, TheRootGuiWindowReadsAndMovesTheTrackedPointerOnTheGameScreen) {
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  CGuiRootWindow& root = GuiRootWindow();
+  const int32_t width = app.GetAppInfo().screen_width;
+  const int32_t height = app.GetAppInfo().screen_height;
+  EXPECT_EQ(root.GetScreenWidth(), width);
+  EXPECT_EQ(root.GetScreenHeight(), height);
+  app.SetCursorPosClient(12, 34);
+  int32_t x = 0;
+  int32_t y = 0;
+  root.GetMousePos(x, y);
+  EXPECT_EQ(x, 12);
+  EXPECT_EQ(y, 34);
+  root.ParkPointer();
+  EXPECT_EQ(app.GetTrackedCursor().x.load(), width - 1);
+  EXPECT_EQ(app.GetTrackedCursor().y.load(), height - 1);
   app.Exit(0);
 }
 

@@ -17,6 +17,7 @@
 #include "support/log_capture.h"
 #include "support/fake_sound_system.h"
 #include "support/game_host_fixture.h"
+#include "ui/gui_root_window.h"
 
 namespace {
 
@@ -207,6 +208,7 @@ TEST_F(GameStateRecordTest, TheSoundChannelsTravelAtTheRecordsEndAndAnOlderRecor
   game_.WriteFile("SE/HIT.PCM", test_support::MakeFakePcmFile({16, 1, 22050, std::vector<std::uint8_t>(4410, 1)}));
   CSoundChannelManager& channels = host_.SoundChannels();
   EXPECT_EQ(g_SoundChannels, &channels);
+  EXPECT_EQ(GuiRootWindow().GetSoundChannels(), &channels);  // the GUI sounds play there
   ASSERT_EQ(channels.SetChannelCount(2), 0u);
   ASSERT_EQ(channels.SetChannelClass(1, CSoundChannelManager::kVoiceClass), 0u);
   ASSERT_EQ(channels.LoadChannel(1, "SE\\HIT.PCM", 0, false), 0u);

@@ -9,9 +9,11 @@
 // SDL's X11 video opens a D-Bus connection, whose library keeps its buffers until the process
 // ends; the leak checker of the sanitizer build is told so. The X libraries that presenting
 // loads also leave blocks behind when SDL ends at exit, from code the checker cannot name; so
-// the check runs once the windows are gone and SDL still lives, instead of at exit. These
-// settings reach only the test programs that open windows, as only they link this file.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
+// the check runs once the windows are gone and SDL still lives, instead of at exit. Window tests
+// that draw text meet fontconfig's configuration, which the font layer keeps for the whole
+// process and gives back only at exit, so it is told as well. These settings reach only the
+// test programs that open windows, as only they link this file.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\nleak:libfontconfig.so\n"; }
 extern "C" const char* __lsan_default_options() { return "leak_check_at_exit=0"; }
 extern "C" int __lsan_do_recoverable_leak_check() __attribute__((weak));
 

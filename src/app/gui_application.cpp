@@ -1,0 +1,30 @@
+#include "app/gui_application.h"
+
+#include "app/framework_app.h"
+#include "app/private_messages.h"
+#include "base/mouse.h"
+#include "base/not_built.h"
+
+plat::Point CGuiApplication::GetPointerPos() const {
+  const TrackedCursor& cursor = app_.GetTrackedCursor();
+  return plat::Point{cursor.x.load(), cursor.y.load()};
+}
+
+void CGuiApplication::SetPointerPos(int32_t x, int32_t y) { app_.SetCursorPosClient(x, y); }
+
+void CGuiApplication::ShowCursor(bool show) {
+  if (CMouse* mouse = app_.GetInputManager().GetMouse()) {
+    mouse->ShowCursorVia(show, app_.GetMainWindow().GetHandle(), kMsgCursorRequest);
+  }
+}
+
+// The window bound for text input comes with the in-game text field.
+bool CGuiApplication::SendImeMessage(uint32_t /*flag*/) {
+  ReportNotBuiltYet("the window bound for text input (the GUI's input-method requests)");
+  return false;
+}
+
+bool CGuiApplication::DeliverTextInput(CGuiElement* /*element*/) {
+  ReportNotBuiltYet("text input delivered to the focused widget");
+  return false;
+}

@@ -1,0 +1,122 @@
+// Widgets and a window for the toolkit's tests: rectangles that log what the window tells
+// them, and a window whose pointer the test sets and whose devices are message-fed ones.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/input_manager.h"
+#include "base/message_keyboard.h"
+#include "platform/window_messages.h"
+#include "ui/gui_element.h"
+#include "ui/gui_window.h"
+
+namespace gui_test {
+
+class LoggingElement : public CGuiElement {
+ public:
+  LoggingElement(std::string name, std::vector<std::string>& log, plat::Rect box = {})
+      : name_(std::move(name)), log_(log), box_(box) {}
+
+  int32_t GetType() const override { return type; }
+  int32_t GetX() const override { return box_.left; }
+  int32_t GetY() const override { return box_.top; }
+  int32_t GetWidth() const override { return box_.Width(); }
+  int32_t GetHeight() const override { return box_.bottom - box_.top; }
+  void SetPosition(int32_t, int32_t) override {}
+  void SetActive(bool active) override {
+    if (!active) LeaveOwnerFocusAndHover();
+    active_ = active;
+  }
+  bool IsActive() const override { return active_; }
+  void SetPriority(uint32_t, uint32_t, uint32_t) override {}
+  uint32_t GetPriority() const override { return 0; }
+  void SetOpacity(uint8_t) override {}
+  uint8_t GetOpacity() const override { return 255; }
+  bool HitTest(int32_t x, int32_t y) const override {
+    return x >= box_.left && x < box_.right && y >= box_.top && y < box_.bottom;
+  }
+  void OnMouseMove(int32_t x, int32_t y) override { Log("move " + std::to_string(x) + "," + std::to_string(y)); }
+  void OnMouseEnter() override { Log("enter"); }
+  void OnMouseLeave() override { Log("leave"); }
+  void OnFocus(CGuiElement* previous, int forward) override {
+    Log("focus from " + NameOf(previous) + " " + std::to_string(forward));
+  }
+  void OnKillFocus(CGuiElement* next) override { Log("kill focus to " + NameOf(next)); }
+  void Tick(uint32_t) override {
+    Log("tick");
+    if (leave_on_tick && GetOwner() != nullptr) GetOwner()->RemoveChild(this);
+  }
+
+  int32_t type = 7;
+  bool leave_on_tick = false;
+
+ private:
+  static std::string NameOf(CGuiElement* element) {
+    return element == nullptr ? "none" : static_cast<LoggingElement*>(element)->name_;
+  }
+  void Log(const std::string& what) { log_.push_back(name_ + ": " + what); }
+
+  std::string name_;
+  std::vector<std::string>& log_;
+  plat::Rect box_;
+  bool active_ = true;
+};
+
+// Actions 0 to 3 on the cursor keys, as the game binds them.
+inline CInputBindings* CursorKeyBindings(CInputManager& input) {
+  CInputBindings* bindings = input.CreateBindings(4);
+  constexpr uint8_t kCursorKeys[4] = {0xC8, 0xD0, 0xCB, 0xCD};
+  for (uint32_t action = 0; action < 4; ++action) bindings->AddBinding(action, kSelectKeyboard, kCursorKeys[action]);
+  return bindings;
+}
+
+class TestWindow : public CGuiWindow {
+ public:
+  TestWindow() {
+    input_.Create(kInputMethodMessages, kInputMethodMessages);
+    input_.Activate();
+    bindings_ = CursorKeyBindings(input_);
+  }
+
+  void GetMousePos(int32_t& x, int32_t& y) override {
+    x = pointer.x;
+    y = pointer.y;
+  }
+  CInputBindings* GetInputBindings() override { return bindings_; }
+  CKeyboard* GetKeyboard() override { return input_.GetKeyboard(); }
+  CMouse* GetMouse() override { return input_.GetMouse(); }
+  void ShowTooltip(const char* text, int32_t, int32_t) override { tooltips.emplace_back(text); }
+  int32_t PlaySound(const char* name, int32_t id, int32_t, int32_t) override {
+    sounds.push_back(std::string(name != nullptr ? name : "-") + " " + std::to_string(id));
+    return 0;
+  }
+  void OnAction(const char* name2, const char* name1, uint32_t value) override {
+    actions.push_back(std::string(name2 != nullptr ? name2 : "-") + " " + (name1 != nullptr ? name1 : "-") + " " +
+                      std::to_string(value));
+  }
+
+  // The keys held before go up and these go down together; the devices read the new frame.
+  void PressKeys(std::initializer_list<uint32_t> virtual_keys) {
+    auto* keyboard = static_cast<CMessageKeyboard*>(input_.GetKeyboard());
+    for (const uint32_t key : held_) keyboard->OnKeyUp(key);
+    held_.assign(virtual_keys.begin(), virtual_keys.end());
+    for (const uint32_t key : held_) keyboard->OnKeyDown(key, 0);
+    input_.Update();
+  }
+
+  plat::Point pointer{-1, -1};
+  std::vector<std::string> tooltips;
+  std::vector<std::string> sounds;
+  std::vector<std::string> actions;
+
+ private:
+  CInputManager input_;
+  CInputBindings* bindings_ = nullptr;
+  std::vector<uint32_t> held_;
+};
+
+}  // namespace gui_test

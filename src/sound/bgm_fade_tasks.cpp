@@ -25,12 +25,11 @@ CBgmVolumeFadeTask::CBgmVolumeFadeTask(uint32_t duration, int32_t target_volume)
 int32_t CBgmVolumeFadeTask::Start(CTimerManager* timer, CSoundChannelManager* manager, BgmSlot* slot) {
   if (!Prepare(timer, manager, slot)) return kFadeNullArgument;
   start_volume_ = slot->volume;
-  delta_ = start_volume_ - target_;
   return Register(*timer, CSoundChannelManager::kBgmVolumeFade) ? 0 : 2;
 }
 
 void CBgmVolumeFadeTask::Step(uint32_t elapsed) {
-  SetVolume(start_volume_ - static_cast<int32_t>(int64_t{delta_} * elapsed / duration_));
+  SetVolume(Along(start_volume_, target_, elapsed, duration_));
 }
 
 void CBgmVolumeFadeTask::Finish() {
@@ -53,7 +52,7 @@ int32_t CBgmFadeInTask::Start(CTimerManager* timer, CSoundChannelManager* manage
 }
 
 void CBgmFadeInTask::Step(uint32_t elapsed) {
-  SetVolume(static_cast<int32_t>(int64_t{target_} * elapsed / duration_));
+  SetVolume(Along(0, target_, elapsed, duration_));
 }
 
 void CBgmFadeInTask::Finish() {
@@ -74,7 +73,7 @@ int32_t CBgmFadeOutTask::Start(CTimerManager* timer, CSoundChannelManager* manag
 }
 
 void CBgmFadeOutTask::Step(uint32_t elapsed) {
-  SetVolume(start_volume_ - static_cast<int32_t>(int64_t{start_volume_} * elapsed / duration_));
+  SetVolume(Along(start_volume_, 0, elapsed, duration_));
 }
 
 void CBgmFadeOutTask::Finish() {
@@ -136,7 +135,7 @@ uint32_t CBgmCrossFadeTask::Update(uint32_t now) {
   const uint32_t elapsed = Elapsed(now);
   if (new_started_) {
     if (elapsed - new_start_ < fade_) {
-      OnNewSlot([&] { SetVolume(static_cast<int32_t>(int64_t{new_volume_} * (elapsed - new_start_) / fade_)); });
+      OnNewSlot([&] { SetVolume(Along(0, new_volume_, elapsed - new_start_, fade_)); });
     }
   } else if (elapsed >= delay_ || !IsSoundPlaying()) {
     // Old music that ended before the new music was due hands over at once.
@@ -154,7 +153,7 @@ uint32_t CBgmCrossFadeTask::Update(uint32_t now) {
   }
   if (old_fading_) {
     if (elapsed < fade_) {
-      SetVolume(old_volume_ - static_cast<int32_t>(int64_t{old_volume_} * elapsed / fade_));
+      SetVolume(Along(old_volume_, 0, elapsed, fade_));
       return 0;
     }
     // Only the old music ends here: stopping it through the manager would end this task, whose

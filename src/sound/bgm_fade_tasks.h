@@ -42,7 +42,6 @@ class CBgmVolumeFadeTask final : public CBgmFadeTask {
 
   int32_t target_;
   int32_t start_volume_ = 0;
-  int32_t delta_ = 0;
 };
 
 class CBgmFadeInTask final : public CBgmFadeTask {

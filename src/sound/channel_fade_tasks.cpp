@@ -34,12 +34,11 @@ int32_t CChannelVolumeFadeTask::Start(CTimerManager* timer, CSoundChannelManager
   SoundChannel* record = LoadedChannel();
   if (record == nullptr) return 2;
   start_volume_ = record->volume;
-  delta_ = start_volume_ - target_;
   return Register(*timer, *record, 1) ? 0 : 3;
 }
 
 void CChannelVolumeFadeTask::Step(uint32_t elapsed) {
-  SetVolume(start_volume_ - static_cast<int32_t>(int64_t{delta_} * elapsed / duration_));
+  SetVolume(Along(start_volume_, target_, elapsed, duration_));
 }
 
 void CChannelVolumeFadeTask::Finish() {
@@ -68,7 +67,7 @@ int32_t CChannelFadeInTask::Start(CTimerManager* timer, CSoundChannelManager* ma
 }
 
 void CChannelFadeInTask::Step(uint32_t elapsed) {
-  SetVolume(static_cast<int32_t>(int64_t{target_} * elapsed / duration_));
+  SetVolume(Along(0, target_, elapsed, duration_));
 }
 
 void CChannelFadeInTask::Finish() {
@@ -91,7 +90,7 @@ int32_t CChannelFadeOutTask::Start(CTimerManager* timer, CSoundChannelManager* m
 }
 
 void CChannelFadeOutTask::Step(uint32_t elapsed) {
-  SetVolume(start_volume_ - static_cast<int32_t>(int64_t{start_volume_} * elapsed / duration_));
+  SetVolume(Along(start_volume_, 0, elapsed, duration_));
 }
 
 void CChannelFadeOutTask::Finish() {

@@ -43,7 +43,6 @@ class CChannelVolumeFadeTask final : public CChannelFadeTask {
 
   int32_t target_;
   int32_t start_volume_ = 0;
-  int32_t delta_ = 0;
 };
 
 class CChannelFadeInTask final : public CChannelFadeTask {

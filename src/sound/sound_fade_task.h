@@ -24,6 +24,10 @@ class CSoundFadeTask : public CTimedTask {
   // The time since the first update (which starts the clock).
   uint32_t Elapsed(uint32_t now);
   void FinishOnce();
+  // The level `elapsed` of `span` ms along the straight line from `from` to `to`.
+  static int32_t Along(int32_t from, int32_t to, uint32_t elapsed, uint32_t span) {
+    return from + static_cast<int32_t>((int64_t{to} - from) * elapsed / span);
+  }
   virtual bool IsSoundPlaying() = 0;
   // Sets the volume for `elapsed` ms, which is below the duration.
   virtual void Step(uint32_t elapsed) = 0;

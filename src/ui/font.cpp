@@ -304,21 +304,7 @@ int32_t CFont::MeasureText(const char* text, TextSize* size, int32_t* offset_x, 
   }
   measured.cx = std::max(measured.cx, line_width);
   measured.cy += abs_height;
-  if (logical_font_.italic != 0) measured.cx += abs_height / 3;
-  if (offset_x != nullptr) *offset_x = 0;
-  if (offset_y != nullptr) *offset_y = 0;
-  if (with_decoration != 0 && decoration == 1) {
-    measured.cx += std::abs(shadow_x);
-    measured.cy += std::abs(shadow_y);
-    if (offset_x != nullptr && shadow_x < 0) *offset_x = shadow_x;
-    if (offset_y != nullptr && shadow_y < 0) *offset_y = shadow_y;
-  } else if (with_decoration != 0 && decoration == 2) {
-    measured.cx += 2 * edge_radius_;
-    measured.cy += 2 * edge_radius_;
-    if (offset_x != nullptr) *offset_x = -edge_radius_;
-    if (offset_y != nullptr) *offset_y = -edge_radius_;
-  }
-  if (size != nullptr) *size = measured;
+  FinishMeasurement(measured, with_decoration, edge_radius_, size, offset_x, offset_y);
   if (char_count != nullptr) *char_count = characters;
   return lines;
 }

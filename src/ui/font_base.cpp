@@ -41,3 +41,22 @@ CFontBase::TextSteps CFontBase::TurnedSteps(bool upright_vertical_shadow) const 
   }
   return steps;
 }
+
+void CFontBase::FinishMeasurement(TextSize measured, uint8_t with_decoration, int32_t outline, TextSize* size,
+                                  int32_t* offset_x, int32_t* offset_y) const {
+  if (logical_font_.italic != 0) measured.cx += std::abs(logical_font_.height) / 3;
+  if (offset_x != nullptr) *offset_x = 0;
+  if (offset_y != nullptr) *offset_y = 0;
+  if (with_decoration != 0 && decoration == 1) {
+    measured.cx += std::abs(shadow_x);
+    measured.cy += std::abs(shadow_y);
+    if (offset_x != nullptr && shadow_x < 0) *offset_x = shadow_x;
+    if (offset_y != nullptr && shadow_y < 0) *offset_y = shadow_y;
+  } else if (with_decoration != 0 && decoration == 2) {
+    measured.cx += 2 * outline;
+    measured.cy += 2 * outline;
+    if (offset_x != nullptr) *offset_x = -outline;
+    if (offset_y != nullptr) *offset_y = -outline;
+  }
+  if (size != nullptr) *size = measured;
+}

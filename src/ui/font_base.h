@@ -98,6 +98,11 @@ class CFontBase {
   Rgb background_color{0, 255, 0};
 
  protected:
+  // Ends a measurement of the bare text: adds the italic slant and the room the shadow or an
+  // outline of `outline` pixels takes, and gives the text's offset inside that room.
+  void FinishMeasurement(TextSize measured, uint8_t with_decoration, int32_t outline, TextSize* size,
+                         int32_t* offset_x, int32_t* offset_y) const;
+
   LogicalFont logical_font_;
   uint8_t glyph_format_ = 2;  // 0 one bit, 1 grey in 17 levels, 2 grey in 65 levels
 };

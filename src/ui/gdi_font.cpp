@@ -126,22 +126,8 @@ int32_t CGdiFont::MeasureText(const char* text, TextSize* size, int32_t* offset_
     characters += CountCharacters(bytes);
     ++lines;
   }
-  const int32_t abs_height = std::abs(logical_font_.height);
-  if (logical_font_.italic != 0) measured.cx += abs_height / 3;
-  if (offset_x != nullptr) *offset_x = 0;
-  if (offset_y != nullptr) *offset_y = 0;
-  if (with_decoration != 0 && decoration == 1) {
-    measured.cx += std::abs(shadow_x);
-    measured.cy += std::abs(shadow_y);
-    if (offset_x != nullptr && shadow_x < 0) *offset_x = shadow_x;
-    if (offset_y != nullptr && shadow_y < 0) *offset_y = shadow_y;
-  } else if (with_decoration != 0 && decoration == 2) {
-    measured.cx += 2;
-    measured.cy += 2;
-    if (offset_x != nullptr) *offset_x = -1;
-    if (offset_y != nullptr) *offset_y = -1;
-  }
-  if (size != nullptr) *size = measured;
+  // The outline of text output is one pixel all round.
+  FinishMeasurement(measured, with_decoration, 1, size, offset_x, offset_y);
   if (char_count != nullptr) *char_count = characters;
   return lines;
 }

@@ -28,7 +28,9 @@ TEST_F(SoundControlTasksTest, ACrossFadeEndsWithTheNewMusicPlayingInTheCurrentSl
     BgmSlot& new_slot = Bgm();
     channels_->SwapBgmSlot();
     for (uint32_t t = 0; t < 4000; t += 100) {
-      if (t == 1000) EXPECT_EQ(old_slot.volume, 50) << c.overlap;
+      if (t == 1000) {
+        EXPECT_EQ(old_slot.volume, 50) << c.overlap;
+      }
       EXPECT_EQ(new_slot.stream.IsPlaying(nullptr, nullptr), t >= c.new_start) << c.overlap << " at " << t;
       Tick(100);
     }

@@ -46,7 +46,7 @@ std::vector<double> WindowLoudness(const std::string& capture) {
     for (std::size_t i = start; i < start + kWindow; ++i) {
       int16_t left = 0;
       std::memcpy(&left, bytes.data() + 4 * i, 2);
-      sum += double{left} * left;
+      sum += static_cast<double>(left) * left;
     }
     loudness.push_back(std::sqrt(sum / kWindow));
   }

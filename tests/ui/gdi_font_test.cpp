@@ -118,7 +118,9 @@ TEST(GdiFont, RendersTheFaceFillsTheBackgroundAndDrawsTheShadowFirst) {
   EXPECT_GT(shadowed.Count(100, 10, 10, 26, 26), 0);
   for (int32_t y = 0; y < 32; ++y) {
     for (int32_t x = 0; x < 48; ++x) {
-      if (plain.At(x, y) == 15) EXPECT_EQ(shadowed.At(x, y), 15) << x << "," << y;
+      if (plain.At(x, y) == 15) {
+        EXPECT_EQ(shadowed.At(x, y), 15) << x << "," << y;
+      }
     }
   }
   EXPECT_EQ(shadowed.Count(100, 0, 0, 10, 32), 0);

@@ -192,8 +192,8 @@ TEST_F(StringDrawingTest, GradientColoursGlyphRowsOrColumnsAndSkipsEightBitImage
   for (int32_t angle : {0, 2700}) {
     ASSERT_EQ(font->SetAngle(angle), 0U);
     std::vector<uint32_t> results[2];
-    for (uint8_t vector : {0, 1}) {
-      g_CpuHasMmx = vector;
+    for (int vector : {0, 1}) {
+      g_CpuHasMmx = static_cast<uint8_t>(vector);
       CImage image;
       Paint(image, 30, 30);
       ASSERT_EQ(font->DrawText(&image, 0, 0, "A", nullptr, nullptr), 0U);

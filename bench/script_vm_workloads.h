@@ -18,7 +18,7 @@ constexpr std::uint64_t kInstructionsPerPass = 17;
 constexpr std::uint64_t kLoopInstructions = kInstructionsPerPass * kLoopCount + 1;
 
 // The built-in that the loop calls: its argument plus one.
-inline std::uint32_t Increment(NativeArgs args) { return args.U32(0) + 1; }
+inline std::uint32_t Increment(const NativeArgs& args) { return args.U32(0) + 1; }
 
 struct Program {
   std::uint32_t entry = 0;

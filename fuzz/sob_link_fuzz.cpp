@@ -16,7 +16,7 @@
 
 namespace {
 
-std::uint32_t NativeNothing(NativeArgs) { return 0; }
+std::uint32_t NativeNothing(const NativeArgs&) { return 0; }
 
 CScriptVm& Runtime() {
   static plat::ScopedDiagnosticSink quiet([](std::string_view) {});

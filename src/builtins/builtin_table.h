@@ -26,7 +26,7 @@ void ReportBuiltinNotBuilt(std::uint32_t id);
 
 // Stands at every number that no subsystem has filled yet: logs the number once and returns 0.
 template <std::uint32_t Id>
-std::uint32_t NativeNotBuilt(NativeArgs /*args*/) {
+std::uint32_t NativeNotBuilt(const NativeArgs& /*args*/) {
   ReportBuiltinNotBuilt(Id);
   return 0;
 }

@@ -1,3 +1,3 @@
 #include "builtins/return_zero_builtin.h"
 
-std::uint32_t NativeReturnZero(NativeArgs /*args*/) { return 0; }
+std::uint32_t NativeReturnZero(const NativeArgs& /*args*/) { return 0; }

@@ -5,4 +5,4 @@
 
 #include "script/native_args.h"
 
-std::uint32_t NativeReturnZero(NativeArgs args);
+std::uint32_t NativeReturnZero(const NativeArgs& args);

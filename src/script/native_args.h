@@ -48,11 +48,6 @@ class NativeArgs {
  public:
   NativeArgs(ScriptMemory& memory, HandleTable& handles, std::uint32_t address)
       : memory_(&memory), handles_(&handles), address_(address) {}
-  // User-provided, so that a call passes the arguments by reference: as a trivial 24-byte object
-  // they were built and then copied to the stack in two differently sized steps on every built-in
-  // call, which stalls the processor's store forwarding.
-  NativeArgs(const NativeArgs& other) : memory_(other.memory_), handles_(other.handles_), address_(other.address_) {}
-  NativeArgs& operator=(const NativeArgs&) = default;
 
   std::uint32_t U32(std::uint32_t i) const { return memory_->Word(WordAddress(i)); }
   std::int32_t I32(std::uint32_t i) const { return static_cast<std::int32_t>(U32(i)); }

@@ -9,7 +9,9 @@
 
 #include "script/native_args.h"
 
-using ScriptNativeFunc = std::uint32_t (*)(NativeArgs args);
+// By reference: passed by value, the small argument object was built and then copied to the stack
+// in two differently sized stores on every built-in call, which stalls store forwarding.
+using ScriptNativeFunc = std::uint32_t (*)(const NativeArgs& args);
 
 class ScriptNativeTable {
  public:

@@ -7,7 +7,7 @@
 
 namespace {
 
-std::uint32_t Request(std::uint32_t kind, NativeArgs args) {
+std::uint32_t Request(std::uint32_t kind, const NativeArgs& args) {
   const char* name = args.Str(0);
   if (!RequestScriptTransfer(kind, name)) {
     plat::LogDiagnostic("script transfer refused: the script name is longer than " +
@@ -18,11 +18,11 @@ std::uint32_t Request(std::uint32_t kind, NativeArgs args) {
 
 }  // namespace
 
-std::uint32_t NativeScriptCall(NativeArgs args) { return Request(kScriptTransferCall, args); }
+std::uint32_t NativeScriptCall(const NativeArgs& args) { return Request(kScriptTransferCall, args); }
 
-std::uint32_t NativeScriptJump(NativeArgs args) { return Request(kScriptTransferJump, args); }
+std::uint32_t NativeScriptJump(const NativeArgs& args) { return Request(kScriptTransferJump, args); }
 
-std::uint32_t NativeScriptEnd(NativeArgs /*args*/) {
+std::uint32_t NativeScriptEnd(const NativeArgs& /*args*/) {
   g_ScriptTransfer = kScriptTransferEnd;
   return 0;
 }

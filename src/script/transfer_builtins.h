@@ -7,8 +7,8 @@
 #include "script/native_args.h"
 
 // args[0]: the name of the script object to call. Result 0.
-std::uint32_t NativeScriptCall(NativeArgs args);
+std::uint32_t NativeScriptCall(const NativeArgs& args);
 // args[0]: the name of the script object to jump to. Result 0.
-std::uint32_t NativeScriptJump(NativeArgs args);
+std::uint32_t NativeScriptJump(const NativeArgs& args);
 // No arguments. Result 0.
-std::uint32_t NativeScriptEnd(NativeArgs args);
+std::uint32_t NativeScriptEnd(const NativeArgs& args);

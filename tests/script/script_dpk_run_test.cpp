@@ -83,7 +83,7 @@ r: .word 0
 
 std::vector<std::pair<std::uint32_t, std::uint32_t>> g_marks;
 
-std::uint32_t NativeMark(NativeArgs args) {
+std::uint32_t NativeMark(const NativeArgs& args) {
   g_marks.emplace_back(args.U32(0), g_ScriptCallDepth);
   return 0;
 }

@@ -20,7 +20,7 @@ namespace {
 // What native 3 saw: its argument and the call depth at that moment.
 std::vector<std::pair<std::uint32_t, std::uint32_t>> g_marks;
 
-std::uint32_t NativeMark(NativeArgs args) {
+std::uint32_t NativeMark(const NativeArgs& args) {
   g_marks.emplace_back(args.U32(0), g_ScriptCallDepth);
   return 0;
 }
@@ -155,8 +155,8 @@ TEST_F(ScriptHostTest, AFaultOrAResetDropsAPendingCallOrJump) {
   EXPECT_EQ(g_ScriptTransfer, kScriptTransferEnd);  // ending the game still holds
 }
 
-std::uint32_t NativeThrowingError(NativeArgs /*args*/) { throw std::runtime_error("the disk is on fire"); }
-std::uint32_t NativeThrowingNumber(NativeArgs /*args*/) { throw 42; }
+std::uint32_t NativeThrowingError(const NativeArgs& /*args*/) { throw std::runtime_error("the disk is on fire"); }
+std::uint32_t NativeThrowingNumber(const NativeArgs& /*args*/) { throw 42; }
 
 TEST_F(ScriptHostTest, ABuiltInThatThrowsEndsTheRunAsABadScriptNamingIt) {
   ASSERT_EQ(host_.RegisterNative(NativeThrowingError), 0u);   // number 4

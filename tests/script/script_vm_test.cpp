@@ -277,18 +277,18 @@ TEST_F(ScriptVmTest, WordsAreReadAtAnyByteOffset) {
 std::uint32_t g_seen_arguments = 0;
 std::uint32_t g_seen_first = 0;
 
-std::uint32_t RecordArguments(NativeArgs args) {
+std::uint32_t RecordArguments(const NativeArgs& args) {
   g_seen_arguments = args.Address();
   g_seen_first = args.U32(0);
   return args.U32(0) * 2;
 }
 
-std::uint32_t RewriteResultOperand(NativeArgs args) {
+std::uint32_t RewriteResultOperand(const NativeArgs& args) {
   args.Memory().SetWord(args.U32(0), args.U32(1));
   return 5;
 }
 
-std::uint32_t ReadString(NativeArgs args) { return static_cast<std::uint32_t>(std::string(args.Str(0)).size()); }
+std::uint32_t ReadString(const NativeArgs& args) { return static_cast<std::uint32_t>(std::string(args.Str(0)).size()); }
 
 TEST_F(ScriptVmTest, CallNativeMapsTokensToRegisteredFunctionsByNumber) {
   ASSERT_EQ(vm_.RegisterNative(&RecordArguments), 0u);
@@ -320,7 +320,7 @@ TEST_F(ScriptVmTest, CallNativeMapsTokensToRegisteredFunctionsByNumber) {
 // Runs a routine on the calling script's own context, as a resume point is parked, and makes
 // memory beyond the usable end usable: the interrupted script must see both afterwards.
 CScriptVm* g_reentered_vm = nullptr;
-std::uint32_t RunNestedRoutineAndGrowMemory(NativeArgs args) {
+std::uint32_t RunNestedRoutineAndGrowMemory(const NativeArgs& args) {
   CScriptContext& context = g_reentered_vm->Context();
   const std::uint32_t grown = args.Memory().Allocate(0x100000);
   if (context.PushIp() != 0 || context.PushEndMarker() != 0 || context.SetIp(args.U32(0)) != 0) return 0;

@@ -13,7 +13,7 @@ using kvxtools::SobObjectKind;
 using kvxtools::SobOperand;
 using Op = ESobOpcode;
 
-std::uint32_t Native(NativeArgs) { return 0; }
+std::uint32_t Native(const NativeArgs&) { return 0; }
 
 std::vector<std::uint8_t> UserVarObject() {
   kvxtools::UserVarBuilder variables;

@@ -8,7 +8,7 @@ namespace kvxtools {
 namespace {
 
 // Reads a string, a rectangle, a size and two handles, and writes through an out-parameter.
-std::uint32_t ReadEverything(NativeArgs args) {
+std::uint32_t ReadEverything(const NativeArgs& args) {
   const char* text = args.Str(0);
   std::uint32_t result = text == nullptr ? 0 : static_cast<std::uint32_t>(std::strlen(text));
   if (const auto rect = args.Rect(1)) result += static_cast<std::uint32_t>(rect->right);
@@ -19,7 +19,7 @@ std::uint32_t ReadEverything(NativeArgs args) {
   return result;
 }
 
-std::uint32_t ReturnFirst(NativeArgs args) { return args.U32(0) + args.U8(1) + args.U16(2); }
+std::uint32_t ReturnFirst(const NativeArgs& args) { return args.U32(0) + args.U8(1) + args.U16(2); }
 
 }  // namespace
 

@@ -13,8 +13,17 @@ uint32_t g_RoutineDepth = 0;
 }  // namespace
 
 CPixelLibrary::CPixelLibrary()
-    : routines_{PixelLibBlendRoutine, PixelLibStretchBlendRoutine, PixelLibTransformRoutine,
-                PixelLibMirrorHorizontalRoutine, PixelLibMirrorVerticalRoutine} {}
+    : routines_{PixelLibBlendRoutine,
+                PixelLibStretchBlendRoutine,
+                PixelLibTransformRoutine,
+                PixelLibAffineRoutine,
+                PixelLibCrossFadeRoutine,
+                PixelLibRuleTransitionRoutine,
+                PixelLibRowBlendRoutine,
+                PixelLibFrameBlendRoutine,
+                PixelLibFrameStretchBlendRoutine,
+                PixelLibMirrorHorizontalRoutine,
+                PixelLibMirrorVerticalRoutine} {}
 
 void SetPixelLib(CPixelLibrary* library) { g_PixelLib = library; }
 

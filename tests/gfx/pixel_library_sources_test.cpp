@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gfx/image.h"
@@ -129,8 +130,9 @@ TEST_F(PixelLibrarySourcesTest, TheRuleTransitionIsTheEngineRuleBlendOfBOverA) {
   auto a = Picture(10, 8, 32, 4);
   auto b = Picture(10, 8, 32, 5);
   auto rule = Picture(10, 8, 8, 6);
-  for (const uint8_t level : {0, 40, 200, 255}) {
-    SCOPED_TRACE(level);
+  for (const auto [level, mmx] : {std::pair<uint8_t, uint8_t>{0, 0}, {40, 0}, {40, 1}, {200, 1}, {255, 0}}) {
+    SCOPED_TRACE(std::to_string(level) + (mmx != 0 ? " vector" : " portable"));
+    g_CpuHasMmx = mmx;
     const PixelRuleTransitionArgs args{level, 24, 0, {1, 2, 7, 5}, {1, 2}, {2, 1}, {2, 1}};
     const uint32_t progress = (level * 256u + 127u) / 255u;
     const Rect from_a{1, 2, 8, 7};

@@ -6,6 +6,7 @@
 namespace {
 
 bool Is32(const CImage& image) { return image.GetBitsPerPixel() == 32; }
+bool HasPixels(const CImage* image) { return image != nullptr && image->GetPixels() != nullptr; }
 
 }  // namespace
 
@@ -63,12 +64,6 @@ uint32_t CImage::PixelLibAffineDraw(CImage* src, const PixelAffineArgs& args) {
 }
 
 uint32_t CImage::PixelLibAffineDraw2(CImage* src, const PixelAffineArgs& args) { return PixelLibAffineDraw(src, args); }
-
-namespace {
-
-bool HasPixels(const CImage* image) { return image != nullptr && image->GetPixels() != nullptr; }
-
-}  // namespace
 
 uint32_t CImage::PixelLibBlendTwo(CImage* a, CImage* b, const PixelCrossFadeArgs& args) {
   if (!HasPixels(b)) return 1;

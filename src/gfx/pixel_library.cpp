@@ -23,7 +23,16 @@ CPixelLibrary::CPixelLibrary()
                 PixelLibFrameBlendRoutine,
                 PixelLibFrameStretchBlendRoutine,
                 PixelLibMirrorHorizontalRoutine,
-                PixelLibMirrorVerticalRoutine} {}
+                PixelLibMirrorVerticalRoutine,
+                PixelLibFill32Routine,
+                PixelLibFill8Routine,
+                PixelLibFillValueRoutine,
+                PixelLibBlendColourRoutine,
+                PixelLibSoftenRoutine,
+                PixelLibInvertColourRoutine,
+                PixelLibInvertAlphaRoutine,
+                PixelLibBrightnessRoutine,
+                PixelLibAlphaLevelRoutine} {}
 
 void SetPixelLib(CPixelLibrary* library) { g_PixelLib = library; }
 

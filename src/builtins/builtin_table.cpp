@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/not_built.h"
+#include "builtins/app_value_builtins.h"
 #include "builtins/input_builtins.h"
 #include "builtins/return_zero_builtin.h"
 #include "builtins/save_builtins.h"
@@ -13,8 +14,8 @@ namespace {
 
 constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
     {3, "NativeSetWindowOption", NativeNotBuilt<3>},
-    {4, "NativeSetAppValue", NativeNotBuilt<4>},
-    {5, "NativeGetAppValue", NativeNotBuilt<5>},
+    {4, "NativeSetAppValue", NativeSetAppValue},
+    {5, "NativeGetAppValue", NativeGetAppValue},
     {6, "NativeGetSystemState", NativeNotBuilt<6>},
     {7, "NativeGetAppText", NativeNotBuilt<7>},
     {8, "NativeSetUserSetting", NativeNotBuilt<8>},
@@ -32,7 +33,7 @@ constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
     {20, "NativeRestoreThreadPriority", NativeNotBuilt<20>},
     {21, "NativeApplyFrameRate", NativeNotBuilt<21>},
     {22, "NativeGetAppWord", NativeNotBuilt<22>},
-    {23, "NativeSetRunningValue1", NativeNotBuilt<23>},
+    {23, "NativeSetRunningValue1", NativeSetRunningValue1},
     {24, "NativePostMenuCommand", NativeNotBuilt<24>},
     {25, "NativeGetAppByte", NativeNotBuilt<25>},
     {26, "NativeRestoreInitialVariables", NativeRestoreInitialVariables},

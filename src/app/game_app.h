@@ -156,6 +156,8 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   void SetRestart(uint8_t value) { restart_.store(value); }
   void SetBackFormatRefresh(bool on) { back_format_refresh_.store(on); }
   void SetZeroSleep(bool on) { zero_sleep_.store(on); }
+  bool GetBackFormatRefresh() const { return back_format_refresh_.load(); }
+  bool GetZeroSleep() const { return zero_sleep_.load(); }
 
   // The application as the settings built-ins reach it (g_BuiltinApp while it lives).
   WindowBlock& WindowSettingBytes() override { return GetWindowSettings(); }
@@ -165,6 +167,8 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   bool MenuGroupPermitted(int group) const override { return IsMenuPermitted(group); }
   uint8_t AllowedScreenModes() const override { return GetAppInfo().allowed_screen_modes; }
   uint8_t InstallInformation() const override { return install_information_; }
+  void SwitchBackFormatRefresh(bool on) override { SetBackFormatRefresh(on); }
+  void SwitchZeroSleep(bool on) override { SetZeroSleep(on); }
   void SetMoviePlaying(uint8_t value) { movie_playing_ = value; }
 
  protected:

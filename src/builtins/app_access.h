@@ -20,6 +20,9 @@ class IBuiltinApp {
   // 0 window only (no switching), 1 full screen only, 2 both.
   virtual uint8_t AllowedScreenModes() const = 0;
   virtual uint8_t InstallInformation() const = 0;
+  // The frame procedures' switches.
+  virtual void SwitchBackFormatRefresh(bool on) = 0;
+  virtual void SwitchZeroSleep(bool on) = 0;
 
  protected:
   ~IBuiltinApp() = default;

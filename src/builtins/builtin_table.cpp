@@ -8,6 +8,7 @@
 #include "builtins/input_builtins.h"
 #include "builtins/return_zero_builtin.h"
 #include "builtins/save_builtins.h"
+#include "builtins/screen_settings_builtins.h"
 #include "builtins/variable_builtins.h"
 
 namespace {
@@ -24,7 +25,7 @@ constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
     {11, "NativeGetVoiceEntry", NativeNotBuilt<11>},
     {12, "NativeSaveToSlot", NativeNotBuilt<12>},
     {13, "NativeChangeScreenMode", NativeNotBuilt<13>},
-    {14, "NativeSetWindowFlag", NativeNotBuilt<14>},
+    {14, "NativeSetWindowFlag", NativeSetWindowFlag},
     {15, "NativeBeginNoWait", NativeNotBuilt<15>},
     {16, "NativeEndNoWait", NativeNotBuilt<16>},
     {17, "NativeSuspendHighResTimer", NativeNotBuilt<17>},
@@ -206,10 +207,10 @@ constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
     {193, "NativeEnumerateFonts", NativeNotBuilt<193>},
     {194, "NativeGetFontFace", NativeNotBuilt<194>},
     {195, "NativeGetFontFaceText", NativeNotBuilt<195>},
-    {196, "NativeSetScreenByte", NativeNotBuilt<196>},
-    {197, "NativeGetScreenByte", NativeNotBuilt<197>},
-    {198, "NativeSetScreenColor", NativeNotBuilt<198>},
-    {199, "NativeSetAppSwitch", NativeNotBuilt<199>},
+    {196, "NativeSetScreenByte", NativeSetScreenByte},
+    {197, "NativeGetScreenByte", NativeGetScreenByte},
+    {198, "NativeSetScreenColor", NativeSetScreenColor},
+    {199, "NativeSetAppSwitch", NativeSetAppSwitch},
     {200, "NativeDestroyObjects", NativeNotBuilt<200>},
     {201, "NativeSetNewObjectOption", NativeNotBuilt<201>},
     {202, "NativeScreenListOperation", NativeNotBuilt<202>},

@@ -1,13 +1,15 @@
-// The application values that scripts read and set by index, through their built-in functions.
+// The application values that scripts read and set by index, and the screen settings, through
+// their built-in functions.
 #include <gtest/gtest.h>
 
 #include "app/game_app.h"
+#include "gfx/screen_manager.h"
 #include "support/game_host_fixture.h"
 #include "ui/glyph_cache.h"
 
 namespace {
 
-class AppValueBuiltinsTest : public game_test::GameScriptHostTest {
+class SettingsBuiltinsTest : public game_test::GameScriptHostTest {
  protected:
   std::uint32_t Call(std::uint32_t id, std::uint32_t first, std::uint32_t second = 0) {
     const NativeArgs args = Args(2, 0);
@@ -21,7 +23,7 @@ class AppValueBuiltinsTest : public game_test::GameScriptHostTest {
   CGameApp game_app_;
 };
 
-TEST_F(AppValueBuiltinsTest, EachValueIsItsFieldOfTheSettingsBlocks) {
+TEST_F(SettingsBuiltinsTest, EachValueIsItsFieldOfTheSettingsBlocks) {
   const std::uint32_t glyph_limit = g_GlyphCacheLimit;
   WindowBlock& window = game_app_.GetWindowSettings();
   GameSwitches& switches = game_app_.GetGameSwitches();
@@ -58,7 +60,7 @@ TEST_F(AppValueBuiltinsTest, EachValueIsItsFieldOfTheSettingsBlocks) {
   EXPECT_EQ(Get(14), 0u);
 }
 
-TEST_F(AppValueBuiltinsTest, FrameSkippingSetsTheSwitchAndThePacerAndTheRunningCopyOnlyThePacer) {
+TEST_F(SettingsBuiltinsTest, FrameSkippingSetsTheSwitchAndThePacerAndTheRunningCopyOnlyThePacer) {
   Set(1, 0x200);
   EXPECT_EQ(game_app_.GetGameSwitches()[kSwitchFrameSkip], 1);
   EXPECT_TRUE(game_app_.GetFramePacer().IsSkipEnabled());
@@ -67,7 +69,7 @@ TEST_F(AppValueBuiltinsTest, FrameSkippingSetsTheSwitchAndThePacerAndTheRunningC
   EXPECT_EQ(Get(1), 1u);
 }
 
-TEST_F(AppValueBuiltinsTest, ValuesSevenToElevenAreTheMenuGroups) {
+TEST_F(SettingsBuiltinsTest, ValuesSevenToElevenAreTheMenuGroups) {
   Set(8, 0x100);  // the low byte decides: withdrawn
   EXPECT_FALSE(game_app_.IsMenuPermitted(CGameApp::kMenuSave));
   Set(8, 1);
@@ -78,6 +80,31 @@ TEST_F(AppValueBuiltinsTest, ValuesSevenToElevenAreTheMenuGroups) {
   EXPECT_EQ(Get(11), 1u);
   game_app_.GetAppInfo().allowed_screen_modes = kWindowModeOnly;
   EXPECT_EQ(Get(11), 0u);
+}
+
+TEST_F(SettingsBuiltinsTest, TheFrameProcedureSwitchesAndTheScreenSettingsTakeTheirBits) {
+  EXPECT_EQ(Call(14, 3), 0u);
+  EXPECT_TRUE(game_app_.GetBackFormatRefresh());
+  EXPECT_FALSE(game_app_.GetZeroSleep());
+  EXPECT_EQ(Call(199, 1), 0u);
+  EXPECT_EQ(Call(14, 2), 0u);  // bit 0 only
+  EXPECT_FALSE(game_app_.GetBackFormatRefresh());
+  EXPECT_TRUE(game_app_.GetZeroSleep());
+
+  CScreenManager screen;
+  CScreenManager* const installed = g_ScreenManager;
+  g_ScreenManager = nullptr;
+  EXPECT_EQ(Call(197, 0), 0u);  // no screen: nothing to read
+  g_ScreenManager = &screen;
+  EXPECT_EQ(Call(196, 0x102), 0u);
+  EXPECT_EQ(Call(197, 0), 2u);
+  const NativeArgs colour = Args(3, 0);
+  host_.Memory().SetWord(colour.Address(), 0x1FF);
+  host_.Memory().SetWord(colour.Address() + 4, 0x80);
+  host_.Memory().SetWord(colour.Address() + 8, 7);
+  EXPECT_EQ(Native(198)(colour), 0u);
+  EXPECT_EQ(screen.GetBackgroundColour(), (std::array<std::uint8_t, 3>{0xFF, 0x80, 7}));
+  g_ScreenManager = installed;
 }
 
 }  // namespace

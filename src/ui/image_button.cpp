@@ -152,6 +152,7 @@ uint32_t CImageButton::Build(IDrawList* list, const char* text, CFontBase* font,
   if (width <= 0 || height <= 0 || width > std::numeric_limits<int32_t>::max() / frame_count) return 2;
   if (strip_.CreateOwnImage(frame_count * width, height) != 0) return 2;
   font_ = font;
+  label_ = label;
   width_ = width;
   height_ = height;
   has_disabled_frame_ = has_disabled_frame;
@@ -171,7 +172,6 @@ uint32_t CImageButton::Build(IDrawList* list, const char* text, CFontBase* font,
   strip_.ShowFrameSize(width, height, x, y);
   const uint32_t alpha = face_colour_ >> 24;
   if (alpha != 0 && alpha != 255) strip_.face().SetOpacity(static_cast<uint8_t>(alpha));
-  label_ = label;
   strip_.rect_hit = true;
   return 0;
 }

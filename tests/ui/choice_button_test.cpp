@@ -20,7 +20,6 @@ namespace {
 using gui_test::TestWindow;
 
 constexpr uint32_t kVkTab = 0x09;
-constexpr uint32_t kVkReturn = 0x0D;
 constexpr int32_t kX = 100;
 constexpr int32_t kY = 50;
 
@@ -131,9 +130,12 @@ TEST_F(ChoiceButtonTest, ThePointerMakesItemsHotAndAClickFiresTheHotOne) {
   EXPECT_EQ(window_.sounds, (std::vector<std::string>{"- -3", "- 5", "- -3", "pick 0"}));
 }
 
-TEST_F(ChoiceButtonTest, TabWalksTheEnabledItemsThenLeavesOrStartsAgain) {
+TEST_F(ChoiceButtonTest, SetChoiceAndTabWalkTheEnabledItemsThenTheFocusLeavesOrStartsAgain) {
   window_.focus_pointer_mode = 2;
-  ASSERT_EQ(window_.SetFocusTo(&button_), 0);
+  EXPECT_EQ(button_.SetChoice(1), 2u);  // disabled
+  EXPECT_EQ(button_.SetChoice(-1), 1u);
+  EXPECT_EQ(button_.SetChoice(0), 0u);
+  EXPECT_EQ(window_.GetFocused(), &button_);
   EXPECT_EQ(button_.GetHotItem(), 0);
   window_.PressKeys({kVkTab});
   window_.ProcessInput(0);
@@ -156,18 +158,6 @@ TEST_F(ChoiceButtonTest, TabWalksTheEnabledItemsThenLeavesOrStartsAgain) {
   window_.ProcessInput(0);
   EXPECT_EQ(window_.GetFocused(), &next);
   EXPECT_EQ(button_.GetHotItem(), -1);
-}
-
-TEST_F(ChoiceButtonTest, SetChoiceTakesTheFocusAndRefusesDisabledItems) {
-  EXPECT_EQ(button_.SetChoice(1), 2u);
-  EXPECT_EQ(button_.SetChoice(3), 1u);
-  EXPECT_EQ(button_.SetChoice(-1), 1u);
-  EXPECT_EQ(button_.SetChoice(2), 0u);
-  EXPECT_EQ(window_.GetFocused(), &button_);
-  EXPECT_EQ(button_.GetHotItem(), 2);
-  window_.PressKeys({kVkReturn});
-  window_.ProcessInput(0);
-  EXPECT_EQ(window_.commands, std::vector<int32_t>{102});
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gui_test_support.h"
+#include "pixel/pixel_tables.h"
 #include "support/fake_clock.h"
 #include "support/fake_font_face.h"
 #include "ui/font.h"
@@ -126,7 +127,7 @@ TEST_F(ImageButtonTest, FramesOfEachStateByTheStripsFrames) {
   }
 }
 
-TEST_F(ImageButtonTest, HitByRectangleOrByTheShownPixels) {
+TEST_F(ImageButtonTest, HitByRectangleOrByTheShownPixelsAndNotAfterAFailedCreate) {
   MakeStrip(strip_, 3, kFrameWidth, kFrameHeight);
   strip_.FillRectArgbXYWH(kFrameWidth + 5, 0, 1, 1, 0);  // a clear pixel in the hot frame
   CImageButton button;
@@ -138,22 +139,21 @@ TEST_F(ImageButtonTest, HitByRectangleOrByTheShownPixels) {
   button.SetRectHit(true);
   EXPECT_TRUE(button.HitTest(105, 50));
   EXPECT_FALSE(button.HitTest(99, 50));
-}
 
-TEST_F(ImageButtonTest, CreateRefusesBadArgumentsAndReleases) {
   CImage empty;
-  MakeStrip(strip_, 2, kFrameWidth, kFrameHeight);
-  EXPECT_EQ(button_.CreateFromImage(nullptr, 0, &strip_, false, false, 0, 0, 0, 255, 0), 1u);
-  EXPECT_EQ(button_.CreateFromImage(&list_, 0, &empty, false, false, 0, 0, 0, 255, 0), 1u);
-  EXPECT_EQ(button_.CreateFromFile(&list_, 0, nullptr, false, false, 0, 0, 0, 255, -1, -1, 0), 1u);
-  EXPECT_EQ(button_.Create(&list_, 0, "x", nullptr, 0, 0, 7, 20, false, 0), 1u);
-  EXPECT_EQ(button_.GetFace().GetList(), nullptr);
-  EXPECT_EQ(button_.MoveToDrawList(&list_), 1u);
+  EXPECT_EQ(button.CreateFromImage(nullptr, 0, &strip_, false, false, 0, 0, 0, 255, 0), 1u);
+  EXPECT_EQ(button.CreateFromImage(&list_, 0, &empty, false, false, 0, 0, 0, 255, 0), 1u);
+  EXPECT_EQ(button.Create(&list_, 0, "x", nullptr, 0, 0, 7, 20, false, 0), 1u);
+  EXPECT_FALSE(button.HitTest(105, 50));
+  EXPECT_EQ(button.MoveToDrawList(&list_), 1u);
 }
 
 class LabelButtonTest : public testing::Test {
  protected:
-  void SetUp() override { ASSERT_EQ(font_.SetFont(16, 0, 0, "face"), 0u); }
+  void SetUp() override {
+    BuildPixelTables();
+    ASSERT_EQ(font_.SetFont(16, 0, 0, "face"), 0u);
+  }
 
   CFont font_{FakeFontFace::Factory(std::make_shared<FakeFontFaceLog>())};
   TestDrawList list_;
@@ -180,6 +180,20 @@ TEST_F(LabelButtonTest, WidthZeroTakesTheTextWidthPlusEightAndTheBevelFollowsThe
   EXPECT_EQ(image.GetPixel(2 * w, 0), 0u);  // the pressed frame has no light edge
   EXPECT_EQ(image.GetPixel(2 * w + 1, 1), 0x6A6864u);
   EXPECT_EQ(image.GetPixel(3 * w, 0), 0xF0EFECu);
+  // The label: white text on the normal face, grey with a white edge on the disabled one.
+  const auto count = [&image, w](int32_t frame, uint32_t colour) {
+    int32_t found = 0;
+    for (int32_t y = 0; y < 30; ++y) {
+      for (int32_t x = frame * w; x < (frame + 1) * w; ++x) found += (image.GetPixel(x, y) & 0xFFFFFF) == colour;
+    }
+    return found;
+  };
+  EXPECT_GT(count(0, 0xFFFFFF), 0);
+  EXPECT_EQ(count(0, 0x808080), 0);
+  EXPECT_GT(count(3, 0x808080), 0);
+  EXPECT_GT(count(3, 0xFFFFFF), 0);
+  EXPECT_EQ(font_.text_color.red, 255);
+  EXPECT_EQ(font_.decoration, 0);
   EXPECT_EQ(button_.GetFace().GetOpacity(), 255);
   EXPECT_TRUE(button_.HitTest(10 + w - 1, 20));
   EXPECT_FALSE(button_.HitTest(10 + w, 20));

@@ -26,6 +26,7 @@ class CButtonStrip {
   // Shows the frame size of an own strip that is exactly one frame high.
   void ShowFrameSize(int32_t width, int32_t height, int32_t x, int32_t y);
   void ShowFrame(int32_t frame) { face_.SetSourceOrigin(frame_width_ * frame, 0); }
+  int32_t GetShownFrame() const { return frame_width_ > 0 ? face_.GetSource().left / frame_width_ : 0; }
 
   // Leaves the draw list and forgets the strip.
   void Release();

@@ -106,7 +106,7 @@ class CCheckButton : public CGuiElement {
 
   CCheckButton* GetLeader() const { return leader_; }
   const std::vector<CCheckButton*>& GetMembers() const { return members_; }
-  int32_t GetShownFrame() const { return strip_.frame_width() > 0 ? strip_.face().GetSource().left / strip_.frame_width() : 0; }
+  int32_t GetShownFrame() const { return strip_.GetShownFrame(); }
   const CWidgetFace& GetFace() const { return strip_.face(); }
   const CImage* GetImage() const { return strip_.shown_image(); }
 

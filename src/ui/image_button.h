@@ -64,7 +64,7 @@ class CImageButton : public CImageButtonBase {
   }
 
   // The frame of the strip that the face shows.
-  int32_t GetShownFrame() const { return strip_.frame_width() > 0 ? strip_.face().GetSource().left / strip_.frame_width() : 0; }
+  int32_t GetShownFrame() const { return strip_.GetShownFrame(); }
   const CWidgetFace& GetFace() const { return strip_.face(); }
   const CImage* GetImage() const { return strip_.shown_image(); }
 

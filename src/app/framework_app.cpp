@@ -29,6 +29,7 @@ CFrameworkApp::CFrameworkApp() : CAppBase(true) {
   g_DcpHost = &draw_objects_;
   g_TcpHost = &transitions_;
   g_GuiApplication = &gui_application_;
+  g_DrawLayerFactory = &draw_layers_;
 }
 
 CFrameworkApp::~CFrameworkApp() {
@@ -37,6 +38,7 @@ CFrameworkApp::~CFrameworkApp() {
   // The background loader reads through this object's data-file layer.
   g_AsyncFileLoader.Clear();
   if (g_GuiApplication == &gui_application_) g_GuiApplication = nullptr;
+  if (g_DrawLayerFactory == &draw_layers_) g_DrawLayerFactory = nullptr;
   if (g_ScreenManager == &screen_) g_ScreenManager = nullptr;
   if (g_Keyboard == input_.GetKeyboard()) g_Keyboard = nullptr;
   if (g_Mouse == input_.GetMouse()) g_Mouse = nullptr;

@@ -26,6 +26,7 @@
 #include "resource/image_loader_manager.h"
 #include "resource/sound_decoder_manager.h"
 #include "resource/tcp_plugin_manager.h"
+#include "scene/draw_layer_factory.h"
 
 // Message-box kinds.
 inline constexpr int kBoxExclamation = 1;
@@ -242,6 +243,8 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   CDcpPluginManager draw_objects_;
   CTcpPluginManager transitions_;
   // The canvas is declared before the screen manager that shows it, so that it outlives it.
+  // Installed as g_DrawLayerFactory while the application lives.
+  CDrawLayerFactory draw_layers_;
   std::unique_ptr<CImageCanvasEx> display_canvas_;
   CScreenManager screen_;
   CWorkerThread worker_;

@@ -33,7 +33,8 @@ class CImageCanvasBase : public CImageInterface, public CImagePart {
   // pixels are in `format`. 0; 1 no device context; 2 the surface cannot be locked; -1 nothing
   // changed. An incremental copy empties the region and clears the modified flag. While a
   // transition is attached, its strips go out instead, until it has finished and is detached
-  // with its stored byte.
+  // with its stored byte. A canvas whose layer tracks its changes presents through the layer,
+  // which repaints everything first when the copy is not incremental.
   int PresentDirty(plat::WindowId window, plat::DeviceContext* dc, plat::Surface* surface, uint32_t format,
                    bool incremental);
 

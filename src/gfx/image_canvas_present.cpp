@@ -5,29 +5,11 @@
 #include "base/millisecond_clock.h"
 #include "gfx/image_canvas.h"
 #include "gfx/image_to_surface.h"
+#include "gfx/output_dc.h"
 #include "gfx/screen_transition.h"
 #include "pixel/surface_writers.h"
 
 namespace {
-
-// The context copies go to: the window's, taken and given back here, when a window is given;
-// else the one passed in.
-class OutputDc {
- public:
-  OutputDc(plat::WindowId window, plat::DeviceContext* dc)
-      : window_(window), dc_(window != 0 ? plat::GetDC(window) : dc) {}
-  ~OutputDc() {
-    if (window_ != 0 && dc_ != nullptr) plat::ReleaseDC(window_, dc_);
-  }
-  OutputDc(const OutputDc&) = delete;
-  OutputDc& operator=(const OutputDc&) = delete;
-
-  plat::DeviceContext* Get() const { return dc_; }
-
- private:
-  plat::WindowId window_;
-  plat::DeviceContext* dc_;
-};
 
 void CopyRect(plat::DeviceContext& out, plat::DeviceContext& part, const plat::Rect& rect) {
   plat::BitBlt(out, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, part, rect.left, rect.top,
@@ -88,6 +70,10 @@ int CImageCanvasBase::PresentDirty(plat::WindowId window, plat::DeviceContext* d
   if (HasAttached()) {
     PresentTransition(window, dc, surface, format);
     return 0;
+  }
+  if (IDrawLayer* layer = GetLayer(); layer != nullptr && IsTrackingSuspended()) {
+    if (!incremental) layer->InvalidateAll();
+    return layer->RepaintTo(window, dc, surface, format, 0, 0);
   }
   CImage* image = GetImage();
   const plat::Rect whole{0, 0, GetWidth(), GetHeight()};

@@ -42,6 +42,12 @@ class IDrawLayer {
   // changed; 1 no device context or target, or the surface cannot be locked; 2 no palette.
   virtual int32_t RepaintTo(plat::WindowId window, plat::DeviceContext* dc, plat::Surface* surface, uint32_t format,
                             int32_t x, int32_t y) = 0;
+  // Repaints the changed rectangles with the attached list taken off for the while.
+  virtual void RepaintWithoutAttached() = 0;
+  // Paints the shown drawables of the own list (with `own`), then of the attached list (with
+  // `attached`), each unless the layer skips it and from its tail to its head, over the
+  // rectangle of the image; no background.
+  virtual void DrawListsOver(CImage& image, const plat::Rect& rect, bool own, bool attached) = 0;
 };
 
 class IDrawLayerFactory {

@@ -11,6 +11,8 @@
 #include "platform/gdi.h"
 #include "platform/surface.h"
 
+struct StripOverlay;
+
 class CImageCanvasBase : public CImageInterface, public CImagePart {
  public:
   int32_t GetWidth() const override { return GetImage()->GetWidth(); }
@@ -44,6 +46,9 @@ class CImageCanvasBase : public CImageInterface, public CImagePart {
 
  private:
   void PresentTransition(plat::WindowId window, plat::DeviceContext* dc, plat::Surface* surface, uint32_t format);
+  // Which of the layer's lists go over the strips, by the attach mode: the attached list, and in
+  // mode 2 the own list under it; mode 1 first repaints the layers without their attached lists.
+  StripOverlay PrepareOverlay(CScreenTransition& transition);
 };
 
 class CImageCanvas : public CImageCanvasBase {

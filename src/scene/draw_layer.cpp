@@ -276,6 +276,20 @@ int32_t CDrawLayer::Repaint() {
   return 0;
 }
 
+void CDrawLayer::RepaintWithoutAttached() {
+  CDrawList* const attached = attached_;
+  attached_ = nullptr;
+  Repaint();
+  attached_ = attached;
+}
+
+void CDrawLayer::DrawListsOver(CImage& image, const plat::Rect& rect, bool own, bool attached) {
+  Plan plan = MakePlan(own, attached);
+  plan.source = nullptr;
+  plan.fill = false;
+  PaintArea(image, plan, rect);
+}
+
 uint32_t CDrawLayer::RenderTo(CImage* image, uint8_t filter, uint32_t id, bool with_attached) {
   if (image == nullptr || image->GetPixels() == nullptr) return 1;
   if (target_ == nullptr || image->GetWidth() != target_->GetWidth() || image->GetHeight() != target_->GetHeight()) {

@@ -90,6 +90,8 @@ class CDrawLayer : public IDrawLayer {
   // Repaint with each painted rectangle or strip copied out as it is done.
   int32_t RepaintTo(plat::WindowId window, plat::DeviceContext* dc, plat::Surface* surface, uint32_t format,
                     int32_t x, int32_t y) override;
+  void RepaintWithoutAttached() override;
+  void DrawListsOver(CImage& image, const plat::Rect& rect, bool own, bool attached) override;
   // Paints the whole scene into an image of the target's size, the drawables by the filter: 0;
   // 1 the image is null or has no pixels; 2 without target or for another size.
   uint32_t RenderTo(CImage* image, uint8_t filter, uint32_t id, bool with_attached);

@@ -29,11 +29,18 @@ class FakeDrawLayer : public IDrawLayer {
   int32_t RepaintTo(plat::WindowId, plat::DeviceContext*, plat::Surface*, uint32_t, int32_t, int32_t) override {
     return ++presents, -1;
   }
+  void RepaintWithoutAttached() override { ++repaints_without_attached; }
+  void DrawListsOver(CImage&, const plat::Rect&, bool own, bool attached) override {
+    overlays.push_back((own ? 1 : 0) + (attached ? 2 : 0));
+  }
 
   CImage* target = nullptr;
   IDrawList* attached_list = nullptr;
   int invalidations = 0;
   int presents = 0;
+  int repaints_without_attached = 0;
+  // Per strip drawn over: 1 own list, 2 attached list, 3 both.
+  std::vector<int> overlays;
   // Stands for the background image: 0 none.
   int background = 0;
 };

@@ -8,7 +8,9 @@
 #include <memory>
 #include <vector>
 
+#include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"
+#include "platform/cpu_features.h"
 #include "scene/color_box.h"
 #include "scene/draw_layer.h"
 
@@ -27,6 +29,8 @@ struct Scene {
 
   Scene() {
     BuildPixelTables();
+    // The kernels the game chooses on this processor.
+    ChoosePixelKernels(plat::ReadCpuFeatures(), {});
     target.Create(kWidth, kHeight, 32, 0);
     background.Create(kWidth, kHeight, 32, 0);
     for (int32_t y = 0; y < kHeight; ++y) {

@@ -115,6 +115,9 @@ uint32_t CDrawLayer::SwapBackgroundWith(CDrawLayer* other, bool redraw) {
   std::swap(colour_, other->colour_);
   std::swap(anchor_x_, other->anchor_x_);
   std::swap(anchor_y_, other->anchor_y_);
+  std::swap(stretch_mode_, other->stretch_mode_);
+  std::swap(area_, other->area_);
+  std::swap(area_source_, other->area_source_);
   if (redraw) {
     InvalidateAll();
     other->InvalidateAll();
@@ -130,10 +133,70 @@ uint32_t CDrawLayer::CreateBackgroundCache(bool recreate) {
     if (cache->Create(target_->GetWidth(), target_->GetHeight(), target_->GetBitsPerPixel(), 0) != 0) return 2;
     cache_ = std::move(cache);
   }
+  area_ = plat::Rect{};
   return 0;
 }
 
-void CDrawLayer::ReleaseBackgroundCache() { cache_.reset(); }
+void CDrawLayer::ReleaseBackgroundCache() {
+  cache_.reset();
+  area_ = plat::Rect{};
+}
+
+uint32_t CDrawLayer::FillValue() const { return target_->GetBitsPerPixel() == 32 ? colour_ : (colour_ >> 16) & 0xFF; }
+
+bool CDrawLayer::SetBackgroundArea(int32_t x, int32_t y, int32_t width, int32_t height, const plat::Rect* source) {
+  if (background_ == nullptr || target_ == nullptr) return false;
+  const plat::Rect whole_source{0, 0, background_->GetWidth(), background_->GetHeight()};
+  const plat::Rect from = source != nullptr ? *source : whole_source;
+  const int32_t target_width = target_->GetWidth();
+  const int32_t target_height = target_->GetHeight();
+  const auto same = [](const plat::Rect& a, const plat::Rect& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+  };
+  if (cache_ != nullptr && same(area_, plat::Rect{x, y, x + width, y + height}) && same(area_source_, from)) {
+    return false;
+  }
+  const bool identity =
+      x == 0 && y == 0 && width == target_width && height == target_height && same(from, whole_source);
+  if ((width == 0 && height == 0) || identity) {
+    ReleaseBackgroundCache();
+  } else {
+    const int32_t w = width < 1 ? target_width : width;
+    const int32_t h = height < 1 ? target_height : height;
+    if (cache_ == nullptr) {
+      auto cache = std::make_unique<CImage>();
+      if (cache->Create(target_width, target_height, background_->GetBitsPerPixel(), 0) != 0) return false;
+      cache_ = std::move(cache);
+    }
+    const plat::Rect area{x, y, x + w, y + h};
+    const bool filled = x > 0 || y > 0 || area.right < target_width || area.bottom < target_height;
+    const auto fill = [&] {
+      if (cache_->GetBitsPerPixel() == 32) {
+        cache_->FillRectArgb(FillValue(), nullptr);
+      } else {
+        cache_->FillRect(FillValue(), 0, 0, nullptr);
+      }
+    };
+    if (filled) fill();
+    if (!StretchIntoCache(area, from) && !filled) fill();
+    area_ = plat::Rect{x, y, x + width, y + height};
+    area_source_ = from;
+  }
+  InvalidateAll();
+  return true;
+}
+
+bool CDrawLayer::StretchIntoCache(const plat::Rect& area, const plat::Rect& source) {
+  const ImageSize size{area.Width(), area.Height()};
+  const bool smooth = (stretch_mode_ & 0xF) != 0;
+  // Without the pixel-routine library the engine's own stretch serves 32-bit pictures too.
+  if (cache_->GetBitsPerPixel() == 32 && g_PixelLib != nullptr) {
+    return cache_->PixelLibStretchBlend(background_, 0, stretch_mode_, 255, 0, &size, area.left, area.top, &source) ==
+           0;
+  }
+  if (smooth) return cache_->SmoothStretchCopy(background_, &size, area.left, area.top, &source) == 0;
+  return cache_->StretchCopy(background_, &size, area.left, area.top, &source, false) == 0;
+}
 
 void CDrawLayer::SetFlags(uint8_t first, uint8_t second) {
   skip_own_ = first;
@@ -216,7 +279,7 @@ CDrawLayer::Plan CDrawLayer::MakePlan(bool own, bool attached) const {
       plan.source_y = background_y_;
     } else if (target_->GetBitsPerPixel() == 32 || target_->GetBitsPerPixel() == 8) {
       plan.fill = true;
-      plan.fill_value = target_->GetBitsPerPixel() == 32 ? colour_ : (colour_ >> 16) & 0xFF;
+      plan.fill_value = FillValue();
     }
   }
   if (own && skip_own_ == 0) plan.lists[0] = &own_list_;

@@ -62,7 +62,16 @@ class CDrawLayer : public IDrawLayer {
   // target; 2 when it cannot be made. With recreate an existing cache is made anew.
   uint32_t CreateBackgroundCache(bool recreate);
   CImage* GetBackgroundCache() const { return cache_.get(); }
+  // Drops the cache and its area placement.
   void ReleaseBackgroundCache();
+  // Stretches the source rectangle of the background image (null: all of it) to (x, y, w, h)
+  // of the cache, the rest of the cache in the colour; a side below 1 is the target's. (0, 0)
+  // or the identity placement drops the cache. False without background image or target, when
+  // the placement is the one the cache holds, or when the cache cannot be made; else true and
+  // everything is repainted.
+  bool SetBackgroundArea(int32_t x, int32_t y, int32_t width, int32_t height, const plat::Rect* source);
+  // Stretch mode of SetBackgroundArea: a low nibble other than 0 smooths; 1 at start.
+  void SetStretchMode(uint32_t mode) { stretch_mode_ = mode; }
 
   // Stores the byte as the no-background flag.
   void SetVisible(uint8_t visible) override { no_background_ = visible; }
@@ -105,6 +114,10 @@ class CDrawLayer : public IDrawLayer {
   void CollectList(CDrawList& list);
   template <typename Fn>
   void ForEachNode(Fn fn);
+  uint32_t FillValue() const;
+  // The background image's source rectangle stretched into the area of the cache; false when
+  // nothing could draw it.
+  bool StretchIntoCache(const plat::Rect& area, const plat::Rect& source);
 
   CImage* target_ = nullptr;
   CDrawList own_list_;
@@ -121,4 +134,8 @@ class CDrawLayer : public IDrawLayer {
   std::unique_ptr<CImage> cache_;
   int32_t anchor_x_ = 0;
   int32_t anchor_y_ = 0;
+  uint32_t stretch_mode_ = 1;
+  // Where SetBackgroundArea placed the background in the cache; width 0: no placement.
+  plat::Rect area_;
+  plat::Rect area_source_;
 };

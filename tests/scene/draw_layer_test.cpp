@@ -237,3 +237,35 @@ TEST(DrawLayerPaletteTest, AnEightBitTargetIsFilledWithTheRedByteAsIndex) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DrawLayerTest, BackgroundAreaStretchesThePictureIntoTheCacheOverTheColour) {
+  EXPECT_FALSE(layer_.SetBackgroundArea(10, 10, 20, 20, nullptr)) << "no background picture";
+  CImage picture;
+  ASSERT_EQ(picture.Create(2, 2, 32, 0), 0u);
+  const uint32_t colours[4] = {0xFF110000, 0xFF002200, 0xFF000033, 0xFF444444};
+  for (int32_t i = 0; i < 4; ++i) reinterpret_cast<uint32_t*>(picture.GetRowPointer(i / 2))[i % 2] = colours[i];
+  ASSERT_TRUE(layer_.SetBackgroundImage(&picture, 0, 0, false));
+  layer_.SetStretchMode(0);
+
+  ASSERT_TRUE(layer_.SetBackgroundArea(10, 10, 20, 20, nullptr));
+  EXPECT_FALSE(layer_.SetBackgroundArea(10, 10, 20, 20, nullptr)) << "the cache holds that placement";
+  ASSERT_EQ(layer_.Repaint(), 0);
+  EXPECT_EQ(target_.GetPixel(5, 5) & 0xFFFFFF, kBackground & 0xFFFFFF);
+  EXPECT_EQ(target_.GetPixel(12, 12), colours[0]);
+  EXPECT_EQ(target_.GetPixel(25, 12), colours[1]);
+  EXPECT_EQ(target_.GetPixel(25, 25), colours[3]);
+  EXPECT_EQ(target_.GetPixel(30, 30) & 0xFFFFFF, kBackground & 0xFFFFFF);
+
+  const plat::Rect bottom_right{1, 1, 2, 2};
+  ASSERT_TRUE(layer_.SetBackgroundArea(0, 0, 0, -1, &bottom_right)) << "sides below 1 take the target's";
+  ASSERT_EQ(layer_.Repaint(), 0);
+  EXPECT_EQ(target_.GetPixel(639, 479), colours[3]);
+
+  ASSERT_TRUE(layer_.SetBackgroundArea(0, 0, 640, 480, nullptr));
+  EXPECT_EQ(layer_.GetBackgroundCache(), nullptr);
+  EXPECT_EQ(RegionRects(layer_.GetRegion()), (std::vector<RectArray>{{0, 0, 640, 480}}));
+}
+
+}  // namespace

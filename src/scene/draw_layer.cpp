@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/trig_tables.h"
+#include "gfx/rotated_quad.h"
 #include "gfx/screen_transition.h"
 
 uint8_t g_MergeDirtyRects = 1;
@@ -118,6 +120,10 @@ uint32_t CDrawLayer::SwapBackgroundWith(CDrawLayer* other, bool redraw) {
   std::swap(stretch_mode_, other->stretch_mode_);
   std::swap(area_, other->area_);
   std::swap(area_source_, other->area_source_);
+  std::swap(angle_, other->angle_);
+  std::swap(zoom_, other->zoom_);
+  std::swap(zoom_x_, other->zoom_x_);
+  std::swap(zoom_y_, other->zoom_y_);
   if (redraw) {
     InvalidateAll();
     other->InvalidateAll();
@@ -134,12 +140,60 @@ uint32_t CDrawLayer::CreateBackgroundCache(bool recreate) {
     cache_ = std::move(cache);
   }
   area_ = plat::Rect{};
+  angle_ = 0;
+  zoom_ = 0.0;
   return 0;
 }
 
 void CDrawLayer::ReleaseBackgroundCache() {
   cache_.reset();
   area_ = plat::Rect{};
+  angle_ = 0;
+  zoom_ = 0.0;
+}
+
+void CDrawLayer::FillCache() {
+  if (cache_->GetBitsPerPixel() == 32) {
+    cache_->FillRectArgb(FillValue(), nullptr);
+  } else {
+    cache_->FillRect(FillValue(), 0, 0, nullptr);
+  }
+}
+
+bool CDrawLayer::SetBackgroundRotoZoom(int32_t x, int32_t y, int32_t angle, double zoom) {
+  if (background_ == nullptr || target_ == nullptr || background_->GetBitsPerPixel() != 32) return false;
+  if (cache_ != nullptr && x == zoom_x_ && y == zoom_y_ && angle == angle_ && zoom == zoom_) return false;
+  const bool no_turn = (angle & (CTrigTables::kSteps - 1)) == 0 && zoom == 1.0 && x == 0 && y == 0;
+  RotatedQuad quad;
+  const RotationRequest request{0, 0, angle, zoom, background_->GetWidth(), background_->GetHeight(), anchor_x_,
+                                anchor_y_};
+  if (no_turn || !ComputeRotatedQuad(request, quad)) {
+    ReleaseBackgroundCache();
+  } else {
+    if (cache_ == nullptr) {
+      auto cache = std::make_unique<CImage>();
+      if (cache->Create(target_->GetWidth(), target_->GetHeight(), 32, 0) != 0) return false;
+      cache_ = std::move(cache);
+    }
+    // The quad's corners are relative to its box; the anchor, scaled with the picture, lands
+    // at (x + anchor x, y + anchor y).
+    const double shift_x = quad.x + x + anchor_x_ - anchor_x_ * zoom;
+    const double shift_y = quad.y + y + anchor_y_ - anchor_y_ * zoom;
+    PixelTransformArgs args;
+    const RotatedPoint* corners[3] = {&quad.corners[0], &quad.corners[1], &quad.corners[3]};
+    for (int i = 0; i < 3; ++i) args.points[i] = {corners[i]->x + shift_x, corners[i]->y + shift_y};
+    const ImageSize size{cache_->GetWidth(), cache_->GetHeight()};
+    args.fill = colour_;
+    args.area = &size;
+    if (cache_->PixelLibTransform(background_, args) != 0) FillCache();
+    zoom_x_ = x;
+    zoom_y_ = y;
+    area_ = plat::Rect{};
+    angle_ = angle;
+    zoom_ = zoom;
+  }
+  InvalidateAll();
+  return true;
 }
 
 uint32_t CDrawLayer::FillValue() const { return target_->GetBitsPerPixel() == 32 ? colour_ : (colour_ >> 16) & 0xFF; }
@@ -170,16 +224,11 @@ bool CDrawLayer::SetBackgroundArea(int32_t x, int32_t y, int32_t width, int32_t 
     }
     const plat::Rect area{x, y, x + w, y + h};
     const bool filled = x > 0 || y > 0 || area.right < target_width || area.bottom < target_height;
-    const auto fill = [&] {
-      if (cache_->GetBitsPerPixel() == 32) {
-        cache_->FillRectArgb(FillValue(), nullptr);
-      } else {
-        cache_->FillRect(FillValue(), 0, 0, nullptr);
-      }
-    };
-    if (filled) fill();
-    if (!StretchIntoCache(area, from) && !filled) fill();
+    if (filled) FillCache();
+    if (!StretchIntoCache(area, from) && !filled) FillCache();
     area_ = plat::Rect{x, y, x + width, y + height};
+    angle_ = 0;
+    zoom_ = 0.0;
     area_source_ = from;
   }
   InvalidateAll();

@@ -70,6 +70,12 @@ class CDrawLayer : public IDrawLayer {
   // the placement is the one the cache holds, or when the cache cannot be made; else true and
   // everything is repainted.
   bool SetBackgroundArea(int32_t x, int32_t y, int32_t width, int32_t height, const plat::Rect* source);
+  // Renders the 32-bit background image scaled by zoom and turned by angle (512 steps a turn)
+  // about its anchor, which lands at (x + anchor x, y + anchor y), into the cache over the
+  // colour (all colour when the pixel-routine library cannot draw it). No turn at all (zoom 0,
+  // or angle 0 at zoom 1 at (0, 0)) drops the cache. False without a 32-bit background image or
+  // target, for the roto-zoom the cache holds, or when the cache cannot be made.
+  bool SetBackgroundRotoZoom(int32_t x, int32_t y, int32_t angle, double zoom);
   // Stretch mode of SetBackgroundArea: a low nibble other than 0 smooths; 1 at start.
   void SetStretchMode(uint32_t mode) { stretch_mode_ = mode; }
 
@@ -118,6 +124,7 @@ class CDrawLayer : public IDrawLayer {
   // The background image's source rectangle stretched into the area of the cache; false when
   // nothing could draw it.
   bool StretchIntoCache(const plat::Rect& area, const plat::Rect& source);
+  void FillCache();
 
   CImage* target_ = nullptr;
   CDrawList own_list_;
@@ -138,4 +145,9 @@ class CDrawLayer : public IDrawLayer {
   // Where SetBackgroundArea placed the background in the cache; width 0: no placement.
   plat::Rect area_;
   plat::Rect area_source_;
+  int32_t angle_ = 0;
+  // 0: no roto-zoom in the cache.
+  double zoom_ = 0.0;
+  int32_t zoom_x_ = 0;
+  int32_t zoom_y_ = 0;
 };

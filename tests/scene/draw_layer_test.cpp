@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
+#include "base/trig_tables.h"
+#include "gfx/pixel_library.h"
 #include "gfx/screen_transition.h"
 #include "pixel/pixel_tables.h"
 #include "scene/color_box.h"
@@ -266,6 +269,56 @@ TEST_F(DrawLayerTest, BackgroundAreaStretchesThePictureIntoTheCacheOverTheColour
   ASSERT_TRUE(layer_.SetBackgroundArea(0, 0, 640, 480, nullptr));
   EXPECT_EQ(layer_.GetBackgroundCache(), nullptr);
   EXPECT_EQ(RegionRects(layer_.GetRegion()), (std::vector<RectArray>{{0, 0, 640, 480}}));
+}
+
+}  // namespace
+
+namespace {
+
+// A half turn about the centre of a picture of the target's size, through the pixel-routine
+// library; then the turns that drop the cache, and the colour where no library draws.
+TEST(DrawLayerRotoZoomTest, AHalfTurnAboutTheCentreMirrorsBothWays) {
+  BuildPixelTables();
+  CTrigTables tables;
+  g_TrigTable = &tables;
+  CPixelLibrary library;
+  SetPixelLib(&library);
+  CImage target, picture;
+  ASSERT_EQ(target.Create(64, 48, 32, 0), 0u);
+  ASSERT_EQ(picture.Create(64, 48, 32, 0), 0u);
+  for (int32_t y = 0; y < 48; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(picture.GetRowPointer(y));
+    for (int32_t x = 0; x < 64; ++x) row[x] = 0xFF000000u | y << 8 | x;
+  }
+  CDrawLayer layer;
+  ASSERT_EQ(layer.SetTarget(&target, false), 0u);
+  layer.SetBackgroundColor(0xFF00FF00, false);
+  ASSERT_TRUE(layer.SetBackgroundImage(&picture, 0, 0, false));
+
+  ASSERT_TRUE(layer.SetBackgroundRotoZoom(0, 0, 256, 1.0));
+  EXPECT_FALSE(layer.SetBackgroundRotoZoom(0, 0, 256, 1.0));
+  ASSERT_EQ(layer.Repaint(), 0);
+  for (const auto& [x, y] : {std::pair{0, 0}, std::pair{63, 47}, std::pair{10, 30}}) {
+    EXPECT_EQ(target.GetPixel(x, y), picture.GetPixel(63 - x, 47 - y)) << x << "," << y;
+  }
+  ASSERT_TRUE(layer.SetBackgroundRotoZoom(0, 0, 0, 0.5));
+  ASSERT_EQ(layer.Repaint(), 0);
+  // Halved about the centre, which stays: the picture covers (16, 12) to (48, 36).
+  EXPECT_EQ(target.GetPixel(15, 11), 0xFF00FF00u);
+  EXPECT_NE(target.GetPixel(16, 12), 0xFF00FF00u);
+  EXPECT_NE(target.GetPixel(47, 35), 0xFF00FF00u);
+  EXPECT_EQ(target.GetPixel(48, 36), 0xFF00FF00u);
+
+  SetPixelLib(nullptr);
+  ASSERT_TRUE(layer.SetBackgroundRotoZoom(0, 0, 128, 1.0));
+  ASSERT_EQ(layer.Repaint(), 0);
+  EXPECT_EQ(target.GetPixel(32, 24), 0xFF00FF00u);
+
+  ASSERT_TRUE(layer.SetBackgroundRotoZoom(0, 0, 0, 1.0));
+  EXPECT_EQ(layer.GetBackgroundCache(), nullptr);
+  ASSERT_TRUE(layer.SetBackgroundRotoZoom(0, 0, 128, 0.0));
+  EXPECT_EQ(layer.GetBackgroundCache(), nullptr);
+  g_TrigTable = nullptr;
 }
 
 }  // namespace

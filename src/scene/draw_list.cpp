@@ -12,6 +12,12 @@ bool Passes(uint32_t wanted, uint32_t value, bool invert) {
 
 }  // namespace
 
+CDrawList::~CDrawList() {
+  // A layer must not paint a list that is gone.
+  if (layer_ != nullptr && layer_->GetAttachedList() == this) layer_->SetAttachedList(nullptr);
+  Clear();
+}
+
 uint32_t CDrawList::Insert(CDrawable* drawable, uint32_t priority, uint32_t tag) {
   return Link(drawable, priority, tag, false);
 }

@@ -35,7 +35,8 @@ class CDrawList : public IDrawList {
   CDrawList() = default;
   CDrawList(const CDrawList&) = delete;
   CDrawList& operator=(const CDrawList&) = delete;
-  ~CDrawList() override { Clear(); }
+  // Unbinds from the layer it is attached to and unlists its drawables.
+  ~CDrawList() override;
 
   // 0; 1 null; 2 the drawable is in a list already (nothing changes); 3 no memory. The node goes
   // above every node of the same priority; the drawable is marked dirty.

@@ -152,3 +152,21 @@ TEST_F(ListInLayerTest, LeavingUncoversTheLastPaintedAreaExceptByClear) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(AttachedListTest, AnAttachedListThatGoesUnbindsItselfFromTheLayer) {
+  CDrawLayer layer;
+  auto list = std::make_unique<CDrawList>();
+  CDrawList other;
+  layer.SetAttachedList(list.get());
+  EXPECT_EQ(list->GetLayer(), &layer);
+  layer.SetAttachedList(&other);
+  EXPECT_EQ(list->GetLayer(), nullptr) << "attaching another list unbinds the first";
+  layer.SetAttachedList(list.get());
+  list.reset();
+  EXPECT_EQ(layer.GetAttachedList(), nullptr);
+  EXPECT_EQ(other.GetLayer(), nullptr);
+}
+
+}  // namespace

@@ -165,7 +165,11 @@ AudioOutputHeadStart::AudioOutputHeadStart(uint32_t rate) {
   WaitForHeadStart(slot);
   slot.rate = rate;
   slot.opened.reset();
-  slot.thread = std::thread([&slot, rate] { slot.opened = OpenPaused(nullptr, rate); });
+  slot.thread = std::thread([&slot, rate] {
+    slot.opened = OpenPaused(nullptr, rate);
+    // SDL keeps its error text per thread and frees it by itself only on threads it made.
+    SDL_TLSCleanup();
+  });
 }
 
 AudioOutputHeadStart::~AudioOutputHeadStart() {

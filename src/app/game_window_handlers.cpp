@@ -3,6 +3,7 @@
 
 #include "app/game_app.h"
 #include "base/not_built.h"
+#include "builtins/variable_builtins.h"
 #include "platform/window.h"
 
 int CGameApp::PrepareWindow() {
@@ -17,7 +18,7 @@ int CGameApp::PrepareWindow() {
 }
 
 int CGameApp::OnQueryEndSession(MessageBlock& /*block*/) {
-  ReportNotBuiltYet("read-text logs (written when the session ends)");
+  SaveReadLogs();
   SaveSettings(0);
   return 1;
 }

@@ -117,7 +117,8 @@ int CFrameworkApp::Initialize() {
     ShowMessageBox(text, kBoxStop, plat::kDesktopWindow);
     return kExitScreenFailed;
   }
-  // The window's renderer, which the first frame would make, is made now, while the sound output opens.
+  // The window's renderer, which the first frame would make, is made now, while the sound
+  // output opens.
   plat::ScreenPresenter::ForWindow(main_window_.GetHandle());
   g_ScreenManager = &screen_;
   ReportNotBuiltYet("start-up: the timed drawing objects' image switch and the system report's flag");

@@ -67,7 +67,8 @@ class SdlAudioOutput : public AudioOutput {
 
  private:
   static void Pull(void* self, Uint8* stream, int bytes) {
-    static_cast<SdlAudioOutput*>(self)->mixer_->Mix(reinterpret_cast<int16_t*>(stream), static_cast<uint32_t>(bytes) / 4);
+    const auto frames = static_cast<uint32_t>(bytes) / 4;
+    static_cast<SdlAudioOutput*>(self)->mixer_->Mix(reinterpret_cast<int16_t*>(stream), frames);
   }
 
   std::unique_ptr<AudioSubsystem> subsystem_;

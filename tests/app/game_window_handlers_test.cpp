@@ -55,20 +55,16 @@ TEST_F(GameWindowHandlersTest, TheCloseQuestionKeepsTheWindowOnNoAndClosesItOnYe
     SCOPED_TRACE(c.name);
     if (!game_.GetMainWindow().IsWindow()) SetUp();
     std::vector<plat::MessageBoxRequest> asked;
-    uint8_t state_while_asked = 0;
-    bool modal_while_asked = false;
     plat::ScopedMessageBoxAnswers answers{[&](const plat::MessageBoxRequest& request) {
       asked.push_back(request);
-      state_while_asked = game_.GetModalState();
-      modal_while_asked = game_.IsModal();
+      EXPECT_EQ(game_.GetModalState(), CGameApp::kAskingToClose);
+      EXPECT_TRUE(game_.IsModal());
       return c.answer;
     }};
     EXPECT_EQ(game_.GetMainWindow().SendMessage(plat::WM_CLOSE, 0, 0), 0);
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].text, plat::Utf8ToSjis("『KVX DX Application』\nを終了しますか？"));
     EXPECT_EQ(asked[0].style & plat::kMessageBoxButtonsMask, plat::MB_YESNO);
-    EXPECT_EQ(state_while_asked, CGameApp::kAskingToClose);
-    EXPECT_TRUE(modal_while_asked);
     EXPECT_EQ(game_.GetModalState(), 0);
     EXPECT_FALSE(game_.IsModal());
     EXPECT_EQ(game_.GetMainWindow().IsWindow(), !c.closes);
@@ -101,6 +97,39 @@ TEST_F(GameWindowHandlersTest, MaximizingAndRestoringAnActiveWindowAskForTheScre
     game_.commands.clear();
     game_.GetMainWindow().SendMessage(plat::WM_SYSCOMMAND, c.command, 0);
     EXPECT_EQ(game_.commands, c.toggles ? std::vector<uint32_t>{kCmdScreenModeToggle} : std::vector<uint32_t>{});
+  }
+}
+
+TEST_F(GameWindowHandlersTest, ARequestedDialogShowsItsKindAndStoresTheAnswerOfAQuestion) {
+  struct Case {
+    uint32_t kind;
+    int answer;
+    uint32_t buttons;
+    uint8_t result;
+  };
+  for (const Case c : {Case{kDialogOk, plat::IDOK, plat::MB_OK, 1}, Case{kDialogYesNo, plat::IDNO, plat::MB_YESNO, 0},
+                       Case{kDialogYesNoWithSwitchOff, plat::IDYES, plat::MB_YESNO, 1},
+                       Case{kDialogYesNo, plat::kMessageBoxNotShown, plat::MB_YESNO, 0}}) {
+    SCOPED_TRACE(c.kind);
+    std::vector<plat::MessageBoxRequest> asked;
+    plat::ScopedMessageBoxAnswers answers{[&](const plat::MessageBoxRequest& request) {
+      asked.push_back(request);
+      return c.answer;
+    }};
+    uint8_t switch_off = 1;
+    MessageDialogRequestBlock request;
+    request.kind = c.kind;
+    request.text = "text";
+    request.title = "title";
+    request.switch_off = &switch_off;
+    request.result = 7;
+    game_.GetMainWindow().SendMessage(kMsgDialogRequest, 0, 0, &request);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].caption, "title");
+    EXPECT_EQ(asked[0].style & plat::kMessageBoxButtonsMask, c.buttons);
+    // Only questions answer through the block; the check box starts cleared.
+    EXPECT_EQ(request.result, c.kind == kDialogOk ? 7 : c.result);
+    EXPECT_EQ(switch_off, c.kind == kDialogYesNoWithSwitchOff ? 0 : 1);
   }
 }
 

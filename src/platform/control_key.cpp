@@ -38,13 +38,8 @@ bool IsControlKeyHeld() {
   return (SDL_GetModState() & KMOD_CTRL) != 0 || HeldOnX11Display();
 }
 
-ScopedControlKeyState::ScopedControlKeyState(bool held) {
-  const int before = g_Override.exchange(held ? 2 : 1);
-  if (before != 0) previous_ = before == 2;
-}
+ScopedControlKeyState::ScopedControlKeyState(bool held) : previous_(g_Override.exchange(held ? 2 : 1)) {}
 
-ScopedControlKeyState::~ScopedControlKeyState() {
-  g_Override.store(previous_ ? (*previous_ ? 2 : 1) : 0);
-}
+ScopedControlKeyState::~ScopedControlKeyState() { g_Override.store(previous_); }
 
 }  // namespace plat

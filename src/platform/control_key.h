@@ -2,8 +2,6 @@
 // keyboard focus (the start-up reads it to open the game in a window).
 #pragma once
 
-#include <optional>
-
 namespace plat {
 
 bool IsControlKeyHeld();
@@ -17,7 +15,7 @@ class ScopedControlKeyState {
   ScopedControlKeyState& operator=(const ScopedControlKeyState&) = delete;
 
  private:
-  std::optional<bool> previous_;
+  int previous_;
 };
 
 }  // namespace plat

@@ -168,6 +168,7 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   const CScreenManager& GetScreenManager() const { return screen_; }
   CCriticalSection& GetDisplayLock() { return display_lock_; }
   AppInfo& GetAppInfo() { return info_; }
+  const AppInfo& GetAppInfo() const { return info_; }
   EnvironmentBlock& GetEnvironment() { return environment_; }
   WindowBlock& GetWindowSettings() { return window_block_; }
   uint8_t GetFatalError() const { return fatal_error_.load(); }

@@ -27,15 +27,9 @@ bool ScriptShouldStopInApp() { return g_App != nullptr && g_App->ShouldStopRunni
 
 }  // namespace
 
-GameSwitches DefaultGameSwitches() {
-  GameSwitches switches{};
-  for (const std::size_t on : {1, 2, 4, 6, 7, 8, 9, 13, 14, 16}) switches[on] = 1;
-  switches[12] = 2;  // 512 glyph-cache entries in bytes 11-12
-  return switches;
-}
-
 CGameApp::CGameApp() {
   g_App = this;
+  g_BuiltinApp = this;
   g_EndScriptFrameModesHook = &EndScriptFrameModesOfApp;
   g_ScriptStopCheckHook = &ScriptShouldStopInApp;
   g_TrigTable = &trig_tables_;
@@ -50,6 +44,7 @@ CGameApp::~CGameApp() {
   GetWorkerThread().Stop();
   script_host_.reset();
   if (g_UserConfig == &game_settings_) g_UserConfig = nullptr;
+  if (g_BuiltinApp == this) g_BuiltinApp = nullptr;
   if (g_TimerManager == &timers_) g_TimerManager = nullptr;
   if (g_PausableTimerManager == &pausable_timers_) g_PausableTimerManager = nullptr;
   if (g_TrigTable == &trig_tables_) g_TrigTable = nullptr;

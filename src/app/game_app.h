@@ -17,27 +17,15 @@
 #include "base/drop_files.h"
 #include "base/frame_pacer.h"
 #include "base/game_settings.h"
+#include "base/game_switches.h"
 #include "base/settings_files.h"
 #include "base/timer_manager.h"
 #include "base/trig_tables.h"
+#include "builtins/app_access.h"
 #include "gfx/pixel_library.h"
 #include "sound/sound_output.h"
 
 class CGameScriptHost;
-
-// The 17 game switches (the run-time block of the user's settings).
-inline constexpr std::size_t kGameSwitchCount = 17;
-inline constexpr std::size_t kSwitchTranslateScripts = 0;
-inline constexpr std::size_t kSwitchFrameWaitMode = 1;
-inline constexpr std::size_t kSwitchHighResCounter = 2;
-inline constexpr std::size_t kSwitchVerticalBlankLevel = 3;
-inline constexpr std::size_t kSwitchMouseMoves = 4;
-inline constexpr std::size_t kSwitchFrameSkip = 5;
-inline constexpr std::size_t kSwitchSoundWarning = 6;
-inline constexpr std::size_t kSwitchNoWaitAllowed = 13;
-inline constexpr std::size_t kSwitchPriorityHooksOff = 15;
-using GameSwitches = std::array<uint8_t, kGameSwitchCount>;
-GameSwitches DefaultGameSwitches();
 
 // Frame wait modes (switch 1).
 inline constexpr uint8_t kFrameWaitAutomatic = 0;
@@ -59,7 +47,7 @@ inline constexpr int kScriptEngineMainUnreadable = 3;
 inline constexpr int kScriptEngineMainRefused = 4;
 inline constexpr int kScriptEngineMainForDebugging = 5;
 
-class CGameApp : public CFrameworkApp {
+class CGameApp : public CFrameworkApp, public IBuiltinApp {
  public:
   // What the frame procedures return besides the number of script slices due.
   static constexpr int kFrameStop = 0;
@@ -82,8 +70,8 @@ class CGameApp : public CFrameworkApp {
   // Shows or hides the system cursor on the window's thread; nothing before the window exists.
   void SetCursorVisible(bool show);
   void SaveSettings(int code) override;
-  // The end of the session (a log-off, or a request to end the program): the settings are
-  // saved; 1, so that the session may end.
+  // The end of the session (a log-off, or a request to end the program): the scripts' persistent
+  // file and read-text log are written and the settings saved; 1, so that the session may end.
   virtual int OnQueryEndSession(MessageBlock& block);
   void RunOwnLoop() override;
   int OnThreadStart() override;
@@ -199,6 +187,19 @@ class CGameApp : public CFrameworkApp {
   void SetRestart(uint8_t value) { restart_.store(value); }
   void SetBackFormatRefresh(bool on) { back_format_refresh_.store(on); }
   void SetZeroSleep(bool on) { zero_sleep_.store(on); }
+  bool GetBackFormatRefresh() const { return back_format_refresh_.load(); }
+  bool GetZeroSleep() const { return zero_sleep_.load(); }
+
+  // The application as the settings built-ins reach it (g_BuiltinApp while it lives).
+  WindowBlock& WindowSettingBytes() override { return GetWindowSettings(); }
+  GameSwitches& SwitchBytes() override { return game_switches_; }
+  CFramePacer& Pacer() override { return pacer_; }
+  int SetMenuGroup(int group, bool enabled) override { return SetMenuState(group, enabled); }
+  bool MenuGroupPermitted(int group) const override { return IsMenuPermitted(group); }
+  uint8_t AllowedScreenModes() const override { return GetAppInfo().allowed_screen_modes; }
+  uint8_t InstallInformation() const override { return install_information_; }
+  void SwitchBackFormatRefresh(bool on) override { SetBackFormatRefresh(on); }
+  void SwitchZeroSleep(bool on) override { SetZeroSleep(on); }
   void SetMoviePlaying(uint8_t value) { movie_playing_ = value; }
 
  protected:

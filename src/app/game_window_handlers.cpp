@@ -5,6 +5,7 @@
 #include "app/modal_state_scope.h"
 #include "base/lock_guard.h"
 #include "base/not_built.h"
+#include "builtins/variable_builtins.h"
 #include "platform/control_key.h"
 #include "platform/message_queue.h"
 #include "platform/text_encoding.h"
@@ -85,7 +86,7 @@ int CGameApp::OnDestroy(MessageBlock& /*block*/) {
 }
 
 int CGameApp::OnQueryEndSession(MessageBlock& /*block*/) {
-  ReportNotBuiltYet("read-text logs (written when the session ends)");
+  SaveReadLogs();
   SaveSettings(0);
   return 1;
 }

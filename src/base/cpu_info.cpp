@@ -2,9 +2,8 @@
 
 #include <cstdio>
 #include <cstring>
-#include <iterator>
-#include <utility>
 
+#include "base/cpu_model_names.h"
 #include "platform/text_encoding.h"
 
 CpuInfo g_CpuInfo;
@@ -92,36 +91,37 @@ void SetExtendedCaches(const CpuInfo& info, const std::function<std::optional<pl
   }
 }
 
-constexpr std::pair<const char*, const char*> kVendorNames[] = {
-    {"GenuineIntel", "Intel "},  {"AuthenticAMD", "AMD "},     {"CyrixInstead", "Cyrix "}, {"CentaurHauls", "Centaur "},
-    {"NexGenDriven", "NexGen "}, {"RiseRiseRise", "Rise "},    {"GenuineTMx86", "Transmeta "},
-    {"UMC UMC UMC ", "UMC "},    {"SiS SiS SiS ", "SiS "},     {"Geode by NSC", "NSC "},
-};
-
-// The family-level names; a processor that is not one of them is an "Unknown Family".
-const char* FamilyName(const std::string& vendor, uint8_t family) {
-  if (vendor == "GenuineIntel") {
-    if (family == 4) return "486 Family(Unknown)";
-    if (family == 5) return "Pentium Family(Unknown)";
-    if (family == 6) return "P6 Family(Unknown)";
-    if (family == 15) return "Pentium 4 Family(Unknown)";
-  } else if (vendor == "AuthenticAMD") {
-    if (family == 5) return "K5/K6 Family(Unknown)";
-    if (family == 6) return "Athlon Family(Unknown)";
-    if (family == 15) return "Hammer";
-  } else if (vendor == "CentaurHauls" && family == 6) {
-    return "VIA C3 Family(Unknown)";
-  } else if (vendor == "CentaurHauls" && family == 5) {
-    return "IDT C6 Family(Unknown)";
+// What the name tables need beyond the record: the brand words, the extended family, the
+// multiprocessor and voltage-control bits, the Crusoe revision, and the K6 parts' L2 (their
+// caches are otherwise not read from the extended leaves).
+CpuNameFacts NameFacts(const CpuInfo& info, const std::function<std::optional<plat::CpuidLeaf>(uint32_t)>& leaf) {
+  CpuNameFacts facts;
+  facts.vendor = info.vendor;
+  facts.type = info.type;
+  facts.family = info.family;
+  facts.model = info.model;
+  facts.stepping = info.stepping;
+  facts.l2 = info.caches.l2;
+  facts.l3 = info.caches.l3;
+  facts.htt = info.htt;
+  facts.long_mode = info.long_mode;
+  facts.has_brand_text = !info.brand.empty();
+  if (const auto leaf1 = leaf(1)) {
+    facts.brand_index = static_cast<uint8_t>(leaf1->ebx & 0xFF);
+    facts.extended_family = static_cast<uint8_t>((leaf1->eax >> 20) & 0xFF);
   }
-  return "Unknown Family";
-}
-
-std::string ProcessorName(const CpuInfo& info) {
-  for (const auto& [vendor, short_name] : kVendorNames) {
-    if (info.vendor == vendor) return std::string(short_name) + FamilyName(info.vendor, info.family);
+  if (const auto extended = leaf(0x80000001u)) {
+    facts.amd_brand = static_cast<uint16_t>(extended->ebx & 0xFFFF);
+    facts.multiprocessor = Bit(extended->edx, 19) != 0;
   }
-  return "Unknown";
+  if (const auto power = leaf(0x80000007u)) facts.voltage_control = Bit(power->edx, 2) != 0;
+  if (info.vendor == "GenuineTMx86" && leaf(0x80860000u)) {
+    if (const auto revision = leaf(0x80860001u)) facts.transmeta_major = static_cast<uint8_t>(revision->ebx >> 24);
+  }
+  if (info.vendor != "GenuineIntel" && info.family == 5 && facts.l2 == 0) {
+    if (const auto l2 = leaf(0x80000006u)) facts.l2 = l2->ecx >> 16;
+  }
+  return facts;
 }
 
 }  // namespace
@@ -183,7 +183,7 @@ CpuInfo DecodeProcessor(const std::function<std::optional<plat::CpuidLeaf>(uint3
   } else {
     SetExtendedCaches(info, leaf, info.caches);
   }
-  info.name = ProcessorName(info);
+  info.name = ProcessorName(NameFacts(info, leaf));
   return info;
 }
 

@@ -23,6 +23,7 @@ class CFramePacer {
 
   void SetExternallyPaced(bool externally_paced) { externally_paced_ = externally_paced; }
   void SetSkipEnabled(bool skip_enabled) { skip_enabled_ = skip_enabled; }
+  bool IsSkipEnabled() const { return skip_enabled_; }
 
   int32_t GetFramesPerSecond() const { return frames_per_second_; }
   bool UsesCounter() const { return use_counter_; }

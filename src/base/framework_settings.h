@@ -74,6 +74,8 @@ inline constexpr std::size_t kWinScreenMode = 0;
 inline constexpr std::size_t kWinColourDepth = 1;
 inline constexpr std::size_t kWinLeft = 2;  // i32
 inline constexpr std::size_t kWinTop = 6;   // i32
+inline constexpr std::size_t kWinCursorMoves = 10;
+inline constexpr std::size_t kWinMenuDelay = 11;  // u16
 inline constexpr std::size_t kWinPauseWhileInactive = 13;
 
 // Bits of the window-behaviour byte.

@@ -16,9 +16,11 @@ CGameScriptHost::CGameScriptHost() {
   GuiRootWindow().SetSoundChannels(&sound_channels_);
   SeedScriptRandom(ReadMillisecondClock());
   for (const GameBuiltin& builtin : GameBuiltins()) RegisterNative(builtin.function);
+  g_GameHost = this;
 }
 
 CGameScriptHost::~CGameScriptHost() {
+  if (g_GameHost == this) g_GameHost = nullptr;
   if (g_SoundChannels == &sound_channels_) g_SoundChannels = nullptr;
   if (GuiRootWindow().GetSoundChannels() == &sound_channels_) GuiRootWindow().SetSoundChannels(nullptr);
 }

@@ -11,6 +11,7 @@
 
 #include "base/byte_cursor.h"
 #include "base/game_settings.h"
+#include "builtins/game_host_access.h"
 #include "script/script_host.h"
 #include "sound/script_sound_channels.h"
 
@@ -24,7 +25,7 @@ struct StateSection {
   std::function<std::uint32_t(ByteReader& in, bool text_part)> read;
 };
 
-class CGameScriptHost : public CScriptHost {
+class CGameScriptHost : public CScriptHost, public IGameHost {
  public:
   static constexpr const char* kMainScript = "MAIN";
 
@@ -34,6 +35,8 @@ class CGameScriptHost : public CScriptHost {
   // widget manager, the built-in effects and the message box join here with their subsystems.
   CGameScriptHost();
   ~CGameScriptHost() override;
+
+  CScriptHost& Scripts() override { return *this; }
 
   CSoundChannelManager& SoundChannels() { return sound_channels_; }
   // Hands the game settings' sound switches and volumes to the sound channels.
@@ -49,7 +52,7 @@ class CGameScriptHost : public CScriptHost {
 
   // The boot value, the save word and the save title (null: none) set together; the list of
   // marked variables starts again empty.
-  void BeginSaveSelection(std::uint16_t boot_value, std::uint32_t save_word, const char* title);
+  void BeginSaveSelection(std::uint16_t boot_value, std::uint32_t save_word, const char* title) override;
   std::uint32_t SaveWord() const { return save_word_; }
   const std::string& SaveTitle() const { return save_title_; }
   // The picture whose image becomes a save's thumbnail while no novel frame exists, and the name
@@ -75,12 +78,12 @@ class CGameScriptHost : public CScriptHost {
   static constexpr std::uint32_t kNoSnapshot = 0xFFFFFFFF;
   // Replaces the held snapshot by a new record, with the text part unless the game settings say
   // otherwise; WriteState's result (no snapshot is held after a failure).
-  std::uint32_t TakeSnapshot();
+  std::uint32_t TakeSnapshot() override;
   // Reads the held snapshot back and drops it; ReadState's result, or kNoSnapshot.
-  std::uint32_t RestoreSnapshot();
-  void DiscardSnapshot() { snapshot_ = std::vector<std::uint8_t>(); }
+  std::uint32_t RestoreSnapshot() override;
+  void DiscardSnapshot() override { snapshot_ = std::vector<std::uint8_t>(); }
   // The held snapshot's record, empty when none is held.
-  std::span<const std::uint8_t> HeldSnapshot() const { return snapshot_; }
+  std::span<const std::uint8_t> HeldSnapshot() const override { return snapshot_; }
 
   // Save files "DATA<group><slot>.SAV" of the save folder. Group 10 rotates through slots 0 to
   // 9 and group 11 through 5 to 9; a negative slot there means the rotating slot.
@@ -91,22 +94,22 @@ class CGameScriptHost : public CScriptHost {
   // The path of a save. Slot >= 0: 0 when the file exists, 3 when not. Negative slot: the newest
   // existing rotating slot, counted down from the group's next one; 1 (group 10) or 2 (group 11)
   // when none exists, 3 in another group.
-  std::uint32_t GetSaveFilePath(std::string& path, std::int32_t group, std::int32_t slot) const;
+  std::uint32_t GetSaveFilePath(std::string& path, std::int32_t group, std::int32_t slot) const override;
   // Writes a save: 0; 1 no thumbnail source; 2 the thumbnail cannot be made; 5 the file cannot be
   // written (the old file is left whole); 6 the state record cannot be written; kNoSaveFile for a
   // slot that names no file.
-  std::uint32_t SaveGame(std::int32_t group, std::int32_t slot);
+  std::uint32_t SaveGame(std::int32_t group, std::int32_t slot) override;
   // Loads a save; a negative group loads the pending-load path. kNoSaveFile when the save is
   // missing, else LoadGameFile's result.
-  std::uint32_t LoadGame(std::int32_t group, std::int32_t slot);
+  std::uint32_t LoadGame(std::int32_t group, std::int32_t slot) override;
   // Loads the save at `path`, or the packed state stored at `offset` of that file. 0; 1 the file
   // cannot be read; 3 bad magic, byte sum, sizes or packed data; 4 the state record is refused;
   // 5 a version other than 0. Nothing of the running game changes unless the result is 0.
   std::uint32_t LoadGameFile(const std::string& path, std::uint32_t offset);
-  void SetPendingLoadPath(std::string path) { pending_load_path_ = std::move(path); }
+  void SetPendingLoadPath(std::string path) override { pending_load_path_ = std::move(path); }
   // Replaces the caption of an existing save (at most 139 bytes, whole characters). 0; 1 the
   // file cannot be read or written; 2 bad magic; kNoSaveFile no such save. Null text: 0, nothing.
-  std::uint32_t WriteSaveCaption(std::int32_t group, std::int32_t slot, const char* text);
+  std::uint32_t WriteSaveCaption(std::int32_t group, std::int32_t slot, const char* text) override;
   // Where ReadSaveHeader puts the fields of a save's header; a null field is not read.
   struct SaveHeaderOutputs {
     // A 32-bit image of at least 100 x 75: the thumbnail's colours go into its top-left pixels.
@@ -126,11 +129,11 @@ class CGameScriptHost : public CScriptHost {
   // LF in any other), then its write time after the words "record time" in lenticular brackets.
   // 0; 1 null text; else ReadSaveHeader's result.
   std::uint32_t FormatSaveTimeStamp(std::string* text, std::int32_t group, std::int32_t slot,
-                                    std::uint32_t mode) const;
+                                    std::uint32_t mode) const override;
   // 0; 1 the source is missing or the target names no file; 2 the copy failed.
-  std::uint32_t CopySaveFile(std::int32_t from_group, std::int32_t from_slot, std::int32_t to_group, std::int32_t to_slot);
+  std::uint32_t CopySaveFile(std::int32_t from_group, std::int32_t from_slot, std::int32_t to_group, std::int32_t to_slot) override;
   // 0; 1 no such save; 2 it cannot be deleted.
-  std::uint32_t DeleteSaveFile(std::int32_t group, std::int32_t slot);
+  std::uint32_t DeleteSaveFile(std::int32_t group, std::int32_t slot) override;
 
  private:
   std::uint32_t ReadStateParts(std::span<const std::uint8_t> record);

@@ -279,6 +279,23 @@ class CImage : public CImageBase {
   // or without the library; 2 when the routine fails; otherwise 0 with the rectangle marked.
   uint32_t PixelLibMirrorHorizontal(const plat::Rect* rect);
   uint32_t PixelLibMirrorVertical(const plat::Rect* rect);
+  // The library's in-place routines (see pixel_library.h): 1 without pixels (FillValue and
+  // BlendColor: also for an image that is not 32 bits); 2 for an image that is not 32 bits or
+  // without the library; 3 when the routine fails; otherwise 0 with its changed rectangle
+  // marked. BlendColor at level 0 gives 0 at once.
+  uint32_t PixelLibFillValue(uint8_t value, const plat::Rect* rect);
+  uint32_t PixelLibBlendColor(uint32_t colour, uint8_t level, const plat::Rect* rect, uint32_t flag);
+  uint32_t PixelLibSoften(uint32_t horizontal, uint32_t vertical, const plat::Rect* rect, uint32_t flag);
+  // Whole-image library routines (within the clip rectangle): the flag set inverts the alpha
+  // bytes, clear the colour bits; A is the brightness level, B the alpha level. False without
+  // pixels, at another depth, without the library or when the routine fails.
+  bool PixelLibSwitchOp(bool flag);
+  bool PixelLibValueOpA(uint32_t value);
+  bool PixelLibValueOpB(uint32_t value);
+
+  // The rectangle of an in-place operation: null is the clip rectangle, a given one is cut to
+  // it; false when nothing is left or the image has no pixels.
+  bool InPlaceRect(const plat::Rect* rect, plat::Rect& out) const;
 
   // The parts of the source and of this image that the operation in progress reads and writes.
   plat::Rect& SourceRect() { return source_rect_; }
@@ -320,6 +337,14 @@ class CImage : public CImageBase {
   // routine's result.
   template <typename Call>
   uint32_t LibraryOnlyPass(CImage* src, Call&& call);
+  // The same for a routine on this image alone: 1 without pixels, `wrong_depth` when it is not
+  // 32 bits, 2 without the library, 3 when the routine fails.
+  template <typename Call>
+  uint32_t LibraryOnlyInPlace(uint32_t wrong_depth, Call&& call);
+  // The library path of the fills, given the clipped rectangle: nothing without a bound library,
+  // else whether the routine worked, its changed rectangle marked (and handed to `changed`).
+  std::optional<bool> LibraryFill(uint32_t value, const plat::Rect& area, plat::Rect* changed);
+  std::optional<bool> LibraryColour(uint32_t rgb, uint8_t level, const plat::Rect& area);
   // Step 1 of every operation: this image and the source have pixels.
   bool HasPixelsFrom(const CImage* src) const;
   bool IsDepthPair(const CImage* src, uint8_t dst_bpp, uint8_t src_bpp) const;
@@ -350,9 +375,6 @@ class CImage : public CImageBase {
   uint32_t StretchBltFromSurface(plat::Surface& surface, ImageSize size, int32_t x, int32_t y,
                                  const plat::Rect& source, const plat::Rect& bounds, const plat::Rect& clip_rect);
   uint32_t SmoothStretchPass(CImage* src, ImageSize size, int32_t x, int32_t y, const plat::Rect& src_rect);
-  // The rectangle of an in-place operation: null is the clip rectangle, a given one is cut to
-  // it; false when nothing is left or the image has no pixels.
-  bool InPlaceRect(const plat::Rect* rect, plat::Rect& out) const;
   // The four members of a colour arithmetic kernel: plain and keyed, portable and vector.
   struct ColourKernels {
     void (*plain)(uint32_t*, int32_t, int32_t, int32_t, uint32_t);

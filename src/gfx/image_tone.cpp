@@ -89,15 +89,16 @@ void CImage::PaletteChanged() {
 bool CImage::FillRect(uint32_t r, uint32_t g, uint32_t b, const plat::Rect* rect, plat::Rect* changed) {
   plat::Rect area_rect;
   if (!InPlaceRect(rect, area_rect)) return false;
+  const uint8_t bpp = GetBitsPerPixel();
+  if (bpp != 8 && bpp != 32) return false;
+  if (const auto filled = LibraryFill(bpp == 8 ? r & 0xFF : Rgb(r, g, b), area_rect, changed)) return *filled;
   const Area area = AreaOf(*this, area_rect);
-  if (GetBitsPerPixel() == 8) {
+  if (bpp == 8) {
     for (int32_t y = 0; y < area.height; ++y) {
       std::memset(area.first + static_cast<ptrdiff_t>(y) * area.pitch, static_cast<uint8_t>(r), area.width);
     }
-  } else if (GetBitsPerPixel() == 32) {
-    Fill32(area.Pixels32(), area.skip, area.width, area.height, Rgb(r, g, b));
   } else {
-    return false;
+    Fill32(area.Pixels32(), area.skip, area.width, area.height, Rgb(r, g, b));
   }
   MarkChanged(area_rect);
   if (changed != nullptr) *changed = area_rect;
@@ -112,6 +113,7 @@ bool CImage::FillRectXYWH(int32_t x, int32_t y, int32_t width, int32_t height, u
 bool CImage::FillRectArgb(uint32_t colour, const plat::Rect* rect, plat::Rect* changed) {
   plat::Rect area_rect;
   if (GetBitsPerPixel() != 32 || !InPlaceRect(rect, area_rect)) return false;
+  if (const auto filled = LibraryFill(colour, area_rect, changed)) return *filled;
   const Area area = AreaOf(*this, area_rect);
   Fill32(area.Pixels32(), area.skip, area.width, area.height, colour);
   MarkChanged(area_rect);
@@ -127,6 +129,10 @@ bool CImage::FillRectArgbXYWH(int32_t x, int32_t y, int32_t width, int32_t heigh
 bool CImage::SetRgbKeepAlpha(uint32_t r, uint32_t g, uint32_t b, const plat::Rect* rect) {
   plat::Rect area_rect;
   if (GetBitsPerPixel() != 32 || !InPlaceRect(rect, area_rect)) return false;
+  // The library's colour routine at 255 sets the colour bits too, but leaves key pixels alone.
+  if (GetColorKey() == kNoColorKey) {
+    if (const auto set = LibraryColour(Rgb(r, g, b), 255, area_rect)) return *set;
+  }
   const Area area = AreaOf(*this, area_rect);
   (g_CpuHasMmx != 0 ? SetRgb32Mmx : SetRgb32)(area.Pixels32(), area.skip, area.width, area.height, Rgb(r, g, b));
   MarkChanged(area_rect);
@@ -137,6 +143,7 @@ uint32_t CImage::FillColor(uint32_t r, uint32_t g, uint32_t b, uint8_t level, co
   if (GetBitsPerPixel() != 32) return 1;
   plat::Rect area_rect;
   if (level == 0 || !InPlaceRect(rect, area_rect)) return 0;
+  if (const auto blended = LibraryColour(Rgb(r, g, b), level, area_rect)) return *blended ? 0 : 2;
   const Area area = AreaOf(*this, area_rect);
   const uint32_t key = GetColorKey();
   if (key != kNoColorKey) {

@@ -14,7 +14,10 @@ uint32_t g_RoutineDepth = 0;
 
 CPixelLibrary::CPixelLibrary()
     : routines_{PixelLibBlendRoutine, PixelLibStretchBlendRoutine, PixelLibTransformRoutine,
-                PixelLibMirrorHorizontalRoutine, PixelLibMirrorVerticalRoutine} {}
+                PixelLibMirrorHorizontalRoutine, PixelLibMirrorVerticalRoutine, PixelLibFill32Routine,
+                PixelLibFill8Routine, PixelLibFillValueRoutine, PixelLibBlendColourRoutine, PixelLibSoftenRoutine,
+                PixelLibInvertColourRoutine, PixelLibInvertAlphaRoutine, PixelLibBrightnessRoutine,
+                PixelLibAlphaLevelRoutine} {}
 
 void SetPixelLib(CPixelLibrary* library) { g_PixelLib = library; }
 

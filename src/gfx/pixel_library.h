@@ -67,6 +67,28 @@ struct PixelTransformArgs {
   const ImageSize* area = nullptr;
 };
 
+// The colour routine: the colour bits of 0x00RRGGBB mixed into a rectangle (null: the clip
+// rectangle) at the level as FillColor mixes them, key pixels of a keyed image left alone; at
+// level 255 the colour bits become the colour and the alpha bytes stay. The flag is passed
+// through by the callers; the routine does not read it.
+struct PixelColourArgs {
+  uint32_t colour = 0;
+  uint8_t level = 255;
+  const plat::Rect* rect = nullptr;
+  uint32_t flag = 0;
+};
+
+// Softening: a box blur of the rectangle (null: the clip rectangle) over the 2s + 1 pixels of a
+// row (s the horizontal strength), then over those of a column (the vertical strength), all four
+// channels, the edge pixels of the rectangle repeated; strengths above 127 count as 127. The
+// flag is passed through, as the colour routine's.
+struct PixelSoftenArgs {
+  uint32_t horizontal = 0;
+  uint32_t vertical = 0;
+  const plat::Rect* rect = nullptr;
+  uint32_t flag = 0;
+};
+
 // The typed routine table.
 struct PixelRoutines {
   PixelRoutineResult (*blend)(CImage& dst, CImage& src, const PixelBlendArgs& args);
@@ -76,6 +98,20 @@ struct PixelRoutines {
   // right or top to bottom.
   PixelRoutineResult (*mirror_horizontal)(CImage& image, const plat::Rect* rect);
   PixelRoutineResult (*mirror_vertical)(CImage& image, const plat::Rect* rect);
+  // The fills of a rectangle (null: the clip rectangle): a 32-bit image with one 32-bit value,
+  // an 8-bit image with one index, a 32-bit image with one byte in every byte of every pixel.
+  PixelRoutineResult (*fill32)(CImage& image, uint32_t colour, const plat::Rect* rect);
+  PixelRoutineResult (*fill8)(CImage& image, uint8_t index, const plat::Rect* rect);
+  PixelRoutineResult (*fill_value)(CImage& image, uint8_t value, const plat::Rect* rect);
+  PixelRoutineResult (*blend_colour)(CImage& image, const PixelColourArgs& args);
+  PixelRoutineResult (*soften)(CImage& image, const PixelSoftenArgs& args);
+  // Whole-image routines of a 32-bit image: the colour bits or the alpha bytes inverted; the
+  // colours at a brightness level (0..510, see CImage::AdjustBrightness) or the alpha bytes at
+  // an alpha level (0..511, see CImage::AdjustAlpha), failing for a level out of range.
+  PixelRoutineResult (*invert_colour)(CImage& image);
+  PixelRoutineResult (*invert_alpha)(CImage& image);
+  PixelRoutineResult (*brightness)(CImage& image, uint32_t level);
+  PixelRoutineResult (*alpha_level)(CImage& image, uint32_t level);
 };
 
 class CPixelLibrary {

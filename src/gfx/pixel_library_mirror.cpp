@@ -10,13 +10,7 @@ namespace {
 // CopyMirrored's modes: 0 left to right, 1 top to bottom.
 PixelRoutineResult Mirror(CImage& image, const plat::Rect* rect, uint8_t mode) {
   plat::Rect area;
-  if (rect != nullptr) {
-    area = *rect;
-    if (!image.ClipRect(&area)) return {};
-  } else {
-    image.GetClipRect(&area);
-  }
-  if (area.left >= area.right || area.top >= area.bottom) return {};
+  if (!image.InPlaceRect(rect, area)) return {};
   // The copy aside takes every pixel as it is, whatever the image's colour key.
   const uint8_t bpp = image.GetBitsPerPixel();
   CImage copy;

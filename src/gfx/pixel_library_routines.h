@@ -1,6 +1,7 @@
 // The routines of the engine's pixel-routine library, one file per family: the blends
 // (pixel_library_blend.cpp), the affine draw (pixel_library_transform.cpp) and the mirrors
-// (pixel_library_mirror.cpp).
+// (pixel_library_mirror.cpp), the fills and colour routines (pixel_library_fill.cpp), softening
+// (pixel_library_soften.cpp) and the whole-image routines (pixel_library_value_ops.cpp).
 #pragma once
 
 #include "gfx/pixel_library.h"
@@ -10,3 +11,12 @@ PixelRoutineResult PixelLibStretchBlendRoutine(CImage& dst, CImage& src, const P
 PixelRoutineResult PixelLibTransformRoutine(CImage& dst, CImage& src, const PixelTransformArgs& args);
 PixelRoutineResult PixelLibMirrorHorizontalRoutine(CImage& image, const plat::Rect* rect);
 PixelRoutineResult PixelLibMirrorVerticalRoutine(CImage& image, const plat::Rect* rect);
+PixelRoutineResult PixelLibFill32Routine(CImage& image, uint32_t colour, const plat::Rect* rect);
+PixelRoutineResult PixelLibFill8Routine(CImage& image, uint8_t index, const plat::Rect* rect);
+PixelRoutineResult PixelLibFillValueRoutine(CImage& image, uint8_t value, const plat::Rect* rect);
+PixelRoutineResult PixelLibBlendColourRoutine(CImage& image, const PixelColourArgs& args);
+PixelRoutineResult PixelLibSoftenRoutine(CImage& image, const PixelSoftenArgs& args);
+PixelRoutineResult PixelLibInvertColourRoutine(CImage& image);
+PixelRoutineResult PixelLibInvertAlphaRoutine(CImage& image);
+PixelRoutineResult PixelLibBrightnessRoutine(CImage& image, uint32_t level);
+PixelRoutineResult PixelLibAlphaLevelRoutine(CImage& image, uint32_t level);

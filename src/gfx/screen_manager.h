@@ -115,6 +115,7 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
   void SetLinearFiltering(bool on) { linear_filtering_ = on ? 1 : 0; }
   void SetUse60Hz(bool on) { use_60hz_ = on ? 1 : 0; }
   void SetBackgroundColour(uint8_t red, uint8_t green, uint8_t blue) { background_ = {red, green, blue}; }
+  std::array<uint8_t, 3> GetBackgroundColour() const { return background_; }
   // 0 no wait; 1 wait for the vertical blank, then blit; 2 or more flip where the display can.
   void SetWaitForVerticalBlank(uint8_t level) { wait_for_vertical_blank_ = level; }
   uint8_t GetWaitForVerticalBlank() const { return wait_for_vertical_blank_; }

@@ -41,3 +41,14 @@ int32_t CWidgetAction::PlayEventSound(const CWidgetAction* action, CGuiWindow& o
   static constexpr int32_t kStandard[3] = {CGuiWindow::kSoundDecide, CGuiWindow::kSoundEnter, CGuiWindow::kSoundLeave};
   return owner.PlaySound(nullptr, kStandard[Index(event)], 0, 0);
 }
+
+void CWidgetAction::FireWidget(const CWidgetAction* action, CGuiWindow& owner, int32_t id) {
+  if (id >= 0) owner.OnCommand(id);
+  PlayEventSound(action, owner, Event::kDecide);
+  if (action != nullptr) action->Fire(&owner);
+}
+
+void CWidgetAction::HoverWidget(const CWidgetAction* action, CGuiWindow* owner, bool entered, bool with_sound) {
+  if (action != nullptr) action->SetHover(entered);
+  if (with_sound && owner != nullptr) PlayEventSound(action, *owner, entered ? Event::kEnter : Event::kLeave);
+}

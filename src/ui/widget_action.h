@@ -36,6 +36,12 @@ class CWidgetAction {
   void SetHover(bool entered) const;
   // The record's sound for the event, or the owner's standard one when its id is below 0.
   static int32_t PlayEventSound(const CWidgetAction* action, CGuiWindow& owner, Event event);
+  // A widget with this record (or none) fired: the owner hears its command id when that is not
+  // negative, the decide sound plays, then the record sets its fired flag and tells its action.
+  static void FireWidget(const CWidgetAction* action, CGuiWindow& owner, int32_t id);
+  // The pointer or the focus entered (true) or left the widget: the record's flags, then the
+  // event's sound when asked for and the widget is in a window.
+  static void HoverWidget(const CWidgetAction* action, CGuiWindow* owner, bool entered, bool with_sound);
 
   const char* name1() const { return NameOrNull(name1_); }
   const char* name2() const { return NameOrNull(name2_); }

@@ -80,7 +80,7 @@ TEST(CpuInfoTest, AnAmdProcessorIsDecodedFromItsLeavesWithTheL2Correction) {
   });
   EXPECT_EQ(info.vendor, "AuthenticAMD");
   EXPECT_EQ(info.brand, "AMD Duron Processor");
-  EXPECT_EQ(info.name, "AMD Athlon Family(Unknown)");
+  EXPECT_EQ(info.name, "AMD Duron(Spitfire)");
   EXPECT_EQ(info.family, 6);
   EXPECT_EQ(info.model, 3);
   EXPECT_EQ(info.stepping, 0);

@@ -24,19 +24,15 @@ using namespace save_file;
 constexpr std::uint32_t kTop = 0xFF102030;     // red 10, green 20, blue 30
 constexpr std::uint32_t kBottom = 0xFFA0B0C0;
 
-class SaveFilesTest : public game_test::GameStateRecordTest {
+class SaveFilesTest : public game_test::SaveFolderTest {
  protected:
   void SetUp() override {
-    GameStateRecordTest::SetUp();
-    game_.MakeFolder("SAVE");
-    host_.SetSaveFolder(game_.EnginePath("SAVE\\").c_str());
-    // A 200 x 150 source: the top half one colour, the bottom half another.
-    ASSERT_EQ(source_.Create(200, 150, 32, 0), 0u);
+    SaveFolderTest::SetUp();
+    // The source: the top half one colour, the bottom half another.
     for (std::int32_t y = 0; y < 150; ++y) {
       auto* row = reinterpret_cast<std::uint32_t*>(source_.GetRowPointer(y));
       for (std::int32_t x = 0; x < 200; ++x) row[x] = y < 75 ? kTop : kBottom;
     }
-    host_.SetThumbnailSource(&source_, nullptr);
   }
 
   std::string SaveFile(int group, int slot) const {
@@ -59,7 +55,6 @@ class SaveFilesTest : public game_test::GameStateRecordTest {
     return names;
   }
 
-  CImage source_;
 };
 
 TEST_F(SaveFilesTest, ASaveHoldsEveryFieldAtItsOffsetAndLoadsBack) {

@@ -1,5 +1,5 @@
-// Fixtures of the game script host's tests: a host over the test game folder, and one with user
-// variables of every class and kind and a settings block of its own.
+// Fixtures of the game script host's tests: a host over the test game folder, one with user
+// variables of every class and kind and a settings block of its own, and one with a save folder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 
 #include "base/game_settings.h"
 #include "game/game_script_host.h"
+#include "gfx/image.h"
 #include "script/handle_table.h"
 #include "script/native_args.h"
 #include "sob_builder.h"
@@ -79,6 +80,20 @@ class GameStateRecordTest : public GameScriptHostTest {
   }
 
   GameSettingsBlock settings_ = DefaultGameSettings();
+};
+
+// A state-record host with a save folder and a 200 x 150 32-bit thumbnail source (black).
+class SaveFolderTest : public GameStateRecordTest {
+ protected:
+  void SetUp() override {
+    GameStateRecordTest::SetUp();
+    game_.MakeFolder("SAVE");
+    host_.SetSaveFolder(game_.EnginePath("SAVE\\").c_str());
+    ASSERT_EQ(source_.Create(200, 150, 32, 0), 0u);
+    host_.SetThumbnailSource(&source_, nullptr);
+  }
+
+  CImage source_;
 };
 
 }  // namespace game_test

@@ -10,6 +10,9 @@
 
 #include "base/input_manager.h"
 #include "base/message_keyboard.h"
+#include "base/mouse.h"
+#include "gfx/draw_layer_interface.h"
+#include "gfx/image.h"
 #include "platform/window_messages.h"
 #include "ui/gui_element.h"
 #include "ui/gui_window.h"
@@ -66,12 +69,24 @@ class LoggingElement : public CGuiElement {
   bool active_ = true;
 };
 
-// Actions 0 to 3 on the cursor keys, as the game binds them.
+// Actions 0 to 3 on the cursor keys and the decide action 4 on Return, as the game binds them.
 inline CInputBindings* CursorKeyBindings(CInputManager& input) {
-  CInputBindings* bindings = input.CreateBindings(4);
-  constexpr uint8_t kCursorKeys[4] = {0xC8, 0xD0, 0xCB, 0xCD};
-  for (uint32_t action = 0; action < 4; ++action) bindings->AddBinding(action, kSelectKeyboard, kCursorKeys[action]);
+  CInputBindings* bindings = input.CreateBindings(5);
+  constexpr uint8_t kKeys[5] = {0xC8, 0xD0, 0xCB, 0xCD, 0x1C};
+  for (uint32_t action = 0; action < 5; ++action) bindings->AddBinding(action, kSelectKeyboard, kKeys[action]);
   return bindings;
+}
+
+// A draw list for widgets to join; nothing draws it yet.
+class TestDrawList : public IDrawList {};
+
+// A button strip of `frames` opaque frames of width × height, each frame's pixels holding its
+// number in the blue byte.
+inline void MakeStrip(CImage& strip, int32_t frames, int32_t width, int32_t height) {
+  strip.Create(frames * width, height, 32, 0);
+  for (int32_t frame = 0; frame < frames; ++frame) {
+    strip.FillRectArgbXYWH(frame * width, 0, width, height, 0xFF000000u | static_cast<uint32_t>(frame));
+  }
 }
 
 class TestWindow : public CGuiWindow {
@@ -108,7 +123,19 @@ class TestWindow : public CGuiWindow {
     input_.Update();
   }
 
+  // The left mouse button goes down or up; the devices read the new frame.
+  void SetLeftButton(bool down) {
+    static_cast<CMessageMouse*>(input_.GetMouse())->OnButton(0, down);
+    input_.Update();
+  }
+  void OnCommand(int32_t id) override { commands.push_back(id); }
+  uint8_t GetFocusPointerMode() const override { return focus_pointer_mode; }
+  void SetMousePos(int32_t x, int32_t y) override { pointer = {x, y}; }
+  void ParkPointer() override { pointer = {-5, -5}; }
+
   plat::Point pointer{-1, -1};
+  std::vector<int32_t> commands;
+  uint8_t focus_pointer_mode = 0;
   std::vector<std::string> tooltips;
   std::vector<std::string> sounds;
   std::vector<std::string> actions;

@@ -1,0 +1,3 @@
+#include "builtins/app_access.h"
+
+IBuiltinApp* g_BuiltinApp = nullptr;

@@ -1,0 +1,3 @@
+#include "builtins/game_host_access.h"
+
+IGameHost* g_GameHost = nullptr;

@@ -1,0 +1,43 @@
+// The game script host as the built-in functions reach it. The host lives in the folder above
+// them, so it installs itself here for as long as it lives; with no host installed the built-in
+// functions that need it do nothing and return 0.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "script/script_host.h"
+
+class IGameHost {
+ public:
+  virtual CScriptHost& Scripts() = 0;
+
+  virtual void BeginSaveSelection(std::uint16_t boot_value, std::uint32_t save_word, const char* title) = 0;
+  virtual std::uint32_t GetSaveFilePath(std::string& path, std::int32_t group, std::int32_t slot) const = 0;
+  virtual void SetPendingLoadPath(std::string path) = 0;
+  virtual std::uint32_t SaveGame(std::int32_t group, std::int32_t slot) = 0;
+  virtual std::uint32_t LoadGame(std::int32_t group, std::int32_t slot) = 0;
+  virtual std::uint32_t FormatSaveTimeStamp(std::string* text, std::int32_t group, std::int32_t slot,
+                                            std::uint32_t mode) const = 0;
+  virtual std::uint32_t WriteSaveCaption(std::int32_t group, std::int32_t slot, const char* text) = 0;
+  virtual std::uint32_t CopySaveFile(std::int32_t from_group, std::int32_t from_slot, std::int32_t to_group,
+                                     std::int32_t to_slot) = 0;
+  virtual std::uint32_t DeleteSaveFile(std::int32_t group, std::int32_t slot) = 0;
+
+  virtual std::uint32_t TakeSnapshot() = 0;
+  virtual std::uint32_t RestoreSnapshot() = 0;
+  virtual void DiscardSnapshot() = 0;
+  virtual std::span<const std::uint8_t> HeldSnapshot() const = 0;
+
+ protected:
+  ~IGameHost() = default;
+};
+
+extern IGameHost* g_GameHost;
+
+// Runs `operation` on the installed game host; 0 without one.
+template <class Operation>
+std::uint32_t WithGameHost(Operation operation) {
+  return g_GameHost != nullptr ? operation(*g_GameHost) : 0;
+}

@@ -275,6 +275,13 @@ class CImage : public CImageBase {
   uint32_t PixelLibStretchBlend(CImage* src, uint32_t mode, uint32_t filter, uint8_t level, uint32_t flag,
                                 const ImageSize* size, int32_t x, int32_t y, const plat::Rect* src_rect);
   uint32_t PixelLibTransform(CImage* src, const PixelTransformArgs& args);
+  // The two matrix forms of the affine draw (one routine serves both), the cross-fade of two
+  // sources and the rule transition, with the statuses above; every source is checked, the rule
+  // image of the transition being 8 bits where the others are 32.
+  uint32_t PixelLibAffineDraw(CImage* src, const PixelAffineArgs& args);
+  uint32_t PixelLibAffineDraw2(CImage* src, const PixelAffineArgs& args);
+  uint32_t PixelLibBlendTwo(CImage* a, CImage* b, const PixelCrossFadeArgs& args);
+  uint32_t PixelLibBlendThree(CImage* a, CImage* b, CImage* rule, const PixelRuleTransitionArgs& args);
   // The library's mirrors of a rectangle in place (null: the clip rectangle): 1 without pixels
   // or without the library; 2 when the routine fails; otherwise 0 with the rectangle marked.
   uint32_t PixelLibMirrorHorizontal(const plat::Rect* rect);

@@ -6,6 +6,7 @@
 namespace {
 
 bool Is32(const CImage& image) { return image.GetBitsPerPixel() == 32; }
+bool HasPixels(const CImage* image) { return image != nullptr && image->GetPixels() != nullptr; }
 
 }  // namespace
 
@@ -56,6 +57,25 @@ uint32_t CImage::PixelLibStretchBlend(CImage* src, uint32_t mode, uint32_t filte
 
 uint32_t CImage::PixelLibTransform(CImage* src, const PixelTransformArgs& args) {
   return LibraryOnlyPass(src, [&](const PixelRoutines& routines) { return routines.transform(*this, *src, args); });
+}
+
+uint32_t CImage::PixelLibAffineDraw(CImage* src, const PixelAffineArgs& args) {
+  return LibraryOnlyPass(src, [&](const PixelRoutines& routines) { return routines.affine(*this, *src, args); });
+}
+
+uint32_t CImage::PixelLibAffineDraw2(CImage* src, const PixelAffineArgs& args) { return PixelLibAffineDraw(src, args); }
+
+uint32_t CImage::PixelLibBlendTwo(CImage* a, CImage* b, const PixelCrossFadeArgs& args) {
+  if (!HasPixels(b)) return 1;
+  if (HasPixelsFrom(a) && !Is32(*b)) return 2;
+  return LibraryOnlyPass(a, [&](const PixelRoutines& routines) { return routines.cross_fade(*this, *a, *b, args); });
+}
+
+uint32_t CImage::PixelLibBlendThree(CImage* a, CImage* b, CImage* rule, const PixelRuleTransitionArgs& args) {
+  if (!HasPixels(b) || !HasPixels(rule)) return 1;
+  if (HasPixelsFrom(a) && (!Is32(*b) || rule->GetBitsPerPixel() != 8)) return 2;
+  return LibraryOnlyPass(
+      a, [&](const PixelRoutines& routines) { return routines.rule_transition(*this, *a, *b, *rule, args); });
 }
 
 namespace {

@@ -13,10 +13,25 @@ uint32_t g_RoutineDepth = 0;
 }  // namespace
 
 CPixelLibrary::CPixelLibrary()
-    : routines_{PixelLibBlendRoutine, PixelLibStretchBlendRoutine, PixelLibTransformRoutine,
-                PixelLibMirrorHorizontalRoutine, PixelLibMirrorVerticalRoutine, PixelLibFill32Routine,
-                PixelLibFill8Routine, PixelLibFillValueRoutine, PixelLibBlendColourRoutine, PixelLibSoftenRoutine,
-                PixelLibInvertColourRoutine, PixelLibInvertAlphaRoutine, PixelLibBrightnessRoutine,
+    : routines_{PixelLibBlendRoutine,
+                PixelLibStretchBlendRoutine,
+                PixelLibTransformRoutine,
+                PixelLibAffineRoutine,
+                PixelLibCrossFadeRoutine,
+                PixelLibRuleTransitionRoutine,
+                PixelLibRowBlendRoutine,
+                PixelLibFrameBlendRoutine,
+                PixelLibFrameStretchBlendRoutine,
+                PixelLibMirrorHorizontalRoutine,
+                PixelLibMirrorVerticalRoutine,
+                PixelLibFill32Routine,
+                PixelLibFill8Routine,
+                PixelLibFillValueRoutine,
+                PixelLibBlendColourRoutine,
+                PixelLibSoftenRoutine,
+                PixelLibInvertColourRoutine,
+                PixelLibInvertAlphaRoutine,
+                PixelLibBrightnessRoutine,
                 PixelLibAlphaLevelRoutine} {}
 
 void SetPixelLib(CPixelLibrary* library) { g_PixelLib = library; }

@@ -67,6 +67,70 @@ struct PixelTransformArgs {
   const ImageSize* area = nullptr;
 };
 
+// The affine draw by a matrix: the source pixel at (u, v), counted from the source rectangle's
+// top-left corner, lands at (m[0]·u + m[2]·v + m[4], m[1]·u + m[3]·v + m[5]); the source
+// rectangle is then drawn as the transform routine draws it onto the corners that the matrix
+// gives. With a fill area, its pixels that the draw leaves uncovered take the fill colour. The
+// mode, filter and flag words are passed through by the callers and read by no routine.
+struct PixelAffineArgs {
+  double matrix[6]{};
+  const plat::Rect* src_rect = nullptr;
+  uint32_t mode = 0;
+  uint32_t filter = 0;
+  uint8_t level = 255;
+  uint32_t flags[2]{};
+  uint32_t fill = 0;
+  const plat::Rect* fill_area = nullptr;
+};
+
+// Where the two- and three-source routines draw: the area's top-left corner in the destination
+// and its size (a width or height of 0: as far as the images allow; a negative one: nothing),
+// and the points of each source that land on that corner. The area is cut to the destination's
+// clip rectangle and to every source.
+struct PixelPoint {
+  int32_t x = 0;
+  int32_t y = 0;
+};
+struct PixelArea {
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+};
+
+// The cross-fade: the area shows source A and source B over it at the level (0 all A, 255 all
+// B), the pixels that copying A and then blending B at the level paint. The second byte is
+// passed through and read by no routine.
+struct PixelCrossFadeArgs {
+  uint8_t level = 0;
+  uint8_t flag = 0;
+  PixelArea area{};
+  PixelPoint a{};
+  PixelPoint b{};
+};
+
+// The rule transition: the area shows source A, and source B wherever the 8-bit rule image's
+// value lies below the progress of the level, with a soft edge as wide as the vagueness (1 to
+// 511 rule steps; outside that range the nearest). Level 0 shows A, 255 B.
+struct PixelRuleTransitionArgs {
+  uint8_t level = 0;
+  uint32_t vague = 1;
+  uint8_t flag = 0;
+  PixelArea area{};
+  PixelPoint a{};
+  PixelPoint b{};
+  PixelPoint rule{};
+};
+
+// A picture in plain memory (a movie frame): top-down rows of 32-bit pixels.
+struct PixelFrame {
+  const uint8_t* pixels = nullptr;
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t pitch = 0;
+  uint8_t bpp = 32;
+};
+
 // The colour routine: the colour bits of 0x00RRGGBB mixed into a rectangle (null: the clip
 // rectangle) at the level as FillColor mixes them, key pixels of a keyed image left alone; at
 // level 255 the colour bits become the colour and the alpha bytes stay. The flag is passed
@@ -94,6 +158,17 @@ struct PixelRoutines {
   PixelRoutineResult (*blend)(CImage& dst, CImage& src, const PixelBlendArgs& args);
   PixelRoutineResult (*stretch_blend)(CImage& dst, CImage& src, const PixelStretchArgs& args);
   PixelRoutineResult (*transform)(CImage& dst, CImage& src, const PixelTransformArgs& args);
+  PixelRoutineResult (*affine)(CImage& dst, CImage& src, const PixelAffineArgs& args);
+  PixelRoutineResult (*cross_fade)(CImage& dst, CImage& a, CImage& b, const PixelCrossFadeArgs& args);
+  PixelRoutineResult (*rule_transition)(CImage& dst, CImage& a, CImage& b, CImage& rule,
+                                        const PixelRuleTransitionArgs& args);
+  // One row of the cross-fade: count pixels of A with B blended over them at the level, written
+  // to the destination row (which may be either source row); false for a negative count.
+  bool (*row_blend)(uint32_t* dst, const uint32_t* a, const uint32_t* b, int32_t count, uint8_t level);
+  // The blend and the stretched blend of a frame held in plain memory (the source rectangle is
+  // the frame's, null: the whole frame); they fail for a frame that is not 32 bits.
+  PixelRoutineResult (*frame_blend)(CImage& dst, const PixelFrame& frame, const PixelBlendArgs& args);
+  PixelRoutineResult (*frame_stretch_blend)(CImage& dst, const PixelFrame& frame, const PixelStretchArgs& args);
   // Mirrors the rectangle (null: the clip rectangle) of an 8- or 32-bit image in place, left to
   // right or top to bottom.
   PixelRoutineResult (*mirror_horizontal)(CImage& image, const plat::Rect* rect);

@@ -36,14 +36,14 @@ SourceShift CentreShift(const PixelTransformArgs::Point (&p)[3], int32_t width, 
 
 }  // namespace
 
-PixelRoutineResult PixelLibTransformRoutine(CImage& dst, CImage& src, const PixelTransformArgs& args) {
+uint32_t DrawTransform(CImage& dst, CImage& src, const PixelTransformArgs& args) {
   plat::Rect source;
   if (args.src_rect != nullptr) {
     source = *args.src_rect;
   } else {
     src.GetClipRect(&source);
   }
-  if (source.right <= source.left || source.bottom <= source.top) return {};
+  if (source.right <= source.left || source.bottom <= source.top) return 1;
   const auto& p = args.points;
   const QuadCorner top_left{ToCoordinate(p[0].x), ToCoordinate(p[0].y)};
   const QuadCorner top_right{ToCoordinate(p[1].x), ToCoordinate(p[1].y)};
@@ -58,9 +58,11 @@ PixelRoutineResult PixelLibTransformRoutine(CImage& dst, CImage& src, const Pixe
   const QuadCorners src_quad{QuadCorner{l, t}, QuadCorner{r, t}, QuadCorner{l, b}, QuadCorner{r, b}};
   // Full-width spans: every covered pixel samples at its own position.
   constexpr uint32_t kFullWidth = 1;
-  return RunAsRoutine(dst, [&]() -> uint32_t {
-    if (args.area != nullptr) dst.FillRectArgbXYWH(0, 0, args.area->width, args.area->height, args.fill);
-    if (args.level == 255) return dst.MapQuad(&src, dst_quad, src_quad, nullptr, kFullWidth);
-    return dst.MapQuadBlend(&src, dst_quad, src_quad, args.level, nullptr, kFullWidth);
-  });
+  if (args.area != nullptr) dst.FillRectArgbXYWH(0, 0, args.area->width, args.area->height, args.fill);
+  if (args.level == 255) return dst.MapQuad(&src, dst_quad, src_quad, nullptr, kFullWidth);
+  return dst.MapQuadBlend(&src, dst_quad, src_quad, args.level, nullptr, kFullWidth);
+}
+
+PixelRoutineResult PixelLibTransformRoutine(CImage& dst, CImage& src, const PixelTransformArgs& args) {
+  return RunAsRoutine(dst, [&] { return DrawTransform(dst, src, args); });
 }

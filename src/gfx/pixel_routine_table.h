@@ -16,8 +16,8 @@ enum class EPixelRoutine : uint8_t {
   kFillValue,         // image, byte, rectangle
   kBlend,             // destination, source, x, y, source rectangle, mode, level, flag
   kStretchBlend,      // the blend with a destination size and a filter mode
-  kTransform,         // destination, source, three corners, source rectangle, seven words
-  kTransformMatrix,   // the second affine draw
+  kTransform,         // the affine draw: three corners (entry), or the matrix form (place)
+  kTransformMatrix,   // the other matrix form of the affine draw
   kSoften,            // image, two strengths, rectangle, flag
   kMirrorHorizontal,  // image, rectangle: 32 bits, and the routine for other depths
   kMirrorHorizontal8,

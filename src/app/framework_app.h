@@ -207,6 +207,7 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   void LogClosingSections();
   // Ends a blocking wait: clears the flag and enables the window again.
   void FinishBlockingWait(plat::WindowId* window);
+  // The button chosen, or plat::kMessageBoxNotShown.
   int ShowBox(const std::string& text, int kind, plat::WindowId owner, const char* title, uint32_t buttons);
   bool threaded_setting() const { return environment_[kEnvThreadedMode] != 0; }
 

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/app_base.h"
@@ -12,6 +13,7 @@
 #include "app/main_window.h"
 #include "app/message_handler.h"
 #include "app/start_up_log.h"
+#include "platform/audio_output.h"
 #include "platform/single_instance.h"
 #include "base/critical_section.h"
 #include "base/cursor_motion.h"
@@ -206,6 +208,7 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   void LogClosingSections();
   // Ends a blocking wait: clears the flag and enables the window again.
   void FinishBlockingWait(plat::WindowId* window);
+  // The button chosen, or plat::kMessageBoxNotShown.
   int ShowBox(const std::string& text, int kind, plat::WindowId owner, const char* title, uint32_t buttons);
   bool threaded_setting() const { return environment_[kEnvThreadedMode] != 0; }
 
@@ -254,6 +257,9 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   std::atomic<uint8_t> cursor_edge_{0};
   bool cursor_over_ = false;
   CGuiApplication gui_application_{*this};
+  // Opening the sound output while the screen starts; the sound device takes it over in
+  // InitDevices, and it ends there.
+  std::unique_ptr<plat::AudioOutputHeadStart> sound_head_start_;
   // Last: its listener posts to the main window, so it ends before the window does.
   plat::SingleInstance single_instance_;
 };

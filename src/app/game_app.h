@@ -58,8 +58,13 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
 
   int SetUp() override;
   const char* GetSaveFolder() override { return save_folder_.empty() ? nullptr : save_folder_.c_str(); }
-  // Adds the game's handlers to the main window's message map.
+  // Adds the game's handlers to the main window's message map and settles the starting screen
+  // mode: a window while Ctrl is held, and the display's answer when the maximize box is on.
   int PrepareWindow() override;
+  // Selects the display for full screen (the status of the screen manager's SelectDisplay, 0
+  // success): the monitor of the window (without one, of the game screen at the stored window
+  // position), or the monitor the game settings name.
+  uint32_t GetMonitorForWindow(const CWindow* window, uint8_t depth);
   int InitDevices() override;
   void OnExitBegin(int code) override;
   // Shows or hides the system cursor on the window's thread; nothing before the window exists.
@@ -85,7 +90,9 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   // Permits (or withdraws) a group's commands: 0, or -1 for a group above 4.
   int SetMenuState(int group, bool enabled);
   bool IsMenuPermitted(int group) const { return menu_permissions_[static_cast<std::size_t>(group)] != 0; }
-  // What the game is asking the player: 0 nothing, 7 whether to go back to the title.
+  // What the game is asking the player: 0 nothing, 4 whether to end, 7 whether to go back to
+  // the title.
+  static constexpr uint8_t kAskingToClose = 4;
   static constexpr uint8_t kAskingBackToTitle = 7;
   uint8_t GetModalState() const { return modal_state_.load(); }
 
@@ -135,8 +142,30 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   int GetPriorityNesting() const { return priority_nesting_; }
 
   // The game's message handlers.
+  // WM_SYSCOMMAND: maximizing (and restoring a window that is not minimized) asks for the
+  // screen-mode toggle.
+  virtual int OnSysCommand(MessageBlock& block);
+  // WM_DESTROY: hides the window, keeps its position in window mode and ends the message loop.
+  virtual int OnDestroy(MessageBlock& block);
   // WM_DROPFILES: brings the window to the front and queues the drop's files; 0.
   virtual int OnDropFiles(MessageBlock& block);
+  // kMsgDialogRequest: the message dialog of the request block.
+  virtual int OnDialogRequest(MessageBlock& block);
+  virtual int OnMovieNotify(MessageBlock& block);
+  // WM_CLOSE: asks the player first; in exclusive full screen the close waits for the next
+  // activation.
+  int OnClose(MessageBlock& block) override;
+  void OnActivateFullScreen() override;
+
+  // The game's message dialog (a kDialog* kind) owned by `owner` (0: the main window, else the
+  // desktop): 1 OK or yes, 0 no or closed, kDialogNotShown when it could not be shown; kinds
+  // above 3 show nothing (0). A null title is the application name.
+  static constexpr int kDialogNotShown = -1;
+  int ShowMessageDialog(const std::string& text, uint32_t kind, uint8_t* switch_off, const char* title,
+                        bool fit_to_text, plat::WindowId owner = 0);
+  // The same for a request block, whose result takes the answer of kinds 2 and 3: 1 for a
+  // missing block or text, else the dialog's answer.
+  int ShowRequestedDialog(MessageDialogRequestBlock* request);
 
   GameSwitches& GetGameSwitches() { return game_switches_; }
   GameSettingsBlock& GetGameSettings() { return game_settings_; }
@@ -151,6 +180,8 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   CSoundOutput& GetSoundOutput() { return sound_output_; }
   CDropFiles& GetDropFiles() { return drop_files_; }
   CCriticalSection& GetGameLock() { return game_lock_; }
+  // Taken around every use of the current movie object.
+  CCriticalSection& GetAppLock() { return app_lock_; }
   // 0 none; n > 0 restarts the scripts at "MAIN" with the boot value kept when n - 1 is non-zero.
   uint8_t GetRestart() const { return restart_.load(); }
   void SetRestart(uint8_t value) { restart_.store(value); }
@@ -183,6 +214,9 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   // More frames to skip than this are not caught up with script slices.
   static constexpr int kMostSlicesPerFrame = 4;
 
+  // PrepareWindow's last step: full screen refused when no display can be selected, or chosen
+  // when the window does not fit the desktop.
+  void CheckDisplayForWindow();
   // InitDevices' first step: the drawing settings after the screen start.
   void TakeUpScreenStart();
   // Publishes the keyboard, the mouse and the first joystick, and builds the game's bindings:
@@ -266,16 +300,20 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   std::atomic<bool> zero_sleep_{false};
   uint8_t saved_frame_wait_mode_ = kFrameWaitTimer;
   uint8_t saved_high_res_ = 1;
-  // The drawing method of an enlarged screen as the set-up left it.
+  // The drawing method of an enlarged screen and the screen mode as the set-up left them.
   uint8_t requested_drawing_method_ = 0;
+  uint8_t set_up_screen_mode_ = 0;
   int no_wait_nesting_ = 0;
   int high_res_suspension_ = 0;
+  // A close asked for in exclusive full screen, repeated at the next activation.
+  std::atomic<uint8_t> close_pending_{0};
   CCriticalSection game_lock_;
   std::atomic<uint8_t> restart_{0};
   std::atomic<uint8_t> modal_state_{0};
   // Settings dialog, save, load, back to title, screen-mode toggle.
   std::array<std::atomic<uint8_t>, 5> menu_permissions_{1, 0, 0, 0, 1};
   int priority_nesting_ = 0;
+  CCriticalSection app_lock_;
 
   // Menu command 40002: asks, and restarts at "MAIN" on yes.
   void BackToTitle();

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/game_app.h"
+#include "app/modal_state_scope.h"
 #include "app/private_messages.h"
 #include "base/not_built.h"
 #include "platform/text_encoding.h"
@@ -15,20 +16,8 @@ constexpr uint32_t kCmdClose = 40003;
 
 // The screen-mode toggle, version and settings, and the dialogs shown for other threads.
 bool IsMenuCommandToBuild(uint32_t command) {
-  return command == 40001 || (command >= 40004 && command <= 40006) || (command >= 40026 && command <= 40029);
+  return command == kCmdScreenModeToggle || (command >= 40004 && command <= 40006) || (command >= 40026 && command <= 40029);
 }
-
-// Sets the modal state for the time of one question.
-class ModalStateScope {
- public:
-  ModalStateScope(std::atomic<uint8_t>& state, uint8_t value) : state_(state) { state_ = value; }
-  ~ModalStateScope() { state_ = 0; }
-  ModalStateScope(const ModalStateScope&) = delete;
-  ModalStateScope& operator=(const ModalStateScope&) = delete;
-
- private:
-  std::atomic<uint8_t>& state_;
-};
 
 }  // namespace
 

@@ -117,4 +117,5 @@ void CGameApp::ApplyDrawingSettings() {
   screen.SetLinearFiltering(game_settings_[kSettingBilinearFiltering] != 0);
   screen.SetPresentThroughDc(game_settings_[kSettingTransferThroughDc] != 0);
   requested_drawing_method_ = game_settings_[kSettingEnlargedDrawing];
+  set_up_screen_mode_ = GetWindowSettings()[kWinScreenMode];
 }

@@ -2,18 +2,86 @@
 #include <memory>
 
 #include "app/game_app.h"
+#include "app/modal_state_scope.h"
+#include "base/lock_guard.h"
 #include "base/not_built.h"
 #include "builtins/variable_builtins.h"
+#include "platform/control_key.h"
+#include "platform/message_queue.h"
+#include "platform/text_encoding.h"
 #include "platform/window.h"
 
 int CGameApp::PrepareWindow() {
-  GetMainWindow().AddHandler(plat::WM_COMMAND, std::make_unique<CMessageHandler>(this, &CGameApp::OnMenuCommand));
-  GetMainWindow().AddHandler(plat::WM_DROPFILES, std::make_unique<CMessageHandler>(this, &CGameApp::OnDropFiles));
-  GetMainWindow().AddHandler(plat::WM_QUERYENDSESSION,
-                             std::make_unique<CMessageHandler>(this, &CGameApp::OnQueryEndSession));
-  ReportNotBuiltYet(
-      "game window preparation: the icon, window mode with Ctrl held, the display check, and the handlers of "
-      "creation, close confirmation, system commands, destruction, dialog requests and movie notifications");
+  // The icon stays the desktop's: this build carries no icon resources.
+  if (plat::IsControlKeyHeld()) GetWindowSettings()[kWinScreenMode] = kScreenModeWindow;
+  const auto add = [this](uint32_t message, int (CGameApp::*handler)(MessageBlock&)) {
+    GetMainWindow().AddHandler(message, std::make_unique<CMessageHandler>(this, handler));
+  };
+  // No menu bar exists, so the creation has no menu to keep or gray.
+  add(plat::WM_CLOSE, &CGameApp::OnClose);
+  add(plat::WM_SYSCOMMAND, &CGameApp::OnSysCommand);
+  add(plat::WM_COMMAND, &CGameApp::OnMenuCommand);
+  add(plat::WM_DESTROY, &CGameApp::OnDestroy);
+  add(plat::WM_QUERYENDSESSION, &CGameApp::OnQueryEndSession);
+  add(plat::WM_DROPFILES, &CGameApp::OnDropFiles);
+  add(kMsgDialogRequest, &CGameApp::OnDialogRequest);
+  add(kMsgMovieNotify, &CGameApp::OnMovieNotify);
+  if ((window_behaviour_ & kBehaviourMaximizeBox) != 0) CheckDisplayForWindow();
+  return 0;
+}
+
+int CGameApp::OnClose(MessageBlock& block) {
+  if (plat::Window* window = GetMainWindow().GetPlatformWindow(); window != nullptr && window->IsMinimized()) {
+    GetMainWindow().SendMessage(plat::WM_SYSCOMMAND, plat::SC_RESTORE, 0);
+  }
+  if (IsFullScreen()) {
+    close_pending_ = 1;
+    return 0;
+  }
+  int answer = 0;
+  {
+    ModalStateScope asking(modal_state_, kAskingToClose);
+    EnterModal();
+    const std::string text = plat::Utf8ToSjis("『") + GetAppInfo().application_name +
+                             plat::Utf8ToSjis("』\nを終了しますか？");
+    answer = ShowMessageDialog(text, kDialogYesNo, nullptr, nullptr, false);
+    LeaveModal();
+  }
+  // A question that could not be shown does not keep the player from ending the game.
+  if (answer == 0) return 0;
+  return CFrameworkApp::OnClose(block);
+}
+
+void CGameApp::OnActivateFullScreen() {
+  if (close_pending_.exchange(0) != 0) GetMainWindow().PostMessage(plat::WM_CLOSE, 0, 0);
+}
+
+int CGameApp::OnSysCommand(MessageBlock& block) {
+  const uint32_t command = block.wparam & 0xFFF0;
+  plat::Window* window = GetMainWindow().GetPlatformWindow();
+  const bool minimized = window != nullptr && window->IsMinimized();
+  if (command == plat::SC_MAXIMIZE) {
+    if (minimized) window->Restore();
+    GetMainWindow().SendMessage(plat::WM_COMMAND, kCmdScreenModeToggle, 0);
+    return 0;
+  }
+  if (command == plat::SC_RESTORE && !minimized && IsActive()) {
+    GetMainWindow().SendMessage(plat::WM_COMMAND, kCmdScreenModeToggle, 0);
+    return 0;
+  }
+  return 1;
+}
+
+int CGameApp::OnDestroy(MessageBlock& /*block*/) {
+  if (plat::Window* window = GetMainWindow().GetPlatformWindow()) {
+    window->Hide();
+    if (!IsFullScreen()) {
+      const plat::Point origin = window->ClientOrigin();
+      WriteBlockInt32(GetWindowSettings(), kWinLeft, origin.x);
+      WriteBlockInt32(GetWindowSettings(), kWinTop, origin.y);
+    }
+  }
+  plat::PostQuitMessage(0);
   return 0;
 }
 
@@ -26,5 +94,16 @@ int CGameApp::OnQueryEndSession(MessageBlock& /*block*/) {
 int CGameApp::OnDropFiles(MessageBlock& block) {
   if (plat::Window* window = block.window != nullptr ? block.window->GetPlatformWindow() : nullptr) window->Raise();
   drop_files_.OnDropFiles(block.wparam);
+  return 0;
+}
+
+int CGameApp::OnDialogRequest(MessageBlock& block) {
+  ShowRequestedDialog(dynamic_cast<MessageDialogRequestBlock*>(block.payload));
+  return 0;
+}
+
+int CGameApp::OnMovieNotify(MessageBlock& /*block*/) {
+  CLockGuard guard(app_lock_);
+  ReportNotBuiltYet("movie objects: the movie library's notifications");
   return 0;
 }

@@ -20,6 +20,8 @@ inline constexpr uint32_t kMsgTextInputNotify = 0x9008;
 inline constexpr uint32_t kMsgDialogRequest = 0x9009;
 inline constexpr uint32_t kMsgFrontRequest = 0x900A;       // a later instance asks this one to come to the front
 
+// The screen-mode toggle, which maximizing the window also asks for.
+inline constexpr uint32_t kCmdScreenModeToggle = 40001;
 // Menu commands that other threads send with a request block.
 inline constexpr uint32_t kCmdSoundDevice = 40030;  // SoundDeviceRequestBlock
 
@@ -34,6 +36,22 @@ struct MessageBoxRequestBlock : plat::RequestPayload {
   std::optional<std::string> title;  // none: the application name
   int icon_kind = 0;
   uint8_t result = 1;
+};
+
+// Kinds of the game's message dialog.
+inline constexpr uint32_t kDialogOk = 0;
+inline constexpr uint32_t kDialogOkWithSwitchOff = 1;  // with the check box that switches the message off
+inline constexpr uint32_t kDialogYesNo = 2;
+inline constexpr uint32_t kDialogYesNoWithSwitchOff = 3;
+
+// A message dialog that another thread asks the window thread to show (kMsgDialogRequest).
+struct MessageDialogRequestBlock : plat::RequestPayload {
+  uint32_t kind = kDialogOk;
+  std::string text;                  // Shift-JIS
+  std::optional<std::string> title;  // none: the application name
+  uint8_t* switch_off = nullptr;     // written by the check box; may be null
+  bool fit_to_text = false;
+  uint8_t result = 1;  // 1 OK or yes, 0 no or closed
 };
 
 struct ScreenModeRequestBlock : plat::RequestPayload {

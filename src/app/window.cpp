@@ -157,7 +157,19 @@ int32_t CWindow::WindowProcedure(const plat::Message& message) {
 }
 
 int32_t CWindow::DefaultProcessing(const MessageBlock& block) {
-  // The one default that matters to the engine: closing a window destroys it.
+  // The defaults that matter to the engine: closing a window destroys it, and the system
+  // commands minimize, restore and close it.
   if (block.message == plat::WM_CLOSE) DestroyWindow();
+  if (block.message == plat::WM_SYSCOMMAND) RunSystemCommand(block.wparam & 0xFFF0);
   return 0;
+}
+
+void CWindow::RunSystemCommand(uint32_t command) {
+  if (command == plat::SC_CLOSE) {
+    SendMessage(plat::WM_CLOSE, 0, 0);
+    return;
+  }
+  if (!window_) return;
+  if (command == plat::SC_MINIMIZE) window_->Minimize();
+  if (command == plat::SC_RESTORE) window_->Restore();
 }

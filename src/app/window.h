@@ -84,6 +84,7 @@ class CWindow {
  private:
   int32_t WindowProcedure(const plat::Message& message);
   int32_t DefaultProcessing(const MessageBlock& block);
+  void RunSystemCommand(uint32_t command);
 
   // The window object lives on the window thread; its id may be read on any thread, to send to it.
   std::unique_ptr<plat::Window> window_;

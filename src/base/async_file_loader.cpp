@@ -5,8 +5,6 @@
 
 #include "base/path.h"
 
-CAsyncFileLoader g_AsyncFileLoader;
-
 CAsyncFileLoader::CAsyncFileLoader() = default;
 
 CAsyncFileLoader::~CAsyncFileLoader() { Clear(); }

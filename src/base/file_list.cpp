@@ -8,8 +8,6 @@
 #include "base/path.h"
 #include "platform/file_system_ops.h"
 
-CFileList g_FileList;
-
 namespace {
 
 // Whether an engine path of this length fits the engine's path buffers.

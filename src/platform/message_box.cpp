@@ -63,7 +63,7 @@ int ShowWithSdl(const MessageBoxRequest& request) {
   int chosen = 0;
   if (SDL_ShowMessageBox(&data, &chosen) != 0) {
     LogDiagnostic("message box (" + caption + "): " + text + " [not shown: " + SDL_GetError() + "]");
-    return ClosedAnswer(request.style);
+    return kMessageBoxNotShown;
   }
   // Closing the box without a button is the escape answer.
   return chosen < 0 ? ClosedAnswer(request.style) : chosen;

@@ -30,6 +30,8 @@ inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
 inline constexpr int IDYES = 6;
 inline constexpr int IDNO = 7;
+// What ShowMessageBox answers for a box that could not be shown.
+inline constexpr int kMessageBoxNotShown = 0;
 
 struct MessageBoxRequest {
   WindowId owner = 0;  // 0 none, kDesktopWindow the desktop
@@ -38,9 +40,9 @@ struct MessageBoxRequest {
   uint32_t style = MB_OK;
 };
 
-// Shows the box and returns the button chosen; a box that cannot be shown (no display) is
-// written to the program log and answered as closed: IDCANCEL for OK/Cancel, IDNO for Yes/No,
-// IDOK for a single button.
+// Shows the box and returns the button chosen; a box closed without a button answers as its
+// escape button (IDCANCEL for OK/Cancel, IDNO for Yes/No, IDOK for a single button). A box that
+// cannot be shown (no display) is written to the program log and answers kMessageBoxNotShown.
 int ShowMessageBox(const MessageBoxRequest& request);
 
 // While it lives, every message box goes to `answer` instead of the screen.

@@ -96,6 +96,12 @@ inline constexpr uint32_t SIZE_RESTORED = 0;
 inline constexpr uint32_t SIZE_MINIMIZED = 1;
 inline constexpr uint32_t SIZE_MAXIMIZED = 2;
 
+// System commands (wParam of WM_SYSCOMMAND; the low four bits are the system's own).
+inline constexpr uint32_t SC_MINIMIZE = 0xF020;
+inline constexpr uint32_t SC_MAXIMIZE = 0xF030;
+inline constexpr uint32_t SC_CLOSE = 0xF060;
+inline constexpr uint32_t SC_RESTORE = 0xF120;
+
 // Hit-test codes (low word of WM_SETCURSOR's lParam).
 inline constexpr uint32_t HTCLIENT = 1;
 

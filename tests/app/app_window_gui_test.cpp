@@ -11,6 +11,7 @@
 #include "app/game_app.h"
 #include "platform/message_box.h"
 #include "platform/message_queue.h"
+#include "support/message_box_answers.h"
 #include "support/game_settings_files.h"
 #include "support/log_capture.h"
 #include "support/temp_game_folder.h"
@@ -81,7 +82,7 @@ class AppWindowGuiTest : public WindowTestBase {
 
   test_support::TempGameFolder game_;
   LogCapture log_;
-  plat::ScopedMessageBoxAnswers answers_{[](const plat::MessageBoxRequest&) { return plat::IDOK; }};
+  plat::ScopedMessageBoxAnswers answers_{&test_support::AgreeingAnswer};
 };
 
 TEST_F(AppWindowGuiTest, ThreadedModeOpensTheWindowAndACloseRequestEndsTheRun) {

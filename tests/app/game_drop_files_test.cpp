@@ -6,6 +6,7 @@
 
 #include "app/game_app.h"
 #include "platform/message_queue.h"
+#include "support/game_main_window.h"
 #include "support/log_capture.h"
 
 namespace {
@@ -18,14 +19,7 @@ class DropTestGame : public CGameApp {
 class GameDropFilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    plat::MessageQueue::Instance().AttachToCurrentThread();
-    ASSERT_EQ(game_.PrepareWindow(), 0);
-    WindowCreateParams params;
-    params.client_width = 320;
-    params.client_height = 240;
-    params.title = "drop";
-    params.class_name = "drop";
-    ASSERT_EQ(game_.GetMainWindow().Create(params, nullptr, false, true), CWindow::kCreated);
+    ASSERT_EQ(test_support::OpenGameMainWindow(game_, "drop", false), CWindow::kCreated);
     window_ = game_.GetMainWindow().GetHandle();
   }
 

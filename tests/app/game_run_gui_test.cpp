@@ -24,6 +24,7 @@
 #include "platform/host_path.h"
 #include "platform/message_box.h"
 #include "sob_assembler.h"
+#include "support/message_box_answers.h"
 #include "support/game_settings_files.h"
 #include "support/log_capture.h"
 #include "support/temp_game_folder.h"
@@ -126,8 +127,8 @@ TEST_F(GameRunGuiTest, OnTheGameThreadTheFramesArePresentedByTheMainThread) {
   LogCapture log;
   std::string shown;
   plat::ScopedMessageBoxAnswers answers{[&shown](const plat::MessageBoxRequest& request) {
-    shown += request.text;
-    return plat::IDOK;
+    if (!test_support::IsQuestion(request)) shown += request.text;
+    return test_support::AgreeingAnswer(request);
   }};
   GameInMode game(true);
   EXPECT_EQ(game.Run("/L" + plat::ToEnginePath(game_.HostPath()), 1), 0);
@@ -146,7 +147,7 @@ TEST_F(GameRunGuiTest, ClosingTheWindowEndsAGameThatWouldRunForEver) {
   for (const bool threaded : {false, true}) {
     SCOPED_TRACE(threaded ? "threaded" : "single-thread");
     LogCapture log;
-    plat::ScopedMessageBoxAnswers answers{[](const plat::MessageBoxRequest&) { return plat::IDOK; }};
+    plat::ScopedMessageBoxAnswers answers{&test_support::AgreeingAnswer};
     GameInMode game(threaded);
     // Once the game has drawn a few frames, close its window.
     EXPECT_EQ(RunAndCloseWhen(game, [&] { return game.GetFramePacer().GetMeasuredFramesPerSecond() != 0; }), 0);
@@ -173,9 +174,10 @@ TEST_F(GameRunGuiTest, ClosingTheWindowEndsAScriptThatNeverYields) {
     SCOPED_TRACE(threaded ? "threaded" : "single-thread");
     LogCapture log;
     std::string shown;
+    // The close question is answered yes; any other box is a failure's message.
     plat::ScopedMessageBoxAnswers answers{[&shown](const plat::MessageBoxRequest& request) {
-      shown += request.text;
-      return plat::IDOK;
+      if (!test_support::IsQuestion(request)) shown += request.text;
+      return test_support::AgreeingAnswer(request);
     }};
     GameInMode game(threaded);
     g_stop_check_asked = false;
@@ -294,11 +296,9 @@ TEST_F(GameRunGuiTest, EndsFromOutsideEndTheProgramInOrder) {
     const std::string log = game_.HostPath() + "outside.log";
     ProgramRun run(game_.HostPath(), log);
     ASSERT_GT(run.Pid(), 0);
-    // The end comes while frames run: after the first one and a few more, once the window's
-    // renderer exists (a display that goes while it is being made is not waited for).
-    for (int i = 0; i < 1000 && game_.ReadFile("outside.log").find("cursor tracking") == std::string::npos; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    // The end comes while frames run: a while after the window shows, once its renderer exists
+    // (a display that goes while it is being made is not waited for).
+    ASSERT_NE(WaitForGameWindow(display), 0u) << game_.ReadFile("outside.log");
     std::this_thread::sleep_for(std::chrono::seconds(2));
     // Found only now: making the renderer may give the window a new X window.
     const ::Window window = WaitForGameWindow(display);

@@ -15,6 +15,7 @@
 #include "platform/message_box.h"
 #include "platform/text_encoding.h"
 #include "sob_assembler.h"
+#include "support/message_box_answers.h"
 #include "support/game_settings_files.h"
 #include "support/log_capture.h"
 #include "support/temp_game_folder.h"
@@ -139,8 +140,8 @@ TEST_F(InputGuiTest, APressedKeyOrButtonReachesTheScriptPollingItsAction) {
     LogCapture log;
     std::string shown;
     plat::ScopedMessageBoxAnswers answers{[&shown](const plat::MessageBoxRequest& request) {
-      shown += request.text;
-      return plat::IDOK;
+      if (!test_support::IsQuestion(request)) shown += request.text;
+      return test_support::AgreeingAnswer(request);
     }};
     PollingGame game(c.threaded, c.input_method);
     std::atomic<bool> run_returned{false};

@@ -9,6 +9,7 @@
 #include "platform/host_path.h"
 #include "platform/message_box.h"
 #include "sob_assembler.h"
+#include "support/message_box_answers.h"
 #include "support/game_settings_files.h"
 #include "support/log_capture.h"
 #include "support/temp_game_folder.h"
@@ -39,7 +40,7 @@ class StartUpLogGuiTest : public WindowTestBase {
 
   int RunGame() {
     LogCapture log;
-    plat::ScopedMessageBoxAnswers answers{[](const plat::MessageBoxRequest&) { return plat::IDOK; }};
+    plat::ScopedMessageBoxAnswers answers{&test_support::AgreeingAnswer};
     CGameApp game;
     return game.Run("/L" + plat::ToEnginePath(game_.HostPath()), 1);
   }

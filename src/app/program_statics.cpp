@@ -1,0 +1,11 @@
+// The program-wide objects that live from before the application object to after it. They are
+// defined in this one file because only within a file does C++ fix the order of construction
+// (top to bottom) and destruction (the reverse). The full order: built-in function map, message
+// box, elapsed timers, background file loader, file handles, file list, animation files,
+// animation data files, layout buffers, cell sheets, a text, GUI root window, widget manager,
+// layout image; the objects not defined here yet take their places as their classes come.
+#include "base/async_file_loader.h"
+#include "base/file_list.h"
+
+CAsyncFileLoader g_AsyncFileLoader;
+CFileList g_FileList;

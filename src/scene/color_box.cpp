@@ -1,8 +1,21 @@
 #include "scene/color_box.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "gfx/dirty_region.h"
 #include "pixel/pixel_tables.h"
 #include "scene/draw_list.h"
+
+namespace {
+
+// A coordinate plus an offset, held at the ends of the 32-bit range: positions and sizes come
+// from scripts.
+int32_t Offset(int32_t origin, int32_t by) {
+  return static_cast<int32_t>(std::clamp<int64_t>(int64_t{origin} + by, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
 
 void CColorBox::Reset() {
   opacity_ = 255;
@@ -78,7 +91,7 @@ bool CColorBox::SetPosition(int32_t x, int32_t y) {
 
 bool CColorBox::MoveBy(int32_t dx, int32_t dy) {
   if (dx == 0 && dy == 0) return false;
-  return SetPosition(x_ + dx, y_ + dy);
+  return SetPosition(Offset(x_, dx), Offset(y_, dy));
 }
 
 bool CColorBox::SetSize(int32_t width, int32_t height) {
@@ -96,21 +109,22 @@ bool CColorBox::SetSizeAndPosition(int32_t width, int32_t height, int32_t x, int
   return resized || moved;
 }
 
-void CColorBox::UpdateBounds() { bounds_ = plat::Rect{x_, y_, x_ + ShownWidth(), y_ + ShownHeight()}; }
+void CColorBox::UpdateBounds() {
+  bounds_ = plat::Rect{x_, y_, Offset(x_, ShownWidth()), Offset(y_, ShownHeight())};
+}
 
 bool CColorBox::InvalidateLocalRect(plat::Rect* rect) {
   if (GetOwnerList() == nullptr) return false;
   const plat::Rect shown{0, 0, ShownWidth(), ShownHeight()};
   if (!IntersectRect(rect, rect, &shown)) return false;
-  *rect = plat::Rect{rect->left + x_, rect->top + y_, rect->right + x_, rect->bottom + y_};
+  *rect = plat::Rect{Offset(rect->left, x_), Offset(rect->top, y_), Offset(rect->right, x_), Offset(rect->bottom, y_)};
   GetOwnerList()->Invalidate(rect);
   return true;
 }
 
 bool CColorBox::HitTest(int32_t x, int32_t y, bool) const {
   if (width_ == 0) return false;
-  return x - bounds_.left >= 0 && x - bounds_.left < bounds_.Width() && y - bounds_.top >= 0 &&
-         y - bounds_.top < bounds_.Height();
+  return x >= bounds_.left && x < bounds_.right && y >= bounds_.top && y < bounds_.bottom;
 }
 
 bool CColorBox::Overlaps(const CDrawable* other) const {

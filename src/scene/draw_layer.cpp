@@ -1,6 +1,7 @@
 #include "scene/draw_layer.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "base/trig_tables.h"
@@ -135,11 +136,9 @@ uint32_t CDrawLayer::CreateBackgroundCache(bool recreate) {
   if (recreate) cache_.reset();
   if (cache_ == nullptr) {
     if (target_ == nullptr) return 1;
-    auto cache = std::make_unique<CImage>();
-    if (cache->Create(target_->GetWidth(), target_->GetHeight(), target_->GetBitsPerPixel(), 0) != 0) return 2;
-    cache_ = std::move(cache);
+    if (!EnsureCache(target_->GetBitsPerPixel())) return 2;
   }
-  area_ = plat::Rect{};
+  area_ = {};
   angle_ = 0;
   zoom_ = 0.0;
   return 0;
@@ -147,7 +146,7 @@ uint32_t CDrawLayer::CreateBackgroundCache(bool recreate) {
 
 void CDrawLayer::ReleaseBackgroundCache() {
   cache_.reset();
-  area_ = plat::Rect{};
+  area_ = {};
   angle_ = 0;
   zoom_ = 0.0;
 }
@@ -170,15 +169,11 @@ bool CDrawLayer::SetBackgroundRotoZoom(int32_t x, int32_t y, int32_t angle, doub
   if (no_turn || !ComputeRotatedQuad(request, quad)) {
     ReleaseBackgroundCache();
   } else {
-    if (cache_ == nullptr) {
-      auto cache = std::make_unique<CImage>();
-      if (cache->Create(target_->GetWidth(), target_->GetHeight(), 32, 0) != 0) return false;
-      cache_ = std::move(cache);
-    }
+    if (!EnsureCache(32)) return false;
     // The quad's corners are relative to its box; the anchor, scaled with the picture, lands
     // at (x + anchor x, y + anchor y).
-    const double shift_x = quad.x + x + anchor_x_ - anchor_x_ * zoom;
-    const double shift_y = quad.y + y + anchor_y_ - anchor_y_ * zoom;
+    const double shift_x = static_cast<double>(quad.x) + x + anchor_x_ - anchor_x_ * zoom;
+    const double shift_y = static_cast<double>(quad.y) + y + anchor_y_ - anchor_y_ * zoom;
     PixelTransformArgs args;
     const RotatedPoint* corners[3] = {&quad.corners[0], &quad.corners[1], &quad.corners[3]};
     for (int i = 0; i < 3; ++i) args.points[i] = {corners[i]->x + shift_x, corners[i]->y + shift_y};
@@ -188,7 +183,7 @@ bool CDrawLayer::SetBackgroundRotoZoom(int32_t x, int32_t y, int32_t angle, doub
     if (cache_->PixelLibTransform(background_, args) != 0) FillCache();
     zoom_x_ = x;
     zoom_y_ = y;
-    area_ = plat::Rect{};
+    area_ = {};
     angle_ = angle;
     zoom_ = zoom;
   }
@@ -207,9 +202,8 @@ bool CDrawLayer::SetBackgroundArea(int32_t x, int32_t y, int32_t width, int32_t 
   const auto same = [](const plat::Rect& a, const plat::Rect& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
   };
-  if (cache_ != nullptr && same(area_, plat::Rect{x, y, x + width, y + height}) && same(area_source_, from)) {
-    return false;
-  }
+  const std::array<int32_t, 4> placement{x, y, width, height};
+  if (cache_ != nullptr && area_ == placement && same(area_source_, from)) return false;
   const bool identity =
       x == 0 && y == 0 && width == target_width && height == target_height && same(from, whole_source);
   if ((width == 0 && height == 0) || identity) {
@@ -217,16 +211,11 @@ bool CDrawLayer::SetBackgroundArea(int32_t x, int32_t y, int32_t width, int32_t 
   } else {
     const int32_t w = width < 1 ? target_width : width;
     const int32_t h = height < 1 ? target_height : height;
-    if (cache_ == nullptr) {
-      auto cache = std::make_unique<CImage>();
-      if (cache->Create(target_width, target_height, background_->GetBitsPerPixel(), 0) != 0) return false;
-      cache_ = std::move(cache);
-    }
-    const plat::Rect area{x, y, x + w, y + h};
-    const bool filled = x > 0 || y > 0 || area.right < target_width || area.bottom < target_height;
+    if (!EnsureCache(background_->GetBitsPerPixel())) return false;
+    const bool filled = x > 0 || y > 0 || int64_t{x} + w < target_width || int64_t{y} + h < target_height;
     if (filled) FillCache();
-    if (!StretchIntoCache(area, from) && !filled) FillCache();
-    area_ = plat::Rect{x, y, x + width, y + height};
+    if (!StretchIntoCache(x, y, ImageSize{w, h}, from) && !filled) FillCache();
+    area_ = placement;
     angle_ = 0;
     zoom_ = 0.0;
     area_source_ = from;
@@ -235,16 +224,22 @@ bool CDrawLayer::SetBackgroundArea(int32_t x, int32_t y, int32_t width, int32_t 
   return true;
 }
 
-bool CDrawLayer::StretchIntoCache(const plat::Rect& area, const plat::Rect& source) {
-  const ImageSize size{area.Width(), area.Height()};
+bool CDrawLayer::EnsureCache(uint8_t depth) {
+  if (cache_ != nullptr) return true;
+  auto cache = std::make_unique<CImage>();
+  if (cache->Create(target_->GetWidth(), target_->GetHeight(), depth, 0) != 0) return false;
+  cache_ = std::move(cache);
+  return true;
+}
+
+bool CDrawLayer::StretchIntoCache(int32_t x, int32_t y, const ImageSize& size, const plat::Rect& source) {
   const bool smooth = (stretch_mode_ & 0xF) != 0;
   // Without the pixel-routine library the engine's own stretch serves 32-bit pictures too.
   if (cache_->GetBitsPerPixel() == 32 && g_PixelLib != nullptr) {
-    return cache_->PixelLibStretchBlend(background_, 0, stretch_mode_, 255, 0, &size, area.left, area.top, &source) ==
-           0;
+    return cache_->PixelLibStretchBlend(background_, 0, stretch_mode_, 255, 0, &size, x, y, &source) == 0;
   }
-  if (smooth) return cache_->SmoothStretchCopy(background_, &size, area.left, area.top, &source) == 0;
-  return cache_->StretchCopy(background_, &size, area.left, area.top, &source, false) == 0;
+  if (smooth) return cache_->SmoothStretchCopy(background_, &size, x, y, &source) == 0;
+  return cache_->StretchCopy(background_, &size, x, y, &source, false) == 0;
 }
 
 void CDrawLayer::SetFlags(uint8_t first, uint8_t second) {

@@ -4,6 +4,7 @@
 // background first, then each list from its tail to its head.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -121,9 +122,11 @@ class CDrawLayer : public IDrawLayer {
   template <typename Fn>
   void ForEachNode(Fn fn);
   uint32_t FillValue() const;
-  // The background image's source rectangle stretched into the area of the cache; false when
+  // A target-sized cache of the depth unless there is one; false when it cannot be made.
+  bool EnsureCache(uint8_t depth);
+  // The background image's source rectangle stretched to (x, y) of the cache; false when
   // nothing could draw it.
-  bool StretchIntoCache(const plat::Rect& area, const plat::Rect& source);
+  bool StretchIntoCache(int32_t x, int32_t y, const ImageSize& size, const plat::Rect& source);
   void FillCache();
 
   CImage* target_ = nullptr;
@@ -142,8 +145,8 @@ class CDrawLayer : public IDrawLayer {
   int32_t anchor_x_ = 0;
   int32_t anchor_y_ = 0;
   uint32_t stretch_mode_ = 1;
-  // Where SetBackgroundArea placed the background in the cache; width 0: no placement.
-  plat::Rect area_;
+  // x, y, width and height that SetBackgroundArea placed the background at; all 0: none.
+  std::array<int32_t, 4> area_{};
   plat::Rect area_source_;
   int32_t angle_ = 0;
   // 0: no roto-zoom in the cache.

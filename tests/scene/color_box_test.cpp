@@ -2,6 +2,8 @@
 // invalidation, the blend modes it refuses or cannot paint, and the resize under an override.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "pixel/pixel_tables.h"
 #include "scene/color_box.h"
 #include "scene/draw_layer.h"
@@ -44,6 +46,15 @@ TEST(ColorBoxTest, ResizeWithAnActiveOverrideGivesTheNaturalBounds) {
   EXPECT_EQ(Bounds(box), (RectArray{10, 20, 130, 80}));
   EXPECT_TRUE(box.ResizeAndPosition(120, 60, 0, 0));
   EXPECT_EQ(Bounds(box), (RectArray{0, 0, 120, 60}));
+}
+
+TEST(ColorBoxTest, EdgesBeyondTheCoordinateRangeStopAtItsEnds) {
+  CColorBox box;
+  box.SetBox(100, 50, 0xFF000000, INT32_MAX - 5, INT32_MIN + 5);
+  EXPECT_EQ(Bounds(box), (RectArray{INT32_MAX - 5, INT32_MIN + 5, INT32_MAX, INT32_MIN + 55}));
+  EXPECT_TRUE(box.MoveBy(INT32_MAX, INT32_MIN));
+  EXPECT_EQ(Bounds(box), (RectArray{INT32_MAX, INT32_MIN, INT32_MAX, INT32_MIN + 50}));
+  EXPECT_FALSE(box.HitTest(INT32_MAX, INT32_MIN, false));
 }
 
 TEST(ColorBoxTest, LocalInvalidationIsCutToTheBoxAndMovedToTheTarget) {

@@ -8,9 +8,9 @@
 #include <memory>
 
 #include "gfx/image.h"
+#include "scene/color_box.h"
 #include "ui/text_layout_base.h"
 
-class CColorBox;
 class CDrawList;
 
 class CTextLayout : public CTextLayoutBase {

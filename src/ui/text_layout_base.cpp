@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "base/input_bindings.h"
 #include "base/mouse.h"
 #include "ui/font.h"
 #include "ui/gui_window.h"
@@ -14,6 +15,7 @@ constexpr int32_t kMaxGlyphDigits = 6;
 constexpr int32_t kParkSlack = 3;
 constexpr int32_t kCursorNormal = 0;
 constexpr int32_t kCursorHand = 1;
+constexpr uint32_t kDecideAction = 4;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -190,14 +192,82 @@ void CTextLayoutBase::OnMouseMove(int32_t x, int32_t y) {
   }
   const int32_t index = GetRegionAt(x, y);
   if (index == current_item_) return;
-  if (current_item_ >= 0) {
-    if (hover_text_ != nullptr && GetOwner() != nullptr) {
-      GetOwner()->HideTooltip();
-      GetOwner()->RestartHoverTimer();
-    }
-    UnhoverItem(current_item_);
-  }
+  LeaveCurrentItem();
   current_item_ = index >= 0 && HoverItem(index) ? index : -1;
+}
+
+void CTextLayoutBase::LeaveCurrentItem() {
+  if (current_item_ < 0) return;
+  if (hover_text_ != nullptr && GetOwner() != nullptr) {
+    GetOwner()->HideTooltip();
+    GetOwner()->RestartHoverTimer();
+  }
+  UnhoverItem(current_item_);
+}
+
+bool CTextLayoutBase::HasCompleteItems() const {
+  return std::any_of(items_.begin(), items_.end(), [](const auto& item) { return item->complete; });
+}
+
+bool CTextLayoutBase::FocusItem(int32_t index) {
+  if (index < 0 || index >= item_count() || !items_[static_cast<size_t>(index)]->complete) return false;
+  CGuiWindow* owner = GetOwner();
+  const uint8_t mode = owner != nullptr ? owner->GetFocusPointerMode() : 0;
+  if (mode == 1) {
+    const CTextItem::Segment& first = items_[static_cast<size_t>(index)]->segments.front();
+    owner->SetMousePos(GetX() + first.x + first.width / 2, GetY() + first.y + first.height / 2);
+    return true;
+  }
+  if (owner != nullptr && owner->IsHovered(this)) owner->ClearHover();
+  if (mode == 2) LeaveCurrentItem();
+  HoverItem(index);
+  current_item_ = index;
+  if (mode == 2) owner->ParkPointer();
+  return true;
+}
+
+void CTextLayoutBase::OnFocus(CGuiElement* /*previous*/, int forward) {
+  if (HasCompleteItems() && !items_frozen_) {
+    FocusItem(forward != 0 ? 0 : item_count() - 1);
+    return;
+  }
+  CGuiWindow* owner = GetOwner();
+  if (owner == nullptr) return;
+  if ((forward != 0 ? owner->FocusNext() : owner->FocusPrevious()) != 0) owner->SetFocusTo(nullptr);
+}
+
+void CTextLayoutBase::OnKillFocus(CGuiElement* /*next*/) {
+  if (!items_frozen_ && current_item_ >= 0) {
+    UnhoverItem(current_item_);
+    current_item_ = -1;
+  }
+  if (GetOwner() != nullptr && GetOwner()->GetCursorMode() != kCursorNormal) GetOwner()->SetCursorMode(kCursorNormal);
+}
+
+bool CTextLayoutBase::ProcessInput(CInputBindings* bindings) {
+  CGuiWindow* owner = GetOwner();
+  if (owner == nullptr || !HasCompleteItems() || items_frozen_) return false;
+  const int32_t last = item_count() - 1;
+  switch (owner->ClassifyTabKey(bindings)) {
+    case CGuiWindow::kTabBackward: {
+      pointer_parked_ = false;
+      const bool moved = current_item_ > 0 ? FocusItem(current_item_ - 1) : owner->FocusPrevious() == 0;
+      if (!moved) FocusItem(last);
+      return true;
+    }
+    case CGuiWindow::kTabForward: {
+      pointer_parked_ = false;
+      const bool moved =
+          current_item_ >= 0 && current_item_ < last ? FocusItem(current_item_ + 1) : owner->FocusNext() == 0;
+      if (!moved) FocusItem(0);
+      return true;
+    }
+    default:
+      break;
+  }
+  if (current_item_ < 0 || bindings == nullptr || !bindings->IsActionPressed(kDecideAction)) return false;
+  DecideItem(current_item_);
+  return true;
 }
 
 void CTextLayoutBase::OnMouseLeave() {

@@ -56,6 +56,11 @@ class CTextLayoutBase : public CGuiElement {
   void OnMouseMove(int32_t x, int32_t y) override;
   void OnMouseLeave() override;
   bool OnMouseButton(int32_t x, int32_t y, CMouse* mouse) override;
+  void OnFocus(CGuiElement* previous, int forward) override;
+  void OnKillFocus(CGuiElement* next) override;
+  // Tab and Shift+Tab walk the complete items, then leave to the owner's next or previous
+  // element; the decide action decides the current item.
+  bool ProcessInput(CInputBindings* bindings) override;
   const char* GetText() const override { return hover_text_; }
 
   // Layout operations of the page.
@@ -89,6 +94,7 @@ class CTextLayoutBase : public CGuiElement {
   void ClearIndent() { indent_ = 0; }
   bool SetRuby(const char* text);
   bool DecideItem(int32_t index);
+  bool FocusItem(int32_t index);
   bool HoverItem(int32_t index);
   void UnhoverItem(int32_t index);
   // Whether the line may not break between the previous character and this one.
@@ -123,6 +129,9 @@ class CTextLayoutBase : public CGuiElement {
   int32_t FontHeight() const;
   int32_t RubyFontHeight() const;
   void ParkAtOwnerPointer();
+  // The pointer or focus leaves the current item: its tooltip goes and it is unhovered.
+  void LeaveCurrentItem();
+  bool HasCompleteItems() const;
 
   CFont* font_ = nullptr;
   CFont* ruby_font_ = nullptr;

@@ -10,6 +10,7 @@
 #include "scene/color_box.h"
 #include "scene/draw_list.h"
 #include "support/fake_font_face.h"
+#include "ui/gui_test_support.h"
 #include "ui/font.h"
 #include "ui/kinsoku_tables.h"
 #include "ui/text_layout.h"
@@ -215,6 +216,75 @@ TEST_F(TextLayoutItemTest, HighlightPoolGrowsToTheLongestItemAndKeepsItsBoxes) {
   EXPECT_EQ(layout_.shown_highlights(), 1);
   EXPECT_EQ(layout_.highlight_pool_size(), 3U);
   EXPECT_FALSE(layout_.highlight_box(2).IsEnabled());
+}
+
+// Three one-line items in a window: the layout's id is 10, so item i is command 10 + i.
+class TextLayoutOwnerTest : public TextLayoutItemTest {
+ protected:
+  void SetUp() override {
+    TextLayoutItemTest::SetUp();
+    window_.AddChild(&layout_, -1);
+    layout_.SetId(10);
+    for (const char* name : {"one", "two", "three"}) {
+      CWidgetAction::Setup setup;
+      setup.name1 = name;
+      setup.value = 7;
+      ASSERT_EQ(layout_.AddItem(setup, name, 0x80FFFFFF), 0U);
+      Put("ABC");
+      layout_.CloseItem();
+      layout_.NewLine();
+    }
+  }
+  void Press(uint32_t virtual_key) {
+    window_.PressKeys({virtual_key});
+    layout_.ProcessInput(window_.GetInputBindings());
+  }
+  gui_test::TestWindow window_;
+};
+
+TEST_F(TextLayoutOwnerTest, DecidingAnItemSendsIdPlusIndexAndFreezesTheItems) {
+  EXPECT_TRUE(layout_.DecideItem(2));
+  EXPECT_EQ(window_.commands, std::vector<int32_t>{12});
+  EXPECT_EQ(window_.actions, std::vector<std::string>{"- three 7"});
+  EXPECT_EQ(window_.sounds.back(), "- -4");
+  EXPECT_FALSE(layout_.DecideItem(3));
+  EXPECT_EQ(window_.commands.size(), 1U) << "an index naming no item sends nothing";
+  layout_.OnMouseMove(20, 8 + 24 + 4);
+  EXPECT_EQ(layout_.current_item(), -1) << "frozen items do not react";
+}
+
+TEST_F(TextLayoutOwnerTest, ThePointerHoversOnlyAfterItLeavesItsParkedPlace) {
+  // The items were completed with the pointer at (-1, -1).
+  EXPECT_EQ(layout_.GetRegionAt(20, 8 + 24 + 4), -1);
+  EXPECT_FALSE(layout_.HitTest(1, 2));
+  EXPECT_EQ(layout_.GetRegionAt(20, 8 + 24 + 4), -1) << "still within 3 pixels of the parked place";
+  EXPECT_TRUE(layout_.HitTest(20, 8 + 24 + 4));
+  EXPECT_EQ(layout_.GetRegionAt(20, 8 + 24 + 4), 1);
+  layout_.OnMouseMove(20, 8 + 24 + 4);
+  EXPECT_EQ(layout_.current_item(), 1);
+  EXPECT_STREQ(layout_.GetText(), "two");
+  EXPECT_EQ(layout_.shown_highlights(), 1);
+  layout_.OnMouseLeave();
+  EXPECT_EQ(layout_.current_item(), -1);
+  EXPECT_EQ(layout_.GetText(), nullptr);
+  EXPECT_EQ(layout_.shown_highlights(), 0);
+}
+
+TEST_F(TextLayoutOwnerTest, KeysWalkTheItemsAndDecideTheCurrentOne) {
+  constexpr uint32_t kVkReturn = 0x0D;
+  constexpr uint32_t kVkUp = 0x26;
+  constexpr uint32_t kVkDown = 0x28;
+  layout_.OnFocus(nullptr, 1);
+  EXPECT_EQ(layout_.current_item(), 0);
+  Press(kVkDown);
+  EXPECT_EQ(layout_.current_item(), 1);
+  Press(kVkDown);
+  Press(kVkDown);  // past the last: the only element in the window, so back to the first
+  EXPECT_EQ(layout_.current_item(), 0);
+  Press(kVkUp);
+  EXPECT_EQ(layout_.current_item(), 2);
+  Press(kVkReturn);
+  EXPECT_EQ(window_.commands, std::vector<int32_t>{12});
 }
 
 TEST_F(TextLayoutTest, NinePatchResizeRoundsTheMiddleUpToWholeTiles) {

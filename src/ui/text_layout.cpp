@@ -484,6 +484,30 @@ void CTextLayout::DrawItemText(const char* text, int32_t x, int32_t y, bool use_
   page_empty_ = false;
 }
 
+int32_t CTextLayout::DrawHorizontalInVertical(const char* text) {
+  if (!vertical_) return 2;
+  if (font_ == nullptr || text == nullptr) return 3;
+  int32_t result = kPlaced;
+  if (auto_wrap_ && pen_y_ > break_limit_) {
+    if (NewLine()) return kPageFull;
+    result = kPlacedAfterBreak;
+  }
+  if (TurnFont(*font_, false) != 0) return 3;
+  TextSize size;
+  font_->MeasureText(text, &size, nullptr, nullptr, 0, nullptr);
+  if (item_open_) StartItemSegment();
+  previous_lead_ = 0;
+  previous_trail_ = 0;
+  plat::Rect bounds;
+  font_->DrawString(&text_image_, pen_x_ - (size.cx - line_size_) / 2 - line_size_ + 1, pen_y_, text, &bounds,
+                    nullptr);
+  text_image_.MarkChanged(bounds);
+  if (TurnFont(*font_, true) != 0) result = 3;
+  pen_y_ += character_spacing_ + FontHeight();
+  page_empty_ = false;
+  return result;
+}
+
 void CTextLayout::FillRegion(int32_t x, int32_t y, int32_t width, int32_t height) {
   if (region_map_ == nullptr) return;
   const int32_t left = std::max(x, 0);

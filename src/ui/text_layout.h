@@ -65,6 +65,9 @@ class CTextLayout : public CTextLayoutBase {
   // Draws into `target`, or into the page when it is null.
   int32_t PutCharInto(const char** text, CImage* target);
   void DrawItemText(const char* text, int32_t x, int32_t y, bool use_cursor) override;
+  // Upright text (such as a number) across one cell of a vertical column: 0, -1 after a line
+  // break, 1 page full, 2 the text is horizontal, 3 no font or text, or the face change failed.
+  int32_t DrawHorizontalInVertical(const char* text);
   void FillRegion(int32_t x, int32_t y, int32_t width, int32_t height) override;
   int32_t GetRegionAt(int32_t x, int32_t y) const override;
   void SetItemHighlight(int32_t index, bool on) override;

@@ -8,6 +8,7 @@
 #include "ui/font.h"
 #include "ui/gui_window.h"
 #include "ui/kinsoku_tables.h"
+#include "ui/text_markup.h"
 
 namespace {
 
@@ -126,6 +127,34 @@ bool CTextLayoutBase::SetRuby(const char* text) {
   if (ruby_font_ == nullptr) return false;
   pending_ruby_ = text;
   return true;
+}
+
+void CTextLayoutBase::DrawTextSpread(const char* text, const plat::Rect& rect) {
+  if (font_ == nullptr || text == nullptr || rect.Width() <= 0 || rect.Height() <= 0) return;
+  TextSize size;
+  font_->MeasureText(text, &size, nullptr, nullptr, 0, nullptr);
+  const plat::Rect turned = font_->GetRotatedBounds(0, 0, size.cx, size.cy);
+  const int32_t count = CountTextChars(text);
+  if (count == 0) return;
+  int32_t free = 0;
+  if (vertical_) {
+    free = rect.Height() + inset_top_ + inset_bottom_ - turned.Height();
+    SetCursor((rect.Width() + inset_left_ + inset_right_ - turned.Width()) / 2 - inset_right_ - turned.left + 1,
+              rect.top);
+  } else {
+    free = rect.Width() + inset_left_ + inset_right_ - turned.Width();
+    SetCursor(rect.left, (rect.Height() + inset_top_ + inset_bottom_ - turned.Height()) / 2);
+  }
+  const int32_t step = free / (count + 1);
+  const int32_t half = free % (count + 1) / 2;
+  if (item_open_) StartItemSegment();
+  int32_t& along = vertical_ ? pen_y_ : pen_x_;
+  along += half;
+  for (const char* p = text; *p != '\0';) {
+    along += step;
+    if (PutChar(&p) == kPageFull) break;
+  }
+  along += half + step;
 }
 
 bool CTextLayoutBase::IsNoBreakSbcs(uint8_t next) const {

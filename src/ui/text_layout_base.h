@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/window_messages.h"
 #include "ui/gui_element.h"
 #include "ui/widget_action.h"
 
@@ -93,6 +94,9 @@ class CTextLayoutBase : public CGuiElement {
   void SetIndentHere();
   void ClearIndent() { indent_ = 0; }
   bool SetRuby(const char* text);
+  // Spreads the characters evenly along a rectangle (relative to the margins): equal steps
+  // before each and after the last, the remainder split at both ends.
+  void DrawTextSpread(const char* text, const plat::Rect& rect);
   bool DecideItem(int32_t index);
   bool FocusItem(int32_t index);
   bool HoverItem(int32_t index);

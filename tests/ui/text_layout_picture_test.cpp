@@ -143,6 +143,10 @@ TEST_F(TextLayoutPictureTest, APageWrapsAcrossAndDownWithInkOnTheLaidOutLines) {
   const LaidOut columns = LayOut(down);
   ASSERT_GE(columns.lines.size(), 3U);
   ExpectNoLineStartsWithAClosingMark(columns);
+  const int32_t before_number = down.pen_y();
+  EXPECT_EQ(down.DrawHorizontalInVertical("12"), CTextLayout::kPlaced);
+  EXPECT_EQ(down.pen_y(), before_number + kSize) << "an upright number takes one cell";
+  EXPECT_EQ(across.DrawHorizontalInVertical("12"), 2);
   const CImage& scroll = down.text_image();
   for (int32_t right : columns.lines) {
     int32_t ink = 0;

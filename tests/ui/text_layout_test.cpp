@@ -287,6 +287,19 @@ TEST_F(TextLayoutOwnerTest, KeysWalkTheItemsAndDecideTheCurrentOne) {
   EXPECT_EQ(window_.commands, std::vector<int32_t>{12});
 }
 
+TEST_F(TextLayoutTest, SpreadTextStepsEvenlyAlongTheRectangle) {
+  CreateBox(400, 100);
+  layout_.SetAutoWrap(false);
+  // Free room 200 + 2 + 2 - 60 = 144 in four steps of 36: the letters start at 44, 100, 156.
+  layout_.DrawTextSpread("ABC", plat::Rect{0, 0, 200, 20});
+  EXPECT_EQ(layout_.pen_x(), 8 + 144 + 60);
+  const CImage& page = layout_.text_image();
+  const int32_t glyph_row = 8 + 2 + FakeFontFace::kBoxHeight / 2;  // the ink box lies 2 below the line top
+  for (const int32_t start : {44, 100, 156}) {
+    EXPECT_NE(page.GetPixel(start + FakeFontFace::kOriginX, glyph_row), page.GetPixel(start, glyph_row)) << start;
+  }
+}
+
 TEST_F(TextLayoutTest, NinePatchResizeRoundsTheMiddleUpToWholeTiles) {
   CImage frame;
   ASSERT_EQ(frame.Create(56, 56, 32, 0), 0U);

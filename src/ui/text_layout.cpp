@@ -90,6 +90,16 @@ uint32_t CTextLayout::Create(CDrawList* draw_list, uint32_t priority, int32_t wi
   return 0;
 }
 
+uint32_t CTextLayout::Recreate(int32_t width, int32_t height) {
+  if (text_image_.GetPixels() == nullptr) return 1;
+  ReleaseImages(false);
+  CFont* font = font_;
+  CFont* ruby_font = ruby_font_;
+  const uint32_t failed =
+      Create(draw_list_, priority_, width, height, x_, y_, font, ruby_font, static_cast<uint32_t>(group_));
+  return failed == 0 ? 0 : 3;
+}
+
 void CTextLayout::Destroy() {
   draw_list_ = nullptr;
   text_image_.Release();

@@ -52,6 +52,9 @@ class CTextLayout : public CTextLayoutBase {
   uint32_t EnableRegionMap(bool on, bool redraw);
   // 1/2 the font's face change failed switching on/off, 3/4 the same for the ruby font.
   uint32_t SetVertical(bool on, bool redraw);
+  // Drops the background pictures and makes the box anew at this size with everything else
+  // kept: 0; 1 the image was not created; 3 failure.
+  uint32_t Recreate(int32_t width, int32_t height);
   // 0; 1 not a nine-patch or a bad size; 2/3 text image create/resize failed; 4/5 region map.
   uint32_t Resize(int32_t width, int32_t height, bool keep_pixels);
   void GetCellOrigin(int32_t* x, int32_t* y, int32_t width, int32_t height) const;

@@ -316,10 +316,18 @@ TEST_F(TextLayoutTest, NinePatchResizeRoundsTheMiddleUpToWholeTiles) {
   EXPECT_EQ(layout_.Resize(0, 10, false), 1U);
 }
 
-TEST_F(TextLayoutTest, ResizeNeedsANinePatch) {
+TEST_F(TextLayoutTest, ResizeNeedsANinePatchAndRecreateNeedsABox) {
+  EXPECT_EQ(layout_.Recreate(300, 120), 1U);
   CreateBox();
   EXPECT_EQ(layout_.Resize(300, 100, false), 1U);
   EXPECT_EQ(layout_.GetWidth(), 200);
+  layout_.SetPosition(30, 40);
+  EXPECT_EQ(layout_.Recreate(300, 120), 0U);
+  EXPECT_EQ(layout_.GetWidth(), 300);
+  EXPECT_EQ(layout_.GetHeight(), 120);
+  EXPECT_EQ(layout_.GetX(), 30);
+  EXPECT_EQ(layout_.text_image().GetWidth(), 300);
+  EXPECT_EQ(layout_.break_limit(), 300 - 2 * kAdvance - 8) << "the font is kept";
 }
 
 TEST_F(TextLayoutTest, SetBackgroundReportsWhetherAnythingChanged) {

@@ -133,17 +133,70 @@ int32_t CTextLayout::SetImages(CImage* frame, CImage* mask, CImage* second_mask,
   frame_ = has_pixels(frame) ? frame : nullptr;
   mask_ = has_pixels(mask) ? mask : nullptr;
   second_mask_ = has_pixels(second_mask) ? second_mask : nullptr;
+  ComposeNewBackground();
+  if (redraw && text_image_.GetPixels() != nullptr) Refresh(true);
+  return 0;
+}
+
+void CTextLayout::ComposeNewBackground() {
   if (tile_width_ != 0) {
     right_corner_ = composite_->GetWidth() - left_corner_ - tile_width_;
     bottom_corner_ = composite_->GetHeight() - top_corner_ - tile_height_;
   }
   ApplyBackground(true, true, true);
-  if (redraw && text_image_.GetPixels() != nullptr) Refresh(true);
+}
+
+int32_t CTextLayout::LoadImages(const char* frame_file, const char* mask_file, const char* second_mask_file,
+                                bool redraw) {
+  ReleaseImages(false);
+  if (frame_file == nullptr && mask_file == nullptr && second_mask_file == nullptr) return 1;
+  int32_t result = LoadNamedImages(frame_file, mask_file, second_mask_file);
+  if (result == 0) ComposeNewBackground();
+  if (result == 0 && redraw && text_image_.GetPixels() != nullptr) {
+    // A nine-patch stretches to any size, so it keeps the box's; a plain picture sets it.
+    const int32_t width = tile_width_ != 0 ? box_width_ : 0;
+    const int32_t height = tile_width_ != 0 ? box_height_ : 0;
+    if (Create(draw_list_, priority_, width, height, x_, y_, font_, ruby_font_, static_cast<uint32_t>(group_)) != 0) {
+      result = 9;
+    }
+  }
+  if (result != 0) ReleaseImages(true);
+  return result;
+}
+
+int32_t CTextLayout::LoadNamedImages(const char* frame_file, const char* mask_file, const char* second_mask_file) {
+  composite_ = std::make_unique<CImage>();
+  // Loads one picture; the first to load gives the composite its size.
+  auto load = [this](const char* name, bool as_32, std::unique_ptr<CImage>& into, int32_t load_failed,
+                     int32_t create_failed) {
+    into = std::make_unique<CImage>();
+    const uint32_t status =
+        as_32 ? into->LoadFile32(name, nullptr, 0, 0) : into->LoadFile(name, nullptr, 0, 0);
+    if (status != 0) return load_failed;
+    if (composite_->GetPixels() != nullptr) return 0;
+    return composite_->Create(into->GetWidth(), into->GetHeight(), 32, 0) == 0 ? 0 : create_failed;
+  };
+  if (mask_file != nullptr) {
+    if (const int32_t failed = load(mask_file, false, loaded_mask_, 2, 3)) return failed;
+    mask_ = loaded_mask_.get();
+  }
+  if (second_mask_file != nullptr) {
+    if (const int32_t failed = load(second_mask_file, false, loaded_second_mask_, 4, 5)) return failed;
+    second_mask_ = loaded_second_mask_.get();
+  }
+  if (frame_file != nullptr) {
+    const bool sized = composite_->GetPixels() != nullptr;
+    if (const int32_t failed = load(frame_file, true, loaded_frame_, sized ? 6 : 8, 7)) return failed;
+    frame_ = loaded_frame_.get();
+  }
   return 0;
 }
 
 void CTextLayout::ReleaseImages(bool redraw) {
   composite_.reset();
+  loaded_frame_.reset();
+  loaded_mask_.reset();
+  loaded_second_mask_.reset();
   frame_ = nullptr;
   mask_ = nullptr;
   second_mask_ = nullptr;
@@ -514,6 +567,37 @@ int32_t CTextLayout::DrawHorizontalInVertical(const char* text) {
   text_image_.MarkChanged(bounds);
   if (TurnFont(*font_, true) != 0) result = 3;
   pen_y_ += character_spacing_ + FontHeight();
+  page_empty_ = false;
+  return result;
+}
+
+int32_t CTextLayout::DrawPictureFile(const char* file_name, int32_t key_x, int32_t key_y) {
+  CImage picture;
+  if (file_name == nullptr || picture.LoadFile32(file_name, nullptr, 0, 0) != 0) return 2;
+  if (key_y >= 0) {
+    picture.SetColorKeyFromPixel(key_x, key_y);
+  } else if (key_x != -1) {
+    const auto key = static_cast<uint32_t>(key_x);
+    picture.SetColorKeyRgb(key >> 16, key >> 8, key);
+  }
+  int32_t result = kPlaced;
+  if (auto_wrap_ && PenAlong() > break_limit_) {
+    if (NewLine()) return kPageFull;
+    result = kPlacedAfterBreak;
+  }
+  if (item_open_) StartItemSegment();
+  previous_lead_ = 0;
+  previous_trail_ = 0;
+  const int32_t x = vertical_ ? pen_x_ - (picture.GetWidth() - line_size_) / 2 - line_size_ - 1 : pen_x_;
+  const int32_t y = vertical_ ? pen_y_ : pen_y_ + line_size_ - picture.GetHeight();
+  if (picture.GetAlphaFlag() != 0) {
+    text_image_.BlendPreserveAlpha(&picture, 255, x, y, nullptr);
+  } else {
+    text_image_.CopyRgb(&picture, x, y, nullptr);
+  }
+  text_image_.MarkChanged(plat::Rect{x, y, x + picture.GetWidth(), y + picture.GetHeight()});
+  int32_t& along = vertical_ ? pen_y_ : pen_x_;
+  along += character_spacing_ + (vertical_ ? picture.GetHeight() : picture.GetWidth());
   page_empty_ = false;
   return result;
 }

@@ -41,6 +41,11 @@ class CTextLayout : public CTextLayoutBase {
   // The pictures stay the caller's; the composite takes the size of the first of second mask,
   // mask and frame. 0; 1 none has pixels; 3 the composite could not be made.
   int32_t SetImages(CImage* frame, CImage* mask, CImage* second_mask, bool redraw);
+  // Loads the pictures by name (masks at their depth, the frame at 32 bits); the composite takes
+  // the size of the first of mask, second mask and frame. 0; 1 no name; 2/3 the mask could not be
+  // loaded / the composite made at its size; 4/5 the same for the second mask; 6/7 the frame
+  // beside masks; 8 the frame alone; 9 the box could not be made again. A failure keeps no picture.
+  int32_t LoadImages(const char* frame_file, const char* mask_file, const char* second_mask_file, bool redraw);
   void ReleaseImages(bool redraw);
   // False when a composite already exists.
   bool SetFrameSlices(int32_t left_corner, int32_t top_corner, int32_t tile_width, int32_t tile_height);
@@ -71,6 +76,10 @@ class CTextLayout : public CTextLayoutBase {
   // Upright text (such as a number) across one cell of a vertical column: 0, -1 after a line
   // break, 1 page full, 2 the text is horizontal, 3 no font or text, or the face change failed.
   int32_t DrawHorizontalInVertical(const char* text);
+  // A picture placed like one character: the colour key is its pixel at (key_x, key_y) when
+  // key_y >= 0, else key_x as a colour unless it is -1. 0, -1 after a line break, 1 page full, 2
+  // the file could not be loaded.
+  int32_t DrawPictureFile(const char* file_name, int32_t key_x, int32_t key_y);
   void FillRegion(int32_t x, int32_t y, int32_t width, int32_t height) override;
   int32_t GetRegionAt(int32_t x, int32_t y) const override;
   void SetItemHighlight(int32_t index, bool on) override;
@@ -82,6 +91,9 @@ class CTextLayout : public CTextLayoutBase {
 
  private:
   void ApplyBackground(bool style_changed, bool colour_changed, bool alpha_changed);
+  int32_t LoadNamedImages(const char* frame_file, const char* mask_file, const char* second_mask_file);
+  // Completes the nine-patch geometry from the composite's size and composes it.
+  void ComposeNewBackground();
   void DrawNinePatch();
   void ClearHighlightPool();
   int32_t StartAlong() const;
@@ -99,6 +111,10 @@ class CTextLayout : public CTextLayoutBase {
   CImage* frame_ = nullptr;
   CImage* mask_ = nullptr;
   CImage* second_mask_ = nullptr;
+  // The pictures loaded by name (those given to SetImages stay the caller's).
+  std::unique_ptr<CImage> loaded_frame_;
+  std::unique_ptr<CImage> loaded_mask_;
+  std::unique_ptr<CImage> loaded_second_mask_;
   int32_t tile_width_ = 0;
   int32_t tile_height_ = 0;
   int32_t left_corner_ = 0;

@@ -157,6 +157,31 @@ void CTextLayoutBase::DrawTextSpread(const char* text, const plat::Rect& rect) {
   along += half + step;
 }
 
+void CTextLayoutBase::DrawTextAligned(const char* text, int32_t alignment) {
+  if (font_ == nullptr || text == nullptr) return;
+  TextSize size;
+  font_->MeasureText(text, &size, nullptr, nullptr, 0, nullptr);
+  const plat::Rect turned = font_->GetRotatedBounds(0, 0, size.cx, size.cy);
+  const int32_t room_across = vertical_ ? box_width_ - margin_left_ - margin_right_ : box_height_ - margin_top_ - margin_bottom_;
+  const int32_t room_along = vertical_ ? box_height_ - margin_top_ - margin_bottom_ : box_width_ - margin_left_ - margin_right_;
+  const int32_t length = vertical_ ? turned.Height() : turned.Width();
+  int32_t along = alignment;
+  if (alignment <= 1) along = (room_along - length) / 2;
+  if (alignment == 2) along = 0;
+  if (alignment == 3) along = room_along - length;
+  int32_t across = -1;
+  if (alignment == 0 && vertical_) {
+    across = (room_across + inset_left_ + inset_right_ - turned.Width()) / 2 - inset_right_ - turned.left + 1;
+  } else if (alignment == 0) {
+    across = (room_across - turned.Height()) / 2;
+  }
+  if (vertical_) {
+    DrawItemText(text, across, along, true);
+  } else {
+    DrawItemText(text, along, across, true);
+  }
+}
+
 bool CTextLayoutBase::IsNoBreakSbcs(uint8_t next) const {
   if (previous_trail_ == 0 && kinsoku::InSbcsTable(kinsoku::kNotAtLineEndSbcs, previous_lead_)) return true;
   return kinsoku::InSbcsTable(kinsoku::kNotAtLineStartSbcs, next) || kinsoku::InSbcsTable(kinsoku::kSmallSbcs, next);

@@ -97,6 +97,10 @@ class CTextLayoutBase : public CGuiElement {
   // Spreads the characters evenly along a rectangle (relative to the margins): equal steps
   // before each and after the last, the remainder split at both ends.
   void DrawTextSpread(const char* text, const plat::Rect& rect);
+  // Draws the string as one unit: 0 centres it on the page, 1 centres it along the current line,
+  // 2 starts it at the line's start, 3 ends it at the line's end; a larger value is the start
+  // coordinate along the line itself (relative to the margins).
+  void DrawTextAligned(const char* text, int32_t alignment);
   bool DecideItem(int32_t index);
   bool FocusItem(int32_t index);
   bool HoverItem(int32_t index);

@@ -300,6 +300,26 @@ TEST_F(TextLayoutTest, SpreadTextStepsEvenlyAlongTheRectangle) {
   }
 }
 
+TEST_F(TextLayoutTest, AlignedTextStartsWhereItsAlignmentPutsItInTheLine) {
+  TextSize size;
+  font_.MeasureText("AB", &size, nullptr, nullptr, 0, nullptr);
+  ASSERT_EQ(size.cx, 2 * kAdvance);
+  // The line's room is 200 - 8 - 8 = 184 wide and 100 - 8 - 8 = 84 high.
+  const struct {
+    int32_t alignment;
+    int32_t start_x;
+    int32_t pen_y;
+  } cases[] = {
+      {0, 8 + 72, 8 + (84 - size.cy) / 2}, {1, 8 + 72, 8}, {2, 8, 8}, {3, 8 + 144, 8}, {50, 8 + 50, 8},
+  };
+  for (const auto& c : cases) {
+    CreateBox();
+    layout_.DrawTextAligned("AB", c.alignment);
+    EXPECT_EQ(layout_.pen_x(), c.start_x + size.cx) << c.alignment;
+    EXPECT_EQ(layout_.pen_y(), c.pen_y) << c.alignment;
+  }
+}
+
 TEST_F(TextLayoutTest, NinePatchResizeRoundsTheMiddleUpToWholeTiles) {
   CImage frame;
   ASSERT_EQ(frame.Create(56, 56, 32, 0), 0U);

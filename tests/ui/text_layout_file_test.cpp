@@ -1,0 +1,101 @@
+// The text layout's pictures loaded by name: ELG files written into a temporary game folder and
+// read through the image-loader host.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "elg_encoder.h"
+#include "gfx/image.h"
+#include "pixel/pixel_tables.h"
+#include "resource/elg_decoder.h"
+#include "resource/image_loader_manager.h"
+#include "scene/draw_list.h"
+#include "support/data_files_fixture.h"
+#include "support/fake_font_face.h"
+#include "ui/font.h"
+#include "ui/text_layout.h"
+
+namespace {
+
+std::uint64_t GigabyteOfMemory() { return std::uint64_t{1} << 30; }
+
+class TextLayoutFileTest : public test_support::DataFilesTest {
+ protected:
+  void SetUp() override {
+    DataFilesTest::SetUp();
+    BuildPixelTables();
+    ASSERT_EQ(RegisterElgDecoder(host_), 0u);
+    saved_host_ = g_GllHost;
+    g_GllHost = &host_;
+    ASSERT_EQ(font_.SetFont(20, 0, 0, "face"), 0U);
+  }
+  void TearDown() override {
+    g_GllHost = saved_host_;
+    DataFilesTest::TearDown();
+  }
+  // A picture of one colour (opaque at 32 bits), or at 8 bits all of palette index 200.
+  void WritePicture(const std::string& name, uint8_t depth, uint16_t width, uint16_t height, uint32_t rgb) {
+    kvxtools::ElgPicture picture;
+    picture.bit_depth = depth;
+    picture.width = width;
+    picture.height = height;
+    for (int i = 0; i < width * height; ++i) {
+      if (depth == 8) {
+        picture.pixels.push_back(200);
+      } else {
+        picture.pixels.insert(picture.pixels.end(), {static_cast<uint8_t>(rgb), static_cast<uint8_t>(rgb >> 8),
+                                                     static_cast<uint8_t>(rgb >> 16)});
+        if (depth == 32) picture.pixels.push_back(0xFF);
+      }
+    }
+    const std::vector<uint8_t> file = kvxtools::EncodeElg(picture);
+    game_.WriteFile(name, std::string(file.begin(), file.end()));
+  }
+
+  CImageLoaderManager host_{&GigabyteOfMemory};
+  CImageLoaderManager* saved_host_ = nullptr;
+  CDrawList list_;
+  CFont font_{FakeFontFace::Factory(std::make_shared<FakeFontFaceLog>())};
+  CTextLayout layout_;
+};
+
+TEST_F(TextLayoutFileTest, APictureSitsOnTheLineLikeACharacter) {
+  WritePicture("mark.elg", 24, 6, 4, 0x3366CC);
+  ASSERT_EQ(layout_.Create(&list_, 10, 200, 100, 0, 0, &font_, nullptr, 0), 0U);
+  EXPECT_EQ(layout_.DrawPictureFile("missing.elg", -1, -1), 2);
+  EXPECT_EQ(layout_.pen_x(), 8);
+  EXPECT_EQ(layout_.DrawPictureFile("mark.elg", -1, -1), 0);
+  EXPECT_EQ(layout_.pen_x(), 8 + 6);
+  const CImage& page = layout_.text_image();
+  const int32_t bottom = 8 + layout_.line_size() - 1;
+  EXPECT_EQ(page.GetPixel(8, bottom), 0x803366CCU) << "the colour copied, the page's alpha kept";
+  EXPECT_EQ(page.GetPixel(13, bottom - 3), 0x803366CCU);
+  EXPECT_EQ(page.GetPixel(8, bottom - 4), 0x80000000U) << "nothing above the picture";
+  EXPECT_EQ(page.GetPixel(14, bottom), 0x80000000U) << "nothing past it";
+}
+
+TEST_F(TextLayoutFileTest, LoadedPicturesSizeTheBoxAndAFailureKeepsNone) {
+  WritePicture("frame.elg", 32, 30, 20, 0x445566);
+  WritePicture("mask.elg", 8, 30, 20, 0);
+  ASSERT_EQ(layout_.Create(&list_, 10, 200, 100, 0, 0, &font_, nullptr, 0), 0U);
+  EXPECT_EQ(layout_.LoadImages(nullptr, nullptr, nullptr, true), 1);
+  ASSERT_EQ(layout_.LoadImages("frame.elg", "mask.elg", nullptr, true), 0);
+  EXPECT_EQ(layout_.GetWidth(), 30);
+  EXPECT_EQ(layout_.GetHeight(), 20);
+  EXPECT_EQ(layout_.text_image().GetPixel(15, 10) & 0xFFFFFF, 0x445566U) << "the frame over the mask";
+
+  const struct {
+    const char* frame;
+    const char* mask;
+    int32_t result;
+  } failures[] = {{"frame.elg", "none.elg", 2}, {"none.elg", "mask.elg", 6}, {"none.elg", nullptr, 8}};
+  for (const auto& f : failures) {
+    EXPECT_EQ(layout_.LoadImages(f.frame, f.mask, nullptr, true), f.result) << f.frame << " " << f.mask;
+    ASSERT_EQ(layout_.Create(&list_, 10, 200, 100, 0, 0, &font_, nullptr, 0), 0U);
+    EXPECT_EQ(layout_.GetWidth(), 200) << "no picture left to size the box";
+  }
+}
+
+}  // namespace

@@ -602,6 +602,15 @@ int32_t CTextLayout::DrawPictureFile(const char* file_name, int32_t key_x, int32
   return result;
 }
 
+bool CTextLayout::HitTestAlpha(int32_t x, int32_t y) const {
+  if (composite_ == nullptr) return false;
+  if (x < 0 || y < 0 || x >= box_width_ || y >= box_height_) return false;
+  const bool in_text_area =
+      x >= margin_left_ && x < box_width_ - margin_right_ && y >= margin_top_ && y < box_height_ - margin_bottom_;
+  if (in_text_area || x >= composite_->GetWidth() || y >= composite_->GetHeight()) return false;
+  return (composite_->GetPixel(x, y) >> 24) >= drag_threshold_;
+}
+
 void CTextLayout::FillRegion(int32_t x, int32_t y, int32_t width, int32_t height) {
   if (region_map_ == nullptr) return;
   const int32_t left = std::max(x, 0);

@@ -80,6 +80,9 @@ class CTextLayout : public CTextLayoutBase {
   // key_y >= 0, else key_x as a colour unless it is -1. 0, -1 after a line break, 1 page full, 2
   // the file could not be loaded.
   int32_t DrawPictureFile(const char* file_name, int32_t key_x, int32_t key_y);
+  // The band between the box's edge and the text area, where the background picture is opaque
+  // enough (never beyond the picture itself).
+  bool HitTestAlpha(int32_t x, int32_t y) const override;
   void FillRegion(int32_t x, int32_t y, int32_t width, int32_t height) override;
   int32_t GetRegionAt(int32_t x, int32_t y) const override;
   void SetItemHighlight(int32_t index, bool on) override;

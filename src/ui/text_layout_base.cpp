@@ -16,6 +16,7 @@ constexpr int32_t kMaxGlyphDigits = 6;
 constexpr int32_t kParkSlack = 3;
 constexpr int32_t kCursorNormal = 0;
 constexpr int32_t kCursorHand = 1;
+constexpr int32_t kCursorMove = 3;
 constexpr uint32_t kDecideAction = 4;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -227,8 +228,27 @@ void CTextLayoutBase::UnhoverItem(int32_t index) {
 }
 
 bool CTextLayoutBase::HitTest(int32_t x, int32_t y) const {
+  // The window asks through a const interface, but the pointer over a text box drags it and
+  // takes the hover off its item.
+  auto* self = const_cast<CTextLayoutBase*>(this);
+  if (dragging_) {
+    CMouse* mouse = GetOwner() != nullptr ? GetOwner()->GetMouse() : nullptr;
+    if (mouse != nullptr && mouse->IsPressed(0)) {
+      self->SetPosition(x - drag_anchor_x_, y - drag_anchor_y_);
+      return true;
+    }
+    self->dragging_ = false;
+  }
   const int32_t local_x = x - GetX();
   const int32_t local_y = y - GetY();
+  if (drag_threshold_ != 0 && HitTestAlpha(local_x, local_y)) {
+    if (!items_frozen_ && current_item_ >= 0) {
+      self->UnhoverItem(current_item_);
+      self->current_item_ = -1;
+    }
+    if (GetOwner() != nullptr) GetOwner()->SetCursorMode(kCursorMove);
+    return true;
+  }
   if (items_frozen_) return false;
   if (pointer_parked_ && (std::abs(local_x - parked_x_) > kParkSlack || std::abs(local_y - parked_y_) > kParkSlack)) {
     pointer_parked_ = false;
@@ -244,6 +264,7 @@ void CTextLayoutBase::OnMouseMove(int32_t x, int32_t y) {
     if (GetOwner() != nullptr && GetOwner()->GetCursorMode() == kCursorHand) GetOwner()->SetCursorMode(kCursorNormal);
     return;
   }
+  if (drag_threshold_ != 0 && HitTestAlpha(x, y)) return;
   const int32_t index = GetRegionAt(x, y);
   if (index == current_item_) return;
   LeaveCurrentItem();
@@ -291,6 +312,7 @@ void CTextLayoutBase::OnFocus(CGuiElement* /*previous*/, int forward) {
 }
 
 void CTextLayoutBase::OnKillFocus(CGuiElement* /*next*/) {
+  dragging_ = false;
   if (!items_frozen_ && current_item_ >= 0) {
     UnhoverItem(current_item_);
     current_item_ = -1;
@@ -325,6 +347,7 @@ bool CTextLayoutBase::ProcessInput(CInputBindings* bindings) {
 }
 
 void CTextLayoutBase::OnMouseLeave() {
+  dragging_ = false;
   if (!items_frozen_ && current_item_ >= 0) {
     UnhoverItem(current_item_);
     current_item_ = -1;
@@ -332,8 +355,12 @@ void CTextLayoutBase::OnMouseLeave() {
   if (GetOwner() != nullptr) GetOwner()->SetCursorMode(kCursorNormal);
 }
 
-bool CTextLayoutBase::OnMouseButton(int32_t /*x*/, int32_t /*y*/, CMouse* mouse) {
+bool CTextLayoutBase::OnMouseButton(int32_t x, int32_t y, CMouse* mouse) {
   if (mouse == nullptr || !mouse->IsPressed(0)) return false;
-  if (items_frozen_ || pointer_parked_ || current_item_ < 0) return false;
-  return DecideItem(current_item_);
+  if (!items_frozen_ && !pointer_parked_ && current_item_ >= 0) return DecideItem(current_item_);
+  if (drag_threshold_ == 0 || !HitTestAlpha(x, y)) return false;
+  drag_anchor_x_ = x;
+  drag_anchor_y_ = y;
+  dragging_ = true;
+  return true;
 }

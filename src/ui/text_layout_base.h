@@ -72,6 +72,8 @@ class CTextLayoutBase : public CGuiElement {
   // kPageFull with nothing consumed and the pen unchanged.
   virtual int32_t PutChar(const char** text) = 0;
   virtual void DrawItemText(const char* text, int32_t x, int32_t y, bool use_cursor) = 0;
+  // Whether a box point lies on the band by which the box can be dragged.
+  virtual bool HitTestAlpha(int32_t x, int32_t y) const = 0;
   virtual void FillRegion(int32_t x, int32_t y, int32_t width, int32_t height) = 0;
   virtual int32_t GetRegionAt(int32_t x, int32_t y) const = 0;
   virtual void SetItemHighlight(int32_t index, bool on) = 0;
@@ -120,6 +122,10 @@ class CTextLayoutBase : public CGuiElement {
   const CTextItem& item(int32_t index) const { return *items_.at(static_cast<size_t>(index)); }
   int32_t current_item() const { return current_item_; }
 
+  // Not 0: the box can be dragged wherever its background's alpha reaches this level.
+  void SetDragThreshold(uint8_t threshold) { drag_threshold_ = threshold; }
+  void EndDrag() { dragging_ = false; }
+  bool dragging() const { return dragging_; }
   void SetAutoWrap(bool on) { auto_wrap_ = on; }
   void SetLineGap(int32_t gap) { line_gap_ = gap; }
   void SetCharacterSpacing(int32_t spacing) { character_spacing_ = spacing; }
@@ -178,6 +184,10 @@ class CTextLayoutBase : public CGuiElement {
   bool page_empty_ = true;
   bool ruby_band_ = true;
   bool items_frozen_ = false;
+  uint8_t drag_threshold_ = 0;
+  bool dragging_ = false;
+  int32_t drag_anchor_x_ = 0;
+  int32_t drag_anchor_y_ = 0;
   mutable bool pointer_parked_ = false;
   int32_t parked_x_ = 0;
   int32_t parked_y_ = 0;

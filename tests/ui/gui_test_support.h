@@ -132,8 +132,14 @@ class TestWindow : public CGuiWindow {
   uint8_t GetFocusPointerMode() const override { return focus_pointer_mode; }
   void SetMousePos(int32_t x, int32_t y) override { pointer = {x, y}; }
   void ParkPointer() override { pointer = {-5, -5}; }
+  bool SetCursorMode(int32_t mode) override {
+    cursor_mode = mode;
+    return true;
+  }
+  int32_t GetCursorMode() const override { return cursor_mode; }
 
   plat::Point pointer{-1, -1};
+  int32_t cursor_mode = 0;
   std::vector<int32_t> commands;
   uint8_t focus_pointer_mode = 0;
   std::vector<std::string> tooltips;

@@ -320,6 +320,43 @@ TEST_F(TextLayoutTest, AlignedTextStartsWhereItsAlignmentPutsItInTheLine) {
   }
 }
 
+TEST_F(TextLayoutTest, TheOpaqueBandAroundTheTextAreaDragsTheBox) {
+  CImage frame;
+  ASSERT_EQ(frame.Create(56, 56, 32, 0), 0U);
+  frame.FillRectArgb(0xFF336699, nullptr);
+  ASSERT_EQ(layout_.SetImages(&frame, nullptr, nullptr, false), 0);
+  CreateBox();
+  ASSERT_EQ(layout_.GetWidth(), 56) << "the box takes the picture's size";
+  // The background's alpha is 128 everywhere; the text area lies inside the margins of 8.
+  const struct {
+    uint8_t threshold;
+    int32_t x;
+    int32_t y;
+    bool drags;
+  } points[] = {{100, 2, 2, true}, {100, 50, 30, true}, {100, 20, 20, false}, {100, 60, 2, false},
+                {100, -1, 2, false}, {200, 2, 2, false}};
+  for (const auto& p : points) {
+    layout_.SetDragThreshold(p.threshold);
+    EXPECT_EQ(layout_.HitTestAlpha(p.x, p.y), p.drags) << p.x << "," << p.y << " at " << int{p.threshold};
+  }
+
+  gui_test::TestWindow window;
+  window.AddChild(&layout_, -1);
+  layout_.SetDragThreshold(100);
+  layout_.SetPosition(100, 50);
+  EXPECT_TRUE(layout_.HitTest(102, 52));
+  EXPECT_EQ(window.GetCursorMode(), 3) << "the move cursor";
+  window.SetLeftButton(true);
+  ASSERT_TRUE(layout_.OnMouseButton(2, 2, window.GetMouse()));
+  EXPECT_TRUE(layout_.HitTest(150, 80));
+  EXPECT_EQ(layout_.GetX(), 148);
+  EXPECT_EQ(layout_.GetY(), 78);
+  window.SetLeftButton(false);
+  layout_.HitTest(170, 90);
+  EXPECT_FALSE(layout_.dragging());
+  EXPECT_EQ(layout_.GetX(), 148) << "the box stays where the button went up";
+}
+
 TEST_F(TextLayoutTest, NinePatchResizeRoundsTheMiddleUpToWholeTiles) {
   CImage frame;
   ASSERT_EQ(frame.Create(56, 56, 32, 0), 0U);

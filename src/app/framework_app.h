@@ -124,7 +124,9 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   int SetAppInfoDefaults();
   // 0 fine, 1 the desktop has 8 bits per pixel or fewer, 2 the game's window does not fit.
   int CheckDesktop();
-  // Switches the screen mode (1 full screen, 2 window); 0 done.
+  // Switches the screen mode (1 full screen, any other value window; flag 0 normal, 1 forced,
+  // 2 the start-up's first switch): 0 done, 1 without a main window, else the screen manager's
+  // code + 1 with the previous mode setting kept.
   int ChangeScreenMode(uint8_t mode, uint8_t depth, uint8_t flag);
   // 0, or 2 when the input method cannot be switched.
   int EnableIme(bool on);
@@ -165,6 +167,8 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   CWorkerThread& GetWorkerThread() { return worker_; }
   const CWorkerThread& GetWorkerThread() const { return worker_; }
   CScreenManager& GetScreenManager() { return screen_; }
+  // The machine's monitors as the start-up found them; null before.
+  const CMonitorList* GetMonitorList() const { return monitors_.get(); }
   const CScreenManager& GetScreenManager() const { return screen_; }
   CCriticalSection& GetDisplayLock() { return display_lock_; }
   AppInfo& GetAppInfo() { return info_; }
@@ -191,6 +195,18 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   // The input devices of the environment's input method, and the joysticks when allowed.
   void StartInput();
   int StartScreenMode();
+  // The start-up's display-device list: 0, or the start-up's exit code when full screen is the
+  // only mode and no display can be listed (a failure otherwise leaves only window mode).
+  int BuildDisplayList();
+  // The window-mode style of the settings, without the maximize box unless both modes may be used.
+  uint32_t WindowModeStyle() const;
+  // The layer's display of the display-device list's selected entry.
+  int32_t FullScreenDisplayIndex() const;
+  // The two halves of ChangeScreenMode: the screen manager's status.
+  uint32_t EnterFullScreen(plat::Window& window);
+  uint32_t EnterWindowMode(plat::Window& window, uint8_t flag);
+  // The window-mode style, the game screen's client size and the stored position, shown.
+  void RestoreWindowFrame(plat::Window& window);
   unsigned CreateMainWindow();
   // The log's file name beside the saved data (or in the program folder); 0, or 1 when the file
   // cannot be created (a message box has said so).
@@ -244,6 +260,7 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   CTcpPluginManager transitions_;
   // The canvas is declared before the screen manager that shows it, so that it outlives it.
   std::unique_ptr<CImageCanvasEx> display_canvas_;
+  std::unique_ptr<CMonitorList> monitors_;
   CScreenManager screen_;
   CWorkerThread worker_;
   CCriticalSection display_lock_;

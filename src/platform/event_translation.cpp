@@ -183,6 +183,8 @@ void EventTranslator::TranslateWindowEvent(const SDL_WindowEvent& window, const 
       out.push_back(MakeMessage(id, WM_SIZE, SIZE_MINIMIZED, 0, context));
       break;
     case SDL_WINDOWEVENT_MAXIMIZED:
+      // The maximize box asks first, as the system command it is; the size follows.
+      out.push_back(MakeMessage(id, WM_SYSCOMMAND, SC_MAXIMIZE, 0, context));
       out.push_back(MakeMessage(id, WM_SIZE, SIZE_MAXIMIZED, client_size, context));
       break;
     case SDL_WINDOWEVENT_RESTORED:

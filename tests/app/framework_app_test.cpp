@@ -119,7 +119,7 @@ TEST_F(FrameworkAppTest, EveryStepThatIsNotBuiltSaysSoWhenReached) {
   TestApp app;
   ASSERT_EQ(app.Initialize(), 0);
   app.Exit(0);
-  for (const char* step : {"start-up: the display-device list", "exit: removing the keyboard hook"}) {
+  for (const char* step : {"exit: removing the keyboard hook"}) {
     const std::string line = std::string("not built yet: ") + step;
     EXPECT_EQ(std::count(log_.Lines().begin(), log_.Lines().end(), line), 1) << line;
   }
@@ -183,9 +183,11 @@ TEST_F(FrameworkAppTest, AFullScreenOnlyGameForgetsAStoredWindowMode) {
   TestApp app;
   app.allowed_modes = kFullScreenOnly;
   app.GetWindowSettings()[kWinScreenMode] = kScreenModeWindow;
-  EXPECT_EQ(app.Initialize(), kExitScreenFailed);  // full screen is the only mode left to try
-  EXPECT_EQ(shown_.size(), 1u);
-  app.Exit(kExitScreenFailed);
+  EXPECT_EQ(app.Initialize(), 0);
+  EXPECT_EQ(app.GetWindowSettings()[kWinScreenMode], kScreenModeFullScreen);
+  EXPECT_TRUE(app.IsFullScreen());
+  EXPECT_TRUE(shown_.empty());
+  app.Exit(0);
 }
 
 TEST_F(FrameworkAppTest, PublishesItsDataFileLayerAndImageLoaderHostWhileItLives) {
@@ -223,14 +225,20 @@ TEST_F(FrameworkAppTest, ATooLargeScreenWithBothModesOnlyUnchoosesWindowMode) {
   EXPECT_EQ(app.GetWindowSettings()[kWinScreenMode], kScreenModeNotChosen);
 }
 
-TEST_F(FrameworkAppTest, FullScreenIsNotBuiltSoItsStartFailsWithCodeTwelve) {
+TEST_F(FrameworkAppTest, ASwitchToTheModeAlreadySetChangesNothingUnlessForced) {
   TestApp app;
-  app.allowed_modes = kFullScreenOnly;
-  EXPECT_EQ(app.Initialize(), kExitScreenFailed);
-  ASSERT_EQ(shown_.size(), 1u);
-  EXPECT_EQ(shown_[0].request.text, plat::Utf8ToSjis("画面の初期化に失敗 : 1"));
-  EXPECT_NE(log_.Lines().size(), 0u);
-  app.Exit(kExitScreenFailed);
+  ASSERT_EQ(app.Initialize(), 0);
+  ASSERT_EQ(app.GetWindowSettings()[kWinScreenMode], kScreenModeWindow);
+  app.GetWindowSettings()[kWinColourDepth] = 7;
+  EXPECT_EQ(app.ChangeScreenMode(kScreenModeWindow, 32, 0), 0);
+  EXPECT_EQ(app.GetWindowSettings()[kWinColourDepth], 7);
+  EXPECT_EQ(app.ChangeScreenMode(kScreenModeWindow, 32, 1), 0);
+  EXPECT_EQ(app.GetWindowSettings()[kWinColourDepth], 3);  // forced: switched again
+  EXPECT_EQ(app.ChangeScreenMode(kScreenModeFullScreen, 32, 0), 0);
+  EXPECT_EQ(app.GetWindowSettings()[kWinScreenMode], kScreenModeFullScreen);
+  EXPECT_EQ(app.GetWindowSettings()[kWinColourDepth], 32);
+  EXPECT_TRUE(app.IsFullScreen());
+  app.Exit(0);
 }
 
 TEST_F(FrameworkAppTest, MessageBoxesTakeTheKindsButtonsOwnersAndCaptions) {
@@ -389,7 +397,8 @@ TEST_F(FrameworkAppTest, PrivateRequestsSwitchTheImeAndReportScreenModes) {
   ScreenModeRequestBlock full_screen;
   app.GetMainWindow().SendMessage(kMsgScreenModeRequest, PackScreenModeRequest(kScreenModeFullScreen, 32, 1), 0,
                                   &full_screen);
-  EXPECT_EQ(full_screen.result, 1);
+  EXPECT_EQ(full_screen.result, 0);
+  EXPECT_TRUE(app.IsFullScreen());
   app.Exit(0);
 }
 

@@ -238,8 +238,12 @@ TEST(EventTranslationTest, WindowEventsBecomePaintCloseSizeAndMove) {
   EXPECT_EQ(minimized[0].wparam, SIZE_MINIMIZED);
   EXPECT_EQ(minimized[0].lparam, 0);
   auto maximized = Translate(translator, WindowEvent(SDL_WINDOWEVENT_MAXIMIZED));
-  EXPECT_EQ(maximized[0].wparam, SIZE_MAXIMIZED);
-  EXPECT_EQ(maximized[0].lparam, MakeLParam(640, 480));
+  ASSERT_EQ(maximized.size(), 2u);
+  EXPECT_EQ(maximized[0].message, WM_SYSCOMMAND);
+  EXPECT_EQ(maximized[0].wparam, SC_MAXIMIZE);
+  EXPECT_EQ(maximized[1].message, WM_SIZE);
+  EXPECT_EQ(maximized[1].wparam, SIZE_MAXIMIZED);
+  EXPECT_EQ(maximized[1].lparam, MakeLParam(640, 480));
 
   auto moved = Translate(translator, WindowEvent(SDL_WINDOWEVENT_MOVED, 120, 80));
   EXPECT_EQ(moved[0].message, WM_MOVE);

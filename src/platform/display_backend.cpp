@@ -61,8 +61,13 @@ class SdlDisplayBackend : public DisplayBackend {
     SDL_Window* sdl_window = SDL_GetWindowFromID(window);
     if (sdl_window == nullptr) return false;
     if ((SDL_GetWindowFlags(sdl_window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP) return true;
-    SDL_SetWindowPosition(sdl_window, static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(display)),
-                          static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(display)));
+    // The window takes the display's place and size itself first: full screen is a request to
+    // the window manager, and a desktop without one would leave the window as it was.
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayBounds(display, &bounds) == 0) {
+      SDL_SetWindowPosition(sdl_window, bounds.x, bounds.y);
+      SDL_SetWindowSize(sdl_window, bounds.w, bounds.h);
+    }
     if (SDL_SetWindowFullscreen(sdl_window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
       LogDiagnostic(std::string("video: cannot go full screen: ") + SDL_GetError());
       return false;

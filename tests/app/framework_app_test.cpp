@@ -16,6 +16,9 @@
 #include "platform/message_queue.h"
 #include "platform/text_encoding.h"
 #include "platform/thread_id.h"
+#include "platform/display_backend.h"
+#include "platform/window.h"
+#include "support/fake_display_backend.h"
 #include "support/log_capture.h"
 #include "ui/gui_root_window.h"
 
@@ -238,6 +241,22 @@ TEST_F(FrameworkAppTest, ASwitchToTheModeAlreadySetChangesNothingUnlessForced) {
   EXPECT_EQ(app.GetWindowSettings()[kWinScreenMode], kScreenModeFullScreen);
   EXPECT_EQ(app.GetWindowSettings()[kWinColourDepth], 32);
   EXPECT_TRUE(app.IsFullScreen());
+  app.Exit(0);
+}
+
+TEST_F(FrameworkAppTest, AFailedSwitchGivesItsCodePlusOneAndKeepsTheWindowMode) {
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  FakeDisplayBackend backend({FakeDisplayBackend::Display("Panel", 0, 0, 1920, 1080)});
+  backend.refuse_full_screen = true;
+  {
+    plat::ScopedDisplayBackend scoped(backend);
+    EXPECT_EQ(app.ChangeScreenMode(kScreenModeFullScreen, 32, 0), 2);
+  }
+  EXPECT_EQ(backend.entered.size(), 1u);
+  EXPECT_EQ(app.GetWindowSettings()[kWinScreenMode], kScreenModeWindow);
+  EXPECT_FALSE(app.IsFullScreen());
+  EXPECT_EQ(app.GetMainWindow().GetPlatformWindow()->Style() & plat::WS_POPUP, 0u);
   app.Exit(0);
 }
 

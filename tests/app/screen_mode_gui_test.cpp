@@ -1,5 +1,5 @@
 // The switch between window and full screen on a real X display (run under Xvfb): the menu
-// command toggles, SDL's window follows, and a frame drawn in full screen reaches the window.
+// command toggles, SDL's window follows, and a frame drawn in full screen is letterboxed.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -9,11 +9,13 @@
 
 #include "app/game_app.h"
 #include "app/private_messages.h"
+#include "gfx/image.h"
 #include "platform/message_box.h"
 #include "platform/screen_presenter.h"
 #include "support/game_settings_files.h"
 #include "support/log_capture.h"
 #include "support/message_box_answers.h"
+#include "support/png_file.h"
 #include "support/temp_game_folder.h"
 #include "support/test_window.h"
 
@@ -92,7 +94,7 @@ class ScreenModeGuiTest : public WindowTestBase {
 
 constexpr uint32_t kFullScreenDesktop = SDL_WINDOW_FULLSCREEN_DESKTOP;
 
-TEST_F(ScreenModeGuiTest, TheMenuCommandTogglesFullScreenAndBack) {
+TEST_F(ScreenModeGuiTest, TheMenuCommandTogglesFullScreenAndTheFrameIsLetterboxed) {
   ScreenModeGame game;
   ASSERT_EQ(game.Run(CommandLine(), 1), 0);
   EXPECT_EQ(game.before.screen_mode, kScreenModeWindow);
@@ -106,10 +108,43 @@ TEST_F(ScreenModeGuiTest, TheMenuCommandTogglesFullScreenAndBack) {
   EXPECT_EQ(game.back.width, 640);
   EXPECT_EQ(game.back.height, 480);
 
-  // The frame reaches the full-screen window's surfaces.
+  // The 640 x 480 screen as large as the display allows, centred, black around it.
   EXPECT_EQ(game.update_result, 0u);
-  EXPECT_GT(game.shown_width, 640);
-  EXPECT_EQ(game.pixels.size(), static_cast<size_t>(game.shown_width) * static_cast<size_t>(game.shown_height));
+  const int32_t width = game.shown_width;
+  const int32_t height = game.shown_height;
+  ASSERT_EQ(game.pixels.size(), static_cast<size_t>(width) * static_cast<size_t>(height));
+  ASSERT_GT(width, 640);
+  auto at = [&](int32_t x, int32_t y) { return game.pixels[static_cast<size_t>(y * width + x)] & 0xFFFFFF; };
+  int32_t shown_w = width;
+  int32_t shown_h = height;
+  if (int64_t{width} * 480 > int64_t{height} * 640) {
+    shown_w = height * 640 / 480;
+  } else {
+    shown_h = width * 480 / 640;
+  }
+  const int32_t left = (width - shown_w) / 2;
+  const int32_t top = (height - shown_h) / 2;
+  const int32_t corner = kCornerSide * shown_w / 640;
+  EXPECT_EQ(at(left + 2, top + 2), kCorner);
+  EXPECT_EQ(at(left + corner - 3, top + corner - 3), kCorner);
+  EXPECT_EQ(at(left + corner + 3, top + 2), kBody);
+  EXPECT_EQ(at(left + shown_w / 2, top + shown_h / 2), kBody);
+  EXPECT_EQ(at(left + shown_w - 2, top + shown_h - 2), kBody);
+  if (top > 0) {
+    EXPECT_EQ(at(width / 2, top - 1), 0u);
+    EXPECT_EQ(at(width / 2, top + shown_h), 0u);
+  }
+  if (left > 0) {
+    EXPECT_EQ(at(left - 1, height / 2), 0u);
+    EXPECT_EQ(at(left + shown_w, height / 2), 0u);
+  }
+  CImage picture;
+  ASSERT_EQ(picture.Create(width, height, 32, 0), 0u);
+  for (int32_t y = 0; y < height; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(picture.GetRowPointer(y));
+    for (int32_t x = 0; x < width; ++x) row[x] = 0xFF000000 | at(x, y);
+  }
+  EXPECT_TRUE(WritePng("full_screen.png", picture));
 }
 
 }  // namespace

@@ -14,5 +14,5 @@ plat::DisplayOutput FakeDisplayBackend::Display(std::string name, int32_t left, 
 
 bool FakeDisplayBackend::EnterFullScreen(plat::WindowId window, int32_t display) {
   entered.push_back(FullScreenCall{window, display});
-  return true;
+  return !refuse_full_screen;
 }

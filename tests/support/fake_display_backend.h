@@ -25,6 +25,8 @@ class FakeDisplayBackend : public plat::DisplayBackend {
   bool EnterFullScreen(plat::WindowId window, int32_t display) override;
   void LeaveFullScreen(plat::WindowId window) override { left.push_back(window); }
 
+  // Refuses every switch to full screen, as a display that cannot be covered.
+  bool refuse_full_screen = false;
   std::vector<FullScreenCall> entered;
   std::vector<plat::WindowId> left;
 

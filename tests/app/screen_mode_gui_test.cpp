@@ -9,7 +9,6 @@
 
 #include "app/game_app.h"
 #include "app/private_messages.h"
-#include "gfx/image.h"
 #include "platform/message_box.h"
 #include "platform/screen_presenter.h"
 #include "support/game_settings_files.h"
@@ -138,13 +137,7 @@ TEST_F(ScreenModeGuiTest, TheMenuCommandTogglesFullScreenAndTheFrameIsLetterboxe
     EXPECT_EQ(at(left - 1, height / 2), 0u);
     EXPECT_EQ(at(left + shown_w, height / 2), 0u);
   }
-  CImage picture;
-  ASSERT_EQ(picture.Create(width, height, 32, 0), 0u);
-  for (int32_t y = 0; y < height; ++y) {
-    auto* row = reinterpret_cast<uint32_t*>(picture.GetRowPointer(y));
-    for (int32_t x = 0; x < width; ++x) row[x] = 0xFF000000 | at(x, y);
-  }
-  EXPECT_TRUE(WritePng("full_screen.png", picture));
+  EXPECT_TRUE(WritePng("full_screen.png", game.pixels, width, height));
 }
 
 }  // namespace

@@ -130,6 +130,16 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   int ChangeScreenMode(uint8_t mode, uint8_t depth, uint8_t flag);
   // 0, or 2 when the input method cannot be switched.
   int EnableIme(bool on);
+  // The full-screen menu window: 0 shown, -1 it was there (raised), 1 a handler hook failed,
+  // 2 it cannot be made.
+  virtual int ShowMenuWindow();
+  // Drops the system keys that must not reach the window: F10's key-up always; with both
+  // system-key bits of the behaviour clear every key-up and every key-down but F4, Alt and
+  // F10; Esc's key-up in full screen.
+  static bool IsDroppedSystemKey(uint32_t message, uint32_t key, uint8_t behaviour, bool full_screen);
+  bool PreTranslateMessage(const plat::Message& message) override;
+  bool IsMenuWindowOpen() const { return menu_window_open_ != 0; }
+  void SetWindowBehaviour(uint8_t bits) { window_behaviour_ = bits; }
 
   // Window services. `owner` 0 is the main window, plat::kDesktopWindow the desktop; a null
   // title is the application name. Texts are Shift-JIS.
@@ -242,6 +252,11 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   uint8_t candidate_open_ = 0;
   uint8_t movie_playing_ = 0;
   bool screen_mode_changing_ = false;
+  uint8_t menu_window_open_ = 0;
+  // When the full-screen menu window last closed (the coarse millisecond clock).
+  uint32_t menu_window_closed_at_ = 0;
+  // A menu key released within this many milliseconds of the menu closing does not reopen it.
+  static constexpr uint32_t kMenuReopenDelay = 250;
   bool full_screen_ = false;
   bool system_cursor_hidden_ = false;
   // The main window's input method starts on, as a new window's does; the start-up turns it off.

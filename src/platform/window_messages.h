@@ -100,6 +100,7 @@ inline constexpr uint32_t SIZE_MAXIMIZED = 2;
 inline constexpr uint32_t SC_MINIMIZE = 0xF020;
 inline constexpr uint32_t SC_MAXIMIZE = 0xF030;
 inline constexpr uint32_t SC_CLOSE = 0xF060;
+inline constexpr uint32_t SC_KEYMENU = 0xF100;
 inline constexpr uint32_t SC_RESTORE = 0xF120;
 
 // Hit-test codes (low word of WM_SETCURSOR's lParam).

@@ -18,6 +18,7 @@
 #include "platform/thread_id.h"
 #include "platform/display_backend.h"
 #include "platform/window.h"
+#include "support/fake_clock.h"
 #include "support/fake_display_backend.h"
 #include "support/log_capture.h"
 #include "ui/gui_root_window.h"
@@ -257,6 +258,92 @@ TEST_F(FrameworkAppTest, AFailedSwitchGivesItsCodePlusOneAndKeepsTheWindowMode) 
   EXPECT_EQ(app.GetWindowSettings()[kWinScreenMode], kScreenModeWindow);
   EXPECT_FALSE(app.IsFullScreen());
   EXPECT_EQ(app.GetMainWindow().GetPlatformWindow()->Style() & plat::WS_POPUP, 0u);
+  app.Exit(0);
+}
+
+TEST(FrameworkAppSystemKeys, TheFilterDropsTheKeysThatMustNotReachTheWindow) {
+  using plat::WM_SYSKEYDOWN;
+  using plat::WM_SYSKEYUP;
+  constexpr uint8_t kKeysOn = kBehaviourSystemKeys;
+  constexpr uint8_t kKeysOff = kBehaviourMaximizeBox;
+  struct Case {
+    uint32_t message;
+    uint32_t key;
+    uint8_t behaviour;
+    bool full_screen;
+    bool dropped;
+  };
+  const Case cases[] = {
+      {WM_SYSKEYUP, plat::VK_F10, kKeysOn, false, true},     // F10's key-up, always
+      {WM_SYSKEYDOWN, plat::VK_F10, kKeysOn, false, false},
+      {WM_SYSKEYDOWN, plat::VK_F4, kKeysOff, false, false},  // Alt+F4 still closes
+      {WM_SYSKEYDOWN, plat::VK_MENU, kKeysOff, false, false},
+      {WM_SYSKEYDOWN, plat::VK_F10, kKeysOff, true, false},
+      {WM_SYSKEYDOWN, plat::VK_SPACE, kKeysOff, false, true},  // Alt+Space: no window menu
+      {WM_SYSKEYDOWN, plat::VK_SPACE, kKeysOn, false, false},
+      {WM_SYSKEYUP, plat::VK_MENU, kKeysOff, false, true},
+      {WM_SYSKEYUP, plat::VK_MENU, 0x01, false, false},  // one bit of the two is enough
+      {WM_SYSKEYUP, plat::VK_ESCAPE, kKeysOn, true, true},
+      {WM_SYSKEYUP, plat::VK_ESCAPE, kKeysOn, false, false},
+      {plat::WM_KEYUP, plat::VK_F10, kKeysOff, true, false},
+  };
+  for (const Case& each : cases) {
+    EXPECT_EQ(CFrameworkApp::IsDroppedSystemKey(each.message, each.key, each.behaviour, each.full_screen), each.dropped)
+        << std::hex << each.message << " key " << each.key << " behaviour " << int{each.behaviour}
+        << (each.full_screen ? " full screen" : " window");
+  }
+}
+
+TEST_F(FrameworkAppTest, AltPlusF4ClosesTheWindowWithTheSystemKeysBlocked) {
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  app.SetWindowBehaviour(kBehaviourMaximizeBox);
+  plat::Message key{};
+  key.window = app.GetMainWindow().GetHandle();
+  key.message = plat::WM_SYSKEYDOWN;
+  key.wparam = plat::VK_F4;
+  key.lparam = static_cast<int32_t>(plat::kKeyContextBit);
+  EXPECT_FALSE(app.PreTranslateMessage(key));
+  app.GetMainWindow().SendMessage(key.message, key.wparam, key.lparam);
+  EXPECT_FALSE(app.GetMainWindow().IsWindow());
+  app.Exit(0);
+}
+
+class MenuKeyApp : public TestApp {
+ public:
+  int ShowMenuWindow() override {
+    ++shown;
+    return 0;
+  }
+  int shown = 0;
+};
+
+TEST_F(FrameworkAppTest, AnAltReleasedWithin250MsOfTheMenuClosingDoesNotOpenItAgain) {
+  ScopedFakeClock clock;
+  MenuKeyApp app;
+  app.allowed_modes = kFullScreenOnly;
+  ASSERT_EQ(app.Initialize(), 0);
+  ASSERT_TRUE(app.IsFullScreen());
+  app.GetAppInfo().menu_id = 101;
+  CWindow& window = app.GetMainWindow();
+  window.SendMessage(plat::WM_ACTIVATEAPP, 1, 0);
+  clock.SetMilliseconds(10'000);
+  window.SendMessage(plat::WM_SYSKEYUP, plat::VK_MENU, 0);
+  EXPECT_EQ(app.shown, 1);
+  EXPECT_TRUE(app.IsMenuWindowOpen());
+  EXPECT_TRUE(app.IsMenuOpen());
+  window.SendMessage(plat::WM_SYSKEYUP, plat::VK_MENU, 0);  // the menu is open: nothing more
+  EXPECT_EQ(app.shown, 1);
+  // The Alt that closed the menu comes up 250 ms later: the menu stays closed.
+  window.SendMessage(plat::WM_EXITMENULOOP, 0, 0);
+  EXPECT_FALSE(app.IsMenuWindowOpen());
+  EXPECT_FALSE(app.IsMenuOpen());
+  clock.Advance(250);
+  window.SendMessage(plat::WM_SYSKEYUP, plat::VK_MENU, 0);
+  EXPECT_EQ(app.shown, 1);
+  clock.Advance(1);
+  window.SendMessage(plat::WM_SYSKEYUP, plat::VK_F10, 0);
+  EXPECT_EQ(app.shown, 2);
   app.Exit(0);
 }
 

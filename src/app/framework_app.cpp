@@ -229,6 +229,8 @@ void CFrameworkApp::Exit(int code) {
   screen_.ReleaseSurfaces();
   screen_.Release();
   menu_window_.Destroy();
+  text_window_ = nullptr;
+  text_input_.Clear();
   main_window_.Destroy();
   ReportNotBuiltYet("exit: removing the keyboard hook");
   single_instance_.Release();

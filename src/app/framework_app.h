@@ -9,9 +9,11 @@
 
 #include "app/app_base.h"
 #include "app/gui_application.h"
+#include "app/ime_composition.h"
 #include "app/main_window.h"
 #include "app/message_handler.h"
 #include "app/start_up_log.h"
+#include "app/text_input_buffer.h"
 #include "platform/single_instance.h"
 #include "base/critical_section.h"
 #include "base/cursor_motion.h"
@@ -138,6 +140,17 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   // F10; Esc's key-up in full screen.
   static bool IsDroppedSystemKey(uint32_t message, uint32_t key, uint8_t behaviour, bool full_screen);
   bool PreTranslateMessage(const plat::Message& message) override;
+  // Binds the window whose typing goes to the focused text widget (null unbinds it): the input
+  // method is switched on for it, and the pending key and text are forgotten. 0.
+  int SetImeWindow(CWindow* window);
+  // Asks the bound window to open (1) or close (0) its input method; false when none is bound.
+  bool SendImeMessage(uint32_t flag);
+  // Once per frame, for the focused text widget.
+  bool DeliverTextInput(CGuiElement& element) { return text_input_.Deliver(element); }
+  // The composition when it changed since the last call, else null.
+  const char* UpdateComposition() { return ime_composition_.Update(); }
+  int OnTextCharacter(MessageBlock& block);
+  int OnTextInputNotify(MessageBlock& block);
   bool IsMenuWindowOpen() const { return menu_window_open_ != 0; }
   void SetWindowBehaviour(uint8_t bits) { window_behaviour_ = bits; }
 
@@ -253,6 +266,9 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   uint8_t movie_playing_ = 0;
   bool screen_mode_changing_ = false;
   uint8_t menu_window_open_ = 0;
+  CWindow* text_window_ = nullptr;
+  CTextInputBuffer text_input_;
+  CImeComposition ime_composition_;
   // When the full-screen menu window last closed (the coarse millisecond clock).
   uint32_t menu_window_closed_at_ = 0;
   // A menu key released within this many milliseconds of the menu closing does not reopen it.

@@ -35,6 +35,9 @@ void CFrameworkApp::RegisterMessageMap() {
   add(kMsgShowMenuWindow, &CFrameworkApp::OnShowMenuWindow);
   add(kMsgHideMenuWindow, &CFrameworkApp::OnHideMenuWindow);
   add(kMsgImeRequest, &CFrameworkApp::OnImeRequest);
+  add(kMsgTextInputNotify, &CFrameworkApp::OnTextInputNotify);
+  add(plat::WM_CHAR, &CFrameworkApp::OnTextCharacter);
+  add(plat::WM_IME_CHAR, &CFrameworkApp::OnTextCharacter);
   add(kMsgFrontRequest, &CFrameworkApp::OnFrontRequest);
   if (environment_[kEnvInputMethod] == kInputWindowMessages) {
     add(plat::WM_KEYUP, &CFrameworkApp::OnKeyUp);
@@ -110,7 +113,36 @@ int CFrameworkApp::OnClose(MessageBlock& /*block*/) {
 
 int CFrameworkApp::OnKeyDown(MessageBlock& block) {
   input_.OnKeyDown(block.wparam, static_cast<uint32_t>(block.lparam));
+  if (text_window_ != nullptr) text_input_.SetPendingKey(block.wparam);
   return 0;
+}
+
+int CFrameworkApp::OnTextCharacter(MessageBlock& block) {
+  if (text_window_ != nullptr) text_input_.AppendCharacter(block.wparam);
+  return 1;
+}
+
+int CFrameworkApp::OnTextInputNotify(MessageBlock& block) {
+  plat::SetTextInput(block.wparam != 0);
+  return 0;
+}
+
+int CFrameworkApp::SetImeWindow(CWindow* window) {
+  if (window != nullptr) {
+    if (!ime_on_) window->SendMessage(kMsgImeRequest, 1, 0);
+    text_window_ = window;
+  } else if (text_window_ != nullptr) {
+    if (ime_on_) text_window_->SendMessage(kMsgImeRequest, 0, 0);
+    text_window_ = nullptr;
+  }
+  text_input_.Clear();
+  return 0;
+}
+
+bool CFrameworkApp::SendImeMessage(uint32_t flag) {
+  if (text_window_ == nullptr) return false;
+  text_window_->SendMessage(kMsgTextInputNotify, flag, 0);
+  return true;
 }
 
 int CFrameworkApp::OnSysKeyUp(MessageBlock& block) {

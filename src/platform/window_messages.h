@@ -86,6 +86,8 @@ inline constexpr uint32_t WM_EXITSIZEMOVE = 0x0232;
 inline constexpr uint32_t WM_DROPFILES = 0x0233;
 inline constexpr uint32_t WM_IME_SETCONTEXT = 0x0281;
 inline constexpr uint32_t WM_IME_NOTIFY = 0x0282;
+// A two-byte character typed through the input method: wParam = lead byte << 8 | trail byte.
+inline constexpr uint32_t WM_IME_CHAR = 0x0286;
 
 // WM_ACTIVATE states (low word of wParam).
 inline constexpr uint32_t WA_INACTIVE = 0;

@@ -22,6 +22,7 @@
 #include "support/fake_display_backend.h"
 #include "support/log_capture.h"
 #include "ui/gui_root_window.h"
+#include "ui/gui_test_support.h"
 
 namespace {
 
@@ -344,6 +345,38 @@ TEST_F(FrameworkAppTest, AnAltReleasedWithin250MsOfTheMenuClosingDoesNotOpenItAg
   clock.Advance(1);
   window.SendMessage(plat::WM_SYSKEYUP, plat::VK_F10, 0);
   EXPECT_EQ(app.shown, 2);
+  app.Exit(0);
+}
+
+class TextField : public gui_test::LoggingElement {
+ public:
+  TextField() : LoggingElement("text field", log_) {}
+  bool OnChar(const char* text, int32_t length) override {
+    typed.append(text, static_cast<std::size_t>(length));
+    return true;
+  }
+  std::string typed;
+
+ private:
+  std::vector<std::string> log_;
+};
+
+TEST_F(FrameworkAppTest, ABoundWindowSwitchesTheImeOnAndCollectsWhatIsTyped) {
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  TextField field;
+  CWindow& window = app.GetMainWindow();
+  window.SendMessage(plat::WM_CHAR, 'z', 0);  // nothing is bound: not collected
+  EXPECT_FALSE(app.SendImeMessage(1));
+  ASSERT_EQ(app.SetImeWindow(&window), 0);
+  EXPECT_TRUE(app.IsImeOn());
+  window.SendMessage(plat::WM_IME_CHAR, 0x82A0, 0);
+  window.SendMessage(plat::WM_CHAR, 'a', 0);
+  EXPECT_TRUE(app.DeliverTextInput(field));
+  EXPECT_EQ(field.typed, "\x82\xA0" "a");
+  EXPECT_TRUE(app.SendImeMessage(0));
+  ASSERT_EQ(app.SetImeWindow(nullptr), 0);
+  EXPECT_FALSE(app.IsImeOn());
   app.Exit(0);
 }
 

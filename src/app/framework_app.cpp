@@ -11,9 +11,11 @@
 #include "base/lock_guard.h"
 #include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"
+#include "platform/audio_backend.h"
 #include "platform/clock.h"
 #include "platform/diagnostic_log.h"
 #include "platform/message_queue.h"
+#include "platform/screen_presenter.h"
 #include "platform/text_encoding.h"
 #include "platform/thread_id.h"
 #include "platform/window.h"
@@ -29,6 +31,7 @@ CFrameworkApp::CFrameworkApp() : CAppBase(true) {
   g_DcpHost = &draw_objects_;
   g_TcpHost = &transitions_;
   g_GuiApplication = &gui_application_;
+  g_DrawLayerFactory = &draw_layers_;
 }
 
 CFrameworkApp::~CFrameworkApp() {
@@ -37,6 +40,7 @@ CFrameworkApp::~CFrameworkApp() {
   // The background loader reads through this object's data-file layer.
   g_AsyncFileLoader.Clear();
   if (g_GuiApplication == &gui_application_) g_GuiApplication = nullptr;
+  if (g_DrawLayerFactory == &draw_layers_) g_DrawLayerFactory = nullptr;
   if (g_ScreenManager == &screen_) g_ScreenManager = nullptr;
   if (g_Keyboard == input_.GetKeyboard()) g_Keyboard = nullptr;
   if (g_Mouse == input_.GetMouse()) g_Mouse = nullptr;
@@ -106,17 +110,25 @@ int CFrameworkApp::Initialize() {
     const auto desktop = plat::GetDesktopInfo();
     window_block_[kWinColourDepth] = static_cast<uint8_t>(desktop ? desktop->bits_per_pixel : 0);
   }
+  // Opening the sound output waits on nothing drawn and is slow, most of all where there is no
+  // sound: it overlaps the making of the renderer.
+  sound_head_start_ = plat::CurrentAudioBackend().StartOpeningDefaultOutput();
   if (const int code = StartScreenMode(); code != 0) {
     char text[64];
     std::snprintf(text, sizeof text, "%s%d", plat::Utf8ToSjis("画面の初期化に失敗 : ").c_str(), code);
     ShowMessageBox(text, kBoxStop, plat::kDesktopWindow);
     return kExitScreenFailed;
   }
+  // The window's renderer, which the first frame would make, is made now, while the sound
+  // output opens.
+  plat::ScreenPresenter::ForWindow(main_window_.GetHandle());
   g_ScreenManager = &screen_;
   ReportNotBuiltYet("start-up: the timed drawing objects' image switch and the system report's flag");
   BuildPixelTables();
   if (start_up_log_.IsOpen()) LogDisplay();
-  if (InitDevices() != 0) return kExitDevicesFailed;
+  const int devices = InitDevices();
+  sound_head_start_.reset();
+  if (devices != 0) return kExitDevicesFailed;
   if (IsThreaded() && worker_.StartWith(MakeThreadDelegate([this] { ThreadMain(); })) != 0) {
     plat::LogDiagnostic("start-up: the game thread cannot be started");
   }

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/app_base.h"
@@ -14,6 +15,7 @@
 #include "app/message_handler.h"
 #include "app/start_up_log.h"
 #include "app/text_input_buffer.h"
+#include "platform/audio_output.h"
 #include "platform/single_instance.h"
 #include "base/critical_section.h"
 #include "base/cursor_motion.h"
@@ -28,6 +30,7 @@
 #include "resource/image_loader_manager.h"
 #include "resource/sound_decoder_manager.h"
 #include "resource/tcp_plugin_manager.h"
+#include "scene/draw_layer_factory.h"
 
 // Message-box kinds.
 inline constexpr int kBoxExclamation = 1;
@@ -290,6 +293,8 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   CDcpPluginManager draw_objects_;
   CTcpPluginManager transitions_;
   // The canvas is declared before the screen manager that shows it, so that it outlives it.
+  // Installed as g_DrawLayerFactory while the application lives.
+  CDrawLayerFactory draw_layers_;
   std::unique_ptr<CImageCanvasEx> display_canvas_;
   std::unique_ptr<CMonitorList> monitors_;
   CScreenManager screen_;
@@ -300,6 +305,9 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   std::atomic<uint8_t> cursor_edge_{0};
   bool cursor_over_ = false;
   CGuiApplication gui_application_{*this};
+  // Opening the sound output while the screen starts; the sound device takes it over in
+  // InitDevices, and it ends there.
+  std::unique_ptr<plat::AudioOutputHeadStart> sound_head_start_;
   // Last: its listener posts to the main window, so it ends before the window does.
   plat::SingleInstance single_instance_;
 };

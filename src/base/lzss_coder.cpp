@@ -33,15 +33,34 @@ std::uint64_t Load64(const std::uint8_t* bytes) {
   return word;
 }
 
-// The index of the first byte from 1 to 17 where `key` and `node` differ, or 18 when they
-// agree; eight bytes at a time, since most of the time goes into comparing long equal runs.
-std::uint32_t FirstDifference(const std::uint8_t* key, const std::uint8_t* node) {
-  static_assert(std::endian::native == std::endian::little);
-  for (std::uint32_t offset = 1; offset < 17; offset += 8) {
-    const std::uint64_t difference = Load64(key + offset) ^ Load64(node + offset);
-    if (difference != 0) return offset + static_cast<std::uint32_t>(std::countr_zero(difference)) / 8;
-  }
-  return key[17] != node[17] ? 17 : CLzssCoder::kLongestMatch;
+static_assert(std::endian::native == std::endian::little);
+
+__extension__ using Wide = unsigned __int128;
+
+// Bytes 1 to 17 of an 18-byte string (byte 0 picks the tree it is in): bytes 1 to 16 as loaded
+// and as a number that orders the way the bytes do (most significant byte first), and byte 17.
+struct SearchKey {
+  std::uint64_t head;  // bytes 1 to 8
+  std::uint64_t tail;  // bytes 9 to 16
+  Wide ordered;
+  std::uint32_t last;
+};
+
+SearchKey KeyAt(const std::uint8_t* string) {
+  const std::uint64_t head = Load64(string + 1);
+  const std::uint64_t tail = Load64(string + 9);
+  return {head, tail, Wide{__builtin_bswap64(head)} << 64 | __builtin_bswap64(tail), string[17]};
+}
+
+// How many of their 18 bytes two strings with the same first byte and different bytes 1 to 16
+// have in common from the start. Without branches: which way they would go is as good as random.
+std::uint32_t CommonLength(const SearchKey& a, const SearchKey& b) {
+  const std::uint64_t head = a.head ^ b.head;
+  const std::uint64_t tail = a.tail ^ b.tail;
+  // 64 trailing zero bits when all eight bytes are equal: then the tail's count adds on.
+  const auto head_zeros = static_cast<std::uint32_t>(std::countr_zero(head));
+  const auto tail_zeros = static_cast<std::uint32_t>(std::countr_zero(tail));
+  return 1 + (head_zeros + (tail_zeros & (0u - (head_zeros >> 6)))) / 8;
 }
 
 // Writes `length` bytes (at most the longest match) at `to` from `distance` bytes back, where an
@@ -68,78 +87,110 @@ void CopyMatch(std::uint8_t* to, std::size_t distance, std::size_t length, std::
 CLzssCoder::CLzssCoder() { InitTree(); }
 
 void CLzssCoder::InitTree() {
-  for (std::uint32_t root = kRingSize + 1; root <= kRingSize + 256; ++root) m_Right[root] = kNil;
+  for (std::uint32_t root = kFirstRoot; root < kFirstRoot + 256; ++root) m_Links[root] = kNoLinks;
   for (std::uint32_t node = 0; node < kRingSize; ++node) m_Parent[node] = kNil;
 }
 
-// Links the string at ring position r into the tree of its first byte and leaves the longest
-// earlier string that shares its start in m_MatchPosition and m_MatchLength. A string equal
-// over all 18 bytes takes the older node's place, so the tree holds each string once.
-void CLzssCoder::InsertNode(std::uint32_t r) {
-  const std::uint8_t* key = &m_Ring[r];
-  std::uint32_t p = kRingSize + 1 + key[0];
-  int comparison = 1;
-  m_Right[r] = m_Left[r] = kNil;
-  m_MatchLength = 0;
-  for (;;) {
-    auto& child = comparison >= 0 ? m_Right[p] : m_Left[p];
-    if (child == kNil) {
-      child = r;
-      m_Parent[r] = p;
-      return;
-    }
-    p = child;
-    const std::uint8_t* node = &m_Ring[p];
-    const std::uint32_t equal = FirstDifference(key, node);
-    comparison = equal < kLongestMatch ? key[equal] - node[equal] : 0;
-    if (equal > m_MatchLength) {
-      m_MatchPosition = p;
-      m_MatchLength = equal;
-      if (equal >= kLongestMatch) break;
-    }
-  }
-  m_Parent[r] = m_Parent[p];
-  m_Left[r] = m_Left[p];
-  m_Right[r] = m_Right[p];
-  m_Parent[m_Left[p]] = r;
-  m_Parent[m_Right[p]] = r;
-  if (m_Right[m_Parent[p]] == p) {
-    m_Right[m_Parent[p]] = r;
-  } else {
-    m_Left[m_Parent[p]] = r;
-  }
+std::uint32_t CLzssCoder::Child(std::uint32_t node, std::uint32_t side) const {
+  return (m_Links[node] >> (16 * side)) & 0xFFFF;
+}
+
+void CLzssCoder::SetChild(std::uint32_t node, std::uint32_t side, std::uint32_t child) {
+  const std::uint32_t shift = 16 * side;
+  m_Links[node] = (m_Links[node] & ~(0xFFFFu << shift)) | child << shift;
+  m_Parent[child] = static_cast<std::uint16_t>(node);
+}
+
+// Points the link of p's parent that led to p at `replacement`, which takes p's parent.
+void CLzssCoder::ReplaceInParent(std::uint32_t p, std::uint32_t replacement) {
+  const std::uint32_t parent = m_Parent[p];
+  SetChild(parent, Child(parent, 1) == p ? 1 : 0, replacement);
+}
+
+// Node r takes the place of p, which leaves the tree.
+void CLzssCoder::ReplaceNode(std::uint32_t p, std::uint32_t r) {
+  m_Links[r] = m_Links[p];
+  m_Parent[Child(p, 0)] = static_cast<std::uint16_t>(r);
+  m_Parent[Child(p, 1)] = static_cast<std::uint16_t>(r);
+  ReplaceInParent(p, r);
   m_Parent[p] = kNil;
+}
+
+// Links the string at ring position r into the tree of its first byte and gives the longest
+// earlier string that shares its start (the first found of equal length). A string equal over
+// all 18 bytes takes the older node's place, so the tree holds each string once.
+CLzssCoder::Match CLzssCoder::InsertNode(std::uint32_t r) {
+  const std::uint8_t* const ring = m_Ring.data();
+  const std::uint32_t* const links = m_Links.data();
+  const SearchKey key = KeyAt(ring + r);
+  m_Links[r] = kNoLinks;
+  // The length in the upper half, the position in the lower: one compare and one select keep
+  // the longest match, and of equal lengths the first found.
+  std::uint32_t best = 0;
+  std::uint32_t p = kFirstRoot + ring[r];
+  std::uint32_t side = 1;
+  std::uint32_t next = links[p] >> 16;
+  while (next != kNil) {
+    p = next;
+    // The node's links load alongside its bytes and the comparison only picks one of them,
+    // so that each step waits for one load.
+    const std::uint32_t node_links = links[p];
+    const SearchKey node = KeyAt(ring + p);
+    if (key.ordered == node.ordered) [[unlikely]] {
+      if (key.last == node.last) {
+        ReplaceNode(p, r);
+        return {p, kLongestMatch};
+      }
+      best = 17u << 16 > best ? 17u << 16 | p : best;
+      side = key.last > node.last ? 1 : 0;
+    } else {
+      const std::uint32_t length = CommonLength(key, node) << 16;
+      best = length > best ? length | p : best;
+      side = key.ordered > node.ordered ? 1 : 0;
+    }
+    next = (node_links >> (16 * side)) & 0xFFFF;
+  }
+  SetChild(p, side, r);
+  return {best & 0xFFFF, best >> 16};
+}
+
+CLzssCoder::Match CLzssCoder::InsertAfter(std::uint32_t r, Match previous) {
+  // The string at r repeats the one after the previous match for 17 bytes; if it also repeats
+  // the 18th, and that string is still in the tree, the search would end there: the tree holds
+  // each string once, and no other node shares all 18 bytes.
+  if (previous.length == kLongestMatch) {
+    const std::uint32_t candidate = (previous.position + 1) & kRingMask;
+    if (m_Parent[candidate] != kNil && std::memcmp(&m_Ring[candidate], &m_Ring[r], kLongestMatch) == 0) {
+      ReplaceNode(candidate, r);
+      return {candidate, kLongestMatch};
+    }
+  }
+  return InsertNode(r);
 }
 
 // Removes node p; a node with two children gives its place to the rightmost node of its
 // left subtree.
 void CLzssCoder::DeleteNode(std::uint32_t p) {
   if (m_Parent[p] == kNil) return;
+  const std::uint32_t left = Child(p, 0);
+  const std::uint32_t right = Child(p, 1);
   std::uint32_t q;
-  if (m_Right[p] == kNil) {
-    q = m_Left[p];
-  } else if (m_Left[p] == kNil) {
-    q = m_Right[p];
+  if (right == kNil) {
+    q = left;
+  } else if (left == kNil) {
+    q = right;
   } else {
-    q = m_Left[p];
-    if (m_Right[q] != kNil) {
+    q = left;
+    if (Child(q, 1) != kNil) {
       do {
-        q = m_Right[q];
-      } while (m_Right[q] != kNil);
-      m_Right[m_Parent[q]] = m_Left[q];
-      m_Parent[m_Left[q]] = m_Parent[q];
-      m_Left[q] = m_Left[p];
-      m_Parent[m_Left[p]] = q;
+        q = Child(q, 1);
+      } while (Child(q, 1) != kNil);
+      SetChild(m_Parent[q], 1, Child(q, 0));
+      SetChild(q, 0, left);
     }
-    m_Right[q] = m_Right[p];
-    m_Parent[m_Right[p]] = q;
+    SetChild(q, 1, right);
   }
-  m_Parent[q] = m_Parent[p];
-  if (m_Right[m_Parent[p]] == p) {
-    m_Right[m_Parent[p]] = q;
-  } else {
-    m_Left[m_Parent[p]] = q;
-  }
+  ReplaceInParent(p, q);
   m_Parent[p] = kNil;
 }
 
@@ -158,7 +209,8 @@ unsigned CLzssCoder::Encode(std::span<const std::uint8_t> input, std::vector<std
   std::uint32_t lookahead = 0;
   while (lookahead < kLongestMatch && next < input.size()) m_Ring[r + lookahead++] = input[next++];
   for (std::uint32_t back = 1; back <= kLongestMatch; ++back) InsertNode(r - back);
-  InsertNode(r);
+  // What the last insertion found, and what the encoder takes of it.
+  Match inserted = InsertNode(r);
 
   if (!Allocated([&] { packed.reserve(limit); })) return kEncodeNoMemory;
 
@@ -177,15 +229,16 @@ unsigned CLzssCoder::Encode(std::span<const std::uint8_t> input, std::vector<std
   };
 
   while (lookahead > 0) {
-    if (m_MatchLength > lookahead) m_MatchLength = lookahead;
-    if (m_MatchLength <= kThreshold) {
-      m_MatchLength = 1;
+    Match match = inserted;
+    if (match.length > lookahead) match.length = lookahead;
+    if (match.length <= kThreshold) {
+      match.length = 1;
       group[0] |= mask;
       group[group_size++] = m_Ring[r];
     } else {
-      group[group_size++] = static_cast<std::uint8_t>(m_MatchPosition);
+      group[group_size++] = static_cast<std::uint8_t>(match.position);
       group[group_size++] =
-          static_cast<std::uint8_t>(((m_MatchPosition >> 4) & 0xF0) | (m_MatchLength - (kThreshold + 1)));
+          static_cast<std::uint8_t>(((match.position >> 4) & 0xF0) | (match.length - (kThreshold + 1)));
     }
     mask = static_cast<std::uint8_t>(mask << 1);
     if (mask == 0) {
@@ -195,7 +248,7 @@ unsigned CLzssCoder::Encode(std::span<const std::uint8_t> input, std::vector<std
       mask = 1;
     }
 
-    const std::uint32_t consumed = m_MatchLength;
+    const std::uint32_t consumed = match.length;
     std::uint32_t step = 0;
     for (; step < consumed && next < input.size(); ++step) {
       DeleteNode(s);
@@ -204,13 +257,13 @@ unsigned CLzssCoder::Encode(std::span<const std::uint8_t> input, std::vector<std
       if (s < kLongestMatch - 1) m_Ring[s + kRingSize] = byte;
       s = (s + 1) & kRingMask;
       r = (r + 1) & kRingMask;
-      InsertNode(r);
+      inserted = InsertAfter(r, inserted);
     }
     for (; step < consumed; ++step) {
       DeleteNode(s);
       s = (s + 1) & kRingMask;
       r = (r + 1) & kRingMask;
-      if (--lookahead != 0) InsertNode(r);
+      if (--lookahead != 0) inserted = InsertAfter(r, inserted);
     }
   }
   if (group_size > 1 && !append_group()) return fail();

@@ -45,18 +45,33 @@ class CLzssCoder {
   static unsigned Decode(std::span<const std::uint8_t> packed, std::size_t output_size, std::vector<std::uint8_t>& output);
 
  private:
-  static constexpr std::uint32_t kNil = kRingSize;
+  static constexpr std::uint16_t kNil = kRingSize;
+  // The tree roots follow the nil node, one per value of a string's first byte.
+  static constexpr std::uint32_t kFirstRoot = kRingSize + 1;
 
-  void InsertNode(std::uint32_t r);
+  static constexpr std::uint32_t kNoLinks = kNil | kNil << 16;
+
+  struct Match {
+    std::uint32_t position;
+    std::uint32_t length;
+  };
+
+  Match InsertNode(std::uint32_t r);
+  // Inserts r, the position after the one whose insertion found `previous`.
+  Match InsertAfter(std::uint32_t r, Match previous);
   void DeleteNode(std::uint32_t p);
-  void ResetRing(std::uint32_t zero_bytes);
+  void ReplaceNode(std::uint32_t p, std::uint32_t r);
+  void ReplaceInParent(std::uint32_t p, std::uint32_t replacement);
+  // Side 0 leads to the strings that sort before the node, side 1 to those after it.
+  std::uint32_t Child(std::uint32_t node, std::uint32_t side) const;
+  // Links `child` under `node`, and `node` as its parent.
+  void SetChild(std::uint32_t node, std::uint32_t side, std::uint32_t child);
 
   // The 17 bytes after the ring mirror its first 17 so that an 18-byte comparison never wraps.
   std::array<std::uint8_t, kRingSize + kLongestMatch - 1> m_Ring{};
-  std::array<std::uint32_t, kRingSize + 1> m_Parent{};
-  std::array<std::uint32_t, kRingSize + 1> m_Left{};
-  // The last 256 entries are the tree roots, one per value of a string's first byte.
-  std::array<std::uint32_t, kRingSize + 1 + 256> m_Right{};
-  std::uint32_t m_MatchPosition = 0;
-  std::uint32_t m_MatchLength = 0;
+  // Nodes are ring positions, then the nil node, then the roots. A node's two child links share
+  // one word (side 0 in the low half), so that a search step loads both at once; 16-bit links
+  // keep the links and the ring together in the first-level cache.
+  std::array<std::uint32_t, kFirstRoot + 256> m_Links{};
+  std::array<std::uint16_t, kFirstRoot> m_Parent{};
 };

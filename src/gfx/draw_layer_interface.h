@@ -8,6 +8,8 @@
 
 #include "gfx/image.h"
 
+#include "platform/gdi.h"
+#include "platform/surface.h"
 #include "platform/window_messages.h"
 
 // A list of drawables that a layer paints besides its own.
@@ -25,8 +27,9 @@ class IDrawLayer {
   virtual uint32_t SetTarget(CImage* image, bool redraw) = 0;
   // The second list the layer paints (null: none); the layer does not own it.
   virtual void SetAttachedList(IDrawList* list) = 0;
-  // Adds the rectangle, cut to the target, or the whole target for null, to the layer's region.
-  virtual void Invalidate(const plat::Rect* rect) = 0;
+  // Adds the rectangle, cut to the target, or the whole target for null, to the layer's region:
+  // 1 when something was added, 0 without target or when the rectangle misses it.
+  virtual uint32_t Invalidate(const plat::Rect* rect) = 0;
   // 1 without target, else 0: marks every shown drawable dirty and the whole target changed.
   virtual uint32_t InvalidateAll() = 0;
   // Exchanges background image, offsets, cache and colour with the other layer.
@@ -34,6 +37,17 @@ class IDrawLayer {
   virtual bool HasBackgroundImage() const = 0;
   virtual void SetVisible(uint8_t visible) = 0;
   virtual void SetFlags(uint8_t first, uint8_t second) = 0;
+  // Repaints the changed rectangles and copies each out, moved by (x, y): into the surface (in
+  // `format`) when one is given, else to the window's device context or to dc. 0; -1 nothing
+  // changed; 1 no device context or target, or the surface cannot be locked; 2 no palette.
+  virtual int32_t RepaintTo(plat::WindowId window, plat::DeviceContext* dc, plat::Surface* surface, uint32_t format,
+                            int32_t x, int32_t y) = 0;
+  // Repaints the changed rectangles with the attached list taken off for the while.
+  virtual void RepaintWithoutAttached() = 0;
+  // Paints the shown drawables of the own list (with `own`), then of the attached list (with
+  // `attached`), each unless the layer skips it and from its tail to its head, over the
+  // rectangle of the image; no background.
+  virtual void DrawListsOver(CImage& image, const plat::Rect& rect, bool own, bool attached) = 0;
 };
 
 class IDrawLayerFactory {

@@ -11,6 +11,8 @@
 #include "platform/gdi.h"
 #include "platform/surface.h"
 
+struct StripOverlay;
+
 class CImageCanvasBase : public CImageInterface, public CImagePart {
  public:
   int32_t GetWidth() const override { return GetImage()->GetWidth(); }
@@ -33,7 +35,8 @@ class CImageCanvasBase : public CImageInterface, public CImagePart {
   // pixels are in `format`. 0; 1 no device context; 2 the surface cannot be locked; -1 nothing
   // changed. An incremental copy empties the region and clears the modified flag. While a
   // transition is attached, its strips go out instead, until it has finished and is detached
-  // with its stored byte.
+  // with its stored byte. A canvas whose layer tracks its changes presents through the layer,
+  // which repaints everything first when the copy is not incremental.
   int PresentDirty(plat::WindowId window, plat::DeviceContext* dc, plat::Surface* surface, uint32_t format,
                    bool incremental);
 
@@ -43,6 +46,9 @@ class CImageCanvasBase : public CImageInterface, public CImagePart {
 
  private:
   void PresentTransition(plat::WindowId window, plat::DeviceContext* dc, plat::Surface* surface, uint32_t format);
+  // Which of the layer's lists go over the strips, by the attach mode: the attached list, and in
+  // mode 2 the own list under it; mode 1 first repaints the layers without their attached lists.
+  StripOverlay PrepareOverlay(CScreenTransition& transition);
 };
 
 class CImageCanvas : public CImageCanvasBase {

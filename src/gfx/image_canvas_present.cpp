@@ -5,29 +5,18 @@
 #include "base/millisecond_clock.h"
 #include "gfx/image_canvas.h"
 #include "gfx/image_to_surface.h"
+#include "gfx/output_dc.h"
 #include "gfx/screen_transition.h"
 #include "pixel/surface_writers.h"
 
-namespace {
-
-// The context copies go to: the window's, taken and given back here, when a window is given;
-// else the one passed in.
-class OutputDc {
- public:
-  OutputDc(plat::WindowId window, plat::DeviceContext* dc)
-      : window_(window), dc_(window != 0 ? plat::GetDC(window) : dc) {}
-  ~OutputDc() {
-    if (window_ != 0 && dc_ != nullptr) plat::ReleaseDC(window_, dc_);
-  }
-  OutputDc(const OutputDc&) = delete;
-  OutputDc& operator=(const OutputDc&) = delete;
-
-  plat::DeviceContext* Get() const { return dc_; }
-
- private:
-  plat::WindowId window_;
-  plat::DeviceContext* dc_;
+// The frame's draw lists painted over each strip that a transition rendered.
+struct StripOverlay {
+  IDrawLayer* layer = nullptr;
+  bool own = false;
+  bool attached = false;
 };
+
+namespace {
 
 void CopyRect(plat::DeviceContext& out, plat::DeviceContext& part, const plat::Rect& rect) {
   plat::BitBlt(out, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, part, rect.left, rect.top,
@@ -35,30 +24,34 @@ void CopyRect(plat::DeviceContext& out, plat::DeviceContext& part, const plat::R
 }
 
 // Walks the frame in strips (the whole frame when the transition or the switch says so),
-// never past the transition's target image; the transition renders each strip, then `out`
-// copies it.
+// never past the transition's target image; the transition renders each strip, the overlay's
+// lists are painted over it, then `out` copies it.
 template <typename Out>
-void ForEachStrip(CScreenTransition& transition, int32_t frame_width, int32_t width, int32_t height, Out out) {
+void ForEachStrip(CScreenTransition& transition, const StripOverlay& overlay, int32_t frame_width, int32_t width,
+                  int32_t height, Out out) {
   const bool strips = (transition.GetFlags() & CScreenTransition::kAllowsStrips) != 0 && g_StripRepaint != 0;
   const int32_t strip_height = strips ? TransitionStripHeight(frame_width) : height;
   for (int32_t top = 0; top < height; top += strip_height) {
     const plat::Rect strip{0, top, width, std::min(top + strip_height, height)};
     transition.RenderStrip(strip);
+    if (overlay.layer != nullptr) {
+      overlay.layer->DrawListsOver(*transition.GetTargetImage(), strip, overlay.own, overlay.attached);
+    }
     out(strip);
   }
 }
 
-void PresentStripsToDc(CScreenTransition& transition, int32_t frame_width, int32_t frame_height,
-                       plat::DeviceContext& out) {
+void PresentStripsToDc(CScreenTransition& transition, const StripOverlay& overlay, int32_t frame_width,
+                       int32_t frame_height, plat::DeviceContext& out) {
   CImage* target = transition.GetTargetImage();
   if (target == nullptr || target->GetDC() == nullptr) return;
-  ForEachStrip(transition, frame_width, std::min(frame_width, target->GetWidth()),
+  ForEachStrip(transition, overlay, frame_width, std::min(frame_width, target->GetWidth()),
                std::min(frame_height, target->GetHeight()),
                [&](const plat::Rect& strip) { CopyRect(out, *target->GetDC(), strip); });
 }
 
-void PresentStripsToSurface(CScreenTransition& transition, int32_t frame_width, int32_t frame_height,
-                            plat::Surface& surface, uint32_t format) {
+void PresentStripsToSurface(CScreenTransition& transition, const StripOverlay& overlay, int32_t frame_width,
+                            int32_t frame_height, plat::Surface& surface, uint32_t format) {
   CImage* target = transition.GetTargetImage();
   if (target == nullptr || target->GetPixels() == nullptr) return;
   const uint32_t* palette = target->GetBitsPerPixel() == 32 ? nullptr : EnsureImagePalette(*target);
@@ -67,7 +60,7 @@ void PresentStripsToSurface(CScreenTransition& transition, int32_t frame_width, 
   if (plat::Failed(surface.Lock(nullptr, locked))) return;
   const int32_t width = std::min({frame_width, target->GetWidth(), locked.width});
   const int32_t height = std::min({frame_height, target->GetHeight(), locked.height});
-  ForEachStrip(transition, frame_width, width, height, [&](const plat::Rect& strip) {
+  ForEachStrip(transition, overlay, frame_width, width, height, [&](const plat::Rect& strip) {
     const uint8_t* rows = target->GetRowPointer(strip.top);
     const int32_t rows_count = strip.bottom - strip.top;
     if (palette != nullptr) {
@@ -88,6 +81,10 @@ int CImageCanvasBase::PresentDirty(plat::WindowId window, plat::DeviceContext* d
   if (HasAttached()) {
     PresentTransition(window, dc, surface, format);
     return 0;
+  }
+  if (IDrawLayer* layer = GetLayer(); layer != nullptr && IsTrackingSuspended()) {
+    if (!incremental) layer->InvalidateAll();
+    return layer->RepaintTo(window, dc, surface, format, 0, 0);
   }
   CImage* image = GetImage();
   const plat::Rect whole{0, 0, GetWidth(), GetHeight()};
@@ -126,12 +123,26 @@ void CImageCanvasBase::PresentTransition(plat::WindowId window, plat::DeviceCont
                                          uint32_t format) {
   CScreenTransition& transition = *GetAttached();
   if (!transition.Advance(ReadMillisecondClock())) {
+    const StripOverlay overlay = PrepareOverlay(transition);
     if (surface != nullptr) {
-      PresentStripsToSurface(transition, GetWidth(), GetHeight(), *surface, format);
+      PresentStripsToSurface(transition, overlay, GetWidth(), GetHeight(), *surface, format);
     } else {
       const OutputDc out(window, dc);
-      if (out.Get() != nullptr) PresentStripsToDc(transition, GetWidth(), GetHeight(), *out.Get());
+      if (out.Get() != nullptr) PresentStripsToDc(transition, overlay, GetWidth(), GetHeight(), *out.Get());
     }
   }
   if (transition.IsFinished()) Detach(GetAttachByte() != 0);
+}
+
+StripOverlay CImageCanvasBase::PrepareOverlay(CScreenTransition& transition) {
+  IDrawLayer* layer = GetLayer();
+  if (layer == nullptr || !IsTrackingSuspended()) return {};
+  if (GetAttachMode() == kModeSwapLayers) {
+    layer->RepaintWithoutAttached();
+    const bool two_pictures = transition.GetTransitionType() < CScreenTransition::kTypeWithoutPartnerLayer;
+    if (two_pictures && GetPartner() != nullptr && GetPartner()->GetLayer() != nullptr) {
+      GetPartner()->GetLayer()->RepaintWithoutAttached();
+    }
+  }
+  return StripOverlay{layer, GetAttachMode() == kModeSwapBackgrounds, true};
 }

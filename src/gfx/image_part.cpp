@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "base/app_hooks.h"
-#include "base/not_built.h"
 
 IDrawLayerFactory* g_DrawLayerFactory = nullptr;
 
@@ -36,10 +35,7 @@ uint32_t CImagePart::CreateWithFlags(int32_t width, int32_t height, uint8_t dept
 }
 
 uint32_t CImagePart::CreateLayer(uint8_t layer_mode) {
-  if (g_DrawLayerFactory == nullptr) {
-    ReportNotBuiltYet("draw layers of image parts");
-    return kLayerFailed;
-  }
+  if (g_DrawLayerFactory == nullptr) return kLayerFailed;
   layer_ = g_DrawLayerFactory->CreateLayer();
   if (layer_ == nullptr) return kLayerFailed;
   if (layer_mode == kLayerAndDrawList) {

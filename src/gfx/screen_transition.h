@@ -33,5 +33,6 @@ class CScreenTransition : public virtual CRefCounted {
   virtual bool IsFinished() const = 0;
 };
 
-// The height of the strips of a frame of this width.
+// The height of the strips of a frame (or of a repainted rectangle) of this width: narrow
+// areas get tall strips.
 int32_t TransitionStripHeight(int32_t frame_width);

@@ -10,6 +10,9 @@ class SystemAudioBackend : public AudioBackend {
     return std::make_unique<AudioDevice>(AudioDevice::Kind::kSystem);
   }
   std::optional<AudioOutputList> ListOutputs() override { return ListAudioOutputs(); }
+  std::unique_ptr<AudioOutputHeadStart> StartOpeningDefaultOutput() override {
+    return std::make_unique<AudioOutputHeadStart>(AudioDevice::kDefaultRate);
+  }
 };
 
 AudioBackend*& Current() {

@@ -18,6 +18,9 @@ class AudioBackend {
   virtual std::unique_ptr<AudioDevice> CreateDevice() = 0;
   // Empty when there is no audio system at all.
   virtual std::optional<AudioOutputList> ListOutputs() = 0;
+  // Starts opening the default output ahead of a device's Initialize, where that is slow; the
+  // head start ends with the object returned (null when there is nothing to start).
+  virtual std::unique_ptr<AudioOutputHeadStart> StartOpeningDefaultOutput() { return nullptr; }
 };
 
 AudioBackend& CurrentAudioBackend();

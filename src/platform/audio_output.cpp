@@ -7,6 +7,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <thread>
 
 #include "platform/diagnostic_log.h"
@@ -35,18 +37,44 @@ class AudioSubsystem {
 
 class SdlAudioOutput : public AudioOutput {
  public:
-  SdlAudioOutput(std::unique_ptr<AudioSubsystem> subsystem, SDL_AudioDeviceID device)
-      : subsystem_(std::move(subsystem)), device_(device) {}
-  ~SdlAudioOutput() override { SDL_CloseAudioDevice(device_); }
+  explicit SdlAudioOutput(std::unique_ptr<AudioSubsystem> subsystem) : subsystem_(std::move(subsystem)) {}
+  ~SdlAudioOutput() override {
+    if (device_ != 0) SDL_CloseAudioDevice(device_);
+  }
   bool IsAudible() const override { return true; }
 
-  static void Pull(void* mixer, Uint8* stream, int bytes) {
-    static_cast<SoundMixer*>(mixer)->Mix(reinterpret_cast<int16_t*>(stream), static_cast<uint32_t>(bytes) / 4);
+  // Opens the device at `rate`, paused: its audio thread pulls nothing until Start.
+  bool Open(const std::string* device_name, uint32_t rate, std::string& error) {
+    SDL_AudioSpec wanted{};
+    wanted.freq = static_cast<int>(rate);
+    wanted.format = AUDIO_S16SYS;
+    wanted.channels = 2;
+    wanted.samples = kSdlPeriodFrames;
+    wanted.callback = &SdlAudioOutput::Pull;
+    wanted.userdata = this;
+    device_ = SDL_OpenAudioDevice(device_name != nullptr ? device_name->c_str() : nullptr, 0, &wanted, &got_,
+                                  SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+    if (device_ == 0) error = SDL_GetError();
+    return device_ != 0;
+  }
+
+  // Tells the mixer the rate and period the device got, then lets the device pull its mix.
+  void Start(SoundMixer& mixer) {
+    mixer.SetOutput(static_cast<uint32_t>(got_.freq), got_.samples);
+    mixer_ = &mixer;
+    SDL_PauseAudioDevice(device_, 0);
   }
 
  private:
+  static void Pull(void* self, Uint8* stream, int bytes) {
+    const auto frames = static_cast<uint32_t>(bytes) / 4;
+    static_cast<SdlAudioOutput*>(self)->mixer_->Mix(reinterpret_cast<int16_t*>(stream), frames);
+  }
+
   std::unique_ptr<AudioSubsystem> subsystem_;
-  SDL_AudioDeviceID device_;
+  SDL_AudioDeviceID device_ = 0;
+  SDL_AudioSpec got_{};
+  SoundMixer* mixer_ = nullptr;
 };
 
 // Pulls the mix at the pace of the output it stands in for, on a thread of its own.
@@ -91,47 +119,95 @@ class SilentAudioOutput : public AudioOutput {
   std::thread thread_;
 };
 
-std::unique_ptr<AudioOutput> OpenSdlOutput(const std::string* device_name, SoundMixer& mixer, std::string& error) {
+// An output opened and paused, or why none opened.
+struct PausedOutput {
+  std::unique_ptr<SdlAudioOutput> output;
+  std::string error;
+};
+
+PausedOutput OpenPaused(const std::string* device_name, uint32_t rate) {
+  PausedOutput opened;
   auto subsystem = std::make_unique<AudioSubsystem>();
   if (!subsystem->started()) {
-    error = SDL_GetError();
-    return nullptr;
+    opened.error = SDL_GetError();
+    return opened;
   }
-  SDL_AudioSpec wanted{};
-  wanted.freq = static_cast<int>(mixer.GetOutputRate());
-  wanted.format = AUDIO_S16SYS;
-  wanted.channels = 2;
-  wanted.samples = kSdlPeriodFrames;
-  wanted.callback = &SdlAudioOutput::Pull;
-  wanted.userdata = &mixer;
-  SDL_AudioSpec got{};
-  const SDL_AudioDeviceID device =
-      SDL_OpenAudioDevice(device_name != nullptr ? device_name->c_str() : nullptr, 0, &wanted, &got,
-                          SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
-  if (device == 0) {
-    error = SDL_GetError();
-    return nullptr;
-  }
-  // The callback has not run yet: the device starts paused.
-  mixer.SetOutput(static_cast<uint32_t>(got.freq), got.samples);
-  auto output = std::make_unique<SdlAudioOutput>(std::move(subsystem), device);
-  SDL_PauseAudioDevice(device, 0);
-  return output;
+  auto output = std::make_unique<SdlAudioOutput>(std::move(subsystem));
+  if (output->Open(device_name, rate, opened.error)) opened.output = std::move(output);
+  return opened;
+}
+
+// The one head start: its thread, the rate it asked for, and what it opened, which the thread
+// hands over by ending (joining it is what makes `opened` safe to read) and which stays until
+// it is taken or the head start ends.
+struct HeadStartSlot {
+  std::mutex lock;
+  std::thread thread;
+  uint32_t rate = 0;
+  std::optional<PausedOutput> opened;
+};
+
+HeadStartSlot& TheHeadStart() {
+  static HeadStartSlot slot;
+  return slot;
+}
+
+// Waits for a head start still running, so that nothing else starts or stops the audio system
+// meanwhile. Called with the slot's lock held.
+void WaitForHeadStart(HeadStartSlot& slot) {
+  if (slot.thread.joinable()) slot.thread.join();
 }
 
 }  // namespace
 
+AudioOutputHeadStart::AudioOutputHeadStart(uint32_t rate) {
+  HeadStartSlot& slot = TheHeadStart();
+  std::lock_guard hold(slot.lock);
+  WaitForHeadStart(slot);
+  slot.rate = rate;
+  slot.opened.reset();
+  slot.thread = std::thread([&slot, rate] {
+    slot.opened = OpenPaused(nullptr, rate);
+    // SDL keeps its error text per thread and frees it by itself only on threads it made.
+    SDL_TLSCleanup();
+  });
+}
+
+AudioOutputHeadStart::~AudioOutputHeadStart() {
+  HeadStartSlot& slot = TheHeadStart();
+  std::lock_guard hold(slot.lock);
+  WaitForHeadStart(slot);
+  slot.opened.reset();
+}
+
 std::unique_ptr<AudioOutput> AudioOutput::Open(const std::string* device_name, SoundMixer& mixer) {
-  std::string error;
-  if (auto output = OpenSdlOutput(device_name, mixer, error)) return output;
+  std::optional<PausedOutput> opened;
+  {
+    HeadStartSlot& slot = TheHeadStart();
+    std::lock_guard hold(slot.lock);
+    WaitForHeadStart(slot);
+    // A head start that does not answer this request closes first: it may hold the only device.
+    if (device_name == nullptr && slot.rate == mixer.GetOutputRate()) opened.swap(slot.opened);
+    slot.opened.reset();
+  }
+  if (!opened) opened = OpenPaused(device_name, mixer.GetOutputRate());
+  if (opened->output != nullptr) {
+    opened->output->Start(mixer);
+    return std::move(opened->output);
+  }
   static std::atomic<bool> reported{false};
   if (!reported.exchange(true)) {
-    LogDiagnostic("sound: no audio output could be opened (" + error + "); the game runs without sound");
+    LogDiagnostic("sound: no audio output could be opened (" + opened->error + "); the game runs without sound");
   }
   return std::make_unique<SilentAudioOutput>(mixer);
 }
 
 std::optional<AudioOutputList> ListAudioOutputs() {
+  {
+    HeadStartSlot& slot = TheHeadStart();
+    std::lock_guard hold(slot.lock);
+    WaitForHeadStart(slot);
+  }
   AudioSubsystem subsystem;
   if (!subsystem.started()) return std::nullopt;
   AudioOutputList list;

@@ -315,16 +315,8 @@ bool CCheckButton::OnMouseButton(int32_t /*x*/, int32_t /*y*/, CMouse* mouse) {
 }
 
 void CCheckButton::OnFocus(CGuiElement* /*previous*/, int forward) {
-  CGuiWindow* owner = GetOwner();
-  if (owner != nullptr && (locked_ || (IsRadio() && IsSelectedInGroup()))) {
-    if (passing_focus_) {
-      owner->SetFocusTo(nullptr);
-      return;
-    }
-    passing_focus_ = true;
-    const int32_t moved = forward != 0 ? owner->FocusNext() : owner->FocusPrevious();
-    if (moved != 0) owner->SetFocusTo(nullptr);
-    passing_focus_ = false;
+  if (GetOwner() != nullptr && (locked_ || (IsRadio() && IsSelectedInGroup()))) {
+    PassFocusOn(*this, passing_focus_, forward);
     return;
   }
   TakeFocus(*this, {GetX() + GetWidth() / 2, GetY() + GetHeight() / 2}, [this] {

@@ -184,26 +184,13 @@ int32_t CChoiceButton::FindEnabled(int32_t from, int32_t step) const {
   return -1;
 }
 
-void CChoiceButton::PassFocus(int forward) {
-  CGuiWindow* owner = GetOwner();
-  if (owner == nullptr) return;
-  if (passing_focus_) {
-    owner->SetFocusTo(nullptr);
-    return;
-  }
-  passing_focus_ = true;
-  const int32_t moved = forward != 0 ? owner->FocusNext() : owner->FocusPrevious();
-  if (moved != 0) owner->SetFocusTo(nullptr);
-  passing_focus_ = false;
-}
-
 void CChoiceButton::OnFocus(CGuiElement* /*previous*/, int forward) {
   const auto last = static_cast<int32_t>(items_.size()) - 1;
   const int32_t item = locked_ ? -1 : forward != 0 ? FindEnabled(0, 1) : FindEnabled(last, -1);
   if (item >= 0) {
     SelectItem(item);
   } else {
-    PassFocus(forward);
+    PassFocusOn(*this, passing_focus_, forward);
   }
 }
 

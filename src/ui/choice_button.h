@@ -97,7 +97,6 @@ class CChoiceButton : public CGuiElement {
   void LeaveHotItem();
   // The nearest enabled item from `from` on in steps of `step`; -1 none.
   int32_t FindEnabled(int32_t from, int32_t step) const;
-  void PassFocus(int forward);
   bool IsValid(int32_t index) const { return static_cast<uint32_t>(index) < items_.size(); }
 
   CImage map_;

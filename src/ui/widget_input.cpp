@@ -8,3 +8,16 @@ bool IsDecidePressed(const CInputBindings* bindings) {
 }
 
 bool IsPast(uint32_t due) { return static_cast<int32_t>(ReadMillisecondClock() - due) > 0; }
+
+void PassFocusOn(CGuiElement& element, bool& passing, int forward) {
+  CGuiWindow* owner = element.GetOwner();
+  if (owner == nullptr) return;
+  if (passing) {
+    owner->SetFocusTo(nullptr);
+    return;
+  }
+  passing = true;
+  const int32_t moved = forward != 0 ? owner->FocusNext() : owner->FocusPrevious();
+  if (moved != 0) owner->SetFocusTo(nullptr);
+  passing = false;
+}

@@ -19,6 +19,11 @@ bool IsDecidePressed(const CInputBindings* bindings);
 // True when the millisecond clock has passed the due time.
 bool IsPast(uint32_t due);
 
+// A widget that cannot hold the focus hands it on to the next (or previous) element of its owner.
+// `passing` guards against a round in which every element hands it on: the widget that is handed
+// the focus again while it is passing it ends with no element focused.
+void PassFocusOn(CGuiElement& element, bool& passing, int forward);
+
 // By the owner's focus pointer mode: 1 moves the pointer to `point` and nothing else; otherwise
 // the widget takes the hover look (`take_hover`), and mode 2 parks the pointer.
 template <typename TakeHover>

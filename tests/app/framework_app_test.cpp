@@ -12,12 +12,13 @@
 #include "base/event.h"
 #include "pixel/pixel_tables.h"
 #include "platform/clock.h"
+#include "platform/display_backend.h"
 #include "platform/message_box.h"
 #include "platform/message_queue.h"
 #include "platform/text_encoding.h"
 #include "platform/thread_id.h"
-#include "platform/display_backend.h"
 #include "platform/window.h"
+#include "scene/draw_layer.h"
 #include "support/fake_clock.h"
 #include "support/fake_display_backend.h"
 #include "support/log_capture.h"
@@ -47,6 +48,7 @@ class TestApp : public CFrameworkApp {
     info_.screen_width = screen_width;
     info_.screen_height = screen_height;
     info_.allowed_screen_modes = allowed_modes;
+    environment_[kEnvDisplayCanvas] = display_canvas;
     return 0;
   }
   int OnThreadStart() override {
@@ -71,6 +73,7 @@ class TestApp : public CFrameworkApp {
   uint16_t screen_width = 640;
   uint16_t screen_height = 480;
   uint8_t allowed_modes = 2;
+  uint8_t display_canvas = 0;
   int start_result = 0;
   bool close_on_start = false;
   std::atomic<int> steps{0};
@@ -204,6 +207,24 @@ TEST_F(FrameworkAppTest, PublishesItsDataFileLayerAndImageLoaderHostWhileItLives
   }
   EXPECT_EQ(g_GllHost, nullptr);
   EXPECT_EQ(g_DataFiles, nullptr);
+}
+
+TEST_F(FrameworkAppTest, DrawLayersAreMadeWhileTheAppLivesSoADisplayCanvasGetsItsLayer) {
+  {
+    TestApp app;
+    EXPECT_NE(g_DrawLayerFactory, nullptr);
+    app.display_canvas = 2;
+    ASSERT_EQ(app.Initialize(), 0);
+    CImageCanvasBase* frame = app.GetScreenManager().GetFrameImage();
+    ASSERT_NE(frame, nullptr);
+    auto* layer = dynamic_cast<CDrawLayer*>(frame->GetLayer());
+    ASSERT_NE(layer, nullptr);
+    EXPECT_EQ(layer->GetTarget(), frame->GetImage());
+    EXPECT_EQ(layer->GetAttachedList(), frame->GetList());
+    EXPECT_TRUE(frame->IsTrackingSuspended());
+    app.Exit(0);
+  }
+  EXPECT_EQ(g_DrawLayerFactory, nullptr);
 }
 
 TEST_F(FrameworkAppTest, ADesktopTooSmallForAWindowOnlyGameEndsWithCodeFive) {

@@ -296,11 +296,9 @@ TEST_F(GameRunGuiTest, EndsFromOutsideEndTheProgramInOrder) {
     const std::string log = game_.HostPath() + "outside.log";
     ProgramRun run(game_.HostPath(), log);
     ASSERT_GT(run.Pid(), 0);
-    // The end comes while frames run: after the first one and a few more, once the window's
-    // renderer exists (a display that goes while it is being made is not waited for).
-    for (int i = 0; i < 1000 && game_.ReadFile("outside.log").find("cursor tracking") == std::string::npos; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    // The end comes while frames run: a while after the window shows, once its renderer exists
+    // (a display that goes while it is being made is not waited for).
+    ASSERT_NE(WaitForGameWindow(display), 0u) << game_.ReadFile("outside.log");
     std::this_thread::sleep_for(std::chrono::seconds(2));
     // Found only now: making the renderer may give the window a new X window.
     const ::Window window = WaitForGameWindow(display);

@@ -44,6 +44,34 @@ Bytes Noise(std::size_t size, std::uint32_t seed) {
   return data;
 }
 
+// Inputs with long repeats: runs of short patterns over a small alphabet, whose strings the
+// tree often holds already (whole or to 17 bytes), and noise with earlier stretches copied in.
+Bytes Repeats(std::size_t size, std::uint32_t seed) {
+  std::mt19937 random(seed);
+  Bytes data;
+  while (data.size() < size) {
+    if (random() % 4 == 0 && data.size() > 100) {
+      const std::size_t from = random() % data.size();
+      const std::size_t length = random() % 3000;
+      for (std::size_t k = 0; k < length; ++k) data.push_back(data[from + k % (data.size() - from)]);
+      continue;
+    }
+    Bytes pattern(1 + random() % 24);
+    for (auto& byte : pattern) byte = static_cast<std::uint8_t>(random() % 3);
+    const std::size_t length = random() % 400;
+    for (std::size_t k = 0; k < length; ++k) data.push_back(pattern[k % pattern.size()]);
+    for (std::size_t k = random() % 8; k > 0; --k) data.push_back(static_cast<std::uint8_t>(random()));
+  }
+  data.resize(size);
+  return data;
+}
+
+std::uint64_t Fnv1a(const Bytes& bytes) {
+  std::uint64_t hash = 0xCBF29CE484222325u;
+  for (const std::uint8_t byte : bytes) hash = (hash ^ byte) * 0x100000001B3u;
+  return hash;
+}
+
 TEST(LzssCoder, PacksRunsOfZerosIntoTheKnownBytes) {
   EXPECT_EQ(Pack(Bytes(18, 0)), (Bytes{0x00, 0xDC, 0xFF}));
   // The last two bytes are literals: a match of two is too short.
@@ -103,6 +131,31 @@ TEST(LzssCoder, CompressibleBuffersOfManySizesRoundTrip) {
     Bytes unpacked;
     ASSERT_EQ(coder->Decode(packed, size, unpacked), CLzssCoder::kDecodeDone) << size;
     ASSERT_EQ(unpacked, input) << size;
+  }
+}
+
+// The matcher's choice among equal matches follows the shape of its search tree; these packed
+// forms (size and hash) come from the first, plain implementation of that tree.
+TEST(LzssCoder, LargeInputsPackIntoTheTreeMatchersBytes) {
+  Bytes two_valued = Noise(1 << 18, 4);
+  for (auto& byte : two_valued) byte &= 1;
+  const struct {
+    const char* name;
+    Bytes input;
+    std::size_t packed_size;
+    std::uint64_t packed_hash;
+  } cases[] = {
+      {"text-like", Compressible(1 << 20, 21), 175631, 0x2E244E8CAD8E1207u},
+      {"repeats", Repeats(1 << 20, 1), 162395, 0x5E50C084FE0B58CFu},
+      {"shorter repeats", Repeats(300000, 2), 46756, 0x4C427A7A214F21D2u},
+      {"two values", two_valued, 45341, 0x764C148D23716339u},
+  };
+  auto coder = std::make_unique<CLzssCoder>();
+  for (const auto& sample : cases) {
+    Bytes packed;
+    ASSERT_EQ(coder->Encode(sample.input, packed), CLzssCoder::kEncodePacked) << sample.name;
+    EXPECT_EQ(packed.size(), sample.packed_size) << sample.name;
+    EXPECT_EQ(Fnv1a(packed), sample.packed_hash) << sample.name;
   }
 }
 

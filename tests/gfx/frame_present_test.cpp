@@ -213,3 +213,45 @@ TEST_F(TransitionPresentTest, ATransitionIntoASurfaceWritesItsFormat) {
 }
 
 }  // namespace
+
+namespace {
+
+FakeDrawLayer& LayerOf(const CImagePart& part) { return *static_cast<FakeDrawLayer*>(part.GetLayer()); }
+
+TEST_F(TransitionPresentTest, AFrameWithItsOwnLayerPresentsThroughIt) {
+  FakeDrawLayer& layer = LayerOf(frame_);
+  const int invalidations = layer.invalidations;
+  EXPECT_EQ(frame_.PresentDirty(0, dc_.Get(), nullptr, 0, true), -1);
+  EXPECT_EQ(layer.presents, 1);
+  EXPECT_EQ(layer.invalidations, invalidations);
+  frame_.PresentDirty(0, dc_.Get(), nullptr, 0, false);
+  EXPECT_EQ(layer.presents, 2);
+  EXPECT_EQ(layer.invalidations, invalidations + 1) << "a full copy repaints everything first";
+}
+
+struct OverlayCase {
+  uint8_t mode;
+  int lists;
+  int repaints_without_attached;
+};
+
+class TransitionOverlayTest : public TransitionPresentTest, public testing::WithParamInterface<OverlayCase> {};
+
+TEST_P(TransitionOverlayTest, TheLayersListsGoOverEachStripByTheAttachMode) {
+  LayerOf(frame_).background = 1;
+  TransitionLog& log = logs_.emplace_back();
+  RefPtr<CScreenTransition> transition =
+      MakeRef<FakeTransition>(log, uint8_t{0}, CScreenTransition::kAllowsStrips, 1, kWidth, kHeight);
+  ASSERT_EQ(frame_.Attach(transition, GetParam().mode, 0, false), 0u);
+  EXPECT_EQ(frame_.PresentDirty(0, dc_.Get(), nullptr, 0, true), 0);
+  EXPECT_EQ(LayerOf(frame_).overlays, std::vector<int>(log.strips.size(), GetParam().lists));
+  EXPECT_EQ(LayerOf(frame_).repaints_without_attached, GetParam().repaints_without_attached);
+  EXPECT_EQ(LayerOf(partner_).repaints_without_attached, GetParam().repaints_without_attached);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, TransitionOverlayTest,
+                         testing::Values(OverlayCase{CImagePart::kModePlain, 2, 0},
+                                         OverlayCase{CImagePart::kModeSwapLayers, 2, 1},
+                                         OverlayCase{CImagePart::kModeSwapBackgrounds, 3, 0}));
+
+}  // namespace

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "support/log_capture.h"
 
 namespace {
 
@@ -28,13 +27,13 @@ TEST(ImagePartTest, CreationMakesABlackImageAndABadSizeLeavesThePartEmpty) {
 }
 
 TEST(ImagePartTest, LayersAreRefusedAsUnavailableUntilDrawLayersExist) {
-  LogCapture log;
   CImageCanvasEx with_list;
   EXPECT_EQ(with_list.Create(8, 8, 32, CImagePart::kLayerAndDrawList), CImagePart::kLayerFailed);
   EXPECT_EQ(with_list.GetPixels(), nullptr);
   CImageCanvas with_layer;
   EXPECT_EQ(with_layer.Create(8, 8, 32, true), CImagePart::kLayerFailed);
-  EXPECT_NE(log.Last().find("draw layer"), std::string::npos);
+  EXPECT_EQ(with_layer.GetLayer(), nullptr);
+  EXPECT_EQ(with_layer.GetPixels(), nullptr);
 }
 
 TEST(ImagePartTest, MarkingDirtyAddsToTheRegionUnlessTrackingIsSuspended) {

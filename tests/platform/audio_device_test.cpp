@@ -66,4 +66,39 @@ TEST(AudioDeviceTest, AnUnknownOutputIsRefusedAndGuidsFollowTheNames) {
   EXPECT_TRUE(plat::ListAudioOutputs().has_value());
 }
 
+// A head start opens the default output while other work goes on; the next device opened on
+// the default output takes it over, whether it opened or failed, and one never taken is closed.
+TEST(AudioDeviceTest, ADeviceTakesOverTheOutputOpenedAhead) {
+  const struct {
+    const char* driver;
+    bool audible;
+  } cases[] = {{"dummy", true}, {"no-such-driver", false}};
+  for (const auto& each : cases) {
+    ScopedEnvironment driver("SDL_AUDIODRIVER", each.driver);
+    {
+      plat::AudioOutputHeadStart head_start(plat::AudioDevice::kDefaultRate);
+      // Listing the outputs meanwhile waits for the head start instead of racing it.
+      EXPECT_EQ(plat::ListAudioOutputs().has_value(), each.audible) << each.driver;
+      plat::AudioDevice device(plat::AudioDevice::Kind::kSystem);
+      ASSERT_EQ(device.Initialize(nullptr), plat::DS_OK) << each.driver;
+      EXPECT_EQ(device.IsAudible(), each.audible) << each.driver;
+      EXPECT_TRUE(PlaysToTheEnd(device)) << each.driver;
+    }
+    // Ended without being taken: its output closes, and the next device opens its own.
+    { plat::AudioOutputHeadStart unused(plat::AudioDevice::kDefaultRate); }
+    plat::AudioDevice later(plat::AudioDevice::Kind::kSystem);
+    ASSERT_EQ(later.Initialize(nullptr), plat::DS_OK) << each.driver;
+    EXPECT_EQ(later.IsAudible(), each.audible) << each.driver;
+  }
+}
+
+TEST(AudioDeviceTest, AHeadStartAtAnotherRateIsNotTaken) {
+  ScopedEnvironment driver("SDL_AUDIODRIVER", "dummy");
+  plat::AudioOutputHeadStart head_start(8000);
+  plat::AudioDevice device(plat::AudioDevice::Kind::kSystem);
+  ASSERT_EQ(device.Initialize(nullptr), plat::DS_OK);
+  EXPECT_TRUE(device.IsAudible());
+  EXPECT_TRUE(PlaysToTheEnd(device));
+}
+
 }  // namespace

@@ -18,7 +18,7 @@ class FakeDrawLayer : public IDrawLayer {
     return image != nullptr && image->GetPixels() != nullptr ? 0 : 1;
   }
   void SetAttachedList(IDrawList* list) override { attached_list = list; }
-  void Invalidate(const plat::Rect*) override { ++invalidations; }
+  uint32_t Invalidate(const plat::Rect*) override { return ++invalidations, 1; }
   uint32_t InvalidateAll() override { return target == nullptr ? 1 : (++invalidations, 0); }
   void SwapBackground(IDrawLayer& other, bool) override {
     std::swap(background, static_cast<FakeDrawLayer&>(other).background);
@@ -26,10 +26,21 @@ class FakeDrawLayer : public IDrawLayer {
   bool HasBackgroundImage() const override { return background != 0; }
   void SetVisible(uint8_t) override {}
   void SetFlags(uint8_t, uint8_t) override {}
+  int32_t RepaintTo(plat::WindowId, plat::DeviceContext*, plat::Surface*, uint32_t, int32_t, int32_t) override {
+    return ++presents, -1;
+  }
+  void RepaintWithoutAttached() override { ++repaints_without_attached; }
+  void DrawListsOver(CImage&, const plat::Rect&, bool own, bool attached) override {
+    overlays.push_back((own ? 1 : 0) + (attached ? 2 : 0));
+  }
 
   CImage* target = nullptr;
   IDrawList* attached_list = nullptr;
   int invalidations = 0;
+  int presents = 0;
+  int repaints_without_attached = 0;
+  // Per strip drawn over: 1 own list, 2 attached list, 3 both.
+  std::vector<int> overlays;
   // Stands for the background image: 0 none.
   int background = 0;
 };

@@ -1,0 +1,26 @@
+#include "scene/drawable.h"
+
+#include "scene/draw_list.h"
+
+CDrawable::~CDrawable() {
+  if (owner_list_ != nullptr) owner_list_->Remove(this);
+}
+
+void CDrawable::SetEnabled(bool enabled) {
+  if (IsEnabled() == enabled) return;
+  enabled_ = enabled ? 1 : 0;
+  SetDirty(true);
+}
+
+void CDrawable::SetOpacity(uint8_t opacity) {
+  if (opacity_ == opacity) return;
+  opacity_ = opacity;
+  SetDirty(true);
+}
+
+uint32_t CDrawable::DrawKeepDirty(CImage* target) {
+  const bool dirty = IsDirty();
+  const uint32_t status = Draw(target, nullptr, nullptr);
+  SetDirty(dirty);
+  return status;
+}

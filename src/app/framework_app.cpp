@@ -87,7 +87,7 @@ int CFrameworkApp::Initialize() {
   ChoosePixelKernels(plat::ReadCpuFeatures(),
                      CpuFeatureSwitches{environment_[kEnvAllowCmov], environment_[kEnvAllowMmx],
                                         environment_[kEnvAllowSse], environment_[kEnvAllowSse2]});
-  ReportNotBuiltYet("start-up: the display-device list");
+  if (const int code = BuildDisplayList(); code != 0) return code;
   if (CreateDisplayCanvas() != 0) {
     ShowMessageBox(plat::Utf8ToSjis("ディスプレイキャンバスの作成に失敗"), kBoxStop);
     return kExitDisplayCanvasFailed;
@@ -202,10 +202,7 @@ unsigned CFrameworkApp::CreateMainWindow() {
   params.y = ReadBlockInt32(window_block_, kWinTop);
   params.client_width = info_.screen_width;
   params.client_height = info_.screen_height;
-  params.style = info_.window_style;
-  if (info_.allowed_screen_modes != 2 || (window_behaviour_ & kBehaviourMaximizeBox) == 0) {
-    params.style &= ~plat::WS_MAXIMIZEBOX;
-  }
+  params.style = WindowModeStyle();
   params.ex_style = info_.ex_window_style;
   params.icon_id = info_.icon_id;
   params.menu_id = info_.menu_id;
@@ -215,40 +212,6 @@ unsigned CFrameworkApp::CreateMainWindow() {
   params.class_name = info_.application_name;
   // A menu bar would shift the full-screen menu window; there is no menu bar on this system.
   return main_window_.Create(params, nullptr, true, true);
-}
-
-int CFrameworkApp::ChangeScreenMode(uint8_t mode, uint8_t /*depth*/, uint8_t flag) {
-  if (flag == 0 && mode == window_block_[kWinScreenMode]) return 0;
-  if (!main_window_.IsWindow()) return 1;
-  // The game thread draws and presents under the same lock: it never sees half a switch.
-  CLockGuard display(display_lock_);
-  if (mode == kScreenModeFullScreen) {
-    ReportNotBuiltYet("full-screen mode");
-    return 1;
-  }
-  OnScreenModeChanging();
-  screen_mode_changing_ = true;
-  const uint8_t previous = window_block_[kWinScreenMode];
-  window_block_[kWinScreenMode] = mode;
-  int code = 0;
-  if (const uint32_t status = screen_.SetDisplayMode(main_window_.GetHandle(), true,
-                                                     environment_[kEnvTripleBuffering] != 0,
-                                                     environment_[kEnvZBuffer] != 0);
-      status != 0) {
-    code = static_cast<int>(status) + 1;
-    window_block_[kWinScreenMode] = previous;
-  } else {
-    // Coming back from full screen (the menu, style and placement work) joins with the screen modes.
-    full_screen_ = false;
-    if (plat::Window* window = main_window_.GetPlatformWindow()) {
-      window->SetClientSize(info_.screen_width, info_.screen_height);
-      window->Show();
-    }
-    window_block_[kWinScreenMode] = kScreenModeWindow;
-    window_block_[kWinColourDepth] = 3;
-  }
-  screen_mode_changing_ = false;
-  return code;
 }
 
 int CFrameworkApp::EnableIme(bool on) {
@@ -278,6 +241,8 @@ void CFrameworkApp::Exit(int code) {
   screen_.ReleaseSurfaces();
   screen_.Release();
   menu_window_.Destroy();
+  text_window_ = nullptr;
+  text_input_.Clear();
   main_window_.Destroy();
   ReportNotBuiltYet("exit: removing the keyboard hook");
   single_instance_.Release();

@@ -10,9 +10,11 @@
 
 #include "app/app_base.h"
 #include "app/gui_application.h"
+#include "app/ime_composition.h"
 #include "app/main_window.h"
 #include "app/message_handler.h"
 #include "app/start_up_log.h"
+#include "app/text_input_buffer.h"
 #include "platform/audio_output.h"
 #include "platform/single_instance.h"
 #include "base/critical_section.h"
@@ -127,10 +129,33 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   int SetAppInfoDefaults();
   // 0 fine, 1 the desktop has 8 bits per pixel or fewer, 2 the game's window does not fit.
   int CheckDesktop();
-  // Switches the screen mode (1 full screen, 2 window); 0 done.
+  // Switches the screen mode (1 full screen, any other value window; flag 0 normal, 1 forced,
+  // 2 the start-up's first switch): 0 done, 1 without a main window, else the screen manager's
+  // code + 1 with the previous mode setting kept.
   int ChangeScreenMode(uint8_t mode, uint8_t depth, uint8_t flag);
   // 0, or 2 when the input method cannot be switched.
   int EnableIme(bool on);
+  // The full-screen menu window: 0 shown, -1 it was there (raised), 1 a handler hook failed,
+  // 2 it cannot be made.
+  virtual int ShowMenuWindow();
+  // Drops the system keys that must not reach the window: F10's key-up always; with both
+  // system-key bits of the behaviour clear every key-up and every key-down but F4, Alt and
+  // F10; Esc's key-up in full screen.
+  static bool IsDroppedSystemKey(uint32_t message, uint32_t key, uint8_t behaviour, bool full_screen);
+  bool PreTranslateMessage(const plat::Message& message) override;
+  // Binds the window whose typing goes to the focused text widget (null unbinds it): the input
+  // method is switched on for it, and the pending key and text are forgotten. 0.
+  int SetImeWindow(CWindow* window);
+  // Asks the bound window to open (1) or close (0) its input method; false when none is bound.
+  bool SendImeMessage(uint32_t flag);
+  // Once per frame, for the focused text widget.
+  bool DeliverTextInput(CGuiElement& element) { return text_input_.Deliver(element); }
+  // The composition when it changed since the last call, else null.
+  const char* UpdateComposition() { return ime_composition_.Update(); }
+  int OnTextCharacter(MessageBlock& block);
+  int OnTextInputNotify(MessageBlock& block);
+  bool IsMenuWindowOpen() const { return menu_window_open_ != 0; }
+  void SetWindowBehaviour(uint8_t bits) { window_behaviour_ = bits; }
 
   // Window services. `owner` 0 is the main window, plat::kDesktopWindow the desktop; a null
   // title is the application name. Texts are Shift-JIS.
@@ -168,6 +193,8 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   CWorkerThread& GetWorkerThread() { return worker_; }
   const CWorkerThread& GetWorkerThread() const { return worker_; }
   CScreenManager& GetScreenManager() { return screen_; }
+  // The machine's monitors as the start-up found them; null before.
+  const CMonitorList* GetMonitorList() const { return monitors_.get(); }
   const CScreenManager& GetScreenManager() const { return screen_; }
   CCriticalSection& GetDisplayLock() { return display_lock_; }
   AppInfo& GetAppInfo() { return info_; }
@@ -194,6 +221,18 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   // The input devices of the environment's input method, and the joysticks when allowed.
   void StartInput();
   int StartScreenMode();
+  // The start-up's display-device list: 0, or the start-up's exit code when full screen is the
+  // only mode and no display can be listed (a failure otherwise leaves only window mode).
+  int BuildDisplayList();
+  // The window-mode style of the settings, without the maximize box unless both modes may be used.
+  uint32_t WindowModeStyle() const;
+  // The layer's display of the display-device list's selected entry.
+  int32_t FullScreenDisplayIndex() const;
+  // The two halves of ChangeScreenMode: the screen manager's status.
+  uint32_t EnterFullScreen(plat::Window& window);
+  uint32_t EnterWindowMode(plat::Window& window, uint8_t flag);
+  // The window-mode style, the game screen's client size and the stored position, shown.
+  void RestoreWindowFrame(plat::Window& window);
   unsigned CreateMainWindow();
   // The log's file name beside the saved data (or in the program folder); 0, or 1 when the file
   // cannot be created (a message box has said so).
@@ -229,6 +268,14 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   uint8_t candidate_open_ = 0;
   uint8_t movie_playing_ = 0;
   bool screen_mode_changing_ = false;
+  uint8_t menu_window_open_ = 0;
+  CWindow* text_window_ = nullptr;
+  CTextInputBuffer text_input_;
+  CImeComposition ime_composition_;
+  // When the full-screen menu window last closed (the coarse millisecond clock).
+  uint32_t menu_window_closed_at_ = 0;
+  // A menu key released within this many milliseconds of the menu closing does not reopen it.
+  static constexpr uint32_t kMenuReopenDelay = 250;
   bool full_screen_ = false;
   bool system_cursor_hidden_ = false;
   // The main window's input method starts on, as a new window's does; the start-up turns it off.
@@ -249,6 +296,7 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   // Installed as g_DrawLayerFactory while the application lives.
   CDrawLayerFactory draw_layers_;
   std::unique_ptr<CImageCanvasEx> display_canvas_;
+  std::unique_ptr<CMonitorList> monitors_;
   CScreenManager screen_;
   CWorkerThread worker_;
   CCriticalSection display_lock_;

@@ -5,6 +5,7 @@
 #include "app/private_messages.h"
 #include "base/lock_guard.h"
 #include "base/not_built.h"
+#include "platform/clock.h"
 #include "platform/window.h"
 
 namespace {
@@ -34,6 +35,9 @@ void CFrameworkApp::RegisterMessageMap() {
   add(kMsgShowMenuWindow, &CFrameworkApp::OnShowMenuWindow);
   add(kMsgHideMenuWindow, &CFrameworkApp::OnHideMenuWindow);
   add(kMsgImeRequest, &CFrameworkApp::OnImeRequest);
+  add(kMsgTextInputNotify, &CFrameworkApp::OnTextInputNotify);
+  add(plat::WM_CHAR, &CFrameworkApp::OnTextCharacter);
+  add(plat::WM_IME_CHAR, &CFrameworkApp::OnTextCharacter);
   add(kMsgFrontRequest, &CFrameworkApp::OnFrontRequest);
   if (environment_[kEnvInputMethod] == kInputWindowMessages) {
     add(plat::WM_KEYUP, &CFrameworkApp::OnKeyUp);
@@ -109,13 +113,83 @@ int CFrameworkApp::OnClose(MessageBlock& /*block*/) {
 
 int CFrameworkApp::OnKeyDown(MessageBlock& block) {
   input_.OnKeyDown(block.wparam, static_cast<uint32_t>(block.lparam));
+  if (text_window_ != nullptr) text_input_.SetPendingKey(block.wparam);
   return 0;
+}
+
+int CFrameworkApp::OnTextCharacter(MessageBlock& block) {
+  if (text_window_ != nullptr) text_input_.AppendCharacter(block.wparam);
+  return 1;
+}
+
+int CFrameworkApp::OnTextInputNotify(MessageBlock& block) {
+  plat::SetTextInput(block.wparam != 0);
+  return 0;
+}
+
+int CFrameworkApp::SetImeWindow(CWindow* window) {
+  if (window != nullptr) {
+    if (!ime_on_) window->SendMessage(kMsgImeRequest, 1, 0);
+    text_window_ = window;
+  } else if (text_window_ != nullptr) {
+    if (ime_on_) text_window_->SendMessage(kMsgImeRequest, 0, 0);
+    text_window_ = nullptr;
+  }
+  text_input_.Clear();
+  return 0;
+}
+
+bool CFrameworkApp::SendImeMessage(uint32_t flag) {
+  if (text_window_ == nullptr) return false;
+  text_window_->SendMessage(kMsgTextInputNotify, flag, 0);
+  return true;
 }
 
 int CFrameworkApp::OnSysKeyUp(MessageBlock& block) {
   input_.OnKeyUp(block.wparam);
-  // The full-screen menu on Alt and F10 joins with the screen modes; in a window the key goes on.
+  if (!full_screen_) return 1;
+  if ((window_behaviour_ & kBehaviourSystemKeys) == 0) return 0;
+  const uint32_t key = block.wparam;
+  if (key != plat::VK_MENU && key != plat::VK_F10) return 1;
+  // The key that closed the menu comes up just after it: the menu does not open again at once.
+  const uint32_t since_close = plat::CoarseMilliseconds() - menu_window_closed_at_;
+  if (info_.menu_id == 0 || info_.menu_in_fullscreen == 0 || menu_open_.load() != 0 || !IsActive() ||
+      since_close <= kMenuReopenDelay) {
+    return 0;
+  }
+  menu_window_open_ = 1;
+  menu_open_.store(1);
+  screen_.AttachClipper();
+  if (ShowMenuWindow() > 0) {
+    // No menu loop will run to close it.
+    menu_window_open_ = 0;
+    menu_open_.store(0);
+    screen_.DetachClipper();
+    return 0;
+  }
+  menu_window_.SendMessage(plat::WM_SYSCOMMAND, plat::SC_KEYMENU, 0);
   return 1;
+}
+
+bool CFrameworkApp::IsDroppedSystemKey(uint32_t message, uint32_t key, uint8_t behaviour, bool full_screen) {
+  if (message != plat::WM_SYSKEYDOWN && message != plat::WM_SYSKEYUP) return false;
+  const bool up = message == plat::WM_SYSKEYUP;
+  // F10 never opens the window menu by itself.
+  if (up && key == plat::VK_F10) return true;
+  if ((behaviour & kBehaviourSystemKeys) == 0) {
+    if (up) return true;
+    if (key != plat::VK_F4 && key != plat::VK_MENU && key != plat::VK_F10) return true;
+  }
+  return full_screen && up && key == plat::VK_ESCAPE;
+}
+
+bool CFrameworkApp::PreTranslateMessage(const plat::Message& message) {
+  return IsDroppedSystemKey(message.message, message.wparam, window_behaviour_, full_screen_);
+}
+
+int CFrameworkApp::ShowMenuWindow() {
+  ReportNotBuiltYet("the full-screen menu window drawn over the game");
+  return 2;
 }
 
 int CFrameworkApp::OnMouseWheel(MessageBlock& block) {
@@ -140,6 +214,12 @@ int CFrameworkApp::OnEnterMenuLoop(MessageBlock& /*block*/) {
 }
 
 int CFrameworkApp::OnExitMenuLoop(MessageBlock& /*block*/) {
+  if (full_screen_ && menu_window_open_ != 0) {
+    menu_window_open_ = 0;
+    main_window_.SendMessage(kMsgHideMenuWindow, 0, 0);
+    screen_.DetachClipper();
+    menu_window_closed_at_ = plat::CoarseMilliseconds();
+  }
   if (!IsThreaded()) {
     drawing_allowed_.store(1);
     OnLeaveModal();
@@ -233,7 +313,7 @@ int CFrameworkApp::OnScreenModeRequest(MessageBlock& block) {
 }
 
 int CFrameworkApp::OnShowMenuWindow(MessageBlock& /*block*/) {
-  ReportNotBuiltYet("full-screen menu window");
+  ShowMenuWindow();
   return 0;
 }
 

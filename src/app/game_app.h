@@ -126,6 +126,8 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
 
   // Frames per second (negative: the pacer's current rate) with the wait mode of the switches.
   void ApplyFrameRate(int32_t frames_per_second);
+  // Menu command 40001: window <-> full screen, when full screen is allowed and the scripts permit it.
+  void ToggleScreenMode();
   // Nested by counters: 1 when the mode changed, else 0. An end without a begin changes nothing.
   int BeginNoWait();
   int EndNoWait();

@@ -20,9 +20,8 @@ uint32_t CGameApp::GetMonitorForWindow(const CWindow* window, uint8_t depth) {
     }
     monitor = plat::MonitorFromRect(rect, plat::MONITOR_DEFAULTTONEAREST);
   }
-  // Without the application's monitor list the screen manager measures the primary display.
   return GetScreenManager().SelectDisplay(game_settings_[kSettingChangeResolution] != 0, monitor, index, depth,
-                                          nullptr);
+                                          GetMonitorList());
 }
 
 void CGameApp::CheckDisplayForWindow() {

@@ -6,6 +6,7 @@
 #include "app/game_app.h"
 #include "app/modal_state_scope.h"
 #include "app/private_messages.h"
+#include "base/lock_guard.h"
 #include "base/not_built.h"
 #include "platform/text_encoding.h"
 
@@ -14,9 +15,9 @@ namespace {
 constexpr uint32_t kCmdBackToTitle = 40002;
 constexpr uint32_t kCmdClose = 40003;
 
-// The screen-mode toggle, version and settings, and the dialogs shown for other threads.
+// The version and settings, and the dialogs shown for other threads.
 bool IsMenuCommandToBuild(uint32_t command) {
-  return command == kCmdScreenModeToggle || (command >= 40004 && command <= 40006) || (command >= 40026 && command <= 40029);
+  return (command >= 40004 && command <= 40006) || (command >= 40026 && command <= 40029);
 }
 
 }  // namespace
@@ -29,6 +30,9 @@ int CGameApp::OnMenuCommand(MessageBlock& block) {
       break;
     case kCmdClose:
       GetMainWindow().SendMessage(plat::WM_CLOSE, 0, 0);
+      break;
+    case kCmdScreenModeToggle:
+      ToggleScreenMode();
       break;
     case kCmdSoundDevice:
       return OnSoundDeviceCommand(block);
@@ -54,6 +58,37 @@ void CGameApp::BackToTitle() {
     }
   }
   if (yes) SetRestart(1);
+}
+
+void CGameApp::ToggleScreenMode() {
+  if (GetAppInfo().allowed_screen_modes == kWindowModeOnly || !IsMenuPermitted(kMenuScreenModeToggle)) return;
+  {
+    CLockGuard display(GetDisplayLock());
+    WindowBlock& window = GetWindowSettings();
+    const uint8_t old_mode = window[kWinScreenMode];
+    const uint8_t old_depth = window[kWinColourDepth];
+    const uint8_t mode = old_mode == kScreenModeWindow ? kScreenModeFullScreen : kScreenModeWindow;
+    CScreenManager& screen = GetScreenManager();
+    uint8_t depth = old_depth;
+    if (mode == kScreenModeFullScreen) {
+      if (GetMonitorForWindow(&GetMainWindow(), 0) != 0) {
+        ShowMessageBox(plat::Utf8ToSjis("画面モード変更に失敗"), kBoxStop);
+        return;
+      }
+      depth = screen.GetFullScreenDepth();
+    }
+    const uint8_t old_scaling = screen.GetScalingMethod();
+    if (ChangeScreenMode(mode, depth, 1) != 0) {
+      window[kWinScreenMode] = old_mode;
+      window[kWinColourDepth] = old_depth;
+      SetFatalError(kFatalModeSwitchFailed);
+    } else if (screen.GetScalingMethod() != old_scaling) {
+      // The display fell back to another way of drawing an enlarged screen: keep that choice.
+      game_settings_[kSettingEnlargedDrawing] = 2;
+      if (mode == kScreenModeWindow) game_settings_[kSettingDrawingUnenlarged] = 0;
+    }
+  }
+  ApplyFrameRate(-1);
 }
 
 int CGameApp::SetMenuState(int group, bool enabled) {

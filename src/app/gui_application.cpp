@@ -3,7 +3,6 @@
 #include "app/framework_app.h"
 #include "app/private_messages.h"
 #include "base/mouse.h"
-#include "base/not_built.h"
 
 plat::Point CGuiApplication::GetPointerPos() const {
   const TrackedCursor& cursor = app_.GetTrackedCursor();
@@ -18,13 +17,8 @@ void CGuiApplication::ShowCursor(bool show) {
   }
 }
 
-// The window bound for text input comes with the in-game text field.
-bool CGuiApplication::SendImeMessage(uint32_t /*flag*/) {
-  ReportNotBuiltYet("the window bound for text input (the GUI's input-method requests)");
-  return false;
-}
+bool CGuiApplication::SendImeMessage(uint32_t flag) { return app_.SendImeMessage(flag); }
 
-bool CGuiApplication::DeliverTextInput(CGuiElement* /*element*/) {
-  ReportNotBuiltYet("text input delivered to the focused widget");
-  return false;
+bool CGuiApplication::DeliverTextInput(CGuiElement* element) {
+  return element != nullptr && app_.DeliverTextInput(*element);
 }

@@ -157,10 +157,15 @@ int32_t CWindow::WindowProcedure(const plat::Message& message) {
 }
 
 int32_t CWindow::DefaultProcessing(const MessageBlock& block) {
-  // The defaults that matter to the engine: closing a window destroys it, and the system
-  // commands minimize, restore and close it.
+  // The defaults that matter to the engine: closing a window destroys it, the system commands
+  // minimize, restore and close it, and Alt+F4 closes it.
   if (block.message == plat::WM_CLOSE) DestroyWindow();
   if (block.message == plat::WM_SYSCOMMAND) RunSystemCommand(block.wparam & 0xFFF0);
+  // Alt+F4 is the system's close key.
+  if (block.message == plat::WM_SYSKEYDOWN && block.wparam == plat::VK_F4 &&
+      (static_cast<uint32_t>(block.lparam) & plat::kKeyContextBit) != 0) {
+    RunSystemCommand(plat::SC_CLOSE);
+  }
   return 0;
 }
 

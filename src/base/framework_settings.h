@@ -81,6 +81,8 @@ inline constexpr std::size_t kWinPauseWhileInactive = 13;
 // Bits of the window-behaviour byte.
 inline constexpr uint8_t kBehaviourSystemKeys = 0x03;
 inline constexpr uint8_t kBehaviourMaximizeBox = 0x04;
+// Set by every screen-mode switch.
+inline constexpr uint8_t kBehaviourSwitched = 0x08;
 
 using EnvironmentBlock = std::array<uint8_t, kEnvironmentSize>;
 using WindowBlock = std::array<uint8_t, kWindowBlockSize>;

@@ -57,24 +57,18 @@ class SdlDisplayBackend : public DisplayBackend {
     return "software";
   }
 
-  bool EnterFullScreen(WindowId window, int32_t display, const DisplayModeDesc* mode) override {
+  bool EnterFullScreen(WindowId window, int32_t display) override {
     SDL_Window* sdl_window = SDL_GetWindowFromID(window);
     if (sdl_window == nullptr) return false;
-    SDL_SetWindowPosition(sdl_window, static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(display)),
-                          static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(display)));
-    uint32_t flags = SDL_WINDOW_FULLSCREEN_DESKTOP;
-    if (mode != nullptr) {
-      SDL_DisplayMode wanted{};
-      wanted.w = mode->width;
-      wanted.h = mode->height;
-      wanted.refresh_rate = mode->refresh_rate;
-      SDL_DisplayMode closest{};
-      if (SDL_GetClosestDisplayMode(display, &wanted, &closest) != nullptr && closest.w == mode->width &&
-          closest.h == mode->height && SDL_SetWindowDisplayMode(sdl_window, &closest) == 0) {
-        flags = SDL_WINDOW_FULLSCREEN;
-      }
+    if ((SDL_GetWindowFlags(sdl_window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP) return true;
+    // The window takes the display's place and size itself first: full screen is a request to
+    // the window manager, and a desktop without one would leave the window as it was.
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayBounds(display, &bounds) == 0) {
+      SDL_SetWindowPosition(sdl_window, bounds.x, bounds.y);
+      SDL_SetWindowSize(sdl_window, bounds.w, bounds.h);
     }
-    if (SDL_SetWindowFullscreen(sdl_window, flags) != 0) {
+    if (SDL_SetWindowFullscreen(sdl_window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
       LogDiagnostic(std::string("video: cannot go full screen: ") + SDL_GetError());
       return false;
     }

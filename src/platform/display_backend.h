@@ -36,9 +36,8 @@ class DisplayBackend {
   virtual std::vector<DisplayOutput> Displays() = 0;
   // The name of the renderer that presents.
   virtual std::string RendererName() = 0;
-  // Makes the window cover the display: in the given mode, or over the desktop as it is when
-  // the mode is null.
-  virtual bool EnterFullScreen(WindowId window, int32_t display, const DisplayModeDesc* mode) = 0;
+  // Makes the window cover the display over the desktop as it is: the monitor keeps its mode.
+  virtual bool EnterFullScreen(WindowId window, int32_t display) = 0;
   virtual void LeaveFullScreen(WindowId window) = 0;
 };
 

@@ -163,11 +163,12 @@ HResult DisplayDevice::SetDisplayMode(int32_t width, int32_t height, int32_t bit
            (refresh_rate == 0 || mode.refresh_rate == refresh_rate);
   });
   if (match == offered.end()) return DDERR_INVALIDMODE;
-  const bool desktop_size = width == display->bounds.Width() && height == display->bounds.Height();
-  const DisplayModeDesc real{width, height, bits_per_pixel, refresh_rate};
-  if (!CurrentDisplayBackend().EnterFullScreen(window_, static_cast<int32_t>(display_), desktop_size ? nullptr : &real)) {
+  // The monitor keeps its mode: the window covers it, and the game's screen of the mode's size
+  // is letterboxed into it.
+  if (!CurrentDisplayBackend().EnterFullScreen(window_, static_cast<int32_t>(display_))) {
     return DDERR_INVALIDMODE;
   }
+  if (ScreenPresenter* presenter = ScreenPresenter::ForWindow(window_)) presenter->SetEmulatedModeSize(width, height);
   mode_ = DisplayModeDesc{width, height, bits_per_pixel, match->refresh_rate};
   mode_window_ = window_;
   if (match->refresh_rate > 0) refresh_rate_.store(match->refresh_rate);
@@ -176,7 +177,10 @@ HResult DisplayDevice::SetDisplayMode(int32_t width, int32_t height, int32_t bit
 
 HResult DisplayDevice::RestoreDisplayMode() {
   if (!initialized_) return DDERR_NOTINITIALIZED;
-  if (mode_) CurrentDisplayBackend().LeaveFullScreen(mode_window_);
+  if (mode_) {
+    CurrentDisplayBackend().LeaveFullScreen(mode_window_);
+    if (ScreenPresenter* presenter = ScreenPresenter::Existing(mode_window_)) presenter->SetEmulatedModeSize(0, 0);
+  }
   mode_.reset();
   mode_window_ = 0;
   if (const std::optional<DisplayOutput> display = CurrentDisplay()) refresh_rate_.store(display->refresh_rate);

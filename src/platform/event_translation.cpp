@@ -6,6 +6,8 @@
 #include "platform/dropped_files.h"
 #include "platform/host_path.h"
 #include "platform/key_codes.h"
+#include "platform/sjis.h"
+#include "platform/text_composition.h"
 #include "platform/text_encoding.h"
 
 namespace plat {
@@ -65,7 +67,11 @@ void EventTranslator::Translate(const SDL_Event& event, const EventContext& cont
       TranslateKey(event.key, context, out);
       break;
     case SDL_TEXTINPUT:
+      SetTextComposition({});
       TranslateText(event.text, context, out);
+      break;
+    case SDL_TEXTEDITING:
+      SetTextComposition(event.edit.text);
       break;
     case SDL_MOUSEMOTION:
       held_buttons_ = ButtonFlagsFromMask(event.motion.state);
@@ -141,9 +147,19 @@ void EventTranslator::TranslateKey(const SDL_KeyboardEvent& key, const EventCont
 
 void EventTranslator::TranslateText(const SDL_TextInputEvent& text, const EventContext& context,
                                     std::vector<Message>& out) const {
-  // The window reads Shift-JIS: a two-byte character arrives as its lead byte, then its trail byte.
-  for (const char byte : Utf8ToSjis(text.text)) {
-    out.push_back(MakeMessage(text.windowID, WM_CHAR, static_cast<uint8_t>(byte), 1, context));
+  // The window reads Shift-JIS, one message per character: a single byte as WM_CHAR, a two-byte
+  // character whole as WM_IME_CHAR, so that no reader has to guess which bytes belong together.
+  const std::string sjis = Utf8ToSjis(text.text);
+  for (std::size_t index = 0; index < sjis.size();) {
+    const auto lead = static_cast<uint8_t>(sjis[index]);
+    if (SjisCodeLengthAt(sjis, index) == 2) {
+      const uint32_t code = uint32_t{lead} << 8 | static_cast<uint8_t>(sjis[index + 1]);
+      out.push_back(MakeMessage(text.windowID, WM_IME_CHAR, code, 1, context));
+      index += 2;
+    } else {
+      out.push_back(MakeMessage(text.windowID, WM_CHAR, lead, 1, context));
+      ++index;
+    }
   }
 }
 
@@ -183,6 +199,8 @@ void EventTranslator::TranslateWindowEvent(const SDL_WindowEvent& window, const 
       out.push_back(MakeMessage(id, WM_SIZE, SIZE_MINIMIZED, 0, context));
       break;
     case SDL_WINDOWEVENT_MAXIMIZED:
+      // The maximize box asks first, as the system command it is; the size follows.
+      out.push_back(MakeMessage(id, WM_SYSCOMMAND, SC_MAXIMIZE, 0, context));
       out.push_back(MakeMessage(id, WM_SIZE, SIZE_MAXIMIZED, client_size, context));
       break;
     case SDL_WINDOWEVENT_RESTORED:

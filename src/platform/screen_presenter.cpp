@@ -72,6 +72,12 @@ std::optional<Point> WindowClientOrigin(WindowId window) {
   SDL_Window* sdl_window = SDL_GetWindowFromID(window);
   if (sdl_window == nullptr) return std::nullopt;
   Point origin;
+  // A full-screen window covers its display, wherever the window manager last reported it.
+  if ((SDL_GetWindowFlags(sdl_window) & SDL_WINDOW_FULLSCREEN) != 0) {
+    SDL_Rect bounds{};
+    const int display = SDL_GetWindowDisplayIndex(sdl_window);
+    if (display >= 0 && SDL_GetDisplayBounds(display, &bounds) == 0) return Point{bounds.x, bounds.y};
+  }
   SDL_GetWindowPosition(sdl_window, &origin.x, &origin.y);
   return origin;
 }
@@ -166,7 +172,7 @@ void ScreenPresenter::BindPrimary(Surface& primary) {
   if (primary.FollowsWindow()) {
     int width = 0;
     int height = 0;
-    SDL_GetWindowSize(window_, &width, &height);
+    ScreenSizeForWindow(width, height);
     primary.ResizeToWindow(width, height);
   }
   {
@@ -216,6 +222,21 @@ bool ScreenPresenter::RemakeTextureIfNeeded(int32_t width, int32_t height) {
 void ScreenPresenter::SetLinearScaling(bool linear) {
   linear_ = linear;
   if (texture_ != nullptr) SDL_SetTextureScaleMode(texture_, linear ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+}
+
+void ScreenPresenter::SetEmulatedModeSize(int32_t width, int32_t height) {
+  const bool valid = width > 0 && height > 0;
+  mode_width_ = valid ? width : 0;
+  mode_height_ = valid ? height : 0;
+}
+
+void ScreenPresenter::ScreenSizeForWindow(int& width, int& height) const {
+  if (mode_width_ > 0) {
+    width = mode_width_;
+    height = mode_height_;
+    return;
+  }
+  SDL_GetWindowSize(window_, &width, &height);
 }
 
 void ScreenPresenter::Upload(Surface& source, std::vector<Rect>& rects) {
@@ -340,7 +361,7 @@ DeviceContext* ScreenPresenter::AcquireWindowDc() {
   if (primary_ == nullptr && unused) {
     int width = 0;
     int height = 0;
-    SDL_GetWindowSize(window_, &width, &height);
+    ScreenSizeForWindow(width, height);
     if (width > 0 && height > 0 && (width != own_screen_->Width() || height != own_screen_->Height())) {
       own_screen_->ResizeToWindow(width, height);
     }

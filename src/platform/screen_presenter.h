@@ -59,6 +59,9 @@ class ScreenPresenter {
   void Repaint();
   // Scaling of a letterboxed screen: linear or nearest (the default).
   void SetLinearScaling(bool linear);
+  // A display mode the game asked for while the monitor keeps its own: what the window shows
+  // has that size and is letterboxed into the window. 0, 0 gives the window its own size again.
+  void SetEmulatedModeSize(int32_t width, int32_t height);
 
   DeviceContext* AcquireWindowDc();
   bool ReleaseWindowDc(DeviceContext* dc);
@@ -78,6 +81,8 @@ class ScreenPresenter {
   void Upload(Surface& source, std::vector<Rect>& rects);
   std::vector<Rect> TakeDirty();
   void Render();
+  // The size a screen that follows the window takes: the emulated mode's, else the window's.
+  void ScreenSizeForWindow(int& width, int& height) const;
   void ShowOnWindowThread();
   // Copies the changed rectangles aside for the window thread.
   void Stage();
@@ -91,6 +96,8 @@ class ScreenPresenter {
   int32_t texture_width_ = 0;
   int32_t texture_height_ = 0;
   bool linear_ = false;
+  int32_t mode_width_ = 0;
+  int32_t mode_height_ = 0;
   // What the window's device context draws on while no primary is bound.
   std::shared_ptr<Surface> own_screen_;
   Surface* primary_ = nullptr;

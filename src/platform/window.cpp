@@ -28,7 +28,8 @@ VideoSession& Session() {
 uint32_t SdlFlagsOf(uint32_t style) {
   uint32_t flags = SDL_WINDOW_HIDDEN;
   if ((style & WS_CAPTION) != WS_CAPTION || (style & WS_POPUP) != 0) flags |= SDL_WINDOW_BORDERLESS;
-  if ((style & WS_THICKFRAME) != 0) flags |= SDL_WINDOW_RESIZABLE;
+  // The window manager offers its maximize box only on a window that can change its size.
+  if ((style & (WS_THICKFRAME | WS_MAXIMIZEBOX)) != 0) flags |= SDL_WINDOW_RESIZABLE;
   return flags;
 }
 

@@ -46,7 +46,7 @@ struct WindowCreateInfo {
   int32_t y = kCentred;
   int32_t client_width = 0;
   int32_t client_height = 0;
-  uint32_t style = 0;  // WS_ bits: no caption makes a borderless window, a sizing frame a resizable one
+  uint32_t style = 0;  // WS_ bits: no caption makes a borderless window, a sizing frame or a maximize box a resizable one
 };
 
 class Window {

@@ -86,6 +86,8 @@ inline constexpr uint32_t WM_EXITSIZEMOVE = 0x0232;
 inline constexpr uint32_t WM_DROPFILES = 0x0233;
 inline constexpr uint32_t WM_IME_SETCONTEXT = 0x0281;
 inline constexpr uint32_t WM_IME_NOTIFY = 0x0282;
+// A two-byte character typed through the input method: wParam = lead byte << 8 | trail byte.
+inline constexpr uint32_t WM_IME_CHAR = 0x0286;
 
 // WM_ACTIVATE states (low word of wParam).
 inline constexpr uint32_t WA_INACTIVE = 0;
@@ -100,6 +102,7 @@ inline constexpr uint32_t SIZE_MAXIMIZED = 2;
 inline constexpr uint32_t SC_MINIMIZE = 0xF020;
 inline constexpr uint32_t SC_MAXIMIZE = 0xF030;
 inline constexpr uint32_t SC_CLOSE = 0xF060;
+inline constexpr uint32_t SC_KEYMENU = 0xF100;
 inline constexpr uint32_t SC_RESTORE = 0xF120;
 
 // Hit-test codes (low word of WM_SETCURSOR's lParam).

@@ -12,13 +12,18 @@
 #include "base/event.h"
 #include "pixel/pixel_tables.h"
 #include "platform/clock.h"
+#include "platform/display_backend.h"
 #include "platform/message_box.h"
 #include "platform/message_queue.h"
 #include "platform/text_encoding.h"
 #include "platform/thread_id.h"
+#include "platform/window.h"
 #include "scene/draw_layer.h"
+#include "support/fake_clock.h"
+#include "support/fake_display_backend.h"
 #include "support/log_capture.h"
 #include "ui/gui_root_window.h"
+#include "ui/gui_test_support.h"
 
 namespace {
 
@@ -122,7 +127,7 @@ TEST_F(FrameworkAppTest, EveryStepThatIsNotBuiltSaysSoWhenReached) {
   TestApp app;
   ASSERT_EQ(app.Initialize(), 0);
   app.Exit(0);
-  for (const char* step : {"start-up: the display-device list", "exit: removing the keyboard hook"}) {
+  for (const char* step : {"exit: removing the keyboard hook"}) {
     const std::string line = std::string("not built yet: ") + step;
     EXPECT_EQ(std::count(log_.Lines().begin(), log_.Lines().end(), line), 1) << line;
   }
@@ -186,9 +191,11 @@ TEST_F(FrameworkAppTest, AFullScreenOnlyGameForgetsAStoredWindowMode) {
   TestApp app;
   app.allowed_modes = kFullScreenOnly;
   app.GetWindowSettings()[kWinScreenMode] = kScreenModeWindow;
-  EXPECT_EQ(app.Initialize(), kExitScreenFailed);  // full screen is the only mode left to try
-  EXPECT_EQ(shown_.size(), 1u);
-  app.Exit(kExitScreenFailed);
+  EXPECT_EQ(app.Initialize(), 0);
+  EXPECT_EQ(app.GetWindowSettings()[kWinScreenMode], kScreenModeFullScreen);
+  EXPECT_TRUE(app.IsFullScreen());
+  EXPECT_TRUE(shown_.empty());
+  app.Exit(0);
 }
 
 TEST_F(FrameworkAppTest, PublishesItsDataFileLayerAndImageLoaderHostWhileItLives) {
@@ -244,14 +251,154 @@ TEST_F(FrameworkAppTest, ATooLargeScreenWithBothModesOnlyUnchoosesWindowMode) {
   EXPECT_EQ(app.GetWindowSettings()[kWinScreenMode], kScreenModeNotChosen);
 }
 
-TEST_F(FrameworkAppTest, FullScreenIsNotBuiltSoItsStartFailsWithCodeTwelve) {
+TEST_F(FrameworkAppTest, ASwitchToTheModeAlreadySetChangesNothingUnlessForced) {
   TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  ASSERT_EQ(app.GetWindowSettings()[kWinScreenMode], kScreenModeWindow);
+  app.GetWindowSettings()[kWinColourDepth] = 7;
+  EXPECT_EQ(app.ChangeScreenMode(kScreenModeWindow, 32, 0), 0);
+  EXPECT_EQ(app.GetWindowSettings()[kWinColourDepth], 7);
+  EXPECT_EQ(app.ChangeScreenMode(kScreenModeWindow, 32, 1), 0);
+  EXPECT_EQ(app.GetWindowSettings()[kWinColourDepth], 3);  // forced: switched again
+  EXPECT_EQ(app.ChangeScreenMode(kScreenModeFullScreen, 32, 0), 0);
+  EXPECT_EQ(app.GetWindowSettings()[kWinScreenMode], kScreenModeFullScreen);
+  EXPECT_EQ(app.GetWindowSettings()[kWinColourDepth], 32);
+  EXPECT_TRUE(app.IsFullScreen());
+  app.Exit(0);
+}
+
+TEST_F(FrameworkAppTest, AFailedSwitchGivesItsCodePlusOneAndKeepsTheWindowMode) {
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  FakeDisplayBackend backend({FakeDisplayBackend::Display("Panel", 0, 0, 1920, 1080)});
+  backend.refuse_full_screen = true;
+  {
+    plat::ScopedDisplayBackend scoped(backend);
+    EXPECT_EQ(app.ChangeScreenMode(kScreenModeFullScreen, 32, 0), 2);
+  }
+  EXPECT_EQ(backend.entered.size(), 1u);
+  EXPECT_EQ(app.GetWindowSettings()[kWinScreenMode], kScreenModeWindow);
+  EXPECT_FALSE(app.IsFullScreen());
+  EXPECT_EQ(app.GetMainWindow().GetPlatformWindow()->Style() & plat::WS_POPUP, 0u);
+  app.Exit(0);
+}
+
+TEST(FrameworkAppSystemKeys, TheFilterDropsTheKeysThatMustNotReachTheWindow) {
+  using plat::WM_SYSKEYDOWN;
+  using plat::WM_SYSKEYUP;
+  constexpr uint8_t kKeysOn = kBehaviourSystemKeys;
+  constexpr uint8_t kKeysOff = kBehaviourMaximizeBox;
+  struct Case {
+    uint32_t message;
+    uint32_t key;
+    uint8_t behaviour;
+    bool full_screen;
+    bool dropped;
+  };
+  const Case cases[] = {
+      {WM_SYSKEYUP, plat::VK_F10, kKeysOn, false, true},     // F10's key-up, always
+      {WM_SYSKEYDOWN, plat::VK_F10, kKeysOn, false, false},
+      {WM_SYSKEYDOWN, plat::VK_F4, kKeysOff, false, false},  // Alt+F4 still closes
+      {WM_SYSKEYDOWN, plat::VK_MENU, kKeysOff, false, false},
+      {WM_SYSKEYDOWN, plat::VK_F10, kKeysOff, true, false},
+      {WM_SYSKEYDOWN, plat::VK_SPACE, kKeysOff, false, true},  // Alt+Space: no window menu
+      {WM_SYSKEYDOWN, plat::VK_SPACE, kKeysOn, false, false},
+      {WM_SYSKEYUP, plat::VK_MENU, kKeysOff, false, true},
+      {WM_SYSKEYUP, plat::VK_MENU, 0x01, false, false},  // one bit of the two is enough
+      {WM_SYSKEYUP, plat::VK_ESCAPE, kKeysOn, true, true},
+      {WM_SYSKEYUP, plat::VK_ESCAPE, kKeysOn, false, false},
+      {plat::WM_KEYUP, plat::VK_F10, kKeysOff, true, false},
+  };
+  for (const Case& each : cases) {
+    EXPECT_EQ(CFrameworkApp::IsDroppedSystemKey(each.message, each.key, each.behaviour, each.full_screen), each.dropped)
+        << std::hex << each.message << " key " << each.key << " behaviour " << int{each.behaviour}
+        << (each.full_screen ? " full screen" : " window");
+  }
+}
+
+TEST_F(FrameworkAppTest, AltPlusF4ClosesTheWindowWithTheSystemKeysBlocked) {
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  app.SetWindowBehaviour(kBehaviourMaximizeBox);
+  plat::Message key{};
+  key.window = app.GetMainWindow().GetHandle();
+  key.message = plat::WM_SYSKEYDOWN;
+  key.wparam = plat::VK_F4;
+  key.lparam = static_cast<int32_t>(plat::kKeyContextBit);
+  EXPECT_FALSE(app.PreTranslateMessage(key));
+  app.GetMainWindow().SendMessage(key.message, key.wparam, key.lparam);
+  EXPECT_FALSE(app.GetMainWindow().IsWindow());
+  app.Exit(0);
+}
+
+class MenuKeyApp : public TestApp {
+ public:
+  int ShowMenuWindow() override {
+    ++shown;
+    return 0;
+  }
+  int shown = 0;
+};
+
+TEST_F(FrameworkAppTest, AnAltReleasedWithin250MsOfTheMenuClosingDoesNotOpenItAgain) {
+  ScopedFakeClock clock;
+  MenuKeyApp app;
   app.allowed_modes = kFullScreenOnly;
-  EXPECT_EQ(app.Initialize(), kExitScreenFailed);
-  ASSERT_EQ(shown_.size(), 1u);
-  EXPECT_EQ(shown_[0].request.text, plat::Utf8ToSjis("画面の初期化に失敗 : 1"));
-  EXPECT_NE(log_.Lines().size(), 0u);
-  app.Exit(kExitScreenFailed);
+  ASSERT_EQ(app.Initialize(), 0);
+  ASSERT_TRUE(app.IsFullScreen());
+  app.GetAppInfo().menu_id = 101;
+  CWindow& window = app.GetMainWindow();
+  window.SendMessage(plat::WM_ACTIVATEAPP, 1, 0);
+  clock.SetMilliseconds(10'000);
+  window.SendMessage(plat::WM_SYSKEYUP, plat::VK_MENU, 0);
+  EXPECT_EQ(app.shown, 1);
+  EXPECT_TRUE(app.IsMenuWindowOpen());
+  EXPECT_TRUE(app.IsMenuOpen());
+  window.SendMessage(plat::WM_SYSKEYUP, plat::VK_MENU, 0);  // the menu is open: nothing more
+  EXPECT_EQ(app.shown, 1);
+  // The Alt that closed the menu comes up 250 ms later: the menu stays closed.
+  window.SendMessage(plat::WM_EXITMENULOOP, 0, 0);
+  EXPECT_FALSE(app.IsMenuWindowOpen());
+  EXPECT_FALSE(app.IsMenuOpen());
+  clock.Advance(250);
+  window.SendMessage(plat::WM_SYSKEYUP, plat::VK_MENU, 0);
+  EXPECT_EQ(app.shown, 1);
+  clock.Advance(1);
+  window.SendMessage(plat::WM_SYSKEYUP, plat::VK_F10, 0);
+  EXPECT_EQ(app.shown, 2);
+  app.Exit(0);
+}
+
+class TextField : public gui_test::LoggingElement {
+ public:
+  TextField() : LoggingElement("text field", log_) {}
+  bool OnChar(const char* text, int32_t length) override {
+    typed.append(text, static_cast<std::size_t>(length));
+    return true;
+  }
+  std::string typed;
+
+ private:
+  std::vector<std::string> log_;
+};
+
+TEST_F(FrameworkAppTest, ABoundWindowSwitchesTheImeOnAndCollectsWhatIsTyped) {
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  TextField field;
+  CWindow& window = app.GetMainWindow();
+  window.SendMessage(plat::WM_CHAR, 'z', 0);  // nothing is bound: not collected
+  EXPECT_FALSE(app.SendImeMessage(1));
+  ASSERT_EQ(app.SetImeWindow(&window), 0);
+  EXPECT_TRUE(app.IsImeOn());
+  window.SendMessage(plat::WM_IME_CHAR, 0x82A0, 0);
+  window.SendMessage(plat::WM_CHAR, 'a', 0);
+  EXPECT_TRUE(app.DeliverTextInput(field));
+  EXPECT_EQ(field.typed, "\x82\xA0" "a");
+  EXPECT_TRUE(app.SendImeMessage(0));
+  ASSERT_EQ(app.SetImeWindow(nullptr), 0);
+  EXPECT_FALSE(app.IsImeOn());
+  app.Exit(0);
 }
 
 TEST_F(FrameworkAppTest, MessageBoxesTakeTheKindsButtonsOwnersAndCaptions) {
@@ -410,7 +557,8 @@ TEST_F(FrameworkAppTest, PrivateRequestsSwitchTheImeAndReportScreenModes) {
   ScreenModeRequestBlock full_screen;
   app.GetMainWindow().SendMessage(kMsgScreenModeRequest, PackScreenModeRequest(kScreenModeFullScreen, 32, 1), 0,
                                   &full_screen);
-  EXPECT_EQ(full_screen.result, 1);
+  EXPECT_EQ(full_screen.result, 0);
+  EXPECT_TRUE(app.IsFullScreen());
   app.Exit(0);
 }
 

@@ -403,15 +403,13 @@ class FullScreenStoredGame : public TestGame {
   }
 };
 
-// Full screen cannot start here: the game falls back to its window and runs there without an
-// error at its end.
-TEST_F(GameRunTest, AStoredFullScreenModeFallsBackToTheWindowAndTheGameRunsToItsEnd) {
+// The stored full-screen mode is taken at start and the game runs to its end there.
+TEST_F(GameRunTest, AStoredFullScreenModeStartsInFullScreenAndTheGameRunsToItsEnd) {
   WriteScript("MAIN", ".kind script\n  Yield\n  Yield\n  Return\n");
   FullScreenStoredGame game;
   EXPECT_EQ(game.Run("/L" + game_.EnginePath(), 1), 0);
   EXPECT_EQ(game.GetFatalError(), 0);
-  EXPECT_EQ(game.GetWindowSettings()[kWinScreenMode], kScreenModeWindow);
-  EXPECT_EQ(game.GetGameSettings()[kSettingDrawingUnenlarged], 0);
+  EXPECT_EQ(game.GetWindowSettings()[kWinScreenMode], kScreenModeFullScreen);
   EXPECT_TRUE(boxes_.empty()) << boxes_.front();
 }
 

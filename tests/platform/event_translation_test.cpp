@@ -8,6 +8,7 @@
 #include "platform/diagnostic_log.h"
 #include "platform/dropped_files.h"
 #include "platform/key_codes.h"
+#include "platform/text_composition.h"
 #include "platform/text_encoding.h"
 
 namespace {
@@ -106,20 +107,37 @@ TEST(EventTranslationTest, ExtendedAltAndFunctionKeys) {
   EXPECT_NE(static_cast<uint32_t>(enter[0].lparam) & kKeyExtendedBit, 0u);
 }
 
-TEST(EventTranslationTest, TextBecomesShiftJisCharacterMessages) {
+TEST(EventTranslationTest, TextBecomesOneShiftJisMessagePerCharacter) {
   EventTranslator translator;
   SDL_Event event{};
   event.type = SDL_TEXTINPUT;
   event.text.windowID = kWindow;
-  std::strcpy(event.text.text, "aあ");
+  std::strcpy(event.text.text, "aあｱ");
   auto out = Translate(translator, event);
-  const std::string sjis = Utf8ToSjis("aあ");
-  ASSERT_EQ(out.size(), sjis.size());
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    EXPECT_EQ(out[i].message, WM_CHAR);
-    EXPECT_EQ(out[i].wparam, static_cast<uint8_t>(sjis[i]));
-  }
-  EXPECT_EQ(out[1].wparam, 0x82u);  // lead byte first
+  ASSERT_EQ(out.size(), 3u);
+  EXPECT_EQ(out[0].message, WM_CHAR);
+  EXPECT_EQ(out[0].wparam, static_cast<uint32_t>('a'));
+  EXPECT_EQ(out[1].message, WM_IME_CHAR);  // the two bytes of a character together
+  EXPECT_EQ(out[1].wparam, 0x82A0u);
+  EXPECT_EQ(out[2].message, WM_CHAR);  // half-width katakana is a single byte
+  EXPECT_EQ(out[2].wparam, 0xB1u);
+}
+
+TEST(EventTranslationTest, TheCompositionIsKeptInShiftJisUntilTheTextArrives) {
+  EventTranslator translator;
+  SDL_Event editing{};
+  editing.type = SDL_TEXTEDITING;
+  editing.edit.windowID = kWindow;
+  std::strcpy(editing.edit.text, "かんじ");
+  EXPECT_TRUE(Translate(translator, editing).empty());
+  EXPECT_EQ(CurrentTextComposition(127), Utf8ToSjis("かんじ"));
+  EXPECT_EQ(CurrentTextComposition(5), Utf8ToSjis("かん"));  // cut between characters
+  SDL_Event text{};
+  text.type = SDL_TEXTINPUT;
+  text.text.windowID = kWindow;
+  std::strcpy(text.text.text, "漢字");
+  EXPECT_EQ(Translate(translator, text).size(), 2u);
+  EXPECT_EQ(CurrentTextComposition(127), "");
 }
 
 TEST(EventTranslationTest, MouseButtonsCarryButtonFlagsAndClientCoordinates) {
@@ -238,8 +256,12 @@ TEST(EventTranslationTest, WindowEventsBecomePaintCloseSizeAndMove) {
   EXPECT_EQ(minimized[0].wparam, SIZE_MINIMIZED);
   EXPECT_EQ(minimized[0].lparam, 0);
   auto maximized = Translate(translator, WindowEvent(SDL_WINDOWEVENT_MAXIMIZED));
-  EXPECT_EQ(maximized[0].wparam, SIZE_MAXIMIZED);
-  EXPECT_EQ(maximized[0].lparam, MakeLParam(640, 480));
+  ASSERT_EQ(maximized.size(), 2u);
+  EXPECT_EQ(maximized[0].message, WM_SYSCOMMAND);
+  EXPECT_EQ(maximized[0].wparam, SC_MAXIMIZE);
+  EXPECT_EQ(maximized[1].message, WM_SIZE);
+  EXPECT_EQ(maximized[1].wparam, SIZE_MAXIMIZED);
+  EXPECT_EQ(maximized[1].lparam, MakeLParam(640, 480));
 
   auto moved = Translate(translator, WindowEvent(SDL_WINDOWEVENT_MOVED, 120, 80));
   EXPECT_EQ(moved[0].message, WM_MOVE);

@@ -12,11 +12,7 @@ plat::DisplayOutput FakeDisplayBackend::Display(std::string name, int32_t left, 
   return display;
 }
 
-bool FakeDisplayBackend::EnterFullScreen(plat::WindowId window, int32_t display, const plat::DisplayModeDesc* mode) {
-  FullScreenCall call;
-  call.window = window;
-  call.display = display;
-  if (mode != nullptr) call.mode = *mode;
-  entered.push_back(call);
-  return true;
+bool FakeDisplayBackend::EnterFullScreen(plat::WindowId window, int32_t display) {
+  entered.push_back(FullScreenCall{window, display});
+  return !refuse_full_screen;
 }

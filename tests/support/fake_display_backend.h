@@ -2,7 +2,6 @@
 // full-screen switches are recorded.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,7 +12,6 @@ class FakeDisplayBackend : public plat::DisplayBackend {
   struct FullScreenCall {
     plat::WindowId window = 0;
     int32_t display = 0;
-    std::optional<plat::DisplayModeDesc> mode;  // empty: over the desktop
   };
 
   // A display of the given size at the given place, 32 bits, 60 Hz, switching to 640 x 480 and 800 x 600.
@@ -24,9 +22,11 @@ class FakeDisplayBackend : public plat::DisplayBackend {
   bool Available() override { return !displays_.empty(); }
   std::vector<plat::DisplayOutput> Displays() override { return displays_; }
   std::string RendererName() override { return "fake renderer"; }
-  bool EnterFullScreen(plat::WindowId window, int32_t display, const plat::DisplayModeDesc* mode) override;
+  bool EnterFullScreen(plat::WindowId window, int32_t display) override;
   void LeaveFullScreen(plat::WindowId window) override { left.push_back(window); }
 
+  // Refuses every switch to full screen, as a display that cannot be covered.
+  bool refuse_full_screen = false;
   std::vector<FullScreenCall> entered;
   std::vector<plat::WindowId> left;
 

@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -35,4 +36,17 @@ bool WritePng(const std::string& path, const CImage& image) {
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
   return true;
+}
+
+bool WritePng(const std::string& path, const std::vector<uint32_t>& pixels, int32_t width, int32_t height) {
+  if (width < 1 || height < 1 || pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
+    return false;
+  }
+  CImage picture;
+  if (picture.Create(width, height, 32, 0) != 0) return false;
+  for (int32_t y = 0; y < height; ++y) {
+    std::copy_n(pixels.begin() + static_cast<std::ptrdiff_t>(y) * width, width,
+                reinterpret_cast<uint32_t*>(picture.GetRowPointer(y)));
+  }
+  return WritePng(path, picture);
 }

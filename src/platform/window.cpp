@@ -100,10 +100,13 @@ Window::Window(SDL_Window* window, uint32_t style) : window_(window), id_(SDL_Ge
 Window::~Window() {
   MessageQueue::Instance().UnregisterWindow(id_);
   ScreenPresenter::ReleaseWindow(id_);
-  // Destroying a window waits for the display's answer, which a lost display never gives.
-  if (DisplayConnectionLost() || WasDestroyedOutside(window_)) return;
+  if (!Reachable()) return;
   SDL_DestroyWindow(window_);
 }
+
+// Calls that wait for the display's answer never return once the display is lost, and a window
+// another client destroyed has nothing left to answer for.
+bool Window::Reachable() const { return !DisplayConnectionLost() && !WasDestroyedOutside(window_); }
 
 void Window::SetTitle(std::string_view sjis_title) { SDL_SetWindowTitle(window_, SjisToUtf8(sjis_title).c_str()); }
 
@@ -132,7 +135,7 @@ void Window::Show() {
 }
 
 void Window::Hide() {
-  SDL_HideWindow(window_);
+  if (Reachable()) SDL_HideWindow(window_);
   style_ &= ~WS_VISIBLE;
 }
 

@@ -84,6 +84,7 @@ class Window {
 
  private:
   Window(SDL_Window* window, uint32_t style);
+  bool Reachable() const;
 
   SDL_Window* window_;
   WindowId id_;

@@ -1,0 +1,112 @@
+// The text box widget: a text layout that owns the page image the characters are drawn into,
+// an optional nine-patch background composed from a frame picture and a mask, the 8-bit region
+// map of the text items and a pool of colour boxes that highlight the hovered item.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+
+#include "gfx/image.h"
+#include "scene/color_box.h"
+#include "ui/text_layout_base.h"
+
+class CDrawList;
+
+class CTextLayout : public CTextLayoutBase {
+ public:
+  // Create results.
+  static constexpr uint32_t kBadArguments = 1;
+  static constexpr uint32_t kTextImageFailed = 2;
+  static constexpr uint32_t kRegionMapFailed = 3;
+
+  CTextLayout() = default;
+  ~CTextLayout() override;
+
+  int32_t GetX() const override { return x_; }
+  int32_t GetY() const override { return y_; }
+  void SetPosition(int32_t x, int32_t y) override;
+  void SetActive(bool active) override;
+  bool IsActive() const override { return active_; }
+  void SetPriority(uint32_t priority, uint32_t key, uint32_t tag) override;
+  uint32_t GetPriority() const override { return priority_; }
+  void SetOpacity(uint8_t level) override;
+  uint8_t GetOpacity() const override { return text_image_.GetPixels() != nullptr ? opacity_ : 0; }
+
+  uint32_t Create(CDrawList* draw_list, uint32_t priority, int32_t width, int32_t height, int32_t x, int32_t y,
+                  CFont* font, CFont* ruby_font, uint32_t key);
+  void Destroy();
+  // 1 null font, -1 image not created.
+  int32_t SetFont(CFont* font, CFont* ruby_font, bool redraw);
+  // The pictures stay the caller's; the composite takes the size of the first of second mask,
+  // mask and frame. 0; 1 none has pixels; 3 the composite could not be made.
+  int32_t SetImages(CImage* frame, CImage* mask, CImage* second_mask, bool redraw);
+  void ReleaseImages(bool redraw);
+  // False when a composite already exists.
+  bool SetFrameSlices(int32_t left_corner, int32_t top_corner, int32_t tile_width, int32_t tile_height);
+  // -1 nothing changed, -2 image not created, else 0.
+  int32_t SetBackground(uint8_t style, uint32_t colour, uint8_t alpha, bool redraw);
+  void SetLayoutRect(int32_t left, int32_t top, int32_t right, int32_t bottom, bool redraw);
+  void SetDrawParams(int32_t left, int32_t top, int32_t right, int32_t bottom, bool redraw);
+  // 1 no memory for the map.
+  uint32_t EnableRegionMap(bool on, bool redraw);
+  // 1/2 the font's face change failed switching on/off, 3/4 the same for the ruby font.
+  uint32_t SetVertical(bool on, bool redraw);
+  // Drops the background pictures and makes the box anew at this size with everything else
+  // kept: 0; 1 the image was not created; 3 failure.
+  uint32_t Recreate(int32_t width, int32_t height);
+  // 0; 1 not a nine-patch or a bad size; 2/3 text image create/resize failed; 4/5 region map.
+  uint32_t Resize(int32_t width, int32_t height, bool keep_pixels);
+  void GetCellOrigin(int32_t* x, int32_t* y, int32_t width, int32_t height) const;
+  void ClearPage();
+  void Refresh(bool clear);
+  void RefreshCurrent(bool clear);
+
+  void SetCursor(int32_t x, int32_t y) override;
+  bool NewLine() override;
+  int32_t PutChar(const char** text) override { return PutCharInto(text, nullptr); }
+  // Draws into `target`, or into the page when it is null.
+  int32_t PutCharInto(const char** text, CImage* target);
+  void DrawItemText(const char* text, int32_t x, int32_t y, bool use_cursor) override;
+  // Upright text (such as a number) across one cell of a vertical column: 0, -1 after a line
+  // break, 1 page full, 2 the text is horizontal, 3 no font or text, or the face change failed.
+  int32_t DrawHorizontalInVertical(const char* text);
+  void FillRegion(int32_t x, int32_t y, int32_t width, int32_t height) override;
+  int32_t GetRegionAt(int32_t x, int32_t y) const override;
+  void SetItemHighlight(int32_t index, bool on) override;
+
+  CImage& text_image() { return text_image_; }
+  int32_t shown_highlights() const { return highlight_count_; }
+  size_t highlight_pool_size() const { return highlight_boxes_.size(); }
+  const CColorBox& highlight_box(size_t index) const { return *highlight_boxes_.at(index); }
+
+ private:
+  void ApplyBackground(bool style_changed, bool colour_changed, bool alpha_changed);
+  void DrawNinePatch();
+  void ClearHighlightPool();
+  int32_t StartAlong() const;
+  uint32_t MakeRegionMap(bool keep_pixels);
+
+  CDrawList* draw_list_ = nullptr;
+  uint32_t priority_ = 0;
+  CImage text_image_;
+  // Where the page is shown: the sprite that shows it in the draw list joins later.
+  int32_t x_ = 0;
+  int32_t y_ = 0;
+  bool active_ = true;
+  uint8_t opacity_ = 255;
+  std::unique_ptr<CImage> composite_;
+  CImage* frame_ = nullptr;
+  CImage* mask_ = nullptr;
+  CImage* second_mask_ = nullptr;
+  int32_t tile_width_ = 0;
+  int32_t tile_height_ = 0;
+  int32_t left_corner_ = 0;
+  int32_t top_corner_ = 0;
+  int32_t right_corner_ = 0;
+  int32_t bottom_corner_ = 0;
+  int32_t previous_pen_ = 0;
+  std::unique_ptr<CImage> region_map_;
+  std::deque<std::unique_ptr<CColorBox>> highlight_boxes_;
+  int32_t highlight_count_ = 0;
+};

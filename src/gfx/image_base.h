@@ -23,6 +23,8 @@ class CImageBase : public CImageInterface {
   uint32_t SetColorKeyRgb(uint32_t r, uint32_t g, uint32_t b) override;
   uint32_t SetColorKeyFromPixel(int32_t x, int32_t y) override;
   uint32_t ClearColorKey() override;
+  // Takes a key value as another image holds it (kNoColorKey: none).
+  void SetColorKeyValue(uint32_t key) { color_key_ = key; }
   // A software image has nothing to restore.
   uint32_t Restore(bool only_if_lost) override;
   bool SetClipRect(const plat::Rect* rect) override;

@@ -1,21 +1,8 @@
 #include "scene/color_box.h"
 
-#include <algorithm>
-#include <climits>
-
 #include "gfx/dirty_region.h"
 #include "pixel/pixel_tables.h"
 #include "scene/draw_list.h"
-
-namespace {
-
-// A coordinate plus an offset, held at the ends of the 32-bit range: positions and sizes come
-// from scripts.
-int32_t Offset(int32_t origin, int32_t by) {
-  return static_cast<int32_t>(std::clamp<int64_t>(int64_t{origin} + by, INT32_MIN, INT32_MAX));
-}
-
-}  // namespace
 
 void CColorBox::Reset() {
   opacity_ = 255;

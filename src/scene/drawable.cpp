@@ -1,5 +1,8 @@
 #include "scene/drawable.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "scene/draw_list.h"
 
 CDrawable::~CDrawable() {
@@ -16,6 +19,10 @@ void CDrawable::SetOpacity(uint8_t opacity) {
   if (opacity_ == opacity) return;
   opacity_ = opacity;
   SetDirty(true);
+}
+
+int32_t CDrawable::Offset(int32_t origin, int32_t by) {
+  return static_cast<int32_t>(std::clamp<int64_t>(int64_t{origin} + by, INT32_MIN, INT32_MAX));
 }
 
 uint32_t CDrawable::DrawKeepDirty(CImage* target) {

@@ -69,6 +69,10 @@ class CDrawable {
   virtual void Reset() = 0;
 
  protected:
+  // A coordinate plus an offset, held at the ends of the 32-bit range: positions and sizes come
+  // from scripts.
+  static int32_t Offset(int32_t origin, int32_t by);
+
   uint32_t id_ = 0;
   uint8_t enabled_ = 1;
   uint8_t dirty_ = 0;

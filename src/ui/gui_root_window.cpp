@@ -5,9 +5,9 @@
 #include "base/input_manager.h"
 #include "base/millisecond_clock.h"
 #include "base/mouse.h"
-#include "base/not_built.h"
 #include "gfx/image_part.h"
 #include "gfx/screen_manager.h"
+#include "scene/draw_layer.h"
 #include "platform/cursor.h"
 #include "sound/sound_channel_manager.h"
 #include "ui/font_base.h"
@@ -49,6 +49,10 @@ constexpr int32_t kTooltipTextOffset = 3;
 constexpr uint32_t kTooltipBody = 0xD0FFFFE1;
 constexpr uint32_t kTooltipFrame = 0xFF445F97;
 constexpr uint32_t kTooltipShadowColour = 0x80000000;
+// Where the tooltip's sprite lies and how it is blended: on top, by the image's alpha.
+constexpr uint32_t kTooltipPriority = 0;
+constexpr uint32_t kTooltipTag = 255;
+constexpr uint8_t kTooltipBlendMode = 2;
 
 }  // namespace
 
@@ -132,7 +136,7 @@ int32_t CGuiRootWindow::TakeCommandId() {
 }
 
 void CGuiRootWindow::SetTooltipLayer(CImagePart* part) {
-  tooltip_listed_ = false;
+  if (tooltip_sprite_.GetOwnerList() != nullptr) tooltip_sprite_.GetOwnerList()->Remove(&tooltip_sprite_);
   tooltip_visible_ = false;
   tooltip_part_ = part;
 }
@@ -185,23 +189,35 @@ plat::Point CGuiRootWindow::PlaceTooltip(int32_t x, int32_t y) const {
 void CGuiRootWindow::ShowTooltip(const char* text, int32_t x, int32_t y) {
   if (tooltip_font_ == nullptr || tooltip_part_ == nullptr || tooltip_part_->GetLayer() == nullptr) return;
   if (!DrawTooltipImage(text)) return;
-  if (!tooltip_listed_) {
-    // The sprite that shows the image joins the part layer's attached list with the sprites.
-    ReportNotBuiltYet("the tooltip's sprite in the draw list (the tooltip is drawn and placed, not shown)");
-    tooltip_listed_ = true;
-  }
   tooltip_position_ = PlaceTooltip(x, y);
   tooltip_visible_ = true;
+  ShowTooltipSprite();
+}
+
+void CGuiRootWindow::ShowTooltipSprite() {
+  auto* layer = dynamic_cast<CDrawLayer*>(tooltip_part_->GetLayer());
+  if (layer == nullptr) return;
+  if (tooltip_sprite_.GetOwnerList() == nullptr) {
+    // Above the sprites of the attached list; a part whose layer has none lists it in the
+    // layer's own list, so that the tooltip still shows.
+    CDrawList* list = layer->GetAttachedList() != nullptr ? layer->GetAttachedList() : &layer->GetOwnList();
+    list->Insert(&tooltip_sprite_, kTooltipPriority, kTooltipTag);
+  }
+  tooltip_sprite_.SetImage(&tooltip_image_, nullptr, tooltip_position_.x, tooltip_position_.y);
+  tooltip_sprite_.SetBlendMode(kTooltipBlendMode);
+  tooltip_sprite_.SetEnabled(true);
 }
 
 uint32_t CGuiRootWindow::HideTooltipImage() {
   tooltip_visible_ = false;
+  tooltip_sprite_.SetEnabled(false);
   return 0;
 }
 
 bool CGuiRootWindow::BeginInput(uint32_t time, bool& /*moved*/, int32_t x, int32_t y) {
   if (IsTooltipShown() && tooltip_part_ != nullptr && tooltip_image_.GetPixels() != nullptr) {
     tooltip_position_ = PlaceTooltip(x, y);
+    tooltip_sprite_.SetPosition(tooltip_position_.x, tooltip_position_.y);
   }
   // The next child is taken before the tick, so that a child may leave the window in its tick.
   const auto& children = GetChildren();

@@ -9,6 +9,7 @@
 
 #include "gfx/image.h"
 #include "platform/window_messages.h"
+#include "scene/sprite.h"
 #include "ui/gui_window.h"
 
 class CFontBase;
@@ -101,17 +102,21 @@ class CGuiRootWindow : public CGuiWindow {
   // Where the tooltip's top-left lies on the tooltip part, and whether it is shown there.
   plat::Point GetTooltipPosition() const { return tooltip_position_; }
   bool IsTooltipVisible() const { return tooltip_visible_; }
+  const CSprite& GetTooltipSprite() const { return tooltip_sprite_; }
 
  private:
   bool DrawTooltipImage(const char* text);
   plat::Point PlaceTooltip(int32_t x, int32_t y) const;
+  // Lists the sprite in the part's layer unless it is listed, and shows the image with it.
+  void ShowTooltipSprite();
 
   CImagePart* tooltip_part_ = nullptr;
   CFontBase* tooltip_font_ = nullptr;
   CImage tooltip_image_;
+  // Shows the image in the tooltip part's layer; it goes before the image.
+  CSprite tooltip_sprite_;
   plat::Point tooltip_position_{};
   bool tooltip_visible_ = false;
-  bool tooltip_listed_ = false;
   int32_t cursor_mode_ = 0;
   int32_t tooltip_offset_x_ = 0;
   int32_t tooltip_offset_y_ = 22;

@@ -1,8 +1,8 @@
 #include "ui/widget_face.h"
 
 #include "base/not_built.h"
-#include "gfx/color_key.h"
 #include "gfx/image.h"
+#include "scene/sprite.h"
 
 void CWidgetFace::Show(const CImage* image, const plat::Rect& source, int32_t x, int32_t y, uint8_t blend_mode,
                        uint8_t opacity) {
@@ -57,9 +57,5 @@ bool CWidgetFace::HitTest(int32_t x, int32_t y, bool exact) const {
   const int32_t dy = y - y_;
   if (dx < 0 || dx >= source_.Width() || dy < 0 || dy >= source_.Height()) return false;
   if (!exact) return true;
-  const uint32_t pixel = image_->GetPixel(source_.left + dx, source_.top + dy);
-  const uint32_t key = image_->GetColorKey();
-  if (image_->GetBitsPerPixel() == 8) return key == kNoColorKey || pixel != (key & 0xFF);
-  if (key != kNoColorKey) return pixel != key;
-  return (pixel >> 24) != 0;
+  return ShowsPixelAt(*image_, source_.left + dx, source_.top + dy);
 }

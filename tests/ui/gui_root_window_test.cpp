@@ -9,7 +9,10 @@
 #include "base/input_manager.h"
 #include "gfx/image_canvas.h"
 #include "gui_test_support.h"
+#include "gfx/pixel_library.h"
 #include "pixel/pixel_tables.h"
+#include "scene/draw_layer.h"
+#include "scene/draw_layer_factory.h"
 #include "support/fake_font_face.h"
 #include "support/fake_screen_transition.h"
 #include "ui/font.h"
@@ -191,6 +194,72 @@ TEST_F(GuiRootWindowTest, NoTooltipWithoutAFontOrALayeredPart) {
   window_.SetTooltipMode(false, 100, 0);
   RestAt({20, 20});
   EXPECT_FALSE(window_.IsTooltipVisible());
+}
+
+}  // namespace
+
+namespace {
+
+// With the scene's own layers the tooltip shows through a sprite on top of the part's attached
+// list: painted by the repaint where it was placed, following the pointer, gone when hidden.
+TEST(GuiRootWindowSpriteTest, TheTooltipSpriteIsListedOnTopAndPaintedWhereTheTooltipIs) {
+  BuildPixelTables();
+  CPixelLibrary library;
+  SetPixelLib(&library);
+  CDrawLayerFactory factory;
+  g_DrawLayerFactory = &factory;
+  FakeApplication application;
+  CImageCanvasEx part;
+  ASSERT_EQ(part.Create(320, 240, 32, CImagePart::kLayerAndDrawList), 0u);
+  auto* layer = dynamic_cast<CDrawLayer*>(part.GetLayer());
+  ASSERT_NE(layer, nullptr);
+  layer->SetBackgroundColor(0xFF102030, true);
+  CFont font(FakeFontFace::Factory(std::make_shared<FakeFontFaceLog>()));
+  ASSERT_EQ(font.SetFont(16, 0, 0, "face"), 0u);
+  std::vector<std::string> log;
+  LoggingElement tipped{"t", log, plat::Rect{0, 0, 320, 240}};
+  tipped.SetText("ab");
+  CGuiRootWindow window;
+  window.AddChild(&tipped, -1);
+  window.SetTooltipLayer(&part);
+  window.SetTooltipFont(&font);
+  window.SetTooltipMode(true, 100, 0);
+  application.pointer = {50, 60};
+  window.ProcessInput(1000);
+  window.ProcessInput(1100);
+  ASSERT_TRUE(window.IsTooltipVisible());
+
+  const CSprite& sprite = window.GetTooltipSprite();
+  auto* list = dynamic_cast<CDrawList*>(part.GetList());
+  ASSERT_EQ(sprite.GetOwnerList(), list);
+  EXPECT_EQ(list->Nodes().front().drawable, &sprite);
+  EXPECT_EQ(list->Nodes().front().priority, 0u);
+  EXPECT_EQ(list->Nodes().front().tag, 255u);
+  EXPECT_EQ(sprite.GetBlendMode(), 2);
+  EXPECT_TRUE(sprite.IsEnabled());
+  const CImage& tip = window.GetTooltipImage();
+  const plat::Rect& bounds = *sprite.GetBoundsPtr();
+  EXPECT_EQ((std::vector<int32_t>{bounds.left, bounds.top, bounds.right, bounds.bottom}),
+            (std::vector<int32_t>{50, 82, 50 + tip.GetWidth(), 82 + tip.GetHeight()}));
+  ASSERT_EQ(layer->Repaint(), 0);
+  const CImage& shown = *part.GetImage();
+  EXPECT_EQ(shown.GetPixel(50, 82) & 0xFFFFFF, 0x445F97u);
+  EXPECT_EQ(shown.GetPixel(49, 82) & 0xFFFFFF, 0x102030u);
+
+  application.pointer = {70, 90};
+  window.ProcessInput(1110);
+  EXPECT_EQ(sprite.GetBoundsPtr()->left, 70);
+  EXPECT_EQ(sprite.GetBoundsPtr()->top, 112);
+  window.HideTooltipImage();
+  EXPECT_FALSE(sprite.IsEnabled());
+  ASSERT_EQ(layer->Repaint(), 0);
+  EXPECT_EQ(shown.GetPixel(70, 112) & 0xFFFFFF, 0x102030u);
+  EXPECT_EQ(shown.GetPixel(50, 82) & 0xFFFFFF, 0x102030u);
+
+  window.SetTooltipLayer(nullptr);
+  EXPECT_EQ(sprite.GetOwnerList(), nullptr);
+  g_DrawLayerFactory = nullptr;
+  SetPixelLib(nullptr);
 }
 
 }  // namespace

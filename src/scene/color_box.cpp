@@ -76,11 +76,6 @@ bool CColorBox::SetPosition(int32_t x, int32_t y) {
   return true;
 }
 
-bool CColorBox::MoveBy(int32_t dx, int32_t dy) {
-  if (dx == 0 && dy == 0) return false;
-  return SetPosition(Offset(x_, dx), Offset(y_, dy));
-}
-
 bool CColorBox::SetSize(int32_t width, int32_t height) {
   if (width == override_width_ && height == override_height_) return false;
   override_width_ = width;
@@ -88,12 +83,6 @@ bool CColorBox::SetSize(int32_t width, int32_t height) {
   UpdateBounds();
   SetDirty(true);
   return true;
-}
-
-bool CColorBox::SetSizeAndPosition(int32_t width, int32_t height, int32_t x, int32_t y) {
-  const bool resized = SetSize(width, height);
-  const bool moved = SetPosition(x, y);
-  return resized || moved;
 }
 
 void CColorBox::UpdateBounds() {

@@ -38,10 +38,8 @@ class CColorBox : public CDrawable {
   // 1 above 3. Mode 1 is accepted but paints nothing.
   uint32_t SetBlendMode(uint8_t mode) override;
   bool SetPosition(int32_t x, int32_t y) override;
-  bool MoveBy(int32_t dx, int32_t dy) override;
   // The shown size; a side of 0 takes the natural one.
   bool SetSize(int32_t width, int32_t height) override;
-  bool SetSizeAndPosition(int32_t width, int32_t height, int32_t x, int32_t y) override;
   bool InvalidateLocalRect(plat::Rect* rect) override;
   bool HitTest(int32_t x, int32_t y, bool exact) const override;
   bool Overlaps(const CDrawable* other) const override;

@@ -31,3 +31,14 @@ uint32_t CDrawable::DrawKeepDirty(CImage* target) {
   SetDirty(dirty);
   return status;
 }
+
+bool CDrawable::MoveBy(int32_t dx, int32_t dy) {
+  if (dx == 0 && dy == 0) return false;
+  return SetPosition(Offset(x_, dx), Offset(y_, dy));
+}
+
+bool CDrawable::SetSizeAndPosition(int32_t width, int32_t height, int32_t x, int32_t y) {
+  const bool resized = SetSize(width, height);
+  const bool moved = SetPosition(x, y);
+  return resized || moved;
+}

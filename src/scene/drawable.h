@@ -46,10 +46,12 @@ class CDrawable {
   virtual void SetOpacity(uint8_t opacity);
   // False when nothing changes.
   virtual bool SetPosition(int32_t x, int32_t y) = 0;
-  virtual bool MoveBy(int32_t dx, int32_t dy) = 0;
+  // SetPosition by the offset, each coordinate held within the 32-bit range.
+  virtual bool MoveBy(int32_t dx, int32_t dy);
   // The shown size; (0, 0) is the natural size.
   virtual bool SetSize(int32_t width, int32_t height) = 0;
-  virtual bool SetSizeAndPosition(int32_t width, int32_t height, int32_t x, int32_t y) = 0;
+  // SetSize then SetPosition; true when either changed.
+  virtual bool SetSizeAndPosition(int32_t width, int32_t height, int32_t x, int32_t y);
   // A rectangle in the drawable's own coordinates changed: cut to its area, it goes to the
   // list's layer in target coordinates. False when nothing is left or the drawable is unlisted.
   virtual bool InvalidateLocalRect(plat::Rect* rect) = 0;

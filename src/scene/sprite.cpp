@@ -191,12 +191,6 @@ bool CSprite::SetSize(int32_t width, int32_t height) {
   return true;
 }
 
-bool CSprite::SetSizeAndPosition(int32_t width, int32_t height, int32_t x, int32_t y) {
-  const bool resized = SetSize(width, height);
-  const bool moved = SetPosition(x, y);
-  return resized || moved;
-}
-
 bool CSprite::RenderTransformed(int32_t angle, double zoom) {
   if (source_ == nullptr || source_->GetBitsPerPixel() != 32) return false;
   if (angle == angle_ && zoom == zoom_) return false;
@@ -286,11 +280,6 @@ bool CSprite::SetPosition(int32_t x, int32_t y) {
   y_ = y;
   MarkChanged();
   return true;
-}
-
-bool CSprite::MoveBy(int32_t dx, int32_t dy) {
-  if (dx == 0 && dy == 0) return false;
-  return SetPosition(Offset(x_, dx), Offset(y_, dy));
 }
 
 void CSprite::UpdateBounds() {

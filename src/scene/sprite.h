@@ -80,11 +80,9 @@ class CSprite : public CDrawable {
   // 1 above 31.
   uint32_t SetBlendMode(uint8_t mode) override;
   bool SetPosition(int32_t x, int32_t y) override;
-  bool MoveBy(int32_t dx, int32_t dy) override;
   // The display size: (0, 0) the natural size, a side below 1 the shown one. False without
   // source, when unchanged or when the stretch fails.
   bool SetSize(int32_t width, int32_t height) override;
-  bool SetSizeAndPosition(int32_t width, int32_t height, int32_t x, int32_t y) override;
   // The rectangle is in source-rectangle coordinates.
   bool InvalidateLocalRect(plat::Rect* rect) override;
   bool HitTest(int32_t x, int32_t y, bool exact) const override;

@@ -17,7 +17,7 @@
 #include "scene/draw_layer.h"
 #include "scene/draw_layer_factory.h"
 #include "support/png_file.h"
-#include "support/test_window.h"
+#include "support/layer_window_test.h"
 
 namespace {
 
@@ -40,27 +40,9 @@ std::vector<uint8_t> GradientElg() {
   return kvxtools::EncodeElg(picture);
 }
 
-class DrawLayerGuiTest : public WindowTestBase {
+class DrawLayerGuiTest : public LayerWindowTestBase {
  protected:
-  void SetUp() override {
-    BuildPixelTables();
-    g_DrawLayerFactory = &factory_;
-    ASSERT_EQ(RegisterElgDecoder(loaders_), 0u);
-    g_GllHost = &loaders_;
-    window_ = OpenTestWindow("draw layer test", 20, 20, kWidth, kHeight);
-    ASSERT_NE(window_, nullptr);
-    ASSERT_EQ(frame_.Create(kWidth, kHeight, 32, CImagePart::kLayerAndDrawList), 0u);
-    screen_ = std::make_unique<CScreenManager>();
-    screen_->SetFrameImage(&frame_);
-    ASSERT_EQ(screen_->SetDisplayMode(window_->Id(), true, false, false), 0u);
-  }
-  void TearDown() override {
-    screen_.reset();
-    CDirectDrawDevice::FreeDevices();
-    window_.reset();
-    g_GllHost = nullptr;
-    g_DrawLayerFactory = nullptr;
-  }
+  DrawLayerGuiTest() : LayerWindowTestBase("draw layer test", kWidth, kHeight) {}
 
   // The shown pixels against the frame's composite, colour bits only; the count that differ.
   int DifferencesFromTheComposite() {
@@ -75,12 +57,6 @@ class DrawLayerGuiTest : public WindowTestBase {
     }
     return differences;
   }
-
-  CDrawLayerFactory factory_;
-  CImageLoaderManager loaders_;
-  std::unique_ptr<plat::Window> window_;
-  CImageCanvasEx frame_;
-  std::unique_ptr<CScreenManager> screen_;
 };
 
 TEST_F(DrawLayerGuiTest, ABackgroundPictureAndTwoBoxesReachTheWindowAndFollowAMove) {

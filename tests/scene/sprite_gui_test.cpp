@@ -19,7 +19,7 @@
 #include "scene/draw_layer_factory.h"
 #include "scene/sprite.h"
 #include "support/png_file.h"
-#include "support/test_window.h"
+#include "support/layer_window_test.h"
 
 namespace {
 
@@ -67,36 +67,19 @@ std::vector<uint8_t> FigureElg() {
   return kvxtools::EncodeElg(picture);
 }
 
-class SpriteGuiTest : public WindowTestBase {
+class SpriteGuiTest : public LayerWindowTestBase {
  protected:
+  SpriteGuiTest() : LayerWindowTestBase("sprite test", kWidth, kHeight) {}
   void SetUp() override {
-    BuildPixelTables();
     SetPixelLib(&library_);
-    g_DrawLayerFactory = &factory_;
-    ASSERT_EQ(RegisterElgDecoder(loaders_), 0u);
-    g_GllHost = &loaders_;
-    window_ = OpenTestWindow("sprite test", 20, 20, kWidth, kHeight);
-    ASSERT_NE(window_, nullptr);
-    ASSERT_EQ(frame_.Create(kWidth, kHeight, 32, CImagePart::kLayerAndDrawList), 0u);
-    screen_ = std::make_unique<CScreenManager>();
-    screen_->SetFrameImage(&frame_);
-    ASSERT_EQ(screen_->SetDisplayMode(window_->Id(), true, false, false), 0u);
+    LayerWindowTestBase::SetUp();
   }
   void TearDown() override {
-    screen_.reset();
-    CDirectDrawDevice::FreeDevices();
-    window_.reset();
-    g_GllHost = nullptr;
-    g_DrawLayerFactory = nullptr;
+    LayerWindowTestBase::TearDown();
     SetPixelLib(nullptr);
   }
 
   CPixelLibrary library_;
-  CDrawLayerFactory factory_;
-  CImageLoaderManager loaders_;
-  std::unique_ptr<plat::Window> window_;
-  CImageCanvasEx frame_;
-  std::unique_ptr<CScreenManager> screen_;
 };
 
 // Each channel of the source over the background by the source alpha, within one step.

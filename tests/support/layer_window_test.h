@@ -1,0 +1,54 @@
+// Window tests of what the frame's draw layer composes: a real window (under Xvfb) whose screen
+// manager presents a frame part with a layer and an attached draw list, ELG pictures decodable
+// through the loader host.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "gfx/direct_draw_device.h"
+#include "gfx/image_canvas.h"
+#include "gfx/screen_manager.h"
+#include "pixel/pixel_tables.h"
+#include "resource/elg_decoder.h"
+#include "resource/image_loader_manager.h"
+#include "scene/draw_layer_factory.h"
+#include "support/test_window.h"
+
+class LayerWindowTestBase : public WindowTestBase {
+ protected:
+  LayerWindowTestBase(const char* title, int32_t width, int32_t height)
+      : title_(title), width_(width), height_(height) {}
+
+  void SetUp() override {
+    BuildPixelTables();
+    g_DrawLayerFactory = &factory_;
+    ASSERT_EQ(RegisterElgDecoder(loaders_), 0u);
+    g_GllHost = &loaders_;
+    window_ = OpenTestWindow(title_, 20, 20, width_, height_);
+    ASSERT_NE(window_, nullptr);
+    ASSERT_EQ(frame_.Create(width_, height_, 32, CImagePart::kLayerAndDrawList), 0u);
+    screen_ = std::make_unique<CScreenManager>();
+    screen_->SetFrameImage(&frame_);
+    ASSERT_EQ(screen_->SetDisplayMode(window_->Id(), true, false, false), 0u);
+  }
+  void TearDown() override {
+    screen_.reset();
+    CDirectDrawDevice::FreeDevices();
+    window_.reset();
+    g_GllHost = nullptr;
+    g_DrawLayerFactory = nullptr;
+  }
+
+  CDrawLayerFactory factory_;
+  CImageLoaderManager loaders_;
+  std::unique_ptr<plat::Window> window_;
+  CImageCanvasEx frame_;
+  std::unique_ptr<CScreenManager> screen_;
+
+ private:
+  const char* title_;
+  int32_t width_;
+  int32_t height_;
+};

@@ -124,13 +124,14 @@ uint32_t CDDrawPicture::UnpackElg(const ElgHeader& header, const uint8_t* data, 
 
 uint32_t CDDrawPicture::CopyFromPicture(const CCachedPicture& picture) {
   if (surface_ == nullptr || pixel_format_ < kPixelFormatRgb555) return 5;
-  plat::LockedSurface locked;
-  if (plat::Failed(surface_->Lock(nullptr, locked))) return 4;
   const DibInfo& info = picture.GetInfo();
   const int32_t width = std::min(info.width, width_);
   const int32_t height = std::min(info.height, height_);
+  if (width < 1 || height < 1) return 0;
   const int32_t strip_pitch = width * 4;
   std::vector<uint8_t> strip(static_cast<size_t>(strip_pitch) * kStripRows);
+  plat::LockedSurface locked;
+  if (plat::Failed(surface_->Lock(nullptr, locked))) return 4;
   bool copied = true;
   for (int32_t top = 0; copied && top < height; top += kStripRows) {
     const int32_t rows = std::min(kStripRows, height - top);

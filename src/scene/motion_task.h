@@ -60,7 +60,8 @@ class CMotionTask : public CTimedTask {
   // Takes key 0 from the drawable and hands the motion to the manager, which owns it from then
   // on: 0. -1 while running; 1 without manager, keys or drawable; 2 when the drawable cannot
   // take this motion or the manager refuses it; -2 when the segment time is 0: the drawable is
-  // put at the last key at once and the motion stays the caller's.
+  // put at the last key at once and the motion stays the caller's. The motion holds the drawable
+  // by a plain pointer: whoever destroys a drawable ends its motions first.
   int32_t Start(CTimerManager* timers, CDrawable* drawable);
 
   // The kind without a drawable; with one, the form for a list or for its layer's attached list.

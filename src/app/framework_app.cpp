@@ -9,6 +9,7 @@
 #include "base/path.h"
 #include "base/not_built.h"
 #include "base/lock_guard.h"
+#include "gfx/surface_canvas.h"
 #include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"
 #include "platform/audio_backend.h"
@@ -125,7 +126,8 @@ int CFrameworkApp::Initialize() {
   plat::ScreenPresenter::ForWindow(main_window_.GetHandle());
   g_ScreenManager = &screen_;
   g_SpriteDevice = &screen_;
-  ReportNotBuiltYet("start-up: the timed drawing objects' image switch and the system report's flag");
+  g_DrawObjectDevice = &screen_;
+  g_CanvasUseDibSection = environment_[kEnvCanvasDibSection] != 0 ? 1 : 0;
   BuildPixelTables();
   if (start_up_log_.IsOpen()) LogDisplay();
   const int devices = InitDevices();

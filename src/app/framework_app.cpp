@@ -44,6 +44,7 @@ CFrameworkApp::~CFrameworkApp() {
   if (g_DrawLayerFactory == &draw_layers_) g_DrawLayerFactory = nullptr;
   if (g_ScreenManager == &screen_) g_ScreenManager = nullptr;
   if (g_SpriteDevice == &screen_) g_SpriteDevice = nullptr;
+  if (g_DrawObjectDevice == &screen_) g_DrawObjectDevice = nullptr;
   if (g_Keyboard == input_.GetKeyboard()) g_Keyboard = nullptr;
   if (g_Mouse == input_.GetMouse()) g_Mouse = nullptr;
   if (g_Joystick == input_.GetJoystick(0)) g_Joystick = nullptr;

@@ -10,6 +10,7 @@
 
 #include "app/private_messages.h"
 #include "base/event.h"
+#include "gfx/surface_canvas.h"
 #include "pixel/pixel_tables.h"
 #include "platform/clock.h"
 #include "platform/display_backend.h"
@@ -253,6 +254,23 @@ TEST_F(FrameworkAppTest, DrawLayersAreMadeWhileTheAppLivesSoADisplayCanvasGetsIt
     app.Exit(0);
   }
   EXPECT_EQ(g_DrawLayerFactory, nullptr);
+}
+
+TEST_F(FrameworkAppTest, TheStartUpPublishesTheTextureObjectsDeviceAndTheCanvasesDibSwitch) {
+  for (const uint8_t byte : {uint8_t{0}, uint8_t{1}, uint8_t{7}}) {
+    SCOPED_TRACE(static_cast<int>(byte));
+    g_CanvasUseDibSection = byte == 0 ? 1 : 0;
+    {
+      TestApp app;
+      app.GetEnvironment()[kEnvCanvasDibSection] = byte;
+      ASSERT_EQ(app.Initialize(), 0);
+      EXPECT_EQ(g_CanvasUseDibSection, byte != 0 ? 1 : 0);
+      EXPECT_EQ(g_DrawObjectDevice, &app.GetScreenManager());
+      app.Exit(0);
+    }
+    EXPECT_EQ(g_DrawObjectDevice, nullptr);
+  }
+  g_CanvasUseDibSection = 1;
 }
 
 TEST_F(FrameworkAppTest, ADesktopTooSmallForAWindowOnlyGameEndsWithCodeFive) {

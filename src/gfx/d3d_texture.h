@@ -22,8 +22,8 @@ class CD3DTexture {
 
   virtual ESurfaceKind GetKind() const = 0;
   // The texture surface's size.
-  virtual int32_t GetWidth() const = 0;
-  virtual int32_t GetHeight() const = 0;
+  virtual int32_t GetTextureWidth() const = 0;
+  virtual int32_t GetTextureHeight() const = 0;
   virtual uint32_t SetColorKey(uint8_t r, uint8_t g, uint8_t b) = 0;
   virtual uint32_t SetColorKeyAt(int32_t x, int32_t y) = 0;
   // The key as a pixel of the texture's format; kNoColorKey without one.
@@ -36,8 +36,8 @@ class CD3DTexture {
   // The picture's size before it was fitted to the texture.
   virtual int32_t GetImageWidth() const = 0;
   virtual int32_t GetImageHeight() const = 0;
-  double GetTexU(int32_t x) const { return TextureCoordinate(x, GetImageWidth(), GetWidth()); }
-  double GetTexV(int32_t y) const { return TextureCoordinate(y, GetImageHeight(), GetHeight()); }
+  double GetTexU(int32_t x) const { return TextureCoordinate(x, GetImageWidth(), GetTextureWidth()); }
+  double GetTexV(int32_t y) const { return TextureCoordinate(y, GetImageHeight(), GetTextureHeight()); }
 
   // The texture coordinate of the centre of picture pixel `pixel`, scaled when the picture was
   // squeezed into a smaller texture.

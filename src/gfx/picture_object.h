@@ -31,8 +31,8 @@ class CPictureObject : public CD3DTexture, public CDDrawPicture {
   uint32_t Restore(bool only_if_lost) override;
 
   ESurfaceKind GetKind() const override { return ESurfaceKind::kPictureObject; }
-  int32_t GetWidth() const override { return width_; }
-  int32_t GetHeight() const override { return height_; }
+  int32_t GetTextureWidth() const override { return width_; }
+  int32_t GetTextureHeight() const override { return height_; }
   uint32_t SetColorKey(uint8_t r, uint8_t g, uint8_t b) override { return SetColorKeyRgb(r, g, b); }
   uint32_t SetColorKeyAt(int32_t x, int32_t y) override { return SetColorKeyFromPixel(x, y); }
   uint32_t GetColorKeyPixel() const override { return GetColorKey(); }

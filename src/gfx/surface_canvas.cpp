@@ -6,10 +6,7 @@
 
 uint8_t g_CanvasUseDibSection = 1;
 
-namespace {
-
-// Statuses of the image part's creation as the canvas reports them.
-uint32_t CanvasStatus(uint32_t part_status) {
+uint32_t CanvasCreateStatus(uint32_t part_status) {
   switch (part_status) {
     case 0:
       return 0;
@@ -25,9 +22,17 @@ uint32_t CanvasStatus(uint32_t part_status) {
   }
 }
 
-uint32_t RgbOf(uint32_t argb) { return argb & 0xFFFFFF; }
-
-}  // namespace
+bool CanvasPixelColour(const CImage& image, int32_t x, int32_t y, uint32_t& rgb) {
+  if (image.GetPixels() == nullptr || x < 0 || y < 0 || x >= image.GetWidth() || y >= image.GetHeight()) return false;
+  uint32_t colour = static_cast<uint32_t>(image.GetPixel(x, y));
+  if (image.GetBitsPerPixel() == 8) {
+    const uint32_t* palette = image.GetPalette();
+    if (palette == nullptr) return false;
+    colour = palette[colour & 0xFF];
+  }
+  rgb = colour & 0xFFFFFF;
+  return true;
+}
 
 CSurfaceCanvas::CSurfaceCanvas(CScreenManager* device) {
   if (device != nullptr) g_SpriteDevice = device;
@@ -58,7 +63,7 @@ uint32_t CSurfaceCanvas::Create(int32_t width, int32_t height, uint8_t depth, ui
   if (g_SpriteDevice == nullptr) return 1;
   ReleaseCanvas();
   uint32_t status = MakeCanvasSurface(width, height);
-  if (status == 0) status = CanvasStatus(ClipToImage(CreateWithFlags(width, height, depth, ImageFlags(), layer_mode)));
+  if (status == 0) status = CanvasCreateStatus(ClipToImage(CreateWithFlags(width, height, depth, ImageFlags(), layer_mode)));
   if (status != 0) {
     ReleaseCanvas();
     return status;
@@ -69,10 +74,7 @@ uint32_t CSurfaceCanvas::Create(int32_t width, int32_t height, uint8_t depth, ui
 
 int32_t CSurfaceCanvas::Update(bool changed_only) {
   if (surface_ == nullptr) return 1;
-  const bool through_layer = !HasAttached() && GetLayer() != nullptr && IsTrackingSuspended();
-  const int32_t status = PresentDirty(0, nullptr, surface_.get(), surface_format_, changed_only);
-  if (!through_layer) return status;
-  return status > 0 ? status + 1 : 0;
+  return UpdateSurface(*surface_, surface_format_, changed_only);
 }
 
 uint32_t CSurfaceCanvas::Restore(bool only_if_lost) {
@@ -87,13 +89,9 @@ uint32_t CSurfaceCanvas::Restore(bool only_if_lost) {
 
 uint32_t CSurfaceCanvas::CreateImage(uint8_t depth) {
   if (surface_ == nullptr) return 1;
-  const uint32_t status = ClipToImage(RecreateImage(depth, ImageFlags()));
-  if (status != 0) {
+  if (RecreateCanvasImage(depth, ImageFlags()) != 0) {
     ReleaseCanvas();
     return 2;
-  }
-  if (GetLayer() != nullptr) {
-    GetImage()->SetDirtyRegionInUse(IsTrackingSuspended() ? nullptr : GetImage()->GetOwnedDirtyRegion());
   }
   return 0;
 }
@@ -113,15 +111,8 @@ uint32_t CSurfaceCanvas::SetColorKeyRgb(uint32_t r, uint32_t g, uint32_t b) {
 }
 
 uint32_t CSurfaceCanvas::SetColorKeyFromPixel(int32_t x, int32_t y) {
-  const CImage& image = *GetImage();
-  if (surface_ == nullptr || x < 0 || y < 0 || x >= image.GetWidth() || y >= image.GetHeight()) return 1;
-  uint32_t colour = static_cast<uint32_t>(image.GetPixel(x, y));
-  if (image.GetBitsPerPixel() == 8) {
-    const uint32_t* palette = image.GetPalette();
-    if (palette == nullptr) return 1;
-    colour = palette[colour & 0xFF];
-  }
-  colour = RgbOf(colour);
+  uint32_t colour = 0;
+  if (surface_ == nullptr || !CanvasPixelColour(*GetImage(), x, y, colour)) return 1;
   return SetColorKeyRgb(colour >> 16 & 0xFF, colour >> 8 & 0xFF, colour & 0xFF);
 }
 

@@ -15,6 +15,13 @@
 // the environment).
 extern uint8_t g_CanvasUseDibSection;
 
+// The status of a canvas's Create for the status of its image part's creation: 3 the image;
+// 4 the layer or the list; 5 the layer refuses the image.
+uint32_t CanvasCreateStatus(uint32_t part_status);
+// The colour (0xRRGGBB) of a pixel of a canvas image, through the palette of an 8-bit one;
+// false outside the image or without a palette.
+bool CanvasPixelColour(const CImage& image, int32_t x, int32_t y, uint32_t& rgb);
+
 class CSurfaceCanvas : public CImageCanvasBase {
  public:
   // A device given becomes the display of every surface object given none (g_SpriteDevice).

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "gfx/ddraw_surface_image.h"
+#include "gfx/picture_canvas.h"
 #include "gfx/screen_manager.h"
 #include "pixel/pixel_format_codes.h"
 
@@ -123,9 +124,9 @@ bool CTexturedQuad::HitTest(int32_t x, int32_t y, bool use_key) const {
   sy += origin_y_;
   const int32_t image_width = texture_->GetImageWidth();
   const int32_t image_height = texture_->GetImageHeight();
-  if (image_width > texture_->GetWidth()) sx = static_cast<int32_t>(int64_t{texture_->GetWidth()} * sx / image_width);
-  if (image_height > texture_->GetHeight()) {
-    sy = static_cast<int32_t>(int64_t{texture_->GetHeight()} * sy / image_height);
+  if (image_width > texture_->GetTextureWidth()) sx = static_cast<int32_t>(int64_t{texture_->GetTextureWidth()} * sx / image_width);
+  if (image_height > texture_->GetTextureHeight()) {
+    sy = static_cast<int32_t>(int64_t{texture_->GetTextureHeight()} * sy / image_height);
   }
   return picture->GetPixel(sx, sy) != key;
 }
@@ -176,4 +177,26 @@ uint32_t CTexturedQuad::DrawWith(CD3DTexture& texture, CScreenManager& screen) {
   }
   return plat::Failed(device->DrawPrimitive(kPrimitiveTriangleStrip, kVertexFormatTextured, corners_.data(), 4)) ? 4
                                                                                                                   : 0;
+}
+
+uint32_t CCanvasQuad::Create(CPictureCanvas* canvas, const plat::Rect* source, int32_t x, int32_t y) {
+  if (canvas == nullptr) return 1;
+  const uint32_t status = CTexturedQuad::Create(canvas, source, x, y);
+  if (status == 0) canvas_ = canvas;
+  return status;
+}
+
+uint32_t CCanvasQuad::SetSource(CPictureCanvas* canvas) {
+  if (canvas == nullptr) return 1;
+  const uint32_t status = CTexturedQuad::SetSource(canvas);
+  if (status == 0) canvas_ = canvas;
+  return status;
+}
+
+uint32_t CCanvasQuad::Render(plat::Surface*, const plat::Rect*, CScreenManager* screen) {
+  if (IsEnabled() == 0) return 0;
+  if (screen == nullptr || canvas_ == nullptr) return 1;
+  if (screen->GetDrawingDevice() == nullptr) return 2;
+  canvas_->Update(true);
+  return DrawWith(*canvas_, *screen);
 }

@@ -1,5 +1,7 @@
 // The textured quad (render kind 4): a rectangle of a texture object's picture drawn as four
-// textured corners, with its blend states and the two texture-stage triples that colour it.
+// textured corners, with its blend states and the two texture-stage triples that colour it;
+// and the canvas quad view (render kind 5), the same over a picture canvas, which it brings up
+// to date before each draw.
 #pragma once
 
 #include <array>
@@ -8,6 +10,8 @@
 #include "gfx/d3d_texture.h"
 #include "gfx/render_list.h"
 #include "scene/render_geometry.h"
+
+class CPictureCanvas;
 
 class CTexturedQuad : public CRenderObject {
  public:
@@ -85,4 +89,18 @@ class CTexturedQuad : public CRenderObject {
   int32_t y_ = 0;
   int32_t shown_width_ = 0;
   int32_t shown_height_ = 0;
+};
+
+class CCanvasQuad : public CTexturedQuad {
+ public:
+  ERenderObjectKind GetKind() const override { return ERenderObjectKind::kCanvasQuad; }
+  // The textured quad's create over a picture canvas: 1 for none.
+  uint32_t Create(CPictureCanvas* canvas, const plat::Rect* source, int32_t x, int32_t y);
+  // 0; 1 no canvas or one without a texture.
+  uint32_t SetSource(CPictureCanvas* canvas);
+  // The textured quad's statuses; the canvas copies its changes into its texture first.
+  uint32_t Render(plat::Surface* target, const plat::Rect* clip, CScreenManager* screen) override;
+
+ private:
+  CPictureCanvas* canvas_ = nullptr;
 };

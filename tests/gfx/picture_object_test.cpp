@@ -61,8 +61,8 @@ TEST_F(PictureObjectTest, TexturesAreFittedToTheDeviceAndCoordinatesFollowThePic
     ASSERT_EQ(image.LoadFile32(name.c_str(), nullptr, 0, 0), 0u);
     CPictureObject object;
     ASSERT_EQ(object.Load(kPixelFormatXrgb8888, name.c_str(), nullptr, 0, false), 0u);
-    EXPECT_EQ(object.GetWidth(), c.texture_width);
-    EXPECT_EQ(object.GetHeight(), c.texture_height);
+    EXPECT_EQ(object.GetTextureWidth(), c.texture_width);
+    EXPECT_EQ(object.GetTextureHeight(), c.texture_height);
     EXPECT_EQ(object.GetImageWidth(), c.width);
     EXPECT_EQ(object.GetImageHeight(), c.height);
     EXPECT_DOUBLE_EQ(object.GetTexU(c.column), c.u);

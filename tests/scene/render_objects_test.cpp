@@ -27,8 +27,8 @@ class FakeTexture : public CD3DTexture {
     surface_ = surfaces_.Make(plat::SurfaceFormat::kArgb8888, 512, 256);
   }
   ESurfaceKind GetKind() const override { return ESurfaceKind::kPictureObject; }
-  int32_t GetWidth() const override { return 512; }
-  int32_t GetHeight() const override { return 256; }
+  int32_t GetTextureWidth() const override { return 512; }
+  int32_t GetTextureHeight() const override { return 256; }
   uint32_t SetColorKey(uint8_t, uint8_t, uint8_t) override { return 1; }
   uint32_t SetColorKeyAt(int32_t, int32_t) override { return 1; }
   uint32_t GetColorKeyPixel() const override { return kNoColorKey; }

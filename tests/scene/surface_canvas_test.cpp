@@ -1,11 +1,13 @@
 // The surface canvas and its image view: the surface beside the image, the copy of what changed
 // (through the canvas's own draw layer in strips), the statuses of an update, the colour key
-// kept over a restore, and the view's blit of the canvas into a target surface.
+// kept over a restore, and the view's blit of the canvas into a target surface; the picture
+// canvas's texture and its quad view over a recording drawing device.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
 
+#include "gfx/picture_canvas.h"
 #include "gfx/surface_canvas.h"
 #include "pixel/pixel_format_codes.h"
 #include "pixel/pixel_tables.h"
@@ -13,6 +15,8 @@
 #include "scene/draw_layer.h"
 #include "scene/draw_layer_factory.h"
 #include "scene/render_image.h"
+#include "scene/textured_quad.h"
+#include "support/fake_drawing_device.h"
 #include "support/software_surfaces.h"
 #include "support/sprite_device_screen.h"
 
@@ -177,6 +181,35 @@ TEST_F(SurfaceCanvasTest, TheCanvasImageBlitsWhatTheImageHolds) {
   ASSERT_TRUE(view.GetBounds(&bounds));
   EXPECT_EQ(bounds.right, 128);
   EXPECT_TRUE(view.HitTest(127, 95, true));
+}
+
+TEST_F(SurfaceCanvasTest, APictureCanvasShowsThroughATextureItIsNeverScaledInto) {
+  SpriteDeviceScreen screen;
+  CPictureCanvas canvas;
+  EXPECT_EQ(canvas.Create(kPixelFormatXrgb8888, 300, 200, 32, CImagePart::kNoLayer, false), 2u)
+      << "the program's device has no textures";
+  FakeDrawingDevice device(screen.Screen(), kTextureCapsPow2, 1024);
+  EXPECT_EQ(canvas.Create(kPixelFormatXrgb8888, 1025, 8, 32, CImagePart::kNoLayer, false), 2u) << "too large";
+  EXPECT_EQ(canvas.GetSurface(), nullptr);
+  ASSERT_EQ(canvas.Create(kPixelFormatArgb8888, 300, 200, 32, CImagePart::kNoLayer, false), 0u);
+  EXPECT_EQ(canvas.GetTextureWidth(), 512);
+  EXPECT_EQ(canvas.GetTextureHeight(), 256);
+  EXPECT_EQ(canvas.GetImageWidth(), 300);
+  EXPECT_DOUBLE_EQ(canvas.GetTexU(300), 300.5 / 512);
+  EXPECT_EQ(canvas.GetImage()->GetDC(), nullptr) << "an alpha texture's image is no DIB section";
+
+  FillCoded(*canvas.GetImage());
+  canvas.GetImage()->MarkAllChanged();
+  CCanvasQuad quad;
+  EXPECT_EQ(quad.Create(nullptr, nullptr, 0, 0), 1u);
+  ASSERT_EQ(quad.Create(&canvas, nullptr, 5, 6), 0u);
+  EXPECT_EQ(quad.GetKind(), ERenderObjectKind::kCanvasQuad);
+  EXPECT_EQ(quad.GetBlend().enable, 1);
+  ASSERT_EQ(quad.Render(nullptr, nullptr, &screen.Screen()), 0u);
+  ASSERT_EQ(device.primitives.size(), 1u);
+  EXPECT_EQ(device.primitives[0].texture, canvas.GetSurface());
+  EXPECT_EQ(SoftwareSurfaces::Pixel(*canvas.GetSurface(), 299, 199), Coded(299, 199)) << "the image went into the texture";
+  EXPECT_EQ(canvas.Update(true), -1) << "and nothing is left to copy";
 }
 
 }  // namespace

@@ -69,9 +69,12 @@ uint32_t CPicturePart::Update(uint32_t now) {
     run_start_ = now;
   }
   if (RunTime() == 0) return UpdateRandom(now);
-  const uint32_t elapsed = now - run_start_;
-  if (elapsed >= RunTime()) return EndRun(now);
-  if (const int32_t cell = RunCell(elapsed); cell != current_cell_) Show(cell);
+  if (now - run_start_ >= RunTime()) {
+    if (const uint32_t result = EndRun(now); result != 0 || waiting_) return result;
+    // An update later than a whole run starts the next one afresh.
+    if (now - run_start_ >= RunTime()) run_start_ = now;
+  }
+  if (const int32_t cell = RunCell(now - run_start_); cell != current_cell_) Show(cell);
   return 0;
 }
 

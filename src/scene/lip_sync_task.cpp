@@ -20,7 +20,8 @@ int32_t CLipSyncTask::Setup(CTimerManager* timers, CCellSheet* sheet, IVoiceLoud
 }
 
 uint32_t CLipSyncTask::Update(uint32_t) {
-  if (!sheet_) return 1;
+  // A sheet released under the task ends it.
+  if (!sheet_ || sheet_->GetTarget() == nullptr) return 1;
   if (!voice_->IsPlaying()) {
     Stop();
     return 1;
@@ -31,7 +32,7 @@ uint32_t CLipSyncTask::Update(uint32_t) {
 }
 
 void CLipSyncTask::Stop() {
-  if (sheet_) Show(0, sheet_->DrawRestFrame(*sheet_->GetTarget()));
+  if (sheet_ && sheet_->GetTarget() != nullptr) Show(0, sheet_->DrawRestFrame(*sheet_->GetTarget()));
 }
 
 void CLipSyncTask::Show(int32_t cell, const plat::Rect& drawn) {

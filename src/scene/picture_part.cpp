@@ -21,7 +21,7 @@ int32_t CPicturePart::Setup(CTimerManager* timers, CCellSheet* sheet, CSprite* s
   sheet_.reset(sheet);
   sprite_ = sprite;
   target_override_ = sprite != nullptr ? sprite->GetSourceImage() : nullptr;
-  CopyBackground(&Target());
+  CopyBackground(nullptr);
   repeats_ = settings.repeats;
   base_wait_ = settings.wait;
   random_range_ = settings.random_range;
@@ -40,15 +40,16 @@ int32_t CPicturePart::Setup(CTimerManager* timers, CCellSheet* sheet, CSprite* s
 
 uint32_t CPicturePart::CopyBackground(CImage* from) {
   if (!sheet_) return 1;
-  return sheet_->SaveBackground(from != nullptr ? from : &Target());
+  return sheet_->SaveBackground(from != nullptr ? from : Target());
 }
 
 uint32_t CPicturePart::MoveTo(int32_t x, int32_t y, bool redraw) {
   if (!sheet_) return 1;
-  if (redraw && sheet_->HasBackground()) {
-    Report(sheet_->RestoreBackground(Target()));
+  CImage* target = Target();
+  if (redraw && target != nullptr && sheet_->HasBackground()) {
+    Report(sheet_->RestoreBackground(*target));
     sheet_->SetPlace(x, y);
-    sheet_->SaveBackground(&Target());
+    sheet_->SaveBackground(target);
     current_cell_ = -1;
   } else {
     sheet_->SetPlace(x, y);
@@ -57,7 +58,8 @@ uint32_t CPicturePart::MoveTo(int32_t x, int32_t y, bool redraw) {
 }
 
 uint32_t CPicturePart::Update(uint32_t now) {
-  if (!sheet_) return 1;
+  // A sheet released under the part ends it.
+  if (!sheet_ || Target() == nullptr) return 1;
   if (first_call_pending_) {
     first_call_pending_ = false;
     wait_start_ = now;
@@ -139,12 +141,12 @@ uint32_t CPicturePart::NextWait() {
 
 void CPicturePart::Show(int32_t cell) {
   current_cell_ = cell;
-  Report(sheet_->DrawCell(cell, Target()));
+  if (CImage* target = Target()) Report(sheet_->DrawCell(cell, *target));
 }
 
 void CPicturePart::ShowRest() {
   current_cell_ = 0;
-  Report(sheet_->DrawRestFrame(Target()));
+  if (CImage* target = Target()) Report(sheet_->DrawRestFrame(*target));
 }
 
 void CPicturePart::Report(const plat::Rect& drawn) {
@@ -156,4 +158,4 @@ void CPicturePart::Report(const plat::Rect& drawn) {
   }
 }
 
-CImage& CPicturePart::Target() const { return target_override_ != nullptr ? *target_override_ : *sheet_->GetTarget(); }
+CImage* CPicturePart::Target() const { return target_override_ != nullptr ? target_override_ : sheet_->GetTarget(); }

@@ -65,7 +65,8 @@ class CPicturePart : public CAnimationTask {
   void Show(int32_t cell);
   void ShowRest();
   void Report(const plat::Rect& drawn);
-  CImage& Target() const;
+  // The image the cells go into; null once the sheet has been released.
+  CImage* Target() const;
 
   RefPtr<CCellSheet> sheet_;
   CSprite* sprite_ = nullptr;

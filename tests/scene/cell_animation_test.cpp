@@ -141,6 +141,19 @@ TEST_F(CellAnimationTest, ACountedPartEndsOnTheRestFrameAndAWaitHoldsTheLastCell
   EXPECT_EQ(running, nullptr);
 }
 
+TEST_F(CellAnimationTest, ASheetReleasedUnderAPartEndsIt) {
+  AttachSheet(0);
+  auto part = std::make_unique<CPicturePart>();
+  CPicturePart* running = part.get();
+  running->SetOwnerReference(&running);
+  ASSERT_EQ(part->Setup(&timers_, sheet_.get(), nullptr, {}), 0);
+  part.release();
+  EXPECT_EQ(CellsOver(2).back(), 1);
+  sheet_->Release();
+  CellsOver(1);
+  EXPECT_EQ(running, nullptr);
+}
+
 class FakeVoice : public IVoiceLoudness {
  public:
   bool HoldsData() override { return holds_data; }

@@ -1,6 +1,6 @@
 // Pattern animations against a fake clock: the frame each update shows, with and without
-// catching up; what the end of a pattern does by repeats and chains; the refusals of Start; and
-// a file that leaves its list while another animation still plays it.
+// catching up; what the end of a pattern does by repeats and chains; and a file that leaves its
+// list while another animation still plays it.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -119,33 +119,6 @@ INSTANTIATE_TEST_SUITE_P(
                     PlayCase{"two_runs", Options(2, true), {350, 450, 750, 800}, {3, 0, 3, -1}}),
     [](const auto& test) { return std::string(test.param.name); });
 
-TEST_F(PatternAnimTest, FramesShowTheirPictureAtTheBasePlusTheirOffsets) {
-  PatternAnimOptions options;
-  options.base_x = 100;
-  options.base_y = 50;
-  options.priority = 7;
-  options.catch_up = true;
-  CPatternAnimTask* task = Start(options);
-  task->SetOwnerReference(&task);
-  EXPECT_EQ(task->GetSprite().GetOwnerList(), &layer_.GetOwnList());
-  ASSERT_EQ(ShownAt(task, 200), 2);
-  EXPECT_EQ(task->GetSprite().GetX(), 120);
-  EXPECT_EQ(task->GetSprite().GetY(), 52);
-}
-
-TEST_F(PatternAnimTest, AStartDelayKeepsTheSpriteHidden) {
-  PatternAnimOptions options;
-  options.delay = 300;
-  CPatternAnimTask* task = Start(options);
-  task->SetOwnerReference(&task);
-  EXPECT_FALSE(task->GetSprite().IsEnabled());
-  EXPECT_EQ(ShownAt(task, 250), 0);
-  EXPECT_FALSE(task->GetSprite().IsEnabled());
-  EXPECT_EQ(ShownAt(task, 300), 0);
-  EXPECT_TRUE(task->GetSprite().IsEnabled());
-  EXPECT_EQ(ShownAt(task, 400), 1) << "the frames count from the end of the delay";
-}
-
 TEST_F(PatternAnimTest, AChainGoesOnWithTheNextPatternAndEndsWith2WhereThereIsNone) {
   PatternAnimOptions options;
   options.chain = true;
@@ -160,29 +133,6 @@ TEST_F(PatternAnimTest, AChainGoesOnWithTheNextPatternAndEndsWith2WhereThereIsNo
   CPatternAnimTask* last = Start(options);
   EXPECT_EQ(last->Update(1000 + 400 + kWait), CPatternAnimTask::kChainEnded) << "pattern 2 is empty";
   EXPECT_EQ(last->GetSprite().GetOwnerList(), nullptr) << "the sprite left the layer";
-}
-
-TEST_F(PatternAnimTest, StartRefusals) {
-  struct Case {
-    const char* name;
-    bool with_timers;
-    bool with_layer;
-    int32_t pattern;
-    uint32_t status;
-  };
-  for (const Case& c : {Case{"no manager", false, true, 0, CPatternAnimTask::kBadArgument},
-                        Case{"no layer", true, false, 0, CPatternAnimTask::kBadArgument},
-                        Case{"pattern out of range", true, true, 3, CPatternAnimTask::kNoPattern},
-                        Case{"negative pattern", true, true, -1, CPatternAnimTask::kNoPattern},
-                        Case{"empty pattern", true, true, 2, CPatternAnimTask::kEmptyPattern}}) {
-    SCOPED_TRACE(c.name);
-    PatternAnimOptions options;
-    options.pattern = c.pattern;
-    CPatternAnimTask task;
-    EXPECT_EQ(task.Start(c.with_timers ? &timers_ : nullptr, c.with_layer ? &layer_ : nullptr, file_.get(), options),
-              c.status);
-  }
-  EXPECT_EQ(timers_.GetCount(), 0u);
 }
 
 TEST_F(PatternAnimTest, AFileReleasedByOneAnimationStaysValidForAnotherThatPlaysIt) {

@@ -13,6 +13,8 @@
 #include "scene/anim_entry_table.h"
 #include "scene/anim_frame.h"
 
+class ByteReader;
+
 class CDadFile : public CRefCounted {
  public:
   static constexpr uint32_t kOpenFailed = 1;
@@ -55,7 +57,7 @@ class CDadFile : public CRefCounted {
   uint32_t GetLongestEntry() const { return longest_entry_; }
 
  private:
-  uint32_t ReadReferences(class ByteReader& reader);
+  uint32_t ReadReferences(ByteReader& reader);
   bool BuildEntries(uint16_t entry_count);
 
   std::array<uint8_t, 12> header_{};

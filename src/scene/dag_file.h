@@ -14,6 +14,8 @@
 #include "scene/anim_entry_table.h"
 #include "scene/anim_frame.h"
 
+class ByteReader;
+
 class CDagFile : public CRefCounted {
  public:
   static constexpr uint32_t kOpenFailed = 1;
@@ -44,7 +46,7 @@ class CDagFile : public CRefCounted {
   CImage* GetPicture(int32_t number) const;
 
  private:
-  uint32_t ReadPictures(std::span<const uint8_t> file, class ByteReader& reader, bool keep_depth);
+  uint32_t ReadPictures(std::span<const uint8_t> file, ByteReader& reader, bool keep_depth);
 
   uint16_t value_a_ = 0;
   uint16_t value_b_ = 0;
@@ -57,4 +59,4 @@ class CDagFile : public CRefCounted {
 inline constexpr AnimFrame kClosingAnimFrame{{0xFFFFFFFF, 0xFFFFFFFF, 0, 0}};
 
 // Reads `count` frame records; nothing when fewer bytes are left than they need.
-bool ReadAnimFrames(class ByteReader& reader, uint32_t count, std::vector<AnimFrame>& frames);
+bool ReadAnimFrames(ByteReader& reader, uint32_t count, std::vector<AnimFrame>& frames);

@@ -50,7 +50,6 @@ class PatternAnimTest : public test_support::DataFilesTest {
     ASSERT_EQ(file_->LoadFromMemory(kvxtools::WriteDag(FourPictures()), false), 0u);
   }
   void TearDown() override {
-    timers_.RemoveAll();
     g_GllHost = saved_host_;
     DataFilesTest::TearDown();
   }
@@ -75,11 +74,13 @@ class PatternAnimTest : public test_support::DataFilesTest {
 
   ScopedPixelLibrary library_;
   ScopedFakeClock clock_;
-  CTimerManager timers_;
   CImageLoaderManager host_;
   CImageLoaderManager* saved_host_ = nullptr;
   CDrawLayer layer_;
   RefPtr<CDagFile> file_ = MakeRef<CDagFile>();
+  // Ends first, deleting the animations (without writing to the tests' variables) while their
+  // layer is still there.
+  CTimerManager timers_;
 };
 
 struct PlayCase {

@@ -240,7 +240,7 @@ void CFrameworkApp::Exit(int code) {
   }
   screen_.ReleaseSurfaces();
   screen_.Release();
-  menu_window_.Destroy();
+  CloseMenuWindow();
   text_window_ = nullptr;
   text_input_.Clear();
   main_window_.Destroy();

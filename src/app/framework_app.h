@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/app_base.h"
+#include "app/cursor_tracking.h"
 #include "app/gui_application.h"
 #include "app/ime_composition.h"
 #include "app/main_window.h"
@@ -16,6 +18,7 @@
 #include "app/start_up_log.h"
 #include "app/text_input_buffer.h"
 #include "platform/audio_output.h"
+#include "platform/menu_overlay.h"
 #include "platform/single_instance.h"
 #include "base/critical_section.h"
 #include "base/cursor_motion.h"
@@ -138,6 +141,10 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   // The full-screen menu window: 0 shown, -1 it was there (raised), 1 a handler hook failed,
   // 2 it cannot be made.
   virtual int ShowMenuWindow();
+  // The items of the main window's menu, as the full-screen menu shows them.
+  virtual std::vector<plat::MenuOverlayItem> MenuItems() const { return {}; }
+  // Takes the full-screen menu off the screen (it reports no choice).
+  void CloseMenuWindow();
   // Drops the system keys that must not reach the window: F10's key-up always; with both
   // system-key bits of the behaviour clear every key-up and every key-down but F4, Alt and
   // F10; Esc's key-up in full screen.
@@ -189,7 +196,6 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   CInputManager& GetInputManager() { return input_; }
 
   CMainWindow& GetMainWindow() { return main_window_; }
-  CMainWindow& GetMenuWindow() { return menu_window_; }
   CWorkerThread& GetWorkerThread() { return worker_; }
   const CWorkerThread& GetWorkerThread() const { return worker_; }
   CScreenManager& GetScreenManager() { return screen_; }
@@ -233,6 +239,9 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   uint32_t EnterWindowMode(plat::Window& window, uint8_t flag);
   // The window-mode style, the game screen's client size and the stored position, shown.
   void RestoreWindowFrame(plat::Window& window);
+  // The full-screen menu that the top row of the screen brings up, for a cursor on the monitor:
+  // true while the cursor lies on the shown menu (or off the monitor) instead of the game.
+  bool FollowTopRowMenu(plat::Point on_monitor);
   unsigned CreateMainWindow();
   // The log's file name beside the saved data (or in the program folder); 0, or 1 when the file
   // cannot be created (a message box has said so).
@@ -285,7 +294,6 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   int32_t desktop_bits_ = 0;
 
   CMainWindow main_window_;
-  CMainWindow menu_window_;
   CFileSystem data_files_;
   // Declared after the data-file layer, which it reads files through, so that it ends first.
   CImageLoaderManager image_loaders_;
@@ -304,6 +312,9 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   TrackedCursor cursor_;
   std::atomic<uint8_t> cursor_edge_{0};
   bool cursor_over_ = false;
+  TopRowMenu top_row_menu_;
+  // The full-screen menu is on the screen (read by the frame's cursor tracking).
+  std::atomic<bool> menu_shown_{false};
   CGuiApplication gui_application_{*this};
   // Opening the sound output while the screen starts; the sound device takes it over in
   // InitDevices, and it ends there.

@@ -6,6 +6,7 @@
 #include "base/lock_guard.h"
 #include "base/not_built.h"
 #include "platform/clock.h"
+#include "platform/screen_presenter.h"
 #include "platform/window.h"
 
 namespace {
@@ -167,7 +168,7 @@ int CFrameworkApp::OnSysKeyUp(MessageBlock& block) {
     screen_.DetachClipper();
     return 0;
   }
-  menu_window_.SendMessage(plat::WM_SYSCOMMAND, plat::SC_KEYMENU, 0);
+  main_window_.SendMessage(plat::WM_ENTERMENULOOP, 0, 0);
   return 1;
 }
 
@@ -188,8 +189,26 @@ bool CFrameworkApp::PreTranslateMessage(const plat::Message& message) {
 }
 
 int CFrameworkApp::ShowMenuWindow() {
-  ReportNotBuiltYet("the full-screen menu window drawn over the game");
-  return 2;
+  const plat::WindowId window = main_window_.GetHandle();
+  if (plat::MenuOverlay::IsOpen(window)) {
+    plat::ScreenPresenter::RepaintWindow(window);
+    return -1;
+  }
+  if (RegisterMenuWindowHandlers() != 0) return 1;
+  // The menu closes by itself when an item is chosen or it is dismissed: its menu loop ends
+  // then, and the chosen command follows as the menu's own would.
+  const bool shown = plat::MenuOverlay::Open(window, MenuItems(), [this](uint32_t command) {
+    menu_shown_.store(false);
+    main_window_.PostMessage(plat::WM_EXITMENULOOP, 0, 0);
+    if (command != 0) main_window_.PostMessage(plat::WM_COMMAND, command, 0);
+  });
+  menu_shown_.store(shown);
+  return shown ? 0 : 2;
+}
+
+void CFrameworkApp::CloseMenuWindow() {
+  plat::MenuOverlay::Close(main_window_.GetHandle());
+  menu_shown_.store(false);
 }
 
 int CFrameworkApp::OnMouseWheel(MessageBlock& block) {
@@ -318,7 +337,12 @@ int CFrameworkApp::OnShowMenuWindow(MessageBlock& /*block*/) {
 }
 
 int CFrameworkApp::OnHideMenuWindow(MessageBlock& /*block*/) {
-  if (plat::Window* window = menu_window_.GetPlatformWindow()) window->Hide();
+  // A menu loop that runs ends first (it hides the menu again).
+  if (menu_window_open_ != 0) {
+    main_window_.SendMessage(plat::WM_EXITMENULOOP, 0, 0);
+    return 0;
+  }
+  CloseMenuWindow();
   return 0;
 }
 

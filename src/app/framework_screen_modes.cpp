@@ -114,6 +114,7 @@ uint32_t CFrameworkApp::EnterWindowMode(plat::Window& window, uint8_t flag) {
     window.Show();
     return 0;
   }
+  CloseMenuWindow();
   plat::CurrentDisplayBackend().LeaveFullScreen(window.Id());
   RestoreWindowFrame(window);
   window.SetTopmost(false);

@@ -243,8 +243,8 @@ void CFrameworkApp::Exit(int code) {
   CloseMenuWindow();
   text_window_ = nullptr;
   text_input_.Clear();
+  RemoveKeyboardHook();
   main_window_.Destroy();
-  ReportNotBuiltYet("exit: removing the keyboard hook");
   single_instance_.Release();
   SaveSettings(code);
   if (environment_[kEnvStartUpLog] != 0) FreeSoundDeviceList();

@@ -150,6 +150,14 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   // F10; Esc's key-up in full screen.
   static bool IsDroppedSystemKey(uint32_t message, uint32_t key, uint8_t behaviour, bool full_screen);
   bool PreTranslateMessage(const plat::Message& message) override;
+  // The full-screen keyboard hook: the window takes every key and the keys that would leave
+  // the game are swallowed. 0 installed or not wanted (already there, not in full screen, or
+  // the system keys are left to the desktop), 1 when the window cannot take the keyboard.
+  int InstallKeyboardHook();
+  void RemoveKeyboardHook();
+  bool HasKeyboardHook() const { return keyboard_hook_; }
+  // The keys the hook swallows: Ctrl+Esc, Alt+Tab, Alt+Esc and both Windows keys, down and up.
+  static bool IsSwallowedByKeyboardHook(uint32_t message, uint32_t key, int32_t lparam, bool control_held);
   // Binds the window whose typing goes to the focused text widget (null unbinds it): the input
   // method is switched on for it, and the pending key and text are forgotten. 0.
   int SetImeWindow(CWindow* window);
@@ -313,6 +321,7 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   std::atomic<uint8_t> cursor_edge_{0};
   bool cursor_over_ = false;
   TopRowMenu top_row_menu_;
+  bool keyboard_hook_ = false;
   // The full-screen menu is on the screen (read by the frame's cursor tracking).
   std::atomic<bool> menu_shown_{false};
   CGuiApplication gui_application_{*this};

@@ -6,6 +6,7 @@
 #include "base/lock_guard.h"
 #include "base/not_built.h"
 #include "platform/clock.h"
+#include "platform/control_key.h"
 #include "platform/screen_presenter.h"
 #include "platform/window.h"
 
@@ -184,8 +185,44 @@ bool CFrameworkApp::IsDroppedSystemKey(uint32_t message, uint32_t key, uint8_t b
   return full_screen && up && key == plat::VK_ESCAPE;
 }
 
+bool CFrameworkApp::IsSwallowedByKeyboardHook(uint32_t message, uint32_t key, int32_t lparam, bool control_held) {
+  if (message != plat::WM_KEYDOWN && message != plat::WM_KEYUP && message != plat::WM_SYSKEYDOWN &&
+      message != plat::WM_SYSKEYUP) {
+    return false;
+  }
+  const bool alt = (static_cast<uint32_t>(lparam) & plat::kKeyContextBit) != 0;
+  if (key == plat::VK_ESCAPE && (control_held || alt)) return true;
+  if (key == plat::VK_TAB && alt) return true;
+  return key == plat::VK_LWIN || key == plat::VK_RWIN;
+}
+
 bool CFrameworkApp::PreTranslateMessage(const plat::Message& message) {
+  // The hook stands aside while the system keys are the desktop's (bits 01), unless a menu or a
+  // dialog has the system cursor up.
+  const bool hook_acts = keyboard_hook_ && full_screen_ &&
+                         ((window_behaviour_ & kBehaviourSystemKeys) != 1 || menu_shown_.load() || menu_open_.load() != 0);
+  if (hook_acts && IsSwallowedByKeyboardHook(message.message, message.wparam, message.lparam, plat::IsControlKeyHeld())) {
+    return true;
+  }
   return IsDroppedSystemKey(message.message, message.wparam, window_behaviour_, full_screen_);
+}
+
+int CFrameworkApp::InstallKeyboardHook() {
+  if (keyboard_hook_ || !full_screen_) return 0;
+  const uint8_t system_keys = window_behaviour_ & kBehaviourSystemKeys;
+  // A menu window with a frame gives the system keys their own use.
+  if ((system_keys != 0 && info_.menu_in_fullscreen == 1) || system_keys == 1) return 0;
+  plat::Window* window = main_window_.GetPlatformWindow();
+  if (window == nullptr) return 1;
+  window->SetKeyboardGrab(true);
+  keyboard_hook_ = true;
+  return 0;
+}
+
+void CFrameworkApp::RemoveKeyboardHook() {
+  if (!keyboard_hook_) return;
+  keyboard_hook_ = false;
+  if (plat::Window* window = main_window_.GetPlatformWindow()) window->SetKeyboardGrab(false);
 }
 
 int CFrameworkApp::ShowMenuWindow() {

@@ -72,6 +72,9 @@ class Window {
   void Restore();
   void Raise();
   void SetTopmost(bool topmost);
+  // While grabbed the window takes every key, also those the desktop would keep for itself
+  // (switching windows, the system keys).
+  void SetKeyboardGrab(bool grab);
   bool IsVisible() const;
   bool IsMinimized() const;
   void SetEnabled(bool enabled);

@@ -156,6 +156,9 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   int InstallKeyboardHook();
   void RemoveKeyboardHook();
   bool HasKeyboardHook() const { return keyboard_hook_; }
+  // What a minimizing deactivation in full screen left to restore: 0 none, 1 the screen's size,
+  // 2 the scaled size.
+  uint8_t GetPendingModeRestore() const { return pending_mode_restore_; }
   // The keys the hook swallows: Ctrl+Esc, Alt+Tab, Alt+Esc and both Windows keys, down and up.
   static bool IsSwallowedByKeyboardHook(uint32_t message, uint32_t key, int32_t lparam, bool control_held);
   // Binds the window whose typing goes to the focused text widget (null unbinds it): the input
@@ -250,6 +253,9 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   // The full-screen menu that the top row of the screen brings up, for a cursor on the monitor:
   // true while the cursor lies on the shown menu (or off the monitor) instead of the game.
   bool FollowTopRowMenu(plat::Point on_monitor);
+  // The activation handler's full-screen halves.
+  void DeactivateFullScreen();
+  void ActivateFullScreen();
   unsigned CreateMainWindow();
   // The log's file name beside the saved data (or in the program folder); 0, or 1 when the file
   // cannot be created (a message box has said so).
@@ -322,6 +328,9 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   bool cursor_over_ = false;
   TopRowMenu top_row_menu_;
   bool keyboard_hook_ = false;
+  // The size whose full-screen mode a minimizing deactivation left to restore on the next
+  // activation: 0 none, 1 the screen size, 2 the scaled size.
+  uint8_t pending_mode_restore_ = 0;
   // The full-screen menu is on the screen (read by the frame's cursor tracking).
   std::atomic<bool> menu_shown_{false};
   CGuiApplication gui_application_{*this};

@@ -61,14 +61,45 @@ void CFrameworkApp::RegisterMessageMap() {
 }
 
 int CFrameworkApp::OnActivateApp(MessageBlock& block) {
-  active_.store(block.wparam != 0 ? 1 : 0);
-  // The full-screen branch (menu window, display-mode restore) joins with the screen modes.
-  if (block.wparam != 0) {
-    OnActivateWindowed();
+  const bool activated = block.wparam != 0;
+  active_.store(activated ? 1 : 0);
+  if (!full_screen_ && pending_mode_restore_ == 0) {
+    if (activated) {
+      OnActivateWindowed();
+    } else {
+      OnDeactivateWindowed();
+    }
+    return 0;
+  }
+  if (activated) {
+    ActivateFullScreen();
   } else {
-    OnDeactivateWindowed();
+    DeactivateFullScreen();
   }
   return 0;
+}
+
+void CFrameworkApp::DeactivateFullScreen() {
+  if (menu_window_open_ != 0) {
+    MessageBlock none{};
+    OnExitMenuLoop(none);
+  }
+  CloseMenuWindow();
+  if (screen_.GetDisplayState() == CScreenManager::kFullScreen && environment_[kEnvMinimizeOnDeactivation] != 0) {
+    CLockGuard guard(display_lock_);
+    // The monitor kept its own mode (the game's is emulated), so the desktop has it already;
+    // only which size to take up again is remembered.
+    pending_mode_restore_ = static_cast<uint8_t>(screen_.IsFullScreenScaling() ? 2 : 1);
+    if (plat::Window* window = main_window_.GetPlatformWindow()) window->Minimize();
+  }
+  OnDeactivateFullScreen();
+}
+
+void CFrameworkApp::ActivateFullScreen() {
+  CLockGuard guard(display_lock_);
+  pending_mode_restore_ = 0;
+  if (screen_.Restore() > 1) fatal_error_.store(1);
+  OnActivateFullScreen();
 }
 
 int CFrameworkApp::OnActivate(MessageBlock& block) {

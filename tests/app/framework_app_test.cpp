@@ -363,6 +363,26 @@ TEST_F(FrameworkAppTest, TheKeyboardHookLivesFromFullScreenToTheSwitchBackAndFil
   app.Exit(0);
 }
 
+TEST_F(FrameworkAppTest, DeactivatingAFullScreenGameMinimizesItOnlyWithTheSettingAndActivatingRestores) {
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  ASSERT_EQ(app.ChangeScreenMode(kScreenModeFullScreen, 32, 0), 0);
+  CMainWindow& window = app.GetMainWindow();
+  app.GetEnvironment()[kEnvMinimizeOnDeactivation] = 0;
+  window.SendMessage(plat::WM_ACTIVATEAPP, 0, 0);
+  EXPECT_FALSE(app.IsActive());
+  EXPECT_EQ(app.GetPendingModeRestore(), 0);
+  app.GetEnvironment()[kEnvMinimizeOnDeactivation] = 1;
+  window.SendMessage(plat::WM_ACTIVATEAPP, 0, 0);
+  EXPECT_EQ(app.GetPendingModeRestore(), app.GetScreenManager().IsFullScreenScaling() ? 2 : 1);
+  // The next activation takes the pending restore up.
+  window.SendMessage(plat::WM_ACTIVATEAPP, 1, 0);
+  EXPECT_TRUE(app.IsActive());
+  EXPECT_EQ(app.GetPendingModeRestore(), 0);
+  EXPECT_EQ(app.GetFatalError(), 0);
+  app.Exit(0);
+}
+
 TEST_F(FrameworkAppTest, AltPlusF4ClosesTheWindowWithTheSystemKeysBlocked) {
   TestApp app;
   ASSERT_EQ(app.Initialize(), 0);

@@ -164,6 +164,9 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   // Binds the window whose typing goes to the focused text widget (null unbinds it): the input
   // method is switched on for it, and the pending key and text are forgotten. 0.
   int SetImeWindow(CWindow* window);
+  // The text widget's typing area in game-screen pixels (left, top, right, bottom); the input
+  // method's candidate list goes beside it whenever it opens.
+  void SetTextInputArea(const plat::Rect& area) { text_input_area_ = area; }
   // Asks the bound window to open (1) or close (0) its input method; false when none is bound.
   bool SendImeMessage(uint32_t flag);
   // Once per frame, for the focused text widget.
@@ -255,6 +258,8 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   bool FollowTopRowMenu(plat::Point on_monitor);
   // The activation handler's full-screen halves.
   void DeactivateFullScreen();
+  // Places the candidate list over the text-input area, in the main window's client pixels.
+  void PlaceCandidateWindow();
   void ActivateFullScreen();
   unsigned CreateMainWindow();
   // The log's file name beside the saved data (or in the program folder); 0, or 1 when the file
@@ -289,6 +294,7 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   std::atomic<uint8_t> menu_open_{0};
   uint8_t size_move_ = 0;
   uint8_t candidate_open_ = 0;
+  plat::Rect text_input_area_{};
   uint8_t movie_playing_ = 0;
   bool screen_mode_changing_ = false;
   uint8_t menu_window_open_ = 0;

@@ -424,6 +424,17 @@ int CFrameworkApp::OnCloseRequest(MessageBlock& /*block*/) {
   return 0;
 }
 
+void CFrameworkApp::PlaceCandidateWindow() {
+  plat::Window* window = main_window_.GetPlatformWindow();
+  if (window == nullptr) return;
+  // Through the desktop, so that a scaled full screen moves the area with the picture.
+  const plat::Point origin = window->ClientOrigin();
+  const plat::Point top_left = GameToScreen(plat::Point{text_input_area_.left, text_input_area_.top});
+  const plat::Point bottom_right = GameToScreen(plat::Point{text_input_area_.right, text_input_area_.bottom});
+  window->SetTextInputArea(plat::Rect{top_left.x - origin.x, top_left.y - origin.y, bottom_right.x - origin.x,
+                                      bottom_right.y - origin.y});
+}
+
 int CFrameworkApp::FilterImeNotify(MessageBlock& block) {
   switch (block.wparam) {
     case plat::IMN_OPENSTATUSWINDOW:
@@ -432,9 +443,7 @@ int CFrameworkApp::FilterImeNotify(MessageBlock& block) {
       candidate_open_ = 0;
       return 1;
     case plat::IMN_OPENCANDIDATE:
-      // The candidate window goes over the text-input area of the IME context, which joins
-      // with the text-input issue.
-      ReportNotBuiltYet("placing the IME candidate window over the text-input area");
+      PlaceCandidateWindow();
       candidate_open_ = 1;
       return 1;
     default:

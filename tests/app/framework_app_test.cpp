@@ -383,6 +383,19 @@ TEST_F(FrameworkAppTest, DeactivatingAFullScreenGameMinimizesItOnlyWithTheSettin
   app.Exit(0);
 }
 
+TEST_F(FrameworkAppTest, AnOpeningCandidateListIsPlacedOverTheTextInputArea) {
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  app.SetTextInputArea(plat::Rect{10, 20, 110, 40});
+  app.GetMainWindow().SendMessage(plat::WM_IME_NOTIFY, plat::IMN_OPENCANDIDATE, 0);
+  const plat::Rect placed = app.GetMainWindow().GetPlatformWindow()->TextInputArea();
+  EXPECT_EQ(placed.left, 10);
+  EXPECT_EQ(placed.top, 20);
+  EXPECT_EQ(placed.right, 110);
+  EXPECT_EQ(placed.bottom, 40);
+  app.Exit(0);
+}
+
 TEST_F(FrameworkAppTest, AltPlusF4ClosesTheWindowWithTheSystemKeysBlocked) {
   TestApp app;
   ASSERT_EQ(app.Initialize(), 0);

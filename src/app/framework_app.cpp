@@ -133,10 +133,7 @@ int CFrameworkApp::Initialize() {
     plat::LogDiagnostic("start-up: the game thread cannot be started");
   }
   if (start_up_log_.IsOpen()) LogClosingSections();
-  if (environment_[kEnvNoScreenSaver] != 0 || environment_[kEnvNoPowerSaving] != 0 ||
-      environment_[kEnvKeepAwake] != 0) {
-    ReportNotBuiltYet("start-up: the screen-saver, power-saving and keep-awake settings");
-  }
+  HoldOffScreenSaver();
   return 0;
 }
 
@@ -234,10 +231,7 @@ void CFrameworkApp::Exit(int code) {
     }
   }
   OnExitBegin(code);
-  if (environment_[kEnvNoScreenSaver] != 0 || environment_[kEnvNoPowerSaving] != 0 ||
-      environment_[kEnvKeepAwake] != 0) {
-    ReportNotBuiltYet("exit: restoring the screen-saver, power-saving and keep-awake states");
-  }
+  RestoreScreenSaver();
   screen_.ReleaseSurfaces();
   screen_.Release();
   CloseMenuWindow();

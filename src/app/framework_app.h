@@ -241,6 +241,10 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   // The input devices of the environment's input method, and the joysticks when allowed.
   void StartInput();
   int StartScreenMode();
+  // While the game runs the screen saver is held off when its setting, the no-power-saving or the
+  // keep-awake setting asks; the exit allows it again only when the start held it off.
+  void HoldOffScreenSaver();
+  void RestoreScreenSaver();
   // The start-up's display-device list: 0, or the start-up's exit code when full screen is the
   // only mode and no display can be listed (a failure otherwise leaves only window mode).
   int BuildDisplayList();
@@ -306,6 +310,7 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   // A menu key released within this many milliseconds of the menu closing does not reopen it.
   static constexpr uint32_t kMenuReopenDelay = 250;
   bool full_screen_ = false;
+  bool screen_saver_held_off_ = false;
   bool system_cursor_hidden_ = false;
   // The main window's input method starts on, as a new window's does; the start-up turns it off.
   bool ime_on_ = true;

@@ -41,6 +41,8 @@ bool InitVideo() {
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
   // The program's own handlers end it in order on an interrupt (see session_end.h).
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  // The screen saver keeps the desktop's setting unless the game's settings hold it off.
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     LogDiagnostic(std::string("video: cannot start: ") + SDL_GetError());
     return false;

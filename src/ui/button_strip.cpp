@@ -33,7 +33,7 @@ uint32_t CButtonStrip::CreateOwnImage(int32_t width, int32_t height) {
 }
 
 void CButtonStrip::ShowFirstFrame(int32_t frame_count, int32_t x, int32_t y, uint8_t blend_mode, uint8_t opacity) {
-  const CImage* image = shown_image();
+  CImage* image = shown_image();
   frame_width_ = image->GetWidth() / frame_count;
   frame_height_ = image->GetHeight();
   face_.Show(image, {0, 0, frame_width_, frame_height_}, x, y, blend_mode, opacity);

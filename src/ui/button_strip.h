@@ -38,6 +38,7 @@ class CButtonStrip {
   int32_t frame_width() const { return frame_width_; }
   int32_t frame_height() const { return frame_height_; }
   const CImage* shown_image() const { return external_image_ != nullptr ? external_image_ : &image_; }
+  CImage* shown_image() { return external_image_ != nullptr ? external_image_ : &image_; }
   const std::string& file_name() const { return file_name_; }
   int32_t key() const { return key_; }
   int32_t key_y() const { return key_y_; }

@@ -52,4 +52,7 @@ void CPushButton::Release() {
   width_ = 0;
 }
 
-void CPushButton::ShowState() { colour_ = colours_[GetState()]; }
+void CPushButton::ShowState() {
+  colour_ = colours_[GetState()];
+  box_.SetColour(colour_);
+}

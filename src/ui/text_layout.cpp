@@ -5,7 +5,6 @@
 #include <cstring>
 #include <string>
 
-#include "base/not_built.h"
 #include "scene/color_box.h"
 #include "scene/draw_list.h"
 #include "ui/font.h"
@@ -15,6 +14,8 @@ namespace {
 
 constexpr int32_t kAngleUpright = 0;
 constexpr int32_t kAngleVertical = 2700;
+// The page carries alpha: the background's and the glyphs'.
+constexpr uint8_t kPageBlendMode = 2;
 
 // The face name for vertical writing starts with "@"; upright it does not.
 uint32_t TurnFont(CFont& font, bool vertical) {
@@ -35,31 +36,36 @@ CTextLayout::~CTextLayout() {
 
 void CTextLayout::SetPosition(int32_t x, int32_t y) {
   if (text_image_.GetPixels() == nullptr) return;
-  for (auto& box : highlight_boxes_) box->MoveBy(x - x_, y - y_);
-  x_ = x;
-  y_ = y;
+  for (auto& box : highlight_boxes_) box->MoveBy(x - GetX(), y - GetY());
+  sprite_.SetPosition(x, y);
 }
 
 void CTextLayout::SetActive(bool active) {
   if (!active) LeaveOwnerFocusAndHover();
-  active_ = active;
+  sprite_.SetEnabled(active);
   if (items_frozen_) {
     for (int32_t i = 0; i < highlight_count_; ++i) highlight_boxes_[static_cast<size_t>(i)]->SetEnabled(active);
   }
 }
 
-void CTextLayout::SetPriority(uint32_t priority, uint32_t key, uint32_t /*tag*/) {
+void CTextLayout::SetPriority(uint32_t priority, uint32_t key, uint32_t tag) {
   if (draw_list_ == nullptr) return;
+  if (sprite_.GetOwnerList() == nullptr) {
+    draw_list_->Insert(&sprite_, priority, key);
+    sprite_.SetId(key);
+    group_ = static_cast<int32_t>(key);
+  } else {
+    draw_list_->SetPriority(&sprite_, priority, tag != 0);
+  }
   if (items_enabled_) {
     for (auto& box : highlight_boxes_) draw_list_->SetPriority(box.get(), priority, false);
   }
-  group_ = static_cast<int32_t>(key);
   priority_ = priority;
 }
 
 void CTextLayout::SetOpacity(uint8_t level) {
   if (text_image_.GetPixels() == nullptr) return;
-  opacity_ = level;
+  sprite_.SetOpacity(level);
   if (items_enabled_) {
     for (auto& box : highlight_boxes_) box->SetOpacity(level);
   }
@@ -69,16 +75,15 @@ uint32_t CTextLayout::Create(CDrawList* draw_list, uint32_t priority, int32_t wi
                              int32_t y, CFont* font, CFont* ruby_font, uint32_t key) {
   if (draw_list == nullptr || font == nullptr) return kBadArguments;
   if (composite_ == nullptr && (width < 1 || height < 1)) return kBadArguments;
+  // Made again in the same list, the sprite keeps its place there.
+  if (draw_list == draw_list_) draw_list_ = nullptr;
   Destroy();
   draw_list_ = draw_list;
   if (composite_ != nullptr && tile_width_ == 0) {
     width = composite_->GetWidth();
     height = composite_->GetHeight();
   }
-  if (text_image_.Create(width, height, 32, 0) != 0) return kTextImageFailed;
-  ReportNotBuiltYet("the text layout's sprite (the page is drawn into its image but not shown)");
-  x_ = x;
-  y_ = y;
+  if (text_image_.Create(width, height, 32, 0) != 0 || !ShowPage(x, y)) return kTextImageFailed;
   box_width_ = width;
   box_height_ = height;
   if (items_enabled_ && MakeRegionMap(false) != 0) return kRegionMapFailed;
@@ -96,12 +101,27 @@ uint32_t CTextLayout::Recreate(int32_t width, int32_t height) {
   CFont* font = font_;
   CFont* ruby_font = ruby_font_;
   const uint32_t failed =
-      Create(draw_list_, priority_, width, height, x_, y_, font, ruby_font, static_cast<uint32_t>(group_));
+      Create(draw_list_, priority_, width, height, GetX(), GetY(), font, ruby_font, static_cast<uint32_t>(group_));
   return failed == 0 ? 0 : 3;
 }
 
+bool CTextLayout::ShowPage(int32_t x, int32_t y) {
+  const uint8_t opacity = sprite_.GetOpacity();
+  if (sprite_.SetImage(&text_image_, nullptr, x, y) != 0 || sprite_.SetBlendMode(kPageBlendMode) != 0) return false;
+  sprite_.SetOpacity(opacity);
+  return true;
+}
+
+void CTextLayout::MarkPageChanged(const plat::Rect& rect) {
+  text_image_.MarkChanged(rect);
+  plat::Rect shown = rect;
+  sprite_.InvalidateLocalRect(&shown);
+}
+
 void CTextLayout::Destroy() {
+  if (draw_list_ != nullptr && sprite_.GetOwnerList() == draw_list_) draw_list_->Remove(&sprite_);
   draw_list_ = nullptr;
+  sprite_.Reset();
   text_image_.Release();
   region_map_.reset();
   font_ = nullptr;
@@ -156,7 +176,8 @@ int32_t CTextLayout::LoadImages(const char* frame_file, const char* mask_file, c
     // A nine-patch stretches to any size, so it keeps the box's; a plain picture sets it.
     const int32_t width = tile_width_ != 0 ? box_width_ : 0;
     const int32_t height = tile_width_ != 0 ? box_height_ : 0;
-    if (Create(draw_list_, priority_, width, height, x_, y_, font_, ruby_font_, static_cast<uint32_t>(group_)) != 0) {
+    if (Create(draw_list_, priority_, width, height, GetX(), GetY(), font_, ruby_font_, static_cast<uint32_t>(group_)) !=
+        0) {
       result = 9;
     }
   }
@@ -325,6 +346,7 @@ uint32_t CTextLayout::Resize(int32_t width, int32_t height, bool keep_pixels) {
   } else if (text_image_.Create(width, height, 32, 0) != 0) {
     return 2;
   }
+  if (!ShowPage(GetX(), GetY())) return keep_pixels ? 3 : 2;
   const bool map_existed = region_map_ != nullptr;
   box_width_ = width;
   box_height_ = height;
@@ -403,6 +425,7 @@ void CTextLayout::ClearPage() {
   last_line_ = false;
   UpdateLineMetrics();
   text_image_.MarkAllChanged();
+  sprite_.SetDirty(true);
 }
 
 int32_t CTextLayout::StartAlong() const {
@@ -499,10 +522,17 @@ int32_t CTextLayout::PutCharInto(const char** text, CImage* target) {
     square_advance = height;
   }
   CImage& image = target != nullptr ? *target : text_image_;
+  auto mark_changed = [&](const plat::Rect& rect) {
+    if (target != nullptr) {
+      target->MarkChanged(rect);
+    } else {
+      MarkPageChanged(rect);
+    }
+  };
   plat::Rect bounds;
   plat::Point end{glyph_x, glyph_y};
   font_->DrawString(&image, glyph_x, glyph_y, drawn.c_str(), &bounds, &end);
-  image.MarkChanged(bounds);
+  mark_changed(bounds);
   const int32_t start = PenAlong();
   int32_t advance = vertical_ ? end.y - glyph_y : end.x - glyph_x;
   if (square_advance != 0) advance = square_advance;
@@ -515,7 +545,7 @@ int32_t CTextLayout::PutCharInto(const char** text, CImage* target) {
     const int32_t ruby_y = vertical_ ? ruby_along : glyph_y - ruby_gap_ - RubyFontHeight();
     plat::Rect ruby_bounds;
     ruby_font_->DrawString(&image, ruby_x, ruby_y, pending_ruby_, &ruby_bounds, nullptr);
-    image.MarkChanged(ruby_bounds);
+    mark_changed(ruby_bounds);
     pending_ruby_ = nullptr;
   }
   previous_pen_ = start;
@@ -541,7 +571,7 @@ void CTextLayout::DrawItemText(const char* text, int32_t x, int32_t y, bool use_
   plat::Rect bounds;
   plat::Point end{draw_x, draw_y};
   font_->DrawString(&text_image_, draw_x, draw_y, text, &bounds, &end);
-  text_image_.MarkChanged(bounds);
+  MarkPageChanged(bounds);
   previous_pen_ = PenAlong();
   (vertical_ ? pen_y_ : pen_x_) += character_spacing_ + (vertical_ ? end.y - draw_y : end.x - draw_x);
   page_empty_ = false;
@@ -564,7 +594,7 @@ int32_t CTextLayout::DrawHorizontalInVertical(const char* text) {
   plat::Rect bounds;
   font_->DrawString(&text_image_, pen_x_ - (size.cx - line_size_) / 2 - line_size_ + 1, pen_y_, text, &bounds,
                     nullptr);
-  text_image_.MarkChanged(bounds);
+  MarkPageChanged(bounds);
   if (TurnFont(*font_, true) != 0) result = 3;
   pen_y_ += character_spacing_ + FontHeight();
   page_empty_ = false;
@@ -595,7 +625,7 @@ int32_t CTextLayout::DrawPictureFile(const char* file_name, int32_t key_x, int32
   } else {
     text_image_.CopyRgb(&picture, x, y, nullptr);
   }
-  text_image_.MarkChanged(plat::Rect{x, y, x + picture.GetWidth(), y + picture.GetHeight()});
+  MarkPageChanged(plat::Rect{x, y, x + picture.GetWidth(), y + picture.GetHeight()});
   int32_t& along = vertical_ ? pen_y_ : pen_x_;
   along += character_spacing_ + (vertical_ ? picture.GetHeight() : picture.GetWidth());
   page_empty_ = false;
@@ -646,7 +676,7 @@ void CTextLayout::SetItemHighlight(int32_t index, bool on) {
   }
   for (size_t i = 0; i < lit.segments.size(); ++i) {
     const CTextItem::Segment& segment = lit.segments[i];
-    highlight_boxes_[i]->SetBox(segment.width, segment.height, lit.highlight_colour, x_ + segment.x, y_ + segment.y);
+    highlight_boxes_[i]->SetBox(segment.width, segment.height, lit.highlight_colour, GetX() + segment.x, GetY() + segment.y);
     highlight_boxes_[i]->SetEnabled(true);
   }
   highlight_count_ = static_cast<int32_t>(lit.segments.size());

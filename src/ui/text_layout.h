@@ -9,13 +9,14 @@
 
 #include "gfx/image.h"
 #include "scene/color_box.h"
+#include "scene/sprite.h"
 #include "ui/text_layout_base.h"
 
 class CDrawList;
 
 class CTextLayout : public CTextLayoutBase {
  public:
-  // Create results.
+  // Create results; 2 also when the sprite cannot show the page (no pixel-routine library).
   static constexpr uint32_t kBadArguments = 1;
   static constexpr uint32_t kTextImageFailed = 2;
   static constexpr uint32_t kRegionMapFailed = 3;
@@ -23,15 +24,15 @@ class CTextLayout : public CTextLayoutBase {
   CTextLayout() = default;
   ~CTextLayout() override;
 
-  int32_t GetX() const override { return x_; }
-  int32_t GetY() const override { return y_; }
+  int32_t GetX() const override { return sprite_.GetX(); }
+  int32_t GetY() const override { return sprite_.GetY(); }
   void SetPosition(int32_t x, int32_t y) override;
   void SetActive(bool active) override;
-  bool IsActive() const override { return active_; }
+  bool IsActive() const override { return sprite_.IsEnabled(); }
   void SetPriority(uint32_t priority, uint32_t key, uint32_t tag) override;
   uint32_t GetPriority() const override { return priority_; }
   void SetOpacity(uint8_t level) override;
-  uint8_t GetOpacity() const override { return text_image_.GetPixels() != nullptr ? opacity_ : 0; }
+  uint8_t GetOpacity() const override { return text_image_.GetPixels() != nullptr ? sprite_.GetOpacity() : 0; }
 
   uint32_t Create(CDrawList* draw_list, uint32_t priority, int32_t width, int32_t height, int32_t x, int32_t y,
                   CFont* font, CFont* ruby_font, uint32_t key);
@@ -88,6 +89,7 @@ class CTextLayout : public CTextLayoutBase {
   void SetItemHighlight(int32_t index, bool on) override;
 
   CImage& text_image() { return text_image_; }
+  const CSprite& sprite() const { return sprite_; }
   int32_t shown_highlights() const { return highlight_count_; }
   size_t highlight_pool_size() const { return highlight_boxes_.size(); }
   const CColorBox& highlight_box(size_t index) const { return *highlight_boxes_.at(index); }
@@ -101,15 +103,15 @@ class CTextLayout : public CTextLayoutBase {
   void ClearHighlightPool();
   int32_t StartAlong() const;
   uint32_t MakeRegionMap(bool keep_pixels);
+  // The sprite shows the page image (anew after it was made again) at (x, y), blended by its alpha.
+  bool ShowPage(int32_t x, int32_t y);
+  // A rectangle of the page was drawn: marked in the image and repainted where the sprite shows it.
+  void MarkPageChanged(const plat::Rect& rect);
 
   CDrawList* draw_list_ = nullptr;
   uint32_t priority_ = 0;
   CImage text_image_;
-  // Where the page is shown: the sprite that shows it in the draw list joins later.
-  int32_t x_ = 0;
-  int32_t y_ = 0;
-  bool active_ = true;
-  uint8_t opacity_ = 255;
+  CSprite sprite_;
   std::unique_ptr<CImage> composite_;
   CImage* frame_ = nullptr;
   CImage* mask_ = nullptr;

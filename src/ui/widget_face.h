@@ -1,22 +1,32 @@
-// What a widget shows through its sprite or colour box: the source image and rectangle, the
-// position, blend mode, opacity and on/off switch, and its place in a draw list. Sprites and
-// draw lists join the engine later; until then the face keeps this state for the widget (and
-// answers hit tests from it), and putting it into a draw list says that nothing is drawn yet.
+// What a widget shows: a rectangle of an image through a sprite, or without an image a colour
+// box, at a position with a blend mode, an opacity and an on/off switch, in a draw list. The face
+// keeps that state itself (hit tests answer from it) and hands every change to the drawable.
 #pragma once
 
 #include <cstdint>
 
 #include "platform/window_messages.h"
+#include "scene/color_box.h"
+#include "scene/sprite.h"
 
+class CDrawList;
 class CImage;
 class IDrawList;
 
 class CWidgetFace {
  public:
-  // Shows the image's rectangle (not owned; null for a colour box) at (x, y).
-  void Show(const CImage* image, const plat::Rect& source, int32_t x, int32_t y, uint8_t blend_mode, uint8_t opacity);
+  CWidgetFace() = default;
+  CWidgetFace(const CWidgetFace&) = delete;
+  CWidgetFace& operator=(const CWidgetFace&) = delete;
+  ~CWidgetFace() { Leave(); }
+
+  // Shows the image's rectangle, which starts at (0, 0) (the image is not owned; null for a
+  // colour box), at (x, y).
+  void Show(CImage* image, const plat::Rect& source, int32_t x, int32_t y, uint8_t blend_mode, uint8_t opacity);
   // Moves the source rectangle so that its top-left lies at (x, y) of the image.
   void SetSourceOrigin(int32_t x, int32_t y);
+  // The colour box's colour, alpha in the top byte (which becomes its opacity).
+  void SetColour(uint32_t argb);
   // The draw list that the face joins at its first SetPriority.
   void UseList(IDrawList* list) { list_ = list; }
   // 1 without a list; joins it at the priority with `key` as its id, or moves within it.
@@ -24,10 +34,7 @@ class CWidgetFace {
   // 1 when the face is in no list or the new list is null; else it joins the new list.
   uint32_t MoveToDrawList(IDrawList* list);
   // Leaves its list, which it forgets.
-  void Leave() {
-    list_ = nullptr;
-    listed_ = false;
-  }
+  void Leave();
   // Forgets the image and the look; position, list and id stay.
   void Reset();
 
@@ -35,13 +42,10 @@ class CWidgetFace {
   // or, without a key, a 32-bit pixel whose alpha is not 0.
   bool HitTest(int32_t x, int32_t y, bool exact) const;
 
-  void SetPosition(int32_t x, int32_t y) {
-    x_ = x;
-    y_ = y;
-  }
-  void SetEnabled(bool enabled) { enabled_ = enabled; }
-  void SetOpacity(uint8_t opacity) { opacity_ = opacity; }
-  void SetSize(int32_t width, int32_t height) { source_ = {source_.left, source_.top, source_.left + width, source_.top + height}; }
+  void SetPosition(int32_t x, int32_t y);
+  void SetEnabled(bool enabled);
+  void SetOpacity(uint8_t opacity);
+  void SetSize(int32_t width, int32_t height);
 
   int32_t GetX() const { return x_; }
   int32_t GetY() const { return y_; }
@@ -56,7 +60,16 @@ class CWidgetFace {
   uint32_t GetKey() const { return key_; }
 
  private:
-  const CImage* image_ = nullptr;
+  // What the face shows through: the sprite with an image, else the colour box.
+  CDrawable& drawable() { return image_ != nullptr ? static_cast<CDrawable&>(sprite_) : box_; }
+  CDrawList* draw_list() const;
+  // Hands the face's image, rectangle, place and look to its drawable (a sprite shows nothing
+  // while no pixel-routine library is bound).
+  void ApplyLook();
+
+  CSprite sprite_;
+  CColorBox box_;
+  CImage* image_ = nullptr;
   plat::Rect source_{};
   int32_t x_ = 0;
   int32_t y_ = 0;
@@ -67,4 +80,5 @@ class CWidgetFace {
   bool listed_ = false;
   uint32_t priority_ = 0;
   uint32_t key_ = 0;
+  uint32_t colour_ = 0;
 };

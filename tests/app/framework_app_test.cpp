@@ -15,6 +15,7 @@
 #include "platform/display_backend.h"
 #include "platform/message_box.h"
 #include "platform/message_queue.h"
+#include "platform/screen_saver.h"
 #include "platform/text_encoding.h"
 #include "platform/thread_id.h"
 #include "platform/window.h"
@@ -49,6 +50,7 @@ class TestApp : public CFrameworkApp {
     info_.screen_height = screen_height;
     info_.allowed_screen_modes = allowed_modes;
     environment_[kEnvDisplayCanvas] = display_canvas;
+    if (screen_saver_setting != 0) environment_[screen_saver_setting] = 1;
     return 0;
   }
   int OnThreadStart() override {
@@ -74,6 +76,7 @@ class TestApp : public CFrameworkApp {
   uint16_t screen_height = 480;
   uint8_t allowed_modes = 2;
   uint8_t display_canvas = 0;
+  std::size_t screen_saver_setting = 0;
   int start_result = 0;
   bool close_on_start = false;
   std::atomic<int> steps{0};
@@ -96,6 +99,31 @@ class FrameworkAppTest : public ::testing::Test {
   int answer_ = plat::IDYES;
   plat::ScopedMessageBoxAnswers answers_{[this](const plat::MessageBoxRequest& request) { return Answer(request); }};
 };
+
+TEST_F(FrameworkAppTest, EachOfTheThreeSettingsHoldsTheScreenSaverOffUntilTheExit) {
+  for (const std::size_t setting : {kEnvNoScreenSaver, kEnvNoPowerSaving, kEnvKeepAwake}) {
+    TestApp app;
+    app.screen_saver_setting = setting;
+    ASSERT_EQ(app.Initialize(), 0);
+    EXPECT_FALSE(plat::IsScreenSaverAllowed()) << setting;
+    app.Exit(0);
+    EXPECT_TRUE(plat::IsScreenSaverAllowed()) << setting;
+  }
+  TestApp plain;
+  ASSERT_EQ(plain.Initialize(), 0);
+  EXPECT_TRUE(plat::IsScreenSaverAllowed());
+  plain.Exit(0);
+}
+
+TEST_F(FrameworkAppTest, AScreenSaverHeldOffBeforeTheStartStaysHeldOffAfterTheExit) {
+  ASSERT_TRUE(plat::AllowScreenSaver(false));
+  TestApp app;
+  app.screen_saver_setting = kEnvNoScreenSaver;
+  ASSERT_EQ(app.Initialize(), 0);
+  app.Exit(0);
+  EXPECT_FALSE(plat::IsScreenSaverAllowed());
+  plat::AllowScreenSaver(true);
+}
 
 TEST_F(FrameworkAppTest, InitializeOpensTheWindowInWindowMode) {
   TestApp app;

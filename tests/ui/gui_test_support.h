@@ -11,9 +11,9 @@
 #include "base/input_manager.h"
 #include "base/message_keyboard.h"
 #include "base/mouse.h"
-#include "gfx/draw_layer_interface.h"
 #include "gfx/image.h"
 #include "platform/window_messages.h"
+#include "scene/draw_list.h"
 #include "ui/gui_element.h"
 #include "ui/gui_window.h"
 
@@ -77,8 +77,8 @@ inline CInputBindings* CursorKeyBindings(CInputManager& input) {
   return bindings;
 }
 
-// A draw list for widgets to join; nothing draws it yet.
-class TestDrawList : public IDrawList {};
+// The draw list the widgets join (their sprites and colour boxes are listed in it).
+using TestDrawList = CDrawList;
 
 // A button strip of `frames` opaque frames of width × height, each frame's pixels holding its
 // number in the blue byte.

@@ -11,6 +11,7 @@
 #include "pixel/pixel_tables.h"
 #include "support/fake_clock.h"
 #include "support/fake_font_face.h"
+#include "support/scoped_pixel_library.h"
 #include "ui/font.h"
 #include "ui/image_button.h"
 #include "ui/push_button.h"
@@ -44,6 +45,7 @@ class ImageButtonTest : public testing::Test {
   }
 
   ScopedFakeClock clock_;
+  ScopedPixelLibrary pixels_;
   TestWindow window_;
   TestDrawList list_;
   CImage strip_;
@@ -148,6 +150,28 @@ TEST_F(ImageButtonTest, HitByRectangleOrByTheShownPixelsAndNotAfterAFailedCreate
   EXPECT_EQ(button.MoveToDrawList(&list_), 1u);
 }
 
+TEST_F(ImageButtonTest, TheFaceIsASpriteInTheListShowingTheStateFrame) {
+  AddStripButton(true, false);
+  ASSERT_EQ(list_.Nodes().size(), 1u);
+  const auto* sprite = dynamic_cast<const CSprite*>(list_.Nodes().front().drawable);
+  ASSERT_NE(sprite, nullptr);
+  EXPECT_EQ(list_.Nodes().front().priority, 3u);
+  EXPECT_EQ(list_.Nodes().front().tag, 9u);
+  EXPECT_EQ(sprite->GetSourceImage(), &strip_);
+  EXPECT_EQ(sprite->GetBoundsPtr()->left, 100);
+  EXPECT_EQ(sprite->GetBoundsPtr()->bottom, 50 + kFrameHeight);
+  Frame({110, 60});
+  ASSERT_NE(button_.GetShownFrame(), 0);
+  EXPECT_EQ(sprite->GetSourceRect().left, button_.GetShownFrame() * kFrameWidth);
+  EXPECT_EQ(sprite->GetSourceRect().Width(), kFrameWidth);
+  button_.SetPosition(5, 6);
+  button_.SetActive(false);
+  EXPECT_EQ(sprite->GetBoundsPtr()->left, 5);
+  EXPECT_FALSE(sprite->IsEnabled());
+  button_.Release();
+  EXPECT_TRUE(list_.IsEmpty());
+}
+
 class LabelButtonTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -218,6 +242,27 @@ class PushButtonTest : public testing::Test {
   TestDrawList list_;
   CPushButton button_;
 };
+
+TEST_F(PushButtonTest, TheColourBoxInTheListShowsTheStateColour) {
+  ASSERT_EQ(button_.Create(&list_, 1, 10, 10, 40, 20, 0x20000011, 0x40000022, 0x60000033, 5), 0u);
+  ASSERT_EQ(list_.Nodes().size(), 1u);
+  const auto* box = dynamic_cast<const CColorBox*>(list_.Nodes().front().drawable);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(list_.Nodes().front().tag, 5u);
+  EXPECT_EQ(box->GetBoundsPtr()->left, 10);
+  EXPECT_EQ(box->GetBoundsPtr()->bottom, 30);
+  EXPECT_EQ(box->GetColor(), 0x11u);
+  EXPECT_EQ(box->GetOpacity(), 0x20);
+  window_.AddChild(&button_, -1);
+  window_.pointer = {20, 20};
+  window_.ProcessInput(0);
+  EXPECT_EQ(box->GetColor(), 0x22u);
+  EXPECT_EQ(box->GetOpacity(), 0x40);
+  EXPECT_EQ(button_.Resize(60, 0), 0u);
+  EXPECT_EQ(box->GetBoundsPtr()->right, 70);
+  button_.Release();
+  EXPECT_TRUE(list_.IsEmpty());
+}
 
 TEST_F(PushButtonTest, DecideShowsThePressedColourForOverTheFlashThenSendsOneCommand) {
   ASSERT_EQ(button_.Create(&list_, 1, 10, 10, 40, 20, CPushButton::kKeepColour, CPushButton::kKeepColour,

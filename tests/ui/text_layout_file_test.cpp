@@ -2,10 +2,13 @@
 // read through the image-loader host.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
+#include "base/trig_tables.h"
 #include "elg_encoder.h"
 #include "gfx/image.h"
 #include "pixel/pixel_tables.h"
@@ -14,6 +17,7 @@
 #include "scene/draw_list.h"
 #include "support/data_files_fixture.h"
 #include "support/fake_font_face.h"
+#include "support/scoped_pixel_library.h"
 #include "ui/font.h"
 #include "ui/text_layout.h"
 
@@ -56,6 +60,7 @@ class TextLayoutFileTest : public test_support::DataFilesTest {
 
   CImageLoaderManager host_{&GigabyteOfMemory};
   CImageLoaderManager* saved_host_ = nullptr;
+  ScopedPixelLibrary pixels_;
   CDrawList list_;
   CFont font_{FakeFontFace::Factory(std::make_shared<FakeFontFaceLog>())};
   CTextLayout layout_;
@@ -74,6 +79,36 @@ TEST_F(TextLayoutFileTest, APictureSitsOnTheLineLikeACharacter) {
   EXPECT_EQ(page.GetPixel(13, bottom - 3), 0x803366CCU);
   EXPECT_EQ(page.GetPixel(8, bottom - 4), 0x80000000U) << "nothing above the picture";
   EXPECT_EQ(page.GetPixel(14, bottom), 0x80000000U) << "nothing past it";
+}
+
+TEST_F(TextLayoutFileTest, InAColumnAPictureIsCentredAcrossItAndAdvancesDown) {
+  CTrigTables trig_tables;
+  g_TrigTable = &trig_tables;
+  WritePicture("mark.elg", 24, 6, 4, 0x3366CC);
+  ASSERT_EQ(layout_.Create(&list_, 10, 200, 100, 0, 0, &font_, nullptr, 0), 0U);
+  ASSERT_EQ(layout_.SetVertical(true, true), 0U);
+  const int32_t column_right = layout_.pen_x();
+  EXPECT_EQ(layout_.DrawPictureFile("mark.elg", -1, -1), 0);
+  EXPECT_EQ(layout_.DrawPictureFile("mark.elg", -1, -1), 0);
+  EXPECT_EQ(layout_.pen_y(), 8 + 2 * 4);
+  EXPECT_EQ(layout_.pen_x(), column_right);
+  const CImage& page = layout_.text_image();
+  int32_t left = page.GetWidth(), right = 0, top = page.GetHeight(), bottom = 0;
+  for (int32_t y = 0; y < page.GetHeight(); ++y) {
+    for (int32_t x = 0; x < page.GetWidth(); ++x) {
+      if (page.GetPixel(x, y) != 0x803366CCU) continue;
+      left = std::min(left, x);
+      right = std::max(right, x + 1);
+      top = std::min(top, y);
+      bottom = std::max(bottom, y + 1);
+    }
+  }
+  EXPECT_EQ(right - left, 6);
+  EXPECT_EQ(top, 8);
+  EXPECT_EQ(bottom, 8 + 2 * 4) << "the two pictures one under the other";
+  const int32_t column_middle = column_right - layout_.line_size() / 2;
+  EXPECT_LE(std::abs((left + right) / 2 - column_middle), 1) << left << ".." << right << " in " << column_right;
+  g_TrigTable = nullptr;
 }
 
 TEST_F(TextLayoutFileTest, LoadedPicturesSizeTheBoxAndAFailureKeepsNone) {

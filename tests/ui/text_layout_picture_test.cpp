@@ -11,6 +11,7 @@
 #include "pixel/pixel_tables.h"
 #include "scene/draw_list.h"
 #include "support/png_file.h"
+#include "support/scoped_pixel_library.h"
 #include "ui/font.h"
 #include "ui/kinsoku_tables.h"
 #include "ui/text_layout.h"
@@ -107,6 +108,7 @@ class TextLayoutPictureTest : public ::testing::Test {
   CImage frame_;
   CFont font_;
   CFont ruby_font_;
+  ScopedPixelLibrary pixels_;
   CDrawList list_;
 };
 

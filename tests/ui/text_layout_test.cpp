@@ -2,14 +2,19 @@
 // with margins of 8 breaks past x = 152 (two hanging cells) and must keep ink left of 192.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
 
+#include "base/trig_tables.h"
 #include "pixel/pixel_tables.h"
 #include "scene/color_box.h"
 #include "scene/draw_list.h"
 #include "support/fake_font_face.h"
+#include "support/scoped_pixel_library.h"
 #include "ui/gui_test_support.h"
 #include "ui/font.h"
 #include "ui/kinsoku_tables.h"
@@ -23,6 +28,24 @@ constexpr char kParen[] = "\x81\x69";    // （
 constexpr char kSmallTsu[] = "\x83\x62";  // ッ
 constexpr int32_t kAdvance = 20;
 constexpr int32_t kBreakLimit = 200 - 2 * kAdvance - 8;
+
+// The box around every pixel that differs from the page's top-left one (right and bottom past it).
+struct InkBox {
+  int32_t left = INT32_MAX;
+  int32_t top = INT32_MAX;
+  int32_t right = INT32_MIN;
+  int32_t bottom = INT32_MIN;
+};
+InkBox FindInk(const CImage& page) {
+  InkBox ink;
+  for (int32_t y = 0; y < page.GetHeight(); ++y) {
+    for (int32_t x = 0; x < page.GetWidth(); ++x) {
+      if (page.GetPixel(x, y) == page.GetPixel(0, 0)) continue;
+      ink = {std::min(ink.left, x), std::min(ink.top, y), std::max(ink.right, x + 1), std::max(ink.bottom, y + 1)};
+    }
+  }
+  return ink;
+}
 
 class TextLayoutTest : public ::testing::Test {
  protected:
@@ -43,6 +66,7 @@ class TextLayoutTest : public ::testing::Test {
     return result;
   }
 
+  ScopedPixelLibrary pixels_;
   CDrawList list_;
   CFont font_{FakeFontFace::Factory(std::make_shared<FakeFontFaceLog>())};
   CTextLayout layout_;
@@ -318,6 +342,66 @@ TEST_F(TextLayoutTest, AlignedTextStartsWhereItsAlignmentPutsItInTheLine) {
     EXPECT_EQ(layout_.pen_x(), c.start_x + size.cx) << c.alignment;
     EXPECT_EQ(layout_.pen_y(), c.pen_y) << c.alignment;
   }
+}
+
+TEST_F(TextLayoutTest, VerticalAlignedTextRunsDownTheColumnWhereItsAlignmentPutsIt) {
+  CTrigTables trig_tables;
+  g_TrigTable = &trig_tables;
+  // The column's room is 100 - 8 - 8 = 84 long; "AB" runs 40 down it.
+  const struct {
+    int32_t alignment;
+    int32_t start_y;
+  } cases[] = {{0, 8 + 22}, {1, 8 + 22}, {2, 8}, {3, 8 + 44}, {30, 8 + 30}};
+  int32_t ink_end_past_start = INT32_MIN;
+  for (const auto& c : cases) {
+    CreateBox();
+    ASSERT_EQ(layout_.SetVertical(true, true), 0U);
+    const int32_t column_x = layout_.pen_x();
+    layout_.DrawTextAligned("AB", c.alignment);
+    EXPECT_EQ(layout_.pen_y(), c.start_y + 2 * kAdvance) << c.alignment;
+    const InkBox ink = FindInk(layout_.text_image());
+    ASSERT_GT(ink.right, ink.left) << c.alignment;
+    if (ink_end_past_start == INT32_MIN) ink_end_past_start = ink.bottom - c.start_y;
+    EXPECT_EQ(ink.bottom - c.start_y, ink_end_past_start) << "the ink moves with the start " << c.alignment;
+    if (c.alignment == 0) {
+      EXPECT_LE(std::abs((ink.left + ink.right) / 2 - 100), 2) << "centred across the page";
+    } else {
+      EXPECT_EQ(layout_.pen_x(), column_x) << "the column stays";
+      EXPECT_LE(ink.right, column_x) << c.alignment;
+    }
+  }
+  g_TrigTable = nullptr;
+}
+
+TEST_F(TextLayoutTest, TheSpriteShowsThePageAndFollowsTheWidget) {
+  ASSERT_EQ(layout_.Create(&list_, 10, 200, 100, 30, 40, &font_, nullptr, 7), 0U);
+  const CSprite& sprite = layout_.sprite();
+  ASSERT_EQ(list_.Nodes().size(), 1U);
+  EXPECT_EQ(list_.Nodes().front().drawable, &sprite);
+  EXPECT_EQ(list_.Nodes().front().tag, 7U);
+  EXPECT_EQ(sprite.GetId(), 7U);
+  EXPECT_EQ(sprite.GetSourceImage(), &layout_.text_image());
+  EXPECT_EQ(sprite.GetBlendMode(), 2);
+  EXPECT_EQ(sprite.GetBoundsPtr()->right, 230);
+
+  layout_.SetPosition(50, 60);
+  layout_.SetActive(false);
+  layout_.SetOpacity(90);
+  layout_.SetPriority(20, 3, 0);
+  EXPECT_EQ(sprite.GetX(), 50);
+  EXPECT_EQ(sprite.GetY(), 60);
+  EXPECT_FALSE(sprite.IsEnabled());
+  EXPECT_EQ(layout_.GetOpacity(), 90);
+  EXPECT_EQ(list_.Nodes().front().priority, 20U);
+  EXPECT_EQ(layout_.GetGroup(), 7) << "the group is given once, when the sprite is listed";
+
+  ASSERT_EQ(layout_.Recreate(120, 80), 0U);
+  ASSERT_EQ(list_.Nodes().size(), 1U) << "made again in its place in the list";
+  EXPECT_EQ(sprite.GetBoundsPtr()->right, 50 + 120);
+  EXPECT_EQ(list_.Nodes().front().priority, 20U);
+  layout_.Destroy();
+  EXPECT_TRUE(list_.IsEmpty());
+  EXPECT_EQ(sprite.GetSourceImage(), nullptr);
 }
 
 TEST_F(TextLayoutTest, TheOpaqueBandAroundTheTextAreaDragsTheBox) {

@@ -263,11 +263,12 @@ int CFrameworkApp::ShowMenuWindow() {
     return -1;
   }
   if (RegisterMenuWindowHandlers() != 0) return 1;
-  // The menu closes by itself when an item is chosen or it is dismissed: its menu loop ends
-  // then, and the chosen command follows as the menu's own would.
+  // The menu closes by itself when an item is chosen or it is dismissed: the menu loop that
+  // Alt or F10 started ends then (one shown from the top row has none), and the chosen command
+  // follows as the menu's own would.
   const bool shown = plat::MenuOverlay::Open(window, MenuItems(), [this](uint32_t command) {
     menu_shown_.store(false);
-    main_window_.PostMessage(plat::WM_EXITMENULOOP, 0, 0);
+    if (menu_window_open_ != 0) main_window_.PostMessage(plat::WM_EXITMENULOOP, 0, 0);
     if (command != 0) main_window_.PostMessage(plat::WM_COMMAND, command, 0);
   });
   menu_shown_.store(shown);

@@ -84,8 +84,8 @@ class ScreenModeGame : public CGameApp {
   int32_t shown_height = 0;
 };
 
-// Opens the full-screen menu over a drawn frame, clicks its first item with synthetic mouse
-// events and reads the screen back with the menu open and after it closed.
+// Opens the full-screen menu over a drawn frame by releasing Alt, clicks its first item with
+// synthetic mouse events and reads the screen back with the menu open and after it closed.
 class MenuGame : public ScreenModeGame {
  public:
   void RunOwnLoop() override {
@@ -93,15 +93,20 @@ class MenuGame : public ScreenModeGame {
     Toggle();
     DrawFrame();
     const plat::WindowId window = GetMainWindow().GetHandle();
-    GetMainWindow().SendMessage(kMsgShowMenuWindow, 0, 0);
+    GetAppInfo().menu_id = 101;
+    GetMainWindow().SendMessage(plat::WM_ACTIVATEAPP, 1, 0);
+    GetMainWindow().SendMessage(plat::WM_SYSKEYUP, plat::VK_MENU, 0);
     opened = plat::MenuOverlay::IsOpen(window);
+    loop_ran = IsMenuWindowOpen() && IsMenuOpen();
     ReadBack(window, open_pixels);
     ClickAt(window, kItemX, kItemY);
     for (int round = 0; round < 400 && commands.empty(); ++round) {
       PumpMessages();
       SDL_Delay(5);
     }
+    PumpMessages();
     closed = !plat::MenuOverlay::IsOpen(window);
+    loop_ended = !IsMenuWindowOpen() && !IsMenuOpen();
     ReadBack(window, closed_pixels);
     Toggle();
   }
@@ -143,7 +148,9 @@ class MenuGame : public ScreenModeGame {
   static constexpr int kItemX = 16;
   static constexpr int kItemY = 8;
   bool opened = false;
+  bool loop_ran = false;
   bool closed = false;
+  bool loop_ended = false;
   std::vector<uint32_t> commands;
   std::vector<uint32_t> open_pixels;
   std::vector<uint32_t> closed_pixels;
@@ -226,6 +233,7 @@ TEST_F(ScreenModeGuiTest, TheFullScreenMenuIsDrawnOverTheFrameAndSendsTheClicked
   };
 
   EXPECT_TRUE(game.opened);
+  EXPECT_TRUE(game.loop_ran);
   // The bar runs across the top of the display; the frame shows below it as before.
   EXPECT_TRUE(is_light_grey(at(game.open_pixels, width - 4, 2)));
   EXPECT_TRUE(is_light_grey(at(game.open_pixels, 2, 2)));
@@ -235,6 +243,7 @@ TEST_F(ScreenModeGuiTest, TheFullScreenMenuIsDrawnOverTheFrameAndSendsTheClicked
   // The click chose the first item: its command was sent once and the bar is gone.
   EXPECT_EQ(game.commands, std::vector<uint32_t>{40007});
   EXPECT_TRUE(game.closed);
+  EXPECT_TRUE(game.loop_ended);
   EXPECT_FALSE(is_light_grey(at(game.closed_pixels, width - 4, 2)));
   EXPECT_EQ(at(game.closed_pixels, width / 2, height / 2), kBody);
 }

@@ -76,7 +76,6 @@ TEST(CursorTrackingTest, AWindowGivesTheKeypadDigitOfTheSideTheCursorLeftBy) {
 }
 
 TEST(CursorTrackingTest, TheTopRowShowsTheMenuAfterTheDelayAndLeavingItHidesIt) {
-  constexpr int32_t kWidth = 800;
   constexpr int32_t kBar = 22;
   constexpr uint32_t kDelay = 300;
   TopRowMenu state;

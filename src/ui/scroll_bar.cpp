@@ -52,7 +52,11 @@ void ApplyColourKey(CImage& image, int32_t key_x, int32_t key_y) {
 
 }  // namespace
 
-CScrollBar::~CScrollBar() { Release(); }
+CScrollBar::~CScrollBar() {
+  // Leaving the window may tell the bar that the pointer left it, which redraws the thumb.
+  DetachFromWindow();
+  Release();
+}
 
 plat::Rect CScrollBar::StateRect(int32_t frame, int32_t length) const {
   return vertical_ ? plat::Rect{0, 0, frame, length} : plat::Rect{0, 0, length, frame};

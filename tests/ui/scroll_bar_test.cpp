@@ -6,11 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "elg_encoder.h"
 #include "gui_test_support.h"
-#include "resource/elg_decoder.h"
-#include "resource/image_loader_manager.h"
-#include "support/data_files_fixture.h"
+#include "picture_files_test.h"
 #include "support/fake_clock.h"
 #include "support/scoped_pixel_library.h"
 #include "ui/gui_command_listener.h"
@@ -125,36 +122,14 @@ TEST_F(ScrollBarTest, TheArrowsStepTheBarAndSitAtEitherEndOfTheTrack) {
   EXPECT_EQ(bar_.CreatePlain(&list_, 5, 0, 0, true, 7, 0, 0, 0, 0, 0, 0), 1);
 }
 
-class ScrollBarFileTest : public test_support::DataFilesTest {
+class ScrollBarFileTest : public gui_test::PictureFilesTest {
  protected:
-  void SetUp() override {
-    DataFilesTest::SetUp();
-    ASSERT_EQ(RegisterElgDecoder(host_), 0u);
-    saved_host_ = g_GllHost;
-    g_GllHost = &host_;
-  }
-  void TearDown() override {
-    g_GllHost = saved_host_;
-    DataFilesTest::TearDown();
-  }
-  // An opaque 32-bit picture of three state pictures side by side.
-  void WriteStates(const std::string& name, uint16_t frame_width, uint16_t height) {
-    kvxtools::ElgPicture picture;
-    picture.width = static_cast<uint16_t>(3 * frame_width);
-    picture.height = height;
-    picture.pixels.assign(static_cast<size_t>(picture.width) * height * 4, 0xFF);
-    const std::vector<uint8_t> file = kvxtools::EncodeElg(picture);
-    game_.WriteFile(name, std::string(file.begin(), file.end()));
-  }
-
-  CImageLoaderManager host_{[] { return uint64_t{1} << 30; }};
-  CImageLoaderManager* saved_host_ = nullptr;
   ScopedPixelLibrary pixels_;
   TestDrawList list_;
 };
 
 TEST_F(ScrollBarFileTest, AFixedThumbLongerThanTheTrackHasNoRoomToRunAndStaysAtTheStart) {
-  WriteStates("thumb.elg", 12, 50);
+  WriteFrames("thumb.elg", 12, 50, {0xFF102030, 0xFF405060, 0xFF708090});
   CScrollBar bar;
   CScrollBar::Files files;
   files.thumb = "thumb.elg";

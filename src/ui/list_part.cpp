@@ -40,11 +40,8 @@ bool CListPart::IsItemDisabled(int32_t index) const {
   return item != nullptr && item->disabled;
 }
 
-bool CListPart::IsChosen(int32_t index) const {
-  if (!show_chosen_ || choice_record_ == nullptr) return false;
-  const CListItem* item = GetItem(index);
-  const int32_t value = item != nullptr && item->value >= 0 ? item->value : index;
-  return choice_record_->TestBit(static_cast<uint32_t>(choice_base_ + value));
+bool CListPart::IsChosenValue(int32_t value) const {
+  return show_chosen_ && choice_record_ != nullptr && choice_record_->TestBit(static_cast<uint32_t>(choice_base_ + value));
 }
 
 void CListPart::ClearItems() {

@@ -82,6 +82,10 @@ class CListPart : public CGuiElement {
                          uint32_t hover_top, uint32_t hover_bottom, uint32_t disabled_top, uint32_t disabled_bottom);
   void SetMargins(int32_t left, int32_t top, int32_t right, int32_t bottom);
   void StopDrag() { dragging_ = false; }
+  // 0: no drag area; else the least alpha of the frame pictures that counts as the drag area.
+  void SetDragAlpha(uint8_t alpha) { drag_alpha_ = alpha; }
+  // Whether items already chosen in the choice record take the chosen colours.
+  void SetShowChosen(bool show) { show_chosen_ = show; }
   void SetLocked(bool locked) { locked_ = locked; }
   // Appends an item; until the pointer moves away from where it rests now, presses are ignored. 0.
   uint32_t AddItem(const ItemSetup& setup);
@@ -134,8 +138,9 @@ class CListPart : public CGuiElement {
   // Coordinates relative to the element; -1 for none.
   virtual int32_t ItemAt(int32_t x, int32_t y) const = 0;
 
-  // Whether the decision on the item (its value, else its index) is marked in the choice record.
-  bool IsChosen(int32_t index) const;
+  // Whether a decision reporting this value (an item's value, else its index) is marked in the
+  // choice record that the list shows.
+  bool IsChosenValue(int32_t value) const;
   bool IsItemDisabled(int32_t index) const;
 
   int32_t width_ = 0;

@@ -1,6 +1,7 @@
-// A list box and a plain scroll bar in a real window (run under Xvfb), composed by the frame's
-// draw layer: the box's picture with its selection band, icons and text, the bar's thumb, track
-// and arrow glyphs. Written to list_widgets.png in the build folder.
+// A list box, a plain scroll bar and a list menu in a real window (run under Xvfb), composed by
+// the frame's draw layer: the box's picture with its selection band, icons and text, the bar's
+// thumb, track and arrow glyphs, the menu's header and touching items. Written to
+// list_widgets.png and list_menu.png in the build folder.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -19,6 +20,7 @@
 #include "support/temp_game_folder.h"
 #include "ui/font.h"
 #include "ui/list_box.h"
+#include "ui/list_menu.h"
 #include "ui/scroll_bar.h"
 
 namespace {
@@ -112,6 +114,35 @@ TEST_F(ListWidgetsWindowTest, TheBoxRowsAndTheBarPartsReachTheWindow) {
     for (int32_t x = 200; x < 214; ++x) glyph_pixels += at(x, y) == (kGlyph & 0xFFFFFF);
   }
   EXPECT_GT(glyph_pixels, 0) << "the down arrow's triangle";
+}
+
+TEST_F(ListWidgetsWindowTest, AMenuWithAHeaderShowsItsItemsTouchingBelowIt) {
+  auto* list = dynamic_cast<CDrawList*>(frame_.GetList());
+  ASSERT_NE(list, nullptr);
+  constexpr uint32_t kSkin = 0x2040C0;
+  CListMenu menu;
+  ASSERT_EQ(menu.Create(list, 3, 40, 70, 120, 24, 6, &font_, 0), 0u);
+  ASSERT_EQ(menu.CreatePlainSkin(120, 24, 12, 0), 0);
+  ASSERT_EQ(menu.SetSkinColor(1, kSkin, 0xFF), 0);
+  for (const char* text : {"AB", "CD", "EF"}) {
+    CListPart::ItemSetup setup;
+    setup.text = text;
+    ASSERT_EQ(menu.AddMenuItem(setup), 0);
+  }
+  const std::vector<uint32_t> shown = Present();
+  EXPECT_TRUE(WritePng("list_menu.png", shown, kWidth, kHeight));
+  auto at = [&](int32_t x, int32_t y) { return shown[static_cast<size_t>(y * kWidth + x)] & 0xFFFFFF; };
+  const int32_t top = 70 - (12 + 3 * 24) / 2;
+  const uint32_t below = at(5, 5);
+  EXPECT_EQ(menu.GetY(), top);
+  for (const int32_t y : {top, top + 11, top + 12, top + 35, top + 36, top + 12 + 3 * 24 - 1}) {
+    EXPECT_EQ(at(40 + 118, y), kSkin) << y;
+  }
+  EXPECT_EQ(at(40 + 118, top + 12 + 3 * 24), below);
+  EXPECT_EQ(at(40 + 120, top + 20), below);
+  int32_t text_pixels = 0;
+  for (int32_t x = 40; x < 80; ++x) text_pixels += at(x, top + 12 + 8) != kSkin;
+  EXPECT_GT(text_pixels, 0) << "the first item's text";
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 #include "base/cursor_motion.h"
 
 #include <algorithm>
-#include <cmath>
 #include <memory>
 
+#include "base/eased_time.h"
 #include "base/timer_manager.h"
 
 int32_t CCursorMotion::Start(CTimerManager& timers, CursorMotionHost& host, int32_t x, int32_t y, uint32_t duration,
@@ -31,12 +31,7 @@ uint32_t CCursorMotion::Update(uint32_t now) {
     start_ = now;
   }
   const uint32_t elapsed = std::min(now - start_, duration_);
-  int64_t t = elapsed;
-  if (duration_ != 0 && curve_ != 0) {
-    const double part = static_cast<double>(elapsed) / duration_;
-    const double eased = curve_ > 0 ? std::pow(part, curve_) : 1.0 - std::pow(1.0 - part, -curve_);
-    t = static_cast<int64_t>(duration_ * eased);
-  }
+  const int64_t t = EaseElapsed(elapsed, duration_, curve_);
   if (MayMove()) {
     const auto along = [&](int32_t from, int32_t to) {
       return duration_ == 0 ? to : static_cast<int32_t>(from + int64_t{to - from} * t / duration_);

@@ -65,6 +65,8 @@ class CSprite : public CDrawable {
   CImage* GetSourceImage() const { return source_; }
   const CImage* GetWorkImage() const { return work_.get(); }
   const plat::Rect& GetSourceRect() const { return source_rect_; }
+  int32_t GetSourceOriginX() const { return origin_x_; }
+  int32_t GetSourceOriginY() const { return origin_y_; }
   int32_t GetAngle() const { return angle_; }
   double GetZoom() const { return zoom_; }
   int32_t GetAnchorX() const { return anchor_x_; }

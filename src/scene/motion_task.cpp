@@ -1,0 +1,189 @@
+#include "scene/motion_task.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+
+#include "base/app_hooks.h"
+#include "base/eased_time.h"
+#include "base/timer_manager.h"
+#include "base/tokenizer.h"
+#include "scene/draw_layer.h"
+#include "scene/draw_list.h"
+#include "scene/motion_curves.h"
+
+namespace {
+
+bool IsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+
+// The groups of a key text: its opening parentheses outside two-byte characters.
+size_t CountGroups(const char* text) {
+  size_t groups = 0;
+  for (const char* cursor = text; *cursor != '\0'; ++cursor) {
+    if (IsLeadByte(static_cast<unsigned char>(*cursor))) {
+      if (cursor[1] == '\0') break;
+      ++cursor;
+    } else if (*cursor == '(') {
+      ++groups;
+    }
+  }
+  return groups;
+}
+
+CMotionTask::Key KeyFrom(int32_t a, int32_t b, int32_t opacity) {
+  return {static_cast<double>(a), static_cast<double>(b), static_cast<uint8_t>(opacity)};
+}
+
+std::vector<double> KeyValues(std::span<const CMotionTask::Key> keys, double CMotionTask::Key::*value) {
+  std::vector<double> values;
+  values.reserve(keys.size());
+  for (const CMotionTask::Key& key : keys) values.push_back(key.*value);
+  return values;
+}
+
+bool LiesInAttachedList(const CDrawable& drawable) {
+  const CDrawList* list = drawable.GetOwnerList();
+  return list != nullptr && list->GetLayer() != nullptr && list->GetLayer()->GetAttachedList() == list;
+}
+
+}  // namespace
+
+CMotionTask::CMotionTask(const MotionTiming& timing, TypeIds type_ids, bool spline, bool opacity_on)
+    : timing_(timing), type_ids_(type_ids), spline_(spline), opacity_on_(opacity_on) {}
+
+CMotionTask::~CMotionTask() {
+  if (lowered_priority_ && g_RestorePriorityHook != nullptr) g_RestorePriorityHook();
+}
+
+int32_t CMotionTask::ParsePoints(const char* text) {
+  if (running_) return kRunning;
+  if (text == nullptr) return kBadArgument;
+  const size_t groups = CountGroups(text);
+  if (groups == 0 || (spline_ && groups < 2)) return kBadText;
+  std::vector<Key> keys(1);
+  keys.reserve(groups + 1);
+  CTokenizer tokenizer(text);
+  for (size_t group = 0; group < groups; ++group) {
+    int32_t a = 0;
+    int32_t b = 0;
+    int32_t opacity = 0;
+    if (tokenizer.ReadInteger(a) != CTokenizer::kOk || tokenizer.ReadInteger(b) != CTokenizer::kOk ||
+        tokenizer.ReadInteger(opacity) != CTokenizer::kOk) {
+      keys_.clear();
+      return kBadText;
+    }
+    keys.push_back(KeyFrom(a, b, opacity));
+  }
+  keys_ = std::move(keys);
+  return 0;
+}
+
+int32_t CMotionTask::SetPoints(std::span<const int32_t> triples) {
+  if (running_) return kRunning;
+  const size_t count = triples.size() / 3;
+  if (count == 0 || triples.size() % 3 != 0 || (spline_ && count < 2)) return kBadArgument;
+  std::vector<Key> keys(1);
+  keys.reserve(count + 1);
+  for (size_t i = 0; i < count; ++i) keys.push_back(KeyFrom(triples[3 * i], triples[3 * i + 1], triples[3 * i + 2]));
+  keys_ = std::move(keys);
+  return 0;
+}
+
+int32_t CMotionTask::Start(CTimerManager* timers, CDrawable* drawable) {
+  if (running_) return kRunning;
+  if (timers == nullptr || keys_.empty() || drawable == nullptr) return kBadArgument;
+  if (TakeStart(*drawable, keys_.front()) != 0) return kRefused;
+  drawable_ = drawable;
+  in_attached_list_ = LiesInAttachedList(*drawable);
+  if (timing_.segment_time == 0) {
+    Finish();
+    return kJumpedToEnd;
+  }
+  Prepare();
+  if (timers->Add(this, 0, 0, 0) != CTimerManager::kAdded) return kRefused;
+  running_ = true;
+  if (!timing_.loop && timing_.lower_priority && g_LowerPriorityHook != nullptr) {
+    g_LowerPriorityHook();
+    lowered_priority_ = true;
+  }
+  return 0;
+}
+
+void CMotionTask::Prepare() {
+  const uint64_t total = uint64_t{timing_.segment_time} * (keys_.size() - 1);
+  total_ = static_cast<uint32_t>(std::min<uint64_t>(total, UINT32_MAX));
+  if (spline_) {
+    spline_a_ = NaturalSplineTerms(KeyValues(keys_, &Key::a));
+    spline_b_ = NaturalSplineTerms(KeyValues(keys_, &Key::b));
+  }
+  first_call_pending_ = true;
+}
+
+uint32_t CMotionTask::GetTypeId() const {
+  if (drawable_ == nullptr) return type_ids_.without_drawable;
+  return in_attached_list_ ? type_ids_.in_attached_list : type_ids_.in_list;
+}
+
+uint32_t CMotionTask::Update(uint32_t now) {
+  if (first_call_pending_) {
+    first_call_pending_ = false;
+    start_ = now;
+    // Without a delay the motion shows its drawable at once.
+    if (timing_.start_delay == 0 && timing_.visible_while_moving) drawable_->SetEnabled(true);
+  }
+  if (timing_.start_delay != 0) {
+    if (now - start_ < timing_.start_delay) return 0;
+    start_ = now;
+    timing_.start_delay = 0;
+    if (timing_.visible_while_moving) drawable_->SetEnabled(true);
+  }
+  uint32_t elapsed = now - start_;
+  if (elapsed >= total_) {
+    if (!timing_.loop) {
+      Finish();
+      return 1;
+    }
+    start_ = now;
+    elapsed = 0;
+  }
+  ApplyAt(EaseElapsed(elapsed, total_, timing_.ease));
+  return 0;
+}
+
+void CMotionTask::ApplyAt(uint32_t elapsed) {
+  const uint32_t segment_time = timing_.segment_time;
+  const size_t segment = std::min<size_t>(elapsed / segment_time, keys_.size() - 2);
+  const double f = static_cast<double>(elapsed % segment_time) / segment_time;
+  const Key& from = keys_[segment];
+  const Key& to = keys_[segment + 1];
+  if (spline_) {
+    Apply(SplineValue(from.a, to.a, spline_a_[segment], spline_a_[segment + 1], f),
+          SplineValue(from.b, to.b, spline_b_[segment], spline_b_[segment + 1], f));
+  } else {
+    Apply(LinearValue(from.a, to.a, f), LinearValue(from.b, to.b, f));
+  }
+  ApplyOpacity(static_cast<uint8_t>(from.opacity + TruncateToInt32((to.opacity - from.opacity) * f)));
+}
+
+void CMotionTask::ApplyOpacity(uint8_t opacity) {
+  if (opacity_on_) drawable_->SetOpacity(opacity);
+}
+
+void CMotionTask::Finish() {
+  const Key& last = keys_.back();
+  Apply(last.a, last.b);
+  ApplyOpacity(last.opacity);
+  if (timing_.visible_while_moving) drawable_->SetEnabled(false);
+  running_ = false;
+}
+
+void CMotionTask::Stop() {
+  if (running_) Finish();
+}
+
+uint32_t CMotionTask::Resume(uint32_t now) {
+  const bool was_paused = IsPaused();
+  const uint32_t result = CTimedTask::Resume(now);
+  if (was_paused && !IsPaused()) start_ += result;
+  return result;
+}

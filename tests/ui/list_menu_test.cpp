@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gui_test_support.h"
+#include "picture_files_test.h"
 #include "pixel/pixel_tables.h"
 #include "support/fake_font_face.h"
 #include "support/scoped_pixel_library.h"
@@ -114,6 +115,72 @@ TEST_F(ListMenuTest, FrameCountsThatCannotHoldTheAskedPicturesAreRefused) {
   CListMenu menu;
   CListMenu::SkinSources<const char*> nothing;
   EXPECT_EQ(menu.LoadSkin(nothing), 1) << "no item picture";
+}
+
+class ListMenuFileTest : public gui_test::PictureFilesTest {
+ protected:
+  void SetUp() override {
+    PictureFilesTest::SetUp();
+    BuildPixelTables();
+    ASSERT_EQ(font_.SetFont(12, 0, 0, "face"), 0u);
+    // Normal, hovered, pressed and disabled pictures of 30 x 16.
+    WriteFrames("skin.elg", 30, 16, {0xFF202020, 0xFF404040, 0xFF606060, 0xFF808080});
+  }
+
+  ScopedPixelLibrary pixels_;
+  CFont font_{FakeFontFace::Factory(std::make_shared<FakeFontFaceLog>())};
+  TestDrawList list_;
+};
+
+TEST_F(ListMenuFileTest, EachFailedLoadStepHasItsOwnStatusAndLeavesNoSkin) {
+  struct Case {
+    const char* part;  // which part and picture name the missing file
+    int32_t status;
+  };
+  for (const Case& c : {Case{"item source", 8}, Case{"item mask", 2}, Case{"item colour", 4}, Case{"header mask", 9},
+                        Case{"header source", 15}, Case{"footer colour", 18}, Case{"footer source", 22}}) {
+    SCOPED_TRACE(c.part);
+    CListMenu::SkinSources<const char*> files;
+    files.item.source = "skin.elg";
+    const std::string part = c.part;
+    auto& sources = part.starts_with("item") ? files.item : part.starts_with("header") ? files.header : files.footer;
+    const char** name = part.ends_with("mask") ? &sources.mask : part.ends_with("colour") ? &sources.colour_mask
+                                                                                            : &sources.source;
+    *name = "missing.elg";
+    CListMenu menu;
+    EXPECT_EQ(menu.LoadSkin(files), c.status);
+    ASSERT_EQ(menu.Create(&list_, 1, 0, 50, 40, 10, 0, &font_, 0), 0u);
+    CListPart::ItemSetup setup;
+    setup.text = "x";
+    ASSERT_EQ(menu.AddMenuItem(setup), 0);
+    EXPECT_EQ(menu.GetStateWidth(), 40) << "without a skin the plain size serves";
+  }
+}
+
+TEST_F(ListMenuFileTest, AFourPictureSkinGivesStateWidthAQuarterAndHidesDisabledItemsFromThePointer) {
+  CListMenu menu;
+  CListMenu::SkinSources<const char*> files;
+  files.frame_count = 4;
+  files.pressed_frame = true;
+  files.disabled_frame = true;
+  files.item.source = "skin.elg";
+  ASSERT_EQ(menu.LoadSkin(files), 0);
+  ASSERT_EQ(menu.Create(&list_, 1, 0, 50, 40, 10, 0, &font_, 0), 0u);
+  for (const bool disabled : {false, true}) {
+    CListPart::ItemSetup setup;
+    setup.text = "x";
+    setup.disabled = disabled;
+    ASSERT_EQ(menu.AddMenuItem(setup), 0);
+  }
+  EXPECT_EQ(menu.GetStateWidth(), 30);
+  EXPECT_EQ(menu.GetItemImage(0)->GetWidth(), 120);
+  EXPECT_EQ(menu.GetItemFace(0)->GetSource().Width(), 30);
+  EXPECT_EQ(menu.GetHeight(), 32);
+  menu.HitTest(200, 200);
+  EXPECT_TRUE(menu.HitTest(15, menu.GetY() + 8));
+  EXPECT_FALSE(menu.HitTest(15, menu.GetY() + 16 + 8)) << "a disabled item";
+  // The pictures are the skin's: the hovered one keeps the skin's colour outside the margins.
+  EXPECT_EQ(menu.GetItemImage(0)->GetPixel(30, 0), 0xFF404040u);
 }
 
 }  // namespace

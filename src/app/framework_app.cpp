@@ -42,6 +42,7 @@ CFrameworkApp::~CFrameworkApp() {
   if (g_GuiApplication == &gui_application_) g_GuiApplication = nullptr;
   if (g_DrawLayerFactory == &draw_layers_) g_DrawLayerFactory = nullptr;
   if (g_ScreenManager == &screen_) g_ScreenManager = nullptr;
+  if (g_SpriteDevice == &screen_) g_SpriteDevice = nullptr;
   if (g_Keyboard == input_.GetKeyboard()) g_Keyboard = nullptr;
   if (g_Mouse == input_.GetMouse()) g_Mouse = nullptr;
   if (g_Joystick == input_.GetJoystick(0)) g_Joystick = nullptr;
@@ -123,6 +124,7 @@ int CFrameworkApp::Initialize() {
   // output opens.
   plat::ScreenPresenter::ForWindow(main_window_.GetHandle());
   g_ScreenManager = &screen_;
+  g_SpriteDevice = &screen_;
   ReportNotBuiltYet("start-up: the timed drawing objects' image switch and the system report's flag");
   BuildPixelTables();
   if (start_up_log_.IsOpen()) LogDisplay();
@@ -234,11 +236,11 @@ void CFrameworkApp::Exit(int code) {
   RestoreScreenSaver();
   screen_.ReleaseSurfaces();
   screen_.Release();
-  menu_window_.Destroy();
+  CloseMenuWindow();
   text_window_ = nullptr;
   text_input_.Clear();
+  RemoveKeyboardHook();
   main_window_.Destroy();
-  ReportNotBuiltYet("exit: removing the keyboard hook");
   single_instance_.Release();
   SaveSettings(code);
   if (environment_[kEnvStartUpLog] != 0) FreeSoundDeviceList();

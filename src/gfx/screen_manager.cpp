@@ -70,6 +70,7 @@ uint8_t DesktopDepth() {
 }
 
 CScreenManager* g_ScreenManager = nullptr;
+CScreenManager* g_SpriteDevice = nullptr;
 
 CScreenManager::CScreenManager() {
   // The left and top corners sit half a pixel out so that texels meet pixel centres.
@@ -80,6 +81,18 @@ CScreenManager::CScreenManager() {
 CScreenManager::~CScreenManager() {
   ReleaseSurfaces();
   ClearDisplayList();
+}
+
+void CScreenManager::AddSurfaceObject(std::unique_ptr<CImageInterface> object) {
+  if (object != nullptr) surface_objects_.push_back(std::move(object));
+}
+
+uint32_t CScreenManager::RestoreSurfaceObjects(bool only_if_lost) {
+  for (const std::unique_ptr<CImageInterface>& object : surface_objects_) {
+    if (const uint32_t status = object->Restore(only_if_lost); status != 0) return status;
+  }
+  if (const uint32_t status = ReapplyRenderStates(); status != 0) return status;
+  return RestoreAll();
 }
 
 uint32_t CScreenManager::SetScreenSize(int32_t width, int32_t height) {

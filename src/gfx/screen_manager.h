@@ -6,12 +6,14 @@
 
 #include <array>
 #include <cstdint>
+#include <list>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "base/critical_section.h"
 #include "gfx/direct3d_device.h"
+#include "gfx/image_interface.h"
 #include "gfx/monitor_list.h"
 #include "gfx/render_list.h"
 #include "gfx/surface_services.h"
@@ -44,6 +46,9 @@ struct PresentVertex {
 class CScreenManager;
 // The program's display, published by the start-up once its screen mode is set.
 extern CScreenManager* g_ScreenManager;
+// The display on which the surface objects that are given none make their surfaces (the
+// program's display, from the start-up on).
+extern CScreenManager* g_SpriteDevice;
 
 class CScreenManager : public CDirect3DDevice, public CRenderList {
  public:
@@ -106,6 +111,14 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
   uint32_t Restore();
   // Repaints the paint rectangle of the window into dc: the blit's result, 0 or E_FAIL.
   plat::HResult Repaint(plat::DeviceContext* dc, const plat::Rect& paint);
+
+  // Takes the object into the surface-object list, after those made before it.
+  void AddSurfaceObject(std::unique_ptr<CImageInterface> object);
+  const std::list<std::unique_ptr<CImageInterface>>& GetSurfaceObjects() const { return surface_objects_; }
+  // Has every surface object rebuild its surface (with `only_if_lost`, only those whose surface
+  // was lost) in list order, then sends the render states again and restores the render list.
+  // The first non-zero status ends it and is returned; the objects after it stay as they are.
+  uint32_t RestoreSurfaceObjects(bool only_if_lost);
 
   // Settings the application applies before SetDisplayMode.
   void SetScalingMethod(uint8_t method) { scaling_method_ = method; }
@@ -249,4 +262,5 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
   std::array<PresentVertex, 4> quad_;
   std::array<uint8_t, 3> background_{};
   CCriticalSection lock_;
+  std::list<std::unique_ptr<CImageInterface>> surface_objects_;
 };

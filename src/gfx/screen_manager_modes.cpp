@@ -138,5 +138,8 @@ uint32_t CScreenManager::FinishSurfaces(bool texture_path, bool triple_buffering
     }
     return FinishSurfaces(false, triple_buffering);
   }
+  // Without a frame image the surface objects are drawn straight onto the display: they make
+  // their surfaces anew on the display just set up.
+  if (frame_image_ == nullptr) RestoreSurfaceObjects(false);
   return 0;
 }

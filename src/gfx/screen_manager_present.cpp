@@ -4,7 +4,6 @@
 #include <string>
 
 #include "base/lock_guard.h"
-#include "base/not_built.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
 
@@ -205,7 +204,8 @@ uint32_t CScreenManager::Restore() {
       return 3;
     }
   }
-  ReportNotBuiltYet("restoring the surface objects after a loss of the display surfaces");
+  // What lived on the surfaces is rebuilt; a failure leaves the rest for the redraw to show.
+  RestoreSurfaceObjects(true);
   if (frame_image_ != nullptr) {
     // Restored surfaces are black: the next update copies the whole picture and shows it.
     full_copy_pending_ = 1;

@@ -17,6 +17,9 @@ uint8_t MaskShift(uint32_t mask) { return mask == 0 ? 32 : static_cast<uint8_t>(
 // A channel value moved into its place; a channel without a mask contributes nothing.
 uint32_t Place(uint32_t value, uint8_t shift) { return shift >= 32 ? 0 : value << shift; }
 
+// A channel value cut to the width of its mask.
+uint32_t Cut(uint8_t value, uint8_t bits) { return bits == 0 ? 0 : bits >= 8 ? value : value >> (8 - bits); }
+
 bool IsEmpty(const Rect& rect) { return rect.left >= rect.right || rect.top >= rect.bottom; }
 
 bool IsSurfaceFormat(uint32_t format) {
@@ -115,6 +118,12 @@ uint32_t GetSurfacePixelFormat(plat::Surface* surface, PixelFormatInfo* info, co
   return ClassifyPixelFormat(*format);
 }
 
+uint32_t SurfaceColourValue(const PixelFormatInfo& info, uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha) {
+  if (info.bits_per_pixel <= 8) return red;
+  return Place(Cut(red, info.red_bits), info.red_shift) | Place(Cut(green, info.green_bits), info.green_shift) |
+         Place(Cut(blue, info.blue_bits), info.blue_shift) | Place(Cut(alpha, info.alpha_bits), info.alpha_shift);
+}
+
 unsigned FillSurface(plat::Surface* surface, const PixelFormatInfo* info, uint8_t red, uint8_t green, uint8_t blue,
                      const Rect* rect, uint8_t alpha) {
   if (surface == nullptr) return 1;
@@ -123,20 +132,7 @@ unsigned FillSurface(plat::Surface* surface, const PixelFormatInfo* info, uint8_
     if (GetSurfacePixelFormat(surface, &read, nullptr) == 0) return 1;
     info = &read;
   }
-  uint32_t r = red;
-  uint32_t g = green;
-  uint32_t b = blue;
-  uint32_t a = alpha;
-  if (info->bits_per_pixel == 16) {
-    r >>= 8 - std::min<uint8_t>(info->red_bits, 8);
-    g >>= 8 - std::min<uint8_t>(info->green_bits, 8);
-    b >>= 8 - std::min<uint8_t>(info->blue_bits, 8);
-    a >>= 8 - std::min<uint8_t>(info->alpha_bits, 8);
-  }
-  uint32_t colour = Place(r, info->red_shift) | Place(g, info->green_shift) | Place(b, info->blue_shift) |
-                    Place(a, info->alpha_shift);
-  // An 8-bit surface is filled with the red value as its index, whichever way it is filled.
-  if (info->bits_per_pixel == 8) colour = red;
+  const uint32_t colour = SurfaceColourValue(*info, red, green, blue, alpha);
 
   plat::BltFx fx;
   fx.fill_color = colour;

@@ -38,6 +38,9 @@ EPixelFormat ClassifyPixelFormat(const plat::PixelFormat& format);
 // The format's code, or 0 when neither a surface nor a format is given or the surface's format
 // cannot be read. A given format is used as it is; the record is filled when asked for.
 uint32_t GetSurfacePixelFormat(plat::Surface* surface, PixelFormatInfo* info, const plat::PixelFormat* format);
+// The raw pixel of a colour in the format: each channel cut to the width of its mask and moved
+// to the mask's place; at 8 bits or fewer the red value itself (a palette index).
+uint32_t SurfaceColourValue(const PixelFormatInfo& info, uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha);
 // 0, 1 no surface or an unreadable format, 2 the surface cannot be locked.
 unsigned FillSurface(plat::Surface* surface, const PixelFormatInfo* info, uint8_t red, uint8_t green, uint8_t blue,
                      const plat::Rect* rect, uint8_t alpha);

@@ -11,7 +11,7 @@ constexpr std::size_t kPaletteBytes = 1024;
 }  // namespace
 
 bool UnpackElgPictureTo32(const ElgHeader& header, const std::uint8_t* data, std::size_t size, std::uint8_t* target,
-                          std::ptrdiff_t pitch) {
+                          std::ptrdiff_t pitch, bool with_alpha) {
   const std::uint8_t* stream = data + header.pixel_offset;
   const std::uint8_t* end = data + size;
   const std::size_t width = header.width;
@@ -23,7 +23,7 @@ bool UnpackElgPictureTo32(const ElgHeader& header, const std::uint8_t* data, std
            UnpackElgIndexedTo32Rows(stream, end, target, width, height, pitch, palette.data(), 0) != nullptr;
   }
   stream = UnpackElgRgbRows(stream, end, target, width, height, pitch);
-  if (header.bit_depth == 24 || stream == nullptr) return stream != nullptr;
+  if (header.bit_depth == 24 || !with_alpha || stream == nullptr) return stream != nullptr;
   return UnpackElgAlphaRows(stream, end, target, width, height, pitch) != nullptr;
 }
 

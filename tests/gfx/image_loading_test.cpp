@@ -10,30 +10,15 @@
 #include "elg_encoder.h"
 #include "gfx/image.h"
 #include "random_elg_picture.h"
-#include "resource/elg_decoder.h"
-#include "resource/image_loader_manager.h"
-#include "support/data_files_fixture.h"
+#include "support/image_host_fixture.h"
 #include "support/peak_memory.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::uint64_t GigabyteOfMemory() { return std::uint64_t{1} << 30; }
-
-class ImageLoadingTest : public test_support::DataFilesTest {
+class ImageLoadingTest : public test_support::ImageHostTest {
  protected:
-  void SetUp() override {
-    DataFilesTest::SetUp();
-    ASSERT_EQ(RegisterElgDecoder(host_), 0u);
-    saved_host_ = g_GllHost;
-    g_GllHost = &host_;
-  }
-  void TearDown() override {
-    g_GllHost = saved_host_;
-    DataFilesTest::TearDown();
-  }
-
   kvxtools::ElgPicture WritePicture(const std::string& name, std::uint8_t depth, std::uint16_t width,
                                     std::uint16_t height) {
     kvxtools::ElgPicture picture = kvxtools::RandomElgPicture(depth, width, height, depth + width);
@@ -59,8 +44,6 @@ class ImageLoadingTest : public test_support::DataFilesTest {
     return rows;
   }
 
-  CImageLoaderManager host_{&GigabyteOfMemory};
-  CImageLoaderManager* saved_host_ = nullptr;
 };
 
 TEST_F(ImageLoadingTest, LoadFile32GivesThePictureWithItsValues) {

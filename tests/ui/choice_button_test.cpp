@@ -9,9 +9,7 @@
 
 #include "elg_encoder.h"
 #include "gui_test_support.h"
-#include "resource/elg_decoder.h"
-#include "resource/image_loader_manager.h"
-#include "support/data_files_fixture.h"
+#include "support/image_host_fixture.h"
 #include "ui/choice_button.h"
 #include "ui/click_area.h"
 
@@ -23,17 +21,12 @@ constexpr uint32_t kVkTab = 0x09;
 constexpr int32_t kX = 100;
 constexpr int32_t kY = 50;
 
-std::uint64_t GigabyteOfMemory() { return std::uint64_t{1} << 30; }
-
-class ChoiceButtonTest : public test_support::DataFilesTest {
+class ChoiceButtonTest : public test_support::ImageHostTest {
  protected:
   // A 4 × 2 map: items 0, 1, 2 and a pixel 5 on the first row, 3 on the second; three items,
   // item 1 disabled, the button at (100, 50) with id 100.
   void SetUp() override {
-    DataFilesTest::SetUp();
-    ASSERT_EQ(RegisterElgDecoder(host_), 0u);
-    saved_host_ = g_GllHost;
-    g_GllHost = &host_;
+    ImageHostTest::SetUp();
     kvxtools::ElgPicture map;
     map.bit_depth = 8;
     map.width = 4;
@@ -56,17 +49,11 @@ class ChoiceButtonTest : public test_support::DataFilesTest {
     }
     ASSERT_EQ(window_.AddChild(&button_, -1), 0u);
   }
-  void TearDown() override {
-    g_GllHost = saved_host_;
-    DataFilesTest::TearDown();
-  }
   void Frame(int32_t map_x, int32_t map_y) {
     window_.pointer = {kX + map_x, kY + map_y};
     window_.ProcessInput(0);
   }
 
-  CImageLoaderManager host_{&GigabyteOfMemory};
-  CImageLoaderManager* saved_host_ = nullptr;
   TestWindow window_;
   CChoiceButton button_;
   uint32_t fired_[3] = {};

@@ -12,10 +12,8 @@
 #include "elg_encoder.h"
 #include "gfx/image.h"
 #include "pixel/pixel_tables.h"
-#include "resource/elg_decoder.h"
-#include "resource/image_loader_manager.h"
 #include "scene/draw_list.h"
-#include "support/data_files_fixture.h"
+#include "support/image_host_fixture.h"
 #include "support/fake_font_face.h"
 #include "support/scoped_pixel_library.h"
 #include "ui/font.h"
@@ -23,21 +21,12 @@
 
 namespace {
 
-std::uint64_t GigabyteOfMemory() { return std::uint64_t{1} << 30; }
-
-class TextLayoutFileTest : public test_support::DataFilesTest {
+class TextLayoutFileTest : public test_support::ImageHostTest {
  protected:
   void SetUp() override {
-    DataFilesTest::SetUp();
+    ImageHostTest::SetUp();
     BuildPixelTables();
-    ASSERT_EQ(RegisterElgDecoder(host_), 0u);
-    saved_host_ = g_GllHost;
-    g_GllHost = &host_;
     ASSERT_EQ(font_.SetFont(20, 0, 0, "face"), 0U);
-  }
-  void TearDown() override {
-    g_GllHost = saved_host_;
-    DataFilesTest::TearDown();
   }
   // A picture of one colour (opaque at 32 bits), or at 8 bits all of palette index 200.
   void WritePicture(const std::string& name, uint8_t depth, uint16_t width, uint16_t height, uint32_t rgb) {
@@ -58,8 +47,6 @@ class TextLayoutFileTest : public test_support::DataFilesTest {
     game_.WriteFile(name, std::string(file.begin(), file.end()));
   }
 
-  CImageLoaderManager host_{&GigabyteOfMemory};
-  CImageLoaderManager* saved_host_ = nullptr;
   ScopedPixelLibrary pixels_;
   CDrawList list_;
   CFont font_{FakeFontFace::Factory(std::make_shared<FakeFontFaceLog>())};

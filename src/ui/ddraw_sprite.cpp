@@ -1,0 +1,163 @@
+#include "ui/ddraw_sprite.h"
+
+#include <new>
+
+#include "gfx/image.h"
+#include "gfx/screen_manager.h"
+#include "gfx/surface_services.h"
+#include "ui/font.h"
+#include "ui/gdi_font.h"
+
+namespace {
+
+constexpr uint32_t kNoFont = 3;
+constexpr uint32_t kDrawingOffset = 3;
+constexpr uint32_t kUnexpected = 11;
+constexpr uint32_t kRenderOffset = 2;
+// No display, and a surface that cannot be made.
+constexpr ObjectSurfaceFailures kSurfaceFailures{1, 2, 2};
+
+// The drawing statuses, before the offset that Render adds.
+constexpr uint32_t kNoImage = 1;
+constexpr uint32_t kNotDrawn = 2;
+constexpr uint32_t kNotFilled = 5;
+constexpr uint32_t kKeyNotSet = 6;
+constexpr uint32_t kKeyNotCleared = 7;
+
+// Switches the font's background off for one drawing, and back as it was.
+class TransparentBackground {
+ public:
+  explicit TransparentBackground(CGdiFont& font) : font_(font), was_transparent_(font.transparent_background()) {
+    const Rgb& colour = font_.background_color;
+    font_.SetBackground(1, colour.red, colour.green, colour.blue);
+  }
+  ~TransparentBackground() {
+    const Rgb& colour = font_.background_color;
+    font_.SetBackground(was_transparent_ ? 1 : 0, colour.red, colour.green, colour.blue);
+  }
+  TransparentBackground(const TransparentBackground&) = delete;
+  TransparentBackground& operator=(const TransparentBackground&) = delete;
+
+ private:
+  CGdiFont& font_;
+  bool was_transparent_;
+};
+
+}  // namespace
+
+CDDrawSprite::CDDrawSprite(CScreenManager* device, CFontBase* font) {
+  if (device != nullptr) g_SpriteDevice = device;
+  if (font != nullptr) g_DefaultFont = font;
+}
+
+void CDDrawSprite::Release() {
+  ReleaseSurface();
+  text_.reset();
+}
+
+uint32_t CDDrawSprite::SetText(const char* text, CFontBase* font) {
+  if (g_SpriteDevice == nullptr || text == nullptr) return 1;
+  Release();
+  try {
+    text_ = text;
+  } catch (const std::bad_alloc&) {
+    return 2;
+  }
+  if (font != nullptr) font_ = font;
+  const uint32_t status = Render();
+  return status == 0 ? 0 : status + kRenderOffset;
+}
+
+uint32_t CDDrawSprite::ClearColorKey() {
+  if (GetColorKey() == kNoColorKey) return 0;
+  if (surface_ == nullptr) return 1;
+  return RemoveSurfaceKey();
+}
+
+uint32_t CDDrawSprite::Restore(bool only_if_lost) {
+  if (!SurfaceNeedsRebuild(surface_.get(), only_if_lost)) return 0;
+  const KeptKeys keys = KeepKeys();
+  if (Render() != 0) return 1;
+  return ReapplyKeys(keys, 5, 6);
+}
+
+uint32_t CDDrawSprite::Render() {
+  uint32_t status = kNoFont;
+  try {
+    CFontBase* font = font_ != nullptr ? font_ : g_DefaultFont;
+    if (font != nullptr && text_) status = RenderWith(*font);
+  } catch (...) {
+    status = kUnexpected;
+  }
+  if (status != 0) Release();
+  return status;
+}
+
+uint32_t CDDrawSprite::RenderWith(CFontBase& font) {
+  TextSize size;
+  int32_t offset_x = 0;
+  int32_t offset_y = 0;
+  font.MeasureText(text_->c_str(), &size, &offset_x, &offset_y, 1, nullptr);
+  auto* plain = font.IsGlyphFont() ? nullptr : dynamic_cast<CGdiFont*>(&font);
+  auto* glyphs = font.IsGlyphFont() ? dynamic_cast<CFont*>(&font) : nullptr;
+  if (plain == nullptr && glyphs == nullptr) return kNoFont;
+  // A glyph font's text may be turned: its surface holds the turned box.
+  const plat::Rect box = glyphs != nullptr
+                             ? glyphs->GetRotatedBounds(offset_x, offset_y, size.cx, size.cy)
+                             : plat::Rect{offset_x, offset_y, offset_x + size.cx, offset_y + size.cy};
+  const uint32_t status = MakeSurface({box.Width(), box.Height(), false, false, nullptr}, kSurfaceFailures);
+  if (status != 0) return status;
+  const uint32_t drawn =
+      plain != nullptr ? DrawGdi(*plain, -box.left, -box.top) : DrawGlyphs(*glyphs, -box.left, -box.top);
+  return drawn == 0 ? 0 : drawn + kDrawingOffset;
+}
+
+uint32_t CDDrawSprite::DrawGdi(CGdiFont& font, int32_t x, int32_t y) {
+  const Rgb background = font.background_color;
+  uint32_t status = 0;
+  if (font.glyph_format() != 0) {
+    CImage image;
+    if (image.Create(width_, height_, 32, CImage::kUseDib) != 0) return kNoImage;
+    // The text's smoothed edges blend into the background colour, which the key can then take.
+    image.FillRect(background.red, background.green, background.blue, nullptr);
+    {
+      TransparentBackground transparent(font);
+      if (font.DrawText(&image, x, y, text_->c_str(), nullptr, nullptr) != 0) return kNotDrawn;
+    }
+    if (const uint32_t copied = CopyToSurface(image); copied != 0) return copied;
+  } else {
+    if (FillSurface(surface_.get(), nullptr, background.red, background.green, background.blue, nullptr, 0) != 0) {
+      return kNotFilled;
+    }
+    plat::DeviceContext* dc = nullptr;
+    if (plat::Failed(surface_->GetDC(dc))) return 3;
+    {
+      TransparentBackground transparent(font);
+      if (font.RenderText(*dc, x, y, text_->c_str()) != 0) status = kNotDrawn;
+    }
+    if (plat::Failed(surface_->ReleaseDC(dc))) return 4;
+  }
+  if (font.transparent_background()) {
+    if (SetColorKeyRgb(background.red, background.green, background.blue) != 0) return kKeyNotSet;
+  } else if (ClearColorKey() != 0) {
+    return kKeyNotCleared;
+  }
+  return status;
+}
+
+uint32_t CDDrawSprite::DrawGlyphs(CFont& font, int32_t x, int32_t y) {
+  const Rgb background = font.background_color;
+  CImage image;
+  if (image.Create(width_, height_, 32, CImage::kUseDib) != 0) return kNoImage;
+  image.FillRect(background.red, background.green, background.blue, nullptr);
+  if (font.DrawText(&image, x, y, text_->c_str(), nullptr, nullptr) != 0) return kNotDrawn;
+  if (const uint32_t copied = CopyToSurface(image); copied != 0) return copied;
+  return SetColorKeyRgb(background.red, background.green, background.blue) == 0 ? 0 : kKeyNotSet;
+}
+
+uint32_t CDDrawSprite::CopyToSurface(CImage& image) {
+  plat::DeviceContext* dc = nullptr;
+  if (image.GetDC() == nullptr || plat::Failed(surface_->GetDC(dc))) return 3;
+  plat::BitBlt(*dc, 0, 0, width_, height_, *image.GetDC(), 0, 0, plat::SRCCOPY);
+  return plat::Failed(surface_->ReleaseDC(dc)) ? 4 : 0;
+}

@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libx11-dev libfreetype-dev libfontconfig-dev libharfbuzz-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
-  libvorbis-dev libimgui-dev libpng-dev
+  libvorbis-dev libimgui-dev libstb-dev libpng-dev
   libpixman-1-dev
   # Benchmarks only: the interpreter is compared with Lua 5.4.
   liblua5.4-dev

@@ -69,3 +69,23 @@ CursorPlace PlaceCursorInWindow(const plat::PointerReading& pointer, int32_t wid
   place.edge = was_over ? SideOf(pointer.x, pointer.y, width, height) : previous_edge;
   return place;
 }
+
+TopRowMenuStep StepTopRowMenu(TopRowMenu& state, plat::Point on_monitor, int32_t monitor_width, int32_t menu_height,
+                              bool shown, uint32_t now, uint32_t delay) {
+  const bool across = on_monitor.x >= 0 && on_monitor.x < monitor_width;
+  if (shown) {
+    state.timing = false;
+    return !across || on_monitor.y < menu_height ? TopRowMenuStep::kOverMenu : TopRowMenuStep::kHide;
+  }
+  if (!across || on_monitor.y > 0) {
+    state.timing = false;
+    return TopRowMenuStep::kNone;
+  }
+  if (!state.timing) {
+    state.timing = true;
+    state.since = now;
+  }
+  if (now - state.since < delay) return TopRowMenuStep::kNone;
+  state.timing = false;
+  return TopRowMenuStep::kShow;
+}

@@ -25,3 +25,21 @@ CursorPlace PlaceCursorInFullScreen(plat::Point on_monitor, int32_t monitor_widt
 // it went out by; while it stays outside the edge stays `previous_edge`.
 CursorPlace PlaceCursorInWindow(const plat::PointerReading& pointer, int32_t width, int32_t height, bool was_over,
                                 uint8_t previous_edge);
+
+// The full-screen menu that the cursor brings up from the top row of the screen.
+enum class TopRowMenuStep {
+  kNone,
+  kOverMenu,  // the menu is shown and the cursor lies on it or off the monitor: not over the game
+  kHide,      // the cursor left the shown menu
+  kShow,      // the cursor stayed on the top row for the delay
+};
+
+struct TopRowMenu {
+  bool timing = false;
+  uint32_t since = 0;
+};
+
+// One frame's step: `on_monitor` is the cursor relative to the monitor's origin, `shown` whether
+// the menu is on the screen, `now` and `delay` in milliseconds.
+TopRowMenuStep StepTopRowMenu(TopRowMenu& state, plat::Point on_monitor, int32_t monitor_width, int32_t menu_height,
+                              bool shown, uint32_t now, uint32_t delay);

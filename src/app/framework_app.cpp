@@ -239,11 +239,11 @@ void CFrameworkApp::Exit(int code) {
   RestoreScreenSaver();
   screen_.ReleaseSurfaces();
   screen_.Release();
-  menu_window_.Destroy();
+  CloseMenuWindow();
   text_window_ = nullptr;
   text_input_.Clear();
+  RemoveKeyboardHook();
   main_window_.Destroy();
-  ReportNotBuiltYet("exit: removing the keyboard hook");
   single_instance_.Release();
   SaveSettings(code);
   if (environment_[kEnvStartUpLog] != 0) FreeSoundDeviceList();

@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/app_base.h"
+#include "app/cursor_tracking.h"
 #include "app/gui_application.h"
 #include "app/ime_composition.h"
 #include "app/main_window.h"
@@ -16,6 +18,7 @@
 #include "app/start_up_log.h"
 #include "app/text_input_buffer.h"
 #include "platform/audio_output.h"
+#include "platform/menu_overlay.h"
 #include "platform/single_instance.h"
 #include "base/critical_section.h"
 #include "base/cursor_motion.h"
@@ -138,14 +141,32 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   // The full-screen menu window: 0 shown, -1 it was there (raised), 1 a handler hook failed,
   // 2 it cannot be made.
   virtual int ShowMenuWindow();
+  // The items of the main window's menu, as the full-screen menu shows them.
+  virtual std::vector<plat::MenuOverlayItem> MenuItems() const { return {}; }
+  // Takes the full-screen menu off the screen (it reports no choice).
+  void CloseMenuWindow();
   // Drops the system keys that must not reach the window: F10's key-up always; with both
   // system-key bits of the behaviour clear every key-up and every key-down but F4, Alt and
   // F10; Esc's key-up in full screen.
   static bool IsDroppedSystemKey(uint32_t message, uint32_t key, uint8_t behaviour, bool full_screen);
   bool PreTranslateMessage(const plat::Message& message) override;
+  // The full-screen keyboard hook: the window takes every key and the keys that would leave
+  // the game are swallowed. 0 installed or not wanted (already there, not in full screen, or
+  // the system keys are left to the desktop), 1 when the window cannot take the keyboard.
+  int InstallKeyboardHook();
+  void RemoveKeyboardHook();
+  bool HasKeyboardHook() const { return keyboard_hook_; }
+  // What a minimizing deactivation in full screen left to restore: 0 none, 1 the screen's size,
+  // 2 the scaled size.
+  uint8_t GetPendingModeRestore() const { return pending_mode_restore_; }
+  // The keys the hook swallows: Ctrl+Esc, Alt+Tab, Alt+Esc and both Windows keys, down and up.
+  static bool IsSwallowedByKeyboardHook(uint32_t message, uint32_t key, int32_t lparam, bool control_held);
   // Binds the window whose typing goes to the focused text widget (null unbinds it): the input
   // method is switched on for it, and the pending key and text are forgotten. 0.
   int SetImeWindow(CWindow* window);
+  // The text widget's typing area in game-screen pixels (left, top, right, bottom); the input
+  // method's candidate list goes beside it whenever it opens.
+  void SetTextInputArea(const plat::Rect& area) { text_input_area_ = area; }
   // Asks the bound window to open (1) or close (0) its input method; false when none is bound.
   bool SendImeMessage(uint32_t flag);
   // Once per frame, for the focused text widget.
@@ -189,7 +210,6 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   CInputManager& GetInputManager() { return input_; }
 
   CMainWindow& GetMainWindow() { return main_window_; }
-  CMainWindow& GetMenuWindow() { return menu_window_; }
   CWorkerThread& GetWorkerThread() { return worker_; }
   const CWorkerThread& GetWorkerThread() const { return worker_; }
   CScreenManager& GetScreenManager() { return screen_; }
@@ -237,6 +257,14 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   uint32_t EnterWindowMode(plat::Window& window, uint8_t flag);
   // The window-mode style, the game screen's client size and the stored position, shown.
   void RestoreWindowFrame(plat::Window& window);
+  // The full-screen menu that the top row of the screen brings up, for a cursor on the monitor:
+  // true while the cursor lies on the shown menu (or off the monitor) instead of the game.
+  bool FollowTopRowMenu(plat::Point on_monitor);
+  // The activation handler's full-screen halves.
+  void DeactivateFullScreen();
+  // Places the candidate list over the text-input area, in the main window's client pixels.
+  void PlaceCandidateWindow();
+  void ActivateFullScreen();
   unsigned CreateMainWindow();
   // The log's file name beside the saved data (or in the program folder); 0, or 1 when the file
   // cannot be created (a message box has said so).
@@ -270,6 +298,7 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   std::atomic<uint8_t> menu_open_{0};
   uint8_t size_move_ = 0;
   uint8_t candidate_open_ = 0;
+  plat::Rect text_input_area_{};
   uint8_t movie_playing_ = 0;
   bool screen_mode_changing_ = false;
   uint8_t menu_window_open_ = 0;
@@ -290,7 +319,6 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   int32_t desktop_bits_ = 0;
 
   CMainWindow main_window_;
-  CMainWindow menu_window_;
   CFileSystem data_files_;
   // Declared after the data-file layer, which it reads files through, so that it ends first.
   CImageLoaderManager image_loaders_;
@@ -309,6 +337,13 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   TrackedCursor cursor_;
   std::atomic<uint8_t> cursor_edge_{0};
   bool cursor_over_ = false;
+  TopRowMenu top_row_menu_;
+  bool keyboard_hook_ = false;
+  // The size whose full-screen mode a minimizing deactivation left to restore on the next
+  // activation: 0 none, 1 the screen size, 2 the scaled size.
+  uint8_t pending_mode_restore_ = 0;
+  // The full-screen menu is on the screen (read by the frame's cursor tracking).
+  std::atomic<bool> menu_shown_{false};
   CGuiApplication gui_application_{*this};
   // Opening the sound output while the screen starts; the sound device takes it over in
   // InitDevices, and it ends there.

@@ -2,7 +2,9 @@
 #include "app/framework_app.h"
 
 #include "app/cursor_tracking.h"
-#include "base/not_built.h"
+#include "app/private_messages.h"
+#include "platform/clock.h"
+#include "platform/menu_overlay.h"
 #include "platform/cursor.h"
 #include "platform/input_state.h"
 #include "platform/window.h"
@@ -20,7 +22,11 @@ bool CFrameworkApp::TrackCursor() {
     place = PlaceCursorInFullScreen(plat::Point{cursor.x - origin.x, cursor.y - origin.y}, screen_.GetOutputWidth(),
                                     screen_.GetOutputHeight(), screen_.IsFullScreenScaling() ? &displayed : nullptr,
                                     width, height);
-    ReportNotBuiltYet("the full-screen menu window shown from the top row of the screen");
+    if (FollowTopRowMenu(plat::Point{cursor.x - origin.x, cursor.y - origin.y})) {
+      place.x = kCursorOutside;
+      place.y = kCursorOutside;
+      place.over = false;
+    }
   } else {
     plat::PointerReading pointer = plat::InputState::Instance().ReadPointer();
     if (pointer.window != main_window_.GetHandle()) pointer.seen = false;
@@ -42,6 +48,29 @@ bool CFrameworkApp::TrackCursor() {
   cursor_.Set(place.x, place.y);
   cursor_over_ = place.over;
   return place.over;
+}
+
+bool CFrameworkApp::FollowTopRowMenu(plat::Point on_monitor) {
+  if (info_.menu_id == 0 || (window_behaviour_ & kBehaviourSystemKeys) == 0 || info_.menu_in_fullscreen == 0) {
+    return false;
+  }
+  const uint32_t delay = window_block_[kWinMenuDelay] | (uint32_t{window_block_[kWinMenuDelay + 1]} << 8);
+  switch (StepTopRowMenu(top_row_menu_, on_monitor, screen_.GetOutputWidth(), plat::MenuOverlay::BarHeight(),
+                         menu_shown_.load(), plat::CoarseMilliseconds(), delay)) {
+    case TopRowMenuStep::kOverMenu:
+      return true;
+    case TopRowMenuStep::kHide:
+      main_window_.PostMessage(kMsgHideMenuWindow, 0, 0);
+      if (system_cursor_hidden_) main_window_.PostMessage(kMsgCursorRequest, 0, 0);
+      return false;
+    case TopRowMenuStep::kShow:
+      main_window_.PostMessage(kMsgShowMenuWindow, 0, 0);
+      main_window_.PostMessage(kMsgCursorRequest, 1, 0);
+      return false;
+    case TopRowMenuStep::kNone:
+      return false;
+  }
+  return false;
 }
 
 plat::Point CFrameworkApp::GameToScreen(plat::Point point) const {

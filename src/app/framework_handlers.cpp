@@ -6,6 +6,8 @@
 #include "base/lock_guard.h"
 #include "base/not_built.h"
 #include "platform/clock.h"
+#include "platform/control_key.h"
+#include "platform/screen_presenter.h"
 #include "platform/window.h"
 
 namespace {
@@ -59,14 +61,45 @@ void CFrameworkApp::RegisterMessageMap() {
 }
 
 int CFrameworkApp::OnActivateApp(MessageBlock& block) {
-  active_.store(block.wparam != 0 ? 1 : 0);
-  // The full-screen branch (menu window, display-mode restore) joins with the screen modes.
-  if (block.wparam != 0) {
-    OnActivateWindowed();
+  const bool activated = block.wparam != 0;
+  active_.store(activated ? 1 : 0);
+  if (!full_screen_ && pending_mode_restore_ == 0) {
+    if (activated) {
+      OnActivateWindowed();
+    } else {
+      OnDeactivateWindowed();
+    }
+    return 0;
+  }
+  if (activated) {
+    ActivateFullScreen();
   } else {
-    OnDeactivateWindowed();
+    DeactivateFullScreen();
   }
   return 0;
+}
+
+void CFrameworkApp::DeactivateFullScreen() {
+  if (menu_window_open_ != 0) {
+    MessageBlock none{};
+    OnExitMenuLoop(none);
+  }
+  CloseMenuWindow();
+  if (screen_.GetDisplayState() == CScreenManager::kFullScreen && environment_[kEnvMinimizeOnDeactivation] != 0) {
+    CLockGuard guard(display_lock_);
+    // The monitor kept its own mode (the game's is emulated), so the desktop has it already;
+    // only which size to take up again is remembered.
+    pending_mode_restore_ = static_cast<uint8_t>(screen_.IsFullScreenScaling() ? 2 : 1);
+    if (plat::Window* window = main_window_.GetPlatformWindow()) window->Minimize();
+  }
+  OnDeactivateFullScreen();
+}
+
+void CFrameworkApp::ActivateFullScreen() {
+  CLockGuard guard(display_lock_);
+  pending_mode_restore_ = 0;
+  if (screen_.Restore() > 1) fatal_error_.store(1);
+  OnActivateFullScreen();
 }
 
 int CFrameworkApp::OnActivate(MessageBlock& block) {
@@ -167,7 +200,7 @@ int CFrameworkApp::OnSysKeyUp(MessageBlock& block) {
     screen_.DetachClipper();
     return 0;
   }
-  menu_window_.SendMessage(plat::WM_SYSCOMMAND, plat::SC_KEYMENU, 0);
+  main_window_.SendMessage(plat::WM_ENTERMENULOOP, 0, 0);
   return 1;
 }
 
@@ -183,13 +216,68 @@ bool CFrameworkApp::IsDroppedSystemKey(uint32_t message, uint32_t key, uint8_t b
   return full_screen && up && key == plat::VK_ESCAPE;
 }
 
+bool CFrameworkApp::IsSwallowedByKeyboardHook(uint32_t message, uint32_t key, int32_t lparam, bool control_held) {
+  if (message != plat::WM_KEYDOWN && message != plat::WM_KEYUP && message != plat::WM_SYSKEYDOWN &&
+      message != plat::WM_SYSKEYUP) {
+    return false;
+  }
+  const bool alt = (static_cast<uint32_t>(lparam) & plat::kKeyContextBit) != 0;
+  if (key == plat::VK_ESCAPE && (control_held || alt)) return true;
+  if (key == plat::VK_TAB && alt) return true;
+  return key == plat::VK_LWIN || key == plat::VK_RWIN;
+}
+
 bool CFrameworkApp::PreTranslateMessage(const plat::Message& message) {
+  // The hook stands aside while the system keys are the desktop's (bits 01), unless a menu or a
+  // dialog has the system cursor up.
+  const bool hook_acts = keyboard_hook_ && full_screen_ &&
+                         ((window_behaviour_ & kBehaviourSystemKeys) != 1 || menu_shown_.load() || menu_open_.load() != 0);
+  if (hook_acts && IsSwallowedByKeyboardHook(message.message, message.wparam, message.lparam, plat::IsControlKeyHeld())) {
+    return true;
+  }
   return IsDroppedSystemKey(message.message, message.wparam, window_behaviour_, full_screen_);
 }
 
+int CFrameworkApp::InstallKeyboardHook() {
+  if (keyboard_hook_ || !full_screen_) return 0;
+  const uint8_t system_keys = window_behaviour_ & kBehaviourSystemKeys;
+  // A menu window with a frame gives the system keys their own use.
+  if ((system_keys != 0 && info_.menu_in_fullscreen == 1) || system_keys == 1) return 0;
+  plat::Window* window = main_window_.GetPlatformWindow();
+  if (window == nullptr) return 1;
+  window->SetKeyboardGrab(true);
+  keyboard_hook_ = true;
+  return 0;
+}
+
+void CFrameworkApp::RemoveKeyboardHook() {
+  if (!keyboard_hook_) return;
+  keyboard_hook_ = false;
+  if (plat::Window* window = main_window_.GetPlatformWindow()) window->SetKeyboardGrab(false);
+}
+
 int CFrameworkApp::ShowMenuWindow() {
-  ReportNotBuiltYet("the full-screen menu window drawn over the game");
-  return 2;
+  const plat::WindowId window = main_window_.GetHandle();
+  if (plat::MenuOverlay::IsOpen(window)) {
+    plat::ScreenPresenter::RepaintWindow(window);
+    return -1;
+  }
+  if (RegisterMenuWindowHandlers() != 0) return 1;
+  // The menu closes by itself when an item is chosen or it is dismissed: the menu loop that
+  // Alt or F10 started ends then (one shown from the top row has none), and the chosen command
+  // follows as the menu's own would.
+  const bool shown = plat::MenuOverlay::Open(window, MenuItems(), [this](uint32_t command) {
+    menu_shown_.store(false);
+    if (menu_window_open_ != 0) main_window_.PostMessage(plat::WM_EXITMENULOOP, 0, 0);
+    if (command != 0) main_window_.PostMessage(plat::WM_COMMAND, command, 0);
+  });
+  menu_shown_.store(shown);
+  return shown ? 0 : 2;
+}
+
+void CFrameworkApp::CloseMenuWindow() {
+  plat::MenuOverlay::Close(main_window_.GetHandle());
+  menu_shown_.store(false);
 }
 
 int CFrameworkApp::OnMouseWheel(MessageBlock& block) {
@@ -318,7 +406,12 @@ int CFrameworkApp::OnShowMenuWindow(MessageBlock& /*block*/) {
 }
 
 int CFrameworkApp::OnHideMenuWindow(MessageBlock& /*block*/) {
-  if (plat::Window* window = menu_window_.GetPlatformWindow()) window->Hide();
+  // A menu loop that runs ends first (it hides the menu again).
+  if (menu_window_open_ != 0) {
+    main_window_.SendMessage(plat::WM_EXITMENULOOP, 0, 0);
+    return 0;
+  }
+  CloseMenuWindow();
   return 0;
 }
 
@@ -332,6 +425,17 @@ int CFrameworkApp::OnCloseRequest(MessageBlock& /*block*/) {
   return 0;
 }
 
+void CFrameworkApp::PlaceCandidateWindow() {
+  plat::Window* window = main_window_.GetPlatformWindow();
+  if (window == nullptr) return;
+  // Through the desktop, so that a scaled full screen moves the area with the picture.
+  const plat::Point origin = window->ClientOrigin();
+  const plat::Point top_left = GameToScreen(plat::Point{text_input_area_.left, text_input_area_.top});
+  const plat::Point bottom_right = GameToScreen(plat::Point{text_input_area_.right, text_input_area_.bottom});
+  window->SetTextInputArea(plat::Rect{top_left.x - origin.x, top_left.y - origin.y, bottom_right.x - origin.x,
+                                      bottom_right.y - origin.y});
+}
+
 int CFrameworkApp::FilterImeNotify(MessageBlock& block) {
   switch (block.wparam) {
     case plat::IMN_OPENSTATUSWINDOW:
@@ -340,9 +444,7 @@ int CFrameworkApp::FilterImeNotify(MessageBlock& block) {
       candidate_open_ = 0;
       return 1;
     case plat::IMN_OPENCANDIDATE:
-      // The candidate window goes over the text-input area of the IME context, which joins
-      // with the text-input issue.
-      ReportNotBuiltYet("placing the IME candidate window over the text-input area");
+      PlaceCandidateWindow();
       candidate_open_ = 1;
       return 1;
     default:

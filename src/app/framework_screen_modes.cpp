@@ -101,6 +101,7 @@ uint32_t CFrameworkApp::EnterFullScreen(plat::Window& window) {
   window.Show();
   window.SetTopmost(info_.fullscreen_topmost != 0);
   OnFullScreenEntered();
+  InstallKeyboardHook();
   return 0;
 }
 
@@ -110,10 +111,12 @@ uint32_t CFrameworkApp::EnterWindowMode(plat::Window& window, uint8_t flag) {
                                                  environment_[kEnvZBuffer] != 0);
   if (status != 0) return status;
   full_screen_ = false;
+  RemoveKeyboardHook();
   if (flag == 2 || !was_full_screen) {
     window.Show();
     return 0;
   }
+  CloseMenuWindow();
   plat::CurrentDisplayBackend().LeaveFullScreen(window.Id());
   RestoreWindowFrame(window);
   window.SetTopmost(false);

@@ -39,7 +39,6 @@ CGameApp::CGameApp() {
 CGameApp::~CGameApp() {
   // The worker runs this object's operations: it ends before this part of the object does. The
   // windows go first, so that a worker sending to them is turned away instead of waiting.
-  GetMenuWindow().Destroy();
   GetMainWindow().Destroy();
   GetWorkerThread().Stop();
   script_host_.reset();

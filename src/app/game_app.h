@@ -80,6 +80,8 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
 
   // The main window's menu commands (WM_COMMAND, the command in the low word of wParam).
   virtual int OnMenuCommand(MessageBlock& block);
+  // The menu's items; those of a group the scripts withdrew are grayed.
+  std::vector<plat::MenuOverlayItem> MenuItems() const override;
 
   // The menu groups whose commands the scripts permit or withdraw.
   static constexpr int kMenuSettings = 0;

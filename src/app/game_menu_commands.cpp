@@ -1,6 +1,6 @@
 // The game's menu commands and the menu groups that the scripts permit.
-// No menu bar exists: the commands come from the system keys, the in-game menus and the game
-// thread.
+// In a window no menu bar exists: the commands come from the system keys, the in-game menus, the
+// full-screen menu and the game thread.
 #include <string>
 
 #include "app/game_app.h"
@@ -14,6 +14,26 @@ namespace {
 
 constexpr uint32_t kCmdBackToTitle = 40002;
 constexpr uint32_t kCmdClose = 40003;
+constexpr uint32_t kCmdVersion = 40004;
+constexpr uint32_t kCmdSettings = 40005;
+constexpr uint32_t kCmdSave = 40007;
+constexpr uint32_t kCmdLoad = 40008;
+
+// The menu in the order it shows, each item with the group that permits it (-1 always).
+struct MenuEntry {
+  const char* label;  // UTF-8
+  uint32_t command;
+  int group;
+};
+constexpr MenuEntry kMenuEntries[] = {
+    {"セーブ", kCmdSave, CGameApp::kMenuSave},
+    {"ロード", kCmdLoad, CGameApp::kMenuLoad},
+    {"環境設定", kCmdSettings, CGameApp::kMenuSettings},
+    {"ウィンドウ表示", kCmdScreenModeToggle, CGameApp::kMenuScreenModeToggle},
+    {"タイトルに戻る", kCmdBackToTitle, CGameApp::kMenuBackToTitle},
+    {"バージョン情報", kCmdVersion, -1},
+    {"終了", kCmdClose, -1},
+};
 
 // The version and settings, and the dialogs shown for other threads.
 bool IsMenuCommandToBuild(uint32_t command) {
@@ -41,6 +61,16 @@ int CGameApp::OnMenuCommand(MessageBlock& block) {
       break;
   }
   return 0;
+}
+
+std::vector<plat::MenuOverlayItem> CGameApp::MenuItems() const {
+  std::vector<plat::MenuOverlayItem> items;
+  for (const MenuEntry& entry : kMenuEntries) {
+    bool enabled = entry.group < 0 || IsMenuPermitted(entry.group);
+    if (entry.command == kCmdScreenModeToggle) enabled = enabled && GetAppInfo().allowed_screen_modes != kWindowModeOnly;
+    items.push_back(plat::MenuOverlayItem{entry.label, entry.command, enabled});
+  }
+  return items;
 }
 
 void CGameApp::BackToTitle() {

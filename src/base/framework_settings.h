@@ -55,6 +55,7 @@ inline constexpr std::size_t kEnvAllowSse2 = 4;
 inline constexpr std::size_t kEnvDisplayCanvas = 5;
 inline constexpr std::size_t kEnvZBuffer = 11;
 inline constexpr std::size_t kEnvTripleBuffering = 12;
+inline constexpr std::size_t kEnvMinimizeOnDeactivation = 13;
 inline constexpr std::size_t kEnvStartUpLog = 14;
 inline constexpr std::size_t kEnvMeasureClock = 15;
 inline constexpr std::size_t kEnvInputMethod = 16;

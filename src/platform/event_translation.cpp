@@ -72,6 +72,7 @@ void EventTranslator::Translate(const SDL_Event& event, const EventContext& cont
       break;
     case SDL_TEXTEDITING:
       SetTextComposition(event.edit.text);
+      TranslateComposition(event.edit, context, out);
       break;
     case SDL_MOUSEMOTION:
       held_buttons_ = ButtonFlagsFromMask(event.motion.state);
@@ -242,6 +243,16 @@ void EventTranslator::TranslateDrop(const SDL_DropEvent& drop, const EventContex
     default:
       break;
   }
+}
+
+// A composition that begins opens the candidate list, one that ends closes it.
+void EventTranslator::TranslateComposition(const SDL_TextEditingEvent& edit, const EventContext& context,
+                                           std::vector<Message>& out) {
+  const bool composing = edit.text[0] != '\0';
+  if (composing == composing_) return;
+  composing_ = composing;
+  out.push_back(MakeMessage(edit.windowID, WM_IME_NOTIFY, composing ? IMN_OPENCANDIDATE : IMN_CLOSECANDIDATE, 0,
+                            context));
 }
 
 uint32_t EventTranslator::MouseFlags(uint16_t modifiers) const {

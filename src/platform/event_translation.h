@@ -47,10 +47,12 @@ class EventTranslator {
   void TranslateButton(const SDL_MouseButtonEvent& button, const EventContext& context, std::vector<Message>& out);
   void TranslateWindowEvent(const SDL_WindowEvent& window, const EventContext& context,
                             std::vector<Message>& out) const;
+  void TranslateComposition(const SDL_TextEditingEvent& edit, const EventContext& context, std::vector<Message>& out);
   void TranslateDrop(const SDL_DropEvent& drop, const EventContext& context, std::vector<Message>& out);
   uint32_t MouseFlags(uint16_t modifiers) const;
 
   uint32_t held_buttons_ = 0;
+  bool composing_ = false;
   // The engine paths of the drop each window is receiving.
   std::map<WindowId, std::vector<std::string>> pending_drops_;
 };

@@ -313,6 +313,11 @@ std::string FontPatternFor(std::string_view sjis_face_name) {
   return resolved.family + "," + resolved.generic + ":lang=ja";
 }
 
+std::string FontFilePath(std::string_view sjis_face_name) {
+  const std::optional<FontFile> file = FindFontFile(sjis_face_name);
+  return file ? file->path : std::string();
+}
+
 std::unique_ptr<IFontFace> OpenFontFace(const FontRequest& request) {
   FT_Library library = SharedLibrary();
   if (library == nullptr) return nullptr;

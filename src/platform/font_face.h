@@ -80,6 +80,9 @@ struct InstalledFace {
 // in the order of the names.
 std::vector<InstalledFace> ListInstalledFaces();
 
+// The file of the installed face a name resolves to; empty when there is none.
+std::string FontFilePath(std::string_view sjis_face_name);
+
 // The fontconfig pattern a face name resolves to (for diagnostics and tests).
 std::string FontPatternFor(std::string_view sjis_face_name);
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/diagnostic_log.h"
+#include "platform/menu_overlay.h"
 #include "platform/message_queue.h"
 #include "platform/surface.h"
 #include "platform/x11_display.h"
@@ -108,6 +109,7 @@ ScreenPresenter* ScreenPresenter::Existing(WindowId window) {
 }
 
 void ScreenPresenter::ReleaseWindow(WindowId window) {
+  MenuOverlay::Close(window);
   std::unique_ptr<ScreenPresenter> ending;
   {
     Registry& registry = Presenters();
@@ -276,7 +278,11 @@ void ScreenPresenter::Upload() {
 void ScreenPresenter::Render() {
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
   SDL_RenderClear(renderer_);
-  if (texture_ == nullptr) return;
+  if (texture_ != nullptr) RenderScreen();
+  MenuOverlay::DrawOver(id_, renderer_);
+}
+
+void ScreenPresenter::RenderScreen() {
   int output_width = 0;
   int output_height = 0;
   SDL_GetRendererOutputSize(renderer_, &output_width, &output_height);

@@ -80,7 +80,9 @@ class ScreenPresenter {
   // Uploads the rectangles of `source` and forgets them.
   void Upload(Surface& source, std::vector<Rect>& rects);
   std::vector<Rect> TakeDirty();
+  // The screen and, over it, the window's open menu bar.
   void Render();
+  void RenderScreen();
   // The size a screen that follows the window takes: the emulated mode's, else the window's.
   void ScreenSizeForWindow(int& width, int& height) const;
   void ShowOnWindowThread();

@@ -147,6 +147,14 @@ void Window::Restore() { SDL_RestoreWindow(window_); }
 void Window::Raise() { SDL_RaiseWindow(window_); }
 void Window::SetTopmost(bool topmost) { SDL_SetWindowAlwaysOnTop(window_, topmost ? SDL_TRUE : SDL_FALSE); }
 
+void Window::SetTextInputArea(const Rect& area) {
+  text_input_area_ = area;
+  SDL_Rect rect{area.left, area.top, area.right - area.left, area.bottom - area.top};
+  SDL_SetTextInputRect(&rect);
+}
+
+void Window::SetKeyboardGrab(bool grab) { SDL_SetWindowKeyboardGrab(window_, grab ? SDL_TRUE : SDL_FALSE); }
+
 bool Window::IsVisible() const { return (SDL_GetWindowFlags(window_) & SDL_WINDOW_SHOWN) != 0; }
 bool Window::IsMinimized() const { return (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) != 0; }
 

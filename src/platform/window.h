@@ -72,6 +72,9 @@ class Window {
   void Restore();
   void Raise();
   void SetTopmost(bool topmost);
+  // While grabbed the window takes every key, also those the desktop would keep for itself
+  // (switching windows, the system keys).
+  void SetKeyboardGrab(bool grab);
   bool IsVisible() const;
   bool IsMinimized() const;
   void SetEnabled(bool enabled);
@@ -81,6 +84,10 @@ class Window {
   void SetClientSize(int32_t width, int32_t height);
   Point ClientOrigin() const;
   Rect ClientRectOnScreen() const;
+  // The area of the client (left, top, right, bottom) that text is typed into: the input
+  // method's candidate list is placed beside it.
+  void SetTextInputArea(const Rect& area);
+  const Rect& TextInputArea() const { return text_input_area_; }
 
  private:
   Window(SDL_Window* window, uint32_t style);
@@ -89,6 +96,7 @@ class Window {
   SDL_Window* window_;
   WindowId id_;
   uint32_t style_;
+  Rect text_input_area_{};
 };
 
 }  // namespace plat

@@ -75,4 +75,34 @@ TEST(CursorTrackingTest, AWindowGivesTheKeypadDigitOfTheSideTheCursorLeftBy) {
   EXPECT_EQ(place.edge, 0);
 }
 
+TEST(CursorTrackingTest, TheTopRowShowsTheMenuAfterTheDelayAndLeavingItHidesIt) {
+  constexpr int32_t kBar = 22;
+  constexpr uint32_t kDelay = 300;
+  TopRowMenu state;
+  // Resting on the top row: nothing until the delay has passed, then the menu once.
+  EXPECT_EQ(StepTopRowMenu(state, {10, 0}, kWidth, kBar, false, 1000, kDelay), TopRowMenuStep::kNone);
+  EXPECT_EQ(StepTopRowMenu(state, {400, -3}, kWidth, kBar, false, 1299, kDelay), TopRowMenuStep::kNone);
+  EXPECT_EQ(StepTopRowMenu(state, {400, 0}, kWidth, kBar, false, 1300, kDelay), TopRowMenuStep::kShow);
+  // Leaving the row starts the wait again.
+  EXPECT_EQ(StepTopRowMenu(state, {10, 0}, kWidth, kBar, false, 2000, kDelay), TopRowMenuStep::kNone);
+  EXPECT_EQ(StepTopRowMenu(state, {10, 1}, kWidth, kBar, false, 2100, kDelay), TopRowMenuStep::kNone);
+  EXPECT_EQ(StepTopRowMenu(state, {10, 0}, kWidth, kBar, false, 2350, kDelay), TopRowMenuStep::kNone);
+  EXPECT_EQ(StepTopRowMenu(state, {kWidth, 0}, kWidth, kBar, false, 2700, kDelay), TopRowMenuStep::kNone);
+
+  struct Case {
+    plat::Point cursor;
+    TopRowMenuStep step;
+  };
+  const Case shown[] = {
+      {{10, kBar - 1}, TopRowMenuStep::kOverMenu},
+      {{-1, 300}, TopRowMenuStep::kOverMenu},
+      {{kWidth, 300}, TopRowMenuStep::kOverMenu},
+      {{10, kBar}, TopRowMenuStep::kHide},
+  };
+  for (const Case& each : shown) {
+    EXPECT_EQ(StepTopRowMenu(state, each.cursor, kWidth, kBar, true, 3000, kDelay), each.step)
+        << each.cursor.x << "," << each.cursor.y;
+  }
+}
+
 }  // namespace

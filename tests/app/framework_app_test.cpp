@@ -156,7 +156,7 @@ TEST_F(FrameworkAppTest, EveryStepThatIsNotBuiltSaysSoWhenReached) {
   TestApp app;
   ASSERT_EQ(app.Initialize(), 0);
   app.Exit(0);
-  for (const char* step : {"exit: removing the keyboard hook"}) {
+  for (const char* step : {"start-up: the timed drawing objects' image switch and the system report's flag"}) {
     const std::string line = std::string("not built yet: ") + step;
     EXPECT_EQ(std::count(log_.Lines().begin(), log_.Lines().end(), line), 1) << line;
   }
@@ -360,6 +360,86 @@ TEST(FrameworkAppSystemKeys, TheFilterDropsTheKeysThatMustNotReachTheWindow) {
         << std::hex << each.message << " key " << each.key << " behaviour " << int{each.behaviour}
         << (each.full_screen ? " full screen" : " window");
   }
+}
+
+TEST(FrameworkAppSystemKeys, TheKeyboardHookSwallowsTheKeysThatWouldLeaveTheGame) {
+  constexpr int32_t kAlt = static_cast<int32_t>(plat::kKeyContextBit);
+  struct Case {
+    uint32_t message;
+    uint32_t key;
+    int32_t lparam;
+    bool control;
+    bool swallowed;
+  };
+  const Case cases[] = {
+      {plat::WM_KEYDOWN, plat::VK_ESCAPE, 0, true, true},  // Ctrl+Esc
+      {plat::WM_KEYUP, plat::VK_ESCAPE, 0, true, true},
+      {plat::WM_KEYDOWN, plat::VK_ESCAPE, 0, false, false},
+      {plat::WM_SYSKEYDOWN, plat::VK_ESCAPE, kAlt, false, true},  // Alt+Esc
+      {plat::WM_SYSKEYDOWN, plat::VK_TAB, kAlt, false, true},     // Alt+Tab
+      {plat::WM_KEYDOWN, plat::VK_TAB, 0, true, false},
+      {plat::WM_KEYDOWN, plat::VK_LWIN, 0, false, true},
+      {plat::WM_KEYUP, plat::VK_RWIN, 0, false, true},
+      {plat::WM_SYSKEYDOWN, plat::VK_F4, kAlt, false, false},  // Alt+F4 still closes
+      {plat::WM_CHAR, plat::VK_ESCAPE, 0, true, false},
+  };
+  for (const Case& each : cases) {
+    EXPECT_EQ(CFrameworkApp::IsSwallowedByKeyboardHook(each.message, each.key, each.lparam, each.control),
+              each.swallowed)
+        << std::hex << each.message << " key " << each.key << (each.control ? " with Ctrl" : "");
+  }
+}
+
+TEST_F(FrameworkAppTest, TheKeyboardHookLivesFromFullScreenToTheSwitchBackAndFiltersKeys) {
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  app.SetWindowBehaviour(0);
+  const plat::Message windows_key{app.GetMainWindow().GetHandle(), plat::WM_KEYDOWN, plat::VK_LWIN, 0};
+  EXPECT_FALSE(app.PreTranslateMessage(windows_key));  // a window leaves it to the desktop
+  ASSERT_EQ(app.ChangeScreenMode(kScreenModeFullScreen, 32, 0), 0);
+  EXPECT_TRUE(app.HasKeyboardHook());
+  EXPECT_TRUE(app.PreTranslateMessage(windows_key));
+  ASSERT_EQ(app.ChangeScreenMode(kScreenModeWindow, 32, 0), 0);
+  EXPECT_FALSE(app.HasKeyboardHook());
+  // The system keys left to the desktop with a framed menu window: no hook.
+  app.SetWindowBehaviour(kBehaviourSystemKeys);
+  app.GetAppInfo().menu_in_fullscreen = 1;
+  ASSERT_EQ(app.ChangeScreenMode(kScreenModeFullScreen, 32, 0), 0);
+  EXPECT_FALSE(app.HasKeyboardHook());
+  app.Exit(0);
+}
+
+TEST_F(FrameworkAppTest, DeactivatingAFullScreenGameMinimizesItOnlyWithTheSettingAndActivatingRestores) {
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  ASSERT_EQ(app.ChangeScreenMode(kScreenModeFullScreen, 32, 0), 0);
+  CMainWindow& window = app.GetMainWindow();
+  app.GetEnvironment()[kEnvMinimizeOnDeactivation] = 0;
+  window.SendMessage(plat::WM_ACTIVATEAPP, 0, 0);
+  EXPECT_FALSE(app.IsActive());
+  EXPECT_EQ(app.GetPendingModeRestore(), 0);
+  app.GetEnvironment()[kEnvMinimizeOnDeactivation] = 1;
+  window.SendMessage(plat::WM_ACTIVATEAPP, 0, 0);
+  EXPECT_EQ(app.GetPendingModeRestore(), app.GetScreenManager().IsFullScreenScaling() ? 2 : 1);
+  // The next activation takes the pending restore up.
+  window.SendMessage(plat::WM_ACTIVATEAPP, 1, 0);
+  EXPECT_TRUE(app.IsActive());
+  EXPECT_EQ(app.GetPendingModeRestore(), 0);
+  EXPECT_EQ(app.GetFatalError(), 0);
+  app.Exit(0);
+}
+
+TEST_F(FrameworkAppTest, AnOpeningCandidateListIsPlacedOverTheTextInputArea) {
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  app.SetTextInputArea(plat::Rect{10, 20, 110, 40});
+  app.GetMainWindow().SendMessage(plat::WM_IME_NOTIFY, plat::IMN_OPENCANDIDATE, 0);
+  const plat::Rect placed = app.GetMainWindow().GetPlatformWindow()->TextInputArea();
+  EXPECT_EQ(placed.left, 10);
+  EXPECT_EQ(placed.top, 20);
+  EXPECT_EQ(placed.right, 110);
+  EXPECT_EQ(placed.bottom, 40);
+  app.Exit(0);
 }
 
 TEST_F(FrameworkAppTest, AltPlusF4ClosesTheWindowWithTheSystemKeysBlocked) {

@@ -1,5 +1,6 @@
 // The switch between window and full screen on a real X display (run under Xvfb): the menu
-// command toggles, SDL's window follows, and a frame drawn in full screen is letterboxed.
+// command toggles, SDL's window follows, and a frame drawn in full screen is letterboxed; the
+// full-screen menu is drawn over the frame and a click on an item sends its command.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -9,7 +10,9 @@
 
 #include "app/game_app.h"
 #include "app/private_messages.h"
+#include "platform/menu_overlay.h"
 #include "platform/message_box.h"
+#include "platform/message_queue.h"
 #include "platform/screen_presenter.h"
 #include "support/game_settings_files.h"
 #include "support/log_capture.h"
@@ -81,6 +84,78 @@ class ScreenModeGame : public CGameApp {
   int32_t shown_height = 0;
 };
 
+// Opens the full-screen menu over a drawn frame by releasing Alt, clicks its first item with
+// synthetic mouse events and reads the screen back with the menu open and after it closed.
+class MenuGame : public ScreenModeGame {
+ public:
+  void RunOwnLoop() override {
+    SetMenuState(kMenuSave, true);
+    Toggle();
+    DrawFrame();
+    const plat::WindowId window = GetMainWindow().GetHandle();
+    GetAppInfo().menu_id = 101;
+    GetMainWindow().SendMessage(plat::WM_ACTIVATEAPP, 1, 0);
+    GetMainWindow().SendMessage(plat::WM_SYSKEYUP, plat::VK_MENU, 0);
+    opened = plat::MenuOverlay::IsOpen(window);
+    loop_ran = IsMenuWindowOpen() && IsMenuOpen();
+    ReadBack(window, open_pixels);
+    ClickAt(window, kItemX, kItemY);
+    for (int round = 0; round < 400 && commands.empty(); ++round) {
+      PumpMessages();
+      SDL_Delay(5);
+    }
+    PumpMessages();
+    closed = !plat::MenuOverlay::IsOpen(window);
+    loop_ended = !IsMenuWindowOpen() && !IsMenuOpen();
+    ReadBack(window, closed_pixels);
+    Toggle();
+  }
+
+  int OnMenuCommand(MessageBlock& block) override {
+    if ((block.wparam & 0xFFFF) != kCmdScreenModeToggle) commands.push_back(block.wparam & 0xFFFF);
+    return ScreenModeGame::OnMenuCommand(block);
+  }
+
+  void ReadBack(plat::WindowId window, std::vector<uint32_t>& out) {
+    if (plat::ScreenPresenter* presenter = plat::ScreenPresenter::Existing(window)) {
+      presenter->ReadBack(out, shown_width, shown_height);
+    }
+  }
+
+  static void ClickAt(plat::WindowId window, int x, int y) {
+    SDL_Event event{};
+    event.motion = SDL_MouseMotionEvent{SDL_MOUSEMOTION, 0, window, 0, 0, x, y, 0, 0};
+    SDL_PushEvent(&event);
+    for (const uint32_t type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
+      event = SDL_Event{};
+      event.button.type = type;
+      event.button.windowID = window;
+      event.button.button = SDL_BUTTON_LEFT;
+      event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+      event.button.clicks = 1;
+      event.button.x = x;
+      event.button.y = y;
+      SDL_PushEvent(&event);
+    }
+  }
+
+  static void PumpMessages() {
+    plat::Message message;
+    while (plat::PeekMessage(message, true)) plat::DispatchMessage(message);
+  }
+
+  // Inside the first item of the bar (the save command).
+  static constexpr int kItemX = 16;
+  static constexpr int kItemY = 8;
+  bool opened = false;
+  bool loop_ran = false;
+  bool closed = false;
+  bool loop_ended = false;
+  std::vector<uint32_t> commands;
+  std::vector<uint32_t> open_pixels;
+  std::vector<uint32_t> closed_pixels;
+};
+
 class ScreenModeGuiTest : public WindowTestBase {
  protected:
   ScreenModeGuiTest() { test_support::WriteGameSettingsFiles(game_); }
@@ -138,6 +213,39 @@ TEST_F(ScreenModeGuiTest, TheMenuCommandTogglesFullScreenAndTheFrameIsLetterboxe
     EXPECT_EQ(at(left + shown_w, height / 2), 0u);
   }
   EXPECT_TRUE(WritePng("full_screen.png", game.pixels, width, height));
+}
+
+TEST_F(ScreenModeGuiTest, TheFullScreenMenuIsDrawnOverTheFrameAndSendsTheClickedCommand) {
+  MenuGame game;
+  ASSERT_EQ(game.Run(CommandLine(), 1), 0);
+  const int32_t width = game.shown_width;
+  const int32_t height = game.shown_height;
+  const size_t size = static_cast<size_t>(width) * static_cast<size_t>(height);
+  ASSERT_EQ(game.open_pixels.size(), size);
+  ASSERT_EQ(game.closed_pixels.size(), size);
+  EXPECT_TRUE(WritePng("full_screen_menu.png", game.open_pixels, width, height));
+  EXPECT_TRUE(WritePng("full_screen_menu_closed.png", game.closed_pixels, width, height));
+  auto at = [&](const std::vector<uint32_t>& pixels, int32_t x, int32_t y) {
+    return pixels[static_cast<size_t>(y * width + x)] & 0xFFFFFF;
+  };
+  auto is_light_grey = [](uint32_t pixel) {
+    return (pixel & 0xFF) > 0xC0 && ((pixel >> 8) & 0xFF) > 0xC0 && ((pixel >> 16) & 0xFF) > 0xC0;
+  };
+
+  EXPECT_TRUE(game.opened);
+  EXPECT_TRUE(game.loop_ran);
+  // The bar runs across the top of the display; the frame shows below it as before.
+  EXPECT_TRUE(is_light_grey(at(game.open_pixels, width - 4, 2)));
+  EXPECT_TRUE(is_light_grey(at(game.open_pixels, 2, 2)));
+  EXPECT_EQ(at(game.open_pixels, width / 2, height / 2), kBody);
+  EXPECT_EQ(at(game.open_pixels, width / 2, height - 40), at(game.closed_pixels, width / 2, height - 40));
+
+  // The click chose the first item: its command was sent once and the bar is gone.
+  EXPECT_EQ(game.commands, std::vector<uint32_t>{40007});
+  EXPECT_TRUE(game.closed);
+  EXPECT_TRUE(game.loop_ended);
+  EXPECT_FALSE(is_light_grey(at(game.closed_pixels, width - 4, 2)));
+  EXPECT_EQ(at(game.closed_pixels, width / 2, height / 2), kBody);
 }
 
 }  // namespace

@@ -128,6 +128,12 @@ TEST(EventTranslationTest, TheCompositionIsKeptInShiftJisUntilTheTextArrives) {
   SDL_Event editing{};
   editing.type = SDL_TEXTEDITING;
   editing.edit.windowID = kWindow;
+  std::strcpy(editing.edit.text, "か");
+  // The composition's start opens the candidate list; its changes say nothing more.
+  const auto opened = Translate(translator, editing);
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0].message, WM_IME_NOTIFY);
+  EXPECT_EQ(opened[0].wparam, IMN_OPENCANDIDATE);
   std::strcpy(editing.edit.text, "かんじ");
   EXPECT_TRUE(Translate(translator, editing).empty());
   EXPECT_EQ(CurrentTextComposition(127), Utf8ToSjis("かんじ"));
@@ -138,6 +144,10 @@ TEST(EventTranslationTest, TheCompositionIsKeptInShiftJisUntilTheTextArrives) {
   std::strcpy(text.text.text, "漢字");
   EXPECT_EQ(Translate(translator, text).size(), 2u);
   EXPECT_EQ(CurrentTextComposition(127), "");
+  editing.edit.text[0] = '\0';
+  const auto closed = Translate(translator, editing);
+  ASSERT_EQ(closed.size(), 1u);
+  EXPECT_EQ(closed[0].wparam, IMN_CLOSECANDIDATE);
 }
 
 TEST(EventTranslationTest, MouseButtonsCarryButtonFlagsAndClientCoordinates) {

@@ -232,7 +232,8 @@ bool CImeEditBase::OnChar(const char* text, int32_t length) {
   if (locked_ || !has_buffer() || text == nullptr) return false;
   int32_t step = kTypingStep;
   bool ended = false;
-  for (int32_t i = 0; i < length && !ended;) {
+  bool entered = false;
+  for (int32_t i = 0; i < length && !ended && !entered;) {
     const auto byte = static_cast<uint8_t>(text[i]);
     if (byte == kBackspace) {
       if (RemoveAt(caret_offset_ - PreviousCharSize(text_, caret_offset_), PreviousCharSize(text_, caret_offset_))) {
@@ -240,8 +241,7 @@ bool CImeEditBase::OnChar(const char* text, int32_t length) {
       }
       ++i;
     } else if (byte == kEnter) {
-      if (CGuiWindow* owner = GetOwner(); owner != nullptr && owner->FocusNext() != 0) owner->SetFocusTo(nullptr);
-      return true;
+      entered = true;
     } else if (byte == kTab || byte == kEscape) {
       ++i;
     } else if (byte == kLineFeed) {
@@ -268,6 +268,10 @@ bool CImeEditBase::OnChar(const char* text, int32_t length) {
   }
   ShowCaret();
   HidePointerWhileTyping();
+  // Enter ends the input here: the next element takes the focus, or nothing has it.
+  if (CGuiWindow* owner = GetOwner(); entered && owner != nullptr && owner->FocusNext() != 0) {
+    owner->SetFocusTo(nullptr);
+  }
   return true;
 }
 

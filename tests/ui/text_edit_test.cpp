@@ -138,6 +138,34 @@ TEST_F(TextEditTest, CaretKeysStepOverWholeCharactersAndTheFieldScrollsToTheCare
   EXPECT_EQ(field_.GetCaret().GetX(), 30 + 2);
 }
 
+TEST_F(TextEditTest, MultiLineFieldsWrapAndMoveTheCaretByLineAndByClick) {
+  CreateField(255, 3);
+  field_.OnChar("abcd\nef", 7);
+  EXPECT_EQ(field_.GetLineCount(), 2);
+  EXPECT_EQ(field_.GetCaretLine(), 1);
+  EXPECT_TRUE(field_.OnKeyDown(CImeEditBase::kKeyUp));
+  EXPECT_EQ(field_.GetCaretOffset(), 2) << "the same column a line up";
+  EXPECT_EQ(field_.GetCaret().GetY(), 40 + 2);
+  EXPECT_TRUE(field_.OnKeyDown(CImeEditBase::kKeyDown));
+  EXPECT_EQ(field_.GetCaretOffset(), 7);
+  EXPECT_EQ(field_.GetCaret().GetY(), 40 + 2 + kSize);
+  EXPECT_FALSE(field_.OnKeyDown(CImeEditBase::kKeyDown)) << "no third line yet";
+
+  // One-byte characters stand half a cell (10) apart; a click takes the nearer side.
+  window_.SetLeftButton(true);
+  EXPECT_TRUE(field_.OnMouseButton(2 + 27, 5, window_.GetMouse()));
+  EXPECT_EQ(field_.GetCaretOffset(), 3);
+  EXPECT_TRUE(field_.OnMouseButton(2 + 12, 2 + 25, window_.GetMouse()));
+  EXPECT_EQ(field_.GetCaretOffset(), 6);
+  EXPECT_EQ(field_.GetCaret().GetX(), 30 + 2 + 10);
+
+  // Past the 16 bytes of a line the text wraps; past the last line it is cut off.
+  field_.OnKeyDown(CImeEditBase::kKeyEnd);
+  field_.OnChar("0123456789abcdefghijklmnopqrstuvwxyz", 36);
+  EXPECT_EQ(field_.GetLineCount(), 3);
+  EXPECT_EQ(field_.GetEditText(), "abcd\nef0123456789abcdefghijklmnopqrst");
+}
+
 TEST_F(TextEditTest, FocusBindsTheInputMethodShowsTheLabelAndEnterAloneDropsIt) {
   CImeModeLabel label;
   ASSERT_EQ(label.Create(&list_, &ime_, &font_, 300, 0, true, 7), 0U);
@@ -152,8 +180,10 @@ TEST_F(TextEditTest, FocusBindsTheInputMethodShowsTheLabelAndEnterAloneDropsIt) 
   EXPECT_TRUE(field_.GetCaret().IsEnabled());
   EXPECT_TRUE(field_.IsCaretBlinking());
 
-  // Enter in the window's only field: no next element takes the focus, so it ends.
-  field_.OnChar("\r", 1);
+  // Enter in the window's only field: no next element takes the focus, so it ends; what came
+  // before it in the same delivery is kept.
+  field_.OnChar("ok\rno", 5);
+  EXPECT_EQ(field_.GetEditText(), "ok");
   EXPECT_EQ(window_.GetFocused(), nullptr);
   EXPECT_FALSE(ime_.bound);
   EXPECT_FALSE(label.IsActive());

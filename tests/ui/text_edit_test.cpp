@@ -166,6 +166,21 @@ TEST_F(TextEditTest, MultiLineFieldsWrapAndMoveTheCaretByLineAndByClick) {
   EXPECT_EQ(field_.GetEditText(), "abcd\nef0123456789abcdefghijklmnopqrst");
 }
 
+TEST_F(TextEditTest, AFontTurnedForVerticalWritingMakesTheFieldRunDown) {
+  ASSERT_EQ(font_.SetAngle(CTextEdit::kVerticalAngle), 0U);
+  CreateField(255, 0, "ab");
+  EXPECT_TRUE(field_.IsVertical());
+  EXPECT_EQ(field_.GetWidth(), kSize + 2 * 2);
+  EXPECT_EQ(field_.GetHeight(), 200);
+  field_.OnKeyDown(CImeEditBase::kKeyEnd);
+  EXPECT_EQ(field_.GetCaret().GetWidth(), kSize);
+  EXPECT_EQ(field_.GetCaret().GetHeight(), 2);
+  EXPECT_EQ(field_.GetCaret().GetY(), 40 + 2 + 2 * kSize);
+  EXPECT_FALSE(field_.OnKeyDown(CImeEditBase::kKeyLeft)) << "no line to go to";
+  EXPECT_TRUE(field_.OnKeyDown(CImeEditBase::kKeyUp));
+  EXPECT_EQ(field_.GetCaretOffset(), 1);
+}
+
 TEST_F(TextEditTest, FocusBindsTheInputMethodShowsTheLabelAndEnterAloneDropsIt) {
   CImeModeLabel label;
   ASSERT_EQ(label.Create(&list_, &ime_, &font_, 300, 0, true, 7), 0U);

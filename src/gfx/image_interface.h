@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "gfx/color_key.h"
+#include "script/handle_table.h"
 
 #include "platform/window_messages.h"
 
@@ -24,7 +25,8 @@ enum class ESurfaceKind : uint8_t {
 };
 
 
-class CImageInterface {
+// Scripts hold a surface object by one handle, whatever other bases the object has.
+class CImageInterface : public ScriptVisible<CImageInterface> {
  public:
   CImageInterface() = default;
   CImageInterface(const CImageInterface&) = delete;
@@ -61,6 +63,10 @@ class CImageInterface {
   virtual uint32_t SetUserWord2(uint32_t value) { return user_words_[2] = value; }
   virtual uint32_t GetUserWord2() const { return user_words_[2]; }
 
+  // The group id the screen manager stamps on the objects it makes.
+  uint32_t GetId() const { return id_; }
+  void SetId(uint32_t id) { id_ = id; }
+
  protected:
   // The clip operations that images holding their own pixels share: SetClipRect (the bounds for
   // null, else the rectangle cut to them) and ClipRect (the rectangle cut to the clip).
@@ -73,6 +79,9 @@ class CImageInterface {
   uint32_t color_key_ = kNoColorKey;
   plat::Rect clip_;
   uint32_t user_words_[3] = {0, 0, 0};
+
+ private:
+  uint32_t id_ = 0;
 };
 
 // Sets the alpha byte of every 32-bit pixel of the image, keeping the colour bits. Does nothing

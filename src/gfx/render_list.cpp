@@ -2,14 +2,20 @@
 
 #include <new>
 
+void (*g_RenderObjectDestroyedHook)(CRenderObject* object) = nullptr;
+
 CRenderObject::~CRenderObject() {
+  if (g_RenderObjectDestroyedHook != nullptr) g_RenderObjectDestroyedHook(this);
   if (list_ != nullptr) list_->Remove(this);
 }
 
 bool CRenderObject::ListAppliesStates() const { return list_ != nullptr && list_->AppliesStates() != 0; }
 
-CRenderList::~CRenderList() {
+CRenderList::~CRenderList() { Clear(); }
+
+void CRenderList::Clear() {
   for (Node& node : nodes_) node.object->list_ = nullptr;
+  nodes_.clear();
 }
 
 uint32_t CRenderList::AddAfterEqual(CRenderObject* object, uint32_t priority, uint8_t tag) {

@@ -7,6 +7,7 @@
 
 #include "platform/surface.h"
 #include "platform/window_messages.h"
+#include "script/handle_table.h"
 
 class CRenderList;
 class CScreenManager;
@@ -27,7 +28,7 @@ enum class ERenderObjectKind : uint8_t {
 
 // The object's operations stand in a fixed order that every render object shares. An object
 // without a place (the state blocks) keeps the base's answers: at (0, 0), unmoved, never hit.
-class CRenderObject {
+class CRenderObject : public ScriptVisible<CRenderObject> {
  public:
   CRenderObject() = default;
   CRenderObject(const CRenderObject&) = delete;
@@ -70,6 +71,10 @@ class CRenderObject {
   CRenderList* list_ = nullptr;
 };
 
+// Called by every render object's destructor, installed by the layer whose tasks may still
+// drive the object, so that they end first.
+extern void (*g_RenderObjectDestroyedHook)(CRenderObject* object);
+
 class CRenderList {
  public:
   static constexpr uint32_t kAnyPriority = 0xFFFFFFFF;
@@ -88,6 +93,8 @@ class CRenderList {
   void Remove(CRenderObject* object);
   // Removes every object of this priority.
   void RemoveByPriority(uint32_t priority);
+  // Removes every object; they stay alive and belong to no list.
+  void Clear();
   // True when moved; false for an object not in this list, or (with skip_if_same) when it
   // already has the priority.
   bool MoveAfterEqual(CRenderObject* object, uint32_t priority, bool skip_if_same);

@@ -80,6 +80,7 @@ CScreenManager::CScreenManager() {
 }
 
 CScreenManager::~CScreenManager() {
+  DestroyObjects();
   ReleaseSurfaces();
   ClearDisplayList();
 }

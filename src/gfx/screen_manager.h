@@ -18,7 +18,15 @@
 #include "gfx/render_list.h"
 #include "gfx/surface_services.h"
 
+class CDDrawPicture;
+class CImage;
+class CImageCanvas;
 class CImageCanvasBase;
+class CImageCanvasEx;
+class CMovieSurface;
+class CPictureCanvas;
+class CPictureObject;
+class CSurfaceCanvas;
 
 // One per monitor: the monitor and the full-screen mode chosen for the game's size on it.
 struct DisplayEntry {
@@ -118,6 +126,61 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
   // Takes the object into the surface-object list, after those made before it.
   void AddSurfaceObject(std::unique_ptr<CImageInterface> object);
   const std::list<std::unique_ptr<CImageInterface>>& GetSurfaceObjects() const { return surface_objects_; }
+  // Takes the object into the render-object list (not into the render list), stamped with the
+  // current object id.
+  void AddRenderObject(std::unique_ptr<CRenderObject> object);
+  const std::list<std::unique_ptr<CRenderObject>>& GetRenderObjects() const { return render_objects_; }
+
+  // The group id stamped on every surface and render object made from now on; the previous one.
+  uint32_t SetObjectId(uint32_t id);
+  uint32_t GetObjectId() const { return object_id_; }
+
+  // Factories of the surface objects. Each sets `out` to null, makes the object, runs its create
+  // step (whose non-zero status is returned unchanged, nothing kept) and lists the object with
+  // the current id; the status of a failed allocation is the factory's own.
+  uint32_t CreatePicture(CDDrawPicture** out, int32_t width, int32_t height, bool system_memory);
+  uint32_t LoadPicture(CDDrawPicture** out, const char* file_name, const uint8_t* data, uint32_t size,
+                       bool system_memory);
+  uint32_t CreatePictureObject(CPictureObject** out, uint32_t format, const char* file_name, const uint8_t* data,
+                               uint32_t size, bool system_memory);
+  uint32_t CreateImage(CImage** out, int32_t width, int32_t height, uint8_t bpp, uint32_t flags);
+  uint32_t LoadImage32(CImage** out, const char* file_name, const uint8_t* data, uint32_t size, uint32_t flags);
+  uint32_t LoadImage(CImage** out, const char* file_name, const uint8_t* data, uint32_t size, uint32_t flags);
+  uint32_t DuplicateImage(CImage** out, const CImage* source, uint32_t flags);
+  // Opened later by the movie player.
+  uint32_t CreateMovieSurface(CMovieSurface** out);
+  uint32_t CreateSurfaceCanvas(CSurfaceCanvas** out, int32_t width, int32_t height, uint8_t depth, uint8_t layer_mode);
+  uint32_t CreatePictureCanvas(CPictureCanvas** out, uint32_t format, int32_t width, int32_t height, uint8_t depth,
+                               uint8_t layer_mode, bool system_memory);
+  uint32_t CreateImageCanvasEx(CImageCanvasEx** out, int32_t width, int32_t height, uint8_t depth,
+                               uint8_t layer_mode);
+  uint32_t CreateImageCanvas(CImageCanvas** out, int32_t width, int32_t height, uint8_t depth, bool with_layer);
+  // Lists an object that an upper layer made and filled, with the current id: 0.
+  template <class T>
+  uint32_t KeepSurfaceObject(std::unique_ptr<T> object, T** out) {
+    object->CImageInterface::SetId(object_id_);
+    *out = object.get();
+    surface_objects_.push_back(std::move(object));
+    return 0;
+  }
+
+  // 1 for null; 2 when the manager does not hold it; else destroys it: 0.
+  uint32_t DeleteSurfaceObject(CImageInterface* object);
+  uint32_t DeleteRenderObject(CRenderObject* object);
+  // As the delete above; on 0 the caller's pointer becomes null.
+  template <class T>
+  uint32_t DeleteSurfaceObjectRef(T*& object) {
+    const uint32_t status = DeleteSurfaceObject(object);
+    if (status == 0) object = nullptr;
+    return status;
+  }
+  static constexpr uint32_t kDeleteSurfaceObjectsToo = 1;
+  static constexpr uint32_t kDeleteOtherIds = 2;
+  // Destroys the render objects (and with kDeleteSurfaceObjectsToo the surface objects) whose id
+  // is `id`, or with kDeleteOtherIds those whose id is not.
+  void DeleteObjectsById(uint32_t id, uint32_t flags);
+  // Destroys every render object, then every surface object, and empties the render list.
+  void DestroyObjects();
   // Has every surface object rebuild its surface (with `only_if_lost`, only those whose surface
   // was lost) in list order, then sends the render states again and restores the render list.
   // The first non-zero status ends it and is returned; the objects after it stay as they are.
@@ -266,4 +329,6 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
   std::array<uint8_t, 3> background_{};
   CCriticalSection lock_;
   std::list<std::unique_ptr<CImageInterface>> surface_objects_;
+  std::list<std::unique_ptr<CRenderObject>> render_objects_;
+  uint32_t object_id_ = 0;
 };

@@ -4,8 +4,10 @@
 #include <climits>
 
 #include "scene/draw_list.h"
+#include "scene/motion_task.h"
 
 CDrawable::~CDrawable() {
+  CMotionTask::EndMotionsOf(this);
   if (owner_list_ != nullptr) owner_list_->Remove(this);
 }
 

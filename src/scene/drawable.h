@@ -6,12 +6,13 @@
 #include <cstdint>
 
 #include "gfx/image.h"
+#include "script/handle_table.h"
 
 #include "platform/window_messages.h"
 
 class CDrawList;
 
-class CDrawable {
+class CDrawable : public ScriptVisible<CDrawable> {
  public:
   // What GetDrawableType reports.
   static constexpr int32_t kTypeSprite = 0;

@@ -73,7 +73,32 @@ bool IsStateBlock(const CRenderObject& object) {
 CMotionTask::CMotionTask(const MotionTiming& timing, TypeIds type_ids, bool spline, bool opacity_on)
     : timing_(timing), type_ids_(type_ids), spline_(spline), opacity_on_(opacity_on) {}
 
+namespace {
+
+// The motions handed to a manager and not yet deleted.
+std::vector<CMotionTask*>& LaunchedMotions() {
+  static std::vector<CMotionTask*> motions;
+  return motions;
+}
+
+void EndMotionsOfRenderObject(CRenderObject* object) { CMotionTask::EndMotionsOf(object); }
+
+}  // namespace
+
+void CMotionTask::EndMotionsOf(const void* target) {
+  if (target == nullptr) return;
+  const std::vector<CMotionTask*> launched = LaunchedMotions();
+  for (CMotionTask* motion : launched) {
+    if (motion->drawable_ != target && motion->render_object_ != target) continue;
+    motion->running_ = false;
+    motion->drawable_ = nullptr;
+    motion->render_object_ = nullptr;
+    motion->timers_->Remove(motion);
+  }
+}
+
 CMotionTask::~CMotionTask() {
+  std::erase(LaunchedMotions(), this);
   if (lowered_priority_ && g_RestorePriorityHook != nullptr) g_RestorePriorityHook();
 }
 
@@ -146,6 +171,9 @@ int32_t CMotionTask::Launch(CTimerManager* timers) {
   Prepare();
   if (timers->Add(this, 0, 0, 0) != CTimerManager::kAdded) return kRefused;
   running_ = true;
+  timers_ = timers;
+  LaunchedMotions().push_back(this);
+  if (render_object_ != nullptr) g_RenderObjectDestroyedHook = &EndMotionsOfRenderObject;
   if (!timing_.loop && timing_.lower_priority && g_LowerPriorityHook != nullptr) {
     g_LowerPriorityHook();
     lowered_priority_ = true;

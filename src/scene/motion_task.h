@@ -79,6 +79,10 @@ class CMotionTask : public CTimedTask {
   uint32_t Resume(uint32_t now) override;
 
   bool IsRunning() const { return running_; }
+
+  // Ends, without touching the target, every running motion that drives it: a target's
+  // destructor calls this, so no motion writes into a destroyed object.
+  static void EndMotionsOf(const void* target);
   // The keys including key 0.
   size_t GetPointCount() const { return keys_.size(); }
 
@@ -122,6 +126,7 @@ class CMotionTask : public CTimedTask {
   bool step_opacity_ = false;
   CDrawable* drawable_ = nullptr;
   CRenderObject* render_object_ = nullptr;
+  CTimerManager* timers_ = nullptr;
   bool in_attached_list_ = false;
   bool running_ = false;
   bool lowered_priority_ = false;

@@ -199,6 +199,29 @@ TEST_F(MotionTest, TheRotoZoomMotionTurnsAndZoomsTheSprite) {
   EXPECT_TRUE(sprite_.IsTurned());
 }
 
+TEST_F(MotionTest, DestroyingTheTargetEndsItsMotions) {
+  auto sprite = std::make_unique<CSprite>();
+  ASSERT_EQ(sprite->SetImage(&picture_, nullptr, 0, 0), 0u);
+  Run(std::make_unique<CMoveMotion>(MoveOptions(400)), *sprite, "(10,20,255)(30,40,0)");
+  CColorBox box;
+  box.SetBox(10, 10, 0xFF000000, 0, 0);
+  Run(std::make_unique<CMoveMotion>(MoveOptions(400)), box, "(50,60,255)");
+  auto rect = std::make_unique<CRectPrim>();
+  ASSERT_EQ(rect->Create(8, 8, 0xFF000000, 0, 0), 0u);
+  auto on_rect = std::make_unique<CMoveMotion>(MoveOptions(400));
+  ASSERT_EQ(on_rect->ParsePoints("(5,5,255)"), 0);
+  ASSERT_EQ(on_rect->StartOnRenderObject(&timers_, rect.get()), 0);
+  on_rect.release();
+  ASSERT_EQ(timers_.GetCount(), 3u);
+
+  sprite.reset();
+  rect.reset();
+  // Under the address sanitizer a motion left behind would write into freed memory here.
+  At(200);
+  EXPECT_EQ(timers_.GetCount(), 1u);
+  EXPECT_EQ(box.GetX(), 25) << "the other drawable's motion goes on";
+}
+
 TEST_F(MotionTest, TheKindTellsTheMotionsOfTheAttachedListApart) {
   CDrawLayer layer;
   CDrawList attached;

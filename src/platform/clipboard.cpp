@@ -1,0 +1,29 @@
+#include "platform/clipboard.h"
+
+#include <SDL.h>
+
+#include "platform/diagnostic_log.h"
+#include "platform/window.h"
+
+namespace plat {
+
+bool SetClipboardText(std::string_view utf8) {
+  if (!InitVideo()) return false;
+  const std::string text(utf8);
+  if (SDL_SetClipboardText(text.c_str()) != 0) {
+    LogDiagnostic(std::string("clipboard: cannot set the text: ") + SDL_GetError());
+    return false;
+  }
+  return true;
+}
+
+std::string GetClipboardText() {
+  if (!InitVideo()) return {};
+  char* text = SDL_GetClipboardText();
+  if (text == nullptr) return {};
+  std::string result(text);
+  SDL_free(text);
+  return result;
+}
+
+}  // namespace plat

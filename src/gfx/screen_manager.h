@@ -9,6 +9,7 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/critical_section.h"
@@ -134,6 +135,9 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
   // The group id stamped on every surface and render object made from now on; the previous one.
   uint32_t SetObjectId(uint32_t id);
   uint32_t GetObjectId() const { return object_id_; }
+  // The same for the drawables, whose id is also the tag they are shown with.
+  uint32_t SetDrawableId(uint32_t id) { return std::exchange(drawable_id_, id); }
+  uint32_t GetDrawableId() const { return drawable_id_; }
 
   // Factories of the surface objects. Each sets `out` to null, makes the object, runs its create
   // step (whose non-zero status is returned unchanged, nothing kept) and lists the object with
@@ -331,4 +335,5 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
   std::list<std::unique_ptr<CImageInterface>> surface_objects_;
   std::list<std::unique_ptr<CRenderObject>> render_objects_;
   uint32_t object_id_ = 0;
+  uint32_t drawable_id_ = 0;
 };

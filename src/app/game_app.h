@@ -26,6 +26,7 @@
 #include "sound/sound_output.h"
 
 class CGameScriptHost;
+class CVersionDialogModel;
 
 // Frame wait modes (switch 1).
 inline constexpr uint8_t kFrameWaitAutomatic = 0;
@@ -162,14 +163,23 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   void OnActivateFullScreen() override;
 
   // The game's message dialog (a kDialog* kind) owned by `owner` (0: the main window, else the
-  // desktop): 1 OK or yes, 0 no or closed, kDialogNotShown when it could not be shown; kinds
+  // desktop): 1 OK or yes, 0 no, closed, or not shown (which the program log tells); kinds
   // above 3 show nothing (0). A null title is the application name.
-  static constexpr int kDialogNotShown = -1;
   int ShowMessageDialog(const std::string& text, uint32_t kind, uint8_t* switch_off, const char* title,
                         bool fit_to_text, plat::WindowId owner = 0);
   // The same for a request block, whose result takes the answer of kinds 2 and 3: 1 for a
   // missing block or text, else the dialog's answer.
   int ShowRequestedDialog(MessageDialogRequestBlock* request);
+  // The message dialog for the game thread, shown on the window thread: its answer, 0 without a
+  // main window or a text.
+  uint8_t RequestMessageDialog(const std::string& text, uint32_t kind, uint8_t* switch_off, const char* title,
+                               bool fit_to_text);
+
+  // Menu command 40004: the version dialog with the system report.
+  void ShowVersionDialog();
+  // The text-input dialog over the settings: 1 after OK (the settings' text holds the result), 0
+  // when it was closed or could not be shown.
+  int ShowTextInputDialog(TextInputDialogSettings& settings);
 
   GameSwitches& GetGameSwitches() { return game_switches_; }
   GameSettingsBlock& GetGameSettings() { return game_settings_; }
@@ -323,6 +333,15 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   void BackToTitle();
   // Menu command 40030: the sound output's format.
   int OnSoundDeviceCommand(MessageBlock& block);
+
+  class DialogModalScope;
+  // The owner of the game's dialogs: the main window, else the desktop.
+  plat::WindowId DialogOwner();
+  // A button of the version dialog (a CVersionDialogView::Action): true keeps it open.
+  bool OnVersionDialogAction(int action, CVersionDialogModel& model);
+  // Asks (unless switched off) and opens the game's web page: true keeps the version dialog open.
+  bool ShowWebPage();
+  void SaveSystemReport(const std::string& report);
 };
 
 extern CGameApp* g_App;

@@ -35,9 +35,9 @@ constexpr MenuEntry kMenuEntries[] = {
     {"終了", kCmdClose, -1},
 };
 
-// The version and settings, and the dialogs shown for other threads.
+// The settings, and the file and folder choosers shown for other threads.
 bool IsMenuCommandToBuild(uint32_t command) {
-  return (command >= 40004 && command <= 40006) || (command >= 40026 && command <= 40029);
+  return (command >= 40005 && command <= 40006) || (command >= 40027 && command <= 40029);
 }
 
 }  // namespace
@@ -56,6 +56,14 @@ int CGameApp::OnMenuCommand(MessageBlock& block) {
       break;
     case kCmdSoundDevice:
       return OnSoundDeviceCommand(block);
+    case kCmdVersion:
+      ShowVersionDialog();
+      break;
+    case kCmdTextInputDialog:
+      if (auto* request = dynamic_cast<TextInputRequestBlock*>(block.payload)) {
+        request->result = ShowTextInputDialog(request->settings);
+      }
+      break;
     default:
       if (IsMenuCommandToBuild(command)) ReportNotBuiltYet("menu command " + std::to_string(command));
       break;

@@ -1,0 +1,11 @@
+// The desktop's clipboard.
+#pragma once
+
+#include <string>
+
+namespace plat {
+
+// Puts a UTF-8 text on the clipboard; false when it cannot be had.
+bool SetClipboardText(const std::string& text);
+
+}  // namespace plat

@@ -6,13 +6,14 @@
 namespace {
 
 constexpr uint8_t kDikDelete = 0xD3;
-constexpr float kLabelWidth = 170.0F;
+constexpr float kLabelWidth = 184.0F;
 constexpr float kFieldWidth = 90.0F;
+constexpr float kSecondColumn = kLabelWidth + kFieldWidth + 16.0F;
 constexpr float kSliderWidth = 260.0F;
 constexpr float kNumberWidth = 64.0F;
 constexpr float kButtonWidth = 96.0F;
-// The defaults button: at the left edge, 120 wide, on the line of OK.
-constexpr float kDefaultsWidth = 120.0F;
+// The defaults button: at the left edge, on the line of OK, as wide as its text in this font.
+constexpr float kDefaultsWidth = 180.0F;
 constexpr int kMostVolume = 256;
 constexpr int kMostHintDelay = 300;
 constexpr int kMostHistoryPages = 255;
@@ -22,7 +23,7 @@ constexpr const char* kKeyNote = "※Enter、F1～F5、Shift、Ctrl、Tab、Alt�
 
 // The two columns of the 14 assignment fields: the field at `index` starts its row.
 void FieldRow(plat::DialogUi& ui, int index) {
-  if (index % 2 == 1) ui.SameLine(kLabelWidth + kFieldWidth + 40.0F);
+  if (index % 2 == 1) ui.SameLine(kSecondColumn);
 }
 
 }  // namespace
@@ -110,7 +111,7 @@ void CConfigSheetView::BuildKeyboardPage(plat::DialogUi& ui) {
   for (int i = 0; i < kAssignedActions; ++i) {
     FieldRow(ui, i);
     ui.Text(AssignedActionLabels()[static_cast<std::size_t>(i)]);
-    ui.SameLine((i % 2 == 1 ? kLabelWidth + kFieldWidth + 40.0F : 0.0F) + kLabelWidth);
+    ui.SameLine((i % 2 == 1 ? kSecondColumn : 0.0F) + kLabelWidth);
     if (ui.Field("key" + std::to_string(i), AssignableKeyName(c.keys[static_cast<std::size_t>(i)]), i == focused_key_,
                  kFieldWidth)) {
       focused_key_ = i;
@@ -148,7 +149,7 @@ void CConfigSheetView::BuildJoystickPage(plat::DialogUi& ui) {
   for (int i = 0; i < kAssignedActions; ++i) {
     FieldRow(ui, i);
     ui.Text(AssignedActionLabels()[static_cast<std::size_t>(i)]);
-    ui.SameLine((i % 2 == 1 ? kLabelWidth + kFieldWidth + 40.0F : 0.0F) + kLabelWidth);
+    ui.SameLine((i % 2 == 1 ? kSecondColumn : 0.0F) + kLabelWidth);
     if (ui.Field("button" + std::to_string(i), JoystickButtonName(c.buttons[static_cast<std::size_t>(i)]),
                  i == focused_button_, kFieldWidth)) {
       focused_button_ = i;

@@ -24,8 +24,8 @@ class CConfigSheetView : public plat::DialogView {
   // The sheet ended with OK (the caller then confirms the model).
   bool Confirmed() const { return confirmed_; }
 
+  // The sheet fits its height to the shown page.
   static constexpr int32_t kWidth = 600;
-  static constexpr int32_t kHeight = 560;
   // Every text the sheet draws, for the font.
   static std::vector<std::string> Texts();
 

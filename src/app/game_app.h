@@ -175,6 +175,9 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   uint8_t RequestMessageDialog(const std::string& text, uint32_t kind, uint8_t* switch_off, const char* title,
                                bool fit_to_text);
 
+  // Menu commands 40005 and 40006: the configuration sheet, when no question is open and the
+  // scripts permit it. 1 when the sheet ended with OK.
+  int ShowConfigSheet();
   // Menu command 40004: the version dialog with the system report.
   void ShowVersionDialog();
   // The text-input dialog over the settings: 1 after OK (the settings' text holds the result), 0
@@ -288,6 +291,8 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   void ReadGameSettings();
   void ReadInstallInformationFile();
   void ApplyDrawingSettings();
+  // The drawing settings of the game settings into the screen manager.
+  void ApplyScreenDrawingSettings();
   // The user folder under a special folder: the save-folder name or the application name and
   // " SaveData", ending with a backslash; empty when the special folder cannot be had.
   std::string UserFolder(int special_folder);
@@ -334,7 +339,6 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   // Menu command 40030: the sound output's format.
   int OnSoundDeviceCommand(MessageBlock& block);
 
-  class DialogModalScope;
   // The owner of the game's dialogs: the main window, else the desktop.
   plat::WindowId DialogOwner();
   // A button of the version dialog (a CVersionDialogView::Action): true keeps it open.
@@ -342,6 +346,8 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   // Asks (unless switched off) and opens the game's web page: true keeps the version dialog open.
   bool ShowWebPage();
   void SaveSystemReport(const std::string& report);
+  // What the confirmed pages of the configuration sheet change besides the settings.
+  void ApplyConfirmedPages(const std::array<bool, 4>& pages, bool hint_settings_changed);
 };
 
 extern CGameApp* g_App;

@@ -1,5 +1,6 @@
 // The game's own dialogs besides the message dialog: the version dialog and the text-input
 // dialog, each over the main window inside the application's modal state.
+#include "app/dialog_modal_scope.h"
 #include "app/game_app.h"
 #include "app/modal_state_scope.h"
 #include "app/text_input_dialog_view.h"
@@ -17,23 +18,6 @@ constexpr std::size_t kSettingAskBeforeWebPage = 0;
 constexpr std::size_t kSettingDetailedReport = 1;
 
 }  // namespace
-
-// Enters the application's modal state for the time of a dialog, unless it is entered already.
-class CGameApp::DialogModalScope {
- public:
-  explicit DialogModalScope(CGameApp& app) : app_(app), enters_(!app.IsModal()) {
-    if (enters_) app_.EnterModal();
-  }
-  ~DialogModalScope() {
-    if (enters_) app_.LeaveModal();
-  }
-  DialogModalScope(const DialogModalScope&) = delete;
-  DialogModalScope& operator=(const DialogModalScope&) = delete;
-
- private:
-  CGameApp& app_;
-  bool enters_;
-};
 
 plat::WindowId CGameApp::DialogOwner() {
   return GetMainWindow().IsWindow() ? GetMainWindow().GetHandle() : plat::kDesktopWindow;

@@ -16,6 +16,7 @@ constexpr uint32_t kCmdBackToTitle = 40002;
 constexpr uint32_t kCmdClose = 40003;
 constexpr uint32_t kCmdVersion = 40004;
 constexpr uint32_t kCmdSettings = 40005;
+constexpr uint32_t kCmdSettingsToo = 40006;
 constexpr uint32_t kCmdSave = 40007;
 constexpr uint32_t kCmdLoad = 40008;
 
@@ -35,10 +36,8 @@ constexpr MenuEntry kMenuEntries[] = {
     {"終了", kCmdClose, -1},
 };
 
-// The settings, and the file and folder choosers shown for other threads.
-bool IsMenuCommandToBuild(uint32_t command) {
-  return (command >= 40005 && command <= 40006) || (command >= 40027 && command <= 40029);
-}
+// The file and folder choosers shown for other threads.
+bool IsMenuCommandToBuild(uint32_t command) { return command >= 40027 && command <= 40029; }
 
 }  // namespace
 
@@ -58,6 +57,10 @@ int CGameApp::OnMenuCommand(MessageBlock& block) {
       return OnSoundDeviceCommand(block);
     case kCmdVersion:
       ShowVersionDialog();
+      break;
+    case kCmdSettings:
+    case kCmdSettingsToo:
+      ShowConfigSheet();
       break;
     case kCmdTextInputDialog:
       if (auto* request = dynamic_cast<TextInputRequestBlock*>(block.payload)) {

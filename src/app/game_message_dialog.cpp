@@ -1,5 +1,6 @@
 // The game's message dialog: OK or Yes/No, with or without the check box that switches the
 // message off, drawn over the main window (or in a window of its own before there is one).
+#include "app/dialog_modal_scope.h"
 #include "app/game_app.h"
 #include "app/message_dialog_view.h"
 #include "platform/diagnostic_log.h"
@@ -13,9 +14,7 @@ int CGameApp::ShowMessageDialog(const std::string& text, uint32_t kind, uint8_t*
   if (owner == 0) owner = GetMainWindow().IsWindow() ? GetMainWindow().GetHandle() : plat::kDesktopWindow;
   const std::string caption = title != nullptr ? title : GetAppInfo().application_name;
   plat::MessageBoxRequest request{owner, text, caption, model.AsksYesNo() ? plat::MB_YESNO : plat::MB_OK};
-  // A dialog shown inside a modal state already entered leaves that state to its owner.
-  const bool enters_modal = !IsModal();
-  if (enters_modal) EnterModal();
+  const DialogModalScope modal(*this);
   if (const std::optional<int> scripted = plat::ScriptedMessageBoxAnswer(request)) {
     if (*scripted == (model.AsksYesNo() ? plat::IDYES : plat::IDOK)) {
       model.Accept();
@@ -31,7 +30,6 @@ int CGameApp::ShowMessageDialog(const std::string& text, uint32_t kind, uint8_t*
       model.Refuse();
     }
   }
-  if (enters_modal) LeaveModal();
   return model.Result().value_or(0);
 }
 

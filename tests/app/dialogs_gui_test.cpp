@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/config_sheet_view.h"
 #include "app/message_dialog_view.h"
 #include "app/text_input_dialog_view.h"
 #include "app/version_dialog_view.h"
@@ -123,6 +124,24 @@ TEST_F(DialogGuiTest, AClosedTextInputKeepsTheStartingText) {
   EXPECT_EQ(settings.text, plat::Utf8ToSjis("太郎"));
   // Placed at the asked position of the client area: nothing drawn above and left of it.
   EXPECT_EQ(DarkPixelsInRows(shot, 0, 30), 0);
+}
+
+TEST_F(DialogGuiTest, EveryPageOfTheConfigurationSheetIsDrawnAndClosingItKeepsTheSettings) {
+  for (int page = 0; page < kConfigPages; ++page) {
+    SCOPED_TRACE(page);
+    GameSettingsBlock settings = DefaultGameSettings();
+    settings[2] = static_cast<uint8_t>(page);
+    const GameSettingsBlock before = settings;
+    CConfigSheetModel model(settings, false, {});
+    CConfigSheetView view(model, {"Xvfb screen 0"}, {});
+    plat::DialogFrame frame{"入力・その他設定", CConfigSheetView::kWidth, 0, -1, -1,
+                            CConfigSheetView::Texts()};
+    const plat::DialogShot shot = ShowAndClose(frame, view);
+    ExpectReadable(shot, "config_sheet_page_" + std::to_string(page) + ".png");
+    EXPECT_EQ(model.CurrentPage(), page);
+    EXPECT_FALSE(view.Confirmed());
+    EXPECT_EQ(settings, before);
+  }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/framework_app.h"
@@ -184,6 +185,10 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   // when it was closed or could not be shown.
   int ShowTextInputDialog(TextInputDialogSettings& settings);
 
+  // Menu commands 40027 and 40028 (open and save) and 40029 (folder), for the game thread.
+  void ShowFileDialog(FileDialogRequestBlock& request, bool save);
+  void ShowFolderDialog(FolderDialogRequestBlock& request);
+
   GameSwitches& GetGameSwitches() { return game_switches_; }
   GameSettingsBlock& GetGameSettings() { return game_settings_; }
   // The install information byte of the game's uninstall record; 0 when there is none.
@@ -288,6 +293,7 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   int PrepareUserConfig();
   int ReadUserConfigFile();
   int ChooseSaveFolder(bool& chosen);
+  std::optional<int> ChooseNewSaveFolder(bool& chosen);
   void ReadGameSettings();
   void ReadInstallInformationFile();
   void ApplyDrawingSettings();

@@ -5,7 +5,10 @@
 #include "app/modal_state_scope.h"
 #include "app/text_input_dialog_view.h"
 #include "app/version_dialog_view.h"
+#include "base/file_dialog.h"
+#include "base/file_services.h"
 #include "base/not_built.h"
+#include "base/path.h"
 #include "platform/clipboard.h"
 #include "platform/diagnostic_log.h"
 #include "platform/process.h"
@@ -16,6 +19,14 @@ namespace {
 constexpr uint8_t kShowingVersion = 6;
 constexpr std::size_t kSettingAskBeforeWebPage = 0;
 constexpr std::size_t kSettingDetailedReport = 1;
+
+// The offset of a path's extension (after its dot) as the save chooser reports it; 0 without one.
+int32_t ExtensionOffset(const std::string& path) {
+  const std::size_t dot = path.rfind('.');
+  const std::size_t slash = path.rfind('\\');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return 0;
+  return static_cast<int32_t>(dot + 1);
+}
 
 }  // namespace
 
@@ -88,6 +99,45 @@ int CGameApp::ShowTextInputDialog(TextInputDialogSettings& settings) {
   return view.Accepted() ? 1 : 0;
 }
 
-void CGameApp::SaveSystemReport(const std::string& /*report*/) {
-  ReportNotBuiltYet("saving the system report to a file: the file chooser");
+void CGameApp::SaveSystemReport(const std::string& report) {
+  char documents[kMaxPath] = {};
+  GetSpecialFolderPath(documents, kFolderDocuments);
+  std::string file = ReportFileName(GetAppInfo().application_name);
+  std::string file_title;
+  CFileDialog dialog;
+  if (dialog.ShowSave(DialogOwner(), plat::Utf8ToSjis("ファイルに保存"), file, file_title, documents,
+                      plat::Utf8ToSjis("システム情報ファイル(*.TXT)\t*.TXT"), "txt") == 0) {
+    return;
+  }
+  const std::string text = ReportFileText(report);
+  const bool saved =
+      SaveFileReplacing(file.c_str(), std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size())) == 0;
+  ShowMessageDialog(plat::Utf8ToSjis(saved ? "システム情報をファイルに保存しました。"
+                                           : "システム情報ファイルの作成に失敗しました。"),
+                    kDialogOk, nullptr, nullptr, false);
+}
+
+void CGameApp::ShowFileDialog(FileDialogRequestBlock& request, bool save) {
+  const DialogModalScope modal(*this);
+  const std::string folder = request.initial_folder.empty() ? std::string(g_ModuleFolder) : request.initial_folder;
+  CFileDialog dialog;
+  if (!save) {
+    request.result = dialog.ShowOpen(DialogOwner(), request.title, request.file, request.file_title, folder,
+                                     request.filter, request.clear);
+    return;
+  }
+  request.result = dialog.ShowSave(DialogOwner(), request.title, request.file, request.file_title, folder,
+                                   request.filter, request.default_extension);
+  if (request.result != 0) request.result += ExtensionOffset(request.file);
+}
+
+void CGameApp::ShowFolderDialog(FolderDialogRequestBlock& request) {
+  const DialogModalScope modal(*this);
+  request.folder = BrowseForFolder(DialogOwner(), request.title, request.initial_folder);
+  if (request.folder.empty()) {
+    request.result = 0;
+    return;
+  }
+  if (request.folder.back() != '\\') request.folder += '\\';
+  request.result = 1;
 }

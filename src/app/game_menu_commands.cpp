@@ -7,7 +7,6 @@
 #include "app/modal_state_scope.h"
 #include "app/private_messages.h"
 #include "base/lock_guard.h"
-#include "base/not_built.h"
 #include "platform/text_encoding.h"
 
 namespace {
@@ -36,9 +35,6 @@ constexpr MenuEntry kMenuEntries[] = {
     {"終了", kCmdClose, -1},
 };
 
-// The file and folder choosers shown for other threads.
-bool IsMenuCommandToBuild(uint32_t command) { return command >= 40027 && command <= 40029; }
-
 }  // namespace
 
 int CGameApp::OnMenuCommand(MessageBlock& block) {
@@ -62,13 +58,21 @@ int CGameApp::OnMenuCommand(MessageBlock& block) {
     case kCmdSettingsToo:
       ShowConfigSheet();
       break;
+    case kCmdOpenFileDialog:
+    case kCmdSaveFileDialog:
+      if (auto* request = dynamic_cast<FileDialogRequestBlock*>(block.payload)) {
+        ShowFileDialog(*request, command == kCmdSaveFileDialog);
+      }
+      break;
+    case kCmdFolderDialog:
+      if (auto* request = dynamic_cast<FolderDialogRequestBlock*>(block.payload)) ShowFolderDialog(*request);
+      break;
     case kCmdTextInputDialog:
       if (auto* request = dynamic_cast<TextInputRequestBlock*>(block.payload)) {
         request->result = ShowTextInputDialog(request->settings);
       }
       break;
     default:
-      if (IsMenuCommandToBuild(command)) ReportNotBuiltYet("menu command " + std::to_string(command));
       break;
   }
   return 0;

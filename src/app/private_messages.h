@@ -66,6 +66,29 @@ struct TextInputRequestBlock : plat::RequestPayload {
   int32_t result = 0;
 };
 
+// The open- and save-file choosers: `file` proposes a name and takes the chosen path, `file_title`
+// its name. The result is 0 when nothing was chosen; for the save chooser 1 plus the offset of
+// the extension in the path (0 without one), for the open chooser 1.
+struct FileDialogRequestBlock : plat::RequestPayload {
+  std::string title;
+  std::string file;
+  std::string file_title;
+  std::string initial_folder;  // empty: the program's folder
+  std::string filter;          // "description\tpattern\t..."
+  std::string default_extension;
+  bool clear = false;
+  int32_t result = 0;
+};
+
+// The folder chooser: `folder` takes the chosen folder with a trailing backslash; result 1, or 0
+// when nothing was chosen.
+struct FolderDialogRequestBlock : plat::RequestPayload {
+  std::string title;
+  std::string initial_folder;
+  std::string folder;
+  int32_t result = 0;
+};
+
 struct ScreenModeRequestBlock : plat::RequestPayload {
   int result = 0;
 };

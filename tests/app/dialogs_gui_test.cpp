@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/config_sheet_view.h"
+#include "base/file_dialog.h"
 #include "app/message_dialog_view.h"
 #include "app/text_input_dialog_view.h"
 #include "app/version_dialog_view.h"
@@ -17,6 +18,7 @@
 #include "platform/screen_presenter.h"
 #include "platform/text_encoding.h"
 #include "support/png_file.h"
+#include "support/temp_game_folder.h"
 #include "support/test_window.h"
 
 namespace {
@@ -142,6 +144,24 @@ TEST_F(DialogGuiTest, EveryPageOfTheConfigurationSheetIsDrawnAndClosingItKeepsTh
     EXPECT_FALSE(view.Confirmed());
     EXPECT_EQ(settings, before);
   }
+}
+
+TEST_F(DialogGuiTest, TheSaveChooserListsTheFolderAndCancellingChoosesNothing) {
+  test_support::TempGameFolder root;
+  root.WriteFile("docs/日記.txt", "a");
+  root.WriteFile("docs/other.dat", "b");
+  root.MakeFolder("docs/セーブ");
+  CFileChooserModel model(FileChooserKind::kSave, root.EnginePath("docs"),
+                          ParseFileFilter(plat::Utf8ToSjis("システム情報ファイル(*.TXT)\t*.TXT")),
+                          plat::Utf8ToSjis("「ゲーム」システム情報.txt"), "txt");
+  CFileChooserView view(model, "ファイルに保存");
+  plat::DialogFrame frame{"ファイルに保存", CFileChooserView::kWidth, CFileChooserView::kHeight, -1, -1,
+                          CFileChooserView::Texts()};
+  frame.texts.insert(frame.texts.end(), {"日記.txt", "セーブ", "システム情報ファイル(*.TXT)", "「ゲーム」システム情報.txt"});
+  const plat::DialogShot shot = ShowAndClose(frame, view);
+  ExpectReadable(shot, "save_chooser.png");
+  EXPECT_EQ(model.Entries().size(), 2u);
+  EXPECT_TRUE(view.Chosen().empty());
 }
 
 }  // namespace

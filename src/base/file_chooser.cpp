@@ -31,32 +31,6 @@ std::string WithBackslash(std::string path) {
   return path;
 }
 
-// The pattern's ASCII letters match without case, as the listings do.
-bool WildcardMatch(std::string_view pattern, std::string_view name) {
-  if (pattern == "*.*" || pattern == "*") return true;
-  std::size_t p = 0;
-  std::size_t n = 0;
-  std::size_t star = std::string_view::npos;
-  std::size_t resume = 0;
-  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || lower(pattern[p]) == lower(name[n]))) {
-      ++p;
-      ++n;
-    } else if (p < pattern.size() && pattern[p] == '*') {
-      star = p++;
-      resume = n;
-    } else if (star != std::string_view::npos) {
-      p = star + 1;
-      n = ++resume;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == '*') ++p;
-  return p == pattern.size();
-}
-
 }  // namespace
 
 std::vector<FileFilter> ParseFileFilter(std::string_view filter) {
@@ -156,5 +130,5 @@ bool CFileChooserModel::Matches(const std::string& name) const {
   if (filters_.empty()) return true;
   const FileFilter& filter = filters_[static_cast<std::size_t>(filter_)];
   return std::any_of(filter.patterns.begin(), filter.patterns.end(),
-                     [&name](const std::string& pattern) { return WildcardMatch(pattern, name); });
+                     [&name](const std::string& pattern) { return plat::MatchesPattern(name, pattern); });
 }

@@ -8,6 +8,8 @@
 #include "app/game_app.h"
 #include "app/private_messages.h"
 #include "platform/dialog_host.h"
+#include "platform/message_box.h"
+#include "platform/text_encoding.h"
 #include "sound/sound_device_list.h"
 #include "support/fake_audio_backend.h"
 #include "support/log_capture.h"
@@ -60,15 +62,23 @@ TEST(GameSoundDeviceTest, TheDeviceOpensAtStartUpWithTheSettingsOptionsAndIsPubl
   EXPECT_FALSE(Logged(log, "sound"));
 }
 
-TEST(GameSoundDeviceTest, ADeviceThatCannotOpenLeavesTheGameRunningWithoutSound) {
+TEST(GameSoundDeviceTest, ADeviceThatCannotOpenLeavesTheGameRunningWithoutSoundAfterItsWarning) {
   LogCapture log;
   FakeAudioBackend backend;
   backend.make_devices = false;
+  std::vector<plat::MessageBoxRequest> warned;
+  const plat::ScopedMessageBoxAnswers answers([&warned](const plat::MessageBoxRequest& request) {
+    warned.push_back(request);
+    return plat::IDOK;
+  });
   SingleThreadGame game;
   EXPECT_EQ(game.InitDevices(), 0);
   EXPECT_EQ(game.GetSoundOutput().GetDirectSound(), nullptr);
   EXPECT_TRUE(Logged(log, "the sound device cannot be opened (status 2)"));
-  EXPECT_TRUE(Logged(log, "do-not-show-again"));
+  ASSERT_EQ(warned.size(), 1u);
+  EXPECT_EQ(warned[0].text.rfind(plat::Utf8ToSjis("サウンドカード"), 0), 0u);
+  // The check box was not ticked: the warning stays on.
+  EXPECT_EQ(game.GetGameSwitches()[6], 1);
 }
 
 TEST(GameSoundDeviceTest, TheSoundDeviceCommandSetsTheFormatAndAnswersInTheFirstWord) {

@@ -31,6 +31,17 @@ extern SubtractiveTable g_SubtractiveState;
 extern std::int16_t g_ScriptRandomIndex;
 extern SubtractiveTable g_ScriptRandomState;
 
+// A state of its own for a user that draws apart from the program-wide one.
+class CSubtractiveGenerator {
+ public:
+  explicit CSubtractiveGenerator(std::uint32_t seed) { SeedSubtractive(index_, table_, seed); }
+  std::int32_t Next() { return DrawSubtractive(index_, table_); }
+
+ private:
+  std::int16_t index_ = 0;
+  SubtractiveTable table_{};
+};
+
 class CSubtractiveRandom {
  public:
   static constexpr std::size_t kWipeTableSize = 256;

@@ -9,6 +9,7 @@
 #include "base/path.h"
 #include "base/not_built.h"
 #include "base/lock_guard.h"
+#include "gfx/surface_canvas.h"
 #include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"
 #include "platform/audio_backend.h"
@@ -31,6 +32,7 @@ CFrameworkApp::CFrameworkApp() : CAppBase(true) {
   g_DcpHost = &draw_objects_;
   g_TcpHost = &transitions_;
   g_GuiApplication = &gui_application_;
+  g_ImeContext = &ime_context_;
   g_DrawLayerFactory = &draw_layers_;
 }
 
@@ -40,9 +42,11 @@ CFrameworkApp::~CFrameworkApp() {
   // The background loader reads through this object's data-file layer.
   g_AsyncFileLoader.Clear();
   if (g_GuiApplication == &gui_application_) g_GuiApplication = nullptr;
+  if (g_ImeContext == &ime_context_) g_ImeContext = nullptr;
   if (g_DrawLayerFactory == &draw_layers_) g_DrawLayerFactory = nullptr;
   if (g_ScreenManager == &screen_) g_ScreenManager = nullptr;
   if (g_SpriteDevice == &screen_) g_SpriteDevice = nullptr;
+  if (g_DrawObjectDevice == &screen_) g_DrawObjectDevice = nullptr;
   if (g_Keyboard == input_.GetKeyboard()) g_Keyboard = nullptr;
   if (g_Mouse == input_.GetMouse()) g_Mouse = nullptr;
   if (g_Joystick == input_.GetJoystick(0)) g_Joystick = nullptr;
@@ -125,7 +129,8 @@ int CFrameworkApp::Initialize() {
   plat::ScreenPresenter::ForWindow(main_window_.GetHandle());
   g_ScreenManager = &screen_;
   g_SpriteDevice = &screen_;
-  ReportNotBuiltYet("start-up: the timed drawing objects' image switch and the system report's flag");
+  g_DrawObjectDevice = &screen_;
+  g_CanvasUseDibSection = environment_[kEnvCanvasDibSection] != 0 ? 1 : 0;
   BuildPixelTables();
   if (start_up_log_.IsOpen()) LogDisplay();
   const int devices = InitDevices();

@@ -237,6 +237,7 @@ uint32_t InputEventWindow(const SDL_Event& event) {
     case SDL_KEYUP: return event.key.windowID;
     case SDL_TEXTINPUT: return event.text.windowID;
     case SDL_TEXTEDITING: return event.edit.windowID;
+    case SDL_TEXTEDITING_EXT: return event.editExt.windowID;
     default: return 0;
   }
 }

@@ -55,6 +55,8 @@ class CFont : public CFontBase {
   // that cannot be built switches the gradient off and gives the ramp's error.
   uint32_t SetGradient(uint8_t on, uint32_t top_colour, uint32_t bottom_colour, uint8_t rebuild);
   bool gradient_on() const { return gradient_on_ != 0; }
+  uint32_t gradient_top() const { return gradient_top_; }
+  uint32_t gradient_bottom() const { return gradient_bottom_; }
   const CColorRamp& gradient_ramp() const { return gradient_ramp_; }
   GradientMode gradient_mode() const;
   // The part of the ramp a glyph at its offset colours (mode kNone when no gradient applies).

@@ -56,7 +56,7 @@ constexpr uint8_t kTooltipBlendMode = 2;
 
 }  // namespace
 
-void CGuiCommandListener::OnClick(CGuiElement* element, int32_t /*value*/) {
+void CRootCommandListener::OnClick(CGuiElement* element, int32_t /*value*/) {
   if (element != nullptr) window_.OnCommand(element->GetId());
 }
 

@@ -10,6 +10,7 @@
 #include "gfx/image.h"
 #include "platform/window_messages.h"
 #include "scene/sprite.h"
+#include "ui/gui_command_listener.h"
 #include "ui/gui_window.h"
 
 class CFontBase;
@@ -38,12 +39,10 @@ extern IGuiApplication* g_GuiApplication;
 class CGuiRootWindow;
 
 // The root window's side as a listener of scroll bars: their notifications become its commands.
-class CGuiCommandListener {
+class CRootCommandListener : public CGuiCommandListener {
  public:
-  explicit CGuiCommandListener(CGuiRootWindow& window) : window_(window) {}
-  virtual ~CGuiCommandListener() = default;
-  virtual void OnClick(CGuiElement* element, int32_t value);
-  virtual void OnEndReached(CGuiElement* /*element*/) {}
+  explicit CRootCommandListener(CGuiRootWindow& window) : window_(window) {}
+  void OnClick(CGuiElement* element, int32_t value) override;
 
  private:
   CGuiRootWindow& window_;
@@ -123,7 +122,7 @@ class CGuiRootWindow : public CGuiWindow {
   int32_t command_id_ = -1;
   CSoundChannelManager* sound_channels_ = nullptr;
   int32_t standard_sounds_[3] = {-1, -1, -1};
-  CGuiCommandListener listener_{*this};
+  CRootCommandListener listener_{*this};
 };
 
 // The program's root window, made on first use and ended at exit.

@@ -11,6 +11,8 @@
 #include <deque>
 #include <list>
 
+#include "platform/window_messages.h"
+
 class CGuiElement;
 class CInputBindings;
 class CKeyboard;
@@ -107,6 +109,13 @@ class CGuiWindow {
   void SetTooltipMode(bool enabled, uint32_t delay, uint32_t duration);
   uint32_t HideTooltip();
   void SetCapture(bool capture) { capture_ = capture; }
+  // Where the pointer was at the last input step; (-1, -1) after ForgetPointer, so that the next
+  // step counts as a move.
+  plat::Point GetLastPointer() const { return {last_x_, last_y_}; }
+  void ForgetPointer() {
+    last_x_ = -1;
+    last_y_ = -1;
+  }
   bool HasCapture() const { return capture_; }
   bool IsActive() const { return active_; }
   bool IsTooltipShown() const { return tooltip_shown_; }

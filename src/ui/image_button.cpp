@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "ui/bevel.h"
 #include "ui/font_base.h"
 
 namespace {
@@ -11,34 +12,12 @@ constexpr int32_t kLabelMargin = 8;
 constexpr Rgb kDisabledText{0x80, 0x80, 0x80};
 constexpr Rgb kDisabledEdge{0xFF, 0xFF, 0xFF};
 
-// One channel of the bevel's light side: tripled in the dark third, else two thirds of the way
-// to white.
-uint32_t Lighten(uint32_t c) { return c <= 85 ? c * 3 : c + (255 - c) * 2 / 3; }
-
-template <typename Channel>
-uint32_t PerChannel(uint32_t colour, Channel channel) {
-  return (channel((colour >> 16) & 0xFF) << 16) | (channel((colour >> 8) & 0xFF) << 8) | channel(colour & 0xFF);
-}
-
-void BlendTint(CImage& image, uint32_t tint, const plat::Rect& rect) {
-  image.FillColor((tint >> 16) & 0xFF, (tint >> 8) & 0xFF, tint & 0xFF, static_cast<uint8_t>(tint >> 24), &rect);
-}
-
 }  // namespace
 
 // The colours of a label button's frames, from its face colour.
-struct CImageButton::Bevel {
-  explicit Bevel(uint32_t face_colour, uint32_t focus_tint)
-      : face(face_colour),
-        light(PerChannel(face_colour, Lighten)),
-        dark1(PerChannel(face_colour, [](uint32_t c) { return c / 2; })),
-        dark2(PerChannel(face_colour, [](uint32_t c) { return c / 4; })),
-        tint(focus_tint) {}
+struct CImageButton::Bevel : BevelColours {
+  Bevel(uint32_t face_colour, uint32_t focus_tint) : BevelColours(face_colour), tint(focus_tint) {}
 
-  uint32_t face;
-  uint32_t light;
-  uint32_t dark1;
-  uint32_t dark2;
   uint32_t tint;
 };
 
@@ -185,12 +164,12 @@ void CImageButton::DrawFrame(int32_t frame, const Bevel& bevel, const plat::Poin
   const auto fill = [&image](plat::Rect rect, uint32_t colour) { image.FillRectArgb(colour, &rect); };
   if (frame == 1) {
     image.Copy(&image, ox + 1, 1, &content, false);
-    BlendTint(image, bevel.tint, {ox + 2, 2, ox + w - 3, h - 3});
+    BlendColour(image, bevel.tint, {ox + 2, 2, ox + w - 3, h - 3});
   } else if (frame == 2) {
     image.Copy(&image, ox + 2, 2, &content, false);
-    fill({ox + 1, 1, ox + w - 1, 2}, bevel.dark1);
-    fill({ox + 1, 2, ox + 2, h - 1}, bevel.dark1);
-    BlendTint(image, bevel.tint, {ox + 3, 3, ox + w - 3, h - 3});
+    fill({ox + 1, 1, ox + w - 1, 2}, bevel.dark);
+    fill({ox + 1, 2, ox + 2, h - 1}, bevel.dark);
+    BlendColour(image, bevel.tint, {ox + 3, 3, ox + w - 3, h - 3});
   } else if (frame == 3) {
     const plat::Rect face{ox + 1, 1, ox + w - 2, h - 2};
     fill(face, bevel.face);
@@ -198,14 +177,7 @@ void CImageButton::DrawFrame(int32_t frame, const Bevel& bevel, const plat::Poin
     if (font_ != nullptr) DrawLabelText(ox + text_at.x, text_at.y, true);
   }
   // The pressed frame has no light edge and no outer shadow: it looks pushed in.
-  const uint32_t light = frame == 2 ? 0 : bevel.light;
-  const uint32_t dark2 = frame == 2 ? 0 : bevel.dark2;
-  fill({ox, 0, ox + w - 1, 1}, light);
-  fill({ox, 1, ox + 1, h - 1}, light);
-  fill({ox, h - 1, ox + w, h}, dark2);
-  fill({ox + w - 1, 0, ox + w, h - 1}, dark2);
-  fill({ox + 1, h - 2, ox + w - 1, h - 1}, bevel.dark1);
-  fill({ox + w - 2, 1, ox + w - 1, h - 2}, bevel.dark1);
+  DrawBevelEdges(image, {ox, 0, ox + w, h}, frame == 2 ? 0 : bevel.light, bevel.dark, frame == 2 ? 0 : bevel.darkest);
 }
 
 void CImageButton::DrawLabelText(int32_t x, int32_t y, bool disabled) {

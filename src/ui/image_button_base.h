@@ -34,7 +34,7 @@ class CImageButtonBase : public CGuiElement {
   void SetAction(const CWidgetAction::Setup& setup) { action_ = std::make_unique<CWidgetAction>(setup); }
   void ReleaseAction() { action_.reset(); }
   // False without an owner.
-  bool Fire();
+  virtual bool Fire();
 
  protected:
   virtual void ShowState() = 0;

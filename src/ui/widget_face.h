@@ -46,6 +46,8 @@ class CWidgetFace {
   void SetEnabled(bool enabled);
   void SetOpacity(uint8_t opacity);
   void SetSize(int32_t width, int32_t height);
+  // The image changed under the face: it is painted again.
+  void MarkDirty() { drawable().SetDirty(true); }
 
   int32_t GetX() const { return x_; }
   int32_t GetY() const { return y_; }

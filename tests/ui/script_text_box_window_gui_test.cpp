@@ -75,16 +75,17 @@ TEST_F(ScriptTextBoxWindowTest, WaitingAtAMarkShowsTheTextBeforeItTheIconAndTheN
   CTextLayout name_box;
   ASSERT_EQ(name_box.Create(list, 10, 120, 36, kBoxX, kBoxY - 40, &font_, nullptr, 0), 0U);
   ASSERT_EQ(name_box.SetBackground(1, kBoxColour, 255, true), 0);
+
+  // The icon's cells outlive the box, whose end draws the icon's rest frame.
+  CImage cells;
+  ASSERT_EQ(cells.Create(2 * kIconSize, kIconSize, 32, 0), 0U);
+  cells.FillRectArgb(0xFF000000 | kIconColour, nullptr);
+  RefPtr<CCellSheet> sheet = MakeRef<CCellSheet>();
   CScriptTextBox box(&message_, &timers_);
   ASSERT_EQ(box.Create(list, 10, kBoxWidth, kBoxHeight, kBoxX, kBoxY, &font_, nullptr, 0), 0U);
   box.SetLayoutRect(kMargin, kMargin, kMargin, kMargin, false);
   ASSERT_EQ(box.SetBackground(1, kBoxColour, 255, true), 0);
   box.SetNameBox(&name_box);
-
-  CImage cells;
-  ASSERT_EQ(cells.Create(2 * kIconSize, kIconSize, 32, 0), 0U);
-  cells.FillRectArgb(0xFF000000 | kIconColour, nullptr);
-  RefPtr<CCellSheet> sheet = MakeRef<CCellSheet>();
   CellSheetSetup setup;
   setup.cell_count = 2;
   setup.frame_time = 200;

@@ -31,6 +31,7 @@ CFrameworkApp::CFrameworkApp() : CAppBase(true) {
   g_DcpHost = &draw_objects_;
   g_TcpHost = &transitions_;
   g_GuiApplication = &gui_application_;
+  g_ImeContext = &ime_context_;
   g_DrawLayerFactory = &draw_layers_;
 }
 
@@ -40,6 +41,7 @@ CFrameworkApp::~CFrameworkApp() {
   // The background loader reads through this object's data-file layer.
   g_AsyncFileLoader.Clear();
   if (g_GuiApplication == &gui_application_) g_GuiApplication = nullptr;
+  if (g_ImeContext == &ime_context_) g_ImeContext = nullptr;
   if (g_DrawLayerFactory == &draw_layers_) g_DrawLayerFactory = nullptr;
   if (g_ScreenManager == &screen_) g_ScreenManager = nullptr;
   if (g_SpriteDevice == &screen_) g_SpriteDevice = nullptr;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/app_base.h"
+#include "app/app_ime_context.h"
 #include "app/cursor_tracking.h"
 #include "app/gui_application.h"
 #include "app/ime_composition.h"
@@ -173,6 +174,8 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   bool DeliverTextInput(CGuiElement& element) { return text_input_.Deliver(element); }
   // The composition when it changed since the last call, else null.
   const char* UpdateComposition() { return ime_composition_.Update(); }
+  // The composition as UpdateComposition read it last.
+  const plat::TextComposition& CurrentComposition() const { return ime_composition_.Current(); }
   int OnTextCharacter(MessageBlock& block);
   int OnTextInputNotify(MessageBlock& block);
   bool IsMenuWindowOpen() const { return menu_window_open_ != 0; }
@@ -345,6 +348,7 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   // The full-screen menu is on the screen (read by the frame's cursor tracking).
   std::atomic<bool> menu_shown_{false};
   CGuiApplication gui_application_{*this};
+  CAppImeContext ime_context_{*this};
   // Opening the sound output while the screen starts; the sound device takes it over in
   // InitDevices, and it ends there.
   std::unique_ptr<plat::AudioOutputHeadStart> sound_head_start_;

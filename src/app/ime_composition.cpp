@@ -1,14 +1,15 @@
 #include "app/ime_composition.h"
 
-#include "platform/text_composition.h"
-
 const char* CImeComposition::Update() {
-  std::string current = plat::CurrentTextComposition(kMostBytes);
-  if (current.empty()) {
-    kept_.clear();
+  plat::TextComposition current = plat::CurrentComposition(kMostBytes);
+  if (current.text.empty()) {
+    kept_ = {};
     return nullptr;
   }
-  if (current == kept_) return nullptr;
+  if (current.text == kept_.text && current.selected_begin == kept_.selected_begin &&
+      current.selected_end == kept_.selected_end) {
+    return nullptr;
+  }
   kept_ = std::move(current);
-  return kept_.c_str();
+  return kept_.text.c_str();
 }

@@ -1,8 +1,10 @@
 // The input method's composition as the focused text widget reads it: a new text once, then
-// nothing until it changes.
+// nothing until it or its selected segment changes.
 #pragma once
 
 #include <string>
+
+#include "platform/text_composition.h"
 
 class CImeComposition {
  public:
@@ -11,7 +13,9 @@ class CImeComposition {
   // The composition when it differs from the one last returned; null when it is unchanged or
   // there is none (which forgets the last one).
   const char* Update();
+  // What Update read last: empty when there is no composition.
+  const plat::TextComposition& Current() const { return kept_; }
 
  private:
-  std::string kept_;
+  plat::TextComposition kept_;
 };

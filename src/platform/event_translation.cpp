@@ -71,9 +71,16 @@ void EventTranslator::Translate(const SDL_Event& event, const EventContext& cont
       TranslateText(event.text, context, out);
       break;
     case SDL_TEXTEDITING:
-      SetTextComposition(event.edit.text);
-      TranslateComposition(event.edit, context, out);
+      SetTextComposition(event.edit.text, event.edit.start, event.edit.length);
+      TranslateComposition(event.edit.windowID, event.edit.text[0] != '\0', context, out);
       break;
+    case SDL_TEXTEDITING_EXT: {
+      // The long form of a composition that does not fit the short event.
+      const char* text = event.editExt.text != nullptr ? event.editExt.text : "";
+      SetTextComposition(text, event.editExt.start, event.editExt.length);
+      TranslateComposition(event.editExt.windowID, text[0] != '\0', context, out);
+      break;
+    }
     case SDL_MOUSEMOTION:
       held_buttons_ = ButtonFlagsFromMask(event.motion.state);
       TranslateCursorTurn(event.motion, context, out);
@@ -246,12 +253,11 @@ void EventTranslator::TranslateDrop(const SDL_DropEvent& drop, const EventContex
 }
 
 // A composition that begins opens the candidate list, one that ends closes it.
-void EventTranslator::TranslateComposition(const SDL_TextEditingEvent& edit, const EventContext& context,
+void EventTranslator::TranslateComposition(uint32_t window_id, bool composing, const EventContext& context,
                                            std::vector<Message>& out) {
-  const bool composing = edit.text[0] != '\0';
   if (composing == composing_) return;
   composing_ = composing;
-  out.push_back(MakeMessage(edit.windowID, WM_IME_NOTIFY, composing ? IMN_OPENCANDIDATE : IMN_CLOSECANDIDATE, 0,
+  out.push_back(MakeMessage(window_id, WM_IME_NOTIFY, composing ? IMN_OPENCANDIDATE : IMN_CLOSECANDIDATE, 0,
                             context));
 }
 

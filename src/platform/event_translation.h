@@ -47,7 +47,7 @@ class EventTranslator {
   void TranslateButton(const SDL_MouseButtonEvent& button, const EventContext& context, std::vector<Message>& out);
   void TranslateWindowEvent(const SDL_WindowEvent& window, const EventContext& context,
                             std::vector<Message>& out) const;
-  void TranslateComposition(const SDL_TextEditingEvent& edit, const EventContext& context, std::vector<Message>& out);
+  void TranslateComposition(uint32_t window_id, bool composing, const EventContext& context, std::vector<Message>& out);
   void TranslateDrop(const SDL_DropEvent& drop, const EventContext& context, std::vector<Message>& out);
   uint32_t MouseFlags(uint16_t modifiers) const;
 

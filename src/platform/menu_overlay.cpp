@@ -134,6 +134,7 @@ std::optional<WindowId> InputWindow(const SDL_Event& event) {
     case SDL_KEYUP: return event.key.windowID;
     case SDL_TEXTINPUT: return event.text.windowID;
     case SDL_TEXTEDITING: return event.edit.windowID;
+    case SDL_TEXTEDITING_EXT: return event.editExt.windowID;
     default: return std::nullopt;
   }
 }

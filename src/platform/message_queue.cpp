@@ -270,6 +270,7 @@ void MessageQueue::ReadSdlEvents() {
     AddEvent(event);
     // SDL hands the dropped file's name over to whoever takes the event.
     if (event.type == SDL_DROPFILE || event.type == SDL_DROPTEXT) SDL_free(event.drop.file);
+    if (event.type == SDL_TEXTEDITING_EXT) SDL_free(event.editExt.text);
   }
 }
 

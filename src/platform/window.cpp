@@ -43,6 +43,8 @@ bool InitVideo() {
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   // The screen saver keeps the desktop's setting unless the game's settings hold it off.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  // Compositions longer than the short editing event holds arrive whole.
+  SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     LogDiagnostic(std::string("video: cannot start: ") + SDL_GetError());
     return false;
@@ -77,6 +79,8 @@ void SetTextInput(bool on) {
     SDL_StopTextInput();
   }
 }
+
+bool IsTextInputOn() { return SDL_WasInit(SDL_INIT_VIDEO) != 0 && SDL_IsTextInputActive() == SDL_TRUE; }
 
 void ShowCursor(bool show) {
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);

@@ -34,6 +34,8 @@ std::optional<DesktopInfo> GetDesktopInfo();
 
 // Switches the text input of the keyboard (and with it the input method) on or off.
 void SetTextInput(bool on);
+// Whether the text input (and the input method) is on.
+bool IsTextInputOn();
 // Shows or hides the mouse cursor over the windows.
 void ShowCursor(bool show);
 

@@ -38,6 +38,11 @@ struct Rgb {
   uint8_t blue = 0;
 };
 
+// The bytes of a 0x00RRGGBB value.
+inline Rgb RgbOf(uint32_t colour) {
+  return Rgb{static_cast<uint8_t>(colour >> 16), static_cast<uint8_t>(colour >> 8), static_cast<uint8_t>(colour)};
+}
+
 class CFontBase {
  public:
   CFontBase() = default;

@@ -20,11 +20,17 @@
 #include "platform/thread_id.h"
 #include "platform/window.h"
 #include "scene/draw_layer.h"
+#include "scene/draw_list.h"
 #include "support/fake_clock.h"
 #include "support/fake_display_backend.h"
+#include "support/fake_font_face.h"
 #include "support/log_capture.h"
+#include "support/scoped_pixel_library.h"
+#include "ui/font.h"
 #include "ui/gui_root_window.h"
 #include "ui/gui_test_support.h"
+#include "ui/ime_context.h"
+#include "ui/text_edit.h"
 
 namespace {
 
@@ -506,6 +512,40 @@ TEST_F(FrameworkAppTest, ABoundWindowSwitchesTheImeOnAndCollectsWhatIsTyped) {
   EXPECT_TRUE(app.SendImeMessage(0));
   ASSERT_EQ(app.SetImeWindow(nullptr), 0);
   EXPECT_FALSE(app.IsImeOn());
+  app.Exit(0);
+}
+
+// The application's input-method context as a text field uses it: the focus binds the main
+// window, whose typing reaches the field, and the candidate list opens over the field.
+TEST_F(FrameworkAppTest, AFocusedTextFieldTakesTheMainWindowsTypingAndTheCandidateList) {
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  ASSERT_NE(g_ImeContext, nullptr);
+  ScopedPixelLibrary pixels;
+  CDrawList list;
+  CFont font{FakeFontFace::Factory(std::make_shared<FakeFontFaceLog>())};
+  ASSERT_EQ(font.SetFont(20, 0, 0, "face"), 0U);
+  CTextEdit field;
+  ASSERT_EQ(field.CreateSingleLine(&list, 1, nullptr, g_ImeContext, &font, 120, "", 50, 60, 2, false, 1), 0U);
+  gui_test::TestWindow owner;
+  ASSERT_EQ(owner.AddChild(&field, -1), 0U);
+  ASSERT_EQ(owner.SetFocusTo(&field), 0);
+  EXPECT_TRUE(app.IsImeOn());
+  CWindow& window = app.GetMainWindow();
+  window.SendMessage(plat::WM_IME_CHAR, 0x82A0, 0);
+  window.SendMessage(plat::WM_CHAR, 'a', 0);
+  EXPECT_TRUE(app.DeliverTextInput(field));
+  EXPECT_EQ(field.GetEditText(), "\x82\xA0" "a");
+  window.SendMessage(plat::WM_IME_NOTIFY, plat::IMN_OPENCANDIDATE, 0);
+  const plat::Rect placed = window.GetPlatformWindow()->TextInputArea();
+  EXPECT_EQ(placed.left, 50);
+  EXPECT_EQ(placed.top, 60);
+  EXPECT_EQ(placed.right, 170);
+  EXPECT_EQ(placed.bottom, 60 + field.GetHeight());
+  owner.SetFocusTo(nullptr);
+  EXPECT_FALSE(app.IsImeOn());
+  window.SendMessage(plat::WM_CHAR, 'b', 0);  // unbound: no longer collected
+  EXPECT_FALSE(app.DeliverTextInput(field));
   app.Exit(0);
 }
 

@@ -119,4 +119,35 @@ TEST(TextInputTest, ACompositionIsReturnedOnceThenNothingUntilItChanges) {
   edit("");
 }
 
+// A long composition comes as SDL's extended editing event, whose text the reader frees.
+TEST(TextInputTest, LongCompositionsArriveWholeUpToTheReadersLimit) {
+  struct Case {
+    int kana;
+    std::size_t bytes;
+  };
+  const Case cases[] = {{20, 40}, {70, 126}};  // 127 bytes would split the 64th kana
+  for (const Case& each : cases) {
+    SCOPED_TRACE(each.kana);
+    plat::EventTranslator translator;
+    std::string utf8;
+    for (int i = 0; i < each.kana; ++i) utf8 += "か";
+    SDL_Event event{};
+    event.type = SDL_TEXTEDITING_EXT;
+    event.editExt.text = utf8.data();
+    event.editExt.start = 1;
+    event.editExt.length = 2;
+    std::vector<plat::Message> messages;
+    translator.Translate(event, plat::EventContext{}, messages);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].wparam, plat::IMN_OPENCANDIDATE);
+    CImeComposition composition;
+    const char* text = composition.Update();
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(std::strlen(text), each.bytes);
+    EXPECT_EQ(composition.Current().selected_begin, 2u);
+    EXPECT_EQ(composition.Current().selected_end, 6u);
+    plat::SetTextComposition({});
+  }
+}
+
 }  // namespace

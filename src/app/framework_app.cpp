@@ -9,6 +9,7 @@
 #include "base/path.h"
 #include "base/not_built.h"
 #include "base/lock_guard.h"
+#include "gfx/surface_canvas.h"
 #include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"
 #include "platform/audio_backend.h"
@@ -45,6 +46,7 @@ CFrameworkApp::~CFrameworkApp() {
   if (g_DrawLayerFactory == &draw_layers_) g_DrawLayerFactory = nullptr;
   if (g_ScreenManager == &screen_) g_ScreenManager = nullptr;
   if (g_SpriteDevice == &screen_) g_SpriteDevice = nullptr;
+  if (g_DrawObjectDevice == &screen_) g_DrawObjectDevice = nullptr;
   if (g_Keyboard == input_.GetKeyboard()) g_Keyboard = nullptr;
   if (g_Mouse == input_.GetMouse()) g_Mouse = nullptr;
   if (g_Joystick == input_.GetJoystick(0)) g_Joystick = nullptr;
@@ -127,7 +129,8 @@ int CFrameworkApp::Initialize() {
   plat::ScreenPresenter::ForWindow(main_window_.GetHandle());
   g_ScreenManager = &screen_;
   g_SpriteDevice = &screen_;
-  ReportNotBuiltYet("start-up: the timed drawing objects' image switch and the system report's flag");
+  g_DrawObjectDevice = &screen_;
+  g_CanvasUseDibSection = environment_[kEnvCanvasDibSection] != 0 ? 1 : 0;
   BuildPixelTables();
   if (start_up_log_.IsOpen()) LogDisplay();
   const int devices = InitDevices();

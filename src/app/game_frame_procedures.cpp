@@ -63,7 +63,7 @@ void CGameApp::DrawRenderLists() {
   CScreenManager& screen = GetScreenManager();
   if (back_format_refresh_.load()) screen.RefreshBackFormat();
   pausable_timers_.Advance(ReadMillisecondClock());
-  if (plat::Surface* back = screen.GetBack()) screen.RenderAll(back, nullptr, &screen);
+  if (plat::Surface* back = screen.GetBack()) screen.RenderAll(back, &screen.GetScreenRect(), &screen);
 }
 
 bool CGameApp::PresentBack() {

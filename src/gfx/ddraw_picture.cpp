@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/file.h"
+#include "gfx/picture_source.h"
 #include "gfx/screen_manager.h"
 #include "gfx/surface_services.h"
 #include "pixel/decoded_picture_conversions.h"
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr uint32_t kElgDecoderType = 2;
 constexpr uint32_t kUnexpected = 6;
 // Rows converted at a time on their way from a decoded picture into a surface.
 constexpr int32_t kStripRows = 64;
@@ -62,51 +62,26 @@ uint32_t CDDrawPicture::LoadFile(const char* file_name, const uint8_t* data, uin
 uint32_t CDDrawPicture::Load(const char* file_name, const uint8_t* data, uint32_t size, bool system_memory) {
   if (g_GllHost == nullptr) return 2;
   CImageLoaderManager& host = *g_GllHost;
-  std::optional<std::string> key;
-  RefPtr<CCachedPicture> picture;
-  RefPtr<CFile> file;
-  if (file_name != nullptr) {
-    if (host.IsCacheOn()) {
-      key = host.CacheKeyOf(file_name);
-      if (!key) return 1;
-      picture = host.FindCachedImage(key->c_str());
-    }
-    if (!picture) {
-      file = MakeRef<CFile>();
-      if (!file || file->Load(file_name) != 0) return 1;
-      data = file->GetData();
-      size = file->GetSize();
-    }
-  } else if (data == nullptr) {
-    return 1;
+  PictureSource source;
+  switch (FindPictureSource(host, file_name, data, size, source)) {
+    case EPictureSourceResult::kFound:
+      break;
+    case EPictureSourceResult::kNotFound:
+      return 1;
+    case EPictureSourceResult::kUndecodable:
+      return 2;
   }
-
-  const auto decode_with = [&](CImageDecoder* decoder) {
-    if (decoder == nullptr) return false;
-    picture = host.DecodeToPicture(data, size, decoder);
-    if (picture && key) host.AddCachedImage(picture.get(), key->c_str());
-    return picture != nullptr;
-  };
-  ElgHeader header;
-  const bool elg = !picture && HasElgMagic(data, size);
-  if (elg) {
-    if (!ParseElgHeader(data, size, header)) return 2;
-  } else if (!picture && !decode_with(file_name != nullptr ? host.FindLoaderByExtension(file_name, false) : nullptr)) {
-    return 2;
-  }
-
-  const int32_t width = picture ? picture->GetInfo().width : header.width;
-  const int32_t height = picture ? picture->GetInfo().height : header.height;
-  if (Create(width, height, system_memory, false, nullptr) != 0) return 3;
-  if (elg && pixel_format_ == kPixelFormatXrgb8888 && pitch_ == width * 4) {
-    if (const uint32_t status = UnpackElg(header, data, size); status != 0) return status;
-    SetUserWord0(static_cast<uint32_t>(header.user_value0));
-    SetUserWord1(static_cast<uint32_t>(header.user_value1));
+  const int32_t width = source.Width();
+  if (Create(width, source.Height(), system_memory, false, nullptr) != 0) return 3;
+  if (!source.picture && pixel_format_ == kPixelFormatXrgb8888 && pitch_ == width * 4) {
+    if (const uint32_t status = UnpackElg(source.header, source.data, source.size); status != 0) return status;
+    SetUserWord0(static_cast<uint32_t>(source.header.user_value0));
+    SetUserWord1(static_cast<uint32_t>(source.header.user_value1));
   } else {
-    if (elg && !decode_with(host.FindLoaderByType(kElgDecoderType))) return 2;
-    if (const uint32_t status = CopyFromPicture(*picture); status != 0) return status;
-    SetUserWord0(static_cast<uint32_t>(picture->GetUserValue0()));
-    SetUserWord1(static_cast<uint32_t>(picture->GetUserValue1()));
+    if (!source.picture && !DecodeElgSource(host, source)) return 2;
+    if (const uint32_t status = CopyFromPicture(*source.picture); status != 0) return status;
+    SetUserWord0(static_cast<uint32_t>(source.picture->GetUserValue0()));
+    SetUserWord1(static_cast<uint32_t>(source.picture->GetUserValue1()));
   }
   if (file_name != nullptr) file_name_ = file_name;
   return 0;

@@ -52,6 +52,10 @@ class CDDrawPicture : public CDDrawSurfaceImage {
   uint32_t GetFillColor() const { return fill_color_; }
   bool IsInSystemMemory() const { return system_memory_ != 0; }
 
+ protected:
+  // The name the picture is loaded again from after a loss.
+  void KeepFileName(const char* file_name) { file_name_ = file_name; }
+
  private:
   uint32_t Load(const char* file_name, const uint8_t* data, uint32_t size, bool system_memory);
   // Unpacks ELG data straight into the surface: 0, 4 it cannot be locked, 2 the data is damaged.

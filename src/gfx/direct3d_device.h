@@ -1,17 +1,18 @@
 // The layer between the display device and the screen manager that gives render objects their
 // drawing-device entry points: a cache of render and texture-stage states, the stage-0 texture
-// and the texture formats the device accepts. No drawing device is ever created for the scene
-// (the scaled presentation has its own texture path), so every setter answers "no device".
+// and the texture formats the device accepts. The display set-up never creates a drawing device
+// for the scene (the scaled presentation has its own texture path), so every setter answers
+// "no device" unless one was lent to it.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
 #include "gfx/direct_draw_device.h"
+#include "gfx/drawing_device.h"
 #include "gfx/surface_services.h"
 
-// Render objects that hold a texture; the cache needs only their identity.
-class CTextureObject;
+class CD3DTexture;
 
 // What the drawing device offers; no operation fills it, so reports print it as zeros.
 struct Direct3DDeviceDescription {
@@ -77,12 +78,13 @@ class CDirect3DDevice : public CDirectDrawDevice {
   uint32_t SetAlphaRef(uint8_t value) { return SetState(ERenderState::kAlphaRef, value); }
   uint32_t SetAlphaFunc(uint8_t value) { return SetState(ERenderState::kAlphaFunc, value); }
   uint32_t SetTextureFactor(uint32_t value);
-  uint32_t SetTexture(CTextureObject* texture);
+  // 0 set (or already current); 1 no device; 2 the device refused the texture's surface.
+  uint32_t SetTexture(CD3DTexture* texture);
 
   // The cached value; kUnsetState (0 for the alpha reference) while never sent.
   uint8_t GetCachedState(ERenderState state) const { return states_[static_cast<size_t>(state)]; }
   uint32_t GetCachedTextureFactor() const { return texture_factor_; }
-  CTextureObject* GetCurrentTexture() const { return current_texture_; }
+  CD3DTexture* GetCurrentTexture() const { return current_texture_; }
   // The accepted texture format of that kind, or null: always null outside 4 to 256 and while
   // no device has filled the table.
   const plat::PixelFormat* GetTextureFormat(uint32_t format) const;
@@ -90,13 +92,22 @@ class CDirect3DDevice : public CDirectDrawDevice {
   uint32_t ReapplyRenderStates();
   const Direct3DDeviceDescription& GetDeviceDescription() const { return description_; }
 
+  // The device that takes the states and primitives, null while there is none.
+  IDrawingDevice* GetDrawingDevice() const { return device_; }
+  // Lends a device with what it offers (formats indexed as the texture-format kinds, RGB555 ..
+  // ARGB8888); the cache starts unset. Null takes it back. The display never lends one.
+  void LendDrawingDevice(IDrawingDevice* device, const Direct3DDeviceDescription& description,
+                         const std::array<const plat::PixelFormat*, 7>& texture_formats);
+
  private:
   uint32_t SetState(ERenderState state, uint8_t value);
+  void ClearCache();
 
   static constexpr size_t kTextureFormatKinds = 7;  // RGB555 .. ARGB8888
   std::array<const plat::PixelFormat*, kTextureFormatKinds> texture_formats_{};
   Direct3DDeviceDescription description_;
   std::array<uint8_t, static_cast<size_t>(ERenderState::kCount)> states_{};
-  CTextureObject* current_texture_ = nullptr;
+  IDrawingDevice* device_ = nullptr;
+  CD3DTexture* current_texture_ = nullptr;
   uint32_t texture_factor_ = kUnsetTextureFactor;
 };

@@ -26,6 +26,14 @@ uint32_t CImageCanvasBase::ClipToImage(uint32_t status) {
   return status;
 }
 
+uint32_t CImageCanvasBase::RecreateCanvasImage(uint8_t depth, uint32_t image_flags) {
+  const uint32_t status = ClipToImage(RecreateImage(depth, image_flags));
+  if (status == 0 && GetLayer() != nullptr) {
+    GetImage()->SetDirtyRegionInUse(IsTrackingSuspended() ? nullptr : GetImage()->GetOwnedDirtyRegion());
+  }
+  return status;
+}
+
 uint8_t CImageCanvas::SuspendTracking(uint8_t flag) {
   const uint8_t previous = tracking_suspended_;
   tracking_suspended_ = flag;

@@ -39,10 +39,16 @@ class CImageCanvasBase : public CImageInterface, public CImagePart {
   // which repaints everything first when the copy is not incremental.
   int PresentDirty(plat::WindowId window, plat::DeviceContext* dc, plat::Surface* surface, uint32_t format,
                    bool incremental);
+  // The same into a surface of a canvas that shows through it: 0; -1 nothing changed (without
+  // a layer); 2 the surface cannot be locked; through the layer, its failure status plus one.
+  int32_t UpdateSurface(plat::Surface& surface, uint32_t format, bool changed_only);
 
  protected:
   // Sets the canvas's clip rectangle to the image after a creation that succeeded.
   uint32_t ClipToImage(uint32_t status);
+  // Makes the image anew at its size with the depth and flags: 0, or the status of
+  // RecreateImage. The image records its own changes again unless its layer tracks them.
+  uint32_t RecreateCanvasImage(uint8_t depth, uint32_t image_flags);
 
  private:
   void PresentTransition(plat::WindowId window, plat::DeviceContext* dc, plat::Surface* surface, uint32_t format);

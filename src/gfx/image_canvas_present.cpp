@@ -119,6 +119,13 @@ int CImageCanvasBase::PresentDirty(plat::WindowId window, plat::DeviceContext* d
   return 0;
 }
 
+int32_t CImageCanvasBase::UpdateSurface(plat::Surface& surface, uint32_t format, bool changed_only) {
+  const bool through_layer = !HasAttached() && GetLayer() != nullptr && IsTrackingSuspended();
+  const int32_t status = PresentDirty(0, nullptr, &surface, format, changed_only);
+  if (!through_layer) return status;
+  return status > 0 ? status + 1 : 0;
+}
+
 void CImageCanvasBase::PresentTransition(plat::WindowId window, plat::DeviceContext* dc, plat::Surface* surface,
                                          uint32_t format) {
   CScreenTransition& transition = *GetAttached();

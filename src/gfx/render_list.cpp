@@ -6,6 +6,8 @@ CRenderObject::~CRenderObject() {
   if (list_ != nullptr) list_->Remove(this);
 }
 
+bool CRenderObject::ListAppliesStates() const { return list_ != nullptr && list_->AppliesStates() != 0; }
+
 CRenderList::~CRenderList() {
   for (Node& node : nodes_) node.object->list_ = nullptr;
 }

@@ -11,6 +11,22 @@
 class CRenderList;
 class CScreenManager;
 
+enum class ERenderObjectKind : uint8_t {
+  kRenderImage = 0,
+  kCanvasImage = 1,
+  kTransition = 2,
+  kMoviePrimitive = 3,
+  kTexturedQuad = 4,
+  kCanvasQuad = 5,
+  kRectPrim = 6,
+  kPolygonPrim = 7,
+  kTrianglePrim = 8,
+  kRenderStateBlock = 9,
+  kBlendStateBlock = 10,
+};
+
+// The object's operations stand in a fixed order that every render object shares. An object
+// without a place (the state blocks) keeps the base's answers: at (0, 0), unmoved, never hit.
 class CRenderObject {
  public:
   CRenderObject() = default;
@@ -21,6 +37,18 @@ class CRenderObject {
 
   virtual uint8_t IsEnabled() const { return enabled_; }
   virtual void SetEnabled(uint8_t enabled) { enabled_ = enabled; }
+  virtual ERenderObjectKind GetKind() const = 0;
+  virtual int32_t GetX() const { return 0; }
+  virtual int32_t GetY() const { return 0; }
+  virtual void SetPosition(int32_t, int32_t) {}
+  // Displayed size; for the triangle and the polygon the width is a 16.16 scale.
+  virtual void SetSize(int32_t, int32_t) {}
+  virtual void SetSizeAndPosition(int32_t, int32_t, int32_t, int32_t) {}
+  virtual void MoveBy(int32_t, int32_t) {}
+  virtual bool HitTest(int32_t, int32_t, bool) const { return false; }
+  // True when both have bounds and they intersect (a shared edge is no overlap).
+  virtual bool Overlaps(const CRenderObject&) const { return false; }
+  virtual bool GetBounds(plat::Rect*) const { return false; }
   // Draws into the target within the clip rectangle; non-zero stops the render pass. Objects
   // check their own enabled state.
   virtual uint32_t Render(plat::Surface* target, const plat::Rect* clip, CScreenManager* screen) = 0;
@@ -28,9 +56,16 @@ class CRenderObject {
   virtual uint32_t Restore() = 0;
 
   CRenderList* GetList() const { return list_; }
+  uint32_t GetId() const { return id_; }
+  void SetId(uint32_t id) { id_ = id; }
+
+ protected:
+  // Whether the list that draws the object asks it to set its render states.
+  bool ListAppliesStates() const;
 
  private:
   friend class CRenderList;
+  uint32_t id_ = 0;
   uint8_t enabled_ = 1;
   CRenderList* list_ = nullptr;
 };
@@ -70,6 +105,9 @@ class CRenderList {
     for (const Node& node : nodes_) fn(node.object, node.priority, node.tag);
   }
   size_t Count() const { return nodes_.size(); }
+  // Whether the objects set their own render states when drawn (1 from the start).
+  uint8_t AppliesStates() const { return apply_states_; }
+  void SetApplyStates(uint8_t apply) { apply_states_ = apply; }
 
  private:
   struct Node {
@@ -88,4 +126,5 @@ class CRenderList {
   uint32_t ForEachUntilFailure(Call&& call);
 
   NodeList nodes_;
+  uint8_t apply_states_ = 1;
 };

@@ -71,6 +71,7 @@ uint8_t DesktopDepth() {
 
 CScreenManager* g_ScreenManager = nullptr;
 CScreenManager* g_SpriteDevice = nullptr;
+CScreenManager* g_DrawObjectDevice = nullptr;
 
 CScreenManager::CScreenManager() {
   // The left and top corners sit half a pixel out so that texels meet pixel centres.

@@ -49,6 +49,9 @@ extern CScreenManager* g_ScreenManager;
 // The display on which the surface objects that are given none make their surfaces (the
 // program's display, from the start-up on).
 extern CScreenManager* g_SpriteDevice;
+// The display whose drawing device the texture objects that are given none use (the program's
+// display, from the start-up on).
+extern CScreenManager* g_DrawObjectDevice;
 
 class CScreenManager : public CDirect3DDevice, public CRenderList {
  public:

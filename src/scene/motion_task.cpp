@@ -11,6 +11,8 @@
 #include "scene/draw_layer.h"
 #include "scene/draw_list.h"
 #include "scene/motion_curves.h"
+#include "scene/render_primitives.h"
+#include "scene/textured_quad.h"
 
 namespace {
 
@@ -44,6 +46,26 @@ std::vector<double> KeyValues(std::span<const CMotionTask::Key> keys, double CMo
 bool LiesInAttachedList(const CDrawable& drawable) {
   const CDrawList* list = drawable.GetOwnerList();
   return list != nullptr && list->GetLayer() != nullptr && list->GetLayer()->GetAttachedList() == list;
+}
+
+// The opacity of a quad or primitive is the alpha of its first corner; other render objects
+// have none.
+template <typename Fn>
+bool WithCorners(CRenderObject& object, Fn fn) {
+  const ERenderObjectKind kind = object.GetKind();
+  if (kind < ERenderObjectKind::kTexturedQuad || kind > ERenderObjectKind::kTrianglePrim) return false;
+  if (auto* quad = dynamic_cast<CTexturedQuad*>(&object)) return fn(*quad, quad->GetCorners()[0].colour);
+  if (auto* rect = dynamic_cast<CRectPrim*>(&object)) return fn(*rect, rect->GetCorners()[0].colour);
+  if (auto* shape = dynamic_cast<CPointShape*>(&object)) {
+    const uint32_t first = shape->GetVertices().empty() ? 0xFF000000u : shape->GetVertices()[0].colour;
+    return fn(*shape, first);
+  }
+  return false;
+}
+
+bool IsStateBlock(const CRenderObject& object) {
+  return object.GetKind() == ERenderObjectKind::kRenderStateBlock ||
+         object.GetKind() == ERenderObjectKind::kBlendStateBlock;
 }
 
 }  // namespace
@@ -94,7 +116,29 @@ int32_t CMotionTask::Start(CTimerManager* timers, CDrawable* drawable) {
   if (timers == nullptr || keys_.empty() || drawable == nullptr) return kBadArgument;
   if (TakeStart(*drawable, keys_.front()) != 0) return kRefused;
   drawable_ = drawable;
+  render_object_ = nullptr;
+  step_opacity_ = opacity_on_;
   in_attached_list_ = LiesInAttachedList(*drawable);
+  return Launch(timers);
+}
+
+int32_t CMotionTask::TakeRenderObjectStart(CRenderObject&, Key&) { return kRefused; }
+
+int32_t CMotionTask::StartOnRenderObject(CTimerManager* timers, CRenderObject* object) {
+  if (running_) return kRunning;
+  if (timers == nullptr || keys_.empty() || object == nullptr) return kBadArgument;
+  if (IsStateBlock(*object) || TakeRenderObjectStart(*object, keys_.front()) != 0) return kRefused;
+  step_opacity_ = opacity_on_ && WithCorners(*object, [&](auto&, uint32_t colour) {
+                    keys_.front().opacity = static_cast<uint8_t>(colour >> 24);
+                    return true;
+                  });
+  drawable_ = nullptr;
+  render_object_ = object;
+  in_attached_list_ = false;
+  return Launch(timers);
+}
+
+int32_t CMotionTask::Launch(CTimerManager* timers) {
   if (timing_.segment_time == 0) {
     Finish();
     return kJumpedToEnd;
@@ -129,13 +173,13 @@ uint32_t CMotionTask::Update(uint32_t now) {
     first_call_pending_ = false;
     start_ = now;
     // Without a delay the motion shows its drawable at once.
-    if (timing_.start_delay == 0 && timing_.visible_while_moving) drawable_->SetEnabled(true);
+    if (timing_.start_delay == 0 && timing_.visible_while_moving) SetTargetEnabled(true);
   }
   if (timing_.start_delay != 0) {
     if (now - start_ < timing_.start_delay) return 0;
     start_ = now;
     timing_.start_delay = 0;
-    if (timing_.visible_while_moving) drawable_->SetEnabled(true);
+    if (timing_.visible_while_moving) SetTargetEnabled(true);
   }
   uint32_t elapsed = now - start_;
   if (elapsed >= total_) {
@@ -166,14 +210,30 @@ void CMotionTask::ApplyAt(uint32_t elapsed) {
 }
 
 void CMotionTask::ApplyOpacity(uint8_t opacity) {
-  if (opacity_on_) drawable_->SetOpacity(opacity);
+  if (!step_opacity_) return;
+  if (drawable_ != nullptr) {
+    drawable_->SetOpacity(opacity);
+    return;
+  }
+  WithCorners(*render_object_, [&](auto& shape, uint32_t) {
+    shape.SetAlpha(opacity);
+    return true;
+  });
+}
+
+void CMotionTask::SetTargetEnabled(bool enabled) {
+  if (drawable_ != nullptr) {
+    drawable_->SetEnabled(enabled);
+  } else {
+    render_object_->SetEnabled(enabled ? 1 : 0);
+  }
 }
 
 void CMotionTask::Finish() {
   const Key& last = keys_.back();
   Apply(last.a, last.b);
   ApplyOpacity(last.opacity);
-  if (timing_.visible_while_moving) drawable_->SetEnabled(false);
+  if (timing_.visible_while_moving) SetTargetEnabled(false);
   running_ = false;
 }
 

@@ -14,6 +14,7 @@
 #include "base/timed_task.h"
 
 class CDrawable;
+class CRenderObject;
 
 // The options every motion takes.
 struct MotionTiming {
@@ -63,6 +64,10 @@ class CMotionTask : public CTimedTask {
   // put at the last key at once and the motion stays the caller's. The motion holds the drawable
   // by a plain pointer: whoever destroys a drawable ends its motions first.
   int32_t Start(CTimerManager* timers, CDrawable* drawable);
+  // The same for a render object of the screen: its opacity is the alpha of its corners, stepped
+  // for the quads and primitives (kinds 4 to 8) only; the state blocks (kinds 9 and 10) cannot
+  // move and are refused with 2.
+  int32_t StartOnRenderObject(CTimerManager* timers, CRenderObject* object);
 
   // The kind without a drawable; with one, the form for a list or for its layer's attached list.
   uint32_t GetTypeId() const override;
@@ -90,14 +95,21 @@ class CMotionTask : public CTimedTask {
   // Key 0 from the drawable (its opacity included) and anything the motion prepares on it: 0,
   // or kRefused when the drawable cannot take this motion.
   virtual int32_t TakeStart(CDrawable& drawable, Key& start) = 0;
-  // Puts the drawable at the values a and b.
+  // Key 0 from the render object (its opacity is filled in by the caller); kRefused by default.
+  virtual int32_t TakeRenderObjectStart(CRenderObject& object, Key& start);
+  // Puts the target (Target() or RenderTarget()) at the values a and b.
   virtual void Apply(double a, double b) = 0;
 
   CDrawable& Target() const { return *drawable_; }
+  // The render object the motion drives, null when it drives a drawable.
+  CRenderObject* RenderTarget() const { return render_object_; }
   const std::vector<Key>& Keys() const { return keys_; }
 
  private:
+  // Hands a motion whose key 0 was taken to the manager: the statuses of Start.
+  int32_t Launch(CTimerManager* timers);
   void Prepare();
+  void SetTargetEnabled(bool enabled);
   // The drawable at `elapsed` ms of the eased run.
   void ApplyAt(uint32_t elapsed);
   void ApplyOpacity(uint8_t opacity);
@@ -107,7 +119,9 @@ class CMotionTask : public CTimedTask {
   TypeIds type_ids_;
   bool spline_;
   bool opacity_on_;
+  bool step_opacity_ = false;
   CDrawable* drawable_ = nullptr;
+  CRenderObject* render_object_ = nullptr;
   bool in_attached_list_ = false;
   bool running_ = false;
   bool lowered_priority_ = false;

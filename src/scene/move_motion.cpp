@@ -1,5 +1,6 @@
 #include "scene/move_motion.h"
 
+#include "gfx/render_list.h"
 #include "scene/motion_curves.h"
 #include "scene/sprite.h"
 
@@ -21,8 +22,16 @@ int32_t CMoveMotion::TakeStart(CDrawable& drawable, Key& start) {
   return 0;
 }
 
+int32_t CMoveMotion::TakeRenderObjectStart(CRenderObject& object, Key& start) {
+  start.a = object.GetX();
+  start.b = object.GetY();
+  return 0;
+}
+
 void CMoveMotion::Apply(double x, double y) {
-  if (position_mode_ == kPosition) {
+  if (CRenderObject* object = RenderTarget(); object != nullptr) {
+    if (position_mode_ != kPositionKept) object->SetPosition(TruncateToInt32(x), TruncateToInt32(y));
+  } else if (position_mode_ == kPosition) {
     Target().SetPosition(TruncateToInt32(x), TruncateToInt32(y));
   } else if (position_mode_ == kSourceOrigin) {
     static_cast<CSprite&>(Target()).SetSourceOrigin(TruncateToInt32(x), TruncateToInt32(y));

@@ -27,6 +27,8 @@ class CMoveMotion : public CMotionTask {
  protected:
   // Refuses a drawable that is no sprite when the source origin moves.
   int32_t TakeStart(CDrawable& drawable, Key& start) override;
+  // Key 0 is the render object's position.
+  int32_t TakeRenderObjectStart(CRenderObject& object, Key& start) override;
   void Apply(double x, double y) override;
 
  private:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "gfx/render_list.h"
 #include "scene/drawable.h"
 #include "scene/motion_curves.h"
 
@@ -14,14 +15,23 @@ CResizeMotion::CResizeMotion(const ResizeMotionOptions& options)
 int32_t CResizeMotion::TakeStart(CDrawable& drawable, Key& start) {
   plat::Rect bounds{};
   drawable.GetBounds(&bounds);
-  start = {static_cast<double>(bounds.Width()), static_cast<double>(bounds.Height()), drawable.GetOpacity()};
-  horizontal_.start_position = drawable.GetX();
-  horizontal_.start_size = bounds.Width();
-  horizontal_.shift = 0;
-  vertical_.start_position = drawable.GetY();
-  vertical_.start_size = bounds.Height();
-  vertical_.shift = 0;
+  start.opacity = drawable.GetOpacity();
+  KeepStart(drawable.GetX(), drawable.GetY(), bounds, start);
   return 0;
+}
+
+int32_t CResizeMotion::TakeRenderObjectStart(CRenderObject& object, Key& start) {
+  plat::Rect bounds{};
+  if (!object.GetBounds(&bounds)) bounds = plat::Rect{};
+  KeepStart(object.GetX(), object.GetY(), bounds, start);
+  return 0;
+}
+
+void CResizeMotion::KeepStart(int32_t x, int32_t y, const plat::Rect& bounds, Key& start) {
+  start.a = bounds.Width();
+  start.b = bounds.Height();
+  horizontal_ = Axis{horizontal_.anchor, x, bounds.Width(), 0};
+  vertical_ = Axis{vertical_.anchor, y, bounds.Height(), 0};
 }
 
 int32_t CResizeMotion::Anchored(Axis& axis, int32_t current, int32_t size, bool fixed_origin) {
@@ -38,9 +48,15 @@ int32_t CResizeMotion::Anchored(Axis& axis, int32_t current, int32_t size, bool 
 }
 
 void CResizeMotion::Apply(double width, double height) {
-  CDrawable& target = Target();
   const int32_t w = TruncateToInt32(width);
   const int32_t h = TruncateToInt32(height);
+  if (CRenderObject* object = RenderTarget(); object != nullptr) {
+    const int32_t x = Anchored(horizontal_, object->GetX(), w, fixed_origin_);
+    const int32_t y = Anchored(vertical_, object->GetY(), h, fixed_origin_);
+    object->SetSizeAndPosition(w, h, x, y);
+    return;
+  }
+  CDrawable& target = Target();
   const int32_t x = Anchored(horizontal_, target.GetX(), w, fixed_origin_);
   const int32_t y = Anchored(vertical_, target.GetY(), h, fixed_origin_);
   target.SetSizeAndPosition(w, h, x, y);

@@ -7,6 +7,8 @@
 
 #include "scene/motion_task.h"
 
+#include "platform/window_messages.h"
+
 struct ResizeMotionOptions : MotionTiming {
   // kAnchorStart, kAnchorCentre or kAnchorEnd, across and down.
   uint8_t horizontal_anchor = 0;
@@ -30,6 +32,8 @@ class CResizeMotion : public CMotionTask {
  protected:
   // Key 0 is the size of the drawable's bounds.
   int32_t TakeStart(CDrawable& drawable, Key& start) override;
+  // Key 0 is the size of the render object's bounds (none: 0 by 0).
+  int32_t TakeRenderObjectStart(CRenderObject& object, Key& start) override;
   // Sets the size at the anchored position.
   void Apply(double width, double height) override;
 
@@ -43,6 +47,8 @@ class CResizeMotion : public CMotionTask {
     int64_t shift = 0;
   };
 
+  // Key 0 is the size of the bounds; the position and size kept for the anchors.
+  void KeepStart(int32_t x, int32_t y, const plat::Rect& bounds, Key& start);
   // The position for the size on the axis, seen from the drawable's current position.
   static int32_t Anchored(Axis& axis, int32_t current, int32_t size, bool fixed_origin);
 

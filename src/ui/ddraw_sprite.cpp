@@ -7,6 +7,7 @@
 #include "gfx/surface_services.h"
 #include "ui/font.h"
 #include "ui/gdi_font.h"
+#include "ui/transparent_background.h"
 
 namespace {
 
@@ -23,25 +24,6 @@ constexpr uint32_t kNotDrawn = 2;
 constexpr uint32_t kNotFilled = 5;
 constexpr uint32_t kKeyNotSet = 6;
 constexpr uint32_t kKeyNotCleared = 7;
-
-// Switches the font's background off for one drawing, and back as it was.
-class TransparentBackground {
- public:
-  explicit TransparentBackground(CGdiFont& font) : font_(font), was_transparent_(font.transparent_background()) {
-    const Rgb& colour = font_.background_color;
-    font_.SetBackground(1, colour.red, colour.green, colour.blue);
-  }
-  ~TransparentBackground() {
-    const Rgb& colour = font_.background_color;
-    font_.SetBackground(was_transparent_ ? 1 : 0, colour.red, colour.green, colour.blue);
-  }
-  TransparentBackground(const TransparentBackground&) = delete;
-  TransparentBackground& operator=(const TransparentBackground&) = delete;
-
- private:
-  CGdiFont& font_;
-  bool was_transparent_;
-};
 
 }  // namespace
 
@@ -93,18 +75,27 @@ uint32_t CDDrawSprite::Render() {
   return status;
 }
 
-uint32_t CDDrawSprite::RenderWith(CFontBase& font) {
+bool MeasureTextBox(CFontBase& font, const char* text, plat::Rect& box) {
   TextSize size;
   int32_t offset_x = 0;
   int32_t offset_y = 0;
-  font.MeasureText(text_->c_str(), &size, &offset_x, &offset_y, 1, nullptr);
+  font.MeasureText(text, &size, &offset_x, &offset_y, 1, nullptr);
+  if (font.IsGlyphFont()) {
+    auto* glyphs = dynamic_cast<CFont*>(&font);
+    if (glyphs == nullptr) return false;
+    box = glyphs->GetRotatedBounds(offset_x, offset_y, size.cx, size.cy);
+    return true;
+  }
+  if (dynamic_cast<CGdiFont*>(&font) == nullptr) return false;
+  box = plat::Rect{offset_x, offset_y, offset_x + size.cx, offset_y + size.cy};
+  return true;
+}
+
+uint32_t CDDrawSprite::RenderWith(CFontBase& font) {
+  plat::Rect box;
+  if (!MeasureTextBox(font, text_->c_str(), box)) return kNoFont;
   auto* plain = font.IsGlyphFont() ? nullptr : dynamic_cast<CGdiFont*>(&font);
   auto* glyphs = font.IsGlyphFont() ? dynamic_cast<CFont*>(&font) : nullptr;
-  if (plain == nullptr && glyphs == nullptr) return kNoFont;
-  // A glyph font's text may be turned: its surface holds the turned box.
-  const plat::Rect box = glyphs != nullptr
-                             ? glyphs->GetRotatedBounds(offset_x, offset_y, size.cx, size.cy)
-                             : plat::Rect{offset_x, offset_y, offset_x + size.cx, offset_y + size.cy};
   const uint32_t status = MakeSurface({box.Width(), box.Height(), false, false, nullptr}, kSurfaceFailures);
   if (status != 0) return status;
   const uint32_t drawn =

@@ -15,6 +15,10 @@ class CGdiFont;
 class CImage;
 class CScreenManager;
 
+// The box a line of text takes with the font (decoration included), relative to where it is
+// drawn from; a glyph font's turned text takes its turned box. False for a font of neither kind.
+bool MeasureTextBox(CFontBase& font, const char* text, plat::Rect& box);
+
 class CDDrawSprite : public CDDrawSurfaceImage {
  public:
   // A device given becomes the display of every surface object given none (g_SpriteDevice), a

@@ -18,6 +18,7 @@ class NamedObject : public CRenderObject {
     return result_;
   }
   uint32_t Restore() override { return result_; }
+  ERenderObjectKind GetKind() const override { return ERenderObjectKind::kRenderStateBlock; }
   const std::string& Name() const { return name_; }
 
  private:
@@ -147,6 +148,7 @@ class SelfRemovingObject : public CRenderObject {
     return 0;
   }
   uint32_t Restore() override { return 0; }
+  ERenderObjectKind GetKind() const override { return ERenderObjectKind::kRenderStateBlock; }
 };
 
 TEST(RenderListTest, AnObjectMayLeaveTheListWhileItDraws) {

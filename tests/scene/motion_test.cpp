@@ -16,6 +16,8 @@
 #include "scene/color_box.h"
 #include "scene/draw_layer.h"
 #include "scene/move_motion.h"
+#include "scene/render_primitives.h"
+#include "scene/render_state_block.h"
 #include "scene/resize_motion.h"
 #include "scene/roto_zoom_motion.h"
 #include "scene/sprite.h"
@@ -291,6 +293,45 @@ TEST_F(MotionTest, AMotionThatEndsLowersTheGamesPriorityUntilItIsGone) {
   EXPECT_EQ(g_restored, 1);
   g_LowerPriorityHook = nullptr;
   g_RestorePriorityHook = nullptr;
+}
+
+// A render object moves and resizes like a drawable; the alpha of its corners is its opacity,
+// and a state block cannot move at all.
+TEST_F(MotionTest, RenderObjectsMoveResizeAndFadeByTheirCorners) {
+  CRectPrim rect;
+  rect.Create(40, 20, 0x80FFFFFF, 10, 20);
+  auto move = std::make_unique<CMoveMotion>(MoveOptions(500));
+  ASSERT_EQ(move->ParsePoints("(30,40,0)"), 0);
+  ASSERT_EQ(move->StartOnRenderObject(&timers_, &rect), 0);
+  CMotionTask* moving = move.release();
+  EXPECT_EQ(moving->GetTypeId(), static_cast<uint32_t>(kTimedTaskMoveMotion));
+  timers_.Dispatch(0);
+  At(250);
+  EXPECT_EQ(rect.GetX(), 20);
+  EXPECT_EQ(rect.GetY(), 30);
+  EXPECT_EQ(rect.GetCorners()[3].colour >> 24, 0x40u) << "half way from alpha 0x80 to 0";
+  At(500);
+  EXPECT_FALSE(timers_.Contains(moving));
+  EXPECT_EQ(rect.GetCorners()[0].colour, 0x00FFFFFFu);
+
+  ResizeMotionOptions options;
+  options.segment_time = 0;
+  options.horizontal_anchor = CResizeMotion::kAnchorCentre;
+  CResizeMotion resize(options);
+  ASSERT_EQ(resize.ParsePoints("(20,10,255)"), 0);
+  EXPECT_EQ(resize.StartOnRenderObject(&timers_, &rect), CMotionTask::kJumpedToEnd) << "no time: at once";
+  plat::Rect bounds;
+  ASSERT_TRUE(rect.GetBounds(&bounds));
+  EXPECT_EQ(bounds.left, 40) << "the centre stays";
+  EXPECT_EQ(bounds.Width(), 20);
+  EXPECT_EQ(bounds.Height(), 10);
+  EXPECT_EQ(rect.GetCorners()[0].colour >> 24, 0xFFu);
+
+  CRenderStateBlock block;
+  CMoveMotion refused(MoveOptions(100));
+  ASSERT_EQ(refused.ParsePoints("(1,1,1)"), 0);
+  EXPECT_EQ(refused.StartOnRenderObject(&timers_, &block), CMotionTask::kRefused);
+  EXPECT_EQ(refused.StartOnRenderObject(&timers_, nullptr), CMotionTask::kBadArgument);
 }
 
 }  // namespace

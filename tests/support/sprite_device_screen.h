@@ -1,5 +1,5 @@
 // A screen manager on a fake one-display machine whose surfaces are made in a window, published
-// as g_SpriteDevice while it lives, for the surface objects that make their surfaces on it.
+// as g_SpriteDevice and g_DrawObjectDevice while it lives, for the surface objects that make their surfaces on it.
 #pragma once
 
 #include <cstdint>
@@ -23,4 +23,5 @@ class SpriteDeviceScreen {
   plat::ScopedDisplayBackend scoped_;
   CScreenManager screen_;
   CScreenManager* saved_device_;
+  CScreenManager* saved_draw_object_device_;
 };

@@ -5,31 +5,17 @@
 #include <cstdint>
 #include <memory>
 
-#include "pixel/pixel_tables.h"
-#include "support/fake_font_face.h"
-#include "support/sprite_device_screen.h"
+#include "support/surface_text_test.h"
 #include "ui/ddraw_sprite.h"
 #include "ui/font.h"
 #include "ui/gdi_font.h"
 
 namespace {
 
-constexpr char kGothic[] = "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E";  // ＭＳ ゴシック
 constexpr uint32_t kBackground = 0x00FF00;
 
-class DDrawSpriteTest : public ::testing::Test {
+class DDrawSpriteTest : public SurfaceTextTest {
  protected:
-  DDrawSpriteTest() : saved_default_font_(g_DefaultFont) { BuildPixelTables(); }
-  ~DDrawSpriteTest() override { g_DefaultFont = saved_default_font_; }
-
-  template <typename Font>
-  std::unique_ptr<Font> MakeFont(uint8_t glyph_format) {
-    auto font = std::make_unique<Font>(FakeFontFace::Factory(log_));
-    EXPECT_EQ(font->SetFont(16, 0, 0, kGothic), 0u);
-    font->SetGlyphFormat(glyph_format);
-    return font;
-  }
-
   // How many of the sprite's pixels are the background, and how many nearly the white ink.
   struct Census {
     int background = 0;
@@ -46,10 +32,6 @@ class DDrawSpriteTest : public ::testing::Test {
     }
     return census;
   }
-
-  SpriteDeviceScreen screen_;
-  std::shared_ptr<FakeFontFaceLog> log_ = std::make_shared<FakeFontFaceLog>();
-  CFontBase* saved_default_font_;
 };
 
 TEST_F(DDrawSpriteTest, WithoutAFontOrATextNothingIsMade) {

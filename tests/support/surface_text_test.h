@@ -1,0 +1,33 @@
+// A fixture for the surface objects that draw text: a screen for their surfaces, fonts of the
+// gothic face over fake font faces, and the default font put back after each test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "pixel/pixel_tables.h"
+#include "support/fake_font_face.h"
+#include "support/sprite_device_screen.h"
+#include "ui/font_base.h"
+
+class SurfaceTextTest : public ::testing::Test {
+ protected:
+  SurfaceTextTest() : saved_default_font_(g_DefaultFont) { BuildPixelTables(); }
+  ~SurfaceTextTest() override { g_DefaultFont = saved_default_font_; }
+
+  template <typename Font>
+  std::unique_ptr<Font> MakeFont(uint8_t glyph_format) {
+    auto font = std::make_unique<Font>(FakeFontFace::Factory(log_));
+    EXPECT_EQ(font->SetFont(16, 0, 0, "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E"), 0u);  // ＭＳ ゴシック
+    font->SetGlyphFormat(glyph_format);
+    return font;
+  }
+
+  SpriteDeviceScreen screen_;
+  std::shared_ptr<FakeFontFaceLog> log_ = std::make_shared<FakeFontFaceLog>();
+
+ private:
+  CFontBase* saved_default_font_;
+};

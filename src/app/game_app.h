@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/framework_app.h"
@@ -26,6 +27,7 @@
 #include "sound/sound_output.h"
 
 class CGameScriptHost;
+class CVersionDialogModel;
 
 // Frame wait modes (switch 1).
 inline constexpr uint8_t kFrameWaitAutomatic = 0;
@@ -162,14 +164,30 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   void OnActivateFullScreen() override;
 
   // The game's message dialog (a kDialog* kind) owned by `owner` (0: the main window, else the
-  // desktop): 1 OK or yes, 0 no or closed, kDialogNotShown when it could not be shown; kinds
+  // desktop): 1 OK or yes, 0 no, closed, or not shown (which the program log tells); kinds
   // above 3 show nothing (0). A null title is the application name.
-  static constexpr int kDialogNotShown = -1;
   int ShowMessageDialog(const std::string& text, uint32_t kind, uint8_t* switch_off, const char* title,
                         bool fit_to_text, plat::WindowId owner = 0);
   // The same for a request block, whose result takes the answer of kinds 2 and 3: 1 for a
   // missing block or text, else the dialog's answer.
   int ShowRequestedDialog(MessageDialogRequestBlock* request);
+  // The message dialog for the game thread, shown on the window thread: its answer, 0 without a
+  // main window or a text.
+  uint8_t RequestMessageDialog(const std::string& text, uint32_t kind, uint8_t* switch_off, const char* title,
+                               bool fit_to_text);
+
+  // Menu commands 40005 and 40006: the configuration sheet, when no question is open and the
+  // scripts permit it. 1 when the sheet ended with OK.
+  int ShowConfigSheet();
+  // Menu command 40004: the version dialog with the system report.
+  void ShowVersionDialog();
+  // The text-input dialog over the settings: 1 after OK (the settings' text holds the result), 0
+  // when it was closed or could not be shown.
+  int ShowTextInputDialog(TextInputDialogSettings& settings);
+
+  // Menu commands 40027 and 40028 (open and save) and 40029 (folder), for the game thread.
+  void ShowFileDialog(FileDialogRequestBlock& request, bool save);
+  void ShowFolderDialog(FolderDialogRequestBlock& request);
 
   GameSwitches& GetGameSwitches() { return game_switches_; }
   GameSettingsBlock& GetGameSettings() { return game_settings_; }
@@ -275,9 +293,12 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   int PrepareUserConfig();
   int ReadUserConfigFile();
   int ChooseSaveFolder(bool& chosen);
+  std::optional<int> ChooseNewSaveFolder(bool& chosen);
   void ReadGameSettings();
   void ReadInstallInformationFile();
   void ApplyDrawingSettings();
+  // The drawing settings of the game settings into the screen manager.
+  void ApplyScreenDrawingSettings();
   // The user folder under a special folder: the save-folder name or the application name and
   // " SaveData", ending with a backslash; empty when the special folder cannot be had.
   std::string UserFolder(int special_folder);
@@ -323,6 +344,16 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   void BackToTitle();
   // Menu command 40030: the sound output's format.
   int OnSoundDeviceCommand(MessageBlock& block);
+
+  // The owner of the game's dialogs: the main window, else the desktop.
+  plat::WindowId DialogOwner();
+  // A button of the version dialog (a CVersionDialogView::Action): true keeps it open.
+  bool OnVersionDialogAction(int action, CVersionDialogModel& model);
+  // Asks (unless switched off) and opens the game's web page: true keeps the version dialog open.
+  bool ShowWebPage();
+  void SaveSystemReport(const std::string& report);
+  // What the confirmed pages of the configuration sheet change besides the settings.
+  void ApplyConfirmedPages(const std::array<bool, 4>& pages, bool hint_settings_changed);
 };
 
 extern CGameApp* g_App;

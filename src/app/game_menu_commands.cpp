@@ -7,7 +7,6 @@
 #include "app/modal_state_scope.h"
 #include "app/private_messages.h"
 #include "base/lock_guard.h"
-#include "base/not_built.h"
 #include "platform/text_encoding.h"
 
 namespace {
@@ -16,6 +15,7 @@ constexpr uint32_t kCmdBackToTitle = 40002;
 constexpr uint32_t kCmdClose = 40003;
 constexpr uint32_t kCmdVersion = 40004;
 constexpr uint32_t kCmdSettings = 40005;
+constexpr uint32_t kCmdSettingsToo = 40006;
 constexpr uint32_t kCmdSave = 40007;
 constexpr uint32_t kCmdLoad = 40008;
 
@@ -35,11 +35,6 @@ constexpr MenuEntry kMenuEntries[] = {
     {"終了", kCmdClose, -1},
 };
 
-// The version and settings, and the dialogs shown for other threads.
-bool IsMenuCommandToBuild(uint32_t command) {
-  return (command >= 40004 && command <= 40006) || (command >= 40026 && command <= 40029);
-}
-
 }  // namespace
 
 int CGameApp::OnMenuCommand(MessageBlock& block) {
@@ -56,8 +51,28 @@ int CGameApp::OnMenuCommand(MessageBlock& block) {
       break;
     case kCmdSoundDevice:
       return OnSoundDeviceCommand(block);
+    case kCmdVersion:
+      ShowVersionDialog();
+      break;
+    case kCmdSettings:
+    case kCmdSettingsToo:
+      ShowConfigSheet();
+      break;
+    case kCmdOpenFileDialog:
+    case kCmdSaveFileDialog:
+      if (auto* request = dynamic_cast<FileDialogRequestBlock*>(block.payload)) {
+        ShowFileDialog(*request, command == kCmdSaveFileDialog);
+      }
+      break;
+    case kCmdFolderDialog:
+      if (auto* request = dynamic_cast<FolderDialogRequestBlock*>(block.payload)) ShowFolderDialog(*request);
+      break;
+    case kCmdTextInputDialog:
+      if (auto* request = dynamic_cast<TextInputRequestBlock*>(block.payload)) {
+        request->result = ShowTextInputDialog(request->settings);
+      }
+      break;
     default:
-      if (IsMenuCommandToBuild(command)) ReportNotBuiltYet("menu command " + std::to_string(command));
       break;
   }
   return 0;

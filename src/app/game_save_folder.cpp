@@ -1,10 +1,11 @@
 // The user's settings file and the save folder: where they lie for each save-folder kind, the
 // first-run copy of the game's template, and writing both settings files back.
 #include <cstdio>
+#include <optional>
 
 #include "app/game_app.h"
 #include "base/file_services.h"
-#include "base/not_built.h"
+#include "base/file_dialog.h"
 #include "base/path.h"
 #include "platform/diagnostic_log.h"
 #include "platform/file_system_ops.h"
@@ -106,8 +107,6 @@ int CGameApp::ReadUserConfigFile() {
   return 0;
 }
 
-// Choosing a folder needs the folder dialog, which this system does not have yet: the choice
-// is treated as cancelled.
 int CGameApp::ChooseSaveFolder(bool& chosen) {
   chosen = false;
   const uint8_t kind = GetAppInfo().save_folder_kind;
@@ -135,10 +134,39 @@ int CGameApp::ChooseSaveFolder(bool& chosen) {
       AskYesNo(Printf("%s\nセーブデータ作成フォルダが見つかりません。\n新しくセーブデータ作成フォルダを設定しますか？",
                       chosen_save_folder_),
                kBoxQuestion, plat::kDesktopWindow);
-  if (choose) ReportNotBuiltYet("the folder chooser of the save folder; the choice counts as cancelled");
+  if (choose) {
+    if (const std::optional<int> result = ChooseNewSaveFolder(chosen)) return *result;
+  }
   ShowMessageBox(plat::Utf8ToSjis("セーブデータ作成フォルダがないため、起動できません。"), kBoxExclamation,
                  plat::kDesktopWindow);
   return kSetUpNoSaveFolder;
+}
+
+// The user picks the folder under which the game's save folder is made (or taken when it is
+// there already, after asking): 0, or kSetUpNoSaveFolder after its message; none when nothing
+// was chosen.
+std::optional<int> CGameApp::ChooseNewSaveFolder(bool& chosen) {
+  const AppInfo& info = GetAppInfo();
+  char documents[kMaxPath] = {};
+  GetSpecialFolderPath(documents, kFolderDocuments);
+  const std::string parent = BrowseForFolder(
+      plat::kDesktopWindow, Printf("「%s」\nセーブデータ作成フォルダの選択", info.application_name), documents);
+  if (parent.empty()) return std::nullopt;
+  const std::string name = info.save_folder_name.empty() ? info.application_name + " SaveData" : info.save_folder_name;
+  const std::string folder = WithBackslash(parent) + name;
+  if (!FolderExists(folder)) {
+    if (!plat::CreateFolder(folder)) {
+      ShowMessageBox(Printf(kCreationFailed, folder), kBoxStop, plat::kDesktopWindow);
+      return kSetUpNoSaveFolder;
+    }
+  } else if (!AskYesNo(Printf(kAskSaveData, folder, info.application_name), kBoxQuestion, plat::kDesktopWindow)) {
+    ShowMessageBox(Printf(kMoveOrRename, folder, info.application_name), kBoxExclamation, plat::kDesktopWindow);
+    return kSetUpNoSaveFolder;
+  }
+  chosen_save_folder_ = folder;
+  save_folder_ = WithBackslash(folder);
+  chosen = true;
+  return 0;
 }
 
 void CGameApp::SaveSettings(int code) {

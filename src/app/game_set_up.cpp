@@ -103,6 +103,15 @@ void CGameApp::ReadInstallInformationFile() {
   }
 }
 
+void CGameApp::ApplyScreenDrawingSettings() {
+  CScreenManager& screen = GetScreenManager();
+  screen.SetScalingMethod(game_settings_[kSettingEnlargedDrawing]);
+  screen.SetDirectDrawInWindowMode(game_settings_[kSettingDrawingUnenlarged] != 0);
+  screen.SetPowerOfTwoTexture(game_settings_[kSettingPowerOfTwoTextures] != 0);
+  screen.SetLinearFiltering(game_settings_[kSettingBilinearFiltering] != 0);
+  screen.SetPresentThroughDc(game_settings_[kSettingTransferThroughDc] != 0);
+}
+
 // Both drawing choices start unset; this system composes the desktop itself, the case that
 // picks 1 for both.
 void CGameApp::ApplyDrawingSettings() {
@@ -110,12 +119,7 @@ void CGameApp::ApplyDrawingSettings() {
     if (game_settings_[byte] == 0) game_settings_[byte] = 1;
   }
   GetAppInfo().display_list_switch = game_settings_[kSettingResolutionMethod] == 2 ? 1 : 0;
-  CScreenManager& screen = GetScreenManager();
-  screen.SetScalingMethod(game_settings_[kSettingEnlargedDrawing]);
-  screen.SetDirectDrawInWindowMode(game_settings_[kSettingDrawingUnenlarged] != 0);
-  screen.SetPowerOfTwoTexture(game_settings_[kSettingPowerOfTwoTextures] != 0);
-  screen.SetLinearFiltering(game_settings_[kSettingBilinearFiltering] != 0);
-  screen.SetPresentThroughDc(game_settings_[kSettingTransferThroughDc] != 0);
+  ApplyScreenDrawingSettings();
   requested_drawing_method_ = game_settings_[kSettingEnlargedDrawing];
   set_up_screen_mode_ = GetWindowSettings()[kWinScreenMode];
 }

@@ -1,8 +1,8 @@
 // The game's sound output: opened for the main window at start-up, its format set by the
 // sound-device menu command that the scripts send from the game thread.
 #include "app/game_app.h"
-#include "base/not_built.h"
 #include "platform/diagnostic_log.h"
+#include "platform/text_encoding.h"
 
 namespace {
 
@@ -24,7 +24,11 @@ void CGameApp::StartSoundDevice() {
   plat::LogDiagnostic("sound: the sound device cannot be opened (status " + std::to_string(status) +
                       "); the game runs without sound");
   if (game_switches_[kSwitchSoundWarning] != 0) {
-    ReportNotBuiltYet("the warning that sound cannot be played, with its do-not-show-again box");
+    uint8_t switched_off = 0;
+    ShowMessageDialog(plat::Utf8ToSjis("サウンドカードが正常に接続されていないか\n対応していないため、DirectSoundを"
+                                       "利用できません。\nサウンドを再生できません。"),
+                      kDialogOkWithSwitchOff, &switched_off, nullptr, false);
+    game_switches_[kSwitchSoundWarning] = switched_off != 0 ? 0 : 1;
   }
 }
 

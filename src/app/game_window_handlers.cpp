@@ -47,7 +47,6 @@ int CGameApp::OnClose(MessageBlock& block) {
     answer = ShowMessageDialog(text, kDialogYesNo, nullptr, nullptr, false);
     LeaveModal();
   }
-  // A question that could not be shown does not keep the player from ending the game.
   if (answer == 0) return 0;
   return CFrameworkApp::OnClose(block);
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "app/text_input_dialog_model.h"
 #include "platform/window_messages.h"
 
 inline constexpr uint32_t kMsgCursorRequest = 0x9000;      // wParam 1 show, 0 hide the system cursor
@@ -23,7 +24,11 @@ inline constexpr uint32_t kMsgFrontRequest = 0x900A;       // a later instance a
 // The screen-mode toggle, which maximizing the window also asks for.
 inline constexpr uint32_t kCmdScreenModeToggle = 40001;
 // Menu commands that other threads send with a request block.
-inline constexpr uint32_t kCmdSoundDevice = 40030;  // SoundDeviceRequestBlock
+inline constexpr uint32_t kCmdTextInputDialog = 40026;  // TextInputRequestBlock
+inline constexpr uint32_t kCmdOpenFileDialog = 40027;   // FileDialogRequestBlock
+inline constexpr uint32_t kCmdSaveFileDialog = 40028;   // FileDialogRequestBlock
+inline constexpr uint32_t kCmdFolderDialog = 40029;     // FolderDialogRequestBlock
+inline constexpr uint32_t kCmdSoundDevice = 40030;      // SoundDeviceRequestBlock
 
 // Box types of a message-box request.
 inline constexpr int kBoxPlain = 0;
@@ -52,6 +57,36 @@ struct MessageDialogRequestBlock : plat::RequestPayload {
   uint8_t* switch_off = nullptr;     // written by the check box; may be null
   bool fit_to_text = false;
   uint8_t result = 1;  // 1 OK or yes, 0 no or closed
+};
+
+// The text-input dialog: its settings, whose text takes the entry on OK; result 1 after OK, 0
+// when the dialog was closed or could not be shown.
+struct TextInputRequestBlock : plat::RequestPayload {
+  TextInputDialogSettings settings;
+  int32_t result = 0;
+};
+
+// The open- and save-file choosers: `file` proposes a name and takes the chosen path, `file_title`
+// its name. The result is 0 when nothing was chosen; for the save chooser 1 plus the offset of
+// the extension in the path (0 without one), for the open chooser 1.
+struct FileDialogRequestBlock : plat::RequestPayload {
+  std::string title;
+  std::string file;
+  std::string file_title;
+  std::string initial_folder;  // empty: the program's folder
+  std::string filter;          // "description\tpattern\t..."
+  std::string default_extension;
+  bool clear = false;
+  int32_t result = 0;
+};
+
+// The folder chooser: `folder` takes the chosen folder with a trailing backslash; result 1, or 0
+// when nothing was chosen.
+struct FolderDialogRequestBlock : plat::RequestPayload {
+  std::string title;
+  std::string initial_folder;
+  std::string folder;
+  int32_t result = 0;
 };
 
 struct ScreenModeRequestBlock : plat::RequestPayload {

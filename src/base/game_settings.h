@@ -12,7 +12,14 @@ using GameSettingsBlock = std::array<uint8_t, kGameSettingsSize>;
 
 // Named bytes of the block.
 inline constexpr std::size_t kSettingSnapshotWithoutText = 14;  // 0: snapshots carry the text part
+// How messages print: unread and read text each at once or one character per interval (ms).
+inline constexpr std::size_t kSettingUnreadTextAtOnce = 24;
+inline constexpr std::size_t kSettingUnreadTextInterval = 25;
+inline constexpr std::size_t kSettingReadTextAtOnce = 26;
+inline constexpr std::size_t kSettingReadTextInterval = 27;
+inline constexpr std::size_t kSettingSkipReadText = 28;          // read messages are skipped
 inline constexpr std::size_t kSettingSaveText = 30;             // saves carry the text part
+inline constexpr std::size_t kSettingUnreadTextUnskippable = 31;  // the skip toggle leaves unread text
 // The sound channels' switches (bytes) and levels (u32, 0..256) at the script engine's start.
 inline constexpr std::size_t kSettingSoundOn = 81;
 inline constexpr std::size_t kSettingMusicOn = 82;
@@ -24,6 +31,8 @@ inline constexpr std::size_t kSettingMusicLevel = 92;
 inline constexpr std::size_t kSettingSoundEffectLevel = 96;   // a sound-effect channel's level on load
 inline constexpr std::size_t kSettingSecondClassLevel = 100;  // the same for the second class
 inline constexpr std::size_t kSettingVoiceVolume = 104;
+inline constexpr std::size_t kSettingSkipKeyModifier = 130;       // 0 Shift, else Ctrl is the skip key
+inline constexpr std::size_t kSettingSkipKeyReadTextOnly = 131;   // the skip key skips read text only
 inline constexpr std::size_t kSettingChangeResolution = 154;    // change the display resolution in full screen
 inline constexpr std::size_t kSettingResolutionMethod = 156;    // 2 resolution changes through DirectDraw
 inline constexpr std::size_t kSettingMonitorNumber = 157;        // monitor number + 1; 0 the window's monitor

@@ -7,9 +7,8 @@
 
 namespace plat {
 
-bool SetClipboardText(std::string_view utf8) {
+bool SetClipboardText(const std::string& text) {
   if (!InitVideo()) return false;
-  const std::string text(utf8);
   if (SDL_SetClipboardText(text.c_str()) != 0) {
     LogDiagnostic(std::string("clipboard: cannot set the text: ") + SDL_GetError());
     return false;

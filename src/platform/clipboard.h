@@ -1,14 +1,13 @@
-// The desktop's clipboard, as UTF-8 text.
+// The desktop's clipboard.
 #pragma once
 
 #include <string>
-#include <string_view>
 
 namespace plat {
 
-// False when the desktop cannot take the text.
-bool SetClipboardText(std::string_view utf8);
-// Empty when the clipboard holds no text.
+// Puts a UTF-8 text on the clipboard; false when it cannot be had.
+bool SetClipboardText(const std::string& text);
+// The clipboard's text as UTF-8; empty when it holds none.
 std::string GetClipboardText();
 
 }  // namespace plat

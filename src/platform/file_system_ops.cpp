@@ -47,31 +47,6 @@ bool SameCharacter(std::string_view a, std::string_view b) {
   return a.size() == 1 && b.size() == 1 ? NamesMatchIgnoringCase(a, b) : a == b;
 }
 
-// Wildcard match over Shift-JIS characters.
-bool MatchesPattern(std::string_view sjis_name, std::string_view pattern) {
-  if (pattern == "*.*") pattern = "*";
-  const std::vector<std::string_view> name = SplitCharacters(sjis_name);
-  const std::vector<std::string_view> wild = SplitCharacters(pattern);
-  std::size_t n = 0, w = 0;
-  std::size_t star = std::string_view::npos, resume = 0;
-  while (n < name.size()) {
-    if (w < wild.size() && (wild[w] == "?" || SameCharacter(wild[w], name[n]))) {
-      ++n;
-      ++w;
-    } else if (w < wild.size() && wild[w] == "*") {
-      star = w++;
-      resume = n;
-    } else if (star != std::string_view::npos) {
-      w = star + 1;
-      n = ++resume;
-    } else {
-      return false;
-    }
-  }
-  while (w < wild.size() && wild[w] == "*") ++w;
-  return w == wild.size();
-}
-
 bool HasWildcards(std::string_view pattern) { return pattern.find_first_of("*?") != std::string_view::npos; }
 
 std::optional<FindData> DescribeEntry(const std::string& host_path, std::string_view sjis_name) {
@@ -136,6 +111,30 @@ class UniqueFd {
 };
 
 }  // namespace
+
+bool MatchesPattern(std::string_view sjis_name, std::string_view pattern) {
+  if (pattern == "*.*") pattern = "*";
+  const std::vector<std::string_view> name = SplitCharacters(sjis_name);
+  const std::vector<std::string_view> wild = SplitCharacters(pattern);
+  std::size_t n = 0, w = 0;
+  std::size_t star = std::string_view::npos, resume = 0;
+  while (n < name.size()) {
+    if (w < wild.size() && (wild[w] == "?" || SameCharacter(wild[w], name[n]))) {
+      ++n;
+      ++w;
+    } else if (w < wild.size() && wild[w] == "*") {
+      star = w++;
+      resume = n;
+    } else if (star != std::string_view::npos) {
+      w = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (w < wild.size() && wild[w] == "*") ++w;
+  return w == wild.size();
+}
 
 std::vector<FindData> FindFiles(std::string_view engine_pattern) {
   std::vector<FindData> found;

@@ -17,6 +17,8 @@ namespace plat {
 // without wildcards finds at most the one entry it names. Names that Shift-JIS cannot hold,
 // or that are longer than 259 bytes in it, are not listed: the engine could not open them.
 std::vector<FindData> FindFiles(std::string_view engine_pattern);
+// Whether a Shift-JIS name matches a pattern as the listings match them.
+bool MatchesPattern(std::string_view sjis_name, std::string_view pattern);
 std::optional<FindData> FindFirstFile(std::string_view engine_pattern);
 
 // The attributes of a file or folder, nothing when it does not exist.

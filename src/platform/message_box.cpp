@@ -71,13 +71,19 @@ int ShowWithSdl(const MessageBoxRequest& request) {
 
 }  // namespace
 
-int ShowMessageBox(const MessageBoxRequest& request) {
+std::optional<int> ScriptedMessageBoxAnswer(const MessageBoxRequest& request) {
   ScopedMessageBoxAnswers::Answerer answer;
   {
     std::lock_guard guard(g_answer_lock);
     answer = g_answer;
   }
-  return answer ? answer(request) : ShowWithSdl(request);
+  if (!answer) return std::nullopt;
+  return answer(request);
+}
+
+int ShowMessageBox(const MessageBoxRequest& request) {
+  const std::optional<int> scripted = ScriptedMessageBoxAnswer(request);
+  return scripted ? *scripted : ShowWithSdl(request);
 }
 
 ScopedMessageBoxAnswers::ScopedMessageBoxAnswers(Answerer answer) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/window_messages.h"
@@ -44,6 +45,10 @@ struct MessageBoxRequest {
 // escape button (IDCANCEL for OK/Cancel, IDNO for Yes/No, IDOK for a single button). A box that
 // cannot be shown (no display) is written to the program log and answers kMessageBoxNotShown.
 int ShowMessageBox(const MessageBoxRequest& request);
+
+// The scripted answer to a box or dialog while answers are scripted (ScopedMessageBoxAnswers);
+// none when the player answers on the screen.
+std::optional<int> ScriptedMessageBoxAnswer(const MessageBoxRequest& request);
 
 // While it lives, every message box goes to `answer` instead of the screen.
 class ScopedMessageBoxAnswers {

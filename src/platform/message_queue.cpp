@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/dropped_files.h"
 #include "platform/input_state.h"
+#include "platform/dialog_host.h"
 #include "platform/menu_overlay.h"
 #include "platform/screen_presenter.h"
 #include "platform/session_end.h"
@@ -167,8 +168,8 @@ void MessageQueue::Invalidate(WindowId window) {
 }
 
 void MessageQueue::AddEvent(const SDL_Event& event) {
-  // An open menu bar takes its window's input before the window sees it.
-  if (MenuOverlay::TakeEvent(event)) return;
+  // An open dialog, then an open menu bar, takes the input before the window sees it.
+  if (dialog_host::TakeEvent(event) || MenuOverlay::TakeEvent(event)) return;
   InputState::Instance().Take(event);
   std::vector<Message> translated;
   translator_.Translate(event, ContextFor(event), translated);

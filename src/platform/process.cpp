@@ -78,4 +78,10 @@ bool OpenWithDesktop(std::string_view engine_path) {
   return Spawn({"xdg-open", *host}, true, ProcessWait::kNone);
 }
 
+bool OpenWebAddress(std::string_view address) {
+  // Anything else would let a game's settings open local files or programs.
+  if (!address.starts_with("http://") && !address.starts_with("https://")) return false;
+  return Spawn({"xdg-open", std::string(address)}, true, ProcessWait::kNone);
+}
+
 }  // namespace plat

@@ -19,4 +19,7 @@ bool StartProcess(std::string_view command_line, ProcessWait wait);
 // Hands a file or folder (an engine path) to the desktop's opener, without waiting.
 bool OpenWithDesktop(std::string_view engine_path);
 
+// Hands a web address (http or https only) to the desktop's browser, without waiting.
+bool OpenWebAddress(std::string_view address);
+
 }  // namespace plat

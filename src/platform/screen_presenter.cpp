@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "platform/diagnostic_log.h"
+#include "platform/dialog_host.h"
 #include "platform/menu_overlay.h"
 #include "platform/message_queue.h"
 #include "platform/surface.h"
@@ -280,6 +281,7 @@ void ScreenPresenter::Render() {
   SDL_RenderClear(renderer_);
   if (texture_ != nullptr) RenderScreen();
   MenuOverlay::DrawOver(id_, renderer_);
+  dialog_host::DrawOver(id_, renderer_);
 }
 
 void ScreenPresenter::RenderScreen() {
@@ -353,7 +355,9 @@ void ScreenPresenter::UploadStaged() {
 }
 
 void ScreenPresenter::Repaint() {
-  if (renderer_ == nullptr || texture_ == nullptr) return;
+  // A dialog shows even over a window that has presented nothing yet.
+  if (texture_ == nullptr && !(IsDialogOpen(id_) && HasRenderer())) return;
+  if (renderer_ == nullptr) return;
   Render();
   SDL_RenderPresent(renderer_);
 }

@@ -36,7 +36,7 @@ class CTextLayout : public CTextLayoutBase {
 
   uint32_t Create(CDrawList* draw_list, uint32_t priority, int32_t width, int32_t height, int32_t x, int32_t y,
                   CFont* font, CFont* ruby_font, uint32_t key);
-  void Destroy();
+  virtual void Destroy();
   // 1 null font, -1 image not created.
   int32_t SetFont(CFont* font, CFont* ruby_font, bool redraw);
   // The pictures stay the caller's; the composite takes the size of the first of second mask,
@@ -51,7 +51,7 @@ class CTextLayout : public CTextLayoutBase {
   // False when a composite already exists.
   bool SetFrameSlices(int32_t left_corner, int32_t top_corner, int32_t tile_width, int32_t tile_height);
   // -1 nothing changed, -2 image not created, else 0.
-  int32_t SetBackground(uint8_t style, uint32_t colour, uint8_t alpha, bool redraw);
+  virtual int32_t SetBackground(uint8_t style, uint32_t colour, uint8_t alpha, bool redraw);
   void SetLayoutRect(int32_t left, int32_t top, int32_t right, int32_t bottom, bool redraw);
   void SetDrawParams(int32_t left, int32_t top, int32_t right, int32_t bottom, bool redraw);
   // 1 no memory for the map.
@@ -94,6 +94,11 @@ class CTextLayout : public CTextLayoutBase {
   size_t highlight_pool_size() const { return highlight_boxes_.size(); }
   const CColorBox& highlight_box(size_t index) const { return *highlight_boxes_.at(index); }
 
+ protected:
+  CSprite& page_sprite() { return sprite_; }
+  // A rectangle of the page was drawn: marked in the image and repainted where the sprite shows it.
+  void MarkPageChanged(const plat::Rect& rect);
+
  private:
   void ApplyBackground(bool style_changed, bool colour_changed, bool alpha_changed);
   int32_t LoadNamedImages(const char* frame_file, const char* mask_file, const char* second_mask_file);
@@ -105,8 +110,6 @@ class CTextLayout : public CTextLayoutBase {
   uint32_t MakeRegionMap(bool keep_pixels);
   // The sprite shows the page image (anew after it was made again) at (x, y), blended by its alpha.
   bool ShowPage(int32_t x, int32_t y);
-  // A rectangle of the page was drawn: marked in the image and repainted where the sprite shows it.
-  void MarkPageChanged(const plat::Rect& rect);
 
   CDrawList* draw_list_ = nullptr;
   uint32_t priority_ = 0;

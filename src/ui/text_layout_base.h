@@ -111,6 +111,10 @@ class CTextLayoutBase : public CGuiElement {
   bool IsNoBreakSbcs(uint8_t next) const;
   bool IsNoBreakDbcs(uint8_t lead, uint8_t trail) const;
 
+  // The area inside the margins, relative to them.
+  plat::Rect GetTextArea() const {
+    return {0, 0, box_width_ - margin_left_ - margin_right_, box_height_ - margin_top_ - margin_bottom_};
+  }
   int32_t pen_x() const { return pen_x_; }
   int32_t pen_y() const { return pen_y_; }
   int32_t line_size() const { return line_size_; }

@@ -8,6 +8,7 @@
 
 #include "app/game_app.h"
 #include "base/little_endian.h"
+#include "platform/dialog_host.h"
 #include "platform/message_box.h"
 #include "platform/text_encoding.h"
 #include "support/game_settings_files.h"
@@ -96,9 +97,11 @@ TEST_F(GameSetUpTest, MissingApplicationFilesEndTheStartWithOneAndTwo) {
   EXPECT_EQ(boxes_.size(), 2u);
 }
 
-TEST_F(GameSetUpTest, WithoutAFolderChooserAChosenSaveFolderCannotBeHad) {
+TEST_F(GameSetUpTest, ACancelledFolderChoiceEndsTheStartWithFour) {
   WriteGame(2);
   SetUpGame game(game_.EnginePath());
+  // The chooser, when a display shows it, is closed as its close box would.
+  const plat::ScopedDialogWatcher cancel([](const plat::DialogShot&) { return true; });
   EXPECT_EQ(game.SetUp(), 4);
   ASSERT_FALSE(boxes_.empty());
   EXPECT_EQ(boxes_.back().text, plat::Utf8ToSjis("セーブデータ作成フォルダがないため、起動できません。"));

@@ -7,6 +7,9 @@
 
 #include "app/game_app.h"
 #include "app/private_messages.h"
+#include "platform/dialog_host.h"
+#include "platform/message_box.h"
+#include "platform/text_encoding.h"
 #include "sound/sound_device_list.h"
 #include "support/fake_audio_backend.h"
 #include "support/log_capture.h"
@@ -59,15 +62,23 @@ TEST(GameSoundDeviceTest, TheDeviceOpensAtStartUpWithTheSettingsOptionsAndIsPubl
   EXPECT_FALSE(Logged(log, "sound"));
 }
 
-TEST(GameSoundDeviceTest, ADeviceThatCannotOpenLeavesTheGameRunningWithoutSound) {
+TEST(GameSoundDeviceTest, ADeviceThatCannotOpenLeavesTheGameRunningWithoutSoundAfterItsWarning) {
   LogCapture log;
   FakeAudioBackend backend;
   backend.make_devices = false;
+  std::vector<plat::MessageBoxRequest> warned;
+  const plat::ScopedMessageBoxAnswers answers([&warned](const plat::MessageBoxRequest& request) {
+    warned.push_back(request);
+    return plat::IDOK;
+  });
   SingleThreadGame game;
   EXPECT_EQ(game.InitDevices(), 0);
   EXPECT_EQ(game.GetSoundOutput().GetDirectSound(), nullptr);
   EXPECT_TRUE(Logged(log, "the sound device cannot be opened (status 2)"));
-  EXPECT_TRUE(Logged(log, "do-not-show-again"));
+  ASSERT_EQ(warned.size(), 1u);
+  EXPECT_EQ(warned[0].text.rfind(plat::Utf8ToSjis("サウンドカード"), 0), 0u);
+  // The check box was not ticked: the warning stays on.
+  EXPECT_EQ(game.GetGameSwitches()[6], 1);
 }
 
 TEST(GameSoundDeviceTest, TheSoundDeviceCommandSetsTheFormatAndAnswersInTheFirstWord) {
@@ -99,9 +110,16 @@ TEST(GameSoundDeviceTest, TheSoundDeviceCommandSetsTheFormatAndAnswersInTheFirst
   game.OnMenuCommand(block);
   EXPECT_EQ(static_cast<int32_t>(request.words[0]), CSoundOutput::kBelowPriorityLevel);
 
+  // Other commands go to their own handlers: the version dialog opens (and is closed at once).
+  std::vector<std::string> shown;
+  const plat::ScopedDialogWatcher watcher([&shown](const plat::DialogShot& shot) {
+    shown.push_back(shot.title);
+    return true;
+  });
   MessageBlock other{nullptr, plat::WM_COMMAND, 40004, 0, nullptr, 0};
   game.OnMenuCommand(other);
-  EXPECT_TRUE(Logged(log, "menu command 40004"));
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(shown.front(), "バージョン情報");
 }
 
 TEST(GameSoundDeviceTest, TheEndOfTheGameThreadDestroysTheListedBuffers) {

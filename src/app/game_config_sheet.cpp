@@ -1,0 +1,63 @@
+// The configuration sheet ("入力・その他設定") over the main window, and what its confirmed
+// pages change: the bindings, the screen manager's drawing settings.
+#include "app/config_sheet_view.h"
+#include "app/dialog_modal_scope.h"
+#include "app/game_app.h"
+#include "app/modal_state_scope.h"
+#include "base/game_key_bindings.h"
+#include "base/input_manager.h"
+#include "base/joystick.h"
+#include "base/lock_guard.h"
+#include "base/not_built.h"
+#include "platform/diagnostic_log.h"
+#include "platform/text_encoding.h"
+
+namespace {
+
+constexpr uint8_t kChangingSettings = 1;
+constexpr std::size_t kSettingTopmostInFullScreen = 155;
+
+}  // namespace
+
+int CGameApp::ShowConfigSheet() {
+  if (modal_state_ != 0 || !IsMenuPermitted(kMenuSettings)) return 0;
+  ModalStateScope changing(modal_state_, kChangingSettings);
+  const DialogModalScope modal(*this);
+  const bool joystick = GetInputManager().GetJoystickCount() > 0;
+  // No movie object plays in this system yet, so the volume has nothing to preview through.
+  CConfigSheetModel model(game_settings_, joystick, {});
+  std::vector<std::string> monitors;
+  for (const auto& display : GetScreenManager().GetDisplayList()) monitors.push_back(plat::SjisToUtf8(display->description));
+  CConfigSheetView view(model, monitors, [this]() -> int32_t {
+    const CLockGuard display(GetDisplayLock());
+    CJoystick* device = GetInputManager().GetJoystick(0);
+    if (device == nullptr) return -1;
+    device->Update();
+    return device->GetFirstPressed();
+  });
+  plat::DialogFrame frame{"入力・その他設定", CConfigSheetView::kWidth, 0, -1, -1,
+                          CConfigSheetView::Texts()};
+  frame.texts.insert(frame.texts.end(), monitors.begin(), monitors.end());
+  if (!plat::RunModalDialog(DialogOwner(), frame, view)) {
+    plat::LogDiagnostic("the configuration sheet cannot be shown");
+    return 0;
+  }
+  if (!view.Confirmed()) return 0;
+  ApplyConfirmedPages(model.Confirm(), model.HintSettingsChanged());
+  return 1;
+}
+
+void CGameApp::ApplyConfirmedPages(const std::array<bool, 4>& pages, bool hint_settings_changed) {
+  if (pages[kConfigKeyboardPage] && g_KeyBindings != nullptr) ApplyKeyboardSettings(*g_KeyBindings, game_settings_);
+  if (pages[kConfigJoystickPage] && g_KeyBindings != nullptr) {
+    const CLockGuard lock(app_lock_);
+    ApplyJoystickAndMouseSettings(GetInputManager(), *g_KeyBindings, game_settings_);
+  }
+  if (pages[kConfigWindowPage]) {
+    ApplyScreenDrawingSettings();
+    GetAppInfo().fullscreen_topmost = game_settings_[kSettingTopmostInFullScreen];
+  }
+  if (hint_settings_changed && script_host_ != nullptr) {
+    ReportNotBuiltYet("passing the changed hint settings on to the message layers");
+  }
+}

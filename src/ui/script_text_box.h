@@ -1,0 +1,99 @@
+// The message box of the game's scripts (widget type 111): a text layout that prints the current
+// message of a message parser through its animation task, shows an animated wait icon while it
+// waits for the player, draws the speaker's name into a companion name box and keeps the voice
+// part of the speaker field. The skip toggle, a check button of the scripts', makes it skip.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "ui/text_layout.h"
+
+class CCellSheet;
+class CCheckButton;
+class CPicturePart;
+class CTextAnimTask;
+class CTimerManager;
+class IMessageText;
+
+class CScriptTextBox : public CTextLayout {
+ public:
+  static constexpr int32_t kType = 111;
+  // StartAnimation and ShowAllAtOnce.
+  static constexpr uint32_t kNoTimersOrMessage = 1;
+  static constexpr uint32_t kTaskRefused = 2;
+  static constexpr uint32_t kVoiceNameTooLong = 2;
+  static constexpr uint32_t kWaitIconFailed = 3;
+  // ControlAnimation without a task.
+  static constexpr uint32_t kNoTask = 1;
+  // The voice name holds this many bytes with its terminator.
+  static constexpr size_t kVoiceNameSize = 16;
+
+  CScriptTextBox(IMessageText* message, CTimerManager* timers) : message_(message), timers_(timers) {}
+  ~CScriptTextBox() override;
+
+  int32_t GetType() const override { return kType; }
+  // The name box moves by the same offset.
+  void SetPosition(int32_t x, int32_t y) override;
+  // The name box shows only while a name is shown.
+  void SetActive(bool active) override;
+  // Ends the animation task and the wait icon, then the layout.
+  void Destroy() override;
+  // The name box takes the same background; the wait icon keeps the new one under it.
+  int32_t SetBackground(uint8_t style, uint32_t colour, uint8_t alpha, bool redraw) override;
+
+  // A clean page; the name box goes.
+  void NewPage();
+  // The picture set of the wait icon from the next start on; an existing icon ends.
+  void SetPictureSet(CCellSheet* picture_set);
+  // 0; kNoTimersOrMessage; kTaskRefused; kWaitIconFailed; kVoiceNameTooLong after starting.
+  uint32_t StartAnimation(bool mode);
+  // Prints the current message to its end at once: as StartAnimation without an icon.
+  uint32_t ShowAllAtOnce();
+  // CTextAnimTask's operations: 0; kNoTask; CTextAnimTask::kBadOperation.
+  uint32_t ControlAnimation(uint32_t operation);
+
+  void SetNameBox(CTextLayout* name_box) { name_box_ = name_box; }
+  // 0 to 3 as DrawTextAligned; 4 and above spread the name over the name box.
+  void SetNameAlignment(uint8_t alignment) { name_alignment_ = alignment; }
+  void SetCompanion(CCheckButton* companion) { companion_ = companion; }
+  void SetClickToAdvance(bool on) { click_to_advance_ = on; }
+
+  const char* voice_name() const { return voice_name_.data(); }
+  bool wait_icon_shown() const { return wait_icon_shown_; }
+  bool name_shown() const { return name_shown_; }
+  const CTextAnimTask* animation() const { return animation_; }
+  const CPicturePart* wait_icon() const { return wait_icon_; }
+
+ private:
+  friend class CTextAnimTask;
+
+  uint32_t MakeAnimation();
+  uint32_t MakeWaitIcon();
+  void ShowWaitIcon();
+  void HideWaitIcon();
+  void DrawSpeakerName();
+  // kVoiceNameTooLong leaves the voice name empty.
+  uint32_t TakeVoiceName();
+  // The decide action, action 19, or the left button away from the owner's other widgets.
+  bool IsAdvanceRequested() const;
+  bool CompanionForcesSkip() const;
+  void AllowCompanion(bool allowed);
+  // A string drawn as one unit at the pen, which moves past it.
+  void DrawStringAtPen(const char* text);
+  int32_t FontSize() const { return FontHeight(); }
+  void SetFontSize(int32_t size);
+
+  IMessageText* message_;
+  CTimerManager* timers_;
+  CTextAnimTask* animation_ = nullptr;
+  CPicturePart* wait_icon_ = nullptr;
+  bool click_to_advance_ = true;
+  std::array<char, kVoiceNameSize> voice_name_{};
+  CCellSheet* picture_set_ = nullptr;
+  CTextLayout* name_box_ = nullptr;
+  CCheckButton* companion_ = nullptr;
+  uint8_t name_alignment_ = 0;
+  bool wait_icon_shown_ = false;
+  bool name_shown_ = false;
+};

@@ -17,6 +17,7 @@
 #include "app/main_window.h"
 #include "app/message_handler.h"
 #include "app/start_up_log.h"
+#include "app/system_report.h"
 #include "app/text_input_buffer.h"
 #include "platform/audio_output.h"
 #include "platform/menu_overlay.h"
@@ -280,6 +281,11 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   void LogDisplay();
   // The drive, application and process sections and the closing line.
   void LogClosingSections();
+  // The drives that hold the program and the saved data.
+  std::vector<CStartUpLog::Drive> ListDrives();
+  // What the system report prints, but the frame pacer's flags; the clock is read only for the
+  // detailed report.
+  SystemReportFacts GatherSystemReportFacts(bool detailed);
   // Ends a blocking wait: clears the flag and enables the window again.
   void FinishBlockingWait(plat::WindowId* window);
   // The button chosen, or plat::kMessageBoxNotShown.

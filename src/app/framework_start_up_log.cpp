@@ -1,11 +1,14 @@
-// The start-up log's sections as the start-up writes them, filled from the running system.
+// The start-up log's sections as the start-up writes them, and the system report's facts, filled
+// from the running system.
 #include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/framework_app.h"
+#include "base/joystick.h"
 #include "base/path.h"
+#include "pixel/pixel_kernel_choice.h"
 #include "platform/host_path.h"
 #include "platform/text_encoding.h"
 
@@ -47,8 +50,7 @@ void CFrameworkApp::LogDisplay() {
   start_up_log_.Flush();
 }
 
-void CFrameworkApp::LogClosingSections() {
-  // The drives that hold the program and the saved data.
+std::vector<CStartUpLog::Drive> CFrameworkApp::ListDrives() {
   std::vector<std::pair<std::string, bool>> mount_points;
   for (const char* folder : {static_cast<const char*>(g_ModuleFolder), GetSaveFolder()}) {
     if (folder == nullptr || folder[0] == '\0') continue;
@@ -70,9 +72,43 @@ void CFrameworkApp::LogClosingSections() {
     }
     drives.push_back(drive);
   }
-  start_up_log_.WriteDrives(drives);
+  return drives;
+}
+
+void CFrameworkApp::LogClosingSections() {
+  start_up_log_.WriteDrives(ListDrives());
   start_up_log_.WriteApplicationsAndProcesses(plat::RunningProgramPaths());
   start_up_log_.WriteClosing(plat::CurrentLocalTime());
   start_up_log_.Flush();
   start_up_log_ = CStartUpLog{};
+}
+
+SystemReportFacts CFrameworkApp::GatherSystemReportFacts(bool detailed) {
+  SystemReportFacts facts;
+  facts.app = info_;
+  facts.system = plat::ReadSystemFacts();
+  facts.desktop = plat::GetDesktopInfo();
+  facts.screen_up = GetMainWindow().IsWindow();
+  facts.module_folder = g_ModuleFolder;
+  facts.sound_devices = g_SoundDeviceList;
+  facts.input_method = environment_[kEnvInputMethod];
+  facts.key_count = kKeyboardKeys;
+  facts.mouse_axes = kMouseAxes;
+  facts.mouse_buttons = kMouseButtons;
+  if (const CJoystick* joystick = input_.GetJoystick(0)) {
+    facts.joystick = ReportJoystick{joystick->GetDeviceNumber(), joystick->GetName(), joystick->GetAxisCount(),
+                                    joystick->GetButtonCount()};
+  }
+  facts.uses_mmx = g_CpuHasMmx != 0;
+  facts.uses_sse = g_CpuInfo.sse;
+  facts.full_screen = full_screen_;
+  facts.screen_width = info_.screen_width;
+  facts.screen_height = info_.screen_height;
+  facts.screen_depth = window_block_[kWinColourDepth];
+  facts.cpu = g_CpuInfo;
+  if (!detailed) return facts;
+  facts.megahertz = plat::ReportedCpuMegahertz();
+  facts.drives = ListDrives();
+  facts.processes = plat::RunningProgramPaths();
+  return facts;
 }

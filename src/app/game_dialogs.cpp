@@ -7,7 +7,6 @@
 #include "app/version_dialog_view.h"
 #include "base/file_dialog.h"
 #include "base/file_services.h"
-#include "base/not_built.h"
 #include "base/path.h"
 #include "platform/clipboard.h"
 #include "platform/diagnostic_log.h"
@@ -38,9 +37,11 @@ void CGameApp::ShowVersionDialog() {
   ModalStateScope showing(modal_state_, kShowingVersion);
   const DialogModalScope modal(*this);
   CVersionDialogModel model(
-      [](bool /*detailed*/) {
-        ReportNotBuiltYet("the system report of the version dialog");
-        return std::string();
+      [this](bool detailed) {
+        SystemReportFacts facts = GatherSystemReportFacts(detailed);
+        facts.uses_counter = pacer_.UsesCounter();
+        facts.skip_enabled = pacer_.IsSkipEnabled();
+        return WriteSystemReport(facts, detailed);
       },
       game_settings_[kSettingDetailedReport]);
   const AppInfo& info = GetAppInfo();

@@ -14,11 +14,7 @@
 
 namespace {
 
-const std::string& Mark(bool present) {
-  static const std::string kPresent = plat::Utf8ToSjis("○");
-  static const std::string kAbsent = plat::Utf8ToSjis("×");
-  return present ? kPresent : kAbsent;
-}
+const std::string& Mark(bool present) { return FeatureMark(present); }
 
 constexpr int kMegabyteShift = 20;
 
@@ -52,19 +48,22 @@ unsigned CStartUpLog::Open(const std::string& path) {
   return result;
 }
 
-void CStartUpLog::Printf(const char* format, ...) {
-  va_list arguments;
-  va_start(arguments, format);
+void AppendFormattedV(std::string& text, const char* format, va_list arguments) {
   va_list copy;
   va_copy(copy, arguments);
   const int size = std::vsnprintf(nullptr, 0, format, copy);
   va_end(copy);
-  if (size > 0) {
-    const std::size_t start = text_.size();
-    text_.resize(start + static_cast<std::size_t>(size) + 1);
-    std::vsnprintf(text_.data() + start, static_cast<std::size_t>(size) + 1, format, arguments);
-    text_.pop_back();
-  }
+  if (size <= 0) return;
+  const std::size_t start = text.size();
+  text.resize(start + static_cast<std::size_t>(size) + 1);
+  std::vsnprintf(text.data() + start, static_cast<std::size_t>(size) + 1, format, arguments);
+  text.pop_back();
+}
+
+void CStartUpLog::Printf(const char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  AppendFormattedV(text_, format, arguments);
   va_end(arguments);
 }
 
@@ -100,27 +99,11 @@ void CStartUpLog::WriteSystem(const plat::SystemFacts& facts, const std::optiona
 }
 
 void CStartUpLog::WriteProcessor(const CpuInfo& cpu, std::optional<uint32_t> megahertz, uint32_t processor_count) {
-  Printf("[ CPU ]\r\nName    : ");
-  if (!cpu.brand.empty()) {
-    Printf("%s [ %s ]", cpu.brand.c_str(), cpu.name.c_str());
-  } else {
-    Printf("%s", cpu.name.c_str());
-  }
+  Printf("[ CPU ]\r\nName    : %s", FormatCpuName(cpu).c_str());
   Printf("\r\nVender  : %s\r\n", cpu.vendor.c_str());
   Printf("          Type %d / Family %d / Model %d / Stepping %d\r\n", cpu.type, cpu.family, cpu.model, cpu.stepping);
   if (megahertz) Printf("CpuClock: %s (%u CPU)\r\n", FormatCpuClock(*megahertz).c_str(), processor_count);
-  Printf("Cache   : ");
-  std::string caches;
-  auto add = [&caches](const std::string& text) { caches += (caches.empty() ? "" : " / ") + text; };
-  if (cpu.caches.l1_trace != 0) {
-    add(plat::Utf8ToSjis("L1 T-Cache ") + std::to_string(cpu.caches.l1_trace) + plat::Utf8ToSjis("KμOPs"));
-  } else if (cpu.caches.l1_code != 0) {
-    add("L1 C-Cache " + std::to_string(cpu.caches.l1_code) + "KB");
-  }
-  if (cpu.caches.l1_data != 0) add("L1 D-Cache " + std::to_string(cpu.caches.l1_data) + "KB");
-  if (cpu.caches.l2 != 0) add("L2 Cache " + std::to_string(cpu.caches.l2) + "KB");
-  if (cpu.caches.l3 != 0) add("L3 Cache " + std::to_string(cpu.caches.l3) + "KB");
-  Printf("%s", caches.c_str());
+  Printf("Cache   : %s", FormatCpuCaches(cpu.caches).c_str());
   Printf("\r\nSupport : FPU %s / TSC %s / CMOV %s\r\n", Mark(cpu.fpu).c_str(), Mark(cpu.tsc).c_str(),
          Mark(cpu.cmov).c_str());
   Printf("          MMX %s / SSE %s / SSE2 %s / SSE3 %s / MMX+ %s / 3DNow! %s / 3DNow!+ %s / HTT %s\r\n\r\n\r\n",

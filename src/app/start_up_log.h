@@ -4,6 +4,7 @@
 // sections written so far.
 #pragma once
 
+#include <cstdarg>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -59,6 +60,9 @@ class CStartUpLog {
   std::string path_;
   std::string text_;
 };
+
+// Appends `format` filled from `arguments` to `text`, as vsnprintf prints it.
+void AppendFormattedV(std::string& text, const char* format, va_list arguments);
 
 // The free and total space in MB of a fixed drive, in thousands groups as the drive lines
 // print them: "  1,234,567 /     12,345 MB".

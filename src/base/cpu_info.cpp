@@ -204,3 +204,27 @@ std::string FormatCpuClock(uint32_t megahertz) {
   }
   return text;
 }
+
+std::string FormatCpuName(const CpuInfo& cpu) {
+  return cpu.brand.empty() ? cpu.name : cpu.brand + " [ " + cpu.name + " ]";
+}
+
+std::string FormatCpuCaches(const CpuCaches& caches) {
+  std::string text;
+  auto add = [&text](const std::string& part) { text += (text.empty() ? "" : " / ") + part; };
+  if (caches.l1_trace != 0) {
+    add(plat::Utf8ToSjis("L1 T-Cache ") + std::to_string(caches.l1_trace) + plat::Utf8ToSjis("KμOPs"));
+  } else if (caches.l1_code != 0) {
+    add("L1 C-Cache " + std::to_string(caches.l1_code) + "KB");
+  }
+  if (caches.l1_data != 0) add("L1 D-Cache " + std::to_string(caches.l1_data) + "KB");
+  if (caches.l2 != 0) add("L2 Cache " + std::to_string(caches.l2) + "KB");
+  if (caches.l3 != 0) add("L3 Cache " + std::to_string(caches.l3) + "KB");
+  return text;
+}
+
+const std::string& FeatureMark(bool present) {
+  static const std::string kPresent = plat::Utf8ToSjis("○");
+  static const std::string kAbsent = plat::Utf8ToSjis("×");
+  return present ? kPresent : kAbsent;
+}

@@ -48,3 +48,13 @@ void ApplyCacheDescriptors(const plat::CpuidLeaf& leaf2, uint8_t family, CpuCach
 
 // The clock as the log and the report print it: "？？MHz" for 0, "850MHz", "2.40GHz" (Shift-JIS).
 std::string FormatCpuClock(uint32_t megahertz);
+
+// "brand [ name ]", or the name alone for a processor without a brand text.
+std::string FormatCpuName(const CpuInfo& cpu);
+
+// The known cache sizes joined by " / ": "L1 T-Cache 12KμOPs" (or "L1 C-Cache 16KB"),
+// "L1 D-Cache 16KB", "L2 Cache 256KB", "L3 Cache 2048KB" (Shift-JIS).
+std::string FormatCpuCaches(const CpuCaches& caches);
+
+// "○" for a feature that is present, "×" for one that is absent (Shift-JIS).
+const std::string& FeatureMark(bool present);

@@ -14,6 +14,7 @@
 #include "platform/message_queue.h"
 #include "scene/draw_list.h"
 #include "support/fake_clock.h"
+#include "support/japanese_face.h"
 #include "support/layer_window_test.h"
 #include "support/png_file.h"
 #include "support/scoped_pixel_library.h"
@@ -23,7 +24,6 @@
 
 namespace {
 
-constexpr char kGothic[] = "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E";  // ＭＳ ゴシック
 constexpr int32_t kWidth = 320;
 constexpr int32_t kHeight = 120;
 constexpr int32_t kFieldX = 40;

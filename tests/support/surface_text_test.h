@@ -9,6 +9,7 @@
 
 #include "pixel/pixel_tables.h"
 #include "support/fake_font_face.h"
+#include "support/japanese_face.h"
 #include "support/sprite_device_screen.h"
 #include "ui/font_base.h"
 
@@ -20,7 +21,7 @@ class SurfaceTextTest : public ::testing::Test {
   template <typename Font>
   std::unique_ptr<Font> MakeFont(uint8_t glyph_format) {
     auto font = std::make_unique<Font>(FakeFontFace::Factory(log_));
-    EXPECT_EQ(font->SetFont(16, 0, 0, "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E"), 0u);  // ＭＳ ゴシック
+    EXPECT_EQ(font->SetFont(16, 0, 0, kGothic), 0u);
     font->SetGlyphFormat(glyph_format);
     return font;
   }

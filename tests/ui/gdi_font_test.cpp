@@ -7,10 +7,10 @@
 
 #include "platform/gdi.h"
 #include "support/fake_font_face.h"
+#include "support/japanese_face.h"
 
 namespace {
 
-constexpr char kGothic[] = "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E";  // ＭＳ ゴシック
 constexpr char kHiraganaA[] = "\x82\xA0";                                        // あ
 
 TEST(GdiFont, MeasuresWholeLinesWithSpacingBetweenThem) {

@@ -15,6 +15,7 @@
 #include "scene/draw_list.h"
 #include "support/fake_clock.h"
 #include "support/fake_message_text.h"
+#include "support/japanese_face.h"
 #include "support/layer_window_test.h"
 #include "support/png_file.h"
 #include "support/scoped_pixel_library.h"
@@ -24,7 +25,6 @@
 
 namespace {
 
-constexpr char kGothic[] = "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E";  // ＭＳ ゴシック
 constexpr char kBefore[] = "\x91\x8B\x82\xCC\x8A\x4F\x82\xF0";                   // 窓の外を
 constexpr char kAfter[] = "\x8C\xA9\x82\xE9\x82\xC6\x81\x41";                    // 見ると、
 constexpr int32_t kWidth = 320;

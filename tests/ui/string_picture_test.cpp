@@ -9,13 +9,13 @@
 
 #include "gfx/image.h"
 #include "pixel/pixel_tables.h"
+#include "support/japanese_face.h"
 #include "support/png_file.h"
 #include "ui/font.h"
 #include "ui/gdi_font.h"
 
 namespace {
 
-constexpr char kGothic[] = "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E";  // ＭＳ ゴシック
 constexpr char kText[] = "\x82\xA0\x82\xA2\x82\xA4\x8A\xBF\x8E\x9A Test";   // あいう漢字 Test
 constexpr int32_t kSize = 24;
 constexpr int32_t kLinePitch = 36;

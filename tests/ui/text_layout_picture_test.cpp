@@ -10,6 +10,7 @@
 #include "base/trig_tables.h"
 #include "pixel/pixel_tables.h"
 #include "scene/draw_list.h"
+#include "support/japanese_face.h"
 #include "support/png_file.h"
 #include "support/scoped_pixel_library.h"
 #include "ui/font.h"
@@ -18,7 +19,6 @@
 
 namespace {
 
-constexpr char kGothic[] = "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E";  // ＭＳ ゴシック
 // 今日は朝から雨が降っていた。窓の外を見ると、小さな猫が軒下で雨宿りをしている。
 // 「おいで」と呼んでみたが、猫はこちらをちらっと見ただけだった。
 constexpr char kPage[] =

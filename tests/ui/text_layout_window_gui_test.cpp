@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "scene/draw_list.h"
+#include "support/japanese_face.h"
 #include "support/layer_window_test.h"
 #include "support/png_file.h"
 #include "support/scoped_pixel_library.h"
@@ -15,7 +16,6 @@
 
 namespace {
 
-constexpr char kGothic[] = "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E";  // ＭＳ ゴシック
 // 窓の外を見ると、小さな猫が軒下で雨宿りをしている。
 constexpr char kPage[] =
     "\x91\x8B\x82\xCC\x8A\x4F\x82\xF0\x8C\xA9\x82\xE9\x82\xC6\x81\x41\x8F\xAC\x82\xB3\x82\xC8\x94\x4C"

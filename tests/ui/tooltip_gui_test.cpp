@@ -12,6 +12,7 @@
 #include "gui_test_support.h"
 #include "pixel/pixel_tables.h"
 #include "support/fake_screen_transition.h"
+#include "support/japanese_face.h"
 #include "support/png_file.h"
 #include "support/test_window.h"
 #include "ui/font.h"
@@ -19,7 +20,6 @@
 
 namespace {
 
-constexpr char kGothic[] = "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E";  // ＭＳ ゴシック
 constexpr char kTip[] = "\x83\x71\x83\x93\x83\x67: tooltip";                     // ヒント: tooltip
 constexpr int32_t kWidth = 320;
 constexpr int32_t kHeight = 240;

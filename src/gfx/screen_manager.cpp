@@ -81,6 +81,8 @@ CScreenManager::CScreenManager() {
 
 CScreenManager::~CScreenManager() {
   DestroyObjects();
+  // Fonts last: the text sprites and text objects point at them until they are gone.
+  if (font_list_ != nullptr) font_list_->DestroyAll();
   ReleaseSurfaces();
   ClearDisplayList();
 }

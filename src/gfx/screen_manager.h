@@ -13,10 +13,12 @@
 #include <vector>
 
 #include "base/critical_section.h"
+#include "base/owned_objects.h"
 #include "gfx/direct3d_device.h"
 #include "gfx/image_interface.h"
 #include "gfx/monitor_list.h"
 #include "gfx/render_list.h"
+#include "gfx/screen_object_list.h"
 #include "gfx/surface_services.h"
 
 class CDDrawPicture;
@@ -174,17 +176,22 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
   // As the delete above; on 0 the caller's pointer becomes null.
   template <class T>
   uint32_t DeleteSurfaceObjectRef(T*& object) {
-    const uint32_t status = DeleteSurfaceObject(object);
-    if (status == 0) object = nullptr;
-    return status;
+    return DeleteOwnedRef(object, [this](CImageInterface* held) { return DeleteSurfaceObject(held); });
   }
   static constexpr uint32_t kDeleteSurfaceObjectsToo = 1;
   static constexpr uint32_t kDeleteOtherIds = 2;
   // Destroys the render objects (and with kDeleteSurfaceObjectsToo the surface objects) whose id
   // is `id`, or with kDeleteOtherIds those whose id is not.
   void DeleteObjectsById(uint32_t id, uint32_t flags);
-  // Destroys every render object, then every surface object, and empties the render list.
+  // Destroys every render object, then every drawable, then every surface object, and empties
+  // the render list. The fonts stay.
   void DestroyObjects();
+  // The drawable list of the scene and the font list of the ui, which they attach on first use
+  // (null before); the screen destroys the fonts after everything else when it ends.
+  CScreenObjectList* GetDrawableList() const { return drawable_list_.get(); }
+  void SetDrawableList(std::unique_ptr<CScreenObjectList> list) { drawable_list_ = std::move(list); }
+  CScreenObjectList* GetFontList() const { return font_list_.get(); }
+  void SetFontList(std::unique_ptr<CScreenObjectList> list) { font_list_ = std::move(list); }
   // Has every surface object rebuild its surface (with `only_if_lost`, only those whose surface
   // was lost) in list order, then sends the render states again and restores the render list.
   // The first non-zero status ends it and is returned; the objects after it stay as they are.
@@ -334,6 +341,8 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
   CCriticalSection lock_;
   std::list<std::unique_ptr<CImageInterface>> surface_objects_;
   std::list<std::unique_ptr<CRenderObject>> render_objects_;
+  std::unique_ptr<CScreenObjectList> drawable_list_;
+  std::unique_ptr<CScreenObjectList> font_list_;
   uint32_t object_id_ = 0;
   uint32_t drawable_id_ = 0;
 };

@@ -1,9 +1,8 @@
 // The display objects the scripts and the novel frame make through the screen manager: made,
 // stamped with the current group id, kept in creation order, deleted singly, by id or all at once.
-#include <algorithm>
-#include <new>
 #include <utility>
 
+#include "base/owned_objects.h"
 #include "gfx/ddraw_picture.h"
 #include "gfx/image.h"
 #include "gfx/image_canvas.h"
@@ -12,33 +11,7 @@
 #include "gfx/picture_object.h"
 #include "gfx/screen_manager.h"
 #include "gfx/surface_canvas.h"
-
-namespace {
-
-// Finds the object by identity: 1 for null, 2 when not listed, else destroys it: 0.
-template <class T>
-uint32_t DeleteListed(std::list<std::unique_ptr<T>>& list, const T* object) {
-  if (object == nullptr) return 1;
-  const auto found =
-      std::find_if(list.begin(), list.end(), [object](const std::unique_ptr<T>& held) { return held.get() == object; });
-  if (found == list.end()) return 2;
-  list.erase(found);
-  return 0;
-}
-
-template <class T>
-void DeleteWhereId(std::list<std::unique_ptr<T>>& list, uint32_t id, bool other_ids) {
-  list.remove_if([id, other_ids](const std::unique_ptr<T>& held) { return (held->GetId() == id) != other_ids; });
-}
-
-// Destroys first to last, as the objects were made.
-template <class T>
-void DestroyInOrder(std::list<std::unique_ptr<T>>& list) {
-  for (std::unique_ptr<T>& held : list) held.reset();
-  list.clear();
-}
-
-}  // namespace
+#include "gfx/surface_object_factory.h"
 
 uint32_t CScreenManager::SetObjectId(uint32_t id) { return std::exchange(object_id_, id); }
 
@@ -47,20 +20,6 @@ void CScreenManager::AddRenderObject(std::unique_ptr<CRenderObject> object) {
   object->SetId(object_id_);
   render_objects_.push_back(std::move(object));
 }
-
-namespace {
-
-// The steps every surface-object factory shares; `create` fills the new object.
-template <class T, class Create>
-uint32_t MakeSurfaceObject(CScreenManager& screen, T** out, uint32_t no_memory, Create&& create) {
-  *out = nullptr;
-  std::unique_ptr<T> object(new (std::nothrow) T());
-  if (object == nullptr) return no_memory;
-  if (const uint32_t status = create(*object); status != 0) return status;
-  return screen.KeepSurfaceObject(std::move(object), out);
-}
-
-}  // namespace
 
 uint32_t CScreenManager::CreatePicture(CDDrawPicture** out, int32_t width, int32_t height, bool system_memory) {
   return MakeSurfaceObject(*this, out, 5, [&](CDDrawPicture& picture) {
@@ -130,18 +89,19 @@ uint32_t CScreenManager::CreateImageCanvas(CImageCanvas** out, int32_t width, in
                            [&](CImageCanvas& canvas) { return canvas.Create(width, height, depth, with_layer); });
 }
 
-uint32_t CScreenManager::DeleteSurfaceObject(CImageInterface* object) { return DeleteListed(surface_objects_, object); }
+uint32_t CScreenManager::DeleteSurfaceObject(CImageInterface* object) { return DeleteOwned(surface_objects_, object); }
 
-uint32_t CScreenManager::DeleteRenderObject(CRenderObject* object) { return DeleteListed(render_objects_, object); }
+uint32_t CScreenManager::DeleteRenderObject(CRenderObject* object) { return DeleteOwned(render_objects_, object); }
 
 void CScreenManager::DeleteObjectsById(uint32_t id, uint32_t flags) {
   const bool other_ids = (flags & kDeleteOtherIds) != 0;
-  DeleteWhereId(render_objects_, id, other_ids);
-  if ((flags & kDeleteSurfaceObjectsToo) != 0) DeleteWhereId(surface_objects_, id, other_ids);
+  DeleteOwnedWhereId(render_objects_, id, other_ids);
+  if ((flags & kDeleteSurfaceObjectsToo) != 0) DeleteOwnedWhereId(surface_objects_, id, other_ids);
 }
 
 void CScreenManager::DestroyObjects() {
-  DestroyInOrder(render_objects_);
-  DestroyInOrder(surface_objects_);
+  DestroyOwnedInOrder(render_objects_);
+  if (drawable_list_ != nullptr) drawable_list_->DestroyAll();
+  DestroyOwnedInOrder(surface_objects_);
   Clear();
 }

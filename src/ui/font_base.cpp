@@ -7,6 +7,10 @@
 
 CFontBase* g_DefaultFont = nullptr;
 
+CFontBase::~CFontBase() {
+  if (g_DefaultFont == this) g_DefaultFont = nullptr;
+}
+
 plat::Rect CFontBase::GetRotatedBounds(int32_t x, int32_t y, int32_t width, int32_t height) const {
   const int32_t angle = logical_font_.escapement;
   if (g_TrigTable == nullptr || angle == 0) return plat::Rect{x, y, x + width, y + height};

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "script/handle_table.h"
+
 #include "platform/window_messages.h"
 
 class CImage;
@@ -43,12 +45,13 @@ inline Rgb RgbOf(uint32_t colour) {
   return Rgb{static_cast<uint8_t>(colour >> 16), static_cast<uint8_t>(colour >> 8), static_cast<uint8_t>(colour)};
 }
 
-class CFontBase {
+class CFontBase : public ScriptVisible<CFontBase> {
  public:
   CFontBase() = default;
   CFontBase(const CFontBase&) = delete;
   CFontBase& operator=(const CFontBase&) = delete;
-  virtual ~CFontBase() = default;
+  // A font that was the default font leaves no default behind, so that no one draws with it.
+  virtual ~CFontBase();
 
   virtual bool IsGlyphFont() const = 0;
   virtual void ReleaseGdiObjects() = 0;

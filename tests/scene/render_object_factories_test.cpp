@@ -1,7 +1,5 @@
 // The render-object factories: what they list and with which id, what a failing create step
 // leaves behind, deletion by id of what they made, and the transition drawable that is not there.
-#include "scene/render_object_factories.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -18,6 +16,7 @@
 #include "gfx/surface_canvas.h"
 #include "pixel/pixel_format_codes.h"
 #include "scene/render_image.h"
+#include "scene/render_object_factories.h"
 #include "scene/render_primitives.h"
 #include "scene/render_state_block.h"
 #include "scene/textured_quad.h"

@@ -1,26 +1,12 @@
-// Lists that own the objects their factories made: the steps every such factory shares, and
-// deletion of one object, of those of a group id and of all, in the order they were made.
+// Lists that own the objects their factories made: appending, and deletion of one object, of
+// those of a group id and of all, in the order they were made.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 #include <list>
 #include <memory>
-#include <new>
 #include <utility>
-
-// Sets `out` to null, makes the object (else returns `no_memory`) and has `create` fill it; a
-// non-zero status of `create` is returned unchanged and the half-made object destroyed. A filled
-// object goes to `keep`, which lists it and hands it out through `out`; its status is returned.
-// `args` go to the object's constructor.
-template <class T, class Create, class Keep, class... Args>
-uint32_t MakeOwnedObject(T** out, uint32_t no_memory, Create&& create, Keep&& keep, Args&&... args) {
-  *out = nullptr;
-  std::unique_ptr<T> object(new (std::nothrow) T(std::forward<Args>(args)...));
-  if (object == nullptr) return no_memory;
-  if (const uint32_t status = create(*object); status != 0) return status;
-  return keep(std::move(object));
-}
 
 // Appends the object and hands it out through `out`: 0.
 template <class Held, class T>

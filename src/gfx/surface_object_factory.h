@@ -6,7 +6,7 @@
 #include <memory>
 #include <utility>
 
-#include "base/owned_objects.h"
+#include "gfx/display_object_factory.h"
 #include "gfx/screen_manager.h"
 
 // Sets `out` to null, makes the object (else `no_memory`) and has `create` fill it; a non-zero
@@ -14,6 +14,6 @@
 // surface objects with the current object id.
 template <class T, class Create>
 uint32_t MakeSurfaceObject(CScreenManager& screen, T** out, uint32_t no_memory, Create&& create) {
-  return MakeOwnedObject(out, no_memory, std::forward<Create>(create),
-                         [&](std::unique_ptr<T> object) { return screen.KeepSurfaceObject(std::move(object), out); });
+  return MakeDisplayObject(out, no_memory, std::forward<Create>(create),
+                           [&](std::unique_ptr<T> object) { return screen.KeepSurfaceObject(std::move(object), out); });
 }

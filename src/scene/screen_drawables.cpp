@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "base/owned_objects.h"
+#include "gfx/display_object_factory.h"
 #include "gfx/screen_manager.h"
 #include "scene/color_box.h"
 #include "scene/sprite.h"
@@ -15,7 +16,7 @@ CScreenDrawables& CScreenDrawables::Of(CScreenManager& screen) {
 
 template <class T, class Create>
 uint32_t CScreenDrawables::Make(T** out, uint32_t no_memory, Create&& create) {
-  return MakeOwnedObject(out, no_memory, std::forward<Create>(create), [&](std::unique_ptr<T> drawable) {
+  return MakeDisplayObject(out, no_memory, std::forward<Create>(create), [&](std::unique_ptr<T> drawable) {
     drawable->SetId(screen_.GetDrawableId());
     return AppendOwned(drawables_, std::move(drawable), out);
   });

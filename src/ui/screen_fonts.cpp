@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "base/owned_objects.h"
+#include "gfx/display_object_factory.h"
 #include "gfx/screen_manager.h"
 #include "ui/font.h"
 #include "ui/gdi_font.h"
@@ -15,7 +16,7 @@ CScreenFonts& CScreenFonts::Of(CScreenManager& screen) {
 
 template <class T>
 uint32_t CScreenFonts::Make(T** out, const char* face_name, int32_t size, const plat::FontFaceFactory& open_face) {
-  return MakeOwnedObject(
+  return MakeDisplayObject(
       out, 2, [&](T& font) { return font.SetFont(size, 0, 0, face_name); },
       [&](std::unique_ptr<T> font) { return AppendOwned(fonts_, std::move(font), out); }, open_face);
 }

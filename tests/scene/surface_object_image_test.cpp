@@ -5,6 +5,8 @@
 
 #include "gfx/ddraw_picture.h"
 #include "gfx/image_canvas.h"
+#include "gfx/picture_canvas.h"
+#include "gfx/surface_canvas.h"
 #include "scene/draw_layer_factory.h"
 
 namespace {
@@ -57,6 +59,14 @@ TEST_F(SurfaceObjectImageTest, CanvasesReachTheirPartsImageAndLayer) {
   EXPECT_EQ(GetObjectDrawLayer(&plain), nullptr);
   EXPECT_EQ(GetObjectImagePartAndLayer(&plain, layer), static_cast<CImagePart*>(&plain));
   EXPECT_EQ(layer, nullptr);
+
+  // The canvases shown through a surface or a texture hold their part beside other bases.
+  CSurfaceCanvas surface_canvas;
+  CPictureCanvas picture_canvas;
+  EXPECT_EQ(GetObjectImagePart(&surface_canvas), static_cast<CImagePart*>(&surface_canvas));
+  EXPECT_EQ(GetObjectImage(&surface_canvas), surface_canvas.GetImage());
+  EXPECT_EQ(GetObjectImagePart(&picture_canvas), static_cast<CImagePart*>(&picture_canvas));
+  EXPECT_EQ(GetObjectImage(&picture_canvas), picture_canvas.GetImage());
 }
 
 }  // namespace

@@ -10,8 +10,9 @@ class CVoiceDuckingTask;
 inline constexpr uint8_t kDuckingSettingDefault = 50;
 
 // The fraction of the music's level that stays while the voice plays: the decimal value of
-// `text` (0 for text that is no number), or for null the setting in percent, where the default
-// setting gives -1.0 (half).
+// `text` (0 for text that is no number; 1, which the ducking refuses, for 1 or more and NaN;
+// -1 for any negative value), or for null the setting in percent, where the default setting
+// gives -1.0 (half).
 float VoiceDuckingFraction(const char* text, uint8_t setting);
 
 // Ducks the music of the sound channels for the voice channel on the frame's timer manager: the

@@ -21,7 +21,8 @@ TEST(VoiceDuckingTest, TheFractionComesFromTheTextOrTheSetting) {
       {nullptr, 0x32, -1.0F},  // the default setting leaves the level to the ducking
       {nullptr, 30, 0.30F},    {nullptr, 0, 0.0F},     {nullptr, 100, 1.0F},
       {"0.25", 0x32, 0.25F},   {" 0.7x", 30, 0.7F},    {"abc", 30, 0.0F},
-      {"-1", 30, -1.0F},
+      {"-0.5", 30, -1.0F},     {"nan", 30, 1.0F},      {"1e300", 30, 1.0F},
+      {"-1e300", 30, -1.0F},
   };
   for (const Case& c : cases) {
     EXPECT_FLOAT_EQ(VoiceDuckingFraction(c.text, c.setting), c.fraction)

@@ -1,10 +1,11 @@
 // The display objects the scripts and the novel frame make through the screen manager: made,
 // stamped with the current group id, kept in creation order, deleted singly, by id or all at once.
 #include <algorithm>
-#include <new>
+#include <memory>
 #include <utility>
 
 #include "gfx/ddraw_picture.h"
+#include "gfx/display_object_factory.h"
 #include "gfx/image.h"
 #include "gfx/image_canvas.h"
 #include "gfx/movie_surface.h"
@@ -50,14 +51,10 @@ void CScreenManager::AddRenderObject(std::unique_ptr<CRenderObject> object) {
 
 namespace {
 
-// The steps every surface-object factory shares; `create` fills the new object.
 template <class T, class Create>
 uint32_t MakeSurfaceObject(CScreenManager& screen, T** out, uint32_t no_memory, Create&& create) {
-  *out = nullptr;
-  std::unique_ptr<T> object(new (std::nothrow) T());
-  if (object == nullptr) return no_memory;
-  if (const uint32_t status = create(*object); status != 0) return status;
-  return screen.KeepSurfaceObject(std::move(object), out);
+  return MakeDisplayObject(out, no_memory, create,
+                           [&](std::unique_ptr<T> object) { return screen.KeepSurfaceObject(std::move(object), out); });
 }
 
 }  // namespace

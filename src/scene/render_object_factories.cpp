@@ -1,0 +1,87 @@
+#include "scene/render_object_factories.h"
+
+#include <memory>
+#include <utility>
+
+#include "base/not_built.h"
+#include "gfx/display_object_factory.h"
+#include "gfx/picture_canvas.h"
+#include "gfx/screen_manager.h"
+#include "gfx/surface_canvas.h"
+#include "scene/render_image.h"
+#include "scene/render_primitives.h"
+#include "scene/render_state_block.h"
+#include "scene/textured_quad.h"
+
+namespace {
+
+template <class T, class Create>
+uint32_t MakeRenderObject(CScreenManager& screen, T** out, uint32_t no_memory, Create&& create) {
+  return MakeDisplayObject(out, no_memory, create, [&](std::unique_ptr<T> object) {
+    *out = object.get();
+    screen.AddRenderObject(std::move(object));
+    return 0u;
+  });
+}
+
+// The image and quad views: a rectangle of the source (null: all of it) placed at (x, y).
+template <class T, class Source>
+uint32_t MakeView(CScreenManager& screen, T** out, Source* source, const plat::Rect* rect, int32_t x, int32_t y) {
+  return MakeRenderObject(screen, out, 2, [&](T& view) { return view.Create(source, rect, x, y); });
+}
+
+constexpr auto kNoCreateStep = [](auto&) { return 0u; };
+
+}  // namespace
+
+uint32_t CreateRenderImage(CScreenManager& screen, CRenderImage** out, CImageInterface* source, const plat::Rect* rect,
+                           int32_t x, int32_t y) {
+  return MakeView(screen, out, source, rect, x, y);
+}
+
+uint32_t CreateCanvasImage(CScreenManager& screen, CCanvasImage** out, CSurfaceCanvas* canvas, const plat::Rect* rect,
+                           int32_t x, int32_t y) {
+  return MakeView(screen, out, canvas, rect, x, y);
+}
+
+uint32_t CreateTexturedQuad(CScreenManager& screen, CTexturedQuad** out, CD3DTexture* texture, const plat::Rect* source,
+                            int32_t x, int32_t y) {
+  return MakeView(screen, out, texture, source, x, y);
+}
+
+uint32_t CreateCanvasQuad(CScreenManager& screen, CCanvasQuad** out, CPictureCanvas* canvas, const plat::Rect* source,
+                          int32_t x, int32_t y) {
+  return MakeView(screen, out, canvas, source, x, y);
+}
+
+uint32_t CreateRectPrim(CScreenManager& screen, CRectPrim** out, int32_t width, int32_t height, uint32_t argb,
+                        int32_t x, int32_t y) {
+  return MakeRenderObject(screen, out, 1, [&](CRectPrim& rect) { return rect.Create(width, height, argb, x, y); });
+}
+
+uint32_t CreatePolygonPrim(CScreenManager& screen, CPolygonPrim** out, std::vector<int32_t> xs, std::vector<int32_t> ys,
+                           uint32_t argb, uint8_t primitive_type) {
+  return MakeRenderObject(screen, out, 2, [&](CPolygonPrim& polygon) {
+    return polygon.Create(std::move(xs), std::move(ys), argb, primitive_type);
+  });
+}
+
+uint32_t CreateTrianglePrim(CScreenManager& screen, CTrianglePrim** out, const std::array<plat::Point, 3>& points,
+                            uint32_t argb, int32_t x, int32_t y) {
+  return MakeRenderObject(screen, out, 2, [&](CTrianglePrim& triangle) { return triangle.Create(points, argb, x, y); });
+}
+
+uint32_t CreateRenderStateBlock(CScreenManager& screen, CRenderStateBlock** out) {
+  return MakeRenderObject(screen, out, 1, kNoCreateStep);
+}
+
+uint32_t CreateBlendStateBlock(CScreenManager& screen, CBlendStateBlock** out) {
+  return MakeRenderObject(screen, out, 1, kNoCreateStep);
+}
+
+uint32_t CreateTransitionDrawable(CScreenManager&, CTransitionDrawable** out, CImageInterface*, CImageInterface*,
+                                  uint32_t, int32_t, int32_t, uint32_t) {
+  *out = nullptr;
+  ReportNotBuiltYet("the transition drawable (render kind 2)");
+  return 2;
+}

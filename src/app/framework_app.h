@@ -181,6 +181,7 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   int OnTextInputNotify(MessageBlock& block);
   bool IsMenuWindowOpen() const { return menu_window_open_ != 0; }
   void SetWindowBehaviour(uint8_t bits) { window_behaviour_ = bits; }
+  uint8_t GetWindowBehaviour() const { return window_behaviour_; }
 
   // Window services. `owner` 0 is the main window, plat::kDesktopWindow the desktop; a null
   // title is the application name. Texts are Shift-JIS.
@@ -189,6 +190,10 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   bool AskOkCancel(const std::string& text, int kind, plat::WindowId owner = 0, const char* title = nullptr);
   // For callers on other threads: the box is shown on the main thread; 0 without a main window.
   uint8_t RequestMessageBox(int box_type, const std::string& text, int kind, const char* title = nullptr);
+  // Sends a message to the main window from the game thread: drawing stops and the modal hooks
+  // run around it, so that the main thread's loop may serve it.
+  int32_t SendFromGameThread(uint32_t message, uint32_t wparam, int32_t lparam,
+                             plat::RequestPayload* payload = nullptr);
   void EnterModal();
   void LeaveModal();
   void CentreWindow(CWindow& window);

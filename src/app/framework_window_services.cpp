@@ -59,12 +59,18 @@ uint8_t CFrameworkApp::RequestMessageBox(int box_type, const std::string& text, 
   request.text = text;
   if (title != nullptr) request.title = title;
   request.icon_kind = kind;
+  SendFromGameThread(kMsgMessageBoxRequest, 0, 0, &request);
+  return request.result;
+}
+
+int32_t CFrameworkApp::SendFromGameThread(uint32_t message, uint32_t wparam, int32_t lparam,
+                                          plat::RequestPayload* payload) {
   drawing_allowed_.store(0);
   OnEnterModal();
-  main_window_.SendMessage(kMsgMessageBoxRequest, 0, 0, &request);
+  const int32_t result = main_window_.SendMessage(message, wparam, lparam, payload);
   drawing_allowed_.store(1);
   OnLeaveModal();
-  return request.result;
+  return result;
 }
 
 void CFrameworkApp::EnterModal() {

@@ -23,6 +23,7 @@
 #include "base/timer_manager.h"
 #include "base/trig_tables.h"
 #include "builtins/app_access.h"
+#include "builtins/voice_ducking.h"
 #include "gfx/pixel_library.h"
 #include "sound/sound_output.h"
 
@@ -222,6 +223,13 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   uint8_t InstallInformation() const override { return install_information_; }
   void SwitchBackFormatRefresh(bool on) override { SetBackFormatRefresh(on); }
   void SwitchZeroSleep(bool on) override { SetZeroSleep(on); }
+  CursorMotionHost& CursorHost() override { return *this; }
+  plat::Point CursorInGame() const override { return {GetTrackedCursor().x.load(), GetTrackedCursor().y.load()}; }
+  plat::Point GameScreenSize() const override { return {GetAppInfo().screen_width, GetAppInfo().screen_height}; }
+  uint8_t WindowBehaviourBits() const override { return GetWindowBehaviour(); }
+  uint8_t VoiceDuckingSetting() const override { return voice_ducking_; }
+  void PostWindowMessage(uint32_t message, uint32_t wparam) override { GetMainWindow().PostMessage(message, wparam, 0); }
+  void SendWindowMessage(uint32_t message, uint32_t wparam) override { SendFromGameThread(message, wparam, 0); }
   void SetMoviePlaying(uint8_t value) { movie_playing_ = value; }
 
  protected:
@@ -338,6 +346,8 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   // Settings dialog, save, load, back to title, screen-mode toggle.
   std::array<std::atomic<uint8_t>, 5> menu_permissions_{1, 0, 0, 0, 1};
   int priority_nesting_ = 0;
+  // The music's level while a voice plays, in percent.
+  uint8_t voice_ducking_ = kDuckingSettingDefault;
   CCriticalSection app_lock_;
 
   // Menu command 40002: asks, and restarts at "MAIN" on yes.

@@ -50,10 +50,6 @@ uint8_t CGameApp::RequestMessageDialog(const std::string& text, uint32_t kind, u
   if (title != nullptr) request.title = title;
   request.switch_off = switch_off;
   request.fit_to_text = fit_to_text;
-  drawing_allowed_.store(0);
-  OnEnterModal();
-  GetMainWindow().SendMessage(kMsgDialogRequest, 0, 0, &request);
-  drawing_allowed_.store(1);
-  OnLeaveModal();
+  SendFromGameThread(kMsgDialogRequest, 0, 0, &request);
   return request.result;
 }

@@ -7,7 +7,8 @@
 #include "base/timer_manager.h"
 
 int32_t CCursorMotion::Start(CTimerManager& timers, CursorMotionHost& host, int32_t x, int32_t y, uint32_t duration,
-                             double curve, uint8_t mode) {
+                             double curve, uint8_t mode, CCursorMotion** started) {
+  if (started != nullptr) *started = nullptr;
   const plat::Point target = host.GameToScreen(plat::Point{x, y});
   if (!host.IsActive()) {
     if (mode != kCursorMotionAlways) return -1;
@@ -17,7 +18,8 @@ int32_t CCursorMotion::Start(CTimerManager& timers, CursorMotionHost& host, int3
   timers.RemoveByKind(kTimedTaskCursorMove);
   std::unique_ptr<CCursorMotion> motion(new CCursorMotion(host, host.GetCursorPos(), target, duration, curve, mode));
   if (timers.Add(motion.get(), 0, 0, 0) != CTimerManager::kAdded) return 2;
-  motion.release();
+  CCursorMotion* const running = motion.release();
+  if (started != nullptr) *started = running;
   return 0;
 }
 

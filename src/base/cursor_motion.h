@@ -31,8 +31,9 @@ class CCursorMotion : public CTimedTask {
   // Starts a motion to (x, y) of the game screen lasting `duration` ms, replacing the running
   // one: 0 started; 0 also when an inactive application with mode 2 moved the cursor at once;
   // -1 when the application is inactive otherwise; 2 when the manager refused the task.
+  // `started`, when given, receives the running task, or null when none runs.
   static int32_t Start(CTimerManager& timers, CursorMotionHost& host, int32_t x, int32_t y, uint32_t duration,
-                       double curve, uint8_t mode);
+                       double curve, uint8_t mode, CCursorMotion** started = nullptr);
 
   uint32_t GetTypeId() const override { return kTimedTaskCursorMove; }
   uint32_t Update(uint32_t now) override;

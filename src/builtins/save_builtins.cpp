@@ -25,7 +25,14 @@ std::uint32_t NativeSetDefaultSavePath(const NativeArgs& args) {
     std::string path;
     host.GetSaveFilePath(path, args.I32(0), args.I32(1));
     if (path.empty()) return 1u;
-    host.SetPendingLoadPath(std::move(path));
+    SetDefaultSavePath(path.c_str());
+    return 0u;
+  });
+}
+
+void SetDefaultSavePath(const char* path) {
+  WithGameHost([&](IGameHost& host) {
+    host.SetPendingLoadPath(path != nullptr ? std::string(path) : std::string());
     return 0u;
   });
 }

@@ -14,6 +14,9 @@ std::uint32_t NativeBeginSaveSelection(const NativeArgs& args);
 std::uint32_t NativeAddSaveVariable(const NativeArgs& args);
 // args[0] group, args[1] slot: the save that a load with a negative group loads. 0; 1 no path.
 std::uint32_t NativeSetDefaultSavePath(const NativeArgs& args);
+// The save file that a load names no slot for (the game host's pending load path): a copy of
+// `path`, or none for null. Nothing without a game host.
+void SetDefaultSavePath(const char* path);
 std::uint32_t NativeSaveGame(const NativeArgs& args);
 std::uint32_t NativeLoadGame(const NativeArgs& args);
 // args[0] group, args[1] slot, args[2] destination text, args[3] separator mode.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/game_app.h"
+#include "builtins/menu_command.h"
 #include "platform/control_key.h"
 #include "platform/message_box.h"
 #include "platform/message_queue.h"
@@ -19,13 +20,16 @@ class WindowedGame : public CGameApp {
   WindowedGame() { SetThreaded(false); }
   int OnMenuCommand(MessageBlock& block) override {
     commands.push_back(block.wparam);
+    drawing_during_command.push_back(IsDrawingAllowed());
     return 0;
   }
+  void OnEnterModal() override { hooks += "enter "; }
+  void OnLeaveModal() override { hooks += "leave "; }
   void SetActive(bool active) { active_ = active ? 1 : 0; }
-  void SetWindowBehaviour(uint8_t bits) { window_behaviour_ = bits; }
-  uint8_t GetWindowBehaviour() const { return window_behaviour_; }
 
   std::vector<uint32_t> commands;
+  std::vector<bool> drawing_during_command;
+  std::string hooks;
 };
 
 class GameWindowHandlersTest : public ::testing::Test {
@@ -154,6 +158,28 @@ TEST(GamePrepareWindowTest, CtrlHeldStartsInAWindowAndADisplayThatCannotBeSelect
   EXPECT_EQ(game.GetAppInfo().allowed_screen_modes, kWindowModeOnly);
   EXPECT_EQ(game.GetWindowSettings()[kWinScreenMode], kScreenModeWindow);
   EXPECT_EQ(game.GetWindowBehaviour(), 1);
+}
+
+TEST_F(GameWindowHandlersTest, AMenuCommandByIndexIsPostedOrSentWithTheDrawingHeld) {
+  ASSERT_EQ(PostMenuCommand(5, false), 1u);
+  EXPECT_TRUE(game_.commands.empty()) << "posted: served by the message loop";
+  game_.PumpMessages(true);
+  EXPECT_EQ(game_.commands, std::vector<uint32_t>{40004});
+  EXPECT_EQ(game_.hooks, "");
+
+  game_.commands.clear();
+  game_.drawing_during_command.clear();
+  ASSERT_EQ(PostMenuCommand(5, true), 1u);
+  EXPECT_EQ(game_.commands, std::vector<uint32_t>{40004});
+  EXPECT_EQ(game_.drawing_during_command, std::vector<bool>{false});
+  EXPECT_EQ(game_.hooks, "enter leave ");
+  EXPECT_TRUE(game_.IsDrawingAllowed());
+
+  // Saving waits for the scripts' permission.
+  EXPECT_EQ(PostMenuCommand(1, true), 0u);
+  game_.SetMenuState(CGameApp::kMenuSave, true);
+  EXPECT_EQ(PostMenuCommand(1, true), 1u);
+  EXPECT_EQ(game_.commands, (std::vector<uint32_t>{40004, 40007}));
 }
 
 }  // namespace

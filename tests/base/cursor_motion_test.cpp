@@ -55,7 +55,9 @@ TEST(CursorMotionTest, AnInactiveApplicationMovesTheCursorOnlyInModeTwo) {
   CTimerManager timers;
   EXPECT_EQ(CCursorMotion::Start(timers, host, 10, 10, 500, 0, kCursorMotionStopOnTarget), -1);
   EXPECT_TRUE(host.moves.empty());
-  EXPECT_EQ(CCursorMotion::Start(timers, host, 10, 10, 500, 0, kCursorMotionAlways), 0);
+  CCursorMotion* started = reinterpret_cast<CCursorMotion*>(&host);
+  EXPECT_EQ(CCursorMotion::Start(timers, host, 10, 10, 500, 0, kCursorMotionAlways, &started), 0);
+  EXPECT_EQ(started, nullptr);  // moved at once: no task runs
   EXPECT_TRUE(host.cursor == (plat::Point{110, 60}));
   EXPECT_EQ(timers.FindByKind(kTimedTaskCursorMove), nullptr);
 }
@@ -66,7 +68,9 @@ TEST(CursorMotionTest, ANewMotionReplacesTheRunningOneAndStoppingPutsTheCursorOn
     FakeHost host;
     CTimerManager timers;
     CCursorMotion::Start(timers, host, 0, 0, 1000, 0, mode);
-    CCursorMotion::Start(timers, host, 300, 0, 1000, 0, mode);
+    CCursorMotion* started = nullptr;
+    CCursorMotion::Start(timers, host, 300, 0, 1000, 0, mode, &started);
+    EXPECT_EQ(started, timers.FindByKind(kTimedTaskCursorMove));
     timers.Dispatch(1000);
     timers.Dispatch(1500);
     EXPECT_EQ(host.cursor.x, 250);

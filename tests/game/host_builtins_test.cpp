@@ -7,6 +7,7 @@
 #include <string>
 
 #include "builtins/game_host_access.h"
+#include "builtins/save_builtins.h"
 #include "platform/text_encoding.h"
 #include "support/game_host_fixture.h"
 
@@ -90,6 +91,8 @@ TEST_F(HostBuiltinsTest, SaveBuiltInsWriteStampCaptionCopyLoadAndDelete) {
   EXPECT_EQ(Call(44, {kMinusOne, 0}), 0u);  // a negative group loads the default save
   EXPECT_EQ(Word(0), 0xABCDu);
   EXPECT_EQ(Call(42, {2, kMinusOne}), 1u);  // no rotation in group 2: no path
+  SetDefaultSavePath(nullptr);
+  EXPECT_NE(Call(44, {kMinusOne, 0}), 0u);  // no default save any more
 }
 
 TEST_F(HostBuiltinsTest, VariableBuiltInsFilterAndKeepFiles) {

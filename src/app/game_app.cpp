@@ -25,6 +25,8 @@ void EndScriptFrameModesOfApp() {
 
 bool ScriptShouldStopInApp() { return g_App != nullptr && g_App->ShouldStopRunningScript(); }
 
+int RunFrameOfApp() { return g_App != nullptr ? g_App->RunFrame() : CGameApp::kFrameStop; }
+
 }  // namespace
 
 CGameApp::CGameApp() {
@@ -32,6 +34,7 @@ CGameApp::CGameApp() {
   g_BuiltinApp = this;
   g_EndScriptFrameModesHook = &EndScriptFrameModesOfApp;
   g_ScriptStopCheckHook = &ScriptShouldStopInApp;
+  g_FrameProcedureHook = &RunFrameOfApp;
   g_TrigTable = &trig_tables_;
   g_MotionTrigTable = &trig_tables_;
 }
@@ -57,6 +60,7 @@ CGameApp::~CGameApp() {
     g_RestorePriorityHook = nullptr;
     g_EndScriptFrameModesHook = nullptr;
     g_ScriptStopCheckHook = nullptr;
+    g_FrameProcedureHook = nullptr;
   }
 }
 

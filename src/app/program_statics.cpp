@@ -6,6 +6,8 @@
 // layout image; the objects not defined here yet take their places as their classes come.
 #include "base/async_file_loader.h"
 #include "base/file_list.h"
+#include "ui/message_box.h"
 
+CMessageBox g_MessageBox;
 CAsyncFileLoader g_AsyncFileLoader;
 CFileList g_FileList;

@@ -12,6 +12,8 @@ using GameSettingsBlock = std::array<uint8_t, kGameSettingsSize>;
 
 // Named bytes of the block.
 inline constexpr std::size_t kSettingSnapshotWithoutText = 14;  // 0: snapshots carry the text part
+inline constexpr std::size_t kSettingHintsOn = 16;              // pop-up hints (tooltips) are shown
+inline constexpr std::size_t kSettingHintDelay = 20;            // u32: ms before a pop-up hint
 // How messages print: unread and read text each at once or one character per interval (ms).
 inline constexpr std::size_t kSettingUnreadTextAtOnce = 24;
 inline constexpr std::size_t kSettingUnreadTextInterval = 25;

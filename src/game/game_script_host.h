@@ -31,8 +31,9 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
 
   // The script host part, the sound channels (on the global timer manager, published as
   // g_SoundChannels), the seeding of the script random generator from the millisecond clock,
-  // then the built-in functions 3 to 808 in the order of their numbers. The text printer, the
-  // widget manager, the built-in effects and the message box join here with their subsystems.
+  // then the built-in functions 3 to 808 in the order of their numbers, the widgets' pointer
+  // glide and the message box's set-up. The text printer, the widget manager and the built-in
+  // effects join here with their subsystems.
   CGameScriptHost();
   ~CGameScriptHost() override;
 

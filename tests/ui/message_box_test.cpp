@@ -272,25 +272,43 @@ TEST_F(MessageBoxTest, ThePointerPlacesTheBoxUnlessItIsOffTheScreen) {
   }
 }
 
+// The desktop as the glide sees it: the game screen at the origin, always active.
+class GlideDesktop : public CursorMotionHost {
+ public:
+  bool IsActive() const override { return true; }
+  plat::Point GameToScreen(plat::Point point) const override { return point; }
+  plat::Point GetCursorPos() const override { return cursor; }
+  void SetCursorPos(plat::Point point) override { cursor = point; }
+  plat::Point cursor{10, 10};
+};
+
 TEST_F(MessageBoxTest, FocusGlidesThePointerToTheButtonAndWaitsForTheGlide) {
+  static GlideDesktop desktop;
   static plat::Point glided_to;
-  static int glides = 0;
-  g_CursorGlideHook = [](int32_t x, int32_t y, uint32_t, CCursorMotion** task) -> int32_t {
+  g_CursorGlideHook = [](int32_t x, int32_t y, uint32_t duration, CCursorMotion** task) -> int32_t {
     glided_to = {x, y};
-    ++glides;
-    *task = nullptr;
-    return 0;
+    return CCursorMotion::Start(*g_TimerManager, desktop, x, y, duration, 0.0, kCursorMotionWhileActive, task);
   };
   pointer_.pointer = {10, 10};
+  std::vector<plat::Point> cursor;
   player_ = [&](int frame) {
+    cursor.push_back(desktop.cursor);
+    // Only after the glide does the box read the keys: a press during it is not seen.
     if (frame == 2) PressKey(kVkEscape);
+    if (frame == 3) ReleaseKey(kVkEscape);
+    if (frame == 10) PressKey(kVkEscape);
     return 1;
   };
-  box_.Show(1, kShortText, CMessageBox::kCentred, CMessageBox::kCentred, 1, &frame_);
+  EXPECT_EQ(box_.Show(1, kShortText, CMessageBox::kCentred, CMessageBox::kCentred, 1, &frame_),
+            CMessageBox::kCancelled);
+  EXPECT_EQ(frames_, 10);
   const plat::Rect& second = first_seen_.buttons[1];
-  EXPECT_EQ(glides, 1);
   EXPECT_EQ(glided_to.x, second.left + second.Width() / 2);
   EXPECT_EQ(glided_to.y, second.top + second.Height() / 2);
+  ASSERT_GE(cursor.size(), 10u);
+  EXPECT_NE(cursor[1].x, glided_to.x);  // still on its way
+  EXPECT_EQ(cursor[8].x, glided_to.x);  // there after 140 ms
+  EXPECT_EQ(cursor[8].y, glided_to.y);
 }
 
 TEST_F(MessageBoxTest, TheZoomGrowsTheBoxFromItsCentreAndShrinksItAgain) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "script/handle_table.h"
 #include "support/fake_font_face.h"
 #include "support/scoped_pixel_library.h"
+#include "ui/check_button.h"
 #include "ui/fake_ime.h"
 #include "ui/font.h"
 #include "ui/gui_test_support.h"
@@ -251,6 +254,53 @@ TEST_F(WidgetManagerLabelTest, NewFieldsTakeTheTextEntryStyleAndTheWidgetValueIs
   EXPECT_EQ(manager_.SetWidgetLocked(field, true), 0);
   EXPECT_TRUE(field->IsLocked());
   EXPECT_EQ(manager_.GetWidgetSprite(field, 0)->GetOwnerList(), &layer_.GetOwnList());
+}
+
+TEST_F(WidgetManagerLabelTest, EachFactoryPlacesItsWidgetInTheCurrentGroupAndList) {
+  manager_.SetLayer(&layer_);
+  manager_.group = 3;
+  CImage strip;
+  gui_test::MakeStrip(strip, 4, 20, 10);
+  CCheckButton* leader = nullptr;
+  struct Case {
+    const char* name;
+    std::function<int32_t(CGuiElement**)> make;
+    int32_t type;
+  };
+  const Case cases[] = {
+      {"label button", [&](CGuiElement** out) { return manager_.CreateLabelButton(out, 11, 12, 0, 0, true, "OK", &font_, 1); },
+       0},
+      {"image button",
+       [&](CGuiElement** out) { return manager_.CreateImageButtonFromImage(out, 11, 12, &strip, true, true, 0, 255, 1); },
+       0},
+      {"check button",
+       [&](CGuiElement** out) {
+         return manager_.CreateCheckButtonFromImage(out, 11, 12, &strip, CCheckButton::kCheckBox, false, leader, 0, 255, 1);
+       },
+       1},
+      {"push button", [&](CGuiElement** out) { return manager_.CreatePushButton(out, 11, 12, 30, 20, 0, 0, 0, 1); }, 2},
+      {"text field", [&](CGuiElement** out) { return manager_.CreateTextEdit(out, 11, 12, &font_, 100, 2, true, 1); }, 3},
+      {"scroll bar",
+       [&](CGuiElement** out) { return manager_.CreateScrollBar(out, 11, 12, true, 16, 0xC0C0C0, 0, 0, 0, 0, 1); }, 4},
+      {"text box",
+       [&](CGuiElement** out) {
+         return manager_.CreateTextLayout(out, 11, 12, 200, 100, &font_, nullptr, nullptr, nullptr, nullptr, 1);
+       },
+       5},
+      {"click area", [&](CGuiElement** out) { return manager_.CreateClickArea(out, 11, 12, 5, 5, -1, -1, true, true); }, 7},
+  };
+  for (const Case& c : cases) {
+    CGuiElement* widget = nullptr;
+    ASSERT_EQ(c.make(&widget), 0) << c.name;
+    ASSERT_NE(widget, nullptr) << c.name;
+    EXPECT_EQ(widget->GetType(), c.type) << c.name;
+    EXPECT_EQ(widget->GetX(), 11) << c.name;
+    EXPECT_EQ(widget->GetY(), 12) << c.name;
+    EXPECT_EQ(widget->GetGroup(), 3) << c.name;
+    CDrawable* drawable = manager_.GetWidgetSprite(widget, 0);
+    if (drawable != nullptr) EXPECT_EQ(drawable->GetOwnerList(), &layer_.GetOwnList()) << c.name;
+  }
+  EXPECT_EQ(manager_.GetCount(), std::size(cases));
 }
 
 }  // namespace

@@ -251,10 +251,7 @@ void CWidgetManager::DeleteGroup(int32_t doomed_group, bool invert) {
   });
 }
 
-void CWidgetManager::DeleteAll() {
-  // One by one from the front, so that a widget's destructor never meets a half-cleared list.
-  while (!widgets_.empty()) widgets_.pop_front();
-}
+void CWidgetManager::DeleteAll() { widgets_.clear(); }
 
 void CWidgetManager::ShareModeLabel() {
   for (const auto& widget : widgets_) {

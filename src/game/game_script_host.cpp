@@ -8,7 +8,9 @@
 #include "builtins/cursor_move_task.h"
 #include "ui/cursor_glide_hook.h"
 #include "ui/gui_root_window.h"
+#include "ui/ime_context.h"
 #include "ui/message_box.h"
+#include "ui/widget_manager.h"
 
 void SeedScriptRandom(std::uint32_t clock) { SeedSubtractive(g_ScriptRandomIndex, g_ScriptRandomState, clock); }
 
@@ -26,6 +28,10 @@ CGameScriptHost::CGameScriptHost() {
   sound_channels_.SetOwner(this);
   g_SoundChannels = &sound_channels_;
   GuiRootWindow().SetSoundChannels(&sound_channels_);
+  g_WidgetManager.timer_manager = g_TimerManager;
+  g_WidgetManager.ime_context = g_ImeContext;
+  g_WidgetManager.bar_style.page_back_action = kPageBackAction;
+  g_WidgetManager.bar_style.page_forward_action = kPageForwardAction;
   SeedScriptRandom(ReadMillisecondClock());
   for (const GameBuiltin& builtin : GameBuiltins()) RegisterNative(builtin.function);
   g_GameHost = this;
@@ -36,6 +42,10 @@ CGameScriptHost::CGameScriptHost() {
 CGameScriptHost::~CGameScriptHost() {
   g_MessageBox.StopTask();
   if (g_CursorGlideHook == &GlideCursor) g_CursorGlideHook = nullptr;
+  // The scripts' widgets end with them.
+  GuiRootWindow().RemoveAll();
+  g_WidgetManager.DeleteAll();
+  g_WidgetManager.DeleteImeModeLabel();
   if (g_GameHost == this) g_GameHost = nullptr;
   if (g_SoundChannels == &sound_channels_) g_SoundChannels = nullptr;
   if (GuiRootWindow().GetSoundChannels() == &sound_channels_) GuiRootWindow().SetSoundChannels(nullptr);

@@ -167,7 +167,8 @@ class CMessageBox::Box {
   CImageButton* FocusButton(int32_t focus) const {
     return buttons_[1] && focus != 0 ? buttons_[1].get() : buttons_[0].get();
   }
-  plat::Point Origin() const { return {sprite_.GetX(), sprite_.GetY()}; }
+  // Where the box's top-left lies (the zoom moves the sprite meanwhile).
+  plat::Point Origin() const { return place_; }
   // Starts the box's zoom open: false when it cannot start (the box is then open at once).
   bool StartZoomOpen();
   // Waits for the zoom open and shows the buttons; false when the game ended meanwhile.
@@ -189,6 +190,7 @@ class CMessageBox::Box {
   uint32_t flags_;
   ButtonSet set_;
   BoxLayout layout_;
+  plat::Point place_{};
   CImage image_;
   // Shows the image; it goes before the image.
   CSprite sprite_;
@@ -226,8 +228,8 @@ void CMessageBox::Box::Compose(const char* text) {
 }
 
 void CMessageBox::Box::PlaceButtons(CDrawList& list) {
-  const int32_t left = (layout_.inner_width - set_.total_width) / 2 + sprite_.GetX() + kFrameLeft;
-  const int32_t top = sprite_.GetY() + layout_.height - kButtonRise;
+  const int32_t left = (layout_.inner_width - set_.total_width) / 2 + place_.x + kFrameLeft;
+  const int32_t top = place_.y + layout_.height - kButtonRise;
   const std::array<const char*, 2> pictures = {set_.first, set_.second};
   for (size_t i = 0; i < buttons_.size() && pictures[i] != nullptr; ++i) {
     auto button = std::make_unique<CImageButton>();
@@ -240,6 +242,7 @@ void CMessageBox::Box::PlaceButtons(CDrawList& list) {
 }
 
 void CMessageBox::Box::MoveAll(int32_t dx, int32_t dy) {
+  place_ = {place_.x + dx, place_.y + dy};
   sprite_.MoveBy(dx, dy);
   ForEachButton([&](CImageButton& button) { button.SetPosition(button.GetX() + dx, button.GetY() + dy); });
 }
@@ -347,6 +350,7 @@ int32_t CMessageBox::Box::Ask(const char* text, int32_t x, int32_t y, int32_t fo
   Compose(text);
   if (x == kCentred) x = (kScreenWidth - layout_.width) / 2;
   if (y == kCentred) y = (kScreenHeight - layout_.height) / 2;
+  place_ = {x, y};
   SpritePlacement placement;
   placement.x = x;
   placement.y = y;

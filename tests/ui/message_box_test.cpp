@@ -17,6 +17,7 @@
 #include "base/mouse.h"
 #include "base/timer_manager.h"
 #include "gfx/image_canvas.h"
+#include "gfx/screen_manager.h"
 #include "gui_test_support.h"
 #include "message_box_pictures.h"
 #include "pixel/pixel_tables.h"
@@ -85,6 +86,7 @@ class MessageBoxTest : public gui_test::PictureFilesTest {
     box_.SetOwnerWindow(&root_);
   }
   void TearDown() override {
+    g_ScreenManager = nullptr;
     g_FrameProcedureHook = nullptr;
     g_CursorGlideHook = nullptr;
     g_TimerManager = nullptr;
@@ -329,14 +331,24 @@ TEST_F(MessageBoxTest, TheZoomGrowsTheBoxFromItsCentreAndShrinksItAgain) {
 }
 
 TEST_F(MessageBoxTest, ASecondNoticeRestartsTheSlideWithItsText) {
+  // The notice goes into the screen's frame, with no script's drawable id.
+  CScreenManager screen;
+  screen.SetFrameImage(&frame_);
+  g_ScreenManager = &screen;
+  screen.SetDrawableId(7);
   ASSERT_EQ(box_.ShowNotice("first notice"), 0u);
   ASSERT_NE(box_.GetNoticeTask(), nullptr);
+  EXPECT_EQ(screen.GetDrawableId(), 7u);
+  ASSERT_EQ(List().Nodes().size(), 1u);
+  EXPECT_EQ(List().Nodes().front().drawable, &box_.GetNoticeSprite());
+  EXPECT_EQ(List().Nodes().front().tag, 0xFFFFFFFFu);
   const int32_t first_width = box_.GetNoticeImage().GetWidth();
   for (int i = 0; i < 20; ++i) Frame();
   EXPECT_LT(box_.GetNoticeSprite().GetY(), 600);
   EXPECT_GT(box_.GetNoticeSprite().GetOpacity(), 0);
 
   ASSERT_EQ(box_.ShowNotice("the second, longer notice"), 0u);
+  EXPECT_EQ(List().Nodes().size(), 1u);
   EXPECT_NE(box_.GetNoticeImage().GetWidth(), first_width);
   EXPECT_EQ(box_.GetNoticeSprite().GetY(), 600);
   EXPECT_EQ(box_.GetNoticeSprite().GetOpacity(), 0);

@@ -30,6 +30,7 @@ void CDShowSprite::Reset() {
   source_width_ = source_height_ = 0;
   drawn_ = {};
   requested_width_ = requested_height_ = 0;
+  shown_buffer_ = -1;
   opacity_ = 255;
 }
 
@@ -62,6 +63,16 @@ uint32_t CDShowSprite::Open(const char* name, int32_t x, int32_t y, IDataFileLay
 int32_t CDShowSprite::SetVolume(int32_t level) {
   volume_ = level;
   return control_.SetVolume(volume_);
+}
+
+bool CDShowSprite::IsDirty() const {
+  if (dirty_ != 0) return true;
+  return control_.IsOpen() && (control_.GetCurrentBuffer() != shown_buffer_ || control_.IsEndPending());
+}
+
+void CDShowSprite::SetDirty(bool dirty) {
+  CDrawable::SetDirty(dirty);
+  if (!dirty) shown_buffer_ = control_.GetCurrentBuffer();
 }
 
 uint32_t CDShowSprite::SetBlendMode(uint8_t mode) {

@@ -34,6 +34,10 @@ class CDShowSprite : public CDrawable {
   // The level (1 to 256, below 1 silent) to the library; -1 without a movie.
   int32_t SetVolume(int32_t level);
 
+  // Also dirty while the library holds a frame newer than the one drawn last, or reports an end
+  // not yet answered (the answer comes with the next draw).
+  bool IsDirty() const override;
+  void SetDirty(bool dirty) override;
   int32_t GetWidth() const override { return drawn_.right - drawn_.left; }
   int32_t GetHeight() const override { return drawn_.bottom - drawn_.top; }
   int32_t GetDrawableType() const override { return kTypeLibrarySprite; }
@@ -70,4 +74,6 @@ class CDShowSprite : public CDrawable {
   int32_t requested_width_ = 0;
   int32_t requested_height_ = 0;
   uint8_t stretch_filter_ = 0;
+  // The buffer that held the newest frame when the dirty flag was last cleared.
+  int32_t shown_buffer_ = -1;
 };

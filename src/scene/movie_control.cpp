@@ -43,11 +43,11 @@ int32_t CMovieControl::SetVolume(int32_t& level) {
 int32_t CMovieControl::GetWidth() { return object_ != nullptr ? object_->functions->get_width(object_) : 0; }
 int32_t CMovieControl::GetHeight() { return object_ != nullptr ? object_->functions->get_height(object_) : 0; }
 
-int32_t CMovieControl::GetCurrentBuffer() {
+int32_t CMovieControl::GetCurrentBuffer() const {
   return object_ != nullptr ? object_->functions->current_buffer(object_) : -1;
 }
 
-bool CMovieControl::IsEnded() { return object_ != nullptr && object_->functions->is_ended(object_) != 0; }
+bool CMovieControl::IsEnded() const { return object_ != nullptr && object_->functions->is_ended(object_) != 0; }
 
 void CMovieControl::HandleEnd() {
   if (!IsEnded()) {

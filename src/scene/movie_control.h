@@ -38,9 +38,11 @@ class CMovieControl {
   int32_t GetWidth();
   int32_t GetHeight();
   // The frame buffer (0 or 1) holding the newest frame; -1 none.
-  int32_t GetCurrentBuffer();
+  int32_t GetCurrentBuffer() const;
   // Whether the object reports the end of the movie; false without one.
-  bool IsEnded();
+  bool IsEnded() const;
+  // Whether the object reports an end that HandleEnd has not answered yet.
+  bool IsEndPending() const { return end_reported_ == 0 && IsEnded(); }
 
   // Run after each draw: the first time the object reports the end it is played again when
   // looping, else stopped; once it no longer does, the mark is cleared.

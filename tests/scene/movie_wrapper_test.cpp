@@ -14,6 +14,7 @@
 #include "scene/dshow_sprite.h"
 #include "scene/movie_control.h"
 #include "scene/movie_open.h"
+#include "scene/movie_players.h"
 #include "support/scoped_pixel_library.h"
 
 namespace {
@@ -221,6 +222,20 @@ TEST_F(MovieOpenTest, ALibraryThatRefusesTheMovieReleasesTheStreamItWasGiven) {
   EXPECT_EQ(sprite.Draw(&target, nullptr, nullptr), CDShowSprite::kNothingToDraw);
   EXPECT_EQ(sprite.SetVolume(128), -1);
   EXPECT_EQ(sprite.GetVolume(), 128);
+}
+
+TEST(MoviePlayersTest, TheVolumeGoesToThePrimitiveBeforeTheSprite) {
+  EXPECT_EQ(SetMoviePlayerVolume(100), -1) << "no player";
+  g_MovieSprite = std::make_unique<CDShowSprite>();
+  SetMoviePlayerVolume(100);
+  EXPECT_EQ(g_MovieSprite->GetVolume(), 100);
+  g_MoviePrim = std::make_unique<CDShowPrim>();
+  SetMoviePlayerVolume(300);
+  EXPECT_EQ(g_MoviePrim->GetVolume(), 256) << "the level is held at 256";
+  EXPECT_EQ(g_MovieSprite->GetVolume(), 100);
+  DeleteMoviePlayers();
+  EXPECT_EQ(g_MoviePrim, nullptr);
+  EXPECT_EQ(g_MovieSprite, nullptr);
 }
 
 }  // namespace

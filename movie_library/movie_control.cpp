@@ -2,6 +2,7 @@
 // to the movie player. DS_SPRITE and DS_PRIM are built from this file, told apart by
 // KVX_MOVIE_LIBRARY_PRIM.
 #include <new>
+#include <type_traits>
 
 #include "movie_player.h"
 
@@ -13,6 +14,8 @@ struct ControlObject {
   KvxMovieControl base;
   std::unique_ptr<MoviePlayer> player;
 };
+
+static_assert(std::is_standard_layout_v<ControlObject>, "the table pointer leads the object");
 
 MoviePlayer& Player(KvxMovieControl* self) { return *reinterpret_cast<ControlObject*>(self)->player; }
 

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <strings.h>
 
 #include "base/data_file_layer.h"
 #include "base/path.h"
@@ -20,13 +19,22 @@ constexpr MediaTypeEntry kMediaTypes[] = {
     {"mov", 4}, {"mp4", 4},  {"wmv", 6}, {"asf", 6}, {"wma", 6},
 };
 
+// ASCII letters compared in either case; other bytes (Shift-JIS ones too) as they are.
+bool EqualsIgnoringCase(const char* text, const char* lower) {
+  for (; *text != '\0' && *lower != '\0'; ++text, ++lower) {
+    const char folded = *text >= 'A' && *text <= 'Z' ? static_cast<char>(*text - 'A' + 'a') : *text;
+    if (folded != *lower) return false;
+  }
+  return *text == *lower;
+}
+
 }  // namespace
 
 std::optional<int32_t> MovieMediaType(const char* name) {
   const char* dot = name != nullptr ? std::strrchr(name, '.') : nullptr;
   if (dot == nullptr || std::strpbrk(dot, "\\/") != nullptr) return std::nullopt;
   for (const MediaTypeEntry& entry : kMediaTypes) {
-    if (strcasecmp(dot + 1, entry.extension) == 0) return entry.type;
+    if (EqualsIgnoringCase(dot + 1, entry.extension)) return entry.type;
   }
   return std::nullopt;
 }

@@ -6,6 +6,12 @@
 // layout image; the objects not defined here yet take their places as their classes come.
 #include "base/async_file_loader.h"
 #include "base/file_list.h"
+#include "ui/gui_root_window.h"
+#include "ui/widget_manager.h"
 
 CAsyncFileLoader g_AsyncFileLoader;
 CFileList g_FileList;
+// The root window is a function's own static: asking for it here builds it before the widget
+// manager, so it outlives the widgets, which leave it as they die.
+[[maybe_unused]] static CGuiRootWindow& g_RootWindowBeforeWidgets = GuiRootWindow();
+CWidgetManager g_WidgetManager;

@@ -6,6 +6,8 @@
 #include "base/subtractive_random.h"
 #include "builtins/builtin_table.h"
 #include "ui/gui_root_window.h"
+#include "ui/ime_context.h"
+#include "ui/widget_manager.h"
 
 void SeedScriptRandom(std::uint32_t clock) { SeedSubtractive(g_ScriptRandomIndex, g_ScriptRandomState, clock); }
 
@@ -14,12 +16,20 @@ CGameScriptHost::CGameScriptHost() {
   sound_channels_.SetOwner(this);
   g_SoundChannels = &sound_channels_;
   GuiRootWindow().SetSoundChannels(&sound_channels_);
+  g_WidgetManager.timer_manager = g_TimerManager;
+  g_WidgetManager.ime_context = g_ImeContext;
+  g_WidgetManager.bar_style.page_back_action = kPageBackAction;
+  g_WidgetManager.bar_style.page_forward_action = kPageForwardAction;
   SeedScriptRandom(ReadMillisecondClock());
   for (const GameBuiltin& builtin : GameBuiltins()) RegisterNative(builtin.function);
   g_GameHost = this;
 }
 
 CGameScriptHost::~CGameScriptHost() {
+  // The scripts' widgets end with them.
+  GuiRootWindow().RemoveAll();
+  g_WidgetManager.DeleteAll();
+  g_WidgetManager.DeleteImeModeLabel();
   if (g_GameHost == this) g_GameHost = nullptr;
   if (g_SoundChannels == &sound_channels_) g_SoundChannels = nullptr;
   if (GuiRootWindow().GetSoundChannels() == &sound_channels_) GuiRootWindow().SetSoundChannels(nullptr);

@@ -28,11 +28,16 @@ struct StateSection {
 class CGameScriptHost : public CScriptHost, public IGameHost {
  public:
   static constexpr const char* kMainScript = "MAIN";
+  // The input actions with which the scripts' scroll bars and list boxes page back and forward.
+  static constexpr uint8_t kPageBackAction = 18;
+  static constexpr uint8_t kPageForwardAction = 19;
 
   // The script host part, the sound channels (on the global timer manager, published as
   // g_SoundChannels), the seeding of the script random generator from the millisecond clock,
-  // then the built-in functions 3 to 808 in the order of their numbers. The text printer, the
-  // widget manager, the built-in effects and the message box join here with their subsystems.
+  // then the built-in functions 3 to 808 in the order of their numbers, and the widget manager's
+  // timer manager, input method and page actions. The text printer, the built-in effects and the
+  // message box join here with their subsystems. The destructor empties the root window and
+  // deletes the scripts' widgets and the input-mode label.
   CGameScriptHost();
   ~CGameScriptHost() override;
 

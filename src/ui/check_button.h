@@ -108,7 +108,9 @@ class CCheckButton : public CGuiElement {
   const std::vector<CCheckButton*>& GetMembers() const { return members_; }
   int32_t GetShownFrame() const { return strip_.GetShownFrame(); }
   const CWidgetFace& GetFace() const { return strip_.face(); }
+  CWidgetFace& GetFace() { return strip_.face(); }
   const CImage* GetImage() const { return strip_.shown_image(); }
+  CImage* GetImage() { return strip_.shown_image(); }
 
  private:
   bool IsRadio() const { return kind_ >= kRadio; }

@@ -82,6 +82,7 @@ class CChoiceButton : public CGuiElement {
 
   int32_t GetHotItem() const { return hot_item_; }
   uint8_t GetState() const { return state_; }
+  CImage& GetMap() { return map_; }
 
  private:
   struct Item {

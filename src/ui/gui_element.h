@@ -1,16 +1,19 @@
 // The base of every widget, as the window that holds it sees it: enabled state, owner window,
 // command id, group number, tooltip text and the four neighbours that the direction actions
-// move the focus to; and the optional action record that buttons and click areas fire.
+// move the focus to; and the optional action record that buttons and click areas fire. Scripts
+// hold a widget by one handle of the kind CGuiElement, whatever the widget's class.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "script/handle_table.h"
+
 class CGuiWindow;
 class CInputBindings;
 class CMouse;
 
-class CGuiElement {
+class CGuiElement : public ScriptVisible<CGuiElement> {
  public:
   CGuiElement() = default;
   CGuiElement(const CGuiElement&) = delete;

@@ -66,7 +66,9 @@ class CImageButton : public CImageButtonBase {
   // The frame of the strip that the face shows.
   int32_t GetShownFrame() const { return strip_.GetShownFrame(); }
   const CWidgetFace& GetFace() const { return strip_.face(); }
+  CWidgetFace& GetFace() { return strip_.face(); }
   const CImage* GetImage() const { return strip_.shown_image(); }
+  CImage* GetImage() { return strip_.shown_image(); }
 
  protected:
   void ShowState() override;

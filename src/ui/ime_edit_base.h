@@ -52,6 +52,7 @@ class CImeEditBase : public CGuiElement {
   // A capacity <= 0 or a colour of kKeepColour keeps the old value. 0.
   virtual uint32_t SetCompositionStyle(int32_t capacity, uint32_t background, uint32_t text_colour);
   virtual void SetModeLabel(CImeModeLabel* label) { mode_label_ = label; }
+  CImeModeLabel* GetModeLabel() const { return mode_label_; }
   // Locks the field and copies the text into the result buffer: 0, 1 without either.
   virtual uint32_t Commit();
   virtual void SetLocked(bool locked);

@@ -24,6 +24,7 @@ class CLabelBase {
   virtual bool IsActive() const = 0;
   virtual void Update() = 0;
   // RGB values; kKeepColour keeps one. 0.
+  CFont* GetFont() const { return font_; }
   virtual uint32_t SetColors(uint32_t text, uint32_t edge) {
     if (text != kKeepColour) text_colour_ = text;
     if (edge != kKeepColour) edge_colour_ = edge;

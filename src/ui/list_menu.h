@@ -9,6 +9,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "gfx/image.h"
 #include "ui/list_part.h"
@@ -81,6 +82,9 @@ class CListMenu : public CListPart {
 
   // The face and picture of item i; the header's for a negative index, the footer's past the last.
   const CWidgetFace* GetItemFace(int32_t index) const;
+  CWidgetFace* GetItemFace(int32_t index) {
+    return const_cast<CWidgetFace*>(std::as_const(*this).GetItemFace(index));
+  }
   const CImage* GetItemImage(int32_t index) const;
   int32_t GetStateWidth() const { return width_; }
 

@@ -45,6 +45,7 @@ class CPushButton : public CImageButtonBase {
   // The colour the box shows.
   uint32_t GetColour() const { return colour_; }
   const CWidgetFace& GetBox() const { return box_; }
+  CWidgetFace& GetBox() { return box_; }
 
  protected:
   void ShowState() override;

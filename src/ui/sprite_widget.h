@@ -32,7 +32,9 @@ class CSpriteWidget : public CGuiElement {
   void OnFocus(CGuiElement* previous, int forward) override;
 
   const CImage& GetPicture() const { return picture_; }
+  CImage& GetPicture() { return picture_; }
   const CWidgetFace& GetFace() const { return face_; }
+  CWidgetFace& GetFace() { return face_; }
 
  protected:
   IDrawList* list_ = nullptr;

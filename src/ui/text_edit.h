@@ -58,6 +58,8 @@ class CTextEdit : public CImeEditBase {
   void HideCaret() override;
 
   const CImage& GetImage() const { return image_; }
+  CImage& GetImage() { return image_; }
+  CSprite& GetSprite() { return sprite_; }
   const CColorBox& GetCaret() const { return caret_; }
   const CSprite* GetCompositionSprite() const { return composition_sprite_.get(); }
   const CImage* GetCompositionImage() const { return composition_image_.get(); }

@@ -90,6 +90,7 @@ class CTextLayout : public CTextLayoutBase {
 
   CImage& text_image() { return text_image_; }
   const CSprite& sprite() const { return sprite_; }
+  CSprite& sprite() { return sprite_; }
   int32_t shown_highlights() const { return highlight_count_; }
   size_t highlight_pool_size() const { return highlight_boxes_.size(); }
   const CColorBox& highlight_box(size_t index) const { return *highlight_boxes_.at(index); }

@@ -55,9 +55,12 @@ class CWidgetFace {
   uint8_t GetOpacity() const { return opacity_; }
   uint8_t GetBlendMode() const { return blend_mode_; }
   const CImage* GetImage() const { return image_; }
+  CImage* GetImage() { return image_; }
   const plat::Rect& GetSource() const { return source_; }
   IDrawList* GetList() const { return list_; }
   bool IsListed() const { return listed_; }
+  // The sprite while the face shows an image, else the colour box.
+  CDrawable& GetDrawable() { return drawable(); }
   uint32_t GetPriority() const { return priority_; }
   uint32_t GetKey() const { return key_; }
 

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "base/game_settings.h"
 #include "base/little_endian.h"
 #include "base/subtractive_random.h"
+#include "base/timer_manager.h"
 #include "builtins/builtin_table.h"
 #include "script/script_transfer.h"
 #include "script/transfer_builtins.h"
@@ -17,7 +19,9 @@
 #include "support/log_capture.h"
 #include "support/fake_sound_system.h"
 #include "support/game_host_fixture.h"
+#include "ui/fake_ime.h"
 #include "ui/gui_root_window.h"
+#include "ui/widget_manager.h"
 
 namespace {
 
@@ -341,6 +345,32 @@ TEST_F(GameScriptHostTest, RestartMainWithoutAMainScriptFails) {
   host_.SetBootValue(2);
   EXPECT_EQ(host_.RestartMain(true), 1u);
   EXPECT_EQ(host_.ScriptBootFlg(), 2u);
+}
+
+TEST(GameScriptHostWidgetTest, TheHostEquipsTheWidgetManagerAndItsEndDeletesTheScriptsWidgets) {
+  CTimerManager timers;
+  gui_test::FakeIme ime;
+  CTimerManager* const old_timers = g_TimerManager;
+  CImeContext* const old_ime = g_ImeContext;
+  g_TimerManager = &timers;
+  g_ImeContext = &ime;
+  std::optional<CGameScriptHost> host(std::in_place);
+  EXPECT_EQ(g_WidgetManager.timer_manager, &timers);
+  EXPECT_EQ(g_WidgetManager.ime_context, &ime);
+  EXPECT_EQ(g_WidgetManager.bar_style.page_back_action, 18);
+  EXPECT_EQ(g_WidgetManager.bar_style.page_forward_action, 19);
+
+  CGuiElement* area = nullptr;
+  ASSERT_EQ(g_WidgetManager.CreateClickArea(&area, 0, 0, 10, 10, -1, -1, true, true), 0);
+  ASSERT_EQ(GuiRootWindow().AddChild(area, -1), 0u);
+  HandleTable handles;
+  const std::uint32_t handle = area->ScriptHandle(handles);
+  host.reset();
+  EXPECT_EQ(g_WidgetManager.GetCount(), 0u);
+  EXPECT_TRUE(GuiRootWindow().GetChildren().empty());
+  EXPECT_EQ(handles.Get<CGuiElement>(handle), nullptr);
+  g_TimerManager = old_timers;
+  g_ImeContext = old_ime;
 }
 
 }  // namespace

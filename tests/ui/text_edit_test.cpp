@@ -11,9 +11,9 @@
 #include "scene/draw_list.h"
 #include "support/fake_font_face.h"
 #include "support/scoped_pixel_library.h"
+#include "ui/fake_ime.h"
 #include "ui/font.h"
 #include "ui/gui_test_support.h"
-#include "ui/ime_context.h"
 #include "ui/ime_mode_label.h"
 #include "ui/text_edit.h"
 
@@ -22,31 +22,6 @@ namespace {
 constexpr int32_t kSize = 20;
 constexpr char kA[] = "\x82\xA0";   // あ
 constexpr char kKa[] = "\x83\x41";  // ア
-
-// An input method whose state the test sets; binding a window switches it on, as the
-// application's does.
-class FakeIme : public CImeContext {
- public:
-  bool GetOpenStatus() const override { return open; }
-  bool GetConversionStatus(uint32_t& conv, uint32_t& sent) const override {
-    conv = conversion;
-    sent = sentence;
-    return true;
-  }
-  const plat::TextComposition& UpdateComposition() override { return composition; }
-  void SetImeWindow(bool on) override {
-    bound = on;
-    open = on;
-  }
-  void SetTextInputArea(const plat::Rect& rect) override { area = rect; }
-
-  bool open = false;
-  bool bound = false;
-  uint32_t conversion = 0;
-  uint32_t sentence = 0;
-  plat::TextComposition composition;
-  plat::Rect area{};
-};
 
 class TextEditTest : public ::testing::Test {
  protected:
@@ -67,7 +42,7 @@ class TextEditTest : public ::testing::Test {
   ScopedPixelLibrary pixels_;
   CDrawList list_;
   CTimerManager timers_;
-  FakeIme ime_;
+  gui_test::FakeIme ime_;
   CFont font_{FakeFontFace::Factory(std::make_shared<FakeFontFaceLog>())};
   gui_test::TestWindow window_;
   CTextEdit field_;

@@ -1,12 +1,12 @@
-/* The interface between the engine and its movie libraries (DS_SPRITE.DLL, DS_PRIM.DLL and
- * DS_MOVIE.DLL, Linux shared objects despite their names). It is plain C: the libraries are
- * built apart from the engine and see none of its classes.
+/* The interface between the engine and its movie libraries (DS_SPRITE.DLL and DS_PRIM.DLL,
+ * Linux shared objects despite their names). It is plain C: the libraries are built apart from
+ * the engine and see none of its classes.
  *
  * Each library exports
  *   uint32_t GetDllVersion(void);
- * and one creator (KvxCreateControlFunc named GetDShowGdiSpriteCtrl or GetDShowPrimCtrl, or
- * KvxCreateMovieFunc named GetMovieObject). A creator takes the stream it is given in every case:
- * it releases it when it fails and when the object it made is released.
+ * and one creator of type KvxCreateControlFunc, named GetDShowGdiSpriteCtrl or GetDShowPrimCtrl.
+ * A creator takes the stream it is given in every case: it releases it when it fails and when
+ * the object it made is released.
  *
  * Frames are written on the library's own thread, one at a time into one of the two frame
  * buffers, holding that buffer's lock; position 17 names the buffer that holds the newest
@@ -22,7 +22,6 @@ extern "C" {
 
 #define KVX_DS_SPRITE_VERSION 0x10000u
 #define KVX_DS_PRIM_VERSION 0x20000u
-#define KVX_DS_MOVIE_VERSION 0x10000u
 
 /* Pixel formats of a frame buffer: the engine's pixel-format codes. */
 #define KVX_FRAME_RGB555 4u

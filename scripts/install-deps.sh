@@ -10,6 +10,8 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   libvorbis-dev libimgui-dev libstb-dev libpng-dev
   libpixman-1-dev
+  # The movie libraries decode with FFmpeg; the tests make their clips with its encoders.
+  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev
   # Benchmarks only: the interpreter is compared with Lua 5.4.
   liblua5.4-dev
   xvfb xauth locales

@@ -247,6 +247,7 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   void RegisterMessageMap();
   // The frame image of the display canvas, or only the screen size without one: 0 or 1.
   int CreateDisplayCanvas();
+  bool HasDisplayCanvas() const { return display_canvas_ != nullptr; }
   // The input devices of the environment's input method, and the joysticks when allowed.
   void StartInput();
   int StartScreenMode();

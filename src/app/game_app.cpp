@@ -6,12 +6,14 @@
 
 #include "base/app_hooks.h"
 #include "base/game_key_bindings.h"
+#include "base/lock_guard.h"
 #include "base/not_built.h"
 #include "game/game_script_host.h"
 #include "platform/diagnostic_log.h"
 #include "platform/text_encoding.h"
 #include "platform/thread_id.h"
 #include "platform/thread_priority.h"
+#include "scene/movie_players.h"
 
 CGameApp* g_App = nullptr;
 
@@ -45,6 +47,9 @@ CGameApp::~CGameApp() {
   GetMainWindow().Destroy();
   GetWorkerThread().Stop();
   script_host_.reset();
+  // The players run the library's code: they go before the library does.
+  DeleteMoviePlayers();
+  UnpublishMovieLibraries();
   if (g_UserConfig == &game_settings_) g_UserConfig = nullptr;
   if (g_BuiltinApp == this) g_BuiltinApp = nullptr;
   if (g_TimerManager == &timers_) g_TimerManager = nullptr;
@@ -69,7 +74,7 @@ int CGameApp::InitDevices() {
   g_TimerManager = &timers_;
   g_PausableTimerManager = &pausable_timers_;
   SetPixelLib(&pixel_library_);
-  ReportNotBuiltYet("game devices: movie libraries");
+  LoadMovieLibraries();
   if (const int code = PublishInputDevices(); code != 0) return code;
   StartSoundDevice();
   ApplyFrameRate(-1);
@@ -137,7 +142,8 @@ void CGameApp::OnExitBegin(int code) {
     default:
       return;
   }
-  ReportNotBuiltYet("movie objects (deleted when the program ends)");
+  const CLockGuard lock(app_lock_);
+  DeleteMoviePlayers();
 }
 
 int CGameApp::InitScriptEngine() {

@@ -25,6 +25,7 @@
 #include "builtins/app_access.h"
 #include "builtins/voice_ducking.h"
 #include "gfx/pixel_library.h"
+#include "scene/dshow_library.h"
 #include "sound/sound_output.h"
 
 class CGameScriptHost;
@@ -305,6 +306,9 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   void ReadGameSettings();
   void ReadInstallInformationFile();
   void ApplyDrawingSettings();
+  // Loads the movie library the display calls for when switch 7 is on and publishes it.
+  void LoadMovieLibraries();
+  void UnpublishMovieLibraries();
   // The drawing settings of the game settings into the screen manager.
   void ApplyScreenDrawingSettings();
   // The user folder under a special folder: the save-folder name or the application name and
@@ -324,6 +328,8 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   CTrigTables trig_tables_;
   // Bound as g_PixelLib at device initialisation.
   CPixelLibrary pixel_library_;
+  // The loaded movie library, published for the movie players.
+  std::unique_ptr<CDShowLibrary> movie_library_;
   // After the timer managers, so that the buffers end their fades while the managers live.
   CSoundOutput sound_output_;
   std::unique_ptr<CGameScriptHost> script_host_;

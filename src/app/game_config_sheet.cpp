@@ -11,6 +11,7 @@
 #include "base/not_built.h"
 #include "platform/diagnostic_log.h"
 #include "platform/text_encoding.h"
+#include "scene/movie_players.h"
 
 namespace {
 
@@ -24,8 +25,11 @@ int CGameApp::ShowConfigSheet() {
   ModalStateScope changing(modal_state_, kChangingSettings);
   const DialogModalScope modal(*this);
   const bool joystick = GetInputManager().GetJoystickCount() > 0;
-  // No movie object plays in this system yet, so the volume has nothing to preview through.
-  CConfigSheetModel model(game_settings_, joystick, {});
+  // The preview reaches the player from the window thread: the lock keeps it from going away.
+  CConfigSheetModel model(game_settings_, joystick, [this](uint32_t volume) {
+    const CLockGuard lock(app_lock_);
+    SetMoviePlayerVolume(static_cast<int32_t>(volume));
+  });
   std::vector<std::string> monitors;
   for (const auto& display : GetScreenManager().GetDisplayList()) monitors.push_back(plat::SjisToUtf8(display->description));
   CConfigSheetView view(model, monitors, [this]() -> int32_t {

@@ -2,19 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "app/game_app.h"
+#include "support/single_thread_game.h"
 #include "gfx/pixel_library.h"
 #include "support/fake_audio_backend.h"
 
 namespace {
 
-// The devices set up without the start-up: the input devices are made as it would make them.
-class SingleThreadGame : public CGameApp {
- public:
-  SingleThreadGame() {
-    SetThreaded(false);
-    GetInputManager().Create(kInputMethodMessages, kInputMethodMessages);
-  }
-};
+using test_support::SingleThreadGame;
 
 TEST(GamePixelLibraryTest, DeviceInitialisationBindsTheLibraryUntilTheGameEnds) {
   FakeAudioBackend backend;

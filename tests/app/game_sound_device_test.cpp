@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/game_app.h"
+#include "support/single_thread_game.h"
 #include "app/private_messages.h"
 #include "platform/dialog_host.h"
 #include "platform/message_box.h"
@@ -20,14 +21,7 @@
 
 namespace {
 
-// The devices set up without the start-up: the input devices are made as it would make them.
-class SingleThreadGame : public CGameApp {
- public:
-  SingleThreadGame() {
-    SetThreaded(false);
-    GetInputManager().Create(kInputMethodMessages, kInputMethodMessages);
-  }
-};
+using test_support::SingleThreadGame;
 
 bool Logged(const LogCapture& log, const std::string& part) {
   for (const std::string& line : log.Lines()) {

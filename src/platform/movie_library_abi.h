@@ -1,0 +1,124 @@
+/* The interface between the engine and its movie libraries (DS_SPRITE.DLL and DS_PRIM.DLL,
+ * Linux shared objects despite their names). It is plain C: the libraries are built apart from
+ * the engine and see none of its classes.
+ *
+ * Each library exports
+ *   uint32_t GetDllVersion(void);
+ * and one creator of type KvxCreateControlFunc, named GetDShowGdiSpriteCtrl or GetDShowPrimCtrl.
+ * A creator takes the stream it is given in every case: it releases it when it fails and when
+ * the object it made is released.
+ *
+ * Frames are written on the library's own thread, one at a time into one of the two frame
+ * buffers, holding that buffer's lock; position 17 names the buffer that holds the newest
+ * complete frame. Times are in 100-nanosecond units, volumes in hundredths of a decibel. */
+#ifndef KESTRUNE_PLATFORM_MOVIE_LIBRARY_ABI_H
+#define KESTRUNE_PLATFORM_MOVIE_LIBRARY_ABI_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define KVX_DS_SPRITE_VERSION 0x10000u
+#define KVX_DS_PRIM_VERSION 0x20000u
+
+/* Pixel formats of a frame buffer: the engine's pixel-format codes. */
+#define KVX_FRAME_RGB555 4u
+#define KVX_FRAME_RGB565 8u
+#define KVX_FRAME_RGB888 16u
+#define KVX_FRAME_XRGB8888 32u
+
+/* What GetState writes. */
+#define KVX_MOVIE_STOPPED 0
+#define KVX_MOVIE_PAUSED 1
+#define KVX_MOVIE_RUNNING 2
+
+typedef struct KvxFrameView {
+  uint8_t* pixels; /* the first row; rows run top-down */
+  int32_t width;
+  int32_t height;
+  int32_t pitch;
+  uint32_t format; /* KVX_FRAME_* */
+} KvxFrameView;
+
+/* One of the two buffers a movie's frames go into. */
+typedef struct KvxFrameBuffer {
+  void* owner;
+  /* Makes the buffer hold frames of this size: 0 ok. Called by the creator. */
+  int32_t (*prepare)(void* owner, int32_t width, int32_t height);
+  /* Takes the buffer's lock and describes the buffer as it is now (the engine may have made it
+   * anew since the last lock): 0 when it can be written, else nothing may be written. Either
+   * way unlock follows. */
+  int32_t (*lock)(void* owner, KvxFrameView* view);
+  void (*unlock)(void* owner);
+} KvxFrameBuffer;
+
+/* A read stream over a data file (an archive entry). */
+typedef struct KvxMovieStream {
+  void* owner;
+  /* Bytes read, 0 at the end. */
+  int32_t (*read)(void* owner, uint8_t* buffer, int32_t bytes);
+  /* whence 0 from the start, 1 from the position, 2 from the end; the new position or -1. */
+  int64_t (*seek)(void* owner, int64_t offset, int32_t whence);
+  int64_t (*size)(void* owner);
+  void (*release)(void* owner);
+} KvxMovieStream;
+
+/* Where a movie's sound goes: a streaming buffer of the engine's sound layer. Samples are
+ * signed 16-bit, interleaved. */
+typedef struct KvxSoundSink {
+  void* owner;
+  /* A sound stream, or null when there is no sound output. */
+  void* (*open)(void* owner, int32_t rate, int32_t channels);
+  /* Bytes taken; fewer than offered when the stream is full. */
+  uint32_t (*write)(void* sound, const uint8_t* pcm, uint32_t bytes);
+  void (*set_playing)(void* sound, int32_t playing);
+  /* Forgets what was written and not yet played. */
+  void (*flush)(void* sound);
+  void (*set_volume)(void* sound, int32_t hundredths_db);
+  void (*close)(void* sound);
+} KvxSoundSink;
+
+typedef struct KvxMovieControl KvxMovieControl;
+
+/* The control object of DS_SPRITE and DS_PRIM; each member stands at its position in the table.
+ * Results are 0 for success unless said otherwise. */
+typedef struct KvxMovieControlFunctions {
+  void* unused0;
+  void (*release)(KvxMovieControl* self);                             /* 1 */
+  void* unused2;
+  int32_t (*play)(KvxMovieControl* self);                             /* 3: from the start once ended */
+  int32_t (*pause)(KvxMovieControl* self);                            /* 4 */
+  int32_t (*restart)(KvxMovieControl* self);                          /* 5: plays from the start */
+  int32_t (*stop)(KvxMovieControl* self);                             /* 6: pauses at the start */
+  int32_t (*get_position)(KvxMovieControl* self, int64_t* units);     /* 7 */
+  int32_t (*seek)(KvxMovieControl* self, int64_t units);              /* 8 */
+  int32_t (*get_duration)(KvxMovieControl* self, int64_t* units);     /* 9 */
+  int32_t (*get_state)(KvxMovieControl* self, int32_t* state);        /* 10 */
+  int32_t (*set_volume)(KvxMovieControl* self, int32_t hundredths);   /* 11 */
+  int32_t (*set_rate)(KvxMovieControl* self, double rate);            /* 12: only 1.0 is taken */
+  int32_t (*set_rate2)(KvxMovieControl* self, double rate);           /* 13: only 1.0 is taken */
+  int32_t (*get_width)(KvxMovieControl* self);                        /* 14 */
+  int32_t (*get_height)(KvxMovieControl* self);                       /* 15 */
+  void* unused16;
+  int32_t (*current_buffer)(KvxMovieControl* self);                   /* 17: 0 or 1; -1 no frame yet */
+  int32_t (*is_ended)(KvxMovieControl* self);                         /* 18: non-zero at the end */
+} KvxMovieControlFunctions;
+
+struct KvxMovieControl {
+  const KvxMovieControlFunctions* functions;
+};
+
+/* Creators: 0 and *out set, or non-zero. `type` is the media type of a stream (0 for a path);
+ * `path` is a host path or null. The last three words are 0, 0, 1. */
+typedef int32_t (*KvxCreateControlFunc)(KvxMovieControl** out, KvxFrameBuffer* first, KvxFrameBuffer* second,
+                                        const KvxSoundSink* sound, KvxMovieStream* stream, int32_t type,
+                                        const char* path, int32_t reserved1, int32_t reserved2, int32_t flag);
+typedef uint32_t (*KvxGetVersionFunc)(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,42 @@
+// The movie libraries that the program loads from its folder when movies are enabled: one loader
+// per library, holding its module and its two entries, and the places where the start-up
+// publishes the loaded ones with the data-file layer they read from.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/dynamic_library.h"
+#include "platform/movie_library_abi.h"
+
+class IDataFileLayer;
+
+struct DShowLibraryKind {
+  const char* file_name;  // in the program folder
+  const char* creator_name;
+  uint32_t version;
+};
+
+inline constexpr DShowLibraryKind kDShowSpriteLibrary{"DS_SPRITE.DLL", "GetDShowGdiSpriteCtrl", KVX_DS_SPRITE_VERSION};
+inline constexpr DShowLibraryKind kDShowPrimLibrary{"DS_PRIM.DLL", "GetDShowPrimCtrl", KVX_DS_PRIM_VERSION};
+
+class CDShowLibrary {
+ public:
+  // Loads the library from the folder (an engine path ending with a separator). A missing entry
+  // or another version frees it again and leaves the loader empty. True when loaded.
+  bool Load(const char* folder, const DShowLibraryKind& kind);
+  bool IsLoaded() const { return library_ != nullptr; }
+  // The creator; null when not loaded.
+  KvxCreateControlFunc GetControlCreator() const { return create_control_; }
+
+ private:
+  std::unique_ptr<plat::DynamicLibrary> library_;
+  KvxGetVersionFunc get_version_ = nullptr;
+  KvxCreateControlFunc create_control_ = nullptr;
+};
+
+// Published by the start-up; null when not loaded.
+extern CDShowLibrary* g_DShowSpriteLib;
+extern CDShowLibrary* g_DShowPrimLib;
+// The data-file layer the wrappers open their files through when given none.
+extern IDataFileLayer* g_DShowDataFiles;

@@ -1,0 +1,47 @@
+#include "support/movie_clip_fixture.h"
+
+#include <thread>
+
+#include "platform/special_folders.h"
+#include "resource/dpk_decoder.h"
+
+namespace test_support {
+
+void MovieClipTest::SetUp() {
+  DpkTest::SetUp();
+  std::string error;
+  ASSERT_TRUE(kvxtools::WriteMovieClip(game_.HostPath() + kLooseClip, clip_, error)) << error;
+  const std::string clip = game_.ReadFile(kLooseClip);
+  kvxtools::DpkWriter writer(Options());
+  writer.Add(kArchivedClip, clip);
+  Write(writer, "MOVIE.DPK");
+  ASSERT_EQ(RegisterDpkDecoder(*files_), 0u);
+  ASSERT_EQ(files_->MountArchive("MOVIE.DPK", -2, 0, true, nullptr), 0u);
+  const std::optional<std::string> program_folder = plat::ProgramFolder();
+  ASSERT_TRUE(program_folder.has_value());
+  ASSERT_TRUE(sprite_library_.Load(program_folder->c_str(), kDShowSpriteLibrary));
+  ASSERT_TRUE(prim_library_.Load(program_folder->c_str(), kDShowPrimLibrary));
+  g_DShowSpriteLib = &sprite_library_;
+  g_DShowPrimLib = &prim_library_;
+  g_DShowDataFiles = files_.get();
+  SetPixelLib(&pixel_library_);
+}
+
+void MovieClipTest::TearDown() {
+  SetPixelLib(nullptr);
+  g_DShowDataFiles = nullptr;
+  g_DShowPrimLib = nullptr;
+  g_DShowSpriteLib = nullptr;
+  DpkTest::TearDown();
+}
+
+bool MovieClipTest::WaitFor(const std::function<bool()>& condition) {
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > limit) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
+}  // namespace test_support

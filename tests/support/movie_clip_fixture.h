@@ -1,0 +1,34 @@
+// A game folder holding a generated movie clip twice: as the loose file "CLIP.AVI" and as the
+// entry "ARCHIVED.AVI" of the mounted archive "MOVIE.DPK"; the movie libraries built next to
+// the test program, loaded and published with the folder's data-file layer.
+#pragma once
+
+#include <chrono>
+#include <functional>
+
+#include "gfx/pixel_library.h"
+#include "movie_clip_writer.h"
+#include "scene/dshow_library.h"
+#include "support/dpk_fixture.h"
+
+namespace test_support {
+
+class MovieClipTest : public DpkTest {
+ public:
+  static constexpr const char* kLooseClip = "CLIP.AVI";
+  static constexpr const char* kArchivedClip = "ARCHIVED.AVI";
+
+  // Waits (up to a generous limit) until the condition holds; false when it never did.
+  static bool WaitFor(const std::function<bool()>& condition);
+
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  kvxtools::MovieClipOptions clip_;
+  CDShowLibrary sprite_library_;
+  CDShowLibrary prim_library_;
+  CPixelLibrary pixel_library_;
+};
+
+}  // namespace test_support

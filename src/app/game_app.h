@@ -338,7 +338,7 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   std::unique_ptr<CGameScriptHost> script_host_;
   // Set when the configuration sheet changed the game settings; the scripts clear it once they
   // have brought their message display in line.
-  uint8_t settings_changed_ = 0;
+  std::atomic<uint8_t> settings_changed_{0};
   FrameProcedure frame_procedure_ = nullptr;
   CDropFiles drop_files_;
   std::atomic<bool> back_format_refresh_{false};

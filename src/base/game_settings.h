@@ -24,8 +24,8 @@ inline constexpr std::size_t kSettingReadTextInterval = 27;
 inline constexpr std::size_t kSettingSkipReadText = 28;          // read messages are skipped
 inline constexpr std::size_t kSettingSaveText = 30;             // saves carry the text part
 inline constexpr std::size_t kSettingUnreadTextUnskippable = 31;  // the skip toggle leaves unread text
-// The message font: face name (zero-ended), line spacing in half steps, outline switch, glyph
-// format, bold switch; and the message boxes' background style, alpha and colour (u32).
+// The message font: face name (zero-ended), line spacing in steps of two pixels, outline switch,
+// glyph format, bold switch; and the message boxes' background style, alpha and colour (u32).
 inline constexpr std::size_t kSettingFaceName = 36;
 inline constexpr std::size_t kSettingFaceNameSize = 32;
 inline constexpr std::size_t kSettingTextLineSpacing = 68;

@@ -2,6 +2,7 @@
 // seeding of the script random generator, and the restart of the main script.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -143,8 +144,8 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
   std::uint32_t DeleteSaveFile(std::int32_t group, std::int32_t slot) override;
 
   // The application's byte that says the game settings changed since it was last cleared (null:
-  // never changed).
-  void SetSettingsChangedMark(std::uint8_t* mark) { settings_changed_mark_ = mark; }
+  // never changed). The window thread sets it, the scripts read and clear it.
+  void SetSettingsChangedMark(std::atomic<std::uint8_t>* mark) { settings_changed_mark_ = mark; }
   // Brings a text box (type 5 or 111), a list menu (type 6) and a font (null: the default font)
   // in line with the game settings; null skips a widget. With `only_when_changed` nothing happens
   // while the mark is 0. Returns the mark as it was on entry; `clear_mark` clears it.
@@ -168,7 +169,7 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
   std::vector<std::uint8_t> snapshot_;
   std::string pending_load_path_;
   CScriptSoundChannels sound_channels_;
-  std::uint8_t* settings_changed_mark_ = nullptr;
+  std::atomic<std::uint8_t>* settings_changed_mark_ = nullptr;
 };
 
 // Seeds the script random generator's state from `clock`.

@@ -44,7 +44,7 @@ void ApplyFontSettings(CFontBase& font, const GameSettingsBlock& settings) {
 std::uint8_t CGameScriptHost::ApplyTextSettings(bool only_when_changed, bool clear_mark, CGuiElement* text_box,
                                                 CGuiElement* list_menu, CFontBase* font, bool font_flag,
                                                 bool printer_flag) {
-  const std::uint8_t mark = settings_changed_mark_ != nullptr ? *settings_changed_mark_ : 0;
+  const std::uint8_t mark = settings_changed_mark_ != nullptr ? settings_changed_mark_->load() : 0;
   if (mark == 0 && only_when_changed) return 0;
   const GameSettingsBlock& settings = CurrentGameSettings();
   const std::uint8_t style = settings[kSettingTextBoxStyle];
@@ -60,7 +60,7 @@ std::uint8_t CGameScriptHost::ApplyTextSettings(bool only_when_changed, bool cle
   CFontBase* target = font != nullptr ? font : g_DefaultFont;
   if (font_flag && target != nullptr && target->IsReady()) ApplyFontSettings(*target, settings);
   if (printer_flag) ReportNotBuiltYet("passing the text log length on to the text printer");
-  if (clear_mark && settings_changed_mark_ != nullptr) *settings_changed_mark_ = 0;
+  if (clear_mark && settings_changed_mark_ != nullptr) settings_changed_mark_->store(0);
   return mark;
 }
 

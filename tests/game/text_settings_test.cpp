@@ -3,6 +3,7 @@
 // deferred redraw.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -57,7 +58,7 @@ class TextSettingsTest : public game_test::GameScriptHostTest {
   }
 
   GameSettingsBlock settings_ = DefaultGameSettings();
-  std::uint8_t mark_ = 0;
+  std::atomic<std::uint8_t> mark_{0};
   CFont font_{FakeFontFace::Factory(std::make_shared<FakeFontFaceLog>())};
 };
 
@@ -73,9 +74,9 @@ TEST_F(TextSettingsTest, WithoutTheMarkOnlyWhenChangedDoesNothingAndTheMarkIsRet
 
   mark_ = 1;
   EXPECT_EQ(host_.ApplyTextSettings(true, false, &box, nullptr, nullptr, false, false), 1);
-  EXPECT_EQ(mark_, 1);
+  EXPECT_EQ(mark_.load(), 1);
   EXPECT_EQ(host_.ApplyTextSettings(true, true, &box, nullptr, nullptr, false, false), 1);
-  EXPECT_EQ(mark_, 0);
+  EXPECT_EQ(mark_.load(), 0);
   EXPECT_EQ(host_.ApplyTextSettings(false, true, &box, nullptr, nullptr, false, false), 0);
   EXPECT_EQ(box.calls, 3);
   EXPECT_TRUE(log_.Lines().empty());

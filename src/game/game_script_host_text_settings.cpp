@@ -50,8 +50,10 @@ std::uint8_t CGameScriptHost::ApplyTextSettings(bool only_when_changed, bool cle
   const std::uint8_t style = settings[kSettingTextBoxStyle];
   const std::uint32_t colour = LoadLe32(&settings[kSettingTextBoxColour]);
   const std::uint8_t alpha = settings[kSettingTextBoxAlpha];
-  if (text_box != nullptr && (text_box->GetType() == CTextLayoutBase::kType || text_box->GetType() == CScriptTextBox::kType)) {
-    if (auto* layout = dynamic_cast<CTextLayout*>(text_box)) layout->SetBackground(style, colour, alpha, false);
+  const bool text_box_type = text_box != nullptr && (text_box->GetType() == CTextLayoutBase::kType ||
+                                                     text_box->GetType() == CScriptTextBox::kType);
+  if (auto* layout = text_box_type ? dynamic_cast<CTextLayout*>(text_box) : nullptr) {
+    layout->SetBackground(style, colour, alpha, false);
   }
   if (list_menu != nullptr && list_menu->GetType() == CListPart::kType) {
     if (auto* menu = dynamic_cast<CListMenu*>(list_menu)) menu->SetSkinColor(style, colour, alpha);

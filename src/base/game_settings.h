@@ -16,6 +16,8 @@ inline constexpr std::size_t kSettingShowChosenChoices = 4;  // list menus colou
 inline constexpr std::size_t kSettingHintsOn = 16;
 inline constexpr std::size_t kSettingHintDelay = 20;
 inline constexpr std::size_t kSettingSnapshotWithoutText = 14;  // 0: snapshots carry the text part
+inline constexpr std::size_t kSettingHintsOn = 16;              // pop-up hints (tooltips) are shown
+inline constexpr std::size_t kSettingHintDelay = 20;            // u32: ms before a pop-up hint
 // How messages print: unread and read text each at once or one character per interval (ms).
 inline constexpr std::size_t kSettingUnreadTextAtOnce = 24;
 inline constexpr std::size_t kSettingUnreadTextInterval = 25;

@@ -37,10 +37,11 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
 
   // The script host part, the sound channels (on the global timer manager, published as
   // g_SoundChannels), the seeding of the script random generator from the millisecond clock,
-  // then the built-in functions 3 to 808 in the order of their numbers, and the widget manager's
-  // timer manager, input method and page actions. The text printer, the built-in effects and the
-  // message box join here with their subsystems. The destructor empties the root window and
-  // deletes the scripts' widgets and the input-mode label.
+  // then the built-in functions 3 to 808 in the order of their numbers, the widget manager's
+  // timer manager, input method and page actions, the widgets' pointer glide and the message
+  // box's set-up. The text printer and the built-in effects join here with their subsystems.
+  // The destructor stops the message box's notice, empties the root window and deletes the
+  // scripts' widgets and the input-mode label.
   CGameScriptHost();
   ~CGameScriptHost() override;
 

@@ -12,9 +12,6 @@ using GameSettingsBlock = std::array<uint8_t, kGameSettingsSize>;
 
 // Named bytes of the block.
 inline constexpr std::size_t kSettingShowChosenChoices = 4;  // list menus colour choices already made
-// The hint switch and its delay (u32, ms): the message layers' deferred redraw.
-inline constexpr std::size_t kSettingHintsOn = 16;
-inline constexpr std::size_t kSettingHintDelay = 20;
 inline constexpr std::size_t kSettingSnapshotWithoutText = 14;  // 0: snapshots carry the text part
 inline constexpr std::size_t kSettingHintsOn = 16;              // pop-up hints (tooltips) are shown
 inline constexpr std::size_t kSettingHintDelay = 20;            // u32: ms before a pop-up hint

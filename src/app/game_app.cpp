@@ -156,6 +156,7 @@ int CGameApp::InitScriptEngine() {
     return kScriptEngineNoMemory;
   }
   script_host_->SetSaveFolder(GetSaveFolder());
+  script_host_->SetSettingsChangedMark(&settings_changed_);
   if (game_switches_[kSwitchTranslateScripts] != 0) {
     ReportNotBuiltYet("translation of scripts to machine code: the scripts are interpreted");
   }

@@ -1,6 +1,6 @@
 // The game's run loops over a fake clock: how many script slices a frame runs in each run mode,
-// the restart at "MAIN", the script failure messages, the start of the script engine, and the
-// frame-rate modes the scripts nest.
+// the restart at "MAIN", the script failure messages, the start of the script engine, the
+// frame-rate modes the scripts nest, and what a confirmed configuration sheet passes on to them.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
@@ -30,6 +30,7 @@
 #include "support/probe_task.h"
 #include "base/little_endian.h"
 #include "sound/sound_channel_manager.h"
+#include "ui/gui_root_window.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ constexpr const char* kCountingScript =
 class TestGame : public CGameApp {
  public:
   explicit TestGame(bool threaded) { SetThreaded(threaded); }
+  using CGameApp::ApplyConfirmedPages;
   using CGameApp::ShowScriptFailure;
 };
 
@@ -561,6 +563,26 @@ TEST_F(FrameRateTest, TheHighResolutionTimerSuspensionNestsAndAnExtraResumeChang
   EXPECT_EQ(game_.ResumeHighResTimer(), 0);
   EXPECT_EQ(game_.GetHighResSuspension(), 0);
   EXPECT_TRUE(game_.GetFramePacer().UsesCounter());
+}
+
+TEST_F(GameRunTest, AConfirmedSheetMarksTheSettingsChangedAndPassesChangedHintsToTheRootWindow) {
+  WriteScript("MAIN", kCountingScript);
+  TestGame game(false);
+  Start(game);
+  CGameScriptHost& host = *game.GetScriptHost();
+  game.GetGameSettings()[kSettingHintsOn] = 1;
+  StoreLe32(&game.GetGameSettings()[kSettingHintDelay], 321);
+  GuiRootWindow().SetRedrawDeferred(false, 0);
+  game.ApplyConfirmedPages({false, false, false, false}, false);
+  EXPECT_FALSE(GuiRootWindow().IsRedrawDeferred());
+  EXPECT_EQ(host.ApplyTextSettings(true, true, nullptr, nullptr, nullptr, false, false), 0);
+  game.ApplyConfirmedPages({false, false, false, false}, true);
+  EXPECT_TRUE(GuiRootWindow().IsRedrawDeferred());
+  EXPECT_EQ(GuiRootWindow().GetRedrawDelay(), 321u);
+  game.ApplyConfirmedPages({false, true, false, false}, false);
+  EXPECT_EQ(host.ApplyTextSettings(true, true, nullptr, nullptr, nullptr, false, false), 1);
+  EXPECT_EQ(host.ApplyTextSettings(true, true, nullptr, nullptr, nullptr, false, false), 0);
+  GuiRootWindow().SetRedrawDeferred(false, 0);
 }
 
 }  // namespace

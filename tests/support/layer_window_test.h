@@ -14,6 +14,7 @@
 #include "resource/elg_decoder.h"
 #include "resource/image_loader_manager.h"
 #include "scene/draw_layer_factory.h"
+#include "support/data_files_fixture.h"
 #include "support/test_window.h"
 
 class LayerWindowTestBase : public WindowTestBase {
@@ -51,4 +52,25 @@ class LayerWindowTestBase : public WindowTestBase {
   const char* title_;
   int32_t width_;
   int32_t height_;
+};
+
+// The same with a temporary game folder as the base data folder, read through a data-file layer.
+class LayerWindowFilesTestBase : public LayerWindowTestBase {
+ protected:
+  using LayerWindowTestBase::LayerWindowTestBase;
+
+  void SetUp() override {
+    LayerWindowTestBase::SetUp();
+    ASSERT_TRUE(folder_.Enter(game_, &files_));
+  }
+  void TearDown() override {
+    folder_.Leave();
+    LayerWindowTestBase::TearDown();
+  }
+
+  test_support::TempGameFolder game_;
+  CFileSystem files_;
+
+ private:
+  test_support::DataFolderSwitch folder_;
 };

@@ -9,7 +9,6 @@
 #include "dgm_writer.h"
 #include "picture_files_test.h"
 #include "scene/draw_layer.h"
-#include "support/data_files_fixture.h"
 #include "support/layer_window_test.h"
 #include "support/png_file.h"
 #include "support/scoped_pixel_library.h"
@@ -25,21 +24,10 @@ constexpr uint32_t kFirstFrame = 0xFF20C020;
 constexpr uint32_t kSecondFrame = 0xFF2020C0;
 constexpr uint32_t kHidden = 0xFFE0E0E0;
 
-class DgmLayoutWindowTest : public LayerWindowTestBase {
+class DgmLayoutWindowTest : public LayerWindowFilesTestBase {
  protected:
-  DgmLayoutWindowTest() : LayerWindowTestBase("layout test", kWidth, kHeight) {}
-  void SetUp() override {
-    LayerWindowTestBase::SetUp();
-    ASSERT_TRUE(folder_.Enter(game_, &files_));
-  }
-  void TearDown() override {
-    folder_.Leave();
-    LayerWindowTestBase::TearDown();
-  }
+  DgmLayoutWindowTest() : LayerWindowFilesTestBase("layout test", kWidth, kHeight) {}
 
-  test_support::TempGameFolder game_;
-  CFileSystem files_;
-  test_support::DataFolderSwitch folder_;
   ScopedPixelLibrary pixels_;
 };
 

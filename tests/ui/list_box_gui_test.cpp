@@ -32,17 +32,12 @@ constexpr uint32_t kGlyph = 0xFFFFFF00;
 constexpr uint32_t kIconOn = 0xFF20C020;
 constexpr uint32_t kIconOff = 0xFFC02020;
 
-class ListWidgetsWindowTest : public LayerWindowTestBase {
+class ListWidgetsWindowTest : public LayerWindowFilesTestBase {
  protected:
-  ListWidgetsWindowTest() : LayerWindowTestBase("list widgets test", kWidth, kHeight) {}
+  ListWidgetsWindowTest() : LayerWindowFilesTestBase("list widgets test", kWidth, kHeight) {}
   void SetUp() override {
-    LayerWindowTestBase::SetUp();
-    ASSERT_TRUE(folder_.Enter(game_, &files_));
+    LayerWindowFilesTestBase::SetUp();
     ASSERT_EQ(font_.SetFont(16, 0, 0, "face"), 0u);
-  }
-  void TearDown() override {
-    folder_.Leave();
-    LayerWindowTestBase::TearDown();
   }
   std::vector<uint32_t> Present() {
     EXPECT_EQ(screen_->UpdateScreen(), 0U);
@@ -50,10 +45,7 @@ class ListWidgetsWindowTest : public LayerWindowTestBase {
   }
 
   ScopedPixelLibrary pixels_;
-  test_support::TempGameFolder game_;
-  CFileSystem files_;
   CFont font_{FakeFontFace::Factory(std::make_shared<FakeFontFaceLog>())};
-  test_support::DataFolderSwitch folder_;
 };
 
 TEST_F(ListWidgetsWindowTest, TheBoxRowsAndTheBarPartsReachTheWindow) {

@@ -21,8 +21,10 @@ void MovieClipTest::SetUp() {
   ASSERT_TRUE(program_folder.has_value());
   ASSERT_TRUE(sprite_library_.Load(program_folder->c_str(), kDShowSpriteLibrary));
   ASSERT_TRUE(prim_library_.Load(program_folder->c_str(), kDShowPrimLibrary));
+  ASSERT_TRUE(movie_library_.Load(program_folder->c_str(), kDShowMovieLibrary));
   g_DShowSpriteLib = &sprite_library_;
   g_DShowPrimLib = &prim_library_;
+  g_DShowMovieLib = &movie_library_;
   g_DShowDataFiles = files_.get();
   SetPixelLib(&pixel_library_);
 }
@@ -32,6 +34,7 @@ void MovieClipTest::TearDown() {
   g_DShowDataFiles = nullptr;
   g_DShowPrimLib = nullptr;
   g_DShowSpriteLib = nullptr;
+  g_DShowMovieLib = nullptr;
   DpkTest::TearDown();
 }
 

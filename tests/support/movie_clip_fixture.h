@@ -28,6 +28,7 @@ class MovieClipTest : public DpkTest {
   kvxtools::MovieClipOptions clip_;
   CDShowLibrary sprite_library_;
   CDShowLibrary prim_library_;
+  CDShowLibrary movie_library_;
   CPixelLibrary pixel_library_;
 };
 

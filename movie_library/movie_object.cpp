@@ -9,7 +9,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "movie_player.h"
+#include "player_forwarding.h"
 
 namespace kvxmovie {
 
@@ -79,6 +79,7 @@ static_assert(std::is_standard_layout_v<MovieObject>, "the table pointer leads t
 
 MovieObject& Object(KvxMovieObject* self) { return *reinterpret_cast<MovieObject*>(self); }
 MoviePlayer& Player(KvxMovieObject* self) { return *Object(self).player; }
+using Forward = PlayerForwarding<KvxMovieObject, Player>;
 
 // Draws the newest frame into `dc`, or into the video window while the frames are shown. 0 when
 // drawn; 1 without a frame, a place to draw or success of the display.
@@ -145,46 +146,6 @@ int32_t SetVisible(KvxMovieObject* self, int32_t visible) {
   return 0;
 }
 
-int32_t Play(KvxMovieObject* self) {
-  Player(self).Play();
-  return 0;
-}
-
-int32_t Pause(KvxMovieObject* self) {
-  Player(self).Pause();
-  return 0;
-}
-
-int32_t Restart(KvxMovieObject* self) {
-  Player(self).Restart();
-  return 0;
-}
-
-int32_t Stop(KvxMovieObject* self) {
-  Player(self).Stop();
-  return 0;
-}
-
-int32_t GetPosition(KvxMovieObject* self, int64_t* units) {
-  if (units == nullptr) return 1;
-  *units = Player(self).Position();
-  return 0;
-}
-
-int32_t Seek(KvxMovieObject* self, int64_t units) { return Player(self).Seek(units); }
-
-int32_t GetDuration(KvxMovieObject* self, int64_t* units) {
-  if (units == nullptr) return 1;
-  *units = Player(self).Duration();
-  return 0;
-}
-
-int32_t GetState(KvxMovieObject* self, int32_t* state) {
-  if (state == nullptr) return 1;
-  *state = Player(self).State();
-  return 0;
-}
-
 int32_t NextEvent(KvxMovieObject* self, int32_t* code, int64_t* first, int64_t* second) {
   if (code == nullptr || first == nullptr || second == nullptr) return 1;
   const std::lock_guard guard(Object(self).state);
@@ -197,16 +158,6 @@ int32_t NextEvent(KvxMovieObject* self, int32_t* code, int64_t* first, int64_t* 
   return 0;
 }
 
-int32_t SetVolume(KvxMovieObject* self, int32_t hundredths) {
-  Player(self).SetVolume(hundredths);
-  return 0;
-}
-
-int32_t IsEnded(KvxMovieObject* self) { return Player(self).IsEnded() ? 1 : 0; }
-
-// The player keeps the movie's own pace.
-int32_t SetRate(KvxMovieObject*, double rate) { return rate == 1.0 ? 0 : 1; }
-
 int32_t GetRate(KvxMovieObject*, double* rate) {
   if (rate == nullptr) return 1;
   *rate = 1.0;
@@ -215,16 +166,15 @@ int32_t GetRate(KvxMovieObject*, double* rate) {
 
 int32_t DrawsThroughPrimary(KvxMovieObject* self) { return Object(self).through_primary ? 1 : 0; }
 int32_t DrawsIntoWindow(KvxMovieObject*) { return 1; }
-int32_t GetWidth(KvxMovieObject* self) { return Player(self).Width(); }
-int32_t GetHeight(KvxMovieObject* self) { return Player(self).Height(); }
 int32_t Repaint(KvxMovieObject* self, void* dc) { return dc == nullptr ? 1 : PaintNewest(Object(self), dc); }
 
 constexpr KvxMovieObjectFunctions kFunctions{
-    nullptr,    Release, nullptr,   SetNotifyWindow, SetVideoWindow, SetDisplayRect, SetVisible,
-    Play,       Pause,   Restart,   Stop,            GetPosition,    Seek,           GetDuration,
-    GetState,   NextEvent, SetVolume, nullptr,       IsEnded,        SetRate,        GetRate,
-    SetRate,    DrawsThroughPrimary, DrawsIntoWindow, GetWidth,      GetHeight,      nullptr,
-    Repaint,
+    nullptr,          Release,          nullptr,          SetNotifyWindow,     SetVideoWindow,
+    SetDisplayRect,   SetVisible,       Forward::Play,    Forward::Pause,      Forward::Restart,
+    Forward::Stop,    Forward::GetPosition, Forward::Seek, Forward::GetDuration, Forward::GetState,
+    NextEvent,        Forward::SetVolume, nullptr,        Forward::IsEnded,    Forward::SetRate,
+    GetRate,          Forward::SetRate, DrawsThroughPrimary, DrawsIntoWindow,  Forward::GetWidth,
+    Forward::GetHeight, nullptr,        Repaint,
 };
 
 int32_t CreateMovieObject(KvxMovieObject** out, uint32_t window, const KvxSoundSink* sound, KvxMovieStream* stream,

@@ -11,6 +11,7 @@
 #include "app/private_messages.h"
 #include "base/event.h"
 #include "gfx/image_canvas.h"
+#include "gfx/monitor_list.h"
 #include "gfx/surface_canvas.h"
 #include "pixel/pixel_tables.h"
 #include "platform/clock.h"
@@ -763,6 +764,42 @@ TEST_F(FrameworkAppTest, PaintCopiesTheDisplayCanvasIntoTheWindow) {
   ASSERT_GT(width, 320);
   ASSERT_GT(height, 240);
   EXPECT_EQ(shown[static_cast<size_t>(240 * width + 320)] & 0xFFFFFF, 0x2040C0u) << "the canvas was repainted";
+  app.Exit(0);
+}
+
+TEST_F(FrameworkAppTest, PaintBlacksTheBarsOfAScaledFullScreenInsideThePaintRectangle) {
+  TestApp app;
+  app.display_canvas = 1;
+  ASSERT_EQ(app.Initialize(), 0);
+  FakeDisplayBackend backend({FakeDisplayBackend::Display("Panel", 0, 0, 1920, 1080)});
+  plat::ScopedDisplayBackend scoped(backend);
+  CScreenManager& screen = app.GetScreenManager();
+  CMonitorList monitors;
+  ASSERT_EQ(screen.BuildDisplayModeList(&monitors, 640, 480, true), 0);
+  ASSERT_EQ(screen.SelectDisplay(false, 0, 1, 0, &monitors), 0u);
+  ASSERT_EQ(app.ChangeScreenMode(kScreenModeFullScreen, 32, 0), 0);
+  ASSERT_TRUE(screen.IsFullScreenScaling());
+  ASSERT_TRUE(screen.HasBars());
+  const plat::Rect left_bar = screen.GetBar1();
+  const plat::Rect right_bar = screen.GetBar2();
+  ASSERT_GT(left_bar.right, 2);
+  ASSERT_GT(right_bar.right, right_bar.left + 2);
+
+  plat::BitmapInfo info;
+  info.header = plat::BitmapInfoHeader{1920, -1080, 32, plat::BI_RGB};
+  std::unique_ptr<plat::DibSection> bitmap = plat::DibSection::Create(info);
+  ASSERT_NE(bitmap, nullptr);
+  std::unique_ptr<plat::DeviceContext> dc = plat::DeviceContext::CreateMemory();
+  dc->SelectObject(bitmap.get());
+  ASSERT_TRUE(plat::FillRect(*dc, plat::Rect{0, 0, 1920, 1080}, 0xFFFFFF));
+  // The paint rectangle takes the upper half of the output.
+  app.PaintFromScreen(*dc, plat::Rect{0, 0, 1920, 540});
+  const plat::PixelView view = bitmap->View();
+  const auto pixel = [&](int32_t x, int32_t y) { return *reinterpret_cast<const uint32_t*>(view.At(x, y)) & 0xFFFFFF; };
+  EXPECT_EQ(pixel(left_bar.left, 10), 0u) << "the first bar inside the paint rectangle";
+  EXPECT_EQ(pixel(right_bar.right - 1, 539), 0u) << "the second bar inside the paint rectangle";
+  EXPECT_EQ(pixel(left_bar.left, 540), 0xFFFFFFu) << "below the paint rectangle nothing changes";
+  EXPECT_EQ(pixel(right_bar.left, 1000), 0xFFFFFFu);
   app.Exit(0);
 }
 

@@ -166,6 +166,8 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   // As the framework's, but a movie painting itself (movie-playing byte 2) repaints its frame.
   int OnPaint(MessageBlock& block) override;
   void OnActivateFullScreen() override;
+  // Deletes the window movie, which would draw over the deactivated full screen.
+  void OnDeactivateFullScreen() override;
 
   // The game's message dialog (a kDialog* kind) owned by `owner` (0: the main window, else the
   // desktop): 1 OK or yes, 0 no, closed, or not shown (which the program log tells); kinds

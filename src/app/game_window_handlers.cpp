@@ -56,6 +56,11 @@ void CGameApp::OnActivateFullScreen() {
   if (close_pending_.exchange(0) != 0) GetMainWindow().PostMessage(plat::WM_CLOSE, 0, 0);
 }
 
+void CGameApp::OnDeactivateFullScreen() {
+  CLockGuard guard(app_lock_);
+  g_Movie.reset();
+}
+
 int CGameApp::OnSysCommand(MessageBlock& block) {
   const uint32_t command = block.wparam & 0xFFF0;
   plat::Window* window = GetMainWindow().GetPlatformWindow();

@@ -104,4 +104,15 @@ TEST(GameMovieLibrariesTest, TheFirstExitHookDeletesTheMoviePlayers) {
   EXPECT_EQ(g_Movie, nullptr);
 }
 
+TEST(GameMovieLibrariesTest, LeavingTheFullScreenDeletesOnlyTheWindowMovie) {
+  FakeAudioBackend backend;
+  SingleThreadGame game;
+  g_MovieSprite = std::make_unique<CDShowSprite>();
+  g_Movie = std::make_unique<CDShowMovie>();
+  game.OnDeactivateFullScreen();
+  EXPECT_EQ(g_Movie, nullptr);
+  EXPECT_NE(g_MovieSprite, nullptr);
+  DeleteMoviePlayers();
+}
+
 }  // namespace

@@ -12,8 +12,8 @@ namespace {
 constexpr std::size_t kAskBeforeWebPage = 0;
 constexpr std::size_t kFirstPage = 2;
 constexpr std::size_t kFrameHiddenAtBottom = 10;
-constexpr std::size_t kHintsOn = 16;
-constexpr std::size_t kHintDelay = 20;  // u32, milliseconds
+constexpr std::size_t kHintsOn = kSettingHintsOn;
+constexpr std::size_t kHintDelay = kSettingHintDelay;
 constexpr std::size_t kHistoryPages = 29;
 constexpr std::size_t kHistorySaved = 30;
 constexpr std::size_t kFirstKey = 114;

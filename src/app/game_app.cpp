@@ -27,6 +27,8 @@ void EndScriptFrameModesOfApp() {
 
 bool ScriptShouldStopInApp() { return g_App != nullptr && g_App->ShouldStopRunningScript(); }
 
+int RunFrameOfApp() { return g_App != nullptr ? g_App->RunFrame() : CGameApp::kFrameStop; }
+
 }  // namespace
 
 CGameApp::CGameApp() {
@@ -34,6 +36,7 @@ CGameApp::CGameApp() {
   g_BuiltinApp = this;
   g_EndScriptFrameModesHook = &EndScriptFrameModesOfApp;
   g_ScriptStopCheckHook = &ScriptShouldStopInApp;
+  g_FrameProcedureHook = &RunFrameOfApp;
   g_TrigTable = &trig_tables_;
   g_MotionTrigTable = &trig_tables_;
 }
@@ -62,6 +65,7 @@ CGameApp::~CGameApp() {
     g_RestorePriorityHook = nullptr;
     g_EndScriptFrameModesHook = nullptr;
     g_ScriptStopCheckHook = nullptr;
+    g_FrameProcedureHook = nullptr;
   }
 }
 
@@ -152,6 +156,7 @@ int CGameApp::InitScriptEngine() {
     return kScriptEngineNoMemory;
   }
   script_host_->SetSaveFolder(GetSaveFolder());
+  script_host_->SetSettingsChangedMark(&settings_changed_);
   if (game_switches_[kSwitchTranslateScripts] != 0) {
     ReportNotBuiltYet("translation of scripts to machine code: the scripts are interpreted");
   }

@@ -238,6 +238,9 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   void SetMoviePlaying(uint8_t value) { movie_playing_ = value; }
 
  protected:
+  // What the confirmed pages of the configuration sheet change besides the settings; any
+  // confirmed page sets the settings-changed mark.
+  void ApplyConfirmedPages(const std::array<bool, 4>& pages, bool hint_settings_changed);
   // Shows a failure of the scripts (kind 4, main window), through the window thread when called
   // on another.
   void ShowScriptFailure(const char* utf8_text);
@@ -339,6 +342,9 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   // After the timer managers, so that the buffers end their fades while the managers live.
   CSoundOutput sound_output_;
   std::unique_ptr<CGameScriptHost> script_host_;
+  // Set when the configuration sheet changed the game settings; the scripts clear it once they
+  // have brought their message display in line.
+  std::atomic<uint8_t> settings_changed_{0};
   FrameProcedure frame_procedure_ = nullptr;
   CDropFiles drop_files_;
   std::atomic<bool> back_format_refresh_{false};
@@ -374,8 +380,6 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   // Asks (unless switched off) and opens the game's web page: true keeps the version dialog open.
   bool ShowWebPage();
   void SaveSystemReport(const std::string& report);
-  // What the confirmed pages of the configuration sheet change besides the settings.
-  void ApplyConfirmedPages(const std::array<bool, 4>& pages, bool hint_settings_changed);
 };
 
 extern CGameApp* g_App;

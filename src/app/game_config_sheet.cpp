@@ -1,5 +1,8 @@
 // The configuration sheet ("入力・その他設定") over the main window, and what its confirmed
-// pages change: the bindings, the screen manager's drawing settings.
+// pages change: the bindings, the screen manager's drawing settings, the settings-changed mark and
+// the root window's deferred redraw.
+#include <algorithm>
+
 #include "app/config_sheet_view.h"
 #include "app/dialog_modal_scope.h"
 #include "app/game_app.h"
@@ -8,7 +11,7 @@
 #include "base/input_manager.h"
 #include "base/joystick.h"
 #include "base/lock_guard.h"
-#include "base/not_built.h"
+#include "game/game_script_host.h"
 #include "platform/diagnostic_log.h"
 #include "platform/text_encoding.h"
 #include "scene/movie_players.h"
@@ -23,6 +26,7 @@ constexpr std::size_t kSettingTopmostInFullScreen = 155;
 int CGameApp::ShowConfigSheet() {
   if (modal_state_ != 0 || !IsMenuPermitted(kMenuSettings)) return 0;
   ModalStateScope changing(modal_state_, kChangingSettings);
+  settings_changed_ = 0;
   const DialogModalScope modal(*this);
   const bool joystick = GetInputManager().GetJoystickCount() > 0;
   // The preview reaches the player from the window thread: the lock keeps it from going away.
@@ -52,6 +56,7 @@ int CGameApp::ShowConfigSheet() {
 }
 
 void CGameApp::ApplyConfirmedPages(const std::array<bool, 4>& pages, bool hint_settings_changed) {
+  if (std::find(pages.begin(), pages.end(), true) != pages.end()) settings_changed_ = 1;
   if (pages[kConfigKeyboardPage] && g_KeyBindings != nullptr) ApplyKeyboardSettings(*g_KeyBindings, game_settings_);
   if (pages[kConfigJoystickPage] && g_KeyBindings != nullptr) {
     const CLockGuard lock(app_lock_);
@@ -62,6 +67,6 @@ void CGameApp::ApplyConfirmedPages(const std::array<bool, 4>& pages, bool hint_s
     GetAppInfo().fullscreen_topmost = game_settings_[kSettingTopmostInFullScreen];
   }
   if (hint_settings_changed && script_host_ != nullptr) {
-    ReportNotBuiltYet("passing the changed hint settings on to the message layers");
+    script_host_->ApplyMessageLayerRedrawSetting();
   }
 }

@@ -7,8 +7,10 @@
 #include "base/async_file_loader.h"
 #include "base/file_list.h"
 #include "ui/gui_root_window.h"
+#include "ui/message_box.h"
 #include "ui/widget_manager.h"
 
+CMessageBox g_MessageBox;
 CAsyncFileLoader g_AsyncFileLoader;
 CFileList g_FileList;
 // The root window is a function's own static: asking for it here builds it before the widget

@@ -15,3 +15,7 @@ extern void (*g_EndScriptFrameModesHook)();
 // window's thread the application reads the window's messages here, as nothing else does while
 // the script runs.
 extern bool (*g_ScriptStopCheckHook)();
+// The application's current frame procedure, for the waits that keep the frames going while
+// they hold the game thread inside a built-in call (the in-game message box): 0 tells them to
+// stop waiting (the game ends or returns to the title). Null while no application runs.
+extern int (*g_FrameProcedureHook)();

@@ -11,7 +11,10 @@ inline constexpr std::size_t kGameSettingsSize = 192;
 using GameSettingsBlock = std::array<uint8_t, kGameSettingsSize>;
 
 // Named bytes of the block.
+inline constexpr std::size_t kSettingShowChosenChoices = 4;  // list menus colour choices already made
 inline constexpr std::size_t kSettingSnapshotWithoutText = 14;  // 0: snapshots carry the text part
+inline constexpr std::size_t kSettingHintsOn = 16;              // pop-up hints (tooltips) are shown
+inline constexpr std::size_t kSettingHintDelay = 20;            // u32: ms before a pop-up hint
 // How messages print: unread and read text each at once or one character per interval (ms).
 inline constexpr std::size_t kSettingUnreadTextAtOnce = 24;
 inline constexpr std::size_t kSettingUnreadTextInterval = 25;
@@ -20,6 +23,17 @@ inline constexpr std::size_t kSettingReadTextInterval = 27;
 inline constexpr std::size_t kSettingSkipReadText = 28;          // read messages are skipped
 inline constexpr std::size_t kSettingSaveText = 30;             // saves carry the text part
 inline constexpr std::size_t kSettingUnreadTextUnskippable = 31;  // the skip toggle leaves unread text
+// The message font: face name (zero-ended), line spacing in steps of two pixels, outline switch,
+// glyph format, bold switch; and the message boxes' background style, alpha and colour (u32).
+inline constexpr std::size_t kSettingFaceName = 36;
+inline constexpr std::size_t kSettingFaceNameSize = 32;
+inline constexpr std::size_t kSettingTextLineSpacing = 68;
+inline constexpr std::size_t kSettingTextEdge = 69;
+inline constexpr std::size_t kSettingTextGlyphFormat = 70;
+inline constexpr std::size_t kSettingTextBold = 71;
+inline constexpr std::size_t kSettingTextBoxStyle = 73;
+inline constexpr std::size_t kSettingTextBoxAlpha = 74;
+inline constexpr std::size_t kSettingTextBoxColour = 76;
 // The sound channels' switches (bytes) and levels (u32, 0..256) at the script engine's start.
 inline constexpr std::size_t kSettingSoundOn = 81;
 inline constexpr std::size_t kSettingMusicOn = 82;

@@ -5,11 +5,23 @@
 #include "base/millisecond_clock.h"
 #include "base/subtractive_random.h"
 #include "builtins/builtin_table.h"
+#include "builtins/cursor_move_task.h"
+#include "ui/cursor_glide_hook.h"
 #include "ui/gui_root_window.h"
 #include "ui/ime_context.h"
+#include "ui/message_box.h"
 #include "ui/widget_manager.h"
 
 void SeedScriptRandom(std::uint32_t clock) { SeedSubtractive(g_ScriptRandomIndex, g_ScriptRandomState, clock); }
+
+namespace {
+
+// The widgets' pointer glide: not forced past a parked pointer, only while the game is active.
+std::int32_t GlideCursor(std::int32_t x, std::int32_t y, std::uint32_t duration, CCursorMotion** task) {
+  return StartCursorMoveTask(x, y, duration, false, kCursorMotionWhileActive, task);
+}
+
+}  // namespace
 
 CGameScriptHost::CGameScriptHost() {
   sound_channels_.SetTaskManager(g_TimerManager);
@@ -23,9 +35,13 @@ CGameScriptHost::CGameScriptHost() {
   SeedScriptRandom(ReadMillisecondClock());
   for (const GameBuiltin& builtin : GameBuiltins()) RegisterNative(builtin.function);
   g_GameHost = this;
+  g_CursorGlideHook = &GlideCursor;
+  g_MessageBox.LoadImages();
 }
 
 CGameScriptHost::~CGameScriptHost() {
+  g_MessageBox.StopTask();
+  if (g_CursorGlideHook == &GlideCursor) g_CursorGlideHook = nullptr;
   // The scripts' widgets end with them.
   GuiRootWindow().RemoveAll();
   g_WidgetManager.DeleteAll();

@@ -2,6 +2,7 @@
 // seeding of the script random generator, and the restart of the main script.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -15,6 +16,8 @@
 #include "script/script_host.h"
 #include "sound/script_sound_channels.h"
 
+class CFontBase;
+class CGuiElement;
 class CImage;
 
 // A part of the state record that a subsystem above the host writes and reads (the novel
@@ -34,10 +37,11 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
 
   // The script host part, the sound channels (on the global timer manager, published as
   // g_SoundChannels), the seeding of the script random generator from the millisecond clock,
-  // then the built-in functions 3 to 808 in the order of their numbers, and the widget manager's
-  // timer manager, input method and page actions. The text printer, the built-in effects and the
-  // message box join here with their subsystems. The destructor empties the root window and
-  // deletes the scripts' widgets and the input-mode label.
+  // then the built-in functions 3 to 808 in the order of their numbers, the widget manager's
+  // timer manager, input method and page actions, the widgets' pointer glide and the message
+  // box's set-up. The text printer and the built-in effects join here with their subsystems.
+  // The destructor stops the message box's notice, empties the root window and deletes the
+  // scripts' widgets and the input-mode label.
   CGameScriptHost();
   ~CGameScriptHost() override;
 
@@ -140,6 +144,17 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
   // 0; 1 no such save; 2 it cannot be deleted.
   std::uint32_t DeleteSaveFile(std::int32_t group, std::int32_t slot) override;
 
+  // The application's byte that says the game settings changed since it was last cleared (null:
+  // never changed). The window thread sets it, the scripts read and clear it.
+  void SetSettingsChangedMark(std::atomic<std::uint8_t>* mark) { settings_changed_mark_ = mark; }
+  // Brings a text box (type 5 or 111), a list menu (type 6) and a font (null: the default font)
+  // in line with the game settings; null skips a widget. With `only_when_changed` nothing happens
+  // while the mark is 0. Returns the mark as it was on entry; `clear_mark` clears it.
+  std::uint8_t ApplyTextSettings(bool only_when_changed, bool clear_mark, CGuiElement* text_box, CGuiElement* list_menu,
+                                 CFontBase* font, bool font_flag, bool printer_flag);
+  // The hint switch and delay become the root window's deferred redraw. 0.
+  std::uint32_t ApplyMessageLayerRedrawSetting();
+
  private:
   std::uint32_t ReadStateParts(std::span<const std::uint8_t> record);
   // The path of (group, slot) in the save folder; nothing when it names no file.
@@ -155,6 +170,7 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
   std::vector<std::uint8_t> snapshot_;
   std::string pending_load_path_;
   CScriptSoundChannels sound_channels_;
+  std::atomic<std::uint8_t>* settings_changed_mark_ = nullptr;
 };
 
 // Seeds the script random generator's state from `clock`.

@@ -73,9 +73,11 @@ class FreeTypeLibrary {
   FT_Library library_ = nullptr;
 };
 
-FT_Library SharedLibrary() {
-  static FreeTypeLibrary library;
-  return library.get();
+// Every face holds the library too: a face that lives past the program's exit handlers (a
+// font of a static object) is closed before the library goes.
+std::shared_ptr<FreeTypeLibrary> SharedLibrary() {
+  static const std::shared_ptr<FreeTypeLibrary> library = std::make_shared<FreeTypeLibrary>();
+  return library;
 }
 
 // fontconfig keeps its configuration for the whole process; it is given back at exit.
@@ -140,8 +142,13 @@ constexpr FT_Pos kBoldStrength = 64;
 class FreeTypeFace final : public IFontFace {
  public:
   // `vertical_forms` is given to a vertical ("@") face; it may be null when the file has none.
-  FreeTypeFace(FT_Face face, const FontRequest& request, bool vertical, std::unique_ptr<VerticalForms> vertical_forms)
-      : face_(face), request_(request), vertical_(vertical), vertical_forms_(std::move(vertical_forms)) {}
+  FreeTypeFace(std::shared_ptr<FreeTypeLibrary> library, FT_Face face, const FontRequest& request, bool vertical,
+               std::unique_ptr<VerticalForms> vertical_forms)
+      : library_(std::move(library)),
+        face_(face),
+        request_(request),
+        vertical_(vertical),
+        vertical_forms_(std::move(vertical_forms)) {}
   ~FreeTypeFace() override { FT_Done_Face(face_); }
   FreeTypeFace(const FreeTypeFace&) = delete;
   FreeTypeFace& operator=(const FreeTypeFace&) = delete;
@@ -300,6 +307,7 @@ class FreeTypeFace final : public IFontFace {
     return glyph;
   }
 
+  std::shared_ptr<FreeTypeLibrary> library_;
   FT_Face face_;
   FontRequest request_;
   bool vertical_;
@@ -319,14 +327,14 @@ std::string FontFilePath(std::string_view sjis_face_name) {
 }
 
 std::unique_ptr<IFontFace> OpenFontFace(const FontRequest& request) {
-  FT_Library library = SharedLibrary();
-  if (library == nullptr) return nullptr;
+  std::shared_ptr<FreeTypeLibrary> library = SharedLibrary();
+  if (library->get() == nullptr) return nullptr;
   const std::optional<FontFile> file = FindFontFile(request.face_name);
   if (!file) return nullptr;
   FT_Face face = nullptr;
-  if (FT_New_Face(library, file->path.c_str(), file->index, &face) != 0) return nullptr;
+  if (FT_New_Face(library->get(), file->path.c_str(), file->index, &face) != 0) return nullptr;
   const bool vertical = !request.face_name.empty() && request.face_name.front() == '@';
-  auto result = std::make_unique<FreeTypeFace>(face, request, vertical,
+  auto result = std::make_unique<FreeTypeFace>(std::move(library), face, request, vertical,
                                                vertical ? VerticalForms::Open(file->path, file->index) : nullptr);
   if (!result->SetSize()) return nullptr;
   return result;

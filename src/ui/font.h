@@ -34,6 +34,7 @@ class CFont : public CFontBase {
   ~CFont() override;
 
   bool IsGlyphFont() const override { return true; }
+  bool IsReady() const override { return face_ != nullptr; }
   void ReleaseGdiObjects() override;
   uint32_t SetFont(int32_t size, uint8_t bold, uint8_t italic, const char* face_name) override;
   uint32_t CreateGdiFont() override;

@@ -54,6 +54,8 @@ class CFontBase : public ScriptVisible<CFontBase> {
   virtual ~CFontBase();
 
   virtual bool IsGlyphFont() const = 0;
+  // True once a face was made from the logical font.
+  virtual bool IsReady() const = 0;
   virtual void ReleaseGdiObjects() = 0;
   virtual uint32_t SetFont(int32_t size, uint8_t bold, uint8_t italic, const char* face_name) = 0;
   virtual uint32_t CreateGdiFont() = 0;

@@ -16,6 +16,7 @@ class CGdiFont : public CFontBase {
   ~CGdiFont() override;
 
   bool IsGlyphFont() const override { return false; }
+  bool IsReady() const override { return HasFace(); }
   void ReleaseGdiObjects() override;
   uint32_t SetFont(int32_t size, uint8_t bold, uint8_t italic, const char* face_name) override;
   uint32_t CreateGdiFont() override;

@@ -86,6 +86,7 @@ class CListPart : public CGuiElement {
   void SetDragAlpha(uint8_t alpha) { drag_alpha_ = alpha; }
   // Whether items already chosen in the choice record take the chosen colours.
   void SetShowChosen(bool show) { show_chosen_ = show; }
+  bool GetShowChosen() const { return show_chosen_; }
   void SetLocked(bool locked) { locked_ = locked; }
   // Appends an item; until the pointer moves away from where it rests now, presses are ignored. 0.
   uint32_t AddItem(const ItemSetup& setup);

@@ -1,6 +1,6 @@
 // The game's run loops over a fake clock: how many script slices a frame runs in each run mode,
-// the restart at "MAIN", the script failure messages, the start of the script engine, and the
-// frame-rate modes the scripts nest.
+// the restart at "MAIN", the script failure messages, the start of the script engine, the
+// frame-rate modes the scripts nest, and what a confirmed configuration sheet passes on to them.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "app/game_app.h"
+#include "base/app_hooks.h"
+#include "builtins/builtin_table.h"
 #include "game/game_script_host.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_transition.h"
@@ -28,6 +30,7 @@
 #include "support/probe_task.h"
 #include "base/little_endian.h"
 #include "sound/sound_channel_manager.h"
+#include "ui/gui_root_window.h"
 
 namespace {
 
@@ -43,6 +46,7 @@ constexpr const char* kCountingScript =
 class TestGame : public CGameApp {
  public:
   explicit TestGame(bool threaded) { SetThreaded(threaded); }
+  using CGameApp::ApplyConfirmedPages;
   using CGameApp::ShowScriptFailure;
 };
 
@@ -259,6 +263,50 @@ TEST_F(GameRunTest, ScriptFailuresShowTheirMessageAndEndTheRun) {
       EXPECT_EQ(boxes_, std::vector<std::string>{failure.message});
     }
   }
+}
+
+// What a built-in function that waits in the frames (as the message box does) saw of the
+// application's frame procedure while its script was suspended in the call.
+struct NestedFrames {
+  TestGame* game = nullptr;
+  int running = -5;
+  int restarting = -5;
+};
+NestedFrames g_nested;
+
+std::uint32_t WaitInFrames(const NativeArgs& /*args*/) {
+  g_nested.running = g_FrameProcedureHook();
+  g_nested.game->SetRestart(1);
+  g_nested.restarting = g_FrameProcedureHook();
+  g_nested.game->SetRestart(0);
+  return 0;
+}
+
+TEST_F(GameRunTest, AScriptSuspendedInABuiltInCallLetsTheFrameProcedureRun) {
+  WriteScript("MAIN", kCountingScript);
+  EXPECT_EQ(g_FrameProcedureHook, nullptr);
+  {
+    TestGame game(false);
+    Start(game);
+    ASSERT_EQ(game.GetScriptHost()->RegisterNative(&WaitInFrames), 0u);
+    ASSERT_EQ(game.GetScriptHost()->Natives().Count(), kBuiltinCount + 1);
+    // MAIN again, now calling the new built-in function.
+    WriteScript("MAIN", ".kind script\nloop:\n  CallNative native(" + std::to_string(kBuiltinCount) +
+                            "), args, result\n  IncMem count\n  Yield\n  Jump loop\n"
+                            "args: .word 0\nresult: .word 0\ncount: .word 0\n");
+    ASSERT_EQ(game.GetScriptHost()->RestartMain(true), 0u);
+    g_nested = {&game};
+    EXPECT_EQ(SlicesOfOnePass(game, 17), 1u);
+    // A frame ran inside the call, and a pending return to the title stopped the wait; the
+    // script went on from the call when it returned.
+    EXPECT_NE(g_nested.running, CGameApp::kFrameStop);
+    EXPECT_EQ(g_nested.restarting, CGameApp::kFrameStop);
+    g_nested.running = -5;
+    EXPECT_EQ(SlicesOfOnePass(game, 17), 1u);
+    EXPECT_NE(g_nested.running, CGameApp::kFrameStop);
+    EXPECT_TRUE(boxes_.empty());
+  }
+  EXPECT_EQ(g_FrameProcedureHook, nullptr);
 }
 
 TEST_F(GameRunTest, TheEndOfTheScriptsEndsTheRunQuietly) {
@@ -515,6 +563,26 @@ TEST_F(FrameRateTest, TheHighResolutionTimerSuspensionNestsAndAnExtraResumeChang
   EXPECT_EQ(game_.ResumeHighResTimer(), 0);
   EXPECT_EQ(game_.GetHighResSuspension(), 0);
   EXPECT_TRUE(game_.GetFramePacer().UsesCounter());
+}
+
+TEST_F(GameRunTest, AConfirmedSheetMarksTheSettingsChangedAndPassesChangedHintsToTheRootWindow) {
+  WriteScript("MAIN", kCountingScript);
+  TestGame game(false);
+  Start(game);
+  CGameScriptHost& host = *game.GetScriptHost();
+  game.GetGameSettings()[kSettingHintsOn] = 1;
+  StoreLe32(&game.GetGameSettings()[kSettingHintDelay], 321);
+  GuiRootWindow().SetRedrawDeferred(false, 0);
+  game.ApplyConfirmedPages({false, false, false, false}, false);
+  EXPECT_FALSE(GuiRootWindow().IsRedrawDeferred());
+  EXPECT_EQ(host.ApplyTextSettings(true, true, nullptr, nullptr, nullptr, false, false), 0);
+  game.ApplyConfirmedPages({false, false, false, false}, true);
+  EXPECT_TRUE(GuiRootWindow().IsRedrawDeferred());
+  EXPECT_EQ(GuiRootWindow().GetRedrawDelay(), 321u);
+  game.ApplyConfirmedPages({false, true, false, false}, false);
+  EXPECT_EQ(host.ApplyTextSettings(true, true, nullptr, nullptr, nullptr, false, false), 1);
+  EXPECT_EQ(host.ApplyTextSettings(true, true, nullptr, nullptr, nullptr, false, false), 0);
+  GuiRootWindow().SetRedrawDeferred(false, 0);
 }
 
 }  // namespace

@@ -19,8 +19,10 @@
 #include "support/log_capture.h"
 #include "support/fake_sound_system.h"
 #include "support/game_host_fixture.h"
+#include "ui/cursor_glide_hook.h"
 #include "ui/fake_ime.h"
 #include "ui/gui_root_window.h"
+#include "ui/message_box.h"
 #include "ui/widget_manager.h"
 
 namespace {
@@ -317,6 +319,21 @@ TEST(GameScriptRandomTest, AFixedClockGivesTheStateOfTheThreePassSeeding) {
   const SubtractiveTable program_state = g_SubtractiveState;
   SeedScriptRandom(42);
   EXPECT_EQ(g_SubtractiveState, program_state);
+}
+
+TEST_F(GameScriptHostTest, TheHostSetsTheMessageBoxUpAndGivesTheWidgetsTheirGlideWhileItLives) {
+  EXPECT_EQ(g_MessageBox.GetOwnerWindow(), &GuiRootWindow());
+  EXPECT_EQ(g_MessageBox.GetBoxFont().logical_font().height, -19);
+  ASSERT_NE(g_CursorGlideHook, nullptr);
+  // Without an application the glide starts nothing.
+  CCursorMotion* glide = nullptr;
+  EXPECT_EQ(g_CursorGlideHook(10, 10, 140, &glide), 0);
+  EXPECT_EQ(glide, nullptr);
+  // A host that ends takes the glide with it.
+  {
+    CGameScriptHost second;
+  }
+  EXPECT_EQ(g_CursorGlideHook, nullptr);
 }
 
 TEST_F(GameScriptHostTest, ConstructionSeedsTheScriptGenerator) {

@@ -4,17 +4,21 @@
 
 namespace test_support {
 
-void DataFilesTest::SetUp() {
+bool DataFolderSwitch::Enter(const TempGameFolder& game, IDataFileLayer* files) {
   std::memcpy(saved_base_folder_, g_ModuleFolder, kMaxPath);
   saved_data_files_ = g_DataFiles;
-  ASSERT_EQ(SetBaseFolder(game_.EnginePath().c_str()), 0u);
-  g_DataFiles = files_.get();
+  g_DataFiles = files;
+  return SetBaseFolder(game.EnginePath().c_str()) == 0;
 }
 
-void DataFilesTest::TearDown() {
+void DataFolderSwitch::Leave() {
   g_DataFiles = saved_data_files_;
   std::memcpy(g_ModuleFolder, saved_base_folder_, kMaxPath);
 }
+
+void DataFilesTest::SetUp() { ASSERT_TRUE(folder_.Enter(game_, files_.get())); }
+
+void DataFilesTest::TearDown() { folder_.Leave(); }
 
 void DataFilesTest::RegisterFakeDecoder() {
   ASSERT_EQ(files_->RegisterArchiveDecoder(std::make_unique<FakeArchiveDecoder>(archive_log_), "FAK\0", "Fake format",

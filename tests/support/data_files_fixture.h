@@ -13,6 +13,19 @@
 
 namespace test_support {
 
+// Makes a game folder the base data folder and a data-file layer g_DataFiles until Leave, which
+// puts the previous ones back.
+class DataFolderSwitch {
+ public:
+  // False when the folder cannot become the base folder.
+  bool Enter(const TempGameFolder& game, IDataFileLayer* files);
+  void Leave();
+
+ private:
+  char saved_base_folder_[kMaxPath] = {};
+  IDataFileLayer* saved_data_files_ = nullptr;
+};
+
 class DataFilesTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -26,8 +39,7 @@ class DataFilesTest : public ::testing::Test {
   std::shared_ptr<FakeArchiveLog> archive_log_ = std::make_shared<FakeArchiveLog>();
 
  private:
-  char saved_base_folder_[kMaxPath] = {};
-  IDataFileLayer* saved_data_files_ = nullptr;
+  DataFolderSwitch folder_;
 };
 
 }  // namespace test_support

@@ -23,18 +23,7 @@ namespace {
 
 using gui_test::LoggingElement;
 
-class FakeApplication : public IGuiApplication {
- public:
-  FakeApplication() { g_GuiApplication = this; }
-  ~FakeApplication() override { g_GuiApplication = nullptr; }
-  plat::Point GetPointerPos() const override { return pointer; }
-  void SetPointerPos(int32_t x, int32_t y) override { pointer = {x, y}; }
-  void ShowCursor(bool) override {}
-  bool SendImeMessage(uint32_t) override { return false; }
-  bool DeliverTextInput(CGuiElement*) override { return false; }
-
-  plat::Point pointer{-1, -1};
-};
+using FakeApplication = gui_test::FakeGuiApplication;
 
 class GuiRootWindowTest : public testing::Test {
  protected:

@@ -15,9 +15,27 @@
 #include "platform/window_messages.h"
 #include "scene/draw_list.h"
 #include "ui/gui_element.h"
+#include "ui/gui_root_window.h"
 #include "ui/gui_window.h"
 
 namespace gui_test {
+
+// The application as the root window sees it, installed while it lives: a pointer the test
+// places, and nothing else.
+class FakeGuiApplication : public IGuiApplication {
+ public:
+  FakeGuiApplication() { g_GuiApplication = this; }
+  ~FakeGuiApplication() override { g_GuiApplication = nullptr; }
+  FakeGuiApplication(const FakeGuiApplication&) = delete;
+  FakeGuiApplication& operator=(const FakeGuiApplication&) = delete;
+  plat::Point GetPointerPos() const override { return pointer; }
+  void SetPointerPos(int32_t x, int32_t y) override { pointer = {x, y}; }
+  void ShowCursor(bool) override {}
+  bool SendImeMessage(uint32_t) override { return false; }
+  bool DeliverTextInput(CGuiElement*) override { return false; }
+
+  plat::Point pointer{-1, -1};
+};
 
 class LoggingElement : public CGuiElement {
  public:

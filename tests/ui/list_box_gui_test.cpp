@@ -4,16 +4,15 @@
 // list_widgets.png and list_menu.png in the build folder.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "base/path.h"
 #include "picture_files_test.h"
 #include "resource/file_system.h"
 #include "scene/draw_list.h"
 #include "support/fake_font_face.h"
+#include "support/data_files_fixture.h"
 #include "support/layer_window_test.h"
 #include "support/png_file.h"
 #include "support/scoped_pixel_library.h"
@@ -38,15 +37,11 @@ class ListWidgetsWindowTest : public LayerWindowTestBase {
   ListWidgetsWindowTest() : LayerWindowTestBase("list widgets test", kWidth, kHeight) {}
   void SetUp() override {
     LayerWindowTestBase::SetUp();
-    std::memcpy(saved_base_folder_, g_ModuleFolder, kMaxPath);
-    saved_data_files_ = g_DataFiles;
-    ASSERT_EQ(SetBaseFolder(game_.EnginePath().c_str()), 0u);
-    g_DataFiles = &files_;
+    ASSERT_TRUE(folder_.Enter(game_, &files_));
     ASSERT_EQ(font_.SetFont(16, 0, 0, "face"), 0u);
   }
   void TearDown() override {
-    g_DataFiles = saved_data_files_;
-    std::memcpy(g_ModuleFolder, saved_base_folder_, kMaxPath);
+    folder_.Leave();
     LayerWindowTestBase::TearDown();
   }
   std::vector<uint32_t> Present() {
@@ -58,10 +53,7 @@ class ListWidgetsWindowTest : public LayerWindowTestBase {
   test_support::TempGameFolder game_;
   CFileSystem files_;
   CFont font_{FakeFontFace::Factory(std::make_shared<FakeFontFaceLog>())};
-
- private:
-  char saved_base_folder_[kMaxPath] = {};
-  IDataFileLayer* saved_data_files_ = nullptr;
+  test_support::DataFolderSwitch folder_;
 };
 
 TEST_F(ListWidgetsWindowTest, TheBoxRowsAndTheBarPartsReachTheWindow) {

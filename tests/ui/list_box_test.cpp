@@ -1,5 +1,6 @@
 // The list box: its size in rows, the icon column, selection, scrolling a row into view and the
-// picture it redraws, in a test window with picture files written for the test.
+// picture it redraws, in a test window with picture files written for the test; the group a box
+// of the widget manager keeps.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,11 +10,13 @@
 #include "gui_test_support.h"
 #include "picture_files_test.h"
 #include "pixel/pixel_tables.h"
+#include "scene/draw_layer.h"
 #include "support/fake_clock.h"
 #include "support/fake_font_face.h"
 #include "support/scoped_pixel_library.h"
 #include "ui/font.h"
 #include "ui/list_box.h"
+#include "ui/widget_manager.h"
 
 namespace {
 
@@ -37,8 +40,15 @@ class ListBoxTest : public gui_test::PictureFilesTest {
   }
   // Five rows of 16 pixels 4 apart, icons, ten rows.
   void MakeBox(int32_t rows = 10) {
-    CListBox::Setup setup;
+    CListBox::Setup setup = BoxSetup();
     setup.list = &list_;
+    ASSERT_EQ(box_.Create(setup), 0);
+    box_.SetId(kId);
+    for (int32_t i = 0; i < rows; ++i) box_.AddItem(("row" + std::to_string(i)).c_str(), nullptr, i == rows - 1);
+    ASSERT_EQ(box_.AttachToWindow(&window_, -1), 0);
+  }
+  CListBox::Setup BoxSetup() {
+    CListBox::Setup setup;
     setup.priority = 4;
     setup.font = &font_;
     setup.height = -5;
@@ -52,10 +62,7 @@ class ListBoxTest : public gui_test::PictureFilesTest {
     setup.icon_file = "icons.elg";
     setup.row_gap = 4;
     setup.group = 6;
-    ASSERT_EQ(box_.Create(setup), 0);
-    box_.SetId(kId);
-    for (int32_t i = 0; i < rows; ++i) box_.AddItem(("row" + std::to_string(i)).c_str(), nullptr, i == rows - 1);
-    ASSERT_EQ(box_.AttachToWindow(&window_, -1), 0);
+    return setup;
   }
   // Entering the box focuses it, which drops the window's hover; the pointer's next move hovers it.
   void ClickAt(int32_t x, int32_t y) {
@@ -89,6 +96,22 @@ TEST_F(ListBoxTest, MinusFiveRowsOfSixteenWithGapFourIsNinetySixPixelsAndTheIcon
   ASSERT_EQ(list_.Nodes().size(), 2u);
   for (const CDrawList::Node& node : list_.Nodes()) EXPECT_EQ(node.tag, 6u);
   EXPECT_EQ(box_.GetGroup(), 6);
+}
+
+TEST_F(ListBoxTest, ABoxOfTheWidgetManagerKeepsTheManagersGroupSoDeletingTheGroupTakesIt) {
+  CDrawLayer layer;
+  CWidgetManager manager;
+  manager.SetLayer(&layer);
+  CGuiElement* boxes[2] = {};
+  for (const int32_t group : {2, 7}) {
+    manager.group = group;
+    ASSERT_EQ(manager.CreateListBox(&boxes[group == 7], BoxSetup()), 0);
+  }
+  EXPECT_EQ(boxes[0]->GetGroup(), 2);
+  EXPECT_EQ(boxes[1]->GetGroup(), 7);
+  manager.DeleteGroup(7, false);
+  EXPECT_TRUE(manager.Owns(boxes[0]));
+  EXPECT_FALSE(manager.Owns(boxes[1]));
 }
 
 TEST_F(ListBoxTest, APressInTheIconColumnTogglesOnlyTheIconAndSelectingTheSelectedRowReportsNothing) {

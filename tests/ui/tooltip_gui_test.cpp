@@ -26,18 +26,6 @@ constexpr int32_t kHeight = 240;
 constexpr uint32_t kBackground = 0x203048;
 constexpr uint32_t kFrame = 0x445F97;
 
-class Pointer : public IGuiApplication {
- public:
-  Pointer() { g_GuiApplication = this; }
-  ~Pointer() override { g_GuiApplication = nullptr; }
-  plat::Point GetPointerPos() const override { return at; }
-  void SetPointerPos(int32_t x, int32_t y) override { at = {x, y}; }
-  void ShowCursor(bool) override {}
-  bool SendImeMessage(uint32_t) override { return false; }
-  bool DeliverTextInput(CGuiElement*) override { return false; }
-  plat::Point at{-1, -1};
-};
-
 class TooltipGuiTest : public WindowTestBase {};
 
 TEST_F(TooltipGuiTest, TheTooltipReachesTheWindowBesideThePointer) {
@@ -54,7 +42,7 @@ TEST_F(TooltipGuiTest, TheTooltipReachesTheWindowBesideThePointer) {
   ASSERT_EQ(font.SetFont(16, 0, 0, kGothic), 0u);
   font.text_color = Rgb{0, 0, 0};
 
-  Pointer pointer;
+  gui_test::FakeGuiApplication pointer;
   std::vector<std::string> log;
   gui_test::LoggingElement button("button", log, plat::Rect{40, 40, 200, 120});
   button.SetText(kTip);
@@ -63,7 +51,7 @@ TEST_F(TooltipGuiTest, TheTooltipReachesTheWindowBesideThePointer) {
   root.SetTooltipLayer(&tooltip_part);
   root.SetTooltipFont(&font);
   root.SetTooltipMode(true, 300, 0);
-  pointer.at = {60, 60};
+  pointer.pointer = {60, 60};
   root.ProcessInput(1000);
   root.ProcessInput(1300);
   ASSERT_TRUE(root.IsTooltipVisible());

@@ -1,0 +1,150 @@
+// The game settings brought to the message display: a text box's background, a list menu's
+// chosen-item colouring, the message font, the settings-changed mark, and the root window's
+// deferred redraw.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <tuple>
+
+#include "base/game_settings.h"
+#include "base/little_endian.h"
+#include "game/game_script_host.h"
+#include "support/fake_font_face.h"
+#include "support/game_host_fixture.h"
+#include "ui/font.h"
+#include "ui/gui_root_window.h"
+#include "ui/list_menu.h"
+#include "ui/text_layout.h"
+
+namespace {
+
+// A text box that keeps what its background was last set to.
+class RecordingTextBox : public CTextLayout {
+ public:
+  int32_t SetBackground(uint8_t style, uint32_t colour, uint8_t alpha, bool redraw) override {
+    received = {style, colour, alpha, redraw};
+    ++calls;
+    return 0;
+  }
+  std::tuple<uint8_t, uint32_t, uint8_t, bool> received{};
+  int calls = 0;
+};
+
+class TextSettingsTest : public game_test::GameScriptHostTest {
+ protected:
+  void SetUp() override {
+    GameScriptHostTest::SetUp();
+    g_UserConfig = &settings_;
+    host_.SetSettingsChangedMark(&mark_);
+    settings_[kSettingTextBoxStyle] = 3;
+    StoreLe32(&settings_[kSettingTextBoxColour], 0x123456);
+    settings_[kSettingTextBoxAlpha] = 200;
+    SetFace("face");
+    ASSERT_EQ(font_.SetFont(18, 0, 1, "face"), 0u);
+  }
+  void TearDown() override {
+    g_UserConfig = nullptr;
+    GameScriptHostTest::TearDown();
+  }
+  void SetFace(const char* name) {
+    std::memset(&settings_[kSettingFaceName], 0, kSettingFaceNameSize);
+    std::memcpy(&settings_[kSettingFaceName], name, std::strlen(name));
+  }
+  std::uint8_t ApplyToFont(bool font_flag) {
+    return host_.ApplyTextSettings(false, false, nullptr, nullptr, &font_, font_flag, false);
+  }
+
+  GameSettingsBlock settings_ = DefaultGameSettings();
+  std::atomic<std::uint8_t> mark_{0};
+  CFont font_{FakeFontFace::Factory(std::make_shared<FakeFontFaceLog>())};
+};
+
+TEST_F(TextSettingsTest, WithoutTheMarkOnlyWhenChangedDoesNothingAndTheMarkIsReturnedAndClearedOnRequest) {
+  RecordingTextBox box;
+  CListMenu menu;
+  settings_[kSettingShowChosenChoices] = 0;
+  EXPECT_EQ(host_.ApplyTextSettings(true, true, &box, &menu, &font_, true, true), 0);
+  EXPECT_EQ(box.calls, 0);
+  EXPECT_TRUE(menu.GetShowChosen());
+  EXPECT_EQ(font_.creation_count(), 1u);
+  EXPECT_TRUE(log_.Lines().empty());
+
+  mark_ = 1;
+  EXPECT_EQ(host_.ApplyTextSettings(true, false, &box, nullptr, nullptr, false, false), 1);
+  EXPECT_EQ(mark_.load(), 1);
+  EXPECT_EQ(host_.ApplyTextSettings(true, true, &box, nullptr, nullptr, false, false), 1);
+  EXPECT_EQ(mark_.load(), 0);
+  EXPECT_EQ(host_.ApplyTextSettings(false, true, &box, nullptr, nullptr, false, false), 0);
+  EXPECT_EQ(box.calls, 3);
+  EXPECT_TRUE(log_.Lines().empty());
+  host_.ApplyTextSettings(false, false, nullptr, nullptr, nullptr, false, true);
+  ASSERT_EQ(log_.Lines().size(), 1u);
+  EXPECT_NE(log_.Lines()[0].find("not built yet"), std::string::npos);
+}
+
+TEST_F(TextSettingsTest, ATextBoxTakesStyleColourAndAlphaAndAListMenusFlagFollowsByteFour) {
+  RecordingTextBox box;
+  host_.ApplyTextSettings(false, false, &box, nullptr, nullptr, false, false);
+  EXPECT_EQ(box.received, std::make_tuple(uint8_t{3}, uint32_t{0x123456}, uint8_t{200}, false));
+  for (const std::uint8_t byte : {std::uint8_t{0}, std::uint8_t{7}, std::uint8_t{0}}) {
+    CListMenu menu;
+    menu.SetShowChosen(byte == 0);
+    settings_[kSettingShowChosenChoices] = byte;
+    host_.ApplyTextSettings(false, false, nullptr, &menu, nullptr, false, false);
+    EXPECT_EQ(menu.GetShowChosen(), byte != 0) << int{byte};
+  }
+  // A list menu given as the text box is left alone.
+  CListMenu menu;
+  host_.ApplyTextSettings(false, false, &menu, nullptr, nullptr, false, false);
+  EXPECT_TRUE(menu.GetShowChosen());
+}
+
+TEST_F(TextSettingsTest, TheFontIsMadeAgainOnlyWhenTheFaceOrTheBoldnessDiffer) {
+  settings_[kSettingTextLineSpacing] = 3;
+  settings_[kSettingTextEdge] = 1;
+  settings_[kSettingTextGlyphFormat] = 1;
+  ApplyToFont(false);
+  EXPECT_EQ(font_.creation_count(), 1u);
+  EXPECT_EQ(font_.line_spacing, 0);
+  ApplyToFont(true);
+  EXPECT_EQ(font_.creation_count(), 1u);
+  EXPECT_EQ(font_.line_spacing, 6);
+  EXPECT_EQ(font_.decoration, 2);
+  EXPECT_EQ(font_.glyph_format(), 1);
+  EXPECT_EQ(font_.shadow_x, 2);
+  settings_[kSettingTextBold] = 1;
+  ApplyToFont(true);
+  EXPECT_EQ(font_.creation_count(), 2u);
+  EXPECT_EQ(font_.logical_font().weight, 700);
+  SetFace("other");
+  ApplyToFont(true);
+  EXPECT_EQ(font_.creation_count(), 3u);
+  EXPECT_EQ(font_.logical_font().face_name, "other");
+  EXPECT_EQ(font_.logical_font().height, -18);
+  EXPECT_EQ(font_.logical_font().italic, 1);
+  ApplyToFont(true);
+  EXPECT_EQ(font_.creation_count(), 3u);
+}
+
+TEST_F(TextSettingsTest, AFontWithoutAFaceIsLeftAlone) {
+  CFont unmade{FakeFontFace::Factory(std::make_shared<FakeFontFaceLog>())};
+  settings_[kSettingTextLineSpacing] = 3;
+  host_.ApplyTextSettings(false, false, nullptr, nullptr, &unmade, true, false);
+  EXPECT_EQ(unmade.line_spacing, 0);
+  EXPECT_EQ(unmade.creation_count(), 0u);
+}
+
+TEST_F(TextSettingsTest, TheHintSwitchAndDelayBecomeTheRootWindowsDeferredRedraw) {
+  for (const std::uint8_t on : {std::uint8_t{1}, std::uint8_t{0}}) {
+    settings_[kSettingHintsOn] = on == 0 ? 0 : 9;
+    StoreLe32(&settings_[kSettingHintDelay], 400 + on);
+    EXPECT_EQ(host_.ApplyMessageLayerRedrawSetting(), 0u);
+    EXPECT_EQ(GuiRootWindow().IsRedrawDeferred(), on != 0);
+    EXPECT_EQ(GuiRootWindow().GetRedrawDelay(), 400u + on);
+  }
+}
+
+}  // namespace

@@ -106,16 +106,16 @@ TEST_F(MovieWindowGuiTest, AMoviePlaysIntoTheWindowAndItsEndNotifiesTheWindow) {
     ASSERT_TRUE(WaitFor([&] { return PumpMessages(); })) << "the end is posted to the window";
     EXPECT_EQ(movie.DrainEvents(), 1);
     EXPECT_EQ(movie.GetEndEvents(), 1);
+    // The disk driver takes the mix in real time and may start after a short clip has ended, so
+    // the clip is played again at each end until its tone has reached the capture file.
+    EXPECT_TRUE(WaitFor([&] {
+      PumpMessages();
+      if (movie.IsEnded() != 0) EXPECT_EQ(movie.Play(), 0);
+      return test_support::LoudSamples(game_.ReadFile("window_movie_sound.raw")) > 1000;
+    })) << "the movie's tone reached the sound output";
   }
   output.Release();
   g_SoundBufferDevice = saved_device;
-  const std::string sound = game_.ReadFile("window_movie_sound.raw");
-  size_t loud = 0;
-  for (size_t i = 0; i + 1 < sound.size(); i += 2) {
-    const auto sample = static_cast<int16_t>(static_cast<uint8_t>(sound[i]) | (static_cast<uint8_t>(sound[i + 1]) << 8));
-    if (std::abs(sample) > 4000) ++loud;
-  }
-  EXPECT_GT(loud, 1000u) << "the movie's tone reached the sound output";
 }
 
 }  // namespace

@@ -1,11 +1,21 @@
 #include "support/movie_clip_fixture.h"
 
+#include <cstdlib>
 #include <thread>
 
 #include "platform/special_folders.h"
 #include "resource/dpk_decoder.h"
 
 namespace test_support {
+
+size_t LoudSamples(const std::string& sound) {
+  size_t loud = 0;
+  for (size_t i = 0; i + 1 < sound.size(); i += 2) {
+    const auto sample = static_cast<int16_t>(static_cast<uint8_t>(sound[i]) | (static_cast<uint8_t>(sound[i + 1]) << 8));
+    if (std::abs(sample) > 4000) ++loud;
+  }
+  return loud;
+}
 
 void MovieClipTest::SetUp() {
   DpkTest::SetUp();

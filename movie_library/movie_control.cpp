@@ -4,7 +4,7 @@
 #include <new>
 #include <type_traits>
 
-#include "movie_player.h"
+#include "player_forwarding.h"
 
 namespace kvxmovie {
 
@@ -21,62 +21,15 @@ MoviePlayer& Player(KvxMovieControl* self) { return *reinterpret_cast<ControlObj
 
 void Release(KvxMovieControl* self) { delete reinterpret_cast<ControlObject*>(self); }
 
-int32_t Play(KvxMovieControl* self) {
-  Player(self).Play();
-  return 0;
-}
+using Forward = PlayerForwarding<KvxMovieControl, Player>;
 
-int32_t Pause(KvxMovieControl* self) {
-  Player(self).Pause();
-  return 0;
-}
-
-int32_t Restart(KvxMovieControl* self) {
-  Player(self).Restart();
-  return 0;
-}
-
-int32_t Stop(KvxMovieControl* self) {
-  Player(self).Stop();
-  return 0;
-}
-
-int32_t GetPosition(KvxMovieControl* self, int64_t* units) {
-  if (units == nullptr) return 1;
-  *units = Player(self).Position();
-  return 0;
-}
-
-int32_t Seek(KvxMovieControl* self, int64_t units) { return Player(self).Seek(units); }
-
-int32_t GetDuration(KvxMovieControl* self, int64_t* units) {
-  if (units == nullptr) return 1;
-  *units = Player(self).Duration();
-  return 0;
-}
-
-int32_t GetState(KvxMovieControl* self, int32_t* state) {
-  if (state == nullptr) return 1;
-  *state = Player(self).State();
-  return 0;
-}
-
-int32_t SetVolume(KvxMovieControl* self, int32_t hundredths) {
-  Player(self).SetVolume(hundredths);
-  return 0;
-}
-
-// The player keeps the movie's own pace.
-int32_t SetRate(KvxMovieControl*, double rate) { return rate == 1.0 ? 0 : 1; }
-
-int32_t GetWidth(KvxMovieControl* self) { return Player(self).Width(); }
-int32_t GetHeight(KvxMovieControl* self) { return Player(self).Height(); }
 int32_t CurrentBuffer(KvxMovieControl* self) { return Player(self).CurrentBuffer(); }
-int32_t IsEnded(KvxMovieControl* self) { return Player(self).IsEnded() ? 1 : 0; }
 
 constexpr KvxMovieControlFunctions kFunctions{
-    nullptr, Release,     nullptr,   Play,      Pause,     Restart, Stop,    GetPosition,   Seek,   GetDuration,
-    GetState, SetVolume, SetRate,   SetRate,   GetWidth,  GetHeight, nullptr, CurrentBuffer, IsEnded,
+    nullptr,          Release,           nullptr,            Forward::Play,     Forward::Pause,
+    Forward::Restart, Forward::Stop,     Forward::GetPosition, Forward::Seek,   Forward::GetDuration,
+    Forward::GetState, Forward::SetVolume, Forward::SetRate,  Forward::SetRate, Forward::GetWidth,
+    Forward::GetHeight, nullptr,         CurrentBuffer,      Forward::IsEnded,
 };
 
 int32_t CreateControl(KvxMovieControl** out, KvxFrameBuffer* first, KvxFrameBuffer* second, const KvxSoundSink* sound,

@@ -11,7 +11,8 @@ using Units = std::chrono::duration<int64_t, std::ratio<1, 10'000'000>>;
 }  // namespace
 
 std::unique_ptr<MoviePlayer> MoviePlayer::Open(KvxMovieStream* stream, const char* path, KvxFrameBuffer* first,
-                                               KvxFrameBuffer* second, const KvxSoundSink* sound) {
+                                               KvxFrameBuffer* second, const KvxSoundSink* sound,
+                                               Listener listener) {
   std::unique_ptr<MediaSource> source = MediaSource::Open(stream, path);
   if (source == nullptr || first == nullptr || second == nullptr) return nullptr;
   std::unique_ptr<MoviePlayer> player(new MoviePlayer(std::move(source)));
@@ -25,6 +26,7 @@ std::unique_ptr<MoviePlayer> MoviePlayer::Open(KvxMovieStream* stream, const cha
     player->sound_ = *sound;
     player->sound_stream_ = sound->open(sound->owner, player->source_->SoundRate(), player->source_->SoundChannels());
   }
+  player->listener_ = std::move(listener);
   player->worker_ = std::thread(&MoviePlayer::Run, player.get());
   return player;
 }
@@ -163,6 +165,11 @@ void MoviePlayer::Run() {
       held_position_ = PositionLocked();
       if (Duration() > held_position_) held_position_ = Duration();
       ended_ = true;
+      if (listener_) {
+        lock.unlock();
+        listener_(true);
+        lock.lock();
+      }
       continue;
     }
     if (item == MediaSource::Item::kPicture && picture.pts >= target && WaitForPicture(lock, picture.pts, generation)) {
@@ -192,7 +199,9 @@ void MoviePlayer::ShowPicture(const MediaSource::Picture& picture) {
   KvxFrameView view{};
   const bool converted = buffer.lock(buffer.owner, &view) == 0 && source_->Convert(picture.frame, view);
   buffer.unlock(buffer.owner);
-  if (converted) current_buffer_.store(index);
+  if (!converted) return;
+  current_buffer_.store(index);
+  if (listener_) listener_(false);
 }
 
 // The worker decodes no further ahead than the next picture, so the sound arrives about as fast

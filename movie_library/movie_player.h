@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -20,10 +21,14 @@ namespace kvxmovie {
 
 class MoviePlayer {
  public:
+  // Hears on the worker thread of each picture shown (ended false) and of the end (true).
+  using Listener = std::function<void(bool ended)>;
+
   // Takes the stream (released on failure too). Null when the movie does not open or a frame
   // buffer refuses its size.
   static std::unique_ptr<MoviePlayer> Open(KvxMovieStream* stream, const char* path, KvxFrameBuffer* first,
-                                           KvxFrameBuffer* second, const KvxSoundSink* sound);
+                                           KvxFrameBuffer* second, const KvxSoundSink* sound,
+                                           Listener listener = {});
   ~MoviePlayer();
   MoviePlayer(const MoviePlayer&) = delete;
   MoviePlayer& operator=(const MoviePlayer&) = delete;
@@ -61,6 +66,7 @@ class MoviePlayer {
   std::atomic<int32_t> current_buffer_{-1};
   KvxSoundSink sound_{};
   void* sound_stream_ = nullptr;
+  Listener listener_;
 
   std::mutex mutex_;
   std::condition_variable wake_;

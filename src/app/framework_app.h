@@ -202,6 +202,9 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
 
   // Whether the paint handler repaints the window from the screen.
   bool NeedsRepaintFromScreen() const;
+  // The paint handler's work on the screen: the repaint from it when needed, and black over the
+  // bars of a scaled full screen, each within the paint rectangle.
+  void PaintFromScreen(plat::DeviceContext& dc, const plat::Rect& paint);
 
   // Each due frame, before the input update: the cursor's position in the game screen and its
   // edge zone. True when the cursor lies over the game screen.

@@ -1,4 +1,5 @@
 // The framework's message map of the main window and its handlers.
+#include <algorithm>
 #include <memory>
 
 #include "app/framework_app.h"
@@ -8,6 +9,7 @@
 #include "platform/clock.h"
 #include "platform/control_key.h"
 #include "platform/screen_presenter.h"
+#include "platform/text_out.h"
 #include "platform/window.h"
 
 namespace {
@@ -122,15 +124,30 @@ int CFrameworkApp::OnDisplayChange(MessageBlock& block) {
 }
 
 bool CFrameworkApp::NeedsRepaintFromScreen() const {
-  // A display canvas (the screen manager's frame image) also asks for it once the display exists.
-  const bool needed = size_move_ != 0 || (drawing_allowed_.load() == 0 && !screen_mode_changing_) ||
+  // Otherwise the game loop presents the next frame itself.
+  const bool canvas = screen_.GetFrameImage() != nullptr;
+  const bool needed = canvas || size_move_ != 0 || (drawing_allowed_.load() == 0 && !screen_mode_changing_) ||
                       (active_.load() == 0 && window_block_[kWinPauseWhileInactive] != 0) || blocking_wait_.load() != 0;
-  const bool no_movie_covers = movie_playing_ == 0 || !full_screen_;
+  const bool no_movie_covers = movie_playing_ == 0 || !full_screen_ || (canvas && screen_.GetPrimary() == nullptr);
   return needed && no_movie_covers;
 }
 
+void CFrameworkApp::PaintFromScreen(plat::DeviceContext& dc, const plat::Rect& paint) {
+  if (NeedsRepaintFromScreen()) screen_.Repaint(&dc, paint);
+  if (!screen_.IsFullScreenScaling() || !screen_.HasBars()) return;
+  for (const plat::Rect& bar : {screen_.GetBar1(), screen_.GetBar2()}) {
+    const plat::Rect black{std::max(bar.left, paint.left), std::max(bar.top, paint.top),
+                           std::min(bar.right, paint.right), std::min(bar.bottom, paint.bottom)};
+    if (black.left < black.right && black.top < black.bottom) plat::FillRect(dc, black, 0);
+  }
+}
+
+// The main window has no child windows, so a playing movie has none to invalidate here.
 int CFrameworkApp::OnPaint(MessageBlock& /*block*/) {
-  if (NeedsRepaintFromScreen()) ReportNotBuiltYet("repainting the window from the screen");
+  const plat::WindowId window = main_window_.GetHandle();
+  plat::PaintStruct paint;
+  if (plat::DeviceContext* dc = plat::BeginPaint(window, paint); dc != nullptr) PaintFromScreen(*dc, paint.paint);
+  plat::EndPaint(window, paint);
   return 0;
 }
 

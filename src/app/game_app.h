@@ -163,7 +163,11 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   // WM_CLOSE: asks the player first; in exclusive full screen the close waits for the next
   // activation.
   int OnClose(MessageBlock& block) override;
+  // As the framework's, but a movie painting itself (movie-playing byte 2) repaints its frame.
+  int OnPaint(MessageBlock& block) override;
   void OnActivateFullScreen() override;
+  // Deletes the window movie, which would draw over the deactivated full screen.
+  void OnDeactivateFullScreen() override;
 
   // The game's message dialog (a kDialog* kind) owned by `owner` (0: the main window, else the
   // desktop): 1 OK or yes, 0 no, closed, or not shown (which the program log tells); kinds
@@ -309,7 +313,8 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   void ReadGameSettings();
   void ReadInstallInformationFile();
   void ApplyDrawingSettings();
-  // Loads the movie library the display calls for when switch 7 is on and publishes it.
+  // Loads the movie library the display calls for and the window movie library when switch 7 is
+  // on, and publishes them.
   void LoadMovieLibraries();
   void UnpublishMovieLibraries();
   // The drawing settings of the game settings into the screen manager.
@@ -331,8 +336,9 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   CTrigTables trig_tables_;
   // Bound as g_PixelLib at device initialisation.
   CPixelLibrary pixel_library_;
-  // The loaded movie library, published for the movie players.
+  // The loaded movie libraries, published for the movie players.
   std::unique_ptr<CDShowLibrary> movie_library_;
+  std::unique_ptr<CDShowLibrary> window_movie_library_;
   // After the timer managers, so that the buffers end their fades while the managers live.
   CSoundOutput sound_output_;
   std::unique_ptr<CGameScriptHost> script_host_;

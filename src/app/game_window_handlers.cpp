@@ -4,12 +4,13 @@
 #include "app/game_app.h"
 #include "app/modal_state_scope.h"
 #include "base/lock_guard.h"
-#include "base/not_built.h"
 #include "builtins/variable_builtins.h"
 #include "platform/control_key.h"
 #include "platform/message_queue.h"
 #include "platform/text_encoding.h"
 #include "platform/window.h"
+#include "scene/movie_display.h"
+#include "scene/movie_players.h"
 
 int CGameApp::PrepareWindow() {
   // The icon stays the desktop's: this build carries no icon resources.
@@ -53,6 +54,11 @@ int CGameApp::OnClose(MessageBlock& block) {
 
 void CGameApp::OnActivateFullScreen() {
   if (close_pending_.exchange(0) != 0) GetMainWindow().PostMessage(plat::WM_CLOSE, 0, 0);
+}
+
+void CGameApp::OnDeactivateFullScreen() {
+  CLockGuard guard(app_lock_);
+  g_Movie.reset();
 }
 
 int CGameApp::OnSysCommand(MessageBlock& block) {
@@ -101,8 +107,24 @@ int CGameApp::OnDialogRequest(MessageBlock& block) {
   return 0;
 }
 
+int CGameApp::OnPaint(MessageBlock& /*block*/) {
+  const plat::WindowId window = GetMainWindow().GetHandle();
+  plat::PaintStruct paint;
+  if (plat::DeviceContext* dc = plat::BeginPaint(window, paint); dc != nullptr) {
+    PaintFromScreen(*dc, paint.paint);
+    if (movie_playing_ == 2) {
+      CLockGuard guard(app_lock_);
+      if (g_Movie != nullptr) g_Movie->Repaint(dc);
+    }
+  }
+  plat::EndPaint(window, paint);
+  return 0;
+}
+
+static_assert(kMsgMovieNotify == kMovieNotifyMessage, "the movie library wakes the window by this message");
+
 int CGameApp::OnMovieNotify(MessageBlock& /*block*/) {
   CLockGuard guard(app_lock_);
-  ReportNotBuiltYet("movie objects: the movie library's notifications");
+  if (g_Movie != nullptr) g_Movie->DrainEvents();
   return 0;
 }

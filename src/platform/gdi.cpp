@@ -142,6 +142,16 @@ int ReleaseDC(WindowId window, DeviceContext* dc) {
   return presenter != nullptr && presenter->ReleaseWindowDc(dc) ? 1 : 0;
 }
 
+DeviceContext* BeginPaint(WindowId window, PaintStruct& paint) {
+  paint.dc = GetDC(window);
+  paint.paint = paint.dc != nullptr ? paint.dc->View().Bounds() : Rect{};
+  return paint.dc;
+}
+
+void EndPaint(WindowId window, const PaintStruct& paint) {
+  if (paint.dc != nullptr) ReleaseDC(window, paint.dc);
+}
+
 bool GdiFlush() {
   ScreenPresenter::PresentAll();
   return true;

@@ -105,6 +105,17 @@ bool StretchBlt(DeviceContext& dst, int32_t x, int32_t y, int32_t width, int32_t
 // no presenter. Every context taken must be given back with ReleaseDC, which shows what was drawn.
 DeviceContext* GetDC(WindowId window);
 int ReleaseDC(WindowId window, DeviceContext* dc);
+// What a WM_PAINT handler paints with: the window's device context and the rectangle to paint,
+// the whole client area (the layer keeps no smaller invalid region).
+struct PaintStruct {
+  DeviceContext* dc = nullptr;
+  Rect paint{};
+};
+// The window's device context for painting; null (and an empty rectangle) when the window has
+// no presenter. EndPaint gives it back, which shows what was painted.
+DeviceContext* BeginPaint(WindowId window, PaintStruct& paint);
+void EndPaint(WindowId window, const PaintStruct& paint);
+
 // Shows everything drawn into the windows so far.
 bool GdiFlush();
 

@@ -1,10 +1,11 @@
-/* The interface between the engine and its movie libraries (DS_SPRITE.DLL and DS_PRIM.DLL,
- * Linux shared objects despite their names). It is plain C: the libraries are built apart from
+/* The interface between the engine and its movie libraries (DS_SPRITE.DLL, DS_PRIM.DLL and
+ * DS_MOVIE.DLL, Linux shared objects despite their names). It is plain C: the libraries are built apart from
  * the engine and see none of its classes.
  *
  * Each library exports
  *   uint32_t GetDllVersion(void);
- * and one creator of type KvxCreateControlFunc, named GetDShowGdiSpriteCtrl or GetDShowPrimCtrl.
+ * and one creator: KvxCreateControlFunc, named GetDShowGdiSpriteCtrl or GetDShowPrimCtrl, or
+ * KvxCreateMovieFunc, named GetMovieObject (DS_MOVIE, whose movie object draws into a window).
  * A creator takes the stream it is given in every case: it releases it when it fails and when
  * the object it made is released.
  *
@@ -22,6 +23,7 @@ extern "C" {
 
 #define KVX_DS_SPRITE_VERSION 0x10000u
 #define KVX_DS_PRIM_VERSION 0x20000u
+#define KVX_DS_MOVIE_VERSION 0x10000u
 
 /* Pixel formats of a frame buffer: the engine's pixel-format codes. */
 #define KVX_FRAME_RGB555 4u
@@ -116,6 +118,68 @@ typedef int32_t (*KvxCreateControlFunc)(KvxMovieControl** out, KvxFrameBuffer* f
                                         const KvxSoundSink* sound, KvxMovieStream* stream, int32_t type,
                                         const char* path, int32_t reserved1, int32_t reserved2, int32_t flag);
 typedef uint32_t (*KvxGetVersionFunc)(void);
+
+/* What a window movie draws through: the engine's display. `window` is the window the movie
+ * object was handed (position 4 or 3). */
+typedef struct KvxMovieDisplay {
+  void* owner;
+  /* Shows the frame stretched into `rect` (left, top, right, bottom): into the device context
+   * `dc` when it is not null, else into the window itself. 0 when drawn. May be called from the
+   * library's thread. */
+  int32_t (*paint)(void* owner, uint32_t window, void* dc, const KvxFrameView* frame, const int32_t rect[4]);
+  /* Tells the window that events wait (position 15 reads them). May be called from the
+   * library's thread. */
+  void (*notify)(void* owner, uint32_t window);
+} KvxMovieDisplay;
+
+/* Events that position 15 hands out. */
+#define KVX_MOVIE_EVENT_COMPLETE 1
+
+typedef struct KvxMovieObject KvxMovieObject;
+
+/* The movie object of DS_MOVIE; each member stands at its position in the table. Results are 0
+ * for success unless said otherwise. */
+typedef struct KvxMovieObjectFunctions {
+  void* unused0;
+  void (*release)(KvxMovieObject* self);                                        /* 1 */
+  void* unused2;
+  int32_t (*set_notify_window)(KvxMovieObject* self, uint32_t window);          /* 3: gets the events */
+  int32_t (*set_video_window)(KvxMovieObject* self, uint32_t window);           /* 4: shows the frames */
+  int32_t (*set_display_rect)(KvxMovieObject* self, const int32_t* rect);       /* 5: four i32 */
+  int32_t (*set_visible)(KvxMovieObject* self, int32_t visible);                /* 6: frames drawn or not */
+  int32_t (*play)(KvxMovieObject* self);                                        /* 7: from the start once ended */
+  int32_t (*pause)(KvxMovieObject* self);                                       /* 8 */
+  int32_t (*restart)(KvxMovieObject* self);                                     /* 9: plays from the start */
+  int32_t (*stop)(KvxMovieObject* self);                                        /* 10: pauses at the start */
+  int32_t (*get_position)(KvxMovieObject* self, int64_t* units);                /* 11 */
+  int32_t (*seek)(KvxMovieObject* self, int64_t units);                         /* 12 */
+  int32_t (*get_duration)(KvxMovieObject* self, int64_t* units);                /* 13 */
+  int32_t (*get_state)(KvxMovieObject* self, int32_t* state);                   /* 14 */
+  /* 15: 0 and the next event (KVX_MOVIE_EVENT_*, two parameters), 1 when none waits. */
+  int32_t (*next_event)(KvxMovieObject* self, int32_t* code, int64_t* first, int64_t* second);
+  int32_t (*set_volume)(KvxMovieObject* self, int32_t hundredths);              /* 16 */
+  void* unused17;
+  int32_t (*is_ended)(KvxMovieObject* self);                                    /* 18: non-zero at the end */
+  int32_t (*set_rate)(KvxMovieObject* self, double rate);                       /* 19: only 1.0 is taken */
+  int32_t (*get_rate)(KvxMovieObject* self, double* rate);                      /* 20 */
+  int32_t (*set_rate2)(KvxMovieObject* self, double rate);                      /* 21: only 1.0 is taken */
+  int32_t (*draws_through_primary)(KvxMovieObject* self);                       /* 22: 1 with a primary surface */
+  int32_t (*draws_into_window)(KvxMovieObject* self);                           /* 23 */
+  int32_t (*get_width)(KvxMovieObject* self);                                   /* 24 */
+  int32_t (*get_height)(KvxMovieObject* self);                                  /* 25 */
+  void* unused26;
+  int32_t (*repaint)(KvxMovieObject* self, void* dc);                           /* 27: the newest frame into dc */
+} KvxMovieObjectFunctions;
+
+struct KvxMovieObject {
+  const KvxMovieObjectFunctions* functions;
+};
+
+/* 0 and *out set, or non-zero. `display` stands where a DirectDraw object would; `surface` is the
+ * screen's primary surface or null and `flag` 1 when both are given. */
+typedef int32_t (*KvxCreateMovieFunc)(KvxMovieObject** out, uint32_t window, const KvxSoundSink* sound,
+                                      KvxMovieStream* stream, int32_t type, const char* path,
+                                      const KvxMovieDisplay* display, void* surface, int32_t flag);
 
 #ifdef __cplusplus
 }

@@ -6,21 +6,23 @@
 
 CDShowLibrary* g_DShowSpriteLib = nullptr;
 CDShowLibrary* g_DShowPrimLib = nullptr;
+CDShowLibrary* g_DShowMovieLib = nullptr;
 IDataFileLayer* g_DShowDataFiles = nullptr;
+CScreenManager* g_DShowScreen = nullptr;
 
 bool CDShowLibrary::Load(const char* folder, const DShowLibraryKind& kind) {
   library_.reset();
   get_version_ = nullptr;
-  create_control_ = nullptr;
+  creator_ = nullptr;
   char path[kMaxPath];
   if (folder == nullptr || MakeFullPath(path, (std::string(folder) + kind.file_name).c_str()) == 0) return false;
   std::unique_ptr<plat::DynamicLibrary> library;
   if (plat::DynamicLibrary::Load(path, library) != plat::DynamicLibrary::LoadStatus::kLoaded) return false;
   const auto get_version = reinterpret_cast<KvxGetVersionFunc>(library->Symbol("GetDllVersion"));
-  const auto create = reinterpret_cast<KvxCreateControlFunc>(library->Symbol(kind.creator_name));
+  void* const create = library->Symbol(kind.creator_name);
   if (get_version == nullptr || create == nullptr || get_version() != kind.version) return false;
   library_ = std::move(library);
   get_version_ = get_version;
-  create_control_ = create;
+  creator_ = create;
   return true;
 }

@@ -9,6 +9,7 @@
 #include "platform/dynamic_library.h"
 #include "platform/movie_library_abi.h"
 
+class CScreenManager;
 class IDataFileLayer;
 
 struct DShowLibraryKind {
@@ -19,6 +20,7 @@ struct DShowLibraryKind {
 
 inline constexpr DShowLibraryKind kDShowSpriteLibrary{"DS_SPRITE.DLL", "GetDShowGdiSpriteCtrl", KVX_DS_SPRITE_VERSION};
 inline constexpr DShowLibraryKind kDShowPrimLibrary{"DS_PRIM.DLL", "GetDShowPrimCtrl", KVX_DS_PRIM_VERSION};
+inline constexpr DShowLibraryKind kDShowMovieLibrary{"DS_MOVIE.DLL", "GetMovieObject", KVX_DS_MOVIE_VERSION};
 
 class CDShowLibrary {
  public:
@@ -26,17 +28,22 @@ class CDShowLibrary {
   // or another version frees it again and leaves the loader empty. True when loaded.
   bool Load(const char* folder, const DShowLibraryKind& kind);
   bool IsLoaded() const { return library_ != nullptr; }
-  // The creator; null when not loaded.
-  KvxCreateControlFunc GetControlCreator() const { return create_control_; }
+  // The creator of the sprite and primitive libraries; null when not loaded.
+  KvxCreateControlFunc GetControlCreator() const { return reinterpret_cast<KvxCreateControlFunc>(creator_); }
+  // The creator of the window movie library; null when not loaded.
+  KvxCreateMovieFunc GetMovieCreator() const { return reinterpret_cast<KvxCreateMovieFunc>(creator_); }
 
  private:
   std::unique_ptr<plat::DynamicLibrary> library_;
   KvxGetVersionFunc get_version_ = nullptr;
-  KvxCreateControlFunc create_control_ = nullptr;
+  void* creator_ = nullptr;
 };
 
 // Published by the start-up; null when not loaded.
 extern CDShowLibrary* g_DShowSpriteLib;
 extern CDShowLibrary* g_DShowPrimLib;
+extern CDShowLibrary* g_DShowMovieLib;
 // The data-file layer the wrappers open their files through when given none.
 extern IDataFileLayer* g_DShowDataFiles;
+// The screen whose primary surface the window movie library is lent when given none.
+extern CScreenManager* g_DShowScreen;

@@ -2,10 +2,12 @@
 
 std::unique_ptr<CDShowPrim> g_MoviePrim;
 std::unique_ptr<CDShowSprite> g_MovieSprite;
+std::unique_ptr<CDShowMovie> g_Movie;
 
 void DeleteMoviePlayers() {
   g_MoviePrim.reset();
   g_MovieSprite.reset();
+  g_Movie.reset();
 }
 
 int32_t SetMoviePlayerVolume(int32_t level) {

@@ -5,13 +5,16 @@
 
 #include <memory>
 
+#include "scene/dshow_movie.h"
 #include "scene/dshow_prim.h"
 #include "scene/dshow_sprite.h"
 
 extern std::unique_ptr<CDShowPrim> g_MoviePrim;
 extern std::unique_ptr<CDShowSprite> g_MovieSprite;
+// The movie that plays into the window; its window's handlers reach it under the application lock.
+extern std::unique_ptr<CDShowMovie> g_Movie;
 
-// Deletes both players (each ends its decoding thread) and clears their globals.
+// Deletes the players (each ends its decoding thread) and clears their globals.
 void DeleteMoviePlayers();
 
 // The volume of the first player that exists, the primitive before the sprite; -1 with none.

@@ -10,13 +10,17 @@
 
 #include "app/private_messages.h"
 #include "base/event.h"
+#include "gfx/image_canvas.h"
+#include "gfx/monitor_list.h"
 #include "gfx/surface_canvas.h"
 #include "pixel/pixel_tables.h"
 #include "platform/clock.h"
 #include "platform/display_backend.h"
 #include "platform/message_box.h"
 #include "platform/message_queue.h"
+#include "platform/screen_presenter.h"
 #include "platform/screen_saver.h"
+#include "platform/text_out.h"
 #include "platform/text_encoding.h"
 #include "platform/thread_id.h"
 #include "platform/window.h"
@@ -77,6 +81,11 @@ class TestApp : public CFrameworkApp {
   }
   void OnExitBegin(int code) override { exit_codes.push_back(code); }
   void OnScreenModeChanging() override { display_locked_while_switching = GetDisplayLock().IsOwnedByCurrentThread(); }
+  void SetMovieCover(uint8_t movie_playing, bool full_screen) {
+    movie_playing_ = movie_playing;
+    full_screen_ = full_screen;
+  }
+  CImageCanvasEx* DisplayCanvas() { return display_canvas_.get(); }
 
   bool threaded = false;
   uint16_t screen_width = 640;
@@ -707,6 +716,90 @@ TEST_F(FrameworkAppTest, PaintRepaintsFromTheScreenOnlyUnderItsConditions) {
   app.GetMainWindow().SendMessage(plat::WM_ACTIVATEAPP, 1, 0);
   EXPECT_TRUE(app.IsActive());
   EXPECT_FALSE(app.NeedsRepaintFromScreen());
+  app.Exit(0);
+}
+
+TEST_F(FrameworkAppTest, APlayingMovieKeepsTheRepaintAwayOnlyWhenItCoversAFullScreen) {
+  const struct {
+    uint8_t display_canvas;
+    bool modal;
+    uint8_t movie_playing;
+    bool full_screen;
+    bool repaints;
+  } cases[] = {
+      {0, false, 0, false, false}, {0, true, 0, false, true},  {0, true, 2, false, true},
+      {0, true, 2, true, false},   {0, true, 1, true, false},  {1, false, 0, false, true},
+      {1, false, 2, false, true},  {1, false, 2, true, true},  // a canvas without a primary surface
+  };
+  for (const auto& entry : cases) {
+    TestApp app;
+    app.display_canvas = entry.display_canvas;
+    ASSERT_EQ(app.Initialize(), 0);
+    ASSERT_EQ(app.DisplayCanvas() != nullptr, entry.display_canvas != 0);
+    if (entry.modal) app.EnterModal();
+    app.SetMovieCover(entry.movie_playing, entry.full_screen);
+    EXPECT_EQ(app.NeedsRepaintFromScreen(), entry.repaints)
+        << int{entry.display_canvas} << entry.modal << int{entry.movie_playing} << entry.full_screen;
+    if (entry.modal) app.LeaveModal();
+    app.SetMovieCover(0, false);
+    app.Exit(0);
+  }
+}
+
+TEST_F(FrameworkAppTest, PaintCopiesTheDisplayCanvasIntoTheWindow) {
+  TestApp app;
+  app.display_canvas = 1;
+  ASSERT_EQ(app.Initialize(), 0);
+  plat::DeviceContext* canvas_dc = app.DisplayCanvas()->GetImage()->GetDC();
+  ASSERT_NE(canvas_dc, nullptr);
+  ASSERT_TRUE(plat::FillRect(*canvas_dc, plat::Rect{0, 0, 640, 480}, 0x2040C0));
+  plat::ScreenPresenter* presenter = plat::ScreenPresenter::ForWindow(app.GetMainWindow().GetHandle());
+  ASSERT_NE(presenter, nullptr);
+  app.GetMainWindow().SendMessage(plat::WM_PAINT, 0, 0);
+  std::vector<uint32_t> shown;
+  int32_t width = 0;
+  int32_t height = 0;
+  ASSERT_TRUE(presenter->ReadBack(shown, width, height));
+  ASSERT_EQ(shown.size(), static_cast<size_t>(width) * static_cast<size_t>(height));
+  ASSERT_GT(width, 320);
+  ASSERT_GT(height, 240);
+  EXPECT_EQ(shown[static_cast<size_t>(240 * width + 320)] & 0xFFFFFF, 0x2040C0u) << "the canvas was repainted";
+  app.Exit(0);
+}
+
+TEST_F(FrameworkAppTest, PaintBlacksTheBarsOfAScaledFullScreenInsideThePaintRectangle) {
+  TestApp app;
+  app.display_canvas = 1;
+  ASSERT_EQ(app.Initialize(), 0);
+  FakeDisplayBackend backend({FakeDisplayBackend::Display("Panel", 0, 0, 1920, 1080)});
+  plat::ScopedDisplayBackend scoped(backend);
+  CScreenManager& screen = app.GetScreenManager();
+  CMonitorList monitors;
+  ASSERT_EQ(screen.BuildDisplayModeList(&monitors, 640, 480, true), 0);
+  ASSERT_EQ(screen.SelectDisplay(false, 0, 1, 0, &monitors), 0u);
+  ASSERT_EQ(app.ChangeScreenMode(kScreenModeFullScreen, 32, 0), 0);
+  ASSERT_TRUE(screen.IsFullScreenScaling());
+  ASSERT_TRUE(screen.HasBars());
+  const plat::Rect left_bar = screen.GetBar1();
+  const plat::Rect right_bar = screen.GetBar2();
+  ASSERT_GT(left_bar.right, 2);
+  ASSERT_GT(right_bar.right, right_bar.left + 2);
+
+  plat::BitmapInfo info;
+  info.header = plat::BitmapInfoHeader{1920, -1080, 32, plat::BI_RGB};
+  std::unique_ptr<plat::DibSection> bitmap = plat::DibSection::Create(info);
+  ASSERT_NE(bitmap, nullptr);
+  std::unique_ptr<plat::DeviceContext> dc = plat::DeviceContext::CreateMemory();
+  dc->SelectObject(bitmap.get());
+  ASSERT_TRUE(plat::FillRect(*dc, plat::Rect{0, 0, 1920, 1080}, 0xFFFFFF));
+  // The paint rectangle takes the upper half of the output.
+  app.PaintFromScreen(*dc, plat::Rect{0, 0, 1920, 540});
+  const plat::PixelView view = bitmap->View();
+  const auto pixel = [&](int32_t x, int32_t y) { return *reinterpret_cast<const uint32_t*>(view.At(x, y)) & 0xFFFFFF; };
+  EXPECT_EQ(pixel(left_bar.left, 10), 0u) << "the first bar inside the paint rectangle";
+  EXPECT_EQ(pixel(right_bar.right - 1, 539), 0u) << "the second bar inside the paint rectangle";
+  EXPECT_EQ(pixel(left_bar.left, 540), 0xFFFFFFu) << "below the paint rectangle nothing changes";
+  EXPECT_EQ(pixel(right_bar.left, 1000), 0xFFFFFFu);
   app.Exit(0);
 }
 

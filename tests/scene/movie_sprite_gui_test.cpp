@@ -57,16 +57,6 @@ class MovieSpriteGuiTest : public test_support::MovieClipTest {
   std::unique_ptr<CScreenManager> screen_;
 };
 
-// 16-bit samples of the capture whose magnitude shows a tone rather than silence.
-size_t LoudSamples(const std::string& sound) {
-  size_t loud = 0;
-  for (size_t i = 0; i + 1 < sound.size(); i += 2) {
-    const auto sample = static_cast<int16_t>(static_cast<uint8_t>(sound[i]) | (static_cast<uint8_t>(sound[i + 1]) << 8));
-    if (std::abs(sample) > 4000) ++loud;
-  }
-  return loud;
-}
-
 TEST_F(MovieSpriteGuiTest, AMoviePlaysIntoTheWindow) {
   const std::string capture = game_.HostPath() + "movie_sound.raw";
   ScopedEnvironment driver("SDL_AUDIODRIVER", "disk");
@@ -112,7 +102,7 @@ TEST_F(MovieSpriteGuiTest, AMoviePlaysIntoTheWindow) {
     ASSERT_EQ(sprite.Control().Play(), 0);
     EXPECT_TRUE(WaitFor([&] {
       EXPECT_EQ(screen_->UpdateScreen(), 0u);
-      return LoudSamples(game_.ReadFile("movie_sound.raw")) > 1000;
+      return test_support::LoudSamples(game_.ReadFile("movie_sound.raw")) > 1000;
     })) << "the movie's tone reached the sound output";
   }
   output.Release();

@@ -1,11 +1,21 @@
 #include "support/movie_clip_fixture.h"
 
+#include <cstdlib>
 #include <thread>
 
 #include "platform/special_folders.h"
 #include "resource/dpk_decoder.h"
 
 namespace test_support {
+
+size_t LoudSamples(const std::string& sound) {
+  size_t loud = 0;
+  for (size_t i = 0; i + 1 < sound.size(); i += 2) {
+    const auto sample = static_cast<int16_t>(static_cast<uint8_t>(sound[i]) | (static_cast<uint8_t>(sound[i + 1]) << 8));
+    if (std::abs(sample) > 4000) ++loud;
+  }
+  return loud;
+}
 
 void MovieClipTest::SetUp() {
   DpkTest::SetUp();
@@ -21,8 +31,10 @@ void MovieClipTest::SetUp() {
   ASSERT_TRUE(program_folder.has_value());
   ASSERT_TRUE(sprite_library_.Load(program_folder->c_str(), kDShowSpriteLibrary));
   ASSERT_TRUE(prim_library_.Load(program_folder->c_str(), kDShowPrimLibrary));
+  ASSERT_TRUE(movie_library_.Load(program_folder->c_str(), kDShowMovieLibrary));
   g_DShowSpriteLib = &sprite_library_;
   g_DShowPrimLib = &prim_library_;
+  g_DShowMovieLib = &movie_library_;
   g_DShowDataFiles = files_.get();
   SetPixelLib(&pixel_library_);
 }
@@ -32,6 +44,7 @@ void MovieClipTest::TearDown() {
   g_DShowDataFiles = nullptr;
   g_DShowPrimLib = nullptr;
   g_DShowSpriteLib = nullptr;
+  g_DShowMovieLib = nullptr;
   DpkTest::TearDown();
 }
 

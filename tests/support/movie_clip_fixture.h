@@ -4,7 +4,9 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
+#include <string>
 
 #include "gfx/pixel_library.h"
 #include "movie_clip_writer.h"
@@ -12,6 +14,9 @@
 #include "support/dpk_fixture.h"
 
 namespace test_support {
+
+// 16-bit samples of a sound capture whose magnitude shows a tone rather than silence.
+size_t LoudSamples(const std::string& sound);
 
 class MovieClipTest : public DpkTest {
  public:
@@ -28,6 +33,7 @@ class MovieClipTest : public DpkTest {
   kvxtools::MovieClipOptions clip_;
   CDShowLibrary sprite_library_;
   CDShowLibrary prim_library_;
+  CDShowLibrary movie_library_;
   CPixelLibrary pixel_library_;
 };
 

@@ -29,8 +29,13 @@ constexpr uint32_t kFilterBits = 0x0F;
 }  // namespace
 
 PixelRoutineResult PixelLibBlendRoutine(CImage& dst, CImage& src, const PixelBlendArgs& args) {
-  const auto& [x, y, rect, mode, level, flag_unused] = args;
-  switch (mode) {
+  // Plain copies rather than a structured binding, which the lambdas below could not capture
+  // under every compiler the project builds with.
+  const int32_t x = args.x;
+  const int32_t y = args.y;
+  const plat::Rect* const rect = args.src_rect;
+  const uint8_t level = args.level;
+  switch (args.mode) {
     case kPixelBlendLevel:
       return RunAsRoutine(dst, [&] {
         return level == 255 ? dst.Copy(&src, x, y, rect, false) : dst.BlendLevel(&src, level, x, y, rect);
@@ -47,14 +52,19 @@ PixelRoutineResult PixelLibBlendRoutine(CImage& dst, CImage& src, const PixelBle
       return RunAsRoutine(dst, [&] { return dst.SubtractScaled(&src, level, x, y, rect); });
     default: {
       static std::bitset<kModeCount> logged;
-      return UnknownMode(logged, "blend", mode);
+      return UnknownMode(logged, "blend", args.mode);
     }
   }
 }
 
 PixelRoutineResult PixelLibStretchBlendRoutine(CImage& dst, CImage& src, const PixelStretchArgs& args) {
-  const auto [size, x, y, rect, mode, filter, level, flag] = args;
-  switch (mode) {
+  const ImageSize* const size = args.size;
+  const int32_t x = args.x;
+  const int32_t y = args.y;
+  const plat::Rect* const rect = args.src_rect;
+  const uint32_t filter = args.filter;
+  const uint8_t level = args.level;
+  switch (args.mode) {
     case kPixelBlendLevel:
       return RunAsRoutine(dst, [&] {
         if (level != 255) return dst.StretchBlendLevel(&src, level, size, x, y, rect);
@@ -70,7 +80,7 @@ PixelRoutineResult PixelLibStretchBlendRoutine(CImage& dst, CImage& src, const P
       return RunAsRoutine(dst, [&] { return dst.StretchBlendPreserveAlpha(&src, level, size, x, y, rect); });
     default: {
       static std::bitset<kModeCount> logged;
-      return UnknownMode(logged, "stretched blend", mode);
+      return UnknownMode(logged, "stretched blend", args.mode);
     }
   }
 }

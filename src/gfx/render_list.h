@@ -44,8 +44,11 @@ class CRenderObject : public ScriptVisible<CRenderObject> {
   virtual void SetPosition(int32_t, int32_t) {}
   // Displayed size; for the triangle and the polygon the width is a 16.16 scale.
   virtual void SetSize(int32_t, int32_t) {}
-  virtual void SetSizeAndPosition(int32_t, int32_t, int32_t, int32_t) {}
-  virtual void MoveBy(int32_t, int32_t) {}
+  virtual void SetSizeAndPosition(int32_t width, int32_t height, int32_t x, int32_t y) {
+    SetSize(width, height);
+    SetPosition(x, y);
+  }
+  virtual void MoveBy(int32_t dx, int32_t dy) { SetPosition(GetX() + dx, GetY() + dy); }
   virtual bool HitTest(int32_t, int32_t, bool) const { return false; }
   // True when both have bounds and they intersect (a shared edge is no overlap).
   virtual bool Overlaps(const CRenderObject&) const { return false; }

@@ -46,11 +46,6 @@ class CDShowPrim : public CRenderObject {
     requested_width_ = width;
     requested_height_ = height;
   }
-  void SetSizeAndPosition(int32_t width, int32_t height, int32_t x, int32_t y) override {
-    SetSize(width, height);
-    SetPosition(x, y);
-  }
-  void MoveBy(int32_t dx, int32_t dy) override { SetPosition(x_ + dx, y_ + dy); }
   bool HitTest(int32_t x, int32_t y, bool exact) const override;
   bool Overlaps(const CRenderObject& other) const override;
   bool GetBounds(plat::Rect* out) const override;

@@ -32,11 +32,6 @@ class CRenderImage : public CRenderObject {
     shown_width_ = width;
     shown_height_ = height;
   }
-  void SetSizeAndPosition(int32_t width, int32_t height, int32_t x, int32_t y) override {
-    SetSize(width, height);
-    SetPosition(x, y);
-  }
-  void MoveBy(int32_t dx, int32_t dy) override { SetPosition(x_ + dx, y_ + dy); }
   // With `use_key`, a point on the key colour of a keyed DirectDraw picture misses.
   bool HitTest(int32_t x, int32_t y, bool use_key) const override;
   bool Overlaps(const CRenderObject& other) const override;

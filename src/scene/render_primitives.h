@@ -28,7 +28,6 @@ class CRectPrim : public CRenderObject {
   void SetPosition(int32_t x, int32_t y) override;
   void SetSize(int32_t width, int32_t height) override;
   void SetSizeAndPosition(int32_t width, int32_t height, int32_t x, int32_t y) override;
-  void MoveBy(int32_t dx, int32_t dy) override { SetPosition(x_ + dx, y_ + dy); }
   bool HitTest(int32_t x, int32_t y, bool) const override;
   bool Overlaps(const CRenderObject& other) const override;
   bool GetBounds(plat::Rect* out) const override;
@@ -78,7 +77,6 @@ class CPointShape : public CRenderObject {
   // The width is the scale; the height is not used.
   void SetSize(int32_t scale, int32_t) override;
   void SetSizeAndPosition(int32_t scale, int32_t, int32_t x, int32_t y) override;
-  void MoveBy(int32_t dx, int32_t dy) override { SetPosition(x_ + dx, y_ + dy); }
   uint32_t Restore() override { return 0; }
 
   void SetBlend(const BlendTriple& blend) { blend_ = blend; }

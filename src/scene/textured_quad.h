@@ -33,7 +33,6 @@ class CTexturedQuad : public CRenderObject {
   void SetPosition(int32_t x, int32_t y) override;
   void SetSize(int32_t width, int32_t height) override;
   void SetSizeAndPosition(int32_t width, int32_t height, int32_t x, int32_t y) override;
-  void MoveBy(int32_t dx, int32_t dy) override { SetPosition(x_ + dx, y_ + dy); }
   // With `use_key`, a point on the key colour of a keyed picture object misses.
   bool HitTest(int32_t x, int32_t y, bool use_key) const override;
   bool Overlaps(const CRenderObject& other) const override;

@@ -4,6 +4,7 @@
 #include "scene/draw_layer.h"
 #include "scene/screen_drawables.h"
 #include "scene/sprite.h"
+#include "ui/dgm_background.h"
 
 namespace {
 
@@ -26,11 +27,8 @@ uint32_t CDgmBufferSet::Load(CScreenManager* screen, CDrawLayer* layer, const ch
 
 uint32_t CDgmBufferSet::Build(CScreenManager& screen, CDrawLayer& layer, const DgmLayout& layout, uint32_t priority,
                               bool use_attached_list, bool keep_depth) {
-  if (!layout.background.empty()) {
-    const char* name = layout.background.c_str();
-    const uint32_t loaded = keep_depth ? screen.LoadImage(&background_, name, nullptr, 0, 0)
-                                       : screen.LoadImage32(&background_, name, nullptr, 0, 0);
-    if (loaded != 0 || !layer.SetBackgroundImage(background_, 0, 0, true)) return kBackgroundFailed;
+  if (!layout.background.empty() && !ShowDgmBackground(screen, &layer, layout.background, keep_depth, background_)) {
+    return kBackgroundFailed;
   }
   parts_.reserve(layout.parts.size());
   for (const DgmPart& record : layout.parts) {
@@ -62,10 +60,7 @@ uint32_t CDgmBufferSet::AddPart(CScreenManager& screen, CDrawLayer& layer, const
 }
 
 void CDgmBufferSet::Undo(CScreenManager& screen, CDrawLayer& layer) {
-  if (background_ != nullptr) {
-    layer.SetBackgroundImage(nullptr, 0, 0, true);
-    screen.DeleteSurfaceObjectRef(background_);
-  }
+  RemoveDgmBackground(screen, &layer, background_);
   CScreenDrawables& drawables = CScreenDrawables::Of(screen);
   for (Part& part : parts_) {
     if (part.sprite != nullptr) drawables.DeleteDrawableRef(part.sprite);

@@ -3,6 +3,7 @@
 #include "gfx/screen_manager.h"
 #include "scene/draw_layer.h"
 #include "ui/check_button.h"
+#include "ui/dgm_background.h"
 #include "ui/gui_window.h"
 #include "ui/widget_manager.h"
 
@@ -90,20 +91,11 @@ uint32_t CDgmImageFile::Build(CWidgetManager& widgets, CGuiWindow& owner, const 
 uint32_t CDgmImageFile::LoadBackground(CWidgetManager& widgets, const std::string& name, bool keep_depth,
                                        CScreenManager* screen) {
   if (screen == nullptr) return kNoScreen;
-  const uint32_t loaded = keep_depth ? screen->LoadImage(&background_, name.c_str(), nullptr, 0, 0)
-                                     : screen->LoadImage32(&background_, name.c_str(), nullptr, 0, 0);
-  CDrawLayer* layer = widgets.GetLayer();
-  if (loaded != 0 || layer == nullptr || !layer->SetBackgroundImage(background_, 0, 0, true)) {
-    return kBackgroundFailed;
-  }
-  return 0;
+  return ShowDgmBackground(*screen, widgets.GetLayer(), name, keep_depth, background_) ? 0 : kBackgroundFailed;
 }
 
 void CDgmImageFile::Undo(CWidgetManager& widgets, CScreenManager* screen) {
-  if (background_ != nullptr) {
-    if (CDrawLayer* layer = widgets.GetLayer(); layer != nullptr) layer->SetBackgroundImage(nullptr, 0, 0, true);
-    screen->DeleteSurfaceObjectRef(background_);
-  }
+  if (screen != nullptr) RemoveDgmBackground(*screen, widgets.GetLayer(), background_);
   for (const Part& part : parts_) {
     if (part.widget != nullptr) widgets.DeleteWidget(part.widget);
   }

@@ -27,6 +27,7 @@ double ArgDecimal(const PluginArgs& args, std::uint32_t index, double fallback);
 
 // Reads a decimal number the way the C library's text-to-double conversion does in the "C"
 // locale, whatever the process's locale: leading blanks, a sign, digits with a '.' fraction and
-// an exponent, "inf" and "nan"; the longest such prefix counts, and text without one gives 0.
-// A value beyond the double range gives an infinity of its sign.
+// an exponent, "inf" and "nan"; the longest such prefix counts, and text without one gives 0
+// (a hexadecimal form is not read: "0x10" gives 0). A value beyond the double range gives an
+// infinity of its sign, one too small for it 0.
 double ParseDecimal(const char* text);

@@ -147,6 +147,7 @@ class CObjectPluginHost {
   }
 
   std::size_t GetRecordCount() const { return records_.size(); }
+  const Record& GetRecord(std::size_t index) const { return records_.at(index); }
   std::size_t GetModuleCount() const { return modules_.size(); }
   // The extra references of the module record at `index` (-1: it offers no object).
   std::int32_t GetModuleReferences(std::size_t index) const { return modules_.at(index).references; }

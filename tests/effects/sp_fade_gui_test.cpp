@@ -10,7 +10,6 @@
 #include "effects/builtin_effects.h"
 #include "effects/create_by_name.h"
 #include "effects/effect.h"
-#include "gfx/pixel_library.h"
 #include "scene/draw_layer.h"
 #include "scene/draw_list.h"
 #include "scene/sprite.h"
@@ -18,6 +17,7 @@
 #include "support/layer_window_test.h"
 #include "support/log_capture.h"
 #include "support/png_file.h"
+#include "support/scoped_pixel_library.h"
 
 namespace {
 
@@ -32,7 +32,6 @@ class SpFadeGuiTest : public LayerWindowTestBase {
  protected:
   SpFadeGuiTest() : LayerWindowTestBase("sprite fade test", kWidth, kHeight) {}
   void SetUp() override {
-    SetPixelLib(&library_);
     LayerWindowTestBase::SetUp();
     g_DcpHost = &effects_;
     g_TcpHost = &filters_;
@@ -45,7 +44,6 @@ class SpFadeGuiTest : public LayerWindowTestBase {
     g_DcpHost = nullptr;
     g_TcpHost = nullptr;
     LayerWindowTestBase::TearDown();
-    SetPixelLib(nullptr);
   }
 
   // Runs the effects at `now` ms after the start and shows the frame: the pixel at the centre.
@@ -61,7 +59,7 @@ class SpFadeGuiTest : public LayerWindowTestBase {
   static constexpr uint32_t kStart = 5000;
   LogCapture log_;
   ScopedFakeClock clock_;
-  CPixelLibrary library_;
+  ScopedPixelLibrary library_;
   CTimerManager timers_;
   CDcpPluginManager effects_;
   CTcpPluginManager filters_;

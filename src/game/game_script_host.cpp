@@ -50,6 +50,9 @@ CGameScriptHost::~CGameScriptHost() {
   g_WidgetManager.DeleteImeModeLabel();
   if (g_GameHost == this) g_GameHost = nullptr;
   if (g_SoundChannels == &sound_channels_) g_SoundChannels = nullptr;
+  if (g_BuiltinEffectServices.staff_roll_channels == &sound_channels_) {
+    g_BuiltinEffectServices.staff_roll_channels = nullptr;
+  }
   if (GuiRootWindow().GetSoundChannels() == &sound_channels_) GuiRootWindow().SetSoundChannels(nullptr);
 }
 

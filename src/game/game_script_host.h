@@ -41,8 +41,8 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
   // timer manager, input method and page actions, the widgets' pointer glide and the message
   // box's set-up, and last the built-in effects and filters of the script host (with the
   // application's object hosts). The text printer joins here with its subsystem.
-  // The destructor stops the message box's notice, empties the root window and deletes the
-  // scripts' widgets and the input-mode label.
+  // The destructor takes its sound channels back from the staff roll, stops the message box's
+  // notice, empties the root window and deletes the scripts' widgets and the input-mode label.
   CGameScriptHost();
   ~CGameScriptHost() override;
 

@@ -78,6 +78,14 @@ TEST_F(GameHostEffectsTest, TheHostRegistersItsBuiltInEffectsWithTheApplications
   EXPECT_EQ(g_BuiltinEffectServices.random_index, &g_ScriptRandomIndex);
 }
 
+TEST_F(GameHostEffectsTest, TheStaffRollLetsGoOfTheChannelsWhenTheHostEnds) {
+  {
+    CGameScriptHost other;
+    EXPECT_EQ(g_BuiltinEffectServices.staff_roll_channels, &other.SoundChannels());
+  }
+  EXPECT_EQ(g_BuiltinEffectServices.staff_roll_channels, nullptr);
+}
+
 TEST_F(GameScriptHostTest, TheSharedReturnZeroStandsAtItsSixNumbers) {
   const std::uint32_t zero_ids[] = {37, 55, 56, 795, 800, 801};
   for (std::uint32_t id : zero_ids) {

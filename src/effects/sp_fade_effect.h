@@ -13,7 +13,8 @@ class CSprite;
 
 class CSpFadeEffect : public CEffect {
  public:
-  static constexpr const char* kName = "sp_fade";
+  // One object, whose address the registration table and GetName share.
+  static constexpr char kName[] = "sp_fade";
   static constexpr std::uint8_t kType = 1;
   // Results of Setup besides kRunning.
   static constexpr std::int32_t kSetupBadArguments = 1;

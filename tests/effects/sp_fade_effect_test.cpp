@@ -52,8 +52,10 @@ class SpFadeTest : public ::testing::Test {
   ScopedFakeClock clock_;
   CTimerManager timers_;
   CSpFadeEffect* fade_ = nullptr;
+  // Declared after the manager, so that a fade still running at the end finds them.
   CSprite sprite_;
   CSprite other_;
+  CSprite late_;
 };
 
 TEST_F(SpFadeTest, SetupSizesTheEffectAndHandsItToTheManager) {
@@ -221,15 +223,14 @@ TEST_F(SpFadeTest, APauseLeavesEveryFadeWhereItWas) {
   EXPECT_EQ(other_.GetOpacity(), 51);
 
   // An entry that has not started yet starts at its first update after the pause.
-  CSprite late;
-  late.SetEnabled(false);
+  late_.SetEnabled(false);
   timers_.PauseAll(-1);
-  ASSERT_EQ(Fade(1, 1, &late, 100), 0);
+  ASSERT_EQ(Fade(1, 1, &late_, 100), 0);
   clock_.SetMilliseconds(1900);
   timers_.ResumeAll(-1);
   timers_.Dispatch(1900);
   timers_.Dispatch(1950);
-  EXPECT_EQ(late.GetOpacity(), 127);
+  EXPECT_EQ(late_.GetOpacity(), 127);
 }
 
 }  // namespace

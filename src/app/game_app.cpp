@@ -63,6 +63,7 @@ CGameApp::~CGameApp() {
     g_App = nullptr;
     g_LowerPriorityHook = nullptr;
     g_RestorePriorityHook = nullptr;
+    g_PriorityControlOffHook = nullptr;
     g_EndScriptFrameModesHook = nullptr;
     g_ScriptStopCheckHook = nullptr;
     g_FrameProcedureHook = nullptr;

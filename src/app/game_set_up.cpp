@@ -6,8 +6,8 @@
 #include "app/game_archives.h"
 #include "base/app_hooks.h"
 #include "base/file_services.h"
-#include "base/not_built.h"
 #include "base/path.h"
+#include "effects/builtin_effects.h"
 #include "platform/diagnostic_log.h"
 #include "platform/text_encoding.h"
 #include "resource/bmp_decoder.h"
@@ -24,6 +24,9 @@ constexpr const char* kPluginFolder = "plugin";
 
 int LowerThroughApp() { return g_App != nullptr ? g_App->LowerGameThreadPriority() : -1; }
 int RestoreThroughApp() { return g_App != nullptr ? g_App->RestoreGameThreadPriority() : 0; }
+bool PriorityControlOffInApp() {
+  return g_App != nullptr && g_App->GetGameSwitches()[kSwitchPriorityHooksOff] != 0;
+}
 
 constexpr int kSetUpNoDefinition = 1;
 constexpr int kSetUpNoInformation = 2;
@@ -70,7 +73,8 @@ void CGameApp::RegisterDecoders() {
   LoadSusiePlugins(kPluginFolder, SusieHosts{&image_loaders_, &data_files_});
   g_LowerPriorityHook = &LowerThroughApp;
   g_RestorePriorityHook = &RestoreThroughApp;
-  ReportNotBuiltYet("the built-in transition objects and draw objects");
+  g_PriorityControlOffHook = &PriorityControlOffInApp;
+  RegisterSetUpEffects(draw_objects_, transitions_);
 }
 
 int CGameApp::ReadApplicationFiles() {

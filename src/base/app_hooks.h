@@ -6,6 +6,9 @@
 // The nested priority hooks of heavy work, as the effects, sprites and widgets call them.
 extern int (*g_LowerPriorityHook)();
 extern int (*g_RestorePriorityHook)();
+// True while the user's settings switch the priority hooks off: effects made by name then never
+// ask for them, and layer filters are attached without them.
+extern bool (*g_PriorityControlOffHook)();
 // Ends every pending no-wait level and high-resolution timer suspension: the frame modes that
 // the scripts of a finished run left switched on.
 extern void (*g_EndScriptFrameModesHook)();

@@ -63,6 +63,8 @@ class CTimedTask {
   // across a wrap of the clock.
   bool IsDueAt(uint32_t now) const { return static_cast<int32_t>(now - start_time_) >= 0; }
   bool IsFinished() const { return finished_; }
+  // Whether a manager holds the task (from its Add until it deletes it).
+  bool IsHeld() const { return identity_ != nullptr; }
   bool IsPaused() const { return pause_count_ != 0; }
   uint32_t GetPauseCount() const { return pause_count_; }
   uint32_t GetStartTime() const { return start_time_; }

@@ -6,6 +6,7 @@
 #include "base/subtractive_random.h"
 #include "builtins/builtin_table.h"
 #include "builtins/cursor_move_task.h"
+#include "effects/builtin_effects.h"
 #include "ui/cursor_glide_hook.h"
 #include "ui/gui_root_window.h"
 #include "ui/ime_context.h"
@@ -37,6 +38,7 @@ CGameScriptHost::CGameScriptHost() {
   g_GameHost = this;
   g_CursorGlideHook = &GlideCursor;
   g_MessageBox.LoadImages();
+  if (g_DcpHost != nullptr && g_TcpHost != nullptr) RegisterBuiltinEffects(*g_DcpHost, *g_TcpHost);
 }
 
 CGameScriptHost::~CGameScriptHost() {
@@ -48,6 +50,9 @@ CGameScriptHost::~CGameScriptHost() {
   g_WidgetManager.DeleteImeModeLabel();
   if (g_GameHost == this) g_GameHost = nullptr;
   if (g_SoundChannels == &sound_channels_) g_SoundChannels = nullptr;
+  if (g_BuiltinEffectServices.staff_roll_channels == &sound_channels_) {
+    g_BuiltinEffectServices.staff_roll_channels = nullptr;
+  }
   if (GuiRootWindow().GetSoundChannels() == &sound_channels_) GuiRootWindow().SetSoundChannels(nullptr);
 }
 

@@ -39,9 +39,10 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
   // g_SoundChannels), the seeding of the script random generator from the millisecond clock,
   // then the built-in functions 3 to 808 in the order of their numbers, the widget manager's
   // timer manager, input method and page actions, the widgets' pointer glide and the message
-  // box's set-up. The text printer and the built-in effects join here with their subsystems.
-  // The destructor stops the message box's notice, empties the root window and deletes the
-  // scripts' widgets and the input-mode label.
+  // box's set-up, and last the built-in effects and filters of the script host (with the
+  // application's object hosts). The text printer joins here with its subsystem.
+  // The destructor takes its sound channels back from the staff roll, stops the message box's
+  // notice, empties the root window and deletes the scripts' widgets and the input-mode label.
   CGameScriptHost();
   ~CGameScriptHost() override;
 

@@ -19,6 +19,7 @@ struct DcpFamily {
     ResolveExport(library, "CallbackAssistFunc2", extra.assist2);
     return extra;
   }
+  static void OnLookup(const Extra&) {}
   static void Finish(const Extra&) {}
 };
 

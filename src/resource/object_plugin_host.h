@@ -8,6 +8,7 @@
 //     struct Extra { ... };               // what a record carries besides the common fields
 //     static constexpr const char* kWildcard;
 //     static Extra ExtraOf(const plat::DynamicLibrary&);  // a library object's extra fields
+//     static void OnLookup(const Extra&);  // called when a lookup by name finds the record
 //     static void Finish(const Extra&);   // called when a record is removed
 //   };
 #pragma once
@@ -117,7 +118,9 @@ class CObjectPluginHost {
     if (name == nullptr) return nullptr;
     const auto found = std::find_if(records_.begin(), records_.end(),
                                     [name](const Record& record) { return record.name == name; });
-    return found != records_.end() ? &*found : nullptr;
+    if (found == records_.end()) return nullptr;
+    Family::OnLookup(found->extra);
+    return &*found;
   }
 
   // The creator of the first record with that name, its number in `number` (optional).
@@ -144,6 +147,7 @@ class CObjectPluginHost {
   }
 
   std::size_t GetRecordCount() const { return records_.size(); }
+  const Record& GetRecord(std::size_t index) const { return records_.at(index); }
   std::size_t GetModuleCount() const { return modules_.size(); }
   // The extra references of the module record at `index` (-1: it offers no object).
   std::int32_t GetModuleReferences(std::size_t index) const { return modules_.at(index).references; }

@@ -33,5 +33,6 @@ class CTcpObject : public virtual CRefCounted {
 
 extern "C" {
 using ObjectAssistFunc = std::int32_t (*)(const PluginArgs* args);
+using ObjectStartUpFunc = void (*)();
 using ObjectFinishFunc = void (*)();
 }

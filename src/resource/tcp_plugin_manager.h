@@ -1,6 +1,7 @@
 // The transition-object host: transition callbacks and filters made by name, from *.TCP plug-in
 // libraries and from the built-in transitions registered beside them. A built-in record may
-// carry a finish entry, called when the record is removed.
+// carry a start-up entry, called once, when its name is first looked up, and a finish entry,
+// called when the record is removed.
 #pragma once
 
 #include <cstdint>
@@ -11,10 +12,18 @@ struct TcpFamily {
   using Object = CTcpObject;
   struct Extra {
     std::uint32_t value = 0;
+    ObjectStartUpFunc start_up = nullptr;
     ObjectFinishFunc finish = nullptr;
+    // Set when the start-up entry has run; lookups are const operations of the host.
+    mutable bool started = false;
   };
   static constexpr const char* kWildcard = "*.TCP";
   static Extra ExtraOf(const plat::DynamicLibrary&) { return {}; }
+  static void OnLookup(const Extra& extra) {
+    if (extra.started) return;
+    extra.started = true;
+    if (extra.start_up != nullptr) extra.start_up();
+  }
   static void Finish(const Extra& extra) {
     if (extra.finish != nullptr) extra.finish();
   }
@@ -33,8 +42,8 @@ class CTcpPluginManager {
   virtual void UnloadObjects() { objects_.UnloadAll(); }
   // 1 without a creator or a name, else 0.
   virtual unsigned RegisterObject(Creator creator, const char* name, std::uint8_t type, std::uint32_t number,
-                                  std::uint32_t value, ObjectFinishFunc finish) {
-    return objects_.Register(creator, name, type, number, TcpFamily::Extra{value, finish});
+                                  std::uint32_t value, ObjectStartUpFunc start_up, ObjectFinishFunc finish) {
+    return objects_.Register(creator, name, type, number, TcpFamily::Extra{value, start_up, finish});
   }
   virtual unsigned LoadObjectPlugin(const char* path) { return objects_.LoadPlugin(path); }
   virtual int LoadObjectPlugins(const char* folder) { return objects_.LoadPlugins(folder); }

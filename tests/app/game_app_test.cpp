@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "base/app_hooks.h"
@@ -112,6 +113,22 @@ TEST_F(PriorityHookTest, TheSetUpRegistersTheBitmapDecoderAndPublishesThePluginH
   EXPECT_NE(g_SoundDecoderManager, nullptr);
   EXPECT_NE(g_DcpHost, nullptr);
   EXPECT_NE(g_TcpHost, nullptr);
+}
+
+TEST_F(PriorityHookTest, TheSetUpInstallsTheSwitchOfPriorityControlBesideTheHooks) {
+  LogCapture log;
+  {
+    SingleThreadGame game;
+    EXPECT_EQ(game.SetUp(), 0);
+    ASSERT_NE(g_PriorityControlOffHook, nullptr);
+    EXPECT_FALSE(g_PriorityControlOffHook());
+    game.GetGameSwitches()[kSwitchPriorityHooksOff] = 1;
+    EXPECT_TRUE(g_PriorityControlOffHook());
+  }
+  EXPECT_EQ(g_PriorityControlOffHook, nullptr);
+  for (const std::string& line : log.Lines()) {
+    EXPECT_EQ(line.find("the built-in transition objects and draw objects"), std::string::npos) << line;
+  }
 }
 
 TEST(ThreadPriorityTest, TheLowestPriorityOfTheCallingThreadCanBeSetAndReported) {

@@ -13,6 +13,7 @@
 #include "base/subtractive_random.h"
 #include "base/timer_manager.h"
 #include "builtins/builtin_table.h"
+#include "effects/builtin_effects.h"
 #include "script/script_transfer.h"
 #include "script/transfer_builtins.h"
 #include "sob_builder.h"
@@ -43,6 +44,46 @@ TEST_F(GameScriptHostTest, RegistersAllBuiltInsInTheOrderOfTheirNumbers) {
   for (const GameBuiltin& builtin : GameBuiltins()) {
     EXPECT_EQ(Native(builtin.id), builtin.function) << builtin.id;
   }
+}
+
+// The application's object hosts, published before the host is made.
+struct PublishedObjectHosts {
+  PublishedObjectHosts() {
+    g_DcpHost = &effects;
+    g_TcpHost = &filters;
+  }
+  ~PublishedObjectHosts() {
+    g_DcpHost = nullptr;
+    g_TcpHost = nullptr;
+  }
+  PublishedObjectHosts(const PublishedObjectHosts&) = delete;
+  PublishedObjectHosts& operator=(const PublishedObjectHosts&) = delete;
+
+  CDcpPluginManager effects;
+  CTcpPluginManager filters;
+};
+
+class GameHostEffectsTest : public sob_test::ScriptFilesTest {
+ protected:
+  PublishedObjectHosts hosts_;
+  LogCapture log_;
+  CGameScriptHost host_;
+};
+
+TEST_F(GameHostEffectsTest, TheHostRegistersItsBuiltInEffectsWithTheApplicationsHosts) {
+  EXPECT_NE(hosts_.effects.FindObject("sp_fade", nullptr), nullptr);
+  EXPECT_EQ(hosts_.effects.GetObjects().GetRecordCount(), 1u);
+  EXPECT_EQ(g_BuiltinEffectServices.staff_roll_channels, &host_.SoundChannels());
+  EXPECT_EQ(g_BuiltinEffectServices.random_state, &g_ScriptRandomState);
+  EXPECT_EQ(g_BuiltinEffectServices.random_index, &g_ScriptRandomIndex);
+}
+
+TEST_F(GameHostEffectsTest, TheStaffRollLetsGoOfTheChannelsWhenTheHostEnds) {
+  {
+    CGameScriptHost other;
+    EXPECT_EQ(g_BuiltinEffectServices.staff_roll_channels, &other.SoundChannels());
+  }
+  EXPECT_EQ(g_BuiltinEffectServices.staff_roll_channels, nullptr);
 }
 
 TEST_F(GameScriptHostTest, TheSharedReturnZeroStandsAtItsSixNumbers) {

@@ -41,6 +41,8 @@ class CountedTransition final : public CTcpObject {
 CTcpObject* MakeTransition(std::uint32_t) { return new CountedTransition; }
 void FinishCross() { g_finished.push_back("cross"); }
 void FinishRule() { g_finished.push_back("rule"); }
+int g_ripple_start_ups = 0;
+void StartRipple() { ++g_ripple_start_ups; }
 
 class ObjectPluginHostTest : public test_support::DataFilesTest {
  protected:
@@ -82,7 +84,7 @@ TEST_F(ObjectPluginHostTest, CreationReleasesAnObjectWhoseSetUpFails) {
   EXPECT_EQ(dcp_.CreateObjectV("missing", PluginArgList{0}.View()), nullptr);
 
   CTcpPluginManager tcp;
-  ASSERT_EQ(tcp.RegisterObject(&MakeTransition, "cross", 0, 0, 0, &FinishCross), 0u);
+  ASSERT_EQ(tcp.RegisterObject(&MakeTransition, "cross", 0, 0, 0, nullptr, &FinishCross), 0u);
   EXPECT_EQ(tcp.CreateObjectV(77, "cross", PluginArgList{1}.View()), nullptr);
   EXPECT_EQ(g_live_objects, 0);
   RefPtr<CTcpObject> cross = tcp.CreateObjectV(77, "cross", PluginArgList{0}.View());
@@ -94,14 +96,28 @@ TEST_F(ObjectPluginHostTest, RemovingATransitionRecordCallsItsFinishEntry) {
   g_finished.clear();
   {
     CTcpPluginManager tcp;
-    tcp.RegisterObject(&MakeTransition, "cross", 0, 0, 0, &FinishCross);
-    tcp.RegisterObject(&MakeTransition, "mosaic", 1, 0, 1, nullptr);
-    tcp.RegisterObject(&MakeTransition, "rule", 0, 0, 0, &FinishRule);
+    tcp.RegisterObject(&MakeTransition, "cross", 0, 0, 0, nullptr, &FinishCross);
+    tcp.RegisterObject(&MakeTransition, "mosaic", 1, 0, 1, nullptr, nullptr);
+    tcp.RegisterObject(&MakeTransition, "rule", 0, 0, 0, nullptr, &FinishRule);
     tcp.UnloadObjectsOfType(1);
     EXPECT_TRUE(g_finished.empty());
     EXPECT_EQ(tcp.GetObjects().GetRecordCount(), 2u);
   }
   EXPECT_EQ(g_finished, (std::vector<std::string>{"cross", "rule"}));
+}
+
+TEST_F(ObjectPluginHostTest, ATransitionStartsUpOnceAtTheFirstLookupOfItsName) {
+  g_ripple_start_ups = 0;
+  CTcpPluginManager tcp;
+  ASSERT_EQ(tcp.RegisterObject(&MakeTransition, "ripple", 0, 0, 0, &StartRipple, nullptr), 0u);
+  EXPECT_EQ(g_ripple_start_ups, 0) << "not at registration";
+  EXPECT_EQ(tcp.FindObject("cross", nullptr), nullptr);
+  EXPECT_EQ(g_ripple_start_ups, 0) << "nor at the lookup of another name";
+  EXPECT_EQ(tcp.CreateObjectV(0, "ripple", PluginArgList{1}.View()), nullptr);
+  EXPECT_EQ(g_ripple_start_ups, 1) << "a lookup starts it up, whatever the creation gives";
+  EXPECT_NE(tcp.CreateObjectV(0, "ripple", PluginArgList{0}.View()), nullptr);
+  EXPECT_NE(tcp.FindObject("ripple", nullptr), nullptr);
+  EXPECT_EQ(g_ripple_start_ups, 1);
 }
 
 TEST_F(ObjectPluginHostTest, ALibraryGoesWithTheLastRecordOfItsObjects) {

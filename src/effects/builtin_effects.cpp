@@ -1,0 +1,107 @@
+#include "effects/builtin_effects.h"
+
+#include <array>
+#include <new>
+#include <string>
+
+#include "base/not_built.h"
+#include "effects/sp_fade_effect.h"
+#include "gfx/image_canvas.h"
+#include "gfx/screen_manager.h"
+#include "sound/sound_channel_manager.h"
+
+BuiltinEffectServices g_BuiltinEffectServices;
+
+namespace {
+
+template <class Effect>
+CDcpObject* MakeEffect(std::uint32_t /*number*/) {
+  return new (std::nothrow) Effect;
+}
+
+constexpr BuiltinRegistrar S = BuiltinRegistrar::kAtSetUp;
+constexpr BuiltinRegistrar R = BuiltinRegistrar::kByScriptHost;
+
+constexpr std::array<BuiltinEffectRow, 21> kEffectRows{{
+    {"bg_zoom", nullptr, 0, nullptr, nullptr, S},
+    {"bg_rot", nullptr, 0, nullptr, nullptr, S},
+    {"bg_blur", nullptr, 0, nullptr, nullptr, S},
+    {"bg_rast", nullptr, 0, nullptr, nullptr, S},
+    {"bg_haze", nullptr, 0, nullptr, nullptr, S},
+    {"bg_loop", nullptr, 0, nullptr, nullptr, S},
+    {"bg_cross", nullptr, 0, nullptr, nullptr, S},
+    {"bg_panime", nullptr, 0, nullptr, nullptr, S},
+    {"sp_panime", nullptr, 1, nullptr, nullptr, S},
+    {"bg_anime", nullptr, 0, nullptr, nullptr, S},
+    {"quake", nullptr, 3, nullptr, nullptr, R},
+    {"noise", nullptr, 3, nullptr, nullptr, R},
+    {"sp_tanime", nullptr, 1, nullptr, nullptr, R},
+    {"sp_change", nullptr, 1, nullptr, nullptr, R},
+    {CSpFadeEffect::kName, &MakeEffect<CSpFadeEffect>, CSpFadeEffect::kType, nullptr, nullptr, R},
+    {"sp_gfade", nullptr, 1, nullptr, nullptr, R},
+    {"staff", nullptr, 2, nullptr, nullptr, R},
+    {"paper", nullptr, 3, nullptr, nullptr, R},
+    {"light", nullptr, 3, nullptr, nullptr, R},
+    {"snow", nullptr, 3, nullptr, nullptr, R},
+    {"rain", nullptr, 3, nullptr, nullptr, R},
+}};
+
+constexpr std::array<BuiltinFilterRow, 14> kFilterRows{{
+    {"cross", nullptr, 0, nullptr, nullptr, S},
+    {"rule", nullptr, 0, nullptr, nullptr, S},
+    {"scroll", nullptr, 0, nullptr, nullptr, S},
+    {"wave", nullptr, 0, nullptr, nullptr, S},
+    {"mosaic", nullptr, 1, nullptr, nullptr, S},
+    {"rotaxis", nullptr, 1, nullptr, nullptr, S},
+    {"trans", nullptr, 1, nullptr, nullptr, S},
+    {"tone", nullptr, 2, nullptr, nullptr, S},
+    {"quake", nullptr, 2, nullptr, nullptr, R},
+    {"zoomflip", nullptr, 1, nullptr, nullptr, R},
+    {"rotcenter", nullptr, 1, nullptr, nullptr, R},
+    {"addsub", nullptr, 0, nullptr, nullptr, R},
+    {"hblur", nullptr, 1, nullptr, nullptr, R},
+    {"ripple", nullptr, 0, nullptr, nullptr, R},
+}};
+
+void RegisterEffects(CDcpPluginManager& effects, BuiltinRegistrar by) {
+  for (const BuiltinEffectRow& row : kEffectRows) {
+    if (row.by != by) continue;
+    if (row.creator == nullptr) {
+      ReportNotBuiltYet(std::string("the effect \"") + row.name + "\"");
+      continue;
+    }
+    effects.RegisterObject(row.creator, row.name, row.type, row.assist, row.assist2, 0);
+  }
+}
+
+void RegisterFilters(CTcpPluginManager& filters, BuiltinRegistrar by) {
+  for (const BuiltinFilterRow& row : kFilterRows) {
+    if (row.by != by) continue;
+    if (row.creator == nullptr) {
+      ReportNotBuiltYet(std::string("the filter \"") + row.name + "\"");
+      continue;
+    }
+    filters.RegisterObject(row.creator, row.name, row.type, 0, 0, row.start_up, row.clean_up);
+  }
+}
+
+}  // namespace
+
+std::span<const BuiltinEffectRow> BuiltinEffectRows() { return kEffectRows; }
+std::span<const BuiltinFilterRow> BuiltinFilterRows() { return kFilterRows; }
+
+void RegisterSetUpEffects(CDcpPluginManager& effects, CTcpPluginManager& filters) {
+  RegisterFilters(filters, S);
+  RegisterEffects(effects, S);
+}
+
+void RegisterBuiltinEffects(CDcpPluginManager& effects, CTcpPluginManager& filters) {
+  RegisterEffects(effects, R);
+  RegisterFilters(filters, R);
+  g_BuiltinEffectServices.random_index = &g_ScriptRandomIndex;
+  g_BuiltinEffectServices.random_state = &g_ScriptRandomState;
+  g_BuiltinEffectServices.staff_roll_channels = g_SoundChannels;
+  if (g_ScreenManager != nullptr) {
+    if (CImageCanvasBase* frame = g_ScreenManager->GetFrameImage(); frame != nullptr) frame->SetUserWord2(0xFFFFFFFFu);
+  }
+}

@@ -1,0 +1,31 @@
+#include "effects/effect_args.h"
+
+#include <charconv>
+#include <cstring>
+#include <limits>
+
+double ArgDecimal(const PluginArgs& args, std::uint32_t index, double fallback) {
+  const char* text = ArgText(args, index);
+  return text != nullptr ? ParseDecimal(text) : fallback;
+}
+
+double ParseDecimal(const char* text) {
+  while (*text == ' ' || (*text >= '\t' && *text <= '\r')) ++text;
+  // from_chars takes a '-' but no '+'.
+  if (*text == '+' && text[1] != '-' && text[1] != '+') ++text;
+  const char* end = text + std::strlen(text);
+  double value = 0.0;
+  const auto [stop, error] = std::from_chars(text, end, value);
+  if (error == std::errc::result_out_of_range) {
+    // The prefix was a number too large or too small to hold.
+    const bool tiny = [&] {
+      for (const char* p = text; p != stop; ++p) {
+        if (*p == 'e' || *p == 'E') return p[1] == '-';
+      }
+      return false;
+    }();
+    if (tiny) return 0.0;
+    return *text == '-' ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+  }
+  return error == std::errc{} ? value : 0.0;
+}

@@ -1,0 +1,33 @@
+// Typed readers of the argument words that effects and filters take. A word may hold an
+// integer, a flag, the address of a host text (a decimal number among them), an engine object
+// or an out-pointer; the caller that built the list resolved every script value to a host one
+// before (handles to the objects of their kind, script addresses to checked host addresses).
+#pragma once
+
+#include <cstdint>
+
+#include "resource/plugin_args.h"
+
+inline std::int32_t ArgInt(const PluginArgs& args, std::uint32_t index) { return args.I32(index); }
+inline std::uint32_t ArgUnsigned(const PluginArgs& args, std::uint32_t index) { return args.U32(index); }
+inline bool ArgFlag(const PluginArgs& args, std::uint32_t index) { return args.U32(index) != 0; }
+inline const char* ArgText(const PluginArgs& args, std::uint32_t index) { return args.Pointer<const char>(index); }
+// An engine object of the kind the callee works on; null when the word is 0.
+template <class T>
+T* ArgObject(const PluginArgs& args, std::uint32_t index) {
+  return args.Pointer<T>(index);
+}
+// Where the callee writes a result; null when the caller wants none.
+template <class T>
+T* ArgOut(const PluginArgs& args, std::uint32_t index) {
+  return args.Pointer<T>(index);
+}
+// The decimal text at `index` as a number, `fallback` for a null text. See ParseDecimal.
+double ArgDecimal(const PluginArgs& args, std::uint32_t index, double fallback);
+
+// Reads a decimal number the way the C library's text-to-double conversion does in the "C"
+// locale, whatever the process's locale: leading blanks, a sign, digits with a '.' fraction and
+// an exponent, "inf" and "nan"; the longest such prefix counts, and text without one gives 0
+// (a hexadecimal form is not read: "0x10" gives 0). A value beyond the double range gives an
+// infinity of its sign, one too small for it 0.
+double ParseDecimal(const char* text);

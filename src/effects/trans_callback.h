@@ -1,0 +1,66 @@
+// The base of the engine's layer filters and picture transitions: objects made by name through
+// the transition-object host and attached to an image part, whose present path drives them once
+// per frame (Update, then Apply for each area to paint) until they report that they have
+// finished. They have no timer of their own.
+#pragma once
+
+#include <cstdint>
+
+#include "gfx/screen_transition.h"
+#include "resource/plugin_objects.h"
+
+class CImageInterface;
+class CImagePart;
+
+// What Apply paints: the area of the layer, where its top-left corner lies in the destination,
+// and where it lies in the old and the new picture (a one-picture filter reads only the old).
+struct FilterApplyArea {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  CImageInterface* destination = nullptr;
+  std::int32_t destination_x = 0;
+  std::int32_t destination_y = 0;
+  CImageInterface* old_picture = nullptr;
+  std::int32_t old_x = 0;
+  std::int32_t old_y = 0;
+  CImageInterface* new_picture = nullptr;
+  std::int32_t new_x = 0;
+  std::int32_t new_y = 0;
+};
+
+class CTransCallback : public CTcpObject, public CScreenTransition {
+ public:
+  static constexpr std::int32_t kStateRunning = 0;
+  static constexpr std::int32_t kStateFinished = -1;
+  static constexpr std::int32_t kNotSupported = -2;
+
+  // Types 0 and 1: two-picture transitions; 2: a filter of one picture.
+  virtual std::uint8_t GetType() const = 0;
+  // The registered name.
+  virtual const char* GetName() const = 0;
+  // Computes this frame's values at `now` (milliseconds); 0.
+  virtual std::int32_t Update(std::uint32_t now) = 0;
+  // kStateRunning or kStateFinished.
+  virtual std::int32_t GetState() const = 0;
+  // Paints the area; 0, or the filter's failure.
+  virtual std::int32_t Apply(const FilterApplyArea& area) = 0;
+  // Checks the part the filter will be attached to and reads the arguments: 0 accepted, else
+  // the refusal, after which the host releases the filter.
+  virtual std::int32_t SetParam(CImagePart* target, const PluginArgs& args) = 0;
+
+  // The host's create operation: the parameter is the target part.
+  std::int32_t Create(std::uintptr_t parameter, const PluginArgs& args) final;
+
+  // The image part's side.
+  std::uint8_t GetTransitionType() const final { return GetType(); }
+  bool Advance(std::uint32_t now) final;
+  bool IsFinished() const final { return GetState() == kStateFinished; }
+  // Applies the filter to the strip of the target image, with the pictures PlacePictures gives.
+  void RenderStrip(const plat::Rect& strip) final;
+
+ protected:
+  // Fills in the old and the new picture of an area whose destination fields are set.
+  virtual void PlacePictures(FilterApplyArea& area) = 0;
+};

@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "base/subtractive_random.h"
@@ -134,6 +136,48 @@ class PatternPictures {
   CTrigTables* saved_trig_;
   CImage src_;
   CImage dst_;
+};
+
+// The same pieces drawn by the test itself with the image's own copy, onto a white image the
+// size of the destination, to compare with what a pattern drew.
+class ReferenceDrawing {
+ public:
+  explicit ReferenceDrawing(PatternPictures& pictures) : pictures_(pictures) {
+    EXPECT_EQ(image_.Create(pictures.Dst().GetWidth(), pictures.Dst().GetHeight(), 32, 0), 0u);
+    FillImage(image_, [](int32_t, int32_t) { return kBackground; });
+  }
+  void Piece(const plat::Rect& source, int32_t px, int32_t py) {
+    plat::Rect cut{std::max(source.left, 0), std::max(source.top, 0), std::min(source.right, pictures_.SrcWidth()),
+                   std::min(source.bottom, pictures_.SrcHeight())};
+    if (cut.left >= cut.right || cut.top >= cut.bottom) return;
+    image_.Copy(&pictures_.Src(), px + cut.left - source.left, py + cut.top - source.top, &cut, false);
+  }
+  // Blocks of bw × bh from the top-left corner, each drawn where place(bx, by) says.
+  template <typename Place>
+  void Blocks(int32_t bw, int32_t bh, Place&& place) {
+    for (int32_t by = 0; by < pictures_.SrcHeight(); by += bh) {
+      for (int32_t bx = 0; bx < pictures_.SrcWidth(); bx += bw) {
+        const std::optional<Point> at = place(bx, by);
+        if (at) Piece({bx, by, bx + bw, by + bh}, at->x, at->y);
+      }
+    }
+  }
+  ::testing::AssertionResult SameAsDestination() const {
+    for (int32_t y = 0; y < image_.GetHeight(); ++y) {
+      for (int32_t x = 0; x < image_.GetWidth(); ++x) {
+        const uint32_t want = reinterpret_cast<const uint32_t*>(image_.GetRowPointer(y))[x];
+        if (pictures_.Pixel(x, y) != want) {
+          return ::testing::AssertionFailure() << "at (" << x << ", " << y << ") expected " << std::hex << want
+                                               << ", drawn " << pictures_.Pixel(x, y);
+        }
+      }
+    }
+    return ::testing::AssertionSuccess();
+  }
+
+ private:
+  PatternPictures& pictures_;
+  CImage image_;
 };
 
 // The source pixel (sx, sy) when it lies inside a w × h source.

@@ -152,6 +152,11 @@ class ReferenceDrawing {
     if (cut.left >= cut.right || cut.top >= cut.bottom) return;
     image_.Copy(&pictures_.Src(), px + cut.left - source.left, py + cut.top - source.top, &cut, false);
   }
+  void Stretched(const plat::Rect& source, int32_t width, int32_t height, int32_t px, int32_t py) {
+    const ImageSize size{width, height};
+    image_.StretchCopy(&pictures_.Src(), &size, px, py, &source, false);
+  }
+  CImage& Image() { return image_; }
   // Blocks of bw × bh from the top-left corner, each drawn where place(bx, by) says.
   template <typename Place>
   void Blocks(int32_t bw, int32_t bh, Place&& place) {

@@ -9,62 +9,22 @@
 
 #include "effects/pattern_random.h"
 #include "effects/transition_patterns.h"
-#include "gfx/ddraw_picture.h"
+#include "display_pattern_pictures.h"
 #include "pattern_pictures.h"
 #include "support/fake_clock.h"
 #include "support/software_surfaces.h"
-#include "support/sprite_device_screen.h"
 
 namespace {
 
 using pattern_test::Inside;
 using pattern_test::PatternPictures;
 using pattern_test::Point;
+using pattern_test::DisplayPatternTest;
+using pattern_test::RawSourcePixel;
 
 constexpr int32_t kTurningPatterns[] = {2, 3, 23, 24, 25, 26, 57, 58, 59, 60, 61, 62, 63, 83, 84};
 constexpr int32_t kRandomPatterns[] = {4, 5, 6, 7, 8, 9, 10, 20};
 constexpr int32_t kTablePatterns[] = {54, 55, 56, 57, 63, 64, 65, 66, 67};
-
-// Writes every pixel of a 32-bit surface.
-template <typename Pixel>
-void WriteSurface(plat::Surface& surface, Pixel&& pixel) {
-  plat::LockedSurface locked;
-  ASSERT_EQ(surface.Lock(nullptr, locked), plat::DD_OK);
-  ASSERT_EQ(plat::BytesPerPixel(locked.format), 4u);
-  for (int32_t y = 0; y < locked.height; ++y) {
-    auto* row = reinterpret_cast<uint32_t*>(locked.bits + static_cast<intptr_t>(y) * locked.pitch);
-    for (int32_t x = 0; x < locked.width; ++x) row[x] = pixel(x, y);
-  }
-  ASSERT_EQ(surface.Unlock(), plat::DD_OK);
-}
-
-uint32_t RawSourcePixel(int32_t x, int32_t y) { return pattern_test::SourcePixel(x, y) & 0xFFFFFF; }
-
-// A display picture of coordinate pixels and a white back surface on the test screen.
-class DisplayPatternTest : public testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_EQ(picture_.Create(64, 48, false, false, nullptr), 0u);
-    WriteSurface(*picture_.GetSurface(), RawSourcePixel);
-    ClearBack();
-  }
-  void ClearBack() {
-    WriteSurface(*screen_.Screen().GetBack(), [](int32_t, int32_t) { return 0xFFFFFFu; });
-  }
-  uint32_t BackPixel(int32_t x, int32_t y) { return SoftwareSurfaces::Pixel(*screen_.Screen().GetBack(), x, y); }
-  bool BackUntouched() {
-    for (int32_t y = 0; y < 240; ++y) {
-      for (int32_t x = 0; x < 320; ++x) {
-        if (BackPixel(x, y) != 0xFFFFFF) return false;
-      }
-    }
-    return true;
-  }
-
-  SpriteDeviceScreen screen_;
-  pattern_test::PatternPictures software_{64, 48, 160, 120};
-  CDDrawPicture picture_{&screen_.Screen()};
-};
 
 TEST(TransitionDispatch, LevelsBelowOneDrawNothingInEveryPattern) {
   PatternPictures pictures;
@@ -159,7 +119,7 @@ TEST_F(DisplayPatternTest, AnExtraTargetTakesNoDestinationAndTurnsEveryModeIntoB
 TEST_F(DisplayPatternTest, TwoDisplayPicturesDrawIntoTheDestinationsSurface) {
   CDDrawPicture destination(&screen_.Screen());
   ASSERT_EQ(destination.Create(100, 80, false, false, nullptr), 0u);
-  WriteSurface(*destination.GetSurface(), [](int32_t, int32_t) { return 0xFFFFFFu; });
+  pattern_test::WriteSurface(*destination.GetSurface(), [](int32_t, int32_t) { return 0xFFFFFFu; });
   ASSERT_EQ(DrawTransitionPattern(85, &destination, &picture_, 128, 10, 5, 0, nullptr), 0);
   // The split at level 128: columns 16 to 31 at the left edge, 32 to 47 at the right edge.
   for (int32_t x = 0; x < 100; ++x) {

@@ -59,6 +59,7 @@ class PatternPictures {
 
   CImage& Src() { return src_; }
   CImage& Dst() { return dst_; }
+  const CImage& Dst() const { return dst_; }
   int32_t SrcWidth() const { return src_.GetWidth(); }
   int32_t SrcHeight() const { return src_.GetHeight(); }
 

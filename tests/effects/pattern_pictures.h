@@ -16,6 +16,7 @@
 #include "base/trig_tables.h"
 #include "effects/transition_patterns.h"
 #include "gfx/image.h"
+#include "pixel/pixel_tables.h"
 
 namespace pattern_test {
 
@@ -44,6 +45,7 @@ class PatternPictures {
   PatternPictures(int32_t src_width = 64, int32_t src_height = 48, int32_t dst_width = 160, int32_t dst_height = 120,
                   uint8_t source_alpha = 0xFF)
       : saved_trig_(g_TrigTable) {
+    BuildPixelTables();
     g_TrigTable = &trig_;
     EXPECT_EQ(src_.Create(src_width, src_height, 32, 0), 0u);
     EXPECT_EQ(dst_.Create(dst_width, dst_height, 32, 0), 0u);

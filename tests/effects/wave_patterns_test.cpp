@@ -97,6 +97,9 @@ TEST(WavePatterns, TheCrossFadeBlendsTheWholeSourceByTheLevel) {
     EXPECT_TRUE(copy_blend.SameAsDestination());
     if (level == 1) {
       EXPECT_EQ(pictures.DrawnCount(), 0) << "source weight 0 leaves the destination";
+    } else {
+      // A white destination under a source pixel with red 0: red falls to the destination weight.
+      EXPECT_EQ((pictures.Pixel(9, 8) >> 16) & 0xFF, static_cast<uint32_t>((255 * (256 - level) + 127) / 255));
     }
 
     ReferenceDrawing alpha_blend(pictures);

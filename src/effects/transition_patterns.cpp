@@ -12,28 +12,12 @@ namespace {
 constexpr EPatternTables kTrig = EPatternTables::kTrig;
 constexpr EPatternTables kNone = EPatternTables::kNone;
 
-template <uint8_t Direction, int32_t StripSize>
-int32_t StripSweepColumnsEntry(CImageInterface* dst, CImageInterface* src, int32_t level, int32_t x, int32_t y,
-                               int32_t mode, CScreenManager* target) {
-  return DrawStripSweepColumns(dst, src, level, x, y, Direction, mode, StripSize, target);
-}
-
-template <uint8_t Direction, int32_t StripSize>
-int32_t StripSweepRowsEntry(CImageInterface* dst, CImageInterface* src, int32_t level, int32_t x, int32_t y,
-                            int32_t mode, CScreenManager* target) {
-  return DrawStripSweepRows(dst, src, level, x, y, Direction, mode, StripSize, target);
-}
-
-template <uint8_t Direction>
-int32_t SmearSlideColumnsEntry(CImageInterface* dst, CImageInterface* src, int32_t level, int32_t x, int32_t y,
-                               int32_t mode, CScreenManager* target) {
-  return DrawSmearSlideColumns(dst, src, level, x, y, Direction, mode, target);
-}
-
-template <uint8_t Direction>
-int32_t SmearSlideRowsEntry(CImageInterface* dst, CImageInterface* src, int32_t level, int32_t x, int32_t y,
-                            int32_t mode, CScreenManager* target) {
-  return DrawSmearSlideRows(dst, src, level, x, y, Direction, mode, target);
+// The thin entries over the shared strip-sweep and smear-slide renderers: a direction and, for
+// the sweeps, a strip size.
+template <auto Renderer, uint8_t Direction, int32_t... StripSize>
+int32_t RendererEntry(CImageInterface* dst, CImageInterface* src, int32_t level, int32_t x, int32_t y, int32_t mode,
+                      CScreenManager* target) {
+  return Renderer(dst, src, level, x, y, Direction, mode, StripSize..., target);
 }
 
 bool IsSoftwareImage(CImageInterface* image) {
@@ -118,18 +102,18 @@ constexpr std::array<TransitionPatternEntry, kTransitionPatternCount> g_Transiti
     PatternEntry<DrawImageOperationPattern, kNone, EImageOperation::kMosaicCentred>,
     PatternEntry<DrawImageOperationPattern, kNone, EImageOperation::kMosaicTopLeft>,
     PatternEntry<DrawImageOperationPattern, kNone, EImageOperation::kNegative>,  // 70
-    StripSweepColumnsEntry<1, 16>,
-    StripSweepColumnsEntry<0, 16>,
-    StripSweepColumnsEntry<1, 8>,
-    StripSweepColumnsEntry<0, 8>,
-    StripSweepRowsEntry<1, 16>,  // 75
-    StripSweepRowsEntry<0, 16>,
-    StripSweepRowsEntry<1, 8>,
-    StripSweepRowsEntry<0, 8>,
-    SmearSlideColumnsEntry<1>,
-    SmearSlideColumnsEntry<0>,  // 80
-    SmearSlideRowsEntry<1>,
-    SmearSlideRowsEntry<0>,
+    RendererEntry<DrawStripSweepColumns, 1, 16>,
+    RendererEntry<DrawStripSweepColumns, 0, 16>,
+    RendererEntry<DrawStripSweepColumns, 1, 8>,
+    RendererEntry<DrawStripSweepColumns, 0, 8>,
+    RendererEntry<DrawStripSweepRows, 1, 16>,  // 75
+    RendererEntry<DrawStripSweepRows, 0, 16>,
+    RendererEntry<DrawStripSweepRows, 1, 8>,
+    RendererEntry<DrawStripSweepRows, 0, 8>,
+    RendererEntry<DrawSmearSlideColumns, 1>,
+    RendererEntry<DrawSmearSlideColumns, 0>,  // 80
+    RendererEntry<DrawSmearSlideRows, 1>,
+    RendererEntry<DrawSmearSlideRows, 0>,
     PatternEntry<DrawPinwheelPattern, kTrig, false>,
     PatternEntry<DrawPinwheelPattern, kTrig, true>,
     PatternEntry<DrawSplitPattern, kNone, false>,  // 85

@@ -149,32 +149,30 @@ bool SweepShows(int32_t i, int32_t n, int32_t b, int32_t level, bool from_start)
   return k < strips && k < steps && along - k * b < std::min(b, steps - k);
 }
 
-TEST(StripPatterns, StaggeredSweepsCountTheirStripsFromTheSourcesWidth) {
-  PatternPictures pictures(640, 4, 700, 8);
+TEST(StripPatterns, StaggeredSweepsCountTheirStripsFromTheSourcesExtent) {
   // 640 columns: 41 strips of 16 and 81 strips of 8, the last strip lying past the right edge.
   EXPECT_EQ((640 + 16 + 1) / 16, 41);
   EXPECT_EQ((640 + 8 + 1) / 8, 81);
-  for (const auto& [type, b, from_start] : {std::tuple{71, 16, true}, std::tuple{72, 16, false},
-                                           std::tuple{73, 8, true}, std::tuple{74, 8, false}}) {
-    for (const int32_t level : {1, 60, 128, 200, 255}) {
-      SCOPED_TRACE(testing::Message() << "pattern " << type << " level " << level);
-      ASSERT_EQ(pictures.Draw(type, level), 0);
+  PatternPictures across(640, 4, 700, 8);
+  PatternPictures down(8, 200, 20, 220);
+  struct Case {
+    int32_t type;
+    int32_t strip;
+    bool from_start;
+    bool rows;
+  };
+  for (const Case c : {Case{71, 16, true, false}, Case{72, 16, false, false}, Case{73, 8, true, false},
+                       Case{74, 8, false, false}, Case{75, 16, true, true}, Case{76, 16, false, true},
+                       Case{77, 8, true, true}, Case{78, 8, false, true}}) {
+    PatternPictures& pictures = c.rows ? down : across;
+    const int32_t w = pictures.SrcWidth();
+    const int32_t h = pictures.SrcHeight();
+    for (const int32_t level : {1, 30, 60, 128, 200, 255}) {
+      SCOPED_TRACE(testing::Message() << "pattern " << c.type << " level " << level);
+      ASSERT_EQ(pictures.Draw(c.type, level), 0);
       EXPECT_TRUE(pictures.Matches([&](int32_t sx, int32_t sy) -> std::optional<Point> {
-        return SweepShows(sx, 640, b, level, from_start) ? Inside(sx, sy, 640, 4) : std::nullopt;
-      }));
-    }
-  }
-}
-
-TEST(StripPatterns, StaggeredRowSweepsRunDownAndUp) {
-  PatternPictures pictures(8, 200, 20, 220);
-  for (const auto& [type, b, from_start] : {std::tuple{75, 16, true}, std::tuple{76, 16, false},
-                                           std::tuple{77, 8, true}, std::tuple{78, 8, false}}) {
-    for (const int32_t level : {30, 128, 255}) {
-      SCOPED_TRACE(testing::Message() << "pattern " << type << " level " << level);
-      ASSERT_EQ(pictures.Draw(type, level), 0);
-      EXPECT_TRUE(pictures.Matches([&](int32_t sx, int32_t sy) -> std::optional<Point> {
-        return SweepShows(sy, 200, b, level, from_start) ? Inside(sx, sy, 8, 200) : std::nullopt;
+        const bool shown = SweepShows(c.rows ? sy : sx, c.rows ? h : w, c.strip, level, c.from_start);
+        return shown ? Inside(sx, sy, w, h) : std::nullopt;
       }));
     }
   }

@@ -82,14 +82,23 @@ class CPatternPainter {
 // Whether a pattern reads the trigonometric tables (and so needs them).
 enum class EPatternTables : bool { kNone, kTrig };
 
+// A source placed farther out than this shows on no picture, whatever a pattern does with it;
+// keeping the point within it keeps the arithmetic of the pieces within 32 bits.
+inline constexpr int32_t kFarthestPatternPoint = 1 << 28;
+
 // The frame around a pattern's own drawing: below level 1 nothing; in mode 2 no target surface
-// gives 1; from 256 on the whole source; then 1 when the pattern needs the trigonometric tables
-// and there are none; else the drawing, whose status is the result (none counts as 0).
+// gives 1; a source placed beyond reach draws nothing; from 256 on the whole source; then 1 when
+// the pattern needs the trigonometric tables and there are none; else the drawing, whose status
+// is the result (none counts as 0).
 template <typename Draw>
 int32_t RunPattern(const PatternCall& call, EPatternTables tables, Draw&& draw) {
   if (call.level < 1) return 0;
   const CPatternPainter painter(call);
   if (!painter.HasTarget()) return 1;
+  if (call.x < -kFarthestPatternPoint || call.x > kFarthestPatternPoint || call.y < -kFarthestPatternPoint ||
+      call.y > kFarthestPatternPoint) {
+    return 0;
+  }
   if (call.level >= 256) return painter.DrawWhole();
   if (tables == EPatternTables::kTrig && g_TrigTable == nullptr) return 1;
   if constexpr (std::is_void_v<decltype(draw(painter))>) {

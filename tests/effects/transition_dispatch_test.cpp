@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdint>
 #include <set>
+#include <utility>
 
 #include "effects/pattern_random.h"
 #include "effects/transition_patterns.h"
@@ -50,6 +51,24 @@ TEST(TransitionDispatch, FullLevelDrawsTheWholeSourcePlainlyInEveryPattern) {
       EXPECT_TRUE(pictures.Matches([&](int32_t dx, int32_t dy) { return Inside(dx - 10, dy - 7, w, h); }));
     }
   }
+}
+
+TEST(TransitionDispatch, ASourcePlacedBeyondReachDrawsNothingInEveryPattern) {
+  PatternPictures pictures;
+  for (int32_t type = 0; type < kTransitionPatternCount; ++type) {
+    for (const auto& [x, y] : {std::pair{INT_MAX, 0}, std::pair{0, INT_MIN}, std::pair{(1 << 28) + 1, 5}}) {
+      for (const int32_t level : {1, 128, 255, 256}) {
+        SCOPED_TRACE(testing::Message() << "pattern " << type << " at " << x << ", " << y << " level " << level);
+        EXPECT_EQ(pictures.Draw(type, level, x, y), 0);
+        EXPECT_EQ(pictures.DrawnCount(), 0);
+      }
+    }
+  }
+  // Just within reach the patterns run their arithmetic and draw nothing on this destination.
+  for (int32_t type = 0; type < kTransitionPatternCount; ++type) {
+    EXPECT_EQ(pictures.Draw(type, 128, 1 << 28, -(1 << 28)), 0) << type;
+  }
+  EXPECT_EQ(pictures.DrawnCount(), 0);
 }
 
 TEST(TransitionDispatch, BadPatternNumbersAreCheckedAfterThePictures) {

@@ -116,10 +116,10 @@ void DrawDitherPattern(const CPatternPainter& painter, int32_t cell, bool order_
   const int32_t k = painter.Level() >> 4;
   for (int32_t cy = 0; cy < h; cy += cell) {
     const auto& row = matrix[(cy / cell) & 3];
-    for (int32_t cx = 0; cx < w; cx += cell) {
-      if (row[(cx / cell) & 3] > k) continue;
-      painter.DrawInPlace({cx, cy, cx + std::min(cell, w - cx), cy + std::min(cell, h - cy)});
-    }
+    const int32_t bottom = cy + std::min(cell, h - cy);
+    ForEachShownRun(
+        w, cell, [&](int32_t cx) { return row[(cx / cell) & 3] <= k; },
+        [&](int32_t first, int32_t last) { painter.DrawInPlace({first, cy, last, bottom}); });
   }
 }
 

@@ -56,10 +56,13 @@ void DrawCurtainPattern(const CPatternPainter& painter, bool from_bottom) {
 void DrawBlindsPattern(const CPatternPainter& painter, bool rows, int32_t bar, bool from_far_edge) {
   const CPatternLines lines(painter, !rows);
   const int32_t open = painter.Level() >> (bar == 8 ? 5 : 4);
-  for (int32_t i = 0; i < lines.Count(); ++i) {
-    const int32_t place = i & (bar - 1);
-    if ((from_far_edge ? bar - 1 - place : place) <= open) lines.Band(i, i + 1);
-  }
+  ForEachShownRun(
+      lines.Count(), 1,
+      [&](int32_t i) {
+        const int32_t place = i & (bar - 1);
+        return (from_far_edge ? bar - 1 - place : place) <= open;
+      },
+      [&](int32_t first, int32_t last) { lines.Band(first, last); });
 }
 
 void DrawSlantedBlindsPattern(const CPatternPainter& painter, int32_t period) {

@@ -103,6 +103,7 @@ HResult Surface::CheckUsable() const {
 
 HResult Surface::Lock(const Rect* rect, LockedSurface& out) {
   if (const HResult usable = CheckUsable(); Failed(usable)) return usable;
+  if (refuses_locks_) return DDERR_SURFACEBUSY;
   const Rect area = rect != nullptr ? *rect : Rect{0, 0, width_, height_};
   if (RectIsEmpty(area) || !RectContains(Rect{0, 0, width_, height_}, area)) return DDERR_INVALIDRECT;
   const PixelView view = View();
@@ -281,6 +282,8 @@ void Surface::SimulateLoss() {
 }
 
 void Surface::SimulateBusy(bool busy) { busy_ = busy; }
+
+void Surface::SimulateLockRefusal(bool refuse) { refuses_locks_ = refuse; }
 
 void Surface::ResizeToWindow(int32_t width, int32_t height) {
   if (width < 1 || height < 1 || (width == width_ && height == height_)) return;

@@ -138,6 +138,8 @@ class Surface : public std::enable_shared_from_this<Surface> {
   // Test hooks: a loss as a mode change by another program causes it, and a surface kept busy.
   void SimulateLoss();
   void SimulateBusy(bool busy);
+  // Test hook: locks are refused (as a driver refuses to lock video memory) while blits work on.
+  void SimulateLockRefusal(bool refuse);
 
   // The presenter that shows this primary, or null; set by the presenter.
   void SetPresenter(ScreenPresenter* presenter) { presenter_ = presenter; }
@@ -174,6 +176,7 @@ class Surface : public std::enable_shared_from_this<Surface> {
   ColorKey source_key_;
   bool lost_ = false;
   bool busy_ = false;
+  bool refuses_locks_ = false;
   bool locked_ = false;
   Rect locked_rect_;
   std::unique_ptr<DeviceContext> dc_;

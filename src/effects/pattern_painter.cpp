@@ -1,0 +1,107 @@
+#include "effects/pattern_painter.h"
+
+#include <algorithm>
+
+#include "gfx/image.h"
+#include "gfx/screen_manager.h"
+#include "gfx/surface_backed_image.h"
+#include "gfx/surface_services.h"
+
+namespace {
+
+plat::Surface* SurfaceOf(CImageInterface* image) {
+  auto* backed = dynamic_cast<CSurfaceBackedImage*>(image);
+  return backed != nullptr ? backed->GetSurface() : nullptr;
+}
+
+}  // namespace
+
+CPatternPainter::CPatternPainter(const PatternCall& call) : call_(call) {
+  width_ = call.src->GetWidth();
+  height_ = call.src->GetHeight();
+  if (call.mode != kTransitionDirectDraw) {
+    dst_image_ = dynamic_cast<CImage*>(call.dst);
+    src_image_ = dynamic_cast<CImage*>(call.src);
+    return;
+  }
+  if (call.target != nullptr) {
+    target_surface_ = call.target->GetBack();
+    target_clip_ = call.target->GetScreenRect();
+  } else {
+    target_surface_ = SurfaceOf(call.dst);
+    call.dst->GetClipRect(&target_clip_);
+  }
+  source_surface_ = SurfaceOf(call.src);
+  call.src->GetClipRect(&source_clip_);
+  source_key_ = call.src->GetColorKey();
+}
+
+bool CPatternPainter::HasTarget() const { return call_.mode != kTransitionDirectDraw || target_surface_ != nullptr; }
+
+void CPatternPainter::DrawPiece(const plat::Rect& source, int32_t px, int32_t py) const {
+  plat::Rect cut{std::max(source.left, 0), std::max(source.top, 0), std::min(source.right, width_),
+                 std::min(source.bottom, height_)};
+  if (cut.left >= cut.right || cut.top >= cut.bottom) return;
+  px += cut.left - source.left;
+  py += cut.top - source.top;
+  switch (call_.mode) {
+    case kTransitionCopy:
+      dst_image_->Copy(src_image_, px, py, &cut, false);
+      break;
+    case kTransitionAlphaBlend:
+      dst_image_->AlphaBlend(src_image_, px, py, &cut, false);
+      break;
+    case kTransitionDirectDraw:
+      BltFastClipped(target_surface_, source_surface_, px, py, &cut, &target_clip_, source_key_);
+      break;
+    default:
+      break;
+  }
+}
+
+void CPatternPainter::DrawStretched(const plat::Rect& source, int32_t width, int32_t height, int32_t px,
+                                    int32_t py) const {
+  switch (call_.mode) {
+    case kTransitionCopy: {
+      const ImageSize size{width, height};
+      dst_image_->StretchCopy(src_image_, &size, px, py, &source, false);
+      break;
+    }
+    case kTransitionAlphaBlend: {
+      const ImageSize size{width, height};
+      dst_image_->StretchAlphaBlend(src_image_, &size, px, py, &source, false);
+      break;
+    }
+    case kTransitionDirectDraw: {
+      const StretchSize size{width, height};
+      BltClipped(target_surface_, source_surface_, &size, px, py, &source, &target_clip_, source_key_);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+int32_t CPatternPainter::DrawWhole() const {
+  switch (call_.mode) {
+    case kTransitionCopy:
+      return static_cast<int32_t>(dst_image_->Copy(src_image_, call_.x, call_.y, nullptr, false));
+    case kTransitionAlphaBlend:
+      return static_cast<int32_t>(dst_image_->AlphaBlend(src_image_, call_.x, call_.y, nullptr, false));
+    case kTransitionDirectDraw:
+      return static_cast<int32_t>(BltFastClipped(target_surface_, source_surface_, call_.x, call_.y, &source_clip_,
+                                                 &target_clip_, source_key_));
+    default:
+      return 0;
+  }
+}
+
+int32_t CPatternPainter::DestinationRight() const {
+  if (call_.mode == kTransitionDirectDraw && call_.target != nullptr) return target_clip_.right;
+  return call_.dst->GetWidth();
+}
+
+int32_t CPatternPainter::DestinationBottom() const {
+  if (call_.mode == kTransitionDirectDraw && call_.target != nullptr) return target_clip_.bottom;
+  return call_.dst->GetHeight();
+}

@@ -1,0 +1,139 @@
+// The frame that every transition pattern shares: the level's ends, the pictures and surfaces
+// of the settled mode, and the drawing of one piece of the source, stretched or not, by the
+// mode. A pattern only computes rectangles and hands them to the painter.
+#pragma once
+
+#include <cstdint>
+#include <type_traits>
+
+#include "base/trig_tables.h"
+#include "effects/transition_patterns.h"
+#include "platform/window_messages.h"
+
+class CImage;
+namespace plat {
+class Surface;
+}
+
+struct PatternCall {
+  CImageInterface* dst = nullptr;
+  CImageInterface* src = nullptr;
+  int32_t level = 0;
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t mode = 0;
+  CScreenManager* target = nullptr;
+};
+
+class CPatternPainter {
+ public:
+  // Reads what the mode draws with: the software pictures (modes 0 and 1), or the target
+  // surface and clip (the extra target's back surface and screen rectangle, else the
+  // destination's surface and clip rectangle) and the source's surface and colour key (mode 2).
+  explicit CPatternPainter(const PatternCall& call);
+
+  // False in mode 2 without a target surface.
+  bool HasTarget() const;
+
+  int32_t Level() const { return call_.level; }
+  int32_t X() const { return call_.x; }
+  int32_t Y() const { return call_.y; }
+  int32_t Mode() const { return call_.mode; }
+  int32_t Width() const { return width_; }
+  int32_t Height() const { return height_; }
+
+  // The source rectangle cut to the source, drawn with its (cut) top-left at (px, py); nothing
+  // when it is empty or the mode draws nothing. Failures of a piece are not looked at.
+  void DrawPiece(const plat::Rect& source, int32_t px, int32_t py) const;
+  // The piece at its own place: (x + left, y + top).
+  void DrawInPlace(const plat::Rect& source) const { DrawPiece(source, call_.x + source.left, call_.y + source.top); }
+  // Row r from a to b, column c from a to b, each at its own place.
+  void DrawRow(int32_t r, int32_t a, int32_t b) const { DrawInPlace({a, r, b, r + 1}); }
+  void DrawColumn(int32_t c, int32_t a, int32_t b) const { DrawInPlace({c, a, c + 1, b}); }
+  // The source rectangle drawn stretched to width × height at (px, py).
+  void DrawStretched(const plat::Rect& source, int32_t width, int32_t height, int32_t px, int32_t py) const;
+  // The whole source at (x, y): the status of the mode's copy; 0 for a mode that draws nothing.
+  int32_t DrawWhole() const;
+
+  // The destination's extent that the smear slides stretch to: the right (bottom) edge of the
+  // target clip with an extra target in mode 2, else the destination's width (height).
+  int32_t DestinationRight() const;
+  int32_t DestinationBottom() const;
+
+  // What the image-operation patterns hand whole rectangles to.
+  CImage* DestImage() const { return dst_image_; }
+  CImage* SourceImage() const { return src_image_; }
+  plat::Surface* TargetSurface() const { return target_surface_; }
+  const plat::Rect& TargetClip() const { return target_clip_; }
+
+ private:
+  PatternCall call_;
+  int32_t width_ = 0;
+  int32_t height_ = 0;
+  CImage* dst_image_ = nullptr;
+  CImage* src_image_ = nullptr;
+  plat::Surface* target_surface_ = nullptr;
+  plat::Surface* source_surface_ = nullptr;
+  plat::Rect target_clip_;
+  plat::Rect source_clip_;
+  uint32_t source_key_ = 0;
+};
+
+// Whether a pattern reads the trigonometric tables (and so needs them).
+enum class EPatternTables : bool { kNone, kTrig };
+
+// A source placed farther out than this shows on no picture, whatever a pattern does with it;
+// keeping the point within it keeps the arithmetic of the pieces within 32 bits.
+inline constexpr int32_t kFarthestPatternPoint = 1 << 28;
+
+// The frame around a pattern's own drawing: below level 1 nothing; in mode 2 no target surface
+// gives 1; a source placed beyond reach draws nothing; from 256 on the whole source; then 1 when
+// the pattern needs the trigonometric tables and there are none; else the drawing, whose status
+// is the result (none counts as 0).
+template <typename Draw>
+int32_t RunPattern(const PatternCall& call, EPatternTables tables, Draw&& draw) {
+  if (call.level < 1) return 0;
+  const CPatternPainter painter(call);
+  if (!painter.HasTarget()) return 1;
+  if (call.x < -kFarthestPatternPoint || call.x > kFarthestPatternPoint || call.y < -kFarthestPatternPoint ||
+      call.y > kFarthestPatternPoint) {
+    return 0;
+  }
+  if (call.level >= 256) return painter.DrawWhole();
+  if (tables == EPatternTables::kTrig && g_TrigTable == nullptr) return 1;
+  if constexpr (std::is_void_v<decltype(draw(painter))>) {
+    draw(painter);
+    return 0;
+  } else {
+    return draw(painter);
+  }
+}
+
+// A pattern entry of the table: the frame around Draw(painter, Args...).
+template <auto Draw, EPatternTables Tables = EPatternTables::kNone, auto... Args>
+int32_t PatternEntry(CImageInterface* dst, CImageInterface* src, int32_t level, int32_t x, int32_t y, int32_t mode,
+                     CScreenManager* target) {
+  return RunPattern({dst, src, level, x, y, mode, target}, Tables,
+                    [](const CPatternPainter& painter) -> decltype(auto) { return Draw(painter, Args...); });
+}
+
+// Calls draw(first, last) for every run of neighbouring places 0, step, 2·step ... below end
+// where shown(place) holds, `last` being the place after the run (or end): pieces side by side
+// drawn as one, the same pixels in fewer blits.
+template <typename Shown, typename Draw>
+void ForEachShownRun(int32_t end, int32_t step, Shown&& shown, Draw&& draw) {
+  int32_t first = -1;
+  for (int32_t place = 0; place < end; place += step) {
+    if (shown(place)) {
+      if (first < 0) first = place;
+    } else if (first >= 0) {
+      draw(first, place);
+      first = -1;
+    }
+  }
+  if (first >= 0) draw(first, end);
+}
+
+// The trigonometric tables' cosine and sine of an angle in 512 steps a turn (16.16).
+inline int32_t PatternCos(int32_t angle) { return g_TrigTable->cosine[static_cast<uint32_t>(angle) & 511]; }
+inline int32_t PatternSin(int32_t angle) { return PatternCos(angle - 128); }

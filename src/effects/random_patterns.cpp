@@ -1,0 +1,191 @@
+#include "effects/random_patterns.h"
+
+#include <cmath>
+
+#include "effects/pattern_blocks.h"
+#include "effects/pattern_random.h"
+
+namespace {
+
+// trunc(sqrt(a² + b²)).
+int32_t TruncatedLength(int64_t a, int64_t b) {
+  return static_cast<int32_t>(std::sqrt(static_cast<double>(a * a + b * b)));
+}
+
+// The table byte at an index taken modulo 256.
+int32_t TableByte(int32_t index) { return (*g_PatternRandomTable)[static_cast<uint32_t>(index) & 0xFF]; }
+
+// The sweep's threshold for the block at (bx, by).
+int32_t DissolveThreshold(const CPatternPainter& painter, EDissolveSweep sweep, int32_t bx, int32_t by) {
+  const int32_t w = painter.Width();
+  const int32_t h = painter.Height();
+  const int32_t level = painter.Level();
+  switch (sweep) {
+    case EDissolveSweep::kNone:
+      return level;
+    case EDissolveSweep::kFromTop:
+      return (256 * (h - 1 - by)) / h - 256 + 2 * level;
+    case EDissolveSweep::kFromBottom:
+      return (256 * by) / h - 256 + 2 * level;
+    case EDissolveSweep::kFromLeft:
+      return (256 * (w - 1 - bx)) / w - 256 + 2 * level;
+    case EDissolveSweep::kFromRight:
+      return (256 * bx) / w - 256 + 2 * level;
+  }
+  return level;
+}
+
+// A block's offset from the centre, its length and its unit vector in 1/256ths.
+struct Ray {
+  int32_t dx0;
+  int32_t dy0;
+  int32_t length;
+  int32_t ux;
+  int32_t uy;
+};
+
+Ray RayOf(const CPatternPainter& painter, int32_t bx, int32_t by) {
+  Ray ray;
+  ray.dx0 = bx - painter.Width() / 2;
+  ray.dy0 = by - painter.Height() / 2;
+  ray.length = TruncatedLength(ray.dx0, ray.dy0);
+  ray.ux = ray.length != 0 ? 256 * ray.dx0 / ray.length : ray.dx0;
+  ray.uy = ray.length != 0 ? 256 * ray.dy0 / ray.length : ray.dy0;
+  return ray;
+}
+
+// The fly-ins that travel along their ray: two table cursors per row of blocks, growing by
+// their own steps.
+void DrawRadialFlyIn(const CPatternPainter& painter, EFlyIn kind) {
+  const int32_t block_height = kind == EFlyIn::kRadialSmall ? 2 : kind == EFlyIn::kTurning ? 4 : 2;
+  const int32_t block_width = kind == EFlyIn::kRadialSmall ? 2 : 4;
+  const int32_t a_step = kind == EFlyIn::kTurning ? 52 : 26;
+  const int32_t b_step = kind == EFlyIn::kTurning ? 76 : 38;
+  const int32_t travel = FlightLeft(painter);
+  const int32_t theta = TurnAngle(painter);
+  ForEachBlock(painter, block_width, block_height, [&](int32_t bx, int32_t by, const plat::Rect& block) {
+    const int32_t row = by / block_height;
+    const int32_t a = a_step * row;
+    const int32_t b = 1 + b_step * row;
+    const Ray ray = RayOf(painter, bx, by);
+    int32_t dx = Mul32(Mul32(TableByte(a + bx), ray.ux), travel) >> 16;
+    int32_t dy = Mul32(Mul32(TableByte(b + bx), ray.uy), travel) >> 16;
+    if (kind == EFlyIn::kRadial || kind == EFlyIn::kRadialSmall) {
+      DrawMovedBlock(painter, block, dx, dy);
+      return;
+    }
+    dx = Mul32(dx, PatternCos(theta)) >> 16;
+    dy = Mul32(dy, PatternSin(theta)) >> 16;
+    if (kind == EFlyIn::kSwirl) {
+      DrawMovedBlock(painter, block, dx, dy);
+      return;
+    }
+    const int32_t c = PatternCos(theta);
+    const int32_t s = PatternSin(theta);
+    const int32_t rx = (Mul32(c, ray.dx0) >> 16) - (Mul32(s, ray.dy0) >> 16);
+    const int32_t ry = (Mul32(c, ray.dy0) >> 16) + (Mul32(s, ray.dx0) >> 16);
+    painter.DrawPiece(block, painter.X() + painter.Width() / 2 + rx + dx, painter.Y() + painter.Height() / 2 + ry + dy);
+  });
+}
+
+}  // namespace
+
+void DrawRowJitterPattern(const CPatternPainter& painter) {
+  const uint32_t window = static_cast<uint32_t>(256 - painter.Level());
+  for (int32_t r = 0; r < painter.Height(); ++r) {
+    const int32_t dx = static_cast<int32_t>(static_cast<uint32_t>(NextPatternRandom()) % window) -
+                       static_cast<int32_t>(window >> 1);
+    painter.DrawPiece({0, r, painter.Width(), r + 1}, painter.X() + dx, painter.Y() + r);
+  }
+}
+
+void DrawShimmerPattern(const CPatternPainter& painter) {
+  const int32_t level = painter.Level();
+  const int32_t reach = level < 128 ? 10 : level < 200 ? 6 : level <= 229 ? 4 : 2;
+  ForEachBlock(painter, 4, 2, [&](int32_t bx, int32_t by, const plat::Rect& block) {
+    if (NextPatternRandomByte() <= level) {
+      painter.DrawInPlace(block);
+      return;
+    }
+    int32_t ox = NextPatternRandom() % reach;
+    int32_t oy = NextPatternRandom() % reach;
+    if (block.right + ox > painter.Width()) ox = 0;
+    if (block.bottom + oy > painter.Height()) oy = 0;
+    const plat::Rect moved{block.left + ox, block.top + oy, block.right + ox, block.bottom + oy};
+    painter.DrawPiece(moved, painter.X() + bx, painter.Y() + by);
+  });
+}
+
+void DrawDissolvePattern(const CPatternPainter& painter, EDissolveSweep sweep) {
+  ForEachBlock(painter, 4, 2, [&](int32_t bx, int32_t by, const plat::Rect& block) {
+    if (NextPatternRandomByte() <= DissolveThreshold(painter, sweep, bx, by)) painter.DrawInPlace(block);
+  });
+}
+
+void DrawDiscDissolvePattern(const CPatternPainter& painter) {
+  const int32_t w = painter.Width();
+  const int32_t h = painter.Height();
+  const int32_t reach = static_cast<int32_t>((int64_t{w + h} * painter.Level()) >> 8);
+  ForEachBlock(painter, 2, 2, [&](int32_t bx, int32_t by, const plat::Rect& block) {
+    const int32_t threshold = reach - TruncatedLength(2 * by - h, 2 * bx - w);
+    if (NextPatternRandomByte() <= threshold) painter.DrawInPlace(block);
+  });
+}
+
+int32_t DrawFlyInPattern(const CPatternPainter& painter, EFlyIn kind) {
+  if (kind == EFlyIn::kSteered) {
+    const int32_t travel = FlightLeft(painter);
+    const int32_t theta = TurnAngle(painter);
+    ForEachBlock(painter, 4, 2, [&](int32_t bx, int32_t by, const plat::Rect& block) {
+      const Ray ray = RayOf(painter, bx, by);
+      const int32_t ux = ray.length != 0 ? (Mul32(Mul32(PatternSin(theta), ray.dx0), 256) >> 16) / ray.length : 0;
+      const int32_t uy = ray.length != 0 ? (Mul32(Mul32(PatternCos(theta), ray.dy0), 256) >> 16) / ray.length : 0;
+      DrawMovedBlock(painter, block, Mul32(ux, travel) >> 8, Mul32(uy, travel) >> 8);
+    });
+    return 0;
+  }
+  if (!BuildPatternRandomTable()) return 2;
+  if (kind != EFlyIn::kBelowRight) {
+    DrawRadialFlyIn(painter, kind);
+    return 0;
+  }
+  const int32_t travel = FlightLeft(painter);
+  ForEachBlock(painter, 4, 2, [&](int32_t bx, int32_t by, const plat::Rect& block) {
+    DrawMovedBlock(painter, block, Mul32(TableByte(bx + by), travel) >> 8, Mul32(TableByte(bx + 1 + by), travel) >> 8);
+  });
+  return 0;
+}
+
+int32_t DrawShutterPattern(const CPatternPainter& painter, int32_t cell) {
+  if (!BuildPatternRandomTable()) return 2;
+  const int32_t level = painter.Level();
+  const int32_t cursor_step = cell == 8 ? 104 : 208;
+  for (int32_t cy = 0, a = 0; cy < painter.Height(); cy += cell, a += cursor_step) {
+    for (int32_t cx = 0; cx < painter.Width(); cx += cell) {
+      const int32_t delay = TableByte((cx >> 3) + a) >> 1;
+      int32_t k = cell == 8 ? ((delay + level) >> 4) - 8 : ((delay + level) >> 3) - 16;
+      if (k <= 0) continue;
+      k = std::min(k, cell);
+      painter.DrawPiece({cx, cy, cx + cell, cy + k}, painter.X() + cx, painter.Y() + cy + cell - k);
+    }
+  }
+  return 0;
+}
+
+int32_t DrawJitterPattern(const CPatternPainter& painter, bool fall_in) {
+  if (!BuildPatternRandomTable()) return 2;
+  const int32_t level = painter.Level();
+  const int32_t divisor = (level >> 1) + 1;
+  ForEachBlock(painter, 4, 4, [&](int32_t bx, int32_t by, const plat::Rect& block) {
+    const int32_t i = bx >> 2;
+    const int32_t j = by >> 2;
+    const int32_t across = TableByte(i + 13 * j);
+    const int32_t down = TableByte(19 * j + i);
+    if (fall_in) {
+      DrawMovedBlock(painter, block, ((across - 128) * (256 - level)) >> 11, (down * (256 - level)) >> 11);
+    } else {
+      DrawMovedBlock(painter, block, (across - 128) / divisor, (down - 128) / divisor);
+    }
+  });
+  return 0;
+}

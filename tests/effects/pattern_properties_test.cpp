@@ -1,0 +1,109 @@
+// What holds for every pattern over the whole range of levels: the reveal patterns never take
+// back what they showed and (but for the splits) show the source only at its own places; and
+// every pattern's frames at five levels keep the checksums recorded for them. Run with
+// KESTRUNE_REWRITE_PATTERN_GOLDENS=1 to record the checksums anew; the frames are then written
+// as PNG pictures into the working folder too.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "effects/pattern_random.h"
+#include "pattern_pictures.h"
+#include "support/png_file.h"
+
+namespace {
+
+using pattern_test::PatternPictures;
+
+constexpr int32_t kX = 40;
+constexpr int32_t kY = 30;
+constexpr int32_t kGoldenLevels[] = {1, 64, 128, 192, 255};
+const char* const kGoldenFile = KESTRUNE_SOURCE_DIR "/tests/effects/data/transition_pattern_goldens.txt";
+
+bool IsRevealPattern(int32_t type) {
+  return (type >= 11 && type <= 19) || (type >= 32 && type <= 52) || (type >= 71 && type <= 78) ||
+         type == 85 || type == 86;
+}
+
+std::vector<bool> DrawnPixels(const PatternPictures& pictures) {
+  std::vector<bool> drawn;
+  for (int32_t y = 0; y < pictures.Dst().GetHeight(); ++y) {
+    for (int32_t x = 0; x < pictures.Dst().GetWidth(); ++x) drawn.push_back(pictures.Drawn(x, y));
+  }
+  return drawn;
+}
+
+TEST(PatternProperties, RevealPatternsNeverShrinkAndShowTheSourceAtItsOwnPlaces) {
+  PatternPictures pictures(61, 47, 140, 110);
+  for (int32_t type = 0; type < kTransitionPatternCount; ++type) {
+    if (!IsRevealPattern(type)) continue;
+    SCOPED_TRACE(type);
+    std::vector<bool> before(static_cast<size_t>(140 * 110));
+    for (int32_t level = 1; level <= 256; ++level) {
+      ASSERT_EQ(pictures.Draw(type, level, kX, kY), 0) << level;
+      const std::vector<bool> now = DrawnPixels(pictures);
+      for (size_t i = 0; i < now.size(); ++i) ASSERT_TRUE(now[i] || !before[i]) << "level " << level << " pixel " << i;
+      before = now;
+      if (type != 85 && type != 86) {
+        ASSERT_TRUE(pictures.OnlyOwnPlaces(kX, kY)) << level;
+      }
+    }
+  }
+}
+
+TEST(PatternProperties, EveryPatternDrawsEveryLevelInBothSoftwareModes) {
+  PatternPictures pictures(61, 47, 140, 110);
+  for (int32_t type = 0; type < kTransitionPatternCount; ++type) {
+    for (int32_t level = 1; level < 256; ++level) {
+      ASSERT_EQ(pictures.Draw(type, level, kX, kY, level % 2), 0) << "pattern " << type << " level " << level;
+    }
+  }
+}
+
+using Goldens = std::map<std::pair<int32_t, int32_t>, uint32_t>;
+
+Goldens ReadGoldens() {
+  Goldens goldens;
+  std::ifstream in(kGoldenFile);
+  int32_t type = 0;
+  int32_t level = 0;
+  std::string checksum;
+  while (in >> type >> level >> checksum) goldens[{type, level}] = static_cast<uint32_t>(std::stoul(checksum, nullptr, 16));
+  return goldens;
+}
+
+TEST(PatternProperties, FramesKeepTheirRecordedChecksums) {
+  const bool rewrite = std::getenv("KESTRUNE_REWRITE_PATTERN_GOLDENS") != nullptr;
+  const Goldens goldens = ReadGoldens();
+  if (!rewrite) {
+    ASSERT_EQ(goldens.size(), static_cast<size_t>(kTransitionPatternCount) * 5) << kGoldenFile;
+  }
+  g_PatternRandomTable.reset();
+  PatternPictures pictures(64, 48, 160, 120);
+  std::ostringstream recorded;
+  for (int32_t type = 0; type < kTransitionPatternCount; ++type) {
+    for (const int32_t level : kGoldenLevels) {
+      pattern_test::SeedProgramRandom(static_cast<uint32_t>(type * 1000 + level));
+      ASSERT_EQ(pictures.Draw(type, level, kX, kY), 0);
+      const uint32_t checksum = pictures.Checksum();
+      recorded << type << ' ' << level << ' ' << std::hex << checksum << std::dec << '\n';
+      if (rewrite) {
+        WritePng("pattern_" + std::to_string(type) + "_" + std::to_string(level) + ".png", pictures.Dst());
+        continue;
+      }
+      const auto found = goldens.find({type, level});
+      ASSERT_NE(found, goldens.end());
+      EXPECT_EQ(checksum, found->second) << "pattern " << type << " level " << level;
+    }
+  }
+  if (rewrite) std::ofstream(kGoldenFile) << recorded.str();
+}
+
+}  // namespace

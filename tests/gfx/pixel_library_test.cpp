@@ -348,6 +348,23 @@ TEST_F(PixelLibraryTest, BoundRotationsTurnThroughTheAffineRoutine) {
     }
   }
   EXPECT_EQ(Box(*dst), "1,1,3,5");
+
+  // A turned blend at 255 still goes by the source alpha: a transparent picture leaves white.
+  CImage clear;
+  ASSERT_EQ(clear.Create(4, 2, 32, 0), 0u);
+  clear.FillRectArgb(0x00000000u, nullptr, nullptr);
+  CImage white;
+  ASSERT_EQ(white.Create(5, 7, 32, 0), 0u);
+  white.FillRectArgb(0xFFFFFFFFu, nullptr, nullptr);
+  ASSERT_EQ(white.RotateBlend(&clear, 0, 3, 1, 128, 0x10000, 255, nullptr, nullptr), 0u);
+  EXPECT_EQ(Pixels(white), std::vector<uint32_t>(5 * 7, 0xFFFFFFFFu));
+  // A transform in a mode without a meaning fails and draws nothing.
+  PixelTransformArgs added;
+  added.points[1] = {4, 0};
+  added.points[2] = {0, 2};
+  added.mode = kPixelBlendAdd;
+  EXPECT_EQ(white.PixelLibTransform(&picture, added), 3u);
+  EXPECT_EQ(Pixels(white), std::vector<uint32_t>(5 * 7, 0xFFFFFFFFu));
 }
 
 }  // namespace

@@ -78,8 +78,10 @@ bool SourceAxes(const Parallelogram& at, const plat::Rect& sample, SourceAxis& u
   return u.low < u.high && v.low < v.high;
 }
 
-// A pixel index from a position, held inside [low, high] first (positions may be infinite).
+// A pixel index from a position, held inside [low, high] first (positions may be infinite; a
+// position that is not a number gives low).
 int64_t PixelIndex(double position, int64_t low, int64_t high) {
+  if (std::isnan(position)) return low;
   return static_cast<int64_t>(std::clamp(position, static_cast<double>(low), static_cast<double>(high)));
 }
 
@@ -121,6 +123,7 @@ class ParallelogramWalk {
     // The columns found in floating point, one more each side; the fixed-point walk decides.
     int64_t from = PixelIndex(std::ceil(from_x - 0.5) - 1.0, clip_.left, clip_.right);
     int64_t last = PixelIndex(std::floor(to_x - 0.5) + 1.0, clip_.left - 1, clip_.right - 1);
+    if (from > last) return {0, 0};
     const int64_t du = std::llround(u.per_x * kOne);
     const int64_t dv = std::llround(v.per_x * kOne);
     const double centre_x = static_cast<double>(from) + 0.5;
@@ -133,6 +136,7 @@ class ParallelogramWalk {
       sv += dv;
     }
     while (last >= from && !(u.Holds(su + du * (last - from)) && v.Holds(sv + dv * (last - from)))) --last;
+    if (from > last) return {0, 0};
     uint32_t* row = kernel_walk::OffsetBytes(dst_.pixels, static_cast<intptr_t>(y) * dst_.pitch);
     if (dv == 0) {
       // A row that reads one source row (no turn, or a half turn): its address is taken once.

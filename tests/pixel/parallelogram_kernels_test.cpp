@@ -174,6 +174,7 @@ TEST_F(ParallelogramKernelsTest, MapsWithoutAnAreaDrawNothing) {
       {"a corner at infinity", {{{{0, 0}, {8, 0}, {0, kInfinity}}}, part}},
       {"an empty source rectangle", {{{{0, 0}, {8, 0}, {0, 8}}}, {4, 0, 4, 8}}},
       {"a sliver a billionth of a pixel wide", {{{{3, 0}, {3 + 1e-9, 0}, {3, 8}}}, part}},
+      {"a strip between two columns of centres", {{{{3.6, 0}, {3.9, 0}, {3.6, 8}}}, part}},
   };
   TestSource source(kSourceSide, kSourceSide, 13);
   for (const Map& map : maps) {

@@ -104,6 +104,10 @@ void CImage::MarkChanged(const plat::Rect& rect) {
   modified_ = 1;
 }
 
+void CImage::MarkRoutineChanges(const plat::Rect& changed) {
+  if (changed.left < changed.right && changed.top < changed.bottom) MarkChanged(changed);
+}
+
 void CImage::MarkAllChanged() {
   plat::Rect whole;
   MarkChanged(*GetBounds(&whole));

@@ -12,6 +12,7 @@
 #include "gfx/dirty_region.h"
 #include "gfx/image_base.h"
 #include "gfx/pixel_library.h"
+#include "pixel/parallelogram_kernels.h"
 #include "pixel/quad_map_kernels.h"
 
 struct BlitPass;
@@ -57,6 +58,9 @@ class CImage : public CImageBase {
 
   // Adds the rectangle to the dirty region in use (when tracking is on) and sets the modified flag.
   void MarkChanged(const plat::Rect& rect);
+  // Marks what a pixel-library routine reports it changed; a routine that changed nothing (an
+  // empty rectangle) marks nothing.
+  void MarkRoutineChanges(const plat::Rect& changed);
   void MarkAllChanged();
   bool IsModified() const { return modified_ != 0; }
   void ClearModified() { modified_ = 0; }
@@ -155,6 +159,11 @@ class CImage : public CImageBase {
   // nothing; the key is ignored).
   uint32_t AddScaled(CImage* src, uint8_t level, int32_t x, int32_t y, const plat::Rect* src_rect);
   uint32_t SubtractScaled(CImage* src, uint8_t level, int32_t x, int32_t y, const plat::Rect* src_rect);
+  // Their stretched forms, which the pixel-routine library's stretched blend serves.
+  uint32_t StretchAddScaled(CImage* src, uint8_t level, const ImageSize* size, int32_t x, int32_t y,
+                            const plat::Rect* src_rect);
+  uint32_t StretchSubtractScaled(CImage* src, uint8_t level, const ImageSize* size, int32_t x, int32_t y,
+                                 const plat::Rect* src_rect);
   // 32←8: the colour r, g, b painted through the 8-bit mask's coverage at the level, mode 0
   // blended, 1 added, 2 subtracted (another mode gives 1; level 0 draws nothing). The alpha
   // bytes stay.
@@ -180,6 +189,10 @@ class CImage : public CImageBase {
   uint32_t MapQuadToRect(CImage* src, const QuadCorners& src_quad, const plat::Rect* dst_rect, const plat::Rect* clip);
   uint32_t MapQuadBlend(CImage* src, const QuadCorners& dst_quad, const QuadCorners& src_quad, uint8_t level,
                         const plat::Rect* clip, uint32_t step_flag);
+  // 32←32 onto a parallelogram, each covered pixel taking the source pixel under its centre:
+  // copied (keyed by the source's colour key) without a level, blended by the source alpha at
+  // the level with one; the covered pixels' rectangle is marked.
+  uint32_t MapParallelogram(CImage* src, const Parallelogram& at, const uint8_t* level);
   // The source rectangle (null: the whole source) scaled by scale (16.16) and turned by angle
   // (512 steps a turn) about the pivot that the anchor chooses (0 top-left, 1 top-right, 2
   // bottom-left, 3 bottom-right, 4 centre; any other value top-left), placed at (x, y).
@@ -322,9 +335,10 @@ class CImage : public CImageBase {
     std::optional<ImageSize> size = std::nullopt;
     std::optional<LibraryBlend> library = std::nullopt;
   };
-  // BlendModeLevel's mode 0 is the library's blend by the source alpha at the level.
+  // BlendModeLevel's mode 0 is the library's blend by the source alpha at the level, below 255:
+  // at 255 that blend is the alpha blend, which clears the alpha bytes that this one keeps.
   static std::optional<LibraryBlend> AlphaLibraryBlend(uint8_t mode, uint8_t level) {
-    if (mode != 0) return std::nullopt;
+    if (mode != 0 || level == 255) return std::nullopt;
     return LibraryBlend{2, level};
   }
   // The early status of RunPass that lets the pass go on to draw.
@@ -370,7 +384,7 @@ class CImage : public CImageBase {
   static constexpr uint8_t kLevelRowOver = 3;
   static constexpr uint8_t kNoFamily = 0xFF;
   uint32_t LevelRowPass(uint8_t family, CImage* src, uint8_t level, const BlitRequest& request);
-  uint32_t ScaledPass(bool subtract, CImage* src, uint8_t level, int32_t x, int32_t y, const plat::Rect* src_rect);
+  uint32_t ScaledPass(bool subtract, CImage* src, uint8_t level, const BlitRequest& request);
   uint32_t BlurPass(bool by_alpha, CImage* src, uint32_t radius, uint8_t level, int32_t x, int32_t y,
                     const plat::Rect* src_rect);
   uint32_t RulePass(bool by_alpha, CImage* src, CImage* rule, uint8_t level, uint32_t progress, uint32_t width,
@@ -410,9 +424,10 @@ class CImage : public CImageBase {
     int64_t pivot_x;
     int64_t pivot_y;
   };
-  // The rotation's library path: the transform routine at the level.
+  // The rotation's library path: the transform routine, copying without a level and blending
+  // by the source alpha at the level with one.
   uint32_t LibraryRotation(CPixelLibrary& library, CImage& src, const plat::Rect& source, const RotationPlacement& at,
-                           uint8_t level);
+                           const uint8_t* level);
 
   uint32_t LoadNew(const char* file_name, const uint8_t* data, uint32_t size, uint32_t flags, bool palettized);
   uint32_t LoadFromCachedPicture(const class CCachedPicture& picture, uint32_t flags, bool palettized);

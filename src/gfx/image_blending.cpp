@@ -50,12 +50,17 @@ uint32_t CImage::AlphaBlendPass(CImage* src, const BlitRequest& request) {
   });
 }
 
+// A blend at level 255 is a copy, alpha bytes included, as the library's blend at 255 is.
 uint32_t CImage::BlendLevel(CImage* src, uint8_t level, int32_t x, int32_t y, const plat::Rect* src_rect) {
+  if (level == 255 && HasPixelsFrom(src) && IsDepthPair(src, 32, 32)) return Copy(src, x, y, src_rect, false);
   return LevelPass(src, level, {{x, y, src_rect, false, false}, std::nullopt, LibraryBlend{0, level, true}});
 }
 
 uint32_t CImage::StretchBlendLevel(CImage* src, uint8_t level, const ImageSize* size, int32_t x, int32_t y,
                                    const plat::Rect* src_rect) {
+  if (level == 255 && HasPixelsFrom(src) && IsDepthPair(src, 32, 32)) {
+    return StretchCopy(src, size, x, y, src_rect, false);
+  }
   return LevelPass(src, level, {{x, y, src_rect, false, false}, SizeOr(size), LibraryBlend{0, level, true}});
 }
 
@@ -240,25 +245,37 @@ uint32_t CImage::LevelRowPass(uint8_t family, CImage* src, uint8_t level, const 
 }
 
 uint32_t CImage::AddScaled(CImage* src, uint8_t level, int32_t x, int32_t y, const plat::Rect* src_rect) {
-  return ScaledPass(false, src, level, x, y, src_rect);
+  // The library adds; the subtraction stays on the engine's kernels.
+  return ScaledPass(false, src, level, {{x, y, src_rect, false, false}, std::nullopt, LibraryBlend{4, level}});
 }
 
 uint32_t CImage::SubtractScaled(CImage* src, uint8_t level, int32_t x, int32_t y, const plat::Rect* src_rect) {
-  return ScaledPass(true, src, level, x, y, src_rect);
+  return ScaledPass(true, src, level, {{x, y, src_rect, false, false}});
 }
 
-uint32_t CImage::ScaledPass(bool subtract, CImage* src, uint8_t level, int32_t x, int32_t y,
-                            const plat::Rect* src_rect) {
-  // The library adds; the subtraction stays on the engine's kernels.
-  std::optional<LibraryBlend> library;
-  if (!subtract) library = LibraryBlend{4, level};
-  return RunPass(src, 32, 32, level == 0 ? 0 : kDraw, {{x, y, src_rect, false, false}, std::nullopt, library},
-                 [&](const BlitPass& pass) {
-                   const bool mmx = g_CpuHasMmx != 0;
-                   const auto kernel = subtract ? (mmx ? SubScaled32Mmx : SubScaled32)
-                                                : (mmx ? AddScaled32Mmx : AddScaled32);
-                   pass.Run<uint32_t, uint32_t>([&](auto... a) { kernel(a..., level); });
-                 });
+uint32_t CImage::StretchAddScaled(CImage* src, uint8_t level, const ImageSize* size, int32_t x, int32_t y,
+                                  const plat::Rect* src_rect) {
+  return ScaledPass(false, src, level, {{x, y, src_rect, false, false}, SizeOr(size)});
+}
+
+uint32_t CImage::StretchSubtractScaled(CImage* src, uint8_t level, const ImageSize* size, int32_t x, int32_t y,
+                                       const plat::Rect* src_rect) {
+  return ScaledPass(true, src, level, {{x, y, src_rect, false, false}, SizeOr(size)});
+}
+
+uint32_t CImage::ScaledPass(bool subtract, CImage* src, uint8_t level, const BlitRequest& request) {
+  return RunPass(src, 32, 32, level == 0 ? 0 : kDraw, request, [&](const BlitPass& pass) {
+    const bool mmx = g_CpuHasMmx != 0;
+    const auto one = subtract ? (mmx ? SubScaled32Mmx : SubScaled32) : (mmx ? AddScaled32Mmx : AddScaled32);
+    const auto stretched = subtract ? (mmx ? SubScaled32StretchMmx : SubScaled32Stretch)
+                                    : (mmx ? AddScaled32StretchMmx : AddScaled32Stretch);
+    // The stretched members take the level before the step record.
+    pass.Run<uint32_t, uint32_t>([&](auto... a) { one(a..., level); },
+                                 [&](uint32_t* dst, const uint32_t* source, int32_t dst_skip, int32_t src_pitch,
+                                     int32_t width, int32_t height, const StretchStep& step) {
+                                   stretched(dst, source, dst_skip, src_pitch, width, height, level, step);
+                                 });
+  });
 }
 
 namespace {

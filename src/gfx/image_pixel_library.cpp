@@ -26,7 +26,7 @@ std::optional<uint32_t> CImage::LibraryPass(CImage& src, const BlitRequest& requ
     result = library->Routines().blend(*this, src, {at.x, at.y, at.source_rect, blend.mode, blend.level, 0});
   }
   if (!result.ok) return 2;
-  MarkChanged(result.changed);
+  MarkRoutineChanges(result.changed);
   return 0;
 }
 
@@ -37,7 +37,7 @@ uint32_t CImage::LibraryOnlyPass(CImage* src, Call&& call) {
   if (!Is32(*this) || !Is32(*src) || library == nullptr) return 2;
   const PixelRoutineResult result = call(library->Routines());
   if (!result.ok) return 3;
-  MarkChanged(result.changed);
+  MarkRoutineChanges(result.changed);
   return 0;
 }
 
@@ -87,7 +87,7 @@ uint32_t Mirror(CImage& image, const plat::Rect* rect, MirrorRoutine PixelRoutin
   if (image.GetPixels() == nullptr || library == nullptr) return 1;
   const PixelRoutineResult result = (library->Routines().*routine)(image, rect);
   if (!result.ok) return 2;
-  image.MarkChanged(result.changed);
+  image.MarkRoutineChanges(result.changed);
   return 0;
 }
 

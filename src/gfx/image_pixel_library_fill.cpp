@@ -8,7 +8,7 @@ namespace {
 
 bool TakeResult(CImage& image, const PixelRoutineResult& result, plat::Rect* changed) {
   if (!result.ok) return false;
-  image.MarkChanged(result.changed);
+  image.MarkRoutineChanges(result.changed);
   if (changed != nullptr) *changed = result.changed;
   return true;
 }
@@ -39,7 +39,7 @@ uint32_t CImage::LibraryOnlyInPlace(uint32_t wrong_depth, Call&& call) {
   if (library == nullptr) return 2;
   const PixelRoutineResult result = call(library->Routines());
   if (!result.ok) return 3;
-  MarkChanged(result.changed);
+  MarkRoutineChanges(result.changed);
   return 0;
 }
 

@@ -122,6 +122,30 @@ uint32_t CImage::MapQuadBlend(CImage* src, const QuadCorners& dst_quad, const Qu
   return 0;
 }
 
+uint32_t CImage::MapParallelogram(CImage* src, const Parallelogram& at, const uint8_t* level) {
+  if (!HasPixelsFrom(src)) return 1;
+  if (!IsDepthPair(src, 32, 32)) return 2;
+  const QuadMapTarget target{reinterpret_cast<uint32_t*>(GetPixels()), GetPitch(), GetWidth(), GetHeight()};
+  plat::Rect clip;
+  GetClipRect(&clip);
+  ImageQuadSource source(*src);
+  const uint32_t key = src->GetColorKey();
+  plat::Rect drawn;
+  uint32_t result = 0;
+  if (level != nullptr) {
+    const uint8_t* level_row = g_PixelTables.product[*level];
+    result = (g_CpuHasMmx != 0 ? MapParallelogramAlphaLevel32Mmx : MapParallelogramAlphaLevel32)(target, source, at,
+                                                                                                  clip, drawn, level_row);
+  } else if (key != kNoColorKey) {
+    result = MapParallelogram32Key(target, source, at, clip, drawn, key);
+  } else {
+    result = MapParallelogram32(target, source, at, clip, drawn);
+  }
+  if (result != 0) return 2;
+  if (drawn.left < drawn.right) MarkChanged(drawn);
+  return 0;
+}
+
 void CImage::MarkQuad(const QuadCorners& quad) {
   // The kernels never draw a span's right end or the bottom corner's row, so the box whose
   // exclusive edges are the largest coordinates holds every written pixel.
@@ -161,8 +185,7 @@ uint32_t CImage::RotatePass(CImage* src, uint8_t anchor, int32_t x, int32_t y, i
     pivot_y = height / 2;
   }
   if (CPixelLibrary* library = ActivePixelLib(); library != nullptr && src->GetColorKey() == kNoColorKey) {
-    return LibraryRotation(*library, *src, source, {x, y, angle, width, height, pivot_x, pivot_y},
-                           level != nullptr ? *level : uint8_t{255});
+    return LibraryRotation(*library, *src, source, {x, y, angle, width, height, pivot_x, pivot_y}, level);
   }
   const int64_t cosine = g_TrigTable->cosine[static_cast<uint32_t>(angle) & 511];
   const int64_t sine = g_TrigTable->cosine[(static_cast<uint32_t>(angle) - 128) & 511];
@@ -178,7 +201,7 @@ uint32_t CImage::RotatePass(CImage* src, uint8_t anchor, int32_t x, int32_t y, i
 
 // The library turns the three corners top-left, top-right and bottom-left in double precision.
 uint32_t CImage::LibraryRotation(CPixelLibrary& library, CImage& src, const plat::Rect& source,
-                                 const RotationPlacement& at, uint8_t level) {
+                                 const RotationPlacement& at, const uint8_t* level) {
   if (!g_TrigTable->EnsureCosTable()) return 2;
   const double cosine = g_TrigTable->double_cosine[static_cast<uint32_t>(at.angle) & 511];
   const double sine = g_TrigTable->double_cosine[(static_cast<uint32_t>(at.angle) - 128) & 511];
@@ -192,9 +215,13 @@ uint32_t CImage::LibraryRotation(CPixelLibrary& library, CImage& src, const plat
   args.points[1] = turned(at.width, 0);
   args.points[2] = turned(0, at.height);
   args.src_rect = &source;
-  args.level = level;
+  if (level != nullptr) {
+    // A blend at 255 still goes by the source alpha.
+    args.mode = kPixelBlendAlpha;
+    args.level = *level;
+  }
   const PixelRoutineResult result = library.Routines().transform(*this, src, args);
   if (!result.ok) return 2;
-  MarkChanged(result.changed);
+  MarkRoutineChanges(result.changed);
   return 0;
 }

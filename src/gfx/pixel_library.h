@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "gfx/blit_clipping.h"
+#include "pixel/parallelogram_kernels.h"
 
 class CImage;
 
@@ -36,7 +37,7 @@ struct PixelBlendArgs {
   uint32_t flag = 0;  // passed through by the callers; no routine of this library reads it
 };
 
-// The stretched blend: modes 0, 2 and 3 of the blend routine; the filter mode's low four bits
+// The stretched blend: every mode of the blend routine; the filter mode's low four bits
 // choose the bilinear stretch (non-zero) for a copy at level 255.
 struct PixelStretchArgs {
   const ImageSize* size = nullptr;  // null: the source rectangle's size
@@ -51,17 +52,16 @@ struct PixelStretchArgs {
 
 // The affine routine: the source rectangle's top-left, top-right and bottom-left corners land on
 // the three points (pixel edges, not pixel centres), the fourth corner completing the
-// parallelogram; each covered pixel takes the source pixel under its centre. Level 255 copies
-// (a keyed source leaves its key pixels alone), a lower level blends by the source alpha at it.
-// With an area, the pixels of {0, 0, width, height} that the parallelogram leaves uncovered take
-// the fill colour.
+// parallelogram; each covered pixel (its centre inside the parallelogram) takes the source pixel
+// under its centre, and no pixel outside the source rectangle and the source's clip rectangle is
+// read. Mode 0 copies at level 255 (a keyed source leaves its key pixels alone) and blends by
+// the source alpha at a lower level; mode 2 blends by the source alpha at every level, 255
+// included. With an area, the pixels of {0, 0, width, height} take the fill colour first.
 struct PixelTransformArgs {
-  struct Point {
-    double x = 0.0;
-    double y = 0.0;
-  };
+  using Point = ParallelogramPoint;
   Point points[3]{};
   const plat::Rect* src_rect = nullptr;
+  uint32_t mode = kPixelBlendLevel;
   uint8_t level = 255;
   uint32_t fill = 0;
   const ImageSize* area = nullptr;

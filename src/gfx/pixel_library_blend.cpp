@@ -78,6 +78,10 @@ PixelRoutineResult PixelLibStretchBlendRoutine(CImage& dst, CImage& src, const P
       });
     case kPixelBlendKeepAlpha:
       return RunAsRoutine(dst, [&] { return dst.StretchBlendPreserveAlpha(&src, level, size, x, y, rect); });
+    case kPixelBlendAdd:
+      return RunAsRoutine(dst, [&] { return dst.StretchAddScaled(&src, level, size, x, y, rect); });
+    case kPixelBlendSubtract:
+      return RunAsRoutine(dst, [&] { return dst.StretchSubtractScaled(&src, level, size, x, y, rect); });
     default: {
       static std::bitset<kModeCount> logged;
       return UnknownMode(logged, "stretched blend", args.mode);

@@ -139,6 +139,34 @@ void SubScaled32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_
   OneToOne(true, dst, src, dst_skip, src_skip, width, height, ScaledOp<Mix::kSub>(level));
 }
 
+void AddScaled32Stretch(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
+                        int32_t height, uint8_t level, const StretchStep& step) {
+  Stretched(false, dst, src, dst_skip, src_pitch, width, height, step, ScaledOp<Mix::kAdd>(level));
+}
+
+void AddScaled32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
+                           int32_t height, uint8_t level, const StretchStep& step) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::MixScaled32<avx2_kernels::Mix::kAdd, Walk::kStretch>(dst, src, dst_skip, src_pitch, width,
+                                                                              height, &step, level);
+  }
+  Stretched(true, dst, src, dst_skip, src_pitch, width, height, step, ScaledOp<Mix::kAdd>(level));
+}
+
+void SubScaled32Stretch(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
+                        int32_t height, uint8_t level, const StretchStep& step) {
+  Stretched(false, dst, src, dst_skip, src_pitch, width, height, step, ScaledOp<Mix::kSub>(level));
+}
+
+void SubScaled32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
+                           int32_t height, uint8_t level, const StretchStep& step) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::MixScaled32<avx2_kernels::Mix::kSub, Walk::kStretch>(dst, src, dst_skip, src_pitch, width,
+                                                                              height, &step, level);
+  }
+  Stretched(true, dst, src, dst_skip, src_pitch, width, height, step, ScaledOp<Mix::kSub>(level));
+}
+
 void BlendAlphaLevel32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
                        int32_t height, const uint8_t* level_row) {
   OneToOne(false, dst, src, dst_skip, src_skip, width, height, AlphaLevelOp<Mix::kBlend>{level_row});

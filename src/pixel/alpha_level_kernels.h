@@ -24,6 +24,15 @@ void SubScaled32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t s
                  uint8_t level);
 void SubScaled32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
                     int32_t height, uint8_t level);
+// Their stretched members.
+void AddScaled32Stretch(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
+                        int32_t height, uint8_t level, const StretchStep& step);
+void AddScaled32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
+                           int32_t height, uint8_t level, const StretchStep& step);
+void SubScaled32Stretch(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
+                        int32_t height, uint8_t level, const StretchStep& step);
+void SubScaled32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
+                           int32_t height, uint8_t level, const StretchStep& step);
 
 // With the weight w(P[L][sA]): d + floor((s - d) * w / 256).
 void BlendAlphaLevel32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,

@@ -111,10 +111,14 @@ void MixAlphaLevel32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32
   VectorKernel<kWalk>(dst, src, dst_skip, src_rows, width, height, step, AlphaLevelOct<kMix>{&weights, level_row});
 }
 
-template void MixScaled32<Mix::kAdd, Walk::kForward>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t,
-                                                     const StretchStep*, uint8_t);
-template void MixScaled32<Mix::kSub, Walk::kForward>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t,
-                                                     const StretchStep*, uint8_t);
+#define KESTRUNE_SCALED(mix, walk)                                                                      \
+  template void MixScaled32<mix, walk>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t, \
+                                       const StretchStep*, uint8_t);
+KESTRUNE_SCALED(Mix::kAdd, Walk::kForward)
+KESTRUNE_SCALED(Mix::kAdd, Walk::kStretch)
+KESTRUNE_SCALED(Mix::kSub, Walk::kForward)
+KESTRUNE_SCALED(Mix::kSub, Walk::kStretch)
+#undef KESTRUNE_SCALED
 #define KESTRUNE_ALPHA_LEVEL(mix, walk)                                                                      \
   template void MixAlphaLevel32<mix, walk>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t, \
                                            const StretchStep*, const uint8_t*);

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "pixel/kernel_walk.h"
-#include "pixel/weighted_pixel.h"
+#include "pixel/mapped_pixel_rules.h"
 
 namespace {
 
@@ -153,11 +153,9 @@ class QuadWalk {
 template <typename PixelFn>
 uint32_t MapQuad(const QuadMapTarget& dst, QuadMapSource& src, const QuadCorners& dst_quad,
                  const QuadCorners& src_quad, const plat::Rect& clip, uint32_t flag, PixelFn pixel) {
-  if (src.GetRowTable() == nullptr && src.BuildRowTable() != 0) return 1;
-  uint8_t* const* rows = src.GetRowTable();
+  uint8_t* const* rows = src.Rows();
   if (rows == nullptr) return 1;
-  const plat::Rect visible{std::max(clip.left, 0), std::max(clip.top, 0), std::min(clip.right, dst.width),
-                           std::min(clip.bottom, dst.height)};
+  const plat::Rect visible = dst.Visible(clip);
   if (visible.left >= visible.right || visible.top >= visible.bottom) return 0;
   QuadWalk<PixelFn>(dst, rows, src.SampleRect(), visible, flag, pixel).Run(dst_quad, src_quad);
   return 0;
@@ -167,30 +165,22 @@ uint32_t MapQuad(const QuadMapTarget& dst, QuadMapSource& src, const QuadCorners
 
 uint32_t MapQuad32(const QuadMapTarget& dst, QuadMapSource& src, const QuadCorners& dst_quad,
                    const QuadCorners& src_quad, const plat::Rect& clip, uint32_t flag) {
-  return MapQuad(dst, src, dst_quad, src_quad, clip, flag, [](uint32_t, uint32_t s) { return s; });
+  return MapQuad(dst, src, dst_quad, src_quad, clip, flag, mapped_pixel::Copy{});
 }
 
 uint32_t MapQuad32Key(const QuadMapTarget& dst, QuadMapSource& src, const QuadCorners& dst_quad,
                       const QuadCorners& src_quad, const plat::Rect& clip, uint32_t flag, uint32_t key) {
-  return MapQuad(dst, src, dst_quad, src_quad, clip, flag,
-                 [key](uint32_t d, uint32_t s) { return s == key ? d : s; });
+  return MapQuad(dst, src, dst_quad, src_quad, clip, flag, mapped_pixel::KeyedCopy{key});
 }
 
 uint32_t MapQuadAlphaLevel32(const QuadMapTarget& dst, QuadMapSource& src, const QuadCorners& dst_quad,
                              const QuadCorners& src_quad, const plat::Rect& clip, uint32_t flag,
                              const uint8_t* level_row) {
-  return MapQuad(dst, src, dst_quad, src_quad, clip, flag, [level_row](uint32_t d, uint32_t s) {
-    return weighted_pixel::Blend(d, s, weighted_pixel::Weight(level_row[s >> 24]));
-  });
+  return MapQuad(dst, src, dst_quad, src_quad, clip, flag, mapped_pixel::AlphaLevel{level_row});
 }
 
 uint32_t MapQuadAlphaLevel32Mmx(const QuadMapTarget& dst, QuadMapSource& src, const QuadCorners& dst_quad,
                                 const QuadCorners& src_quad, const plat::Rect& clip, uint32_t flag,
                                 const uint8_t* level_row) {
-  return MapQuad(dst, src, dst_quad, src_quad, clip, flag, [level_row](uint32_t d, uint32_t s) {
-    const __m128i blended =
-        weighted_pixel::BlendFour(_mm_cvtsi32_si128(static_cast<int>(d)), _mm_cvtsi32_si128(static_cast<int>(s)),
-                                  weighted_pixel::SpreadOne(weighted_pixel::Weight(level_row[s >> 24])));
-    return static_cast<uint32_t>(_mm_cvtsi128_si32(blended));
-  });
+  return MapQuad(dst, src, dst_quad, src_quad, clip, flag, mapped_pixel::AlphaLevelVector{level_row});
 }

@@ -15,6 +15,7 @@
 // pixel samples the right edge's source point), non-zero over its full width.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -32,6 +33,11 @@ struct QuadMapTarget {
   int32_t pitch;
   int32_t width;
   int32_t height;
+
+  // A clip rectangle cut to the destination.
+  plat::Rect Visible(const plat::Rect& clip) const {
+    return {std::max(clip.left, 0), std::max(clip.top, 0), std::min(clip.right, width), std::min(clip.bottom, height)};
+  }
 };
 
 // What the kernels need of the source image: its table of row addresses (built on demand, and
@@ -43,6 +49,12 @@ class QuadMapSource {
   // 0 when the table is built.
   virtual uint32_t BuildRowTable() = 0;
   virtual plat::Rect SampleRect() const = 0;
+
+  // The row table, built first when there is none; null when it cannot be built.
+  uint8_t* const* Rows() {
+    if (GetRowTable() == nullptr && BuildRowTable() != 0) return nullptr;
+    return GetRowTable();
+  }
 
  protected:
   ~QuadMapSource() = default;

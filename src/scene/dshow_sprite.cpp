@@ -178,6 +178,6 @@ uint32_t CDShowSprite::PaintFrame(CImage& target, const plat::Rect& area) {
   }
   target.SetClipRect(&saved_clip);
   if (!result.ok) return kBlitFailed;
-  target.MarkChanged(result.changed);
+  target.MarkRoutineChanges(result.changed);
   return 0;
 }

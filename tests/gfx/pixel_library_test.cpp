@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -110,53 +111,110 @@ TEST_F(PixelLibraryTest, BlendModesPaintTheMatchingEngineOperationAndReportWhatT
   }
 }
 
-TEST_F(PixelLibraryTest, BoundEngineOperationsPaintWhatTheirOwnKernelsPaint) {
-  const ImageSize size{10, 3};
-  const std::vector<std::pair<const char*, Operation>> operations = {
-      {"BlendLevel", [](CImage& d, CImage& s) { return d.BlendLevel(&s, 90, 3, -1, nullptr); }},
-      {"StretchBlendLevel", [&](CImage& d, CImage& s) { return d.StretchBlendLevel(&s, 90, &size, 3, 2, &kPart); }},
-      {"AlphaBlend", [](CImage& d, CImage& s) { return d.AlphaBlend(&s, 8, 6, nullptr, false); }},
-      {"AlphaBlend flipped", [](CImage& d, CImage& s) { return d.AlphaBlend(&s, 1, 1, nullptr, true); }},
-      {"StretchAlphaBlend", [&](CImage& d, CImage& s) { return d.StretchAlphaBlend(&s, &size, 1, 1, &kPart, false); }},
-      {"StretchCopy", [&](CImage& d, CImage& s) { return d.StretchCopy(&s, &size, 4, 4, nullptr, false); }},
-      {"AddScaled", [](CImage& d, CImage& s) { return d.AddScaled(&s, 70, 2, 2, &kPart); }},
-      {"BlendModeLevel", [](CImage& d, CImage& s) { return d.BlendModeLevel(0, &s, 70, 2, 2, nullptr); }},
-      {"StretchBlendModeLevel",
-       [&](CImage& d, CImage& s) { return d.StretchBlendModeLevel(0, &s, 70, &size, 2, 2, nullptr); }},
-      {"BlendPreserveAlpha", [](CImage& d, CImage& s) { return d.BlendPreserveAlpha(&s, 70, 2, 2, nullptr); }},
-      {"StretchBlendPreserveAlpha",
-       [&](CImage& d, CImage& s) { return d.StretchBlendPreserveAlpha(&s, 70, &size, 2, 2, nullptr); }},
-  };
-  for (const auto& [name, op] : operations) {
-    SCOPED_TRACE(name);
-    const Painted engine = Paint(op);
-    SetPixelLib(&library_);
-    const Painted library = Paint(op);
-    SetPixelLib(nullptr);
-    EXPECT_EQ(library.status, 0u);
-    EXPECT_EQ(library.pixels, engine.pixels);
-    EXPECT_EQ(library.box, engine.box);
-    EXPECT_NE(library.box, "none");
+// A source whose alpha bytes run through transparent, half and opaque.
+std::unique_ptr<CImage> MakeLayered(int32_t width, int32_t height, uint32_t seed) {
+  auto image = Make(width, height, seed);
+  constexpr uint32_t kAlphas[] = {0x00, 0x80, 0xFF};
+  for (int32_t y = 0; y < height; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(image->GetRowPointer(y));
+    for (int32_t x = 0; x < width; ++x) row[x] = (row[x] & 0x00FFFFFFu) | kAlphas[(x + 2 * y) % 3] << 24;
   }
+  return image;
 }
 
-TEST_F(PixelLibraryTest, StretchedBlendStretchesPlainlyOrFilteredAndRefusesAddition) {
+using LevelOperation = std::function<uint32_t(CImage& dst, CImage& src, uint8_t level)>;
+
+Painted PaintLayered(const LevelOperation& op, uint8_t level) {
+  auto dst = Make(12, 9, 1);
+  auto src = MakeLayered(7, 5, 2);
+  const uint32_t status = op(*dst, *src, level);
+  return {status, Pixels(*dst), Box(*dst)};
+}
+
+TEST_F(PixelLibraryTest, EveryOperationWithALibraryPathPaintsAndMarksTheSameBoundAndUnbound) {
+  CTrigTables trig;
+  g_TrigTable = &trig;
+  CImage rule;
+  ASSERT_EQ(rule.Create(7, 5, 8, 0), 0u);
+  const ImageSize size{10, 3};
+  // The rotations' part is 4 rows high, so that the engine's own quadrilateral walk steps its
+  // rows exactly and both paths show the same pixels at whole turns.
+  const Rect square{1, 1, 5, 5};
+  const std::vector<std::pair<const char*, LevelOperation>> operations = {
+      {"BlendLevel", [](CImage& d, CImage& s, uint8_t l) { return d.BlendLevel(&s, l, 3, -1, nullptr); }},
+      {"StretchBlendLevel",
+       [&](CImage& d, CImage& s, uint8_t l) { return d.StretchBlendLevel(&s, l, &size, 3, 2, &kPart); }},
+      {"AlphaBlend", [](CImage& d, CImage& s, uint8_t) { return d.AlphaBlend(&s, 8, 6, nullptr, false); }},
+      {"AlphaBlend flipped", [](CImage& d, CImage& s, uint8_t) { return d.AlphaBlend(&s, 1, 1, nullptr, true); }},
+      {"StretchAlphaBlend",
+       [&](CImage& d, CImage& s, uint8_t) { return d.StretchAlphaBlend(&s, &size, 1, 1, &kPart, false); }},
+      {"StretchCopy", [&](CImage& d, CImage& s, uint8_t) { return d.StretchCopy(&s, &size, 4, 4, nullptr, false); }},
+      {"AddScaled", [](CImage& d, CImage& s, uint8_t l) { return d.AddScaled(&s, l, 2, 2, &kPart); }},
+      {"BlendModeLevel", [](CImage& d, CImage& s, uint8_t l) { return d.BlendModeLevel(0, &s, l, 2, 2, nullptr); }},
+      {"StretchBlendModeLevel",
+       [&](CImage& d, CImage& s, uint8_t l) { return d.StretchBlendModeLevel(0, &s, l, &size, 2, 2, nullptr); }},
+      {"BlendPreserveAlpha", [](CImage& d, CImage& s, uint8_t l) { return d.BlendPreserveAlpha(&s, l, 2, 2, nullptr); }},
+      {"StretchBlendPreserveAlpha",
+       [&](CImage& d, CImage& s, uint8_t l) { return d.StretchBlendPreserveAlpha(&s, l, &size, 2, 2, nullptr); }},
+      {"RuleBlendAlpha at the half",
+       [&](CImage& d, CImage& s, uint8_t l) { return d.RuleBlendAlpha(&s, &rule, l, 256, 8, 2, 2, nullptr); }},
+      {"BlurBlendAlphaLevel of radius 0",
+       [](CImage& d, CImage& s, uint8_t l) { return d.BlurBlendAlphaLevel(&s, 0, l, 2, 2, nullptr); }},
+      {"RotateCopy", [&](CImage& d, CImage& s, uint8_t) { return d.RotateCopy(&s, 0, 3, 2, 0, 0x10000, &square, nullptr); }},
+      {"RotateBlend",
+       [&](CImage& d, CImage& s, uint8_t l) { return d.RotateBlend(&s, 0, 3, 2, 0, 0x10000, l, &square, nullptr); }},
+  };
+  for (const uint8_t level : std::initializer_list<uint8_t>{0, 1, 128, 254, 255}) {
+    for (const auto& [name, op] : operations) {
+      SCOPED_TRACE(std::string(name) + " at level " + std::to_string(level));
+      const Painted engine = PaintLayered(op, level);
+      SetPixelLib(&library_);
+      const Painted library = PaintLayered(op, level);
+      SetPixelLib(nullptr);
+      EXPECT_EQ(library.status, 0u);
+      EXPECT_EQ(engine.status, 0u);
+      EXPECT_EQ(library.pixels, engine.pixels);
+      EXPECT_EQ(library.box, engine.box);
+    }
+  }
+  // The level blend at 255 is a copy on both paths, alpha bytes included.
+  const auto copy = [](CImage& d, CImage& s, uint8_t) { return d.Copy(&s, 3, -1, nullptr, false); };
+  EXPECT_EQ(PaintLayered(operations[0].second, 255).pixels, PaintLayered(copy, 255).pixels);
+}
+
+TEST_F(PixelLibraryTest, StretchedBlendStretchesPlainlyOrFilteredAndAddsOrSubtractsTheStretchedSource) {
   const ImageSize size{11, 8};
   SetPixelLib(&library_);
   const Painted plain =
       Paint([&](CImage& d, CImage& s) { return d.PixelLibStretchBlend(&s, 0, 0, 255, 0, &size, 0, 0, &kPart); });
   const Painted filtered =
       Paint([&](CImage& d, CImage& s) { return d.PixelLibStretchBlend(&s, 0, 1, 255, 0, &size, 0, 0, &kPart); });
-  const Painted added =
-      Paint([&](CImage& d, CImage& s) { return d.PixelLibStretchBlend(&s, 4, 0, 255, 0, &size, 0, 0, &kPart); });
   SetPixelLib(nullptr);
   EXPECT_EQ(plain.pixels,
             Paint([&](CImage& d, CImage& s) { return d.StretchCopy(&s, &size, 0, 0, &kPart, false); }).pixels);
   EXPECT_EQ(filtered.pixels,
             Paint([&](CImage& d, CImage& s) { return d.SmoothStretchCopy(&s, &size, 0, 0, &kPart); }).pixels);
   EXPECT_EQ(plain.box, "0,0,11,8");
-  EXPECT_EQ(added.status, 3u);
-  EXPECT_EQ(added.box, "none");
+  // Modes 4 and 5 add or subtract what a stretched copy of the part would show.
+  for (const uint32_t mode : {4u, 5u}) {
+    for (const uint8_t level : std::initializer_list<uint8_t>{0, 128, 255}) {
+      SCOPED_TRACE("mode " + std::to_string(mode) + " level " + std::to_string(level));
+      SetPixelLib(&library_);
+      const Painted library = Paint(
+          [&](CImage& d, CImage& s) { return d.PixelLibStretchBlend(&s, mode, 0, level, 0, &size, 1, 0, &kPart); });
+      SetPixelLib(nullptr);
+      const Painted expected = Paint([&](CImage& d, CImage& s) {
+        CImage stretched;
+        EXPECT_EQ(stretched.Create(size.width, size.height, 32, 0), 0u);
+        EXPECT_EQ(stretched.StretchCopy(&s, &size, 0, 0, &kPart, false), 0u);
+        return mode == 4 ? d.AddScaled(&stretched, level, 1, 0, nullptr)
+                         : d.SubtractScaled(&stretched, level, 1, 0, nullptr);
+      });
+      EXPECT_EQ(library.status, 0u);
+      EXPECT_EQ(library.pixels, expected.pixels);
+      EXPECT_EQ(library.box, level == 0 ? "none" : "1,0,12,8");
+    }
+  }
 }
 
 TEST_F(PixelLibraryTest, AModeWithoutMeaningDrawsNothingAndIsLoggedOnce) {
@@ -290,6 +348,23 @@ TEST_F(PixelLibraryTest, BoundRotationsTurnThroughTheAffineRoutine) {
     }
   }
   EXPECT_EQ(Box(*dst), "1,1,3,5");
+
+  // A turned blend at 255 still goes by the source alpha: a transparent picture leaves white.
+  CImage clear;
+  ASSERT_EQ(clear.Create(4, 2, 32, 0), 0u);
+  clear.FillRectArgb(0x00000000u, nullptr, nullptr);
+  CImage white;
+  ASSERT_EQ(white.Create(5, 7, 32, 0), 0u);
+  white.FillRectArgb(0xFFFFFFFFu, nullptr, nullptr);
+  ASSERT_EQ(white.RotateBlend(&clear, 0, 3, 1, 128, 0x10000, 255, nullptr, nullptr), 0u);
+  EXPECT_EQ(Pixels(white), std::vector<uint32_t>(5 * 7, 0xFFFFFFFFu));
+  // A transform in a mode without a meaning fails and draws nothing.
+  PixelTransformArgs added;
+  added.points[1] = {4, 0};
+  added.points[2] = {0, 2};
+  added.mode = kPixelBlendAdd;
+  EXPECT_EQ(white.PixelLibTransform(&picture, added), 3u);
+  EXPECT_EQ(Pixels(white), std::vector<uint32_t>(5 * 7, 0xFFFFFFFFu));
 }
 
 }  // namespace

@@ -78,24 +78,30 @@ void ExpectAlphaWeightedMembersFollow(bool vector_only) {
 
 void ExpectScaledMembersFollow(bool vector_only) {
   using ScaledKernel = void (*)(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t, uint8_t);
+  using ScaledStretchKernel = void (*)(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t, uint8_t,
+                                       const StretchStep&);
   const struct {
     ScaledKernel kernel;
+    ScaledStretchKernel stretch;
     bool add;
     bool vector;
-  } members[] = {{AddScaled32, true, false},
-                 {AddScaled32Mmx, true, true},
-                 {SubScaled32, false, false},
-                 {SubScaled32Mmx, false, true}};
+  } members[] = {{AddScaled32, AddScaled32Stretch, true, false},
+                 {AddScaled32Mmx, AddScaled32StretchMmx, true, true},
+                 {SubScaled32, SubScaled32Stretch, false, false},
+                 {SubScaled32Mmx, SubScaled32StretchMmx, false, true}};
   for (const auto& member : members) {
     if (vector_only && !member.vector) continue;
     for (const uint8_t level : kLevels) {
       SCOPED_TRACE(level);
+      const PixelRule rule = [&](uint32_t d, uint32_t s) {
+        return member.add ? rules::Add(d, s, rules::W(level)) : rules::Sub(d, s, rules::W(level));
+      };
       ExpectKernelFollows([&](uint32_t* d, const uint32_t* s, int32_t ds, int32_t ss, int32_t w, int32_t h,
                               const StretchStep&) { member.kernel(d, s, ds, ss, w, h, level); },
-                          [&](uint32_t d, uint32_t s) {
-                            return member.add ? rules::Add(d, s, rules::W(level)) : rules::Sub(d, s, rules::W(level));
-                          },
-                          Shape::kOneToOne);
+                          rule, Shape::kOneToOne);
+      ExpectKernelFollows([&](uint32_t* d, const uint32_t* s, int32_t ds, int32_t sp, int32_t w, int32_t h,
+                              const StretchStep& step) { member.stretch(d, s, ds, sp, w, h, level, step); },
+                          rule, Shape::kStretched);
     }
   }
 }

@@ -5,8 +5,10 @@
 
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "base/trig_tables.h"
 #include "elg_encoder.h"
 #include "gfx/direct_draw_device.h"
 #include "gfx/image_canvas.h"
@@ -128,6 +130,55 @@ TEST_F(SpriteGuiTest, AFigureWithAlphaIsBlendedOverTheBackgroundInTheWindow) {
   }
   EXPECT_EQ(shown[5 * kWidth + 5] & 0xFFFFFF, background.GetPixel(5, 5) & 0xFFFFFF);
   EXPECT_TRUE(WritePng("sprite.png", *frame_.GetImage()));
+}
+
+// A picture whose rows each have a colour of their own, opaque.
+void FillStripes(CImage& picture, int32_t width, int32_t height) {
+  ASSERT_EQ(picture.Create(width, height, 32, 0), 0u);
+  for (int32_t y = 0; y < height; ++y) {
+    for (int32_t x = 0; x < width; ++x) {
+      const auto row = static_cast<uint32_t>(y * 8);
+      reinterpret_cast<uint32_t*>(picture.GetRowPointer(y))[x] =
+          0xFF000000u | row << 16 | (255u - row) << 8 | static_cast<uint32_t>(x * 6);
+    }
+  }
+}
+
+TEST_F(SpriteGuiTest, AZoomedSpriteShowsEachSourceRowOnTwoRowsFromItsTopInTheWindow) {
+  CImage background, stripes;
+  ASSERT_EQ(background.Create(kWidth, kHeight, 32, 0), 0u);
+  background.FillRectArgb(0xFF202020u, nullptr, nullptr);
+  FillStripes(stripes, 40, 30);
+  auto* layer = dynamic_cast<CDrawLayer*>(frame_.GetLayer());
+  ASSERT_NE(layer, nullptr);
+  ASSERT_TRUE(layer->SetBackgroundImage(&background, 0, 0, true));
+  CTrigTables trig;
+  g_TrigTable = &trig;
+  CSprite sprite;
+  ASSERT_EQ(sprite.SetImage(&stripes, nullptr, 100, 80), 0u);
+  const bool zoomed = sprite.RenderTransformed(0, 2.0);
+  g_TrigTable = nullptr;
+  ASSERT_TRUE(zoomed);
+  ASSERT_EQ(dynamic_cast<CDrawList*>(frame_.GetList())->Insert(&sprite, 0, 0), 0u);
+  ASSERT_EQ(screen_->UpdateScreen(), 0u);
+
+  const std::vector<uint32_t> shown = ShownPixels(*window_, kWidth, kHeight);
+  ASSERT_EQ(shown.size(), static_cast<size_t>(kWidth * kHeight));
+  EXPECT_TRUE(WritePng("sprite_zoomed.png", *frame_.GetImage()));
+  plat::Rect bounds;
+  sprite.GetBounds(&bounds);
+  // Zoomed about its centre (20, 15): the 80 x 60 picture from (80, 65).
+  ASSERT_EQ(bounds.left, 80);
+  ASSERT_EQ(bounds.top, 65);
+  ASSERT_EQ(bounds.right - bounds.left, 80);
+  for (int32_t row = 0; row < 6; ++row) {
+    for (const int32_t column : {0, 1, 37, 79}) {
+      SCOPED_TRACE("row " + std::to_string(row) + " column " + std::to_string(column));
+      const uint32_t pixel = shown[static_cast<size_t>((bounds.top + row) * kWidth + bounds.left + column)];
+      EXPECT_EQ(pixel & 0xFFFFFF, stripes.GetPixel(column / 2, row / 2) & 0xFFFFFF);
+    }
+  }
+  EXPECT_EQ(shown[static_cast<size_t>((bounds.top - 1) * kWidth + bounds.left)] & 0xFFFFFF, 0x202020u);
 }
 
 }  // namespace

@@ -71,7 +71,8 @@ void CMovieSoundStream::UpdateLocked() {
   // The output has already taken the samples between the two cursors.
   const int64_t writable = played + (write + ring_bytes - play) % ring_bytes / block_align_;
   if (written_end_ < writable) {
-    if (started_ && !finished_) {
+    if (started_ && !finished_ && !starving_) {
+      starving_ = true;
       ++underruns_;
       plat::LogDiagnostic("movie sound: underrun " + std::to_string(underruns_) + " at sample " +
                           std::to_string(written_end_) + ", the sound goes on from sample " + std::to_string(writable));
@@ -120,7 +121,7 @@ uint32_t CMovieSoundStream::Write(int64_t at, const uint8_t* pcm, uint32_t bytes
   if (copied > 0) {
     CopyLocked(from, pcm + trimmed * block_align_, static_cast<uint32_t>(copied));
     written_end_ = sound_end_ = from + copied;
-    finished_ = false;
+    finished_ = starving_ = false;
   } else if (from > written_end_) {
     written_end_ = std::min(from, room_end);
   }
@@ -152,6 +153,7 @@ void CMovieSoundStream::Flush(int64_t at) {
   buffer_->Stop();
   started_ = false;
   finished_ = false;
+  starving_ = false;
   plat::SoundLockRegions regions;
   if (!plat::SoundFailed(buffer_->Lock(0, 0, &regions, plat::DSBLOCK_ENTIREBUFFER))) {
     std::memset(regions.first, 0, regions.first_bytes);

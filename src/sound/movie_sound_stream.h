@@ -2,8 +2,10 @@
 // samples are the movie's clock. The movie's decoding thread places each block of 16-bit PCM at
 // the sample position its timestamp gives (positions count sample frames from the movie's
 // start); the ring holds a second ahead of the play cursor, and a block that does not fit is
-// taken in part, the rest offered again once the sound has played on. Every operation may be
-// called from the movie's control thread and its decoding thread.
+// taken in part, the rest offered again once the sound has played on. Every call silences the
+// slots that the cursor has played, so that an underrun plays silence; the movie calls at least
+// every few milliseconds (a stream left alone for a whole ring would play its last lap again).
+// Every operation may be called from the movie's control thread and its decoding thread.
 #pragma once
 
 #include <cstdint>
@@ -60,6 +62,7 @@ class CMovieSoundStream {
   bool playing_ = false;  // wanted by the movie
   bool started_ = false;  // the buffer plays
   bool finished_ = false;
+  bool starving_ = false;  // in an underrun, counted once until sound comes again
   // Positions in sample frames: where the stream started, the buffer's played-frame clock then,
   // the end of what the ring holds for the cursor (sound or silence), the end of the sound
   // written, and how far the ring's slots are known to be silent.

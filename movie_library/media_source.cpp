@@ -63,6 +63,8 @@ AVCodecContext* OpenDecoder(const AVStream* stream) {
 // A block of sound stamped further than this from where the sound goes on carries a damaged
 // stamp, and goes on from there instead.
 constexpr int64_t kLargestSoundJump = 2 * kUnitsPerSecond;
+// The same for a picture of a movie whose end is not known: pictures may stand for longer.
+constexpr int64_t kLargestPictureJump = 10 * kUnitsPerSecond;
 
 }  // namespace
 
@@ -202,12 +204,16 @@ bool MediaSource::Receive(AVCodecContext* codec, Picture& picture, Sound& sound,
   return true;
 }
 
-// The time of the decoded picture: its stamp, or for a picture without one a frame after the last.
+// The time of the decoded picture: its stamp, or for a picture without one or with a damaged one
+// (beyond the movie's end, or when the end is not known far after the picture before) a frame
+// after the last.
 int64_t MediaSource::PicturePosition() {
   const AVStream* stream = format_->streams[video_index_];
   int64_t pts = picture_next_;
   if (frame_->best_effort_timestamp != AV_NOPTS_VALUE) {
-    pts = av_rescale_q(frame_->best_effort_timestamp, stream->time_base, kUnitTimeBase) - start_;
+    const int64_t stamped = av_rescale_q(frame_->best_effort_timestamp, stream->time_base, kUnitTimeBase) - start_;
+    const int64_t latest = duration_ > 0 ? duration_ + kUnitsPerSecond : picture_next_ + kLargestPictureJump;
+    if (stamped <= latest) pts = stamped;
   }
   const AVRational rate = stream->avg_frame_rate.num > 0 ? stream->avg_frame_rate : stream->r_frame_rate;
   picture_next_ = pts + (rate.num > 0 ? av_rescale(kUnitsPerSecond, rate.den, rate.num) : 0);

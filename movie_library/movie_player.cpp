@@ -265,7 +265,8 @@ bool MoviePlayer::DecodeMore(std::unique_lock<std::mutex>& lock, Decoded& decode
 // The end comes when every picture was shown and the sound has played out.
 bool MoviePlayer::FinishIfDone(std::unique_lock<std::mutex>& lock, Decoded& decoded, int64_t now) {
   if (!decoded.input_ended || !decoded.pictures.empty()) return false;
-  if (HasSoundClock() && now < std::min(UnitsOfSamples(decoded.sound_end), std::max(Duration(), now))) return false;
+  const int64_t sound_end = UnitsOfSamples(decoded.sound_end);
+  if (HasSoundClock() && now < (Duration() > 0 ? std::min(sound_end, Duration()) : sound_end)) return false;
   held_position_ = std::max(PositionLocked(), Duration());
   ended_ = true;
   // Left playing, the ring would play its last lap again.

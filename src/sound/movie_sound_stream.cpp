@@ -68,8 +68,10 @@ void CMovieSoundStream::UpdateLocked() {
   uint32_t write = 0;
   buffer_->GetCurrentPosition(&play, &write);
   const uint32_t ring_bytes = ring_frames_ * block_align_;
-  // The output has already taken the samples between the two cursors.
-  const int64_t writable = played + (write + ring_bytes - play) % ring_bytes / block_align_;
+  // A playing output has already taken the samples between the two cursors, and the next one,
+  // which it reads to blend into the last.
+  const int64_t lead = (write + ring_bytes - play) % ring_bytes / block_align_;
+  const int64_t writable = played + (lead > 0 ? lead + 1 : 0);
   if (written_end_ < writable) {
     if (started_ && !finished_ && !starving_) {
       starving_ = true;

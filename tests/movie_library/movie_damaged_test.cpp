@@ -3,6 +3,7 @@
 // without waiting for sound or pictures that never come.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "movie_clip_writer.h"
@@ -25,6 +26,7 @@ struct DamageCase {
 };
 
 std::string CaseName(const ::testing::TestParamInfo<DamageCase>& info) { return info.param.label; }
+void PrintTo(const DamageCase& c, std::ostream* out) { *out << c.label; }
 
 std::string Damaged(std::string clip, Damage damage) {
   if (damage == Damage::kCutInHalf) return clip.substr(0, clip.size() / 2);
@@ -40,16 +42,9 @@ class MovieDamagedTest : public test_support::MovieClipTest, public ::testing::W
 
 TEST_P(MovieDamagedTest, IsRefusedOrPlaysToAReportedEnd) {
   const DamageCase& c = GetParam();
-  kvxtools::MovieClipOptions options;
-  options.format = c.format;
-  options.frames = 50;
-  options.flashes = true;
   const std::string name = "DAMAGED." + kvxtools::MovieClipExtension(c.format);
-  std::string error;
-  if (!kvxtools::WriteMovieClip(game_.HostPath() + name, options, error)) {
-    ASSERT_EQ(error.rfind("no ", 0), 0u) << error;
-    GTEST_SKIP() << "the installed FFmpeg cannot write " << kvxtools::MovieClipFormatName(c.format) << ": " << error;
-  }
+  const std::string missing = WriteFlashClip(name, c.format, 50);
+  if (!missing.empty()) GTEST_SKIP() << missing;
   game_.WriteFile(name, Damaged(game_.ReadFile(name), c.damage));
 
   CDShowSprite sprite(&sprite_library_);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <string>
 
 #include "movie_clip_writer.h"
@@ -29,22 +30,15 @@ struct SyncCase {
 };
 
 std::string CaseName(const ::testing::TestParamInfo<SyncCase>& info) { return info.param.label; }
+void PrintTo(const SyncCase& c, std::ostream* out) { *out << c.label; }
 
 class MovieSyncTest : public test_support::MovieClipTest, public ::testing::WithParamInterface<SyncCase> {};
 
 TEST_P(MovieSyncTest, EveryBeepStartsWithinOnePictureIntervalOfItsFlash) {
   const SyncCase& c = GetParam();
-  kvxtools::MovieClipOptions options;
-  options.format = c.format;
-  options.frames = c.seconds * kFramesPerSecond;
-  options.frames_per_second = kFramesPerSecond;
-  options.flashes = true;
   const std::string name = "SYNC." + kvxtools::MovieClipExtension(c.format);
-  std::string error;
-  if (!kvxtools::WriteMovieClip(game_.HostPath() + name, options, error)) {
-    ASSERT_EQ(error.rfind("no ", 0), 0u) << error;
-    GTEST_SKIP() << "the installed FFmpeg cannot write " << kvxtools::MovieClipFormatName(c.format) << ": " << error;
-  }
+  const std::string missing = WriteFlashClip(name, c.format, c.seconds * kFramesPerSecond);
+  if (!missing.empty()) GTEST_SKIP() << missing;
 
   kvxtools::MovieSyncProbe probe(sprite_library_, *files_);
   const kvxtools::MovieSyncReport report = probe.Play(name.c_str(), game_.HostPath() + name, c.plan);

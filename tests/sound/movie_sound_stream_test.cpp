@@ -120,10 +120,10 @@ TEST_F(MovieSoundStreamTest, AnUnderrunIsCountedPlaysSilenceAndTheLateSoundKeeps
   EXPECT_EQ(stream_->GetUnderruns(), 1u);
   // The sound that was due meanwhile comes late: what is past is dropped, the rest is in step.
   Write(2 * kTenth, 16 * kTenth);
-  const int64_t writable = 15 * kTenth + plat::AudioDevice::kDefaultPeriodFrames;
+  const int64_t writable = 15 * kTenth + plat::AudioDevice::kDefaultPeriodFrames + 1;
   EXPECT_EQ(stream_->GetDroppedFrames(), static_cast<uint64_t>(writable - 2 * kTenth));
   const std::vector<int16_t> out = Mix(3 * kTenth);
-  EXPECT_EQ(Misplaced({out.begin() + plat::AudioDevice::kDefaultPeriodFrames, out.end()}, writable), 0);
+  EXPECT_EQ(Misplaced({out.begin() + (writable - 15 * kTenth), out.end()}, writable), 0);
   EXPECT_EQ(stream_->GetUnderruns(), 1u);
   stream_.reset();
   EXPECT_EQ(log_.Last(), "movie sound: 1 underruns, " + std::to_string(writable - 2 * kTenth) +

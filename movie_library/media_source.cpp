@@ -11,6 +11,7 @@ extern "C" {
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 namespace kvxmovie {
 
@@ -63,6 +64,9 @@ AVCodecContext* OpenDecoder(const AVStream* stream) {
 // A block of sound stamped further than this from where the sound goes on carries a damaged
 // stamp, and goes on from there instead.
 constexpr int64_t kLargestSoundJump = 2 * kUnitsPerSecond;
+// Containers that keep stamps in milliseconds round them: a block stamped this close to the end of
+// the one before continues it, so that rounding neither cuts samples nor puts silence between them.
+constexpr int64_t kLargestSoundRounding = kUnitsPerSecond / 50;
 // The same for a picture of a movie whose end is not known: pictures may stand for longer.
 constexpr int64_t kLargestPictureJump = 10 * kUnitsPerSecond;
 
@@ -194,11 +198,9 @@ bool MediaSource::Receive(AVCodecContext* codec, Picture& picture, Sound& sound,
     item = Item::kPicture;
     return true;
   }
-  const int64_t at = SoundPosition();
+  sound.at = SoundPosition();
   Resample(sound.pcm);
-  sound.at = av_rescale(at, sound_rate_, kUnitsPerSecond);
-  sound_next_ = at + av_rescale(static_cast<int64_t>(sound.pcm.size() / (2 * static_cast<size_t>(sound_channels_))),
-                                kUnitsPerSecond, sound_rate_);
+  sound_next_ = sound.at + static_cast<int64_t>(sound.pcm.size() / (2 * static_cast<size_t>(sound_channels_)));
   sound_continues_ = true;
   item = Item::kSound;
   return true;
@@ -220,14 +222,20 @@ int64_t MediaSource::PicturePosition() {
   return pts;
 }
 
-// The time of the decoded block of sound: its stamp, unless it has none or a damaged one.
+// The sample position of the decoded block of sound: its stamp, unless it has none, a damaged
+// one, or one that only the container's rounding of stamps parts from the end of the block before.
 int64_t MediaSource::SoundPosition() {
   if (frame_->best_effort_timestamp == AV_NOPTS_VALUE) return sound_next_;
   const AVStream* stream = format_->streams[audio_index_];
-  const int64_t at = av_rescale_q(frame_->best_effort_timestamp, stream->time_base, kUnitTimeBase) - start_;
+  const AVRational samples{1, sound_rate_};
+  const int64_t at = av_rescale_q(frame_->best_effort_timestamp, stream->time_base, samples) -
+                     av_rescale_q(start_, kUnitTimeBase, samples);
+  const int64_t largest_jump = av_rescale(kLargestSoundJump, sound_rate_, kUnitsPerSecond);
+  const int64_t rounding = av_rescale(kLargestSoundRounding, sound_rate_, kUnitsPerSecond);
   // Before the first block, sound from before the time sought is fine: it is trimmed.
-  const bool damaged = at > sound_next_ + kLargestSoundJump || (sound_continues_ && at < sound_next_ - kLargestSoundJump);
-  return damaged ? sound_next_ : at;
+  const bool damaged = at > sound_next_ + largest_jump || (sound_continues_ && at < sound_next_ - largest_jump);
+  const bool rounded = sound_continues_ && std::abs(at - sound_next_) <= rounding;
+  return damaged || rounded ? sound_next_ : at;
 }
 
 void MediaSource::Resample(std::vector<uint8_t>& pcm) {
@@ -247,7 +255,7 @@ bool MediaSource::Seek(int64_t units) {
   if (audio_ != nullptr) avcodec_flush_buffers(audio_);
   if (resampler_ != nullptr) swr_init(resampler_);
   input_ended_ = false;
-  sound_next_ = units;
+  sound_next_ = av_rescale(units, sound_rate_, kUnitsPerSecond);
   sound_continues_ = false;
   picture_next_ = units;
   return true;

@@ -87,7 +87,8 @@ class MediaSource {
   int64_t duration_ = 0;
   int64_t start_ = 0;  // the movie's start in 100-ns units of the streams' clock
   bool input_ended_ = false;
-  // Where the sound goes on: the end of the last block, or the time of the last seek.
+  // Where the sound goes on, in sample frames: the end of the last block, or the time of the last
+  // seek.
   int64_t sound_next_ = 0;
   bool sound_continues_ = false;
   // Where a picture without a stamp goes: a frame after the last one.

@@ -51,6 +51,7 @@ TEST_P(MovieSyncTest, EveryBeepStartsWithinOnePictureIntervalOfItsFlash) {
   }
   EXPECT_NEAR(report.shortest_beep, kvxtools::kMovieClipBeepMilliseconds, 5) << "every beep is whole";
   EXPECT_NEAR(report.longest_beep, kvxtools::kMovieClipBeepMilliseconds, 5);
+  EXPECT_EQ(report.broken_beeps, 0) << "no silence inside a beep";
   EXPECT_EQ(report.dropped_frames, 0u);
   EXPECT_EQ(report.underruns, 0u);
   std::printf("%-18s sound after picture (ms) min / median / max: %s\n", c.label,

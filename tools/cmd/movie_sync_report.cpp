@@ -2,7 +2,8 @@
 // movie library plays, plays each through the movie sprite, the movie library and the sound layer
 // on a sound device mixed by hand (movie_sync_probe.h), and prints per clip how far each beep
 // starts from its flash in the mixed output (minimum, median and maximum, in milliseconds;
-// positive: the sound is late), the flashes and beeps counted, and the underruns and dropped
+// positive: the sound is late), the flashes and beeps counted, the beeps with silence inside, and
+// the underruns and dropped
 // sample frames that the movie's sound stream reported. Also after a pause and after a seek.
 // Run from the build folder, where the movie libraries are.
 //
@@ -81,8 +82,9 @@ int main() {
   SetPixelLib(&pixel_library);
   kvxtools::MovieSyncProbe probe(library, files);
 
-  std::printf("| clip | flashes | beeps | sound after picture, ms (min / median / max) | underruns | dropped sample frames |\n");
-  std::printf("|---|---|---|---|---|---|\n");
+  std::printf("| clip | flashes | beeps | beeps with a gap | sound after picture, ms (min / median / max) | underruns | "
+              "dropped sample frames |\n");
+  std::printf("|---|---|---|---|---|---|---|\n");
   int failures = 0;
   for (const ReportCase& report_case : kCases) {
     const std::string label = kvxtools::MovieClipFormatName(report_case.format) + report_case.what;
@@ -94,11 +96,11 @@ int main() {
     const std::string name = "SYNC." + kvxtools::MovieClipExtension(report_case.format);
     std::string error;
     if (!kvxtools::WriteMovieClip(folder + name, options, error)) {
-      std::printf("| %s | not written: %s | | | | |\n", label.c_str(), error.c_str());
+      std::printf("| %s | not written: %s | | | | | |\n", label.c_str(), error.c_str());
       continue;
     }
     const kvxtools::MovieSyncReport report = probe.Play(name.c_str(), folder + name, report_case.plan);
-    std::printf("| %s | %d | %d | %s | %u | %llu |\n", label.c_str(), report.flashes, report.beeps,
+    std::printf("| %s | %d | %d | %d | %s | %u | %llu |\n", label.c_str(), report.flashes, report.beeps, report.broken_beeps,
                 report.failure.empty() ? kvxtools::SummariseOffsets(report.offsets).c_str() : report.failure.c_str(),
                 report.underruns, static_cast<unsigned long long>(report.dropped_frames));
     failures += report.failure.empty() ? 0 : 1;

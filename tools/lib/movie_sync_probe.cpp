@@ -40,6 +40,8 @@ constexpr int64_t kSpareSeconds = 20;
 constexpr int kLoud = 4000;
 constexpr int kQuietBeforeBeepMilliseconds = 50;
 constexpr int kQuietAfterBeepMilliseconds = 10;
+// A decoded sine never holds exactly 0 this long: such a run inside a beep is a gap in the sound.
+constexpr size_t kSilenceInBeep = 4;
 // A flash and a beep further apart than this are not one pair.
 constexpr int kLargestPairingMilliseconds = 500;
 
@@ -157,6 +159,7 @@ Shown ReadShown(CDShowSprite& sprite, CImage& target) {
 struct Beep {
   size_t onset = 0;
   size_t length = 0;
+  bool broken = false;  // silence inside it
 };
 
 // The beeps in the left channel of the mixed output.
@@ -166,13 +169,16 @@ std::vector<Beep> FindBeeps(const std::vector<int16_t>& capture, uint32_t rate) 
   std::vector<Beep> beeps;
   size_t quiet = quiet_before;
   size_t last_loud = 0;
+  size_t silent = 0;
   bool in_beep = false;
   for (size_t i = 0; i < capture.size() / 2; ++i) {
     const bool loud = std::abs(capture[2 * i]) > kLoud;
     if (loud && !in_beep && quiet >= quiet_before) {
-      beeps.push_back(Beep{i, 0});
+      beeps.push_back(Beep{i, 0, false});
       in_beep = true;
     }
+    if (in_beep && loud && silent >= kSilenceInBeep) beeps.back().broken = true;
+    silent = capture[2 * i] == 0 ? silent + 1 : 0;
     if (loud) last_loud = i;
     if (in_beep && (i - last_loud > quiet_after || i + 1 == capture.size() / 2)) {
       beeps.back().length = last_loud + 1 - beeps.back().onset;
@@ -398,6 +404,7 @@ void MovieSyncProbe::Measure(const std::vector<size_t>& flashes, const std::vect
         std::minmax_element(beeps.begin(), beeps.end(), [](const Beep& a, const Beep& b) { return a.length < b.length; });
     report.shortest_beep = milliseconds(static_cast<double>(shortest->length));
     report.longest_beep = milliseconds(static_cast<double>(longest->length));
+    report.broken_beeps = static_cast<int>(std::count_if(beeps.begin(), beeps.end(), [](const Beep& beep) { return beep.broken; }));
   }
   for (const size_t flash : flashes) {
     const auto nearest = std::min_element(beeps.begin(), beeps.end(), [flash](const Beep& a, const Beep& b) {

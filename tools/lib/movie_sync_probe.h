@@ -63,6 +63,8 @@ struct MovieSyncReport {
   // The shortest and longest beep heard, in milliseconds.
   double shortest_beep = 0;
   double longest_beep = 0;
+  // Beeps with a run of silence inside.
+  int broken_beeps = 0;
   // What the movie's sound stream reported when it closed.
   uint32_t underruns = 0;
   uint64_t dropped_frames = 0;

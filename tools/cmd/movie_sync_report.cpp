@@ -3,8 +3,8 @@
 // on a sound device mixed by hand (movie_sync_probe.h), and prints per clip how far each beep
 // starts from its flash in the mixed output (minimum, median and maximum, in milliseconds;
 // positive: the sound is late), the flashes and beeps counted, the beeps with silence inside, and
-// the underruns and dropped
-// sample frames that the movie's sound stream reported. Also after a pause and after a seek.
+// the underruns and dropped sample frames that the movie's sound stream reported. Also after a
+// pause and after a seek.
 // Run from the build folder, where the movie libraries are.
 //
 //   movie_sync_report

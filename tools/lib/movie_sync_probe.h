@@ -1,9 +1,10 @@
 // Measures a flash-and-beep clip (movie_clip_writer.h) played as it is in a game: through the
 // movie sprite, the movie library and the sound layer, on a sound device whose output is mixed by
-// hand. The mix goes on one output period at a time, and after each the probe waits until the
-// sprite shows the picture due then, so that every time is a position on the device's output
-// (the sample where each beep starts in the mixed output, the output position where each flash
-// was first shown) and the load of the machine changes none of them.
+// hand. The mix goes on one output period at a time (never faster than a few times a real
+// output), and after each the probe waits until the sprite shows the picture that a decoder of the
+// probe's own says is due then, so that every time is a position on the device's output (the
+// sample where each beep starts in the mixed output, the output position where each flash was
+// first shown) and the load of the machine changes none of them.
 #pragma once
 
 #include <cstdint>

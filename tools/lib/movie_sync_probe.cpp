@@ -31,9 +31,10 @@ constexpr int64_t kUnitsPerSecond = 10'000'000;
 constexpr uint32_t kStepFrames = plat::AudioDevice::kDefaultPeriodFrames;
 // How long the sprite may take to show the picture due; only a fault takes longer.
 constexpr auto kCatchUpLimit = std::chrono::seconds(10);
-// The output runs at most this many times as fast as in a game; a movie that has not ended this
-// many seconds of output after its duration never will.
-constexpr int64_t kPace = 4;
+// The output runs at most this many times as fast as in a game, so that the movie's worker,
+// which keeps a second of sound ahead, may wait half a second for the processor before its sound
+// runs out; a movie that has not ended this many seconds of output after its duration never will.
+constexpr int64_t kPace = 2;
 constexpr int64_t kSpareSeconds = 20;
 // A beep sounds at half the full scale; its onset is the first sample above a quarter of that
 // after this much quiet, and it lasts until this much quiet follows.
@@ -238,7 +239,7 @@ class ProbeRun {
     int64_t duration = 0;
     control.GetDuration(&duration);
     const uint64_t limit = uint64_t{output_.GetRate()} * static_cast<uint64_t>(duration / kUnitsPerSecond + kSpareSeconds) +
-                           pause_frames(plan);
+                           PauseFrames(plan);
     control.Play();
     started_ = std::chrono::steady_clock::now();
     bool paused = false;
@@ -255,7 +256,7 @@ class ProbeRun {
       if (!paused && plan.pause_at >= 0 && position >= plan.pause_at) {
         paused = true;
         control.Pause();
-        for (uint64_t frames = 0; frames < pause_frames(plan); frames += kStepFrames) Mix();
+        for (uint64_t frames = 0; frames < PauseFrames(plan); frames += kStepFrames) Mix();
         control.Play();
       }
       if (!sought && plan.seek_at >= 0 && position >= plan.seek_at) {
@@ -279,7 +280,7 @@ class ProbeRun {
   std::vector<int16_t> capture;
 
  private:
-  uint64_t pause_frames(const MovieSyncPlan& plan) const {
+  uint64_t PauseFrames(const MovieSyncPlan& plan) const {
     return plan.pause_at < 0 ? 0 : uint64_t{output_.GetRate()} * static_cast<uint64_t>(plan.pause_milliseconds) / 1000;
   }
 

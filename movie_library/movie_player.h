@@ -67,8 +67,8 @@ class MoviePlayer {
 
   explicit MoviePlayer(std::unique_ptr<MediaSource> source);
   void Run();
-  // One step of the worker, with the lock held: false when it has nothing to do but wait.
-  bool Step(std::unique_lock<std::mutex>& lock, Decoded& decoded);
+  // The worker's steps, with the lock held (which they may let go while they decode or show a
+  // picture): each is false when it has nothing to do.
   bool ShowDuePicture(std::unique_lock<std::mutex>& lock, Decoded& decoded, int64_t now);
   bool SendSound(Decoded& decoded);
   bool DecodeMore(std::unique_lock<std::mutex>& lock, Decoded& decoded);

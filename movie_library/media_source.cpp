@@ -9,6 +9,10 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
 namespace kvxmovie {
 
 namespace {
@@ -57,7 +61,18 @@ AVCodecContext* OpenDecoder(const AVStream* stream) {
   return context;
 }
 
+// A block of sound stamped further than this from where the sound goes on carries a damaged
+// stamp, and goes on from there instead.
+constexpr int64_t kLargestSoundJump = 2 * kUnitsPerSecond;
+// Containers that keep stamps in milliseconds round them: a block stamped this close to the end of
+// the one before continues it, so that rounding neither cuts samples nor puts silence between them.
+constexpr int64_t kLargestSoundRounding = kUnitsPerSecond / 50;
+// The same for a picture of a movie whose end is not known: pictures may stand for longer.
+constexpr int64_t kLargestPictureJump = 10 * kUnitsPerSecond;
+
 }  // namespace
+
+void FrameDeleter::operator()(AVFrame* frame) const { av_frame_free(&frame); }
 
 std::unique_ptr<MediaSource> MediaSource::Open(KvxMovieStream* stream, const char* path) {
   std::unique_ptr<MediaSource> source(new MediaSource());
@@ -83,6 +98,7 @@ std::unique_ptr<MediaSource> MediaSource::Open(KvxMovieStream* stream, const cha
     return nullptr;
   }
   if (avformat_find_stream_info(source->format_, nullptr) < 0 || !source->OpenDecoders()) return nullptr;
+  source->FindStart();
   source->packet_ = av_packet_alloc();
   source->frame_ = av_frame_alloc();
   if (source->packet_ == nullptr || source->frame_ == nullptr) return nullptr;
@@ -136,10 +152,24 @@ bool MediaSource::OpenDecoders() {
   return true;
 }
 
-MediaSource::Item MediaSource::Next(Picture& picture, std::vector<uint8_t>& pcm) {
+void MediaSource::FindStart() {
+  start_ = INT64_MAX;
+  for (const int index : {video_index_, audio_ != nullptr ? audio_index_ : -1}) {
+    if (index < 0) continue;
+    const AVStream* stream = format_->streams[index];
+    if (stream->start_time != AV_NOPTS_VALUE) {
+      start_ = std::min(start_, av_rescale_q(stream->start_time, stream->time_base, kUnitTimeBase));
+    }
+  }
+  if (start_ == INT64_MAX) start_ = 0;
+}
+
+MediaSource::Item MediaSource::Next(Picture& picture, Sound& sound) {
   Item item = Item::kEnd;
   for (;;) {
-    if (Receive(video_, picture, pcm, item) || (audio_ != nullptr && Receive(audio_, picture, pcm, item))) return item;
+    if (Receive(video_, picture, sound, item) || (audio_ != nullptr && Receive(audio_, picture, sound, item))) {
+      return item;
+    }
     if (input_ended_) return Item::kEnd;
     if (av_read_frame(format_, packet_) < 0) {
       // The empty packets make both decoders give up what they still hold, then report EOF.
@@ -157,21 +187,55 @@ MediaSource::Item MediaSource::Next(Picture& picture, std::vector<uint8_t>& pcm)
   }
 }
 
-bool MediaSource::Receive(AVCodecContext* codec, Picture& picture, std::vector<uint8_t>& pcm, Item& item) {
+bool MediaSource::Receive(AVCodecContext* codec, Picture& picture, Sound& sound, Item& item) {
   av_frame_unref(frame_);
   if (avcodec_receive_frame(codec, frame_) < 0) return false;
   if (codec == video_) {
-    const AVStream* stream = format_->streams[video_index_];
-    const int64_t start = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
-    const int64_t pts = frame_->best_effort_timestamp != AV_NOPTS_VALUE ? frame_->best_effort_timestamp : start;
-    picture.frame = frame_;
-    picture.pts = av_rescale_q(pts - start, stream->time_base, kUnitTimeBase);
+    picture.pts = PicturePosition();
+    picture.frame.reset(av_frame_alloc());
+    if (picture.frame == nullptr) return false;
+    av_frame_move_ref(picture.frame.get(), frame_);
     item = Item::kPicture;
     return true;
   }
-  Resample(pcm);
+  sound.at = SoundPosition();
+  Resample(sound.pcm);
+  sound_next_ = sound.at + static_cast<int64_t>(sound.pcm.size() / (2 * static_cast<size_t>(sound_channels_)));
+  sound_continues_ = true;
   item = Item::kSound;
   return true;
+}
+
+// The time of the decoded picture: its stamp, or for a picture without one or with a damaged one
+// (beyond the movie's end, or when the end is not known far after the picture before) a frame
+// after the last.
+int64_t MediaSource::PicturePosition() {
+  const AVStream* stream = format_->streams[video_index_];
+  int64_t pts = picture_next_;
+  if (frame_->best_effort_timestamp != AV_NOPTS_VALUE) {
+    const int64_t stamped = av_rescale_q(frame_->best_effort_timestamp, stream->time_base, kUnitTimeBase) - start_;
+    const int64_t latest = duration_ > 0 ? duration_ + kUnitsPerSecond : picture_next_ + kLargestPictureJump;
+    if (stamped <= latest) pts = stamped;
+  }
+  const AVRational rate = stream->avg_frame_rate.num > 0 ? stream->avg_frame_rate : stream->r_frame_rate;
+  picture_next_ = pts + (rate.num > 0 ? av_rescale(kUnitsPerSecond, rate.den, rate.num) : 0);
+  return pts;
+}
+
+// The sample position of the decoded block of sound: its stamp, unless it has none, a damaged
+// one, or one that only the container's rounding of stamps parts from the end of the block before.
+int64_t MediaSource::SoundPosition() {
+  if (frame_->best_effort_timestamp == AV_NOPTS_VALUE) return sound_next_;
+  const AVStream* stream = format_->streams[audio_index_];
+  const AVRational samples{1, sound_rate_};
+  const int64_t at = av_rescale_q(frame_->best_effort_timestamp, stream->time_base, samples) -
+                     av_rescale_q(start_, kUnitTimeBase, samples);
+  const int64_t largest_jump = av_rescale(kLargestSoundJump, sound_rate_, kUnitsPerSecond);
+  const int64_t rounding = av_rescale(kLargestSoundRounding, sound_rate_, kUnitsPerSecond);
+  // Before the first block, sound from before the time sought is fine: it is trimmed.
+  const bool damaged = at > sound_next_ + largest_jump || (sound_continues_ && at < sound_next_ - largest_jump);
+  const bool rounded = sound_continues_ && std::abs(at - sound_next_) <= rounding;
+  return damaged || rounded ? sound_next_ : at;
 }
 
 void MediaSource::Resample(std::vector<uint8_t>& pcm) {
@@ -185,12 +249,15 @@ void MediaSource::Resample(std::vector<uint8_t>& pcm) {
 }
 
 bool MediaSource::Seek(int64_t units) {
-  const int64_t target = av_rescale_q(units, kUnitTimeBase, AV_TIME_BASE_Q);
+  const int64_t target = av_rescale_q(units + start_, kUnitTimeBase, AV_TIME_BASE_Q);
   if (av_seek_frame(format_, -1, target, AVSEEK_FLAG_BACKWARD) < 0) return false;
   avcodec_flush_buffers(video_);
   if (audio_ != nullptr) avcodec_flush_buffers(audio_);
   if (resampler_ != nullptr) swr_init(resampler_);
   input_ended_ = false;
+  sound_next_ = av_rescale(units, sound_rate_, kUnitsPerSecond);
+  sound_continues_ = false;
+  picture_next_ = units;
   return true;
 }
 

@@ -19,11 +19,22 @@ struct SwsContext;
 
 namespace kvxmovie {
 
+struct FrameDeleter {
+  void operator()(AVFrame* frame) const;
+};
+using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
+
 class MediaSource {
  public:
+  // Times count from the movie's start: the earlier of its picture stream's and its sound
+  // stream's first stamps.
   struct Picture {
-    const AVFrame* frame = nullptr;
-    int64_t pts = 0;  // 100-ns units from the start
+    FramePtr frame;
+    int64_t pts = 0;  // 100-ns units
+  };
+  struct Sound {
+    std::vector<uint8_t> pcm;
+    int64_t at = 0;  // sample frames
   };
   enum class Item { kPicture, kSound, kEnd };
 
@@ -40,9 +51,10 @@ class MediaSource {
   int32_t SoundRate() const { return sound_rate_; }
   int32_t SoundChannels() const { return sound_channels_; }
 
-  // Decodes up to the next picture or block of sound (left in `picture` or `pcm`).
-  Item Next(Picture& picture, std::vector<uint8_t>& pcm);
-  // Back to the key frame at or before the time; false when the demuxer refuses.
+  // Decodes up to the next picture or block of sound (left in `picture` or `sound`).
+  Item Next(Picture& picture, Sound& sound);
+  // Back to the key frame at or before the time, the sound going on from that time; false when
+  // the demuxer refuses.
   bool Seek(int64_t units);
   // Converts a picture into a frame buffer of the movie's size; false for an unknown format.
   bool Convert(const AVFrame* frame, const KvxFrameView& view);
@@ -50,7 +62,10 @@ class MediaSource {
  private:
   MediaSource() = default;
   bool OpenDecoders();
-  bool Receive(AVCodecContext* codec, Picture& picture, std::vector<uint8_t>& pcm, Item& item);
+  void FindStart();
+  bool Receive(AVCodecContext* codec, Picture& picture, Sound& sound, Item& item);
+  int64_t PicturePosition();
+  int64_t SoundPosition();
   void Resample(std::vector<uint8_t>& pcm);
 
   KvxMovieStream* stream_ = nullptr;
@@ -70,7 +85,14 @@ class MediaSource {
   int32_t sound_rate_ = 0;
   int32_t sound_channels_ = 0;
   int64_t duration_ = 0;
+  int64_t start_ = 0;  // the movie's start in 100-ns units of the streams' clock
   bool input_ended_ = false;
+  // Where the sound goes on, in sample frames: the end of the last block, or the time of the last
+  // seek.
+  int64_t sound_next_ = 0;
+  bool sound_continues_ = false;
+  // Where a picture without a stamp goes: a frame after the last one.
+  int64_t picture_next_ = 0;
 };
 
 }  // namespace kvxmovie

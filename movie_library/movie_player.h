@@ -1,13 +1,16 @@
-// One open movie: FFmpeg demuxes and decodes it on a worker thread that paces the pictures by
-// the play clock, converts each into the next of the two frame buffers and streams the sound
-// to the engine's sound sink. Every public operation may be called from any one thread at a
-// time besides the worker.
+// One open movie: FFmpeg demuxes and decodes it on a worker thread, which places the sound in the
+// engine's sound sink by its timestamps and shows each picture, converted into the next of the
+// two frame buffers, when its timestamp is due on the movie's clock. The clock is the sound
+// device's played position while the movie has sound, and the wall clock otherwise; pictures
+// that are already late when their turn comes are dropped. Every public operation may be called
+// from any one thread at a time besides the worker.
 #pragma once
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -51,17 +54,38 @@ class MoviePlayer {
  private:
   using Clock = std::chrono::steady_clock;
 
+  // What the worker holds between its steps: the decoded pictures not yet due, and a block of
+  // sound the sink had no room for yet.
+  struct Decoded {
+    std::deque<MediaSource::Picture> pictures;
+    MediaSource::Sound sound;
+    size_t sound_sent = 0;
+    bool input_ended = false;
+    int64_t sound_end = 0;  // sample frames
+    void Clear();
+  };
+
   explicit MoviePlayer(std::unique_ptr<MediaSource> source);
   void Run();
-  // Waits until the clock reaches `pts` or the worker is wanted elsewhere; false for the latter.
-  bool WaitForPicture(std::unique_lock<std::mutex>& lock, int64_t pts, uint64_t generation);
+  // The worker's steps, with the lock held (which they may let go while they decode or show a
+  // picture): each is false when it has nothing to do.
+  bool ShowDuePicture(std::unique_lock<std::mutex>& lock, Decoded& decoded, int64_t now);
+  bool SendSound(Decoded& decoded);
+  bool DecodeMore(std::unique_lock<std::mutex>& lock, Decoded& decoded);
+  bool FinishIfDone(std::unique_lock<std::mutex>& lock, Decoded& decoded, int64_t now);
+  void WaitForClock(std::unique_lock<std::mutex>& lock, const Decoded& decoded, int64_t now);
   void ShowPicture(const MediaSource::Picture& picture);
-  void SendSound(const std::vector<uint8_t>& pcm);
   void SeekLocked(int64_t units);
+  int64_t ClockLocked() const;
   int64_t PositionLocked() const;
   void PauseLocked();
+  bool HasSoundClock() const { return sound_stream_ != nullptr; }
+  int64_t UnitsOfSamples(int64_t samples) const;
+  int64_t SamplesOfUnits(int64_t units) const;
 
   std::unique_ptr<MediaSource> source_;
+  // How many decoded pictures may wait for their time.
+  const size_t queued_pictures_;
   KvxFrameBuffer buffers_[2]{};
   std::atomic<int32_t> current_buffer_{-1};
   KvxSoundSink sound_{};
@@ -73,12 +97,12 @@ class MoviePlayer {
   bool quit_ = false;
   bool running_ = false;
   bool ended_ = false;
-  // Raised by every seek, so that the worker drops what it was about to show.
+  // Raised by every seek, so that the worker drops what it decoded before.
   uint64_t generation_ = 0;
   bool seek_pending_ = false;
   int64_t seek_target_ = 0;
-  int64_t held_position_ = 0;  // the position while not running
-  Clock::time_point origin_;   // where position 0 lies while running
+  int64_t held_position_ = 0;  // the position while not running, and at the end
+  Clock::time_point origin_;   // where position 0 lies on the wall clock while running without sound
   std::thread worker_;
 };
 

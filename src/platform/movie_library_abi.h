@@ -67,17 +67,27 @@ typedef struct KvxMovieStream {
   void (*release)(void* owner);
 } KvxMovieStream;
 
-/* Where a movie's sound goes: a streaming buffer of the engine's sound layer. Samples are
- * signed 16-bit, interleaved. */
+/* Where a movie's sound goes: a ring buffer of the engine's sound layer, whose played samples are
+ * the movie's clock. Samples are signed 16-bit, interleaved; positions count sample frames from
+ * the movie's start. */
 typedef struct KvxSoundSink {
   void* owner;
-  /* A sound stream, or null when there is no sound output. */
+  /* A sound stream, stopped at position 0, or null when there is no sound output. */
   void* (*open)(void* owner, int32_t rate, int32_t channels);
-  /* Bytes taken; fewer than offered when the stream is full. */
-  uint32_t (*write)(void* sound, const uint8_t* pcm, uint32_t bytes);
+  /* Places the sound at position `at`: silence fills a gap, and what falls before the sound
+   * already written or played is trimmed. Bytes taken, trimmed ones included; fewer than offered
+   * when the ring is full: the rest is offered again once the sound has played on. */
+  uint32_t (*write)(void* sound, int64_t at, const uint8_t* pcm, uint32_t bytes);
+  /* Plays, from the moment the first period is written (or the sound is finished), or stops. */
   void (*set_playing)(void* sound, int32_t playing);
-  /* Forgets what was written and not yet played. */
-  void (*flush)(void* sound);
+  /* Forgets everything written and starts again, silent, at position `at`. */
+  void (*flush)(void* sound, int64_t at);
+  /* Plays what was written even if it is short of the first period: the sound has ended, or the
+   * pictures cannot wait for more. The end of what was written passes without an underrun,
+   * unless more is written. */
+  void (*finish)(void* sound);
+  /* The position the sound device has played up to. */
+  int64_t (*position)(void* sound);
   void (*set_volume)(void* sound, int32_t hundredths_db);
   void (*close)(void* sound);
 } KvxSoundSink;

@@ -124,6 +124,11 @@ uint32_t SoundBuffer::GetCurrentPosition(uint32_t* play_cursor, uint32_t* write_
   return DS_OK;
 }
 
+uint64_t SoundBuffer::GetPlayedFrames() const {
+  std::lock_guard hold(mixer_->mutex_);
+  return played_frames_;
+}
+
 uint32_t SoundBuffer::SetCurrentPosition(uint32_t offset) {
   if (IsPrimary()) return DSERR_INVALIDCALL;
   if (offset >= bytes_) return DSERR_INVALIDPARAM;
@@ -277,7 +282,9 @@ void SoundBuffer::MixInto(float* accumulator, uint32_t frames, uint32_t output_r
   const uint64_t end_fixed = uint64_t{frame_count_} << 32;
   const bool ended = position_ >= end_fixed;
   const uint64_t reached = ended ? frame_count_ : position_ >> 32;
-  NotifyPassed(from, (wrapped_frames + reached - (start >> 32)) * format_.block_align);
+  const uint64_t passed = wrapped_frames + reached - (start >> 32);
+  played_frames_ += passed;
+  NotifyPassed(from, passed * format_.block_align);
   if (!ended) return;
   position_ = 0;
   StopLocked();

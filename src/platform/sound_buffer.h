@@ -57,6 +57,9 @@ class SoundBuffer {
   // Stops where the play cursor is.
   uint32_t Stop();
   uint32_t GetCurrentPosition(uint32_t* play_cursor, uint32_t* write_cursor) const;
+  // The frames the play cursor has moved on since the buffer was made, every lap of a ring
+  // counted: the clock of what this buffer has played. Setting the position does not change it.
+  uint64_t GetPlayedFrames() const;
   uint32_t SetCurrentPosition(uint32_t offset);
   // `bytes` from `offset` (or from the write cursor, or the whole buffer, by the DSBLOCK_*
   // flags), in two regions when they pass the end. The regions stay writable until Unlock.
@@ -115,6 +118,7 @@ class SoundBuffer {
   uint32_t frame_count_ = 0;
   // Frames in 32.32 fixed point, so that any frequency steps through the samples evenly.
   uint64_t position_ = 0;
+  uint64_t played_frames_ = 0;
   bool playing_ = false;
   bool looping_ = false;
   int32_t volume_ = DSBVOLUME_MAX;

@@ -65,13 +65,18 @@ void UnlockMovieSurface(void* owner) { static_cast<CMovieSurface*>(owner)->GetLo
 CMovieSoundStream& Sound(void* sound) { return *static_cast<CMovieSoundStream*>(sound); }
 
 void* OpenSound(void*, int32_t rate, int32_t channels) { return CMovieSoundStream::Open(rate, channels).release(); }
-uint32_t WriteSound(void* sound, const uint8_t* pcm, uint32_t bytes) { return Sound(sound).Write(pcm, bytes); }
+uint32_t WriteSound(void* sound, int64_t at, const uint8_t* pcm, uint32_t bytes) {
+  return Sound(sound).Write(at, pcm, bytes);
+}
 void SetSoundPlaying(void* sound, int32_t playing) { Sound(sound).SetPlaying(playing != 0); }
-void FlushSound(void* sound) { Sound(sound).Flush(); }
+void FlushSound(void* sound, int64_t at) { Sound(sound).Flush(at); }
+void FinishSound(void* sound) { Sound(sound).Finish(); }
+int64_t SoundPosition(void* sound) { return Sound(sound).Position(); }
 void SetSoundVolume(void* sound, int32_t hundredths) { Sound(sound).SetVolume(hundredths); }
 void CloseSound(void* sound) { delete static_cast<CMovieSoundStream*>(sound); }
 
-constexpr KvxSoundSink kSoundSink{nullptr, OpenSound, WriteSound, SetSoundPlaying, FlushSound, SetSoundVolume, CloseSound};
+constexpr KvxSoundSink kSoundSink{nullptr,     OpenSound,     WriteSound,     SetSoundPlaying, FlushSound,
+                                  FinishSound, SoundPosition, SetSoundVolume, CloseSound};
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 #include "scene/movie_open.h"
 #include "support/fake_sound_system.h"
 #include "support/movie_clip_fixture.h"
+#include "support/sound_pump.h"
 #include "support/sprite_device_screen.h"
 
 namespace {
@@ -20,6 +21,8 @@ namespace {
 class MoviePlaybackTest : public test_support::MovieClipTest, public ::testing::WithParamInterface<const char*> {
  protected:
   test_support::FakeSoundSystem sound_;
+  // The movie keeps to its sound, which must play.
+  test_support::SoundPump pump_{sound_.backend.last_device};
 };
 
 // Plays until the end is reported, noting which buffers held the newest frame and the positions.

@@ -10,12 +10,15 @@
 #include "scene/movie_open.h"
 #include "support/fake_sound_system.h"
 #include "support/movie_clip_fixture.h"
+#include "support/sound_pump.h"
 
 namespace {
 
 class WindowMovieTest : public test_support::MovieClipTest, public ::testing::WithParamInterface<const char*> {
  protected:
   test_support::FakeSoundSystem sound_;
+  // The movie keeps to its sound, which must play.
+  test_support::SoundPump pump_{sound_.backend.last_device};
 };
 
 // How many pixels of the bitmap are not black.

@@ -158,6 +158,30 @@ TEST_F(SoundMixerTest, TheWriteCursorLeadsThePlayCursorRoundTheRing) {
   EXPECT_EQ(PlayCursor(*buffer), 100u * 4);
 }
 
+// The played-frame clock counts every lap of a ring, stands still while stopped or while the
+// position is set, and follows the buffer's own rate (half the output rate: half the frames);
+// a buffer played once counts up to its end, not past it.
+TEST_F(SoundMixerTest, ThePlayedFrameClockCountsLapsAndStandsStillWhileStopped) {
+  auto ring = Constant(1000, 0);
+  auto halved = Constant(1000, 0, kRate / 2);
+  auto once = Constant(100, 0);
+  ring->Play(plat::DSBPLAY_LOOPING);
+  halved->Play(plat::DSBPLAY_LOOPING);
+  once->Play(0);
+  Mix(2500);
+  EXPECT_EQ(ring->GetPlayedFrames(), 2500u);
+  EXPECT_EQ(PlayCursor(*ring), 500u * 4);
+  EXPECT_EQ(halved->GetPlayedFrames(), 1250u);
+  EXPECT_EQ(once->GetPlayedFrames(), 100u);
+  ring->Stop();
+  Mix(300);
+  EXPECT_EQ(ring->GetPlayedFrames(), 2500u);
+  ASSERT_EQ(ring->SetCurrentPosition(0), plat::DS_OK);
+  ring->Play(plat::DSBPLAY_LOOPING);
+  Mix(1);
+  EXPECT_EQ(ring->GetPlayedFrames(), 2501u);
+}
+
 TEST_F(SoundMixerTest, ABufferPlayedOnceStopsAtItsEndAndRewinds) {
   auto buffer = Constant(100, 8000);
   buffer->Play(0);

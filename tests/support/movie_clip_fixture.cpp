@@ -48,6 +48,18 @@ void MovieClipTest::TearDown() {
   DpkTest::TearDown();
 }
 
+std::string MovieClipTest::WriteFlashClip(const std::string& name, kvxtools::MovieClipFormat format, int frames) {
+  kvxtools::MovieClipOptions options;
+  options.format = format;
+  options.frames = frames;
+  options.frames_per_second = 25;
+  options.flashes = true;
+  std::string error;
+  if (kvxtools::WriteMovieClip(game_.HostPath() + name, options, error)) return "";
+  EXPECT_EQ(error.rfind("no ", 0), 0u) << error;
+  return "the installed FFmpeg cannot write " + kvxtools::MovieClipFormatName(format) + ": " + error;
+}
+
 bool MovieClipTest::WaitFor(const std::function<bool()>& condition) {
   const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (!condition()) {

@@ -25,6 +25,10 @@ class MovieClipTest : public DpkTest {
 
   // Waits (up to a generous limit) until the condition holds; false when it never did.
   static bool WaitFor(const std::function<bool()>& condition);
+  // Writes a flash-and-beep clip of `frames` pictures at 25 a second into the game folder as
+  // `name`: empty when written, else why not. Only an encoder or muxer missing from the installed
+  // FFmpeg is a reason to skip; any other failure also fails the test.
+  std::string WriteFlashClip(const std::string& name, kvxtools::MovieClipFormat format, int frames);
 
  protected:
   void SetUp() override;

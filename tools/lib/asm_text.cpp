@@ -117,4 +117,24 @@ std::pair<std::string_view, std::uint32_t> NameAndOffset(std::string_view text) 
   return {Trim(text.substr(0, plus)), Number(Trim(text.substr(plus + 1)))};
 }
 
+bool AssembleLines(std::string_view source, const std::function<void(std::string_view)>& line,
+                   const std::function<void()>& finish, std::string& error) {
+  std::size_t line_number = 0;
+  try {
+    while (!source.empty()) {
+      ++line_number;
+      const std::size_t end = std::min(source.find('\n'), source.size());
+      const std::string_view text = Trim(StripComment(source.substr(0, end)));
+      source.remove_prefix(std::min(end + 1, source.size()));
+      if (!text.empty()) line(text);
+    }
+    ++line_number;
+    finish();
+  } catch (const std::exception& failure) {
+    error = "line " + std::to_string(line_number) + ": " + failure.what();
+    return false;
+  }
+  return true;
+}
+
 }  // namespace kvxtools

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -33,5 +34,11 @@ std::string ParseString(std::string_view text);
 std::optional<std::string_view> Wrapped(std::string_view text, std::string_view name);
 // "name+N" -> {name, N}.
 std::pair<std::string_view, std::uint32_t> NameAndOffset(std::string_view text);
+
+// Feeds every line of `source` that holds more than a comment, trimmed and without its comment,
+// to `line`, then calls `finish`. An exception from either becomes false, with "line N: " and its
+// message in `error` (N the line after the last for `finish`).
+bool AssembleLines(std::string_view source, const std::function<void(std::string_view)>& line,
+                   const std::function<void()>& finish, std::string& error);
 
 }  // namespace kvxtools

@@ -226,28 +226,18 @@ std::unique_ptr<SourceAssembler> AssemblerOfKind(std::string_view line,
 bool AssembleSob(std::string_view source, const std::map<std::string, std::uint32_t>* library_labels,
                  SobAssembly& assembly, std::string& error) {
   std::unique_ptr<SourceAssembler> assembler;
-  std::size_t line_number = 0;
-  try {
-    while (!source.empty()) {
-      ++line_number;
-      const std::size_t end = std::min(source.find('\n'), source.size());
-      const std::string_view line = Trim(StripComment(source.substr(0, end)));
-      source.remove_prefix(std::min(end + 1, source.size()));
-      if (line.empty()) continue;
-      if (assembler) {
-        assembler->Line(line);
-      } else {
-        assembler = AssemblerOfKind(line, library_labels);
-      }
+  const auto line = [&](std::string_view text) {
+    if (assembler) {
+      assembler->Line(text);
+    } else {
+      assembler = AssemblerOfKind(text, library_labels);
     }
-    ++line_number;
+  };
+  const auto finish = [&] {
     if (!assembler) throw AsmError("the source must begin with .kind");
     assembly = assembler->Finish();
-  } catch (const std::exception& failure) {
-    error = "line " + std::to_string(line_number) + ": " + failure.what();
-    return false;
-  }
-  return true;
+  };
+  return AssembleLines(source, line, finish, error);
 }
 
 }  // namespace kvxtools

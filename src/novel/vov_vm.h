@@ -29,6 +29,11 @@ struct VovCallFrame {
   std::uint32_t return_offset = 0;  // in the body
 };
 
+// VOV_INIT.DAT: a u32 count and u32 line and choice counts.
+inline constexpr ReadTextTableLayout kVovInitLayout{4, 4};
+// The read-text log's magic.
+inline constexpr std::string_view kVovTextLogMagic = "TSLG";
+
 inline constexpr std::int32_t kVovTransientIndex = -1;
 // A frame pushed by a Call that named no script returns to the script current at that time.
 inline constexpr std::int32_t kVovKeepScript = -2;

@@ -5,9 +5,6 @@
 
 namespace {
 
-constexpr std::string_view kLogMagic = "TSLG";
-constexpr ReadTextTableLayout kVovInitLayout{4, 4};
-
 std::uint32_t LineCountOf(const ReadTextRecord& record) { return record.read_lines.BitCount(); }
 std::uint32_t ReadLineCountOf(const ReadTextRecord& record) { return record.read_lines.CountBits(); }
 bool AllReadOf(const ReadTextRecord& record) { return record.read_lines.AllSet(); }
@@ -54,7 +51,7 @@ std::uint32_t CVovVM::SaveTextLog(const char* name) {
   const std::optional<std::string> path = LogPath(name);
   if (!path) return 1;
   if (!has_read_text_table_) return 2;
-  return SaveFileReplacing(path->c_str(), BuildTextLogFile(kLogMagic, read_text_)) == 0 ? 0 : 1;
+  return SaveFileReplacing(path->c_str(), BuildTextLogFile(kVovTextLogMagic, read_text_)) == 0 ? 0 : 1;
 }
 
 std::uint32_t CVovVM::LoadTextLog(const char* name) {
@@ -63,7 +60,7 @@ std::uint32_t CVovVM::LoadTextLog(const char* name) {
   if (!path) return 1;
   const std::optional<std::vector<std::uint8_t>> file = LoadDataFile(path->c_str());
   if (!file) return 1;
-  return ReadTextLogFile(*file, kLogMagic, read_text_) ? 0 : 2;
+  return ReadTextLogFile(*file, kVovTextLogMagic, read_text_) ? 0 : 2;
 }
 
 bool CVovVM::IsLineRead(std::uint32_t line) {

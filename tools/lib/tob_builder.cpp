@@ -156,10 +156,11 @@ std::uint32_t TobBuilder::Command(std::uint32_t kind, const std::vector<TobOpera
 
 std::vector<std::uint8_t> TobBuilder::Build(std::string_view magic) const {
   std::vector<std::uint8_t> body = body_;
-  for (const auto& [at, label] : label_operands_) {
-    const auto found = std::find_if(labels_.begin(), labels_.end(), [&](const auto& entry) { return entry.first == label; });
-    if (found == labels_.end()) throw std::invalid_argument("no label " + label);
-    StoreLe32(body.data() + at, found->second);
+  for (const auto& operand : label_operands_) {
+    const auto found = std::find_if(labels_.begin(), labels_.end(),
+                                    [&operand](const auto& label) { return label.first == operand.second; });
+    if (found == labels_.end()) throw std::invalid_argument("no label " + operand.second);
+    StoreLe32(body.data() + operand.first, found->second);
   }
   body.push_back(0);
 

@@ -2,6 +2,9 @@
 
 #include <new>
 
+#include "base/packed_block.h"
+#include "script/sob_object.h"
+
 namespace {
 
 struct StoredBits {
@@ -19,12 +22,15 @@ struct StoredRecord {
 struct ListedRecord {
   std::string_view name;
   std::uint8_t name_length = 0;
-  std::uint16_t line_bits = 0;
-  std::uint16_t choice_bits = 0;
+  std::uint32_t line_bits = 0;
+  std::uint32_t choice_bits = 0;
 };
 
-// A name length byte and the two bit counts, with an empty name.
-constexpr std::uint64_t kSmallestListedRecord = 5;
+std::optional<std::uint32_t> ReadField(ByteReader& reader, std::uint8_t size) {
+  if (size == 4) return reader.Word();
+  const std::optional<std::uint16_t> value = reader.Word16();
+  return value ? std::optional<std::uint32_t>(*value) : std::nullopt;
+}
 
 std::optional<StoredBits> ReadBits(ByteReader& reader) {
   const std::optional<std::uint32_t> bit_count = reader.Word();
@@ -47,10 +53,13 @@ void LoadBits(const StoredBits& stored, CBitArray& bits) {
 
 }  // namespace
 
-ReadTextTableStatus ParseReadTextTable(std::span<const std::uint8_t> bytes, std::vector<ReadTextRecord>& table) {
+ReadTextTableStatus ParseReadTextTable(std::span<const std::uint8_t> bytes, std::vector<ReadTextRecord>& table,
+                                       ReadTextTableLayout layout) {
+  // A name length byte and the two bit counts, with an empty name.
+  const std::uint64_t smallest_record = 1 + 2 * layout.bit_count_size;
   ByteReader reader(bytes);
-  const std::optional<std::uint16_t> count = reader.Word16();
-  if (!count || !reader.Has(std::uint64_t{*count} * kSmallestListedRecord)) return ReadTextTableStatus::kDamaged;
+  const std::optional<std::uint32_t> count = ReadField(reader, layout.count_size);
+  if (!count || !reader.Has(std::uint64_t{*count} * smallest_record)) return ReadTextTableStatus::kDamaged;
 
   // Every record is read and the bits they ask for are added up before anything is sized.
   std::vector<ListedRecord> listed;
@@ -59,11 +68,11 @@ ReadTextTableStatus ParseReadTextTable(std::span<const std::uint8_t> bytes, std:
   for (std::uint32_t n = 0; n < *count; ++n) {
     const std::optional<std::uint8_t> name_length = reader.Byte();
     const std::optional<std::span<const std::uint8_t>> name = name_length ? reader.Bytes(*name_length) : std::nullopt;
-    const std::optional<std::uint16_t> line_bits = name ? reader.Word16() : std::nullopt;
-    const std::optional<std::uint16_t> choice_bits = line_bits ? reader.Word16() : std::nullopt;
+    const std::optional<std::uint32_t> line_bits = name ? ReadField(reader, layout.bit_count_size) : std::nullopt;
+    const std::optional<std::uint32_t> choice_bits = line_bits ? ReadField(reader, layout.bit_count_size) : std::nullopt;
     if (!choice_bits) return ReadTextTableStatus::kDamaged;
     listed.push_back({TextOfField(*name), *name_length, *line_bits, *choice_bits});
-    bit_bytes += (*line_bits + 7u) / 8 + (*choice_bits + 7u) / 8;
+    bit_bytes += (std::uint64_t{*line_bits} + 7) / 8 + (std::uint64_t{*choice_bits} + 7) / 8;
   }
   if (bit_bytes > kMostReadTextBitBytes) return ReadTextTableStatus::kNoMemory;
 
@@ -120,4 +129,30 @@ bool ReadTextLogRecords(std::span<const std::uint8_t> data, std::uint32_t count,
     }
   }
   return true;
+}
+
+std::vector<std::uint8_t> BuildTextLogFile(std::string_view magic, const std::vector<ReadTextRecord>& table) {
+  ByteWriter records;
+  WriteTextLogRecords(table, records);
+  const PackedBlock block = PackBlock(records.Data());
+  ByteWriter file;
+  file.Text(magic);
+  file.Word(static_cast<std::uint32_t>(block.stored.size()));
+  file.Word(block.unpacked_size);
+  file.Word(static_cast<std::uint32_t>(table.size()));
+  file.Bytes(block.stored);
+  return file.Take();
+}
+
+bool ReadTextLogFile(std::span<const std::uint8_t> file, std::string_view magic, std::vector<ReadTextRecord>& table) {
+  if (!HasMagic(file, magic)) return false;
+  ByteReader reader(file.subspan(magic.size()));
+  const std::optional<std::uint32_t> stored_size = reader.Word();
+  const std::optional<std::uint32_t> unpacked_size = reader.Word();
+  const std::optional<std::uint32_t> count = reader.Word();
+  if (!count) return false;
+  const std::optional<std::span<const std::uint8_t>> stored = reader.Bytes(*stored_size);
+  if (!stored) return false;
+  const std::optional<std::vector<std::uint8_t>> records = UnpackBlock(*stored, *unpacked_size);
+  return records && ReadTextLogRecords(*records, *count, table);
 }

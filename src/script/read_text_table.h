@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/bit_array.h"
@@ -25,11 +26,21 @@ enum class ReadTextTableStatus : std::uint8_t { kOk, kNoMemory, kDamaged };
 // choices, far beyond any game, while a small hostile file could otherwise ask for a gigabyte.
 inline constexpr std::uint64_t kMostReadTextBitBytes = std::uint64_t{32} << 20;
 
-// SOB_INIT.DAT, little-endian: u16 count; count records {u8 name length n (with the terminating
-// zero), n bytes of name, u16 read-line bits, u16 choice bits}. Every record must lie inside the
-// data (else kDamaged), and the bits together must fit kMostReadTextBitBytes (else kNoMemory);
-// both are checked before anything is sized.
-ReadTextTableStatus ParseReadTextTable(std::span<const std::uint8_t> bytes, std::vector<ReadTextRecord>& table);
+// The widths of a table's count and of its records' two bit counts: the script host's table has
+// 16-bit fields, the scenario machine's VOV_INIT.DAT 32-bit ones.
+struct ReadTextTableLayout {
+  std::uint8_t count_size = 2;      // 2 or 4
+  std::uint8_t bit_count_size = 2;  // 2 or 4
+};
+inline constexpr ReadTextTableLayout kSobInitLayout{2, 2};
+
+// A read-text table, little-endian: the count; count records {u8 name length n (with the
+// terminating zero), n bytes of name, the read-line bits, the choice bits}; SOB_INIT.DAT by
+// default. Every record must lie inside the data (else kDamaged), and the bits together must fit
+// kMostReadTextBitBytes (else kNoMemory); both are checked before anything is sized, and `table`
+// changes only on success.
+ReadTextTableStatus ParseReadTextTable(std::span<const std::uint8_t> bytes, std::vector<ReadTextRecord>& table,
+                                       ReadTextTableLayout layout = kSobInitLayout);
 
 // The unpacked text-log data: per record, in table order, u8 name length, the name, u32 read-line
 // bits, u32 byte count, the bytes, u32 choice bits, u32 byte count, the bytes.
@@ -38,3 +49,11 @@ void WriteTextLogRecords(const std::vector<ReadTextRecord>& table, ByteWriter& o
 // matched; its bits are copied only where the stored bit and byte counts equal the record's. The
 // whole data is checked first: false (nothing changed) when a record runs past it.
 bool ReadTextLogRecords(std::span<const std::uint8_t> data, std::uint32_t count, std::vector<ReadTextRecord>& table);
+
+// A text-log file: the 4-byte magic ("TLOG" for the script host, "TSLG" for the scenario
+// machine), u32 stored size, u32 unpacked size (0 when the data is stored unpacked), u32 record
+// count, then the records' data, LZSS-packed when that makes it smaller.
+std::vector<std::uint8_t> BuildTextLogFile(std::string_view magic, const std::vector<ReadTextRecord>& table);
+// Reads a whole text-log file into the table. False (nothing changed) for another magic, a field
+// or the data running past the file, data that does not unpack, or records running past it.
+bool ReadTextLogFile(std::span<const std::uint8_t> file, std::string_view magic, std::vector<ReadTextRecord>& table);

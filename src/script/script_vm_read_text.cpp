@@ -2,7 +2,6 @@
 #include <cstring>
 
 #include "base/file_services.h"
-#include "base/packed_block.h"
 #include "base/path.h"
 #include "script/script_vm.h"
 #include "script/sob_object.h"
@@ -64,16 +63,7 @@ std::uint32_t CScriptVm::SaveTextLog(const char* name) {
   const std::optional<std::string> path = ChooseTextLogPath(name);
   if (!path) return 1;
   if (!has_read_text_table_) return 2;
-  ByteWriter records;
-  WriteTextLogRecords(read_text_, records);
-  const PackedBlock block = PackBlock(records.Data());
-  ByteWriter file;
-  file.Text(kTextLogMagic);
-  file.Word(static_cast<std::uint32_t>(block.stored.size()));
-  file.Word(block.unpacked_size);
-  file.Word(static_cast<std::uint32_t>(read_text_.size()));
-  file.Bytes(block.stored);
-  return SaveFileReplacing(path->c_str(), file.Data()) == 0 ? 0 : 1;
+  return SaveFileReplacing(path->c_str(), BuildTextLogFile(kTextLogMagic, read_text_)) == 0 ? 0 : 1;
 }
 
 std::uint32_t CScriptVm::LoadTextLog(const char* name) {
@@ -83,15 +73,5 @@ std::uint32_t CScriptVm::LoadTextLog(const char* name) {
   if (!path) return 1;
   const std::optional<std::vector<std::uint8_t>> file = LoadDataFile(path->c_str());
   if (!file) return 1;
-  if (!HasMagic(*file, kTextLogMagic)) return kDamaged;
-  ByteReader reader(std::span<const std::uint8_t>(*file).subspan(kTextLogMagic.size()));
-  const std::optional<std::uint32_t> stored_size = reader.Word();
-  const std::optional<std::uint32_t> unpacked_size = reader.Word();
-  const std::optional<std::uint32_t> count = reader.Word();
-  if (!count) return kDamaged;
-  const std::optional<std::span<const std::uint8_t>> stored = reader.Bytes(*stored_size);
-  if (!stored) return kDamaged;
-  const std::optional<std::vector<std::uint8_t>> records = UnpackBlock(*stored, *unpacked_size);
-  if (!records || !ReadTextLogRecords(*records, *count, read_text_)) return kDamaged;
-  return 0;
+  return ReadTextLogFile(*file, kTextLogMagic, read_text_) ? 0 : kDamaged;
 }

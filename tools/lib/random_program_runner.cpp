@@ -111,6 +111,39 @@ std::uint32_t RandomProgramRunner::RunOneUntilStopCheck(const std::function<std:
   return result;
 }
 
+template <class Run>
+RandomRunOutcome RandomProgramRunner::Observe(Run run) {
+  RandomRunOutcome outcome;
+  {
+    const plat::ScopedDiagnosticSink sink([&outcome](std::string_view line) { outcome.log.emplace_back(line); });
+    outcome.result = run();
+  }
+  const CScriptContext& context = vm_.Context();
+  outcome.ip = context.Ip();
+  outcome.sp = context.Sp();
+  outcome.result_register = context.ResultRegister();
+  outcome.transfers_until_stop_check = context.TransfersUntilStopCheck();
+  outcome.memory_hash = MemoryHash();
+  outcome.builtin_calls = trace_;
+  return outcome;
+}
+
+RandomRunOutcome RandomProgramRunner::ObserveOne(const std::function<std::uint32_t()>& next, std::uint64_t max_instructions) {
+  return Observe([&] { return RunOne(next, max_instructions); });
+}
+
+RandomRunOutcome RandomProgramRunner::ObserveOneUntilStopCheck(const std::function<std::uint32_t()>& next, std::uint32_t transfers) {
+  return Observe([&] { return RunOneUntilStopCheck(next, transfers); });
+}
+
+std::string RandomRunOutcome::Describe() const {
+  std::string text = "result " + std::to_string(result) + " ip " + std::to_string(ip) + " sp " + std::to_string(sp) + " register " +
+                     std::to_string(result_register) + " transfers " + std::to_string(transfers_until_stop_check) + " memory " +
+                     std::to_string(memory_hash) + " built-in words " + std::to_string(builtin_calls.size());
+  for (const std::string& line : log) text += " | " + line;
+  return text;
+}
+
 std::uint64_t RandomProgramRunner::MemoryHash() const {
   const ScriptMemory& memory = vm_.Memory();
   const std::uint32_t start = ScriptMemory::kLowestAddress;

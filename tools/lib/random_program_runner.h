@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "random_script_program.h"
@@ -17,6 +18,21 @@ namespace kvxtools {
 
 // The kind of object that the random programs hold handles of.
 struct FuzzTarget : ScriptVisible<FuzzTarget> {};
+
+// Everything that can be seen of a run's end.
+struct RandomRunOutcome {
+  std::uint32_t result = 0;
+  std::uint32_t ip = 0;
+  std::uint32_t sp = 0;
+  std::uint32_t result_register = 0;
+  std::uint32_t transfers_until_stop_check = 0;
+  std::uint64_t memory_hash = 0;
+  std::vector<std::string> log;
+  std::vector<std::uint32_t> builtin_calls;  // as BuiltinTrace
+
+  bool operator==(const RandomRunOutcome&) const = default;
+  std::string Describe() const;
+};
 
 class RandomProgramRunner {
  public:
@@ -33,6 +49,11 @@ class RandomProgramRunner {
   // the run (result 4), resuming once after a Yield.
   std::uint32_t RunOneUntilStopCheck(const std::function<std::uint32_t()>& next, std::uint32_t transfers);
 
+  // RunOne and RunOneUntilStopCheck with everything that can be seen of the end; the log lines
+  // of the run are kept there instead of reaching the log.
+  RandomRunOutcome ObserveOne(const std::function<std::uint32_t()>& next, std::uint64_t max_instructions);
+  RandomRunOutcome ObserveOneUntilStopCheck(const std::function<std::uint32_t()>& next, std::uint32_t transfers);
+
   CScriptVm& Vm() { return vm_; }
   // Whether the last program's code block ran as translated code.
   bool LastTranslated() const { return last_translated_; }
@@ -47,6 +68,8 @@ class RandomProgramRunner {
   void Prepare(const std::function<std::uint32_t()>& next);
   template <class Run>
   std::uint32_t RunTwice(Run run);
+  template <class Run>
+  RandomRunOutcome Observe(Run run);
 
   bool translated_;
   bool last_translated_ = false;

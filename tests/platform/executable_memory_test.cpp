@@ -4,23 +4,12 @@
 
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <string>
+
+#include "support/process_mappings.h"
 
 namespace {
 
 using plat::ExecutableMemory;
-
-// Lines of /proc/self/maps whose mapping may be written and executed at once.
-int WritableAndExecutableMappings() {
-  std::ifstream maps("/proc/self/maps");
-  int count = 0;
-  for (std::string line; std::getline(maps, line);) {
-    const std::size_t permissions = line.find(' ') + 1;
-    if (line.compare(permissions, 1, "r") == 0 && line[permissions + 1] == 'w' && line[permissions + 2] == 'x') ++count;
-  }
-  return count;
-}
 
 TEST(ExecutableMemory, RunsTheCodeItWasGivenFromPagesThatAreNeverWritableAndExecutable) {
   if (!ExecutableMemory::Supported()) GTEST_SKIP() << "no code can be made on this processor";
@@ -34,7 +23,7 @@ TEST(ExecutableMemory, RunsTheCodeItWasGivenFromPagesThatAreNeverWritableAndExec
   const void* start = code->Data();
   std::memcpy(&function, &start, sizeof function);
   EXPECT_EQ(function(), 42);
-  EXPECT_EQ(WritableAndExecutableMappings(), 0);
+  EXPECT_EQ(test_support::WritableExecutableMappings(), 0);
 }
 
 TEST(ExecutableMemory, RefusesEmptyCode) { EXPECT_EQ(ExecutableMemory::Create({}), nullptr); }

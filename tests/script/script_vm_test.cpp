@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <stdexcept>
 #include <string>
 
 #include "script_code_builder.h"
 #include "support/log_capture.h"
+#include "support/process_mappings.h"
 
 namespace {
 
@@ -584,6 +586,91 @@ TEST_P(ScriptVmTest, BoundedInterpretationStopsAndResumes) {
   EXPECT_EQ(D(0), 7u);
   EXPECT_EQ(Context().InterpretSteps(0), kScriptOutOfSteps);
   EXPECT_EQ(Context().Ip(), code_);
+}
+
+TEST_P(ScriptVmTest, AStoreIntoAnOpcodeWordChangesWhatRunsNext) {
+  ScriptCodeBuilder code = Code();
+  const auto inc = code.NewLabel(), jump = code.NewLabel(), elsewhere = code.NewLabel();
+  code.Emit(Op::StoreImm, {static_cast<std::uint32_t>(Op::DecMem), inc});
+  code.Bind(inc);
+  code.Emit(Op::IncMem, {Data(0)});
+  // A two-word jump becomes a one-word return, which ends the run behind its opcode word.
+  code.Emit(Op::StoreImm, {static_cast<std::uint32_t>(Op::Return), jump});
+  code.Bind(jump);
+  code.Emit(Op::Jump, {elsewhere});
+  code.Bind(elsewhere);
+  code.Emit(Op::StoreImm, {5, Data(1)});
+  code.Emit(Op::Return);
+  ASSERT_EQ(RunCode(code), kScriptEnded);
+  EXPECT_FALSE(translation_refused_);
+  EXPECT_EQ(D(0), 0xFFFFFFFFu);
+  EXPECT_EQ(D(1), 0u);
+  EXPECT_EQ(Context().Ip(), code.AddressOf(jump) + 4);
+}
+
+TEST_P(ScriptVmTest, AJumpIntoTheMiddleOfAnInstructionRunsTheWordsFoundThere) {
+  ScriptCodeBuilder code = Code();
+  const auto middle = code.NewLabel(), back = code.NewLabel();
+  code.Emit(Op::Jump, {ScriptCodeBuilder::OperandOf(middle, 1)});
+  code.Bind(middle);
+  // From its first operand on, this reads IncMem Data(0), then the jump back.
+  code.Emit(Op::StoreImm, {static_cast<std::uint32_t>(Op::IncMem), Data(0)});
+  code.Emit(Op::Jump, {back});
+  code.Emit(Op::Return);
+  code.Bind(back);
+  code.Emit(Op::StoreImm, {7, Data(1)});
+  code.Emit(Op::Return);
+  ASSERT_EQ(RunCode(code), kScriptEnded);
+  EXPECT_EQ(D(0), 1u);
+  EXPECT_EQ(D(1), 7u);
+}
+
+TEST_P(ScriptVmTest, ASwitchTableOfOneTargetIsClosedAndTheNextInstructionFollowsIt) {
+  ScriptCodeBuilder code = Code();
+  const auto after = code.NewLabel();
+  code.EmitSwitch(0, {after});
+  code.Bind(after);
+  code.Emit(Op::StoreImm, {3, Data(0)});
+  code.Emit(Op::Return);
+  ASSERT_EQ(RunCode(code), kScriptEnded);
+  EXPECT_EQ(D(0), 3u);
+  EXPECT_EQ(Memory().Word(code.AddressOf(after) - 4), kSwitchTableEnd);
+  if (Translated()) {
+    const CScriptTranslator* translator = vm_.Translations().Find(code_);
+    ASSERT_NE(translator, nullptr);
+    EXPECT_NE(translator->EntryFor(code.AddressOf(after), false), nullptr);
+    EXPECT_EQ(translator->EntryFor(code.AddressOf(after) - 4, false), nullptr);
+    EXPECT_EQ(test_support::WritableExecutableMappings(), 0);
+  }
+}
+
+TEST_P(ScriptVmTest, CodeHoldingAnUnknownOpcodeIsNotTranslatedAndFaultsThereAsInterpreted) {
+  ScriptCodeBuilder code = Code();
+  code.Emit(Op::StoreImm, {1, Data(0)});
+  const std::uint32_t unknown = code.Here();
+  code.EmitWord(48);
+  EXPECT_EQ(RunCode(code), kScriptFaulted);
+  EXPECT_EQ(translation_refused_, Translated());
+  EXPECT_EQ(vm_.Translations().Find(code_), nullptr);
+  EXPECT_EQ(D(0), 1u);
+  EXPECT_NE(log_.Last().find("unknown opcode 48 " + IpText(unknown)), std::string::npos) << log_.Last();
+}
+
+std::uint32_t Throw(const NativeArgs&) { throw std::runtime_error("out of paper"); }
+
+TEST_P(ScriptVmTest, ABuiltInThatThrowsIsNamedInTheLogAndTheMachineGoesOn) {
+  ASSERT_EQ(vm_.RegisterNative(&Throw), 0u);
+  ScriptCodeBuilder code = Code();
+  code.Emit(Op::PushImm, {4});
+  const std::uint32_t call = code.Emit(Op::CallNative, {ScriptNativeTable::Token(0), Data(0), Data(1)});
+  code.Emit(Op::Return);
+  EXPECT_EQ(RunCode(code), kScriptFaulted);
+  EXPECT_NE(log_.Last().find("built-in function 0 failed: out of paper " + IpText(call)), std::string::npos) << log_.Last();
+  EXPECT_EQ(Context().Sp(), Context().StackBase() + 8);
+  Context().ResetStack();
+  ScriptCodeBuilder next = Code();
+  next.Emit(Op::Return);
+  EXPECT_EQ(RunCode(next), kScriptEnded);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <limits>
+#include <optional>
 
 #include "script/script_fault.h"
 #include "script/script_memory.h"
@@ -28,6 +29,12 @@ const Mem kSwitchTarget = At(r12, Field(offsetof(TranslatedFrame, switch_target)
 const Mem kSlotLimit = At(r12, Field(offsetof(TranslatedFrame, slot_limit)));
 const Mem kBudget = At(r12, Field(offsetof(TranslatedFrame, budget)));
 const Mem kMemoryBase = At(r12, Field(offsetof(TranslatedFrame, memory_base)));
+const Mem kNativeBase = At(r12, Field(offsetof(TranslatedFrame, native_base)));
+const Mem kNativeLimit = At(r12, Field(offsetof(TranslatedFrame, native_limit)));
+const Mem kSavedRsp = At(r12, Field(offsetof(TranslatedFrame, saved_rsp)));
+
+// Machine stack that script calls may take before they go on as plain jumps.
+constexpr std::int32_t kNativeCallBytes = 128 * 1024;
 
 constexpr std::uint32_t Exit(TranslatedExit exit) { return static_cast<std::uint32_t>(exit); }
 constexpr std::uint32_t Kind(ScriptFaultKind kind) { return static_cast<std::uint32_t>(kind); }
@@ -58,6 +65,13 @@ class TemplateWriter {
     Label label;
     std::uint32_t ip;
   };
+  struct CheckStub {
+    Label label;
+    Label back;
+    Reg address;
+    std::uint32_t ip;
+  };
+  using Known = std::optional<std::uint32_t>;
 
   void Prologue();
   void SharedExits();
@@ -73,11 +87,14 @@ class TemplateWriter {
     return exit_stubs_.back().label;
   }
 
-  // The word of operand n of the instruction at ip_ into dst (not rdi).
-  void Operand(Reg dst, std::uint32_t n);
-  void CheckAddress(Reg address);
-  void Load(Reg dst, Reg address);
-  void Store(Reg address, Reg value);
+  // The word of operand n of the instruction at ip_ into dst (not rdi). Returns the word as it
+  // was when translating, when it was then a usable address: the checks of that address come
+  // down to one compare.
+  Known Operand(Reg dst, std::uint32_t n);
+  void CheckAddress(Reg address, Known known = std::nullopt);
+  void Load(Reg dst, Reg address, Known known = std::nullopt);
+  void Store(Reg address, Reg value, Known known = std::nullopt);
+  void CallOut(std::uint64_t function);
   void Push(Reg value);
   void Pop(Reg dst);
   // rax: the slot's number in, its address out; rcx and rdx are used.
@@ -86,6 +103,9 @@ class TemplateWriter {
   // Jumps to the instruction whose address is in eax; `operand` names the operand word that held
   // it (0 for none), so that a target known when translating is reached directly.
   void Transfer(std::uint32_t operand);
+  void Route(std::uint32_t operand);
+  void Call(std::uint32_t at);
+  void Return();
   void ReloadCallerSaved();
   void Binary(std::uint32_t opcode);
   void Unary(std::uint32_t opcode);
@@ -110,8 +130,9 @@ class TemplateWriter {
   std::vector<Label> label_at_;
   std::uint32_t ip_ = 0;
   Label exit_sync_ = 0, epilogue_ = 0, fault_exit_ = 0, stop_ = 0, leave_eax_ = 0, leave_frame_ = 0, builtin_fault_ = 0,
-        dispatch_ = 0, table_ = 0;
+        dispatch_ = 0, table_ = 0, reset_ = 0;
   std::vector<Stub> stubs_;
+  std::vector<CheckStub> check_stubs_;
   std::vector<ExitStub> exit_stubs_;
   std::vector<SlotStub> slot_stubs_;
 };
@@ -120,7 +141,7 @@ bool TemplateWriter::Write(const std::vector<TranslatedInstruction>& instruction
                            std::vector<std::uint32_t>& entries) {
   label_at_.assign(length_, kNone);
   for (const TranslatedInstruction& instruction : instructions) label_at_[instruction.offset] = a_.NewLabel();
-  for (Label* label : {&exit_sync_, &epilogue_, &fault_exit_, &stop_, &leave_eax_, &leave_frame_, &builtin_fault_, &dispatch_, &table_}) {
+  for (Label* label : {&exit_sync_, &epilogue_, &fault_exit_, &stop_, &leave_eax_, &leave_frame_, &builtin_fault_, &dispatch_, &table_, &reset_}) {
     *label = a_.NewLabel();
   }
   Prologue();
@@ -158,6 +179,12 @@ bool TemplateWriter::Write(const std::vector<TranslatedInstruction>& instruction
 void TemplateWriter::Prologue() {
   for (const Reg reg : {rbx, rbp, r12, r13, r14, r15, rax}) a_.Push(reg);  // rax keeps calls aligned
   a_.Move64(r12, rdi);
+  a_.Store64(kNativeBase, rsp);
+  a_.Lea64(rcx, At(rsp, -kNativeCallBytes));
+  a_.Store64(kNativeLimit, rcx);
+  // A return that finds no machine call of its own lands here.
+  a_.LeaRip(rcx, reset_);
+  a_.Push(rcx);
   a_.Load64(rbx, kMemoryBase);
   a_.MoveImm32(rbp, code_);
   a_.Alu64(kAdd, rbp, rbx);
@@ -179,6 +206,7 @@ void TemplateWriter::SharedExits() {
   a_.Store32(kSp, r13);
   a_.Store32(kTransfers, r15);
   a_.Bind(epilogue_);
+  a_.Load64(rsp, kNativeBase);
   for (const Reg reg : {rcx, r15, r14, r13, r12, rbp, rbx}) a_.Pop(reg);
   a_.Ret();
 
@@ -201,6 +229,13 @@ void TemplateWriter::SharedExits() {
   a_.MoveImm32(rax, Exit(TranslatedExit::kBuiltinFault));
   a_.Jmp(epilogue_);
 
+  // A return whose machine return address did not match its script return address (or found
+  // none): the machine stack starts afresh and the table finds the target in eax.
+  a_.Bind(reset_);
+  a_.Load64(rsp, kNativeBase);
+  a_.LeaRip(rcx, reset_);
+  a_.Push(rcx);
+
   // Transfer to the address in eax through the table, or out when it lies outside the module.
   a_.Bind(dispatch_);
   a_.Move32(rcx, rax);
@@ -214,6 +249,12 @@ void TemplateWriter::SharedExits() {
 }
 
 void TemplateWriter::Stubs() {
+  for (const CheckStub& stub : check_stubs_) {
+    a_.Bind(stub.label);
+    ip_ = stub.ip;
+    CheckAddress(stub.address);
+    a_.Jmp(stub.back);
+  }
   for (const SlotStub& stub : slot_stubs_) {
     // The slot lies below the stack base (underflow) or beyond the stack's end (overflow).
     a_.Bind(stub.label);
@@ -244,31 +285,49 @@ void TemplateWriter::Stubs() {
   }
 }
 
-void TemplateWriter::Operand(Reg dst, std::uint32_t n) {
+TemplateWriter::Known TemplateWriter::Operand(Reg dst, std::uint32_t n) {
   const std::uint32_t address = ip_ + 4 * n;
   if (Translatable(address) && address - code_ < std::uint32_t{std::numeric_limits<std::int32_t>::max()}) {
     // Inside the memory that was usable when translating, which never shrinks: no check needed.
     a_.Load32(dst, At(rbp, static_cast<std::int32_t>(address - code_)));
-    return;
+    const std::uint32_t word = memory_.Word(address);
+    return Translatable(word) ? Known(word) : std::nullopt;
   }
   a_.MoveImm32(dst, address);
   Load(dst, dst);
+  return std::nullopt;
 }
 
-void TemplateWriter::CheckAddress(Reg address) {
+void TemplateWriter::CheckAddress(Reg address, Known known) {
+  if (known) {
+    check_stubs_.push_back({a_.NewLabel(), a_.NewLabel(), address, ip_});
+    a_.AluImm32(kCmp, address, *known);
+    a_.Jcc(kNotEqual, check_stubs_.back().label);
+    a_.Bind(check_stubs_.back().back);
+    return;
+  }
   a_.Lea32(rdi, At(address, -static_cast<std::int32_t>(ScriptMemory::kLowestAddress)));
   a_.Alu32(kCmp, rdi, r14);
   a_.Jcc(kAboveEqual, Fault(ScriptFaultKind::kBadAddress, address));
 }
 
-void TemplateWriter::Load(Reg dst, Reg address) {
-  CheckAddress(address);
+void TemplateWriter::Load(Reg dst, Reg address, Known known) {
+  CheckAddress(address, known);
   a_.Load32(dst, AtIndex(rbx, address));
 }
 
-void TemplateWriter::Store(Reg address, Reg value) {
-  CheckAddress(address);
+void TemplateWriter::Store(Reg address, Reg value, Known known) {
+  CheckAddress(address, known);
   a_.Store32(AtIndex(rbx, address), value);
+}
+
+// Calls a function of the engine with rsp aligned as the calling convention wants it.
+void TemplateWriter::CallOut(std::uint64_t function) {
+  a_.Store64(kSavedRsp, rsp);
+  a_.AluImm8_64(kAnd, rsp, -16);
+  a_.MoveImm64(rax, function);
+  a_.CallReg(rax);
+  a_.Load64(rsp, kSavedRsp);
 }
 
 void TemplateWriter::Push(Reg value) {
@@ -315,6 +374,10 @@ void TemplateWriter::MoveSp(bool down) {
 void TemplateWriter::Transfer(std::uint32_t operand) {
   a_.Dec32(r15);
   a_.Jcc(kEqual, stop_);
+  Route(operand);
+}
+
+void TemplateWriter::Route(std::uint32_t operand) {
   const std::uint32_t word = ip_ + 4 * operand;
   if (operand != 0 && Translatable(word)) {
     const std::uint32_t target = memory_.Word(word);
@@ -324,6 +387,44 @@ void TemplateWriter::Transfer(std::uint32_t operand) {
     }
   }
   a_.Jmp(dispatch_);
+}
+
+// The target in eax, the script return address already pushed. The machine call returns to a
+// check that the script returned where this call would have it.
+void TemplateWriter::Call(std::uint32_t at) {
+  a_.Dec32(r15);
+  a_.Jcc(kEqual, stop_);
+  const Label plain = a_.NewLabel(), returned = a_.NewLabel();
+  a_.Cmp64Mem(rsp, kNativeLimit);
+  a_.Jcc(kBelowEqual, plain);
+  const std::uint32_t word = at + 4;
+  const Label known = Translatable(word) ? InstructionLabel(memory_.Word(word)) : kNone;
+  if (known != kNone) {
+    const Label direct = a_.NewLabel();
+    a_.AluImm32(kCmp, rax, memory_.Word(word));
+    a_.Jcc(kEqual, direct);
+    a_.Call(dispatch_);
+    a_.Jmp(returned);
+    a_.Bind(direct);
+    a_.Call(known);
+  } else {
+    a_.Call(dispatch_);
+  }
+  a_.Bind(returned);
+  a_.AluImm32(kCmp, rax, at + 8);
+  a_.Jcc(kNotEqual, reset_);
+  const Label next = a_.NewLabel();
+  a_.Jmp(next);
+  a_.Bind(plain);
+  Route(1);
+  a_.Bind(next);
+}
+
+// The target in eax, not 0.
+void TemplateWriter::Return() {
+  a_.Dec32(r15);
+  a_.Jcc(kEqual, stop_);
+  a_.Ret();
 }
 
 void TemplateWriter::Compare(Cond cond) {
@@ -393,8 +494,8 @@ void TemplateWriter::Binary(std::uint32_t opcode) {
     case Op::Eq: Compare(kEqual); break;
     default: Compare(kNotEqual); break;
   }
-  Operand(rdx, 3);
-  Store(rdx, rsi);
+  const Known destination = Operand(rdx, 3);
+  Store(rdx, rsi, destination);
 }
 
 void TemplateWriter::Unary(std::uint32_t opcode) {
@@ -407,8 +508,8 @@ void TemplateWriter::Unary(std::uint32_t opcode) {
     a_.SetCc(kEqual, rax);
     a_.MovZxByte(rsi, rax);
   }
-  Operand(rdx, 2);
-  Store(rdx, rsi);
+  const Known destination = Operand(rdx, 2);
+  Store(rdx, rsi, destination);
 }
 
 void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Label next) {
@@ -428,7 +529,7 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Lab
       Pop(rax);
       a_.Test32(rax, rax);
       a_.Jcc(kEqual, ExitAt(at + 4, TranslatedExit::kEnded));
-      Transfer(0);
+      Return();
       break;
     case Op::ReturnValue:
       Operand(rsi, 1);
@@ -436,18 +537,19 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Lab
       a_.Test32(rax, rax);
       a_.Jcc(kEqual, ExitAt(at + 8, TranslatedExit::kEnded));
       a_.Store32(kResult, rsi);
-      Transfer(0);
+      Return();
       break;
-    case Op::StoreResult:
-      Operand(rdx, 1);
+    case Op::StoreResult: {
+      const Known destination = Operand(rdx, 1);
       a_.Load32(rsi, kResult);
-      Store(rdx, rsi);
+      Store(rdx, rsi, destination);
       break;
+    }
     case Op::Call:
       Operand(rax, 1);
       a_.MoveImm32(rsi, at + 8);
       Push(rsi);
-      Transfer(1);
+      Call(at);
       break;
     case Op::CallNative:
       Operand(rsi, 1);
@@ -456,8 +558,7 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Lab
       a_.Store32(kSp, r13);
       a_.Store32(kTransfers, r15);
       a_.Move64(rdi, r12);
-      a_.MoveImm64(rax, reinterpret_cast<std::uint64_t>(calls_.call_native));
-      a_.CallReg(rax);
+      CallOut(reinterpret_cast<std::uint64_t>(calls_.call_native));
       a_.Load32(r13, kSp);
       a_.Load32(r14, kWordLimit);
       a_.Load32(r15, kTransfers);
@@ -473,8 +574,7 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Lab
     case Op::Switch:
       a_.Move64(rdi, r12);
       a_.MoveImm32(rsi, at);
-      a_.MoveImm64(rax, reinterpret_cast<std::uint64_t>(calls_.switch_target));
-      a_.CallReg(rax);
+      CallOut(reinterpret_cast<std::uint64_t>(calls_.switch_target));
       ReloadCallerSaved();
       a_.Test32(rax, rax);
       stubs_.push_back({a_.NewLabel(), at, 0, -2});
@@ -486,16 +586,18 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Lab
       Operand(rsi, 1);
       Push(rsi);
       break;
-    case Op::PushMem:
-      Operand(rax, 1);
-      Load(rsi, rax);
+    case Op::PushMem: {
+      const Known source = Operand(rax, 1);
+      Load(rsi, rax, source);
       Push(rsi);
       break;
-    case Op::PopMem:
-      Operand(rdx, 1);
+    }
+    case Op::PopMem: {
+      const Known destination = Operand(rdx, 1);
       Pop(rsi);
-      Store(rdx, rsi);
+      Store(rdx, rsi, destination);
       break;
+    }
     case Op::AddSp:
     case Op::SubSp:
       Operand(rax, 1);
@@ -507,8 +609,7 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Lab
       break;
     case Op::IncMem:
     case Op::DecMem:
-      Operand(rax, 1);
-      CheckAddress(rax);
+      CheckAddress(rax, Operand(rax, 1));
       a_.AluMemImm32(opcode == static_cast<std::uint32_t>(Op::IncMem) ? kAdd : kSub, AtIndex(rbx, rax), 1);
       break;
     case Op::IncStack:
@@ -524,17 +625,19 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Lab
       Operand(rax, 2);
       Transfer(2);
       break;
-    case Op::StoreImm:
+    case Op::StoreImm: {
       Operand(rsi, 1);
-      Operand(rdx, 2);
-      Store(rdx, rsi);
+      const Known destination = Operand(rdx, 2);
+      Store(rdx, rsi, destination);
       break;
-    case Op::Copy:
-      Operand(rax, 1);
-      Load(rsi, rax);
-      Operand(rdx, 2);
-      Store(rdx, rsi);
+    }
+    case Op::Copy: {
+      const Known source = Operand(rax, 1);
+      Load(rsi, rax, source);
+      const Known destination = Operand(rdx, 2);
+      Store(rdx, rsi, destination);
       break;
+    }
     case Op::StoreIndirect:
       Operand(rsi, 1);
       Operand(rax, 2);
@@ -547,13 +650,14 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Lab
       Slot();
       a_.Store32(AtIndex(rbx, rax), rsi);
       break;
-    case Op::LoadStack:
+    case Op::LoadStack: {
       Operand(rax, 1);
       Slot();
       a_.Load32(rsi, AtIndex(rbx, rax));
-      Operand(rdx, 2);
-      Store(rdx, rsi);
+      const Known destination = Operand(rdx, 2);
+      Store(rdx, rsi, destination);
       break;
+    }
     case Op::StoreStack:
       Operand(rax, 1);
       Load(rsi, rax);
@@ -584,13 +688,14 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Lab
       Operand(rdx, 2);
       Store(rdx, rsi);
       break;
-    case Op::StackAddress:
+    case Op::StackAddress: {
       Operand(rax, 1);
       a_.Move32(rsi, r13);
       a_.Alu32(kSub, rsi, rax);
-      Operand(rdx, 2);
-      Store(rdx, rsi);
+      const Known destination = Operand(rdx, 2);
+      Store(rdx, rsi, destination);
       break;
+    }
     default:
       Binary(opcode);
       break;

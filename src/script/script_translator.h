@@ -40,6 +40,11 @@ struct TranslatedFrame {
   std::uint64_t budget = 0;  // instructions left, in the counted form
   std::byte* memory_base = nullptr;
   void* run = nullptr;  // the run that entered, for the calls out
+  // The machine stack while translated code runs: script calls are machine calls as well, so that
+  // the processor predicts the returns. Every return checks where it lands.
+  std::uintptr_t native_base = 0;
+  std::uintptr_t native_limit = 0;
+  std::uintptr_t saved_rsp = 0;
 };
 
 // Why translated code returned to its caller.

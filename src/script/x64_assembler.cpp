@@ -74,6 +74,7 @@ void Assembler::OpReg(bool wide, std::initializer_list<std::uint8_t> opcode, uns
 void Assembler::Load32(Reg dst, const Mem& src) { OpMem(false, {0x8B}, dst, src); }
 void Assembler::Load64(Reg dst, const Mem& src) { OpMem(true, {0x8B}, dst, src); }
 void Assembler::Store32(const Mem& dst, Reg src) { OpMem(false, {0x89}, src, dst); }
+void Assembler::Store64(const Mem& dst, Reg src) { OpMem(true, {0x89}, src, dst); }
 
 void Assembler::StoreImm32(const Mem& dst, std::uint32_t value) {
   OpMem(false, {0xC7}, 0, dst);
@@ -102,6 +103,7 @@ void Assembler::MoveImm64(Reg dst, std::uint64_t value) {
 }
 
 void Assembler::Lea32(Reg dst, const Mem& src) { OpMem(false, {0x8D}, dst, src); }
+void Assembler::Lea64(Reg dst, const Mem& src) { OpMem(true, {0x8D}, dst, src); }
 
 void Assembler::LeaRip(Reg dst, Label label) {
   Rex(true, dst, 0, 0);
@@ -113,6 +115,13 @@ void Assembler::LeaRip(Reg dst, Label label) {
 
 void Assembler::Alu32(AluOp op, Reg dst, Reg src) { OpReg(false, {static_cast<std::uint8_t>((op << 3) | 1)}, src, dst); }
 void Assembler::Alu64(AluOp op, Reg dst, Reg src) { OpReg(true, {static_cast<std::uint8_t>((op << 3) | 1)}, src, dst); }
+
+void Assembler::AluImm8_64(AluOp op, Reg dst, std::int8_t value) {
+  OpReg(true, {0x83}, op, dst);
+  Byte(static_cast<std::uint8_t>(value));
+}
+
+void Assembler::Cmp64Mem(Reg a, const Mem& b) { OpMem(true, {0x3B}, a, b); }
 
 void Assembler::AluImm32(AluOp op, Reg dst, std::uint32_t value) {
   OpReg(false, {0x81}, op, dst);
@@ -163,6 +172,12 @@ void Assembler::Jmp(Label target) {
 
 void Assembler::JmpReg(Reg target) { OpReg(false, {0xFF}, 4, target); }
 void Assembler::CallReg(Reg target) { OpReg(false, {0xFF}, 2, target); }
+
+void Assembler::Call(Label target) {
+  Byte(0xE8);
+  fixups_.push_back({Here(), target, -1, UINT32_MAX});
+  Imm32(0);
+}
 
 void Assembler::Push(Reg reg) {
   Rex(false, 0, 0, reg);

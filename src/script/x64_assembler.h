@@ -11,7 +11,7 @@ namespace x64 {
 
 enum Reg : std::uint8_t { rax, rcx, rdx, rbx, rsp, rbp, rsi, rdi, r8, r9, r10, r11, r12, r13, r14, r15 };
 
-enum Cond : std::uint8_t { kBelow = 0x2, kAboveEqual = 0x3, kEqual = 0x4, kNotEqual = 0x5, kSign = 0x8, kNotSign = 0x9, kLess = 0xC, kGreaterEqual = 0xD,
+enum Cond : std::uint8_t { kBelow = 0x2, kAboveEqual = 0x3, kEqual = 0x4, kNotEqual = 0x5, kBelowEqual = 0x6, kSign = 0x8, kNotSign = 0x9, kLess = 0xC, kGreaterEqual = 0xD,
                            kLessEqual = 0xE, kGreater = 0xF };
 
 enum AluOp : std::uint8_t { kAdd = 0, kOr = 1, kAnd = 4, kSub = 5, kXor = 6, kCmp = 7 };
@@ -42,6 +42,7 @@ class Assembler {
   void Load32(Reg dst, const Mem& src);    // mov r32, [m]
   void Load64(Reg dst, const Mem& src);    // mov r64, [m]
   void Store32(const Mem& dst, Reg src);   // mov [m], r32
+  void Store64(const Mem& dst, Reg src);   // mov [m], r64
   void StoreImm32(const Mem& dst, std::uint32_t value);  // mov dword [m], imm32
   void StoreImm64(const Mem& dst, std::int32_t value);   // mov qword [m], simm32
   void Move32(Reg dst, Reg src);
@@ -49,9 +50,12 @@ class Assembler {
   void MoveImm32(Reg dst, std::uint32_t value);
   void MoveImm64(Reg dst, std::uint64_t value);
   void Lea32(Reg dst, const Mem& src);
+  void Lea64(Reg dst, const Mem& src);
   void LeaRip(Reg dst, Label label);       // lea r64, [rip + label]
   void Alu32(AluOp op, Reg dst, Reg src);  // op r32, r32
   void Alu64(AluOp op, Reg dst, Reg src);
+  void AluImm8_64(AluOp op, Reg dst, std::int8_t value);  // op r64, simm8
+  void Cmp64Mem(Reg a, const Mem& b);      // cmp r64, [m]
   void AluImm32(AluOp op, Reg dst, std::uint32_t value);
   void AluMemImm32(AluOp op, const Mem& dst, std::uint32_t value);  // op dword [m], imm
   void SubMem64Imm8(const Mem& dst, std::int8_t value);            // sub qword [m], imm8
@@ -72,6 +76,7 @@ class Assembler {
   void Jmp(Label target);
   void JmpReg(Reg target);
   void CallReg(Reg target);
+  void Call(Label target);
   void Push(Reg reg);
   void Pop(Reg reg);
   void Ret();

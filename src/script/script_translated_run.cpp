@@ -35,13 +35,9 @@ struct SobTranslatedRun::Run {
     c.result_ = frame.result;
     c.transfers_until_stop_check_ = frame.transfers;
   }
-  // A word of script memory through the interpreter's check; false, with the fault kept, when the
-  // address is not usable.
-  bool Word(std::uint32_t address, std::uint32_t& value) {
-    if (address - ScriptMemory::kLowestAddress >= frame.word_limit) {
-      fault.emplace(ScriptFaultKind::kBadAddress, address, 4);
-      return false;
-    }
+  // A word of script memory through the interpreter's check; false when the address is not usable.
+  bool Word(std::uint32_t address, std::uint32_t& value) const {
+    if (address - ScriptMemory::kLowestAddress >= frame.word_limit) return false;
     std::memcpy(&value, frame.memory_base + address, sizeof value);
     return true;
   }
@@ -64,9 +60,9 @@ std::uint32_t SobTranslatedRun::Run::CallNative(TranslatedFrame* frame, std::uin
     const std::uint32_t result = SobInterpreter::CallBuiltin(c, function, token - ScriptNativeTable::kFirstToken, arguments);
     run.LoadFrame();
     std::uint32_t destination = 0;
-    if (!run.Word(frame->ip + 12, destination)) return 1;
+    if (!run.Word(frame->ip + 12, destination)) RaiseBadAddress(frame->ip + 12, 4);
     std::uint32_t unused = 0;
-    if (!run.Word(destination, unused)) return 1;
+    if (!run.Word(destination, unused)) RaiseBadAddress(destination, 4);
     std::memcpy(frame->memory_base + destination, &result, sizeof result);
     const bool moved = frame->ip != ip;
     frame->ip += 16;

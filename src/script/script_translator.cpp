@@ -70,6 +70,7 @@ class TemplateWriter {
     Label back;
     Reg address;
     std::uint32_t ip;
+    bool slot;  // the full computation of a stack slot's address instead
   };
   using Known = std::optional<std::uint32_t>;
 
@@ -88,8 +89,8 @@ class TemplateWriter {
   }
 
   // The word of operand n of the instruction at ip_ into dst (not rdi). Returns the word as it
-  // was when translating, when it was then a usable address: the checks of that address come
-  // down to one compare.
+  // was when translating, where it could be read then: while the word still holds it, the checks
+  // that it passed then come down to one compare.
   Known Operand(Reg dst, std::uint32_t n);
   void CheckAddress(Reg address, Known known = std::nullopt);
   void Load(Reg dst, Reg address, Known known = std::nullopt);
@@ -98,8 +99,8 @@ class TemplateWriter {
   void Push(Reg value);
   void Pop(Reg dst);
   // rax: the slot's number in, its address out; rcx and rdx are used.
-  void Slot();
-  void MoveSp(bool down);
+  void Slot(Known known = std::nullopt);
+  void MoveSp(bool down, Known known);
   // Jumps to the instruction whose address is in eax; `operand` names the operand word that held
   // it (0 for none), so that a target known when translating is reached directly.
   void Transfer(std::uint32_t operand);
@@ -249,10 +250,15 @@ void TemplateWriter::SharedExits() {
 }
 
 void TemplateWriter::Stubs() {
-  for (const CheckStub& stub : check_stubs_) {
+  for (std::size_t n = 0; n < check_stubs_.size(); ++n) {
+    const CheckStub stub = check_stubs_[n];
     a_.Bind(stub.label);
     ip_ = stub.ip;
-    CheckAddress(stub.address);
+    if (stub.slot) {
+      Slot();
+    } else {
+      CheckAddress(stub.address);
+    }
     a_.Jmp(stub.back);
   }
   for (const SlotStub& stub : slot_stubs_) {
@@ -290,8 +296,7 @@ TemplateWriter::Known TemplateWriter::Operand(Reg dst, std::uint32_t n) {
   if (Translatable(address) && address - code_ < std::uint32_t{std::numeric_limits<std::int32_t>::max()}) {
     // Inside the memory that was usable when translating, which never shrinks: no check needed.
     a_.Load32(dst, At(rbp, static_cast<std::int32_t>(address - code_)));
-    const std::uint32_t word = memory_.Word(address);
-    return Translatable(word) ? Known(word) : std::nullopt;
+    return memory_.Word(address);
   }
   a_.MoveImm32(dst, address);
   Load(dst, dst);
@@ -299,8 +304,8 @@ TemplateWriter::Known TemplateWriter::Operand(Reg dst, std::uint32_t n) {
 }
 
 void TemplateWriter::CheckAddress(Reg address, Known known) {
-  if (known) {
-    check_stubs_.push_back({a_.NewLabel(), a_.NewLabel(), address, ip_});
+  if (known && Translatable(*known)) {
+    check_stubs_.push_back({a_.NewLabel(), a_.NewLabel(), address, ip_, false});
     a_.AluImm32(kCmp, address, *known);
     a_.Jcc(kNotEqual, check_stubs_.back().label);
     a_.Bind(check_stubs_.back().back);
@@ -330,25 +335,35 @@ void TemplateWriter::CallOut(std::uint64_t function) {
   a_.Load64(rsp, kSavedRsp);
 }
 
+// sp stays inside the stack (every change of it is checked), so the 64-bit sums below never wrap.
 void TemplateWriter::Push(Reg value) {
-  a_.Move32(rdi, r9);
-  a_.Alu32(kSub, rdi, r13);
-  a_.AluImm32(kCmp, rdi, 4);
-  a_.Jcc(kBelow, Fault(ScriptFaultKind::kStackOverflow));
+  a_.Lea64(rdi, At(r13, 4));
+  a_.Alu64(kCmp, rdi, r9);
+  a_.Jcc(kAbove, Fault(ScriptFaultKind::kStackOverflow));
   a_.Store32(AtIndex(rbx, r13), value);
   a_.AluImm32(kAdd, r13, 4);
 }
 
 void TemplateWriter::Pop(Reg dst) {
-  a_.Move32(rdi, r13);
-  a_.Alu32(kSub, rdi, r8);
-  a_.AluImm32(kCmp, rdi, 4);
-  a_.Jcc(kBelow, Fault(ScriptFaultKind::kStackUnderflow));
+  a_.Lea64(rdi, At(r13, -4));
+  a_.Alu64(kCmp, rdi, r8);
+  a_.Jcc(kLess, Fault(ScriptFaultKind::kStackUnderflow));
   a_.AluImm32(kSub, r13, 4);
   a_.Load32(dst, AtIndex(rbx, r13));
 }
 
-void TemplateWriter::Slot() {
+void TemplateWriter::Slot(Known known) {
+  if (known && *known >= 4 && *known <= 0x10000) {
+    // A slot at least one word below sp cannot pass the stack's end; only its start is checked.
+    check_stubs_.push_back({a_.NewLabel(), a_.NewLabel(), rax, ip_, true});
+    a_.AluImm32(kCmp, rax, *known);
+    a_.Jcc(kNotEqual, check_stubs_.back().label);
+    a_.Lea64(rax, At(r13, -static_cast<std::int32_t>(*known)));
+    a_.Alu64(kCmp, rax, r8);
+    a_.Jcc(kLess, Fault(ScriptFaultKind::kStackUnderflow));
+    a_.Bind(check_stubs_.back().back);
+    return;
+  }
   a_.MovSxd(rcx, rax);
   a_.Move32(rax, r13);
   a_.Alu64(kSub, rax, rcx);
@@ -359,7 +374,21 @@ void TemplateWriter::Slot() {
   a_.Jcc(kAboveEqual, slot_stubs_.back().label);
 }
 
-void TemplateWriter::MoveSp(bool down) {
+void TemplateWriter::MoveSp(bool down, Known known) {
+  const Label done = a_.NewLabel();
+  if (known && *known <= 0x10000) {
+    // The usual case, a few words released or taken: one bound to check.
+    const Label general = a_.NewLabel();
+    const auto bytes = static_cast<std::int32_t>(*known);
+    a_.AluImm32(kCmp, rax, *known);
+    a_.Jcc(kNotEqual, general);
+    a_.Lea64(rax, At(r13, down ? -bytes : bytes));
+    a_.Alu64(kCmp, rax, down ? r8 : r9);
+    a_.Jcc(down ? kLess : kGreater, Fault(down ? ScriptFaultKind::kStackUnderflow : ScriptFaultKind::kStackOverflow));
+    a_.Move32(r13, rax);
+    a_.Jmp(done);
+    a_.Bind(general);
+  }
   a_.MovSxd(rax, rax);
   if (down) a_.Neg64(rax);
   a_.Move32(rcx, r13);
@@ -369,6 +398,7 @@ void TemplateWriter::MoveSp(bool down) {
   a_.Alu64(kCmp, rax, r9);
   a_.Jcc(kGreater, Fault(ScriptFaultKind::kStackOverflow));
   a_.Move32(r13, rax);
+  a_.Bind(done);
 }
 
 void TemplateWriter::Transfer(std::uint32_t operand) {
@@ -600,8 +630,7 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Lab
     }
     case Op::AddSp:
     case Op::SubSp:
-      Operand(rax, 1);
-      MoveSp(opcode == static_cast<std::uint32_t>(Op::SubSp));
+      MoveSp(opcode == static_cast<std::uint32_t>(Op::SubSp), Operand(rax, 1));
       break;
     case Op::Not:
     case Op::LogicalNot:
@@ -614,8 +643,7 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Lab
       break;
     case Op::IncStack:
     case Op::DecStack:
-      Operand(rax, 1);
-      Slot();
+      Slot(Operand(rax, 1));
       a_.AluMemImm32(opcode == static_cast<std::uint32_t>(Op::IncStack) ? kAdd : kSub, AtIndex(rbx, rax), 1);
       break;
     case Op::JumpIfZero:
@@ -646,13 +674,11 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Lab
       break;
     case Op::StoreStackImm:
       Operand(rsi, 1);
-      Operand(rax, 2);
-      Slot();
+      Slot(Operand(rax, 2));
       a_.Store32(AtIndex(rbx, rax), rsi);
       break;
     case Op::LoadStack: {
-      Operand(rax, 1);
-      Slot();
+      Slot(Operand(rax, 1));
       a_.Load32(rsi, AtIndex(rbx, rax));
       const Known destination = Operand(rdx, 2);
       Store(rdx, rsi, destination);
@@ -661,21 +687,17 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Lab
     case Op::StoreStack:
       Operand(rax, 1);
       Load(rsi, rax);
-      Operand(rax, 2);
-      Slot();
+      Slot(Operand(rax, 2));
       a_.Store32(AtIndex(rbx, rax), rsi);
       break;
     case Op::CopyStack:
-      Operand(rax, 1);
-      Slot();
+      Slot(Operand(rax, 1));
       a_.Load32(rsi, AtIndex(rbx, rax));
-      Operand(rax, 2);
-      Slot();
+      Slot(Operand(rax, 2));
       a_.Store32(AtIndex(rbx, rax), rsi);
       break;
     case Op::LoadStackIndirect:
-      Operand(rax, 1);
-      Slot();
+      Slot(Operand(rax, 1));
       a_.Load32(rax, AtIndex(rbx, rax));
       Load(rsi, rax);
       Operand(rdx, 2);

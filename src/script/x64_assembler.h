@@ -11,7 +11,7 @@ namespace x64 {
 
 enum Reg : std::uint8_t { rax, rcx, rdx, rbx, rsp, rbp, rsi, rdi, r8, r9, r10, r11, r12, r13, r14, r15 };
 
-enum Cond : std::uint8_t { kBelow = 0x2, kAboveEqual = 0x3, kEqual = 0x4, kNotEqual = 0x5, kBelowEqual = 0x6, kSign = 0x8, kNotSign = 0x9, kLess = 0xC, kGreaterEqual = 0xD,
+enum Cond : std::uint8_t { kBelow = 0x2, kAboveEqual = 0x3, kEqual = 0x4, kNotEqual = 0x5, kBelowEqual = 0x6, kAbove = 0x7, kSign = 0x8, kNotSign = 0x9, kLess = 0xC, kGreaterEqual = 0xD,
                            kLessEqual = 0xE, kGreater = 0xF };
 
 enum AluOp : std::uint8_t { kAdd = 0, kOr = 1, kAnd = 4, kSub = 5, kXor = 6, kCmp = 7 };

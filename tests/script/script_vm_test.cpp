@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/app_hooks.h"
 #include "script_code_builder.h"
 #include "support/log_capture.h"
 #include "support/process_mappings.h"
@@ -671,6 +672,60 @@ TEST_P(ScriptVmTest, ABuiltInThatThrowsIsNamedInTheLogAndTheMachineGoesOn) {
   ScriptCodeBuilder next = Code();
   next.Emit(Op::Return);
   EXPECT_EQ(RunCode(next), kScriptEnded);
+}
+
+// A built-in that moves ip: the run reads the result operand and goes on relative to the new ip.
+CScriptVm* g_moving_vm = nullptr;
+std::uint32_t g_moved_ip = 0;
+std::uint32_t MoveIp(const NativeArgs&) {
+  g_moving_vm->Context().SetIp(g_moved_ip);
+  return 77;
+}
+
+TEST_P(ScriptVmTest, ABuiltInThatMovesIpContinuesTheRunWhereIpNowStands) {
+  g_moving_vm = &vm_;
+  ASSERT_EQ(vm_.RegisterNative(&MoveIp), 0u);
+  ScriptCodeBuilder code = Code();
+  const auto landing = code.NewLabel();
+  code.Emit(Op::CallNative, {ScriptNativeTable::Token(0), Data(0), Data(1)});
+  code.Emit(Op::Return);
+  // Read as the tail of a built-in call: the result goes to its fourth word, the run goes on behind.
+  code.Bind(landing);
+  code.Emit(Op::StoreImm, {1, Data(2)});
+  code.EmitWord(Data(5));
+  code.Emit(Op::StoreImm, {9, Data(6)});
+  code.Emit(Op::Return);
+  code.WriteTo(Memory());
+  // The call and the return are translated; the words it lands on are not instructions.
+  if (Translated()) Translate(code_, code.AddressOf(landing) - code_);
+  EXPECT_FALSE(translation_refused_);
+  g_moved_ip = code.AddressOf(landing);
+  ASSERT_EQ(vm_.Run(code_), kScriptEnded);
+  EXPECT_EQ(D(1), 0u);
+  EXPECT_EQ(D(2), 0u);
+  EXPECT_EQ(D(5), 77u);
+  EXPECT_EQ(D(6), 9u);
+}
+
+bool StopAtOnce() { return true; }
+
+TEST_P(ScriptVmTest, TheStopCheckEndsARunOnTheTargetOfTheTransferThatReachedIt) {
+  ScriptCodeBuilder code = Code();
+  const auto loop = code.NewLabel();
+  code.Bind(loop);
+  code.Emit(Op::IncMem, {Data(0)});
+  code.Emit(Op::Jump, {loop});
+  Install(code);
+  Context().SetIp(code_);
+  Context().SetTransfersUntilStopCheck(3);
+  bool (*const previous)() = g_ScriptStopCheckHook;
+  g_ScriptStopCheckHook = &StopAtOnce;
+  const std::uint32_t result = Context().Interpret();
+  g_ScriptStopCheckHook = previous;
+  EXPECT_EQ(result, kScriptStopped);
+  EXPECT_EQ(D(0), 3u);
+  EXPECT_EQ(Context().Ip(), code_);
+  EXPECT_EQ(Context().TransfersUntilStopCheck(), kTransfersPerStopCheck);
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ class CScriptContext {
   std::uint32_t InterpretSteps(std::uint64_t max_instructions);
 
   // The translations that runs of this context may use (the runtime's), null for none.
-  void SetTranslations(const ScriptTranslations* translations) { translations_ = translations; }
+  void SetTranslations(ScriptTranslations* translations) { translations_ = translations; }
   // With the flag set, runs go to translated code wherever the translations hold some: 0, or 2
   // (logged once) when this machine cannot run translated code; the context then interprets.
   std::uint32_t EnableTranslation(bool flag);
@@ -100,6 +100,6 @@ class CScriptContext {
   std::uint32_t sp_ = 0;
   std::uint32_t result_ = 0;
   std::uint32_t transfers_until_stop_check_ = kTransfersPerStopCheck;
-  const ScriptTranslations* translations_ = nullptr;
+  ScriptTranslations* translations_ = nullptr;
   bool use_translated_ = false;
 };

@@ -107,10 +107,11 @@ const TranslatedCalls& SobTranslatedRun::Calls() {
 }
 
 std::uint32_t SobTranslatedRun::Execute(CScriptContext& c, bool counted, std::uint64_t budget) {
+  const ScriptTranslations::RunScope scope(*c.translations_);
   Run run{c, {}, std::nullopt};
   const auto interpret = [&] { return counted ? SobInterpreter::Step(c, budget) : SobInterpreter::Step(c); };
   for (;;) {
-    const CScriptTranslator* translator = c.translations_ != nullptr ? c.translations_->Find(c.ip_) : nullptr;
+    const CScriptTranslator* translator = c.translations_->Find(c.ip_);
     const void* entry = translator != nullptr ? translator->EntryFor(c.ip_, counted) : nullptr;
     if (entry == nullptr) {
       if (const std::uint32_t result = interpret(); result != kScriptTransferred) return result;

@@ -10,7 +10,7 @@ std::uint32_t ScriptTranslations::Translate(std::uint32_t code, std::uint32_t le
   for (auto it = translators_.begin(); it != translators_.end();) {
     const std::uint64_t start = it->second->CodeStart();
     const bool overlaps = start < end && code < start + it->second->CodeLength();
-    it = overlaps ? translators_.erase(it) : std::next(it);
+    it = overlaps ? Retire(it) : std::next(it);
   }
   auto translator = std::make_unique<CScriptTranslator>(memory_, SobTranslatedRun::Calls());
   const std::uint32_t status = translator->Translate(code, length);
@@ -25,7 +25,18 @@ std::uint32_t ScriptTranslations::Translate(std::uint32_t code, std::uint32_t le
   return status;
 }
 
-void ScriptTranslations::Drop(std::uint32_t code) { translators_.erase(code); }
+void ScriptTranslations::Drop(std::uint32_t code) {
+  if (const auto it = translators_.find(code); it != translators_.end()) Retire(it);
+}
+
+ScriptTranslations::Translators::iterator ScriptTranslations::Retire(Translators::iterator translator) {
+  if (runs_ > 0) retired_.push_back(std::move(translator->second));
+  return translators_.erase(translator);
+}
+
+ScriptTranslations::RunScope::~RunScope() {
+  if (--translations_.runs_ == 0) translations_.retired_.clear();
+}
 
 const CScriptTranslator* ScriptTranslations::Find(std::uint32_t address) const {
   auto it = translators_.upper_bound(address);

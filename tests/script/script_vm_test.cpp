@@ -728,4 +728,29 @@ TEST_P(ScriptVmTest, TheStopCheckEndsARunOnTheTargetOfTheTransferThatReachedIt) 
   EXPECT_EQ(Context().TransfersUntilStopCheck(), kTransfersPerStopCheck);
 }
 
+// Translates a part of the code that called it afresh: the calling run still stands in the old code.
+CScriptVm* g_translating_vm = nullptr;
+std::uint32_t TranslateCaller(const NativeArgs& args) {
+  g_translating_vm->Translations().Translate(args.U32(0), args.U32(1));
+  return 1;
+}
+
+TEST_P(ScriptVmTest, CodeTranslatedAfreshWhileItRunsGoesOnToItsEnd) {
+  g_translating_vm = &vm_;
+  ASSERT_EQ(vm_.RegisterNative(&TranslateCaller), 0u);
+  ScriptCodeBuilder code = Code();
+  code.Emit(Op::CallNative, {ScriptNativeTable::Token(0), Data(0), Data(2)});
+  code.Emit(Op::CallNative, {ScriptNativeTable::Token(0), Data(0), Data(3)});
+  code.Emit(Op::StoreImm, {6, Data(4)});
+  code.Emit(Op::Return);
+  Install(code);
+  // All but the first call.
+  Memory().SetWord(Data(0), code_ + 16);
+  Memory().SetWord(Data(1), static_cast<std::uint32_t>(4 * code.Finish().size()) - 16);
+  ASSERT_EQ(vm_.Run(code_), kScriptEnded);
+  EXPECT_EQ(D(2), 1u);
+  EXPECT_EQ(D(3), 1u);
+  EXPECT_EQ(D(4), 6u);
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
-// The interpreter against Lua 5.4 on the same three workloads: the loop-heavy script (a script
-// routine and a built-in called on every pass), an integer loop and recursive fib. Prints each time as a ratio to
-// Lua's.
+// The interpreter and the translated mode against Lua 5.4 on the same three workloads: the
+// loop-heavy script (a script routine and a built-in called on every pass), an integer loop and
+// recursive fib. Prints each time as a ratio: the interpreter's to Lua's, the translated mode's to
+// the interpreter's and to Lua's.
 #include <benchmark/benchmark.h>
 
 #include <lua.hpp>
@@ -16,7 +17,15 @@ using namespace script_vm_workloads;
 
 constexpr std::uint32_t kFibArgument = 27;
 
-void MeasureVm(benchmark::State& state, CScriptVm& vm, const Program& program) {
+// In the translated mode the program's code is translated first; it must run as translated code.
+void MeasureVm(benchmark::State& state, CScriptVm& vm, const Program& program, bool translated) {
+  if (translated) {
+    vm.EnableTranslation(true);
+    if (vm.Translations().Translate(program.entry, program.length) != CScriptTranslator::kTranslated) {
+      state.SkipWithError("the program cannot be translated");
+      return;
+    }
+  }
   for (auto _ : state) {
     vm.Context().ResetStack();
     vm.Run(program.entry);
@@ -24,24 +33,33 @@ void MeasureVm(benchmark::State& state, CScriptVm& vm, const Program& program) {
   }
 }
 
-void BM_VmLoop(benchmark::State& state) {
+void Loop(benchmark::State& state, bool translated) {
   CScriptVm vm;
   vm.RegisterNative(&Increment);
-  MeasureVm(state, vm, BuildLoop(vm.Memory()));
+  MeasureVm(state, vm, BuildLoop(vm.Memory()), translated);
 }
+void IntegerLoop(benchmark::State& state, bool translated) {
+  CScriptVm vm;
+  MeasureVm(state, vm, BuildIntegerLoop(vm.Memory()), translated);
+}
+void Fib(benchmark::State& state, bool translated) {
+  CScriptVm vm;
+  MeasureVm(state, vm, BuildFib(vm.Memory(), kFibArgument), translated);
+}
+
+void BM_VmLoop(benchmark::State& state) { Loop(state, false); }
 BENCHMARK(BM_VmLoop)->Unit(benchmark::kMillisecond);
-
-void BM_VmIntegerLoop(benchmark::State& state) {
-  CScriptVm vm;
-  MeasureVm(state, vm, BuildIntegerLoop(vm.Memory()));
-}
+void BM_VmIntegerLoop(benchmark::State& state) { IntegerLoop(state, false); }
 BENCHMARK(BM_VmIntegerLoop)->Unit(benchmark::kMillisecond);
-
-void BM_VmFib(benchmark::State& state) {
-  CScriptVm vm;
-  MeasureVm(state, vm, BuildFib(vm.Memory(), kFibArgument));
-}
+void BM_VmFib(benchmark::State& state) { Fib(state, false); }
 BENCHMARK(BM_VmFib)->Unit(benchmark::kMillisecond);
+
+void BM_TranslatedLoop(benchmark::State& state) { Loop(state, true); }
+BENCHMARK(BM_TranslatedLoop)->Unit(benchmark::kMillisecond);
+void BM_TranslatedIntegerLoop(benchmark::State& state) { IntegerLoop(state, true); }
+BENCHMARK(BM_TranslatedIntegerLoop)->Unit(benchmark::kMillisecond);
+void BM_TranslatedFib(benchmark::State& state) { Fib(state, true); }
+BENCHMARK(BM_TranslatedFib)->Unit(benchmark::kMillisecond);
 
 // The loop as a Lua program; acc and arg are upvalues, as the script's are variables in memory.
 constexpr const char* kLuaLoop = R"(
@@ -131,5 +149,14 @@ BENCHMARK(BM_LuaFib)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  return RunBenchmarksWithRatios(argc, argv, "workload", {{"BM_VmLoop", "BM_LuaLoop"}, {"BM_VmIntegerLoop", "BM_LuaIntegerLoop"}, {"BM_VmFib", "BM_LuaFib"}});
+  return RunBenchmarksWithRatios(argc, argv, "workload",
+                                 {{"BM_VmLoop", "BM_LuaLoop"},
+                                  {"BM_VmIntegerLoop", "BM_LuaIntegerLoop"},
+                                  {"BM_VmFib", "BM_LuaFib"},
+                                  {"BM_TranslatedLoop", "BM_VmLoop"},
+                                  {"BM_TranslatedIntegerLoop", "BM_VmIntegerLoop"},
+                                  {"BM_TranslatedFib", "BM_VmFib"},
+                                  {"BM_TranslatedLoop", "BM_LuaLoop"},
+                                  {"BM_TranslatedIntegerLoop", "BM_LuaIntegerLoop"},
+                                  {"BM_TranslatedFib", "BM_LuaFib"}});
 }

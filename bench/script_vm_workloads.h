@@ -23,6 +23,7 @@ inline std::uint32_t Increment(const NativeArgs& args) { return args.U32(0) + 1;
 struct Program {
   std::uint32_t entry = 0;
   std::uint32_t result = 0;  // the address of the word that holds the result
+  std::uint32_t length = 0;  // bytes of code from the entry on
 };
 
 // Counts down from kLoopCount: acc += counter * 3, a routine sets arg := acc ^ 0x5A5A through the
@@ -61,7 +62,7 @@ inline Program BuildLoop(ScriptMemory& memory) {
   code.Emit(Op::SubSp, {4});
   code.Emit(Op::Return);
   code.WriteTo(memory);
-  return {code_address, acc};
+  return {code_address, acc, code.Here() - code_address};
 }
 
 // Integer arithmetic alone: sum := sum + counter * 3 while counting down from kLoopCount. The
@@ -91,7 +92,7 @@ inline Program BuildIntegerLoop(ScriptMemory& memory) {
   code.Bind(done);
   code.Emit(Op::Return);
   code.WriteTo(memory);
-  return {code_address, sum};
+  return {code_address, sum, code.Here() - code_address};
 }
 // The last pass leaves at its test, before the jump back.
 constexpr std::uint64_t kIntegerLoopInstructions = 9 * kLoopCount + 2;
@@ -150,7 +151,7 @@ inline Program BuildFib(ScriptMemory& memory, std::uint32_t n) {
   code.Bind(done);
   code.Emit(Op::ReturnValue, {0});
   code.WriteTo(memory);
-  return {code_address, out};
+  return {code_address, out, code.Here() - code_address};
 }
 
 // Instructions that BuildFib's program runs for fib(n): 5 in the entry, 6 per call that returns

@@ -1,7 +1,8 @@
 // SOB loading: an input is linked as a script object (or, with the "SOB2" magic, as a library in a
 // fresh runtime) against a runtime with user variables, built-in functions and host variables;
 // inputs with the "SOB1" magic are read as user-variable objects, all others also as read-text
-// tables and voice tables. Whatever links is unloaded again.
+// tables and voice tables. Whatever links is translated to machine code (or refused) and unloaded
+// again.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -22,6 +23,7 @@ CScriptVm& Runtime() {
   static plat::ScopedDiagnosticSink quiet([](std::string_view) {});
   static CScriptVm vm;
   static const bool ready = [] {
+    vm.EnableTranslation(true);
     for (int n = 0; n < 4; ++n) vm.RegisterNative(NativeNothing);
     kvxtools::UserVarBuilder variables;
     variables.AddVariable(0, 1, 8);
@@ -49,6 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::span<const std::uint8_t> body = size >= kSobMagicSize ? input.subspan(kSobMagicSize) : input;
   if (HasMagic(input, kSobLibraryMagic)) {
     CScriptVm vm;
+    vm.EnableTranslation(true);
     vm.LinkModule(body, 0, true);
     return 0;
   }

@@ -7,7 +7,6 @@
 #include "base/app_hooks.h"
 #include "base/game_key_bindings.h"
 #include "base/lock_guard.h"
-#include "base/not_built.h"
 #include "game/game_script_host.h"
 #include "platform/diagnostic_log.h"
 #include "platform/text_encoding.h"
@@ -158,9 +157,8 @@ int CGameApp::InitScriptEngine() {
   }
   script_host_->SetSaveFolder(GetSaveFolder());
   script_host_->SetSettingsChangedMark(&settings_changed_);
-  if (game_switches_[kSwitchTranslateScripts] != 0) {
-    ReportNotBuiltYet("translation of scripts to machine code: the scripts are interpreted");
-  }
+  // Where this machine cannot run translated code, the host says so once and interprets.
+  if (game_switches_[kSwitchTranslateScripts] != 0) script_host_->EnableTranslation(true);
   if (script_host_->LoadLibraries("SCRIPT\\SOB_INIT.DAT", "SCRIPT\\USER_VAR.SOB", "SCRIPT\\FUNC_LIB.SOB", true, true) !=
       0) {
     ShowScriptFailure("スクリプト初期化ファイルのロードに失敗");

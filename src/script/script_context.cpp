@@ -3,7 +3,9 @@
 #include <cstdio>
 
 #include "platform/diagnostic_log.h"
+#include "platform/executable_memory.h"
 #include "script/script_interpreter.h"
+#include "script/script_translated_run.h"
 
 CScriptContext::CScriptContext(ScriptMemory& memory, const ScriptNativeTable& natives, HandleTable& handles)
     : memory_(memory), natives_(natives), handles_(handles) {}
@@ -52,16 +54,36 @@ std::uint32_t CScriptContext::Run(std::uint32_t entry) {
   ip_ = entry;
   return Guarded(kScriptFaulted, [this] {
     Push(0);
-    return SobInterpreter::Execute(*this);
+    return Execute(false, 0);
   });
 }
 
 std::uint32_t CScriptContext::Interpret() {
-  return Guarded(kScriptFaulted, [this] { return SobInterpreter::Execute(*this); });
+  return Guarded(kScriptFaulted, [this] { return Execute(false, 0); });
 }
 
 std::uint32_t CScriptContext::InterpretSteps(std::uint64_t max_instructions) {
-  return Guarded(kScriptFaulted, [this, max_instructions] { return SobInterpreter::Execute(*this, max_instructions); });
+  return Guarded(kScriptFaulted, [this, max_instructions] { return Execute(true, max_instructions); });
+}
+
+std::uint32_t CScriptContext::Execute(bool counted, std::uint64_t max_instructions) {
+  if (use_translated_ && translations_ != nullptr) return SobTranslatedRun::Execute(*this, counted, max_instructions);
+  return counted ? SobInterpreter::Execute(*this, max_instructions) : SobInterpreter::Execute(*this);
+}
+
+std::uint32_t CScriptContext::EnableTranslation(bool flag) {
+  use_translated_ = false;
+  if (!flag) return 0;
+  // A small probe tells whether this machine and process can run code made at run time.
+  static const bool available = [] {
+    const std::uint8_t ret[] = {0xC3};
+    const bool made = plat::ExecutableMemory::Create(ret) != nullptr;
+    if (!made) plat::LogDiagnostic("script translation is not available here: the scripts are interpreted");
+    return made;
+  }();
+  if (!available) return 2;
+  use_translated_ = true;
+  return 0;
 }
 
 template <class Operation>

@@ -20,6 +20,8 @@ inline constexpr std::uint32_t kScriptStopped = 4;  // the stop check (g_ScriptS
 // Control transfers between two stop checks of a running script.
 inline constexpr std::uint32_t kTransfersPerStopCheck = std::uint32_t{1} << 20;
 
+class ScriptTranslations;
+
 class CScriptContext {
  public:
   CScriptContext(ScriptMemory& memory, const ScriptNativeTable& natives, HandleTable& handles);
@@ -49,6 +51,18 @@ class CScriptContext {
   // the next call continues where it stopped. For fuzzing and measuring, where a run must be bounded.
   std::uint32_t InterpretSteps(std::uint64_t max_instructions);
 
+  // The translations that runs of this context may use (the runtime's), null for none.
+  void SetTranslations(ScriptTranslations* translations) { translations_ = translations; }
+  // With the flag set, runs go to translated code wherever the translations hold some: 0, or 2
+  // (logged once) when this machine cannot run translated code; the context then interprets.
+  std::uint32_t EnableTranslation(bool flag);
+  bool UsesTranslation() const { return use_translated_; }
+
+  // The control transfers left before the next stop check. Tests and tools set it to reach the
+  // stop check soon.
+  std::uint32_t TransfersUntilStopCheck() const { return transfers_until_stop_check_; }
+  void SetTransfersUntilStopCheck(std::uint32_t transfers) { transfers_until_stop_check_ = transfers; }
+
   std::uint32_t Ip() const { return ip_; }
   std::uint32_t Sp() const { return sp_; }
   std::uint32_t StackBase() const { return stack_base_; }
@@ -59,6 +73,7 @@ class CScriptContext {
 
  private:
   friend struct SobInterpreter;
+  friend struct SobTranslatedRun;
 
   void Push(std::uint32_t value) {
     if (stack_end_ - sp_ < 4) throw ScriptFault(ScriptFaultKind::kStackOverflow);
@@ -71,6 +86,7 @@ class CScriptContext {
     return memory_.Word(sp_);
   }
 
+  std::uint32_t Execute(bool counted, std::uint64_t max_instructions);
   template <class Operation>
   std::uint32_t Guarded(std::uint32_t fault_result, Operation operation);
   void FreeStack();
@@ -84,4 +100,6 @@ class CScriptContext {
   std::uint32_t sp_ = 0;
   std::uint32_t result_ = 0;
   std::uint32_t transfers_until_stop_check_ = kTransfersPerStopCheck;
+  ScriptTranslations* translations_ = nullptr;
+  bool use_translated_ = false;
 };

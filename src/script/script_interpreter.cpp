@@ -14,27 +14,37 @@ namespace {
 std::int32_t Signed(std::uint32_t value) { return static_cast<std::int32_t>(value); }
 std::uint32_t Unsigned(std::int32_t value) { return static_cast<std::uint32_t>(value); }
 
-// A word at address a is usable when a - kLowestAddress < WordLimit(): one unsigned compare, as an
-// address below the lowest wraps to the top of the 32-bit range, above every limit.
-std::uint32_t WordLimit(const ScriptMemory& memory) {
+}  // namespace
+
+std::uint32_t ScriptWordLimit(const ScriptMemory& memory) {
   const std::uint64_t end = memory.UsableEnd();
   constexpr std::uint64_t kLowest = ScriptMemory::kLowestAddress;
   return end >= kLowest + 4 ? static_cast<std::uint32_t>(end - kLowest - 3) : 0;
 }
 
-// The same for a stack slot's offset from the stack base.
-std::uint64_t SlotLimit(std::uint32_t stack_base, std::uint32_t stack_end) {
+std::uint64_t ScriptSlotLimit(std::uint32_t stack_base, std::uint32_t stack_end) {
   const std::uint64_t bytes = stack_end - stack_base;
   return bytes >= 4 ? bytes - 3 : 0;
 }
 
-}  // namespace
+[[gnu::noinline]] std::uint32_t SobInterpreter::CallBuiltin(CScriptContext& c, ScriptNativeFunc function, std::uint32_t number,
+                                          std::uint32_t arguments) {
+  try {
+    return function(NativeArgs(c.memory_, c.handles_, arguments));
+  } catch (const ScriptFault&) {
+    throw;
+  } catch (const std::exception& error) {
+    throw ScriptFault::BuiltinFailed(number, error.what());
+  } catch (...) {
+    throw ScriptFault::BuiltinFailed(number, "an exception of unknown type");
+  }
+}
 
 #define KVM_INLINE __attribute__((always_inline))
 
 struct SobInterpreter::Ops {
-  template <bool kCounted>
-  static std::uint32_t Run(CScriptContext& c, std::uint64_t budget);
+  template <bool kCounted, bool kStepping>
+  static std::uint32_t Run(CScriptContext& c, std::uint64_t& budget_left);
 
   // The state goes back to the context before the fault leaves the loop. Out of line and given
   // values, so that the loop's state never needs an address and stays in registers.
@@ -48,19 +58,6 @@ struct SobInterpreter::Ops {
     throw ScriptFault(kind, detail);
   }
 
-  // Whatever a built-in raises ends the run as a script fault that names the built-in.
-  [[gnu::noinline]] static std::uint32_t CallBuiltin(CScriptContext& c, ScriptNativeFunc function,
-                                                     std::uint32_t number, std::uint32_t arguments) {
-    try {
-      return function(NativeArgs(c.memory_, c.handles_, arguments));
-    } catch (const ScriptFault&) {
-      throw;
-    } catch (const std::exception& error) {
-      throw ScriptFault::BuiltinFailed(number, error.what());
-    } catch (...) {
-      throw ScriptFault::BuiltinFailed(number, "an exception of unknown type");
-    }
-  }
 };
 
 // Computed goto: each instruction ends in its own indirect jump to the next one's code.
@@ -72,8 +69,9 @@ struct SobInterpreter::Ops {
 // interpreter, and it is reloaded afterwards), around the stop check, at a fault and at the end of
 // the run. Instructions leave ip on their opcode until they are done, so that a fault reports the
 // instruction; their reads and writes happen in the order that decides which fault is raised.
-template <bool kCounted>
-std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t budget) {
+// The stepping form returns after each control transfer, so that translated code can take over.
+template <bool kCounted, bool kStepping>
+std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t& budget_left) {
   static constexpr void* kCode[] = {
       &&op_yield,     &&op_return,    &&op_return_value, &&op_store_result, &&op_call,
       &&op_call_native, &&op_jump,    &&op_switch,       &&op_push_imm,     &&op_push_mem,
@@ -92,19 +90,21 @@ std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t budget) 
   std::uint32_t ip = 0, sp = 0, transfers = 0, stack_base = 0, stack_end = 0, word_limit = 0;
   std::uint64_t slot_limit = 0;
   std::uint32_t opcode = 0;
+  std::uint64_t budget = budget_left;
   const auto reload = [&]() KVM_INLINE {
     ip = c.ip_;
     sp = c.sp_;
     transfers = c.transfers_until_stop_check_;
     stack_base = c.stack_base_;
     stack_end = c.stack_end_;
-    slot_limit = SlotLimit(stack_base, stack_end);
-    word_limit = WordLimit(c.memory_);
+    slot_limit = ScriptSlotLimit(stack_base, stack_end);
+    word_limit = ScriptWordLimit(c.memory_);
   };
   const auto sync = [&]() KVM_INLINE {
     c.ip_ = ip;
     c.sp_ = sp;
     c.transfers_until_stop_check_ = transfers;
+    if constexpr (kCounted) budget_left = budget;
   };
   const auto fault = [&](ScriptFaultKind kind, std::uint32_t detail) KVM_INLINE {
     Fault(c, ip, sp, transfers, kind, detail);
@@ -198,6 +198,10 @@ std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t budget) 
       const bool stop = g_ScriptStopCheckHook != nullptr && g_ScriptStopCheckHook(); \
       reload();                                                                    \
       if (stop) return kScriptStopped;                                             \
+    }                                                                              \
+    if constexpr (kStepping) {                                                     \
+      sync();                                                                      \
+      return kScriptTransferred;                                                   \
     }                                                                              \
     KVM_DISPATCH();                                                                \
   } while (false)
@@ -404,8 +408,20 @@ bad_opcode:
 #pragma GCC diagnostic pop
 #undef KVM_INLINE
 
-std::uint32_t SobInterpreter::Execute(CScriptContext& context) { return Ops::Run<false>(context, 0); }
+std::uint32_t SobInterpreter::Execute(CScriptContext& context) {
+  std::uint64_t unused = 0;
+  return Ops::Run<false, false>(context, unused);
+}
 
 std::uint32_t SobInterpreter::Execute(CScriptContext& context, std::uint64_t max_instructions) {
-  return Ops::Run<true>(context, max_instructions);
+  return Ops::Run<true, false>(context, max_instructions);
+}
+
+std::uint32_t SobInterpreter::Step(CScriptContext& context) {
+  std::uint64_t unused = 0;
+  return Ops::Run<false, true>(context, unused);
+}
+
+std::uint32_t SobInterpreter::Step(CScriptContext& context, std::uint64_t& budget) {
+  return Ops::Run<true, true>(context, budget);
 }

@@ -5,10 +5,31 @@
 
 #include <cstdint>
 
+#include "script/script_native_table.h"
+
 class CScriptContext;
+class ScriptMemory;
+
+// A word at address a is usable when a - ScriptMemory::kLowestAddress < ScriptWordLimit(): one
+// unsigned compare, as an address below the lowest wraps to the top of the 32-bit range, above
+// every limit.
+std::uint32_t ScriptWordLimit(const ScriptMemory& memory);
+// The same for a stack slot's offset from the stack base.
+std::uint64_t ScriptSlotLimit(std::uint32_t stack_base, std::uint32_t stack_end);
+
+// The result of Step when the run went on to a new instruction through a jump, call, return or
+// switch (and passed the stop check): ip holds the target.
+inline constexpr std::uint32_t kScriptTransferred = 5;
 
 struct SobInterpreter {
   struct Ops;
   static std::uint32_t Execute(CScriptContext& context);
   static std::uint32_t Execute(CScriptContext& context, std::uint64_t max_instructions);
+  // Runs like Execute up to and including the next control transfer. The counted form takes the
+  // instructions it ran from `budget`.
+  static std::uint32_t Step(CScriptContext& context);
+  static std::uint32_t Step(CScriptContext& context, std::uint64_t& budget);
+  // Calls a built-in function; whatever it raises comes out as a script fault that names it.
+  static std::uint32_t CallBuiltin(CScriptContext& context, ScriptNativeFunc function, std::uint32_t number,
+                                   std::uint32_t arguments);
 };

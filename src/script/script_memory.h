@@ -97,6 +97,7 @@ class ScriptMemory {
  private:
   // The interpreter loop reads and writes words straight through the base, with its own checks.
   friend struct SobInterpreter;
+  friend struct SobTranslatedRun;
 
   void Check(std::uint32_t address, std::uint64_t size) const {
     if (!Contains(address, size)) RaiseBadAddress(address, static_cast<std::uint32_t>(size));

@@ -1,5 +1,6 @@
 #include "script/script_vm.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/file_services.h"
@@ -14,6 +15,7 @@ constexpr std::int32_t kNoRecord = -1;
 }  // namespace
 
 CScriptVm::CScriptVm() : context_(memory_, natives_, handles_) {
+  context_.SetTranslations(&translations_);
   SetStackSize(kDefaultStackWords);
   RegisterHostVariable("retVovExp");
 }
@@ -35,6 +37,21 @@ std::uint32_t CScriptVm::RegisterHostVariable(const char* /*name*/) {
   const std::uint32_t address = memory_.Allocate(4, true);
   if (address != 0) host_variables_.push_back(address);
   return address;
+}
+
+std::uint32_t CScriptVm::EnableTranslation(bool flag) {
+  const std::uint32_t status = context_.EnableTranslation(flag);
+  if (context_.UsesTranslation()) {
+    for (const ScriptModule& module : modules_) TranslateModule(module);
+  }
+  return status;
+}
+
+// The library as well as the scripts, so that scripts call library routines without leaving
+// translated code. Only the instructions are translated, not data behind them.
+void CScriptVm::TranslateModule(const ScriptModule& module) {
+  if (translations_.Has(module.code)) return;
+  translations_.Translate(module.code, std::min(module.instruction_length, module.code_size));
 }
 
 std::uint32_t CScriptVm::PushEndMarker() { return context_.PushEndMarker(); }
@@ -121,6 +138,7 @@ std::uint32_t CScriptVm::LinkModule(std::span<const std::uint8_t> object_bytes, 
   ApplyRelocations(*object, code);
 
   const ScriptModule module{code, code_size, record, object->instruction_length, is_library};
+  if (context_.UsesTranslation()) TranslateModule(module);
   if (is_library) {
     modules_.insert(modules_.begin(), module);
     library_code_base_ = code;
@@ -154,6 +172,7 @@ std::uint32_t CScriptVm::LoadScript(const char* path, CScriptContext* context) {
   const std::span<const std::uint8_t> object = std::span<const std::uint8_t>(*file).subspan(kSobMagicSize);
   if (LinkModule(object, record, false) != 0) return kScriptLinkFailed;
   CScriptContext& target = context != nullptr ? *context : context_;
+  if (target.UsesTranslation()) TranslateModule(modules_.back());
   target.SetIp(current_code_base_);
   if (target.PushEndMarker() != 0) {
     DropNewestModule();
@@ -170,6 +189,7 @@ std::uint32_t CScriptVm::UnloadScript() {
 }
 
 void CScriptVm::DropNewestModule() {
+  translations_.Drop(modules_.back().code);
   memory_.Free(modules_.back().code);
   modules_.pop_back();
   UpdateCurrentScript();
@@ -177,6 +197,7 @@ void CScriptVm::DropNewestModule() {
 
 void CScriptVm::FreeScriptModules() {
   while (!modules_.empty() && !modules_.back().library) {
+    translations_.Drop(modules_.back().code);
     memory_.Free(modules_.back().code);
     modules_.pop_back();
   }

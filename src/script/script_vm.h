@@ -21,6 +21,7 @@
 #include "script/script_context.h"
 #include "script/script_memory.h"
 #include "script/script_native_table.h"
+#include "script/script_translations.h"
 #include "script/script_variables.h"
 
 // One linked object.
@@ -93,6 +94,12 @@ class CScriptVm {
   virtual std::uint32_t UnloadScript();
   // The code of the newest script module, 0 when none is loaded.
   virtual std::uint32_t GetCodeBase() const { return current_code_base_; }
+
+  // Switches the own context to translated code and translates every module linked so far and
+  // every one linked later (0), or keeps interpreting: 2 when this machine cannot run translated
+  // code. A module that cannot be translated runs interpreted.
+  std::uint32_t EnableTranslation(bool flag);
+  ScriptTranslations& Translations() { return translations_; }
 
   virtual std::uint32_t PushEndMarker();
   virtual std::uint32_t Run(std::uint32_t entry);
@@ -171,6 +178,7 @@ class CScriptVm {
   bool RelocationsFit(const SobObject& object) const;
   void ApplyRelocations(const SobObject& object, std::uint32_t code);
   void DropNewestModule();
+  void TranslateModule(const ScriptModule& module);
   void UpdateCurrentScript();
   ReadTextRecord* RecordFor(bool common);
 
@@ -178,6 +186,7 @@ class CScriptVm {
   ScriptMemory memory_;
   HandleTable handles_;
   ScriptNativeTable natives_;
+  ScriptTranslations translations_{memory_};
   CScriptContext context_;
   std::uint32_t stack_size_ = 0;
   std::vector<std::uint32_t> host_variables_;

@@ -123,6 +123,20 @@ TEST_F(GameRunTest, FramesToSkipGiveTheirSlicesOnTheMainThread) {
   EXPECT_TRUE(boxes_.empty());
 }
 
+TEST_F(GameRunTest, WithTheTranslationSwitchOnTheScriptsRunTranslated) {
+  WriteScript("MAIN", kCountingScript);
+  TestGame game(false);
+  game.GetGameSwitches()[kSwitchTranslateScripts] = 1;
+  Start(game);
+  CGameScriptHost& host = *game.GetScriptHost();
+  EXPECT_TRUE(host.Context().UsesTranslation());
+  EXPECT_NE(host.Translations().Find(host.GetCodeBase()), nullptr);
+  EXPECT_EQ(SlicesOfOnePass(game, kTwoFramesLate), 2u);
+  EXPECT_EQ(SlicesOfOnePass(game, 17), 1u);
+  for (const std::string& line : log_.Lines()) EXPECT_EQ(line.find("translation"), std::string::npos) << line;
+  EXPECT_TRUE(boxes_.empty());
+}
+
 TEST_F(GameRunTest, FramesToSkipGiveOneMoreSliceOnTheGameThread) {
   WriteScript("MAIN", kCountingScript);
   TestGame game(true);

@@ -42,6 +42,7 @@ mul:
   SubSp 4
 ret:
   ReturnValue 0
+.instructions_end
 product: .word 0
 )";
 
@@ -56,6 +57,7 @@ constexpr std::string_view kMain = R"(.kind script
   CallNative native(3), back, r
   CallNative native(1), last_name, r    ; Jump to LAST
   Return
+.instructions_end
 args: .word 21
 doubled: .word 0
 back: .word 2
@@ -70,6 +72,7 @@ constexpr std::string_view kSub = R"(.kind script
   IncMem var(0)
   CallNative native(3), var(0), r
   Return
+.instructions_end
 r: .word 0
 )";
 
@@ -77,6 +80,7 @@ constexpr std::string_view kLast = R"(.kind script
   CallNative native(3), done, r
   CallNative native(2), 0, r            ; the end of the game
   Return
+.instructions_end
 done: .word 99
 r: .word 0
 )";
@@ -88,9 +92,13 @@ std::uint32_t NativeMark(const NativeArgs& args) {
   return 0;
 }
 
-class ScriptDpkRunTest : public test_support::DpkTest {};
+// Interpreted, and translated: the library as well as the scripts, which call into it.
+class ScriptDpkRunTest : public test_support::DpkTest, public ::testing::WithParamInterface<bool> {};
 
-TEST_F(ScriptDpkRunTest, AssembledScriptsInAnArchiveRunToTheirEnd) {
+INSTANTIATE_TEST_SUITE_P(BothModes, ScriptDpkRunTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& mode) { return mode.param ? "Translated" : "Interpreted"; });
+
+TEST_P(ScriptDpkRunTest, AssembledScriptsInAnArchiveRunToTheirEnd) {
   const kvxtools::SobAssembly library = sob_test::Assemble(kLibrary);
   kvxtools::DpkWriter writer(Options());
   writer.Add("SCRIPT\\SOB_INIT.DAT", sob_test::AsText(sob_test::Assemble(kInit).bytes));
@@ -107,12 +115,16 @@ TEST_F(ScriptDpkRunTest, AssembledScriptsInAnArchiveRunToTheirEnd) {
 
   g_marks.clear();
   CScriptHost host;
+  ASSERT_EQ(host.EnableTranslation(GetParam()), 0u);
   ASSERT_EQ(host.RegisterNative(NativeMark), 0u);
   ASSERT_EQ(host.LoadLibraries("SCRIPT\\SOB_INIT.DAT", "SCRIPT\\USER_VAR.SOB", "SCRIPT\\FUNC_LIB.SOB", true, true), 0u);
   ASSERT_EQ(host.LoadVoiceInfo("SCRIPT\\VOICEINF.DAT"), 0u);
   EXPECT_EQ(host.Voices().names.size(), 1u);
   ASSERT_NE(host.LibraryCodeBase(), 0u);
   ASSERT_EQ(host.LoadScript("MAIN", nullptr), 0u);
+  const bool translated = host.Translations().Find(host.LibraryCodeBase()) != nullptr &&
+                          host.Translations().Find(host.GetCodeBase()) != nullptr;
+  EXPECT_EQ(translated, GetParam());
 
   std::uint32_t result = CScriptHost::kRunSuspended;
   for (int run = 0; run < 10 && result == CScriptHost::kRunSuspended; ++run) result = host.RunLoop();

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <stdexcept>
 #include <string>
 
+#include "base/app_hooks.h"
 #include "script_code_builder.h"
 #include "support/log_capture.h"
+#include "support/process_mappings.h"
 
 namespace {
 
@@ -15,9 +18,24 @@ using Op = ESobOpcode;
 
 constexpr std::uint32_t Word(std::int32_t value) { return static_cast<std::uint32_t>(value); }
 
-class ScriptVmTest : public ::testing::Test {
+// Every case runs interpreted and translated, and must give the same results in both modes.
+class ScriptVmTest : public ::testing::TestWithParam<bool> {
  protected:
-  ScriptVmTest() : code_(Memory().Allocate(0x1000, true)), data_(Memory().Allocate(0x100, true)) {}
+  ScriptVmTest() : code_(Memory().Allocate(0x1000, true)), data_(Memory().Allocate(0x100, true)) {
+    if (Translated()) vm_.EnableTranslation(true);
+  }
+
+  static bool Translated() { return GetParam(); }
+  // Writes the code and, in the translated mode, translates it; a refusal is logged (and the code
+  // then runs interpreted), so the log starts afresh.
+  void Install(const ScriptCodeBuilder& code) {
+    code.WriteTo(Memory());
+    if (Translated()) Translate(code.Base(), static_cast<std::uint32_t>(4 * code.Finish().size()));
+  }
+  void Translate(std::uint32_t code, std::uint32_t length) {
+    translation_refused_ = vm_.Translations().Translate(code, length) != CScriptTranslator::kTranslated;
+    log_.Clear();
+  }
 
   ScriptMemory& Memory() { return vm_.Memory(); }
   CScriptContext& Context() { return vm_.Context(); }
@@ -25,7 +43,7 @@ class ScriptVmTest : public ::testing::Test {
   std::uint32_t D(std::uint32_t n) { return Memory().Word(Data(n)); }
   ScriptCodeBuilder Code() const { return ScriptCodeBuilder(code_); }
   std::uint32_t RunCode(const ScriptCodeBuilder& code) {
-    code.WriteTo(Memory());
+    Install(code);
     return vm_.Run(code_);
   }
   static std::string IpText(std::uint32_t ip) {
@@ -38,7 +56,11 @@ class ScriptVmTest : public ::testing::Test {
   CScriptVm vm_;
   std::uint32_t code_;
   std::uint32_t data_;
+  bool translation_refused_ = false;
 };
+
+INSTANTIATE_TEST_SUITE_P(BothModes, ScriptVmTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& mode) { return mode.param ? "Translated" : "Interpreted"; });
 
 struct BinaryCase {
   Op opcode;
@@ -47,7 +69,7 @@ struct BinaryCase {
   std::uint32_t expected;
 };
 
-TEST_F(ScriptVmTest, ArithmeticComparisonAndBitOperationsWorkOnTheirOperandWords) {
+TEST_P(ScriptVmTest, ArithmeticComparisonAndBitOperationsWorkOnTheirOperandWords) {
   const BinaryCase cases[] = {
       {Op::Add, 0xFFFFFFFF, 2, 1},
       {Op::Sub, 3, 5, Word(-2)},
@@ -89,7 +111,7 @@ TEST_F(ScriptVmTest, ArithmeticComparisonAndBitOperationsWorkOnTheirOperandWords
   }
 }
 
-TEST_F(ScriptVmTest, UnaryOperationsAndMemoryStepsChangeTheirDestinations) {
+TEST_P(ScriptVmTest, UnaryOperationsAndMemoryStepsChangeTheirDestinations) {
   Memory().SetWord(Data(3), 10);
   Memory().SetWord(Data(4), 0);
   ScriptCodeBuilder code = Code();
@@ -108,7 +130,7 @@ TEST_F(ScriptVmTest, UnaryOperationsAndMemoryStepsChangeTheirDestinations) {
   EXPECT_EQ(D(4), 0xFFFFFFFFu);
 }
 
-TEST_F(ScriptVmTest, DataMovesReachMemoryDirectlyAndThroughPointers) {
+TEST_P(ScriptVmTest, DataMovesReachMemoryDirectlyAndThroughPointers) {
   Memory().SetWord(Data(10), 1234);
   Memory().SetWord(Data(11), Data(10));  // a pointer to Data(10)
   Memory().SetWord(Data(12), Data(3));   // a pointer to Data(3)
@@ -125,7 +147,7 @@ TEST_F(ScriptVmTest, DataMovesReachMemoryDirectlyAndThroughPointers) {
   EXPECT_EQ(D(3), 55u);
 }
 
-TEST_F(ScriptVmTest, StackGrowsUpwardsAndSlotsCountBackFromTheStackPointer) {
+TEST_P(ScriptVmTest, StackGrowsUpwardsAndSlotsCountBackFromTheStackPointer) {
   Memory().SetWord(Data(9), 9);
   Memory().SetWord(Data(10), 4321);
   ScriptCodeBuilder code = Code();
@@ -163,7 +185,7 @@ TEST_F(ScriptVmTest, StackGrowsUpwardsAndSlotsCountBackFromTheStackPointer) {
   EXPECT_EQ(Context().Sp(), Context().StackBase());
 }
 
-TEST_F(ScriptVmTest, JumpsAndSwitchTransferToAbsoluteCodeAddresses) {
+TEST_P(ScriptVmTest, JumpsAndSwitchTransferToAbsoluteCodeAddresses) {
   for (std::uint32_t index : {0u, 2u}) {
     ScriptCodeBuilder code = Code();
     const auto first = code.NewLabel(), second = code.NewLabel(), third = code.NewLabel(), skipped = code.NewLabel();
@@ -187,7 +209,7 @@ TEST_F(ScriptVmTest, JumpsAndSwitchTransferToAbsoluteCodeAddresses) {
   }
 }
 
-TEST_F(ScriptVmTest, CallPushesTheWordAfterItsOperandAndReturnContinuesThere) {
+TEST_P(ScriptVmTest, CallPushesTheWordAfterItsOperandAndReturnContinuesThere) {
   ScriptCodeBuilder code = Code();
   const auto routine = code.NewLabel();
   const std::uint32_t call = code.Emit(Op::Call, {routine});
@@ -214,7 +236,7 @@ TEST_F(ScriptVmTest, CallPushesTheWordAfterItsOperandAndReturnContinuesThere) {
   EXPECT_EQ(D(3), 6u);
 }
 
-TEST_F(ScriptVmTest, YieldSuspendsAndTheNextInterpretContinuesBehindIt) {
+TEST_P(ScriptVmTest, YieldSuspendsAndTheNextInterpretContinuesBehindIt) {
   ScriptCodeBuilder code = Code();
   code.Emit(Op::StoreImm, {1, Data(0)});
   const std::uint32_t yield = code.Emit(Op::Yield);
@@ -229,7 +251,7 @@ TEST_F(ScriptVmTest, YieldSuspendsAndTheNextInterpretContinuesBehindIt) {
   EXPECT_EQ(Context().Interpret(), kScriptEnded);
 }
 
-TEST_F(ScriptVmTest, InstructionsReadOperandsThatEarlierInstructionsWroteIntoTheCode) {
+TEST_P(ScriptVmTest, InstructionsReadOperandsThatEarlierInstructionsWroteIntoTheCode) {
   // Sums 1..10 with a loop whose arithmetic and test take their inputs from rewritten operands.
   Memory().SetWord(Data(1), 10);
   ScriptCodeBuilder code = Code();
@@ -264,12 +286,12 @@ TEST_F(ScriptVmTest, InstructionsReadOperandsThatEarlierInstructionsWroteIntoThe
   EXPECT_EQ(D(4), Data(2));
 }
 
-TEST_F(ScriptVmTest, WordsAreReadAtAnyByteOffset) {
+TEST_P(ScriptVmTest, WordsAreReadAtAnyByteOffset) {
   const std::uint32_t odd = code_ + 1;
   ScriptCodeBuilder code(odd);
   code.Emit(Op::Add, {40, 2, Data(0) + 1});
   code.Emit(Op::Return);
-  code.WriteTo(Memory());
+  Install(code);
   ASSERT_EQ(vm_.Run(odd), kScriptEnded);
   EXPECT_EQ(Memory().Word(Data(0) + 1), 42u);
 }
@@ -290,7 +312,7 @@ std::uint32_t RewriteResultOperand(const NativeArgs& args) {
 
 std::uint32_t ReadString(const NativeArgs& args) { return static_cast<std::uint32_t>(std::string(args.Str(0)).size()); }
 
-TEST_F(ScriptVmTest, CallNativeMapsTokensToRegisteredFunctionsByNumber) {
+TEST_P(ScriptVmTest, CallNativeMapsTokensToRegisteredFunctionsByNumber) {
   ASSERT_EQ(vm_.RegisterNative(&RecordArguments), 0u);
   ASSERT_EQ(vm_.RegisterNative(&RewriteResultOperand), 0u);
   EXPECT_EQ(vm_.RegisterNative(nullptr), 1u);
@@ -306,7 +328,7 @@ TEST_F(ScriptVmTest, CallNativeMapsTokensToRegisteredFunctionsByNumber) {
   // The second function rewrites its own result operand before it returns: the result goes there.
   const std::uint32_t second = code.Emit(Op::CallNative, {ScriptNativeTable::Token(1), Data(12), Data(1)});
   code.Emit(Op::Return);
-  code.WriteTo(Memory());
+  Install(code);
   Memory().SetWord(Data(12), second + 12);
   Memory().SetWord(Data(13), Data(3));
   ASSERT_EQ(vm_.Run(code_), kScriptEnded);
@@ -330,7 +352,7 @@ std::uint32_t RunNestedRoutineAndGrowMemory(const NativeArgs& args) {
   return nested == kScriptEnded && grown != 0 ? grown + 0x100000 - 4 : 0;
 }
 
-TEST_F(ScriptVmTest, ABuiltInMayReenterTheMachineAndGrowTheUsableMemory) {
+TEST_P(ScriptVmTest, ABuiltInMayReenterTheMachineAndGrowTheUsableMemory) {
   g_reentered_vm = &vm_;
   ASSERT_EQ(vm_.RegisterNative(&RunNestedRoutineAndGrowMemory), 0u);
   const std::uint64_t old_end = Memory().UsableEnd();
@@ -346,7 +368,7 @@ TEST_F(ScriptVmTest, ABuiltInMayReenterTheMachineAndGrowTheUsableMemory) {
   code.Emit(Op::PushImm, {22});
   code.Emit(Op::PopMem, {Data(2)});
   code.Emit(Op::Return);
-  code.WriteTo(Memory());
+  Install(code);
   Memory().SetWord(Data(4), code.AddressOf(routine));
 
   ASSERT_EQ(vm_.Run(code_), kScriptEnded);
@@ -357,7 +379,7 @@ TEST_F(ScriptVmTest, ABuiltInMayReenterTheMachineAndGrowTheUsableMemory) {
   EXPECT_EQ(Context().Sp(), Context().StackBase());
 }
 
-TEST_F(ScriptVmTest, TheLastWordBeforeTheUsableEndIsTheLastOneUsable) {
+TEST_P(ScriptVmTest, TheLastWordBeforeTheUsableEndIsTheLastOneUsable) {
   const auto end = static_cast<std::uint32_t>(Memory().UsableEnd());
   Memory().SetWord(end - 4, 9);
   ScriptCodeBuilder code = Code();
@@ -375,10 +397,11 @@ TEST_F(ScriptVmTest, TheLastWordBeforeTheUsableEndIsTheLastOneUsable) {
 
 // An instruction whose last operand word lies beyond the usable end faults on that word, after the
 // faults that its earlier words decide.
-TEST_F(ScriptVmTest, AnInstructionCutByTheUsableEndFaultsOnItsMissingOperand) {
+TEST_P(ScriptVmTest, AnInstructionCutByTheUsableEndFaultsOnItsMissingOperand) {
   const auto end = static_cast<std::uint32_t>(Memory().UsableEnd());
   const std::uint32_t words[] = {static_cast<std::uint32_t>(Op::Div), 1, 0};
   Memory().Write(end - 12, words, sizeof words);
+  if (Translated()) Translate(end - 12, sizeof words);
   EXPECT_EQ(vm_.Run(end - 12), kScriptFaulted);
   EXPECT_NE(log_.Last().find("division by zero"), std::string::npos) << log_.Last();
   Memory().SetWord(end - 4, 2);
@@ -390,7 +413,7 @@ TEST_F(ScriptVmTest, AnInstructionCutByTheUsableEndFaultsOnItsMissingOperand) {
   EXPECT_EQ(Context().Ip(), end - 12);
 }
 
-TEST_F(ScriptVmTest, TheRuntimeStartsWithAStackOf16384Words) {
+TEST_P(ScriptVmTest, TheRuntimeStartsWithAStackOf16384Words) {
   EXPECT_EQ(vm_.StackSize(), 16384u);
   EXPECT_EQ(Context().StackEnd() - Context().StackBase(), 16384u * 4);
   EXPECT_GE(Context().StackBase(), ScriptMemory::kLowestAddress);
@@ -400,7 +423,7 @@ TEST_F(ScriptVmTest, TheRuntimeStartsWithAStackOf16384Words) {
   EXPECT_EQ(Context().StackEnd() - Context().StackBase(), 8192u * 4);
 }
 
-TEST_F(ScriptVmTest, PushIpAndPopIpParkAResumePoint) {
+TEST_P(ScriptVmTest, PushIpAndPopIpParkAResumePoint) {
   Context().SetIp(0x12345);
   EXPECT_EQ(Context().PushIp(), 0u);
   Context().SetIp(0x777);
@@ -471,7 +494,7 @@ const FaultCase kFaults[] = {
      [](ScriptCodeBuilder& code, std::uint32_t data) { code.Emit(Op::CallNative, {data, data, data}); }},
 };
 
-TEST_F(ScriptVmTest, EveryFaultStopsTheRunWithTwoAndNamesTheInstruction) {
+TEST_P(ScriptVmTest, EveryFaultStopsTheRunWithTwoAndNamesTheInstruction) {
   for (const FaultCase& fault : kFaults) {
     SCOPED_TRACE(fault.name);
     Context().ResetStack();
@@ -498,7 +521,7 @@ TEST_F(ScriptVmTest, EveryFaultStopsTheRunWithTwoAndNamesTheInstruction) {
   EXPECT_EQ(D(1), 5u);
 }
 
-TEST_F(ScriptVmTest, AFetchFromABadAddressFaults) {
+TEST_P(ScriptVmTest, AFetchFromABadAddressFaults) {
   ScriptCodeBuilder code = Code();
   code.Emit(Op::Jump, {0});
   EXPECT_EQ(RunCode(code), kScriptFaulted);
@@ -507,7 +530,7 @@ TEST_F(ScriptVmTest, AFetchFromABadAddressFaults) {
   EXPECT_EQ(vm_.Run(0x10), kScriptFaulted);
 }
 
-TEST_F(ScriptVmTest, TheStackHoldsExactlyItsWords) {
+TEST_P(ScriptVmTest, TheStackHoldsExactlyItsWords) {
   // Counts pushes until the 16384-word stack (one word holds the end marker) is full.
   ScriptCodeBuilder code = Code();
   const auto loop = code.NewLabel();
@@ -520,7 +543,7 @@ TEST_F(ScriptVmTest, TheStackHoldsExactlyItsWords) {
   EXPECT_EQ(Context().Sp(), Context().StackEnd());
 }
 
-TEST_F(ScriptVmTest, AContextWithoutStackFaultsInsteadOfRunning) {
+TEST_P(ScriptVmTest, AContextWithoutStackFaultsInsteadOfRunning) {
   EXPECT_EQ(vm_.SetStackSize(0x7FFFFFFF), 1u);
   EXPECT_EQ(Context().StackBase(), 0u);
   ScriptCodeBuilder code = Code();
@@ -530,7 +553,7 @@ TEST_F(ScriptVmTest, AContextWithoutStackFaultsInsteadOfRunning) {
   EXPECT_EQ(vm_.PushEndMarker(), 1u);
 }
 
-TEST_F(ScriptVmTest, AFaultInsideABuiltInFunctionStopsTheRun) {
+TEST_P(ScriptVmTest, AFaultInsideABuiltInFunctionStopsTheRun) {
   ASSERT_EQ(vm_.RegisterNative(&ReadString), 0u);
   // The string runs to the end of usable memory without a terminating zero.
   const std::uint32_t tail = static_cast<std::uint32_t>(Memory().UsableEnd()) - 8;
@@ -550,13 +573,13 @@ TEST_F(ScriptVmTest, AFaultInsideABuiltInFunctionStopsTheRun) {
   EXPECT_EQ(D(0), 7u);
 }
 
-TEST_F(ScriptVmTest, BoundedInterpretationStopsAndResumes) {
+TEST_P(ScriptVmTest, BoundedInterpretationStopsAndResumes) {
   ScriptCodeBuilder code = Code();
   const auto loop = code.NewLabel();
   code.Bind(loop);
   code.Emit(Op::IncMem, {Data(0)});
   code.Emit(Op::Jump, {loop});
-  code.WriteTo(Memory());
+  Install(code);
   Context().SetIp(code_);
   EXPECT_EQ(Context().InterpretSteps(10), kScriptOutOfSteps);
   EXPECT_EQ(D(0), 5u);
@@ -564,6 +587,170 @@ TEST_F(ScriptVmTest, BoundedInterpretationStopsAndResumes) {
   EXPECT_EQ(D(0), 7u);
   EXPECT_EQ(Context().InterpretSteps(0), kScriptOutOfSteps);
   EXPECT_EQ(Context().Ip(), code_);
+}
+
+TEST_P(ScriptVmTest, AStoreIntoAnOpcodeWordChangesWhatRunsNext) {
+  ScriptCodeBuilder code = Code();
+  const auto inc = code.NewLabel(), jump = code.NewLabel(), elsewhere = code.NewLabel();
+  code.Emit(Op::StoreImm, {static_cast<std::uint32_t>(Op::DecMem), inc});
+  code.Bind(inc);
+  code.Emit(Op::IncMem, {Data(0)});
+  // A two-word jump becomes a one-word return, which ends the run behind its opcode word.
+  code.Emit(Op::StoreImm, {static_cast<std::uint32_t>(Op::Return), jump});
+  code.Bind(jump);
+  code.Emit(Op::Jump, {elsewhere});
+  code.Bind(elsewhere);
+  code.Emit(Op::StoreImm, {5, Data(1)});
+  code.Emit(Op::Return);
+  ASSERT_EQ(RunCode(code), kScriptEnded);
+  EXPECT_FALSE(translation_refused_);
+  EXPECT_EQ(D(0), 0xFFFFFFFFu);
+  EXPECT_EQ(D(1), 0u);
+  EXPECT_EQ(Context().Ip(), code.AddressOf(jump) + 4);
+}
+
+TEST_P(ScriptVmTest, AJumpIntoTheMiddleOfAnInstructionRunsTheWordsFoundThere) {
+  ScriptCodeBuilder code = Code();
+  const auto middle = code.NewLabel(), back = code.NewLabel();
+  code.Emit(Op::Jump, {ScriptCodeBuilder::OperandOf(middle, 1)});
+  code.Bind(middle);
+  // From its first operand on, this reads IncMem Data(0), then the jump back.
+  code.Emit(Op::StoreImm, {static_cast<std::uint32_t>(Op::IncMem), Data(0)});
+  code.Emit(Op::Jump, {back});
+  code.Emit(Op::Return);
+  code.Bind(back);
+  code.Emit(Op::StoreImm, {7, Data(1)});
+  code.Emit(Op::Return);
+  ASSERT_EQ(RunCode(code), kScriptEnded);
+  EXPECT_EQ(D(0), 1u);
+  EXPECT_EQ(D(1), 7u);
+}
+
+TEST_P(ScriptVmTest, ASwitchTableOfOneTargetIsClosedAndTheNextInstructionFollowsIt) {
+  ScriptCodeBuilder code = Code();
+  const auto after = code.NewLabel();
+  code.EmitSwitch(0, {after});
+  code.Bind(after);
+  code.Emit(Op::StoreImm, {3, Data(0)});
+  code.Emit(Op::Return);
+  ASSERT_EQ(RunCode(code), kScriptEnded);
+  EXPECT_EQ(D(0), 3u);
+  EXPECT_EQ(Memory().Word(code.AddressOf(after) - 4), kSwitchTableEnd);
+  if (Translated()) {
+    const CScriptTranslator* translator = vm_.Translations().Find(code_);
+    ASSERT_NE(translator, nullptr);
+    EXPECT_NE(translator->EntryFor(code.AddressOf(after), false), nullptr);
+    EXPECT_EQ(translator->EntryFor(code.AddressOf(after) - 4, false), nullptr);
+    EXPECT_EQ(test_support::WritableExecutableMappings(), 0);
+  }
+}
+
+TEST_P(ScriptVmTest, CodeHoldingAnUnknownOpcodeIsNotTranslatedAndFaultsThereAsInterpreted) {
+  ScriptCodeBuilder code = Code();
+  code.Emit(Op::StoreImm, {1, Data(0)});
+  const std::uint32_t unknown = code.Here();
+  code.EmitWord(48);
+  EXPECT_EQ(RunCode(code), kScriptFaulted);
+  EXPECT_EQ(translation_refused_, Translated());
+  EXPECT_EQ(vm_.Translations().Find(code_), nullptr);
+  EXPECT_EQ(D(0), 1u);
+  EXPECT_NE(log_.Last().find("unknown opcode 48 " + IpText(unknown)), std::string::npos) << log_.Last();
+}
+
+std::uint32_t Throw(const NativeArgs&) { throw std::runtime_error("out of paper"); }
+
+TEST_P(ScriptVmTest, ABuiltInThatThrowsIsNamedInTheLogAndTheMachineGoesOn) {
+  ASSERT_EQ(vm_.RegisterNative(&Throw), 0u);
+  ScriptCodeBuilder code = Code();
+  code.Emit(Op::PushImm, {4});
+  const std::uint32_t call = code.Emit(Op::CallNative, {ScriptNativeTable::Token(0), Data(0), Data(1)});
+  code.Emit(Op::Return);
+  EXPECT_EQ(RunCode(code), kScriptFaulted);
+  EXPECT_NE(log_.Last().find("built-in function 0 failed: out of paper " + IpText(call)), std::string::npos) << log_.Last();
+  EXPECT_EQ(Context().Sp(), Context().StackBase() + 8);
+  Context().ResetStack();
+  ScriptCodeBuilder next = Code();
+  next.Emit(Op::Return);
+  EXPECT_EQ(RunCode(next), kScriptEnded);
+}
+
+// A built-in that moves ip: the run reads the result operand and goes on relative to the new ip.
+CScriptVm* g_moving_vm = nullptr;
+std::uint32_t g_moved_ip = 0;
+std::uint32_t MoveIp(const NativeArgs&) {
+  g_moving_vm->Context().SetIp(g_moved_ip);
+  return 77;
+}
+
+TEST_P(ScriptVmTest, ABuiltInThatMovesIpContinuesTheRunWhereIpNowStands) {
+  g_moving_vm = &vm_;
+  ASSERT_EQ(vm_.RegisterNative(&MoveIp), 0u);
+  ScriptCodeBuilder code = Code();
+  const auto landing = code.NewLabel();
+  code.Emit(Op::CallNative, {ScriptNativeTable::Token(0), Data(0), Data(1)});
+  code.Emit(Op::Return);
+  // Read as the tail of a built-in call: the result goes to its fourth word, the run goes on behind.
+  code.Bind(landing);
+  code.Emit(Op::StoreImm, {1, Data(2)});
+  code.EmitWord(Data(5));
+  code.Emit(Op::StoreImm, {9, Data(6)});
+  code.Emit(Op::Return);
+  code.WriteTo(Memory());
+  // The call and the return are translated; the words it lands on are not instructions.
+  if (Translated()) Translate(code_, code.AddressOf(landing) - code_);
+  EXPECT_FALSE(translation_refused_);
+  g_moved_ip = code.AddressOf(landing);
+  ASSERT_EQ(vm_.Run(code_), kScriptEnded);
+  EXPECT_EQ(D(1), 0u);
+  EXPECT_EQ(D(2), 0u);
+  EXPECT_EQ(D(5), 77u);
+  EXPECT_EQ(D(6), 9u);
+}
+
+bool StopAtOnce() { return true; }
+
+TEST_P(ScriptVmTest, TheStopCheckEndsARunOnTheTargetOfTheTransferThatReachedIt) {
+  ScriptCodeBuilder code = Code();
+  const auto loop = code.NewLabel();
+  code.Bind(loop);
+  code.Emit(Op::IncMem, {Data(0)});
+  code.Emit(Op::Jump, {loop});
+  Install(code);
+  Context().SetIp(code_);
+  Context().SetTransfersUntilStopCheck(3);
+  bool (*const previous)() = g_ScriptStopCheckHook;
+  g_ScriptStopCheckHook = &StopAtOnce;
+  const std::uint32_t result = Context().Interpret();
+  g_ScriptStopCheckHook = previous;
+  EXPECT_EQ(result, kScriptStopped);
+  EXPECT_EQ(D(0), 3u);
+  EXPECT_EQ(Context().Ip(), code_);
+  EXPECT_EQ(Context().TransfersUntilStopCheck(), kTransfersPerStopCheck);
+}
+
+// Translates a part of the code that called it afresh: the calling run still stands in the old code.
+CScriptVm* g_translating_vm = nullptr;
+std::uint32_t TranslateCaller(const NativeArgs& args) {
+  g_translating_vm->Translations().Translate(args.U32(0), args.U32(1));
+  return 1;
+}
+
+TEST_P(ScriptVmTest, CodeTranslatedAfreshWhileItRunsGoesOnToItsEnd) {
+  g_translating_vm = &vm_;
+  ASSERT_EQ(vm_.RegisterNative(&TranslateCaller), 0u);
+  ScriptCodeBuilder code = Code();
+  code.Emit(Op::CallNative, {ScriptNativeTable::Token(0), Data(0), Data(2)});
+  code.Emit(Op::CallNative, {ScriptNativeTable::Token(0), Data(0), Data(3)});
+  code.Emit(Op::StoreImm, {6, Data(4)});
+  code.Emit(Op::Return);
+  Install(code);
+  // All but the first call.
+  Memory().SetWord(Data(0), code_ + 16);
+  Memory().SetWord(Data(1), static_cast<std::uint32_t>(4 * code.Finish().size()) - 16);
+  ASSERT_EQ(vm_.Run(code_), kScriptEnded);
+  EXPECT_EQ(D(2), 1u);
+  EXPECT_EQ(D(3), 1u);
+  EXPECT_EQ(D(4), 6u);
 }
 
 }  // namespace

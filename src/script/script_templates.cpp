@@ -1,0 +1,733 @@
+#include "script/script_templates.h"
+
+#include <limits>
+#include <optional>
+
+#include "script/script_fault.h"
+#include "script/script_memory.h"
+#include "script/sob_opcode.h"
+#include "script/x64_assembler.h"
+
+namespace {
+
+using namespace x64;
+using Label = Assembler::Label;
+using Op = ESobOpcode;
+
+constexpr std::int32_t Field(std::size_t offset) { return static_cast<std::int32_t>(offset); }
+const Mem kIp = At(r12, Field(offsetof(TranslatedFrame, ip)));
+const Mem kSp = At(r12, Field(offsetof(TranslatedFrame, sp)));
+const Mem kResult = At(r12, Field(offsetof(TranslatedFrame, result)));
+const Mem kTransfers = At(r12, Field(offsetof(TranslatedFrame, transfers)));
+const Mem kStackBase = At(r12, Field(offsetof(TranslatedFrame, stack_base)));
+const Mem kStackEnd = At(r12, Field(offsetof(TranslatedFrame, stack_end)));
+const Mem kWordLimit = At(r12, Field(offsetof(TranslatedFrame, word_limit)));
+const Mem kFaultKind = At(r12, Field(offsetof(TranslatedFrame, fault_kind)));
+const Mem kFaultDetail = At(r12, Field(offsetof(TranslatedFrame, fault_detail)));
+const Mem kSwitchTarget = At(r12, Field(offsetof(TranslatedFrame, switch_target)));
+const Mem kSlotLimit = At(r12, Field(offsetof(TranslatedFrame, slot_limit)));
+const Mem kBudget = At(r12, Field(offsetof(TranslatedFrame, budget)));
+const Mem kMemoryBase = At(r12, Field(offsetof(TranslatedFrame, memory_base)));
+const Mem kNativeBase = At(r12, Field(offsetof(TranslatedFrame, native_base)));
+const Mem kNativeLimit = At(r12, Field(offsetof(TranslatedFrame, native_limit)));
+const Mem kSavedRsp = At(r12, Field(offsetof(TranslatedFrame, saved_rsp)));
+
+// Machine stack that script calls may take before they go on as plain jumps.
+constexpr std::int32_t kNativeCallBytes = 128 * 1024;
+
+constexpr std::uint32_t Exit(TranslatedExit exit) { return static_cast<std::uint32_t>(exit); }
+constexpr std::uint32_t Kind(ScriptFaultKind kind) { return static_cast<std::uint32_t>(kind); }
+
+// Writes the templates of one module. Each instruction's code begins at its own label; faults and
+// exits leave through stubs placed after all instructions, so that the straight path stays short.
+class TemplateWriter {
+ public:
+  TemplateWriter(const ScriptMemory& memory, const TranslatedCalls& calls, std::uint32_t code, std::uint32_t length, bool counted)
+      : memory_(memory), calls_(calls), code_(code), length_(length), counted_(counted) {}
+
+  // The machine code, and for each byte offset of the module the offset of its instruction's code.
+  bool Write(const std::vector<TranslatedInstruction>& instructions, std::vector<std::uint8_t>& bytes, std::vector<std::uint32_t>& entries);
+
+ private:
+  struct Stub {
+    Label label;
+    std::uint32_t ip;
+    std::uint32_t kind;
+    int detail;  // register that holds the detail, -1 for 0, -2 for a fault already in the frame
+  };
+  struct ExitStub {
+    Label label;
+    std::uint32_t ip;
+    TranslatedExit exit;
+  };
+  struct SlotStub {
+    Label label;
+    std::uint32_t ip;
+  };
+  struct CheckStub {
+    Label label;
+    Label back;
+    Reg address;
+    std::uint32_t ip;
+    bool slot;  // the full computation of a stack slot's address instead
+  };
+  using Known = std::optional<std::uint32_t>;
+
+  void Prologue();
+  void SharedExits();
+  void EmitInstruction(std::uint32_t at, std::uint32_t opcode, Label next);
+  void Stubs();
+
+  Label Fault(ScriptFaultKind kind, int detail = -1) {
+    stubs_.push_back({a_.NewLabel(), ip_, Kind(kind), detail});
+    return stubs_.back().label;
+  }
+  Label ExitAt(std::uint32_t ip, TranslatedExit exit) {
+    exit_stubs_.push_back({a_.NewLabel(), ip, exit});
+    return exit_stubs_.back().label;
+  }
+
+  // The word of operand n of the instruction at ip_ into dst (not rdi). Returns the word as it
+  // was when translating, where it could be read then: while the word still holds it, the checks
+  // that it passed then come down to one compare.
+  Known Operand(Reg dst, std::uint32_t n);
+  void CheckAddress(Reg address, Known known = std::nullopt);
+  void Load(Reg dst, Reg address, Known known = std::nullopt);
+  void Store(Reg address, Reg value, Known known = std::nullopt);
+  void CallOut(std::uint64_t function);
+  void Push(Reg value);
+  void Pop(Reg dst);
+  // rax: the slot's number in, its address out; rcx and rdx are used.
+  void Slot(Known known = std::nullopt);
+  void MoveSp(bool down, Known known);
+  // Jumps to the instruction whose address is in eax; `operand` names the operand word that held
+  // it (0 for none), so that a target known when translating is reached directly.
+  void Transfer(std::uint32_t operand);
+  void Route(std::uint32_t operand);
+  void Call(std::uint32_t at);
+  void Return();
+  void ReloadCallerSaved();
+  void Binary(std::uint32_t opcode);
+  void Unary(std::uint32_t opcode);
+  void Division(std::uint32_t opcode);
+  void Compare(Cond cond);
+
+  bool Translatable(std::uint32_t address) const {
+    return address >= ScriptMemory::kLowestAddress && std::uint64_t{address} + 4 <= memory_.UsableEnd();
+  }
+  Label InstructionLabel(std::uint32_t address) const {
+    const std::uint32_t offset = address - code_;
+    return offset < length_ && label_at_[offset] != kNone ? label_at_[offset] : kNone;
+  }
+
+  static constexpr Label kNone = UINT32_MAX;
+  const ScriptMemory& memory_;
+  const TranslatedCalls& calls_;
+  std::uint32_t code_;
+  std::uint32_t length_;
+  bool counted_;
+  Assembler a_;
+  std::vector<Label> label_at_;
+  std::uint32_t ip_ = 0;
+  Label exit_sync_ = 0, epilogue_ = 0, fault_exit_ = 0, stop_ = 0, leave_eax_ = 0, leave_frame_ = 0, builtin_fault_ = 0,
+        dispatch_ = 0, table_ = 0, reset_ = 0;
+  std::vector<Stub> stubs_;
+  std::vector<CheckStub> check_stubs_;
+  std::vector<ExitStub> exit_stubs_;
+  std::vector<SlotStub> slot_stubs_;
+};
+
+bool TemplateWriter::Write(const std::vector<TranslatedInstruction>& instructions, std::vector<std::uint8_t>& bytes,
+                           std::vector<std::uint32_t>& entries) {
+  label_at_.assign(length_, kNone);
+  for (const TranslatedInstruction& instruction : instructions) label_at_[instruction.offset] = a_.NewLabel();
+  for (Label* label : {&exit_sync_, &epilogue_, &fault_exit_, &stop_, &leave_eax_, &leave_frame_, &builtin_fault_, &dispatch_, &table_, &reset_}) {
+    *label = a_.NewLabel();
+  }
+  Prologue();
+  for (std::size_t n = 0; n < instructions.size(); ++n) {
+    const std::uint32_t at = code_ + instructions[n].offset;
+    a_.Bind(label_at_[instructions[n].offset]);
+    const Label next = n + 1 < instructions.size() ? label_at_[instructions[n + 1].offset] : a_.NewLabel();
+    EmitInstruction(at, instructions[n].opcode, next);
+    if (n + 1 == instructions.size()) {
+      // Behind the last instruction: the run goes on wherever that is.
+      a_.Bind(next);
+      const std::uint32_t end = at + 4 * (1u + kSobOperandCount[instructions[n].opcode]);
+      a_.StoreImm32(kIp, end);
+      a_.MoveImm32(rax, Exit(TranslatedExit::kLeave));
+      a_.Jmp(exit_sync_);
+    }
+  }
+  SharedExits();
+  Stubs();
+  // The dispatch table, relative to its own start: every byte of the module, the ones that start
+  // no instruction leading out.
+  a_.Bind(table_);
+  for (std::uint32_t offset = 0; offset < length_; ++offset) {
+    a_.RelativeData32(label_at_[offset] != kNone ? label_at_[offset] : leave_eax_, table_);
+  }
+  if (!a_.Finish()) return false;
+  bytes = a_.Bytes();
+  entries.assign(length_, kNone);
+  for (std::uint32_t offset = 0; offset < length_; ++offset) {
+    if (label_at_[offset] != kNone) entries[offset] = a_.Offset(label_at_[offset]);
+  }
+  return true;
+}
+
+void TemplateWriter::Prologue() {
+  for (const Reg reg : {rbx, rbp, r12, r13, r14, r15, rax}) a_.Push(reg);  // rax keeps calls aligned
+  a_.Move64(r12, rdi);
+  a_.Store64(kNativeBase, rsp);
+  a_.Lea64(rcx, At(rsp, -kNativeCallBytes));
+  a_.Store64(kNativeLimit, rcx);
+  // A return that finds no machine call of its own lands here.
+  a_.LeaRip(rcx, reset_);
+  a_.Push(rcx);
+  a_.Load64(rbx, kMemoryBase);
+  a_.MoveImm32(rbp, code_);
+  a_.Alu64(kAdd, rbp, rbx);
+  a_.Load32(r13, kSp);
+  a_.Load32(r14, kWordLimit);
+  a_.Load32(r15, kTransfers);
+  ReloadCallerSaved();
+  a_.JmpReg(rsi);
+}
+
+void TemplateWriter::ReloadCallerSaved() {
+  a_.Load32(r8, kStackBase);
+  a_.Load32(r9, kStackEnd);
+  a_.Load64(r10, kSlotLimit);
+}
+
+void TemplateWriter::SharedExits() {
+  a_.Bind(exit_sync_);
+  a_.Store32(kSp, r13);
+  a_.Store32(kTransfers, r15);
+  a_.Bind(epilogue_);
+  a_.Load64(rsp, kNativeBase);
+  for (const Reg reg : {rcx, r15, r14, r13, r12, rbp, rbx}) a_.Pop(reg);
+  a_.Ret();
+
+  a_.Bind(fault_exit_);
+  a_.MoveImm32(rax, Exit(TranslatedExit::kFault));
+  a_.Jmp(exit_sync_);
+
+  a_.Bind(stop_);
+  a_.Store32(kIp, rax);
+  a_.MoveImm32(rax, Exit(TranslatedExit::kStopCheck));
+  a_.Jmp(exit_sync_);
+
+  a_.Bind(leave_eax_);
+  a_.Store32(kIp, rax);
+  a_.Bind(leave_frame_);
+  a_.MoveImm32(rax, Exit(TranslatedExit::kLeave));
+  a_.Jmp(exit_sync_);
+
+  a_.Bind(builtin_fault_);
+  a_.MoveImm32(rax, Exit(TranslatedExit::kBuiltinFault));
+  a_.Jmp(epilogue_);
+
+  // A return whose machine return address did not match its script return address (or found
+  // none): the machine stack starts afresh and the table finds the target in eax.
+  a_.Bind(reset_);
+  a_.Load64(rsp, kNativeBase);
+  a_.LeaRip(rcx, reset_);
+  a_.Push(rcx);
+
+  // Transfer to the address in eax through the table, or out when it lies outside the module.
+  a_.Bind(dispatch_);
+  a_.Move32(rcx, rax);
+  a_.AluImm32(kSub, rcx, code_);
+  a_.AluImm32(kCmp, rcx, length_);
+  a_.Jcc(kAboveEqual, leave_eax_);
+  a_.LeaRip(rdx, table_);
+  a_.MovSxdMem(rcx, AtIndex(rdx, rcx, 4));
+  a_.Alu64(kAdd, rcx, rdx);
+  a_.JmpReg(rcx);
+}
+
+void TemplateWriter::Stubs() {
+  for (std::size_t n = 0; n < check_stubs_.size(); ++n) {
+    const CheckStub stub = check_stubs_[n];
+    a_.Bind(stub.label);
+    ip_ = stub.ip;
+    if (stub.slot) {
+      Slot();
+    } else {
+      CheckAddress(stub.address);
+    }
+    a_.Jmp(stub.back);
+  }
+  for (const SlotStub& stub : slot_stubs_) {
+    // The slot lies below the stack base (underflow) or beyond the stack's end (overflow).
+    a_.Bind(stub.label);
+    ip_ = stub.ip;
+    a_.Alu64(kCmp, rax, r8);
+    a_.Jcc(kLess, Fault(ScriptFaultKind::kStackUnderflow));
+    a_.Jmp(Fault(ScriptFaultKind::kStackOverflow));
+  }
+  for (const Stub& stub : stubs_) {
+    a_.Bind(stub.label);
+    a_.StoreImm32(kIp, stub.ip);
+    if (stub.detail != -2) {
+      a_.StoreImm32(kFaultKind, stub.kind);
+      if (stub.detail >= 0) {
+        a_.Store32(kFaultDetail, static_cast<Reg>(stub.detail));
+      } else {
+        a_.StoreImm32(kFaultDetail, 0);
+      }
+    }
+    a_.Jmp(fault_exit_);
+  }
+  for (const ExitStub& stub : exit_stubs_) {
+    a_.Bind(stub.label);
+    if (stub.exit == TranslatedExit::kOutOfSteps) a_.StoreImm64(kBudget, 0);
+    a_.StoreImm32(kIp, stub.ip);
+    a_.MoveImm32(rax, Exit(stub.exit));
+    a_.Jmp(exit_sync_);
+  }
+}
+
+TemplateWriter::Known TemplateWriter::Operand(Reg dst, std::uint32_t n) {
+  const std::uint32_t address = ip_ + 4 * n;
+  if (Translatable(address) && address - code_ < std::uint32_t{std::numeric_limits<std::int32_t>::max()}) {
+    // Inside the memory that was usable when translating, which never shrinks: no check needed.
+    a_.Load32(dst, At(rbp, static_cast<std::int32_t>(address - code_)));
+    return memory_.Word(address);
+  }
+  a_.MoveImm32(dst, address);
+  Load(dst, dst);
+  return std::nullopt;
+}
+
+void TemplateWriter::CheckAddress(Reg address, Known known) {
+  if (known && Translatable(*known)) {
+    check_stubs_.push_back({a_.NewLabel(), a_.NewLabel(), address, ip_, false});
+    a_.AluImm32(kCmp, address, *known);
+    a_.Jcc(kNotEqual, check_stubs_.back().label);
+    a_.Bind(check_stubs_.back().back);
+    return;
+  }
+  a_.Lea32(rdi, At(address, -static_cast<std::int32_t>(ScriptMemory::kLowestAddress)));
+  a_.Alu32(kCmp, rdi, r14);
+  a_.Jcc(kAboveEqual, Fault(ScriptFaultKind::kBadAddress, address));
+}
+
+void TemplateWriter::Load(Reg dst, Reg address, Known known) {
+  CheckAddress(address, known);
+  a_.Load32(dst, AtIndex(rbx, address));
+}
+
+void TemplateWriter::Store(Reg address, Reg value, Known known) {
+  CheckAddress(address, known);
+  a_.Store32(AtIndex(rbx, address), value);
+}
+
+// Calls a function of the engine with rsp aligned as the calling convention wants it.
+void TemplateWriter::CallOut(std::uint64_t function) {
+  a_.Store64(kSavedRsp, rsp);
+  a_.AluImm8_64(kAnd, rsp, -16);
+  a_.MoveImm64(rax, function);
+  a_.CallReg(rax);
+  a_.Load64(rsp, kSavedRsp);
+}
+
+// sp stays inside the stack (every change of it is checked), so the 64-bit sums below never wrap.
+void TemplateWriter::Push(Reg value) {
+  a_.Lea64(rdi, At(r13, 4));
+  a_.Alu64(kCmp, rdi, r9);
+  a_.Jcc(kAbove, Fault(ScriptFaultKind::kStackOverflow));
+  a_.Store32(AtIndex(rbx, r13), value);
+  a_.AluImm32(kAdd, r13, 4);
+}
+
+void TemplateWriter::Pop(Reg dst) {
+  a_.Lea64(rdi, At(r13, -4));
+  a_.Alu64(kCmp, rdi, r8);
+  a_.Jcc(kLess, Fault(ScriptFaultKind::kStackUnderflow));
+  a_.AluImm32(kSub, r13, 4);
+  a_.Load32(dst, AtIndex(rbx, r13));
+}
+
+void TemplateWriter::Slot(Known known) {
+  if (known && *known >= 4 && *known <= 0x10000) {
+    // A slot at least one word below sp cannot pass the stack's end; only its start is checked.
+    check_stubs_.push_back({a_.NewLabel(), a_.NewLabel(), rax, ip_, true});
+    a_.AluImm32(kCmp, rax, *known);
+    a_.Jcc(kNotEqual, check_stubs_.back().label);
+    a_.Lea64(rax, At(r13, -static_cast<std::int32_t>(*known)));
+    a_.Alu64(kCmp, rax, r8);
+    a_.Jcc(kLess, Fault(ScriptFaultKind::kStackUnderflow));
+    a_.Bind(check_stubs_.back().back);
+    return;
+  }
+  a_.MovSxd(rcx, rax);
+  a_.Move32(rax, r13);
+  a_.Alu64(kSub, rax, rcx);
+  a_.Move64(rdx, rax);
+  a_.Alu64(kSub, rdx, r8);
+  a_.Alu64(kCmp, rdx, r10);
+  slot_stubs_.push_back({a_.NewLabel(), ip_});
+  a_.Jcc(kAboveEqual, slot_stubs_.back().label);
+}
+
+void TemplateWriter::MoveSp(bool down, Known known) {
+  const Label done = a_.NewLabel();
+  if (known && *known <= 0x10000) {
+    // The usual case, a few words released or taken: one bound to check.
+    const Label general = a_.NewLabel();
+    const auto bytes = static_cast<std::int32_t>(*known);
+    a_.AluImm32(kCmp, rax, *known);
+    a_.Jcc(kNotEqual, general);
+    a_.Lea64(rax, At(r13, down ? -bytes : bytes));
+    a_.Alu64(kCmp, rax, down ? r8 : r9);
+    a_.Jcc(down ? kLess : kGreater, Fault(down ? ScriptFaultKind::kStackUnderflow : ScriptFaultKind::kStackOverflow));
+    a_.Move32(r13, rax);
+    a_.Jmp(done);
+    a_.Bind(general);
+  }
+  a_.MovSxd(rax, rax);
+  if (down) a_.Neg64(rax);
+  a_.Move32(rcx, r13);
+  a_.Alu64(kAdd, rax, rcx);
+  a_.Alu64(kCmp, rax, r8);
+  a_.Jcc(kLess, Fault(ScriptFaultKind::kStackUnderflow));
+  a_.Alu64(kCmp, rax, r9);
+  a_.Jcc(kGreater, Fault(ScriptFaultKind::kStackOverflow));
+  a_.Move32(r13, rax);
+  a_.Bind(done);
+}
+
+void TemplateWriter::Transfer(std::uint32_t operand) {
+  a_.Dec32(r15);
+  a_.Jcc(kEqual, stop_);
+  Route(operand);
+}
+
+void TemplateWriter::Route(std::uint32_t operand) {
+  const std::uint32_t word = ip_ + 4 * operand;
+  if (operand != 0 && Translatable(word)) {
+    const std::uint32_t target = memory_.Word(word);
+    if (const Label label = InstructionLabel(target); label != kNone) {
+      a_.AluImm32(kCmp, rax, target);
+      a_.Jcc(kEqual, label);
+    }
+  }
+  a_.Jmp(dispatch_);
+}
+
+// The target in eax, the script return address already pushed. The machine call returns to a
+// check that the script returned where this call would have it.
+void TemplateWriter::Call(std::uint32_t at) {
+  a_.Dec32(r15);
+  a_.Jcc(kEqual, stop_);
+  const Label plain = a_.NewLabel(), returned = a_.NewLabel();
+  a_.Cmp64Mem(rsp, kNativeLimit);
+  a_.Jcc(kBelowEqual, plain);
+  const std::uint32_t word = at + 4;
+  const Label known = Translatable(word) ? InstructionLabel(memory_.Word(word)) : kNone;
+  if (known != kNone) {
+    const Label direct = a_.NewLabel();
+    a_.AluImm32(kCmp, rax, memory_.Word(word));
+    a_.Jcc(kEqual, direct);
+    a_.Call(dispatch_);
+    a_.Jmp(returned);
+    a_.Bind(direct);
+    a_.Call(known);
+  } else {
+    a_.Call(dispatch_);
+  }
+  a_.Bind(returned);
+  a_.AluImm32(kCmp, rax, at + 8);
+  a_.Jcc(kNotEqual, reset_);
+  const Label next = a_.NewLabel();
+  a_.Jmp(next);
+  a_.Bind(plain);
+  Route(1);
+  a_.Bind(next);
+}
+
+// The target in eax, not 0.
+void TemplateWriter::Return() {
+  a_.Dec32(r15);
+  a_.Jcc(kEqual, stop_);
+  a_.Ret();
+}
+
+void TemplateWriter::Compare(Cond cond) {
+  a_.Alu32(kCmp, rax, rcx);
+  a_.SetCc(cond, rax);
+  a_.MovZxByte(rsi, rax);
+}
+
+void TemplateWriter::Division(std::uint32_t opcode) {
+  a_.Test32(rcx, rcx);
+  a_.Jcc(kEqual, Fault(ScriptFaultKind::kDivideByZero));
+  const Label fits = a_.NewLabel();
+  a_.AluImm32(kCmp, rax, 0x80000000u);
+  a_.Jcc(kNotEqual, fits);
+  a_.AluImm32(kCmp, rcx, 0xFFFFFFFFu);
+  a_.Jcc(kEqual, Fault(ScriptFaultKind::kDivideOverflow));
+  a_.Bind(fits);
+  a_.Cdq();
+  a_.IDiv32(rcx);
+  if (opcode == static_cast<std::uint32_t>(Op::Div)) {
+    a_.Move32(rsi, rax);
+    return;
+  }
+  a_.Move32(rsi, rdx);
+  if (opcode == static_cast<std::uint32_t>(Op::Mod)) {
+    const Label positive = a_.NewLabel();
+    a_.Test32(rsi, rsi);
+    a_.Jcc(kNotSign, positive);
+    a_.Alu32(kAdd, rsi, rcx);
+    a_.Bind(positive);
+  }
+}
+
+// a in eax, b in ecx, the value into esi, then stored at operand 3.
+void TemplateWriter::Binary(std::uint32_t opcode) {
+  Operand(rax, 1);
+  Operand(rcx, 2);
+  const auto alu = [this](AluOp op) {
+    a_.Move32(rsi, rax);
+    a_.Alu32(op, rsi, rcx);
+  };
+  switch (static_cast<Op>(opcode)) {
+    case Op::Add: alu(kAdd); break;
+    case Op::Sub: alu(kSub); break;
+    case Op::And: alu(kAnd); break;
+    case Op::Or: alu(kOr); break;
+    case Op::Xor: alu(kXor); break;
+    case Op::Mul:
+      a_.Move32(rsi, rax);
+      a_.IMul32(rsi, rcx);
+      break;
+    case Op::Div:
+    case Op::Rem:
+    case Op::Mod: Division(opcode); break;
+    case Op::Shr:
+      a_.Move32(rsi, rax);
+      a_.Sar32Cl(rsi);
+      break;
+    case Op::Shl:
+      a_.Move32(rsi, rax);
+      a_.Shl32Cl(rsi);
+      break;
+    case Op::Lt: Compare(kLess); break;
+    case Op::Le: Compare(kLessEqual); break;
+    case Op::Gt: Compare(kGreater); break;
+    case Op::Ge: Compare(kGreaterEqual); break;
+    case Op::Eq: Compare(kEqual); break;
+    default: Compare(kNotEqual); break;
+  }
+  const Known destination = Operand(rdx, 3);
+  Store(rdx, rsi, destination);
+}
+
+void TemplateWriter::Unary(std::uint32_t opcode) {
+  Operand(rax, 1);
+  if (opcode == static_cast<std::uint32_t>(Op::Not)) {
+    a_.Move32(rsi, rax);
+    a_.Not32(rsi);
+  } else {
+    a_.Test32(rax, rax);
+    a_.SetCc(kEqual, rax);
+    a_.MovZxByte(rsi, rax);
+  }
+  const Known destination = Operand(rdx, 2);
+  Store(rdx, rsi, destination);
+}
+
+void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Label next) {
+  ip_ = at;
+  // The opcode word still holds what was translated, else the interpreter runs it.
+  a_.AluMemImm32(kCmp, At(rbp, static_cast<std::int32_t>(at - code_)), opcode);
+  a_.Jcc(kNotEqual, ExitAt(at, TranslatedExit::kStale));
+  if (counted_) {
+    a_.SubMem64Imm8(kBudget, 1);
+    a_.Jcc(kBelow, ExitAt(at, TranslatedExit::kOutOfSteps));
+  }
+  switch (static_cast<Op>(opcode)) {
+    case Op::Yield:
+      a_.Jmp(ExitAt(at + 4, TranslatedExit::kYielded));
+      break;
+    case Op::Return:
+      Pop(rax);
+      a_.Test32(rax, rax);
+      a_.Jcc(kEqual, ExitAt(at + 4, TranslatedExit::kEnded));
+      Return();
+      break;
+    case Op::ReturnValue:
+      Operand(rsi, 1);
+      Pop(rax);
+      a_.Test32(rax, rax);
+      a_.Jcc(kEqual, ExitAt(at + 8, TranslatedExit::kEnded));
+      a_.Store32(kResult, rsi);
+      Return();
+      break;
+    case Op::StoreResult: {
+      const Known destination = Operand(rdx, 1);
+      a_.Load32(rsi, kResult);
+      Store(rdx, rsi, destination);
+      break;
+    }
+    case Op::Call:
+      Operand(rax, 1);
+      a_.MoveImm32(rsi, at + 8);
+      Push(rsi);
+      Call(at);
+      break;
+    case Op::CallNative:
+      Operand(rsi, 1);
+      Operand(rdx, 2);
+      a_.StoreImm32(kIp, at);
+      a_.Store32(kSp, r13);
+      a_.Store32(kTransfers, r15);
+      a_.Move64(rdi, r12);
+      CallOut(reinterpret_cast<std::uint64_t>(calls_.call_native));
+      a_.Load32(r13, kSp);
+      a_.Load32(r14, kWordLimit);
+      a_.Load32(r15, kTransfers);
+      ReloadCallerSaved();
+      a_.AluImm32(kCmp, rax, 1);
+      a_.Jcc(kEqual, builtin_fault_);
+      a_.Jcc(kGreater, leave_frame_);
+      break;
+    case Op::Jump:
+      Operand(rax, 1);
+      Transfer(1);
+      break;
+    case Op::Switch:
+      a_.Move64(rdi, r12);
+      a_.MoveImm32(rsi, at);
+      CallOut(reinterpret_cast<std::uint64_t>(calls_.switch_target));
+      ReloadCallerSaved();
+      a_.Test32(rax, rax);
+      stubs_.push_back({a_.NewLabel(), at, 0, -2});
+      a_.Jcc(kNotEqual, stubs_.back().label);
+      a_.Load32(rax, kSwitchTarget);
+      Transfer(0);
+      break;
+    case Op::PushImm:
+      Operand(rsi, 1);
+      Push(rsi);
+      break;
+    case Op::PushMem: {
+      const Known source = Operand(rax, 1);
+      Load(rsi, rax, source);
+      Push(rsi);
+      break;
+    }
+    case Op::PopMem: {
+      const Known destination = Operand(rdx, 1);
+      Pop(rsi);
+      Store(rdx, rsi, destination);
+      break;
+    }
+    case Op::AddSp:
+    case Op::SubSp:
+      MoveSp(opcode == static_cast<std::uint32_t>(Op::SubSp), Operand(rax, 1));
+      break;
+    case Op::Not:
+    case Op::LogicalNot:
+      Unary(opcode);
+      break;
+    case Op::IncMem:
+    case Op::DecMem:
+      CheckAddress(rax, Operand(rax, 1));
+      a_.AluMemImm32(opcode == static_cast<std::uint32_t>(Op::IncMem) ? kAdd : kSub, AtIndex(rbx, rax), 1);
+      break;
+    case Op::IncStack:
+    case Op::DecStack:
+      Slot(Operand(rax, 1));
+      a_.AluMemImm32(opcode == static_cast<std::uint32_t>(Op::IncStack) ? kAdd : kSub, AtIndex(rbx, rax), 1);
+      break;
+    case Op::JumpIfZero:
+      Operand(rax, 1);
+      a_.Test32(rax, rax);
+      a_.Jcc(kNotEqual, next);
+      Operand(rax, 2);
+      Transfer(2);
+      break;
+    case Op::StoreImm: {
+      Operand(rsi, 1);
+      const Known destination = Operand(rdx, 2);
+      Store(rdx, rsi, destination);
+      break;
+    }
+    case Op::Copy: {
+      const Known source = Operand(rax, 1);
+      Load(rsi, rax, source);
+      const Known destination = Operand(rdx, 2);
+      Store(rdx, rsi, destination);
+      break;
+    }
+    case Op::StoreIndirect:
+      Operand(rsi, 1);
+      Operand(rax, 2);
+      Load(rdx, rax);
+      Store(rdx, rsi);
+      break;
+    case Op::StoreStackImm:
+      Operand(rsi, 1);
+      Slot(Operand(rax, 2));
+      a_.Store32(AtIndex(rbx, rax), rsi);
+      break;
+    case Op::LoadStack: {
+      Slot(Operand(rax, 1));
+      a_.Load32(rsi, AtIndex(rbx, rax));
+      const Known destination = Operand(rdx, 2);
+      Store(rdx, rsi, destination);
+      break;
+    }
+    case Op::StoreStack:
+      Operand(rax, 1);
+      Load(rsi, rax);
+      Slot(Operand(rax, 2));
+      a_.Store32(AtIndex(rbx, rax), rsi);
+      break;
+    case Op::CopyStack:
+      Slot(Operand(rax, 1));
+      a_.Load32(rsi, AtIndex(rbx, rax));
+      Slot(Operand(rax, 2));
+      a_.Store32(AtIndex(rbx, rax), rsi);
+      break;
+    case Op::LoadStackIndirect:
+      Slot(Operand(rax, 1));
+      a_.Load32(rax, AtIndex(rbx, rax));
+      Load(rsi, rax);
+      Operand(rdx, 2);
+      Store(rdx, rsi);
+      break;
+    case Op::LoadIndirect:
+      Operand(rax, 1);
+      Load(rax, rax);
+      Load(rsi, rax);
+      Operand(rdx, 2);
+      Store(rdx, rsi);
+      break;
+    case Op::StackAddress: {
+      Operand(rax, 1);
+      a_.Move32(rsi, r13);
+      a_.Alu32(kSub, rsi, rax);
+      const Known destination = Operand(rdx, 2);
+      Store(rdx, rsi, destination);
+      break;
+    }
+    default:
+      Binary(opcode);
+      break;
+  }
+}
+
+}  // namespace
+
+bool WriteScriptTemplates(const ScriptMemory& memory, const TranslatedCalls& calls, std::uint32_t code, std::uint32_t length,
+                          bool counted, const std::vector<TranslatedInstruction>& instructions, std::vector<std::uint8_t>& bytes,
+                          std::vector<std::uint32_t>& entries) {
+  TemplateWriter writer(memory, calls, code, length, counted);
+  return writer.Write(instructions, bytes, entries);
+}

@@ -1,0 +1,151 @@
+#include "script/script_translated_run.h"
+
+#include <cstring>
+#include <limits>
+#include <optional>
+
+#include "base/app_hooks.h"
+#include "script/script_context.h"
+#include "script/script_interpreter.h"
+#include "script/script_translations.h"
+#include "script/sob_opcode.h"
+
+struct SobTranslatedRun::Run {
+  CScriptContext& context;
+  TranslatedFrame frame;
+  std::optional<ScriptFault> fault;
+
+  void LoadFrame() {
+    const CScriptContext& c = context;
+    frame.ip = c.ip_;
+    frame.sp = c.sp_;
+    frame.result = c.result_;
+    frame.transfers = c.transfers_until_stop_check_;
+    frame.stack_base = c.stack_base_;
+    frame.stack_end = c.stack_end_;
+    frame.word_limit = ScriptWordLimit(c.memory_);
+    frame.slot_limit = ScriptSlotLimit(c.stack_base_, c.stack_end_);
+    frame.memory_base = c.memory_.base_;
+    frame.run = this;
+  }
+  void StoreFrame() {
+    CScriptContext& c = context;
+    c.ip_ = frame.ip;
+    c.sp_ = frame.sp;
+    c.result_ = frame.result;
+    c.transfers_until_stop_check_ = frame.transfers;
+  }
+  // A word of script memory through the interpreter's check; false when the address is not usable.
+  bool Word(std::uint32_t address, std::uint32_t& value) const {
+    if (address - ScriptMemory::kLowestAddress >= frame.word_limit) return false;
+    std::memcpy(&value, frame.memory_base + address, sizeof value);
+    return true;
+  }
+
+  static std::uint32_t CallNative(TranslatedFrame* frame, std::uint32_t token, std::uint32_t arguments) noexcept;
+  static std::uint32_t SwitchTarget(TranslatedFrame* frame, std::uint32_t ip) noexcept;
+};
+
+// As the interpreter's CallNative from the call on: the state goes to the context, the built-in
+// runs, the state comes back (the built-in may have re-entered the machine or grown the memory),
+// and the result operand is read only then, relative to ip as the context holds it.
+std::uint32_t SobTranslatedRun::Run::CallNative(TranslatedFrame* frame, std::uint32_t token, std::uint32_t arguments) noexcept {
+  Run& run = *static_cast<Run*>(frame->run);
+  CScriptContext& c = run.context;
+  const std::uint32_t ip = frame->ip;
+  run.StoreFrame();
+  try {
+    const ScriptNativeFunc function = c.natives_.Find(token);
+    if (function == nullptr) throw ScriptFault(ScriptFaultKind::kUnknownNative, token);
+    const std::uint32_t result = SobInterpreter::CallBuiltin(c, function, token - ScriptNativeTable::kFirstToken, arguments);
+    run.LoadFrame();
+    std::uint32_t destination = 0;
+    if (!run.Word(frame->ip + 12, destination)) RaiseBadAddress(frame->ip + 12, 4);
+    std::uint32_t unused = 0;
+    if (!run.Word(destination, unused)) RaiseBadAddress(destination, 4);
+    std::memcpy(frame->memory_base + destination, &result, sizeof result);
+    const bool moved = frame->ip != ip;
+    frame->ip += 16;
+    return moved ? 2 : 0;
+  } catch (const ScriptFault& fault) {
+    run.fault = fault;
+  } catch (...) {
+    run.fault = ScriptFault::BuiltinFailed(token - ScriptNativeTable::kFirstToken, "an exception of unknown type");
+  }
+  return 1;
+}
+
+// Entry `index` of the table behind the index operand, read word by word up to its closing word.
+std::uint32_t SobTranslatedRun::Run::SwitchTarget(TranslatedFrame* frame, std::uint32_t ip) noexcept {
+  Run& run = *static_cast<Run*>(frame->run);
+  const auto fail = [frame](ScriptFaultKind kind, std::uint32_t detail) {
+    frame->fault_kind = static_cast<std::uint32_t>(kind);
+    frame->fault_detail = detail;
+    return 1u;
+  };
+  std::uint32_t index = 0;
+  if (!run.Word(ip + 4, index)) return fail(ScriptFaultKind::kBadAddress, ip + 4);
+  const std::uint64_t table = std::uint64_t{ip} + 8;
+  for (std::uint64_t entry = 0;; ++entry) {
+    const std::uint64_t address = table + 4 * entry;
+    if (address > std::numeric_limits<std::uint32_t>::max()) return fail(ScriptFaultKind::kSwitchOutOfRange, index);
+    std::uint32_t target = 0;
+    if (!run.Word(static_cast<std::uint32_t>(address), target)) {
+      return fail(ScriptFaultKind::kBadAddress, static_cast<std::uint32_t>(address));
+    }
+    if (target == kSwitchTableEnd) return fail(ScriptFaultKind::kSwitchOutOfRange, index);
+    if (entry == index) {
+      frame->switch_target = target;
+      return 0;
+    }
+  }
+}
+
+const TranslatedCalls& SobTranslatedRun::Calls() {
+  static const TranslatedCalls calls{&Run::CallNative, &Run::SwitchTarget};
+  return calls;
+}
+
+std::uint32_t SobTranslatedRun::Execute(CScriptContext& c, bool counted, std::uint64_t budget) {
+  const ScriptTranslations::RunScope scope(*c.translations_);
+  Run run{c, {}, std::nullopt};
+  const auto interpret = [&] { return counted ? SobInterpreter::Step(c, budget) : SobInterpreter::Step(c); };
+  for (;;) {
+    const CScriptTranslator* translator = c.translations_->Find(c.ip_);
+    const void* entry = translator != nullptr ? translator->EntryFor(c.ip_, counted) : nullptr;
+    if (entry == nullptr) {
+      if (const std::uint32_t result = interpret(); result != kScriptTransferred) return result;
+      continue;
+    }
+    run.LoadFrame();
+    run.frame.budget = budget;
+    const TranslatedExit exit = translator->Enter(run.frame, entry, counted);
+    if (exit == TranslatedExit::kBuiltinFault) throw ScriptFault(*run.fault);
+    run.StoreFrame();
+    budget = run.frame.budget;
+    switch (exit) {
+      case TranslatedExit::kEnded:
+        return kScriptEnded;
+      case TranslatedExit::kYielded:
+        return kScriptYielded;
+      case TranslatedExit::kOutOfSteps:
+        return kScriptOutOfSteps;
+      case TranslatedExit::kFault: {
+        const auto kind = static_cast<ScriptFaultKind>(run.frame.fault_kind);
+        if (kind == ScriptFaultKind::kBadAddress) RaiseBadAddress(run.frame.fault_detail, 4);
+        throw ScriptFault(kind, run.frame.fault_detail);
+      }
+      case TranslatedExit::kStopCheck: {
+        c.transfers_until_stop_check_ = kTransfersPerStopCheck;
+        if (g_ScriptStopCheckHook != nullptr && g_ScriptStopCheckHook()) return kScriptStopped;
+        break;
+      }
+      case TranslatedExit::kStale:
+        if (const std::uint32_t result = interpret(); result != kScriptTransferred) return result;
+        break;
+      case TranslatedExit::kLeave:
+      case TranslatedExit::kBuiltinFault:
+        break;
+    }
+  }
+}

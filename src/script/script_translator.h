@@ -1,0 +1,115 @@
+// Translation of word code into x86-64 machine code: one template per instruction, concatenated
+// in the order of the code, into executable memory of the platform layer.
+//
+// The translated code is the interpreter's loop unrolled over one module. It keeps the machine
+// model unchanged: operands are read from their words at run time (scripts rewrite them), every
+// script address is checked against the usable end as the interpreter checks it, and the
+// opcode words keep their numbers, so that script memory looks the same in both modes. Each
+// instruction first compares its opcode word with the opcode it was translated from; a store
+// that changed it (from any source) sends the run to the interpreter at that instruction.
+//
+// Registers while translated code runs: rbx the script memory's base, rbp the host address of
+// the module's code, r12 the TranslatedFrame, r13d sp, r14d the word limit, r15d the transfers
+// until the stop check; r8 the stack base, r9 the stack end and r10 the slot limit are reloaded
+// after every call out.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/executable_memory.h"
+
+class ScriptMemory;
+
+// The machine state that translated code reads and writes, copied from the context when a run
+// enters translated code and back when it leaves.
+struct TranslatedFrame {
+  std::uint32_t ip = 0;
+  std::uint32_t sp = 0;
+  std::uint32_t result = 0;
+  std::uint32_t transfers = 0;
+  std::uint32_t stack_base = 0;
+  std::uint32_t stack_end = 0;
+  std::uint32_t word_limit = 0;
+  std::uint32_t fault_kind = 0;
+  std::uint32_t fault_detail = 0;
+  std::uint32_t switch_target = 0;
+  std::uint64_t slot_limit = 0;
+  std::uint64_t budget = 0;  // instructions left, in the counted form
+  std::byte* memory_base = nullptr;
+  void* run = nullptr;  // the run that entered, for the calls out
+  // The machine stack while translated code runs: script calls are machine calls as well, so that
+  // the processor predicts the returns. Every return checks where it lands.
+  std::uintptr_t native_base = 0;
+  std::uintptr_t native_limit = 0;
+  std::uintptr_t saved_rsp = 0;
+};
+
+// Why translated code returned to its caller.
+enum class TranslatedExit : std::uint32_t {
+  kEnded = 0,         // a return popped the end marker; ip behind it
+  kYielded = 1,       // ip behind the Yield
+  kFault = 2,         // ip on the instruction; fault_kind and fault_detail say what
+  kOutOfSteps = 3,    // counted form: ip on the next instruction
+  kStopCheck = 4,     // the transfer counter ran out; ip on the target
+  kLeave = 5,         // ip has no translated code here: look it up again
+  kStale = 6,         // the opcode word at ip has changed: interpret it
+  kBuiltinFault = 7,  // a built-in failed; the run holds the fault, the state is the context's
+};
+
+// The calls out of translated code, installed by the code that runs it. Each returns 0 to go on.
+struct TranslatedCalls {
+  // The built-in named by token, called with the argument address at frame ip (ip, sp and
+  // transfers written to the frame before): 0 go on behind the instruction, 1 the built-in
+  // failed (kBuiltinFault), 2 the machine's state changed under it (kLeave with the frame's ip).
+  std::uint32_t (*call_native)(TranslatedFrame* frame, std::uint32_t token, std::uint32_t arguments) noexcept;
+  // The target of the Switch at ip into switch_target: 0, or 1 with the fault in the frame.
+  std::uint32_t (*switch_target)(TranslatedFrame* frame, std::uint32_t ip) noexcept;
+};
+
+struct TranslatedInstruction {
+  std::uint32_t offset;  // from the start of the code
+  std::uint32_t opcode;
+};
+
+class CScriptTranslator {
+ public:
+  static constexpr std::uint32_t kTranslated = 0;
+  static constexpr std::uint32_t kRefused = 1;  // an opcode outside the set, a switch table without its end, no memory
+
+  CScriptTranslator(const ScriptMemory& memory, const TranslatedCalls& calls);
+
+  // Translates the instructions from `code` up to `code + length`, both forms (plain and counted).
+  // On failure no code is kept.
+  std::uint32_t Translate(std::uint32_t code, std::uint32_t length);
+  void Free();
+
+  bool HasCode() const { return plain_ != nullptr; }
+  std::uint32_t CodeStart() const { return code_; }
+  std::uint32_t CodeLength() const { return length_; }
+  bool Covers(std::uint32_t address) const { return address - code_ < length_; }
+  // The machine code of the instruction that starts at `address`, null where none starts.
+  const void* EntryFor(std::uint32_t address, bool counted) const;
+  // Runs the code at `entry` (from EntryFor) on the frame.
+  TranslatedExit Enter(TranslatedFrame& frame, const void* entry, bool counted) const;
+
+ private:
+  struct Image {
+    std::unique_ptr<plat::ExecutableMemory> memory;
+    std::vector<std::uint32_t> entries;  // by byte offset from the code's start: machine-code offset, or kNoEntry
+  };
+  static constexpr std::uint32_t kNoEntry = UINT32_MAX;
+
+  bool Scan(std::uint32_t code, std::uint32_t length);
+  std::unique_ptr<Image> Emit(bool counted) const;
+
+  const ScriptMemory& memory_;
+  TranslatedCalls calls_;
+  std::uint32_t code_ = 0;
+  std::uint32_t length_ = 0;
+  std::vector<TranslatedInstruction> instructions_;
+  std::unique_ptr<Image> plain_;
+  std::unique_ptr<Image> counted_;
+};

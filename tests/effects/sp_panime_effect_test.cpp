@@ -353,7 +353,10 @@ TEST_F(BgPanimeTest, TheOwnPictureAndTheCacheGoWhenTheMovementEnds) {
   CImage* shown = nullptr;
   layer_->GetBackground(&shown, nullptr, nullptr, nullptr, nullptr, nullptr);
   EXPECT_NE(shown, &background_) << "the own picture stands in for the background";
+  EXPECT_EQ(OffsetX(), 0);
   timers_.Dispatch(2000);
+  timers_.Dispatch(2050);
+  EXPECT_EQ(OffsetX(), -400) << "half way from 800 to 0, seen from the view the picture holds";
   timers_.Dispatch(2100);
   layer_->GetBackground(&shown, nullptr, nullptr, nullptr, nullptr, nullptr);
   EXPECT_EQ(shown, &background_);

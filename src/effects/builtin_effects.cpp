@@ -5,7 +5,10 @@
 #include <string>
 
 #include "base/not_built.h"
+#include "effects/bg_panime_effect.h"
 #include "effects/sp_fade_effect.h"
+#include "effects/sp_panime_effect.h"
+#include "effects/sp_tanime_effect.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
 #include "sound/sound_channel_manager.h"
@@ -30,12 +33,14 @@ constexpr std::array<BuiltinEffectRow, 21> kEffectRows{{
     {"bg_haze", nullptr, 0, nullptr, nullptr, S},
     {"bg_loop", nullptr, 0, nullptr, nullptr, S},
     {"bg_cross", nullptr, 0, nullptr, nullptr, S},
-    {"bg_panime", nullptr, 0, nullptr, nullptr, S},
-    {"sp_panime", nullptr, 1, nullptr, nullptr, S},
+    {CBgPanimeEffect::kName, &MakeEffect<CBgPanimeEffect>, CBgPanimeEffect::kType, &CBgPanimeEffect::Assist,
+     &CBgPanimeEffect::Assist, S},
+    {CSpPanimeEffect::kName, &MakeEffect<CSpPanimeEffect>, CSpPanimeEffect::kType, &CSpPanimeEffect::Assist,
+     &CSpPanimeEffect::Assist, S},
     {"bg_anime", nullptr, 0, nullptr, nullptr, S},
     {"quake", nullptr, 3, nullptr, nullptr, R},
     {"noise", nullptr, 3, nullptr, nullptr, R},
-    {"sp_tanime", nullptr, 1, nullptr, nullptr, R},
+    {CSpTanimeEffect::kName, &MakeEffect<CSpTanimeEffect>, CSpTanimeEffect::kType, nullptr, nullptr, R},
     {"sp_change", nullptr, 1, nullptr, nullptr, R},
     {CSpFadeEffect::kName, &MakeEffect<CSpFadeEffect>, CSpFadeEffect::kType, nullptr, nullptr, R},
     {"sp_gfade", nullptr, 1, nullptr, nullptr, R},

@@ -77,6 +77,13 @@ void CDrawLayer::SetBackgroundColor(uint32_t colour, bool redraw) {
   if (redraw) InvalidateAll();
 }
 
+bool CDrawLayer::SetBackgroundOffset(int32_t x, int32_t y) {
+  if (x == background_x_ && y == background_y_) return false;
+  background_x_ = x;
+  background_y_ = y;
+  return true;
+}
+
 void CDrawLayer::GetBackground(CImage** image, int32_t* x, int32_t* y, uint8_t* r, uint8_t* g, uint8_t* b) const {
   if (image != nullptr) *image = background_;
   if (x != nullptr) *x = background_x_;

@@ -49,7 +49,11 @@ class CDrawLayer : public IDrawLayer {
   // Drop the background image and the cache. Rgb keeps the colour's top byte.
   void SetBackgroundRgb(uint8_t r, uint8_t g, uint8_t b, bool redraw);
   void SetBackgroundColor(uint32_t colour, bool redraw);
+  uint32_t GetBackgroundColor() const { return colour_; }
   void GetBackground(CImage** image, int32_t* x, int32_t* y, uint8_t* r, uint8_t* g, uint8_t* b) const;
+  // Moves the point of the background shown at the target's top-left; false when unchanged.
+  // Nothing is marked for repainting.
+  bool SetBackgroundOffset(int32_t x, int32_t y);
   bool HasBackgroundImage() const override { return background_ != nullptr; }
   // False without background image. 0 top-left, 1 top-right, 2 bottom-left, 4 centre, else
   // bottom-right.

@@ -2,7 +2,10 @@
 
 #include <utility>
 
+#include "scene/draw_layer.h"
 #include "scene/motion_curves.h"
+#include "scene/motion_path_text.h"
+#include "scene/sprite.h"
 
 uint32_t CMotionPath::SetPoints(std::vector<MotionPathRecord> records, bool build) {
   if (records.size() < 2) return kTooFewRecords;
@@ -25,6 +28,9 @@ uint32_t CMotionPath::SetPoints(std::vector<MotionPathRecord> records, bool buil
 
 void CMotionPath::Clear() {
   records_.clear();
+  direction_ = 0;
+  centre_x_ = 0;
+  centre_y_ = 0;
   spline_x_.clear();
   spline_y_.clear();
 }
@@ -50,4 +56,44 @@ size_t CMotionPath::NextPoint(size_t index) const {
     if (records_[next].kind == MotionPathRecord::kPoint) return next;
   }
   return records_.size();
+}
+
+uint32_t CMotionPath::ParsePathString(const char* text, const CSprite* sprite, const CDrawLayer* layer) {
+  if (text == nullptr) return kPathNoText;
+  if (layer == nullptr && sprite != nullptr && sprite->GetOwnerList() != nullptr) layer = sprite->GetOwnerList()->GetLayer();
+  if (layer == nullptr || layer->GetTarget() == nullptr) return kPathNoText;
+  const CImage& target = *layer->GetTarget();
+  PathTextFrame frame;
+  if (sprite != nullptr) {
+    if (sprite->GetSourceImage() == nullptr) return kPathNoText;
+    frame = {sprite->GetX(), sprite->GetY(), sprite->GetOpacity(), sprite->GetWidth(), sprite->GetHeight(),
+             target.GetWidth(), target.GetHeight()};
+  } else {
+    CImage* background = nullptr;
+    layer->GetBackground(&background, &frame.start_x, &frame.start_y, nullptr, nullptr, nullptr);
+    if (background == nullptr) return kPathNoBackground;
+    frame.width = target.GetWidth();
+    frame.height = target.GetHeight();
+    frame.area_width = background->GetWidth();
+    frame.area_height = background->GetHeight();
+  }
+  PathText parsed;
+  if (const uint32_t status = ParsePathText(text, frame, parsed); status != 0) return status;
+  SetPoints(std::move(parsed.records), parsed.spline);
+  direction_ = parsed.direction;
+  centre_x_ = parsed.centre_x;
+  centre_y_ = parsed.centre_y;
+  return 0;
+}
+
+int32_t CMotionPath::LastKeyFrame() const {
+  for (size_t index = records_.size(); index-- > 1;) {
+    if (records_[index].kind == MotionPathRecord::kPoint) return static_cast<int32_t>(index);
+  }
+  return -1;
+}
+
+const MotionPathRecord& CMotionPath::EndPoint() const {
+  const int32_t last = LastKeyFrame();
+  return records_[last > 0 ? static_cast<size_t>(last) : 0];
 }

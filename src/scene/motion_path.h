@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <vector>
 
+class CDrawLayer;
+class CSprite;
+
 struct MotionPathRecord {
   static constexpr uint8_t kPoint = 0;
 
@@ -20,6 +23,17 @@ struct MotionPathRecord {
   double real = 0;
   // A point's place in the spline tables: its rank among the points.
   uint32_t spline_index = 0;
+  // What a key-frame player shows at a point besides its place: opacity, the swing out and back
+  // (with its phase) during the movement that ends here, zoom and turn (1.0 a full turn), and
+  // the point's rank among the key frames (0 for the start).
+  uint8_t alpha = 255;
+  int32_t swing_x = 0;
+  int32_t swing_y = 0;
+  int32_t phase_x = 0;
+  int32_t phase_y = 0;
+  double zoom = 1.0;
+  double angle = 0.0;
+  int32_t key_index = 0;
 };
 
 class CMotionPath {
@@ -38,6 +52,22 @@ class CMotionPath {
   uint32_t SetPoints(std::vector<MotionPathRecord> records, bool build);
   void Clear();
 
+  // Parses a path text (see motion_path_text.h) written for the sprite, whose area is the
+  // layer's target (null: the layer of the sprite's list), or, without a sprite, for the view
+  // of the layer's background, and takes its records; a spline is built when the text asks for
+  // one and three points result. 0; 1 a null text, a sprite without image, no layer or no
+  // target; 3 a view without background image; 4-6 a malformed text (the path stays as it was).
+  uint32_t ParsePathString(const char* text, const CSprite* sprite, const CDrawLayer* layer);
+  // The record index of the last point after the start, -1 when the path has none.
+  int32_t LastKeyFrame() const;
+  // The last point after the start, else the start; the path must hold records.
+  const MotionPathRecord& EndPoint() const;
+  // The last F or B of the text: 1 to the front, 2 to the back, 0 none.
+  uint8_t GetDirection() const { return direction_; }
+  // The turning centre in force at the text's end, relative to the sprite's top-left.
+  int32_t GetCentreX() const { return centre_x_; }
+  int32_t GetCentreY() const { return centre_y_; }
+
   // The point at fraction t (0..1) of the straight segment from a to b, truncated toward zero.
   static void EvalLinear(const MotionPathRecord& a, const MotionPathRecord& b, double t, int32_t& x, int32_t& y);
   // The point at fraction t of the spline segment from a to b, a and b themselves at t = 0 and
@@ -55,4 +85,7 @@ class CMotionPath {
   std::vector<MotionPathRecord> records_;
   std::vector<double> spline_x_;
   std::vector<double> spline_y_;
+  uint8_t direction_ = 0;
+  int32_t centre_x_ = 0;
+  int32_t centre_y_ = 0;
 };

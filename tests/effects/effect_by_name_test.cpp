@@ -138,10 +138,13 @@ TEST(BuiltinEffectsTest, TheRowsAreRegisteredInTableOrderAndEachUnbuiltOneIsLogg
   screen.SetFrameImage(&frame);
   g_ScreenManager = &screen;
   RegisterSetUpEffects(effects, filters);
-  EXPECT_EQ(effects.GetObjects().GetRecordCount(), 0u) << "no set-up row is built yet";
+  EXPECT_EQ(effects.GetObjects().GetRecordCount(), 2u) << "the set-up's built rows: bg_panime and sp_panime";
   RegisterBuiltinEffects(effects, filters);
   g_ScreenManager = nullptr;
-  RegisterSetUpEffects(effects, filters);
+  // A second registration (into other hosts) logs nothing again.
+  CDcpPluginManager again_effects;
+  CTcpPluginManager again_filters;
+  RegisterSetUpEffects(again_effects, again_filters);
 
   ASSERT_EQ(BuiltinEffectRows().size(), 21u);
   ASSERT_EQ(BuiltinFilterRows().size(), 14u);
@@ -159,8 +162,9 @@ TEST(BuiltinEffectsTest, TheRowsAreRegisteredInTableOrderAndEachUnbuiltOneIsLogg
   // The set-up's rows first, then the script host's, each in table order; once each.
   ASSERT_EQ(effects.GetObjects().GetRecordCount(), built.size());
   for (std::size_t i = 0; i < built.size(); ++i) EXPECT_EQ(effects.GetObjects().GetRecord(i).name, built[i]);
-  EXPECT_EQ(built, std::vector<std::string>{"sp_fade"});
-  EXPECT_EQ(effects.GetObjects().GetRecord(0).type, 1);
+  EXPECT_EQ(built, (std::vector<std::string>{"bg_panime", "sp_panime", "sp_tanime", "sp_fade"}));
+  EXPECT_EQ(effects.GetObjects().GetRecord(0).type, 0);
+  EXPECT_EQ(effects.GetObjects().GetRecord(1).type, 1);
   EXPECT_EQ(g_BuiltinEffectServices.random_index, &g_ScriptRandomIndex);
   EXPECT_EQ(g_BuiltinEffectServices.random_state, &g_ScriptRandomState);
   EXPECT_EQ(frame.GetUserWord2(), 0xFFFFFFFFu);

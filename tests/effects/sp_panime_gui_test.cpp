@@ -1,0 +1,108 @@
+// "sp_panime" made by name moves a sprite across the frame's layer in a real window (run under
+// Xvfb) on a fake clock: read back through the renderer at 0, 500 and 1000 ms.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/timer_manager.h"
+#include "effects/builtin_effects.h"
+#include "effects/create_by_name.h"
+#include "effects/effect.h"
+#include "scene/draw_layer.h"
+#include "scene/draw_list.h"
+#include "scene/sprite.h"
+#include "support/fake_clock.h"
+#include "support/layer_window_test.h"
+#include "support/log_capture.h"
+#include "support/png_file.h"
+#include "support/scoped_pixel_library.h"
+
+namespace {
+
+constexpr int32_t kWidth = 800;
+constexpr int32_t kHeight = 600;
+constexpr uint32_t kBackground = 0xFF203050;
+constexpr uint32_t kFigure = 0xFFF0C040;
+constexpr int32_t kRow = 300;
+
+class SpPanimeGuiTest : public LayerWindowTestBase {
+ protected:
+  SpPanimeGuiTest() : LayerWindowTestBase("sprite path test", kWidth, kHeight) {}
+  void SetUp() override {
+    LayerWindowTestBase::SetUp();
+    g_DcpHost = &effects_;
+    g_TcpHost = &filters_;
+    g_PausableTimerManager = &timers_;
+    RegisterSetUpEffects(effects_, filters_);
+  }
+  void TearDown() override {
+    timers_.RemoveAll();
+    g_PausableTimerManager = nullptr;
+    g_DcpHost = nullptr;
+    g_TcpHost = nullptr;
+    LayerWindowTestBase::TearDown();
+  }
+
+  // Runs the effects at `now` ms after the start and shows the frame: the row the sprite moves on.
+  std::vector<uint32_t> RowAt(uint32_t now, const char* picture) {
+    clock_.SetMilliseconds(kStart + now);
+    timers_.Dispatch(kStart + now);
+    EXPECT_EQ(screen_->UpdateScreen(), 0u);
+    const std::vector<uint32_t> shown = ShownPixels(*window_, kWidth, kHeight);
+    EXPECT_TRUE(WritePng(picture, shown, kWidth, kHeight));
+    if (shown.size() != static_cast<size_t>(kWidth * kHeight)) return std::vector<uint32_t>(kWidth);
+    return {shown.begin() + kRow * kWidth, shown.begin() + (kRow + 1) * kWidth};
+  }
+
+  static constexpr uint32_t kStart = 5000;
+  LogCapture log_;
+  ScopedFakeClock clock_;
+  ScopedPixelLibrary library_;
+  CTimerManager timers_;
+  CDcpPluginManager effects_;
+  CTcpPluginManager filters_;
+};
+
+// The colour's three channels, the alpha byte aside.
+uint32_t Rgb(uint32_t colour) { return colour & 0xFFFFFF; }
+
+TEST_F(SpPanimeGuiTest, ASpriteFromOffThePageGlidesToTheCentreAndTheEffectEnds) {
+  auto* layer = dynamic_cast<CDrawLayer*>(frame_.GetLayer());
+  ASSERT_NE(layer, nullptr);
+  layer->SetBackgroundColor(kBackground, true);
+  CImage figure;
+  ASSERT_EQ(figure.Create(100, 60, 32, 0), 0u);
+  ASSERT_TRUE(figure.FillRectArgb(kFigure, nullptr));
+  CSprite sprite;
+  ASSERT_EQ(sprite.SetImage(&figure, nullptr, -100, kRow - 30), 0u);
+  ASSERT_EQ(dynamic_cast<CDrawList*>(frame_.GetList())->Insert(&sprite, 0, 0), 0u);
+
+  clock_.SetMilliseconds(kStart);
+  CEffect* effect = nullptr;
+  ASSERT_EQ(CreateEffectByName(&effect, "sp_panime", nullptr,
+                               PluginArgList{reinterpret_cast<std::uintptr_t>(&sprite),
+                                             reinterpret_cast<std::uintptr_t>("1000 c"), 3000, 0, 0}
+                                   .View()),
+            kEffectCreated);
+  ASSERT_NE(effect, nullptr);
+
+  const std::vector<uint32_t> start = RowAt(0, "sp_panime_0ms.png");
+  EXPECT_EQ(Rgb(start[0]), Rgb(kBackground)) << "the sprite stands left of the page";
+  const std::vector<uint32_t> half = RowAt(500, "sp_panime_500ms.png");
+  EXPECT_EQ(Rgb(half[124]), Rgb(kBackground));
+  EXPECT_EQ(Rgb(half[125]), Rgb(kFigure)) << "half way from -100 to 350";
+  EXPECT_EQ(Rgb(half[224]), Rgb(kFigure));
+  EXPECT_EQ(Rgb(half[225]), Rgb(kBackground));
+  EXPECT_NE(effect, nullptr);
+  const std::vector<uint32_t> end = RowAt(1000, "sp_panime_1000ms.png");
+  EXPECT_EQ(Rgb(end[349]), Rgb(kBackground));
+  EXPECT_EQ(Rgb(end[350]), Rgb(kFigure)) << "centred across the page";
+  EXPECT_EQ(Rgb(end[449]), Rgb(kFigure));
+  EXPECT_EQ(Rgb(end[450]), Rgb(kBackground));
+  EXPECT_EQ(Rgb(end[125]), Rgb(kBackground)) << "nothing left behind";
+  EXPECT_EQ(effect, nullptr) << "the effect ends at its last key frame";
+}
+
+}  // namespace

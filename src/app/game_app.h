@@ -160,12 +160,11 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   // kMsgDialogRequest: the message dialog of the request block.
   virtual int OnDialogRequest(MessageBlock& block);
   virtual int OnMovieNotify(MessageBlock& block);
-  // WM_CLOSE: asks the player first; in exclusive full screen the close waits for the next
-  // activation.
+  // WM_CLOSE: asks the player first, in full screen as in a window: no full screen here holds
+  // the display so that the question could not be shown over it.
   int OnClose(MessageBlock& block) override;
   // As the framework's, but a movie painting itself (movie-playing byte 2) repaints its frame.
   int OnPaint(MessageBlock& block) override;
-  void OnActivateFullScreen() override;
   // Deletes the window movie, which would draw over the deactivated full screen.
   void OnDeactivateFullScreen() override;
 
@@ -356,8 +355,6 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   uint8_t set_up_screen_mode_ = 0;
   int no_wait_nesting_ = 0;
   int high_res_suspension_ = 0;
-  // A close asked for in exclusive full screen, repeated at the next activation.
-  std::atomic<uint8_t> close_pending_{0};
   CCriticalSection game_lock_;
   std::atomic<uint8_t> restart_{0};
   std::atomic<uint8_t> modal_state_{0};

@@ -435,10 +435,17 @@ TEST_F(TextLayoutTest, TheOpaqueBandAroundTheTextAreaDragsTheBox) {
   EXPECT_TRUE(layout_.HitTest(150, 80));
   EXPECT_EQ(layout_.GetX(), 148);
   EXPECT_EQ(layout_.GetY(), 78);
+  // The drag goes on over the following frames while the button stays held.
+  for (int held = 1; held <= 3; ++held) {
+    window.NextFrame();
+    EXPECT_TRUE(layout_.HitTest(150 + held * 10, 80 + held));
+    EXPECT_EQ(layout_.GetX(), 148 + held * 10) << "frame " << held;
+    EXPECT_EQ(layout_.GetY(), 78 + held);
+  }
   window.SetLeftButton(false);
   layout_.HitTest(170, 90);
   EXPECT_FALSE(layout_.dragging());
-  EXPECT_EQ(layout_.GetX(), 148) << "the box stays where the button went up";
+  EXPECT_EQ(layout_.GetX(), 178) << "the box stays where the button went up";
 }
 
 TEST_F(TextLayoutTest, NinePatchResizeRoundsTheMiddleUpToWholeTiles) {

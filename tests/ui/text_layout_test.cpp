@@ -489,3 +489,21 @@ TEST_F(TextLayoutTest, SetBackgroundReportsWhetherAnythingChanged) {
 }
 
 }  // namespace
+
+namespace {
+
+// A picture handed over to a made box with redraw makes the box again at the picture's size, as
+// a picture loaded by name does.
+TEST_F(TextLayoutTest, PicturesHandedOverWithRedrawResizeTheBoxToThePicture) {
+  CreateBox(200, 100);
+  CImage frame;
+  ASSERT_EQ(frame.Create(72, 40, 32, 0), 0U);
+  frame.FillRectArgb(0xFF336699, nullptr);
+  ASSERT_EQ(layout_.SetImages(&frame, nullptr, nullptr, false), 0);
+  EXPECT_EQ(layout_.GetWidth(), 200) << "without redraw the box stays as it is";
+  ASSERT_EQ(layout_.SetImages(&frame, nullptr, nullptr, true), 0);
+  EXPECT_EQ(layout_.GetWidth(), 72);
+  EXPECT_EQ(layout_.GetHeight(), 40);
+}
+
+}  // namespace

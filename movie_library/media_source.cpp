@@ -1,5 +1,7 @@
 #include "media_source.h"
 
+#include "ffmpeg_log.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -60,6 +62,7 @@ AVCodecContext* OpenDecoder(const AVStream* stream) {
 }  // namespace
 
 std::unique_ptr<MediaSource> MediaSource::Open(KvxMovieStream* stream, const char* path) {
+  RouteFfmpegLog();
   std::unique_ptr<MediaSource> source(new MediaSource());
   source->stream_ = stream;
   source->format_ = avformat_alloc_context();

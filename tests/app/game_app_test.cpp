@@ -221,9 +221,12 @@ TEST(GameDeviceSettingsTest, TheStoredSettingsReachTheObjectsTheySteer) {
   LogCapture log;
   plat::ScopedMessageBoxAnswers answers{[](const plat::MessageBoxRequest&) { return plat::IDOK; }};
   kvxtools::UserConfigFile user;
-  user.environment.assign(DefaultEnvironmentBlock().begin(), DefaultEnvironmentBlock().end());
-  user.window.assign(DefaultWindowBlock().begin(), DefaultWindowBlock().end());
-  user.run_time.assign(DefaultGameSwitches().begin(), DefaultGameSwitches().end());
+  const EnvironmentBlock environment = DefaultEnvironmentBlock();
+  const WindowBlock window = DefaultWindowBlock();
+  const GameSwitches switches = DefaultGameSwitches();
+  user.environment.assign(environment.begin(), environment.end());
+  user.window.assign(window.begin(), window.end());
+  user.run_time.assign(switches.begin(), switches.end());
   const SteeredObjects defaults = StartDevices(user);
   EXPECT_TRUE(defaults.load_whole);
   EXPECT_GT(defaults.image_cache_bytes, 0u) << "chosen by the machine's memory";

@@ -1,5 +1,7 @@
 #include "media_source.h"
 
+#include "ffmpeg_log.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -75,6 +77,7 @@ constexpr int64_t kLargestPictureJump = 10 * kUnitsPerSecond;
 void FrameDeleter::operator()(AVFrame* frame) const { av_frame_free(&frame); }
 
 std::unique_ptr<MediaSource> MediaSource::Open(KvxMovieStream* stream, const char* path) {
+  RouteFfmpegLog();
   std::unique_ptr<MediaSource> source(new MediaSource());
   source->stream_ = stream;
   source->format_ = avformat_alloc_context();

@@ -46,7 +46,7 @@ void CFrameworkApp::LogInputAndSound() {
 }
 
 void CFrameworkApp::LogDisplay() {
-  start_up_log_.WriteDisplay(full_screen_, info_.screen_width, info_.screen_height, window_block_[kWinColourDepth]);
+  start_up_log_.WriteDisplay(DescribeScreen(screen_, full_screen_));
   start_up_log_.Flush();
 }
 
@@ -101,10 +101,7 @@ SystemReportFacts CFrameworkApp::GatherSystemReportFacts(bool detailed) {
   }
   facts.uses_mmx = g_CpuHasMmx != 0;
   facts.uses_sse = g_CpuInfo.sse;
-  facts.full_screen = full_screen_;
-  facts.screen_width = info_.screen_width;
-  facts.screen_height = info_.screen_height;
-  facts.screen_depth = window_block_[kWinColourDepth];
+  facts.screen = DescribeScreen(screen_, full_screen_);
   facts.cpu = g_CpuInfo;
   if (!detailed) return facts;
   facts.megahertz = plat::ReportedCpuMegahertz();

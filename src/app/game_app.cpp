@@ -6,13 +6,16 @@
 
 #include "base/app_hooks.h"
 #include "base/game_key_bindings.h"
+#include "base/little_endian.h"
 #include "base/lock_guard.h"
 #include "game/game_script_host.h"
+#include "gfx/screen_transition.h"
 #include "platform/diagnostic_log.h"
 #include "platform/text_encoding.h"
 #include "platform/thread_id.h"
 #include "platform/thread_priority.h"
 #include "scene/movie_players.h"
+#include "ui/glyph_cache.h"
 
 CGameApp* g_App = nullptr;
 
@@ -27,6 +30,10 @@ void EndScriptFrameModesOfApp() {
 bool ScriptShouldStopInApp() { return g_App != nullptr && g_App->ShouldStopRunningScript(); }
 
 int RunFrameOfApp() { return g_App != nullptr ? g_App->RunFrame() : CGameApp::kFrameStop; }
+
+// The image-cache setting in megabytes: 0 chooses by the machine's memory (negative), 1 turns
+// the cache off, n gives (n - 1) × 4 MB.
+int32_t ImageCacheMegabytes(uint8_t setting) { return setting == 0 ? -1 : (setting - 1) * 4; }
 
 }  // namespace
 
@@ -73,11 +80,15 @@ int CGameApp::InitDevices() {
   TakeUpScreenStart();
   g_TimerManager = &timers_;
   g_PausableTimerManager = &pausable_timers_;
+  sound_decoders_.SetLoadWhole(GetEnvironment()[kEnvLoadSoundsWhole] != 0);
   SetPixelLib(&pixel_library_);
   LoadMovieLibraries();
   if (const int code = PublishInputDevices(); code != 0) return code;
   StartSoundDevice();
+  image_loaders_.SetCacheLimit(ImageCacheMegabytes(game_switches_[kSwitchImageCache]));
+  g_GlyphCacheLimit = LoadLe16(&game_switches_[kSwitchGlyphCacheLimit]);
   ApplyFrameRate(-1);
+  g_StripRepaint = game_switches_[kSwitchStripRepaint];
   return 0;
 }
 

@@ -160,12 +160,11 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   // kMsgDialogRequest: the message dialog of the request block.
   virtual int OnDialogRequest(MessageBlock& block);
   virtual int OnMovieNotify(MessageBlock& block);
-  // WM_CLOSE: asks the player first; in exclusive full screen the close waits for the next
-  // activation.
+  // WM_CLOSE: asks the player first, in full screen as in a window: no full screen here holds
+  // the display so that the question could not be shown over it.
   int OnClose(MessageBlock& block) override;
   // As the framework's, but a movie painting itself (movie-playing byte 2) repaints its frame.
   int OnPaint(MessageBlock& block) override;
-  void OnActivateFullScreen() override;
   // Deletes the window movie, which would draw over the deactivated full screen.
   void OnDeactivateFullScreen() override;
 
@@ -241,6 +240,8 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   // What the confirmed pages of the configuration sheet change besides the settings; any
   // confirmed page sets the settings-changed mark.
   void ApplyConfirmedPages(const std::array<bool, 4>& pages, bool hint_settings_changed);
+  // On the game thread: the bindings of the pages confirmed since the last call.
+  void TakeUpConfirmedBindings();
   // Shows a failure of the scripts (kind 4, main window), through the window thread when called
   // on another.
   void ShowScriptFailure(const char* utf8_text);
@@ -319,6 +320,10 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   void UnpublishMovieLibraries();
   // The drawing settings of the game settings into the screen manager.
   void ApplyScreenDrawingSettings();
+  // kBindingPage* bits: the keyboard and the joystick-and-mouse assignments of `settings`.
+  void ApplyBindingPages(uint8_t pages, const GameSettingsBlock& settings);
+  // Advances the first timer manager at the start of a pass of the game thread.
+  void BeginGameThreadPass();
   // The user folder under a special folder: the save-folder name or the application name and
   // " SaveData", ending with a backslash; empty when the special folder cannot be had.
   std::string UserFolder(int special_folder);
@@ -345,6 +350,12 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   // Set when the configuration sheet changed the game settings; the scripts clear it once they
   // have brought their message display in line.
   std::atomic<uint8_t> settings_changed_{0};
+  // The scripts walk the bindings on the game thread without a lock: a sheet confirmed on the
+  // window thread leaves its binding pages and the settings they were confirmed with here for
+  // the game thread's next pass.
+  CCriticalSection confirmed_bindings_lock_;
+  std::atomic<uint8_t> confirmed_binding_pages_{0};
+  GameSettingsBlock confirmed_binding_settings_{};
   FrameProcedure frame_procedure_ = nullptr;
   CDropFiles drop_files_;
   std::atomic<bool> back_format_refresh_{false};
@@ -356,8 +367,6 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   uint8_t set_up_screen_mode_ = 0;
   int no_wait_nesting_ = 0;
   int high_res_suspension_ = 0;
-  // A close asked for in exclusive full screen, repeated at the next activation.
-  std::atomic<uint8_t> close_pending_{0};
   CCriticalSection game_lock_;
   std::atomic<uint8_t> restart_{0};
   std::atomic<uint8_t> modal_state_{0};

@@ -14,11 +14,14 @@
 #include "game/game_script_host.h"
 #include "platform/diagnostic_log.h"
 #include "platform/text_encoding.h"
+#include "platform/thread_id.h"
 #include "scene/movie_players.h"
 
 namespace {
 
 constexpr uint8_t kChangingSettings = 1;
+constexpr uint8_t kBindingPageKeyboard = 1;
+constexpr uint8_t kBindingPageJoystick = 2;
 constexpr std::size_t kSettingTopmostInFullScreen = 155;
 
 }  // namespace
@@ -55,12 +58,39 @@ int CGameApp::ShowConfigSheet() {
   return 1;
 }
 
+void CGameApp::TakeUpConfirmedBindings() {
+  if (confirmed_binding_pages_.load() == 0) return;
+  GameSettingsBlock settings;
+  uint8_t pages = 0;
+  {
+    const CLockGuard lock(confirmed_bindings_lock_);
+    pages = confirmed_binding_pages_.exchange(0);
+    settings = confirmed_binding_settings_;
+  }
+  ApplyBindingPages(pages, settings);
+}
+
+void CGameApp::ApplyBindingPages(uint8_t pages, const GameSettingsBlock& settings) {
+  if (g_KeyBindings == nullptr) return;
+  if ((pages & kBindingPageKeyboard) != 0) ApplyKeyboardSettings(*g_KeyBindings, settings);
+  if ((pages & kBindingPageJoystick) != 0) {
+    const CLockGuard lock(app_lock_);
+    ApplyJoystickAndMouseSettings(GetInputManager(), *g_KeyBindings, settings);
+  }
+}
+
 void CGameApp::ApplyConfirmedPages(const std::array<bool, 4>& pages, bool hint_settings_changed) {
   if (std::find(pages.begin(), pages.end(), true) != pages.end()) settings_changed_ = 1;
-  if (pages[kConfigKeyboardPage] && g_KeyBindings != nullptr) ApplyKeyboardSettings(*g_KeyBindings, game_settings_);
-  if (pages[kConfigJoystickPage] && g_KeyBindings != nullptr) {
-    const CLockGuard lock(app_lock_);
-    ApplyJoystickAndMouseSettings(GetInputManager(), *g_KeyBindings, game_settings_);
+  const uint8_t binding_pages = (pages[kConfigKeyboardPage] ? kBindingPageKeyboard : 0) |
+                                (pages[kConfigJoystickPage] ? kBindingPageJoystick : 0);
+  const bool game_thread_elsewhere = IsThreaded() && GetWorkerThread().IsRunning() &&
+                                     GetWorkerThread().GetThreadId() != plat::CurrentThreadId();
+  if (game_thread_elsewhere) {
+    const CLockGuard lock(confirmed_bindings_lock_);
+    confirmed_binding_settings_ = game_settings_;
+    confirmed_binding_pages_.fetch_or(binding_pages);
+  } else {
+    ApplyBindingPages(binding_pages, game_settings_);
   }
   if (pages[kConfigWindowPage]) {
     ApplyScreenDrawingSettings();

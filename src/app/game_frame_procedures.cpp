@@ -159,10 +159,7 @@ int CGameApp::FrameThreadedLoop(bool canvas) {
     if (!GetWorkerThread().ShouldContinue()) return kFrameStop;
     if (ParkWhileBlockingWait()) continue;
     if (restart_.load() != 0) return kFrameStop;
-    {
-      CLockGuard game(game_lock_);
-      timers_.Advance(ReadMillisecondClock());
-    }
+    BeginGameThreadPass();
     if (InactiveWait()) {
       plat::SleepMilliseconds(kGameThreadIdleMs);
       continue;

@@ -24,7 +24,7 @@ int CGameApp::ShowMessageDialog(const std::string& text, uint32_t kind, uint8_t*
   } else {
     plat::DialogFrame frame{plat::SjisToUtf8(caption), CMessageDialogView::kWidth, 0, -1, -1, {}};
     frame.texts.push_back(plat::SjisToUtf8(text));
-    CMessageDialogView view(model, frame.texts.back());
+    CMessageDialogView view(model, frame.texts.back(), GetWindowSettings()[kWinCursorMoves] != 0);
     if (!plat::RunModalDialog(owner, frame, view)) {
       plat::LogDiagnostic("message dialog (" + frame.title + "): " + frame.texts.back() + " [not shown: answered no]");
       model.Refuse();

@@ -119,12 +119,15 @@ bool CGameApp::ParkWhileBlockingWait() {
   return true;
 }
 
+void CGameApp::BeginGameThreadPass() {
+  TakeUpConfirmedBindings();
+  CLockGuard game(game_lock_);
+  timers_.Advance(ReadMillisecondClock());
+}
+
 int CGameApp::OnThreadStep() {
   if (ParkWhileBlockingWait()) return 0;
-  {
-    CLockGuard game(game_lock_);
-    timers_.Advance(ReadMillisecondClock());
-  }
+  BeginGameThreadPass();
   if (InactiveWait()) {
     plat::SleepMilliseconds(kGameThreadIdleMs);
     return 0;

@@ -49,6 +49,7 @@ int CGameApp::SetUp() {
   saved_high_res_ = game_switches_[kSwitchHighResCounter];
   bool chosen = false;
   if (const int result = ChooseSaveFolder(chosen); result != 0) return result;
+  if (info.save_folder_kind != kSaveFolderNone) RemoveStaleReplacingFiles(save_folder_);
   ReadGameSettings();
   if (game_settings_[kSettingStartInWindow] != 0 && GetWindowSettings()[kWinScreenMode] == kScreenModeFullScreen) {
     GetWindowSettings()[kWinScreenMode] = kScreenModeWindow;

@@ -35,10 +35,6 @@ int CGameApp::OnClose(MessageBlock& block) {
   if (plat::Window* window = GetMainWindow().GetPlatformWindow(); window != nullptr && window->IsMinimized()) {
     GetMainWindow().SendMessage(plat::WM_SYSCOMMAND, plat::SC_RESTORE, 0);
   }
-  if (IsFullScreen()) {
-    close_pending_ = 1;
-    return 0;
-  }
   int answer = 0;
   {
     ModalStateScope asking(modal_state_, kAskingToClose);
@@ -50,10 +46,6 @@ int CGameApp::OnClose(MessageBlock& block) {
   }
   if (answer == 0) return 0;
   return CFrameworkApp::OnClose(block);
-}
-
-void CGameApp::OnActivateFullScreen() {
-  if (close_pending_.exchange(0) != 0) GetMainWindow().PostMessage(plat::WM_CLOSE, 0, 0);
 }
 
 void CGameApp::OnDeactivateFullScreen() {

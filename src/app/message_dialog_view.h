@@ -9,8 +9,10 @@
 
 class CMessageDialogView : public plat::DialogView {
  public:
-  // `text` is UTF-8.
-  CMessageDialogView(CMessageDialogModel& model, std::string text) : model_(model), text_(std::move(text)) {}
+  // `text` is UTF-8. With `place_pointer` the mouse pointer goes onto the first button as the
+  // dialog opens.
+  CMessageDialogView(CMessageDialogModel& model, std::string text, bool place_pointer = false)
+      : model_(model), text_(std::move(text)), place_pointer_(place_pointer) {}
 
   void Build(plat::DialogUi& ui) override;
   bool Step() override { return !model_.Result().has_value(); }
@@ -21,4 +23,6 @@ class CMessageDialogView : public plat::DialogView {
  private:
   CMessageDialogModel& model_;
   std::string text_;
+  bool place_pointer_;
+  int frames_built_ = 0;
 };

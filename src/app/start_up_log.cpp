@@ -9,6 +9,7 @@
 #include "base/input_manager.h"
 #include "base/joystick.h"
 #include "base/settings_files.h"
+#include "gfx/screen_manager.h"
 #include "platform/diagnostic_log.h"
 #include "platform/text_encoding.h"
 
@@ -142,14 +143,41 @@ void CStartUpLog::WriteSound(const std::vector<SoundDeviceInfo>& devices) {
   Printf(number == 0 ? "Unknown\r\n\r\n\r\n" : "\r\n\r\n");
 }
 
-void CStartUpLog::WriteDisplay(bool full_screen, uint32_t width, uint32_t height, uint32_t depth) {
-  if (full_screen) {
-    Printf("[ FullScreen Mode ]\r\nDisplay : %u x %u  %ubit\r\n", width, height, depth);
+void CStartUpLog::WriteDisplay(const ScreenReport& screen) {
+  if (screen.full_screen) {
+    Printf("[ FullScreen Mode ]\r\nDisplay : ");
+    if (!screen.display_name.empty()) Printf("%s\r\n          ", screen.display_name.c_str());
+    Printf("%u x %u  %ubit\r\n", screen.mode_width, screen.mode_height, screen.mode_depth);
   } else {
     Printf("[ Window Mode ]\r\n");
   }
-  // The screen draws through no DirectDraw device in this system.
-  Printf("< GDI >\r\n\r\n\r\n");
+  if (screen.render_mode == CScreenManager::kRenderGdi) {
+    Printf("< GDI >\r\n\r\n\r\n");
+    return;
+  }
+  const auto yes_no = [](bool yes) { return yes ? "Yes" : "No "; };
+  Printf("< DirectDraw >\r\nDriver Name   : %s\r\nDriver File   : %s\r\nDriver Version: %s\r\n",
+         screen.driver_description.c_str(), screen.driver_name.c_str(), FormatDriverVersion(screen.driver_version).c_str());
+  Printf("DirectDraw    : %s\r\nHAL StretchBlt: %s\r\n", screen.software ? "HEL" : "HAL",
+         yes_no(screen.hardware_stretch));
+  if (screen.video_total != 0) {
+    Printf("VideoMemory   : %.3f MB (free: %.3f MB)\r\n", screen.video_total / 1048576.0, screen.video_free / 1048576.0);
+  } else {
+    Printf("VideoMemory   : Unknown\r\n");
+  }
+  if (screen.has_surfaces) {
+    Printf("Primary       : VRAM[%s]  Caps[0x%08x]\r\n", yes_no(InVideoMemory(screen.primary_caps)), screen.primary_caps);
+    Printf("Secondary     : VRAM[%s]  Caps[0x%08x]\r\n", yes_no(InVideoMemory(screen.back_caps)), screen.back_caps);
+    const PixelFormatInfo& pixel = screen.pixel;
+    Printf("Pixel         : %ubit  Type[0x%04x]  RGB %u%u%u / %08x:%08x:%08x\r\n", pixel.bits_per_pixel,
+           screen.pixel_code, pixel.red_bits, pixel.green_bits, pixel.blue_bits, pixel.red_mask, pixel.green_mask,
+           pixel.blue_mask);
+  }
+  if (screen.render_mode == CScreenManager::kRenderTexture) {
+    Printf("< Direct3D >\r\nTexture       : %d x %d  Type[0x%04x]\r\nDirectBlt     : %s\r\n", screen.texture_width,
+           screen.texture_height, screen.texture_code, yes_no(IsDirectTexture(screen)));
+  }
+  Printf("\r\n\r\n");
 }
 
 void CStartUpLog::WriteDrives(const std::vector<Drive>& drives) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/screen_report.h"
 #include "base/cpu_info.h"
 #include "base/framework_settings.h"
 #include "platform/system_facts.h"
@@ -41,7 +42,8 @@ class CStartUpLog {
   void WriteInput(uint8_t input_method, const CInputManager& input, uint32_t key_count, uint32_t mouse_axes,
                   uint32_t mouse_buttons);
   void WriteSound(const std::vector<SoundDeviceInfo>& devices);
-  void WriteDisplay(bool full_screen, uint32_t width, uint32_t height, uint32_t depth);
+  // The screen mode, and the drawing device with its surfaces and texture, or "< GDI >".
+  void WriteDisplay(const ScreenReport& screen);
   // One line per drive: a fixed drive prints its space, the others their kind.
   enum class DriveKind { kFixed, kRemovable, kNetwork, kOptical, kRamDisk, kUnknown };
   struct Drive {

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "base/settings_files.h"
+#include "gfx/screen_manager.h"
 #include "platform/text_encoding.h"
 
 namespace {
@@ -70,6 +71,22 @@ void WriteSystem(CReportText& out, const SystemReportFacts& facts) {
   out.Add("%s", FormatDirectXVersion(facts.directx_high, facts.directx_low).c_str());
 }
 
+const char* RenderModeName(uint32_t render_mode) {
+  switch (render_mode) {
+    case CScreenManager::kRenderDirectDraw:
+      return "DirectDraw";
+    case CScreenManager::kRenderTexture:
+      return "Direct3D";
+    default:
+      return "GDI";
+  }
+}
+
+// The vertical-blank wait and the flip (the wait level 2 or more in full screen), as `lines` says.
+void WriteFrameWaits(CReportText& out, const ScreenReport& screen, const char* lines) {
+  out.Add(lines, OnOff(screen.vertical_blank_wait > 0), OnOff(screen.full_screen && screen.vertical_blank_wait >= 2));
+}
+
 void WriteMemoryAndDisplay(CReportText& out, const SystemReportFacts& facts) {
   const plat::SystemFacts& system = facts.system;
   out.Add("メモリ          : %lluMB (%lluMB 使用可能)\r\n", Megabytes(system.memory_total),
@@ -84,8 +101,7 @@ void WriteMemoryAndDisplay(CReportText& out, const SystemReportFacts& facts) {
   } else {
     out.Add("\r\n");
   }
-  // The screen draws through the window's device context alone.
-  if (facts.screen_up) out.Add("画面更新方法    : GDI\r\n");
+  if (facts.screen_up) out.Add("画面更新方法    : %s\r\n", RenderModeName(facts.screen.render_mode));
   out.Add("実行ファイル    : %s\r\n作業フォルダ    : %s", plat::Utf8ToSjis(system.module_path).c_str(),
           facts.module_folder.c_str());
   out.Add("\r\n高分解能タイマー: %s\r\nフレームスキップ: %s\r\n\r\n", OnOff(facts.uses_counter),
@@ -96,13 +112,21 @@ void WriteDevices(CReportText& out, const SystemReportFacts& facts) {
   int usable = 0;
   const SoundDeviceInfo* sound = FirstUsableSoundDevice(facts.sound_devices, usable);
   out.Add("------ デバイス ------");
+  if (facts.screen.render_mode != CScreenManager::kRenderGdi) {
+    out.Add("\r\nビデオカード    : %s", facts.screen.driver_description.c_str());
+  }
   if (sound != nullptr) {
     out.Add("\r\nサウンドカード  : %s", sound->description.c_str());
   } else {
     out.Add("\r\nサウンドカード  : 不明");
   }
-  // There is no DirectDraw device: the screen is a window canvas.
-  out.Add("\r\nDirectDraw      : 未初期化\r\n");
+  const ScreenReport& screen = facts.screen;
+  if (screen.render_mode == CScreenManager::kRenderGdi) {
+    out.Add("\r\nDirectDraw      : 未初期化\r\n");
+  } else {
+    out.Add("\r\nDirectDraw      : %s\r\n", screen.software ? "HEL" : "HAL");
+    if (screen.has_surfaces) WriteFrameWaits(out, screen, "VSync待ち描画   : %s\r\nDirectDraw Flip : %s\r\n");
+  }
   out.Add("DirectSound     : %s\r\n", OnOff(sound != nullptr));
   out.Add("DirectInput     : %s\r\n", OnOff(facts.input_method == 0));
   out.Add("ジョイスティック: %s\r\n", OnOff(facts.joystick.has_value()));
@@ -111,13 +135,38 @@ void WriteDevices(CReportText& out, const SystemReportFacts& facts) {
 }
 
 void WriteScreenMode(CReportText& out, const SystemReportFacts& facts) {
-  if (facts.full_screen) {
-    out.Add("------ フルスクリーンモード ------\r\nディスプレイ      : %ux%u %ubit\r\n", facts.screen_width,
-            facts.screen_height, facts.screen_depth);
+  const ScreenReport& screen = facts.screen;
+  if (screen.full_screen) {
+    out.Add("------ フルスクリーンモード ------\r\nディスプレイ      : ");
+    if (!screen.display_name.empty()) out.Add("%s\r\n                    ", screen.display_name.c_str());
+    out.Add("%ux%u %ubit\r\n", screen.mode_width, screen.mode_height, screen.mode_depth);
   } else {
     out.Add("------ ウィンドウモード ------\r\n");
   }
-  out.Add("GDI描画\r\n\r\n");
+  if (screen.render_mode == CScreenManager::kRenderGdi) {
+    out.Add("GDI描画\r\n\r\n");
+    return;
+  }
+  out.Add("< DirectDraw >\r\nビデオカード      : %s\r\nドライバファイル  : %s\r\n", screen.driver_description.c_str(),
+          screen.driver_name.c_str());
+  out.Add("ドライバ Version  : %s\r\n動作モード        : %s\r\nハードウェア拡縮  : %s\r\n",
+          FormatDriverVersion(screen.driver_version).c_str(), screen.software ? "HEL" : "HAL",
+          OnOff(screen.hardware_stretch));
+  if (screen.has_surfaces) {
+    static const std::string kSystemMemory = plat::Utf8ToSjis("システムメモリ");
+    const auto memory = [](uint32_t caps) { return InVideoMemory(caps) ? "VRAM" : kSystemMemory.c_str(); };
+    out.Add("プライマリバッファ: %s / Caps[0x%08x]\r\nバックバッファ    : %s / Caps[0x%08x]\r\n",
+            memory(screen.primary_caps), screen.primary_caps, memory(screen.back_caps), screen.back_caps);
+    const PixelFormatInfo& pixel = screen.pixel;
+    out.Add("ピクセル情報      : %ubit Type[0x%04x] RGB%u%u%u/%08x:%08x:%08x\r\n", pixel.bits_per_pixel, screen.pixel_code,
+            pixel.red_bits, pixel.green_bits, pixel.blue_bits, pixel.red_mask, pixel.green_mask, pixel.blue_mask);
+    WriteFrameWaits(out, screen, "VSync待ち描画     : %s\r\nDirectDraw Flip   : %s\r\n");
+  }
+  if (screen.render_mode == CScreenManager::kRenderTexture) {
+    out.Add("< Direct3D >\r\nテクスチャ        : %dx%d Type[0x%04x]\r\nテクスチャ直接転送: %s\r\n", screen.texture_width,
+            screen.texture_height, screen.texture_code, OnOff(IsDirectTexture(screen)));
+  }
+  out.Add("\r\n");
 }
 
 void WriteProcessor(CReportText& out, const SystemReportFacts& facts) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/screen_report.h"
 #include "app/start_up_log.h"
 #include "base/cpu_info.h"
 #include "base/framework_settings.h"
@@ -43,10 +44,7 @@ struct SystemReportFacts {
   std::optional<ReportJoystick> joystick;
   bool uses_mmx = false;
   bool uses_sse = false;
-  bool full_screen = false;
-  uint32_t screen_width = 0;
-  uint32_t screen_height = 0;
-  uint32_t screen_depth = 0;
+  ScreenReport screen;
   CpuInfo cpu;
   uint32_t megahertz = 0;  // 0 when unknown
   std::vector<CStartUpLog::Drive> drives;

@@ -1,9 +1,11 @@
 #include "base/file_services.h"
 
+#include <algorithm>
 #include <cstring>
 #include <ctime>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "base/data_file_layer.h"
 #include "base/file.h"
@@ -127,6 +129,20 @@ std::optional<std::vector<std::uint8_t>> LoadDataFile(const char* name) {
 
 namespace {
 
+// The temporary files of WriteFileReplacing: the prefix, four hex digits and ".TMP".
+constexpr std::string_view kReplacingPrefix = "KVX";
+
+bool IsReplacingFileName(std::string_view name) {
+  constexpr std::string_view kSuffix = ".TMP";
+  if (name.size() != kReplacingPrefix.size() + 4 + kSuffix.size() || !name.starts_with(kReplacingPrefix) ||
+      !name.ends_with(kSuffix)) {
+    return false;
+  }
+  const std::string_view digits = name.substr(kReplacingPrefix.size(), 4);
+  return std::all_of(digits.begin(), digits.end(),
+                     [](char digit) { return (digit >= '0' && digit <= '9') || (digit >= 'A' && digit <= 'F'); });
+}
+
 bool WriteWhole(CFile& file, std::span<const std::uint8_t> data) {
   const auto size = static_cast<std::uint32_t>(data.size());
   return file.Write(data.data(), size) == size;
@@ -139,7 +155,7 @@ unsigned WriteFileReplacing(const char* path, const FileContentWriter& content) 
   if (MakeFullPath(full_path, path) == 0) return 1;
   char folder[kMaxPath];
   GetPathFolder(full_path, folder);
-  const std::optional<std::string> temp_path = plat::CreateTempFile(folder, "KVX");
+  const std::optional<std::string> temp_path = plat::CreateTempFile(folder, kReplacingPrefix);
   if (!temp_path) return 2;
   bool written = false;
   try {
@@ -158,6 +174,15 @@ unsigned WriteFileReplacing(const char* path, const FileContentWriter& content) 
     return 3;
   }
   return 0;
+}
+
+int RemoveStaleReplacingFiles(const std::string& folder) {
+  int removed = 0;
+  for (const plat::FindData& found : plat::FindFiles(folder + std::string(kReplacingPrefix) + "????.TMP")) {
+    if ((found.attributes & plat::kFileAttributeDirectory) != 0 || !IsReplacingFileName(found.file_name)) continue;
+    if (plat::DeleteFile(folder + found.file_name)) ++removed;
+  }
+  return removed;
 }
 
 unsigned SaveFileReplacing(const char* path, std::span<const std::uint8_t> data, const FileBytesWriter& writer) {

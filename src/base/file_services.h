@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "platform/find_data.h"
@@ -50,6 +51,11 @@ using FileContentWriter = std::function<bool(CFile& file)>;
 // written, 3 it cannot replace the old file. An exception from `content` passes on, after the
 // temporary file was deleted.
 unsigned WriteFileReplacing(const char* path, const FileContentWriter& content);
+
+// Deletes the temporary files that WriteFileReplacing left in `folder` (an engine path ending
+// with a separator) when the program ended while it wrote: the old files are whole, so these are
+// only litter. The number deleted.
+int RemoveStaleReplacingFiles(const std::string& folder);
 
 // WriteFileReplacing with the bytes as the contents; `writer` writes them (null:
 // CFile::Write).

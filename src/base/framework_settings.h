@@ -62,6 +62,7 @@ inline constexpr std::size_t kEnvInputMethod = 16;
 inline constexpr std::size_t kEnvJoysticks = 17;
 inline constexpr std::size_t kEnvSoftwareSoundBuffers = 18;
 inline constexpr std::size_t kEnvSoundGlobalFocus = 20;
+inline constexpr std::size_t kEnvLoadSoundsWhole = 22;
 inline constexpr std::size_t kEnvCanvasDibSection = 23;
 inline constexpr std::size_t kEnvNoScreenSaver = 24;
 inline constexpr std::size_t kEnvNoPowerSaving = 25;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "base/byte_cursor.h"
@@ -160,7 +161,8 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
   std::uint32_t ReadStateParts(std::span<const std::uint8_t> record);
   // The path of (group, slot) in the save folder; nothing when it names no file.
   std::optional<std::string> SaveFileName(std::int32_t group, std::int32_t slot) const;
-  std::optional<std::vector<std::uint8_t>> BuildThumbnail() const;
+  // The thumbnail's pixels, or SaveGame's status for the step that failed.
+  std::variant<std::vector<std::uint8_t>, std::uint32_t> BuildThumbnail() const;
 
   std::uint16_t boot_value_ = 1;
   std::uint32_t save_word_ = 0;

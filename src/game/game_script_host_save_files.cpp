@@ -4,6 +4,7 @@
 // the whole file before the running game is touched.
 #include <cstdio>
 #include <cstring>
+#include <variant>
 
 #include "base/file_services.h"
 #include "base/game_settings.h"
@@ -20,6 +21,10 @@
 namespace {
 
 using namespace save_file;
+
+// SaveGame's statuses of the thumbnail.
+constexpr std::uint32_t kThumbnailFailed = 2;
+constexpr std::uint32_t kSourceCopyFailed = 3;
 
 struct RotatingSlots {
   std::int32_t first = 0;
@@ -53,12 +58,18 @@ bool FileExists(const std::string& path) {
   return attributes && (*attributes & plat::kFileAttributeDirectory) == 0;
 }
 
-// A 32-bit copy of `source` stretched to the thumbnail's size; nothing when it cannot be made.
-std::optional<std::vector<std::uint8_t>> ThumbnailPixels(CImage& source) {
+// The thumbnail's pixels (blue, green, red) from `source`, or the status of the step that
+// failed: the thumbnail image (kThumbnailFailed) or the 32-bit copy of the source at its own
+// size that is stretched into it (kSourceCopyFailed).
+std::variant<std::vector<std::uint8_t>, std::uint32_t> ThumbnailPixels(CImage& source) {
   CImage thumbnail;
-  if (thumbnail.Create(kThumbnailWidth, kThumbnailHeight, 32, 0) != 0) return std::nullopt;
+  if (thumbnail.Create(kThumbnailWidth, kThumbnailHeight, 32, 0) != 0) return kThumbnailFailed;
+  CImage copy;
+  if (copy.Create(source.GetWidth(), source.GetHeight(), 32, 0) != 0 || copy.Copy(&source, 0, 0, nullptr, false) != 0) {
+    return kSourceCopyFailed;
+  }
   const ImageSize size{kThumbnailWidth, kThumbnailHeight};
-  if (thumbnail.StretchCopy(&source, &size, 0, 0, nullptr, false) != 0) return std::nullopt;
+  if (thumbnail.StretchCopy(&copy, &size, 0, 0, nullptr, false) != 0) return kSourceCopyFailed;
   std::vector<std::uint8_t> pixels;
   pixels.reserve(kThumbnailSize);
   for (std::int32_t y = 0; y < kThumbnailHeight; ++y) {
@@ -103,7 +114,7 @@ std::uint32_t CGameScriptHost::GetSaveFilePath(std::string& path, std::int32_t g
   return group == kRotatingGroup ? 1 : 2;
 }
 
-std::optional<std::vector<std::uint8_t>> CGameScriptHost::BuildThumbnail() const {
+std::variant<std::vector<std::uint8_t>, std::uint32_t> CGameScriptHost::BuildThumbnail() const {
   // The novel frame's screen picture, thumbnail name and title take the host's place while a
   // frame exists.
   if (!thumbnail_name_.empty()) {
@@ -112,7 +123,8 @@ std::optional<std::vector<std::uint8_t>> CGameScriptHost::BuildThumbnail() const
     const std::string picture_name = std::string("SYS_") + leaf;
     CImage prepared;
     if (prepared.LoadFile32(picture_name.c_str(), nullptr, 0, 0) == 0) {
-      if (std::optional<std::vector<std::uint8_t>> pixels = ThumbnailPixels(prepared)) return pixels;
+      auto pixels = ThumbnailPixels(prepared);
+      if (std::holds_alternative<std::vector<std::uint8_t>>(pixels)) return pixels;
     }
   }
   return ThumbnailPixels(*thumbnail_source_);
@@ -120,8 +132,9 @@ std::optional<std::vector<std::uint8_t>> CGameScriptHost::BuildThumbnail() const
 
 std::uint32_t CGameScriptHost::SaveGame(std::int32_t group, std::int32_t slot) {
   if (thumbnail_source_ == nullptr || thumbnail_source_->GetPixels() == nullptr) return 1;
-  const std::optional<std::vector<std::uint8_t>> thumbnail = BuildThumbnail();
-  if (!thumbnail) return 2;
+  const auto built = BuildThumbnail();
+  if (const std::uint32_t* failure = std::get_if<std::uint32_t>(&built)) return *failure;
+  const auto& thumbnail = std::get<std::vector<std::uint8_t>>(built);
 
   std::string caption;
   if (CurrentGameSettings()[kSettingSaveCaption] != 0) {
@@ -137,7 +150,7 @@ std::uint32_t CGameScriptHost::SaveGame(std::int32_t group, std::int32_t slot) {
   std::vector<std::uint8_t> record;
   if (WriteState(record, true) != 0) return 6;
   const PackedBlock block = PackBlock(record);
-  const SaveHeader header{*thumbnail, FitText(save_title_, kTitleLimit), FitText(caption, kCaptionLimit)};
+  const SaveHeader header{thumbnail, FitText(save_title_, kTitleLimit), FitText(caption, kCaptionLimit)};
   if (SaveFileReplacing(path->c_str(), WriteSaveFile(header, block)) != 0) return 5;
 
   // The rotation moves on only once the save is on the disk, so a failed save is not skipped

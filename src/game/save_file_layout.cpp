@@ -24,7 +24,7 @@ std::string FitText(std::string_view text, std::size_t limit) {
   text = text.substr(0, text.find('\0'));
   std::size_t length = 0;
   while (length < text.size()) {
-    const std::size_t next = length + plat::SjisCharLengthAt(text, length);
+    const std::size_t next = length + plat::SjisCodeLengthAt(text, length);
     if (next > limit) break;
     length = next;
   }

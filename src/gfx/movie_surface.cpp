@@ -1,5 +1,7 @@
 #include "gfx/movie_surface.h"
 
+#include <utility>
+
 #include "base/lock_guard.h"
 #include "gfx/ddraw_surface_image.h"
 #include "gfx/screen_manager.h"
@@ -8,6 +10,10 @@
 CMovieSurface::CMovieSurface(CScreenManager* device) {
   if (device != nullptr) g_SpriteDevice = device;
   device_ = g_SpriteDevice;
+}
+
+CMovieSurface::~CMovieSurface() {
+  if (gone_hook_) std::exchange(gone_hook_, nullptr)();
 }
 
 void CMovieSurface::Release() {

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "base/critical_section.h"
 #include "gfx/surface_backed_image.h"
@@ -18,7 +20,7 @@ class CMovieSurface : public CSurfaceBackedImage {
   // A device given becomes the display of every surface object given none (g_SpriteDevice);
   // the movie surface makes its surfaces on that display.
   explicit CMovieSurface(CScreenManager* device = nullptr);
-  ~CMovieSurface() override = default;
+  ~CMovieSurface() override;
 
   ESurfaceKind GetKind() const override { return ESurfaceKind::kMovieSurface; }
   uint8_t* GetPixels() const override { return nullptr; }
@@ -46,6 +48,9 @@ class CMovieSurface : public CSurfaceBackedImage {
   // EPixelFormat code; the alpha formats count as their plain twins.
   uint32_t GetPixelFormatCode() const { return pixel_format_; }
   CCriticalSection& GetLock() { return lock_; }
+  // Called once when the surface is destroyed, before its memory goes: the movie that decodes
+  // into it lets go of it first. Null removes the hook.
+  void SetGoneHook(std::function<void()> hook) { gone_hook_ = std::move(hook); }
 
  private:
   CScreenManager* device_;
@@ -53,4 +58,5 @@ class CMovieSurface : public CSurfaceBackedImage {
   uint8_t* pixel_memory_ = nullptr;
   uint32_t pixel_format_ = 0;
   CCriticalSection lock_;
+  std::function<void()> gone_hook_;
 };

@@ -7,8 +7,8 @@ namespace {
 
 constexpr uint32_t kElgDecoderType = 2;
 
+// A null decoder lets the host choose one by the bytes.
 bool DecodeWith(CImageLoaderManager& host, CImageDecoder* decoder, PictureSource& source) {
-  if (decoder == nullptr) return false;
   source.picture = host.DecodeToPicture(source.data, source.size, decoder);
   if (source.picture && source.cache_key) host.AddCachedImage(source.picture.get(), source.cache_key->c_str());
   return source.picture != nullptr;
@@ -43,5 +43,6 @@ EPictureSourceResult FindPictureSource(CImageLoaderManager& host, const char* fi
 }
 
 bool DecodeElgSource(CImageLoaderManager& host, PictureSource& source) {
-  return DecodeWith(host, host.FindLoaderByType(kElgDecoderType), source);
+  CImageDecoder* elg = host.FindLoaderByType(kElgDecoderType);
+  return elg != nullptr && DecodeWith(host, elg, source);
 }

@@ -240,6 +240,8 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
   const plat::Rect& GetBar2() const { return bar2_; }
   int32_t GetTextureWidth() const { return texture_width_; }
   int32_t GetTextureHeight() const { return texture_height_; }
+  // EPixelFormat code of the presentation texture; 0 without one.
+  uint32_t GetTextureFormatCode() const { return texture_format_; }
   const std::array<PresentVertex, 4>& GetQuad() const { return quad_; }
   CCriticalSection& GetLock() { return lock_; }
 

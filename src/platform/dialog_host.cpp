@@ -98,7 +98,8 @@ void BuildDialog(OpenDialog& dialog) {
   ImGui::SetNextWindowFocus();
   const bool shown = ImGui::Begin(dialog.frame->title.c_str(), close_box, flags);
   if (shown) {
-    DialogUi ui(*dialog.gui, dialog.close_requested || !open || EscapePressed(*dialog.gui));
+    SDL_Window* window = dialog.own_window != nullptr ? dialog.own_window : SDL_GetWindowFromID(dialog.window);
+    DialogUi ui(*dialog.gui, dialog.close_requested || !open || EscapePressed(*dialog.gui), window);
     dialog.view->Build(ui);
   }
   ImGui::End();
@@ -353,6 +354,12 @@ bool DialogUi::ListBox(const std::string& id, int& index, const std::vector<std:
 }
 
 float DialogUi::ContentWidth() const { return ImGui::GetContentRegionAvail().x; }
+
+void DialogUi::PutPointerOnLastItem(int32_t right, int32_t down) {
+  if (window_ == nullptr) return;
+  const ImVec2 corner = ImGui::GetItemRectMin();
+  SDL_WarpMouseInWindow(window_, static_cast<int>(corner.x) + right, static_cast<int>(corner.y) + down);
+}
 
 std::vector<uint8_t> DialogUi::PressedKeys() const {
   std::vector<uint8_t> keys;

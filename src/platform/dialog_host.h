@@ -23,7 +23,8 @@ class OverlayGui;
 // width of 0 is the control's own.
 class DialogUi {
  public:
-  explicit DialogUi(const OverlayGui& gui, bool close_requested) : gui_(gui), close_requested_(close_requested) {}
+  DialogUi(const OverlayGui& gui, bool close_requested, SDL_Window* window = nullptr)
+      : gui_(gui), close_requested_(close_requested), window_(window) {}
 
   void Text(const std::string& text);
   // Text broken into lines at the given width.
@@ -69,10 +70,13 @@ class DialogUi {
   std::vector<uint8_t> PressedKeys() const;
   // Escape, the window's close box, or a watcher asked the dialog to close.
   bool CloseRequested() const { return close_requested_; }
+  // Moves the mouse pointer to (right, down) from the top-left corner of the control drawn last.
+  void PutPointerOnLastItem(int32_t right, int32_t down);
 
  private:
   const OverlayGui& gui_;
   bool close_requested_;
+  SDL_Window* window_;
 };
 
 class DialogView {

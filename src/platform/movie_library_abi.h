@@ -4,6 +4,7 @@
  *
  * Each library exports
  *   uint32_t GetDllVersion(void);
+ *   void SetLogSink(KvxLogFunc sink);  (where the library's messages and FFmpeg's warnings go)
  * and one creator: KvxCreateControlFunc, named GetDShowGdiSpriteCtrl or GetDShowPrimCtrl, or
  * KvxCreateMovieFunc, named GetMovieObject (DS_MOVIE, whose movie object draws into a window).
  * A creator takes the stream it is given in every case: it releases it when it fails and when
@@ -57,6 +58,10 @@ typedef struct KvxFrameBuffer {
 } KvxFrameBuffer;
 
 /* A read stream over a data file (an archive entry). */
+/* One line of the library's log, without its line end. */
+typedef void (*KvxLogFunc)(const char* line);
+typedef void (*KvxSetLogSinkFunc)(KvxLogFunc sink);
+
 typedef struct KvxMovieStream {
   void* owner;
   /* Bytes read, 0 at the end. */

@@ -3,12 +3,19 @@
 #include <string>
 
 #include "base/path.h"
+#include "platform/diagnostic_log.h"
 
 CDShowLibrary* g_DShowSpriteLib = nullptr;
 CDShowLibrary* g_DShowPrimLib = nullptr;
 CDShowLibrary* g_DShowMovieLib = nullptr;
 IDataFileLayer* g_DShowDataFiles = nullptr;
 CScreenManager* g_DShowScreen = nullptr;
+
+namespace {
+
+void LogMovieLibraryLine(const char* line) { plat::LogDiagnostic(std::string("movie library: ") + line); }
+
+}  // namespace
 
 bool CDShowLibrary::Load(const char* folder, const DShowLibraryKind& kind) {
   library_.reset();
@@ -21,6 +28,9 @@ bool CDShowLibrary::Load(const char* folder, const DShowLibraryKind& kind) {
   const auto get_version = reinterpret_cast<KvxGetVersionFunc>(library->Symbol("GetDllVersion"));
   void* const create = library->Symbol(kind.creator_name);
   if (get_version == nullptr || create == nullptr || get_version() != kind.version) return false;
+  if (const auto set_log_sink = reinterpret_cast<KvxSetLogSinkFunc>(library->Symbol("SetLogSink"))) {
+    set_log_sink(&LogMovieLibraryLine);
+  }
   library_ = std::move(library);
   get_version_ = get_version;
   creator_ = create;

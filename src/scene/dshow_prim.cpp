@@ -16,13 +16,25 @@ void CDShowPrim::Reset() {
   // The decoding thread writes into the surfaces until the control object is released.
   control_.Release();
   for (CMovieSurface*& surface : surfaces_) {
-    if (surface != nullptr && screen_ != nullptr) screen_->DeleteSurfaceObject(surface);
+    if (surface == nullptr) continue;
+    surface->SetGoneHook(nullptr);
+    if (screen_ != nullptr) screen_->DeleteSurfaceObject(surface);
     surface = nullptr;
   }
   movie_width_ = movie_height_ = 0;
   requested_width_ = requested_height_ = 0;
   offset_x_ = offset_y_ = 0;
   volume_ = 256;
+}
+
+// The screen deletes one of the surfaces (by id, all of them, or at its end): the decoding
+// stops before the surface's memory goes, and the other surface is left to the screen.
+void CDShowPrim::LetGoOfSurfaces() {
+  control_.Release();
+  for (CMovieSurface*& surface : surfaces_) {
+    if (surface != nullptr) surface->SetGoneHook(nullptr);
+    surface = nullptr;
+  }
 }
 
 uint32_t CDShowPrim::Open(CScreenManager* screen, const char* name, int32_t x, int32_t y, IDataFileLayer* files) {
@@ -40,6 +52,7 @@ uint32_t CDShowPrim::Open(CScreenManager* screen, const char* name, int32_t x, i
       return kMovieNoSurface;
     }
   }
+  for (CMovieSurface* surface : surfaces_) surface->SetGoneHook([this] { LetGoOfSurfaces(); });
   KvxFrameBuffer first = MovieSurfaceFrames(*surfaces_[0]);
   KvxFrameBuffer second = MovieSurfaceFrames(*surfaces_[1]);
   if (CreateMovieControl(library->GetControlCreator(), control_, first, second, source) != kMovieOpened) {

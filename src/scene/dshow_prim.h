@@ -55,6 +55,7 @@ class CDShowPrim : public CRenderObject {
   uint32_t Restore() override { return 0; }
 
  private:
+  void LetGoOfSurfaces();
   int32_t ShownWidth() const { return requested_width_ != 0 ? requested_width_ : movie_width_; }
   int32_t ShownHeight() const { return requested_height_ != 0 ? requested_height_ : movie_height_; }
 

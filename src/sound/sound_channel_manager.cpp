@@ -453,7 +453,9 @@ int32_t CSoundChannelManager::PlayCharacterVoice(int32_t channel, const char* vo
     }
   }
   const std::string path = "VOICE\\" + std::string(voice) + "." + table->extension;
-  const uint8_t mode = position >= 0 && lip_sync_voices_ ? CStaticSoundBuffer::kKeepEnvelope : CStaticSoundBuffer::kPlain;
+  // A listed character's voice keeps its loudness envelope for the mouth that may follow it:
+  // lip sync is always on, and the envelope costs little.
+  const uint8_t mode = position >= 0 ? CStaticSoundBuffer::kKeepEnvelope : CStaticSoundBuffer::kPlain;
   if (LoadChannel(channel, path.c_str(), mode, false) != 0) return -4;
   SetChannelVolume(channel, -1, static_cast<int32_t>(character.volume));
   return count < 1 ? name_index : position;

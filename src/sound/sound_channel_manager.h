@@ -168,8 +168,6 @@ class CSoundChannelManager {
   // `list[0..count)` (-1 when absent); -5 no voice table, -3 unknown name, -2 switched off,
   // -4 the voice does not load.
   int32_t PlayCharacterVoice(int32_t channel, const char* voice, int32_t count, const int32_t* list);
-  // Whether voices of listed characters load with their loudness envelope for lip sync.
-  void SetLipSyncVoices(bool on) { lip_sync_voices_ = on; }
 
  protected:
   // The voice-information table that PlayCharacterVoice reads; null when none.
@@ -197,7 +195,6 @@ class CSoundChannelManager {
   bool sound_on_ = true;
   bool bgm_on_ = true;
   bool class_on_[3] = {true, true, true};
-  bool lip_sync_voices_ = false;
   CTimerManager* task_manager_ = nullptr;
   CTimerManager* ducking_holder_ = nullptr;
   CCriticalSection lock_;

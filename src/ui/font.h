@@ -93,6 +93,8 @@ class CFont : public CFontBase {
     CGlyph* plain = nullptr;
     CGlyph* outline = nullptr;
   };
+  // GetGlyph for the drawers, with a reference that the drawer releases after the character.
+  CGlyph* HoldGlyph(uint32_t code, int32_t size, uint8_t outline, uint8_t bold, uint8_t custom);
   enum class DrawKind : uint8_t { kBlend, kCompose, kAlpha };
   void DrawCharBlended(CImage& image, const CharGlyphs& glyphs, plat::Point pen, plat::Point shadow, bool compose,
                        plat::Rect& bounds);

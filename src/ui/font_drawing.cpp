@@ -85,9 +85,9 @@ uint32_t CFont::DrawWith(CImage* image, int32_t x, int32_t y, const char* text, 
     }
     const uint8_t custom = next.kind == TextCharKind::kCustom ? 1 : 0;
     CharGlyphs glyphs;
-    glyphs.plain = GetGlyph(next.code, size, 0, bold, logical_font_.italic, custom);
+    glyphs.plain = HoldGlyph(next.code, size, 0, bold, custom);
     if (glyphs.plain == nullptr) continue;
-    if (decoration == 2) glyphs.outline = GetGlyph(next.code, size, 1, bold, logical_font_.italic, custom);
+    if (decoration == 2) glyphs.outline = HoldGlyph(next.code, size, 1, bold, custom);
     const bool skip = decoration == 2 && glyphs.outline == nullptr && kind != DrawKind::kAlpha;
     if (!skip) {
       if (kind == DrawKind::kAlpha) {
@@ -97,14 +97,23 @@ uint32_t CFont::DrawWith(CImage* image, int32_t x, int32_t y, const char* text, 
       }
       pen = plat::Point{pen.x + glyphs.plain->advance_x, pen.y + glyphs.plain->advance_y};
     }
-    if (custom == 0 && glyph_cache_.limit() == 0) {
+    if (custom == 0) {
       CGlyph::Release(glyphs.plain);
-      if (glyphs.outline != nullptr) CGlyph::Release(glyphs.outline);
+      CGlyph::Release(glyphs.outline);
     }
   }
   if (bounds != nullptr) *bounds = touched;
   if (end != nullptr) *end = pen;
   return 0;
+}
+
+// Fetching a character's outline glyph may evict its plain glyph from a small cache: the
+// drawer holds a reference on each cached glyph until the character is drawn. A glyph made
+// without a cache is the drawer's alone; a custom glyph stays its set's.
+CGlyph* CFont::HoldGlyph(uint32_t code, int32_t size, uint8_t outline, uint8_t bold, uint8_t custom) {
+  CGlyph* glyph = GetGlyph(code, size, outline, bold, logical_font_.italic, custom);
+  if (glyph != nullptr && custom == 0 && glyph_cache_.limit() != 0) ++glyph->extra_references;
+  return glyph;
 }
 
 void CFont::DrawCharBlended(CImage& image, const CharGlyphs& glyphs, plat::Point pen, plat::Point shadow,

@@ -103,7 +103,7 @@ int32_t CGuiRootWindow::GetScreenHeight() const {
 int32_t CGuiRootWindow::PlaySound(const char* /*name*/, int32_t id, int32_t /*a3*/, int32_t /*a4*/) {
   if (sound_channels_ == nullptr) return kNoSound;
   if (id >= 0) return sound_channels_->PlayChannel(id, false);
-  if (id < kSoundDecide) return kNoSound;
+  if (id < kSoundDecide || id > kSoundLeave) return kNoSound;
   const int32_t channel = standard_sounds_[id - kSoundDecide];
   return channel < 0 ? kNoSound : sound_channels_->PlayChannel(channel, false);
 }

@@ -154,8 +154,10 @@ int32_t CTextLayout::SetImages(CImage* frame, CImage* mask, CImage* second_mask,
   mask_ = has_pixels(mask) ? mask : nullptr;
   second_mask_ = has_pixels(second_mask) ? second_mask : nullptr;
   ComposeNewBackground();
-  if (redraw && text_image_.GetPixels() != nullptr) Refresh(true);
-  return 0;
+  if (!redraw || text_image_.GetPixels() == nullptr) return 0;
+  const int32_t result = RebuildForPicture();
+  if (result != 0) ReleaseImages(true);
+  return result;
 }
 
 void CTextLayout::ComposeNewBackground() {
@@ -172,17 +174,19 @@ int32_t CTextLayout::LoadImages(const char* frame_file, const char* mask_file, c
   if (frame_file == nullptr && mask_file == nullptr && second_mask_file == nullptr) return 1;
   int32_t result = LoadNamedImages(frame_file, mask_file, second_mask_file);
   if (result == 0) ComposeNewBackground();
-  if (result == 0 && redraw && text_image_.GetPixels() != nullptr) {
-    // A nine-patch stretches to any size, so it keeps the box's; a plain picture sets it.
-    const int32_t width = tile_width_ != 0 ? box_width_ : 0;
-    const int32_t height = tile_width_ != 0 ? box_height_ : 0;
-    if (Create(draw_list_, priority_, width, height, GetX(), GetY(), font_, ruby_font_, static_cast<uint32_t>(group_)) !=
-        0) {
-      result = 9;
-    }
-  }
+  if (result == 0 && redraw && text_image_.GetPixels() != nullptr) result = RebuildForPicture();
   if (result != 0) ReleaseImages(true);
   return result;
+}
+
+int32_t CTextLayout::RebuildForPicture() {
+  // A nine-patch stretches to any size, so it keeps the box's; a plain picture sets it.
+  const int32_t width = tile_width_ != 0 ? box_width_ : 0;
+  const int32_t height = tile_width_ != 0 ? box_height_ : 0;
+  return Create(draw_list_, priority_, width, height, GetX(), GetY(), font_, ruby_font_,
+                static_cast<uint32_t>(group_)) != 0
+             ? 9
+             : 0;
 }
 
 int32_t CTextLayout::LoadNamedImages(const char* frame_file, const char* mask_file, const char* second_mask_file) {

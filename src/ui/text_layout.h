@@ -105,6 +105,8 @@ class CTextLayout : public CTextLayoutBase {
   int32_t LoadNamedImages(const char* frame_file, const char* mask_file, const char* second_mask_file);
   // Completes the nine-patch geometry from the composite's size and composes it.
   void ComposeNewBackground();
+  // With a box made: makes it again at the picture's size (a nine-patch keeps the box's); 0 or 9.
+  int32_t RebuildForPicture();
   void DrawNinePatch();
   void ClearHighlightPool();
   int32_t StartAlong() const;

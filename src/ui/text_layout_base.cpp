@@ -233,7 +233,7 @@ bool CTextLayoutBase::HitTest(int32_t x, int32_t y) const {
   auto* self = const_cast<CTextLayoutBase*>(this);
   if (dragging_) {
     CMouse* mouse = GetOwner() != nullptr ? GetOwner()->GetMouse() : nullptr;
-    if (mouse != nullptr && mouse->IsPressed(0)) {
+    if (mouse != nullptr && mouse->IsDown(0)) {
       self->SetPosition(x - drag_anchor_x_, y - drag_anchor_y_);
       return true;
     }

@@ -1,6 +1,7 @@
 // The game's dialogs drawn over a window on a real X display (run under Xvfb): each is shown
 // for a few frames, looked at and closed as its close box would close it; the pictures are
 // written into the build folder.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -111,6 +112,45 @@ TEST_F(DialogGuiTest, AClosedQuestionAnswersNoAndKeepsItsCheckBoxClear) {
   ExpectReadable(shot, "message_dialog.png");
   EXPECT_EQ(model.Result(), 0);
   EXPECT_EQ(switch_off, 0);
+}
+
+// With the cursor-moving setting the pointer goes onto the first button as the dialog opens, and
+// Return answers yes as that button does.
+TEST_F(DialogGuiTest, TheQuestionPutsThePointerOnItsFirstButtonAndReturnAnswersYes) {
+  CMessageDialogModel model(kDialogYesNo, nullptr);
+  const std::string text = "終了しますか？";
+  CMessageDialogView view(model, text, true);
+  SDL_Window* window = SDL_GetWindowFromID(window_->Id());
+  ASSERT_NE(window, nullptr);
+  int window_x = 0;
+  int window_y = 0;
+  SDL_GetWindowPosition(window, &window_x, &window_y);
+  int pointer_x = -1;
+  int pointer_y = -1;
+  const plat::ScopedDialogWatcher watcher([&](const plat::DialogShot& shot) {
+    if (shot.frame == 2) {
+      SDL_GetGlobalMouseState(&pointer_x, &pointer_y);
+      SDL_Event key{};
+      key.type = SDL_KEYDOWN;
+      key.key.windowID = window_->Id();
+      key.key.state = SDL_PRESSED;
+      key.key.keysym.scancode = SDL_SCANCODE_RETURN;
+      key.key.keysym.sym = SDLK_RETURN;
+      SDL_PushEvent(&key);
+    }
+    return shot.frame > 30;  // a dialog that ignores Return is closed: no
+  });
+  ASSERT_TRUE(plat::RunModalDialog(window_->Id(), plat::DialogFrame{"確認", CMessageDialogView::kWidth, 0, -1, -1, {text}},
+                                   view));
+  EXPECT_EQ(model.Result(), 1) << "Return pressed the first button";
+  // The dialog is centred; "はい" is the left one of two 88-pixel buttons around the middle, and
+  // the pointer lies 56 right of and 8 below its top-left corner.
+  const int x = pointer_x - window_x;
+  const int y = pointer_y - window_y;
+  EXPECT_GE(x, kWidth / 2 - 88 + 56 - 12) << x;
+  EXPECT_LE(x, kWidth / 2 - 88 + 56 + 12) << x;
+  EXPECT_GT(y, kHeight / 2) << y;
+  EXPECT_LT(y, kHeight / 2 + 100) << y;
 }
 
 TEST_F(DialogGuiTest, AClosedTextInputKeepsTheStartingText) {

@@ -167,16 +167,6 @@ TEST_F(FrameworkAppTest, TheStartBuildsThePixelTablesAndSwitchesUnderTheDisplayL
   app.Exit(0);
 }
 
-TEST_F(FrameworkAppTest, TheStartUpAndTheExitLeaveNoStepUnbuilt) {
-  TestApp app;
-  ASSERT_EQ(app.Initialize(), 0);
-  app.Exit(0);
-  const auto unbuilt = std::count_if(log_.Lines().begin(), log_.Lines().end(), [](const std::string& line) {
-    return line.starts_with("not built yet: start-up:") || line.starts_with("not built yet: exit:");
-  });
-  EXPECT_EQ(unbuilt, 0) << "every step of the start-up and the exit is built";
-}
-
 TEST_F(FrameworkAppTest, TheWindowsInputMessagesReachTheDevicesWhileTheAppIsActive) {
   TestApp app;
   ASSERT_EQ(app.Initialize(), 0);

@@ -9,6 +9,9 @@
 #include "base/game_key_bindings.h"
 #include "base/little_endian.h"
 #include "base/trig_tables.h"
+#include "gfx/screen_transition.h"
+#include "resource/image_loader_manager.h"
+#include "resource/sound_decoder_manager.h"
 #include "platform/message_box.h"
 #include "platform/text_encoding.h"
 #include "platform/thread_id.h"
@@ -16,6 +19,7 @@
 #include "support/game_settings_files.h"
 #include "support/log_capture.h"
 #include "support/temp_game_folder.h"
+#include "ui/glyph_cache.h"
 
 namespace {
 
@@ -191,6 +195,75 @@ TEST(GameInputDevicesTest, TheDevicesArePublishedWithTheGamesBindingsOrTheirAbse
   EXPECT_EQ(g_Keyboard, nullptr);
   EXPECT_EQ(g_Mouse, nullptr);
   EXPECT_EQ(g_KeyBindings, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+class StartedGame : public CGameApp {
+ public:
+  explicit StartedGame(const kvxtools::UserConfigFile& user) {
+    SetThreaded(false);
+    test_support::WriteGameSettingsFiles(game_);
+    const std::vector<std::uint8_t> bytes = kvxtools::WriteUserConfigFile(user);
+    game_.WriteFile("USER.CFG", std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    SetCommandLine("/L" + game_.EnginePath());
+  }
+
+ private:
+  test_support::TempGameFolder game_;
+};
+
+struct SteeredObjects {
+  bool load_whole;
+  uint64_t image_cache_bytes;
+  uint32_t glyph_cache_limit;
+  uint8_t strip_repaint;
+};
+
+SteeredObjects StartDevices(const kvxtools::UserConfigFile& user) {
+  g_GlyphCacheLimit = 9999;
+  g_StripRepaint = 99;
+  StartedGame game(user);
+  EXPECT_EQ(game.SetUp(), 0);
+  game.GetInputManager().Create(kInputMethodPolledShort, kInputMethodPolledShort);
+  EXPECT_EQ(game.InitDevices(), 0);
+  return {g_SoundDecoderManager->IsLoadWhole(), g_GllHost->GetCache().GetBudget(), g_GlyphCacheLimit, g_StripRepaint};
+}
+
+// The user's settings file steers the sound decoders, the picture cache, the glyph caches and the
+// repaint in strips from the start on.
+TEST(GameDeviceSettingsTest, TheStoredSettingsReachTheObjectsTheySteer) {
+  LogCapture log;
+  plat::ScopedMessageBoxAnswers answers{[](const plat::MessageBoxRequest&) { return plat::IDOK; }};
+  kvxtools::UserConfigFile user;
+  const EnvironmentBlock environment = DefaultEnvironmentBlock();
+  const WindowBlock window = DefaultWindowBlock();
+  const GameSwitches switches = DefaultGameSwitches();
+  user.environment.assign(environment.begin(), environment.end());
+  user.window.assign(window.begin(), window.end());
+  user.run_time.assign(switches.begin(), switches.end());
+  const SteeredObjects defaults = StartDevices(user);
+  EXPECT_TRUE(defaults.load_whole);
+  EXPECT_GT(defaults.image_cache_bytes, 0u) << "chosen by the machine's memory";
+  EXPECT_EQ(defaults.glyph_cache_limit, 512u);
+  EXPECT_EQ(defaults.strip_repaint, 1);
+
+  user.environment[kEnvLoadSoundsWhole] = 0;
+  user.run_time[kSwitchImageCache] = 3;
+  StoreLe16(&user.run_time[kSwitchGlyphCacheLimit], 77);
+  user.run_time[kSwitchStripRepaint] = 0;
+  const SteeredObjects changed = StartDevices(user);
+  EXPECT_FALSE(changed.load_whole);
+  EXPECT_EQ(changed.image_cache_bytes, 8u << 20);
+  EXPECT_EQ(changed.glyph_cache_limit, 77u);
+  EXPECT_EQ(changed.strip_repaint, 0);
+
+  user.run_time[kSwitchImageCache] = 1;
+  EXPECT_EQ(StartDevices(user).image_cache_bytes, 0u) << "1 turns the cache off";
+  g_GlyphCacheLimit = 512;
+  g_StripRepaint = 1;
 }
 
 }  // namespace

@@ -43,6 +43,15 @@ std::string YieldingMain() {
   return source + "  Return\n";
 }
 
+// What the window's close button (or Alt+F4) sends.
+void PushWindowClose(CGameApp& game) {
+  SDL_Event close{};
+  close.type = SDL_WINDOWEVENT;
+  close.window.event = SDL_WINDOWEVENT_CLOSE;
+  close.window.windowID = game.GetMainWindow().GetHandle();
+  SDL_PushEvent(&close);
+}
+
 class GameRunGuiTest : public WindowTestBase {
  protected:
   void SetUp() override {
@@ -65,11 +74,7 @@ class GameRunGuiTest : public WindowTestBase {
     std::atomic<bool> run_returned{false};
     std::thread user([&] {
       while (!ready() && !run_returned) std::this_thread::yield();
-      SDL_Event close{};
-      close.type = SDL_WINDOWEVENT;
-      close.window.event = SDL_WINDOWEVENT_CLOSE;
-      close.window.windowID = game.GetMainWindow().GetHandle();
-      SDL_PushEvent(&close);
+      PushWindowClose(game);
     });
     const int result = game.Run("/L" + plat::ToEnginePath(game_.HostPath()), 1);
     run_returned = true;
@@ -154,6 +159,61 @@ TEST_F(GameRunGuiTest, ClosingTheWindowEndsAGameThatWouldRunForEver) {
     EXPECT_FALSE(game.GetMainWindow().IsWindow());
     EXPECT_GT(game.GetFramePacer().GetMeasuredFramesPerSecond(), 0u);
     EXPECT_EQ(game.GetWorkerThread().Stop(), 0u);
+  }
+}
+
+class FullScreenGame : public GameInMode {
+ public:
+  explicit FullScreenGame(bool threaded) : GameInMode(threaded) {}
+  int SetUp() override {
+    const int result = GameInMode::SetUp();
+    GetWindowSettings()[kWinScreenMode] = kScreenModeFullScreen;
+    return result;
+  }
+};
+
+// A player ends a game in full screen as in a window: the close button (or Alt+F4) and the menu's
+// end command ask, end the program with 0 and write the settings.
+TEST_F(GameRunGuiTest, AGameInFullScreenEndsWhenItsWindowIsClosed) {
+  WriteMain(".kind script\nloop:\n  Yield\n  Jump loop\n");
+  kvxtools::AppDefinitionFile definition;
+  definition.save_folder_mode = 1;
+  test_support::WriteGameSettingsFiles(game_, definition);
+  for (const bool by_menu : {false, true}) {
+    SCOPED_TRACE(by_menu ? "menu command" : "window closed");
+    const std::size_t template_size = game_.ReadFile("USER.CFG").size();
+    LogCapture log;
+    int questions = 0;
+    plat::ScopedMessageBoxAnswers answers{[&questions](const plat::MessageBoxRequest& request) {
+      if (test_support::IsQuestion(request)) ++questions;
+      return test_support::AgreeingAnswer(request);
+    }};
+    FullScreenGame game(false);
+    std::atomic<bool> returned{false};
+    bool forced = false;
+    std::thread player([&] {
+      while (game.GetFramePacer().GetMeasuredFramesPerSecond() == 0 && !returned) std::this_thread::yield();
+      ASSERT_TRUE(game.IsFullScreen());
+      if (by_menu) {
+        game.GetMainWindow().PostMessage(plat::WM_COMMAND, 40003, 0);
+      } else {
+        PushWindowClose(game);
+      }
+      // A close that is held never ends the game: end it another way after ten seconds.
+      for (int i = 0; i < 1000 && !returned; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      if (!returned) {
+        forced = true;
+        game.GetMainWindow().PostMessage(plat::WM_DESTROY, 0, 0);
+      }
+    });
+    EXPECT_EQ(game.Run("/L" + plat::ToEnginePath(game_.HostPath()), 1), 0);
+    returned = true;
+    player.join();
+    EXPECT_FALSE(forced);
+    EXPECT_EQ(questions, 1);
+    // The template holds four empty parts; the written file holds the blocks.
+    EXPECT_GT(game_.ReadFile("USER.CFG").size(), template_size);
+    test_support::WriteGameSettingsFiles(game_, definition);
   }
 }
 

@@ -12,6 +12,10 @@
 
 #include "app/game_app.h"
 #include "base/app_hooks.h"
+#include "base/game_key_bindings.h"
+#include "base/input_bindings.h"
+#include "base/input_manager.h"
+#include "base/worker_thread.h"
 #include "builtins/builtin_table.h"
 #include "game/game_script_host.h"
 #include "gfx/image_canvas.h"
@@ -47,6 +51,7 @@ class TestGame : public CGameApp {
  public:
   explicit TestGame(bool threaded) { SetThreaded(threaded); }
   using CGameApp::ApplyConfirmedPages;
+  using CGameApp::TakeUpConfirmedBindings;
   using CGameApp::ShowScriptFailure;
 };
 
@@ -597,6 +602,47 @@ TEST_F(GameRunTest, AConfirmedSheetMarksTheSettingsChangedAndPassesChangedHintsT
   EXPECT_EQ(host.ApplyTextSettings(true, true, nullptr, nullptr, nullptr, false, false), 1);
   EXPECT_EQ(host.ApplyTextSettings(true, true, nullptr, nullptr, nullptr, false, false), 0);
   GuiRootWindow().SetRedrawDeferred(false, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A sheet confirmed on the window thread while the game thread walks the bindings: the new
+// assignments reach the bindings on the game thread, never under its feet.
+TEST_F(GameRunTest, BindingsConfirmedOnTheWindowThreadChangeOnTheGameThread) {
+  TestGame game(true);
+  game.GetInputManager().Create(kInputMethodPolledShort, kInputMethodPolledShort);
+  ASSERT_EQ(game.InitDevices(), 0);
+  CInputBindings& bindings = *g_KeyBindings;
+  std::atomic<uint32_t> passes{0};
+  ASSERT_EQ(game.GetWorkerThread().StartWith(MakeThreadDelegate([&] {
+    while (game.GetWorkerThread().ShouldContinue()) {
+      game.TakeUpConfirmedBindings();
+      for (uint32_t action = 0; action < kGameActionCount; ++action) bindings.CountBindings(action, kSelectKeyboard);
+      bindings.FindActionDown(0, 0);
+      ++passes;
+    }
+  })),
+            0u);
+  constexpr uint8_t kKeyQ = 0x10;
+  for (int confirm = 0; confirm < 200; ++confirm) {
+    // Every user key on and off again: bindings come and go.
+    for (uint32_t action = kActionDecide; action < kGameActionCount; ++action) {
+      game.GetGameSettings()[kSettingDecideKey + action - kActionDecide] = confirm % 2 == 0 ? kKeyQ : 0;
+    }
+    game.ApplyConfirmedPages({true, true, false, false}, false);
+  }
+  // The last confirmation (every key off) reaches the bindings with the game thread's next passes.
+  const uint32_t seen = passes.load();
+  while (passes.load() < seen + 2) std::this_thread::yield();
+  EXPECT_EQ(game.GetWorkerThread().Stop(), 0u);
+  EXPECT_EQ(bindings.CountBindings(kActionSave, kSelectKeyboard), 0u);
+  EXPECT_EQ(bindings.CountBindings(kActionDecide, kSelectKeyboard), 2u);
+  // Without a game thread the sheet's bindings apply at once.
+  game.GetGameSettings()[kSettingDecideKey + kActionSave - kActionDecide] = kKeyQ;
+  game.ApplyConfirmedPages({true, false, false, false}, false);
+  EXPECT_EQ(bindings.CountBindings(kActionSave, kSelectKeyboard), 1u);
 }
 
 }  // namespace

@@ -138,3 +138,27 @@ TEST_F(GameSetUpTest, SavingWritesBothFilesOnlyForExitCodeZero) {
 }
 
 }  // namespace
+
+namespace {
+
+// A save cut short by a crash left its temporary file; the next start clears the save folder of
+// them and of nothing else.
+TEST_F(GameSetUpTest, TheStartRemovesTheTemporaryFilesOfCutShortSavesFromTheSaveFolder) {
+  WriteGame(3);
+  const std::string folder = "data/Tale SaveData/";
+  for (const char* name : {"KVX0000.TMP", "KVXBEEF.TMP", "KVX12G4.TMP", "KVX123.TMP", "KVX12345.TMP", "SAVE01.DAT",
+                           "DLF1234.TMP", "KVX1234.TMPX"}) {
+    game_.WriteFile(folder + name, "x");
+  }
+  game_.MakeFolder(folder + "KVXAAAA.TMP");
+  SetUpGame game(game_.EnginePath());
+  ASSERT_EQ(game.SetUp(), 0);
+  EXPECT_FALSE(game_.Exists(folder + "KVX0000.TMP"));
+  EXPECT_FALSE(game_.Exists(folder + "KVXBEEF.TMP"));
+  for (const char* kept : {"KVX12G4.TMP", "KVX123.TMP", "KVX12345.TMP", "SAVE01.DAT", "DLF1234.TMP", "KVX1234.TMPX",
+                           "KVXAAAA.TMP"}) {
+    EXPECT_TRUE(game_.Exists(folder + kept)) << kept;
+  }
+}
+
+}  // namespace

@@ -1,4 +1,5 @@
 // The start-up log of a real start on an X display (run under Xvfb).
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -29,9 +30,11 @@ class StartUpLogGuiTest : public WindowTestBase {
   }
 
   // A user's settings file with the defaults and the log switch as given.
-  void WriteUserConfig(bool log_on) {
+  void WriteUserConfig(bool log_on, uint8_t screen_mode = kScreenModeNotChosen) {
     const EnvironmentBlock defaults = DefaultEnvironmentBlock();
-    kvxtools::UserConfigFile user{{defaults.begin(), defaults.end()}, {}, {}, {}};
+    const WindowBlock window = DefaultWindowBlock();
+    kvxtools::UserConfigFile user{{defaults.begin(), defaults.end()}, {window.begin(), window.end()}, {}, {}};
+    user.window[kWinScreenMode] = screen_mode;
     user.environment[kEnvStartUpLog] = log_on ? 1 : 0;
     user.environment[kEnvMeasureClock] = 1;
     const std::vector<uint8_t> bytes = kvxtools::WriteUserConfigFile(user);
@@ -77,6 +80,30 @@ TEST_F(StartUpLogGuiTest, WithTheLogSwitchOnTheLogHoldsEverySectionInOrder) {
                               "[ Process ]\r\n", "< Initialize Done..."}) {
     const std::size_t found = text.find(heading, position);
     EXPECT_NE(found, std::string::npos) << heading << " after " << position << "\n" << text;
+    if (found != std::string::npos) position = found;
+  }
+}
+
+// The display block tells what the screen runs: in full screen the display mode, and the
+// drawing device with the texture the frames are shown through, not a bare "< GDI >".
+TEST_F(StartUpLogGuiTest, TheDisplayBlockTellsTheModeAndTheDeviceThatRun) {
+  WriteUserConfig(true, kScreenModeFullScreen);
+  ASSERT_EQ(RunGame(), 0);
+  const std::string text = game_.ReadFile("SYS_LOG.TXT");
+  const std::size_t block = text.find("[ FullScreen Mode ]\r\nDisplay : ");
+  ASSERT_NE(block, std::string::npos) << text;
+  const std::string display = text.substr(block, text.find("[ Drive Info ]", block) - block);
+  SDL_DisplayMode desktop{};
+  ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &desktop), 0);
+  const std::regex mode_line("Display : (.+\r\n {10})?" + std::to_string(desktop.w) + " x " + std::to_string(desktop.h) +
+                             "  32bit\r\n");
+  EXPECT_TRUE(std::regex_search(display, mode_line)) << display;
+  EXPECT_EQ(display.find("< GDI >"), std::string::npos) << display;
+  std::size_t position = 0;
+  for (const char* line : {"< DirectDraw >\r\nDriver Name   : ", "DirectDraw    : ", "Pixel         : 32bit",
+                           "< Direct3D >\r\nTexture       : ", "DirectBlt     : Yes\r\n"}) {
+    const std::size_t found = display.find(line, position);
+    EXPECT_NE(found, std::string::npos) << line << "\n" << display;
     if (found != std::string::npos) position = found;
   }
 }

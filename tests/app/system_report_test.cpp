@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "gfx/screen_manager.h"
 #include "platform/text_encoding.h"
 
 namespace {
@@ -87,6 +88,59 @@ TEST(SystemReportTest, DetailedFormNamesTheFirstUsableSoundDeviceAndDrivesAndPro
   facts.sound_devices.clear();
   EXPECT_NE(WriteSystemReport(facts, true).find(Sjis("----- DirectSound -----\r\n利用できません\r\n")),
             std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// A screen that presents through the texture is reported as such in both forms, with its
+// drawing device, surfaces and texture; the full-screen line gives the display mode.
+TEST(SystemReportTest, TheScreenIsReportedAsItRuns) {
+  SystemReportFacts facts = SampleFacts();
+  facts.screen_up = true;
+  ScreenReport& screen = facts.screen;
+  screen.render_mode = CScreenManager::kRenderTexture;
+  screen.full_screen = true;
+  screen.display_name = "screen";
+  screen.mode_width = 1280;
+  screen.mode_height = 1024;
+  screen.mode_depth = 32;
+  screen.driver_description = "surfaces";
+  screen.driver_name = "gl";
+  screen.driver_version = 0x0002001A00050000ull;
+  screen.has_surfaces = true;
+  screen.primary_caps = 0x200;
+  screen.back_caps = 0x800;
+  screen.pixel.bits_per_pixel = 32;
+  screen.pixel.red_bits = screen.pixel.green_bits = screen.pixel.blue_bits = 8;
+  screen.pixel.red_mask = 0xFF0000;
+  screen.pixel.green_mask = 0xFF00;
+  screen.pixel.blue_mask = 0xFF;
+  screen.pixel_code = 32;
+  screen.texture_width = 1024;
+  screen.texture_height = 512;
+  screen.texture_code = 32;
+  const std::string brief = WriteSystemReport(facts, false);
+  EXPECT_NE(brief.find(Sjis("画面更新方法    : Direct3D\r\n")), std::string::npos) << brief;
+  EXPECT_NE(brief.find(Sjis("------ デバイス ------\r\nビデオカード    : surfaces\r\n")), std::string::npos);
+  EXPECT_NE(brief.find(Sjis("DirectDraw      : HAL\r\nVSync待ち描画   : 無効\r\n")), std::string::npos);
+  const std::string detailed = WriteSystemReport(facts, true);
+  EXPECT_NE(detailed.find(Sjis("------ フルスクリーンモード ------\r\nディスプレイ      : screen\r\n"
+                               "                    1280x1024 32bit\r\n< DirectDraw >\r\n"
+                               "ビデオカード      : surfaces\r\nドライバファイル  : gl\r\n"
+                               "ドライバ Version  : 2.26.5.0\r\n動作モード        : HAL\r\n")),
+            std::string::npos)
+      << detailed;
+  EXPECT_NE(detailed.find(Sjis("プライマリバッファ: VRAM / Caps[0x00000200]\r\n"
+                               "バックバッファ    : システムメモリ / Caps[0x00000800]\r\n"
+                               "ピクセル情報      : 32bit Type[0x0020] RGB888/00ff0000:0000ff00:000000ff\r\n")),
+            std::string::npos);
+  EXPECT_NE(detailed.find(Sjis("< Direct3D >\r\nテクスチャ        : 1024x512 Type[0x0020]\r\nテクスチャ直接転送: 有効\r\n")),
+            std::string::npos);
+  EXPECT_EQ(detailed.find(Sjis("GDI描画")), std::string::npos);
+  facts.screen = ScreenReport{};
+  EXPECT_NE(WriteSystemReport(facts, true).find(Sjis("------ ウィンドウモード ------\r\nGDI描画\r\n")), std::string::npos);
 }
 
 }  // namespace

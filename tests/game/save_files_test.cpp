@@ -260,3 +260,27 @@ TEST(WrapCaptionTest, LinesOfAtMost34BytesOfWholeCharactersAndAtMostFour) {
 }
 
 }  // namespace
+
+namespace {
+
+// A half-width katakana is one byte: the caption is cut before a two-byte character that would
+// not fit, never inside one.
+TEST_F(SaveFilesTest, TheCaptionCutsAfterAHalfWidthKatakanaOnACharacterBoundary) {
+  ASSERT_EQ(host_.SaveGame(2, 0), 0u);
+  const std::string katakana_then_hiragana = std::string(137, 'd') + "\xB1\x82\xA0";
+  ASSERT_EQ(host_.WriteSaveCaption(2, 0, katakana_then_hiragana.c_str()), 0u);
+  const std::vector<std::uint8_t> file = Bytes(2, 0);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&file[22552])), std::string(137, 'd') + "\xB1");
+  EXPECT_EQ(FitText(std::string(138, 'd') + "\xDF\xB1", 139), std::string(138, 'd') + "\xDF");
+}
+
+// A source picture that cannot be copied into 32 bits (a 16-bit one) fails the save with 3.
+TEST_F(SaveFilesTest, ASourceThatCannotBeCopiedFailsTheSaveWithThree) {
+  CImage sixteen_bits;
+  ASSERT_EQ(static_cast<CImageBase&>(sixteen_bits).Create(200, 150, 16, false), 0u);
+  host_.SetThumbnailSource(&sixteen_bits, nullptr);
+  EXPECT_EQ(host_.SaveGame(2, 0), 3u);
+  EXPECT_FALSE(game_.Exists(SaveFile(2, 0)));
+}
+
+}  // namespace

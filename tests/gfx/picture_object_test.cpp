@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "bmp_writer.h"
 #include "elg_encoder.h"
 #include "gfx/image.h"
 #include "gfx/picture_object.h"
 #include "random_elg_picture.h"
+#include "resource/bmp_decoder.h"
 #include "support/fake_drawing_device.h"
 #include "support/image_host_fixture.h"
 #include "support/software_surfaces.h"
@@ -136,6 +138,33 @@ TEST_F(PictureObjectTest, RestoreLoadsTheFileAgainWithItsKey) {
   EXPECT_EQ(object.GetWidth(), 32);
   EXPECT_EQ(object.GetImageWidth(), 20);
   EXPECT_EQ(object.GetColorKeyPixel(), key);
+}
+
+}  // namespace
+
+namespace {
+
+// Bytes in memory that are not ELG go to the decoder that claims them: a BMP loads; bytes that
+// no decoder claims still fail with 4.
+TEST_F(PictureObjectTest, ABmpPictureFromMemoryLoadsThroughTheDecoderThatClaimsIt) {
+  ASSERT_EQ(RegisterBmpDecoder(host_), 0u);
+  kvxtools::BmpFile bmp;
+  bmp.width = 3;
+  bmp.height = 2;  // rows stored bottom-up
+  bmp.pixels = kvxtools::PadBmpRows({0, 0, 0, 0, 0, 0, 0xC0, 0xB0, 0xA0,  //
+                                     0x30, 0x20, 0x10, 0, 0, 0, 0, 0, 0},
+                                    9);
+  const std::vector<uint8_t> file = kvxtools::WriteBmp(bmp);
+  SpriteDeviceScreen screen;
+  FakeDrawingDevice device(screen.Screen(), 0, 1024);
+  CPictureObject object;
+  ASSERT_EQ(object.Load(kPixelFormatXrgb8888, nullptr, file.data(), static_cast<uint32_t>(file.size()), false), 0u);
+  EXPECT_EQ(object.GetImageWidth(), 3);
+  EXPECT_EQ(object.GetImageHeight(), 2);
+  EXPECT_EQ(SoftwareSurfaces::Pixel(*object.GetSurface(), 0, 0) & 0xFFFFFF, 0x102030u);
+  EXPECT_EQ(SoftwareSurfaces::Pixel(*object.GetSurface(), 2, 1) & 0xFFFFFF, 0xA0B0C0u);
+  const uint8_t unclaimed[] = {'N', 'O', 'T', ' ', 'A', ' ', 'P', 'I', 'C'};
+  EXPECT_EQ(object.Load(kPixelFormatXrgb8888, nullptr, unclaimed, sizeof unclaimed, false), 4u);
 }
 
 }  // namespace

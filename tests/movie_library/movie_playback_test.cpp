@@ -4,10 +4,12 @@
 // stops the movie or plays it again from the start.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 
 #include "gfx/image.h"
 #include "gfx/movie_surface.h"
+#include "gfx/screen_manager.h"
 #include "scene/dshow_prim.h"
 #include "scene/dshow_sprite.h"
 #include "scene/movie_open.h"
@@ -127,6 +129,41 @@ TEST_F(MovieSeekTest, APrimitiveDecodesIntoTheScreensMovieSurfaces) {
   EXPECT_EQ(prim.Render(nullptr, nullptr, &device.Screen()), 1u);
   prim.Reset();
   EXPECT_FALSE(prim.Control().IsOpen());
+}
+
+}  // namespace
+
+namespace {
+
+enum class SurfacesEnd { kDeletedById, kAllDeleted, kScreenEnded };
+
+// Whatever deletes the screen's objects while a primitive plays lets the movie go first: the
+// decoding stops before its surfaces' memory goes, and the primitive draws nothing afterwards.
+TEST_F(MovieSeekTest, DeletingTheScreensObjectsWhileAPrimitivePlaysStopsItFirst) {
+  for (const SurfacesEnd end : {SurfacesEnd::kDeletedById, SurfacesEnd::kAllDeleted, SurfacesEnd::kScreenEnded}) {
+    SCOPED_TRACE(static_cast<int>(end));
+    auto device = std::make_unique<SpriteDeviceScreen>();
+    CDShowPrim prim;
+    ASSERT_EQ(prim.Open(&device->Screen(), kLooseClip, 0, 0, nullptr), kMovieOpened);
+    prim.Control().SetLoop(true);
+    ASSERT_EQ(prim.Control().Play(), 0);
+    ASSERT_TRUE(WaitFor([&] { return prim.Control().GetCurrentBuffer() >= 0; }));
+    switch (end) {
+      case SurfacesEnd::kDeletedById:
+        device->Screen().DeleteObjectsById(0, CScreenManager::kDeleteSurfaceObjectsToo);
+        break;
+      case SurfacesEnd::kAllDeleted:
+        device->Screen().DestroyObjects();
+        break;
+      case SurfacesEnd::kScreenEnded:
+        device.reset();
+        break;
+    }
+    EXPECT_FALSE(prim.Control().IsOpen());
+    plat::Rect bounds{};
+    EXPECT_FALSE(prim.GetBounds(&bounds)) << "nothing is left to draw";
+    prim.Reset();
+  }
 }
 
 }  // namespace

@@ -106,6 +106,10 @@ TEST_F(GuiRootWindowTest, SoundsGoToTheChannelsAndStandardOnesNeedTheirIds) {
   EXPECT_EQ(window_.PlaySound(nullptr, CGuiWindow::kSoundEnter, 0, 0), kBadChannel);
   EXPECT_EQ(window_.PlaySound(nullptr, CGuiWindow::kSoundLeave, 0, 0), CGuiRootWindow::kNoSound);
   EXPECT_EQ(window_.PlaySound(nullptr, -5, 0, 0), CGuiRootWindow::kNoSound);
+  // -1 is neither a sound nor a standard one, with every standard sound set.
+  window_.SetStandardSounds(11, 12, 13);
+  EXPECT_EQ(window_.PlaySound(nullptr, CGuiWindow::kSoundLeave, 0, 0), kBadChannel);
+  EXPECT_EQ(window_.PlaySound(nullptr, -1, 0, 0), CGuiRootWindow::kNoSound);
 }
 
 TEST_F(GuiRootWindowTest, TheLatestCommandIdIsKeptUntilTaken) {

@@ -146,6 +146,8 @@ class TestWindow : public CGuiWindow {
     static_cast<CMessageMouse*>(input_.GetMouse())->OnButton(0, down);
     input_.Update();
   }
+  // The next frame's reading of the devices, the buttons as they are.
+  void NextFrame() { input_.Update(); }
   void OnCommand(int32_t id) override { commands.push_back(id); }
   uint8_t GetFocusPointerMode() const override { return focus_pointer_mode; }
   void SetMousePos(int32_t x, int32_t y) override { pointer = {x, y}; }

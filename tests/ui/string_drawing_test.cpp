@@ -229,3 +229,37 @@ TEST_F(StringDrawingTest, CountsEveryKindOfCharacter) {
 }
 
 }  // namespace
+
+namespace {
+
+// The glyphs a drawer holds stay alive while it draws with them, however small the cache: at
+// limits 0, 1 and 2 every drawer and decoration draws what a large cache draws.
+TEST_F(StringDrawingTest, SmallGlyphCachesNeverTakeAGlyphFromUnderTheDrawer) {
+  const uint32_t saved_limit = g_GlyphCacheLimit;
+  using Drawer = uint32_t (CFont::*)(CImage*, int32_t, int32_t, const char*, plat::Rect*, plat::Point*);
+  const Drawer drawers[] = {&CFont::DrawText, &CFont::DrawString, &CFont::DrawTextWithAlpha};
+  const auto draw = [&](uint32_t limit, uint8_t decoration, Drawer drawer) {
+    g_GlyphCacheLimit = limit;
+    auto font = MakeFont<CFont>(2);
+    font->decoration = decoration;
+    CImage image;
+    Paint(image, 120, 40);
+    EXPECT_EQ(((*font).*drawer)(&image, 4, 4, "ABAB", nullptr, nullptr), 0U);
+    std::vector<uint32_t> pixels;
+    for (int32_t y = 0; y < 40; ++y) {
+      for (int32_t x = 0; x < 120; ++x) pixels.push_back(image.GetPixel(x, y));
+    }
+    return pixels;
+  };
+  for (const Drawer drawer : drawers) {
+    for (const uint8_t decoration : {uint8_t{0}, uint8_t{1}, uint8_t{2}}) {
+      const std::vector<uint32_t> reference = draw(512, decoration, drawer);
+      for (const uint32_t limit : {0u, 1u, 2u}) {
+        EXPECT_EQ(draw(limit, decoration, drawer), reference) << "limit " << limit << " decoration " << int{decoration};
+      }
+    }
+  }
+  g_GlyphCacheLimit = saved_limit;
+}
+
+}  // namespace

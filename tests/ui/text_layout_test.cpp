@@ -435,10 +435,17 @@ TEST_F(TextLayoutTest, TheOpaqueBandAroundTheTextAreaDragsTheBox) {
   EXPECT_TRUE(layout_.HitTest(150, 80));
   EXPECT_EQ(layout_.GetX(), 148);
   EXPECT_EQ(layout_.GetY(), 78);
+  // The drag goes on over the following frames while the button stays held.
+  for (int held = 1; held <= 3; ++held) {
+    window.NextFrame();
+    EXPECT_TRUE(layout_.HitTest(150 + held * 10, 80 + held));
+    EXPECT_EQ(layout_.GetX(), 148 + held * 10) << "frame " << held;
+    EXPECT_EQ(layout_.GetY(), 78 + held);
+  }
   window.SetLeftButton(false);
   layout_.HitTest(170, 90);
   EXPECT_FALSE(layout_.dragging());
-  EXPECT_EQ(layout_.GetX(), 148) << "the box stays where the button went up";
+  EXPECT_EQ(layout_.GetX(), 178) << "the box stays where the button went up";
 }
 
 TEST_F(TextLayoutTest, NinePatchResizeRoundsTheMiddleUpToWholeTiles) {
@@ -479,6 +486,24 @@ TEST_F(TextLayoutTest, SetBackgroundReportsWhetherAnythingChanged) {
   EXPECT_EQ(layout_.SetBackground(1, 0x123456, 200, true), -1);
   EXPECT_EQ(layout_.SetBackground(1, 0x123456, 0, true), 0);
   EXPECT_EQ(layout_.text_image().GetPixel(50, 50), 0U);
+}
+
+}  // namespace
+
+namespace {
+
+// A picture handed over to a made box with redraw makes the box again at the picture's size, as
+// a picture loaded by name does.
+TEST_F(TextLayoutTest, PicturesHandedOverWithRedrawResizeTheBoxToThePicture) {
+  CreateBox(200, 100);
+  CImage frame;
+  ASSERT_EQ(frame.Create(72, 40, 32, 0), 0U);
+  frame.FillRectArgb(0xFF336699, nullptr);
+  ASSERT_EQ(layout_.SetImages(&frame, nullptr, nullptr, false), 0);
+  EXPECT_EQ(layout_.GetWidth(), 200) << "without redraw the box stays as it is";
+  ASSERT_EQ(layout_.SetImages(&frame, nullptr, nullptr, true), 0);
+  EXPECT_EQ(layout_.GetWidth(), 72);
+  EXPECT_EQ(layout_.GetHeight(), 40);
 }
 
 }  // namespace

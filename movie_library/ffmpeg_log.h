@@ -1,0 +1,5 @@
+// FFmpeg's own messages go to the engine's log instead of the standard error stream.
+#pragma once
+
+// Makes this library's filter FFmpeg's log callback; called before FFmpeg's work for a movie.
+void RouteFfmpegLog();

@@ -140,6 +140,10 @@ bool MediaSource::OpenDecoders() {
   if (audio_index_ < 0) return true;
   audio_ = OpenDecoder(format_->streams[audio_index_]);
   if (audio_ == nullptr) return true;
+  if (audio_->sample_rate <= 0) {
+    avcodec_free_context(&audio_);
+    return true;
+  }
   sound_channels_ = audio_->ch_layout.nb_channels >= 2 ? 2 : 1;
   AVChannelLayout layout{};
   av_channel_layout_default(&layout, sound_channels_);

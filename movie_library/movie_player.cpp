@@ -136,12 +136,14 @@ bool MoviePlayer::IsEnded() {
   return ended_;
 }
 
+// A damaged sound stream may report no rate: its samples then stand for no time.
 int64_t MoviePlayer::UnitsOfSamples(int64_t samples) const {
-  return samples * kUnitsPerSecond / source_->SoundRate();
+  const int32_t rate = source_->SoundRate();
+  return rate > 0 ? samples * kUnitsPerSecond / rate : 0;
 }
 
 int64_t MoviePlayer::SamplesOfUnits(int64_t units) const {
-  return units * source_->SoundRate() / kUnitsPerSecond;
+  return units * std::max(source_->SoundRate(), 0) / kUnitsPerSecond;
 }
 
 // The sound stream starts again, silent, at the time sought (the worker flushes it); the wall
@@ -265,8 +267,10 @@ bool MoviePlayer::DecodeMore(std::unique_lock<std::mutex>& lock, Decoded& decode
 // The end comes when every picture was shown and the sound has played out.
 bool MoviePlayer::FinishIfDone(std::unique_lock<std::mutex>& lock, Decoded& decoded, int64_t now) {
   if (!decoded.input_ended || !decoded.pictures.empty()) return false;
-  const int64_t sound_end = UnitsOfSamples(decoded.sound_end);
-  if (HasSoundClock() && now < (Duration() > 0 ? std::min(sound_end, Duration()) : sound_end)) return false;
+  if (HasSoundClock()) {
+    const int64_t sound_end = UnitsOfSamples(decoded.sound_end);
+    if (now < (Duration() > 0 ? std::min(sound_end, Duration()) : sound_end)) return false;
+  }
   held_position_ = std::max(PositionLocked(), Duration());
   ended_ = true;
   // Left playing, the ring would play its last lap again.

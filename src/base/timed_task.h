@@ -25,6 +25,7 @@ enum ETimedTaskType : uint32_t {
   kTimedTaskPatternAnimation = 13000,
   kTimedTaskPicturePart = 13001,
   kTimedTaskLipSync = 13002,
+  kTimedTaskBackgroundEffect = 14000,
   kTimedTaskSpriteEffect = 14001,
   kTimedTaskScreenEffect = 14003,
   kTimedTaskDrawObject = 15000,

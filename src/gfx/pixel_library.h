@@ -52,7 +52,8 @@ struct PixelStretchArgs {
 // The affine routine: the source rectangle's top-left, top-right and bottom-left corners land on
 // the three points (pixel edges, not pixel centres), the fourth corner completing the
 // parallelogram; each covered pixel takes the source pixel under its centre. Level 255 copies
-// (a keyed source leaves its key pixels alone), a lower level blends by the source alpha at it.
+// (a keyed source leaves its key pixels alone), a lower level blends by the source alpha at it;
+// mode 2 (kPixelBlendAlpha) blends by the source alpha at level 255 too.
 // With an area, the pixels of {0, 0, width, height} that the parallelogram leaves uncovered take
 // the fill colour.
 struct PixelTransformArgs {
@@ -65,13 +66,15 @@ struct PixelTransformArgs {
   uint8_t level = 255;
   uint32_t fill = 0;
   const ImageSize* area = nullptr;
+  uint32_t mode = kPixelBlendLevel;
 };
 
 // The affine draw by a matrix: the source pixel at (u, v), counted from the source rectangle's
 // top-left corner, lands at (m[0]·u + m[2]·v + m[4], m[1]·u + m[3]·v + m[5]); the source
 // rectangle is then drawn as the transform routine draws it onto the corners that the matrix
 // gives. With a fill area, its pixels that the draw leaves uncovered take the fill colour. The
-// mode, filter and flag words are passed through by the callers and read by no routine.
+// mode is the transform's (2 blends by the source alpha, also at level 255); the filter and flag
+// words are passed through by the callers and read by no routine.
 struct PixelAffineArgs {
   double matrix[6]{};
   const plat::Rect* src_rect = nullptr;

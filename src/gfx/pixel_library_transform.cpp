@@ -59,7 +59,7 @@ uint32_t DrawTransform(CImage& dst, CImage& src, const PixelTransformArgs& args)
   // Full-width spans: every covered pixel samples at its own position.
   constexpr uint32_t kFullWidth = 1;
   if (args.area != nullptr) dst.FillRectArgbXYWH(0, 0, args.area->width, args.area->height, args.fill);
-  if (args.level == 255) return dst.MapQuad(&src, dst_quad, src_quad, nullptr, kFullWidth);
+  if (args.level == 255 && args.mode != kPixelBlendAlpha) return dst.MapQuad(&src, dst_quad, src_quad, nullptr, kFullWidth);
   return dst.MapQuadBlend(&src, dst_quad, src_quad, args.level, nullptr, kFullWidth);
 }
 

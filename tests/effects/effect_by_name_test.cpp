@@ -159,8 +159,15 @@ TEST(BuiltinEffectsTest, TheRowsAreRegisteredInTableOrderAndEachUnbuiltOneIsLogg
   // The set-up's rows first, then the script host's, each in table order; once each.
   ASSERT_EQ(effects.GetObjects().GetRecordCount(), built.size());
   for (std::size_t i = 0; i < built.size(); ++i) EXPECT_EQ(effects.GetObjects().GetRecord(i).name, built[i]);
-  EXPECT_EQ(built, std::vector<std::string>{"sp_fade"});
-  EXPECT_EQ(effects.GetObjects().GetRecord(0).type, 1);
+  for (const char* name : {"bg_zoom", "bg_rot", "bg_blur", "bg_rast", "bg_haze", "bg_loop", "bg_cross", "sp_fade"}) {
+    EXPECT_NE(std::find(built.begin(), built.end(), name), built.end()) << name;
+  }
+  EXPECT_EQ(effects.GetObjects().GetRecord(0).name, std::string("bg_zoom"));
+  EXPECT_EQ(effects.GetObjects().GetRecord(0).type, 0);
+  // The two background effects with an assist entry are found by name.
+  EXPECT_NE(effects.FindAssistFunc("bg_zoom"), nullptr);
+  EXPECT_NE(effects.FindAssistFunc2("bg_blur"), nullptr);
+  EXPECT_EQ(effects.FindAssistFunc("bg_rot"), nullptr);
   EXPECT_EQ(g_BuiltinEffectServices.random_index, &g_ScriptRandomIndex);
   EXPECT_EQ(g_BuiltinEffectServices.random_state, &g_ScriptRandomState);
   EXPECT_EQ(frame.GetUserWord2(), 0xFFFFFFFFu);

@@ -137,8 +137,15 @@ TEST(BuiltinEffectsTest, TheRowsAreRegisteredInTableOrderAndEachUnbuiltOneIsLogg
   CScreenManager screen;
   screen.SetFrameImage(&frame);
   g_ScreenManager = &screen;
+  const auto built_by = [](BuiltinRegistrar by) {
+    std::vector<std::string> names;
+    for (const BuiltinEffectRow& row : BuiltinEffectRows()) {
+      if (row.by == by && row.creator != nullptr) names.push_back(row.name);
+    }
+    return names;
+  };
   RegisterSetUpEffects(effects, filters);
-  EXPECT_EQ(effects.GetObjects().GetRecordCount(), 0u) << "no set-up row is built yet";
+  EXPECT_EQ(effects.GetObjects().GetRecordCount(), built_by(BuiltinRegistrar::kAtSetUp).size());
   RegisterBuiltinEffects(effects, filters);
   g_ScreenManager = nullptr;
   RegisterSetUpEffects(effects, filters);
@@ -156,9 +163,17 @@ TEST(BuiltinEffectsTest, TheRowsAreRegisteredInTableOrderAndEachUnbuiltOneIsLogg
   for (const BuiltinFilterRow& row : BuiltinFilterRows()) {
     EXPECT_EQ(logged(std::string("the filter \"") + row.name + "\""), row.creator == nullptr ? 1 : 0) << row.name;
   }
-  // The set-up's rows first, then the script host's, each in table order; once each.
-  ASSERT_EQ(effects.GetObjects().GetRecordCount(), built.size());
-  for (std::size_t i = 0; i < built.size(); ++i) EXPECT_EQ(effects.GetObjects().GetRecord(i).name, built[i]);
+  // The set-up's rows first, then the script host's, each in table order; the second set-up
+  // registers its rows again behind them.
+  std::vector<std::string> registered = built_by(BuiltinRegistrar::kAtSetUp);
+  for (const std::vector<std::string>& more :
+       {built_by(BuiltinRegistrar::kByScriptHost), built_by(BuiltinRegistrar::kAtSetUp)}) {
+    registered.insert(registered.end(), more.begin(), more.end());
+  }
+  ASSERT_EQ(effects.GetObjects().GetRecordCount(), registered.size());
+  for (std::size_t i = 0; i < registered.size(); ++i) {
+    EXPECT_EQ(effects.GetObjects().GetRecord(i).name, registered[i]);
+  }
   for (const char* name : {"bg_zoom", "bg_rot", "bg_blur", "bg_rast", "bg_haze", "bg_loop", "bg_cross", "sp_fade"}) {
     EXPECT_NE(std::find(built.begin(), built.end(), name), built.end()) << name;
   }

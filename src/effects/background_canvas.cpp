@@ -16,3 +16,9 @@ CDrawLayer* CanvasLayer(void* part) {
   if (part == nullptr) return nullptr;
   return dynamic_cast<CDrawLayer*>(static_cast<CImagePart*>(part)->GetLayer());
 }
+
+CImage* LayerBackground(const CDrawLayer* layer) {
+  CImage* background = nullptr;
+  if (layer != nullptr) layer->GetBackground(&background, nullptr, nullptr, nullptr, nullptr, nullptr);
+  return background;
+}

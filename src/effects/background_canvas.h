@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class CDrawLayer;
+class CImage;
 class CImageInterface;
 class CImagePart;
 
@@ -14,3 +15,5 @@ CImagePart* GetCanvasPart(CImageInterface* object);
 CImageInterface* GetCanvasOfPart(CImagePart* part);
 // The draw layer of a part handed to an effect as its target; null without part or layer.
 CDrawLayer* CanvasLayer(void* part);
+// The layer's background image as it is now; null without layer or image.
+CImage* LayerBackground(const CDrawLayer* layer);

@@ -89,20 +89,19 @@ std::int32_t CBgBlurEffect::TakeSource(const char* file_name, bool mirror_horizo
   CImage* background = Background();
   if (file_name != nullptr) {
     if (own_.LoadFile32(file_name, nullptr, 0, 0) != 0) return kSetupNoPicture;
-    source_ = &own_;
+    own_source_ = true;
   } else {
     if (background == nullptr) return kSetupNoBackground;
-    source_ = background;
     // The mirrors and direct drawing must not change the background the picture comes from.
     if (mirror_horizontal || mirror_vertical || direct_) {
       if (own_.Duplicate(background, 0) != 0) return kSetupNoCopy;
-      source_ = &own_;
+      own_source_ = true;
     }
   }
   // The layer's own view cannot show a picture of the effect's own.
-  if (source_ == &own_ || direct_) keep_end_view_ = false;
-  if (mirror_horizontal) source_->PixelLibMirrorHorizontal(nullptr);
-  if (mirror_vertical) source_->PixelLibMirrorVertical(nullptr);
+  if (own_source_ || direct_) keep_end_view_ = false;
+  if (mirror_horizontal) Source()->PixelLibMirrorHorizontal(nullptr);
+  if (mirror_vertical) Source()->PixelLibMirrorVertical(nullptr);
   return 0;
 }
 
@@ -118,12 +117,12 @@ std::int32_t CBgBlurEffect::PrepareDestination(bool first_is_background) {
     FillImage(cache, layer_->FillValue());
   } else if (!first_is_background && level_ < 255) {
     // The trail starts from the first picture drawn whole.
-    CImage* source = source_;
+    const bool own_source = own_source_;
     const std::uint8_t level = level_;
-    source_ = background;
+    own_source_ = false;
     level_ = 255;
     RunStep(0.0);
-    source_ = source;
+    own_source_ = own_source;
     level_ = level;
     last_angle_or_x_ = std::numeric_limits<std::int32_t>::max();
     last_y_ = 0;
@@ -138,11 +137,7 @@ std::int32_t CBgBlurEffect::PrepareDestination(bool first_is_background) {
   return 0;
 }
 
-CImage* CBgBlurEffect::Background() const {
-  CImage* background = nullptr;
-  layer_->GetBackground(&background, nullptr, nullptr, nullptr, nullptr, nullptr);
-  return background;
-}
+CImage* CBgBlurEffect::Background() const { return LayerBackground(layer_); }
 
 CImage* CBgBlurEffect::Destination() const { return direct_ ? Background() : layer_->GetBackgroundCache(); }
 
@@ -178,7 +173,10 @@ void CBgBlurEffect::RotatingStep(double t) {
   const double zoom = Between(start_zoom_, end_zoom_, t);
   if (angle == last_angle_or_x_ && zoom == last_zoom_) return;
   CImage* destination = Destination();
-  if (destination == nullptr || g_TrigTable == nullptr || g_TrigTable->double_cosine == nullptr) return;
+  CImage* source = Source();
+  if (destination == nullptr || source == nullptr || g_TrigTable == nullptr || g_TrigTable->double_cosine == nullptr) {
+    return;
+  }
   last_angle_or_x_ = angle;
   last_zoom_ = zoom;
   const double c = g_TrigTable->double_cosine[static_cast<std::uint32_t>(angle) & 511];
@@ -190,10 +188,10 @@ void CBgBlurEffect::RotatingStep(double t) {
   const double matrix[6] = {zoom * c, -zoom * n, zoom * n, zoom * c, cx - (cy * n + cx * c) * zoom,
                             (cx * n - cy * c) * zoom + cy};
   std::copy(matrix, matrix + 6, draw.matrix);
-  draw.mode = DrawMode();
+  draw.mode = DrawMode(*source);
   draw.filter = filter_;
   draw.level = level_;
-  destination->PixelLibAffineDraw(source_, draw);
+  destination->PixelLibAffineDraw(source, draw);
   layer_->InvalidateAll();
 }
 
@@ -220,22 +218,23 @@ void CBgBlurEffect::PathStep(double t) {
 void CBgBlurEffect::ZoomDraw(std::int32_t x, std::int32_t y, double zoom) {
   if (x == last_angle_or_x_ && y == last_y_ && zoom == last_zoom_) return;
   CImage* destination = Destination();
-  if (destination == nullptr) return;
+  CImage* source = Source();
+  if (destination == nullptr || source == nullptr) return;
   last_angle_or_x_ = x;
   last_y_ = y;
   last_zoom_ = zoom;
-  const std::int32_t width = source_->GetWidth();
-  const std::int32_t height = source_->GetHeight();
+  const std::int32_t width = source->GetWidth();
+  const std::int32_t height = source->GetHeight();
   // Zoomed about (x, y), which stays in its place.
   const ImageSize size{TruncateToInt32(width * zoom + 0.5), TruncateToInt32(height * zoom + 0.5)};
   const plat::Rect whole{0, 0, width, height};
-  destination->PixelLibStretchBlend(source_, DrawMode(), filter_, level_, 0, &size, TruncateToInt32(x - (x * zoom + 0.5)),
+  destination->PixelLibStretchBlend(source, DrawMode(*source), filter_, level_, 0, &size, TruncateToInt32(x - (x * zoom + 0.5)),
                                     TruncateToInt32(y - (y * zoom + 0.5)), &whole);
   layer_->InvalidateAll();
 }
 
-std::uint32_t CBgBlurEffect::DrawMode() const {
-  return source_->GetAlphaFlag() != 0 ? kPixelBlendAlpha : kPixelBlendLevel;
+std::uint32_t CBgBlurEffect::DrawMode(const CImage& source) {
+  return source.GetAlphaFlag() != 0 ? kPixelBlendAlpha : kPixelBlendLevel;
 }
 
 void CBgBlurEffect::EndStep() {

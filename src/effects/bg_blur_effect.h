@@ -60,17 +60,19 @@ class CBgBlurEffect : public CBgEffect {
   // The cache as the first step finds it: 0 or a failure of Setup.
   std::int32_t PrepareDestination(bool first_is_background);
   CImage* Background() const;
+  // The picture that moves: the own image, or the layer's background as it is now.
+  CImage* Source() { return own_source_ ? &own_ : Background(); }
   CImage* Destination() const;
   void RunStep(double t);
   void RotatingStep(double t);
   void PathStep(double t);
   void ZoomDraw(std::int32_t x, std::int32_t y, double zoom);
-  std::uint32_t DrawMode() const;
+  static std::uint32_t DrawMode(const CImage& source);
   void EndStep();
 
   CDrawLayer* layer_ = nullptr;
   CImage own_;
-  CImage* source_ = nullptr;
+  bool own_source_ = false;
   std::int32_t centre_x_ = 0;
   std::int32_t centre_y_ = 0;
   double start_zoom_ = 1.0;

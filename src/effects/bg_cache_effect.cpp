@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "effects/background_canvas.h"
 #include "scene/draw_layer.h"
 
 void CBgCacheEffect::ReleaseCache() {
@@ -10,13 +11,15 @@ void CBgCacheEffect::ReleaseCache() {
   layer_->InvalidateAll();
 }
 
-CBgCacheEffect::Origin CBgCacheEffect::ClampedOrigin() const {
+CImage* CBgCacheEffect::Background() const { return LayerBackground(layer_); }
+
+CBgCacheEffect::Origin CBgCacheEffect::ClampedOrigin(const CImage& background) const {
   Origin origin;
   layer_->GetBackground(nullptr, &origin.x, &origin.y, nullptr, nullptr, nullptr);
   const CImage* cache = layer_->GetBackgroundCache();
   const auto hold = [](std::int32_t offset, std::int32_t room) { return std::max(0, std::min(offset, room)); };
-  origin.x = hold(origin.x, background_->GetWidth() - cache->GetWidth());
-  origin.y = hold(origin.y, background_->GetHeight() - cache->GetHeight());
+  origin.x = hold(origin.x, background.GetWidth() - cache->GetWidth());
+  origin.y = hold(origin.y, background.GetHeight() - cache->GetHeight());
   return origin;
 }
 

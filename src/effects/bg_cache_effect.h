@@ -17,18 +17,20 @@ class CBgCacheEffect : public CBgEffect {
  protected:
   // Drops the layer's cache, when it has one, and repaints the layer.
   void ReleaseCache();
-  // The background as the cache shows it: the layer's background offset, each coordinate held
-  // so that the cache lies within the background.
+  // The layer's background image as it is now (the layer's owner may change it while the effect
+  // runs); null when it has none.
+  CImage* Background() const;
+  // Where the cache's span of the background starts: the layer's background offset, each
+  // coordinate held so that the cache lies within the background.
   struct Origin {
     std::int32_t x = 0;
     std::int32_t y = 0;
   };
-  Origin ClampedOrigin() const;
+  Origin ClampedOrigin(const CImage& background) const;
   // The elapsed time of a repeating effect of `loops` periods (0: endless): at or past a period
   // a loop is counted, and the clock moves on by whole periods to within the period. False once
   // the last loop has run.
   bool WithinPeriod(std::uint32_t& elapsed, std::uint32_t period, std::int32_t& loops);
 
   CDrawLayer* layer_ = nullptr;
-  CImage* background_ = nullptr;
 };

@@ -10,12 +10,6 @@
 
 namespace {
 
-CImage* BackgroundOf(const CDrawLayer* layer) {
-  CImage* background = nullptr;
-  if (layer != nullptr) layer->GetBackground(&background, nullptr, nullptr, nullptr, nullptr, nullptr);
-  return background;
-}
-
 // A level step of the period: 0 to 255 and back over 510 steps.
 constexpr std::int32_t kSteps = 510;
 
@@ -23,13 +17,13 @@ constexpr std::int32_t kSteps = 510;
 
 std::int32_t CBgCrossEffect::Setup(CTimerManager* manager, void* target, const PluginArgs& args) {
   layer_ = CanvasLayer(target);
-  background_ = BackgroundOf(layer_);
-  if (manager == nullptr || background_ == nullptr) return kSetupNoBackground;
+  const CImage* background = Background();
+  if (manager == nullptr || background == nullptr) return kSetupNoBackground;
   partner_layer_ = CanvasLayer(static_cast<CImagePart*>(target)->GetPartner());
-  const CImage* partner_background = BackgroundOf(partner_layer_);
+  const CImage* partner_background = LayerBackground(partner_layer_);
   if (partner_background == nullptr) return kSetupNoPartner;
-  width_ = background_->GetWidth();
-  height_ = background_->GetHeight();
+  width_ = background->GetWidth();
+  height_ = background->GetHeight();
   if (partner_background->GetWidth() != width_ || partner_background->GetHeight() != height_) return kSetupSizesDiffer;
   period_ = std::max(ArgUnsigned(args, 0), 1u);
   loops_ = ArgInt(args, 1);
@@ -59,8 +53,8 @@ std::uint32_t CBgCrossEffect::Update(std::uint32_t now) {
 
 void CBgCrossEffect::Draw(std::uint8_t level) {
   CImage* cache = layer_->GetBackgroundCache();
-  CImage* a = mode_ == kTakenToLive ? taken_.get() : BackgroundOf(layer_);
-  CImage* b = mode_ == kPartnerTaken ? taken_.get() : BackgroundOf(partner_layer_);
+  CImage* a = mode_ == kTakenToLive ? taken_.get() : Background();
+  CImage* b = mode_ == kPartnerTaken ? taken_.get() : LayerBackground(partner_layer_);
   if (cache == nullptr || a == nullptr || b == nullptr || b->GetWidth() != width_ || b->GetHeight() != height_) return;
   PixelCrossFadeArgs fade;
   fade.level = level;

@@ -9,17 +9,17 @@
 std::int32_t CBgLoopEffect::Setup(CTimerManager* manager, void* target, const PluginArgs& args) {
   layer_ = CanvasLayer(target);
   if (manager == nullptr || layer_ == nullptr) return kSetupNoBackground;
-  layer_->GetBackground(&background_, nullptr, nullptr, nullptr, nullptr, nullptr);
-  if (background_ == nullptr) return kSetupNoBackground;
+  const CImage* background = Background();
+  if (background == nullptr) return kSetupNoBackground;
   direction_ = static_cast<std::uint8_t>(ArgUnsigned(args, 0));
   period_ = std::max(ArgUnsigned(args, 1), 1u);
   loops_ = ArgInt(args, 2);
   if (layer_->CreateBackgroundCache(false) != 0) return kSetupNoCache;
   const CImage& cache = *layer_->GetBackgroundCache();
   std::int32_t status = 0;
-  if (!IsVertical() && background_->GetWidth() < cache.GetWidth()) status = kSetupNarrowBackground;
-  if (IsVertical() && background_->GetHeight() < cache.GetHeight()) status = kSetupShortBackground;
-  span_ = static_cast<std::uint32_t>(IsVertical() ? background_->GetHeight() : background_->GetWidth());
+  if (!IsVertical() && background->GetWidth() < cache.GetWidth()) status = kSetupNarrowBackground;
+  if (IsVertical() && background->GetHeight() < cache.GetHeight()) status = kSetupShortBackground;
+  span_ = static_cast<std::uint32_t>(IsVertical() ? background->GetHeight() : background->GetWidth());
   if (status == 0 && !AddTo(*manager, ArgFlag(args, 3))) status = kSetupRefused;
   if (status != 0) ReleaseCache();
   return status;
@@ -41,7 +41,9 @@ std::uint32_t CBgLoopEffect::Update(std::uint32_t now) {
 
 void CBgLoopEffect::Draw(std::uint32_t position) {
   CImage* cache = layer_->GetBackgroundCache();
-  if (cache == nullptr) return;
+  CImage* background = Background();
+  // The copies are cut to the picture, also when the layer's owner has changed it since.
+  if (cache == nullptr || background == nullptr) return;
   std::int32_t across_x = 0;
   std::int32_t across_y = 0;
   layer_->GetBackground(nullptr, &across_x, &across_y, nullptr, nullptr, nullptr);
@@ -51,15 +53,15 @@ void CBgLoopEffect::Draw(std::uint32_t position) {
   if (IsVertical()) {
     const std::int32_t left = std::max(across_x, 0);
     const plat::Rect tail{left, start, left + cache->GetWidth(), span};
-    cache->Copy(background_, 0, 0, &tail, false);
+    cache->Copy(background, 0, 0, &tail, false);
     const plat::Rect head{left, 0, left + cache->GetWidth(), cache->GetHeight() - (span - start)};
-    if (head.bottom > 0) cache->Copy(background_, 0, span - start, &head, false);
+    if (head.bottom > 0) cache->Copy(background, 0, span - start, &head, false);
   } else {
     const std::int32_t top = std::max(across_y, 0);
     const plat::Rect tail{start, top, span, top + cache->GetHeight()};
-    cache->Copy(background_, 0, 0, &tail, false);
+    cache->Copy(background, 0, 0, &tail, false);
     const plat::Rect head{0, top, cache->GetWidth() - (span - start), top + cache->GetHeight()};
-    if (head.right > 0) cache->Copy(background_, span - start, 0, &head, false);
+    if (head.right > 0) cache->Copy(background, span - start, 0, &head, false);
   }
   layer_->InvalidateAll();
 }

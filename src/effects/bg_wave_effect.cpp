@@ -9,19 +9,27 @@
 #include "effects/zoom_source.h"
 #include "scene/draw_layer.h"
 
+namespace {
+
+bool Covers(const CImage& background, const CImage& cache) {
+  return cache.GetWidth() <= background.GetWidth() && cache.GetHeight() <= background.GetHeight();
+}
+
+}  // namespace
+
 std::int32_t CBgWaveEffect::PrepareCache(CTimerManager* manager, void* target, bool fill) {
   if (g_TrigTable == nullptr) return kSetupNoTrigTables;
   layer_ = CanvasLayer(target);
   if (manager == nullptr || layer_ == nullptr) return kSetupNoBackground;
-  layer_->GetBackground(&background_, nullptr, nullptr, nullptr, nullptr, nullptr);
-  if (background_ == nullptr) return kSetupNoBackground;
+  CImage* background = Background();
+  if (background == nullptr) return kSetupNoBackground;
   if (layer_->GetBackgroundCache() != nullptr) return kSetupCacheInUse;
   if (layer_->CreateBackgroundCache(false) != 0) return kSetupNoCache;
   const CImage& cache = *layer_->GetBackgroundCache();
   std::int32_t status = 0;
-  if (cache.GetBitsPerPixel() != background_->GetBitsPerPixel()) {
+  if (cache.GetBitsPerPixel() != background->GetBitsPerPixel()) {
     status = kSetupNoCache;
-  } else if (cache.GetWidth() > background_->GetWidth() || cache.GetHeight() > background_->GetHeight()) {
+  } else if (!Covers(*background, cache)) {
     status = kSetupCacheTooLarge;
   }
   if (status != 0) {
@@ -30,9 +38,9 @@ std::int32_t CBgWaveEffect::PrepareCache(CTimerManager* manager, void* target, b
   }
   fill_ = fill;
   if (!fill) {
-    const Origin origin = ClampedOrigin();
+    const Origin origin = ClampedOrigin(*background);
     const plat::Rect span = ToRect({origin.x, origin.y, cache.GetWidth(), cache.GetHeight()});
-    layer_->GetBackgroundCache()->Copy(background_, 0, 0, &span, false);
+    layer_->GetBackgroundCache()->Copy(background, 0, 0, &span, false);
   }
   return 0;
 }
@@ -60,8 +68,13 @@ std::uint32_t CBgWaveEffect::Update(std::uint32_t now) {
 
 void CBgWaveEffect::Draw(std::uint32_t phase, std::uint32_t strength) {
   CImage* cache = layer_->GetBackgroundCache();
-  if (cache == nullptr) return;
-  const Origin origin = ClampedOrigin();
+  const CImage* background = Background();
+  // The layer's owner may have changed the picture since the set-up.
+  if (cache == nullptr || background == nullptr || background->GetBitsPerPixel() != cache->GetBitsPerPixel() ||
+      !Covers(*background, *cache)) {
+    return;
+  }
+  const Origin origin = ClampedOrigin(*background);
   const std::int32_t width = cache->GetWidth();
   const std::int32_t height = cache->GetHeight();
   const std::int32_t bytes = cache->GetBitsPerPixel() / 8;
@@ -77,7 +90,7 @@ void CBgWaveEffect::Draw(std::uint32_t phase, std::uint32_t strength) {
     const std::int64_t offset = source.column_offset;
     const auto first = static_cast<std::int32_t>(std::clamp<std::int64_t>(-offset, 0, width));
     const auto end = static_cast<std::int32_t>(std::clamp<std::int64_t>(width - offset, first, width));
-    const std::uint8_t* in = background_->GetRowPointer(origin.y + static_cast<std::int32_t>(source.row)) + std::int64_t{origin.x} * bytes;
+    const std::uint8_t* in = background->GetRowPointer(origin.y + static_cast<std::int32_t>(source.row)) + std::int64_t{origin.x} * bytes;
     if (end > first) {
       std::memcpy(out + std::int64_t{first} * bytes, in + (first + offset) * bytes,
                   static_cast<std::size_t>(end - first) * bytes);

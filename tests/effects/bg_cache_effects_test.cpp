@@ -178,6 +178,24 @@ TEST_F(BgCacheEffectsTest, AnEndlessLoopRunsUntilStoppedInEachDirection) {
   EXPECT_EQ(Start<CBgLoopEffect>({CBgLoopEffect::kVertical, 1000, 0, 0}), CBgLoopEffect::kSetupShortBackground);
 }
 
+TEST_F(BgCacheEffectsTest, APictureReplacedWhileTheEffectsRunIsNotDrawnFrom) {
+  ASSERT_EQ(Start<CBgRastEffect>({8, 64, kStill, 0, 0, 100, 1, 0}), CEffect::kRunning);
+  RunAt(0);
+  {
+    CImage replaced;
+    ASSERT_EQ(replaced.Create(40, 30, 32, 0), 0u);
+    ASSERT_TRUE(layer_->SetBackgroundImage(&replaced, 0, 0, false));
+    background_.Release();
+    RunAt(100);
+    ASSERT_EQ(layer_->CreateBackgroundCache(false), 0u);
+    RunAt(200);
+    EXPECT_EQ(CachePixel(0, 0), 0u) << "a picture smaller than the cache is not drawn from";
+    layer_->SetBackgroundImage(nullptr, 0, 0, false);
+  }
+  RunAt(300);
+  EXPECT_EQ(timers_.GetCount(), 1u);
+}
+
 class BgCrossTest : public BgCacheEffectsTest {
  protected:
   static constexpr std::uint32_t kPartnerColour = 0xFF0000FF;

@@ -129,6 +129,14 @@ TEST_F(BgZoomTest, TheAccelerationEasesTheGlide) {
   }
 }
 
+TEST_F(BgZoomTest, AGlideEasedRightUpToItsEndStaysThereInsteadOfJumpingBack) {
+  // At 900 ms of 1000 the eased time is the whole duration; the glide shows its end, not its start.
+  StartZoom("2", "-50");
+  RunAt(0);
+  RunAt(900);
+  ExpectRect(ShownArea(*layer_), 60, 45, 40, 30);
+}
+
 TEST_F(BgZoomTest, APauseMovesTheWholeGlideOnBySoLong) {
   StartZoom("2", nullptr);
   RunAt(0);

@@ -119,6 +119,12 @@ TEST_F(BgBlurTest, BelowLevel255TheFirst16MsAreNotDrawn) {
   }
 }
 
+TEST_F(BgBlurTest, ATrailThatStartsAwayFromTheBackgroundStartsFromItsFirstPictureDrawnWhole) {
+  Start(Zooming("2", nullptr, "2", nullptr, 128));
+  EXPECT_TRUE(IsNear(CachePixel(0, 0), 20, 15));
+  EXPECT_TRUE(IsNear(CachePixel(79, 59), 60, 45));
+}
+
 TEST_F(BgBlurTest, AnUnchangedAngleAndZoomDrawNothing) {
   Start(Zooming("1.5", "0.125", "1.5", "0.125", 255));
   MarkCache();

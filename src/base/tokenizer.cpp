@@ -63,6 +63,14 @@ class BoundedCopy {
 
 }  // namespace
 
+std::size_t CountParenGroups(const char* text) {
+  std::size_t groups = 0;
+  for (const char* cursor = text; *cursor != '\0'; cursor = plat::SjisNext(cursor)) {
+    if (*cursor == '(') ++groups;
+  }
+  return groups;
+}
+
 double DecimalTextToDouble(std::string_view text) {
   double value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);

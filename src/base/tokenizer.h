@@ -56,6 +56,10 @@ class CTokenizer {
   const char* m_Cursor = nullptr;
 };
 
+// The groups of a text of parenthesised groups: its opening parentheses, a two-byte character's
+// trail byte not counted.
+std::size_t CountParenGroups(const char* text);
+
 // The value of unsigned decimal digits with at most one decimal point ("12", "1.25", "3.",
 // ".5"), independent of the process locale; 0 when there is no digit.
 double DecimalTextToDouble(std::string_view text);

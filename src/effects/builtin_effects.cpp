@@ -5,7 +5,14 @@
 #include <string>
 
 #include "base/not_built.h"
+#include "effects/bg_blur_effect.h"
+#include "effects/bg_cross_effect.h"
+#include "effects/bg_haze_effect.h"
+#include "effects/bg_loop_effect.h"
 #include "effects/bg_panime_effect.h"
+#include "effects/bg_rast_effect.h"
+#include "effects/bg_rot_effect.h"
+#include "effects/bg_zoom_effect.h"
 #include "effects/sp_fade_effect.h"
 #include "effects/sp_panime_effect.h"
 #include "effects/sp_tanime_effect.h"
@@ -26,13 +33,16 @@ constexpr BuiltinRegistrar S = BuiltinRegistrar::kAtSetUp;
 constexpr BuiltinRegistrar R = BuiltinRegistrar::kByScriptHost;
 
 constexpr std::array<BuiltinEffectRow, 21> kEffectRows{{
-    {"bg_zoom", nullptr, 0, nullptr, nullptr, S},
-    {"bg_rot", nullptr, 0, nullptr, nullptr, S},
-    {"bg_blur", nullptr, 0, nullptr, nullptr, S},
-    {"bg_rast", nullptr, 0, nullptr, nullptr, S},
-    {"bg_haze", nullptr, 0, nullptr, nullptr, S},
-    {"bg_loop", nullptr, 0, nullptr, nullptr, S},
-    {"bg_cross", nullptr, 0, nullptr, nullptr, S},
+    // The assist entries take an argument list, so one function serves as both of a pair.
+    {CBgZoomEffect::kName, &MakeEffect<CBgZoomEffect>, CBgEffect::kType, &CBgZoomEffect::Assist,
+     &CBgZoomEffect::Assist, S},
+    {CBgRotEffect::kName, &MakeEffect<CBgRotEffect>, CBgEffect::kType, nullptr, nullptr, S},
+    {CBgBlurEffect::kName, &MakeEffect<CBgBlurEffect>, CBgEffect::kType, &CBgBlurEffect::Assist,
+     &CBgBlurEffect::Assist, S},
+    {CBgRastEffect::kName, &MakeEffect<CBgRastEffect>, CBgEffect::kType, nullptr, nullptr, S},
+    {CBgHazeEffect::kName, &MakeEffect<CBgHazeEffect>, CBgEffect::kType, nullptr, nullptr, S},
+    {CBgLoopEffect::kName, &MakeEffect<CBgLoopEffect>, CBgEffect::kType, nullptr, nullptr, S},
+    {CBgCrossEffect::kName, &MakeEffect<CBgCrossEffect>, CBgEffect::kType, nullptr, nullptr, S},
     {CBgPanimeEffect::kName, &MakeEffect<CBgPanimeEffect>, CBgPanimeEffect::kType, &CBgPanimeEffect::Assist,
      &CBgPanimeEffect::Assist, S},
     {CSpPanimeEffect::kName, &MakeEffect<CSpPanimeEffect>, CSpPanimeEffect::kType, &CSpPanimeEffect::Assist,

@@ -4,9 +4,13 @@
 // before (handles to the objects of their kind, script addresses to checked host addresses).
 #pragma once
 
+#include <bit>
 #include <cstdint>
 
 #include "resource/plugin_args.h"
+
+// The list an assist entry was handed; an empty one for null.
+inline PluginArgs ArgsOrNone(const PluginArgs* args) { return args != nullptr ? *args : PluginArgs{nullptr, 0}; }
 
 inline std::int32_t ArgInt(const PluginArgs& args, std::uint32_t index) { return args.I32(index); }
 inline std::uint32_t ArgUnsigned(const PluginArgs& args, std::uint32_t index) { return args.U32(index); }
@@ -21,6 +25,14 @@ T* ArgObject(const PluginArgs& args, std::uint32_t index) {
 template <class T>
 T* ArgOut(const PluginArgs& args, std::uint32_t index) {
   return args.Pointer<T>(index);
+}
+// A double travels in a word as its bit pattern (the words are 64 bits wide on this host).
+inline double ArgDouble(const PluginArgs& args, std::uint32_t index) {
+  return std::bit_cast<double>(static_cast<std::uint64_t>(args.Word(index)));
+}
+inline std::uintptr_t DoubleWord(double value) {
+  static_assert(sizeof(std::uintptr_t) == sizeof(double));
+  return static_cast<std::uintptr_t>(std::bit_cast<std::uint64_t>(value));
 }
 // The decimal text at `index` as a number, `fallback` for a null text. See ParseDecimal.
 double ArgDecimal(const PluginArgs& args, std::uint32_t index, double fallback);

@@ -5,7 +5,7 @@
 
 #include "base/app_hooks.h"
 #include "base/timer_manager.h"
-#include "effects/eased_progress.h"
+#include "base/eased_time.h"
 #include "effects/effect_args.h"
 #include "scene/sprite.h"
 

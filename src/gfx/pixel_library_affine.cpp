@@ -23,6 +23,7 @@ PixelRoutineResult PixelLibAffineRoutine(CImage& dst, CImage& src, const PixelAf
   corners.points[2] = {m[2] * height + m[4], m[3] * height + m[5]};
   corners.src_rect = &source;
   corners.level = args.level;
+  corners.mode = args.mode;
   return RunAsRoutine(dst, [&] {
     if (args.fill_area != nullptr) dst.FillRectArgb(args.fill, args.fill_area);
     return DrawTransform(dst, src, corners);

@@ -200,6 +200,12 @@ bool CDrawLayer::SetBackgroundRotoZoom(int32_t x, int32_t y, int32_t angle, doub
 
 uint32_t CDrawLayer::FillValue() const { return target_->GetBitsPerPixel() == 32 ? colour_ : (colour_ >> 16) & 0xFF; }
 
+bool CDrawLayer::GetBackgroundArea(plat::Rect* source) const {
+  if (cache_ == nullptr || (area_[2] == 0 && area_[3] == 0)) return false;
+  *source = area_source_;
+  return true;
+}
+
 bool CDrawLayer::SetBackgroundArea(int32_t x, int32_t y, int32_t width, int32_t height, const plat::Rect* source) {
   if (background_ == nullptr || target_ == nullptr) return false;
   const plat::Rect whole_source{0, 0, background_->GetWidth(), background_->GetHeight()};

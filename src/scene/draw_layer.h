@@ -81,6 +81,20 @@ class CDrawLayer : public IDrawLayer {
   // or angle 0 at zoom 1 at (0, 0)) drops the cache. False without a 32-bit background image or
   // target, for the roto-zoom the cache holds, or when the cache cannot be made.
   bool SetBackgroundRotoZoom(int32_t x, int32_t y, int32_t angle, double zoom);
+  // The source rectangle that SetBackgroundArea shows; false while the cache shows no area.
+  bool GetBackgroundArea(plat::Rect* source) const;
+  // The roto-zoom that SetBackgroundRotoZoom rendered last (zoom 0: none).
+  struct RotoZoom {
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t angle = 0;
+    double zoom = 0.0;
+  };
+  RotoZoom GetRotoZoom() const { return {zoom_x_, zoom_y_, angle_, zoom_}; }
+  uint32_t GetBackgroundColor() const { return colour_; }
+  // What the background colour fills a target-sized image with: the colour on 32 bits, its
+  // red byte (a palette index) on 8. Needs a target.
+  uint32_t FillValue() const;
   // Stretch mode of SetBackgroundArea: a low nibble other than 0 smooths; 1 at start.
   void SetStretchMode(uint32_t mode) { stretch_mode_ = mode; }
 
@@ -125,7 +139,6 @@ class CDrawLayer : public IDrawLayer {
   void CollectList(CDrawList& list);
   template <typename Fn>
   void ForEachNode(Fn fn);
-  uint32_t FillValue() const;
   // A target-sized cache of the depth unless there is one; false when it cannot be made.
   bool EnsureCache(uint8_t depth);
   // The background image's source rectangle stretched to (x, y) of the cache; false when

@@ -16,22 +16,6 @@
 
 namespace {
 
-bool IsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
-
-// The groups of a key text: its opening parentheses outside two-byte characters.
-size_t CountGroups(const char* text) {
-  size_t groups = 0;
-  for (const char* cursor = text; *cursor != '\0'; ++cursor) {
-    if (IsLeadByte(static_cast<unsigned char>(*cursor))) {
-      if (cursor[1] == '\0') break;
-      ++cursor;
-    } else if (*cursor == '(') {
-      ++groups;
-    }
-  }
-  return groups;
-}
-
 CMotionTask::Key KeyFrom(int32_t a, int32_t b, int32_t opacity) {
   return {static_cast<double>(a), static_cast<double>(b), static_cast<uint8_t>(opacity)};
 }
@@ -105,7 +89,7 @@ CMotionTask::~CMotionTask() {
 int32_t CMotionTask::ParsePoints(const char* text) {
   if (running_) return kRunning;
   if (text == nullptr) return kBadArgument;
-  const size_t groups = CountGroups(text);
+  const size_t groups = CountParenGroups(text);
   if (groups == 0 || (spline_ && groups < 2)) return kBadText;
   std::vector<Key> keys(1);
   keys.reserve(groups + 1);

@@ -138,7 +138,7 @@ TEST(BuiltinEffectsTest, TheRowsAreRegisteredInTableOrderAndEachUnbuiltOneIsLogg
   screen.SetFrameImage(&frame);
   g_ScreenManager = &screen;
   RegisterSetUpEffects(effects, filters);
-  EXPECT_EQ(effects.GetObjects().GetRecordCount(), 2u) << "the set-up's built rows: bg_panime and sp_panime";
+  EXPECT_EQ(effects.GetObjects().GetRecordCount(), 9u) << "the set-up's built rows: the background effects";
   RegisterBuiltinEffects(effects, filters);
   g_ScreenManager = nullptr;
   // A second registration (into other hosts) logs nothing again.
@@ -162,9 +162,13 @@ TEST(BuiltinEffectsTest, TheRowsAreRegisteredInTableOrderAndEachUnbuiltOneIsLogg
   // The set-up's rows first, then the script host's, each in table order; once each.
   ASSERT_EQ(effects.GetObjects().GetRecordCount(), built.size());
   for (std::size_t i = 0; i < built.size(); ++i) EXPECT_EQ(effects.GetObjects().GetRecord(i).name, built[i]);
-  EXPECT_EQ(built, (std::vector<std::string>{"bg_panime", "sp_panime", "sp_tanime", "sp_fade"}));
+  EXPECT_EQ(built, (std::vector<std::string>{"bg_zoom", "bg_rot", "bg_blur", "bg_rast", "bg_haze", "bg_loop",
+                                              "bg_cross", "bg_panime", "sp_panime", "sp_tanime", "sp_fade"}));
   EXPECT_EQ(effects.GetObjects().GetRecord(0).type, 0);
-  EXPECT_EQ(effects.GetObjects().GetRecord(1).type, 1);
+  EXPECT_EQ(effects.GetObjects().GetRecord(8).type, 1);
+  // The background effects with an assist entry are found by name.
+  EXPECT_NE(effects.FindAssistFunc("bg_zoom"), nullptr);
+  EXPECT_NE(effects.FindAssistFunc2("bg_blur"), nullptr);
   EXPECT_EQ(g_BuiltinEffectServices.random_index, &g_ScriptRandomIndex);
   EXPECT_EQ(g_BuiltinEffectServices.random_state, &g_ScriptRandomState);
   EXPECT_EQ(frame.GetUserWord2(), 0xFFFFFFFFu);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -324,6 +325,39 @@ TEST_F(PixelLibraryTest, TheAffineRoutineTurnsAPictureWithTheFillColourAround) {
 }  // namespace
 
 namespace {
+
+TEST_F(PixelLibraryTest, TheAffineDrawBlendsBySourceAlphaInModeTwoEvenAtTheTopLevel) {
+  // A 2x1 picture, its first pixel transparent, drawn unturned at (1, 1) over a plain colour.
+  CImage picture;
+  ASSERT_EQ(picture.Create(2, 1, 32, 0), 0u);
+  auto* row = reinterpret_cast<uint32_t*>(picture.GetRowPointer(0));
+  row[0] = 0x00FF0000u;
+  row[1] = 0xFF00FF00u;
+  constexpr uint32_t kUnder = 0xFF102030u;
+  struct Case {
+    uint32_t mode;
+    uint8_t level;
+    uint32_t transparent_shows;
+    uint32_t opaque_shows;
+  };
+  SetPixelLib(&library_);
+  for (const Case& c : {Case{kPixelBlendAlpha, 255, kUnder, 0xFF00FF00u}, Case{kPixelBlendLevel, 255, 0x00FF0000u, 0xFF00FF00u},
+                        Case{kPixelBlendAlpha, 0, kUnder, kUnder}}) {
+    CImage dst;
+    ASSERT_EQ(dst.Create(4, 3, 32, 0), 0u);
+    ASSERT_TRUE(dst.FillRectArgb(kUnder, nullptr));
+    PixelAffineArgs args;
+    const double matrix[6] = {1, 0, 0, 1, 1, 1};
+    std::copy(matrix, matrix + 6, args.matrix);
+    args.mode = c.mode;
+    args.level = c.level;
+    ASSERT_EQ(dst.PixelLibAffineDraw(&picture, args), 0u);
+    const uint32_t* out = reinterpret_cast<const uint32_t*>(dst.GetRowPointer(1));
+    EXPECT_EQ(out[1], c.transparent_shows) << "mode " << c.mode << " level " << int{c.level};
+    EXPECT_EQ(out[2], c.opaque_shows) << "mode " << c.mode << " level " << int{c.level};
+    EXPECT_EQ(out[0], kUnder);
+  }
+}
 
 TEST_F(PixelLibraryTest, BoundRotationsTurnThroughTheAffineRoutine) {
   CTrigTables trig;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "base/eased_time.h"
 #include "base/trig_tables.h"
-#include "effects/eased_progress.h"
 #include "scene/motion_path_text.h"
 
 namespace {

@@ -91,7 +91,6 @@ class CDrawLayer : public IDrawLayer {
     double zoom = 0.0;
   };
   RotoZoom GetRotoZoom() const { return {zoom_x_, zoom_y_, angle_, zoom_}; }
-  uint32_t GetBackgroundColor() const { return colour_; }
   // What the background colour fills a target-sized image with: the colour on 32 bits, its
   // red byte (a palette index) on 8. Needs a target.
   uint32_t FillValue() const;

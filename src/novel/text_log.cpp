@@ -225,6 +225,13 @@ std::uint32_t CTextLog::Save(ByteWriter& out, std::uint32_t from_serial, std::ui
 std::uint32_t CTextLog::Load(ByteReader& in, bool keep) {
   Clear();
   next_serial_ = 0;
+  const std::uint32_t status = LoadEntries(in, keep);
+  // A choice cut short by the end of the data stays with the items read, closed.
+  if (open_choice_ != nullptr) CloseChoice(-1);
+  return status;
+}
+
+std::uint32_t CTextLog::LoadEntries(ByteReader& in, bool keep) {
   const bool rebuild = keep && Capacity() >= 1;
   const std::optional<std::uint32_t> count = in.Word();
   if (!count) return kLoadTruncated;

@@ -123,6 +123,7 @@ class CTextLog {
   using Payload = std::variant<Message, Choice, ItemSet>;
   // Stores a new entry, in the oldest one's slot when the ring is full.
   Entry& NewEntry(Payload payload);
+  std::uint32_t LoadEntries(ByteReader& in, bool keep);
   // Calls `visit` with the entries that a save of [from, to] covers.
   template <class Visit>
   void ForRange(std::uint32_t from_serial, std::uint32_t to_serial, Visit visit) const;

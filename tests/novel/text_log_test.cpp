@@ -182,6 +182,7 @@ TEST(TextLogTest, DamagedSavesStopWithoutReadingPastTheData) {
     const std::vector<std::uint8_t> part(saved.begin(), saved.begin() + static_cast<std::ptrdiff_t>(cut));
     ByteReader in(part);
     EXPECT_EQ(target.Load(in, true), CTextLog::kLoadTruncated) << cut;
+    EXPECT_FALSE(target.ChoiceIsOpen()) << cut;  // a choice cut short is closed with what it read
   }
   std::vector<std::uint8_t> unknown = saved;
   unknown[4] = 7;

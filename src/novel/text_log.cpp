@@ -39,7 +39,8 @@ std::optional<std::optional<std::string>> ReadName(ByteReader& in) {
   if (!bytes) return std::nullopt;
   // A text without its zero byte may fill all 255 bytes: cut so that it saves again.
   const std::string_view text = TextOfField(*bytes);
-  return text.empty() ? std::optional<std::string>() : std::optional<std::string>(FitSjis(text, CTextLog::kNameLimit));
+  if (text.empty()) return std::optional<std::string>();
+  return std::optional<std::string>(FitSjis(text, CTextLog::kNameLimit));
 }
 
 template <std::size_t N>
@@ -59,7 +60,8 @@ void WriteWords(ByteWriter& out, const std::array<std::uint32_t, N>& words) {
 
 std::uint32_t EntrySize(const CTextLog::Entry& entry) {
   if (const auto* message = std::get_if<CTextLog::Message>(&entry.payload)) {
-    return 10 + NameSize(message->speaker) + NameSize(message->voice) + static_cast<std::uint32_t>(message->record.size());
+    const auto record = static_cast<std::uint32_t>(message->record.size());
+    return 10 + NameSize(message->speaker) + NameSize(message->voice) + record;
   }
   if (const auto* choice = std::get_if<CTextLog::Choice>(&entry.payload)) {
     std::uint32_t size = 9;
@@ -117,8 +119,8 @@ std::uint32_t CTextLog::SetCapacity(std::int32_t slots) {
   std::vector<std::unique_ptr<Entry>> ring(static_cast<std::size_t>(slots));
   const std::int32_t kept = std::min(count_, slots);
   for (std::int32_t n = 0; n < kept; ++n) {
-    const std::int32_t oldest_kept = count_ - kept + n;
-    ring[static_cast<std::size_t>(n)] = std::move(slots_[static_cast<std::size_t>((head_ + oldest_kept) % Capacity())]);
+    const std::int32_t from = (head_ + count_ - kept + n) % Capacity();
+    ring[static_cast<std::size_t>(n)] = std::move(slots_[static_cast<std::size_t>(from)]);
   }
   slots_ = std::move(ring);
   count_ = kept;
@@ -164,7 +166,8 @@ std::uint32_t CTextLog::BeginChoice(std::int32_t count) {
 }
 
 bool CTextLog::SetChoiceItem(std::int32_t index, bool disabled, std::string_view text) {
-  if (open_choice_ == nullptr || index < 0 || static_cast<std::size_t>(index) >= open_choice_->items.size()) return false;
+  if (open_choice_ == nullptr || index < 0) return false;
+  if (static_cast<std::size_t>(index) >= open_choice_->items.size()) return false;
   open_choice_->items[static_cast<std::size_t>(index)] = {static_cast<std::uint8_t>(disabled ? 1 : 0),
                                                            FitSjis(text, kItemLimit)};
   open_index_ = index + 1;
@@ -263,7 +266,8 @@ std::uint32_t CTextLog::LoadEntries(ByteReader& in, bool keep) {
         const auto bytes = length ? in.Bytes(*length) : std::nullopt;
         if (!bytes) return kLoadTruncated;
         if (filled && !bytes->empty()) {
-          open_choice_->items[static_cast<std::size_t>(i)] = {bytes->front(), FitSjis(TextOfField(bytes->subspan(1)), kItemLimit)};
+          const std::string text = FitSjis(TextOfField(bytes->subspan(1)), kItemLimit);
+          open_choice_->items[static_cast<std::size_t>(i)] = {bytes->front(), text};
         }
       }
       if (filled) CloseChoice(static_cast<std::int32_t>(*selected));

@@ -22,7 +22,10 @@ VovOperand VovOperandAt(std::span<const VovOperand> operands, std::size_t n) {
 }
 
 CVovFrame::CVovFrame(CScriptHost& host)
-    : CVovVM(host), host_(host), context_(host.Memory(), host.Natives(), host.Handles()), expressions_(host, context_) {
+    : CVovVM(host),
+      host_(host),
+      context_(host.Memory(), host.Natives(), host.Handles()),
+      expressions_(host, context_) {
   context_.SetStackSize(kContextStackWords);
   context_.SetTranslations(&host.Translations());
   context_.EnableTranslation(host.CScriptVm::Context().UsesTranslation());
@@ -114,7 +117,8 @@ std::uint32_t CVovFrame::RunHandler(std::uint32_t kind, std::span<const VovOpera
   return command_result_ == 0 ? next : 0;
 }
 
-std::uint32_t CVovFrame::ExecCoreCommand(std::uint32_t kind, std::span<const VovOperand> operands, std::uint32_t next) {
+std::uint32_t CVovFrame::ExecCoreCommand(std::uint32_t kind, std::span<const VovOperand> operands,
+                                         std::uint32_t next) {
   command_result_ = 0;
   const VovOperand first = VovOperandAt(operands, 0);
   const std::string label = NameOf(first);

@@ -9,7 +9,9 @@
 bool VovTextBuffer::Append(std::span<const std::uint8_t> bytes) {
   if (bytes.size() > kSize - 1 - length_) {
     // Said once per message: a scenario that overfills one would otherwise log every byte.
-    if (!overflow_reported_) plat::LogDiagnostic("message text longer than " + std::to_string(kSize - 1) + " bytes cut");
+    if (!overflow_reported_) {
+      plat::LogDiagnostic("message text longer than " + std::to_string(kSize - 1) + " bytes cut");
+    }
     overflow_reported_ = true;
     return false;
   }

@@ -394,6 +394,17 @@ TEST_F(EmbeddedCodeTest, ABlockCallsAScriptOnTheFramesContextAndGoesOn) {
   EXPECT_EQ(host_.GetCodeBase(), code_base);  // the called object is unloaded again
 }
 
+TEST_F(EmbeddedCodeTest, TheFramesContextRunsTranslatedWhenTheHostsDoes) {
+  EXPECT_FALSE(frame_->Context().UsesTranslation());
+  if (host_.EnableTranslation(true) != 0) GTEST_SKIP() << "this machine runs no translated code";
+  frame_ = std::make_unique<CVovFrame>(host_);
+  EXPECT_TRUE(frame_->Context().UsesTranslation());
+  WriteScript("SUB", MarkingScript(8));
+  EXPECT_EQ(RunBlock(TransferBlock(0, "SUB", "Yield")), 0);
+  EXPECT_EQ(g_marks, std::vector<std::uint32_t>{8});
+  EXPECT_EQ(Text(), "ab");
+}
+
 TEST_F(EmbeddedCodeTest, AFinishedBlockGoesOnWhateverItAskedFor) {
   EXPECT_EQ(RunBlock(TransferBlock(1, "SUB", "")), 0);
   EXPECT_EQ(Text(), "ab");

@@ -39,7 +39,7 @@ int32_t ImageCacheMegabytes(uint8_t setting) { return setting == 0 ? -1 : (setti
 
 CGameApp::CGameApp() {
   g_App = this;
-  g_BuiltinApp = this;
+  g_AppServices = this;
   g_EndScriptFrameModesHook = &EndScriptFrameModesOfApp;
   g_ScriptStopCheckHook = &ScriptShouldStopInApp;
   g_FrameProcedureHook = &RunFrameOfApp;
@@ -57,7 +57,7 @@ CGameApp::~CGameApp() {
   DeleteMoviePlayers();
   UnpublishMovieLibraries();
   if (g_UserConfig == &game_settings_) g_UserConfig = nullptr;
-  if (g_BuiltinApp == this) g_BuiltinApp = nullptr;
+  if (g_AppServices == this) g_AppServices = nullptr;
   if (g_TimerManager == &timers_) g_TimerManager = nullptr;
   if (g_PausableTimerManager == &pausable_timers_) g_PausableTimerManager = nullptr;
   if (g_TrigTable == &trig_tables_) g_TrigTable = nullptr;

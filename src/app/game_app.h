@@ -22,7 +22,7 @@
 #include "base/settings_files.h"
 #include "base/timer_manager.h"
 #include "base/trig_tables.h"
-#include "builtins/app_access.h"
+#include "base/app_services.h"
 #include "builtins/voice_ducking.h"
 #include "gfx/pixel_library.h"
 #include "scene/dshow_library.h"
@@ -51,7 +51,7 @@ inline constexpr int kScriptEngineMainUnreadable = 3;
 inline constexpr int kScriptEngineMainRefused = 4;
 inline constexpr int kScriptEngineMainForDebugging = 5;
 
-class CGameApp : public CFrameworkApp, public IBuiltinApp {
+class CGameApp : public CFrameworkApp, public IAppServices {
  public:
   // What the frame procedures return besides the number of script slices due.
   static constexpr int kFrameStop = 0;
@@ -72,7 +72,7 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   int InitDevices() override;
   void OnExitBegin(int code) override;
   // Shows or hides the system cursor on the window's thread; nothing before the window exists.
-  void SetCursorVisible(bool show);
+  void SetCursorVisible(bool show) override;
   void SaveSettings(int code) override;
   // The end of the session (a log-off, or a request to end the program): the scripts' persistent
   // file and read-text log are written and the settings saved; 1, so that the session may end.
@@ -217,7 +217,7 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   bool GetBackFormatRefresh() const { return back_format_refresh_.load(); }
   bool GetZeroSleep() const { return zero_sleep_.load(); }
 
-  // The application as the settings built-ins reach it (g_BuiltinApp while it lives).
+  // The application as the settings built-ins reach it (g_AppServices while it lives).
   WindowBlock& WindowSettingBytes() override { return GetWindowSettings(); }
   GameSwitches& SwitchBytes() override { return game_switches_; }
   CFramePacer& Pacer() override { return pacer_; }
@@ -234,6 +234,11 @@ class CGameApp : public CFrameworkApp, public IBuiltinApp {
   uint8_t VoiceDuckingSetting() const override { return voice_ducking_; }
   void PostWindowMessage(uint32_t message, uint32_t wparam) override { GetMainWindow().PostMessage(message, wparam, 0); }
   void SendWindowMessage(uint32_t message, uint32_t wparam) override { SendFromGameThread(message, wparam, 0); }
+  void ShowStopMessage(const std::string& text) override;
+  bool ReturnToTitlePending() const override { return restart_.load() != 0; }
+  bool SettingsChangedMark() const override { return settings_changed_.load() != 0; }
+  void ClearSettingsChangedMark() override { settings_changed_.store(0); }
+  uint8_t CursorEdgeZone() const override { return GetCursorEdge(); }
   void SetMoviePlaying(uint8_t value) { movie_playing_ = value; }
 
  protected:

@@ -19,8 +19,7 @@ constexpr uint8_t kFirstIgnoredRestart = 3;
 
 }  // namespace
 
-void CGameApp::ShowScriptFailure(const char* utf8_text) {
-  const std::string text = plat::Utf8ToSjis(utf8_text);
+void CGameApp::ShowStopMessage(const std::string& text) {
   // Message boxes belong to the window thread; the game thread asks it for one.
   if (plat::MessageQueue::Instance().OnWindowThread()) {
     ShowMessageBox(text, kBoxStop);
@@ -28,6 +27,8 @@ void CGameApp::ShowScriptFailure(const char* utf8_text) {
     RequestMessageBox(kBoxPlain, text, kBoxStop);
   }
 }
+
+void CGameApp::ShowScriptFailure(const char* utf8_text) { ShowStopMessage(plat::Utf8ToSjis(utf8_text)); }
 
 uint32_t CGameApp::RunSlice() {
   const uint32_t result = script_host_->RunLoop();

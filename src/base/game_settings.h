@@ -21,6 +21,7 @@ inline constexpr std::size_t kSettingUnreadTextInterval = 25;
 inline constexpr std::size_t kSettingReadTextAtOnce = 26;
 inline constexpr std::size_t kSettingReadTextInterval = 27;
 inline constexpr std::size_t kSettingSkipReadText = 28;          // read messages are skipped
+inline constexpr std::size_t kSettingTextLogSize = 29;          // backlog entries; 0 none
 inline constexpr std::size_t kSettingSaveText = 30;             // saves carry the text part
 inline constexpr std::size_t kSettingUnreadTextUnskippable = 31;  // the skip toggle leaves unread text
 // The message font: face name (zero-ended), line spacing in steps of two pixels, outline switch,

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <span>
 
-#include "builtins/app_access.h"
+#include "base/app_services.h"
 #include "ui/glyph_cache.h"
 
 namespace {
@@ -38,7 +38,7 @@ const ValueField* FieldOf(std::uint32_t index) {
   return nullptr;
 }
 
-std::span<std::uint8_t> BytesOf(IBuiltinApp& app, const ValueField& field) {
+std::span<std::uint8_t> BytesOf(IAppServices& app, const ValueField& field) {
   std::span<std::uint8_t> block = field.block == Block::kWindow ? std::span<std::uint8_t>(app.WindowSettingBytes())
                                                                  : std::span<std::uint8_t>(app.SwitchBytes());
   return block.subspan(field.offset, field.wide ? 2 : 1);
@@ -49,8 +49,8 @@ bool IsMenuGroup(std::uint32_t index) { return index >= kFirstMenuGroup && index
 }  // namespace
 
 std::uint32_t NativeSetAppValue(const NativeArgs& args) {
-  if (g_BuiltinApp == nullptr) return 0;
-  IBuiltinApp& app = *g_BuiltinApp;
+  if (g_AppServices == nullptr) return 0;
+  IAppServices& app = *g_AppServices;
   const std::uint32_t index = args.U32(0);
   const std::uint32_t value = args.U32(1);
   if (IsMenuGroup(index)) {
@@ -72,8 +72,8 @@ std::uint32_t NativeSetAppValue(const NativeArgs& args) {
 }
 
 std::uint32_t NativeGetAppValue(const NativeArgs& args) {
-  if (g_BuiltinApp == nullptr) return 0;
-  IBuiltinApp& app = *g_BuiltinApp;
+  if (g_AppServices == nullptr) return 0;
+  IAppServices& app = *g_AppServices;
   const std::uint32_t index = args.U32(0);
   if (index == kScreenModeGroup && app.AllowedScreenModes() == kWindowModeOnly) return 0;
   if (IsMenuGroup(index)) return app.MenuGroupPermitted(static_cast<int>(index - kFirstMenuGroup)) ? 1 : 0;
@@ -85,6 +85,6 @@ std::uint32_t NativeGetAppValue(const NativeArgs& args) {
 }
 
 std::uint32_t NativeSetRunningValue1(const NativeArgs& args) {
-  if (g_BuiltinApp != nullptr) g_BuiltinApp->Pacer().SetSkipEnabled((args.U32(0) & 1) != 0);
+  if (g_AppServices != nullptr) g_AppServices->Pacer().SetSkipEnabled((args.U32(0) & 1) != 0);
   return 0;
 }

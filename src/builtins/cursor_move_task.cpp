@@ -2,7 +2,7 @@
 
 #include "base/framework_settings.h"
 #include "base/timer_manager.h"
-#include "builtins/app_access.h"
+#include "base/app_services.h"
 
 namespace {
 
@@ -13,7 +13,7 @@ uint8_t MotionMode(uint32_t end) {
 }
 
 // The player's cursor rests on the bottom-right pixel of the game screen.
-bool ParkedInTheCorner(const IBuiltinApp& app) {
+bool ParkedInTheCorner(const IAppServices& app) {
   const plat::Point cursor = app.CursorInGame();
   const plat::Point size = app.GameScreenSize();
   return cursor.x == size.x - 1 && cursor.y == size.y - 1;
@@ -23,7 +23,7 @@ bool ParkedInTheCorner(const IBuiltinApp& app) {
 
 int32_t StartCursorMoveTask(int32_t x, int32_t y, uint32_t duration, bool force, uint32_t end, CCursorMotion** task) {
   if (task != nullptr) *task = nullptr;
-  IBuiltinApp* const app = g_BuiltinApp;
+  IAppServices* const app = g_AppServices;
   if (app == nullptr) return 0;
   if (!force && ParkedInTheCorner(*app)) return 0;
   if (app->WindowSettingBytes()[kWinCursorMoves] == 0) return 0;

@@ -3,12 +3,12 @@
 #include <array>
 
 #include "base/framework_settings.h"
-#include "builtins/app_access.h"
+#include "base/app_services.h"
 #include "platform/window_messages.h"
 
 namespace {
 
-// Menu groups of IBuiltinApp::MenuGroupPermitted.
+// Menu groups of IAppServices::MenuGroupPermitted.
 constexpr int kGroupSettings = 0;
 constexpr int kGroupSave = 1;
 constexpr int kGroupLoad = 2;
@@ -35,7 +35,7 @@ constexpr std::array<MenuCommand, 7> kCommands{{
     {plat::WM_COMMAND, 40002, Permit::kGroup, kGroupBackToTitle},
 }};
 
-bool Allowed(const IBuiltinApp& app, const MenuCommand& entry) {
+bool Allowed(const IAppServices& app, const MenuCommand& entry) {
   switch (entry.permit) {
     case Permit::kGroup:
       return app.MenuGroupPermitted(entry.group);
@@ -50,7 +50,7 @@ bool Allowed(const IBuiltinApp& app, const MenuCommand& entry) {
 }  // namespace
 
 uint32_t PostMenuCommand(uint32_t index, bool synchronous) {
-  IBuiltinApp* const app = g_BuiltinApp;
+  IAppServices* const app = g_AppServices;
   if (app == nullptr || index >= kCommands.size()) return 0;
   const MenuCommand& entry = kCommands[index];
   if (!Allowed(*app, entry)) return 0;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "builtins/game_host_access.h"
+#include "script/game_host_access.h"
 
 std::uint32_t NativeBeginSaveSelection(const NativeArgs& args) {
   if (args.U16(0) == 0) return 0;

@@ -1,10 +1,10 @@
 #include "builtins/screen_settings_builtins.h"
 
-#include "builtins/app_access.h"
+#include "base/app_services.h"
 #include "gfx/screen_manager.h"
 
 std::uint32_t NativeSetWindowFlag(const NativeArgs& args) {
-  if (g_BuiltinApp != nullptr) g_BuiltinApp->SwitchBackFormatRefresh((args.U32(0) & 1) != 0);
+  if (g_AppServices != nullptr) g_AppServices->SwitchBackFormatRefresh((args.U32(0) & 1) != 0);
   return 0;
 }
 
@@ -23,6 +23,6 @@ std::uint32_t NativeSetScreenColor(const NativeArgs& args) {
 }
 
 std::uint32_t NativeSetAppSwitch(const NativeArgs& args) {
-  if (g_BuiltinApp != nullptr) g_BuiltinApp->SwitchZeroSleep((args.U32(0) & 1) != 0);
+  if (g_AppServices != nullptr) g_AppServices->SwitchZeroSleep((args.U32(0) & 1) != 0);
   return 0;
 }

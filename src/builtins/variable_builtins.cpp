@@ -1,6 +1,6 @@
 #include "builtins/variable_builtins.h"
 
-#include "builtins/game_host_access.h"
+#include "script/game_host_access.h"
 
 namespace {
 

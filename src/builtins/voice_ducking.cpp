@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "base/timer_manager.h"
-#include "builtins/app_access.h"
+#include "base/app_services.h"
 #include "sound/sound_channel_manager.h"
 
 float VoiceDuckingFraction(const char* text, uint8_t setting) {
@@ -22,6 +22,6 @@ float VoiceDuckingFraction(const char* text, uint8_t setting) {
 
 CVoiceDuckingTask* StartVoiceDuckingPercent(int32_t voice_channel, const char* text) {
   if (g_SoundChannels == nullptr) return nullptr;
-  const uint8_t setting = g_BuiltinApp != nullptr ? g_BuiltinApp->VoiceDuckingSetting() : kDuckingSettingDefault;
+  const uint8_t setting = g_AppServices != nullptr ? g_AppServices->VoiceDuckingSetting() : kDuckingSettingDefault;
   return g_SoundChannels->StartVoiceDucking(g_TimerManager, voice_channel, VoiceDuckingFraction(text, setting));
 }

@@ -13,7 +13,7 @@
 
 #include "base/byte_cursor.h"
 #include "base/game_settings.h"
-#include "builtins/game_host_access.h"
+#include "script/game_host_access.h"
 #include "script/script_host.h"
 #include "sound/script_sound_channels.h"
 

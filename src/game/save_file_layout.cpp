@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "base/byte_cursor.h"
-#include "platform/sjis.h"
+#include "base/sjis_fit.h"
 
 namespace save_file {
 
@@ -21,14 +21,7 @@ void WriteField(ByteWriter& out, std::string_view text, std::size_t field_size) 
 }  // namespace
 
 std::string FitText(std::string_view text, std::size_t limit) {
-  text = text.substr(0, text.find('\0'));
-  std::size_t length = 0;
-  while (length < text.size()) {
-    const std::size_t next = length + plat::SjisCodeLengthAt(text, length);
-    if (next > limit) break;
-    length = next;
-  }
-  return std::string(text.substr(0, length));
+  return FitSjis(text.substr(0, text.find('\0')), limit);
 }
 
 bool HasSaveMagic(std::span<const std::uint8_t> file) {

@@ -141,8 +141,11 @@ std::optional<VovCommandHead> ReadVovCommandHead(const VovDecoder& decoder, std:
 
 void VovOperandArea::SetSize(std::uint32_t words) {
   if (words == 0) return;
-  operands_.clear();
   capacity_ = words / 2;
+  // Held whole from the start, so that operands handed to a running handler never move when a
+  // nested run decodes more behind them.
+  operands_ = std::vector<VovOperand>();
+  operands_.reserve(capacity_);
 }
 
 bool VovOperandArea::Push(const VovOperand& operand) {

@@ -6,7 +6,7 @@
 
 #include "base/framework_settings.h"
 #include "base/timer_manager.h"
-#include "support/fake_builtin_app.h"
+#include "support/fake_app_services.h"
 #include "support/fake_clock.h"
 #include "support/scoped_frame_timers.h"
 
@@ -17,7 +17,7 @@ class CursorMoveTaskTest : public testing::Test {
   ScopedFakeClock clock_;
   CTimerManager timers_;
   test_support::ScopedFrameTimers frame_timers_{timers_};
-  test_support::FakeBuiltinApp app_;
+  test_support::FakeAppServices app_;
 };
 
 TEST_F(CursorMoveTaskTest, ACursorParkedInTheCornerOrTheSettingOffStartsNothing) {

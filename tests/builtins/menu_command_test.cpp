@@ -7,15 +7,15 @@
 
 #include "base/framework_settings.h"
 #include "platform/window_messages.h"
-#include "support/fake_builtin_app.h"
+#include "support/fake_app_services.h"
 
 namespace {
 
-using test_support::FakeBuiltinApp;
-using Message = FakeBuiltinApp::WindowMessage;
+using test_support::FakeAppServices;
+using Message = FakeAppServices::WindowMessage;
 
 TEST(MenuCommandTest, IndicesBeyondTheTableAndCommandsNotAllowedSendNothing) {
-  FakeBuiltinApp app;
+  FakeAppServices app;
   for (const uint32_t index : {7u, 100u, 0xFFFFFFFFu}) EXPECT_EQ(PostMenuCommand(index, false), 0u) << index;
   // Settings, save, load and back to title wait for their menu groups; the screen-mode change for
   // the window-behaviour bit.
@@ -29,7 +29,7 @@ TEST(MenuCommandTest, IndicesBeyondTheTableAndCommandsNotAllowedSendNothing) {
 }
 
 TEST(MenuCommandTest, AllowedCommandsArePostedOrSent) {
-  FakeBuiltinApp app;
+  FakeAppServices app;
   app.menu_groups.fill(true);
   app.behaviour = kBehaviourMaximizeBox;
   for (uint32_t index = 0; index < 7; ++index) {
@@ -48,7 +48,7 @@ TEST(MenuCommandTest, AllowedCommandsArePostedOrSent) {
 
 TEST(MenuCommandTest, CloseAndVersionNeedNoPermissionAndNothingGoesOutWithoutAnApplication) {
   {
-    FakeBuiltinApp app;
+    FakeAppServices app;
     EXPECT_EQ(PostMenuCommand(3, true), 1u);
     EXPECT_EQ(PostMenuCommand(5, false), 1u);
     EXPECT_EQ(app.messages, (std::vector<Message>{{plat::WM_CLOSE, 0, true}, {plat::WM_COMMAND, 40004, false}}));

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "base/timer_manager.h"
-#include "support/fake_builtin_app.h"
+#include "support/fake_app_services.h"
 #include "support/sound_channels_fixture.h"
 
 namespace {
@@ -31,7 +31,7 @@ TEST(VoiceDuckingTest, TheFractionComesFromTheTextOrTheSetting) {
 }
 
 TEST(VoiceDuckingTest, NoDuckingStartsWithoutSoundChannels) {
-  test_support::FakeBuiltinApp app;
+  test_support::FakeAppServices app;
   app.ducking = 20;
   EXPECT_EQ(StartVoiceDuckingPercent(6, nullptr), nullptr);
   EXPECT_EQ(StartVoiceDuckingPercent(6, "0.5"), nullptr);
@@ -60,7 +60,7 @@ class VoiceDuckingStartTest : public test_support::SoundChannelsTest {
     return channels_->GetBgmLevel();
   }
 
-  test_support::FakeBuiltinApp app_;
+  test_support::FakeAppServices app_;
   CSoundChannelManager* saved_channels_ = nullptr;
   CTimerManager* saved_timers_ = nullptr;
 };

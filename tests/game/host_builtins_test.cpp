@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "builtins/game_host_access.h"
+#include "script/game_host_access.h"
 #include "builtins/save_builtins.h"
 #include "platform/text_encoding.h"
 #include "support/game_host_fixture.h"

@@ -1,16 +1,17 @@
-// The application object as the settings built-ins reach it. The application lives in the
-// folder above them, so it installs itself here for as long as it lives; with none installed the
-// settings built-ins do nothing and return 0.
+// The application object as the engine below the application shell reaches it (the built-in
+// functions and the novel frame). The application lives in the top folder, so it installs itself
+// here for as long as it lives; with none installed the callers do nothing and return 0.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "base/cursor_motion.h"
 #include "base/frame_pacer.h"
 #include "base/framework_settings.h"
 #include "base/game_switches.h"
 
-class IBuiltinApp {
+class IAppServices {
  public:
   virtual WindowBlock& WindowSettingBytes() = 0;
   virtual GameSwitches& SwitchBytes() = 0;
@@ -36,9 +37,19 @@ class IBuiltinApp {
   // A message for the main window: posted, or sent from the game thread with the drawing held.
   virtual void PostWindowMessage(uint32_t message, uint32_t wparam) = 0;
   virtual void SendWindowMessage(uint32_t message, uint32_t wparam) = 0;
+  // A modal message box with the stop icon and the application's title (Shift-JIS text), shown
+  // on the window's thread also when the game thread asks.
+  virtual void ShowStopMessage(const std::string& text) = 0;
+  // The state the novel frame reads each turn of its waits.
+  virtual bool ReturnToTitlePending() const = 0;
+  virtual bool SettingsChangedMark() const = 0;
+  virtual void ClearSettingsChangedMark() = 0;
+  // The cursor's edge zone as keypad digits (8 top, 2 bottom, 4 left, 6 right; 0 none).
+  virtual uint8_t CursorEdgeZone() const = 0;
+  virtual void SetCursorVisible(bool show) = 0;
 
  protected:
-  ~IBuiltinApp() = default;
+  ~IAppServices() = default;
 };
 
-extern IBuiltinApp* g_BuiltinApp;
+extern IAppServices* g_AppServices;

@@ -1,6 +1,6 @@
-// The game script host as the built-in functions reach it. The host lives in the folder above
-// them, so it installs itself here for as long as it lives; with no host installed the built-in
-// functions that need it do nothing and return 0.
+// The game script host as the engine below the game folder reaches it (the built-in functions
+// and the novel frame). The host lives in the folder above them, so it installs itself here for
+// as long as it lives; with no host installed the callers that need it do nothing and return 0.
 #pragma once
 
 #include <cstdint>

@@ -1,18 +1,21 @@
-// An application for the built-in helpers, installed as g_BuiltinApp while it lives: settings
-// blocks to set, a cursor that records where it is put, and the window messages it was handed.
+// An application for the built-ins and the novel frame, installed as g_AppServices while it
+// lives: settings blocks to set, a cursor that records where it is put, and the window messages
+// it was handed.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
+#include "base/app_services.h"
 #include "base/framework_settings.h"
-#include "builtins/app_access.h"
 #include "builtins/voice_ducking.h"
+#include "platform/message_box.h"
 
 namespace test_support {
 
-class FakeBuiltinApp : public IBuiltinApp, public CursorMotionHost {
+class FakeAppServices : public IAppServices, public CursorMotionHost {
  public:
   struct WindowMessage {
     uint32_t message;
@@ -21,8 +24,8 @@ class FakeBuiltinApp : public IBuiltinApp, public CursorMotionHost {
     bool operator==(const WindowMessage&) const = default;
   };
 
-  FakeBuiltinApp() { g_BuiltinApp = this; }
-  ~FakeBuiltinApp() override { g_BuiltinApp = nullptr; }
+  FakeAppServices() { g_AppServices = this; }
+  ~FakeAppServices() override { g_AppServices = nullptr; }
 
   WindowBlock& WindowSettingBytes() override { return window; }
   GameSwitches& SwitchBytes() override { return switches; }
@@ -44,6 +47,15 @@ class FakeBuiltinApp : public IBuiltinApp, public CursorMotionHost {
   uint8_t VoiceDuckingSetting() const override { return ducking; }
   void PostWindowMessage(uint32_t message, uint32_t wparam) override { messages.push_back({message, wparam, false}); }
   void SendWindowMessage(uint32_t message, uint32_t wparam) override { messages.push_back({message, wparam, true}); }
+  // Shown through the platform's box, which the tests answer with scripted answers.
+  void ShowStopMessage(const std::string& text) override {
+    plat::ShowMessageBox({0, text, "Kestrune", plat::MB_OK | plat::MB_ICONSTOP});
+  }
+  bool ReturnToTitlePending() const override { return return_to_title; }
+  bool SettingsChangedMark() const override { return settings_changed; }
+  void ClearSettingsChangedMark() override { settings_changed = false; }
+  uint8_t CursorEdgeZone() const override { return edge_zone; }
+  void SetCursorVisible(bool show) override { cursor_visible = show; }
 
   bool IsActive() const override { return true; }
   plat::Point GameToScreen(plat::Point point) const override { return point; }
@@ -59,6 +71,10 @@ class FakeBuiltinApp : public IBuiltinApp, public CursorMotionHost {
   uint8_t behaviour = 0;
   uint8_t ducking = kDuckingSettingDefault;
   std::vector<WindowMessage> messages;
+  bool return_to_title = false;
+  bool settings_changed = false;
+  uint8_t edge_zone = 0;
+  bool cursor_visible = true;
 };
 
 }  // namespace test_support

@@ -1,0 +1,13 @@
+#include "base/sjis_fit.h"
+
+#include "platform/sjis.h"
+
+std::string FitSjis(std::string_view text, std::size_t size) {
+  std::size_t length = 0;
+  while (length < text.size()) {
+    const std::size_t next = length + plat::SjisCodeLengthAt(text, length);
+    if (next > size) break;
+    length = next;
+  }
+  return std::string(text.substr(0, length));
+}

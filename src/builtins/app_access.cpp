@@ -1,3 +1,0 @@
-#include "builtins/app_access.h"
-
-IBuiltinApp* g_BuiltinApp = nullptr;

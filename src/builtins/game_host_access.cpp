@@ -1,3 +1,0 @@
-#include "builtins/game_host_access.h"
-
-IGameHost* g_GameHost = nullptr;

@@ -6,6 +6,7 @@
 
 #include "base/not_built.h"
 #include "effects/bg_panime_effect.h"
+#include "effects/sp_change_effect.h"
 #include "effects/sp_fade_effect.h"
 #include "effects/sp_panime_effect.h"
 #include "effects/sp_tanime_effect.h"
@@ -41,7 +42,7 @@ constexpr std::array<BuiltinEffectRow, 21> kEffectRows{{
     {"quake", nullptr, 3, nullptr, nullptr, R},
     {"noise", nullptr, 3, nullptr, nullptr, R},
     {CSpTanimeEffect::kName, &MakeEffect<CSpTanimeEffect>, CSpTanimeEffect::kType, nullptr, nullptr, R},
-    {"sp_change", nullptr, 1, nullptr, nullptr, R},
+    {CSpChangeEffect::kName, &MakeEffect<CSpChangeEffect>, CSpChangeEffect::kType, nullptr, nullptr, R},
     {CSpFadeEffect::kName, &MakeEffect<CSpFadeEffect>, CSpFadeEffect::kType, nullptr, nullptr, R},
     {"sp_gfade", nullptr, 1, nullptr, nullptr, R},
     {"staff", nullptr, 2, nullptr, nullptr, R},

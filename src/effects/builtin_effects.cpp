@@ -10,6 +10,7 @@
 #include "effects/sp_fade_effect.h"
 #include "effects/sp_panime_effect.h"
 #include "effects/sp_tanime_effect.h"
+#include "effects/staff_roll_effect.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
 #include "sound/sound_channel_manager.h"
@@ -45,7 +46,7 @@ constexpr std::array<BuiltinEffectRow, 21> kEffectRows{{
     {CSpChangeEffect::kName, &MakeEffect<CSpChangeEffect>, CSpChangeEffect::kType, nullptr, nullptr, R},
     {CSpFadeEffect::kName, &MakeEffect<CSpFadeEffect>, CSpFadeEffect::kType, nullptr, nullptr, R},
     {"sp_gfade", nullptr, 1, nullptr, nullptr, R},
-    {"staff", nullptr, 2, nullptr, nullptr, R},
+    {CStaffRollEffect::kName, &MakeEffect<CStaffRollEffect>, CStaffRollEffect::kType, nullptr, nullptr, R},
     {"paper", nullptr, 3, nullptr, nullptr, R},
     {"light", nullptr, 3, nullptr, nullptr, R},
     {"snow", nullptr, 3, nullptr, nullptr, R},

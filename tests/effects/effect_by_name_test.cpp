@@ -162,7 +162,7 @@ TEST(BuiltinEffectsTest, TheRowsAreRegisteredInTableOrderAndEachUnbuiltOneIsLogg
   // The set-up's rows first, then the script host's, each in table order; once each.
   ASSERT_EQ(effects.GetObjects().GetRecordCount(), built.size());
   for (std::size_t i = 0; i < built.size(); ++i) EXPECT_EQ(effects.GetObjects().GetRecord(i).name, built[i]);
-  EXPECT_EQ(built, (std::vector<std::string>{"bg_panime", "sp_panime", "sp_tanime", "sp_change", "sp_fade"}));
+  EXPECT_EQ(built, (std::vector<std::string>{"bg_panime", "sp_panime", "sp_tanime", "sp_change", "sp_fade", "staff"}));
   EXPECT_EQ(effects.GetObjects().GetRecord(0).type, 0);
   EXPECT_EQ(effects.GetObjects().GetRecord(1).type, 1);
   EXPECT_EQ(g_BuiltinEffectServices.random_index, &g_ScriptRandomIndex);

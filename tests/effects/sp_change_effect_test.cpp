@@ -185,6 +185,32 @@ TEST_F(SpChangeTest, ModeTwoFadesTwoSeparateImagesEachInItsOwnRectangle) {
   EXPECT_EQ(new_sprite_.GetY(), 20);
 }
 
+// Overlapping: image 1 fades only where image 2 does not cover it (the top band and the part
+// left of image 2 in the middle band).
+TEST_F(SpChangeTest, ModeTwoWithOverlappingImagesFadesOnlyTheUncoveredPartOfTheOldOne) {
+  MakeSprites(Picture(40, 20, 0x80FF0000, 0, 0), 0, 0, Picture(40, 20, 0xFF0000FF, 20, 10), 20, 10);
+  ASSERT_EQ(Start("i", CSpChangeEffect::kModeCrossFade), 0);
+  const CImage* work = effect_->GetWorkImage();
+  ASSERT_EQ(work->GetWidth(), 60);
+  ASSERT_EQ(work->GetHeight(), 30);
+  auto red = Picture(40, 20, 0x80FF0000, 0, 0);
+  auto blue = Picture(40, 20, 0xFF0000FF, 0, 0);
+  for (std::uint32_t now : {1500u, 1999u}) {
+    timers_.Dispatch(now);
+    const auto level = static_cast<std::uint8_t>((now - 1000) / 1000.0 * 255);
+    CImage expected;
+    ASSERT_EQ(expected.Create(60, 30, 32, 0), 0u);
+    expected.FillRectArgb(0, nullptr);
+    expected.Copy(red.get(), 0, 0, nullptr, false);
+    for (const plat::Rect& faded : {plat::Rect{0, 0, 40, 10}, plat::Rect{0, 10, 20, 20}}) {
+      expected.AdjustAlpha(255u - level, &faded);
+    }
+    expected.BlendLevel(blue.get(), level, 20, 10, nullptr);
+    EXPECT_EQ(Checksum(*work), Checksum(expected)) << now;
+    EXPECT_EQ(PixelAt(*work, 5, 25), 0u) << "the bottom band left of image 2 stays clear";
+  }
+}
+
 TEST_F(SpChangeTest, ResizingToANarrowerNewSpriteMakesModeThreeFadingFromTheOldImageToTheScaledNewOne) {
   // The old picture 200 wide at placement 300; the new one 100 wide at 350, scaled about x 400
   // to 200 wide at 300: both rectangles coincide.

@@ -104,8 +104,9 @@ class StaffRollTest : public test_support::ImageHostTest {
   CDrawLayerFactory factory_;
   CImageCanvasEx canvas_;
   CDrawLayer* layer_ = nullptr;
-  CSoundChannelManager channels_;
+  // The channels end their music tasks on the timer manager when they go.
   CTimerManager timers_;
+  CSoundChannelManager channels_;
   StaffRollLayout layout_;
   CStaffRollEffect* effect_ = nullptr;
 };

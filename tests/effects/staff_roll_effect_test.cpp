@@ -55,7 +55,8 @@ class StaffRollTest : public test_support::ImageHostTest {
     ASSERT_NE(layer_, nullptr);
     game_.MakeFolder("SYS");
     game_.MakeFolder("BGM");
-    for (const auto& [name, width] : {std::pair{"SYS/W200.ELG", 200}, std::pair{"SYS/W801.ELG", 801}}) {
+    for (const auto& [name, width] : {std::pair<const char*, std::uint16_t>{"SYS/W200.ELG", 200},
+                                      std::pair<const char*, std::uint16_t>{"SYS/W801.ELG", 801}}) {
       const std::vector<std::uint8_t> file = kvxtools::EncodeElg(kvxtools::RandomElgPicture(32, width, 10, 1));
       game_.WriteFile(name, std::string(file.begin(), file.end()));
     }

@@ -180,6 +180,8 @@ TEST_F(StaffRollTest, AFontLineSetsItsColourEachTimeAndCarriesItsSize) {
   EXPECT_LT(small.GetHeight(), red.GetHeight());
   EXPECT_EQ(layout_.texts[0]->sprite->GetX(), (800 - red.GetWidth()) >> 1);
   EXPECT_EQ(layout_.texts[0]->sprite->GetBlendMode(), 2);
+  ASSERT_EQ(Load({"text 0, 0, \"AB\""}), 0) << "before any font line the font's own defaults";
+  EXPECT_GT(layout_.texts[0]->image->GetWidth(), 0);
 }
 
 TEST_F(StaffRollTest, PicturesOpenToTheNextOneOrTheEndAndAnEndLineInTheMiddleIsRead) {

@@ -27,6 +27,7 @@ enum ETimedTaskType : uint32_t {
   kTimedTaskLipSync = 13002,
   kTimedTaskBackgroundEffect = 14000,
   kTimedTaskSpriteEffect = 14001,
+  kTimedTaskStaffRoll = 14002,
   kTimedTaskScreenEffect = 14003,
   kTimedTaskDrawObject = 15000,
   kTimedTaskCursorMove = 20000,

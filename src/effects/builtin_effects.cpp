@@ -13,9 +13,11 @@
 #include "effects/bg_rast_effect.h"
 #include "effects/bg_rot_effect.h"
 #include "effects/bg_zoom_effect.h"
+#include "effects/sp_change_effect.h"
 #include "effects/sp_fade_effect.h"
 #include "effects/sp_panime_effect.h"
 #include "effects/sp_tanime_effect.h"
+#include "effects/staff_roll_effect.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
 #include "sound/sound_channel_manager.h"
@@ -51,10 +53,10 @@ constexpr std::array<BuiltinEffectRow, 21> kEffectRows{{
     {"quake", nullptr, 3, nullptr, nullptr, R},
     {"noise", nullptr, 3, nullptr, nullptr, R},
     {CSpTanimeEffect::kName, &MakeEffect<CSpTanimeEffect>, CSpTanimeEffect::kType, nullptr, nullptr, R},
-    {"sp_change", nullptr, 1, nullptr, nullptr, R},
+    {CSpChangeEffect::kName, &MakeEffect<CSpChangeEffect>, CSpChangeEffect::kType, nullptr, nullptr, R},
     {CSpFadeEffect::kName, &MakeEffect<CSpFadeEffect>, CSpFadeEffect::kType, nullptr, nullptr, R},
     {"sp_gfade", nullptr, 1, nullptr, nullptr, R},
-    {"staff", nullptr, 2, nullptr, nullptr, R},
+    {CStaffRollEffect::kName, &MakeEffect<CStaffRollEffect>, CStaffRollEffect::kType, nullptr, nullptr, R},
     {"paper", nullptr, 3, nullptr, nullptr, R},
     {"light", nullptr, 3, nullptr, nullptr, R},
     {"snow", nullptr, 3, nullptr, nullptr, R},

@@ -109,7 +109,7 @@ void CSpPanimeEffect::ShowFrame(const MotionPathRecord& from, const MotionPathRe
   PlaceAt(from, to, t, x, y);
   sprite_->SetPosition(x, y);
   sprite_->SetOpacity(static_cast<std::uint8_t>(from.alpha + (to.alpha - from.alpha) * t));
-  if (!use_.zoom && !use_.rotation) return;
+  if (!RendersTransforms()) return;
   const double zoom = from.zoom + (to.zoom - from.zoom) * t;
   sprite_->RenderTransformed(Turn(from.angle + (to.angle - from.angle) * t), zoom);
 }
@@ -121,7 +121,7 @@ std::int32_t CSpPanimeEffect::GetParam(const PluginArgs& args) {
     return 0;
   }
   PutEnd(args, 0, Path(), Path().EndPoint());
-  Put<float>(args, 8, use_.zoom || use_.rotation ? 1.0f : 0.0f);
+  Put<float>(args, 8, RendersTransforms() ? 1.0f : 0.0f);
   return 0;
 }
 

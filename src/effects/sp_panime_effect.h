@@ -65,8 +65,11 @@ class CSpPanimeEffect : public CEffect, public CKeyFramePlayer {
   void OnCommand(const MotionPathRecord& command) override;
   void ShowFrame(const MotionPathRecord& from, const MotionPathRecord& to, double t) override;
   void OnResumed(std::uint32_t paused_span) override { ShiftStart(paused_span); }
+  bool RendersTransforms() const { return render_transforms_ && (use_.zoom || use_.rotation); }
 
   CSprite* sprite_ = nullptr;
+  // Off while a derived class renders zoom and turn itself; then the frame places the sprite only.
+  bool render_transforms_ = true;
 
  private:
   std::uint32_t front_ = 0;

@@ -19,6 +19,7 @@
 #include "base/timed_task.h"
 #include "platform/clock.h"
 #include "platform/host_path.h"
+#include "settings_writer.h"
 #include "sob_assembler.h"
 
 namespace {
@@ -71,6 +72,12 @@ class PacedGame : public CGameApp {
   bool canvas_;
 };
 
+void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A game folder with the settings every game has and a main script that yields once a frame.
 std::string GameFolder() {
   static const std::string folder = [] {
     std::string source = ".kind script\n";
@@ -81,8 +88,12 @@ std::string GameFolder() {
     kvxtools::AssembleSob(source, nullptr, main, error);
     const std::filesystem::path path = std::filesystem::temp_directory_path() / "kestrune-pacing-bench";
     std::filesystem::create_directories(path / "SCRIPT");
-    std::ofstream(path / "SCRIPT" / "MAIN.SOB", std::ios::binary)
-        .write(reinterpret_cast<const char*>(main.bytes.data()), static_cast<std::streamsize>(main.bytes.size()));
+    WriteBytes(path / "SCRIPT" / "MAIN.SOB", main.bytes);
+    kvxtools::AppDefinitionFile definition;
+    definition.save_folder_mode = 5;
+    WriteBytes(path / "SCRIPT" / "DL_APP.SYS", kvxtools::WriteAppDefinition(definition));
+    WriteBytes(path / "SCRIPT" / "DL_APP.INF", kvxtools::WriteAppInformation({}));
+    WriteBytes(path / "USER.CFG", kvxtools::WriteUserConfigFile({{}, {}, {}, {}}));
     return path.string() + "/";
   }();
   return folder;

@@ -139,8 +139,7 @@ void BM_ZlibDeflate(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
 }
 
-void BM_LzssDecode(benchmark::State& state) {
-  const auto input = TextLike(static_cast<std::size_t>(state.range(0)));
+void RunLzssDecode(benchmark::State& state, const std::vector<std::uint8_t>& input) {
   std::vector<std::uint8_t> packed;
   CLzssCoder().Encode(input, packed);
   std::vector<std::uint8_t> output(input.size());
@@ -151,48 +150,29 @@ void BM_LzssDecode(benchmark::State& state) {
     benchmark::DoNotOptimize(output.data());
   }
   if (output != input) state.SkipWithError("unpacked wrongly");
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input.size()));
 }
+
+void RunZlibInflate(benchmark::State& state, const std::vector<std::uint8_t>& input) {
+  const auto packed = Deflated(input);
+  std::vector<std::uint8_t> output(input.size());
+  for (auto _ : state) {
+    uLongf size = output.size();
+    if (uncompress(output.data(), &size, packed.data(), packed.size()) != Z_OK) state.SkipWithError("did not unpack");
+    benchmark::DoNotOptimize(output.data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * input.size()));
+}
+
+void BM_LzssDecode(benchmark::State& state) { RunLzssDecode(state, TextLike(static_cast<std::size_t>(state.range(0)))); }
+void BM_ZlibInflate(benchmark::State& state) { RunZlibInflate(state, TextLike(static_cast<std::size_t>(state.range(0)))); }
 
 // Unpacking prose: range(0) the size, range(1) the text (English, Japanese); LZSS and zlib.
-void BM_LzssDecodeProse(benchmark::State& state) {
-  const auto& input = TextOf(static_cast<Text>(state.range(1)), static_cast<std::size_t>(state.range(0)));
-  std::vector<std::uint8_t> packed;
-  CLzssCoder().Encode(input, packed);
-  std::vector<std::uint8_t> output(input.size());
-  for (auto _ : state) {
-    if (CLzssCoder::Decode(packed, output.data(), output.size()) != CLzssCoder::kDecodeDone) {
-      state.SkipWithError("did not unpack");
-    }
-    benchmark::DoNotOptimize(output.data());
-  }
-  if (output != input) state.SkipWithError("unpacked wrongly");
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+const std::vector<std::uint8_t>& Prose(const benchmark::State& state) {
+  return TextOf(static_cast<Text>(state.range(1)), static_cast<std::size_t>(state.range(0)));
 }
-
-void BM_ZlibInflateProse(benchmark::State& state) {
-  const auto& input = TextOf(static_cast<Text>(state.range(1)), static_cast<std::size_t>(state.range(0)));
-  const auto packed = Deflated(input);
-  std::vector<std::uint8_t> output(input.size());
-  for (auto _ : state) {
-    uLongf size = output.size();
-    if (uncompress(output.data(), &size, packed.data(), packed.size()) != Z_OK) state.SkipWithError("did not unpack");
-    benchmark::DoNotOptimize(output.data());
-  }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
-}
-
-void BM_ZlibInflate(benchmark::State& state) {
-  const auto input = TextLike(static_cast<std::size_t>(state.range(0)));
-  const auto packed = Deflated(input);
-  std::vector<std::uint8_t> output(input.size());
-  for (auto _ : state) {
-    uLongf size = output.size();
-    if (uncompress(output.data(), &size, packed.data(), packed.size()) != Z_OK) state.SkipWithError("did not unpack");
-    benchmark::DoNotOptimize(output.data());
-  }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
-}
+void BM_LzssDecodeProse(benchmark::State& state) { RunLzssDecode(state, Prose(state)); }
+void BM_ZlibInflateProse(benchmark::State& state) { RunZlibInflate(state, Prose(state)); }
 
 void BM_Memcpy(benchmark::State& state) {
   const auto input = TextLike(static_cast<std::size_t>(state.range(0)));

@@ -3,13 +3,17 @@
 // display canvas).
 // Each run reports the processor time the process took as a share of one core (cpu_share), the
 // frames per second, and how late the frames came against the frame interval (late_mean and
-// late_max, in milliseconds). Run it on a display (under Xvfb: xvfb-run -a
+// late_max, in milliseconds), and after the runs a table of the median processor shares as
+// ratios to a sleeping SDL frame loop's. Run it on a display (under Xvfb: xvfb-run -a
 // build/frame_pacing_bench).
 #include <benchmark/benchmark.h>
+#include <SDL.h>
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -19,6 +23,7 @@
 #include "base/timed_task.h"
 #include "platform/clock.h"
 #include "platform/host_path.h"
+#include "settings_writer.h"
 #include "sob_assembler.h"
 
 namespace {
@@ -71,6 +76,12 @@ class PacedGame : public CGameApp {
   bool canvas_;
 };
 
+void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A game folder with the settings every game has and a main script that yields once a frame.
 std::string GameFolder() {
   static const std::string folder = [] {
     std::string source = ".kind script\n";
@@ -81,8 +92,12 @@ std::string GameFolder() {
     kvxtools::AssembleSob(source, nullptr, main, error);
     const std::filesystem::path path = std::filesystem::temp_directory_path() / "kestrune-pacing-bench";
     std::filesystem::create_directories(path / "SCRIPT");
-    std::ofstream(path / "SCRIPT" / "MAIN.SOB", std::ios::binary)
-        .write(reinterpret_cast<const char*>(main.bytes.data()), static_cast<std::streamsize>(main.bytes.size()));
+    WriteBytes(path / "SCRIPT" / "MAIN.SOB", main.bytes);
+    kvxtools::AppDefinitionFile definition;
+    definition.save_folder_mode = 5;
+    WriteBytes(path / "SCRIPT" / "DL_APP.SYS", kvxtools::WriteAppDefinition(definition));
+    WriteBytes(path / "SCRIPT" / "DL_APP.INF", kvxtools::WriteAppInformation({}));
+    WriteBytes(path / "USER.CFG", kvxtools::WriteUserConfigFile({{}, {}, {}, {}}));
     return path.string() + "/";
   }();
   return folder;
@@ -91,14 +106,13 @@ std::string GameFolder() {
 // The first frames (the window's renderer is made at the first one) are left out.
 constexpr size_t kSettlingFrames = 10;
 
-void RunGame(benchmark::State& state, bool threaded, bool vertical_blank, bool canvas) {
-  setenv("SDL_VIDEODRIVER", "x11", 0);
-  std::vector<FrameNote> frames;
-  for (auto _ : state) {
-    PacedGame game(threaded, vertical_blank, canvas);
-    game.GetPausableTimerManager().Add(new FrameClock(frames), 0, 0, 0);
-    if (game.Run("/L" + plat::ToEnginePath(GameFolder()), 1) != 0) state.SkipWithError("the game did not run");
-  }
+// The share of one core each run took, by benchmark, for the table after the runs.
+std::map<std::string, std::vector<double>>& CpuShares() {
+  static std::map<std::string, std::vector<double>> shares;
+  return shares;
+}
+
+void ReportFrames(benchmark::State& state, const char* name, const std::vector<FrameNote>& frames) {
   if (frames.size() < kSettlingFrames + 2) return;
   const double frequency = static_cast<double>(plat::CounterFrequency());
   const FrameNote& first = frames[kSettlingFrames];
@@ -114,17 +128,61 @@ void RunGame(benchmark::State& state, bool threaded, bool vertical_blank, bool c
     late_max = std::max(late_max, late);
   }
   const double gaps = static_cast<double>(frames.size() - kSettlingFrames - 1);
-  state.counters["cpu_share"] = (last.processor - first.processor) / wall;
+  const double cpu_share = (last.processor - first.processor) / wall;
+  CpuShares()[name].push_back(cpu_share);
+  state.counters["cpu_share"] = cpu_share;
   state.counters["fps"] = gaps / wall;
   state.counters["late_mean"] = late_sum / gaps;
   state.counters["late_max"] = late_max;
 }
 
-void MainThread(benchmark::State& state) { RunGame(state, false, false, true); }
-void GameThread(benchmark::State& state) { RunGame(state, true, false, true); }
-void MainThreadVerticalBlank(benchmark::State& state) { RunGame(state, false, true, false); }
-void GameThreadVerticalBlank(benchmark::State& state) { RunGame(state, true, true, false); }
-void GameThreadVerticalBlankCanvas(benchmark::State& state) { RunGame(state, true, true, true); }
+void RunGame(benchmark::State& state, const char* name, bool threaded, bool vertical_blank, bool canvas) {
+  setenv("SDL_VIDEODRIVER", "x11", 0);
+  std::vector<FrameNote> frames;
+  for (auto _ : state) {
+    PacedGame game(threaded, vertical_blank, canvas);
+    game.GetPausableTimerManager().Add(new FrameClock(frames), 0, 0, 0);
+    if (game.Run("/L" + plat::ToEnginePath(GameFolder()), 1) != 0) state.SkipWithError("the game did not run");
+  }
+  ReportFrames(state, name, frames);
+}
+
+// The anchor: an SDL program's frame loop with a window that reads its events and sleeps out the
+// rest of each 60th of a second.
+void SdlFrameLoop(benchmark::State& state) {
+  setenv("SDL_VIDEODRIVER", "x11", 0);
+  std::vector<FrameNote> frames;
+  for (auto _ : state) {
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) return state.SkipWithError("no display");
+    SDL_Window* window = SDL_CreateWindow("loop", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 640, 480, 0);
+    if (window == nullptr) return state.SkipWithError("no window");
+    const double frequency = static_cast<double>(plat::CounterFrequency());
+    const int64_t start = plat::CounterReading();
+    for (int frame = 1; frame <= kFrames; ++frame) {
+      SDL_Event event;
+      while (SDL_PollEvent(&event) != 0) {
+      }
+      frames.push_back({plat::CounterReading(), ProcessorSeconds()});
+      const double due_ms = frame * 1000.0 / 60 - static_cast<double>(plat::CounterReading() - start) * 1000.0 / frequency;
+      if (due_ms > 0) SDL_Delay(static_cast<uint32_t>(due_ms));
+    }
+    SDL_DestroyWindow(window);
+    SDL_Quit();
+  }
+  ReportFrames(state, __func__, frames);
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t middle = values.size() / 2;
+  return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+void MainThread(benchmark::State& state) { RunGame(state, __func__, false, false, true); }
+void GameThread(benchmark::State& state) { RunGame(state, __func__, true, false, true); }
+void MainThreadVerticalBlank(benchmark::State& state) { RunGame(state, __func__, false, true, false); }
+void GameThreadVerticalBlank(benchmark::State& state) { RunGame(state, __func__, true, true, false); }
+void GameThreadVerticalBlankCanvas(benchmark::State& state) { RunGame(state, __func__, true, true, true); }
 
 }  // namespace
 
@@ -133,3 +191,20 @@ BENCHMARK(GameThread)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(MainThreadVerticalBlank)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(GameThreadVerticalBlank)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(GameThreadVerticalBlankCanvas)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(SdlFrameLoop)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+  // The audio driver every machine has, so that the figures do not depend on the sound server.
+  setenv("SDL_AUDIODRIVER", "dummy", 0);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  const auto anchor = CpuShares().find("SdlFrameLoop");
+  if (anchor == CpuShares().end()) return 0;
+  std::printf("\n%-44s %10s %14s\n", "idle at 60 fps", "cpu share", "/ SDL loop");
+  for (const auto& [name, shares] : CpuShares()) {
+    std::printf("%-44s %10.4f %14.2f\n", name.c_str(), Median(shares), Median(shares) / Median(anchor->second));
+  }
+  return 0;
+}

@@ -270,9 +270,70 @@ unsigned CLzssCoder::Encode(std::span<const std::uint8_t> input, std::vector<std
   return kEncodePacked;
 }
 
+namespace {
+
+// Writes one match item (its two packed bytes at `item`) at output[out]; the length it wrote.
 // The ring is not kept: a match's ring position is turned into a distance back into the
 // output, and the ring positions no byte was written to yet (the start of the output) read as
 // the zeros the ring starts with.
+std::size_t UnpackMatch(const std::uint8_t* item, std::uint8_t* output, std::size_t out, std::size_t output_size) {
+  const std::uint32_t position = item[0] | ((item[1] & 0xF0u) << 4);
+  const std::size_t length = std::min<std::size_t>((item[1] & 0x0Fu) + CLzssCoder::kThreshold + 1, output_size - out);
+  // The ring position the next byte goes to, and from it how far back the match starts: 1 to
+  // 4096 bytes (a match at the write position itself reads the byte written 4096 before).
+  const std::uint32_t write_position = static_cast<std::uint32_t>(kFirstPosition + out) & kRingMask;
+  const std::size_t distance = ((write_position - position - 1) & kRingMask) + 1;
+  if (distance <= out) {
+    CopyMatch(output + out, distance, length, output_size - out);
+  } else {
+    // Some or all of the match lies before the output: zeros, then what the copy wrote.
+    for (std::size_t k = 0; k < length; ++k) output[out + k] = out + k >= distance ? output[out + k - distance] : 0;
+  }
+  return length;
+}
+
+// A whole group may take the unchecked path when its packed bytes and eight more (a literal
+// run is copied eight bytes at a time) are there, and the output has room for eight longest
+// matches and the overlong copies of the last one.
+constexpr std::ptrdiff_t kGroupInput = 1 + 2 * 8 + 8;
+constexpr std::size_t kGroupRoom = 8 * CLzssCoder::kLongestMatch + 2 * 8 + 2;
+
+// Unpacks one group of eight items from `in` to output[out] without bounds checks: runs of
+// literals are copied together, eight bytes at a time, and matches that lie in the output at
+// least eight bytes back as 18 bytes (the room allows it) of which the next item keeps the
+// right ones.
+void UnpackGroup(const std::uint8_t*& in, std::uint8_t* output, std::size_t& out, std::size_t output_size) {
+  unsigned flags = *in++;
+  int items = 8;
+  while (items > 0) {
+    const int literals = std::min(std::countr_one(flags), items);
+    if (literals != 0) {
+      std::memcpy(output + out, in, 8);
+      out += static_cast<std::size_t>(literals);
+      in += literals;
+      items -= literals;
+      if (items == 0) return;
+    }
+    flags >>= literals + 1;
+    --items;
+    const std::uint32_t position = in[0] | ((in[1] & 0xF0u) << 4);
+    const std::uint32_t write_position = static_cast<std::uint32_t>(kFirstPosition + out) & kRingMask;
+    const std::size_t distance = ((write_position - position - 1) & kRingMask) + 1;
+    if (distance >= 8 && distance <= out) {
+      std::uint8_t* to = output + out;
+      std::memcpy(to, to - distance, 8);
+      std::memcpy(to + 8, to + 8 - distance, 8);
+      std::memcpy(to + 16, to + 16 - distance, 2);
+      out += (in[1] & 0x0Fu) + CLzssCoder::kThreshold + 1;
+    } else {
+      out += UnpackMatch(in, output, out, output_size);
+    }
+    in += 2;
+  }
+}
+
+}  // namespace
+
 unsigned CLzssCoder::Decode(std::span<const std::uint8_t> packed, std::uint8_t* output, std::size_t output_size) {
   if (output_size == 0) return kDecodeEmptyOutput;
   if (output == nullptr) return kDecodeNoOutput;
@@ -286,6 +347,10 @@ unsigned CLzssCoder::Decode(std::span<const std::uint8_t> packed, std::uint8_t* 
   while (out < output_size) {
     flags >>= 1;
     if ((flags & 0x100) == 0) {
+      if (in_end - in >= kGroupInput && output_size - out >= kGroupRoom) {
+        UnpackGroup(in, output, out, output_size);
+        continue;
+      }
       if (in == in_end) return kDecodeTruncated;
       flags = *in++ | 0xFF00u;
     }
@@ -295,22 +360,8 @@ unsigned CLzssCoder::Decode(std::span<const std::uint8_t> packed, std::uint8_t* 
       continue;
     }
     if (in_end - in < 2) return kDecodeTruncated;
-    const std::uint32_t position = in[0] | ((in[1] & 0xF0u) << 4);
-    const std::size_t length = std::min<std::size_t>((in[1] & 0x0Fu) + kThreshold + 1, output_size - out);
+    out += UnpackMatch(in, output, out, output_size);
     in += 2;
-    // The ring position the next byte goes to, and from it how far back the match starts: 1 to
-    // 4096 bytes (a match at the write position itself reads the byte written 4096 before).
-    const std::uint32_t write_position = static_cast<std::uint32_t>(kFirstPosition + out) & kRingMask;
-    const std::size_t distance = ((write_position - position - 1) & kRingMask) + 1;
-    if (distance <= out) {
-      CopyMatch(output + out, distance, length, output_size - out);
-    } else {
-      // Some or all of the match lies before the output: zeros, then what the copy wrote.
-      for (std::size_t k = 0; k < length; ++k) {
-        output[out + k] = out + k >= distance ? output[out + k - distance] : 0;
-      }
-    }
-    out += length;
   }
   return kDecodeDone;
 }

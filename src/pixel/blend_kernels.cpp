@@ -44,8 +44,25 @@ __m128i AlphaBlendPair(__m128i d_high, __m128i s_high) {
   return _mm_add_epi16(_mm_mulhi_epu16(s_high, src_weight), _mm_mulhi_epu16(d_high, dst_weight));
 }
 
+// Runs of clear and opaque pixels take the destination's or the source's colour without the
+// multiplies, exactly as the blend would.
 struct AlphaBlendQuad {
   __m128i Four(__m128i d, __m128i s) const {
+    const __m128i alpha_bits = _mm_set1_epi32(static_cast<int>(0xFF000000));
+    const __m128i colour_bits = _mm_set1_epi32(kColourBits);
+    // The alphas' top bits first: on mixed alpha one test turns the runs' checks away.
+    const int top_bits = _mm_movemask_ps(_mm_castsi128_ps(s));
+    const __m128i alpha = _mm_and_si128(s, alpha_bits);
+    if (top_bits == 0 && _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_setzero_si128())) == 0xFFFF) {
+      return _mm_and_si128(d, colour_bits);
+    }
+    if (top_bits == 0xF && _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, alpha_bits)) == 0xFFFF) {
+      return _mm_and_si128(s, colour_bits);
+    }
+    return Blend(d, s);
+  }
+
+  static __m128i Blend(__m128i d, __m128i s) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i low = AlphaBlendPair(_mm_unpacklo_epi8(zero, d), _mm_unpacklo_epi8(zero, s));
     const __m128i high = AlphaBlendPair(_mm_unpackhi_epi8(zero, d), _mm_unpackhi_epi8(zero, s));

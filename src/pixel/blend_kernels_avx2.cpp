@@ -20,8 +20,18 @@ __m256i AlphaBlendQuad(__m256i d_high, __m256i s_high) {
   return _mm256_add_epi16(_mm256_mulhi_epu16(s_high, src_weight), _mm256_mulhi_epu16(d_high, dst_weight));
 }
 
+// Game pictures are mostly runs of clear and opaque pixels: eight of either kind take the
+// destination's or the source's colour without the multiplies, exactly as the blend would.
 struct AlphaBlendOct {
   __m256i Eight(__m256i d, __m256i s) const {
+    const __m256i alpha_bits = _mm256_set1_epi32(static_cast<int>(0xFF000000));
+    const __m256i colour_bits = _mm256_set1_epi32(kColourBits);
+    if (_mm256_testz_si256(s, alpha_bits) != 0) return _mm256_and_si256(d, colour_bits);
+    if (_mm256_testc_si256(s, alpha_bits) != 0) return _mm256_and_si256(s, colour_bits);
+    return Blend(d, s);
+  }
+
+  static __m256i Blend(__m256i d, __m256i s) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i low = AlphaBlendQuad(_mm256_unpacklo_epi8(zero, d), _mm256_unpacklo_epi8(zero, s));
     const __m256i high = AlphaBlendQuad(_mm256_unpackhi_epi8(zero, d), _mm256_unpackhi_epi8(zero, s));

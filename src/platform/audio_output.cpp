@@ -39,6 +39,7 @@ class SdlAudioOutput : public AudioOutput {
  public:
   explicit SdlAudioOutput(std::unique_ptr<AudioSubsystem> subsystem) : subsystem_(std::move(subsystem)) {}
   ~SdlAudioOutput() override {
+    if (mixer_ != nullptr) mixer_->SetWakeHook(nullptr);
     if (device_ != 0) SDL_CloseAudioDevice(device_);
   }
   bool IsAudible() const override { return true; }
@@ -62,13 +63,19 @@ class SdlAudioOutput : public AudioOutput {
   void Start(SoundMixer& mixer) {
     mixer.SetOutput(static_cast<uint32_t>(got_.freq), got_.samples);
     mixer_ = &mixer;
+    mixer.SetWakeHook([this] { SDL_PauseAudioDevice(device_, 0); });
     SDL_PauseAudioDevice(device_, 0);
   }
 
  private:
+  // While no buffer plays the device is paused, so that an idle game does not mix silence; the
+  // first buffer to play resumes it, and its first sample is the first the device pulls. SDL
+  // holds the device's lock around this call and takes it (recursively) to pause or resume, so a
+  // resume that comes while this pull pauses waits for it and wins.
   static void Pull(void* self, Uint8* stream, int bytes) {
+    auto& output = *static_cast<SdlAudioOutput*>(self);
     const auto frames = static_cast<uint32_t>(bytes) / 4;
-    static_cast<SdlAudioOutput*>(self)->mixer_->Mix(reinterpret_cast<int16_t*>(stream), frames);
+    if (!output.mixer_->Mix(reinterpret_cast<int16_t*>(stream), frames)) SDL_PauseAudioDevice(output.device_, 1);
   }
 
   std::unique_ptr<AudioSubsystem> subsystem_;

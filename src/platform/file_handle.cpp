@@ -52,7 +52,7 @@ FileHandle FileHandle::Open(std::string_view engine_path, FileOpenMode mode) {
   FileHandle file(fd);
   struct stat status {};
   if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) return {};
-  if (Creates(mode)) ForgetListingOf(host->path);
+  if (Creates(mode)) UpdateListingOf(host->path);
   return file;
 }
 

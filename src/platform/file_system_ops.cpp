@@ -186,7 +186,7 @@ bool DeleteFile(std::string_view engine_path) {
   struct stat status {};
   if (lstat(host->c_str(), &status) != 0 || S_ISDIR(status.st_mode)) return false;
   const bool deleted = ::unlink(host->c_str()) == 0;
-  ForgetListingOf(*host);
+  UpdateListingOf(*host);
   return deleted;
 }
 
@@ -194,7 +194,7 @@ bool CreateFolder(std::string_view engine_path) {
   const std::optional<std::string> host = ToHostPath(engine_path);
   if (!host) return false;
   const bool created = ::mkdir(host->c_str(), 0777) == 0;
-  ForgetListingOf(*host);
+  UpdateListingOf(*host);
   return created;
 }
 
@@ -207,7 +207,7 @@ bool CreateFolders(std::string_view engine_path) {
     std::size_t slash = host->find('/', start);
     if (slash == std::string::npos) slash = host->size();
     path = host->substr(0, slash);
-    if (!path.empty() && ::mkdir(path.c_str(), 0777) == 0) ForgetListingOf(path);
+    if (!path.empty() && ::mkdir(path.c_str(), 0777) == 0) UpdateListingOf(path);
     start = slash + 1;
   }
   struct stat status {};
@@ -223,7 +223,7 @@ bool CopyFile(std::string_view source, std::string_view destination, bool overwr
   if (in.get() < 0 || fstat(in.get(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
   const int create = O_WRONLY | O_CREAT | O_CLOEXEC | (overwrite ? O_TRUNC : O_EXCL);
   const UniqueFd out(::open(to->c_str(), create, 0666));
-  ForgetListingOf(*to);
+  UpdateListingOf(*to);
   if (out.get() < 0 || !CopyContents(in.get(), out.get())) return false;
   const timespec times[2] = {status.st_atim, status.st_mtim};
   return futimens(out.get(), times) == 0;
@@ -234,8 +234,8 @@ bool ReplaceFile(std::string_view source, std::string_view destination) {
   const std::optional<std::string> to = ToHostPath(destination);
   if (!from || !to) return false;
   const bool moved = ::rename(from->c_str(), to->c_str()) == 0;
-  ForgetListingOf(*from);
-  ForgetListingOf(*to);
+  UpdateListingOf(*from);
+  UpdateListingOf(*to);
   return moved;
 }
 

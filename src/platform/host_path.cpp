@@ -1,9 +1,11 @@
 #include "platform/host_path.h"
 
 #include <dirent.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
-#include <time.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -47,25 +49,24 @@ std::vector<std::string_view> SplitComponents(std::string_view path) {
 // The names of one folder, keyed by their folded form.
 using Listing = std::unordered_map<std::string, std::vector<std::string>>;
 
-// A folder's listing with the modification time the folder had when it was read.
+void AddName(Listing& listing, const std::string& name) {
+  std::vector<std::string>& names = listing[FoldName(name)];
+  if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+}
+
+void RemoveName(Listing& listing, const std::string& name) {
+  const auto entry = listing.find(FoldName(name));
+  if (entry == listing.end()) return;
+  std::erase(entry->second, name);
+  if (entry->second.empty()) listing.erase(entry);
+}
+
+// A folder's listing, kept up to date by the file-change notifications of its watch. A folder
+// that could not be watched (the system's limit of watches reached) is read again on every miss.
 struct CachedListing {
   Listing names;
-  timespec modified{};
-  // False while the folder changed so shortly before the reading that a further change could
-  // still carry the same time: such a listing is read again on every miss.
-  bool settled = false;
+  int watch = -1;
 };
-
-// File systems stamp times in steps of up to two seconds.
-constexpr std::int64_t kTimeStepNanoseconds = 2'000'000'000;
-
-std::int64_t Nanoseconds(const timespec& time) { return std::int64_t{time.tv_sec} * 1'000'000'000 + time.tv_nsec; }
-
-std::optional<timespec> ModificationTime(const std::string& folder) {
-  struct stat status {};
-  if (::stat(folder.c_str(), &status) != 0) return std::nullopt;
-  return status.st_mtim;
-}
 
 // What a folder's listing says of a name: the name on disk that matches it, if any, and
 // whether the folder could be listed at all (a folder that can be searched but not read still
@@ -77,30 +78,59 @@ struct NameMatch {
 
 class ListingCache {
  public:
-  // The name on disk in `folder` that matches `name`. When the cached listing has none, the
-  // folder is read again only if its modification time moved since (the engine's own changes
-  // drop the listing through Forget), so that probing for missing names in a large folder costs
-  // a stat, not a listing. An exact match wins over one that differs in case.
+  ListingCache() : notifications_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {}
+  ~ListingCache() {
+    if (notifications_ >= 0) ::close(notifications_);
+  }
+  ListingCache(const ListingCache&) = delete;
+  ListingCache& operator=(const ListingCache&) = delete;
+
+  // Brings the watched listings up to date with what other programs changed since the last call
+  // (one read of the notifications, which the kernel queues as the change is made).
+  void TakeOutsideChanges() {
+    std::lock_guard guard(lock_);
+    if (notifications_ < 0) return;
+    alignas(inotify_event) char buffer[16384];
+    for (;;) {
+      const ssize_t bytes = ::read(notifications_, buffer, sizeof buffer);
+      if (bytes <= 0) return;
+      for (ssize_t offset = 0; offset < bytes;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(buffer + offset);
+        Apply(*event);
+        offset += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      }
+    }
+  }
+
+  // The name on disk in `folder` that matches `name`. A watched listing is trusted; an unwatched
+  // one is read again when it lacks the name. An exact match wins over one that differs in case.
   NameMatch Match(const std::string& folder, const std::string& name) {
     std::lock_guard guard(lock_);
     auto cached = listings_.find(folder);
     if (cached != listings_.end()) {
       if (auto found = MatchIn(cached->second.names, name)) return {std::move(found), true};
-      if (cached->second.settled && Unchanged(folder, cached->second.modified)) return {std::nullopt, true};
+      if (cached->second.watch >= 0) return {std::nullopt, true};
+      Drop(folder);
     }
-    auto fresh = ReadListing(folder);
-    if (!fresh) {
-      listings_.erase(folder);
-      return {};
-    }
-    auto found = MatchIn(fresh->names, name);
-    listings_[folder] = std::move(*fresh);
+    std::optional<Listing> names = ReadListing(folder);
+    if (!names) return {};
+    auto found = MatchIn(*names, name);
+    const int watch = Watch(folder);
+    listings_[folder] = CachedListing{std::move(*names), watch};
     return {std::move(found), true};
   }
 
-  void Forget(const std::string& folder) {
+  // The engine's own change to `name` in `folder`: the listing follows what is on disk now.
+  void Update(const std::string& folder, const std::string& name) {
     std::lock_guard guard(lock_);
-    listings_.erase(folder);
+    const auto cached = listings_.find(folder);
+    if (cached == listings_.end()) return;
+    struct stat status {};
+    if (::lstat((folder + name).c_str(), &status) == 0) {
+      AddName(cached->second.names, name);
+    } else {
+      RemoveName(cached->second.names, name);
+    }
   }
 
  private:
@@ -113,33 +143,67 @@ class ListingCache {
     return entry->second.front();
   }
 
-  static bool Unchanged(const std::string& folder, const timespec& modified) {
-    const std::optional<timespec> now = ModificationTime(folder);
-    return now && now->tv_sec == modified.tv_sec && now->tv_nsec == modified.tv_nsec;
-  }
-
-  // The time is taken before the names, so that a change during the reading moves it past
-  // what the listing records.
-  static std::optional<CachedListing> ReadListing(const std::string& folder) {
-    CachedListing listing;
-    const std::optional<timespec> modified = ModificationTime(folder);
-    if (!modified) return std::nullopt;
-    listing.modified = *modified;
-    timespec reading{};
-    clock_gettime(CLOCK_REALTIME, &reading);
-    listing.settled = Nanoseconds(reading) - Nanoseconds(*modified) > kTimeStepNanoseconds;
+  // The watch is set before the names are read, so that a change during the reading is seen.
+  static std::optional<Listing> ReadListing(const std::string& folder) {
     std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
     if (!dir) return std::nullopt;
+    Listing listing;
     while (const dirent* entry = readdir(dir.get())) {
       std::string_view name = entry->d_name;
       if (name == "." || name == "..") continue;
-      listing.names[FoldName(name)].emplace_back(name);
+      listing[FoldName(name)].emplace_back(name);
     }
     return listing;
   }
 
+  int Watch(const std::string& folder) {
+    if (notifications_ < 0) return -1;
+    constexpr uint32_t kChanges =
+        IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+    const int watch = inotify_add_watch(notifications_, folder.c_str(), kChanges);
+    if (watch >= 0) folders_of_watch_[watch].push_back(folder);
+    return watch;
+  }
+
+  // Drops a folder's listing and, when no other spelling of the folder shares it, its watch.
+  void Drop(const std::string& folder) {
+    const auto cached = listings_.find(folder);
+    if (cached == listings_.end()) return;
+    const int watch = cached->second.watch;
+    listings_.erase(cached);
+    if (watch < 0) return;
+    std::vector<std::string>& folders = folders_of_watch_[watch];
+    std::erase(folders, folder);
+    if (!folders.empty()) return;
+    folders_of_watch_.erase(watch);
+    inotify_rm_watch(notifications_, watch);
+  }
+
+  void Apply(const inotify_event& event) {
+    if ((event.mask & IN_Q_OVERFLOW) != 0) {
+      while (!listings_.empty()) Drop(listings_.begin()->first);
+      return;
+    }
+    const auto watched = folders_of_watch_.find(event.wd);
+    if (watched == folders_of_watch_.end()) return;
+    const std::vector<std::string> folders = watched->second;
+    if ((event.mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED)) != 0) {
+      for (const std::string& folder : folders) Drop(folder);
+      return;
+    }
+    if (event.len == 0) return;
+    const std::string name(event.name);
+    for (const std::string& folder : folders) {
+      Listing& names = listings_[folder].names;
+      if ((event.mask & (IN_CREATE | IN_MOVED_TO)) != 0) AddName(names, name);
+      if ((event.mask & (IN_DELETE | IN_MOVED_FROM)) != 0) RemoveName(names, name);
+    }
+  }
+
   std::mutex lock_;
+  int notifications_;
   std::unordered_map<std::string, CachedListing> listings_;
+  std::unordered_map<int, std::vector<std::string>> folders_of_watch_;
 };
 
 ListingCache& Cache() {
@@ -173,6 +237,7 @@ std::optional<HostPath> LookUpHostPath(std::string_view engine_path) {
   const std::string_view rest = engine_path.substr(2);
   if (!rest.empty() && !IsEngineSeparator(rest[0])) return std::nullopt;
 
+  Cache().TakeOutsideChanges();
   std::vector<std::string> resolved;
   bool on_disk = true;  // every component so far exists, so the next one may be matched
   bool listed_missing = false;
@@ -230,10 +295,12 @@ std::optional<std::string> ToEngineName(std::string_view utf8_name) {
   return sjis;
 }
 
-void ForgetListingOf(const std::string& host_path) {
+void UpdateListingOf(const std::string& host_path) {
   std::string folder = ParentFolder(host_path);
   if (folder.back() != '/') folder += '/';
-  Cache().Forget(folder);
+  std::string path = host_path;
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  Cache().Update(folder, path.substr(path.rfind('/') + 1));
 }
 
 bool NamesMatchIgnoringCase(std::string_view a, std::string_view b) {

@@ -3,9 +3,9 @@
 // Drive Z: is the root of the file system: "Z:\opt\game\SCRIPT.DPK" is /opt/game/SCRIPT.DPK.
 // Each component is converted to UTF-8 and matched against the folder's listing without regard
 // to the case of ASCII letters (the only letters the engine's own case rules change), so a name
-// the engine forms in another case still finds the file. Listings are cached per folder and read
-// again when the engine itself creates or deletes something there, or when a name is missing and
-// the folder's modification time shows that another program changed it.
+// the engine forms in another case still finds the file. Listings are cached per folder: the
+// engine's own creations and deletions update them at once, and the changes other programs make
+// arrive through the system's file-change notifications, taken at the start of every lookup.
 // Components that do not exist keep the case the engine gave, so new files get that case.
 #pragma once
 
@@ -42,9 +42,9 @@ std::optional<std::string> ToExactEnginePath(std::string_view host_path);
 // The Shift-JIS form of a UTF-8 name, nothing when it does not convert back to the same name.
 std::optional<std::string> ToEngineName(std::string_view utf8_name);
 
-// Drops the cached listing of the folder that holds `host_path`, after a file or folder there
-// was created, deleted or renamed.
-void ForgetListingOf(const std::string& host_path);
+// Brings the cached listing of the folder that holds `host_path` up to date with whether it
+// exists now, after the engine created, deleted or renamed it.
+void UpdateListingOf(const std::string& host_path);
 
 // Whether two UTF-8 names are equal when ASCII letters are compared without case.
 bool NamesMatchIgnoringCase(std::string_view a, std::string_view b);

@@ -80,9 +80,14 @@ uint32_t SoundBuffer::GetStatus(uint32_t* status) const {
 
 uint32_t SoundBuffer::Play(uint32_t flags) {
   if (IsPrimary()) return DS_OK;
-  std::lock_guard hold(mixer_->mutex_);
-  playing_ = true;
-  looping_ = (flags & DSBPLAY_LOOPING) != 0;
+  bool wake = false;
+  {
+    std::lock_guard hold(mixer_->mutex_);
+    playing_ = true;
+    looping_ = (flags & DSBPLAY_LOOPING) != 0;
+    wake = mixer_->TakeWake();
+  }
+  if (wake) mixer_->Wake();
   return DS_OK;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "platform/sound_buffer.h"
 
@@ -21,12 +22,17 @@ int16_t ClampToSample(float value) {
 SoundMixer::SoundMixer(uint32_t output_rate, uint32_t period_frames)
     : accumulator_(2 * kMixChunkFrames), output_rate_(output_rate), period_frames_(period_frames) {}
 
-void SoundMixer::Mix(int16_t* out, uint32_t frames) {
+bool SoundMixer::Mix(int16_t* out, uint32_t frames) {
   std::lock_guard hold(mutex_);
+  // A buffer that ends stays registered; only playing buffers add to the mix.
+  idle_ = std::none_of(buffers_.begin(), buffers_.end(), [](const SoundBuffer* buffer) { return buffer->playing_; });
+  if (idle_) {
+    std::fill_n(out, 2 * std::size_t{frames}, int16_t{0});
+    return false;
+  }
   while (frames > 0) {
     const uint32_t chunk = std::min(frames, kMixChunkFrames);
     std::fill_n(accumulator_.begin(), 2 * chunk, 0.0f);
-    // A buffer that ends stays registered; only playing buffers add to the mix.
     for (SoundBuffer* buffer : buffers_) {
       if (buffer->playing_) buffer->MixInto(accumulator_.data(), chunk, output_rate_);
     }
@@ -34,6 +40,23 @@ void SoundMixer::Mix(int16_t* out, uint32_t frames) {
     out += 2 * chunk;
     frames -= chunk;
   }
+  return true;
+}
+
+void SoundMixer::SetWakeHook(std::function<void()> hook) {
+  std::lock_guard hold(mutex_);
+  wake_hook_ = std::move(hook);
+}
+
+bool SoundMixer::TakeWake() { return std::exchange(idle_, false); }
+
+void SoundMixer::Wake() {
+  std::function<void()> hook;
+  {
+    std::lock_guard hold(mutex_);
+    hook = wake_hook_;
+  }
+  if (hook) hook();
 }
 
 void SoundMixer::SetOutput(uint32_t output_rate, uint32_t period_frames) {

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -21,7 +22,12 @@ class SoundMixer {
   SoundMixer& operator=(const SoundMixer&) = delete;
 
   // Writes `frames` stereo frames (2 × frames samples) and moves every playing buffer on.
-  void Mix(int16_t* out, uint32_t frames);
+  // Returns false when no buffer played (the frames are silence): the output may then pause
+  // until the wake hook tells it that a buffer plays again.
+  bool Mix(int16_t* out, uint32_t frames);
+  // Called, without the mixer's lock, when a buffer starts to play after a mix that found none
+  // playing. Null for none.
+  void SetWakeHook(std::function<void()> hook);
 
   void SetOutput(uint32_t output_rate, uint32_t period_frames);
   uint32_t GetOutputRate() const;
@@ -35,6 +41,10 @@ class SoundMixer {
   // Called with the lock held.
   void Register(SoundBuffer* buffer);
   void Unregister(SoundBuffer* buffer);
+  // Called with the lock held as a buffer starts to play: whether the wake hook is due.
+  bool TakeWake();
+  // Calls the wake hook; never with the lock held.
+  void Wake();
 
   // Guards the buffers' state and the list; mixing holds it throughout.
   mutable std::mutex mutex_;
@@ -43,6 +53,9 @@ class SoundMixer {
   uint32_t output_rate_;
   uint32_t period_frames_;
   std::atomic<int32_t> cooperative_level_{0};
+  // The last mix found no buffer playing, and none has started since.
+  bool idle_ = false;
+  std::function<void()> wake_hook_;
 };
 
 }  // namespace plat

@@ -311,6 +311,31 @@ TEST(LzssCoder, RandomPackedDataUnpacksAsThroughTheRing) {
   }
 }
 
+// Groups of every mix of literal runs and near matches, with the output ending at every point
+// of the last few hundred bytes, where whole groups stop being unpacked together.
+TEST(LzssCoder, LiteralRunsAndNearMatchesUnpackAsThroughTheRing) {
+  std::mt19937 random(11);
+  PackedWriter writer;
+  while (writer.Written() < 3000) {
+    for (auto run = random() % 10; run > 0; --run) writer.Literal(static_cast<std::uint8_t>(random()));
+    writer.Match(1 + static_cast<std::uint32_t>(random() % 24), 3 + static_cast<std::uint32_t>(random() % 16));
+  }
+  const Bytes& packed = writer.Packed();
+  for (std::size_t size = writer.Written() - 300; size <= writer.Written(); ++size) {
+    const std::optional<Bytes> expected = RingDecode(packed, size);
+    ASSERT_TRUE(expected.has_value());
+    Bytes unpacked;
+    ASSERT_EQ(CLzssCoder::Decode(packed, size, unpacked), CLzssCoder::kDecodeDone) << size;
+    ASSERT_EQ(unpacked, *expected) << size;
+  }
+  // Cut inside the last groups: the packed data ends first.
+  for (std::size_t cut = 1; cut <= 40; ++cut) {
+    const Bytes shorter(packed.begin(), packed.end() - static_cast<std::ptrdiff_t>(cut));
+    Bytes unpacked;
+    ASSERT_EQ(CLzssCoder::Decode(shorter, writer.Written(), unpacked), CLzssCoder::kDecodeTruncated) << cut;
+  }
+}
+
 TEST(LzssCoder, DecodeStatusesForMissingOutput) {
   CLzssCoder coder;
   const Bytes packed = Pack(Bytes(18, 0));

@@ -29,7 +29,7 @@ class VovReadTextTest : public vov_test::VovFilesTest {
   }
   void WriteLog(const std::vector<std::uint8_t>& bytes) {
     game_.WriteFile("SAVE/TEXT_LOG.DAT", sob_test::AsText(bytes));
-    plat::ForgetListingOf(game_.HostPath() + "SAVE/TEXT_LOG.DAT");
+    plat::UpdateListingOf(game_.HostPath() + "SAVE/TEXT_LOG.DAT");
   }
   // A log of stored (unpacked) records.
   static std::vector<std::uint8_t> StoredLog(const std::vector<ReadTextRecord>& records) {

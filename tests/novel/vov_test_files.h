@@ -41,8 +41,8 @@ class VovFilesTest : public sob_test::ScriptFilesTest {
   void WriteScript(const std::string& file_name, const std::vector<std::uint8_t>& bytes) {
     WriteScriptFile(file_name, bytes);
     const std::string path = game_.HostPath() + "SCRIPT/" + file_name;
-    plat::ForgetListingOf(path);
-    plat::ForgetListingOf(path.substr(0, path.rfind('/')));
+    plat::UpdateListingOf(path);
+    plat::UpdateListingOf(path.substr(0, path.rfind('/')));
   }
   // A scenario with labels "A" and "B" and a few bytes of text around them.
   void WriteLabelled(const std::string& name) {

@@ -3,10 +3,15 @@
 // that buffers still play to their end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/audio_device.h"
 #include "platform/audio_output.h"
@@ -41,6 +46,62 @@ TEST(AudioDeviceTest, TheDummyDriverPlaysTheMix) {
   EXPECT_TRUE(PlaysToTheEnd(device));
   EXPECT_TRUE(log.Lines().empty());
   EXPECT_EQ(device.Initialize(nullptr), plat::DSERR_INVALIDCALL);
+}
+
+// A 16-bit stereo buffer at the output's rate holding `samples`, played once.
+std::shared_ptr<plat::SoundBuffer> PlayOnce(plat::AudioDevice& device, const std::vector<int16_t>& samples) {
+  const uint32_t rate = device.GetOutputRate();
+  const plat::WaveFormat format{plat::WAVE_FORMAT_PCM, 2, rate, rate * 4, 4, 16, 0};
+  std::shared_ptr<plat::SoundBuffer> buffer;
+  const auto bytes = static_cast<uint32_t>(samples.size() * 2);
+  if (device.CreateSoundBuffer({0, bytes, &format}, &buffer) != plat::DS_OK) return nullptr;
+  plat::SoundLockRegions regions;
+  buffer->Lock(0, 0, &regions, plat::DSBLOCK_ENTIREBUFFER);
+  std::memcpy(regions.first, samples.data(), regions.first_bytes);
+  buffer->Unlock(regions);
+  buffer->Play(0);
+  return buffer;
+}
+
+void WaitForTheEnd(plat::SoundBuffer& buffer) {
+  uint32_t status = plat::DSBSTATUS_PLAYING;
+  for (int waited = 0; waited < 1000 && status != 0; ++waited) {
+    plat::SleepMilliseconds(10);
+    buffer.GetStatus(&status);
+  }
+}
+
+// Between sounds the device pauses; the next sound resumes it and is heard from its first sample,
+// whole, and the silence before it stays silence.
+TEST(AudioDeviceTest, ASoundPlayedAfterTheDevicePausedStartsWithItsFirstSample) {
+  const std::string capture = ::testing::TempDir() + "kestrune-pause-capture.raw";
+  ScopedEnvironment driver("SDL_AUDIODRIVER", "disk");
+  ScopedEnvironment file("SDL_DISKAUDIOFILE", capture.c_str());
+  std::vector<int16_t> first(2000, -1000);
+  std::vector<int16_t> second(4000);
+  for (size_t i = 0; i < second.size(); ++i) second[i] = static_cast<int16_t>(i + 1);
+  {
+    plat::AudioDevice device(plat::AudioDevice::Kind::kSystem);
+    ASSERT_EQ(device.Initialize(nullptr), plat::DS_OK);
+    ASSERT_TRUE(device.IsAudible());
+    auto before = PlayOnce(device, first);
+    ASSERT_NE(before, nullptr);
+    WaitForTheEnd(*before);
+    plat::SleepMilliseconds(200);  // idle pulls: the device pauses
+    auto after = PlayOnce(device, second);
+    ASSERT_NE(after, nullptr);
+    WaitForTheEnd(*after);
+    plat::SleepMilliseconds(100);
+  }
+  std::ifstream in(capture, std::ios::binary);
+  std::vector<int16_t> captured;
+  for (int16_t sample = 0; in.read(reinterpret_cast<char*>(&sample), 2);) captured.push_back(sample);
+  std::remove(capture.c_str());
+  const auto end_of_first = std::find(captured.rbegin(), captured.rend(), int16_t{-1000}).base();
+  const auto start = std::find_if(end_of_first, captured.end(), [](int16_t sample) { return sample != 0; });
+  ASSERT_GE(captured.end() - start, static_cast<std::ptrdiff_t>(second.size()));
+  EXPECT_TRUE(std::equal(second.begin(), second.end(), start));
+  EXPECT_GT(start - end_of_first, 0);
 }
 
 TEST(AudioDeviceTest, WithoutAnAudioOutputTheMixRunsSilentlyAndTheLogSaysSoOnce) {

@@ -88,7 +88,7 @@ void SetModified(const std::string& folder, std::time_t seconds) {
   ASSERT_EQ(utimensat(AT_FDCWD, folder.c_str(), times, 0), 0);
 }
 
-TEST(HostPath, AMissReadsTheFolderAgainOnlyWhenItsTimeMoved) {
+TEST(HostPath, OutsideChangesAreSeenAtOnceWhateverTheFolderTime) {
   TempGameFolder game;
   game.MakeFolder("data");
   const std::string folder = game.HostPath() + "/data";
@@ -97,23 +97,41 @@ TEST(HostPath, AMissReadsTheFolderAgainOnlyWhenItsTimeMoved) {
   };
   const std::time_t long_ago = std::time(nullptr) - 3600;
   SetModified(folder, long_ago);
-  EXPECT_FALSE(opens("A.TXT"));  // caches the listing of a folder that has settled
+  EXPECT_FALSE(opens("A.TXT"));  // caches the listing
 
-  // A file added behind the folder's unchanged time stays unseen: the miss was not read again.
+  // Behind an unchanged folder time, and within the same time stamp as the last change.
   game.WriteFile("data/a.txt", "x");
   SetModified(folder, long_ago);
-  EXPECT_FALSE(opens("A.TXT"));
-  SetModified(folder, long_ago + 1);
   EXPECT_TRUE(opens("A.TXT"));
-
-  // A folder changed just now may change again within the same time stamp, so a listing read
-  // then is read again on a miss even though the time did not move.
-  const std::time_t now = std::time(nullptr);
-  SetModified(folder, now);
-  EXPECT_FALSE(opens("B.TXT"));
   game.WriteFile("data/b.txt", "x");
-  SetModified(folder, now);
   EXPECT_TRUE(opens("B.TXT"));
+
+  // Removed and renamed from outside: the old names go, the new case is found.
+  ASSERT_EQ(::unlink((folder + "/a.txt").c_str()), 0);
+  EXPECT_FALSE(opens("A.TXT"));
+  EXPECT_TRUE(plat::LookUpHostPath(game.EnginePath("DATA\\A.TXT"))->listed_missing);
+  ASSERT_EQ(::rename((folder + "/b.txt").c_str(), (folder + "/B2.TXT").c_str()), 0);
+  EXPECT_FALSE(opens("B.TXT"));
+  EXPECT_TRUE(opens("b2.txt"));
+}
+
+TEST(HostPath, TheEnginesOwnChangesAreListedAtOnce) {
+  TempGameFolder game;
+  game.MakeFolder("save");
+  const std::string path = game.EnginePath("SAVE\\SAVE01.DAT");
+  EXPECT_TRUE(plat::LookUpHostPath(path)->listed_missing);  // caches the empty listing
+  EXPECT_TRUE(plat::LookUpHostPath(game.EnginePath("SAVE\\OLD\\"))->listed_missing);
+  ASSERT_TRUE(plat::FileHandle::Open(path, plat::FileOpenMode::kCreateAlways).IsOpen());
+  EXPECT_FALSE(plat::LookUpHostPath(path)->listed_missing);
+  ASSERT_TRUE(plat::CopyFile(path, game.EnginePath("SAVE\\SAVE02.DAT"), false));
+  ASSERT_TRUE(plat::ReplaceFile(path, game.EnginePath("SAVE\\Save03.DAT")));
+  EXPECT_TRUE(plat::LookUpHostPath(path)->listed_missing);
+  EXPECT_TRUE(plat::FileHandle::Open(game.EnginePath("SAVE\\save02.dat"), plat::FileOpenMode::kRead).IsOpen());
+  EXPECT_EQ(plat::LookUpHostPath(game.EnginePath("SAVE\\SAVE03.DAT"))->path, game.HostPath() + "save/Save03.DAT");
+  ASSERT_TRUE(plat::CreateFolder(game.EnginePath("SAVE\\OLD")));
+  EXPECT_FALSE(plat::LookUpHostPath(game.EnginePath("SAVE\\OLD\\"))->listed_missing);
+  ASSERT_TRUE(plat::DeleteFile(game.EnginePath("SAVE\\SAVE02.DAT")));
+  EXPECT_TRUE(plat::LookUpHostPath(game.EnginePath("SAVE\\SAVE02.DAT"))->listed_missing);
 }
 
 TEST(HostPath, OnlyANameMissingFromAListingIsKnownNotToExist) {

@@ -281,9 +281,13 @@ EventContext MessageQueue::ContextFor(const SDL_Event& event) const {
   if (event.type >= SDL_DROPFILE && event.type <= SDL_DROPCOMPLETE) {
     context.accepts_files = AcceptsDroppedFiles(event.drop.windowID);
   }
+  // A key keeps the modifiers of its own moment: by the time a quick Alt+F4 is read from the
+  // queue, Alt may be up again.
+  const bool key = event.type == SDL_KEYDOWN || event.type == SDL_KEYUP;
+  if (key) context.modifiers = event.key.keysym.mod;
   if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return context;
   SDL_GetGlobalMouseState(&context.cursor.x, &context.cursor.y);
-  context.modifiers = static_cast<uint16_t>(SDL_GetModState());
+  if (!key) context.modifiers = static_cast<uint16_t>(SDL_GetModState());
   uint32_t window_id = 0;
   switch (event.type) {
     case SDL_WINDOWEVENT:

@@ -103,7 +103,7 @@ TEST_F(PixelLibrarySourcesTest, TheMatrixDrawIsTheTransformOntoTheCornersItGives
 TEST_F(PixelLibrarySourcesTest, TheCrossFadeIsACopyOfAWithBBlendedOverAtTheLevel) {
   auto a = Picture(6, 5, 32, 2);
   auto b = Picture(9, 9, 32, 3);
-  for (const uint8_t level : {0, 77, 128, 255}) {
+  for (const uint8_t level : {uint8_t{0}, uint8_t{77}, uint8_t{128}, uint8_t{255}}) {
     SCOPED_TRACE(level);
     // The area of width 0 runs as far as A allows: A from (2, 1) has 4 columns and 4 rows.
     const PixelCrossFadeArgs args{level, 0, {5, 3, 0, 7}, {2, 1}, {3, 2}};
@@ -130,7 +130,7 @@ TEST_F(PixelLibrarySourcesTest, TheRuleTransitionIsTheEngineRuleBlendOfBOverA) {
   auto a = Picture(10, 8, 32, 4);
   auto b = Picture(10, 8, 32, 5);
   auto rule = Picture(10, 8, 8, 6);
-  for (const auto [level, mmx] : {std::pair<uint8_t, uint8_t>{0, 0}, {40, 0}, {40, 1}, {200, 1}, {255, 0}}) {
+  for (const auto& [level, mmx] : {std::pair<uint8_t, uint8_t>{0, 0}, {40, 0}, {40, 1}, {200, 1}, {255, 0}}) {
     SCOPED_TRACE(std::to_string(level) + (mmx != 0 ? " vector" : " portable"));
     g_CpuHasMmx = mmx;
     const PixelRuleTransitionArgs args{level, 24, 0, {1, 2, 7, 5}, {1, 2}, {2, 1}, {2, 1}};
@@ -159,7 +159,7 @@ TEST_F(PixelLibrarySourcesTest, TheRowBlendIsTheLevelBlendOfOneRowAndMayWriteOve
   const auto b = Picture(16, 1, 32, 9);
   const auto* row_a = reinterpret_cast<const uint32_t*>(a->GetRowPointer(0));
   const auto* row_b = reinterpret_cast<const uint32_t*>(b->GetRowPointer(0));
-  for (const uint8_t mmx : {0, 1}) {
+  for (const uint8_t mmx : {uint8_t{0}, uint8_t{1}}) {
     g_CpuHasMmx = mmx;
     SCOPED_TRACE(mmx);
     auto engine = Picture(16, 1, 32, 8);

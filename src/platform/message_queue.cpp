@@ -108,6 +108,15 @@ void MessageQueue::Wait() {
   }
 }
 
+bool MessageQueue::WaitForEvent(uint32_t timeout_ms) {
+  if (!OnWindowThread()) return false;
+  ServeRequests();
+  if (HasQueued()) return true;
+  if (VideoOnThisThread(window_thread_)) return SDL_WaitEventTimeout(nullptr, static_cast<int>(timeout_ms)) != 0;
+  std::unique_lock guard(lock_);
+  return arrived_.wait_for(guard, std::chrono::milliseconds(timeout_ms)) == std::cv_status::no_timeout;
+}
+
 bool MessageQueue::Post(WindowId window, uint32_t message, uint32_t wparam, int32_t lparam) {
   if (window != 0 && !IsWindow(window)) return false;
   Message posted;

@@ -9,6 +9,7 @@
 #include "platform/accelerators.h"
 #include "platform/dropped_files.h"
 #include "platform/input_state.h"
+#include "support/input_events.h"
 #include "platform/thread_id.h"
 
 namespace {
@@ -212,13 +213,9 @@ TEST_F(MessageQueueTest, ADropReachesOnlyAWindowThatAcceptsFilesAndEndsWithItsMe
 // (Alt is up again, or already down for the next chord); each key message keeps its own moment's.
 TEST_F(MessageQueueTest, KeysCarryTheModifiersOfTheirEventNotTheStateWhenTheQueueReadsThem) {
   ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
-  const auto key = [](uint32_t type, SDL_Keycode sym, SDL_Scancode scancode, uint16_t modifiers) {
-    SDL_Event event{};
-    event.type = type;
+  const auto key = [](bool down, SDL_Keycode sym, SDL_Scancode scancode, uint16_t modifiers) {
+    SDL_Event event = test_support::KeyEvent(scancode, sym, down);
     event.key.windowID = kWindow;
-    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.sym = sym;
-    event.key.keysym.scancode = scancode;
     event.key.keysym.mod = modifiers;
     return event;
   };
@@ -230,10 +227,10 @@ TEST_F(MessageQueueTest, KeysCarryTheModifiersOfTheirEventNotTheStateWhenTheQueu
     bool alt_context;
   };
   const Case cases[] = {
-      {"F4 down with Alt, Alt already up", key(SDL_KEYDOWN, SDLK_F4, SDL_SCANCODE_F4, KMOD_LALT), KMOD_NONE,
+      {"F4 down with Alt, Alt already up", key(true, SDLK_F4, SDL_SCANCODE_F4, KMOD_LALT), KMOD_NONE,
        WM_SYSKEYDOWN, true},
-      {"F4 up after Alt was let go", key(SDL_KEYUP, SDLK_F4, SDL_SCANCODE_F4, KMOD_NONE), KMOD_LALT, WM_KEYUP, false},
-      {"A down alone, Alt down since", key(SDL_KEYDOWN, SDLK_a, SDL_SCANCODE_A, KMOD_NONE), KMOD_RALT, WM_KEYDOWN,
+      {"F4 up after Alt was let go", key(false, SDLK_F4, SDL_SCANCODE_F4, KMOD_NONE), KMOD_LALT, WM_KEYUP, false},
+      {"A down alone, Alt down since", key(true, SDLK_a, SDL_SCANCODE_A, KMOD_NONE), KMOD_RALT, WM_KEYDOWN,
        false},
   };
   for (const Case& c : cases) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <utility>
@@ -103,7 +104,7 @@ TEST_F(PixelLibrarySourcesTest, TheMatrixDrawIsTheTransformOntoTheCornersItGives
 TEST_F(PixelLibrarySourcesTest, TheCrossFadeIsACopyOfAWithBBlendedOverAtTheLevel) {
   auto a = Picture(6, 5, 32, 2);
   auto b = Picture(9, 9, 32, 3);
-  for (const uint8_t level : {uint8_t{0}, uint8_t{77}, uint8_t{128}, uint8_t{255}}) {
+  for (const uint8_t level : std::initializer_list<uint8_t>{0, 77, 128, 255}) {
     SCOPED_TRACE(level);
     // The area of width 0 runs as far as A allows: A from (2, 1) has 4 columns and 4 rows.
     const PixelCrossFadeArgs args{level, 0, {5, 3, 0, 7}, {2, 1}, {3, 2}};
@@ -159,7 +160,7 @@ TEST_F(PixelLibrarySourcesTest, TheRowBlendIsTheLevelBlendOfOneRowAndMayWriteOve
   const auto b = Picture(16, 1, 32, 9);
   const auto* row_a = reinterpret_cast<const uint32_t*>(a->GetRowPointer(0));
   const auto* row_b = reinterpret_cast<const uint32_t*>(b->GetRowPointer(0));
-  for (const uint8_t mmx : {uint8_t{0}, uint8_t{1}}) {
+  for (const uint8_t mmx : std::initializer_list<uint8_t>{0, 1}) {
     g_CpuHasMmx = mmx;
     SCOPED_TRACE(mmx);
     auto engine = Picture(16, 1, 32, 8);

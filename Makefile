@@ -1,4 +1,5 @@
-# The two commands: `make run` builds and starts the engine, `make test` builds and runs every test.
+# The two commands: `make run` builds the engine and the demo game and starts it, `make test`
+# builds everything and runs every test.
 BUILD_DIR ?= build
 CMAKE_OPTIONS ?=
 JOBS ?= $(shell nproc)
@@ -26,9 +27,12 @@ test: build
 
 # The threaded parts (application, base services, platform layer) under ThreadSanitizer.
 test-threads: deps
-	bash scripts/run-thread-tests.sh build-threads $(JOBS)
+	CMAKE_OPTIONS="$(CMAKE_OPTIONS)" bash scripts/run-thread-tests.sh build-threads $(JOBS)
 
-run: build
+# Only what the game needs: the engine with its movie libraries, and the demo with the tools
+# that make it.
+run: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target kestrune demo
 	$(BUILD_DIR)/kestrune /L$(abspath $(GAME_DIR))
 
 # Builds the fuzz targets with clang and libFuzzer and runs each (or those named in

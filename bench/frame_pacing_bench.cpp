@@ -4,27 +4,32 @@
 // Each run reports the processor time the process took as a share of one core (cpu_share), the
 // frames per second, and how late the frames came against the frame interval (late_mean and
 // late_max, in milliseconds), and after the runs a table of the median processor shares as
-// ratios to a sleeping SDL frame loop's. Run it on a display (under Xvfb: xvfb-run -a
+// ratios to a sleeping SDL frame loop's. QuitQuestion reports the share of a core taken while the
+// quit question stands open over the idle game. Run it on a display (under Xvfb: xvfb-run -a
 // build/frame_pacing_bench).
 #include <benchmark/benchmark.h>
 #include <SDL.h>
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/game_app.h"
 #include "base/timed_task.h"
 #include "platform/clock.h"
 #include "platform/host_path.h"
+#include "platform/window_messages.h"
 #include "settings_writer.h"
 #include "sob_assembler.h"
+#include "support/input_events.h"
 
 namespace {
 
@@ -178,6 +183,64 @@ double Median(std::vector<double> values) {
   return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
+// Presses the close box once the game has drawn a few frames.
+class CloseBoxPress : public CTimedTask {
+ public:
+  explicit CloseBoxPress(CGameApp& game) : game_(game) {}
+  uint32_t GetTypeId() const override { return 0; }
+  uint32_t Update(uint32_t) override {
+    if (++frames_ == kSettlingFrames) game_.GetMainWindow().PostMessage(plat::WM_CLOSE, 0, 0);
+    return 0;
+  }
+  void Stop() override {}
+
+ private:
+  CGameApp& game_;
+  size_t frames_ = 0;
+};
+
+// The main-thread game whose quit question, once open, is left alone for a second (its font
+// is made meanwhile), watched for three and then answered with Escape.
+class AskedGame : public PacedGame {
+ public:
+  AskedGame() : PacedGame(false, false, true) {}
+  ~AskedGame() override {
+    if (answerer_.joinable()) answerer_.join();
+  }
+  void OnEnterModal() override {
+    PacedGame::OnEnterModal();
+    answerer_ = std::thread([this, window = GetMainWindow().GetHandle()] {
+      std::this_thread::sleep_for(std::chrono::seconds(1));
+      watched_from = {plat::CounterReading(), ProcessorSeconds()};
+      std::this_thread::sleep_for(std::chrono::seconds(3));
+      watched_to = {plat::CounterReading(), ProcessorSeconds()};
+      test_support::PushKeyPress(window, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE);
+    });
+  }
+
+  FrameNote watched_from;
+  FrameNote watched_to;
+
+ private:
+  std::thread answerer_;
+};
+
+void QuitQuestion(benchmark::State& state) {
+  setenv("SDL_VIDEODRIVER", "x11", 0);
+  for (auto _ : state) {
+    AskedGame game;
+    game.GetPausableTimerManager().Add(new CloseBoxPress(game), 0, 0, 0);
+    if (game.Run("/L" + plat::ToEnginePath(GameFolder()), 1) != 0) state.SkipWithError("the game did not run");
+    const double wall = static_cast<double>(game.watched_to.counter - game.watched_from.counter) /
+                        static_cast<double>(plat::CounterFrequency());
+    if (wall <= 0) {
+      state.SkipWithError("the question was never asked");
+      return;
+    }
+    state.counters["cpu_share"] = (game.watched_to.processor - game.watched_from.processor) / wall;
+  }
+}
+
 void MainThread(benchmark::State& state) { RunGame(state, __func__, false, false, true); }
 void GameThread(benchmark::State& state) { RunGame(state, __func__, true, false, true); }
 void MainThreadVerticalBlank(benchmark::State& state) { RunGame(state, __func__, false, true, false); }
@@ -191,6 +254,7 @@ BENCHMARK(GameThread)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(MainThreadVerticalBlank)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(GameThreadVerticalBlank)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(GameThreadVerticalBlankCanvas)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(QuitQuestion)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(SdlFrameLoop)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {

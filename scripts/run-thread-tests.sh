@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Builds the tests of the threaded parts (application, base services, platform layer, the movie
 # libraries' decoding) with ThreadSanitizer and runs them: unit tests directly, window tests under
-# Xvfb. Only these test programs are built, so only their tests are listed.
+# Xvfb. Only these test programs are built, so only their tests are listed. CMAKE_OPTIONS adds
+# options of the build (CI's warnings as errors, say).
 set -euo pipefail
 build_dir=${1:-build-threads}
 jobs=${2:-$(nproc)}
-cmake -S . -B "$build_dir" -G Ninja -DKESTRUNE_THREAD_SANITIZE=ON -DKESTRUNE_BENCH=OFF
+# shellcheck disable=SC2086
+cmake -S . -B "$build_dir" -G Ninja -DKESTRUNE_THREAD_SANITIZE=ON -DKESTRUNE_BENCH=OFF ${CMAKE_OPTIONS:-}
 cmake --build "$build_dir" -j "$jobs" --target kestrune app_unit_tests base_unit_tests platform_unit_tests \
   app_gui_tests platform_gui_tests movie_library_unit_tests
 suppressions="$(pwd)/scripts/thread-sanitizer-suppressions.txt"

@@ -1,6 +1,8 @@
 // The game's set-up: decoders and plug-ins, the base data folder of the command line, the data
 // archives, the application files, the user's settings and save folder, the game settings and the
 // install information, in the order the rest of the start-up relies on.
+#include <algorithm>
+
 #include "app/command_line.h"
 #include "app/game_app.h"
 #include "app/game_archives.h"
@@ -9,6 +11,9 @@
 #include "base/path.h"
 #include "effects/builtin_effects.h"
 #include "platform/diagnostic_log.h"
+#include "platform/file_system_ops.h"
+#include "platform/find_data.h"
+#include "platform/host_path.h"
 #include "platform/text_encoding.h"
 #include "resource/bmp_decoder.h"
 #include "resource/dpk_decoder.h"
@@ -30,6 +35,25 @@ bool PriorityControlOffInApp() {
 
 constexpr int kSetUpNoDefinition = 1;
 constexpr int kSetUpNoInformation = 2;
+
+// Why a file of the game could not be read, in plain words for the log: whether the game folder
+// itself is missing, or only the file, and where the game was looked for.
+std::string WhyGameFileIsMissing(const char* name, bool folder_given) {
+  const std::string folder = g_ModuleFolder;
+  const std::string shown = plat::ToHostPath(folder).value_or(plat::SjisToUtf8(folder));
+  const std::optional<uint32_t> attributes = plat::GetFileAttributes(folder);
+  if (!attributes || (*attributes & plat::kFileAttributeDirectory) == 0) {
+    return "the game folder " + shown + " does not exist";
+  }
+  std::string file = plat::SjisToUtf8(name);
+  std::replace(file.begin(), file.end(), '\\', '/');
+  if (DataFileExists(name)) return file + " in the game folder " + shown + " cannot be read";
+  if (!folder_given) {
+    return "no game folder was given (start the program with /L<game folder>), and the program's folder " + shown +
+           " holds no " + file;
+  }
+  return "the game folder " + shown + " holds no " + file;
+}
 
 }  // namespace
 
@@ -80,13 +104,16 @@ void CGameApp::RegisterDecoders() {
 
 int CGameApp::ReadApplicationFiles() {
   AppInfo& info = GetAppInfo();
+  const bool folder_given = DataFolderFromCommandLine(GetCommandLine()).value_or("") != "";
   const auto definition = LoadDataFile("SCRIPT\\DL_APP.SYS");
   if (!definition || !ReadAppDefinition(*definition, info)) {
+    plat::LogDiagnostic("the game cannot start: " + WhyGameFileIsMissing("SCRIPT\\DL_APP.SYS", folder_given));
     ShowMessageBox(plat::Utf8ToSjis("アプリケーション設定ファイルの読み込みに失敗"), kBoxStop, plat::kDesktopWindow);
     return kSetUpNoDefinition;
   }
   const auto information = LoadDataFile("SCRIPT\\DL_APP.INF");
   if (!information || !ReadAppInformation(*information, info)) {
+    plat::LogDiagnostic("the game cannot start: " + WhyGameFileIsMissing("SCRIPT\\DL_APP.INF", folder_given));
     ShowMessageBox(plat::Utf8ToSjis("アプリケーション情報ファイルの読み込みに失敗"), kBoxStop, plat::kDesktopWindow);
     return kSetUpNoInformation;
   }

@@ -32,6 +32,8 @@ int CGameApp::PrepareWindow() {
 }
 
 int CGameApp::OnClose(MessageBlock& block) {
+  // The close box pressed again while the question is open asks nothing more.
+  if (modal_state_ == kAskingToClose) return 0;
   if (plat::Window* window = GetMainWindow().GetPlatformWindow(); window != nullptr && window->IsMinimized()) {
     GetMainWindow().SendMessage(plat::WM_SYSCOMMAND, plat::SC_RESTORE, 0);
   }

@@ -1,6 +1,8 @@
 #include "app/win_main.h"
 
+#include "app/framework_app.h"
+
 int WinMain(CAppBase& app, const std::string& command_line, int show_command) {
-  app.Run(command_line, show_command);
-  return 0;
+  const int code = app.Run(command_line, show_command);
+  return code == kExitAnotherInstance ? 0 : code;
 }

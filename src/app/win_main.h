@@ -1,5 +1,6 @@
-// The program's entry as the engine defines it: run the application object and return 0,
-// whatever the run returned.
+// The program's entry: run the application object and return its exit status. A start that
+// failed ends with the code of its failure, so that whoever started the program can tell; a
+// second instance, which hands the user over to the first, and a game that ran end with 0.
 #pragma once
 
 #include <string>

@@ -20,6 +20,12 @@ constexpr float kFontPixels = 16.0F;
 constexpr float kFramePadding = 3.0F;
 // The pause between two frames of a dialog: about the display's rate.
 constexpr uint32_t kFrameMs = 16;
+// After input a dialog draws this many frames, over which the overlay GUI settles its layout
+// and what the pointer is over; then it sleeps until the next input.
+constexpr int kSettlingFrames = 3;
+// Without input a dialog still draws a frame this often, for what changes with time alone (the
+// blink of a text cursor).
+constexpr uint32_t kIdleFrameMs = 500;
 constexpr uint32_t kLinkColour = 0x1A4FB0;
 
 ImVec4 ColourOf(uint32_t rgb) {
@@ -36,6 +42,8 @@ struct OpenDialog {
   const DialogFrame* frame = nullptr;
   DialogView* view = nullptr;
   bool close_requested = false;
+  // Input for the dialog came since its last frame.
+  bool input_arrived = false;
 
   ~OpenDialog() {
     if (own_renderer != nullptr) SDL_DestroyRenderer(own_renderer);
@@ -176,17 +184,29 @@ bool RunModalDialog(WindowId owner, const DialogFrame& frame, DialogView& view) 
   OpenDialogs().push_back(&dialog);
   const bool text_input_was_on = SDL_IsTextInputActive() == SDL_TRUE;
   SDL_StartTextInput();
-  for (int frame_number = 0;; ++frame_number) {
+  // Frames are drawn while something changes; between inputs the loop sleeps, as the game's does.
+  int frames_due = kSettlingFrames;
+  for (int frame_number = 0;;) {
     PumpMessages(dialog);
-    DialogShot shot{frame.title, frame_number, {}, 0, 0, false};
-    if (!ShowFrame(dialog, shot)) dialog.close_requested = true;
-    if (const ScopedDialogWatcher::Watcher watcher = CurrentWatcher()) {
-      shot.glyphs_covered = std::all_of(texts.begin(), texts.end(),
-                                        [&dialog](const std::string& text) { return dialog.gui->CoversText(text); });
-      if (watcher(shot)) dialog.close_requested = true;
+    if (std::exchange(dialog.input_arrived, false) || dialog.close_requested) {
+      frames_due = std::max(frames_due, kSettlingFrames);
+    }
+    if (frames_due > 0) {
+      --frames_due;
+      DialogShot shot{frame.title, frame_number++, {}, 0, 0, false};
+      if (!ShowFrame(dialog, shot)) dialog.close_requested = true;
+      if (const ScopedDialogWatcher::Watcher watcher = CurrentWatcher()) {
+        shot.glyphs_covered = std::all_of(texts.begin(), texts.end(),
+                                          [&dialog](const std::string& text) { return dialog.gui->CoversText(text); });
+        if (watcher(shot)) dialog.close_requested = true;
+      }
     }
     if (!view.Step()) break;
-    SDL_Delay(kFrameMs);
+    if (frames_due > 0 || dialog.close_requested) {
+      SDL_Delay(kFrameMs);
+    } else if (!MessageQueue::Instance().WaitForEvent(kIdleFrameMs)) {
+      frames_due = 1;
+    }
   }
   if (!text_input_was_on) SDL_StopTextInput();
   OpenDialogs().erase(std::find(OpenDialogs().begin(), OpenDialogs().end(), &dialog));
@@ -214,7 +234,10 @@ bool TakeEvent(const SDL_Event& event) {
   if (window == 0) return false;
   // The newest dialog is modal: the input of every other window is dropped while it is open.
   OpenDialog* top = OpenDialogs().back();
-  if (top->window == window) top->gui->TakeEvent(event);
+  if (top->window == window) {
+    top->gui->TakeEvent(event);
+    top->input_arrived = true;
+  }
   return true;
 }
 

@@ -383,7 +383,7 @@ std::vector<InstalledFace> ListInstalledFaces() {
   for (const InstalledFace& face : faces) {
     with_vertical.push_back(face);
     with_vertical.push_back(face);
-    with_vertical.back().face_name.insert(0, "@");
+    with_vertical.back().face_name = std::string("@").append(face.face_name);
   }
   return with_vertical;
 }

@@ -108,6 +108,15 @@ void MessageQueue::Wait() {
   }
 }
 
+bool MessageQueue::WaitForEvent(uint32_t timeout_ms) {
+  if (!OnWindowThread()) return false;
+  ServeRequests();
+  if (HasQueued()) return true;
+  if (VideoOnThisThread(window_thread_)) return SDL_WaitEventTimeout(nullptr, static_cast<int>(timeout_ms)) != 0;
+  std::unique_lock guard(lock_);
+  return arrived_.wait_for(guard, std::chrono::milliseconds(timeout_ms)) == std::cv_status::no_timeout;
+}
+
 bool MessageQueue::Post(WindowId window, uint32_t message, uint32_t wparam, int32_t lparam) {
   if (window != 0 && !IsWindow(window)) return false;
   Message posted;
@@ -281,9 +290,13 @@ EventContext MessageQueue::ContextFor(const SDL_Event& event) const {
   if (event.type >= SDL_DROPFILE && event.type <= SDL_DROPCOMPLETE) {
     context.accepts_files = AcceptsDroppedFiles(event.drop.windowID);
   }
+  // A key keeps the modifiers of its own moment: by the time a quick Alt+F4 is read from the
+  // queue, Alt may be up again.
+  const bool key = event.type == SDL_KEYDOWN || event.type == SDL_KEYUP;
+  if (key) context.modifiers = event.key.keysym.mod;
   if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return context;
   SDL_GetGlobalMouseState(&context.cursor.x, &context.cursor.y);
-  context.modifiers = static_cast<uint16_t>(SDL_GetModState());
+  if (!key) context.modifiers = static_cast<uint16_t>(SDL_GetModState());
   uint32_t window_id = 0;
   switch (event.type) {
     case SDL_WINDOWEVENT:

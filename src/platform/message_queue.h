@@ -53,6 +53,9 @@ class MessageQueue {
   int Get(Message& out);
   // Blocks until a message is there to be read, serving sent requests meanwhile.
   void Wait();
+  // Blocks until a message, a request or any event of the display arrives (input that an open
+  // dialog takes included), or `timeout_ms` has passed; false when the time ran out.
+  bool WaitForEvent(uint32_t timeout_ms);
 
   // Queues a message; false when the window does not exist (window 0 is always accepted).
   // Safe on any thread.

@@ -55,6 +55,16 @@ TEST(AppRunTest, AFailedInitializeExitsWithItsCodeAndTheEntryStillReturnsZero) {
   EXPECT_EQ(direct.Run("", 1), 3);
 }
 
+TEST(AppRunTest, AStartThatFailedEndsTheProgramWithItsCodeAndASecondInstanceWithZero) {
+  for (const int code : {1, 5, 13}) {
+    ProbeApp app(code);
+    EXPECT_EQ(WinMain(app, "", 1), code);
+    EXPECT_EQ(app.exit_codes, std::vector<int>{code});
+  }
+  ProbeApp ran(0);
+  EXPECT_EQ(WinMain(ran, "", 1), 0);
+}
+
 TEST(AppRunTest, SingleThreadModeRunsTheOwnLoopThenExitsWithZero) {
   ProbeApp app(0);
   EXPECT_EQ(app.Run("", 1), 0);

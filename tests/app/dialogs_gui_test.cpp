@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/config_sheet_view.h"
@@ -18,6 +20,7 @@
 #include "platform/message_queue.h"
 #include "platform/screen_presenter.h"
 #include "platform/text_encoding.h"
+#include "support/input_events.h"
 #include "support/png_file.h"
 #include "support/temp_game_folder.h"
 #include "support/test_window.h"
@@ -202,6 +205,34 @@ TEST_F(DialogGuiTest, TheSaveChooserListsTheFolderAndCancellingChoosesNothing) {
   ExpectReadable(shot, "save_chooser.png");
   EXPECT_EQ(model.Entries().size(), 2u);
   EXPECT_TRUE(view.Chosen().empty());
+}
+
+// A question nobody answers draws no frames but a few after it opened and one now and then for
+// the text cursor's sake; a key wakes it at once.
+TEST_F(DialogGuiTest, AQuestionLeftAloneDrawsAlmostNothingAndAKeyWakesIt) {
+  CMessageDialogModel model(kDialogYesNo, nullptr);
+  const std::string text = "終了しますか？";
+  CMessageDialogView view(model, text);
+  int frames = 0;
+  const plat::ScopedDialogWatcher counter([&frames](const plat::DialogShot&) {
+    ++frames;
+    return false;
+  });
+  const auto opened = std::chrono::steady_clock::now();
+  std::thread user([window = window_->Id()] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    test_support::PushKeyPress(window, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE);
+  });
+  EXPECT_TRUE(plat::RunModalDialog(window_->Id(), plat::DialogFrame{"確認", CMessageDialogView::kWidth, 0, -1, -1, {text}},
+                                   view));
+  user.join();
+  const auto open_ms =
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - opened).count();
+  EXPECT_EQ(model.Result(), 0);  // Escape answered no
+  // Three frames after opening and three after the key, one per half second between them; a
+  // dialog that redrew at the display's rate would have drawn some seventy.
+  EXPECT_GE(frames, 3);
+  EXPECT_LE(frames, 8 + static_cast<int>(open_ms / 500)) << open_ms << " ms";
 }
 
 }  // namespace

@@ -399,7 +399,10 @@ TEST_F(FrameworkAppTest, TheKeyboardHookLivesFromFullScreenToTheSwitchBackAndFil
   TestApp app;
   ASSERT_EQ(app.Initialize(), 0);
   app.SetWindowBehaviour(0);
-  const plat::Message windows_key{app.GetMainWindow().GetHandle(), plat::WM_KEYDOWN, plat::VK_LWIN, 0};
+  plat::Message windows_key;
+  windows_key.window = app.GetMainWindow().GetHandle();
+  windows_key.message = plat::WM_KEYDOWN;
+  windows_key.wparam = plat::VK_LWIN;
   EXPECT_FALSE(app.PreTranslateMessage(windows_key));  // a window leaves it to the desktop
   ASSERT_EQ(app.ChangeScreenMode(kScreenModeFullScreen, 32, 0), 0);
   EXPECT_TRUE(app.HasKeyboardHook());

@@ -75,6 +75,37 @@ TEST_F(GameWindowHandlersTest, TheCloseQuestionClosesTheWindowOnlyOnYes) {
   }
 }
 
+TEST_F(GameWindowHandlersTest, ACloseWhileTheQuestionIsOpenAsksNothingMore) {
+  for (const int answer : {plat::IDNO, plat::IDYES}) {
+    SCOPED_TRACE(answer);
+    int asked = 0;
+    plat::ScopedMessageBoxAnswers answers{[&](const plat::MessageBoxRequest&) {
+      // The close box pressed again, twice, while the question waits for its answer.
+      if (++asked == 1) {
+        EXPECT_EQ(game_.GetMainWindow().SendMessage(plat::WM_CLOSE, 0, 0), 0);
+        EXPECT_EQ(game_.GetMainWindow().SendMessage(plat::WM_CLOSE, 0, 0), 0);
+        EXPECT_TRUE(game_.GetMainWindow().IsWindow());
+        EXPECT_EQ(game_.GetModalState(), CGameApp::kAskingToClose);
+      }
+      return answer;
+    }};
+    game_.GetMainWindow().SendMessage(plat::WM_CLOSE, 0, 0);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(game_.GetModalState(), 0);
+    EXPECT_EQ(game_.GetMainWindow().IsWindow(), answer == plat::IDNO);
+  }
+  // Once the question is answered, the close box asks again.
+  SetUp();
+  int asked_again = 0;
+  plat::ScopedMessageBoxAnswers answers{[&](const plat::MessageBoxRequest&) {
+    ++asked_again;
+    return plat::IDNO;
+  }};
+  game_.GetMainWindow().SendMessage(plat::WM_CLOSE, 0, 0);
+  game_.GetMainWindow().SendMessage(plat::WM_CLOSE, 0, 0);
+  EXPECT_EQ(asked_again, 2);
+}
+
 TEST_F(GameWindowHandlersTest, DestroyingTheWindowKeepsItsPositionAndEndsTheMessageLoop) {
   game_.GetMainWindow().GetPlatformWindow()->Move(120, 70);
   const plat::Point origin = game_.GetMainWindow().GetPlatformWindow()->ClientOrigin();

@@ -2,7 +2,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <regex>
+#include <algorithm>
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,14 @@
 #include "support/test_window.h"
 
 namespace {
+
+// The first or last line of the log: its text with the date and time, each '#' a digit.
+bool IsDateLine(const std::string& line, const std::string& word) {
+  const std::string shape = "< Initialize " + word + "...  ####/##/##  ##:##:## >\r";
+  return line.size() == shape.size() && std::equal(shape.begin(), shape.end(), line.begin(), [](char want, char got) {
+           return want == '#' ? std::isdigit(static_cast<unsigned char>(got)) != 0 : want == got;
+         });
+}
 
 class StartUpLogGuiTest : public WindowTestBase {
  protected:
@@ -69,10 +78,8 @@ TEST_F(StartUpLogGuiTest, WithTheLogSwitchOnTheLogHoldsEverySectionInOrder) {
   const std::vector<std::string> lines = Lines(text);
   ASSERT_GT(lines.size(), 20u);
   for (const std::string& line : lines) EXPECT_TRUE(!line.empty() && line.back() == '\r') << line;
-  const std::regex date_line(R"(< Initialize (Start|Done)\.\.\.  \d{4}/\d\d/\d\d  \d\d:\d\d:\d\d >\r)");
-  EXPECT_TRUE(std::regex_match(lines.front(), date_line)) << lines.front();
-  EXPECT_TRUE(std::regex_match(lines.back(), date_line)) << lines.back();
-  EXPECT_EQ(lines.back().find("< Initialize Done..."), 0u);
+  EXPECT_TRUE(IsDateLine(lines.front(), "Start")) << lines.front();
+  EXPECT_TRUE(IsDateLine(lines.back(), "Done")) << lines.back();
   std::size_t position = 0;
   for (const char* heading : {"[ System ]\r\n", "OS       : ", "Memory   : ", "[ CPU ]\r\n", "CpuClock: ",
                               "Support : FPU", "[ Input Window Message ]\r\nJoyStick: ", "[ DirectSound ]\r\n",

@@ -8,6 +8,8 @@
 
 #include "platform/accelerators.h"
 #include "platform/dropped_files.h"
+#include "platform/input_state.h"
+#include "support/input_events.h"
 #include "platform/thread_id.h"
 
 namespace {
@@ -206,3 +208,42 @@ TEST_F(MessageQueueTest, ADropReachesOnlyAWindowThatAcceptsFilesAndEndsWithItsMe
 }
 
 }  // namespace
+
+// A quick Alt+F4: by the time the queue reads the events, SDL's own modifier state has moved on
+// (Alt is up again, or already down for the next chord); each key message keeps its own moment's.
+TEST_F(MessageQueueTest, KeysCarryTheModifiersOfTheirEventNotTheStateWhenTheQueueReadsThem) {
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+  const auto key = [](bool down, SDL_Keycode sym, SDL_Scancode scancode, uint16_t modifiers) {
+    SDL_Event event = test_support::KeyEvent(scancode, sym, down);
+    event.key.windowID = kWindow;
+    event.key.keysym.mod = modifiers;
+    return event;
+  };
+  struct Case {
+    const char* name;
+    SDL_Event event;
+    uint16_t state_when_read;
+    uint32_t message;
+    bool alt_context;
+  };
+  const Case cases[] = {
+      {"F4 down with Alt, Alt already up", key(true, SDLK_F4, SDL_SCANCODE_F4, KMOD_LALT), KMOD_NONE,
+       WM_SYSKEYDOWN, true},
+      {"F4 up after Alt was let go", key(false, SDLK_F4, SDL_SCANCODE_F4, KMOD_NONE), KMOD_LALT, WM_KEYUP, false},
+      {"A down alone, Alt down since", key(true, SDLK_a, SDL_SCANCODE_A, KMOD_NONE), KMOD_RALT, WM_KEYDOWN,
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SDL_SetModState(static_cast<SDL_Keymod>(c.state_when_read));
+    queue_.AddEvent(c.event);
+    Message message;
+    ASSERT_TRUE(queue_.Peek(message, true));
+    EXPECT_EQ(message.message, c.message);
+    EXPECT_EQ((static_cast<uint32_t>(message.lparam) & kKeyContextBit) != 0, c.alt_context);
+    EXPECT_FALSE(queue_.Peek(message, true));
+  }
+  SDL_SetModState(KMOD_NONE);
+  InputState::Instance().Reset();
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}

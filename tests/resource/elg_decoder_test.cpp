@@ -261,11 +261,9 @@ TEST(ElgDecoder, FailuresStillMakeTheClosingProgressCall) {
 // A picture whose header claims `width` x `height` and whose streams end at once, padded to
 // `size` bytes so that the data could describe that many pixels.
 Bytes ClaimingElg(std::uint8_t depth, std::uint16_t width, std::uint16_t height, std::size_t size) {
-  Bytes file = {'E', 'L', 'G', depth};
-  file.resize(8);
+  Bytes file = {'E', 'L', 'G', depth, 0, 0, 0, 0, 0xFF, 0xFF};
   StoreLe16(&file[4], width);
   StoreLe16(&file[6], height);
-  file.insert(file.end(), {0xFF, 0xFF});
   file.resize(size, 0);
   return file;
 }

@@ -131,8 +131,8 @@ INSTANTIATE_TEST_SUITE_P(Widths, StripRepaintTest,
 uint8_t Product(uint32_t level, uint32_t x) { return static_cast<uint8_t>((x * level + 127) / 255); }
 uint8_t Fill(uint8_t c, uint8_t colour, uint8_t o) { return (Product(255 - o, c) + Product(o, colour)) & 0xFF; }
 uint8_t Scaled(uint8_t colour, uint8_t o) { return o == 255 ? colour : Product(o, colour); }
-uint8_t Add(uint8_t c, uint8_t colour, uint8_t o) { return std::min(255, c + Scaled(colour, o)); }
-uint8_t Sub(uint8_t c, uint8_t colour, uint8_t o) { return std::max(0, c - Scaled(colour, o)); }
+uint8_t Add(uint8_t c, uint8_t colour, uint8_t o) { return static_cast<uint8_t>(std::min(255, c + Scaled(colour, o))); }
+uint8_t Sub(uint8_t c, uint8_t colour, uint8_t o) { return static_cast<uint8_t>(std::max(0, c - Scaled(colour, o))); }
 
 struct GoldenBox {
   uint8_t mode;

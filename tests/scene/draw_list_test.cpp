@@ -40,7 +40,7 @@ TEST_P(EqualPriorityTest, NewNodesGoAboveOrBelowTheirEquals) {
 
 INSTANTIATE_TEST_SUITE_P(Inserts, EqualPriorityTest,
                          testing::Values(InsertCase{"Insert", false}, InsertCase{"InsertBehind", true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(DrawListTest, PrioritiesCompareUnsignedWithZeroOnTop) {
   CColorBox bottom, middle, top;

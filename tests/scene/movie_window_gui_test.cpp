@@ -56,7 +56,9 @@ TEST_F(MovieWindowGuiTest, AMoviePlaysIntoTheWindowAndItsEndNotifiesTheWindow) {
   // the clip is played again at each end until its tone has reached the capture file.
   EXPECT_TRUE(WaitFor([&] {
     PumpMessages();
-    if (movie.IsEnded() != 0) EXPECT_EQ(movie.Play(), 0);
+    if (movie.IsEnded() != 0) {
+      EXPECT_EQ(movie.Play(), 0);
+    }
     return test_support::LoudSamples(game_.ReadFile("window_movie_sound.raw")) > 1000;
   })) << "the movie's tone reached the sound output";
 }

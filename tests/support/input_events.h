@@ -24,6 +24,16 @@ inline SDL_Event KeyEvent(SDL_Scancode scancode, SDL_Keycode key, bool down, boo
   return event;
 }
 
+// A key pressed and let go over a window, into SDL's own queue, from any thread: the program
+// reads it as it reads the user's keys.
+inline void PushKeyPress(uint32_t window, SDL_Scancode scancode, SDL_Keycode key) {
+  for (const bool down : {true, false}) {
+    SDL_Event event = KeyEvent(scancode, key, down);
+    event.key.windowID = window;
+    SDL_PushEvent(&event);
+  }
+}
+
 inline SDL_Event ButtonEvent(uint8_t button, bool down, int32_t x = 10, int32_t y = 10) {
   SDL_Event event{};
   event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;

@@ -80,7 +80,9 @@ TEST_F(DDrawSpriteTest, EachFontRendersTheTextOnItsBackground) {
     const Census census = Count(sprite);
     EXPECT_GT(census.background, 0);
     EXPECT_GT(census.ink, 0);
-    if (c.glyph_format == 0) EXPECT_EQ(census.background + census.ink, size.cx * size.cy) << "one-bit glyphs";
+    if (c.glyph_format == 0) {
+      EXPECT_EQ(census.background + census.ink, size.cx * size.cy) << "one-bit glyphs";
+    }
     EXPECT_EQ(sprite.GetColorKey(), c.transparent ? kBackground : kNoColorKey);
   }
 }

@@ -298,7 +298,9 @@ TEST_F(WidgetManagerLabelTest, EachFactoryPlacesItsWidgetInTheCurrentGroupAndLis
     EXPECT_EQ(widget->GetY(), 12) << c.name;
     EXPECT_EQ(widget->GetGroup(), 3) << c.name;
     CDrawable* drawable = manager_.GetWidgetSprite(widget, 0);
-    if (drawable != nullptr) EXPECT_EQ(drawable->GetOwnerList(), &layer_.GetOwnList()) << c.name;
+    if (drawable != nullptr) {
+      EXPECT_EQ(drawable->GetOwnerList(), &layer_.GetOwnList()) << c.name;
+    }
   }
   EXPECT_EQ(manager_.GetCount(), std::size(cases));
 }

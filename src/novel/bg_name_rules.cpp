@@ -99,13 +99,13 @@ std::uint32_t BgToneOf(const std::vector<std::int32_t>& table, const std::string
   return 0;
 }
 
-bool InsertBgVariant(std::string& name, std::int32_t draw, std::size_t max_bytes) {
+bool InsertBgVariant(std::string& name, const std::function<std::int32_t()>& draw, std::size_t max_bytes) {
   const std::optional<BgNameNumber> parsed = ReadBgNameNumber(name);
   if (!parsed || (parsed->number != 6 && parsed->number != 7)) return true;
   std::size_t at = parsed->after_number;
   if (parsed->letter == 'A' || parsed->letter == 'B') ++at;
   if (at >= name.size() || name[at] != '.') return true;
-  std::string varied = name.substr(0, at) + "_" + std::to_string(draw & 7) + name.substr(at);
+  std::string varied = name.substr(0, at) + "_" + std::to_string(draw() & 7) + name.substr(at);
   if (varied.size() > max_bytes) return false;
   name = std::move(varied);
   return true;

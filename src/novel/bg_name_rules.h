@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,9 +36,9 @@ std::optional<BgNameNumber> ReadBgNameNumber(const std::string& name);
 std::uint32_t BgToneOf(const std::vector<std::int32_t>& table, const std::string& name);
 
 // BG numbers 6 and 7 (with no letter or the letter A or B) directly followed by '.' get "_<n>"
-// before the extension, n = draw & 7. The name is kept as it is when the result would pass
-// `max_bytes` (false is returned then, true otherwise).
-bool InsertBgVariant(std::string& name, std::int32_t draw, std::size_t max_bytes);
+// before the extension, n = draw() & 7 (drawn only for such a name). The name is kept as it is
+// when the result would pass `max_bytes` (false is returned then, true otherwise).
+bool InsertBgVariant(std::string& name, const std::function<std::int32_t()>& draw, std::size_t max_bytes);
 
 // The scroll position a background starts at, by its BG number; nothing for most numbers.
 struct BgStartOffset {

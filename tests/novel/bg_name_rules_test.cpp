@@ -73,14 +73,14 @@ TEST(BgVariant, NumbersSixAndSevenGetADigitBeforeTheExtension) {
   };
   for (const Case& c : cases) {
     std::string name = c.name;
-    EXPECT_TRUE(InsertBgVariant(name, c.draw, 31));
+    EXPECT_TRUE(InsertBgVariant(name, [&] { return c.draw; }, 31));
     EXPECT_EQ(name, c.result);
   }
 }
 
 TEST(BgVariant, ANameThatWouldOverflowIsKept) {
   std::string name = std::string(23, 'A') + "\\BG6.ELG";  // 31 bytes
-  EXPECT_FALSE(InsertBgVariant(name, 1, 31));
+  EXPECT_FALSE(InsertBgVariant(name, [] { return 1; }, 31));
   EXPECT_EQ(name.size(), 31u);
 }
 

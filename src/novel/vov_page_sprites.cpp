@@ -40,7 +40,10 @@ bool SameNameNoCase(const std::string& a, const char* b) {
 }
 
 void MarkChanged(SpriteRecord& record) {
-  if (record.sprite != nullptr) record.sprite->InvalidateLocalRect(nullptr);
+  if (record.sprite == nullptr) return;
+  plat::Rect whole{0, 0, record.sprite->GetWidth(), record.sprite->GetHeight()};
+  record.sprite->SetDirty(true);
+  record.sprite->InvalidateLocalRect(&whole);
 }
 
 }  // namespace

@@ -5,12 +5,15 @@
 
 #include "base/sjis_fit.h"
 #include "base/subtractive_random.h"
+#include "effects/background_canvas.h"
 #include "gfx/image.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
 #include "novel/bg_name_rules.h"
 #include "novel/slot_filters.h"
 #include "platform/diagnostic_log.h"
+#include "resource/dcp_plugin_manager.h"
+#include "resource/plugin_args.h"
 #include "scene/draw_layer.h"
 
 namespace {
@@ -18,7 +21,8 @@ namespace {
 constexpr std::size_t kNameBytes = kSlotNameSize - 1;
 constexpr plat::Rect kLetterboxTop{0, 0, CVovPage::kWidth, 75};
 constexpr plat::Rect kLetterboxBottom{0, 525, CVovPage::kWidth, CVovPage::kHeight};
-constexpr std::uint32_t kDuplicateStorage = 2;  // the copy keeps the source's own storage
+constexpr std::uint32_t kDuplicateStorage = 2;
+constexpr char kZoomEffect[] = "bg_zoom";  // the copy keeps the source's own storage
 
 bool SameName(const std::string& a, const char* b) {
   std::size_t i = 0;
@@ -84,9 +88,13 @@ void CVovPage::ReleasePageImage() {
   front_part_.reset();
 }
 
-CDrawLayer* CVovPage::Layer(std::uint32_t page) const {
+CImagePart* CVovPage::Part(std::uint32_t page) const {
   if (page_image_ == nullptr) return nullptr;
-  const CImagePart* part = (page & 1) == 0 ? page_image_ : page_image_->GetPartner();
+  return (page & 1) == 0 ? page_image_ : page_image_->GetPartner();
+}
+
+CDrawLayer* CVovPage::Layer(std::uint32_t page) const {
+  const CImagePart* part = Part(page);
   return part == nullptr ? nullptr : dynamic_cast<CDrawLayer*>(part->GetLayer());
 }
 
@@ -238,6 +246,26 @@ std::int32_t CVovPage::SetBgArea(std::int32_t x, std::int32_t y, std::int32_t wi
   layer->SetBackgroundOffset(0, 0);
   const plat::Rect source{x, y, x + width, y + height};
   return layer->SetBackgroundArea(0, 0, kWidth, kHeight, &source) ? kDone : kBadSlot;
+}
+
+std::int32_t CVovPage::SetBgZoomArea(std::int32_t x, std::int32_t y, const char* zoom, std::uint32_t slot) {
+  BgSlotRecord& record = Bg(slot);
+  const ObjectAssistFunc assist = g_DcpHost != nullptr ? g_DcpHost->FindAssistFunc(kZoomEffect) : nullptr;
+  if (assist == nullptr) return kEffectMissing;
+  CImageInterface* canvas = GetCanvasOfPart(Part(SlotOf(record)));
+  if (canvas == nullptr) return kBadSlot;
+  std::array<std::int32_t, 4> source{};
+  const PluginArgList args{reinterpret_cast<std::uintptr_t>(canvas),
+                           static_cast<std::uint32_t>(x),
+                           static_cast<std::uint32_t>(y),
+                           reinterpret_cast<std::uintptr_t>(zoom),
+                           reinterpret_cast<std::uintptr_t>(&source[0]),
+                           reinterpret_cast<std::uintptr_t>(&source[1]),
+                           reinterpret_cast<std::uintptr_t>(&source[2]),
+                           reinterpret_cast<std::uintptr_t>(&source[3])};
+  const PluginArgs view = args.View();
+  if (const std::int32_t status = assist(&view); status != 0) return status;
+  return SetBgArea(source[0], source[1], source[2], source[3], slot);
 }
 
 std::int32_t CVovPage::SetBgRotoZoom(std::int32_t angle, const char* zoom, std::int32_t x, std::int32_t y,

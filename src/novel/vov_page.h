@@ -32,6 +32,7 @@ class CVovPage {
   static constexpr std::int32_t kNoImage = 2;
   static constexpr std::int32_t kRefused = 2;
   static constexpr std::int32_t kFreeRecord = -1;
+  static constexpr std::int32_t kEffectMissing = -2;
 
   CVovPage();
   ~CVovPage();
@@ -47,6 +48,8 @@ class CVovPage {
   CImagePart* PageImage() const { return page_image_; }
   // The draw layer of page 0 (front) or 1 (back); null while there is none.
   CDrawLayer* Layer(std::uint32_t page) const;
+  // The image part of page 0 or 1; null while there is none.
+  CImagePart* Part(std::uint32_t page) const;
 
   // Reads the tone table (see LoadBgToneTable in bg_name_rules.h); a failure leaves none.
   std::uint32_t LoadBgToneTable(const char* file_name);
@@ -65,6 +68,9 @@ class CVovPage {
   std::int32_t SoftenBg(std::uint32_t strength, std::uint32_t slot);
   std::int32_t SetBgOffset(std::int32_t x, std::int32_t y, std::uint32_t slot);
   std::int32_t SetBgArea(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, std::uint32_t slot);
+  // The area that the "bg_zoom" effect's assist entry computes for the centre and the zoom text
+  // (null: 1.0); -2 while that effect is not registered, 1 without a page, else the entry's status.
+  std::int32_t SetBgZoomArea(std::int32_t x, std::int32_t y, const char* zoom, std::uint32_t slot);
   std::int32_t SetBgRotoZoom(std::int32_t angle, const char* zoom, std::int32_t x, std::int32_t y, std::uint32_t slot);
 
   // Sprite slots: index within the group, the back page when `back`, group 1 (3 slots from

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,32 +41,50 @@ inline std::string Picture(std::uint16_t width, std::uint16_t height, std::uint3
   return std::string(bytes.begin(), bytes.end());
 }
 
-class VovPageTest : public test_support::DataFilesTest {
- protected:
-  void SetUp() override {
-    DataFilesTest::SetUp();
+inline std::uint32_t PixelOf(const CImage& image, std::int32_t x, std::int32_t y) {
+  return reinterpret_cast<const std::uint32_t*>(image.GetRowPointer(y))[x];
+}
+
+// What a page needs while it lives: an ELG image loader, the draw layers and the pixel library.
+class PageGraphics {
+ public:
+  PageGraphics() {
     BuildPixelTables();
-    ASSERT_EQ(RegisterElgDecoder(loader_), 0u);
+    RegisterElgDecoder(loader_);
     saved_loader_ = g_GllHost;
     g_GllHost = &loader_;
     g_DrawLayerFactory = &factory_;
-    ASSERT_EQ(page_.InitPageImage(nullptr, CVovPage::kWidth, CVovPage::kHeight), 0u);
   }
-  void TearDown() override {
-    page_.ReleasePageImage();
+  ~PageGraphics() {
     g_DrawLayerFactory = nullptr;
     g_GllHost = saved_loader_;
-    DataFilesTest::TearDown();
   }
-  static std::uint32_t PixelOf(const CImage& image, std::int32_t x, std::int32_t y) {
-    return reinterpret_cast<const std::uint32_t*>(image.GetRowPointer(y))[x];
-  }
+  PageGraphics(const PageGraphics&) = delete;
+  PageGraphics& operator=(const PageGraphics&) = delete;
 
+ private:
   CImageLoaderManager loader_;
   CImageLoaderManager* saved_loader_ = nullptr;
   CDrawLayerFactory factory_;
   ScopedPixelLibrary library_;
-  CVovPage page_;
+};
+
+class VovPageTest : public test_support::DataFilesTest {
+ protected:
+  void SetUp() override {
+    DataFilesTest::SetUp();
+    graphics_ = std::make_unique<PageGraphics>();
+    page_ = std::make_unique<CVovPage>();
+    ASSERT_EQ(page_->InitPageImage(nullptr, CVovPage::kWidth, CVovPage::kHeight), 0u);
+  }
+  void TearDown() override {
+    page_.reset();
+    graphics_.reset();
+    DataFilesTest::TearDown();
+  }
+
+  std::unique_ptr<PageGraphics> graphics_;
+  std::unique_ptr<CVovPage> page_;
 };
 
 }  // namespace page_test

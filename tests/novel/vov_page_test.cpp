@@ -11,6 +11,7 @@
 namespace {
 
 using page_test::Picture;
+using page_test::PixelOf;
 
 constexpr std::uint32_t kBgColour = 0xFF336699;
 
@@ -27,34 +28,34 @@ class VovPageBgTest : public page_test::VovPageTest {
   }
   void UseToneTable() {
     game_.WriteFile("DATA/BG.TXT", "[EVENING 5\r\n12\r\n[NIGHT 3\r\n[OTHER 1\r\n99\r\n");
-    ASSERT_EQ(page_.LoadBgToneTable("DATA/BG.TXT"), 0u);
+    ASSERT_EQ(page_->LoadBgToneTable("DATA/BG.TXT"), 0u);
   }
 };
 
 TEST_F(VovPageBgTest, TheSameNameReloadsOnlyWhenTheSlotIsChanged) {
-  ASSERT_EQ(page_.LoadBg("BG01.ELG", 0), 0);
-  const CImage* first = page_.Bg(0).image.get();
+  ASSERT_EQ(page_->LoadBg("BG01.ELG", 0), 0);
+  const CImage* first = page_->Bg(0).image.get();
   ASSERT_NE(first, nullptr);
-  EXPECT_EQ(page_.LoadBg("bg01.elg", 0), 0);
-  EXPECT_EQ(page_.Bg(0).image.get(), first);  // not loaded again
+  EXPECT_EQ(page_->LoadBg("bg01.elg", 0), 0);
+  EXPECT_EQ(page_->Bg(0).image.get(), first);  // not loaded again
 
-  page_.SetBgOffset(3, 0, 0);
-  EXPECT_EQ(page_.LoadBg("BG01.ELG", 0), 0);
-  EXPECT_NE(page_.Bg(0).image.get(), nullptr);
-  EXPECT_EQ(page_.Bg(0).offset_x, 0);
-  EXPECT_EQ(page_.Layer(0)->HasBackgroundImage(), true);
+  page_->SetBgOffset(3, 0, 0);
+  EXPECT_EQ(page_->LoadBg("BG01.ELG", 0), 0);
+  EXPECT_NE(page_->Bg(0).image.get(), nullptr);
+  EXPECT_EQ(page_->Bg(0).offset_x, 0);
+  EXPECT_EQ(page_->Layer(0)->HasBackgroundImage(), true);
 
-  ASSERT_EQ(page_.SetBgFilter(kFilterGrey, false, false, false, 0), 0);
-  EXPECT_EQ(page_.LoadBg("BG01.ELG", 0), 0);
-  EXPECT_EQ(page_.Bg(0).filter, kFilterNone);
-  EXPECT_EQ(PixelOf(*page_.Bg(0).image, 0, 0), kBgColour);  // a fresh picture, not the grey one
+  ASSERT_EQ(page_->SetBgFilter(kFilterGrey, false, false, false, 0), 0);
+  EXPECT_EQ(page_->LoadBg("BG01.ELG", 0), 0);
+  EXPECT_EQ(page_->Bg(0).filter, kFilterNone);
+  EXPECT_EQ(PixelOf(*page_->Bg(0).image, 0, 0), kBgColour);  // a fresh picture, not the grey one
 }
 
 TEST_F(VovPageBgTest, AMissingPictureKeepsTheNameAndEmptiesTheImage) {
-  EXPECT_EQ(page_.LoadBg("NONE.ELG", 1), CVovPage::kBadSlot);
-  EXPECT_EQ(page_.Bg(1).name, "NONE.ELG");
-  EXPECT_EQ(page_.Bg(1).image, nullptr);
-  EXPECT_FALSE(page_.Layer(1)->HasBackgroundImage());
+  EXPECT_EQ(page_->LoadBg("NONE.ELG", 1), CVovPage::kBadSlot);
+  EXPECT_EQ(page_->Bg(1).name, "NONE.ELG");
+  EXPECT_EQ(page_->Bg(1).image, nullptr);
+  EXPECT_FALSE(page_->Layer(1)->HasBackgroundImage());
 }
 
 TEST_F(VovPageBgTest, ToneAndStartOffsetsComeFromTheName) {
@@ -67,15 +68,15 @@ TEST_F(VovPageBgTest, ToneAndStartOffsetsComeFromTheName) {
   const Case cases[] = {{"BG12E.ELG", 1, 0, 0}, {"BG13C.ELG", 2, 0, 0}, {"BG02.ELG", 0, 0, 600},
                         {"BG50.ELG", 0, 0, 32}, {"BG03.ELG", 0, 400, 0}, {"BG01.ELG", 0, 0, 0}};
   for (const Case& c : cases) {
-    ASSERT_EQ(page_.LoadBg(c.name, 0), 0) << c.name;
-    EXPECT_EQ(page_.Bg(0).tone, c.tone) << c.name;
-    EXPECT_EQ(page_.Bg(0).offset_x, c.x) << c.name;
-    EXPECT_EQ(page_.Bg(0).offset_y, c.y) << c.name;
+    ASSERT_EQ(page_->LoadBg(c.name, 0), 0) << c.name;
+    EXPECT_EQ(page_->Bg(0).tone, c.tone) << c.name;
+    EXPECT_EQ(page_->Bg(0).offset_x, c.x) << c.name;
+    EXPECT_EQ(page_->Bg(0).offset_y, c.y) << c.name;
   }
   CImage* image = nullptr;
   std::int32_t x = 0, y = 0;
-  page_.LoadBg("BG02.ELG", 0);
-  page_.Layer(0)->GetBackground(&image, &x, &y, nullptr, nullptr, nullptr);
+  page_->LoadBg("BG02.ELG", 0);
+  page_->Layer(0)->GetBackground(&image, &x, &y, nullptr, nullptr, nullptr);
   EXPECT_EQ(y, 600);
 }
 
@@ -86,76 +87,76 @@ TEST_F(VovPageBgTest, TheVariantFollowsTheScriptGenerator) {
   SubtractiveTable twin{};
   SeedSubtractive(index, twin, 1234);
   const std::int32_t expected = DrawSubtractive(index, twin) & 7;
-  ASSERT_EQ(page_.LoadBg("BG06A.ELG", 0), 0);
-  EXPECT_EQ(page_.Bg(0).name, "BG06A_" + std::to_string(expected) + ".ELG");
-  EXPECT_NE(page_.Bg(0).image, nullptr);
+  ASSERT_EQ(page_->LoadBg("BG06A.ELG", 0), 0);
+  EXPECT_EQ(page_->Bg(0).name, "BG06A_" + std::to_string(expected) + ".ELG");
+  EXPECT_NE(page_->Bg(0).image, nullptr);
 }
 
 TEST_F(VovPageBgTest, FilterRules) {
-  ASSERT_EQ(page_.SetBgFilter(kFilterNegative, false, false, false, 0), CVovPage::kBadSlot);  // no picture
-  ASSERT_EQ(page_.LoadBg("BG01.ELG", 0), 0);
-  ASSERT_EQ(page_.SetBgFilter(kFilterNegative, false, false, false, 0), 0);
-  EXPECT_EQ(PixelOf(*page_.Bg(0).image, 1, 1), kBgColour ^ 0x00FFFFFF);
-  ASSERT_EQ(page_.SetBgFilter(kFilterNegative, false, false, false, 0), 0);
-  EXPECT_EQ(PixelOf(*page_.Bg(0).image, 1, 1), kBgColour);
-  EXPECT_EQ(page_.Bg(0).filter, kFilterNone);
+  ASSERT_EQ(page_->SetBgFilter(kFilterNegative, false, false, false, 0), CVovPage::kBadSlot);  // no picture
+  ASSERT_EQ(page_->LoadBg("BG01.ELG", 0), 0);
+  ASSERT_EQ(page_->SetBgFilter(kFilterNegative, false, false, false, 0), 0);
+  EXPECT_EQ(PixelOf(*page_->Bg(0).image, 1, 1), kBgColour ^ 0x00FFFFFF);
+  ASSERT_EQ(page_->SetBgFilter(kFilterNegative, false, false, false, 0), 0);
+  EXPECT_EQ(PixelOf(*page_->Bg(0).image, 1, 1), kBgColour);
+  EXPECT_EQ(page_->Bg(0).filter, kFilterNone);
 
-  ASSERT_EQ(page_.SetBgFilter(kFilterSepia, false, false, false, 0), 0);
-  const std::uint32_t sepia = PixelOf(*page_.Bg(0).image, 1, 1);
-  EXPECT_EQ(page_.SetBgFilter(kFilterGrey, true, false, true, 0), CVovPage::kRefused);
-  EXPECT_EQ(page_.Bg(0).filter, kFilterSepia);
-  EXPECT_EQ(page_.Bg(0).mirror_x, 0);
-  EXPECT_EQ(page_.Bg(0).letterbox, 0);
-  EXPECT_EQ(PixelOf(*page_.Bg(0).image, 1, 1), sepia);
+  ASSERT_EQ(page_->SetBgFilter(kFilterSepia, false, false, false, 0), 0);
+  const std::uint32_t sepia = PixelOf(*page_->Bg(0).image, 1, 1);
+  EXPECT_EQ(page_->SetBgFilter(kFilterGrey, true, false, true, 0), CVovPage::kRefused);
+  EXPECT_EQ(page_->Bg(0).filter, kFilterSepia);
+  EXPECT_EQ(page_->Bg(0).mirror_x, 0);
+  EXPECT_EQ(page_->Bg(0).letterbox, 0);
+  EXPECT_EQ(PixelOf(*page_->Bg(0).image, 1, 1), sepia);
 }
 
 TEST_F(VovPageBgTest, SofteningOnceAndNeverAfterTheLetterbox) {
-  ASSERT_EQ(page_.LoadBg("BG01.ELG", 0), 0);
-  EXPECT_EQ(page_.SoftenBg(0, 0), 0);
-  EXPECT_EQ(page_.Bg(0).softened, 1);
-  EXPECT_EQ(page_.SoftenBg(2, 0), CVovPage::kRefused);
-  ASSERT_EQ(page_.LoadBg("BG02.ELG", 1), 0);
-  ASSERT_EQ(page_.SetBgFilter(0, false, false, true, 1), 0);
-  EXPECT_EQ(page_.SoftenBg(2, 1), CVovPage::kRefused);
+  ASSERT_EQ(page_->LoadBg("BG01.ELG", 0), 0);
+  EXPECT_EQ(page_->SoftenBg(0, 0), 0);
+  EXPECT_EQ(page_->Bg(0).softened, 1);
+  EXPECT_EQ(page_->SoftenBg(2, 0), CVovPage::kRefused);
+  ASSERT_EQ(page_->LoadBg("BG02.ELG", 1), 0);
+  ASSERT_EQ(page_->SetBgFilter(0, false, false, true, 1), 0);
+  EXPECT_EQ(page_->SoftenBg(2, 1), CVovPage::kRefused);
 }
 
 TEST_F(VovPageBgTest, ASharedPictureIsCopiedBeforeAFilter) {
-  ASSERT_EQ(page_.LoadBg("BG01.ELG", 0), 0);
-  page_.Bg(1).image = page_.Bg(0).image;  // as a page copy leaves them
-  ASSERT_EQ(page_.SetBgFilter(kFilterNegative, false, false, false, 1), 0);
-  EXPECT_NE(page_.Bg(1).image, page_.Bg(0).image);
-  EXPECT_EQ(PixelOf(*page_.Bg(0).image, 0, 0), kBgColour);
-  EXPECT_EQ(PixelOf(*page_.Bg(1).image, 0, 0), kBgColour ^ 0x00FFFFFF);
+  ASSERT_EQ(page_->LoadBg("BG01.ELG", 0), 0);
+  page_->Bg(1).image = page_->Bg(0).image;  // as a page copy leaves them
+  ASSERT_EQ(page_->SetBgFilter(kFilterNegative, false, false, false, 1), 0);
+  EXPECT_NE(page_->Bg(1).image, page_->Bg(0).image);
+  EXPECT_EQ(PixelOf(*page_->Bg(0).image, 0, 0), kBgColour);
+  EXPECT_EQ(PixelOf(*page_->Bg(1).image, 0, 0), kBgColour ^ 0x00FFFFFF);
   CImage* shown = nullptr;
-  page_.Layer(1)->GetBackground(&shown, nullptr, nullptr, nullptr, nullptr, nullptr);
-  EXPECT_EQ(shown, page_.Bg(1).image.get());
+  page_->Layer(1)->GetBackground(&shown, nullptr, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(shown, page_->Bg(1).image.get());
 }
 
 TEST_F(VovPageBgTest, ClearAndColour) {
-  ASSERT_EQ(page_.LoadBg("BG01.ELG", 0), 0);
-  page_.SetBgOffset(5, 6, 0);
-  EXPECT_EQ(page_.ClearBg(0xFF010203, 0), 0);
-  EXPECT_TRUE(page_.Bg(0).name.empty());
-  EXPECT_EQ(page_.Bg(0).image, nullptr);
-  EXPECT_EQ(page_.Bg(0).offset_x, 0);
-  EXPECT_EQ(page_.Layer(0)->GetBackgroundColor(), 0xFF010203u);
-  EXPECT_EQ(page_.SetBgColor(0xFF0000FF, 0), 0);
-  EXPECT_EQ(page_.Bg(0).color, 0xFF0000FFu);
+  ASSERT_EQ(page_->LoadBg("BG01.ELG", 0), 0);
+  page_->SetBgOffset(5, 6, 0);
+  EXPECT_EQ(page_->ClearBg(0xFF010203, 0), 0);
+  EXPECT_TRUE(page_->Bg(0).name.empty());
+  EXPECT_EQ(page_->Bg(0).image, nullptr);
+  EXPECT_EQ(page_->Bg(0).offset_x, 0);
+  EXPECT_EQ(page_->Layer(0)->GetBackgroundColor(), 0xFF010203u);
+  EXPECT_EQ(page_->SetBgColor(0xFF0000FF, 0), 0);
+  EXPECT_EQ(page_->Bg(0).color, 0xFF0000FFu);
   // The slot number's low 8 bits count.
-  EXPECT_EQ(&page_.Bg(0x101), &page_.Bg(1));
+  EXPECT_EQ(&page_->Bg(0x101), &page_->Bg(1));
 }
 
 TEST_F(VovPageBgTest, AreaAndRotoZoomWithoutPictureAreReset) {
-  EXPECT_EQ(page_.SetBgArea(1, 2, 3, 4, 0), 0);
-  EXPECT_EQ(page_.Bg(0).area[0], kNoArea);
-  EXPECT_EQ(page_.SetBgRotoZoom(10, "2.5", 0, 0, 0), 0);
-  EXPECT_EQ(page_.Bg(0).zoom, 0.0f);
-  ASSERT_EQ(page_.LoadBg("BG01.ELG", 0), 0);
-  EXPECT_EQ(page_.SetBgArea(1, 2, 3, 4, 0), 0);
-  EXPECT_EQ(page_.Bg(0).area, (std::array<std::int32_t, 4>{1, 2, 4, 6}));
-  EXPECT_EQ(page_.SetBgRotoZoom(10, "2.5", 0, 0, 0), 0);
-  EXPECT_EQ(page_.Bg(0).zoom, 2.5f);
-  EXPECT_EQ(page_.Bg(0).area[0], kNoArea);
+  EXPECT_EQ(page_->SetBgArea(1, 2, 3, 4, 0), 0);
+  EXPECT_EQ(page_->Bg(0).area[0], kNoArea);
+  EXPECT_EQ(page_->SetBgRotoZoom(10, "2.5", 0, 0, 0), 0);
+  EXPECT_EQ(page_->Bg(0).zoom, 0.0f);
+  ASSERT_EQ(page_->LoadBg("BG01.ELG", 0), 0);
+  EXPECT_EQ(page_->SetBgArea(1, 2, 3, 4, 0), 0);
+  EXPECT_EQ(page_->Bg(0).area, (std::array<std::int32_t, 4>{1, 2, 4, 6}));
+  EXPECT_EQ(page_->SetBgRotoZoom(10, "2.5", 0, 0, 0), 0);
+  EXPECT_EQ(page_->Bg(0).zoom, 2.5f);
+  EXPECT_EQ(page_->Bg(0).area[0], kNoArea);
 }
 
 }  // namespace

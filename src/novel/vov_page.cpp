@@ -50,6 +50,7 @@ CVovPage::~CVovPage() {
   for (std::int32_t group : {1, 0, 2}) {
     for (bool back : {false, true}) ClearSprites(back, group);
   }
+  for (BgSlotRecord& record : bg_) EndBgAnime(record);
   ReleasePageImage();
 }
 

@@ -73,6 +73,15 @@ class CVovPage {
   std::int32_t SetBgZoomArea(std::int32_t x, std::int32_t y, const char* zoom, std::uint32_t slot);
   std::int32_t SetBgRotoZoom(std::int32_t angle, const char* zoom, std::int32_t x, std::int32_t y, std::uint32_t slot);
 
+  // Stores the name (or empties it), ends and releases the animation playing before, and with a
+  // name loads the DAD file and starts "bg_anime" on the slot's page with it, mode "ANIME" and
+  // the two values. 0; 1 the file cannot be loaded; 2 the effect cannot be created.
+  std::int32_t LoadBgAnime(const char* name, std::uint32_t arg1, std::uint32_t arg2, std::uint32_t slot);
+  // Commands 0-5 to the animation effect: 1 clears the background and marks the animation
+  // stopped, 3 marks it stopped, 0, 2 and 4 mark it running; 0 also stores the two values. 1
+  // for another command, 2 without an animation effect.
+  std::int32_t ControlBgAnime(std::uint32_t slot, std::uint32_t command, std::uint32_t a, std::uint32_t b);
+
   // Sprite slots: index within the group, the back page when `back`, group 1 (3 slots from
   // priority 10000), 2 (3 from 30000) or any other value (6 from 20000).
   static std::uint32_t GroupSlots(std::int32_t group);
@@ -104,6 +113,7 @@ class CVovPage {
   std::int32_t ReloadBg(BgSlotRecord& record);
   void ShowBg(BgSlotRecord& record, bool redraw);
   void ReleaseBgImage(BgSlotRecord& record);
+  void EndBgAnime(BgSlotRecord& record);
   // Gives the record a picture of its own before its pixels change.
   void UnshareBg(BgSlotRecord& record);
   void UnshareSprite(SpriteRecord& record, bool back, std::int32_t group);

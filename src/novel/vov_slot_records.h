@@ -8,7 +8,10 @@
 #include <string>
 
 #include "base/byte_cursor.h"
+#include "base/ref_counted.h"
+#include "scene/dad_file.h"
 
+class CEffect;
 class CImage;
 class CSprite;
 
@@ -56,6 +59,9 @@ struct BgSlotRecord {
 
   // The picture; the other page's slot may hold the same one after a page copy.
   std::shared_ptr<CImage> image;
+  // The background animation: its data and the effect that plays it (null once it is gone).
+  RefPtr<CDadFile> anime;
+  CEffect* anime_effect = nullptr;
 
   // True when the picture shows with no filter, flag, offset, area or zoom.
   bool IsPlain() const {

@@ -4,7 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include "anim_file_writer.h"
 #include "base/subtractive_random.h"
+#include "effects/builtin_effects.h"
+#include "resource/dcp_plugin_manager.h"
+#include "resource/tcp_plugin_manager.h"
+#include "support/log_capture.h"
 #include "scene/sprite.h"
 #include "vov_page_fixture.h"
 
@@ -157,6 +162,46 @@ TEST_F(VovPageBgTest, AreaAndRotoZoomWithoutPictureAreReset) {
   EXPECT_EQ(page_->SetBgRotoZoom(10, "2.5", 0, 0, 0), 0);
   EXPECT_EQ(page_->Bg(0).zoom, 2.5f);
   EXPECT_EQ(page_->Bg(0).area[0], kNoArea);
+}
+
+}  // namespace
+
+namespace {
+
+class VovPageAnimeTest : public page_test::VovPageTest {
+ protected:
+  void SetUp() override {
+    VovPageTest::SetUp();
+    RegisterBuiltinEffects(effects_, filters_);
+    g_DcpHost = &effects_;
+    kvxtools::DadFileSpec spec;
+    spec.header = {1, 2, 3, 4, 5, 6, 0, 0, 9, 10, 11, 12};
+    spec.entry_count = 1;
+    spec.frames = {{1, 0, 0, 2}};
+    const std::vector<std::uint8_t> bytes = kvxtools::WriteDad(spec);
+    game_.WriteFile("WAVE.DAD", std::string(bytes.begin(), bytes.end()));
+  }
+  void TearDown() override {
+    g_DcpHost = nullptr;
+    VovPageTest::TearDown();
+  }
+  LogCapture log_;
+  CDcpPluginManager effects_;
+  CTcpPluginManager filters_;
+};
+
+TEST_F(VovPageAnimeTest, LoadingAndControllingTheAnimation) {
+  EXPECT_EQ(page_->LoadBgAnime("NONE.DAD", 1, 2, 0), 1);
+  EXPECT_EQ(page_->Bg(0).anime_name, "NONE.DAD");
+  // The animation effect is not among the built effects yet: it cannot be created.
+  EXPECT_EQ(page_->LoadBgAnime("WAVE.DAD", 1, 2, 0), 2);
+  EXPECT_EQ(page_->Bg(0).anime, nullptr);
+  EXPECT_EQ(page_->Bg(0).anime_effect, nullptr);
+  EXPECT_EQ(page_->LoadBgAnime(nullptr, 0, 0, 0), 0);
+  EXPECT_TRUE(page_->Bg(0).anime_name.empty());
+  EXPECT_EQ(page_->ControlBgAnime(0, 6, 0, 0), 1);
+  EXPECT_EQ(page_->ControlBgAnime(0, 3, 0, 0), 2);
+  EXPECT_EQ(page_->Bg(0).anime_state, 0u);
 }
 
 }  // namespace

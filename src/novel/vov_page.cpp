@@ -233,6 +233,29 @@ std::int32_t CVovPage::SetBgOffset(std::int32_t x, std::int32_t y, std::uint32_t
   return kDone;
 }
 
+std::int32_t CVovPage::FreezeBg(bool on, std::uint32_t slot, bool with_attached) {
+  BgSlotRecord& record = Bg(slot);
+  CDrawLayer* layer = LayerOf(record);
+  if (layer == nullptr || layer->GetTarget() == nullptr) return kBadSlot;
+  if (!on) {
+    record.frozen = 0;
+    ShowBg(record, true);
+    record.capture.reset();
+    return kDone;
+  }
+  // The capture takes the page's size, which the layer renders into.
+  const CImage& target = *layer->GetTarget();
+  if (record.capture == nullptr) {
+    auto capture = std::make_unique<CImage>();
+    if (capture->Create(target.GetWidth(), target.GetHeight(), 32, 0) != 0) return kBadSlot;
+    record.capture = std::move(capture);
+  }
+  if (layer->RenderTo(record.capture.get(), CDrawLayer::kFilterAll, 0, with_attached) != 0) return kBadSlot;
+  layer->SetBackgroundImage(record.capture.get(), 0, 0, true);
+  record.frozen = 1;
+  return kDone;
+}
+
 std::int32_t CVovPage::SetBgArea(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                                  std::uint32_t slot) {
   BgSlotRecord& record = Bg(slot);

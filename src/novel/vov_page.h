@@ -67,6 +67,10 @@ class CVovPage {
   std::int32_t SetBgFilter(std::uint8_t filter, bool mirror_x, bool mirror_y, bool letterbox, std::uint32_t slot);
   std::int32_t SoftenBg(std::uint32_t strength, std::uint32_t slot);
   std::int32_t SetBgOffset(std::int32_t x, std::int32_t y, std::uint32_t slot);
+  // On: the whole page (with the layer's attached list when asked) rendered into the slot's
+  // capture, which the layer then shows at (0, 0). Off: the capture goes and the picture shows
+  // again at the stored offset. 1 without a page or when the capture cannot be made.
+  std::int32_t FreezeBg(bool on, std::uint32_t slot, bool with_attached);
   std::int32_t SetBgArea(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, std::uint32_t slot);
   // The area that the "bg_zoom" effect's assist entry computes for the centre and the zoom text
   // (null: 1.0); -2 while that effect is not registered, 1 without a page, else the entry's status.
@@ -119,8 +123,8 @@ class CVovPage {
   void UnshareSprite(SpriteRecord& record, bool back, std::int32_t group);
   Group& GroupOf(std::int32_t group);
   std::span<SpriteRecord*> PageRecords(bool back, std::int32_t group);
-  void ReleaseSprite(SpriteRecord& record, bool back, std::int32_t group);
-  void ClearSpriteRecord(SpriteRecord& record, bool back, std::int32_t group);
+  // Empties the record (its picture, its sprite) but for its priority.
+  void ClearSpriteRecord(SpriteRecord& record);
   // Moves every record of the page's group in front of `priority` one step back.
   void PushBack(bool back, std::int32_t group, std::uint32_t priority);
   void Reprioritise(SpriteRecord& record, bool back, std::uint32_t priority);

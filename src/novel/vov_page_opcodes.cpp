@@ -4,7 +4,6 @@
 #include <string>
 
 #include "base/app_services.h"
-#include "base/not_built.h"
 #include "novel/vov_frame.h"
 #include "resource/image_loader_manager.h"
 #include "script/script_host.h"
@@ -49,13 +48,6 @@ VovHandler PageHandler(PageCall call) {
   };
 }
 
-VovHandler NotBuilt(const char* what) {
-  return [what](CVovFrame&, std::span<const VovOperand>) {
-    ReportNotBuiltYet(what);
-    return 0;
-  };
-}
-
 // 73: a negative position keeps a used sprite where it stands; a free one goes to the centre.
 void LoadAndPlaceSprite(CVovFrame& frame, PageOperands& a) {
   CVovPage& page = frame.Page();
@@ -85,8 +77,8 @@ void CVovFrame::InstallPageHandlers() {
   });
   handlers_[39] = PageHandler([](CVovFrame& f, PageOperands& a) { f.Page().SoftenBg(a.U32(0), a.U32(1)); });
   handlers_[40] = PageHandler([](CVovFrame& f, PageOperands& a) { f.Page().SetBgOffset(a.I32(0), a.I32(1), a.U32(2)); });
-  handlers_[41] = NotBuilt("scenario opcode 41 (freezing the background)");
-  handlers_[42] = NotBuilt("scenario opcode 42 (freezing the background)");
+  handlers_[41] = PageHandler([](CVovFrame& f, PageOperands& a) { f.Page().FreezeBg(true, a.U32(0), a.Flag(1)); });
+  handlers_[42] = PageHandler([](CVovFrame& f, PageOperands& a) { f.Page().FreezeBg(false, a.U32(0), false); });
   handlers_[43] = PageHandler([](CVovFrame& f, PageOperands& a) {
     f.Page().SetBgArea(a.I32(0), a.I32(1), a.I32(2), a.I32(3), a.U32(4));
   });

@@ -81,13 +81,8 @@ std::int32_t CVovPage::CharacterOf(const std::string& name) const {
   return kUnlistedCharacter;
 }
 
-void CVovPage::ReleaseSprite(SpriteRecord& record, bool, std::int32_t) {
-  record.sprite.reset();
-  record.image.reset();  // the other page's record keeps a picture it shares
-}
-
-void CVovPage::ClearSpriteRecord(SpriteRecord& record, bool back, std::int32_t group) {
-  ReleaseSprite(record, back, group);
+void CVovPage::ClearSpriteRecord(SpriteRecord& record) {
+  // The other page's record keeps a picture it shares.
   const std::uint32_t priority = record.priority;
   record = SpriteRecord();
   record.priority = priority;
@@ -118,14 +113,14 @@ std::int32_t CVovPage::LoadSprite(std::uint32_t index, const char* name, bool ba
   if (record == nullptr) return kBadSlot;
   if (name == nullptr) {
     if (record->character < 0) return kFreeRecord;
-    ClearSpriteRecord(*record, back, group);
+    ClearSpriteRecord(*record);
     return kDone;
   }
   if (SameNameNoCase(record->name, name) && record->filter == kFilterNone) return kDone;
   // A record in use keeps its place for the new picture.
   const std::int32_t x = record->x;
   const std::int32_t y = record->y;
-  ClearSpriteRecord(*record, back, group);
+  ClearSpriteRecord(*record);
   record->x = x;
   record->y = y;
   record->name = FitSjis(name, kSlotNameSize - 1);
@@ -136,7 +131,7 @@ std::int32_t CVovPage::LoadSprite(std::uint32_t index, const char* name, bool ba
   record->priority = GroupBase(group);
   auto image = std::make_shared<CImage>();
   if (image->LoadFile32(record->name.c_str(), nullptr, 0, 0) != 0) {
-    ClearSpriteRecord(*record, back, group);
+    ClearSpriteRecord(*record);
     return kNoImage;
   }
   record->image = std::move(image);
@@ -252,6 +247,6 @@ std::int32_t CVovPage::ClearSprites(bool back, std::int32_t group) {
     for (std::int32_t each : {1, 0, 2}) ClearSprites(back, each);
     return kDone;
   }
-  for (SpriteRecord* record : PageRecords(back, group)) ClearSpriteRecord(*record, back, group);
+  for (SpriteRecord* record : PageRecords(back, group)) ClearSpriteRecord(*record);
   return kDone;
 }

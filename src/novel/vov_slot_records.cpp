@@ -6,6 +6,8 @@
 #include "gfx/image.h"
 #include "scene/sprite.h"
 
+BgSlotRecord::BgSlotRecord() = default;
+BgSlotRecord::~BgSlotRecord() = default;
 SpriteRecord::SpriteRecord() = default;
 SpriteRecord::SpriteRecord(SpriteRecord&&) noexcept = default;
 SpriteRecord& SpriteRecord::operator=(SpriteRecord&&) noexcept = default;

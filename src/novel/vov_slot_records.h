@@ -36,6 +36,11 @@ enum : std::uint8_t {
 };
 
 struct BgSlotRecord {
+  BgSlotRecord();
+  ~BgSlotRecord();
+  BgSlotRecord(const BgSlotRecord&) = delete;
+  BgSlotRecord& operator=(const BgSlotRecord&) = delete;
+
   std::string name;
   std::string anime_name;
   std::uint32_t tone = 0;  // 0 none, 1 evening, 2 night
@@ -59,6 +64,8 @@ struct BgSlotRecord {
 
   // The picture; the other page's slot may hold the same one after a page copy.
   std::shared_ptr<CImage> image;
+  // The still picture of the whole page that a frozen slot shows.
+  std::unique_ptr<CImage> capture;
   // The background animation: its data and the effect that plays it (null once it is gone).
   RefPtr<CDadFile> anime;
   CEffect* anime_effect = nullptr;

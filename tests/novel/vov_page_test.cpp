@@ -151,6 +151,23 @@ TEST_F(VovPageBgTest, ClearAndColour) {
   EXPECT_EQ(&page_->Bg(0x101), &page_->Bg(1));
 }
 
+TEST_F(VovPageBgTest, FreezingShowsAStillOfThePageUntilThawed) {
+  ASSERT_EQ(page_->LoadBg("BG01.ELG", 0), 0);
+  ASSERT_EQ(page_->FreezeBg(true, 0, false), 0);
+  EXPECT_EQ(page_->Bg(0).frozen, 1);
+  ASSERT_NE(page_->Bg(0).capture, nullptr);
+  EXPECT_EQ(page_->Bg(0).capture->GetWidth(), CVovPage::kWidth);
+  EXPECT_EQ(PixelOf(*page_->Bg(0).capture, 3, 3) | 0xFF000000, kBgColour);
+  CImage* shown = nullptr;
+  page_->Layer(0)->GetBackground(&shown, nullptr, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(shown, page_->Bg(0).capture.get());
+  ASSERT_EQ(page_->FreezeBg(false, 0, false), 0);
+  EXPECT_EQ(page_->Bg(0).frozen, 0);
+  EXPECT_EQ(page_->Bg(0).capture, nullptr);
+  page_->Layer(0)->GetBackground(&shown, nullptr, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(shown, page_->Bg(0).image.get());
+}
+
 TEST_F(VovPageBgTest, AreaAndRotoZoomWithoutPictureAreReset) {
   EXPECT_EQ(page_->SetBgArea(1, 2, 3, 4, 0), 0);
   EXPECT_EQ(page_->Bg(0).area[0], kNoArea);

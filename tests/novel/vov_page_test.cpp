@@ -56,6 +56,13 @@ TEST_F(VovPageBgTest, TheSameNameReloadsOnlyWhenTheSlotIsChanged) {
   EXPECT_EQ(PixelOf(*page_->Bg(0).image, 0, 0), kBgColour);  // a fresh picture, not the grey one
 }
 
+TEST_F(VovPageBgTest, ALongNameKeepsWholeCharactersIn31Bytes) {
+  const std::string name = std::string(30, 'A') + "\x82\xA0.ELG";
+  EXPECT_EQ(page_->LoadBg(name.c_str(), 0), CVovPage::kBadSlot);
+  EXPECT_EQ(page_->Bg(0).name, std::string(30, 'A'));
+  EXPECT_EQ(page_->LoadSprite(0, name.c_str(), false, 0), CVovPage::kNoImage);
+}
+
 TEST_F(VovPageBgTest, AMissingPictureKeepsTheNameAndEmptiesTheImage) {
   EXPECT_EQ(page_->LoadBg("NONE.ELG", 1), CVovPage::kBadSlot);
   EXPECT_EQ(page_->Bg(1).name, "NONE.ELG");

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "gfx/image_canvas.h"
 #include "gfx/image_part.h"
 #include "novel/vov_frame.h"
 #include "scene/sprite.h"
@@ -55,6 +56,19 @@ TEST_F(VovPageOpcodesTest, ThePageImageIsTheGameScreensSize) {
   EXPECT_EQ(image->GetHeight(), app_.GameScreenSize().y);
   ASSERT_NE(Page().Part(1), nullptr);
   EXPECT_NE(Page().Layer(1), Page().Layer(0));
+}
+
+TEST_F(VovPageOpcodesTest, AGivenPartMustHoldAPicture) {
+  CImageCanvasEx empty;
+  EXPECT_EQ(frame_->InitPageImage(&empty), CVovPage::kPageImageUnusable);
+  CImageCanvasEx given;
+  ASSERT_EQ(given.Create(32, 24, 32, CImagePart::kLayer), 0u);
+  ASSERT_EQ(frame_->InitPageImage(&given), 0u);
+  EXPECT_EQ(Page().PageImage(), &given);
+  EXPECT_NE(Page().Layer(0), nullptr);
+  EXPECT_EQ(Page().Layer(1), nullptr);  // a part without partner has no back page
+  EXPECT_EQ(Page().LoadSprite(0, "CHR.ELG", true, 0), 0);  // loaded, but shown nowhere
+  Page().ReleasePageImage();
 }
 
 TEST_F(VovPageOpcodesTest, BackgroundOpcodesReachTheirSlot) {

@@ -21,6 +21,7 @@
 #include "base/sjis_fit.h"
 #include "novel/text_log.h"
 #include "novel/vov_command.h"
+#include "novel/vov_page.h"
 #include "novel/vov_text_buffer.h"
 #include "novel/vov_vm.h"
 #include "script/script_context.h"
@@ -89,6 +90,21 @@ class CVovFrame : public CVovVM {
   // whole is dropped (logged). 0.
   std::int32_t CarryInText(std::span<const VovOperand> operands);
 
+  // The page image of the novel page (InitMessageWindow's part of it): the part handed in or
+  // the frame's own two, shown by the screen manager; then the BG tone table of "DATA/BG.TXT"
+  // and the characters of the voice table that sprite names are matched against. 0; 2 when
+  // the part handed in is not usable.
+  std::uint32_t InitPageImage(CImagePart* part);
+  CVovPage& Page() { return page_; }
+  // The two page flags of opcodes 88 and 89; setting either forgets the last BG tone (-1).
+  void SetPageFlag(std::size_t which, bool on) {
+    page_flags_[which & 1] = on;
+    last_bg_tone_ = -1;
+  }
+  bool PageFlag(std::size_t which) const { return page_flags_[which & 1]; }
+  std::int32_t LastBgTone() const { return last_bg_tone_; }
+  void SetLastBgTone(std::int32_t tone) { last_bg_tone_ = tone; }
+
   VovTextBuffer& TextBuffer() { return text_; }
   CTextLog& TextLog() { return text_log_; }
   CScriptContext& Context() { return context_; }
@@ -133,6 +149,7 @@ class CVovFrame : public CVovVM {
   // Stops the run with -1 and a log line.
   std::uint32_t Refuse(const std::string& why);
   void InstallHandlers();
+  void InstallPageHandlers();
 
   CScriptHost& host_;
   CScriptContext context_;
@@ -152,6 +169,9 @@ class CVovFrame : public CVovVM {
   std::string speaker_;
   std::string voice_;
   CTextLog text_log_;
+  CVovPage page_;
+  std::array<bool, 2> page_flags_{};
+  std::int32_t last_bg_tone_ = -1;
 };
 
 // The living frame, null while there is none.

@@ -52,4 +52,5 @@ void CVovFrame::InstallHandlers() {
   handlers_[18] = TitleHandler;
   handlers_[19] = ChoiceMarkHandler;
   handlers_[25] = NamesHandler;
+  InstallPageHandlers();
 }

@@ -42,7 +42,7 @@ class FakeAppServices : public IAppServices, public CursorMotionHost {
   void SwitchZeroSleep(bool) override {}
   CursorMotionHost& CursorHost() override { return *this; }
   plat::Point CursorInGame() const override { return in_game; }
-  plat::Point GameScreenSize() const override { return {640, 480}; }
+  plat::Point GameScreenSize() const override { return game_screen; }
   uint8_t WindowBehaviourBits() const override { return behaviour; }
   uint8_t VoiceDuckingSetting() const override { return ducking; }
   void PostWindowMessage(uint32_t message, uint32_t wparam) override { messages.push_back({message, wparam, false}); }
@@ -67,6 +67,7 @@ class FakeAppServices : public IAppServices, public CursorMotionHost {
   CFramePacer pacer{60, false};
   std::array<bool, 5> menu_groups{};
   plat::Point in_game{10, 10};
+  plat::Point game_screen{640, 480};
   plat::Point cursor{0, 0};
   uint8_t behaviour = 0;
   uint8_t ducking = kDuckingSettingDefault;

@@ -1,0 +1,90 @@
+// A novel page over a game folder of ELG pictures made at test time: backgrounds whose pixels
+// encode their place and character pictures with placement values.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "elg_encoder.h"
+#include "gfx/image.h"
+#include "novel/vov_page.h"
+#include "pixel/pixel_tables.h"
+#include "resource/elg_decoder.h"
+#include "resource/image_loader_manager.h"
+#include "scene/draw_layer.h"
+#include "scene/draw_layer_factory.h"
+#include "support/data_files_fixture.h"
+#include "support/scoped_pixel_library.h"
+
+namespace page_test {
+
+// A 32-bit picture whose every pixel is `colour`, but for a column of `stripe` at `stripe_x`.
+inline std::string Picture(std::uint16_t width, std::uint16_t height, std::uint32_t colour, std::int32_t stripe_x = -1,
+                           std::uint32_t stripe = 0, std::int16_t place_x = 0, std::int16_t place_y = 0) {
+  kvxtools::ElgPicture picture;
+  picture.width = width;
+  picture.height = height;
+  picture.form = kvxtools::ElgHeaderForm::kOrigin;
+  picture.user_value0 = place_x;
+  picture.user_value1 = place_y;
+  for (std::int32_t y = 0; y < height; ++y) {
+    for (std::int32_t x = 0; x < width; ++x) {
+      const std::uint32_t pixel = x == stripe_x ? stripe : colour;
+      for (int shift = 0; shift < 32; shift += 8) picture.pixels.push_back(static_cast<std::uint8_t>(pixel >> shift));
+    }
+  }
+  const std::vector<std::uint8_t> bytes = kvxtools::EncodeElg(picture);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+inline std::uint32_t PixelOf(const CImage& image, std::int32_t x, std::int32_t y) {
+  return reinterpret_cast<const std::uint32_t*>(image.GetRowPointer(y))[x];
+}
+
+// What a page needs while it lives: an ELG image loader, the draw layers and the pixel library.
+class PageGraphics {
+ public:
+  PageGraphics() {
+    BuildPixelTables();
+    RegisterElgDecoder(loader_);
+    saved_loader_ = g_GllHost;
+    g_GllHost = &loader_;
+    g_DrawLayerFactory = &factory_;
+  }
+  ~PageGraphics() {
+    g_DrawLayerFactory = nullptr;
+    g_GllHost = saved_loader_;
+  }
+  PageGraphics(const PageGraphics&) = delete;
+  PageGraphics& operator=(const PageGraphics&) = delete;
+
+ private:
+  CImageLoaderManager loader_;
+  CImageLoaderManager* saved_loader_ = nullptr;
+  CDrawLayerFactory factory_;
+  ScopedPixelLibrary library_;
+};
+
+class VovPageTest : public test_support::DataFilesTest {
+ protected:
+  void SetUp() override {
+    DataFilesTest::SetUp();
+    graphics_ = std::make_unique<PageGraphics>();
+    page_ = std::make_unique<CVovPage>();
+    ASSERT_EQ(page_->InitPageImage(nullptr, CVovPage::kWidth, CVovPage::kHeight), 0u);
+  }
+  void TearDown() override {
+    page_.reset();
+    graphics_.reset();
+    DataFilesTest::TearDown();
+  }
+
+  std::unique_ptr<PageGraphics> graphics_;
+  std::unique_ptr<CVovPage> page_;
+};
+
+}  // namespace page_test

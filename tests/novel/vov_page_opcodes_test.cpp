@@ -1,0 +1,145 @@
+// The page's opcodes run from a scenario: operands reach the slots, the sprite of opcode 73 keeps
+// or takes its place, opcode 80 clears groups, and opcodes 88 and 89 forget the last BG tone.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "gfx/image_canvas.h"
+#include "gfx/image_part.h"
+#include "novel/vov_frame.h"
+#include "scene/sprite.h"
+#include "support/fake_app_services.h"
+#include "support/sob_test_files.h"
+#include "tob_builder.h"
+#include "vov_page_fixture.h"
+
+namespace {
+
+using kvxtools::TobBuilder;
+using kvxtools::TobOperand;
+using page_test::Picture;
+
+TobOperand V(std::int32_t value) { return TobOperand::Value(static_cast<std::uint32_t>(value)); }
+
+class VovPageOpcodesTest : public sob_test::ScriptFilesTest {
+ protected:
+  void SetUp() override {
+    ScriptFilesTest::SetUp();
+    graphics_ = std::make_unique<page_test::PageGraphics>();
+    frame_ = std::make_unique<CVovFrame>(host_);
+    ASSERT_EQ(frame_->InitPageImage(nullptr), 0u);
+    game_.WriteFile("CHR.ELG", Picture(40, 100, 0xFF808080, -1, 0, 20, 80));
+    game_.WriteFile("CHR2.ELG", Picture(40, 100, 0xFF808080, -1, 0, 20, 80));
+    game_.WriteFile("BG01.ELG", Picture(16, 8, 0xFF102030));
+  }
+  void TearDown() override {
+    frame_.reset();
+    graphics_.reset();
+  }
+  std::int32_t Run(const TobBuilder& builder) {
+    game_.WriteFile("SCRIPT/MAIN.TOB", sob_test::AsText(builder.Build()));
+    frame_->ResetScripts();
+    EXPECT_EQ(frame_->LoadMainScript("MAIN"), 0u);
+    return frame_->RunScript();
+  }
+  CVovPage& Page() { return frame_->Page(); }
+
+  test_support::FakeAppServices app_;
+  CScriptHost host_;
+  std::unique_ptr<page_test::PageGraphics> graphics_;
+  std::unique_ptr<CVovFrame> frame_;
+};
+
+TEST_F(VovPageOpcodesTest, ThePageImageIsTheGameScreensSize) {
+  const CImage* image = Page().PageImage()->GetImage();
+  EXPECT_EQ(image->GetWidth(), app_.GameScreenSize().x);
+  EXPECT_EQ(image->GetHeight(), app_.GameScreenSize().y);
+  ASSERT_NE(Page().Part(1), nullptr);
+  EXPECT_NE(Page().Layer(1), Page().Layer(0));
+}
+
+TEST_F(VovPageOpcodesTest, AGivenPartMustHoldAPicture) {
+  CImageCanvasEx empty;
+  EXPECT_EQ(frame_->InitPageImage(&empty), CVovPage::kPageImageUnusable);
+  CImageCanvasEx given;
+  ASSERT_EQ(given.Create(32, 24, 32, CImagePart::kLayer), 0u);
+  ASSERT_EQ(frame_->InitPageImage(&given), 0u);
+  EXPECT_EQ(Page().PageImage(), &given);
+  EXPECT_NE(Page().Layer(0), nullptr);
+  EXPECT_EQ(Page().Layer(1), nullptr);  // a part without partner has no back page
+  EXPECT_EQ(Page().LoadSprite(0, "CHR.ELG", true, 0), 0);  // loaded, but shown nowhere
+  Page().ReleasePageImage();
+}
+
+TEST_F(VovPageOpcodesTest, BackgroundOpcodesReachTheirSlot) {
+  TobBuilder builder;
+  builder.Command(35, {TobOperand::String("BG01.ELG"), V(1)});
+  builder.Command(40, {V(3), V(4), V(1)});
+  builder.Command(37, {V(0x00ABCDEF), V(0)});
+  EXPECT_EQ(Run(builder), 0);
+  EXPECT_EQ(Page().Bg(1).name, "BG01.ELG");
+  EXPECT_NE(Page().Bg(1).image, nullptr);
+  EXPECT_EQ(Page().Bg(1).offset_x, 3);
+  EXPECT_EQ(Page().Bg(1).offset_y, 4);
+  EXPECT_EQ(Page().Bg(0).color, 0x00ABCDEFu);
+}
+
+TEST_F(VovPageOpcodesTest, ANegativePositionKeepsAUsedSpritesPlace) {
+  TobBuilder first;
+  first.Command(73, {V(1), TobOperand::String("CHR.ELG"), V(2), V(0), V(0)});
+  first.Command(73, {V(2), TobOperand::String("CHR.ELG"), V(-1), V(0), V(0)});  // free: the centre
+  first.Command(73, {V(9), TobOperand::String("CHR.ELG"), V(-1), V(0), V(0)});  // outside the group
+  ASSERT_EQ(Run(first), 0);
+  EXPECT_EQ(Page().Sprite(1, false, 0)->x, 600);
+  EXPECT_EQ(Page().Sprite(2, false, 0)->x, 400);
+  EXPECT_EQ(Page().Sprite(2, false, 0)->y, 600);
+
+  TobBuilder again;
+  again.Command(77, {V(1), V(-50), V(0), V(0), V(0)});
+  again.Command(73, {V(1), TobOperand::String("CHR2.ELG"), V(-1), V(0), V(0)});
+  ASSERT_EQ(Run(again), 0);
+  const SpriteRecord& kept = *Page().Sprite(1, false, 0);
+  EXPECT_EQ(kept.name, "CHR2.ELG");
+  EXPECT_EQ(kept.x, 380 - 50);  // where opcode 77 left it
+  ASSERT_NE(kept.sprite, nullptr);
+  EXPECT_EQ(kept.sprite->GetX(), kept.x - kept.ref_x);
+}
+
+TEST_F(VovPageOpcodesTest, ClearingEveryGroupAndTheOrder) {
+  TobBuilder builder;
+  builder.Command(73, {V(0), TobOperand::String("CHR.ELG"), V(0), V(1), V(1)});
+  builder.Command(73, {V(0), TobOperand::String("CHR.ELG"), V(0), V(1), V(0)});
+  builder.Command(73, {V(0), TobOperand::String("CHR.ELG"), V(0), V(1), V(2)});
+  builder.Command(79, {V(0), V(1), V(0)});
+  ASSERT_EQ(Run(builder), 0);
+  EXPECT_EQ(Page().Sprite(0, true, 0)->priority, 20500u);
+  TobBuilder clear;
+  clear.Command(80, {V(1), V(-1)});
+  ASSERT_EQ(Run(clear), 0);
+  for (std::int32_t group : {1, 0, 2}) EXPECT_EQ(Page().Sprite(0, true, group)->sprite, nullptr) << group;
+}
+
+TEST_F(VovPageOpcodesTest, PageFlagsForgetTheLastTone) {
+  frame_->SetLastBgTone(2);
+  TobBuilder builder;
+  builder.Command(88, {V(1)});
+  builder.Command(72, {V(1)});
+  ASSERT_EQ(Run(builder), 0);
+  EXPECT_TRUE(frame_->PageFlag(0));
+  EXPECT_FALSE(frame_->PageFlag(1));
+  EXPECT_EQ(frame_->LastBgTone(), -1);
+  EXPECT_TRUE(Page().SpriteTint());
+  frame_->SetLastBgTone(1);
+  TobBuilder second;
+  second.Command(89, {V(1)});
+  ASSERT_EQ(Run(second), 0);
+  EXPECT_TRUE(frame_->PageFlag(1));
+  EXPECT_EQ(frame_->LastBgTone(), -1);
+}
+
+TEST_F(VovPageOpcodesTest, TheZoomAreaNeedsItsEffect) {
+  ASSERT_EQ(Page().LoadBg("BG01.ELG", 0), 0);
+  EXPECT_EQ(Page().SetBgZoomArea(400, 300, "2.0", 0), CVovPage::kEffectMissing);
+}
+
+}  // namespace

@@ -50,7 +50,10 @@ CVovPage::~CVovPage() {
   for (std::int32_t group : {1, 0, 2}) {
     for (bool back : {false, true}) ClearSprites(back, group);
   }
-  for (BgSlotRecord& record : bg_) EndBgAnime(record);
+  for (BgSlotRecord& record : bg_) {
+    for (CEffect** field : {&record.effect, &record.persist_effect, &record.quake_effect}) ReleaseSlotEffect(*field);
+    EndBgAnime(record);
+  }
   ReleasePageImage();
 }
 
@@ -110,6 +113,7 @@ std::uint32_t CVovPage::LoadBgToneTable(const char* file_name) {
 
 std::int32_t CVovPage::LoadBg(const char* name, std::uint32_t slot) {
   BgSlotRecord& record = Bg(slot);
+  EndBgEffect(record, false);
   if (name != nullptr && SameName(record.name, name) && record.IsPlain()) return kDone;
   record.name = name != nullptr ? FitSjis(name, kNameBytes) : std::string();
   record.tone = 0;
@@ -178,6 +182,7 @@ void CVovPage::UnshareBg(BgSlotRecord& record) {
 
 std::int32_t CVovPage::ClearBg(std::uint32_t colour, std::uint32_t slot) {
   BgSlotRecord& record = Bg(slot);
+  EndBgEffect(record, false);
   record.ClearLook();
   ReleaseBgImage(record);
   record.name.clear();
@@ -235,6 +240,7 @@ std::int32_t CVovPage::SetBgOffset(std::int32_t x, std::int32_t y, std::uint32_t
 
 std::int32_t CVovPage::FreezeBg(bool on, std::uint32_t slot, bool with_attached) {
   BgSlotRecord& record = Bg(slot);
+  EndBgEffect(record, true);
   CDrawLayer* layer = LayerOf(record);
   if (layer == nullptr || layer->GetTarget() == nullptr) return kBadSlot;
   if (!on) {
@@ -259,6 +265,7 @@ std::int32_t CVovPage::FreezeBg(bool on, std::uint32_t slot, bool with_attached)
 std::int32_t CVovPage::SetBgArea(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
                                  std::uint32_t slot) {
   BgSlotRecord& record = Bg(slot);
+  EndBgEffect(record, true);
   record.area = {x, y, x + width, y + height};
   record.offset_x = record.offset_y = 0;
   record.zoom = 0;
@@ -295,6 +302,7 @@ std::int32_t CVovPage::SetBgZoomArea(std::int32_t x, std::int32_t y, const char*
 std::int32_t CVovPage::SetBgRotoZoom(std::int32_t angle, const char* zoom, std::int32_t x, std::int32_t y,
                                      std::uint32_t slot) {
   BgSlotRecord& record = Bg(slot);
+  EndBgEffect(record, true);
   record.area = {kNoArea, 0, 0, 0};
   record.zoom = zoom != nullptr ? std::strtof(zoom, nullptr) : 1.0f;
   record.angle = angle;

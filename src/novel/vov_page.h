@@ -98,8 +98,10 @@ class CVovPage {
   std::int32_t SoftenSprite(std::uint32_t index, std::uint32_t strength, bool back, std::int32_t group);
   std::int32_t PlaceSprite(std::uint32_t index, std::int32_t position, bool outside, bool back, std::int32_t group);
   std::int32_t MoveSprite(std::uint32_t index, std::int32_t dx, std::int32_t dy, bool back, std::int32_t group);
-  std::int32_t SpriteToFront(std::uint32_t index, bool back, std::int32_t group, bool reinsert);
-  std::int32_t SpriteToBack(std::uint32_t index, bool back, std::int32_t group, bool reinsert);
+  // With `end_effect` the record's effect ends first and the sprite moves in the draw list too;
+  // without it (an effect reordering its own sprite) only the priorities change.
+  std::int32_t SpriteToFront(std::uint32_t index, bool back, std::int32_t group, bool end_effect);
+  std::int32_t SpriteToBack(std::uint32_t index, bool back, std::int32_t group, bool end_effect);
   // Group -1 clears every group of the page.
   std::int32_t ClearSprites(bool back, std::int32_t group);
   // The character index of a sprite name: its leaf's first three letters against the first 40
@@ -118,12 +120,15 @@ class CVovPage {
   void ShowBg(BgSlotRecord& record, bool redraw);
   void ReleaseBgImage(BgSlotRecord& record);
   void EndBgAnime(BgSlotRecord& record);
+  // Ends the slot's effect run once and a persistent one that works on the picture (looping
+  // animation, raster, haze, cross); with `resume_anime` a stopped animation runs again.
+  void EndBgEffect(BgSlotRecord& record, bool resume_anime);
   // Gives the record a picture of its own before its pixels change.
   void UnshareBg(BgSlotRecord& record);
   void UnshareSprite(SpriteRecord& record, bool back, std::int32_t group);
   Group& GroupOf(std::int32_t group);
   std::span<SpriteRecord*> PageRecords(bool back, std::int32_t group);
-  // Empties the record (its picture, its sprite) but for its priority.
+  // Ends the record's effect and empties the record (its picture, its sprite) but for its priority.
   void ClearSpriteRecord(SpriteRecord& record);
   // Moves every record of the page's group in front of `priority` one step back.
   void PushBack(bool back, std::int32_t group, std::uint32_t priority);

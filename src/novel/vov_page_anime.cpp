@@ -1,6 +1,5 @@
 // The background animation of a slot: a DAD file played by the "bg_anime" effect.
 #include "base/sjis_fit.h"
-#include "base/timer_manager.h"
 #include "effects/create_by_name.h"
 #include "effects/effect.h"
 #include "novel/vov_page.h"
@@ -14,19 +13,31 @@ constexpr std::uint32_t kLastCommand = 5;
 constexpr std::uint32_t kClearAndStop = 1;
 constexpr std::uint32_t kStop = 3;
 constexpr std::uint32_t kStoreValues = 0;
+constexpr std::uint32_t kRun = 4;
+// The persistent effects that play over the picture, which a change of the slot ends.
+constexpr std::int32_t kPersistLoopingAnime = 2;
+constexpr std::int32_t kPersistRaster = 4;
+constexpr std::int32_t kPersistCross = 7;
 constexpr std::int32_t kAnimeUnloadable = 1;
 constexpr std::int32_t kAnimeNoEffect = 2;
 
 }  // namespace
 
 void CVovPage::EndBgAnime(BgSlotRecord& record) {
-  if (CEffect* effect = record.anime_effect) {
-    // The manager may delete the effect after this pass; it must not clear a later effect's slot.
-    effect->SetOwnerReference<CEffect>(nullptr);
-    record.anime_effect = nullptr;
-    if (g_PausableTimerManager != nullptr) g_PausableTimerManager->Remove(effect);
-  }
+  ReleaseSlotEffect(record.anime_effect);
   record.anime.reset();
+}
+
+void CVovPage::EndBgEffect(BgSlotRecord& record, bool resume_anime) {
+  ReleaseSlotEffect(record.effect);
+  if (record.persist_kind == kPersistLoopingAnime ||
+      (record.persist_kind >= kPersistRaster && record.persist_kind <= kPersistCross)) {
+    record.persist_kind = 0;
+    ReleaseSlotEffect(record.persist_effect);
+  }
+  if (resume_anime && record.anime_effect != nullptr && record.anime_state != 0) {
+    ControlBgAnime(SlotOf(record), kRun, 0, 0);
+  }
 }
 
 std::int32_t CVovPage::LoadBgAnime(const char* name, std::uint32_t arg1, std::uint32_t arg2, std::uint32_t slot) {

@@ -82,7 +82,8 @@ std::int32_t CVovPage::CharacterOf(const std::string& name) const {
 }
 
 void CVovPage::ClearSpriteRecord(SpriteRecord& record) {
-  // The other page's record keeps a picture it shares.
+  // The effect works on the sprite that goes; the other page's record keeps a picture it shares.
+  ReleaseSlotEffect(record.effect);
   const std::uint32_t priority = record.priority;
   record = SpriteRecord();
   record.priority = priority;
@@ -219,26 +220,28 @@ std::int32_t CVovPage::MoveSprite(std::uint32_t index, std::int32_t dx, std::int
   return kDone;
 }
 
-std::int32_t CVovPage::SpriteToFront(std::uint32_t index, bool back, std::int32_t group, bool reinsert) {
+std::int32_t CVovPage::SpriteToFront(std::uint32_t index, bool back, std::int32_t group, bool end_effect) {
   SpriteRecord* record = Sprite(index, back, group);
   if (record == nullptr) return kBadSlot;
+  if (end_effect) ReleaseSlotEffect(record->effect);
   const std::uint32_t base = GroupBase(group);
   if (record->priority == base) return kDone;
   PushBack(back, group, record->priority);
   record->priority = base;
-  if (reinsert) Reprioritise(*record, back, base);
+  if (end_effect) Reprioritise(*record, back, base);
   return kDone;
 }
 
-std::int32_t CVovPage::SpriteToBack(std::uint32_t index, bool back, std::int32_t group, bool reinsert) {
+std::int32_t CVovPage::SpriteToBack(std::uint32_t index, bool back, std::int32_t group, bool end_effect) {
   SpriteRecord* record = Sprite(index, back, group);
   if (record == nullptr) return kBadSlot;
+  if (end_effect) ReleaseSlotEffect(record->effect);
   const std::uint32_t target = GroupBase(group) + kPriorityStep * (GroupSlots(group) - 1);
   for (SpriteRecord* other : PageRecords(back, group)) {
     if (other->priority > record->priority) Reprioritise(*other, back, other->priority - kPriorityStep);
   }
   record->priority = target;
-  if (reinsert) Reprioritise(*record, back, target);
+  if (end_effect) Reprioritise(*record, back, target);
   return kDone;
 }
 

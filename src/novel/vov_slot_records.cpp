@@ -3,6 +3,8 @@
 #include <bit>
 
 #include "base/sjis_fit.h"
+#include "base/timer_manager.h"
+#include "effects/effect.h"
 #include "gfx/image.h"
 #include "scene/sprite.h"
 
@@ -12,6 +14,14 @@ SpriteRecord::SpriteRecord() = default;
 SpriteRecord::SpriteRecord(SpriteRecord&&) noexcept = default;
 SpriteRecord& SpriteRecord::operator=(SpriteRecord&&) noexcept = default;
 SpriteRecord::~SpriteRecord() = default;
+
+void ReleaseSlotEffect(CEffect*& field) {
+  CEffect* effect = field;
+  if (effect == nullptr) return;
+  effect->SetOwnerReference<CEffect>(nullptr);
+  field = nullptr;
+  if (g_PausableTimerManager != nullptr) g_PausableTimerManager->Remove(effect);
+}
 
 namespace {
 

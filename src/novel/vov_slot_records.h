@@ -66,9 +66,15 @@ struct BgSlotRecord {
   std::shared_ptr<CImage> image;
   // The still picture of the whole page that a frozen slot shows.
   std::unique_ptr<CImage> capture;
-  // The background animation: its data and the effect that plays it (null once it is gone).
-  RefPtr<CDadFile> anime;
+  // The running effects: one run once, the persistent one, the quake and the background
+  // animation's player. Each effect writes null into its field when it ends, so a record stays
+  // in place while one runs.
+  CEffect* effect = nullptr;
+  CEffect* persist_effect = nullptr;
+  CEffect* quake_effect = nullptr;
   CEffect* anime_effect = nullptr;
+  // The background animation's data.
+  RefPtr<CDadFile> anime;
 
   // True when the picture shows with no filter, flag, offset, area or zoom.
   bool IsPlain() const {
@@ -109,12 +115,19 @@ struct SpriteRecord {
   // The picture (the other page's record may hold the same one) and its drawable.
   std::shared_ptr<CImage> image;
   std::unique_ptr<CSprite> sprite;
+  // The sprite's running effect, which writes null here when it ends: the record stays in place
+  // while one runs.
+  CEffect* effect = nullptr;
 
   SpriteRecord();
   SpriteRecord(SpriteRecord&&) noexcept;
   SpriteRecord& operator=(SpriteRecord&&) noexcept;
   ~SpriteRecord();
 };
+
+// Ends the effect that `field` holds (the pausable timer manager deletes it) and empties the
+// field; the effect no longer writes into it, so a late deletion cannot clear a newer effect.
+void ReleaseSlotEffect(CEffect*& field);
 
 void WriteBgRecordPrefix(const BgSlotRecord& record, ByteWriter& out);
 // False (the record unchanged) when fewer than 196 bytes are left.

@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <list>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "base/timer_manager.h"
+#include "effects/effect.h"
 #include "elg_encoder.h"
 #include "gfx/image.h"
 #include "novel/vov_page.h"
@@ -67,6 +70,59 @@ class PageGraphics {
   CImageLoaderManager* saved_loader_ = nullptr;
   CDrawLayerFactory factory_;
   ScopedPixelLibrary library_;
+};
+
+// What a stand-in slot effect saw: whether it was ended and the commands it was sent.
+struct EffectSeen {
+  bool ended = false;
+  std::vector<std::int32_t> commands;
+};
+
+// An effect that only records what is done to it, standing in for an effect running on a slot.
+class StandInEffect : public CEffect {
+ public:
+  explicit StandInEffect(EffectSeen& seen) : seen_(seen) {}
+  const char* GetName() const override { return "stand_in"; }
+  std::uint8_t GetType() const override { return 0; }
+  std::int32_t Setup(CTimerManager*, void*, const PluginArgs&) override { return kRunning; }
+  std::int32_t SetParam(const PluginArgs& args) override {
+    seen_.commands.push_back(args.I32(0));
+    return 0;
+  }
+  std::uint32_t Update(std::uint32_t) override { return 0; }
+  void Stop() override { seen_.ended = true; }
+
+ private:
+  EffectSeen& seen_;
+};
+
+// A pausable timer manager for the test's life, which runs stand-in effects in a slot's field.
+class SlotEffects {
+ public:
+  SlotEffects() : saved_(g_PausableTimerManager) { g_PausableTimerManager = &manager_; }
+  ~SlotEffects() { g_PausableTimerManager = saved_; }
+  SlotEffects(const SlotEffects&) = delete;
+  SlotEffects& operator=(const SlotEffects&) = delete;
+
+  // What the effect sees lives as long as the manager, which may end the effect after the test.
+  const EffectSeen& Start(CEffect*& field) {
+    EffectSeen& seen = seen_.emplace_back();
+    auto* effect = new StandInEffect(seen);
+    EXPECT_EQ(manager_.Add(effect, 0, 0, 0), CTimerManager::kAdded);
+    effect->SetOwnerReference(&field);
+    field = effect;
+    return seen;
+  }
+  // The effects still running, after a pass that deletes the ended ones.
+  std::uint32_t Running() {
+    manager_.Advance(0);
+    return manager_.GetCount();
+  }
+
+ private:
+  std::list<EffectSeen> seen_;
+  CTimerManager manager_;
+  CTimerManager* saved_;
 };
 
 class VovPageTest : public test_support::DataFilesTest {

@@ -160,4 +160,36 @@ TEST_F(VovPageSpriteTest, FilterOnASharedPictureGivesTheOtherPageACopy) {
   EXPECT_EQ(page_->SoftenSprite(1, 2, false, 0), CVovPage::kNoImage);
 }
 
+class VovPageSpriteEffectTest : public VovPageSpriteTest {
+ protected:
+  page_test::SlotEffects effects_;
+};
+
+TEST_F(VovPageSpriteEffectTest, LoadingOrReorderingASpriteEndsItsEffect) {
+  ASSERT_EQ(page_->LoadSprite(0, "X05_A.ELG", false, 0), 0);
+  ASSERT_EQ(page_->LoadSprite(1, "X27_B.ELG", false, 0), 0);
+  const page_test::EffectSeen& replaced = effects_.Start(page_->Sprite(0, false, 0)->effect);
+  // The same picture with no filter stays as it is, effect and all.
+  EXPECT_EQ(page_->LoadSprite(0, "x05_a.elg", false, 0), 0);
+  EXPECT_FALSE(replaced.ended);
+  EXPECT_EQ(page_->LoadSprite(0, "ZZZ_A.ELG", false, 0), 0);
+  EXPECT_TRUE(replaced.ended);
+  EXPECT_EQ(page_->Sprite(0, false, 0)->effect, nullptr);
+  EXPECT_EQ(page_->Sprite(0, false, 0)->name, "ZZZ_A.ELG");
+
+  // An effect ordering its own sprite keeps running; the order command ends it.
+  const page_test::EffectSeen& ordered = effects_.Start(page_->Sprite(1, false, 0)->effect);
+  EXPECT_EQ(page_->SpriteToFront(1, false, 0, false), 0);
+  EXPECT_FALSE(ordered.ended);
+  EXPECT_EQ(page_->SpriteToBack(1, false, 0, true), 0);
+  EXPECT_TRUE(ordered.ended);
+  EXPECT_EQ(PriorityOf(1, 0), 20500u);
+
+  // Emptying the record takes the sprite the effect works on.
+  const page_test::EffectSeen& emptied = effects_.Start(page_->Sprite(0, false, 0)->effect);
+  EXPECT_EQ(page_->LoadSprite(0, nullptr, false, 0), 0);
+  EXPECT_TRUE(emptied.ended);
+  EXPECT_EQ(effects_.Running(), 0u);
+}
+
 }  // namespace

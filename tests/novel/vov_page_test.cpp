@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "anim_file_writer.h"
 #include "base/subtractive_random.h"
 #include "effects/builtin_effects.h"
@@ -186,6 +188,116 @@ TEST_F(VovPageBgTest, AreaAndRotoZoomWithoutPictureAreReset) {
   EXPECT_EQ(page_->SetBgRotoZoom(10, "2.5", 0, 0, 0), 0);
   EXPECT_EQ(page_->Bg(0).zoom, 2.5f);
   EXPECT_EQ(page_->Bg(0).area[0], kNoArea);
+}
+
+// An image loader that counts the files it decodes.
+class CountingLoader : public CImageLoaderManager {
+ public:
+  std::int32_t DecodeFile(const char* file_name, const DecodeTarget& target, const DecodeOutputs& outputs) override {
+    ++files_decoded;
+    return CImageLoaderManager::DecodeFile(file_name, target, outputs);
+  }
+  int files_decoded = 0;
+};
+
+class VovPageBgEffectTest : public VovPageBgTest {
+ protected:
+  void SetUp() override {
+    VovPageBgTest::SetUp();
+    RegisterElgDecoder(loader_);
+    saved_loader_ = g_GllHost;
+    g_GllHost = &loader_;
+  }
+  void TearDown() override {
+    VovPageBgTest::TearDown();
+    g_GllHost = saved_loader_;
+  }
+  CountingLoader loader_;
+  CImageLoaderManager* saved_loader_ = nullptr;
+  page_test::SlotEffects effects_;
+};
+
+TEST_F(VovPageBgEffectTest, TheSameNameIsNotDecodedAgainButItsEffectEnds) {
+  ASSERT_EQ(page_->LoadBg("BG01.ELG", 0), 0);
+  ASSERT_EQ(loader_.files_decoded, 1);
+  const page_test::EffectSeen& once = effects_.Start(page_->Bg(0).effect);
+  const page_test::EffectSeen& picture_loop = effects_.Start(page_->Bg(0).persist_effect);
+  page_->Bg(0).persist_kind = 4;  // raster: it plays over the picture
+  EXPECT_EQ(page_->LoadBg("bg01.elg", 0), 0);
+  EXPECT_EQ(loader_.files_decoded, 1);
+  EXPECT_TRUE(once.ended);
+  EXPECT_TRUE(picture_loop.ended);
+  EXPECT_EQ(page_->Bg(0).effect, nullptr);
+  EXPECT_EQ(page_->Bg(0).persist_effect, nullptr);
+  EXPECT_EQ(page_->Bg(0).persist_kind, 0);
+
+  // Noise plays over the whole screen and outlives the picture.
+  const page_test::EffectSeen& noise = effects_.Start(page_->Bg(0).persist_effect);
+  page_->Bg(0).persist_kind = 1;
+  EXPECT_EQ(page_->LoadBg("BG01.ELG", 0), 0);
+  EXPECT_FALSE(noise.ended);
+  EXPECT_EQ(page_->Bg(0).persist_kind, 1);
+  EXPECT_EQ(effects_.Running(), 1u);
+}
+
+TEST_F(VovPageBgEffectTest, AnyChangeOfTheSlotMakesTheSameNameLoadAgain) {
+  struct Case {
+    const char* what;
+    std::function<void(CVovPage&)> change;
+  };
+  const Case cases[] = {
+      {"filter", [](CVovPage& page) { page.SetBgFilter(kFilterGrey, false, false, false, 0); }},
+      {"mirror x", [](CVovPage& page) { page.SetBgFilter(kFilterNone, true, false, false, 0); }},
+      {"mirror y", [](CVovPage& page) { page.SetBgFilter(kFilterNone, false, true, false, 0); }},
+      {"letterbox", [](CVovPage& page) { page.SetBgFilter(kFilterNone, false, false, true, 0); }},
+      {"softened", [](CVovPage& page) { page.SoftenBg(1, 0); }},
+      {"offset", [](CVovPage& page) { page.SetBgOffset(0, 3, 0); }},
+      {"area", [](CVovPage& page) { page.SetBgArea(0, 0, 8, 4, 0); }},
+      {"zoom", [](CVovPage& page) { page.SetBgRotoZoom(0, "2.0", 0, 0, 0); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(page_->LoadBg("BG01.ELG", 0), 0);
+    c.change(*page_);
+    ASSERT_FALSE(page_->Bg(0).IsPlain());
+    const page_test::EffectSeen& seen = effects_.Start(page_->Bg(0).effect);
+    const int decoded = loader_.files_decoded;
+    EXPECT_EQ(page_->LoadBg("BG01.ELG", 0), 0);
+    EXPECT_EQ(loader_.files_decoded, decoded + 1);
+    EXPECT_TRUE(seen.ended);
+    EXPECT_TRUE(page_->Bg(0).IsPlain());
+  }
+}
+
+TEST_F(VovPageBgEffectTest, ClearingEndsTheEffectAndViewChangesRestartAStoppedAnimation) {
+  struct Case {
+    const char* what;
+    bool restarts;
+    std::function<void(CVovPage&)> change;
+  };
+  const Case cases[] = {
+      {"clear", false, [](CVovPage& page) { page.ClearBg(0, 0); }},
+      {"freeze", true, [](CVovPage& page) { page.FreezeBg(true, 0, false); }},
+      {"area", true, [](CVovPage& page) { page.SetBgArea(0, 0, 8, 4, 0); }},
+      {"roto-zoom", true, [](CVovPage& page) { page.SetBgRotoZoom(0, nullptr, 0, 0, 0); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(page_->LoadBg("BG01.ELG", 0), 0);
+    const page_test::EffectSeen& once = effects_.Start(page_->Bg(0).effect);
+    const page_test::EffectSeen& anime = effects_.Start(page_->Bg(0).anime_effect);
+    page_->Bg(0).anime_state = 1;
+    c.change(*page_);
+    EXPECT_TRUE(once.ended);
+    EXPECT_EQ(page_->Bg(0).effect, nullptr);
+    EXPECT_FALSE(anime.ended);
+    EXPECT_EQ(anime.commands, c.restarts ? std::vector<std::int32_t>{4} : std::vector<std::int32_t>{});
+    EXPECT_EQ(page_->Bg(0).anime_state, c.restarts ? 0u : 1u);
+    page_->FreezeBg(false, 0, false);
+    EXPECT_EQ(page_->LoadBgAnime(nullptr, 0, 0, 0), 0);
+    EXPECT_TRUE(anime.ended);
+  }
+  EXPECT_EQ(effects_.Running(), 0u);
 }
 
 }  // namespace

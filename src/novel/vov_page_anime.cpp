@@ -44,6 +44,7 @@ std::int32_t CVovPage::LoadBgAnime(const char* name, std::uint32_t arg1, std::ui
   BgSlotRecord& record = Bg(slot);
   record.anime_name = name != nullptr ? FitSjis(name, kSlotNameSize - 1) : std::string();
   record.anime_state = 0;
+  EndBgEffect(record, false);
   EndBgAnime(record);
   if (name == nullptr) return kDone;
   RefPtr<CDadFile> file = MakeRef<CDadFile>();

@@ -297,6 +297,12 @@ TEST_F(VovPageBgEffectTest, ClearingEndsTheEffectAndViewChangesRestartAStoppedAn
     EXPECT_EQ(page_->LoadBgAnime(nullptr, 0, 0, 0), 0);
     EXPECT_TRUE(anime.ended);
   }
+  // A new animation ends the slot's effect as well.
+  ASSERT_EQ(page_->LoadBg("BG01.ELG", 0), 0);
+  const page_test::EffectSeen& once = effects_.Start(page_->Bg(0).effect);
+  EXPECT_EQ(page_->LoadBgAnime(nullptr, 0, 0, 0), 0);
+  EXPECT_TRUE(once.ended);
+  EXPECT_EQ(page_->Bg(0).effect, nullptr);
   EXPECT_EQ(effects_.Running(), 0u);
 }
 

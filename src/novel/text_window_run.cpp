@@ -112,6 +112,22 @@ int64_t CTextRun::Extent(bool vertical) const {
   return extent;
 }
 
+std::vector<CTextRun::Slice> CTextRun::Slices(int64_t from, int64_t to, bool vertical) const {
+  std::vector<Slice> slices;
+  int64_t start = 0;
+  for (std::size_t i = 0; i < records_.size() && start < to; ++i) {
+    const plat::Rect& box = records_[i].box;
+    const int64_t size = vertical ? box.Height() : box.Width();
+    const int64_t slice_from = std::max<int64_t>(from - start, 0);
+    const int64_t slice_to = std::min(to - start, size);
+    if (slice_from < slice_to) {
+      slices.push_back({i, static_cast<int32_t>(slice_from), static_cast<int32_t>(slice_to)});
+    }
+    start += size;
+  }
+  return slices;
+}
+
 plat::Point FollowingWindowOrigin(int32_t point_x, int32_t point_y, int32_t width, int32_t height,
                                   const TextWindowFollow& follow) {
   plat::Point origin{point_x, point_y};
@@ -126,6 +142,12 @@ plat::Point FollowingWindowOrigin(int32_t point_x, int32_t point_y, int32_t widt
 int64_t TypingRevealPosition(uint32_t elapsed, uint32_t duration, int64_t extent) {
   if (duration == 0 || elapsed >= duration) return extent;
   return static_cast<int64_t>(static_cast<double>(elapsed) / duration * static_cast<double>(extent));
+}
+
+std::uint8_t SoftEdgeWeight(const CColorRamp& ramp, int64_t behind) {
+  const int64_t width = ramp.GetCount();
+  if (behind < 0 || behind >= width) return 255;
+  return static_cast<std::uint8_t>(ramp.GetEntry(static_cast<std::uint32_t>(width - 1 - behind)));
 }
 
 std::string CutAtCharacter(const char* text, std::size_t max_bytes) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "gfx/color_ramp.h"
 #include "platform/window_messages.h"
 
 enum class TextTokenKind { kEnd, kCharacter, kCommand };
@@ -66,6 +67,15 @@ class CTextRun {
   // The sum of the boxes' extents along the reading direction.
   int64_t Extent(bool vertical) const;
 
+  // The parts of the boxes (offsets along the reading direction inside each box) that lie
+  // between `from` and `to` of the run's extent, the boxes taken one after another.
+  struct Slice {
+    std::size_t record = 0;
+    int32_t from = 0;
+    int32_t to = 0;
+  };
+  std::vector<Slice> Slices(int64_t from, int64_t to, bool vertical) const;
+
  private:
   std::vector<TextRunRecord> records_;
   int32_t start_x_ = 0;
@@ -86,6 +96,10 @@ plat::Point FollowingWindowOrigin(int32_t point_x, int32_t point_y, int32_t widt
 // How far the reveal has run along the run: elapsed / duration of the extent, truncated; the
 // whole extent once the duration has passed (or is 0).
 int64_t TypingRevealPosition(uint32_t elapsed, uint32_t duration, int64_t extent);
+
+// The weight of a pixel `behind` pixels behind the reveal edge (0: the last one reached) on a
+// ramp running from 255 down to 0 over the soft edge's width; 255 beyond it.
+std::uint8_t SoftEdgeWeight(const CColorRamp& ramp, int64_t behind);
 
 // The leading bytes of a Shift-JIS string that fit into `max_bytes`, never half a double-byte
 // character; empty for null.

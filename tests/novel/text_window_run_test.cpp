@@ -167,4 +167,38 @@ TEST(TextWindowRunTest, NamesAreCutAtACharacterBoundary) {
   EXPECT_EQ(CutAtCharacter("\x83", 16), "\x83");
 }
 
+
+TEST(TextWindowRunTest, RevealSlicesFollowTheBoxesInReadingOrder) {
+  CTextRun run;
+  run.Begin(0, 0);
+  run.Add({0, 0, 20, 22}, true);
+  run.Add({20, 0, 40, 22}, false);
+  run.Add({0, 22, 10, 44}, true);
+  const std::vector<CTextRun::Slice> slices = run.Slices(15, 45, false);
+  ASSERT_EQ(slices.size(), 3u);
+  EXPECT_EQ(slices[0].record, 0u);
+  EXPECT_EQ(slices[0].from, 15);
+  EXPECT_EQ(slices[0].to, 20);
+  EXPECT_EQ(slices[1].from, 0);
+  EXPECT_EQ(slices[1].to, 20);
+  EXPECT_EQ(slices[2].record, 2u);
+  EXPECT_EQ(slices[2].to, 5);
+  EXPECT_TRUE(run.Slices(20, 20, false).empty());
+  EXPECT_EQ(run.Slices(-8, 1000, true).size(), 3u);
+  EXPECT_EQ(run.Slices(-8, 1000, true)[2].to, 22);
+}
+
+TEST(TextWindowRunTest, SoftEdgeFadesTowardsTheRevealEdge) {
+  CColorRamp ramp;
+  ASSERT_EQ(ramp.Build(8, 255, 0, 8), 0u);
+  EXPECT_EQ(SoftEdgeWeight(ramp, 0), ramp.GetEntry(7));
+  EXPECT_EQ(SoftEdgeWeight(ramp, 7), ramp.GetEntry(0));
+  EXPECT_LT(SoftEdgeWeight(ramp, 0), SoftEdgeWeight(ramp, 4));
+  EXPECT_LT(SoftEdgeWeight(ramp, 4), SoftEdgeWeight(ramp, 7));
+  EXPECT_EQ(SoftEdgeWeight(ramp, 8), 255);
+  EXPECT_EQ(SoftEdgeWeight(ramp, -1), 255);
+  CColorRamp empty;
+  EXPECT_EQ(SoftEdgeWeight(empty, 0), 255);
+}
+
 }  // namespace

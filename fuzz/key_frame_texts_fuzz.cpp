@@ -11,22 +11,14 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/memory_data_files.h"
+#include "driver/layer_world.h"
 #include "effects/key_frame_player.h"
 #include "effects/sp_tanime_definition.h"
-#include "elg_encoder.h"
-#include "gfx/pixel_library.h"
-#include "platform/diagnostic_log.h"
-#include "resource/elg_decoder.h"
-#include "resource/image_loader_manager.h"
-#include "scene/draw_layer.h"
 #include "scene/motion_path_text.h"
 
 namespace {
 
 constexpr const char* kDefinition = "SYS/CA020.TXT";
-
-std::uint64_t FourGigabytes() { return std::uint64_t{4} << 30; }
 
 // A player that only counts what it shows.
 class CountingPlayer : public CKeyFramePlayer {
@@ -38,29 +30,6 @@ class CountingPlayer : public CKeyFramePlayer {
     if (!(t >= 0.0 && t <= 1.0)) std::abort();
     ++frames;
   }
-};
-
-struct World {
-  World() {
-    if (RegisterElgDecoder(host) != 0) std::abort();
-    g_GllHost = &host;
-    SetPixelLib(&library);
-    kvxtools::ElgPicture picture;
-    picture.width = 4;
-    picture.height = 3;
-    picture.pixels.assign(4 * 3 * 4, 0x80);
-    const std::vector<std::uint8_t> elg = kvxtools::EncodeElg(picture);
-    files.Set("SYS/A.ELG", elg);
-    files.Set("SYS/B.ELG", elg);
-    if (page.Create(64, 48, 32, 0) != 0 || layer.SetTarget(&page, false) != 0) std::abort();
-  }
-
-  plat::ScopedDiagnosticSink quiet{[](std::string_view) {}};
-  CImageLoaderManager host{&FourGigabytes};
-  CPixelLibrary library;
-  MemoryDataFiles files;
-  CImage page;
-  CDrawLayer layer;
 };
 
 void CheckRecords(const std::vector<MotionPathRecord>& records) {
@@ -95,7 +64,7 @@ void PlayPathText(const std::string& text) {
   }
 }
 
-void ReadDefinition(World& world, std::span<const std::uint8_t> bytes) {
+void ReadDefinition(LayerFuzzWorld& world, std::span<const std::uint8_t> bytes) {
   world.files.Set(kDefinition, bytes);
   std::vector<std::unique_ptr<CSpTanimeCellDef>> cells;
   const std::int32_t status = LoadDefinition(kDefinition, &world.layer, 3, 4, 100, cells, nullptr);
@@ -111,7 +80,7 @@ void ReadDefinition(World& world, std::span<const std::uint8_t> bytes) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static World world;
+  static LayerFuzzWorld world{"SYS/A.ELG", "SYS/B.ELG"};
   const std::span<const std::uint8_t> bytes(data, size);
   PlayPathText(std::string(bytes.begin(), bytes.end()).c_str());
   ReadDefinition(world, bytes);

@@ -7,46 +7,17 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/memory_data_files.h"
+#include "driver/layer_world.h"
 #include "effects/staff_roll_layout.h"
-#include "elg_encoder.h"
-#include "gfx/pixel_library.h"
-#include "platform/diagnostic_log.h"
-#include "resource/elg_decoder.h"
-#include "resource/image_loader_manager.h"
-#include "scene/draw_layer.h"
 
 namespace {
 
 constexpr const char* kLayout = "SYS/STAFF.TXT";
 
-std::uint64_t FourGigabytes() { return std::uint64_t{4} << 30; }
-
-struct World {
-  World() {
-    if (RegisterElgDecoder(host) != 0) std::abort();
-    g_GllHost = &host;
-    SetPixelLib(&library);
-    kvxtools::ElgPicture picture;
-    picture.width = 4;
-    picture.height = 3;
-    picture.pixels.assign(4 * 3 * 4, 0x80);
-    files.Set("SYS/A.ELG", kvxtools::EncodeElg(picture));
-    if (page.Create(64, 48, 32, 0) != 0 || layer.SetTarget(&page, false) != 0) std::abort();
-  }
-
-  plat::ScopedDiagnosticSink quiet{[](std::string_view) {}};
-  CImageLoaderManager host{&FourGigabytes};
-  CPixelLibrary library;
-  MemoryDataFiles files;
-  CImage page;
-  CDrawLayer layer;
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static World world;
+  static LayerFuzzWorld world{"SYS/A.ELG"};
   world.files.Set(kLayout, std::span<const std::uint8_t>(data, size));
   StaffRollLayout layout;
   const std::int32_t status = LoadStaffRollLayout(kLayout, world.layer.GetOwnList(), layout);

@@ -1,19 +1,9 @@
 #include "app/text_input_dialog_model.h"
 
+#include "base/sjis_fit.h"
 #include "platform/sjis.h"
 
 namespace {
-
-// The length of the longest run of whole characters of `text` within `limit` bytes.
-std::size_t WholeCharactersWithin(std::string_view text, std::size_t limit) {
-  std::size_t length = 0;
-  while (length < text.size()) {
-    const std::size_t next = length + plat::SjisCodeLengthAt(text, length);
-    if (next > limit) break;
-    length = next;
-  }
-  return length;
-}
 
 // The length of the leading double-byte characters of `text`.
 std::size_t LeadingDoubleByte(std::string_view text) {
@@ -25,8 +15,8 @@ std::size_t LeadingDoubleByte(std::string_view text) {
 }  // namespace
 
 std::string CutEnteredText(std::string_view entered, bool double_byte_only, uint8_t max_length) {
-  std::string_view text = entered.substr(0, WholeCharactersWithin(entered, kMostEnteredBytes));
+  std::string_view text = entered.substr(0, SjisFitLength(entered, kMostEnteredBytes));
   if (double_byte_only) text = text.substr(0, LeadingDoubleByte(text));
-  if (max_length != 0) text = text.substr(0, WholeCharactersWithin(text, max_length));
+  if (max_length != 0) text = text.substr(0, SjisFitLength(text, max_length));
   return std::string(text);
 }

@@ -2,12 +2,14 @@
 
 #include "platform/sjis.h"
 
-std::string FitSjis(std::string_view text, std::size_t size) {
+std::size_t SjisFitLength(std::string_view text, std::size_t size) {
   std::size_t length = 0;
   while (length < text.size()) {
     const std::size_t next = length + plat::SjisCodeLengthAt(text, length);
     if (next > size) break;
     length = next;
   }
-  return std::string(text.substr(0, length));
+  return length;
 }
+
+std::string FitSjis(std::string_view text, std::size_t size) { return std::string(text.substr(0, SjisFitLength(text, size))); }

@@ -112,12 +112,16 @@ class ListingCache {
       if (cached->second.watch >= 0) return {std::nullopt, true};
       Drop(folder);
     }
-    std::optional<Listing> names = ReadListing(folder);
-    if (!names) return {};
-    auto found = MatchIn(*names, name);
+    // The watch is set before the names are read, so that a change during the reading is seen.
     const int watch = Watch(folder);
-    listings_[folder] = CachedListing{std::move(*names), watch};
-    return {std::move(found), true};
+    std::optional<Listing> names = ReadListing(folder);
+    const bool read = names.has_value();
+    listings_[folder] = CachedListing{read ? std::move(*names) : Listing{}, watch};
+    if (!read) {
+      Drop(folder);
+      return {};
+    }
+    return {MatchIn(listings_[folder].names, name), true};
   }
 
   // The engine's own change to `name` in `folder`: the listing follows what is on disk now.
@@ -143,7 +147,6 @@ class ListingCache {
     return entry->second.front();
   }
 
-  // The watch is set before the names are read, so that a change during the reading is seen.
   static std::optional<Listing> ReadListing(const std::string& folder) {
     std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
     if (!dir) return std::nullopt;
@@ -194,9 +197,10 @@ class ListingCache {
     if (event.len == 0) return;
     const std::string name(event.name);
     for (const std::string& folder : folders) {
-      Listing& names = listings_[folder].names;
-      if ((event.mask & (IN_CREATE | IN_MOVED_TO)) != 0) AddName(names, name);
-      if ((event.mask & (IN_DELETE | IN_MOVED_FROM)) != 0) RemoveName(names, name);
+      const auto cached = listings_.find(folder);
+      if (cached == listings_.end()) continue;
+      if ((event.mask & (IN_CREATE | IN_MOVED_TO)) != 0) AddName(cached->second.names, name);
+      if ((event.mask & (IN_DELETE | IN_MOVED_FROM)) != 0) RemoveName(cached->second.names, name);
     }
   }
 

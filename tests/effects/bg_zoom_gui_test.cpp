@@ -13,7 +13,7 @@
 #include "effects/zoom_source.h"
 #include "scene/draw_layer.h"
 #include "support/fake_clock.h"
-#include "support/layer_window_test.h"
+#include "support/effect_window_test.h"
 #include "support/log_capture.h"
 #include "support/png_file.h"
 #include "support/scoped_pixel_library.h"
@@ -31,15 +31,11 @@ uint32_t CellColour(int32_t x, int32_t y) {
   return 0xFF000000u | (column * 8) << 16 | (row * 10) << 8 | ((column + row) * 4 & 0xFF);
 }
 
-class BgZoomGuiTest : public LayerWindowTestBase {
+class BgZoomGuiTest : public EffectWindowTest<LayerWindowTestBase> {
  protected:
-  BgZoomGuiTest() : LayerWindowTestBase("background zoom test", kWidth, kHeight) {}
+  BgZoomGuiTest() : EffectWindowTest("background zoom test", kWidth, kHeight) {}
   void SetUp() override {
-    LayerWindowTestBase::SetUp();
-    g_DcpHost = &effects_;
-    g_TcpHost = &filters_;
-    g_PausableTimerManager = &timers_;
-    RegisterSetUpEffects(effects_, filters_);
+    EffectWindowTest::SetUp();
     ASSERT_EQ(picture_.Create(1600, 1200, 32, 0), 0u);
     for (int32_t y = 0; y < picture_.GetHeight(); ++y) {
       auto* row = reinterpret_cast<uint32_t*>(picture_.GetRowPointer(y));
@@ -51,25 +47,6 @@ class BgZoomGuiTest : public LayerWindowTestBase {
     layer_->SetStretchMode(0);
     ASSERT_TRUE(layer_->SetBackgroundImage(&picture_, 0, 0, true));
   }
-  void TearDown() override {
-    timers_.RemoveAll();
-    g_PausableTimerManager = nullptr;
-    g_DcpHost = nullptr;
-    g_TcpHost = nullptr;
-    LayerWindowTestBase::TearDown();
-  }
-
-  // Runs the effects at `now` ms after the start and shows the frame.
-  std::vector<uint32_t> ShowAt(uint32_t now, const char* picture) {
-    clock_.SetMilliseconds(kStart + now);
-    timers_.Dispatch(kStart + now);
-    EXPECT_EQ(screen_->UpdateScreen(), 0u);
-    std::vector<uint32_t> shown = ShownPixels(*window_, kWidth, kHeight);
-    EXPECT_TRUE(WritePng(picture, shown, kWidth, kHeight));
-    EXPECT_EQ(shown.size(), static_cast<size_t>(kWidth * kHeight));
-    shown.resize(static_cast<size_t>(kWidth * kHeight));
-    return shown;
-  }
 
   // The window's corners show the cells at the corners of the area.
   static void ExpectArea(const std::vector<uint32_t>& shown, int32_t x, int32_t y, int32_t width, int32_t height) {
@@ -77,13 +54,6 @@ class BgZoomGuiTest : public LayerWindowTestBase {
     EXPECT_EQ(shown.back() & 0xFFFFFF, CellColour(x + width - 1, y + height - 1) & 0xFFFFFF) << "bottom-right";
   }
 
-  static constexpr uint32_t kStart = 5000;
-  LogCapture log_;
-  ScopedFakeClock clock_;
-  ScopedPixelLibrary library_;
-  CTimerManager timers_;
-  CDcpPluginManager effects_;
-  CTcpPluginManager filters_;
   CImage picture_;
   CDrawLayer* layer_ = nullptr;
 };
@@ -103,9 +73,9 @@ TEST_F(BgZoomGuiTest, TheZoomGlidesFromTheWholeWindowToTheZoomedArea) {
             kEffectCreated);
   ASSERT_NE(zoom, nullptr);
 
-  ExpectArea(ShowAt(0, "bg_zoom_0ms.png"), 0, 0, 800, 600);
-  ExpectArea(ShowAt(500, "bg_zoom_500ms.png"), 300, 225, 600, 450);
-  ExpectArea(ShowAt(1000, "bg_zoom_1000ms.png"), 600, 450, 400, 300);
+  ExpectArea(FrameAt(0, "bg_zoom_0ms.png"), 0, 0, 800, 600);
+  ExpectArea(FrameAt(500, "bg_zoom_500ms.png"), 300, 225, 600, 450);
+  ExpectArea(FrameAt(1000, "bg_zoom_1000ms.png"), 600, 450, 400, 300);
   EXPECT_EQ(zoom, nullptr) << "the effect has ended and cleared its slot";
 }
 

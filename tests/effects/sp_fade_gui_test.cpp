@@ -14,7 +14,7 @@
 #include "scene/draw_list.h"
 #include "scene/sprite.h"
 #include "support/fake_clock.h"
-#include "support/layer_window_test.h"
+#include "support/effect_window_test.h"
 #include "support/log_capture.h"
 #include "support/png_file.h"
 #include "support/scoped_pixel_library.h"
@@ -28,41 +28,14 @@ constexpr uint32_t kFigure = 0xFFF0C040;
 constexpr int32_t kCentreX = 120;
 constexpr int32_t kCentreY = 80;
 
-class SpFadeGuiTest : public LayerWindowTestBase {
+class SpFadeGuiTest : public EffectWindowTest<LayerWindowTestBase> {
  protected:
-  SpFadeGuiTest() : LayerWindowTestBase("sprite fade test", kWidth, kHeight) {}
-  void SetUp() override {
-    LayerWindowTestBase::SetUp();
-    g_DcpHost = &effects_;
-    g_TcpHost = &filters_;
-    g_PausableTimerManager = &timers_;
-    RegisterBuiltinEffects(effects_, filters_);
-  }
-  void TearDown() override {
-    timers_.RemoveAll();
-    g_PausableTimerManager = nullptr;
-    g_DcpHost = nullptr;
-    g_TcpHost = nullptr;
-    LayerWindowTestBase::TearDown();
-  }
+  SpFadeGuiTest() : EffectWindowTest("sprite fade test", kWidth, kHeight) {}
 
-  // Runs the effects at `now` ms after the start and shows the frame: the pixel at the centre.
+  // The pixel at the centre of the frame at `now` ms.
   uint32_t ShowAt(uint32_t now, const char* picture) {
-    clock_.SetMilliseconds(kStart + now);
-    timers_.Dispatch(kStart + now);
-    EXPECT_EQ(screen_->UpdateScreen(), 0u);
-    const std::vector<uint32_t> shown = ShownPixels(*window_, kWidth, kHeight);
-    EXPECT_TRUE(WritePng(picture, shown, kWidth, kHeight));
-    return shown.size() == static_cast<size_t>(kWidth * kHeight) ? shown[kCentreY * kWidth + kCentreX] : 0;
+    return FrameAt(now, picture)[static_cast<size_t>(kCentreY * kWidth + kCentreX)];
   }
-
-  static constexpr uint32_t kStart = 5000;
-  LogCapture log_;
-  ScopedFakeClock clock_;
-  ScopedPixelLibrary library_;
-  CTimerManager timers_;
-  CDcpPluginManager effects_;
-  CTcpPluginManager filters_;
 };
 
 // Each colour channel of `shown` within `tolerance` of `expected`.

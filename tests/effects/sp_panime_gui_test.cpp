@@ -14,7 +14,7 @@
 #include "scene/draw_list.h"
 #include "scene/sprite.h"
 #include "support/fake_clock.h"
-#include "support/layer_window_test.h"
+#include "support/effect_window_test.h"
 #include "support/log_capture.h"
 #include "support/png_file.h"
 #include "support/scoped_pixel_library.h"
@@ -27,42 +27,15 @@ constexpr uint32_t kBackground = 0xFF203050;
 constexpr uint32_t kFigure = 0xFFF0C040;
 constexpr int32_t kRow = 300;
 
-class SpPanimeGuiTest : public LayerWindowTestBase {
+class SpPanimeGuiTest : public EffectWindowTest<LayerWindowTestBase> {
  protected:
-  SpPanimeGuiTest() : LayerWindowTestBase("sprite path test", kWidth, kHeight) {}
-  void SetUp() override {
-    LayerWindowTestBase::SetUp();
-    g_DcpHost = &effects_;
-    g_TcpHost = &filters_;
-    g_PausableTimerManager = &timers_;
-    RegisterSetUpEffects(effects_, filters_);
-  }
-  void TearDown() override {
-    timers_.RemoveAll();
-    g_PausableTimerManager = nullptr;
-    g_DcpHost = nullptr;
-    g_TcpHost = nullptr;
-    LayerWindowTestBase::TearDown();
-  }
+  SpPanimeGuiTest() : EffectWindowTest("sprite path test", kWidth, kHeight) {}
 
-  // Runs the effects at `now` ms after the start and shows the frame: the row the sprite moves on.
+  // The row the sprite moves on, at `now` ms.
   std::vector<uint32_t> RowAt(uint32_t now, const char* picture) {
-    clock_.SetMilliseconds(kStart + now);
-    timers_.Dispatch(kStart + now);
-    EXPECT_EQ(screen_->UpdateScreen(), 0u);
-    const std::vector<uint32_t> shown = ShownPixels(*window_, kWidth, kHeight);
-    EXPECT_TRUE(WritePng(picture, shown, kWidth, kHeight));
-    if (shown.size() != static_cast<size_t>(kWidth * kHeight)) return std::vector<uint32_t>(kWidth);
+    const std::vector<uint32_t> shown = FrameAt(now, picture);
     return {shown.begin() + kRow * kWidth, shown.begin() + (kRow + 1) * kWidth};
   }
-
-  static constexpr uint32_t kStart = 5000;
-  LogCapture log_;
-  ScopedFakeClock clock_;
-  ScopedPixelLibrary library_;
-  CTimerManager timers_;
-  CDcpPluginManager effects_;
-  CTcpPluginManager filters_;
 };
 
 // The colour's three channels, the alpha byte aside.

@@ -12,7 +12,7 @@
 #include "effects/staff_roll_effect.h"
 #include "scene/draw_layer.h"
 #include "support/fake_clock.h"
-#include "support/layer_window_test.h"
+#include "support/effect_window_test.h"
 #include "support/log_capture.h"
 #include "support/png_file.h"
 #include "support/scoped_pixel_library.h"
@@ -22,38 +22,13 @@ namespace {
 constexpr int32_t kWidth = 800;
 constexpr int32_t kHeight = 600;
 constexpr uint32_t kBackground = 0xFF102040;
-constexpr std::uint32_t kStart = 5000;
 
 uint32_t Rgb(uint32_t colour) { return colour & 0xFFFFFF; }
 
-class StaffRollGuiTest : public LayerWindowFilesTestBase {
+class StaffRollGuiTest : public EffectWindowTest<LayerWindowFilesTestBase> {
  protected:
-  StaffRollGuiTest() : LayerWindowFilesTestBase("staff roll test", kWidth, kHeight) {}
-  void SetUp() override {
-    LayerWindowFilesTestBase::SetUp();
-    g_DcpHost = &effects_;
-    g_TcpHost = &filters_;
-    g_PausableTimerManager = &timers_;
-    RegisterBuiltinEffects(effects_, filters_);
-  }
-  void TearDown() override {
-    timers_.RemoveAll();
-    g_PausableTimerManager = nullptr;
-    g_DcpHost = nullptr;
-    g_TcpHost = nullptr;
-    LayerWindowFilesTestBase::TearDown();
-  }
+  StaffRollGuiTest() : EffectWindowTest("staff roll test", kWidth, kHeight) {}
 
-  // Runs the roll at `now` ms after its start and shows the frame.
-  std::vector<uint32_t> FrameAt(uint32_t now, const char* picture) {
-    clock_.SetMilliseconds(kStart + now);
-    timers_.Dispatch(kStart + now);
-    EXPECT_EQ(screen_->UpdateScreen(), 0u);
-    std::vector<uint32_t> shown = ShownPixels(*window_, kWidth, kHeight);
-    EXPECT_TRUE(WritePng(picture, shown, kWidth, kHeight));
-    shown.resize(static_cast<size_t>(kWidth * kHeight));
-    return shown;
-  }
   // The first row of the frame that holds anything but the background; -1 for none.
   static int32_t FirstInkRow(const std::vector<uint32_t>& shown) {
     for (int32_t y = 0; y < kHeight; ++y) {
@@ -75,12 +50,6 @@ class StaffRollGuiTest : public LayerWindowFilesTestBase {
   }
 
   // The rows not built yet log their names.
-  LogCapture log_;
-  ScopedFakeClock clock_;
-  ScopedPixelLibrary library_;
-  CTimerManager timers_;
-  CDcpPluginManager effects_;
-  CTcpPluginManager filters_;
 };
 
 TEST_F(StaffRollGuiTest, ThreeLinesRollUpOverThreeSecondsAndFadeOutLeavingNoInk) {

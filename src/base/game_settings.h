@@ -32,6 +32,8 @@ inline constexpr std::size_t kSettingTextLineSpacing = 68;
 inline constexpr std::size_t kSettingTextEdge = 69;
 inline constexpr std::size_t kSettingTextGlyphFormat = 70;
 inline constexpr std::size_t kSettingTextBold = 71;
+// The message font a size smaller: the novel frame scales its sizes by 18/22.
+inline constexpr std::size_t kSettingSmallMessageFont = 72;
 inline constexpr std::size_t kSettingTextBoxStyle = 73;
 inline constexpr std::size_t kSettingTextBoxAlpha = 74;
 inline constexpr std::size_t kSettingTextBoxColour = 76;

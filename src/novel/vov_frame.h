@@ -26,6 +26,7 @@
 #include "novel/vov_vm.h"
 #include "script/script_context.h"
 #include "script/script_host.h"
+#include "ui/font.h"
 
 class CVovFrame;
 
@@ -135,6 +136,47 @@ class CVovFrame : public CVovVM {
     voice_.clear();
   }
 
+  // What the waits are doing, as the text window asks before it shows its click icon: 2 while a
+  // choice is awaited, 3 while skipping (skip mode or a skipped read message), else 1 in auto
+  // mode and 0.
+  static constexpr std::int32_t kWaitNormal = 0;
+  static constexpr std::int32_t kWaitAuto = 1;
+  static constexpr std::int32_t kWaitChoice = 2;
+  static constexpr std::int32_t kWaitSkipping = 3;
+  std::int32_t GetWaitState() const;
+  void SetChoiceAwaited(bool on) { choice_awaited_ = on; }
+  bool ChoiceAwaited() const { return choice_awaited_; }
+  void SetSkipMode(bool on) { skip_mode_ = on; }
+  bool SkipMode() const { return skip_mode_; }
+  void SetMessageSkipMark(bool on) { message_skip_mark_ = on; }
+  bool MessageSkipMark() const { return message_skip_mark_; }
+  void SetAutoModeFlag(bool on) { auto_mode_ = on; }
+  bool AutoMode() const { return auto_mode_; }
+
+  // The message font (22 pixels, "SimSun", white, made the default font of text drawing) and the
+  // name font (18 pixels).
+  static constexpr std::int32_t kMessageFontSize = 22;
+  static constexpr std::int32_t kNameFontSize = 18;
+  // How the carried font command left the message font: 0 as it was, 1 size or colours changed,
+  // 2 the face changed.
+  static constexpr std::uint8_t kFontUnchanged = 0;
+  static constexpr std::uint8_t kFontSized = 1;
+  static constexpr std::uint8_t kFontFaceChanged = 2;
+  CFont& MessageFont() { return message_font_; }
+  CFont& NameFont() { return name_font_; }
+  std::uint8_t MessageFontState() const { return message_font_state_; }
+  // The carried font command where the display reaches it: `size` below 1 is 22 (scaled to the
+  // small-font setting), colours of -1 are white text and a black edge, and `faces` (null: the
+  // face stays) is a comma-separated list whose first installed face is taken, "user" naming the
+  // user's face and a leading '@' kept for vertical writing.
+  void SetMessageFont(std::int32_t size, std::int32_t text_colour, std::int32_t edge_colour, const char* faces);
+  // Undoes the carried font command: white text, black edge, and the user's face and weight at
+  // the message size (18 with the small-font setting) after a face change, only that size after
+  // a size change.
+  void RestoreMessageFont();
+  // The message size with the user's small-font setting: size × 0.8181818181818182, rounded.
+  static std::int32_t ScaledFontSize(std::int32_t size);
+
  private:
   // The next script address, or 0 to stop with the command result.
   std::uint32_t ExecCommand(std::uint32_t at);
@@ -172,6 +214,13 @@ class CVovFrame : public CVovVM {
   CVovPage page_;
   std::array<bool, 2> page_flags_{};
   std::int32_t last_bg_tone_ = -1;
+  bool choice_awaited_ = false;
+  bool skip_mode_ = false;
+  bool message_skip_mark_ = false;
+  bool auto_mode_ = false;
+  CFont message_font_;
+  CFont name_font_;
+  std::uint8_t message_font_state_ = kFontUnchanged;
 };
 
 // The living frame, null while there is none.

@@ -326,6 +326,23 @@ std::string FontFilePath(std::string_view sjis_face_name) {
   return file ? file->path : std::string();
 }
 
+bool IsFontFaceInstalled(std::string_view sjis_face_name) {
+  if (!FontconfigReady()) return false;
+  const ResolvedFamily resolved = ResolveFamily(sjis_face_name);
+  if (resolved.family.empty()) return false;
+  FcPattern* pattern = FcPatternCreate();
+  FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+  if (pattern != nullptr) {
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(resolved.family.c_str()));
+  }
+  FcFontSet* set = pattern != nullptr && objects != nullptr ? FcFontList(nullptr, pattern, objects) : nullptr;
+  const bool installed = set != nullptr && set->nfont > 0;
+  if (set != nullptr) FcFontSetDestroy(set);
+  if (objects != nullptr) FcObjectSetDestroy(objects);
+  if (pattern != nullptr) FcPatternDestroy(pattern);
+  return installed;
+}
+
 std::unique_ptr<IFontFace> OpenFontFace(const FontRequest& request) {
   std::shared_ptr<FreeTypeLibrary> library = SharedLibrary();
   if (library->get() == nullptr) return nullptr;

@@ -83,6 +83,11 @@ std::vector<InstalledFace> ListInstalledFaces();
 // The file of the installed face a name resolves to; empty when there is none.
 std::string FontFilePath(std::string_view sjis_face_name);
 
+// Whether a face of the family the name resolves to (through the alias table; a leading "@"
+// names the vertical variant of the same face) is installed. Unlike FontFilePath, which always
+// finds the nearest face, this answers no for a name that only a fallback would serve.
+bool IsFontFaceInstalled(std::string_view sjis_face_name);
+
 // The fontconfig pattern a face name resolves to (for diagnostics and tests).
 std::string FontPatternFor(std::string_view sjis_face_name);
 

@@ -99,8 +99,9 @@ class CTextWindow : public CTextLayout {
   // The window's colours and opacity go to the name plate too; the click icon keeps the new
   // background under it.
   int32_t SetBackground(uint8_t style, uint32_t colour, uint8_t alpha, bool redraw) override;
-  // Also clears both names and puts the name plate away.
-  void Refresh(bool clear) override;
+  // CTextLayout::Refresh that also clears both names and puts the name plate away (the layout's
+  // own steps, a resize among them, keep the names).
+  void Refresh(bool clear);
 
   // The frame whose commands the text carries; null: commands are stepped over.
   void SetFrame(CVovFrame* frame) { frame_ = frame; }
@@ -114,8 +115,9 @@ class CTextWindow : public CTextLayout {
   // Show the click icon when a message has been drawn at once.
   void SetIconAfterText(bool on) { icon_after_text_ = on; }
   bool icon_after_text() const { return icon_after_text_; }
-  // The window is resized to each run (and only then can it follow a point).
-  void SetFitToRun(bool on) { fit_to_run_ = on; }
+  // The window is resized to each run (and only then can it follow a point). Every run is laid
+  // out in the size the window has when this is switched on.
+  void SetFitToRun(bool on);
   // A fitted window is placed after this point (FollowingWindowOrigin); none stops following.
   void SetFollowPoint(std::optional<plat::Point> point, const TextWindowFollow& follow);
 
@@ -142,7 +144,7 @@ class CTextWindow : public CTextLayout {
   uint32_t PrintString(std::span<const uint8_t> text, int32_t x, int32_t y, bool run_commands, bool skip_spaces);
   // Shows the stored message (`refresh`: on a clean page, with the speaker's name on the plate):
   // 0; kNoTextOrFrame; kStillShowing while the last message is being typed or has not been
-  // cleared, or when a carried command stopped the first pass.
+  // cleared; kCommandStopped (also 2) when a carried command stopped the first pass.
   uint32_t Display(bool refresh);
   // The pen moves to the start of the next line (the frame's line-break command): true when the
   // page is full.
@@ -170,8 +172,9 @@ class CTextWindow : public CTextLayout {
     uint32_t status = 0;
     bool ran_command = false;
   };
-  // The first pass from the pen: records the run; kCommandStopped when a command stopped it.
-  PassResult RecordRun(std::span<const uint8_t> text, bool run_commands, bool skip_spaces);
+  // The first pass from the pen, running the carried commands: records the run;
+  // kCommandStopped when a command stopped it.
+  PassResult RecordRun(std::span<const uint8_t> text, bool skip_spaces);
   // Places the run: 0; kNoRun; kFitFailed. A fitted window follows its point.
   uint32_t LayoutRun(bool fit);
   // The second pass: every character at its recorded place, in `target` (null: the page) moved
@@ -183,6 +186,10 @@ class CTextWindow : public CTextLayout {
   int32_t RunCommand(std::span<const uint8_t> text, const TextToken& token);
   void RestoreFontAfterCommands(bool ran_command);
   void ShowNameOnPlate();
+  void ShowIconAfterText();
+  // Room around the run for the font's shadow or edge.
+  TextRunMargins StyleMargins() const;
+  void ReleaseWindowParts();
   // Draws the run's columns between two reveal positions, the soft edge behind the newer one.
   void RevealBetween(int64_t from, int64_t to);
   void EndTyping();
@@ -193,9 +200,13 @@ class CTextWindow : public CTextLayout {
   uint32_t char_delay_ = 0;
   bool icon_after_text_ = false;
   bool fit_to_run_ = false;
+  int32_t fit_width_ = 0;
+  int32_t fit_height_ = 0;
   std::optional<plat::Point> follow_point_;
   TextWindowFollow follow_;
 
+  // The first pass places characters here, out of sight.
+  CImage measure_image_;
   std::vector<uint8_t> text_;
   std::string name_;
   std::string voice_name_;
@@ -219,6 +230,7 @@ class CTextWindow : public CTextLayout {
   RefPtr<CCellSheet> icon_sheet_;
   CPicturePart* click_icon_ = nullptr;
   CTimerManager* icon_timers_ = nullptr;
+  plat::Point icon_place_;
   bool icon_follows_ = false;
   bool icon_shown_ = false;
 };

@@ -16,22 +16,20 @@ constexpr std::uint8_t kFullWidthSpaceTrail = 0x40;
 constexpr std::size_t kMarkSize = 2;
 // Length, opcode and operand count: the least a record's length field can cover.
 constexpr std::uint32_t kRecordHeaderSize = 12;
-// The longest layout character: '@' with six digits.
-constexpr std::size_t kLongestCharacter = 7;
 
 bool IsFullWidthSpace(std::span<const std::uint8_t> text, std::size_t offset) {
   return offset + 1 < text.size() && text[offset] == kFullWidthLead && text[offset + 1] == kFullWidthSpaceTrail;
 }
 
-// The layout's own character rules, read from a zero-ended copy so that they never pass the end.
-std::size_t CharacterLength(std::span<const std::uint8_t> text, std::size_t offset) {
-  std::array<char, kLongestCharacter + 1> copy{};
-  const std::size_t available = std::min(kLongestCharacter, text.size() - offset);
-  std::memcpy(copy.data(), text.data() + offset, available);
-  return static_cast<std::size_t>(std::max(1, ReadLayoutChar(copy.data()).length));
-}
-
 }  // namespace
+
+LayoutCharacter CharacterAt(std::span<const std::uint8_t> text, std::size_t offset) {
+  LayoutCharacter character;
+  if (offset < text.size()) {
+    std::memcpy(character.bytes.data(), text.data() + offset, std::min(LayoutCharacter::kLongest, text.size() - offset));
+  }
+  return character;
+}
 
 TextToken ReadTextToken(std::span<const std::uint8_t> text, std::size_t offset, bool skip_fullwidth_spaces) {
   while (skip_fullwidth_spaces && IsFullWidthSpace(text, offset)) offset += 2;
@@ -40,7 +38,7 @@ TextToken ReadTextToken(std::span<const std::uint8_t> text, std::size_t offset, 
   if (offset >= text.size()) return token;
   if (text[offset] != 0) {
     token.kind = TextTokenKind::kCharacter;
-    token.length = CharacterLength(text, offset);
+    token.length = static_cast<std::size_t>(std::max(1, ReadLayoutChar(CharacterAt(text, offset).c_str()).length));
     return token;
   }
   const std::size_t remaining = text.size() - offset;
@@ -121,7 +119,7 @@ std::vector<CTextRun::Slice> CTextRun::Slices(int64_t from, int64_t to, bool ver
     const int64_t slice_from = std::max<int64_t>(from - start, 0);
     const int64_t slice_to = std::min(to - start, size);
     if (slice_from < slice_to) {
-      slices.push_back({i, static_cast<int32_t>(slice_from), static_cast<int32_t>(slice_to)});
+      slices.push_back({i, start, static_cast<int32_t>(slice_from), static_cast<int32_t>(slice_to)});
     }
     start += size;
   }

@@ -4,6 +4,7 @@
 // follows a point, the typewriter's reveal position, and the speaker and voice names.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -25,6 +26,15 @@ struct TextToken {
 // over. A zero byte followed by '[' starts a command record; any other zero byte, the end of the
 // bytes, or a record whose length field is short or runs past the bytes ends the text.
 TextToken ReadTextToken(std::span<const std::uint8_t> text, std::size_t offset, bool skip_fullwidth_spaces);
+
+// The character at `offset` as a zero-ended string, which the layout reads without passing the
+// end of the text: at most the longest layout character ('@' with six digits).
+struct LayoutCharacter {
+  static constexpr std::size_t kLongest = 7;
+  std::array<char, kLongest + 1> bytes{};
+  const char* c_str() const { return bytes.data(); }
+};
+LayoutCharacter CharacterAt(std::span<const std::uint8_t> text, std::size_t offset);
 
 // The bytes of a command record after its mark (from the length field on), as the frame's
 // decoder takes them.
@@ -71,6 +81,7 @@ class CTextRun {
   // between `from` and `to` of the run's extent, the boxes taken one after another.
   struct Slice {
     std::size_t record = 0;
+    int64_t start = 0;  // where the box begins along the run
     int32_t from = 0;
     int32_t to = 0;
   };

@@ -65,7 +65,7 @@ class CTextLayout : public CTextLayoutBase {
   uint32_t Resize(int32_t width, int32_t height, bool keep_pixels);
   void GetCellOrigin(int32_t* x, int32_t* y, int32_t width, int32_t height) const;
   void ClearPage();
-  virtual void Refresh(bool clear);
+  void Refresh(bool clear);
   void RefreshCurrent(bool clear);
 
   void SetCursor(int32_t x, int32_t y) override;

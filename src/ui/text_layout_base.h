@@ -115,6 +115,7 @@ class CTextLayoutBase : public CGuiElement {
   plat::Rect GetTextArea() const {
     return {0, 0, box_width_ - margin_left_ - margin_right_, box_height_ - margin_top_ - margin_bottom_};
   }
+  CFont* font() const { return font_; }
   int32_t pen_x() const { return pen_x_; }
   int32_t pen_y() const { return pen_y_; }
   int32_t line_size() const { return line_size_; }

@@ -151,9 +151,12 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
   void SetSettingsChangedMark(std::atomic<std::uint8_t>* mark) { settings_changed_mark_ = mark; }
   // Brings a text box (type 5 or 111), a list menu (type 6) and a font (null: the default font)
   // in line with the game settings; null skips a widget. With `only_when_changed` nothing happens
-  // while the mark is 0. Returns the mark as it was on entry; `clear_mark` clears it.
+  // while the mark is 0. Returns the mark as it was on entry; `clear_mark` clears it. While a
+  // novel frame lives, the frame applies the settings to its own message window instead: it is
+  // told whether a text box was given (`text_box_given`, for a script word that names none, -1
+  // among them, or the widget itself), and its result is returned.
   std::uint8_t ApplyTextSettings(bool only_when_changed, bool clear_mark, CGuiElement* text_box, CGuiElement* list_menu,
-                                 CFontBase* font, bool font_flag, bool printer_flag);
+                                 CFontBase* font, bool font_flag, bool printer_flag, bool text_box_given = false);
   // The hint switch and delay become the root window's deferred redraw. 0.
   std::uint32_t ApplyMessageLayerRedrawSetting();
 

@@ -3,6 +3,7 @@
 #include "base/little_endian.h"
 #include "base/not_built.h"
 #include "game/game_script_host.h"
+#include "novel/vov_frame.h"
 #include "ui/font_base.h"
 #include "ui/message_display_settings.h"
 #include "ui/gui_root_window.h"
@@ -12,7 +13,11 @@
 
 std::uint8_t CGameScriptHost::ApplyTextSettings(bool only_when_changed, bool clear_mark, CGuiElement* text_box,
                                                 CGuiElement* list_menu, CFontBase* font, bool font_flag,
-                                                bool printer_flag) {
+                                                bool printer_flag, bool text_box_given) {
+  if (g_VovFrame != nullptr) {
+    return g_VovFrame->ApplyUserSettings(text_box_given || text_box != nullptr, font_flag, printer_flag,
+                                         only_when_changed, clear_mark);
+  }
   const std::uint8_t mark = settings_changed_mark_ != nullptr ? settings_changed_mark_->load() : 0;
   if (mark == 0 && only_when_changed) return 0;
   const GameSettingsBlock& settings = CurrentGameSettings();

@@ -37,6 +37,7 @@ CVovFrame::CVovFrame(CScriptHost& host)
 }
 
 CVovFrame::~CVovFrame() {
+  ReleaseMessageWindow();
   if (g_VovFrame == this) g_VovFrame = nullptr;
 }
 

@@ -18,16 +18,24 @@
 #include <string_view>
 #include <vector>
 
+#include "base/elapsed_timer_array.h"
 #include "base/sjis_fit.h"
+#include "gfx/image.h"
 #include "novel/text_log.h"
+#include "novel/text_window.h"
 #include "novel/vov_command.h"
 #include "novel/vov_page.h"
 #include "novel/vov_text_buffer.h"
 #include "novel/vov_vm.h"
 #include "script/script_context.h"
 #include "script/script_host.h"
+#include "ui/click_area.h"
 #include "ui/font.h"
+#include "ui/list_menu.h"
 
+class CEffect;
+class CGuiWindow;
+class CTimedTask;
 class CVovFrame;
 
 // An opcode handler: 0 lets the scenario go on; -1 or a positive value stops the run and becomes
@@ -177,6 +185,89 @@ class CVovFrame : public CVovVM {
   // The message size with the user's small-font setting: size × 0.8181818181818182, rounded.
   static std::int32_t ScaledFontSize(std::int32_t size);
 
+  // The message window, its name box, the choice list, the ten system buttons, the click area
+  // over the screen and the waiting mark (the message window's click icon).
+  static constexpr std::size_t kButtonCount = 10;
+  static constexpr std::int32_t kButtonGroup = 1000;
+  static constexpr std::uint32_t kPagePriority = 10000;
+  // Button states.
+  static constexpr std::uint8_t kButtonDisabled = 0;
+  static constexpr std::uint8_t kButtonEnabled = 1;
+  static constexpr std::uint8_t kButtonLatched = 2;
+  // The system buttons by their place in the button file.
+  static constexpr std::size_t kQuickSaveButton = 0;
+  static constexpr std::size_t kQuickLoadButton = 1;
+  static constexpr std::size_t kBackToChoiceButton = 2;
+  static constexpr std::size_t kSaveButton = 3;
+  static constexpr std::size_t kLoadButton = 4;
+  static constexpr std::size_t kSkipButton = 5;
+  static constexpr std::size_t kHistoryButton = 7;
+  // InitMessageWindow's results.
+  static constexpr std::uint32_t kInitNoRootWindow = 1;
+  static constexpr std::uint32_t kInitPageUnusable = 2;
+  // PreparePage's results.
+  static constexpr std::int32_t kPageNotBuilt = -2;
+  static constexpr std::int32_t kPageNotRestored = -1;
+
+  // The page image (the part handed in, or the frame's own), the BG tone table, both fonts (the
+  // message font becomes the default font), the two timers and the waiting mark's picture. 0;
+  // 1 without a root window; 2 when the part handed in is not usable.
+  std::uint32_t InitMessageWindow(CImagePart* part, CGuiWindow* root);
+  // Builds the page's widgets for a run: -2 before InitMessageWindow; 0 otherwise. A game
+  // without the button file or a picture runs without them. With `go_on` the run goes on from a
+  // restored page.
+  std::int32_t PreparePage(bool go_on);
+  // Takes down what a run built (the buttons, the choices, the slots' pictures and effects) and
+  // resets the scenario machine. 0.
+  std::int32_t ResetPage();
+  // ResetPage, then everything InitMessageWindow made. The destructor calls it.
+  void ReleaseMessageWindow();
+  // The user's settings applied to the message window and the choice list (`colours`), the
+  // message font (`font`) and the text log's size (`log_size`); with `only_if_changed` only when
+  // the application's settings-changed mark is set. Returns the mark as read (0 or 1);
+  // `clear_changed` clears it.
+  std::uint8_t ApplyUserSettings(bool colours, bool font, bool log_size, bool only_if_changed, bool clear_changed);
+  // When a choice was marked, the mark goes and the serial number moves on (after 255 comes 1).
+  // 0.
+  std::int32_t AdvanceChoiceSerial();
+  void SetChoiceMark(bool on) { choice_mark_ = on; }
+  bool ChoiceMark() const { return choice_mark_; }
+  std::uint8_t ChoiceSerial() const { return choice_serial_; }
+  // 1 for an index past the buttons. 0 and 1 release a latched button and disable or enable
+  // it; 2 enables a disabled one and latches a check button. The state is kept also while the
+  // page has no button widgets.
+  std::int32_t SetButtonState(std::size_t index, std::uint8_t state);
+  std::uint8_t ButtonState(std::size_t index) const { return index < kButtonCount ? button_states_[index] : 0; }
+  CGuiElement* Button(std::size_t index) const { return index < kButtonCount ? buttons_[index] : nullptr; }
+
+  bool MessageWindowBuilt() const { return built_; }
+  bool GoingOn() const { return go_on_; }
+  CTextWindow& MessageWindow() { return message_window_; }
+  CTextLayout& NameBox() { return name_box_; }
+  CListMenu& ChoiceList() { return choice_list_; }
+  CClickArea& ClickArea() { return click_area_; }
+  CImage& WaitingMarkImage() { return mark_image_; }
+  CElapsedTimerArray& Timers() { return timers_; }
+  CTextWindow* CurrentWindow() { return current_window_; }
+  // The window a scenario names: 0 and below -1 the message window, -1 the current one; null for
+  // 1 or more.
+  CTextWindow* WindowByNumber(std::int32_t number);
+  void MakeMessageWindowCurrent() { current_window_ = &message_window_; }
+  // Shows or hides a text window and remembers the message window's shown flag.
+  void ShowTextWindow(CTextWindow& window, bool show);
+  bool MessageWindowShown() const { return message_window_shown_; }
+  // Empties a window: its text and page go, it is hidden, and the two timed tasks of the task
+  // record end.
+  void EraseTextWindow(CTextWindow& window);
+  // The task record: two timed tasks of the pausable timer manager that erasing the window or
+  // resetting the page ends; a task that ends by itself leaves its place empty.
+  static constexpr std::size_t kWindowTasks = 2;
+  void HoldWindowTask(std::size_t index, CTimedTask* task);
+  CTimedTask* WindowTask(std::size_t index) const { return index < kWindowTasks ? window_tasks_[index] : nullptr; }
+  void EndWindowTasks();
+  // The message window's own opacity, used instead of the user's (-1: the user's).
+  void SetWindowOpacity(std::int32_t alpha) { window_opacity_ = alpha; }
+
  private:
   // The next script address, or 0 to stop with the command result.
   std::uint32_t ExecCommand(std::uint32_t at);
@@ -192,6 +283,12 @@ class CVovFrame : public CVovVM {
   std::uint32_t Refuse(const std::string& why);
   void InstallHandlers();
   void InstallPageHandlers();
+  void InstallMessageHandlers();
+  // PreparePage's steps.
+  void BuildMessageWindow();
+  void BuildChoiceList();
+  void LoadButtons();
+  void JoinRootWindow(CGuiElement& element);
 
   CScriptHost& host_;
   CScriptContext context_;
@@ -221,6 +318,25 @@ class CVovFrame : public CVovVM {
   CFont message_font_;
   CFont name_font_;
   std::uint8_t message_font_state_ = kFontUnchanged;
+  CGuiWindow* root_window_ = nullptr;
+  bool built_ = false;
+  bool go_on_ = false;
+  bool line_read_ = false;
+  CElapsedTimerArray timers_;
+  CImage mark_image_;
+  CTextLayout name_box_;
+  CTextWindow message_window_;
+  CTextWindow* current_window_ = &message_window_;
+  bool message_window_shown_ = false;
+  CListMenu choice_list_;
+  CClickArea click_area_;
+  std::array<CGuiElement*, kButtonCount> buttons_{};
+  std::array<std::uint8_t, kButtonCount> button_states_{};
+  CEffect* button_fade_ = nullptr;
+  std::array<CTimedTask*, kWindowTasks> window_tasks_{};
+  std::int32_t window_opacity_ = -1;
+  bool choice_mark_ = false;
+  std::uint8_t choice_serial_ = 1;
 };
 
 // The living frame, null while there is none.

@@ -53,4 +53,5 @@ void CVovFrame::InstallHandlers() {
   handlers_[19] = ChoiceMarkHandler;
   handlers_[25] = NamesHandler;
   InstallPageHandlers();
+  InstallMessageHandlers();
 }

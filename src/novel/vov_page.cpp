@@ -102,6 +102,17 @@ CDrawLayer* CVovPage::Layer(std::uint32_t page) const {
   return part == nullptr ? nullptr : dynamic_cast<CDrawLayer*>(part->GetLayer());
 }
 
+void CVovPage::ResetSlots() {
+  for (std::uint32_t slot = 0; slot < kPages; ++slot) {
+    FreezeBg(false, slot, false);
+    ClearBg(0, slot);
+    BgSlotRecord& record = Bg(slot);
+    record.persist_kind = 0;
+    ReleaseSlotEffect(record.persist_effect);
+    ClearSprites(slot != 0, -1);
+  }
+}
+
 std::uint32_t CVovPage::LoadBgToneTable(const char* file_name) {
   const std::uint32_t status = ::LoadBgToneTable(file_name, tone_table_);
   if (status > kBgToneUnreadable) {

@@ -54,6 +54,10 @@ class CVovPage {
   // Reads the tone table (see LoadBgToneTable in bg_name_rules.h); a failure leaves none.
   std::uint32_t LoadBgToneTable(const char* file_name);
   const std::vector<std::int32_t>& ToneTable() const { return tone_table_; }
+  void ReleaseToneTable() { tone_table_.clear(); }
+  // The end of a run on both slots: the background unfrozen and cleared to black, the persistent
+  // effect ended and every sprite of the page cleared.
+  void ResetSlots();
   // The names of the game's characters that sprite names are matched against.
   void SetCharacters(std::vector<std::string> names) { characters_ = std::move(names); }
   void SetSpriteTint(bool on) { tint_sprites_ = on; }

@@ -12,6 +12,8 @@
 #include "base/game_settings.h"
 #include "base/little_endian.h"
 #include "game/game_script_host.h"
+#include "novel/vov_frame.h"
+#include "support/fake_app_services.h"
 #include "support/fake_font_face.h"
 #include "support/game_host_fixture.h"
 #include "ui/font.h"
@@ -148,3 +150,49 @@ TEST_F(TextSettingsTest, TheHintSwitchAndDelayBecomeTheRootWindowsDeferredRedraw
 }
 
 }  // namespace
+
+// While a novel frame lives, the frame applies the settings to its own message window, list and
+// font, reading the application's mark.
+class TextSettingsWithFrameTest : public TextSettingsTest {
+ protected:
+  void SetUp() override {
+    TextSettingsTest::SetUp();
+    frame_ = std::make_unique<CVovFrame>(host_);
+    ASSERT_EQ(frame_->MessageFont().SetFont(22, 0, 0, "SimSun"), 0u);
+    settings_[kSettingShowChosenChoices] = 0;
+  }
+  void TearDown() override {
+    frame_.reset();
+    TextSettingsTest::TearDown();
+  }
+
+  test_support::FakeAppServices app_;
+  std::unique_ptr<CVovFrame> frame_;
+};
+
+TEST_F(TextSettingsWithFrameTest, OnlyWhenChangedWithoutTheMarkChangesNothing) {
+  app_.settings_changed = false;
+  mark_ = 1;
+  EXPECT_EQ(host_.ApplyTextSettings(true, true, nullptr, nullptr, &font_, true, true, true), 0);
+  EXPECT_EQ(frame_->MessageFont().logical_font().face_name, "SimSun");
+  EXPECT_TRUE(frame_->ChoiceList().GetShowChosen());
+  EXPECT_EQ(font_.creation_count(), 1u) << "the font given is the frame's matter";
+  EXPECT_EQ(mark_.load(), 1);
+}
+
+TEST_F(TextSettingsWithFrameTest, TheMarkIsReturnedAndTheFramesFontTakesTheSettingsFace) {
+  app_.settings_changed = true;
+  EXPECT_EQ(host_.ApplyTextSettings(true, false, nullptr, nullptr, nullptr, true, false), 1);
+  EXPECT_EQ(frame_->MessageFont().logical_font().face_name, "face");
+  EXPECT_TRUE(app_.settings_changed);
+  EXPECT_TRUE(frame_->ChoiceList().GetShowChosen()) << "no text box given: the colours stay";
+  EXPECT_EQ(host_.ApplyTextSettings(false, true, nullptr, nullptr, nullptr, false, false), 1);
+  EXPECT_FALSE(app_.settings_changed);
+  EXPECT_EQ(host_.ApplyTextSettings(false, true, nullptr, nullptr, nullptr, false, false), 0);
+}
+
+// The script word -1 names no widget but counts as a text box given.
+TEST_F(TextSettingsWithFrameTest, ATextBoxWordOfMinusOneReachesTheFrameAsGiven) {
+  EXPECT_EQ(host_.ApplyTextSettings(false, false, nullptr, nullptr, nullptr, false, false, true), 0);
+  EXPECT_FALSE(frame_->ChoiceList().GetShowChosen());
+}

@@ -11,6 +11,7 @@
 
 #include "novel/vov_command_record.h"
 #include "novel/vov_frame.h"
+#include "novel/vov_message_opcodes.h"
 #include "platform/text_encoding.h"
 #include "support/data_files_fixture.h"
 #include "support/sob_test_files.h"
@@ -66,6 +67,29 @@ class MessageWindowTest : public test_support::DataFilesTest {
     return frame_->CallOpcode(opcode, operands);
   }
 
+  // Runs the scenario into the text buffer and shows the message in the message window.
+  void ShowScenario(const kvxtools::TobBuilder& builder) {
+    game_.WriteFile("SCRIPT/MAIN.TOB", sob_test::AsText(builder.Build()));
+    frame_->ResetScripts();
+    frame_->TextBuffer().Clear();
+    ASSERT_EQ(frame_->LoadMainScript("MAIN"), 0u);
+    ASSERT_EQ(frame_->RunScript(), 0);
+    const std::span<const std::uint8_t> text = frame_->TextBuffer().Bytes();
+    CTextWindow& window = frame_->MessageWindow();
+    ASSERT_EQ(window.SetText(text.data(), text.size()), 0u);
+    ASSERT_EQ(window.Display(true), 0u);
+  }
+  // Counts the runs of a carried command's handler as the message window runs it, and what the
+  // message font's height was after each.
+  void CountCarried(std::uint32_t opcode, VovHandler handler) {
+    frame_->SetHandler(opcode, [this, handler](CVovFrame& frame, std::span<const VovOperand> operands) {
+      const std::int32_t result = handler(frame, operands);
+      if (frame.InHandler()) carried_heights_.push_back(frame.MessageFont().logical_font().height);
+      return result;
+    });
+  }
+
+  std::vector<std::int32_t> carried_heights_;
   std::unique_ptr<page_test::PageGraphics> graphics_;
   std::unique_ptr<FrameWorld> world_;
   std::unique_ptr<CScriptHost> host_;
@@ -316,6 +340,54 @@ TEST_F(MessageWindowTest, TheMessagePointCommandsTravelInTheText) {
   ASSERT_EQ(font->operands.size(), 1u);
   EXPECT_EQ(font->operands[0].value, 30u);
   EXPECT_EQ(after_break + 4 + font->size, text.size());
+}
+
+// A line break carried in the middle of a message: the second half starts a line of its own,
+// and the command runs once in each of the window's two passes.
+TEST_F(MessageWindowTest, ALineBreakInTheMiddleOfAMessageMakesTwoLines) {
+  Prepare();
+  CountCarried(14, VovLineBreakHandler);
+  kvxtools::TobBuilder builder;
+  builder.Text("ABC");
+  builder.Command(14);
+  builder.Text("DE");
+  ShowScenario(builder);
+  EXPECT_EQ(carried_heights_.size(), 2u) << "once per pass";
+  const std::vector<TextRunRecord>& records = frame_->MessageWindow().run().records();
+  ASSERT_EQ(records.size(), 5u);
+  EXPECT_EQ(records[1].box.top, records[0].box.top);
+  EXPECT_TRUE(records[3].line_start);
+  EXPECT_GT(records[3].box.top, records[2].box.top);
+  EXPECT_EQ(records[3].box.left, records[0].box.left);
+  EXPECT_EQ(records[4].box.top, records[3].box.top);
+}
+
+// The carried font command draws the rest of the message at its size; size 0 is 22 pixels, 18
+// with the small-font setting; the message's end brings the font back.
+TEST_F(MessageWindowTest, TheCarriedFontCommandDrawsAtItsSizeUntilTheMessageEnds) {
+  Prepare();
+  CountCarried(28, VovMessageFontHandler);
+  struct Case {
+    bool small;
+    std::int32_t size;
+    std::int32_t drawn;
+    std::int32_t after;
+  };
+  for (const Case& c : {Case{false, 0, 22, 22}, Case{true, 22, 18, 18}, Case{false, 30, 30, 22}}) {
+    SCOPED_TRACE(testing::Message() << c.small << " " << c.size);
+    world_->settings[kSettingSmallMessageFont] = c.small ? 1 : 0;
+    carried_heights_.clear();
+    frame_->MessageWindow().ClearText();
+    kvxtools::TobBuilder builder;
+    builder.Text("A");
+    builder.Command(28, {kvxtools::TobOperand::Value(static_cast<std::uint32_t>(c.size))});
+    builder.Text("B");
+    ShowScenario(builder);
+    EXPECT_EQ(carried_heights_, (std::vector<std::int32_t>{-c.drawn, -c.drawn}));
+    EXPECT_EQ(frame_->MessageFont().logical_font().height, -c.after);
+    EXPECT_EQ(frame_->MessageFontState(), CVovFrame::kFontUnchanged);
+    EXPECT_EQ(frame_->MessageFont().text_color.red, 255);
+  }
 }
 
 TEST_F(MessageWindowTest, ShowingAndErasingNameTheirWindowByNumber) {

@@ -192,6 +192,8 @@ void CVovFrame::BuildChoiceList() {
 }
 
 void CVovFrame::LoadButtons() {
+  // A page prepared again without a reset between keeps one set of buttons.
+  g_WidgetManager.DeleteGroup(kButtonGroup, false);
   buttons_ = {};
   CDgmImageFile file;
   std::uint32_t status = 0;

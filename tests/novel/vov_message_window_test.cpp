@@ -174,7 +174,8 @@ TEST_F(MessageWindowTest, TheEndOfARunTakesTheButtonsDownAndTheNextRunBuildsThem
   EXPECT_FALSE(frame_->ClickArea().IsEnabled());
   EXPECT_FALSE(frame_->MessageWindow().IsActive());
   ASSERT_EQ(frame_->PreparePage(false), 0);
-  EXPECT_EQ(g_WidgetManager.GetCount(), widgets + CVovFrame::kButtonCount);
+  ASSERT_EQ(frame_->PreparePage(true), 0);
+  EXPECT_EQ(g_WidgetManager.GetCount(), widgets + CVovFrame::kButtonCount) << "one set of buttons";
   frame_.reset();
   EXPECT_EQ(g_WidgetManager.GetCount(), widgets);
   EXPECT_TRUE(world_->root.GetChildren().empty());

@@ -9,10 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "effects/builtin_effects.h"
 #include "novel/vov_command_record.h"
 #include "novel/vov_frame.h"
 #include "novel/vov_message_opcodes.h"
 #include "platform/text_encoding.h"
+#include "resource/dcp_plugin_manager.h"
+#include "resource/tcp_plugin_manager.h"
 #include "support/data_files_fixture.h"
 #include "support/sob_test_files.h"
 #include "tob_builder.h"
@@ -179,6 +182,32 @@ TEST_F(MessageWindowTest, TheEndOfARunTakesTheButtonsDownAndTheNextRunBuildsThem
   frame_.reset();
   EXPECT_EQ(g_WidgetManager.GetCount(), widgets);
   EXPECT_TRUE(world_->root.GetChildren().empty());
+}
+
+// The buttons' fades run on one sprite fade effect, which the run's end ends.
+TEST_F(MessageWindowTest, TheButtonsFadeOnOneSpriteFadeThatTheRunsEndEnds) {
+  struct EffectHosts {
+    EffectHosts() {
+      g_DcpHost = &effects;
+      RegisterBuiltinEffects(effects, filters);
+    }
+    ~EffectHosts() { g_DcpHost = nullptr; }
+    CDcpPluginManager effects;
+    CTcpPluginManager filters;
+  } hosts;
+  message_test::WriteButtonFile(game_);
+  Prepare();
+  CTimedTask* fade = world_->timers().FindByKind(kTimedTaskSpriteEffect);
+  ASSERT_NE(fade, nullptr);
+  EXPECT_STREQ(static_cast<CEffect*>(fade)->GetName(), "sp_fade");
+  world_->timers().Advance(1);
+  const std::uint32_t tasks = world_->timers().GetCount();
+  ASSERT_EQ(frame_->PreparePage(false), 0);
+  world_->timers().Advance(2);
+  EXPECT_EQ(world_->timers().GetCount(), tasks) << "a page prepared again has one fade";
+  EXPECT_EQ(frame_->ResetPage(), 0);
+  world_->timers().Advance(2);
+  EXPECT_EQ(world_->timers().FindByKind(kTimedTaskSpriteEffect), nullptr);
 }
 
 // A game without the button file and without any of the window's pictures runs without them.

@@ -354,6 +354,29 @@ TEST_F(TextWindowTypingTest, SoftEdgeRisesTowardsTheTextBehindIt) {
   EXPECT_EQ(green(kMargin + 10 * kAdvance + 6), background_ >> 8 & 0xFF);
 }
 
+TEST_F(TextWindowTypingTest, RevealReachingTheEndShowsTheEdgeAroundEveryLine) {
+  font_.decoration = 2;
+  font_.decoration_color = {255, 0, 0};
+  // Two lines: 28 cells reach the break limit of a 600-wide window. With the reveal a soft edge
+  // past the first line, that line shows all its ink, the edge before its first cell and after
+  // its last included.
+  const std::vector<uint8_t> text = Bytes(Hiragana(36));
+  DrawAtOnce(text);
+  StartTyping(text);
+  window_.AdvanceTyping(30 * kAdvance);
+  EXPECT_EQ(window_.type_state(), CTextWindow::TypeState::kTyping);
+  const std::vector<TextRunRecord>& records = window_.run().records();
+  ASSERT_TRUE(records[28].line_start);
+  const int32_t second_line = records[28].box.top - font_.edge_radius();
+  const CImage& page = window_.text_image();
+  int differing = 0;
+  for (int32_t y = 0; y < second_line; ++y) {
+    for (int32_t x = 0; x < page.GetWidth(); ++x) differing += page.GetPixel(x, y) != reference_.text_image().GetPixel(x, y);
+  }
+  EXPECT_EQ(differing, 0);
+  EXPECT_NE(page.GetPixel(kMargin - 1, kMargin + 6), background_);
+}
+
 TEST_F(TextWindowTypingTest, TypingImageNeedsAFontAndAnEdgeOfAFullCharacter) {
   Create(window_);
   ShowMessage(window_, Bytes(Hiragana(2)));

@@ -47,8 +47,9 @@ struct TextBoxSetup {
 inline constexpr uint32_t kTextBoxWithoutPictures = 4;
 uint32_t CreateTextBox(CTextLayout& box, const TextBoxSetup& setup);
 
-// The animated click-wait icon: `frame_count` cells side by side in `source` (which stays the
-// caller's), `frame_time` ms each, drawn into the window's page at (x, y), run by `timers`.
+// The animated click-wait icon: `frame_count` cells side by side in `source`, `frame_time` ms
+// each, drawn into the window's page at (x, y), run by `timers`. The picture and the manager stay
+// the caller's and must outlive the icon (ReleaseClickIcon ends it).
 struct ClickIconSetup {
   CImage* source = nullptr;
   int32_t frame_count = 0;
@@ -92,7 +93,7 @@ class CTextWindow : public CTextLayout {
   CTextWindow();
   ~CTextWindow() override;
 
-  // The name plate follows the window's activity; a window with text waiting keeps its text.
+  // The name plate follows the window's activity while it shows a name.
   void SetActive(bool active) override;
   // Ends the click icon and the typing, then the layout.
   void Destroy() override;
@@ -112,7 +113,7 @@ class CTextWindow : public CTextLayout {
   // Typewriter speed in ms per character; 0 draws at once.
   void SetCharDelay(uint32_t delay) { char_delay_ = delay; }
   uint32_t char_delay() const { return char_delay_; }
-  // Show the click icon when a message has been drawn at once.
+  // Show the click icon when a message has been drawn (at once, or to the end of its typing).
   void SetIconAfterText(bool on) { icon_after_text_ = on; }
   bool icon_after_text() const { return icon_after_text_; }
   // The window is resized to each run (and only then can it follow a point). Every run is laid

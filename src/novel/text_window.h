@@ -48,8 +48,9 @@ inline constexpr uint32_t kTextBoxWithoutPictures = 4;
 uint32_t CreateTextBox(CTextLayout& box, const TextBoxSetup& setup);
 
 // The animated click-wait icon: `frame_count` cells side by side in `source`, `frame_time` ms
-// each, drawn into the window's page at (x, y), run by `timers`. The picture and the manager stay
-// the caller's and must outlive the icon (ReleaseClickIcon ends it).
+// each, drawn into the window's page at (x, y), run by `timers`; its alpha blends it over the page.
+// The picture and the manager stay the caller's and must outlive the icon (ReleaseClickIcon ends
+// it).
 struct ClickIconSetup {
   CImage* source = nullptr;
   int32_t frame_count = 0;
@@ -188,6 +189,8 @@ class CTextWindow : public CTextLayout {
   void RestoreFontAfterCommands(bool ran_command);
   void ShowNameOnPlate();
   void ShowIconAfterText();
+  // The icon's frames as the page shows them at `place`.
+  void ComposeIconFrames(plat::Point place);
   // Room around the run for the font's shadow or edge.
   TextRunMargins StyleMargins() const;
   void ReleaseWindowParts();
@@ -228,6 +231,8 @@ class CTextWindow : public CTextLayout {
   uint32_t ramp_level_ = 0;
   plat::Point typing_origin_;
 
+  CImage* icon_source_ = nullptr;
+  CImage icon_frames_;
   RefPtr<CCellSheet> icon_sheet_;
   CPicturePart* click_icon_ = nullptr;
   CTimerManager* icon_timers_ = nullptr;

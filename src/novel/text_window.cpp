@@ -128,7 +128,10 @@ uint32_t CTextWindow::SetClickIcon(const ClickIconSetup& setup) {
       setup.frame_time < 1 || setup.timers == nullptr) {
     return kBadIcon;
   }
-  if (text_image().GetPixels() == nullptr) return kIconRefused;
+  if (text_image().GetPixels() == nullptr ||
+      icon_frames_.Create(setup.source->GetWidth(), setup.source->GetHeight(), 32, 0) != 0) {
+    return kIconRefused;
+  }
   RefPtr<CCellSheet> sheet = MakeRef<CCellSheet>();
   CellSheetSetup cells;
   cells.cell_count = setup.frame_count;
@@ -137,14 +140,14 @@ uint32_t CTextWindow::SetClickIcon(const ClickIconSetup& setup) {
   cells.x = setup.x;
   cells.y = setup.y;
   cells.background_mode = CellSheetSetup::kKeepBackground;
-  cells.blend = setup.source->GetAlphaFlag() != 0;
-  if (sheet == nullptr || sheet->Attach(setup.source, cells) != 0) return kIconRefused;
+  if (sheet == nullptr || sheet->Attach(&icon_frames_, cells) != 0) return kIconRefused;
   auto icon = std::make_unique<CPicturePart>();
   if (icon->Setup(setup.timers, sheet.get(), &page_sprite(), PicturePartSettings{}) != 0) return kIconRefused;
   click_icon_ = icon.release();
   click_icon_->SetOwnerReference(&click_icon_);
   setup.timers->PauseTask(click_icon_);
   icon_sheet_ = std::move(sheet);
+  icon_source_ = setup.source;
   icon_timers_ = setup.timers;
   icon_place_ = {setup.x, setup.y};
   icon_follows_ = setup.follows;
@@ -160,6 +163,8 @@ void CTextWindow::ReleaseClickIcon() {
     MarkPageChanged(icon_sheet_->RestoreBackground(text_image()));
   }
   icon_sheet_.reset();
+  icon_frames_.Release();
+  icon_source_ = nullptr;
   icon_timers_ = nullptr;
   icon_shown_ = false;
 }
@@ -179,8 +184,25 @@ void CTextWindow::ShowClickIcon(bool on) {
   }
   click_icon_->MoveTo(place.x, place.y, false);
   click_icon_->CopyBackground(nullptr);
+  ComposeIconFrames(place);
   icon_timers_->ResumeTask(click_icon_);
   icon_shown_ = true;
+}
+
+void CTextWindow::ComposeIconFrames(plat::Point place) {
+  // The page is shown blended by its alpha, so the frames are laid over what lies under the icon
+  // keeping the page's alpha there; a frame drawn with its own alpha would cut a hole.
+  const int32_t cell_width = icon_sheet_->GetCellWidth();
+  const plat::Rect under{place.x, place.y, place.x + cell_width, place.y + icon_frames_.GetHeight()};
+  icon_frames_.FillRectArgb(0, nullptr);
+  for (int32_t cell = 0; cell < icon_sheet_->GetCellCount(); ++cell) {
+    icon_frames_.Copy(&text_image(), cell * cell_width, 0, &under, false);
+  }
+  if (icon_source_->GetAlphaFlag() != 0) {
+    icon_frames_.BlendPreserveAlpha(icon_source_, 255, 0, 0, nullptr);
+  } else {
+    icon_frames_.CopyRgb(icon_source_, 0, 0, nullptr);
+  }
 }
 
 int32_t CTextWindow::RunCommand(std::span<const uint8_t> text, const TextToken& token) {

@@ -47,8 +47,10 @@ struct TextBoxSetup {
 inline constexpr uint32_t kTextBoxWithoutPictures = 4;
 uint32_t CreateTextBox(CTextLayout& box, const TextBoxSetup& setup);
 
-// The animated click-wait icon: `frame_count` cells side by side in `source` (which stays the
-// caller's), `frame_time` ms each, drawn into the window's page at (x, y), run by `timers`.
+// The animated click-wait icon: `frame_count` cells side by side in `source`, `frame_time` ms
+// each, drawn into the window's page at (x, y), run by `timers`; its alpha blends it over the page.
+// The picture and the manager stay the caller's and must outlive the icon (ReleaseClickIcon ends
+// it).
 struct ClickIconSetup {
   CImage* source = nullptr;
   int32_t frame_count = 0;
@@ -92,7 +94,7 @@ class CTextWindow : public CTextLayout {
   CTextWindow();
   ~CTextWindow() override;
 
-  // The name plate follows the window's activity; a window with text waiting keeps its text.
+  // The name plate follows the window's activity while it shows a name.
   void SetActive(bool active) override;
   // Ends the click icon and the typing, then the layout.
   void Destroy() override;
@@ -112,7 +114,7 @@ class CTextWindow : public CTextLayout {
   // Typewriter speed in ms per character; 0 draws at once.
   void SetCharDelay(uint32_t delay) { char_delay_ = delay; }
   uint32_t char_delay() const { return char_delay_; }
-  // Show the click icon when a message has been drawn at once.
+  // Show the click icon when a message has been drawn (at once, or to the end of its typing).
   void SetIconAfterText(bool on) { icon_after_text_ = on; }
   bool icon_after_text() const { return icon_after_text_; }
   // The window is resized to each run (and only then can it follow a point). Every run is laid
@@ -187,6 +189,8 @@ class CTextWindow : public CTextLayout {
   void RestoreFontAfterCommands(bool ran_command);
   void ShowNameOnPlate();
   void ShowIconAfterText();
+  // The icon's frames as the page shows them at `place`.
+  void ComposeIconFrames(plat::Point place);
   // Room around the run for the font's shadow or edge.
   TextRunMargins StyleMargins() const;
   void ReleaseWindowParts();
@@ -227,6 +231,8 @@ class CTextWindow : public CTextLayout {
   uint32_t ramp_level_ = 0;
   plat::Point typing_origin_;
 
+  CImage* icon_source_ = nullptr;
+  CImage icon_frames_;
   RefPtr<CCellSheet> icon_sheet_;
   CPicturePart* click_icon_ = nullptr;
   CTimerManager* icon_timers_ = nullptr;

@@ -108,34 +108,36 @@ void CTextWindow::RevealBetween(int64_t from, int64_t to) {
   // The soft edge behind the old reveal position moves on with the new one.
   const int64_t edge = static_cast<int64_t>(color_ramp_.GetCount());
   const TextRunMargins margins = StyleMargins();
-  const int32_t width = glyph_image_.GetWidth();
-  const int32_t height = glyph_image_.GetHeight();
+  const std::vector<TextRunRecord>& records = run_.records();
   CImage& page = text_image();
   for (const CTextRun::Slice& slice : run_.Slices(std::max<int64_t>(from - edge, 0), to, vertical_)) {
-    const plat::Rect& box = run_.records()[slice.record].box;
-    // Along the reading direction the slice's own pixels; across it the line with the room the
-    // font's shadow or edge takes.
-    const int32_t along_start = (vertical_ ? box.top : box.left) - (vertical_ ? typing_origin_.y : typing_origin_.x);
-    const int32_t across_from = vertical_ ? box.left - margins.left - typing_origin_.x
-                                          : box.top - margins.top - typing_origin_.y;
-    const int32_t across_to = vertical_ ? box.right + margins.right - typing_origin_.x
-                                        : box.bottom + margins.bottom - typing_origin_.y;
-    for (int32_t along = slice.from; along < slice.to; ++along) {
-      const uint8_t weight = SoftEdgeWeight(color_ramp_, to - 1 - (slice.start + along));
-      for (int32_t across = std::max(across_from, 0); across < std::min(across_to, vertical_ ? width : height);
-           ++across) {
-        const int32_t x = vertical_ ? across : along_start + along;
-        const int32_t y = vertical_ ? along_start + along : across;
-        if (x < 0 || y < 0 || x >= width || y >= height) continue;
-        const uint32_t pixel = BlendPixel(fade_image_.GetPixel(x, y), glyph_image_.GetPixel(x, y), weight);
-        reinterpret_cast<uint32_t*>(page.GetRowPointer(typing_origin_.y + y))[typing_origin_.x + x] = pixel;
+    const plat::Rect& box = records[slice.record].box;
+    const int32_t size = vertical_ ? box.Height() : box.Width();
+    // Across the line the room the font's shadow or edge takes; a line's first and last boxes
+    // take that room before and after them too.
+    const bool first_in_line = records[slice.record].line_start;
+    const bool last_in_line = slice.record + 1 == records.size() || records[slice.record + 1].line_start;
+    const int32_t along_from = slice.from == 0 && first_in_line ? -(vertical_ ? margins.top : margins.left) : slice.from;
+    const int32_t along_to =
+        slice.to == size && last_in_line ? size + (vertical_ ? margins.bottom : margins.right) : slice.to;
+    const plat::Rect area = vertical_ ? plat::Rect{box.left - margins.left, box.top + along_from,
+                                                   box.right + margins.right, box.top + along_to}
+                                      : plat::Rect{box.left + along_from, box.top - margins.top, box.left + along_to,
+                                                   box.bottom + margins.bottom};
+    const int32_t left = std::max(area.left, typing_origin_.x);
+    const int32_t top = std::max(area.top, typing_origin_.y);
+    const int32_t right = std::min(area.right, typing_origin_.x + glyph_image_.GetWidth());
+    const int32_t bottom = std::min(area.bottom, typing_origin_.y + glyph_image_.GetHeight());
+    for (int32_t y = top; y < bottom; ++y) {
+      auto* row = reinterpret_cast<uint32_t*>(page.GetRowPointer(y));
+      for (int32_t x = left; x < right; ++x) {
+        const int32_t along = std::clamp(vertical_ ? y - box.top : x - box.left, 0, size - 1);
+        const uint8_t weight = SoftEdgeWeight(color_ramp_, to - 1 - (slice.start + along));
+        const int32_t local_x = x - typing_origin_.x;
+        const int32_t local_y = y - typing_origin_.y;
+        row[x] = BlendPixel(fade_image_.GetPixel(local_x, local_y), glyph_image_.GetPixel(local_x, local_y), weight);
       }
     }
-    const plat::Rect changed =
-        vertical_ ? plat::Rect{box.left - margins.left, box.top + slice.from, box.right + margins.right,
-                               box.top + slice.to}
-                  : plat::Rect{box.left + slice.from, box.top - margins.top, box.left + slice.to,
-                               box.bottom + margins.bottom};
-    MarkPageChanged(changed);
+    MarkPageChanged(area);
   }
 }

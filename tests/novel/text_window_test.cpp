@@ -354,6 +354,29 @@ TEST_F(TextWindowTypingTest, SoftEdgeRisesTowardsTheTextBehindIt) {
   EXPECT_EQ(green(kMargin + 10 * kAdvance + 6), background_ >> 8 & 0xFF);
 }
 
+TEST_F(TextWindowTypingTest, RevealReachingTheEndShowsTheEdgeAroundEveryLine) {
+  font_.decoration = 2;
+  font_.decoration_color = {255, 0, 0};
+  // Two lines: 28 cells reach the break limit of a 600-wide window. With the reveal a soft edge
+  // past the first line, that line shows all its ink, the edge before its first cell and after
+  // its last included.
+  const std::vector<uint8_t> text = Bytes(Hiragana(36));
+  DrawAtOnce(text);
+  StartTyping(text);
+  window_.AdvanceTyping(30 * kAdvance);
+  EXPECT_EQ(window_.type_state(), CTextWindow::TypeState::kTyping);
+  const std::vector<TextRunRecord>& records = window_.run().records();
+  ASSERT_TRUE(records[28].line_start);
+  const int32_t second_line = records[28].box.top - font_.edge_radius();
+  const CImage& page = window_.text_image();
+  int differing = 0;
+  for (int32_t y = 0; y < second_line; ++y) {
+    for (int32_t x = 0; x < page.GetWidth(); ++x) differing += page.GetPixel(x, y) != reference_.text_image().GetPixel(x, y);
+  }
+  EXPECT_EQ(differing, 0);
+  EXPECT_NE(page.GetPixel(kMargin - 1, kMargin + 6), background_);
+}
+
 TEST_F(TextWindowTypingTest, TypingImageNeedsAFontAndAnEdgeOfAFullCharacter) {
   Create(window_);
   ShowMessage(window_, Bytes(Hiragana(2)));
@@ -403,7 +426,8 @@ TEST_F(TextWindowIconTest, IconAfterTextShowsNextToTheLastCharacterAndGoesAgain)
   EXPECT_TRUE(window_.icon_shown());
   timers_.Advance(ReadMillisecondClock());
   const int32_t icon_x = kMargin + 3 * kAdvance + 4;
-  EXPECT_EQ(window_.text_image().GetPixel(icon_x, kMargin + kAdvance - 1), 0xFFFF0000);
+  // The page keeps its own alpha under the icon.
+  EXPECT_EQ(window_.text_image().GetPixel(icon_x, kMargin + kAdvance - 1), (background & 0xFF000000) | 0xFF0000);
   EXPECT_EQ(window_.text_image().GetPixel(icon_x - 1, kMargin + kAdvance - 1), background);
 
   window_.ShowClickIcon(false);
@@ -448,13 +472,24 @@ TEST_F(TextWindowIconTest, FixedIconAnimatesAtItsPlaceAndBadInputLeavesNone) {
   CTextWindow uncreated;
   EXPECT_EQ(uncreated.SetClickIcon(Icon(false)), CTextWindow::kIconRefused);
 
+  // A picture with alpha is laid over the page: an opaque frame covers it, the half-covering
+  // second frame leaves the page's half alpha (0x80) at 0xC0 (0x80 + 0x80 of the rest), never a
+  // hole.
+  const plat::Rect second{6, 0, 12, 8};
+  icon_.FillRectArgb(0x8000FF00, &second);
+  icon_.SetAlphaFlag(1);
+  const uint32_t background = Background(window_);
   ASSERT_EQ(window_.SetClickIcon(Icon(false)), 0U);
   window_.ShowClickIcon(true);
   timers_.Advance(ReadMillisecondClock());
-  EXPECT_EQ(window_.text_image().GetPixel(500, 150), 0xFFFF0000);
+  EXPECT_EQ(window_.text_image().GetPixel(500, 150), 0xFFFF0000U);
   clock_.Advance(100);
   timers_.Advance(ReadMillisecondClock());
-  EXPECT_EQ(window_.text_image().GetPixel(500, 150), 0xFF00FF00);
+  const uint32_t half_green = window_.text_image().GetPixel(500, 150);
+  ASSERT_EQ(background >> 24, 0x80U);
+  EXPECT_NEAR(static_cast<int>(half_green >> 24), 0xC0, 2);
+  EXPECT_GT(half_green >> 8 & 0xFF, 0x80U);
+  EXPECT_EQ(half_green & 0xFF00FF, 0U);
   window_.ReleaseClickIcon();
   EXPECT_FALSE(window_.icon_shown());
   EXPECT_EQ(window_.text_image().GetPixel(500, 150), Background(window_));

@@ -227,6 +227,25 @@ TEST_F(MessageWindowTest, AGameWithoutTheButtonFileOrPicturesRunsWithoutThem) {
   EXPECT_EQ(frame_->ResetPage(), 0);
 }
 
+// Going on from a restored page keeps the current line, and the skip button follows its read
+// mark when unread text may not be skipped; a new run forgets the line.
+TEST_F(MessageWindowTest, GoingOnKeepsTheLineAndTheSkipButtonFollowsItsReadMark) {
+  message_test::WriteButtonFile(game_);
+  ASSERT_EQ(frame_->InitMessageWindow(nullptr, &world_->root), 0u);
+  frame_->SetCurrentLine(5);
+  world_->settings[kSettingUnreadTextUnskippable] = 1;
+  ASSERT_EQ(frame_->PreparePage(true), 0);
+  EXPECT_TRUE(frame_->GoingOn());
+  EXPECT_EQ(frame_->CurrentLine(), 5);
+  EXPECT_EQ(frame_->ButtonState(CVovFrame::kSkipButton), CVovFrame::kButtonDisabled) << "line 5 is unread";
+  world_->settings[kSettingUnreadTextUnskippable] = 0;
+  ASSERT_EQ(frame_->PreparePage(true), 0);
+  EXPECT_EQ(frame_->ButtonState(CVovFrame::kSkipButton), CVovFrame::kButtonEnabled);
+  ASSERT_EQ(frame_->PreparePage(false), 0);
+  EXPECT_FALSE(frame_->GoingOn());
+  EXPECT_EQ(frame_->CurrentLine(), -1);
+}
+
 TEST_F(MessageWindowTest, ALatchedCheckButtonIsReleasedWhenItIsEnabledOrDisabled) {
   message_test::WriteButtonFile(game_);
   Prepare();

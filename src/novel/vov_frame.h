@@ -5,9 +5,10 @@
 // requests the frame serves itself. Nothing of a run lives outside the frame and the stack, since
 // embedded code, system scripts and the main script's context nest.
 //
-// The message window, the slots, the fonts, the list menu and the click area, and the handlers
-// of their opcodes, join the frame with the issues that build them; until then those opcodes
-// say "not built yet" in the log and let the scenario go on.
+// The page's slots and the message window with its fonts, choice list, buttons and click area
+// are the frame's; the other parts (the waits, the effect, transition and sound commands, the
+// screens) join it with the issues that build them, and until then their opcodes say "not built
+// yet" in the log and let the scenario go on.
 #pragma once
 
 #include <array>
@@ -205,9 +206,8 @@ class CVovFrame : public CVovVM {
   // InitMessageWindow's results.
   static constexpr std::uint32_t kInitNoRootWindow = 1;
   static constexpr std::uint32_t kInitPageUnusable = 2;
-  // PreparePage's results.
+  // PreparePage's result before InitMessageWindow.
   static constexpr std::int32_t kPageNotBuilt = -2;
-  static constexpr std::int32_t kPageNotRestored = -1;
 
   // The page image (the part handed in, or the frame's own), the BG tone table, both fonts (the
   // message font becomes the default font), the two timers and the waiting mark's picture. 0;

@@ -171,7 +171,13 @@ TEST_F(MessageWindowTest, TheEndOfARunTakesTheButtonsDownAndTheNextRunBuildsThem
   EXPECT_TRUE(frame_->ClickArea().IsEnabled());
   EXPECT_EQ(frame_->ClickArea().GetOwner(), &world_->root);
   EXPECT_EQ(frame_->ChoiceList().GetOwner(), &world_->root);
+  game_.WriteFile("BG01.ELG", page_test::Picture(800, 600, 0xFF102030));
+  game_.WriteFile("CHR.ELG", page_test::Picture(100, 100, 0xFF405060));
+  ASSERT_EQ(frame_->Page().LoadBg("BG01.ELG", 1), CVovPage::kDone);
+  ASSERT_EQ(frame_->Page().LoadSprite(0, "CHR.ELG", false, 0), CVovPage::kDone);
   EXPECT_EQ(frame_->ResetPage(), 0);
+  EXPECT_TRUE(frame_->Page().Bg(1).name.empty()) << "the slots are cleared";
+  EXPECT_TRUE(frame_->Page().Sprite(0, false, 0)->name.empty());
   EXPECT_EQ(g_WidgetManager.GetCount(), widgets);
   EXPECT_EQ(frame_->Button(0), nullptr);
   EXPECT_FALSE(frame_->ClickArea().IsEnabled());

@@ -87,12 +87,6 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   // The menu's items; those of a group the scripts withdrew are grayed.
   std::vector<plat::MenuOverlayItem> MenuItems() const override;
 
-  // The menu groups whose commands the scripts permit or withdraw.
-  static constexpr int kMenuSettings = 0;
-  static constexpr int kMenuSave = 1;
-  static constexpr int kMenuLoad = 2;
-  static constexpr int kMenuBackToTitle = 3;
-  static constexpr int kMenuScreenModeToggle = 4;
   // Permits (or withdraws) a group's commands: 0, or -1 for a group above 4.
   int SetMenuState(int group, bool enabled);
   bool IsMenuPermitted(int group) const { return menu_permissions_[static_cast<std::size_t>(group)] != 0; }

@@ -16,6 +16,13 @@ class IAppServices {
   virtual WindowBlock& WindowSettingBytes() = 0;
   virtual GameSwitches& SwitchBytes() = 0;
   virtual CFramePacer& Pacer() = 0;
+  // The menu groups whose commands the scripts permit or withdraw; saving and loading are
+  // allowed while their groups are permitted.
+  static constexpr int kMenuSettings = 0;
+  static constexpr int kMenuSave = 1;
+  static constexpr int kMenuLoad = 2;
+  static constexpr int kMenuBackToTitle = 3;
+  static constexpr int kMenuScreenModeToggle = 4;
   // The five menu groups' permissions: set returns 0, or -1 for a group above 4.
   virtual int SetMenuGroup(int group, bool enabled) = 0;
   virtual bool MenuGroupPermitted(int group) const = 0;

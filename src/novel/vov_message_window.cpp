@@ -65,10 +65,7 @@ constexpr const char* kButtonLabels[CVovFrame::kButtonCount] = {
     "次の選択肢までスキップ", "オートプレイ", "テキスト履歴", "環境設定", "ウィンドウを消去"};
 constexpr char kButtonFade[] = "sp_fade";
 
-// The menu groups of the application whose permission allows saving and loading.
-constexpr int kSaveMenuGroup = 1;
-constexpr int kLoadMenuGroup = 2;
-
+// Without an application nothing is withdrawn.
 bool Permitted(int group) { return g_AppServices == nullptr || g_AppServices->MenuGroupPermitted(group); }
 
 // The widget manager's group and layer for the button file's widgets, restored afterwards.
@@ -135,11 +132,11 @@ std::int32_t CVovFrame::PreparePage(bool go_on) {
   choice_mark_ = false;
   RestoreMessageFont();
   ApplyUserSettings(true, true, true, false, false);
-  if (!Permitted(kSaveMenuGroup)) {
+  if (!Permitted(IAppServices::kMenuSave)) {
     SetButtonState(kQuickSaveButton, kButtonDisabled);
     SetButtonState(kSaveButton, kButtonDisabled);
   }
-  if (!Permitted(kLoadMenuGroup)) {
+  if (!Permitted(IAppServices::kMenuLoad)) {
     SetButtonState(kQuickLoadButton, kButtonDisabled);
     SetButtonState(kLoadButton, kButtonDisabled);
   }

@@ -226,6 +226,7 @@ TEST_F(MessageWindowTest, AGameWithoutTheButtonFileOrPicturesRunsWithoutThem) {
   EXPECT_NE(frame_->MessageWindow().text_image().GetPixels(), nullptr) << "the window is made at its own size";
   EXPECT_EQ(frame_->MessageWindow().GetWidth(), message_test::kWindowWidth);
   EXPECT_EQ(frame_->MessageWindow().GetY(), 466);
+  EXPECT_FALSE(frame_->MessageWindow().IsActive()) << "hidden until shown";
   frame_->MessageWindow().SetNames(plat::Utf8ToSjis("ミオ").c_str(), nullptr);
   const std::string text = plat::Utf8ToSjis("雨");
   ASSERT_EQ(frame_->MessageWindow().SetText(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), 0u);

@@ -111,6 +111,10 @@ std::uint32_t CVovFrame::InitMessageWindow(CImagePart* part, CGuiWindow* root) {
 std::int32_t CVovFrame::PreparePage(bool go_on) {
   if (!built_) return kPageNotBuilt;
   SetRepeatCounter(0);
+  // The buttons start released, so the modes they latch start off.
+  skip_mode_ = false;
+  message_skip_mark_ = false;
+  auto_mode_ = false;
   go_on_ = go_on;
   BuildMessageWindow();
   BuildChoiceList();

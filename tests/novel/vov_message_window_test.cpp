@@ -284,6 +284,10 @@ TEST_F(MessageWindowTest, TheChoiceSerialGoesOnAtOneAfter255) {
 
 TEST_F(MessageWindowTest, TheWaitStateNamesTheStrongestOfTheWaits) {
   EXPECT_EQ(frame_->GetWaitState(), CVovFrame::kWaitNormal);
+  frame_->SetSkipMode(true);
+  frame_->SetAutoModeFlag(true);
+  Prepare();
+  EXPECT_EQ(frame_->GetWaitState(), CVovFrame::kWaitNormal) << "a new page starts with the modes off";
   frame_->SetAutoModeFlag(true);
   EXPECT_EQ(frame_->GetWaitState(), CVovFrame::kWaitAuto);
   frame_->SetMessageSkipMark(true);

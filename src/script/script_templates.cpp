@@ -26,6 +26,8 @@ const Mem kFaultKind = At(r12, Field(offsetof(TranslatedFrame, fault_kind)));
 const Mem kFaultDetail = At(r12, Field(offsetof(TranslatedFrame, fault_detail)));
 const Mem kSwitchTarget = At(r12, Field(offsetof(TranslatedFrame, switch_target)));
 const Mem kSlotLimit = At(r12, Field(offsetof(TranslatedFrame, slot_limit)));
+const Mem kWatchFrom = At(r12, Field(offsetof(TranslatedFrame, watch_from)));
+const Mem kWatchSpan = At(r12, Field(offsetof(TranslatedFrame, watch_span)));
 const Mem kBudget = At(r12, Field(offsetof(TranslatedFrame, budget)));
 const Mem kMemoryBase = At(r12, Field(offsetof(TranslatedFrame, memory_base)));
 const Mem kNativeBase = At(r12, Field(offsetof(TranslatedFrame, native_base)));
@@ -42,8 +44,14 @@ constexpr std::uint32_t Kind(ScriptFaultKind kind) { return static_cast<std::uin
 // exits leave through stubs placed after all instructions, so that the straight path stays short.
 class TemplateWriter {
  public:
-  TemplateWriter(const ScriptMemory& memory, const TranslatedCalls& calls, std::uint32_t code, std::uint32_t length, bool counted)
-      : memory_(memory), calls_(calls), code_(code), length_(length), counted_(counted) {}
+  TemplateWriter(const TemplateInput& input, std::vector<std::uint32_t>& unchecked_stores)
+      : memory_(input.memory),
+        calls_(input.calls),
+        other_code_(input.other_code),
+        code_(input.code),
+        length_(input.length),
+        counted_(input.counted),
+        unchecked_stores_(unchecked_stores) {}
 
   // The machine code, and for each byte offset of the module the offset of its instruction's code.
   bool Write(const std::vector<TranslatedInstruction>& instructions, std::vector<std::uint8_t>& bytes, std::vector<std::uint32_t>& entries);
@@ -71,6 +79,27 @@ class TemplateWriter {
     std::uint32_t ip;
     bool slot;  // the full computation of a stack slot's address instead
   };
+  // How a store changes its word: writes a register's value, or adds or takes one.
+  struct WordChange {
+    enum Kind { kValue, kIncrement, kDecrement } kind;
+    Reg value;
+  };
+  // A store whose address differs from the one known when translating.
+  struct StoreStub {
+    Label label;
+    Label done;
+    Reg address;
+    WordChange write;
+    std::uint32_t ip;
+    std::uint32_t next_ip;
+  };
+  // The call out for a store that may have reached translated code.
+  struct NoticeStub {
+    Label label;
+    Label back;
+    Reg address;
+    std::uint32_t next_ip;
+  };
   using Known = std::optional<std::uint32_t>;
 
   void Prologue();
@@ -93,7 +122,15 @@ class TemplateWriter {
   Known Operand(Reg dst, std::uint32_t n);
   void CheckAddress(Reg address, Known known = std::nullopt);
   void Load(Reg dst, Reg address, Known known = std::nullopt);
-  void Store(Reg address, Reg value, Known known = std::nullopt);
+  void Store(Reg address, Reg value, Known known = std::nullopt) { StoreWord(address, {WordChange::kValue, value}, known); }
+  void StoreWord(Reg address, WordChange write, Known known);
+  void EmitWrite(Reg address, WordChange write);
+  // After a store to an address not known when translating: calls out when it lies in the span of
+  // translated code.
+  void WatchStore(Reg address);
+  // A stub that calls out and goes on at `back`, or leaves at the next instruction.
+  Label Notice(Reg address, Label back);
+  bool StoreNeedsNotice(std::uint32_t address) const;
   void CallOut(std::uint64_t function);
   void Push(Reg value);
   void Pop(Reg dst);
@@ -123,18 +160,23 @@ class TemplateWriter {
   static constexpr Label kNone = UINT32_MAX;
   const ScriptMemory& memory_;
   const TranslatedCalls& calls_;
+  const StoreReachesOtherCode& other_code_;
   std::uint32_t code_;
   std::uint32_t length_;
   bool counted_;
+  std::vector<std::uint32_t>& unchecked_stores_;
   Assembler a_;
   std::vector<Label> label_at_;
   std::uint32_t ip_ = 0;
+  std::uint32_t next_ip_ = 0;  // behind the instruction at ip_
   Label exit_sync_ = 0, epilogue_ = 0, fault_exit_ = 0, stop_ = 0, leave_eax_ = 0, leave_frame_ = 0, builtin_fault_ = 0,
         dispatch_ = 0, table_ = 0, reset_ = 0;
   std::vector<Stub> stubs_;
   std::vector<CheckStub> check_stubs_;
   std::vector<ExitStub> exit_stubs_;
   std::vector<SlotStub> slot_stubs_;
+  std::vector<StoreStub> store_stubs_;
+  std::vector<NoticeStub> notice_stubs_;
 };
 
 bool TemplateWriter::Write(const std::vector<TranslatedInstruction>& instructions, std::vector<std::uint8_t>& bytes,
@@ -149,7 +191,11 @@ bool TemplateWriter::Write(const std::vector<TranslatedInstruction>& instruction
     const std::uint32_t at = code_ + instructions[n].offset;
     a_.Bind(label_at_[instructions[n].offset]);
     const Label next = n + 1 < instructions.size() ? label_at_[instructions[n + 1].offset] : a_.NewLabel();
-    EmitInstruction(at, instructions[n].opcode, next);
+    if (instructions[n].stale) {
+      a_.Jmp(ExitAt(at, TranslatedExit::kStale));
+    } else {
+      EmitInstruction(at, instructions[n].opcode, next);
+    }
     if (n + 1 == instructions.size()) {
       // Behind the last instruction: the run goes on wherever that is.
       a_.Bind(next);
@@ -170,8 +216,9 @@ bool TemplateWriter::Write(const std::vector<TranslatedInstruction>& instruction
   if (!a_.Finish()) return false;
   bytes = a_.Bytes();
   entries.assign(length_, kNone);
-  for (std::uint32_t offset = 0; offset < length_; ++offset) {
-    if (label_at_[offset] != kNone) entries[offset] = a_.Offset(label_at_[offset]);
+  for (const TranslatedInstruction& instruction : instructions) {
+    // A stale instruction is run by the interpreter: the run need not enter to leave again.
+    if (!instruction.stale) entries[instruction.offset] = a_.Offset(label_at_[instruction.offset]);
   }
   return true;
 }
@@ -249,6 +296,27 @@ void TemplateWriter::SharedExits() {
 }
 
 void TemplateWriter::Stubs() {
+  // Store stubs add notice stubs, so they come first.
+  for (std::size_t n = 0; n < store_stubs_.size(); ++n) {
+    const StoreStub stub = store_stubs_[n];
+    a_.Bind(stub.label);
+    ip_ = stub.ip;
+    next_ip_ = stub.next_ip;
+    CheckAddress(stub.address);
+    EmitWrite(stub.address, stub.write);
+    WatchStore(stub.address);
+    a_.Jmp(stub.done);
+  }
+  for (const NoticeStub& stub : notice_stubs_) {
+    a_.Bind(stub.label);
+    a_.Move32(rsi, stub.address);
+    a_.Move64(rdi, r12);
+    CallOut(reinterpret_cast<std::uint64_t>(calls_.note_store));
+    ReloadCallerSaved();
+    a_.Test32(rax, rax);
+    a_.Jcc(kNotEqual, ExitAt(stub.next_ip, TranslatedExit::kLeave));
+    a_.Jmp(stub.back);
+  }
   for (std::size_t n = 0; n < check_stubs_.size(); ++n) {
     const CheckStub stub = check_stubs_[n];
     a_.Bind(stub.label);
@@ -320,9 +388,57 @@ void TemplateWriter::Load(Reg dst, Reg address, Known known) {
   a_.Load32(dst, AtIndex(rbx, address));
 }
 
-void TemplateWriter::Store(Reg address, Reg value, Known known) {
-  CheckAddress(address, known);
-  a_.Store32(AtIndex(rbx, address), value);
+void TemplateWriter::EmitWrite(Reg address, WordChange write) {
+  switch (write.kind) {
+    case WordChange::kValue: a_.Store32(AtIndex(rbx, address), write.value); break;
+    case WordChange::kIncrement: a_.AluMemImm32(kAdd, AtIndex(rbx, address), 1); break;
+    case WordChange::kDecrement: a_.AluMemImm32(kSub, AtIndex(rbx, address), 1); break;
+  }
+}
+
+// A known address was usable when translating and stays so; whether the store reaches translated
+// code is decided then as well.
+void TemplateWriter::StoreWord(Reg address, WordChange write, Known known) {
+  if (!known || !Translatable(*known)) {
+    CheckAddress(address);
+    EmitWrite(address, write);
+    WatchStore(address);
+    return;
+  }
+  const Label general = a_.NewLabel(), done = a_.NewLabel();
+  store_stubs_.push_back({general, done, address, write, ip_, next_ip_});
+  a_.AluImm32(kCmp, address, *known);
+  a_.Jcc(kNotEqual, general);
+  EmitWrite(address, write);
+  if (StoreNeedsNotice(*known)) {
+    a_.Jmp(Notice(address, done));
+  } else if (std::uint64_t{*known} + 4 <= code_ || *known >= std::uint64_t{code_} + length_) {
+    unchecked_stores_.push_back(*known);
+  }
+  a_.Bind(done);
+}
+
+// The word shares a byte with an opcode word of this code, or with code of another translation.
+bool TemplateWriter::StoreNeedsNotice(std::uint32_t address) const {
+  for (std::int64_t start = std::int64_t{address} - 3; start <= std::int64_t{address} + 3; ++start) {
+    const std::int64_t offset = start - code_;
+    if (offset >= 0 && offset < length_ && label_at_[static_cast<std::size_t>(offset)] != kNone) return true;
+  }
+  return other_code_ && other_code_(address);
+}
+
+void TemplateWriter::WatchStore(Reg address) {
+  const Label back = a_.NewLabel();
+  a_.Move32(rdi, address);
+  a_.Alu32Mem(kSub, rdi, kWatchFrom);
+  a_.Alu32Mem(kCmp, rdi, kWatchSpan);
+  a_.Jcc(kBelow, Notice(address, back));
+  a_.Bind(back);
+}
+
+Label TemplateWriter::Notice(Reg address, Label back) {
+  notice_stubs_.push_back({a_.NewLabel(), back, address, next_ip_});
+  return notice_stubs_.back().label;
 }
 
 // Calls a function of the engine with rsp aligned as the calling convention wants it.
@@ -543,9 +659,7 @@ void TemplateWriter::Unary(std::uint32_t opcode) {
 
 void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Label next) {
   ip_ = at;
-  // The opcode word still holds what was translated, else the interpreter runs it.
-  a_.AluMemImm32(kCmp, At(rbp, static_cast<std::int32_t>(at - code_)), opcode);
-  a_.Jcc(kNotEqual, ExitAt(at, TranslatedExit::kStale));
+  next_ip_ = at + 4 * (1u + kSobOperandCount[opcode]);
   if (counted_) {
     a_.SubMem64Imm8(kBudget, 1);
     a_.Jcc(kBelow, ExitAt(at, TranslatedExit::kOutOfSteps));
@@ -636,10 +750,11 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Lab
       Unary(opcode);
       break;
     case Op::IncMem:
-    case Op::DecMem:
-      CheckAddress(rax, Operand(rax, 1));
-      a_.AluMemImm32(opcode == static_cast<std::uint32_t>(Op::IncMem) ? kAdd : kSub, AtIndex(rbx, rax), 1);
+    case Op::DecMem: {
+      const Known address = Operand(rax, 1);
+      StoreWord(rax, {opcode == static_cast<std::uint32_t>(Op::IncMem) ? WordChange::kIncrement : WordChange::kDecrement, rax}, address);
       break;
+    }
     case Op::IncStack:
     case Op::DecStack:
       Slot(Operand(rax, 1));
@@ -695,20 +810,22 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Lab
       Slot(Operand(rax, 2));
       a_.Store32(AtIndex(rbx, rax), rsi);
       break;
-    case Op::LoadStackIndirect:
+    case Op::LoadStackIndirect: {
       Slot(Operand(rax, 1));
       a_.Load32(rax, AtIndex(rbx, rax));
       Load(rsi, rax);
-      Operand(rdx, 2);
-      Store(rdx, rsi);
+      const Known destination = Operand(rdx, 2);
+      Store(rdx, rsi, destination);
       break;
-    case Op::LoadIndirect:
+    }
+    case Op::LoadIndirect: {
       Operand(rax, 1);
       Load(rax, rax);
       Load(rsi, rax);
-      Operand(rdx, 2);
-      Store(rdx, rsi);
+      const Known destination = Operand(rdx, 2);
+      Store(rdx, rsi, destination);
       break;
+    }
     case Op::StackAddress: {
       Operand(rax, 1);
       a_.Move32(rsi, r13);
@@ -725,9 +842,8 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Lab
 
 }  // namespace
 
-bool WriteScriptTemplates(const ScriptMemory& memory, const TranslatedCalls& calls, std::uint32_t code, std::uint32_t length,
-                          bool counted, const std::vector<TranslatedInstruction>& instructions, std::vector<std::uint8_t>& bytes,
-                          std::vector<std::uint32_t>& entries) {
-  TemplateWriter writer(memory, calls, code, length, counted);
-  return writer.Write(instructions, bytes, entries);
+bool WriteScriptTemplates(const TemplateInput& input, std::vector<std::uint8_t>& bytes, std::vector<std::uint32_t>& entries,
+                          std::vector<std::uint32_t>& unchecked_stores) {
+  TemplateWriter writer(input, unchecked_stores);
+  return writer.Write(input.instructions, bytes, entries);
 }

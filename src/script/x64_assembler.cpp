@@ -122,6 +122,7 @@ void Assembler::AluImm8_64(AluOp op, Reg dst, std::int8_t value) {
 }
 
 void Assembler::Cmp64Mem(Reg a, const Mem& b) { OpMem(true, {0x3B}, a, b); }
+void Assembler::Alu32Mem(AluOp op, Reg dst, const Mem& src) { OpMem(false, {static_cast<std::uint8_t>((op << 3) | 3)}, dst, src); }
 
 void Assembler::AluImm32(AluOp op, Reg dst, std::uint32_t value) {
   OpReg(false, {0x81}, op, dst);

@@ -56,6 +56,7 @@ class Assembler {
   void Alu64(AluOp op, Reg dst, Reg src);
   void AluImm8_64(AluOp op, Reg dst, std::int8_t value);  // op r64, simm8
   void Cmp64Mem(Reg a, const Mem& b);      // cmp r64, [m]
+  void Alu32Mem(AluOp op, Reg dst, const Mem& src);  // op r32, [m]
   void AluImm32(AluOp op, Reg dst, std::uint32_t value);
   void AluMemImm32(AluOp op, const Mem& dst, std::uint32_t value);  // op dword [m], imm
   void SubMem64Imm8(const Mem& dst, std::int8_t value);            // sub qword [m], imm8

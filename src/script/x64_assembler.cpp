@@ -146,6 +146,7 @@ void Assembler::SubMem64Imm8(const Mem& dst, std::int8_t value) {
 
 void Assembler::Test32(Reg a, Reg b) { OpReg(false, {0x85}, b, a); }
 void Assembler::IMul32(Reg dst, Reg src) { OpReg(false, {0x0F, 0xAF}, dst, src); }
+void Assembler::IMul32Mem(Reg dst, const Mem& src) { OpMem(false, {0x0F, 0xAF}, dst, src); }
 void Assembler::Cdq() { Byte(0x99); }
 void Assembler::IDiv32(Reg divisor) { OpReg(false, {0xF7}, 7, divisor); }
 void Assembler::Not32(Reg reg) { OpReg(false, {0xF7}, 2, reg); }

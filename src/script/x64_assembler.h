@@ -62,6 +62,7 @@ class Assembler {
   void SubMem64Imm8(const Mem& dst, std::int8_t value);            // sub qword [m], imm8
   void Test32(Reg a, Reg b);
   void IMul32(Reg dst, Reg src);
+  void IMul32Mem(Reg dst, const Mem& src);  // imul r32, [m]
   void Cdq();
   void IDiv32(Reg divisor);
   void Not32(Reg reg);

@@ -28,6 +28,7 @@ const Mem kSwitchTarget = At(r12, Field(offsetof(TranslatedFrame, switch_target)
 const Mem kSlotLimit = At(r12, Field(offsetof(TranslatedFrame, slot_limit)));
 const Mem kWatchFrom = At(r12, Field(offsetof(TranslatedFrame, watch_from)));
 const Mem kWatchSpan = At(r12, Field(offsetof(TranslatedFrame, watch_span)));
+const Mem kCodePages = At(r12, Field(offsetof(TranslatedFrame, code_pages)));
 const Mem kBudget = At(r12, Field(offsetof(TranslatedFrame, budget)));
 const Mem kMemoryBase = At(r12, Field(offsetof(TranslatedFrame, memory_base)));
 const Mem kNativeBase = At(r12, Field(offsetof(TranslatedFrame, native_base)));
@@ -333,6 +334,12 @@ void TemplateWriter::Stubs() {
   for (const NoticeStub& stub : notice_stubs_) {
     a_.Bind(stub.label);
     if (stub.address) {
+      // Inside the span of translated code, but only a page that holds some calls out.
+      a_.Move32(rdi, *stub.address);
+      a_.Shr32Imm(rdi, kCodePageShift);
+      a_.Load64(rcx, kCodePages);
+      a_.CmpByteMemImm8(AtIndex(rcx, rdi), 0);
+      a_.Jcc(kEqual, stub.back);
       a_.Move32(rsi, *stub.address);
     } else {
       a_.MoveImm32(rsi, stub.known);

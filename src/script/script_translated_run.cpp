@@ -38,6 +38,7 @@ struct SobTranslatedRun::Run {
     frame.slot_limit = ScriptSlotLimit(c.stack_base_, c.stack_end_);
     frame.watch_from = c.memory_.WatchedWordFrom();
     frame.watch_span = c.memory_.WatchedWordSpan();
+    frame.code_pages = translations.CodePages();
     frame.memory_base = c.memory_.base_;
     frame.run = this;
   }

@@ -72,6 +72,13 @@ void ScriptTranslations::WatchCode() {
   }
   const CScriptTranslator& last = *std::prev(translators_.end())->second;
   memory_.Watch(this, translators_.begin()->first, std::uint64_t{last.CodeStart()} + last.CodeLength());
+  code_pages_.assign(std::size_t{1} << (32 - kCodePageShift), 0);
+  for (const auto& [start, translator] : translators_) {
+    // A word that starts up to three bytes before the code reaches it.
+    const std::uint64_t first = (start < 3 ? 0 : start - 3) >> kCodePageShift;
+    const std::uint64_t last_page = (std::uint64_t{start} + translator->CodeLength() - 1) >> kCodePageShift;
+    std::fill(code_pages_.begin() + static_cast<std::ptrdiff_t>(first), code_pages_.begin() + static_cast<std::ptrdiff_t>(last_page) + 1, 1);
+  }
 }
 
 void ScriptTranslations::Written(std::uint32_t address, std::uint64_t size) noexcept {

@@ -41,6 +41,8 @@ class ScriptTranslations : private ScriptMemory::WriteListener {
   }
   // Changes whenever code is translated, made again or dropped.
   std::uint64_t Generation() const { return generation_; }
+  // By address >> kCodePageShift: not 0 where a word may share a byte with translated code.
+  const std::uint8_t* CodePages() const { return code_pages_.data(); }
 
   // Held by every run while it may be inside translated code.
   class RunScope {
@@ -70,4 +72,5 @@ class ScriptTranslations : private ScriptMemory::WriteListener {
   bool written_ = false;      // a write reached translated code since the last Refresh
   bool compare_all_ = false;  // code was translated while a run of the machine did not tell its stores
   std::uint64_t generation_ = 0;
+  std::vector<std::uint8_t> code_pages_;
 };

@@ -46,6 +46,7 @@ struct TranslatedFrame {
   std::uint32_t switch_target = 0;
   std::uint32_t watch_from = 0;  // a store to a reaches translated code when a - watch_from < watch_span
   std::uint32_t watch_span = 0;
+  const std::uint8_t* code_pages = nullptr;  // by a >> kCodePageShift: not 0 where translated code may lie
   std::uint64_t slot_limit = 0;
   std::uint64_t budget = 0;  // instructions left, in the counted form
   std::byte* memory_base = nullptr;
@@ -56,6 +57,9 @@ struct TranslatedFrame {
   std::uintptr_t native_limit = 0;
   std::uintptr_t saved_rsp = 0;
 };
+
+// Script memory in pages of this many bits of address, for the map of pages that hold translated code.
+inline constexpr unsigned kCodePageShift = 16;
 
 // Why translated code returned to its caller.
 enum class TranslatedExit : std::uint32_t {

@@ -154,6 +154,16 @@ void Assembler::Neg64(Reg reg) { OpReg(true, {0xF7}, 3, reg); }
 void Assembler::Dec32(Reg reg) { OpReg(false, {0xFF}, 1, reg); }
 void Assembler::Sar32Cl(Reg reg) { OpReg(false, {0xD3}, 7, reg); }
 void Assembler::Shl32Cl(Reg reg) { OpReg(false, {0xD3}, 4, reg); }
+
+void Assembler::Shr32Imm(Reg reg, std::uint8_t count) {
+  OpReg(false, {0xC1}, 5, reg);
+  Byte(count);
+}
+
+void Assembler::CmpByteMemImm8(const Mem& a, std::uint8_t value) {
+  OpMem(false, {0x80}, kCmp, a);
+  Byte(value);
+}
 void Assembler::SetCc(Cond cond, Reg dst) { OpReg(false, {0x0F, static_cast<std::uint8_t>(0x90 | cond)}, 0, dst); }
 void Assembler::MovZxByte(Reg dst, Reg src) { OpReg(false, {0x0F, 0xB6}, dst, src); }
 void Assembler::MovSxd(Reg dst, Reg src) { OpReg(true, {0x63}, dst, src); }

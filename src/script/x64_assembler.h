@@ -70,6 +70,8 @@ class Assembler {
   void Dec32(Reg reg);
   void Sar32Cl(Reg reg);
   void Shl32Cl(Reg reg);
+  void Shr32Imm(Reg reg, std::uint8_t count);
+  void CmpByteMemImm8(const Mem& a, std::uint8_t value);  // cmp byte [m], imm8
   void SetCc(Cond cond, Reg dst);          // dst must be al, cl, dl or bl
   void MovZxByte(Reg dst, Reg src);        // movzx r32, r8 (al, cl, dl, bl)
   void MovSxd(Reg dst, Reg src);           // movsxd r64, r32

@@ -862,6 +862,30 @@ TEST_P(ScriptVmTest, AStoreIntoTheCodeOfAnotherTranslationChangesWhatRunsThere) 
   }
 }
 
+// A word stored through a pointer two bytes before code that starts on a 64 KiB boundary: its
+// upper half is the code's opcode word. Nothing else lies in the 64 KiB below.
+TEST_P(ScriptVmTest, AWordThatEndsInTheFirstOpcodeWordOfTranslatedCodeChangesIt) {
+  const std::uint32_t block = Memory().Allocate(0x30000, true);
+  const std::uint32_t start = ((block + 0xFFFF) & ~0xFFFFu) + 0x10000;
+  const auto length = [](const ScriptCodeBuilder& code) { return static_cast<std::uint32_t>(4 * code.Finish().size()); };
+  ScriptCodeBuilder routine(start);
+  routine.Emit(Op::IncMem, {Data(0)});
+  routine.Emit(Op::Return);
+  routine.WriteTo(Memory());
+  ScriptCodeBuilder code(start + 0x100);
+  code.Emit(Op::StoreIndirect, {static_cast<std::uint32_t>(Op::DecMem) << 16, Data(5)});
+  code.Emit(Op::Call, {start});
+  code.Emit(Op::Return);
+  code.WriteTo(Memory());
+  if (Translated()) {
+    Translate(start, length(routine));
+    Translate(code.Base(), length(code));
+  }
+  Memory().SetWord(Data(5), start - 2);
+  ASSERT_EQ(vm_.Run(code.Base()), kScriptEnded);
+  EXPECT_EQ(D(0), 0xFFFFFFFFu);
+}
+
 // Translated code that covers the stack: a push writes an instruction there, which then runs.
 TEST_P(ScriptVmTest, APushIntoTranslatedCodeRunsAsTheInstructionItWrote) {
   const std::uint32_t base = Context().StackBase();

@@ -15,15 +15,25 @@ struct SobTranslatedRun::Run {
   ScriptTranslations& translations;
   TranslatedFrame frame;
   std::optional<ScriptFault> fault;
-  std::uint64_t generation = 0;  // of the translations when the run entered translated code
+  // The translations and the stack as they were when the run entered translated code.
+  std::uint64_t generation = 0;
+  std::uint32_t stack_base = 0;
+  std::uint32_t stack_end = 0;
 
   // Translated code stores to the stack without a look, so it runs only while the stack holds none.
   bool StackHoldsCode() const { return translations.Overlaps(context.stack_base_, context.stack_end_); }
+  void Entering() {
+    generation = translations.Generation();
+    stack_base = context.stack_base_;
+    stack_end = context.stack_end_;
+  }
   // After anything that may have written script memory or changed the translations: true when
   // the code that runs may no longer be what script memory holds, so that the run must leave it.
   bool CodeChanged() {
     translations.Refresh();
-    return translations.Generation() != generation || StackHoldsCode();
+    if (translations.Generation() != generation) return true;
+    const bool stack_moved = context.stack_base_ != stack_base || context.stack_end_ != stack_end;
+    return stack_moved && StackHoldsCode();
   }
 
   void LoadFrame() {
@@ -146,7 +156,7 @@ std::uint32_t SobTranslatedRun::Execute(CScriptContext& c, bool counted, std::ui
       if (const std::uint32_t result = interpret(); result != kScriptTransferred) return result;
       continue;
     }
-    run.generation = translations.Generation();
+    run.Entering();
     run.LoadFrame();
     run.frame.budget = budget;
     const TranslatedExit exit = translator->Enter(run.frame, entry, counted);

@@ -145,10 +145,10 @@ const TranslatedCalls& SobTranslatedRun::Calls() {
 
 std::uint32_t SobTranslatedRun::Execute(CScriptContext& c, bool counted, std::uint64_t budget) {
   ScriptTranslations& translations = *c.translations_;
-  const ScriptTranslations::RunScope scope(translations);
   Run run{c, translations, {}, std::nullopt};
   const auto interpret = [&] { return counted ? SobInterpreter::Step(c, budget) : SobInterpreter::Step(c); };
   for (;;) {
+    translations.ReleaseRetired();
     translations.Refresh();
     const CScriptTranslator* translator = run.StackHoldsCode() ? nullptr : translations.Find(c.ip_);
     const void* entry = translator != nullptr ? translator->EntryFor(c.ip_, counted) : nullptr;

@@ -60,7 +60,7 @@ void ScriptTranslations::Drop(std::uint32_t code) {
 
 ScriptTranslations::Translators::iterator ScriptTranslations::Retire(Translators::iterator translator) {
   ++generation_;
-  if (runs_ > 0) retired_.push_back(std::move(translator->second));
+  if (translator->second->Running()) retired_.push_back(std::move(translator->second));
   return translators_.erase(translator);
 }
 
@@ -116,10 +116,6 @@ void ScriptTranslations::RefreshWritten() {
     }
   }
   if (dropped) WatchCode();
-}
-
-ScriptTranslations::RunScope::~RunScope() {
-  if (--translations_.runs_ == 0) translations_.retired_.clear();
 }
 
 bool ScriptTranslations::Overlaps(std::uint64_t start, std::uint64_t end) const {

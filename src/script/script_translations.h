@@ -1,8 +1,7 @@
 // The translated code of a script memory: one translator per translated range of word code (a
 // module's code, or any block a caller translates), found by address when a run enters it.
-// A translation that is dropped or replaced while a run is inside translated code (a built-in
-// may unload or translate code) stays alive until the last run ends: its code may still be on
-// the machine stack.
+// A translation that is dropped or replaced while its code runs (a built-in may unload or
+// translate code, a store may change its opcode words) stays alive until that code has returned.
 //
 // The translations listen to the writes into their code (ScriptMemory::Watch). Before translated
 // code runs again, Refresh compares the opcode words that writes reached with the code and makes
@@ -44,17 +43,10 @@ class ScriptTranslations : private ScriptMemory::WriteListener {
   // By address >> kCodePageShift: not 0 where a word may share a byte with translated code.
   const std::uint8_t* CodePages() const { return code_pages_.data(); }
 
-  // Held by every run while it may be inside translated code.
-  class RunScope {
-   public:
-    explicit RunScope(ScriptTranslations& translations) : translations_(translations) { ++translations_.runs_; }
-    ~RunScope();
-    RunScope(const RunScope&) = delete;
-    RunScope& operator=(const RunScope&) = delete;
-
-   private:
-    ScriptTranslations& translations_;
-  };
+  // Frees the dropped translations whose code no longer runs.
+  void ReleaseRetired() {
+    if (!retired_.empty()) std::erase_if(retired_, [](const auto& translator) { return !translator->Running(); });
+  }
 
  private:
   using Translators = std::map<std::uint32_t, std::unique_ptr<CScriptTranslator>>;
@@ -67,7 +59,6 @@ class ScriptTranslations : private ScriptMemory::WriteListener {
 
   ScriptMemory& memory_;
   Translators translators_;
-  int runs_ = 0;
   std::vector<std::unique_ptr<CScriptTranslator>> retired_;
   bool written_ = false;      // a write reached translated code since the last Refresh
   bool compare_all_ = false;  // code was translated while a run of the machine did not tell its stores

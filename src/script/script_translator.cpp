@@ -126,5 +126,8 @@ TranslatedExit CScriptTranslator::Enter(TranslatedFrame& frame, const void* entr
   Code code;
   const void* start = image.memory->Data();
   std::memcpy(&code, &start, sizeof code);
-  return static_cast<TranslatedExit>(code(&frame, entry));
+  ++entered_;
+  const auto exit = static_cast<TranslatedExit>(code(&frame, entry));
+  --entered_;
+  return exit;
 }

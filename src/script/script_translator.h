@@ -130,6 +130,8 @@ class CScriptTranslator {
   const void* EntryFor(std::uint32_t address, bool counted) const;
   // Runs the code at `entry` (from EntryFor) on the frame.
   TranslatedExit Enter(TranslatedFrame& frame, const void* entry, bool counted) const;
+  // Whether a run is inside this code (a built-in it called may have dropped it).
+  bool Running() const { return entered_ > 0; }
 
  private:
   struct Image {
@@ -155,4 +157,5 @@ class CScriptTranslator {
   bool outdated_ = false;
   std::unique_ptr<Image> plain_;
   std::unique_ptr<Image> counted_;
+  mutable int entered_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -46,6 +47,17 @@ class ScriptVmTest : public ::testing::TestWithParam<bool> {
   std::uint32_t RunCode(const ScriptCodeBuilder& code) {
     Install(code);
     return vm_.Run(code_);
+  }
+  // The end of a loop that runs until the word `counter` counts down to 0: back to `loop`, or on
+  // behind.
+  static void EmitCountDown(ScriptCodeBuilder& code, ScriptCodeBuilder::Label loop, std::uint32_t counter) {
+    const auto test = code.NewLabel(), done = code.NewLabel();
+    code.Emit(Op::DecMem, {counter});
+    code.Emit(Op::Copy, {counter, ScriptCodeBuilder::OperandOf(test, 1)});
+    code.Bind(test);
+    code.Emit(Op::JumpIfZero, {1, done});
+    code.Emit(Op::Jump, {loop});
+    code.Bind(done);
   }
   static std::string IpText(std::uint32_t ip) {
     char text[32];
@@ -256,18 +268,13 @@ TEST_P(ScriptVmTest, InstructionsReadOperandsThatEarlierInstructionsWroteIntoThe
   // Sums 1..10 with a loop whose arithmetic and test take their inputs from rewritten operands.
   Memory().SetWord(Data(1), 10);
   ScriptCodeBuilder code = Code();
-  const auto loop = code.NewLabel(), add = code.NewLabel(), test = code.NewLabel(), done = code.NewLabel();
+  const auto loop = code.NewLabel(), add = code.NewLabel();
   code.Bind(loop);
   code.Emit(Op::Copy, {Data(0), ScriptCodeBuilder::OperandOf(add, 1)});
   code.Emit(Op::Copy, {Data(1), ScriptCodeBuilder::OperandOf(add, 2)});
   code.Bind(add);
   code.Emit(Op::Add, {0, 0, Data(0)});
-  code.Emit(Op::DecMem, {Data(1)});
-  code.Emit(Op::Copy, {Data(1), ScriptCodeBuilder::OperandOf(test, 1)});
-  code.Bind(test);
-  code.Emit(Op::JumpIfZero, {1, done});
-  code.Emit(Op::Jump, {loop});
-  code.Bind(done);
+  EmitCountDown(code, loop, Data(1));
   // Results and stack values stored into operands too, and a value through a pointer.
   const auto store = code.NewLabel(), push = code.NewLabel();
   code.Emit(Op::PushImm, {Data(2)});
@@ -884,6 +891,38 @@ TEST_P(ScriptVmTest, AWordThatEndsInTheFirstOpcodeWordOfTranslatedCodeChangesIt)
   Memory().SetWord(Data(5), start - 2);
   ASSERT_EQ(vm_.Run(code.Base()), kScriptEnded);
   EXPECT_EQ(D(0), 0xFFFFFFFFu);
+}
+
+unsigned long long g_most_executable_bytes = 0;
+std::uint32_t NoteExecutableBytes(const NativeArgs&) {
+  g_most_executable_bytes = std::max(g_most_executable_bytes, test_support::ExecutableBytes());
+  return 0;
+}
+
+// Every pass flips an opcode word between IncMem and DecMem: the code is made again each time,
+// and the code made before is freed once the run has left it.
+TEST_P(ScriptVmTest, CodeThatRewritesAnOpcodeWordOnEveryPassKeepsNoOldCode) {
+  ASSERT_EQ(vm_.RegisterNative(&NoteExecutableBytes), 0u);
+  constexpr std::uint32_t kPasses = 300;
+  Memory().SetWord(Data(1), kPasses);
+  ScriptCodeBuilder code = Code();
+  const auto loop = code.NewLabel(), flip = code.NewLabel(), step = code.NewLabel();
+  code.Bind(loop);
+  code.Emit(Op::Copy, {step, ScriptCodeBuilder::OperandOf(flip, 1)});
+  code.Bind(flip);
+  code.Emit(Op::Xor, {0, static_cast<std::uint32_t>(Op::IncMem) ^ static_cast<std::uint32_t>(Op::DecMem), step});
+  code.Bind(step);
+  code.Emit(Op::IncMem, {Data(0)});
+  code.Emit(Op::CallNative, {ScriptNativeTable::Token(0), Data(2), Data(3)});
+  EmitCountDown(code, loop, Data(1));
+  code.Emit(Op::Return);
+  Install(code);
+  const unsigned long long before = test_support::ExecutableBytes();
+  g_most_executable_bytes = before;
+  ASSERT_EQ(vm_.Run(code_), kScriptEnded);
+  // Decremented on the odd passes, incremented on the even ones.
+  EXPECT_EQ(D(0), 0u);
+  EXPECT_LT(g_most_executable_bytes - before, 256u * 1024);
 }
 
 // Translated code that covers the stack: a push writes an instruction there, which then runs.

@@ -10,10 +10,12 @@
 // noticed before the code runs again. Translated stores whose address is known when translating
 // are placed then: into operand words and data they need nothing, into an opcode word (or code
 // of another translation) they call out. A store to any other address is compared with the span
-// of all translated code and calls out when it lies inside. Every other writer tells script
-// memory (see ScriptMemory::Watch). Stores to the stack need nothing: translated code runs only
-// while the stack holds no translated code. An instruction whose opcode word no longer holds its
-// opcode is made again as a way out to the interpreter, which then runs it.
+// of all translated code and calls out when it lies inside, in a 64 KiB page that holds some.
+// A call out that finds translated code changed leaves it at the next instruction. Every other
+// writer tells script memory (see ScriptMemory::Watch). Stores to the stack need nothing:
+// translated code runs only while the stack holds no translated code. An instruction whose
+// opcode word no longer holds its opcode is made again as a way out to the interpreter, which
+// then runs it.
 //
 // Registers while translated code runs: rbx the script memory's base, rbp the host address of
 // the module's code, r12 the TranslatedFrame, r13d sp, r14d the word limit, r15d the transfers

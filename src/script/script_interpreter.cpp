@@ -43,8 +43,13 @@ std::uint64_t ScriptSlotLimit(std::uint32_t stack_base, std::uint32_t stack_end)
 #define KVM_INLINE __attribute__((always_inline))
 
 struct SobInterpreter::Ops {
-  template <bool kCounted, bool kStepping>
+  template <bool kCounted, bool kStepping, bool kWatched>
   static std::uint32_t Run(CScriptContext& c, std::uint64_t& budget_left);
+  template <bool kCounted>
+  static std::uint32_t Execute(CScriptContext& c, std::uint64_t& budget_left);
+
+  // A store reached the span of translated code.
+  [[gnu::cold, gnu::noinline]] static void Noted(CScriptContext& c, std::uint32_t address) { c.memory_.NoteWrite(address, 4); }
 
   // The state goes back to the context before the fault leaves the loop. Out of line and given
   // values, so that the loop's state never needs an address and stays in registers.
@@ -70,7 +75,8 @@ struct SobInterpreter::Ops {
 // the run. Instructions leave ip on their opcode until they are done, so that a fault reports the
 // instruction; their reads and writes happen in the order that decides which fault is raised.
 // The stepping form returns after each control transfer, so that translated code can take over.
-template <bool kCounted, bool kStepping>
+// The watched form tells every store that reaches translated code to the translations.
+template <bool kCounted, bool kStepping, bool kWatched>
 std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t& budget_left) {
   static constexpr void* kCode[] = {
       &&op_yield,     &&op_return,    &&op_return_value, &&op_store_result, &&op_call,
@@ -89,6 +95,7 @@ std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t& budget_
   std::byte* const base = c.memory_.base_;
   std::uint32_t ip = 0, sp = 0, transfers = 0, stack_base = 0, stack_end = 0, word_limit = 0;
   std::uint64_t slot_limit = 0;
+  std::uint32_t watch_from = 0, watch_span = 0;
   std::uint32_t opcode = 0;
   std::uint64_t budget = budget_left;
   const auto reload = [&]() KVM_INLINE {
@@ -99,6 +106,10 @@ std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t& budget_
     stack_end = c.stack_end_;
     slot_limit = ScriptSlotLimit(stack_base, stack_end);
     word_limit = ScriptWordLimit(c.memory_);
+    if constexpr (kWatched) {
+      watch_from = c.memory_.WatchedWordFrom();
+      watch_span = c.memory_.WatchedWordSpan();
+    }
   };
   const auto sync = [&]() KVM_INLINE {
     c.ip_ = ip;
@@ -116,9 +127,15 @@ std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t& budget_
     std::memcpy(&value, base + address, sizeof value);
     return value;
   };
+  const auto watch = [&](std::uint32_t address) KVM_INLINE {
+    if constexpr (kWatched) {
+      if (address - watch_from < watch_span) [[unlikely]] Noted(c, address);
+    }
+  };
   const auto store = [&](std::uint32_t address, std::uint32_t value) KVM_INLINE {
     if (address - ScriptMemory::kLowestAddress >= word_limit) fault(ScriptFaultKind::kBadAddress, address);
     std::memcpy(base + address, &value, sizeof value);
+    watch(address);
   };
   const auto operand = [&](std::uint32_t n) KVM_INLINE { return load(ip + 4 * n); };
 
@@ -130,6 +147,7 @@ std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t& budget_
   };
   const auto stack_store = [&](std::uint32_t address, std::uint32_t value) KVM_INLINE {
     std::memcpy(base + address, &value, sizeof value);
+    watch(address);
   };
   const auto push = [&](std::uint32_t value) KVM_INLINE {
     if (stack_end - sp < 4) fault(ScriptFaultKind::kStackOverflow, 0);
@@ -408,20 +426,29 @@ bad_opcode:
 #pragma GCC diagnostic pop
 #undef KVM_INLINE
 
+// A run that starts while no code is translated pays nothing for the watch; the translations
+// count it, and compare all their code with script memory while it lasts.
+template <bool kCounted>
+std::uint32_t SobInterpreter::Ops::Execute(CScriptContext& c, std::uint64_t& budget_left) {
+  if (c.memory_.Watched()) return Run<kCounted, false, true>(c, budget_left);
+  const ScriptMemory::UnwatchedRun unwatched(c.memory_);
+  return Run<kCounted, false, false>(c, budget_left);
+}
+
 std::uint32_t SobInterpreter::Execute(CScriptContext& context) {
   std::uint64_t unused = 0;
-  return Ops::Run<false, false>(context, unused);
+  return Ops::Execute<false>(context, unused);
 }
 
 std::uint32_t SobInterpreter::Execute(CScriptContext& context, std::uint64_t max_instructions) {
-  return Ops::Run<true, false>(context, max_instructions);
+  return Ops::Execute<true>(context, max_instructions);
 }
 
 std::uint32_t SobInterpreter::Step(CScriptContext& context) {
   std::uint64_t unused = 0;
-  return Ops::Run<false, true>(context, unused);
+  return Ops::Run<false, true, true>(context, unused);
 }
 
 std::uint32_t SobInterpreter::Step(CScriptContext& context, std::uint64_t& budget) {
-  return Ops::Run<true, true>(context, budget);
+  return Ops::Run<true, true, true>(context, budget);
 }

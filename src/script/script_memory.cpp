@@ -28,7 +28,10 @@ std::uint32_t ScriptMemory::Allocate(std::uint32_t size, bool zeroed) {
   if (address == 0) address = TakeFromTop(block_size);
   if (address == 0) return 0;
   used_.emplace(address, block_size);
-  if (zeroed) std::memset(base_ + address, 0, block_size);
+  if (zeroed) {
+    std::memset(base_ + address, 0, block_size);
+    NoteWrite(address, block_size);
+  }
   return address;
 }
 
@@ -63,10 +66,21 @@ std::uint32_t ScriptMemory::Resize(std::uint32_t address, std::uint32_t size, bo
     result = Allocate(new_size);
     if (result == 0) return 0;
     std::memcpy(base_ + result, base_ + address, old_size);
+    NoteWrite(result, old_size);
     Free(address);
   }
-  if (zeroed) std::memset(base_ + result + old_size, 0, new_size - old_size);
+  if (zeroed) {
+    std::memset(base_ + result + old_size, 0, new_size - old_size);
+    NoteWrite(result + old_size, new_size - old_size);
+  }
   return result;
+}
+
+void ScriptMemory::Watch(WriteListener* listener, std::uint64_t low, std::uint64_t end) {
+  listener_ = listener;
+  const bool empty = listener == nullptr || end <= low;
+  watch_low_ = empty ? 0 : low;
+  watch_end_ = empty ? 0 : end;
 }
 
 std::optional<std::uint32_t> ScriptMemory::BlockSize(std::uint32_t address) const {
@@ -145,7 +159,11 @@ void ScriptMemory::ReleaseSpan(std::uint32_t address, std::uint32_t size) {
       RemoveFreeBlock(previous);
     }
   }
-  if (end - start >= kDiscardThreshold) reservation_.Discard(start, end - start);
+  if (end - start >= kDiscardThreshold) {
+    // Discarded pages read as zero from now on.
+    reservation_.Discard(start, end - start);
+    NoteWrite(static_cast<std::uint32_t>(start), end - start);
+  }
   if (end == top_) {
     top_ = start;
   } else {

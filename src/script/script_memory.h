@@ -6,6 +6,10 @@
 // Every access from engine code goes through the checked accessors below; an address outside the
 // usable memory raises a ScriptFault. The allocator keeps its bookkeeping outside script memory,
 // so no script write can damage it.
+//
+// Translated code must hear of writes into it: the translations name the span of script memory
+// that holds their code and a listener, and every write of this class and of the machine's stores
+// that reaches the span is told to the listener.
 #pragma once
 
 #include <cstddef>
@@ -66,6 +70,7 @@ class ScriptMemory {
   void SetWord(std::uint32_t address, std::uint32_t value) {
     Check(address, 4);
     std::memcpy(base_ + address, &value, sizeof value);
+    NoteWrite(address, 4);
   }
   std::uint8_t Byte(std::uint32_t address) const {
     Check(address, 1);
@@ -74,13 +79,16 @@ class ScriptMemory {
   void SetByte(std::uint32_t address, std::uint8_t value) {
     Check(address, 1);
     base_[address] = static_cast<std::byte>(value);
+    NoteWrite(address, 1);
   }
 
   // The zero-terminated string at the address; faults when it runs off the usable memory.
   const char* String(std::uint32_t address) const;
 
+  // A writable range counts as written: the translations look at it only after the caller wrote.
   std::span<std::byte> Range(std::uint32_t address, std::uint32_t size) {
     Check(address, size);
+    NoteWrite(address, size);
     return {base_ + address, size};
   }
   std::span<const std::byte> Range(std::uint32_t address, std::uint32_t size) const {
@@ -93,6 +101,39 @@ class ScriptMemory {
   void Write(std::uint32_t address, const void* source, std::uint32_t size) {
     if (size != 0) std::memcpy(Range(address, size).data(), source, size);
   }
+
+  class WriteListener {
+   public:
+    // [address, address + size) was written (or is about to be, for a writable Range).
+    virtual void Written(std::uint32_t address, std::uint64_t size) noexcept = 0;
+
+   protected:
+    ~WriteListener() = default;
+  };
+  // Writes into [low, end) go to the listener from now on; an empty span watches nothing.
+  void Watch(WriteListener* listener, std::uint64_t low, std::uint64_t end);
+  bool Watched() const { return watch_end_ > watch_low_; }
+  void NoteWrite(std::uint32_t address, std::uint64_t size) {
+    if (address < watch_end_ && address + size > watch_low_) listener_->Written(address, size);
+  }
+  // A word at address a reaches the watched span when a - WatchedWordFrom() < WatchedWordSpan():
+  // the one unsigned compare of the machine's stores.
+  std::uint32_t WatchedWordFrom() const { return static_cast<std::uint32_t>(watch_low_ - 3); }
+  std::uint32_t WatchedWordSpan() const { return Watched() ? static_cast<std::uint32_t>(watch_end_ - watch_low_ + 3) : 0; }
+
+  // Runs of the machine that do not tell their stores, having started while nothing was watched.
+  // Code translated while one of them runs must be compared with script memory as a whole.
+  int UnwatchedRuns() const { return unwatched_runs_; }
+  class UnwatchedRun {
+   public:
+    explicit UnwatchedRun(ScriptMemory& memory) : memory_(memory) { ++memory_.unwatched_runs_; }
+    ~UnwatchedRun() { --memory_.unwatched_runs_; }
+    UnwatchedRun(const UnwatchedRun&) = delete;
+    UnwatchedRun& operator=(const UnwatchedRun&) = delete;
+
+   private:
+    ScriptMemory& memory_;
+  };
 
  private:
   // The interpreter loop reads and writes words straight through the base, with its own checks.
@@ -119,4 +160,8 @@ class ScriptMemory {
   std::map<std::uint32_t, std::uint32_t> used_;                    // address -> size
   std::map<std::uint32_t, std::uint32_t> free_by_address_;         // address -> size
   std::set<std::pair<std::uint32_t, std::uint32_t>> free_by_size_;  // (size, address)
+  WriteListener* listener_ = nullptr;
+  std::uint64_t watch_low_ = 0;
+  std::uint64_t watch_end_ = 0;
+  int unwatched_runs_ = 0;
 };

@@ -26,6 +26,9 @@ const Mem kFaultKind = At(r12, Field(offsetof(TranslatedFrame, fault_kind)));
 const Mem kFaultDetail = At(r12, Field(offsetof(TranslatedFrame, fault_detail)));
 const Mem kSwitchTarget = At(r12, Field(offsetof(TranslatedFrame, switch_target)));
 const Mem kSlotLimit = At(r12, Field(offsetof(TranslatedFrame, slot_limit)));
+const Mem kWatchFrom = At(r12, Field(offsetof(TranslatedFrame, watch_from)));
+const Mem kWatchSpan = At(r12, Field(offsetof(TranslatedFrame, watch_span)));
+const Mem kCodePages = At(r12, Field(offsetof(TranslatedFrame, code_pages)));
 const Mem kBudget = At(r12, Field(offsetof(TranslatedFrame, budget)));
 const Mem kMemoryBase = At(r12, Field(offsetof(TranslatedFrame, memory_base)));
 const Mem kNativeBase = At(r12, Field(offsetof(TranslatedFrame, native_base)));
@@ -42,8 +45,14 @@ constexpr std::uint32_t Kind(ScriptFaultKind kind) { return static_cast<std::uin
 // exits leave through stubs placed after all instructions, so that the straight path stays short.
 class TemplateWriter {
  public:
-  TemplateWriter(const ScriptMemory& memory, const TranslatedCalls& calls, std::uint32_t code, std::uint32_t length, bool counted)
-      : memory_(memory), calls_(calls), code_(code), length_(length), counted_(counted) {}
+  TemplateWriter(const TemplateInput& input, std::vector<std::uint32_t>& unchecked_stores)
+      : memory_(input.memory),
+        calls_(input.calls),
+        other_code_(input.other_code),
+        code_(input.code),
+        length_(input.length),
+        counted_(input.counted),
+        unchecked_stores_(unchecked_stores) {}
 
   // The machine code, and for each byte offset of the module the offset of its instruction's code.
   bool Write(const std::vector<TranslatedInstruction>& instructions, std::vector<std::uint8_t>& bytes, std::vector<std::uint32_t>& entries);
@@ -64,14 +73,38 @@ class TemplateWriter {
     Label label;
     std::uint32_t ip;
   };
-  struct CheckStub {
+  // How a store changes its word: writes a register's value, or adds or takes one.
+  struct WordChange {
+    enum Kind { kValue, kIncrement, kDecrement } kind;
+    Reg value;
+  };
+  // The way taken when an operand word no longer holds the address or slot that it held when
+  // translating: the word is read again into `reg` and the general code runs.
+  struct ColdStub {
+    enum Kind { kLoad, kStore, kSlot } kind;
     Label label;
     Label back;
-    Reg address;
+    Mem word;
+    Reg reg;
+    Reg dst;  // kLoad
+    WordChange change;  // kStore
     std::uint32_t ip;
-    bool slot;  // the full computation of a stack slot's address instead
+    std::uint32_t next_ip;
   };
-  using Known = std::optional<std::uint32_t>;
+  // The call out for a store that may have reached translated code, its address in a register
+  // or known.
+  struct NoticeStub {
+    Label label;
+    Label back;
+    std::optional<Reg> address;
+    std::uint32_t known;
+    std::uint32_t next_ip;
+  };
+  // An operand word that lies in memory that was usable when translating, and what it held then.
+  struct KnownOperand {
+    Mem word;
+    std::uint32_t value;
+  };
 
   void Prologue();
   void SharedExits();
@@ -87,19 +120,45 @@ class TemplateWriter {
     return exit_stubs_.back().label;
   }
 
-  // The word of operand n of the instruction at ip_ into dst (not rdi). Returns the word as it
-  // was when translating, where it could be read then: while the word still holds it, the checks
-  // that it passed then come down to one compare.
-  Known Operand(Reg dst, std::uint32_t n);
-  void CheckAddress(Reg address, Known known = std::nullopt);
-  void Load(Reg dst, Reg address, Known known = std::nullopt);
-  void Store(Reg address, Reg value, Known known = std::nullopt);
+  // The word of operand n of the instruction at ip_ into dst (not rdi).
+  void Operand(Reg dst, std::uint32_t n);
+  // Operand n's word, where it lies in memory that was usable when translating (which never
+  // shrinks): it can be read without a check. While it still holds what it held then, the checks
+  // that this value passed then come down to one compare.
+  std::optional<KnownOperand> Known(std::uint32_t n) const;
+  // The same, where the value is an address that [rbx + address] reaches.
+  std::optional<KnownOperand> KnownAddress(std::uint32_t n) const;
+  void CheckAddress(Reg address);
+  void Load(Reg dst, Reg address);
+  // dst := the word at the address in operand n; `reg` holds the address where it is not known.
+  void LoadVia(Reg dst, std::uint32_t n, Reg reg);
+  // Changes the word at the address in operand n; `reg` holds the address where it is not known.
+  void StoreVia(std::uint32_t n, WordChange change, Reg reg);
+  // Changes the word at the address in `address`.
+  void StoreWord(Reg address, WordChange change);
+  void EmitWrite(const Mem& word, WordChange change);
+  // After a store to an address not known when translating: calls out when it lies in the span of
+  // translated code.
+  void WatchStore(Reg address);
+  // A stub that calls out and goes on at `back`, or leaves at the next instruction.
+  Label Notice(std::optional<Reg> address, std::uint32_t known, Label back);
+  bool StoreNeedsNotice(std::uint32_t address) const;
+  Label Cold(ColdStub stub) {
+    stub.label = a_.NewLabel();
+    stub.back = a_.NewLabel();
+    stub.ip = ip_;
+    stub.next_ip = next_ip_;
+    cold_stubs_.push_back(stub);
+    return stub.label;
+  }
   void CallOut(std::uint64_t function);
   void Push(Reg value);
   void Pop(Reg dst);
   // rax: the slot's number in, its address out; rcx and rdx are used.
-  void Slot(Known known = std::nullopt);
-  void MoveSp(bool down, Known known);
+  void Slot();
+  // rax := the address of the stack slot in operand n.
+  void SlotVia(std::uint32_t n);
+  void MoveSp(bool down, std::uint32_t n);
   // Jumps to the instruction whose address is in eax; `operand` names the operand word that held
   // it (0 for none), so that a target known when translating is reached directly.
   void Transfer(std::uint32_t operand);
@@ -123,18 +182,22 @@ class TemplateWriter {
   static constexpr Label kNone = UINT32_MAX;
   const ScriptMemory& memory_;
   const TranslatedCalls& calls_;
+  const StoreReachesOtherCode& other_code_;
   std::uint32_t code_;
   std::uint32_t length_;
   bool counted_;
+  std::vector<std::uint32_t>& unchecked_stores_;
   Assembler a_;
   std::vector<Label> label_at_;
   std::uint32_t ip_ = 0;
+  std::uint32_t next_ip_ = 0;  // behind the instruction at ip_
   Label exit_sync_ = 0, epilogue_ = 0, fault_exit_ = 0, stop_ = 0, leave_eax_ = 0, leave_frame_ = 0, builtin_fault_ = 0,
         dispatch_ = 0, table_ = 0, reset_ = 0;
   std::vector<Stub> stubs_;
-  std::vector<CheckStub> check_stubs_;
   std::vector<ExitStub> exit_stubs_;
   std::vector<SlotStub> slot_stubs_;
+  std::vector<ColdStub> cold_stubs_;
+  std::vector<NoticeStub> notice_stubs_;
 };
 
 bool TemplateWriter::Write(const std::vector<TranslatedInstruction>& instructions, std::vector<std::uint8_t>& bytes,
@@ -149,7 +212,11 @@ bool TemplateWriter::Write(const std::vector<TranslatedInstruction>& instruction
     const std::uint32_t at = code_ + instructions[n].offset;
     a_.Bind(label_at_[instructions[n].offset]);
     const Label next = n + 1 < instructions.size() ? label_at_[instructions[n + 1].offset] : a_.NewLabel();
-    EmitInstruction(at, instructions[n].opcode, next);
+    if (instructions[n].stale) {
+      a_.Jmp(ExitAt(at, TranslatedExit::kStale));
+    } else {
+      EmitInstruction(at, instructions[n].opcode, next);
+    }
     if (n + 1 == instructions.size()) {
       // Behind the last instruction: the run goes on wherever that is.
       a_.Bind(next);
@@ -170,8 +237,9 @@ bool TemplateWriter::Write(const std::vector<TranslatedInstruction>& instruction
   if (!a_.Finish()) return false;
   bytes = a_.Bytes();
   entries.assign(length_, kNone);
-  for (std::uint32_t offset = 0; offset < length_; ++offset) {
-    if (label_at_[offset] != kNone) entries[offset] = a_.Offset(label_at_[offset]);
+  for (const TranslatedInstruction& instruction : instructions) {
+    // A stale instruction is run by the interpreter: the run need not enter to leave again.
+    if (!instruction.stale) entries[instruction.offset] = a_.Offset(label_at_[instruction.offset]);
   }
   return true;
 }
@@ -249,15 +317,38 @@ void TemplateWriter::SharedExits() {
 }
 
 void TemplateWriter::Stubs() {
-  for (std::size_t n = 0; n < check_stubs_.size(); ++n) {
-    const CheckStub stub = check_stubs_[n];
+  // Cold stubs add notice and slot stubs, so they come first.
+  for (std::size_t n = 0; n < cold_stubs_.size(); ++n) {
+    const ColdStub stub = cold_stubs_[n];
     a_.Bind(stub.label);
     ip_ = stub.ip;
-    if (stub.slot) {
-      Slot();
-    } else {
-      CheckAddress(stub.address);
+    next_ip_ = stub.next_ip;
+    a_.Load32(stub.reg, stub.word);
+    switch (stub.kind) {
+      case ColdStub::kLoad: Load(stub.dst, stub.reg); break;
+      case ColdStub::kStore: StoreWord(stub.reg, stub.change); break;
+      case ColdStub::kSlot: Slot(); break;
     }
+    a_.Jmp(stub.back);
+  }
+  for (const NoticeStub& stub : notice_stubs_) {
+    a_.Bind(stub.label);
+    if (stub.address) {
+      // Inside the span of translated code, but only a page that holds some calls out.
+      a_.Move32(rdi, *stub.address);
+      a_.Shr32Imm(rdi, kCodePageShift);
+      a_.Load64(rcx, kCodePages);
+      a_.CmpByteMemImm8(AtIndex(rcx, rdi), 0);
+      a_.Jcc(kEqual, stub.back);
+      a_.Move32(rsi, *stub.address);
+    } else {
+      a_.MoveImm32(rsi, stub.known);
+    }
+    a_.Move64(rdi, r12);
+    CallOut(reinterpret_cast<std::uint64_t>(calls_.note_store));
+    ReloadCallerSaved();
+    a_.Test32(rax, rax);
+    a_.Jcc(kNotEqual, ExitAt(stub.next_ip, TranslatedExit::kLeave));
     a_.Jmp(stub.back);
   }
   for (const SlotStub& stub : slot_stubs_) {
@@ -290,39 +381,111 @@ void TemplateWriter::Stubs() {
   }
 }
 
-TemplateWriter::Known TemplateWriter::Operand(Reg dst, std::uint32_t n) {
-  const std::uint32_t address = ip_ + 4 * n;
-  if (Translatable(address) && address - code_ < std::uint32_t{std::numeric_limits<std::int32_t>::max()}) {
-    // Inside the memory that was usable when translating, which never shrinks: no check needed.
-    a_.Load32(dst, At(rbp, static_cast<std::int32_t>(address - code_)));
-    return memory_.Word(address);
-  }
-  a_.MoveImm32(dst, address);
-  Load(dst, dst);
-  return std::nullopt;
-}
-
-void TemplateWriter::CheckAddress(Reg address, Known known) {
-  if (known && Translatable(*known)) {
-    check_stubs_.push_back({a_.NewLabel(), a_.NewLabel(), address, ip_, false});
-    a_.AluImm32(kCmp, address, *known);
-    a_.Jcc(kNotEqual, check_stubs_.back().label);
-    a_.Bind(check_stubs_.back().back);
+void TemplateWriter::Operand(Reg dst, std::uint32_t n) {
+  if (const auto known = Known(n)) {
+    a_.Load32(dst, known->word);
     return;
   }
+  a_.MoveImm32(dst, ip_ + 4 * n);
+  Load(dst, dst);
+}
+
+std::optional<TemplateWriter::KnownOperand> TemplateWriter::Known(std::uint32_t n) const {
+  const std::uint32_t address = ip_ + 4 * n;
+  if (!Translatable(address) || address - code_ >= std::uint32_t{std::numeric_limits<std::int32_t>::max()}) return std::nullopt;
+  return KnownOperand{At(rbp, static_cast<std::int32_t>(address - code_)), memory_.Word(address)};
+}
+
+std::optional<TemplateWriter::KnownOperand> TemplateWriter::KnownAddress(std::uint32_t n) const {
+  const auto known = Known(n);
+  if (!known || !Translatable(known->value) || known->value > std::uint32_t{std::numeric_limits<std::int32_t>::max()}) {
+    return std::nullopt;
+  }
+  return known;
+}
+
+void TemplateWriter::CheckAddress(Reg address) {
   a_.Lea32(rdi, At(address, -static_cast<std::int32_t>(ScriptMemory::kLowestAddress)));
   a_.Alu32(kCmp, rdi, r14);
   a_.Jcc(kAboveEqual, Fault(ScriptFaultKind::kBadAddress, address));
 }
 
-void TemplateWriter::Load(Reg dst, Reg address, Known known) {
-  CheckAddress(address, known);
+void TemplateWriter::Load(Reg dst, Reg address) {
+  CheckAddress(address);
   a_.Load32(dst, AtIndex(rbx, address));
 }
 
-void TemplateWriter::Store(Reg address, Reg value, Known known) {
-  CheckAddress(address, known);
-  a_.Store32(AtIndex(rbx, address), value);
+void TemplateWriter::LoadVia(Reg dst, std::uint32_t n, Reg reg) {
+  const auto known = KnownAddress(n);
+  if (!known) {
+    Operand(reg, n);
+    Load(dst, reg);
+    return;
+  }
+  const Label cold = Cold({ColdStub::kLoad, 0, 0, known->word, reg, dst, {}, 0, 0});
+  a_.AluMemImm32(kCmp, known->word, known->value);
+  a_.Jcc(kNotEqual, cold);
+  a_.Load32(dst, At(rbx, static_cast<std::int32_t>(known->value)));
+  a_.Bind(cold_stubs_.back().back);
+}
+
+void TemplateWriter::EmitWrite(const Mem& word, WordChange change) {
+  switch (change.kind) {
+    case WordChange::kValue: a_.Store32(word, change.value); break;
+    case WordChange::kIncrement: a_.AluMemImm32(kAdd, word, 1); break;
+    case WordChange::kDecrement: a_.AluMemImm32(kSub, word, 1); break;
+  }
+}
+
+void TemplateWriter::StoreWord(Reg address, WordChange change) {
+  CheckAddress(address);
+  EmitWrite(AtIndex(rbx, address), change);
+  WatchStore(address);
+}
+
+// Whether a store to a known address reaches translated code is decided when translating.
+void TemplateWriter::StoreVia(std::uint32_t n, WordChange change, Reg reg) {
+  const auto known = KnownAddress(n);
+  if (!known) {
+    Operand(reg, n);
+    StoreWord(reg, change);
+    return;
+  }
+  const Label cold = Cold({ColdStub::kStore, 0, 0, known->word, reg, reg, change, 0, 0});
+  const Label done = cold_stubs_.back().back;
+  const std::uint32_t address = known->value;
+  a_.AluMemImm32(kCmp, known->word, address);
+  a_.Jcc(kNotEqual, cold);
+  EmitWrite(At(rbx, static_cast<std::int32_t>(address)), change);
+  if (StoreNeedsNotice(address)) {
+    a_.Jmp(Notice(std::nullopt, address, done));
+  } else if (std::uint64_t{address} + 4 <= code_ || address >= std::uint64_t{code_} + length_) {
+    unchecked_stores_.push_back(address);
+  }
+  a_.Bind(done);
+}
+
+// The word shares a byte with an opcode word of this code, or with code of another translation.
+bool TemplateWriter::StoreNeedsNotice(std::uint32_t address) const {
+  for (std::int64_t start = std::int64_t{address} - 3; start <= std::int64_t{address} + 3; ++start) {
+    const std::int64_t offset = start - code_;
+    if (offset >= 0 && offset < length_ && label_at_[static_cast<std::size_t>(offset)] != kNone) return true;
+  }
+  return other_code_ && other_code_(address);
+}
+
+void TemplateWriter::WatchStore(Reg address) {
+  const Label back = a_.NewLabel();
+  a_.Move32(rdi, address);
+  a_.Alu32Mem(kSub, rdi, kWatchFrom);
+  a_.Alu32Mem(kCmp, rdi, kWatchSpan);
+  a_.Jcc(kBelow, Notice(address, 0, back));
+  a_.Bind(back);
+}
+
+Label TemplateWriter::Notice(std::optional<Reg> address, std::uint32_t known, Label back) {
+  notice_stubs_.push_back({a_.NewLabel(), back, address, known, next_ip_});
+  return notice_stubs_.back().label;
 }
 
 // Calls a function of the engine with rsp aligned as the calling convention wants it.
@@ -351,18 +514,24 @@ void TemplateWriter::Pop(Reg dst) {
   a_.Load32(dst, AtIndex(rbx, r13));
 }
 
-void TemplateWriter::Slot(Known known) {
-  if (known && *known >= 4 && *known <= 0x10000) {
-    // A slot at least one word below sp cannot pass the stack's end; only its start is checked.
-    check_stubs_.push_back({a_.NewLabel(), a_.NewLabel(), rax, ip_, true});
-    a_.AluImm32(kCmp, rax, *known);
-    a_.Jcc(kNotEqual, check_stubs_.back().label);
-    a_.Lea64(rax, At(r13, -static_cast<std::int32_t>(*known)));
-    a_.Alu64(kCmp, rax, r8);
-    a_.Jcc(kLess, Fault(ScriptFaultKind::kStackUnderflow));
-    a_.Bind(check_stubs_.back().back);
+void TemplateWriter::SlotVia(std::uint32_t n) {
+  const auto known = Known(n);
+  if (!known || known->value < 4 || known->value > 0x10000) {
+    Operand(rax, n);
+    Slot();
     return;
   }
+  // A slot at least one word below sp cannot pass the stack's end; only its start is checked.
+  const Label cold = Cold({ColdStub::kSlot, 0, 0, known->word, rax, rax, {}, 0, 0});
+  a_.AluMemImm32(kCmp, known->word, known->value);
+  a_.Jcc(kNotEqual, cold);
+  a_.Lea64(rax, At(r13, -static_cast<std::int32_t>(known->value)));
+  a_.Alu64(kCmp, rax, r8);
+  a_.Jcc(kLess, Fault(ScriptFaultKind::kStackUnderflow));
+  a_.Bind(cold_stubs_.back().back);
+}
+
+void TemplateWriter::Slot() {
   a_.MovSxd(rcx, rax);
   a_.Move32(rax, r13);
   a_.Alu64(kSub, rax, rcx);
@@ -373,13 +542,14 @@ void TemplateWriter::Slot(Known known) {
   a_.Jcc(kAboveEqual, slot_stubs_.back().label);
 }
 
-void TemplateWriter::MoveSp(bool down, Known known) {
+void TemplateWriter::MoveSp(bool down, std::uint32_t n) {
   const Label done = a_.NewLabel();
-  if (known && *known <= 0x10000) {
+  const auto known = Known(n);
+  if (known && known->value <= 0x10000) {
     // The usual case, a few words released or taken: one bound to check.
     const Label general = a_.NewLabel();
-    const auto bytes = static_cast<std::int32_t>(*known);
-    a_.AluImm32(kCmp, rax, *known);
+    const auto bytes = static_cast<std::int32_t>(known->value);
+    a_.AluMemImm32(kCmp, known->word, known->value);
     a_.Jcc(kNotEqual, general);
     a_.Lea64(rax, At(r13, down ? -bytes : bytes));
     a_.Alu64(kCmp, rax, down ? r8 : r9);
@@ -388,6 +558,7 @@ void TemplateWriter::MoveSp(bool down, Known known) {
     a_.Jmp(done);
     a_.Bind(general);
   }
+  Operand(rax, n);
   a_.MovSxd(rax, rax);
   if (down) a_.Neg64(rax);
   a_.Move32(rcx, r13);
@@ -487,15 +658,32 @@ void TemplateWriter::Division(std::uint32_t opcode) {
   }
 }
 
-// a in eax, b in ecx, the value into esi, then stored at operand 3.
+// The value into esi, then stored at operand 3. Where both operand words can be read without a
+// check, the simple operations take them from memory; else a in eax, b in ecx.
 void TemplateWriter::Binary(std::uint32_t opcode) {
+  const auto a = Known(1), b = Known(2);
+  const auto op = static_cast<Op>(opcode);
+  const bool simple = op == Op::Add || op == Op::Sub || op == Op::And || op == Op::Or || op == Op::Xor || op == Op::Mul;
+  if (simple && a && b) {
+    a_.Load32(rsi, a->word);
+    switch (op) {
+      case Op::Add: a_.Alu32Mem(kAdd, rsi, b->word); break;
+      case Op::Sub: a_.Alu32Mem(kSub, rsi, b->word); break;
+      case Op::And: a_.Alu32Mem(kAnd, rsi, b->word); break;
+      case Op::Or: a_.Alu32Mem(kOr, rsi, b->word); break;
+      case Op::Xor: a_.Alu32Mem(kXor, rsi, b->word); break;
+      default: a_.IMul32Mem(rsi, b->word); break;
+    }
+    StoreVia(3, {WordChange::kValue, rsi}, rdx);
+    return;
+  }
   Operand(rax, 1);
   Operand(rcx, 2);
-  const auto alu = [this](AluOp op) {
+  const auto alu = [this](AluOp alu_op) {
     a_.Move32(rsi, rax);
-    a_.Alu32(op, rsi, rcx);
+    a_.Alu32(alu_op, rsi, rcx);
   };
-  switch (static_cast<Op>(opcode)) {
+  switch (op) {
     case Op::Add: alu(kAdd); break;
     case Op::Sub: alu(kSub); break;
     case Op::And: alu(kAnd); break;
@@ -523,8 +711,7 @@ void TemplateWriter::Binary(std::uint32_t opcode) {
     case Op::Eq: Compare(kEqual); break;
     default: Compare(kNotEqual); break;
   }
-  const Known destination = Operand(rdx, 3);
-  Store(rdx, rsi, destination);
+  StoreVia(3, {WordChange::kValue, rsi}, rdx);
 }
 
 void TemplateWriter::Unary(std::uint32_t opcode) {
@@ -537,19 +724,17 @@ void TemplateWriter::Unary(std::uint32_t opcode) {
     a_.SetCc(kEqual, rax);
     a_.MovZxByte(rsi, rax);
   }
-  const Known destination = Operand(rdx, 2);
-  Store(rdx, rsi, destination);
+  StoreVia(2, {WordChange::kValue, rsi}, rdx);
 }
 
 void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Label next) {
   ip_ = at;
-  // The opcode word still holds what was translated, else the interpreter runs it.
-  a_.AluMemImm32(kCmp, At(rbp, static_cast<std::int32_t>(at - code_)), opcode);
-  a_.Jcc(kNotEqual, ExitAt(at, TranslatedExit::kStale));
+  next_ip_ = at + 4 * (1u + kSobOperandCount[opcode]);
   if (counted_) {
     a_.SubMem64Imm8(kBudget, 1);
     a_.Jcc(kBelow, ExitAt(at, TranslatedExit::kOutOfSteps));
   }
+  const WordChange value{WordChange::kValue, rsi};
   switch (static_cast<Op>(opcode)) {
     case Op::Yield:
       a_.Jmp(ExitAt(at + 4, TranslatedExit::kYielded));
@@ -568,12 +753,10 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Lab
       a_.Store32(kResult, rsi);
       Return();
       break;
-    case Op::StoreResult: {
-      const Known destination = Operand(rdx, 1);
+    case Op::StoreResult:
       a_.Load32(rsi, kResult);
-      Store(rdx, rsi, destination);
+      StoreVia(1, value, rdx);
       break;
-    }
     case Op::Call:
       Operand(rax, 1);
       a_.MoveImm32(rsi, at + 8);
@@ -615,21 +798,24 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Lab
       Operand(rsi, 1);
       Push(rsi);
       break;
-    case Op::PushMem: {
-      const Known source = Operand(rax, 1);
-      Load(rsi, rax, source);
+    case Op::PushMem:
+      LoadVia(rsi, 1, rax);
       Push(rsi);
       break;
-    }
-    case Op::PopMem: {
-      const Known destination = Operand(rdx, 1);
-      Pop(rsi);
-      Store(rdx, rsi, destination);
+    case Op::PopMem:
+      // The destination operand is read before the pop, as the interpreter reads it.
+      if (KnownAddress(1)) {
+        Pop(rsi);
+        StoreVia(1, value, rdx);
+      } else {
+        Operand(rdx, 1);
+        Pop(rsi);
+        StoreWord(rdx, value);
+      }
       break;
-    }
     case Op::AddSp:
     case Op::SubSp:
-      MoveSp(opcode == static_cast<std::uint32_t>(Op::SubSp), Operand(rax, 1));
+      MoveSp(opcode == static_cast<std::uint32_t>(Op::SubSp), 1);
       break;
     case Op::Not:
     case Op::LogicalNot:
@@ -637,86 +823,76 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Lab
       break;
     case Op::IncMem:
     case Op::DecMem:
-      CheckAddress(rax, Operand(rax, 1));
-      a_.AluMemImm32(opcode == static_cast<std::uint32_t>(Op::IncMem) ? kAdd : kSub, AtIndex(rbx, rax), 1);
+      StoreVia(1, {opcode == static_cast<std::uint32_t>(Op::IncMem) ? WordChange::kIncrement : WordChange::kDecrement, rax}, rax);
       break;
     case Op::IncStack:
     case Op::DecStack:
-      Slot(Operand(rax, 1));
+      SlotVia(1);
       a_.AluMemImm32(opcode == static_cast<std::uint32_t>(Op::IncStack) ? kAdd : kSub, AtIndex(rbx, rax), 1);
       break;
     case Op::JumpIfZero:
-      Operand(rax, 1);
-      a_.Test32(rax, rax);
+      if (const auto condition = Known(1)) {
+        a_.AluMemImm32(kCmp, condition->word, 0);
+      } else {
+        Operand(rax, 1);
+        a_.Test32(rax, rax);
+      }
       a_.Jcc(kNotEqual, next);
       Operand(rax, 2);
       Transfer(2);
       break;
-    case Op::StoreImm: {
+    case Op::StoreImm:
       Operand(rsi, 1);
-      const Known destination = Operand(rdx, 2);
-      Store(rdx, rsi, destination);
+      StoreVia(2, value, rdx);
       break;
-    }
-    case Op::Copy: {
-      const Known source = Operand(rax, 1);
-      Load(rsi, rax, source);
-      const Known destination = Operand(rdx, 2);
-      Store(rdx, rsi, destination);
+    case Op::Copy:
+      LoadVia(rsi, 1, rax);
+      StoreVia(2, value, rdx);
       break;
-    }
     case Op::StoreIndirect:
       Operand(rsi, 1);
       Operand(rax, 2);
       Load(rdx, rax);
-      Store(rdx, rsi);
+      StoreWord(rdx, value);
       break;
     case Op::StoreStackImm:
       Operand(rsi, 1);
-      Slot(Operand(rax, 2));
+      SlotVia(2);
       a_.Store32(AtIndex(rbx, rax), rsi);
       break;
-    case Op::LoadStack: {
-      Slot(Operand(rax, 1));
+    case Op::LoadStack:
+      SlotVia(1);
       a_.Load32(rsi, AtIndex(rbx, rax));
-      const Known destination = Operand(rdx, 2);
-      Store(rdx, rsi, destination);
+      StoreVia(2, value, rdx);
       break;
-    }
     case Op::StoreStack:
-      Operand(rax, 1);
-      Load(rsi, rax);
-      Slot(Operand(rax, 2));
+      LoadVia(rsi, 1, rax);
+      SlotVia(2);
       a_.Store32(AtIndex(rbx, rax), rsi);
       break;
     case Op::CopyStack:
-      Slot(Operand(rax, 1));
+      SlotVia(1);
       a_.Load32(rsi, AtIndex(rbx, rax));
-      Slot(Operand(rax, 2));
+      SlotVia(2);
       a_.Store32(AtIndex(rbx, rax), rsi);
       break;
     case Op::LoadStackIndirect:
-      Slot(Operand(rax, 1));
+      SlotVia(1);
       a_.Load32(rax, AtIndex(rbx, rax));
       Load(rsi, rax);
-      Operand(rdx, 2);
-      Store(rdx, rsi);
+      StoreVia(2, value, rdx);
       break;
     case Op::LoadIndirect:
-      Operand(rax, 1);
-      Load(rax, rax);
+      LoadVia(rax, 1, rax);
       Load(rsi, rax);
-      Operand(rdx, 2);
-      Store(rdx, rsi);
+      StoreVia(2, value, rdx);
       break;
-    case Op::StackAddress: {
+    case Op::StackAddress:
       Operand(rax, 1);
       a_.Move32(rsi, r13);
       a_.Alu32(kSub, rsi, rax);
-      const Known destination = Operand(rdx, 2);
-      Store(rdx, rsi, destination);
+      StoreVia(2, value, rdx);
       break;
-    }
     default:
       Binary(opcode);
       break;
@@ -725,9 +901,8 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Lab
 
 }  // namespace
 
-bool WriteScriptTemplates(const ScriptMemory& memory, const TranslatedCalls& calls, std::uint32_t code, std::uint32_t length,
-                          bool counted, const std::vector<TranslatedInstruction>& instructions, std::vector<std::uint8_t>& bytes,
-                          std::vector<std::uint32_t>& entries) {
-  TemplateWriter writer(memory, calls, code, length, counted);
-  return writer.Write(instructions, bytes, entries);
+bool WriteScriptTemplates(const TemplateInput& input, std::vector<std::uint8_t>& bytes, std::vector<std::uint32_t>& entries,
+                          std::vector<std::uint32_t>& unchecked_stores) {
+  TemplateWriter writer(input, unchecked_stores);
+  return writer.Write(input.instructions, bytes, entries);
 }

@@ -10,9 +10,19 @@
 
 class ScriptMemory;
 
+struct TemplateInput {
+  const ScriptMemory& memory;
+  const TranslatedCalls& calls;
+  const StoreReachesOtherCode& other_code;  // may be empty: no other code
+  std::uint32_t code;
+  std::uint32_t length;
+  bool counted;
+  const std::vector<TranslatedInstruction>& instructions;
+};
+
 // The code of the instructions, plain or counting instructions against the frame's budget, and
 // for each byte offset of the range the offset of its instruction's code (UINT32_MAX where no
-// instruction starts). False when the code cannot be put together.
-bool WriteScriptTemplates(const ScriptMemory& memory, const TranslatedCalls& calls, std::uint32_t code, std::uint32_t length,
-                          bool counted, const std::vector<TranslatedInstruction>& instructions, std::vector<std::uint8_t>& bytes,
-                          std::vector<std::uint32_t>& entries);
+// instruction starts). The addresses outside the range that the code stores to without a look
+// are added to `unchecked_stores`. False when the code cannot be put together.
+bool WriteScriptTemplates(const TemplateInput& input, std::vector<std::uint8_t>& bytes, std::vector<std::uint32_t>& entries,
+                          std::vector<std::uint32_t>& unchecked_stores);

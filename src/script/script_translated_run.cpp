@@ -12,8 +12,29 @@
 
 struct SobTranslatedRun::Run {
   CScriptContext& context;
+  ScriptTranslations& translations;
   TranslatedFrame frame;
   std::optional<ScriptFault> fault;
+  // The translations and the stack as they were when the run entered translated code.
+  std::uint64_t generation = 0;
+  std::uint32_t stack_base = 0;
+  std::uint32_t stack_end = 0;
+
+  // Translated code stores to the stack without a look, so it runs only while the stack holds none.
+  bool StackHoldsCode() const { return translations.Overlaps(context.stack_base_, context.stack_end_); }
+  void Entering() {
+    generation = translations.Generation();
+    stack_base = context.stack_base_;
+    stack_end = context.stack_end_;
+  }
+  // After anything that may have written script memory or changed the translations: true when
+  // the code that runs may no longer be what script memory holds, so that the run must leave it.
+  bool CodeChanged() {
+    translations.Refresh();
+    if (translations.Generation() != generation) return true;
+    const bool stack_moved = context.stack_base_ != stack_base || context.stack_end_ != stack_end;
+    return stack_moved && StackHoldsCode();
+  }
 
   void LoadFrame() {
     const CScriptContext& c = context;
@@ -25,6 +46,9 @@ struct SobTranslatedRun::Run {
     frame.stack_end = c.stack_end_;
     frame.word_limit = ScriptWordLimit(c.memory_);
     frame.slot_limit = ScriptSlotLimit(c.stack_base_, c.stack_end_);
+    frame.watch_from = c.memory_.WatchedWordFrom();
+    frame.watch_span = c.memory_.WatchedWordSpan();
+    frame.code_pages = translations.CodePages();
     frame.memory_base = c.memory_.base_;
     frame.run = this;
   }
@@ -44,6 +68,7 @@ struct SobTranslatedRun::Run {
 
   static std::uint32_t CallNative(TranslatedFrame* frame, std::uint32_t token, std::uint32_t arguments) noexcept;
   static std::uint32_t SwitchTarget(TranslatedFrame* frame, std::uint32_t ip) noexcept;
+  static std::uint32_t NoteStore(TranslatedFrame* frame, std::uint32_t address) noexcept;
 };
 
 // As the interpreter's CallNative from the call on: the state goes to the context, the built-in
@@ -64,9 +89,10 @@ std::uint32_t SobTranslatedRun::Run::CallNative(TranslatedFrame* frame, std::uin
     std::uint32_t unused = 0;
     if (!run.Word(destination, unused)) RaiseBadAddress(destination, 4);
     std::memcpy(frame->memory_base + destination, &result, sizeof result);
+    c.memory_.NoteWrite(destination, 4);
     const bool moved = frame->ip != ip;
     frame->ip += 16;
-    return moved ? 2 : 0;
+    return moved || run.CodeChanged() ? 2 : 0;
   } catch (const ScriptFault& fault) {
     run.fault = fault;
   } catch (...) {
@@ -101,22 +127,36 @@ std::uint32_t SobTranslatedRun::Run::SwitchTarget(TranslatedFrame* frame, std::u
   }
 }
 
+std::uint32_t SobTranslatedRun::Run::NoteStore(TranslatedFrame* frame, std::uint32_t address) noexcept {
+  Run& run = *static_cast<Run*>(frame->run);
+  try {
+    run.context.memory_.NoteWrite(address, 4);
+    return run.CodeChanged() ? 1 : 0;
+  } catch (...) {
+    // The run leaves translated code; outside, the same refresh fails again and says why.
+    return 1;
+  }
+}
+
 const TranslatedCalls& SobTranslatedRun::Calls() {
-  static const TranslatedCalls calls{&Run::CallNative, &Run::SwitchTarget};
+  static const TranslatedCalls calls{&Run::CallNative, &Run::SwitchTarget, &Run::NoteStore};
   return calls;
 }
 
 std::uint32_t SobTranslatedRun::Execute(CScriptContext& c, bool counted, std::uint64_t budget) {
-  const ScriptTranslations::RunScope scope(*c.translations_);
-  Run run{c, {}, std::nullopt};
+  ScriptTranslations& translations = *c.translations_;
+  Run run{c, translations, {}, std::nullopt};
   const auto interpret = [&] { return counted ? SobInterpreter::Step(c, budget) : SobInterpreter::Step(c); };
   for (;;) {
-    const CScriptTranslator* translator = c.translations_->Find(c.ip_);
+    translations.ReleaseRetired();
+    translations.Refresh();
+    const CScriptTranslator* translator = run.StackHoldsCode() ? nullptr : translations.Find(c.ip_);
     const void* entry = translator != nullptr ? translator->EntryFor(c.ip_, counted) : nullptr;
     if (entry == nullptr) {
       if (const std::uint32_t result = interpret(); result != kScriptTransferred) return result;
       continue;
     }
+    run.Entering();
     run.LoadFrame();
     run.frame.budget = budget;
     const TranslatedExit exit = translator->Enter(run.frame, entry, counted);

@@ -1,9 +1,28 @@
 #include "script/script_translations.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/diagnostic_log.h"
 #include "script/script_translated_run.h"
+
+namespace {
+
+void LogRefused(std::uint32_t code, std::uint32_t length) {
+  char line[128];
+  std::snprintf(line, sizeof line, "script translation: the code at 0x%08X (%u bytes) cannot be translated and runs interpreted",
+                code, length);
+  plat::LogDiagnostic(line);
+}
+
+}  // namespace
+
+ScriptTranslations::~ScriptTranslations() { memory_.Watch(nullptr, 0, 0); }
+
+std::unique_ptr<CScriptTranslator> ScriptTranslations::NewTranslator() {
+  return std::make_unique<CScriptTranslator>(memory_, SobTranslatedRun::Calls(),
+                                             [this](std::uint32_t address) { return Overlaps(address, std::uint64_t{address} + 4); });
+}
 
 std::uint32_t ScriptTranslations::Translate(std::uint32_t code, std::uint32_t length) {
   const std::uint64_t end = std::uint64_t{code} + length;
@@ -12,30 +31,100 @@ std::uint32_t ScriptTranslations::Translate(std::uint32_t code, std::uint32_t le
     const bool overlaps = start < end && code < start + it->second->CodeLength();
     it = overlaps ? Retire(it) : std::next(it);
   }
-  auto translator = std::make_unique<CScriptTranslator>(memory_, SobTranslatedRun::Calls());
+  auto translator = NewTranslator();
   const std::uint32_t status = translator->Translate(code, length);
   if (status != CScriptTranslator::kTranslated) {
-    char line[128];
-    std::snprintf(line, sizeof line, "script translation: the code at 0x%08X (%u bytes) cannot be translated and runs interpreted",
-                  code, length);
-    plat::LogDiagnostic(line);
+    WatchCode();
+    LogRefused(code, length);
     return status;
   }
+  // Code that stores into the new range without a look must be made again, with the look.
+  for (const auto& [start, other] : translators_) {
+    if (other->StoresInto(code, end)) {
+      other->MarkOutdated();
+      written_ = true;
+    }
+  }
   translators_.emplace(code, std::move(translator));
+  if (memory_.UnwatchedRuns() > 0) compare_all_ = true;
+  WatchCode();
   return status;
 }
 
 void ScriptTranslations::Drop(std::uint32_t code) {
-  if (const auto it = translators_.find(code); it != translators_.end()) Retire(it);
+  if (const auto it = translators_.find(code); it != translators_.end()) {
+    Retire(it);
+    WatchCode();
+  }
 }
 
 ScriptTranslations::Translators::iterator ScriptTranslations::Retire(Translators::iterator translator) {
-  if (runs_ > 0) retired_.push_back(std::move(translator->second));
+  ++generation_;
+  if (translator->second->Running()) retired_.push_back(std::move(translator->second));
   return translators_.erase(translator);
 }
 
-ScriptTranslations::RunScope::~RunScope() {
-  if (--translations_.runs_ == 0) translations_.retired_.clear();
+void ScriptTranslations::WatchCode() {
+  ++generation_;
+  if (translators_.empty()) {
+    memory_.Watch(nullptr, 0, 0);
+    return;
+  }
+  const CScriptTranslator& last = *std::prev(translators_.end())->second;
+  memory_.Watch(this, translators_.begin()->first, std::uint64_t{last.CodeStart()} + last.CodeLength());
+  code_pages_.assign(std::size_t{1} << (32 - kCodePageShift), 0);
+  for (const auto& [start, translator] : translators_) {
+    // A word that starts up to three bytes before the code reaches it.
+    const std::uint64_t first = (start < 3 ? 0 : start - 3) >> kCodePageShift;
+    const std::uint64_t last_page = (std::uint64_t{start} + translator->CodeLength() - 1) >> kCodePageShift;
+    std::fill(code_pages_.begin() + static_cast<std::ptrdiff_t>(first), code_pages_.begin() + static_cast<std::ptrdiff_t>(last_page) + 1, 1);
+  }
+}
+
+void ScriptTranslations::Written(std::uint32_t address, std::uint64_t size) noexcept {
+  const std::uint64_t end = address + size;
+  auto it = translators_.upper_bound(address);
+  if (it != translators_.begin()) --it;
+  for (; it != translators_.end() && it->first < end; ++it) {
+    if (!it->second->Overlaps(address, end)) continue;
+    it->second->NoteWritten(address, size);
+    written_ = true;
+  }
+}
+
+void ScriptTranslations::RefreshWritten() {
+  if (compare_all_) {
+    for (const auto& [start, translator] : translators_) translator->NoteWritten(start, translator->CodeLength());
+    compare_all_ = memory_.UnwatchedRuns() > 0;
+  }
+  written_ = false;
+  bool dropped = false;
+  for (auto it = translators_.begin(); it != translators_.end();) {
+    if (!it->second->Verify()) {
+      ++it;
+      continue;
+    }
+    auto fresh = NewTranslator();
+    const bool made = fresh->Retranslate(*it->second) == CScriptTranslator::kTranslated;
+    const std::uint32_t code = it->first, length = it->second->CodeLength();
+    it = Retire(it);
+    if (made) {
+      it = std::next(translators_.emplace_hint(it, code, std::move(fresh)));
+    } else {
+      dropped = true;
+      LogRefused(code, length);
+    }
+  }
+  if (dropped) WatchCode();
+}
+
+bool ScriptTranslations::Overlaps(std::uint64_t start, std::uint64_t end) const {
+  auto it = translators_.upper_bound(static_cast<std::uint32_t>(std::min<std::uint64_t>(start, UINT32_MAX)));
+  if (it != translators_.begin()) --it;
+  for (; it != translators_.end() && it->first < end; ++it) {
+    if (it->second->Overlaps(start, end)) return true;
+  }
+  return false;
 }
 
 const CScriptTranslator* ScriptTranslations::Find(std::uint32_t address) const {

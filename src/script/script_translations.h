@@ -1,8 +1,11 @@
 // The translated code of a script memory: one translator per translated range of word code (a
 // module's code, or any block a caller translates), found by address when a run enters it.
-// A translation that is dropped or replaced while a run is inside translated code (a built-in
-// may unload or translate code) stays alive until the last run ends: its code may still be on
-// the machine stack.
+// A translation that is dropped or replaced while its code runs (a built-in may unload or
+// translate code, a store may change its opcode words) stays alive until that code has returned.
+//
+// The translations listen to the writes into their code (ScriptMemory::Watch). Before translated
+// code runs again, Refresh compares the opcode words that writes reached with the code and makes
+// the code of a range whose opcode words changed again.
 #pragma once
 
 #include <cstdint>
@@ -10,13 +13,15 @@
 #include <memory>
 #include <vector>
 
+#include "script/script_memory.h"
 #include "script/script_translator.h"
 
-class ScriptMemory;
-
-class ScriptTranslations {
+class ScriptTranslations : private ScriptMemory::WriteListener {
  public:
-  explicit ScriptTranslations(const ScriptMemory& memory) : memory_(memory) {}
+  explicit ScriptTranslations(ScriptMemory& memory) : memory_(memory) {}
+  ~ScriptTranslations();
+  ScriptTranslations(const ScriptTranslations&) = delete;
+  ScriptTranslations& operator=(const ScriptTranslations&) = delete;
 
   // Translates the word code of [code, code + length), replacing any translation that overlaps it:
   // CScriptTranslator::kTranslated, or kRefused (logged: that code runs interpreted).
@@ -26,25 +31,37 @@ class ScriptTranslations {
   bool Has(std::uint32_t code) const { return translators_.count(code) != 0; }
   // The translation that covers `address`, null where there is none.
   const CScriptTranslator* Find(std::uint32_t address) const;
+  // Whether [start, end) shares a byte with translated code.
+  bool Overlaps(std::uint64_t start, std::uint64_t end) const;
 
-  // Held by every run while it may be inside translated code.
-  class RunScope {
-   public:
-    explicit RunScope(ScriptTranslations& translations) : translations_(translations) { ++translations_.runs_; }
-    ~RunScope();
-    RunScope(const RunScope&) = delete;
-    RunScope& operator=(const RunScope&) = delete;
+  // Brings the code up to date with the writes heard since the last call.
+  void Refresh() {
+    if (written_ || compare_all_) RefreshWritten();
+  }
+  // Changes whenever code is translated, made again or dropped.
+  std::uint64_t Generation() const { return generation_; }
+  // By address >> kCodePageShift: not 0 where a word may share a byte with translated code.
+  const std::uint8_t* CodePages() const { return code_pages_.data(); }
 
-   private:
-    ScriptTranslations& translations_;
-  };
+  // Frees the dropped translations whose code no longer runs.
+  void ReleaseRetired() {
+    if (!retired_.empty()) std::erase_if(retired_, [](const auto& translator) { return !translator->Running(); });
+  }
 
  private:
   using Translators = std::map<std::uint32_t, std::unique_ptr<CScriptTranslator>>;
   Translators::iterator Retire(Translators::iterator translator);
+  std::unique_ptr<CScriptTranslator> NewTranslator();
+  void Written(std::uint32_t address, std::uint64_t size) noexcept override;
+  void RefreshWritten();
+  // Tells script memory the span that the translations cover now.
+  void WatchCode();
 
-  const ScriptMemory& memory_;
+  ScriptMemory& memory_;
   Translators translators_;
-  int runs_ = 0;
   std::vector<std::unique_ptr<CScriptTranslator>> retired_;
+  bool written_ = false;      // a write reached translated code since the last Refresh
+  bool compare_all_ = false;  // code was translated while a run of the machine did not tell its stores
+  std::uint64_t generation_ = 0;
+  std::vector<std::uint8_t> code_pages_;
 };

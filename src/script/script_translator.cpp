@@ -7,13 +7,18 @@
 #include "script/script_templates.h"
 #include "script/sob_opcode.h"
 
-CScriptTranslator::CScriptTranslator(const ScriptMemory& memory, const TranslatedCalls& calls) : memory_(memory), calls_(calls) {}
+CScriptTranslator::CScriptTranslator(const ScriptMemory& memory, const TranslatedCalls& calls, StoreReachesOtherCode other_code)
+    : memory_(memory), calls_(calls), other_code_(std::move(other_code)) {}
 
 void CScriptTranslator::Free() {
   plain_.reset();
   counted_.reset();
   instructions_.clear();
+  unchecked_stores_.clear();
   code_ = length_ = 0;
+  written_start_ = UINT64_MAX;
+  written_end_ = 0;
+  outdated_ = false;
 }
 
 // Finds the instructions: an opcode word at each instruction start, a Switch table closed inside
@@ -44,19 +49,37 @@ std::uint32_t CScriptTranslator::Translate(std::uint32_t code, std::uint32_t len
   }
   code_ = code;
   length_ = length;
+  return Build();
+}
+
+std::uint32_t CScriptTranslator::Retranslate(const CScriptTranslator& previous) {
+  Free();
+  if (!previous.HasCode()) return kRefused;
+  code_ = previous.code_;
+  length_ = previous.length_;
+  instructions_ = previous.instructions_;
+  // The code lay in usable memory when it was translated, and usable memory never shrinks.
+  for (TranslatedInstruction& instruction : instructions_) instruction.stale = memory_.Word(code_ + instruction.offset) != instruction.opcode;
+  return Build();
+}
+
+std::uint32_t CScriptTranslator::Build() {
   plain_ = Emit(false);
   counted_ = Emit(true);
   if (plain_ == nullptr || counted_ == nullptr) {
     Free();
     return kRefused;
   }
+  std::sort(unchecked_stores_.begin(), unchecked_stores_.end());
+  unchecked_stores_.erase(std::unique(unchecked_stores_.begin(), unchecked_stores_.end()), unchecked_stores_.end());
   return kTranslated;
 }
 
-std::unique_ptr<CScriptTranslator::Image> CScriptTranslator::Emit(bool counted) const {
+std::unique_ptr<CScriptTranslator::Image> CScriptTranslator::Emit(bool counted) {
   std::vector<std::uint8_t> bytes;
   auto image = std::make_unique<Image>();
-  if (!WriteScriptTemplates(memory_, calls_, code_, length_, counted, instructions_, bytes, image->entries)) return nullptr;
+  const TemplateInput input{memory_, calls_, other_code_, code_, length_, counted, instructions_};
+  if (!WriteScriptTemplates(input, bytes, image->entries, unchecked_stores_)) return nullptr;
   image->memory = plat::ExecutableMemory::Create(bytes);
   if (image->memory == nullptr) return nullptr;
   return image;
@@ -69,11 +92,42 @@ const void* CScriptTranslator::EntryFor(std::uint32_t address, bool counted) con
   return entry == kNoEntry ? nullptr : image->memory->Data() + entry;
 }
 
+void CScriptTranslator::NoteWritten(std::uint32_t address, std::uint64_t size) {
+  written_start_ = std::min<std::uint64_t>(written_start_, address);
+  written_end_ = std::max<std::uint64_t>(written_end_, address + size);
+}
+
+bool CScriptTranslator::StoresInto(std::uint64_t start, std::uint64_t end) const {
+  // A word at a reaches [start, end) when start - 3 <= a < end.
+  const auto first = std::lower_bound(unchecked_stores_.begin(), unchecked_stores_.end(), start < 3 ? 0 : start - 3);
+  return first != unchecked_stores_.end() && *first < end;
+}
+
+bool CScriptTranslator::Verify() {
+  if (written_end_ > written_start_ && HasCode()) {
+    // The instructions whose opcode word shares a byte with the written span.
+    const auto first = std::lower_bound(instructions_.begin(), instructions_.end(), written_start_,
+                                        [this](const TranslatedInstruction& instruction, std::uint64_t start) {
+                                          return code_ + std::uint64_t{instruction.offset} + 4 <= start;
+                                        });
+    for (auto it = first; it != instructions_.end() && code_ + std::uint64_t{it->offset} < written_end_; ++it) {
+      const bool stale = memory_.Word(code_ + it->offset) != it->opcode;
+      if (stale != it->stale) outdated_ = true;
+    }
+  }
+  written_start_ = UINT64_MAX;
+  written_end_ = 0;
+  return outdated_;
+}
+
 TranslatedExit CScriptTranslator::Enter(TranslatedFrame& frame, const void* entry, bool counted) const {
   const Image& image = counted ? *counted_ : *plain_;
   using Code = std::uint32_t (*)(TranslatedFrame*, const void*);
   Code code;
   const void* start = image.memory->Data();
   std::memcpy(&code, &start, sizeof code);
-  return static_cast<TranslatedExit>(code(&frame, entry));
+  ++entered_;
+  const auto exit = static_cast<TranslatedExit>(code(&frame, entry));
+  --entered_;
+  return exit;
 }

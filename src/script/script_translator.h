@@ -4,9 +4,18 @@
 // The translated code is the interpreter's loop unrolled over one module. It keeps the machine
 // model unchanged: operands are read from their words at run time (scripts rewrite them), every
 // script address is checked against the usable end as the interpreter checks it, and the
-// opcode words keep their numbers, so that script memory looks the same in both modes. Each
-// instruction first compares its opcode word with the opcode it was translated from; a store
-// that changed it (from any source) sends the run to the interpreter at that instruction.
+// opcode words keep their numbers, so that script memory looks the same in both modes.
+//
+// Only the opcode words are taken as they were when translating, so a write into one must be
+// noticed before the code runs again. Translated stores whose address is known when translating
+// are placed then: into operand words and data they need nothing, into an opcode word (or code
+// of another translation) they call out. A store to any other address is compared with the span
+// of all translated code and calls out when it lies inside, in a 64 KiB page that holds some.
+// A call out that finds translated code changed leaves it at the next instruction. Every other
+// writer tells script memory (see ScriptMemory::Watch). Stores to the stack need nothing:
+// translated code runs only while the stack holds no translated code. An instruction whose
+// opcode word no longer holds its opcode is made again as a way out to the interpreter, which
+// then runs it.
 //
 // Registers while translated code runs: rbx the script memory's base, rbp the host address of
 // the module's code, r12 the TranslatedFrame, r13d sp, r14d the word limit, r15d the transfers
@@ -16,6 +25,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -36,6 +46,9 @@ struct TranslatedFrame {
   std::uint32_t fault_kind = 0;
   std::uint32_t fault_detail = 0;
   std::uint32_t switch_target = 0;
+  std::uint32_t watch_from = 0;  // a store to a reaches translated code when a - watch_from < watch_span
+  std::uint32_t watch_span = 0;
+  const std::uint8_t* code_pages = nullptr;  // by a >> kCodePageShift: not 0 where translated code may lie
   std::uint64_t slot_limit = 0;
   std::uint64_t budget = 0;  // instructions left, in the counted form
   std::byte* memory_base = nullptr;
@@ -47,6 +60,9 @@ struct TranslatedFrame {
   std::uintptr_t saved_rsp = 0;
 };
 
+// Script memory in pages of this many bits of address, for the map of pages that hold translated code.
+inline constexpr unsigned kCodePageShift = 16;
+
 // Why translated code returned to its caller.
 enum class TranslatedExit : std::uint32_t {
   kEnded = 0,         // a return popped the end marker; ip behind it
@@ -55,7 +71,7 @@ enum class TranslatedExit : std::uint32_t {
   kOutOfSteps = 3,    // counted form: ip on the next instruction
   kStopCheck = 4,     // the transfer counter ran out; ip on the target
   kLeave = 5,         // ip has no translated code here: look it up again
-  kStale = 6,         // the opcode word at ip has changed: interpret it
+  kStale = 6,         // the opcode word at ip no longer holds its opcode: interpret it
   kBuiltinFault = 7,  // a built-in failed; the run holds the fault, the state is the context's
 };
 
@@ -67,33 +83,57 @@ struct TranslatedCalls {
   std::uint32_t (*call_native)(TranslatedFrame* frame, std::uint32_t token, std::uint32_t arguments) noexcept;
   // The target of the Switch at ip into switch_target: 0, or 1 with the fault in the frame.
   std::uint32_t (*switch_target)(TranslatedFrame* frame, std::uint32_t ip) noexcept;
+  // A store wrote the word at `address`, which may lie in translated code: 0 go on, 1 the
+  // translated code changed (kLeave at the next instruction).
+  std::uint32_t (*note_store)(TranslatedFrame* frame, std::uint32_t address) noexcept;
 };
 
 struct TranslatedInstruction {
   std::uint32_t offset;  // from the start of the code
   std::uint32_t opcode;
+  bool stale = false;    // its opcode word holds another number: translated as a way out
 };
+
+// Whether a store to the word at an address, known when translating, reaches code of another
+// translation.
+using StoreReachesOtherCode = std::function<bool(std::uint32_t address)>;
 
 class CScriptTranslator {
  public:
   static constexpr std::uint32_t kTranslated = 0;
   static constexpr std::uint32_t kRefused = 1;  // an opcode outside the set, a switch table without its end, no memory
 
-  CScriptTranslator(const ScriptMemory& memory, const TranslatedCalls& calls);
+  CScriptTranslator(const ScriptMemory& memory, const TranslatedCalls& calls, StoreReachesOtherCode other_code = {});
 
   // Translates the instructions from `code` up to `code + length`, both forms (plain and counted).
   // On failure no code is kept.
   std::uint32_t Translate(std::uint32_t code, std::uint32_t length);
+  // Translates `previous`'s instructions again as script memory holds them now: the ones whose
+  // opcode word changed become ways out to the interpreter (and the ones changed back, code again).
+  std::uint32_t Retranslate(const CScriptTranslator& previous);
   void Free();
+
+  // A write reached [address, address + size): the next Verify compares the opcode words there.
+  void NoteWritten(std::uint32_t address, std::uint64_t size);
+  // Code of another translation now lies in [start, end): true when this code stores there
+  // without a look, so that it must be made again.
+  bool StoresInto(std::uint64_t start, std::uint64_t end) const;
+  void MarkOutdated() { outdated_ = true; }
+  // Compares the opcode words that writes reached since the last call with the code: true when
+  // the code must be made again (an instruction became stale or fresh, or it was marked).
+  bool Verify();
 
   bool HasCode() const { return plain_ != nullptr; }
   std::uint32_t CodeStart() const { return code_; }
   std::uint32_t CodeLength() const { return length_; }
   bool Covers(std::uint32_t address) const { return address - code_ < length_; }
+  bool Overlaps(std::uint64_t start, std::uint64_t end) const { return start < std::uint64_t{code_} + length_ && code_ < end; }
   // The machine code of the instruction that starts at `address`, null where none starts.
   const void* EntryFor(std::uint32_t address, bool counted) const;
   // Runs the code at `entry` (from EntryFor) on the frame.
   TranslatedExit Enter(TranslatedFrame& frame, const void* entry, bool counted) const;
+  // Whether a run is inside this code (a built-in it called may have dropped it).
+  bool Running() const { return entered_ > 0; }
 
  private:
   struct Image {
@@ -103,13 +143,21 @@ class CScriptTranslator {
   static constexpr std::uint32_t kNoEntry = UINT32_MAX;
 
   bool Scan(std::uint32_t code, std::uint32_t length);
-  std::unique_ptr<Image> Emit(bool counted) const;
+  std::uint32_t Build();
+  std::unique_ptr<Image> Emit(bool counted);
 
   const ScriptMemory& memory_;
   TranslatedCalls calls_;
+  StoreReachesOtherCode other_code_;
   std::uint32_t code_ = 0;
   std::uint32_t length_ = 0;
   std::vector<TranslatedInstruction> instructions_;
+  // Addresses outside this code that it stores to without a look.
+  std::vector<std::uint32_t> unchecked_stores_;
+  std::uint64_t written_start_ = UINT64_MAX;
+  std::uint64_t written_end_ = 0;
+  bool outdated_ = false;
   std::unique_ptr<Image> plain_;
   std::unique_ptr<Image> counted_;
+  mutable int entered_ = 0;
 };

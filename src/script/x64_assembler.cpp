@@ -122,6 +122,7 @@ void Assembler::AluImm8_64(AluOp op, Reg dst, std::int8_t value) {
 }
 
 void Assembler::Cmp64Mem(Reg a, const Mem& b) { OpMem(true, {0x3B}, a, b); }
+void Assembler::Alu32Mem(AluOp op, Reg dst, const Mem& src) { OpMem(false, {static_cast<std::uint8_t>((op << 3) | 3)}, dst, src); }
 
 void Assembler::AluImm32(AluOp op, Reg dst, std::uint32_t value) {
   OpReg(false, {0x81}, op, dst);
@@ -145,6 +146,7 @@ void Assembler::SubMem64Imm8(const Mem& dst, std::int8_t value) {
 
 void Assembler::Test32(Reg a, Reg b) { OpReg(false, {0x85}, b, a); }
 void Assembler::IMul32(Reg dst, Reg src) { OpReg(false, {0x0F, 0xAF}, dst, src); }
+void Assembler::IMul32Mem(Reg dst, const Mem& src) { OpMem(false, {0x0F, 0xAF}, dst, src); }
 void Assembler::Cdq() { Byte(0x99); }
 void Assembler::IDiv32(Reg divisor) { OpReg(false, {0xF7}, 7, divisor); }
 void Assembler::Not32(Reg reg) { OpReg(false, {0xF7}, 2, reg); }
@@ -152,6 +154,16 @@ void Assembler::Neg64(Reg reg) { OpReg(true, {0xF7}, 3, reg); }
 void Assembler::Dec32(Reg reg) { OpReg(false, {0xFF}, 1, reg); }
 void Assembler::Sar32Cl(Reg reg) { OpReg(false, {0xD3}, 7, reg); }
 void Assembler::Shl32Cl(Reg reg) { OpReg(false, {0xD3}, 4, reg); }
+
+void Assembler::Shr32Imm(Reg reg, std::uint8_t count) {
+  OpReg(false, {0xC1}, 5, reg);
+  Byte(count);
+}
+
+void Assembler::CmpByteMemImm8(const Mem& a, std::uint8_t value) {
+  OpMem(false, {0x80}, kCmp, a);
+  Byte(value);
+}
 void Assembler::SetCc(Cond cond, Reg dst) { OpReg(false, {0x0F, static_cast<std::uint8_t>(0x90 | cond)}, 0, dst); }
 void Assembler::MovZxByte(Reg dst, Reg src) { OpReg(false, {0x0F, 0xB6}, dst, src); }
 void Assembler::MovSxd(Reg dst, Reg src) { OpReg(true, {0x63}, dst, src); }

@@ -56,11 +56,13 @@ class Assembler {
   void Alu64(AluOp op, Reg dst, Reg src);
   void AluImm8_64(AluOp op, Reg dst, std::int8_t value);  // op r64, simm8
   void Cmp64Mem(Reg a, const Mem& b);      // cmp r64, [m]
+  void Alu32Mem(AluOp op, Reg dst, const Mem& src);  // op r32, [m]
   void AluImm32(AluOp op, Reg dst, std::uint32_t value);
   void AluMemImm32(AluOp op, const Mem& dst, std::uint32_t value);  // op dword [m], imm
   void SubMem64Imm8(const Mem& dst, std::int8_t value);            // sub qword [m], imm8
   void Test32(Reg a, Reg b);
   void IMul32(Reg dst, Reg src);
+  void IMul32Mem(Reg dst, const Mem& src);  // imul r32, [m]
   void Cdq();
   void IDiv32(Reg divisor);
   void Not32(Reg reg);
@@ -68,6 +70,8 @@ class Assembler {
   void Dec32(Reg reg);
   void Sar32Cl(Reg reg);
   void Shl32Cl(Reg reg);
+  void Shr32Imm(Reg reg, std::uint8_t count);
+  void CmpByteMemImm8(const Mem& a, std::uint8_t value);  // cmp byte [m], imm8
   void SetCc(Cond cond, Reg dst);          // dst must be al, cl, dl or bl
   void MovZxByte(Reg dst, Reg src);        // movzx r32, r8 (al, cl, dl, bl)
   void MovSxd(Reg dst, Reg src);           // movsxd r64, r32

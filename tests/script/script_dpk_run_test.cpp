@@ -85,6 +85,22 @@ done: .word 99
 r: .word 0
 )";
 
+// Rewrites the library's Mul into an Add (opcode 13) before it calls the routine, then ends the game.
+constexpr std::string_view kRewritingMain = R"(.kind script
+  StoreImm 13, lib(mul)
+  PushImm args
+  Call lib(twice)
+  SubSp 4
+  StoreResult doubled
+  CallNative native(3), doubled, r
+  CallNative native(2), 0, r
+  Return
+.instructions_end
+args: .word 21
+doubled: .word 0
+r: .word 0
+)";
+
 std::vector<std::pair<std::uint32_t, std::uint32_t>> g_marks;
 
 std::uint32_t NativeMark(const NativeArgs& args) {
@@ -93,42 +109,51 @@ std::uint32_t NativeMark(const NativeArgs& args) {
 }
 
 // Interpreted, and translated: the library as well as the scripts, which call into it.
-class ScriptDpkRunTest : public test_support::DpkTest, public ::testing::WithParamInterface<bool> {};
+class ScriptDpkRunTest : public test_support::DpkTest, public ::testing::WithParamInterface<bool> {
+ protected:
+  // Packs the scripts with `main` as MAIN into SCRIPT.DPK, mounts it, and loads the libraries and
+  // MAIN into the host, translated in the translated mode.
+  void Start(CScriptHost& host, std::string_view main) {
+    const kvxtools::SobAssembly library = sob_test::Assemble(kLibrary);
+    kvxtools::DpkWriter writer(Options());
+    writer.Add("SCRIPT\\SOB_INIT.DAT", sob_test::AsText(sob_test::Assemble(kInit).bytes));
+    writer.Add("SCRIPT\\USER_VAR.SOB", sob_test::AsText(sob_test::Assemble(kUserVar).bytes));
+    writer.Add("SCRIPT\\FUNC_LIB.SOB", sob_test::AsText(library.bytes));
+    writer.Add("SCRIPT\\VOICEINF.DAT", sob_test::AsText(sob_test::Assemble(kVoices).bytes));
+    writer.Add("SCRIPT\\MAIN.SOB", sob_test::AsText(sob_test::Assemble(main, &library.labels).bytes));
+    writer.Add("SCRIPT\\SUB.SOB", sob_test::AsText(sob_test::Assemble(kSub).bytes));
+    writer.Add("SCRIPT\\LAST.SOB", sob_test::AsText(sob_test::Assemble(kLast).bytes));
+    Write(writer, "SCRIPT.DPK");
+    ASSERT_EQ(RegisterDpkDecoder(*files_), 0u);
+    ASSERT_EQ(files_->MountArchive("SCRIPT.DPK", -2, 0, true, nullptr), 0u);
+    ASSERT_FALSE(game_.Exists("SCRIPT"));
+
+    g_marks.clear();
+    ASSERT_EQ(host.EnableTranslation(GetParam()), 0u);
+    ASSERT_EQ(host.RegisterNative(NativeMark), 0u);
+    ASSERT_EQ(host.LoadLibraries("SCRIPT\\SOB_INIT.DAT", "SCRIPT\\USER_VAR.SOB", "SCRIPT\\FUNC_LIB.SOB", true, true), 0u);
+    ASSERT_EQ(host.LoadVoiceInfo("SCRIPT\\VOICEINF.DAT"), 0u);
+    ASSERT_NE(host.LibraryCodeBase(), 0u);
+    ASSERT_EQ(host.LoadScript("MAIN", nullptr), 0u);
+    const bool translated = host.Translations().Find(host.LibraryCodeBase()) != nullptr &&
+                            host.Translations().Find(host.GetCodeBase()) != nullptr;
+    EXPECT_EQ(translated, GetParam());
+  }
+  static std::uint32_t RunToTheEnd(CScriptHost& host) {
+    std::uint32_t result = CScriptHost::kRunSuspended;
+    for (int run = 0; run < 10 && result == CScriptHost::kRunSuspended; ++run) result = host.RunLoop();
+    return result;
+  }
+};
 
 INSTANTIATE_TEST_SUITE_P(BothModes, ScriptDpkRunTest, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& mode) { return mode.param ? "Translated" : "Interpreted"; });
 
 TEST_P(ScriptDpkRunTest, AssembledScriptsInAnArchiveRunToTheirEnd) {
-  const kvxtools::SobAssembly library = sob_test::Assemble(kLibrary);
-  kvxtools::DpkWriter writer(Options());
-  writer.Add("SCRIPT\\SOB_INIT.DAT", sob_test::AsText(sob_test::Assemble(kInit).bytes));
-  writer.Add("SCRIPT\\USER_VAR.SOB", sob_test::AsText(sob_test::Assemble(kUserVar).bytes));
-  writer.Add("SCRIPT\\FUNC_LIB.SOB", sob_test::AsText(library.bytes));
-  writer.Add("SCRIPT\\VOICEINF.DAT", sob_test::AsText(sob_test::Assemble(kVoices).bytes));
-  writer.Add("SCRIPT\\MAIN.SOB", sob_test::AsText(sob_test::Assemble(kMain, &library.labels).bytes));
-  writer.Add("SCRIPT\\SUB.SOB", sob_test::AsText(sob_test::Assemble(kSub).bytes));
-  writer.Add("SCRIPT\\LAST.SOB", sob_test::AsText(sob_test::Assemble(kLast).bytes));
-  Write(writer, "SCRIPT.DPK");
-  ASSERT_EQ(RegisterDpkDecoder(*files_), 0u);
-  ASSERT_EQ(files_->MountArchive("SCRIPT.DPK", -2, 0, true, nullptr), 0u);
-  ASSERT_FALSE(game_.Exists("SCRIPT"));
-
-  g_marks.clear();
   CScriptHost host;
-  ASSERT_EQ(host.EnableTranslation(GetParam()), 0u);
-  ASSERT_EQ(host.RegisterNative(NativeMark), 0u);
-  ASSERT_EQ(host.LoadLibraries("SCRIPT\\SOB_INIT.DAT", "SCRIPT\\USER_VAR.SOB", "SCRIPT\\FUNC_LIB.SOB", true, true), 0u);
-  ASSERT_EQ(host.LoadVoiceInfo("SCRIPT\\VOICEINF.DAT"), 0u);
+  ASSERT_NO_FATAL_FAILURE(Start(host, kMain));
   EXPECT_EQ(host.Voices().names.size(), 1u);
-  ASSERT_NE(host.LibraryCodeBase(), 0u);
-  ASSERT_EQ(host.LoadScript("MAIN", nullptr), 0u);
-  const bool translated = host.Translations().Find(host.LibraryCodeBase()) != nullptr &&
-                          host.Translations().Find(host.GetCodeBase()) != nullptr;
-  EXPECT_EQ(translated, GetParam());
-
-  std::uint32_t result = CScriptHost::kRunSuspended;
-  for (int run = 0; run < 10 && result == CScriptHost::kRunSuspended; ++run) result = host.RunLoop();
-  EXPECT_EQ(result, CScriptHost::kRunFinished);
+  EXPECT_EQ(RunToTheEnd(host), CScriptHost::kRunFinished);
   EXPECT_EQ(g_ScriptTransfer, kScriptTransferEnd);
   using Marks = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
   EXPECT_EQ(g_marks, (Marks{{42, 0}, {6, 1}, {2, 0}, {99, 0}}));
@@ -137,6 +162,15 @@ TEST_P(ScriptDpkRunTest, AssembledScriptsInAnArchiveRunToTheirEnd) {
   EXPECT_EQ(host.Memory().Word(host.Variables().Table()[0].address), 6u);
   EXPECT_EQ(host.ResetVariables(0, 0), 0u);
   EXPECT_EQ(host.Memory().Word(host.Variables().Table()[0].address), 5u);
+}
+
+TEST_P(ScriptDpkRunTest, AScriptThatRewritesAnInstructionOfTheLibraryRunsTheRewrittenRoutine) {
+  CScriptHost host;
+  ASSERT_NO_FATAL_FAILURE(Start(host, kRewritingMain));
+  EXPECT_EQ(RunToTheEnd(host), CScriptHost::kRunFinished);
+  // 21 + 2 instead of 21 * 2.
+  using Marks = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
+  EXPECT_EQ(g_marks, (Marks{{23, 0}}));
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -45,6 +47,17 @@ class ScriptVmTest : public ::testing::TestWithParam<bool> {
   std::uint32_t RunCode(const ScriptCodeBuilder& code) {
     Install(code);
     return vm_.Run(code_);
+  }
+  // The end of a loop that runs until the word `counter` counts down to 0: back to `loop`, or on
+  // behind.
+  static void EmitCountDown(ScriptCodeBuilder& code, ScriptCodeBuilder::Label loop, std::uint32_t counter) {
+    const auto test = code.NewLabel(), done = code.NewLabel();
+    code.Emit(Op::DecMem, {counter});
+    code.Emit(Op::Copy, {counter, ScriptCodeBuilder::OperandOf(test, 1)});
+    code.Bind(test);
+    code.Emit(Op::JumpIfZero, {1, done});
+    code.Emit(Op::Jump, {loop});
+    code.Bind(done);
   }
   static std::string IpText(std::uint32_t ip) {
     char text[32];
@@ -255,35 +268,39 @@ TEST_P(ScriptVmTest, InstructionsReadOperandsThatEarlierInstructionsWroteIntoThe
   // Sums 1..10 with a loop whose arithmetic and test take their inputs from rewritten operands.
   Memory().SetWord(Data(1), 10);
   ScriptCodeBuilder code = Code();
-  const auto loop = code.NewLabel(), add = code.NewLabel(), test = code.NewLabel(), done = code.NewLabel();
+  const auto loop = code.NewLabel(), add = code.NewLabel();
   code.Bind(loop);
   code.Emit(Op::Copy, {Data(0), ScriptCodeBuilder::OperandOf(add, 1)});
   code.Emit(Op::Copy, {Data(1), ScriptCodeBuilder::OperandOf(add, 2)});
   code.Bind(add);
   code.Emit(Op::Add, {0, 0, Data(0)});
-  code.Emit(Op::DecMem, {Data(1)});
-  code.Emit(Op::Copy, {Data(1), ScriptCodeBuilder::OperandOf(test, 1)});
-  code.Bind(test);
-  code.Emit(Op::JumpIfZero, {1, done});
-  code.Emit(Op::Jump, {loop});
-  code.Bind(done);
-  // Results and stack values stored into operands too.
+  EmitCountDown(code, loop, Data(1));
+  // Results and stack values stored into operands too, and a value through a pointer.
   const auto store = code.NewLabel(), push = code.NewLabel();
   code.Emit(Op::PushImm, {Data(2)});
   code.Emit(Op::LoadStack, {4, ScriptCodeBuilder::OperandOf(store, 2)});
   code.Emit(Op::StackAddress, {0, ScriptCodeBuilder::OperandOf(push, 1)});
+  code.Emit(Op::StoreIndirect, {31, Data(7)});
   code.Bind(store);
-  code.Emit(Op::StoreImm, {31, 0});
+  code.Emit(Op::StoreImm, {0, 0});
   code.Bind(push);
   code.Emit(Op::PushImm, {0});
   code.Emit(Op::PopMem, {Data(3)});
   code.Emit(Op::PopMem, {Data(4)});
   code.Emit(Op::Return);
-  ASSERT_EQ(RunCode(code), kScriptEnded);
+  Install(code);
+  Memory().SetWord(Data(7), code.AddressOf(store) + 4);
+  // None of it touches an opcode word: the translated code stays as it was.
+  const CScriptTranslator* translator = vm_.Translations().Find(code_);
+  const std::uint64_t generation = vm_.Translations().Generation();
+  ASSERT_EQ(vm_.Run(code_), kScriptEnded);
   EXPECT_EQ(D(0), 55u);
   EXPECT_EQ(D(2), 31u);
   EXPECT_EQ(D(3), Context().StackBase() + 8);
   EXPECT_EQ(D(4), Data(2));
+  EXPECT_EQ(translator != nullptr, Translated());
+  EXPECT_EQ(vm_.Translations().Find(code_), translator);
+  EXPECT_EQ(vm_.Translations().Generation(), generation);
 }
 
 TEST_P(ScriptVmTest, WordsAreReadAtAnyByteOffset) {
@@ -751,6 +768,200 @@ TEST_P(ScriptVmTest, CodeTranslatedAfreshWhileItRunsGoesOnToItsEnd) {
   EXPECT_EQ(D(2), 1u);
   EXPECT_EQ(D(3), 1u);
   EXPECT_EQ(D(4), 6u);
+}
+
+// Stores into code at its edges: each changes the opcode of the instruction that runs next.
+TEST_P(ScriptVmTest, AStoreIntoTheLastOpcodeWordOfTranslatedCodeRunsTheNewInstruction) {
+  ScriptCodeBuilder code = Code();
+  const auto last = code.NewLabel();
+  code.Emit(Op::StoreImm, {static_cast<std::uint32_t>(Op::Yield), last});
+  code.Bind(last);
+  code.Emit(Op::Return);
+  ASSERT_EQ(RunCode(code), kScriptYielded);
+  EXPECT_FALSE(translation_refused_);
+  EXPECT_EQ(Context().Ip(), code.AddressOf(last) + 4);
+}
+
+TEST_P(ScriptVmTest, AStoreThroughAPointerIntoAnOpcodeWordRunsTheNewInstruction) {
+  ScriptCodeBuilder code = Code();
+  const auto inc = code.NewLabel();
+  code.Emit(Op::StoreIndirect, {static_cast<std::uint32_t>(Op::DecMem), Data(5)});
+  code.Bind(inc);
+  code.Emit(Op::IncMem, {Data(0)});
+  code.Emit(Op::Return);
+  code.WriteTo(Memory());
+  Memory().SetWord(Data(5), code.AddressOf(inc));
+  ASSERT_EQ(RunCode(code), kScriptEnded);
+  EXPECT_EQ(D(0), 0xFFFFFFFFu);
+}
+
+std::uint32_t RewriteThroughRange(const NativeArgs& args) {
+  const std::uint32_t value = args.U32(1);
+  std::memcpy(args.Memory().Range(args.U32(0), 4).data(), &value, sizeof value);
+  return 0;
+}
+
+TEST_P(ScriptVmTest, ABuiltInThatRewritesTheNextInstructionOfItsCallerChangesWhatRuns) {
+  ASSERT_EQ(vm_.RegisterNative(&RewriteResultOperand), 0u);
+  ASSERT_EQ(vm_.RegisterNative(&RewriteThroughRange), 0u);
+  for (std::uint32_t function = 0; function < 2; ++function) {
+    Memory().SetWord(Data(0), 0);
+    ScriptCodeBuilder code = Code();
+    const auto inc = code.NewLabel();
+    code.Emit(Op::CallNative, {ScriptNativeTable::Token(function), Data(2), Data(4)});
+    code.Bind(inc);
+    code.Emit(Op::IncMem, {Data(0)});
+    code.Emit(Op::Return);
+    code.WriteTo(Memory());
+    Memory().SetWord(Data(2), code.AddressOf(inc));
+    Memory().SetWord(Data(3), static_cast<std::uint32_t>(Op::DecMem));
+    Context().ResetStack();
+    ASSERT_EQ(RunCode(code), kScriptEnded) << function;
+    EXPECT_EQ(D(0), 0xFFFFFFFFu) << function;
+  }
+}
+
+TEST_P(ScriptVmTest, AStoreFromAJumpIntoTheMiddleOfAnInstructionChangesTranslatedCode) {
+  ScriptCodeBuilder code = Code();
+  const auto carrier = code.NewLabel(), target = code.NewLabel();
+  code.Emit(Op::Jump, {ScriptCodeBuilder::OperandOf(carrier, 1)});
+  code.Bind(carrier);
+  // From its first operand on, this reads StoreImm DecMem into the opcode word at target.
+  code.Emit(Op::Add, {static_cast<std::uint32_t>(Op::StoreImm), static_cast<std::uint32_t>(Op::DecMem), target});
+  code.Emit(Op::Jump, {target});
+  code.Bind(target);
+  code.Emit(Op::IncMem, {Data(0)});
+  code.Emit(Op::Return);
+  ASSERT_EQ(RunCode(code), kScriptEnded);
+  EXPECT_EQ(D(0), 0xFFFFFFFFu);
+}
+
+// A routine in a block of its own, translated apart from its caller, as the library's code is.
+// The caller stores into the routine's opcode word directly or through a pointer, the routine
+// translated before or after the caller.
+TEST_P(ScriptVmTest, AStoreIntoTheCodeOfAnotherTranslationChangesWhatRunsThere) {
+  const std::uint32_t library = Memory().Allocate(0x100, true);
+  ScriptCodeBuilder routine(library);
+  routine.Emit(Op::IncMem, {Data(0)});
+  routine.Emit(Op::Return);
+  const auto length = [](const ScriptCodeBuilder& code) { return static_cast<std::uint32_t>(4 * code.Finish().size()); };
+  for (const bool routine_first : {true, false}) {
+    for (const bool through_pointer : {false, true}) {
+      vm_.Translations().Drop(library);
+      vm_.Translations().Drop(code_);
+      Memory().SetWord(Data(0), 0);
+      Memory().SetWord(Data(5), library);
+      routine.WriteTo(Memory());
+      ScriptCodeBuilder code = Code();
+      const auto decrement = static_cast<std::uint32_t>(Op::DecMem);
+      code.Emit(through_pointer ? Op::StoreIndirect : Op::StoreImm, {decrement, through_pointer ? Data(5) : library});
+      code.Emit(Op::Call, {library});
+      code.Emit(Op::Return);
+      code.WriteTo(Memory());
+      if (Translated() && routine_first) Translate(library, length(routine));
+      if (Translated()) Translate(code_, length(code));
+      if (Translated() && !routine_first) Translate(library, length(routine));
+      Context().ResetStack();
+      ASSERT_EQ(vm_.Run(code_), kScriptEnded);
+      EXPECT_EQ(D(0), 0xFFFFFFFFu) << routine_first << through_pointer;
+      EXPECT_EQ(vm_.Translations().Find(library) != nullptr, Translated());
+    }
+  }
+}
+
+// A word stored through a pointer two bytes before code that starts on a 64 KiB boundary: its
+// upper half is the code's opcode word. Nothing else lies in the 64 KiB below.
+TEST_P(ScriptVmTest, AWordThatEndsInTheFirstOpcodeWordOfTranslatedCodeChangesIt) {
+  const std::uint32_t block = Memory().Allocate(0x30000, true);
+  const std::uint32_t start = ((block + 0xFFFF) & ~0xFFFFu) + 0x10000;
+  const auto length = [](const ScriptCodeBuilder& code) { return static_cast<std::uint32_t>(4 * code.Finish().size()); };
+  ScriptCodeBuilder routine(start);
+  routine.Emit(Op::IncMem, {Data(0)});
+  routine.Emit(Op::Return);
+  routine.WriteTo(Memory());
+  ScriptCodeBuilder code(start + 0x100);
+  code.Emit(Op::StoreIndirect, {static_cast<std::uint32_t>(Op::DecMem) << 16, Data(5)});
+  code.Emit(Op::Call, {start});
+  code.Emit(Op::Return);
+  code.WriteTo(Memory());
+  if (Translated()) {
+    Translate(start, length(routine));
+    Translate(code.Base(), length(code));
+  }
+  Memory().SetWord(Data(5), start - 2);
+  ASSERT_EQ(vm_.Run(code.Base()), kScriptEnded);
+  EXPECT_EQ(D(0), 0xFFFFFFFFu);
+}
+
+unsigned long long g_most_executable_bytes = 0;
+std::uint32_t NoteExecutableBytes(const NativeArgs&) {
+  g_most_executable_bytes = std::max(g_most_executable_bytes, test_support::ExecutableBytes());
+  return 0;
+}
+
+// Every pass flips an opcode word between IncMem and DecMem: the code is made again each time,
+// and the code made before is freed once the run has left it.
+TEST_P(ScriptVmTest, CodeThatRewritesAnOpcodeWordOnEveryPassKeepsNoOldCode) {
+  ASSERT_EQ(vm_.RegisterNative(&NoteExecutableBytes), 0u);
+  constexpr std::uint32_t kPasses = 300;
+  Memory().SetWord(Data(1), kPasses);
+  ScriptCodeBuilder code = Code();
+  const auto loop = code.NewLabel(), flip = code.NewLabel(), step = code.NewLabel();
+  code.Bind(loop);
+  code.Emit(Op::Copy, {step, ScriptCodeBuilder::OperandOf(flip, 1)});
+  code.Bind(flip);
+  code.Emit(Op::Xor, {0, static_cast<std::uint32_t>(Op::IncMem) ^ static_cast<std::uint32_t>(Op::DecMem), step});
+  code.Bind(step);
+  code.Emit(Op::IncMem, {Data(0)});
+  code.Emit(Op::CallNative, {ScriptNativeTable::Token(0), Data(2), Data(3)});
+  EmitCountDown(code, loop, Data(1));
+  code.Emit(Op::Return);
+  Install(code);
+  const unsigned long long before = test_support::ExecutableBytes();
+  g_most_executable_bytes = before;
+  ASSERT_EQ(vm_.Run(code_), kScriptEnded);
+  // Decremented on the odd passes, incremented on the even ones.
+  EXPECT_EQ(D(0), 0u);
+  EXPECT_LT(g_most_executable_bytes - before, 256u * 1024);
+}
+
+// Translated code that covers the stack: a push writes an instruction there, which then runs.
+TEST_P(ScriptVmTest, APushIntoTranslatedCodeRunsAsTheInstructionItWrote) {
+  const std::uint32_t base = Context().StackBase();
+  if (Translated()) Translate(base, 64);
+  ScriptCodeBuilder code = Code();
+  code.Emit(Op::PushImm, {static_cast<std::uint32_t>(Op::Return)});
+  code.Emit(Op::SubSp, {4});
+  code.Emit(Op::Jump, {base + 4});
+  ASSERT_EQ(RunCode(code), kScriptEnded);
+  EXPECT_EQ(Context().Ip(), base + 8);
+}
+
+// An interpreted run that began with nothing translated tells no stores: code translated while it
+// runs is compared with script memory before it runs translated.
+TEST(ScriptVmWatch, CodeTranslatedDuringARunThatTellsNoStoresIsComparedBeforeItRuns) {
+  CScriptVm vm;
+  g_translating_vm = &vm;
+  ASSERT_EQ(vm.RegisterNative(&TranslateCaller), 0u);
+  ScriptMemory& memory = vm.Memory();
+  const std::uint32_t data = memory.Allocate(16, true);
+  ScriptCodeBuilder code(memory.Allocate(0x100, true));
+  const auto inc = code.NewLabel();
+  code.Emit(Op::CallNative, {ScriptNativeTable::Token(0), data + 8, data + 4});
+  code.Emit(Op::StoreImm, {static_cast<std::uint32_t>(Op::DecMem), inc});
+  code.Bind(inc);
+  code.Emit(Op::IncMem, {data});
+  code.Emit(Op::Return);
+  code.WriteTo(memory);
+  memory.SetWord(data + 8, code.Base());
+  memory.SetWord(data + 12, static_cast<std::uint32_t>(4 * code.Finish().size()));
+  ASSERT_EQ(vm.Run(code.Base()), kScriptEnded);
+  ASSERT_NE(vm.Translations().Find(code.Base()), nullptr);
+  EXPECT_EQ(memory.Word(data), 0xFFFFFFFFu);
+  ASSERT_EQ(vm.EnableTranslation(true), 0u);
+  vm.Context().ResetStack();
+  ASSERT_EQ(vm.Run(code.AddressOf(inc)), kScriptEnded);
+  EXPECT_EQ(memory.Word(data), 0xFFFFFFFEu);
 }
 
 }  // namespace

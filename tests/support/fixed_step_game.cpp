@@ -75,8 +75,8 @@ void FixedStepGame::PlanKeyPress(int frame, SDL_Scancode scancode, SDL_Keycode k
 
 void FixedStepGame::PlanPicture(int frame, const std::string& png_path) { pictures_[frame].png_path = png_path; }
 
-int FixedStepGame::Run(const TempGameFolder& folder) {
-  return game_.Run("/L" + plat::ToEnginePath(folder.HostPath()), 1);
+int FixedStepGame::Run(const std::string& host_folder) {
+  return game_.Run("/L" + plat::ToEnginePath(host_folder), 1);
 }
 
 const std::vector<uint32_t>& FixedStepGame::PictureAt(int frame) const {

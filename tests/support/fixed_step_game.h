@@ -54,8 +54,9 @@ class FixedStepGame {
   // close), and GaveUp() becomes true.
   void SetLastFrame(int frame) { last_frame_ = frame; }
 
-  // Runs the game in the folder; CGameApp::Run's result.
-  int Run(const TempGameFolder& folder);
+  // Runs the game in the folder (a host path, as the built demo's); CGameApp::Run's result.
+  int Run(const std::string& host_folder);
+  int Run(const TempGameFolder& folder) { return Run(folder.HostPath()); }
 
   CGameApp& Game() { return game_; }
   FakeClock& Clock() { return clock_; }

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <span>
@@ -48,6 +49,10 @@ class ScriptMemory {
   std::uint32_t Resize(std::uint32_t address, std::uint32_t size, bool zeroed = false);
   // The usable size of a live block, nothing for any other address.
   std::optional<std::uint32_t> BlockSize(std::uint32_t address) const;
+
+  // Expires when the memory goes: an engine object that keeps a block and may outlive the memory
+  // checks it before it frees the block.
+  std::weak_ptr<const char> Lifetime() const { return lifetime_; }
 
   // End of the usable memory: every address from kLowestAddress up to it can be read and written.
   std::uint64_t UsableEnd() const { return usable_end_; }
@@ -119,4 +124,5 @@ class ScriptMemory {
   std::map<std::uint32_t, std::uint32_t> used_;                    // address -> size
   std::map<std::uint32_t, std::uint32_t> free_by_address_;         // address -> size
   std::set<std::pair<std::uint32_t, std::uint32_t>> free_by_size_;  // (size, address)
+  std::shared_ptr<const char> lifetime_ = std::make_shared<const char>();
 };

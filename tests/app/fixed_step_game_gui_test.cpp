@@ -8,8 +8,10 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "base/game_key_bindings.h"
+#include "base/player_input.h"
 #include "sob_assembler.h"
 #include "support/action_polling_main.h"
 #include "support/game_settings_files.h"
@@ -67,6 +69,23 @@ TEST_F(FixedStepGameGuiTest, APlannedClickArrivesAtItsFrameAndPlannedPicturesAre
   EXPECT_TRUE(run.PictureAt(kClickFrame + 20).empty());
   EXPECT_FALSE(run.AllPicturesWritten());
   EXPECT_TRUE(run.MessageBoxes().empty());
+}
+
+// The waits of the novel frame read the left button as the player's click: newly pressed in the
+// frame it was planned for, and in no other.
+TEST_F(FixedStepGameGuiTest, APlannedLeftClickIsNewlyPressedInItsFrameOnly) {
+  constexpr int kClickFrame = 12;
+  LogCapture log;
+  test_support::FixedStepGame run;
+  run.PlanClick(kClickFrame, 200, 150);
+  run.SetLastFrame(kClickFrame + 5);
+  std::vector<int> pressed;
+  run.SetFrameObserver([&pressed](int frame) {
+    if (IsMouseLeftPressed()) pressed.push_back(frame);
+  });
+  EXPECT_EQ(run.Run(game_), 0);
+  EXPECT_TRUE(run.GaveUp());
+  EXPECT_EQ(pressed, std::vector<int>{kClickFrame});
 }
 
 TEST_F(FixedStepGameGuiTest, AGameThatNeverSeesItsInputIsStoppedAtTheLastFrame) {

@@ -105,6 +105,7 @@ int FixedStepGame::Frame() {
   const int result = game_.RunPlainFrame();
   frame_times_.push_back(clock_.PreciseMilliseconds());
   if (const auto planned = pictures_.find(frames_); planned != pictures_.end()) TakePicture(planned->second);
+  if (observer_) observer_(frames_);
   return result;
 }
 

@@ -16,8 +16,10 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/game_app.h"
@@ -53,6 +55,9 @@ class FixedStepGame {
   // Frames after `frame` stop the frame procedure at once (the game ends as its window would
   // close), and GaveUp() becomes true.
   void SetLastFrame(int frame) { last_frame_ = frame; }
+  // Called after each frame's procedure (and its planned picture), before the scripts' slice of
+  // the frame: what a test wants to look at in the running game, frame by frame.
+  void SetFrameObserver(std::function<void(int frame)> observer) { observer_ = std::move(observer); }
 
   // Runs the game in the folder (a host path, as the built demo's); CGameApp::Run's result.
   int Run(const std::string& host_folder);
@@ -108,6 +113,7 @@ class FixedStepGame {
   std::map<int, Picture> pictures_;
   std::vector<ShownBox> boxes_;
   std::vector<uint32_t> frame_times_;
+  std::function<void(int)> observer_;
   int frames_ = 0;
   int last_frame_ = kDefaultLastFrame;
   bool gave_up_ = false;

@@ -8,6 +8,7 @@
 #include "base/game_key_bindings.h"
 #include "base/little_endian.h"
 #include "base/lock_guard.h"
+#include "base/script_write_rule.h"
 #include "game/game_script_host.h"
 #include "gfx/screen_transition.h"
 #include "platform/diagnostic_log.h"
@@ -67,6 +68,7 @@ CGameApp::~CGameApp() {
   if (g_SoundBufferDevice == &sound_output_) g_SoundBufferDevice = nullptr;
   if (g_App == this) {
     g_App = nullptr;
+    ClearScriptWriteFolders();
     g_LowerPriorityHook = nullptr;
     g_RestorePriorityHook = nullptr;
     g_PriorityControlOffHook = nullptr;

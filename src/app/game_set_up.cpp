@@ -9,6 +9,7 @@
 #include "base/app_hooks.h"
 #include "base/file_services.h"
 #include "base/path.h"
+#include "base/script_write_rule.h"
 #include "effects/builtin_effects.h"
 #include "platform/diagnostic_log.h"
 #include "platform/file_system_ops.h"
@@ -73,6 +74,7 @@ int CGameApp::SetUp() {
   saved_high_res_ = game_switches_[kSwitchHighResCounter];
   bool chosen = false;
   if (const int result = ChooseSaveFolder(chosen); result != 0) return result;
+  SetScriptWriteFolders(g_ModuleFolder, save_folder_);
   if (info.save_folder_kind != kSaveFolderNone) RemoveStaleReplacingFiles(save_folder_);
   ReadGameSettings();
   if (game_settings_[kSettingStartInWindow] != 0 && GetWindowSettings()[kWinScreenMode] == kScreenModeFullScreen) {

@@ -24,20 +24,38 @@ std::optional<std::string> HomeFolder() {
   return WithSlash(home);
 }
 
-// XDG_DOCUMENTS_DIR="$HOME/Documents" in the user-dirs file, with $HOME expanded.
-std::optional<std::string> UserDirsDocuments(const std::string& home) {
+// The folder of an XDG_<NAME>_DIR="$HOME/..." line of the user-dirs file, with $HOME expanded.
+std::optional<std::string> UserDirsEntry(const std::string& home, std::string_view name) {
   const char* config = std::getenv("XDG_CONFIG_HOME");
   const std::string config_folder = config != nullptr && config[0] == '/' ? WithSlash(config) : home + ".config/";
   std::ifstream file(config_folder + "user-dirs.dirs");
   std::string line;
-  constexpr std::string_view kKey = "XDG_DOCUMENTS_DIR=\"";
+  const std::string key = "XDG_" + std::string(name) + "_DIR=\"";
   while (std::getline(file, line)) {
-    if (line.rfind(kKey, 0) != 0 || line.back() != '"') continue;
-    std::string value = line.substr(kKey.size(), line.size() - kKey.size() - 1);
+    if (line.rfind(key, 0) != 0 || line.back() != '"') continue;
+    std::string value = line.substr(key.size(), line.size() - key.size() - 1);
     if (value.rfind("$HOME/", 0) == 0) value = home + value.substr(6);
     if (!value.empty() && value[0] == '/') return WithSlash(value);
   }
   return std::nullopt;
+}
+
+// The user-dirs name of a folder that the file may move, and its place under the home folder
+// when it does not.
+struct UserDir {
+  std::string_view name;
+  std::string_view fallback;
+};
+
+UserDir UserDirOf(SpecialFolder folder) {
+  switch (folder) {
+    case SpecialFolder::kPictures:
+      return {"PICTURES", "Pictures/"};
+    case SpecialFolder::kDesktop:
+      return {"DESKTOP", "Desktop/"};
+    default:
+      return {"DOCUMENTS", "Documents/"};
+  }
 }
 
 std::optional<std::string> HostFolder(SpecialFolder folder) {
@@ -49,8 +67,9 @@ std::optional<std::string> HostFolder(SpecialFolder folder) {
     return *home + ".local/share/";
   }
   if (!home) return std::nullopt;
-  if (auto documents = UserDirsDocuments(*home)) return documents;
-  return *home + "Documents/";
+  const UserDir dir = UserDirOf(folder);
+  if (auto moved = UserDirsEntry(*home, dir.name)) return moved;
+  return *home + std::string(dir.fallback);
 }
 
 }  // namespace
@@ -64,11 +83,11 @@ std::optional<std::string> ProgramFolder() {
   return ToEnginePath(path);
 }
 
-std::optional<std::string> GetSpecialFolder(SpecialFolder folder) {
+std::optional<std::string> GetSpecialFolder(SpecialFolder folder, FolderCreation creation) {
   const std::optional<std::string> host = HostFolder(folder);
   if (!host) return std::nullopt;
   std::string engine = ToEnginePath(*host);
-  if (!CreateFolders(engine)) return std::nullopt;
+  if (creation == FolderCreation::kCreate && !CreateFolders(engine)) return std::nullopt;
   return engine;
 }
 

@@ -44,6 +44,20 @@ class ScriptOut {
   std::uint32_t address_;
 };
 
+// What a handle word named by its address held (the argument of the functions that free an
+// object and clear the script's word). The values are the statuses those functions return.
+enum HandleRefStatus : std::uint32_t {
+  kHandleRefResolved = 0,  // a live object of the kind: the word is cleared
+  kHandleRefZero = 1,      // the address 0, or a word holding 0
+  kHandleRefNotFound = 2,  // a stale handle or one of another kind: the word stays as it was
+};
+
+template <class T>
+struct HandleRefResult {
+  HandleRefStatus status;
+  T* object;  // only when resolved
+};
+
 class NativeArgs {
  public:
   NativeArgs(ScriptMemory& memory, HandleTable& handles, std::uint32_t address)
@@ -63,15 +77,18 @@ class NativeArgs {
   T* Handle(std::uint32_t i) const {
     return handles_->Get<T>(U32(i));
   }
-  // The object whose handle lies in the word at the address args[i]; that word is cleared when
-  // the handle resolved. Null for the address 0 and for handles that do not resolve.
+  // The object whose handle lies in the word at the address args[i]; that word is cleared only
+  // when the handle resolved. A non-zero address outside script memory faults.
   template <class T>
-  T* HandleRef(std::uint32_t i) const {
+  HandleRefResult<T> HandleRef(std::uint32_t i) const {
     const std::uint32_t cell = U32(i);
-    if (cell == 0) return nullptr;
-    T* object = handles_->Get<T>(memory_->Word(cell));
-    if (object != nullptr) memory_->SetWord(cell, 0);
-    return object;
+    if (cell == 0) return {kHandleRefZero, nullptr};
+    const std::uint32_t handle = memory_->Word(cell);
+    if (handle == 0) return {kHandleRefZero, nullptr};
+    T* object = handles_->Get<T>(handle);
+    if (object == nullptr) return {kHandleRefNotFound, nullptr};
+    memory_->SetWord(cell, 0);
+    return {kHandleRefResolved, object};
   }
 
   // left, top, right, bottom from args[i]; absent when args[i] is 65535.

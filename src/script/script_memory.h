@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <span>
@@ -52,6 +53,10 @@ class ScriptMemory {
   std::uint32_t Resize(std::uint32_t address, std::uint32_t size, bool zeroed = false);
   // The usable size of a live block, nothing for any other address.
   std::optional<std::uint32_t> BlockSize(std::uint32_t address) const;
+
+  // Expires when the memory goes: an engine object that keeps a block and may outlive the memory
+  // checks it before it frees the block.
+  std::weak_ptr<const char> Lifetime() const { return lifetime_; }
 
   // End of the usable memory: every address from kLowestAddress up to it can be read and written.
   std::uint64_t UsableEnd() const { return usable_end_; }
@@ -164,4 +169,5 @@ class ScriptMemory {
   std::uint64_t watch_low_ = 0;
   std::uint64_t watch_end_ = 0;
   int unwatched_runs_ = 0;
+  std::shared_ptr<const char> lifetime_ = std::make_shared<const char>();
 };

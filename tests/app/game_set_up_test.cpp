@@ -8,6 +8,7 @@
 
 #include "app/game_app.h"
 #include "base/little_endian.h"
+#include "base/script_write_rule.h"
 #include "platform/dialog_host.h"
 #include "platform/message_box.h"
 #include "platform/text_encoding.h"
@@ -105,6 +106,21 @@ TEST_F(GameSetUpTest, ACancelledFolderChoiceEndsTheStartWithFour) {
   EXPECT_EQ(game.SetUp(), 4);
   ASSERT_FALSE(boxes_.empty());
   EXPECT_EQ(boxes_.back().text, plat::Utf8ToSjis("セーブデータ作成フォルダがないため、起動できません。"));
+}
+
+// The folders scripts may write in are the game's as its set-up found them, for as long as the
+// game lives.
+TEST_F(GameSetUpTest, TheStartOpensTheGameAndSaveFoldersToScriptWritesUntilTheGameEnds) {
+  WriteGame(1);
+  {
+    SetUpGame game(game_.EnginePath());
+    ASSERT_EQ(game.SetUp(), 0);
+    EXPECT_EQ(std::string(game.GetSaveFolder()), game_.EnginePath("SAVEDATA\\"));
+    EXPECT_TRUE(MayScriptWriteAt("SAVEDATA\\SAVE01.DAT"));
+    EXPECT_TRUE(MayScriptWriteAt(game_.EnginePath("NEW.DAT").c_str()));
+    EXPECT_FALSE(MayScriptWriteAt("Z:\\etc\\kestrune-test"));
+  }
+  EXPECT_FALSE(MayScriptWriteAt(game_.EnginePath("SAVEDATA\\SAVE01.DAT").c_str()));
 }
 
 TEST_F(GameSetUpTest, SavingWritesBothFilesOnlyForExitCodeZero) {

@@ -99,12 +99,12 @@ TEST_F(NativeArgsTest, HandlesResolveByKindAndHandleRefClearsOnlyOnSuccess) {
   EXPECT_EQ(Args().Handle<Sound>(0), nullptr);
   EXPECT_EQ(Args().Handle<Picture>(1), nullptr);
 
-  EXPECT_EQ(Args().HandleRef<Picture>(3), nullptr);  // a sound handle: left in place
+  EXPECT_EQ(Args().HandleRef<Picture>(3).object, nullptr);  // a sound handle: left in place
   EXPECT_EQ(memory_.Word(cell + 4), sound.ScriptHandle(handles_));
-  EXPECT_EQ(Args().HandleRef<Picture>(2), &picture);
+  EXPECT_EQ(Args().HandleRef<Picture>(2).object, &picture);
   EXPECT_EQ(memory_.Word(cell), 0u);
-  EXPECT_EQ(Args().HandleRef<Picture>(2), nullptr);
-  EXPECT_EQ(Args().HandleRef<Picture>(4), nullptr);  // no cell
+  EXPECT_EQ(Args().HandleRef<Picture>(2).object, nullptr);
+  EXPECT_EQ(Args().HandleRef<Picture>(4).object, nullptr);  // no cell
 }
 
 TEST_F(NativeArgsTest, RectanglesAndSizesAreAbsentOnlyFor65535) {

@@ -1,0 +1,19 @@
+// Where scripts may write on disk. A path that a script names for writing (creating or opening a
+// file for writing, making a folder, moving, copying, exporting or decoding into a file) must,
+// after the engine's path rules, name something inside the game folder, the save folder or one
+// of the user folders. The game and save folders are those the game started with: a script that
+// moves the base folder or names another save path later does not move them.
+#pragma once
+
+#include <string_view>
+
+// Set by the application once its set-up has chosen them (engine paths; an empty save folder is
+// none). Until then, and after ClearScriptWriteFolders, only the user folders are open.
+void SetScriptWriteFolders(std::string_view game_folder, std::string_view save_folder);
+void ClearScriptWriteFolders();
+
+// Whether a script may write at `path`: made absolute against the base folder, it lies below one
+// of those folders, the comparison ignoring the case of ASCII letters as the file layer does. A
+// path that leaves the folder through "..", names a stream, or lies in a folder whose name only
+// begins with the folder's name ("SAVE2" beside "SAVE") is refused, and so is the folder itself.
+bool MayScriptWriteAt(const char* path);

@@ -14,6 +14,7 @@
 #include "resource/tcp_plugin_manager.h"
 #include "scene/sprite.h"
 #include "support/data_files_fixture.h"
+#include "support/probe_task.h"
 #include "support/sob_test_files.h"
 #include "tob_builder.h"
 #include "ui/image_button.h"
@@ -396,6 +397,113 @@ TEST_F(FrameWaitsTest, TheIdleCursorHidesAfterTheReadersClickAndShowsAgainAtTheR
   EXPECT_FALSE(World().app.cursor_visible);
   frame_->ResetPage();
   EXPECT_TRUE(World().app.cursor_visible);
+}
+
+TEST_F(FrameWaitsTest, TheMessageWindowShowsAtOnceWithItsButtonsOrFadesOverItsTime) {
+  TobBuilder builder;
+  builder.Command(115, {TobOperand::Value(1)});
+  EXPECT_EQ(Run(builder), 0);
+  // The run ends with the page reset; the state of the last command is looked at before.
+  TobBuilder at_once;
+  at_once.Command(115, {TobOperand::Value(1)});
+  at_once.Command(20, {TobOperand::Value(0)});
+  Load(at_once);
+  bool window_shown = false;
+  bool buttons_shown = false;
+  World().player = [&](int) {
+    window_shown = frame_->MessageWindowShown();
+    buttons_shown = frame_->ButtonsShown();
+  };
+  EXPECT_EQ(frame_->RunScript(), 0);
+  EXPECT_TRUE(window_shown);
+  EXPECT_TRUE(buttons_shown);
+  // With auto-hidden buttons only the window shows.
+  Settings()[kSettingAutoHideButtons] = 1;
+  Load(at_once);
+  EXPECT_EQ(frame_->RunScript(), 0);
+  EXPECT_TRUE(window_shown);
+  EXPECT_FALSE(buttons_shown);
+
+  // A fade in of 100 ms: part of the way at 60 ms, whole at its end.
+  TobBuilder fade;
+  fade.Command(114, {TobOperand::Value(1), TobOperand::Value(100)});
+  fade.Command(20, {TobOperand::Value(0)});
+  Load(fade);
+  std::vector<int> opacity;
+  World().player = [&](int) { opacity.push_back(frame_->MessageWindow().GetOpacity()); };
+  EXPECT_EQ(frame_->RunScript(), 0);
+  ASSERT_GE(opacity.size(), 6u);
+  EXPECT_GT(opacity[2], 0);
+  EXPECT_LT(opacity[2], 255);
+  EXPECT_EQ(opacity.back(), 255);
+  EXPECT_EQ(World().frames, 6);  // five passes of the fade, one of the wait
+  // While skipping the window shows at once; the application ending stops the fade with -1.
+  Load(fade);
+  frame_->SetSkipMode(true);
+  EXPECT_EQ(frame_->RunScript(), 0);
+  EXPECT_EQ(World().frames, 0);
+  Load(fade);
+  World().give_up = 2;
+  EXPECT_EQ(frame_->RunScript(), -1);
+}
+
+TEST_F(FrameWaitsTest, ATaskWaitEndsWithItsTaskOrCutsItShortAndTheResetRemovesAPendingOne) {
+  ASSERT_EQ(frame_->PreparePage(false), 0);
+  ProbeLog log;
+  auto* task = new ProbeTask(log);
+  task->on_update = [&](std::uint32_t) { return World().frames >= 3 ? 1u : 0u; };
+  ASSERT_EQ(World().pausable.Add(task, 0, 0, 0), 0u);
+  EXPECT_EQ(frame_->WaitTask(task, true, true), 0);
+  EXPECT_TRUE(log.deleted);
+  // A click cuts a stoppable wait short and removes the task.
+  ProbeLog second;
+  auto* endless = new ProbeTask(second);
+  ASSERT_EQ(World().pausable.Add(endless, 0, 0, 0), 0u);
+  World().frames = 0;
+  World().player = [&](int frame) { World().ClickAt(frame, 2); };
+  EXPECT_EQ(frame_->WaitTask(endless, true, true), 1);
+  EXPECT_EQ(second.stops, 1);
+  // One the application's end left pending goes with the page.
+  ProbeLog third;
+  auto* pending = new ProbeTask(third);
+  ASSERT_EQ(World().pausable.Add(pending, 0, 0, 0), 0u);
+  World().player = nullptr;
+  World().give_up = World().frames + 2;
+  EXPECT_EQ(frame_->WaitTask(pending, true, false), -1);
+  EXPECT_EQ(third.stops, 0);
+  frame_->ResetPage();
+  EXPECT_EQ(third.stops, 1);
+  World().pausable.Advance(World().clock.PreciseMilliseconds());
+  EXPECT_TRUE(second.deleted);
+  EXPECT_TRUE(third.deleted);
+}
+
+TEST_F(FrameWaitsTest, ThePlayClockAddsTheTimeOfEachRunAndItsStopEndsSkipping) {
+  ASSERT_EQ(frame_->PreparePage(false), 0);
+  frame_->StartClock();
+  EXPECT_EQ(frame_->WaitFixed(100), 0);
+  frame_->SetSkipMode(true);
+  frame_->StopClock();
+  EXPECT_EQ(frame_->PlayTime(), 120u);
+  EXPECT_FALSE(frame_->SkipMode());
+  frame_->StartClock();
+  World().clock.Advance(30);
+  frame_->StopClock();
+  EXPECT_EQ(frame_->PlayTime(), 150u);
+}
+
+TEST_F(FrameWaitsTest, InterruptionsNeedInputAllowedAndTheirSettings) {
+  ASSERT_EQ(frame_->PreparePage(false), 0);
+  World().Mouse(true);
+  World().input.Update();
+  EXPECT_TRUE(frame_->IsInterrupted(CVovFrame::kInterruptClick));
+  EXPECT_FALSE(frame_->IsInterrupted(CVovFrame::kInterruptSkip));
+  Settings()[kSettingClickEndsWaits] = 0;
+  EXPECT_FALSE(frame_->IsInterrupted(CVovFrame::kInterruptClick));
+  Settings()[kSettingAlwaysSkip] = 1;
+  EXPECT_TRUE(frame_->IsInterrupted(CVovFrame::kInterruptSkip));
+  frame_->SetInputAllowed(false);
+  EXPECT_FALSE(frame_->IsInterrupted(CVovFrame::kInterruptClick | CVovFrame::kInterruptSkip));
 }
 
 }  // namespace

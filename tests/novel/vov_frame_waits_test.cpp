@@ -15,6 +15,10 @@
 #include "scene/sprite.h"
 #include "support/data_files_fixture.h"
 #include "support/probe_task.h"
+#include "support/fake_pcm_decoder.h"
+#include "support/fake_sound_system.h"
+#include "script/voice_table.h"
+#include "sound/sound_channel_manager.h"
 #include "support/sob_test_files.h"
 #include "tob_builder.h"
 #include "ui/image_button.h"
@@ -504,6 +508,60 @@ TEST_F(FrameWaitsTest, InterruptionsNeedInputAllowedAndTheirSettings) {
   EXPECT_TRUE(frame_->IsInterrupted(CVovFrame::kInterruptSkip));
   frame_->SetInputAllowed(false);
   EXPECT_FALSE(frame_->IsInterrupted(CVovFrame::kInterruptClick | CVovFrame::kInterruptSkip));
+}
+
+// One character "Aki" whose voices start with "V", played from fake PCM files.
+class VoicedChannels : public CSoundChannelManager {
+ public:
+  VoicedChannels() {
+    table.characters.push_back(VoiceCharacter{"Aki", std::nullopt, 256, 1, 0});
+    table.names.push_back(VoiceName{"V", 0});
+    table.extension = "PCM";
+  }
+  VoiceTable* GetVoiceTable() override { return &table; }
+  VoiceTable table;
+};
+
+TEST_F(FrameWaitsTest, AMessagesVoicePlaysOnChannelSixPannedToItsSpeaker) {
+  test_support::FakeSoundSystem sound;
+  VoicedChannels channels;
+  channels.SetTaskManager(&World().timers);
+  ASSERT_EQ(channels.SetChannelCount(8), 0u);
+  ASSERT_EQ(channels.SetChannelClass(CVovFrame::kVoiceChannel, CSoundChannelManager::kVoiceClass), 0u);
+  g_SoundChannels = &channels;
+  game_.WriteFile("VOICE/V01.PCM", test_support::MakeFakePcmFile({16, 1, 22050, std::vector<std::uint8_t>(44100, 1)}));
+  Settings()[kSettingPositionalVoices] = 1;
+  TobBuilder builder;
+  builder.Command(25, {TobOperand::String("Aki"), TobOperand::String("V01")});
+  builder.Text("voiced");
+  builder.Command(16);
+  struct Case {
+    std::int32_t x;
+    std::int32_t pan;
+  };
+  for (const Case c : {Case{200, -2500}, Case{600, 2500}, Case{1, -4988}}) {
+    Load(builder);
+    // The speaker stands in the second slot of the speakers' group.
+    SpriteRecord* speaker = frame_->Page().Sprite(1, false, CVovFrame::kSpeakerGroup);
+    ASSERT_NE(speaker, nullptr);
+    speaker->character = 0;
+    speaker->x = c.x;
+    std::int32_t pan = -1;
+    bool playing = false;
+    World().player = [&](int frame) {
+      if (frame == 2) {
+        pan = channels.GetChannel(CVovFrame::kVoiceChannel)->pan;
+        playing = frame_->VoicePlaying();
+      }
+      World().ClickAt(frame, 3);
+    };
+    EXPECT_EQ(frame_->RunScript(), 0);
+    EXPECT_EQ(pan, c.pan) << c.x;
+    EXPECT_TRUE(playing);
+    EXPECT_FALSE(frame_->VoicePlaying());  // the click ended it
+    speaker->character = kFreeSprite;
+  }
+  g_SoundChannels = nullptr;
 }
 
 }  // namespace

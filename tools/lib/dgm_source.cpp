@@ -38,10 +38,16 @@ void SetKey(DgmPartRecord& part, std::string_view item) {
   }
 }
 
+// Names are stored after a length byte.
+std::string Name(std::string_view text) {
+  if (text.size() > 255) throw AsmError("a name longer than 255 bytes: " + std::string(text));
+  return std::string(text);
+}
+
 DgmPartRecord Part(const std::vector<std::string_view>& words) {
   if (words.size() < 5) throw AsmError("expected part PICTURE TYPE X Y [KEY=N ...]");
   DgmPartRecord part;
-  part.picture = std::string(words[1]);
+  part.picture = Name(words[1]);
   part.type = Bounded<std::uint8_t>(words[2]);
   part.x = Bounded<std::int16_t>(words[3]);
   part.y = Bounded<std::int16_t>(words[4]);
@@ -55,7 +61,7 @@ bool ParseDgmSource(std::string_view source, DgmFile& file, std::string& error) 
   const auto line = [&](std::string_view text) {
     const std::vector<std::string_view> words = SplitBlanks(text);
     if (words[0] == "background" && words.size() == 2) {
-      file.background = std::string(words[1]);
+      file.background = Name(words[1]);
     } else if (words[0] == "part") {
       file.parts.push_back(Part(words));
     } else {
@@ -64,10 +70,6 @@ bool ParseDgmSource(std::string_view source, DgmFile& file, std::string& error) 
   };
   const auto finish = [&] {
     if (file.parts.size() > 0xFFFF) throw AsmError("more than 65535 parts");
-    for (const DgmPartRecord& part : file.parts) {
-      if (part.picture.size() > 255) throw AsmError("a picture name longer than 255 bytes: " + part.picture);
-    }
-    if (file.background.size() > 255) throw AsmError("a background name longer than 255 bytes");
   };
   return AssembleLines(source, line, finish, error);
 }

@@ -117,8 +117,10 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   // reads the window's messages, which nothing else does while the script runs.
   bool ShouldStopRunningScript();
 
-  // The current frame procedure (none before the script engine starts: kFrameStop).
-  int RunFrame();
+  // The current frame procedure (none before the script engine starts: kFrameStop). Every pass
+  // comes here, the run loop's and those of the waits nested in built-in calls, so that a
+  // whole-program test can count and drive the frames.
+  virtual int RunFrame();
   int FrameSingle();
   int FrameSingleCanvas();
   int FrameThreaded();

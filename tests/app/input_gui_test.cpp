@@ -15,32 +15,15 @@
 #include "platform/message_box.h"
 #include "platform/text_encoding.h"
 #include "sob_assembler.h"
+#include "support/action_polling_main.h"
 #include "support/message_box_answers.h"
 #include "support/game_settings_files.h"
+#include "support/input_events.h"
 #include "support/log_capture.h"
 #include "support/temp_game_folder.h"
 #include "support/test_window.h"
 
 namespace {
-
-constexpr uint32_t kIsActionPressed = 551;
-
-// Polls the action once a frame through the game's built-in function and ends when it answers:
-// the answer is copied into the operand of the jump that decides.
-std::string PollingMain(uint32_t action) {
-  return ".kind script\n"
-         "loop:\n"
-         "  CallNative native(" + std::to_string(kIsActionPressed) + "), args, result\n"
-         "  Copy result, check+4\n"
-         "check:\n"
-         "  JumpIfZero 0, wait\n"
-         "  Return\n"
-         "wait:\n"
-         "  Yield\n"
-         "  Jump loop\n"
-         "args: .word " + std::to_string(action) + "\n"
-         "result: .word 0\n";
-}
 
 class PollingGame : public CGameApp {
  public:
@@ -90,11 +73,8 @@ SDL_Event KeyDown(uint32_t window, SDL_Scancode scancode, SDL_Keycode key) {
 }
 
 SDL_Event MouseAt(uint32_t window, int32_t x, int32_t y) {
-  SDL_Event event{};
-  event.type = SDL_MOUSEMOTION;
+  SDL_Event event = test_support::MotionEvent(x, y);
   event.motion.windowID = window;
-  event.motion.x = x;
-  event.motion.y = y;
   return event;
 }
 
@@ -114,7 +94,7 @@ class InputGuiTest : public WindowTestBase {
   void WriteMain(uint32_t action) {
     kvxtools::SobAssembly main;
     std::string error;
-    ASSERT_TRUE(kvxtools::AssembleSob(PollingMain(action), nullptr, main, error)) << error;
+    ASSERT_TRUE(kvxtools::AssembleSob(test_support::ActionPollingMain(action), nullptr, main, error)) << error;
     game_.WriteFile("SCRIPT/MAIN.SOB",
                     std::string_view(reinterpret_cast<const char*>(main.bytes.data()), main.bytes.size()));
     test_support::WriteGameSettingsFiles(game_);

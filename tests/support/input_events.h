@@ -44,6 +44,14 @@ inline SDL_Event ButtonEvent(uint8_t button, bool down, int32_t x = 10, int32_t 
   return event;
 }
 
+inline SDL_Event MotionEvent(int32_t x, int32_t y) {
+  SDL_Event event{};
+  event.type = SDL_MOUSEMOTION;
+  event.motion.x = x;
+  event.motion.y = y;
+  return event;
+}
+
 inline SDL_Event WheelEvent(int32_t notches) {
   SDL_Event event{};
   event.type = SDL_MOUSEWHEEL;

@@ -1,16 +1,24 @@
 ; The demo game's main script: it makes the novel frame, whose picked choices land in the user
 ; variable `choice`, then shows the title scenario until the reader picks "おわる"; "はじめから"
-; plays the story and comes back to the title.
+; plays the story and comes back to the title. A title that cannot run (its message shown) ends
+; the game too.
 .kind script
   CallNative native(794), choice_word, result   ; the frame writes a picked choice into `choice`
   CallNative native(791), no_page, result       ; the frame with a page image of its own
 title:
+  Yield                                         ; a frame for the window between two scenarios
   CallNative native(793), run_title, result
-  Copy var(0), pick+4                           ; the picked index becomes the test's operand
+  Copy result, title_ran+4                      ; results and variables reach a test through its operand
+title_ran:
+  JumpIfZero 0, title_done
+  Jump end
+title_done:
+  Copy var(0), pick+4
 pick:
   JumpIfZero 0, story
-  CallNative native(792), no_arguments, result  ; "おわる": the frame goes, then the game ends
-  CallNative native(2), no_arguments, result
+end:
+  CallNative native(792), no_arguments, result  ; the frame goes (its read-text log is written)
+  CallNative native(2), no_arguments, result    ; and the game ends
   Yield
   Return
 story:

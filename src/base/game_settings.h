@@ -12,6 +12,22 @@ using GameSettingsBlock = std::array<uint8_t, kGameSettingsSize>;
 
 // Named bytes of the block.
 inline constexpr std::size_t kSettingShowChosenChoices = 4;  // list menus colour choices already made
+// How the novel frame waits for the reader. The block's layout leaves these bytes to the frame;
+// their places are the engine's own choice, among the bytes no other part reads.
+inline constexpr std::size_t kSettingAlwaysSkip = 3;            // every wait is skipped
+inline constexpr std::size_t kSettingClickEndsWaits = 5;        // a click or the decide key ends timed waits
+inline constexpr std::size_t kSettingHideIdleCursor = 6;        // the cursor hides when the reader goes on
+inline constexpr std::size_t kSettingClickStopsVoice = 7;       // going on stops the voice
+inline constexpr std::size_t kSettingWaitForVoice = 8;          // auto mode waits for the voice's end
+inline constexpr std::size_t kSettingChoiceSound = 9;           // a picked choice blinks five times with a sound
+inline constexpr std::size_t kSettingAutoHideButtons = 11;      // the buttons show only near the bottom edge
+inline constexpr std::size_t kSettingPositionalVoices = 12;     // a voice pans to its speaker's place
+inline constexpr std::size_t kSettingBackToChoices = 13;        // a snapshot at every choice
+inline constexpr std::size_t kSettingSkipAfterChoices = 15;     // skip mode goes on after a choice
+inline constexpr std::size_t kSettingSaveAtChoices = 17;        // a save of group 10 at every choice
+inline constexpr std::size_t kSettingChoiceStopsVoice = 18;     // a picked choice stops the voice
+inline constexpr std::size_t kSettingAutoWait = 32;             // u32: auto mode's pause after a message, ms
+inline constexpr std::size_t kSettingDuckMusicForVoices = 108;  // the music is lowered while a voice plays
 inline constexpr std::size_t kSettingSnapshotWithoutText = 14;  // 0: snapshots carry the text part
 inline constexpr std::size_t kSettingHintsOn = 16;              // pop-up hints (tooltips) are shown
 inline constexpr std::size_t kSettingHintDelay = 20;            // u32: ms before a pop-up hint

@@ -10,6 +10,7 @@
 #include "builtins/save_builtins.h"
 #include "builtins/screen_settings_builtins.h"
 #include "builtins/variable_builtins.h"
+#include "builtins/vov_frame_builtins.h"
 
 namespace {
 
@@ -802,10 +803,10 @@ constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
     {788, "NativeSetListMenuSelection", NativeNotBuilt<788>},
     {789, "NativeSetCurrentListMenu", NativeNotBuilt<789>},
     {790, "NativeCopyCurrentListMenu", NativeNotBuilt<790>},
-    {791, "NativeVovCreate", NativeNotBuilt<791>},
-    {792, "NativeVovFree", NativeNotBuilt<792>},
-    {793, "NativeVovRun", NativeNotBuilt<793>},
-    {794, "NativeVovSetParam", NativeNotBuilt<794>},
+    {791, "NativeVovCreate", NativeVovCreate},
+    {792, "NativeVovFree", NativeVovFree},
+    {793, "NativeVovRun", NativeVovRun},
+    {794, "NativeVovSetParam", NativeVovSetParam},
     {795, "NativeReturnZero", NativeReturnZero},
     {796, "NativeMessageBox", NativeNotBuilt<796>},
     {797, "NativeMessageBoxAnswer", NativeNotBuilt<797>},

@@ -6,6 +6,7 @@
 #include "base/subtractive_random.h"
 #include "builtins/builtin_table.h"
 #include "builtins/cursor_move_task.h"
+#include "builtins/vov_frame_builtins.h"
 #include "effects/builtin_effects.h"
 #include "ui/cursor_glide_hook.h"
 #include "ui/gui_root_window.h"
@@ -43,6 +44,8 @@ CGameScriptHost::CGameScriptHost() {
 
 CGameScriptHost::~CGameScriptHost() {
   g_MessageBox.StopTask();
+  // The frame runs on this host's runtime and writes its read-text log as it goes.
+  DestroyVovFrame();
   if (g_CursorGlideHook == &GlideCursor) g_CursorGlideHook = nullptr;
   // The scripts' widgets end with them.
   GuiRootWindow().RemoveAll();

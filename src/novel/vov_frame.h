@@ -36,8 +36,23 @@
 
 class CEffect;
 class CGuiWindow;
+class CSprite;
 class CTimedTask;
+class CTimerManager;
 class CVovFrame;
+
+// The system-button handler: what a clicked system button (0-9) or, with -1, the reader's keys
+// ask of the frame during a wait. Its results: 0 nothing happened; 1 a screen closed (the wait
+// ends with the pending screen result when one is set, else auto timing starts again); 2 auto
+// timing starts again; 3 the wait ends as if clicked; 5 or more the wait ends with the pending
+// screen result; below -1 the application is ending.
+class IVovSystemButtons {
+ public:
+  virtual std::int32_t Serve(CVovFrame& frame, std::int32_t button) = 0;
+
+ protected:
+  ~IVovSystemButtons() = default;
+};
 
 // An opcode handler: 0 lets the scenario go on; -1 or a positive value stops the run and becomes
 // its result.
@@ -162,6 +177,101 @@ class CVovFrame : public CVovVM {
   void SetAutoModeFlag(bool on) { auto_mode_ = on; }
   bool AutoMode() const { return auto_mode_; }
 
+  // The configuration words the creator copied from the script host: word 0 where the choice list
+  // writes a decided item's value, word 1 where a picked choice's index goes, words 2 to 5 the
+  // save/load mode pair, the save/load result, the configuration-script choice and the pair of
+  // change flags. Each is a script address, 0 for none.
+  void SetConfigWords(const CScriptHost::ConfigWords& words) { config_words_ = words; }
+  std::uint32_t ConfigWord(std::size_t index) const { return index < config_words_.size() ? config_words_[index] : 0; }
+  // The script word that configuration word `index` names; null for 0 and for an address that is
+  // not a whole, aligned word of script memory (nothing is ever written through those).
+  std::int32_t* ConfiguredWord(std::size_t index) const;
+
+  // The handler of the system buttons (null: not built yet, logged once per button).
+  void SetSystemButtons(IVovSystemButtons* handler) { system_buttons_ = handler; }
+  // A screen's result that ends the wait that served it (0: none).
+  void SetPendingScreenResult(std::int32_t result) { pending_screen_result_ = result; }
+  std::int32_t PendingScreenResult() const { return pending_screen_result_; }
+
+  // Waiting for the reader. Every wait runs one pass of the application's frame procedure per
+  // turn and gives -1 when a pass reports that the application is ending.
+  static constexpr std::int32_t kWaitAppEnding = -1;
+  static constexpr std::int32_t kWaitDone = 0;
+  static constexpr std::int32_t kWaitCutShort = 1;
+  // The voice channel, the group of the page's speakers and its first five sprites.
+  static constexpr std::int32_t kVoiceChannel = 6;
+  static constexpr std::int32_t kSpeakerGroup = 0;
+  static constexpr std::int32_t kSpeakerSprites = 5;
+  // The buttons' fade, and the row from which auto-hidden buttons show.
+  static constexpr std::uint32_t kButtonFadeTime = 200;
+  static constexpr std::int32_t kButtonRowTop = 578;
+  // The choice list reports a choice as this number plus its index; 0-19 are system buttons.
+  static constexpr std::int32_t kFirstChoiceCommand = 20;
+  // One pass of the frame procedure: false when there is none or it reports the application's end
+  // (remembered: ApplicationEnding).
+  bool RunFramePass();
+  bool ApplicationEnding() const { return application_ending_; }
+  // mask 1: a click or the decide key (with the setting that lets a click end waits); mask 2: the
+  // skip key or the always-skip setting. False while input is not allowed.
+  static constexpr std::uint32_t kInterruptClick = 1;
+  static constexpr std::uint32_t kInterruptSkip = 2;
+  bool IsInterrupted(std::uint32_t mask) const;
+  void SetInputAllowed(bool on) { input_allowed_ = on; }
+  // 1 at once while skipping; else frame passes until more than `milliseconds` have passed (0),
+  // the skip key is down (0) or, when `clickable`, the reader clicks (1).
+  std::int32_t WaitTime(std::uint32_t milliseconds, bool clickable);
+  // Frame passes until more than `milliseconds` have passed; nothing cuts it short. 0.
+  std::int32_t WaitFixed(std::uint32_t milliseconds);
+  // Frame passes while the timer manager (the pausable one or the normal one) holds `task`: 0
+  // when it ended; 1 when `stoppable` and skipping or interrupted, the task then removed.
+  std::int32_t WaitTask(CTimedTask* task, bool pausable, bool stoppable);
+  // Ends skipping (the message skip mark, skip mode and the latched skip button): true when skip
+  // mode was on.
+  bool StopSkip();
+  // Auto mode on or off with its button; its timer starts again. The timer's status.
+  bool SetAutoMode(bool on);
+  // The system buttons shown or hidden when that changes: with `fade` over 200 ms.
+  void ShowButtons(bool show, bool fade);
+  bool ButtonsShown() const { return buttons_shown_; }
+  // The message window (with its name box, and the choice list while a choice is awaited), and
+  // with `with_buttons` the buttons without fade, unless they hide by themselves and the window
+  // is being shown.
+  void ShowMessageWindow(bool show, bool with_buttons);
+  // Follows the cursor: a move shows a cursor the frame hid; the buttons follow the cursor to
+  // the bottom row with the auto-hide setting, else they show when hidden. `moved` tells.
+  void TrackMouse(bool& moved);
+  // Shows the cursor again when the frame hid it: true then.
+  bool ShowHiddenCursor();
+  // The play clock: a run's time is added to it from StartClock to StopClock.
+  void StartClock();
+  void StopClock();
+  std::uint32_t PlayTime() const { return play_time_; }
+  // Ends the voice-playing mark; the voice stops when `stop_voice` and the user's setting agree.
+  void StopVoiceMark(bool stop_voice);
+  // The end of a message: the reader's click, the skip key, auto mode or a voice's end go on. 0;
+  // -1; a pending screen result. `text_shown`: the message was shown by this wait's command.
+  std::int32_t WaitForReader(bool text_shown);
+  // The choice wait of a list that opcode 13 filled: 0 with the picked index stored; -1; a pending
+  // screen result.
+  std::int32_t WaitForChoice();
+  // Hands the collected text to the current window, at the speed of the line's read state, and
+  // to the text log. 1 when there is no text, else 0.
+  std::int32_t FlushText();
+  // The number of choices opcode 13 put in the list (0: none awaited).
+  std::size_t ChoiceCount() const { return choice_count_; }
+  void SetChoiceCount(std::size_t count) { choice_count_ = count; }
+  bool LineRead() const { return line_read_; }
+  void SetLineRead(bool read) { line_read_ = read; }
+  // Whether the message window was left waiting (the go-on page's "text shown").
+  bool WindowWaiting() const { return window_waiting_; }
+  std::uint8_t VoiceWaitState() const { return voice_wait_state_; }
+  bool VoicePlaying() const { return voice_playing_; }
+  // The voice of the last message that had one, for replay.
+  const std::string& ReplayVoice() const { return replay_voice_; }
+  // The voice's pan for a speaker at x: -5000 at 0 or less, 5000 at 800 or more, linear between
+  // in whole steps.
+  static std::int32_t VoicePan(std::int32_t x);
+
   // The message font (22 pixels, "SimSun", white, made the default font of text drawing) and the
   // name font (18 pixels).
   static constexpr std::int32_t kMessageFontSize = 22;
@@ -217,7 +327,8 @@ class CVovFrame : public CVovVM {
   // without the button file or a picture runs without them. With `go_on` the run goes on from a
   // restored page.
   std::int32_t PreparePage(bool go_on);
-  // Takes down what a run built (the buttons, the choices, the slots' pictures and effects) and
+  // Shows the cursor again when the frame hid it, removes the task a wait left pending, takes
+  // down what a run built (the buttons, the choices, the slots' pictures and effects) and
   // resets the scenario machine. 0.
   std::int32_t ResetPage();
   // ResetPage, then everything InitMessageWindow made. The destructor calls it.
@@ -289,6 +400,28 @@ class CVovFrame : public CVovVM {
   void BuildChoiceList();
   void LoadButtons();
   void JoinRootWindow(CGuiElement& element);
+  void InstallFlowHandlers();
+  // The wait steps.
+  struct ServedButton {
+    bool ends = false;
+    std::int32_t result = 0;
+    bool click = false;
+    bool restart_auto = false;
+  };
+  // The widget command of this turn (a system button 0-9, a choice from 20), -1 for none.
+  std::int32_t TakeWidgetCommand();
+  ServedButton ServeSystemButton(std::int32_t button);
+  bool SkipKeyCounts() const;
+  bool ReaderPressed() const;
+  void StartVoice(const std::string& voice);
+  void FinishReaderWait(bool text_shown, bool pressed);
+  void HideIdleCursor();
+  // Blinks the picked item; false when the application ends.
+  bool BlinkChoice(std::int32_t index);
+  // The sprite that shows a button's face, null without one.
+  static CSprite* ButtonSprite(CGuiElement* button);
+  // Removes the task a wait left pending (the page's reset).
+  void RemovePendingTask();
 
   CScriptHost& host_;
   CScriptContext context_;
@@ -337,6 +470,24 @@ class CVovFrame : public CVovVM {
   std::int32_t window_opacity_ = -1;
   bool choice_mark_ = false;
   std::uint8_t choice_serial_ = 1;
+  CScriptHost::ConfigWords config_words_{};
+  IVovSystemButtons* system_buttons_ = nullptr;
+  std::int32_t pending_screen_result_ = 0;
+  bool application_ending_ = false;
+  bool input_allowed_ = true;
+  bool buttons_shown_ = false;
+  std::int32_t mouse_x_ = -1;
+  std::int32_t mouse_y_ = -1;
+  bool cursor_hidden_ = false;
+  std::uint8_t voice_wait_state_ = 0;
+  bool voice_playing_ = false;
+  std::string replay_voice_;
+  bool window_waiting_ = false;
+  std::uint32_t clock_start_ = 0;
+  std::uint32_t play_time_ = 0;
+  std::size_t choice_count_ = 0;
+  CTimedTask* pending_task_ = nullptr;
+  CTimerManager* pending_manager_ = nullptr;
 };
 
 // The living frame, null while there is none.

@@ -1,7 +1,6 @@
 // Embedded code on the frame's context, and the Call and Jump service for it: the frame loads
 // the scripts that the code asks for into its own context and unloads them again, as the host's
 // run loop does for the main context.
-#include "base/app_hooks.h"
 #include "base/app_services.h"
 #include "novel/vov_frame.h"
 #include "platform/diagnostic_log.h"
@@ -18,10 +17,6 @@ void ShowStop(const char* utf8_text) {
     plat::LogDiagnostic(utf8_text);
   }
 }
-
-// One pass of the application's frame procedure: false when the application is ending (or none
-// runs, when nothing would ever resume the code).
-bool RunFramePass() { return g_FrameProcedureHook != nullptr && g_FrameProcedureHook() != 0; }
 
 }  // namespace
 

@@ -115,6 +115,10 @@ std::int32_t CVovFrame::PreparePage(bool go_on) {
   skip_mode_ = false;
   message_skip_mark_ = false;
   auto_mode_ = false;
+  buttons_shown_ = false;
+  window_waiting_ = false;
+  pending_screen_result_ = 0;
+  choice_count_ = 0;
   go_on_ = go_on;
   BuildMessageWindow();
   BuildChoiceList();
@@ -191,6 +195,7 @@ void CVovFrame::BuildChoiceList() {
   choice_list_.SetGradientColors(0xFFEB00, 0xFF4646, 0x00FFEB, 0x26DD26, 0xFFFF46, 0xFF9292, 0xB0B0B0, 0x595959);
   choice_list_.SetMargins(kChoiceSideMargin, kChoiceTopMargin, kChoiceSideMargin, kChoiceBottomMargin);
   choice_list_.SetActive(false);
+  choice_list_.SetId(kFirstChoiceCommand);
   JoinRootWindow(choice_list_);
 }
 
@@ -267,7 +272,9 @@ std::int32_t CVovFrame::AdvanceChoiceSerial() {
 
 std::int32_t CVovFrame::ResetPage() {
   if (!built_) return 0;
+  ShowHiddenCursor();
   ReleaseSlotEffect(button_fade_);
+  RemovePendingTask();
   message_window_.ShowClickIcon(false);
   message_window_.SetActive(false);
   message_window_shown_ = false;
@@ -276,6 +283,8 @@ std::int32_t CVovFrame::ResetPage() {
   click_area_.SetEnabled(false);
   g_WidgetManager.DeleteGroup(kButtonGroup, false);
   buttons_ = {};
+  buttons_shown_ = false;
+  choice_count_ = 0;
   Page().ResetSlots();
   EndWindowTasks();
   ResetScripts();

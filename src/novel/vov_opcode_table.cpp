@@ -54,4 +54,5 @@ void CVovFrame::InstallHandlers() {
   handlers_[25] = NamesHandler;
   InstallPageHandlers();
   InstallMessageHandlers();
+  InstallFlowHandlers();
 }

@@ -4,6 +4,7 @@
 // variable, persistent and text-log files. The game's host derives from it.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -52,6 +53,15 @@ class CScriptHost : public CScriptVm {
   std::uint32_t RetAppProc() const { return Memory().Word(HostVariableAddress(2)); }
   void SetRetAppProc(std::uint32_t value) { Memory().SetWord(HostVariableAddress(2), value); }
 
+  // The six configuration words that scripts hand the novel frame before it exists; the frame
+  // copies them when it is made. Indexes past the six are ignored.
+  static constexpr std::size_t kConfigWordCount = 6;
+  using ConfigWords = std::array<std::uint32_t, kConfigWordCount>;
+  void SetConfigWord(std::uint32_t index, std::uint32_t value) {
+    if (index < kConfigWordCount) config_words_[index] = value;
+  }
+  const ConfigWords& GetConfigWords() const { return config_words_; }
+
   const VoiceTable& Voices() const { return voices_; }
   VoiceTable& Voices() { return voices_; }
 
@@ -91,4 +101,5 @@ class CScriptHost : public CScriptVm {
 
   VoiceTable voices_;
   std::optional<std::string> variable_file_name_;
+  ConfigWords config_words_{};
 };

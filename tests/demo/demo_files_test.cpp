@@ -106,7 +106,7 @@ TEST_F(DemoFilesTest, TheScriptsReadBack) {
   EXPECT_EQ(table[1].name, "STORY");
 }
 
-TEST_F(DemoFilesTest, TheButtonLayoutNamesTenButtonsOfFourCells) {
+TEST_F(DemoFilesTest, TheButtonLayoutNamesTenButtonsWithTheirDisabledLooks) {
   const std::optional<Bytes> file = Read("SYS/MS_FRAME.GMP");
   ASSERT_TRUE(file);
   DgmLayout layout;
@@ -114,10 +114,14 @@ TEST_F(DemoFilesTest, TheButtonLayoutNamesTenButtonsOfFourCells) {
   ASSERT_EQ(layout.parts.size(), 10u);
   for (std::size_t i = 0; i < layout.parts.size(); ++i) {
     const DgmPart& part = layout.parts[i];
-    EXPECT_EQ(part.type, i == 5 || i == 6 ? 4 : 1) << "skip and auto play are check buttons";
+    const bool check = i == 5 || i == 6;
+    EXPECT_EQ(part.type, check ? 4 : 1) << "skip and auto play are check buttons";
+    // The state that says the picture holds the disabled cells: after the resting, hovered and
+    // pressed one, or after those of both values.
+    EXPECT_EQ(part.size.state, check ? 8 : 4);
     const std::optional<Picture> picture = Decode("SYS/" + part.picture);
     ASSERT_TRUE(picture) << part.picture;
-    EXPECT_EQ(picture->width, 4 * 48);
+    EXPECT_EQ(picture->width, (check ? 8 : 4) * 48);
     EXPECT_GE(part.y, 578) << "below the line where auto-hidden buttons fade in";
   }
 }

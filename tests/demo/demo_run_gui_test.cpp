@@ -1,7 +1,7 @@
 // The built demo game played through in a real window (under Xvfb) at a fixed frame step: the
-// title, "はじめから", the story read click by click down the branch of the first choice to its
-// last line, the title again, and "おわる", which ends the game. The key frames are written as
-// demo_*.png into the build folder.
+// title, "はじめから", the story read click by click (one line by the Enter key) down either
+// branch of its choice to the last line, the title again, and "おわる", which ends the game. The
+// key frames are written as demo_*.png into the build folder.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -37,22 +37,50 @@ constexpr std::int32_t kSecondChoiceY = 234;
 // Any point away from the buttons and the choices ends a wait for the reader.
 constexpr std::int32_t kReadX = 400;
 constexpr std::int32_t kReadY = 320;
+// The park's lawn, beside Mio and above the window.
+constexpr std::int32_t kLawnX = 760;
+constexpr std::int32_t kLawnY = 420;
+constexpr std::uint32_t kLawnColour = 0xFF5C7A3A;
 
-// Two seconds between the reader's clicks, longer than any line takes to print.
+// Two seconds between the reader's plans, longer than any line takes to print.
 constexpr int kStep = 120;
-constexpr int kStartFrame = 2 * kStep;  // "はじめから"
-// The story: four lines, the choice, four lines on the hill, the ending line.
+// The story: four lines before the choice; on the hill four lines and the last one, at home two
+// and the last one.
 constexpr int kLinesBeforeChoice = 4;
-constexpr int kChoiceFrame = kStartFrame + (kLinesBeforeChoice + 1) * kStep;
-constexpr int kLinesAfterChoice = 5;
-constexpr int kLastClickFrame = kChoiceFrame + kLinesAfterChoice * kStep;
-constexpr int kEndFrame = kLastClickFrame + 2 * kStep;  // "おわる"
+constexpr int kLinesOnTheHill = 5;
+constexpr int kLinesAtHome = 3;
 
 std::string Joined(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\n";
   return text;
 }
+
+// The reader's plans for one run, one every kStep frames from the first title's choice on.
+class Reader {
+ public:
+  explicit Reader(test_support::FixedStepGame& run) : run_(run) {}
+  // The frame of the next plan.
+  int Next() const { return next_; }
+  void Choose(std::int32_t y) { Plan([&](int frame) { run_.PlanClick(frame, kChoiceX, y); }); }
+  void Read(int lines) {
+    for (int line = 0; line < lines; ++line) Plan([&](int frame) { run_.PlanClick(frame, kReadX, kReadY); });
+  }
+  // The decide key goes on as a click does.
+  void ReadByKey() { Plan([&](int frame) { run_.PlanKeyPress(frame, SDL_SCANCODE_RETURN, SDLK_RETURN); }); }
+  // The title again, after the story's last line.
+  void WaitForTheTitle() { next_ += kStep; }
+
+ private:
+  template <typename PlanAt>
+  void Plan(PlanAt plan) {
+    plan(next_);
+    next_ += kStep;
+  }
+
+  test_support::FixedStepGame& run_;
+  int next_ = 2 * kStep;
+};
 
 class DemoRunGuiTest : public WindowTestBase {
  protected:
@@ -62,6 +90,25 @@ class DemoRunGuiTest : public WindowTestBase {
     // A copy, so that nothing the game writes lands in the build's demo.
     std::filesystem::copy(std::string(tools) + "/demo", game_.HostPath(),
                           std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+  }
+  // "はじめから" and the lines up to the choice, one of them by the Enter key.
+  static void StartTheStory(Reader& reader) {
+    reader.Choose(kFirstChoiceY);
+    reader.Read(1);
+    reader.ReadByKey();
+    reader.Read(kLinesBeforeChoice - 2);
+  }
+  // Runs the planned game to "おわる", planned after the title came back; false when it failed.
+  void RunToTheEnd(test_support::FixedStepGame& run, Reader& reader, const LogCapture& log) {
+    reader.WaitForTheTitle();
+    const int end = reader.Next();
+    reader.Choose(kSecondChoiceY);
+    run.SetLastFrame(end + kStep);
+    EXPECT_EQ(run.Run(game_.HostPath()), 0) << "おわる ends the game";
+    EXPECT_FALSE(run.GaveUp()) << Joined(log.Lines());
+    EXPECT_GE(run.Frames(), end);
+    EXPECT_TRUE(run.AllPicturesWritten());
+    EXPECT_TRUE(run.MessageBoxes().empty()) << run.MessageBoxes().front().request.text;
   }
 
   static std::uint32_t At(const std::vector<std::uint32_t>& shown, std::int32_t x, std::int32_t y) {
@@ -82,47 +129,64 @@ class DemoRunGuiTest : public WindowTestBase {
   ScopedEnvironment data_home_{"XDG_DATA_HOME", (game_.HostPath() + "data").c_str()};
 };
 
-TEST_F(DemoRunGuiTest, TheTitleTheStoryTheTitleAgainAndTheEnd) {
-  constexpr int kTitleFrame = kStartFrame - 20;
-  constexpr int kSecondLineFrame = kStartFrame + kStep + kStep / 2;
-  constexpr int kChoicesFrame = kChoiceFrame - 20;
-  constexpr int kHillFrame = kChoiceFrame + 2 * kStep + kStep / 2;
-  constexpr int kTitleAgainFrame = kEndFrame - 20;
+TEST_F(DemoRunGuiTest, TheTitleTheStoryOnTheHillTheTitleAgainAndTheEnd) {
   LogCapture log;
   test_support::FixedStepGame run;
-  run.SetLastFrame(kEndFrame + kStep);
-  run.PlanClick(kStartFrame, kChoiceX, kFirstChoiceY);
-  for (int line = 1; line <= kLinesBeforeChoice; ++line) run.PlanClick(kStartFrame + line * kStep, kReadX, kReadY);
-  run.PlanClick(kChoiceFrame, kChoiceX, kFirstChoiceY);
-  for (int line = 1; line <= kLinesAfterChoice; ++line) run.PlanClick(kChoiceFrame + line * kStep, kReadX, kReadY);
-  run.PlanClick(kEndFrame, kChoiceX, kSecondChoiceY);
-  run.PlanPicture(kTitleFrame, "demo_title.png");
-  run.PlanPicture(kSecondLineFrame, "demo_story.png");
-  run.PlanPicture(kChoicesFrame, "demo_choice.png");
-  run.PlanPicture(kHillFrame, "demo_hill.png");
-  run.PlanPicture(kTitleAgainFrame, "demo_title_again.png");
+  Reader reader(run);
+  const int title = reader.Next() - 20;
+  const int second_line = reader.Next() + kStep + kStep / 2;
+  StartTheStory(reader);
+  const int choices = reader.Next() - 20;
+  reader.Choose(kFirstChoiceY);
+  const int hill = reader.Next() + kStep + kStep / 2;
+  reader.Read(kLinesOnTheHill);
+  const int title_again = reader.Next() + kStep - 20;
+  run.PlanPicture(title, "demo_title.png");
+  run.PlanPicture(second_line, "demo_story.png");
+  run.PlanPicture(choices, "demo_choice.png");
+  run.PlanPicture(hill, "demo_hill.png");
+  run.PlanPicture(title_again, "demo_title_again.png");
+  RunToTheEnd(run, reader, log);
 
-  EXPECT_EQ(run.Run(game_.HostPath()), 0) << "おわる ends the game";
-
-  EXPECT_FALSE(run.GaveUp()) << Joined(log.Lines());
-  EXPECT_GE(run.Frames(), kEndFrame);
-  EXPECT_TRUE(run.AllPicturesWritten());
-  EXPECT_TRUE(run.MessageBoxes().empty()) << run.MessageBoxes().front().request.text;
-  const std::vector<std::uint32_t>& title = run.PictureAt(kTitleFrame);
-  ASSERT_FALSE(title.empty());
-  EXPECT_EQ(At(title, kMoonX, kMoonY), kMoonColour) << "the title picture";
-  const std::vector<std::uint32_t>& story = run.PictureAt(kSecondLineFrame);
+  const std::vector<std::uint32_t>& shown_title = run.PictureAt(title);
+  ASSERT_FALSE(shown_title.empty());
+  EXPECT_EQ(At(shown_title, kMoonX, kMoonY), kMoonColour) << "the title picture";
+  const std::vector<std::uint32_t>& story = run.PictureAt(second_line);
   ASSERT_FALSE(story.empty());
   EXPECT_GT(InkOnFirstLine(story), 50) << "Mio's first line";
   EXPECT_EQ(At(story, kDressX, kDressY), kDressColour) << "Mio in the middle";
-  const std::vector<std::uint32_t>& hill = run.PictureAt(kHillFrame);
-  ASSERT_FALSE(hill.empty());
-  EXPECT_NE(At(hill, 8, 300), At(story, 8, 300)) << "the night sky of the hill after the park's evening";
-  EXPECT_EQ(At(hill, kDressX, kDressY), kDressColour) << "Mio came along";
-  const std::vector<std::uint32_t>& again = run.PictureAt(kTitleAgainFrame);
+  EXPECT_EQ(At(story, kLawnX, kLawnY), kLawnColour) << "in the park";
+  const std::vector<std::uint32_t>& shown_hill = run.PictureAt(hill);
+  ASSERT_FALSE(shown_hill.empty());
+  EXPECT_NE(At(shown_hill, kLawnX, kLawnY), kLawnColour) << "the night on the hill after the park's evening";
+  EXPECT_EQ(At(shown_hill, kDressX, kDressY), kDressColour) << "Mio came along";
+  const std::vector<std::uint32_t>& again = run.PictureAt(title_again);
   ASSERT_FALSE(again.empty());
   EXPECT_EQ(At(again, kMoonX, kMoonY), kMoonColour) << "back at the title after the story";
   EXPECT_NE(At(again, kDressX, kDressY), kDressColour) << "without Mio";
+}
+
+TEST_F(DemoRunGuiTest, TheOtherChoiceSaysGoodbyeInThePark) {
+  LogCapture log;
+  test_support::FixedStepGame run;
+  Reader reader(run);
+  StartTheStory(reader);
+  reader.Choose(kSecondChoiceY);
+  const int goodbye = reader.Next() - 20;
+  reader.Read(kLinesAtHome);
+  const int title_again = reader.Next() + kStep - 20;
+  run.PlanPicture(goodbye, "demo_goodbye.png");
+  run.PlanPicture(title_again, "demo_title_after_goodbye.png");
+  RunToTheEnd(run, reader, log);
+
+  const std::vector<std::uint32_t>& shown = run.PictureAt(goodbye);
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(At(shown, kLawnX, kLawnY), kLawnColour) << "still in the park";
+  EXPECT_EQ(At(shown, kDressX, kDressY), kDressColour);
+  EXPECT_GT(InkOnFirstLine(shown), 50) << "Mio's goodbye";
+  const std::vector<std::uint32_t>& again = run.PictureAt(title_again);
+  ASSERT_FALSE(again.empty());
+  EXPECT_EQ(At(again, kMoonX, kMoonY), kMoonColour) << "back at the title after the story";
 }
 
 }  // namespace

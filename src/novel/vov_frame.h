@@ -5,10 +5,11 @@
 // requests the frame serves itself. Nothing of a run lives outside the frame and the stack, since
 // embedded code, system scripts and the main script's context nest.
 //
-// The page's slots and the message window with its fonts, choice list, buttons and click area
-// are the frame's; the other parts (the waits, the effect, transition and sound commands, the
-// screens) join it with the issues that build them, and until then their opcodes say "not built
-// yet" in the log and let the scenario go on.
+// The page's slots, the message window with its fonts, choice list, buttons and click area, and
+// the waits for the reader (messages, choices, timed waits, skip and auto mode) are the frame's;
+// the other parts (the effect, transition and sound commands, the screens, the system-button
+// handler) join it later, and until then their opcodes and buttons say "not built yet" in the log
+// and let the scenario go on.
 #pragma once
 
 #include <array>

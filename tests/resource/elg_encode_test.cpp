@@ -126,6 +126,22 @@ TEST_F(ElgEncodeTest, PpmBecomesAnEightBitPictureWithUserValues) {
   EXPECT_EQ(decoder.GetUserValue1(), -4);
 }
 
+TEST_F(ElgEncodeTest, GreyPicturesKeepTheirLevelsAsIndices) {
+  const Bytes rgba = {0, 0, 0, 255, 128, 128, 128, 255, 255, 255, 255, 0, 128, 128, 128, 255};
+  Write("mask.png", MakePng(2, 2, rgba));
+  std::string output;
+  ASSERT_EQ(Run("--grey " + Quoted("mask.png") + " " + Quoted("mask.elg"), output), 0) << output;
+  const Bytes elg = Read("mask.elg");
+  CElgDecoder decoder;
+  ElgTestTarget target;
+  ASSERT_EQ(decoder.Load(elg.data(), elg.size(), &ElgTestTarget::Create, &target, 1, nullptr, nullptr), 0);
+  EXPECT_EQ(target.bits_per_pixel, 8u);
+  EXPECT_EQ(target.Rows(), (Bytes{0, 128, 255, 128}));
+  EXPECT_EQ(LoadLe32(&target.palette[4 * 128]) & 0xFFFFFF, 0x808080u);
+  EXPECT_EQ(LoadLe32(&target.palette[4 * 255]) & 0xFFFFFF, 0xFFFFFFu);
+  EXPECT_EQ(Run("--grey --depth=24 " + Quoted("mask.png") + " " + Quoted("other.elg"), output), 2);
+}
+
 TEST_F(ElgEncodeTest, BadInputIsRefused) {
   folder_.WriteFile("bad.png", "not a picture");
   std::string output;

@@ -3,6 +3,8 @@
 //   elg_encode [options] <input.png|input.ppm> <output.ELG>
 //
 //   --depth=8|24|32         8 needs at most 256 colours; default 32 with alpha, else 24
+//   --grey                  8 bits whose index is the grey level (the red channel) under a palette
+//                           of the 256 greys: the masks whose bytes are their levels
 //   --form=plain|origin|records
 //   --values=A,B            the two signed 16-bit user values (forms origin and records)
 #include <png.h>
@@ -99,6 +101,18 @@ Rgba ReadPicture(const std::string& path) {
   return ReadPng(file);
 }
 
+kvxtools::ElgPicture GreyElg(const Rgba& rgba) {
+  kvxtools::ElgPicture picture;
+  picture.bit_depth = 8;
+  picture.width = rgba.width;
+  picture.height = rgba.height;
+  for (std::size_t i = 2; i < rgba.bgra.size(); i += 4) picture.pixels.push_back(rgba.bgra[i]);
+  for (std::size_t level = 0; level < 256; ++level) {
+    for (std::size_t k = 0; k < 3; ++k) picture.palette[4 * level + k] = static_cast<std::uint8_t>(level);
+  }
+  return picture;
+}
+
 kvxtools::ElgPicture ToElg(const Rgba& rgba, int depth) {
   kvxtools::ElgPicture picture;
   picture.bit_depth = static_cast<std::uint8_t>(depth);
@@ -134,7 +148,7 @@ kvxtools::ElgPicture ToElg(const Rgba& rgba, int depth) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: elg_encode [--depth=8|24|32] [--form=plain|origin|records] [--values=A,B] "
+               "usage: elg_encode [--depth=8|24|32 | --grey] [--form=plain|origin|records] [--values=A,B] "
                "<input.png|input.ppm> <output.ELG>\n");
   return 2;
 }
@@ -143,6 +157,7 @@ int Usage() {
 
 int main(int argc, char** argv) {
   int depth = 0;
+  bool grey = false;
   kvxtools::ElgHeaderForm form = kvxtools::ElgHeaderForm::kPlain;
   int value0 = 0;
   int value1 = 0;
@@ -151,6 +166,8 @@ int main(int argc, char** argv) {
     const std::string_view argument = argv[i];
     if (argument == "--depth=8" || argument == "--depth=24" || argument == "--depth=32") {
       depth = std::stoi(std::string(argument.substr(8)));
+    } else if (argument == "--grey") {
+      grey = true;
     } else if (argument == "--form=plain") {
       form = kvxtools::ElgHeaderForm::kPlain;
     } else if (argument == "--form=origin") {
@@ -168,10 +185,10 @@ int main(int argc, char** argv) {
       paths.emplace_back(argument);
     }
   }
-  if (paths.size() != 2) return Usage();
+  if (paths.size() != 2 || (grey && depth != 0)) return Usage();
   try {
     const Rgba rgba = ReadPicture(paths[0]);
-    kvxtools::ElgPicture picture = ToElg(rgba, depth != 0 ? depth : (rgba.has_alpha ? 32 : 24));
+    kvxtools::ElgPicture picture = grey ? GreyElg(rgba) : ToElg(rgba, depth != 0 ? depth : (rgba.has_alpha ? 32 : 24));
     picture.form = form;
     picture.user_value0 = static_cast<std::int16_t>(value0);
     picture.user_value1 = static_cast<std::int16_t>(value1);

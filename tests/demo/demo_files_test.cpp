@@ -1,0 +1,162 @@
+// The demo game as the build leaves it in the build folder's demo/: every file the scripts,
+// the novel frame and its button layout name is there and reads back, and the pictures hold the
+// colours and places that the demo's window test looks for.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "novel/tob_file.h"
+#include "novel/vov_vm.h"
+#include "resource/elg_decoder.h"
+#include "script/read_text_table.h"
+#include "script/sob_object.h"
+#include "ui/dgm_layout.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct Picture {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::uint32_t bits = 0;
+  std::int16_t user_value0 = 0;
+  std::int16_t user_value1 = 0;
+  Bytes pixels;  // 32 bits (blue, green, red, alpha) or 8 bits, rows without padding
+
+  std::uint32_t Colour(std::int32_t x, std::int32_t y) const {
+    const std::uint8_t* p = &pixels[static_cast<std::size_t>(y * width + x) * 4];
+    return std::uint32_t{p[3]} << 24 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0];
+  }
+};
+
+std::uint8_t* CreateTarget(std::int32_t width, std::int32_t height, std::uint32_t bits, std::uint32_t /*alpha*/,
+                           std::int32_t* pitch, std::uint8_t** /*palette*/, void* context) {
+  auto& picture = *static_cast<Picture*>(context);
+  picture.width = width;
+  picture.height = height;
+  picture.bits = bits;
+  *pitch = width * static_cast<std::int32_t>(bits / 8);
+  picture.pixels.assign(static_cast<std::size_t>(*pitch) * static_cast<std::size_t>(height), 0);
+  return picture.pixels.data();
+}
+
+class DemoFilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* tools = std::getenv("KESTRUNE_TOOLS_DIR");
+    ASSERT_NE(tools, nullptr) << "KESTRUNE_TOOLS_DIR names the build folder";
+    folder_ = std::string(tools) + "/demo/";
+  }
+  std::optional<Bytes> Read(const std::string& name) const {
+    std::ifstream in(folder_ + name, std::ios::binary);
+    if (!in) return std::nullopt;
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  // The picture decoded to 32 bits, or to its 8-bit indices.
+  std::optional<Picture> Decode(const std::string& name, bool indices = false) const {
+    const std::optional<Bytes> file = Read(name);
+    if (!file) return std::nullopt;
+    Picture picture;
+    CElgDecoder decoder;
+    if (decoder.Load(file->data(), file->size(), &CreateTarget, &picture, indices ? 1 : 0, nullptr, nullptr) != 0) {
+      return std::nullopt;
+    }
+    picture.user_value0 = static_cast<std::int16_t>(decoder.GetUserValue0());
+    picture.user_value1 = static_cast<std::int16_t>(decoder.GetUserValue1());
+    return picture;
+  }
+
+  std::string folder_;
+};
+
+TEST_F(DemoFilesTest, TheScriptsReadBack) {
+  for (const char* name : {"SCRIPT/DL_APP.SYS", "SCRIPT/DL_APP.INF", "USER.CFG"}) {
+    EXPECT_TRUE(Read(name)) << name;
+  }
+  const std::optional<Bytes> main = Read("SCRIPT/MAIN.SOB");
+  ASSERT_TRUE(main);
+  EXPECT_TRUE(ParseSobObject(std::span<const std::uint8_t>(*main).subspan(4)));
+  const std::optional<Bytes> variables = Read("SCRIPT/USER_VAR.SOB");
+  ASSERT_TRUE(variables);
+  UserVarObject object;
+  ASSERT_EQ(ParseUserVarObject(*variables, object), 0u);
+  EXPECT_EQ(object.variables.size(), 1u) << "the picked choice";
+
+  const std::optional<Bytes> init = Read("SCRIPT/VOV_INIT.DAT");
+  ASSERT_TRUE(init);
+  std::vector<ReadTextRecord> table;
+  ASSERT_EQ(ParseReadTextTable(*init, table, kVovInitLayout), ReadTextTableStatus::kOk);
+  ASSERT_EQ(table.size(), 2u);
+  for (const ReadTextRecord& record : table) {
+    const std::optional<Bytes> scenario = Read("SCRIPT/" + record.name + ".TOB");
+    ASSERT_TRUE(scenario) << record.name;
+    TobLayout layout;
+    ASSERT_EQ(ParseTob(*scenario, layout), TobStatus::kOk) << record.name;
+    EXPECT_EQ(layout.lines.size(), record.read_lines.BitCount()) << record.name << ": the table counts its lines";
+    EXPECT_EQ(record.choices.BitCount(), 2u) << record.name;
+  }
+  EXPECT_EQ(table[0].name, "TITLE");
+  EXPECT_EQ(table[1].name, "STORY");
+}
+
+TEST_F(DemoFilesTest, TheButtonLayoutNamesTenButtonsWithTheirDisabledLooks) {
+  const std::optional<Bytes> file = Read("SYS/MS_FRAME.GMP");
+  ASSERT_TRUE(file);
+  DgmLayout layout;
+  ASSERT_EQ(ParseDgmLayout(*file, DgmRecords::kShortPictures, layout), 0u);
+  ASSERT_EQ(layout.parts.size(), 10u);
+  for (std::size_t i = 0; i < layout.parts.size(); ++i) {
+    const DgmPart& part = layout.parts[i];
+    const bool check = i == 5 || i == 6;
+    EXPECT_EQ(part.type, check ? 4 : 1) << "skip and auto play are check buttons";
+    // The state that says the picture holds the disabled cells: after the resting, hovered and
+    // pressed one, or after those of both values.
+    EXPECT_EQ(part.size.state, check ? 8 : 4);
+    const std::optional<Picture> picture = Decode("SYS/" + part.picture);
+    ASSERT_TRUE(picture) << part.picture;
+    EXPECT_EQ(picture->width, (check ? 8 : 4) * 48);
+    EXPECT_GE(part.y, 578) << "below the line where auto-hidden buttons fade in";
+  }
+}
+
+TEST_F(DemoFilesTest, ThePicturesHoldTheirKnownColoursAndPlaces) {
+  struct Expected {
+    const char* name;
+    std::int32_t width;
+    std::int32_t height;
+  };
+  for (const Expected& e : {Expected{"SYS/MS_FRM_B.ELG", 800, 134}, Expected{"SYS/NM_FRM_B.ELG", 160, 39},
+                            Expected{"SYS/MS_CURSR.ELG", 6 * 16, 16}, Expected{"SYS/SEL00B.ELG", 1448, 10},
+                            Expected{"SYS/SEL01B.ELG", 1448, 28}, Expected{"SYS/SEL02B.ELG", 1448, 10},
+                            Expected{"BG/TITLE.ELG", 800, 600}, Expected{"BG/PARK.ELG", 800, 600},
+                            Expected{"BG/HILL.ELG", 800, 600}, Expected{"CHR/MIO.ELG", 200, 300}}) {
+    const std::optional<Picture> picture = Decode(e.name);
+    ASSERT_TRUE(picture) << e.name;
+    EXPECT_EQ(picture->width, e.width) << e.name;
+    EXPECT_EQ(picture->height, e.height) << e.name;
+  }
+  // Masks: 8-bit pictures whose indices are their levels, solid over the whole box.
+  for (const char* mask : {"SYS/MS_FRM_A.ELG", "SYS/MS_FRM_G.ELG", "SYS/NM_FRM_A.ELG", "SYS/SEL01A.ELG",
+                           "SYS/SEL00G.ELG", "SYS/SEL02A.ELG"}) {
+    const std::optional<Picture> picture = Decode(mask, true);
+    ASSERT_TRUE(picture) << mask;
+    EXPECT_EQ(picture->bits, 8u) << mask;
+    EXPECT_EQ(picture->pixels.front(), 255) << mask;
+    EXPECT_EQ(picture->pixels.back(), 255) << mask;
+  }
+  EXPECT_EQ(Decode("BG/TITLE.ELG")->Colour(640, 110) & 0xFFFFFF, 0xF4E9B0u) << "the moon";
+  const std::optional<Picture> mio = Decode("CHR/MIO.ELG");
+  EXPECT_EQ(mio->Colour(100, 250), 0xFFD04870u) << "her dress";
+  EXPECT_EQ(mio->Colour(0, 0) >> 24, 0u) << "transparent around her";
+  EXPECT_EQ(mio->user_value0, 300) << "standing in the middle, her left edge is at x 300";
+  EXPECT_EQ(mio->user_value1, 166) << "and her feet on the message window at y 466";
+}
+
+}  // namespace

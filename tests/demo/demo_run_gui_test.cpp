@@ -1,0 +1,192 @@
+// The built demo game played through in a real window (under Xvfb) at a fixed frame step: the
+// title, "はじめから", the story read click by click (one line by the Enter key) down either
+// branch of its choice to the last line, the title again, and "おわる", which ends the game. The
+// key frames are written as demo_*.png into the build folder.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/fixed_step_game.h"
+#include "support/log_capture.h"
+#include "support/scoped_environment.h"
+#include "support/temp_game_folder.h"
+#include "support/test_window.h"
+
+namespace {
+
+// The demo's pictures: the moon of the title, Mio's dress where she stands in the middle, and
+// the message window's text rectangle (the window at y 466, 134 high, margins 28, 13, 16, 34).
+constexpr std::int32_t kMoonX = 640;
+constexpr std::int32_t kMoonY = 110;
+constexpr std::uint32_t kMoonColour = 0xFFF4E9B0;
+constexpr std::int32_t kDressX = 400;
+constexpr std::int32_t kDressY = 416;
+constexpr std::uint32_t kDressColour = 0xFFD04870;
+constexpr std::int32_t kTextLeft = 28;
+constexpr std::int32_t kTextRight = 800 - 16;
+constexpr std::int32_t kTextTop = 466 + 13;
+constexpr std::int32_t kFirstLineBottom = kTextTop + 22;
+// The choice list's two items (a 10-pixel header, items 28 high, centred on y 220).
+constexpr std::int32_t kChoiceX = 400;
+constexpr std::int32_t kFirstChoiceY = 206;
+constexpr std::int32_t kSecondChoiceY = 234;
+// Any point away from the buttons and the choices ends a wait for the reader.
+constexpr std::int32_t kReadX = 400;
+constexpr std::int32_t kReadY = 320;
+// The park's lawn, beside Mio and above the window.
+constexpr std::int32_t kLawnX = 760;
+constexpr std::int32_t kLawnY = 420;
+constexpr std::uint32_t kLawnColour = 0xFF5C7A3A;
+
+// Two seconds between the reader's plans, longer than any line takes to print.
+constexpr int kStep = 120;
+// The story: four lines before the choice; on the hill four lines and the last one, at home two
+// and the last one.
+constexpr int kLinesBeforeChoice = 4;
+constexpr int kLinesOnTheHill = 5;
+constexpr int kLinesAtHome = 3;
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
+}
+
+// The reader's plans for one run, one every kStep frames from the first title's choice on.
+class Reader {
+ public:
+  explicit Reader(test_support::FixedStepGame& run) : run_(run) {}
+  // The frame of the next plan.
+  int Next() const { return next_; }
+  void Choose(std::int32_t y) { Plan([&](int frame) { run_.PlanClick(frame, kChoiceX, y); }); }
+  void Read(int lines) {
+    for (int line = 0; line < lines; ++line) Plan([&](int frame) { run_.PlanClick(frame, kReadX, kReadY); });
+  }
+  // The decide key goes on as a click does.
+  void ReadByKey() { Plan([&](int frame) { run_.PlanKeyPress(frame, SDL_SCANCODE_RETURN, SDLK_RETURN); }); }
+  // The title again, after the story's last line.
+  void WaitForTheTitle() { next_ += kStep; }
+
+ private:
+  template <typename PlanAt>
+  void Plan(PlanAt plan) {
+    plan(next_);
+    next_ += kStep;
+  }
+
+  test_support::FixedStepGame& run_;
+  int next_ = 2 * kStep;
+};
+
+class DemoRunGuiTest : public WindowTestBase {
+ protected:
+  void SetUp() override {
+    const char* tools = std::getenv("KESTRUNE_TOOLS_DIR");
+    ASSERT_NE(tools, nullptr) << "KESTRUNE_TOOLS_DIR names the build folder";
+    // A copy, so that nothing the game writes lands in the build's demo.
+    std::filesystem::copy(std::string(tools) + "/demo", game_.HostPath(),
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+  }
+  // "はじめから" and the lines up to the choice, one of them by the Enter key.
+  static void StartTheStory(Reader& reader) {
+    reader.Choose(kFirstChoiceY);
+    reader.Read(1);
+    reader.ReadByKey();
+    reader.Read(kLinesBeforeChoice - 2);
+  }
+  // Runs the planned game to "おわる", planned after the title came back; false when it failed.
+  void RunToTheEnd(test_support::FixedStepGame& run, Reader& reader, const LogCapture& log) {
+    reader.WaitForTheTitle();
+    const int end = reader.Next();
+    reader.Choose(kSecondChoiceY);
+    run.SetLastFrame(end + kStep);
+    EXPECT_EQ(run.Run(game_.HostPath()), 0) << "おわる ends the game";
+    EXPECT_FALSE(run.GaveUp()) << Joined(log.Lines());
+    EXPECT_GE(run.Frames(), end);
+    EXPECT_TRUE(run.AllPicturesWritten());
+    EXPECT_TRUE(run.MessageBoxes().empty()) << run.MessageBoxes().front().request.text;
+  }
+
+  static std::uint32_t At(const std::vector<std::uint32_t>& shown, std::int32_t x, std::int32_t y) {
+    return shown[static_cast<std::size_t>(y * 800 + x)] | 0xFF000000;
+  }
+  // Pixels of the message window's first text line that differ from the window's own colour at
+  // the left margin of their row.
+  static int InkOnFirstLine(const std::vector<std::uint32_t>& shown) {
+    int ink = 0;
+    for (std::int32_t y = kTextTop; y < kFirstLineBottom; ++y) {
+      for (std::int32_t x = kTextLeft; x < kTextRight; ++x) ink += At(shown, x, y) != At(shown, 8, y) ? 1 : 0;
+    }
+    return ink;
+  }
+
+  test_support::TempGameFolder game_;
+  // The demo keeps the user's settings and its read-text log in the data home.
+  ScopedEnvironment data_home_{"XDG_DATA_HOME", (game_.HostPath() + "data").c_str()};
+};
+
+TEST_F(DemoRunGuiTest, TheTitleTheStoryOnTheHillTheTitleAgainAndTheEnd) {
+  LogCapture log;
+  test_support::FixedStepGame run;
+  Reader reader(run);
+  const int title = reader.Next() - 20;
+  const int second_line = reader.Next() + kStep + kStep / 2;
+  StartTheStory(reader);
+  const int choices = reader.Next() - 20;
+  reader.Choose(kFirstChoiceY);
+  const int hill = reader.Next() + kStep + kStep / 2;
+  reader.Read(kLinesOnTheHill);
+  const int title_again = reader.Next() + kStep - 20;
+  run.PlanPicture(title, "demo_title.png");
+  run.PlanPicture(second_line, "demo_story.png");
+  run.PlanPicture(choices, "demo_choice.png");
+  run.PlanPicture(hill, "demo_hill.png");
+  run.PlanPicture(title_again, "demo_title_again.png");
+  RunToTheEnd(run, reader, log);
+
+  const std::vector<std::uint32_t>& shown_title = run.PictureAt(title);
+  ASSERT_FALSE(shown_title.empty());
+  EXPECT_EQ(At(shown_title, kMoonX, kMoonY), kMoonColour) << "the title picture";
+  const std::vector<std::uint32_t>& story = run.PictureAt(second_line);
+  ASSERT_FALSE(story.empty());
+  EXPECT_GT(InkOnFirstLine(story), 50) << "Mio's first line";
+  EXPECT_EQ(At(story, kDressX, kDressY), kDressColour) << "Mio in the middle";
+  EXPECT_EQ(At(story, kLawnX, kLawnY), kLawnColour) << "in the park";
+  const std::vector<std::uint32_t>& shown_hill = run.PictureAt(hill);
+  ASSERT_FALSE(shown_hill.empty());
+  EXPECT_NE(At(shown_hill, kLawnX, kLawnY), kLawnColour) << "the night on the hill after the park's evening";
+  EXPECT_EQ(At(shown_hill, kDressX, kDressY), kDressColour) << "Mio came along";
+  const std::vector<std::uint32_t>& again = run.PictureAt(title_again);
+  ASSERT_FALSE(again.empty());
+  EXPECT_EQ(At(again, kMoonX, kMoonY), kMoonColour) << "back at the title after the story";
+  EXPECT_NE(At(again, kDressX, kDressY), kDressColour) << "without Mio";
+}
+
+TEST_F(DemoRunGuiTest, TheOtherChoiceSaysGoodbyeInThePark) {
+  LogCapture log;
+  test_support::FixedStepGame run;
+  Reader reader(run);
+  StartTheStory(reader);
+  reader.Choose(kSecondChoiceY);
+  const int goodbye = reader.Next() - 20;
+  reader.Read(kLinesAtHome);
+  const int title_again = reader.Next() + kStep - 20;
+  run.PlanPicture(goodbye, "demo_goodbye.png");
+  run.PlanPicture(title_again, "demo_title_after_goodbye.png");
+  RunToTheEnd(run, reader, log);
+
+  const std::vector<std::uint32_t>& shown = run.PictureAt(goodbye);
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(At(shown, kLawnX, kLawnY), kLawnColour) << "still in the park";
+  EXPECT_EQ(At(shown, kDressX, kDressY), kDressColour);
+  EXPECT_GT(InkOnFirstLine(shown), 50) << "Mio's goodbye";
+  const std::vector<std::uint32_t>& again = run.PictureAt(title_again);
+  ASSERT_FALSE(again.empty());
+  EXPECT_EQ(At(again, kMoonX, kMoonY), kMoonColour) << "back at the title after the story";
+}
+
+}  // namespace

@@ -6,7 +6,7 @@
 #include "app/command_line.h"
 #include "app/game_app.h"
 #include "app/win_main.h"
-#include "platform/audio_output.h"
+#include "platform/process_end.h"
 #include "platform/session_end.h"
 
 namespace {
@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
   plat::CatchEndRequests();
   CGameApp app;
   const int code = WinMain(app, EngineCommandLine(argc, argv), kShowNormal);
-  // The application's sound device closes with the application, just before the process ends.
-  plat::LeaveAudioOutputsToTheProcessEnd();
+  // The application's devices close with it, just before the process ends.
+  plat::AnnounceProcessEnd();
   return code;
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/diagnostic_log.h"
+#include "platform/process_end.h"
 #include "platform/sound_mixer.h"
 
 namespace plat {
@@ -36,8 +37,6 @@ class AudioSubsystem {
   bool started_;
 };
 
-std::atomic<bool> g_process_ending{false};
-
 // The audio systems of the outputs left open for the process's end, kept where the leak checker
 // finds them, and never quit: quitting would close the outputs and wait for their threads.
 void KeepToTheProcessEnd(std::unique_ptr<AudioSubsystem> subsystem) {
@@ -56,7 +55,7 @@ class SdlAudioOutput : public AudioOutput {
   ~SdlAudioOutput() override {
     if (mixer_ != nullptr) mixer_->SetWakeHook(nullptr);
     if (device_ == 0) return;
-    if (g_process_ending.load()) {
+    if (IsProcessEnding()) {
       SDL_PauseAudioDevice(device_, 1);
       KeepToTheProcessEnd(std::move(subsystem_));
       return;
@@ -229,8 +228,6 @@ std::unique_ptr<AudioOutput> AudioOutput::Open(const std::string* device_name, S
   }
   return std::make_unique<SilentAudioOutput>(mixer);
 }
-
-void LeaveAudioOutputsToTheProcessEnd() { g_process_ending.store(true); }
 
 std::optional<AudioOutputList> ListAudioOutputs() {
   {

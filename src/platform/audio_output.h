@@ -37,12 +37,6 @@ class AudioOutputHeadStart {
   AudioOutputHeadStart& operator=(const AudioOutputHeadStart&) = delete;
 };
 
-// From this call on the process is ending: an output that closes is paused, so that its mixer is
-// never pulled again, and left open for the process's end to stop, so that the exit does not
-// wait out its audio thread's sleep of up to a period. The program's entry calls it once its
-// application has run.
-void LeaveAudioOutputsToTheProcessEnd();
-
 struct AudioOutputList {
   std::string driver;              // the audio system in use
   std::vector<std::string> names;  // its output devices

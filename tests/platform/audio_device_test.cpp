@@ -16,6 +16,7 @@
 
 #include "platform/audio_device.h"
 #include "platform/audio_output.h"
+#include "platform/process_end.h"
 #include "platform/clock.h"
 #include "support/log_capture.h"
 #include "support/scoped_environment.h"
@@ -138,7 +139,7 @@ TEST(AudioDeviceTest, OnceTheProcessIsEndingAClosedOutputLeavesItsThreadToTheEnd
           failures += AudioThreadsComeTo(1) ? 0 : 1;
         }
         failures += RunningAudioThreads() == 0 ? 0 : 10;
-        plat::LeaveAudioOutputsToTheProcessEnd();
+        plat::AnnounceProcessEnd();
         auto device = std::make_unique<plat::AudioDevice>(plat::AudioDevice::Kind::kSystem);
         device->Initialize(nullptr);
         const auto buffer = PlayOnce(*device, std::vector<int16_t>(device->GetOutputRate() * 20, 1000));

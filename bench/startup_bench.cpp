@@ -1,7 +1,10 @@
 // Start-up to exit of an empty game (a main script that returns at once) next to a minimal SDL
-// program that opens a window and quits, and next to the same program when it also makes a
-// renderer and presents one frame (the engine presents through one), all run as whole programs. Needs a display: run it
-// under xvfb-run. Repetitions are interleaved so that the load of the machine falls on both.
+// program that opens a window and quits, next to the same program when it also makes a renderer
+// and presents one frame, and next to an SDL program that does just what the engine's first
+// frame needs (the same window, the same renderer and a streaming texture of the window's size,
+// one frame presented), all run as whole programs with the dummy audio driver. Needs a display:
+// run it under xvfb-run. Repetitions are interleaved so that the load of the machine falls on
+// all of them.
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
@@ -96,6 +99,9 @@ void BM_MinimalSdlPresent(benchmark::State& state) {
 }
 BENCHMARK(BM_MinimalSdlPresent)->UseRealTime()->Unit(benchmark::kMillisecond);
 
+void BM_SdlFirstFrame(benchmark::State& state) { RunEachIteration(state, {KESTRUNE_BUILD_DIR "/sdl_first_frame"}); }
+BENCHMARK(BM_SdlFirstFrame)->UseRealTime()->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -108,6 +114,8 @@ int main(int argc, char** argv) {
   // Given first, so that the command line can still choose otherwise.
   arguments.insert(arguments.begin() + 1, {interleave.data(), repetitions.data()});
   int count = static_cast<int>(arguments.size());
-  return RunBenchmarksWithRatios(count, arguments.data(), "start-up", {{"BM_EmptyGame/real_time", "BM_MinimalSdlWindow/real_time"},
-                                  {"BM_EmptyGame/real_time", "BM_MinimalSdlPresent/real_time"}});
+  return RunBenchmarksWithRatios(count, arguments.data(), "start-up",
+                                 {{"BM_EmptyGame/real_time", "BM_MinimalSdlWindow/real_time"},
+                                  {"BM_EmptyGame/real_time", "BM_MinimalSdlPresent/real_time"},
+                                  {"BM_EmptyGame/real_time", "BM_SdlFirstFrame/real_time"}});
 }

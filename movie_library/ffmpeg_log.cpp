@@ -51,7 +51,7 @@ struct SilenceAtUnload {
 
 void RouteFfmpegLog() { av_log_set_callback(&ForwardToEngine); }
 
-extern "C" __attribute__((visibility("default"))) void SetLogSink(KvxLogFunc sink) {
+void SetFfmpegLogSink(KvxLogFunc sink) {
   g_sink.store(sink);
   RouteFfmpegLog();
 }

@@ -12,12 +12,12 @@ namespace {
 
 struct ControlObject {
   KvxMovieControl base;
-  std::unique_ptr<MoviePlayer> player;
+  std::unique_ptr<LoadedPlayer> player;
 };
 
 static_assert(std::is_standard_layout_v<ControlObject>, "the table pointer leads the object");
 
-MoviePlayer& Player(KvxMovieControl* self) { return *reinterpret_cast<ControlObject*>(self)->player; }
+LoadedPlayer& Player(KvxMovieControl* self) { return *reinterpret_cast<ControlObject*>(self)->player; }
 
 void Release(KvxMovieControl* self) { delete reinterpret_cast<ControlObject*>(self); }
 
@@ -38,8 +38,10 @@ int32_t CreateControl(KvxMovieControl** out, KvxFrameBuffer* first, KvxFrameBuff
     if (stream != nullptr) stream->release(stream->owner);
     return 1;
   }
-  std::unique_ptr<MoviePlayer> player = MoviePlayer::Open(stream, path, first, second, sound);
-  if (player == nullptr) return 2;
+  std::unique_ptr<LoadedPlayer> player;
+  if (const int32_t opened = LoadedPlayer::Open(player, stream, path, first, second, sound); opened != 0) {
+    return opened;
+  }
   auto* object = new (std::nothrow) ControlObject{{&kFunctions}, std::move(player)};
   if (object == nullptr) return 3;
   *out = &object->base;

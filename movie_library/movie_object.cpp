@@ -72,13 +72,13 @@ struct MovieObject {
   std::deque<MovieEvent> events;
   std::array<FrameStore, 2> stores;
   // Last, so that its thread has ended before the stores go.
-  std::unique_ptr<MoviePlayer> player;
+  std::unique_ptr<LoadedPlayer> player;
 };
 
 static_assert(std::is_standard_layout_v<MovieObject>, "the table pointer leads the object");
 
 MovieObject& Object(KvxMovieObject* self) { return *reinterpret_cast<MovieObject*>(self); }
-MoviePlayer& Player(KvxMovieObject* self) { return *Object(self).player; }
+LoadedPlayer& Player(KvxMovieObject* self) { return *Object(self).player; }
 using Forward = PlayerForwarding<KvxMovieObject, Player>;
 
 // Draws the newest frame into `dc`, or into the video window while the frames are shown. 0 when
@@ -195,10 +195,14 @@ int32_t CreateMovieObject(KvxMovieObject** out, uint32_t window, const KvxSoundS
   object->video_window = window;
   KvxFrameBuffer first{&object->stores[0], PrepareStore, LockStore, UnlockStore};
   KvxFrameBuffer second{&object->stores[1], PrepareStore, LockStore, UnlockStore};
-  MovieObject* listener_target = object.get();
-  object->player = MoviePlayer::Open(stream, path, &first, &second, sound,
-                                     [listener_target](bool ended) { OnPlayerChange(*listener_target, ended); });
-  if (object->player == nullptr) return 2;
+  const KvxPlayerListener listener = [](void* context, int32_t ended) {
+    OnPlayerChange(*static_cast<MovieObject*>(context), ended != 0);
+  };
+  if (const int32_t opened = LoadedPlayer::Open(object->player, stream, path, &first, &second, sound, listener,
+                                                object.get());
+      opened != 0) {
+    return opened;
+  }
   *out = &object.release()->base;
   return 0;
 }

@@ -4,11 +4,11 @@
 
 #include <cstdint>
 
-#include "movie_player.h"
+#include "loaded_player.h"
 
 namespace kvxmovie {
 
-template <class Object, MoviePlayer& (*Get)(Object*)>
+template <class Object, LoadedPlayer& (*Get)(Object*)>
 struct PlayerForwarding {
   static int32_t Play(Object* self) {
     Get(self).Play();

@@ -6,6 +6,7 @@
 #include "app/command_line.h"
 #include "app/game_app.h"
 #include "app/win_main.h"
+#include "platform/process_end.h"
 #include "platform/session_end.h"
 
 namespace {
@@ -17,5 +18,8 @@ constexpr int kShowNormal = 1;
 int main(int argc, char** argv) {
   plat::CatchEndRequests();
   CGameApp app;
-  return WinMain(app, EngineCommandLine(argc, argv), kShowNormal);
+  const int code = WinMain(app, EngineCommandLine(argc, argv), kShowNormal);
+  // The application's devices close with it, just before the process ends.
+  plat::AnnounceProcessEnd();
+  return code;
 }

@@ -41,9 +41,13 @@ void CGameApp::SleepUntilDue(bool threaded) {
   const int64_t due = pacer_.GetDueCounterReading();
   if (threaded) {
     const int64_t frequency = plat::CounterFrequency();
-    const int64_t whole_ms = frequency > 0 ? (due - plat::CounterReading()) * 1000 / frequency : 0;
-    // The stop request ends the coarse part at once; the last millisecond is slept precisely.
-    if (whole_ms > 1 && GetWorkerThread().WaitStopRequest(static_cast<uint32_t>(whole_ms - 1))) return;
+    const double remaining_ns =
+        frequency > 0 ? static_cast<double>(due - plat::CounterReading()) * 1e9 / static_cast<double>(frequency) : 0;
+    // One precise wait, which a stop request ends at once, so that an idle frame wakes once.
+    if (remaining_ns > 0 &&
+        GetWorkerThread().WaitStopRequestFor(std::chrono::nanoseconds(static_cast<int64_t>(remaining_ns)))) {
+      return;
+    }
   }
   plat::SleepUntilCounter(due);
 }

@@ -20,14 +20,21 @@ bool CEvent::Reset() {
 }
 
 uint32_t CEvent::Wait(uint32_t timeout_ms) {
+  if (timeout_ms != kInfinite) return WaitFor(std::chrono::milliseconds(timeout_ms));
   try {
     std::unique_lock hold(mutex_);
-    const auto is_signalled = [this] { return signalled_; };
-    if (timeout_ms == kInfinite) {
-      signal_.wait(hold, is_signalled);
-    } else if (!signal_.wait_for(hold, std::chrono::milliseconds(timeout_ms), is_signalled)) {
-      return kTimedOut;
-    }
+    signal_.wait(hold, [this] { return signalled_; });
+    signalled_ = false;
+    return kSignalled;
+  } catch (const std::system_error&) {
+    return kWaitFailed;
+  }
+}
+
+uint32_t CEvent::WaitFor(std::chrono::nanoseconds timeout) {
+  try {
+    std::unique_lock hold(mutex_);
+    if (!signal_.wait_for(hold, timeout, [this] { return signalled_; })) return kTimedOut;
     signalled_ = false;
     return kSignalled;
   } catch (const std::system_error&) {

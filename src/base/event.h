@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -24,6 +25,8 @@ class CEvent {
   virtual bool Reset();
   // Waits up to `timeout_ms` (kInfinite = for ever): kSignalled, kTimedOut or kWaitFailed.
   virtual uint32_t Wait(uint32_t timeout_ms);
+  // The same for a timeout finer than a millisecond.
+  uint32_t WaitFor(std::chrono::nanoseconds timeout);
   virtual bool IsSet() const { return set_flag_.load(std::memory_order_acquire); }
 
  private:

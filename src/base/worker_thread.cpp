@@ -75,3 +75,7 @@ void CWorkerThread::RequestStop() {
 bool CWorkerThread::WaitStopRequest(uint32_t timeout_ms) {
   return stop_request_.Wait(timeout_ms) != CEvent::kTimedOut;
 }
+
+bool CWorkerThread::WaitStopRequestFor(std::chrono::nanoseconds timeout) {
+  return stop_request_.WaitFor(timeout) != CEvent::kTimedOut;
+}

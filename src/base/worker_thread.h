@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -43,6 +44,7 @@ class CWorkerThread {
   virtual void RequestStop();
   // Waits for a stop request; false when the wait timed out.
   virtual bool WaitStopRequest(uint32_t timeout_ms);
+  bool WaitStopRequestFor(std::chrono::nanoseconds timeout);
   virtual uint32_t GetThreadId() const { return thread_id_.load(std::memory_order_acquire); }
 
  private:

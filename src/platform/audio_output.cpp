@@ -10,8 +10,10 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/diagnostic_log.h"
+#include "platform/process_end.h"
 #include "platform/sound_mixer.h"
 
 namespace plat {
@@ -35,12 +37,30 @@ class AudioSubsystem {
   bool started_;
 };
 
+// The audio systems of the outputs left open for the process's end, kept where the leak checker
+// finds them, and never quit: quitting would close the outputs and wait for their threads.
+void KeepToTheProcessEnd(std::unique_ptr<AudioSubsystem> subsystem) {
+  static std::mutex lock;
+  static auto* kept = new std::vector<std::unique_ptr<AudioSubsystem>>;
+  const std::lock_guard hold(lock);
+  kept->push_back(std::move(subsystem));
+}
+
 class SdlAudioOutput : public AudioOutput {
  public:
   explicit SdlAudioOutput(std::unique_ptr<AudioSubsystem> subsystem) : subsystem_(std::move(subsystem)) {}
+  // Closing waits for the audio thread, which sleeps a period at a time; once the process is
+  // ending, the output is only paused (under the device's lock, so the mixer is never pulled
+  // again) and its thread ends with the process.
   ~SdlAudioOutput() override {
     if (mixer_ != nullptr) mixer_->SetWakeHook(nullptr);
-    if (device_ != 0) SDL_CloseAudioDevice(device_);
+    if (device_ == 0) return;
+    if (IsProcessEnding()) {
+      SDL_PauseAudioDevice(device_, 1);
+      KeepToTheProcessEnd(std::move(subsystem_));
+      return;
+    }
+    SDL_CloseAudioDevice(device_);
   }
   bool IsAudible() const override { return true; }
 

@@ -20,11 +20,15 @@ class JoystickLock {
 bool JoystickPort::Start() {
   constexpr uint32_t kServices = SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER;
   if (SDL_WasInit(kServices) == kServices) return true;
+  // SDL would look at the devices at every read of the window's events, many times a frame and
+  // in an idle game too; they are looked at when the engine counts or reads them instead.
+  SDL_SetHint(SDL_HINT_AUTO_UPDATE_JOYSTICKS, "0");
   return SDL_InitSubSystem(kServices) == 0;
 }
 
 int JoystickPort::Count() {
   if (SDL_WasInit(SDL_INIT_JOYSTICK) == 0) return 0;
+  SDL_JoystickUpdate();
   return std::max(SDL_NumJoysticks(), 0);
 }
 
@@ -61,6 +65,7 @@ JoystickPort::~JoystickPort() {
 }
 
 bool JoystickPort::Read(JoystickReading& out) const {
+  SDL_JoystickUpdate();
   JoystickLock lock;
   out = JoystickReading{};
   if (SDL_JoystickGetAttached(joystick_) != SDL_TRUE) return false;

@@ -2,7 +2,9 @@
 // position and its buttons. A game controller reads as its left stick and its buttons in SDL's
 // order; any other joystick as its first two axes and its own buttons. Devices come and go while
 // the program runs: a port whose device went away reads nothing until one is opened again.
-// Reads hold SDL's joystick lock, so the game thread may read while the window thread pumps.
+// Counting and reading take in what the devices reported since (SDL does not at each pump of the
+// window's events); reads hold SDL's joystick lock, so the game thread may read while the window
+// thread pumps.
 #pragma once
 
 #include <cstdint>

@@ -243,7 +243,8 @@ void MessageQueue::EndSession() {
 void MessageQueue::ServeRequests() {
   if (TakeEndRequest()) EndSession();
   requests_.ServePending([this](const Message& request) { return Dispatch(request); });
-  std::deque<std::function<void()>> tasks;
+  // Made only when tasks wait: the queue is served many times a frame, mostly with none.
+  std::vector<std::function<void()>> tasks;
   {
     std::lock_guard guard(lock_);
     tasks.swap(tasks_);

@@ -103,7 +103,7 @@ class MessageQueue {
   std::condition_variable arrived_;
   std::deque<Message> messages_;
   std::set<WindowId> needs_paint_;
-  std::deque<std::function<void()>> tasks_;
+  std::vector<std::function<void()>> tasks_;
   std::map<WindowId, WindowEntry> windows_;
   bool quit_requested_ = false;
   int32_t quit_code_ = 0;

@@ -127,6 +127,10 @@ struct KvxMovieControl {
   const KvxMovieControlFunctions* functions;
 };
 
+/* What a creator returns when the libraries that the movie library plays with cannot be opened
+ * (the library's log says why): the movie fails as it would without the movie library. */
+#define KVX_MOVIE_LIBRARIES_MISSING 4
+
 /* Creators: 0 and *out set, or non-zero. `type` is the media type of a stream (0 for a path);
  * `path` is a host path or null. The last three words are 0, 0, 1. */
 typedef int32_t (*KvxCreateControlFunc)(KvxMovieControl** out, KvxFrameBuffer* first, KvxFrameBuffer* second,

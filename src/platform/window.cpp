@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/diagnostic_log.h"
+#include "platform/process_end.h"
 #include "platform/screen_presenter.h"
 #include "platform/text_encoding.h"
 #include "platform/x11_display.h"
@@ -10,11 +11,12 @@
 namespace plat {
 namespace {
 
-// SDL's video and everything it opened end with the program.
+// SDL's video and everything it opened end with the program: quit in order, unless the program
+// has announced the end of its process, whose end then takes them.
 struct VideoSession {
   ~VideoSession() {
     // A lost display cannot be closed: what it held goes with the process.
-    if (!started || DisplayConnectionLost() || AnyDestroyedOutside()) return;
+    if (!started || DisplayConnectionLost() || AnyDestroyedOutside() || IsProcessEnding()) return;
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
   }
   bool started = false;

@@ -37,7 +37,7 @@ uint32_t CDShowMovie::Open(plat::WindowId window, const char* name, IDataFileLay
                                                      primary != nullptr ? 1 : 0);
   if (created != 0 || object_ == nullptr) {
     object_ = nullptr;
-    return kMovieRefused;
+    return created != 0 ? MovieCreatorStatus(created) : kMovieRefused;
   }
   object_->functions->set_notify_window(object_, window);
   object_->functions->set_video_window(object_, window);

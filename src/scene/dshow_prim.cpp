@@ -55,9 +55,10 @@ uint32_t CDShowPrim::Open(CScreenManager* screen, const char* name, int32_t x, i
   for (CMovieSurface* surface : surfaces_) surface->SetGoneHook([this] { LetGoOfSurfaces(); });
   KvxFrameBuffer first = MovieSurfaceFrames(*surfaces_[0]);
   KvxFrameBuffer second = MovieSurfaceFrames(*surfaces_[1]);
-  if (CreateMovieControl(library->GetControlCreator(), control_, first, second, source) != kMovieOpened) {
+  if (const uint32_t status = CreateMovieControl(library->GetControlCreator(), control_, first, second, source);
+      status != kMovieOpened) {
     Reset();
-    return kMovieRefused;
+    return status;
   }
   movie_width_ = control_.GetWidth();
   movie_height_ = control_.GetHeight();

@@ -44,8 +44,9 @@ uint32_t CDShowSprite::Open(const char* name, int32_t x, int32_t y, IDataFileLay
   Reset();
   KvxFrameBuffer first = LockedBufferFrames(buffers_[0]);
   KvxFrameBuffer second = LockedBufferFrames(buffers_[1]);
-  if (CreateMovieControl(library->GetControlCreator(), control_, first, second, source) != kMovieOpened) {
-    return kMovieRefused;
+  if (const uint32_t status = CreateMovieControl(library->GetControlCreator(), control_, first, second, source);
+      status != kMovieOpened) {
+    return status;
   }
   movie_width_ = control_.GetWidth();
   movie_height_ = control_.GetHeight();

@@ -77,7 +77,12 @@ uint32_t CreateMovieControl(KvxCreateControlFunc create, CMovieControl& control,
       create(control.Place(), &first, &second, &MovieSoundSink(), source.stream.release(), source.type, path, 0, 0, 1);
   if (result != 0) {
     *control.Place() = nullptr;
-    return kMovieRefused;
+    return MovieCreatorStatus(result);
   }
   return control.IsOpen() ? kMovieOpened : kMovieRefused;
+}
+
+uint32_t MovieCreatorStatus(int32_t result) {
+  if (result == 0) return kMovieOpened;
+  return result == KVX_MOVIE_LIBRARIES_MISSING ? kMovieNoLibrary : kMovieRefused;
 }

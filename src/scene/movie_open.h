@@ -36,7 +36,11 @@ struct MovieSource {
 // kMovieOpened, kMovieUnsupportedType or kMovieNotFound (also when the stream or path fails).
 uint32_t FindMovieSource(IDataFileLayer& files, const char* name, MovieSource& source);
 
+// The open status of a creator's result: kMovieOpened, kMovieNoLibrary when the library cannot
+// open the libraries it plays with, else kMovieRefused.
+uint32_t MovieCreatorStatus(int32_t result);
+
 // Creates the control object over a found source; the stream goes to the creator.
-// kMovieOpened or kMovieRefused.
+// kMovieOpened, kMovieNoLibrary or kMovieRefused.
 uint32_t CreateMovieControl(KvxCreateControlFunc create, CMovieControl& control, KvxFrameBuffer& first,
                             KvxFrameBuffer& second, MovieSource& source);

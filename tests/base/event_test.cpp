@@ -32,3 +32,17 @@ TEST(Event, SetReleasesAThreadThatWaitsWithoutTimeOut) {
   waiter.join();
   EXPECT_EQ(result, CEvent::kSignalled);
 }
+
+// A wait finer than a millisecond times out unsignalled, takes a signal given before it or
+// during it, and consumes it as the millisecond wait does.
+TEST(Event, AWaitOfNanosecondsTakesASignalLikeAWaitOfMilliseconds) {
+  CEvent event;
+  EXPECT_EQ(event.WaitFor(std::chrono::nanoseconds(500'000)), CEvent::kTimedOut);
+  EXPECT_EQ(event.WaitFor(std::chrono::nanoseconds(-1)), CEvent::kTimedOut);
+  event.Set();
+  EXPECT_EQ(event.WaitFor(std::chrono::nanoseconds(0)), CEvent::kSignalled);
+  EXPECT_EQ(event.WaitFor(std::chrono::nanoseconds(0)), CEvent::kTimedOut) << "the signal was consumed";
+  std::thread setter([&] { event.Set(); });
+  EXPECT_EQ(event.WaitFor(std::chrono::hours(1)), CEvent::kSignalled);
+  setter.join();
+}

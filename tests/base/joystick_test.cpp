@@ -39,13 +39,14 @@ class JoystickTest : public testing::Test {
     }
   }
   // Puts the stick and the buttons where the test wants them, as the device would report them.
+  // Nothing pumps SDL's events or updates its devices here: the joystick's reads take in what
+  // the device reported.
   void Set(int16_t x, int16_t y, uint32_t buttons = 0) {
     SDL_JoystickSetVirtualAxis(handle_, 0, x);
     SDL_JoystickSetVirtualAxis(handle_, 1, y);
     for (int button = 0; button < kButtons; ++button) {
       SDL_JoystickSetVirtualButton(handle_, button, ((buttons >> button) & 1) != 0 ? SDL_PRESSED : SDL_RELEASED);
     }
-    SDL_JoystickUpdate();
   }
 
   CInputManager manager_;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -15,6 +16,7 @@
 
 #include "platform/audio_device.h"
 #include "platform/audio_output.h"
+#include "platform/process_end.h"
 #include "platform/clock.h"
 #include "support/log_capture.h"
 #include "support/scoped_environment.h"
@@ -102,6 +104,58 @@ TEST(AudioDeviceTest, ASoundPlayedAfterTheDevicePausedStartsWithItsFirstSample) 
   ASSERT_GE(captured.end() - start, static_cast<std::ptrdiff_t>(second.size()));
   EXPECT_TRUE(std::equal(second.begin(), second.end(), start));
   EXPECT_GT(start - end_of_first, 0);
+}
+
+// How many of SDL's audio threads (named "SDLAudioP" and the device's number) run.
+int RunningAudioThreads() {
+  int count = 0;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    std::ifstream comm(task.path() / "comm");
+    std::string name;
+    std::getline(comm, name);
+    if (name.starts_with("SDLAudioP")) ++count;
+  }
+  return count;
+}
+
+// SDL's thread names itself once it runs: waits (at most ten seconds) until `count` run.
+bool AudioThreadsComeTo(int count) {
+  for (int waited = 0; waited < 1000 && RunningAudioThreads() != count; ++waited) plat::SleepMilliseconds(10);
+  return RunningAudioThreads() == count;
+}
+
+// Closing an output waits for its audio thread, which sleeps a period at a time. Once the process
+// is ending, a device that goes leaves its output paused and its thread to the end of the process,
+// which then exits in order; the mixer is not pulled again.
+TEST(AudioDeviceTest, OnceTheProcessIsEndingAClosedOutputLeavesItsThreadToTheEndUnpulled) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  ScopedEnvironment driver("SDL_AUDIODRIVER", "dummy");
+  EXPECT_EXIT(
+      {
+        int failures = 0;
+        {
+          plat::AudioDevice device(plat::AudioDevice::Kind::kSystem);
+          device.Initialize(nullptr);
+          failures += AudioThreadsComeTo(1) ? 0 : 1;
+        }
+        failures += RunningAudioThreads() == 0 ? 0 : 10;
+        plat::AnnounceProcessEnd();
+        auto device = std::make_unique<plat::AudioDevice>(plat::AudioDevice::Kind::kSystem);
+        device->Initialize(nullptr);
+        const auto buffer = PlayOnce(*device, std::vector<int16_t>(device->GetOutputRate() * 20, 1000));
+        failures += AudioThreadsComeTo(1) ? 0 : 1;
+        device.reset();
+        failures += RunningAudioThreads() == 1 ? 0 : 100;
+        uint32_t before = 0;
+        uint32_t after = 0;
+        buffer->GetCurrentPosition(&before, nullptr);
+        plat::SleepMilliseconds(100);
+        buffer->GetCurrentPosition(&after, nullptr);
+        failures += before == after ? 0 : 1000;
+        std::fprintf(stderr, "failures %d\n", failures);
+        std::exit(failures == 0 ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "failures 0");
 }
 
 TEST(AudioDeviceTest, WithoutAnAudioOutputTheMixRunsSilentlyAndTheLogSaysSoOnce) {

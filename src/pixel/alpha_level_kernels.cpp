@@ -25,7 +25,8 @@ struct ScaledOp {
   __m128i Four(__m128i d, __m128i s) const { return weighted_pixel::MixFour<kMix>(d, s, weights); }
 };
 
-// The weight of each pixel is w(P[L][sA]).
+// The weight of each pixel is w(P[L][sA]). Where a clear source pixel weighs 0 (the level row
+// maps 0 to 0, as P[L] does), it leaves the destination pixel as it is: Put skips runs of them.
 template <Mix kMix>
 struct AlphaLevelOp {
   const uint8_t* level_row;
@@ -35,6 +36,12 @@ struct AlphaLevelOp {
     const auto a = Alphas(s);
     return weighted_pixel::MixFour<kMix>(
         d, s, weighted_pixel::TableWeights({level_row[a[0]], level_row[a[1]], level_row[a[2]], level_row[a[3]]}));
+  }
+  void Put(uint32_t* pixels, __m128i s) const {
+    const __m128i alpha = _mm_and_si128(s, _mm_set1_epi32(static_cast<int>(0xFF000000)));
+    const bool clear = _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_setzero_si128())) == 0xFFFF;
+    if (clear && level_row[0] == 0) return;
+    kernel_walk::StoreFour(pixels, Four(kernel_walk::LoadFour(pixels), s));
   }
 };
 
@@ -261,21 +268,15 @@ void BlendOver32Stretch(uint32_t* dst, const uint32_t* src, int32_t dst_skip, in
   Stretched(false, dst, src, dst_skip, src_pitch, width, height, step, OverOp{level_row});
 }
 
+// The over members have no AVX2 form: with its per-pixel table look-ups it measured slower
+// than this one.
 void BlendOver32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
                     int32_t height, const uint8_t* level_row) {
-  if (g_CpuHasAvx2 != 0) {
-    return avx2_kernels::MixAlphaLevel32<avx2_kernels::Mix::kOver, Walk::kForward>(dst, src, dst_skip, src_skip, width,
-                                                                               height, nullptr, level_row);
-  }
   OneToOne(true, dst, src, dst_skip, src_skip, width, height, OverOp{level_row});
 }
 
 void BlendOver32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
                            int32_t height, const uint8_t* level_row, const StretchStep& step) {
-  if (g_CpuHasAvx2 != 0) {
-    return avx2_kernels::MixAlphaLevel32<avx2_kernels::Mix::kOver, Walk::kStretch>(dst, src, dst_skip, src_pitch, width,
-                                                                               height, &step, level_row);
-  }
   Stretched(true, dst, src, dst_skip, src_pitch, width, height, step, OverOp{level_row});
 }
 

@@ -21,15 +21,30 @@ __m256i AlphaBlendQuad(__m256i d_high, __m256i s_high) {
 }
 
 // Game pictures are mostly runs of clear and opaque pixels: eight of either kind take the
-// destination's or the source's colour without the multiplies, exactly as the blend would.
+// destination's or the source's colour without the multiplies, exactly as the blend would. Put
+// leaves the destination alone where the source is clear and the destination's alpha is 0
+// already, and stores an opaque source without reading the destination (see AlphaBlendQuad).
 struct AlphaBlendOct {
   __m256i Eight(__m256i d, __m256i s) const {
-    const __m256i alpha_bits = _mm256_set1_epi32(static_cast<int>(0xFF000000));
     const __m256i colour_bits = _mm256_set1_epi32(kColourBits);
-    if (_mm256_testz_si256(s, alpha_bits) != 0) return _mm256_and_si256(d, colour_bits);
-    if (_mm256_testc_si256(s, alpha_bits) != 0) return _mm256_and_si256(s, colour_bits);
+    if (_mm256_testz_si256(s, AlphaBits()) != 0) return _mm256_and_si256(d, colour_bits);
+    if (_mm256_testc_si256(s, AlphaBits()) != 0) return _mm256_and_si256(s, colour_bits);
     return Blend(d, s);
   }
+
+  void Put(uint32_t* pixels, __m256i s) const {
+    auto* at = reinterpret_cast<__m256i*>(pixels);
+    const __m256i colour_bits = _mm256_set1_epi32(kColourBits);
+    if (_mm256_testz_si256(s, AlphaBits()) != 0) {
+      const __m256i d = _mm256_loadu_si256(at);
+      if (_mm256_testz_si256(d, AlphaBits()) == 0) _mm256_storeu_si256(at, _mm256_and_si256(d, colour_bits));
+      return;
+    }
+    if (_mm256_testc_si256(s, AlphaBits()) != 0) return _mm256_storeu_si256(at, _mm256_and_si256(s, colour_bits));
+    _mm256_storeu_si256(at, Blend(_mm256_loadu_si256(at), s));
+  }
+
+  static __m256i AlphaBits() { return _mm256_set1_epi32(static_cast<int>(0xFF000000)); }
 
   static __m256i Blend(__m256i d, __m256i s) {
     const __m256i zero = _mm256_setzero_si256();

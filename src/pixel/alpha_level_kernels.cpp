@@ -25,8 +25,7 @@ struct ScaledOp {
   __m128i Four(__m128i d, __m128i s) const { return weighted_pixel::MixFour<kMix>(d, s, weights); }
 };
 
-// The weight of each pixel is w(P[L][sA]). Where a clear source pixel weighs 0 (the level row
-// maps 0 to 0, as P[L] does), it leaves the destination pixel as it is: Put skips runs of them.
+// The weight of each pixel is w(P[L][sA]).
 template <Mix kMix>
 struct AlphaLevelOp {
   const uint8_t* level_row;
@@ -36,12 +35,6 @@ struct AlphaLevelOp {
     const auto a = Alphas(s);
     return weighted_pixel::MixFour<kMix>(
         d, s, weighted_pixel::TableWeights({level_row[a[0]], level_row[a[1]], level_row[a[2]], level_row[a[3]]}));
-  }
-  void Put(uint32_t* pixels, __m128i s) const {
-    const __m128i alpha = _mm_and_si128(s, _mm_set1_epi32(static_cast<int>(0xFF000000)));
-    const bool clear = _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_setzero_si128())) == 0xFFFF;
-    if (clear && level_row[0] == 0) return;
-    kernel_walk::StoreFour(pixels, Four(kernel_walk::LoadFour(pixels), s));
   }
 };
 

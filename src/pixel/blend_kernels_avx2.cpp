@@ -15,7 +15,8 @@ constexpr uint32_t kColourBits = 0x00FFFFFF;
 // Game pictures are mostly runs of clear and opaque pixels: eight of either kind take the
 // destination's or the source's colour without the multiplies, exactly as the blend would. Put
 // leaves the destination alone where the source is clear and the destination's alpha is 0
-// already, and stores an opaque source without reading the destination (see AlphaBlendQuad).
+// already (it stays as it is: a background loaded without alpha, or one blended onto before),
+// and stores an opaque source without reading the destination.
 struct AlphaBlendOct {
   __m256i Eight(__m256i d, __m256i s) const {
     const __m256i colour_bits = _mm256_set1_epi32(kColourBits);

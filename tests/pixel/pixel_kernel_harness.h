@@ -111,8 +111,10 @@ inline std::vector<uint32_t> RunsOfLevels(size_t count, std::mt19937& random, bo
 // destinations of any alpha, of alpha 0 throughout (a picture loaded without alpha, or one
 // blended onto) and of runs of both, one pixel in from the left so that the runs cross the
 // vectors' boundaries at other places.
-inline void ExpectRunsFollow(const std::function<void(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t)>& kernel,
-                             const PixelRule& rule) {
+using OneToOneCall = std::function<void(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
+                                        int32_t width, int32_t height)>;
+
+inline void ExpectRunsFollow(const OneToOneCall& kernel, const PixelRule& rule) {
   std::mt19937 random(97);
   constexpr int32_t kWidth = 203;
   constexpr int32_t kHeight = 7;

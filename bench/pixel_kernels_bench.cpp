@@ -188,6 +188,16 @@ void AlphaLevelBlendMmx(benchmark::State& state) {
   RunKernel(state,
             [](uint32_t* d, const uint32_t* s) { BlendAlphaLevel32Mmx(d, s, 0, 0, kWidth, kHeight, LevelRow()); });
 }
+void AlphaLevelBlendFigureMmx(benchmark::State& state) {
+  RunKernel(
+      state, [](uint32_t* d, const uint32_t* s) { BlendAlphaLevel32Mmx(d, s, 0, 0, kWidth, kHeight, LevelRow()); },
+      true);
+}
+void AlphaLevelBlendFigureAvx2(benchmark::State& state) {
+  RunAvx2(
+      state, [](uint32_t* d, const uint32_t* s) { BlendAlphaLevel32Mmx(d, s, 0, 0, kWidth, kHeight, LevelRow()); },
+      true);
+}
 void AlphaLevelBlendAvx2(benchmark::State& state) {
   RunAvx2(state,
           [](uint32_t* d, const uint32_t* s) { BlendAlphaLevel32Mmx(d, s, 0, 0, kWidth, kHeight, LevelRow()); });
@@ -429,6 +439,13 @@ void ReferenceAlphaOverAtLevel(benchmark::State& state) {
   RunComposite(state, PIXMAN_OP_OVER, PremultipliedSource(), LevelMask());
 }
 
+void ReferenceAlphaOverAtLevelFigure(benchmark::State& state) {
+  RunComposite(state, PIXMAN_OP_OVER,
+               pixman_image_create_bits(PIXMAN_a8r8g8b8, kWidth, kHeight, SharedImages().figure_premultiplied.data(),
+                                        kStride),
+               LevelMask());
+}
+
 void ReferenceAddAtLevel(benchmark::State& state) {
   RunComposite(state, PIXMAN_OP_ADD, PremultipliedSource(), LevelMask());
 }
@@ -505,6 +522,8 @@ class KernelRatioReporter : public RatioReporter {
         {"AlphaLevelBlend", "ReferenceAlphaOverAtLevel"},
         {"AlphaLevelBlendMmx", "ReferenceAlphaOverAtLevel"},
         {"AlphaLevelBlendAvx2", "ReferenceAlphaOverAtLevel"},
+        {"AlphaLevelBlendFigureMmx", "ReferenceAlphaOverAtLevelFigure"},
+        {"AlphaLevelBlendFigureAvx2", "ReferenceAlphaOverAtLevelFigure"},
         {"AlphaLevelAdd", "ReferenceAddAtLevel"},
         {"AlphaLevelAddMmx", "ReferenceAddAtLevel"},
         {"AlphaLevelAddAvx2", "ReferenceAddAtLevel"},
@@ -536,16 +555,16 @@ class KernelRatioReporter : public RatioReporter {
         {"Smooth", nullptr}};
     const auto memcpy_time = times_.find("Memcpy");
     if (memcpy_time == times_.end()) return;
-    std::printf("\n%-20s %-27s %12s %14s\n", "kernel", "reference", "/ reference", "/ memcpy");
+    std::printf("\n%-26s %-32s %12s %14s\n", "kernel", "reference", "/ reference", "/ memcpy");
     for (const Pair& pair : pairs) {
       const auto kernel = times_.find(pair.kernel);
       if (kernel == times_.end()) continue;
       const auto reference = pair.reference != nullptr ? times_.find(pair.reference) : times_.end();
       if (reference == times_.end()) {
-        std::printf("%-20s %-27s %12s %14.2f\n", pair.kernel, "-", "-", kernel->second / memcpy_time->second);
+        std::printf("%-26s %-32s %12s %14.2f\n", pair.kernel, "-", "-", kernel->second / memcpy_time->second);
         continue;
       }
-      std::printf("%-20s %-27s %12.2f %14.2f\n", pair.kernel, pair.reference, kernel->second / reference->second,
+      std::printf("%-26s %-32s %12.2f %14.2f\n", pair.kernel, pair.reference, kernel->second / reference->second,
                   kernel->second / memcpy_time->second);
     }
   }
@@ -578,6 +597,8 @@ BENCHMARK(ReferenceAdd)->Unit(benchmark::kMicrosecond);
 BENCHMARK(AlphaLevelBlend)->Unit(benchmark::kMicrosecond);
 BENCHMARK(AlphaLevelBlendMmx)->Unit(benchmark::kMicrosecond);
 BENCHMARK(AlphaLevelBlendAvx2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(AlphaLevelBlendFigureMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(AlphaLevelBlendFigureAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(AlphaLevelAdd)->Unit(benchmark::kMicrosecond);
 BENCHMARK(AlphaLevelAddMmx)->Unit(benchmark::kMicrosecond);
 BENCHMARK(AlphaLevelAddAvx2)->Unit(benchmark::kMicrosecond);
@@ -608,6 +629,7 @@ BENCHMARK(Adjust)->Unit(benchmark::kMicrosecond);
 BENCHMARK(AdjustMmx)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Smooth)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ReferenceAlphaOverAtLevel)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ReferenceAlphaOverAtLevelFigure)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ReferenceAddAtLevel)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ReferenceOverThroughMask)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ReferenceColourOverMask)->Unit(benchmark::kMicrosecond);

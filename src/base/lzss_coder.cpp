@@ -292,43 +292,50 @@ std::size_t UnpackMatch(const std::uint8_t* item, std::uint8_t* output, std::siz
   return length;
 }
 
-// A whole group may take the unchecked path when its packed bytes and eight more (a literal
-// run is copied eight bytes at a time) are there, and the output has room for eight longest
-// matches and the overlong copies of the last one.
-constexpr std::ptrdiff_t kGroupInput = 1 + 2 * 8 + 8;
-constexpr std::size_t kGroupRoom = 8 * CLzssCoder::kLongestMatch + 2 * 8 + 2;
+// A whole group may take the unchecked path when its packed bytes and the 32 bytes that a
+// literal's copy reads are there, the output has room for eight longest matches and the
+// overlong copy of the last item, and the output holds the 16 bytes that a match's one copy may
+// reach back at the least.
+constexpr std::size_t kItemCopy = 32;
+constexpr std::size_t kNearestCopied = 16;
+constexpr std::ptrdiff_t kGroupInput = 1 + 2 * 8 + kItemCopy;
+constexpr std::size_t kGroupRoom = 8 * CLzssCoder::kLongestMatch + kItemCopy;
 
-// Unpacks one group of eight items from `in` to output[out] without bounds checks: runs of
-// literals are copied together, eight bytes at a time, and matches that lie in the output at
-// least eight bytes back as 18 bytes (the room allows it) of which the next item keeps the
-// right ones.
+// Writes 32 bytes at `to` from `from`, the first 16 before the second 16 are read: a match at
+// least kNearestCopied bytes back then gets all of its (at most 18) bytes right.
+void CopyItem(std::uint8_t* to, const std::uint8_t* from) {
+  std::memcpy(to, from, 16);
+  std::memcpy(to + 16, from + 16, 16);
+}
+
+// Unpacks one group of eight items from `in` to output[out] without bounds checks. Literals
+// and matches at least kNearestCopied bytes back inside the output take the same
+// path, with no branch on the item's kind (which is as good as random in prose): 32 bytes are
+// copied from the input or from the output, and the following items overwrite all but the
+// item's own. Matches nearer or reaching before the output's start go the careful way.
 void UnpackGroup(const std::uint8_t*& in, std::uint8_t* output, std::size_t& out, std::size_t output_size) {
-  unsigned flags = *in++;
-  int items = 8;
-  while (items > 0) {
-    const int literals = std::min(std::countr_one(flags), items);
-    if (literals != 0) {
-      std::memcpy(output + out, in, 8);
-      out += static_cast<std::size_t>(literals);
-      in += literals;
-      items -= literals;
-      if (items == 0) return;
-    }
-    flags >>= literals + 1;
-    --items;
+  // The bit above the eight items' flags ends the group when it is the only one left.
+  for (unsigned flags = *in++ | 0x100u; flags != 1; flags >>= 1) {
+    const std::size_t literal = flags & 1;
+    const std::uintptr_t take_input = 0 - static_cast<std::uintptr_t>(literal);
     const std::uint32_t position = in[0] | ((in[1] & 0xF0u) << 4);
-    const std::uint32_t write_position = static_cast<std::uint32_t>(kFirstPosition + out) & kRingMask;
-    const std::size_t distance = ((write_position - position - 1) & kRingMask) + 1;
-    if (distance >= 8 && distance <= out) {
-      std::uint8_t* to = output + out;
-      std::memcpy(to, to - distance, 8);
-      std::memcpy(to + 8, to + 8 - distance, 8);
-      std::memcpy(to + 16, to + 16 - distance, 2);
-      out += (in[1] & 0x0Fu) + CLzssCoder::kThreshold + 1;
-    } else {
+    // The ring position of the next byte is kFirstPosition + out; the match starts `back` + 1
+    // (1 to 4096) bytes back from it.
+    const std::size_t back = (kFirstPosition - 1 + out - position) & kRingMask;
+    // Unsigned, with out >= kNearestCopied: a distance under kNearestCopied wraps round to a
+    // large number, as one past `out` does.
+    if ((literal == 0) & (back + 1 - kNearestCopied > out - kNearestCopied)) [[unlikely]] {
       out += UnpackMatch(in, output, out, output_size);
+      in += 2;
+      continue;
     }
-    in += 2;
+    // Chosen by masks rather than conditions, so that no branch is taken on the kind.
+    const auto from = reinterpret_cast<const std::uint8_t*>(
+        (reinterpret_cast<std::uintptr_t>(in) & take_input) |
+        (reinterpret_cast<std::uintptr_t>(output + out - 1 - back) & ~take_input));
+    CopyItem(output + out, from);
+    out += 1 + (((in[1] & 0x0Fu) + CLzssCoder::kThreshold) & ~take_input);
+    in += 2 - literal;
   }
 }
 
@@ -347,7 +354,7 @@ unsigned CLzssCoder::Decode(std::span<const std::uint8_t> packed, std::uint8_t* 
   while (out < output_size) {
     flags >>= 1;
     if ((flags & 0x100) == 0) {
-      if (in_end - in >= kGroupInput && output_size - out >= kGroupRoom) {
+      if (in_end - in >= kGroupInput && output_size - out >= kGroupRoom && out >= kNearestCopied) {
         UnpackGroup(in, output, out, output_size);
         continue;
       }

@@ -23,20 +23,19 @@ struct ScaledOct {
   __m256i Eight(__m256i d, __m256i s) const { return MixEight<kMix>(d, s, weights); }
 };
 
+// As AlphaLevelOp: Put skips runs of clear source pixels where they weigh 0.
 template <Mix kMix>
 struct AlphaLevelOct {
   const LevelWeights* weights;
-  const uint8_t* level_row;
+  void Put(uint32_t* pixels, __m256i s) const {
+    if (_mm256_testz_si256(s, _mm256_set1_epi32(static_cast<int>(0xFF000000))) != 0 && (*weights)[0] == 0) return;
+    auto* at = reinterpret_cast<__m256i*>(pixels);
+    _mm256_storeu_si256(at, Eight(_mm256_loadu_si256(at), s));
+  }
   __m256i Eight(__m256i d, __m256i s) const {
     alignas(32) std::array<uint32_t, 8> alphas;
     _mm256_store_si256(reinterpret_cast<__m256i*>(alphas.data()), _mm256_srli_epi32(s, 24));
-    if constexpr (kMix == Mix::kOver) {
-      std::array<uint8_t, 8> coverage;
-      for (size_t i = 0; i < 8; ++i) coverage[i] = level_row[alphas[i]];
-      return weighted_oct::OverEight(d, s, coverage.data());
-    } else {
-      return MixEight<kMix>(d, s, weighted_oct::LookUpWeights(*weights, alphas.data()));
-    }
+    return MixEight<kMix>(d, s, weighted_oct::LookUpWeights(*weights, alphas.data()));
   }
 };
 
@@ -108,7 +107,7 @@ template <Mix kMix, Walk kWalk>
 void MixAlphaLevel32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
                      int32_t height, const StretchStep* step, const uint8_t* level_row) {
   const LevelWeights weights = weighted_oct::WeightsOfLevelRow(level_row);
-  VectorKernel<kWalk>(dst, src, dst_skip, src_rows, width, height, step, AlphaLevelOct<kMix>{&weights, level_row});
+  VectorKernel<kWalk>(dst, src, dst_skip, src_rows, width, height, step, AlphaLevelOct<kMix>{&weights});
 }
 
 #define KESTRUNE_SCALED(mix, walk)                                                                      \
@@ -128,8 +127,6 @@ KESTRUNE_ALPHA_LEVEL(Mix::kAdd, Walk::kForward)
 KESTRUNE_ALPHA_LEVEL(Mix::kAdd, Walk::kStretch)
 KESTRUNE_ALPHA_LEVEL(Mix::kSub, Walk::kForward)
 KESTRUNE_ALPHA_LEVEL(Mix::kSub, Walk::kStretch)
-KESTRUNE_ALPHA_LEVEL(Mix::kOver, Walk::kForward)
-KESTRUNE_ALPHA_LEVEL(Mix::kOver, Walk::kStretch)
 #undef KESTRUNE_ALPHA_LEVEL
 
 }  // namespace avx2_kernels

@@ -56,11 +56,10 @@ void ModeBlend32Key(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_
                     int32_t height, const StretchStep* step, uint32_t key);
 
 // With a weight w per pixel: d + floor((s - d) * w / 256), min(255, d + (s * w >> 8)) or
-// max(0, d - (s * w >> 8)) per colour channel, alpha kept; or (kOver) the alpha-over rule with
-// the coverage c: the colour blended by w(source share of (dA, c)), the alpha the composite
-// alpha of (dA, c). MixScaled32 weighs every pixel by w(level) (not kOver); MixAlphaLevel32 by
-// w(level_row[sA]), the coverage of kOver being level_row[sA].
-enum class Mix { kBlend, kAdd, kSub, kOver };
+// max(0, d - (s * w >> 8)) per colour channel, alpha kept. MixScaled32 weighs every pixel by
+// w(level), MixAlphaLevel32 by w(level_row[sA]). The alpha-over rule has no AVX2 form: its
+// per-pixel table look-ups made it slower than the SSE2 one.
+enum class Mix { kBlend, kAdd, kSub };
 template <Mix kMix, Walk kWalk>
 void MixScaled32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
                  int32_t height, const StretchStep* step, uint8_t level);
@@ -75,9 +74,8 @@ void BlendSourceMasked32(uint32_t* dst, const uint32_t* src, const uint8_t* mask
                          int32_t mask_skip, int32_t width, int32_t height, const uint8_t* level_row);
 
 // A colour painted through an 8-bit coverage mask (masked_colour_kernels.h) with w(level_row[m]),
-// blended, added or subtracted as above, or drawn over with the coverage level_row[m]: one colour
-// for the whole call, one per row, or a plane of width x height colours. Skips as the rectangle
-// members take them.
+// blended, added or subtracted as above: one colour for the whole call, one per row, or a plane
+// of width x height colours. Skips as the rectangle members take them.
 enum class MaskColours { kOne, kRows, kPlane };
 template <Mix kMix, MaskColours kColours>
 void MixColourMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int32_t mask_skip, int32_t width,

@@ -45,21 +45,34 @@ __m128i AlphaBlendPair(__m128i d_high, __m128i s_high) {
 }
 
 // Runs of clear and opaque pixels take the destination's or the source's colour without the
-// multiplies, exactly as the blend would.
+// multiplies, exactly as the blend would. (Leaving a destination of alpha 0 alone under a clear
+// source, as the AVX2 form does, measured slower here: the four-pixel steps' extra branch costs
+// more than the stores it saves.)
 struct AlphaBlendQuad {
   __m128i Four(__m128i d, __m128i s) const {
-    const __m128i alpha_bits = _mm_set1_epi32(static_cast<int>(0xFF000000));
     const __m128i colour_bits = _mm_set1_epi32(kColourBits);
-    // The alphas' top bits first: on mixed alpha one test turns the runs' checks away.
-    const int top_bits = _mm_movemask_ps(_mm_castsi128_ps(s));
-    const __m128i alpha = _mm_and_si128(s, alpha_bits);
-    if (top_bits == 0 && _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_setzero_si128())) == 0xFFFF) {
-      return _mm_and_si128(d, colour_bits);
-    }
-    if (top_bits == 0xF && _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, alpha_bits)) == 0xFFFF) {
-      return _mm_and_si128(s, colour_bits);
+    switch (Kind(s)) {
+      case SourceKind::kClear: return _mm_and_si128(d, colour_bits);
+      case SourceKind::kOpaque: return _mm_and_si128(s, colour_bits);
+      case SourceKind::kMixed: break;
     }
     return Blend(d, s);
+  }
+
+  enum class SourceKind { kClear, kOpaque, kMixed };
+
+  static bool AllAlphasAre(__m128i pixels, uint32_t alpha) {
+    const __m128i alpha_bits = _mm_set1_epi32(static_cast<int>(kAlphaBits));
+    const __m128i wanted = _mm_set1_epi32(static_cast<int>(alpha << 24));
+    return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(pixels, alpha_bits), wanted)) == 0xFFFF;
+  }
+
+  // The alphas' top bits first: on mixed alpha one test turns the runs' checks away.
+  static SourceKind Kind(__m128i s) {
+    const int top_bits = _mm_movemask_ps(_mm_castsi128_ps(s));
+    if (top_bits == 0 && AllAlphasAre(s, 0)) return SourceKind::kClear;
+    if (top_bits == 0xF && AllAlphasAre(s, 0xFF)) return SourceKind::kOpaque;
+    return SourceKind::kMixed;
   }
 
   static __m128i Blend(__m128i d, __m128i s) {

@@ -12,30 +12,49 @@ namespace {
 
 constexpr uint32_t kColourBits = 0x00FFFFFF;
 
-// Four pixels with each channel in the high byte of a 16-bit lane; see AlphaBlendPair.
-__m256i AlphaBlendQuad(__m256i d_high, __m256i s_high) {
-  const __m256i alpha = _mm256_srli_epi16(_mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s_high, 0xFF), 0xFF), 8);
-  const __m256i src_weight = _mm256_sub_epi16(alpha, _mm256_cmpeq_epi16(alpha, _mm256_set1_epi16(255)));
-  const __m256i dst_weight = _mm256_sub_epi16(_mm256_set1_epi16(256), src_weight);
-  return _mm256_add_epi16(_mm256_mulhi_epu16(s_high, src_weight), _mm256_mulhi_epu16(d_high, dst_weight));
-}
-
 // Game pictures are mostly runs of clear and opaque pixels: eight of either kind take the
-// destination's or the source's colour without the multiplies, exactly as the blend would.
+// destination's or the source's colour without the multiplies, exactly as the blend would. Put
+// leaves the destination alone where the source is clear and the destination's alpha is 0
+// already (it stays as it is: a background loaded without alpha, or one blended onto before),
+// and stores an opaque source without reading the destination.
 struct AlphaBlendOct {
   __m256i Eight(__m256i d, __m256i s) const {
-    const __m256i alpha_bits = _mm256_set1_epi32(static_cast<int>(0xFF000000));
     const __m256i colour_bits = _mm256_set1_epi32(kColourBits);
-    if (_mm256_testz_si256(s, alpha_bits) != 0) return _mm256_and_si256(d, colour_bits);
-    if (_mm256_testc_si256(s, alpha_bits) != 0) return _mm256_and_si256(s, colour_bits);
+    if (_mm256_testz_si256(s, AlphaBits()) != 0) return _mm256_and_si256(d, colour_bits);
+    if (_mm256_testc_si256(s, AlphaBits()) != 0) return _mm256_and_si256(s, colour_bits);
     return Blend(d, s);
   }
 
+  void Put(uint32_t* pixels, __m256i s) const {
+    auto* at = reinterpret_cast<__m256i*>(pixels);
+    const __m256i colour_bits = _mm256_set1_epi32(kColourBits);
+    if (_mm256_testz_si256(s, AlphaBits()) != 0) {
+      const __m256i d = _mm256_loadu_si256(at);
+      if (_mm256_testz_si256(d, AlphaBits()) == 0) _mm256_storeu_si256(at, _mm256_and_si256(d, colour_bits));
+      return;
+    }
+    if (_mm256_testc_si256(s, AlphaBits()) != 0) return _mm256_storeu_si256(at, _mm256_and_si256(s, colour_bits));
+    _mm256_storeu_si256(at, Blend(_mm256_loadu_si256(at), s));
+  }
+
+  static __m256i AlphaBits() { return _mm256_set1_epi32(static_cast<int>(0xFF000000)); }
+
+  // As AlphaBlendPair, with each channel in the high byte of a 16-bit lane: the weights are
+  // made once per pixel and spread over the colour lanes, and the alpha lanes' weights of 0
+  // leave the alpha byte 0.
   static __m256i Blend(__m256i d, __m256i s) {
+    const __m256i alpha = _mm256_srli_epi32(s, 24);
+    const __m256i src_weight = _mm256_sub_epi32(alpha, _mm256_cmpeq_epi32(alpha, _mm256_set1_epi32(255)));
+    const weighted_oct::OctWeights src = weighted_oct::SpreadWeights(src_weight);
+    const weighted_oct::OctWeights dst =
+        weighted_oct::SpreadWeights(_mm256_sub_epi32(_mm256_set1_epi32(256), src_weight));
     const __m256i zero = _mm256_setzero_si256();
-    const __m256i low = AlphaBlendQuad(_mm256_unpacklo_epi8(zero, d), _mm256_unpacklo_epi8(zero, s));
-    const __m256i high = AlphaBlendQuad(_mm256_unpackhi_epi8(zero, d), _mm256_unpackhi_epi8(zero, s));
-    return _mm256_and_si256(_mm256_packus_epi16(low, high), _mm256_set1_epi32(kColourBits));
+    const auto blend = [](__m256i d_high, __m256i s_high, __m256i d_weights, __m256i s_weights) {
+      return _mm256_add_epi16(_mm256_mulhi_epu16(s_high, s_weights), _mm256_mulhi_epu16(d_high, d_weights));
+    };
+    return _mm256_packus_epi16(
+        blend(_mm256_unpacklo_epi8(zero, d), _mm256_unpacklo_epi8(zero, s), dst.low, src.low),
+        blend(_mm256_unpackhi_epi8(zero, d), _mm256_unpackhi_epi8(zero, s), dst.high, src.high));
   }
 };
 

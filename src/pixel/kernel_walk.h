@@ -219,6 +219,21 @@ template <typename Op>
 using LanesOf = Sse2Lanes;
 #endif
 
+// An operation that stores its result itself (op.Put(destination pixels, source vector)), so
+// that it can leave the destination untouched, or unread, where the source decides the result.
+template <typename Lanes, typename Op>
+concept PutsItself = requires(const Op& op, uint32_t* pixels, typename Lanes::Vector s) { op.Put(pixels, s); };
+
+// One whole vector step at `pixels`.
+template <typename Lanes, typename Op>
+void StepVector(const Op& op, uint32_t* pixels, typename Lanes::Vector s) {
+  if constexpr (PutsItself<Lanes, Op>) {
+    op.Put(pixels, s);
+  } else {
+    Lanes::Store(pixels, Lanes::Apply(op, Lanes::Load(pixels), s));
+  }
+}
+
 // Applies the vector step to fewer pixels than fill a vector (at the start or the end of a row)
 // through a padded vector, so that every pixel gets the vector result.
 template <typename Lanes, typename Reader, typename Op>
@@ -243,10 +258,11 @@ int32_t PixelsToAlignment(const uint32_t* row) {
 
 // d = op.Four(d, s) (or op.Eight) for every pixel: the pixels up to the first aligned one and
 // the rest after the last whole vector through padded vectors, the others a whole vector per
-// step. On images beyond the second-level cache a cheap operation (add, subtract, copy) takes
-// as long as merely reading its two images does: deeper unrolling, software prefetch and stores
-// aligned to whole cache lines measured no faster, and non-temporal stores several times slower,
-// as the destination is read again by the next operation.
+// step (through op.Put where the operation has it). On images beyond the second-level cache a
+// cheap operation (add, subtract, copy) takes as long as merely reading its two images does:
+// deeper unrolling, software prefetch and stores aligned to whole cache lines measured no
+// faster, and non-temporal stores several times slower, as the destination is read again by the
+// next operation.
 template <Walk kWalk, typename Op>
 void VectorKernel(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip_or_pitch, int32_t width,
                   int32_t height, const StretchStep* step, Op op) {
@@ -259,12 +275,10 @@ void VectorKernel(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t 
     for (; x <= width - 2 * Lanes::kCount; x += 2 * Lanes::kCount) {
       const auto first = Lanes::Next(reader);
       const auto second = Lanes::Next(reader);
-      Lanes::Store(row + x, Lanes::Apply(op, Lanes::Load(row + x), first));
-      Lanes::Store(row + x + Lanes::kCount, Lanes::Apply(op, Lanes::Load(row + x + Lanes::kCount), second));
+      StepVector<Lanes>(op, row + x, first);
+      StepVector<Lanes>(op, row + x + Lanes::kCount, second);
     }
-    for (; x <= width - Lanes::kCount; x += Lanes::kCount) {
-      Lanes::Store(row + x, Lanes::Apply(op, Lanes::Load(row + x), Lanes::Next(reader)));
-    }
+    for (; x <= width - Lanes::kCount; x += Lanes::kCount) StepVector<Lanes>(op, row + x, Lanes::Next(reader));
     if (x != width) PartialVector<Lanes>(row + x, width - x, reader, op);
   });
 }

@@ -11,14 +11,8 @@ namespace {
 
 template <Mix kMix>
 __m256i PaintEight(__m256i d, __m256i colours, const uint8_t* eight_mask_bytes,
-                   const weighted_oct::LevelWeights& weights, const uint8_t* level_row) {
-  if constexpr (kMix == Mix::kOver) {
-    std::array<uint8_t, 8> coverage;
-    for (size_t i = 0; i < 8; ++i) coverage[i] = level_row[eight_mask_bytes[i]];
-    return weighted_oct::OverEight(d, colours, coverage.data());
-  } else {
-    return weighted_oct::MixEight<kMix>(d, colours, weighted_oct::LookUpWeights(weights, eight_mask_bytes));
-  }
+                   const weighted_oct::LevelWeights& weights) {
+  return weighted_oct::MixEight<kMix>(d, colours, weighted_oct::LookUpWeights(weights, eight_mask_bytes));
 }
 
 }  // namespace
@@ -45,8 +39,7 @@ void MixColourMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int
         for (; x <= width - 8; x += 8) {
           auto* pixels = reinterpret_cast<__m256i*>(d + x);
           _mm256_storeu_si256(pixels,
-                              PaintEight<kMix>(_mm256_loadu_si256(pixels), colours_at(plane_row + x), m + x, weights,
-                                               level_row));
+                              PaintEight<kMix>(_mm256_loadu_si256(pixels), colours_at(plane_row + x), m + x, weights));
         }
         if (x == width) return;
         // The rest of the row through padded vectors.
@@ -62,7 +55,7 @@ void MixColourMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int
         const __m256i painted =
             PaintEight<kMix>(_mm256_load_si256(reinterpret_cast<const __m256i*>(rest.data())),
                              _mm256_load_si256(reinterpret_cast<const __m256i*>(rest_colours.data())),
-                             rest_mask.data(), weights, level_row);
+                             rest_mask.data(), weights);
         _mm256_store_si256(reinterpret_cast<__m256i*>(rest.data()), painted);
         for (int32_t i = 0; i < count; ++i) d[x + i] = rest[static_cast<size_t>(i)];
       },
@@ -77,9 +70,6 @@ KESTRUNE_COLOUR_MASKED(Mix::kAdd, MaskColours::kOne)
 KESTRUNE_COLOUR_MASKED(Mix::kSub, MaskColours::kOne)
 KESTRUNE_COLOUR_MASKED(Mix::kBlend, MaskColours::kRows)
 KESTRUNE_COLOUR_MASKED(Mix::kBlend, MaskColours::kPlane)
-KESTRUNE_COLOUR_MASKED(Mix::kOver, MaskColours::kOne)
-KESTRUNE_COLOUR_MASKED(Mix::kOver, MaskColours::kRows)
-KESTRUNE_COLOUR_MASKED(Mix::kOver, MaskColours::kPlane)
 #undef KESTRUNE_COLOUR_MASKED
 
 }  // namespace avx2_kernels

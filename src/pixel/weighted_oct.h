@@ -41,10 +41,9 @@ inline __m256i BlendLanes(__m256i d, __m256i s, __m256i w) {
   return _mm256_and_si256(_mm256_add_epi16(d, step), _mm256_set1_epi16(0xFF));
 }
 
-// Blend, add or subtract (not kOver) eight pixels with their weights.
+// Blend, add or subtract eight pixels with their weights.
 template <Mix kMix>
 __m256i MixEight(__m256i d, __m256i s, const OctWeights& w) {
-  static_assert(kMix != Mix::kOver);
   const __m256i zero = _mm256_setzero_si256();
   const __m256i d_low = _mm256_unpacklo_epi8(d, zero);
   const __m256i d_high = _mm256_unpackhi_epi8(d, zero);
@@ -76,24 +75,6 @@ OctWeights LookUpWeights(const LevelWeights& weights, const Index* indices) {
   return SpreadWeights(_mm256_setr_epi32(weights[indices[0]], weights[indices[1]], weights[indices[2]],
                                          weights[indices[3]], weights[indices[4]], weights[indices[5]],
                                          weights[indices[6]], weights[indices[7]]));
-}
-
-// Colours s drawn over d with the coverages of eight pixels (weighted_pixel::Over).
-template <typename Coverage>
-__m256i OverEight(__m256i d, __m256i s, const Coverage* coverage) {
-  alignas(32) std::array<uint32_t, 8> dst_alpha;
-  _mm256_store_si256(reinterpret_cast<__m256i*>(dst_alpha.data()), _mm256_srli_epi32(d, 24));
-  alignas(32) std::array<int32_t, 8> weights;
-  alignas(32) std::array<int32_t, 8> alphas;
-  for (size_t i = 0; i < 8; ++i) {
-    const uint8_t share = g_PixelTables.source_share[dst_alpha[i]][coverage[i]];
-    weights[i] = g_PixelTables.weight[share][0];
-    alphas[i] = static_cast<int32_t>(uint32_t{g_PixelTables.composite_alpha[dst_alpha[i]][coverage[i]]} << 24);
-  }
-  const __m256i colour =
-      MixEight<Mix::kBlend>(d, s, SpreadWeights(_mm256_load_si256(reinterpret_cast<const __m256i*>(weights.data()))));
-  return _mm256_or_si256(_mm256_and_si256(colour, _mm256_set1_epi32(0x00FFFFFF)),
-                         _mm256_load_si256(reinterpret_cast<const __m256i*>(alphas.data())));
 }
 
 }  // namespace weighted_oct

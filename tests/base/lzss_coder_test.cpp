@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -273,6 +274,18 @@ class PackedWriter {
   std::size_t written_ = 0;
 };
 
+// Unpacks the writer's items at every output size of their last `last_bytes` bytes (each cuts
+// the last items short at another point) as the ring does.
+void ExpectUnpacksAsThroughTheRing(const PackedWriter& writer, std::size_t last_bytes) {
+  for (std::size_t size = writer.Written() - last_bytes; size <= writer.Written(); ++size) {
+    const std::optional<Bytes> expected = RingDecode(writer.Packed(), size);
+    ASSERT_TRUE(expected.has_value());
+    Bytes unpacked;
+    ASSERT_EQ(CLzssCoder::Decode(writer.Packed(), size, unpacked), CLzssCoder::kDecodeDone) << size;
+    ASSERT_EQ(unpacked, *expected) << size;
+  }
+}
+
 TEST(LzssCoder, MatchesAtEveryDistanceUnpackAsThroughTheRing) {
   std::mt19937 random(5);
   PackedWriter writer;
@@ -283,15 +296,7 @@ TEST(LzssCoder, MatchesAtEveryDistanceUnpackAsThroughTheRing) {
     writer.Match(distance, 3 + distance % 16);
     if (distance % 3 == 0) writer.Literal(static_cast<std::uint8_t>(random()));
   }
-  const Bytes& packed = writer.Packed();
-  // Every output size near the end cuts the last matches short at another point.
-  for (std::size_t size = writer.Written() - 40; size <= writer.Written(); ++size) {
-    const std::optional<Bytes> expected = RingDecode(packed, size);
-    ASSERT_TRUE(expected.has_value());
-    Bytes unpacked;
-    ASSERT_EQ(CLzssCoder::Decode(packed, size, unpacked), CLzssCoder::kDecodeDone) << size;
-    ASSERT_EQ(unpacked, *expected) << size;
-  }
+  ExpectUnpacksAsThroughTheRing(writer, 40);
 }
 
 TEST(LzssCoder, RandomPackedDataUnpacksAsThroughTheRing) {
@@ -321,18 +326,61 @@ TEST(LzssCoder, LiteralRunsAndNearMatchesUnpackAsThroughTheRing) {
     writer.Match(1 + static_cast<std::uint32_t>(random() % 24), 3 + static_cast<std::uint32_t>(random() % 16));
   }
   const Bytes& packed = writer.Packed();
-  for (std::size_t size = writer.Written() - 300; size <= writer.Written(); ++size) {
-    const std::optional<Bytes> expected = RingDecode(packed, size);
-    ASSERT_TRUE(expected.has_value());
-    Bytes unpacked;
-    ASSERT_EQ(CLzssCoder::Decode(packed, size, unpacked), CLzssCoder::kDecodeDone) << size;
-    ASSERT_EQ(unpacked, *expected) << size;
-  }
+  ExpectUnpacksAsThroughTheRing(writer, 300);
   // Cut inside the last groups: the packed data ends first.
   for (std::size_t cut = 1; cut <= 40; ++cut) {
     const Bytes shorter(packed.begin(), packed.end() - static_cast<std::ptrdiff_t>(cut));
     Bytes unpacked;
     ASSERT_EQ(CLzssCoder::Decode(shorter, writer.Written(), unpacked), CLzssCoder::kDecodeTruncated) << cut;
+  }
+}
+
+// Streams that sit at the edges of the unpacking's fast path: matches that overlap their own
+// output (one byte back, just short of and at the nearest distance one copy serves), matches
+// whose ring positions wrap from 4095 to 0, a stream whose last flag group is cut short by the
+// output's end, and the same streams truncated. Each is long enough for whole groups to take the
+// fast path, and is checked at every output size of its last hundred bytes.
+TEST(LzssCoder, EdgesOfTheFastPathUnpackAsThroughTheRing) {
+  struct Case {
+    const char* name;
+    std::function<void(PackedWriter&, std::mt19937&)> item;
+  };
+  const std::vector<Case> cases{
+      {"a match one byte back", [](PackedWriter& w, std::mt19937&) { w.Match(1, 18); }},
+      {"a match overlapping by one byte", [](PackedWriter& w, std::mt19937& r) { w.Match(17, 18 - r() % 2); }},
+      {"matches around the nearest one copy serves",
+       [](PackedWriter& w, std::mt19937& r) { w.Match(15 + static_cast<std::uint32_t>(r() % 3), 18); }},
+      {"matches across the ring's wrap",
+       [](PackedWriter& w, std::mt19937& r) {
+         // Ring position 4090 to 4095 at the match's start: its bytes run on from position 0.
+         const auto start = static_cast<std::uint32_t>(4090 + r() % 6);
+         const std::uint32_t write = (4096 - 18 + static_cast<std::uint32_t>(w.Written())) & 4095;
+         w.Match(((write - start - 1) & 4095) + 1, 18);
+       }},
+      {"literals and far matches", [](PackedWriter& w, std::mt19937& r) {
+         if (r() % 2 == 0) return w.Literal(static_cast<std::uint8_t>(r()));
+         w.Match(18 + static_cast<std::uint32_t>(r() % 3000), 3 + static_cast<std::uint32_t>(r() % 16));
+       }}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::mt19937 random(13);
+    PackedWriter writer;
+    while (writer.Written() < 6000) {
+      writer.Literal(static_cast<std::uint8_t>(random()));
+      c.item(writer, random);
+    }
+    // Most sizes end inside a flag group: the output is full before the group's eight items are.
+    ExpectUnpacksAsThroughTheRing(writer, 100);
+    // An exactly sized copy lets the address sanitizer see any read past the cut.
+    const Bytes& packed = writer.Packed();
+    for (const std::size_t cut : {std::size_t{1}, std::size_t{2}, std::size_t{17}, std::size_t{49}}) {
+      auto shorter = std::make_unique<std::uint8_t[]>(packed.size() - cut);
+      std::copy(packed.begin(), packed.end() - static_cast<std::ptrdiff_t>(cut), shorter.get());
+      Bytes unpacked;
+      ASSERT_EQ(CLzssCoder::Decode({shorter.get(), packed.size() - cut}, writer.Written(), unpacked),
+                CLzssCoder::kDecodeTruncated)
+          << cut;
+    }
   }
 }
 

@@ -51,7 +51,7 @@ const AlphaLevelFamily kFamilies[] = {
     {"BlendOver32Mmx", BlendOver32Mmx, BlendOver32StretchMmx, OverRule},
 };
 
-constexpr std::array<uint8_t, 2> kLevels{77, 255};
+constexpr std::array<uint8_t, 5> kLevels{0, 1, 77, 128, 255};
 
 class AlphaLevelKernelsTest : public ::testing::Test {
  protected:
@@ -72,6 +72,10 @@ void ExpectAlphaWeightedMembersFollow(bool vector_only) {
       ExpectKernelFollows([&](uint32_t* d, const uint32_t* s, int32_t ds, int32_t sp, int32_t w, int32_t h,
                               const StretchStep& step) { family.stretch(d, s, ds, sp, w, h, Row(level), step); },
                           rule, Shape::kStretched);
+      // Runs of clear source pixels, which the vector members step over.
+      ExpectRunsFollow([&](uint32_t* d, const uint32_t* s, int32_t ds, int32_t ss, int32_t w,
+                           int32_t h) { family.one(d, s, ds, ss, w, h, Row(level)); },
+                       rule);
     }
   }
 }

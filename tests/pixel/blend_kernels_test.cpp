@@ -239,46 +239,15 @@ TEST_F(BlendKernelsTest, Avx2FormsFollowTheVectorFormulas) {
   ExpectLevelMembersFollow();
 }
 
-// Pictures shaped like a game's: runs of one alpha level (clear, nearly clear, half, opaque) of
-// lengths that start and end inside vectors, and the same pictures with random alpha.
-std::vector<uint32_t> RunsOfLevels(size_t count, std::mt19937& random, bool random_alpha) {
-  const std::array<uint32_t, 4> levels{0, 1, 128, 255};
-  std::vector<uint32_t> pixels;
-  while (pixels.size() < count) {
-    const uint32_t level = levels[random() % levels.size()];
-    const size_t run = 1 + random() % 37;
-    for (size_t i = 0; i < run && pixels.size() < count; ++i) {
-      const uint32_t alpha = random_alpha ? static_cast<uint32_t>(random()) >> 24 : level;
-      pixels.push_back(alpha << 24 | (static_cast<uint32_t>(random()) & 0x00FFFFFF));
-    }
-  }
-  return pixels;
-}
-
-void ExpectRunsBlendAsEachPixel(bool vector) {
-  std::mt19937 random(97);
-  constexpr int32_t kWidth = 203;
-  constexpr int32_t kHeight = 7;
-  for (const bool random_alpha : {false, true}) {
-    SCOPED_TRACE(random_alpha ? "random alpha" : "runs of levels");
-    const std::vector<uint32_t> source = RunsOfLevels(kWidth * kHeight, random, random_alpha);
-    std::vector<uint32_t> destination = RandomPixels(kWidth * kHeight, random, std::nullopt);
-    const std::vector<uint32_t> before = destination;
-    // One pixel in: the runs then cross the vectors' boundaries at other places.
-    (vector ? AlphaBlend32Mmx : AlphaBlend32)(destination.data() + 1, source.data() + 1, 4, 4, kWidth - 1, kHeight);
-    for (size_t i = 0; i < destination.size(); ++i) {
-      const uint32_t expected = i % kWidth == 0 ? before[i] : AlphaBlendRule(before[i], source[i], vector);
-      ASSERT_EQ(destination[i], expected) << "pixel " << i << " source " << std::hex << source[i];
-    }
-  }
-}
-
 TEST_F(BlendKernelsTest, RunsOfClearAndOpaquePixelsBlendAsEachPixelWould) {
-  ExpectRunsBlendAsEachPixel(false);
-  ExpectRunsBlendAsEachPixel(true);
+  for (const bool vector : {false, true}) {
+    SCOPED_TRACE(vector ? "vector" : "portable");
+    ExpectRunsFollow((vector ? AlphaBlend32Mmx : AlphaBlend32),
+                     [vector](uint32_t d, uint32_t s) { return AlphaBlendRule(d, s, vector); });
+  }
   if (!ProcessorHasAvx2()) return;
   const Avx2Form avx2;
-  ExpectRunsBlendAsEachPixel(true);
+  ExpectRunsFollow(AlphaBlend32Mmx, [](uint32_t d, uint32_t s) { return AlphaBlendRule(d, s, true); });
 }
 
 TEST_F(BlendKernelsTest, ClearAwareBlendFollowsItsFormula) {

@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "pixel/pixel_kernel_choice.h"
@@ -87,6 +89,55 @@ inline std::vector<uint32_t> RandomPixels(size_t count, std::mt19937& random,
     }
   }
   return pixels;
+}
+
+// Pictures shaped like a game's: runs of one alpha level (clear, nearly clear, half, opaque) of
+// lengths that start and end inside vectors, or the same runs with random alpha.
+inline std::vector<uint32_t> RunsOfLevels(size_t count, std::mt19937& random, bool random_alpha) {
+  const std::array<uint32_t, 4> levels{0, 1, 128, 255};
+  std::vector<uint32_t> pixels;
+  while (pixels.size() < count) {
+    const uint32_t level = levels[random() % levels.size()];
+    const size_t run = 1 + random() % 37;
+    for (size_t i = 0; i < run && pixels.size() < count; ++i) {
+      const uint32_t alpha = random_alpha ? static_cast<uint32_t>(random()) >> 24 : level;
+      pixels.push_back(alpha << 24 | (static_cast<uint32_t>(random()) & 0x00FFFFFF));
+    }
+  }
+  return pixels;
+}
+
+// Holds a one-to-one kernel to a rule on pictures of runs of levels and of random alpha, over
+// destinations of any alpha, of alpha 0 throughout (a picture loaded without alpha, or one
+// blended onto) and of runs of both, one pixel in from the left so that the runs cross the
+// vectors' boundaries at other places.
+using OneToOneCall = std::function<void(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip,
+                                        int32_t width, int32_t height)>;
+
+inline void ExpectRunsFollow(const OneToOneCall& kernel, const PixelRule& rule) {
+  std::mt19937 random(97);
+  constexpr int32_t kWidth = 203;
+  constexpr int32_t kHeight = 7;
+  constexpr size_t kCount = size_t{kWidth} * kHeight;
+  for (const bool random_alpha : {false, true}) {
+    for (const int destination_kind : {0, 1, 2}) {
+      SCOPED_TRACE(std::string(random_alpha ? "random alpha" : "runs of levels") + " over destination " +
+                   std::to_string(destination_kind));
+      const std::vector<uint32_t> source = RunsOfLevels(kCount, random, random_alpha);
+      std::vector<uint32_t> destination = RandomPixels(kCount, random, std::nullopt);
+      const std::vector<uint32_t> clear_runs = RunsOfLevels(kCount, random, false);
+      for (size_t i = 0; i < kCount; ++i) {
+        if (destination_kind == 1 || (destination_kind == 2 && clear_runs[i] >> 24 == 0)) destination[i] &= 0x00FFFFFF;
+      }
+      const std::vector<uint32_t> before = destination;
+      kernel(destination.data() + 1, source.data() + 1, 4, 4, kWidth - 1, kHeight);
+      for (size_t i = 0; i < kCount; ++i) {
+        const uint32_t expected = i % kWidth == 0 ? before[i] : rule(before[i], source[i]);
+        ASSERT_EQ(destination[i], expected) << "pixel " << i << " source " << std::hex << source[i] << " destination "
+                                            << before[i];
+      }
+    }
+  }
 }
 
 struct Sizes {

@@ -21,7 +21,12 @@ bool IsDigit(std::uint8_t c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-CTextPrinter::CTextPrinter(CScriptVm& vm) : CMessageText(&vm.Memory()), vm_(&vm) {}
+CTextPrinter::CTextPrinter(CScriptVm& vm) : CMessageText(&vm.Memory()), vm_(&vm), choice_export_(vm.Memory()) {}
+
+std::uint32_t CTextPrinter::ExportChoice(std::int32_t i) {
+  const std::optional<std::string> choice = GetChoice(i);
+  return choice ? choice_export_.Export(*choice) : 0;
+}
 
 bool CTextPrinter::IsLineRead(std::uint8_t kind, std::uint16_t line) { return vm_->IsLineRead(line, kind != 0); }
 
@@ -32,11 +37,11 @@ void CTextPrinter::ResetPen() {
   pen_y_ = start_y_;
 }
 
-std::uint32_t CTextPrinter::SetTarget(CImageInterface* object, CImageInterface* companion, std::int32_t x,
+std::uint32_t CTextPrinter::SetTarget(HandleTable& handles, CImageInterface* object, CImageInterface* companion, std::int32_t x,
                                       std::int32_t y, CFont* font, std::uint8_t edge, std::uint8_t fixed_pitch,
                                       std::int32_t spacing) {
   if (object == nullptr || GetObjectImage(object) == nullptr || font == nullptr) return 1;
-  HandleTable& handles = vm_->Handles();
+  handles_ = &handles;
   target_ = object->ScriptHandle(handles);
   companion_ = companion != nullptr ? companion->ScriptHandle(handles) : 0;
   font_ = font->ScriptHandle(handles);
@@ -50,14 +55,17 @@ std::uint32_t CTextPrinter::SetTarget(CImageInterface* object, CImageInterface* 
 }
 
 CImage* CTextPrinter::TargetImage() const {
-  CImageInterface* object = vm_->Handles().Get<CImageInterface>(target_);
+  if (handles_ == nullptr) return nullptr;
+  CImageInterface* object = handles_->Get<CImageInterface>(target_);
   return object != nullptr ? GetObjectImage(object) : nullptr;
 }
 
-CFont* CTextPrinter::TargetFont() const { return dynamic_cast<CFont*>(vm_->Handles().Get<CFontBase>(font_)); }
+CFont* CTextPrinter::TargetFont() const {
+  return handles_ != nullptr ? dynamic_cast<CFont*>(handles_->Get<CFontBase>(font_)) : nullptr;
+}
 
 CImagePart* CTextPrinter::Companion() const {
-  CImageInterface* object = vm_->Handles().Get<CImageInterface>(companion_);
+  CImageInterface* object = handles_ != nullptr ? handles_->Get<CImageInterface>(companion_) : nullptr;
   return object != nullptr ? GetObjectImagePart(object) : nullptr;
 }
 

@@ -11,20 +11,23 @@
 
 #include "novel/message_text.h"
 #include "platform/window_messages.h"
+#include "script/script_text_export.h"
 
 class CFont;
 class CImage;
 class CImageInterface;
 class CImagePart;
 class CScriptVm;
+class HandleTable;
 
 class CTextPrinter : public CMessageText {
  public:
   explicit CTextPrinter(CScriptVm& vm);
 
   // 1 when the object has no image or the font is null (nothing changes); else 0. The companion
-  // (or null) gets each drawn glyph's rectangle marked dirty in its image part.
-  std::uint32_t SetTarget(CImageInterface* object, CImageInterface* companion, std::int32_t x, std::int32_t y,
+  // (or null) gets each drawn glyph's rectangle marked dirty in its image part. The three are
+  // held by their handles in `handles`, the scripts' table.
+  std::uint32_t SetTarget(HandleTable& handles, CImageInterface* object, CImageInterface* companion, std::int32_t x, std::int32_t y,
                           CFont* font, std::uint8_t edge, std::uint8_t fixed_pitch, std::int32_t spacing);
   // The stop kind; 1 without a target image or text.
   std::int32_t PrintNext(bool run_to_stop);
@@ -50,6 +53,9 @@ class CTextPrinter : public CMessageText {
   // is unloaded or the scripts are reset).
   void HandOverToHistory() { StoreChoicesInHistory(); }
 
+  // Choice i copied into script memory for the scripts: its address, 0 for no such choice.
+  std::uint32_t ExportChoice(std::int32_t i);
+
   std::int32_t GetPenX() const { return pen_x_; }
   std::int32_t GetPenY() const { return pen_y_; }
   // The target image, null when none is set or its object is gone.
@@ -71,6 +77,7 @@ class CTextPrinter : public CMessageText {
                             CFont* font, std::uint8_t edge);
 
   CScriptVm* vm_;
+  HandleTable* handles_ = nullptr;
   std::uint32_t target_ = 0;
   std::uint32_t companion_ = 0;
   std::uint32_t font_ = 0;
@@ -82,6 +89,7 @@ class CTextPrinter : public CMessageText {
   std::int32_t pen_x_ = 0;
   std::int32_t pen_y_ = 0;
   std::optional<std::uint64_t> mark_serial_;
+  ScriptTextExport choice_export_;
   std::uint32_t mark_offset_ = 0;
 };
 

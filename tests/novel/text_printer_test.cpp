@@ -50,7 +50,7 @@ class TextPrinterTest : public ::testing::Test {
 };
 
 TEST_F(TextPrinterTest, PrintNextDrawsCharacterByCharacterAndRestartsAtWaitMarks) {
-  ASSERT_EQ(printer_.SetTarget(&image_, nullptr, 0, 0, font_.get(), 0, 0, 0), 0U);
+  ASSERT_EQ(printer_.SetTarget(vm_.Handles(), &image_, nullptr, 0, 0, font_.get(), 0, 0, 0), 0U);
   ASSERT_EQ(printer_.SetMessage(Record("ab&c")), 0);
   EXPECT_EQ(printer_.PrintNext(false), 0);
   EXPECT_TRUE(GlyphAt(0));
@@ -68,7 +68,7 @@ TEST_F(TextPrinterTest, PrintNextDrawsCharacterByCharacterAndRestartsAtWaitMarks
 }
 
 TEST_F(TextPrinterTest, PrintNextRunsToTheNextStop) {
-  ASSERT_EQ(printer_.SetTarget(&image_, nullptr, 0, 0, font_.get(), 0, 0, 0), 0U);
+  ASSERT_EQ(printer_.SetTarget(vm_.Handles(), &image_, nullptr, 0, 0, font_.get(), 0, 0, 0), 0U);
   ASSERT_EQ(printer_.SetMessage(Record("ab$cd")), 0);
   EXPECT_EQ(printer_.PrintNext(true), 1);
   EXPECT_TRUE(GlyphAt(0));
@@ -79,7 +79,7 @@ TEST_F(TextPrinterTest, PrintNextRunsToTheNextStop) {
 
 TEST_F(TextPrinterTest, FixedPitchCentresTwoByteCharactersInTheirCell) {
   const auto font = MakeFont(24);
-  ASSERT_EQ(printer_.SetTarget(&image_, nullptr, 10, 0, font.get(), 0, 1, 3), 0U);
+  ASSERT_EQ(printer_.SetTarget(vm_.Handles(), &image_, nullptr, 10, 0, font.get(), 0, 1, 3), 0U);
   ASSERT_EQ(printer_.SetMessage(Record("\x82\xA0")), 0);
   EXPECT_EQ(printer_.PrintNext(false), 0);
   EXPECT_TRUE(GlyphAt(12)) << "20 wide in a cell of 24: 2 right of the pen";
@@ -88,7 +88,7 @@ TEST_F(TextPrinterTest, FixedPitchCentresTwoByteCharactersInTheirCell) {
 }
 
 TEST_F(TextPrinterTest, EscapesPrintTheirCharacterAndRecordsNothing) {
-  ASSERT_EQ(printer_.SetTarget(&image_, nullptr, 0, 0, font_.get(), 0, 0, 0), 0U);
+  ASSERT_EQ(printer_.SetTarget(vm_.Handles(), &image_, nullptr, 0, 0, font_.get(), 0, 0, 0), 0U);
   std::string line = "[$[";
   line += std::string{'\0', 1, 2, 3, 4, 1, 0, 'x'} + "<1>a\\b";
   ASSERT_EQ(printer_.SetMessage(Record(line)), 0);
@@ -108,7 +108,7 @@ TEST_F(TextPrinterTest, CompanionGetsEveryGlyphRectangle) {
   CDirtyRegion* region = companion.GetImage()->GetDirtyRegion();
   ASSERT_NE(region, nullptr);
   region->Clear();
-  ASSERT_EQ(printer_.SetTarget(&image_, &companion, 0, 0, font_.get(), 0, 0, 0), 0U);
+  ASSERT_EQ(printer_.SetTarget(vm_.Handles(), &image_, &companion, 0, 0, font_.get(), 0, 0, 0), 0U);
   ASSERT_EQ(printer_.SetMessage(Record("ab")), 0);
   EXPECT_EQ(printer_.PrintUpTo(-1, true), 2);
   std::vector<RectArray> rects = RegionRects(*region);
@@ -124,8 +124,8 @@ TEST_F(TextPrinterTest, CompanionGetsEveryGlyphRectangle) {
 }
 
 TEST_F(TextPrinterTest, MissingTargetFontOrChoice) {
-  EXPECT_EQ(printer_.SetTarget(nullptr, nullptr, 0, 0, font_.get(), 0, 0, 0), 1U);
-  EXPECT_EQ(printer_.SetTarget(&image_, nullptr, 0, 0, nullptr, 0, 0, 0), 1U);
+  EXPECT_EQ(printer_.SetTarget(vm_.Handles(), nullptr, nullptr, 0, 0, font_.get(), 0, 0, 0), 1U);
+  EXPECT_EQ(printer_.SetTarget(vm_.Handles(), &image_, nullptr, 0, 0, nullptr, 0, 0, 0), 1U);
   ASSERT_EQ(printer_.SetMessage(Record("#Name$ab")), 0);
   EXPECT_EQ(printer_.PrintNext(false), 1);
   EXPECT_EQ(printer_.PrintUpTo(-1, true), -1);
@@ -143,7 +143,7 @@ TEST_F(TextPrinterTest, MissingTargetFontOrChoice) {
 TEST_F(TextPrinterTest, TargetObjectThatDiesIsMissing) {
   auto doomed = std::make_unique<CImage>();
   ASSERT_EQ(doomed->Create(40, 40, 32, 0), 0U);
-  ASSERT_EQ(printer_.SetTarget(doomed.get(), nullptr, 0, 0, font_.get(), 0, 0, 0), 0U);
+  ASSERT_EQ(printer_.SetTarget(vm_.Handles(), doomed.get(), nullptr, 0, 0, font_.get(), 0, 0, 0), 0U);
   ASSERT_EQ(printer_.SetMessage(Record("a")), 0);
   doomed.reset();
   EXPECT_EQ(printer_.TargetImage(), nullptr);

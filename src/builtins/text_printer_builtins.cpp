@@ -90,6 +90,15 @@ DrawPlace ReadDrawPlace(const NativeArgs& args) {
   return place;
 }
 
+// Stores the low byte of args[0] in one of the printer's switches. 0.
+std::uint32_t SetSwitch(const NativeArgs& args, std::uint8_t CMessageText::*member) {
+  const std::uint8_t value = args.U8(0);
+  return WithPrinter([&](CTextPrinter& printer) {
+    printer.*member = value;
+    return 0U;
+  });
+}
+
 // Ids 472 and 504: args[0] x, args[1] y, args[2] what to print, then the place.
 template <class Print>
 std::uint32_t PrintAtPlace(const NativeArgs& args, Print print) {
@@ -124,13 +133,7 @@ std::uint32_t NativeSetMessage(const NativeArgs& args) {
   return WithPrinter([&](CTextPrinter& printer) { return Result(printer.SetMessage(record)); });
 }
 
-std::uint32_t NativeSetMessageSwitch(const NativeArgs& args) {
-  const std::uint8_t value = args.U8(0);
-  return WithPrinter([&](CTextPrinter& printer) {
-    printer.messages_accepted = value;
-    return 0U;
-  });
-}
+std::uint32_t NativeSetMessageSwitch(const NativeArgs& args) { return SetSwitch(args, &CTextPrinter::messages_accepted); }
 
 std::uint32_t NativeSetPrinterTarget(const NativeArgs& args) {
   CImageInterface* object = PrintableObject(args, 0);
@@ -303,13 +306,7 @@ std::uint32_t NativeSetChoices(const NativeArgs& args) {
   });
 }
 
-std::uint32_t NativeSetChoiceSwitch(const NativeArgs& args) {
-  const std::uint8_t value = args.U8(0);
-  return WithPrinter([&](CTextPrinter& printer) {
-    printer.choices_accepted = value;
-    return 0U;
-  });
-}
+std::uint32_t NativeSetChoiceSwitch(const NativeArgs& args) { return SetSwitch(args, &CTextPrinter::choices_accepted); }
 
 std::uint32_t NativeSetChoiceCapacity(const NativeArgs& args) {
   UnbindChoiceList();

@@ -102,6 +102,16 @@ TEST_F(TextPrinterTest, EscapesPrintTheirCharacterAndRecordsNothing) {
   EXPECT_FALSE(RegionRects(*image_.GetDirtyRegion()).empty());
 }
 
+TEST_F(TextPrinterTest, DoubledOpeningBracketPrintsOneBracket) {
+  ASSERT_EQ(printer_.SetTarget(vm_.Handles(), &image_, nullptr, 0, 0, font_.get(), 0, 0, 0), 0U);
+  ASSERT_EQ(printer_.SetMessage(Record("<<b>")), 0);
+  EXPECT_EQ(printer_.PrintNext(false), 0);
+  EXPECT_TRUE(GlyphAt(0));
+  EXPECT_EQ(printer_.GetPenX(), 20) << "the `b>` behind it is not taken for the rest of a tag";
+  EXPECT_EQ(printer_.PrintNext(false), 0);
+  EXPECT_TRUE(GlyphAt(20));
+}
+
 TEST_F(TextPrinterTest, CompanionGetsEveryGlyphRectangle) {
   CImageCanvasEx companion;
   ASSERT_EQ(companion.Create(200, 60, 32, 0), 0U);

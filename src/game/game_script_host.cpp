@@ -29,6 +29,7 @@ CGameScriptHost::CGameScriptHost() {
   sound_channels_.SetTaskManager(g_TimerManager);
   sound_channels_.SetOwner(this);
   g_SoundChannels = &sound_channels_;
+  g_TextPrinter = &text_printer_;
   GuiRootWindow().SetSoundChannels(&sound_channels_);
   g_WidgetManager.timer_manager = g_TimerManager;
   g_WidgetManager.ime_context = g_ImeContext;
@@ -53,6 +54,7 @@ CGameScriptHost::~CGameScriptHost() {
   g_WidgetManager.DeleteImeModeLabel();
   if (g_GameHost == this) g_GameHost = nullptr;
   if (g_SoundChannels == &sound_channels_) g_SoundChannels = nullptr;
+  if (g_TextPrinter == &text_printer_) g_TextPrinter = nullptr;
   if (g_BuiltinEffectServices.staff_roll_channels == &sound_channels_) {
     g_BuiltinEffectServices.staff_roll_channels = nullptr;
   }

@@ -13,6 +13,7 @@
 
 #include "base/byte_cursor.h"
 #include "base/game_settings.h"
+#include "novel/text_printer.h"
 #include "script/game_host_access.h"
 #include "script/script_host.h"
 #include "sound/script_sound_channels.h"
@@ -41,7 +42,7 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
   // then the built-in functions 3 to 808 in the order of their numbers, the widget manager's
   // timer manager, input method and page actions, the widgets' pointer glide and the message
   // box's set-up, and last the built-in effects and filters of the script host (with the
-  // application's object hosts). The text printer joins here with its subsystem.
+  // application's object hosts). The text printer is published as g_TextPrinter.
   // The destructor takes its sound channels back from the staff roll, stops the message box's
   // notice, empties the root window and deletes the scripts' widgets and the input-mode label.
   CGameScriptHost();
@@ -50,6 +51,7 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
   CScriptHost& Scripts() override { return *this; }
 
   CSoundChannelManager& SoundChannels() { return sound_channels_; }
+  CTextPrinter& TextPrinter() { return text_printer_; }
   // Hands the game settings' sound switches and volumes to the sound channels.
   void ApplySoundSettings(const GameSettingsBlock& settings);
 
@@ -160,6 +162,12 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
   // The hint switch and delay become the root window's deferred redraw. 0.
   std::uint32_t ApplyMessageLayerRedrawSetting();
 
+ protected:
+  // A script object that ends, or all of them, leave the current message's choices in the
+  // printer's history.
+  void OnUnloadScript() override { text_printer_.HandOverToHistory(); }
+  void OnResetScripts() override { text_printer_.HandOverToHistory(); }
+
  private:
   std::uint32_t ReadStateParts(std::span<const std::uint8_t> record);
   // The path of (group, slot) in the save folder; nothing when it names no file.
@@ -176,6 +184,7 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
   std::vector<std::uint8_t> snapshot_;
   std::string pending_load_path_;
   CScriptSoundChannels sound_channels_;
+  CTextPrinter text_printer_{*this};
   std::atomic<std::uint8_t>* settings_changed_mark_ = nullptr;
 };
 

@@ -1,7 +1,6 @@
 // What the game settings say about message display, brought to the objects that show messages:
 // text boxes, list menus, their font, and the root window's deferred redraw.
 #include "base/little_endian.h"
-#include "base/not_built.h"
 #include "game/game_script_host.h"
 #include "novel/vov_frame.h"
 #include "ui/font_base.h"
@@ -31,7 +30,11 @@ std::uint8_t CGameScriptHost::ApplyTextSettings(bool only_when_changed, bool cle
   }
   CFontBase* target = font != nullptr ? font : g_DefaultFont;
   if (font_flag && target != nullptr && target->IsReady()) ApplyGameFontSettings(*target, settings);
-  if (printer_flag) ReportNotBuiltYet("passing the text log length on to the text printer");
+  if (printer_flag) {
+    // The text log length becomes the printer's history size (0 stays 0: no history).
+    const std::int32_t length = settings[kSettingTextLogSize] == 0 ? 0 : settings[kSettingTextLogSize] + 1;
+    if (length != text_printer_.history_size()) text_printer_.SetHistorySize(length);
+  }
   if (clear_mark && settings_changed_mark_ != nullptr) settings_changed_mark_->store(0);
   return mark;
 }

@@ -14,7 +14,10 @@ Rgb ToRgb(uint32_t colour) {
 
 CListMenu::CListMenu() = default;
 
+CListMenu* g_ChoiceList = nullptr;
+
 CListMenu::~CListMenu() {
+  if (g_ChoiceList == this) g_ChoiceList = nullptr;
   ReleaseItems();
   ReleaseSkin();
 }

@@ -150,3 +150,7 @@ class CListMenu : public CListPart {
   uint8_t background_kind_ = 1;
   uint32_t background_colour_ = 0x80000080;
 };
+
+// The list menu that shows the script choices, null when none; the text printer's built-in
+// functions bind it to the chosen-choice bits of the current message. A menu that ends lets go.
+extern CListMenu* g_ChoiceList;

@@ -71,6 +71,8 @@ class CListPart : public CGuiElement {
   void ClearItems();
   // 0.
   uint32_t SetChoiceRecord(CBitArray* record, int32_t base, int32_t* result_out);
+  CBitArray* choice_record() const { return choice_record_; }
+  int32_t choice_base() const { return choice_base_; }
   // 1 when other is null, else 0.
   uint32_t CopyChoiceRecord(const CListPart* other);
   // A given name (non-empty) plays by name with number 0; otherwise the number (negative: the

@@ -113,6 +113,28 @@ TEST_F(GameScriptHostTest, AFunctionNotBuiltYetLogsItsNumberOnceAndReturnsZero) 
   EXPECT_NE(Native(13), Native(12));
 }
 
+TEST_F(GameScriptHostTest, UnloadingAndResettingHandTheMessagesChoicesToTheHistory) {
+  EXPECT_EQ(g_TextPrinter, &host_.TextPrinter());
+  CTextPrinter& printer = host_.TextPrinter();
+  printer.history_on = 1;
+  printer.SetHistorySize(4);
+  const std::uint32_t record = host_.Memory().Allocate(8, true);
+  host_.Memory().Write(record + 3, "ask", 3);
+  const std::uint32_t choices = host_.Memory().Allocate(16, true);
+  host_.Memory().Write(choices, "\2\0\0\1\0\5\0no", 9);
+  for (const bool unload : {true, false}) {
+    ASSERT_EQ(printer.SetMessage(record), 0);
+    ASSERT_EQ(printer.AddChoice("yes"), 0);
+    EXPECT_EQ(printer.SetChoices(choices), 0) << "the choices are still pending";
+    if (unload) {
+      host_.UnloadScript();
+    } else {
+      host_.ResetScripts(1);
+    }
+    EXPECT_EQ(printer.SetChoices(choices), -2) << "the newest entry holds them now";
+  }
+}
+
 TEST_F(GameStateRecordTest, TheClassOneVariablesRoundTripAndNothingElseChanges) {
   SetWord(0, 0x11111111);
   const std::vector<std::uint8_t> record = Written(false);

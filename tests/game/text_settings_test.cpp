@@ -82,9 +82,25 @@ TEST_F(TextSettingsTest, WithoutTheMarkOnlyWhenChangedDoesNothingAndTheMarkIsRet
   EXPECT_EQ(host_.ApplyTextSettings(false, true, &box, nullptr, nullptr, false, false), 0);
   EXPECT_EQ(box.calls, 3);
   EXPECT_TRUE(log_.Lines().empty());
+}
+
+TEST_F(TextSettingsTest, ThePrinterTakesTheTextLogLengthPlusOne) {
+  settings_[kSettingTextLogSize] = 5;
+  host_.ApplyTextSettings(false, false, nullptr, nullptr, nullptr, false, false);
+  EXPECT_EQ(host_.TextPrinter().history_size(), 0) << "without the printer flag";
   host_.ApplyTextSettings(false, false, nullptr, nullptr, nullptr, false, true);
-  ASSERT_EQ(log_.Lines().size(), 1u);
-  EXPECT_NE(log_.Lines()[0].find("not built yet"), std::string::npos);
+  EXPECT_EQ(host_.TextPrinter().history_size(), 6);
+  // The same length keeps the history; another one starts it again.
+  host_.TextPrinter().history_on = 1;
+  const std::uint32_t record = host_.Memory().Allocate(8, true);
+  host_.Memory().Write(record + 3, "kept", 4);
+  ASSERT_EQ(host_.TextPrinter().SetMessage(record), 0);
+  host_.ApplyTextSettings(false, false, nullptr, nullptr, nullptr, false, true);
+  EXPECT_EQ(host_.TextPrinter().history_count(), 1);
+  settings_[kSettingTextLogSize] = 0;
+  host_.ApplyTextSettings(false, false, nullptr, nullptr, nullptr, false, true);
+  EXPECT_EQ(host_.TextPrinter().history_size(), 0);
+  EXPECT_TRUE(log_.Lines().empty());
 }
 
 TEST_F(TextSettingsTest, ATextBoxTakesStyleColourAndAlphaAndAListMenusFlagFollowsByteFour) {

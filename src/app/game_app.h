@@ -228,6 +228,9 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   plat::Point GameScreenSize() const override { return {GetAppInfo().screen_width, GetAppInfo().screen_height}; }
   uint8_t WindowBehaviourBits() const override { return GetWindowBehaviour(); }
   uint8_t VoiceDuckingSetting() const override { return voice_ducking_; }
+  int32_t RequestSoundDeviceSetUp(std::array<uint32_t, 3>& words) override;
+  void ShowSoundCardMessage(uint8_t* switch_off) override;
+  bool LoadSoundsWholeSetting() const override { return environment_[kEnvLoadSoundsWhole] != 0; }
   void PostWindowMessage(uint32_t message, uint32_t wparam) override { GetMainWindow().PostMessage(message, wparam, 0); }
   void SendWindowMessage(uint32_t message, uint32_t wparam) override { SendFromGameThread(message, wparam, 0); }
   void ShowStopMessage(const std::string& text) override;

@@ -1,6 +1,10 @@
 // The game's sound output: opened for the main window at start-up, its format set by the
 // sound-device menu command that the scripts send from the game thread.
+#include <algorithm>
+#include <string>
+
 #include "app/game_app.h"
+#include "platform/window_messages.h"
 #include "platform/diagnostic_log.h"
 #include "platform/text_encoding.h"
 
@@ -9,6 +13,11 @@ namespace {
 constexpr uint8_t kDefaultChannels = 2;
 constexpr int32_t kDefaultRateCode = 44;
 constexpr uint16_t kDefaultBitsPerSample = 16;
+
+std::string SoundCardMessage() {
+  return plat::Utf8ToSjis("サウンドカードが正常に接続されていないか\n対応していないため、DirectSoundを利用できません。\n"
+                          "サウンドを再生できません。");
+}
 
 }  // namespace
 
@@ -25,9 +34,7 @@ void CGameApp::StartSoundDevice() {
                       "); the game runs without sound");
   if (game_switches_[kSwitchSoundWarning] != 0) {
     uint8_t switched_off = 0;
-    ShowMessageDialog(plat::Utf8ToSjis("サウンドカードが正常に接続されていないか\n対応していないため、DirectSoundを"
-                                       "利用できません。\nサウンドを再生できません。"),
-                      kDialogOkWithSwitchOff, &switched_off, nullptr, false);
+    ShowMessageDialog(SoundCardMessage(), kDialogOkWithSwitchOff, &switched_off, nullptr, false);
     game_switches_[kSwitchSoundWarning] = switched_off != 0 ? 0 : 1;
   }
 }
@@ -48,4 +55,16 @@ int32_t CGameApp::SetUpSoundOutput(const SoundDeviceRequestBlock& request) {
   const auto bits = defaults ? kDefaultBitsPerSample : static_cast<uint16_t>(request.words[2]);
   return sound_output_.Initialize(GetMainWindow().GetHandle(), environment_[kEnvSoundGlobalFocus] != 0,
                                   environment_[kEnvSoftwareSoundBuffers] != 0, nullptr, channels, rate_code, bits);
+}
+
+int32_t CGameApp::RequestSoundDeviceSetUp(std::array<uint32_t, 3>& words) {
+  SoundDeviceRequestBlock request;
+  std::copy(words.begin(), words.end(), request.words);
+  SendFromGameThread(plat::WM_COMMAND, kCmdSoundDevice, 0, &request);
+  words[0] = request.words[0];
+  return static_cast<int32_t>(request.words[0]);
+}
+
+void CGameApp::ShowSoundCardMessage(uint8_t* switch_off) {
+  RequestMessageDialog(SoundCardMessage(), kDialogOkWithSwitchOff, switch_off, nullptr, false);
 }

@@ -3,6 +3,7 @@
 // here for as long as it lives; with none installed the callers do nothing and return 0.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -41,6 +42,15 @@ class IAppServices {
   virtual uint8_t WindowBehaviourBits() const = 0;
   // How far voices lower the music, in percent; 50 asks for the ducking's own halving.
   virtual uint8_t VoiceDuckingSetting() const = 0;
+  // The sound-device command sent from the game thread with its words (channels, the rate code
+  // and bits per sample; channels 0 asks for the defaults): the status of the set-up, which
+  // also replaces words[0] (left as it was when nothing handled the command).
+  virtual int32_t RequestSoundDeviceSetUp(std::array<uint32_t, 3>& words) = 0;
+  // The message that the sound card cannot be used, the one shown at start-up, from the game
+  // thread; its check box writes 1 into `switch_off` when ticked, else 0.
+  virtual void ShowSoundCardMessage(uint8_t* switch_off) = 0;
+  // The setting that loads every sound file whole instead of streaming it.
+  virtual bool LoadSoundsWholeSetting() const = 0;
   // A message for the main window: posted, or sent from the game thread with the drawing held.
   virtual void PostWindowMessage(uint32_t message, uint32_t wparam) = 0;
   virtual void SendWindowMessage(uint32_t message, uint32_t wparam) = 0;

@@ -5,7 +5,7 @@
 
 #include "base/data_file_layer.h"
 #include "base/path.h"
-#include "base/timer_manager.h"
+#include "builtins/fade_task_start.h"
 #include "sound/bgm_fade_tasks.h"
 #include "sound/sound_channel_manager.h"
 
@@ -30,23 +30,15 @@ TrackFiles LocateTrack(int32_t track) {
   return files;
 }
 
-// The task belongs to the timer manager once started; a failed start leaves it to be deleted here.
-template <class Task, class... Args>
-int32_t StartTask(std::unique_ptr<Task> task, Args&&... args) {
-  const int32_t status = task->Start(g_TimerManager, std::forward<Args>(args)...);
-  if (status == 0) task.release();
-  return status;
-}
-
 int32_t StartTrack(int32_t track, uint32_t fade_time, bool loop) {
   const TrackFiles files = LocateTrack(track);
   const char* intro = files.has_intro ? files.intro : nullptr;
   if (fade_time == 0) return g_SoundChannels->PlayBgm(files.file, intro, loop);
   if (g_CurrentBgm == 0) {
-    return StartTask(std::make_unique<CBgmFadeInTask>(fade_time), g_SoundChannels, &g_SoundChannels->CurrentBgm(),
+    return StartFadeTask(std::make_unique<CBgmFadeInTask>(fade_time), g_SoundChannels, &g_SoundChannels->CurrentBgm(),
                      files.file, intro, loop);
   }
-  return StartTask(std::make_unique<CBgmCrossFadeTask>(fade_time, fade_time), g_SoundChannels, files.file, intro,
+  return StartFadeTask(std::make_unique<CBgmCrossFadeTask>(fade_time, fade_time), g_SoundChannels, files.file, intro,
                    loop, -1);
 }
 
@@ -63,7 +55,7 @@ uint32_t PlayBgmTrack(int32_t track, uint32_t fade_time, bool loop) {
     if (fade_time == 0) {
       g_SoundChannels->StopBgm();
     } else {
-      StartTask(std::make_unique<CBgmFadeOutTask>(fade_time), g_SoundChannels, &g_SoundChannels->CurrentBgm());
+      StartFadeTask(std::make_unique<CBgmFadeOutTask>(fade_time), g_SoundChannels, &g_SoundChannels->CurrentBgm());
     }
     return 0;
   }

@@ -2,7 +2,8 @@
 // that is decoded while it plays. It owns one platform sound buffer, keeps the volume on the
 // engine's linear 0..256 scale (converted to hundredths of a decibel for the buffer), forwards
 // pan and frequency, and runs volume fades as tasks of a timer manager: a fade in from silence
-// to the kept volume, a fade out to silence that leaves the sound paused.
+// to the kept volume, a fade out to silence that leaves the sound paused. Scripts hold buffers
+// by handle; a buffer's handle dies with it.
 #pragma once
 
 #include <cstdint>
@@ -12,8 +13,9 @@
 #include "base/timed_task.h"
 #include "base/timer_manager.h"
 #include "platform/sound_buffer.h"
+#include "script/handle_table.h"
 
-class CSoundBuffer {
+class CSoundBuffer : public ScriptVisible<CSoundBuffer> {
  public:
   static constexpr int32_t kFullVolume = 256;
   // Fade states.

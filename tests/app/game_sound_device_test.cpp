@@ -3,7 +3,10 @@
 // devices listed for the start-up log.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/game_app.h"
 #include "support/single_thread_game.h"
@@ -13,6 +16,8 @@
 #include "platform/text_encoding.h"
 #include "sound/sound_device_list.h"
 #include "support/fake_audio_backend.h"
+#include "support/game_main_window.h"
+#include "platform/message_queue.h"
 #include "support/log_capture.h"
 #include "support/temp_game_folder.h"
 #include "base/path.h"
@@ -114,6 +119,40 @@ TEST(GameSoundDeviceTest, TheSoundDeviceCommandSetsTheFormatAndAnswersInTheFirst
   game.OnMenuCommand(other);
   ASSERT_FALSE(shown.empty());
   EXPECT_EQ(shown.front(), "バージョン情報");
+}
+
+TEST(GameSoundDeviceTest, TheBuiltInsReachTheSoundDeviceCommandTheSoundCardMessageAndTheDecoderSetting) {
+  LogCapture log;
+  FakeAudioBackend backend;
+  SingleThreadGame game;
+  ASSERT_EQ(test_support::OpenGameMainWindow(game, "sound", false), CWindow::kCreated);
+  ASSERT_EQ(game.InitDevices(), 0);
+  IAppServices& services = game;
+  std::array<uint32_t, 3> words{0, 8, 8};
+  EXPECT_EQ(services.RequestSoundDeviceSetUp(words), 0);
+  EXPECT_EQ(words[0], 0u);
+  EXPECT_EQ(PrimaryFormat(game), (plat::WaveFormat{plat::WAVE_FORMAT_PCM, 2, 44100, 176400, 4, 16, 18}));
+
+  std::vector<std::string> shown;
+  const plat::ScopedMessageBoxAnswers answers([&shown](const plat::MessageBoxRequest& request) {
+    shown.push_back(request.text);
+    return plat::IDOK;
+  });
+  uint8_t switch_off = 1;
+  services.ShowSoundCardMessage(&switch_off);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], plat::Utf8ToSjis("サウンドカードが正常に接続されていないか\n対応していないため、DirectSoundを利用できま"
+                                       "せん。\nサウンドを再生できません。"));
+  EXPECT_EQ(switch_off, 0);  // the box is not ticked
+
+  game.GetEnvironment()[kEnvLoadSoundsWhole] = 1;
+  EXPECT_TRUE(services.LoadSoundsWholeSetting());
+  game.GetEnvironment()[kEnvLoadSoundsWhole] = 0;
+  EXPECT_FALSE(services.LoadSoundsWholeSetting());
+  game.GetMainWindow().Destroy();
+  plat::Message left;
+  while (plat::PeekMessage(left, true)) {
+  }
 }
 
 TEST(GameSoundDeviceTest, TheEndOfTheGameThreadDestroysTheListedBuffers) {

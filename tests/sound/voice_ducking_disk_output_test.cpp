@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -17,6 +15,7 @@
 #include "sound/sound_channel_manager.h"
 #include "sound/sound_output.h"
 #include "support/data_files_fixture.h"
+#include "support/disk_audio_loudness.h"
 #include "support/fake_pcm_decoder.h"
 #include "support/scoped_environment.h"
 
@@ -35,31 +34,6 @@ std::vector<uint8_t> Sine(uint32_t frames, double amplitude) {
   return pcm;
 }
 
-// The RMS of the left channel over consecutive windows of the captured stereo output.
-std::vector<double> WindowLoudness(const std::string& capture) {
-  std::ifstream in(capture, std::ios::binary);
-  const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  std::vector<double> loudness;
-  const std::size_t frames = bytes.size() / 4;
-  for (std::size_t start = 0; start + kWindow <= frames; start += kWindow) {
-    double sum = 0;
-    for (std::size_t i = start; i < start + kWindow; ++i) {
-      int16_t left = 0;
-      std::memcpy(&left, bytes.data() + 4 * i, 2);
-      sum += static_cast<double>(left) * left;
-    }
-    loudness.push_back(std::sqrt(sum / kWindow));
-  }
-  // The median of each five windows, so that a window a busy machine left short does not count.
-  std::vector<double> smoothed;
-  for (std::size_t i = 2; i + 2 < loudness.size(); ++i) {
-    std::vector<double> five(loudness.begin() + static_cast<std::ptrdiff_t>(i - 2),
-                             loudness.begin() + static_cast<std::ptrdiff_t>(i + 3));
-    std::nth_element(five.begin(), five.begin() + 2, five.end());
-    smoothed.push_back(five[2]);
-  }
-  return smoothed;
-}
 
 class VoiceDuckingDiskOutputTest : public test_support::DataFilesTest {
  protected:
@@ -117,21 +91,8 @@ TEST_F(VoiceDuckingDiskOutputTest, TheMusicDipsToHalfWhileTheVoiceSpeaksAndComes
     g_SoundBufferDevice = saved_device;
   }
 
-  const std::vector<double> loudness = WindowLoudness(capture);
-  ASSERT_FALSE(loudness.empty());
-  const double peak = *std::max_element(loudness.begin(), loudness.end());
-  ASSERT_GT(peak, 4000);
-  // The windows heard at about half the music's loudness: enough of them to be the dip, nothing
-  // louder between the first and the last of them, and full loudness before and after.
-  const auto is_lowered = [&](double l) { return l > peak * 0.35 && l < peak * 0.65; };
-  const auto is_full = [&](double l) { return l > peak * 0.9; };
-  EXPECT_GE(std::count_if(loudness.begin(), loudness.end(), is_lowered), 8);
-  const auto first_lowered = std::find_if(loudness.begin(), loudness.end(), is_lowered);
-  const auto last_lowered = std::find_if(loudness.rbegin(), loudness.rend(), is_lowered).base();
-  ASSERT_LT(first_lowered, last_lowered);
-  EXPECT_LT(*std::max_element(first_lowered, last_lowered), peak * 0.7);
-  EXPECT_TRUE(std::any_of(loudness.begin(), first_lowered, is_full));
-  EXPECT_TRUE(std::any_of(last_lowered, loudness.end(), is_full));
+  const std::vector<double> loudness = test_support::WindowLoudness(capture, kWindow);
+  test_support::ExpectDuckedToHalfAndBack(loudness, 4000, 8);
 }
 
 }  // namespace

@@ -45,6 +45,17 @@ class FakeAppServices : public IAppServices, public CursorMotionHost {
   plat::Point GameScreenSize() const override { return game_screen; }
   uint8_t WindowBehaviourBits() const override { return behaviour; }
   uint8_t VoiceDuckingSetting() const override { return ducking; }
+  int32_t RequestSoundDeviceSetUp(std::array<uint32_t, 3>& words) override {
+    sound_device_requests.push_back(words);
+    words[0] = static_cast<uint32_t>(sound_device_status);
+    return sound_device_status;
+  }
+  // Shown through the platform's box; the check box is left as `sound_card_switch_off` says.
+  void ShowSoundCardMessage(uint8_t* switch_off) override {
+    plat::ShowMessageBox({0, "sound card", "Kestrune", plat::MB_OK});
+    if (switch_off != nullptr) *switch_off = sound_card_switch_off;
+  }
+  bool LoadSoundsWholeSetting() const override { return load_sounds_whole; }
   void PostWindowMessage(uint32_t message, uint32_t wparam) override { messages.push_back({message, wparam, false}); }
   void SendWindowMessage(uint32_t message, uint32_t wparam) override { messages.push_back({message, wparam, true}); }
   // Shown through the platform's box, which the tests answer with scripted answers.
@@ -71,6 +82,10 @@ class FakeAppServices : public IAppServices, public CursorMotionHost {
   plat::Point cursor{0, 0};
   uint8_t behaviour = 0;
   uint8_t ducking = kDuckingSettingDefault;
+  std::vector<std::array<uint32_t, 3>> sound_device_requests;
+  int32_t sound_device_status = 0;
+  uint8_t sound_card_switch_off = 0;
+  bool load_sounds_whole = false;
   std::vector<WindowMessage> messages;
   bool return_to_title = false;
   bool settings_changed = false;

@@ -1,0 +1,157 @@
+// SOB scripts that drive the sound built-ins, heard through SDL's disk audio driver on the real
+// clock: a two-part Ogg stream that a script plays looped and fades out over a second, and
+// music that a script's ducking voice lowers to half. Only loudness over windows is checked, so
+// that a slow machine shifts the changes without failing the test.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/timer_manager.h"
+#include "ogg_writer.h"
+#include "platform/clock.h"
+#include "sound/ogg_vorbis_module.h"
+#include "sound/sound_output.h"
+#include "support/disk_audio_loudness.h"
+#include "support/game_host_fixture.h"
+#include "support/scoped_environment.h"
+
+namespace {
+
+constexpr long kRate = 44100;
+constexpr std::size_t kWindow = kRate / 20;  // 50 ms
+
+
+class SoundScriptDiskOutputTest : public game_test::GameScriptHostTest {
+ protected:
+  void SetUp() override {
+    GameScriptHostTest::SetUp();
+    saved_host_ = std::exchange(g_SoundDecoderManager, &decoders_);
+    saved_timers_ = std::exchange(g_TimerManager, &timer_);
+    ASSERT_EQ(RegisterOggVorbisModule(decoders_), 0u);
+  }
+  void TearDown() override {
+    g_SoundDecoderManager = saved_host_;
+    g_TimerManager = saved_timers_;
+    GameScriptHostTest::TearDown();
+  }
+
+  void WriteSine(const char* name, uint32_t frames, double hertz, int divisor) {
+    std::vector<int16_t> samples = MakeSine(frames, 1, kRate, hertz);
+    for (int16_t& sample : samples) sample = static_cast<int16_t>(sample / divisor);
+    const std::vector<uint8_t> ogg = EncodeOggVorbis(samples, 1, kRate);
+    game_.WriteFile(name, std::string(ogg.begin(), ogg.end()));
+  }
+
+  // Runs the tasks on the real clock for `milliseconds`.
+  void RunTasksFor(uint32_t milliseconds) {
+    for (uint32_t waited = 0; waited < milliseconds; waited += 10) {
+      plat::SleepMilliseconds(10);
+      timer_.Dispatch(0);
+    }
+  }
+
+  // Runs MAIN through the disk driver: `between` runs after each pass of the script that yields.
+  template <class Between>
+  std::vector<double> Hear(const std::string& source, Between between) {
+    const std::string capture = game_.HostPath() + "capture.raw";
+    {
+      ScopedEnvironment driver("SDL_AUDIODRIVER", "disk");
+      ScopedEnvironment file("SDL_DISKAUDIOFILE", capture.c_str());
+      CSoundDevice* saved_device = std::exchange(g_SoundBufferDevice, nullptr);
+      CSoundOutput* saved_output = g_SoundDevice;
+      CSoundOutput output;
+      EXPECT_EQ(output.Create(0, false, false, nullptr), CSoundDevice::kCreated);
+      g_SoundBufferDevice = &output;
+      g_SoundDevice = &output;
+      WriteScript("MAIN", source);
+      EXPECT_EQ(host_.RestartMain(false), 0u);
+      for (int pass = 0; host_.RunLoop() == CScriptHost::kRunSuspended; ++pass) between(pass);
+      g_SoundChannels->StopBgm();
+      g_SoundChannels->FreeChannels();
+      output.DestroyAllBuffers();
+      g_SoundDevice = saved_output;
+      g_SoundBufferDevice = saved_device;
+    }
+    return test_support::WindowLoudness(capture, kWindow);
+  }
+
+  CSoundDecoderManager decoders_;
+  CTimerManager timer_;
+
+ private:
+  CSoundDecoderManager* saved_host_ = nullptr;
+  CTimerManager* saved_timers_ = nullptr;
+};
+
+TEST_F(SoundScriptDiskOutputTest, AScriptsLoopedStreamFadesToSilenceOverItsSecond) {
+  WriteSine("INTRO.OGG", kRate / 2, 441, 1);
+  WriteSine("LOOP.OGG", kRate / 2, 441, 1);
+  const std::vector<double> loudness = Hear(
+      ".kind script\n"
+      "  CallNative native(606), names, handle\n"
+      "  CallNative native(609), handle, result\n"
+      "  Yield\n"
+      "  CallNative native(614), handle, result\n"
+      "  Yield\n"
+      "  Return\n"
+      "names: .word intro, loop\n"
+      "handle: .word 0\n"
+      "duration: .word 1000\n"
+      "result: .word 0\n"
+      "intro: .string \"INTRO.OGG\"\n"
+      "loop: .string \"LOOP.OGG\"\n",
+      [this](int pass) { RunTasksFor(pass == 0 ? 1500 : 1600); });
+
+  ASSERT_FALSE(loudness.empty());
+  const double peak = *std::max_element(loudness.begin(), loudness.end());
+  ASSERT_GT(peak, 8000);
+  // Full loudness for well over the half-second intro (the looped part follows it), then a fall
+  // through the levels in between to silence, which holds to the end.
+  const auto is_full = [&](double l) { return l > peak * 0.9; };
+  const auto is_silent = [&](double l) { return l < peak * 0.02; };
+  const auto first_full = std::find_if(loudness.begin(), loudness.end(), is_full);
+  const auto last_full = std::find_if(loudness.rbegin(), loudness.rend(), is_full).base();
+  EXPECT_GE(std::count_if(first_full, last_full, is_full), 20);
+  const auto first_silent = std::find_if(last_full, loudness.end(), is_silent);
+  ASSERT_NE(first_silent, loudness.end());
+  EXPECT_TRUE(std::all_of(first_silent, loudness.end(), is_silent));
+  // A second of fading is twenty windows; the falling part takes well over half of that.
+  const auto falling = std::count_if(last_full, first_silent, [&](double l) { return l > peak * 0.05 && l < peak * 0.8; });
+  EXPECT_GE(falling, 10);
+  for (auto it = last_full; it + 2 < first_silent; ++it) EXPECT_LE(*(it + 2), *it * 1.05);
+}
+
+TEST_F(SoundScriptDiskOutputTest, AScriptsDuckingVoiceHalvesItsMusic) {
+  WriteSine("MUSIC.OGG", 3 * kRate, 441, 1);
+  // A faint voice, so that what is heard is the music.
+  WriteSine("VOICE.OGG", kRate / 2, 441, 100);
+  const std::vector<double> loudness = Hear(
+      ".kind script\n"
+      "  CallNative native(668), count, result\n"
+      "  CallNative native(657), music, result\n"
+      "  Yield\n"
+      "  CallNative native(672), voice, result\n"
+      "  CallNative native(675), play, result\n"
+      "  CallNative native(684), duck, result\n"
+      "  Yield\n"
+      "  Return\n"
+      "count: .word 8\n"
+      "music: .word music_name, 1, 0\n"
+      "voice: .word 6, voice_name\n"
+      "play: .word 6, 0\n"
+      "duck: .word 6, half\n"
+      "result: .word 0\n"
+      "music_name: .string \"MUSIC.OGG\"\n"
+      "voice_name: .string \"VOICE.OGG\"\n"
+      "half: .string \"0.5\"\n",
+      [this](int pass) { RunTasksFor(pass == 0 ? 600 : 3000); });
+
+  test_support::ExpectDuckedToHalfAndBack(loudness, 8000, 6);
+}
+
+}  // namespace

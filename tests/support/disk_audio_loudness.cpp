@@ -1,0 +1,53 @@
+#include "support/disk_audio_loudness.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace test_support {
+
+std::vector<double> WindowLoudness(const std::string& capture, std::size_t window) {
+  std::ifstream in(capture, std::ios::binary);
+  const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::vector<double> loudness;
+  const std::size_t frames = bytes.size() / 4;
+  for (std::size_t start = 0; start + window <= frames; start += window) {
+    double sum = 0;
+    for (std::size_t i = start; i < start + window; ++i) {
+      int16_t left = 0;
+      std::memcpy(&left, bytes.data() + 4 * i, 2);
+      sum += static_cast<double>(left) * left;
+    }
+    loudness.push_back(std::sqrt(sum / static_cast<double>(window)));
+  }
+  std::vector<double> smoothed;
+  for (std::size_t i = 2; i + 2 < loudness.size(); ++i) {
+    std::vector<double> five(loudness.begin() + static_cast<std::ptrdiff_t>(i - 2),
+                             loudness.begin() + static_cast<std::ptrdiff_t>(i + 3));
+    std::nth_element(five.begin(), five.begin() + 2, five.end());
+    smoothed.push_back(five[2]);
+  }
+  return smoothed;
+}
+
+void ExpectDuckedToHalfAndBack(const std::vector<double>& loudness, double least_peak, std::ptrdiff_t least_dip) {
+  ASSERT_FALSE(loudness.empty());
+  const double peak = *std::max_element(loudness.begin(), loudness.end());
+  ASSERT_GT(peak, least_peak);
+  const auto is_lowered = [&](double l) { return l > peak * 0.35 && l < peak * 0.65; };
+  const auto is_full = [&](double l) { return l > peak * 0.9; };
+  EXPECT_GE(std::count_if(loudness.begin(), loudness.end(), is_lowered), least_dip);
+  const auto first_lowered = std::find_if(loudness.begin(), loudness.end(), is_lowered);
+  const auto last_lowered = std::find_if(loudness.rbegin(), loudness.rend(), is_lowered).base();
+  ASSERT_LT(first_lowered, last_lowered);
+  EXPECT_LT(*std::max_element(first_lowered, last_lowered), peak * 0.7);
+  EXPECT_TRUE(std::any_of(loudness.begin(), first_lowered, is_full));
+  EXPECT_TRUE(std::any_of(last_lowered, loudness.end(), is_full));
+}
+
+}  // namespace test_support

@@ -16,8 +16,9 @@
 
 namespace builtin_test {
 
-class BuiltinCallTest : public ::testing::Test {
- protected:
+// Mixed into a fixture: the script memory, the handle table and the calls.
+class BuiltinCaller {
+ public:
   std::uint32_t Call(std::uint32_t id, std::initializer_list<std::uint32_t> words) {
     const std::uint32_t address = memory_.Allocate(static_cast<std::uint32_t>(words.size() * 4 + 4), true);
     std::uint32_t at = address;
@@ -43,5 +44,7 @@ class BuiltinCallTest : public ::testing::Test {
   ScriptMemory memory_;
   HandleTable handles_;
 };
+
+class BuiltinCallTest : public ::testing::Test, public BuiltinCaller {};
 
 }  // namespace builtin_test

@@ -7,6 +7,7 @@
 #include "builtins/app_value_builtins.h"
 #include "builtins/data_file_builtins.h"
 #include "builtins/file_handle_builtins.h"
+#include "builtins/file_loader_builtins.h"
 #include "builtins/file_operation_builtins.h"
 #include "builtins/input_builtins.h"
 #include "builtins/math_builtins.h"
@@ -162,18 +163,18 @@ constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
     {140, "NativeFileReadLine", NativeFileReadLine},
     {141, "NativeFileWrite", NativeFileWrite},
     {142, "NativeFilePrintf", NativeFilePrintf},
-    {143, "NativeLoaderAllocate", NativeNotBuilt<143>},
-    {144, "NativeLoaderRequest", NativeNotBuilt<144>},
-    {145, "NativeLoaderWaitIdle", NativeNotBuilt<145>},
-    {146, "NativeLoaderClose", NativeNotBuilt<146>},
-    {147, "NativeLoaderGetData", NativeNotBuilt<147>},
-    {148, "NativeLoaderGetSize", NativeNotBuilt<148>},
-    {149, "NativeScanFiles", NativeNotBuilt<149>},
-    {150, "NativeGetFileListWord", NativeNotBuilt<150>},
-    {151, "NativeGetFileListName", NativeNotBuilt<151>},
-    {152, "NativeGetFileListFlag", NativeNotBuilt<152>},
-    {153, "NativeGetFileListTime", NativeNotBuilt<153>},
-    {154, "NativeClearFileList", NativeNotBuilt<154>},
+    {143, "NativeLoaderAllocate", NativeLoaderAllocate},
+    {144, "NativeLoaderRequest", NativeLoaderRequest},
+    {145, "NativeLoaderWaitIdle", NativeLoaderWaitIdle},
+    {146, "NativeLoaderClose", NativeLoaderClose},
+    {147, "NativeLoaderGetData", NativeLoaderGetData},
+    {148, "NativeLoaderGetSize", NativeLoaderGetSize},
+    {149, "NativeScanFiles", NativeScanFiles},
+    {150, "NativeGetFileListWord", NativeGetFileListWord},
+    {151, "NativeGetFileListName", NativeGetFileListName},
+    {152, "NativeGetFileListFlag", NativeGetFileListFlag},
+    {153, "NativeGetFileListTime", NativeGetFileListTime},
+    {154, "NativeClearFileList", NativeClearFileList},
     {155, "NativeAcceptDroppedFiles", NativeNotBuilt<155>},
     {156, "NativeGetDroppedFile", NativeNotBuilt<156>},
     {157, "NativeClearDroppedFiles", NativeNotBuilt<157>},

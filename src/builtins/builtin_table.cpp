@@ -6,6 +6,7 @@
 #include "base/not_built.h"
 #include "builtins/app_value_builtins.h"
 #include "builtins/data_file_builtins.h"
+#include "builtins/dialog_builtins.h"
 #include "builtins/file_handle_builtins.h"
 #include "builtins/file_loader_builtins.h"
 #include "builtins/file_operation_builtins.h"
@@ -93,8 +94,8 @@ constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
     {70, "NativeStrUpper", NativeStrUpper},
     {71, "NativeStrLower", NativeStrLower},
     {72, "NativeCopyToClipboard", NativeCopyToClipboard},
-    {73, "NativeInputText", NativeNotBuilt<73>},
-    {74, "NativeSetInputTextParams", NativeNotBuilt<74>},
+    {73, "NativeInputText", NativeInputText},
+    {74, "NativeSetInputTextParams", NativeSetInputTextParams},
     {75, "NativeAlloc", NativeAlloc},
     {76, "NativeAllocZeroed", NativeAllocZeroed},
     {77, "NativeFree", NativeFree},
@@ -175,12 +176,12 @@ constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
     {152, "NativeGetFileListFlag", NativeGetFileListFlag},
     {153, "NativeGetFileListTime", NativeGetFileListTime},
     {154, "NativeClearFileList", NativeClearFileList},
-    {155, "NativeAcceptDroppedFiles", NativeNotBuilt<155>},
-    {156, "NativeGetDroppedFile", NativeNotBuilt<156>},
-    {157, "NativeClearDroppedFiles", NativeNotBuilt<157>},
-    {158, "NativeOpenFileDialog", NativeNotBuilt<158>},
-    {159, "NativeSaveFileDialog", NativeNotBuilt<159>},
-    {160, "NativeBrowseFolder", NativeNotBuilt<160>},
+    {155, "NativeAcceptDroppedFiles", NativeAcceptDroppedFiles},
+    {156, "NativeGetDroppedFile", NativeGetDroppedFile},
+    {157, "NativeClearDroppedFiles", NativeClearDroppedFiles},
+    {158, "NativeOpenFileDialog", NativeOpenFileDialog},
+    {159, "NativeSaveFileDialog", NativeSaveFileDialog},
+    {160, "NativeBrowseFolder", NativeBrowseFolder},
     {161, "NativeRunProgram", NativeRunProgram},
     {162, "NativeCreateDirectory", NativeCreateDirectory},
     {163, "NativeMoveFile", NativeMoveFile},

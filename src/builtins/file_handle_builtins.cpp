@@ -1,10 +1,9 @@
 #include "builtins/file_handle_builtins.h"
 
-#include <algorithm>
 #include <map>
 #include <memory>
 #include <string_view>
-#include <vector>
+#include <utility>
 
 #include "base/file.h"
 #include "base/script_write_rule.h"
@@ -58,6 +57,9 @@ std::uint32_t WithFile(const NativeArgs& args, std::uint32_t no_object, Operatio
 // A script range of `count` bytes at args[index], checked whole before the file touches it.
 std::span<std::byte> Buffer(const NativeArgs& args, std::uint32_t index, std::uint32_t count) {
   return args.Memory().Range(args.U32(index), count);
+}
+std::span<const std::byte> ReadOnlyBuffer(const NativeArgs& args, std::uint32_t index, std::uint32_t count) {
+  return std::as_const(args.Memory()).Range(args.U32(index), count);
 }
 
 }  // namespace
@@ -171,7 +173,7 @@ std::uint32_t NativeFileReadLine(const NativeArgs& args) {
 
 std::uint32_t NativeFileWrite(const NativeArgs& args) {
   return WithFile(args, 0, [&](ScriptFile&, CFile& file) {
-    const std::span<std::byte> data = Buffer(args, 1, args.U32(2));
+    const std::span<const std::byte> data = ReadOnlyBuffer(args, 1, args.U32(2));
     return file.Write(data.data(), static_cast<std::uint32_t>(data.size()));
   });
 }

@@ -118,6 +118,23 @@ TEST_F(DataFileBuiltinsTest, MountedArchiveEntriesNamesAndInfo) {
   EXPECT_EQ(Call(107, {Text("PACK.FAK"), 7, 0, 1}), 1u);
 }
 
+// A decoder's assist entry that adds up its first three words and tells how many it was given.
+std::int32_t SumAssist(const PluginArgs* args) {
+  return (args->I32(0) + args->I32(1) + args->I32(2)) * 100 + static_cast<std::int32_t>(args->count);
+}
+
+TEST_F(DataFileBuiltinsTest, AssistCallsReachTheDecoderOfTheType) {
+  ASSERT_EQ(files_->RegisterArchiveDecoder(std::make_unique<test_support::FakeArchiveDecoder>(archive_log_), "FAK\0",
+                                           "Fake format", 9, nullptr, SumAssist, nullptr),
+            0u);
+  // The entry sees the words from args[1] on, as many as an assist operation takes.
+  EXPECT_EQ(Call(106, {9, 1, 2, 3}), 616u);
+  EXPECT_EQ(Call(106, {10, 1}), static_cast<std::uint32_t>(-2));
+  game_.MakeFolder("PLUGINS");
+  EXPECT_EQ(Call(104, {Text("PLUGINS")}), 0u);
+  EXPECT_EQ(Call(117, {Text("PLUGINS")}), 0u);
+}
+
 TEST_F(DataFileBuiltinsTest, DosTimeOfNoTimeIsZero) {
   EXPECT_EQ(PackDosDateTime(0), 0u);
 }

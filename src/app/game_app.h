@@ -238,6 +238,12 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   bool SettingsChangedMark() const override { return settings_changed_.load() != 0; }
   void ClearSettingsChangedMark() override { settings_changed_.store(0); }
   uint8_t CursorEdgeZone() const override { return GetCursorEdge(); }
+  void SetTextInputParameters(const ScriptTextInputParameters& parameters) override;
+  std::string InputText() override;
+  int32_t ChooseFile(ScriptFileChoice& choice, bool save) override;
+  std::string ChooseFolder(const std::string& title, const std::string& initial_folder) override;
+  CDropFiles& DroppedFiles() override { return drop_files_; }
+  plat::WindowId MainWindowId() const override { return main_window_.GetHandle(); }
   void SetMoviePlaying(uint8_t value) { movie_playing_ = value; }
 
  protected:
@@ -362,6 +368,8 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   GameSettingsBlock confirmed_binding_settings_{};
   FrameProcedure frame_procedure_ = nullptr;
   CDropFiles drop_files_;
+  // The scripts' text-input dialog: its parameters and the last text entered.
+  TextInputDialogSettings script_text_input_;
   std::atomic<bool> back_format_refresh_{false};
   std::atomic<bool> zero_sleep_{false};
   uint8_t saved_frame_wait_mode_ = kFrameWaitTimer;

@@ -6,10 +6,12 @@
 // layout image; the objects not defined here yet take their places as their classes come.
 #include "base/async_file_loader.h"
 #include "base/file_list.h"
+#include "builtins/memory_builtins.h"
 #include "ui/gui_root_window.h"
 #include "ui/message_box.h"
 #include "ui/widget_manager.h"
 
+CNativeBlockMap g_NativeMap;
 CMessageBox g_MessageBox;
 CAsyncFileLoader g_AsyncFileLoader;
 CFileList g_FileList;

@@ -8,9 +8,11 @@
 #include <string>
 
 #include "base/cursor_motion.h"
+#include "base/drop_files.h"
 #include "base/frame_pacer.h"
 #include "base/framework_settings.h"
 #include "base/game_switches.h"
+#include "base/script_dialogs.h"
 
 class IAppServices {
  public:
@@ -64,6 +66,19 @@ class IAppServices {
   // The cursor's edge zone as keypad digits (8 top, 2 bottom, 4 left, 6 right; 0 none).
   virtual uint8_t CursorEdgeZone() const = 0;
   virtual void SetCursorVisible(bool show) = 0;
+  // The scripts' dialogs, each sent from the game thread as the main window's menu command.
+  // The text-input dialog shows the parameters last set; its text is the entry after OK, empty
+  // when it was closed otherwise.
+  virtual void SetTextInputParameters(const ScriptTextInputParameters& parameters) = 0;
+  virtual std::string InputText() = 0;
+  // The open or save chooser: 0 nothing chosen; for the save chooser 1 plus the offset of the
+  // extension in the path (0 without one), for the open chooser 1.
+  virtual int32_t ChooseFile(ScriptFileChoice& choice, bool save) = 0;
+  // The chosen folder with a trailing backslash; empty when none was chosen.
+  virtual std::string ChooseFolder(const std::string& title, const std::string& initial_folder) = 0;
+  // The files dropped onto the main window, and the window that takes them.
+  virtual CDropFiles& DroppedFiles() = 0;
+  virtual plat::WindowId MainWindowId() const = 0;
 
  protected:
   ~IAppServices() = default;

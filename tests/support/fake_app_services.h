@@ -67,6 +67,23 @@ class FakeAppServices : public IAppServices, public CursorMotionHost {
   void ClearSettingsChangedMark() override { settings_changed = false; }
   uint8_t CursorEdgeZone() const override { return edge_zone; }
   void SetCursorVisible(bool show) override { cursor_visible = show; }
+  // The dialogs answer with what the test put here and record what they were asked.
+  void SetTextInputParameters(const ScriptTextInputParameters& parameters) override { text_input = parameters; }
+  std::string InputText() override { return entered_text; }
+  int32_t ChooseFile(ScriptFileChoice& choice, bool save) override {
+    asked_file = choice;
+    asked_save = save;
+    if (chosen_file.empty()) return 0;
+    choice.file = chosen_file;
+    choice.file_title = chosen_file.substr(chosen_file.rfind('\\') + 1);
+    return 1;
+  }
+  std::string ChooseFolder(const std::string& title, const std::string& initial_folder) override {
+    asked_file = {title, {}, {}, initial_folder, {}};
+    return chosen_folder;
+  }
+  CDropFiles& DroppedFiles() override { return dropped; }
+  plat::WindowId MainWindowId() const override { return 0; }
 
   bool IsActive() const override { return true; }
   plat::Point GameToScreen(plat::Point point) const override { return point; }
@@ -91,6 +108,13 @@ class FakeAppServices : public IAppServices, public CursorMotionHost {
   bool settings_changed = false;
   uint8_t edge_zone = 0;
   bool cursor_visible = true;
+  ScriptTextInputParameters text_input;
+  std::string entered_text;
+  ScriptFileChoice asked_file;
+  bool asked_save = false;
+  std::string chosen_file;
+  std::string chosen_folder;
+  CDropFiles dropped;
 };
 
 }  // namespace test_support

@@ -5,39 +5,46 @@
 
 #include "base/not_built.h"
 #include "builtins/app_value_builtins.h"
+#include "builtins/frame_mode_builtins.h"
 #include "builtins/input_builtins.h"
+#include "builtins/menu_command.h"
 #include "builtins/return_zero_builtin.h"
 #include "builtins/save_builtins.h"
 #include "builtins/screen_settings_builtins.h"
+#include "builtins/system_state_builtins.h"
+#include "builtins/text_settings_builtin.h"
+#include "builtins/user_setting_builtins.h"
 #include "builtins/variable_builtins.h"
+#include "builtins/voice_entry_builtins.h"
 #include "builtins/vov_frame_builtins.h"
+#include "builtins/window_mode_builtins.h"
 
 namespace {
 
 constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
-    {3, "NativeSetWindowOption", NativeNotBuilt<3>},
+    {3, "NativeSetWindowOption", NativeSetWindowOption},
     {4, "NativeSetAppValue", NativeSetAppValue},
     {5, "NativeGetAppValue", NativeGetAppValue},
-    {6, "NativeGetSystemState", NativeNotBuilt<6>},
-    {7, "NativeGetAppText", NativeNotBuilt<7>},
-    {8, "NativeSetUserSetting", NativeNotBuilt<8>},
-    {9, "NativeGetUserSetting", NativeNotBuilt<9>},
-    {10, "NativeSetVoiceEntry", NativeNotBuilt<10>},
-    {11, "NativeGetVoiceEntry", NativeNotBuilt<11>},
-    {12, "NativeSaveToSlot", NativeNotBuilt<12>},
-    {13, "NativeChangeScreenMode", NativeNotBuilt<13>},
+    {6, "NativeGetSystemState", NativeGetSystemState},
+    {7, "NativeGetAppText", NativeGetAppText},
+    {8, "NativeSetUserSetting", NativeSetUserSetting},
+    {9, "NativeGetUserSetting", NativeGetUserSetting},
+    {10, "NativeSetVoiceEntry", NativeSetVoiceEntry},
+    {11, "NativeGetVoiceEntry", NativeGetVoiceEntry},
+    {12, "NativeApplyTextSettings", NativeApplyTextSettings},
+    {13, "NativeChangeScreenMode", NativeChangeScreenMode},
     {14, "NativeSetWindowFlag", NativeSetWindowFlag},
-    {15, "NativeBeginNoWait", NativeNotBuilt<15>},
-    {16, "NativeEndNoWait", NativeNotBuilt<16>},
-    {17, "NativeSuspendHighResTimer", NativeNotBuilt<17>},
-    {18, "NativeResumeHighResTimer", NativeNotBuilt<18>},
-    {19, "NativeLowerThreadPriority", NativeNotBuilt<19>},
-    {20, "NativeRestoreThreadPriority", NativeNotBuilt<20>},
-    {21, "NativeApplyFrameRate", NativeNotBuilt<21>},
-    {22, "NativeGetAppWord", NativeNotBuilt<22>},
+    {15, "NativeBeginNoWait", NativeBeginNoWait},
+    {16, "NativeEndNoWait", NativeEndNoWait},
+    {17, "NativeSuspendHighResTimer", NativeSuspendHighResTimer},
+    {18, "NativeResumeHighResTimer", NativeResumeHighResTimer},
+    {19, "NativeLowerThreadPriority", NativeLowerThreadPriority},
+    {20, "NativeRestoreThreadPriority", NativeRestoreThreadPriority},
+    {21, "NativeApplyFrameRate", NativeApplyFrameRate},
+    {22, "NativeGetAppWord", NativeGetAppWord},
     {23, "NativeSetRunningValue1", NativeSetRunningValue1},
-    {24, "NativePostMenuCommand", NativeNotBuilt<24>},
-    {25, "NativeGetAppByte", NativeNotBuilt<25>},
+    {24, "NativePostMenuCommand", NativePostMenuCommand},
+    {25, "NativeGetAppByte", NativeGetAppByte},
     {26, "NativeRestoreInitialVariables", NativeRestoreInitialVariables},
     {27, "NativeClearVariables", NativeClearVariables},
     {28, "NativeStoreVariables", NativeStoreVariables},
@@ -50,7 +57,7 @@ constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
     {35, "NativeSaveReadLogs", NativeSaveReadLogs},
     {36, "NativeLoadPersistentFile", NativeLoadPersistentFile},
     {37, "NativeReturnZero", NativeReturnZero},
-    {38, "NativeTakeFlagBit3", NativeNotBuilt<38>},
+    {38, "NativeTakeFlagBit3", NativeTakeFlagBit3},
     {39, "NativeBeginSaveSelection", NativeBeginSaveSelection},
     {40, "NativeAddSaveVariable", NativeAddSaveVariable},
     {41, "NativeSetSavePair", NativeNotBuilt<41>},

@@ -210,6 +210,8 @@ TEST_F(InputClockBuiltinsTest, TheCursorIsShownHiddenPutAndReadInTheGameScreen) 
   EXPECT_EQ(outside.Result(1), 0u);
   EXPECT_EQ(outside.Word("x"), kNone);
   EXPECT_EQ(outside.Word("y"), kNone);
+  app_.in_game = {kCursorAxisUntested, 10};  // beside a scaled full screen's picture: not over it
+  EXPECT_EQ(Call(584), 0u);
 }
 
 }  // namespace

@@ -127,22 +127,22 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   int FrameThreadedCanvas();
 
   // Frames per second (negative: the pacer's current rate) with the wait mode of the switches.
-  void ApplyFrameRate(int32_t frames_per_second);
+  void ApplyFrameRate(int32_t frames_per_second) override;
   // Menu command 40001: window <-> full screen, when full screen is allowed and the scripts permit it.
   void ToggleScreenMode();
   // Nested by counters: 1 when the mode changed, else 0. An end without a begin changes nothing.
-  int BeginNoWait();
-  int EndNoWait();
-  int SuspendHighResTimer();
-  int ResumeHighResTimer();
+  int BeginNoWait() override;
+  int EndNoWait() override;
+  int SuspendHighResTimer() override;
+  int ResumeHighResTimer() override;
   int GetNoWaitNesting() const { return no_wait_nesting_; }
   int GetHighResSuspension() const { return high_res_suspension_; }
 
   // The nested priority hooks of heavy work: lower returns 0 lowered, 1 already lowered, 2 no
   // thread to lower (still counted), -1 the hooks are switched off; restore returns the nesting
   // count before the call.
-  int LowerGameThreadPriority();
-  int RestoreGameThreadPriority();
+  int LowerGameThreadPriority() override;
+  int RestoreGameThreadPriority() override;
   int GetPriorityNesting() const { return priority_nesting_; }
 
   // The game's message handlers.
@@ -244,6 +244,15 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   std::string ChooseFolder(const std::string& title, const std::string& initial_folder) override;
   CDropFiles& DroppedFiles() override { return drop_files_; }
   plat::WindowId MainWindowId() const override { return main_window_.GetHandle(); }
+  void AllowScreenModeChange(bool allowed) override;
+  void SetKeyboardHook(uint8_t bits, bool install) override;
+  bool TakeScreenModeSwitched() override;
+  uint32_t SelectFullScreenDisplay(uint8_t depth) override { return GetMonitorForWindow(&GetMainWindow(), depth); }
+  int32_t RequestScreenMode(uint8_t mode, uint8_t depth) override { return RequestScreenModeChange(mode, depth, 0); }
+  void MarkModeSwitchFailed() override { SetFatalError(kFatalModeSwitchFailed); }
+  uint8_t ModalState() const override { return GetModalState(); }
+  std::string SaveFolderText() override { return save_folder_; }
+  void PutCursorInGame(int32_t x, int32_t y) override { SetCursorPosClient(x, y); }
   void SetMoviePlaying(uint8_t value) { movie_playing_ = value; }
 
  protected:

@@ -80,6 +80,37 @@ class IAppServices {
   virtual CDropFiles& DroppedFiles() = 0;
   virtual plat::WindowId MainWindowId() const = 0;
 
+  // What the scripts' application built-ins change. The frame-rate modes nest by counters and
+  // answer 1 when the mode changed; the priority hooks answer as the application's hooks do.
+  virtual void ApplyFrameRate(int32_t frames_per_second) = 0;
+  virtual int BeginNoWait() = 0;
+  virtual int EndNoWait() = 0;
+  virtual int SuspendHighResTimer() = 0;
+  virtual int ResumeHighResTimer() = 0;
+  virtual int LowerGameThreadPriority() = 0;
+  virtual int RestoreGameThreadPriority() = 0;
+  // Lets the player switch the screen mode now (behaviour bit 2, the toggle's menu group and the
+  // maximize box of a window that may also go full screen), or stops it.
+  virtual void AllowScreenModeChange(bool allowed) = 0;
+  // The two keyboard-hook bits of the behaviour, and the full-screen keyboard grab installed or
+  // removed.
+  virtual void SetKeyboardHook(uint8_t bits, bool install) = 0;
+  // Whether a screen-mode switch happened since the last call (the behaviour's bit 3, cleared).
+  virtual bool TakeScreenModeSwitched() = 0;
+  // Selects the display for full screen at `depth` bits (0 the current depth) for the main
+  // window: 0 when the display offers it (the screen manager keeps the depth it settled on).
+  virtual uint32_t SelectFullScreenDisplay(uint8_t depth) = 0;
+  // Asks the window's thread to switch to `mode` (1 full screen, 2 window) at `depth`: 0 done.
+  virtual int32_t RequestScreenMode(uint8_t mode, uint8_t depth) = 0;
+  // A switch the scripts asked for failed: the frame procedures report it.
+  virtual void MarkModeSwitchFailed() = 0;
+  // What the game is asking the player (0 nothing).
+  virtual uint8_t ModalState() const = 0;
+  // The per-user save folder; empty when none is chosen.
+  virtual std::string SaveFolderText() = 0;
+  // Puts the cursor at a point of the game screen, which becomes the tracked position.
+  virtual void PutCursorInGame(int32_t x, int32_t y) = 0;
+
  protected:
   ~IAppServices() = default;
 };

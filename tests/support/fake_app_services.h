@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/app_services.h"
@@ -36,7 +37,7 @@ class FakeAppServices : public IAppServices, public CursorMotionHost {
     return 0;
   }
   bool MenuGroupPermitted(int group) const override { return menu_groups[static_cast<std::size_t>(group)]; }
-  uint8_t AllowedScreenModes() const override { return 2; }
+  uint8_t AllowedScreenModes() const override { return allowed_screen_modes; }
   uint8_t InstallInformation() const override { return 0; }
   void SwitchBackFormatRefresh(bool) override {}
   void SwitchZeroSleep(bool) override {}
@@ -84,6 +85,31 @@ class FakeAppServices : public IAppServices, public CursorMotionHost {
   }
   CDropFiles& DroppedFiles() override { return dropped; }
   plat::WindowId MainWindowId() const override { return 0; }
+  void ApplyFrameRate(int32_t frames_per_second) override { applied_rates.push_back(frames_per_second); }
+  int BeginNoWait() override { return ++no_wait; }
+  int EndNoWait() override { return --no_wait; }
+  int SuspendHighResTimer() override { return ++high_res_suspension; }
+  int ResumeHighResTimer() override { return --high_res_suspension; }
+  int LowerGameThreadPriority() override { return ++priority_lowered; }
+  int RestoreGameThreadPriority() override { return --priority_lowered; }
+  void AllowScreenModeChange(bool allowed) override { screen_mode_change_allowed = allowed; }
+  void SetKeyboardHook(uint8_t bits, bool install) override {
+    keyboard_hook_bits = bits;
+    keyboard_hook = install;
+  }
+  bool TakeScreenModeSwitched() override { return std::exchange(screen_mode_switched, false); }
+  uint32_t SelectFullScreenDisplay(uint8_t depth) override {
+    selected_depths.push_back(depth);
+    return display_refused ? 1 : 0;
+  }
+  int32_t RequestScreenMode(uint8_t mode, uint8_t depth) override {
+    requested_modes.push_back({mode, depth});
+    return switch_answer;
+  }
+  void MarkModeSwitchFailed() override { mode_switch_failed = true; }
+  uint8_t ModalState() const override { return modal_state; }
+  std::string SaveFolderText() override { return save_folder; }
+  void PutCursorInGame(int32_t x, int32_t y) override { in_game = {x, y}; }
 
   bool IsActive() const override { return true; }
   plat::Point GameToScreen(plat::Point point) const override { return point; }
@@ -94,6 +120,7 @@ class FakeAppServices : public IAppServices, public CursorMotionHost {
   GameSwitches switches = DefaultGameSwitches();
   CFramePacer pacer{60, false};
   std::array<bool, 5> menu_groups{};
+  uint8_t allowed_screen_modes = 2;
   plat::Point in_game{10, 10};
   plat::Point game_screen{640, 480};
   plat::Point cursor{0, 0};
@@ -115,6 +142,21 @@ class FakeAppServices : public IAppServices, public CursorMotionHost {
   std::string chosen_file;
   std::string chosen_folder;
   CDropFiles dropped;
+  std::vector<int32_t> applied_rates;
+  int no_wait = 0;
+  int high_res_suspension = 0;
+  int priority_lowered = 0;
+  bool screen_mode_change_allowed = false;
+  uint8_t keyboard_hook_bits = 0;
+  bool keyboard_hook = false;
+  bool screen_mode_switched = false;
+  std::vector<uint8_t> selected_depths;
+  bool display_refused = false;
+  std::vector<std::pair<uint8_t, uint8_t>> requested_modes;
+  int32_t switch_answer = 0;
+  bool mode_switch_failed = false;
+  uint8_t modal_state = 0;
+  std::string save_folder;
 };
 
 }  // namespace test_support

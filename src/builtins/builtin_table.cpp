@@ -12,6 +12,7 @@
 #include "builtins/screen_settings_builtins.h"
 #include "builtins/sound_buffer_builtins.h"
 #include "builtins/sound_device_builtins.h"
+#include "builtins/system_shell_builtins.h"
 #include "builtins/text_printer_builtins.h"
 #include "builtins/variable_builtins.h"
 #include "builtins/vov_frame_builtins.h"
@@ -818,13 +819,13 @@ constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
     {799, "NativeMessageDialog", NativeNotBuilt<799>},
     {800, "NativeReturnZero", NativeReturnZero},
     {801, "NativeReturnZero", NativeReturnZero},
-    {802, "NativeShellOpen", NativeNotBuilt<802>},
-    {803, "NativeGetSystemFolder", NativeNotBuilt<803>},
-    {804, "NativeOpenFolder", NativeNotBuilt<804>},
-    {805, "NativeExportDataFile", NativeNotBuilt<805>},
-    {806, "NativeSetWallpaper", NativeNotBuilt<806>},
-    {807, "NativeSetScreenSaver", NativeNotBuilt<807>},
-    {808, "NativeStartScreenSaver", NativeNotBuilt<808>},
+    {802, "NativeShellOpen", NativeShellOpen},
+    {803, "NativeGetSystemFolder", NativeGetSystemFolder},
+    {804, "NativeOpenFolder", NativeOpenFolder},
+    {805, "NativeExportDataFile", NativeExportDataFile},
+    {806, "NativeSetWallpaper", NativeSetWallpaper},
+    {807, "NativeSetScreenSaver", NativeSetScreenSaver},
+    {808, "NativeStartScreenSaver", NativeStartScreenSaver},
 });
 
 static_assert(kGameBuiltins.size() == kBuiltinCount - kFirstGameBuiltin);

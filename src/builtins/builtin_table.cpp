@@ -6,6 +6,7 @@
 #include "base/not_built.h"
 #include "builtins/app_value_builtins.h"
 #include "builtins/input_builtins.h"
+#include "builtins/message_box_builtins.h"
 #include "builtins/music_channel_builtins.h"
 #include "builtins/return_zero_builtin.h"
 #include "builtins/save_builtins.h"
@@ -813,10 +814,10 @@ constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
     {793, "NativeVovRun", NativeVovRun},
     {794, "NativeVovSetParam", NativeVovSetParam},
     {795, "NativeReturnZero", NativeReturnZero},
-    {796, "NativeMessageBox", NativeNotBuilt<796>},
-    {797, "NativeMessageBoxAnswer", NativeNotBuilt<797>},
-    {798, "NativeMessageBoxAnswer2", NativeNotBuilt<798>},
-    {799, "NativeMessageDialog", NativeNotBuilt<799>},
+    {796, "NativeMessageBox", NativeMessageBox},
+    {797, "NativeMessageBoxAnswer", NativeMessageBoxAnswer},
+    {798, "NativeMessageBoxAnswer2", NativeMessageBoxAnswer2},
+    {799, "NativeMessageDialog", NativeMessageDialog},
     {800, "NativeReturnZero", NativeReturnZero},
     {801, "NativeReturnZero", NativeReturnZero},
     {802, "NativeShellOpen", NativeShellOpen},

@@ -14,16 +14,14 @@
 #include <thread>
 
 #include "base/script_write_rule.h"
-#include "builtins/builtin_table.h"
-#include "script/handle_table.h"
-#include "script/script_memory.h"
+#include "builtin_caller.h"
 #include "support/data_files_fixture.h"
 #include "support/log_capture.h"
 #include "support/scoped_environment.h"
 
 namespace {
 
-class SystemShellBuiltinsTest : public test_support::DataFilesTest {
+class SystemShellBuiltinsTest : public test_support::DataFilesTest, public builtins_test::BuiltinCaller {
  protected:
   void SetUp() override {
     DataFilesTest::SetUp();
@@ -33,21 +31,6 @@ class SystemShellBuiltinsTest : public test_support::DataFilesTest {
   void TearDown() override {
     ClearScriptWriteFolders();
     DataFilesTest::TearDown();
-  }
-
-  std::uint32_t Call(std::uint32_t id, std::initializer_list<std::uint32_t> words) {
-    const std::uint32_t args = memory_.Allocate(static_cast<std::uint32_t>(words.size() * 4 + 4), true);
-    std::uint32_t address = args;
-    for (const std::uint32_t word : words) {
-      memory_.SetWord(address, word);
-      address += 4;
-    }
-    return GameBuiltins()[id - kFirstGameBuiltin].function(NativeArgs(memory_, handles_, args));
-  }
-  std::uint32_t Text(const std::string& text) {
-    const std::uint32_t address = memory_.Allocate(static_cast<std::uint32_t>(text.size() + 1), true);
-    memory_.Write(address, text.c_str(), static_cast<std::uint32_t>(text.size()));
-    return address;
   }
 
   // A stand-in for the desktop's opener, first on the search path: it records what it was given.
@@ -69,8 +52,6 @@ class SystemShellBuiltinsTest : public test_support::DataFilesTest {
     return game_.Exists("opened.txt") ? game_.ReadFile("opened.txt") : std::string();
   }
 
-  ScriptMemory memory_;
-  HandleTable handles_;
   ScopedEnvironment home_{"HOME", (game_.HostPath() + "home").c_str()};
   ScopedEnvironment config_{"XDG_CONFIG_HOME", (game_.HostPath() + "home/.config").c_str()};
   ScopedEnvironment data_{"XDG_DATA_HOME", (game_.HostPath() + "data").c_str()};
@@ -80,17 +61,17 @@ class SystemShellBuiltinsTest : public test_support::DataFilesTest {
 TEST_F(SystemShellBuiltinsTest, TheUserFoldersAreWrittenWithATrailingSeparatorAndOtherNumbersLeaveTheDestination) {
   const std::uint32_t destination = Text(std::string(259, 'x'));
   EXPECT_EQ(Call(803, {destination, 1}), 1u);
-  EXPECT_STREQ(memory_.String(destination), game_.EnginePath("home\\Documents\\").c_str());
+  EXPECT_STREQ(Memory().String(destination), game_.EnginePath("home\\Documents\\").c_str());
   EXPECT_EQ(Call(803, {destination, 4}), 1u);
-  EXPECT_STREQ(memory_.String(destination), game_.EnginePath("home\\Desktop\\").c_str());
+  EXPECT_STREQ(Memory().String(destination), game_.EnginePath("home\\Desktop\\").c_str());
   EXPECT_EQ(Call(803, {destination, 3}), 1u);
-  const std::string data_home = memory_.String(destination);
+  const std::string data_home = Memory().String(destination);
   EXPECT_EQ(data_home, game_.EnginePath("data\\"));
   // What 803 names is where the file built-ins may write.
   EXPECT_TRUE(MayScriptWriteAt((data_home + "NOTE.TXT").c_str()));
   for (const std::uint32_t which : {0u, 5u, 0xFFFFFFFFu}) {
     EXPECT_EQ(Call(803, {destination, which}), 0u) << which;
-    EXPECT_EQ(memory_.String(destination), data_home) << which;
+    EXPECT_EQ(Memory().String(destination), data_home) << which;
   }
   EXPECT_FALSE(game_.Exists("home/Documents"));
 }

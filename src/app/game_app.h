@@ -234,6 +234,12 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   void PostWindowMessage(uint32_t message, uint32_t wparam) override { GetMainWindow().PostMessage(message, wparam, 0); }
   void SendWindowMessage(uint32_t message, uint32_t wparam) override { SendFromGameThread(message, wparam, 0); }
   void ShowStopMessage(const std::string& text) override;
+  uint8_t RequestScriptMessageBox(int box_type, const std::string& text, int icon_kind, const char* title) override {
+    return RequestMessageBox(box_type, text, icon_kind, title);
+  }
+  uint8_t RequestScriptMessageDialog(const std::string& text, uint32_t kind, const char* title) override {
+    return RequestMessageDialog(text, kind, nullptr, title, true);
+  }
   bool ReturnToTitlePending() const override { return restart_.load() != 0; }
   bool SettingsChangedMark() const override { return settings_changed_.load() != 0; }
   void ClearSettingsChangedMark() override { settings_changed_.store(0); }

@@ -59,6 +59,12 @@ class IAppServices {
   // A modal message box with the stop icon and the application's title (Shift-JIS text), shown
   // on the window's thread also when the game thread asks.
   virtual void ShowStopMessage(const std::string& text) = 0;
+  // The scripts' message box (box type 0 OK, 1 yes/no, 2 OK/cancel; the icon kind as the
+  // application numbers it), shown on the window's thread: 1 yes or OK, 0 no, cancel or nothing
+  // shown. The scripts' message dialog of a kind, fitted to its text: its answer, 0 without a
+  // window or a text. Texts are Shift-JIS; a null title is the application's name.
+  virtual uint8_t RequestScriptMessageBox(int box_type, const std::string& text, int icon_kind, const char* title) = 0;
+  virtual uint8_t RequestScriptMessageDialog(const std::string& text, uint32_t kind, const char* title) = 0;
   // The state the novel frame reads each turn of its waits.
   virtual bool ReturnToTitlePending() const = 0;
   virtual bool SettingsChangedMark() const = 0;

@@ -18,6 +18,7 @@
 #include "builtins/math_builtins.h"
 #include "builtins/memory_builtins.h"
 #include "builtins/menu_command.h"
+#include "builtins/message_box_builtins.h"
 #include "builtins/music_channel_builtins.h"
 #include "builtins/path_builtins.h"
 #include "builtins/return_zero_builtin.h"
@@ -26,6 +27,7 @@
 #include "builtins/sound_buffer_builtins.h"
 #include "builtins/sound_device_builtins.h"
 #include "builtins/string_builtins.h"
+#include "builtins/system_shell_builtins.h"
 #include "builtins/system_state_builtins.h"
 #include "builtins/text_printer_builtins.h"
 #include "builtins/text_settings_builtin.h"
@@ -831,19 +833,19 @@ constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
     {793, "NativeVovRun", NativeVovRun},
     {794, "NativeVovSetParam", NativeVovSetParam},
     {795, "NativeReturnZero", NativeReturnZero},
-    {796, "NativeMessageBox", NativeNotBuilt<796>},
-    {797, "NativeMessageBoxAnswer", NativeNotBuilt<797>},
-    {798, "NativeMessageBoxAnswer2", NativeNotBuilt<798>},
-    {799, "NativeMessageDialog", NativeNotBuilt<799>},
+    {796, "NativeMessageBox", NativeMessageBox},
+    {797, "NativeMessageBoxAnswer", NativeMessageBoxAnswer},
+    {798, "NativeMessageBoxAnswer2", NativeMessageBoxAnswer2},
+    {799, "NativeMessageDialog", NativeMessageDialog},
     {800, "NativeReturnZero", NativeReturnZero},
     {801, "NativeReturnZero", NativeReturnZero},
-    {802, "NativeShellOpen", NativeNotBuilt<802>},
-    {803, "NativeGetSystemFolder", NativeNotBuilt<803>},
-    {804, "NativeOpenFolder", NativeNotBuilt<804>},
-    {805, "NativeExportDataFile", NativeNotBuilt<805>},
-    {806, "NativeSetWallpaper", NativeNotBuilt<806>},
-    {807, "NativeSetScreenSaver", NativeNotBuilt<807>},
-    {808, "NativeStartScreenSaver", NativeNotBuilt<808>},
+    {802, "NativeShellOpen", NativeShellOpen},
+    {803, "NativeGetSystemFolder", NativeGetSystemFolder},
+    {804, "NativeOpenFolder", NativeOpenFolder},
+    {805, "NativeExportDataFile", NativeExportDataFile},
+    {806, "NativeSetWallpaper", NativeSetWallpaper},
+    {807, "NativeSetScreenSaver", NativeSetScreenSaver},
+    {808, "NativeStartScreenSaver", NativeStartScreenSaver},
 });
 
 static_assert(kGameBuiltins.size() == kBuiltinCount - kFirstGameBuiltin);

@@ -63,6 +63,18 @@ class FakeAppServices : public IAppServices, public CursorMotionHost {
   void ShowStopMessage(const std::string& text) override {
     plat::ShowMessageBox({0, text, "Kestrune", plat::MB_OK | plat::MB_ICONSTOP});
   }
+  // Shown through the platform's box, so that scripted answers reach the built-ins.
+  uint8_t RequestScriptMessageBox(int box_type, const std::string& text, int icon_kind, const char* title) override {
+    static constexpr uint32_t kButtons[] = {plat::MB_OK, plat::MB_YESNO, plat::MB_OKCANCEL};
+    icon_kinds.push_back(icon_kind);
+    const uint32_t buttons = box_type >= 0 && box_type <= 2 ? kButtons[box_type] : plat::MB_OK;
+    const int answer = plat::ShowMessageBox({0, text, title != nullptr ? title : "Kestrune", buttons});
+    return answer == plat::IDYES || answer == plat::IDOK ? 1 : 0;
+  }
+  uint8_t RequestScriptMessageDialog(const std::string& text, uint32_t kind, const char* title) override {
+    dialogs.push_back({text, kind, title != nullptr ? title : ""});
+    return dialog_answer;
+  }
   bool ReturnToTitlePending() const override { return return_to_title; }
   bool SettingsChangedMark() const override { return settings_changed; }
   void ClearSettingsChangedMark() override { settings_changed = false; }
@@ -131,6 +143,15 @@ class FakeAppServices : public IAppServices, public CursorMotionHost {
   uint8_t sound_card_switch_off = 0;
   bool load_sounds_whole = false;
   std::vector<WindowMessage> messages;
+  struct Dialog {
+    std::string text;
+    uint32_t kind;
+    std::string title;
+    bool operator==(const Dialog&) const = default;
+  };
+  std::vector<int> icon_kinds;
+  std::vector<Dialog> dialogs;
+  uint8_t dialog_answer = 0;
   bool return_to_title = false;
   bool settings_changed = false;
   uint8_t edge_zone = 0;

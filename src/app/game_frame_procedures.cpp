@@ -76,12 +76,14 @@ bool CGameApp::PresentBack() {
     SetFatalError(kFatalRestoreFailed);
     return false;
   }
+  NoteFramePresented();
   return true;
 }
 
 void CGameApp::UpdateCanvas() {
   pausable_timers_.Advance(ReadMillisecondClock());
   GetScreenManager().UpdateScreen();
+  NoteFramePresented();
 }
 
 bool CGameApp::DrawWhileLowered(bool canvas) {
@@ -112,8 +114,13 @@ bool CGameApp::BeginPassOnMainThread() {
   }
 }
 
+void CGameApp::SleepBeforeReadingEvents() {
+  if (priority_nesting_ == 0 && pacer_.CounterBeforeDue()) SleepUntilDue(false);
+}
+
 int CGameApp::FrameSingle() {
   if (!IsMoviePlaying() && !PresentBack()) return kFrameStop;
+  SleepBeforeReadingEvents();
   for (;;) {
     if (!BeginPassOnMainThread()) return kFrameStop;
     if (pacer_.Tick()) {
@@ -131,6 +138,7 @@ int CGameApp::FrameSingle() {
 }
 
 int CGameApp::FrameSingleCanvas() {
+  SleepBeforeReadingEvents();
   for (;;) {
     if (!BeginPassOnMainThread()) return kFrameStop;
     if (pacer_.Tick()) {

@@ -246,13 +246,6 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
 
  protected:
   int IdleSleep();
-  // Called after each presented frame (from the thread that presents): the first one starts
-  // answering the later instances of the game, work that the first frame need not wait for.
-  void NoteFramePresented() {
-    if (!frame_presented_.load(std::memory_order_relaxed) && !frame_presented_.exchange(true)) {
-      single_instance_.AnswerRequests();
-    }
-  }
   void EndGameThread();
   void RegisterMessageMap();
   // The frame image of the display canvas, or only the screen size without one: 0 or 1.
@@ -374,7 +367,6 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   // Opening the sound output while the screen starts; the sound device takes it over in
   // InitDevices, and it ends there.
   std::unique_ptr<plat::AudioOutputHeadStart> sound_head_start_;
-  std::atomic<bool> frame_presented_{false};
   // Last: its listener posts to the main window, so it ends before the window does.
   plat::SingleInstance single_instance_;
 };

@@ -76,14 +76,12 @@ bool CGameApp::PresentBack() {
     SetFatalError(kFatalRestoreFailed);
     return false;
   }
-  NoteFramePresented();
   return true;
 }
 
 void CGameApp::UpdateCanvas() {
   pausable_timers_.Advance(ReadMillisecondClock());
   GetScreenManager().UpdateScreen();
-  NoteFramePresented();
 }
 
 bool CGameApp::DrawWhileLowered(bool canvas) {

@@ -54,7 +54,6 @@ std::string RuntimeFolder() {
 
 SingleInstance::Claim SingleInstance::Take(const std::string& lock_path, std::function<void()> on_front_request) {
   Release();
-  std::lock_guard hold(listener_lock_);
   const int fd = open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) return Claim::kUnavailable;
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -70,18 +69,13 @@ SingleInstance::Claim SingleInstance::Take(const std::string& lock_path, std::fu
   if (listen_fd_ >= 0 && bind(listen_fd_, reinterpret_cast<const sockaddr*>(&address), length) == 0 &&
       listen(listen_fd_, 4) == 0) {
     stopping_ = false;
+    listener_ = std::thread([this] { Listen(); });
   } else if (listen_fd_ >= 0) {
     // The lock alone still keeps a second instance out; it only cannot ask to come forward.
     close(listen_fd_);
     listen_fd_ = -1;
   }
   return Claim::kFirst;
-}
-
-void SingleInstance::AnswerRequests() {
-  std::lock_guard hold(listener_lock_);
-  if (listen_fd_ < 0 || listener_.joinable()) return;
-  listener_ = std::thread([this] { Listen(); });
 }
 
 void SingleInstance::Listen() {
@@ -101,7 +95,6 @@ void SingleInstance::Listen() {
 }
 
 void SingleInstance::Release() {
-  std::lock_guard hold(listener_lock_);
   if (listener_.joinable()) {
     stopping_ = true;
     // Wakes the blocked accept.

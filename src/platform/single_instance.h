@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <thread>
 
@@ -23,15 +22,11 @@ class SingleInstance {
   SingleInstance(const SingleInstance&) = delete;
   SingleInstance& operator=(const SingleInstance&) = delete;
 
-  // Takes the lock file at the host path `lock_path`. kFirst: this instance holds it, and from
-  // AnswerRequests on `on_front_request` runs (on a thread of its own) whenever a later instance
-  // asks; kAnotherRuns: another instance holds it and has been asked to come to the front;
-  // kUnavailable: the lock file cannot be made, and nothing is held.
+  // Takes the lock file at the host path `lock_path`. kFirst: this instance holds it, and
+  // `on_front_request` runs (on a thread of its own) whenever a later instance asks; kAnotherRuns:
+  // another instance holds it and has been asked to come to the front; kUnavailable: the lock
+  // file cannot be made, and nothing is held.
   Claim Take(const std::string& lock_path, std::function<void()> on_front_request);
-  // Starts answering the later instances' requests, those made since Take included (they wait
-  // on the socket), so that the thread that answers them need not start before it is wanted.
-  // Does nothing when already answering or when nothing is held. Any thread may call it.
-  void AnswerRequests();
   // Lets the lock go; a later instance then becomes the first.
   void Release();
   bool Holds() const { return lock_fd_ >= 0; }
@@ -39,8 +34,6 @@ class SingleInstance {
  private:
   void Listen();
 
-  // Keeps the listener's start and its end apart.
-  std::mutex listener_lock_;
   int lock_fd_ = -1;
   int listen_fd_ = -1;
   std::atomic<bool> stopping_{false};

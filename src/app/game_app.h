@@ -293,6 +293,10 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   void Wait(uint32_t milliseconds, bool threaded);
   // The sleep of a frame that is not due: until it is due, or for the wait hint without the counter.
   void SleepUntilDue(bool threaded);
+  // On the main thread the window's events are read once a frame, after its sleep: a frame that
+  // is not due yet sleeps first, so that what arrives meanwhile reaches the frame it leads to.
+  // Nothing sleeps while the priority is lowered (those passes draw).
+  void SleepBeforeReadingEvents();
   void SleepWhileVerticalBlankPaced(bool threaded);
   void UpdateInput();
   // Draws the render lists into the back surface: no back surface, or a movie playing, draws

@@ -617,7 +617,7 @@ constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
     {577, "NativeSetKeyboardByte", NativeSetKeyboardByte},
     {578, "NativeKeyboardQuery", NativeKeyboardQuery},
     {579, "NativeSetCursorShape", NativeSetCursorShape},
-    {580, "NativeSetCursorImage", NativeNotBuilt<580>},
+    {580, "NativeSetCursorImage", NativeSetCursorImage},
     {581, "NativeShowCursor", NativeShowCursor},
     {582, "NativeGetCursorPos", NativeGetCursorPos},
     {583, "NativeSetCursorPos", NativeSetCursorPos},

@@ -17,3 +17,9 @@ std::uint32_t NativeShowCursor(const NativeArgs& args);
 std::uint32_t NativeGetCursorPos(const NativeArgs& args);
 // args[0] x, args[1] y: the cursor goes to that point of the game screen. 0.
 std::uint32_t NativeSetCursorPos(const NativeArgs& args);
+// args[0] display object (0: back to the cursor's shape), args[1] frames side by side, args[2]
+// frame time (ms), args[3] (byte) ping-pong, args[4], args[5] hot spot: the picture becomes the
+// cursor. 0; 1 a DirectDraw picture without its surface, 2 a software image without pixels,
+// 3 another kind of object, a stale handle or a picture the cursor cannot take (not 32 bits a
+// pixel, or narrower than its frames).
+std::uint32_t NativeSetCursorImage(const NativeArgs& args);

@@ -3,16 +3,21 @@
 // binding changes, the skip keys by the settings, the wheel, the cursor's shape and position.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "base/elapsed_timer_array.h"
 #include "base/game_key_bindings.h"
 #include "base/input_manager.h"
+#include "gfx/ddraw_picture.h"
+#include "gfx/image_base.h"
 #include "support/fake_app_services.h"
 #include "support/fake_clock.h"
 #include "support/game_host_fixture.h"
 #include "support/input_events.h"
 #include "support/script_calls.h"
+#include "ui/text_object.h"
 
 namespace {
 
@@ -212,6 +217,56 @@ TEST_F(InputClockBuiltinsTest, TheCursorIsShownHiddenPutAndReadInTheGameScreen) 
   EXPECT_EQ(outside.Word("y"), kNone);
   app_.in_game = {kCursorAxisUntested, 10};  // beside a scaled full screen's picture: not over it
   EXPECT_EQ(Call(584), 0u);
+}
+
+TEST_F(InputClockBuiltinsTest, ACursorPictureTurnsToItsSecondFrameAfterOneFrameTime) {
+  CImageBase strip;  // two 2x1 frames: red, then a keyed green
+  ASSERT_EQ(strip.Create(4, 1, 32, false), 0u);
+  const std::uint32_t colours[] = {0xFF0000, 0xFF0000, 0x00FF00, 0x0000FF};
+  std::memcpy(strip.GetRowPointer(0), colours, sizeof colours);
+  strip.SetColorKeyValue(0x00FF00);
+  const std::string handle = std::to_string(strip.ScriptHandle(host_.Handles()));
+  EXPECT_EQ(Call(580, handle + ", 2, 100, 0, 1, 5"), 0u);
+  const CCursorImage* image = g_Mouse->GetCursorImage();
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->GetFrameWidth(), 2);
+  EXPECT_EQ(image->GetHotSpot().x, 1);
+  EXPECT_EQ(image->GetHotSpot().y, 5);
+  EXPECT_EQ(image->FramePixels(1), (std::vector<std::uint32_t>{0, 0xFF0000FF}));
+  EXPECT_EQ(g_Mouse->GetCursorImageFrame(), 0);
+  clock_.Advance(99);
+  manager_.Update();
+  EXPECT_EQ(g_Mouse->GetCursorImageFrame(), 0);
+  clock_.Advance(1);
+  manager_.Deactivate();  // the picture goes on while the program is inactive
+  manager_.Update();
+  EXPECT_EQ(g_Mouse->GetCursorImageFrame(), 1);
+  EXPECT_EQ(Call(579, "3"), 0u);  // a shape drops the picture
+  EXPECT_EQ(g_Mouse->GetCursorImage(), nullptr);
+  EXPECT_EQ(g_Mouse->GetCursorImageFrame(), -1);
+}
+
+TEST_F(InputClockBuiltinsTest, ACursorPictureTheCursorCannotTakeGivesItsStatusAndKeepsTheCursor) {
+  CDDrawPicture no_surface;
+  CImageBase no_pixels;
+  CImageBase narrow;
+  ASSERT_EQ(narrow.Create(1, 1, 32, false), 0u);
+  CImageBase paletted;
+  ASSERT_EQ(paletted.Create(2, 2, 8, false), 0u);
+  CTextObject text;
+  const struct {
+    CImageInterface& object;
+    std::string rest;
+    std::uint32_t status;
+  } cases[] = {{no_surface, ", 1, 10, 0, 0, 0", 1u}, {no_pixels, ", 1, 10, 0, 0, 0", 2u},
+               {text, ", 1, 10, 0, 0, 0", 3u},       {narrow, ", 2, 10, 0, 0, 0", 3u},
+               {paletted, ", 1, 10, 0, 0, 0", 3u}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(Call(580, std::to_string(c.object.ScriptHandle(host_.Handles())) + c.rest), c.status) << c.status;
+    EXPECT_EQ(g_Mouse->GetCursorImage(), nullptr);
+  }
+  EXPECT_EQ(Call(580, "0x7654321, 1, 10, 0, 0, 0"), 3u);  // no such object
+  EXPECT_EQ(Call(580, "0, 1, 10, 0, 0, 0"), 0u);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "builtins/memory_builtins.h"
 #include "builtins/menu_command.h"
 #include "builtins/message_box_builtins.h"
+#include "builtins/movie_builtins.h"
 #include "builtins/music_channel_builtins.h"
 #include "builtins/path_builtins.h"
 #include "builtins/return_zero_builtin.h"
@@ -670,24 +671,24 @@ constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
     {630, "NativeSoundGetAmplitude", NativeSoundGetAmplitude},
     {631, "NativeDecodeSoundToFile", NativeDecodeSoundToFile},
     {632, "NativeOpenMovie", NativeNotBuilt<632>},
-    {633, "NativeCloseMovie", NativeNotBuilt<633>},
+    {633, "NativeCloseMovie", NativeCloseMovie},
     {634, "NativeSetMovieFlag", NativeNotBuilt<634>},
-    {635, "NativePlayMovie", NativeNotBuilt<635>},
-    {636, "NativeStopMovie", NativeNotBuilt<636>},
-    {637, "NativeMovieControl", NativeNotBuilt<637>},
-    {638, "NativePlayMovie2", NativeNotBuilt<638>},
-    {639, "NativeSetMovieRect", NativeNotBuilt<639>},
-    {640, "NativeGetMovieTime", NativeNotBuilt<640>},
-    {641, "NativeGetMovieWidth", NativeNotBuilt<641>},
-    {642, "NativeGetMovieHeight", NativeNotBuilt<642>},
-    {643, "NativeSetMovieTime", NativeNotBuilt<643>},
-    {644, "NativeGetMovieTime2", NativeNotBuilt<644>},
-    {645, "NativeGetMovieState", NativeNotBuilt<645>},
-    {646, "NativeSetMovieVolume", NativeNotBuilt<646>},
+    {635, "NativePlayMovie", NativePlayMovie},
+    {636, "NativeStopMovie", NativeStopMovie},
+    {637, "NativeMovieControl", NativeMovieControl},
+    {638, "NativePlayMovie2", NativePlayMovie2},
+    {639, "NativeSetMovieRect", NativeSetMovieRect},
+    {640, "NativeGetMovieTime", NativeGetMovieTime},
+    {641, "NativeGetMovieWidth", NativeGetMovieWidth},
+    {642, "NativeGetMovieHeight", NativeGetMovieHeight},
+    {643, "NativeSetMovieTime", NativeSetMovieTime},
+    {644, "NativeGetMovieTime2", NativeGetMovieTime2},
+    {645, "NativeGetMovieState", NativeGetMovieState},
+    {646, "NativeSetMovieVolume", NativeSetMovieVolume},
     {647, "NativeMovieObjectCommand", NativeNotBuilt<647>},
     {648, "NativeMovieObjectSetValue", NativeNotBuilt<648>},
-    {649, "NativeSetMovieRate", NativeNotBuilt<649>},
-    {650, "NativeSetMovieRate2", NativeNotBuilt<650>},
+    {649, "NativeSetMovieRate", NativeSetMovieRate},
+    {650, "NativeSetMovieRate2", NativeSetMovieRate2},
     {651, "NativeGetMovieSprite", NativeNotBuilt<651>},
     {652, "NativeSetSoundOption", NativeSetSoundOption},
     {653, "NativeGetSoundOption", NativeGetSoundOption},

@@ -261,6 +261,7 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   void PutCursorInGame(int32_t x, int32_t y) override { SetCursorPosClient(x, y); }
   CCriticalSection& MovieLock() override { return app_lock_; }
   void SetMovieState(uint8_t state) override { SetMoviePlaying(state); }
+  bool UsesMovieSprite() const override { return HasDisplayCanvas(); }
   void SetMoviePlaying(uint8_t value) { movie_playing_ = value; }
 
  protected:

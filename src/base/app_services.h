@@ -122,6 +122,10 @@ class IAppServices {
   virtual CCriticalSection& MovieLock() = 0;
   // The movie state byte: 0 while no window movie plays, else the state its media reports + 1.
   virtual void SetMovieState(uint8_t state) = 0;
+  // Whether an embedded movie plays as a sprite of the frame image's draw list (the game
+  // composes in a display canvas, and start-up loads the sprite movie library) rather than as an
+  // item of the screen's render list.
+  virtual bool UsesMovieSprite() const = 0;
 
  protected:
   ~IAppServices() = default;

@@ -670,7 +670,7 @@ constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
     {629, "NativeSoundGetSample", NativeSoundGetSample},
     {630, "NativeSoundGetAmplitude", NativeSoundGetAmplitude},
     {631, "NativeDecodeSoundToFile", NativeDecodeSoundToFile},
-    {632, "NativeOpenMovie", NativeNotBuilt<632>},
+    {632, "NativeOpenMovie", NativeOpenMovie},
     {633, "NativeCloseMovie", NativeCloseMovie},
     {634, "NativeSetMovieFlag", NativeNotBuilt<634>},
     {635, "NativePlayMovie", NativePlayMovie},

@@ -1,7 +1,13 @@
 #include "builtins/movie_builtins.h"
 
+#include <memory>
+#include <new>
+
 #include "base/app_services.h"
 #include "base/lock_guard.h"
+#include "gfx/image_canvas.h"
+#include "gfx/screen_manager.h"
+#include "scene/draw_layer.h"
 #include "scene/movie_players.h"
 
 namespace {
@@ -10,6 +16,9 @@ constexpr int32_t kNoPlayer = -1;
 constexpr int32_t kStateUnwritten = 3;
 constexpr int64_t kUnitsPerMs = 10000;
 constexpr double kRateOne = 65536.0;
+constexpr std::uint32_t kNoMemory = 8;
+// The window form without an application has no window to play in.
+constexpr std::uint32_t kNoWindow = 2;
 
 std::uint32_t Word(int32_t value) { return static_cast<std::uint32_t>(value); }
 
@@ -81,7 +90,47 @@ std::uint32_t SetRate2(double rate) {
   return Word(WithWindowMovie(kNoPlayer, [&](CDShowMovie& movie, IAppServices&) { return movie.SetRate2(rate); }));
 }
 
+std::uint32_t OpenMovieSprite(const char* name, uint32_t priority) {
+  g_MovieSprite.reset();
+  g_MovieSprite.reset(new (std::nothrow) CDShowSprite());
+  if (g_MovieSprite == nullptr) return kNoMemory;
+  if (const uint32_t status = g_MovieSprite->Open(name, 0, 0, nullptr); status != 0) return status;
+  g_MovieSprite->SetEnabled(false);
+  CImageCanvasBase* frame = g_ScreenManager != nullptr ? g_ScreenManager->GetFrameImage() : nullptr;
+  if (auto* layer = frame != nullptr ? dynamic_cast<CDrawLayer*>(frame->GetLayer()) : nullptr) {
+    layer->GetOwnList().Insert(g_MovieSprite.get(), priority, 0);
+  }
+  return 0;
+}
+
+std::uint32_t OpenMoviePrim(const char* name) {
+  g_MoviePrim.reset();
+  g_MoviePrim.reset(new (std::nothrow) CDShowPrim());
+  if (g_MoviePrim == nullptr) return kNoMemory;
+  if (const uint32_t status = g_MoviePrim->Open(g_ScreenManager, name, 0, 0, nullptr); status != 0) return status;
+  g_MoviePrim->SetEnabled(0);
+  g_ScreenManager->AddAfterEqual(g_MoviePrim.get(), 0, 0);
+  return 0;
+}
+
+std::uint32_t OpenWindowMovie(const char* name) {
+  if (g_AppServices == nullptr) return kNoWindow;
+  CLockGuard guard(g_AppServices->MovieLock());
+  g_Movie.reset();
+  g_AppServices->SetMovieState(0);
+  g_Movie.reset(new (std::nothrow) CDShowMovie());
+  if (g_Movie == nullptr) return kNoMemory;
+  return g_Movie->Open(g_AppServices->MainWindowId(), name, nullptr, nullptr);
+}
+
 }  // namespace
+
+std::uint32_t NativeOpenMovie(const NativeArgs& args) {
+  const char* name = args.Str(0);
+  if (args.Flag(1)) return OpenWindowMovie(name);
+  if (g_AppServices != nullptr && g_AppServices->UsesMovieSprite()) return OpenMovieSprite(name, args.U32(2));
+  return OpenMoviePrim(name);
+}
 
 std::uint32_t NativeCloseMovie(const NativeArgs&) {
   if (g_AppServices != nullptr) {

@@ -8,6 +8,12 @@
 
 #include "script/native_args.h"
 
+// args[0] movie file; args[1] 0 embedded (a hidden sprite in the frame image's own draw list at
+// priority args[2] when the application uses movie sprites, else a hidden item of the screen's
+// render list), non-zero in the window. A player already in the global the new one fills is
+// deleted first. 0, 8 when no player can be made, else the player's open status (the unopened
+// player then stays until id 633).
+std::uint32_t NativeOpenMovie(const NativeArgs& args);
 // Deletes the window movie (the state byte becomes 0), then the item and the sprite. 0.
 std::uint32_t NativeCloseMovie(const NativeArgs& args);
 // Show the item or sprite and play (635), or play from the start (638); the window movie's state

@@ -307,4 +307,39 @@ TEST_F(MovieBuiltinsTest, TheWindowMovieIsUsedUnderTheMovieLock) {
   EXPECT_TRUE(movie.released);
 }
 
+// Without movie libraries every open fails with status 1 and leaves the unopened player.
+TEST_F(MovieBuiltinsTest, OpeningReplacesAndClosesThePlayerItWouldOverwrite) {
+  PlayerRecord& first = OpenPrim();
+  EXPECT_EQ(Call(632, {Text("CLIP.AVI"), 0, 0}), 1u);
+  EXPECT_TRUE(first.released);
+  ASSERT_NE(g_MoviePrim, nullptr);
+  EXPECT_EQ(g_MovieSprite, nullptr);
+  EXPECT_EQ(g_Movie, nullptr);
+
+  PlayerRecord& movie = OpenWindowMovie();
+  app_.movie_state = 3;
+  EXPECT_EQ(Call(632, {Text("CLIP.AVI"), 1}), 1u);
+  EXPECT_TRUE(movie.released);
+  ASSERT_NE(g_Movie, nullptr);
+  EXPECT_FALSE(g_Movie->IsOpen());
+  EXPECT_EQ(app_.movie_state, 0) << "the replaced window movie no longer plays";
+  EXPECT_EQ(Call(633), 0u);
+  EXPECT_EQ(g_MoviePrim, nullptr);
+  EXPECT_EQ(g_Movie, nullptr);
+}
+
+TEST_F(MovieBuiltinsTest, TheMovieSpriteSwitchChoosesTheEmbeddedPlayer) {
+  app_.movie_sprite = true;
+  PlayerRecord& first = OpenSprite();
+  EXPECT_EQ(Call(632, {Text("CLIP.AVI"), 0, 5}), 1u);
+  EXPECT_TRUE(first.released);
+  EXPECT_NE(g_MovieSprite, nullptr);
+  EXPECT_EQ(g_MoviePrim, nullptr);
+  DeleteMoviePlayers();
+  app_.movie_sprite = false;
+  EXPECT_EQ(Call(632, {Text("CLIP.AVI"), 0, 5}), 1u);
+  EXPECT_NE(g_MoviePrim, nullptr);
+  EXPECT_EQ(g_MovieSprite, nullptr);
+}
+
 }  // namespace

@@ -124,6 +124,7 @@ class FakeAppServices : public IAppServices, public CursorMotionHost {
   void PutCursorInGame(int32_t x, int32_t y) override { in_game = {x, y}; }
   CCriticalSection& MovieLock() override { return movie_lock; }
   void SetMovieState(uint8_t state) override { movie_state = state; }
+  bool UsesMovieSprite() const override { return movie_sprite; }
 
   bool IsActive() const override { return true; }
   plat::Point GameToScreen(plat::Point point) const override { return point; }
@@ -182,6 +183,7 @@ class FakeAppServices : public IAppServices, public CursorMotionHost {
   std::string save_folder;
   CCriticalSection movie_lock;
   uint8_t movie_state = 0;
+  bool movie_sprite = false;
 };
 
 }  // namespace test_support

@@ -689,7 +689,7 @@ constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
     {648, "NativeMovieObjectSetValue", NativeNotBuilt<648>},
     {649, "NativeSetMovieRate", NativeSetMovieRate},
     {650, "NativeSetMovieRate2", NativeSetMovieRate2},
-    {651, "NativeGetMovieSprite", NativeNotBuilt<651>},
+    {651, "NativeGetMovieSprite", NativeGetMovieSprite},
     {652, "NativeSetSoundOption", NativeSetSoundOption},
     {653, "NativeGetSoundOption", NativeGetSoundOption},
     {654, "NativeSetClassLevel", NativeSetClassLevel},

@@ -238,3 +238,7 @@ std::uint32_t NativeSetMovieVolume(const NativeArgs& args) {
 std::uint32_t NativeSetMovieRate(const NativeArgs& args) { return SetRate(args.I32(0) / kRateOne); }
 
 std::uint32_t NativeSetMovieRate2(const NativeArgs& args) { return SetRate2(args.U32(0) / kRateOne); }
+
+std::uint32_t NativeGetMovieSprite(const NativeArgs& args) {
+  return g_MovieSprite != nullptr ? g_MovieSprite->ScriptHandle(args.Handles()) : 0;
+}

@@ -44,3 +44,5 @@ std::uint32_t NativeSetMovieVolume(const NativeArgs& args);
 // args[0] rate as signed (649) or unsigned (650) 16.16: the player's status, -1 without one.
 std::uint32_t NativeSetMovieRate(const NativeArgs& args);
 std::uint32_t NativeSetMovieRate2(const NativeArgs& args);
+// The movie sprite's drawable handle; 0 without a movie sprite.
+std::uint32_t NativeGetMovieSprite(const NativeArgs& args);

@@ -342,4 +342,17 @@ TEST_F(MovieBuiltinsTest, TheMovieSpriteSwitchChoosesTheEmbeddedPlayer) {
   EXPECT_EQ(g_MovieSprite, nullptr);
 }
 
+TEST_F(MovieBuiltinsTest, TheMovieSpriteIsADrawableForTheScriptsUntilItIsClosed) {
+  EXPECT_EQ(Call(651), 0u);
+  OpenPrim();
+  EXPECT_EQ(Call(651), 0u) << "only a sprite has a drawable";
+  OpenSprite();
+  const std::uint32_t handle = Call(651);
+  ASSERT_NE(handle, 0u);
+  EXPECT_EQ(Call(651), handle);
+  EXPECT_EQ(Handles().Get<CDrawable>(handle), g_MovieSprite.get());
+  Call(633);
+  EXPECT_EQ(Handles().Get<CDrawable>(handle), nullptr);
+}
+
 }  // namespace

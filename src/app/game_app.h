@@ -259,6 +259,9 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   uint8_t ModalState() const override { return GetModalState(); }
   std::string SaveFolderText() override { return save_folder_; }
   void PutCursorInGame(int32_t x, int32_t y) override { SetCursorPosClient(x, y); }
+  CCriticalSection& MovieLock() override { return app_lock_; }
+  void SetMovieState(uint8_t state) override { SetMoviePlaying(state); }
+  bool UsesMovieSprite() const override { return HasDisplayCanvas(); }
   void SetMoviePlaying(uint8_t value) { movie_playing_ = value; }
 
  protected:

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/critical_section.h"
 #include "base/cursor_motion.h"
 #include "base/drop_files.h"
 #include "base/frame_pacer.h"
@@ -116,6 +117,15 @@ class IAppServices {
   virtual std::string SaveFolderText() = 0;
   // Puts the cursor at a point of the game screen, which becomes the tracked position.
   virtual void PutCursorInGame(int32_t x, int32_t y) = 0;
+  // The application lock, held around every use of the window movie (g_Movie) and of the movie
+  // state byte: the window's handlers use both from the window thread.
+  virtual CCriticalSection& MovieLock() = 0;
+  // The movie state byte: 0 while no window movie plays, else the state its media reports + 1.
+  virtual void SetMovieState(uint8_t state) = 0;
+  // Whether an embedded movie plays as a sprite of the frame image's draw list (the game
+  // composes in a display canvas, and start-up loads the sprite movie library) rather than as an
+  // item of the screen's render list.
+  virtual bool UsesMovieSprite() const = 0;
 
  protected:
   ~IAppServices() = default;

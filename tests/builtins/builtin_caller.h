@@ -32,6 +32,7 @@ class BuiltinCaller {
     return address;
   }
   ScriptMemory& Memory() { return memory_; }
+  HandleTable& Handles() { return handles_; }
 
  private:
   ScriptMemory memory_;

@@ -122,6 +122,9 @@ class FakeAppServices : public IAppServices, public CursorMotionHost {
   uint8_t ModalState() const override { return modal_state; }
   std::string SaveFolderText() override { return save_folder; }
   void PutCursorInGame(int32_t x, int32_t y) override { in_game = {x, y}; }
+  CCriticalSection& MovieLock() override { return movie_lock; }
+  void SetMovieState(uint8_t state) override { movie_state = state; }
+  bool UsesMovieSprite() const override { return movie_sprite; }
 
   bool IsActive() const override { return true; }
   plat::Point GameToScreen(plat::Point point) const override { return point; }
@@ -178,6 +181,9 @@ class FakeAppServices : public IAppServices, public CursorMotionHost {
   bool mode_switch_failed = false;
   uint8_t modal_state = 0;
   std::string save_folder;
+  CCriticalSection movie_lock;
+  uint8_t movie_state = 0;
+  bool movie_sprite = false;
 };
 
 }  // namespace test_support

@@ -40,6 +40,8 @@ class BuiltinCaller {
   }
   std::string TextAt(std::uint32_t address) const { return memory_.String(address); }
   std::uint32_t WordAt(std::uint32_t address) const { return memory_.Word(address); }
+  ScriptMemory& Memory() { return memory_; }
+  HandleTable& Handles() { return handles_; }
 
   ScriptMemory memory_;
   HandleTable handles_;

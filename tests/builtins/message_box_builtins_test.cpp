@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "builtin_caller.h"
+#include "builtin_call.h"
 #include "script/script_fault.h"
 #include "support/fake_app_services.h"
 #include "support/log_capture.h"
 
 namespace {
 
-class MessageBoxBuiltinsTest : public ::testing::Test, public builtins_test::BuiltinCaller {
+class MessageBoxBuiltinsTest : public ::testing::Test, public builtin_test::BuiltinCaller {
  protected:
   test_support::FakeAppServices app_;
   std::vector<plat::MessageBoxRequest> shown_;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "builtin_caller.h"
+#include "builtin_call.h"
 #include "scene/movie_players.h"
 #include "support/fake_app_services.h"
 #include "support/movie_window_fixture.h"
@@ -16,7 +16,7 @@ namespace {
 
 constexpr plat::Rect kMovieRect{40, 30, 104, 78};
 
-class MovieBuiltinsGuiTest : public test_support::MovieWindowTest, public builtins_test::BuiltinCaller {
+class MovieBuiltinsGuiTest : public test_support::MovieWindowTest, public builtin_test::BuiltinCaller {
  protected:
   void SetUp() override {
     MovieWindowTest::SetUp();

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "builtin_caller.h"
+#include "builtin_call.h"
 #include "scene/movie_players.h"
 #include "support/fake_app_services.h"
 #include "support/log_capture.h"
@@ -109,7 +109,7 @@ const KvxMovieObjectFunctions kMovieFunctions = [] {
   return f;
 }();
 
-class MovieBuiltinsTest : public testing::Test, public builtins_test::BuiltinCaller {
+class MovieBuiltinsTest : public testing::Test, public builtin_test::BuiltinCaller {
  protected:
   void TearDown() override { DeleteMoviePlayers(); }
 

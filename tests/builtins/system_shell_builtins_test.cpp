@@ -14,14 +14,14 @@
 #include <thread>
 
 #include "base/script_write_rule.h"
-#include "builtin_caller.h"
+#include "builtin_call.h"
 #include "support/data_files_fixture.h"
 #include "support/log_capture.h"
 #include "support/scoped_environment.h"
 
 namespace {
 
-class SystemShellBuiltinsTest : public test_support::DataFilesTest, public builtins_test::BuiltinCaller {
+class SystemShellBuiltinsTest : public test_support::DataFilesTest, public builtin_test::BuiltinCaller {
  protected:
   void SetUp() override {
     DataFilesTest::SetUp();

@@ -19,6 +19,8 @@ constexpr double kRateOne = 65536.0;
 constexpr std::uint32_t kNoMemory = 8;
 // The window form without an application has no window to play in.
 constexpr std::uint32_t kNoWindow = 2;
+// What the window movie's own rows answer without a window movie.
+constexpr int32_t kNoWindowMovie = 2;
 
 std::uint32_t Word(int32_t value) { return static_cast<std::uint32_t>(value); }
 
@@ -145,6 +147,19 @@ std::uint32_t NativeCloseMovie(const NativeArgs&) {
   return 0;
 }
 
+std::uint32_t NativeSetMovieLoop(const NativeArgs& args) {
+  const bool loop = args.Flag(0);
+  if (CMovieControl* control = EmbeddedControl()) {
+    control->SetLoop(loop);
+  } else {
+    WithWindowMovie(0, [&](CDShowMovie& movie, IAppServices&) {
+      movie.SetLoop(loop);
+      return 0;
+    });
+  }
+  return 0;
+}
+
 std::uint32_t NativePlayMovie(const NativeArgs&) {
   return Word(StartPlayer([](CMovieControl& control) { return control.Play(); },
                           [](CDShowMovie& movie) { return movie.Play(); }));
@@ -238,6 +253,16 @@ std::uint32_t NativeSetMovieVolume(const NativeArgs& args) {
 std::uint32_t NativeSetMovieRate(const NativeArgs& args) { return SetRate(args.I32(0) / kRateOne); }
 
 std::uint32_t NativeSetMovieRate2(const NativeArgs& args) { return SetRate2(args.U32(0) / kRateOne); }
+
+std::uint32_t NativeIsWindowMovieEnded(const NativeArgs&) {
+  return Word(WithWindowMovie(kNoWindowMovie, [](CDShowMovie& movie, IAppServices&) { return movie.IsEnded(); }));
+}
+
+std::uint32_t NativeSetWindowMovieVisible(const NativeArgs& args) {
+  const int32_t visible = args.I32(0);
+  return Word(
+      WithWindowMovie(kNoWindowMovie, [&](CDShowMovie& movie, IAppServices&) { return movie.SetVisible(visible); }));
+}
 
 std::uint32_t NativeGetMovieSprite(const NativeArgs& args) {
   return g_MovieSprite != nullptr ? g_MovieSprite->ScriptHandle(args.Handles()) : 0;

@@ -16,6 +16,9 @@
 std::uint32_t NativeOpenMovie(const NativeArgs& args);
 // Deletes the window movie (the state byte becomes 0), then the item and the sprite. 0.
 std::uint32_t NativeCloseMovie(const NativeArgs& args);
+// Id 634: args[0] non-zero makes the first player loop (play again from the start at its end),
+// 0 makes it stop there. 0, with or without a player.
+std::uint32_t NativeSetMovieLoop(const NativeArgs& args);
 // Show the item or sprite and play (635), or play from the start (638); the window movie's state
 // byte becomes its media state + 1 when that succeeds. The player's status, -1 without one.
 std::uint32_t NativePlayMovie(const NativeArgs& args);
@@ -44,5 +47,10 @@ std::uint32_t NativeSetMovieVolume(const NativeArgs& args);
 // args[0] rate as signed (649) or unsigned (650) 16.16: the player's status, -1 without one.
 std::uint32_t NativeSetMovieRate(const NativeArgs& args);
 std::uint32_t NativeSetMovieRate2(const NativeArgs& args);
+// The window movie alone (2 without one). Id 647: whether it has reached its end (non-zero). Id
+// 648: args[0] non-zero draws its frames, 0 hides them. The movie object's result, -1 when the
+// window movie was never opened.
+std::uint32_t NativeIsWindowMovieEnded(const NativeArgs& args);
+std::uint32_t NativeSetWindowMovieVisible(const NativeArgs& args);
 // The movie sprite's drawable handle; 0 without a movie sprite.
 std::uint32_t NativeGetMovieSprite(const NativeArgs& args);

@@ -19,6 +19,7 @@ void CDShowMovie::Reset() {
   volume_ = 256;
   width_ = height_ = 0;
   primary_mode_ = false;
+  loop_ = false;
 }
 
 uint32_t CDShowMovie::Open(plat::WindowId window, const char* name, IDataFileLayer* files, CScreenManager* screen) {
@@ -108,6 +109,10 @@ int32_t CDShowMovie::GetState(int32_t* state) {
 
 int32_t CDShowMovie::IsEnded() { return object_ != nullptr ? object_->functions->is_ended(object_) : -1; }
 
+int32_t CDShowMovie::SetVisible(int32_t visible) {
+  return object_ != nullptr ? object_->functions->set_visible(object_, visible) : -1;
+}
+
 int32_t CDShowMovie::SetRate(double rate) { return object_ != nullptr ? object_->functions->set_rate(object_, rate) : -1; }
 
 int32_t CDShowMovie::GetRate(double* rate) {
@@ -138,9 +143,14 @@ int CDShowMovie::DrainEvents() {
   int32_t code = 0;
   int64_t first = 0;
   int64_t second = 0;
+  bool ended = false;
   while (object_->functions->next_event(object_, &code, &first, &second) == 0) {
     ++read;
-    if (code == KVX_MOVIE_EVENT_COMPLETE) ++end_events_;
+    if (code != KVX_MOVIE_EVENT_COMPLETE) continue;
+    ++end_events_;
+    ended = true;
   }
+  // Once, however many ends were queued: each restart would start the movie over again.
+  if (ended && loop_) Restart();
   return read;
 }

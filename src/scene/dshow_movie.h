@@ -30,8 +30,12 @@ class CDShowMovie {
   bool IsOpen() const { return object_ != nullptr; }
   // Where a creator puts the movie object.
   KvxMovieObject** Place() { return &object_; }
-  // Releases the movie object (its decoding thread ends with it); volume 256.
+  // Releases the movie object (its decoding thread ends with it); volume 256, no looping.
   void Reset();
+
+  // A looping movie plays again from the start when its end event is read.
+  void SetLoop(bool loop) { loop_ = loop; }
+  bool IsLoop() const { return loop_; }
 
   int32_t GetMovieWidth() const { return width_; }
   int32_t GetMovieHeight() const { return height_; }
@@ -55,6 +59,8 @@ class CDShowMovie {
   int32_t GetDuration(int64_t* units);  // 0 without object
   int32_t GetState(int32_t* state);
   int32_t IsEnded();
+  // Whether the object draws the frames (non-zero) or not; the value goes to it unchanged.
+  int32_t SetVisible(int32_t visible);
   int32_t SetRate(double rate);
   int32_t GetRate(double* rate);
   int32_t SetRate2(double rate);
@@ -63,7 +69,8 @@ class CDShowMovie {
   bool DrawsIntoWindow();
   // Paints the newest frame into dc: the object's result, -1 without one.
   int32_t Repaint(plat::DeviceContext* dc);
-  // Reads every event the object holds; the number read. Each end event has been read once.
+  // Reads every event the object holds; the number read. Each end event has been read once; a
+  // looping movie that ended is played again from the start.
   int DrainEvents();
   int GetEndEvents() const { return end_events_; }
 
@@ -78,5 +85,6 @@ class CDShowMovie {
   int32_t width_ = 0;
   int32_t height_ = 0;
   bool primary_mode_ = false;
+  bool loop_ = false;
   int end_events_ = 0;
 };

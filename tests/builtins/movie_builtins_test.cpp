@@ -1,12 +1,13 @@
-// Built-ins 633 and 635 to 650 over stand-in movie objects placed in real players: the order of
-// preference, the results without a player, the unit and rate conversions and the movie state
-// byte of the window movie.
+// Built-ins 632 to 651 over stand-in movie objects placed in real players: the order of
+// preference, the results without a player, the unit and rate conversions, the movie state byte
+// of the window movie and the looping of each player at its end.
 #include "builtins/movie_builtins.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -29,6 +30,9 @@ struct PlayerRecord {
   double rate = 0;
   double rate2 = 0;
   int32_t rect[4]{};
+  int32_t ended = 0;                 // what the end query answers
+  std::deque<int32_t> events;        // the window movie's queued event codes
+  std::vector<int32_t> visibility;   // what the window movie was told to show
   bool released = false;
 };
 
@@ -94,7 +98,7 @@ const KvxMovieControlFunctions kControlFunctions = [] {
   f.get_width = [](KvxMovieControl*) { return 64; };
   f.get_height = [](KvxMovieControl*) { return 48; };
   f.current_buffer = [](KvxMovieControl*) { return -1; };
-  f.is_ended = [](KvxMovieControl*) { return 0; };
+  f.is_ended = [](KvxMovieControl* self) { return RecordOf(self).ended; };
   return f;
 }();
 
@@ -104,7 +108,21 @@ const KvxMovieObjectFunctions kMovieFunctions = [] {
     std::copy(rect, rect + 4, RecordOf(self).rect);
     return Note(self, "rect");
   };
-  f.set_visible = [](KvxMovieObject*, int32_t) { return 0; };
+  f.set_visible = [](KvxMovieObject* self, int32_t visible) {
+    RecordOf(self).visibility.push_back(visible);
+    return RecordOf(self).status;
+  };
+  f.is_ended = [](KvxMovieObject* self) {
+    Note(self, "ended");
+    return RecordOf(self).ended;
+  };
+  f.next_event = [](KvxMovieObject* self, int32_t* code, int64_t*, int64_t*) {
+    std::deque<int32_t>& events = RecordOf(self).events;
+    if (events.empty()) return 1;
+    *code = events.front();
+    events.pop_front();
+    return 0;
+  };
   f.draws_into_window = [](KvxMovieObject*) { return 0; };
   return f;
 }();
@@ -148,7 +166,7 @@ TEST_F(MovieBuiltinsTest, WithoutAPlayerControlsAnswerMinusOneAndQueriesZero) {
   };
   for (const Row row : {Row{635, kNone}, {636, kNone}, {637, kNone}, {638, kNone}, {639, kNone}, {643, kNone},
                         {646, kNone}, {649, kNone}, {650, kNone}, {640, 0}, {641, 0}, {642, 0}, {644, 0},
-                        {645, 0}, {633, 0}}) {
+                        {645, 0}, {633, 0}, {634, 0}, {647, 2}, {648, 2}}) {
     EXPECT_EQ(Call(row.id, {10, 20, 30, 40}), row.expected) << "id " << row.id;
   }
   EXPECT_EQ(app_.movie_state, 0);
@@ -300,9 +318,20 @@ TEST_F(MovieBuiltinsTest, TheWindowMovieIsUsedUnderTheMovieLock) {
     held = lock->IsOwnedByCurrentThread();
     return 0;
   };
+  checking.is_ended = [](KvxMovieObject*) {
+    held = lock->IsOwnedByCurrentThread();
+    return 0;
+  };
+  checking.set_visible = [](KvxMovieObject*, int32_t) {
+    held = lock->IsOwnedByCurrentThread();
+    return 0;
+  };
   movie_.object.functions = &checking;
-  Call(637);
-  EXPECT_TRUE(held);
+  for (const std::uint32_t id : {637u, 647u, 648u}) {
+    held = false;
+    Call(id, {1});
+    EXPECT_TRUE(held) << "id " << id;
+  }
   EXPECT_FALSE(app_.movie_lock.IsOwnedByCurrentThread());
   DeleteMoviePlayers();
   EXPECT_TRUE(movie.released);
@@ -356,12 +385,88 @@ TEST_F(MovieBuiltinsTest, TheMovieSpriteIsADrawableForTheScriptsUntilItIsClosed)
   EXPECT_EQ(Handles().Get<CDrawable>(handle), nullptr);
 }
 
-// 634 (the window movie has no flag byte), 647 and 648 (the window movie library has no command
-// or one-value operation) stay unbuilt.
-TEST_F(MovieBuiltinsTest, EveryBuiltMovieRowRunsOnZeroWordsWithoutANotBuiltLine) {
+// The item and the sprite answer the end their control reports by playing again when looping,
+// else by stopping; whatever word sets the flag, non-zero loops.
+TEST_F(MovieBuiltinsTest, TheLoopFlagDecidesWhatTheEmbeddedPlayerDoesAtItsEnd) {
+  struct Row {
+    bool sprite;
+    std::uint32_t flag;
+    const char* at_end;
+  };
+  for (const Row row : {Row{false, 1, "play"}, {false, 0, "stop"}, {false, 255, "play"}, {true, 1, "play"},
+                        {true, 0, "stop"}, {true, 0x80000000, "play"}}) {
+    SCOPED_TRACE(std::string(row.sprite ? "sprite " : "prim ") + std::to_string(row.flag));
+    PlayerRecord& player = row.sprite ? OpenSprite() : OpenPrim();
+    PlayerRecord& movie = OpenWindowMovie();
+    CMovieControl& control = row.sprite ? g_MovieSprite->Control() : g_MoviePrim->Control();
+    EXPECT_EQ(Call(634, {row.flag == 0 ? 1u : 0u}), 0u);
+    EXPECT_EQ(Call(634, {row.flag}), 0u);
+    EXPECT_EQ(control.IsLoop(), row.flag != 0);
+    EXPECT_FALSE(g_Movie->IsLoop()) << "the window movie comes last";
+    player.calls.clear();
+    control.HandleEnd();
+    player.ended = 1;
+    control.HandleEnd();
+    control.HandleEnd();
+    EXPECT_EQ(player.calls, std::vector<std::string>{row.at_end}) << "once for each end";
+    EXPECT_TRUE(movie.calls.empty());
+    DeleteMoviePlayers();
+    player = PlayerRecord{};
+    movie = PlayerRecord{};
+  }
+}
+
+TEST_F(MovieBuiltinsTest, ALoopingWindowMoviePlaysAgainAtEachEndItReads) {
+  PlayerRecord& movie = OpenWindowMovie();
+  app_.movie_state = 3;
+  EXPECT_EQ(Call(634, {255}), 0u);
+  EXPECT_TRUE(g_Movie->IsLoop());
+  movie.events = {7, KVX_MOVIE_EVENT_COMPLETE};
+  EXPECT_EQ(g_Movie->DrainEvents(), 2);
+  EXPECT_EQ(movie.calls, std::vector<std::string>{"restart"});
+  EXPECT_EQ(movie.visibility, std::vector<int32_t>{1}) << "the frames are shown again";
+  movie.events = {KVX_MOVIE_EVENT_COMPLETE};
+  g_Movie->DrainEvents();
+  EXPECT_EQ(movie.calls, (std::vector<std::string>{"restart", "restart"})) << "the second end too";
+  movie.events = {KVX_MOVIE_EVENT_COMPLETE, KVX_MOVIE_EVENT_COMPLETE};
+  g_Movie->DrainEvents();
+  EXPECT_EQ(movie.calls.size(), 3u) << "two ends read at once start the movie over once";
+  EXPECT_EQ(g_Movie->GetEndEvents(), 4);
+  EXPECT_EQ(app_.movie_state, 3) << "the movie plays on";
+
+  EXPECT_EQ(Call(634, {0}), 0u);
+  movie.events = {KVX_MOVIE_EVENT_COMPLETE};
+  g_Movie->DrainEvents();
+  EXPECT_EQ(movie.calls.size(), 3u) << "without the flag the movie stays at its end";
+  g_Movie->SetLoop(true);
+  g_Movie->Reset();
+  EXPECT_FALSE(g_Movie->IsLoop()) << "a movie opened anew does not loop";
+}
+
+// 647 and 648 look at the window movie alone, even when an item or sprite comes before it.
+TEST_F(MovieBuiltinsTest, TheEndQueryAndTheFrameSwitchReachOnlyTheWindowMovie) {
+  PlayerRecord& prim = OpenPrim();
+  EXPECT_EQ(Call(647), 2u);
+  EXPECT_EQ(Call(648, {1}), 2u);
+  PlayerRecord& movie = OpenWindowMovie();
+  EXPECT_EQ(Call(647), 0u);
+  movie.ended = 1;
+  EXPECT_EQ(Call(647), 1u);
+  for (const std::uint32_t value : {0u, 1u, 255u}) EXPECT_EQ(Call(648, {value}), 0u);
+  movie.status = 6;
+  EXPECT_EQ(Call(648, {0xFFFFFFFF}), 6u) << "the movie object's result";
+  EXPECT_EQ(movie.visibility, (std::vector<int32_t>{0, 1, 255, -1})) << "the word goes unchanged";
+  EXPECT_EQ(movie.calls, (std::vector<std::string>{"ended", "ended"}));
+  EXPECT_TRUE(prim.calls.empty());
+  DeleteMoviePlayers();
+  g_Movie = std::make_unique<CDShowMovie>();
+  EXPECT_EQ(Call(647), kNone) << "a window movie that never opened";
+  EXPECT_EQ(Call(648, {1}), kNone);
+}
+
+TEST_F(MovieBuiltinsTest, EveryMovieRowRunsOnZeroWordsWithoutANotBuiltLine) {
   LogCapture log;
   for (std::uint32_t id = 632; id <= 651; ++id) {
-    if (id == 634 || id == 647 || id == 648) continue;
     SCOPED_TRACE(id);
     EXPECT_EQ(GameBuiltins()[id - kFirstGameBuiltin].id, id);
     Call(id, {0, 0, 0, 0});

@@ -80,6 +80,28 @@ TEST_P(WindowMovieTest, TheClipPlaysToItsEndWhoseEventIsReadOnce) {
   EXPECT_EQ(movie.DrainEvents(), 0);
 }
 
+// The end event of a looping movie, read by the window, starts it over; once the flag is
+// cleared, the next end stays.
+TEST_P(WindowMovieTest, ALoopingClipPlaysAgainWhenItsEndIsRead) {
+  CDShowMovie movie;
+  ASSERT_EQ(movie.Open(0, GetParam(), nullptr, nullptr), kMovieOpened);
+  movie.SetLoop(true);
+  ASSERT_EQ(movie.Play(), 0);
+  for (int end = 1; end <= 2; ++end) {
+    SCOPED_TRACE(end);
+    ASSERT_TRUE(WaitFor([&] { return movie.DrainEvents() == 1; })) << "the end event is queued";
+    EXPECT_EQ(movie.GetEndEvents(), end);
+    EXPECT_EQ(movie.IsEnded(), 0) << "started over";
+    int32_t state = -1;
+    ASSERT_EQ(movie.GetState(&state), 0);
+    EXPECT_EQ(state, KVX_MOVIE_RUNNING);
+  }
+  movie.SetLoop(false);
+  ASSERT_TRUE(WaitFor([&] { return movie.DrainEvents() == 1; }));
+  EXPECT_NE(movie.IsEnded(), 0) << "the last end stays";
+  EXPECT_EQ(movie.GetEndEvents(), 3);
+}
+
 INSTANTIATE_TEST_SUITE_P(LooseAndArchived, WindowMovieTest,
                          ::testing::Values(test_support::MovieClipTest::kLooseClip,
                                            test_support::MovieClipTest::kArchivedClip));

@@ -173,7 +173,7 @@ namespace {
 
 // Bars made by the scripts report their changes to the root window as commands.
 std::uint32_t LinkedBar(const NativeArgs& args, std::uint32_t handle) {
-  if (auto* bar = dynamic_cast<CBarBase*>(args.Handle<CGuiElement>(handle))) {
+  if (auto* bar = dynamic_cast<CBarBase*>(args.Handles().Get<CGuiElement>(handle))) {
     bar->SetListener(&GuiRootWindow().GetCommandListener());
   }
   return handle;

@@ -1,5 +1,7 @@
 #include "builtins/list_menu_builtins.h"
 
+#include <algorithm>
+
 #include "builtins/widget_args.h"
 #include "ui/choice_button.h"
 #include "ui/list_menu.h"
@@ -101,6 +103,15 @@ std::uint32_t NativeSetListMenuItem(const NativeArgs& args) {
       item.second_action = args.Str(6);
     }
     return Result(menu.AddMenuItem(item));
+  });
+}
+
+std::uint32_t NativeSetListMenuSelection(const NativeArgs& args) {
+  return WithMenu(args, kMinusOne, [&](CListMenu& menu) {
+    const std::int32_t index = args.I32(1);
+    if (index < 0 || index >= menu.GetItemCount()) return 1U;
+    // A menu has no pictures beyond the pressed one.
+    return menu.ShowItemState(index, std::min<std::int32_t>(args.U8(2), CListPart::kItemPressed));
   });
 }
 

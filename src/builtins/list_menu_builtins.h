@@ -28,6 +28,9 @@ std::uint32_t NativeSetListMenuOffset(const NativeArgs& args);
 // args[1] text, args[2] tooltip; args[3] switch (-1): disabled, args[4]-args[6] the action's
 // names and value: the item's status; 4.
 std::uint32_t NativeSetListMenuItem(const NativeArgs& args);
+// args[1] item, args[2] low byte its drawn state (0 normal, 1 hovered, 2 and above pressed): 0; 1
+// outside the items; -1.
+std::uint32_t NativeSetListMenuSelection(const NativeArgs& args);
 // The list menu becomes the one that shows the script choices (the previous one lets go of its
 // choice record): 0; 1 for no list menu, and none is current.
 std::uint32_t NativeSetCurrentListMenu(const NativeArgs& args);

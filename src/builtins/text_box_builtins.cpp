@@ -6,6 +6,7 @@
 #include "ui/check_button.h"
 #include "ui/list_menu.h"
 #include "ui/script_text_box.h"
+#include "ui/text_anim_task.h"
 #include "ui/text_layout.h"
 
 using widget_args::GlyphFont;
@@ -179,6 +180,20 @@ std::uint32_t NativeLinkCheckButton(const NativeArgs& args) {
     if (button == nullptr) return 2U;
     box.SetCompanion(button);
     return 0U;
+  });
+}
+
+std::uint32_t NativeGetTextBoxByteA(const NativeArgs& args) {
+  return WithScriptBox(args, 0, [](CScriptTextBox& box) {
+    const CTextAnimTask* animation = box.animation();
+    return animation != nullptr ? std::uint32_t{animation->state()} : 0U;
+  });
+}
+
+std::uint32_t NativeGetTextBoxByteB(const NativeArgs& args) {
+  return WithScriptBox(args, 0, [](CScriptTextBox& box) {
+    const CTextAnimTask* animation = box.animation();
+    return animation != nullptr ? std::uint32_t{static_cast<std::uint8_t>(animation->last_stop())} : 0U;
   });
 }
 

@@ -43,6 +43,10 @@ std::uint32_t NativeControlTextAnimation(const NativeArgs& args);
 std::uint32_t NativeLinkTextLayout(const NativeArgs& args);
 // args[1] the check button that makes the box skip: 0; 2 for no check button; 1.
 std::uint32_t NativeLinkCheckButton(const NativeArgs& args);
+// The animation's state (0 started, 1 printing, 2 waiting, 3 ended, 4 skipped) and the kind of
+// its last stop (low byte); 0 before the first start; 0.
+std::uint32_t NativeGetTextBoxByteA(const NativeArgs& args);
+std::uint32_t NativeGetTextBoxByteB(const NativeArgs& args);
 // args[1] address of a buffer (0: none) for the voice name with its zero: 1; 0 for an empty
 // name, with the buffer's first four bytes 0; 0.
 std::uint32_t NativeGetScriptTextBoxText(const NativeArgs& args);

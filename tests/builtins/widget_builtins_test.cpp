@@ -13,6 +13,8 @@
 #include "ui/scroll_bar.h"
 #include "ui/scroll_bar_arrow.h"
 #include "ui/script_text_box.h"
+#include "ui/text_anim_task.h"
+#include "base/timer_manager.h"
 
 namespace {
 
@@ -205,6 +207,23 @@ TEST_F(WidgetBuiltinsTest, TheScriptsTextBoxIsToldApartAndLinksOnlyTheKindsItTak
   EXPECT_EQ(run.Result(8), 0u) << "no voice name";
   EXPECT_EQ(run.Word("buffer"), 0u);
   EXPECT_EQ(run.Result(9), 0u);
+  // The animation's state and last stop: none before a start, the task's after.
+  CTimerManager timers;
+  g_PausableTimerManager = &timers;
+  const std::uint32_t timed = Make(697, "10, 80, 100, 60, " + FontText() + ", -1");
+  const ScriptCallsRun before = Run({{{778, Words(timed)}, {779, Words(timed)}, {778, Words(layout)}}});
+  EXPECT_EQ(before.Result(0), 0u);
+  EXPECT_EQ(before.Result(1), 0u);
+  EXPECT_EQ(before.Result(2), 0u);
+  const ScriptCallsRun started = Run({{{772, Words(timed, "0")}, {774, Words(timed, "2")}, {778, Words(timed)}, {779, Words(timed)}}});
+  EXPECT_EQ(started.Result(0), 0u);
+  EXPECT_EQ(started.Result(1), 0u);
+  const CTextAnimTask* animation = dynamic_cast<CScriptTextBox*>(Widget(timed))->animation();
+  ASSERT_NE(animation, nullptr);
+  EXPECT_EQ(started.Result(2), animation->state());
+  EXPECT_EQ(started.Result(3), static_cast<std::uint8_t>(animation->last_stop()));
+  g_WidgetManager.DeleteWidget(Widget(timed));
+  g_PausableTimerManager = nullptr;
   // The box lets go of what it links when that goes first.
   EXPECT_EQ(g_WidgetManager.DeleteWidget(Widget(layout)), 0u);
   EXPECT_EQ(g_WidgetManager.DeleteWidget(Widget(check)), 0u);
@@ -219,6 +238,16 @@ TEST_F(WidgetBuiltinsTest, TheCurrentListMenuIsLetGoEvenWhenTheNewOneIsRefused) 
   auto* list = dynamic_cast<CListMenu*>(Widget(menu));
   ASSERT_NE(list, nullptr);
   CBitArray bits;
+  const ScriptCallsRun items = Run({{{787, Words(menu, "first, 0, -1")},
+                                     {788, Words(menu, "0, 1")},
+                                     {788, Words(menu, "1, 1")},
+                                     {788, Words(button, "0, 1")}},
+                                    "first: .string \"one\"\n"});
+  EXPECT_EQ(items.Result(0), 0u);
+  EXPECT_EQ(items.Result(1), 0u);
+  EXPECT_EQ(list->GetItemFace(0)->GetSource().left, list->GetItemFace(0)->GetSource().Width()) << "the hovered picture";
+  EXPECT_EQ(items.Result(2), 1u) << "one item";
+  EXPECT_EQ(items.Result(3), kMinusOne);
   const ScriptCallsRun first = Run({{{790, Words(other)}, {789, Words(menu)}}});
   EXPECT_EQ(first.Result(0), 1u) << "none current";
   EXPECT_EQ(first.Result(1), 0u);

@@ -283,6 +283,9 @@ TEST_F(WidgetBuiltinsTest, TheManagersDefaultsAndTheWindowsValuesAreSet) {
   EXPECT_EQ(g_WidgetManager.list_box_style.selection_colour, 3u);
   EXPECT_EQ(g_WidgetManager.list_box_style.default_icon_state, 0);
   EXPECT_EQ(GuiRootWindow().GetScriptValue(), 17);
+  EXPECT_TRUE(GuiRootWindow().AreTooltipsEnabled());
+  EXPECT_EQ(GuiRootWindow().GetTooltipDelay(), 300u);
+  EXPECT_EQ(GuiRootWindow().GetTooltipDuration(), 900u);
   for (std::size_t call = 0; call < 6; ++call) EXPECT_EQ(run.Result(call), 0u) << call;
 }
 

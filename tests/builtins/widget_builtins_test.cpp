@@ -229,6 +229,23 @@ TEST_F(WidgetBuiltinsTest, TheScriptsTextBoxIsToldApartAndLinksOnlyTheKindsItTak
   EXPECT_EQ(g_WidgetManager.DeleteWidget(Widget(check)), 0u);
   Widget(box)->SetPosition(20, 90);
   Widget(box)->SetActive(false);
+  EXPECT_EQ(Widget(box)->GetX(), 20);
+  EXPECT_FALSE(Widget(box)->IsActive());
+}
+
+TEST_F(WidgetBuiltinsTest, ATextBoxGoingWithItsNameBoxAndToggleTouchesNeitherAfterThey) {
+  for (const std::uint32_t deleting : {711u, 714u}) {
+    SCOPED_TRACE(deleting);
+    const std::uint32_t name_box = Make(696, "10, 10, 100, 30, " + FontText() + ", -1");
+    const std::uint32_t toggle = Make(688, "10, 150, thumb, 0, 65535");
+    const std::uint32_t box = Make(697, "10, 80, 100, 60, " + FontText() + ", -1");
+    const ScriptCallsRun run = Run({{{776, Words(box, Words(name_box, "0"))},
+                                     {777, Words(box, Words(toggle))},
+                                     {deleting, "0, 0"}}});
+    EXPECT_EQ(run.Result(0), 0u);
+    EXPECT_EQ(run.Result(1), 0u);
+    EXPECT_EQ(g_WidgetManager.GetCount(), 0u) << "the box's end came after theirs";
+  }
 }
 
 TEST_F(WidgetBuiltinsTest, TheCurrentListMenuIsLetGoEvenWhenTheNewOneIsRefused) {

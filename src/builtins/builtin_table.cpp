@@ -809,7 +809,7 @@ constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
     {762, "NativeSetChoiceItem", NativeSetChoiceItem},
     {763, "NativeSetTextBoxLayout", NativeNotBuilt<763>},
     {764, "NativeSetTextBoxValue", NativeNotBuilt<764>},
-    {765, "NativeTextBoxPair", NativeNotBuilt<765>},
+    {765, "NativeTextBoxPair", NativeTextBoxPair},
     {766, "NativeLoadTextBoxImages", NativeLoadTextBoxImages},
     {767, "NativeLoadTextBoxImages2", NativeNotBuilt<767>},
     {768, "NativeSetTextBoxRegionMap", NativeSetTextBoxRegionMap},

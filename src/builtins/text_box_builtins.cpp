@@ -131,6 +131,10 @@ std::uint32_t NativeGetTextBoxCell(const NativeArgs& args) {
       });
 }
 
+std::uint32_t NativeTextBoxPair(const NativeArgs& args) {
+  return WithBox(args, 4, [&](CTextLayout& box) { return box.Recreate(args.I32(1), args.I32(2)); });
+}
+
 std::uint32_t NativeLoadTextBoxImages(const NativeArgs& args) {
   return WithBox(args, 9, [&](CTextLayout& box) {
     return Result(box.LoadImages(args.Str(1), args.Str(2), args.Str(3), args.Flag(4)));

@@ -24,6 +24,9 @@ std::uint32_t NativeRefreshTextBox(const NativeArgs& args);
 // the items). Text box: the corner of the next cell of width args[3] and height args[4]: 1. 0.
 std::uint32_t NativeGetTextBoxCell(const NativeArgs& args);
 
+// args[1], args[2] width and height: the box made anew at that size without its background
+// pictures: 0; 1 it was never made; 3 failure; 4.
+std::uint32_t NativeTextBoxPair(const NativeArgs& args);
 // args[1]-args[3] frame, mask and second mask files, args[4] redraw: the load status; 9.
 std::uint32_t NativeLoadTextBoxImages(const NativeArgs& args);
 // args[1]: the map of the text items' pixels made or dropped: 0; 1 no memory; 2.

@@ -194,7 +194,9 @@ TEST_F(WidgetBuiltinsTest, TheScriptsTextBoxIsToldApartAndLinksOnlyTheKindsItTak
                                    {777, Words(box, Words(layout))},
                                    {777, Words(box, Words(check))},
                                    {780, Words(box, "buffer")},
-                                   {780, Words(box, "0")}},
+                                   {780, Words(box, "0")},
+                                   {765, Words(layout, "60, 40")},
+                                   {765, Words(check, "60, 40")}},
                                   "buffer: .word 0xCCCCCCCC, 0xCCCCCCCC\n"});
   EXPECT_EQ(run.Result(0), 1u);
   EXPECT_EQ(run.Result(1), 1u);
@@ -207,6 +209,10 @@ TEST_F(WidgetBuiltinsTest, TheScriptsTextBoxIsToldApartAndLinksOnlyTheKindsItTak
   EXPECT_EQ(run.Result(8), 0u) << "no voice name";
   EXPECT_EQ(run.Word("buffer"), 0u);
   EXPECT_EQ(run.Result(9), 0u);
+  EXPECT_EQ(run.Result(10), 0u);
+  EXPECT_EQ(Widget(layout)->GetWidth(), 60);
+  EXPECT_EQ(Widget(layout)->GetHeight(), 40);
+  EXPECT_EQ(run.Result(11), 4u) << "no text box";
   // The animation's state and last stop: none before a start, the task's after.
   CTimerManager timers;
   g_PausableTimerManager = &timers;

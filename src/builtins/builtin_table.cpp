@@ -811,7 +811,7 @@ constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
     {764, "NativeSetTextBoxValue", NativeNotBuilt<764>},
     {765, "NativeTextBoxPair", NativeTextBoxPair},
     {766, "NativeLoadTextBoxImages", NativeLoadTextBoxImages},
-    {767, "NativeLoadTextBoxImages2", NativeNotBuilt<767>},
+    {767, "NativeLoadTextBoxImages2", NativeLoadTextBoxImages2},
     {768, "NativeSetTextBoxRegionMap", NativeSetTextBoxRegionMap},
     {769, "NativeSetTextBoxVertical", NativeSetTextBoxVertical},
     {770, "NativeSetScriptTextBoxFlag", NativeSetScriptTextBoxFlag},

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "builtins/widget_args.h"
+#include "gfx/surface_object_image.h"
 #include "ui/check_button.h"
 #include "ui/list_menu.h"
 #include "ui/script_text_box.h"
@@ -138,6 +139,13 @@ std::uint32_t NativeTextBoxPair(const NativeArgs& args) {
 std::uint32_t NativeLoadTextBoxImages(const NativeArgs& args) {
   return WithBox(args, 9, [&](CTextLayout& box) {
     return Result(box.LoadImages(args.Str(1), args.Str(2), args.Str(3), args.Flag(4)));
+  });
+}
+
+std::uint32_t NativeLoadTextBoxImages2(const NativeArgs& args) {
+  return WithBox(args, 9, [&](CTextLayout& box) {
+    auto image = [&](std::uint32_t i) { return GetObjectImage(args.Handle<CImageInterface>(i)); };
+    return Result(box.SetImageCopies(image(1), image(2), image(3), args.Flag(4)));
   });
 }
 

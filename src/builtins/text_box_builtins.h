@@ -29,6 +29,9 @@ std::uint32_t NativeGetTextBoxCell(const NativeArgs& args);
 std::uint32_t NativeTextBoxPair(const NativeArgs& args);
 // args[1]-args[3] frame, mask and second mask files, args[4] redraw: the load status; 9.
 std::uint32_t NativeLoadTextBoxImages(const NativeArgs& args);
+// args[1]-args[3] display objects (0: none) whose images the box copies as its frame, mask and
+// second mask, args[4] redraw: the status as for files; 9.
+std::uint32_t NativeLoadTextBoxImages2(const NativeArgs& args);
 // args[1]: the map of the text items' pixels made or dropped: 0; 1 no memory; 2.
 std::uint32_t NativeSetTextBoxRegionMap(const NativeArgs& args);
 // args[1]: vertical writing: 0; 1-4 a face could not change; 5.

@@ -239,6 +239,22 @@ TEST_F(WidgetBuiltinsTest, TheScriptsTextBoxIsToldApartAndLinksOnlyTheKindsItTak
   EXPECT_FALSE(Widget(box)->IsActive());
 }
 
+TEST_F(WidgetBuiltinsTest, ATextBoxKeepsCopiesOfTheDisplayObjectsPicturesItIsGiven) {
+  const std::uint32_t box = Make(696, "10, 10, 100, 60, " + FontText() + ", -1");
+  CImage* frame = nullptr;
+  ASSERT_EQ(screen_.CreateImage(&frame, 140, 50, 32, 0), 0u);
+  frame->FillRectArgb(0xFF405060, nullptr);
+  const std::string picture = HandleText(static_cast<CImageInterface&>(*frame));
+  const ScriptCallsRun run = Run({{{767, Words(box, picture + ", 0, 0, 1")}, {767, Words(box, "0, 0, 0, 1")}, {767, "0, 0, 0, 0, 1"}}});
+  EXPECT_EQ(run.Result(0), 0u);
+  EXPECT_EQ(Widget(box)->GetWidth(), 140) << "a plain picture gives the box its size";
+  EXPECT_EQ(run.Result(1), 1u) << "no picture";
+  EXPECT_EQ(run.Result(2), 9u);
+  ASSERT_EQ(Call(767, Words(box, picture + ", 0, 0, 1")), 0u);
+  ASSERT_EQ(screen_.DeleteSurfaceObject(frame), 0u);
+  EXPECT_EQ(Call(753, Words(box, "1, 0x102030, 200")), 0u) << "the background composed again from the copy";
+}
+
 TEST_F(WidgetBuiltinsTest, ATextBoxGoingWithItsNameBoxAndToggleTouchesNeitherAfterThey) {
   for (const std::uint32_t deleting : {711u, 714u}) {
     SCOPED_TRACE(deleting);

@@ -1,6 +1,6 @@
 // The configuration sheet ("入力・その他設定") over the main window, and what its confirmed
 // pages change: the bindings, the screen manager's drawing settings, the settings-changed mark and
-// the root window's deferred redraw.
+// the root window's tooltips.
 #include <algorithm>
 
 #include "app/config_sheet_view.h"

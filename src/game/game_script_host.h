@@ -160,7 +160,7 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
   std::uint8_t ApplyTextSettings(bool only_when_changed, bool clear_mark, CGuiElement* text_box, CGuiElement* list_menu,
                                  CFontBase* font, bool font_flag, bool printer_flag,
                                  bool text_box_given = false) override;
-  // The hint switch and delay become the root window's deferred redraw. 0.
+  // The hint switch and delay become the root window's tooltip switch and delay. 0.
   std::uint32_t ApplyMessageLayerRedrawSetting();
 
  protected:

@@ -1,5 +1,5 @@
 // What the game settings say about message display, brought to the objects that show messages:
-// text boxes, list menus, their font, and the root window's deferred redraw.
+// text boxes, list menus, their font, and the root window's tooltips.
 #include "base/little_endian.h"
 #include "game/game_script_host.h"
 #include "novel/vov_frame.h"
@@ -41,6 +41,7 @@ std::uint8_t CGameScriptHost::ApplyTextSettings(bool only_when_changed, bool cle
 
 std::uint32_t CGameScriptHost::ApplyMessageLayerRedrawSetting() {
   const GameSettingsBlock& settings = CurrentGameSettings();
-  GuiRootWindow().SetRedrawDeferred(settings[kSettingHintsOn] != 0, LoadLe32(&settings[kSettingHintDelay]));
+  // The hints are the root window's tooltips, shown until the pointer moves.
+  GuiRootWindow().SetTooltipMode(settings[kSettingHintsOn] != 0, LoadLe32(&settings[kSettingHintDelay]), 0);
   return 0;
 }

@@ -45,6 +45,11 @@ class CClickArea : public CGuiElement {
   // False without an owner or when the area is not clickable.
   bool Fire();
 
+  // Where the pointer goes when the area takes the focus (screen coordinates).
+  void SetHotPoint(int32_t x, int32_t y) {
+    hot_x_ = x;
+    hot_y_ = y;
+  }
   int32_t GetHotX() const { return hot_x_; }
   int32_t GetHotY() const { return hot_y_; }
   bool IsHot() const { return hovered_; }

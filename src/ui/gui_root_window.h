@@ -94,6 +94,9 @@ class CGuiRootWindow : public CGuiWindow {
   // The channels of the standard decide, enter and leave sounds (-1: none).
   void SetStandardSounds(int32_t decide, int32_t enter, int32_t leave);
   CGuiCommandListener& GetCommandListener() { return listener_; }
+  // A word the scripts keep in the window.
+  void SetScriptValue(int32_t value) { script_value_ = value; }
+  int32_t GetScriptValue() const { return script_value_; }
 
   int32_t GetTooltipOffsetY() const { return tooltip_offset_y_; }
   const CImage& GetTooltipImage() const { return tooltip_image_; }
@@ -120,6 +123,7 @@ class CGuiRootWindow : public CGuiWindow {
   int32_t tooltip_offset_x_ = 0;
   int32_t tooltip_offset_y_ = 22;
   int32_t command_id_ = -1;
+  int32_t script_value_ = 0;
   CSoundChannelManager* sound_channels_ = nullptr;
   int32_t standard_sounds_[3] = {-1, -1, -1};
   CRootCommandListener listener_{*this};

@@ -107,13 +107,9 @@ class CGuiWindow {
   CGuiElement* GetHovered() const { return hovered_; }
   CGuiElement* GetFocused() const { return focused_; }
   void SetTooltipMode(bool enabled, uint32_t delay, uint32_t duration);
-  // Whether the message layers hold a redraw back, and for how many milliseconds.
-  void SetRedrawDeferred(bool deferred, uint32_t delay) {
-    redraw_deferred_ = deferred;
-    redraw_delay_ = delay;
-  }
-  bool IsRedrawDeferred() const { return redraw_deferred_; }
-  uint32_t GetRedrawDelay() const { return redraw_delay_; }
+  bool AreTooltipsEnabled() const { return tooltips_enabled_; }
+  uint32_t GetTooltipDelay() const { return tooltip_delay_; }
+  uint32_t GetTooltipDuration() const { return tooltip_duration_; }
   uint32_t HideTooltip();
   void SetCapture(bool capture) { capture_ = capture; }
   // Where the pointer was at the last input step; (-1, -1) after ForgetPointer, so that the next
@@ -159,6 +155,4 @@ class CGuiWindow {
   CGuiElement* hovered_ = nullptr;
   CGuiElement* focused_ = nullptr;
   std::deque<ChildList> saved_levels_;
-  bool redraw_deferred_ = false;
-  uint32_t redraw_delay_ = 0;
 };

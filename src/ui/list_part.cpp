@@ -328,3 +328,7 @@ bool CListPart::ProcessInput(CInputBindings* bindings) {
   press_due_ = 0;
   return false;
 }
+
+void CListPart::RedrawItems() {
+  for (int32_t index = 0; index < GetItemCount(); ++index) DrawItem(index, index == hovered_ ? kItemHovered : kItemNormal);
+}

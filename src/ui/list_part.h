@@ -101,6 +101,12 @@ class CListPart : public CGuiElement {
   virtual bool EnterItem(int32_t index);
   virtual void LeaveItem(int32_t index);
 
+  // Every item drawn again in its state (the hovered one hovered).
+  void RedrawItems();
+  // The item drawn in a state (kItemNormal, kItemHovered, kItemPressed): 0; 1 outside the items.
+  uint32_t ShowItemState(int32_t index, int32_t state) { return DrawItem(index, state); }
+  // A screen point inside the item; false for an index outside the items.
+  bool GetItemPosition(int32_t index, int32_t& x, int32_t& y) const { return GetItemPoint(index, x, y); }
   int32_t GetItemCount() const { return static_cast<int32_t>(items_.size()); }
   const CListItem* GetItem(int32_t index) const;
   int32_t GetHovered() const { return hovered_; }

@@ -175,3 +175,9 @@ void CScriptTextBox::SetFontSize(int32_t size) {
   font_->SetSize(size);
   UpdateLineMetrics();
 }
+
+void CScriptTextBox::ForgetWidget(const CGuiElement* widget) {
+  if (widget == nullptr) return;
+  if (widget == name_box_) name_box_ = nullptr;
+  if (widget == companion_) companion_ = nullptr;
+}

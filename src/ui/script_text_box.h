@@ -57,6 +57,8 @@ class CScriptTextBox : public CTextLayout {
   // 0 to 3 as DrawTextAligned; 4 and above spread the name over the name box.
   void SetNameAlignment(uint8_t alignment) { name_alignment_ = alignment; }
   void SetCompanion(CCheckButton* companion) { companion_ = companion; }
+  // Lets go of the name box or the companion when that widget is about to go.
+  void ForgetWidget(const CGuiElement* widget);
   void SetClickToAdvance(bool on) { click_to_advance_ = on; }
 
   const char* voice_name() const { return voice_name_.data(); }

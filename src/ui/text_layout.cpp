@@ -160,6 +160,33 @@ int32_t CTextLayout::SetImages(CImage* frame, CImage* mask, CImage* second_mask,
   return result;
 }
 
+int32_t CTextLayout::SetImageCopies(const CImage* frame, const CImage* mask, const CImage* second_mask,
+                                    bool redraw) {
+  bool copied = true;
+  auto copy = [&copied](const CImage* image) -> std::unique_ptr<CImage> {
+    if (image == nullptr || image->GetPixels() == nullptr) return nullptr;
+    auto twin = std::make_unique<CImage>();
+    if (twin->Duplicate(image, 0) != 0) {
+      copied = false;
+      return nullptr;
+    }
+    return twin;
+  };
+  std::unique_ptr<CImage> own_frame = copy(frame);
+  std::unique_ptr<CImage> own_mask = copy(mask);
+  std::unique_ptr<CImage> own_second_mask = copy(second_mask);
+  if (!copied) {
+    ReleaseImages(true);
+    return 3;
+  }
+  const int32_t result = SetImages(own_frame.get(), own_mask.get(), own_second_mask.get(), redraw);
+  if (result != 0) return result;
+  loaded_frame_ = std::move(own_frame);
+  loaded_mask_ = std::move(own_mask);
+  loaded_second_mask_ = std::move(own_second_mask);
+  return 0;
+}
+
 void CTextLayout::ComposeNewBackground() {
   if (tile_width_ != 0) {
     right_corner_ = composite_->GetWidth() - left_corner_ - tile_width_;

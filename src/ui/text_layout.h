@@ -42,6 +42,9 @@ class CTextLayout : public CTextLayoutBase {
   // The pictures stay the caller's; the composite takes the size of the first of second mask,
   // mask and frame. 0; 1 none has pixels; 3 the composite could not be made.
   int32_t SetImages(CImage* frame, CImage* mask, CImage* second_mask, bool redraw);
+  // As SetImages with copies that the box keeps, so that the given images may go at any time;
+  // 3 also when a copy cannot be made.
+  int32_t SetImageCopies(const CImage* frame, const CImage* mask, const CImage* second_mask, bool redraw);
   // Loads the pictures by name (masks at their depth, the frame at 32 bits); the composite takes
   // the size of the first of mask, second mask and frame. 0; 1 no name; 2/3 the mask could not be
   // loaded / the composite made at its size; 4/5 the same for the second mask; 6/7 the frame

@@ -234,10 +234,24 @@ bool CWidgetManager::Owns(const CGuiElement* widget) const {
   return false;
 }
 
+template <class Doomed>
+void CWidgetManager::ForgetLinksWhere(Doomed doomed) const {
+  for (const auto& owned : widgets_) {
+    if (doomed(*owned)) ForgetLinks(owned.get());
+  }
+}
+
+void CWidgetManager::ForgetLinks(const CGuiElement* doomed) const {
+  for (const auto& owned : widgets_) {
+    if (auto* box = dynamic_cast<CScriptTextBox*>(owned.get())) box->ForgetWidget(doomed);
+  }
+}
+
 uint32_t CWidgetManager::DeleteWidget(CGuiElement* widget) {
   if (widget == nullptr) return kNullWidget;
   for (auto it = widgets_.begin(); it != widgets_.end(); ++it) {
     if (it->get() == widget) {
+      ForgetLinks(widget);
       widgets_.erase(it);
       return 0;
     }
@@ -246,12 +260,16 @@ uint32_t CWidgetManager::DeleteWidget(CGuiElement* widget) {
 }
 
 void CWidgetManager::DeleteGroup(int32_t doomed_group, bool invert) {
+  ForgetLinksWhere([&](const CGuiElement& widget) { return (widget.GetGroup() == doomed_group) != invert; });
   widgets_.remove_if([&](const std::unique_ptr<CGuiElement>& widget) {
     return (widget->GetGroup() == doomed_group) != invert;
   });
 }
 
-void CWidgetManager::DeleteAll() { widgets_.clear(); }
+void CWidgetManager::DeleteAll() {
+  ForgetLinksWhere([](const CGuiElement&) { return true; });
+  widgets_.clear();
+}
 
 void CWidgetManager::ShareModeLabel() {
   for (const auto& widget : widgets_) {

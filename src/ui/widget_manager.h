@@ -161,6 +161,11 @@ class CWidgetManager {
   // that is 0; a failed widget is deleted.
   template <class Widget, class Build, class... Args>
   int32_t Make(CGuiElement** out, Build build, Args... args);
+  // The scripts' text boxes let go of the widgets about to be deleted, which they may show their
+  // speaker's name in or skip by.
+  void ForgetLinks(const CGuiElement* doomed) const;
+  template <class Doomed>
+  void ForgetLinksWhere(Doomed doomed) const;
   // Hands the current label (or none) to every text field.
   void ShareModeLabel();
   // The text-entry style before a field is made, and what it takes after.

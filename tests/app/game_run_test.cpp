@@ -627,17 +627,17 @@ TEST_F(GameRunTest, AConfirmedSheetMarksTheSettingsChangedAndPassesChangedHintsT
   CGameScriptHost& host = *game.GetScriptHost();
   game.GetGameSettings()[kSettingHintsOn] = 1;
   StoreLe32(&game.GetGameSettings()[kSettingHintDelay], 321);
-  GuiRootWindow().SetRedrawDeferred(false, 0);
+  GuiRootWindow().SetTooltipMode(false, 0, 0);
   game.ApplyConfirmedPages({false, false, false, false}, false);
-  EXPECT_FALSE(GuiRootWindow().IsRedrawDeferred());
+  EXPECT_FALSE(GuiRootWindow().AreTooltipsEnabled());
   EXPECT_EQ(host.ApplyTextSettings(true, true, nullptr, nullptr, nullptr, false, false), 0);
   game.ApplyConfirmedPages({false, false, false, false}, true);
-  EXPECT_TRUE(GuiRootWindow().IsRedrawDeferred());
-  EXPECT_EQ(GuiRootWindow().GetRedrawDelay(), 321u);
+  EXPECT_TRUE(GuiRootWindow().AreTooltipsEnabled());
+  EXPECT_EQ(GuiRootWindow().GetTooltipDelay(), 321u);
   game.ApplyConfirmedPages({false, true, false, false}, false);
   EXPECT_EQ(host.ApplyTextSettings(true, true, nullptr, nullptr, nullptr, false, false), 1);
   EXPECT_EQ(host.ApplyTextSettings(true, true, nullptr, nullptr, nullptr, false, false), 0);
-  GuiRootWindow().SetRedrawDeferred(false, 0);
+  GuiRootWindow().SetTooltipMode(false, 0, 0);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The game settings brought to the message display: a text box's background, a list menu's
 // chosen-item colouring, the message font, the settings-changed mark, and the root window's
-// deferred redraw.
+// tooltips.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -155,13 +155,15 @@ TEST_F(TextSettingsTest, AFontWithoutAFaceIsLeftAlone) {
   EXPECT_EQ(unmade.creation_count(), 0u);
 }
 
-TEST_F(TextSettingsTest, TheHintSwitchAndDelayBecomeTheRootWindowsDeferredRedraw) {
+TEST_F(TextSettingsTest, TheHintSwitchAndDelayBecomeTheRootWindowsTooltips) {
+  GuiRootWindow().SetTooltipMode(false, 0, 77);
   for (const std::uint8_t on : {std::uint8_t{1}, std::uint8_t{0}}) {
     settings_[kSettingHintsOn] = on == 0 ? 0 : 9;
     StoreLe32(&settings_[kSettingHintDelay], 400 + on);
     EXPECT_EQ(host_.ApplyMessageLayerRedrawSetting(), 0u);
-    EXPECT_EQ(GuiRootWindow().IsRedrawDeferred(), on != 0);
-    EXPECT_EQ(GuiRootWindow().GetRedrawDelay(), 400u + on);
+    EXPECT_EQ(GuiRootWindow().AreTooltipsEnabled(), on != 0);
+    EXPECT_EQ(GuiRootWindow().GetTooltipDelay(), 400u + on);
+    EXPECT_EQ(GuiRootWindow().GetTooltipDuration(), 0u) << "shown until the pointer moves";
   }
 }
 

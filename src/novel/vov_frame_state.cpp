@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "base/sjis_fit.h"
+#include "novel/vov_page.h"
 
 namespace {
 
@@ -172,6 +173,29 @@ std::optional<VovDeferredBlock> ReadDeferred(ByteReader& in) {
   return block;
 }
 
+// The sprite records in their saved order: groups 1, 0 and 2, each group's front records before
+// its back ones.
+template <typename Visit>
+void ForEachSavedSprite(CVovPage& page, Visit visit) {
+  std::size_t at = 0;
+  for (const std::int32_t group : {1, 0, 2}) {
+    for (const bool back : {false, true}) {
+      for (std::uint32_t index = 0; index < CVovPage::GroupSlots(group); ++index) {
+        visit(*page.Sprite(index, back, group), at++);
+      }
+    }
+  }
+}
+
+// What `write` writes, which is exactly the field's size, kept in the field.
+template <std::size_t N, typename Write>
+void KeepWritten(std::array<std::uint8_t, N>& field, const Write& write) {
+  ByteWriter out;
+  out.Reserve(N);
+  write(out);
+  std::copy_n(out.Data().begin(), std::min(N, out.Size()), field.begin());
+}
+
 template <std::size_t N>
 void WriteWords(ByteWriter& out, const std::array<std::int32_t, N>& words) {
   for (const std::int32_t word : words) out.Word(static_cast<std::uint32_t>(word));
@@ -204,6 +228,26 @@ bool ReadFrameHead(ByteReader& in, VovFrameHead& head) {
   for (auto& record : head.sprites) ReadBytes(in, record);
   ReadWords(in, head.window);
   return true;
+}
+
+void CaptureSlotRecords(CVovPage& page, VovFrameHead& head) {
+  for (std::uint32_t slot = 0; slot < kFrameBgRecords; ++slot) {
+    KeepWritten(head.bg[slot], [&](ByteWriter& out) { WriteBgRecordPrefix(page.Bg(slot), out); });
+  }
+  ForEachSavedSprite(page, [&](const SpriteRecord& record, std::size_t at) {
+    KeepWritten(head.sprites[at], [&](ByteWriter& out) { WriteSpriteRecordPrefix(record, out); });
+  });
+}
+
+void ApplySlotRecords(const VovFrameHead& head, CVovPage& page) {
+  for (std::uint32_t slot = 0; slot < kFrameBgRecords; ++slot) {
+    ByteReader in(head.bg[slot]);
+    ReadBgRecordPrefix(in, page.Bg(slot));
+  }
+  ForEachSavedSprite(page, [&](SpriteRecord& record, std::size_t at) {
+    ByteReader in(head.sprites[at]);
+    ReadSpriteRecordPrefix(in, record);
+  });
 }
 
 std::uint32_t FrameTailSize(const VovFrameTail& tail) {

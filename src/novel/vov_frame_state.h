@@ -17,6 +17,8 @@
 #include "base/byte_cursor.h"
 #include "novel/vov_slot_records.h"
 
+class CVovPage;
+
 // The fourteen state words.
 inline constexpr std::size_t kFrameStateWords = 14;
 enum FrameStateWord : std::size_t {
@@ -62,6 +64,11 @@ struct VovFrameHead {
 void WriteFrameHead(const VovFrameHead& head, ByteWriter& out);
 // False (nothing changed) when fewer than kFrameHeadSize bytes are left.
 bool ReadFrameHead(ByteReader& in, VovFrameHead& head);
+
+// The page's slot records into the head, and back: only their plain fields travel; the
+// pictures, drawables and effects of the records stay as they are.
+void CaptureSlotRecords(CVovPage& page, VovFrameHead& head);
+void ApplySlotRecords(const VovFrameHead& head, CVovPage& page);
 
 // The sound channels whose looping effects are saved.
 inline constexpr std::size_t kFirstLoopingChannel = 8;

@@ -2,6 +2,9 @@
 // written, texts cut to their one-byte lengths, and damaged or short data refused whole.
 #include "novel/vov_frame_state.h"
 
+#include "gfx/image.h"
+#include "novel/vov_page.h"
+
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -81,6 +84,33 @@ TEST(VovFrameState, ShortHeadChangesNothing) {
   EXPECT_FALSE(ReadFrameHead(in, kept));
   EXPECT_EQ(kept.words[kStateBgm], 99);
   EXPECT_EQ(in.At(), 0u);
+}
+
+TEST(VovFrameState, SlotRecordsTravelInGroupOrderFrontBeforeBack) {
+  CVovPage page;
+  page.Bg(1).name = "BG02.ELG";
+  page.Bg(1).color = 0x102030;
+  page.Sprite(0, false, 1)->name = "FIRST";
+  page.Sprite(5, true, 0)->x = 77;
+  page.Sprite(2, true, 2)->name = "LAST";
+  VovFrameHead head;
+  CaptureSlotRecords(page, head);
+  EXPECT_EQ(TextOfField(head.bg[1]), "BG02.ELG");
+  EXPECT_EQ(TextOfField(head.sprites[0]), "FIRST");
+  EXPECT_EQ(TextOfField(head.sprites[23]), "LAST");
+
+  CVovPage restored;
+  auto image = std::make_shared<CImage>();
+  restored.Sprite(2, true, 2)->image = image;
+  ApplySlotRecords(head, restored);
+  EXPECT_EQ(restored.Bg(1).name, "BG02.ELG");
+  EXPECT_EQ(restored.Bg(1).color, 0x102030u);
+  EXPECT_EQ(restored.Bg(0).name, "");
+  EXPECT_EQ(restored.Sprite(0, false, 1)->name, "FIRST");
+  EXPECT_EQ(restored.Sprite(5, true, 0)->x, 77);
+  EXPECT_EQ(restored.Sprite(5, false, 0)->x, 0);
+  EXPECT_EQ(restored.Sprite(2, true, 2)->name, "LAST");
+  EXPECT_EQ(restored.Sprite(2, true, 2)->image, image);
 }
 
 TEST(VovFrameState, EmptyTailIsFourteenBytes) {

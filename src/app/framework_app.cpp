@@ -27,6 +27,7 @@ CFrameworkApp* g_FrameworkApp = nullptr;
 CFrameworkApp::CFrameworkApp() : CAppBase(true) {
   g_FrameworkApp = this;
   g_DataFiles = &data_files_;
+  g_ScriptDataFiles = &data_files_;
   g_GllHost = &image_loaders_;
   g_SoundDecoderManager = &sound_decoders_;
   g_DcpHost = &draw_objects_;
@@ -55,6 +56,7 @@ CFrameworkApp::~CFrameworkApp() {
   if (g_DcpHost == &draw_objects_) g_DcpHost = nullptr;
   if (g_SoundDecoderManager == &sound_decoders_) g_SoundDecoderManager = nullptr;
   if (g_GllHost == &image_loaders_) g_GllHost = nullptr;
+  if (g_ScriptDataFiles == &data_files_) g_ScriptDataFiles = nullptr;
   if (g_DataFiles == &data_files_) g_DataFiles = nullptr;
   if (g_FrameworkApp == this) g_FrameworkApp = nullptr;
 }

@@ -138,6 +138,8 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   // 2 the start-up's first switch): 0 done, 1 without a main window, else the screen manager's
   // code + 1 with the previous mode setting kept.
   int ChangeScreenMode(uint8_t mode, uint8_t depth, uint8_t flag);
+  // The same from any thread, done on the window's thread: 1 without a main window.
+  int RequestScreenModeChange(uint8_t mode, uint8_t depth, uint8_t flag);
   // 0, or 2 when the input method cannot be switched.
   int EnableIme(bool on);
   // The full-screen menu window: 0 shown, -1 it was there (raised), 1 a handler hook failed,

@@ -63,6 +63,13 @@ uint8_t CFrameworkApp::RequestMessageBox(int box_type, const std::string& text, 
   return request.result;
 }
 
+int CFrameworkApp::RequestScreenModeChange(uint8_t mode, uint8_t depth, uint8_t flag) {
+  if (!main_window_.IsWindow()) return 1;
+  ScreenModeRequestBlock request;
+  SendFromGameThread(kMsgScreenModeRequest, PackScreenModeRequest(mode, depth, flag), 0, &request);
+  return request.result;
+}
+
 int32_t CFrameworkApp::SendFromGameThread(uint32_t message, uint32_t wparam, int32_t lparam,
                                           plat::RequestPayload* payload) {
   drawing_allowed_.store(0);

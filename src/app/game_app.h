@@ -127,22 +127,22 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   int FrameThreadedCanvas();
 
   // Frames per second (negative: the pacer's current rate) with the wait mode of the switches.
-  void ApplyFrameRate(int32_t frames_per_second);
+  void ApplyFrameRate(int32_t frames_per_second) override;
   // Menu command 40001: window <-> full screen, when full screen is allowed and the scripts permit it.
   void ToggleScreenMode();
   // Nested by counters: 1 when the mode changed, else 0. An end without a begin changes nothing.
-  int BeginNoWait();
-  int EndNoWait();
-  int SuspendHighResTimer();
-  int ResumeHighResTimer();
+  int BeginNoWait() override;
+  int EndNoWait() override;
+  int SuspendHighResTimer() override;
+  int ResumeHighResTimer() override;
   int GetNoWaitNesting() const { return no_wait_nesting_; }
   int GetHighResSuspension() const { return high_res_suspension_; }
 
   // The nested priority hooks of heavy work: lower returns 0 lowered, 1 already lowered, 2 no
   // thread to lower (still counted), -1 the hooks are switched off; restore returns the nesting
   // count before the call.
-  int LowerGameThreadPriority();
-  int RestoreGameThreadPriority();
+  int LowerGameThreadPriority() override;
+  int RestoreGameThreadPriority() override;
   int GetPriorityNesting() const { return priority_nesting_; }
 
   // The game's message handlers.
@@ -234,10 +234,34 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   void PostWindowMessage(uint32_t message, uint32_t wparam) override { GetMainWindow().PostMessage(message, wparam, 0); }
   void SendWindowMessage(uint32_t message, uint32_t wparam) override { SendFromGameThread(message, wparam, 0); }
   void ShowStopMessage(const std::string& text) override;
+  uint8_t RequestScriptMessageBox(int box_type, const std::string& text, int icon_kind, const char* title) override {
+    return RequestMessageBox(box_type, text, icon_kind, title);
+  }
+  uint8_t RequestScriptMessageDialog(const std::string& text, uint32_t kind, const char* title) override {
+    return RequestMessageDialog(text, kind, nullptr, title, true);
+  }
   bool ReturnToTitlePending() const override { return restart_.load() != 0; }
   bool SettingsChangedMark() const override { return settings_changed_.load() != 0; }
   void ClearSettingsChangedMark() override { settings_changed_.store(0); }
   uint8_t CursorEdgeZone() const override { return GetCursorEdge(); }
+  void SetTextInputParameters(const ScriptTextInputParameters& parameters) override;
+  std::string InputText() override;
+  int32_t ChooseFile(ScriptFileChoice& choice, bool save) override;
+  std::string ChooseFolder(const std::string& title, const std::string& initial_folder) override;
+  CDropFiles& DroppedFiles() override { return drop_files_; }
+  plat::WindowId MainWindowId() const override { return main_window_.GetHandle(); }
+  void AllowScreenModeChange(bool allowed) override;
+  void SetKeyboardHook(uint8_t bits, bool install) override;
+  bool TakeScreenModeSwitched() override;
+  uint32_t SelectFullScreenDisplay(uint8_t depth) override { return GetMonitorForWindow(&GetMainWindow(), depth); }
+  int32_t RequestScreenMode(uint8_t mode, uint8_t depth) override { return RequestScreenModeChange(mode, depth, 0); }
+  void MarkModeSwitchFailed() override { SetFatalError(kFatalModeSwitchFailed); }
+  uint8_t ModalState() const override { return GetModalState(); }
+  std::string SaveFolderText() override { return save_folder_; }
+  void PutCursorInGame(int32_t x, int32_t y) override { SetCursorPosClient(x, y); }
+  CCriticalSection& MovieLock() override { return app_lock_; }
+  void SetMovieState(uint8_t state) override { SetMoviePlaying(state); }
+  bool UsesMovieSprite() const override { return HasDisplayCanvas(); }
   void SetMoviePlaying(uint8_t value) { movie_playing_ = value; }
 
  protected:
@@ -272,6 +296,10 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   void Wait(uint32_t milliseconds, bool threaded);
   // The sleep of a frame that is not due: until it is due, or for the wait hint without the counter.
   void SleepUntilDue(bool threaded);
+  // On the main thread the window's events are read once a frame, after its sleep: a frame that
+  // is not due yet sleeps first, so that what arrives meanwhile reaches the frame it leads to.
+  // Nothing sleeps while the priority is lowered (those passes draw).
+  void SleepBeforeReadingEvents();
   void SleepWhileVerticalBlankPaced(bool threaded);
   void UpdateInput();
   // Draws the render lists into the back surface: no back surface, or a movie playing, draws
@@ -362,6 +390,8 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   GameSettingsBlock confirmed_binding_settings_{};
   FrameProcedure frame_procedure_ = nullptr;
   CDropFiles drop_files_;
+  // The scripts' text-input dialog: its parameters and the last text entered.
+  TextInputDialogSettings script_text_input_;
   std::atomic<bool> back_format_refresh_{false};
   std::atomic<bool> zero_sleep_{false};
   uint8_t saved_frame_wait_mode_ = kFrameWaitTimer;

@@ -112,8 +112,13 @@ bool CGameApp::BeginPassOnMainThread() {
   }
 }
 
+void CGameApp::SleepBeforeReadingEvents() {
+  if (priority_nesting_ == 0 && pacer_.CounterBeforeDue()) SleepUntilDue(false);
+}
+
 int CGameApp::FrameSingle() {
   if (!IsMoviePlaying() && !PresentBack()) return kFrameStop;
+  SleepBeforeReadingEvents();
   for (;;) {
     if (!BeginPassOnMainThread()) return kFrameStop;
     if (pacer_.Tick()) {
@@ -131,6 +136,7 @@ int CGameApp::FrameSingle() {
 }
 
 int CGameApp::FrameSingleCanvas() {
+  SleepBeforeReadingEvents();
   for (;;) {
     if (!BeginPassOnMainThread()) return kFrameStop;
     if (pacer_.Tick()) {

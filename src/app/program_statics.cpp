@@ -5,12 +5,16 @@
 // animation data files, layout buffers, cell sheets, a text, GUI root window, widget manager,
 // layout image; the objects not defined here yet take their places as their classes come.
 #include "base/async_file_loader.h"
+#include "base/elapsed_timer_array.h"
 #include "base/file_list.h"
+#include "builtins/memory_builtins.h"
 #include "ui/gui_root_window.h"
 #include "ui/message_box.h"
 #include "ui/widget_manager.h"
 
+CNativeBlockMap g_NativeMap;
 CMessageBox g_MessageBox;
+CElapsedTimerArray g_ElapsedTimers;
 CAsyncFileLoader g_AsyncFileLoader;
 CFileList g_FileList;
 // The root window is a function's own static: asking for it here builds it before the widget

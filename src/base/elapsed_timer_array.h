@@ -32,3 +32,7 @@ class CElapsedTimerArray {
   std::vector<CElapsedTimer> timers_;
   bool paused_ = false;
 };
+
+// The scripts' stopwatches (a program-wide object, defined with the others in the order of their
+// construction).
+extern CElapsedTimerArray g_ElapsedTimers;

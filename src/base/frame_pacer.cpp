@@ -49,6 +49,10 @@ void CFramePacer::MakeNextFrameDue() {
   }
 }
 
+bool CFramePacer::CounterBeforeDue() const {
+  return use_counter_ && !externally_paced_ && plat::CounterReading() - last_due_count_ < counter_interval_;
+}
+
 bool CFramePacer::Tick() {
   frames_to_skip_ = 0;
   if (!externally_paced_) return use_counter_ ? TickCounter() : TickMilliseconds();

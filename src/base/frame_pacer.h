@@ -32,6 +32,9 @@ class CFramePacer {
   uint32_t GetMeasuredFramesPerSecond() const { return measured_frames_per_second_.load(std::memory_order_acquire); }
   // Milliseconds the frame loop may sleep without passing the next due frame.
   uint32_t GetWaitHint() const { return wait_hint_; }
+  // With the counter, not externally paced: true while the next frame is not due yet (a Tick now
+  // would say no).
+  bool CounterBeforeDue() const;
   // With the counter: the reading at which the next frame is due.
   int64_t GetDueCounterReading() const { return last_due_count_ + counter_interval_; }
 

@@ -38,6 +38,7 @@ struct AppInfo {
 // Allowed screen modes and screen modes.
 inline constexpr uint8_t kWindowModeOnly = 0;
 inline constexpr uint8_t kFullScreenOnly = 1;
+inline constexpr uint8_t kWindowAndFullScreen = 2;
 inline constexpr uint8_t kScreenModeNotChosen = 0;
 inline constexpr uint8_t kScreenModeFullScreen = 1;
 inline constexpr uint8_t kScreenModeWindow = 2;

@@ -89,9 +89,16 @@ void CInputManager::Deactivate() {
 }
 
 void CInputManager::Update() {
-  if (!active_.load()) return;
+  // The cursor picture goes on turning while the program is inactive.
+  if (!active_.load()) {
+    if (mouse_ != nullptr) mouse_->DrawCursorImage();
+    return;
+  }
   if (keyboard_ != nullptr) keyboard_->Update();
-  if (mouse_ != nullptr) mouse_->Update();
+  if (mouse_ != nullptr) {
+    mouse_->Update();
+    mouse_->DrawCursorImage();
+  }
   // The switch may change on the window thread: the joysticks' states are left to this thread.
   const bool joysticks_enabled = joysticks_enabled_.load();
   for (const auto& joystick : joysticks_) {

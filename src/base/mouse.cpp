@@ -1,5 +1,9 @@
 #include "base/mouse.h"
 
+#include <utility>
+#include <vector>
+
+#include "platform/clock.h"
 #include "platform/cursor.h"
 #include "platform/input_state.h"
 #include "platform/message_queue.h"
@@ -14,6 +18,17 @@ void ShowShape(int index, int resource_id) {
     plat::SetProgramCursor(resource_id);
   } else {
     plat::SetSystemCursor(index);
+  }
+}
+
+// The cursor belongs to the window's thread: the game thread has it set there.
+template <class Task>
+void OnWindowThread(Task task) {
+  plat::MessageQueue& queue = plat::MessageQueue::Instance();
+  if (queue.OnWindowThread()) {
+    task();
+  } else {
+    queue.PostTask(std::move(task));
   }
 }
 
@@ -49,17 +64,43 @@ uint32_t CMouse::SetCursorShape(int index, int resource_id) {
   }
   cursor_index_.store(index);
   cursor_resource_.store(resource_id);
-  // The cursor belongs to the window's thread: the game thread has it set there.
-  plat::MessageQueue& queue = plat::MessageQueue::Instance();
-  if (queue.OnWindowThread()) {
-    ShowShape(index, resource_id);
-  } else {
-    queue.PostTask([index, resource_id] { ShowShape(index, resource_id); });
-  }
+  if (!cursor_image_shown_.load()) OnWindowThread([index, resource_id] { ShowShape(index, resource_id); });
   return 0;
 }
 
-void CMouse::ApplyCursorShape() const { ShowShape(cursor_index_.load(), cursor_resource_.load()); }
+void CMouse::ApplyCursorShape() const {
+  // SDL's cursor still is the picture's frame: nothing to set again.
+  if (cursor_image_shown_.load()) return;
+  ShowShape(cursor_index_.load(), cursor_resource_.load());
+}
+
+void CMouse::SetCursorImage(std::unique_ptr<CCursorImage> image) {
+  cursor_image_ = std::move(image);
+  cursor_image_frame_ = -1;
+  cursor_image_start_ = plat::PreciseMilliseconds();
+  if (cursor_image_ != nullptr) {
+    DrawCursorImage();
+    return;
+  }
+  if (!cursor_image_shown_.exchange(false)) return;
+  const int index = cursor_index_.load();
+  const int resource_id = cursor_resource_.load();
+  OnWindowThread([index, resource_id] { ShowShape(index, resource_id); });
+}
+
+void CMouse::DrawCursorImage() {
+  if (cursor_image_ == nullptr) return;
+  const auto frame = static_cast<int32_t>(cursor_image_->FrameAt(plat::PreciseMilliseconds() - cursor_image_start_));
+  if (frame == cursor_image_frame_) return;
+  cursor_image_frame_ = frame;
+  cursor_image_shown_.store(true);
+  // The frame's pixels travel with the task: the picture may change before the window runs it.
+  OnWindowThread([pixels = cursor_image_->FramePixels(static_cast<uint32_t>(frame)),
+                  width = cursor_image_->GetFrameWidth(), height = cursor_image_->GetFrameHeight(),
+                  hot_spot = cursor_image_->GetHotSpot()] {
+    plat::SetImageCursor(pixels.data(), width, height, hot_spot);
+  });
+}
 
 void CMouse::ShowCursorVia(bool show, plat::WindowId window, uint32_t message) {
   system_cursor_shown_.store(show);

@@ -8,7 +8,9 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
+#include "base/cursor_image.h"
 #include "base/event_nibbles.h"
 #include "base/input_device.h"
 #include "base/tracked_cursor.h"
@@ -54,6 +56,15 @@ class CMouse : public CInputDevice {
   void ShowCursorVia(bool show, plat::WindowId window, uint32_t message);
   bool IsSystemCursorShown() const { return system_cursor_shown_.load(); }
 
+  // An animated picture in place of the cursor's shape, its cycle starting now; null goes back
+  // to the shape. Called on the game's thread, as DrawCursorImage is.
+  void SetCursorImage(std::unique_ptr<CCursorImage> image);
+  const CCursorImage* GetCursorImage() const { return cursor_image_.get(); }
+  // Each frame: shows the picture's frame due by the clock, when it is another than the one shown.
+  void DrawCursorImage();
+  // The frame shown, -1 before the first draw or without a picture.
+  int32_t GetCursorImageFrame() const { return cursor_image_frame_; }
+
  protected:
   virtual bool ButtonDown(uint32_t button) const = 0;
   virtual bool ButtonPressed(uint32_t button) const = 0;
@@ -68,6 +79,11 @@ class CMouse : public CInputDevice {
   std::atomic<int> cursor_index_{0};
   std::atomic<int> cursor_resource_{0};
   std::atomic<bool> system_cursor_shown_{true};
+  std::unique_ptr<CCursorImage> cursor_image_;
+  int32_t cursor_image_frame_ = -1;
+  uint32_t cursor_image_start_ = 0;
+  // Read on the window's thread: while set, the picture stands in for the stored shape.
+  std::atomic<bool> cursor_image_shown_{false};
 };
 
 // A mouse that reads a whole state on each update and flips between two.

@@ -14,12 +14,27 @@ constexpr uint32_t kKeyRightShift = 0x36;
 
 uint8_t g_KeepReadTextUnskipped = 0;
 
-bool IsSkipKeyDown() {
+namespace {
+
+// Either skip key passes `test` of the keyboard: both Ctrl keys, or both Shift keys when the
+// user's settings choose Shift.
+template <class Test>
+bool EitherSkipKey(Test test) {
   if (g_Keyboard == nullptr) return false;
   if (CurrentGameSettings()[kSettingSkipKeyModifier] == 0) {
-    return g_Keyboard->IsDown(kKeyLeftShift) || g_Keyboard->IsDown(kKeyRightShift);
+    return test(*g_Keyboard, kKeyLeftShift) || test(*g_Keyboard, kKeyRightShift);
   }
-  return g_Keyboard->IsDown(kKeyLeftCtrl) || g_Keyboard->IsDown(kKeyRightCtrl);
+  return test(*g_Keyboard, kKeyLeftCtrl) || test(*g_Keyboard, kKeyRightCtrl);
+}
+
+}  // namespace
+
+bool IsSkipKeyDown() {
+  return EitherSkipKey([](const CKeyboard& keyboard, uint32_t code) { return keyboard.IsDown(code); });
+}
+
+bool IsSkipKeyPressed() {
+  return EitherSkipKey([](const CKeyboard& keyboard, uint32_t code) { return keyboard.IsPressed(code); });
 }
 
 bool IsMouseLeftPressed() { return g_Mouse != nullptr && g_Mouse->IsPressed(kMouseLeft); }

@@ -61,3 +61,5 @@ uint32_t PostMenuCommand(uint32_t index, bool synchronous) {
   }
   return 1;
 }
+
+uint32_t NativePostMenuCommand(const NativeArgs& args) { return PostMenuCommand(args.U8(0), args.U8(1) != 0); }

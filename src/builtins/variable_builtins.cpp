@@ -1,5 +1,6 @@
 #include "builtins/variable_builtins.h"
 
+#include "novel/vov_frame.h"
 #include "script/game_host_access.h"
 
 namespace {
@@ -65,6 +66,9 @@ std::uint32_t NativeSetVariableFileName(const NativeArgs& args) {
 }
 
 std::uint32_t SaveReadLogs() {
+  // The frame's read-text log goes first, so that it is on disk even when the persistent state
+  // cannot be written.
+  if (g_VovFrame != nullptr) g_VovFrame->SaveTextLog(nullptr);
   return OnScripts([](CScriptHost& host) { return host.SavePersistentState(); });
 }
 

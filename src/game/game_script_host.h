@@ -158,7 +158,8 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
   // told whether a text box was given (`text_box_given`, for a script word that names none, -1
   // among them, or the widget itself), and its result is returned.
   std::uint8_t ApplyTextSettings(bool only_when_changed, bool clear_mark, CGuiElement* text_box, CGuiElement* list_menu,
-                                 CFontBase* font, bool font_flag, bool printer_flag, bool text_box_given = false);
+                                 CFontBase* font, bool font_flag, bool printer_flag,
+                                 bool text_box_given = false) override;
   // The hint switch and delay become the root window's deferred redraw. 0.
   std::uint32_t ApplyMessageLayerRedrawSetting();
 

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <array>
 
 namespace plat {
@@ -16,20 +17,28 @@ constexpr std::array<SDL_SystemCursor, kSystemCursorCount> kShapes = {
 
 bool HasVideo() { return SDL_WasInit(SDL_INIT_VIDEO) != 0; }
 
-// The shape made here is kept while it is SDL's current cursor; the video's end frees it, and
-// then it is forgotten. A shape that replaces it frees it. `key` tells the shapes apart.
-bool ShowShape(SDL_SystemCursor shape, int key) {
+constexpr int kAlwaysNew = -1;
+
+// The cursor made here is kept while it is SDL's current cursor; the video's end frees it, and
+// then it is forgotten. A cursor that replaces it frees it. `key` tells the shapes apart; a
+// picture (kAlwaysNew) is made anew every time.
+template <class Make>
+bool ShowCursorMade(int key, Make make) {
   static SDL_Cursor* shown = nullptr;
-  static int shown_key = -1;
+  static int shown_key = kAlwaysNew;
   if (shown != nullptr && SDL_GetCursor() != shown) shown = nullptr;
-  if (key == shown_key && shown != nullptr) return true;
-  SDL_Cursor* cursor = SDL_CreateSystemCursor(shape);
+  if (key != kAlwaysNew && key == shown_key && shown != nullptr) return true;
+  SDL_Cursor* cursor = make();
   if (cursor == nullptr) return false;
   SDL_SetCursor(cursor);
   SDL_FreeCursor(shown);
   shown = cursor;
   shown_key = key;
   return true;
+}
+
+bool ShowShape(SDL_SystemCursor shape, int key) {
+  return ShowCursorMade(key, [shape] { return SDL_CreateSystemCursor(shape); });
 }
 
 }  // namespace
@@ -57,6 +66,20 @@ bool SetProgramCursor(int resource_id) {
   if (!IsProgramCursor(resource_id) || !HasVideo()) return false;
   return ShowShape(resource_id == kProgramCursorHand ? SDL_SYSTEM_CURSOR_HAND : SDL_SYSTEM_CURSOR_CROSSHAIR,
                    resource_id);
+}
+
+bool SetImageCursor(const uint32_t* pixels, int width, int height, Point hot_spot) {
+  if (width < 1 || height < 1 || !HasVideo()) return false;
+  return ShowCursorMade(kAlwaysNew, [&]() -> SDL_Cursor* {
+    // SDL only reads the pixels while it makes the cursor.
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), width, height, 32,
+                                                              width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (surface == nullptr) return nullptr;
+    SDL_Cursor* cursor =
+        SDL_CreateColorCursor(surface, std::clamp(hot_spot.x, 0, width - 1), std::clamp(hot_spot.y, 0, height - 1));
+    SDL_FreeSurface(surface);
+    return cursor;
+  });
 }
 
 }  // namespace plat

@@ -1,6 +1,8 @@
 // The mouse cursor on the desktop: where it is, moving it, and its shape.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/window_messages.h"
 
 namespace plat {
@@ -22,5 +24,8 @@ inline constexpr int kProgramCursorSmall = 121;
 bool IsProgramCursor(int resource_id);
 // Sets one of the program's own cursors: false for another id or without a display.
 bool SetProgramCursor(int resource_id);
+// Sets a cursor made of 32-bit pixels (0xAARRGGBB, rows top-down without padding) whose point is
+// the hot spot, kept inside the picture: false for a side below 1 or without a display.
+bool SetImageCursor(const uint32_t* pixels, int width, int height, Point hot_spot);
 
 }  // namespace plat

@@ -22,8 +22,8 @@ struct ArchiveEntryInfo {
   std::uint32_t number = 0;
   std::uint32_t stored_size = 0;
   std::uint32_t size = 0;
-  std::uint32_t reserved0 = 0;
-  std::uint32_t reserved1 = 0;
+  std::uint32_t time_stamp = 0;  // seconds since 1970; 0 when the archive keeps none
+  std::uint32_t crc = 0;
   std::uint32_t offset = 0;
   std::uint32_t reserved2 = 0;
   std::uint8_t kind = 8;

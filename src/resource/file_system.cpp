@@ -10,6 +10,8 @@
 #include "base/sjis_case.h"
 #include "platform/file_system_ops.h"
 
+CFileSystem* g_ScriptDataFiles = nullptr;
+
 namespace {
 
 constexpr unsigned kNotFound = 3;

@@ -116,3 +116,7 @@ class CFileSystem final : public IDataFileLayer {
   MountList mounts_;
   CPluginHost<AdlFamily> decoders_;
 };
+
+// The application's data-file layer as the scripts' built-in functions drive it (search folders,
+// mounts, decoders); the same object as g_DataFiles, null until the application publishes it.
+extern CFileSystem* g_ScriptDataFiles;

@@ -76,8 +76,8 @@ std::vector<CSpiArchive::Entry> EntriesOf(const SusieBlock& block) {
     entry.info.number = static_cast<std::uint32_t>(entries.size());
     entry.info.stored_size = LoadLe32(record + kSusieRecordStoredSize);
     entry.info.size = LoadLe32(record + kSusieRecordSize);
-    entry.info.reserved0 = LoadLe32(record + kSusieRecordTimeStamp);
-    entry.info.reserved1 = LoadLe32(record + kSusieRecordCrc);
+    entry.info.time_stamp = LoadLe32(record + kSusieRecordTimeStamp);
+    entry.info.crc = LoadLe32(record + kSusieRecordCrc);
     entry.info.offset = LoadLe32(record + kSusieRecordPosition);
     entries.push_back(std::move(entry));
   }

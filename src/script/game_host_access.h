@@ -9,6 +9,9 @@
 
 #include "script/script_host.h"
 
+class CGuiElement;
+class CFontBase;
+
 class IGameHost {
  public:
   virtual CScriptHost& Scripts() = 0;
@@ -29,6 +32,12 @@ class IGameHost {
   virtual std::uint32_t RestoreSnapshot() = 0;
   virtual void DiscardSnapshot() = 0;
   virtual std::span<const std::uint8_t> HeldSnapshot() const = 0;
+
+  // Brings a text box, a list menu and a font (null: none) in line with the game settings, or
+  // the novel frame's message window while a frame lives: the settings-changed mark as it was.
+  virtual std::uint8_t ApplyTextSettings(bool only_when_changed, bool clear_mark, CGuiElement* text_box,
+                                         CGuiElement* list_menu, CFontBase* font, bool font_flag, bool printer_flag,
+                                         bool text_box_given) = 0;
 
  protected:
   ~IGameHost() = default;

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "script/script_text_export.h"
 #include "script/script_vm.h"
 #include "script/voice_table.h"
 
@@ -64,6 +65,9 @@ class CScriptHost : public CScriptVm {
 
   const VoiceTable& Voices() const { return voices_; }
   VoiceTable& Voices() { return voices_; }
+  // Where the voice table's texts are handed to the scripts, and the user settings' face name.
+  ScriptTextExport& VoiceTextExport() { return voice_text_; }
+  ScriptTextExport& SettingsTextExport() { return settings_text_; }
 
   // The variable-file name, which is also the persistent file's. False for a null name.
   bool SetVariableFileName(const char* name);
@@ -100,6 +104,8 @@ class CScriptHost : public CScriptVm {
   std::optional<std::string> VariableFilePath(const char* name) const;
 
   VoiceTable voices_;
+  ScriptTextExport voice_text_{Memory()};
+  ScriptTextExport settings_text_{Memory()};
   std::optional<std::string> variable_file_name_;
   ConfigWords config_words_{};
 };

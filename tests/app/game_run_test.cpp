@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -171,6 +172,41 @@ TEST_F(GameRunTest, AFrameThatIsNotDueSleepsUntilItIsDue) {
     EXPECT_EQ(clock_.SleepCount(), sleeps + 1);
     EXPECT_GE(clock_.CounterReading(), due);
     EXPECT_EQ(slices, threaded ? 0u : 1u);  // the game thread's pass ends after its sleep
+  }
+}
+
+// On the main thread a frame that is not due sleeps before it reads the window's events, once:
+// what comes during the sleep is read before the frame is drawn. A due frame reads them at once.
+TEST_F(GameRunTest, TheMainThreadReadsTheEventsOnceAFrameAfterItsSleep) {
+  WriteScript("MAIN", kCountingScript);
+  for (const bool canvas : {false, true}) {
+    SCOPED_TRACE(canvas ? "canvas" : "back surface");
+    CImageCanvasEx frame;
+    TestGame game(false);
+    if (canvas) {
+      ASSERT_EQ(frame.Create(64, 48, 32, CImagePart::kNoLayer), 0u);
+      game.GetScreenManager().SetFrameImage(&frame);
+    }
+    Start(game);
+    ProbeLog drawn;
+    game.GetPausableTimerManager().Add(new ProbeTask(drawn), 0, 0, 0);
+    for (const uint32_t late : {1u, 17u}) {
+      SCOPED_TRACE(late);
+      const uint32_t sleeps = clock_.SleepCount();
+      const size_t drawn_before = drawn.updates.size();
+      std::optional<uint32_t> sleeps_when_read;
+      std::optional<size_t> drawn_when_read;
+      plat::MessageQueue::Instance().PostTask([&] {
+        sleeps_when_read = clock_.SleepCount();
+        drawn_when_read = drawn.updates.size();
+      });
+      EXPECT_EQ(SlicesOfOnePass(game, late), 1u);
+      const uint32_t expected_sleeps = late < 17 ? 1 : 0;
+      EXPECT_EQ(clock_.SleepCount(), sleeps + expected_sleeps);
+      EXPECT_EQ(sleeps_when_read, sleeps + expected_sleeps);
+      EXPECT_EQ(drawn_when_read, drawn_before);
+      EXPECT_EQ(drawn.updates.size(), drawn_before + 1);
+    }
   }
 }
 

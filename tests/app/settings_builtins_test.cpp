@@ -107,4 +107,26 @@ TEST_F(SettingsBuiltinsTest, TheFrameProcedureSwitchesAndTheScreenSettingsTakeTh
   g_ScreenManager = installed;
 }
 
+TEST_F(SettingsBuiltinsTest, TheWindowOptionsSetTheApplicationsBehaviourBitsAndTheSwitchedMarkIsTakenOnce) {
+  game_app_.GetAppInfo().allowed_screen_modes = kWindowAndFullScreen;
+  game_app_.SetWindowBehaviour(kBehaviourSwitched | 1);
+  EXPECT_EQ(Call(3, 0, 0), 0u);
+  EXPECT_EQ(game_app_.GetWindowBehaviour() & kBehaviourMaximizeBox, 0);
+  EXPECT_FALSE(game_app_.IsMenuPermitted(CGameApp::kMenuScreenModeToggle));
+  EXPECT_EQ(Call(13, 3), 1u);  // not allowed now
+  EXPECT_EQ(Call(3, 0, 5), 0u);
+  EXPECT_NE(game_app_.GetWindowBehaviour() & kBehaviourMaximizeBox, 0);
+  EXPECT_TRUE(game_app_.IsMenuPermitted(CGameApp::kMenuScreenModeToggle));
+  EXPECT_EQ(Call(3, 1, 2), 0u);
+  EXPECT_EQ(game_app_.GetWindowBehaviour() & kBehaviourSystemKeys, 2);
+  EXPECT_FALSE(game_app_.HasKeyboardHook());  // a window takes no keyboard grab
+  EXPECT_EQ(Call(38, 0), 1u);
+  EXPECT_EQ(Call(38, 0), 0u);
+  EXPECT_EQ(game_app_.GetWindowBehaviour(), kBehaviourMaximizeBox | 2);
+
+  game_app_.GetAppInfo().allowed_screen_modes = kFullScreenOnly;
+  EXPECT_EQ(Call(13, 3), 1u);  // the window, in a game that runs full screen only
+  EXPECT_EQ(Call(13, 2), 2u);  // no display to select without a window
+}
+
 }  // namespace

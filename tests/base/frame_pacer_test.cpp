@@ -147,3 +147,27 @@ TEST_F(FramePacerTest, ExternallyPacedEveryTickIsAFrameAndSkipsFollowThePrevious
     EXPECT_EQ(pacer.GetMeasuredFramesPerSecond(), 13u);
   }
 }
+
+// Only a counter-paced frame can be known to be not due without a Tick: running free, by the
+// millisecond clock or paced from outside, every frame may be due.
+TEST_F(FramePacerTest, OnlyTheCounterTellsThatTheNextFrameIsNotDueYet) {
+  CFramePacer counter(60, true);
+  counter.MakeNextFrameDue();
+  EXPECT_FALSE(counter.CounterBeforeDue());
+  EXPECT_TRUE(counter.Tick());
+  EXPECT_TRUE(counter.CounterBeforeDue());
+  clock_.Advance(16);
+  EXPECT_TRUE(counter.CounterBeforeDue());
+  clock_.Advance(1);
+  EXPECT_FALSE(counter.CounterBeforeDue());
+  EXPECT_TRUE(counter.Tick());
+
+  CFramePacer milliseconds(60, false);
+  CFramePacer free(0, true);
+  CFramePacer external(60, true);
+  external.SetExternallyPaced(true);
+  for (CFramePacer* pacer : {&milliseconds, &free, &external}) {
+    pacer->Tick();
+    EXPECT_FALSE(pacer->CounterBeforeDue());
+  }
+}

@@ -20,6 +20,7 @@
 #include "platform/message_box.h"
 #include "platform/text_encoding.h"
 #include "support/game_host_fixture.h"
+#include "support/script_calls.h"
 #include "tob_builder.h"
 
 namespace {
@@ -284,6 +285,19 @@ TEST_F(VovBuiltinsTest, TheHostsEndTakesTheFrameWithIt) {
   ASSERT_EQ(Create(), 0u);
   { CGameScriptHost second; }
   EXPECT_EQ(g_VovFrame, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(VovBuiltinsTest, SavingTheReadLogsWritesTheFramesLogAlsoWhenThePersistentStateHasNoFile) {
+  WriteScriptFile("VOV_INIT.DAT", kvxtools::BuildVovInit({{"MAIN", 4, 0}}));
+  ASSERT_EQ(Create(), 0u);
+  EXPECT_FALSE(std::filesystem::exists(game_.HostPath() + "SAVE/TEXT_LOG.DAT"));
+  const test_support::ScriptCallsRun run(game_, host_, {{{35, ""}}});
+  EXPECT_EQ(run.Result(0), 2u);  // the host has no persistent file's name
+  EXPECT_TRUE(std::filesystem::exists(game_.HostPath() + "SAVE/TEXT_LOG.DAT"));
 }
 
 }  // namespace

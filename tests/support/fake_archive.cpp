@@ -13,18 +13,31 @@ constexpr std::string_view kMagic = "FAKE\n";
 struct FakeEntry {
   std::string contents;
   bool packed = false;
+  ArchiveEntryInfo info;
 };
 
 class FakeArchive final : public CArchive {
  public:
   FakeArchive(std::string label, std::map<std::string, FakeEntry> entries, std::shared_ptr<FakeArchiveLog> log)
-      : label_(std::move(label)), entries_(std::move(entries)), log_(std::move(log)) {}
+      : label_(std::move(label)), entries_(std::move(entries)), log_(std::move(log)) {
+    std::uint32_t number = 0;
+    for (auto& [name, entry] : entries_) {
+      const auto size = static_cast<std::uint32_t>(entry.contents.size());
+      entry.info = {.number = number++, .stored_size = size, .size = size, .time_stamp = log_->entry_time};
+      entry.info.flags = entry.packed ? 1 : 0;
+    }
+  }
 
   std::uint32_t GetEntryCount() const override { return static_cast<std::uint32_t>(entries_.size()); }
   std::span<const ArchiveEntryName> GetEntryInfoTable() const override { return {}; }
   bool HasEntry(const char* name) const override { return Find(name) != nullptr; }
   const ArchiveEntryInfo* GetEntryInfoByName(const char*) const override { return nullptr; }
-  const ArchiveEntryInfo* GetEntryInfo(std::uint32_t, const char**) const override { return nullptr; }
+  const ArchiveEntryInfo* GetEntryInfo(std::uint32_t number, const char** out_name) const override {
+    if (number >= entries_.size()) return nullptr;
+    const auto entry = std::next(entries_.begin(), number);
+    if (out_name != nullptr) *out_name = entry->first.c_str();
+    return &entry->second.info;
+  }
 
   std::int32_t ReadEntryByName(const char* name, CReadTarget& target, const ArchiveProgress&) override {
     const FakeEntry* entry = Find(name);
@@ -95,7 +108,7 @@ RefPtr<CArchive> FakeArchiveDecoder::Open(const char* path, plat::FileHandle& fi
   while (std::getline(lines, line)) {
     const std::size_t tab = line.find('\t');
     if (tab == std::string::npos) continue;
-    FakeEntry entry{line.substr(tab + 1), line[0] == '!'};
+    FakeEntry entry{line.substr(tab + 1), line[0] == '!', {}};
     entries[line.substr(entry.packed ? 1 : 0, tab - (entry.packed ? 1 : 0))] = std::move(entry);
   }
   char label[kMaxPath];

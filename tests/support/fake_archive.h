@@ -18,6 +18,8 @@ inline constexpr int kFakeArchiveBadMagic = 11;
 
 struct FakeArchiveLog {
   std::vector<std::string> requests;
+  // The time stamp (seconds since 1970) that every entry of an archive opened later reports.
+  std::uint32_t entry_time = 0;
 };
 
 class FakeArchiveDecoder final : public CArchiveDecoder {

@@ -1,0 +1,51 @@
+#include "builtins/file_operation_builtins.h"
+
+#include <array>
+
+#include "base/file_services.h"
+#include "base/path.h"
+#include "base/script_write_rule.h"
+#include "platform/file_system_ops.h"
+
+namespace {
+
+// The absolute form of a script path that scripts may write at; false otherwise.
+bool WritablePath(const char* path, char (&full_path)[kMaxPath]) {
+  return path != nullptr && MakeFullPath(full_path, path) != 0 && MayScriptWriteAt(full_path);
+}
+
+}  // namespace
+
+std::uint32_t NativeRunProgram(const NativeArgs& args) { return RunProcess(args.Str(0), args.U8(1)); }
+
+std::uint32_t NativeCreateDirectory(const NativeArgs& args) {
+  char full_path[kMaxPath];
+  if (!WritablePath(args.Str(0), full_path)) return 1;
+  return plat::CreateFolder(full_path) ? 0 : 2;
+}
+
+std::uint32_t NativeMoveFile(const NativeArgs& args) {
+  char source[kMaxPath];
+  char destination[kMaxPath];
+  if (!WritablePath(args.Str(0), source)) return 1;
+  if (!WritablePath(args.Str(1), destination)) return 2;
+  // A move never replaces a file that exists.
+  if (!plat::GetFileAttributes(source) || plat::GetFileAttributes(destination)) return 3;
+  return plat::ReplaceFile(source, destination) ? 0 : 3;
+}
+
+std::uint32_t NativeCopyFile(const NativeArgs& args) {
+  char destination[kMaxPath];
+  const char* source = args.Str(1);
+  if (source == nullptr || !WritablePath(args.Str(0), destination)) return 2;
+  return static_cast<std::uint32_t>(CopyFileIfNewer(destination, source, args.I32(2)));
+}
+
+std::uint32_t NativeGetFileTime(const NativeArgs& args) {
+  std::array<std::uint32_t, 7> fields{};
+  const unsigned status =
+      GetFileLocalTime(args.Str(0), {&fields[0], &fields[1], &fields[2], &fields[3], &fields[4], &fields[5], &fields[6]});
+  if (status != 0) return status;
+  for (std::uint32_t i = 0; i < fields.size(); ++i) args.Out(1 + i).Set(fields[i]);
+  return 0;
+}

@@ -1,0 +1,171 @@
+// The file-object built-ins 124 to 142 and the disk operations 161 to 165 by number, over a game
+// folder on disk: handles and their release, loading, reading lines and bytes, writing and
+// formatting into a new file, the zero-handle results, buffers outside script memory, and the
+// paths where scripts may not write.
+#include <string>
+
+#include "base/script_write_rule.h"
+#include "builtin_call.h"
+#include "builtins/file_handle_builtins.h"
+#include "script/script_fault.h"
+#include "support/data_files_fixture.h"
+
+namespace {
+
+constexpr std::uint32_t kMinusOne = 0xFFFFFFFF;
+constexpr std::uint32_t kMaxPathBytes = 260;
+
+class FileBuiltinsTest : public test_support::DataFilesTest, public builtin_test::BuiltinCaller {
+ protected:
+  void SetUp() override {
+    DataFilesTest::SetUp();
+    game_.MakeFolder("SAVE");
+    SetScriptWriteFolders(game_.EnginePath(), game_.EnginePath("SAVE\\"));
+  }
+  void TearDown() override {
+    Call(126, {});
+    ClearScriptWriteFolders();
+    DataFilesTest::TearDown();
+  }
+  std::uint32_t NewFile() {
+    const std::uint32_t handle = Call(124, {});
+    EXPECT_NE(handle, 0u);
+    return handle;
+  }
+};
+
+TEST_F(FileBuiltinsTest, ZeroAndStaleHandlesGiveEachRowsResult) {
+  const std::uint32_t file = NewFile();
+  const std::uint32_t cell = Block(4);
+  memory_.SetWord(cell, file);
+  ASSERT_EQ(Call(125, {cell}), 0u);
+  EXPECT_EQ(WordAt(cell), 0u);
+  for (const std::uint32_t handle : {0u, file, 0x12345u}) {
+    SCOPED_TRACE(handle);
+    EXPECT_EQ(Call(127, {handle, Text("A.TXT")}), kFileNoObject);
+    EXPECT_EQ(Call(130, {handle, Text("SAVE\\X.TXT"), 1}), kFileNoObject);
+    EXPECT_EQ(Call(137, {handle, 0}), kFileNoObject);
+    EXPECT_EQ(Call(136, {handle}), kMinusOne);
+    EXPECT_EQ(Call(133, {handle}), 0u);
+    EXPECT_EQ(Call(139, {handle, Block(4), 4}), 0u);
+    EXPECT_EQ(Call(132, {handle}), 0u);
+  }
+}
+
+TEST_F(FileBuiltinsTest, ReleaseClearsTheWordOnlyOnSuccess) {
+  const std::uint32_t cell = Block(4);
+  EXPECT_EQ(Call(125, {0}), 1u);
+  memory_.SetWord(cell, 0);
+  EXPECT_EQ(Call(125, {cell}), 1u);
+  memory_.SetWord(cell, 0x4242);
+  EXPECT_EQ(Call(125, {cell}), 2u);
+  EXPECT_EQ(WordAt(cell), 0x4242u);
+  memory_.SetWord(cell, NewFile());
+  EXPECT_EQ(Call(125, {cell}), 0u);
+  EXPECT_EQ(WordAt(cell), 0u);
+  EXPECT_THROW(Call(125, {0x20}), ScriptFault);
+}
+
+TEST_F(FileBuiltinsTest, LoadedContentsPathLinesAndBytes) {
+  game_.WriteFile("DATA/LINES.TXT", "first\r\nsecond\r\n");
+  const std::uint32_t file = NewFile();
+  ASSERT_EQ(Call(127, {file, Text("DATA\\LINES.TXT")}), 0u);
+  EXPECT_EQ(Call(134, {file}), 15u);
+  const std::uint32_t data = Call(133, {file});
+  ASSERT_NE(data, 0u);
+  EXPECT_EQ(TextAt(data), "first\r\nsecond\r\n");
+  EXPECT_NE(TextAt(Call(135, {file})).find("LINES.TXT"), std::string::npos);
+  const std::uint32_t line = Block(64);
+  EXPECT_NE(Call(140, {file, line, 64}), 0u);
+  EXPECT_EQ(TextAt(line), "first");
+  EXPECT_EQ(Call(136, {file}), 7u);
+  EXPECT_EQ(Call(137, {file, 1}), 0u);
+  const std::uint32_t bytes = Block(8, 0);
+  EXPECT_EQ(Call(139, {file, bytes, 3}), 3u);
+  EXPECT_EQ(TextAt(bytes), "irs");
+  EXPECT_EQ(Call(138, {file, 3}), 0u);
+  EXPECT_EQ(Call(136, {file}), 7u);
+  EXPECT_EQ(Call(127, {file, Text("MISSING.TXT")}), 3u);
+}
+
+TEST_F(FileBuiltinsTest, BuffersOutsideScriptMemoryFault) {
+  game_.WriteFile("A.TXT", "abcdef");
+  const std::uint32_t file = NewFile();
+  ASSERT_EQ(Call(127, {file, Text("A.TXT")}), 0u);
+  EXPECT_THROW(Call(139, {file, 0x100, 4}), ScriptFault);
+  EXPECT_THROW(Call(139, {file, Block(4), 0x7FFFFFFF}), ScriptFault);
+  EXPECT_THROW(Call(140, {file, static_cast<std::uint32_t>(memory_.UsableEnd() - 8), 0}), ScriptFault);
+  EXPECT_THROW(Call(141, {file, 0x100, 4}), ScriptFault);
+}
+
+TEST_F(FileBuiltinsTest, WritesAndFormatsIntoANewFileInTheSaveFolder) {
+  const std::uint32_t file = NewFile();
+  ASSERT_EQ(Call(130, {file, Text("SAVE\\OUT.TXT"), 0}), 0u);
+  EXPECT_EQ(Call(141, {file, Text("head|"), 5}), 5u);
+  EXPECT_EQ(Call(142, {file, Text("%d-%s|"), 7, Text("x")}), 4u);
+  EXPECT_EQ(Call(142, {file, Text("%600d"), 1}), kFilePrintfLimit);
+  Call(132, {file});
+  const std::string written = game_.ReadFile("SAVE/OUT.TXT");
+  EXPECT_EQ(written.substr(0, 9), "head|7-x|");
+  EXPECT_EQ(written.size(), 9 + kFilePrintfLimit);
+  EXPECT_EQ(Call(131, {file, Text("SAVE\\OUT.TXT")}), 0u);
+  EXPECT_EQ(Call(134, {file}), written.size());
+}
+
+TEST_F(FileBuiltinsTest, PathsOutsideTheWritableFoldersAreRefused) {
+  const std::uint32_t file = NewFile();
+  EXPECT_EQ(Call(130, {file, Text("Z:\\etc\\kestrune-test"), 1}), 5u);
+  EXPECT_EQ(Call(131, {file, Text("Z:\\etc\\kestrune-test")}), 5u);
+  EXPECT_EQ(Call(130, {file, Text("SAVE\\..\\..\\escape.txt"), 1}), 5u);
+  EXPECT_EQ(Call(162, {Text("Z:\\etc\\kestrune-test-folder")}), 1u);
+  EXPECT_EQ(Call(162, {Text("SAVE\\NEW")}), 0u);
+  EXPECT_TRUE(game_.Exists("SAVE/NEW"));
+
+  game_.WriteFile("SAVE/MOVE.TXT", "move me");
+  EXPECT_EQ(Call(163, {Text("Z:\\etc\\hostname"), Text("SAVE\\HOST.TXT")}), 1u);
+  EXPECT_EQ(Call(163, {Text("SAVE\\MOVE.TXT"), Text("Z:\\tmp\\kestrune-moved.txt")}), 2u);
+  EXPECT_TRUE(game_.Exists("SAVE/MOVE.TXT"));
+  EXPECT_FALSE(game_.Exists("SAVE/HOST.TXT"));
+  EXPECT_EQ(Call(164, {Text("Z:\\tmp\\kestrune-copied.txt"), Text("SAVE\\MOVE.TXT"), 1}), 2u);
+  EXPECT_EQ(Call(163, {Text("SAVE\\MOVE.TXT"), Text("SAVE\\NEW\\MOVED.TXT")}), 0u);
+  EXPECT_EQ(game_.ReadFile("SAVE/NEW/MOVED.TXT"), "move me");
+  EXPECT_EQ(Call(164, {Text("SAVE\\COPY.TXT"), Text("SAVE\\NEW\\MOVED.TXT"), 1}), 0u);
+  EXPECT_EQ(Call(164, {Text("SAVE\\COPY.TXT"), Text("SAVE\\NEW\\MOVED.TXT"), 2}), 2u);
+  EXPECT_EQ(game_.ReadFile("SAVE/COPY.TXT"), "move me");
+}
+
+TEST_F(FileBuiltinsTest, FileTimeWritesTheGivenFields) {
+  game_.WriteFile("STAMP.TXT", "x");
+  const std::uint32_t fields = Block(28, 0xAA);
+  EXPECT_EQ(Call(165, {Text("STAMP.TXT"), fields, 0, fields + 8, 0, 0, 0, 0}), 0u);
+  EXPECT_GE(WordAt(fields), 2020u);
+  EXPECT_EQ(WordAt(fields + 4), 0xAAAAAAAAu);
+  EXPECT_GE(WordAt(fields + 8), 1u);
+  EXPECT_NE(Call(165, {Text("NONE.TXT"), fields, 0, 0, 0, 0, 0, 0}), 0u);
+}
+
+TEST_F(FileBuiltinsTest, PathTextsAreCutAndCopied) {
+  const std::uint32_t out = Block(kMaxPathBytes, 'x');
+  const std::uint32_t path = Text("DATA\\SUB\\NAME.TXT");
+  struct Case {
+    std::uint32_t id;
+    const char* expected;
+  };
+  for (const Case& c : {Case{119, "NAME.TXT"}, Case{120, "DATA\\SUB\\"}, Case{121, "TXT"}}) {
+    EXPECT_EQ(Call(c.id, {path, out}), 0u);
+    EXPECT_EQ(TextAt(out), c.expected) << c.id;
+  }
+  EXPECT_EQ(Call(119, {Text("DATA\\SUB\\"), out}), 0u);
+  EXPECT_EQ(TextAt(out), "SUB");
+  EXPECT_EQ(Call(122, {path, out}), 0u);
+  EXPECT_EQ(TextAt(path), "DATA\\SUB\\NAME");
+  EXPECT_EQ(TextAt(out), "TXT");
+  EXPECT_EQ(Call(118, {path}), 1u);
+  EXPECT_EQ(TextAt(path), "DATA\\SUB\\");
+  EXPECT_EQ(Call(118, {Text("NAME")}), 0u);
+  EXPECT_EQ(Call(123, {Text("SAVE")}), 1u);
+  EXPECT_EQ(Call(123, {Text("NOWHERE")}), 0u);
+  EXPECT_THROW(Call(120, {path, 0x300}), ScriptFault);
+}
+
+}  // namespace

@@ -26,7 +26,9 @@ bool Setting(std::size_t offset) { return CurrentGameSettings()[offset] != 0; }
 class BacklogChoice {
  public:
   BacklogChoice(CTextLog& log, const CListMenu& list) : log_(log) {
-    if (list.GetItemCount() < 1 || log.BeginChoice(list.GetItemCount()) != 0) return;
+    // A restored choice goes on in the entry the save left open.
+    open_ = log.ChoiceIsOpen();
+    if (open_ || list.GetItemCount() < 1 || log.BeginChoice(list.GetItemCount()) != 0) return;
     open_ = true;
     for (std::int32_t index = 0; index < list.GetItemCount(); ++index) {
       const CListItem* item = list.GetItem(index);

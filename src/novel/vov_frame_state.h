@@ -29,8 +29,8 @@ enum FrameStateWord : std::size_t {
   kStateCurrentWindow = 8,    // the current message window
   kStateBgm = 9,              // the current music number
   kStateNextSeChannel = 10,   // the channel the next sound effect takes
-  kStateSpare = 11,           // kept as saved; nothing reads it
-  kStateMessageFlags = 12,    // byte 2: the frame waits on a message (its voice is remembered for replay)
+  kStateCurrentLine = 11,     // the scenario's current line (-1 none)
+  kStateMessageFlags = 12,    // byte 2: the frame waits on a displayed message
   kStateNoMusic = 13,         // 1 when no music is to be played again
 };
 

@@ -52,6 +52,11 @@ VovFrameTail CVovFrame::CaptureTail() const {
   VovFrameTail tail;
   tail.loops = looping_;
   tail.name = name_;
+  // A load's display state that the restore step has not shown yet is still the frame's.
+  if (deferred_) {
+    tail.deferred = *deferred_;
+    return tail;
+  }
   VovDeferredBlock& deferred = tail.deferred;
   if (choice_awaited_ && choice_list_.GetItemCount() > 0) {
     deferred.list_value = static_cast<std::uint32_t>(choice_list_.choice_base());
@@ -121,6 +126,7 @@ void CVovFrame::TakeOverSaved(PendingLoad&& pending) {
   state_words_[kStateResumeIndex] = kNoResumeLine;
   page_.SetSpriteTint(ByteSet(state_words_[kStateLookRules], kTintByte));
   current_line_ = state_words_[kStateCurrentLine];
+  window_waiting_ = ByteSet(state_words_[kStateMessageFlags], kMessageWaitByte);
   current_window_ = &message_window_;
   ApplySlotRecords(pending.head, page_);
   window_block_ = pending.head.window;

@@ -39,7 +39,7 @@ class FrameTest : public test_support::DataFilesTest {
     graphics_ = std::make_unique<page_test::PageGraphics>();
     world_ = std::make_unique<vov_test::WaitWorld>();
     effects_ = std::make_unique<EffectHosts>();
-    host_ = std::make_unique<CScriptHost>();
+    host_ = MakeHost();
     frame_ = std::make_unique<CVovFrame>(*host_);
     ASSERT_EQ(frame_->InitMessageWindow(nullptr, &world_->root), 0u);
     Settings()[kSettingUnreadTextAtOnce] = 1;
@@ -53,6 +53,8 @@ class FrameTest : public test_support::DataFilesTest {
     DataFilesTest::TearDown();
   }
 
+  // The script host the frame runs on; a test of the game's host gives its own.
+  virtual std::unique_ptr<CScriptHost> MakeHost() { return std::make_unique<CScriptHost>(); }
   GameSettingsBlock& Settings() { return world_->settings; }
   vov_test::WaitWorld& World() { return *world_; }
   // Loads the scenario as the run built-in does and prepares the page.

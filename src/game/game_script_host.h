@@ -62,7 +62,7 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
   const std::string& SaveTitle() const { return save_title_; }
   // The picture whose image becomes a save's thumbnail while no novel frame exists, and the name
   // of a prepared thumbnail picture ("SYS_<leaf of the name>"; null or empty: none).
-  void SetThumbnailSource(CImage* source, const char* picture_name);
+  void SetThumbnailSource(CImage* source, const char* picture_name) override;
 
   // The state record that save files and snapshots carry: the class-1 variables, a text flag
   // byte, with the text part the text printer's state and the held snapshot (u32 size, bytes),
@@ -114,21 +114,10 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
   // Replaces the caption of an existing save (at most 139 bytes, whole characters). 0; 1 the
   // file cannot be read or written; 2 bad magic; kNoSaveFile no such save. Null text: 0, nothing.
   std::uint32_t WriteSaveCaption(std::int32_t group, std::int32_t slot, const char* text) override;
-  // Where ReadSaveHeader puts the fields of a save's header; a null field is not read.
-  struct SaveHeaderOutputs {
-    // A 32-bit image of at least 100 x 75: the thumbnail's colours go into its top-left pixels.
-    CImage* thumbnail = nullptr;
-    std::string* title = nullptr;
-    std::string* caption = nullptr;
-    // The caption in the lines of the save screens (see save_file::WrapCaption).
-    bool wrap_caption = false;
-    // The file's last write time, "YYYY/MM/DD(<weekday>) hh:mm".
-    std::string* date = nullptr;
-  };
   // Reads the header of a save for the save and load screens. 0; 1 the thumbnail image is not a
   // 32-bit image of at least 100 x 75; 2 the file or its time cannot be read; 3 bad magic or a
   // header cut short; kNoSaveFile no such save. Nothing is written unless the result is 0.
-  std::uint32_t ReadSaveHeader(std::int32_t group, std::int32_t slot, const SaveHeaderOutputs& out) const;
+  std::uint32_t ReadSaveHeader(std::int32_t group, std::int32_t slot, const SaveHeaderOutputs& out) const override;
   // A save's title in corner brackets, a separator (a space in mode 0, a line feed in mode 1, CR
   // LF in any other), then its write time after the words "record time" in lenticular brackets.
   // 0; 1 null text; else ReadSaveHeader's result.

@@ -233,6 +233,9 @@ class CVovFrame : public CVovVM {
   // save/load mode pair, the save/load result, the configuration-script choice and the pair of
   // change flags. Each is a script address, 0 for none.
   void SetConfigWords(const CScriptHost::ConfigWords& words) { config_words_ = words; }
+  void SetConfigWord(std::size_t index, std::uint32_t address) {
+    if (index < config_words_.size()) config_words_[index] = address;
+  }
   std::uint32_t ConfigWord(std::size_t index) const { return index < config_words_.size() ? config_words_[index] : 0; }
   // The script word that configuration word `index` names; null for 0 and for an address that is
   // not a whole, aligned word of script memory (nothing is ever written through those).

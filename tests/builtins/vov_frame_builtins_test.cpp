@@ -275,10 +275,18 @@ TEST_F(VovBuiltinsTest, AHeadlessScenarioIsAnsweredByAClickOnTheSecondChoice) {
   const CTextLog::Entry* newest = log.GetEntry(log.Count() - 1);
   ASSERT_EQ(newest->Kind(), 1);
   EXPECT_EQ(std::get<CTextLog::Choice>(newest->payload).selected, 1);
-  // The save and the snapshot at a choice wait for the frame's part of the state record.
-  EXPECT_TRUE(host_.HeldSnapshot().empty());
+  // The choice saved the game into the rotating group and took a snapshot that opens the way
+  // back to it.
+  EXPECT_FALSE(host_.HeldSnapshot().empty());
+  EXPECT_EQ(g_VovFrame->ButtonState(CVovFrame::kBackToChoiceButton), CVovFrame::kButtonEnabled);
   std::string path;
-  EXPECT_NE(host_.GetSaveFilePath(path, CGameScriptHost::kRotatingGroup, -1), 0u);
+  ASSERT_EQ(host_.GetSaveFilePath(path, CGameScriptHost::kRotatingGroup, -1), 0u);
+  EXPECT_NE(path.find("DATA1000.SAV"), std::string::npos) << path;
+  // Its record holds the frame's block: loaded, the frame's machine stands in the scenario again.
+  EXPECT_EQ(g_VovFrame->CurrentScript(), nullptr);
+  ASSERT_EQ(host_.LoadGame(CGameScriptHost::kRotatingGroup, -1), 0u);
+  ASSERT_NE(g_VovFrame->CurrentScript(), nullptr);
+  EXPECT_EQ(g_VovFrame->CurrentScript()->Name(), "MAIN");
 }
 
 TEST_F(VovBuiltinsTest, TheHostsEndTakesTheFrameWithIt) {

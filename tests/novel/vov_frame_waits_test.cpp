@@ -234,7 +234,7 @@ TEST_F(FrameWaitsTest, APickBlinksFiveTimesWithTheChoiceSoundAndTheWayBackStaysC
   EXPECT_EQ(frame_->RunScript(), 0);
   // Picked on frame 8; each blink is 40 ms off (3 passes) and 80 ms on (5 passes).
   EXPECT_EQ(World().frames, 8 + 5 * 8);
-  // The snapshot that would open it needs the frame's saved state.
+  // Without a game host no snapshot is taken, so the way back stays closed.
   EXPECT_EQ(frame_->ButtonState(CVovFrame::kBackToChoiceButton), CVovFrame::kButtonDisabled);
 }
 

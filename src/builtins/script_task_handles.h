@@ -19,7 +19,8 @@ class ScriptTaskTicket : public ScriptVisible<ScriptTaskTicket> {
 };
 
 // The handle of a running task, its ticket made on the first request; 0 for null. The task's
-// owner reference becomes the ticket's.
+// owner reference becomes the ticket's, so only tasks that no other holder follows are handed
+// out (the built-ins' own motions and cursor moves).
 std::uint32_t ScriptTaskHandle(const NativeArgs& args, CTimedTask* task);
 // The running task behind a handle: null for 0, a handle of another kind, or an ended task.
 CTimedTask* TaskOfHandle(const NativeArgs& args, std::uint32_t handle);

@@ -112,6 +112,8 @@ void CVovFrame::RestoreDeferred() {
   window_waiting_ = waiting;
   if (!choices) message_window_.ShowClickIcon(true);
   ShowTextWindow(message_window_, true);
+  // The window's turn and zoom come from the frame's effect commands, which keep them there.
+  if (window_block_[kWindowZoom] != 0) ReportNotBuiltYet("turning the message window again after a load");
 }
 
 void CVovFrame::RestoreMusic() {

@@ -10,6 +10,7 @@
 #include "builtins/data_file_builtins.h"
 #include "builtins/device_builtins.h"
 #include "builtins/dialog_builtins.h"
+#include "builtins/dialog_control_builtins.h"
 #include "builtins/file_handle_builtins.h"
 #include "builtins/file_loader_builtins.h"
 #include "builtins/file_operation_builtins.h"
@@ -85,12 +86,12 @@ constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
     {38, "NativeTakeFlagBit3", NativeTakeFlagBit3},
     {39, "NativeBeginSaveSelection", NativeBeginSaveSelection},
     {40, "NativeAddSaveVariable", NativeAddSaveVariable},
-    {41, "NativeSetSavePair", NativeNotBuilt<41>},
+    {41, "NativeSetSavePair", NativeSetSavePair},
     {42, "NativeSetDefaultSavePath", NativeSetDefaultSavePath},
     {43, "NativeSaveGame", NativeSaveGame},
     {44, "NativeLoadGame", NativeLoadGame},
     {45, "NativeFormatSaveTimeStamp", NativeFormatSaveTimeStamp},
-    {46, "NativeReadSaveHeader", NativeNotBuilt<46>},
+    {46, "NativeReadSaveHeader", NativeReadSaveHeader},
     {47, "NativeWriteSaveCaption", NativeWriteSaveCaption},
     {48, "NativeCopySaveFile", NativeCopySaveFile},
     {49, "NativeDeleteSaveFile", NativeDeleteSaveFile},
@@ -98,11 +99,11 @@ constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
     {51, "NativeRestoreSnapshot", NativeRestoreSnapshot},
     {52, "NativeHasSnapshot", NativeHasSnapshot},
     {53, "NativeDiscardSnapshot", NativeDiscardSnapshot},
-    {54, "NativeStartResizeMotion", NativeNotBuilt<54>},
+    {54, "NativeStartResizeMotion", NativeStartResizeMotion},
     {55, "NativeReturnZero", NativeReturnZero},
     {56, "NativeReturnZero", NativeReturnZero},
-    {57, "NativeGetMessageBox", NativeNotBuilt<57>},
-    {58, "NativeDialogControl", NativeNotBuilt<58>},
+    {57, "NativeGetMessageBox", NativeGetMessageBox},
+    {58, "NativeDialogControl", NativeDialogControl},
     {59, "NativeStrCopy", NativeStrCopy},
     {60, "NativeStrMid", NativeStrMid},
     {61, "NativeStrCopyUntil", NativeStrCopyUntil},

@@ -17,8 +17,19 @@ std::uint32_t NativeSetDefaultSavePath(const NativeArgs& args);
 // The save file that a load names no slot for (the game host's pending load path): a copy of
 // `path`, or none for null. Nothing without a game host.
 void SetDefaultSavePath(const char* path);
+// args[0] a display object whose image becomes the thumbnail of the saves taken while no novel
+// frame exists (0 or a missing object: none), args[1] the name of a prepared thumbnail picture;
+// 1.
+std::uint32_t NativeSetSavePair(const NativeArgs& args);
 std::uint32_t NativeSaveGame(const NativeArgs& args);
+// While a scenario runs, 6 (logged) and nothing is loaded: the load would replace the scenario
+// images the run is reading.
 std::uint32_t NativeLoadGame(const NativeArgs& args);
+// args[0] group, args[1] slot, args[2] a display object whose image takes the thumbnail (0:
+// none; a missing object gives 1), args[3] title, args[4] caption and args[7] date destinations
+// (0: none), args[6] the caption wrapped into the save screens' lines; args[5] is not read. The
+// game host's status; nothing is written unless it is 0.
+std::uint32_t NativeReadSaveHeader(const NativeArgs& args);
 // args[0] group, args[1] slot, args[2] destination text, args[3] separator mode.
 std::uint32_t NativeFormatSaveTimeStamp(const NativeArgs& args);
 // args[0] group, args[1] slot, args[2] caption text.
@@ -27,7 +38,8 @@ std::uint32_t NativeWriteSaveCaption(const NativeArgs& args);
 std::uint32_t NativeCopySaveFile(const NativeArgs& args);
 std::uint32_t NativeDeleteSaveFile(const NativeArgs& args);
 std::uint32_t NativeTakeSnapshot(const NativeArgs& args);
-// The state as the snapshot held it, or -1 when none is held.
+// The state as the snapshot held it, or -1 when none is held; while a scenario runs, -2 (logged)
+// and the snapshot stays held.
 std::uint32_t NativeRestoreSnapshot(const NativeArgs& args);
 std::uint32_t NativeHasSnapshot(const NativeArgs& args);
 std::uint32_t NativeDiscardSnapshot(const NativeArgs& args);

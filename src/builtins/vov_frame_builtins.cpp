@@ -4,7 +4,6 @@
 #include <string>
 
 #include "base/app_services.h"
-#include "base/not_built.h"
 #include "gfx/image_canvas.h"
 #include "novel/vov_frame.h"
 #include "platform/diagnostic_log.h"
@@ -49,9 +48,6 @@ void ShowStop(const std::string& sjis_text) {
 
 bool ReturnToTitlePending() { return g_AppServices != nullptr && g_AppServices->ReturnToTitlePending(); }
 
-// The page's picture for the save's thumbnail comes with the frame's saved state.
-void RedrawFrontPage() { ReportNotBuiltYet("rendering the novel frame's front page into its page image"); }
-
 // The steps of a creation after the frame exists; the creator's result.
 std::uint32_t BuildFrame(CVovFrame& frame, CScriptHost& host, CImagePart* part) {
   if (frame.InitMessageWindow(part, &GuiRootWindow()) != 0) return kCreateNoMessageWindow;
@@ -69,6 +65,8 @@ std::uint32_t BuildFrame(CVovFrame& frame, CScriptHost& host, CImagePart* part) 
 }  // namespace
 
 void DestroyVovFrame() { s_frame.reset(); }
+
+bool VovRunUnderWay() { return s_run_under_way; }
 
 std::uint32_t NativeVovCreate(const NativeArgs& args) {
   if (s_run_under_way) {
@@ -130,7 +128,7 @@ std::uint32_t NativeVovRun(const NativeArgs& args) {
   frame.ScriptRuntime().SetRetVovExp(static_cast<std::uint32_t>(result));
   if (result == CVovFrame::kRunStopped) {
     if (ReturnToTitlePending()) {
-      RedrawFrontPage();
+      frame.RedrawFrontPage();
       frame.ResetPage();
       return 0;
     }
@@ -143,7 +141,7 @@ std::uint32_t NativeVovRun(const NativeArgs& args) {
     frame.ShowHiddenCursor();
     return 0;
   }
-  if (result > 0) RedrawFrontPage();
+  if (result > 0) frame.RedrawFrontPage();
   frame.ResetPage();
   return 0;
 }

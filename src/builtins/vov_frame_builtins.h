@@ -25,3 +25,5 @@ std::uint32_t NativeVovSetParam(const NativeArgs& args);
 
 // Destroys the frame when one exists; the game host's end calls it.
 void DestroyVovFrame();
+// Whether built-in 793 is running a scenario (the scenario's own code calls built-ins then).
+bool VovRunUnderWay();

@@ -22,14 +22,6 @@ class CFontBase;
 class CGuiElement;
 class CImage;
 
-// A part of the state record that a subsystem above the host writes and reads (the novel
-// frame's state while a frame exists). Both return 0, or non-zero when the part cannot be
-// written or is damaged; `text_part` says whether the record carries the text part.
-struct StateSection {
-  std::function<std::uint32_t(ByteWriter& out, bool text_part)> write;
-  std::function<std::uint32_t(ByteReader& in, bool text_part)> read;
-};
-
 class CGameScriptHost : public CScriptHost, public IGameHost {
  public:
   static constexpr const char* kMainScript = "MAIN";
@@ -70,20 +62,19 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
   const std::string& SaveTitle() const { return save_title_; }
   // The picture whose image becomes a save's thumbnail while no novel frame exists, and the name
   // of a prepared thumbnail picture ("SYS_<leaf of the name>"; null or empty: none).
-  void SetThumbnailSource(CImage* source, const char* picture_name);
-
-  // The sections written after the host's own parts of the state record, in this order.
-  void SetStateSections(std::vector<StateSection> sections) { state_sections_ = std::move(sections); }
+  void SetThumbnailSource(CImage* source, const char* picture_name) override;
 
   // The state record that save files and snapshots carry: the class-1 variables, a text flag
   // byte, with the text part the text printer's state and the held snapshot (u32 size, bytes),
-  // then the novel frame's state when a frame exists, and last the sound channels' state. The text part is written when asked and
-  // the game settings ask for saved text. 0; 1 the variables, 2 the text printer, 3 the novel
-  // frame could not be written (`record` is then empty).
+  // then the novel frame's state (g_VovFrame, with the text log when the text part is written)
+  // when a frame exists, and last the sound channels' state. The text part is written when
+  // asked and the game settings ask for saved text. 0; 1 the variables, 3 the novel frame could
+  // not be written (`record` is then empty).
   std::uint32_t WriteState(std::vector<std::uint8_t>& record, bool with_text) const;
-  // Reads a record in the same order, discarding the held snapshot on the way. 0; 1 an empty
-  // record; 2 the variables do not match; 3 the text part, a section or the sound channels'
-  // part is damaged. A damaged record leaves the variables and the held snapshot as they were. A
+  // Reads a record in the same order, discarding the held snapshot and the frame's pending
+  // display state on the way. 0; 1 an empty record; 2 the variables do not match; 3 the text
+  // part, the frame's state or the sound channels' part is damaged. A damaged record leaves the
+  // variables, the text printer, the held snapshot, the frame and the channels as they were. A
   // record that ends before the sound channels' part leaves the channels as they are.
   std::uint32_t ReadState(std::span<const std::uint8_t> record);
 
@@ -123,21 +114,10 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
   // Replaces the caption of an existing save (at most 139 bytes, whole characters). 0; 1 the
   // file cannot be read or written; 2 bad magic; kNoSaveFile no such save. Null text: 0, nothing.
   std::uint32_t WriteSaveCaption(std::int32_t group, std::int32_t slot, const char* text) override;
-  // Where ReadSaveHeader puts the fields of a save's header; a null field is not read.
-  struct SaveHeaderOutputs {
-    // A 32-bit image of at least 100 x 75: the thumbnail's colours go into its top-left pixels.
-    CImage* thumbnail = nullptr;
-    std::string* title = nullptr;
-    std::string* caption = nullptr;
-    // The caption in the lines of the save screens (see save_file::WrapCaption).
-    bool wrap_caption = false;
-    // The file's last write time, "YYYY/MM/DD(<weekday>) hh:mm".
-    std::string* date = nullptr;
-  };
   // Reads the header of a save for the save and load screens. 0; 1 the thumbnail image is not a
   // 32-bit image of at least 100 x 75; 2 the file or its time cannot be read; 3 bad magic or a
   // header cut short; kNoSaveFile no such save. Nothing is written unless the result is 0.
-  std::uint32_t ReadSaveHeader(std::int32_t group, std::int32_t slot, const SaveHeaderOutputs& out) const;
+  std::uint32_t ReadSaveHeader(std::int32_t group, std::int32_t slot, const SaveHeaderOutputs& out) const override;
   // A save's title in corner brackets, a separator (a space in mode 0, a line feed in mode 1, CR
   // LF in any other), then its write time after the words "record time" in lenticular brackets.
   // 0; 1 null text; else ReadSaveHeader's result.
@@ -173,15 +153,22 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
   std::uint32_t ReadStateParts(std::span<const std::uint8_t> record);
   // The path of (group, slot) in the save folder; nothing when it names no file.
   std::optional<std::string> SaveFileName(std::int32_t group, std::int32_t slot) const;
+  // Where a save's thumbnail, title and caption come from.
+  struct SaveSource {
+    CImage* picture = nullptr;
+    std::string thumbnail_name;
+    std::string title;
+    std::optional<std::string> caption;
+  };
+  SaveSource CurrentSaveSource();
   // The thumbnail's pixels, or SaveGame's status for the step that failed.
-  std::variant<std::vector<std::uint8_t>, std::uint32_t> BuildThumbnail() const;
+  static std::variant<std::vector<std::uint8_t>, std::uint32_t> BuildThumbnail(const SaveSource& source);
 
   std::uint16_t boot_value_ = 1;
   std::uint32_t save_word_ = 0;
   std::string save_title_;
   CImage* thumbnail_source_ = nullptr;
   std::string thumbnail_name_;
-  std::vector<StateSection> state_sections_;
   std::vector<std::uint8_t> snapshot_;
   std::string pending_load_path_;
   CScriptSoundChannels sound_channels_;

@@ -9,13 +9,13 @@
 #include "base/file_services.h"
 #include "base/game_settings.h"
 #include "base/little_endian.h"
-#include "base/not_built.h"
 #include "base/packed_block.h"
 #include "base/path.h"
 #include "game/game_script_host.h"
 #include "game/save_file_layout.h"
 #include "gfx/blit_clipping.h"
 #include "gfx/image.h"
+#include "novel/vov_frame.h"
 #include "platform/file_system_ops.h"
 
 namespace {
@@ -114,12 +114,16 @@ std::uint32_t CGameScriptHost::GetSaveFilePath(std::string& path, std::int32_t g
   return group == kRotatingGroup ? 1 : 2;
 }
 
-std::variant<std::vector<std::uint8_t>, std::uint32_t> CGameScriptHost::BuildThumbnail() const {
-  // The novel frame's screen picture, thumbnail name and title take the host's place while a
-  // frame exists.
-  if (!thumbnail_name_.empty()) {
+CGameScriptHost::SaveSource CGameScriptHost::CurrentSaveSource() {
+  // The novel frame's page, title and message take the host's place while a frame exists.
+  if (g_VovFrame != nullptr) return {g_VovFrame->ScreenPicture(), "", g_VovFrame->Title(), g_VovFrame->GetCaption()};
+  return {thumbnail_source_, thumbnail_name_, save_title_, text_printer_.GetCaption()};
+}
+
+std::variant<std::vector<std::uint8_t>, std::uint32_t> CGameScriptHost::BuildThumbnail(const SaveSource& source) {
+  if (!source.thumbnail_name.empty()) {
     char leaf[kMaxPath];
-    GetPathLeaf(thumbnail_name_.c_str(), leaf, false);
+    GetPathLeaf(source.thumbnail_name.c_str(), leaf, false);
     const std::string picture_name = std::string("SYS_") + leaf;
     CImage prepared;
     if (prepared.LoadFile32(picture_name.c_str(), nullptr, 0, 0) == 0) {
@@ -127,19 +131,17 @@ std::variant<std::vector<std::uint8_t>, std::uint32_t> CGameScriptHost::BuildThu
       if (std::holds_alternative<std::vector<std::uint8_t>>(pixels)) return pixels;
     }
   }
-  return ThumbnailPixels(*thumbnail_source_);
+  return ThumbnailPixels(*source.picture);
 }
 
 std::uint32_t CGameScriptHost::SaveGame(std::int32_t group, std::int32_t slot) {
-  if (thumbnail_source_ == nullptr || thumbnail_source_->GetPixels() == nullptr) return 1;
-  const auto built = BuildThumbnail();
+  const SaveSource source = CurrentSaveSource();
+  if (source.picture == nullptr || source.picture->GetPixels() == nullptr) return 1;
+  const auto built = BuildThumbnail(source);
   if (const std::uint32_t* failure = std::get_if<std::uint32_t>(&built)) return *failure;
   const auto& thumbnail = std::get<std::vector<std::uint8_t>>(built);
-
-  std::string caption;
-  if (CurrentGameSettings()[kSettingSaveCaption] != 0) {
-    ReportNotBuiltYet("the caption of a save, from the novel frame or the text printer");
-  }
+  const std::string caption =
+      CurrentGameSettings()[kSettingSaveCaption] != 0 ? source.caption.value_or(std::string()) : std::string();
 
   const std::optional<RotatingSlots> rotation = RotationOf(group);
   const bool rotating = slot < 0 && rotation;
@@ -150,7 +152,7 @@ std::uint32_t CGameScriptHost::SaveGame(std::int32_t group, std::int32_t slot) {
   std::vector<std::uint8_t> record;
   if (WriteState(record, true) != 0) return 6;
   const PackedBlock block = PackBlock(record);
-  const SaveHeader header{thumbnail, FitText(save_title_, kTitleLimit), FitText(caption, kCaptionLimit)};
+  const SaveHeader header{thumbnail, FitText(source.title, kTitleLimit), FitText(caption, kCaptionLimit)};
   if (SaveFileReplacing(path->c_str(), WriteSaveFile(header, block)) != 0) return 5;
 
   // The rotation moves on only once the save is on the disk, so a failed save is not skipped

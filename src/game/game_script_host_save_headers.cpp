@@ -84,7 +84,7 @@ std::uint32_t CGameScriptHost::FormatSaveTimeStamp(std::string* text, std::int32
   if (text == nullptr) return 1;
   std::string title;
   std::string date;
-  SaveHeaderOutputs out;
+  ::SaveHeaderOutputs out;
   out.title = &title;
   out.date = &date;
   const std::uint32_t status = ReadSaveHeader(group, slot, out);

@@ -4,8 +4,8 @@
 
 #include "base/byte_cursor.h"
 #include "base/game_settings.h"
-#include "base/not_built.h"
 #include "game/game_script_host.h"
+#include "novel/vov_frame.h"
 
 namespace {
 
@@ -23,9 +23,9 @@ void CGameScriptHost::BeginSaveSelection(std::uint16_t boot_value, std::uint32_t
 
 std::uint32_t CGameScriptHost::WriteState(std::vector<std::uint8_t>& record, bool with_text) const {
   const bool text_part = with_text && CurrentGameSettings()[kSettingSaveText] != 0;
-  // The text printer's and the novel frame's state sizes join the total with their subsystems.
   std::size_t size = std::size_t{GetVariableDataSize(kStateVariables, false)} + 1;
-  if (text_part) size += 4 + snapshot_.size();
+  if (text_part) size += std::size_t{text_printer_.SaveSize()} + 4 + snapshot_.size();
+  if (g_VovFrame != nullptr) size += g_VovFrame->SaveSize(text_part);
   size += sound_channels_.GetSaveSize();
 
   // Built apart and handed over at the end, so that `record` may be the held snapshot itself.
@@ -37,16 +37,13 @@ std::uint32_t CGameScriptHost::WriteState(std::vector<std::uint8_t>& record, boo
   }
   out.Byte(text_part ? 1 : 0);
   if (text_part) {
-    // The text printer's saved state is written here, before the snapshot.
-    ReportNotBuiltYet("writing the text printer's state into the state record");
+    text_printer_.Save(out);
     out.Word(static_cast<std::uint32_t>(snapshot_.size()));
     out.Bytes(snapshot_);
   }
-  for (const StateSection& section : state_sections_) {
-    if (section.write(out, text_part) != 0) {
-      record.clear();
-      return 3;
-    }
+  if (g_VovFrame != nullptr && g_VovFrame->Save(out, text_part) != 0) {
+    record.clear();
+    return 3;
   }
   // The sound channels' state is the record's last part, after the novel frame's: the record's
   // layout has no place of its own for it, and records written before it was added end here.
@@ -57,9 +54,13 @@ std::uint32_t CGameScriptHost::WriteState(std::vector<std::uint8_t>& record, boo
 
 std::uint32_t CGameScriptHost::ReadState(std::span<const std::uint8_t> record) {
   if (record.empty()) return 1;
-  // What a damaged record must not change: the variables it overwrites and the held snapshot.
+  // What a damaged record must not change: the variables it overwrites, the text printer's
+  // history and the held snapshot (the novel frame and the sound channels take over only whole
+  // parts).
   ByteWriter variables_before;
   if (WriteVariables(variables_before, kStateVariables, false) != 0) return 2;
+  ByteWriter printer_before;
+  text_printer_.Save(printer_before);
   // Kept alive to the end: `record` may be the held snapshot's own bytes.
   std::vector<std::uint8_t> snapshot_before = std::exchange(snapshot_, {});
 
@@ -67,6 +68,8 @@ std::uint32_t CGameScriptHost::ReadState(std::span<const std::uint8_t> record) {
   if (result != 0) {
     ByteReader undo(variables_before.Data());
     Variables().ReadRecord(undo);
+    ByteReader printer_undo(printer_before.Data());
+    text_printer_.Load(printer_undo, true);
     snapshot_ = std::move(snapshot_before);
   }
   return result;
@@ -77,24 +80,23 @@ std::uint32_t CGameScriptHost::ReadStateParts(std::span<const std::uint8_t> reco
   // Records are always written with the class-1 selector; any other would let a damaged save
   // overwrite the persistent variables.
   if (in.Byte() != kStateVariables || Variables().Read(in, kStateVariables) != 0) return 2;
-  // The novel frame's pending display state is cleared here.
+  if (g_VovFrame != nullptr) g_VovFrame->ClearPendingDisplay();
 
   const std::optional<std::uint8_t> text_flag = in.Byte();
   if (!text_flag) return 3;
   if (*text_flag != 0) {
-    // The text printer's saved state is read here, before the snapshot.
-    ReportNotBuiltYet("reading the text printer's state from the state record");
+    if (text_printer_.Load(in, true) != 0) return 3;
     const std::optional<std::uint32_t> snapshot_size = in.Word();
     if (!snapshot_size) return 3;
     const std::optional<std::span<const std::uint8_t>> snapshot = in.Bytes(*snapshot_size);
     if (!snapshot) return 3;
     snapshot_.assign(snapshot->begin(), snapshot->end());
   }
-  for (const StateSection& section : state_sections_) {
-    if (section.read(in, *text_flag != 0) != 0) return 3;
-  }
+  CVovFrame::PendingLoad frame;
+  if (g_VovFrame != nullptr && g_VovFrame->ReadSaved(in, true, frame) != 0) return 3;
   // A record written without the sound channels' part leaves the channels as they are.
   if (in.Left() != 0 && sound_channels_.RestoreState(in) != 0) return 3;
+  if (g_VovFrame != nullptr) g_VovFrame->TakeOverSaved(std::move(frame));
   return 0;
 }
 

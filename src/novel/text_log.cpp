@@ -1,6 +1,7 @@
 #include "novel/text_log.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "base/sjis_fit.h"
 
@@ -290,4 +291,24 @@ std::uint32_t CTextLog::LoadEntries(ByteReader& in, bool keep) {
     }
   }
   return 0;
+}
+
+void CTextLog::Swap(CTextLog& other) noexcept {
+  // The open choice points into an entry, which moves with the ring that owns it.
+  slots_.swap(other.slots_);
+  std::swap(count_, other.count_);
+  std::swap(head_, other.head_);
+  std::swap(next_serial_, other.next_serial_);
+  std::swap(open_index_, other.open_index_);
+  std::swap(open_choice_, other.open_choice_);
+}
+
+bool CTextLog::ReopenLastChoice() {
+  if (open_choice_ != nullptr || count_ == 0 || slots_.empty()) return false;
+  const std::int32_t newest = count_ < Capacity() ? count_ - 1 : (head_ + count_ - 1) % Capacity();
+  auto* choice = std::get_if<Choice>(&slots_[static_cast<std::size_t>(newest)]->payload);
+  if (choice == nullptr || choice->selected != -1) return false;
+  open_choice_ = choice;
+  open_index_ = static_cast<std::int32_t>(choice->items.size());
+  return true;
 }

@@ -114,6 +114,12 @@ class CTextLog {
   // ends early. The entries read before a failure stay.
   std::uint32_t Load(ByteReader& in, bool keep);
 
+  // Exchanges the whole logs (ring, entries, serials, an open choice).
+  void Swap(CTextLog& other) noexcept;
+  // Opens the newest entry again when it is a choice that was left without a pick (a save taken
+  // while the choice was awaited): true then.
+  bool ReopenLastChoice();
+
   std::int32_t Capacity() const { return static_cast<std::int32_t>(slots_.size()); }
   std::int32_t Count() const { return count_; }
   std::int32_t Head() const { return head_; }

@@ -131,6 +131,10 @@ class CTextWindow : public CTextLayout {
   void SetNames(const char* speaker, const char* voice);
   const std::string& name() const { return name_; }
   const std::string& voice_name() const { return voice_name_; }
+  // The message record as SetText took it, without the two closing zero bytes; empty without one.
+  std::span<const uint8_t> text() const {
+    return text_.size() < 2 ? std::span<const uint8_t>() : std::span(text_).first(text_.size() - 2);
+  }
 
   // 0; kBadIcon; kIconRefused (no icon is left). Replaces an existing icon.
   uint32_t SetClickIcon(const ClickIconSetup& setup);

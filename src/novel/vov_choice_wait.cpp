@@ -3,10 +3,11 @@
 // choice entry and to the choice bits, and skip and auto mode come back as the buttons say.
 #include <string>
 
+#include "base/app_services.h"
 #include "base/game_settings.h"
 #include "base/millisecond_clock.h"
-#include "base/not_built.h"
 #include "novel/vov_frame.h"
+#include "script/game_host_access.h"
 #include "sound/sound_channel_manager.h"
 
 namespace {
@@ -19,14 +20,24 @@ constexpr std::int32_t kChoiceSoundChannel = 0;
 constexpr std::size_t kAutoButton = 6;
 constexpr std::size_t kPickedChoiceWord = 1;
 
+constexpr std::int32_t kChoiceSaveGroup = 10;
+constexpr std::int32_t kNextRotatingSlot = -1;
+
 bool Setting(std::size_t offset) { return CurrentGameSettings()[offset] != 0; }
+
+// The automatic save at a choice follows the application's permission to save.
+bool AutomaticSaveAllowed() {
+  return g_AppServices == nullptr || g_AppServices->MenuGroupPermitted(IAppServices::kMenuSave);
+}
 
 // The backlog's choice entry: opened with the list's items, closed with the pick, or with none
 // when the wait ends otherwise.
 class BacklogChoice {
  public:
   BacklogChoice(CTextLog& log, const CListMenu& list) : log_(log) {
-    if (list.GetItemCount() < 1 || log.BeginChoice(list.GetItemCount()) != 0) return;
+    // A restored choice goes on in the entry the save left open.
+    open_ = log.ChoiceIsOpen();
+    if (open_ || list.GetItemCount() < 1 || log.BeginChoice(list.GetItemCount()) != 0) return;
     open_ = true;
     for (std::int32_t index = 0; index < list.GetItemCount(); ++index) {
       const CListItem* item = list.GetItem(index);
@@ -74,9 +85,8 @@ std::int32_t CVovFrame::WaitForChoice() {
 
   if (go_on_) {
     go_on_ = false;
-  } else if (Setting(kSettingSaveAtChoices)) {
-    // The save's state record needs the frame's own section, which joins with the frame's state.
-    ReportNotBuiltYet("the novel frame's save at a choice (group 10)");
+  } else if (Setting(kSettingSaveAtChoices) && AutomaticSaveAllowed()) {
+    WithGameHost([](IGameHost& host) { return host.SaveGame(kChoiceSaveGroup, kNextRotatingSlot); });
   }
 
   click_area_.SetEnabled(false);
@@ -96,10 +106,8 @@ std::int32_t CVovFrame::WaitForChoice() {
   }
 
   if (!BlinkChoice(picked)) return kRunStopped;
-  if (Setting(kSettingBackToChoices)) {
-    // The snapshot is a state record too; until the frame's section joins it, the way back to
-    // this choice stays closed.
-    ReportNotBuiltYet("the novel frame's snapshot at a choice");
+  if (Setting(kSettingBackToChoices) && g_GameHost != nullptr && g_GameHost->TakeSnapshot() == 0) {
+    SetButtonState(kBackToChoiceButton, kButtonEnabled);
   }
   if (std::int32_t* word = ConfiguredWord(kPickedChoiceWord)) *word = picked;
   backlog.Close(picked);

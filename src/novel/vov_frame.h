@@ -15,6 +15,8 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -26,6 +28,7 @@
 #include "novel/text_log.h"
 #include "novel/text_window.h"
 #include "novel/vov_command.h"
+#include "novel/vov_frame_state.h"
 #include "novel/vov_page.h"
 #include "novel/vov_text_buffer.h"
 #include "novel/vov_vm.h"
@@ -89,6 +92,53 @@ class CVovFrame : public CVovVM {
   // newest frame is g_VovFrame while it lives.
   explicit CVovFrame(CScriptHost& host);
   ~CVovFrame() override;
+
+  // The frame's saved state behind the scenario machine's record: the state words, the slot
+  // records, the message window's block, the text log when asked and it holds an entry, the
+  // looping sound effects, the name and the deferred block (the shown choice list and the
+  // displayed message). The machine's own operations stay reachable.
+  using CVovVM::Load;
+  using CVovVM::Save;
+  using CVovVM::SaveSize;
+  std::uint32_t SaveSize(bool with_log) const;
+  // 0; 2 the machine's record cannot be written (no current script); 3 the log's cannot.
+  std::uint32_t Save(ByteWriter& out, bool with_log);
+  // Load's statuses.
+  static constexpr std::uint32_t kLoadMachineFailed = 1;  // damaged, or a script that cannot be loaded
+  static constexpr std::uint32_t kLoadLogDamaged = 2;
+  static constexpr std::uint32_t kLoadLineUnknown = 3;    // the resume line is not in the current script
+  static constexpr std::uint32_t kLoadFrameDamaged = 4;   // the frame's own part
+  // Load in two steps: everything read and checked aside (the frame untouched), then taken over.
+  // Load does both; a failure changes nothing. The log is rebuilt only with `keep_log`.
+  struct PendingLoad;
+  std::uint32_t ReadSaved(ByteReader& in, bool keep_log, PendingLoad& pending) const;
+  void TakeOverSaved(PendingLoad&& pending);
+  std::uint32_t Load(ByteReader& in, bool keep_log);
+  // Forgets what a load left for the restore step (the host calls it before it reads a record).
+  void ClearPendingDisplay() { deferred_.reset(); }
+  bool HasPendingDisplay() const { return deferred_.has_value(); }
+  // Rebuilds the page from the records a load copied back: pictures, filters, the message and
+  // the choices, then the fade-in. 0; -1 when the application is ending.
+  std::int32_t RestoreState();
+  // Renders the front page into the page image: 0; 1 when there is nothing to draw.
+  std::uint32_t RedrawFrontPage();
+  // A save's header while the frame exists: the page image, the title and the displayed
+  // message's plain text (nothing without a message).
+  CImage* ScreenPicture();
+  std::optional<std::string> GetCaption() const;
+  // The looping sound effects remembered for channels 8 to 11, and the frame's name.
+  std::array<VovLoopingSound, kLoopingChannels>& LoopingSounds() { return looping_; }
+  void SetFrameName(std::string_view name) { name_ = name; }
+  const std::string& FrameName() const { return name_; }
+  // The state words that later parts of the frame own (the screen quake, the music, the sound
+  // channel rotation) as the last load left them.
+  std::int32_t StateWord(std::size_t index) const { return index < kFrameStateWords ? state_words_[index] : 0; }
+  void SetStateWord(std::size_t index, std::int32_t value) {
+    if (index < kFrameStateWords) state_words_[index] = value;
+  }
+  std::int32_t WindowBlockWord(std::size_t index) const {
+    return index < kWindowBlockWords ? window_block_[index] : 0;
+  }
 
   // Runs the current script from its position until its body ends (0), a Return finds no frame
   // (0), a transfer cannot reach its target (0), a handler stops it (its -1 or positive result;
@@ -183,6 +233,9 @@ class CVovFrame : public CVovVM {
   // save/load mode pair, the save/load result, the configuration-script choice and the pair of
   // change flags. Each is a script address, 0 for none.
   void SetConfigWords(const CScriptHost::ConfigWords& words) { config_words_ = words; }
+  void SetConfigWord(std::size_t index, std::uint32_t address) {
+    if (index < config_words_.size()) config_words_[index] = address;
+  }
   std::uint32_t ConfigWord(std::size_t index) const { return index < config_words_.size() ? config_words_[index] : 0; }
   // The script word that configuration word `index` names; null for 0 and for an address that is
   // not a whole, aligned word of script memory (nothing is ever written through those).
@@ -326,7 +379,7 @@ class CVovFrame : public CVovVM {
   std::uint32_t InitMessageWindow(CImagePart* part, CGuiWindow* root);
   // Builds the page's widgets for a run: -2 before InitMessageWindow; 0 otherwise. A game
   // without the button file or a picture runs without them. With `go_on` the run goes on from a
-  // restored page.
+  // restored page (RestoreState; -1 when the application ends meanwhile).
   std::int32_t PreparePage(bool go_on);
   // Shows the cursor again when the frame hid it, removes the task a wait left pending, takes
   // down what a run built (the buttons, the choices, the slots' pictures and effects) and
@@ -489,6 +542,30 @@ class CVovFrame : public CVovVM {
   std::size_t choice_count_ = 0;
   CTimedTask* pending_task_ = nullptr;
   CTimerManager* pending_manager_ = nullptr;
+  std::array<std::int32_t, kFrameStateWords> state_words_ = InitialStateWords();
+  std::array<std::int32_t, kWindowBlockWords> window_block_{};
+  std::array<VovLoopingSound, kLoopingChannels> looping_{};
+  std::string name_;
+  // What a load left for the restore step.
+  std::optional<VovDeferredBlock> deferred_;
+
+  static std::array<std::int32_t, kFrameStateWords> InitialStateWords();
+  VovFrameHead CaptureHead();
+  VovFrameTail CaptureTail() const;
+  // RestoreState's steps.
+  bool RestoreSprites(bool& fade_in);
+  void RestoreBackgrounds(bool any_front_sprite, bool& fade_in);
+  void RestoreLoopingSounds();
+  void RestoreDeferred();
+  void RestoreMusic();
+};
+
+// A saved frame read aside, ready to be taken over.
+struct CVovFrame::PendingLoad {
+  CVovVM::RestoredMachine machine;
+  VovFrameHead head;
+  std::unique_ptr<CTextLog> log;  // null: the save carries none and the log stays
+  VovFrameTail tail;
 };
 
 // The living frame, null while there is none.

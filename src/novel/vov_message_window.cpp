@@ -6,7 +6,6 @@
 
 #include "base/app_services.h"
 #include "base/game_settings.h"
-#include "base/not_built.h"
 #include "base/timer_manager.h"
 #include "effects/create_by_name.h"
 #include "effects/effect.h"
@@ -132,7 +131,10 @@ std::int32_t CVovFrame::PreparePage(bool go_on) {
   click_area_.Create(0, 0, kScreenWidth, kScreenHeight, -1, -1, true, true, 0);
   click_area_.SetEnabled(true);
   JoinRootWindow(click_area_);
-  if (!go_on) SetCurrentLine(-1);
+  if (!go_on) {
+    SetCurrentLine(-1);
+    ClearPendingDisplay();
+  }
   current_window_ = &message_window_;
   TextBuffer().Clear();
   SetChoiceAwaited(false);
@@ -152,7 +154,7 @@ std::int32_t CVovFrame::PreparePage(bool go_on) {
     line_read_ = CurrentLine() >= 0 && IsLineRead(static_cast<std::uint32_t>(CurrentLine()));
     const bool unread_stops_skip = CurrentGameSettings()[kSettingUnreadTextUnskippable] != 0;
     SetButtonState(kSkipButton, !unread_stops_skip || line_read_ ? kButtonEnabled : kButtonDisabled);
-    ReportNotBuiltYet("rebuilding the saved novel page");
+    if (RestoreState() < 0) return kRunStopped;
   }
   return 0;
 }

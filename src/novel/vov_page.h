@@ -108,6 +108,18 @@ class CVovPage {
   std::int32_t SpriteToBack(std::uint32_t index, bool back, std::int32_t group, bool end_effect);
   // Group -1 clears every group of the page.
   std::int32_t ClearSprites(bool back, std::int32_t group);
+  // After a load: the records' plain fields came back, their pictures, drawables and effects
+  // went (DropPictures). Each restores one slot's picture with its look; a picture that cannot be
+  // loaded leaves the slot empty. They say whether a persistent effect is recorded for the slot,
+  // which the effect commands start again.
+  void DropPictures();
+  struct Restored {
+    bool shown = false;
+    bool persistent_effect = false;
+  };
+  Restored RestoreSprite(std::uint32_t index, bool back, std::int32_t group);
+  Restored RestoreBg(std::uint32_t slot);
+
   // The character index of a sprite name: its leaf's first three letters against the first 40
   // character names ("MIS" as "X05", "AKI" as "X27"); 40 when none matches.
   std::int32_t CharacterOf(const std::string& name) const;
@@ -130,6 +142,9 @@ class CVovPage {
   // Gives the record a picture of its own before its pixels change.
   void UnshareBg(BgSlotRecord& record);
   void UnshareSprite(SpriteRecord& record, bool back, std::int32_t group);
+  // Loads the record's named picture and shows it at the record's place and priority.
+  bool ShowSpritePicture(SpriteRecord& record, bool back);
+  void RestoreBgView(BgSlotRecord& record, std::uint32_t slot);
   Group& GroupOf(std::int32_t group);
   std::span<SpriteRecord*> PageRecords(bool back, std::int32_t group);
   // Ends the record's effect and empties the record (its picture, its sprite) but for its priority.

@@ -130,24 +130,29 @@ std::int32_t CVovPage::LoadSprite(std::uint32_t index, const char* name, bool ba
 
   PushBack(back, group, record->priority);
   record->priority = GroupBase(group);
-  auto image = std::make_shared<CImage>();
-  if (image->LoadFile32(record->name.c_str(), nullptr, 0, 0) != 0) {
+  if (!ShowSpritePicture(*record, back)) {
     ClearSpriteRecord(*record);
     return kNoImage;
   }
-  record->image = std::move(image);
-  record->ref_x = kCentreX - static_cast<std::int32_t>(record->image->GetUserWord0());
-  record->ref_y = kFootY - static_cast<std::int32_t>(record->image->GetUserWord1());
-  record->sprite = std::make_unique<CSprite>();
-  record->sprite->SetImage(record->image.get(), nullptr, x - record->ref_x, y - record->ref_y);
-  record->sprite->SetDrawMode(kSpriteDrawMode);
-  InsertSprite(*record, back);
 
   const std::uint32_t tone = Bg(back ? 1 : 0).tone;
   if (record->character != kUnlistedCharacter && tint_sprites_ && (tone == 1 || tone == 2)) {
     SetSpriteFilter(index, static_cast<std::uint8_t>(tone + 4), false, false, back, group);
   }
   return kDone;
+}
+
+bool CVovPage::ShowSpritePicture(SpriteRecord& record, bool back) {
+  auto image = std::make_shared<CImage>();
+  if (image->LoadFile32(record.name.c_str(), nullptr, 0, 0) != 0) return false;
+  record.image = std::move(image);
+  record.ref_x = kCentreX - static_cast<std::int32_t>(record.image->GetUserWord0());
+  record.ref_y = kFootY - static_cast<std::int32_t>(record.image->GetUserWord1());
+  record.sprite = std::make_unique<CSprite>();
+  record.sprite->SetImage(record.image.get(), nullptr, record.x - record.ref_x, record.y - record.ref_y);
+  record.sprite->SetDrawMode(kSpriteDrawMode);
+  InsertSprite(record, back);
+  return true;
 }
 
 void CVovPage::UnshareSprite(SpriteRecord& record, bool back, std::int32_t group) {

@@ -98,6 +98,11 @@ class CVovVM {
   // loaded; 3 the current index names no script; 4 the record is damaged (it ends early, holds
   // more frames than the stack, or its position lies beyond the body).
   virtual std::uint32_t Load(ByteReader& in);
+  // Load in two steps, for a caller that restores more behind the record: the record read into
+  // fresh scripts (Load's statuses; the machine untouched), then taken over.
+  struct RestoredMachine;
+  std::uint32_t RestoreSaved(ByteReader& in, RestoredMachine& restored) const;
+  void TakeOver(RestoredMachine&& restored);
 
   // LoadTob's statuses; the script is appended to the transient stack or the resident list.
   std::uint32_t LoadTob(const char* name, bool transient);
@@ -207,6 +212,17 @@ class CVovVM {
   std::string script_folder_ = "SCRIPT\\";
   std::string save_folder_;
   std::optional<std::string> log_file_name_;
+};
+
+// A saved machine restored aside: its scripts loaded, its current script found and its position
+// checked.
+struct CVovVM::RestoredMachine {
+  std::vector<std::unique_ptr<VovScript>> transient;
+  std::vector<std::unique_ptr<VovScript>> resident;
+  std::vector<VovCallFrame> frames;
+  VovScript* current = nullptr;
+  std::int32_t current_index = kVovTransientIndex;
+  std::uint32_t position = 0;
 };
 
 // Whether two Shift-JIS names are equal when ASCII letters are compared without case.

@@ -86,34 +86,45 @@ std::uint32_t CVovVM::Save(ByteWriter& out) const {
 }
 
 std::uint32_t CVovVM::Load(ByteReader& in) {
+  RestoredMachine restored;
+  if (const std::uint32_t status = RestoreSaved(in, restored); status != 0) return status;
+  TakeOver(std::move(restored));
+  return 0;
+}
+
+std::uint32_t CVovVM::RestoreSaved(ByteReader& in, RestoredMachine& restored) const {
   const std::optional<SavedRecord> record = ReadRecord(in, kCallStackFrames);
   if (!record) return kSavedRecordDamaged;
 
-  // Everything is loaded aside first; the machine changes only once all of it is there.
-  std::vector<std::unique_ptr<VovScript>> transient;
-  std::vector<std::unique_ptr<VovScript>> resident;
-  for (const auto& [names, scripts] : {std::pair{&record->transient, &transient}, std::pair{&record->resident, &resident}}) {
+  RestoredMachine fresh;
+  for (const auto& [names, scripts] :
+       {std::pair{&record->transient, &fresh.transient}, std::pair{&record->resident, &fresh.resident}}) {
     for (const std::string& name : *names) {
       LoadedScript loaded = ReadTob(name.c_str());
       if (loaded.status != 0) return kSavedScriptUnloadable;
       scripts->push_back(std::move(loaded.script));
     }
   }
-  VovScript* current = nullptr;
   if (record->current_index == kVovTransientIndex) {
-    current = transient.empty() ? nullptr : transient.back().get();
-  } else if (record->current_index >= 0 && static_cast<std::size_t>(record->current_index) < resident.size()) {
-    current = resident[static_cast<std::size_t>(record->current_index)].get();
+    fresh.current = fresh.transient.empty() ? nullptr : fresh.transient.back().get();
+  } else if (record->current_index >= 0 && static_cast<std::size_t>(record->current_index) < fresh.resident.size()) {
+    fresh.current = fresh.resident[static_cast<std::size_t>(record->current_index)].get();
   }
-  if (current == nullptr) return kSavedIndexUnknown;
-  if (!current->IsPosition(record->position)) return kSavedRecordDamaged;
-
-  transient_ = std::move(transient);
-  resident_ = std::move(resident);
-  std::copy(record->frames.begin(), record->frames.end(), frames_.begin());
-  frame_count_ = record->frames.size();
-  MakeCurrent(current, record->current_index);
-  position_ = record->position;
-  operands_.Empty();
+  if (fresh.current == nullptr) return kSavedIndexUnknown;
+  if (!fresh.current->IsPosition(record->position)) return kSavedRecordDamaged;
+  fresh.frames = record->frames;
+  fresh.current_index = record->current_index;
+  fresh.position = record->position;
+  restored = std::move(fresh);
   return 0;
+}
+
+void CVovVM::TakeOver(RestoredMachine&& restored) {
+  transient_ = std::move(restored.transient);
+  resident_ = std::move(restored.resident);
+  std::copy(restored.frames.begin(), restored.frames.end(), frames_.begin());
+  frame_count_ = restored.frames.size();
+  MakeCurrent(restored.current, restored.current_index);
+  position_ = restored.position;
+  operands_.Empty();
 }

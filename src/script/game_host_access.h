@@ -9,8 +9,21 @@
 
 #include "script/script_host.h"
 
-class CGuiElement;
 class CFontBase;
+class CGuiElement;
+class CImage;
+
+// Where ReadSaveHeader puts the fields of a save's header; a null field is not read.
+struct SaveHeaderOutputs {
+  // A 32-bit image of at least 100 x 75: the thumbnail's colours go into its top-left pixels.
+  CImage* thumbnail = nullptr;
+  std::string* title = nullptr;
+  std::string* caption = nullptr;
+  // The caption in the lines of the save screens (see save_file::WrapCaption).
+  bool wrap_caption = false;
+  // The file's last write time, "YYYY/MM/DD(<weekday>) hh:mm".
+  std::string* date = nullptr;
+};
 
 class IGameHost {
  public:
@@ -24,6 +37,10 @@ class IGameHost {
   virtual std::uint32_t FormatSaveTimeStamp(std::string* text, std::int32_t group, std::int32_t slot,
                                             std::uint32_t mode) const = 0;
   virtual std::uint32_t WriteSaveCaption(std::int32_t group, std::int32_t slot, const char* text) = 0;
+  virtual std::uint32_t ReadSaveHeader(std::int32_t group, std::int32_t slot, const SaveHeaderOutputs& out) const = 0;
+  // The picture whose image becomes a save's thumbnail while no novel frame exists, and a
+  // prepared thumbnail picture's name.
+  virtual void SetThumbnailSource(CImage* source, const char* picture_name) = 0;
   virtual std::uint32_t CopySaveFile(std::int32_t from_group, std::int32_t from_slot, std::int32_t to_group,
                                      std::int32_t to_slot) = 0;
   virtual std::uint32_t DeleteSaveFile(std::int32_t group, std::int32_t slot) = 0;

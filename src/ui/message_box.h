@@ -9,6 +9,7 @@
 
 #include "gfx/image.h"
 #include "platform/font_face.h"
+#include "script/handle_table.h"
 #include "scene/sprite.h"
 #include "ui/font.h"
 #include "ui/gdi_font.h"
@@ -19,7 +20,7 @@ class CImageButton;
 class CImagePart;
 class CMoveMotion;
 
-class CMessageBox {
+class CMessageBox : public ScriptVisible<CMessageBox> {
  public:
   // Show's answers.
   static constexpr int32_t kDecided = 1;
@@ -67,6 +68,9 @@ class CMessageBox {
   int32_t PointAtButton(CImageButton* button, bool wait, CCursorMotion** task);
   // 0, or kNoticeNoImage, kNoticeRefused, kNoticeNotStarted.
   uint32_t ShowNotice(const char* text);
+  // The same notice with a picture file instead of a line of text; kNoticeNoImage when the
+  // picture cannot be loaded.
+  uint32_t OpenWithPicture(const char* picture);
   // Ends the running notice slide, if any.
   void StopNotice();
 
@@ -74,6 +78,8 @@ class CMessageBox {
   void SetOwnerWindow(CGuiRootWindow* window) { owner_ = window; }
   CGuiRootWindow* GetOwnerWindow() const { return owner_; }
   const CFont& GetTooltipFont() const { return tooltip_font_; }
+  // The box's first inner object, which the scripts may ask for: its tooltip font.
+  CFont& TooltipFont() { return tooltip_font_; }
   const CGdiFont& GetNoticeFont() const { return notice_font_; }
   const CFont& GetBoxFont() const { return box_font_; }
   const CImage& GetNoticeImage() const { return notice_image_; }
@@ -82,6 +88,8 @@ class CMessageBox {
 
  private:
   class Box;
+  // Slides the notice image in and out.
+  uint32_t SlideNotice();
 
   CFont tooltip_font_;
   CGdiFont notice_font_;

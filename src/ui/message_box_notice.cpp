@@ -1,5 +1,5 @@
-// The message box's notices: a line of text that slides in at the bottom-left of the screen,
-// stays a while and fades out.
+// The message box's notices: a line of text, or a picture, that slides in at the bottom-left of
+// the screen, stays a while and fades out.
 #include <array>
 #include <memory>
 
@@ -36,6 +36,15 @@ std::unique_ptr<CMoveMotion> MakeSlide() {
 
 uint32_t CMessageBox::ShowNotice(const char* text) {
   if (text_image::CreateFromText(notice_image_, text, &notice_font_, 0) != 0) return kNoticeNoImage;
+  return SlideNotice();
+}
+
+uint32_t CMessageBox::OpenWithPicture(const char* picture) {
+  if (picture == nullptr || notice_image_.LoadFile32(picture, nullptr, 0, 0) != 0) return kNoticeNoImage;
+  return SlideNotice();
+}
+
+uint32_t CMessageBox::SlideNotice() {
   if (notice_sprite_.GetOwnerList() != nullptr) {
     notice_sprite_.SetImage(&notice_image_, nullptr, kNoticeX, kNoticeY);
     notice_sprite_.SetOpacity(0);

@@ -13,6 +13,9 @@
 #include <vector>
 
 #include "builtins/builtin_table.h"
+#include "builtins/save_builtins.h"
+#include "scene/sprite.h"
+#include "ui/message_box.h"
 #include "novel/vov_frame.h"
 #include "novel/vov_message_window_fixture.h"
 #include "novel/vov_page_fixture.h"
@@ -41,6 +44,14 @@ std::uint32_t NativeProbe(const NativeArgs& args) {
   return 0;
 }
 
+// Run from a code block of the running scenario: a load of group 11, slot 5 and the restore of
+// the snapshot, which the run refuses.
+std::uint32_t NativeLoadProbe(const NativeArgs& args) {
+  g_probe.push_back(NativeLoadGame(args));
+  g_probe.push_back(NativeRestoreSnapshot(args));
+  return 0;
+}
+
 class VovBuiltinsTest : public game_test::GameScriptHostTest {
  protected:
   void SetUp() override {
@@ -56,6 +67,7 @@ class VovBuiltinsTest : public game_test::GameScriptHostTest {
     world_->settings[kSettingUnreadTextAtOnce] = 1;
     probe_id_ = static_cast<std::uint32_t>(host_.Natives().Count());
     ASSERT_EQ(host_.RegisterNative(NativeProbe), 0u);
+    ASSERT_EQ(host_.RegisterNative(NativeLoadProbe), 0u);
   }
   void TearDown() override {
     DestroyVovFrame();
@@ -97,6 +109,11 @@ class VovBuiltinsTest : public game_test::GameScriptHostTest {
     return kvxtools::AssembleTobCode("  CallNative native(" + std::to_string(probe_id_) +
                                      "), args, result\n  Return\nargs: .word 0, name, 0\nname: .string \"" + name +
                                      "\"\nresult: .word 0\n");
+  }
+  // A code block that calls the load probe with (11, 5).
+  kvxtools::TobCode LoadProbeBlock() {
+    return kvxtools::AssembleTobCode("  CallNative native(" + std::to_string(probe_id_ + 1) +
+                                     "), args, result\n  Return\nargs: .word 11, 5\nresult: .word 0\n");
   }
   vov_test::WaitWorld& World() { return *world_; }
 
@@ -275,10 +292,158 @@ TEST_F(VovBuiltinsTest, AHeadlessScenarioIsAnsweredByAClickOnTheSecondChoice) {
   const CTextLog::Entry* newest = log.GetEntry(log.Count() - 1);
   ASSERT_EQ(newest->Kind(), 1);
   EXPECT_EQ(std::get<CTextLog::Choice>(newest->payload).selected, 1);
-  // The save and the snapshot at a choice wait for the frame's part of the state record.
-  EXPECT_TRUE(host_.HeldSnapshot().empty());
+  // The choice saved the game into the rotating group and took a snapshot that opens the way
+  // back to it.
+  EXPECT_FALSE(host_.HeldSnapshot().empty());
+  EXPECT_EQ(g_VovFrame->ButtonState(CVovFrame::kBackToChoiceButton), CVovFrame::kButtonEnabled);
   std::string path;
-  EXPECT_NE(host_.GetSaveFilePath(path, CGameScriptHost::kRotatingGroup, -1), 0u);
+  ASSERT_EQ(host_.GetSaveFilePath(path, CGameScriptHost::kRotatingGroup, -1), 0u);
+  EXPECT_NE(path.find("DATA1000.SAV"), std::string::npos) << path;
+  // Its record holds the frame's block: loaded, the frame's machine stands in the scenario again.
+  EXPECT_EQ(g_VovFrame->CurrentScript(), nullptr);
+  ASSERT_EQ(host_.LoadGame(CGameScriptHost::kRotatingGroup, -1), 0u);
+  ASSERT_NE(g_VovFrame->CurrentScript(), nullptr);
+  EXPECT_EQ(g_VovFrame->CurrentScript()->Name(), "MAIN");
+}
+
+TEST_F(VovBuiltinsTest, ALoadOrARestoreFromTheScenariosOwnCodeIsRefusedAndTheRunGoesOn) {
+  ASSERT_EQ(Create(), 0u);
+  TobBuilder builder;
+  builder.CodeBlock(LoadProbeBlock());
+  builder.Command(kTestOpcode);
+  WriteScenario("MAIN", builder);
+  bool went_on = false;
+  g_VovFrame->SetHandler(kTestOpcode, [&](CVovFrame&, std::span<const VovOperand>) {
+    went_on = true;
+    return 0;
+  });
+  EXPECT_EQ(RunScenario(0, "MAIN"), 0u);
+  // Refused before anything is looked at: the load's file and the snapshot do not exist.
+  EXPECT_EQ(g_probe, (std::vector<std::uint32_t>{6, 0xFFFFFFFE}));
+  EXPECT_TRUE(went_on);
+}
+
+TEST_F(VovBuiltinsTest, ASaveDuringAMessageLoadsIntoANewFrameThatGoesOnFromIt) {
+  TobBuilder builder;
+  builder.Command(35, {TobOperand::String("BG01.ELG"), TobOperand::Value(0)});
+  builder.Command(25, {TobOperand::String("Mio"), TobOperand::Absent()});
+  builder.Line();
+  builder.Text("first");
+  builder.Command(16);
+  builder.Line();
+  builder.Text("second");
+  builder.Command(16);
+  WriteScenario("MAIN", builder);
+  ASSERT_EQ(Create(), 0u);
+  g_VovFrame->TextLog().SetCapacity(8);
+  World().player = [&](int frame) {
+    if (frame == 3) {
+      EXPECT_EQ(host_.SaveGame(CGameScriptHost::kQuickGroup, 5), 0u);
+    }
+    World().ClickAt(frame, 4);
+    World().ClickAt(frame, 8);
+  };
+  EXPECT_EQ(RunScenario(0, "MAIN"), 0u);
+  EXPECT_EQ(host_.RetVovExp(), 0u);
+
+  ASSERT_EQ(NativeVovFree(Words({})), 0u);
+  ASSERT_EQ(Create(), 0u);
+  g_VovFrame->TextLog().SetCapacity(8);
+  ASSERT_EQ(host_.LoadGame(CGameScriptHost::kQuickGroup, 5), 0u);
+  std::vector<std::string> shown;
+  World().frames = 0;
+  World().player = [&](int frame) {
+    if (frame == 1) {
+      const auto text = g_VovFrame->MessageWindow().text();
+      shown.emplace_back(text.begin(), text.end());
+      EXPECT_EQ(g_VovFrame->MessageWindow().name(), "Mio");
+      EXPECT_EQ(g_VovFrame->Page().Bg(0).name, "BG01.ELG");
+      EXPECT_EQ(g_VovFrame->CurrentLine(), 0);
+    }
+    if (frame == 4) {
+      const auto text = g_VovFrame->MessageWindow().text();
+      shown.emplace_back(text.begin(), text.end());
+      EXPECT_EQ(g_VovFrame->CurrentLine(), 1);
+    }
+    World().ClickAt(frame, 2);
+    World().ClickAt(frame, 6);
+  };
+  host_.SetRetVovExp(55);
+  EXPECT_EQ(RunScenario(-1, ""), 0u);
+  EXPECT_EQ(host_.RetVovExp(), 0u);
+  EXPECT_EQ(shown, (std::vector<std::string>{"first", "second"}));
+  EXPECT_EQ(g_VovFrame->TextLog().Count(), 2) << "the restored message is logged once";
+}
+
+TEST_F(VovBuiltinsTest, TheDialogControlsLineQueriesAndMessageBoxHandles) {
+  const auto call = [&](std::uint32_t id, const std::vector<std::uint32_t>& words) {
+    return GameBuiltins()[id - kFirstGameBuiltin].function(Words(words));
+  };
+  EXPECT_EQ(call(58, {12}), 1u);
+  EXPECT_EQ(call(58, {9, 0, 0}), 0u) << "no frame";
+  WriteScriptFile("VOV_INIT.DAT", kvxtools::BuildVovInit({{"MAIN", 4, 2}, {"SIDE", 3, 0}}));
+  ASSERT_EQ(Create(), 0u);
+  EXPECT_EQ(call(58, {9, 0, 0}), 7u);
+  EXPECT_EQ(call(58, {9, 0, Text("SIDE")}), 3u);
+  EXPECT_EQ(call(58, {9, 1, 0}), 0u);
+  EXPECT_EQ(call(58, {9, 2, Text("SIDE")}), 0u);
+  g_VovFrame->SetPageFlag(1, true);
+  EXPECT_EQ(call(58, {9, 3, 0}), 1u);
+  // 11 points configuration words 1 and 2 of the living frame elsewhere.
+  EXPECT_EQ(call(58, {11, 0x1000, 0x2000}), 0u);
+  EXPECT_EQ(g_VovFrame->ConfigWord(1), 0x1000u);
+  EXPECT_EQ(g_VovFrame->ConfigWord(2), 0x2000u);
+  // A picture notice of a file that is not there.
+  EXPECT_EQ(call(58, {5, Text("NONE.ELG")}), 1u);
+  // Handles, not addresses: the box and its inner object, each of its own kind.
+  EXPECT_EQ(call(57, {1, 0}), 0u);
+  EXPECT_EQ(call(57, {0, 2}), 0u);
+  const std::uint32_t box = call(57, {0, 0});
+  EXPECT_EQ(handles_.Get<CMessageBox>(box), &g_MessageBox);
+  EXPECT_EQ(handles_.Get<CFontBase>(call(57, {0, 1})), &g_MessageBox.TooltipFont());
+  EXPECT_EQ(handles_.Get<CFontBase>(box), nullptr);
+  // Stale or missing tasks are missing objects.
+  EXPECT_EQ(call(58, {2, box}), 0u);
+  const std::uint32_t word = host_.Memory().Allocate(4, true);
+  host_.Memory().SetWord(word, box);
+  EXPECT_EQ(call(58, {3, word}), 0u);
+  EXPECT_EQ(host_.Memory().Word(word), box);
+}
+
+TEST_F(VovBuiltinsTest, AResizeMotionShrinksASpriteTowardsItsEndAndItsTaskCanBeStopped) {
+  const auto call = [&](const std::vector<std::uint32_t>& words) {
+    return GameBuiltins()[54 - kFirstGameBuiltin].function(Words(words));
+  };
+  CImage image;
+  ASSERT_EQ(image.Create(200, 100, 32, 0), 0u);
+  CSprite sprite;
+  ASSERT_EQ(sprite.SetImage(&image, nullptr, 0, 0), 0u);
+  const std::uint32_t handle = sprite.ScriptHandle(handles_);
+  EXPECT_EQ(call({0, 0, 100, Text("0.5"), 0}), 0u);
+  EXPECT_EQ(call({handle, 2, 100, Text("0.5"), 0}), 0u) << "a mode above 1";
+  const std::uint32_t task = call({handle, 0, 100, Text("0.5"), 0});
+  ASSERT_NE(task, 0u);
+  const auto call58 = [&](const std::vector<std::uint32_t>& words) {
+    return GameBuiltins()[58 - kFirstGameBuiltin].function(Words(words));
+  };
+  EXPECT_EQ(call58({2, task}), 1u);
+  for (int frame = 0; frame < 10; ++frame) World().Step();
+  EXPECT_EQ(call58({2, task}), 0u) << "the task ended, its handle names nothing";
+  const plat::Rect& bounds = *sprite.GetBoundsPtr();
+  // Mode byte 2: the right and bottom edges stayed where they were.
+  EXPECT_EQ(bounds.right - bounds.left, 100);
+  EXPECT_EQ(bounds.bottom - bounds.top, 50);
+  EXPECT_EQ(bounds.right, 200);
+  EXPECT_EQ(bounds.bottom, 100);
+
+  // A running motion stopped through the word that holds its task.
+  const std::uint32_t again = call({handle, 1, 1000, Text("2"), 0});
+  ASSERT_NE(again, 0u);
+  const std::uint32_t word = host_.Memory().Allocate(4, true);
+  host_.Memory().SetWord(word, again);
+  EXPECT_EQ(call58({3, word}), 1u);
+  EXPECT_EQ(host_.Memory().Word(word), 0u);
+  EXPECT_EQ(call58({2, again}), 0u);
 }
 
 TEST_F(VovBuiltinsTest, TheHostsEndTakesTheFrameWithIt) {

@@ -1,7 +1,8 @@
 // The built demo game played through in a real window (under Xvfb) at a fixed frame step: the
 // title, "はじめから", the story read click by click (one line by the Enter key) down either
-// branch of its choice to the last line, the title again, and "おわる", which ends the game. The
-// key frames are written as demo_*.png into the build folder.
+// branch of its choice to the last line, the title again, "つづきから" on from the line where the
+// story saved, and "おわる", which ends the game. The key frames are written as demo_*.png into
+// the build folder.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -30,10 +31,14 @@ constexpr std::int32_t kTextLeft = 28;
 constexpr std::int32_t kTextRight = 800 - 16;
 constexpr std::int32_t kTextTop = 466 + 13;
 constexpr std::int32_t kFirstLineBottom = kTextTop + 22;
-// The choice list's two items (a 10-pixel header, items 28 high, centred on y 220).
+// The choice lists (a 10-pixel header, items 28 high, centred on y 220): the story's two items,
+// the title's three.
 constexpr std::int32_t kChoiceX = 400;
 constexpr std::int32_t kFirstChoiceY = 206;
 constexpr std::int32_t kSecondChoiceY = 234;
+constexpr std::int32_t kTitleStartY = 192;
+constexpr std::int32_t kTitleContinueY = 220;
+constexpr std::int32_t kTitleEndY = 248;
 // Any point away from the buttons and the choices ends a wait for the reader.
 constexpr std::int32_t kReadX = 400;
 constexpr std::int32_t kReadY = 320;
@@ -93,7 +98,7 @@ class DemoRunGuiTest : public WindowTestBase {
   }
   // "はじめから" and the lines up to the choice, one of them by the Enter key.
   static void StartTheStory(Reader& reader) {
-    reader.Choose(kFirstChoiceY);
+    reader.Choose(kTitleStartY);
     reader.Read(1);
     reader.ReadByKey();
     reader.Read(kLinesBeforeChoice - 2);
@@ -102,7 +107,7 @@ class DemoRunGuiTest : public WindowTestBase {
   void RunToTheEnd(test_support::FixedStepGame& run, Reader& reader, const LogCapture& log) {
     reader.WaitForTheTitle();
     const int end = reader.Next();
-    reader.Choose(kSecondChoiceY);
+    reader.Choose(kTitleEndY);
     run.SetLastFrame(end + kStep);
     EXPECT_EQ(run.Run(game_.HostPath()), 0) << "おわる ends the game";
     EXPECT_FALSE(run.GaveUp()) << Joined(log.Lines());
@@ -187,6 +192,31 @@ TEST_F(DemoRunGuiTest, TheOtherChoiceSaysGoodbyeInThePark) {
   const std::vector<std::uint32_t>& again = run.PictureAt(title_again);
   ASSERT_FALSE(again.empty());
   EXPECT_EQ(At(again, kMoonX, kMoonY), kMoonColour) << "back at the title after the story";
+}
+
+TEST_F(DemoRunGuiTest, TheStorySavesAtItsThirdLineAndTheTitleGoesOnFromThere) {
+  LogCapture log;
+  test_support::FixedStepGame run;
+  Reader reader(run);
+  StartTheStory(reader);
+  reader.Choose(kFirstChoiceY);
+  reader.Read(kLinesOnTheHill);
+  reader.WaitForTheTitle();
+  reader.Choose(kTitleContinueY);
+  // On from the saved line: its text printed again, Mio in the park.
+  const int resumed = reader.Next() - 20;
+  reader.Read(2);
+  reader.Choose(kSecondChoiceY);
+  reader.Read(kLinesAtHome);
+  run.PlanPicture(resumed, "demo_resumed.png");
+  RunToTheEnd(run, reader, log);
+
+  const std::vector<std::uint32_t>& shown = run.PictureAt(resumed);
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(At(shown, kLawnX, kLawnY), kLawnColour) << "back in the park";
+  EXPECT_EQ(At(shown, kDressX, kDressY), kDressColour) << "with Mio";
+  EXPECT_GT(InkOnFirstLine(shown), 50) << "the saved line";
+  EXPECT_NE(At(shown, kMoonX, kMoonY), kMoonColour) << "not the title";
 }
 
 }  // namespace

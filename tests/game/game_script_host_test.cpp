@@ -169,20 +169,22 @@ TEST_F(GameStateRecordTest, WithoutTheTextPartTheRecordHoldsNoPrinterStateAndNoS
 }
 
 TEST_F(GameStateRecordTest, WithTheTextPartTheHeldSnapshotTravelsInTheRecord) {
+  // The text part starts with the text printer's state: an empty history here.
+  const std::size_t printer = host_.TextPrinter().SaveSize();
   SetWord(0, 7);
   ASSERT_EQ(host_.TakeSnapshot(), 0u);
   const std::vector<std::uint8_t> snapshot = Held();
   // A snapshot is taken after the old one is dropped, so its own snapshot is empty.
-  ASSERT_EQ(snapshot.size(), kVariablesSize + 1 + 4 + kQuietSoundSize);
+  ASSERT_EQ(snapshot.size(), kVariablesSize + 1 + printer + 4 + kQuietSoundSize);
   EXPECT_EQ(snapshot[kVariablesSize], 1);
-  EXPECT_EQ(LoadLe32(&snapshot[kVariablesSize + 1]), 0u);
+  EXPECT_EQ(LoadLe32(&snapshot[kVariablesSize + 1 + printer]), 0u);
 
   SetWord(0, 8);
   const std::vector<std::uint8_t> record = Written(true);
-  ASSERT_EQ(record.size(), kVariablesSize + 1 + 4 + snapshot.size() + kQuietSoundSize);
+  ASSERT_EQ(record.size(), kVariablesSize + 1 + printer + 4 + snapshot.size() + kQuietSoundSize);
   EXPECT_EQ(record[kVariablesSize], 1);
-  EXPECT_EQ(LoadLe32(&record[kVariablesSize + 1]), snapshot.size());
-  EXPECT_TRUE(std::equal(snapshot.begin(), snapshot.end(), record.begin() + kVariablesSize + 5));
+  EXPECT_EQ(LoadLe32(&record[kVariablesSize + 1 + printer]), snapshot.size());
+  EXPECT_TRUE(std::equal(snapshot.begin(), snapshot.end(), record.begin() + kVariablesSize + 5 + printer));
 
   host_.DiscardSnapshot();
   EXPECT_TRUE(host_.HeldSnapshot().empty());

@@ -133,3 +133,49 @@ TEST_F(HostBuiltinsTest, VariableBuiltInsFilterAndKeepFiles) {
 }
 
 }  // namespace
+
+namespace {
+
+// A 32-bit picture of one colour whose handle the scripts hold.
+class ColourPicture {
+ public:
+  ColourPicture(std::int32_t width, std::int32_t height, std::uint8_t depth, std::uint32_t colour) {
+    EXPECT_EQ(image.Create(width, height, depth, 0), 0u);
+    if (depth != 32) return;
+    for (std::int32_t y = 0; y < height; ++y) {
+      auto* row = reinterpret_cast<std::uint32_t*>(image.GetRowPointer(y));
+      for (std::int32_t x = 0; x < width; ++x) row[x] = colour;
+    }
+  }
+  CImage image;
+};
+
+TEST_F(HostBuiltinsTest, TheSavePairsObjectIsTheNextThumbnailAndTheHeaderReadsIntoAnImage) {
+  ColourPicture picture(200, 150, 32, 0xFF204060);
+  const std::uint32_t handle = picture.image.ScriptHandle(handles_);
+  host_.BeginSaveSelection(1, 0, "the title");
+  EXPECT_EQ(Call(41, {handle, 0}), 1u);
+  ASSERT_EQ(Call(43, {2, 0}), 0u);
+
+  const std::uint32_t title = host_.Memory().Allocate(64, true);
+  const std::uint32_t date = host_.Memory().Allocate(64, true);
+  host_.Memory().SetWord(title, 0x58585858);
+  // An 8-bit image cannot take the thumbnail: 1, and nothing is written.
+  ColourPicture grey(100, 75, 8, 0);
+  EXPECT_EQ(Call(46, {2, 0, grey.image.ScriptHandle(handles_), title, 0, 0, 0, date}), 1u);
+  EXPECT_EQ(host_.Memory().Word(title), 0x58585858u);
+  // A handle that names nothing is a missing thumbnail image too.
+  EXPECT_EQ(Call(46, {2, 0, 0x12345678, title, 0, 0, 0, 0}), 1u);
+
+  ColourPicture thumbnail(100, 75, 32, 0);
+  ASSERT_EQ(Call(46, {2, 0, thumbnail.image.ScriptHandle(handles_), title, 0, 0, 0, date}), 0u);
+  EXPECT_EQ(TextAt(title), "the title");
+  EXPECT_EQ(TextAt(date).find('/'), 4u);
+  EXPECT_EQ(reinterpret_cast<const std::uint32_t*>(thumbnail.image.GetRowPointer(40))[50] & 0xFFFFFF, 0x204060u);
+
+  // Without an object the saves have no thumbnail source.
+  EXPECT_EQ(Call(41, {0, 0}), 1u);
+  EXPECT_EQ(Call(43, {2, 1}), 1u);
+}
+
+}  // namespace

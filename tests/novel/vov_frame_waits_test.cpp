@@ -24,6 +24,7 @@
 #include "ui/image_button.h"
 #include "vov_message_window_fixture.h"
 #include "vov_page_fixture.h"
+#include "vov_frame_fixture.h"
 #include "vov_wait_world.h"
 
 namespace {
@@ -33,71 +34,7 @@ using kvxtools::TobOperand;
 
 constexpr std::uint32_t kVkControl = 0x11;
 
-struct EffectHosts {
-  EffectHosts() {
-    g_DcpHost = &effects;
-    RegisterBuiltinEffects(effects, filters);
-  }
-  ~EffectHosts() { g_DcpHost = nullptr; }
-  CDcpPluginManager effects;
-  CTcpPluginManager filters;
-};
-
-class FrameWaitsTest : public test_support::DataFilesTest {
- protected:
-  void SetUp() override {
-    DataFilesTest::SetUp();
-    message_test::WriteWindowPictures(game_, 0xFF203040, 0xFF405060);
-    message_test::WriteButtonFile(game_);
-    graphics_ = std::make_unique<page_test::PageGraphics>();
-    world_ = std::make_unique<vov_test::WaitWorld>();
-    effects_ = std::make_unique<EffectHosts>();
-    host_ = std::make_unique<CScriptHost>();
-    frame_ = std::make_unique<CVovFrame>(*host_);
-    ASSERT_EQ(frame_->InitMessageWindow(nullptr, &world_->root), 0u);
-    Settings()[kSettingUnreadTextAtOnce] = 1;
-  }
-  void TearDown() override {
-    frame_.reset();
-    host_.reset();
-    effects_.reset();
-    world_.reset();
-    graphics_.reset();
-    DataFilesTest::TearDown();
-  }
-
-  GameSettingsBlock& Settings() { return world_->settings; }
-  vov_test::WaitWorld& World() { return *world_; }
-  // Loads the scenario as the run built-in does and prepares the page.
-  void Load(const TobBuilder& builder) {
-    game_.WriteFile("SCRIPT/MAIN.TOB", sob_test::AsText(builder.Build()));
-    frame_->ResetPage();
-    ASSERT_EQ(frame_->LoadMainScript("MAIN"), 0u);
-    ASSERT_EQ(frame_->PreparePage(false), 0);
-    World().frames = 0;
-  }
-  std::int32_t Run(const TobBuilder& builder) {
-    Load(builder);
-    return frame_->RunScript();
-  }
-  // A script word for the configuration words to name.
-  std::uint32_t NewWord(std::uint32_t value) {
-    const std::uint32_t address = host_->Memory().Allocate(4, true);
-    host_->Memory().SetWord(address, value);
-    return address;
-  }
-  // The middle of the choice list's item.
-  plat::Point ItemCentre(std::int32_t index) {
-    const CWidgetFace* face = frame_->ChoiceList().GetItemFace(index);
-    return {face->GetX() + face->GetSource().Width() / 2, face->GetY() + (face->GetSource().bottom - face->GetSource().top) / 2};
-  }
-
-  std::unique_ptr<page_test::PageGraphics> graphics_;
-  std::unique_ptr<vov_test::WaitWorld> world_;
-  std::unique_ptr<EffectHosts> effects_;
-  std::unique_ptr<CScriptHost> host_;
-  std::unique_ptr<CVovFrame> frame_;
-};
+class FrameWaitsTest : public vov_test::FrameTest {};
 
 TEST_F(FrameWaitsTest, TimedWaitsEndByTimeByClickBySkipKeyOrAtOnceWhileSkipping) {
   ASSERT_EQ(frame_->PreparePage(false), 0);
@@ -297,7 +234,7 @@ TEST_F(FrameWaitsTest, APickBlinksFiveTimesWithTheChoiceSoundAndTheWayBackStaysC
   EXPECT_EQ(frame_->RunScript(), 0);
   // Picked on frame 8; each blink is 40 ms off (3 passes) and 80 ms on (5 passes).
   EXPECT_EQ(World().frames, 8 + 5 * 8);
-  // The snapshot that would open it needs the frame's saved state.
+  // Without a game host no snapshot is taken, so the way back stays closed.
   EXPECT_EQ(frame_->ButtonState(CVovFrame::kBackToChoiceButton), CVovFrame::kButtonDisabled);
 }
 

@@ -1,0 +1,122 @@
+// The restore step after a load: the page is rebuilt from the records the load copied back
+// (sprites first, so that a frozen background captures them), then the looping sounds, the
+// screen quake, the shown choices and the displayed message, the music and the fade-in. A
+// restore that restarts nothing moving and finds a black screen shows at once.
+#include "base/not_built.h"
+#include "novel/vov_frame.h"
+
+namespace {
+
+constexpr std::uint32_t kMessageWaitByte = 2;
+constexpr std::uint32_t kBlack = 0x00FFFFFF;  // the colour bits a black background leaves clear
+
+bool QuakeRecorded(const std::array<std::int32_t, kFrameStateWords>& words) {
+  for (std::size_t word = kStateQuakeFirst; word <= kStateQuakeLast; ++word) {
+    if (words[word] != 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::int32_t CVovFrame::RestoreState() {
+  // A tint was applied when the sprite was first shown; its filter came back with the record.
+  const bool tint = page_.SpriteTint();
+  page_.SetSpriteTint(false);
+  bool fade_in = true;
+  page_.DropPictures();
+  const bool any_front_sprite = RestoreSprites(fade_in);
+  page_.SetSpriteTint(tint);
+  RestoreBackgrounds(any_front_sprite, fade_in);
+  RestoreLoopingSounds();
+  if (QuakeRecorded(state_words_)) {
+    ReportNotBuiltYet("starting the novel frame's recorded screen quake again after a load");
+    fade_in = false;
+  }
+  RestoreDeferred();
+  RestoreMusic();
+  if (fade_in) ReportNotBuiltYet("the novel frame's 500 ms fade-in after a load (the screen shows at once)");
+  return ApplicationEnding() ? kRunStopped : 0;
+}
+
+bool CVovFrame::RestoreSprites(bool& fade_in) {
+  bool any_front_sprite = false;
+  for (const std::int32_t group : {1, 0, 2}) {
+    for (const bool back : {false, true}) {
+      for (std::uint32_t index = 0; index < CVovPage::GroupSlots(group); ++index) {
+        const CVovPage::Restored restored = page_.RestoreSprite(index, back, group);
+        if (restored.shown && !back) any_front_sprite = true;
+        if (restored.persistent_effect) {
+          ReportNotBuiltYet("starting a sprite's looping effect again after a load");
+          fade_in = false;
+        }
+      }
+    }
+  }
+  return any_front_sprite;
+}
+
+void CVovFrame::RestoreBackgrounds(bool any_front_sprite, bool& fade_in) {
+  for (std::uint32_t slot = 0; slot < CVovPage::kPages; ++slot) {
+    const BgSlotRecord& record = page_.Bg(slot);
+    const bool plain_colour = record.name.empty() && record.anime_name.empty();
+    const CVovPage::Restored restored = page_.RestoreBg(slot);
+    if (slot == 0 && plain_colour && (record.color & kBlack) == 0 && !any_front_sprite) fade_in = false;
+    if (restored.persistent_effect) {
+      ReportNotBuiltYet("starting a background's persistent effect again after a load");
+      fade_in = false;
+    }
+  }
+}
+
+void CVovFrame::RestoreLoopingSounds() {
+  for (const VovLoopingSound& loop : looping_) {
+    if (loop.looping) {
+      ReportNotBuiltYet("playing the novel frame's looping sound effects again after a load");
+      return;
+    }
+  }
+}
+
+void CVovFrame::RestoreDeferred() {
+  if (!deferred_) return;
+  const VovDeferredBlock block = std::move(*deferred_);
+  deferred_.reset();
+  const bool choices = !block.choices.empty();
+  if (choices) {
+    choice_list_.ReleaseItems();
+    ReadTextRecord* record = CurrentReadTextRecord();
+    choice_list_.SetChoiceRecord(record != nullptr ? &record->choices : nullptr,
+                                 static_cast<std::int32_t>(block.list_value), ConfiguredWord(0));
+    for (const VovChoiceItem& item : block.choices) {
+      CListPart::ItemSetup setup;
+      setup.text = item.text.c_str();
+      setup.disabled = item.flag != 0;
+      setup.value = static_cast<std::int32_t>(item.value);
+      choice_list_.AddMenuItem(setup);
+    }
+    choice_count_ = block.choices.size();
+    text_log_.ReopenLastChoice();
+    choice_list_.SetActive(true);
+  }
+  if (block.message.empty()) return;
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(block.message.data());
+  const bool waiting = (static_cast<std::uint32_t>(state_words_[kStateMessageFlags]) >> (kMessageWaitByte * 8) & 0xFF) != 0;
+  if (waiting && current_window_ == &message_window_ && !block.voice.empty()) replay_voice_ = block.voice;
+  message_window_.ClearText();
+  message_window_.SetText(bytes, block.message.size());
+  message_window_.SetNames(block.speaker.empty() ? nullptr : block.speaker.c_str(),
+                           block.voice.empty() ? nullptr : block.voice.c_str());
+  message_window_.SetCharDelay(0);
+  message_window_.Display(true);
+  window_waiting_ = waiting;
+  if (!choices) message_window_.ShowClickIcon(true);
+  ShowTextWindow(message_window_, true);
+  // The window's turn and zoom come from the frame's effect commands, which keep them there.
+  if (window_block_[kWindowZoom] != 0) ReportNotBuiltYet("turning the message window again after a load");
+}
+
+void CVovFrame::RestoreMusic() {
+  if (state_words_[kStateNoMusic] == 1) return;
+  ReportNotBuiltYet("playing the novel frame's music again after a load");
+}

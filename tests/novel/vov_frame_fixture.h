@@ -1,0 +1,91 @@
+// A novel frame over a game folder of the message window's pictures and buttons, driven frame
+// by frame in a wait world: the frame's tests load builder-made scenarios into it and play them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "effects/builtin_effects.h"
+#include "novel/vov_frame.h"
+#include "resource/dcp_plugin_manager.h"
+#include "resource/tcp_plugin_manager.h"
+#include "support/data_files_fixture.h"
+#include "support/sob_test_files.h"
+#include "tob_builder.h"
+#include "vov_message_window_fixture.h"
+#include "vov_page_fixture.h"
+#include "vov_wait_world.h"
+
+namespace vov_test {
+
+struct EffectHosts {
+  EffectHosts() {
+    g_DcpHost = &effects;
+    RegisterBuiltinEffects(effects, filters);
+  }
+  ~EffectHosts() { g_DcpHost = nullptr; }
+  CDcpPluginManager effects;
+  CTcpPluginManager filters;
+};
+
+class FrameTest : public test_support::DataFilesTest {
+ protected:
+  void SetUp() override {
+    DataFilesTest::SetUp();
+    message_test::WriteWindowPictures(game_, 0xFF203040, 0xFF405060);
+    message_test::WriteButtonFile(game_);
+    graphics_ = std::make_unique<page_test::PageGraphics>();
+    world_ = std::make_unique<vov_test::WaitWorld>();
+    effects_ = std::make_unique<EffectHosts>();
+    host_ = MakeHost();
+    frame_ = std::make_unique<CVovFrame>(*host_);
+    ASSERT_EQ(frame_->InitMessageWindow(nullptr, &world_->root), 0u);
+    Settings()[kSettingUnreadTextAtOnce] = 1;
+  }
+  void TearDown() override {
+    frame_.reset();
+    host_.reset();
+    effects_.reset();
+    world_.reset();
+    graphics_.reset();
+    DataFilesTest::TearDown();
+  }
+
+  // The script host the frame runs on; a test of the game's host gives its own.
+  virtual std::unique_ptr<CScriptHost> MakeHost() { return std::make_unique<CScriptHost>(); }
+  GameSettingsBlock& Settings() { return world_->settings; }
+  vov_test::WaitWorld& World() { return *world_; }
+  // Loads the scenario as the run built-in does and prepares the page.
+  void Load(const kvxtools::TobBuilder& builder) {
+    game_.WriteFile("SCRIPT/MAIN.TOB", sob_test::AsText(builder.Build()));
+    frame_->ResetPage();
+    ASSERT_EQ(frame_->LoadMainScript("MAIN"), 0u);
+    ASSERT_EQ(frame_->PreparePage(false), 0);
+    World().frames = 0;
+  }
+  std::int32_t Run(const kvxtools::TobBuilder& builder) {
+    Load(builder);
+    return frame_->RunScript();
+  }
+  // A script word for the configuration words to name.
+  std::uint32_t NewWord(std::uint32_t value) {
+    const std::uint32_t address = host_->Memory().Allocate(4, true);
+    host_->Memory().SetWord(address, value);
+    return address;
+  }
+  // The middle of the choice list's item.
+  plat::Point ItemCentre(std::int32_t index) {
+    const CWidgetFace* face = frame_->ChoiceList().GetItemFace(index);
+    return {face->GetX() + face->GetSource().Width() / 2, face->GetY() + (face->GetSource().bottom - face->GetSource().top) / 2};
+  }
+
+  std::unique_ptr<page_test::PageGraphics> graphics_;
+  std::unique_ptr<vov_test::WaitWorld> world_;
+  std::unique_ptr<EffectHosts> effects_;
+  std::unique_ptr<CScriptHost> host_;
+  std::unique_ptr<CVovFrame> frame_;
+};
+
+}  // namespace vov_test

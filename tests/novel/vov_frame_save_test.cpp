@@ -1,0 +1,251 @@
+// The frame's saved state: its size against the bytes written, a save taken while a message waits
+// and loaded into a new frame that goes on from it, and loads of damaged blocks or of scenarios
+// that are gone, which change nothing.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/byte_cursor.h"
+#include "support/log_capture.h"
+#include "vov_frame_fixture.h"
+
+namespace {
+
+using kvxtools::TobBuilder;
+using kvxtools::TobOperand;
+
+constexpr std::uint32_t kBgColour = 0xFF336699;
+constexpr std::uint32_t kSpriteColour = 0xFFCC2211;
+
+class FrameSaveTest : public vov_test::FrameTest {
+ protected:
+  void SetUp() override {
+    FrameTest::SetUp();
+    game_.WriteFile("BG1.ELG", page_test::Picture(800, 600, kBgColour));
+    game_.WriteFile("CH1.ELG", page_test::Picture(200, 300, kSpriteColour, -1, 0, 100, 300));
+    frame_->TextLog().SetCapacity(8);
+  }
+
+  // Two lines: a background, a sprite and a speaker, then a message ends each line.
+  static TobBuilder TwoLines() {
+    TobBuilder builder;
+    builder.Line();
+    builder.Command(35, {TobOperand::String("BG1.ELG"), TobOperand::Value(0)});
+    builder.Command(73, {TobOperand::Value(0), TobOperand::String("CH1.ELG"), TobOperand::Value(1),
+                         TobOperand::Value(0), TobOperand::Value(0)});
+    builder.Command(25, {TobOperand::String("Mio"), TobOperand::Absent()});
+    builder.Text("first line");
+    builder.Command(16);
+    builder.Line();
+    builder.Text("second line");
+    builder.Command(16);
+    return builder;
+  }
+
+  std::vector<std::uint8_t> Saved(bool with_log) {
+    ByteWriter out;
+    EXPECT_EQ(frame_->Save(out, with_log), 0u);
+    EXPECT_EQ(out.Size(), frame_->SaveSize(with_log));
+    return out.Take();
+  }
+
+  // A frame made anew on the same host, as the run built-in makes one.
+  void NewFrame() {
+    frame_.reset();
+    frame_ = std::make_unique<CVovFrame>(*host_);
+    ASSERT_EQ(frame_->InitMessageWindow(nullptr, &World().root), 0u);
+    frame_->TextLog().SetCapacity(8);
+  }
+
+  // The "not built yet" lines of a log.
+  static std::vector<std::string> NotBuilt(const LogCapture& log) {
+    std::vector<std::string> lines;
+    for (const std::string& line : log.Lines()) {
+      if (line.find("not built yet") != std::string::npos) lines.push_back(line);
+    }
+    return lines;
+  }
+
+  std::string MessageText() {
+    const auto text = frame_->MessageWindow().text();
+    return std::string(text.begin(), text.end());
+  }
+};
+
+TEST_F(FrameSaveTest, TheSizeIsTheBytesWrittenWithAndWithoutTheLogLoopsChoicesAndAMessage) {
+  Load(TwoLines());
+  frame_->TextLog().AppendMessage(reinterpret_cast<const std::uint8_t*>("a\0\0"), 3, 0, "Mio", nullptr, 0);
+  struct Case {
+    const char* what;
+    std::function<void(CVovFrame&)> set_up;
+  };
+  const Case cases[] = {
+      {"a bare frame", [](CVovFrame&) {}},
+      {"a looping sound on channel 9", [](CVovFrame& f) { f.LoopingSounds()[1] = {true, "SE_RAIN.OGG", 1}; }},
+      {"a shown list of two choices",
+       [](CVovFrame& f) {
+         f.SetChoiceAwaited(true);
+         for (const char* text : {"one", "two"}) {
+           CListPart::ItemSetup item;
+           item.text = text;
+           f.ChoiceList().AddMenuItem(item);
+         }
+       }},
+      {"a displayed message",
+       [](CVovFrame& f) {
+         f.MessageWindow().SetText(reinterpret_cast<const std::uint8_t*>("hello"), 5);
+         f.MessageWindow().SetNames("Mio", "V001");
+       }},
+      {"a name", [](CVovFrame& f) { f.SetFrameName("chapter"); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.set_up(*frame_);
+    for (const bool with_log : {false, true}) Saved(with_log);
+  }
+}
+
+TEST_F(FrameSaveTest, ASaveWithoutTheLogHasAZeroFlagAndTheTailFollowsIt) {
+  Load(TwoLines());
+  frame_->TextLog().AppendMessage(reinterpret_cast<const std::uint8_t*>("a\0\0"), 3, 0, nullptr, nullptr, 0);
+  frame_->LoopingSounds()[2] = {true, "SE_WIND.OGG", 2};
+  const std::vector<std::uint8_t> bytes = Saved(false);
+  const std::size_t flag_at = frame_->CVovVM::SaveSize() + kFrameHeadSize;
+  ASSERT_LT(flag_at, bytes.size());
+  EXPECT_EQ(bytes[flag_at], 0);
+  // The looping sounds come right behind it: channel 8 silent, channel 10 with its name.
+  EXPECT_EQ(bytes[flag_at + 1], 0);
+  EXPECT_EQ(bytes[flag_at + 2], 0);
+  EXPECT_EQ(bytes[flag_at + 3], std::string("SE_WIND.OGG").size() + 2);
+
+  frame_->LoopingSounds() = {};
+  ByteReader in(bytes);
+  ASSERT_EQ(frame_->Load(in, true), 0u);
+  EXPECT_EQ(in.Left(), 0u);
+  EXPECT_EQ(frame_->LoopingSounds()[2].name, "SE_WIND.OGG");
+  EXPECT_EQ(frame_->TextLog().Count(), 1) << "a save without the log leaves the frame's log";
+}
+
+TEST_F(FrameSaveTest, ASaveDuringAMessageGoesOnInANewFrameFromThatMessage) {
+  Load(TwoLines());
+  std::vector<std::uint8_t> saved;
+  World().player = [&](int frame) {
+    if (frame == 3) saved = Saved(true);
+    World().ClickAt(frame, 4);
+    World().ClickAt(frame, 8);
+  };
+  ASSERT_EQ(frame_->RunScript(), 0);
+  ASSERT_FALSE(saved.empty());
+  const int log_entries = 1;
+
+  NewFrame();
+  ByteReader in(saved);
+  ASSERT_EQ(frame_->Load(in, true), 0u);
+  EXPECT_EQ(frame_->TextLog().Count(), log_entries);
+  LogCapture log;
+  ASSERT_EQ(frame_->PreparePage(true), 0);
+  EXPECT_EQ(frame_->Page().Bg(0).name, "BG1.ELG");
+  const SpriteRecord* sprite = frame_->Page().Sprite(0, false, 0);
+  ASSERT_NE(sprite, nullptr);
+  EXPECT_EQ(sprite->name, "CH1.ELG");
+  EXPECT_NE(sprite->sprite, nullptr);
+  EXPECT_EQ(MessageText(), "first line");
+  EXPECT_EQ(frame_->MessageWindow().name(), "Mio");
+  EXPECT_EQ(frame_->CurrentLine(), 0);
+  // A picture was shown again, so the screen would fade in.
+  ASSERT_EQ(NotBuilt(log).size(), 1u);
+  EXPECT_NE(NotBuilt(log)[0].find("fade-in"), std::string::npos);
+
+  World().frames = 0;
+  World().player = [&](int frame) { World().ClickAt(frame, 2); };
+  World().give_up = 6;
+  EXPECT_EQ(frame_->RunScript(), CVovFrame::kRunStopped);
+  EXPECT_EQ(frame_->CurrentLine(), 1);
+  EXPECT_EQ(MessageText(), "second line");
+  // The restored message did not go to the log again.
+  EXPECT_EQ(frame_->TextLog().Count(), log_entries + 1);
+}
+
+TEST_F(FrameSaveTest, ABlackPageWithoutSpritesIsRestoredWithoutTheFade) {
+  TobBuilder builder;
+  builder.Text("x");
+  builder.Command(16);
+  Load(builder);
+  std::vector<std::uint8_t> saved;
+  World().player = [&](int frame) {
+    if (frame == 2) saved = Saved(false);
+    World().ClickAt(frame, 3);
+  };
+  ASSERT_EQ(frame_->RunScript(), 0);
+  NewFrame();
+  ByteReader in(saved);
+  ASSERT_EQ(frame_->Load(in, true), 0u);
+  LogCapture log;
+  ASSERT_EQ(frame_->PreparePage(true), 0);
+  EXPECT_TRUE(NotBuilt(log).empty());
+  EXPECT_EQ(MessageText(), "x");
+}
+
+TEST_F(FrameSaveTest, EveryTruncationAndAnOverlongNameFailAndChangeNothing) {
+  Load(TwoLines());
+  frame_->TextLog().AppendMessage(reinterpret_cast<const std::uint8_t*>("a\0\0"), 3, 0, nullptr, nullptr, 0);
+  frame_->LoopingSounds()[0] = {true, "SE_A.OGG", 0};
+  frame_->SetFrameName("before");
+  const std::vector<std::uint8_t> whole = Saved(true);
+  frame_->SetFrameName("live");
+  const std::vector<std::uint8_t> live = Saved(true);
+  for (std::size_t length = 0; length < whole.size(); ++length) {
+    ByteReader in(std::span<const std::uint8_t>(whole).first(length));
+    ASSERT_NE(frame_->Load(in, true), 0u) << length;
+  }
+  EXPECT_EQ(Saved(true), live);
+
+  // The name's length byte reaches past the data.
+  std::vector<std::uint8_t> long_name = whole;
+  VovFrameTail tail;
+  tail.loops[0] = frame_->LoopingSounds()[0];
+  tail.name = "before";
+  const std::size_t name_at = whole.size() - FrameTailSize(tail) + std::string("SE_A.OGG").size() + 3 + 3;
+  ASSERT_EQ(long_name[name_at], std::string("before").size() + 1);
+  long_name[name_at] = 0xFF;
+  ByteReader in(long_name);
+  EXPECT_EQ(frame_->Load(in, true), CVovFrame::kLoadFrameDamaged);
+  EXPECT_EQ(Saved(true), live);
+}
+
+TEST_F(FrameSaveTest, AScenarioThatIsGoneGivesOneAndTheFrameKeepsItsOwn) {
+  Load(TwoLines());
+  const std::vector<std::uint8_t> saved = Saved(true);
+  TobBuilder other;
+  other.Text("other");
+  game_.WriteFile("SCRIPT/OTHER.TOB", sob_test::AsText(other.Build()));
+  frame_->ResetPage();
+  ASSERT_EQ(frame_->LoadMainScript("OTHER"), 0u);
+  std::filesystem::remove(game_.HostPath() + "/SCRIPT/MAIN.TOB");
+  ByteReader in(saved);
+  EXPECT_EQ(frame_->Load(in, true), CVovFrame::kLoadMachineFailed);
+  ASSERT_NE(frame_->CurrentScript(), nullptr);
+  EXPECT_EQ(frame_->CurrentScript()->Name(), "OTHER");
+  ASSERT_EQ(frame_->PreparePage(false), 0);
+  EXPECT_EQ(frame_->RunScript(), 0);
+  EXPECT_EQ(std::string(frame_->TextBuffer().Text()), "other");
+}
+
+TEST_F(FrameSaveTest, AResumeLineTakesThePlaceOfTheSavedPositionAndAnUnknownOneGivesThree) {
+  Load(TwoLines());
+  std::vector<std::uint8_t> saved = Saved(false);
+  const std::size_t word0 = frame_->CVovVM::SaveSize();
+  for (const auto& [line, status] : {std::pair{1, 0u}, std::pair{7, CVovFrame::kLoadLineUnknown}}) {
+    for (int shift = 0; shift < 32; shift += 8) saved[word0 + shift / 8] = static_cast<std::uint8_t>(line >> shift);
+    ByteReader in(saved);
+    EXPECT_EQ(frame_->Load(in, true), status) << line;
+  }
+  // Line 1 begins where the second line's marker stands.
+  EXPECT_EQ(frame_->PositionOffset(), frame_->GetLineOffset(1));
+}
+
+}  // namespace

@@ -58,7 +58,3 @@ bool TurnPoint(float& x, float& y, int32_t angle, plat::Point anchor) {
   y = static_cast<float>(anchor.y + (turned_y >> 16));
   return true;
 }
-
-bool BoundsOverlap(const plat::Rect& a, const plat::Rect& b) {
-  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
-}

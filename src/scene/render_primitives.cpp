@@ -69,12 +69,6 @@ bool CRectPrim::HitTest(int32_t x, int32_t y, bool) const {
   return x >= x_ && y >= y_ && x < x_ + ShownWidth() && y < y_ + ShownHeight();
 }
 
-bool CRectPrim::Overlaps(const CRenderObject& other) const {
-  plat::Rect mine;
-  plat::Rect theirs;
-  return GetBounds(&mine) && other.GetBounds(&theirs) && BoundsOverlap(mine, theirs);
-}
-
 void CRectPrim::SetBlendMode(bool additive, int32_t alpha) {
   blend_ = additive ? kAdditiveBlend : kAlphaBlend;
   SetAlpha(alpha);
@@ -149,6 +143,23 @@ bool CPointShape::SetPoint(int32_t index, int32_t x, int32_t y) {
   return true;
 }
 
+bool CPointShape::Rotate(int32_t angle, int32_t anchor_mode) {
+  if (vertices_.empty()) return false;
+  SetPosition(x_, y_);
+  int32_t left = static_cast<int32_t>(vertices_[0].x);
+  int32_t top = static_cast<int32_t>(vertices_[0].y);
+  int32_t right = left;
+  int32_t bottom = top;
+  for (const ColoredVertex& vertex : vertices_) {
+    left = std::min(left, static_cast<int32_t>(vertex.x));
+    top = std::min(top, static_cast<int32_t>(vertex.y));
+    right = std::max(right, static_cast<int32_t>(vertex.x));
+    bottom = std::max(bottom, static_cast<int32_t>(vertex.y));
+  }
+  const plat::Point offset = AnchorOffset(anchor_mode, right - left, bottom - top, ELargeAnchor::kY);
+  return TurnVertices(std::span<ColoredVertex>(vertices_), angle, plat::Point{x_ + offset.x, y_ + offset.y});
+}
+
 // The triangle.
 
 uint32_t CTrianglePrim::Create(const std::array<plat::Point, 3>& points, uint32_t argb, int32_t x, int32_t y) {
@@ -211,23 +222,6 @@ bool CPolygonPrim::SetFirstTwoPoints(plat::Point first, plat::Point second) {
   ys_[1] = second.y;
   SetPosition(x_, y_);
   return true;
-}
-
-bool CPolygonPrim::Rotate(int32_t angle, int32_t anchor_mode) {
-  if (vertices_.empty()) return false;
-  SetPosition(x_, y_);
-  int32_t left = static_cast<int32_t>(vertices_[0].x);
-  int32_t top = static_cast<int32_t>(vertices_[0].y);
-  int32_t right = left;
-  int32_t bottom = top;
-  for (const ColoredVertex& vertex : vertices_) {
-    left = std::min(left, static_cast<int32_t>(vertex.x));
-    top = std::min(top, static_cast<int32_t>(vertex.y));
-    right = std::max(right, static_cast<int32_t>(vertex.x));
-    bottom = std::max(bottom, static_cast<int32_t>(vertex.y));
-  }
-  const plat::Point offset = AnchorOffset(anchor_mode, right - left, bottom - top, ELargeAnchor::kY);
-  return TurnVertices(std::span<ColoredVertex>(vertices_), angle, plat::Point{x_ + offset.x, y_ + offset.y});
 }
 
 uint32_t CPolygonPrim::Render(plat::Surface*, const plat::Rect*, CScreenManager* screen) {

@@ -101,12 +101,6 @@ bool CTexturedQuad::GetBounds(plat::Rect* out) const {
   return true;
 }
 
-bool CTexturedQuad::Overlaps(const CRenderObject& other) const {
-  plat::Rect mine;
-  plat::Rect theirs;
-  return GetBounds(&mine) && other.GetBounds(&theirs) && BoundsOverlap(mine, theirs);
-}
-
 bool CTexturedQuad::HitTest(int32_t x, int32_t y, bool use_key) const {
   plat::Rect bounds;
   if (!GetBounds(&bounds) || x < bounds.left || y < bounds.top || x >= bounds.right || y >= bounds.bottom) {

@@ -49,7 +49,7 @@ bool CRenderImage::SetSourceRect(int32_t origin_x, int32_t origin_y, const plat:
 
 bool CRenderImage::GetBounds(plat::Rect* out) const {
   if (source_ == nullptr) return false;
-  *out = plat::Rect{x_, y_, x_ + ShownWidth(), y_ + ShownHeight()};
+  *out = plat::Rect{x_, y_, OffsetCoordinate(x_, ShownWidth()), OffsetCoordinate(y_, ShownHeight())};
   return true;
 }
 

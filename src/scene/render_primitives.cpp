@@ -37,7 +37,7 @@ uint32_t CRectPrim::Create(int32_t width, int32_t height, uint32_t argb, int32_t
 void CRectPrim::SetPosition(int32_t x, int32_t y) {
   x_ = x;
   y_ = y;
-  PlaceCorners(std::span(corners_), x, y, x + ShownWidth(), y + ShownHeight());
+  PlaceCorners(std::span(corners_), x, y, OffsetCoordinate(x, ShownWidth()), OffsetCoordinate(y, ShownHeight()));
 }
 
 void CRectPrim::SetSize(int32_t width, int32_t height) {
@@ -61,7 +61,7 @@ void CRectPrim::SetBaseSizeAndPosition(int32_t width, int32_t height, int32_t x,
 }
 
 bool CRectPrim::GetBounds(plat::Rect* out) const {
-  *out = plat::Rect{x_, y_, x_ + ShownWidth(), y_ + ShownHeight()};
+  *out = plat::Rect{x_, y_, OffsetCoordinate(x_, ShownWidth()), OffsetCoordinate(y_, ShownHeight())};
   return true;
 }
 
@@ -107,16 +107,16 @@ void CPointShape::SetPosition(int32_t x, int32_t y) {
   if (xs_.empty()) return;
   if (scale_ == kUnitScale) {
     for (size_t i = 0; i < vertices_.size(); ++i) {
-      vertices_[i].x = static_cast<float>(x + xs_[i]);
-      vertices_[i].y = static_cast<float>(y + ys_[i]);
+      vertices_[i].x = static_cast<float>(OffsetCoordinate(x, xs_[i]));
+      vertices_[i].y = static_cast<float>(OffsetCoordinate(y, ys_[i]));
     }
     return;
   }
   const int64_t least_x = *std::min_element(xs_.begin(), xs_.end());
   const int64_t least_y = *std::min_element(ys_.begin(), ys_.end());
   for (size_t i = 0; i < vertices_.size(); ++i) {
-    vertices_[i].x = static_cast<float>(x + static_cast<int32_t>(((xs_[i] - least_x) * scale_) >> 16));
-    vertices_[i].y = static_cast<float>(y + static_cast<int32_t>(((ys_[i] - least_y) * scale_) >> 16));
+    vertices_[i].x = static_cast<float>(OffsetCoordinate(x, static_cast<int32_t>(((xs_[i] - least_x) * scale_) >> 16)));
+    vertices_[i].y = static_cast<float>(OffsetCoordinate(y, static_cast<int32_t>(((ys_[i] - least_y) * scale_) >> 16)));
   }
 }
 

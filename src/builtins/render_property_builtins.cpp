@@ -42,11 +42,8 @@ std::uint32_t WithPrimitive(const NativeArgs& args, Operation operation) {
     operation(*quad);
   } else if (auto* rect = dynamic_cast<CRectPrim*>(object)) {
     operation(*rect);
-  } else if (auto* shape = dynamic_cast<CPointShape*>(object)) {
-    if constexpr (Served == EServed::kFourCorners)
-      return 0;
-    else
-      operation(*shape);
+  } else if (auto* shape = dynamic_cast<CPointShape*>(object); shape != nullptr && Served == EServed::kPrimitives) {
+    if constexpr (Served == EServed::kPrimitives) operation(*shape);
   } else {
     return 0;
   }

@@ -5,13 +5,12 @@
 #include "script/script_fault.h"
 
 std::vector<std::int32_t> ReadScriptWordsAt(const ScriptMemory& memory, std::uint32_t address, std::uint64_t count) {
-  const std::uint64_t size = count * 4;
-  if (count > UINT32_MAX / 4 || address + size > std::uint64_t{UINT32_MAX} + 1) {
-    RaiseBadAddress(address, static_cast<std::uint32_t>(count > UINT32_MAX / 4 ? UINT32_MAX : size));
-  }
-  const auto bytes = memory.Range(address, static_cast<std::uint32_t>(size));
+  if (count == 0) return {};
+  // No script memory is that large: refused before anything is allocated.
+  if (count > UINT32_MAX / 4) RaiseBadAddress(address, UINT32_MAX);
+  const auto bytes = memory.Range(address, static_cast<std::uint32_t>(count * 4));
   std::vector<std::int32_t> words(static_cast<size_t>(count));
-  if (!words.empty()) std::memcpy(words.data(), bytes.data(), bytes.size());
+  std::memcpy(words.data(), bytes.data(), bytes.size());
   return words;
 }
 

@@ -7,7 +7,7 @@
 
 #include "script/native_args.h"
 
-// `count` words from the address on.
+// `count` words from the address on; none at all is read from no address, also from 0.
 std::vector<std::int32_t> ReadScriptWordsAt(const ScriptMemory& memory, std::uint32_t address, std::uint64_t count);
 // `count` argument words from args[first] on.
 std::vector<std::int32_t> ReadScriptWords(const NativeArgs& args, std::uint32_t first, std::uint64_t count);

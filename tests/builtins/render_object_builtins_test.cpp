@@ -483,6 +483,7 @@ TEST_F(RenderObjectBuiltinsTest, MotionsMoveARenderObjectAndItsAlpha) {
   EXPECT_EQ(Call(315, {made.rect, 500, Text(""), 0, 0, kNone}), 0u) << "no points";
   EXPECT_EQ(Call(315, {made.rect, 0, Text("(7,8,255)"), 0, 0, kNone}), 0u) << "no time: at the end at once";
   EXPECT_EQ(rect->GetX(), 7);
+  EXPECT_EQ(Call(316, {made.rect, 200, 0, 0, 0, 0, kNone}), 0u) << "no points, and none read";
   EXPECT_THROW(Call(316, {made.rect, 200, 0x10000000, points, 0, 0, kNone}), ScriptFault);
   EXPECT_THROW(Call(316, {made.rect, 200, 2, 0xFFFFFFF8, 0, 0, kNone}), ScriptFault);
 }

@@ -4,19 +4,16 @@
 // of the picture. The window is read back and written to render_objects.png.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <utility>
 #include <vector>
 
 #include "base/trig_tables.h"
 #include "builtin_call.h"
 #include "gfx/ddraw_picture.h"
-#include "gfx/direct_draw_device.h"
 #include "gfx/screen_manager.h"
 #include "pixel/pixel_tables.h"
-#include "platform/window.h"
 #include "support/png_file.h"
-#include "support/test_window.h"
+#include "support/render_pass_window.h"
 
 namespace {
 
@@ -35,43 +32,24 @@ class RenderObjectsGuiTest : public WindowTestBase, public builtin_test::Builtin
   void SetUp() override {
     BuildPixelTables();
     saved_trig_ = std::exchange(g_TrigTable, &trig_);
-    window_ = OpenTestWindow("render objects", 20, 20, kWidth, kHeight);
-    ASSERT_NE(window_, nullptr);
-    screen_ = std::make_unique<CScreenManager>();
-    ASSERT_EQ(screen_->SetScreenSize(kWidth, kHeight), 0u);
-    screen_->SetDirectDrawInWindowMode(true);
-    ASSERT_EQ(screen_->SetDisplayMode(window_->Id(), true, false, false), 0u);
-    ASSERT_NE(screen_->GetBack(), nullptr);
-    saved_device_ = std::exchange(g_SpriteDevice, screen_.get());
-    saved_screen_ = std::exchange(g_ScreenManager, screen_.get());
+    ASSERT_NO_FATAL_FAILURE(display_.Open("render objects", kWidth, kHeight));
+    saved_screen_ = std::exchange(g_ScreenManager, &display_.Screen());
   }
   void TearDown() override {
     g_ScreenManager = saved_screen_;
-    g_SpriteDevice = saved_device_;
     g_TrigTable = saved_trig_;
-    screen_.reset();
-    CDirectDrawDevice::FreeDevices();
-    window_.reset();
   }
 
   uint32_t Picture(int32_t width, int32_t height) {
     CDDrawPicture* picture = nullptr;
-    EXPECT_EQ(screen_->CreatePicture(&picture, width, height, false), 0u);
+    EXPECT_EQ(display_.Screen().CreatePicture(&picture, width, height, false), 0u);
     return picture != nullptr ? picture->ScriptHandle(Handles()) : 0;
   }
-  // One frame as the game draws it without a frame image.
-  std::vector<uint32_t> DrawFrame() {
-    EXPECT_EQ(screen_->ClearBackSurface(), 0u);
-    EXPECT_EQ(screen_->RenderAll(screen_->GetBack(), &screen_->GetScreenRect(), screen_.get()), 0u);
-    EXPECT_EQ(screen_->Present(), 0u);
-    return ShownPixels(*window_, kWidth, kHeight);
-  }
+  std::vector<uint32_t> DrawFrame() { return display_.DrawFrame(); }
 
   CTrigTables trig_;
-  std::unique_ptr<plat::Window> window_;
-  std::unique_ptr<CScreenManager> screen_;
+  RenderPassWindow display_;
   CTrigTables* saved_trig_ = nullptr;
-  CScreenManager* saved_device_ = nullptr;
   CScreenManager* saved_screen_ = nullptr;
 };
 

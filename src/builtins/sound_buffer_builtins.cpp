@@ -100,18 +100,11 @@ std::uint32_t NativeCreateStreamBuffer2(const NativeArgs& args) {
   });
 }
 
-// Not through NativeArgs::HandleRef, which clears the word as soon as the handle resolves: a
-// handle may name a buffer that the list does not hold (a channel's), and then the word stays.
+// A handle may name a buffer that the list does not hold (a channel's): the word then stays.
 std::uint32_t NativeDestroySoundBuffer(const NativeArgs& args) {
-  const std::uint32_t cell = args.U32(0);
-  if (cell == 0) return kHandleRefZero;
-  const std::uint32_t handle = args.Memory().Word(cell);
-  if (handle == 0) return kHandleRefZero;
-  CSoundBuffer* buffer = args.Handles().Get<CSoundBuffer>(handle);
-  if (buffer == nullptr || g_SoundDevice == nullptr) return kHandleRefNotFound;
-  const std::uint32_t status = g_SoundDevice->DestroyBuffer(buffer);
-  if (status == 0) args.Memory().SetWord(cell, 0);
-  return status;
+  return args.DestroyThroughHandleRef<CSoundBuffer>(0, [](CSoundBuffer& buffer) -> std::uint32_t {
+    return g_SoundDevice != nullptr ? g_SoundDevice->DestroyBuffer(&buffer) : kHandleRefNotFound;
+  });
 }
 
 std::uint32_t NativeSoundPlay(const NativeArgs& args) {

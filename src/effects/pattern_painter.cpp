@@ -7,15 +7,6 @@
 #include "gfx/surface_backed_image.h"
 #include "gfx/surface_services.h"
 
-namespace {
-
-plat::Surface* SurfaceOf(CImageInterface* image) {
-  auto* backed = dynamic_cast<CSurfaceBackedImage*>(image);
-  return backed != nullptr ? backed->GetSurface() : nullptr;
-}
-
-}  // namespace
-
 CPatternPainter::CPatternPainter(const PatternCall& call) : call_(call) {
   width_ = call.src->GetWidth();
   height_ = call.src->GetHeight();
@@ -28,10 +19,10 @@ CPatternPainter::CPatternPainter(const PatternCall& call) : call_(call) {
     target_surface_ = call.target->GetBack();
     target_clip_ = call.target->GetScreenRect();
   } else {
-    target_surface_ = SurfaceOf(call.dst);
+    target_surface_ = DisplaySurfaceOf(call.dst);
     call.dst->GetClipRect(&target_clip_);
   }
-  source_surface_ = SurfaceOf(call.src);
+  source_surface_ = DisplaySurfaceOf(call.src);
   call.src->GetClipRect(&source_clip_);
   source_key_ = call.src->GetColorKey();
 }

@@ -4,6 +4,13 @@
 
 void (*g_RenderObjectDestroyedHook)(CRenderObject* object) = nullptr;
 
+bool CRenderObject::Overlaps(const CRenderObject& other) const {
+  plat::Rect mine;
+  plat::Rect theirs;
+  return GetBounds(&mine) && other.GetBounds(&theirs) && mine.left < theirs.right && theirs.left < mine.right &&
+         mine.top < theirs.bottom && theirs.top < mine.bottom;
+}
+
 CRenderObject::~CRenderObject() {
   if (g_RenderObjectDestroyedHook != nullptr) g_RenderObjectDestroyedHook(this);
   if (list_ != nullptr) list_->Remove(this);

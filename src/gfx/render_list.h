@@ -2,6 +2,7 @@
 // list sorted by descending priority: the head is drawn first, so lower priorities land on top.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <list>
 
@@ -11,6 +12,11 @@
 
 class CRenderList;
 class CScreenManager;
+
+// A coordinate plus an offset, held at the ends of the 32-bit range: both come from scripts.
+inline int32_t OffsetCoordinate(int32_t origin, int32_t by) {
+  return static_cast<int32_t>(std::clamp<int64_t>(int64_t{origin} + by, INT32_MIN, INT32_MAX));
+}
 
 enum class ERenderObjectKind : uint8_t {
   kRenderImage = 0,
@@ -48,10 +54,12 @@ class CRenderObject : public ScriptVisible<CRenderObject> {
     SetSize(width, height);
     SetPosition(x, y);
   }
-  virtual void MoveBy(int32_t dx, int32_t dy) { SetPosition(GetX() + dx, GetY() + dy); }
+  virtual void MoveBy(int32_t dx, int32_t dy) {
+    SetPosition(OffsetCoordinate(GetX(), dx), OffsetCoordinate(GetY(), dy));
+  }
   virtual bool HitTest(int32_t, int32_t, bool) const { return false; }
   // True when both have bounds and they intersect (a shared edge is no overlap).
-  virtual bool Overlaps(const CRenderObject&) const { return false; }
+  virtual bool Overlaps(const CRenderObject& other) const;
   virtual bool GetBounds(plat::Rect*) const { return false; }
   // Draws into the target within the clip rectangle; non-zero stops the render pass. Objects
   // check their own enabled state.

@@ -11,3 +11,9 @@ class CSurfaceBackedImage : public CImageInterface {
   // Null while the object has no surface.
   virtual plat::Surface* GetSurface() const = 0;
 };
+
+// The display surface of a picture that lives on one; null for other pictures and for none.
+inline plat::Surface* DisplaySurfaceOf(const CImageInterface* image) {
+  const auto* backed = dynamic_cast<const CSurfaceBackedImage*>(image);
+  return backed != nullptr ? backed->GetSurface() : nullptr;
+}

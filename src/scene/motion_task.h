@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/timed_task.h"
+#include "script/handle_table.h"
 
 class CDrawable;
 class CRenderObject;
@@ -31,7 +32,8 @@ struct MotionTiming {
   bool lower_priority = false;
 };
 
-class CMotionTask : public CTimedTask {
+// Scripts hold a started motion by its handle, revoked when the manager deletes it.
+class CMotionTask : public CTimedTask, public ScriptVisible<CMotionTask> {
  public:
   // Statuses of ParsePoints, SetPoints and Start beside 0.
   static constexpr int32_t kRunning = -1;

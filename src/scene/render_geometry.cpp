@@ -1,6 +1,7 @@
 #include "scene/render_geometry.h"
 
 #include "base/trig_tables.h"
+#include "gfx/render_list.h"
 
 void ApplyBlend(CDirect3DDevice& device, const BlendTriple& blend) {
   device.SetAlphaBlendEnable(blend.enable);
@@ -49,16 +50,13 @@ bool TurnPoint(float& x, float& y, int32_t angle, plat::Point anchor) {
   constexpr int32_t kMask = CTrigTables::kSteps - 1;
   const int64_t p = cosine[static_cast<size_t>(-angle & kMask)];
   const int64_t q = cosine[static_cast<size_t>((-angle - 128) & kMask)];
-  const int64_t dx = static_cast<int32_t>(x) - anchor.x;
-  const int64_t dy = static_cast<int32_t>(y) - anchor.y;
+  // Vertices lie within the 32-bit range, whose top end a float rounds to 2^31.
+  const int64_t dx = static_cast<int64_t>(x) - anchor.x;
+  const int64_t dy = static_cast<int64_t>(y) - anchor.y;
   // The products wrap at 32 bits, as the table's fixed point was made for.
   const auto turned_x = static_cast<int32_t>(static_cast<uint32_t>(p * dx - q * dy));
   const auto turned_y = static_cast<int32_t>(static_cast<uint32_t>(q * dx + p * dy));
-  x = static_cast<float>(anchor.x + (turned_x >> 16));
-  y = static_cast<float>(anchor.y + (turned_y >> 16));
+  x = static_cast<float>(OffsetCoordinate(anchor.x, turned_x >> 16));
+  y = static_cast<float>(OffsetCoordinate(anchor.y, turned_y >> 16));
   return true;
-}
-
-bool BoundsOverlap(const plat::Rect& a, const plat::Rect& b) {
-  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }

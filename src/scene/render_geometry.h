@@ -104,6 +104,3 @@ bool SetOneAlpha(Vertices& vertices, int32_t index, int32_t alpha) {
   vertex.colour = WithAlpha(vertex.colour, alpha);
   return true;
 }
-
-// True when both rectangles are given and intersect with some area.
-bool BoundsOverlap(const plat::Rect& a, const plat::Rect& b);

@@ -15,15 +15,9 @@ void CRenderImage::Reset() {
   shown_width_ = shown_height_ = 0;
 }
 
-bool CRenderImage::Accepts(const CImageInterface& source) const {
-  const auto* backed = dynamic_cast<const CSurfaceBackedImage*>(&source);
-  return backed != nullptr && backed->GetSurface() != nullptr;
-}
+bool CRenderImage::Accepts(const CImageInterface& source) const { return DisplaySurfaceOf(&source) != nullptr; }
 
-plat::Surface* CRenderImage::SourceSurface() const {
-  const auto* backed = dynamic_cast<const CSurfaceBackedImage*>(source_);
-  return backed != nullptr ? backed->GetSurface() : nullptr;
-}
+plat::Surface* CRenderImage::SourceSurface() const { return DisplaySurfaceOf(source_); }
 
 plat::Rect CRenderImage::CutToSource(const plat::Rect& rect) const {
   return plat::Rect{std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, source_->GetWidth()),
@@ -55,14 +49,8 @@ bool CRenderImage::SetSourceRect(int32_t origin_x, int32_t origin_y, const plat:
 
 bool CRenderImage::GetBounds(plat::Rect* out) const {
   if (source_ == nullptr) return false;
-  *out = plat::Rect{x_, y_, x_ + ShownWidth(), y_ + ShownHeight()};
+  *out = plat::Rect{x_, y_, OffsetCoordinate(x_, ShownWidth()), OffsetCoordinate(y_, ShownHeight())};
   return true;
-}
-
-bool CRenderImage::Overlaps(const CRenderObject& other) const {
-  plat::Rect mine;
-  plat::Rect theirs;
-  return GetBounds(&mine) && other.GetBounds(&theirs) && BoundsOverlap(mine, theirs);
 }
 
 bool CRenderImage::HitTest(int32_t x, int32_t y, bool use_key) const {

@@ -34,7 +34,6 @@ class CRenderImage : public CRenderObject {
   }
   // With `use_key`, a point on the key colour of a keyed DirectDraw picture misses.
   bool HitTest(int32_t x, int32_t y, bool use_key) const override;
-  bool Overlaps(const CRenderObject& other) const override;
   bool GetBounds(plat::Rect* out) const override;
   // 0 (also disabled or clipped away); 1 no target, clip, source or source surface; 2 the
   // stretching blit failed; 3 the plain blit failed.

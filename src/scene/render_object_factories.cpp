@@ -3,8 +3,6 @@
 #include <memory>
 #include <utility>
 
-#include "base/not_built.h"
-#include "gfx/display_object_factory.h"
 #include "gfx/picture_canvas.h"
 #include "gfx/screen_manager.h"
 #include "gfx/surface_canvas.h"
@@ -14,15 +12,6 @@
 #include "scene/textured_quad.h"
 
 namespace {
-
-template <class T, class Create>
-uint32_t MakeRenderObject(CScreenManager& screen, T** out, uint32_t no_memory, Create&& create) {
-  return MakeDisplayObject(out, no_memory, create, [&](std::unique_ptr<T> object) {
-    *out = object.get();
-    screen.AddRenderObject(std::move(object));
-    return 0u;
-  });
-}
 
 // The image and quad views: a rectangle of the source (null: all of it) placed at (x, y).
 template <class T, class Source>
@@ -77,11 +66,4 @@ uint32_t CreateRenderStateBlock(CScreenManager& screen, CRenderStateBlock** out)
 
 uint32_t CreateBlendStateBlock(CScreenManager& screen, CBlendStateBlock** out) {
   return MakeRenderObject(screen, out, 1, kNoCreateStep);
-}
-
-uint32_t CreateTransitionDrawable(CScreenManager&, CTransitionDrawable** out, CImageInterface*, CImageInterface*,
-                                  uint32_t, int32_t, int32_t, uint32_t) {
-  *out = nullptr;
-  ReportNotBuiltYet("the transition drawable (render kind 2)");
-  return 2;
 }

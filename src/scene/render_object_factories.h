@@ -2,13 +2,18 @@
 // `out` to null, makes the object, runs its create step (whose non-zero status is returned
 // unchanged, nothing kept), and lists the object in the screen's render-object list with the
 // current object id; the status of a failed allocation is the factory's own. None of them puts
-// the object into the render list.
+// the object into the render list. The transition drawable (render kind 2) is made beside the
+// transitions.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
 
+#include "gfx/display_object_factory.h"
+#include "gfx/screen_manager.h"
 #include "platform/window_messages.h"
 
 class CBlendStateBlock;
@@ -21,11 +26,20 @@ class CPolygonPrim;
 class CRectPrim;
 class CRenderImage;
 class CRenderStateBlock;
-class CScreenManager;
 class CSurfaceCanvas;
 class CTexturedQuad;
-class CTransitionDrawable;
 class CTrianglePrim;
+
+// The steps the factories share, for the render objects of the layers above too: `create` fills
+// the new object, which is then listed and handed out through `out`.
+template <class T, class Create>
+uint32_t MakeRenderObject(CScreenManager& screen, T** out, uint32_t no_memory, Create&& create) {
+  return MakeDisplayObject(out, no_memory, create, [&](std::unique_ptr<T> object) {
+    *out = object.get();
+    screen.AddRenderObject(std::move(object));
+    return 0u;
+  });
+}
 
 // A rectangle (null: the whole source) of a surface object's surface, placed at (x, y).
 uint32_t CreateRenderImage(CScreenManager& screen, CRenderImage** out, CImageInterface* source, const plat::Rect* rect,
@@ -45,7 +59,3 @@ uint32_t CreateTrianglePrim(CScreenManager& screen, CTrianglePrim** out, const s
                             uint32_t argb, int32_t x, int32_t y);
 uint32_t CreateRenderStateBlock(CScreenManager& screen, CRenderStateBlock** out);
 uint32_t CreateBlendStateBlock(CScreenManager& screen, CBlendStateBlock** out);
-// The source drawn through a transition pattern into the target (or the screen) at a level.
-// The drawable joins the engine with the transitions: until then 2, nothing made.
-uint32_t CreateTransitionDrawable(CScreenManager& screen, CTransitionDrawable** out, CImageInterface* target,
-                                  CImageInterface* source, uint32_t pattern, int32_t x, int32_t y, uint32_t level);

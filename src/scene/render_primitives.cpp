@@ -37,7 +37,7 @@ uint32_t CRectPrim::Create(int32_t width, int32_t height, uint32_t argb, int32_t
 void CRectPrim::SetPosition(int32_t x, int32_t y) {
   x_ = x;
   y_ = y;
-  PlaceCorners(std::span(corners_), x, y, x + ShownWidth(), y + ShownHeight());
+  PlaceCorners(std::span(corners_), x, y, OffsetCoordinate(x, ShownWidth()), OffsetCoordinate(y, ShownHeight()));
 }
 
 void CRectPrim::SetSize(int32_t width, int32_t height) {
@@ -61,18 +61,12 @@ void CRectPrim::SetBaseSizeAndPosition(int32_t width, int32_t height, int32_t x,
 }
 
 bool CRectPrim::GetBounds(plat::Rect* out) const {
-  *out = plat::Rect{x_, y_, x_ + ShownWidth(), y_ + ShownHeight()};
+  *out = plat::Rect{x_, y_, OffsetCoordinate(x_, ShownWidth()), OffsetCoordinate(y_, ShownHeight())};
   return true;
 }
 
 bool CRectPrim::HitTest(int32_t x, int32_t y, bool) const {
   return x >= x_ && y >= y_ && x < x_ + ShownWidth() && y < y_ + ShownHeight();
-}
-
-bool CRectPrim::Overlaps(const CRenderObject& other) const {
-  plat::Rect mine;
-  plat::Rect theirs;
-  return GetBounds(&mine) && other.GetBounds(&theirs) && BoundsOverlap(mine, theirs);
 }
 
 void CRectPrim::SetBlendMode(bool additive, int32_t alpha) {
@@ -113,16 +107,16 @@ void CPointShape::SetPosition(int32_t x, int32_t y) {
   if (xs_.empty()) return;
   if (scale_ == kUnitScale) {
     for (size_t i = 0; i < vertices_.size(); ++i) {
-      vertices_[i].x = static_cast<float>(x + xs_[i]);
-      vertices_[i].y = static_cast<float>(y + ys_[i]);
+      vertices_[i].x = static_cast<float>(OffsetCoordinate(x, xs_[i]));
+      vertices_[i].y = static_cast<float>(OffsetCoordinate(y, ys_[i]));
     }
     return;
   }
   const int64_t least_x = *std::min_element(xs_.begin(), xs_.end());
   const int64_t least_y = *std::min_element(ys_.begin(), ys_.end());
   for (size_t i = 0; i < vertices_.size(); ++i) {
-    vertices_[i].x = static_cast<float>(x + static_cast<int32_t>(((xs_[i] - least_x) * scale_) >> 16));
-    vertices_[i].y = static_cast<float>(y + static_cast<int32_t>(((ys_[i] - least_y) * scale_) >> 16));
+    vertices_[i].x = static_cast<float>(OffsetCoordinate(x, static_cast<int32_t>(((xs_[i] - least_x) * scale_) >> 16)));
+    vertices_[i].y = static_cast<float>(OffsetCoordinate(y, static_cast<int32_t>(((ys_[i] - least_y) * scale_) >> 16)));
   }
 }
 
@@ -147,6 +141,23 @@ bool CPointShape::SetPoint(int32_t index, int32_t x, int32_t y) {
   ys_[static_cast<size_t>(index)] = y;
   SetPosition(x_, y_);
   return true;
+}
+
+bool CPointShape::Rotate(int32_t angle, int32_t anchor_mode) {
+  if (vertices_.empty()) return false;
+  SetPosition(x_, y_);
+  int32_t left = static_cast<int32_t>(vertices_[0].x);
+  int32_t top = static_cast<int32_t>(vertices_[0].y);
+  int32_t right = left;
+  int32_t bottom = top;
+  for (const ColoredVertex& vertex : vertices_) {
+    left = std::min(left, static_cast<int32_t>(vertex.x));
+    top = std::min(top, static_cast<int32_t>(vertex.y));
+    right = std::max(right, static_cast<int32_t>(vertex.x));
+    bottom = std::max(bottom, static_cast<int32_t>(vertex.y));
+  }
+  const plat::Point offset = AnchorOffset(anchor_mode, right - left, bottom - top, ELargeAnchor::kY);
+  return TurnVertices(std::span<ColoredVertex>(vertices_), angle, plat::Point{x_ + offset.x, y_ + offset.y});
 }
 
 // The triangle.
@@ -211,23 +222,6 @@ bool CPolygonPrim::SetFirstTwoPoints(plat::Point first, plat::Point second) {
   ys_[1] = second.y;
   SetPosition(x_, y_);
   return true;
-}
-
-bool CPolygonPrim::Rotate(int32_t angle, int32_t anchor_mode) {
-  if (vertices_.empty()) return false;
-  SetPosition(x_, y_);
-  int32_t left = static_cast<int32_t>(vertices_[0].x);
-  int32_t top = static_cast<int32_t>(vertices_[0].y);
-  int32_t right = left;
-  int32_t bottom = top;
-  for (const ColoredVertex& vertex : vertices_) {
-    left = std::min(left, static_cast<int32_t>(vertex.x));
-    top = std::min(top, static_cast<int32_t>(vertex.y));
-    right = std::max(right, static_cast<int32_t>(vertex.x));
-    bottom = std::max(bottom, static_cast<int32_t>(vertex.y));
-  }
-  const plat::Point offset = AnchorOffset(anchor_mode, right - left, bottom - top, ELargeAnchor::kY);
-  return TurnVertices(std::span<ColoredVertex>(vertices_), angle, plat::Point{x_ + offset.x, y_ + offset.y});
 }
 
 uint32_t CPolygonPrim::Render(plat::Surface*, const plat::Rect*, CScreenManager* screen) {

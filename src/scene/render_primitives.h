@@ -29,7 +29,6 @@ class CRectPrim : public CRenderObject {
   void SetSize(int32_t width, int32_t height) override;
   void SetSizeAndPosition(int32_t width, int32_t height, int32_t x, int32_t y) override;
   bool HitTest(int32_t x, int32_t y, bool) const override;
-  bool Overlaps(const CRenderObject& other) const override;
   bool GetBounds(plat::Rect* out) const override;
   uint32_t Render(plat::Surface* target, const plat::Rect* clip, CScreenManager* screen) override;
   uint32_t Restore() override { return 0; }
@@ -87,6 +86,9 @@ class CPointShape : public CRenderObject {
   bool SetCornerAlpha(int32_t index, int32_t alpha) { return SetOneAlpha(vertices_, index, alpha); }
   // Moves one point and places the shape again: false for an index outside the points.
   bool SetPoint(int32_t index, int32_t x, int32_t y);
+  // About the anchor of the mode over the points' bounding box from the position (a mode above
+  // 4 offsets on y only); false without points or without the cosine table.
+  bool Rotate(int32_t angle, int32_t anchor_mode);
 
   const BlendTriple& GetBlend() const { return blend_; }
   std::span<const ColoredVertex> GetVertices() const { return vertices_; }
@@ -133,9 +135,6 @@ class CPolygonPrim : public CPointShape {
   // Moves the first two points; false with fewer than two.
   bool SetFirstTwoPoints(plat::Point first, plat::Point second);
   void SetPrimitiveType(uint8_t type) { primitive_type_ = type; }
-  // About the anchor of the mode over the points' bounding box from the position (a mode above
-  // 4 offsets on y only); false without points or without the cosine table.
-  bool Rotate(int32_t angle, int32_t anchor_mode);
   uint8_t GetPrimitiveType() const { return primitive_type_; }
 
  private:

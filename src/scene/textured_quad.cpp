@@ -84,7 +84,7 @@ void CTexturedQuad::SetCoordinates() {
 void CTexturedQuad::SetPosition(int32_t x, int32_t y) {
   x_ = x;
   y_ = y;
-  PlaceCorners(std::span(corners_), x, y, x + ShownWidth(), y + ShownHeight());
+  PlaceCorners(std::span(corners_), x, y, OffsetCoordinate(x, ShownWidth()), OffsetCoordinate(y, ShownHeight()));
 }
 
 void CTexturedQuad::SetSize(int32_t width, int32_t height) { SetSizeAndPosition(width, height, x_, y_); }
@@ -97,14 +97,8 @@ void CTexturedQuad::SetSizeAndPosition(int32_t width, int32_t height, int32_t x,
 
 bool CTexturedQuad::GetBounds(plat::Rect* out) const {
   if (texture_ == nullptr) return false;
-  *out = plat::Rect{x_, y_, x_ + ShownWidth(), y_ + ShownHeight()};
+  *out = plat::Rect{x_, y_, OffsetCoordinate(x_, ShownWidth()), OffsetCoordinate(y_, ShownHeight())};
   return true;
-}
-
-bool CTexturedQuad::Overlaps(const CRenderObject& other) const {
-  plat::Rect mine;
-  plat::Rect theirs;
-  return GetBounds(&mine) && other.GetBounds(&theirs) && BoundsOverlap(mine, theirs);
 }
 
 bool CTexturedQuad::HitTest(int32_t x, int32_t y, bool use_key) const {

@@ -35,7 +35,6 @@ class CTexturedQuad : public CRenderObject {
   void SetSizeAndPosition(int32_t width, int32_t height, int32_t x, int32_t y) override;
   // With `use_key`, a point on the key colour of a keyed picture object misses.
   bool HitTest(int32_t x, int32_t y, bool use_key) const override;
-  bool Overlaps(const CRenderObject& other) const override;
   bool GetBounds(plat::Rect* out) const override;
   // 0; 1 no device or texture; 2 no drawing device; 3 the texture cannot be set; 4 the device
   // refused the primitive.

@@ -91,6 +91,23 @@ class NativeArgs {
     return {kHandleRefResolved, object};
   }
 
+  // For the functions whose owner may not hold the object a handle names: the object of the
+  // handle word at the address args[i] goes to `destroy`, whose status is returned, and the word
+  // is cleared only when that status is 0. kHandleRefZero for the address 0 or a word of 0,
+  // kHandleRefNotFound for a handle that names no T; the word is kept then.
+  template <class T, class Destroy>
+  std::uint32_t DestroyThroughHandleRef(std::uint32_t i, Destroy destroy) const {
+    const std::uint32_t cell = U32(i);
+    if (cell == 0) return kHandleRefZero;
+    const std::uint32_t handle = memory_->Word(cell);
+    if (handle == 0) return kHandleRefZero;
+    T* object = handles_->Get<T>(handle);
+    if (object == nullptr) return kHandleRefNotFound;
+    const std::uint32_t status = destroy(*object);
+    if (status == 0) memory_->SetWord(cell, 0);
+    return status;
+  }
+
   // left, top, right, bottom from args[i]; absent when args[i] is 65535.
   std::optional<ScriptRect> Rect(std::uint32_t i) const;
   // width, height from args[i]; absent when args[i] is 65535.

@@ -4,20 +4,17 @@
 // canvas's key and a change in the canvas reaches the window.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <vector>
 
-#include "gfx/direct_draw_device.h"
 #include "gfx/screen_manager.h"
 #include "gfx/surface_canvas.h"
 #include "pixel/pixel_tables.h"
-#include "platform/window.h"
 #include "scene/color_box.h"
 #include "scene/draw_layer.h"
 #include "scene/draw_layer_factory.h"
 #include "scene/render_image.h"
 #include "support/png_file.h"
-#include "support/test_window.h"
+#include "support/render_pass_window.h"
 
 namespace {
 
@@ -31,36 +28,14 @@ class CanvasRenderPassGuiTest : public WindowTestBase {
   void SetUp() override {
     BuildPixelTables();
     g_DrawLayerFactory = &factory_;
-    window_ = OpenTestWindow("canvas test", 20, 20, kWidth, kHeight);
-    ASSERT_NE(window_, nullptr);
-    screen_ = std::make_unique<CScreenManager>();
-    ASSERT_EQ(screen_->SetScreenSize(kWidth, kHeight), 0u);
-    screen_->SetDirectDrawInWindowMode(true);
-    ASSERT_EQ(screen_->SetDisplayMode(window_->Id(), true, false, false), 0u);
-    ASSERT_NE(screen_->GetBack(), nullptr);
-    saved_device_ = g_SpriteDevice;
-    g_SpriteDevice = screen_.get();
+    ASSERT_NO_FATAL_FAILURE(display_.Open("canvas test", kWidth, kHeight));
   }
-  void TearDown() override {
-    g_SpriteDevice = saved_device_;
-    screen_.reset();
-    CDirectDrawDevice::FreeDevices();
-    window_.reset();
-    g_DrawLayerFactory = nullptr;
-  }
+  void TearDown() override { g_DrawLayerFactory = nullptr; }
 
-  // One frame as the game draws it without a frame image.
-  std::vector<uint32_t> DrawFrame() {
-    EXPECT_EQ(screen_->ClearBackSurface(), 0u);
-    EXPECT_EQ(screen_->RenderAll(screen_->GetBack(), &screen_->GetScreenRect(), screen_.get()), 0u);
-    EXPECT_EQ(screen_->Present(), 0u);
-    return ShownPixels(*window_, kWidth, kHeight);
-  }
+  std::vector<uint32_t> DrawFrame() { return display_.DrawFrame(); }
 
   CDrawLayerFactory factory_;
-  std::unique_ptr<plat::Window> window_;
-  std::unique_ptr<CScreenManager> screen_;
-  CScreenManager* saved_device_ = nullptr;
+  RenderPassWindow display_;
 };
 
 TEST_F(CanvasRenderPassGuiTest, TwoViewsOfAComposedCanvasShowInTheWindow) {
@@ -78,8 +53,8 @@ TEST_F(CanvasRenderPassGuiTest, TwoViewsOfAComposedCanvasShowInTheWindow) {
   CCanvasImage stretched;
   ASSERT_EQ(stretched.Create(&canvas, nullptr, 110, 20), 0u);
   stretched.SetSize(200, 160);
-  ASSERT_EQ(screen_->AddAfterEqual(&plain, 2, 0), 0u);
-  ASSERT_EQ(screen_->AddAfterEqual(&stretched, 1, 0), 0u);
+  ASSERT_EQ(display_.Screen().AddAfterEqual(&plain, 2, 0), 0u);
+  ASSERT_EQ(display_.Screen().AddAfterEqual(&stretched, 1, 0), 0u);
 
   const std::vector<uint32_t> shown = DrawFrame();
   ASSERT_EQ(shown.size(), static_cast<size_t>(kWidth * kHeight));

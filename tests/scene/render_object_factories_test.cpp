@@ -1,12 +1,10 @@
 // The render-object factories: what they list and with which id, what a failing create step
-// leaves behind, deletion by id of what they made, and the transition drawable that is not there.
+// leaves behind and deletion by id of what they made.
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <string>
 #include <type_traits>
 #include <utility>
-#include <vector>
 
 #include "base/trig_tables.h"
 #include "gfx/ddraw_picture.h"
@@ -22,7 +20,6 @@
 #include "scene/textured_quad.h"
 #include "script/handle_table.h"
 #include "support/fake_drawing_device.h"
-#include "support/log_capture.h"
 #include "support/sprite_device_screen.h"
 
 namespace {
@@ -159,16 +156,6 @@ TEST_F(RenderObjectFactoriesTest, DeletingByIdDestroysWhatTheFactoriesMadeAndTak
   EXPECT_EQ(Screen().Count(), 0u) << "the shown rectangle left the render list";
   EXPECT_EQ(handles.Get<CRenderObject>(shown_handle), nullptr);
   EXPECT_EQ(Screen().GetSurfaceObjects().size(), 1u) << "surface objects only with their flag";
-}
-
-TEST_F(RenderObjectFactoriesTest, TheTransitionDrawableIsNotMadeYetAndSaysSo) {
-  LogCapture log;
-  MakeRect(3);
-  CTransitionDrawable* out = reinterpret_cast<CTransitionDrawable*>(&log);
-  EXPECT_EQ(CreateTransitionDrawable(Screen(), &out, &picture_, &picture_, 0, 0, 0, 128), 2u);
-  EXPECT_EQ(out, nullptr);
-  EXPECT_EQ(Screen().GetRenderObjects().size(), 1u);
-  EXPECT_EQ(log.Lines(), std::vector<std::string>{"not built yet: the transition drawable (render kind 2)"});
 }
 
 }  // namespace

@@ -10,9 +10,11 @@
 #include "builtins/data_file_builtins.h"
 #include "builtins/device_builtins.h"
 #include "builtins/dialog_builtins.h"
+#include "builtins/draw_object_builtins.h"
 #include "builtins/file_handle_builtins.h"
 #include "builtins/file_loader_builtins.h"
 #include "builtins/file_operation_builtins.h"
+#include "builtins/font_builtins.h"
 #include "builtins/frame_mode_builtins.h"
 #include "builtins/input_builtins.h"
 #include "builtins/math_builtins.h"
@@ -24,12 +26,15 @@
 #include "builtins/path_builtins.h"
 #include "builtins/return_zero_builtin.h"
 #include "builtins/save_builtins.h"
+#include "builtins/screen_object_builtins.h"
 #include "builtins/screen_settings_builtins.h"
 #include "builtins/sound_buffer_builtins.h"
 #include "builtins/sound_device_builtins.h"
 #include "builtins/string_builtins.h"
 #include "builtins/system_shell_builtins.h"
 #include "builtins/system_state_builtins.h"
+#include "builtins/task_builtins.h"
+#include "builtins/text_draw_builtins.h"
 #include "builtins/text_printer_builtins.h"
 #include "builtins/text_settings_builtin.h"
 #include "builtins/user_setting_builtins.h"
@@ -204,62 +209,62 @@ constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
     {163, "NativeMoveFile", NativeMoveFile},
     {164, "NativeCopyFile", NativeCopyFile},
     {165, "NativeGetFileTime", NativeGetFileTime},
-    {166, "NativeDestroyFonts", NativeNotBuilt<166>},
-    {167, "NativeCreateGdiFont", NativeNotBuilt<167>},
-    {168, "NativeCreateGlyphFont", NativeNotBuilt<168>},
-    {169, "NativeDeleteFont", NativeNotBuilt<169>},
-    {170, "NativeSetDefaultFont", NativeNotBuilt<170>},
-    {171, "NativeFontSetFace", NativeNotBuilt<171>},
-    {172, "NativeFontSetSize", NativeNotBuilt<172>},
-    {173, "NativeFontSetStyle", NativeNotBuilt<173>},
-    {174, "NativeFontSetAngle", NativeNotBuilt<174>},
-    {175, "NativeFontSetSwitch", NativeNotBuilt<175>},
-    {176, "NativeFontSetColorA", NativeNotBuilt<176>},
-    {177, "NativeFontSetColorB", NativeNotBuilt<177>},
-    {178, "NativeFontSetColorC", NativeNotBuilt<178>},
-    {179, "NativeFontSetBackground", NativeNotBuilt<179>},
-    {180, "NativeFontSetWord", NativeNotBuilt<180>},
-    {181, "NativeFontSetUnderline", NativeNotBuilt<181>},
-    {182, "NativeFontSetQuality", NativeNotBuilt<182>},
-    {183, "NativeFontSetGlyphOption", NativeNotBuilt<183>},
-    {184, "NativeFontDrawWithHelper", NativeNotBuilt<184>},
-    {185, "NativeFontSetEdge", NativeNotBuilt<185>},
-    {186, "NativeFontSetRenderParams", NativeNotBuilt<186>},
-    {187, "NativeFontMeasure", NativeNotBuilt<187>},
-    {188, "NativeFontMeasureRotated", NativeNotBuilt<188>},
-    {189, "NativeDrawTextFormat", NativeNotBuilt<189>},
-    {190, "NativeDrawTextGdi", NativeNotBuilt<190>},
-    {191, "NativeDrawText", NativeNotBuilt<191>},
-    {192, "NativeDrawTextLayout", NativeNotBuilt<192>},
-    {193, "NativeEnumerateFonts", NativeNotBuilt<193>},
-    {194, "NativeGetFontFace", NativeNotBuilt<194>},
-    {195, "NativeGetFontFaceText", NativeNotBuilt<195>},
+    {166, "NativeDestroyFonts", NativeDestroyFonts},
+    {167, "NativeCreateGdiFont", NativeCreateGdiFont},
+    {168, "NativeCreateGlyphFont", NativeCreateGlyphFont},
+    {169, "NativeDeleteFont", NativeDeleteFont},
+    {170, "NativeSetDefaultFont", NativeSetDefaultFont},
+    {171, "NativeFontSetFace", NativeFontSetFace},
+    {172, "NativeFontSetSize", NativeFontSetSize},
+    {173, "NativeFontSetStyle", NativeFontSetStyle},
+    {174, "NativeFontSetAngle", NativeFontSetAngle},
+    {175, "NativeFontSetSwitch", NativeFontSetSwitch},
+    {176, "NativeFontSetColorA", NativeFontSetColorA},
+    {177, "NativeFontSetColorB", NativeFontSetColorB},
+    {178, "NativeFontSetColorC", NativeFontSetColorC},
+    {179, "NativeFontSetBackground", NativeFontSetBackground},
+    {180, "NativeFontSetWord", NativeFontSetWord},
+    {181, "NativeFontSetUnderline", NativeFontSetUnderline},
+    {182, "NativeFontSetQuality", NativeFontSetQuality},
+    {183, "NativeFontSetGlyphOption", NativeFontSetGlyphOption},
+    {184, "NativeFontDrawWithHelper", NativeFontDrawWithHelper},
+    {185, "NativeFontSetEdge", NativeFontSetEdge},
+    {186, "NativeFontSetRenderParams", NativeFontSetRenderParams},
+    {187, "NativeFontMeasure", NativeFontMeasure},
+    {188, "NativeFontMeasureRotated", NativeFontMeasureRotated},
+    {189, "NativeDrawTextFormat", NativeDrawTextFormat},
+    {190, "NativeDrawTextGdi", NativeDrawTextGdi},
+    {191, "NativeDrawText", NativeDrawText},
+    {192, "NativeDrawTextLayout", NativeDrawTextLayout},
+    {193, "NativeEnumerateFonts", NativeEnumerateFonts},
+    {194, "NativeGetFontFace", NativeGetFontFace},
+    {195, "NativeGetFontFaceText", NativeGetFontFaceText},
     {196, "NativeSetScreenByte", NativeSetScreenByte},
     {197, "NativeGetScreenByte", NativeGetScreenByte},
     {198, "NativeSetScreenColor", NativeSetScreenColor},
     {199, "NativeSetAppSwitch", NativeSetAppSwitch},
-    {200, "NativeDestroyObjects", NativeNotBuilt<200>},
-    {201, "NativeSetNewObjectOption", NativeNotBuilt<201>},
-    {202, "NativeScreenListOperation", NativeNotBuilt<202>},
-    {203, "NativeSetImageCacheLimit", NativeNotBuilt<203>},
-    {204, "NativeReleaseCachedImage", NativeNotBuilt<204>},
-    {205, "NativeLoadGllPlugin", NativeNotBuilt<205>},
-    {206, "NativeLoadGllPlugins", NativeNotBuilt<206>},
-    {207, "NativeFreeGllPlugin", NativeNotBuilt<207>},
-    {208, "NativeCallGllAssist", NativeNotBuilt<208>},
-    {209, "NativeGetScreenByte2", NativeNotBuilt<209>},
-    {210, "NativeGetScreenRect", NativeNotBuilt<210>},
-    {211, "NativeIsTaskRegistered", NativeNotBuilt<211>},
-    {212, "NativeRemoveTask", NativeNotBuilt<212>},
-    {213, "NativeRemoveTasksByKind", NativeNotBuilt<213>},
-    {214, "NativePauseTask", NativeNotBuilt<214>},
-    {215, "NativePauseAllTasks", NativeNotBuilt<215>},
-    {216, "NativeResumeTask", NativeNotBuilt<216>},
-    {217, "NativeResumeAllTasks", NativeNotBuilt<217>},
-    {218, "NativeStartDrawObject", NativeNotBuilt<218>},
-    {219, "NativeDrawObjectSetParam", NativeNotBuilt<219>},
-    {220, "NativeDrawObjectGetParam", NativeNotBuilt<220>},
-    {221, "NativeCallDcpAssist", NativeNotBuilt<221>},
+    {200, "NativeDestroyObjects", NativeDestroyObjects},
+    {201, "NativeSetNewObjectOption", NativeSetNewObjectOption},
+    {202, "NativeScreenListOperation", NativeScreenListOperation},
+    {203, "NativeSetImageCacheLimit", NativeSetImageCacheLimit},
+    {204, "NativeReleaseCachedImage", NativeReleaseCachedImage},
+    {205, "NativeLoadGllPlugin", NativeLoadGllPlugin},
+    {206, "NativeLoadGllPlugins", NativeLoadGllPlugins},
+    {207, "NativeFreeGllPlugin", NativeFreeGllPlugin},
+    {208, "NativeCallGllAssist", NativeCallGllAssist},
+    {209, "NativeGetScreenByte2", NativeGetScreenByte2},
+    {210, "NativeGetScreenRect", NativeGetScreenRect},
+    {211, "NativeIsTaskRegistered", NativeIsTaskRegistered},
+    {212, "NativeRemoveTask", NativeRemoveTask},
+    {213, "NativeRemoveTasksByKind", NativeRemoveTasksByKind},
+    {214, "NativePauseTask", NativePauseTask},
+    {215, "NativePauseAllTasks", NativePauseAllTasks},
+    {216, "NativeResumeTask", NativeResumeTask},
+    {217, "NativeResumeAllTasks", NativeResumeAllTasks},
+    {218, "NativeStartDrawObject", NativeStartDrawObject},
+    {219, "NativeDrawObjectSetParam", NativeDrawObjectSetParam},
+    {220, "NativeDrawObjectGetParam", NativeDrawObjectGetParam},
+    {221, "NativeCallDcpAssist", NativeCallDcpAssist},
     {222, "NativeCreatePicture", NativeNotBuilt<222>},
     {223, "NativeLoadPicture", NativeNotBuilt<223>},
     {224, "NativeLoadPictureData", NativeNotBuilt<224>},

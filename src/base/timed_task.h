@@ -55,6 +55,9 @@ class CTimedTask {
   virtual uint32_t Update(uint32_t now) = 0;
   // Ends the task at once, leaving its object in its final state.
   virtual void Stop() = 0;
+  // Whether the task works on the resource (a file or sheet the scripts loaded), which must then
+  // not be released under it.
+  virtual bool UsesResource(const void* /*resource*/) const { return false; }
   // Pauses nest; the outermost remembers `now`. Returns the new pause count.
   virtual uint32_t Pause(uint32_t now);
   // The last resume moves the start time on by the paused span and returns that span; an

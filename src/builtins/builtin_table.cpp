@@ -1,3 +1,4 @@
+#include "builtins/anim_file_builtins.h"
 #include "builtins/builtin_table.h"
 
 #include <array>
@@ -5,10 +6,12 @@
 
 #include "base/not_built.h"
 #include "builtins/app_value_builtins.h"
+#include "builtins/cell_sheet_builtins.h"
 #include "builtins/clock_builtins.h"
 #include "builtins/cursor_builtins.h"
 #include "builtins/data_file_builtins.h"
 #include "builtins/device_builtins.h"
+#include "builtins/dgm_builtins.h"
 #include "builtins/dialog_builtins.h"
 #include "builtins/draw_object_builtins.h"
 #include "builtins/file_handle_builtins.h"
@@ -553,37 +556,37 @@ constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
     {507, "NativeSelectChoice", NativeSelectChoice},
     {508, "NativeGetSelectedChoice", NativeGetSelectedChoice},
     {509, "NativeWasChoiceChosen", NativeWasChoiceChosen},
-    {510, "NativeLoadAnimFile", NativeNotBuilt<510>},
-    {511, "NativeReleaseAnimFile", NativeNotBuilt<511>},
-    {512, "NativeReleaseAllAnimFiles", NativeNotBuilt<512>},
-    {513, "NativeReloadAnimFile", NativeNotBuilt<513>},
-    {514, "NativeStartAnimPart", NativeNotBuilt<514>},
-    {515, "NativeGetAnimPartValue", NativeNotBuilt<515>},
-    {516, "NativeSetAnimPartValue", NativeNotBuilt<516>},
-    {517, "NativeLoadAnimDataFile", NativeNotBuilt<517>},
-    {518, "NativeReleaseAnimDataFile", NativeNotBuilt<518>},
-    {519, "NativeReleaseAllAnimDataFiles", NativeNotBuilt<519>},
-    {520, "NativeReloadAnimDataFile", NativeNotBuilt<520>},
-    {521, "NativeGetAnimDataInfo", NativeNotBuilt<521>},
-    {522, "NativeLoadDgmBuffers", NativeNotBuilt<522>},
-    {523, "NativeFreeDgmBuffers", NativeNotBuilt<523>},
-    {524, "NativeGetDgmBufferCount", NativeNotBuilt<524>},
-    {525, "NativeGetDgmBufferEntry", NativeNotBuilt<525>},
-    {526, "NativeGetDgmBufferEntries", NativeNotBuilt<526>},
-    {527, "NativeLoadDgmImageFile", NativeNotBuilt<527>},
-    {528, "NativeReleaseDgmImageFile", NativeNotBuilt<528>},
-    {529, "NativeGetDgmImageCount", NativeNotBuilt<529>},
-    {530, "NativeGetDgmImageEntry", NativeNotBuilt<530>},
-    {531, "NativeGetDgmImageEntries", NativeNotBuilt<531>},
-    {532, "NativeLoadCellSheet", NativeNotBuilt<532>},
-    {533, "NativeCellSheetSetA", NativeNotBuilt<533>},
-    {534, "NativeCellSheetSetB", NativeNotBuilt<534>},
-    {535, "NativeReleaseCellSheet", NativeNotBuilt<535>},
-    {536, "NativeReleaseAllCellSheets", NativeNotBuilt<536>},
-    {537, "NativeReloadCellSheet", NativeNotBuilt<537>},
-    {538, "NativeStartPicturePart", NativeNotBuilt<538>},
+    {510, "NativeLoadAnimFile", NativeLoadAnimFile},
+    {511, "NativeReleaseAnimFile", NativeReleaseAnimFile},
+    {512, "NativeReleaseAllAnimFiles", NativeReleaseAllAnimFiles},
+    {513, "NativeReloadAnimFile", NativeReloadAnimFile},
+    {514, "NativeStartAnimPart", NativeStartAnimPart},
+    {515, "NativeGetAnimPartValue", NativeGetAnimPartValue},
+    {516, "NativeSetAnimPartValue", NativeSetAnimPartValue},
+    {517, "NativeLoadAnimDataFile", NativeLoadAnimDataFile},
+    {518, "NativeReleaseAnimDataFile", NativeReleaseAnimDataFile},
+    {519, "NativeReleaseAllAnimDataFiles", NativeReleaseAllAnimDataFiles},
+    {520, "NativeReloadAnimDataFile", NativeReloadAnimDataFile},
+    {521, "NativeGetAnimDataInfo", NativeGetAnimDataInfo},
+    {522, "NativeLoadDgmBuffers", NativeLoadDgmBuffers},
+    {523, "NativeFreeDgmBuffers", NativeFreeDgmBuffers},
+    {524, "NativeGetDgmBufferCount", NativeGetDgmBufferCount},
+    {525, "NativeGetDgmBufferEntry", NativeGetDgmBufferEntry},
+    {526, "NativeGetDgmBufferEntries", NativeGetDgmBufferEntries},
+    {527, "NativeLoadDgmImageFile", NativeLoadDgmImageFile},
+    {528, "NativeReleaseDgmImageFile", NativeReleaseDgmImageFile},
+    {529, "NativeGetDgmImageCount", NativeGetDgmImageCount},
+    {530, "NativeGetDgmImageEntry", NativeGetDgmImageEntry},
+    {531, "NativeGetDgmImageEntries", NativeGetDgmImageEntries},
+    {532, "NativeLoadCellSheet", NativeLoadCellSheet},
+    {533, "NativeCellSheetSetA", NativeCellSheetSetA},
+    {534, "NativeCellSheetSetB", NativeCellSheetSetB},
+    {535, "NativeReleaseCellSheet", NativeReleaseCellSheet},
+    {536, "NativeReleaseAllCellSheets", NativeReleaseAllCellSheets},
+    {537, "NativeReloadCellSheet", NativeReloadCellSheet},
+    {538, "NativeStartPicturePart", NativeStartPicturePart},
     {539, "NativeStartPartTask", NativeNotBuilt<539>},
-    {540, "NativeGetPartImage", NativeNotBuilt<540>},
+    {540, "NativeGetPartImage", NativeGetPartImage},
     {541, "NativeGetTime", NativeGetTime},
     {542, "NativeGetLocalTime", NativeGetLocalTime},
     {543, "NativeAllocTimers", NativeAllocTimers},

@@ -30,6 +30,7 @@ class CLipSyncTask : public CAnimationTask {
   uint32_t Update(uint32_t now) override;
   // Shows the rest frame.
   void Stop() override;
+  bool UsesResource(const void* resource) const override { return resource == sheet_.get(); }
 
   int32_t GetCurrentCell() const { return current_cell_; }
 

@@ -39,11 +39,6 @@ class FontBuiltinsTest : public builtin_test::BuiltinCallTest {
     return Call(168, {Text(kGothic), static_cast<std::uint32_t>(size)});
   }
   CFontBase* FontOf(std::uint32_t handle) { return Handles().Get<CFontBase>(handle); }
-  std::uint32_t WordHolding(std::uint32_t value) {
-    const std::uint32_t cell = Block(4);
-    Memory().SetWord(cell, value);
-    return cell;
-  }
   std::size_t ListedFonts() { return CScreenFonts::Of(screen_).GetFonts().size(); }
 
   CScreenManager screen_;

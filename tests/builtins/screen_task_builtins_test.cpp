@@ -47,11 +47,6 @@ class ScreenTaskBuiltinsTest : public builtin_test::BuiltinCallTest {
     EXPECT_EQ(timers_.Add(task, 0, 0, 0), CTimerManager::kAdded);
     return TaskHandle(task, Handles());
   }
-  std::uint32_t WordHolding(std::uint32_t value) {
-    const std::uint32_t cell = Block(4);
-    Memory().SetWord(cell, value);
-    return cell;
-  }
 
   static inline std::uint64_t physical_memory_ = 300 * kMegabyte;
   CScreenManager screen_;

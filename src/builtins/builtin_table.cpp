@@ -585,7 +585,7 @@ constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
     {536, "NativeReleaseAllCellSheets", NativeReleaseAllCellSheets},
     {537, "NativeReloadCellSheet", NativeReloadCellSheet},
     {538, "NativeStartPicturePart", NativeStartPicturePart},
-    {539, "NativeStartPartTask", NativeNotBuilt<539>},
+    {539, "NativeStartPartTask", NativeStartPartTask},
     {540, "NativeGetPartImage", NativeGetPartImage},
     {541, "NativeGetTime", NativeGetTime},
     {542, "NativeGetLocalTime", NativeGetLocalTime},

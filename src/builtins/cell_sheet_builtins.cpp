@@ -6,8 +6,11 @@
 #include "builtins/script_task.h"
 #include "gfx/surface_object_image.h"
 #include "scene/cell_sheet.h"
+#include "scene/lip_sync_task.h"
 #include "scene/picture_part.h"
 #include "scene/sprite.h"
+#include "scene/voice_loudness.h"
+#include "sound/static_sound_buffer.h"
 
 namespace {
 
@@ -98,6 +101,17 @@ std::uint32_t NativeStartPicturePart(const NativeArgs& args) {
   if (part->Setup(g_PausableTimerManager, sheet, nullptr, settings) != 0) return 0;
   // The manager owns the running part.
   return TaskHandle(part.release(), args.Handles());
+}
+
+std::uint32_t NativeStartPartTask(const NativeArgs& args) {
+  CCellSheet* sheet = ListedResource<CCellSheet>(args, 0, g_CellSheets);
+  CSoundBuffer* buffer = args.Handle<CSoundBuffer>(1);
+  auto* sound = buffer != nullptr && !buffer->IsStream() ? dynamic_cast<CStaticSoundBuffer*>(buffer) : nullptr;
+  if (sheet == nullptr || sound == nullptr) return 0;
+  auto task = std::make_unique<CLipSyncTask>();
+  if (task->Setup(g_PausableTimerManager, sheet, std::make_unique<CWatchedSoundLoudness>(*sound)) != 0) return 0;
+  // The manager owns the running task.
+  return TaskHandle(task.release(), args.Handles());
 }
 
 std::uint32_t NativeGetPartImage(const NativeArgs& args) {

@@ -29,5 +29,10 @@ std::uint32_t NativeReloadCellSheet(const NativeArgs& args);
 // of the wait, args[4] the first run waits too: the picture part's task handle; 0 when it cannot
 // start.
 std::uint32_t NativeStartPicturePart(const NativeArgs& args);
+// args[0] sheet, args[1] static sound buffer (a stream is refused): a lip-sync task that shows
+// the cell matching the sound's loudness while it plays: its task handle; 0 when it cannot start
+// (no sheet or target, a sound without data or not playing). A buffer destroyed meanwhile ends
+// the task.
+std::uint32_t NativeStartPartTask(const NativeArgs& args);
 // args[0] picture part: the handle of the image its cells go into; 0.
 std::uint32_t NativeGetPartImage(const NativeArgs& args);

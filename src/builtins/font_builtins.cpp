@@ -1,5 +1,7 @@
 #include "builtins/font_builtins.h"
 
+#include <type_traits>
+
 #include "gfx/screen_manager.h"
 #include "gfx/surface_object_image.h"
 #include "ui/font.h"

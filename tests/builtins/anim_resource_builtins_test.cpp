@@ -108,6 +108,8 @@ class AnimResourceBuiltinsTest : public test_support::DataFilesTest, public buil
 
   ScopedPixelLibrary pixel_library_;
   ScopedFakeClock clock_;
+  // Outlives the manager, which ends and deletes the probe.
+  ProbeLog probe_log_;
   CImageLoaderManager host_;
   CDrawLayerFactory layers_;
   CScreenManager screen_;
@@ -216,8 +218,7 @@ TEST_F(AnimResourceBuiltinsTest, ThePatternOfAnAnimatedPartIsReadAndChanged) {
   EXPECT_EQ(Call(516, {part, 0, 0}), kMinusTwo);
   EXPECT_EQ(Call(515, {part}), 0u);
   EXPECT_EQ(Call(516, {0, 0, 0}), kMinusOne);
-  ProbeLog log;
-  auto* probe = new ProbeTask(log, kTimedTaskPicturePart);
+  auto* probe = new ProbeTask(probe_log_, kTimedTaskPicturePart);
   ASSERT_EQ(timers_.Add(probe, 0, 0, 0), CTimerManager::kAdded);
   const std::uint32_t other = TaskHandle(probe, Handles());
   EXPECT_EQ(Call(516, {other, 0, 0}), kMinusThree);

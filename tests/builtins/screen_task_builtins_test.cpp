@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 #include "base/game_switches.h"
@@ -49,6 +50,10 @@ class ScreenTaskBuiltinsTest : public builtin_test::BuiltinCallTest {
   }
 
   static inline std::uint64_t physical_memory_ = 300 * kMegabyte;
+  // What the probe tasks record; outlives the manager, which deletes the tasks still first_.
+  ProbeLog first_;
+  ProbeLog second_;
+  ProbeLog third_;
   CScreenManager screen_;
   CImageLoaderManager loaders_{[] { return physical_memory_; }};
   CTimerManager timers_;
@@ -118,12 +123,9 @@ TEST_F(ScreenTaskBuiltinsTest, CacheAndPluginRowsAnswerWithTheHostsStatuses) {
 }
 
 TEST_F(ScreenTaskBuiltinsTest, TasksArePausedResumedAndEndedByHandle) {
-  ProbeLog first;
-  ProbeLog second;
-  ProbeLog other_kind;
-  const std::uint32_t a = StartProbe(first, 13000);
-  const std::uint32_t b = StartProbe(second, 13000);
-  const std::uint32_t c = StartProbe(other_kind, 14000);
+  const std::uint32_t a = StartProbe(first_, 13000);
+  const std::uint32_t b = StartProbe(second_, 13000);
+  const std::uint32_t c = StartProbe(third_, 14000);
   EXPECT_EQ(TaskHandle(TaskOfHandle(Handles(), a), Handles()), a) << "one handle per task";
   EXPECT_EQ(Call(211, {a}), 1u);
   EXPECT_EQ(Call(214, {a}), 1u);
@@ -136,39 +138,41 @@ TEST_F(ScreenTaskBuiltinsTest, TasksArePausedResumedAndEndedByHandle) {
   EXPECT_EQ(Call(217, {kMinusOne}), 0u);
   EXPECT_FALSE(TaskOfHandle(Handles(), b)->IsPaused());
   EXPECT_EQ(Call(213, {13000}), 0u);
-  EXPECT_EQ(first.stops, 1);
-  EXPECT_EQ(second.stops, 1);
-  EXPECT_EQ(other_kind.stops, 0);
+  EXPECT_EQ(first_.stops, 1);
+  EXPECT_EQ(second_.stops, 1);
+  EXPECT_EQ(third_.stops, 0);
   timers_.Dispatch(5);
   EXPECT_EQ(Call(211, {c}), 1u);
-  EXPECT_TRUE(first.deleted);
-  EXPECT_TRUE(second.deleted);
+  EXPECT_TRUE(first_.deleted);
+  EXPECT_TRUE(second_.deleted);
   // A deleted task's handle names nothing.
   for (const std::uint32_t id : {211u, 214u, 216u}) EXPECT_EQ(Call(id, {a}), 0u) << id;
   for (const std::uint32_t id : {211u, 214u, 216u}) EXPECT_EQ(Call(id, {0}), 0u) << id;
 }
 
 TEST_F(ScreenTaskBuiltinsTest, RemovingATaskClearsTheWordAlsoWhenTheTaskHasFinished) {
-  ProbeLog running;
-  const std::uint32_t word = WordHolding(StartProbe(running));
+  const std::uint32_t word = WordHolding(StartProbe(first_));
   EXPECT_EQ(Call(212, {word}), 1u);
   EXPECT_EQ(WordAt(word), 0u);
-  EXPECT_EQ(running.stops, 1);
+  EXPECT_EQ(first_.stops, 1);
 
-  ProbeLog finished;
-  const std::uint32_t handle = StartProbe(finished);
+  const std::uint32_t handle = StartProbe(second_);
   static_cast<ProbeTask*>(TaskOfHandle(Handles(), handle))->on_update = [](std::uint32_t) { return 1u; };
   timers_.Dispatch(0);
-  ASSERT_TRUE(finished.deleted);
+  ASSERT_TRUE(second_.deleted);
   const std::uint32_t stale_word = WordHolding(handle);
   EXPECT_EQ(Call(212, {stale_word}), 0u);
   EXPECT_EQ(WordAt(stale_word), 0u);
-  EXPECT_EQ(finished.stops, 0);
+  EXPECT_EQ(second_.stops, 0);
   EXPECT_EQ(Call(212, {0}), 0u);
 }
 
 CDcpObject* MakeSpFade(std::uint32_t) { return new CSpFadeEffect; }
 std::int32_t SumOfThree(const PluginArgs* args) { return args->I32(0) + args->I32(1) + args->I32(2); }
+// The length of the text at word 0 plus the number at word 1.
+std::int32_t TextLengthPlus(const PluginArgs* args) {
+  return static_cast<std::int32_t>(std::strlen(args->Pointer<const char>(0))) + args->I32(1);
+}
 
 TEST_F(ScreenTaskBuiltinsTest, ADrawObjectStartsByNameAndTakesItsParametersByHandle) {
   ASSERT_EQ(objects_.RegisterObject(&MakeSpFade, CSpFadeEffect::kName, CSpFadeEffect::kType, &SumOfThree, nullptr, 0),
@@ -199,8 +203,11 @@ TEST_F(ScreenTaskBuiltinsTest, ADrawObjectStartsByNameAndTakesItsParametersByHan
   // The assist entry of the name is handed the words from args[1] on.
   EXPECT_EQ(Call(221, {name, 4, 5, 6}), 15u);
   EXPECT_EQ(Call(221, {Text("no such"), 4}), kMinusOne);
+  // Texts reach the object as texts, numbers as numbers.
+  ASSERT_EQ(objects_.RegisterObject(&MakeSpFade, "text_probe", 0, &TextLengthPlus, nullptr, 0), 0u);
+  EXPECT_EQ(Call(221, {Text("text_probe"), Text("12.5"), 3}), 7u);
 
-  // Refusals: no canvas, an unknown name, a set-up that fails; nothing is left running.
+  // Refusals: no canvas, an unknown name, a set-up that fails; nothing is left first_.
   CImage plain;
   ASSERT_EQ(plain.Create(4, 4, 32, 0), 0u);
   const std::uint32_t before = timers_.GetCount();
@@ -213,8 +220,7 @@ TEST_F(ScreenTaskBuiltinsTest, ADrawObjectStartsByNameAndTakesItsParametersByHan
   EXPECT_EQ(Call(212, {WordHolding(fade)}), 1u);
   timers_.Dispatch(1);
   for (const std::uint32_t id : {219u, 220u}) EXPECT_EQ(Call(id, {fade, 0}), kMinusOne) << id;
-  ProbeLog probe;
-  EXPECT_EQ(Call(220, {StartProbe(probe)}), kMinusOne) << "a task that is no draw object";
+  EXPECT_EQ(Call(220, {StartProbe(first_)}), kMinusOne) << "a task that is no draw object";
 }
 
 }  // namespace

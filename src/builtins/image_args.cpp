@@ -15,8 +15,16 @@ BlitPlace PlacedArgs(const NativeArgs& args, uint32_t i) {
   return BlitPlace{args.I32(i), args.I32(i + 1), RectArg(args, i + 2), std::nullopt};
 }
 
-BlitPlace StretchedArgs(const NativeArgs& args, uint32_t i) {
-  if (args.U32(i) == kAbsentArgumentGroup) return {};
+BlitPlace StretchedArgs(const NativeArgs& args, uint32_t i, const CImageInterface* source) {
+  if (args.U32(i) == kAbsentArgumentGroup) {
+    BlitPlace whole;
+    if (source != nullptr) {
+      plat::Rect clip;
+      source->GetClipRect(&clip);
+      whole.size = ImageSize{clip.Width(), clip.Height()};
+    }
+    return whole;
+  }
   BlitPlace place = PlacedArgs(args, i + 2);
   place.size = ImageSize{args.I32(i), args.I32(i + 1)};
   return place;

@@ -33,8 +33,9 @@ struct BlitPlace {
 // x, y and the rectangle from args[i]; args[i] = 65535 is the whole source at (0, 0).
 BlitPlace PlacedArgs(const NativeArgs& args, uint32_t i);
 // width, height, x, y and the rectangle from args[i]; args[i] = 65535 is the whole source at
-// (0, 0) in its own size.
-BlitPlace StretchedArgs(const NativeArgs& args, uint32_t i);
+// (0, 0) in its own size, which is given to the operation (a stretch without a size fills the
+// destination), so the size is absent only without a source.
+BlitPlace StretchedArgs(const NativeArgs& args, uint32_t i, const CImageInterface* source);
 
 // The `size` bytes of script memory at the address args[i]; null when that word is 0. A range
 // outside script memory faults.

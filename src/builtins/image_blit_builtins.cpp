@@ -17,7 +17,7 @@ uint32_t Placed(const NativeArgs& args, Op op) {
 template <class Op>
 uint32_t Stretched(const NativeArgs& args, Op op) {
   return WithTwoImages(args, kDestination, kSource,
-                       [&](CImage& dst, CImage& src) { return op(dst, src, StretchedArgs(args, 2)); });
+                       [&](CImage& dst, CImage& src) { return op(dst, src, StretchedArgs(args, 2, &src)); });
 }
 // Layouts 3 and 4: op(destination, source, parameter byte, place).
 template <class Op>
@@ -28,7 +28,7 @@ uint32_t PlacedWith(const NativeArgs& args, Op op) {
 template <class Op>
 uint32_t StretchedWith(const NativeArgs& args, Op op) {
   return WithTwoImages(args, kDestination, kSource, [&](CImage& dst, CImage& src) {
-    return op(dst, src, args.U8(kParameter), StretchedArgs(args, 3));
+    return op(dst, src, args.U8(kParameter), StretchedArgs(args, 3, &src));
   });
 }
 
@@ -208,7 +208,7 @@ std::uint32_t NativeImageCopyToDC(const NativeArgs& args) {
 }
 std::uint32_t NativeImageCopyFromDC(const NativeArgs& args) {
   return WithImage(args, kDestination, kNoImageResult, [&](CImage& image) {
-    const BlitPlace p = StretchedArgs(args, 2);
+    const BlitPlace p = StretchedArgs(args, 2, nullptr);
     return image.CopyFromDC(nullptr, p.Size(), p.x, p.y, p.Rect());
   });
 }
@@ -221,7 +221,7 @@ std::uint32_t NativeBlitAlphaBlendWeights(const NativeArgs& args) {
 }
 std::uint32_t NativeBlitStretchAlphaBlendWeights(const NativeArgs& args) {
   return WithTwoImages(args, kDestination, kSource, [&](CImage& d, CImage& s) {
-    const BlitPlace p = StretchedArgs(args, 8);
+    const BlitPlace p = StretchedArgs(args, 8, &s);
     return d.StretchBlendWeighted(&s, PackedColourArg(args, 2), PackedColourArg(args, 5), p.Size(), p.x, p.y,
                                   p.Rect());
   });
@@ -235,7 +235,7 @@ std::uint32_t NativeBlitByMode(const NativeArgs& args) {
 }
 std::uint32_t NativeBlitStretchByMode(const NativeArgs& args) {
   return ModeFirst(args, [&](CImage& d, CImage& s, uint8_t mode) {
-    const BlitPlace p = StretchedArgs(args, 3);
+    const BlitPlace p = StretchedArgs(args, 3, &s);
     return d.StretchBlendByMode(mode, &s, p.Size(), p.x, p.y, p.Rect());
   });
 }
@@ -247,7 +247,7 @@ std::uint32_t NativeBlitModeLevel(const NativeArgs& args) {
 }
 std::uint32_t NativeBlitStretchModeLevel(const NativeArgs& args) {
   return ModeFirst(args, [&](CImage& d, CImage& s, uint8_t mode) {
-    const BlitPlace p = StretchedArgs(args, 4);
+    const BlitPlace p = StretchedArgs(args, 4, &s);
     return d.StretchBlendModeLevel(mode, &s, args.U8(3), p.Size(), p.x, p.y, p.Rect());
   });
 }

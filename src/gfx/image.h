@@ -430,6 +430,8 @@ class CImage : public CImageBase {
     void (*keyed_mmx)(uint32_t*, int32_t, int32_t, int32_t, uint32_t, uint32_t);
   };
   uint32_t ColourArithmetic(const ColourKernels& kernels, uint32_t colour, const plat::Rect* rect);
+  // ConvertDepth over the whole image (the clip rectangle is the whole image meanwhile).
+  uint32_t ConvertWholeImage(uint8_t bpp);
   // Recomputes the palette from the saved base palette with a brightness level.
   bool AdjustPaletteBrightness(uint32_t level);
   // After a change to the palette itself: the colour table, the dropped base palette, the

@@ -41,6 +41,20 @@ uint32_t CImage::SetAlphaAll(uint8_t alpha) {
 uint32_t CImage::ConvertDepth(uint8_t bpp) {
   if (GetPixels() == nullptr) return 1;
   if ((bpp != 8 && bpp != 32) || bpp == GetBitsPerPixel()) return 2;
+  // Every pixel converts, not only those inside the clip rectangle.
+  plat::Rect clip;
+  GetClipRect(&clip);
+  SetClipRect(nullptr);
+  // Nor do pixels of the key colour stay behind; the key goes with the old depth.
+  const uint32_t key = GetColorKey();
+  SetColorKeyValue(kNoColorKey);
+  const uint32_t status = ConvertWholeImage(bpp);
+  SetClipRect(&clip);
+  if (status != 0) SetColorKeyValue(key);
+  return status;
+}
+
+uint32_t CImage::ConvertWholeImage(uint8_t bpp) {
   CImage converted;
   const uint32_t storage = (GetDC() != nullptr ? kUseDib : 0) | (GetOwnedDirtyRegion() != nullptr ? kOwnDirtyRegion : 0);
   if (converted.Create(GetWidth(), GetHeight(), bpp, storage) != 0) return 3;
@@ -54,14 +68,11 @@ uint32_t CImage::ConvertDepth(uint8_t bpp) {
       for (int32_t x = 0; x < GetWidth(); ++x) to[x] = GreyOf(from[x]);
     }
   }
-  plat::Rect clip;
-  GetClipRect(&clip);
   const uint32_t word2 = GetUserWord2();
   converted.SetUserWord0(GetUserWord0());
   converted.SetUserWord1(GetUserWord1());
   converted.alpha_flag_ = alpha_flag_;
   if (Duplicate(&converted, kOwnDirtyRegion) != 0) return 3;
-  SetClipRect(&clip);
   SetUserWord2(word2);
   base_palette_.reset();
   MarkAllChanged();

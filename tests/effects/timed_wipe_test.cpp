@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "base/app_hooks.h"
 #include "base/timer_manager.h"
 #include "effects/timed_wipe_host.h"
 #include "effects/timed_wipe_strips.h"
@@ -94,6 +95,27 @@ TEST_F(TimedWipeTest, TheFactoryRefusesWithoutCreatingAnything) {
   // A colour type needs no source.
   EXPECT_NE(host_.CreateTimedWipe(8, 100, &target_, nullptr, WholeTargetColour(0, 1, 2, 3)), nullptr);
   EXPECT_EQ(timers_.GetCount(), 1u);
+}
+
+int g_lowered = 0;
+int g_restored = 0;
+
+TEST_F(TimedWipeTest, EveryWipeHoldsTheLowerPriorityWhileItLives) {
+  g_lowered = g_restored = 0;
+  g_LowerPriorityHook = [] { return ++g_lowered; };
+  g_RestorePriorityHook = [] { return ++g_restored; };
+  EXPECT_EQ(Start(30, 100, SourceAt(0, 0)), nullptr);
+  CTimedWipe* first = Start(4, 100, SourceAt(0, 0));
+  ASSERT_NE(Start(1, 100, TimedWipeArgs{65535}), nullptr);
+  EXPECT_EQ(g_lowered, 2);
+  EXPECT_EQ(g_restored, 0);
+  EXPECT_EQ(host_.StopTimedWipe(first), 0u);
+  At(1);
+  EXPECT_EQ(g_restored, 1) << "the stopped wipe is gone";
+  At(100);
+  EXPECT_EQ(g_restored, 2);
+  g_LowerPriorityHook = nullptr;
+  g_RestorePriorityHook = nullptr;
 }
 
 TEST_F(TimedWipeTest, AZeroDurationCompletesOnTheFirstUpdateAfterOneMillisecond) {

@@ -44,6 +44,9 @@ class CTimedWipe : public CTimedTask, public ScriptVisible<CTimedWipe> {
   // Calls the application's lower-priority hook once.
   void LowerPriority();
 
+  // Ends the wipes that draw into or from the image, which is ending: they draw no more.
+  static void ForgetImage(const CImage* image);
+
   uint32_t GetType() const { return type_; }
   uint32_t GetDuration() const { return duration_; }
   uint32_t GetStart() const { return start_; }

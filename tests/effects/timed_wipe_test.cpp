@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -116,6 +117,21 @@ TEST_F(TimedWipeTest, EveryWipeHoldsTheLowerPriorityWhileItLives) {
   EXPECT_EQ(g_restored, 2);
   g_LowerPriorityHook = nullptr;
   g_RestorePriorityHook = nullptr;
+}
+
+TEST_F(TimedWipeTest, AWipeWhoseImageEndsEndsWithoutDrawing) {
+  auto source = std::make_unique<CImage>();
+  ASSERT_EQ(source->Create(8, 8, 32, 0), 0u);
+  CTimedWipe* wipe = host_.CreateTimedWipe(2, 100, &target_, source.get(), SourceAt(0, 0));
+  CTimedWipe* other = Start(3, 100, SourceAt(0, 0));
+  ASSERT_NE(wipe, nullptr);
+  At(10);
+  source.reset();
+  EXPECT_EQ(host_.FinishTimedWipe(wipe), 0u);
+  At(50);
+  EXPECT_FALSE(host_.IsTimedWipeRunning(wipe));
+  EXPECT_TRUE(host_.IsTimedWipeRunning(other));
+  EXPECT_EQ(PixelOf(target_, 0, 0), kOld);
 }
 
 TEST_F(TimedWipeTest, AZeroDurationCompletesOnTheFirstUpdateAfterOneMillisecond) {

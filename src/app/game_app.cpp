@@ -61,6 +61,7 @@ CGameApp::~CGameApp() {
   if (g_AppServices == this) g_AppServices = nullptr;
   if (g_TimerManager == &timers_) g_TimerManager = nullptr;
   if (g_PausableTimerManager == &pausable_timers_) g_PausableTimerManager = nullptr;
+  if (g_TimedWipeHost == &timed_wipe_host_) g_TimedWipeHost = nullptr;
   if (g_TrigTable == &trig_tables_) g_TrigTable = nullptr;
   if (g_MotionTrigTable == &trig_tables_) g_MotionTrigTable = nullptr;
   if (g_PixelLib == &pixel_library_) SetPixelLib(nullptr);
@@ -82,6 +83,8 @@ int CGameApp::InitDevices() {
   TakeUpScreenStart();
   g_TimerManager = &timers_;
   g_PausableTimerManager = &pausable_timers_;
+  timed_wipe_host_.SetTimerManager(&pausable_timers_);
+  g_TimedWipeHost = &timed_wipe_host_;
   sound_decoders_.SetLoadWhole(GetEnvironment()[kEnvLoadSoundsWhole] != 0);
   SetPixelLib(&pixel_library_);
   LoadMovieLibraries();

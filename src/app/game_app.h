@@ -24,6 +24,7 @@
 #include "base/trig_tables.h"
 #include "base/app_services.h"
 #include "builtins/voice_ducking.h"
+#include "effects/timed_wipe_host.h"
 #include "gfx/pixel_library.h"
 #include "scene/dshow_library.h"
 #include "sound/sound_output.h"
@@ -372,6 +373,8 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   CFramePacer pacer_{60, false};
   CTimerManager timers_;
   CTimerManager pausable_timers_;
+  // Runs the timed wipes on the second timer manager once the devices are set up.
+  CTimedWipeHost timed_wipe_host_;
   CTrigTables trig_tables_;
   // Bound as g_PixelLib at device initialisation.
   CPixelLibrary pixel_library_;

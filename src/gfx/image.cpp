@@ -3,7 +3,12 @@
 #include <cstring>
 #include <new>
 
-CImage::~CImage() { Release(); }
+void (*g_ImageDestroyedHook)(const CImage* image) = nullptr;
+
+CImage::~CImage() {
+  if (g_ImageDestroyedHook != nullptr) g_ImageDestroyedHook(this);
+  Release();
+}
 
 uint32_t CImage::Create(int32_t width, int32_t height, uint8_t bpp, uint32_t flags) {
   Release();

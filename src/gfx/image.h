@@ -20,6 +20,11 @@ namespace plat {
 class Surface;
 }
 
+class CImage;
+// Told of every software image that ends, so that an object above the graphics core that keeps
+// an image it does not own (a timed wipe) lets go of it; null while no one asks.
+extern void (*g_ImageDestroyedHook)(const CImage* image);
+
 class CImage : public CImageBase {
  public:
   // Create flags.
@@ -95,9 +100,27 @@ class CImage : public CImageBase {
   // unsupported ELG depth; 4 a conversion failed; 0xFFFFFFFF nothing falls inside; 5 unexpected.
   uint32_t LoadFileInto(const char* file_name, const uint8_t* data, uint32_t size, int32_t x, int32_t y,
                         bool take_palette);
+  // Decodes the file through the image-loader host (the loader of the plug-in type, 0: chosen
+  // by the name) straight into this image's pixels, which the picture must fit exactly (width,
+  // height and depth; the option is the decoder's target mode, 1 an 8-bit picture with its
+  // palette). 0; 0xFFFFFFFC without pixels; 1 without host or loader, or for a picture that
+  // does not fit; otherwise the host's status. The whole image is marked.
+  uint32_t LoadFileByPlugin(const char* file_name, uint8_t option, uint32_t type);
   // Hands the pixels to the host to be written as a file: 0xFFFFFFFC without pixels; 1 without
   // host; otherwise the host's save status.
   uint32_t SaveFile(const char* file_name, uint32_t option, uint32_t encoder_id);
+
+  // Writes one pixel: the palette index of an 8-bit image, the 32-bit value of a 32-bit one;
+  // its rectangle is marked. 1 written; 0 outside the image or without pixels.
+  uint32_t SetPixel(int32_t x, int32_t y, uint32_t value);
+  // Every pixel of a 32-bit image takes the alpha byte, its colour bits kept, and the image is
+  // marked: 0; 2 without pixels or at another depth.
+  uint32_t SetAlphaAll(uint8_t alpha);
+  // Converts the pixels to 8 or 32 bits: 8 to 32 through the palette, 32 to 8 as the grey
+  // (77 R + 150 G + 29 B) >> 8 over the grey-ramp palette. The storage kind, the clip
+  // rectangle and the user words stay, the colour key goes, and the whole image is marked.
+  // 0; 1 without pixels; 2 for another depth or the depth the image has; 3 without memory.
+  uint32_t ConvertDepth(uint8_t bpp);
 
   // The compositing operations draw a source image into this one. Results: 0 done or nothing
   // visible; 1 this image has no pixels or the source is null or has none; 2 the pair of depths
@@ -275,6 +298,14 @@ class CImage : public CImageBase {
   uint32_t StretchCopyFromSurface(CImageInterface* src, const ImageSize* size, int32_t x, int32_t y,
                                   const plat::Rect* src_rect);
 
+  // Exchange a rectangle with a device context through this image's own (a DIB image's): the
+  // rectangle (null: the clip rectangle, a given one cut to it) copied to (x, y) of dc; or the
+  // rectangle of dc (null: this image's size from dc's origin) drawn at (x, y) in the size (null:
+  // the rectangle's own), the written part marked. 0; 1 without pixels, without either device
+  // context; 2 when the copy fails.
+  uint32_t CopyToDC(plat::DeviceContext* dc, int32_t x, int32_t y, const plat::Rect* rect);
+  uint32_t CopyFromDC(plat::DeviceContext* dc, const ImageSize* size, int32_t x, int32_t y, const plat::Rect* rect);
+
   // A colour ramp from A to B across the rectangle: direction 0 left to right, 1 top to bottom
   // (another gives 3 and changes nothing). 1 without pixels; 2 when the ramp cannot be made
   // (also for a rectangle one entry long). Clears the colour key.
@@ -404,6 +435,8 @@ class CImage : public CImageBase {
     void (*keyed_mmx)(uint32_t*, int32_t, int32_t, int32_t, uint32_t, uint32_t);
   };
   uint32_t ColourArithmetic(const ColourKernels& kernels, uint32_t colour, const plat::Rect* rect);
+  // ConvertDepth over the whole image (the clip rectangle is the whole image meanwhile).
+  uint32_t ConvertWholeImage(uint8_t bpp);
   // Recomputes the palette from the saved base palette with a brightness level.
   bool AdjustPaletteBrightness(uint32_t level);
   // After a change to the palette itself: the colour table, the dropped base palette, the

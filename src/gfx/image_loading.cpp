@@ -32,7 +32,7 @@ constexpr uint32_t kIntoNotConverted = 4;
 constexpr uint32_t kIntoUnexpected = 5;
 constexpr uint32_t kIntoNothingVisible = 0xFFFFFFFF;
 
-constexpr uint32_t kSaveNoPixels = 0xFFFFFFFC;
+constexpr uint32_t kNoPixelsForFile = 0xFFFFFFFC;
 
 using PaletteBytes = std::array<uint8_t, 1024>;
 
@@ -79,7 +79,35 @@ DecodedSource SourceOf(const CCachedPicture& picture, int32_t x, int32_t y) {
   return {picture.GetInfo(), picture.GetBits().data(), static_cast<int32_t>(picture.GetRowPitch()), x, y};
 }
 
+// A decode into an existing image: the picture must have the image's size and depth.
+uint8_t* ExistingTarget(int32_t width, int32_t height, uint32_t bits_per_pixel, uint32_t /*alpha*/, int32_t* pitch,
+                        uint8_t** palette, void* argument) {
+  auto& context = *static_cast<LoadContext*>(argument);
+  CImage& image = *context.image;
+  if (width != image.GetWidth() || height != image.GetHeight() || bits_per_pixel != image.GetBitsPerPixel()) {
+    return nullptr;
+  }
+  if (palette != nullptr) {
+    context.palette = std::make_unique<PaletteBytes>();
+    *palette = context.palette->data();
+  }
+  *pitch = image.GetPitch();
+  return image.GetPixels();
+}
+
 }  // namespace
+
+uint32_t CImage::LoadFileByPlugin(const char* file_name, uint8_t option, uint32_t type) {
+  if (GetPixels() == nullptr) return kNoPixelsForFile;
+  if (g_GllHost == nullptr || file_name == nullptr) return kNoHost;
+  LoadContext context{this, 0, nullptr};
+  const DecodeTarget target{&ExistingTarget, nullptr, &context, option, nullptr, nullptr};
+  const int32_t status = g_GllHost->DecodeFileWith(type, file_name, target, DecodeOutputs{});
+  if (status != 0) return static_cast<uint32_t>(status);
+  if (GetBitsPerPixel() == 8 && context.palette) TakePalette(ColoursOf(context.palette->data(), 256).data(), 256);
+  MarkAllChanged();
+  return 0;
+}
 
 uint32_t CImage::LoadFile32(const char* file_name, const uint8_t* data, uint32_t size, uint32_t flags) {
   try {
@@ -246,7 +274,7 @@ bool CImage::TakePalette(const uint32_t* colours, uint32_t count) {
 }
 
 uint32_t CImage::SaveFile(const char* file_name, uint32_t option, uint32_t encoder_id) {
-  if (GetPixels() == nullptr) return kSaveNoPixels;
+  if (GetPixels() == nullptr) return kNoPixelsForFile;
   if (g_GllHost == nullptr) return kNoHost;
   PaletteBytes palette{};
   const uint32_t* colours = GetPalette();

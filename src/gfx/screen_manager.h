@@ -251,6 +251,18 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
 
  private:
   struct SavedMode;
+  class FrameImageWatch {
+   public:
+    explicit FrameImageWatch(CScreenManager& screen);
+    ~FrameImageWatch();
+    FrameImageWatch(const FrameImageWatch&) = delete;
+    FrameImageWatch& operator=(const FrameImageWatch&) = delete;
+
+   private:
+    CScreenManager& screen_;
+    bool listed_;
+  };
+  bool IsListedSurfaceObject(const CImageCanvasBase* image) const;
 
   bool UsesTexturePath();
   uint32_t SetWindowMode();

@@ -13,6 +13,24 @@
 #include "gfx/surface_canvas.h"
 #include "gfx/surface_object_factory.h"
 
+// A listed surface object that is the frame image leaves no frame image behind when it is
+// deleted, so that nothing presents it afterwards.
+CScreenManager::FrameImageWatch::FrameImageWatch(CScreenManager& screen)
+    : screen_(screen), listed_(screen.IsListedSurfaceObject(screen.frame_image_)) {}
+
+CScreenManager::FrameImageWatch::~FrameImageWatch() {
+  if (listed_ && !screen_.IsListedSurfaceObject(screen_.frame_image_)) screen_.SetFrameImage(nullptr);
+}
+
+bool CScreenManager::IsListedSurfaceObject(const CImageCanvasBase* image) const {
+  if (image == nullptr) return false;
+  const CImageInterface* object = image;
+  for (const std::unique_ptr<CImageInterface>& listed : surface_objects_) {
+    if (listed.get() == object) return true;
+  }
+  return false;
+}
+
 uint32_t CScreenManager::SetObjectId(uint32_t id) { return std::exchange(object_id_, id); }
 
 void CScreenManager::AddRenderObject(std::unique_ptr<CRenderObject> object) {
@@ -89,19 +107,24 @@ uint32_t CScreenManager::CreateImageCanvas(CImageCanvas** out, int32_t width, in
                            [&](CImageCanvas& canvas) { return canvas.Create(width, height, depth, with_layer); });
 }
 
-uint32_t CScreenManager::DeleteSurfaceObject(CImageInterface* object) { return DeleteOwned(surface_objects_, object); }
+uint32_t CScreenManager::DeleteSurfaceObject(CImageInterface* object) {
+  const FrameImageWatch watch(*this);
+  return DeleteOwned(surface_objects_, object);
+}
 
 uint32_t CScreenManager::DeleteRenderObject(CRenderObject* object) { return DeleteOwned(render_objects_, object); }
 
 void CScreenManager::DeleteObjectsById(uint32_t id, uint32_t flags) {
   const bool other_ids = (flags & kDeleteOtherIds) != 0;
   DeleteOwnedWhereId(render_objects_, id, other_ids);
+  const FrameImageWatch watch(*this);
   if ((flags & kDeleteSurfaceObjectsToo) != 0) DeleteOwnedWhereId(surface_objects_, id, other_ids);
 }
 
 void CScreenManager::DestroyObjects() {
   DestroyOwnedInOrder(render_objects_);
   if (drawable_list_ != nullptr) drawable_list_->DestroyAll();
+  const FrameImageWatch watch(*this);
   DestroyOwnedInOrder(surface_objects_);
   Clear();
 }

@@ -105,6 +105,16 @@ std::int32_t CImageLoaderManager::DecodeFile(const char* file_name, const Decode
   return LoadInto(*decoder, data, size, target, file_name, outputs);
 }
 
+std::int32_t CImageLoaderManager::DecodeFileWith(std::uint32_t type, const char* file_name, const DecodeTarget& target,
+                                                 const DecodeOutputs& outputs) {
+  if (type == 0) return DecodeFile(file_name, target, outputs);
+  CImageDecoder* decoder = FindLoaderByType(type);
+  if (decoder == nullptr) return kFailed;
+  const RefPtr<CFile> file = ReadWhole(file_name);
+  if (!file) return kFileFailed;
+  return LoadInto(*decoder, file->GetData(), file->GetSize(), target, file_name, outputs);
+}
+
 std::int32_t CImageLoaderManager::LoadInto(CImageDecoder& decoder, const std::uint8_t* data, std::size_t size,
                                            const DecodeTarget& target, const char* file_name,
                                            const DecodeOutputs& outputs) {

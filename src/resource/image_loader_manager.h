@@ -72,6 +72,9 @@ class CImageLoaderManager {
   virtual std::int32_t DecodeData(const std::uint8_t* data, std::size_t size, const DecodeTarget& target,
                                   std::uint32_t hint, const DecodeOutputs& outputs);
   virtual std::int32_t DecodeFile(const char* file_name, const DecodeTarget& target, const DecodeOutputs& outputs);
+  // DecodeFile through the loader registered with `type` (0: chosen as DecodeFile chooses it).
+  std::int32_t DecodeFileWith(std::uint32_t type, const char* file_name, const DecodeTarget& target,
+                              const DecodeOutputs& outputs);
   // A new picture decoded by `decoder` (null: chosen by content), or null.
   virtual RefPtr<CCachedPicture> DecodeToPicture(const std::uint8_t* data, std::size_t size, CImageDecoder* decoder);
   // The picture of a file with one reference for the caller, from the cache or freshly decoded.

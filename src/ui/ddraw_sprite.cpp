@@ -45,7 +45,7 @@ uint32_t CDDrawSprite::SetText(const char* text, CFontBase* font) {
   } catch (const std::bad_alloc&) {
     return 2;
   }
-  if (font != nullptr) font_ = font;
+  if (font != nullptr) font_.Reset(font);
   const uint32_t status = Render();
   return status == 0 ? 0 : status + kRenderOffset;
 }
@@ -66,7 +66,7 @@ uint32_t CDDrawSprite::Restore(bool only_if_lost) {
 uint32_t CDDrawSprite::Render() {
   uint32_t status = kNoFont;
   try {
-    CFontBase* font = font_ != nullptr ? font_ : g_DefaultFont;
+    CFontBase* font = font_.Get() != nullptr ? font_.Get() : g_DefaultFont;
     if (font != nullptr && text_) status = RenderWith(*font);
   } catch (...) {
     status = kUnexpected;

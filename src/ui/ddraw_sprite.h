@@ -41,7 +41,7 @@ class CDDrawSprite : public CDDrawSurfaceImage {
   void Release();
 
   const std::optional<std::string>& GetText() const { return text_; }
-  CFontBase* GetFont() const { return font_; }
+  CFontBase* GetFont() const { return font_.Get(); }
 
  private:
   // 0; 1 or 2 the surface cannot be made; 3 no font or no text; 4 .. 10 drawing failed (its
@@ -56,5 +56,5 @@ class CDDrawSprite : public CDDrawSurfaceImage {
   uint32_t CopyToSurface(CImage& image);
 
   std::optional<std::string> text_;
-  CFontBase* font_ = nullptr;
+  FontRef font_;
 };

@@ -9,6 +9,14 @@ CFontBase* g_DefaultFont = nullptr;
 
 CFontBase::~CFontBase() {
   if (g_DefaultFont == this) g_DefaultFont = nullptr;
+  for (FontRef* reference : references_) reference->font_ = nullptr;
+}
+
+void FontRef::Reset(CFontBase* font) {
+  if (font_ == font) return;
+  if (font_ != nullptr) std::erase(font_->references_, this);
+  font_ = font;
+  if (font_ != nullptr) font_->references_.push_back(this);
 }
 
 plat::Rect CFontBase::GetRotatedBounds(int32_t x, int32_t y, int32_t width, int32_t height) const {

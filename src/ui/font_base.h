@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "script/handle_table.h"
 
@@ -49,12 +50,32 @@ inline Rgb RgbOf(uint32_t colour) {
   return Rgb{static_cast<uint8_t>(colour >> 16), static_cast<uint8_t>(colour >> 8), static_cast<uint8_t>(colour)};
 }
 
+class CFontBase;
+
+// A font that an object keeps for later drawing without owning it: it reads null once the font
+// is destroyed, so that the object draws with the default font instead.
+class FontRef {
+ public:
+  FontRef() = default;
+  ~FontRef() { Reset(nullptr); }
+  FontRef(const FontRef&) = delete;
+  FontRef& operator=(const FontRef&) = delete;
+
+  void Reset(CFontBase* font);
+  CFontBase* Get() const { return font_; }
+
+ private:
+  friend class CFontBase;
+  CFontBase* font_ = nullptr;
+};
+
 class CFontBase : public ScriptVisible<CFontBase> {
  public:
   CFontBase() = default;
   CFontBase(const CFontBase&) = delete;
   CFontBase& operator=(const CFontBase&) = delete;
-  // A font that was the default font leaves no default behind, so that no one draws with it.
+  // A font that was the default font leaves no default behind, and the references that keep
+  // it read null, so that no one draws with it.
   virtual ~CFontBase();
 
   virtual bool IsGlyphFont() const = 0;
@@ -119,6 +140,11 @@ class CFontBase : public ScriptVisible<CFontBase> {
 
   LogicalFont logical_font_;
   uint8_t glyph_format_ = 2;  // 0 one bit, 1 grey in 17 levels, 2 grey in 65 levels
+
+ private:
+  friend class FontRef;
+  // The references that keep this font; the destructor clears them.
+  std::vector<FontRef*> references_;
 };
 
 // The font used when a caller gives none; null while none is chosen. Not owned.

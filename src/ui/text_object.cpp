@@ -46,7 +46,7 @@ CTextObject::CTextObject(CScreenManager* device) {
 void CTextObject::Reset() {
   ReleaseSurface();
   text_.reset();
-  font_ = nullptr;
+  font_.Reset(nullptr);
   format_ = 0;
   text_width_ = 0;
   text_height_ = 0;
@@ -61,7 +61,7 @@ uint32_t CTextObject::SetText(uint32_t format, const char* text, CFontBase* font
   } catch (const std::bad_alloc&) {
     return 2;
   }
-  font_ = font;
+  font_.Reset(font);
   format_ = format;
   const uint32_t status = Render();
   if (status == 0) return 0;
@@ -83,7 +83,7 @@ uint32_t CTextObject::Restore(bool only_if_lost) {
 uint32_t CTextObject::Render() {
   uint32_t status = kNotScaled;
   try {
-    CFontBase* font = font_ != nullptr ? font_ : g_DefaultFont;
+    CFontBase* font = font_.Get() != nullptr ? font_.Get() : g_DefaultFont;
     status = font != nullptr && text_ ? RenderWith(*font) : kNoFont;
   } catch (...) {
     status = kNotScaled;

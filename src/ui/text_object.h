@@ -69,7 +69,7 @@ class CTextObject : public CD3DTexture, public CDDrawSurfaceImage {
   bool HasAlpha() const { return format_ >= kPixelFormatArgb1555; }
 
   std::optional<std::string> text_;
-  CFontBase* font_ = nullptr;
+  FontRef font_;
   uint32_t format_ = 0;
   int32_t text_width_ = 0;
   int32_t text_height_ = 0;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,9 @@ namespace builtin_test {
 class BuiltinCaller {
  public:
   std::uint32_t Call(std::uint32_t id, std::initializer_list<std::uint32_t> words) {
+    return Call(id, std::span<const std::uint32_t>(words.begin(), words.size()));
+  }
+  std::uint32_t Call(std::uint32_t id, std::span<const std::uint32_t> words) {
     const std::uint32_t address = memory_.Allocate(static_cast<std::uint32_t>(words.size() * 4 + 4), true);
     std::uint32_t at = address;
     for (const std::uint32_t word : words) {

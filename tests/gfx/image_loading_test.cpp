@@ -163,6 +163,30 @@ TEST_F(ImageLoadingTest, AHugePictureOfLittleDataCostsOnlyWhatItWrites) {
   }
 }
 
+TEST_F(ImageLoadingTest, LoadFileByPluginDecodesIntoAnImageOfThePicturesSizeOnly) {
+  const kvxtools::ElgPicture picture = WritePicture("same.elg", 32, 6, 5);
+  CImage image;
+  ASSERT_EQ(image.Create(6, 5, 32, 0), 0u);
+  ASSERT_EQ(image.LoadFileByPlugin("same.elg", 0, 0), 0u) << "the loader chosen by the name";
+  EXPECT_EQ(Rows(image), kvxtools::ElgPictureAs32(picture));
+  EXPECT_TRUE(image.IsModified());
+  CImage by_type;
+  ASSERT_EQ(by_type.Create(6, 5, 32, 0), 0u);
+  EXPECT_EQ(by_type.LoadFileByPlugin("same.elg", 0, 2), 0u) << "the ELG loader's type";
+  EXPECT_EQ(Rows(by_type), Rows(image));
+  EXPECT_EQ(by_type.LoadFileByPlugin("same.elg", 0, 77), 1u) << "no loader of that type";
+
+  CImage smaller;
+  ASSERT_EQ(smaller.Create(5, 5, 32, 0), 0u);
+  const Bytes before = Rows(smaller);
+  EXPECT_NE(smaller.LoadFileByPlugin("same.elg", 0, 0), 0u) << "a picture that does not fit";
+  EXPECT_EQ(Rows(smaller), before);
+  CImage empty;
+  EXPECT_EQ(empty.LoadFileByPlugin("same.elg", 0, 0), 0xFFFFFFFCu);
+  g_GllHost = nullptr;
+  EXPECT_EQ(image.LoadFileByPlugin("same.elg", 0, 0), 1u);
+}
+
 TEST_F(ImageLoadingTest, WithoutHostOrPixels) {
   const Bytes file = kvxtools::EncodeElg(kvxtools::RandomElgPicture(24, 3, 3, 1));
   CImage image;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gfx/image.h"
+#include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
 #include "script/handle_table.h"
 #include "support/sprite_device_screen.h"
@@ -127,6 +128,30 @@ TEST(ScreenManagerObjectsTest, DestroyingEverythingEmptiesTheListsAndRevokesTheH
   EXPECT_EQ(handles.Get<CImageInterface>(image_handle), nullptr);
   EXPECT_EQ(handles.Get<CRenderObject>(shown_handle), nullptr);
   EXPECT_EQ(handles.LiveCount(), 0u);
+}
+
+TEST(ScreenManagerObjectsTest, ADeletedFrameImageLeavesNoFrameImageAnUnlistedOneStays) {
+  SpriteDeviceScreen display;
+  CScreenManager& screen = display.Screen();
+  CImageCanvasEx* canvas = nullptr;
+  ASSERT_EQ(screen.CreateImageCanvasEx(&canvas, 8, 8, 32, 0), 0u);
+  screen.SetFrameImage(canvas);
+  screen.DeleteObjectsById(1, CScreenManager::kDeleteSurfaceObjectsToo);
+  EXPECT_EQ(screen.GetFrameImage(), canvas) << "another id";
+  screen.DeleteObjectsById(0, CScreenManager::kDeleteSurfaceObjectsToo);
+  EXPECT_EQ(screen.GetFrameImage(), nullptr);
+
+  ASSERT_EQ(screen.CreateImageCanvasEx(&canvas, 8, 8, 32, 0), 0u);
+  screen.SetFrameImage(canvas);
+  screen.DestroyObjects();
+  EXPECT_EQ(screen.GetFrameImage(), nullptr);
+
+  CImageCanvasEx own;
+  ASSERT_EQ(own.CreateEx(8, 8, 32, 0), 0u);
+  screen.SetFrameImage(&own);
+  screen.DestroyObjects();
+  EXPECT_EQ(screen.GetFrameImage(), &own) << "the screen does not hold it";
+  screen.SetFrameImage(nullptr);
 }
 
 }  // namespace

@@ -132,6 +132,26 @@ std::uint32_t NativeGetTextBoxCell(const NativeArgs& args) {
       });
 }
 
+std::uint32_t NativeSetTextBoxLayout(const NativeArgs& args) {
+  return WithBox(args, 0, [&](CTextLayout& box) {
+    const CTextLayout::TextFlow flow{.auto_wrap = args.Flag(1),
+                                    .line_gap = args.I32(2),
+                                    .character_spacing = args.I32(3),
+                                    .ruby_band = args.Flag(4),
+                                    .ruby_gap = args.I32(5)};
+    box.SetTextFlow(flow, true);
+    box.SetIndent(args.I32(6));
+    return 1U;
+  });
+}
+
+std::uint32_t NativeSetTextBoxValue(const NativeArgs& args) {
+  return WithBox(args, 0, [&](CTextLayout& box) {
+    box.SetStoredValue(args.I32(1));
+    return 1U;
+  });
+}
+
 std::uint32_t NativeTextBoxPair(const NativeArgs& args) {
   return WithBox(args, 4, [&](CTextLayout& box) { return box.Recreate(args.I32(1), args.I32(2)); });
 }

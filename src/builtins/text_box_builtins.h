@@ -24,6 +24,12 @@ std::uint32_t NativeRefreshTextBox(const NativeArgs& args);
 // the items). Text box: the corner of the next cell of width args[3] and height args[4]: 1. 0.
 std::uint32_t NativeGetTextBoxCell(const NativeArgs& args);
 
+// args[1] auto wrap, args[2] line gap, args[3] character spacing, args[4] the ruby band over
+// horizontal lines, args[5] ruby gap: the page starts again under them; then args[6] the indent of
+// its following lines. Gaps, spacing and indent are held to a page's largest side. 1; 0.
+std::uint32_t NativeSetTextBoxLayout(const NativeArgs& args);
+// args[1] the value the common get-value row reads back for the box. 1; 0.
+std::uint32_t NativeSetTextBoxValue(const NativeArgs& args);
 // args[1], args[2] width and height: the box made anew at that size without its background
 // pictures: 0; 1 it was never made; 3 failure; 4.
 std::uint32_t NativeTextBoxPair(const NativeArgs& args);

@@ -27,6 +27,7 @@
 #include "gfx/pixel_library.h"
 #include "scene/dshow_library.h"
 #include "sound/sound_output.h"
+#include "ui/font_list.h"
 
 class CGameScriptHost;
 class CVersionDialogModel;
@@ -262,6 +263,7 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   CCriticalSection& MovieLock() override { return app_lock_; }
   void SetMovieState(uint8_t state) override { SetMoviePlaying(state); }
   bool UsesMovieSprite() const override { return HasDisplayCanvas(); }
+  CFontList& InstalledFonts() override { return installed_fonts_; }
   void SetMoviePlaying(uint8_t value) { movie_playing_ = value; }
 
  protected:
@@ -410,6 +412,7 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   // The music's level while a voice plays, in percent.
   uint8_t voice_ducking_ = kDuckingSettingDefault;
   CCriticalSection app_lock_;
+  CFontList installed_fonts_;
 
   // Menu command 40002: asks, and restarts at "MAIN" on yes.
   void BackToTitle();

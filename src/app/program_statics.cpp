@@ -8,6 +8,8 @@
 #include "base/elapsed_timer_array.h"
 #include "base/file_list.h"
 #include "builtins/memory_builtins.h"
+#include "ui/dgm_buffer_set.h"
+#include "ui/dgm_image_file.h"
 #include "ui/gui_root_window.h"
 #include "ui/message_box.h"
 #include "ui/widget_manager.h"
@@ -17,7 +19,9 @@ CMessageBox g_MessageBox;
 CElapsedTimerArray g_ElapsedTimers;
 CAsyncFileLoader g_AsyncFileLoader;
 CFileList g_FileList;
+CDgmBufferSet g_DgmBufferSet;
 // The root window is a function's own static: asking for it here builds it before the widget
 // manager, so it outlives the widgets, which leave it as they die.
 [[maybe_unused]] static CGuiRootWindow& g_RootWindowBeforeWidgets = GuiRootWindow();
 CWidgetManager g_WidgetManager;
+CDgmImageFile g_DgmImageFile;

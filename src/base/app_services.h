@@ -15,6 +15,8 @@
 #include "base/game_switches.h"
 #include "base/script_dialogs.h"
 
+struct CFontList;
+
 class IAppServices {
  public:
   virtual WindowBlock& WindowSettingBytes() = 0;
@@ -126,6 +128,8 @@ class IAppServices {
   // composes in a display canvas, and start-up loads the sprite movie library) rather than as an
   // item of the screen's render list.
   virtual bool UsesMovieSprite() const = 0;
+  // The installed-font list the scripts fill and read.
+  virtual CFontList& InstalledFonts() = 0;
 
  protected:
   ~IAppServices() = default;

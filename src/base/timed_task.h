@@ -6,9 +6,17 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <type_traits>
 
 class CTimerManager;
+
+// Something an upper layer keeps about a task that must end with it (the scripts' handle of the
+// task, revoked when the task is deleted).
+class CTaskAttachment {
+ public:
+  virtual ~CTaskAttachment() = default;
+};
 
 // The kinds that tasks report, by which the timer managers pause, resume and end them. The
 // further forms of the motions and sprite effects are numbered with their classes.
@@ -47,6 +55,9 @@ class CTimedTask {
   virtual uint32_t Update(uint32_t now) = 0;
   // Ends the task at once, leaving its object in its final state.
   virtual void Stop() = 0;
+  // Whether the task works on the resource (a file or sheet the scripts loaded), which must then
+  // not be released under it.
+  virtual bool UsesResource(const void* /*resource*/) const { return false; }
   // Pauses nest; the outermost remembers `now`. Returns the new pause count.
   virtual uint32_t Pause(uint32_t now);
   // The last resume moves the start time on by the paused span and returns that span; an
@@ -73,6 +84,10 @@ class CTimedTask {
   uint32_t GetInterval() const { return interval_; }
   uint32_t GetRemainingCalls() const { return remaining_calls_; }
 
+  // The task keeps the attachment until it is deleted; a new one replaces the old.
+  void Attach(std::unique_ptr<CTaskAttachment> attachment) { attachment_ = std::move(attachment); }
+  CTaskAttachment* GetAttachment() const { return attachment_.get(); }
+
  private:
   friend class CTimerManager;
 
@@ -94,4 +109,5 @@ class CTimedTask {
   uint32_t pause_start_ = 0;
   void* owner_variable_ = nullptr;
   void (*clear_owner_variable_)(void*) = nullptr;
+  std::unique_ptr<CTaskAttachment> attachment_;
 };

@@ -105,6 +105,12 @@ void CTimerManager::RemoveByKind(int32_t kind) {
   });
 }
 
+void CTimerManager::RemoveUsing(int32_t kind, const void* resource) {
+  Walk(WalkExtent::kPresentAtStart, [kind, resource](TaskSlot& slot) {
+    if (!slot->finished_ && IsOfKind(*slot, kind) && slot->UsesResource(resource)) EndTask(*slot);
+  });
+}
+
 void CTimerManager::RemoveAll() {
   if (walk_depth_ != 0) {
     Walk(WalkExtent::kPresentAtStart, [](TaskSlot& slot) {

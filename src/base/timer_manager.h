@@ -31,6 +31,8 @@ class CTimerManager {
   virtual bool Remove(CTimedTask* task);
   // Ends every running task of exactly this kind.
   virtual void RemoveByKind(int32_t kind);
+  // Ends every running task of exactly this kind that uses the resource.
+  void RemoveUsing(int32_t kind, const void* resource);
   // Ends and deletes every task. Called while the manager is running its tasks, it ends them
   // and leaves the deleting to the pass.
   virtual void RemoveAll();

@@ -7,6 +7,7 @@
 #include "base/file_services.h"
 #include "base/path.h"
 #include "builtins/row_text_export.h"
+#include "builtins/plugin_words.h"
 #include "platform/diagnostic_log.h"
 #include "platform/file_system_ops.h"
 #include "platform/find_data.h"
@@ -21,8 +22,6 @@ constexpr std::int32_t kSearchFolderCount = -2;
 constexpr std::int32_t kAllDecoders = -1;
 constexpr std::int32_t kLastMounted = -1;
 constexpr std::uint32_t kNoArchive = static_cast<std::uint32_t>(-3);
-// The words of an assist call: as many as plug-in assist operations take.
-constexpr std::uint32_t kAssistWords = 16;
 
 template <class Operation>
 std::uint32_t WithLayer(std::uint32_t without, Operation operation) {
@@ -124,14 +123,7 @@ std::uint32_t NativeCallAdlAssist(const NativeArgs& args) {
   return WithLayer(kArchiveUnsupported, [&](CFileSystem& files) -> std::int32_t {
     const PluginAssistFunc2 assist = files.GetAssistFunc2(args.U32(0));
     if (assist == nullptr) return kArchiveUnsupported;
-    // The words that lie in script memory, up to the most an assist operation takes.
-    std::uintptr_t words[kAssistWords] = {};
-    std::uint32_t count = 0;
-    for (; count < kAssistWords && args.Memory().Contains(args.Address() + (count + 1) * 4, 4); ++count) {
-      words[count] = args.U32(count + 1);
-    }
-    const PluginArgs list{words, count};
-    return assist(&list);
+    return CallWithNumberWords(assist, args, 1);
   });
 }
 

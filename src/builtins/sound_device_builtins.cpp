@@ -2,11 +2,11 @@
 
 #include <array>
 #include <cstdint>
-#include <vector>
 
 #include "base/app_services.h"
 #include "base/game_switches.h"
 #include "base/script_write_rule.h"
+#include "builtins/plugin_words.h"
 #include "resource/plugin_args.h"
 #include "resource/sound_decoder_manager.h"
 #include "sound/wave_file_writer.h"
@@ -18,26 +18,12 @@ constexpr std::uint32_t kEveryPlugin = 0xFFFFFFFF;
 constexpr std::uint32_t kNoAssist = 0xFFFFFFFE;
 constexpr std::uint32_t kBadFolder = 0xFFFFFFFF;
 constexpr std::uint32_t kDestinationRefused = 3;
-// The words an assist entry may read after the type: as many of these as lie in script memory.
-constexpr std::uint32_t kAssistWords = 16;
 
 // Runs `operation` on the program's decoder host: its result, or `missing` without one.
 template <class Operation>
 std::uint32_t WithDecoders(std::uint32_t missing, Operation operation) {
   if (g_SoundDecoderManager == nullptr) return missing;
   return static_cast<std::uint32_t>(operation(*g_SoundDecoderManager));
-}
-
-// The argument words from args[1] on, copied so that the plug-in never sees script memory.
-std::vector<std::uintptr_t> AssistWords(const NativeArgs& args) {
-  std::vector<std::uintptr_t> words;
-  const NativeArgs rest = args.From(1);
-  for (std::uint32_t i = 0; i < kAssistWords; ++i) {
-    const std::uint64_t address = std::uint64_t{rest.Address()} + std::uint64_t{i} * 4;
-    if (address > UINT32_MAX || !args.Memory().Contains(static_cast<std::uint32_t>(address), 4)) break;
-    words.push_back(rest.U32(i));
-  }
-  return words;
 }
 
 }  // namespace
@@ -88,9 +74,7 @@ std::uint32_t NativeCallSllAssist(const NativeArgs& args) {
   return WithDecoders(kNoAssist, [&](CSoundDecoderManager& decoders) -> std::uint32_t {
     const PluginAssistFunc2 assist = decoders.GetAssistFunc2(args.U32(0));
     if (assist == nullptr) return kNoAssist;
-    const std::vector<std::uintptr_t> words = AssistWords(args);
-    const PluginArgs list{words.data(), static_cast<std::uint32_t>(words.size())};
-    return static_cast<std::uint32_t>(assist(&list));
+    return static_cast<std::uint32_t>(CallWithNumberWords(assist, args, 1));
   });
 }
 

@@ -6,7 +6,11 @@
 #include "resource/dcp_plugin_manager.h"
 #include "resource/tcp_plugin_manager.h"
 
-std::uint32_t CreateEffectByName(CEffect** owner_slot, const char* name, void* target, const PluginArgs& args) {
+namespace {
+
+// The set-up result of the effect `name`, with the running effect in `running`.
+std::uint32_t StartEffect(const char* name, void* target, const PluginArgs& args, CEffect*& running) {
+  running = nullptr;
   if (g_DcpHost == nullptr) return kEffectUnknown;
   // Failures release the object through this reference.
   RefPtr<CDcpObject> object = g_DcpHost->CreateObject(name);
@@ -14,18 +18,30 @@ std::uint32_t CreateEffectByName(CEffect** owner_slot, const char* name, void* t
   if (effect == nullptr) return kEffectUnknown;
   if (IsPriorityControlOff()) effect->SwitchPriorityControlOff();
   const std::int32_t status = effect->Setup(g_PausableTimerManager, target, args);
-  if (status == CEffect::kFinishedAtOnce) {
-    if (owner_slot != nullptr) *owner_slot = nullptr;
-    return kEffectCreated;
-  }
+  if (status == CEffect::kFinishedAtOnce) return kEffectCreated;
   if (status != CEffect::kRunning) return kEffectSetupFailed;
   // The manager owns the running effect from its set-up on.
   object.release();
-  if (owner_slot != nullptr) {
-    *owner_slot = effect;
-    effect->SetOwnerReference(owner_slot);
-  }
+  running = effect;
   return kEffectCreated;
+}
+
+}  // namespace
+
+std::uint32_t CreateEffectByName(CEffect** owner_slot, const char* name, void* target, const PluginArgs& args) {
+  CEffect* effect = nullptr;
+  const std::uint32_t status = StartEffect(name, target, args, effect);
+  if (owner_slot != nullptr && status == kEffectCreated) {
+    *owner_slot = effect;
+    if (effect != nullptr) effect->SetOwnerReference(owner_slot);
+  }
+  return status;
+}
+
+CEffect* StartEffectByName(const char* name, void* target, const PluginArgs& args) {
+  CEffect* effect = nullptr;
+  StartEffect(name, target, args, effect);
+  return effect;
 }
 
 std::uint32_t CreateLayerFilterByName(CImagePart* part, const char* name, std::uint8_t attach_mode,

@@ -21,6 +21,10 @@ inline constexpr std::uint32_t kEffectSetupFailed = 2;
 // that is finished at once (its end state applied) is released; the slot then reads null: 0.
 // 1 when no effect bears the name; 2 when the set-up fails (the effect is released).
 std::uint32_t CreateEffectByName(CEffect** owner_slot, const char* name, void* target, const PluginArgs& args);
+// The same without an owner slot: the effect that runs on g_PausableTimerManager, or null when
+// none runs (no effect bears the name, its set-up failed, or it finished at once; it is then
+// released).
+CEffect* StartEffectByName(const char* name, void* target, const PluginArgs& args);
 
 // Results of CreateLayerFilterByName.
 inline constexpr std::uint32_t kFilterAttached = 0;

@@ -11,6 +11,7 @@
 #include "base/ref_counted.h"
 #include "gfx/image.h"
 #include "platform/window_messages.h"
+#include "script/handle_table.h"
 
 class CSprite;
 
@@ -34,7 +35,7 @@ struct CellSheetSetup {
   bool blend = false;
 };
 
-class CCellSheet : public CRefCounted {
+class CCellSheet : public CRefCounted, public ScriptVisible<CCellSheet> {
  public:
   static constexpr uint8_t kDrawCopy = 0;
   static constexpr uint8_t kDrawBlend = 1;

@@ -12,10 +12,11 @@
 #include "base/ref_counted.h"
 #include "scene/anim_entry_table.h"
 #include "scene/anim_frame.h"
+#include "script/handle_table.h"
 
 class ByteReader;
 
-class CDadFile : public CRefCounted {
+class CDadFile : public CRefCounted, public ScriptVisible<CDadFile> {
  public:
   static constexpr uint32_t kOpenFailed = 1;
   static constexpr uint32_t kBadMagic = 2;

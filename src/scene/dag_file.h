@@ -13,10 +13,11 @@
 #include "gfx/image.h"
 #include "scene/anim_entry_table.h"
 #include "scene/anim_frame.h"
+#include "script/handle_table.h"
 
 class ByteReader;
 
-class CDagFile : public CRefCounted {
+class CDagFile : public CRefCounted, public ScriptVisible<CDagFile> {
  public:
   static constexpr uint32_t kOpenFailed = 1;
   static constexpr uint32_t kBadHeader = 2;

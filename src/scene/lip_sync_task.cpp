@@ -19,6 +19,11 @@ int32_t CLipSyncTask::Setup(CTimerManager* timers, CCellSheet* sheet, IVoiceLoud
   return timers->Add(this, 0, interval, 0) == CTimerManager::kAdded ? 0 : kRefused;
 }
 
+int32_t CLipSyncTask::Setup(CTimerManager* timers, CCellSheet* sheet, std::unique_ptr<IVoiceLoudness> voice) {
+  owned_voice_ = std::move(voice);
+  return Setup(timers, sheet, owned_voice_.get());
+}
+
 uint32_t CLipSyncTask::Update(uint32_t) {
   // A sheet released under the task ends it.
   if (!sheet_ || sheet_->GetTarget() == nullptr) return 1;

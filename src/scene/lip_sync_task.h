@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "base/ref_counted.h"
 #include "scene/animation_task.h"
@@ -25,11 +26,14 @@ class CLipSyncTask : public CAnimationTask {
   // then on: 0; 1 an argument is missing, the sheet has no target or the voice holds no data; 2
   // the voice is not playing; 3 the manager refuses. The voice must outlive the task.
   int32_t Setup(CTimerManager* timers, CCellSheet* sheet, IVoiceLoudness* voice);
+  // The same with a voice that the task keeps until it is deleted.
+  int32_t Setup(CTimerManager* timers, CCellSheet* sheet, std::unique_ptr<IVoiceLoudness> voice);
 
   uint32_t GetTypeId() const override { return kTimedTaskLipSync; }
   uint32_t Update(uint32_t now) override;
   // Shows the rest frame.
   void Stop() override;
+  bool UsesResource(const void* resource) const override { return resource == sheet_.get(); }
 
   int32_t GetCurrentCell() const { return current_cell_; }
 
@@ -39,5 +43,6 @@ class CLipSyncTask : public CAnimationTask {
 
   RefPtr<CCellSheet> sheet_;
   IVoiceLoudness* voice_ = nullptr;
+  std::unique_ptr<IVoiceLoudness> owned_voice_;
   int32_t current_cell_ = -1;
 };

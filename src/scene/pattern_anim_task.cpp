@@ -41,10 +41,12 @@ uint32_t CPatternAnimTask::Update(uint32_t now) {
       frame_start_ = now;
       return 0;
     case State::kHolding:
+      if (pattern_changed_) return TakeChangedPattern(now);
       return options_.finish_when_held ? End(1) : 0;
     case State::kRunning:
       break;
   }
+  if (pattern_changed_) return TakeChangedPattern(now);
   if (options_.delay != 0) {
     if (now - frame_start_ < options_.delay) return 0;
     frame_start_ = now;
@@ -66,6 +68,17 @@ uint32_t CPatternAnimTask::Update(uint32_t now) {
     if (!options_.catch_up || wait == 0) break;
   }
   if (current_ != shown) ShowCurrent();
+  return 0;
+}
+
+uint32_t CPatternAnimTask::TakeChangedPattern(uint32_t now) {
+  pattern_changed_ = false;
+  if (!IsPlayable(options_.pattern)) return End(kChainEnded);
+  pattern_start_ = static_cast<uint32_t>(animation_->GetEntries().GetEntryStart(options_.pattern));
+  current_ = pattern_start_;
+  frame_start_ = now;
+  state_ = State::kRunning;
+  ShowCurrent();
   return 0;
 }
 

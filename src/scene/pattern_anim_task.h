@@ -54,11 +54,20 @@ class CPatternAnimTask : public CAnimationTask {
   uint32_t Update(uint32_t now) override;
   // Releases the file when asked and takes the sprite out of the layer.
   void Stop() override;
+  bool UsesResource(const void* resource) const override { return resource == animation_.get(); }
 
   const CSprite& GetSprite() const { return sprite_; }
   // The frame shown, as an index of the file's frame table.
   uint32_t GetCurrentFrame() const { return current_; }
+  const PatternAnimOptions& GetOptions() const { return options_; }
   int32_t GetPattern() const { return options_.pattern; }
+  // The pattern to play from the next update on, from its first frame. A pattern that cannot be
+  // played ends the task there, as a chain that runs out does.
+  void ChangePattern(int32_t pattern) {
+    options_.pattern = pattern;
+    pattern_changed_ = true;
+  }
+  bool IsPatternChanged() const { return pattern_changed_; }
   bool IsHolding() const { return state_ == State::kHolding; }
 
  private:
@@ -70,6 +79,8 @@ class CPatternAnimTask : public CAnimationTask {
   // The next frame; non-zero when the task ends there.
   uint32_t Advance();
   uint32_t AtPatternEnd();
+  // Starts the changed pattern at `now`: 0, or the end's result.
+  uint32_t TakeChangedPattern(uint32_t now);
   void ShowCurrent();
   // Stop with the result that ends the task.
   uint32_t End(uint32_t result);
@@ -82,4 +93,5 @@ class CPatternAnimTask : public CAnimationTask {
   uint32_t current_ = 0;
   uint32_t frame_start_ = 0;
   State state_ = State::kNotStarted;
+  bool pattern_changed_ = false;
 };

@@ -51,8 +51,12 @@ class CPicturePart : public CAnimationTask {
   uint32_t Update(uint32_t now) override;
   // Shows the rest frame.
   void Stop() override;
+  bool UsesResource(const void* resource) const override { return resource == sheet_.get(); }
 
   int32_t GetCurrentCell() const { return current_cell_; }
+  // The image the cells go into (a sprite's source image, else the sheet's target); null once
+  // the sheet has been released.
+  CImage* GetTargetImage() const { return Target(); }
 
  private:
   void OnResumed(uint32_t paused_span) override;

@@ -12,3 +12,6 @@ int32_t CStaticSoundLoudness::LoudnessNow(int32_t steps) {
   if (!sound_.IsPlaying(&play_cursor, &write_cursor)) return 0;
   return sound_.GetAmplitude(play_cursor, steps);
 }
+
+CWatchedSoundLoudness::CWatchedSoundLoudness(CStaticSoundBuffer& sound)
+    : lifetime_(sound.Lifetime()), reading_(sound) {}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 class CStaticSoundBuffer;
 
@@ -25,4 +26,19 @@ class CStaticSoundLoudness : public IVoiceLoudness {
 
  private:
   CStaticSoundBuffer& sound_;
+};
+
+// The reading of a static sound buffer that someone else owns and may destroy meanwhile (one the
+// scripts hold): a destroyed buffer holds no data and plays no more.
+class CWatchedSoundLoudness : public IVoiceLoudness {
+ public:
+  explicit CWatchedSoundLoudness(CStaticSoundBuffer& sound);
+
+  bool HoldsData() override { return !lifetime_.expired() && reading_.HoldsData(); }
+  bool IsPlaying() override { return !lifetime_.expired() && reading_.IsPlaying(); }
+  int32_t LoudnessNow(int32_t steps) override { return lifetime_.expired() ? 0 : reading_.LoudnessNow(steps); }
+
+ private:
+  std::weak_ptr<const char> lifetime_;
+  CStaticSoundLoudness reading_;
 };

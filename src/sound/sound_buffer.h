@@ -79,6 +79,8 @@ class CSoundBuffer : public ScriptVisible<CSoundBuffer> {
   void CancelFade();
 
   uint8_t GetFadeState() const { return fade_state_; }
+  // Expires when the buffer is destroyed: a task that reads a buffer it does not own checks it.
+  std::weak_ptr<const char> Lifetime() const { return lifetime_; }
   int32_t GetPauseDepth() const { return pause_depth_; }
   CCriticalSection& GetLock() { return lock_; }
 
@@ -106,4 +108,5 @@ class CSoundBuffer : public ScriptVisible<CSoundBuffer> {
   CTimerManager* fade_manager_ = nullptr;
   // Cleared by the task itself when its manager deletes it.
   CTimedTask* fade_task_ = nullptr;
+  std::shared_ptr<const char> lifetime_ = std::make_shared<const char>('\0');
 };

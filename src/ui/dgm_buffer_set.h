@@ -58,3 +58,6 @@ class CDgmBufferSet {
   CImage* background_ = nullptr;
   std::vector<Part> parts_;
 };
+
+// The scripts' shared layout buffers.
+extern CDgmBufferSet g_DgmBufferSet;

@@ -61,3 +61,6 @@ class CDgmImageFile {
   CImage* background_ = nullptr;
   std::vector<Part> parts_;
 };
+
+// The scripts' shared layout image.
+extern CDgmImageFile g_DgmImageFile;

@@ -122,7 +122,7 @@ uint32_t CFont::SetFont(int32_t size, uint8_t bold, uint8_t italic, const char* 
     ClearCacheIfOn();
     logical_font_.face_name = face_name;
   }
-  StoreHeight(-std::abs(size));
+  StoreHeight(HeightOfSize(size));
   logical_font_.italic = italic;
   logical_font_.weight = bold != 0 ? kBoldWeight : kNormalWeight;
   return CreateGdiFont();
@@ -176,7 +176,7 @@ uint32_t CFont::SetFaceNameIfChanged(const char* face_name) {
 }
 
 uint32_t CFont::SetSize(int32_t size) {
-  const int32_t height = -std::abs(size);
+  const int32_t height = HeightOfSize(size);
   if (height == logical_font_.height) return 0;
   StoreHeight(height);
   return CreateGdiFont();

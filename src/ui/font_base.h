@@ -29,6 +29,10 @@ struct LogicalFont {
   std::string face_name;  // Shift-JIS
 };
 
+// The height a size gives: minus its absolute value. The smallest integer, whose absolute value
+// has no 32-bit form, gives -INT32_MAX.
+inline int32_t HeightOfSize(int32_t size) { return size == INT32_MIN ? -INT32_MAX : -(size < 0 ? -size : size); }
+
 struct TextSize {
   int32_t cx = 0;
   int32_t cy = 0;

@@ -55,7 +55,7 @@ void CGdiFont::ReleaseGdiObjects() { face_.reset(); }
 
 uint32_t CGdiFont::SetFont(int32_t size, uint8_t bold, uint8_t italic, const char* face_name) {
   if (face_name != nullptr) logical_font_.face_name = face_name;
-  logical_font_.height = -std::abs(size);
+  logical_font_.height = HeightOfSize(size);
   logical_font_.italic = italic;
   logical_font_.weight = bold != 0 ? kBoldWeight : kNormalWeight;
   return CreateGdiFont();
@@ -85,7 +85,7 @@ uint32_t CGdiFont::SetFaceNameIfChanged(const char* face_name) {
 }
 
 uint32_t CGdiFont::SetSize(int32_t size) {
-  const int32_t height = -std::abs(size);
+  const int32_t height = HeightOfSize(size);
   if (height == logical_font_.height) return 0;
   logical_font_.height = height;
   return CreateGdiFont();

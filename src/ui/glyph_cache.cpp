@@ -125,3 +125,8 @@ void CGlyphCache::ResetBuckets() {
   tail_ = nullptr;
   count_ = 0;
 }
+
+void CGlyphCache::SetLimit(uint16_t limit) {
+  limit_ = limit;
+  if (count_ > limit_) Trim(count_ - limit_);
+}

@@ -38,6 +38,8 @@ class CGlyphCache {
   void Insert(uint32_t key, uint32_t hash, CGlyph* glyph);
   uint32_t Trim(uint32_t count);
   void Clear();
+  // A new limit (0 switches caching off); the least recently used glyphs beyond it go at once.
+  void SetLimit(uint16_t limit);
 
   uint32_t limit() const { return limit_; }
   uint32_t count() const { return count_; }

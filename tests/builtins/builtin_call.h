@@ -38,6 +38,12 @@ class BuiltinCaller {
     for (std::uint32_t i = 0; i < size; ++i) memory_.SetByte(address + i, fill);
     return address;
   }
+  // A script word holding the value (a handle word, as scripts keep them): its address.
+  std::uint32_t WordHolding(std::uint32_t value) {
+    const std::uint32_t address = memory_.Allocate(4);
+    memory_.SetWord(address, value);
+    return address;
+  }
   std::string TextAt(std::uint32_t address) const { return memory_.String(address); }
   std::uint32_t WordAt(std::uint32_t address) const { return memory_.Word(address); }
   ScriptMemory& Memory() { return memory_; }

@@ -13,6 +13,7 @@
 #include "base/framework_settings.h"
 #include "builtins/voice_ducking.h"
 #include "platform/message_box.h"
+#include "ui/font_list.h"
 
 namespace test_support {
 
@@ -125,6 +126,7 @@ class FakeAppServices : public IAppServices, public CursorMotionHost {
   CCriticalSection& MovieLock() override { return movie_lock; }
   void SetMovieState(uint8_t state) override { movie_state = state; }
   bool UsesMovieSprite() const override { return movie_sprite; }
+  CFontList& InstalledFonts() override { return installed_fonts; }
 
   bool IsActive() const override { return true; }
   plat::Point GameToScreen(plat::Point point) const override { return point; }
@@ -184,6 +186,7 @@ class FakeAppServices : public IAppServices, public CursorMotionHost {
   CCriticalSection movie_lock;
   uint8_t movie_state = 0;
   bool movie_sprite = false;
+  CFontList installed_fonts;
 };
 
 }  // namespace test_support

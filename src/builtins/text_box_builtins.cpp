@@ -2,8 +2,11 @@
 
 #include <cstring>
 
+#include "builtins/listed_resource.h"
 #include "builtins/widget_args.h"
 #include "gfx/surface_object_image.h"
+#include "scene/cell_sheet.h"
+#include "scene/resource_list.h"
 #include "ui/check_button.h"
 #include "ui/list_menu.h"
 #include "ui/script_text_box.h"
@@ -192,8 +195,19 @@ std::uint32_t NativeStartTextAnimation(const NativeArgs& args) {
   return WithScriptBox(args, kMinusOne, [&](CScriptTextBox& box) { return box.StartAnimation(args.Flag(1)); });
 }
 
+std::uint32_t NativeStartTextBoxPicture(const NativeArgs& args) {
+  return WithScriptBox(args, kMinusOne, [](CScriptTextBox& box) { return box.StartPicture(); });
+}
+
 std::uint32_t NativeControlTextAnimation(const NativeArgs& args) {
   return WithScriptBox(args, kMinusOne, [&](CScriptTextBox& box) { return box.ControlAnimation(args.U8(1)); });
+}
+
+std::uint32_t NativeSetTextBoxPictureSet(const NativeArgs& args) {
+  return WithScriptBox(args, 0, [&](CScriptTextBox& box) {
+    box.SetPictureSet(ListedResource<CCellSheet>(args, 1, g_CellSheets));
+    return 1U;
+  });
 }
 
 std::uint32_t NativeLinkTextLayout(const NativeArgs& args) {

@@ -48,8 +48,14 @@ std::uint32_t NativeSetScriptTextBoxFlag(const NativeArgs& args);
 std::uint32_t NativeIsNotScriptTextBox(const NativeArgs& args);
 // args[1] mode: the animation's start status; -1.
 std::uint32_t NativeStartTextAnimation(const NativeArgs& args);
+// The wait icon shown now, made from the picture set once: 0; 1 without a timer manager or
+// picture set; 2 the icon could not be made or registered; -1.
+std::uint32_t NativeStartTextBoxPicture(const NativeArgs& args);
 // args[1] low byte, the operation 0-3: its status; -1.
 std::uint32_t NativeControlTextAnimation(const NativeArgs& args);
+// args[1] a cell sheet (0 or one released: none): the wait icon's picture set from the next start
+// on, a running icon ended. 1; 0.
+std::uint32_t NativeSetTextBoxPictureSet(const NativeArgs& args);
 // args[1] a text box (type 5) that shows the speaker's name, args[2] low byte its alignment:
 // 0; 2 for no text box; 1.
 std::uint32_t NativeLinkTextLayout(const NativeArgs& args);

@@ -2,8 +2,11 @@
 
 #include <cstring>
 
+#include "builtins/listed_resource.h"
 #include "builtins/widget_args.h"
 #include "gfx/surface_object_image.h"
+#include "scene/cell_sheet.h"
+#include "scene/resource_list.h"
 #include "ui/check_button.h"
 #include "ui/list_menu.h"
 #include "ui/script_text_box.h"
@@ -132,6 +135,26 @@ std::uint32_t NativeGetTextBoxCell(const NativeArgs& args) {
       });
 }
 
+std::uint32_t NativeSetTextBoxLayout(const NativeArgs& args) {
+  return WithBox(args, 0, [&](CTextLayout& box) {
+    const CTextLayout::TextFlow flow{.auto_wrap = args.Flag(1),
+                                    .line_gap = args.I32(2),
+                                    .character_spacing = args.I32(3),
+                                    .ruby_band = args.Flag(4),
+                                    .ruby_gap = args.I32(5)};
+    box.SetTextFlow(flow, true);
+    box.SetIndent(args.I32(6));
+    return 1U;
+  });
+}
+
+std::uint32_t NativeSetTextBoxValue(const NativeArgs& args) {
+  return WithBox(args, 0, [&](CTextLayout& box) {
+    box.SetStoredValue(args.I32(1));
+    return 1U;
+  });
+}
+
 std::uint32_t NativeTextBoxPair(const NativeArgs& args) {
   return WithBox(args, 4, [&](CTextLayout& box) { return box.Recreate(args.I32(1), args.I32(2)); });
 }
@@ -172,8 +195,19 @@ std::uint32_t NativeStartTextAnimation(const NativeArgs& args) {
   return WithScriptBox(args, kMinusOne, [&](CScriptTextBox& box) { return box.StartAnimation(args.Flag(1)); });
 }
 
+std::uint32_t NativeStartTextBoxPicture(const NativeArgs& args) {
+  return WithScriptBox(args, kMinusOne, [](CScriptTextBox& box) { return box.StartPicture(); });
+}
+
 std::uint32_t NativeControlTextAnimation(const NativeArgs& args) {
   return WithScriptBox(args, kMinusOne, [&](CScriptTextBox& box) { return box.ControlAnimation(args.U8(1)); });
+}
+
+std::uint32_t NativeSetTextBoxPictureSet(const NativeArgs& args) {
+  return WithScriptBox(args, 0, [&](CScriptTextBox& box) {
+    box.SetPictureSet(ListedResource<CCellSheet>(args, 1, g_CellSheets));
+    return 1U;
+  });
 }
 
 std::uint32_t NativeLinkTextLayout(const NativeArgs& args) {

@@ -24,6 +24,12 @@ std::uint32_t NativeRefreshTextBox(const NativeArgs& args);
 // the items). Text box: the corner of the next cell of width args[3] and height args[4]: 1. 0.
 std::uint32_t NativeGetTextBoxCell(const NativeArgs& args);
 
+// args[1] auto wrap, args[2] line gap, args[3] character spacing, args[4] the ruby band over
+// horizontal lines, args[5] ruby gap: the page starts again under them; then args[6] the indent of
+// its following lines. Gaps, spacing and indent are held to a page's largest side. 1; 0.
+std::uint32_t NativeSetTextBoxLayout(const NativeArgs& args);
+// args[1] the value the common get-value row reads back for the box. 1; 0.
+std::uint32_t NativeSetTextBoxValue(const NativeArgs& args);
 // args[1], args[2] width and height: the box made anew at that size without its background
 // pictures: 0; 1 it was never made; 3 failure; 4.
 std::uint32_t NativeTextBoxPair(const NativeArgs& args);
@@ -42,8 +48,14 @@ std::uint32_t NativeSetScriptTextBoxFlag(const NativeArgs& args);
 std::uint32_t NativeIsNotScriptTextBox(const NativeArgs& args);
 // args[1] mode: the animation's start status; -1.
 std::uint32_t NativeStartTextAnimation(const NativeArgs& args);
+// The wait icon shown now, made from the picture set once: 0; 1 without a timer manager or
+// picture set; 2 the icon could not be made or registered; -1.
+std::uint32_t NativeStartTextBoxPicture(const NativeArgs& args);
 // args[1] low byte, the operation 0-3: its status; -1.
 std::uint32_t NativeControlTextAnimation(const NativeArgs& args);
+// args[1] a cell sheet (0 or one released: none): the wait icon's picture set from the next start
+// on, a running icon ended. 1; 0.
+std::uint32_t NativeSetTextBoxPictureSet(const NativeArgs& args);
 // args[1] a text box (type 5) that shows the speaker's name, args[2] low byte its alignment:
 // 0; 2 for no text box; 1.
 std::uint32_t NativeLinkTextLayout(const NativeArgs& args);

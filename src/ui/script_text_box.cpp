@@ -61,13 +61,16 @@ void CScriptTextBox::NewPage() {
 }
 
 void CScriptTextBox::SetPictureSet(CCellSheet* picture_set) {
-  if (wait_icon_ != nullptr) {
-    timers_->Remove(wait_icon_);
-    // The ended icon leaves its rest frame behind.
-    MarkPageChanged(picture_set_->RestoreBackground(text_image()));
-    wait_icon_shown_ = false;
-  }
-  picture_set_ = picture_set;
+  EndWaitIcon();
+  if (picture_set != nullptr) picture_set->AddRef();
+  picture_set_.reset(picture_set);
+}
+
+uint32_t CScriptTextBox::StartPicture() {
+  if (timers_ == nullptr || !picture_set_) return kNoTimersOrPictureSet;
+  if (wait_icon_ == nullptr && MakeWaitIcon() != 0) return kPictureRefused;
+  ShowWaitIcon();
+  return 0;
 }
 
 uint32_t CScriptTextBox::StartAnimation(bool mode) {
@@ -97,7 +100,7 @@ uint32_t CScriptTextBox::MakeAnimation() {
 
 uint32_t CScriptTextBox::MakeWaitIcon() {
   auto icon = std::make_unique<CPicturePart>();
-  if (icon->Setup(timers_, picture_set_, &page_sprite(), PicturePartSettings{}) != 0) return kWaitIconFailed;
+  if (icon->Setup(timers_, picture_set_.get(), &page_sprite(), PicturePartSettings{}) != 0) return kWaitIconFailed;
   wait_icon_ = icon.release();
   wait_icon_->SetOwnerReference(&wait_icon_);
   timers_->PauseTask(wait_icon_);
@@ -109,6 +112,14 @@ void CScriptTextBox::ShowWaitIcon() {
   if (wait_icon_ == nullptr || wait_icon_shown_) return;
   timers_->ResumeTask(wait_icon_);
   wait_icon_shown_ = true;
+}
+
+void CScriptTextBox::EndWaitIcon() {
+  if (wait_icon_ == nullptr) return;
+  timers_->Remove(wait_icon_);
+  // The ended icon leaves its rest frame behind.
+  MarkPageChanged(picture_set_->RestoreBackground(text_image()));
+  wait_icon_shown_ = false;
 }
 
 void CScriptTextBox::HideWaitIcon() {

@@ -7,9 +7,10 @@
 #include <array>
 #include <cstdint>
 
+#include "base/ref_counted.h"
+#include "scene/cell_sheet.h"
 #include "ui/text_layout.h"
 
-class CCellSheet;
 class CCheckButton;
 class CPicturePart;
 class CTextAnimTask;
@@ -24,6 +25,9 @@ class CScriptTextBox : public CTextLayout {
   static constexpr uint32_t kTaskRefused = 2;
   static constexpr uint32_t kVoiceNameTooLong = 2;
   static constexpr uint32_t kWaitIconFailed = 3;
+  // StartPicture.
+  static constexpr uint32_t kNoTimersOrPictureSet = 1;
+  static constexpr uint32_t kPictureRefused = 2;
   // ControlAnimation without a task.
   static constexpr uint32_t kNoTask = 1;
   // The voice name holds this many bytes with its terminator.
@@ -44,8 +48,12 @@ class CScriptTextBox : public CTextLayout {
 
   // A clean page; the name box goes.
   void NewPage();
-  // The picture set of the wait icon from the next start on; an existing icon ends.
+  // The picture set of the wait icon from the next start on (null: none); an existing icon ends.
+  // The box holds the set: one that its list lets go of lives on with the box.
   void SetPictureSet(CCellSheet* picture_set);
+  // Shows the wait icon now, made from the picture set when there is none yet: 0 once it runs;
+  // kNoTimersOrPictureSet; kPictureRefused when the icon cannot be made or registered.
+  uint32_t StartPicture();
   // 0; kNoTimersOrMessage; kTaskRefused; kWaitIconFailed; kVoiceNameTooLong after starting.
   uint32_t StartAnimation(bool mode);
   // Prints the current message to its end at once: as StartAnimation without an icon.
@@ -62,10 +70,12 @@ class CScriptTextBox : public CTextLayout {
   void SetClickToAdvance(bool on) { click_to_advance_ = on; }
 
   const char* voice_name() const { return voice_name_.data(); }
-  bool wait_icon_shown() const { return wait_icon_shown_; }
+  // False also once the icon was ended from outside (its set released or loaded again).
+  bool wait_icon_shown() const { return wait_icon_ != nullptr && wait_icon_shown_; }
   bool name_shown() const { return name_shown_; }
   const CTextAnimTask* animation() const { return animation_; }
   const CPicturePart* wait_icon() const { return wait_icon_; }
+  const CCellSheet* picture_set() const { return picture_set_.get(); }
 
  private:
   friend class CTextAnimTask;
@@ -74,6 +84,8 @@ class CScriptTextBox : public CTextLayout {
   uint32_t MakeWaitIcon();
   void ShowWaitIcon();
   void HideWaitIcon();
+  // The ended icon's rest frame leaves the page.
+  void EndWaitIcon();
   void DrawSpeakerName();
   // kVoiceNameTooLong leaves the voice name empty.
   uint32_t TakeVoiceName();
@@ -92,7 +104,7 @@ class CScriptTextBox : public CTextLayout {
   CPicturePart* wait_icon_ = nullptr;
   bool click_to_advance_ = true;
   std::array<char, kVoiceNameSize> voice_name_{};
-  CCellSheet* picture_set_ = nullptr;
+  RefPtr<CCellSheet> picture_set_;
   CTextLayout* name_box_ = nullptr;
   CCheckButton* companion_ = nullptr;
   uint8_t name_alignment_ = 0;

@@ -329,6 +329,16 @@ void CTextLayout::SetDrawParams(int32_t left, int32_t top, int32_t right, int32_
   if (redraw && text_image_.GetPixels() != nullptr) Refresh(true);
 }
 
+void CTextLayout::SetTextFlow(const TextFlow& flow, bool redraw) {
+  SetAutoWrap(flow.auto_wrap);
+  SetLineGap(flow.line_gap);
+  SetCharacterSpacing(flow.character_spacing);
+  SetRubyBand(flow.ruby_band);
+  SetRubyGap(flow.ruby_gap);
+  UpdateLineMetrics();
+  if (redraw && text_image_.GetPixels() != nullptr) Refresh(true);
+}
+
 uint32_t CTextLayout::MakeRegionMap(bool keep_pixels) {
   if (region_map_ == nullptr) {
     keep_pixels = false;
@@ -509,11 +519,11 @@ bool CTextLayout::NewLine() {
   }
   if (item_open_) CloseItemRegion();
   if (vertical_) {
-    pen_x_ -= line_gap_ + old_pitch;
+    pen_x_ = MovedPen(pen_x_, -(line_gap_ + old_pitch));
     pen_y_ = StartAlong();
     last_line_ = pen_x_ - line_size_ - line_gap_ - line_pitch_ <= margin_left_;
   } else {
-    pen_y_ += line_gap_ + line_pitch_;
+    pen_y_ = MovedPen(pen_y_, line_gap_ + line_pitch_);
     pen_x_ = StartAlong();
     last_line_ = line_size_ + pen_y_ + line_gap_ + line_pitch_ > box_height_ - margin_bottom_;
   }
@@ -580,7 +590,7 @@ int32_t CTextLayout::PutCharInto(const char** text, CImage* target) {
     pending_ruby_ = nullptr;
   }
   previous_pen_ = start;
-  (vertical_ ? pen_y_ : pen_x_) += character_spacing_ + advance;
+  AdvancePen(character_spacing_ + advance);
   page_empty_ = false;
   return result;
 }
@@ -604,7 +614,7 @@ void CTextLayout::DrawItemText(const char* text, int32_t x, int32_t y, bool use_
   font_->DrawString(&text_image_, draw_x, draw_y, text, &bounds, &end);
   MarkPageChanged(bounds);
   previous_pen_ = PenAlong();
-  (vertical_ ? pen_y_ : pen_x_) += character_spacing_ + (vertical_ ? end.y - draw_y : end.x - draw_x);
+  AdvancePen(character_spacing_ + (vertical_ ? end.y - draw_y : end.x - draw_x));
   page_empty_ = false;
 }
 
@@ -627,7 +637,7 @@ int32_t CTextLayout::DrawHorizontalInVertical(const char* text) {
                     nullptr);
   MarkPageChanged(bounds);
   if (TurnFont(*font_, true) != 0) result = 3;
-  pen_y_ += character_spacing_ + FontHeight();
+  pen_y_ = MovedPen(pen_y_, character_spacing_ + FontHeight());
   page_empty_ = false;
   return result;
 }
@@ -657,8 +667,7 @@ int32_t CTextLayout::DrawPictureFile(const char* file_name, int32_t key_x, int32
     text_image_.CopyRgb(&picture, x, y, nullptr);
   }
   MarkPageChanged(plat::Rect{x, y, x + picture.GetWidth(), y + picture.GetHeight()});
-  int32_t& along = vertical_ ? pen_y_ : pen_x_;
-  along += character_spacing_ + (vertical_ ? picture.GetHeight() : picture.GetWidth());
+  AdvancePen(character_spacing_ + (vertical_ ? picture.GetHeight() : picture.GetWidth()));
   page_empty_ = false;
   return result;
 }

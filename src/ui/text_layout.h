@@ -57,6 +57,15 @@ class CTextLayout : public CTextLayoutBase {
   virtual int32_t SetBackground(uint8_t style, uint32_t colour, uint8_t alpha, bool redraw);
   void SetLayoutRect(int32_t left, int32_t top, int32_t right, int32_t bottom, bool redraw);
   void SetDrawParams(int32_t left, int32_t top, int32_t right, int32_t bottom, bool redraw);
+  // How characters and lines follow each other; the page starts again under them with redraw.
+  struct TextFlow {
+    bool auto_wrap = true;
+    int32_t line_gap = 0;
+    int32_t character_spacing = 0;
+    bool ruby_band = true;
+    int32_t ruby_gap = 0;
+  };
+  void SetTextFlow(const TextFlow& flow, bool redraw);
   // 1 no memory for the map.
   uint32_t EnableRegionMap(bool on, bool redraw);
   // 1/2 the font's face change failed switching on/off, 3/4 the same for the ruby font.

@@ -5,6 +5,7 @@
 
 #include "base/input_bindings.h"
 #include "base/mouse.h"
+#include "pixel/image_limits.h"
 #include "ui/font.h"
 #include "ui/gui_window.h"
 #include "ui/kinsoku_tables.h"
@@ -18,6 +19,7 @@ constexpr int32_t kCursorNormal = 0;
 constexpr int32_t kCursorHand = 1;
 constexpr int32_t kCursorMove = 3;
 constexpr uint32_t kDecideAction = 4;
+constexpr int64_t kPenReach = int64_t{1} << 24;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -35,6 +37,12 @@ LayoutChar ReadLayoutChar(const char* text) {
 }
 
 CTextLayoutBase::~CTextLayoutBase() = default;
+
+int32_t CTextLayoutBase::PenStep(int32_t step) { return std::clamp(step, -kMaxImageSide, kMaxImageSide); }
+
+int32_t CTextLayoutBase::MovedPen(int32_t pen, int32_t step) {
+  return static_cast<int32_t>(std::clamp(int64_t{pen} + step, -kPenReach, kPenReach));
+}
 
 int32_t CTextLayoutBase::FontHeight() const { return font_ ? std::abs(font_->logical_font().height) : 0; }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/window_messages.h"
@@ -132,11 +133,28 @@ class CTextLayoutBase : public CGuiElement {
   void EndDrag() { dragging_ = false; }
   bool dragging() const { return dragging_; }
   void SetAutoWrap(bool on) { auto_wrap_ = on; }
-  void SetLineGap(int32_t gap) { line_gap_ = gap; }
-  void SetCharacterSpacing(int32_t spacing) { character_spacing_ = spacing; }
-  void SetRubyGap(int32_t gap) { ruby_gap_ = gap; }
+  void SetLineGap(int32_t gap) { line_gap_ = PenStep(gap); }
+  void SetCharacterSpacing(int32_t spacing) { character_spacing_ = PenStep(spacing); }
+  void SetRubyGap(int32_t gap) { ruby_gap_ = PenStep(gap); }
   void SetHangingCells(int32_t cells) { hanging_cells_ = cells; }
   void SetMinimumLineSize(int32_t size) { minimum_line_size_ = size; }
+  void SetRubyBand(bool on) { ruby_band_ = on; }
+  // Where the page's following lines start along the line, from the margin (a new page starts
+  // them at the margin again).
+  void SetIndent(int32_t indent) { indent_ = PenStep(indent); }
+  int32_t indent() const { return indent_; }
+  bool auto_wrap() const { return auto_wrap_; }
+  bool ruby_band() const { return ruby_band_; }
+  int32_t line_gap() const { return line_gap_; }
+  int32_t character_spacing() const { return character_spacing_; }
+  int32_t ruby_gap() const { return ruby_gap_; }
+  // A value the scripts keep in the box and read back; the layout never uses it.
+  void SetStoredValue(int32_t value) { stored_value_ = value; }
+  std::optional<int32_t> stored_value() const { return stored_value_; }
+
+  // A spacing, gap or indent from outside held to the largest page's side: no farther means
+  // nothing more on any page, and the pen's sums with it cannot overflow.
+  static int32_t PenStep(int32_t step);
 
  protected:
   CTextLayoutBase() = default;
@@ -146,6 +164,13 @@ class CTextLayoutBase : public CGuiElement {
   int32_t PenAlong() const { return vertical_ ? pen_y_ : pen_x_; }
   int32_t LineEnd() const { return vertical_ ? box_height_ - margin_bottom_ : box_width_ - margin_right_; }
   int32_t FontHeight() const;
+  // The pen moved by `step`, held within a reach far beyond any page however far unwrapped text,
+  // negative spacing or gaps carry it.
+  static int32_t MovedPen(int32_t pen, int32_t step);
+  void AdvancePen(int32_t step) {
+    int32_t& along = vertical_ ? pen_y_ : pen_x_;
+    along = MovedPen(along, step);
+  }
   int32_t RubyFontHeight() const;
   void ParkAtOwnerPointer();
   // The pointer or focus leaves the current item: its tooltip goes and it is unhovered.
@@ -201,4 +226,5 @@ class CTextLayoutBase : public CGuiElement {
   int32_t current_item_ = -1;
   bool segment_open_ = false;
   const char* hover_text_ = nullptr;
+  std::optional<int32_t> stored_value_;
 };

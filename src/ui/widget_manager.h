@@ -136,7 +136,8 @@ class CWidgetManager {
   // choice buttons: the choice. kNotServed for other widgets and null.
   int32_t SetWidgetValue(CGuiElement* widget, int32_t value, const char* text) const;
   // Check buttons 1 while checked; text fields 0 with *text the field's text; bars, lists, list
-  // boxes and choice buttons their value or selection; kNotServed otherwise.
+  // boxes and choice buttons their value or selection; text boxes the value stored in them, or
+  // kNotServed while none is; kNotServed otherwise.
   int32_t GetWidgetValue(CGuiElement* widget, const char** text) const;
   // Image and check buttons and bars: 0; kNotServed otherwise.
   int32_t SetWidgetRectHit(CGuiElement* widget, bool on) const;

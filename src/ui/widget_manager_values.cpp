@@ -177,6 +177,10 @@ int32_t CWidgetManager::GetWidgetValue(CGuiElement* widget, const char** text) c
     case kBar:
       if (auto* bar = As<CBarBase>(widget)) return bar->GetValue();
       return kNotServed;
+    case kTextLayout:
+    case kScriptTextBox:
+      if (auto* box = As<CTextLayoutBase>(widget)) return box->stored_value().value_or(kNotServed);
+      return kNotServed;
     case kList:
       if (auto* list = As<CListPart>(widget)) return list->GetHovered();
       return kNotServed;

@@ -1,0 +1,82 @@
+#include "pixel/alpha_run_map.h"
+
+#include <algorithm>
+
+namespace {
+
+AlphaKind KindOf(uint32_t pixel) {
+  const uint32_t alpha = pixel >> 24;
+  return alpha == 0 ? AlphaKind::kClear : alpha == 255 ? AlphaKind::kOpaque : AlphaKind::kMixed;
+}
+
+// Adds begin..end to the row, joined to the last run when it is of the same kind.
+void AppendRun(std::vector<AlphaRun>& runs, int32_t begin, int32_t end, AlphaKind kind) {
+  if (begin >= end) return;
+  if (!runs.empty() && runs.back().kind == kind && runs.back().end == begin) {
+    runs.back().end = end;
+    return;
+  }
+  runs.push_back({begin, end, kind});
+}
+
+void MapRow(const uint32_t* row, int32_t width, int32_t shortest_run, std::vector<AlphaRun>& runs) {
+  int32_t begin = 0;
+  while (begin < width) {
+    const AlphaKind kind = KindOf(row[begin]);
+    int32_t end = begin + 1;
+    while (end < width && KindOf(row[end]) == kind) ++end;
+    AppendRun(runs, begin, end, end - begin < shortest_run ? AlphaKind::kMixed : kind);
+    begin = end;
+  }
+}
+
+}  // namespace
+
+AlphaRunMap AlphaRunMap::Build(const uint32_t* pixels, intptr_t pitch, int32_t width, int32_t height,
+                               int32_t shortest_run) {
+  AlphaRunMap map;
+  map.width_ = std::max(width, 0);
+  map.height_ = std::max(height, 0);
+  map.rows_.resize(static_cast<size_t>(map.height_));
+  const auto* bytes = reinterpret_cast<const uint8_t*>(pixels);
+  for (int32_t y = 0; y < map.height_; ++y) {
+    MapRow(reinterpret_cast<const uint32_t*>(bytes + pitch * y), map.width_, std::max(shortest_run, 1),
+           map.rows_[static_cast<size_t>(y)]);
+  }
+  return map;
+}
+
+template <typename Fill>
+void AlphaRunMap::SpliceRow(int32_t y, int32_t x, int32_t width, Fill&& fill) {
+  std::vector<AlphaRun>& row = rows_[static_cast<size_t>(y)];
+  scratch_.clear();
+  const int32_t end = x + width;
+  for (const AlphaRun& run : row) AppendRun(scratch_, run.begin, std::min(run.end, x), run.kind);
+  fill([this](int32_t begin, int32_t run_end, AlphaKind kind) { AppendRun(scratch_, begin, run_end, kind); });
+  for (const AlphaRun& run : row) AppendRun(scratch_, std::max(run.begin, end), run.end, run.kind);
+  row.swap(scratch_);
+}
+
+void AlphaRunMap::MarkClear(int32_t x, int32_t y, int32_t width, int32_t height) {
+  for (int32_t row = y; row < y + height; ++row) {
+    // A target kept clear by the blends before: nothing changes.
+    const std::span<const AlphaRun> runs = Row(row);
+    const AlphaRun& first = runs[RunAt(runs, x)];
+    if (first.kind == AlphaKind::kClear && first.end >= x + width) continue;
+    SpliceRow(row, x, width, [&](auto&& append) { append(x, x + width, AlphaKind::kClear); });
+  }
+}
+
+void AlphaRunMap::CopyArea(const AlphaRunMap& source, int32_t source_x, int32_t source_y, int32_t x, int32_t y,
+                           int32_t width, int32_t height) {
+  const int32_t shift = x - source_x;
+  for (int32_t row = 0; row < height; ++row) {
+    SpliceRow(y + row, x, width, [&](auto&& append) {
+      for (const AlphaRun& run : source.Row(source_y + row)) {
+        const int32_t begin = std::max(run.begin, source_x);
+        const int32_t end = std::min(run.end, source_x + width);
+        if (begin < end) append(begin + shift, end + shift, run.kind);
+      }
+    });
+  }
+}

@@ -46,6 +46,15 @@ AlphaRunMap AlphaRunMap::Build(const uint32_t* pixels, intptr_t pitch, int32_t w
   return map;
 }
 
+AlphaRunMap AlphaRunMap::Unknown(int32_t width, int32_t height) {
+  AlphaRunMap map;
+  map.width_ = std::max(width, 0);
+  map.height_ = std::max(height, 0);
+  map.rows_.resize(static_cast<size_t>(map.height_));
+  for (std::vector<AlphaRun>& row : map.rows_) AppendRun(row, 0, map.width_, AlphaKind::kMixed);
+  return map;
+}
+
 template <typename Fill>
 void AlphaRunMap::SpliceRow(int32_t y, int32_t x, int32_t width, Fill&& fill) {
   std::vector<AlphaRun>& row = rows_[static_cast<size_t>(y)];

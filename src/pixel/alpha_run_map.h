@@ -33,6 +33,9 @@ class AlphaRunMap {
   static AlphaRunMap Build(const uint32_t* pixels, intptr_t pitch, int32_t width, int32_t height,
                            int32_t shortest_run = kShortestRun);
 
+  // A map that knows nothing: every row one mixed run. (A mixed run is true of any pixels.)
+  static AlphaRunMap Unknown(int32_t width, int32_t height);
+
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }
   // Row y's runs, left to right, covering the whole width.

@@ -21,6 +21,10 @@ struct PortableRuns {
     for (int32_t x = 0; x < count; ++x) d[x] = s[x] & kColourBits;
   }
   static void Mixed(uint32_t* d, const uint32_t* s, int32_t count) { AlphaBlend32(d, s, 0, 0, count, 1); }
+  static void MixedRows(uint32_t* d, const uint32_t* s, int32_t dst_skip, int32_t src_skip, int32_t width,
+                        int32_t height) {
+    AlphaBlend32(d, s, dst_skip, src_skip, width, height);
+  }
 };
 
 // One pixel by the vector member's rule (blend_kernels.h): weights wA and 256 - wA. Red and blue
@@ -72,6 +76,10 @@ struct VectorRuns {
     if (count >= kShortMixedRun) return AlphaBlend32Mmx(d, s, 0, 0, count, 1);
     for (int32_t x = 0; x < count; ++x) d[x] = VectorRulePixel(d[x], s[x]);
   }
+  static void MixedRows(uint32_t* d, const uint32_t* s, int32_t dst_skip, int32_t src_skip, int32_t width,
+                        int32_t height) {
+    AlphaBlend32Mmx(d, s, dst_skip, src_skip, width, height);
+  }
 };
 
 // Clears pixels begin..end - 1 of the destination row (in the pass's columns), skipping the parts
@@ -89,15 +97,33 @@ void ClearSpan(uint32_t* row, int32_t begin, int32_t end, const AlphaRunsAt& des
   }
 }
 
+// Whether the source row's pixels x..x + width - 1 lie in one mixed run.
+bool MixedAcross(std::span<const AlphaRun> runs, int32_t x, int32_t width) {
+  const AlphaRun& run = runs[AlphaRunMap::RunAt(runs, x)];
+  return run.kind == AlphaKind::kMixed && run.end >= x + width;
+}
+
 template <typename Runs>
 void BlendByRuns(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width, int32_t height,
                  const AlphaRunsAt& source, const AlphaRunsAt& destination) {
   if (width < 1 || height < 1) return;
   const intptr_t dst_pitch = intptr_t{width} * 4 + dst_skip;
   const intptr_t src_pitch = intptr_t{width} * 4 + src_skip;
-  for (int32_t y = 0; y < height; ++y) {
+  int32_t y = 0;
+  while (y < height) {
     auto* d = reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(dst) + dst_pitch * y);
     const auto* s = reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(src) + src_pitch * y);
+    // Rows mixed all across (a picture of random alpha, a translucent panel) go to the member
+    // together, as they would without a map.
+    int32_t mixed_rows = 0;
+    while (y + mixed_rows < height && MixedAcross(source.map->Row(source.y + y + mixed_rows), source.x, width)) {
+      ++mixed_rows;
+    }
+    if (mixed_rows != 0) {
+      Runs::MixedRows(d, s, dst_skip, src_skip, width, mixed_rows);
+      y += mixed_rows;
+      continue;
+    }
     const std::span<const AlphaRun> runs = source.map->Row(source.y + y);
     std::span<const AlphaRun> dst_runs;
     if (destination.map != nullptr) dst_runs = destination.map->Row(destination.y + y);
@@ -105,13 +131,12 @@ void BlendByRuns(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t s
       const int32_t begin = std::max(runs[i].begin, source.x) - source.x;
       const int32_t end = std::min(runs[i].end, source.x + width) - source.x;
       switch (runs[i].kind) {
-        case AlphaKind::kClear:
-          ClearSpan<Runs>(d, begin, end, destination, dst_runs);
-          break;
+        case AlphaKind::kClear: ClearSpan<Runs>(d, begin, end, destination, dst_runs); break;
         case AlphaKind::kOpaque: Runs::Opaque(d + begin, s + begin, end - begin); break;
         case AlphaKind::kMixed: Runs::Mixed(d + begin, s + begin, end - begin); break;
       }
     }
+    ++y;
   }
 }
 

@@ -52,7 +52,7 @@ class CImage : public CImageBase {
   }
 
   // Whoever is handed the pixels, the row table or the device context may write through them,
-  // so each of these drops the image's alpha run map (see AlphaRuns below).
+  // so each of these drops the image's alpha run map (see SourceAlphaRuns below).
   uint8_t* GetPixels() const override;
   uint8_t* GetRowPointer(int32_t y) const override;
   plat::DeviceContext* GetDC() const;

@@ -69,9 +69,17 @@ void AlphaRunMap::SpliceRow(int32_t y, int32_t x, int32_t width, Fill&& fill) {
 void AlphaRunMap::MarkClear(int32_t x, int32_t y, int32_t width, int32_t height) {
   for (int32_t row = y; row < y + height; ++row) {
     // A target kept clear by the blends before: nothing changes.
-    const std::span<const AlphaRun> runs = Row(row);
-    const AlphaRun& first = runs[RunAt(runs, x)];
+    std::vector<AlphaRun>& runs = rows_[static_cast<size_t>(row)];
+    const AlphaRun first = runs[RunAt(runs, x)];
     if (first.kind == AlphaKind::kClear && first.end >= x + width) continue;
+    // A row of one run (a target copied from a picture of one kind) splits in up to three.
+    if (runs.size() == 1) {
+      runs.clear();
+      AppendRun(runs, 0, x, first.kind);
+      AppendRun(runs, x, x + width, AlphaKind::kClear);
+      AppendRun(runs, x + width, width_, first.kind);
+      continue;
+    }
     SpliceRow(row, x, width, [&](auto&& append) { append(x, x + width, AlphaKind::kClear); });
   }
 }
@@ -79,6 +87,13 @@ void AlphaRunMap::MarkClear(int32_t x, int32_t y, int32_t width, int32_t height)
 void AlphaRunMap::CopyArea(const AlphaRunMap& source, int32_t source_x, int32_t source_y, int32_t x, int32_t y,
                            int32_t width, int32_t height) {
   const int32_t shift = x - source_x;
+  // A background copied whole, each frame: its rows as they are.
+  if (x == 0 && source_x == 0 && width == width_ && width == source.width_) {
+    for (int32_t row = 0; row < height; ++row) {
+      rows_[static_cast<size_t>(y + row)] = source.rows_[static_cast<size_t>(source_y + row)];
+    }
+    return;
+  }
   for (int32_t row = 0; row < height; ++row) {
     SpliceRow(y + row, x, width, [&](auto&& append) {
       for (const AlphaRun& run : source.Row(source_y + row)) {

@@ -162,4 +162,29 @@ TEST_F(AlphaRunBlendTest, KeptMapsMatchMapsBuiltAnew) {
   EXPECT_EQ(KindsOf(target_runs), KindsOf(AlphaRunMap::Build(target.data(), kPitch, kWidth, kHeight, 1)));
 }
 
+// Rows of one kind split where a blend clears them: in the middle, at either end and whole; and
+// whole rows copied from a picture as wide.
+TEST_F(AlphaRunBlendTest, KeptMapsOfOneKindRowsMatchMapsBuiltAnew) {
+  std::vector<uint32_t> target(size_t{kWidth} * kHeight, 0xFF102030);
+  AlphaRunMap runs = AlphaRunMap::Build(target.data(), kPitch, kWidth, kHeight, 1);
+  const auto clear = [&](int32_t x, int32_t y, int32_t width) {
+    for (int32_t i = x; i < x + width; ++i) target[size_t(y) * kWidth + i] &= 0x00FFFFFF;
+    runs.MarkClear(x, y, width, 1);
+  };
+  clear(10, 0, 5);
+  clear(0, 1, 1);
+  clear(kWidth - 3, 2, 3);
+  clear(0, 3, kWidth);
+  clear(20, 4, 1);
+  clear(22, 4, 1);
+  EXPECT_EQ(KindsOf(runs), KindsOf(AlphaRunMap::Build(target.data(), kPitch, kWidth, kHeight, 1)));
+
+  std::mt19937 random(3);
+  const std::vector<uint32_t> picture = Picture(random, false);
+  const AlphaRunMap picture_runs = AlphaRunMap::Build(picture.data(), kPitch, kWidth, kHeight, 1);
+  std::copy_n(picture.begin() + 2 * kWidth, 4 * kWidth, target.begin() + 5 * kWidth);
+  runs.CopyArea(picture_runs, 0, 2, 0, 5, kWidth, 4);
+  EXPECT_EQ(KindsOf(runs), KindsOf(AlphaRunMap::Build(target.data(), kPitch, kWidth, kHeight, 1)));
+}
+
 }  // namespace

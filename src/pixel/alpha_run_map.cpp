@@ -1,6 +1,8 @@
 #include "pixel/alpha_run_map.h"
 
 #include <algorithm>
+#include <array>
+#include <cstddef>
 
 namespace {
 
@@ -66,21 +68,44 @@ void AlphaRunMap::SpliceRow(int32_t y, int32_t x, int32_t width, Fill&& fill) {
   row.swap(scratch_);
 }
 
+// In place: the runs that the area touches give way to the clear run, joined to clear
+// neighbours, and to what is left of the first and the last of them outside the area. (Next
+// runs always differ in kind, so only those two and their outer neighbours can join it.)
 void AlphaRunMap::MarkClear(int32_t x, int32_t y, int32_t width, int32_t height) {
+  const int32_t end = x + width;
   for (int32_t row = y; row < y + height; ++row) {
-    // A target kept clear by the blends before: nothing changes.
     std::vector<AlphaRun>& runs = rows_[static_cast<size_t>(row)];
-    const AlphaRun first = runs[RunAt(runs, x)];
-    if (first.kind == AlphaKind::kClear && first.end >= x + width) continue;
-    // A row of one run (a target copied from a picture of one kind) splits in up to three.
-    if (runs.size() == 1) {
-      runs.clear();
-      AppendRun(runs, 0, x, first.kind);
-      AppendRun(runs, x, x + width, AlphaKind::kClear);
-      AppendRun(runs, x + width, width_, first.kind);
-      continue;
+    size_t first = RunAt(runs, x);
+    size_t last = RunAt(runs, end - 1);
+    const AlphaRun left = runs[first];
+    const AlphaRun right = runs[last];
+    if (first == last && left.kind == AlphaKind::kClear) continue;
+    std::array<AlphaRun, 3> pieces{};
+    size_t count = 0;
+    AlphaRun clear{x, end, AlphaKind::kClear};
+    if (left.kind == AlphaKind::kClear) {
+      clear.begin = left.begin;
+    } else if (left.begin < x) {
+      pieces[count++] = {left.begin, x, left.kind};
+    } else if (first > 0 && runs[first - 1].kind == AlphaKind::kClear) {
+      clear.begin = runs[--first].begin;
     }
-    SpliceRow(row, x, width, [&](auto&& append) { append(x, x + width, AlphaKind::kClear); });
+    if (right.kind == AlphaKind::kClear) {
+      clear.end = right.end;
+    } else if (right.end == end && last + 1 < runs.size() && runs[last + 1].kind == AlphaKind::kClear) {
+      clear.end = runs[++last].end;
+    }
+    pieces[count++] = clear;
+    if (right.kind != AlphaKind::kClear && right.end > end) pieces[count++] = {end, right.end, right.kind};
+    const auto replaced = static_cast<std::ptrdiff_t>(last - first + 1);
+    const auto at = runs.begin() + static_cast<std::ptrdiff_t>(first);
+    if (replaced >= static_cast<std::ptrdiff_t>(count)) {
+      std::copy_n(pieces.begin(), count, at);
+      runs.erase(at + static_cast<std::ptrdiff_t>(count), at + replaced);
+    } else {
+      std::copy_n(pieces.begin(), replaced, at);
+      runs.insert(at + replaced, pieces.begin() + replaced, pieces.begin() + static_cast<std::ptrdiff_t>(count));
+    }
   }
 }
 

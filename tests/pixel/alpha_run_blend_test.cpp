@@ -162,6 +162,34 @@ TEST_F(AlphaRunBlendTest, KeptMapsMatchMapsBuiltAnew) {
   EXPECT_EQ(KindsOf(target_runs), KindsOf(AlphaRunMap::Build(target.data(), kPitch, kWidth, kHeight, 1)));
 }
 
+// Areas cleared one after another, anywhere, over a picture of runs of every kind.
+TEST_F(AlphaRunBlendTest, MapsClearedAgainAndAgainMatchMapsBuiltAnew) {
+  std::mt19937 random(17);
+  std::vector<uint32_t> target = Picture(random, false);
+  for (const int32_t shortest_run : {1, AlphaRunMap::kShortestRun}) {
+    AlphaRunMap runs = AlphaRunMap::Build(target.data(), kPitch, kWidth, kHeight, shortest_run);
+    for (int i = 0; i < 300; ++i) {
+      const auto x = static_cast<int32_t>(random() % kWidth);
+      const auto width = static_cast<int32_t>(1 + random() % (kWidth - x));
+      const auto y = static_cast<int32_t>(random() % kHeight);
+      runs.MarkClear(x, y, width, 1);
+      for (int32_t column = x; column < x + width; ++column) target[size_t(y) * kWidth + column] &= 0x00FFFFFF;
+      const AlphaRunMap anew = AlphaRunMap::Build(target.data(), kPitch, kWidth, kHeight, 1);
+      const std::vector<AlphaKind> kept = KindsOf(runs);
+      const std::vector<AlphaKind> exact = KindsOf(anew);
+      for (size_t p = 0; p < exact.size(); ++p) {
+        // A folded map may call clear or opaque pixels mixed, never anything else.
+        if (kept[p] != AlphaKind::kMixed || shortest_run == 1) {
+          ASSERT_EQ(kept[p], exact[p]) << i << " at " << p;
+        }
+      }
+      for (int32_t row = 0; row < kHeight; ++row) {
+        for (size_t r = 1; r < runs.Row(row).size(); ++r) ASSERT_NE(runs.Row(row)[r - 1].kind, runs.Row(row)[r].kind);
+      }
+    }
+  }
+}
+
 // Rows of one kind split where a blend clears them: in the middle, at either end and whole; and
 // whole rows copied from a picture as wide.
 TEST_F(AlphaRunBlendTest, KeptMapsOfOneKindRowsMatchMapsBuiltAnew) {

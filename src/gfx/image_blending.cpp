@@ -48,7 +48,7 @@ uint32_t CImage::AlphaBlendPass(CImage* src, const BlitRequest& request) {
     using P = uint32_t;
     const AlphaRunMap* source_runs =
         pass.stretched || pass.mirrored || request.placement.flip || src == this ? nullptr : src->SourceAlphaRuns();
-    if (source_runs != nullptr) {
+    if (source_runs != nullptr && source_runs->HasClearOrOpaqueRuns()) {
       pass.Run<P, P>([&](auto... a) {
         (mmx ? AlphaBlend32RunsMmx : AlphaBlend32Runs)(a..., {source_runs, source_rect_.left, source_rect_.top},
                                                        {kept_runs.get(), dest_rect_.left, dest_rect_.top});

@@ -152,11 +152,12 @@ uint32_t CImage::CopyPass(CImage* src, const BlitRequest& request) {
   return 0;
 }
 
-// A plain copy gives the copied area the source's alpha: where the source has a map, this image's
-// map (made knowing nothing, all mixed, when it has none) takes the source's runs there.
+// A plain copy gives the copied area the source's alpha: where the source has a map with clear
+// runs, which the blends onto this image can then leave alone, this image's map (made knowing
+// nothing, all mixed, when it has none) takes the source's runs there.
 std::unique_ptr<AlphaRunMap> CImage::CopiedAlphaRuns(CImage& src) {
   const AlphaRunMap* source_runs = src.SourceAlphaRuns();
-  if (source_runs == nullptr) return nullptr;
+  if (source_runs == nullptr || !source_runs->HasClearRuns()) return nullptr;
   std::unique_ptr<AlphaRunMap> runs = TakeAlphaRuns();
   if (runs == nullptr) runs = std::make_unique<AlphaRunMap>(AlphaRunMap::Unknown(GetWidth(), GetHeight()));
   runs->CopyArea(*source_runs, source_rect_.left, source_rect_.top, dest_rect_.left, dest_rect_.top,

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
+#include "pixel/avx2_kernels.h"
 #include "pixel/blend_kernels.h"
+#include "pixel/pixel_kernel_choice.h"
 
 namespace {
 
@@ -40,14 +42,14 @@ uint32_t VectorRulePixel(uint32_t d, uint32_t s) {
   return red_blue | green;
 }
 
-// Four pixels at a time; a clear run stores only where some alpha byte is not 0 yet. Mixed runs
+// Four pixels at a time (eight in the AVX2 form); a clear run stores only where some alpha byte is not 0 yet. Mixed runs
 // too short for the member's vector steps (the edges of a figure) go pixel by pixel.
 struct VectorRuns {
   static constexpr int32_t kShortMixedRun = 16;
 
   static void Clear(uint32_t* d, int32_t count) {
     const __m128i colour_bits = _mm_set1_epi32(kColourBits);
-    int32_t x = 0;
+    int32_t x = g_CpuHasAvx2 != 0 ? avx2_kernels::ClearRun(d, count) : 0;
     for (; x + 4 <= count; x += 4) {
       auto* at = reinterpret_cast<__m128i*>(d + x);
       const __m128i four = _mm_loadu_si128(at);
@@ -59,7 +61,7 @@ struct VectorRuns {
   }
   static void Opaque(uint32_t* d, const uint32_t* s, int32_t count) {
     const __m128i colour_bits = _mm_set1_epi32(kColourBits);
-    int32_t x = 0;
+    int32_t x = g_CpuHasAvx2 != 0 ? avx2_kernels::OpaqueRun(d, s, count) : 0;
     for (; x + 8 <= count; x += 8) {
       const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + x));
       const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + x + 4));

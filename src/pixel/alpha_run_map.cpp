@@ -44,6 +44,10 @@ AlphaRunMap AlphaRunMap::Build(const uint32_t* pixels, intptr_t pitch, int32_t w
   for (int32_t y = 0; y < map.height_; ++y) {
     MapRow(reinterpret_cast<const uint32_t*>(bytes + pitch * y), map.width_, std::max(shortest_run, 1),
            map.rows_[static_cast<size_t>(y)]);
+    for (const AlphaRun& run : map.rows_[static_cast<size_t>(y)]) {
+      map.has_clear_ = map.has_clear_ || run.kind == AlphaKind::kClear;
+      map.has_opaque_ = map.has_opaque_ || run.kind == AlphaKind::kOpaque;
+    }
   }
   return map;
 }
@@ -72,6 +76,7 @@ void AlphaRunMap::SpliceRow(int32_t y, int32_t x, int32_t width, Fill&& fill) {
 // neighbours, and to what is left of the first and the last of them outside the area. (Next
 // runs always differ in kind, so only those two and their outer neighbours can join it.)
 void AlphaRunMap::MarkClear(int32_t x, int32_t y, int32_t width, int32_t height) {
+  has_clear_ = has_clear_ || (width > 0 && height > 0);
   const int32_t end = x + width;
   for (int32_t row = y; row < y + height; ++row) {
     std::vector<AlphaRun>& runs = rows_[static_cast<size_t>(row)];
@@ -111,6 +116,8 @@ void AlphaRunMap::MarkClear(int32_t x, int32_t y, int32_t width, int32_t height)
 
 void AlphaRunMap::CopyArea(const AlphaRunMap& source, int32_t source_x, int32_t source_y, int32_t x, int32_t y,
                            int32_t width, int32_t height) {
+  has_clear_ = has_clear_ || source.has_clear_;
+  has_opaque_ = has_opaque_ || source.has_opaque_;
   const int32_t shift = x - source_x;
   // A background copied whole, each frame: its rows as they are.
   if (x == 0 && source_x == 0 && width == width_ && width == source.width_) {

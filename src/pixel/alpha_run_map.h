@@ -40,6 +40,10 @@ class AlphaRunMap {
   int32_t Height() const { return height_; }
   // Row y's runs, left to right, covering the whole width.
   std::span<const AlphaRun> Row(int32_t y) const { return rows_[static_cast<size_t>(y)]; }
+  // Whether any run is clear, and whether any is clear or opaque (else the map tells nothing a
+  // plain blend would not find out).
+  bool HasClearRuns() const { return has_clear_; }
+  bool HasClearOrOpaqueRuns() const { return has_clear_ || has_opaque_; }
   // The index in `runs` of the run that holds pixel x (x inside the row).
   static size_t RunAt(std::span<const AlphaRun> runs, int32_t x) {
     const auto run = std::upper_bound(runs.begin(), runs.end(), x, [](int32_t at, const AlphaRun& r) { return at < r.end; });
@@ -64,4 +68,6 @@ class AlphaRunMap {
   int32_t height_ = 0;
   std::vector<std::vector<AlphaRun>> rows_;
   std::vector<AlphaRun> scratch_;
+  bool has_clear_ = false;
+  bool has_opaque_ = false;
 };

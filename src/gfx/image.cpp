@@ -28,6 +28,7 @@ uint32_t CImage::Create(int32_t width, int32_t height, uint8_t bpp, uint32_t fla
 }
 
 void CImage::Release() {
+  DropAlphaRuns();
   base_palette_.reset();
   if (owned_region_) owned_region_->Clear();
   owned_region_.reset();
@@ -40,17 +41,19 @@ void CImage::Release() {
 }
 
 uint32_t CImage::Resize(int32_t width, int32_t height) {
+  DropAlphaRuns();
   row_table_.reset();
   return CImageBase::Resize(width, height);
 }
 
 void CImage::Free() {
+  DropAlphaRuns();
   row_table_.reset();
   CImageBase::Free();
 }
 
 uint32_t CImage::Duplicate(const CImage* source, uint32_t flags) {
-  if (source == nullptr || source->GetPixels() == nullptr) return 1;
+  if (source == nullptr || !source->HasPixels()) return 1;
   uint32_t create_flags = flags & kUseDib;
   if (flags == kOwnDirtyRegion) {
     create_flags = (source->GetDC() != nullptr ? kUseDib : 0) | (source->GetDirtyRegion() != nullptr ? kOwnDirtyRegion : 0);
@@ -69,7 +72,7 @@ uint32_t CImage::Duplicate(const CImage* source, uint32_t flags) {
 }
 
 uint32_t CImage::BuildRowTable() {
-  if (GetPixels() == nullptr) return 1;
+  if (!HasPixels()) return 1;
   std::unique_ptr<uint8_t*[]> table(new (std::nothrow) uint8_t*[static_cast<size_t>(GetHeight())]);
   if (!table) return 2;
   for (int32_t y = 0; y < GetHeight(); ++y) table[static_cast<size_t>(y)] = GetRowPointer(y);
@@ -105,12 +108,18 @@ bool CImage::CopyPaletteFrom(const CImageBase* source) {
 }
 
 void CImage::MarkChanged(const plat::Rect& rect) {
+  DropAlphaRuns();
   if (region_in_use_ != nullptr) region_in_use_->AddRect(&rect);
   modified_ = 1;
 }
 
+// The routine's own writes went through engine operations, which keep or drop the alpha run
+// map themselves, or through the pixels handed out, which dropped it: marking them keeps it.
 void CImage::MarkRoutineChanges(const plat::Rect& changed) {
-  if (changed.left < changed.right && changed.top < changed.bottom) MarkChanged(changed);
+  if (changed.left >= changed.right || changed.top >= changed.bottom) return;
+  std::unique_ptr<AlphaRunMap> runs = TakeAlphaRuns();
+  MarkChanged(changed);
+  PutAlphaRuns(std::move(runs));
 }
 
 void CImage::MarkAllChanged() {

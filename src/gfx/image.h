@@ -12,6 +12,7 @@
 #include "gfx/dirty_region.h"
 #include "gfx/image_base.h"
 #include "gfx/pixel_library.h"
+#include "pixel/alpha_run_map.h"
 #include "pixel/parallelogram_kernels.h"
 #include "pixel/quad_map_kernels.h"
 
@@ -50,7 +51,18 @@ class CImage : public CImageBase {
   // 0; 1 without pixels; 2 without memory. Entry y is the address of row y.
   uint32_t BuildRowTable();
   // The row table, or null until BuildRowTable.
-  uint8_t* const* GetRowTable() const { return row_table_.get(); }
+  uint8_t* const* GetRowTable() const {
+    DropAlphaRuns();
+    return row_table_.get();
+  }
+
+  // Whoever is handed the pixels, the row table or the device context may write through them,
+  // so each of these drops the image's alpha run map (see SourceAlphaRuns below).
+  uint8_t* GetPixels() const override;
+  uint8_t* GetRowPointer(int32_t y) const override;
+  plat::DeviceContext* GetDC() const;
+  // Whether the image holds an alpha run map now.
+  bool HasAlphaRuns() const { return alpha_runs_ != nullptr; }
 
   // The palette setters of CImageBase that also mark the whole image changed when they succeed
   // (the two with an update flag only when it is set).
@@ -397,6 +409,20 @@ class CImage : public CImageBase {
   // else whether the routine worked, its changed rectangle marked (and handed to `changed`).
   std::optional<bool> LibraryFill(uint32_t value, const plat::Rect& area, plat::Rect* changed);
   std::optional<bool> LibraryColour(uint32_t rgb, uint8_t level, const plat::Rect& area);
+  // The alpha run map of a 32-bit image read by a pass as a source, made on the second such
+  // read since the pixels last changed (a picture redrawn before every use never pays for one);
+  // null until then. Every write to the pixels drops it: MarkChanged, the hand-outs above,
+  // Create, Resize and Free. The alpha blends and the plain copies keep up the map of the image
+  // they draw into, where it has one (a copy of a mapped source gives it one), instead.
+  const AlphaRunMap* SourceAlphaRuns();
+  void DropAlphaRuns() const;
+  // Takes the map out of the image for the length of a pass that keeps it up itself, and puts
+  // it back after the pass has marked its rectangle.
+  std::unique_ptr<AlphaRunMap> TakeAlphaRuns() { return std::move(alpha_runs_); }
+  void PutAlphaRuns(std::unique_ptr<AlphaRunMap> runs) { alpha_runs_ = std::move(runs); }
+  // This image's map after a plain 32-bit copy from src drawn at dest_rect_ (taken out of the
+  // image); null when the source has no map.
+  std::unique_ptr<AlphaRunMap> CopiedAlphaRuns(CImage& src);
   // Step 1 of every operation: this image and the source have pixels.
   bool HasPixelsFrom(const CImage* src) const;
   bool IsDepthPair(const CImage* src, uint8_t dst_bpp, uint8_t src_bpp) const;
@@ -478,4 +504,6 @@ class CImage : public CImageBase {
   std::vector<uint8_t> extra_data_;
   plat::Rect source_rect_;
   plat::Rect dest_rect_;
+  mutable std::unique_ptr<AlphaRunMap> alpha_runs_;
+  mutable uint8_t source_reads_ = 0;
 };

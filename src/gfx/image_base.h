@@ -19,6 +19,8 @@ class CImageBase : public CImageInterface {
 
   ESurfaceKind GetKind() const override { return ESurfaceKind::kImage; }
   uint8_t* GetPixels() const override { return pixels_; }
+  // Whether the image has pixels, without handing them out.
+  bool HasPixels() const { return pixels_ != nullptr; }
   uint8_t* GetRowPointer(int32_t y) const override;
   uint32_t SetColorKeyRgb(uint32_t r, uint32_t g, uint32_t b) override;
   uint32_t SetColorKeyFromPixel(int32_t x, int32_t y) override;

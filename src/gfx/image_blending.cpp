@@ -6,6 +6,7 @@
 #include "gfx/blit_pass.h"
 #include "gfx/image.h"
 #include "pixel/alpha_level_kernels.h"
+#include "pixel/alpha_run_blend.h"
 #include "pixel/arithmetic_kernels.h"
 #include "pixel/blend_kernels.h"
 #include "pixel/masked_colour_kernels.h"
@@ -37,17 +38,33 @@ uint32_t CImage::StretchAlphaBlendMirrored(CImage* src, uint8_t mode, const Imag
   return AlphaBlendPass(src, {MirroredPlacement(mode, x, y, src_rect), SizeOr(size)});
 }
 
+// Every alpha blend leaves alpha 0 where it drew, which this image's map, where it has one, keeps.
+// A plain pass over a source with a map walks the source's runs.
 uint32_t CImage::AlphaBlendPass(CImage* src, const BlitRequest& request) {
-  return RunPass(src, 32, 32, kDraw, request, [](const BlitPass& pass) {
+  std::unique_ptr<AlphaRunMap> kept_runs;
+  const uint32_t status = RunPass(src, 32, 32, kDraw, request, [&](const BlitPass& pass) {
+    kept_runs = TakeAlphaRuns();
     const bool mmx = g_CpuHasMmx != 0;
     using P = uint32_t;
-    if (pass.mirrored) {
+    const AlphaRunMap* source_runs =
+        pass.stretched || pass.mirrored || request.placement.flip || src == this ? nullptr : src->SourceAlphaRuns();
+    if (source_runs != nullptr && source_runs->HasClearOrOpaqueRuns()) {
+      pass.Run<P, P>([&](auto... a) {
+        (mmx ? AlphaBlend32RunsMmx : AlphaBlend32Runs)(a..., {source_runs, source_rect_.left, source_rect_.top},
+                                                       {kept_runs.get(), dest_rect_.left, dest_rect_.top});
+      });
+    } else if (pass.mirrored) {
       pass.Run<P, P>(mmx ? AlphaBlend32MirrorMmx : AlphaBlend32Mirror,
                      mmx ? AlphaBlend32MirrorStretchMmx : AlphaBlend32MirrorStretch);
     } else {
       pass.Run<P, P>(mmx ? AlphaBlend32Mmx : AlphaBlend32, mmx ? AlphaBlend32StretchMmx : AlphaBlend32Stretch);
     }
+    if (kept_runs != nullptr) {
+      kept_runs->MarkClear(dest_rect_.left, dest_rect_.top, dest_rect_.Width(), dest_rect_.Height());
+    }
   });
+  if (kept_runs != nullptr) PutAlphaRuns(std::move(kept_runs));
+  return status;
 }
 
 // A blend at level 255 is a copy, alpha bytes included, as the library's blend at 255 is.

@@ -53,7 +53,7 @@ void PresentStripsToDc(CScreenTransition& transition, const StripOverlay& overla
 void PresentStripsToSurface(CScreenTransition& transition, const StripOverlay& overlay, int32_t frame_width,
                             int32_t frame_height, plat::Surface& surface, uint32_t format) {
   CImage* target = transition.GetTargetImage();
-  if (target == nullptr || target->GetPixels() == nullptr) return;
+  if (target == nullptr || !target->HasPixels()) return;
   const uint32_t* palette = target->GetBitsPerPixel() == 32 ? nullptr : EnsureImagePalette(*target);
   if (target->GetBitsPerPixel() != 32 && palette == nullptr) return;
   plat::LockedSurface locked;

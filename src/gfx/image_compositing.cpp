@@ -6,7 +6,7 @@
 #include "pixel/pixel_kernel_choice.h"
 
 bool CImage::HasPixelsFrom(const CImage* src) const {
-  return GetPixels() != nullptr && src != nullptr && src->GetPixels() != nullptr;
+  return HasPixels() && src != nullptr && src->HasPixels();
 }
 
 bool CImage::IsDepthPair(const CImage* src, uint8_t dst_bpp, uint8_t src_bpp) const {
@@ -35,14 +35,15 @@ bool CImage::PlanBlit(const CImage& src, const BlitRequest& request, BlitPass& p
   const intptr_t src_bytes = src.GetBitsPerPixel() / 8;
   pass.width = dest_rect_.Width();
   pass.height = dest_rect_.Height();
-  pass.dst = GetPixels() + intptr_t{dest_rect_.top} * GetPitch() + dest_rect_.left * dst_bytes;
+  // The passes account for their own writes (MarkChanged): the pixels are not handed out.
+  pass.dst = CImageBase::GetPixels() + intptr_t{dest_rect_.top} * GetPitch() + dest_rect_.left * dst_bytes;
   pass.dst_skip = static_cast<int32_t>(GetPitch() - pass.width * dst_bytes);
 
   const bool flip = request.placement.flip;
   pass.mirrored = request.placement.mirror;
   const int32_t row = flip ? source_rect_.bottom - 1 : source_rect_.top;
   const int32_t column = pass.mirrored ? source_rect_.right : source_rect_.left;
-  pass.src = src.GetPixels() + intptr_t{row} * src.GetPitch() + column * src_bytes;
+  pass.src = src.CImageBase::GetPixels() + intptr_t{row} * src.GetPitch() + column * src_bytes;
   const int32_t signed_pitch = flip ? -src.GetPitch() : src.GetPitch();
   pass.src_skip_or_pitch =
       pass.stretched ? signed_pitch : static_cast<int32_t>(signed_pitch - pass.width * src_bytes);
@@ -123,8 +124,12 @@ uint32_t CImage::CopyPass(CImage* src, const BlitRequest& request) {
   BlitPass pass;
   if (!PlanBlit(*src, request, pass)) return 0;
   const uint32_t key = src->GetColorKey();
+  std::unique_ptr<AlphaRunMap> kept_runs;
   if (IsDepthPair(src, 32, 32)) {
     Copy32Pass(pass, key);
+    if (key == kNoColorKey && !pass.stretched && !pass.mirrored && !request.placement.flip && src != this) {
+      kept_runs = CopiedAlphaRuns(*src);
+    }
   } else if (IsDepthPair(src, 32, 8)) {
     if (src->GetPalette() == nullptr && src->SetPalette(nullptr, 0, 0) != 0) return 2;
     const bool through_gdi = key == kNoColorKey && !request.placement.flip && !request.placement.mirror &&
@@ -143,7 +148,21 @@ uint32_t CImage::CopyPass(CImage* src, const BlitRequest& request) {
     return 2;
   }
   MarkChanged(dest_rect_);
+  PutAlphaRuns(std::move(kept_runs));
   return 0;
+}
+
+// A plain copy gives the copied area the source's alpha: where the source has a map with clear
+// runs, which the blends onto this image can then leave alone, this image's map (made knowing
+// nothing, all mixed, when it has none) takes the source's runs there.
+std::unique_ptr<AlphaRunMap> CImage::CopiedAlphaRuns(CImage& src) {
+  const AlphaRunMap* source_runs = src.SourceAlphaRuns();
+  if (source_runs == nullptr || !source_runs->HasClearRuns()) return nullptr;
+  std::unique_ptr<AlphaRunMap> runs = TakeAlphaRuns();
+  if (runs == nullptr) runs = std::make_unique<AlphaRunMap>(AlphaRunMap::Unknown(GetWidth(), GetHeight()));
+  runs->CopyArea(*source_runs, source_rect_.left, source_rect_.top, dest_rect_.left, dest_rect_.top,
+                 dest_rect_.Width(), dest_rect_.Height());
+  return runs;
 }
 
 uint32_t CImage::CopyAlphaPlane(CImage* src, int32_t x, int32_t y, const plat::Rect* src_rect, bool flip) {

@@ -181,7 +181,7 @@ uint32_t CImage::LoadFromCachedPicture(const CCachedPicture& picture, uint32_t f
 
 uint32_t CImage::LoadFileInto(const char* file_name, const uint8_t* data, uint32_t size, int32_t x, int32_t y,
                               bool take_palette) {
-  if (GetPixels() == nullptr) return kIntoNoPixels;
+  if (!HasPixels()) return kIntoNoPixels;
   try {
     if (g_GllHost == nullptr) return kIntoNoDecoder;
     CImageLoaderManager& host = *g_GllHost;
@@ -274,7 +274,7 @@ bool CImage::TakePalette(const uint32_t* colours, uint32_t count) {
 }
 
 uint32_t CImage::SaveFile(const char* file_name, uint32_t option, uint32_t encoder_id) {
-  if (GetPixels() == nullptr) return kNoPixelsForFile;
+  if (!HasPixels()) return kNoPixelsForFile;
   if (g_GllHost == nullptr) return kNoHost;
   PaletteBytes palette{};
   const uint32_t* colours = GetPalette();

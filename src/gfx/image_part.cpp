@@ -101,7 +101,7 @@ void CImagePart::SwapLayerBackgrounds(CImagePart& other) {
 uint32_t CImagePart::SetPartner(CImagePart* partner) {
   if (partner != nullptr) {
     const CImage* other = partner->GetImage();
-    if (other->GetPixels() == nullptr || other->GetWidth() != image_.GetWidth() ||
+    if (!other->HasPixels() || other->GetWidth() != image_.GetWidth() ||
         other->GetHeight() != image_.GetHeight() || other->GetBitsPerPixel() != image_.GetBitsPerPixel()) {
       return 1;
     }
@@ -159,7 +159,7 @@ void CImagePart::Detach(bool redraw) {
 }
 
 uint32_t CImagePart::RecreateImage(uint8_t depth, uint32_t image_flags) {
-  if (image_.GetPixels() == nullptr) return 1;
+  if (!image_.HasPixels()) return 1;
   const int32_t width = image_.GetWidth();
   const int32_t height = image_.GetHeight();
   if (image_.Create(width, height, depth, image_flags) != 0) {

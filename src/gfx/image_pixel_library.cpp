@@ -6,7 +6,7 @@
 namespace {
 
 bool Is32(const CImage& image) { return image.GetBitsPerPixel() == 32; }
-bool HasPixels(const CImage* image) { return image != nullptr && image->GetPixels() != nullptr; }
+bool ImageHasPixels(const CImage* image) { return image != nullptr && image->HasPixels(); }
 
 }  // namespace
 
@@ -66,13 +66,13 @@ uint32_t CImage::PixelLibAffineDraw(CImage* src, const PixelAffineArgs& args) {
 uint32_t CImage::PixelLibAffineDraw2(CImage* src, const PixelAffineArgs& args) { return PixelLibAffineDraw(src, args); }
 
 uint32_t CImage::PixelLibBlendTwo(CImage* a, CImage* b, const PixelCrossFadeArgs& args) {
-  if (!HasPixels(b)) return 1;
+  if (!ImageHasPixels(b)) return 1;
   if (HasPixelsFrom(a) && !Is32(*b)) return 2;
   return LibraryOnlyPass(a, [&](const PixelRoutines& routines) { return routines.cross_fade(*this, *a, *b, args); });
 }
 
 uint32_t CImage::PixelLibBlendThree(CImage* a, CImage* b, CImage* rule, const PixelRuleTransitionArgs& args) {
-  if (!HasPixels(b) || !HasPixels(rule)) return 1;
+  if (!ImageHasPixels(b) || !ImageHasPixels(rule)) return 1;
   if (HasPixelsFrom(a) && (!Is32(*b) || rule->GetBitsPerPixel() != 8)) return 2;
   return LibraryOnlyPass(
       a, [&](const PixelRoutines& routines) { return routines.rule_transition(*this, *a, *b, *rule, args); });
@@ -84,7 +84,7 @@ using MirrorRoutine = PixelRoutineResult (*)(CImage&, const plat::Rect*);
 
 uint32_t Mirror(CImage& image, const plat::Rect* rect, MirrorRoutine PixelRoutines::*routine) {
   const CPixelLibrary* library = ActivePixelLib();
-  if (image.GetPixels() == nullptr || library == nullptr) return 1;
+  if (!image.HasPixels() || library == nullptr) return 1;
   const PixelRoutineResult result = (library->Routines().*routine)(image, rect);
   if (!result.ok) return 2;
   image.MarkRoutineChanges(result.changed);

@@ -33,7 +33,7 @@ std::optional<bool> CImage::LibraryColour(uint32_t rgb, uint8_t level, const pla
 
 template <typename Call>
 uint32_t CImage::LibraryOnlyInPlace(uint32_t wrong_depth, Call&& call) {
-  if (GetPixels() == nullptr) return 1;
+  if (!HasPixels()) return 1;
   if (GetBitsPerPixel() != 32) return wrong_depth;
   const CPixelLibrary* library = ActivePixelLib();
   if (library == nullptr) return 2;

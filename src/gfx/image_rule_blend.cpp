@@ -29,7 +29,7 @@ uint32_t CImage::RulePass(bool by_alpha, CImage* src, CImage* rule, uint8_t leve
     const uint8_t* mask = nullptr;
     int32_t mask_skip = 0;
     if (rule != nullptr) {
-      if (rule->GetPixels() == nullptr || rule->GetBitsPerPixel() != 8 || rule->GetWidth() < source_rect_.right ||
+      if (!rule->HasPixels() || rule->GetBitsPerPixel() != 8 || rule->GetWidth() < source_rect_.right ||
           rule->GetHeight() < source_rect_.bottom) {
         return 4;
       }

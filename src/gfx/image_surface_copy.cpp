@@ -89,7 +89,7 @@ uint32_t CImage::SurfaceCopyPass(CImageInterface* src, std::optional<ImageSize> 
     return size ? StretchCopy(image, &*size, x, y, src_rect, false) : Copy(image, x, y, src_rect, false);
   }
   plat::Surface* surface = SurfaceOf(*src);
-  if (surface == nullptr || GetPixels() == nullptr) return 1;
+  if (surface == nullptr || !HasPixels()) return 1;
   if (GetBitsPerPixel() != 32 || GetDC() == nullptr) return 2;
   const plat::Rect bounds{0, 0, surface->Width(), surface->Height()};
   plat::Rect clip_rect;

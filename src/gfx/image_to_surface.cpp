@@ -12,7 +12,7 @@ const uint32_t* EnsureImagePalette(CImage& image) {
 
 uint32_t CopyImageToSurface(plat::Surface* surface, uint32_t format, const plat::Rect& surface_rect, CImage* image,
                             int32_t x, int32_t y, const plat::Rect* source_rect, const plat::LockedSurface* locked) {
-  if (surface == nullptr || image == nullptr || image->GetPixels() == nullptr) return 1;
+  if (surface == nullptr || image == nullptr || !image->HasPixels()) return 1;
   plat::Rect source;
   image->GetClipRect(&source);
   if (source_rect != nullptr) {

@@ -70,7 +70,7 @@ uint8_t Grey(uint32_t colour) {
 }  // namespace
 
 bool CImage::InPlaceRect(const plat::Rect* rect, plat::Rect& out) const {
-  if (GetPixels() == nullptr) return false;
+  if (!HasPixels()) return false;
   if (rect == nullptr) {
     GetClipRect(&out);
     return out.left < out.right && out.top < out.bottom;
@@ -158,7 +158,7 @@ uint32_t CImage::FillColor(uint32_t r, uint32_t g, uint32_t b, uint8_t level, co
 }
 
 bool CImage::AdjustBrightness(uint32_t level, const plat::Rect* rect) {
-  if (GetPixels() == nullptr || level >= 511) return false;
+  if (!HasPixels() || level >= 511) return false;
   if (GetBitsPerPixel() == 8) return rect == nullptr && AdjustPaletteBrightness(level);
   if (GetBitsPerPixel() != 32) return false;
   if (level == 255) return true;
@@ -213,7 +213,7 @@ uint32_t CImage::ColourArithmetic(const ColourKernels& kernels, uint32_t colour,
 }
 
 uint32_t CImage::Grayscale(const plat::Rect* rect) {
-  if (GetPixels() == nullptr) return 1;
+  if (!HasPixels()) return 1;
   if (GetBitsPerPixel() == 8) {
     if (rect != nullptr) return 3;
     plat::Palette* palette = MutablePalette();
@@ -245,7 +245,7 @@ uint32_t CImage::AdjustRgb(uint32_t r_scale, uint32_t g_scale, uint32_t b_scale,
       !offset_ok(b_offset)) {
     return 3;
   }
-  if (GetPixels() == nullptr) return 1;
+  if (!HasPixels()) return 1;
   if (GetBitsPerPixel() == 8) {
     plat::Palette* palette = MutablePalette();
     if (palette == nullptr) return 1;
@@ -280,7 +280,7 @@ uint32_t CImage::AdjustRgb(uint32_t r_scale, uint32_t g_scale, uint32_t b_scale,
 }
 
 uint32_t CImage::Invert(uint8_t mode, const plat::Rect* rect) {
-  if (GetPixels() == nullptr) return 1;
+  if (!HasPixels()) return 1;
   if (GetBitsPerPixel() == 8 && mode == 0) {
     if (rect != nullptr) return 2;
     plat::Palette* palette = MutablePalette();
@@ -335,7 +335,7 @@ bool CImage::ScaleAlpha(uint32_t scale, int32_t offset, const plat::Rect* rect) 
 }
 
 uint32_t CImage::Smooth(uint8_t mode, const plat::Rect* rect) {
-  if (GetPixels() == nullptr) return 1;
+  if (!HasPixels()) return 1;
   plat::Rect area_rect;
   if (!InPlaceRect(rect, area_rect)) return 0;
   const Area area = AreaOf(*this, area_rect);
@@ -352,7 +352,7 @@ uint32_t CImage::Smooth(uint8_t mode, const plat::Rect* rect) {
 }
 
 uint32_t CImage::Mosaic(uint32_t block, uint8_t mode, const plat::Rect* rect) {
-  if (GetPixels() == nullptr) return 1;
+  if (!HasPixels()) return 1;
   plat::Rect area_rect;
   if (block < 2 || !InPlaceRect(rect, area_rect)) return 0;
   const Area area = AreaOf(*this, area_rect);
@@ -371,7 +371,7 @@ uint32_t CImage::Mosaic(uint32_t block, uint8_t mode, const plat::Rect* rect) {
 
 uint32_t CImage::GradientFill(uint32_t direction, uint32_t colour_a, uint32_t colour_b, const plat::Rect* rect) {
   const int32_t bytes = GetBitsPerPixel() / 8;
-  if (GetPixels() == nullptr || (bytes != 1 && bytes != 4)) return 1;
+  if (!HasPixels() || (bytes != 1 && bytes != 4)) return 1;
   if (direction > 1) return 3;
   plat::Rect area_rect;
   if (!InPlaceRect(rect, area_rect)) return 0;

@@ -24,7 +24,7 @@ CImage* StageFrame(const PixelFrame& frame, const plat::Rect& rect) {
   static CImage staging;
   const int32_t width = rect.right - rect.left;
   const int32_t height = rect.bottom - rect.top;
-  if (staging.GetWidth() != width || staging.GetHeight() != height || staging.GetPixels() == nullptr) {
+  if (staging.GetWidth() != width || staging.GetHeight() != height || !staging.HasPixels()) {
     if (staging.Create(width, height, 32, 0) != 0) return nullptr;
   }
   const size_t row_bytes = static_cast<size_t>(width) * 4;

@@ -23,7 +23,7 @@ uint32_t CanvasCreateStatus(uint32_t part_status) {
 }
 
 bool CanvasPixelColour(const CImage& image, int32_t x, int32_t y, uint32_t& rgb) {
-  if (image.GetPixels() == nullptr || x < 0 || y < 0 || x >= image.GetWidth() || y >= image.GetHeight()) return false;
+  if (!image.HasPixels() || x < 0 || y < 0 || x >= image.GetWidth() || y >= image.GetHeight()) return false;
   uint32_t colour = static_cast<uint32_t>(image.GetPixel(x, y));
   if (image.GetBitsPerPixel() == 8) {
     const uint32_t* palette = image.GetPalette();

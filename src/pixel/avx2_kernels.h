@@ -81,6 +81,11 @@ template <Mix kMix, MaskColours kColours>
 void MixColourMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int32_t mask_skip, int32_t width,
                        int32_t height, const uint32_t* colours, const uint8_t* level_row);
 
+// The clear and the opaque runs of the alpha run blend (alpha_run_blend.h) over whole steps of
+// eight pixels; each gives the number of pixels it did, the caller does the rest.
+int32_t ClearRun(uint32_t* d, int32_t count);
+int32_t OpaqueRun(uint32_t* d, const uint32_t* s, int32_t count);
+
 // Bilinear resampling (bilinear_kernels.h) of a 32-bit source, and of an 8-bit one through its
 // palette.
 void Bilinear32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width, int32_t height,

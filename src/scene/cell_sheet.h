@@ -72,7 +72,7 @@ class CCellSheet : public CRefCounted, public ScriptVisible<CCellSheet> {
   int32_t GetY() const { return y_; }
   void SetPlace(int32_t x, int32_t y) { x_ = x; y_ = y; }
   const std::deque<CSprite*>& GetSprites() const { return sprites_; }
-  bool HasBackground() const { return background_ != nullptr && background_->GetPixels() != nullptr; }
+  bool HasBackground() const { return background_ != nullptr && background_->HasPixels(); }
 
   // The columns of the cell in the source; empty for an index outside.
   plat::Rect CellRect(int32_t cell);

@@ -40,7 +40,7 @@ CDrawLayer::~CDrawLayer() {
 }
 
 uint32_t CDrawLayer::SetTarget(CImage* image, bool redraw) {
-  if (image == nullptr || image->GetPixels() == nullptr) return 1;
+  if (image == nullptr || !image->HasPixels()) return 1;
   target_ = image;
   if (redraw) InvalidateAll();
   return 0;
@@ -53,7 +53,7 @@ void CDrawLayer::SetAttachedList(IDrawList* list) {
 }
 
 bool CDrawLayer::SetBackgroundImage(CImage* image, int32_t x, int32_t y, bool redraw) {
-  if (image != nullptr && image->GetPixels() == nullptr) return false;
+  if (image != nullptr && !image->HasPixels()) return false;
   if (image != nullptr) {
     anchor_x_ = image->GetWidth() / 2;
     anchor_y_ = image->GetHeight() / 2;
@@ -411,7 +411,7 @@ void CDrawLayer::DrawListsOver(CImage& image, const plat::Rect& rect, bool own, 
 }
 
 uint32_t CDrawLayer::RenderTo(CImage* image, uint8_t filter, uint32_t id, bool with_attached) {
-  if (image == nullptr || image->GetPixels() == nullptr) return 1;
+  if (image == nullptr || !image->HasPixels()) return 1;
   if (target_ == nullptr || image->GetWidth() != target_->GetWidth() || image->GetHeight() != target_->GetHeight()) {
     return 2;
   }

@@ -55,7 +55,7 @@ void CSprite::CentreAnchor() {
 }
 
 uint32_t CSprite::SetImage(CImage* image, const plat::Rect* source, int32_t x, int32_t y) {
-  if (image == nullptr || image->GetPixels() == nullptr) return 1;
+  if (image == nullptr || !image->HasPixels()) return 1;
   if (g_PixelLib == nullptr) return 2;
   Reset();
   plat::Rect shown{};
@@ -76,7 +76,7 @@ uint32_t CSprite::SetImage(CImage* image, const plat::Rect* source, int32_t x, i
 }
 
 uint32_t CSprite::SetSourceImage(CImage* image) {
-  if (image == nullptr || image->GetPixels() == nullptr || source_ == nullptr) return 1;
+  if (image == nullptr || !image->HasPixels() || source_ == nullptr) return 1;
   if (image->GetBitsPerPixel() != source_->GetBitsPerPixel()) work_.reset();
   source_ = image;
   SetDirty(true);
@@ -339,7 +339,7 @@ bool CSprite::RefreshFromSource(bool clear) {
 }
 
 bool CSprite::HitTest(int32_t x, int32_t y, bool exact) const {
-  if (source_ == nullptr || source_->GetPixels() == nullptr) return false;
+  if (source_ == nullptr || !source_->HasPixels()) return false;
   const int64_t dx = int64_t{x} - bounds_.left;
   const int64_t dy = int64_t{y} - bounds_.top;
   if (dx < 0 || dy < 0 || dx >= int64_t{bounds_.right} - bounds_.left || dy >= int64_t{bounds_.bottom} - bounds_.top) {

@@ -1,0 +1,35 @@
+// The image's alpha run map: made for a source read again unchanged, dropped on every write.
+#include "gfx/image.h"
+
+uint8_t* CImage::GetPixels() const {
+  DropAlphaRuns();
+  return CImageBase::GetPixels();
+}
+
+uint8_t* CImage::GetRowPointer(int32_t y) const {
+  DropAlphaRuns();
+  return CImageBase::GetRowPointer(y);
+}
+
+plat::DeviceContext* CImage::GetDC() const {
+  DropAlphaRuns();
+  return CImageBase::GetDC();
+}
+
+void CImage::DropAlphaRuns() const {
+  alpha_runs_.reset();
+  source_reads_ = 0;
+}
+
+const AlphaRunMap* CImage::SourceAlphaRuns() {
+  if (alpha_runs_ != nullptr || GetBitsPerPixel() != 32 || CImageBase::GetPixels() == nullptr) {
+    return alpha_runs_.get();
+  }
+  if (source_reads_ < 1) {
+    ++source_reads_;
+    return nullptr;
+  }
+  alpha_runs_ = std::make_unique<AlphaRunMap>(AlphaRunMap::Build(
+      reinterpret_cast<const uint32_t*>(CImageBase::GetPixels()), GetPitch(), GetWidth(), GetHeight()));
+  return alpha_runs_.get();
+}

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "support/fixed_step_game.h"
-#include "support/input_events.h"
 #include "support/log_capture.h"
 #include "support/scoped_environment.h"
 #include "support/temp_game_folder.h"
@@ -74,21 +73,6 @@ class Reader {
   }
   // The decide key goes on as a click does.
   void ReadByKey() { Plan([&](int frame) { run_.PlanKeyPress(frame, SDL_SCANCODE_RETURN, SDLK_RETURN); }); }
-  // Ctrl held around F1 (a quick save into slot 0), F1 alone (its load), T (back to the title)
-  // and the Enter key that answers the question box yes.
-  void QuickSave() {
-    Plan([&](int frame) {
-      run_.PlanEvent(frame, test_support::KeyEvent(SDL_SCANCODE_LCTRL, SDLK_LCTRL, true));
-      run_.PlanKeyPress(frame + 2, SDL_SCANCODE_F1, SDLK_F1);
-      run_.PlanEvent(frame + 6, test_support::KeyEvent(SDL_SCANCODE_LCTRL, SDLK_LCTRL, false));
-    });
-  }
-  void Ask(SDL_Scancode scancode, SDL_Keycode key) {
-    Plan([&](int frame) {
-      run_.PlanKeyPress(frame, scancode, key);
-      run_.PlanKeyPress(frame + kStep / 2, SDL_SCANCODE_RETURN, SDLK_RETURN);
-    });
-  }
   // The title again, after the story's last line.
   void WaitForTheTitle() { next_ += kStep; }
 
@@ -132,18 +116,6 @@ class DemoRunGuiTest : public WindowTestBase {
     EXPECT_TRUE(run.MessageBoxes().empty()) << run.MessageBoxes().front().request.text;
   }
 
-  // Pixels of the notice's yellow ink where it slides in at the bottom left.
-  static int NoticeInk(const std::vector<std::uint32_t>& shown) {
-    int ink = 0;
-    for (std::int32_t y = 570; y < 600; ++y) {
-      for (std::int32_t x = 12; x < 400; ++x) {
-        const std::uint32_t pixel = At(shown, x, y);
-        const bool yellow = ((pixel >> 16) & 0xFF) > 0xC0 && ((pixel >> 8) & 0xFF) > 0xB0 && (pixel & 0xFF) < 0x60;
-        ink += yellow ? 1 : 0;
-      }
-    }
-    return ink;
-  }
   static std::uint32_t At(const std::vector<std::uint32_t>& shown, std::int32_t x, std::int32_t y) {
     return shown[static_cast<std::size_t>(y * 800 + x)] | 0xFF000000;
   }
@@ -245,51 +217,6 @@ TEST_F(DemoRunGuiTest, TheStorySavesAtItsThirdLineAndTheTitleGoesOnFromThere) {
   EXPECT_EQ(At(shown, kDressX, kDressY), kDressColour) << "with Mio";
   EXPECT_GT(InkOnFirstLine(shown), 50) << "the saved line";
   EXPECT_NE(At(shown, kMoonX, kMoonY), kMoonColour) << "not the title";
-}
-
-TEST_F(DemoRunGuiTest, AQuickSaveAtTheChoiceLoadsAgainAndTheTitleGoesOnFromTheNewestQuickSave) {
-  LogCapture log;
-  test_support::FixedStepGame run;
-  Reader reader(run);
-  StartTheStory(reader);
-  const int choices = reader.Next() - 20;
-  reader.QuickSave();
-  const int notice = reader.Next() - kStep + 16;
-  // F1 asks whether to load slot 0; yes ends the run, MAIN loads it and the choice is back.
-  reader.Ask(SDL_SCANCODE_F1, SDLK_F1);
-  const int loaded = reader.Next() - 20;
-  // T asks whether to go back to the title; yes does.
-  reader.Ask(SDL_SCANCODE_T, SDLK_t);
-  const int title_again = reader.Next() - 20;
-  reader.Choose(kTitleContinueY);
-  const int resumed = reader.Next() - 20;
-  reader.Read(2);
-  reader.Choose(kSecondChoiceY);
-  reader.Read(kLinesAtHome);
-  run.PlanPicture(choices, "demo_quick_choice.png");
-  run.PlanPicture(notice, "demo_quick_notice.png");
-  run.PlanPicture(loaded, "demo_quick_loaded.png");
-  run.PlanPicture(title_again, "demo_quick_title.png");
-  run.PlanPicture(resumed, "demo_quick_resumed.png");
-  RunToTheEnd(run, reader, log);
-
-  const std::vector<std::uint32_t>& before = run.PictureAt(choices);
-  const std::vector<std::uint32_t>& saved = run.PictureAt(notice);
-  ASSERT_FALSE(before.empty());
-  ASSERT_FALSE(saved.empty());
-  EXPECT_EQ(NoticeInk(before), 0);
-  EXPECT_GT(NoticeInk(saved), 40) << "the notice of the save in slot 1";
-  const std::vector<std::uint32_t>& back = run.PictureAt(loaded);
-  ASSERT_FALSE(back.empty());
-  EXPECT_EQ(At(back, kLawnX, kLawnY), kLawnColour) << "the loaded choice in the park";
-  EXPECT_NE(At(back, kMoonX, kMoonY), kMoonColour) << "not the title";
-  const std::vector<std::uint32_t>& title = run.PictureAt(title_again);
-  ASSERT_FALSE(title.empty());
-  EXPECT_EQ(At(title, kMoonX, kMoonY), kMoonColour) << "back at the title";
-  const std::vector<std::uint32_t>& shown = run.PictureAt(resumed);
-  ASSERT_FALSE(shown.empty());
-  EXPECT_EQ(At(shown, kLawnX, kLawnY), kLawnColour) << "on from the newest quick save";
-  EXPECT_GT(InkOnFirstLine(shown), 50) << "the saved line";
 }
 
 }  // namespace

@@ -1,9 +1,14 @@
-; The demo game's main script: it makes the novel frame, whose picked choices land in the user
-; variable `choice`, then shows the title scenario until the reader picks "おわる"; "はじめから"
-; plays the story and comes back to the title; "つづきから" loads the save that the story wrote
-; (group 11, slot 5) and goes on where it was taken, or shows the title again when there is none.
-; A title that cannot run (its message shown) ends the game too.
+; The demo game's main script: it permits saving, loading and the return to the title, makes
+; the novel frame, whose picked choices land in the user variable `choice`, then shows the title
+; scenario until the reader picks "おわる"; "はじめから" plays the story and comes back to the
+; title; "つづきから" loads the newest quick save (group 11, the rotating slot) and goes on where
+; it was taken, or shows the title again when there is none. A run that a quick load ended
+; ("retVovExp" 6) loads the save it named and goes on from there; any other end goes back to the
+; title. A title that cannot run (its message shown) ends the game too.
 .kind script
+  CallNative native(4), permit_save, result
+  CallNative native(4), permit_load, result
+  CallNative native(4), permit_title, result
   CallNative native(794), choice_word, result   ; the frame writes a picked choice into `choice`
   CallNative native(791), no_page, result       ; the frame with a page image of its own
 title:
@@ -24,23 +29,36 @@ end:
   Return
 story:
   CallNative native(793), run_story, result
-  Jump title
+run_ended:
+  Copy host(0), quick_loaded+4                  ; "retVovExp": how the run ended
+quick_loaded:
+  Eq 0, 6, result
+  Copy result, to_load+4
+to_load:
+  JumpIfZero 0, title
+  CallNative native(44), pending_save, result   ; the save the quick load named
+  Jump loaded
 resume:
-  CallNative native(44), story_save, result     ; the story's save
-  Copy result, loaded+4
+  CallNative native(44), newest_quick_save, result
 loaded:
+  Copy result, load_failed+4
+load_failed:
   JumpIfZero 0, go_on
   Jump title
 go_on:
   CallNative native(793), run_on, result        ; mode -1: on from the loaded position
-  Jump title
+  Jump run_ended
   .instructions_end
+permit_save: .word 8, 1                         ; application values 8 to 10: the menu groups
+permit_load: .word 9, 1
+permit_title: .word 10, 1
 choice_word: .word 1, var(0)
 no_page: .word 0, 0, 0
 run_title: .word 0, title_name
 run_story: .word 0, story_name
 run_on: .word 0xFFFFFFFF, 0
-story_save: .word 11, 5
+newest_quick_save: .word 11, 0xFFFFFFFF
+pending_save: .word 0xFFFFFFFF, 0
 no_arguments: .word 0
 result: .word 0
 title_name: .string "TITLE"

@@ -8,7 +8,7 @@
 // The page's slots, the message window with its fonts, choice list, buttons and click area, and
 // the waits for the reader (messages, choices, timed waits, skip and auto mode) are the frame's;
 // the other parts (the effect, transition and sound commands, the screens, the system-button
-// handler) join it later, and until then their opcodes and buttons say "not built yet" in the log
+// handler's screens) join it later, and until then their opcodes say "not built yet" in the log
 // and let the scenario go on.
 #pragma once
 
@@ -44,19 +44,6 @@ class CSprite;
 class CTimedTask;
 class CTimerManager;
 class CVovFrame;
-
-// The system-button handler: what a clicked system button (0-9) or, with -1, the reader's keys
-// ask of the frame during a wait. Its results: 0 nothing happened; 1 a screen closed (the wait
-// ends with the pending screen result when one is set, else auto timing starts again); 2 auto
-// timing starts again; 3 the wait ends as if clicked; 5 or more the wait ends with the pending
-// screen result; below -1 the application is ending.
-class IVovSystemButtons {
- public:
-  virtual std::int32_t Serve(CVovFrame& frame, std::int32_t button) = 0;
-
- protected:
-  ~IVovSystemButtons() = default;
-};
 
 // An opcode handler: 0 lets the scenario go on; -1 or a positive value stops the run and becomes
 // its result.
@@ -239,13 +226,47 @@ class CVovFrame : public CVovVM {
   std::uint32_t ConfigWord(std::size_t index) const { return index < config_words_.size() ? config_words_[index] : 0; }
   // The script word that configuration word `index` names; null for 0 and for an address that is
   // not a whole, aligned word of script memory (nothing is ever written through those).
-  std::int32_t* ConfiguredWord(std::size_t index) const;
+  // `word` counts further words behind the named one (the save/load mode pair, the change flags).
+  std::int32_t* ConfiguredWord(std::size_t index, std::size_t word = 0) const;
 
-  // The handler of the system buttons (null: not built yet, logged once per button).
-  void SetSystemButtons(IVovSystemButtons* handler) { system_buttons_ = handler; }
+  // The system commands: the ten buttons of the message window (0-9), the system menu (10) and
+  // the return to the title (11), chosen by a click or, with -1, polled from the pointer's edge
+  // zone, a right click in auto mode, the key bindings' actions 6-17 and F1-F5 (slots 0-4 of the
+  // quick group, saved with the skip key held, else loaded). Results: -2 the application is
+  // ending; -1 carried out or cancelled; 0 nothing (no command, a disabled button, a number
+  // above 11); 2 the text history closed; 3 and 4 skip mode on and off; 5 back to the previous
+  // choice, 6 a game was loaded, 7 back to the title (each with its pending request); a system
+  // menu result that maps to no command is returned as it is.
+  static constexpr std::int32_t kCommandAppEnding = -2;
+  static constexpr std::int32_t kCommandDone = -1;
+  static constexpr std::int32_t kCommandNone = 0;
+  static constexpr std::int32_t kCommandHistoryClosed = 2;
+  static constexpr std::int32_t kCommandSkipOn = 3;
+  static constexpr std::int32_t kCommandSkipOff = 4;
+  static constexpr std::int32_t kCommandBackToChoice = 5;
+  static constexpr std::int32_t kCommandLoaded = 6;
+  static constexpr std::int32_t kCommandBackToTitle = 7;
+  std::int32_t HandleSystemButton(std::int32_t button);
+  // The select screens' twin: commands 0-8 of their own bar (quick save, quick load, back to the
+  // choice, save, load, text history, configuration, the system menu's short layout, back to the
+  // title), or with -1 polled from the keys only. Its results are HandleSystemButton's.
+  std::int32_t HandleSelectScreenButton(std::int32_t command);
+  // What the page's end asks of the caller: 1 back to the title, 2 load the stored save, 3 back
+  // to the previous choice (0: nothing). Setting one also sets the screen result that ends the
+  // wait (7, 6, 5).
+  static constexpr std::int32_t kRequestTitle = 1;
+  static constexpr std::int32_t kRequestLoad = 2;
+  static constexpr std::int32_t kRequestBackToChoice = 3;
+  void SetPendingRequest(std::int32_t request);
+  std::int32_t PendingRequest() const { return pending_request_; }
   // A screen's result that ends the wait that served it (0: none).
   void SetPendingScreenResult(std::int32_t result) { pending_screen_result_ = result; }
   std::int32_t PendingScreenResult() const { return pending_screen_result_; }
+  // The system menu over the page (layout 0 its eleven items, else the select screens' eight):
+  // the picked item's result, -1 closed, -2 the application is ending.
+  std::int32_t RunSystemMenu(std::int32_t layout);
+  // The backlog's screen: 0 closed by the reader, -1 the application ended meanwhile.
+  std::int32_t RunTextHistory();
 
   // Waiting for the reader. Every wait runs one pass of the application's frame procedure per
   // turn and gives -1 when a pass reports that the application is ending.
@@ -462,6 +483,31 @@ class CVovFrame : public CVovVM {
     bool click = false;
     bool restart_auto = false;
   };
+  // The system commands' steps (vov_system_buttons.cpp). A polled command with its quick slot
+  // (-1 the rotating one) and whether the pointer's edge zone chose it.
+  struct PolledCommand {
+    std::int32_t command = -1;
+    std::int32_t slot = -1;
+    bool by_pointer = false;
+  };
+  PolledCommand PollCommandKeys() const;
+  PolledCommand PollSystemCommand() const;
+  std::int32_t RunSystemCommand(const PolledCommand& chosen);
+  std::int32_t QuickSave(std::int32_t slot);
+  std::int32_t QuickLoad(std::int32_t slot);
+  std::int32_t ConfirmBackToChoice();
+  std::int32_t RunSaveLoadScript(bool save, bool paused);
+  std::int32_t ToggleSkipMode();
+  std::int32_t ToggleAutoMode();
+  std::int32_t ShowTextHistory(bool paused);
+  std::int32_t RunConfigScript(bool whole);
+  std::int32_t HideMessageWindow(bool by_pointer);
+  std::int32_t OpenSystemMenu();
+  std::int32_t ConfirmBackToTitle();
+  // The pause clock around a system screen: the cursor shows; afterwards the auto timer leaves
+  // the screen's time out, the pointer is forgotten and skip mode ends.
+  void BeginSystemPause();
+  void EndSystemPause();
   // The widget command of this turn (a system button 0-9, a choice from 20), -1 for none.
   std::int32_t TakeWidgetCommand();
   ServedButton ServeSystemButton(std::int32_t button);
@@ -525,8 +571,9 @@ class CVovFrame : public CVovVM {
   bool choice_mark_ = false;
   std::uint8_t choice_serial_ = 1;
   CScriptHost::ConfigWords config_words_{};
-  IVovSystemButtons* system_buttons_ = nullptr;
   std::int32_t pending_screen_result_ = 0;
+  std::int32_t pending_request_ = 0;
+  std::uint32_t pause_start_ = 0;
   bool application_ending_ = false;
   bool input_allowed_ = true;
   bool buttons_shown_ = false;

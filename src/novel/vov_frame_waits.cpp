@@ -1,7 +1,6 @@
 // The frame's timed waits and the states they share with the reader's waits: skip and auto
 // mode, the buttons' showing and hiding, the idle cursor and the play clock. Every wait keeps
 // the application alive by running one pass of its frame procedure per turn.
-#include <string>
 
 #include "base/app_hooks.h"
 #include "base/app_services.h"
@@ -9,7 +8,6 @@
 #include "base/input_bindings.h"
 #include "base/input_manager.h"
 #include "base/millisecond_clock.h"
-#include "base/not_built.h"
 #include "base/player_input.h"
 #include "base/timer_manager.h"
 #include "effects/sp_fade_effect.h"
@@ -32,10 +30,13 @@ bool Setting(std::size_t offset) { return CurrentGameSettings()[offset] != 0; }
 
 }  // namespace
 
-std::int32_t* CVovFrame::ConfiguredWord(std::size_t index) const {
-  const std::uint32_t address = ConfigWord(index);
+std::int32_t* CVovFrame::ConfiguredWord(std::size_t index, std::size_t word) const {
+  const std::uint64_t named = ConfigWord(index);
+  const std::uint64_t wide = named + 4 * static_cast<std::uint64_t>(word);
   ScriptMemory& memory = host_.Memory();
-  if (address == 0 || address % 4 != 0 || !memory.Contains(address, 4)) return nullptr;
+  if (named == 0 || named % 4 != 0 || wide > UINT32_MAX) return nullptr;
+  const auto address = static_cast<std::uint32_t>(wide);
+  if (!memory.Contains(address, 4)) return nullptr;
   return reinterpret_cast<std::int32_t*>(memory.Range(address, 4).data());
 }
 
@@ -219,12 +220,7 @@ std::int32_t CVovFrame::TakeWidgetCommand() {
 
 CVovFrame::ServedButton CVovFrame::ServeSystemButton(std::int32_t button) {
   ServedButton served;
-  if (system_buttons_ == nullptr) {
-    ReportNotBuiltYet(button >= 0 ? "system button " + std::to_string(button) + " of the novel frame"
-                                  : std::string("the system buttons' keys of the novel frame"));
-    return served;
-  }
-  const std::int32_t result = system_buttons_->Serve(*this, button);
+  const std::int32_t result = HandleSystemButton(button);
   if (result < kRunStopped) {
     served.ends = true;
     served.result = kRunStopped;

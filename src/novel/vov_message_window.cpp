@@ -117,6 +117,7 @@ std::int32_t CVovFrame::PreparePage(bool go_on) {
   buttons_shown_ = false;
   window_waiting_ = false;
   pending_screen_result_ = 0;
+  pending_request_ = 0;
   choice_count_ = 0;
   go_on_ = go_on;
   BuildMessageWindow();

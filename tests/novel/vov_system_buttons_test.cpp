@@ -1,0 +1,217 @@
+// The frame's system commands with a game host that records what it is asked: clicks on enabled
+// and disabled buttons, F keys with and without the skip key under both settings of the skip key,
+// the notices they slide in, skip mode's two results, and a quick load that ends a scenario's
+// wait with the run's result 6.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/game_key_bindings.h"
+#include "platform/text_encoding.h"
+#include "script/game_host_access.h"
+#include "ui/message_box.h"
+#include "ui/text_image.h"
+#include "vov_frame_fixture.h"
+
+namespace {
+
+using kvxtools::TobBuilder;
+
+constexpr std::uint32_t kVkShift = 0x10;
+constexpr std::uint32_t kVkControl = 0x11;
+constexpr std::uint32_t kVkF1 = 0x70;
+constexpr std::uint32_t kVkS = 0x53;
+
+// A game host whose quick group holds the slots a test says; it records saves and the stored
+// load path.
+class RecordingGameHost : public IGameHost {
+ public:
+  explicit RecordingGameHost(CScriptHost& scripts) : scripts_(scripts) { g_GameHost = this; }
+  ~RecordingGameHost() { g_GameHost = nullptr; }
+  RecordingGameHost(const RecordingGameHost&) = delete;
+  RecordingGameHost& operator=(const RecordingGameHost&) = delete;
+
+  CScriptHost& Scripts() override { return scripts_; }
+  void BeginSaveSelection(std::uint16_t, std::uint32_t, const char*) override {}
+  std::uint32_t GetSaveFilePath(std::string& path, std::int32_t group, std::int32_t slot) const override {
+    if (!Holds(group, slot)) return 3;
+    path = "DATA" + std::to_string(group) + "_" + std::to_string(slot) + ".SAV";
+    return 0;
+  }
+  void SetPendingLoadPath(std::string path) override { pending_load = std::move(path); }
+  std::uint32_t SaveGame(std::int32_t group, std::int32_t slot) override {
+    saves.emplace_back(group, slot);
+    return 0;
+  }
+  std::uint32_t LoadGame(std::int32_t, std::int32_t) override { return 0; }
+  std::uint32_t FormatSaveTimeStamp(std::string* text, std::int32_t group, std::int32_t slot,
+                                    std::uint32_t) const override {
+    if (!Holds(group, slot)) return 2;
+    *text = "2026/12/08";
+    return 0;
+  }
+  std::uint32_t WriteSaveCaption(std::int32_t, std::int32_t, const char*) override { return 0; }
+  std::uint32_t ReadSaveHeader(std::int32_t, std::int32_t, const SaveHeaderOutputs&) const override { return 2; }
+  void SetThumbnailSource(CImage*, const char*) override {}
+  std::uint32_t CopySaveFile(std::int32_t, std::int32_t, std::int32_t, std::int32_t) override { return 0; }
+  std::uint32_t DeleteSaveFile(std::int32_t, std::int32_t) override { return 0; }
+  std::uint32_t TakeSnapshot() override { return 1; }
+  std::uint32_t RestoreSnapshot() override { return 1; }
+  void DiscardSnapshot() override {}
+  std::span<const std::uint8_t> HeldSnapshot() const override { return {}; }
+  std::uint8_t ApplyTextSettings(bool, bool, CGuiElement*, CGuiElement*, CFontBase*, bool, bool, bool) override {
+    return 0;
+  }
+
+  bool Holds(std::int32_t group, std::int32_t slot) const { return group == 11 && slot == held_slot; }
+
+  std::int32_t held_slot = 0;
+  std::vector<std::pair<std::int32_t, std::int32_t>> saves;
+  std::string pending_load;
+
+ private:
+  CScriptHost& scripts_;
+};
+
+class SystemButtonsTest : public vov_test::FrameTest {
+ protected:
+  void SetUp() override {
+    FrameTest::SetUp();
+    g_MessageBox.Setup();
+    g_MessageBox.SetOwnerWindow(&World().root);
+    game_host_ = std::make_unique<RecordingGameHost>(*host_);
+    ASSERT_EQ(frame_->PreparePage(false), 0);
+  }
+  void TearDown() override {
+    g_MessageBox.StopNotice();
+    g_MessageBox.SetOwnerWindow(nullptr);
+    game_host_.reset();
+    FrameTest::TearDown();
+  }
+
+  // F1 + slot pressed with `modifier` held (0 none), then one poll of the handler.
+  std::int32_t PressFunctionKey(std::int32_t slot, std::uint32_t modifier) {
+    if (modifier != 0) World().Key(modifier, true);
+    World().Key(kVkF1 + static_cast<std::uint32_t>(slot), true);
+    World().input.Update();
+    const std::int32_t result = frame_->HandleSystemButton(-1);
+    World().Key(kVkF1 + static_cast<std::uint32_t>(slot), false);
+    if (modifier != 0) World().Key(modifier, false);
+    World().input.Update();
+    return result;
+  }
+  // Whether the notice shows exactly the text (UTF-8, "%s" completed with `digit`).
+  static bool NoticeReads(const char* utf8_text) {
+    CImage expected;
+    // The box's own notice font draws the expected line as it drew the notice.
+    auto* font = const_cast<CGdiFont*>(&g_MessageBox.GetNoticeFont());
+    if (text_image::CreateFromText(expected, plat::Utf8ToSjis(utf8_text).c_str(), font, 0) != 0) return false;
+    const CImage& shown = g_MessageBox.GetNoticeImage();
+    if (shown.GetWidth() != expected.GetWidth() || shown.GetHeight() != expected.GetHeight()) return false;
+    for (std::int32_t y = 0; y < expected.GetHeight(); ++y) {
+      for (std::int32_t x = 0; x < expected.GetWidth(); ++x) {
+        if (shown.GetPixel(x, y) != expected.GetPixel(x, y)) return false;
+      }
+    }
+    return true;
+  }
+
+  std::unique_ptr<RecordingGameHost> game_host_;
+};
+
+TEST_F(SystemButtonsTest, AClickOnADisabledButtonDoesNothingAndNumbersPastTheCommandsAreNone) {
+  frame_->SetButtonState(CVovFrame::kQuickSaveButton, CVovFrame::kButtonDisabled);
+  EXPECT_EQ(frame_->HandleSystemButton(0), 0);
+  EXPECT_EQ(frame_->HandleSystemButton(12), 0);
+  EXPECT_TRUE(game_host_->saves.empty());
+  EXPECT_EQ(g_MessageBox.GetNoticeTask(), nullptr);
+  // Nothing pressed: nothing polled.
+  EXPECT_EQ(frame_->HandleSystemButton(-1), 0);
+  frame_->SetButtonState(CVovFrame::kQuickSaveButton, CVovFrame::kButtonEnabled);
+  EXPECT_EQ(frame_->HandleSystemButton(0), CVovFrame::kCommandDone);
+  EXPECT_EQ(game_host_->saves, (std::vector<std::pair<std::int32_t, std::int32_t>>{{11, -1}}));
+  EXPECT_TRUE(NoticeReads("クイックセーブを実行しました"));
+}
+
+TEST_F(SystemButtonsTest, CtrlF3SavesIntoSlotTwoAndF3OnAnEmptySlotSaysSoWithTheFullWidthDigit) {
+  Settings()[kSettingSkipKeyModifier] = 1;
+  Settings()[kSettingConfirmQuickLoad] = 1;
+  EXPECT_EQ(PressFunctionKey(2, kVkControl), CVovFrame::kCommandDone);
+  EXPECT_EQ(game_host_->saves, (std::vector<std::pair<std::int32_t, std::int32_t>>{{11, 2}}));
+  EXPECT_TRUE(NoticeReads("スロット３にセーブしました"));
+  // Slot 2 holds nothing here: no question, the notice, no load.
+  EXPECT_EQ(PressFunctionKey(2, 0), CVovFrame::kCommandDone);
+  EXPECT_TRUE(NoticeReads("スロット３にデータは存在しません"));
+  EXPECT_TRUE(game_host_->pending_load.empty());
+  EXPECT_EQ(frame_->PendingRequest(), 0);
+}
+
+TEST_F(SystemButtonsTest, TheSkipKeySettingChoosesWhichModifierSavesAndTheOtherLoads) {
+  Settings()[kSettingConfirmQuickLoad] = 0;
+  struct Row {
+    std::uint8_t setting;
+    std::uint32_t modifier;
+    bool saves;
+  };
+  for (const Row& row : {Row{1, kVkControl, true}, Row{1, kVkShift, false}, Row{0, kVkShift, true},
+                         Row{0, kVkControl, false}}) {
+    SCOPED_TRACE(::testing::Message() << "setting " << int{row.setting} << " modifier " << row.modifier);
+    Settings()[kSettingSkipKeyModifier] = row.setting;
+    game_host_->saves.clear();
+    game_host_->pending_load.clear();
+    const std::int32_t result = PressFunctionKey(0, row.modifier);
+    if (row.saves) {
+      EXPECT_EQ(result, CVovFrame::kCommandDone);
+      EXPECT_EQ(game_host_->saves, (std::vector<std::pair<std::int32_t, std::int32_t>>{{11, 0}}));
+    } else {
+      EXPECT_EQ(result, CVovFrame::kCommandLoaded);
+      EXPECT_TRUE(game_host_->saves.empty());
+      EXPECT_EQ(game_host_->pending_load, "DATA11_0.SAV");
+      EXPECT_EQ(frame_->PendingRequest(), CVovFrame::kRequestLoad);
+      EXPECT_TRUE(NoticeReads("スロット１からロードしました"));
+    }
+  }
+}
+
+TEST_F(SystemButtonsTest, SkipGoesOnWithThreeAndOffWithFourAndTheSelectScreensPollNoSkip) {
+  EXPECT_EQ(frame_->HandleSystemButton(5), CVovFrame::kCommandSkipOn);
+  EXPECT_TRUE(frame_->SkipMode());
+  EXPECT_EQ(frame_->ButtonState(CVovFrame::kSkipButton), CVovFrame::kButtonLatched);
+  EXPECT_EQ(frame_->HandleSystemButton(5), CVovFrame::kCommandSkipOff);
+  EXPECT_FALSE(frame_->SkipMode());
+  EXPECT_EQ(frame_->ButtonState(CVovFrame::kSkipButton), CVovFrame::kButtonEnabled);
+  // The skip action polled on a select screen names button 5, which has no command there.
+  CInputBindings* bindings = World().input.CreateBindings(20);
+  bindings->AddBinding(kActionSkipToChoice, kSelectKeyboard, 0x1F);
+  g_KeyBindings = bindings;
+  World().Key(kVkS, true);
+  World().input.Update();
+  EXPECT_EQ(frame_->HandleSelectScreenButton(-1), 0);
+  EXPECT_FALSE(frame_->SkipMode());
+  // Its command 0 is the quick save.
+  EXPECT_EQ(frame_->HandleSelectScreenButton(0), CVovFrame::kCommandDone);
+  EXPECT_EQ(game_host_->saves.size(), 1u);
+}
+
+TEST_F(SystemButtonsTest, F1DuringAMessageWaitEndsTheRunWithSixAndTheSavesPath) {
+  Settings()[kSettingConfirmQuickLoad] = 0;
+  World().player = [&](int frame) {
+    if (frame == 5) World().Key(kVkF1, true);
+    if (frame == 6) World().Key(kVkF1, false);
+  };
+  TobBuilder builder;
+  builder.Line();
+  builder.Text("quick");
+  builder.Command(16);
+  builder.Line();
+  builder.Text("never");
+  builder.Command(16);
+  EXPECT_EQ(Run(builder), CVovFrame::kCommandLoaded);
+  EXPECT_EQ(game_host_->pending_load, "DATA11_0.SAV");
+  EXPECT_EQ(frame_->PendingRequest(), CVovFrame::kRequestLoad);
+  EXPECT_LT(World().frames, 10);
+}
+
+}  // namespace

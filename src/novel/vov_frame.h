@@ -503,6 +503,11 @@ class CVovFrame : public CVovVM {
   std::int32_t RunConfigScript(bool whole);
   std::int32_t HideMessageWindow(bool by_pointer);
   std::int32_t OpenSystemMenu();
+  // The system menu's steps (vov_system_menu.cpp): the slide of its panel in or out (false when
+  // the application ends meanwhile) and the answer to a fired item (0: the menu stays open).
+  struct SystemMenuPanel;
+  bool SlideSystemMenu(SystemMenuPanel& panel, bool in);
+  std::int32_t ServeMenuItem(std::int32_t id);
   std::int32_t ConfirmBackToTitle();
   // The pause clock around a system screen: the cursor shows; afterwards the auto timer leaves
   // the screen's time out, the pointer is forgotten and skip mode ends.

@@ -12,6 +12,7 @@
 #include "gfx/screen_manager.h"
 #include "novel/vov_frame.h"
 #include "novel/vov_slot_records.h"
+#include "novel/widget_group_scope.h"
 #include "platform/diagnostic_log.h"
 #include "platform/text_encoding.h"
 #include "resource/plugin_args.h"
@@ -66,25 +67,6 @@ constexpr char kButtonFade[] = "sp_fade";
 
 // Without an application nothing is withdrawn.
 bool Permitted(int group) { return g_AppServices == nullptr || g_AppServices->MenuGroupPermitted(group); }
-
-// The widget manager's group and layer for the button file's widgets, restored afterwards.
-class ButtonFileScope {
- public:
-  explicit ButtonFileScope(CDrawLayer* layer) : group_(g_WidgetManager.group), layer_(g_WidgetManager.GetLayer()) {
-    g_WidgetManager.group = CVovFrame::kButtonGroup;
-    g_WidgetManager.SetLayer(layer);
-  }
-  ~ButtonFileScope() {
-    g_WidgetManager.SetLayer(layer_);
-    g_WidgetManager.group = group_;
-  }
-  ButtonFileScope(const ButtonFileScope&) = delete;
-  ButtonFileScope& operator=(const ButtonFileScope&) = delete;
-
- private:
-  std::int32_t group_;
-  CDrawLayer* layer_;
-};
 
 }  // namespace
 
@@ -209,7 +191,7 @@ void CVovFrame::LoadButtons() {
   CDgmImageFile file;
   std::uint32_t status = 0;
   {
-    ButtonFileScope scope(Page().Layer(0));
+    WidgetGroupScope scope(kButtonGroup, Page().Layer(0));
     status = file.Load(&g_WidgetManager, root_window_, kButtonFile, 0, kPagePriority, false, g_ScreenManager);
   }
   if (status != 0) {

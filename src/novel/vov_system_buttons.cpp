@@ -13,6 +13,7 @@
 #include "base/millisecond_clock.h"
 #include "base/player_input.h"
 #include "novel/vov_frame.h"
+#include "novel/vov_system_prompts.h"
 #include "platform/diagnostic_log.h"
 #include "platform/text_encoding.h"
 #include "script/game_host_access.h"
@@ -22,10 +23,15 @@
 
 namespace {
 
+using vov_system::Ask;
+using vov_system::AskUtf8;
+using vov_system::kClickChannel;
+using vov_system::Permitted;
+using vov_system::PlaySound;
+using vov_system::Setting;
+
 constexpr std::int32_t kQuickGroup = 11;
 constexpr std::int32_t kRotatingSlot = -1;
-constexpr std::int32_t kDialogChannel = 1;
-constexpr std::int32_t kClickChannel = 3;
 constexpr std::uint16_t kAutoTimer = 1;
 constexpr std::size_t kAutoButton = 6;
 constexpr std::int32_t kLastCommand = 11;
@@ -65,13 +71,6 @@ constexpr std::size_t kConfigChoiceWord = 4;
 constexpr std::size_t kChangeFlagWords = 5;
 constexpr std::int32_t kScriptLoadedAGame = 2;
 
-bool Setting(std::size_t offset) { return CurrentGameSettings()[offset] != 0; }
-bool Permitted(int group) { return g_AppServices == nullptr || g_AppServices->MenuGroupPermitted(group); }
-
-void PlaySound(std::int32_t channel) {
-  if (g_SoundChannels != nullptr) g_SoundChannels->PlayChannel(channel, false);
-}
-
 bool KeyDown(std::uint32_t code) { return g_Keyboard != nullptr && g_Keyboard->IsDown(code); }
 bool KeyPressed(std::uint32_t code) { return g_Keyboard != nullptr && g_Keyboard->IsPressed(code); }
 bool MousePressed(std::uint32_t button) { return g_Mouse != nullptr && g_Mouse->IsPressed(button); }
@@ -91,16 +90,6 @@ void Notice(const std::string& sjis_text) { g_MessageBox.ShowNotice(sjis_text.c_
 void SlotNotice(std::int32_t slot, const char* slot_text, const char* quick_text) {
   Notice(slot >= 0 ? SlotText(slot_text, slot) : plat::Utf8ToSjis(quick_text));
 }
-
-// A yes/no question in the in-game box after the dialog sound: the box's answer (1 yes, 0 no,
-// -1 the application is closing).
-std::int32_t Ask(const std::string& sjis_text) {
-  PlaySound(kDialogChannel);
-  constexpr std::uint32_t kYesNo = 2;
-  return g_MessageBox.Show(kYesNo, sjis_text.c_str(), CMessageBox::kCentred, CMessageBox::kCentred, 0, nullptr);
-}
-
-std::int32_t AskUtf8(const char* utf8_text) { return Ask(plat::Utf8ToSjis(utf8_text)); }
 
 }  // namespace
 

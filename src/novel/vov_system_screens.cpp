@@ -1,11 +1,6 @@
-// The system menu and the text history screen of the novel frame.
+// The text history screen of the novel frame.
 #include "base/not_built.h"
 #include "novel/vov_frame.h"
-
-std::int32_t CVovFrame::RunSystemMenu(std::int32_t /*layout*/) {
-  ReportNotBuiltYet("the system menu of the novel frame");
-  return kCommandDone;
-}
 
 std::int32_t CVovFrame::RunTextHistory() {
   ReportNotBuiltYet("the text history of the novel frame");

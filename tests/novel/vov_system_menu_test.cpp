@@ -1,0 +1,239 @@
+// The system menu over a prepared page, clicked by a player frame by frame: every item's result,
+// the items that the frame's buttons and the application's permissions disable, the right click
+// that closes it, the questions answered yes and no, the short layout's ids, the slide and the
+// handler's command behind a menu result.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/game_key_bindings.h"
+#include "base/game_settings.h"
+#include "gfx/image_canvas.h"
+#include "gfx/screen_manager.h"
+#include "script/script_memory.h"
+#include "ui/message_box.h"
+#include "ui/widget_manager.h"
+#include "vov_frame_fixture.h"
+
+namespace {
+
+constexpr std::uint32_t kVkReturn = 0x0D;
+constexpr std::uint32_t kVkEscape = 0x1B;
+constexpr std::int32_t kItemX = 624;
+constexpr std::int32_t kItemTop = 60;
+constexpr std::int32_t kItemStep = 40;
+constexpr std::int32_t kItemWidth = 150;
+constexpr std::int32_t kItemHeight = 30;
+
+// A layout of `count` items one below the other at x 624; item 0 of the full menu is a check
+// button. The base picture is a grey panel.
+void WriteMenu(const test_support::TempGameFolder& game, const std::string& layout, const std::string& base,
+               std::int16_t count) {
+  kvxtools::DgmFile file;
+  for (std::int16_t i = 0; i < count; ++i) {
+    const std::string name = layout + "_" + std::to_string(i) + ".ELG";
+    message_test::WritePicture(game, "SYS/" + name, kItemWidth, kItemHeight,
+                               {0xFF306090, 0xFF4080C0, 0xFF50A0F0, 0xFF303030}, 4);
+    kvxtools::DgmPartRecord part;
+    part.picture = name;
+    part.type = i == 0 && count == 11 ? 4 : 1;
+    part.x = kItemX;
+    part.y = static_cast<std::int16_t>(kItemTop + i * kItemStep);
+    file.parts.push_back(part);
+  }
+  const std::vector<std::uint8_t> bytes = kvxtools::EncodeDgm(file);
+  game.WriteFile("SYS/" + layout + ".GMP", std::string(bytes.begin(), bytes.end()));
+  message_test::WritePicture(game, "SYS/" + base + ".ELG", 186, 600, {0xC0202020});
+}
+
+class SystemMenuTest : public vov_test::FrameTest {
+ protected:
+  void SetUp() override {
+    FrameTest::SetUp();
+    WriteMenu(game_, "SM_BG", "SM_BASE", 11);
+    WriteMenu(game_, "SM_BG2", "SM_BASE2", 8);
+    // The questions show in the screen's frame picture.
+    ASSERT_EQ(screen_frame_.Create(800, 600, 32, CImagePart::kLayerAndDrawList), 0u);
+    screen_.SetFrameImage(&screen_frame_);
+    g_ScreenManager = &screen_;
+    g_MessageBox.Setup();
+    g_MessageBox.SetOwnerWindow(&World().root);
+    g_KeyBindings->AddBinding(kActionCancel, kSelectKeyboard, 0x01);  // Escape
+    ASSERT_EQ(frame_->PreparePage(false), 0);
+    // The history button waits for a second log entry; here it is on from the start.
+    frame_->SetButtonState(CVovFrame::kHistoryButton, CVovFrame::kButtonEnabled);
+    Settings()[kSettingScreenEffectsOn] = 0;
+    widgets_before_ = g_WidgetManager.GetCount();
+  }
+  void TearDown() override {
+    g_MessageBox.SetOwnerWindow(nullptr);
+    FrameTest::TearDown();
+    g_ScreenManager = nullptr;
+  }
+
+  // Places the pointer on the menu's place `row` and clicks at frame `at`.
+  void ClickRow(int frame, int at, std::int32_t row) {
+    if (frame == at) World().pointer.at = {kItemX + 20, kItemTop + row * kItemStep + 10};
+    World().ClickAt(frame, at);
+  }
+  void RightClick(int frame, int at) {
+    auto* mouse = static_cast<CMessageMouse*>(World().input.GetMouse());
+    if (frame == at) mouse->OnButton(kMouseRight, true);
+    if (frame == at + 1) mouse->OnButton(kMouseRight, false);
+  }
+  void PressKeyAt(int frame, int at, std::uint32_t key) {
+    if (frame == at) World().Key(key, true);
+    if (frame == at + 1) World().Key(key, false);
+  }
+  // The menu item with the id while the menu is open.
+  CGuiElement* Item(std::int32_t id) {
+    for (CGuiElement* child : World().root.GetChildren()) {
+      if (child->GetId() == id) return child;
+    }
+    return nullptr;
+  }
+  // The menu was taken down: its widgets gone, the page's children back.
+  void ExpectClosed() {
+    EXPECT_EQ(g_WidgetManager.GetCount(), widgets_before_);
+    EXPECT_EQ(World().root.GetSavedLevelCount(), 0u);
+  }
+  std::int32_t MenuClickingRow(std::int32_t row, std::int32_t layout = 0) {
+    World().frames = 0;
+    World().player = [this, row](int frame) { ClickRow(frame, 3, row); };
+    return frame_->RunSystemMenu(layout);
+  }
+
+  CImageCanvasEx screen_frame_;
+  CScreenManager screen_;
+  std::size_t widgets_before_ = 0;
+};
+
+TEST_F(SystemMenuTest, EachItemGivesItsResultAndTheMenuIsTakenDownAfterwards) {
+  struct Row {
+    std::int32_t item;
+    std::int32_t result;
+  };
+  for (const Row row : {Row{0, 9}, Row{1, 8}, Row{3, 10}, Row{4, 11}, Row{5, 12}, Row{6, 13}, Row{7, 14},
+                        Row{10, CVovFrame::kCommandDone}}) {
+    SCOPED_TRACE(row.item);
+    EXPECT_EQ(MenuClickingRow(row.item), row.result);
+    ExpectClosed();
+    EXPECT_EQ(frame_->PendingRequest(), 0);
+  }
+}
+
+TEST_F(SystemMenuTest, TheButtonsAndPermissionsDisableTheirItemsWhichCannotFire) {
+  frame_->SetButtonState(CVovFrame::kBackToChoiceButton, CVovFrame::kButtonDisabled);
+  frame_->SetButtonState(6, CVovFrame::kButtonDisabled);
+  World().app.menu_groups[IAppServices::kMenuLoad] = false;
+  std::vector<std::int32_t> disabled;
+  World().frames = 0;
+  World().player = [&](int frame) {
+    if (frame == 2) {
+      for (std::int32_t id = 0; id < 11; ++id) {
+        if (Item(id) != nullptr && !Item(id)->IsEnabled()) disabled.push_back(id);
+      }
+    }
+    ClickRow(frame, 3, 2);
+    ClickRow(frame, 6, 6);
+    RightClick(frame, 9);
+  };
+  EXPECT_EQ(frame_->RunSystemMenu(0), CVovFrame::kCommandDone);
+  EXPECT_EQ(disabled, (std::vector<std::int32_t>{0, 2, 6}));
+  EXPECT_EQ(frame_->PendingRequest(), 0);
+  EXPECT_EQ(World().frames, 9);  // closed by the right click, not before
+  ExpectClosed();
+  // Enabled and without the question, the item goes back at once.
+  frame_->SetButtonState(CVovFrame::kBackToChoiceButton, CVovFrame::kButtonEnabled);
+  Settings()[kSettingConfirmBackToChoice] = 0;
+  EXPECT_EQ(MenuClickingRow(2), CVovFrame::kCommandBackToChoice);
+  EXPECT_EQ(frame_->PendingRequest(), CVovFrame::kRequestBackToChoice);
+}
+
+TEST_F(SystemMenuTest, ExitAnsweredNoKeepsTheMenuOpenWithoutFocusAndYesEndsTheGame) {
+  bool open_after_no = false;
+  World().frames = 0;
+  World().player = [&](int frame) {
+    ClickRow(frame, 3, 9);
+    PressKeyAt(frame, 10, kVkEscape);
+    if (frame == 16) {
+      open_after_no = Item(9) != nullptr && World().root.GetSavedLevelCount() == 1 &&
+                      World().root.GetFocused() == nullptr;
+    }
+    RightClick(frame, 18);
+  };
+  EXPECT_EQ(frame_->RunSystemMenu(0), CVovFrame::kCommandDone);
+  EXPECT_TRUE(open_after_no);
+  ExpectClosed();
+
+  World().frames = 0;
+  World().pointer.at = {799, 599};
+  World().player = [&](int frame) {
+    ClickRow(frame, 3, 9);
+    if (frame == 5) World().pointer.at = {799, 599};
+    PressKeyAt(frame, 10, kVkReturn);
+  };
+  EXPECT_EQ(frame_->RunSystemMenu(0), CVovFrame::kCommandAppEnding);
+  ExpectClosed();
+}
+
+TEST_F(SystemMenuTest, TheTitleItemAsksAndYesSetsTheTitleRequest) {
+  World().frames = 0;
+  World().player = [&](int frame) {
+    ClickRow(frame, 3, 8);
+    if (frame == 5) World().pointer.at = {799, 599};
+    PressKeyAt(frame, 10, kVkReturn);
+  };
+  EXPECT_EQ(frame_->RunSystemMenu(0), CVovFrame::kCommandBackToTitle);
+  EXPECT_EQ(frame_->PendingRequest(), CVovFrame::kRequestTitle);
+  ExpectClosed();
+}
+
+TEST_F(SystemMenuTest, TheShortLayoutNumbersItsEightItemsFromTwo) {
+  Settings()[kSettingConfirmBackToChoice] = 0;
+  frame_->SetButtonState(CVovFrame::kBackToChoiceButton, CVovFrame::kButtonEnabled);
+  EXPECT_EQ(MenuClickingRow(1, 1), 10);  // the history item
+  EXPECT_EQ(MenuClickingRow(2, 1), 12);  // save
+  EXPECT_EQ(MenuClickingRow(7, 1), CVovFrame::kCommandDone);
+  EXPECT_EQ(MenuClickingRow(0, 1), CVovFrame::kCommandBackToChoice);
+  ExpectClosed();
+}
+
+TEST_F(SystemMenuTest, WithScreenEffectsThePanelSlidesInFromTheRightAndOutAgain) {
+  Settings()[kSettingScreenEffectsOn] = 1;
+  std::vector<std::int32_t> item_x;
+  World().frames = 0;
+  World().player = [&](int frame) {
+    if (frame <= 9) {
+      if (CGuiElement* item = Item(3)) {
+        item_x.push_back(g_WidgetManager.GetWidgetSprite(item, 0)->GetX());
+      }
+    }
+    ClickRow(frame, 12, 3);
+  };
+  EXPECT_EQ(frame_->RunSystemMenu(0), 10);
+  ASSERT_GE(item_x.size(), 8u);
+  EXPECT_GT(item_x.front(), kItemX + 100);
+  EXPECT_EQ(item_x.back(), kItemX);
+  for (std::size_t i = 1; i < item_x.size(); ++i) EXPECT_LE(item_x[i], item_x[i - 1]);
+  // In 150 ms and out in 150 ms: at least 8 frames of 20 ms each way.
+  EXPECT_GE(World().frames, 12 + 8);
+  ExpectClosed();
+}
+
+TEST_F(SystemMenuTest, MenuResultTwelveRunsTheSaveScriptInModeOneAsButtonThreeDoes) {
+  game_.WriteFile("SCRIPT/SaveLoad.SOB", sob_test::AsText(sob_test::Assemble(".kind script\n  Return\n").bytes));
+  const std::uint32_t mode = NewWord(7);
+  frame_->SetConfigWord(2, mode);
+  World().frames = 0;
+  World().player = [&](int frame) { ClickRow(frame, 3, 5); };
+  EXPECT_EQ(frame_->HandleSystemButton(10), CVovFrame::kCommandDone);
+  EXPECT_EQ(host_->Memory().Word(mode), 1u);
+  host_->Memory().SetWord(mode, 7);
+  EXPECT_EQ(frame_->HandleSystemButton(CVovFrame::kSaveButton), CVovFrame::kCommandDone);
+  EXPECT_EQ(host_->Memory().Word(mode), 1u);
+  ExpectClosed();
+}
+
+}  // namespace

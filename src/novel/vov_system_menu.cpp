@@ -35,8 +35,9 @@ using vov_system::Setting;
 namespace {
 
 constexpr std::int32_t kMenuGroup = 5;
-constexpr std::uint32_t kItemPriority = CVovFrame::kPagePriority + 200;
-constexpr std::uint32_t kBasePriority = CVovFrame::kPagePriority + 100;
+// Above the message window and its buttons (a lower number lies above), the items over the base.
+constexpr std::uint32_t kItemPriority = 100;
+constexpr std::uint32_t kBasePriority = 110;
 constexpr std::int32_t kMenuChannel = 1;
 constexpr std::uint16_t kAutoTimer = 1;
 // The base stands at x 614 once in, the items 10 pixels further right; both slide in from 186

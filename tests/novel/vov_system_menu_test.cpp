@@ -12,6 +12,9 @@
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
 #include "script/script_memory.h"
+#include "sound/sound_channel_manager.h"
+#include "support/fake_pcm_decoder.h"
+#include "support/fake_sound_system.h"
 #include "ui/message_box.h"
 #include "ui/widget_manager.h"
 #include "vov_frame_fixture.h"
@@ -149,6 +152,45 @@ TEST_F(SystemMenuTest, TheButtonsAndPermissionsDisableTheirItemsWhichCannotFire)
   Settings()[kSettingConfirmBackToChoice] = 0;
   EXPECT_EQ(MenuClickingRow(2), CVovFrame::kCommandBackToChoice);
   EXPECT_EQ(frame_->PendingRequest(), CVovFrame::kRequestBackToChoice);
+}
+
+TEST_F(SystemMenuTest, TheMenuSoundOpensItAndTheCloseSoundEndsItsRightClickAndCancelKey) {
+  test_support::FakeSoundSystem sound;
+  CSoundChannelManager channels;
+  channels.SetTaskManager(&World().timers);
+  ASSERT_EQ(channels.SetChannelCount(4), 0u);
+  game_.WriteFile("SE/MENU.PCM", test_support::MakeFakePcmFile({16, 1, 22050, std::vector<std::uint8_t>(44100, 1)}));
+  for (std::int32_t channel : {1, 2}) ASSERT_EQ(channels.LoadChannel(channel, "SE/MENU.PCM", 0, false), 0u);
+  g_SoundChannels = &channels;
+  struct Row {
+    bool by_key;
+  };
+  for (const Row row : {Row{false}, Row{true}}) {
+    SCOPED_TRACE(row.by_key ? "cancel key" : "right click");
+    channels.StopChannel(1);
+    channels.StopChannel(2);
+    bool menu_sound = false;
+    bool close_sound_early = true;
+    World().frames = 0;
+    World().player = [&](int frame) {
+      if (frame == 2) {
+        menu_sound = channels.IsChannelPlaying(1);
+        close_sound_early = channels.IsChannelPlaying(2);
+      }
+      if (row.by_key) {
+        PressKeyAt(frame, 4, kVkEscape);
+      } else {
+        RightClick(frame, 4);
+      }
+    };
+    EXPECT_EQ(frame_->RunSystemMenu(0), CVovFrame::kCommandDone);
+    EXPECT_EQ(World().frames, 4);
+    EXPECT_TRUE(menu_sound);
+    EXPECT_FALSE(close_sound_early);
+    EXPECT_TRUE(channels.IsChannelPlaying(2));
+    ExpectClosed();
+  }
+  g_SoundChannels = nullptr;
 }
 
 TEST_F(SystemMenuTest, ExitAnsweredNoKeepsTheMenuOpenWithoutFocusAndYesEndsTheGame) {

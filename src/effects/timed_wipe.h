@@ -10,7 +10,6 @@
 
 #include "base/timed_task.h"
 #include "platform/window_messages.h"
-#include "script/handle_table.h"
 
 class CImage;
 
@@ -21,8 +20,7 @@ struct TimedWipeArgs {
   uint32_t a1 = 0, a2 = 0, a3 = 0, a4 = 0, a5 = 0, a6 = 0, a7 = 0, a8 = 0;
 };
 
-// Scripts hold a wipe by a handle, revoked when its manager deletes it.
-class CTimedWipe : public CTimedTask, public ScriptVisible<CTimedWipe> {
+class CTimedWipe : public CTimedTask {
  public:
   // Copy modes of the source types and colour operations of the colour types.
   static constexpr uint8_t kCopy = 0;

@@ -430,6 +430,29 @@ TEST_F(TimedWipeBuiltinsTest, AWipesHandleIsATaskHandleThatTheTaskBuiltinsTake) 
   g_PausableTimerManager = saved_pausable;
 }
 
+TEST_F(TimedWipeBuiltinsTest, AWipeWhosePictureIsDeletedDrawsNoMoreAndEnds) {
+  const uint32_t target = NewImage(20, 10, 32);
+  const uint32_t into_deleted = Call(386, {2, 100, target, src_, kAbsent});
+  ASSERT_NE(into_deleted, 0u);
+  EXPECT_EQ(Call(243, {WordHolding(target)}), 0u);
+  At(1050);
+  EXPECT_EQ(Call(389, {into_deleted}), 0u);
+
+  const uint32_t previous_id = Call(201, {9});
+  const uint32_t canvas = Call(239, {16, 12, 32, 0});
+  Call(201, {previous_id});
+  Paint(Image(canvas), SourcePixel);
+  const uint32_t from_deleted = Call(386, {2, 100, dst_, canvas, kAbsent});
+  ASSERT_NE(from_deleted, 0u);
+  const std::vector<uint32_t> before = Pixels(Image(dst_));
+  EXPECT_EQ(Call(202, {9, CScreenManager::kDeleteSurfaceObjectsToo}), 0u);
+  At(1100);
+  EXPECT_EQ(Pixels(Image(dst_)), before) << "the source's canvas was deleted by its group id";
+  EXPECT_EQ(Call(389, {from_deleted}), 0u);
+  At(1110);
+  EXPECT_EQ(timers_.GetCount(), 0u);
+}
+
 TEST_F(TimedWipeBuiltinsTest, TheTypeArgumentsAreCutToSixteenBits) {
   CImage expected;
   Reset(expected);

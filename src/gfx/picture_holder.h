@@ -1,7 +1,7 @@
 // Objects that keep a surface object or a texture they do not own by plain pointer (render
 // objects, timed wipes) let go of it before it dies: every surface object and texture tells the
-// living holders as it ends, whoever deletes it. Holders are made, used and ended on the main
-// thread, where the pictures they keep end too.
+// living holders as it ends, whoever deletes it. A holder is told on the thread where its
+// picture ends, which is the thread that uses both.
 #pragma once
 
 class CImageInterface;

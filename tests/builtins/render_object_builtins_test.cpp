@@ -465,7 +465,8 @@ TEST_F(RenderObjectBuiltinsTest, DeletingClearsTheWordOnlyForAnObjectOfTheScreen
 }
 
 // Pictures that render objects show are deleted through the built-ins (by handle word, by
-// group id): each object lets go of its picture first and then draws nothing, as without one.
+// group id): each object, and the device's current texture, lets go of its picture first; the
+// objects then draw nothing, as without one.
 TEST_F(RenderObjectBuiltinsTest, AnObjectWhosePictureIsDeletedDrawsNothing) {
   CDDrawPicture* other_target = nullptr;
   CDDrawPicture* other_source = nullptr;
@@ -482,6 +483,8 @@ TEST_F(RenderObjectBuiltinsTest, AnObjectWhosePictureIsDeletedDrawsNothing) {
   const uint32_t losing_target = Call(269, {HandleOf(target_), HandleOf(other_source), 11, 0, 0, 128});
   const uint32_t losing_source = Call(269, {HandleOf(other_target), HandleOf(picture_), 11, 0, 0, 128});
   for (const uint32_t made : {image, quad, canvas_quad, losing_target, losing_source}) ASSERT_NE(made, 0u);
+  ASSERT_EQ(Object(quad)->Render(Screen().GetBack(), &Screen().GetScreenRect(), &Screen()), 0u);
+  ASSERT_EQ(Screen().GetCurrentTexture(), Object<CTexturedQuad>(quad)->GetTexture());
 
   EXPECT_EQ(Call(243, {WordHolding(HandleOf(target_))}), 0u);
   EXPECT_EQ(Call(243, {WordHolding(HandleOf(picture_))}), 0u);
@@ -489,6 +492,8 @@ TEST_F(RenderObjectBuiltinsTest, AnObjectWhosePictureIsDeletedDrawsNothing) {
   EXPECT_EQ(Object<CRenderImage>(image)->GetSource(), nullptr);
   EXPECT_EQ(Object<CTexturedQuad>(quad)->GetTexture(), nullptr);
   EXPECT_EQ(Object<CTexturedQuad>(canvas_quad)->GetTexture(), nullptr);
+  EXPECT_EQ(Screen().GetCurrentTexture(), nullptr) << "the device's cache forgot the texture too";
+  EXPECT_EQ(Screen().ReapplyRenderStates(), 0u);
   for (const uint32_t transition : {losing_target, losing_source}) {
     EXPECT_EQ(Object<CTransitionDrawable>(transition)->GetTarget(), nullptr);
     EXPECT_EQ(Object<CTransitionDrawable>(transition)->GetSource(), nullptr);

@@ -10,7 +10,7 @@
 #include "base/timer_manager.h"
 #include "builtins/bgm_track.h"
 #include "builtins/cursor_move_task.h"
-#include "builtins/script_task_handles.h"
+#include "builtins/script_task.h"
 #include "gfx/surface_object_image.h"
 #include "novel/vov_frame.h"
 #include "scene/drawable.h"
@@ -54,7 +54,7 @@ std::uint32_t PointAtButton(const NativeArgs& args) {
   CCursorMotion* task = nullptr;
   const auto status = static_cast<std::uint32_t>(g_MessageBox.PointAtButton(button, args.Flag(2), &task));
   const ScriptOut task_word = args.Out(3);
-  if (!task_word.IsNull()) task_word.Set(ScriptTaskHandle(args, task));
+  if (!task_word.IsNull()) task_word.Set(TaskHandle(task, args.Handles()));
   return status;
 }
 
@@ -67,21 +67,22 @@ std::uint32_t ShowBox(const NativeArgs& args) {
 std::uint32_t StartCursorMove(const NativeArgs& args) {
   CCursorMotion* task = nullptr;
   StartCursorMoveTask(args.I32(1), args.I32(2), args.U32(3), args.Flag(4), args.U8(5), &task);
-  return ScriptTaskHandle(args, task);
+  return TaskHandle(task, args.Handles());
 }
 
-// A task handed to the scripts runs on the frame's timer manager or the pausable one.
+// A task handed to the scripts runs on the frame's timer manager or the pausable one; an ended
+// task waits there for the manager's next pass but no longer runs.
 bool TaskRunning(const CTimedTask* task) {
+  if (task == nullptr || task->IsFinished()) return false;
   return IsTaskRunning(task) || (g_PausableTimerManager != nullptr && g_PausableTimerManager->Contains(task));
 }
 
 std::uint32_t StopHeldTask(const NativeArgs& args) {
-  const HandleRefResult<ScriptTaskTicket> held = args.HandleRef<ScriptTaskTicket>(1);
+  const HandleRefResult<ScriptTask> held = args.HandleRef<ScriptTask>(1);
   if (held.object == nullptr) return 0;
-  // The manager deletes the task, which clears the ticket.
-  CTimedTask* task = held.object->task;
-  const bool ended =
-      task != nullptr && (EndFrameTask(task) || (g_PausableTimerManager != nullptr && g_PausableTimerManager->Remove(task)));
+  // The manager deletes the task, which revokes its handle.
+  CTimedTask* task = &held.object->Task();
+  const bool ended = EndFrameTask(task) || (g_PausableTimerManager != nullptr && g_PausableTimerManager->Remove(task));
   return ended ? 1 : 0;
 }
 
@@ -102,7 +103,7 @@ using Operation = std::uint32_t (*)(const NativeArgs& args);
 constexpr std::array<Operation, 12> kOperations = {
     [](const NativeArgs& a) { return PlayBgmTrack(a.I32(1), a.U32(2), a.Flag(3)); },
     [](const NativeArgs&) { return static_cast<std::uint32_t>(g_CurrentBgm); },
-    [](const NativeArgs& a) { return TaskRunning(TaskOfHandle(a, a.U32(1))) ? 1u : 0u; },
+    [](const NativeArgs& a) { return TaskRunning(TaskArg(a, 1)) ? 1u : 0u; },
     StopHeldTask,
     StartCursorMove,
     [](const NativeArgs& a) { return g_MessageBox.OpenWithPicture(a.Str(1)); },
@@ -139,7 +140,7 @@ std::uint32_t NativeStartResizeMotion(const NativeArgs& args) {
   auto motion = std::make_unique<CResizeMotion>(options);
   const std::array<std::int32_t, 6> points = {width, height, kOpaque, target_width, target_height, kOpaque};
   if (motion->SetPoints(points) != 0 || motion->Start(g_PausableTimerManager, drawable) != 0) return 0;
-  return ScriptTaskHandle(args, motion.release());
+  return TaskHandle(motion.release(), args.Handles());
 }
 
 std::uint32_t NativeGetMessageBox(const NativeArgs& args) {

@@ -1,6 +1,7 @@
 #include "builtins/timed_wipe_builtins.h"
 
 #include "builtins/image_args.h"
+#include "builtins/script_task.h"
 #include "effects/timed_wipe_host.h"
 
 namespace {
@@ -35,19 +36,19 @@ std::uint32_t NativeStartTimedWipe(const NativeArgs& args) {
   }
   if (g_TimedWipeHost == nullptr) return 0;
   CTimedWipe* wipe = g_TimedWipeHost->CreateTimedWipe(args.U32(0), args.U32(1), target, source, WipeArgs(args));
-  return wipe != nullptr ? wipe->ScriptHandle(args.Handles()) : 0;
+  return TaskHandle(wipe, args.Handles());
 }
 
 std::uint32_t NativeFinishTimedWipe(const NativeArgs& args) {
   if (g_TimedWipeHost == nullptr) return kNoManager;
-  return g_TimedWipeHost->FinishTimedWipe(args.Handle<CTimedWipe>(0));
+  return g_TimedWipeHost->FinishTimedWipe(TaskArg<CTimedWipe>(args, 0));
 }
 
 std::uint32_t NativeStopTimedWipe(const NativeArgs& args) {
   if (g_TimedWipeHost == nullptr) return kNoManager;
-  return g_TimedWipeHost->StopTimedWipe(args.Handle<CTimedWipe>(0));
+  return g_TimedWipeHost->StopTimedWipe(TaskArg<CTimedWipe>(args, 0));
 }
 
 std::uint32_t NativeIsTimedWipeRunning(const NativeArgs& args) {
-  return g_TimedWipeHost != nullptr && g_TimedWipeHost->IsTimedWipeRunning(args.Handle<CTimedWipe>(0)) ? 1 : 0;
+  return g_TimedWipeHost != nullptr && g_TimedWipeHost->IsTimedWipeRunning(TaskArg<CTimedWipe>(args, 0)) ? 1 : 0;
 }

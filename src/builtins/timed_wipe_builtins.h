@@ -1,6 +1,7 @@
 // The built-ins that start, finish, stop and ask about timed wipes (ids 386 to 389). A wipe
 // reaches the scripts as a handle, revoked when its timer manager deletes it; a wipe that has
-// ended answers as one that no manager holds.
+// ended answers as one that no manager holds. The handle is the general task handle, so the
+// task built-ins pause, resume and remove a wipe as well.
 #pragma once
 
 #include <cstdint>

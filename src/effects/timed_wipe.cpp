@@ -2,7 +2,6 @@
 
 #include <memory>
 #include <new>
-#include <vector>
 
 #include "base/app_hooks.h"
 #include "effects/timed_wipe_strips.h"
@@ -33,32 +32,20 @@ plat::Rect WholeOrPart(uint32_t x, uint32_t y, uint32_t width, uint32_t height, 
   return plat::Rect{left, top, left + static_cast<uint16_t>(width), top + static_cast<uint16_t>(height)};
 }
 
-// The wipes alive, which an image that ends tells to let go of it.
-std::vector<CTimedWipe*>& LiveWipes() {
-  static std::vector<CTimedWipe*> wipes;
-  return wipes;
-}
-
 }  // namespace
 
-void CTimedWipe::ForgetImage(const CImage* image) {
-  for (CTimedWipe* wipe : LiveWipes()) {
-    if (wipe->target_ != image && wipe->source_ != image) continue;
-    // The wipe ends at its next update without drawing.
-    wipe->target_ = nullptr;
-    wipe->source_ = nullptr;
-    wipe->complete_ = true;
-  }
+void CTimedWipe::ForgetPicture(const CImageInterface* picture) {
+  if (target_ != picture && source_ != picture) return;
+  // The wipe ends at its next update without drawing.
+  target_ = nullptr;
+  source_ = nullptr;
+  complete_ = true;
 }
 
 CTimedWipe::CTimedWipe(uint32_t type, uint32_t duration, uint32_t now, CImage* target, CImage* source)
-    : type_(type), duration_(duration == 0 ? 1 : duration), start_(now), target_(target), source_(source) {
-  LiveWipes().push_back(this);
-  g_ImageDestroyedHook = &CTimedWipe::ForgetImage;
-}
+    : type_(type), duration_(duration == 0 ? 1 : duration), start_(now), target_(target), source_(source) {}
 
 CTimedWipe::~CTimedWipe() {
-  std::erase(LiveWipes(), this);
   if (state_ == kPriorityLowered && g_RestorePriorityHook != nullptr) g_RestorePriorityHook();
 }
 

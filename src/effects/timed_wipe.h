@@ -9,8 +9,8 @@
 #include <cstdint>
 
 #include "base/timed_task.h"
+#include "gfx/picture_holder.h"
 #include "platform/window_messages.h"
-#include "script/handle_table.h"
 
 class CImage;
 
@@ -21,8 +21,8 @@ struct TimedWipeArgs {
   uint32_t a1 = 0, a2 = 0, a3 = 0, a4 = 0, a5 = 0, a6 = 0, a7 = 0, a8 = 0;
 };
 
-// Scripts hold a wipe by a handle, revoked when its manager deletes it.
-class CTimedWipe : public CTimedTask, public ScriptVisible<CTimedWipe> {
+// A wipe whose target or source ends stops drawing and ends at its next update.
+class CTimedWipe : public CTimedTask, public CPictureHolder {
  public:
   // Copy modes of the source types and colour operations of the colour types.
   static constexpr uint8_t kCopy = 0;
@@ -44,9 +44,6 @@ class CTimedWipe : public CTimedTask, public ScriptVisible<CTimedWipe> {
   // Calls the application's lower-priority hook once.
   void LowerPriority();
 
-  // Ends the wipes that draw into or from the image, which is ending: they draw no more.
-  static void ForgetImage(const CImage* image);
-
   uint32_t GetType() const { return type_; }
   uint32_t GetDuration() const { return duration_; }
   uint32_t GetStart() const { return start_; }
@@ -59,6 +56,7 @@ class CTimedWipe : public CTimedTask, public ScriptVisible<CTimedWipe> {
   static CTimedWipe* Make(uint32_t type, uint32_t duration, uint32_t now, CImage* target, CImage* source,
                           const TimedWipeArgs& args);
   CTimedWipe(uint32_t type, uint32_t duration, uint32_t now, CImage* target, CImage* source);
+  void ForgetPicture(const CImageInterface* picture) override;
   void TakeTargetArgs(const TimedWipeArgs& args);
   void TakeSourceArgs(const TimedWipeArgs& args);
 

@@ -34,6 +34,10 @@ void CTransitionDrawable::Clear() {
   width_ = height_ = 0;
 }
 
+void CTransitionDrawable::ForgetPicture(const CImageInterface* picture) {
+  if (target_ == picture || source_ == picture) Clear();
+}
+
 uint32_t CTransitionDrawable::Create(CImageInterface* target, CImageInterface* source, uint32_t pattern, int32_t x,
                                      int32_t y, uint32_t level, int32_t pattern_x, int32_t pattern_y) {
   Clear();

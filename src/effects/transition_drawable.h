@@ -7,11 +7,13 @@
 #include <cstdint>
 
 #include "gfx/image_interface.h"
+#include "gfx/picture_holder.h"
 #include "gfx/render_list.h"
 
 class CScreenManager;
 
-class CTransitionDrawable : public CRenderObject {
+// A target or source that ends leaves the drawable with neither: it draws nothing.
+class CTransitionDrawable : public CRenderObject, public CPictureHolder {
  public:
   // SetLevel's statuses beside 0 and the pattern's failure + 1.
   static constexpr uint32_t kNoSource = 1;
@@ -77,6 +79,7 @@ class CTransitionDrawable : public CRenderObject {
 
  private:
   void Clear();
+  void ForgetPicture(const CImageInterface* picture) override;
   int32_t DrawnWidth() const { return width_ != 0 ? width_ : shown_rect_.Width(); }
   int32_t DrawnHeight() const { return height_ != 0 ? height_ : shown_rect_.Height(); }
   // The part of the target that a blit shows: the shown rect moved by the offsets.

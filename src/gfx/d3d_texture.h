@@ -18,7 +18,8 @@ class CD3DTexture {
   CD3DTexture() = default;
   CD3DTexture(const CD3DTexture&) = delete;
   CD3DTexture& operator=(const CD3DTexture&) = delete;
-  virtual ~CD3DTexture() = default;
+  // Tells the picture holders, which let go of it.
+  virtual ~CD3DTexture();
 
   virtual ESurfaceKind GetKind() const = 0;
   // The texture surface's size.

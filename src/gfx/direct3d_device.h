@@ -10,6 +10,7 @@
 
 #include "gfx/direct_draw_device.h"
 #include "gfx/drawing_device.h"
+#include "gfx/picture_holder.h"
 #include "gfx/surface_services.h"
 
 class CD3DTexture;
@@ -52,7 +53,9 @@ enum class ERenderState : uint8_t {
   kCount,
 };
 
-class CDirect3DDevice : public CDirectDrawDevice {
+// The current texture is only cached: one that ends is forgotten, so that it is neither sent
+// again nor taken for a new texture made at its address.
+class CDirect3DDevice : public CDirectDrawDevice, public CPictureHolder {
  public:
   static constexpr uint8_t kUnsetState = 255;
   static constexpr uint32_t kUnsetTextureFactor = 0xFFFFFFFF;
@@ -100,6 +103,7 @@ class CDirect3DDevice : public CDirectDrawDevice {
                          const std::array<const plat::PixelFormat*, 7>& texture_formats);
 
  private:
+  void ForgetTexture(const CD3DTexture* texture) override;
   uint32_t SetState(ERenderState state, uint8_t value);
   void ClearCache();
 

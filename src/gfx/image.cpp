@@ -3,12 +3,7 @@
 #include <cstring>
 #include <new>
 
-void (*g_ImageDestroyedHook)(const CImage* image) = nullptr;
-
-CImage::~CImage() {
-  if (g_ImageDestroyedHook != nullptr) g_ImageDestroyedHook(this);
-  Release();
-}
+CImage::~CImage() { Release(); }
 
 uint32_t CImage::Create(int32_t width, int32_t height, uint8_t bpp, uint32_t flags) {
   Release();

@@ -21,11 +21,6 @@ namespace plat {
 class Surface;
 }
 
-class CImage;
-// Told of every software image that ends, so that an object above the graphics core that keeps
-// an image it does not own (a timed wipe) lets go of it; null while no one asks.
-extern void (*g_ImageDestroyedHook)(const CImage* image);
-
 class CImage : public CImageBase {
  public:
   // Create flags.

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#include "gfx/picture_holder.h"
+
+CImageInterface::~CImageInterface() { CPictureHolder::PictureEnds(this); }
+
 plat::Rect* CImageInterface::GetBounds(plat::Rect* out) const {
   *out = plat::Rect{0, 0, width_, height_};
   return out;

@@ -31,7 +31,8 @@ class CImageInterface : public ScriptVisible<CImageInterface> {
   CImageInterface() = default;
   CImageInterface(const CImageInterface&) = delete;
   CImageInterface& operator=(const CImageInterface&) = delete;
-  virtual ~CImageInterface() = default;
+  // Tells the picture holders, which let go of it.
+  virtual ~CImageInterface();
 
   virtual ESurfaceKind GetKind() const = 0;
   virtual int32_t GetWidth() const { return width_; }

@@ -15,6 +15,10 @@ void CRenderImage::Reset() {
   shown_width_ = shown_height_ = 0;
 }
 
+void CRenderImage::ForgetPicture(const CImageInterface* picture) {
+  if (source_ == picture) source_ = nullptr;
+}
+
 bool CRenderImage::Accepts(const CImageInterface& source) const { return DisplaySurfaceOf(&source) != nullptr; }
 
 plat::Surface* CRenderImage::SourceSurface() const { return DisplaySurfaceOf(source_); }

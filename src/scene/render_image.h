@@ -6,11 +6,13 @@
 #include <cstdint>
 
 #include "gfx/image_interface.h"
+#include "gfx/picture_holder.h"
 #include "gfx/render_list.h"
 
 class CSurfaceCanvas;
 
-class CRenderImage : public CRenderObject {
+// A source that ends leaves the view without one: it draws nothing.
+class CRenderImage : public CRenderObject, public CPictureHolder {
  public:
   ERenderObjectKind GetKind() const override { return ERenderObjectKind::kRenderImage; }
   // The source rectangle (null: the whole source) cut to the source, placed at (x, y): 0; 1 a
@@ -49,6 +51,7 @@ class CRenderImage : public CRenderObject {
   virtual plat::Surface* SourceSurface() const;
   // Called before each blit with the source in hand.
   virtual void BeforeBlit() {}
+  void ForgetPicture(const CImageInterface* picture) override;
 
  private:
   int32_t ShownWidth() const { return shown_width_ != 0 ? shown_width_ : source_rect_.Width(); }

@@ -161,6 +161,10 @@ uint32_t CTexturedQuad::Render(plat::Surface*, const plat::Rect*, CScreenManager
   return DrawWith(*texture_, *screen);
 }
 
+void CTexturedQuad::ForgetTexture(const CD3DTexture* texture) {
+  if (texture_ == texture) texture_ = nullptr;
+}
+
 uint32_t CTexturedQuad::DrawWith(CD3DTexture& texture, CScreenManager& screen) {
   IDrawingDevice* device = screen.GetDrawingDevice();
   if (device == nullptr) return 2;
@@ -185,6 +189,11 @@ uint32_t CCanvasQuad::SetSource(CPictureCanvas* canvas) {
   const uint32_t status = CTexturedQuad::SetSource(canvas);
   if (status == 0) canvas_ = canvas;
   return status;
+}
+
+void CCanvasQuad::ForgetTexture(const CD3DTexture* texture) {
+  if (canvas_ != nullptr && static_cast<const CD3DTexture*>(canvas_) == texture) canvas_ = nullptr;
+  CTexturedQuad::ForgetTexture(texture);
 }
 
 uint32_t CCanvasQuad::Render(plat::Surface*, const plat::Rect*, CScreenManager* screen) {

@@ -8,12 +8,14 @@
 #include <cstdint>
 
 #include "gfx/d3d_texture.h"
+#include "gfx/picture_holder.h"
 #include "gfx/render_list.h"
 #include "scene/render_geometry.h"
 
 class CPictureCanvas;
 
-class CTexturedQuad : public CRenderObject {
+// A texture that ends leaves the quad without one: it draws nothing.
+class CTexturedQuad : public CRenderObject, public CPictureHolder {
  public:
   ERenderObjectKind GetKind() const override { return ERenderObjectKind::kTexturedQuad; }
   // The source rectangle (null: the whole picture) cut to the picture, placed at (x, y): 0; 1 a
@@ -69,6 +71,7 @@ class CTexturedQuad : public CRenderObject {
  protected:
   // Draws the corners with the texture; the statuses of Render past its first checks.
   uint32_t DrawWith(CD3DTexture& texture, CScreenManager& screen);
+  void ForgetTexture(const CD3DTexture* texture) override;
 
  private:
   int32_t ShownWidth() const { return shown_width_ != 0 ? shown_width_ : source_.Width(); }
@@ -98,6 +101,9 @@ class CCanvasQuad : public CTexturedQuad {
   uint32_t SetSource(CPictureCanvas* canvas);
   // The textured quad's statuses; the canvas copies its changes into its texture first.
   uint32_t Render(plat::Surface* target, const plat::Rect* clip, CScreenManager* screen) override;
+
+ protected:
+  void ForgetTexture(const CD3DTexture* texture) override;
 
  private:
   CPictureCanvas* canvas_ = nullptr;

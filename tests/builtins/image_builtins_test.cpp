@@ -401,6 +401,58 @@ TEST_F(TimedWipeBuiltinsTest, AWipeStartsFromObjectsAndEndsItsHandleWithIt) {
   EXPECT_EQ(Call(386, {2, 100, dst_, src_, kAbsent}), 0u);
 }
 
+TEST_F(TimedWipeBuiltinsTest, AWipesHandleIsATaskHandleThatTheTaskBuiltinsTake) {
+  CTimerManager* const saved_pausable = g_PausableTimerManager;
+  g_PausableTimerManager = &timers_;
+  const uint32_t wipe = Call(386, {2, 100, dst_, src_, kAbsent});
+  ASSERT_NE(wipe, 0u);
+  EXPECT_EQ(Call(211, {wipe}), 1u);
+  EXPECT_EQ(Call(214, {wipe}), 1u);
+  const std::vector<uint32_t> before = Pixels(Image(dst_));
+  At(1200);
+  EXPECT_EQ(Pixels(Image(dst_)), before) << "a paused wipe draws nothing";
+  EXPECT_EQ(Call(216, {wipe}), 1u);
+  EXPECT_EQ(Call(389, {wipe}), 1u);
+  const uint32_t word = WordHolding(wipe);
+  EXPECT_EQ(Call(212, {word}), 1u);
+  EXPECT_EQ(WordAt(word), 0u);
+  At(1210);
+  EXPECT_EQ(Call(211, {wipe}), 0u) << "the removed wipe's handle names nothing";
+  for (const uint32_t id : {387u, 388u, 389u}) EXPECT_EQ(Call(id, {wipe}), 0u);
+
+  const uint32_t ending = Call(386, {2, 100, dst_, src_, kAbsent});
+  ASSERT_NE(ending, 0u);
+  EXPECT_EQ(Call(211, {ending}), 1u);
+  At(1310);
+  At(1320);
+  EXPECT_EQ(Call(211, {ending}), 0u) << "a wipe that ran to its end";
+  EXPECT_EQ(Call(389, {ending}), 0u);
+  g_PausableTimerManager = saved_pausable;
+}
+
+TEST_F(TimedWipeBuiltinsTest, AWipeWhosePictureIsDeletedDrawsNoMoreAndEnds) {
+  const uint32_t target = NewImage(20, 10, 32);
+  const uint32_t into_deleted = Call(386, {2, 100, target, src_, kAbsent});
+  ASSERT_NE(into_deleted, 0u);
+  EXPECT_EQ(Call(243, {WordHolding(target)}), 0u);
+  At(1050);
+  EXPECT_EQ(Call(389, {into_deleted}), 0u);
+
+  const uint32_t previous_id = Call(201, {9});
+  const uint32_t canvas = Call(239, {16, 12, 32, 0});
+  Call(201, {previous_id});
+  Paint(Image(canvas), SourcePixel);
+  const uint32_t from_deleted = Call(386, {2, 100, dst_, canvas, kAbsent});
+  ASSERT_NE(from_deleted, 0u);
+  const std::vector<uint32_t> before = Pixels(Image(dst_));
+  EXPECT_EQ(Call(202, {9, CScreenManager::kDeleteSurfaceObjectsToo}), 0u);
+  At(1100);
+  EXPECT_EQ(Pixels(Image(dst_)), before) << "the source's canvas was deleted by its group id";
+  EXPECT_EQ(Call(389, {from_deleted}), 0u);
+  At(1110);
+  EXPECT_EQ(timers_.GetCount(), 0u);
+}
+
 TEST_F(TimedWipeBuiltinsTest, TheTypeArgumentsAreCutToSixteenBits) {
   CImage expected;
   Reset(expected);

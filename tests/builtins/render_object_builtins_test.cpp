@@ -68,6 +68,17 @@ class RenderObjectBuiltinsTest : public builtin_test::BuiltinCallTest {
   }
 
   CScreenManager& Screen() { return display_.Screen(); }
+  std::vector<uint32_t> BackPixels() {
+    std::vector<uint32_t> pixels;
+    plat::LockedSurface locked;
+    EXPECT_EQ(Screen().GetBack()->Lock(nullptr, locked), plat::DD_OK);
+    for (int32_t y = 0; y < locked.height; ++y) {
+      const auto* row = reinterpret_cast<const uint32_t*>(locked.bits + static_cast<intptr_t>(y) * locked.pitch);
+      pixels.insert(pixels.end(), row, row + locked.width);
+    }
+    EXPECT_EQ(Screen().GetBack()->Unlock(), plat::DD_OK);
+    return pixels;
+  }
   uint32_t HandleOf(CImageInterface* picture) { return picture->ScriptHandle(Handles()); }
   template <class T = CRenderObject>
   T* Object(uint32_t handle) {
@@ -451,6 +462,54 @@ TEST_F(RenderObjectBuiltinsTest, DeletingClearsTheWordOnlyForAnObjectOfTheScreen
   Memory().SetWord(word, own.ScriptHandle(Handles()));
   EXPECT_EQ(Call(270, {word}), 2u) << "not the screen's";
   EXPECT_NE(WordAt(word), 0u);
+}
+
+// Pictures that render objects show are deleted through the built-ins (by handle word, by
+// group id): each object, and the device's current texture, lets go of its picture first; the
+// objects then draw nothing, as without one.
+TEST_F(RenderObjectBuiltinsTest, AnObjectWhosePictureIsDeletedDrawsNothing) {
+  CDDrawPicture* other_target = nullptr;
+  CDDrawPicture* other_source = nullptr;
+  ASSERT_EQ(Screen().CreatePicture(&other_target, 64, 48, false), 0u);
+  ASSERT_EQ(Screen().CreatePicture(&other_source, 64, 48, false), 0u);
+  const uint32_t previous_id = Call(201, {9});
+  CPictureCanvas* grouped = nullptr;
+  ASSERT_EQ(Screen().CreatePictureCanvas(&grouped, kPixelFormatArgb8888, 16, 8, 32, 0, false), 0u);
+  Call(201, {previous_id});
+
+  const uint32_t image = Call(260, {HandleOf(picture_), kNone, 0, 0, 0, 0, 0});
+  const uint32_t quad = Call(261, {HandleOf(grouped), kNone, 0, 0, 0, 0, 0});
+  const uint32_t canvas_quad = Call(268, {HandleOf(grouped), kNone, 0, 0, 0, 0, 0});
+  const uint32_t losing_target = Call(269, {HandleOf(target_), HandleOf(other_source), 11, 0, 0, 128});
+  const uint32_t losing_source = Call(269, {HandleOf(other_target), HandleOf(picture_), 11, 0, 0, 128});
+  for (const uint32_t made : {image, quad, canvas_quad, losing_target, losing_source}) ASSERT_NE(made, 0u);
+  ASSERT_EQ(Object(quad)->Render(Screen().GetBack(), &Screen().GetScreenRect(), &Screen()), 0u);
+  ASSERT_EQ(Screen().GetCurrentTexture(), Object<CTexturedQuad>(quad)->GetTexture());
+
+  EXPECT_EQ(Call(243, {WordHolding(HandleOf(target_))}), 0u);
+  EXPECT_EQ(Call(243, {WordHolding(HandleOf(picture_))}), 0u);
+  EXPECT_EQ(Call(202, {9, CScreenManager::kDeleteSurfaceObjectsToo}), 0u);
+  EXPECT_EQ(Object<CRenderImage>(image)->GetSource(), nullptr);
+  EXPECT_EQ(Object<CTexturedQuad>(quad)->GetTexture(), nullptr);
+  EXPECT_EQ(Object<CTexturedQuad>(canvas_quad)->GetTexture(), nullptr);
+  EXPECT_EQ(Screen().GetCurrentTexture(), nullptr) << "the device's cache forgot the texture too";
+  EXPECT_EQ(Screen().ReapplyRenderStates(), 0u);
+  for (const uint32_t transition : {losing_target, losing_source}) {
+    EXPECT_EQ(Object<CTransitionDrawable>(transition)->GetTarget(), nullptr);
+    EXPECT_EQ(Object<CTransitionDrawable>(transition)->GetSource(), nullptr);
+    EXPECT_EQ(Call(309, {transition, 200}), CTransitionDrawable::kNoSource);
+  }
+
+  plat::Surface* back = Screen().GetBack();
+  ASSERT_NE(back, nullptr);
+  const std::vector<uint32_t> before = BackPixels();
+  for (const uint32_t shown : {image, quad, canvas_quad, losing_target, losing_source}) {
+    SCOPED_TRACE(shown);
+    ASSERT_EQ(Call(271, {shown, 1, 0}), 0u);
+    EXPECT_EQ(Screen().RenderAll(back, &Screen().GetScreenRect(), &Screen()), 1u) << "no picture to draw";
+    EXPECT_EQ(BackPixels(), before);
+    ASSERT_EQ(Call(273, {shown}), 0u);
+  }
 }
 
 TEST_F(RenderObjectBuiltinsTest, MotionsMoveARenderObjectAndItsAlpha) {

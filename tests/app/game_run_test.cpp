@@ -25,6 +25,7 @@
 #include "platform/message_queue.h"
 #include "platform/session_end.h"
 #include "platform/text_encoding.h"
+#include "platform/thread_priority.h"
 #include "sob_assembler.h"
 #include "sob_builder.h"
 #include "support/data_files_fixture.h"
@@ -172,6 +173,44 @@ TEST_F(GameRunTest, AFrameThatIsNotDueSleepsUntilItIsDue) {
     EXPECT_EQ(clock_.SleepCount(), sleeps + 1);
     EXPECT_GE(clock_.CounterReading(), due);
     EXPECT_EQ(slices, threaded ? 0u : 1u);  // the game thread's pass ends after its sleep
+  }
+}
+
+// While heavy work holds the priority lowered, a pass that is not due draws at once and then
+// sleeps the shortest time: the loop reaches its due frame instead of spinning where it stands.
+TEST_F(GameRunTest, APassThatIsNotDueWhileThePriorityIsLoweredDrawsAndSleepsAMillisecond) {
+  WriteScript("MAIN", kCountingScript);
+  plat::ScopedThreadPrioritySetter unchanged([](void*, uint32_t, plat::ThreadPriority) { return true; }, nullptr);
+  for (const bool canvas : {false, true}) {
+    for (const bool threaded : {false, true}) {
+      SCOPED_TRACE(std::string(canvas ? "canvas" : "back surface") + (threaded ? ", game thread" : ", main thread"));
+      CImageCanvasEx frame;
+      TestGame game(threaded);
+      if (canvas) {
+        ASSERT_EQ(frame.Create(64, 48, 32, CImagePart::kNoLayer), 0u);
+        game.GetScreenManager().SetFrameImage(&frame);
+      }
+      Start(game);
+      ProbeLog drawn;
+      game.GetPausableTimerManager().Add(new ProbeTask(drawn), 0, 0, 0);
+      game.LowerGameThreadPriority();
+      const uint32_t start = clock_.PreciseMilliseconds();
+      const uint32_t sleeps = clock_.SleepCount();
+      const uint32_t slices = SlicesOfOnePass(game, 1);
+      if (threaded) {
+        // The game thread's pass ends after its one drawn pass; its sleep is a stop-request
+        // wait, which the fake clock does not see.
+        EXPECT_EQ(slices, 0u);
+        EXPECT_EQ(drawn.updates.size(), 1u);
+      } else {
+        // Sixteen drawn passes a millisecond apart, then the due frame 17 ms after the last.
+        EXPECT_EQ(slices, 1u);
+        EXPECT_EQ(drawn.updates.size(), 17u);
+        EXPECT_EQ(clock_.SleepCount(), sleeps + 16);
+        EXPECT_EQ(clock_.PreciseMilliseconds(), start + 17);
+      }
+      game.RestoreGameThreadPriority();
+    }
   }
 }
 

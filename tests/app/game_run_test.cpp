@@ -88,6 +88,17 @@ class GameRunTest : public test_support::DataFilesTest {
     }
   }
 
+  // Starts the engine with the frame presented from `canvas` (none: the back surface) and a probe
+  // that logs each drawn frame.
+  void StartDrawing(TestGame& game, CImageCanvasEx* canvas, ProbeLog& drawn) {
+    if (canvas != nullptr) {
+      ASSERT_EQ(canvas->Create(64, 48, 32, CImagePart::kNoLayer), 0u);
+      game.GetScreenManager().SetFrameImage(canvas);
+    }
+    Start(game);
+    game.GetPausableTimerManager().Add(new ProbeTask(drawn), 0, 0, 0);
+  }
+
   std::uint32_t Count(TestGame& game) {
     CGameScriptHost& host = *game.GetScriptHost();
     return host.Memory().Word(host.GetCodeBase() + labels_.at("count"));
@@ -186,13 +197,8 @@ TEST_F(GameRunTest, APassThatIsNotDueWhileThePriorityIsLoweredDrawsAndSleepsAMil
       SCOPED_TRACE(std::string(canvas ? "canvas" : "back surface") + (threaded ? ", game thread" : ", main thread"));
       CImageCanvasEx frame;
       TestGame game(threaded);
-      if (canvas) {
-        ASSERT_EQ(frame.Create(64, 48, 32, CImagePart::kNoLayer), 0u);
-        game.GetScreenManager().SetFrameImage(&frame);
-      }
-      Start(game);
       ProbeLog drawn;
-      game.GetPausableTimerManager().Add(new ProbeTask(drawn), 0, 0, 0);
+      StartDrawing(game, canvas ? &frame : nullptr, drawn);
       game.LowerGameThreadPriority();
       const uint32_t start = clock_.PreciseMilliseconds();
       const uint32_t sleeps = clock_.SleepCount();
@@ -222,13 +228,8 @@ TEST_F(GameRunTest, TheMainThreadReadsTheEventsOnceAFrameAfterItsSleep) {
     SCOPED_TRACE(canvas ? "canvas" : "back surface");
     CImageCanvasEx frame;
     TestGame game(false);
-    if (canvas) {
-      ASSERT_EQ(frame.Create(64, 48, 32, CImagePart::kNoLayer), 0u);
-      game.GetScreenManager().SetFrameImage(&frame);
-    }
-    Start(game);
     ProbeLog drawn;
-    game.GetPausableTimerManager().Add(new ProbeTask(drawn), 0, 0, 0);
+    StartDrawing(game, canvas ? &frame : nullptr, drawn);
     for (const uint32_t late : {1u, 17u}) {
       SCOPED_TRACE(late);
       const uint32_t sleeps = clock_.SleepCount();

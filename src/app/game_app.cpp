@@ -54,6 +54,7 @@ CGameApp::~CGameApp() {
   GetMainWindow().Destroy();
   GetWorkerThread().Stop();
   script_host_.reset();
+  EndLoweredPriority();
   // The players run the library's code: they go before the library does.
   DeleteMoviePlayers();
   UnpublishMovieLibraries();
@@ -229,10 +230,18 @@ int CGameApp::RestoreGameThreadPriority() {
   if (game_switches_[kSwitchPriorityHooksOff] != 0) return priority_nesting_;
   if (priority_nesting_ == 0) return 0;
   const int before = priority_nesting_--;
-  if (before == 1) {
-    if (const uint32_t target = PriorityTarget(); target != 0) {
-      plat::SetThreadPriority(target, plat::ThreadPriority::kNormal);
-    }
-  }
+  if (before == 1) SetNormalPriority();
   return before;
+}
+
+void CGameApp::SetNormalPriority() {
+  if (const uint32_t target = PriorityTarget(); target != 0) {
+    plat::SetThreadPriority(target, plat::ThreadPriority::kNormal);
+  }
+}
+
+void CGameApp::EndLoweredPriority() {
+  if (priority_nesting_ == 0) return;
+  priority_nesting_ = 0;
+  SetNormalPriority();
 }

@@ -294,6 +294,10 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   int PublishInputDevices();
   // The thread whose priority the hooks change; 0 when the worker thread is not running.
   uint32_t PriorityTarget();
+  void SetNormalPriority();
+  // The game ends: heavy work that is still under way (a motion on a timer manager, deleted
+  // after the hooks are gone) must not leave the thread at the lowest priority.
+  void EndLoweredPriority();
   bool InactiveWait() const;
   // Sleeps; on the game thread a stop request ends the wait early.
   void Wait(uint32_t milliseconds, bool threaded);
@@ -315,6 +319,9 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   bool DrawWhileLowered(bool canvas);
   // The same on the game thread, under the display lock.
   bool PresentOnGameThread(bool canvas);
+  // A pass that is not due while the priority is lowered: drawn and presented at once, then the
+  // shortest sleep, so that the loop never spins (the clock moves on towards the due frame).
+  bool DrawLoweredPass(bool canvas, bool threaded);
   // The due frame on the game thread: input, then the canvas's changes or the render lists.
   void DrawDueFrameOnGameThread(bool canvas);
   int FrameThreadedLoop(bool canvas);

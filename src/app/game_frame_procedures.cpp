@@ -11,6 +11,8 @@
 namespace {
 
 constexpr uint32_t kVerticalBlankSleepMs = 3;
+// The sleep after a pass drawn while the priority is lowered: the shortest there is.
+constexpr uint32_t kLoweredPassSleepMs = 1;
 
 }  // namespace
 
@@ -94,6 +96,12 @@ bool CGameApp::DrawWhileLowered(bool canvas) {
   return PresentBack();
 }
 
+bool CGameApp::DrawLoweredPass(bool canvas, bool threaded) {
+  const bool presented = threaded ? PresentOnGameThread(canvas) : DrawWhileLowered(canvas);
+  if (presented) Wait(kLoweredPassSleepMs, threaded);
+  return presented;
+}
+
 int CGameApp::DueFrameResult(bool threaded) {
   int slices = pacer_.GetFramesToSkip();
   if (slices == 0) return kFrameOneSlice;
@@ -129,7 +137,7 @@ int CGameApp::FrameSingle() {
     }
     if (priority_nesting_ == 0) {
       SleepUntilDue(false);
-    } else if (!DrawWhileLowered(false)) {
+    } else if (!DrawLoweredPass(false, false)) {
       return kFrameStop;
     }
   }
@@ -147,7 +155,7 @@ int CGameApp::FrameSingleCanvas() {
     if (priority_nesting_ == 0) {
       SleepUntilDue(false);
     } else {
-      UpdateCanvas();
+      DrawLoweredPass(true, false);
     }
   }
 }
@@ -181,7 +189,7 @@ int CGameApp::FrameThreadedLoop(bool canvas) {
     }
     if (priority_nesting_ == 0) {
       SleepUntilDue(true);
-    } else if (!PresentOnGameThread(canvas)) {
+    } else if (!DrawLoweredPass(canvas, true)) {
       return kFrameStop;
     }
   }

@@ -139,7 +139,7 @@ int CGameApp::OnThreadStep() {
     if (priority_nesting_ == 0) {
       SleepUntilDue(true);
     } else {
-      PresentOnGameThread(canvas);
+      DrawLoweredPass(canvas, true);
     }
     return 0;
   }

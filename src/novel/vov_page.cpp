@@ -66,7 +66,9 @@ std::uint32_t CVovPage::InitPageImage(CImagePart* given, std::int32_t width, std
   } else if (front_part_ == nullptr) {
     auto front = std::make_unique<CImageCanvasEx>();
     auto back = std::make_unique<CImageCanvas>();
-    if (front->Create(width, height, 32, CImagePart::kLayer) != 0 || back->Create(width, height, 32, true) != 0 ||
+    // The front page keeps a draw list beside its layer, painted over the page: the message box's
+    // notices lie there, above the message window.
+    if (front->Create(width, height, 32, CImagePart::kLayerAndDrawList) != 0 || back->Create(width, height, 32, true) != 0 ||
         front->SetPartner(back.get()) != 0) {
       plat::LogDiagnostic("the novel page cannot make its page images of " + std::to_string(width) + "x" +
                           std::to_string(height));

@@ -68,6 +68,21 @@ TEST_F(PriorityHookTest, NestedLowersAndRestoresChangeThePriorityExactlyTwice) {
   EXPECT_EQ(changes_[1].thread, plat::CurrentThreadId());
 }
 
+// A motion still lowering the priority when the game ends is deleted after the hooks are gone:
+// the game's end itself brings the thread back to normal, once.
+TEST_F(PriorityHookTest, TheEndOfTheGameRestoresALoweredPriority) {
+  {
+    SingleThreadGame game;
+    EXPECT_EQ(game.LowerGameThreadPriority(), 0);
+    EXPECT_EQ(game.LowerGameThreadPriority(), 1);
+  }
+  ASSERT_EQ(changes_.size(), 2u);
+  EXPECT_EQ(changes_[1].priority, plat::ThreadPriority::kNormal);
+  EXPECT_EQ(changes_[1].thread, plat::CurrentThreadId());
+  { SingleThreadGame untouched; }
+  EXPECT_EQ(changes_.size(), 2u);
+}
+
 TEST_F(PriorityHookTest, SwitchedOffHooksChangeNothing) {
   SingleThreadGame game;
   game.GetGameSwitches()[kSwitchPriorityHooksOff] = 1;

@@ -25,6 +25,7 @@
 #include "platform/message_queue.h"
 #include "platform/session_end.h"
 #include "platform/text_encoding.h"
+#include "platform/thread_priority.h"
 #include "sob_assembler.h"
 #include "sob_builder.h"
 #include "support/data_files_fixture.h"
@@ -85,6 +86,17 @@ class GameRunTest : public test_support::DataFilesTest {
       game.GetFramePacer().SetSkipEnabled(true);
       ASSERT_EQ(game.InitScriptEngine(), 0);
     }
+  }
+
+  // Starts the engine with the frame presented from `canvas` (none: the back surface) and a probe
+  // that logs each drawn frame.
+  void StartDrawing(TestGame& game, CImageCanvasEx* canvas, ProbeLog& drawn) {
+    if (canvas != nullptr) {
+      ASSERT_EQ(canvas->Create(64, 48, 32, CImagePart::kNoLayer), 0u);
+      game.GetScreenManager().SetFrameImage(canvas);
+    }
+    Start(game);
+    game.GetPausableTimerManager().Add(new ProbeTask(drawn), 0, 0, 0);
   }
 
   std::uint32_t Count(TestGame& game) {
@@ -175,6 +187,39 @@ TEST_F(GameRunTest, AFrameThatIsNotDueSleepsUntilItIsDue) {
   }
 }
 
+// While heavy work holds the priority lowered, a pass that is not due draws at once and then
+// sleeps the shortest time: the loop reaches its due frame instead of spinning where it stands.
+TEST_F(GameRunTest, APassThatIsNotDueWhileThePriorityIsLoweredDrawsAndSleepsAMillisecond) {
+  WriteScript("MAIN", kCountingScript);
+  plat::ScopedThreadPrioritySetter unchanged([](void*, uint32_t, plat::ThreadPriority) { return true; }, nullptr);
+  for (const bool canvas : {false, true}) {
+    for (const bool threaded : {false, true}) {
+      SCOPED_TRACE(std::string(canvas ? "canvas" : "back surface") + (threaded ? ", game thread" : ", main thread"));
+      CImageCanvasEx frame;
+      TestGame game(threaded);
+      ProbeLog drawn;
+      StartDrawing(game, canvas ? &frame : nullptr, drawn);
+      game.LowerGameThreadPriority();
+      const uint32_t start = clock_.PreciseMilliseconds();
+      const uint32_t sleeps = clock_.SleepCount();
+      const uint32_t slices = SlicesOfOnePass(game, 1);
+      if (threaded) {
+        // The game thread's pass ends after its one drawn pass; its sleep is a stop-request
+        // wait, which the fake clock does not see.
+        EXPECT_EQ(slices, 0u);
+        EXPECT_EQ(drawn.updates.size(), 1u);
+      } else {
+        // Sixteen drawn passes a millisecond apart, then the due frame 17 ms after the last.
+        EXPECT_EQ(slices, 1u);
+        EXPECT_EQ(drawn.updates.size(), 17u);
+        EXPECT_EQ(clock_.SleepCount(), sleeps + 16);
+        EXPECT_EQ(clock_.PreciseMilliseconds(), start + 17);
+      }
+      game.RestoreGameThreadPriority();
+    }
+  }
+}
+
 // On the main thread a frame that is not due sleeps before it reads the window's events, once:
 // what comes during the sleep is read before the frame is drawn. A due frame reads them at once.
 TEST_F(GameRunTest, TheMainThreadReadsTheEventsOnceAFrameAfterItsSleep) {
@@ -183,13 +228,8 @@ TEST_F(GameRunTest, TheMainThreadReadsTheEventsOnceAFrameAfterItsSleep) {
     SCOPED_TRACE(canvas ? "canvas" : "back surface");
     CImageCanvasEx frame;
     TestGame game(false);
-    if (canvas) {
-      ASSERT_EQ(frame.Create(64, 48, 32, CImagePart::kNoLayer), 0u);
-      game.GetScreenManager().SetFrameImage(&frame);
-    }
-    Start(game);
     ProbeLog drawn;
-    game.GetPausableTimerManager().Add(new ProbeTask(drawn), 0, 0, 0);
+    StartDrawing(game, canvas ? &frame : nullptr, drawn);
     for (const uint32_t late : {1u, 17u}) {
       SCOPED_TRACE(late);
       const uint32_t sleeps = clock_.SleepCount();

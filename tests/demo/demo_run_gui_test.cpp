@@ -1,7 +1,8 @@
 // The built demo game played through in a real window (under Xvfb) at a fixed frame step: the
 // title, "はじめから", the story read click by click (one line by the Enter key) down either
 // branch of its choice to the last line, the title again, "つづきから" on from the line where the
-// story saved, and "おわる", which ends the game. The key frames are written as demo_*.png into
+// story saved, a quick save with its notice and a quick load back to the saved choice, and
+// "おわる", which ends the game. The key frames are written as demo_*.png into
 // the build folder.
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "support/fixed_step_game.h"
+#include "support/input_events.h"
 #include "support/log_capture.h"
 #include "support/scoped_environment.h"
 #include "support/temp_game_folder.h"
@@ -73,6 +75,23 @@ class Reader {
   }
   // The decide key goes on as a click does.
   void ReadByKey() { Plan([&](int frame) { run_.PlanKeyPress(frame, SDL_SCANCODE_RETURN, SDLK_RETURN); }); }
+  // Ctrl held around F1: a quick save into slot 0.
+  void QuickSave() {
+    Plan([&](int frame) {
+      run_.PlanEvent(frame, test_support::KeyEvent(SDL_SCANCODE_LCTRL, SDLK_LCTRL, true));
+      run_.PlanKeyPress(frame + 2, SDL_SCANCODE_F1, SDLK_F1);
+      run_.PlanEvent(frame + 6, test_support::KeyEvent(SDL_SCANCODE_LCTRL, SDLK_LCTRL, false));
+    });
+  }
+  // A key that asks a question, and the Enter key that answers it yes. The pointer is parked in
+  // the corner first, so that the box gives its first button the keyboard focus.
+  void Ask(SDL_Scancode scancode, SDL_Keycode key) {
+    Plan([&](int frame) {
+      run_.PlanPointer(frame - 2, 799, 599);
+      run_.PlanKeyPress(frame, scancode, key);
+      run_.PlanKeyPress(frame + kStep / 2, SDL_SCANCODE_RETURN, SDLK_RETURN);
+    });
+  }
   // The title again, after the story's last line.
   void WaitForTheTitle() { next_ += kStep; }
 
@@ -116,6 +135,18 @@ class DemoRunGuiTest : public WindowTestBase {
     EXPECT_TRUE(run.MessageBoxes().empty()) << run.MessageBoxes().front().request.text;
   }
 
+  // Pixels of the notice's yellow ink where it slides in at the bottom left.
+  static int NoticeInk(const std::vector<std::uint32_t>& shown) {
+    int ink = 0;
+    for (std::int32_t y = 570; y < 600; ++y) {
+      for (std::int32_t x = 12; x < 400; ++x) {
+        const std::uint32_t pixel = At(shown, x, y);
+        const bool yellow = ((pixel >> 16) & 0xFF) > 0xC0 && ((pixel >> 8) & 0xFF) > 0xB0 && (pixel & 0xFF) < 0x60;
+        ink += yellow ? 1 : 0;
+      }
+    }
+    return ink;
+  }
   static std::uint32_t At(const std::vector<std::uint32_t>& shown, std::int32_t x, std::int32_t y) {
     return shown[static_cast<std::size_t>(y * 800 + x)] | 0xFF000000;
   }
@@ -217,6 +248,58 @@ TEST_F(DemoRunGuiTest, TheStorySavesAtItsThirdLineAndTheTitleGoesOnFromThere) {
   EXPECT_EQ(At(shown, kDressX, kDressY), kDressColour) << "with Mio";
   EXPECT_GT(InkOnFirstLine(shown), 50) << "the saved line";
   EXPECT_NE(At(shown, kMoonX, kMoonY), kMoonColour) << "not the title";
+}
+
+// Ctrl+F1 at the choice saves into slot 0 and its notice slides in over the message window; the
+// story goes on up the hill; F1 answered yes loads the choice back, and the other branch goes on
+// from there to the end.
+TEST_F(DemoRunGuiTest, AQuickSaveAtTheChoiceShowsItsNoticeAndAQuickLoadBringsTheChoiceBack) {
+  LogCapture log;
+  test_support::FixedStepGame run;
+  Reader reader(run);
+  StartTheStory(reader);
+  const int choices = reader.Next() - 20;
+  reader.QuickSave();
+  // Fully in view from about 33 frames after the key until about 100 frames after it.
+  const int notice = reader.Next() - kStep + 45;
+  reader.Choose(kFirstChoiceY);
+  const int hill = reader.Next() + kStep / 2;
+  reader.Read(1);
+  // F1 asks whether to load slot 0; yes ends the run, MAIN loads it and the choice is back.
+  reader.Ask(SDL_SCANCODE_F1, SDLK_F1);
+  const int loaded = reader.Next() - 20;
+  reader.Choose(kSecondChoiceY);
+  const int goodbye = reader.Next() - 20;
+  reader.Read(kLinesAtHome);
+  run.PlanPicture(choices, "demo_quick_choice.png");
+  run.PlanPicture(notice, "demo_quick_notice.png");
+  run.PlanPicture(hill, "demo_quick_hill.png");
+  run.PlanPicture(loaded, "demo_quick_loaded.png");
+  run.PlanPicture(goodbye, "demo_quick_goodbye.png");
+  RunToTheEnd(run, reader, log);
+
+  const std::vector<std::uint32_t>& before = run.PictureAt(choices);
+  const std::vector<std::uint32_t>& saved = run.PictureAt(notice);
+  ASSERT_FALSE(before.empty());
+  ASSERT_FALSE(saved.empty());
+  EXPECT_EQ(NoticeInk(before), 0);
+  EXPECT_GT(NoticeInk(saved), 40) << "the notice of the save in slot 1, over the message window";
+  EXPECT_EQ(At(saved, kChoiceX, kFirstChoiceY), At(before, kChoiceX, kFirstChoiceY)) << "the choice stays open";
+  const std::vector<std::uint32_t>& on_the_hill = run.PictureAt(hill);
+  ASSERT_FALSE(on_the_hill.empty());
+  EXPECT_NE(At(on_the_hill, kLawnX, kLawnY), kLawnColour) << "the story went on up the hill";
+  EXPECT_EQ(NoticeInk(on_the_hill), 0) << "the notice has gone";
+  const std::vector<std::uint32_t>& back = run.PictureAt(loaded);
+  ASSERT_FALSE(back.empty());
+  EXPECT_EQ(At(back, kLawnX, kLawnY), kLawnColour) << "the loaded choice in the park";
+  EXPECT_EQ(At(back, kDressX, kDressY), kDressColour) << "with Mio";
+  EXPECT_EQ(At(back, kChoiceX, kFirstChoiceY), At(before, kChoiceX, kFirstChoiceY)) << "the choice is open again";
+  EXPECT_NE(At(back, kMoonX, kMoonY), kMoonColour) << "not the title";
+  EXPECT_GT(InkOnFirstLine(back), 50) << "the saved line";
+  const std::vector<std::uint32_t>& shown = run.PictureAt(goodbye);
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(At(shown, kLawnX, kLawnY), kLawnColour) << "the other branch says goodbye in the park";
+  EXPECT_GT(InkOnFirstLine(shown), 50);
 }
 
 }  // namespace

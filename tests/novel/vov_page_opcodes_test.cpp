@@ -7,6 +7,8 @@
 #include "gfx/image_canvas.h"
 #include "gfx/image_part.h"
 #include "novel/vov_frame.h"
+#include "scene/draw_layer.h"
+#include "scene/draw_list.h"
 #include "scene/sprite.h"
 #include "support/fake_app_services.h"
 #include "support/sob_test_files.h"
@@ -56,6 +58,38 @@ TEST_F(VovPageOpcodesTest, ThePageImageIsTheGameScreensSize) {
   EXPECT_EQ(image->GetHeight(), app_.GameScreenSize().y);
   ASSERT_NE(Page().Part(1), nullptr);
   EXPECT_NE(Page().Layer(1), Page().Layer(0));
+}
+
+// The front page the frame makes keeps a draw list beside its layer, painted over the page's
+// own: what lies there at priority 100 (a notice) covers what lies in the own list at 10000 (the
+// message window), and stays with the page when the layers change places.
+TEST_F(VovPageOpcodesTest, TheFrontPagesAttachedListIsPaintedOverItsOwn) {
+  CImage window_picture;
+  CImage notice_picture;
+  ASSERT_EQ(window_picture.Create(40, 20, 32, 0), 0u);
+  ASSERT_EQ(notice_picture.Create(10, 10, 32, 0), 0u);
+  window_picture.FillRectArgb(0xFF102040, nullptr);
+  notice_picture.FillRectArgb(0xFFFFF000, nullptr);
+  for (const bool swapped : {false, true}) {
+    SCOPED_TRACE(swapped ? "after the layers changed places" : "as made");
+    if (swapped) Page().PageImage()->SwapLayers(*Page().Part(1));
+    CDrawLayer* layer = Page().Layer(0);
+    ASSERT_NE(layer, nullptr);
+    ASSERT_NE(layer->GetAttachedList(), nullptr);
+    CSprite window;
+    CSprite notice;
+    ASSERT_EQ(window.SetImage(&window_picture, nullptr, 0, 0), 0u);
+    ASSERT_EQ(notice.SetImage(&notice_picture, nullptr, 4, 4), 0u);
+    ASSERT_EQ(layer->GetOwnList().Insert(&window, 10000, 0), 0u);
+    ASSERT_EQ(layer->GetAttachedList()->Insert(&notice, 100, 0), 0u);
+    layer->Repaint();
+    const CImage* page = Page().PageImage()->GetImage();
+    const auto pixel = [&](std::int32_t x, std::int32_t y) {
+      return reinterpret_cast<const std::uint32_t*>(page->GetRowPointer(y))[x] | 0xFF000000u;
+    };
+    EXPECT_EQ(pixel(6, 6), 0xFFFFF000u) << "the notice";
+    EXPECT_EQ(pixel(30, 6), 0xFF102040u) << "the window beside it";
+  }
 }
 
 TEST_F(VovPageOpcodesTest, AGivenPartMustHoldAPicture) {

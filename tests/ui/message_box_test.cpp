@@ -330,7 +330,14 @@ TEST_F(MessageBoxTest, TheZoomGrowsTheBoxFromItsCentreAndShrinksItAgain) {
   EXPECT_TRUE(List().IsEmpty());
 }
 
+// How far heavy work has lowered the game's priority.
+int g_priority_lowered = 0;
+
+// Each slide lowers the game's priority while it runs and gives it back when it ends, whether it
+// runs out, a second notice cuts it short or it is stopped.
 TEST_F(MessageBoxTest, ASecondNoticeRestartsTheSlideWithItsText) {
+  g_LowerPriorityHook = [] { return g_priority_lowered++; };
+  g_RestorePriorityHook = [] { return g_priority_lowered--; };
   // The notice goes into the screen's frame, with no script's drawable id.
   CScreenManager screen;
   screen.SetFrameImage(&frame_);
@@ -355,17 +362,23 @@ TEST_F(MessageBoxTest, ASecondNoticeRestartsTheSlideWithItsText) {
   pausable_.Advance(clock_.PreciseMilliseconds());
   EXPECT_EQ(pausable_.GetCount(), 1u);  // the first slide has ended
   EXPECT_TRUE(pausable_.Contains(box_.GetNoticeTask()));
+  EXPECT_EQ(g_priority_lowered, 1);
 
   // The slide runs out on its own: up, held, and down out of view.
   for (int i = 0; i < 200 && box_.GetNoticeTask() != nullptr; ++i) Frame();
   EXPECT_EQ(box_.GetNoticeTask(), nullptr);
   EXPECT_EQ(box_.GetNoticeSprite().GetY(), 600);
+  EXPECT_EQ(g_priority_lowered, 0);
 
   ASSERT_EQ(box_.ShowNotice("stopped"), 0u);
+  EXPECT_EQ(g_priority_lowered, 1);
   box_.StopNotice();
   EXPECT_EQ(box_.GetNoticeTask(), nullptr);
   pausable_.Advance(clock_.PreciseMilliseconds());
   EXPECT_EQ(pausable_.GetCount(), 0u);
+  EXPECT_EQ(g_priority_lowered, 0);
+  g_LowerPriorityHook = nullptr;
+  g_RestorePriorityHook = nullptr;
 }
 
 }  // namespace

@@ -5,12 +5,11 @@
 #include <sys/stat.h>
 
 #include <ctime>
-#include <filesystem>
-#include <fstream>
 
 #include "platform/file_handle.h"
 #include "platform/file_system_ops.h"
 #include "platform/text_encoding.h"
+#include "support/folder_watches.h"
 #include "support/temp_game_folder.h"
 
 namespace {
@@ -156,34 +155,22 @@ TEST(HostPath, OnlyANameMissingFromAListingIsKnownNotToExist) {
   EXPECT_TRUE(plat::FileHandle::Open(game.EnginePath("DATA\\B.TXT"), plat::FileOpenMode::kRead).IsOpen());
 }
 
-// The folder watches this process holds, as the kernel lists them for its notification queues.
-int WatchesHeld() {
-  int watches = 0;
-  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-    std::error_code error;
-    if (std::filesystem::read_symlink(entry.path(), error) != "anon_inode:inotify") continue;
-    std::ifstream info("/proc/self/fdinfo/" + entry.path().filename().string());
-    for (std::string line; std::getline(info, line);) watches += line.starts_with("inotify wd:") ? 1 : 0;
-  }
-  return watches;
-}
-
 TEST(HostPath, ForgottenListingsGiveUpTheirWatchesAndAreReadAgain) {
   TempGameFolder game;
   game.WriteFile("data/a.txt", "x");
   game.WriteFile("save/s.dat", "x");
   EXPECT_FALSE(plat::LookUpHostPath(game.EnginePath("DATA\\A.TXT"))->listed_missing);
   EXPECT_FALSE(plat::LookUpHostPath(game.EnginePath("SAVE\\S.DAT"))->listed_missing);
-  ASSERT_GE(WatchesHeld(), 3);
+  ASSERT_GE(test_support::FolderWatchesHeld(), 3);
 
   plat::ForgetFolderListings();
-  EXPECT_EQ(WatchesHeld(), 0);
+  EXPECT_EQ(test_support::FolderWatchesHeld(), 0);
   game.WriteFile("data/b.txt", "x");
   ASSERT_EQ(::unlink((game.HostPath() + "/data/a.txt").c_str()), 0);
   EXPECT_TRUE(plat::LookUpHostPath(game.EnginePath("DATA\\A.TXT"))->listed_missing);
   EXPECT_TRUE(plat::FileHandle::Open(game.EnginePath("DATA\\B.TXT"), plat::FileOpenMode::kRead).IsOpen());
   // Looked at again, the folders are watched again.
-  EXPECT_GE(WatchesHeld(), 2);
+  EXPECT_GE(test_support::FolderWatchesHeld(), 2);
 }
 
 TEST(HostPath, ShiftJisNamesMapToUtf8AndBack) {

@@ -15,6 +15,7 @@
 #include "platform/audio_backend.h"
 #include "platform/clock.h"
 #include "platform/diagnostic_log.h"
+#include "platform/host_path.h"
 #include "platform/message_queue.h"
 #include "platform/screen_presenter.h"
 #include "platform/text_encoding.h"
@@ -229,6 +230,8 @@ int CFrameworkApp::EnableIme(bool on) {
 
 void CFrameworkApp::Exit(int code) {
   EndGameThread();
+  // The folders' watches retire while the exit goes on, so that the process's end does not wait.
+  plat::ForgetFolderListings();
   if (!IsThreaded() && main_window_.IsWindow()) {
     main_window_.DestroyWindow();
     plat::Message message;

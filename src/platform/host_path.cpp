@@ -124,6 +124,12 @@ class ListingCache {
     return {MatchIn(listings_[folder].names, name), true};
   }
 
+  // Drops every listing and its watch; the folders are read again when next looked at.
+  void Forget() {
+    std::lock_guard guard(lock_);
+    DropAll();
+  }
+
   // The engine's own change to `name` in `folder`: the listing follows what is on disk now.
   void Update(const std::string& folder, const std::string& name) {
     std::lock_guard guard(lock_);
@@ -182,9 +188,17 @@ class ListingCache {
     inotify_rm_watch(notifications_, watch);
   }
 
+  void DropAll() {
+    while (!listings_.empty()) {
+      // A copy: Drop erases the entry whose key names the folder.
+      const std::string folder = listings_.begin()->first;
+      Drop(folder);
+    }
+  }
+
   void Apply(const inotify_event& event) {
     if ((event.mask & IN_Q_OVERFLOW) != 0) {
-      while (!listings_.empty()) Drop(listings_.begin()->first);
+      DropAll();
       return;
     }
     const auto watched = folders_of_watch_.find(event.wd);
@@ -306,6 +320,8 @@ void UpdateListingOf(const std::string& host_path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   Cache().Update(folder, path.substr(path.rfind('/') + 1));
 }
+
+void ForgetFolderListings() { Cache().Forget(); }
 
 bool NamesMatchIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

@@ -46,6 +46,11 @@ std::optional<std::string> ToEngineName(std::string_view utf8_name);
 // exists now, after the engine created, deleted or renamed it.
 void UpdateListingOf(const std::string& host_path);
 
+// Drops every cached listing with its watch; later lookups read the folders again. A program
+// that ends calls it when it starts its exit: closing the notifications waits until the kernel
+// has retired their watches, which it does in the background meanwhile after this.
+void ForgetFolderListings();
+
 // Whether two UTF-8 names are equal when ASCII letters are compared without case.
 bool NamesMatchIgnoringCase(std::string_view a, std::string_view b);
 

@@ -11,7 +11,8 @@ namespace plat {
 namespace {
 
 // glibc's "CP932" (never "SHIFT_JIS", which is another table) is asked once per code;
-// bytes it refuses (0x80, 0xA0, 0xFD to 0xFF, unassigned pairs) stay unmapped.
+// bytes it refuses (0x80, 0xA0, 0xFD to 0xFF, unassigned pairs) stay unmapped. Its codes below
+// 0x80 are ASCII's, so that whole-string conversions pass them through without the tables.
 class IconvHandle {
  public:
   IconvHandle(const char* to, const char* from) : handle_(iconv_open(to, from)) {}
@@ -154,6 +155,8 @@ char32_t ReadUtf8(std::string_view text, std::size_t& pos) {
 
 }  // namespace
 
+void PrepareCodeTables() { Tables(); }
+
 char32_t SjisCodeToUnicode(std::uint16_t code) { return Tables().to_unicode[code]; }
 
 std::uint16_t UnicodeToSjisCode(char32_t code_point) {
@@ -166,8 +169,8 @@ std::string SjisToUtf8(std::string_view sjis) {
   out.reserve(sjis.size() * 3 / 2);
   for (std::size_t pos = 0; pos < sjis.size();) {
     const auto lead = static_cast<unsigned char>(sjis[pos]);
-    if (lead == 0) {
-      out += '\0';
+    if (lead < 0x80) {
+      out += static_cast<char>(lead);
       ++pos;
       continue;
     }
@@ -190,8 +193,8 @@ std::string Utf8ToSjis(std::string_view utf8) {
   out.reserve(utf8.size());
   for (std::size_t pos = 0; pos < utf8.size();) {
     const char32_t code_point = ReadUtf8(utf8, pos);
-    if (code_point == 0) {
-      out += '\0';
+    if (code_point < 0x80) {
+      out += static_cast<char>(code_point);
       continue;
     }
     const std::uint16_t code = UnicodeToSjisCode(code_point);

@@ -31,6 +31,7 @@
 #include "support/data_files_fixture.h"
 #include "support/fake_screen_transition.h"
 #include "support/fake_clock.h"
+#include "support/folder_watches.h"
 #include "support/game_settings_files.h"
 #include "support/log_capture.h"
 #include "support/probe_task.h"
@@ -554,6 +555,9 @@ TEST_F(GameRunTest, AStoredFullScreenModeStartsInFullScreenAndTheGameRunsToItsEn
   EXPECT_EQ(game.GetFatalError(), 0);
   EXPECT_EQ(game.GetWindowSettings()[kWinScreenMode], kScreenModeFullScreen);
   EXPECT_TRUE(boxes_.empty()) << boxes_.front();
+  // The exit gave up the watches of the folders the run looked at, which the end of the process
+  // would otherwise wait to retire.
+  EXPECT_EQ(test_support::FolderWatchesHeld(), 0);
 }
 
 class SessionGame : public TestGame {

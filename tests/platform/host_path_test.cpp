@@ -9,6 +9,7 @@
 #include "platform/file_handle.h"
 #include "platform/file_system_ops.h"
 #include "platform/text_encoding.h"
+#include "support/folder_watches.h"
 #include "support/temp_game_folder.h"
 
 namespace {
@@ -152,6 +153,24 @@ TEST(HostPath, OnlyANameMissingFromAListingIsKnownNotToExist) {
   ASSERT_TRUE(plat::FileHandle::Open(game.EnginePath("DATA\\B.TXT"), plat::FileOpenMode::kCreateAlways).IsOpen());
   EXPECT_FALSE(plat::LookUpHostPath(game.EnginePath("DATA\\B.TXT"))->listed_missing);
   EXPECT_TRUE(plat::FileHandle::Open(game.EnginePath("DATA\\B.TXT"), plat::FileOpenMode::kRead).IsOpen());
+}
+
+TEST(HostPath, ForgottenListingsGiveUpTheirWatchesAndAreReadAgain) {
+  TempGameFolder game;
+  game.WriteFile("data/a.txt", "x");
+  game.WriteFile("save/s.dat", "x");
+  EXPECT_FALSE(plat::LookUpHostPath(game.EnginePath("DATA\\A.TXT"))->listed_missing);
+  EXPECT_FALSE(plat::LookUpHostPath(game.EnginePath("SAVE\\S.DAT"))->listed_missing);
+  ASSERT_GE(test_support::FolderWatchesHeld(), 3);
+
+  plat::ForgetFolderListings();
+  EXPECT_EQ(test_support::FolderWatchesHeld(), 0);
+  game.WriteFile("data/b.txt", "x");
+  ASSERT_EQ(::unlink((game.HostPath() + "/data/a.txt").c_str()), 0);
+  EXPECT_TRUE(plat::LookUpHostPath(game.EnginePath("DATA\\A.TXT"))->listed_missing);
+  EXPECT_TRUE(plat::FileHandle::Open(game.EnginePath("DATA\\B.TXT"), plat::FileOpenMode::kRead).IsOpen());
+  // Looked at again, the folders are watched again.
+  EXPECT_GE(test_support::FolderWatchesHeld(), 2);
 }
 
 TEST(HostPath, ShiftJisNamesMapToUtf8AndBack) {

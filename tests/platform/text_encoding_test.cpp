@@ -43,6 +43,18 @@ TEST(TextEncoding, LoneBytesThatCodePage932RefusesAreUnmapped) {
   for (int byte : {0x80, 0xA0, 0xFD, 0xFE, 0xFF}) EXPECT_EQ(SjisCodeToUnicode(static_cast<std::uint16_t>(byte)), 0u) << byte;
 }
 
+// The whole-string conversions pass codes below 0x80 through without the tables; that holds only
+// while the tables agree with ASCII there.
+TEST(TextEncoding, CodesBelow0x80AreAsciiBothWays) {
+  for (unsigned code = 0; code < 0x80; ++code) {
+    EXPECT_EQ(SjisCodeToUnicode(static_cast<std::uint16_t>(code)), code) << code;
+    if (code != 0) EXPECT_EQ(UnicodeToSjisCode(code), code) << code;
+  }
+  const std::string ascii("\x01\\~ \0\x7f", 6);
+  EXPECT_EQ(plat::SjisToUtf8(ascii), ascii);
+  EXPECT_EQ(plat::Utf8ToSjis(ascii), ascii);
+}
+
 TEST(TextEncoding, StringsConvertBothWays) {
   const std::string sjis = "SCRIPT\\\x93\xfa\x96\x7b\x8c\xea.SOB";  // 日本語
   const std::string utf8 = plat::SjisToUtf8(sjis);

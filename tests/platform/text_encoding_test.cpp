@@ -48,7 +48,9 @@ TEST(TextEncoding, LoneBytesThatCodePage932RefusesAreUnmapped) {
 TEST(TextEncoding, CodesBelow0x80AreAsciiBothWays) {
   for (unsigned code = 0; code < 0x80; ++code) {
     EXPECT_EQ(SjisCodeToUnicode(static_cast<std::uint16_t>(code)), code) << code;
-    if (code != 0) EXPECT_EQ(UnicodeToSjisCode(code), code) << code;
+    if (code != 0) {
+      EXPECT_EQ(UnicodeToSjisCode(code), code) << code;
+    }
   }
   const std::string ascii("\x01\\~ \0\x7f", 6);
   EXPECT_EQ(plat::SjisToUtf8(ascii), ascii);

@@ -7,16 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "demo_game_copy.h"
 #include "support/fixed_step_game.h"
 #include "support/input_events.h"
 #include "support/log_capture.h"
-#include "support/scoped_environment.h"
-#include "support/temp_game_folder.h"
 #include "support/test_window.h"
 
 namespace {
@@ -106,15 +103,8 @@ class Reader {
   int next_ = 2 * kStep;
 };
 
-class DemoRunGuiTest : public WindowTestBase {
+class DemoRunGuiTest : public DemoGameCopyTest {
  protected:
-  void SetUp() override {
-    const char* tools = std::getenv("KESTRUNE_TOOLS_DIR");
-    ASSERT_NE(tools, nullptr) << "KESTRUNE_TOOLS_DIR names the build folder";
-    // A copy, so that nothing the game writes lands in the build's demo.
-    std::filesystem::copy(std::string(tools) + "/demo", game_.HostPath(),
-                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
-  }
   // "はじめから" and the lines up to the choice, one of them by the Enter key.
   static void StartTheStory(Reader& reader) {
     reader.Choose(kTitleStartY);
@@ -160,9 +150,6 @@ class DemoRunGuiTest : public WindowTestBase {
     return ink;
   }
 
-  test_support::TempGameFolder game_;
-  // The demo keeps the user's settings and its read-text log in the data home.
-  ScopedEnvironment data_home_{"XDG_DATA_HOME", (game_.HostPath() + "data").c_str()};
 };
 
 TEST_F(DemoRunGuiTest, TheTitleTheStoryOnTheHillTheTitleAgainAndTheEnd) {

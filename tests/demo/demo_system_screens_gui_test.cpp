@@ -5,15 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "demo_game_copy.h"
 #include "support/fixed_step_game.h"
 #include "support/log_capture.h"
-#include "support/scoped_environment.h"
-#include "support/temp_game_folder.h"
 #include "support/test_window.h"
 
 namespace {
@@ -43,18 +40,7 @@ std::uint32_t At(const std::vector<std::uint32_t>& shown, std::int32_t x, std::i
   return shown[static_cast<std::size_t>(y * 800 + x)] | 0xFF000000;
 }
 
-class DemoSystemScreensGuiTest : public WindowTestBase {
- protected:
-  void SetUp() override {
-    const char* tools = std::getenv("KESTRUNE_TOOLS_DIR");
-    ASSERT_NE(tools, nullptr) << "KESTRUNE_TOOLS_DIR names the build folder";
-    std::filesystem::copy(std::string(tools) + "/demo", game_.HostPath(),
-                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
-  }
-
-  test_support::TempGameFolder game_;
-  ScopedEnvironment data_home_{"XDG_DATA_HOME", (game_.HostPath() + "data").c_str()};
-};
+class DemoSystemScreensGuiTest : public DemoGameCopyTest {};
 
 TEST_F(DemoSystemScreensGuiTest, TheMenuKeySlidesTheMenuInAndItsCloseItemTakesItAway) {
   LogCapture log;

@@ -8,7 +8,6 @@
 #include "app/win_main.h"
 #include "platform/process_end.h"
 #include "platform/session_end.h"
-#include "platform/start_up_head_start.h"
 
 namespace {
 
@@ -17,7 +16,6 @@ constexpr int kShowNormal = 1;
 }  // namespace
 
 int main(int argc, char** argv) {
-  const plat::StartUpHeadStart head_start;
   plat::CatchEndRequests();
   CGameApp app;
   const int code = WinMain(app, EngineCommandLine(argc, argv), kShowNormal);

@@ -316,7 +316,6 @@ class FreeTypeFace final : public IFontFace {
 
 }  // namespace
 
-void PrepareFontconfig() { FontconfigReady(); }
 
 std::string FontPatternFor(std::string_view sjis_face_name) {
   const ResolvedFamily resolved = ResolveFamily(sjis_face_name);

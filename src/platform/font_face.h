@@ -88,10 +88,6 @@ std::string FontFilePath(std::string_view sjis_face_name);
 // finds the nearest face, this answers no for a name that only a fallback would serve.
 bool IsFontFaceInstalled(std::string_view sjis_face_name);
 
-// Starts fontconfig (reads its configuration and font caches, a few milliseconds), which the
-// first look-up of a face does otherwise; a look-up that runs at the same time waits for it.
-void PrepareFontconfig();
-
 // The fontconfig pattern a face name resolves to (for diagnostics and tests).
 std::string FontPatternFor(std::string_view sjis_face_name);
 

@@ -155,7 +155,6 @@ char32_t ReadUtf8(std::string_view text, std::size_t& pos) {
 
 }  // namespace
 
-void PrepareCodeTables() { Tables(); }
 
 char32_t SjisCodeToUnicode(std::uint16_t code) { return Tables().to_unicode[code]; }
 

@@ -23,8 +23,4 @@ std::uint16_t UnicodeToSjisCode(char32_t code_point);
 std::string SjisToUtf8(std::string_view sjis);
 std::string Utf8ToSjis(std::string_view utf8);
 
-// Builds the code tables that the conversions read, which the first conversion does otherwise
-// (a few milliseconds); a caller that runs at the same time waits until they are built.
-void PrepareCodeTables();
-
 }  // namespace plat

@@ -25,6 +25,7 @@
 #include "base/elapsed_timer_array.h"
 #include "base/sjis_fit.h"
 #include "gfx/image.h"
+#include "novel/text_history_page.h"
 #include "novel/text_log.h"
 #include "novel/text_window.h"
 #include "novel/vov_command.h"
@@ -267,6 +268,12 @@ class CVovFrame : public CVovVM {
   std::int32_t RunSystemMenu(std::int32_t layout);
   // The backlog's screen: 0 closed by the reader, -1 the application ended meanwhile.
   std::int32_t RunTextHistory();
+  // Fills the open history's four rows from log entry `first` and plays the page sound. 0.
+  std::int32_t FillHistoryPage(std::int32_t first);
+  // What the open history shows, null while it is closed.
+  const HistoryRows* ShownHistoryRows() const;
+  // Where the open history's first row stands, -1 while it is closed.
+  std::int32_t HistoryFirstRow() const;
 
   // Waiting for the reader. Every wait runs one pass of the application's frame procedure per
   // turn and gives -1 when a pass reports that the application is ending.
@@ -275,6 +282,8 @@ class CVovFrame : public CVovVM {
   static constexpr std::int32_t kWaitCutShort = 1;
   // The voice channel, the group of the page's speakers and its first five sprites.
   static constexpr std::int32_t kVoiceChannel = 6;
+  // What the music's ducking under a voice does by itself: halve the music.
+  static constexpr float kVoiceDuckingHalf = -1.0f;
   static constexpr std::int32_t kSpeakerGroup = 0;
   static constexpr std::int32_t kSpeakerSprites = 5;
   // The buttons' fade, and the row from which auto-hidden buttons show.
@@ -508,6 +517,14 @@ class CVovFrame : public CVovVM {
   struct SystemMenuPanel;
   bool SlideSystemMenu(SystemMenuPanel& panel, bool in);
   std::int32_t ServeMenuItem(std::int32_t id);
+  // The text history's steps (vov_text_history.cpp): the screen built over the page, one turn of
+  // the reader's input (false once it closes), a row's voice played again and the screen taken
+  // down.
+  struct HistoryScreen;
+  void OpenTextHistory(HistoryScreen& screen);
+  bool ServeHistoryTurn(HistoryScreen& screen);
+  void ReplayHistoryVoice(HistoryScreen& screen, std::size_t row);
+  void CloseTextHistory(HistoryScreen& screen);
   std::int32_t ConfirmBackToTitle();
   // The pause clock around a system screen: the cursor shows; afterwards the auto timer leaves
   // the screen's time out, the pointer is forgotten and skip mode ends.
@@ -588,6 +605,7 @@ class CVovFrame : public CVovVM {
   std::uint8_t voice_wait_state_ = 0;
   bool voice_playing_ = false;
   std::string replay_voice_;
+  HistoryScreen* history_ = nullptr;
   bool window_waiting_ = false;
   std::uint32_t clock_start_ = 0;
   std::uint32_t play_time_ = 0;

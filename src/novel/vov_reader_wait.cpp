@@ -14,8 +14,6 @@ constexpr std::uint16_t kAutoTimer = 1;
 constexpr std::uint8_t kNoVoiceWait = 0;
 constexpr std::uint8_t kVoiceWaiting = 1;
 constexpr std::uint8_t kVoiceEnded = 2;
-// What the ducking does by itself: halve the music.
-constexpr float kDuckingHalf = -1.0f;
 
 bool Setting(std::size_t offset) { return CurrentGameSettings()[offset] != 0; }
 std::uint32_t AutoWait() { return LoadLe32(&CurrentGameSettings()[kSettingAutoWait]); }
@@ -43,7 +41,7 @@ void CVovFrame::StartVoice(const std::string& voice) {
   g_SoundChannels->SetChannelPan(kVoiceChannel, positional ? VoicePan(places[speaker]) : 0);
   voice_playing_ = true;
   if (Setting(kSettingDuckMusicForVoices)) {
-    g_SoundChannels->StartVoiceDucking(g_TimerManager, kVoiceChannel, kDuckingHalf);
+    g_SoundChannels->StartVoiceDucking(g_TimerManager, kVoiceChannel, kVoiceDuckingHalf);
   }
   if (auto_mode_ && Setting(kSettingWaitForVoice)) {
     voice_wait_state_ = kVoiceWaiting;

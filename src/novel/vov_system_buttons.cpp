@@ -23,9 +23,13 @@
 
 namespace {
 
+using vov_system::ActionPressed;
 using vov_system::Ask;
 using vov_system::AskUtf8;
 using vov_system::kClickChannel;
+using vov_system::KeyDown;
+using vov_system::KeyPressed;
+using vov_system::MousePressed;
 using vov_system::Permitted;
 using vov_system::PlaySound;
 using vov_system::Setting;
@@ -70,11 +74,6 @@ constexpr std::size_t kResultWord = 3;
 constexpr std::size_t kConfigChoiceWord = 4;
 constexpr std::size_t kChangeFlagWords = 5;
 constexpr std::int32_t kScriptLoadedAGame = 2;
-
-bool KeyDown(std::uint32_t code) { return g_Keyboard != nullptr && g_Keyboard->IsDown(code); }
-bool KeyPressed(std::uint32_t code) { return g_Keyboard != nullptr && g_Keyboard->IsPressed(code); }
-bool MousePressed(std::uint32_t button) { return g_Mouse != nullptr && g_Mouse->IsPressed(button); }
-bool ActionPressed(std::uint32_t action) { return g_KeyBindings != nullptr && g_KeyBindings->IsActionPressed(action); }
 
 // A Shift-JIS text from the UTF-8 pattern, "%s" replaced by the slot's full-width digit.
 std::string SlotText(const char* pattern, std::int32_t slot) {

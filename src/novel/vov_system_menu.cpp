@@ -26,8 +26,10 @@
 #include "ui/gui_root_window.h"
 #include "ui/widget_manager.h"
 
+using vov_system::ActionPressed;
 using vov_system::AskUtf8;
 using vov_system::kCloseChannel;
+using vov_system::MousePressed;
 using vov_system::Permitted;
 using vov_system::PlaySound;
 using vov_system::Setting;
@@ -83,9 +85,6 @@ constexpr std::array<ItemGate, kFullItems> kItemGates = {
     ItemGate{},
     ItemGate{},
 };
-
-bool MousePressed(std::uint32_t button) { return g_Mouse != nullptr && g_Mouse->IsPressed(button); }
-bool CancelPressed() { return g_KeyBindings != nullptr && g_KeyBindings->IsActionPressed(kActionCancel); }
 
 // A drawable's slide by dx to its place in 150 ms, handed to the pausable timer manager; null
 // when it cannot run (the drawable is then put at its place at once).
@@ -203,7 +202,7 @@ std::int32_t CVovFrame::RunSystemMenu(std::int32_t layout) {
     if (fired >= 0) {
       result = ServeMenuItem(fired);
       if (result == 0) root->Reset();
-    } else if (CancelPressed() || MousePressed(kMouseRight)) {
+    } else if (ActionPressed(kActionCancel) || MousePressed(kMouseRight)) {
       PlaySound(kCloseChannel);
       result = kCommandDone;
     }

@@ -1,5 +1,5 @@
 // What the system commands and the system screens share: the settings and permissions they read,
-// the frame's sounds and the yes/no question of the in-game box.
+// the devices they poll, the frame's sounds and the yes/no question of the in-game box.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +7,10 @@
 
 #include "base/app_services.h"
 #include "base/game_settings.h"
+#include "base/input_bindings.h"
+#include "base/input_manager.h"
+#include "base/keyboard.h"
+#include "base/mouse.h"
 #include "platform/diagnostic_log.h"
 #include "platform/text_encoding.h"
 #include "sound/sound_channel_manager.h"
@@ -21,6 +25,14 @@ inline constexpr std::int32_t kClickChannel = 3;
 inline bool Setting(std::size_t offset) { return CurrentGameSettings()[offset] != 0; }
 // Without an application nothing is withdrawn.
 inline bool Permitted(int group) { return g_AppServices == nullptr || g_AppServices->MenuGroupPermitted(group); }
+
+// The devices as this turn left them; absent devices report nothing pressed.
+inline bool KeyDown(std::uint32_t code) { return g_Keyboard != nullptr && g_Keyboard->IsDown(code); }
+inline bool KeyPressed(std::uint32_t code) { return g_Keyboard != nullptr && g_Keyboard->IsPressed(code); }
+inline bool MousePressed(std::uint32_t code) { return g_Mouse != nullptr && g_Mouse->IsPressed(code); }
+inline bool ActionPressed(std::uint32_t action) {
+  return g_KeyBindings != nullptr && g_KeyBindings->IsActionPressed(action);
+}
 
 inline void PlaySound(std::int32_t channel) {
   if (g_SoundChannels != nullptr) g_SoundChannels->PlayChannel(channel, false);

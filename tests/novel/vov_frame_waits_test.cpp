@@ -19,6 +19,7 @@
 #include "support/fake_sound_system.h"
 #include "script/voice_table.h"
 #include "sound/sound_channel_manager.h"
+#include "support/voiced_channels.h"
 #include "support/sob_test_files.h"
 #include "tob_builder.h"
 #include "ui/image_button.h"
@@ -447,21 +448,9 @@ TEST_F(FrameWaitsTest, InterruptionsNeedInputAllowedAndTheirSettings) {
   EXPECT_FALSE(frame_->IsInterrupted(CVovFrame::kInterruptClick | CVovFrame::kInterruptSkip));
 }
 
-// One character "Aki" whose voices start with "V", played from fake PCM files.
-class VoicedChannels : public CSoundChannelManager {
- public:
-  VoicedChannels() {
-    table.characters.push_back(VoiceCharacter{"Aki", std::nullopt, 256, 1, 0});
-    table.names.push_back(VoiceName{"V", 0});
-    table.extension = "PCM";
-  }
-  VoiceTable* GetVoiceTable() override { return &table; }
-  VoiceTable table;
-};
-
 TEST_F(FrameWaitsTest, AMessagesVoicePlaysOnChannelSixPannedToItsSpeaker) {
   test_support::FakeSoundSystem sound;
-  VoicedChannels channels;
+  test_support::VoicedChannels channels;
   channels.SetTaskManager(&World().timers);
   ASSERT_EQ(channels.SetChannelCount(8), 0u);
   ASSERT_EQ(channels.SetChannelClass(CVovFrame::kVoiceChannel, CSoundChannelManager::kVoiceClass), 0u);

@@ -15,6 +15,7 @@
 #include "script/voice_table.h"
 #include "support/anim_test_pictures.h"
 #include "support/sound_channels_fixture.h"
+#include "support/voiced_channels.h"
 
 namespace {
 
@@ -22,22 +23,11 @@ constexpr int32_t kCells = 4;
 constexpr int32_t kFrameTime = 100;
 constexpr uint32_t kQuietFrames = 3200;  // one sample per output frame
 
-class VoicedChannels : public CSoundChannelManager {
- public:
-  VoicedChannels() {
-    table.characters.push_back(VoiceCharacter{"Aki", std::nullopt, 256, 1, 0});
-    table.names.push_back(VoiceName{"V", 0});
-    table.extension = "PCM";
-  }
-  VoiceTable* GetVoiceTable() override { return &table; }
-  VoiceTable table;
-};
-
 class LipSyncVoiceTest : public test_support::SoundChannelsTest {
  protected:
   void SetUp() override {
     SoundChannelsTest::SetUp();
-    channels_ = std::make_unique<VoicedChannels>();
+    channels_ = std::make_unique<test_support::VoicedChannels>();
     channels_->SetTaskManager(&timer_);
     ASSERT_EQ(RegisterElgDecoder(pictures_), 0u);
     g_GllHost = &pictures_;

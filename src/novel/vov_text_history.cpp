@@ -1,0 +1,361 @@
+// The novel frame's text history: the backlog as a page of four rows over a dimmed picture of the
+// game screen, paged by keys, wheel and scroll bar, each voiced row replaying its voice on a
+// click. The screen is a page of its own that the screen manager shows while it is open.
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <string>
+
+#include "base/app_services.h"
+#include "base/game_key_bindings.h"
+#include "base/input_bindings.h"
+#include "base/input_manager.h"
+#include "base/millisecond_clock.h"
+#include "base/not_built.h"
+#include "base/timed_task.h"
+#include "base/timer_manager.h"
+#include "gfx/image_canvas.h"
+#include "gfx/screen_manager.h"
+#include "novel/vov_frame.h"
+#include "novel/vov_system_prompts.h"
+#include "novel/widget_group_scope.h"
+#include "platform/diagnostic_log.h"
+#include "platform/text_encoding.h"
+#include "scene/draw_layer.h"
+#include "scene/sprite.h"
+#include "ui/gui_root_window.h"
+#include "ui/widget_manager.h"
+
+using vov_system::ActionPressed;
+using vov_system::kCloseChannel;
+using vov_system::KeyPressed;
+using vov_system::MousePressed;
+using vov_system::Setting;
+
+namespace {
+
+constexpr std::int32_t kScreenWidth = 800;
+constexpr std::int32_t kScreenHeight = 600;
+constexpr std::int32_t kHistoryGroup = 6;
+constexpr std::int32_t kPageChannel = 5;
+constexpr std::int32_t kRowStep = 140;
+// The widgets' command ids: the close button, then the rows' voice areas.
+constexpr std::int32_t kCloseId = 100;
+constexpr std::int32_t kFirstRowId = 101;
+constexpr std::int32_t kBarId = 110;
+// The close button and the bar lie above the rows; the rows' text above their marks and icons.
+constexpr std::uint32_t kButtonPriority = 500;
+constexpr std::uint32_t kTextPriority = 600;
+constexpr std::uint32_t kMarkPriority = 700;
+constexpr std::int32_t kCloseX = 765;
+constexpr std::int32_t kCloseY = 22;
+constexpr std::int32_t kBarY = 42;
+constexpr std::int32_t kBarLength = 536;
+constexpr std::int32_t kBarMinimumThumb = 8;
+constexpr std::int32_t kAreaX = 119;
+constexpr std::int32_t kAreaY = 34;
+constexpr std::int32_t kAreaWidth = 634;
+constexpr std::int32_t kAreaHeight = 113;
+constexpr std::int32_t kTextX = 139;
+constexpr std::int32_t kTextY = 71;
+constexpr std::int32_t kTextWidth = 612;
+constexpr std::int32_t kTextHeight = 64;
+constexpr std::int32_t kNameY = 44;
+constexpr std::int32_t kNameWidth = 152;
+constexpr std::int32_t kNameHeight = 18;
+constexpr std::int32_t kIconX = 10;
+// The voice mark's two frames lie one above the other this far apart: resting, then hovered.
+constexpr std::int32_t kMarkFrameStep = 99;
+// The window-menu groups greyed while the screen is open.
+constexpr std::array<int, 3> kGreyedMenuGroups = {IAppServices::kMenuSave, IAppServices::kMenuLoad,
+                                                  IAppServices::kMenuBackToTitle};
+// Scan codes of the paging keys.
+constexpr std::uint32_t kKeyPageUp = 0xC9;
+constexpr std::uint32_t kKeyPageDown = 0xD1;
+constexpr std::uint32_t kKeyHome = 0xC7;
+constexpr std::uint32_t kKeyEnd = 0xCF;
+
+// The reader's paging move of this turn, if any.
+std::optional<HistoryMove> PolledMove() {
+  if (KeyPressed(kKeyPageUp)) return HistoryMove::kPageUp;
+  if (KeyPressed(kKeyPageDown)) return HistoryMove::kPageDown;
+  if (MousePressed(kMouseWheelAway) || ActionPressed(kActionPageBack)) return HistoryMove::kWheelUp;
+  if (MousePressed(kMouseWheelTowards) || ActionPressed(kActionNextPage)) return HistoryMove::kWheelDown;
+  if (KeyPressed(kKeyHome)) return HistoryMove::kHome;
+  if (KeyPressed(kKeyEnd)) return HistoryMove::kEnd;
+  return std::nullopt;
+}
+
+std::int32_t RowY(std::size_t row, std::int32_t offset) { return offset + kRowStep * static_cast<std::int32_t>(row); }
+
+// The character number of a voice name from the voice table the sound channels read.
+std::int32_t CharacterOfVoice(const std::string& voice) {
+  constexpr std::int32_t kLookUpCharacter = -2;
+  constexpr std::int32_t kUnknown = -3;
+  if (g_SoundChannels == nullptr) return kUnknown;
+  return g_SoundChannels->PlayCharacterVoice(kLookUpCharacter, voice.c_str(), 0, nullptr);
+}
+
+void ShowMarkFrame(CSprite& mark, const CImage& picture, bool hovered) {
+  const std::int32_t top = hovered ? kMarkFrameStep : 0;
+  const plat::Rect frame{0, top, picture.GetWidth(), std::min(top + kMarkFrameStep, picture.GetHeight())};
+  mark.SetSourceRect(&frame);
+}
+
+}  // namespace
+
+// What one opening of the history holds. The page is declared first: everything drawn on its
+// layer goes before it.
+struct CVovFrame::HistoryScreen {
+  CImageCanvas page;
+  CImage background;
+  CImageCanvasBase* shown_frame = nullptr;
+  CTextWindow* current_window = nullptr;
+  std::array<bool, kGreyedMenuGroups.size()> greyed{};
+  CGuiRootWindow* root = nullptr;
+  CGuiElement* close = nullptr;
+  CScrollBar* bar = nullptr;
+  std::array<CGuiElement*, kHistoryRows> voice_areas{};
+  std::array<CTextLayout, kHistoryRows> names;
+  std::array<CTextWindow, kHistoryRows> texts;
+  CImage mark_picture;
+  std::array<CSprite, kHistoryRows> marks;
+  std::array<CImage, kHistoryRows> icon_pictures;
+  std::array<CSprite, kHistoryRows> icons;
+  HistoryRows rows;
+  std::int32_t count = 0;
+  std::int32_t first = 0;
+  bool voice_replayed = false;
+
+  CDrawList* List() const {
+    auto* layer = dynamic_cast<CDrawLayer*>(page.GetLayer());
+    return layer != nullptr ? &layer->GetOwnList() : nullptr;
+  }
+};
+
+const HistoryRows* CVovFrame::ShownHistoryRows() const { return history_ != nullptr ? &history_->rows : nullptr; }
+
+std::int32_t CVovFrame::HistoryFirstRow() const { return history_ != nullptr ? history_->first : -1; }
+
+std::int32_t CVovFrame::RunTextHistory() {
+  auto* root = dynamic_cast<CGuiRootWindow*>(root_window_);
+  if (root == nullptr) {
+    plat::LogDiagnostic("the text history cannot open without the frame's window");
+    return 0;
+  }
+  HistoryScreen screen;
+  screen.root = root;
+  OpenTextHistory(screen);
+  std::int32_t result = 0;
+  while (true) {
+    if (!RunFramePass()) {
+      result = kWaitAppEnding;
+      break;
+    }
+    if (!ServeHistoryTurn(screen)) break;
+  }
+  CloseTextHistory(screen);
+  return result;
+}
+
+void CVovFrame::OpenTextHistory(HistoryScreen& screen) {
+  for (std::size_t i = 0; i < kGreyedMenuGroups.size(); ++i) {
+    if (g_AppServices == nullptr || !g_AppServices->MenuGroupPermitted(kGreyedMenuGroups[i])) continue;
+    g_AppServices->SetMenuGroup(kGreyedMenuGroups[i], false);
+    screen.greyed[i] = true;
+  }
+  if (g_PausableTimerManager != nullptr) g_PausableTimerManager->PauseAll(kTimedTaskScreenEffect);
+  if (g_SoundChannels != nullptr) g_SoundChannels->LoadChannel(kPageChannel, "SE/SE_SEL2.OGG", 0, false);
+
+  // The page: the game screen as it stands with the history's base blended over it.
+  screen.page.Create(kScreenWidth, kScreenHeight, 32, true);
+  screen.background.Create(kScreenWidth, kScreenHeight, 32, 0);
+  if (CImage* shown = ScreenPicture()) screen.background.Copy(shown, 0, 0, nullptr, false);
+  CImage base;
+  if (base.LoadFile32("SYS/TH_BASE.ELG", nullptr, 0, 0) == 0) {
+    screen.background.AlphaBlend(&base, 0, 0, nullptr, false);
+  } else {
+    plat::LogDiagnostic("the text history runs without its base picture SYS/TH_BASE.ELG");
+  }
+  if (auto* layer = dynamic_cast<CDrawLayer*>(screen.page.GetLayer())) {
+    layer->SetBackgroundImage(&screen.background, 0, 0, true);
+  }
+  if (g_ScreenManager != nullptr) {
+    screen.shown_frame = g_ScreenManager->GetFrameImage();
+    g_ScreenManager->SetFrameImage(&screen.page);
+  }
+
+  screen.root->PushModalLevel();
+  screen.count = text_log_.Count();
+  screen.first = HistoryOpeningRow(screen.count);
+  {
+    WidgetGroupScope scope(kHistoryGroup, dynamic_cast<CDrawLayer*>(screen.page.GetLayer()));
+    CScrollBar::Files files;
+    files.thumb = "SYS/TH_BAR.ELG";
+    files.back_arrow = "SYS/TH_UP.ELG";
+    files.forward_arrow = "SYS/TH_DOWN.ELG";
+    CGuiElement* bar = nullptr;
+    if (g_WidgetManager.CreateScrollBarEx(&bar, kCloseX, kBarY, 0, 0, files, false, true, 0, 255, 0, 0,
+                                          kButtonPriority) == 0) {
+      screen.bar = static_cast<CScrollBar*>(bar);
+      screen.bar->SetId(kBarId);
+      screen.bar->SetRange(kBarLength, screen.count, kHistoryRows, screen.first, 0, kBarMinimumThumb);
+      screen.bar->SetActive(screen.count > kHistoryRows);
+      screen.root->AddChild(screen.bar, -1);
+    } else {
+      plat::LogDiagnostic("the text history runs without its scroll bar");
+    }
+    for (std::size_t row = 0; row < kHistoryRows; ++row) {
+      CGuiElement*& area = screen.voice_areas[row];
+      if (g_WidgetManager.CreateClickArea(&area, kAreaX, RowY(row, kAreaY), kAreaWidth, kAreaHeight, -1, -1, true,
+                                          true) != 0) {
+        continue;
+      }
+      area->SetId(kFirstRowId + static_cast<std::int32_t>(row));
+      area->SetEnabled(false);
+      screen.root->AddChild(area, -1);
+    }
+    if (g_WidgetManager.CreateImageButton(&screen.close, kCloseX, kCloseY, "SYS/TH_CLOSE.ELG", false, true, 0, 255,
+                                          0, 0, kButtonPriority) == 0) {
+      screen.close->SetId(kCloseId);
+      screen.close->SetText(plat::Utf8ToSjis("テキスト履歴を閉じる").c_str());
+      screen.root->AddChild(screen.close, -1);
+    } else {
+      plat::LogDiagnostic("the text history runs without its close button SYS/TH_CLOSE.ELG");
+    }
+  }
+
+  CDrawList* list = screen.List();
+  if (screen.mark_picture.LoadFile32("SYS/TH_VOICE.ELG", nullptr, 0, 0) != 0) {
+    plat::LogDiagnostic("the text history runs without its voice mark SYS/TH_VOICE.ELG");
+  }
+  for (std::size_t row = 0; row < kHistoryRows; ++row) {
+    TextBoxSetup name{list, kTextPriority, 0, kTextX, RowY(row, kNameY), kNameWidth, kNameHeight, &name_font_,
+                      nullptr, nullptr, nullptr, {}};
+    CreateTextBox(screen.names[row], name);
+    screen.names[row].SetActive(false);
+    TextBoxSetup text{list, kTextPriority, 0, kTextX, RowY(row, kTextY), kTextWidth, kTextHeight, &message_font_,
+                      nullptr, nullptr, nullptr, {}};
+    CreateTextBox(screen.texts[row], text);
+    screen.texts[row].SetFrame(this);
+    screen.texts[row].SetNamePlate(&screen.names[row], 0);
+    screen.marks[row].SetImage(&screen.mark_picture, nullptr, kAreaX, RowY(row, kAreaY));
+    ShowMarkFrame(screen.marks[row], screen.mark_picture, false);
+    screen.marks[row].SetEnabled(false);
+    screen.icon_pictures[row].LoadFile32("SYS/TH_X.ELG", nullptr, 0, 0);
+    screen.icons[row].SetImage(&screen.icon_pictures[row], nullptr, kIconX, RowY(row, kAreaY));
+    screen.icons[row].SetEnabled(false);
+    if (list != nullptr) {
+      list->Insert(&screen.marks[row], kMarkPriority, 0);
+      list->Insert(&screen.icons[row], kMarkPriority, 0);
+    }
+  }
+
+  screen.current_window = current_window_;
+  history_ = &screen;
+  screen.root->Reset();
+  FillHistoryPage(screen.first);
+  if (Setting(kSettingScreenEffectsOn)) ReportNotBuiltYet("the text history's 300 ms crosses (the screen changes at once)");
+}
+
+std::int32_t CVovFrame::FillHistoryPage(std::int32_t first) {
+  if (history_ == nullptr) return 0;
+  HistoryScreen& screen = *history_;
+  FillHistoryRows(screen.rows, text_log_, first, host_.Voices(), CharacterOfVoice);
+  for (std::size_t row = 0; row < kHistoryRows; ++row) {
+    const HistoryRow& shown = screen.rows[row];
+    // Rows past the log, and rows of other kinds of entry, stay as they were.
+    if (shown.entry != first + static_cast<std::int32_t>(row)) continue;
+    CTextWindow& text = screen.texts[row];
+    text.Refresh(true);
+    text.SetText(shown.record.data(), shown.record.size());
+    text.SetNames(shown.speaker.empty() ? nullptr : shown.speaker.c_str(),
+                  shown.voice.empty() ? nullptr : shown.voice.c_str());
+    current_window_ = &text;
+    text.Display(true);
+    const bool voiced = shown.HasVoice();
+    if (voiced && screen.icon_pictures[row].LoadFile32(shown.icon.c_str(), nullptr, 0, 0) == 0) {
+      screen.icons[row].SetImage(&screen.icon_pictures[row], nullptr, kIconX, RowY(row, kAreaY));
+    }
+    screen.icons[row].SetEnabled(voiced);
+    screen.marks[row].SetEnabled(voiced && screen.mark_picture.HasPixels());
+    if (screen.voice_areas[row] != nullptr) screen.voice_areas[row]->SetEnabled(voiced);
+  }
+  vov_system::PlaySound(kPageChannel);
+  return 0;
+}
+
+bool CVovFrame::ServeHistoryTurn(HistoryScreen& screen) {
+  screen.root->ProcessInput(ReadMillisecondClock());
+  const std::int32_t fired = screen.root->TakeCommandId();
+  if (fired == kCloseId) {
+    vov_system::PlaySound(kCloseChannel);
+    return false;
+  }
+  if (fired >= kFirstRowId && fired < kFirstRowId + kHistoryRows) {
+    ReplayHistoryVoice(screen, static_cast<std::size_t>(fired - kFirstRowId));
+  }
+  for (std::size_t row = 0; row < kHistoryRows; ++row) {
+    const CGuiElement* area = screen.voice_areas[row];
+    const bool pointed = screen.root->IsHovered(area) || screen.root->IsFocused(area);
+    ShowMarkFrame(screen.marks[row], screen.mark_picture, pointed);
+  }
+  if (ActionPressed(kActionCancel) || MousePressed(kMouseRight)) {
+    vov_system::PlaySound(kCloseChannel);
+    return false;
+  }
+
+  // The bar's own moves (a drag, a press in its track, its arrows) come first; the keys and the
+  // wheel page only when the bar stood still.
+  std::int32_t target = screen.first;
+  if (screen.bar != nullptr && screen.count > kHistoryRows && screen.bar->GetValue() != screen.first) {
+    target = screen.bar->GetValue();
+  } else if (const std::optional<HistoryMove> move = PolledMove()) {
+    const HistoryStep step = MoveHistory(screen.count, screen.first, *move);
+    if (step.close) return false;
+    target = step.first;
+  }
+  if (target != screen.first) {
+    screen.first = target;
+    if (screen.bar != nullptr) screen.bar->SetValue(target);
+    FillHistoryPage(target);
+  }
+  return true;
+}
+
+void CVovFrame::ReplayHistoryVoice(HistoryScreen& screen, std::size_t row) {
+  const HistoryRow& shown = screen.rows[row];
+  if (!shown.HasVoice() || g_SoundChannels == nullptr) return;
+  g_SoundChannels->SetChannelPan(kVoiceChannel, 0);
+  // Below -1 the voice was not loaded: no table, an unknown name, voices off or no file.
+  if (g_SoundChannels->PlayCharacterVoice(kVoiceChannel, shown.voice.c_str(), 0, nullptr) < -1) return;
+  g_SoundChannels->PlayChannel(kVoiceChannel, false);
+  screen.voice_replayed = true;
+  if (g_SoundChannels->IsBgmPlaying() && Setting(kSettingDuckMusicForVoices)) {
+    g_SoundChannels->StartVoiceDucking(g_TimerManager, kVoiceChannel, kVoiceDuckingHalf);
+  }
+}
+
+void CVovFrame::CloseTextHistory(HistoryScreen& screen) {
+  history_ = nullptr;
+  current_window_ = screen.current_window;
+  if (g_ScreenManager != nullptr && g_ScreenManager->GetFrameImage() == &screen.page) {
+    g_ScreenManager->SetFrameImage(screen.shown_frame);
+  }
+  if (g_SoundChannels != nullptr) {
+    g_SoundChannels->UnloadChannel(kPageChannel);
+    if (screen.voice_replayed && Setting(kSettingClickStopsVoice)) g_SoundChannels->UnloadChannel(kVoiceChannel);
+  }
+  g_WidgetManager.DeleteGroup(kHistoryGroup, false);
+  screen.root->PopModalLevel();
+  for (std::size_t i = 0; i < kGreyedMenuGroups.size(); ++i) {
+    if (screen.greyed[i] && g_AppServices != nullptr) g_AppServices->SetMenuGroup(kGreyedMenuGroups[i], true);
+  }
+  if (g_PausableTimerManager != nullptr) g_PausableTimerManager->ResumeAll(kTimedTaskScreenEffect);
+  for (std::size_t row = 0; row < kHistoryRows; ++row) {
+    screen.texts[row].Destroy();
+    screen.names[row].Destroy();
+    if (CDrawList* list = screen.marks[row].GetOwnerList()) list->Remove(&screen.marks[row]);
+    if (CDrawList* list = screen.icons[row].GetOwnerList()) list->Remove(&screen.icons[row]);
+  }
+}

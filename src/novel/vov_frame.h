@@ -535,6 +535,8 @@ class CVovFrame : public CVovVM {
   ServedButton ServeSystemButton(std::int32_t button);
   bool SkipKeyCounts() const;
   bool ReaderPressed() const;
+  // A left press on a shown, enabled system button: the button's, which answers when let go.
+  bool PressIsOnButton() const;
   void StartVoice(const std::string& voice);
   void FinishReaderWait(bool text_shown, bool pressed);
   void HideIdleCursor();

@@ -2,6 +2,8 @@
 // mode, the buttons' showing and hiding, the idle cursor and the play clock. Every wait keeps
 // the application alive by running one pass of its frame procedure per turn.
 
+#include <algorithm>
+
 #include "base/app_hooks.h"
 #include "base/app_services.h"
 #include "base/game_settings.h"
@@ -240,6 +242,12 @@ CVovFrame::ServedButton CVovFrame::ServeSystemButton(std::int32_t button) {
 
 bool CVovFrame::SkipKeyCounts() const {
   return IsSkipKeyDown() && (!Setting(kSettingSkipKeyReadTextOnly) || line_read_);
+}
+
+bool CVovFrame::PressIsOnButton() const {
+  if (!buttons_shown_ || root_window_ == nullptr || !IsMouseLeftPressed()) return false;
+  const CGuiElement* hovered = root_window_->GetHovered();
+  return hovered != nullptr && hovered->IsEnabled() && std::find(buttons_.begin(), buttons_.end(), hovered) != buttons_.end();
 }
 
 bool CVovFrame::ReaderPressed() const {

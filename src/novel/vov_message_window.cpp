@@ -113,6 +113,9 @@ std::int32_t CVovFrame::PreparePage(bool go_on) {
   SetButtonState(kHistoryButton, TextLog().Count() > 1 ? kButtonEnabled : kButtonDisabled);
   click_area_.Create(0, 0, kScreenWidth, kScreenHeight, -1, -1, true, true, 0);
   click_area_.SetEnabled(true);
+  // The window gives the pointer to its first child under it: the click area over the whole
+  // screen joins behind the buttons made again above, every time the page is prepared.
+  if (click_area_.GetOwner() != nullptr) click_area_.GetOwner()->RemoveChild(&click_area_);
   JoinRootWindow(click_area_);
   if (!go_on) {
     SetCurrentLine(-1);

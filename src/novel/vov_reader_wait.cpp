@@ -92,7 +92,7 @@ std::int32_t CVovFrame::WaitForReader(bool text_shown) {
       break;
     }
     // A click on a button is the button's, not the reader's.
-    if (button >= 0) continue;
+    if (button >= 0 || PressIsOnButton()) continue;
     const bool typing = window.type_state() == CTextWindow::TypeState::kRequested ||
                         window.type_state() == CTextWindow::TypeState::kTyping;
     if (ReaderPressed()) {

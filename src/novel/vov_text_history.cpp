@@ -52,6 +52,8 @@ constexpr std::int32_t kCloseY = 22;
 constexpr std::int32_t kBarY = 42;
 constexpr std::int32_t kBarLength = 536;
 constexpr std::int32_t kBarMinimumThumb = 8;
+// The pictures are drawn with their alpha; none of their colours is see-through.
+constexpr std::int32_t kNoColourKey = -1;
 constexpr std::int32_t kAreaX = 119;
 constexpr std::int32_t kAreaY = 34;
 constexpr std::int32_t kAreaWidth = 634;
@@ -107,7 +109,7 @@ void ShowMarkFrame(CSprite& mark, const CImage& picture, bool hovered) {
 // What one opening of the history holds. The page is declared first: everything drawn on its
 // layer goes before it.
 struct CVovFrame::HistoryScreen {
-  CImageCanvas page;
+  CImageCanvasEx page;
   CImage background;
   CImageCanvasBase* shown_frame = nullptr;
   CTextWindow* current_window = nullptr;
@@ -168,7 +170,7 @@ void CVovFrame::OpenTextHistory(HistoryScreen& screen) {
   if (g_SoundChannels != nullptr) g_SoundChannels->LoadChannel(kPageChannel, "SE/SE_SEL2.OGG", 0, false);
 
   // The page: the game screen as it stands with the history's base blended over it.
-  screen.page.Create(kScreenWidth, kScreenHeight, 32, true);
+  screen.page.Create(kScreenWidth, kScreenHeight, 32, CImagePart::kLayer);
   screen.background.Create(kScreenWidth, kScreenHeight, 32, 0);
   if (CImage* shown = ScreenPicture()) screen.background.Copy(shown, 0, 0, nullptr, false);
   CImage base;
@@ -195,8 +197,8 @@ void CVovFrame::OpenTextHistory(HistoryScreen& screen) {
     files.back_arrow = "SYS/TH_UP.ELG";
     files.forward_arrow = "SYS/TH_DOWN.ELG";
     CGuiElement* bar = nullptr;
-    if (g_WidgetManager.CreateScrollBarEx(&bar, kCloseX, kBarY, 0, 0, files, false, true, 0, 255, 0, 0,
-                                          kButtonPriority) == 0) {
+    if (g_WidgetManager.CreateScrollBarEx(&bar, kCloseX, kBarY, 0, 0, files, false, true, 0, 255, kNoColourKey,
+                                          kNoColourKey, kButtonPriority) == 0) {
       screen.bar = static_cast<CScrollBar*>(bar);
       screen.bar->SetId(kBarId);
       screen.bar->SetRange(kBarLength, screen.count, kHistoryRows, screen.first, 0, kBarMinimumThumb);
@@ -216,7 +218,7 @@ void CVovFrame::OpenTextHistory(HistoryScreen& screen) {
       screen.root->AddChild(area, -1);
     }
     if (g_WidgetManager.CreateImageButton(&screen.close, kCloseX, kCloseY, "SYS/TH_CLOSE.ELG", false, true, 0, 255,
-                                          0, 0, kButtonPriority) == 0) {
+                                          kNoColourKey, kNoColourKey, kButtonPriority) == 0) {
       screen.close->SetId(kCloseId);
       screen.close->SetText(plat::Utf8ToSjis("テキスト履歴を閉じる").c_str());
       screen.root->AddChild(screen.close, -1);

@@ -1,9 +1,9 @@
 // The built demo game played through in a real window (under Xvfb) at a fixed frame step: the
 // title, "はじめから", the story read click by click (one line by the Enter key) down either
 // branch of its choice to the last line, the title again, "つづきから" on from the line where the
-// story saved, a quick save with its notice and a quick load back to the saved choice, and
-// "おわる", which ends the game. The key frames are written as demo_*.png into
-// the build folder.
+// story saved, a quick save with its notice and a quick load back to the saved choice, the way
+// back to the title through the system menu and the text history of the continued story, and
+// "おわる", which ends the game. The key frames are written as demo_*.png into the build folder.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "demo_game_copy.h"
+#include "demo_reader.h"
 #include "support/fixed_step_game.h"
 #include "support/input_events.h"
 #include "support/log_capture.h"
@@ -18,90 +19,7 @@
 
 namespace {
 
-// The demo's pictures: the moon of the title, Mio's dress where she stands in the middle, and
-// the message window's text rectangle (the window at y 466, 134 high, margins 28, 13, 16, 34).
-constexpr std::int32_t kMoonX = 640;
-constexpr std::int32_t kMoonY = 110;
-constexpr std::uint32_t kMoonColour = 0xFFF4E9B0;
-constexpr std::int32_t kDressX = 400;
-constexpr std::int32_t kDressY = 416;
-constexpr std::uint32_t kDressColour = 0xFFD04870;
-constexpr std::int32_t kTextLeft = 28;
-constexpr std::int32_t kTextRight = 800 - 16;
-constexpr std::int32_t kTextTop = 466 + 13;
-constexpr std::int32_t kFirstLineBottom = kTextTop + 22;
-// The choice lists (a 10-pixel header, items 28 high, centred on y 220): the story's two items,
-// the title's three.
-constexpr std::int32_t kChoiceX = 400;
-constexpr std::int32_t kFirstChoiceY = 206;
-constexpr std::int32_t kSecondChoiceY = 234;
-constexpr std::int32_t kTitleStartY = 192;
-constexpr std::int32_t kTitleContinueY = 220;
-constexpr std::int32_t kTitleEndY = 248;
-// Any point away from the buttons and the choices ends a wait for the reader.
-constexpr std::int32_t kReadX = 400;
-constexpr std::int32_t kReadY = 320;
-// The park's lawn, beside Mio and above the window.
-constexpr std::int32_t kLawnX = 760;
-constexpr std::int32_t kLawnY = 420;
-constexpr std::uint32_t kLawnColour = 0xFF5C7A3A;
-
-// Two seconds between the reader's plans, longer than any line takes to print.
-constexpr int kStep = 120;
-// The story: four lines before the choice; on the hill four lines and the last one, at home two
-// and the last one.
-constexpr int kLinesBeforeChoice = 4;
-constexpr int kLinesOnTheHill = 5;
-constexpr int kLinesAtHome = 3;
-
-std::string Joined(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\n";
-  return text;
-}
-
-// The reader's plans for one run, one every kStep frames from the first title's choice on.
-class Reader {
- public:
-  explicit Reader(test_support::FixedStepGame& run) : run_(run) {}
-  // The frame of the next plan.
-  int Next() const { return next_; }
-  void Choose(std::int32_t y) { Plan([&](int frame) { run_.PlanClick(frame, kChoiceX, y); }); }
-  void Read(int lines) {
-    for (int line = 0; line < lines; ++line) Plan([&](int frame) { run_.PlanClick(frame, kReadX, kReadY); });
-  }
-  // The decide key goes on as a click does.
-  void ReadByKey() { Plan([&](int frame) { run_.PlanKeyPress(frame, SDL_SCANCODE_RETURN, SDLK_RETURN); }); }
-  // Ctrl held around F1: a quick save into slot 0.
-  void QuickSave() {
-    Plan([&](int frame) {
-      run_.PlanEvent(frame, test_support::KeyEvent(SDL_SCANCODE_LCTRL, SDLK_LCTRL, true));
-      run_.PlanKeyPress(frame + 2, SDL_SCANCODE_F1, SDLK_F1);
-      run_.PlanEvent(frame + 6, test_support::KeyEvent(SDL_SCANCODE_LCTRL, SDLK_LCTRL, false));
-    });
-  }
-  // A key that asks a question, and the Enter key that answers it yes. The pointer is parked in
-  // the corner first, so that the box gives its first button the keyboard focus.
-  void Ask(SDL_Scancode scancode, SDL_Keycode key) {
-    Plan([&](int frame) {
-      run_.PlanPointer(frame - 2, 799, 599);
-      run_.PlanKeyPress(frame, scancode, key);
-      run_.PlanKeyPress(frame + kStep / 2, SDL_SCANCODE_RETURN, SDLK_RETURN);
-    });
-  }
-  // The title again, after the story's last line.
-  void WaitForTheTitle() { next_ += kStep; }
-
- private:
-  template <typename PlanAt>
-  void Plan(PlanAt plan) {
-    plan(next_);
-    next_ += kStep;
-  }
-
-  test_support::FixedStepGame& run_;
-  int next_ = 2 * kStep;
-};
+using namespace demo_test;
 
 class DemoRunGuiTest : public DemoGameCopyTest {
  protected:
@@ -123,31 +41,6 @@ class DemoRunGuiTest : public DemoGameCopyTest {
     EXPECT_GE(run.Frames(), end);
     EXPECT_TRUE(run.AllPicturesWritten());
     EXPECT_TRUE(run.MessageBoxes().empty()) << run.MessageBoxes().front().request.text;
-  }
-
-  // Pixels of the notice's yellow ink where it slides in at the bottom left.
-  static int NoticeInk(const std::vector<std::uint32_t>& shown) {
-    int ink = 0;
-    for (std::int32_t y = 570; y < 600; ++y) {
-      for (std::int32_t x = 12; x < 400; ++x) {
-        const std::uint32_t pixel = At(shown, x, y);
-        const bool yellow = ((pixel >> 16) & 0xFF) > 0xC0 && ((pixel >> 8) & 0xFF) > 0xB0 && (pixel & 0xFF) < 0x60;
-        ink += yellow ? 1 : 0;
-      }
-    }
-    return ink;
-  }
-  static std::uint32_t At(const std::vector<std::uint32_t>& shown, std::int32_t x, std::int32_t y) {
-    return shown[static_cast<std::size_t>(y * 800 + x)] | 0xFF000000;
-  }
-  // Pixels of the message window's first text line that differ from the window's own colour at
-  // the left margin of their row.
-  static int InkOnFirstLine(const std::vector<std::uint32_t>& shown) {
-    int ink = 0;
-    for (std::int32_t y = kTextTop; y < kFirstLineBottom; ++y) {
-      for (std::int32_t x = kTextLeft; x < kTextRight; ++x) ink += At(shown, x, y) != At(shown, 8, y) ? 1 : 0;
-    }
-    return ink;
   }
 
 };
@@ -287,6 +180,72 @@ TEST_F(DemoRunGuiTest, AQuickSaveAtTheChoiceShowsItsNoticeAndAQuickLoadBringsThe
   ASSERT_FALSE(shown.empty());
   EXPECT_EQ(At(shown, kLawnX, kLawnY), kLawnColour) << "the other branch says goodbye in the park";
   EXPECT_GT(InkOnFirstLine(shown), 50);
+}
+
+// The main road: a quick save at the choice, the menu's way back to the title answered yes,
+// "つづきから" back to the newest save, the text history of the story so far over the dimmed
+// screen and closed again, the other branch to its end and "おわる".
+TEST_F(DemoRunGuiTest, SavedAtTheChoiceBackToTheTitleContinuedTheHistoryReadAndTheEnd) {
+  // The menu's title item; the history button of the message window; the history's close
+  // button, its last row's text box and a point of the park under its veil.
+  constexpr std::int32_t kMenuTitleX = 700;
+  constexpr std::int32_t kMenuTitleY = 40 + 48 * 8 + 16;
+  constexpr std::int32_t kHistoryButtonX = 608;
+  constexpr std::int32_t kHistoryButtonY = 588;
+  constexpr std::int32_t kCloseX = 777;
+  constexpr std::int32_t kCloseY = 30;
+  constexpr std::int32_t kLastRowTop = 71 + 3 * 140;
+  constexpr std::int32_t kVeiledLawnColour = 0xFF202C28;
+  LogCapture log;
+  test_support::FixedStepGame run;
+  Reader reader(run);
+  StartTheStory(reader);
+  reader.QuickSave();
+  const int notice = reader.Next() - kStep + 45;
+  reader.AskFromTheMenu(kMenuTitleX, kMenuTitleY);
+  reader.WaitForTheTitle();
+  const int title = reader.Next() - 20;
+  reader.Choose(kTitleContinueY);
+  const int resumed = reader.Next() - 20;
+  reader.Click(kHistoryButtonX, kHistoryButtonY);
+  const int history = reader.Next() - 20;
+  reader.Click(kCloseX, kCloseY);
+  const int closed = reader.Next() - 20;
+  // The newest save of the group is either the story's own, two clicks before the choice as
+  // above, or the quick save at the choice, where clicks away from the list change nothing.
+  reader.Read(2);
+  reader.Choose(kSecondChoiceY);
+  reader.Read(kLinesAtHome);
+  run.PlanPicture(notice, "demo_road_notice.png");
+  run.PlanPicture(title, "demo_road_title.png");
+  run.PlanPicture(resumed, "demo_road_resumed.png");
+  run.PlanPicture(history, "demo_road_history.png");
+  run.PlanPicture(closed, "demo_road_closed.png");
+  RunToTheEnd(run, reader, log);
+
+  EXPECT_GT(NoticeInk(run.PictureAt(notice)), 40) << "the notice of the quick save";
+  const std::vector<std::uint32_t>& at_title = run.PictureAt(title);
+  ASSERT_FALSE(at_title.empty());
+  EXPECT_EQ(At(at_title, kMoonX, kMoonY), kMoonColour) << "the menu's way led to the title";
+  const std::vector<std::uint32_t>& back = run.PictureAt(resumed);
+  ASSERT_FALSE(back.empty());
+  EXPECT_EQ(At(back, kLawnX, kLawnY), kLawnColour) << "continued in the park";
+  EXPECT_GT(InkOnFirstLine(back), 50) << "the saved line";
+  const std::vector<std::uint32_t>& shown = run.PictureAt(history);
+  ASSERT_FALSE(shown.empty());
+  const std::uint32_t veiled = At(shown, kLawnX, kLawnY);
+  for (int shift : {0, 8, 16}) {
+    EXPECT_NEAR(static_cast<int>((veiled >> shift) & 0xFF), static_cast<int>((kVeiledLawnColour >> shift) & 0xFF), 3)
+        << "the lawn under the history's veil";
+  }
+  int ink = 0;
+  for (std::int32_t y = kLastRowTop; y < kLastRowTop + 24; ++y) {
+    for (std::int32_t x = 139; x < 751; ++x) ink += At(shown, x, y) != At(shown, 130, y) ? 1 : 0;
+  }
+  EXPECT_GT(ink, 50) << "the newest line in the last row";
+  const std::vector<std::uint32_t>& after = run.PictureAt(closed);
+  ASSERT_FALSE(after.empty());
+  EXPECT_EQ(At(after, kLawnX, kLawnY), kLawnColour) << "the history closed over the park";
 }
 
 }  // namespace

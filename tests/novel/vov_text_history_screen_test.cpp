@@ -196,6 +196,17 @@ TEST_F(TextHistoryScreenTest, OnlyAVoicedRowHasAnIconAndReplaysItsVoiceWhenClick
   ExpectClosed();
 }
 
+TEST_F(TextHistoryScreenTest, TheCloseButtonClosesIt) {
+  FillLog(2);
+  World().player = [&](int frame) {
+    if (frame == 3) World().pointer.at = {777, 30};
+    World().ClickAt(frame, 3);
+  };
+  EXPECT_EQ(frame_->RunTextHistory(), 0);
+  EXPECT_EQ(World().frames, 4);
+  ExpectClosed();
+}
+
 TEST_F(TextHistoryScreenTest, TheApplicationEndingWhileItIsOpenGivesMinusOneAndStillTakesItDown) {
   FillLog(6);
   World().give_up = 4;
@@ -216,6 +227,31 @@ TEST_F(TextHistoryScreenTest, TheHistoryButtonOpensItAndARightClickClosesIt) {
   EXPECT_EQ(frame_->HandleSystemButton(static_cast<std::int32_t>(CVovFrame::kHistoryButton)),
             CVovFrame::kCommandHistoryClosed);
   EXPECT_EQ(first, 1);
+  ExpectClosed();
+}
+
+// In a message wait, the press on the history button is the button's: the history opens when it
+// is let go, and the message waits on until the reader clicks after the history closed.
+TEST_F(TextHistoryScreenTest, AClickOnTheHistoryButtonInAMessageWaitOpensItWithoutGoingOn) {
+  kvxtools::TobBuilder builder;
+  builder.Text("one");
+  builder.Command(16);
+  builder.Text("two");
+  builder.Command(16);
+  Load(builder);
+  std::int32_t opened_on = -1;
+  World().player = [&](int frame) {
+    World().ClickAt(frame, 3);
+    if (frame == 8) World().pointer.at = {300 + 7 * 44 + 10, 588};
+    World().ClickAt(frame, 8);
+    if (frame == 12) opened_on = frame_->HistoryFirstRow();
+    PressKeyAt(frame, 14, kVkEscape);
+    if (frame == 18) World().pointer.at = {kRowX, 300};
+    World().ClickAt(frame, 18);
+  };
+  EXPECT_EQ(frame_->RunScript(), 0);
+  EXPECT_EQ(opened_on, 0);
+  EXPECT_GE(World().frames, 18) << "the button's click did not end the second message's wait";
   ExpectClosed();
 }
 

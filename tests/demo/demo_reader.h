@@ -1,0 +1,140 @@
+// What the demo's window tests share: where the demo's pictures, message window and choices lie,
+// the reader who plans clicks and keys one step apart, and the pixels that tell what is shown.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "support/fixed_step_game.h"
+#include "support/input_events.h"
+
+namespace demo_test {
+
+// The demo's pictures: the moon of the title, Mio's dress where she stands in the middle, and
+// the message window's text rectangle (the window at y 466, 134 high, margins 28, 13, 16, 34).
+constexpr std::int32_t kMoonX = 640;
+constexpr std::int32_t kMoonY = 110;
+constexpr std::uint32_t kMoonColour = 0xFFF4E9B0;
+constexpr std::int32_t kDressX = 400;
+constexpr std::int32_t kDressY = 416;
+constexpr std::uint32_t kDressColour = 0xFFD04870;
+constexpr std::int32_t kTextLeft = 28;
+constexpr std::int32_t kTextRight = 800 - 16;
+constexpr std::int32_t kTextTop = 466 + 13;
+constexpr std::int32_t kFirstLineBottom = kTextTop + 22;
+// The choice lists (a 10-pixel header, items 28 high, centred on y 220): the story's two items,
+// the title's three.
+constexpr std::int32_t kChoiceX = 400;
+constexpr std::int32_t kFirstChoiceY = 206;
+constexpr std::int32_t kSecondChoiceY = 234;
+constexpr std::int32_t kTitleStartY = 192;
+constexpr std::int32_t kTitleContinueY = 220;
+constexpr std::int32_t kTitleEndY = 248;
+// Any point away from the buttons and the choices ends a wait for the reader.
+constexpr std::int32_t kReadX = 400;
+constexpr std::int32_t kReadY = 320;
+// The park's lawn, beside Mio and above the window.
+constexpr std::int32_t kLawnX = 760;
+constexpr std::int32_t kLawnY = 420;
+constexpr std::uint32_t kLawnColour = 0xFF5C7A3A;
+
+// Two seconds between the reader's plans, longer than any line takes to print.
+constexpr int kStep = 120;
+// The story: four lines before the choice; on the hill four lines and the last one, at home two
+// and the last one.
+constexpr int kLinesBeforeChoice = 4;
+constexpr int kLinesOnTheHill = 5;
+constexpr int kLinesAtHome = 3;
+
+inline std::string Joined(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  return text;
+}
+
+// The reader's plans for one run, one every kStep frames from the first title's choice on.
+class Reader {
+ public:
+  explicit Reader(test_support::FixedStepGame& run) : run_(run) {}
+  // The frame of the next plan.
+  int Next() const { return next_; }
+  void Choose(std::int32_t y) { Click(kChoiceX, y); }
+  void Click(std::int32_t x, std::int32_t y) { Plan([&](int frame) { run_.PlanClick(frame, x, y); }); }
+  void Read(int lines) {
+    for (int line = 0; line < lines; ++line) Plan([&](int frame) { run_.PlanClick(frame, kReadX, kReadY); });
+  }
+  // The decide key goes on as a click does.
+  void ReadByKey() { Plan([&](int frame) { run_.PlanKeyPress(frame, SDL_SCANCODE_RETURN, SDLK_RETURN); }); }
+  // Ctrl held around F1: a quick save into slot 0.
+  void QuickSave() {
+    Plan([&](int frame) {
+      run_.PlanEvent(frame, test_support::KeyEvent(SDL_SCANCODE_LCTRL, SDLK_LCTRL, true));
+      run_.PlanKeyPress(frame + 2, SDL_SCANCODE_F1, SDLK_F1);
+      run_.PlanEvent(frame + 6, test_support::KeyEvent(SDL_SCANCODE_LCTRL, SDLK_LCTRL, false));
+    });
+  }
+  // A key that asks a question, and the Enter key that answers it yes. The pointer is parked in
+  // the corner first, so that the box gives its first button the keyboard focus.
+  void Ask(SDL_Scancode scancode, SDL_Keycode key) {
+    Plan([&](int frame) {
+      run_.PlanPointer(frame - 2, 799, 599);
+      run_.PlanKeyPress(frame, scancode, key);
+      run_.PlanKeyPress(frame + kStep / 2, SDL_SCANCODE_RETURN, SDLK_RETURN);
+    });
+  }
+  // The menu key (M), an item of the menu that asks, and a click on the yes button of the
+  // question, centred on the screen.
+  void AskFromTheMenu(std::int32_t item_x, std::int32_t item_y) {
+    constexpr std::int32_t kYesX = 352;
+    constexpr std::int32_t kYesY = 340;
+    Plan([&](int frame) {
+      run_.PlanKeyPress(frame, SDL_SCANCODE_M, SDLK_m);
+      run_.PlanClick(frame + kStep / 2, item_x, item_y);
+      run_.PlanClick(frame + kStep, kYesX, kYesY);
+    });
+    next_ += kStep;
+  }
+  // The title again, after the story's last line.
+  void WaitForTheTitle() { next_ += kStep; }
+
+ private:
+  template <typename PlanAt>
+  void Plan(PlanAt plan) {
+    plan(next_);
+    next_ += kStep;
+  }
+
+  test_support::FixedStepGame& run_;
+  int next_ = 2 * kStep;
+};
+
+// The pixel at (x, y) of a picture read back from the 800 x 600 window, opaque.
+inline std::uint32_t At(const std::vector<std::uint32_t>& shown, std::int32_t x, std::int32_t y) {
+  return shown[static_cast<std::size_t>(y * 800 + x)] | 0xFF000000;
+}
+// Pixels of the notice's yellow ink where it slides in at the bottom left.
+inline int NoticeInk(const std::vector<std::uint32_t>& shown) {
+  int ink = 0;
+  for (std::int32_t y = 570; y < 600; ++y) {
+    for (std::int32_t x = 12; x < 400; ++x) {
+      const std::uint32_t pixel = At(shown, x, y);
+      const bool yellow = ((pixel >> 16) & 0xFF) > 0xC0 && ((pixel >> 8) & 0xFF) > 0xB0 && (pixel & 0xFF) < 0x60;
+      ink += yellow ? 1 : 0;
+    }
+  }
+  return ink;
+}
+// Pixels of the message window's first text line that differ from the window's own colour at
+// the left margin of their row.
+inline int InkOnFirstLine(const std::vector<std::uint32_t>& shown) {
+  int ink = 0;
+  for (std::int32_t y = kTextTop; y < kFirstLineBottom; ++y) {
+    for (std::int32_t x = kTextLeft; x < kTextRight; ++x) ink += At(shown, x, y) != At(shown, 8, y) ? 1 : 0;
+  }
+  return ink;
+}
+
+}  // namespace demo_test

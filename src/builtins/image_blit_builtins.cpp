@@ -1,5 +1,7 @@
 #include "builtins/image_blit_builtins.h"
 
+#include <type_traits>
+
 #include "builtins/image_args.h"
 
 namespace {
@@ -8,27 +10,44 @@ constexpr uint32_t kDestination = 0;
 constexpr uint32_t kSource = 1;
 constexpr uint32_t kParameter = 2;
 
-// Layouts 1 and 2: op(destination, source, place).
-template <class Op>
-uint32_t Placed(const NativeArgs& args, Op op) {
-  return WithTwoImages(args, kDestination, kSource,
-                       [&](CImage& dst, CImage& src) { return op(dst, src, PlacedArgs(args, 2)); });
+// A member that takes a flip flag is called without flipping.
+template <auto Member, class... Args>
+uint32_t Unflipped(CImage& dst, Args... args) {
+  if constexpr (std::is_invocable_v<decltype(Member), CImage&, Args..., bool>) {
+    return (dst.*Member)(args..., false);
+  } else {
+    return (dst.*Member)(args...);
+  }
 }
-template <class Op>
-uint32_t Stretched(const NativeArgs& args, Op op) {
-  return WithTwoImages(args, kDestination, kSource,
-                       [&](CImage& dst, CImage& src) { return op(dst, src, StretchedArgs(args, 2, &src)); });
-}
-// Layouts 3 and 4: op(destination, source, parameter byte, place).
-template <class Op>
-uint32_t PlacedWith(const NativeArgs& args, Op op) {
-  return WithTwoImages(args, kDestination, kSource,
-                       [&](CImage& dst, CImage& src) { return op(dst, src, args.U8(kParameter), PlacedArgs(args, 3)); });
-}
-template <class Op>
-uint32_t StretchedWith(const NativeArgs& args, Op op) {
+
+// The rows that hand one member of CImage the source and the place: layouts 1 and 2 (source,
+// place) and 3 and 4 (source, parameter byte, place).
+template <auto Member>
+uint32_t BlitPlaced(const NativeArgs& args) {
   return WithTwoImages(args, kDestination, kSource, [&](CImage& dst, CImage& src) {
-    return op(dst, src, args.U8(kParameter), StretchedArgs(args, 3, &src));
+    const BlitPlace p = PlacedArgs(args, 2);
+    return Unflipped<Member>(dst, &src, p.x, p.y, p.Rect());
+  });
+}
+template <auto Member>
+uint32_t BlitStretched(const NativeArgs& args) {
+  return WithTwoImages(args, kDestination, kSource, [&](CImage& dst, CImage& src) {
+    const BlitPlace p = StretchedArgs(args, 2, &src);
+    return Unflipped<Member>(dst, &src, p.Size(), p.x, p.y, p.Rect());
+  });
+}
+template <auto Member>
+uint32_t BlitPlacedWith(const NativeArgs& args) {
+  return WithTwoImages(args, kDestination, kSource, [&](CImage& dst, CImage& src) {
+    const BlitPlace p = PlacedArgs(args, 3);
+    return (dst.*Member)(&src, args.U8(kParameter), p.x, p.y, p.Rect());
+  });
+}
+template <auto Member>
+uint32_t BlitStretchedWith(const NativeArgs& args) {
+  return WithTwoImages(args, kDestination, kSource, [&](CImage& dst, CImage& src) {
+    const BlitPlace p = StretchedArgs(args, 3, &src);
+    return (dst.*Member)(&src, args.U8(kParameter), p.Size(), p.x, p.y, p.Rect());
   });
 }
 
@@ -89,115 +108,55 @@ Rotation RotationArgs(const NativeArgs& args) {
 
 }  // namespace
 
-std::uint32_t NativeBlitCopy(const NativeArgs& args) {
-  return Placed(args, [](CImage& d, CImage& s, const BlitPlace& p) { return d.Copy(&s, p.x, p.y, p.Rect(), false); });
-}
-std::uint32_t NativeBlitAlphaBlend(const NativeArgs& args) {
-  return Placed(args,
-                [](CImage& d, CImage& s, const BlitPlace& p) { return d.AlphaBlend(&s, p.x, p.y, p.Rect(), false); });
-}
-std::uint32_t NativeBlitCopyAlphaPlane(const NativeArgs& args) {
-  return Placed(
-      args, [](CImage& d, CImage& s, const BlitPlace& p) { return d.CopyAlphaPlane(&s, p.x, p.y, p.Rect(), false); });
-}
-std::uint32_t NativeBlitCopyRgb(const NativeArgs& args) {
-  return Placed(args, [](CImage& d, CImage& s, const BlitPlace& p) { return d.CopyRgb(&s, p.x, p.y, p.Rect()); });
-}
-std::uint32_t NativeBlitCopyAlpha(const NativeArgs& args) {
-  return Placed(args, [](CImage& d, CImage& s, const BlitPlace& p) { return d.CopyAlpha(&s, p.x, p.y, p.Rect()); });
-}
+std::uint32_t NativeBlitCopy(const NativeArgs& args) { return BlitPlaced<&CImage::Copy>(args); }
+std::uint32_t NativeBlitAlphaBlend(const NativeArgs& args) { return BlitPlaced<&CImage::AlphaBlend>(args); }
+std::uint32_t NativeBlitCopyAlphaPlane(const NativeArgs& args) { return BlitPlaced<&CImage::CopyAlphaPlane>(args); }
+std::uint32_t NativeBlitCopyRgb(const NativeArgs& args) { return BlitPlaced<&CImage::CopyRgb>(args); }
+std::uint32_t NativeBlitCopyAlpha(const NativeArgs& args) { return BlitPlaced<&CImage::CopyAlpha>(args); }
 
-std::uint32_t NativeBlitStretchCopy(const NativeArgs& args) {
-  return Stretched(args, [](CImage& d, CImage& s, const BlitPlace& p) {
-    return d.StretchCopy(&s, p.Size(), p.x, p.y, p.Rect(), false);
-  });
-}
+std::uint32_t NativeBlitStretchCopy(const NativeArgs& args) { return BlitStretched<&CImage::StretchCopy>(args); }
 std::uint32_t NativeBlitStretchAlphaBlend(const NativeArgs& args) {
-  return Stretched(args, [](CImage& d, CImage& s, const BlitPlace& p) {
-    return d.StretchAlphaBlend(&s, p.Size(), p.x, p.y, p.Rect(), false);
-  });
+  return BlitStretched<&CImage::StretchAlphaBlend>(args);
 }
 std::uint32_t NativeBlitStretchCopyAlphaPlane(const NativeArgs& args) {
-  return Stretched(args, [](CImage& d, CImage& s, const BlitPlace& p) {
-    return d.StretchCopyAlphaPlane(&s, p.Size(), p.x, p.y, p.Rect(), false);
-  });
+  return BlitStretched<&CImage::StretchCopyAlphaPlane>(args);
 }
-std::uint32_t NativeBlitStretchCopyRgb(const NativeArgs& args) {
-  return Stretched(args, [](CImage& d, CImage& s, const BlitPlace& p) {
-    return d.StretchCopyRgb(&s, p.Size(), p.x, p.y, p.Rect());
-  });
-}
+std::uint32_t NativeBlitStretchCopyRgb(const NativeArgs& args) { return BlitStretched<&CImage::StretchCopyRgb>(args); }
 std::uint32_t NativeBlitStretchCopyAlpha(const NativeArgs& args) {
-  return Stretched(args, [](CImage& d, CImage& s, const BlitPlace& p) {
-    return d.StretchCopyAlpha(&s, p.Size(), p.x, p.y, p.Rect());
-  });
+  return BlitStretched<&CImage::StretchCopyAlpha>(args);
 }
 std::uint32_t NativeBlitStretchCopySmooth(const NativeArgs& args) {
-  return Stretched(args, [](CImage& d, CImage& s, const BlitPlace& p) {
-    return d.SmoothStretchCopy(&s, p.Size(), p.x, p.y, p.Rect());
-  });
+  return BlitStretched<&CImage::SmoothStretchCopy>(args);
 }
 
-std::uint32_t NativeBlitCopyMirrored(const NativeArgs& args) {
-  return PlacedWith(args, [](CImage& d, CImage& s, uint8_t mode, const BlitPlace& p) {
-    return d.CopyMirrored(&s, mode, p.x, p.y, p.Rect());
-  });
-}
+std::uint32_t NativeBlitCopyMirrored(const NativeArgs& args) { return BlitPlacedWith<&CImage::CopyMirrored>(args); }
 std::uint32_t NativeBlitAlphaBlendMirrored(const NativeArgs& args) {
-  return PlacedWith(args, [](CImage& d, CImage& s, uint8_t mode, const BlitPlace& p) {
-    return d.AlphaBlendMirrored(&s, mode, p.x, p.y, p.Rect());
-  });
+  return BlitPlacedWith<&CImage::AlphaBlendMirrored>(args);
 }
 std::uint32_t NativeBlitCopyAlphaPlaneMirrored(const NativeArgs& args) {
-  return PlacedWith(args, [](CImage& d, CImage& s, uint8_t mode, const BlitPlace& p) {
-    return d.CopyAlphaPlaneMirrored(&s, mode, p.x, p.y, p.Rect());
-  });
+  return BlitPlacedWith<&CImage::CopyAlphaPlaneMirrored>(args);
 }
-std::uint32_t NativeBlitBlendLevel(const NativeArgs& args) {
-  return PlacedWith(args, [](CImage& d, CImage& s, uint8_t level, const BlitPlace& p) {
-    return d.BlendLevel(&s, level, p.x, p.y, p.Rect());
-  });
-}
-std::uint32_t NativeBlitAddScaled(const NativeArgs& args) {
-  return PlacedWith(args, [](CImage& d, CImage& s, uint8_t level, const BlitPlace& p) {
-    return d.AddScaled(&s, level, p.x, p.y, p.Rect());
-  });
-}
-std::uint32_t NativeBlitSubtractScaled(const NativeArgs& args) {
-  return PlacedWith(args, [](CImage& d, CImage& s, uint8_t level, const BlitPlace& p) {
-    return d.SubtractScaled(&s, level, p.x, p.y, p.Rect());
-  });
-}
+std::uint32_t NativeBlitBlendLevel(const NativeArgs& args) { return BlitPlacedWith<&CImage::BlendLevel>(args); }
+std::uint32_t NativeBlitAddScaled(const NativeArgs& args) { return BlitPlacedWith<&CImage::AddScaled>(args); }
+std::uint32_t NativeBlitSubtractScaled(const NativeArgs& args) { return BlitPlacedWith<&CImage::SubtractScaled>(args); }
 std::uint32_t NativeBlitBlendPreserveAlpha(const NativeArgs& args) {
-  return PlacedWith(args, [](CImage& d, CImage& s, uint8_t level, const BlitPlace& p) {
-    return d.BlendPreserveAlpha(&s, level, p.x, p.y, p.Rect());
-  });
+  return BlitPlacedWith<&CImage::BlendPreserveAlpha>(args);
 }
 
 std::uint32_t NativeBlitStretchCopyMirrored(const NativeArgs& args) {
-  return StretchedWith(args, [](CImage& d, CImage& s, uint8_t mode, const BlitPlace& p) {
-    return d.StretchCopyMirrored(&s, mode, p.Size(), p.x, p.y, p.Rect());
-  });
+  return BlitStretchedWith<&CImage::StretchCopyMirrored>(args);
 }
 std::uint32_t NativeBlitStretchAlphaBlendMirrored(const NativeArgs& args) {
-  return StretchedWith(args, [](CImage& d, CImage& s, uint8_t mode, const BlitPlace& p) {
-    return d.StretchAlphaBlendMirrored(&s, mode, p.Size(), p.x, p.y, p.Rect());
-  });
+  return BlitStretchedWith<&CImage::StretchAlphaBlendMirrored>(args);
 }
 std::uint32_t NativeBlitStretchCopyAlphaPlaneMirrored(const NativeArgs& args) {
-  return StretchedWith(args, [](CImage& d, CImage& s, uint8_t mode, const BlitPlace& p) {
-    return d.StretchCopyAlphaPlaneMirrored(&s, mode, p.Size(), p.x, p.y, p.Rect());
-  });
+  return BlitStretchedWith<&CImage::StretchCopyAlphaPlaneMirrored>(args);
 }
 std::uint32_t NativeBlitStretchBlendLevel(const NativeArgs& args) {
-  return StretchedWith(args, [](CImage& d, CImage& s, uint8_t level, const BlitPlace& p) {
-    return d.StretchBlendLevel(&s, level, p.Size(), p.x, p.y, p.Rect());
-  });
+  return BlitStretchedWith<&CImage::StretchBlendLevel>(args);
 }
 std::uint32_t NativeBlitStretchBlendPreserveAlpha(const NativeArgs& args) {
-  return StretchedWith(args, [](CImage& d, CImage& s, uint8_t level, const BlitPlace& p) {
-    return d.StretchBlendPreserveAlpha(&s, level, p.Size(), p.x, p.y, p.Rect());
-  });
+  return BlitStretchedWith<&CImage::StretchBlendPreserveAlpha>(args);
 }
 
 std::uint32_t NativeImageCopyToDC(const NativeArgs& args) {

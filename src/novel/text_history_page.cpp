@@ -10,17 +10,19 @@ constexpr std::int32_t kFirstY = 68;
 
 std::int32_t LastFirstRow(std::int32_t count) { return std::max(0, count - kHistoryRows); }
 
+std::string IconName(const VoiceTable& table, std::int32_t character) {
+  if (character >= kFirstY) return "Y";
+  if (character >= 0 && character < kNamedCharacters &&
+      static_cast<std::size_t>(character) < table.characters.size()) {
+    return table.characters[static_cast<std::size_t>(character)].name;
+  }
+  return "X";
+}
+
 }  // namespace
 
 std::string HistoryIconFile(const VoiceTable& table, std::int32_t character) {
-  std::string suffix = "X";
-  if (character >= kFirstY) {
-    suffix = "Y";
-  } else if (character >= 0 && character < kNamedCharacters &&
-             static_cast<std::size_t>(character) < table.characters.size()) {
-    suffix = table.characters[static_cast<std::size_t>(character)].name;
-  }
-  return "SYS/TH_" + suffix + ".ELG";
+  return "SYS/TH_" + IconName(table, character) + ".ELG";
 }
 
 void FillHistoryRows(HistoryRows& rows, const CTextLog& log, std::int32_t first, const VoiceTable& table,

@@ -55,6 +55,7 @@ class TextHistoryScreenTest : public vov_test::FrameTest {
   }
   void TearDown() override {
     g_SoundChannels = nullptr;
+    channels_.SetTaskManager(nullptr);  // the world's timers go first
     FrameTest::TearDown();
     g_ScreenManager = nullptr;
   }

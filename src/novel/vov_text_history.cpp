@@ -129,11 +129,98 @@ struct CVovFrame::HistoryScreen {
   std::int32_t first = 0;
   bool voice_replayed = false;
 
-  CDrawList* List() const {
-    auto* layer = dynamic_cast<CDrawLayer*>(page.GetLayer());
-    return layer != nullptr ? &layer->GetOwnList() : nullptr;
-  }
+  CDrawLayer* Layer() const { return dynamic_cast<CDrawLayer*>(page.GetLayer()); }
+  CDrawList* List() const { return Layer() != nullptr ? &Layer()->GetOwnList() : nullptr; }
+  // The page: the game screen as it stands with the history's base blended over it, shown by the
+  // screen manager in place of the frame's own.
+  void ShowPage(CImage* game_screen);
+  // The scroll bar, the rows' voice areas and the close button, in the window's new modal level.
+  void MakeWidgets();
+  // The rows' name boxes and text windows (printing through the frame), voice marks and icons.
+  void MakeRows(CVovFrame& frame, CFont& name_font, CFont& message_font);
 };
+
+void CVovFrame::HistoryScreen::ShowPage(CImage* game_screen) {
+  page.Create(kScreenWidth, kScreenHeight, 32, CImagePart::kLayer);
+  background.Create(kScreenWidth, kScreenHeight, 32, 0);
+  if (game_screen != nullptr) background.Copy(game_screen, 0, 0, nullptr, false);
+  CImage base;
+  if (base.LoadFile32("SYS/TH_BASE.ELG", nullptr, 0, 0) == 0) {
+    background.AlphaBlend(&base, 0, 0, nullptr, false);
+  } else {
+    plat::LogDiagnostic("the text history runs without its base picture SYS/TH_BASE.ELG");
+  }
+  if (Layer() != nullptr) Layer()->SetBackgroundImage(&background, 0, 0, true);
+  if (g_ScreenManager != nullptr) {
+    shown_frame = g_ScreenManager->GetFrameImage();
+    g_ScreenManager->SetFrameImage(&page);
+  }
+}
+
+void CVovFrame::HistoryScreen::MakeWidgets() {
+  WidgetGroupScope scope(kHistoryGroup, Layer());
+  CScrollBar::Files files;
+  files.thumb = "SYS/TH_BAR.ELG";
+  files.back_arrow = "SYS/TH_UP.ELG";
+  files.forward_arrow = "SYS/TH_DOWN.ELG";
+  CGuiElement* made = nullptr;
+  if (g_WidgetManager.CreateScrollBarEx(&made, kCloseX, kBarY, 0, 0, files, false, true, 0, 255, kNoColourKey,
+                                        kNoColourKey, kButtonPriority) == 0) {
+    bar = static_cast<CScrollBar*>(made);
+    bar->SetId(kBarId);
+    bar->SetRange(kBarLength, count, kHistoryRows, first, 0, kBarMinimumThumb);
+    bar->SetActive(count > kHistoryRows);
+    root->AddChild(bar, -1);
+  } else {
+    plat::LogDiagnostic("the text history runs without its scroll bar");
+  }
+  for (std::size_t row = 0; row < kHistoryRows; ++row) {
+    CGuiElement*& area = voice_areas[row];
+    if (g_WidgetManager.CreateClickArea(&area, kAreaX, RowY(row, kAreaY), kAreaWidth, kAreaHeight, -1, -1, true,
+                                        true) != 0) {
+      continue;
+    }
+    area->SetId(kFirstRowId + static_cast<std::int32_t>(row));
+    area->SetEnabled(false);
+    root->AddChild(area, -1);
+  }
+  if (g_WidgetManager.CreateImageButton(&close, kCloseX, kCloseY, "SYS/TH_CLOSE.ELG", false, true, 0, 255,
+                                        kNoColourKey, kNoColourKey, kButtonPriority) == 0) {
+    close->SetId(kCloseId);
+    close->SetText(plat::Utf8ToSjis("テキスト履歴を閉じる").c_str());
+    root->AddChild(close, -1);
+  } else {
+    plat::LogDiagnostic("the text history runs without its close button SYS/TH_CLOSE.ELG");
+  }
+}
+
+void CVovFrame::HistoryScreen::MakeRows(CVovFrame& frame, CFont& name_font, CFont& message_font) {
+  CDrawList* list = List();
+  if (mark_picture.LoadFile32("SYS/TH_VOICE.ELG", nullptr, 0, 0) != 0) {
+    plat::LogDiagnostic("the text history runs without its voice mark SYS/TH_VOICE.ELG");
+  }
+  for (std::size_t row = 0; row < kHistoryRows; ++row) {
+    const TextBoxSetup name{list, kTextPriority, 0, kTextX, RowY(row, kNameY), kNameWidth, kNameHeight, &name_font,
+                            nullptr, nullptr, nullptr, {}};
+    CreateTextBox(names[row], name);
+    names[row].SetActive(false);
+    const TextBoxSetup text{list, kTextPriority, 0, kTextX, RowY(row, kTextY), kTextWidth, kTextHeight, &message_font,
+                            nullptr, nullptr, nullptr, {}};
+    CreateTextBox(texts[row], text);
+    texts[row].SetFrame(&frame);
+    texts[row].SetNamePlate(&names[row], 0);
+    marks[row].SetImage(&mark_picture, nullptr, kAreaX, RowY(row, kAreaY));
+    ShowMarkFrame(marks[row], mark_picture, false);
+    marks[row].SetEnabled(false);
+    icon_pictures[row].LoadFile32("SYS/TH_X.ELG", nullptr, 0, 0);
+    icons[row].SetImage(&icon_pictures[row], nullptr, kIconX, RowY(row, kAreaY));
+    icons[row].SetEnabled(false);
+    if (list != nullptr) {
+      list->Insert(&marks[row], kMarkPriority, 0);
+      list->Insert(&icons[row], kMarkPriority, 0);
+    }
+  }
+}
 
 const HistoryRows* CVovFrame::ShownHistoryRows() const { return history_ != nullptr ? &history_->rows : nullptr; }
 
@@ -169,90 +256,12 @@ void CVovFrame::OpenTextHistory(HistoryScreen& screen) {
   if (g_PausableTimerManager != nullptr) g_PausableTimerManager->PauseAll(kTimedTaskScreenEffect);
   if (g_SoundChannels != nullptr) g_SoundChannels->LoadChannel(kPageChannel, "SE/SE_SEL2.OGG", 0, false);
 
-  // The page: the game screen as it stands with the history's base blended over it.
-  screen.page.Create(kScreenWidth, kScreenHeight, 32, CImagePart::kLayer);
-  screen.background.Create(kScreenWidth, kScreenHeight, 32, 0);
-  if (CImage* shown = ScreenPicture()) screen.background.Copy(shown, 0, 0, nullptr, false);
-  CImage base;
-  if (base.LoadFile32("SYS/TH_BASE.ELG", nullptr, 0, 0) == 0) {
-    screen.background.AlphaBlend(&base, 0, 0, nullptr, false);
-  } else {
-    plat::LogDiagnostic("the text history runs without its base picture SYS/TH_BASE.ELG");
-  }
-  if (auto* layer = dynamic_cast<CDrawLayer*>(screen.page.GetLayer())) {
-    layer->SetBackgroundImage(&screen.background, 0, 0, true);
-  }
-  if (g_ScreenManager != nullptr) {
-    screen.shown_frame = g_ScreenManager->GetFrameImage();
-    g_ScreenManager->SetFrameImage(&screen.page);
-  }
-
+  screen.ShowPage(ScreenPicture());
   screen.root->PushModalLevel();
   screen.count = text_log_.Count();
   screen.first = HistoryOpeningRow(screen.count);
-  {
-    WidgetGroupScope scope(kHistoryGroup, dynamic_cast<CDrawLayer*>(screen.page.GetLayer()));
-    CScrollBar::Files files;
-    files.thumb = "SYS/TH_BAR.ELG";
-    files.back_arrow = "SYS/TH_UP.ELG";
-    files.forward_arrow = "SYS/TH_DOWN.ELG";
-    CGuiElement* bar = nullptr;
-    if (g_WidgetManager.CreateScrollBarEx(&bar, kCloseX, kBarY, 0, 0, files, false, true, 0, 255, kNoColourKey,
-                                          kNoColourKey, kButtonPriority) == 0) {
-      screen.bar = static_cast<CScrollBar*>(bar);
-      screen.bar->SetId(kBarId);
-      screen.bar->SetRange(kBarLength, screen.count, kHistoryRows, screen.first, 0, kBarMinimumThumb);
-      screen.bar->SetActive(screen.count > kHistoryRows);
-      screen.root->AddChild(screen.bar, -1);
-    } else {
-      plat::LogDiagnostic("the text history runs without its scroll bar");
-    }
-    for (std::size_t row = 0; row < kHistoryRows; ++row) {
-      CGuiElement*& area = screen.voice_areas[row];
-      if (g_WidgetManager.CreateClickArea(&area, kAreaX, RowY(row, kAreaY), kAreaWidth, kAreaHeight, -1, -1, true,
-                                          true) != 0) {
-        continue;
-      }
-      area->SetId(kFirstRowId + static_cast<std::int32_t>(row));
-      area->SetEnabled(false);
-      screen.root->AddChild(area, -1);
-    }
-    if (g_WidgetManager.CreateImageButton(&screen.close, kCloseX, kCloseY, "SYS/TH_CLOSE.ELG", false, true, 0, 255,
-                                          kNoColourKey, kNoColourKey, kButtonPriority) == 0) {
-      screen.close->SetId(kCloseId);
-      screen.close->SetText(plat::Utf8ToSjis("テキスト履歴を閉じる").c_str());
-      screen.root->AddChild(screen.close, -1);
-    } else {
-      plat::LogDiagnostic("the text history runs without its close button SYS/TH_CLOSE.ELG");
-    }
-  }
-
-  CDrawList* list = screen.List();
-  if (screen.mark_picture.LoadFile32("SYS/TH_VOICE.ELG", nullptr, 0, 0) != 0) {
-    plat::LogDiagnostic("the text history runs without its voice mark SYS/TH_VOICE.ELG");
-  }
-  for (std::size_t row = 0; row < kHistoryRows; ++row) {
-    TextBoxSetup name{list, kTextPriority, 0, kTextX, RowY(row, kNameY), kNameWidth, kNameHeight, &name_font_,
-                      nullptr, nullptr, nullptr, {}};
-    CreateTextBox(screen.names[row], name);
-    screen.names[row].SetActive(false);
-    TextBoxSetup text{list, kTextPriority, 0, kTextX, RowY(row, kTextY), kTextWidth, kTextHeight, &message_font_,
-                      nullptr, nullptr, nullptr, {}};
-    CreateTextBox(screen.texts[row], text);
-    screen.texts[row].SetFrame(this);
-    screen.texts[row].SetNamePlate(&screen.names[row], 0);
-    screen.marks[row].SetImage(&screen.mark_picture, nullptr, kAreaX, RowY(row, kAreaY));
-    ShowMarkFrame(screen.marks[row], screen.mark_picture, false);
-    screen.marks[row].SetEnabled(false);
-    screen.icon_pictures[row].LoadFile32("SYS/TH_X.ELG", nullptr, 0, 0);
-    screen.icons[row].SetImage(&screen.icon_pictures[row], nullptr, kIconX, RowY(row, kAreaY));
-    screen.icons[row].SetEnabled(false);
-    if (list != nullptr) {
-      list->Insert(&screen.marks[row], kMarkPriority, 0);
-      list->Insert(&screen.icons[row], kMarkPriority, 0);
-    }
-  }
-
+  screen.MakeWidgets();
+  screen.MakeRows(*this, name_font_, message_font_);
   screen.current_window = current_window_;
   history_ = &screen;
   screen.root->Reset();

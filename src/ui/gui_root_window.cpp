@@ -188,6 +188,7 @@ plat::Point CGuiRootWindow::PlaceTooltip(int32_t x, int32_t y) const {
 
 void CGuiRootWindow::ShowTooltip(const char* text, int32_t x, int32_t y) {
   if (tooltip_font_ == nullptr || tooltip_part_ == nullptr || tooltip_part_->GetLayer() == nullptr) return;
+  if (tooltip_font_ready_) tooltip_font_ready_();
   if (!DrawTooltipImage(text)) return;
   tooltip_position_ = PlaceTooltip(x, y);
   tooltip_visible_ = true;

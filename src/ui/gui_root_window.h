@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 #include "gfx/image.h"
 #include "platform/window_messages.h"
@@ -82,7 +84,11 @@ class CGuiRootWindow : public CGuiWindow {
   bool DeliverTextInput(CGuiElement* focused) override;
 
   void SetTooltipLayer(CImagePart* part);
-  void SetTooltipFont(CFontBase* font) { tooltip_font_ = font; }
+  // `make_ready`, when given, runs before each use of the font.
+  void SetTooltipFont(CFontBase* font, std::function<void()> make_ready = {}) {
+    tooltip_font_ = font;
+    tooltip_font_ready_ = std::move(make_ready);
+  }
   // True when an image button or check button of the current list covers the point.
   bool IsOverButton(int32_t x, int32_t y) const;
   // The last command id (-1 none), which becomes -1.
@@ -114,6 +120,7 @@ class CGuiRootWindow : public CGuiWindow {
 
   CImagePart* tooltip_part_ = nullptr;
   CFontBase* tooltip_font_ = nullptr;
+  std::function<void()> tooltip_font_ready_;
   CImage tooltip_image_;
   // Shows the image in the tooltip part's layer; it goes before the image.
   CSprite tooltip_sprite_;

@@ -377,7 +377,8 @@ CMessageBox::CMessageBox(const plat::FontFaceFactory& open_face)
 CMessageBox::~CMessageBox() = default;
 
 void CMessageBox::Setup() {
-  tooltip_font_.SetFont(14, 0, 0, kFace);
+  fonts_pending_ = true;
+  if (fonts_opened_) ReadyFonts();
   tooltip_font_.text_color = Rgb{0, 0, 0};
   tooltip_font_.line_spacing = 3;
   CGuiRootWindow& root = GuiRootWindow();
@@ -385,15 +386,13 @@ void CMessageBox::Setup() {
   const uint32_t hint_delay =
       g_UserConfig != nullptr ? LoadLe32(&(*g_UserConfig)[kSettingHintDelay]) : kDefaultHintDelay;
   root.SetTooltipMode(hints_on, hint_delay, 0);
-  root.SetTooltipFont(&tooltip_font_);
+  root.SetTooltipFont(&tooltip_font_, [this] { ReadyFonts(); });
 
-  notice_font_.SetFont(16, 1, 0, kFace);
   notice_font_.text_color = Rgb{255, 240, 0};
   notice_font_.decoration = 2;
   notice_font_.decoration_color = Rgb{0, 0, 0};
   notice_font_.shadow_x = 0;
   notice_font_.shadow_y = 0;
-  box_font_.SetFont(19, 0, 0, kFace);
   box_font_.line_spacing = 4;
   box_font_.text_color = Rgb{255, 255, 255};
   box_font_.decoration = 2;
@@ -407,7 +406,17 @@ void CMessageBox::Setup() {
   owner_ = &root;
 }
 
+void CMessageBox::ReadyFonts() const {
+  if (!fonts_pending_) return;
+  fonts_pending_ = false;
+  fonts_opened_ = true;
+  tooltip_font_.SetFont(14, 0, 0, kFace);
+  notice_font_.SetFont(16, 1, 0, kFace);
+  box_font_.SetFont(19, 0, 0, kFace);
+}
+
 int32_t CMessageBox::Show(uint32_t flags, const char* text, int32_t x, int32_t y, int32_t focus, CImagePart* layer) {
+  ReadyFonts();
   CImagePart* part = layer;
   if (part == nullptr && g_ScreenManager != nullptr) part = g_ScreenManager->GetFrameImage();
   if (owner_ == nullptr || AttachedListOf(part) == nullptr) return kNoWindow;

@@ -52,7 +52,9 @@ class CMessageBox : public ScriptVisible<CMessageBox> {
   ~CMessageBox();
 
   // Sets the fonts up, gives the root window its tooltip settings and font, drops the cache's
-  // hold on the box pictures and makes the root window the owner window.
+  // hold on the box pictures and makes the root window the owner window. The first time, the
+  // fonts' faces are opened only when a font is first used (the first lookup starts the
+  // system's font configuration, which a game's first frames seldom need).
   void Setup();
   // What the script host calls when it is built and when it ends.
   void LoadImages() { Setup(); }
@@ -77,11 +79,23 @@ class CMessageBox : public ScriptVisible<CMessageBox> {
   // The window the boxes join and report to; Setup makes it the root window.
   void SetOwnerWindow(CGuiRootWindow* window) { owner_ = window; }
   CGuiRootWindow* GetOwnerWindow() const { return owner_; }
-  const CFont& GetTooltipFont() const { return tooltip_font_; }
+  const CFont& GetTooltipFont() const {
+    ReadyFonts();
+    return tooltip_font_;
+  }
   // The box's first inner object, which the scripts may ask for: its tooltip font.
-  CFont& TooltipFont() { return tooltip_font_; }
-  const CGdiFont& GetNoticeFont() const { return notice_font_; }
-  const CFont& GetBoxFont() const { return box_font_; }
+  CFont& TooltipFont() {
+    ReadyFonts();
+    return tooltip_font_;
+  }
+  const CGdiFont& GetNoticeFont() const {
+    ReadyFonts();
+    return notice_font_;
+  }
+  const CFont& GetBoxFont() const {
+    ReadyFonts();
+    return box_font_;
+  }
   const CImage& GetNoticeImage() const { return notice_image_; }
   const CSprite& GetNoticeSprite() const { return notice_sprite_; }
   const CMoveMotion* GetNoticeTask() const { return notice_task_; }
@@ -90,10 +104,15 @@ class CMessageBox : public ScriptVisible<CMessageBox> {
   class Box;
   // Slides the notice image in and out.
   uint32_t SlideNotice();
+  // The fonts with their faces opened, when Setup left that to their first use.
+  void ReadyFonts() const;
 
-  CFont tooltip_font_;
-  CGdiFont notice_font_;
-  CFont box_font_;
+  // Mutable: a font's face is opened on its first use, which may be a reading one.
+  mutable CFont tooltip_font_;
+  mutable CGdiFont notice_font_;
+  mutable CFont box_font_;
+  mutable bool fonts_pending_ = false;
+  mutable bool fonts_opened_ = false;
   CImage notice_image_;
   // Shows the notice image; it goes before the image.
   CSprite notice_sprite_;

@@ -35,6 +35,7 @@ std::unique_ptr<CMoveMotion> MakeSlide() {
 }  // namespace
 
 uint32_t CMessageBox::ShowNotice(const char* text) {
+  ReadyFonts();
   if (text_image::CreateFromText(notice_image_, text, &notice_font_, 0) != 0) return kNoticeNoImage;
   return SlideNotice();
 }

@@ -2,7 +2,6 @@
 // an automatic save (or, at a restored page, with the music fading), answered by a pick that goes
 // to the script word the scripts named and slides the screen away, unless the pick's variable
 // asks for the flash instead.
-#include <memory>
 #include <string>
 
 #include "base/game_settings.h"
@@ -16,7 +15,6 @@
 #include "resource/plugin_args.h"
 #include "scene/draw_layer.h"
 #include "script/game_host_access.h"
-#include "sound/bgm_fade_tasks.h"
 
 using vov_system::Permitted;
 using vov_system::Setting;
@@ -32,19 +30,6 @@ constexpr std::uint32_t kListFadeTime = 300;
 constexpr std::int32_t kChoiceSaveGroup = 10;
 constexpr std::int32_t kNextRotatingSlot = -1;
 constexpr std::size_t kPickedChoiceWord = 1;
-
-// The music stops, fading over `fade_time` ms (at once for 0, or when the fade cannot run).
-void StopMusic(std::uint32_t fade_time) {
-  if (g_SoundChannels == nullptr) return;
-  if (fade_time > 0 && g_TimerManager != nullptr) {
-    auto fade = std::make_unique<CBgmFadeOutTask>(fade_time);
-    if (fade->Start(g_TimerManager, g_SoundChannels, &g_SoundChannels->CurrentBgm()) == 0) {
-      fade.release();
-      return;
-    }
-  }
-  g_SoundChannels->StopBgm();
-}
 
 }  // namespace
 
@@ -68,22 +53,17 @@ std::int32_t CVovFrame::RunChoiceScreen(std::uint32_t choice_variables, std::uin
   }
   SetButtonState(kHistoryButton, TextLog().Count() > 1 ? kButtonEnabled : kButtonDisabled);
 
-  SelectScreen screen;
-  screen.content.character = character;
-  screen.content.scene = scene;
-  screen.content.flag_count = flag_count;
-  for (std::size_t i = 0; flag_count > 0 && i < kSelectPanelMostFlags && i < static_cast<std::size_t>(flag_count); ++i) {
-    if (const std::optional<std::uint32_t> flag = ScriptWordAt(flags, i)) screen.content.flags.push_back(*flag);
-  }
-  screen.content.name_text = title_;
+  SelectScreen screen(character, scene, flag_count);
   screen.content.body_text = GetCaption().value_or("");
-  if (!OpenSelectScreen(screen, "SYS/SS_SEL.GMP", 0)) return kRunStopped;
+  if (!OpenSelectScreen(screen, "SYS/SS_SEL.GMP", 0, flags)) return kRunStopped;
 
   CDrawLayer* layer = Page().Layer(0);
   screen.list.Create(layer != nullptr ? &layer->GetOwnList() : nullptr, SelectScreen::kWidgetPriority, kListPlace.x,
                      kListPlace.y, kPlainItemWidth, kPlainItemHeight, 0, &message_font_, 0);
   CListMenu::SkinSources<const char*> skin;
+  // Its three frames: resting, pointed at, disabled.
   skin.frame_count = kListFrames;
+  skin.disabled_frame = true;
   skin.item.source = "SYS/SS_SEL.ELG";
   if (screen.list.LoadSkin(skin) != 0) {
     plat::LogDiagnostic("the choice screen's list runs without SYS/SS_SEL.ELG");

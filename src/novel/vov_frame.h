@@ -546,7 +546,8 @@ class CVovFrame : public CVovVM {
   // ends meanwhile), the flash of a decided pick, one bar command's answer (0: the screen goes
   // on) and the screen taken down.
   struct SelectScreen;
-  bool OpenSelectScreen(SelectScreen& screen, const char* layout, std::size_t first_command);
+  // The panel shows the first flags of the list at `flags`.
+  bool OpenSelectScreen(SelectScreen& screen, const char* layout, std::size_t first_command, std::uint32_t flags);
   bool SlideSelectScreen(SelectScreen& screen, bool in);
   std::int32_t FlashSelection();
   std::int32_t ServeSelectCommand(std::int32_t command);

@@ -2,7 +2,6 @@
 // and the select bar asks the reader; the answer goes to the script word the scenario named.
 #include <array>
 #include <cstdio>
-#include <memory>
 #include <string>
 
 #include "base/game_settings.h"
@@ -11,7 +10,6 @@
 #include "novel/vov_select_screen.h"
 #include "novel/vov_system_prompts.h"
 #include "platform/diagnostic_log.h"
-#include "sound/bgm_fade_tasks.h"
 
 using vov_system::Setting;
 
@@ -55,15 +53,7 @@ std::int32_t CVovFrame::RunSelectPrompt(std::int32_t variable, std::uint32_t ans
     ShowHiddenCursor();
     if (memory.Word(answer) == 0 && FlashSelection() != 0) return kRunStopped;
     const bool effects = !was_skipping && !IsInterrupted(kInterruptSkip);
-    if (g_SoundChannels != nullptr) {
-      auto fade = std::make_unique<CBgmFadeOutTask>(kMusicFadeTime);
-      if (!effects || g_TimerManager == nullptr ||
-          fade->Start(g_TimerManager, g_SoundChannels, &g_SoundChannels->CurrentBgm()) != 0) {
-        g_SoundChannels->StopBgm();
-      } else {
-        fade.release();
-      }
-    }
+    StopMusic(effects ? kMusicFadeTime : 0);
     ShowMessageWindow(false, false);
     SetButtonState(kHistoryButton, TextLog().Count() > 0 ? kButtonEnabled : kButtonDisabled);
     memory.SetWord(answer, static_cast<std::uint32_t>(character));
@@ -75,17 +65,10 @@ std::int32_t CVovFrame::RunSelectPrompt(std::int32_t variable, std::uint32_t ans
     Page().ClearSprites(true, -1);
   }
 
-  SelectScreen screen;
-  screen.content.character = character;
-  screen.content.scene = scene;
-  screen.content.flag_count = flag_count;
-  for (std::size_t i = 0; flag_count > 0 && i < kSelectPanelMostFlags && i < static_cast<std::size_t>(flag_count); ++i) {
-    if (const std::optional<std::uint32_t> flag = ScriptWordAt(flags, i)) screen.content.flags.push_back(*flag);
-  }
+  SelectScreen screen(character, scene, flag_count);
   screen.content.status_text = true;
-  screen.content.name_text = title_;
   screen.content.body_text = text != nullptr ? text : "";
-  if (!OpenSelectScreen(screen, "SYS/SS_BG.GMP", kFirstBarPart)) return kRunStopped;
+  if (!OpenSelectScreen(screen, "SYS/SS_BG.GMP", kFirstBarPart, flags)) return kRunStopped;
   const bool effects = !was_skipping && !IsInterrupted(kInterruptSkip);
   if (effects && !SlideSelectScreen(screen, true)) {
     CloseSelectScreen(screen);

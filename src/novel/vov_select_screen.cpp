@@ -1,6 +1,7 @@
 // What the two select screens share: the select bar from a layout file with its seven commands,
 // the panel over the page, the slide of their parts, the flash of a decided pick, the bar's
 // commands and the opcodes that run the screens (127 the select prompt, 128 the choice screen).
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <string>
@@ -17,6 +18,7 @@
 #include "scene/color_box.h"
 #include "scene/draw_layer.h"
 #include "scene/move_motion.h"
+#include "sound/bgm_fade_tasks.h"
 #include "ui/dgm_image_file.h"
 #include "ui/widget_manager.h"
 
@@ -86,7 +88,26 @@ std::int32_t CVovFrame::SelectVariableValue(std::uint32_t number) const {
   return 0;
 }
 
-bool CVovFrame::OpenSelectScreen(SelectScreen& screen, const char* layout, std::size_t first_command) {
+void StopMusic(std::uint32_t fade_time) {
+  if (g_SoundChannels == nullptr) return;
+  if (fade_time > 0 && g_TimerManager != nullptr) {
+    auto fade = std::make_unique<CBgmFadeOutTask>(fade_time);
+    if (fade->Start(g_TimerManager, g_SoundChannels, &g_SoundChannels->CurrentBgm()) == 0) {
+      fade.release();
+      return;
+    }
+  }
+  g_SoundChannels->StopBgm();
+}
+
+bool CVovFrame::OpenSelectScreen(SelectScreen& screen, const char* layout, std::size_t first_command,
+                                 std::uint32_t flags) {
+  const auto shown_flags = static_cast<std::size_t>(std::clamp<std::int32_t>(screen.content.flag_count, 0,
+                                                                              kSelectPanelMostFlags));
+  for (std::size_t i = 0; i < shown_flags; ++i) {
+    if (const std::optional<std::uint32_t> flag = ScriptWordAt(flags, i)) screen.content.flags.push_back(*flag);
+  }
+  screen.content.name_text = title_;
   screen.root = dynamic_cast<CGuiRootWindow*>(root_window_);
   if (screen.root == nullptr) {
     plat::LogDiagnostic("a select screen cannot open without the frame's window");

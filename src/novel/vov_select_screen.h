@@ -16,6 +16,12 @@ struct CVovFrame::SelectScreen {
   static constexpr std::uint32_t kWidgetPriority = 1000;
   static constexpr std::uint32_t kPanelPriority = 2000;
 
+  SelectScreen(std::int32_t character, std::int32_t scene, std::int32_t flag_count) {
+    content.character = character;
+    content.scene = scene;
+    content.flag_count = flag_count;
+  }
+
   SelectPanelContent content;
   CGuiRootWindow* root = nullptr;
   std::vector<CGuiElement*> parts;
@@ -24,3 +30,6 @@ struct CVovFrame::SelectScreen {
   CListMenu list;
   bool open = false;
 };
+
+// The music stops, fading over `fade_time` ms (at once for 0, or when the fade cannot run).
+void StopMusic(std::uint32_t fade_time);

@@ -21,7 +21,7 @@ inline constexpr std::int32_t kItemWidth = 300;
 inline constexpr std::int32_t kItemHeight = 40;
 inline constexpr std::int32_t kBarX = 20;
 inline constexpr std::int32_t kBarY = 560;
-inline constexpr std::int32_t kBarStep = 130;  // wider than a button of 120 (its first three frames)
+inline constexpr std::int32_t kBarStep = 100;
 inline constexpr std::int32_t kAnswerX = 100;
 inline constexpr std::int32_t kAnswerY = 200;
 inline constexpr std::int32_t kAnswerStep = 60;
@@ -31,7 +31,8 @@ inline constexpr std::uint32_t kBackgroundColour = 0xFF103020;
 inline std::uint32_t FlagColour(std::uint32_t flag) { return 0xFF000010u | (flag * 20u) << 8; }
 inline std::uint32_t NameColour(std::int32_t character) { return 0xFF100000u | static_cast<std::uint32_t>(character) * 40u << 16; }
 
-// Buttons of 90 x 24 in the bar row; with `answers` two answers of 200 x 40 come first.
+// Buttons of 80 x 24 (the first three of their four frames of 60) in the bar row; with `answers`
+// two answers of 200 x 40 come first.
 inline void WriteBar(const test_support::TempGameFolder& game, const std::string& layout, bool answers) {
   kvxtools::DgmFile file;
   auto add = [&](const std::string& name, std::int16_t x, std::int16_t y, std::int32_t width, std::int32_t height) {
@@ -45,11 +46,11 @@ inline void WriteBar(const test_support::TempGameFolder& game, const std::string
   };
   if (answers) {
     for (std::int16_t i = 0; i < 2; ++i) {
-      add(layout + "_A" + std::to_string(i) + ".ELG", kAnswerX, static_cast<std::int16_t>(kAnswerY + i * kAnswerStep), 200, 40);
+      add(layout + "_A" + std::to_string(i) + ".ELG", kAnswerX, static_cast<std::int16_t>(kAnswerY + i * kAnswerStep), 150, 40);
     }
   }
   for (std::int16_t i = 0; i < 7; ++i) {
-    add(layout + "_B" + std::to_string(i) + ".ELG", static_cast<std::int16_t>(kBarX + i * kBarStep), kBarY, 90, 24);
+    add(layout + "_B" + std::to_string(i) + ".ELG", static_cast<std::int16_t>(kBarX + i * kBarStep), kBarY, 60, 24);
   }
   const std::vector<std::uint8_t> bytes = kvxtools::EncodeDgm(file);
   game.WriteFile("SYS/" + layout + ".GMP", std::string(bytes.begin(), bytes.end()));

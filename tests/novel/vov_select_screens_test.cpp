@@ -240,6 +240,24 @@ TEST_F(SelectScreensTest, TheFirstAnswerLeavesTheCharacterAndTheSecondZeroOverTh
   }
 }
 
+TEST_F(SelectScreensTest, TheScenarioRunsTheChoiceScreenOnTheChoicesItCollectedAndGoesOnAfterThePick) {
+  using kvxtools::TobOperand;
+  const std::uint32_t list = host_->Memory().Allocate(8, true);
+  kvxtools::TobBuilder builder;
+  builder.Command(13, {TobOperand::Absent(), TobOperand::String("a"), TobOperand::String("b")});
+  builder.Command(128, {TobOperand::Value(list), TobOperand::Value(0), TobOperand::Value(0), TobOperand::Value(2),
+                        TobOperand::Value(0)});
+  // Without choices the opcode does nothing.
+  builder.Command(128, {TobOperand::Value(list), TobOperand::Value(0), TobOperand::Value(0), TobOperand::Value(2),
+                        TobOperand::Value(0)});
+  World().player = [&](int frame) { ClickAt(frame, 20, {kItemClickX, kFirstItemY + select_test::kItemHeight}); };
+  EXPECT_EQ(Run(builder), 0);
+  EXPECT_EQ(Word(picked_), 1);
+  EXPECT_FALSE(frame_->ChoiceAwaited());
+  EXPECT_LT(World().frames, 60);
+  ExpectClosed();
+}
+
 TEST_F(SelectScreensTest, AChoiceListEndingOnAPendingPromptOnlyFinishesTyping) {
   using kvxtools::TobOperand;
   kvxtools::TobBuilder builder;

@@ -55,6 +55,8 @@ class TextHistoryScreenTest : public vov_test::FrameTest {
   }
   void TearDown() override {
     g_SoundChannels = nullptr;
+    // The channels outlive the world's timer manager, which goes with the frame's fixture.
+    channels_.SetTaskManager(nullptr);
     FrameTest::TearDown();
     g_ScreenManager = nullptr;
   }

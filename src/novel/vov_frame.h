@@ -555,7 +555,9 @@ class CVovFrame : public CVovVM {
   // ends meanwhile.
   bool WaitForSlides(const std::vector<CTimedTask*>& slides);
   void CloseSelectScreen(SelectScreen& screen);
+  // Word `index` of the script array at `address`; nothing for 0 or outside script memory.
   std::optional<std::uint32_t> ScriptWordAt(std::uint32_t address, std::size_t index) const;
+  // The value of a script variable that a select screen names; 0 (logged) past the host's table.
   std::int32_t SelectVariableValue(std::uint32_t number) const;
   void InstallSelectScreenHandlers();
   std::int32_t ConfirmBackToTitle();

@@ -210,6 +210,30 @@ TEST_F(SelectScreensTest, QuickLoadFromTheBarEndsTheChoiceScreenWithTheLoadReque
   ExpectClosed();
 }
 
+TEST_F(SelectScreensTest, TheBarsCommandsFollowThePermissionsAndTheFramesButtons) {
+  World().app.menu_groups[IAppServices::kMenuSave] = false;
+  World().app.menu_groups[IAppServices::kMenuSettings] = false;
+  frame_->SetButtonState(CVovFrame::kBackToChoiceButton, CVovFrame::kButtonDisabled);
+  const std::uint32_t list = PendChoices(0, 0, 0);
+  std::vector<std::int32_t> disabled;
+  World().player = [&](int frame) {
+    if (frame == 20) {
+      for (CGuiElement* child : World().root.GetChildren()) {
+        if (child->GetId() >= 0 && child->GetId() < 7 && !child->IsEnabled()) disabled.push_back(child->GetId());
+      }
+    }
+    // A click on the disabled quick save does nothing; the second choice ends the screen.
+    ClickAt(frame, 22, {select_test::kBarX + 10, select_test::kBarY + 5});
+    ClickAt(frame, 25, {kItemClickX, kFirstItemY + select_test::kItemHeight});
+  };
+  EXPECT_EQ(frame_->RunChoiceScreen(list, 0, 0, 1, 0), 0);
+  std::sort(disabled.begin(), disabled.end());
+  // Quick save, back to the choice, save, history (one log entry at most) and configuration.
+  EXPECT_EQ(disabled, (std::vector<std::int32_t>{0, 2, 3, 5, 6}));
+  EXPECT_TRUE(game_host_->saves.empty());
+  EXPECT_EQ(Word(picked_), 1);
+}
+
 TEST_F(SelectScreensTest, TheSelectPromptWithoutAnAnswerWordReturnsAtOnce) {
   EXPECT_EQ(frame_->RunSelectPrompt(-1, 0, 0, 0, 1, 0, "text"), CVovFrame::kNothingToSelect);
   EXPECT_EQ(World().frames, 0);

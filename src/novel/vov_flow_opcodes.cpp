@@ -43,7 +43,10 @@ std::int32_t LineHandler(CVovFrame& frame, std::span<const VovOperand> operands)
 // 13: the end of a message that a choice list follows.
 std::int32_t ChoicesHandler(CVovFrame& frame, std::span<const VovOperand> operands) {
   const bool shown = frame.FlushText() == 0;
-  if (shown || frame.GoingOn()) {
+  if (frame.ChoicesPending()) {
+    // A select screen takes the choices: the message only finishes typing.
+    frame.MessageWindow().FinishTyping();
+  } else if (shown || frame.GoingOn()) {
     if (const std::int32_t result = frame.WaitForReader(shown); result != 0) return result;
   } else if (frame.CurrentLine() >= 0) {
     frame.MarkLineRead(static_cast<std::uint32_t>(frame.CurrentLine()));

@@ -275,6 +275,22 @@ class CVovFrame : public CVovVM {
   // Where the open history's first row stands, -1 while it is closed.
   std::int32_t HistoryFirstRow() const;
 
+  // The select screens over the page, each with a panel, the select bar of seven commands and its
+  // own loop. The choice screen (opcode 128) lists the pending choices: 0 after a pick (its index
+  // written through configuration word 1), -2 with no choices pending (nothing changed), -1 when
+  // the application ended, the screen result of a bar command that ended it (5, 6, 7). The
+  // select prompt (opcode 127) asks for one of two answers over the character's background: the
+  // character number (first answer) or 0 goes into the answer word; -2 for no answer word, else
+  // as the choice screen. Script addresses are read and written through checked script memory.
+  static constexpr std::int32_t kNothingToSelect = -2;
+  std::int32_t RunChoiceScreen(std::uint32_t choice_variables, std::uint32_t flags, std::int32_t flag_count,
+                               std::int32_t character, std::int32_t scene);
+  std::int32_t RunSelectPrompt(std::int32_t variable, std::uint32_t answer, std::uint32_t flags,
+                               std::int32_t flag_count, std::int32_t character, std::int32_t scene, const char* text);
+  // Set while choices wait for a select screen: the end of a message then only finishes typing.
+  void SetChoicesPending(bool on) { choices_pending_ = on; }
+  bool ChoicesPending() const { return choices_pending_; }
+
   // Waiting for the reader. Every wait runs one pass of the application's frame procedure per
   // turn and gives -1 when a pass reports that the application is ending.
   static constexpr std::int32_t kWaitAppEnding = -1;
@@ -525,6 +541,25 @@ class CVovFrame : public CVovVM {
   bool ServeHistoryTurn(HistoryScreen& screen);
   void ReplayHistoryVoice(HistoryScreen& screen, std::size_t row);
   void CloseTextHistory(HistoryScreen& screen);
+  // The select screens' steps (vov_select_screen.cpp): the screen built from its layout with
+  // the bar commands from part `first_command`, its slide in or out (false when the application
+  // ends meanwhile), the flash of a decided pick, one bar command's answer (0: the screen goes
+  // on) and the screen taken down.
+  struct SelectScreen;
+  // The panel shows the first flags of the list at `flags`.
+  bool OpenSelectScreen(SelectScreen& screen, const char* layout, std::size_t first_command, std::uint32_t flags);
+  bool SlideSelectScreen(SelectScreen& screen, bool in);
+  std::int32_t FlashSelection();
+  std::int32_t ServeSelectCommand(std::int32_t command);
+  // Waits for the screens' slides and removes what is left of them: false when the application
+  // ends meanwhile.
+  bool WaitForSlides(const std::vector<CTimedTask*>& slides);
+  void CloseSelectScreen(SelectScreen& screen);
+  // Word `index` of the script array at `address`; nothing for 0 or outside script memory.
+  std::optional<std::uint32_t> ScriptWordAt(std::uint32_t address, std::size_t index) const;
+  // The value of a script variable that a select screen names; 0 (logged) past the host's table.
+  std::int32_t SelectVariableValue(std::uint32_t number) const;
+  void InstallSelectScreenHandlers();
   std::int32_t ConfirmBackToTitle();
   // The pause clock around a system screen: the cursor shows; afterwards the auto timer leaves
   // the screen's time out, the pointer is forgotten and skip mode ends.
@@ -608,6 +643,7 @@ class CVovFrame : public CVovVM {
   bool voice_playing_ = false;
   std::string replay_voice_;
   HistoryScreen* history_ = nullptr;
+  bool choices_pending_ = false;
   bool window_waiting_ = false;
   std::uint32_t clock_start_ = 0;
   std::uint32_t play_time_ = 0;

@@ -2,7 +2,6 @@
 // slid in from the right edge over the page and run modally until the reader picks an item or
 // closes it. Its results tell the system-button handler which command to carry out.
 #include <array>
-#include <memory>
 #include <vector>
 
 #include "base/game_key_bindings.h"
@@ -13,13 +12,13 @@
 #include "base/timer_manager.h"
 #include "gfx/image.h"
 #include "gfx/screen_manager.h"
+#include "novel/slide_motion.h"
 #include "novel/vov_frame.h"
 #include "novel/vov_system_prompts.h"
 #include "novel/widget_group_scope.h"
 #include "platform/diagnostic_log.h"
 #include "platform/text_encoding.h"
 #include "scene/draw_layer.h"
-#include "scene/move_motion.h"
 #include "scene/sprite.h"
 #include "ui/check_button.h"
 #include "ui/dgm_image_file.h"
@@ -86,23 +85,6 @@ constexpr std::array<ItemGate, kFullItems> kItemGates = {
     ItemGate{},
 };
 
-// A drawable's slide by dx to its place in 150 ms, handed to the pausable timer manager; null
-// when it cannot run (the drawable is then put at its place at once).
-CTimedTask* StartSlide(CDrawable& drawable, std::int32_t from_x, std::int32_t to_x) {
-  const std::int32_t y = drawable.GetY();
-  drawable.SetPosition(from_x, y);
-  MoveMotionOptions options;
-  options.segment_time = kSlideTime;
-  options.position_mode = CMoveMotion::kPosition;
-  auto slide = std::make_unique<CMoveMotion>(options);
-  const std::array<std::int32_t, 3> end = {to_x, y, static_cast<std::int32_t>(drawable.GetOpacity())};
-  if (slide->SetPoints(end) != 0 || slide->Start(g_PausableTimerManager, &drawable) != 0) {
-    drawable.SetPosition(to_x, y);
-    return nullptr;
-  }
-  return slide.release();
-}
-
 }  // namespace
 
 // What one opening of the menu holds: its widgets by id and its base picture.
@@ -118,10 +100,16 @@ bool CVovFrame::SlideSystemMenu(SystemMenuPanel& panel, bool in) {
   std::vector<CTimedTask*> slides;
   auto slide = [&](CDrawable& drawable, std::int32_t place) {
     const std::int32_t out = place + kSlideDistance;
-    if (CTimedTask* task = StartSlide(drawable, in ? out : place, in ? place : out)) slides.push_back(task);
+    if (CTimedTask* task = StartHorizontalSlide(drawable, in ? out : place, in ? place : out, kSlideTime)) {
+      slides.push_back(task);
+    }
   };
   if (panel.base.GetOwnerList() != nullptr) slide(panel.base, kBaseX);
   for (std::size_t i = 0; i < panel.item_sprites.size(); ++i) slide(*panel.item_sprites[i], panel.item_x[i]);
+  return WaitForSlides(slides);
+}
+
+bool CVovFrame::WaitForSlides(const std::vector<CTimedTask*>& slides) {
   bool going_on = true;
   for (CTimedTask* task : slides) {
     if (WaitTask(task, true, false) == kWaitAppEnding) {

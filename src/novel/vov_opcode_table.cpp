@@ -55,4 +55,5 @@ void CVovFrame::InstallHandlers() {
   InstallPageHandlers();
   InstallMessageHandlers();
   InstallFlowHandlers();
+  InstallSoundHandlers();
 }

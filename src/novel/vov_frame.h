@@ -6,10 +6,10 @@
 // embedded code, system scripts and the main script's context nest.
 //
 // The page's slots, the message window with its fonts, choice list, buttons and click area, and
-// the waits for the reader (messages, choices, timed waits, skip and auto mode) are the frame's;
-// the other parts (the effect, transition and sound commands, the screens, the system-button
-// handler's screens) join it later, and until then their opcodes say "not built yet" in the log
-// and let the scenario go on.
+// the waits for the reader (messages, choices, timed waits, skip and auto mode) and the sound
+// commands are the frame's; the other parts (the effect and transition commands, the screens,
+// the system-button handler's screens) join it later, and until then their opcodes say "not
+// built yet" in the log and let the scenario go on.
 #pragma once
 
 #include <array>

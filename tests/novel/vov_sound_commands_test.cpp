@@ -42,6 +42,10 @@ class SoundCommandsTest : public vov_test::FrameTest {
   void TearDown() override {
     g_CurrentBgm = 0;
     g_SoundChannels = nullptr;
+    // The channels' tasks end while their timer manager, which goes with the wait world, lives.
+    channels_.CancelBgmTasks();
+    channels_.FreeChannels();
+    channels_.SetTaskManager(nullptr);
     FrameTest::TearDown();
   }
 

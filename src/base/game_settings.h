@@ -35,6 +35,8 @@ inline constexpr std::size_t kSettingRightClickEndsAuto = 86;   // a right click
 inline constexpr std::size_t kSettingClosingFade = 87;          // the game fades out when it is ended from the menu
 inline constexpr std::size_t kSettingAutoWait = 32;             // u32: auto mode's pause after a message, ms
 inline constexpr std::size_t kSettingDuckMusicForVoices = 108;  // the music is lowered while a voice plays
+// A loaded game shows without fading in, and a sound wait marked for it ends at once.
+inline constexpr std::size_t kSettingNoFadeAfterLoad = 109;
 inline constexpr std::size_t kSettingSnapshotWithoutText = 14;  // 0: snapshots carry the text part
 inline constexpr std::size_t kSettingHintsOn = 16;              // pop-up hints (tooltips) are shown
 inline constexpr std::size_t kSettingHintDelay = 20;            // u32: ms before a pop-up hint

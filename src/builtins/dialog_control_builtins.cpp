@@ -8,7 +8,6 @@
 #include "base/cursor_motion.h"
 #include "base/global_timer_tasks.h"
 #include "base/timer_manager.h"
-#include "builtins/bgm_track.h"
 #include "builtins/cursor_move_task.h"
 #include "builtins/script_task.h"
 #include "gfx/surface_object_image.h"
@@ -16,6 +15,7 @@
 #include "scene/drawable.h"
 #include "scene/resize_motion.h"
 #include "script/game_host_access.h"
+#include "sound/bgm_track.h"
 #include "ui/image_button.h"
 #include "ui/message_box.h"
 

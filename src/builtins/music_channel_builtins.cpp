@@ -3,10 +3,10 @@
 #include <memory>
 #include <vector>
 
-#include "builtins/fade_task_start.h"
 #include "builtins/voice_ducking.h"
 #include "sound/bgm_fade_tasks.h"
 #include "sound/channel_fade_tasks.h"
+#include "sound/fade_task_start.h"
 #include "sound/sound_channel_manager.h"
 
 namespace {

@@ -133,7 +133,7 @@ std::int32_t CVovFrame::RunChoiceScreen(std::uint32_t choice_variables, std::uin
     }
   }
 
-  vov_system::PlaySound(vov_system::kDialogChannel);
+  vov_system::PlaySystemSound(vov_system::kDialogChannel);
   if (Setting(kSettingBackToChoices) && g_GameHost != nullptr && g_GameHost->TakeSnapshot() == 0) {
     SetButtonState(kBackToChoiceButton, kButtonEnabled);
   }

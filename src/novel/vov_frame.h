@@ -6,10 +6,10 @@
 // embedded code, system scripts and the main script's context nest.
 //
 // The page's slots, the message window with its fonts, choice list, buttons and click area, and
-// the waits for the reader (messages, choices, timed waits, skip and auto mode) are the frame's;
-// the other parts (the effect, transition and sound commands, the screens, the system-button
-// handler's screens) join it later, and until then their opcodes say "not built yet" in the log
-// and let the scenario go on.
+// the waits for the reader (messages, choices, timed waits, skip and auto mode) and the sound
+// commands are the frame's; the other parts (the effect and transition commands, the screens,
+// the system-button handler's screens) join it later, and until then their opcodes say "not
+// built yet" in the log and let the scenario go on.
 #pragma once
 
 #include <array>
@@ -127,6 +127,31 @@ class CVovFrame : public CVovVM {
   std::int32_t WindowBlockWord(std::size_t index) const {
     return index < kWindowBlockWords ? window_block_[index] : 0;
   }
+
+  // The sound commands, on the script host's channels. A channel operand c selects channel c + 8
+  // (the sound-effect channels 8 to 11 for 0 to 3) and, below 0, channel -c; the play commands
+  // give a negative c the next of the four sound-effect channels in turn instead. Results: 0
+  // done; 1 the sound or its fade did not start (PlayVoice: voices switched off); PlayVoice 2
+  // the speaker's voice switched off, 3 no such voice; WaitSound 2 a looping channel stopped; the
+  // waits 1 cut short by the reader and -1 when the application ends meanwhile.
+  static constexpr std::int32_t kLoopingStopped = 2;
+  // With the sound-effect setting off nothing plays, but a looping sound is still remembered.
+  std::int32_t PlaySound(const char* name, std::int32_t channel, std::uint32_t stream, bool loop);
+  // Faded-in sounds always loop; a duration of 0 is 1000 ms.
+  std::int32_t FadeInSound(const char* name, std::uint32_t duration, std::int32_t channel, std::uint32_t stream);
+  std::int32_t FadeOutSound(std::uint32_t duration, std::int32_t channel);
+  std::int32_t StopSound(std::int32_t channel);
+  std::int32_t UnloadSoundEffects();
+  std::int32_t WaitSoundFade(std::int32_t channel, bool skippable, bool stop_after_skip, bool voice_wait);
+  std::int32_t WaitSound(std::int32_t channel, bool skippable, bool voice_wait);
+  std::int32_t PlayVoice(const char* name, bool loop);
+  // Skipped, the music stops unless a track number is current.
+  std::int32_t WaitBgmFade(bool skippable);
+  // Music by track number, remembered for a saved game (track 0: no music); and forgotten.
+  void PlayMusicTrack(std::int32_t track, std::uint32_t fade_time, bool loop);
+  void StopMusicTrack();
+  // Whether a command left a looped sound on the channel.
+  bool ChannelLooping(std::int32_t channel) const;
 
   // Runs the current script from its position until its body ends (0), a Return finds no frame
   // (0), a transfer cannot reach its target (0), a handler stops it (its -1 or positive result;
@@ -573,6 +598,13 @@ class CVovFrame : public CVovVM {
   // A left press on a shown, enabled system button: the button's, which answers when let go.
   bool PressIsOnButton() const;
   void StartVoice(const std::string& voice);
+  // Loads the voice on the voice channel for the speakers on the page and plays it, from the
+  // speaker's side and over lowered music as the settings say: PlayCharacterVoice's result.
+  std::int32_t PlaySpeakerVoice(const std::string& voice, bool loop);
+  void InstallSoundHandlers();
+  // The sound-effect channel of a play command's channel operand.
+  std::int32_t EffectChannel(std::int32_t channel);
+  void RememberLoop(std::int32_t channel, bool loop, const char* name, std::uint32_t stream);
   void FinishReaderWait(bool text_shown, bool pressed);
   void HideIdleCursor();
   // Blinks the picked item; false when the application ends.
@@ -665,7 +697,7 @@ class CVovFrame : public CVovVM {
   void RestoreBackgrounds(bool any_front_sprite, bool& fade_in);
   void RestoreLoopingSounds();
   void RestoreDeferred();
-  void RestoreMusic();
+  void RestoreMusic(bool fade_in);
 };
 
 // A saved frame read aside, ready to be taken over.

@@ -2,13 +2,16 @@
 // (sprites first, so that a frozen background captures them), then the looping sounds, the
 // screen quake, the shown choices and the displayed message, the music and the fade-in. A
 // restore that restarts nothing moving and finds a black screen shows at once.
+#include "base/game_settings.h"
 #include "base/not_built.h"
 #include "novel/vov_frame.h"
+#include "sound/bgm_track.h"
 
 namespace {
 
 constexpr std::uint32_t kMessageWaitByte = 2;
 constexpr std::uint32_t kBlack = 0x00FFFFFF;  // the colour bits a black background leaves clear
+constexpr std::uint32_t kMusicFadeIn = 1000;
 
 bool QuakeRecorded(const std::array<std::int32_t, kFrameStateWords>& words) {
   for (std::size_t word = kStateQuakeFirst; word <= kStateQuakeLast; ++word) {
@@ -23,7 +26,7 @@ std::int32_t CVovFrame::RestoreState() {
   // A tint was applied when the sprite was first shown; its filter came back with the record.
   const bool tint = page_.SpriteTint();
   page_.SetSpriteTint(false);
-  bool fade_in = true;
+  bool fade_in = CurrentGameSettings()[kSettingNoFadeAfterLoad] == 0;
   page_.DropPictures();
   const bool any_front_sprite = RestoreSprites(fade_in);
   page_.SetSpriteTint(tint);
@@ -34,7 +37,7 @@ std::int32_t CVovFrame::RestoreState() {
     fade_in = false;
   }
   RestoreDeferred();
-  RestoreMusic();
+  RestoreMusic(fade_in);
   if (fade_in) ReportNotBuiltYet("the novel frame's 500 ms fade-in after a load (the screen shows at once)");
   return ApplicationEnding() ? kRunStopped : 0;
 }
@@ -70,11 +73,9 @@ void CVovFrame::RestoreBackgrounds(bool any_front_sprite, bool& fade_in) {
 }
 
 void CVovFrame::RestoreLoopingSounds() {
-  for (const VovLoopingSound& loop : looping_) {
-    if (loop.looping) {
-      ReportNotBuiltYet("playing the novel frame's looping sound effects again after a load");
-      return;
-    }
+  for (std::size_t index = 0; index < kLoopingChannels; ++index) {
+    const VovLoopingSound& loop = looping_[index];
+    if (loop.looping) PlaySound(loop.name.c_str(), static_cast<std::int32_t>(index), loop.mode, true);
   }
 }
 
@@ -116,7 +117,7 @@ void CVovFrame::RestoreDeferred() {
   if (window_block_[kWindowZoom] != 0) ReportNotBuiltYet("turning the message window again after a load");
 }
 
-void CVovFrame::RestoreMusic() {
+void CVovFrame::RestoreMusic(bool fade_in) {
   if (state_words_[kStateNoMusic] == 1) return;
-  ReportNotBuiltYet("playing the novel frame's music again after a load");
+  PlayBgmTrack(state_words_[kStateBgm], fade_in ? kMusicFadeIn : 0, true);
 }

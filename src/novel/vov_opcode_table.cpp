@@ -55,5 +55,6 @@ void CVovFrame::InstallHandlers() {
   InstallPageHandlers();
   InstallMessageHandlers();
   InstallFlowHandlers();
+  InstallSoundHandlers();
   InstallSelectScreenHandlers();
 }

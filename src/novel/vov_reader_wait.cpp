@@ -14,6 +14,8 @@ constexpr std::uint16_t kAutoTimer = 1;
 constexpr std::uint8_t kNoVoiceWait = 0;
 constexpr std::uint8_t kVoiceWaiting = 1;
 constexpr std::uint8_t kVoiceEnded = 2;
+// PlayCharacterVoice's answer without a voice table.
+constexpr std::int32_t kNoVoiceTable = -5;
 
 bool Setting(std::size_t offset) { return CurrentGameSettings()[offset] != 0; }
 std::uint32_t AutoWait() { return LoadLe32(&CurrentGameSettings()[kSettingAutoWait]); }
@@ -23,8 +25,8 @@ bool VoiceChannelPlaying() {
 
 }  // namespace
 
-void CVovFrame::StartVoice(const std::string& voice) {
-  if (voice.empty() || !Setting(kSettingVoicesOn) || g_SoundChannels == nullptr) return;
+std::int32_t CVovFrame::PlaySpeakerVoice(const std::string& voice, bool loop) {
+  if (g_SoundChannels == nullptr) return kNoVoiceTable;
   std::int32_t characters[kSpeakerSprites];
   std::int32_t places[kSpeakerSprites];
   for (std::int32_t index = 0; index < kSpeakerSprites; ++index) {
@@ -35,14 +37,19 @@ void CVovFrame::StartVoice(const std::string& voice) {
   const std::int32_t speaker =
       g_SoundChannels->PlayCharacterVoice(kVoiceChannel, voice.c_str(), kSpeakerSprites, characters);
   // Below -1 the voice was not loaded: no table, an unknown name, voices off or no file.
-  if (speaker < -1) return;
-  g_SoundChannels->PlayChannel(kVoiceChannel, false);
+  if (speaker < -1) return speaker;
+  g_SoundChannels->PlayChannel(kVoiceChannel, loop);
   const bool positional = Setting(kSettingPositionalVoices) && speaker >= 0;
   g_SoundChannels->SetChannelPan(kVoiceChannel, positional ? VoicePan(places[speaker]) : 0);
-  voice_playing_ = true;
   if (Setting(kSettingDuckMusicForVoices)) {
     g_SoundChannels->StartVoiceDucking(g_TimerManager, kVoiceChannel, kVoiceDuckingHalf);
   }
+  return speaker;
+}
+
+void CVovFrame::StartVoice(const std::string& voice) {
+  if (voice.empty() || !Setting(kSettingVoicesOn) || PlaySpeakerVoice(voice, false) < -1) return;
+  voice_playing_ = true;
   if (auto_mode_ && Setting(kSettingWaitForVoice)) {
     voice_wait_state_ = kVoiceWaiting;
     current_window_->FinishTyping();

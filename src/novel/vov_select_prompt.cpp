@@ -86,7 +86,7 @@ std::int32_t CVovFrame::RunSelectPrompt(std::int32_t variable, std::uint32_t ans
     screen.root->ProcessInput(ReadMillisecondClock());
     const std::int32_t fired = screen.root->TakeCommandId();
     if (fired == kFirstAnswer || fired == kSecondAnswer) {
-      vov_system::PlaySound(vov_system::kDialogChannel);
+      vov_system::PlaySystemSound(vov_system::kDialogChannel);
       taken = fired;
       continue;
     }

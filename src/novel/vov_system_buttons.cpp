@@ -31,7 +31,7 @@ using vov_system::KeyDown;
 using vov_system::KeyPressed;
 using vov_system::MousePressed;
 using vov_system::Permitted;
-using vov_system::PlaySound;
+using vov_system::PlaySystemSound;
 using vov_system::Setting;
 
 constexpr std::int32_t kQuickGroup = 11;
@@ -287,7 +287,7 @@ std::int32_t CVovFrame::RunSaveLoadScript(bool save, bool paused) {
 }
 
 std::int32_t CVovFrame::ToggleSkipMode() {
-  PlaySound(kClickChannel);
+  PlaySystemSound(kClickChannel);
   if (skip_mode_) {
     StopSkip();
     SetButtonState(kSkipButton, kButtonEnabled);
@@ -299,7 +299,7 @@ std::int32_t CVovFrame::ToggleSkipMode() {
 }
 
 std::int32_t CVovFrame::ToggleAutoMode() {
-  PlaySound(kClickChannel);
+  PlaySystemSound(kClickChannel);
   SetAutoMode(!auto_mode_);
   return kCommandDone;
 }
@@ -343,7 +343,7 @@ std::int32_t CVovFrame::RunConfigScript(bool whole) {
 }
 
 std::int32_t CVovFrame::HideMessageWindow(bool by_pointer) {
-  if (!by_pointer) PlaySound(kClickChannel);
+  if (!by_pointer) PlaySystemSound(kClickChannel);
   const bool window_shown = message_window_shown_;
   ShowMessageWindow(false, true);
   for (;;) {
@@ -351,7 +351,7 @@ std::int32_t CVovFrame::HideMessageWindow(bool by_pointer) {
     if (by_pointer && (g_AppServices == nullptr || g_AppServices->CursorEdgeZone() != kBottomEdgeZone)) break;
     if (MousePressed(kMouseLeft) || MousePressed(kMouseRight) || ActionPressed(kActionDecide) ||
         ActionPressed(kActionCancel) || ActionPressed(kActionHideWindow)) {
-      PlaySound(kClickChannel);
+      PlaySystemSound(kClickChannel);
       break;
     }
   }

@@ -30,7 +30,7 @@ using vov_system::AskUtf8;
 using vov_system::kCloseChannel;
 using vov_system::MousePressed;
 using vov_system::Permitted;
-using vov_system::PlaySound;
+using vov_system::PlaySystemSound;
 using vov_system::Setting;
 
 namespace {
@@ -175,7 +175,7 @@ std::int32_t CVovFrame::RunSystemMenu(std::int32_t layout) {
   } else {
     plat::LogDiagnostic(std::string("the system menu runs without its base picture ") + base_file);
   }
-  PlaySound(kMenuChannel);
+  PlaySystemSound(kMenuChannel);
 
   const bool effects = Setting(kSettingScreenEffectsOn);
   std::int32_t result = effects && !SlideSystemMenu(panel, true) ? kCommandAppEnding : 0;
@@ -191,7 +191,7 @@ std::int32_t CVovFrame::RunSystemMenu(std::int32_t layout) {
       result = ServeMenuItem(fired);
       if (result == 0) root->Reset();
     } else if (ActionPressed(kActionCancel) || MousePressed(kMouseRight)) {
-      PlaySound(kCloseChannel);
+      PlaySystemSound(kCloseChannel);
       result = kCommandDone;
     }
   }
@@ -222,7 +222,7 @@ std::int32_t CVovFrame::ServeMenuItem(std::int32_t id) {
       if (answer > 0 && Setting(kSettingClosingFade)) ReportNotBuiltYet("the closing fade of the system menu");
       return answer != 0 ? kCommandAppEnding : 0;
     case kItemClose:
-      PlaySound(kCloseChannel);
+      PlaySystemSound(kCloseChannel);
       return kCommandDone;
     default:
       return 0;

@@ -34,7 +34,7 @@ inline bool ActionPressed(std::uint32_t action) {
   return g_KeyBindings != nullptr && g_KeyBindings->IsActionPressed(action);
 }
 
-inline void PlaySound(std::int32_t channel) {
+inline void PlaySystemSound(std::int32_t channel) {
   if (g_SoundChannels != nullptr) g_SoundChannels->PlayChannel(channel, false);
 }
 
@@ -42,7 +42,7 @@ inline void PlaySound(std::int32_t channel) {
 // -1 the application is closing). A box that has no screen to show on counts as no: nothing
 // is done that the reader did not agree to.
 inline std::int32_t Ask(const std::string& sjis_text) {
-  PlaySound(kDialogChannel);
+  PlaySystemSound(kDialogChannel);
   constexpr std::uint32_t kYesNo = 2;
   const std::int32_t answer =
       g_MessageBox.Show(kYesNo, sjis_text.c_str(), CMessageBox::kCentred, CMessageBox::kCentred, 0, nullptr);

@@ -292,7 +292,7 @@ std::int32_t CVovFrame::FillHistoryPage(std::int32_t first) {
     screen.marks[row].SetEnabled(voiced && screen.mark_picture.HasPixels());
     if (screen.voice_areas[row] != nullptr) screen.voice_areas[row]->SetEnabled(voiced);
   }
-  vov_system::PlaySound(kPageChannel);
+  vov_system::PlaySystemSound(kPageChannel);
   return 0;
 }
 
@@ -300,7 +300,7 @@ bool CVovFrame::ServeHistoryTurn(HistoryScreen& screen) {
   screen.root->ProcessInput(ReadMillisecondClock());
   const std::int32_t fired = screen.root->TakeCommandId();
   if (fired == kCloseId) {
-    vov_system::PlaySound(kCloseChannel);
+    vov_system::PlaySystemSound(kCloseChannel);
     return false;
   }
   if (fired >= kFirstRowId && fired < kFirstRowId + kHistoryRows) {
@@ -312,7 +312,7 @@ bool CVovFrame::ServeHistoryTurn(HistoryScreen& screen) {
     ShowMarkFrame(screen.marks[row], screen.mark_picture, pointed);
   }
   if (ActionPressed(kActionCancel) || MousePressed(kMouseRight)) {
-    vov_system::PlaySound(kCloseChannel);
+    vov_system::PlaySystemSound(kCloseChannel);
     return false;
   }
 

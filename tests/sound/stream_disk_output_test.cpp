@@ -13,10 +13,9 @@
 #include "ogg_writer.h"
 #include "platform/clock.h"
 #include "sound/ogg_vorbis_module.h"
-#include "sound/sound_output.h"
 #include "sound/stream_sound_buffer.h"
 #include "support/data_files_fixture.h"
-#include "support/scoped_environment.h"
+#include "support/disk_audio_capture.h"
 
 namespace {
 
@@ -67,25 +66,20 @@ class StreamDiskOutputTest : public test_support::DataFilesTest {
 
 TEST_F(StreamDiskOutputTest, TheIntroPlaysOnceAndTheLoopingPartFollows) {
   const std::string capture = game_.HostPath() + "capture.raw";
-  ScopedEnvironment driver("SDL_AUDIODRIVER", "disk");
-  ScopedEnvironment file("SDL_DISKAUDIOFILE", capture.c_str());
   const std::vector<int16_t> intro = WriteSine("intro.ogg", kRate / 2, 440);
   const std::vector<int16_t> loop = WriteSine("loop.ogg", kRate / 2, 660);
   ASSERT_EQ(intro.size(), size_t{kRate / 2});
   ASSERT_EQ(loop.size(), size_t{kRate / 2});
   {
-    CSoundDevice* saved_device = g_SoundBufferDevice;
-    CSoundOutput output;
-    ASSERT_EQ(output.Create(0, false, false, nullptr), CSoundDevice::kCreated);
-    ASSERT_TRUE(output.GetDirectSound()->IsAudible());
-    ASSERT_EQ(output.GetDirectSound()->GetOutputRate(), uint32_t{kRate});
-    CStreamSoundBuffer stream(&output);
+    test_support::DiskAudioCapture capturing(capture);
+    ASSERT_TRUE(capturing.Audible());
+    ASSERT_EQ(capturing.output.GetDirectSound()->GetOutputRate(), uint32_t{kRate});
+    CStreamSoundBuffer stream(&capturing.output);
     ASSERT_EQ(stream.Open("intro.ogg", "loop.ogg"), 0);
     ASSERT_EQ(stream.PlayLooped(), 0u);
     plat::SleepMilliseconds(2000);
     EXPECT_EQ(stream.Stop(), 0u);
     stream.Close();
-    g_SoundBufferDevice = saved_device;
   }
 
   std::ifstream in(capture, std::ios::binary);

@@ -4,36 +4,21 @@
 // windows is checked, so that a slow machine shifts the dip without failing the test.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/clock.h"
 #include "resource/sound_decoder_manager.h"
 #include "sound/sound_channel_manager.h"
-#include "sound/sound_output.h"
 #include "support/data_files_fixture.h"
+#include "support/disk_audio_capture.h"
 #include "support/disk_audio_loudness.h"
 #include "support/fake_pcm_decoder.h"
-#include "support/scoped_environment.h"
 
 namespace {
 
-constexpr uint32_t kRate = 44100;
+constexpr uint32_t kRate = test_support::kCaptureRate;
 constexpr uint32_t kWindow = kRate / 20;  // 50 ms
-
-// Mono 16-bit sine of `amplitude`, 441 Hz.
-std::vector<uint8_t> Sine(uint32_t frames, double amplitude) {
-  std::vector<uint8_t> pcm(frames * 2);
-  for (uint32_t i = 0; i < frames; ++i) {
-    const auto sample = static_cast<int16_t>(amplitude * std::sin(2 * M_PI * 441 * i / kRate));
-    std::memcpy(&pcm[2 * i], &sample, 2);
-  }
-  return pcm;
-}
-
 
 class VoiceDuckingDiskOutputTest : public test_support::DataFilesTest {
  protected:
@@ -64,17 +49,12 @@ class VoiceDuckingDiskOutputTest : public test_support::DataFilesTest {
 
 TEST_F(VoiceDuckingDiskOutputTest, TheMusicDipsToHalfWhileTheVoiceSpeaksAndComesBack) {
   const std::string capture = game_.HostPath() + "capture.raw";
-  ScopedEnvironment driver("SDL_AUDIODRIVER", "disk");
-  ScopedEnvironment file("SDL_DISKAUDIOFILE", capture.c_str());
-  game_.WriteFile("BGM/BGM01.PCM", test_support::MakeFakePcmFile({16, 1, kRate, Sine(3 * kRate, 8000)}));
+  game_.WriteFile("BGM/BGM01.PCM", test_support::MakeFakePcmFile({16, 1, kRate, test_support::SinePcm(3 * kRate, 8000)}));
   // A faint voice, so that what is heard is the music.
-  game_.WriteFile("VOICE/A01.PCM", test_support::MakeFakePcmFile({16, 1, kRate, Sine(kRate / 2, 100)}));
+  game_.WriteFile("VOICE/A01.PCM", test_support::MakeFakePcmFile({16, 1, kRate, test_support::SinePcm(kRate / 2, 100)}));
   {
-    CSoundDevice* saved_device = g_SoundBufferDevice;
-    CSoundOutput output;
-    ASSERT_EQ(output.Create(0, false, false, nullptr), CSoundDevice::kCreated);
-    ASSERT_TRUE(output.GetDirectSound()->IsAudible());
-    g_SoundBufferDevice = &output;
+    test_support::DiskAudioCapture output(capture);
+    ASSERT_TRUE(output.Audible());
     {
       CSoundChannelManager channels;
       channels.SetTaskManager(&timer_);
@@ -88,7 +68,6 @@ TEST_F(VoiceDuckingDiskOutputTest, TheMusicDipsToHalfWhileTheVoiceSpeaksAndComes
       RunTasks(600);
       channels.StopBgm();
     }
-    g_SoundBufferDevice = saved_device;
   }
 
   const std::vector<double> loudness = test_support::WindowLoudness(capture, kWindow);

@@ -11,6 +11,15 @@
 
 namespace test_support {
 
+std::vector<uint8_t> SinePcm(uint32_t frames, double amplitude) {
+  std::vector<uint8_t> pcm(frames * 2);
+  for (uint32_t i = 0; i < frames; ++i) {
+    const auto sample = static_cast<int16_t>(amplitude * std::sin(2 * M_PI * 441 * i / kCaptureRate));
+    std::memcpy(&pcm[2 * i], &sample, 2);
+  }
+  return pcm;
+}
+
 std::vector<double> WindowLoudness(const std::string& capture, std::size_t window) {
   std::ifstream in(capture, std::ios::binary);
   const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

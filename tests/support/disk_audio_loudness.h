@@ -2,10 +2,17 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace test_support {
+
+// The rate of the sounds made below and of the captured output's windows.
+inline constexpr uint32_t kCaptureRate = 44100;
+
+// Mono 16-bit PCM at that rate: a 441 Hz sine of `amplitude`.
+std::vector<uint8_t> SinePcm(uint32_t frames, double amplitude);
 
 // The RMS of the left channel of the captured 16-bit stereo output over consecutive windows of
 // `window` frames, each the median of five, so that a window a busy machine left short does not

@@ -1,12 +1,12 @@
-#include "builtins/bgm_track.h"
+#include "sound/bgm_track.h"
 
 #include <cstdio>
 #include <memory>
 
 #include "base/data_file_layer.h"
 #include "base/path.h"
-#include "builtins/fade_task_start.h"
 #include "sound/bgm_fade_tasks.h"
+#include "sound/fade_task_start.h"
 #include "sound/sound_channel_manager.h"
 
 int32_t g_CurrentBgm = 0;

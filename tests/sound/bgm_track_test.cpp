@@ -8,7 +8,7 @@
 
 #include "base/timed_task.h"
 #include "base/timer_manager.h"
-#include "builtins/bgm_track.h"
+#include "sound/bgm_track.h"
 #include "support/sound_channels_fixture.h"
 
 namespace {

@@ -13,6 +13,7 @@
 #include "effects/bg_rast_effect.h"
 #include "effects/bg_rot_effect.h"
 #include "effects/bg_zoom_effect.h"
+#include "effects/cross_transition.h"
 #include "effects/sp_change_effect.h"
 #include "effects/sp_fade_effect.h"
 #include "effects/sp_panime_effect.h"
@@ -25,6 +26,11 @@
 BuiltinEffectServices g_BuiltinEffectServices;
 
 namespace {
+
+template <class Filter>
+CTcpObject* MakeFilter(std::uint32_t /*number*/) {
+  return new (std::nothrow) Filter;
+}
 
 template <class Effect>
 CDcpObject* MakeEffect(std::uint32_t /*number*/) {
@@ -64,7 +70,7 @@ constexpr std::array<BuiltinEffectRow, 21> kEffectRows{{
 }};
 
 constexpr std::array<BuiltinFilterRow, 14> kFilterRows{{
-    {"cross", nullptr, 0, nullptr, nullptr, S},
+    {CCrossTransition::kName, &MakeFilter<CCrossTransition>, CCrossTransition::kType, nullptr, nullptr, S},
     {"rule", nullptr, 0, nullptr, nullptr, S},
     {"scroll", nullptr, 0, nullptr, nullptr, S},
     {"wave", nullptr, 0, nullptr, nullptr, S},

@@ -14,6 +14,7 @@
 #include "effects/bg_rot_effect.h"
 #include "effects/bg_zoom_effect.h"
 #include "effects/cross_transition.h"
+#include "effects/rule_transition.h"
 #include "effects/sp_change_effect.h"
 #include "effects/sp_fade_effect.h"
 #include "effects/sp_panime_effect.h"
@@ -71,7 +72,7 @@ constexpr std::array<BuiltinEffectRow, 21> kEffectRows{{
 
 constexpr std::array<BuiltinFilterRow, 14> kFilterRows{{
     {CCrossTransition::kName, &MakeFilter<CCrossTransition>, CCrossTransition::kType, nullptr, nullptr, S},
-    {"rule", nullptr, 0, nullptr, nullptr, S},
+    {CRuleTransition::kName, &MakeFilter<CRuleTransition>, CRuleTransition::kType, nullptr, nullptr, S},
     {"scroll", nullptr, 0, nullptr, nullptr, S},
     {"wave", nullptr, 0, nullptr, nullptr, S},
     {"mosaic", nullptr, 1, nullptr, nullptr, S},

@@ -20,7 +20,10 @@ struct Accepted {
 TEST_F(CrossTransitionTest, EveryTransitionRefusesAZeroDurationAMissingPartAndAnotherDepth) {
   CImageCanvasEx eight;
   ASSERT_EQ(eight.Create(kWidth, kHeight, 8, CImagePart::kLayer), 0u);
-  for (const Accepted& c : {Accepted{"cross", {500}}}) {
+  CImage rule;
+  ASSERT_EQ(rule.Create(kWidth, kHeight, 8, 0), 0u);
+  const auto rule_word = reinterpret_cast<std::uintptr_t>(&rule);
+  for (const Accepted& c : {Accepted{"cross", {500}}, Accepted{"rule", {500, rule_word, 16}}}) {
     SCOPED_TRACE(c.name);
     RefPtr<CTcpObject> object = g_TcpHost->CreateObject(c.name);
     auto* filter = dynamic_cast<CTransCallback*>(object.get());

@@ -14,12 +14,14 @@
 #include "effects/bg_rot_effect.h"
 #include "effects/bg_zoom_effect.h"
 #include "effects/cross_transition.h"
+#include "effects/pattern_transition.h"
 #include "effects/rule_transition.h"
 #include "effects/sp_change_effect.h"
 #include "effects/sp_fade_effect.h"
 #include "effects/sp_panime_effect.h"
 #include "effects/sp_tanime_effect.h"
 #include "effects/staff_roll_effect.h"
+#include "effects/tone_filter.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
 #include "sound/sound_channel_manager.h"
@@ -77,8 +79,9 @@ constexpr std::array<BuiltinFilterRow, 14> kFilterRows{{
     {"wave", nullptr, 0, nullptr, nullptr, S},
     {"mosaic", nullptr, 1, nullptr, nullptr, S},
     {"rotaxis", nullptr, 1, nullptr, nullptr, S},
-    {"trans", nullptr, 1, nullptr, nullptr, S},
-    {"tone", nullptr, 2, nullptr, nullptr, S},
+    {CPatternTransition::kName, &MakeFilter<CPatternTransition>, CPatternTransition::kType, nullptr, nullptr,
+     S},
+    {CToneFilter::kName, &MakeFilter<CToneFilter>, CToneFilter::kType, nullptr, nullptr, S},
     {"quake", nullptr, 2, nullptr, nullptr, R},
     {"zoomflip", nullptr, 1, nullptr, nullptr, R},
     {"rotcenter", nullptr, 1, nullptr, nullptr, R},

@@ -26,6 +26,14 @@ class TransitionDriversTest : public TransitionFixture {
       for (std::int32_t x = 0; x < image.GetWidth(); ++x) row[x] = 0xFF000000u | colour;
     }
   }
+  // A magenta canvas over a green source part (the back page's picture).
+  void PrepareCanvas(CSurfaceCanvas& canvas) {
+    ASSERT_EQ(canvas.Create(kWidth, kHeight, 32, CImagePart::kLayer), 0u);
+    LayerOf(canvas).SetBackgroundColor(kMagenta, true);
+    ASSERT_EQ(canvas.Update(true), 0);
+    Fill(*back_.GetImage(), kGreen);
+    ASSERT_EQ(canvas.SetPartner(&back_), 0u);
+  }
   // The colour bits where the whole surface shows one colour, else 0xFFFFFFFF.
   static std::uint32_t Uniform(plat::Surface& surface) {
     const std::uint32_t first = SoftwareSurfaces::Pixel(surface, 0, 0) & 0xFFFFFF;
@@ -65,11 +73,7 @@ TEST_F(TransitionDriversTest, ACrossOnTheFramesPagesGoesFromTheFrontPageToTheBac
 TEST_F(TransitionDriversTest, ACrossOnACanvasGoesFromItsSourcePartToItsOwnPicture) {
   SpriteDeviceScreen device;
   CSurfaceCanvas canvas;
-  ASSERT_EQ(canvas.Create(kWidth, kHeight, 32, CImagePart::kLayer), 0u);
-  LayerOf(canvas).SetBackgroundColor(kMagenta, true);
-  ASSERT_EQ(canvas.Update(true), 0);
-  Fill(*back_.GetImage(), kGreen);
-  ASSERT_EQ(canvas.SetPartner(&back_), 0u);
+  ASSERT_NO_FATAL_FAILURE(PrepareCanvas(canvas));
   plat::Surface& surface = *canvas.GetSurface();
   ASSERT_EQ(Uniform(surface), kMagenta);
 
@@ -87,6 +91,39 @@ TEST_F(TransitionDriversTest, ACrossOnACanvasGoesFromItsSourcePartToItsOwnPictur
   EXPECT_FALSE(canvas.HasAttached());
   canvas.Update(true);
   EXPECT_EQ(Uniform(surface), kMagenta) << "from the end on: the canvas's own picture";
+}
+
+TEST_F(TransitionDriversTest, AToneTintsTheCanvassOwnPictureAndTheFramesFrontPage) {
+  SpriteDeviceScreen device;
+  CSurfaceCanvas canvas;
+  ASSERT_NO_FATAL_FAILURE(PrepareCanvas(canvas));
+  LayerOf(front_).SetBackgroundColor(kBlue, true);
+  LayerOf(back_).SetBackgroundColor(kRed, true);
+  SoftwareSurfaces surfaces;
+  auto screen = surfaces.Make(plat::SurfaceFormat::kXrgb8888, kWidth, kHeight);
+
+  // Black over 1000 ms: half way each picture shows at about half its brightness.
+  clock_.SetMilliseconds(8000);
+  ASSERT_EQ(CreateLayerFilterByName(&canvas, "tone", CImagePart::kModePlain, 1, Args({1000, 0xFF000000, 0})),
+            kFilterAttached);
+  ASSERT_EQ(CreateLayerFilterByName(&front_, "tone", CImagePart::kModeSwapLayers, 0, Args({1000, 0xFF000000, 0})),
+            kFilterAttached);
+  canvas.Update(true);
+  front_.PresentDirty(0, nullptr, screen.get(), kPixelFormatXrgb8888, true);
+  EXPECT_EQ(Uniform(*canvas.GetSurface()), kMagenta);
+  EXPECT_EQ(Uniform(*screen), kBlue);
+  clock_.SetMilliseconds(8500);
+  canvas.Update(true);
+  front_.PresentDirty(0, nullptr, screen.get(), kPixelFormatXrgb8888, true);
+  const std::uint32_t canvas_half = Uniform(*canvas.GetSurface());
+  EXPECT_EQ(canvas_half & 0x00FF00, 0u) << "the source part does not show";
+  EXPECT_GT(canvas_half & 0xFF, 0x60u);
+  EXPECT_LT(canvas_half & 0xFF, 0xA0u);
+  EXPECT_EQ(canvas_half >> 16, canvas_half & 0xFF);
+  const std::uint32_t page_half = Uniform(*screen);
+  EXPECT_EQ(page_half & 0xFFFF00, 0u) << "the back page does not show";
+  EXPECT_GT(page_half, 0x60u);
+  EXPECT_LT(page_half, 0xA0u);
 }
 
 }  // namespace

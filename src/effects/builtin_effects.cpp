@@ -16,6 +16,7 @@
 #include "effects/cross_transition.h"
 #include "effects/pattern_transition.h"
 #include "effects/rule_transition.h"
+#include "effects/scroll_filter.h"
 #include "effects/sp_change_effect.h"
 #include "effects/sp_fade_effect.h"
 #include "effects/sp_panime_effect.h"
@@ -75,7 +76,7 @@ constexpr std::array<BuiltinEffectRow, 21> kEffectRows{{
 constexpr std::array<BuiltinFilterRow, 14> kFilterRows{{
     {CCrossTransition::kName, &MakeFilter<CCrossTransition>, CCrossTransition::kType, nullptr, nullptr, S},
     {CRuleTransition::kName, &MakeFilter<CRuleTransition>, CRuleTransition::kType, nullptr, nullptr, S},
-    {"scroll", nullptr, 0, nullptr, nullptr, S},
+    {CScrollFilter::kName, &MakeFilter<CScrollFilter>, CScrollFilter::kType, nullptr, nullptr, S},
     {"wave", nullptr, 0, nullptr, nullptr, S},
     {"mosaic", nullptr, 1, nullptr, nullptr, S},
     {"rotaxis", nullptr, 1, nullptr, nullptr, S},

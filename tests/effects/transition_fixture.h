@@ -19,10 +19,18 @@
 #include "support/fake_clock.h"
 
 class TransitionFixture : public ::testing::Test {
- protected:
+ public:
   static constexpr std::int32_t kWidth = 32;
   static constexpr std::int32_t kHeight = 16;
 
+  // The tags of the two pictures, in the red byte; the other bytes are the place.
+  static constexpr std::uint32_t kOld = 0x40;
+  static constexpr std::uint32_t kNew = 0xC0;
+  static std::uint32_t Coded(std::uint32_t tag, std::int32_t x, std::int32_t y) {
+    return 0xFF000000u | tag << 16 | static_cast<std::uint32_t>(x * 7) << 8 | static_cast<std::uint32_t>(y * 13);
+  }
+
+ protected:
   void SetUp() override {
     BuildPixelTables();
     SetPixelLib(&library_);
@@ -48,12 +56,6 @@ class TransitionFixture : public ::testing::Test {
     SetPixelLib(nullptr);
   }
 
-  // The tags of the two pictures, in the red byte; the other bytes are the place.
-  static constexpr std::uint32_t kOld = 0x40;
-  static constexpr std::uint32_t kNew = 0xC0;
-  static std::uint32_t Coded(std::uint32_t tag, std::int32_t x, std::int32_t y) {
-    return 0xFF000000u | tag << 16 | static_cast<std::uint32_t>(x * 7) << 8 | static_cast<std::uint32_t>(y * 13);
-  }
   static void Paint(CImage& image, std::uint32_t tag) {
     for (std::int32_t y = 0; y < image.GetHeight(); ++y) {
       auto* row = reinterpret_cast<std::uint32_t*>(image.GetRowPointer(y));

@@ -23,6 +23,7 @@
 #include "effects/sp_tanime_effect.h"
 #include "effects/staff_roll_effect.h"
 #include "effects/tone_filter.h"
+#include "effects/wave_filter.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
 #include "sound/sound_channel_manager.h"
@@ -77,7 +78,7 @@ constexpr std::array<BuiltinFilterRow, 14> kFilterRows{{
     {CCrossTransition::kName, &MakeFilter<CCrossTransition>, CCrossTransition::kType, nullptr, nullptr, S},
     {CRuleTransition::kName, &MakeFilter<CRuleTransition>, CRuleTransition::kType, nullptr, nullptr, S},
     {CScrollFilter::kName, &MakeFilter<CScrollFilter>, CScrollFilter::kType, nullptr, nullptr, S},
-    {"wave", nullptr, 0, nullptr, nullptr, S},
+    {CWaveFilter::kName, &MakeFilter<CWaveFilter>, CWaveFilter::kType, nullptr, nullptr, S},
     {"mosaic", nullptr, 1, nullptr, nullptr, S},
     {"rotaxis", nullptr, 1, nullptr, nullptr, S},
     {CPatternTransition::kName, &MakeFilter<CPatternTransition>, CPatternTransition::kType, nullptr, nullptr,

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "base/trig_tables.h"
 #include "effects/builtin_effects.h"
 #include "effects/create_by_name.h"
 #include "effects/trans_callback.h"
@@ -33,6 +34,7 @@ class TransitionFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     BuildPixelTables();
+    g_TrigTable = &trig_;
     SetPixelLib(&library_);
     g_DrawLayerFactory = &layers_;
     g_TcpHost = &filters_;
@@ -54,6 +56,7 @@ class TransitionFixture : public ::testing::Test {
     g_TcpHost = nullptr;
     g_DrawLayerFactory = nullptr;
     SetPixelLib(nullptr);
+    g_TrigTable = nullptr;
   }
 
   static void Paint(CImage& image, std::uint32_t tag) {
@@ -89,6 +92,7 @@ class TransitionFixture : public ::testing::Test {
   }
 
   ScopedFakeClock clock_;
+  CTrigTables trig_;
   CPixelLibrary library_;
   CDrawLayerFactory layers_;
   CTcpPluginManager filters_;

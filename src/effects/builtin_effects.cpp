@@ -14,6 +14,7 @@
 #include "effects/bg_rot_effect.h"
 #include "effects/bg_zoom_effect.h"
 #include "effects/cross_transition.h"
+#include "effects/mosaic_filter.h"
 #include "effects/pattern_transition.h"
 #include "effects/rule_transition.h"
 #include "effects/scroll_filter.h"
@@ -79,7 +80,7 @@ constexpr std::array<BuiltinFilterRow, 14> kFilterRows{{
     {CRuleTransition::kName, &MakeFilter<CRuleTransition>, CRuleTransition::kType, nullptr, nullptr, S},
     {CScrollFilter::kName, &MakeFilter<CScrollFilter>, CScrollFilter::kType, nullptr, nullptr, S},
     {CWaveFilter::kName, &MakeFilter<CWaveFilter>, CWaveFilter::kType, nullptr, nullptr, S},
-    {"mosaic", nullptr, 1, nullptr, nullptr, S},
+    {CMosaicFilter::kName, &MakeFilter<CMosaicFilter>, CMosaicFilter::kType, nullptr, nullptr, S},
     {"rotaxis", nullptr, 1, nullptr, nullptr, S},
     {CPatternTransition::kName, &MakeFilter<CPatternTransition>, CPatternTransition::kType, nullptr, nullptr,
      S},

@@ -16,6 +16,7 @@
 #include "effects/cross_transition.h"
 #include "effects/mosaic_filter.h"
 #include "effects/pattern_transition.h"
+#include "effects/rotaxis_filter.h"
 #include "effects/rule_transition.h"
 #include "effects/scroll_filter.h"
 #include "effects/sp_change_effect.h"
@@ -81,7 +82,7 @@ constexpr std::array<BuiltinFilterRow, 14> kFilterRows{{
     {CScrollFilter::kName, &MakeFilter<CScrollFilter>, CScrollFilter::kType, nullptr, nullptr, S},
     {CWaveFilter::kName, &MakeFilter<CWaveFilter>, CWaveFilter::kType, nullptr, nullptr, S},
     {CMosaicFilter::kName, &MakeFilter<CMosaicFilter>, CMosaicFilter::kType, nullptr, nullptr, S},
-    {"rotaxis", nullptr, 1, nullptr, nullptr, S},
+    {CRotAxisFilter::kName, &MakeFilter<CRotAxisFilter>, CRotAxisFilter::kType, nullptr, nullptr, S},
     {CPatternTransition::kName, &MakeFilter<CPatternTransition>, CPatternTransition::kType, nullptr, nullptr,
      S},
     {CToneFilter::kName, &MakeFilter<CToneFilter>, CToneFilter::kType, nullptr, nullptr, S},

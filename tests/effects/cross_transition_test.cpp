@@ -26,7 +26,7 @@ TEST_F(CrossTransitionTest, EveryTransitionRefusesAZeroDurationAMissingPartAndAn
   for (const Accepted& c : {Accepted{"cross", {500}}, Accepted{"rule", {500, rule_word, 16}},
                             Accepted{"trans", {500, 3, 1}}, Accepted{"tone", {500, 0xFF102030, 1}},
                             Accepted{"scroll", {500, 1, 4, 0}}, Accepted{"wave", {500, 0, 4, 64, 0, 0}},
-                            Accepted{"mosaic", {500, 0, 8, 1}}}) {
+                            Accepted{"mosaic", {500, 0, 8, 1}}, Accepted{"rotaxis", {500, 2}}}) {
     SCOPED_TRACE(c.name);
     RefPtr<CTcpObject> object = g_TcpHost->CreateObject(c.name);
     auto* filter = dynamic_cast<CTransCallback*>(object.get());

@@ -69,7 +69,8 @@ void BM_Transition(benchmark::State& state, std::vector<std::uintptr_t> words) {
   Pages& pages = ThePages();
   RefPtr<CScreenTransition> attached = MakeRef<Transition>();
   auto& transition = static_cast<Transition&>(*attached);
-  if (transition.Create(reinterpret_cast<std::uintptr_t>(&pages.front),
+  CImagePart* part = &pages.front;
+  if (transition.Create(reinterpret_cast<std::uintptr_t>(part),
                         PluginArgs{words.data(), static_cast<uint32_t>(words.size())}) != 0 ||
       pages.front.Attach(attached, CImagePart::kModeSwapLayers, 1, false) != 0) {
     state.SkipWithError("the transition was refused");

@@ -1,8 +1,8 @@
 #include "effects/scroll_filter.h"
 
 #include <algorithm>
-#include <cmath>
 
+#include "base/eased_time.h"
 #include "effects/effect_args.h"
 #include "effects/row_kernel_runner.h"
 #include "gfx/image.h"
@@ -72,22 +72,8 @@ std::int32_t CScrollFilter::SetParam(CImagePart* target, const PluginArgs& args)
   return kAccepted;
 }
 
-std::uint32_t CScrollFilter::EasedElapsed(std::uint32_t now) const {
-  const std::uint32_t elapsed = Elapsed(now);
-  if (elapsed >= duration_) return duration_;
-  const double t = static_cast<double>(elapsed) / duration_;
-  double eased = t;
-  if (acceleration_ > 0) {
-    eased = std::pow(t, acceleration_);
-  } else if (acceleration_ < 0) {
-    eased = 1.0 - std::pow(1.0 - t, -acceleration_);
-  }
-  // A wild acceleration text must not move the picture past its way.
-  return static_cast<std::uint32_t>(std::clamp(std::trunc(duration_ * eased), 0.0, static_cast<double>(duration_)));
-}
-
 std::int32_t CScrollFilter::Update(std::uint32_t now) {
-  const std::uint32_t eased = LatchStart(now) ? 0 : EasedElapsed(now);
+  const std::uint32_t eased = LatchStart(now) ? 0 : EaseElapsed(Elapsed(now), duration_, acceleration_);
   position_ = static_cast<std::uint32_t>(std::uint64_t{distance_} * eased / duration_);
   if (fade_) {
     const auto level = static_cast<std::uint8_t>(std::uint64_t{eased} * 255 / duration_);

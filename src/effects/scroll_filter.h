@@ -39,8 +39,6 @@ class CScrollFilter : public CTimedFilter {
   std::uint8_t FadeLevel() const { return fade_level_; }
 
  private:
-  // The eased elapsed time, within the duration.
-  std::uint32_t EasedElapsed(std::uint32_t now) const;
   bool Horizontal() const { return direction_ == kRight || direction_ == kLeft; }
 
   std::uint32_t position_ = 0;

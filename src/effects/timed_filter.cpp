@@ -1,7 +1,5 @@
 #include "effects/timed_filter.h"
 
-#include <algorithm>
-
 #include "effects/effect_args.h"
 #include "gfx/image_part.h"
 
@@ -19,9 +17,4 @@ bool CTimedFilter::LatchStart(std::uint32_t now) {
   started_ = false;
   start_ = now;
   return true;
-}
-
-std::uint32_t CTimedFilter::Progress(std::uint32_t now, std::uint32_t span) const {
-  const std::uint64_t elapsed = std::min(Elapsed(now), duration_);
-  return static_cast<std::uint32_t>(elapsed * span / duration_);
 }

@@ -16,8 +16,6 @@ class CTimedFilter : public CTransCallback {
   bool LatchStart(std::uint32_t now);
   // Milliseconds since the start (unsigned, as the clock wraps).
   std::uint32_t Elapsed(std::uint32_t now) const { return now - start_; }
-  // `span` × e / duration for the elapsed time e, the time capped at the duration.
-  std::uint32_t Progress(std::uint32_t now, std::uint32_t span) const;
 
   std::uint32_t duration_ = 0;
   std::uint32_t start_ = 0;

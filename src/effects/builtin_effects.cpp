@@ -13,11 +13,19 @@
 #include "effects/bg_rast_effect.h"
 #include "effects/bg_rot_effect.h"
 #include "effects/bg_zoom_effect.h"
+#include "effects/cross_transition.h"
+#include "effects/mosaic_filter.h"
+#include "effects/pattern_transition.h"
+#include "effects/rotaxis_filter.h"
+#include "effects/rule_transition.h"
+#include "effects/scroll_filter.h"
 #include "effects/sp_change_effect.h"
 #include "effects/sp_fade_effect.h"
 #include "effects/sp_panime_effect.h"
 #include "effects/sp_tanime_effect.h"
 #include "effects/staff_roll_effect.h"
+#include "effects/tone_filter.h"
+#include "effects/wave_filter.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
 #include "sound/sound_channel_manager.h"
@@ -25,6 +33,11 @@
 BuiltinEffectServices g_BuiltinEffectServices;
 
 namespace {
+
+template <class Filter>
+CTcpObject* MakeFilter(std::uint32_t /*number*/) {
+  return new (std::nothrow) Filter;
+}
 
 template <class Effect>
 CDcpObject* MakeEffect(std::uint32_t /*number*/) {
@@ -64,14 +77,15 @@ constexpr std::array<BuiltinEffectRow, 21> kEffectRows{{
 }};
 
 constexpr std::array<BuiltinFilterRow, 14> kFilterRows{{
-    {"cross", nullptr, 0, nullptr, nullptr, S},
-    {"rule", nullptr, 0, nullptr, nullptr, S},
-    {"scroll", nullptr, 0, nullptr, nullptr, S},
-    {"wave", nullptr, 0, nullptr, nullptr, S},
-    {"mosaic", nullptr, 1, nullptr, nullptr, S},
-    {"rotaxis", nullptr, 1, nullptr, nullptr, S},
-    {"trans", nullptr, 1, nullptr, nullptr, S},
-    {"tone", nullptr, 2, nullptr, nullptr, S},
+    {CCrossTransition::kName, &MakeFilter<CCrossTransition>, CCrossTransition::kType, nullptr, nullptr, S},
+    {CRuleTransition::kName, &MakeFilter<CRuleTransition>, CRuleTransition::kType, nullptr, nullptr, S},
+    {CScrollFilter::kName, &MakeFilter<CScrollFilter>, CScrollFilter::kType, nullptr, nullptr, S},
+    {CWaveFilter::kName, &MakeFilter<CWaveFilter>, CWaveFilter::kType, nullptr, nullptr, S},
+    {CMosaicFilter::kName, &MakeFilter<CMosaicFilter>, CMosaicFilter::kType, nullptr, nullptr, S},
+    {CRotAxisFilter::kName, &MakeFilter<CRotAxisFilter>, CRotAxisFilter::kType, nullptr, nullptr, S},
+    {CPatternTransition::kName, &MakeFilter<CPatternTransition>, CPatternTransition::kType, nullptr, nullptr,
+     S},
+    {CToneFilter::kName, &MakeFilter<CToneFilter>, CToneFilter::kType, nullptr, nullptr, S},
     {"quake", nullptr, 2, nullptr, nullptr, R},
     {"zoomflip", nullptr, 1, nullptr, nullptr, R},
     {"rotcenter", nullptr, 1, nullptr, nullptr, R},

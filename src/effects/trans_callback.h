@@ -9,7 +9,7 @@
 #include "gfx/screen_transition.h"
 #include "resource/plugin_objects.h"
 
-class CImageInterface;
+class CImage;
 class CImagePart;
 
 // What Apply paints: the area of the layer, where its top-left corner lies in the destination,
@@ -19,13 +19,13 @@ struct FilterApplyArea {
   std::int32_t y = 0;
   std::int32_t width = 0;
   std::int32_t height = 0;
-  CImageInterface* destination = nullptr;
+  CImage* destination = nullptr;
   std::int32_t destination_x = 0;
   std::int32_t destination_y = 0;
-  CImageInterface* old_picture = nullptr;
+  CImage* old_picture = nullptr;
   std::int32_t old_x = 0;
   std::int32_t old_y = 0;
-  CImageInterface* new_picture = nullptr;
+  CImage* new_picture = nullptr;
   std::int32_t new_x = 0;
   std::int32_t new_y = 0;
 };
@@ -35,6 +35,12 @@ class CTransCallback : public CTcpObject, public CScreenTransition {
   static constexpr std::int32_t kStateRunning = 0;
   static constexpr std::int32_t kStateFinished = -1;
   static constexpr std::int32_t kNotSupported = -2;
+  // Results of SetParam and Apply.
+  static constexpr std::int32_t kAccepted = 0;
+  static constexpr std::int32_t kMissingArgument = 1;
+  static constexpr std::int32_t kUnfitTarget = 2;
+  static constexpr std::int32_t kRoutineFailed = 5;
+  static constexpr std::int32_t kMissingTable = 5;
 
   // Types 0 and 1: two-picture transitions; 2: a filter of one picture.
   virtual std::uint8_t GetType() const = 0;
@@ -50,17 +56,30 @@ class CTransCallback : public CTcpObject, public CScreenTransition {
   // the refusal, after which the host releases the filter.
   virtual std::int32_t SetParam(CImagePart* target, const PluginArgs& args) = 0;
 
-  // The host's create operation: the parameter is the target part.
+  // The host's create operation: the parameter is the target part, which the filter then works
+  // on until it is released.
   std::int32_t Create(std::uintptr_t parameter, const PluginArgs& args) final;
 
   // The image part's side.
   std::uint8_t GetTransitionType() const final { return GetType(); }
   bool Advance(std::uint32_t now) final;
   bool IsFinished() const final { return GetState() == kStateFinished; }
+  // An odd type is drawn in one piece, an even one in strips where the program allows them.
+  std::uint32_t GetFlags() const final { return (GetType() & 1) != 0 ? 0 : kAllowsStrips; }
+  // The work image of the part: what the filter paints and the part presents.
+  CImage* GetTargetImage() final;
   // Applies the filter to the strip of the target image, with the pictures PlacePictures gives.
   void RenderStrip(const plat::Rect& strip) final;
 
+  // The part's pictures in the old and the new slot of an area whose destination fields are set,
+  // each at the area's own place. A two-picture transition on a page goes from the page's own
+  // image to its partner's (the back page, which the end swaps in); on a canvas from the source
+  // part's image to the canvas's own. A one-picture filter reads its part's own image in both.
+  void PlacePictures(FilterApplyArea& area) const;
+
  protected:
-  // Fills in the old and the new picture of an area whose destination fields are set.
-  virtual void PlacePictures(FilterApplyArea& area) = 0;
+  CImagePart* Part() const { return part_; }
+
+ private:
+  CImagePart* part_ = nullptr;
 };

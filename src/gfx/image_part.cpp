@@ -152,7 +152,9 @@ void CImagePart::Detach(bool redraw) {
     if (attach_mode_ == kModeSwapLayers) SwapLayers(*partner_);
     if (attach_mode_ == kModeSwapBackgrounds) SwapLayerBackgrounds(*partner_);
   }
-  if (attach_mode_ == kModeSwapLayers || attach_mode_ == kModeSwapBackgrounds) {
+  // The screen still shows the transition's last frame: the part's picture must be presented
+  // whole again, the swapped one after modes 1 and 2, its own after a plain redrawn end.
+  if (attach_mode_ == kModeSwapLayers || attach_mode_ == kModeSwapBackgrounds || redraw) {
     if (layer_ != nullptr) layer_->Invalidate(nullptr);
     image_.MarkAllChanged();
   }

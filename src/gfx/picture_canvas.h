@@ -43,6 +43,8 @@ class CPictureCanvas : public CD3DTexture, public CImageCanvasBase {
   // The key in the texture's own pixel format.
   uint32_t GetColorKey() const override { return texture_.GetColorKey(); }
   uint32_t ClearColorKey() override { return texture_.ClearColorKey(); }
+  // A transition shows the source part's picture changing into the canvas's own.
+  bool EndsOnOwnImage() const override { return true; }
 
   int32_t GetTextureWidth() const override { return texture_.GetWidth(); }
   int32_t GetTextureHeight() const override { return texture_.GetHeight(); }

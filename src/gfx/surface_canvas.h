@@ -54,6 +54,8 @@ class CSurfaceCanvas : public CImageCanvasBase {
   uint32_t ClearColorKey() override;
 
   plat::Surface* GetSurface() const { return surface_.get(); }
+  // A transition shows the source part's picture changing into the canvas's own.
+  bool EndsOnOwnImage() const override { return true; }
   // EPixelFormat code of the surface, alpha formats counted as their plain twins.
   uint32_t GetSurfaceFormat() const { return surface_format_; }
 

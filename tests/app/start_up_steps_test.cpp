@@ -28,18 +28,10 @@ const std::set<std::string> kStillUnbuilt = {
     "the effect \"snow\"",
     "the effect \"sp_gfade\"",
     "the filter \"addsub\"",
-    "the filter \"cross\"",
     "the filter \"hblur\"",
-    "the filter \"mosaic\"",
     "the filter \"quake\"",
     "the filter \"ripple\"",
-    "the filter \"rotaxis\"",
     "the filter \"rotcenter\"",
-    "the filter \"rule\"",
-    "the filter \"scroll\"",
-    "the filter \"tone\"",
-    "the filter \"trans\"",
-    "the filter \"wave\"",
     "the filter \"zoomflip\"",
 };
 

@@ -84,7 +84,7 @@ int g_filter_start_ups = 0;
 std::vector<FilterApplyArea> g_applied;
 
 // A one-picture filter that accepts the part when its first argument is 0 and ends at the time
-// of its second; it paints from pictures of its own.
+// of its second.
 class FakeFilter : public CTransCallback {
  public:
   FakeFilter() { ++g_live_filters; }
@@ -105,20 +105,7 @@ class FakeFilter : public CTransCallback {
     end_ = ArgUnsigned(args, 1);
     return ArgInt(args, 0);
   }
-  std::uint32_t GetFlags() const override { return 0; }
-  CImage* GetTargetImage() override { return &target_image_; }
-
-  CImage old_picture_;
-
- protected:
-  void PlacePictures(FilterApplyArea& area) override {
-    area.old_picture = &old_picture_;
-    area.old_x = area.x + 5;
-    area.old_y = area.y;
-  }
-
  private:
-  CImage target_image_;
   std::uint32_t now_ = 0;
   std::uint32_t end_ = 0;
 };
@@ -238,7 +225,7 @@ TEST_F(EffectByNameTest, UnknownNamesCreateNothing) {
   EXPECT_EQ(CreateEffectByName(&slot, nullptr, nullptr, Args({0})), kEffectUnknown);
   EXPECT_EQ(CreateEffectByName(&slot, "stranger", nullptr, Args({0})), kEffectUnknown) << "no effect";
   EXPECT_EQ(CreateEffectByName(&slot, "quake", nullptr, Args({0})), kEffectUnknown) << "not built yet";
-  EXPECT_EQ(CreateLayerFilterByName(&part_, "cross", 0, 0, Args({100})), kFilterNotMade) << "not built yet";
+  EXPECT_EQ(CreateLayerFilterByName(&part_, "zoomflip", 0, 0, Args({100})), kFilterNotMade) << "not built yet";
   EXPECT_EQ(slot, nullptr);
   EXPECT_EQ(CreateLayerFilterByName(&part_, "no_such_filter", 0, 0, Args({0, 100})), kFilterNotMade);
   EXPECT_EQ(CreateLayerFilterByName(nullptr, "fake_tone", 0, 0, Args({0, 100})), kFilterNoPart);
@@ -352,8 +339,8 @@ TEST_F(EffectByNameTest, ALayerFilterIsAttachedWithItsArgumentsOrReleased) {
 TEST_F(EffectByNameTest, TheImagePartDrivesAFilterThroughItsUpdateStateAndApply) {
   ASSERT_EQ(CreateLayerFilterByName(&part_, "fake_tone", 0, 0, Args({0, 1200})), kFilterAttached);
   CScreenTransition& transition = *part_.GetAttached();
-  auto& filter = dynamic_cast<FakeFilter&>(transition);
   EXPECT_EQ(transition.GetTransitionType(), 2);
+  EXPECT_EQ(transition.GetFlags(), CScreenTransition::kAllowsStrips) << "an even type goes in strips";
   EXPECT_FALSE(transition.Advance(1100));
   EXPECT_FALSE(transition.IsFinished());
   transition.RenderStrip(plat::Rect{0, 16, 640, 48});
@@ -363,12 +350,16 @@ TEST_F(EffectByNameTest, TheImagePartDrivesAFilterThroughItsUpdateStateAndApply)
   EXPECT_EQ(area.y, 16);
   EXPECT_EQ(area.width, 640);
   EXPECT_EQ(area.height, 32);
-  EXPECT_EQ(area.destination, transition.GetTargetImage());
+  EXPECT_EQ(area.destination, part_.GetWorkImage()) << "the part's work image is painted and presented";
+  EXPECT_EQ(transition.GetTargetImage(), part_.GetWorkImage());
   EXPECT_EQ(area.destination_x, 0);
   EXPECT_EQ(area.destination_y, 16);
-  EXPECT_EQ(area.old_picture, &filter.old_picture_);
-  EXPECT_EQ(area.old_x, 5);
-  EXPECT_EQ(area.new_picture, nullptr);
+  // A one-picture filter reads the part's own image, in both slots, at the area's place.
+  EXPECT_EQ(area.old_picture, part_.GetImage());
+  EXPECT_EQ(area.new_picture, part_.GetImage());
+  EXPECT_EQ(area.old_x, 0);
+  EXPECT_EQ(area.old_y, 16);
+  EXPECT_EQ(area.new_y, 16);
   EXPECT_TRUE(transition.Advance(1200));
   EXPECT_TRUE(transition.IsFinished());
 }

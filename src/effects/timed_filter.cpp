@@ -1,0 +1,20 @@
+#include "effects/timed_filter.h"
+
+#include "effects/effect_args.h"
+#include "gfx/image_part.h"
+
+std::int32_t CTimedFilter::AcceptTarget(CImagePart* target, const PluginArgs& args) {
+  if (target == nullptr || args.count == 0) return kMissingArgument;
+  duration_ = ArgUnsigned(args, 0);
+  if (duration_ == 0) return kMissingArgument;
+  if (target->GetDepth() != 32) return kUnfitTarget;
+  started_ = true;
+  return kAccepted;
+}
+
+bool CTimedFilter::LatchStart(std::uint32_t now) {
+  if (!started_) return false;
+  started_ = false;
+  start_ = now;
+  return true;
+}

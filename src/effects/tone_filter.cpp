@@ -1,0 +1,48 @@
+#include "effects/tone_filter.h"
+
+#include <algorithm>
+
+#include "effects/effect_args.h"
+#include "effects/row_kernel_runner.h"
+#include "gfx/image.h"
+#include "gfx/pixel_library.h"
+
+std::int32_t CToneFilter::SetParam(CImagePart* target, const PluginArgs& args) {
+  const std::int32_t status = AcceptTarget(target, args);
+  colour_ = ArgUnsigned(args, 1);
+  reverse_ = ArgFlag(args, 2);
+  return status;
+}
+
+std::int32_t CToneFilter::Update(std::uint32_t now) {
+  if (LatchStart(now)) {
+    level_ = reverse_ ? 255 : 0;
+    return 0;
+  }
+  const auto level = static_cast<std::uint8_t>(std::min(Elapsed(now) * 255u / duration_, 255u));
+  level_ = reverse_ ? 255 - level : level;
+  return 0;
+}
+
+std::int32_t CToneFilter::GetState() const {
+  return level_ == (reverse_ ? 0 : 255) ? kStateFinished : kStateRunning;
+}
+
+std::int32_t CToneFilter::Apply(const FilterApplyArea& area) {
+  CPixelLibrary* library = ActivePixelLib();
+  if (library == nullptr) return kRoutineFailed;
+  const plat::Rect rect{area.x, area.y, area.x + area.width, area.y + area.height};
+  CImage& destination = *area.destination;
+  PixelRoutineResult result{true, {}};
+  if (level_ == 255) {
+    result = library->Routines().fill32(destination, colour_, &rect);
+  } else {
+    if (RunRowKernel(RowCopyKernel(), destination, area.x, area.y, *area.old_picture, rect)) {
+      destination.MarkChanged(rect);
+    }
+    if (level_ != 0) result = library->Routines().blend_colour(destination, PixelColourArgs{colour_, level_, &rect, 0});
+  }
+  if (!result.ok) return kRoutineFailed;
+  destination.MarkChanged(result.changed);
+  return 0;
+}

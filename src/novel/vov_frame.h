@@ -33,6 +33,7 @@
 #include "novel/vov_page.h"
 #include "novel/vov_text_buffer.h"
 #include "novel/vov_vm.h"
+#include "resource/plugin_args.h"
 #include "script/script_context.h"
 #include "script/script_host.h"
 #include "ui/click_area.h"
@@ -178,6 +179,46 @@ class CVovFrame : public CVovVM {
   // buffer, for the commands that act at their point of the message. A record that does not fit
   // whole is dropped (logged). 0.
   std::int32_t CarryInText(std::span<const VovOperand> operands);
+
+  // The page transitions: a filter made by name runs on the front part from the front page to
+  // the back page, whose slot and sprite records become the front ones when it starts.
+  // Results of the transition operations.
+  static constexpr std::int32_t kTransitionDone = 0;
+  static constexpr std::int32_t kTransitionNoRule = -1;
+  // Makes the filter and attaches it to `part` with the attach mode and byte: 0; 1 without a
+  // part; 2 when no filter was made; 3 when the part refuses it (it is released).
+  std::uint32_t CreateLayerFilter(CImagePart* part, const char* name, std::uint8_t mode, std::uint8_t byte,
+                                  const PluginArgs& args);
+  // Detaches a running transition (with its completion byte) and forgets a recorded screen quake.
+  void EndScreenFilter();
+  bool FilterRunning() const { return filter_running_; }
+  // Whether the reader skips: the transitions then apply at once.
+  bool ReaderSkipping() const;
+  // The transition commands: each ends the running filter, sets the sprite pages to swap along,
+  // and applies at once while the reader skips (0); otherwise starts the filter over `duration`
+  // (0: 1000 ms) and swaps the pages: 0, or the failure code after applying at once.
+  std::int32_t CrossTransition(std::uint32_t duration);
+  // The rule image "SYS\RULE%03d.ELG"; a softness below 1 is 32. -1 when the rule cannot be loaded.
+  std::int32_t RuleTransition(std::uint32_t rule, std::uint32_t duration, std::int32_t softness);
+  std::int32_t PatternTransition(std::uint32_t pattern, std::uint32_t duration, std::uint32_t flag);
+  // One of eight named filters by `index` (clamped to 0-7) with its three argument words (a
+  // number, or the address of a text that outlives the call).
+  static const char* NamedFilterName(std::int32_t index);
+  std::int32_t NamedFilterTransition(std::int32_t index, std::uint32_t duration, std::span<const std::uintptr_t, 3> words);
+  std::int32_t RippleTransition(std::uint32_t duration, std::span<const std::uintptr_t, 6> words);
+  // Loads rule image `number` (8 bits), mirrored as the two rule settings say; the number of the
+  // rule loaded last is not loaded again. 0; 1 when it cannot be loaded.
+  std::uint32_t LoadRule(std::uint32_t number);
+  const CImage& RuleImage() const { return rule_image_; }
+  void SetRuleMirrors(bool vertical, bool horizontal) {
+    mirror_rule_ = {vertical, horizontal};
+    rule_number_.reset();
+  }
+  // Waits for the running transition: 0 when it has ended; 1 when `skippable` and the reader
+  // cut it short (it is detached); -1 when the application ends meanwhile.
+  std::int32_t WaitTransition(bool skippable);
+  // The page mode: 1 makes the sprite pages swap with the background slots.
+  std::uint8_t PageMode() const { return page_mode_; }
 
   // The page image of the novel page (InitMessageWindow's part of it): the part handed in or
   // the frame's own two, shown by the screen manager; then the BG tone table of "DATA/BG.TXT"
@@ -585,6 +626,13 @@ class CVovFrame : public CVovVM {
   // The value of a script variable that a select screen names; 0 (logged) past the host's table.
   std::int32_t SelectVariableValue(std::uint32_t number) const;
   void InstallSelectScreenHandlers();
+  void InstallTransitionHandlers();
+  // The transitions' steps: the filter started on the front part (the pages swap), or the back
+  // page shown at once.
+  std::int32_t RunPageTransition(const char* name, const PluginArgs& args, std::uint8_t byte);
+  void StartTransition();
+  void ApplyTransitionAtOnce();
+  void BeginTransitionCommand();
   std::int32_t ConfirmBackToTitle();
   // The pause clock around a system screen: the cursor shows; afterwards the auto timer leaves
   // the screen's time out, the pointer is forgotten and skip mode ends.
@@ -686,6 +734,11 @@ class CVovFrame : public CVovVM {
   std::array<std::int32_t, kWindowBlockWords> window_block_{};
   std::array<VovLoopingSound, kLoopingChannels> looping_{};
   std::string name_;
+  bool filter_running_ = false;
+  std::uint8_t page_mode_ = 0;
+  CImage rule_image_;
+  std::optional<std::uint32_t> rule_number_;
+  std::array<bool, 2> mirror_rule_{};
   // What a load left for the restore step.
   std::optional<VovDeferredBlock> deferred_;
 

@@ -57,4 +57,5 @@ void CVovFrame::InstallHandlers() {
   InstallFlowHandlers();
   InstallSoundHandlers();
   InstallSelectScreenHandlers();
+  InstallTransitionHandlers();
 }

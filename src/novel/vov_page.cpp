@@ -1,5 +1,6 @@
 #include "novel/vov_page.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 
@@ -327,4 +328,22 @@ std::int32_t CVovPage::SetBgRotoZoom(std::int32_t angle, const char* zoom, std::
     return kDone;
   }
   return layer->SetBackgroundRotoZoom(x, y, angle, record.zoom) ? kDone : kBadSlot;
+}
+
+void CVovPage::SwapPages(bool sprite_pages) {
+  std::swap(bg_slot_[0], bg_slot_[1]);
+  if (!sprite_pages) return;
+  for (Group& group : groups_) {
+    const std::size_t half = group.table.size() / 2;
+    std::swap_ranges(group.table.begin(), group.table.begin() + static_cast<std::ptrdiff_t>(half),
+                     group.table.begin() + static_cast<std::ptrdiff_t>(half));
+  }
+}
+
+void CVovPage::ShowBackPage() {
+  CImagePart* front = Part(0);
+  CImagePart* back = Part(1);
+  if (front == nullptr || back == nullptr) return;
+  front->SwapLayers(*back);
+  front->MarkDirty(nullptr);
 }

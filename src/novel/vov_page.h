@@ -63,6 +63,14 @@ class CVovPage {
   void SetSpriteTint(bool on) { tint_sprites_ = on; }
   bool SpriteTint() const { return tint_sprites_; }
 
+  // The page swap of a transition: the background slot pointers exchange and, with
+  // `sprite_pages`, every sprite group's front and back halves; the back records become the
+  // front ones.
+  void SwapPages(bool sprite_pages);
+  // The back page shown at once, as a transition's end shows it: the parts exchange their layers
+  // and the front part redraws whole.
+  void ShowBackPage();
+
   // Background slots; only the low 8 bits of the slot count, 0 front, 1 back.
   BgSlotRecord& Bg(std::uint32_t slot) { return *bg_slot_[slot & 0xFF & 1]; }
   std::int32_t LoadBg(const char* name, std::uint32_t slot);

@@ -1,0 +1,72 @@
+// The opcodes of the page transitions (91-97). A transition that cannot start has already shown
+// the back page, so the scenario goes on; only quitting during a wait stops it.
+#include <array>
+#include <string>
+
+#include "novel/vov_frame.h"
+
+namespace {
+
+std::uint32_t U32(std::span<const VovOperand> operands, std::size_t n) { return VovOperandAt(operands, n).value; }
+std::int32_t I32(std::span<const VovOperand> operands, std::size_t n) {
+  return static_cast<std::int32_t>(U32(operands, n));
+}
+
+// The argument words of a filter from the operands at `places`: a text operand as the address of
+// its text, kept here while the filter is made, a number as itself.
+template <std::size_t N>
+class FilterWords {
+ public:
+  FilterWords(std::span<const VovOperand> operands, const std::array<std::size_t, N>& places) {
+    for (std::size_t i = 0; i < N; ++i) {
+      const VovOperand operand = VovOperandAt(operands, places[i]);
+      if ((operand.flags & kVovStringFlag) != 0) {
+        texts_[i] = std::string(operand.text);
+        words_[i] = reinterpret_cast<std::uintptr_t>(texts_[i].c_str());
+      } else {
+        words_[i] = operand.value;
+      }
+    }
+  }
+  std::span<const std::uintptr_t, N> Words() const { return words_; }
+
+ private:
+  std::array<std::string, N> texts_;
+  std::array<std::uintptr_t, N> words_{};
+};
+
+}  // namespace
+
+void CVovFrame::InstallTransitionHandlers() {
+  SetHandler(91, [](CVovFrame& frame, std::span<const VovOperand> operands) {
+    const bool skippable = U32(operands, 0) != 0;
+    return frame.SkippableWait(skippable, [&] { frame.EndScreenFilter(); },
+                               [&] { return frame.WaitTransition(skippable); });
+  });
+  SetHandler(92, [](CVovFrame& frame, std::span<const VovOperand>) {
+    frame.EndScreenFilter();
+    return 0;
+  });
+  SetHandler(93, [](CVovFrame& frame, std::span<const VovOperand> operands) {
+    frame.CrossTransition(U32(operands, 0));
+    return 0;
+  });
+  SetHandler(94, [](CVovFrame& frame, std::span<const VovOperand> operands) {
+    frame.RuleTransition(U32(operands, 0), U32(operands, 1), I32(operands, 2));
+    return 0;
+  });
+  SetHandler(95, [](CVovFrame& frame, std::span<const VovOperand> operands) {
+    frame.PatternTransition(U32(operands, 0), U32(operands, 1), U32(operands, 2));
+    return 0;
+  });
+  SetHandler(96, [](CVovFrame& frame, std::span<const VovOperand> operands) {
+    const FilterWords<3> words(operands, {2, 3, 4});
+    frame.NamedFilterTransition(I32(operands, 0), U32(operands, 1), words.Words());
+    return 0;
+  });
+  SetHandler(97, [](CVovFrame& frame, std::span<const VovOperand> operands) {
+    const FilterWords<6> words(operands, {2, 3, 4, 6, 1, 5});
+    frame.RippleTransition(U32(operands, 0), words.Words());
+    return 0;
+  });
+}

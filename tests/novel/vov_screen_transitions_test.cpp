@@ -1,0 +1,277 @@
+// The novel frame's page transitions: the filters they start on the front part, the page swap,
+// the rule images, the waits, and the reader's skipping, with the frame procedure presenting the
+// page image on the fake clock.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "effects/create_by_name.h"
+#include "gfx/image_canvas.h"
+#include "pixel/pixel_format_codes.h"
+#include "support/software_surfaces.h"
+#include "vov_frame_fixture.h"
+
+namespace {
+
+constexpr std::uint32_t kBlue = 0x0000FF;
+constexpr std::uint32_t kRed = 0xFF0000;
+
+// The transition-object host with the built-in filters, which remembers what it was asked for.
+class RecordingFilters : public CTcpPluginManager {
+ public:
+  struct Request {
+    std::string name;
+    std::vector<std::uintptr_t> words;
+  };
+  RefPtr<CTcpObject> CreateObjectV(std::uintptr_t parameter, const char* name, const PluginArgs& args) const override {
+    requests.push_back({name, std::vector<std::uintptr_t>(args.words, args.words + args.count)});
+    return CTcpPluginManager::CreateObjectV(parameter, name, args);
+  }
+  mutable std::vector<Request> requests;
+};
+
+// An 8-bit rule picture whose index rises from left to right (from `shift`, below 256 / width).
+std::string RampRule(std::uint16_t width, std::uint16_t height, std::uint8_t shift = 0) {
+  kvxtools::ElgPicture picture;
+  picture.bit_depth = 8;
+  picture.width = width;
+  picture.height = height;
+  for (std::int32_t y = 0; y < height; ++y) {
+    for (std::int32_t x = 0; x < width; ++x) picture.pixels.push_back(static_cast<std::uint8_t>(x * 256 / width + shift));
+  }
+  for (std::size_t i = 0; i < 256; ++i) {
+    for (std::size_t c = 0; c < 3; ++c) picture.palette[i * 4 + c] = static_cast<std::uint8_t>(i);
+  }
+  const std::vector<std::uint8_t> bytes = kvxtools::EncodeElg(picture);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+class ScreenTransitionsTest : public vov_test::FrameTest {
+ protected:
+  void SetUp() override {
+    FrameTest::SetUp();
+    for (const BuiltinFilterRow& row : BuiltinFilterRows()) {
+      if (row.creator != nullptr) filters_.RegisterObject(row.creator, row.name, row.type, 0, 0, row.start_up, row.clean_up);
+    }
+    g_TcpHost = &filters_;
+    screen_ = surfaces_.Make(plat::SurfaceFormat::kXrgb8888, CVovPage::kWidth, CVovPage::kHeight);
+    // The application's frame procedure presents the page image every pass.
+    World().player = [this](int) { Present(); };
+    Page().ClearBg(kBlue, 0);
+    Page().ClearBg(kRed, 1);
+    Present();
+  }
+  void TearDown() override {
+    g_TcpHost = nullptr;
+    FrameTest::TearDown();
+  }
+  CVovPage& Page() { return frame_->Page(); }
+  CImagePart& Front() { return *Page().Part(0); }
+  void Present() {
+    dynamic_cast<CImageCanvasBase&>(Front()).PresentDirty(0, nullptr, screen_.get(), kPixelFormatXrgb8888, false);
+  }
+  std::uint32_t Shown(std::int32_t x, std::int32_t y) { return SoftwareSurfaces::Pixel(*screen_, x, y) & 0xFFFFFF; }
+  std::int32_t Opcode(std::uint32_t opcode, std::vector<std::uint32_t> values) {
+    std::vector<VovOperand> operands;
+    for (std::uint32_t value : values) operands.push_back({1, value, {}});
+    return frame_->CallOpcode(opcode, operands);
+  }
+  // Frame passes until the transition lets go of the front part: how many it took.
+  int FramesToEnd() {
+    const int before = World().frames;
+    EXPECT_EQ(frame_->WaitTransition(false), CVovFrame::kWaitDone);
+    return World().frames - before;
+  }
+
+  RecordingFilters filters_;
+  SoftwareSurfaces surfaces_;
+  std::shared_ptr<plat::Surface> screen_;
+};
+
+TEST_F(ScreenTransitionsTest, ACrossRunsItsDurationAndADurationOfZeroRunsOneSecond) {
+  std::array<int, 3> frames{};
+  const std::array<std::uint32_t, 3> durations = {500, 1000, 0};
+  for (std::size_t i = 0; i < durations.size(); ++i) {
+    ASSERT_EQ(frame_->CrossTransition(durations[i]), 0);
+    EXPECT_TRUE(Front().HasAttached());
+    EXPECT_TRUE(frame_->FilterRunning());
+    frames[i] = FramesToEnd();
+    EXPECT_FALSE(frame_->FilterRunning());
+    EXPECT_EQ(filters_.requests.back().name, "cross");
+  }
+  EXPECT_EQ(filters_.requests[2].words[0], 1000u) << "a duration of 0 asks for 1000 ms";
+  EXPECT_EQ(frames[1], frames[2]);
+  EXPECT_EQ(frames[0] * 20, 520) << "the start is latched at the first present, one frame in";
+  EXPECT_EQ(frames[1] * 20, 1020);
+}
+
+TEST_F(ScreenTransitionsTest, TheBackRecordsBecomeTheFrontOnesAndTheBackPageShowsAtTheEnd) {
+  BgSlotRecord* front = &Page().Bg(0);
+  BgSlotRecord* back = &Page().Bg(1);
+  ASSERT_EQ(Page().LoadSprite(0, nullptr, true, 1), Page().LoadSprite(0, nullptr, true, 1));
+  SpriteRecord* back_sprite = Page().Sprite(0, true, 1);
+  SpriteRecord* front_sprite = Page().Sprite(0, false, 1);
+  EXPECT_EQ(Shown(10, 10), kBlue);
+  ASSERT_EQ(Opcode(93, {500}), 0);
+  EXPECT_EQ(&Page().Bg(0), back) << "the pages swap when the transition starts";
+  EXPECT_EQ(&Page().Bg(1), front);
+  EXPECT_EQ(Page().Sprite(0, false, 1), back_sprite) << "page mode 1: the sprite pages swap along";
+  EXPECT_EQ(Page().Sprite(0, true, 1), front_sprite);
+  EXPECT_EQ(frame_->PageMode(), 1);
+  FramesToEnd();
+  Present();
+  EXPECT_EQ(Shown(10, 10), kRed);
+  EXPECT_EQ(Page().Bg(0).color, kRed) << "the record shown is the front one";
+  Page().ClearBg(0x00FF00, 0);
+  Present();
+  EXPECT_EQ(Shown(10, 10), 0x00FF00u) << "the front slot draws on the front part's layer";
+}
+
+TEST_F(ScreenTransitionsTest, WhileSkippingEveryTransitionSwapsThePagesAtOnceAndReturnsZero) {
+  game_.WriteFile("SYS/RULE001.ELG", RampRule(16, 4));
+  const std::array<std::uintptr_t, 6> ripple{};
+  const std::array<std::uintptr_t, 3> named{};
+  const std::vector<std::function<std::int32_t()>> commands = {
+      [&] { return frame_->CrossTransition(500); },
+      [&] { return frame_->RuleTransition(1, 500, 10); },
+      [&] { return frame_->PatternTransition(3, 500, 0); },
+      [&] { return frame_->NamedFilterTransition(7, 500, named); },
+      [&] { return frame_->RippleTransition(500, ripple); },
+  };
+  for (bool by_mark : {false, true}) {
+    frame_->SetSkipMode(!by_mark);
+    frame_->SetMessageSkipMark(by_mark);
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+      const std::uint32_t shown_before = Page().Bg(0).color;
+      BgSlotRecord* back = &Page().Bg(1);
+      EXPECT_EQ(commands[i](), 0) << i;
+      EXPECT_EQ(&Page().Bg(0), back) << i;
+      EXPECT_FALSE(Front().HasAttached()) << i;
+      Present();
+      EXPECT_EQ(Shown(10, 10), shown_before == kBlue ? kRed : kBlue) << i;
+    }
+  }
+  EXPECT_TRUE(filters_.requests.empty()) << "no filter is made while skipping";
+}
+
+TEST_F(ScreenTransitionsTest, WithScreenEffectsOffTheCrossStillRuns) {
+  Settings()[kSettingScreenEffectsOn] = 0;
+  ASSERT_EQ(Opcode(93, {400}), 0);
+  EXPECT_TRUE(Front().HasAttached());
+  EXPECT_EQ(FramesToEnd() * 20, 420);
+}
+
+TEST_F(ScreenTransitionsTest, ARuleIsLoadedOnceMirroredAndItsSoftnessBelowOneIs32) {
+  game_.WriteFile("SYS/RULE001.ELG", RampRule(16, 4));
+  ASSERT_EQ(Opcode(94, {1, 300, 0}), 0);
+  ASSERT_EQ(filters_.requests.size(), 1u);
+  const RecordingFilters::Request& rule = filters_.requests[0];
+  EXPECT_EQ(rule.name, "rule");
+  EXPECT_EQ(rule.words[0], 300u);
+  EXPECT_EQ(rule.words[1], reinterpret_cast<std::uintptr_t>(&frame_->RuleImage()));
+  EXPECT_EQ(rule.words[2], 32u) << "softness 0 passes 32";
+  ASSERT_EQ(frame_->RuleImage().GetBitsPerPixel(), 8);
+  EXPECT_LT(frame_->RuleImage().GetPixels()[0], frame_->RuleImage().GetPixels()[15]);
+
+  // The same number again is not read again, even when the file has changed meanwhile.
+  game_.WriteFile("SYS/RULE001.ELG", RampRule(16, 4, 1));
+  EXPECT_EQ(frame_->RuleTransition(1, 300, -5), 0);
+  EXPECT_EQ(filters_.requests[1].words[2], 32u);
+  EXPECT_EQ(frame_->RuleImage().GetPixels()[0], 0) << "the rule loaded before";
+  EXPECT_EQ(frame_->RuleTransition(1, 300, 7), 0);
+  EXPECT_EQ(filters_.requests[2].words[2], 7u);
+
+  // A mirror setting loads it again, mirrored left to right.
+  frame_->SetRuleMirrors(false, true);
+  ASSERT_EQ(frame_->LoadRule(1), 0u);
+  EXPECT_GT(frame_->RuleImage().GetPixels()[0], frame_->RuleImage().GetPixels()[15]);
+}
+
+TEST_F(ScreenTransitionsTest, AMissingRuleShowsTheBackPageAtOnceAndFails) {
+  BgSlotRecord* back = &Page().Bg(1);
+  EXPECT_EQ(frame_->RuleTransition(9, 300, 10), CVovFrame::kTransitionNoRule);
+  EXPECT_EQ(&Page().Bg(0), back);
+  EXPECT_FALSE(Front().HasAttached());
+  EXPECT_FALSE(frame_->FilterRunning());
+  Present();
+  EXPECT_EQ(Shown(10, 10), kRed);
+  EXPECT_EQ(Opcode(94, {9, 300, 10}), 0) << "the scenario goes on";
+}
+
+TEST_F(ScreenTransitionsTest, TheNamedFiltersAreClampedAndAnUnregisteredOneFailsToStart) {
+  EXPECT_STREQ(CVovFrame::NamedFilterName(9), "scroll");
+  EXPECT_STREQ(CVovFrame::NamedFilterName(-3), "zoomflip");
+  EXPECT_STREQ(CVovFrame::NamedFilterName(2), "mosaic");
+  // The scroll's third value is its acceleration text: a text operand reaches it as its text.
+  std::vector<VovOperand> operands = {{1, 9, {}}, {1, 400, {}}, {1, 2, {}}, {1, 3, {}}, {kVovStringFlag, 0, "-2"}};
+  ASSERT_EQ(frame_->CallOpcode(96, operands), 0);
+  ASSERT_EQ(filters_.requests.size(), 1u);
+  const std::vector<std::uintptr_t>& words = filters_.requests[0].words;
+  EXPECT_EQ(filters_.requests[0].name, "scroll");
+  ASSERT_EQ(words.size(), 6u);
+  EXPECT_EQ((std::vector<std::uintptr_t>{words[0], words[1], words[2], words[4], words[5]}),
+            (std::vector<std::uintptr_t>{400, 2, 3, 0, 0}));
+  EXPECT_TRUE(Front().HasAttached());
+
+  BgSlotRecord* back = &Page().Bg(1);
+  EXPECT_EQ(frame_->NamedFilterTransition(-3, 400, std::array<std::uintptr_t, 3>{}), static_cast<std::int32_t>(kFilterNotMade))
+      << "a filter no one registered cannot start";
+  EXPECT_FALSE(Front().HasAttached()) << "the running scroll was ended first";
+  EXPECT_EQ(&Page().Bg(0), back) << "the page changes at once";
+}
+
+TEST_F(ScreenTransitionsTest, PatternAndRippleReceiveTheirOperandsInTheirOrder) {
+  ASSERT_EQ(Opcode(95, {4, 250, 1}), 0);
+  EXPECT_EQ(filters_.requests[0].name, "trans");
+  EXPECT_EQ(filters_.requests[0].words, (std::vector<std::uintptr_t>{250, 4, 1}));
+  EXPECT_EQ(Front().GetAttachByte(), 0) << "with the flag the end does not redraw";
+  ASSERT_EQ(Opcode(95, {4, 250, 0}), 0);
+  EXPECT_EQ(Front().GetAttachByte(), 1);
+  ASSERT_EQ(Opcode(97, {600, 2, 3, 4, 5, 6, 7}), 0);
+  EXPECT_EQ(filters_.requests[2].name, "ripple");
+  EXPECT_EQ(filters_.requests[2].words, (std::vector<std::uintptr_t>{600, 3, 4, 5, 7, 2, 6}));
+}
+
+TEST_F(ScreenTransitionsTest, AWaitCutShortByAClickDetachesTheFilterAndAStreakEndsTheNextAtOnce) {
+  ASSERT_EQ(Opcode(93, {1000}), 0);
+  World().player = [this](int frame) {
+    Present();
+    World().ClickAt(frame, 5);
+  };
+  EXPECT_EQ(Opcode(91, {1}), 0);
+  EXPECT_LT(World().frames, 10);
+  EXPECT_EQ(frame_->RepeatCounter(), 1u);
+  EXPECT_FALSE(Front().HasAttached());
+  EXPECT_FALSE(frame_->FilterRunning());
+  Present();
+  EXPECT_EQ(Shown(10, 10), kRed) << "the back page shows";
+
+  ASSERT_EQ(Opcode(93, {1000}), 0);
+  const int before = World().frames;
+  EXPECT_EQ(Opcode(91, {1}), 0);
+  EXPECT_EQ(World().frames, before) << "the streak ends it at once";
+  EXPECT_EQ(frame_->RepeatCounter(), 2u);
+  EXPECT_FALSE(Front().HasAttached());
+
+  frame_->SetRepeatCounter(0);
+  World().player = [this](int) { Present(); };
+  ASSERT_EQ(Opcode(93, {200}), 0);
+  EXPECT_EQ(Opcode(91, {0}), 0);
+  EXPECT_EQ(frame_->RepeatCounter(), 0u) << "a wait that ran out";
+  EXPECT_EQ(Opcode(92, {}), 0);
+}
+
+TEST_F(ScreenTransitionsTest, EndingTheScreenFilterDetachesItAndWaitingForNothingEndsAtOnce) {
+  ASSERT_EQ(Opcode(93, {1000}), 0);
+  ASSERT_EQ(Opcode(92, {}), 0);
+  EXPECT_FALSE(Front().HasAttached());
+  EXPECT_FALSE(frame_->FilterRunning());
+  Present();
+  EXPECT_EQ(Shown(10, 10), kRed) << "the end swaps the layers as the transition's own end does";
+  World().give_up = World().frames + 1;
+  EXPECT_EQ(frame_->WaitTransition(true), CVovFrame::kWaitAppEnding) << "quitting during the wait";
+}
+
+}  // namespace

@@ -217,6 +217,20 @@ class CVovFrame : public CVovVM {
   // Waits for the running transition: 0 when it has ended; 1 when `skippable` and the reader
   // cut it short (it is detached); -1 when the application ends meanwhile.
   std::int32_t WaitTransition(bool skippable);
+  // The whole-screen cross: "cross" over `duration` on `part` (null: the front part), attached
+  // with `swap_mode` (its end swaps the parts' layers in mode 1), waited for frame by frame and cut
+  // short (detached) when `skip_mask` is given and the reader interrupts with it; with a swap mode
+  // the pages swap afterwards (mode 1 with the sprite pages). 0; 1 skipped; 2 no filter made; 3
+  // the part refused it; -1 when the application ends meanwhile.
+  std::int32_t CrossScreen(std::uint32_t duration, std::uint8_t swap_mode, std::uint32_t skip_mask,
+                           CImagePart* part = nullptr);
+  // The screen fades to `colour` in 4/6 of `duration` (below 6: 600 ms) and back in 2/6: 0, or
+  // -1 when the application ends meanwhile. Skipping, the back page is only cleared to the colour.
+  std::int32_t ScreenFlash(std::uint32_t duration, std::uint32_t colour);
+  // The screen fades to `colour` in 5/8 of `duration` (below 8: 800 ms), then to the background
+  // `name` in 3/8; skipping, it changes at once. 0; 2 the background cannot be loaded (the colour
+  // stays); -1 when the application ends meanwhile.
+  std::int32_t ScreenCrossToBg(const char* name, std::uint32_t duration, std::uint32_t colour);
   // The page mode: 1 makes the sprite pages swap with the background slots.
   std::uint8_t PageMode() const { return page_mode_; }
 

@@ -1,4 +1,4 @@
-// The opcodes of the page transitions (91-97). A transition that cannot start has already shown
+// The opcodes of the page transitions (91-97) and the screen crosses (112, 113). A transition that cannot start has already shown
 // the back page, so the scenario goes on; only quitting during a wait stops it.
 #include <array>
 #include <string>
@@ -68,5 +68,17 @@ void CVovFrame::InstallTransitionHandlers() {
     const FilterWords<6> words(operands, {2, 3, 4, 6, 1, 5});
     frame.RippleTransition(U32(operands, 0), words.Words());
     return 0;
+  });
+  // The screen crosses stop the scenario only when the application ends meanwhile; a background
+  // that cannot be loaded leaves the colour on the screen.
+  SetHandler(112, [](CVovFrame& frame, std::span<const VovOperand> operands) {
+    return frame.ScreenFlash(U32(operands, 0), U32(operands, 1)) < 0 ? -1 : 0;
+  });
+  SetHandler(113, [](CVovFrame& frame, std::span<const VovOperand> operands) {
+    const VovOperand name = VovOperandAt(operands, 0);
+    const std::string text(name.flags != 0 ? name.text : std::string_view());
+    return frame.ScreenCrossToBg(name.flags != 0 ? text.c_str() : nullptr, U32(operands, 1), U32(operands, 2)) < 0
+               ? -1
+               : 0;
   });
 }

@@ -3,6 +3,7 @@
 // page image on the fake clock.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -272,6 +273,70 @@ TEST_F(ScreenTransitionsTest, EndingTheScreenFilterDetachesItAndWaitingForNothin
   EXPECT_EQ(Shown(10, 10), kRed) << "the end swaps the layers as the transition's own end does";
   World().give_up = World().frames + 1;
   EXPECT_EQ(frame_->WaitTransition(true), CVovFrame::kWaitAppEnding) << "quitting during the wait";
+}
+
+TEST_F(ScreenTransitionsTest, AFlashOfFiveRunsFourHundredAndTwoHundredMillisecondsAndComesBack) {
+  std::vector<std::uint32_t> shown;
+  World().player = [&](int) {
+    Present();
+    shown.push_back(Shown(10, 10));
+  };
+  BgSlotRecord* front = &Page().Bg(0);
+  ASSERT_EQ(Opcode(112, {5, 0xFFFFFF}), 0);
+  ASSERT_EQ(filters_.requests.size(), 2u);
+  EXPECT_EQ(filters_.requests[0].words[0], 400u);
+  EXPECT_EQ(filters_.requests[1].words[0], 200u);
+  EXPECT_EQ(World().frames * 20, 420 + 220) << "each cross latches its start one frame in";
+  EXPECT_EQ(&Page().Bg(0), front) << "two swaps: the page the flash began on";
+  EXPECT_EQ(Page().Bg(1).color, 0xFFFFFFu);
+  EXPECT_NE(std::find(shown.begin(), shown.end(), 0xFFFFFFu), shown.end()) << "the colour between the crosses";
+  Present();
+  EXPECT_EQ(Shown(10, 10), kBlue);
+  EXPECT_FALSE(Front().HasAttached());
+}
+
+TEST_F(ScreenTransitionsTest, AFlashOrACrossToABackgroundWhileSkippingChangesAtOnce) {
+  game_.WriteFile("BG01.ELG", page_test::Picture(16, 8, 0xFF102030));
+  frame_->SetSkipMode(true);
+  ASSERT_EQ(frame_->ScreenFlash(600, 0x00FF00), 0);
+  EXPECT_EQ(World().frames, 0);
+  EXPECT_EQ(Page().Bg(1).color, 0x00FF00u) << "only the back page was prepared";
+  ASSERT_EQ(frame_->ScreenCrossToBg("BG01.ELG", 800, 0x00FF00), 0);
+  EXPECT_EQ(World().frames, 0);
+  EXPECT_EQ(Page().Bg(0).name, "BG01.ELG");
+  EXPECT_EQ(frame_->ScreenCrossToBg("NONE.ELG", 800, 0), 2);
+  EXPECT_TRUE(filters_.requests.empty());
+}
+
+TEST_F(ScreenTransitionsTest, ACrossToABackgroundGoesThroughTheColourAndACrossIsCutShortByTheReader) {
+  game_.WriteFile("BG01.ELG", page_test::Picture(16, 8, 0xFF102030));
+  std::vector<std::uint32_t> shown;
+  World().player = [&](int) {
+    Present();
+    shown.push_back(Shown(10, 10));
+  };
+  ASSERT_EQ(Opcode(113, {0, 0, 0x00FF00}), 0) << "an absent name: the colour stays";
+  ASSERT_EQ(filters_.requests.size(), 2u);
+  EXPECT_EQ(filters_.requests[0].words[0], 500u) << "5/8 of 800";
+  EXPECT_EQ(filters_.requests[1].words[0], 300u);
+  EXPECT_NE(std::find(shown.begin(), shown.end(), 0x00FF00u), shown.end());
+
+  std::vector<VovOperand> operands = {{kVovStringFlag, 0, "BG01.ELG"}, {1, 1600, {}}, {1, 0xFF0000, {}}};
+  ASSERT_EQ(frame_->CallOpcode(113, operands), 0);
+  EXPECT_EQ(Page().Bg(0).name, "BG01.ELG");
+  Present();
+  EXPECT_EQ(Shown(2, 2), 0x102030u);
+
+  const int before = World().frames;
+  World().player = [this, before](int frame) {
+    Present();
+    World().ClickAt(frame, before + 3);
+  };
+  EXPECT_EQ(frame_->CrossScreen(1000, 0, CVovFrame::kInterruptClick), 1);
+  EXPECT_LT(World().frames - before, 6);
+  EXPECT_FALSE(Front().HasAttached());
+  World().give_up = World().frames + 2;
+  EXPECT_EQ(frame_->CrossScreen(1000, 1, 0), CVovFrame::kWaitAppEnding);
 }
 
 }  // namespace

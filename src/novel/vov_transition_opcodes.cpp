@@ -1,4 +1,4 @@
-// The opcodes of the page transitions (91-97) and the screen crosses (112, 113). A transition that cannot start has already shown
+// The opcodes of the page transitions (91-102) and the screen crosses (112, 113). A transition that cannot start has already shown
 // the back page, so the scenario goes on; only quitting during a wait stops it.
 #include <array>
 #include <string>
@@ -35,6 +35,28 @@ class FilterWords {
   std::array<std::uintptr_t, N> words_{};
 };
 
+constexpr std::uint32_t kBlack = 0;
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+
+// Clears the back page to `colour`, every sprite with it.
+void ClearBackPage(CVovFrame& frame, std::uint32_t colour) {
+  frame.Page().ClearBg(colour, 1);
+  frame.Page().ClearSprites(true, -1);
+}
+
+// Loads the background named by operand 0 into the back slot with the filter of the four
+// operands from `filter`, and clears the back page's sprites: false when it cannot be loaded.
+bool PrepareBackBg(CVovFrame& frame, std::span<const VovOperand> operands, std::size_t filter) {
+  const VovOperand name = VovOperandAt(operands, 0);
+  const std::string text(name.flags != 0 ? name.text : std::string_view());
+  CVovPage& page = frame.Page();
+  if (page.LoadBg(name.flags != 0 ? text.c_str() : nullptr, 1) != CVovPage::kDone) return false;
+  page.SetBgFilter(static_cast<std::uint8_t>(U32(operands, filter)), U32(operands, filter + 1) != 0,
+                   U32(operands, filter + 2) != 0, U32(operands, filter + 3) != 0, 1);
+  page.ClearSprites(true, -1);
+  return true;
+}
+
 }  // namespace
 
 void CVovFrame::InstallTransitionHandlers() {
@@ -67,6 +89,33 @@ void CVovFrame::InstallTransitionHandlers() {
   SetHandler(97, [](CVovFrame& frame, std::span<const VovOperand> operands) {
     const FilterWords<6> words(operands, {2, 3, 4, 6, 1, 5});
     frame.RippleTransition(U32(operands, 0), words.Words());
+    return 0;
+  });
+  // The prepared transitions: the back page cleared to black or white, or given a background,
+  // then a cross, a rule or a pattern transition. A background that cannot be loaded ends the
+  // command before the transition.
+  SetHandler(98, [](CVovFrame& frame, std::span<const VovOperand> operands) {
+    ClearBackPage(frame, kBlack);
+    frame.CrossTransition(U32(operands, 0));
+    return 0;
+  });
+  SetHandler(99, [](CVovFrame& frame, std::span<const VovOperand> operands) {
+    ClearBackPage(frame, kWhite);
+    frame.CrossTransition(U32(operands, 0));
+    return 0;
+  });
+  SetHandler(100, [](CVovFrame& frame, std::span<const VovOperand> operands) {
+    if (PrepareBackBg(frame, operands, 2)) frame.CrossTransition(U32(operands, 1));
+    return 0;
+  });
+  SetHandler(101, [](CVovFrame& frame, std::span<const VovOperand> operands) {
+    if (PrepareBackBg(frame, operands, 4)) frame.RuleTransition(U32(operands, 1), U32(operands, 2), I32(operands, 3));
+    return 0;
+  });
+  SetHandler(102, [](CVovFrame& frame, std::span<const VovOperand> operands) {
+    if (PrepareBackBg(frame, operands, 4)) {
+      frame.PatternTransition(U32(operands, 1), U32(operands, 2), U32(operands, 3));
+    }
     return 0;
   });
   // The screen crosses stop the scenario only when the application ends meanwhile; a background

@@ -339,4 +339,51 @@ TEST_F(ScreenTransitionsTest, ACrossToABackgroundGoesThroughTheColourAndACrossIs
   EXPECT_EQ(frame_->CrossScreen(1000, 1, 0), CVovFrame::kWaitAppEnding);
 }
 
+TEST_F(ScreenTransitionsTest, ThePreparedTransitionsSetUpTheBackPageFirst) {
+  game_.WriteFile("BG01.ELG", page_test::Picture(16, 8, 0xFF102030));
+  game_.WriteFile("SYS/RULE002.ELG", RampRule(16, 4));
+  const VovOperand bg{kVovStringFlag, 0, "BG01.ELG"};
+  const VovOperand missing{kVovStringFlag, 0, "NONE.ELG"};
+  const auto number = [](std::uint32_t value) { return VovOperand{1, value, {}}; };
+  struct Case {
+    std::uint32_t opcode;
+    std::vector<VovOperand> operands;
+    const char* filter;  // null: nothing starts
+    std::vector<std::uintptr_t> first_words;
+    std::string front_name;
+    std::uint32_t front_colour;
+  };
+  const std::vector<Case> cases = {
+      {98, {number(300)}, "cross", {300}, "", 0},
+      {99, {number(0)}, "cross", {1000}, "", 0xFFFFFF},
+      {100, {bg, number(250), number(1), number(0), number(0), number(0)}, "cross", {250}, "BG01.ELG", 0},
+      {101, {bg, number(2), number(350), number(0), number(0), number(0), number(0), number(0)}, "rule", {350}, "BG01.ELG", 0},
+      {102, {bg, number(6), number(450), number(1), number(0), number(0), number(0), number(0)}, "trans", {450, 6, 1},
+       "BG01.ELG", 0},
+      {100, {missing, number(250)}, nullptr, {}, "", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.opcode);
+    frame_->EndScreenFilter();
+    Page().ClearBg(0x123456, 0);
+    Page().ClearBg(0x654321, 1);
+    filters_.requests.clear();
+    ASSERT_EQ(frame_->CallOpcode(c.opcode, c.operands), 0);
+    if (c.filter == nullptr) {
+      EXPECT_TRUE(filters_.requests.empty());
+      EXPECT_EQ(Page().Bg(0).color, 0x123456u) << "the pages stay";
+      continue;
+    }
+    ASSERT_EQ(filters_.requests.size(), 1u);
+    EXPECT_EQ(filters_.requests[0].name, c.filter);
+    EXPECT_EQ(std::vector<std::uintptr_t>(filters_.requests[0].words.begin(),
+                                          filters_.requests[0].words.begin() + static_cast<std::ptrdiff_t>(c.first_words.size())),
+              c.first_words);
+    EXPECT_EQ(Page().Bg(0).name, c.front_name);
+    EXPECT_EQ(Page().Bg(0).color, c.front_colour);
+    EXPECT_EQ(Page().Bg(0).filter, c.opcode == 100 ? kFilterGrey : kFilterNone) << "the filter operands";
+    EXPECT_TRUE(Front().HasAttached());
+  }
+}
+
 }  // namespace

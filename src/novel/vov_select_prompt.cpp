@@ -6,7 +6,7 @@
 
 #include "base/game_settings.h"
 #include "base/millisecond_clock.h"
-#include "base/not_built.h"
+#include "gfx/image_part.h"
 #include "novel/vov_select_screen.h"
 #include "novel/vov_system_prompts.h"
 #include "platform/diagnostic_log.h"
@@ -16,6 +16,7 @@ using vov_system::Setting;
 namespace {
 
 constexpr std::uint32_t kMusicFadeTime = 1000;
+constexpr std::uint32_t kPromptCrossTime = 300;
 constexpr std::int32_t kFirstAnswer = 0;
 constexpr std::int32_t kSecondAnswer = 1;
 constexpr std::size_t kFirstBarPart = 2;
@@ -57,10 +58,20 @@ std::int32_t CVovFrame::RunSelectPrompt(std::int32_t variable, std::uint32_t ans
     ShowMessageWindow(false, false);
     SetButtonState(kHistoryButton, TextLog().Count() > 0 ? kButtonEnabled : kButtonDisabled);
     memory.SetWord(answer, static_cast<std::uint32_t>(character));
-    // The back page comes to the front at once until the page has its cross.
-    if (effects) ReportNotBuiltYet("the select prompt's 300 ms cross (the page changes at once)");
-    Page().LoadBg(BackgroundOf(character).c_str(), 0);
-    Page().ClearSprites(false, -1);
+    if (effects) {
+      Page().LoadBg(BackgroundOf(character).c_str(), 1);
+      Page().ClearSprites(true, -1);
+      const std::int32_t crossed = CrossScreen(kPromptCrossTime, CImagePart::kModeSwapLayers, 0);
+      if (crossed == kWaitAppEnding) return kRunStopped;
+      // A cross that cannot start still brings the background to the front.
+      if (crossed != 0) {
+        page_.ShowBackPage();
+        page_.SwapPages(true);
+      }
+    } else {
+      Page().LoadBg(BackgroundOf(character).c_str(), 0);
+      Page().ClearSprites(false, -1);
+    }
     Page().ClearBg(0, 1);
     Page().ClearSprites(true, -1);
   }

@@ -10,8 +10,11 @@
 
 #include "base/game_settings.h"
 #include "gfx/image.h"
+#include "gfx/image_canvas.h"
 #include "novel/select_panel.h"
+#include "pixel/pixel_format_codes.h"
 #include "sob_builder.h"
+#include "support/software_surfaces.h"
 #include "support/log_capture.h"
 #include "ui/message_box.h"
 #include "ui/widget_manager.h"
@@ -262,6 +265,32 @@ TEST_F(SelectScreensTest, TheFirstAnswerLeavesTheCharacterAndTheSecondZeroOverTh
     EXPECT_EQ(frame_->Page().Bg(0).name, "SYS/SS_BG4.ELG");
     ExpectClosed();
   }
+}
+
+TEST_F(SelectScreensTest, ThePromptCrossesItsBackgroundInOver300Milliseconds) {
+  CTcpPluginManager filters;
+  for (const BuiltinFilterRow& row : BuiltinFilterRows()) {
+    if (row.creator != nullptr) filters.RegisterObject(row.creator, row.name, row.type, 0, 0, row.start_up, row.clean_up);
+  }
+  g_TcpHost = &filters;
+  auto* page = dynamic_cast<CImageCanvasBase*>(frame_->Page().Part(0));
+  ASSERT_NE(page, nullptr);
+  SoftwareSurfaces surfaces;
+  auto screen = surfaces.Make(plat::SurfaceFormat::kXrgb8888, CVovPage::kWidth, CVovPage::kHeight);
+  int crossing = 0;
+  const std::uint32_t answer = NewWord(1);
+  World().frames = 0;
+  World().player = [&](int frame) {
+    page->PresentDirty(0, nullptr, screen.get(), kPixelFormatXrgb8888, false);
+    if (frame_->Page().Part(0)->HasAttached()) ++crossing;
+    ClickAt(frame, 60, {select_test::kAnswerX + 10, select_test::kAnswerY + 10});
+  };
+  EXPECT_EQ(frame_->RunSelectPrompt(-1, answer, 0, 0, 7, 0, "text"), 0);
+  g_TcpHost = nullptr;
+  EXPECT_EQ(crossing * 20, 300) << "the cross held the page from its first present to its end";
+  EXPECT_EQ(frame_->Page().Bg(0).name, "SYS/SS_BG4.ELG");
+  EXPECT_TRUE(frame_->Page().Bg(1).name.empty()) << "the back page is cleared afterwards";
+  ExpectClosed();
 }
 
 TEST_F(SelectScreensTest, TheScenarioRunsTheChoiceScreenOnTheChoicesItCollectedAndGoesOnAfterThePick) {

@@ -67,6 +67,11 @@ class CVovPage {
   // `sprite_pages`, every sprite group's front and back halves; the back records become the
   // front ones.
   void SwapPages(bool sprite_pages);
+  // Prepares the back page as a copy of the front one: the back background cleared with the
+  // front's colour and every back sprite cleared; then the back slot shares the front picture
+  // with its look and view (keeping its own persistent effect and frozen mark, without an
+  // animation), and each back sprite record a copy of the front one's sprite and fields.
+  void CopyFrontToBack();
   // The back page shown at once, as a transition's end shows it: the parts exchange their layers
   // and the front part redraws whole.
   void ShowBackPage();

@@ -1,4 +1,4 @@
-// The opcodes of the page transitions (91-102) and the screen crosses (112, 113). A transition that cannot start has already shown
+// The opcodes of the page transitions (90-105) and the screen crosses (112, 113). A transition that cannot start has already shown
 // the back page, so the scenario goes on; only quitting during a wait stops it.
 #include <array>
 #include <string>
@@ -36,6 +36,7 @@ class FilterWords {
 };
 
 constexpr std::uint32_t kBlack = 0;
+constexpr std::uint32_t kSpriteTransitionTime = 300;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 
 // Clears the back page to `colour`, every sprite with it.
@@ -57,9 +58,33 @@ bool PrepareBackBg(CVovFrame& frame, std::span<const VovOperand> operands, std::
   return true;
 }
 
+// The back page made a copy of the front one; the running transition ends first.
+void PrepareBackPage(CVovFrame& frame) {
+  frame.EndScreenFilter();
+  frame.Page().CopyFrontToBack();
+}
+
+std::uint32_t TimeOr300(std::span<const VovOperand> operands, std::size_t n) {
+  return VovOperandAt(operands, n).flags == 0 ? kSpriteTransitionTime : U32(operands, n);
+}
+
+// Opcodes 103 and 104: the back page a copy of the front one with the sprite loaded and placed.
+void PrepareBackSprite(CVovFrame& frame, std::span<const VovOperand> operands, std::size_t name, std::size_t group) {
+  PrepareBackPage(frame);
+  const VovOperand text = VovOperandAt(operands, name);
+  const std::string sprite(text.flags != 0 ? text.text : std::string_view());
+  const std::uint32_t index = U32(operands, 0);
+  frame.Page().LoadSprite(index, text.flags != 0 ? sprite.c_str() : nullptr, true, I32(operands, group));
+  frame.Page().PlaceSprite(index, I32(operands, name + 1), false, true, I32(operands, group));
+}
+
 }  // namespace
 
 void CVovFrame::InstallTransitionHandlers() {
+  SetHandler(90, [](CVovFrame& frame, std::span<const VovOperand>) {
+    PrepareBackPage(frame);
+    return 0;
+  });
   SetHandler(91, [](CVovFrame& frame, std::span<const VovOperand> operands) {
     const bool skippable = U32(operands, 0) != 0;
     return frame.SkippableWait(skippable, [&] { frame.EndScreenFilter(); },
@@ -115,6 +140,27 @@ void CVovFrame::InstallTransitionHandlers() {
   SetHandler(102, [](CVovFrame& frame, std::span<const VovOperand> operands) {
     if (PrepareBackBg(frame, operands, 4)) {
       frame.PatternTransition(U32(operands, 1), U32(operands, 2), U32(operands, 3));
+    }
+    return 0;
+  });
+  SetHandler(103, [](CVovFrame& frame, std::span<const VovOperand> operands) {
+    PrepareBackSprite(frame, operands, 1, 4);
+    frame.CrossTransition(TimeOr300(operands, 3));
+    return 0;
+  });
+  SetHandler(104, [](CVovFrame& frame, std::span<const VovOperand> operands) {
+    PrepareBackSprite(frame, operands, 2, 6);
+    frame.RuleTransition(U32(operands, 1), TimeOr300(operands, 4), I32(operands, 5));
+    return 0;
+  });
+  SetHandler(105, [](CVovFrame& frame, std::span<const VovOperand> operands) {
+    PrepareBackPage(frame);
+    frame.Page().ClearSprites(true, I32(operands, 3));
+    const std::int32_t rule = I32(operands, 1);
+    if (rule < 0) {
+      frame.CrossTransition(TimeOr300(operands, 0));
+    } else {
+      frame.RuleTransition(static_cast<std::uint32_t>(rule), TimeOr300(operands, 0), I32(operands, 2));
     }
     return 0;
   });

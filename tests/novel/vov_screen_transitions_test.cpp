@@ -386,4 +386,65 @@ TEST_F(ScreenTransitionsTest, ThePreparedTransitionsSetUpTheBackPageFirst) {
   }
 }
 
+TEST_F(ScreenTransitionsTest, CopyingTheFrontPageThenCrossingMakesTheCopiesTheFrontRecords) {
+  game_.WriteFile("BG01.ELG", page_test::Picture(16, 8, 0xFF102030));
+  game_.WriteFile("CHR.ELG", page_test::Picture(40, 100, 0xFF808080, -1, 0, 20, 80));
+  ASSERT_EQ(Page().LoadBg("BG01.ELG", 0), 0);
+  ASSERT_EQ(Page().SetBgOffset(3, 2, 0), 0);
+  ASSERT_EQ(Page().LoadSprite(1, "CHR.ELG", false, 1), 0);
+  ASSERT_EQ(Page().PlaceSprite(1, 2, false, false, 1), 0);
+  ASSERT_EQ(Opcode(90, {}), 0);
+
+  BgSlotRecord& back = Page().Bg(1);
+  EXPECT_EQ(back.name, "BG01.ELG");
+  EXPECT_EQ(back.image, Page().Bg(0).image) << "the picture is shared";
+  EXPECT_EQ(back.offset_x, 3);
+  EXPECT_TRUE(back.anime_name.empty());
+  const SpriteRecord& front_sprite = *Page().Sprite(1, false, 1);
+  const SpriteRecord& back_sprite = *Page().Sprite(1, true, 1);
+  ASSERT_NE(back_sprite.sprite, nullptr);
+  EXPECT_NE(back_sprite.sprite.get(), front_sprite.sprite.get()) << "a sprite of its own";
+  EXPECT_EQ(back_sprite.image, front_sprite.image);
+  EXPECT_EQ(back_sprite.name, front_sprite.name);
+  EXPECT_EQ(back_sprite.x, front_sprite.x);
+  EXPECT_EQ(back_sprite.priority, front_sprite.priority);
+
+  const SpriteRecord* copy = &back_sprite;
+  ASSERT_EQ(Opcode(93, {200}), 0);
+  FramesToEnd();
+  EXPECT_EQ(&Page().Bg(0), &back) << "the former back records are the front ones";
+  EXPECT_EQ(Page().Sprite(1, false, 1), copy);
+  Present();
+  EXPECT_EQ(Shown(3 + 2, 2 + 2), 0x102030u) << "the copied background at its offset";
+  const SpriteRecord& shown = *Page().Sprite(1, false, 1);
+  EXPECT_EQ(Shown(shown.x - shown.ref_x + 5, shown.y - shown.ref_y + 5), 0x808080u) << "the copied sprite";
+}
+
+TEST_F(ScreenTransitionsTest, TheSpriteTransitionsCopyThePageAndTakeThreeHundredMillisecondsUnlessTold) {
+  game_.WriteFile("CHR2.ELG", page_test::Picture(40, 100, 0xFF808080, -1, 0, 20, 80));
+  game_.WriteFile("SYS/RULE002.ELG", RampRule(16, 4));
+  const auto number = [](std::uint32_t value) { return VovOperand{1, value, {}}; };
+  const VovOperand chr{kVovStringFlag, 0, "CHR2.ELG"};
+  ASSERT_EQ(frame_->CallOpcode(103, std::vector<VovOperand>{number(2), chr, number(1)}), 0);
+  EXPECT_EQ(filters_.requests.back().name, "cross");
+  EXPECT_EQ(filters_.requests.back().words[0], 300u);
+  EXPECT_EQ(Page().Sprite(2, false, 0)->name, "CHR2.ELG") << "loaded on the back page, now the front";
+
+  ASSERT_EQ(frame_->CallOpcode(104, std::vector<VovOperand>{number(0), number(2), chr, number(1), number(450), number(9)}),
+            0);
+  EXPECT_EQ(filters_.requests.back().name, "rule");
+  EXPECT_EQ(filters_.requests.back().words[0], 450u);
+  EXPECT_EQ(filters_.requests.back().words[2], 9u);
+  EXPECT_EQ(Page().Sprite(0, false, 0)->name, "CHR2.ELG");
+  EXPECT_EQ(Page().Sprite(2, false, 0)->name, "CHR2.ELG") << "the copy carried the earlier sprite";
+
+  ASSERT_EQ(Opcode(105, {0, 0xFFFFFFFF, 0, 0}), 0);
+  EXPECT_EQ(filters_.requests.back().name, "cross");
+  EXPECT_EQ(filters_.requests.back().words[0], 1000u) << "a time of 0 given is 1000 ms";
+  EXPECT_TRUE(Page().Sprite(2, false, 0)->name.empty()) << "the group's back sprites were cleared";
+  ASSERT_EQ(Opcode(105, {250, 2, 40, 1}), 0);
+  EXPECT_EQ(filters_.requests.back().name, "rule");
+  EXPECT_EQ(filters_.requests.back().words[2], 40u);
+}
+
 }  // namespace

@@ -231,6 +231,13 @@ class CVovFrame : public CVovVM {
   // `name` in 3/8; skipping, it changes at once. 0; 2 the background cannot be loaded (the colour
   // stays); -1 when the application ends meanwhile.
   std::int32_t ScreenCrossToBg(const char* name, std::uint32_t duration, std::uint32_t colour);
+  // The screen quake: "quake" on the front part with `words` (period, amplitudes x and y,
+  // duration, decay text, border fill as a byte), attached to swap the layers at its end when
+  // `swap`, else the backgrounds, lowering the priority when `lower_priority` (only for a quake
+  // with a duration). The quakes of both background slots end first; a quake with a duration
+  // does nothing while the reader skips (0). An endless quake is recorded for a saved game. 0;
+  // 2 no filter made; 3 the part refused it.
+  std::int32_t ScreenQuake(std::span<const std::uintptr_t, 6> words, bool swap, bool lower_priority);
   // The page mode: 1 makes the sprite pages swap with the background slots.
   std::uint8_t PageMode() const { return page_mode_; }
 

@@ -33,7 +33,11 @@ std::int32_t CVovFrame::RestoreState() {
   RestoreBackgrounds(any_front_sprite, fade_in);
   RestoreLoopingSounds();
   if (QuakeRecorded(state_words_)) {
-    ReportNotBuiltYet("starting the novel frame's recorded screen quake again after a load");
+    const auto word = [this](std::size_t n) {
+      return static_cast<std::uintptr_t>(static_cast<std::uint32_t>(state_words_[kStateQuakeFirst + n]));
+    };
+    const std::array<std::uintptr_t, 6> quake = {word(1), word(2), word(3), 0, 0, word(4)};
+    ScreenQuake(quake, word(5) != 0, false);
     fade_in = false;
   }
   RestoreDeferred();

@@ -8,6 +8,7 @@
 #include "effects/create_by_name.h"
 #include "effects/effect.h"
 #include "gfx/image_part.h"
+#include "resource/tcp_plugin_manager.h"
 #include "novel/vov_frame.h"
 #include "platform/diagnostic_log.h"
 
@@ -147,4 +148,37 @@ std::int32_t CVovFrame::WaitTransition(bool skippable) {
       return RunFramePass() ? kWaitCutShort : kWaitAppEnding;
     }
   }
+}
+
+std::int32_t CVovFrame::ScreenQuake(std::span<const std::uintptr_t, 6> words, bool swap, bool lower_priority) {
+  ReleaseSlotEffect(page_.Bg(0).quake_effect);
+  ReleaseSlotEffect(page_.Bg(1).quake_effect);
+  const bool endless = words[3] == 0;
+  if (!endless && ReaderSkipping()) return kTransitionDone;
+  CImagePart* front = page_.Part(0);
+  if (front == nullptr || g_TcpHost == nullptr) return static_cast<std::int32_t>(kFilterNotMade);
+  const std::uintptr_t fill = words[5] & 0xFF;
+  const PluginArgList args{words[0], words[1], words[2], words[3], words[4], fill};
+  RefPtr<CTcpObject> object = g_TcpHost->CreateObjectV(reinterpret_cast<std::uintptr_t>(front), "quake", args.View());
+  auto* transition = dynamic_cast<CScreenTransition*>(object.get());
+  if (transition == nullptr) {
+    plat::LogDiagnostic("the screen quake cannot start: the filter \"quake\" cannot be made");
+    return static_cast<std::int32_t>(kFilterNotMade);
+  }
+  object.release();
+  RefPtr<CScreenTransition> filter(transition);
+  const bool lower = !endless && lower_priority && !IsPriorityControlOff();
+  const std::uint8_t mode = swap ? CImagePart::kModeSwapLayers : CImagePart::kModeSwapBackgrounds;
+  if (front->Attach(filter, mode, 0, lower) != 0) return static_cast<std::int32_t>(kFilterRefused);
+  filter_running_ = true;
+  if (endless) {
+    const std::array<std::int32_t, 6> record = {1,
+                                                static_cast<std::int32_t>(words[0]),
+                                                static_cast<std::int32_t>(words[1]),
+                                                static_cast<std::int32_t>(words[2]),
+                                                static_cast<std::int32_t>(fill),
+                                                swap ? 1 : 0};
+    std::copy(record.begin(), record.end(), state_words_.begin() + kStateQuakeFirst);
+  }
+  return kTransitionDone;
 }

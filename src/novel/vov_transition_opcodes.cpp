@@ -1,6 +1,8 @@
-// The opcodes of the page transitions (90-105) and the screen crosses (112, 113). A transition that cannot start has already shown
+// The opcodes of the page transitions (90-105), the screen quakes (106, 107) and the screen
+// crosses (112, 113). A transition that cannot start has already shown
 // the back page, so the scenario goes on; only quitting during a wait stops it.
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "novel/vov_frame.h"
@@ -36,6 +38,8 @@ class FilterWords {
 };
 
 constexpr std::uint32_t kBlack = 0;
+// A place past every operand: it reads as an absent operand, 0.
+constexpr std::size_t kNoOperand = SIZE_MAX;
 constexpr std::uint32_t kSpriteTransitionTime = 300;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 
@@ -162,6 +166,17 @@ void CVovFrame::InstallTransitionHandlers() {
     } else {
       frame.RuleTransition(static_cast<std::uint32_t>(rule), TimeOr300(operands, 0), I32(operands, 2));
     }
+    return 0;
+  });
+  // The screen quakes: 106 with a period of 0, 107 with its third operand as the period.
+  SetHandler(106, [](CVovFrame& frame, std::span<const VovOperand> operands) {
+    FilterWords<6> words(operands, {kNoOperand, 0, 1, 2, 3, 4});
+    frame.ScreenQuake(words.Words(), U32(operands, 5) != 0, false);
+    return 0;
+  });
+  SetHandler(107, [](CVovFrame& frame, std::span<const VovOperand> operands) {
+    FilterWords<6> words(operands, {2, 0, 1, 3, 4, 5});
+    frame.ScreenQuake(words.Words(), U32(operands, 6) != 0, false);
     return 0;
   });
   // The screen crosses stop the scenario only when the application ends meanwhile; a background

@@ -11,6 +11,7 @@
 #include "effects/create_by_name.h"
 #include "gfx/image_canvas.h"
 #include "pixel/pixel_format_codes.h"
+#include "support/log_capture.h"
 #include "support/software_surfaces.h"
 #include "vov_frame_fixture.h"
 
@@ -445,6 +446,37 @@ TEST_F(ScreenTransitionsTest, TheSpriteTransitionsCopyThePageAndTakeThreeHundred
   ASSERT_EQ(Opcode(105, {250, 2, 40, 1}), 0);
   EXPECT_EQ(filters_.requests.back().name, "rule");
   EXPECT_EQ(filters_.requests.back().words[2], 40u);
+}
+
+TEST_F(ScreenTransitionsTest, TheScreenQuakesAskForQuakeWithTheirOperandsAndFailWhileItIsNotThere) {
+  ASSERT_EQ(Opcode(106, {11, 12, 0, 0, 0x101, 1}), 0);
+  ASSERT_EQ(filters_.requests.size(), 1u);
+  EXPECT_EQ(filters_.requests[0].name, "quake");
+  EXPECT_EQ(filters_.requests[0].words, (std::vector<std::uintptr_t>{0, 11, 12, 0, 0, 1})) << "the fill as a byte";
+  EXPECT_FALSE(Front().HasAttached());
+  EXPECT_FALSE(frame_->FilterRunning());
+  EXPECT_EQ(frame_->StateWord(kStateQuakeFirst), 0) << "a quake that did not start is not recorded";
+
+  ASSERT_EQ(Opcode(107, {21, 22, 23, 0, 0, 1, 0}), 0);
+  EXPECT_EQ(filters_.requests[1].words, (std::vector<std::uintptr_t>{23, 21, 22, 0, 0, 1})) << "operand 3 first";
+  const std::array<std::uintptr_t, 6> timed = {0, 4, 4, 500, 0, 0};
+  EXPECT_EQ(frame_->ScreenQuake(timed, true, true), static_cast<std::int32_t>(kFilterNotMade));
+  frame_->SetSkipMode(true);
+  EXPECT_EQ(frame_->ScreenQuake(timed, true, true), 0) << "a quake with a duration is skipped";
+  EXPECT_EQ(filters_.requests.size(), 3u);
+  EXPECT_EQ(frame_->ScreenQuake(std::array<std::uintptr_t, 6>{}, true, false), static_cast<std::int32_t>(kFilterNotMade))
+      << "an endless one is not";
+}
+
+TEST_F(ScreenTransitionsTest, ALoadedGameStartsItsRecordedQuakeAgainWithoutTheFadeIn) {
+  const std::array<std::int32_t, 6> recorded = {1, 5, 6, 7, 1, 1};
+  for (std::size_t i = 0; i < recorded.size(); ++i) frame_->SetStateWord(kStateQuakeFirst + i, recorded[i]);
+  LogCapture log;
+  ASSERT_EQ(frame_->RestoreState(), 0);
+  ASSERT_EQ(filters_.requests.size(), 1u);
+  EXPECT_EQ(filters_.requests[0].name, "quake");
+  EXPECT_EQ(filters_.requests[0].words, (std::vector<std::uintptr_t>{5, 6, 7, 0, 0, 1}));
+  for (const std::string& line : log.Lines()) EXPECT_EQ(line.find("not built yet"), std::string::npos) << line;
 }
 
 }  // namespace

@@ -80,6 +80,9 @@ int CImageCanvasBase::PresentDirty(plat::WindowId window, plat::DeviceContext* d
                                    uint32_t format, bool incremental) {
   if (HasAttached()) {
     PresentTransition(window, dc, surface, format);
+    // A transition that has ended has handed its page over: that page goes out whole at once, so
+    // the end shows the finished picture rather than the last strips drawn before it.
+    if (!HasAttached()) PresentDirty(window, dc, surface, format, false);
     return 0;
   }
   if (IDrawLayer* layer = GetLayer(); layer != nullptr && IsTrackingSuspended()) {

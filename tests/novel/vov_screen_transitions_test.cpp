@@ -123,8 +123,7 @@ TEST_F(ScreenTransitionsTest, TheBackRecordsBecomeTheFrontOnesAndTheBackPageShow
   EXPECT_EQ(Page().Sprite(0, true, 1), front_sprite);
   EXPECT_EQ(frame_->PageMode(), 1);
   FramesToEnd();
-  Present();
-  EXPECT_EQ(Shown(10, 10), kRed);
+  EXPECT_EQ(Shown(10, 10), kRed) << "the present that ends the transition shows the back page";
   EXPECT_EQ(Page().Bg(0).color, kRed) << "the record shown is the front one";
   Page().ClearBg(0x00FF00, 0);
   Present();

@@ -1,0 +1,90 @@
+// The novel frame's rule transition in a real window (run under Xvfb) on a fake clock: the front
+// page (blue) goes over to the back page (red) through a left-to-right ramp rule, read back at
+// the start, half way, the end and a frame later. The frames are written as PNG pictures.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "elg_encoder.h"
+#include "gfx/image_canvas.h"
+#include "novel/vov_frame.h"
+#include "support/effect_window_test.h"
+#include "support/fake_app_services.h"
+
+namespace {
+
+constexpr std::int32_t kWidth = 800;
+constexpr std::int32_t kHeight = 600;
+constexpr std::uint32_t kBlue = 0x0000FF;
+constexpr std::uint32_t kRed = 0xFF0000;
+
+std::string RampRule() {
+  kvxtools::ElgPicture picture;
+  picture.bit_depth = 8;
+  picture.width = kWidth;
+  picture.height = kHeight;
+  for (std::int32_t y = 0; y < kHeight; ++y) {
+    for (std::int32_t x = 0; x < kWidth; ++x) picture.pixels.push_back(static_cast<std::uint8_t>(x * 255 / (kWidth - 1)));
+  }
+  for (std::size_t i = 0; i < 256; ++i) {
+    for (std::size_t c = 0; c < 3; ++c) picture.palette[i * 4 + c] = static_cast<std::uint8_t>(i);
+  }
+  const std::vector<std::uint8_t> bytes = kvxtools::EncodeElg(picture);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+class ScreenTransitionsGuiTest : public EffectWindowTest<LayerWindowFilesTestBase> {
+ protected:
+  ScreenTransitionsGuiTest() : EffectWindowTest("screen transitions test", kWidth, kHeight) {}
+  void SetUp() override {
+    EffectWindowTest::SetUp();
+    app_.game_screen = {kWidth, kHeight};
+    game_.WriteFile("SYS/RULE001.ELG", RampRule());
+    host_ = std::make_unique<CScriptHost>();
+    novel_ = std::make_unique<CVovFrame>(*host_);
+    ASSERT_EQ(novel_->InitPageImage(nullptr), 0u);
+    screen_->SetFrameImage(dynamic_cast<CImageCanvasBase*>(novel_->Page().PageImage()));
+  }
+  void TearDown() override {
+    screen_->SetFrameImage(&frame_);
+    novel_.reset();
+    host_.reset();
+    EffectWindowTest::TearDown();
+  }
+  static std::uint32_t At(const std::vector<std::uint32_t>& shown, std::int32_t x) {
+    return shown[static_cast<std::size_t>(kHeight / 2 * kWidth + x)] & 0xFFFFFF;
+  }
+  static bool All(const std::vector<std::uint32_t>& shown, std::uint32_t colour) {
+    for (const std::uint32_t pixel : shown) {
+      if ((pixel & 0xFFFFFF) != colour) return false;
+    }
+    return true;
+  }
+
+  test_support::FakeAppServices app_;
+  std::unique_ptr<CScriptHost> host_;
+  std::unique_ptr<CVovFrame> novel_;
+};
+
+TEST_F(ScreenTransitionsGuiTest, ARuleGoesFromTheFrontPageToTheBackPageLeftToRight) {
+  novel_->Page().ClearBg(kBlue, 0);
+  novel_->Page().ClearBg(kRed, 1);
+  EXPECT_TRUE(All(FrameAt(0, "screen_rule_before.png"), kBlue));
+  const std::vector<VovOperand> operands = {{1, 1, {}}, {1, 500, {}}, {1, 0, {}}};
+  ASSERT_EQ(novel_->CallOpcode(94, operands), 0);
+  ASSERT_TRUE(novel_->Page().Part(0)->HasAttached());
+
+  EXPECT_TRUE(All(FrameAt(1, "screen_rule_0ms.png"), kBlue)) << "the front page at the start";
+  const std::vector<std::uint32_t> half = FrameAt(1 + 250, "screen_rule_250ms.png");
+  EXPECT_EQ(At(half, 20), kRed) << "the back page on the left";
+  EXPECT_EQ(At(half, kWidth - 20), kBlue) << "the front page on the right";
+  EXPECT_TRUE(All(FrameAt(1 + 500, "screen_rule_500ms.png"), kRed)) << "the back page at the end";
+  EXPECT_FALSE(novel_->Page().Part(0)->HasAttached());
+  EXPECT_TRUE(All(FrameAt(1 + 516, "screen_rule_516ms.png"), kRed));
+  EXPECT_FALSE(novel_->FilterRunning() && novel_->Page().Part(0)->HasAttached());
+  EXPECT_EQ(novel_->Page().Bg(0).color, kRed) << "the back records are the front ones";
+}
+
+}  // namespace

@@ -44,6 +44,22 @@ inline std::string Picture(std::uint16_t width, std::uint16_t height, std::uint3
   return std::string(bytes.begin(), bytes.end());
 }
 
+// An 8-bit rule picture whose index rises from left to right, from `shift` (below 256 / width) on.
+inline std::string RampRule(std::uint16_t width, std::uint16_t height, std::uint8_t shift = 0) {
+  kvxtools::ElgPicture picture;
+  picture.bit_depth = 8;
+  picture.width = width;
+  picture.height = height;
+  for (std::int32_t y = 0; y < height; ++y) {
+    for (std::int32_t x = 0; x < width; ++x) picture.pixels.push_back(static_cast<std::uint8_t>(x * 256 / width + shift));
+  }
+  for (std::size_t i = 0; i < 256; ++i) {
+    for (std::size_t c = 0; c < 3; ++c) picture.palette[i * 4 + c] = static_cast<std::uint8_t>(i);
+  }
+  const std::vector<std::uint8_t> bytes = kvxtools::EncodeElg(picture);
+  return std::string(bytes.begin(), bytes.end());
+}
+
 inline std::uint32_t PixelOf(const CImage& image, std::int32_t x, std::int32_t y) {
   return reinterpret_cast<const std::uint32_t*>(image.GetRowPointer(y))[x];
 }

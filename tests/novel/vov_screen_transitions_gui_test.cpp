@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "elg_encoder.h"
 #include "gfx/image_canvas.h"
 #include "novel/vov_frame.h"
 #include "support/effect_window_test.h"
 #include "support/fake_app_services.h"
+#include "vov_page_fixture.h"
 
 namespace {
 
@@ -20,28 +20,13 @@ constexpr std::int32_t kHeight = 600;
 constexpr std::uint32_t kBlue = 0x0000FF;
 constexpr std::uint32_t kRed = 0xFF0000;
 
-std::string RampRule() {
-  kvxtools::ElgPicture picture;
-  picture.bit_depth = 8;
-  picture.width = kWidth;
-  picture.height = kHeight;
-  for (std::int32_t y = 0; y < kHeight; ++y) {
-    for (std::int32_t x = 0; x < kWidth; ++x) picture.pixels.push_back(static_cast<std::uint8_t>(x * 255 / (kWidth - 1)));
-  }
-  for (std::size_t i = 0; i < 256; ++i) {
-    for (std::size_t c = 0; c < 3; ++c) picture.palette[i * 4 + c] = static_cast<std::uint8_t>(i);
-  }
-  const std::vector<std::uint8_t> bytes = kvxtools::EncodeElg(picture);
-  return std::string(bytes.begin(), bytes.end());
-}
-
 class ScreenTransitionsGuiTest : public EffectWindowTest<LayerWindowFilesTestBase> {
  protected:
   ScreenTransitionsGuiTest() : EffectWindowTest("screen transitions test", kWidth, kHeight) {}
   void SetUp() override {
     EffectWindowTest::SetUp();
     app_.game_screen = {kWidth, kHeight};
-    game_.WriteFile("SYS/RULE001.ELG", RampRule());
+    game_.WriteFile("SYS/RULE001.ELG", page_test::RampRule(kWidth, kHeight));
     host_ = std::make_unique<CScriptHost>();
     novel_ = std::make_unique<CVovFrame>(*host_);
     ASSERT_EQ(novel_->InitPageImage(nullptr), 0u);

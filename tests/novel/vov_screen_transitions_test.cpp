@@ -34,22 +34,6 @@ class RecordingFilters : public CTcpPluginManager {
   mutable std::vector<Request> requests;
 };
 
-// An 8-bit rule picture whose index rises from left to right (from `shift`, below 256 / width).
-std::string RampRule(std::uint16_t width, std::uint16_t height, std::uint8_t shift = 0) {
-  kvxtools::ElgPicture picture;
-  picture.bit_depth = 8;
-  picture.width = width;
-  picture.height = height;
-  for (std::int32_t y = 0; y < height; ++y) {
-    for (std::int32_t x = 0; x < width; ++x) picture.pixels.push_back(static_cast<std::uint8_t>(x * 256 / width + shift));
-  }
-  for (std::size_t i = 0; i < 256; ++i) {
-    for (std::size_t c = 0; c < 3; ++c) picture.palette[i * 4 + c] = static_cast<std::uint8_t>(i);
-  }
-  const std::vector<std::uint8_t> bytes = kvxtools::EncodeElg(picture);
-  return std::string(bytes.begin(), bytes.end());
-}
-
 class ScreenTransitionsTest : public vov_test::FrameTest {
  protected:
   void SetUp() override {
@@ -131,7 +115,7 @@ TEST_F(ScreenTransitionsTest, TheBackRecordsBecomeTheFrontOnesAndTheBackPageShow
 }
 
 TEST_F(ScreenTransitionsTest, WhileSkippingEveryTransitionSwapsThePagesAtOnceAndReturnsZero) {
-  game_.WriteFile("SYS/RULE001.ELG", RampRule(16, 4));
+  game_.WriteFile("SYS/RULE001.ELG", page_test::RampRule(16, 4));
   const std::array<std::uintptr_t, 6> ripple{};
   const std::array<std::uintptr_t, 3> named{};
   const std::vector<std::function<std::int32_t()>> commands = {
@@ -165,7 +149,7 @@ TEST_F(ScreenTransitionsTest, WithScreenEffectsOffTheCrossStillRuns) {
 }
 
 TEST_F(ScreenTransitionsTest, ARuleIsLoadedOnceMirroredAndItsSoftnessBelowOneIs32) {
-  game_.WriteFile("SYS/RULE001.ELG", RampRule(16, 4));
+  game_.WriteFile("SYS/RULE001.ELG", page_test::RampRule(16, 4));
   ASSERT_EQ(Opcode(94, {1, 300, 0}), 0);
   ASSERT_EQ(filters_.requests.size(), 1u);
   const RecordingFilters::Request& rule = filters_.requests[0];
@@ -177,7 +161,7 @@ TEST_F(ScreenTransitionsTest, ARuleIsLoadedOnceMirroredAndItsSoftnessBelowOneIs3
   EXPECT_LT(frame_->RuleImage().GetPixels()[0], frame_->RuleImage().GetPixels()[15]);
 
   // The same number again is not read again, even when the file has changed meanwhile.
-  game_.WriteFile("SYS/RULE001.ELG", RampRule(16, 4, 1));
+  game_.WriteFile("SYS/RULE001.ELG", page_test::RampRule(16, 4, 1));
   EXPECT_EQ(frame_->RuleTransition(1, 300, -5), 0);
   EXPECT_EQ(filters_.requests[1].words[2], 32u);
   EXPECT_EQ(frame_->RuleImage().GetPixels()[0], 0) << "the rule loaded before";
@@ -341,7 +325,7 @@ TEST_F(ScreenTransitionsTest, ACrossToABackgroundGoesThroughTheColourAndACrossIs
 
 TEST_F(ScreenTransitionsTest, ThePreparedTransitionsSetUpTheBackPageFirst) {
   game_.WriteFile("BG01.ELG", page_test::Picture(16, 8, 0xFF102030));
-  game_.WriteFile("SYS/RULE002.ELG", RampRule(16, 4));
+  game_.WriteFile("SYS/RULE002.ELG", page_test::RampRule(16, 4));
   const VovOperand bg{kVovStringFlag, 0, "BG01.ELG"};
   const VovOperand missing{kVovStringFlag, 0, "NONE.ELG"};
   const auto number = [](std::uint32_t value) { return VovOperand{1, value, {}}; };
@@ -422,7 +406,7 @@ TEST_F(ScreenTransitionsTest, CopyingTheFrontPageThenCrossingMakesTheCopiesTheFr
 
 TEST_F(ScreenTransitionsTest, TheSpriteTransitionsCopyThePageAndTakeThreeHundredMillisecondsUnlessTold) {
   game_.WriteFile("CHR2.ELG", page_test::Picture(40, 100, 0xFF808080, -1, 0, 20, 80));
-  game_.WriteFile("SYS/RULE002.ELG", RampRule(16, 4));
+  game_.WriteFile("SYS/RULE002.ELG", page_test::RampRule(16, 4));
   const auto number = [](std::uint32_t value) { return VovOperand{1, value, {}}; };
   const VovOperand chr{kVovStringFlag, 0, "CHR2.ELG"};
   ASSERT_EQ(frame_->CallOpcode(103, std::vector<VovOperand>{number(2), chr, number(1)}), 0);

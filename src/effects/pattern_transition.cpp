@@ -15,8 +15,7 @@ std::int32_t CPatternTransition::SetParam(CImagePart* target, const PluginArgs& 
 }
 
 std::int32_t CPatternTransition::Update(std::uint32_t now) {
-  const std::uint32_t progress =
-      LatchStart(now) ? 0 : std::min(Elapsed(now) * kFullLevel / duration_, kFullLevel);
+  const std::uint32_t progress = Ramp(now, kFullLevel);
   level_ = reverse_ ? kFullLevel - progress : progress;
   return 0;
 }

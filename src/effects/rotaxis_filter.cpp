@@ -19,7 +19,7 @@ std::int32_t CRotAxisFilter::SetParam(CImagePart* target, const PluginArgs& args
 }
 
 std::int32_t CRotAxisFilter::Update(std::uint32_t now) {
-  angle_ = LatchStart(now) ? 0 : std::min(Elapsed(now) * kHalfTurn / duration_, kHalfTurn);
+  angle_ = Ramp(now, kHalfTurn);
   return 0;
 }
 

@@ -1,5 +1,7 @@
 #include "effects/timed_filter.h"
 
+#include <algorithm>
+
 #include "effects/effect_args.h"
 #include "gfx/image_part.h"
 
@@ -17,4 +19,9 @@ bool CTimedFilter::LatchStart(std::uint32_t now) {
   started_ = false;
   start_ = now;
   return true;
+}
+
+std::uint32_t CTimedFilter::Ramp(std::uint32_t now, std::uint32_t full) {
+  if (LatchStart(now)) return 0;
+  return static_cast<std::uint32_t>(std::min<std::uint64_t>(std::uint64_t{Elapsed(now)} * full / duration_, full));
 }

@@ -16,6 +16,9 @@ class CTimedFilter : public CTransCallback {
   bool LatchStart(std::uint32_t now);
   // Milliseconds since the start (unsigned, as the clock wraps).
   std::uint32_t Elapsed(std::uint32_t now) const { return now - start_; }
+  // Where a value rising from 0 to `full` over the duration stands at `now`: 0 at the first
+  // update, `full` from the end on.
+  std::uint32_t Ramp(std::uint32_t now, std::uint32_t full);
 
   std::uint32_t duration_ = 0;
   std::uint32_t start_ = 0;

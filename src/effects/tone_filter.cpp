@@ -15,12 +15,8 @@ std::int32_t CToneFilter::SetParam(CImagePart* target, const PluginArgs& args) {
 }
 
 std::int32_t CToneFilter::Update(std::uint32_t now) {
-  if (LatchStart(now)) {
-    level_ = reverse_ ? 255 : 0;
-    return 0;
-  }
-  const auto level = static_cast<std::uint8_t>(std::min(Elapsed(now) * 255u / duration_, 255u));
-  level_ = reverse_ ? 255 - level : level;
+  const auto level = static_cast<std::uint8_t>(Ramp(now, 255));
+  level_ = static_cast<std::uint8_t>(reverse_ ? 255 - level : level);
   return 0;
 }
 

@@ -11,6 +11,13 @@ constexpr double kRandomUnit = 1e-9;
 
 std::int32_t Truncated(double value) { return static_cast<std::int32_t>(std::trunc(value)); }
 
+// The application's tables, or the same values made here for a program that has none.
+const CTrigTables& Tables() {
+  if (g_TrigTable != nullptr) return *g_TrigTable;
+  static const CTrigTables own;
+  return own;
+}
+
 }  // namespace
 
 void CQuakeShake::Configure(std::int32_t count_or_period, std::int32_t amplitude_x, std::int32_t amplitude_y,
@@ -51,7 +58,7 @@ std::optional<QuakeShift> CQuakeShake::Step(std::uint32_t now, const RandomDraw&
 }
 
 QuakeShift CQuakeShake::Periodic(std::int32_t phase, double scale) const {
-  const std::int64_t sine = g_TrigTable != nullptr ? g_TrigTable->cosine[(phase - 128) & 511] : 0;
+  const std::int64_t sine = Tables().cosine[(phase - 128) & 511];
   const auto along = [&](double amplitude) {
     return Truncated(static_cast<double>((Truncated(amplitude) * sine) >> 16) * scale);
   };

@@ -44,11 +44,9 @@ extern RippleKernel g_RippleKernel;
 // The edge-safe rows.
 void RippleRowForwardEdge(const RippleRowJob& job);
 void RippleRowBackwardEdge(const RippleRowJob& job);
-// The portable fast rows, and their vector twins (the same results, four pixels blended at once).
+// The portable fast rows.
 void RippleRowForward(const RippleRowJob& job);
 void RippleRowBackward(const RippleRowJob& job);
-void RippleRowForwardVector(const RippleRowJob& job);
-void RippleRowBackwardVector(const RippleRowJob& job);
 
 // The blend of one pixel: old + ((new - old) × level >> 8) per colour channel; alpha 0.
 inline std::uint32_t RippleBlend(std::uint32_t old_pixel, std::uint32_t new_pixel, std::uint32_t level) {
@@ -59,7 +57,7 @@ inline std::uint32_t RippleBlend(std::uint32_t old_pixel, std::uint32_t new_pixe
   return (red_blue & 0xFF00FF) | (green & 0xFF00);
 }
 
-// The registered start-up and clean-up of "ripple": the start-up chooses the fast rows by the
-// processor's features, the clean-up lets go of the cached wave tables.
+// The registered start-up and clean-up of "ripple": the start-up chooses the fast rows for the
+// processor, the clean-up lets go of the cached wave tables.
 void StartUpRipple();
 void CleanUpRipple();

@@ -27,7 +27,6 @@ class RippleTransitionTest : public TransitionFixture {
   }
   void TearDown() override {
     CleanUpRipple();
-    g_RippleKernel = {"ripple", &RippleRowForward, &RippleRowBackward};
     TransitionFixture::TearDown();
   }
   CRippleTransition& StartRipple(const PluginArgList& args) {
@@ -175,13 +174,8 @@ TEST_F(RippleTransitionTest, BothEndsAreAPlainCrossFadeAndTheFramesBetweenFollow
 
   for (const std::uint32_t at : {100u, 250u, 500u, 731u, 999u}) {
     SCOPED_TRACE(at);
-    for (const bool vector : {false, true}) {
-      g_RippleKernel = vector ? RippleKernel{"ripple", &RippleRowForwardVector, &RippleRowBackwardVector}
-                              : RippleKernel{"ripple", &RippleRowForward, &RippleRowBackward};
-      const CImage& frame = Frame(ripple, 7000 + at);
-      EXPECT_EQ(Mismatches(frame, Expected(ripple, kWidth, kHeight, *front_.GetImage(), *back_.GetImage()), kWidth), 0)
-          << (vector ? "vector rows" : "portable rows");
-    }
+    const CImage& frame = Frame(ripple, 7000 + at);
+    EXPECT_EQ(Mismatches(frame, Expected(ripple, kWidth, kHeight, *front_.GetImage(), *back_.GetImage()), kWidth), 0);
   }
   const CImage& half = Frame(ripple, 7500);
   EXPECT_EQ(ripple.AmplitudeStep(), 47) << "full height at half time: 4M − 1";

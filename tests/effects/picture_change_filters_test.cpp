@@ -82,7 +82,9 @@ TEST_F(PictureChangeFiltersTest, ZoomflipSpansAndTheZoomModesShowOnePictureAtATi
     const CImage& early = Frame(zoom, 128);
     EXPECT_EQ(Tagged(early, kOld), kWidth * kHeight) << "the old picture's centre, zoomed " << mode;
     // Mode 5 lays this frame at level 8 over the ones before.
-    if (mode == 4) EXPECT_EQ(TagOf(Pixel(Frame(zoom, 400), 16, 8)), kNew);
+    if (mode == 4) {
+      EXPECT_EQ(TagOf(Pixel(Frame(zoom, 400), 16, 8)), kNew);
+    }
     EXPECT_EQ(Differences(Frame(zoom, 512), *back_.GetImage()), 0) << "size 256 at the end: full level " << mode;
   }
 }

@@ -64,7 +64,9 @@ TEST(QuakeShakeTest, AHalfWaveOutAndBackOverTheDurationShrinkingToTheDecay) {
     ASSERT_TRUE(shake.Step(5000, no_draw).has_value());
     const std::optional<QuakeShift> shift = shake.Step(5000 + c.at, no_draw);
     ASSERT_EQ(shift.has_value(), c.shift.has_value()) << c.decay << " at " << c.at;
-    if (shift) EXPECT_EQ(*shift, (QuakeShift{*c.shift, *c.shift})) << c.decay << " at " << c.at;
+    if (shift) {
+      EXPECT_EQ(*shift, (QuakeShift{*c.shift, *c.shift})) << c.decay << " at " << c.at;
+    }
   }
   g_TrigTable = nullptr;
 }

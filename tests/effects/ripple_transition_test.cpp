@@ -119,13 +119,16 @@ TEST(RippleTableTest, BlockZeroIsStillAndTheSecondCopyOfTheRowsRepeatsTheFirst) 
 
 TEST_F(RippleTransitionTest, TheCacheKeepsFourTablesAndBuildsEachKeyOnce) {
   const std::uint64_t before = g_RippleTables.Builds();
-  auto& ripple = StartRipple({400, 10, 5, 16, 0, 0, 8});
-  const CRippleTable* first = ripple.Table();
+  // A ripple set up but not attached, which holds its table throughout.
+  CRippleTransition holder;
+  ASSERT_EQ(holder.SetParam(&front_, Args({400, 10, 5, 16, 0, 0, 8})), CTransCallback::kAccepted);
+  const CRippleTable* first = holder.Table();
   ASSERT_EQ(g_RippleTables.Builds(), before + 1);
   auto& again = StartRipple({900, 10, 5, 16, Text("1.0"), Text("3"), 8});
   EXPECT_EQ(again.Table(), first) << "the same size, centre and waves: the same table";
   EXPECT_EQ(g_RippleTables.Builds(), before + 1);
   // Four more keys: the first drops out of the cache, but the ripple that holds it keeps it.
+  // (Each Start releases the ripple attached before.)
   for (std::uint32_t centre : {1u, 2u, 3u, 4u}) ASSERT_NE(StartRipple({400, centre, 5, 16, 0, 0, 8}).Table(), first);
   EXPECT_EQ(g_RippleTables.Builds(), before + 5);
   EXPECT_EQ(first->Key().centre_x, 10) << "still alive";

@@ -220,6 +220,22 @@ TEST_F(PictureChangeFiltersTest, HblurOtherModesBlendTheBlurredNewPictureOverThe
   EXPECT_EQ(Differences(Frame(soft, 100), faded), 0);
 }
 
+TEST_F(PictureChangeFiltersTest, ADurationOfOneShowsTheOldPictureOnceAndEndsAMillisecondLater) {
+  const struct {
+    const char* name;
+    PluginArgList args;
+  } cases[] = {{"zoomflip", {1, 0, 0}}, {"zoomflip", {1, 5, 0}}, {"rotcenter", {1, 0, 0}},
+               {"addsub", {1, 2}},      {"hblur", {1, 0, 200}},  {"hblur", {1, 1, 3}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    CTransCallback& filter = Start(c.name, c.args);
+    EXPECT_EQ(Differences(Frame(filter, 0xFFFFFFFFu), *front_.GetImage()), 0) << "the first frame, at the clock's wrap";
+    EXPECT_EQ(filter.GetState(), CTransCallback::kStateRunning);
+    EXPECT_EQ(Differences(Frame(filter, 0), *back_.GetImage()), 0);
+    EXPECT_EQ(filter.GetState(), CTransCallback::kStateFinished);
+  }
+}
+
 // The engine makes no 16-bit pictures, so an 8-bit part stands for every depth but 32.
 TEST_F(PictureChangeFiltersTest, APartNotOf32BitsAShortDurationOrNoArgumentsAreRefused) {
   g_BuiltinEffectServices.random_index = &g_ScriptRandomIndex;

@@ -1,7 +1,8 @@
-// The built-in "cross" and "rule" transitions, one 800 x 600 frame each through the whole filter
-// path (the advance and every strip that the present asks for), at half way, against the
-// reference compositing library's OVER of the same size through a constant mask, in the same
-// run. After the runs: each transition's frame time as a ratio to the anchor.
+// The built-in "cross", "rule" and "ripple" transitions, one 800 x 600 frame each through the
+// whole filter path (the advance and every strip that the present asks for), at half way, against
+// the reference compositing library's OVER of the same size through a constant mask, in the same
+// run. After the runs: each transition's frame time as a ratio to the anchor, and the ripple's
+// (its waves at full height) to the cross-fade's.
 #include <benchmark/benchmark.h>
 
 #include <pixman.h>
@@ -10,6 +11,8 @@
 #include <vector>
 
 #include "effects/cross_transition.h"
+#include "effects/ripple_rows.h"
+#include "effects/ripple_transition.h"
 #include "effects/rule_transition.h"
 #include "gfx/image_canvas.h"
 #include "gfx/pixel_library.h"
@@ -94,6 +97,11 @@ void BM_Rule(benchmark::State& state) {
   BM_Transition<CRuleTransition>(state, {kDuration, reinterpret_cast<std::uintptr_t>(&ThePages().rule), 64});
 }
 
+void BM_Ripple(benchmark::State& state) {
+  StartUpRipple();
+  BM_Transition<CRippleTransition>(state, {kDuration, 0xFFFFFFFF, 0xFFFFFFFF, 32, 0, 0, 24});
+}
+
 void BM_OverConstantMask(benchmark::State& state) {
   std::vector<uint32_t> source(static_cast<size_t>(kWidth) * kHeight, 0xFF336699u);
   std::vector<uint32_t> destination(source.size(), 0xFF996633u);
@@ -116,11 +124,13 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("over_mask", BM_OverConstantMask)->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark("cross", BM_Cross)->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark("rule", BM_Rule)->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("ripple", BM_Ripple)->Unit(benchmark::kMicrosecond);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatios("frame", {{"cross", "over_mask"}, {"rule", "over_mask"}});
+  reporter.PrintRatios("frame", {{"cross", "over_mask"}, {"rule", "over_mask"}, {"ripple", "over_mask"},
+                                 {"ripple", "cross"}});
   benchmark::Shutdown();
   return 0;
 }

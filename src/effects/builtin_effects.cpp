@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/not_built.h"
+#include "effects/addsub_filter.h"
 #include "effects/bg_blur_effect.h"
 #include "effects/bg_cross_effect.h"
 #include "effects/bg_haze_effect.h"
@@ -14,9 +15,14 @@
 #include "effects/bg_rot_effect.h"
 #include "effects/bg_zoom_effect.h"
 #include "effects/cross_transition.h"
+#include "effects/hblur_filter.h"
 #include "effects/mosaic_filter.h"
 #include "effects/pattern_transition.h"
+#include "effects/quake_filter.h"
+#include "effects/ripple_rows.h"
+#include "effects/ripple_transition.h"
 #include "effects/rotaxis_filter.h"
+#include "effects/rotcenter_filter.h"
 #include "effects/rule_transition.h"
 #include "effects/scroll_filter.h"
 #include "effects/sp_change_effect.h"
@@ -26,6 +32,7 @@
 #include "effects/staff_roll_effect.h"
 #include "effects/tone_filter.h"
 #include "effects/wave_filter.h"
+#include "effects/zoomflip_filter.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
 #include "sound/sound_channel_manager.h"
@@ -86,12 +93,13 @@ constexpr std::array<BuiltinFilterRow, 14> kFilterRows{{
     {CPatternTransition::kName, &MakeFilter<CPatternTransition>, CPatternTransition::kType, nullptr, nullptr,
      S},
     {CToneFilter::kName, &MakeFilter<CToneFilter>, CToneFilter::kType, nullptr, nullptr, S},
-    {"quake", nullptr, 2, nullptr, nullptr, R},
-    {"zoomflip", nullptr, 1, nullptr, nullptr, R},
-    {"rotcenter", nullptr, 1, nullptr, nullptr, R},
-    {"addsub", nullptr, 0, nullptr, nullptr, R},
-    {"hblur", nullptr, 1, nullptr, nullptr, R},
-    {"ripple", nullptr, 0, nullptr, nullptr, R},
+    {CQuakeFilter::kName, &MakeFilter<CQuakeFilter>, CQuakeFilter::kType, nullptr, nullptr, R},
+    {CZoomFlipFilter::kName, &MakeFilter<CZoomFlipFilter>, CZoomFlipFilter::kType, nullptr, nullptr, R},
+    {CRotCenterFilter::kName, &MakeFilter<CRotCenterFilter>, CRotCenterFilter::kType, nullptr, nullptr, R},
+    {CAddSubFilter::kName, &MakeFilter<CAddSubFilter>, CAddSubFilter::kType, nullptr, nullptr, R},
+    {CHBlurFilter::kName, &MakeFilter<CHBlurFilter>, CHBlurFilter::kType, nullptr, nullptr, R},
+    {CRippleTransition::kName, &MakeFilter<CRippleTransition>, CRippleTransition::kType, &StartUpRipple,
+     &CleanUpRipple, R},
 }};
 
 void RegisterEffects(CDcpPluginManager& effects, BuiltinRegistrar by) {

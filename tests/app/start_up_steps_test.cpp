@@ -27,12 +27,6 @@ const std::set<std::string> kStillUnbuilt = {
     "the effect \"rain\"",
     "the effect \"snow\"",
     "the effect \"sp_gfade\"",
-    "the filter \"addsub\"",
-    "the filter \"hblur\"",
-    "the filter \"quake\"",
-    "the filter \"ripple\"",
-    "the filter \"rotcenter\"",
-    "the filter \"zoomflip\"",
 };
 
 // The "not built yet" lines of the program's log when it starts, runs `main` and ends.

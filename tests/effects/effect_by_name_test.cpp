@@ -225,7 +225,6 @@ TEST_F(EffectByNameTest, UnknownNamesCreateNothing) {
   EXPECT_EQ(CreateEffectByName(&slot, nullptr, nullptr, Args({0})), kEffectUnknown);
   EXPECT_EQ(CreateEffectByName(&slot, "stranger", nullptr, Args({0})), kEffectUnknown) << "no effect";
   EXPECT_EQ(CreateEffectByName(&slot, "quake", nullptr, Args({0})), kEffectUnknown) << "not built yet";
-  EXPECT_EQ(CreateLayerFilterByName(&part_, "zoomflip", 0, 0, Args({100})), kFilterNotMade) << "not built yet";
   EXPECT_EQ(slot, nullptr);
   EXPECT_EQ(CreateLayerFilterByName(&part_, "no_such_filter", 0, 0, Args({0, 100})), kFilterNotMade);
   EXPECT_EQ(CreateLayerFilterByName(nullptr, "fake_tone", 0, 0, Args({0, 100})), kFilterNoPart);

@@ -1,4 +1,4 @@
-// The eight built-in transitions made by name on the frame's page, in a real window (run under
+// The built-in transitions made by name on the frame's page, in a real window (run under
 // Xvfb) on a fake clock: the front page (blue) at the start, both pages or the tint half way, the
 // back page (red) once the transition has ended and handed the pages over (the tint's own page
 // again). The frames are written as PNG pictures.
@@ -99,6 +99,71 @@ TEST_F(FilterTransitionsGuiTest, EachTransitionGoesFromTheFrontPageToItsEnd) {
     EXPECT_EQ(Others(after, c.end_colour), 0);
     start += 2 * kDuration;
   }
+}
+
+// The transitions that the frame's named-filter and ripple commands start, with the frame each
+// shows half way.
+TEST_F(FilterTransitionsGuiTest, ThePictureChangesAndTheRippleGoFromTheFrontPageToTheBack) {
+  const std::vector<Case> cases = {
+      {"zoomflip", {0, 1}, CImagePart::kModeSwapLayers, kRed},
+      {"zoomflip", {6, 0}, CImagePart::kModeSwapLayers, kRed},
+      {"rotcenter", {0, 0}, CImagePart::kModeSwapLayers, kRed},
+      {"hblur", {1, 20}, CImagePart::kModeSwapLayers, kRed},
+      {"ripple", {0xFFFFFFFF, 0xFFFFFFFF, 32, 0, 0, 40}, CImagePart::kModeSwapLayers, kRed},
+  };
+  uint32_t start = 0;
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const Case& c = cases[i];
+    SCOPED_TRACE(c.name);
+    ColourPages();
+    FrameAt(start, "change_before.png");
+    std::vector<std::uintptr_t> words{kDuration};
+    words.insert(words.end(), c.args.begin(), c.args.end());
+    ASSERT_EQ(CreateLayerFilterByName(&frame_, c.name, c.mode, 1, PluginArgs{words.data(),
+                                                                              static_cast<uint32_t>(words.size())}),
+              kFilterAttached);
+    EXPECT_EQ(Others(FrameAt(start + 1, "change_0ms.png"), kBlue), 0);
+    const std::string half_name = "change_" + std::to_string(i) + "_" + c.name + "_half.png";
+    const std::vector<uint32_t> half = FrameAt(start + 1 + kDuration / 2, half_name.c_str());
+    EXPECT_GT(Others(half, kBlue), 0) << "half way the picture has changed";
+    EXPECT_GT(Others(half, kRed), 0);
+    FrameAt(start + 1 + kDuration, "change_end.png");
+    EXPECT_FALSE(frame_.HasAttached());
+    EXPECT_EQ(Others(FrameAt(start + 17 + kDuration, "change_after.png"), c.end_colour), 0);
+    start += 2 * kDuration;
+  }
+}
+
+// "addsub" mode 0: the front page brightened by the level, saturating, then exactly the back page.
+TEST_F(FilterTransitionsGuiTest, AddsubBrightensTheFrontPageAndEndsOnTheBackPage) {
+  ColourPages();
+  FrameAt(0, "addsub_before.png");
+  std::vector<std::uintptr_t> words{kDuration, 0};
+  ASSERT_EQ(CreateLayerFilterByName(&frame_, "addsub", CImagePart::kModeSwapLayers, 1,
+                                    PluginArgs{words.data(), static_cast<uint32_t>(words.size())}),
+            kFilterAttached);
+  EXPECT_EQ(Others(FrameAt(1, "addsub_0ms.png"), kBlue), 0);
+  EXPECT_EQ(Others(FrameAt(101, "addsub_100ms.png"), 0x3F3FFF), 0) << "level 63: blue saturates, red and green 63";
+  EXPECT_EQ(Others(FrameAt(1 + kDuration, "addsub_400ms.png"), kRed), 0);
+  EXPECT_FALSE(frame_.HasAttached());
+}
+
+// "quake" shakes the front page alone: the strips it uncovers are black.
+TEST_F(FilterTransitionsGuiTest, QuakeShakesTheFrontPageWithBlackBorders) {
+  ColourPages();
+  FrameAt(0, "quake_before.png");
+  const auto decay = reinterpret_cast<std::uintptr_t>("1.0");
+  std::vector<std::uintptr_t> words{1, 30, 10, kDuration, decay, 1};
+  ASSERT_EQ(CreateLayerFilterByName(&frame_, "quake", CImagePart::kModePlain, 1,
+                                    PluginArgs{words.data(), static_cast<uint32_t>(words.size())}),
+            kFilterAttached);
+  FrameAt(1, "quake_0ms.png");
+  const std::vector<uint32_t> half = FrameAt(1 + kDuration / 2, "quake_half.png");
+  EXPECT_EQ(Others(half, 0), kWidth * kHeight - 30 * kHeight - 10 * (kWidth - 30)) << "30 columns and 10 rows black";
+  EXPECT_EQ(half[static_cast<std::size_t>(kWidth * kHeight - 1)] & 0xFFFFFF, kBlue);
+  FrameAt(1 + kDuration, "quake_end.png");
+  EXPECT_FALSE(frame_.HasAttached());
+  EXPECT_EQ(Others(FrameAt(17 + kDuration, "quake_after.png"), kBlue), 0);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "effects/create_by_name.h"
+#include "effects/trans_callback.h"
 #include "gfx/image_canvas.h"
 #include "pixel/pixel_format_codes.h"
 #include "support/log_capture.h"
@@ -185,7 +186,7 @@ TEST_F(ScreenTransitionsTest, AMissingRuleShowsTheBackPageAtOnceAndFails) {
   EXPECT_EQ(Opcode(94, {9, 300, 10}), 0) << "the scenario goes on";
 }
 
-TEST_F(ScreenTransitionsTest, TheNamedFiltersAreClampedAndAnUnregisteredOneFailsToStart) {
+TEST_F(ScreenTransitionsTest, TheNamedFiltersAreClampedAndTheRunningOneEndsFirst) {
   EXPECT_STREQ(CVovFrame::NamedFilterName(9), "scroll");
   EXPECT_STREQ(CVovFrame::NamedFilterName(-3), "zoomflip");
   EXPECT_STREQ(CVovFrame::NamedFilterName(2), "mosaic");
@@ -201,10 +202,38 @@ TEST_F(ScreenTransitionsTest, TheNamedFiltersAreClampedAndAnUnregisteredOneFails
   EXPECT_TRUE(Front().HasAttached());
 
   BgSlotRecord* back = &Page().Bg(1);
-  EXPECT_EQ(frame_->NamedFilterTransition(-3, 400, std::array<std::uintptr_t, 3>{}), static_cast<std::int32_t>(kFilterNotMade))
-      << "a filter no one registered cannot start";
-  EXPECT_FALSE(Front().HasAttached()) << "the running scroll was ended first";
+  EXPECT_EQ(frame_->NamedFilterTransition(-3, 400, std::array<std::uintptr_t, 3>{}), 0);
+  ASSERT_TRUE(Front().HasAttached()) << "the running scroll was ended first";
+  EXPECT_STREQ(dynamic_cast<const CTransCallback*>(Front().GetAttached())->GetName(), "zoomflip");
   EXPECT_EQ(&Page().Bg(0), back) << "the page changes at once";
+}
+
+TEST_F(ScreenTransitionsTest, RowNinetySixWithIndexZeroRunsZoomflipToItsEndAndSwapsThePages) {
+  BgSlotRecord* back = &Page().Bg(1);
+  ASSERT_EQ(Opcode(96, {0, 400, 0, 0, 0}), 0);
+  EXPECT_EQ(filters_.requests.back().name, "zoomflip");
+  EXPECT_EQ(&Page().Bg(0), back);
+  // Half way the new page has come in from the left over half the width.
+  for (int pass = 0; pass < 11; ++pass) ASSERT_TRUE(frame_->RunFramePass());
+  EXPECT_EQ(Shown(10, 10), kRed);
+  EXPECT_EQ(Shown(CVovPage::kWidth - 10, 10), kBlue);
+  FramesToEnd();
+  EXPECT_FALSE(Front().HasAttached());
+  EXPECT_EQ(Shown(CVovPage::kWidth - 10, 10), kRed) << "the end shows the back page";
+}
+
+TEST_F(ScreenTransitionsTest, RowNinetySevenRunsTheRippleToTheBackPage) {
+  ASSERT_EQ(Opcode(97, {300, 0, 0xFFFFFFFF, 0xFFFFFFFF, 16, 24, 0}), 0);
+  ASSERT_TRUE(Front().HasAttached());
+  EXPECT_STREQ(dynamic_cast<const CTransCallback*>(Front().GetAttached())->GetName(), "ripple");
+  ASSERT_TRUE(frame_->RunFramePass());
+  ASSERT_TRUE(frame_->RunFramePass());
+  const std::uint32_t early = Shown(400, 300);
+  EXPECT_NE(early, kBlue) << "the cross-fade has begun";
+  EXPECT_NE(early, kRed);
+  EXPECT_EQ(FramesToEnd() * 20, 300 - 20);
+  EXPECT_EQ(Shown(10, 10), kRed);
+  EXPECT_EQ(Shown(400, 300), kRed) << "the new picture alone once the ripple has ended";
 }
 
 TEST_F(ScreenTransitionsTest, PatternAndRippleReceiveTheirOperandsInTheirOrder) {
@@ -214,9 +243,18 @@ TEST_F(ScreenTransitionsTest, PatternAndRippleReceiveTheirOperandsInTheirOrder) 
   EXPECT_EQ(Front().GetAttachByte(), 0) << "with the flag the end does not redraw";
   ASSERT_EQ(Opcode(95, {4, 250, 0}), 0);
   EXPECT_EQ(Front().GetAttachByte(), 1);
-  ASSERT_EQ(Opcode(97, {600, 2, 3, 4, 5, 6, 7}), 0);
+  // Operands 1 and 6 are the speed and the vertical factor texts.
+  const std::vector<VovOperand> operands = {{1, 600, {}}, {kVovStringFlag, 0, "2.5"}, {1, 3, {}}, {1, 4, {}},
+                                            {1, 5, {}},   {1, 6, {}},                {kVovStringFlag, 0, "0.5"}};
+  ASSERT_EQ(frame_->CallOpcode(97, operands), 0);
   EXPECT_EQ(filters_.requests[2].name, "ripple");
-  EXPECT_EQ(filters_.requests[2].words, (std::vector<std::uintptr_t>{600, 3, 4, 5, 7, 2, 6}));
+  const std::vector<std::uintptr_t>& words = filters_.requests[2].words;
+  ASSERT_EQ(words.size(), 7u);
+  EXPECT_EQ((std::vector<std::uintptr_t>{words[0], words[1], words[2], words[3], words[6]}),
+            (std::vector<std::uintptr_t>{600, 3, 4, 5, 6}));
+  EXPECT_NE(words[4], 0u);
+  EXPECT_NE(words[5], 0u);
+  EXPECT_TRUE(Front().HasAttached());
 }
 
 TEST_F(ScreenTransitionsTest, AWaitCutShortByAClickDetachesTheFilterAndAStreakEndsTheNextAtOnce) {
@@ -431,24 +469,53 @@ TEST_F(ScreenTransitionsTest, TheSpriteTransitionsCopyThePageAndTakeThreeHundred
   EXPECT_EQ(filters_.requests.back().words[2], 40u);
 }
 
-TEST_F(ScreenTransitionsTest, TheScreenQuakesAskForQuakeWithTheirOperandsAndFailWhileItIsNotThere) {
+TEST_F(ScreenTransitionsTest, TheScreenQuakesAttachQuakeWithTheirOperandsAndRecordTheEndlessOnes) {
   ASSERT_EQ(Opcode(106, {11, 12, 0, 0, 0x101, 1}), 0);
   ASSERT_EQ(filters_.requests.size(), 1u);
   EXPECT_EQ(filters_.requests[0].name, "quake");
   EXPECT_EQ(filters_.requests[0].words, (std::vector<std::uintptr_t>{0, 11, 12, 0, 0, 1})) << "the fill as a byte";
-  EXPECT_FALSE(Front().HasAttached());
+  EXPECT_TRUE(Front().HasAttached());
+  EXPECT_TRUE(frame_->FilterRunning());
+  for (std::size_t i = 0; i < 6; ++i) {
+    EXPECT_EQ(frame_->StateWord(kStateQuakeFirst + i), (std::array<std::int32_t, 6>{1, 0, 11, 12, 1, 1}[i])) << i;
+  }
+  ASSERT_EQ(Opcode(92, {}), 0);
+  EXPECT_FALSE(Front().HasAttached()) << "row 92 ends the quake";
   EXPECT_FALSE(frame_->FilterRunning());
-  EXPECT_EQ(frame_->StateWord(kStateQuakeFirst), 0) << "a quake that did not start is not recorded";
+  EXPECT_EQ(frame_->StateWord(kStateQuakeFirst), 0);
 
-  ASSERT_EQ(Opcode(107, {21, 22, 23, 0, 0, 1, 0}), 0);
+  // Swapping the backgrounds needs a background picture, which these pages lack: swap the layers.
+  ASSERT_EQ(Opcode(107, {21, 22, 23, 0, 0, 1, 1}), 0);
   EXPECT_EQ(filters_.requests[1].words, (std::vector<std::uintptr_t>{23, 21, 22, 0, 0, 1})) << "operand 3 first";
+  EXPECT_TRUE(Front().HasAttached());
+  EXPECT_EQ(frame_->StateWord(kStateQuakeFirst + 1), 23);
   const std::array<std::uintptr_t, 6> timed = {0, 4, 4, 500, 0, 0};
-  EXPECT_EQ(frame_->ScreenQuake(timed, true, true), static_cast<std::int32_t>(kFilterNotMade));
+  EXPECT_EQ(frame_->ScreenQuake(timed, true, true), 0);
+  EXPECT_TRUE(Front().HasAttached());
   frame_->SetSkipMode(true);
   EXPECT_EQ(frame_->ScreenQuake(timed, true, true), 0) << "a quake with a duration is skipped";
   EXPECT_EQ(filters_.requests.size(), 3u);
-  EXPECT_EQ(frame_->ScreenQuake(std::array<std::uintptr_t, 6>{}, true, false), static_cast<std::int32_t>(kFilterNotMade))
-      << "an endless one is not";
+  EXPECT_EQ(frame_->ScreenQuake(std::array<std::uintptr_t, 6>{}, true, false), 0) << "an endless one is not";
+  EXPECT_EQ(filters_.requests.size(), 4u);
+}
+
+TEST_F(ScreenTransitionsTest, AnEndlessScreenQuakeShakesThePageWithBlackBordersUntilRowNinetyTwo) {
+  // A wave of 100 ms, 21 px across: a quarter period in, the page stands 20 px to the right.
+  ASSERT_EQ(Opcode(107, {21, 0, 100, 0, 0, 1, 1}), 0);
+  ASSERT_TRUE(Front().HasAttached());
+  bool shifted = false;
+  for (int pass = 0; pass < 10 && !shifted; ++pass) {
+    ASSERT_TRUE(frame_->RunFramePass());
+    shifted = Shown(5, 300) == 0;
+  }
+  EXPECT_TRUE(shifted) << "the uncovered strip at the left is black";
+  EXPECT_EQ(Shown(400, 300), kBlue);
+  EXPECT_EQ(frame_->WaitTransition(false), CVovFrame::kWaitDone) << "a wait ends an endless quake at once";
+  EXPECT_FALSE(Front().HasAttached());
+  ASSERT_EQ(Opcode(107, {21, 0, 100, 0, 0, 1, 1}), 0);
+  ASSERT_EQ(Opcode(92, {}), 0);
+  ASSERT_TRUE(frame_->RunFramePass());
+  EXPECT_EQ(Shown(5, 300), kBlue) << "ended: the page in its place";
 }
 
 TEST_F(ScreenTransitionsTest, ALoadedGameStartsItsRecordedQuakeAgainWithoutTheFadeIn) {

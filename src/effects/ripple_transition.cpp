@@ -1,0 +1,145 @@
+#include "effects/ripple_transition.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "effects/effect_args.h"
+#include "effects/ripple_rows.h"
+#include "gfx/image.h"
+#include "gfx/image_part.h"
+
+namespace {
+
+constexpr std::int32_t kDefaultAmplitude = 24;
+constexpr std::int32_t kLargestAmplitude = 127;
+// Turns per second × wave steps → rings per millisecond: 1 / (1000 × 2π).
+constexpr double kRingsPerTurnMillisecond = 0.00015915494398817547;
+
+std::int32_t Centre(std::int32_t given, std::int32_t size) {
+  if (given < 0) return size >> 1;
+  return std::min(given, size - 1);
+}
+
+std::int32_t WaveSteps(std::int32_t given) {
+  return given == 16 || given == 32 || given == 64 || given == 128 ? given : 16;
+}
+
+}  // namespace
+
+std::int32_t CRippleTransition::SetParam(CImagePart* target, const PluginArgs& args) {
+  if (args.count == 0 || target == nullptr) return kMissingArgument;
+  const CImage& image = *target->GetImage();
+  if (target->GetDepth() != 32 || !image.HasPixels()) return kUnfitTarget;
+  duration_ = ArgUnsigned(args, 0);
+  if (duration_ < kShortestDuration) return kUnfitTarget;
+  RippleKey key;
+  key.width = image.GetWidth();
+  key.height = image.GetHeight();
+  key.centre_x = Centre(ArgInt(args, 1), key.width);
+  key.centre_y = Centre(ArgInt(args, 2), key.height);
+  key.steps = WaveSteps(ArgInt(args, 3));
+  const auto factor = static_cast<float>(ArgDecimal(args, 4, 1.0));
+  key.vertical_factor = factor > 0 && std::isfinite(factor) ? factor : 1.0f;
+  speed_ = static_cast<float>(ArgDecimal(args, 5, 6.0));
+  const std::int32_t amplitude = ArgInt(args, 6);
+  key.amplitude = amplitude < 1 ? kDefaultAmplitude : std::min(amplitude, kLargestAmplitude);
+  // Let go of the table of a setting before, so that a rebuild does not hold both.
+  table_.reset();
+  table_ = g_RippleTables.Acquire(key);
+  started_ = true;
+  return kAccepted;
+}
+
+std::int32_t CRippleTransition::Update(std::uint32_t now) {
+  if (started_) {
+    start_ = now;
+    started_ = false;
+  }
+  const std::uint32_t e = now - start_;
+  level_ = static_cast<std::int32_t>(std::min<std::uint64_t>(std::uint64_t{e} * 255 / duration_, 255));
+  const RippleKey& key = table_->Key();
+  const std::int32_t steps = key.steps;
+  const double rings = std::trunc(e * static_cast<double>(speed_) * steps * kRingsPerTurnMillisecond);
+  // A speed that is not a number, or one so large that the ring count leaves the integers,
+  // stands still.
+  const double place = std::isfinite(rings) ? std::fmod(rings, steps) : 0.0;
+  phase_ = steps - std::max(static_cast<std::int32_t>(place), 0) - 1;
+  const std::int32_t blocks = 4 * key.amplitude;
+  const double height = std::trunc(std::sin(e * std::numbers::pi / duration_) * key.amplitude * 4.0);
+  amplitude_step_ = static_cast<std::int32_t>(std::clamp(height, 0.0, static_cast<double>(blocks - 1)));
+  border_ = amplitude_step_ / 4 + 1;
+  if ((border_ & 1) != 0) ++border_;
+  return 0;
+}
+
+std::int32_t CRippleTransition::Apply(const FilterApplyArea& area) {
+  const RippleKey& key = table_->Key();
+  // Both pictures are read at the layer's own coordinates.
+  for (const CImage* picture : {area.old_picture, area.new_picture}) {
+    if (picture->GetBitsPerPixel() != 32 || picture->GetWidth() < key.width || picture->GetHeight() < key.height) {
+      return kUnfitTarget;
+    }
+  }
+  const CImage& destination = *area.destination;
+  if (destination.GetBitsPerPixel() != 32) return kUnfitTarget;
+  // The area cut to the layer and to where it lands in the destination.
+  const std::int32_t shift_x = area.destination_x - area.x;
+  const std::int32_t shift_y = area.destination_y - area.y;
+  const std::int32_t left = std::max({area.x, 0, -shift_x});
+  const std::int32_t right = std::min({area.x + area.width, key.width, destination.GetWidth() - shift_x});
+  const std::int32_t top = std::max({area.y, 0, -shift_y});
+  const std::int32_t bottom = std::min({area.y + area.height, key.height, destination.GetHeight() - shift_y});
+  if (left >= right || top >= bottom) return 0;
+  for (std::int32_t y = top; y < bottom; ++y) ApplyRow(area, y, left, right);
+  area.destination->MarkChanged({left + shift_x, top + shift_y, right + shift_x, bottom + shift_y});
+  return 0;
+}
+
+// The row in up to five runs: edge-safe near the picture's edges, fast elsewhere, each side of
+// the centre walking its distance row the other way.
+void CRippleTransition::ApplyRow(const FilterApplyArea& area, std::int32_t y, std::int32_t left,
+                                 std::int32_t right) const {
+  const RippleKey& key = table_->Key();
+  const std::int32_t cx = key.centre_x;
+  const bool above = y < key.centre_y;
+  const std::uint16_t* distance = table_->DistanceRow(above ? key.centre_y - y - 1 : y - key.centre_y);
+  RippleRowJob job;
+  job.old_pixels = reinterpret_cast<const std::uint32_t*>(area.old_picture->GetRowPointer(0));
+  job.new_pixels = reinterpret_cast<const std::uint32_t*>(area.new_picture->GetRowPointer(0));
+  job.old_stride = area.old_picture->GetPitch() / 4;
+  job.new_stride = area.new_picture->GetPitch() / 4;
+  job.width = key.width;
+  job.height = key.height;
+  job.wave = table_->WaveRows(amplitude_step_, phase_);
+  job.y = y;
+  job.dy_sign = above ? 1 : -1;
+  job.level = static_cast<std::uint32_t>(level_);
+  auto* row = reinterpret_cast<std::uint32_t*>(area.destination->GetRowPointer(y + area.destination_y - area.y));
+  const std::int32_t shift_x = area.destination_x - area.x;
+  const auto run = [&](std::int32_t from, std::int32_t until, bool edge) {
+    from = std::max(from, left);
+    until = std::min(until, right);
+    for (const bool backward : {true, false}) {
+      // The part of [from, until) on this side of the centre.
+      const std::int32_t start = backward ? from : std::max(from, cx);
+      const std::int32_t end = backward ? std::min(until, cx) : until;
+      if (start >= end) continue;
+      job.destination = row + start + shift_x;
+      job.distance = distance + (backward ? cx - start - 1 : start - cx);
+      job.x = start;
+      job.count = end - start;
+      const RippleRow row_function = backward ? (edge ? &RippleRowBackwardEdge : g_RippleKernel.backward)
+                                              : (edge ? &RippleRowForwardEdge : g_RippleKernel.forward);
+      row_function(job);
+    }
+  };
+  const std::int32_t b = border_;
+  if (y < b || y >= key.height - b || key.width <= 2 * b) {
+    run(left, right, true);
+    return;
+  }
+  run(left, b, true);
+  run(b, key.width - b, false);
+  run(key.width - b, right, true);
+}

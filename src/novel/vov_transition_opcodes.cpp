@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "novel/vov_frame.h"
 
@@ -15,17 +16,20 @@ std::int32_t I32(std::span<const VovOperand> operands, std::size_t n) {
 }
 
 // The argument words of a filter from the operands at `places`: a text operand as the address of
-// its text, kept here while the filter is made, a number as itself.
+// its text, kept here while the filter is made, a number as itself. The filter reads the words
+// whose bit is set in `text_words` as texts; a number there would be taken for an address, so
+// it goes as a null text, which the filter reads as its default.
 template <std::size_t N>
 class FilterWords {
  public:
-  FilterWords(std::span<const VovOperand> operands, const std::array<std::size_t, N>& places) {
+  FilterWords(std::span<const VovOperand> operands, const std::array<std::size_t, N>& places,
+              std::uint32_t text_words) {
     for (std::size_t i = 0; i < N; ++i) {
       const VovOperand operand = VovOperandAt(operands, places[i]);
       if ((operand.flags & kVovStringFlag) != 0) {
         texts_[i] = std::string(operand.text);
         words_[i] = reinterpret_cast<std::uintptr_t>(texts_[i].c_str());
-      } else {
+      } else if ((text_words >> i & 1) == 0) {
         words_[i] = operand.value;
       }
     }
@@ -38,6 +42,7 @@ class FilterWords {
 };
 
 constexpr std::uint32_t kBlack = 0;
+constexpr std::uint32_t kQuakeDecayWord = 0b10000;
 // A place past every operand: it reads as an absent operand, 0.
 constexpr std::size_t kNoOperand = SIZE_MAX;
 constexpr std::uint32_t kSpriteTransitionTime = 300;
@@ -111,12 +116,15 @@ void CVovFrame::InstallTransitionHandlers() {
     return 0;
   });
   SetHandler(96, [](CVovFrame& frame, std::span<const VovOperand> operands) {
-    const FilterWords<3> words(operands, {2, 3, 4});
+    // Of the named filters only "scroll" reads a text: its acceleration, the third word.
+    const bool scroll = std::string_view(CVovFrame::NamedFilterName(I32(operands, 0))) == "scroll";
+    const FilterWords<3> words(operands, {2, 3, 4}, scroll ? 0b100 : 0);
     frame.NamedFilterTransition(I32(operands, 0), U32(operands, 1), words.Words());
     return 0;
   });
   SetHandler(97, [](CVovFrame& frame, std::span<const VovOperand> operands) {
-    const FilterWords<6> words(operands, {2, 3, 4, 6, 1, 5});
+    // The vertical factor and the speed are texts.
+    const FilterWords<6> words(operands, {2, 3, 4, 6, 1, 5}, 0b11000);
     frame.RippleTransition(U32(operands, 0), words.Words());
     return 0;
   });
@@ -170,12 +178,13 @@ void CVovFrame::InstallTransitionHandlers() {
   });
   // The screen quakes: 106 with a period of 0, 107 with its third operand as the period.
   SetHandler(106, [](CVovFrame& frame, std::span<const VovOperand> operands) {
-    FilterWords<6> words(operands, {kNoOperand, 0, 1, 2, 3, 4});
+    // The decay is a text.
+    const FilterWords<6> words(operands, {kNoOperand, 0, 1, 2, 3, 4}, kQuakeDecayWord);
     frame.ScreenQuake(words.Words(), U32(operands, 5) != 0, false);
     return 0;
   });
   SetHandler(107, [](CVovFrame& frame, std::span<const VovOperand> operands) {
-    FilterWords<6> words(operands, {2, 0, 1, 3, 4, 5});
+    const FilterWords<6> words(operands, {2, 0, 1, 3, 4, 5}, kQuakeDecayWord);
     frame.ScreenQuake(words.Words(), U32(operands, 6) != 0, false);
     return 0;
   });

@@ -257,6 +257,33 @@ TEST_F(ScreenTransitionsTest, PatternAndRippleReceiveTheirOperandsInTheirOrder) 
   EXPECT_TRUE(Front().HasAttached());
 }
 
+// A number where the filter reads a text would be taken for an address: it goes as a null text,
+// which the filter reads as its default. Numbers in the other places go as they are.
+TEST_F(ScreenTransitionsTest, ANumberWhereTheFilterReadsATextGoesAsANullText) {
+  struct Case {
+    std::uint32_t opcode;
+    std::vector<std::uint32_t> operands;
+    const char* filter;
+    std::vector<std::uintptr_t> words;
+  };
+  const std::vector<Case> cases = {
+      {96, {7, 400, 2, 3, 77}, "scroll", {400, 2, 3, 0, 0, 0}},
+      {96, {0, 400, 2, 3, 77}, "zoomflip", {400, 2, 3, 77, 0, 0}},
+      {97, {600, 77, 3, 4, 5, 6, 77}, "ripple", {600, 3, 4, 5, 0, 0, 6}},
+      {106, {11, 12, 0, 77, 0, 1}, "quake", {0, 11, 12, 0, 0, 0}},
+      {107, {21, 22, 23, 500, 77, 0, 1}, "quake", {23, 21, 22, 500, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    filters_.requests.clear();
+    ASSERT_EQ(Opcode(c.opcode, c.operands), 0) << c.opcode;
+    ASSERT_EQ(filters_.requests.size(), 1u) << c.opcode;
+    EXPECT_EQ(filters_.requests[0].name, c.filter);
+    EXPECT_EQ(filters_.requests[0].words, c.words) << c.opcode << " " << c.filter;
+    EXPECT_TRUE(Front().HasAttached()) << c.opcode << " " << c.filter << " starts";
+    frame_->EndScreenFilter();
+  }
+}
+
 TEST_F(ScreenTransitionsTest, AWaitCutShortByAClickDetachesTheFilterAndAStreakEndsTheNextAtOnce) {
   ASSERT_EQ(Opcode(93, {1000}), 0);
   World().player = [this](int frame) {

@@ -106,6 +106,10 @@ int CFrameworkApp::Initialize() {
     ShowMessageBox(plat::Utf8ToSjis("ウィンドウの作成に失敗"), kBoxStop, plat::kDesktopWindow);
     return kExitWindowFailed;
   }
+  // No thread starts before the window (a process forked while a thread allocates can inherit a
+  // held allocator lock), and the video start-up reads the input method's tables a character at
+  // a time, each read far cheaper while the process has never had a second thread.
+  single_instance_.StartAnswering();
   if (info_.accelerator_id != 0) LoadAccelerators(info_.accelerator_id, main_window_.GetHandle());
   EnableIme(false);
   StartInput();

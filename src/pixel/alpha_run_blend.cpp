@@ -43,7 +43,8 @@ uint32_t VectorRulePixel(uint32_t d, uint32_t s) {
 }
 
 // Four pixels at a time (eight in the AVX2 form); a clear run stores only where some alpha byte is not 0 yet. Mixed runs
-// too short for the member's vector steps (the edges of a figure) go pixel by pixel.
+// too short for the member's vector steps (the edges of a figure) go through masked AVX2 steps, or
+// pixel by pixel without AVX2.
 struct VectorRuns {
   static constexpr int32_t kShortMixedRun = 16;
 
@@ -76,6 +77,7 @@ struct VectorRuns {
   }
   static void Mixed(uint32_t* d, const uint32_t* s, int32_t count) {
     if (count >= kShortMixedRun) return AlphaBlend32Mmx(d, s, 0, 0, count, 1);
+    if (g_CpuHasAvx2 != 0) return avx2_kernels::MixedRun(d, s, count);
     for (int32_t x = 0; x < count; ++x) d[x] = VectorRulePixel(d[x], s[x]);
   }
   static void MixedRows(uint32_t* d, const uint32_t* s, int32_t dst_skip, int32_t src_skip, int32_t width,

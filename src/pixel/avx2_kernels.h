@@ -85,6 +85,9 @@ void MixColourMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int
 // eight pixels; each gives the number of pixels it did, the caller does the rest.
 int32_t ClearRun(uint32_t* d, int32_t count);
 int32_t OpaqueRun(uint32_t* d, const uint32_t* s, int32_t count);
+// A mixed run by the alpha blend's rule (the edge of a figure, too short for the member's steps),
+// eight pixels a step through masked loads and stores: no pixel past the run is read or written.
+void MixedRun(uint32_t* d, const uint32_t* s, int32_t count);
 
 // Bilinear resampling (bilinear_kernels.h) of a 32-bit source, and of an 8-bit one through its
 // palette.

@@ -109,6 +109,17 @@ struct LevelOct {
 
 namespace avx2_kernels {
 
+void MixedRun(uint32_t* d, const uint32_t* s, int32_t count) {
+  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  for (int32_t x = 0; x < count; x += 8) {
+    const __m256i inside = _mm256_cmpgt_epi32(_mm256_set1_epi32(count - x), lanes);
+    auto* at = reinterpret_cast<int*>(d + x);
+    const __m256i eight_d = _mm256_maskload_epi32(at, inside);
+    const __m256i eight_s = _mm256_maskload_epi32(reinterpret_cast<const int*>(s + x), inside);
+    _mm256_maskstore_epi32(at, inside, AlphaBlendOct::Blend(eight_d, eight_s));
+  }
+}
+
 template <Walk kWalk>
 void AlphaBlend32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
                   int32_t height, const StretchStep* step) {

@@ -69,13 +69,17 @@ SingleInstance::Claim SingleInstance::Take(const std::string& lock_path, std::fu
   if (listen_fd_ >= 0 && bind(listen_fd_, reinterpret_cast<const sockaddr*>(&address), length) == 0 &&
       listen(listen_fd_, 4) == 0) {
     stopping_ = false;
-    listener_ = std::thread([this] { Listen(); });
   } else if (listen_fd_ >= 0) {
     // The lock alone still keeps a second instance out; it only cannot ask to come forward.
     close(listen_fd_);
     listen_fd_ = -1;
   }
   return Claim::kFirst;
+}
+
+void SingleInstance::StartAnswering() {
+  if (listen_fd_ < 0 || listener_.joinable()) return;
+  listener_ = std::thread([this] { Listen(); });
 }
 
 void SingleInstance::Listen() {

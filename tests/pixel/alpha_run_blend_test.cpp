@@ -138,6 +138,42 @@ TEST_F(AlphaRunBlendTest, BlendsByRunsAsThePlainMembers) {
   }
 }
 
+// The edges of a figure: a mixed run of every length up to the shortest run's, after an opaque run
+// and before a clear one or at the end of the row, at levels 1, 128, 254 and with the ends 0 and
+// 255 folded in. The pixels of the plain member; the pixel past the row (a guard) stays.
+TEST_F(AlphaRunBlendTest, ShortMixedRunsBlendAsThePlainMember) {
+  std::vector<bool> avx2_forms{false};
+  if (ProcessorHasAvx2()) avx2_forms.push_back(true);
+  std::mt19937 random(29);
+  for (const bool with_avx2 : avx2_forms) {
+    std::optional<Avx2Form> avx2;
+    if (with_avx2) avx2.emplace();
+    for (int32_t length = 1; length <= AlphaRunMap::kShortestRun; ++length) {
+      for (const bool at_end : {false, true}) {
+        std::vector<uint32_t> src;
+        const auto add = [&](int32_t count, auto alpha_of) {
+          for (int32_t i = 0; i < count; ++i) {
+            src.push_back(alpha_of(i) << 24 | (static_cast<uint32_t>(random()) & 0x00FFFFFF));
+          }
+        };
+        add(AlphaRunMap::kShortestRun, [](int32_t) { return 255u; });
+        const std::array<uint32_t, 5> levels{1, 128, 254, 0, 255};
+        add(length, [&](int32_t i) { return levels[static_cast<size_t>(i) % levels.size()]; });
+        if (!at_end) add(AlphaRunMap::kShortestRun, [](int32_t) { return 0u; });
+        const auto width = static_cast<int32_t>(src.size());
+        src.push_back(0x80FFFFFF);
+        std::vector<uint32_t> dst(src.size());
+        for (uint32_t& pixel : dst) pixel = static_cast<uint32_t>(random());
+        const AlphaRunMap runs = AlphaRunMap::Build(src.data(), width * 4, width, 1);
+        std::vector<uint32_t> expected = dst;
+        AlphaBlend32Mmx(expected.data(), src.data(), 0, 0, width, 1);
+        AlphaBlend32RunsMmx(dst.data(), src.data(), 0, 0, width, 1, {&runs, 0, 0}, {});
+        ASSERT_EQ(dst, expected) << "length " << length << " at end " << at_end << " avx2 " << with_avx2;
+      }
+    }
+  }
+}
+
 // A map kept up by MarkClear and CopyArea tells of the pixels after the blend and the copy
 // exactly as a map built from them anew.
 TEST_F(AlphaRunBlendTest, KeptMapsMatchMapsBuiltAnew) {

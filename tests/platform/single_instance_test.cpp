@@ -4,6 +4,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstddef>
+#include <filesystem>
+#include <iterator>
 #include <thread>
 
 #include "support/temp_game_folder.h"
@@ -16,6 +19,7 @@ TEST(SingleInstanceTest, ALaterInstanceIsRefusedAndAsksTheFirstToComeToTheFront)
   std::atomic<int> front_requests{0};
   plat::SingleInstance first;
   ASSERT_EQ(first.Take(lock, [&] { ++front_requests; }), plat::SingleInstance::Claim::kFirst);
+  first.StartAnswering();
   plat::SingleInstance second;
   EXPECT_EQ(second.Take(lock, [] {}), plat::SingleInstance::Claim::kAnotherRuns);
   EXPECT_FALSE(second.Holds());
@@ -26,10 +30,41 @@ TEST(SingleInstanceTest, ALaterInstanceIsRefusedAndAsksTheFirstToComeToTheFront)
   EXPECT_EQ(second.Take(lock, [] {}), plat::SingleInstance::Claim::kFirst);
 }
 
+size_t ThreadCount() {
+  return static_cast<size_t>(std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                                           std::filesystem::directory_iterator()));
+}
+
+// The claim starts no thread (a program starts none before its window); a request made before the
+// first instance answers waits on the socket and is answered once it does, once.
+TEST(SingleInstanceTest, RequestsWaitUntilTheFirstStartsAnswering) {
+  test_support::TempGameFolder folder;
+  const std::string lock = folder.HostPath() + "game.lock";
+  std::atomic<int> front_requests{0};
+  plat::SingleInstance first;
+  const size_t threads = ThreadCount();
+  ASSERT_EQ(first.Take(lock, [&] { ++front_requests; }), plat::SingleInstance::Claim::kFirst);
+  EXPECT_EQ(ThreadCount(), threads);
+  plat::SingleInstance second;
+  EXPECT_EQ(second.Take(lock, [] {}), plat::SingleInstance::Claim::kAnotherRuns);
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(front_requests, 0);
+  first.StartAnswering();
+  first.StartAnswering();
+  EXPECT_EQ(ThreadCount(), threads + 1);
+  for (int i = 0; i < 1000 && front_requests == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_EQ(front_requests, 1);
+  first.Release();
+  EXPECT_EQ(ThreadCount(), threads);
+}
+
 TEST(SingleInstanceTest, WithoutAFolderForTheLockNothingIsHeld) {
   plat::SingleInstance instance;
   EXPECT_EQ(instance.Take("/nonexistent-folder/game.lock", [] {}), plat::SingleInstance::Claim::kUnavailable);
   EXPECT_FALSE(instance.Holds());
+  const size_t threads = ThreadCount();
+  instance.StartAnswering();
+  EXPECT_EQ(ThreadCount(), threads);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 
 #include "effects/effect.h"
 #include "gfx/image.h"

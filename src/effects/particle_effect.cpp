@@ -156,6 +156,7 @@ bool CParticleEffect::StepPiece(Piece& piece) {
         Limited(piece.acceleration + (Fraction() - 0.5) * rules_.acceleration_step, rules_.acceleration_limit);
   }
   const bool gone = rules_.rises ? piece.y < -piece.height : piece.y >= height_;
+  // Under a stop request a piece that has left stays idle, hidden like the pieces not started.
   if (gone && stop_requested_) {
     piece.active = false;
     ShowPiece(piece, false);
@@ -163,6 +164,7 @@ bool CParticleEffect::StepPiece(Piece& piece) {
     Reenter(piece);
   }
   Place(piece);
+  // Under a stop request the pieces only finish their way: frames and pulses hold still.
   if (stop_requested_) return !piece.active;
   Animate(piece);
   return false;

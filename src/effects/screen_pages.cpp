@@ -9,9 +9,7 @@ ScreenPages PagesOf(void* target) {
   pages.part = static_cast<CImagePart*>(target);
   if (pages.part == nullptr) return pages;
   pages.first = CanvasLayer(pages.part);
-  CImagePart* partner = pages.part->GetPartner();
-  pages.has_partner = partner != nullptr;
-  pages.second = CanvasLayer(partner);
+  pages.second = CanvasLayer(pages.part->GetPartner());
   return pages;
 }
 

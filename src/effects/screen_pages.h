@@ -14,7 +14,6 @@ struct ScreenPages {
   CImagePart* part = nullptr;
   CDrawLayer* first = nullptr;   // the part's own layer
   CDrawLayer* second = nullptr;  // the partner's layer
-  bool has_partner = false;
 };
 
 // The pages of an effect's target (an image part, or null); nulls where something is missing.

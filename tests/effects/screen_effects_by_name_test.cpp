@@ -2,7 +2,9 @@
 // commands make them: each of its own class and kind, and a refused set-up that leaves nothing.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -52,8 +54,11 @@ TEST_F(ScreenEffectsByNameTest, EachNameMakesItsScreenEffectOnThePausableManager
       {"paper", {5, 0, 0, 1, 0, 1, 1}},                   {"light", {5, 0, 0, 1, 0, 1, 1}},
       {"snow", {5, 0, 0, 1, 0, 1, 1}},                    {"rain", {5, 0, 0, 1, 0, 1, 1}},
   };
-  for (const auto& [name, args] : cases) {
-    CEffect* effect = nullptr;
+  // The owner slots live as long as the effects.
+  std::array<CEffect*, std::size(cases)> slots{};
+  for (std::size_t i = 0; i < slots.size(); ++i) {
+    const auto& [name, args] = cases[i];
+    CEffect*& effect = slots[i];
     ASSERT_EQ(CreateEffectByName(&effect, name, static_cast<CImagePart*>(&front_), args.View()), kEffectCreated)
         << name;
     ASSERT_NE(effect, nullptr);
@@ -68,6 +73,7 @@ TEST_F(ScreenEffectsByNameTest, EachNameMakesItsScreenEffectOnThePausableManager
   EXPECT_EQ(timers_.GetCount(), 0u);
   EXPECT_TRUE(First().GetOwnList().IsEmpty()) << "every drawable went with its effect";
   EXPECT_TRUE(Second().GetOwnList().IsEmpty());
+  EXPECT_EQ(slots, (std::array<CEffect*, std::size(cases)>{})) << "every owner slot cleared";
 }
 
 TEST_F(ScreenEffectsByNameTest, ARefusedSetUpLeavesNothingBehind) {

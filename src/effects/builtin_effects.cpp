@@ -17,7 +17,10 @@
 #include "effects/cross_transition.h"
 #include "effects/hblur_filter.h"
 #include "effects/mosaic_filter.h"
+#include "effects/noise_effect.h"
+#include "effects/particle_effects.h"
 #include "effects/pattern_transition.h"
+#include "effects/quake_effect.h"
 #include "effects/quake_filter.h"
 #include "effects/ripple_rows.h"
 #include "effects/ripple_transition.h"
@@ -38,6 +41,14 @@
 #include "sound/sound_channel_manager.h"
 
 BuiltinEffectServices g_BuiltinEffectServices;
+
+bool HasEffectRandom() {
+  return g_BuiltinEffectServices.random_index != nullptr && g_BuiltinEffectServices.random_state != nullptr;
+}
+
+std::int32_t DrawEffectRandom() {
+  return DrawSubtractive(*g_BuiltinEffectServices.random_index, *g_BuiltinEffectServices.random_state);
+}
 
 namespace {
 
@@ -70,17 +81,17 @@ constexpr std::array<BuiltinEffectRow, 21> kEffectRows{{
     {CSpPanimeEffect::kName, &MakeEffect<CSpPanimeEffect>, CSpPanimeEffect::kType, &CSpPanimeEffect::Assist,
      &CSpPanimeEffect::Assist, S},
     {"bg_anime", nullptr, 0, nullptr, nullptr, S},
-    {"quake", nullptr, 3, nullptr, nullptr, R},
-    {"noise", nullptr, 3, nullptr, nullptr, R},
+    {CQuakeEffect::kName, &MakeEffect<CQuakeEffect>, CQuakeEffect::kType, nullptr, nullptr, R},
+    {CNoiseEffect::kName, &MakeEffect<CNoiseEffect>, CNoiseEffect::kType, nullptr, nullptr, R},
     {CSpTanimeEffect::kName, &MakeEffect<CSpTanimeEffect>, CSpTanimeEffect::kType, nullptr, nullptr, R},
     {CSpChangeEffect::kName, &MakeEffect<CSpChangeEffect>, CSpChangeEffect::kType, nullptr, nullptr, R},
     {CSpFadeEffect::kName, &MakeEffect<CSpFadeEffect>, CSpFadeEffect::kType, nullptr, nullptr, R},
     {"sp_gfade", nullptr, 1, nullptr, nullptr, R},
     {CStaffRollEffect::kName, &MakeEffect<CStaffRollEffect>, CStaffRollEffect::kType, nullptr, nullptr, R},
-    {"paper", nullptr, 3, nullptr, nullptr, R},
-    {"light", nullptr, 3, nullptr, nullptr, R},
-    {"snow", nullptr, 3, nullptr, nullptr, R},
-    {"rain", nullptr, 3, nullptr, nullptr, R},
+    {CPaperEffect::kName, &MakeEffect<CPaperEffect>, CParticleEffect::kType, nullptr, nullptr, R},
+    {CLightEffect::kName, &MakeEffect<CLightEffect>, CParticleEffect::kType, nullptr, nullptr, R},
+    {CSnowEffect::kName, &MakeEffect<CSnowEffect>, CParticleEffect::kType, nullptr, nullptr, R},
+    {CRainEffect::kName, &MakeEffect<CRainEffect>, CParticleEffect::kType, nullptr, nullptr, R},
 }};
 
 constexpr std::array<BuiltinFilterRow, 14> kFilterRows{{

@@ -50,6 +50,11 @@ struct BuiltinEffectServices {
 };
 extern BuiltinEffectServices g_BuiltinEffectServices;
 
+// Whether the script random generator is set, and its next value (0 to 999,999,999), which the
+// effects take times 1e-9 as a fraction.
+bool HasEffectRandom();
+std::int32_t DrawEffectRandom();
+
 // The set-up's rows.
 void RegisterSetUpEffects(CDcpPluginManager& effects, CTcpPluginManager& filters);
 // The script host's rows, then the services: the script random generator and the sound

@@ -1,6 +1,5 @@
 #include "effects/quake_filter.h"
 
-#include "base/subtractive_random.h"
 #include "effects/builtin_effects.h"
 #include "effects/effect_args.h"
 #include "effects/row_kernel_runner.h"
@@ -8,9 +7,7 @@
 #include "gfx/image_part.h"
 
 std::int32_t CQuakeFilter::SetParam(CImagePart* target, const PluginArgs& args) {
-  if (g_BuiltinEffectServices.random_index == nullptr || g_BuiltinEffectServices.random_state == nullptr) {
-    return kNoRandomGenerator;
-  }
+  if (!HasEffectRandom()) return kNoRandomGenerator;
   if (args.count == 0 || target == nullptr) return kMissingArgument;
   if (target->GetDepth() != 32) return kUnfitTarget;
   shake_.Configure(ArgInt(args, 0), ArgInt(args, 1), ArgInt(args, 2), ArgUnsigned(args, 3), ArgDecimal(args, 4, 0.0));
@@ -23,10 +20,7 @@ std::int32_t CQuakeFilter::SetParam(CImagePart* target, const PluginArgs& args) 
 std::int32_t CQuakeFilter::Update(std::uint32_t now) {
   if (state_ == State::kFinished) return 0;
   state_ = State::kRunning;
-  const auto draw = [] {
-    return DrawSubtractive(*g_BuiltinEffectServices.random_index, *g_BuiltinEffectServices.random_state);
-  };
-  const std::optional<QuakeShift> shift = shake_.Step(now, draw);
+  const std::optional<QuakeShift> shift = shake_.Step(now, &DrawEffectRandom);
   if (!shift) state_ = State::kFinished;
   shift_ = shift.value_or(QuakeShift{});
   return 0;

@@ -29,6 +29,11 @@ class CQuakeShake {
   // The shift at `now` (milliseconds); nothing once the duration has run out. Random shaking
   // draws one or two values per step.
   std::optional<QuakeShift> Step(std::uint32_t now, const RandomDraw& draw);
+  // Moves a started quake's start later by a span it was held still (a pause), so that it goes
+  // on at the phase and size where it stopped.
+  void MoveStart(std::uint32_t span) {
+    if (!first_step_) start_ += span;
+  }
 
  private:
   QuakeShift Periodic(std::int32_t phase, double scale) const;

@@ -75,7 +75,10 @@ TEST_F(GameHostEffectsTest, TheHostRegistersItsBuiltInEffectsWithTheApplications
   EXPECT_NE(hosts_.effects.FindObject("sp_fade", nullptr), nullptr);
   EXPECT_NE(hosts_.effects.FindObject("sp_change", nullptr), nullptr);
   EXPECT_NE(hosts_.effects.FindObject("staff", nullptr), nullptr);
-  EXPECT_EQ(hosts_.effects.GetObjects().GetRecordCount(), 4u) << "the script host's rows that are built";
+  for (const char* screen : {"quake", "noise", "paper", "light", "snow", "rain"}) {
+    EXPECT_NE(hosts_.effects.FindObject(screen, nullptr), nullptr) << screen;
+  }
+  EXPECT_EQ(hosts_.effects.GetObjects().GetRecordCount(), 10u) << "the script host's rows that are built";
   EXPECT_EQ(g_BuiltinEffectServices.staff_roll_channels, &host_.SoundChannels());
   EXPECT_EQ(g_BuiltinEffectServices.random_state, &g_ScriptRandomState);
   EXPECT_EQ(g_BuiltinEffectServices.random_index, &g_ScriptRandomIndex);

@@ -73,8 +73,9 @@ class CTransCallback : public CTcpObject, public CScreenTransition {
 
   // The part's pictures in the old and the new slot of an area whose destination fields are set,
   // each at the area's own place. A two-picture transition on a page goes from the page's own
-  // image to its partner's (the back page, which the end swaps in); on a canvas from the source
-  // part's image to the canvas's own. A one-picture filter reads its part's own image in both.
+  // image to its partner's (the back page, which the end swaps in); on a canvas, and on a page
+  // attached plainly, from the partner's image to the part's own. A one-picture filter reads its
+  // part's own image in both.
   void PlacePictures(FilterApplyArea& area) const;
 
  protected:

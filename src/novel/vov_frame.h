@@ -217,6 +217,9 @@ class CVovFrame : public CVovVM {
   // Waits for the running transition: 0 when it has ended; 1 when `skippable` and the reader
   // cut it short (it is detached); -1 when the application ends meanwhile.
   std::int32_t WaitTransition(bool skippable);
+  static constexpr std::int32_t kCrossSkipped = 1;
+  static constexpr std::int32_t kCrossNoFilter = 2;
+  static constexpr std::int32_t kCrossRefused = 3;
   // The whole-screen cross: "cross" over `duration` on `part` (null: the front part), attached
   // with `swap_mode` (its end swaps the parts' layers in mode 1), waited for frame by frame and cut
   // short (detached) when `skip_mask` is given and the reader interrupts with it; with a swap mode
@@ -772,6 +775,9 @@ class CVovFrame : public CVovVM {
   void RestoreLoopingSounds();
   void RestoreDeferred();
   void RestoreMusic(bool fade_in);
+  // The screen comes up from black to the restored page: 0 (also when it cannot run, and the
+  // page shows at once), 1 cut short by skipping, -1 when the application ends meanwhile.
+  std::int32_t FadeInAfterLoad();
 };
 
 // A saved frame read aside, ready to be taken over.

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/frame_pacer.h"
+#include "base/game_switches.h"
 #include "effects/create_by_name.h"
 #include "gfx/image_canvas.h"
 #include "pixel/pixel_format_codes.h"
@@ -460,6 +462,104 @@ TEST_F(ScreenTransitionsTest, ALoadedGameStartsItsRecordedQuakeAgainWithoutTheFa
   EXPECT_EQ(filters_.requests[0].name, "quake");
   EXPECT_EQ(filters_.requests[0].words, (std::vector<std::uintptr_t>{5, 6, 7, 0, 0, 1}));
   for (const std::string& line : log.Lines()) EXPECT_EQ(line.find("not built yet"), std::string::npos) << line;
+}
+
+TEST_F(ScreenTransitionsTest, ALoadFadesTheScreenInFromBlackToTheRestoredPageOverHalfASecond) {
+  BgSlotRecord* front = &Page().Bg(0);
+  IDrawLayer* front_layer = Front().GetLayer();
+  CImagePart* back_part = Page().Part(1);
+  std::vector<std::uint32_t> shown;  // one present each 20 ms from the cross's start on
+  World().player = [&](int) {
+    Present();
+    shown.push_back(Shown(10, 10));
+  };
+  ASSERT_EQ(frame_->RestoreState(), 0);
+  ASSERT_EQ(filters_.requests.size(), 1u);
+  EXPECT_EQ(filters_.requests[0].name, "cross");
+  EXPECT_EQ(filters_.requests[0].words,
+            (std::vector<std::uintptr_t>{500, reinterpret_cast<std::uintptr_t>(&Front()), 0, 2}));
+  ASSERT_EQ(shown.size(), 26u) << "500 ms from the first present on";
+  EXPECT_EQ(shown[0], 0u) << "0 ms: black";
+  EXPECT_GT(shown[12], 0x70u) << "240 ms";
+  EXPECT_LT(shown[12], 0x80u);
+  EXPECT_GE(shown[13], 0x80u) << "260 ms: past half way";
+  EXPECT_LT(shown[13], 0x90u);
+  EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+  for (std::uint32_t colour : shown) EXPECT_EQ(colour & 0xFFFF00, 0u) << "nothing of the back page";
+  EXPECT_EQ(shown.back(), kBlue) << "500 ms: the page";
+  EXPECT_FALSE(Front().HasAttached());
+  EXPECT_EQ(&Page().Bg(0), front) << "the records stay as the restore left them";
+  EXPECT_EQ(Front().GetLayer(), front_layer) << "and so do the layers";
+  EXPECT_EQ(Page().Part(1), back_part);
+
+  // The back page draws its own picture again: a cross to it ends on red, not on the black.
+  ASSERT_EQ(Opcode(93, {100}), 0);
+  FramesToEnd();
+  EXPECT_EQ(Shown(10, 10), kRed);
+}
+
+TEST_F(ScreenTransitionsTest, TheFadeInAfterALoadIsCutShortBySkippingAndReportsQuitting) {
+  World().player = [this](int frame) {
+    Present();
+    if (frame == 4) Settings()[kSettingAlwaysSkip] = 1;
+  };
+  ASSERT_EQ(frame_->RestoreState(), 0);
+  EXPECT_EQ(World().frames, 4) << "skipping ends it";
+  EXPECT_FALSE(Front().HasAttached());
+  Present();
+  EXPECT_EQ(Shown(10, 10), kBlue);
+
+  Settings()[kSettingAlwaysSkip] = 0;
+  World().player = [this](int) { Present(); };
+  World().give_up = World().frames + 3;
+  EXPECT_EQ(frame_->RestoreState(), CVovFrame::kRunStopped);
+}
+
+TEST_F(ScreenTransitionsTest, NoFadeInFollowsALoadThatAsksForNoneOrShowsABlackPageOrQuakes) {
+  struct Case {
+    const char* what;
+    std::function<void()> prepare;
+  };
+  const std::vector<Case> cases = {
+      {"the setting", [&] { Settings()[kSettingNoFadeAfterLoad] = 1; }},
+      {"a black page without sprites", [&] { Page().ClearBg(0, 0); }},
+      {"a quake started again", [&] { frame_->SetStateWord(kStateQuakeFirst, 1); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Settings()[kSettingNoFadeAfterLoad] = 0;
+    Page().ClearBg(kBlue, 0);
+    c.prepare();
+    filters_.requests.clear();
+    World().frames = 0;
+    ASSERT_EQ(frame_->RestoreState(), 0);
+    for (const RecordingFilters::Request& request : filters_.requests) EXPECT_NE(request.name, "cross");
+    EXPECT_EQ(World().frames, 0);
+  }
+}
+
+TEST_F(ScreenTransitionsTest, ACrossDrawsEveryFrameWhileTheApplicationSwitchSkipsFramesAndSkipsAgainAfter) {
+  CFramePacer& pacer = World().app.pacer;
+  std::vector<bool> skipping;
+  World().player = [&](int) {
+    Present();
+    skipping.push_back(pacer.IsSkipEnabled());
+  };
+  for (const bool on : {true, false}) {
+    SCOPED_TRACE(on);
+    World().app.switches[kSwitchFrameSkip] = on ? 1 : 0;
+    pacer.SetSkipEnabled(on);
+    skipping.clear();
+    ASSERT_EQ(frame_->CrossScreen(100, 1, 0), 0);
+    ASSERT_FALSE(skipping.empty());
+    EXPECT_EQ(std::count(skipping.begin(), skipping.end(), true), 0) << "no frame is skipped during the wait";
+    EXPECT_EQ(pacer.IsSkipEnabled(), on) << "the working copy comes back as the switch says";
+  }
+  World().app.switches[kSwitchFrameSkip] = 1;
+  pacer.SetSkipEnabled(true);
+  World().give_up = World().frames + 2;
+  EXPECT_EQ(frame_->CrossScreen(1000, 1, 0), CVovFrame::kWaitAppEnding);
+  EXPECT_TRUE(pacer.IsSkipEnabled()) << "also when the application ends during the wait";
 }
 
 }  // namespace

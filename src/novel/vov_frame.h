@@ -627,10 +627,14 @@ class CVovFrame : public CVovVM {
   // the reader's input (false once it closes), a row's voice played again and the screen taken
   // down.
   struct HistoryScreen;
-  void OpenTextHistory(HistoryScreen& screen);
+  // Opening and closing return false when the application ends during their cross.
+  bool OpenTextHistory(HistoryScreen& screen);
   bool ServeHistoryTurn(HistoryScreen& screen);
   void ReplayHistoryVoice(HistoryScreen& screen, std::size_t row);
-  void CloseTextHistory(HistoryScreen& screen);
+  bool CloseTextHistory(HistoryScreen& screen, bool cross);
+  // The screen crosses from `from`'s picture to the page `to`, which the screen manager shows;
+  // false when the application ends meanwhile.
+  bool CrossBetweenPages(CImagePart& to, CImagePart& from);
   // The select screens' steps (vov_select_screen.cpp): the screen built from its layout with
   // the bar commands from part `first_command`, its slide in or out (false when the application
   // ends meanwhile), the flash of a decided pick, one bar command's answer (0: the screen goes

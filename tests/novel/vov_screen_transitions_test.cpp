@@ -40,9 +40,7 @@ class ScreenTransitionsTest : public vov_test::FrameTest {
  protected:
   void SetUp() override {
     FrameTest::SetUp();
-    for (const BuiltinFilterRow& row : BuiltinFilterRows()) {
-      if (row.creator != nullptr) filters_.RegisterObject(row.creator, row.name, row.type, 0, 0, row.start_up, row.clean_up);
-    }
+    vov_test::RegisterTransitions(filters_);
     g_TcpHost = &filters_;
     screen_ = surfaces_.Make(plat::SurfaceFormat::kXrgb8888, CVovPage::kWidth, CVovPage::kHeight);
     // The application's frame procedure presents the page image every pass.

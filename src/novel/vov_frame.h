@@ -635,6 +635,8 @@ class CVovFrame : public CVovVM {
   // The screen crosses from `from`'s picture to the page `to`, which the screen manager shows;
   // false when the application ends meanwhile.
   bool CrossBetweenPages(CImagePart& to, CImagePart& from);
+  // The game ends in black: the music fades out while the screen crosses to a black page.
+  void FadeOutForExit();
   // The select screens' steps (vov_select_screen.cpp): the screen built from its layout with
   // the bar commands from part `first_command`, its slide in or out (false when the application
   // ends meanwhile), the flash of a decided pick, one bar command's answer (0: the screen goes

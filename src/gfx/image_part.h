@@ -80,6 +80,13 @@ class CImagePart {
   // which then draws into its image.
   void SwapLayers(CImagePart& other);
   void SwapLayerBackgrounds(CImagePart& other);
+  // The view the part can show instead of its own: its partner's layer (null without a partner
+  // or without its layer).
+  IDrawLayer* GetSecondView() const { return partner_ != nullptr ? partner_->layer_.get() : nullptr; }
+  // Shows `view`: the partner's layer makes the two parts exchange their layers, so each shows
+  // what the other drew, and the part redraws whole; the part's own layer or null changes
+  // nothing. 0; 1 for any other layer.
+  uint32_t SetView(IDrawLayer* view);
   void FreeWorkImage() { work_image_.reset(); }
   // 0; 1 when the partner has no image or differs in width, height or depth. Null clears it.
   uint32_t SetPartner(CImagePart* partner);

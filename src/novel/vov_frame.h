@@ -658,8 +658,10 @@ class CVovFrame : public CVovVM {
   void InstallSelectScreenHandlers();
   void InstallTransitionHandlers();
   // The transitions' steps: the filter started on the front part (the pages swap), or the back
-  // page shown at once.
-  std::int32_t RunPageTransition(const char* name, const PluginArgs& args, std::uint8_t byte);
+  // page shown at once. With `second_view` the front part shows the back page's layer while the
+  // filter runs (a filter that starts from the back page's side); a failed start turns it back.
+  std::int32_t RunPageTransition(const char* name, const PluginArgs& args, std::uint8_t byte,
+                                 bool second_view = false);
   void StartTransition();
   void ApplyTransitionAtOnce();
   void BeginTransitionCommand();

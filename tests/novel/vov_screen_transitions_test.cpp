@@ -219,6 +219,47 @@ TEST_F(ScreenTransitionsTest, PatternAndRippleReceiveTheirOperandsInTheirOrder) 
   EXPECT_EQ(filters_.requests[2].words, (std::vector<std::uintptr_t>{600, 3, 4, 5, 7, 2, 6}));
 }
 
+TEST_F(ScreenTransitionsTest, AReversedPatternShowsTheBackPagesLayerFromTheStartAndEndsWithoutASwap) {
+  IDrawLayer* back_layer = Page().Part(1)->GetLayer();
+  BgSlotRecord* back = &Page().Bg(1);
+  const auto colours = [this] {
+    std::vector<std::uint32_t> seen;
+    for (std::int32_t y = 0; y < CVovPage::kHeight; y += 8) {
+      for (std::int32_t x = 0; x < CVovPage::kWidth; x += 8) seen.push_back(Shown(x, y));
+    }
+    std::sort(seen.begin(), seen.end());
+    seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
+    return seen;
+  };
+  std::vector<std::vector<std::uint32_t>> shown;
+  World().player = [&](int) {
+    Present();
+    shown.push_back(colours());
+  };
+  ASSERT_EQ(Opcode(95, {6, 500, 1}), 0);
+  EXPECT_EQ(Front().GetLayer(), back_layer) << "the front part shows the back page's layer";
+  EXPECT_EQ(&Page().Bg(0), back);
+  FramesToEnd();
+  ASSERT_EQ(shown.size(), 26u);
+  EXPECT_EQ(shown.front(), std::vector<std::uint32_t>{kBlue}) << "0 ms: the old page";
+  EXPECT_EQ(shown[13], (std::vector<std::uint32_t>{kBlue, kRed})) << "half way: both";
+  EXPECT_EQ(shown.back(), std::vector<std::uint32_t>{kRed}) << "the end: the new page";
+  EXPECT_EQ(Front().GetLayer(), back_layer) << "nothing swapped at the end";
+  Page().ClearBg(0x00FF00, 0);
+  Present();
+  EXPECT_EQ(Shown(10, 10), 0x00FF00u) << "the front slot draws on the front part's layer";
+
+  // A reversed pattern that cannot start turns the view back before the page changes at once.
+  g_TcpHost = nullptr;
+  IDrawLayer* green_layer = Front().GetLayer();
+  IDrawLayer* blue_layer = Front().GetSecondView();
+  EXPECT_EQ(frame_->PatternTransition(6, 500, 1), static_cast<std::int32_t>(kFilterNotMade));
+  EXPECT_EQ(Front().GetLayer(), blue_layer) << "swapped once, as any transition applied at once";
+  EXPECT_EQ(Page().Part(1)->GetLayer(), green_layer);
+  Present();
+  EXPECT_EQ(Shown(10, 10), kBlue) << "the back page at once";
+}
+
 TEST_F(ScreenTransitionsTest, AWaitCutShortByAClickDetachesTheFilterAndAStreakEndsTheNextAtOnce) {
   ASSERT_EQ(Opcode(93, {1000}), 0);
   World().player = [this](int frame) {

@@ -190,7 +190,10 @@ class CVovFrame : public CVovVM {
   std::uint32_t CreateLayerFilter(CImagePart* part, const char* name, std::uint8_t mode, std::uint8_t byte,
                                   const PluginArgs& args);
   // Detaches a running transition (with its completion byte) and forgets a recorded screen quake.
+  // The page's slot operations call it first while a filter runs.
   void EndScreenFilter();
+  // Only the first half: the recorded quake stays.
+  void DetachScreenFilter();
   bool FilterRunning() const { return filter_running_; }
   // Whether the reader skips: the transitions then apply at once.
   bool ReaderSkipping() const;

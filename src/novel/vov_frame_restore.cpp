@@ -27,6 +27,9 @@ bool QuakeRecorded(const std::array<std::int32_t, kFrameStateWords>& words) {
 }  // namespace
 
 std::int32_t CVovFrame::RestoreState() {
+  // A filter still running belongs to the page the load replaced; the quake the load brought
+  // back stays recorded for its restart below.
+  DetachScreenFilter();
   // A tint was applied when the sprite was first shown; its filter came back with the record.
   const bool tint = page_.SpriteTint();
   page_.SetSpriteTint(false);

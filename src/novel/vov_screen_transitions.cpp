@@ -30,12 +30,15 @@ std::uint32_t CVovFrame::CreateLayerFilter(CImagePart* part, const char* name, s
   return CreateLayerFilterByName(part, name, mode, byte, args);
 }
 
+void CVovFrame::DetachScreenFilter() {
+  if (!filter_running_) return;
+  CImagePart* front = page_.Part(0);
+  if (front != nullptr && front->HasAttached()) front->Detach(front->GetAttachByte() != 0);
+  filter_running_ = false;
+}
+
 void CVovFrame::EndScreenFilter() {
-  if (filter_running_) {
-    CImagePart* front = page_.Part(0);
-    if (front != nullptr && front->HasAttached()) front->Detach(front->GetAttachByte() != 0);
-    filter_running_ = false;
-  }
+  DetachScreenFilter();
   std::fill(state_words_.begin() + kStateQuakeFirst, state_words_.begin() + kStateQuakeLast + 1, 0);
 }
 

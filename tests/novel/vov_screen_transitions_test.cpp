@@ -300,6 +300,46 @@ TEST_F(ScreenTransitionsTest, EndingTheScreenFilterDetachesItAndWaitingForNothin
   EXPECT_EQ(frame_->WaitTransition(true), CVovFrame::kWaitAppEnding) << "quitting during the wait";
 }
 
+TEST_F(ScreenTransitionsTest, ASlotCommandDuringARunningCrossEndsItFirstAndDrawsOnTheShownPage) {
+  game_.WriteFile("CHR.ELG", page_test::Picture(40, 100, 0xFF00FF00, -1, 0, 20, 80));
+  struct Case {
+    const char* what;
+    std::function<void()> command;
+    std::uint32_t shown;  // at the page's corner afterwards
+  };
+  const std::vector<Case> cases = {
+      {"a background colour for the front slot", [&] { ASSERT_EQ(Opcode(36, {0x00FFFF, 0}), 0); }, 0x00FFFF},
+      {"a sprite for the back page", [&] { ASSERT_EQ(Page().LoadSprite(0, "CHR.ELG", true, 1), 0); }, kRed},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Page().ClearBg(kBlue, 0);
+    Page().ClearBg(kRed, 1);
+    ASSERT_EQ(Opcode(93, {1000}), 0);
+    Present();
+    ASSERT_TRUE(frame_->FilterRunning());
+    c.command();
+    EXPECT_FALSE(frame_->FilterRunning());
+    EXPECT_FALSE(Front().HasAttached());
+    Present();
+    EXPECT_EQ(Shown(2, 2), c.shown) << "the transition's end, and the change on the page shown";
+  }
+  const SpriteRecord& sprite = *Page().Sprite(0, true, 1);
+  ASSERT_NE(sprite.sprite, nullptr);
+  EXPECT_EQ(sprite.sprite->GetOwnerList(), &Page().Layer(1)->GetOwnList()) << "on the back page's layer";
+}
+
+TEST_F(ScreenTransitionsTest, ALoadDuringARunningCrossLetsItGoAndStillStartsTheRecordedQuake) {
+  ASSERT_EQ(Opcode(93, {1000}), 0);
+  const std::array<std::int32_t, 6> recorded = {1, 5, 6, 7, 1, 1};
+  for (std::size_t i = 0; i < recorded.size(); ++i) frame_->SetStateWord(kStateQuakeFirst + i, recorded[i]);
+  ASSERT_EQ(frame_->RestoreState(), 0);
+  EXPECT_FALSE(Front().HasAttached());
+  ASSERT_EQ(filters_.requests.size(), 2u);
+  EXPECT_EQ(filters_.requests[1].name, "quake");
+  EXPECT_EQ(filters_.requests[1].words, (std::vector<std::uintptr_t>{5, 6, 7, 0, 0, 1}));
+}
+
 TEST_F(ScreenTransitionsTest, AFlashOfFiveRunsFourHundredAndTwoHundredMillisecondsAndComesBack) {
   std::vector<std::uint32_t> shown;
   World().player = [&](int) {

@@ -4,8 +4,10 @@
 // finished. They have no timer of their own.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
+#include "gfx/image.h"
 #include "gfx/screen_transition.h"
 #include "resource/plugin_objects.h"
 
@@ -82,5 +84,12 @@ class CTransCallback : public CTcpObject, public CScreenTransition {
   CImagePart* Part() const { return part_; }
 
  private:
+  // Attached to hand over the backgrounds at its end, the filter goes from one layer's background
+  // to the other's (by the part's role, as the pictures above), each painted alone into an image
+  // of the part's size; the present paints the part's lists over it. False when a layer is
+  // missing or no image can be made.
+  bool PlaceBackgrounds(FilterApplyArea& area, const plat::Rect& strip);
+
   CImagePart* part_ = nullptr;
+  std::array<CImage, 2> backgrounds_;
 };

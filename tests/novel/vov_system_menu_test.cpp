@@ -264,7 +264,7 @@ TEST_F(SystemMenuTest, ExitWithTheClosingFadeFadesTheMusicOutAndCrossesTheScreen
   EXPECT_FALSE(channels.IsBgmPlaying()) << "and has ended with it";
   std::size_t unbuilt = 0;
   for (const std::string& line : log.Lines()) unbuilt += line.find("not built yet") != std::string::npos ? 1 : 0;
-  EXPECT_EQ(unbuilt, 1u) << "only the background effects' release waits for its issue";
+  EXPECT_EQ(unbuilt, 1u) << "only the release of the background effects is still to be built";
 
   g_TcpHost = nullptr;
   g_SoundChannels = nullptr;

@@ -25,8 +25,32 @@ void CTransCallback::RenderStrip(const plat::Rect& strip) {
   area.destination_x = strip.left;
   area.destination_y = strip.top;
   PlacePictures(area);
+  if (part_->GetAttachMode() == CImagePart::kModeSwapBackgrounds) PlaceBackgrounds(area, strip);
   if (area.old_picture == nullptr || area.new_picture == nullptr) return;
   Apply(area);
+}
+
+bool CTransCallback::PlaceBackgrounds(FilterApplyArea& area, const plat::Rect& strip) {
+  const CImage* own_image = part_->GetImage();
+  IDrawLayer* own = part_->GetLayer();
+  CImagePart* partner = part_->GetPartner();
+  IDrawLayer* other = GetType() < kTypeWithoutPartnerLayer && partner != nullptr ? partner->GetLayer() : own;
+  if (own == nullptr || other == nullptr) return false;
+  for (CImage& background : backgrounds_) {
+    if (background.GetWidth() == own_image->GetWidth() && background.GetHeight() == own_image->GetHeight() &&
+        background.GetBitsPerPixel() == own_image->GetBitsPerPixel()) {
+      continue;
+    }
+    if (background.Create(own_image->GetWidth(), own_image->GetHeight(), own_image->GetBitsPerPixel(), 0) != 0) {
+      return false;
+    }
+  }
+  own->PaintBackground(backgrounds_[0], strip);
+  other->PaintBackground(backgrounds_[1], strip);
+  const bool ends_on_own = part_->EndsOnOwnImage();
+  area.old_picture = &backgrounds_[ends_on_own ? 1 : 0];
+  area.new_picture = &backgrounds_[ends_on_own ? 0 : 1];
+  return true;
 }
 
 void CTransCallback::PlacePictures(FilterApplyArea& area) const {

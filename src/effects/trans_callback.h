@@ -4,8 +4,10 @@
 // finished. They have no timer of their own.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
+#include "gfx/image.h"
 #include "gfx/screen_transition.h"
 #include "resource/plugin_objects.h"
 
@@ -73,13 +75,21 @@ class CTransCallback : public CTcpObject, public CScreenTransition {
 
   // The part's pictures in the old and the new slot of an area whose destination fields are set,
   // each at the area's own place. A two-picture transition on a page goes from the page's own
-  // image to its partner's (the back page, which the end swaps in); on a canvas from the source
-  // part's image to the canvas's own. A one-picture filter reads its part's own image in both.
+  // image to its partner's (the back page, which the end swaps in); on a canvas, and on a page
+  // attached plainly, from the partner's image to the part's own. A one-picture filter reads its
+  // part's own image in both.
   void PlacePictures(FilterApplyArea& area) const;
 
  protected:
   CImagePart* Part() const { return part_; }
 
  private:
+  // Attached to hand over the backgrounds at its end, the filter goes from one layer's background
+  // to the other's (by the part's role, as the pictures above), each painted alone into an image
+  // of the part's size; the present paints the part's lists over it. False when a layer is
+  // missing or no image can be made.
+  bool PlaceBackgrounds(FilterApplyArea& area, const plat::Rect& strip);
+
   CImagePart* part_ = nullptr;
+  std::array<CImage, 2> backgrounds_;
 };

@@ -44,6 +44,9 @@ class IDrawLayer {
                             int32_t x, int32_t y) = 0;
   // Repaints the changed rectangles with the attached list taken off for the while.
   virtual void RepaintWithoutAttached() = 0;
+  // Paints only the background (the picture, its cache or the colour) over the rectangle of the
+  // image, which has the target's size.
+  virtual void PaintBackground(CImage& image, const plat::Rect& rect) = 0;
   // Paints the shown drawables of the own list (with `own`), then of the attached list (with
   // `attached`), each unless the layer skips it and from its tail to its head, over the
   // rectangle of the image; no background.

@@ -98,6 +98,14 @@ void CImagePart::SwapLayerBackgrounds(CImagePart& other) {
   if (layer_ != nullptr && other.layer_ != nullptr) layer_->SwapBackground(*other.layer_, true);
 }
 
+uint32_t CImagePart::SetView(IDrawLayer* view) {
+  if (view == nullptr || view == layer_.get()) return 0;
+  if (view != GetSecondView()) return 1;
+  SwapLayers(*partner_);
+  MarkDirty(nullptr);
+  return 0;
+}
+
 uint32_t CImagePart::SetPartner(CImagePart* partner) {
   if (partner != nullptr) {
     const CImage* other = partner->GetImage();

@@ -80,6 +80,13 @@ class CImagePart {
   // which then draws into its image.
   void SwapLayers(CImagePart& other);
   void SwapLayerBackgrounds(CImagePart& other);
+  // The view the part can show instead of its own: its partner's layer (null without a partner
+  // or without its layer).
+  IDrawLayer* GetSecondView() const { return partner_ != nullptr ? partner_->layer_.get() : nullptr; }
+  // Shows `view`: the partner's layer makes the two parts exchange their layers, so each shows
+  // what the other drew, and the part redraws whole; the part's own layer or null changes
+  // nothing. 0; 1 for any other layer.
+  uint32_t SetView(IDrawLayer* view);
   void FreeWorkImage() { work_image_.reset(); }
   // 0; 1 when the partner has no image or differs in width, height or depth. Null clears it.
   uint32_t SetPartner(CImagePart* partner);
@@ -92,9 +99,11 @@ class CImagePart {
   // application's lower-priority hook is called, and the restore hook at the detach.
   virtual uint32_t Attach(RefPtr<CScreenTransition>& transition, uint8_t mode, uint8_t byte, bool lower_priority);
   // Whether a two-picture transition attached here ends on this part's own image, started from
-  // its partner's (a canvas over its source part), rather than starting from the own image and
-  // ending on the partner's, which the end then swaps in (a page before its back page).
-  virtual bool EndsOnOwnImage() const { return false; }
+  // its partner's, rather than starting from the own image and ending on the partner's, which
+  // the end then swaps in (a page before its back page). A plain attachment hands nothing over,
+  // so the picture that stays after it is the part's own; a canvas always ends on its own
+  // picture, started from its source part's.
+  virtual bool EndsOnOwnImage() const { return attach_mode_ == kModePlain; }
   // Drops the part's reference to the attached transition. With redraw and a partner, mode 1
   // swaps the layers and mode 2 the layer backgrounds; modes 1 and 2, and mode 0 with redraw,
   // then mark the whole image changed.

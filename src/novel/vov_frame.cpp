@@ -30,6 +30,9 @@ CVovFrame::CVovFrame(CScriptHost& host)
   context_.SetTranslations(&host.Translations());
   context_.EnableTranslation(host.CScriptVm::Context().UsesTranslation());
   InstallHandlers();
+  page_.SetScreenFilterEnd([this] {
+    if (filter_running_) EndScreenFilter();
+  });
   if (g_UserConfig != nullptr && (*g_UserConfig)[kSettingTextLogSize] != 0) {
     text_log_.SetCapacity((*g_UserConfig)[kSettingTextLogSize] + 1);
   }
@@ -37,6 +40,7 @@ CVovFrame::CVovFrame(CScriptHost& host)
 }
 
 CVovFrame::~CVovFrame() {
+  page_.SetScreenFilterEnd(nullptr);
   ReleaseMessageWindow();
   if (g_VovFrame == this) g_VovFrame = nullptr;
 }

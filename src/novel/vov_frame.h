@@ -190,7 +190,10 @@ class CVovFrame : public CVovVM {
   std::uint32_t CreateLayerFilter(CImagePart* part, const char* name, std::uint8_t mode, std::uint8_t byte,
                                   const PluginArgs& args);
   // Detaches a running transition (with its completion byte) and forgets a recorded screen quake.
+  // The page's slot operations call it first while a filter runs.
   void EndScreenFilter();
+  // Only the first half: the recorded quake stays.
+  void DetachScreenFilter();
   bool FilterRunning() const { return filter_running_; }
   // Whether the reader skips: the transitions then apply at once.
   bool ReaderSkipping() const;
@@ -217,6 +220,9 @@ class CVovFrame : public CVovVM {
   // Waits for the running transition: 0 when it has ended; 1 when `skippable` and the reader
   // cut it short (it is detached); -1 when the application ends meanwhile.
   std::int32_t WaitTransition(bool skippable);
+  static constexpr std::int32_t kCrossSkipped = 1;
+  static constexpr std::int32_t kCrossNoFilter = 2;
+  static constexpr std::int32_t kCrossRefused = 3;
   // The whole-screen cross: "cross" over `duration` on `part` (null: the front part), attached
   // with `swap_mode` (its end swaps the parts' layers in mode 1), waited for frame by frame and cut
   // short (detached) when `skip_mask` is given and the reader interrupts with it; with a swap mode
@@ -624,10 +630,16 @@ class CVovFrame : public CVovVM {
   // the reader's input (false once it closes), a row's voice played again and the screen taken
   // down.
   struct HistoryScreen;
-  void OpenTextHistory(HistoryScreen& screen);
+  // Opening and closing return false when the application ends during their cross.
+  bool OpenTextHistory(HistoryScreen& screen);
   bool ServeHistoryTurn(HistoryScreen& screen);
   void ReplayHistoryVoice(HistoryScreen& screen, std::size_t row);
-  void CloseTextHistory(HistoryScreen& screen);
+  bool CloseTextHistory(HistoryScreen& screen, bool cross);
+  // The screen crosses from `from`'s picture to the page `to`, which the screen manager shows;
+  // false when the application ends meanwhile.
+  bool CrossBetweenPages(CImagePart& to, CImagePart& from);
+  // The game ends in black: the music fades out while the screen crosses to a black page.
+  void FadeOutForExit();
   // The select screens' steps (vov_select_screen.cpp): the screen built from its layout with
   // the bar commands from part `first_command`, its slide in or out (false when the application
   // ends meanwhile), the flash of a decided pick, one bar command's answer (0: the screen goes
@@ -649,8 +661,10 @@ class CVovFrame : public CVovVM {
   void InstallSelectScreenHandlers();
   void InstallTransitionHandlers();
   // The transitions' steps: the filter started on the front part (the pages swap), or the back
-  // page shown at once.
-  std::int32_t RunPageTransition(const char* name, const PluginArgs& args, std::uint8_t byte);
+  // page shown at once. With `second_view` the front part shows the back page's layer while the
+  // filter runs (a filter that starts from the back page's side); a failed start turns it back.
+  std::int32_t RunPageTransition(const char* name, const PluginArgs& args, std::uint8_t byte,
+                                 bool second_view = false);
   void StartTransition();
   void ApplyTransitionAtOnce();
   void BeginTransitionCommand();
@@ -772,6 +786,9 @@ class CVovFrame : public CVovVM {
   void RestoreLoopingSounds();
   void RestoreDeferred();
   void RestoreMusic(bool fade_in);
+  // The screen comes up from black to the restored page: 0 (also when it cannot run, and the
+  // page shows at once), 1 cut short by skipping, -1 when the application ends meanwhile.
+  std::int32_t FadeInAfterLoad();
 };
 
 // A saved frame read aside, ready to be taken over.

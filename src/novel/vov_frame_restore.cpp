@@ -4,7 +4,10 @@
 // restore that restarts nothing moving and finds a black screen shows at once.
 #include "base/game_settings.h"
 #include "base/not_built.h"
+#include "gfx/image_part.h"
 #include "novel/vov_frame.h"
+#include "platform/diagnostic_log.h"
+#include "scene/draw_layer.h"
 #include "sound/bgm_track.h"
 
 namespace {
@@ -12,6 +15,7 @@ namespace {
 constexpr std::uint32_t kMessageWaitByte = 2;
 constexpr std::uint32_t kBlack = 0x00FFFFFF;  // the colour bits a black background leaves clear
 constexpr std::uint32_t kMusicFadeIn = 1000;
+constexpr std::uint32_t kScreenFadeIn = 500;
 
 bool QuakeRecorded(const std::array<std::int32_t, kFrameStateWords>& words) {
   for (std::size_t word = kStateQuakeFirst; word <= kStateQuakeLast; ++word) {
@@ -23,6 +27,9 @@ bool QuakeRecorded(const std::array<std::int32_t, kFrameStateWords>& words) {
 }  // namespace
 
 std::int32_t CVovFrame::RestoreState() {
+  // A filter still running belongs to the page the load replaced; the quake the load brought
+  // back stays recorded for its restart below.
+  DetachScreenFilter();
   // A tint was applied when the sprite was first shown; its filter came back with the record.
   const bool tint = page_.SpriteTint();
   page_.SetSpriteTint(false);
@@ -42,7 +49,7 @@ std::int32_t CVovFrame::RestoreState() {
   }
   RestoreDeferred();
   RestoreMusic(fade_in);
-  if (fade_in) ReportNotBuiltYet("the novel frame's 500 ms fade-in after a load (the screen shows at once)");
+  if (fade_in && FadeInAfterLoad() == kWaitAppEnding) return kRunStopped;
   return ApplicationEnding() ? kRunStopped : 0;
 }
 
@@ -124,4 +131,24 @@ void CVovFrame::RestoreDeferred() {
 void CVovFrame::RestoreMusic(bool fade_in) {
   if (state_words_[kStateNoMusic] == 1) return;
   PlayBgmTrack(state_words_[kStateBgm], fade_in ? kMusicFadeIn : 0, true);
+}
+
+// The back part's picture is made black and a plain cross goes from it to the front page, so
+// the front page keeps its records and layer throughout; the back page draws its own picture
+// again afterwards.
+std::int32_t CVovFrame::FadeInAfterLoad() {
+  CImagePart* front = page_.Part(0);
+  CImagePart* back = page_.Part(1);
+  CDrawLayer* front_layer = page_.Layer(0);
+  if (front == nullptr || back == nullptr || front_layer == nullptr) return 0;
+  // The page the fade ends on, without the attached list, which the cross paints over it.
+  front_layer->RenderTo(front->GetImage(), CDrawLayer::kFilterAll, 0, false);
+  back->GetImage()->FillRect(0, 0, 0, nullptr);
+  const std::int32_t crossed = CrossScreen(kScreenFadeIn, CImagePart::kModePlain, kInterruptSkip);
+  if (CDrawLayer* back_layer = page_.Layer(1)) back_layer->InvalidateAll();
+  if (crossed == kCrossNoFilter || crossed == kCrossRefused) {
+    plat::LogDiagnostic("the fade-in after a load cannot start (" + std::to_string(crossed) + "); the page shows at once");
+    return 0;
+  }
+  return crossed;
 }

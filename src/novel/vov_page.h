@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -61,6 +62,10 @@ class CVovPage {
   // The names of the game's characters that sprite names are matched against.
   void SetCharacters(std::vector<std::string> names) { characters_ = std::move(names); }
   void SetSpriteTint(bool on) { tint_sprites_ = on; }
+  // What ends the frame's running screen filter. The slot operations that change a page end it
+  // first: while a transition runs the records have swapped already but the layers not yet, so
+  // a change made meanwhile would land on the page that is going.
+  void SetScreenFilterEnd(std::function<void()> end) { end_screen_filter_ = std::move(end); }
   bool SpriteTint() const { return tint_sprites_; }
 
   // The page swap of a transition: the background slot pointers exchange and, with
@@ -159,6 +164,9 @@ class CVovPage {
   bool ShowSpritePicture(SpriteRecord& record, bool back);
   void RestoreBgView(BgSlotRecord& record, std::uint32_t slot);
   Group& GroupOf(std::int32_t group);
+  void EndScreenFilter() const {
+    if (end_screen_filter_) end_screen_filter_();
+  }
   std::span<SpriteRecord*> PageRecords(bool back, std::int32_t group);
   // Ends the record's effect and empties the record (its picture, its sprite) but for its priority.
   void ClearSpriteRecord(SpriteRecord& record);
@@ -176,4 +184,5 @@ class CVovPage {
   std::vector<std::int32_t> tone_table_;
   std::vector<std::string> characters_;
   bool tint_sprites_ = false;
+  std::function<void()> end_screen_filter_;
 };

@@ -29,6 +29,7 @@ void CVovPage::EndBgAnime(BgSlotRecord& record) {
 }
 
 void CVovPage::EndBgEffect(BgSlotRecord& record, bool resume_anime) {
+  EndScreenFilter();
   ReleaseSlotEffect(record.effect);
   if (record.persist_kind == kPersistLoopingAnime ||
       (record.persist_kind >= kPersistRaster && record.persist_kind <= kPersistCross)) {

@@ -114,10 +114,12 @@ std::int32_t CVovPage::LoadSprite(std::uint32_t index, const char* name, bool ba
   if (record == nullptr) return kBadSlot;
   if (name == nullptr) {
     if (record->character < 0) return kFreeRecord;
+    EndScreenFilter();
     ClearSpriteRecord(*record);
     return kDone;
   }
   if (SameNameNoCase(record->name, name) && record->filter == kFilterNone) return kDone;
+  EndScreenFilter();
   // A record in use keeps its place for the new picture.
   const std::int32_t x = record->x;
   const std::int32_t y = record->y;

@@ -1,5 +1,8 @@
 // The whole-screen crosses of the novel frame: a "cross" on a part waited for here, and the flash
 // and the cross to a background that the scenario asks for with them.
+#include "base/app_services.h"
+#include "base/frame_pacer.h"
+#include "base/game_switches.h"
 #include "base/ref_counted.h"
 #include "effects/effect.h"
 #include "gfx/image_part.h"
@@ -13,8 +16,6 @@ constexpr std::uint32_t kFlashDefault = 600;
 constexpr std::uint32_t kCrossToBgSteps = 8;
 constexpr std::uint32_t kCrossToBgDefault = 800;
 constexpr std::uint32_t kReaderSkip = CVovFrame::kInterruptClick | CVovFrame::kInterruptSkip;
-constexpr std::int32_t kNoFilter = 2;
-constexpr std::int32_t kRefused = 3;
 constexpr std::int32_t kBgMissing = 2;
 
 // The time of one step of a screen cross: the duration (below `steps`: the default) divided.
@@ -22,21 +23,40 @@ std::uint32_t StepTime(std::uint32_t duration, std::uint32_t steps, std::uint32_
   return (duration < steps ? fallback : duration) / steps;
 }
 
+// Every frame of a cross is drawn: the frame skipping that the application's switch turns on
+// is held off for the while, and turned on again however the wait ends.
+class FrameSkippingHeld {
+ public:
+  FrameSkippingHeld()
+      : held_(g_AppServices != nullptr && g_AppServices->SwitchBytes()[kSwitchFrameSkip] != 0) {
+    if (held_) g_AppServices->Pacer().SetSkipEnabled(false);
+  }
+  ~FrameSkippingHeld() {
+    if (held_ && g_AppServices != nullptr) g_AppServices->Pacer().SetSkipEnabled(true);
+  }
+  FrameSkippingHeld(const FrameSkippingHeld&) = delete;
+  FrameSkippingHeld& operator=(const FrameSkippingHeld&) = delete;
+
+ private:
+  bool held_;
+};
+
 }  // namespace
 
 std::int32_t CVovFrame::CrossScreen(std::uint32_t duration, std::uint8_t swap_mode, std::uint32_t skip_mask,
                                     CImagePart* part) {
   if (part == nullptr) part = page_.Part(0);
-  if (part == nullptr || g_TcpHost == nullptr) return kNoFilter;
+  if (part == nullptr || g_TcpHost == nullptr) return kCrossNoFilter;
   const auto part_word = reinterpret_cast<std::uintptr_t>(part);
   const PluginArgList args{duration, part_word, swap_mode, skip_mask};
   RefPtr<CTcpObject> object = g_TcpHost->CreateObjectV(part_word, "cross", args.View());
   auto* transition = dynamic_cast<CScreenTransition*>(object.get());
-  if (transition == nullptr) return kNoFilter;
+  if (transition == nullptr) return kCrossNoFilter;
   object.release();
   RefPtr<CScreenTransition> filter(transition);
-  if (part->Attach(filter, swap_mode, 1, !IsPriorityControlOff()) != 0) return kRefused;
+  if (part->Attach(filter, swap_mode, 1, !IsPriorityControlOff()) != 0) return kCrossRefused;
 
+  const FrameSkippingHeld every_frame;
   bool skipped = false;
   while (part->HasAttached()) {
     if (!RunFramePass()) return kWaitAppEnding;
@@ -46,7 +66,7 @@ std::int32_t CVovFrame::CrossScreen(std::uint32_t duration, std::uint8_t swap_mo
     }
   }
   if (swap_mode != 0) page_.SwapPages(swap_mode == 1);
-  return skipped ? 1 : 0;
+  return skipped ? kCrossSkipped : 0;
 }
 
 std::int32_t CVovFrame::ScreenFlash(std::uint32_t duration, std::uint32_t colour) {

@@ -30,12 +30,15 @@ std::uint32_t CVovFrame::CreateLayerFilter(CImagePart* part, const char* name, s
   return CreateLayerFilterByName(part, name, mode, byte, args);
 }
 
+void CVovFrame::DetachScreenFilter() {
+  if (!filter_running_) return;
+  CImagePart* front = page_.Part(0);
+  if (front != nullptr && front->HasAttached()) front->Detach(front->GetAttachByte() != 0);
+  filter_running_ = false;
+}
+
 void CVovFrame::EndScreenFilter() {
-  if (filter_running_) {
-    CImagePart* front = page_.Part(0);
-    if (front != nullptr && front->HasAttached()) front->Detach(front->GetAttachByte() != 0);
-    filter_running_ = false;
-  }
+  DetachScreenFilter();
   std::fill(state_words_.begin() + kStateQuakeFirst, state_words_.begin() + kStateQuakeLast + 1, 0);
 }
 
@@ -58,13 +61,20 @@ void CVovFrame::ApplyTransitionAtOnce() {
   page_.SwapPages(page_mode_ == 1);
 }
 
-std::int32_t CVovFrame::RunPageTransition(const char* name, const PluginArgs& args, std::uint8_t byte) {
+std::int32_t CVovFrame::RunPageTransition(const char* name, const PluginArgs& args, std::uint8_t byte,
+                                          bool second_view) {
   if (ReaderSkipping()) {
     ApplyTransitionAtOnce();
     return kTransitionDone;
   }
-  const std::uint32_t status = CreateLayerFilter(page_.Part(0), name, kSwapLayers, byte, args);
+  CImagePart* front = page_.Part(0);
+  const auto switch_view = [&] {
+    if (second_view && front != nullptr) front->SetView(front->GetSecondView());
+  };
+  switch_view();
+  const std::uint32_t status = CreateLayerFilter(front, name, kSwapLayers, byte, args);
   if (status != kFilterAttached) {
+    switch_view();
     plat::LogDiagnostic(std::string("the page transition \"") + name + "\" cannot start (" + std::to_string(status) +
                         "); the page changes at once");
     ApplyTransitionAtOnce();
@@ -95,7 +105,10 @@ std::int32_t CVovFrame::RuleTransition(std::uint32_t rule, std::uint32_t duratio
 std::int32_t CVovFrame::PatternTransition(std::uint32_t pattern, std::uint32_t duration, std::uint32_t flag) {
   BeginTransitionCommand();
   const PluginArgList args{Word(Duration(duration)), Word(pattern), Word(flag)};
-  return RunPageTransition("trans", args.View(), flag == 0 ? 1 : 0);
+  // Reversed, the pattern takes the old page away from over the new one: the front part shows
+  // the new page from the start, and the end has nothing left to swap.
+  const bool reversed = flag != 0;
+  return RunPageTransition("trans", args.View(), reversed ? 0 : 1, reversed);
 }
 
 const char* CVovFrame::NamedFilterName(std::int32_t index) {

@@ -11,9 +11,11 @@
 #include "base/not_built.h"
 #include "base/timer_manager.h"
 #include "gfx/image.h"
+#include "gfx/image_part.h"
 #include "gfx/screen_manager.h"
 #include "novel/slide_motion.h"
 #include "novel/vov_frame.h"
+#include "novel/vov_select_screen.h"
 #include "novel/vov_system_prompts.h"
 #include "novel/widget_group_scope.h"
 #include "platform/diagnostic_log.h"
@@ -46,6 +48,7 @@ constexpr std::uint16_t kAutoTimer = 1;
 constexpr std::int32_t kBaseX = 614;
 constexpr std::int32_t kSlideDistance = 186;
 constexpr std::uint32_t kSlideTime = 150;
+constexpr std::uint32_t kClosingFadeTime = 500;
 
 constexpr std::size_t kFullItems = 11;
 constexpr std::array<std::int32_t, 8> kShortMenuIds = {2, 3, 5, 6, 7, 8, 9, 10};
@@ -219,7 +222,7 @@ std::int32_t CVovFrame::ServeMenuItem(std::int32_t id) {
       return answer < 0 ? kCommandAppEnding : answer > 0 ? kCommandBackToTitle : 0;
     case kItemExit:
       answer = AskUtf8("ゲームを終了します。\nよろしいですか？");
-      if (answer > 0 && Setting(kSettingClosingFade)) ReportNotBuiltYet("the closing fade of the system menu");
+      if (answer > 0 && Setting(kSettingClosingFade)) FadeOutForExit();
       return answer != 0 ? kCommandAppEnding : 0;
     case kItemClose:
       PlaySystemSound(kCloseChannel);
@@ -227,4 +230,12 @@ std::int32_t CVovFrame::ServeMenuItem(std::int32_t id) {
     default:
       return 0;
   }
+}
+
+void CVovFrame::FadeOutForExit() {
+  StopMusic(kClosingFadeTime);
+  ReportNotBuiltYet("releasing the frame's background effects before the closing fade");
+  page_.ClearBg(0, 1);
+  page_.ClearSprites(true, -1);
+  CrossScreen(kClosingFadeTime, CImagePart::kModeSwapLayers, 0);
 }

@@ -11,7 +11,6 @@
 #include "base/input_bindings.h"
 #include "base/input_manager.h"
 #include "base/millisecond_clock.h"
-#include "base/not_built.h"
 #include "base/timed_task.h"
 #include "base/timer_manager.h"
 #include "gfx/image_canvas.h"
@@ -39,6 +38,7 @@ constexpr std::int32_t kScreenHeight = 600;
 constexpr std::int32_t kHistoryGroup = 6;
 constexpr std::int32_t kPageChannel = 5;
 constexpr std::int32_t kRowStep = 140;
+constexpr std::uint32_t kHistoryCrossTime = 300;
 // The widgets' command ids: the close button, then the rows' voice areas.
 constexpr std::int32_t kCloseId = 100;
 constexpr std::int32_t kFirstRowId = 101;
@@ -234,26 +234,47 @@ std::int32_t CVovFrame::RunTextHistory() {
   }
   HistoryScreen screen;
   screen.root = root;
-  OpenTextHistory(screen);
-  std::int32_t result = 0;
-  while (true) {
+  bool ending = !OpenTextHistory(screen);
+  bool running = !ending;
+  while (running) {
     if (!RunFramePass()) {
-      result = kWaitAppEnding;
+      ending = true;
       break;
     }
-    if (!ServeHistoryTurn(screen)) break;
+    running = ServeHistoryTurn(screen);
   }
-  CloseTextHistory(screen);
-  return result;
+  // The way back crosses only when the application goes on.
+  if (!CloseTextHistory(screen, !ending)) ending = true;
+  return ending ? kWaitAppEnding : 0;
 }
 
-void CVovFrame::OpenTextHistory(HistoryScreen& screen) {
+bool CVovFrame::CrossBetweenPages(CImagePart& to, CImagePart& from) {
+  // A cross advances only where it is presented.
+  if (g_ScreenManager == nullptr || g_ScreenManager->GetFrameImage() != dynamic_cast<CImageCanvasBase*>(&to)) {
+    return true;
+  }
+  // The page the cross ends on, without the attached list, which the cross paints over it.
+  if (auto* layer = dynamic_cast<CDrawLayer*>(to.GetLayer())) {
+    layer->RenderTo(to.GetImage(), CDrawLayer::kFilterAll, 0, false);
+  }
+  CImagePart* partner = to.GetPartner();
+  if (to.SetPartner(&from) != 0) return true;
+  const std::int32_t crossed = CrossScreen(kHistoryCrossTime, CImagePart::kModePlain, 0, &to);
+  to.SetPartner(partner);
+  if (crossed == kCrossNoFilter || crossed == kCrossRefused) {
+    plat::LogDiagnostic("the text history's cross cannot start (" + std::to_string(crossed) + "); the screen changes at once");
+  }
+  return crossed != kWaitAppEnding;
+}
+
+bool CVovFrame::OpenTextHistory(HistoryScreen& screen) {
   for (std::size_t i = 0; i < kGreyedMenuGroups.size(); ++i) {
     if (g_AppServices == nullptr || !g_AppServices->MenuGroupPermitted(kGreyedMenuGroups[i])) continue;
     g_AppServices->SetMenuGroup(kGreyedMenuGroups[i], false);
     screen.greyed[i] = true;
   }
   if (g_PausableTimerManager != nullptr) g_PausableTimerManager->PauseAll(kTimedTaskScreenEffect);
+  EndScreenFilter();
   if (g_SoundChannels != nullptr) g_SoundChannels->LoadChannel(kPageChannel, "SE/SE_SEL2.OGG", 0, false);
 
   screen.ShowPage(ScreenPicture());
@@ -266,7 +287,8 @@ void CVovFrame::OpenTextHistory(HistoryScreen& screen) {
   history_ = &screen;
   screen.root->Reset();
   FillHistoryPage(screen.first);
-  if (Setting(kSettingScreenEffectsOn)) ReportNotBuiltYet("the text history's 300 ms crosses (the screen changes at once)");
+  CImagePart* game_page = page_.Part(0);
+  return !Setting(kSettingScreenEffectsOn) || game_page == nullptr || CrossBetweenPages(screen.page, *game_page);
 }
 
 std::int32_t CVovFrame::FillHistoryPage(std::int32_t first) {
@@ -347,11 +369,17 @@ void CVovFrame::ReplayHistoryVoice(HistoryScreen& screen, std::size_t row) {
   }
 }
 
-void CVovFrame::CloseTextHistory(HistoryScreen& screen) {
+bool CVovFrame::CloseTextHistory(HistoryScreen& screen, bool cross) {
   history_ = nullptr;
   current_window_ = screen.current_window;
   if (g_ScreenManager != nullptr && g_ScreenManager->GetFrameImage() == &screen.page) {
     g_ScreenManager->SetFrameImage(screen.shown_frame);
+  }
+  bool going_on = true;
+  if (cross && Setting(kSettingScreenEffectsOn) && page_.Part(0) != nullptr) {
+    // The history's last picture, which the cross starts from.
+    if (CDrawLayer* layer = screen.Layer()) layer->RenderTo(screen.page.GetImage(), CDrawLayer::kFilterAll, 0, true);
+    going_on = CrossBetweenPages(*page_.Part(0), screen.page);
   }
   if (g_SoundChannels != nullptr) {
     g_SoundChannels->UnloadChannel(kPageChannel);
@@ -369,4 +397,5 @@ void CVovFrame::CloseTextHistory(HistoryScreen& screen) {
     if (CDrawList* list = screen.marks[row].GetOwnerList()) list->Remove(&screen.marks[row]);
     if (CDrawList* list = screen.icons[row].GetOwnerList()) list->Remove(&screen.icons[row]);
   }
+  return going_on;
 }

@@ -403,6 +403,10 @@ void CDrawLayer::RepaintWithoutAttached() {
   attached_ = attached;
 }
 
+void CDrawLayer::PaintBackground(CImage& image, const plat::Rect& rect) {
+  if (target_ != nullptr) PaintArea(image, MakePlan(false, false), rect);
+}
+
 void CDrawLayer::DrawListsOver(CImage& image, const plat::Rect& rect, bool own, bool attached) {
   Plan plan = MakePlan(own, attached);
   plan.source = nullptr;

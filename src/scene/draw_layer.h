@@ -124,6 +124,7 @@ class CDrawLayer : public IDrawLayer {
   int32_t RepaintTo(plat::WindowId window, plat::DeviceContext* dc, plat::Surface* surface, uint32_t format,
                     int32_t x, int32_t y) override;
   void RepaintWithoutAttached() override;
+  void PaintBackground(CImage& image, const plat::Rect& rect) override;
   void DrawListsOver(CImage& image, const plat::Rect& rect, bool own, bool attached) override;
   // Paints the whole scene into an image of the target's size, the drawables by the filter: 0;
   // 1 the image is null or has no pixels; 2 without target or for another size.

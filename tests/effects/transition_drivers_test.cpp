@@ -70,6 +70,41 @@ TEST_F(TransitionDriversTest, ACrossOnTheFramesPagesGoesFromTheFrontPageToTheBac
   EXPECT_EQ(Uniform(*screen), kRed) << "the back page, now the front part's layer";
 }
 
+TEST_F(TransitionDriversTest, ACrossThatHandsOverTheBackgroundsGoesFromOneBackgroundToTheOther) {
+  CImage blue;
+  CImage red;
+  ASSERT_EQ(blue.Create(kWidth + 8, kHeight, 32, 0), 0u);
+  ASSERT_EQ(red.Create(kWidth, kHeight, 32, 0), 0u);
+  Fill(blue, kBlue);
+  Fill(red, kRed);
+  ASSERT_TRUE(LayerOf(front_).SetBackgroundImage(&blue, 0, 0, true));
+  LayerOf(front_).SetBackgroundOffset(8, 0);
+  ASSERT_TRUE(LayerOf(back_).SetBackgroundImage(&red, 0, 0, true));
+  // What the parts' images hold besides (their lists drawn over, say) is not the background.
+  Fill(*front_.GetImage(), kMagenta);
+  Fill(*back_.GetImage(), kGreen);
+  SoftwareSurfaces surfaces;
+  auto screen = surfaces.Make(plat::SurfaceFormat::kXrgb8888, kWidth, kHeight);
+  const auto present = [&] { front_.PresentDirty(0, nullptr, screen.get(), kPixelFormatXrgb8888, true); };
+
+  clock_.SetMilliseconds(30000);
+  ASSERT_EQ(CreateLayerFilterByName(&front_, "cross", CImagePart::kModeSwapBackgrounds, 1, Args({500})),
+            kFilterAttached);
+  present();
+  EXPECT_EQ(Uniform(*screen), kBlue) << "0 ms: the front layer's background";
+  clock_.SetMilliseconds(30250);
+  present();
+  const std::uint32_t half = Uniform(*screen);
+  EXPECT_EQ(half & 0x00FF00, 0u) << "neither part's own picture";
+  EXPECT_NE(half & 0xFF0000, 0u);
+  EXPECT_NE(half & 0x0000FF, 0u);
+  clock_.SetMilliseconds(30500);
+  present();
+  EXPECT_FALSE(front_.HasAttached());
+  present();
+  EXPECT_EQ(Uniform(*screen), kRed) << "the back layer's background, now the front layer's";
+}
+
 TEST_F(TransitionDriversTest, ACrossOnACanvasGoesFromItsSourcePartToItsOwnPicture) {
   SpriteDeviceScreen device;
   CSurfaceCanvas canvas;

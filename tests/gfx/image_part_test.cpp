@@ -135,6 +135,29 @@ TEST_F(ImagePartAttachTest, TheEndOfATransitionHandsLayersOrBackgroundsOverToThe
   EXPECT_EQ(Layer(partner_).background, 7);
 }
 
+TEST_F(ImagePartAttachTest, TheSecondViewIsThePartnersLayerWhichTheTwoPartsThenExchange) {
+  IDrawLayer* own_layer = part_.GetLayer();
+  IDrawLayer* partner_layer = partner_.GetLayer();
+  EXPECT_EQ(part_.GetSecondView(), nullptr) << "no partner, no second view";
+  EXPECT_EQ(part_.SetView(partner_layer), 1u) << "a layer that is not the part's to show";
+  ASSERT_EQ(part_.SetPartner(&partner_), 0u);
+  ASSERT_EQ(part_.GetSecondView(), partner_layer);
+  EXPECT_EQ(part_.SetView(own_layer), 0u);
+  EXPECT_EQ(part_.SetView(nullptr), 0u);
+  EXPECT_EQ(part_.GetLayer(), own_layer) << "its own view or none changes nothing";
+
+  part_.GetImage()->ClearModified();
+  ASSERT_EQ(part_.SetView(part_.GetSecondView()), 0u);
+  EXPECT_EQ(part_.GetLayer(), partner_layer);
+  EXPECT_EQ(partner_.GetLayer(), own_layer);
+  EXPECT_EQ(Layer(part_).target, part_.GetImage()) << "the layer draws into the part that shows it";
+  EXPECT_EQ(Layer(part_).attached_list, part_.GetList());
+  EXPECT_TRUE(part_.GetImage()->IsModified()) << "the part redraws whole";
+  ASSERT_EQ(part_.SetView(part_.GetSecondView()), 0u) << "asked again, the first view comes back";
+  EXPECT_EQ(part_.GetLayer(), own_layer);
+  EXPECT_EQ(partner_.GetLayer(), partner_layer);
+}
+
 // Each corner of the scaled rectangle turned about the scaled centre, computed here with the
 // library's cosine and sine.
 RotatedQuad Expected(const RotationRequest& r) {

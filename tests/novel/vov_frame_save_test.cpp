@@ -3,6 +3,7 @@
 // that are gone, which change nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -156,9 +157,11 @@ TEST_F(FrameSaveTest, ASaveDuringAMessageGoesOnInANewFrameFromThatMessage) {
   EXPECT_EQ(MessageText(), "first line");
   EXPECT_EQ(frame_->MessageWindow().name(), "Mio");
   EXPECT_EQ(frame_->CurrentLine(), 0);
-  // A picture was shown again, so the screen would fade in.
-  ASSERT_EQ(NotBuilt(log).size(), 1u);
-  EXPECT_NE(NotBuilt(log)[0].find("fade-in"), std::string::npos);
+  // A picture was shown again, so the screen fades in; here no "cross" is registered, and the
+  // page shows at once.
+  EXPECT_TRUE(NotBuilt(log).empty());
+  EXPECT_TRUE(std::any_of(log.Lines().begin(), log.Lines().end(),
+                          [](const std::string& line) { return line.find("fade-in") != std::string::npos; }));
 
   World().frames = 0;
   World().player = [&](int frame) { World().ClickAt(frame, 2); };

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/frame_pacer.h"
+#include "base/game_switches.h"
 #include "effects/create_by_name.h"
 #include "effects/trans_callback.h"
 #include "gfx/image_canvas.h"
@@ -39,9 +41,7 @@ class ScreenTransitionsTest : public vov_test::FrameTest {
  protected:
   void SetUp() override {
     FrameTest::SetUp();
-    for (const BuiltinFilterRow& row : BuiltinFilterRows()) {
-      if (row.creator != nullptr) filters_.RegisterObject(row.creator, row.name, row.type, 0, 0, row.start_up, row.clean_up);
-    }
+    vov_test::RegisterTransitions(filters_);
     g_TcpHost = &filters_;
     screen_ = surfaces_.Make(plat::SurfaceFormat::kXrgb8888, CVovPage::kWidth, CVovPage::kHeight);
     // The application's frame procedure presents the page image every pass.
@@ -284,6 +284,47 @@ TEST_F(ScreenTransitionsTest, ANumberWhereTheFilterReadsATextGoesAsANullText) {
   }
 }
 
+TEST_F(ScreenTransitionsTest, AReversedPatternShowsTheBackPagesLayerFromTheStartAndEndsWithoutASwap) {
+  IDrawLayer* back_layer = Page().Part(1)->GetLayer();
+  BgSlotRecord* back = &Page().Bg(1);
+  const auto colours = [this] {
+    std::vector<std::uint32_t> seen;
+    for (std::int32_t y = 0; y < CVovPage::kHeight; y += 8) {
+      for (std::int32_t x = 0; x < CVovPage::kWidth; x += 8) seen.push_back(Shown(x, y));
+    }
+    std::sort(seen.begin(), seen.end());
+    seen.erase(std::unique(seen.begin(), seen.end()), seen.end());
+    return seen;
+  };
+  std::vector<std::vector<std::uint32_t>> shown;
+  World().player = [&](int) {
+    Present();
+    shown.push_back(colours());
+  };
+  ASSERT_EQ(Opcode(95, {6, 500, 1}), 0);
+  EXPECT_EQ(Front().GetLayer(), back_layer) << "the front part shows the back page's layer";
+  EXPECT_EQ(&Page().Bg(0), back);
+  FramesToEnd();
+  ASSERT_EQ(shown.size(), 26u);
+  EXPECT_EQ(shown.front(), std::vector<std::uint32_t>{kBlue}) << "0 ms: the old page";
+  EXPECT_EQ(shown[13], (std::vector<std::uint32_t>{kBlue, kRed})) << "half way: both";
+  EXPECT_EQ(shown.back(), std::vector<std::uint32_t>{kRed}) << "the end: the new page";
+  EXPECT_EQ(Front().GetLayer(), back_layer) << "nothing swapped at the end";
+  Page().ClearBg(0x00FF00, 0);
+  Present();
+  EXPECT_EQ(Shown(10, 10), 0x00FF00u) << "the front slot draws on the front part's layer";
+
+  // A reversed pattern that cannot start turns the view back before the page changes at once.
+  g_TcpHost = nullptr;
+  IDrawLayer* green_layer = Front().GetLayer();
+  IDrawLayer* blue_layer = Front().GetSecondView();
+  EXPECT_EQ(frame_->PatternTransition(6, 500, 1), static_cast<std::int32_t>(kFilterNotMade));
+  EXPECT_EQ(Front().GetLayer(), blue_layer) << "swapped once, as any transition applied at once";
+  EXPECT_EQ(Page().Part(1)->GetLayer(), green_layer);
+  Present();
+  EXPECT_EQ(Shown(10, 10), kBlue) << "the back page at once";
+}
+
 TEST_F(ScreenTransitionsTest, AWaitCutShortByAClickDetachesTheFilterAndAStreakEndsTheNextAtOnce) {
   ASSERT_EQ(Opcode(93, {1000}), 0);
   World().player = [this](int frame) {
@@ -322,6 +363,46 @@ TEST_F(ScreenTransitionsTest, EndingTheScreenFilterDetachesItAndWaitingForNothin
   EXPECT_EQ(Shown(10, 10), kRed) << "the end swaps the layers as the transition's own end does";
   World().give_up = World().frames + 1;
   EXPECT_EQ(frame_->WaitTransition(true), CVovFrame::kWaitAppEnding) << "quitting during the wait";
+}
+
+TEST_F(ScreenTransitionsTest, ASlotCommandDuringARunningCrossEndsItFirstAndDrawsOnTheShownPage) {
+  game_.WriteFile("CHR.ELG", page_test::Picture(40, 100, 0xFF00FF00, -1, 0, 20, 80));
+  struct Case {
+    const char* what;
+    std::function<void()> command;
+    std::uint32_t shown;  // at the page's corner afterwards
+  };
+  const std::vector<Case> cases = {
+      {"a background colour for the front slot", [&] { ASSERT_EQ(Opcode(36, {0x00FFFF, 0}), 0); }, 0x00FFFF},
+      {"a sprite for the back page", [&] { ASSERT_EQ(Page().LoadSprite(0, "CHR.ELG", true, 1), 0); }, kRed},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Page().ClearBg(kBlue, 0);
+    Page().ClearBg(kRed, 1);
+    ASSERT_EQ(Opcode(93, {1000}), 0);
+    Present();
+    ASSERT_TRUE(frame_->FilterRunning());
+    c.command();
+    EXPECT_FALSE(frame_->FilterRunning());
+    EXPECT_FALSE(Front().HasAttached());
+    Present();
+    EXPECT_EQ(Shown(2, 2), c.shown) << "the transition's end, and the change on the page shown";
+  }
+  const SpriteRecord& sprite = *Page().Sprite(0, true, 1);
+  ASSERT_NE(sprite.sprite, nullptr);
+  EXPECT_EQ(sprite.sprite->GetOwnerList(), &Page().Layer(1)->GetOwnList()) << "on the back page's layer";
+}
+
+TEST_F(ScreenTransitionsTest, ALoadDuringARunningCrossLetsItGoAndStillStartsTheRecordedQuake) {
+  ASSERT_EQ(Opcode(93, {1000}), 0);
+  const std::array<std::int32_t, 6> recorded = {1, 5, 6, 7, 1, 1};
+  for (std::size_t i = 0; i < recorded.size(); ++i) frame_->SetStateWord(kStateQuakeFirst + i, recorded[i]);
+  ASSERT_EQ(frame_->RestoreState(), 0);
+  EXPECT_FALSE(Front().HasAttached());
+  ASSERT_EQ(filters_.requests.size(), 2u);
+  EXPECT_EQ(filters_.requests[1].name, "quake");
+  EXPECT_EQ(filters_.requests[1].words, (std::vector<std::uintptr_t>{5, 6, 7, 0, 0, 1}));
 }
 
 TEST_F(ScreenTransitionsTest, AFlashOfFiveRunsFourHundredAndTwoHundredMillisecondsAndComesBack) {
@@ -554,6 +635,104 @@ TEST_F(ScreenTransitionsTest, ALoadedGameStartsItsRecordedQuakeAgainWithoutTheFa
   EXPECT_EQ(filters_.requests[0].name, "quake");
   EXPECT_EQ(filters_.requests[0].words, (std::vector<std::uintptr_t>{5, 6, 7, 0, 0, 1}));
   for (const std::string& line : log.Lines()) EXPECT_EQ(line.find("not built yet"), std::string::npos) << line;
+}
+
+TEST_F(ScreenTransitionsTest, ALoadFadesTheScreenInFromBlackToTheRestoredPageOverHalfASecond) {
+  BgSlotRecord* front = &Page().Bg(0);
+  IDrawLayer* front_layer = Front().GetLayer();
+  CImagePart* back_part = Page().Part(1);
+  std::vector<std::uint32_t> shown;  // one present each 20 ms from the cross's start on
+  World().player = [&](int) {
+    Present();
+    shown.push_back(Shown(10, 10));
+  };
+  ASSERT_EQ(frame_->RestoreState(), 0);
+  ASSERT_EQ(filters_.requests.size(), 1u);
+  EXPECT_EQ(filters_.requests[0].name, "cross");
+  EXPECT_EQ(filters_.requests[0].words,
+            (std::vector<std::uintptr_t>{500, reinterpret_cast<std::uintptr_t>(&Front()), 0, 2}));
+  ASSERT_EQ(shown.size(), 26u) << "500 ms from the first present on";
+  EXPECT_EQ(shown[0], 0u) << "0 ms: black";
+  EXPECT_GT(shown[12], 0x70u) << "240 ms";
+  EXPECT_LT(shown[12], 0x80u);
+  EXPECT_GE(shown[13], 0x80u) << "260 ms: past half way";
+  EXPECT_LT(shown[13], 0x90u);
+  EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+  for (std::uint32_t colour : shown) EXPECT_EQ(colour & 0xFFFF00, 0u) << "nothing of the back page";
+  EXPECT_EQ(shown.back(), kBlue) << "500 ms: the page";
+  EXPECT_FALSE(Front().HasAttached());
+  EXPECT_EQ(&Page().Bg(0), front) << "the records stay as the restore left them";
+  EXPECT_EQ(Front().GetLayer(), front_layer) << "and so do the layers";
+  EXPECT_EQ(Page().Part(1), back_part);
+
+  // The back page draws its own picture again: a cross to it ends on red, not on the black.
+  ASSERT_EQ(Opcode(93, {100}), 0);
+  FramesToEnd();
+  EXPECT_EQ(Shown(10, 10), kRed);
+}
+
+TEST_F(ScreenTransitionsTest, TheFadeInAfterALoadIsCutShortBySkippingAndReportsQuitting) {
+  World().player = [this](int frame) {
+    Present();
+    if (frame == 4) Settings()[kSettingAlwaysSkip] = 1;
+  };
+  ASSERT_EQ(frame_->RestoreState(), 0);
+  EXPECT_EQ(World().frames, 4) << "skipping ends it";
+  EXPECT_FALSE(Front().HasAttached());
+  Present();
+  EXPECT_EQ(Shown(10, 10), kBlue);
+
+  Settings()[kSettingAlwaysSkip] = 0;
+  World().player = [this](int) { Present(); };
+  World().give_up = World().frames + 3;
+  EXPECT_EQ(frame_->RestoreState(), CVovFrame::kRunStopped);
+}
+
+TEST_F(ScreenTransitionsTest, NoFadeInFollowsALoadThatAsksForNoneOrShowsABlackPageOrQuakes) {
+  struct Case {
+    const char* what;
+    std::function<void()> prepare;
+  };
+  const std::vector<Case> cases = {
+      {"the setting", [&] { Settings()[kSettingNoFadeAfterLoad] = 1; }},
+      {"a black page without sprites", [&] { Page().ClearBg(0, 0); }},
+      {"a quake started again", [&] { frame_->SetStateWord(kStateQuakeFirst, 1); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Settings()[kSettingNoFadeAfterLoad] = 0;
+    Page().ClearBg(kBlue, 0);
+    c.prepare();
+    filters_.requests.clear();
+    World().frames = 0;
+    ASSERT_EQ(frame_->RestoreState(), 0);
+    for (const RecordingFilters::Request& request : filters_.requests) EXPECT_NE(request.name, "cross");
+    EXPECT_EQ(World().frames, 0);
+  }
+}
+
+TEST_F(ScreenTransitionsTest, ACrossDrawsEveryFrameWhileTheApplicationSwitchSkipsFramesAndSkipsAgainAfter) {
+  CFramePacer& pacer = World().app.pacer;
+  std::vector<bool> skipping;
+  World().player = [&](int) {
+    Present();
+    skipping.push_back(pacer.IsSkipEnabled());
+  };
+  for (const bool on : {true, false}) {
+    SCOPED_TRACE(on);
+    World().app.switches[kSwitchFrameSkip] = on ? 1 : 0;
+    pacer.SetSkipEnabled(on);
+    skipping.clear();
+    ASSERT_EQ(frame_->CrossScreen(100, 1, 0), 0);
+    ASSERT_FALSE(skipping.empty());
+    EXPECT_EQ(std::count(skipping.begin(), skipping.end(), true), 0) << "no frame is skipped during the wait";
+    EXPECT_EQ(pacer.IsSkipEnabled(), on) << "the working copy comes back as the switch says";
+  }
+  World().app.switches[kSwitchFrameSkip] = 1;
+  pacer.SetSkipEnabled(true);
+  World().give_up = World().frames + 2;
+  EXPECT_EQ(frame_->CrossScreen(1000, 1, 0), CVovFrame::kWaitAppEnding);
+  EXPECT_TRUE(pacer.IsSkipEnabled()) << "also when the application ends during the wait";
 }
 
 }  // namespace

@@ -269,9 +269,7 @@ TEST_F(SelectScreensTest, TheFirstAnswerLeavesTheCharacterAndTheSecondZeroOverTh
 
 TEST_F(SelectScreensTest, ThePromptCrossesItsBackgroundInOver300Milliseconds) {
   CTcpPluginManager filters;
-  for (const BuiltinFilterRow& row : BuiltinFilterRows()) {
-    if (row.creator != nullptr) filters.RegisterObject(row.creator, row.name, row.type, 0, 0, row.start_up, row.clean_up);
-  }
+  vov_test::RegisterTransitions(filters);
   g_TcpHost = &filters;
   auto* page = dynamic_cast<CImageCanvasBase*>(frame_->Page().Part(0));
   ASSERT_NE(page, nullptr);

@@ -11,10 +11,14 @@
 #include "base/game_settings.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
+#include "pixel/pixel_format_codes.h"
 #include "script/script_memory.h"
 #include "sound/sound_channel_manager.h"
 #include "support/fake_pcm_decoder.h"
 #include "support/fake_sound_system.h"
+#include "support/log_capture.h"
+#include "support/software_surfaces.h"
+#include "support/voiced_channels.h"
 #include "ui/message_box.h"
 #include "ui/widget_manager.h"
 #include "vov_frame_fixture.h"
@@ -218,6 +222,55 @@ TEST_F(SystemMenuTest, ExitAnsweredNoKeepsTheMenuOpenWithoutFocusAndYesEndsTheGa
   };
   EXPECT_EQ(frame_->RunSystemMenu(0), CVovFrame::kCommandAppEnding);
   ExpectClosed();
+}
+
+TEST_F(SystemMenuTest, ExitWithTheClosingFadeFadesTheMusicOutAndCrossesTheScreenToBlack) {
+  CTcpPluginManager filters;
+  vov_test::RegisterTransitions(filters);
+  g_TcpHost = &filters;
+  test_support::FakeSoundSystem sound;
+  test_support::VoicedChannels channels;
+  channels.SetTaskManager(&World().timers);
+  ASSERT_EQ(channels.SetChannelCount(8), 0u);
+  g_SoundChannels = &channels;
+  game_.WriteFile("BGM/BGM03.OGG", test_support::MakeFakePcmFile({16, 1, 22050, std::vector<std::uint8_t>(44100, 1)}));
+  frame_->PlayMusicTrack(3, 0, true);
+  ASSERT_TRUE(channels.IsBgmPlaying());
+  Settings()[kSettingClosingFade] = 1;
+  frame_->Page().ClearBg(0x0000FF, 0);
+  SoftwareSurfaces surfaces;
+  auto shown = surfaces.Make(plat::SurfaceFormat::kXrgb8888, 800, 600);
+  std::vector<std::uint32_t> after_yes;  // the page's colour at each pass after the answer
+  std::uint8_t fade_at_start = 0;
+  World().frames = 0;
+  World().player = [&](int frame) {
+    ClickRow(frame, 3, 9);
+    PressKeyAt(frame, 10, kVkReturn);
+    if (frame <= 10) return;
+    dynamic_cast<CImageCanvasBase*>(frame_->Page().Part(0))
+        ->PresentDirty(0, nullptr, shown.get(), kPixelFormatXrgb8888, true);
+    after_yes.push_back(SoftwareSurfaces::Pixel(*shown, 10, 10) & 0xFFFFFF);
+    if (after_yes.size() == 1) fade_at_start = channels.bgm_fade_kind;
+  };
+  LogCapture log;
+  EXPECT_EQ(frame_->RunSystemMenu(0), CVovFrame::kCommandAppEnding);
+  ExpectClosed();
+  ASSERT_EQ(after_yes.size(), 26u) << "500 ms from the first present on";
+  EXPECT_EQ(after_yes.front(), 0x0000FFu) << "the page at the start";
+  EXPECT_GT(after_yes[13], 0u) << "half way";
+  EXPECT_LT(after_yes[13], 0xFFu);
+  EXPECT_EQ(after_yes.back(), 0u) << "black at the end";
+  EXPECT_EQ(fade_at_start, CSoundChannelManager::kBgmFadeOut) << "the music fades out with the screen";
+  EXPECT_FALSE(channels.IsBgmPlaying()) << "and has ended with it";
+  std::size_t unbuilt = 0;
+  for (const std::string& line : log.Lines()) unbuilt += line.find("not built yet") != std::string::npos ? 1 : 0;
+  EXPECT_EQ(unbuilt, 1u) << "only the release of the background effects is still to be built";
+
+  g_TcpHost = nullptr;
+  g_SoundChannels = nullptr;
+  channels.CancelBgmTasks();
+  channels.FreeChannels();
+  channels.SetTaskManager(nullptr);
 }
 
 TEST_F(SystemMenuTest, TheTitleItemAsksAndYesSetsTheTitleRequest) {

@@ -3,16 +3,22 @@
 // can be replayed from, and everything it greyed, paused, loaded and showed given back on closing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/game_key_bindings.h"
+#include "effects/builtin_effects.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
+#include "pixel/pixel_format_codes.h"
 #include "sound/sound_channel_manager.h"
 #include "support/voiced_channels.h"
 #include "support/fake_pcm_decoder.h"
 #include "support/fake_sound_system.h"
+#include "support/software_surfaces.h"
 #include "ui/widget_manager.h"
 #include "vov_frame_fixture.h"
 
@@ -254,6 +260,86 @@ TEST_F(TextHistoryScreenTest, AClickOnTheHistoryButtonInAMessageWaitOpensItWitho
   EXPECT_EQ(opened_on, 0);
   EXPECT_GE(World().frames, 18) << "the button's click did not end the second message's wait";
   ExpectClosed();
+}
+
+// The screen crosses in and out over the game page, which the screen manager shows.
+class TextHistoryCrossTest : public TextHistoryScreenTest {
+ protected:
+  void SetUp() override {
+    TextHistoryScreenTest::SetUp();
+    vov_test::RegisterTransitions(filters_);
+    g_TcpHost = &filters_;
+    game_page_ = frame_->Page().Part(0);
+    screen_.SetFrameImage(dynamic_cast<CImageCanvasBase*>(game_page_));
+    frame_->Page().ClearBg(0x0000FF, 0);
+    shown_ = surfaces_.Make(plat::SurfaceFormat::kXrgb8888, 800, 600);
+    FillLog(3);
+    // Each pass presents what the screen manager shows and reads a point of plain background.
+    World().player = [this](int frame) {
+      dynamic_cast<CImageCanvasBase*>(screen_.GetFrameImage())
+          ->PresentDirty(0, nullptr, shown_.get(), kPixelFormatXrgb8888, true);
+      blue_.push_back(SoftwareSurfaces::Pixel(*shown_, 50, 590) & 0xFFFFFF);
+      PressKeyAt(frame, close_at_, kVkEscape);
+    };
+  }
+  void TearDown() override {
+    g_TcpHost = nullptr;
+    TextHistoryScreenTest::TearDown();
+  }
+
+  CTcpPluginManager filters_;
+  SoftwareSurfaces surfaces_;
+  std::shared_ptr<plat::Surface> shown_;
+  CImagePart* game_page_ = nullptr;
+  std::vector<std::uint32_t> blue_;  // the point's colour, one per pass
+  int close_at_ = 20;
+};
+
+TEST_F(TextHistoryCrossTest, WithScreenEffectsTheScreenCrossesIntoTheHistoryAndBackOverThreeHundredMilliseconds) {
+  Settings()[kSettingScreenEffectsOn] = 1;
+  CImagePart* back_page = game_page_->GetPartner();
+  EXPECT_EQ(frame_->RunTextHistory(), 0);
+  // Passes 1-16 cross in (the start is latched at the first), the history serves 17-20, and the
+  // close in pass 20 crosses back over passes 21-36.
+  ASSERT_EQ(World().frames, 36);
+  ASSERT_EQ(blue_.size(), 36u);
+  const std::uint32_t history = blue_[16];
+  EXPECT_GE(history, 0x7Cu) << "the game page under the history's half-dark base";
+  EXPECT_LE(history, 0x82u);
+  EXPECT_EQ(blue_[0], 0xFFu) << "0 ms: the game screen";
+  EXPECT_GT(blue_[7], 0xB8u) << "140 ms: between the two";
+  EXPECT_LT(blue_[8], 0xC0u) << "160 ms";
+  EXPECT_EQ(blue_[15], history) << "300 ms: the history";
+  EXPECT_TRUE(std::is_sorted(blue_.begin(), blue_.begin() + 16, std::greater<>()));
+  EXPECT_EQ(blue_[20], history) << "the way back starts on the history";
+  EXPECT_GT(blue_[28], history);
+  EXPECT_LT(blue_[28], 0xFFu);
+  EXPECT_EQ(blue_[35], 0xFFu) << "300 ms later: the game screen";
+  EXPECT_TRUE(std::is_sorted(blue_.begin() + 20, blue_.end()));
+  EXPECT_EQ(screen_.GetFrameImage(), dynamic_cast<CImageCanvasBase*>(game_page_));
+  EXPECT_FALSE(game_page_->HasAttached());
+  EXPECT_EQ(game_page_->GetPartner(), back_page) << "the game page has its back page again";
+}
+
+TEST_F(TextHistoryCrossTest, WithScreenEffectsOffTheScreenChangesAtOnce) {
+  close_at_ = 3;
+  EXPECT_EQ(frame_->RunTextHistory(), 0);
+  ASSERT_EQ(World().frames, 3);
+  EXPECT_LE(blue_[0], 0x80u) << "the history from the first pass on";
+  frame_->RedrawFrontPage();
+  dynamic_cast<CImageCanvasBase*>(screen_.GetFrameImage())
+      ->PresentDirty(0, nullptr, shown_.get(), kPixelFormatXrgb8888, false);
+  EXPECT_EQ(SoftwareSurfaces::Pixel(*shown_, 50, 590) & 0xFFFFFF, 0xFFu) << "and the game screen right after";
+}
+
+TEST_F(TextHistoryCrossTest, TheApplicationEndingDuringTheCrossInClosesTheHistoryWithMinusOne) {
+  Settings()[kSettingScreenEffectsOn] = 1;
+  World().give_up = 5;
+  EXPECT_EQ(frame_->RunTextHistory(), CVovFrame::kWaitAppEnding);
+  EXPECT_EQ(World().frames, 5) << "no cross back";
+  EXPECT_EQ(frame_->ShownHistoryRows(), nullptr);
+  EXPECT_EQ(screen_.GetFrameImage(), dynamic_cast<CImageCanvasBase*>(game_page_));
+  EXPECT_EQ(World().root.GetSavedLevelCount(), 0u);
 }
 
 }  // namespace

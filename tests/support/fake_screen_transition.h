@@ -30,6 +30,7 @@ class FakeDrawLayer : public IDrawLayer {
     return ++presents, -1;
   }
   void RepaintWithoutAttached() override { ++repaints_without_attached; }
+  void PaintBackground(CImage&, const plat::Rect&) override {}
   void DrawListsOver(CImage&, const plat::Rect&, bool own, bool attached) override {
     overlays.push_back((own ? 1 : 0) + (attached ? 2 : 0));
   }

@@ -399,7 +399,9 @@ TEST_F(ScreenTransitionsTest, ALoadDuringARunningCrossLetsItGoAndStillStartsTheR
   const std::array<std::int32_t, 6> recorded = {1, 5, 6, 7, 1, 1};
   for (std::size_t i = 0; i < recorded.size(); ++i) frame_->SetStateWord(kStateQuakeFirst + i, recorded[i]);
   ASSERT_EQ(frame_->RestoreState(), 0);
-  EXPECT_FALSE(Front().HasAttached());
+  ASSERT_TRUE(Front().HasAttached());
+  EXPECT_STREQ(dynamic_cast<const CTransCallback*>(Front().GetAttached())->GetName(), "quake")
+      << "the cross from before the load is gone";
   ASSERT_EQ(filters_.requests.size(), 2u);
   EXPECT_EQ(filters_.requests[1].name, "quake");
   EXPECT_EQ(filters_.requests[1].words, (std::vector<std::uintptr_t>{5, 6, 7, 0, 0, 1}));

@@ -49,13 +49,17 @@ TEST(SingleInstanceTest, RequestsWaitUntilTheFirstStartsAnswering) {
   EXPECT_EQ(second.Take(lock, [] {}), plat::SingleInstance::Claim::kAnotherRuns);
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   EXPECT_EQ(front_requests, 0);
+  // Counted against the count after the start: a sanitizer may add a thread of its own at the
+  // program's first thread start.
   first.StartAnswering();
+  const size_t answering = ThreadCount();
+  EXPECT_GT(answering, threads);
   first.StartAnswering();
-  EXPECT_EQ(ThreadCount(), threads + 1);
+  EXPECT_EQ(ThreadCount(), answering) << "a second start starts nothing";
   for (int i = 0; i < 1000 && front_requests == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   EXPECT_EQ(front_requests, 1);
   first.Release();
-  EXPECT_EQ(ThreadCount(), threads);
+  EXPECT_EQ(ThreadCount(), answering - 1);
 }
 
 TEST(SingleInstanceTest, WithoutAFolderForTheLockNothingIsHeld) {

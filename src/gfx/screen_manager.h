@@ -263,6 +263,9 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
     bool listed_;
   };
   bool IsListedSurfaceObject(const CImageCanvasBase* image) const;
+  // Before a listed object dies: the drawables and the layers of the listed objects and of the
+  // frame image that show its image let go of it, so that none draws a destroyed image.
+  void ForgetImageOf(CImageInterface& object);
 
   bool UsesTexturePath();
   uint32_t SetWindowMode();

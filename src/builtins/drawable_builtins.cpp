@@ -72,7 +72,8 @@ std::uint32_t NativeSetDrawableId(const NativeArgs& args) {
 }
 
 std::uint32_t NativeDestroyDrawablesById(const NativeArgs& args) {
-  if (g_ScreenManager != nullptr) CScreenDrawables::Of(*g_ScreenManager).DeleteDrawablesById(args.U32(0), args.U8(1) != 0);
+  if (g_ScreenManager == nullptr) return 0;
+  CScreenDrawables::Of(*g_ScreenManager).DeleteDrawablesById(args.U32(0), args.U8(1) != 0);
   return 0;
 }
 

@@ -51,6 +51,6 @@ std::uint32_t NativeStartResizeMotionPoints(const NativeArgs& args) {
 }
 
 std::uint32_t NativeStartRotoZoomMotionText(const NativeArgs& args) {
-  return StartMotion<CRotoZoomMotion>(args, EMotionPointForm::kText,
-                                      [](const NativeArgs& words, EMotionPointForm) { return RotoZoomMotionOptionsFrom(words); });
+  const auto read_options = [](const NativeArgs& words, EMotionPointForm) { return RotoZoomMotionOptionsFrom(words); };
+  return StartMotion<CRotoZoomMotion>(args, EMotionPointForm::kText, read_options);
 }

@@ -51,7 +51,8 @@ std::uint32_t NativeCreateSpriteCopy(const NativeArgs& args) {
   const auto* source = dynamic_cast<const CSprite*>(drawable);
   if (source == nullptr || g_ScreenManager == nullptr) return 0;
   CSprite* sprite = nullptr;
-  return HandleIfMade(CScreenDrawables::Of(*g_ScreenManager).CreateSpriteCopy(&sprite, source), sprite, args);
+  const uint32_t status = CScreenDrawables::Of(*g_ScreenManager).CreateSpriteCopy(&sprite, source);
+  return HandleIfMade(status, sprite, args);
 }
 
 std::uint32_t NativeCreateColorBox(const NativeArgs& args) {

@@ -32,16 +32,28 @@ bool CScreenManager::IsListedSurfaceObject(const CImageCanvasBase* image) const 
   return false;
 }
 
+namespace {
+
+// A part that shows the dying image as its layer's background, or that has the dying part as its
+// partner, lets go of it; a filter that works between the two parts is detached first.
+void ForgetInPart(CImagePart& part, const CImage& image, const CImagePart* dying) {
+  if (IDrawLayer* layer = part.GetLayer()) layer->ForgetBackgroundImage(&image);
+  if (dying == nullptr || part.GetPartner() != dying) return;
+  if (part.HasAttached()) part.Detach(false);
+  part.SetPartner(nullptr);
+}
+
+}  // namespace
+
 void CScreenManager::ForgetImageOf(CImageInterface& object) {
   const CImage* image = GetObjectImage(&object);
   if (image == nullptr) return;
+  const CImagePart* dying = GetObjectImagePart(&object);
   if (drawable_list_ != nullptr) drawable_list_->ForgetImage(image);
   for (const std::unique_ptr<CImageInterface>& listed : surface_objects_) {
-    if (IDrawLayer* layer = GetObjectDrawLayer(listed.get())) layer->ForgetBackgroundImage(image);
+    if (CImagePart* part = GetObjectImagePart(listed.get())) ForgetInPart(*part, *image, dying);
   }
-  if (frame_image_ != nullptr && !IsListedSurfaceObject(frame_image_) && frame_image_->GetLayer() != nullptr) {
-    frame_image_->GetLayer()->ForgetBackgroundImage(image);
-  }
+  if (frame_image_ != nullptr && !IsListedSurfaceObject(frame_image_)) ForgetInPart(*frame_image_, *image, dying);
 }
 
 uint32_t CScreenManager::SetObjectId(uint32_t id) { return std::exchange(object_id_, id); }

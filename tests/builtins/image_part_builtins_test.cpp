@@ -113,4 +113,16 @@ TEST_F(ImagePartBuiltinsTest, ThePartnersOperationsByMode) {
   EXPECT_EQ(Call(255, {0, 2}), 0u);
 }
 
+TEST_F(ImagePartBuiltinsTest, APartnerDeletedAloneIsForgottenWithTheFilterBetweenThem) {
+  EXPECT_EQ(Call(253, {front_, back_}), 0u);
+  EXPECT_EQ(AttachAddsub(front_), 0u);
+  EXPECT_EQ(Call(243, {WordHolding(back_)}), 0u);
+  EXPECT_EQ(Part(front_)->GetPartner(), nullptr);
+  EXPECT_EQ(Call(258, {front_}), 0u) << "the filter was detached";
+  EXPECT_EQ(Call(254, {front_}), 0u);
+  EXPECT_EQ(AttachAddsub(front_), CImagePart::kAttachNoPartner);
+  EXPECT_EQ(Call(428, {front_}), 0u);
+  back_ = 0;
+}
+
 }  // namespace

@@ -10,6 +10,12 @@ std::optional<plat::Rect> RectArg(const NativeArgs& args, uint32_t i) {
   return plat::Rect{rect->left, rect->top, rect->right, rect->bottom};
 }
 
+RectPair RectPairArgs(const NativeArgs& args, uint32_t i) {
+  RectPair pair{RectArg(args, i), std::nullopt};
+  if (pair.first) pair.second = RectArg(args, i + 4);
+  return pair;
+}
+
 BlitPlace PlacedArgs(const NativeArgs& args, uint32_t i) {
   if (args.U32(i) == kAbsentArgumentGroup) return {};
   return BlitPlace{args.I32(i), args.I32(i + 1), RectArg(args, i + 2), std::nullopt};

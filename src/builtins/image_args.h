@@ -19,6 +19,15 @@ CImage* ImageArg(const NativeArgs& args, uint32_t i);
 // left, top, right, bottom from args[i] as they stand; absent when args[i] is 65535.
 std::optional<plat::Rect> RectArg(const NativeArgs& args, uint32_t i);
 
+// Two optional rectangles at args[i] and args[i + 4]: the second is read only with the first.
+struct RectPair {
+  std::optional<plat::Rect> first;
+  std::optional<plat::Rect> second;
+  const plat::Rect* First() const { return first ? &*first : nullptr; }
+  const plat::Rect* Second() const { return second ? &*second : nullptr; }
+};
+RectPair RectPairArgs(const NativeArgs& args, uint32_t i);
+
 // Where a blit draws: (x, y), the source rectangle (null: the whole source) and the size
 // (null: the source rectangle's own).
 struct BlitPlace {

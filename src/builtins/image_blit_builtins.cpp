@@ -66,19 +66,6 @@ uint32_t RuleBlend(const NativeArgs& args, Op op) {
   });
 }
 
-// Two optional rectangles at args[i] and args[i + 4]: the second is read only with the first.
-struct RectPair {
-  std::optional<plat::Rect> first;
-  std::optional<plat::Rect> second;
-  const plat::Rect* First() const { return first ? &*first : nullptr; }
-  const plat::Rect* Second() const { return second ? &*second : nullptr; }
-};
-RectPair RectPairArgs(const NativeArgs& args, uint32_t i) {
-  RectPair pair{RectArg(args, i), std::nullopt};
-  if (pair.first) pair.second = RectArg(args, i + 4);
-  return pair;
-}
-
 QuadCorners CornerArgs(const NativeArgs& args, uint32_t i) {
   QuadCorners corners;
   for (QuadCorner& corner : corners) {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "base/timer_manager.h"
-#include "builtins/move_motion_args.h"
+#include "builtins/motion_args.h"
 #include "builtins/script_word_arrays.h"
 #include "gfx/render_list.h"
 

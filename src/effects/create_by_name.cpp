@@ -44,16 +44,20 @@ CEffect* StartEffectByName(const char* name, void* target, const PluginArgs& arg
   return effect;
 }
 
+RefPtr<CScreenTransition> MakeLayerFilterByName(CImagePart* part, const char* name, const PluginArgs& args) {
+  if (part == nullptr || g_TcpHost == nullptr) return nullptr;
+  RefPtr<CTcpObject> object = g_TcpHost->CreateObjectV(reinterpret_cast<std::uintptr_t>(part), name, args);
+  auto* transition = dynamic_cast<CScreenTransition*>(object.get());
+  if (transition == nullptr) return nullptr;
+  object.release();
+  return RefPtr<CScreenTransition>(transition);
+}
+
 std::uint32_t CreateLayerFilterByName(CImagePart* part, const char* name, std::uint8_t attach_mode,
                                       std::uint8_t attach_byte, const PluginArgs& args) {
   if (part == nullptr) return kFilterNoPart;
-  if (g_TcpHost == nullptr) return kFilterNotMade;
-  RefPtr<CTcpObject> object = g_TcpHost->CreateObjectV(reinterpret_cast<std::uintptr_t>(part), name, args);
-  if (object == nullptr) return kFilterNotMade;
-  auto* transition = dynamic_cast<CScreenTransition*>(object.get());
-  if (transition == nullptr) return kFilterRefused;
-  object.release();
-  RefPtr<CScreenTransition> filter(transition);
+  RefPtr<CScreenTransition> filter = MakeLayerFilterByName(part, name, args);
+  if (filter == nullptr) return kFilterNotMade;
   return part->Attach(filter, attach_mode, attach_byte, !IsPriorityControlOff()) == 0 ? kFilterAttached
                                                                                      : kFilterRefused;
 }

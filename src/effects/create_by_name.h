@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "base/ref_counted.h"
+#include "gfx/screen_transition.h"
 #include "resource/plugin_args.h"
 
 class CEffect;
@@ -25,6 +27,11 @@ std::uint32_t CreateEffectByName(CEffect** owner_slot, const char* name, void* t
 // none runs (no effect bears the name, its set-up failed, or it finished at once; it is then
 // released).
 CEffect* StartEffectByName(const char* name, void* target, const PluginArgs& args);
+
+// The filter `name` made for `part` with `args` (the caller holds the one reference); null
+// without a part or host, when no filter bears the name or when it refuses the part or the
+// arguments.
+RefPtr<CScreenTransition> MakeLayerFilterByName(CImagePart* part, const char* name, const PluginArgs& args);
 
 // Results of CreateLayerFilterByName.
 inline constexpr std::uint32_t kFilterAttached = 0;

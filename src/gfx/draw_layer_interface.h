@@ -35,6 +35,9 @@ class IDrawLayer {
   // Exchanges background image, offsets, cache and colour with the other layer.
   virtual void SwapBackground(IDrawLayer& other, bool redraw) = 0;
   virtual bool HasBackgroundImage() const = 0;
+  // The image is about to be destroyed: a layer that shows it as its background lets go of it
+  // (no background image, its cache dropped) and repaints everything.
+  virtual void ForgetBackgroundImage(const CImage* image) = 0;
   virtual void SetVisible(uint8_t visible) = 0;
   virtual void SetFlags(uint8_t first, uint8_t second) = 0;
   // Repaints the changed rectangles and copies each out, moved by (x, y): into the surface (in

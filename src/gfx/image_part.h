@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "base/ref_counted.h"
 #include "gfx/draw_layer_interface.h"
@@ -88,6 +89,9 @@ class CImagePart {
   // nothing. 0; 1 for any other layer.
   uint32_t SetView(IDrawLayer* view);
   void FreeWorkImage() { work_image_.reset(); }
+  // A byte the scripts keep on the part: stores it and returns the one it held.
+  uint8_t SetSwitch(uint8_t flag) { return std::exchange(switch_, flag); }
+  uint8_t GetSwitch() const { return switch_; }
   // 0; 1 when the partner has no image or differs in width, height or depth. Null clears it.
   uint32_t SetPartner(CImagePart* partner);
 
@@ -128,4 +132,5 @@ class CImagePart {
   uint8_t attach_mode_ = 0;
   uint8_t attach_byte_ = 0;
   uint8_t lower_priority_ = 0;
+  uint8_t switch_ = 0;
 };

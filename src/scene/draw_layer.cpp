@@ -66,6 +66,11 @@ bool CDrawLayer::SetBackgroundImage(CImage* image, int32_t x, int32_t y, bool re
   return true;
 }
 
+void CDrawLayer::ForgetBackgroundImage(const CImage* image) {
+  if (image == nullptr || background_ != image) return;
+  SetBackgroundImage(nullptr, background_x_, background_y_, true);
+}
+
 void CDrawLayer::SetBackgroundRgb(uint8_t r, uint8_t g, uint8_t b, bool redraw) {
   SetBackgroundColor((colour_ & 0xFF000000u) | (uint32_t{r} << 16) | (uint32_t{g} << 8) | b, redraw);
 }

@@ -50,11 +50,14 @@ class CDrawLayer : public IDrawLayer {
   void SetBackgroundRgb(uint8_t r, uint8_t g, uint8_t b, bool redraw);
   void SetBackgroundColor(uint32_t colour, bool redraw);
   uint32_t GetBackgroundColor() const { return colour_; }
+  // Only the colour word changes: the background image, the cache and the painted pixels stay.
+  void StoreBackgroundColor(uint32_t colour) { colour_ = colour; }
   void GetBackground(CImage** image, int32_t* x, int32_t* y, uint8_t* r, uint8_t* g, uint8_t* b) const;
   // Moves the point of the background shown at the target's top-left; false when unchanged.
   // Nothing is marked for repainting.
   bool SetBackgroundOffset(int32_t x, int32_t y);
   bool HasBackgroundImage() const override { return background_ != nullptr; }
+  void ForgetBackgroundImage(const CImage* image) override;
   // False without background image. 0 top-left, 1 top-right, 2 bottom-left, 4 centre, else
   // bottom-right.
   bool SetBackgroundAnchor(int32_t mode);

@@ -47,6 +47,8 @@ class CScreenDrawables : public CScreenObjectList {
   void DeleteDrawablesById(uint32_t id, bool invert);
   void DestroyDrawables();
   void DestroyAll() override { DestroyDrawables(); }
+  // Every sprite that shows the image shows nothing.
+  void ForgetImage(const CImage* image) override;
 
   const std::list<std::unique_ptr<CDrawable>>& GetDrawables() const { return drawables_; }
 

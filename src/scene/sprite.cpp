@@ -128,6 +128,19 @@ uint32_t CSprite::EnsureWorkImage(int32_t width, int32_t height, uint8_t depth) 
   return 0;
 }
 
+bool CSprite::DropWorkImage() {
+  if (work_ == nullptr) return false;
+  work_.reset();
+  BecomePlain();
+  return true;
+}
+
+void CSprite::ForgetImage(const CImage* image) {
+  if (image == nullptr || source_ != image) return;
+  Reset();
+  SetDirty(true);
+}
+
 void CSprite::BecomePlain() {
   display_width_ = display_height_ = 0;
   turned_width_ = turned_height_ = 0;

@@ -61,6 +61,11 @@ class CSprite : public CDrawable {
   // 0; 1 when other is null or has no source. Leaves its list and takes over everything other
   // shows, a copy of its work image included; not dirty and in no list afterwards.
   uint32_t CopyFrom(const CSprite* other);
+  // Deletes the work image; a stretched or turned sprite is plain again. False when it had none.
+  bool DropWorkImage();
+  // The image is about to be destroyed: a sprite that shows it lets go of it and shows nothing,
+  // as if it had been reset, its last painted area marked for repainting.
+  void ForgetImage(const CImage* image);
 
   CImage* GetSourceImage() const { return source_; }
   const CImage* GetWorkImage() const { return work_.get(); }

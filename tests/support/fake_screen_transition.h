@@ -24,6 +24,7 @@ class FakeDrawLayer : public IDrawLayer {
     std::swap(background, static_cast<FakeDrawLayer&>(other).background);
   }
   bool HasBackgroundImage() const override { return background != 0; }
+  void ForgetBackgroundImage(const CImage*) override {}
   void SetVisible(uint8_t) override {}
   void SetFlags(uint8_t, uint8_t) override {}
   int32_t RepaintTo(plat::WindowId, plat::DeviceContext*, plat::Surface*, uint32_t, int32_t, int32_t) override {

@@ -23,6 +23,7 @@ namespace vov_test {
 struct EffectHosts {
   EffectHosts() {
     g_DcpHost = &effects;
+    RegisterSetUpEffects(effects, filters);
     RegisterBuiltinEffects(effects, filters);
   }
   ~EffectHosts() { g_DcpHost = nullptr; }

@@ -796,6 +796,10 @@ class CVovFrame : public CVovVM {
   bool RestoreSprites(bool& fade_in);
   void RestoreBackgrounds(bool any_front_sprite, bool& fade_in);
   void RestoreLoopingSounds();
+  // The looping effect of a sprite record and the persistent effect of a background slot
+  // started again from their records, as their commands start them (vov_effect_restart.cpp).
+  void RestartSpriteEffect(std::uint32_t index, bool back, std::int32_t group);
+  void RestartBgEffect(std::uint32_t slot);
   void RestoreDeferred();
   void RestoreMusic(bool fade_in);
 };

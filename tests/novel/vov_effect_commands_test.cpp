@@ -8,6 +8,7 @@
 #include "base/trig_tables.h"
 #include "effects/sp_panime_effect.h"
 #include "scene/sprite.h"
+#include "base/byte_cursor.h"
 #include "support/log_capture.h"
 #include "vov_frame_fixture.h"
 
@@ -250,6 +251,53 @@ TEST_F(EffectCommandsTest, TheCellAnimationOfASmallSpriteReadsDefinition20PlusIt
   EXPECT_EQ(Opcode(84, {0, 4, 0, 0, 0}), 4) << "SYS/CA024.TXT does not exist";
   record.character = 7;
   EXPECT_EQ(Opcode(84, {0, 3, 0, 0, 0}), 3) << "only characters 0-6 have cell animations";
+}
+
+// A game saved with a noise over the page and a sprite's looping cell animation, loaded into a
+// new frame: both run again, and the page shows without fading in.
+TEST_F(EffectCommandsTest, ALoadStartsTheRecordedNoiseAndTheLoopingCellAnimationAgain) {
+  using kvxtools::TobBuilder;
+  using kvxtools::TobOperand;
+  game_.WriteFile("SYS/CELL.ELG", page_test::Picture(4, 4, 0xFF00FF00));
+  game_.WriteFile("SYS/CA021.TXT", "*CELL.ELG\r\n0,0\r\nt 100\r\n10,0\r\n");
+  Page().SetCharacters({"AAA"});
+  TobBuilder builder;
+  builder.Command(35, {TobOperand::String("BG01.ELG"), TobOperand::Value(0)});
+  builder.Command(73, {TobOperand::Value(0), TobOperand::String("AAA01S.ELG"), TobOperand::Value(0),
+                       TobOperand::Value(0), TobOperand::Value(0)});
+  builder.Command(59, {TobOperand::Value(64), TobOperand::Value(1), TobOperand::Value(0), TobOperand::Value(0)});
+  builder.Command(84, {TobOperand::Value(0), TobOperand::Value(1), TobOperand::Value(1), TobOperand::Value(0),
+                       TobOperand::Value(0)});
+  builder.Text("x");
+  builder.Command(16);
+  Load(builder);
+  std::vector<std::uint8_t> saved;
+  World().player = [&](int frame) {
+    if (frame == 2) {
+      ByteWriter out;
+      EXPECT_EQ(frame_->Save(out, false), 0u);
+      saved = out.Take();
+    }
+    World().ClickAt(frame, 3);
+  };
+  ASSERT_EQ(frame_->RunScript(), 0);
+  World().player = nullptr;
+  frame_.reset();
+  frame_ = std::make_unique<CVovFrame>(*host_);
+  ASSERT_EQ(frame_->InitMessageWindow(nullptr, &World().root), 0u);
+  ByteReader in(saved);
+  ASSERT_EQ(frame_->Load(in, true), 0u);
+  EXPECT_EQ(Page().Bg(0).persist_effect, nullptr);
+  LogCapture log;
+  ASSERT_EQ(frame_->PreparePage(true), 0);
+  EXPECT_NE(Page().Bg(0).persist_effect, nullptr) << "the noise runs again";
+  EXPECT_EQ(Page().Bg(0).persist_kind, kPersistNoise);
+  EXPECT_EQ(PersistWord(Page().Bg(0), 0), 64u);
+  const SpriteRecord& sprite = *Page().Sprite(0, false, 0);
+  EXPECT_NE(sprite.effect, nullptr) << "the cells play again";
+  EXPECT_EQ(sprite.persist_kind, 2);
+  EXPECT_EQ(sprite.persist_param, 1);
+  for (const std::string& line : log.Lines()) EXPECT_EQ(line.find("not built yet"), std::string::npos) << line;
 }
 
 }  // namespace

@@ -247,6 +247,30 @@ class CVovFrame : public CVovVM {
   // The page mode: 1 makes the sprite pages swap with the background slots.
   std::uint8_t PageMode() const { return page_mode_; }
 
+  // The frame's effect commands (vov_effect_commands.cpp). Effects run on the pausable timer
+  // manager; each writes null into the field that holds it when it ends.
+  // Whether effect commands animate: the user's effects setting on and the reader not skipping.
+  bool EffectsEnabled() const;
+  // Ends the field's effect, then makes the effect `name` and sets it up with `target` and `args`
+  // into `field`: 0 (the field holds it while it runs); 1 when no effect bears the name; 2 when its set-up fails.
+  std::uint32_t CreateEffect(CEffect*& field, const char* name, void* target, const PluginArgs& args);
+  // Ends the effect the field holds and empties the field.
+  static void ReleaseEffect(CEffect*& field);
+  // Whether the pausable timer manager still runs the effect.
+  static bool EffectRuns(const CEffect* effect);
+  // Frame passes while the field's effect runs: 0 when it ended (at once for an empty field); 1
+  // when `skippable` and the reader clicked or skips (the effect is ended); -1 when the
+  // application ends meanwhile.
+  std::int32_t WaitEffect(CEffect*& field, bool skippable);
+  // Ends the screen filter and the slot's effect run once, and a persistent one that works on
+  // the picture; with `resume_anime` a stopped background animation runs again.
+  void EndBgEffect(std::uint32_t slot, bool resume_anime);
+  // The tasks of message window 0 (the current one for a negative index) end; 1 and above: none.
+  void EndWindowEffects(std::int32_t index);
+  // Forgets the page's persistent effect. Without `force` a running effect of kind 4 and above
+  // is asked to end by itself (0), 1 when it no longer runs; otherwise it ends at once (0).
+  std::int32_t EndPersistentEffect(std::uint32_t page, bool force);
+
   // The page image of the novel page (InitMessageWindow's part of it): the part handed in or
   // the frame's own two, shown by the screen manager; then the BG tone table of "DATA/BG.TXT"
   // and the characters of the voice table that sprite names are matched against. 0; 2 when
@@ -660,6 +684,8 @@ class CVovFrame : public CVovVM {
   std::int32_t SelectVariableValue(std::uint32_t number) const;
   void InstallSelectScreenHandlers();
   void InstallTransitionHandlers();
+  void InstallBgEffectHandlers();
+  void InstallSpriteEffectHandlers();
   // The transitions' steps: the filter started on the front part (the pages swap), or the back
   // page shown at once. With `second_view` the front part shows the back page's layer while the
   // filter runs (a filter that starts from the back page's side); a failed start turns it back.
@@ -784,6 +810,10 @@ class CVovFrame : public CVovVM {
   bool RestoreSprites(bool& fade_in);
   void RestoreBackgrounds(bool any_front_sprite, bool& fade_in);
   void RestoreLoopingSounds();
+  // The looping effect of a sprite record and the persistent effect of a background slot
+  // started again from their records, as their commands start them (vov_effect_restart.cpp).
+  void RestartSpriteEffect(std::uint32_t index, bool back, std::int32_t group);
+  void RestartBgEffect(std::uint32_t slot);
   void RestoreDeferred();
   void RestoreMusic(bool fade_in);
   // The screen comes up from black to the restored page: 0 (also when it cannot run, and the

@@ -61,7 +61,7 @@ bool CVovFrame::RestoreSprites(bool& fade_in) {
         const CVovPage::Restored restored = page_.RestoreSprite(index, back, group);
         if (restored.shown && !back) any_front_sprite = true;
         if (restored.persistent_effect) {
-          ReportNotBuiltYet("starting a sprite's looping effect again after a load");
+          RestartSpriteEffect(index, back, group);
           fade_in = false;
         }
       }
@@ -77,7 +77,7 @@ void CVovFrame::RestoreBackgrounds(bool any_front_sprite, bool& fade_in) {
     const CVovPage::Restored restored = page_.RestoreBg(slot);
     if (slot == 0 && plain_colour && (record.color & kBlack) == 0 && !any_front_sprite) fade_in = false;
     if (restored.persistent_effect) {
-      ReportNotBuiltYet("starting a background's persistent effect again after a load");
+      RestartBgEffect(slot);
       fade_in = false;
     }
   }

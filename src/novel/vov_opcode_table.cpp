@@ -58,4 +58,6 @@ void CVovFrame::InstallHandlers() {
   InstallSoundHandlers();
   InstallSelectScreenHandlers();
   InstallTransitionHandlers();
+  InstallBgEffectHandlers();
+  InstallSpriteEffectHandlers();
 }

@@ -290,7 +290,12 @@ std::int32_t CVovPage::SetBgArea(std::int32_t x, std::int32_t y, std::int32_t wi
   }
   layer->SetBackgroundOffset(0, 0);
   const plat::Rect source{x, y, x + width, y + height};
-  return layer->SetBackgroundArea(0, 0, kWidth, kHeight, &source) ? kDone : kBadSlot;
+  if (layer->SetBackgroundArea(0, 0, kWidth, kHeight, &source)) return kDone;
+  // The layer also says no to the area it shows already (the zoom's assist entry has shown it).
+  plat::Rect shown{};
+  const bool showing = layer->GetBackgroundArea(&shown) && shown.left == source.left && shown.top == source.top &&
+                       shown.right == source.right && shown.bottom == source.bottom;
+  return showing ? kDone : kBadSlot;
 }
 
 std::int32_t CVovPage::SetBgZoomArea(std::int32_t x, std::int32_t y, const char* zoom, std::uint32_t slot) {
@@ -332,6 +337,14 @@ std::int32_t CVovPage::SetBgRotoZoom(std::int32_t angle, const char* zoom, std::
 
 void CVovPage::SwapPages(bool sprite_pages) {
   std::swap(bg_slot_[0], bg_slot_[1]);
+  // The screen effects stay on the front part, so their page switches follow the pages.
+  for (BgSlotRecord& record : bg_) {
+    const PersistSwitches switches = PersistSwitchWords(record.persist_kind);
+    if (!switches.any) continue;
+    const std::uint32_t first = PersistWord(record, switches.first);
+    SetPersistWord(record, switches.first, PersistWord(record, switches.first + 1));
+    SetPersistWord(record, switches.first + 1, first);
+  }
   if (!sprite_pages) return;
   for (Group& group : groups_) {
     const std::size_t half = group.table.size() / 2;

@@ -84,6 +84,9 @@ class CVovPage {
   // Background slots; only the low 8 bits of the slot count, 0 front, 1 back.
   BgSlotRecord& Bg(std::uint32_t slot) { return *bg_slot_[slot & 0xFF & 1]; }
   std::int32_t LoadBg(const char* name, std::uint32_t slot);
+  // Ends the slot's effect run once and a persistent one that works on the picture; with
+  // `resume_anime` a stopped animation runs again.
+  void EndBgEffect(std::uint32_t slot, bool resume_anime) { EndBgEffect(Bg(slot), resume_anime); }
   std::int32_t ClearBg(std::uint32_t colour, std::uint32_t slot);
   std::int32_t SetBgColor(std::uint32_t colour, std::uint32_t slot);
   std::int32_t SetBgFilter(std::uint8_t filter, bool mirror_x, bool mirror_y, bool letterbox, std::uint32_t slot);

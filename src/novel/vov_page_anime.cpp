@@ -14,10 +14,6 @@ constexpr std::uint32_t kClearAndStop = 1;
 constexpr std::uint32_t kStop = 3;
 constexpr std::uint32_t kStoreValues = 0;
 constexpr std::uint32_t kRun = 4;
-// The persistent effects that play over the picture, which a change of the slot ends.
-constexpr std::int32_t kPersistLoopingAnime = 2;
-constexpr std::int32_t kPersistRaster = 4;
-constexpr std::int32_t kPersistCross = 7;
 constexpr std::int32_t kAnimeUnloadable = 1;
 constexpr std::int32_t kAnimeNoEffect = 2;
 
@@ -31,7 +27,8 @@ void CVovPage::EndBgAnime(BgSlotRecord& record) {
 void CVovPage::EndBgEffect(BgSlotRecord& record, bool resume_anime) {
   EndScreenFilter();
   ReleaseSlotEffect(record.effect);
-  if (record.persist_kind == kPersistLoopingAnime ||
+  // The persistent effects that play over the picture, which a change of the slot ends.
+  if (record.persist_kind == kPersistLoopingPanime ||
       (record.persist_kind >= kPersistRaster && record.persist_kind <= kPersistCross)) {
     record.persist_kind = 0;
     ReleaseSlotEffect(record.persist_effect);

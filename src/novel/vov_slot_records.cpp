@@ -23,6 +23,40 @@ void ReleaseSlotEffect(CEffect*& field) {
   if (g_PausableTimerManager != nullptr) g_PausableTimerManager->Remove(effect);
 }
 
+std::uint32_t PersistWord(const BgSlotRecord& record, std::size_t word) {
+  std::uint32_t value = 0;
+  if (word * 4 + 4 > record.persist_params.size()) return 0;
+  for (std::size_t i = 0; i < 4; ++i) value |= static_cast<std::uint32_t>(record.persist_params[word * 4 + i]) << (8 * i);
+  return value;
+}
+
+void SetPersistWord(BgSlotRecord& record, std::size_t word, std::uint32_t value) {
+  if (word * 4 + 4 > record.persist_params.size()) return;
+  for (std::size_t i = 0; i < 4; ++i) record.persist_params[word * 4 + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+std::string PersistName(const BgSlotRecord& record) {
+  const auto* first = reinterpret_cast<const char*>(record.persist_params.data() + kPersistNameWord * 4);
+  const std::size_t room = kBgPersistParamsSize - kPersistNameWord * 4;
+  std::size_t length = 0;
+  while (length < room && first[length] != 0) ++length;
+  return std::string(first, length);
+}
+
+void SetPersistName(BgSlotRecord& record, std::string_view name) {
+  const std::size_t room = kBgPersistParamsSize - kPersistNameWord * 4;
+  const std::string fitted = FitSjis(name, room - 1);
+  auto* first = record.persist_params.data() + kPersistNameWord * 4;
+  std::fill(first, first + room, std::uint8_t{0});
+  std::copy(fitted.begin(), fitted.end(), first);
+}
+
+PersistSwitches PersistSwitchWords(std::int32_t kind) {
+  if (kind == kPersistNoise || (kind >= kPersistPaper && kind <= kPersistRain)) return {1, true};
+  if (kind == kPersistQuake) return {4, true};
+  return {};
+}
+
 namespace {
 
 // A name field of `size` bytes: the text cut to size - 1 bytes (whole characters), zero-padded.

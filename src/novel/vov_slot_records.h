@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "base/byte_cursor.h"
 #include "base/ref_counted.h"
@@ -124,6 +125,33 @@ struct SpriteRecord {
   SpriteRecord& operator=(SpriteRecord&&) noexcept;
   ~SpriteRecord();
 };
+
+// The persistent effects of a background slot, and where their parameters lie: 32-bit words in
+// order, a name from the fifth word on.
+enum : std::int32_t {
+  kPersistNone = 0,
+  kPersistNoise = 1,
+  kPersistLoopingPanime = 2,
+  kPersistQuake = 3,
+  kPersistRaster = 4,
+  kPersistHaze = 5,
+  kPersistCross = 7,
+  kPersistPaper = 8,
+  kPersistRain = 11,
+};
+inline constexpr std::size_t kPersistNameWord = 4;
+std::uint32_t PersistWord(const BgSlotRecord& record, std::size_t word);
+void SetPersistWord(BgSlotRecord& record, std::size_t word, std::uint32_t value);
+// The name from the fifth word on (47 bytes at most), and the text stored there (cut to fit).
+std::string PersistName(const BgSlotRecord& record);
+void SetPersistName(BgSlotRecord& record, std::string_view name);
+// The words of the page switches of the recorded kind (the noise, the particle effects, the
+// quake's two shake flags), which follow the pages when they swap; none for the other kinds.
+struct PersistSwitches {
+  std::size_t first = 0;
+  bool any = false;
+};
+PersistSwitches PersistSwitchWords(std::int32_t kind);
 
 // Ends the effect that `field` holds (the pausable timer manager deletes it) and empties the
 // field; the effect no longer writes into it, so a late deletion cannot clear a newer effect.

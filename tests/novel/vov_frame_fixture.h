@@ -30,6 +30,7 @@ inline void RegisterTransitions(CTcpPluginManager& filters) {
 struct EffectHosts {
   EffectHosts() {
     g_DcpHost = &effects;
+    RegisterSetUpEffects(effects, filters);
     RegisterBuiltinEffects(effects, filters);
   }
   ~EffectHosts() { g_DcpHost = nullptr; }

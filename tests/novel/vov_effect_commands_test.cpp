@@ -1,0 +1,303 @@
+// The frame's effect commands: effects made into the slot records' fields, their defaults, the
+// road with effects off, the persistent records and the page swap, and the sprite effects.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/trig_tables.h"
+#include "effects/sp_panime_effect.h"
+#include "scene/sprite.h"
+#include "base/byte_cursor.h"
+#include "support/log_capture.h"
+#include "vov_frame_fixture.h"
+
+namespace {
+
+constexpr std::uint32_t kFrameTime = vov_test::WaitWorld::kFrameTime;
+
+class EffectCommandsTest : public vov_test::FrameTest {
+ protected:
+  void SetUp() override {
+    FrameTest::SetUp();
+    g_TrigTable = &trig_;
+    Settings()[kSettingScreenEffectsOn] = 1;
+    game_.WriteFile("BG01.ELG", page_test::Picture(800, 600, 0xFF336699));
+    game_.WriteFile("SYS/NOISE.ELG", page_test::Picture(8, 8, 0xFF808080));
+    game_.WriteFile("AAA01S.ELG", page_test::Picture(40, 60, 0xFFFF0000));
+    ASSERT_EQ(Page().LoadBg("BG01.ELG", 0), 0);
+  }
+  void TearDown() override {
+    frame_.reset();
+    g_TrigTable = nullptr;
+    FrameTest::TearDown();
+  }
+  CVovPage& Page() { return frame_->Page(); }
+  // Operands: a number, or a text (kept in `texts_`).
+  struct Arg {
+    Arg(int number) : value(static_cast<std::uint32_t>(number)) {}  // NOLINT: a scenario operand
+    Arg(const char* given) : text(given), is_text(true) {}  // NOLINT
+    std::uint32_t value = 0;
+    std::string text;
+    bool is_text = false;
+  };
+  std::int32_t Opcode(std::uint32_t opcode, const std::vector<Arg>& args, std::vector<std::size_t> absent = {}) {
+    std::vector<VovOperand> operands;
+    texts_.clear();
+    texts_.reserve(args.size());
+    for (std::size_t n = 0; n < args.size(); ++n) {
+      VovOperand operand{1, args[n].value, {}};
+      if (args[n].is_text) {
+        texts_.push_back(args[n].text);
+        operand = {kVovStringFlag, 1, texts_.back()};
+      }
+      if (std::find(absent.begin(), absent.end(), n + 1) != absent.end()) operand = {};
+      operands.push_back(operand);
+    }
+    return frame_->CallOpcode(opcode, operands);
+  }
+  // Frame passes until the field's effect ends: the time it took.
+  std::uint32_t TimeToEnd(CEffect*& field) {
+    const int before = World().frames;
+    EXPECT_EQ(frame_->WaitEffect(field, false), 0);
+    return static_cast<std::uint32_t>(World().frames - before) * kFrameTime;
+  }
+  SpriteRecord& LoadedSprite() {
+    Page().SetCharacters({"AAA"});
+    EXPECT_EQ(Page().LoadSprite(0, "AAA01S.ELG", false, 0), 0);
+    return *Page().Sprite(0, false, 0);
+  }
+
+  CTrigTables trig_;
+  std::vector<std::string> texts_;
+};
+
+
+TEST_F(EffectCommandsTest, WithEffectsOffTheZoomSetsTheAreaAtOnceAndCreatesNoEffect) {
+  Settings()[kSettingScreenEffectsOn] = 0;
+  ASSERT_EQ(Opcode(46, {"2", 0, 0, 0, 0, 0}, {2, 3}), 0);
+  const BgSlotRecord& record = Page().Bg(0);
+  EXPECT_EQ(record.effect, nullptr);
+  EXPECT_EQ(record.area, (std::array<std::int32_t, 4>{200, 150, 600, 450})) << "zoom 2 about (400, 300)";
+}
+
+TEST_F(EffectCommandsTest, SkippingAlsoTakesTheRoadWithoutEffects) {
+  frame_->SetSkipMode(true);
+  ASSERT_EQ(Opcode(46, {"2", 100, 100, 500, 0, 0}), 0);
+  EXPECT_EQ(Page().Bg(0).effect, nullptr);
+  EXPECT_EQ(Page().Bg(0).area[0], 0) << "the centre near the corner keeps the area inside the picture";
+}
+
+TEST_F(EffectCommandsTest, TheZoomDefaultsToTheScreenCentreAndOneSecond) {
+  ASSERT_EQ(Opcode(46, {"2", 0, 0, 0, 0, 0}, {2, 3, 4}), 0);
+  BgSlotRecord& record = Page().Bg(0);
+  ASSERT_NE(record.effect, nullptr);
+  EXPECT_EQ(record.area, (std::array<std::int32_t, 4>{200, 150, 600, 450})) << "the record holds the end view";
+  // The effect latches its start at its first update, one frame in.
+  EXPECT_EQ(TimeToEnd(record.effect), 1000u + kFrameTime);
+  // A present 0 takes the default too.
+  ASSERT_EQ(Opcode(46, {"2", 400, 300, 0, 0, 0}), 0);
+  EXPECT_EQ(TimeToEnd(record.effect), 1000u + kFrameTime);
+}
+
+TEST_F(EffectCommandsTest, ALoopingPathWithA48CharacterNameGives2AndChangesNothing) {
+  const std::string name(48, 'l');
+  ASSERT_EQ(Opcode(46, {"2", 400, 300, 5000, 0, 0}), 0);
+  CEffect* running = Page().Bg(0).effect;
+  ASSERT_NE(running, nullptr);
+  EXPECT_EQ(Opcode(48, {name.c_str(), 500, 0, 0, 0, 0, 1}), 2);
+  EXPECT_EQ(Page().Bg(0).effect, running) << "the zoom still runs";
+  EXPECT_EQ(Page().Bg(0).persist_kind, kPersistNone);
+  EXPECT_EQ(Opcode(48, {("l" + std::string(46, ' ')).c_str(), 500, 0, 0, 0, 0, 1}), 0) << "47 characters are kept";
+  EXPECT_EQ(Page().Bg(0).persist_kind, kPersistLoopingPanime);
+  EXPECT_EQ(Page().Bg(0).effect, nullptr) << "the zoom ended first";
+}
+
+TEST_F(EffectCommandsTest, ARasterOrHazeModeAbove2Gives1) {
+  EXPECT_EQ(Opcode(60, {3, 4, 8, 100, 0, 0, 0, 0, 0}), 1);
+  EXPECT_EQ(Page().Bg(0).persist_kind, kPersistNone);
+  ASSERT_EQ(Opcode(60, {1, 4, 8, 100, 0, 0, 0, 0, 0}), 0);
+  EXPECT_EQ(Page().Bg(0).persist_kind, kPersistHaze) << "a hold of 0 runs for ever";
+  EXPECT_NE(Page().Bg(0).persist_effect, nullptr);
+}
+
+TEST_F(EffectCommandsTest, TheCrossDefaultsToTwoSecondsOnlyWhenItsTimeIsAbsent) {
+  game_.WriteFile("BG02.ELG", page_test::Picture(800, 600, 0xFF00FF00));
+  ASSERT_EQ(Page().LoadBg("BG02.ELG", 1), 0);
+  ASSERT_EQ(Opcode(61, {0, 1, 0, 0}, {1}), 0);
+  EXPECT_EQ(Page().Bg(0).persist_kind, kPersistNone) << "one loop runs once";
+  EXPECT_EQ(TimeToEnd(Page().Bg(0).effect), 2000u + kFrameTime);
+  ASSERT_EQ(Opcode(61, {0, 0, 0, 0}), 0);
+  EXPECT_EQ(Page().Bg(0).persist_kind, kPersistCross) << "no count: for ever, recorded";
+  EXPECT_EQ(PersistWord(Page().Bg(0), 0), 0u) << "a present 0 stays 0";
+}
+
+TEST_F(EffectCommandsTest, APageSwapExchangesTheSwitchesOfTheScreenEffectsInBothRecords) {
+  ASSERT_EQ(Opcode(59, {128, 1, 0, 0}), 0);
+  ASSERT_NE(Page().Bg(0).persist_effect, nullptr);
+  BgSlotRecord& noise = Page().Bg(0);
+  BgSlotRecord& quake = Page().Bg(1);
+  Settings()[kSettingScreenEffectsOn] = 0;
+  ASSERT_EQ(Opcode(108, {4, 4, 0, 0, 0, 1, 0, 1}), 0) << "recorded with effects off";
+  EXPECT_EQ(quake.quake_effect, nullptr);
+  ASSERT_EQ(quake.persist_kind, kPersistQuake);
+  Page().SwapPages(false);
+  EXPECT_EQ(PersistWord(noise, 1), 0u);
+  EXPECT_EQ(PersistWord(noise, 2), 1u);
+  EXPECT_EQ(PersistWord(quake, 4), 0u);
+  EXPECT_EQ(PersistWord(quake, 5), 1u);
+  EXPECT_EQ(PersistWord(noise, 0), 128u) << "the strength stays";
+}
+
+TEST_F(EffectCommandsTest, TheSwitchesReachOnlyARunningNoiseOrParticleEffect) {
+  EXPECT_EQ(Opcode(63, {0, 1, 1}), 1) << "nothing runs";
+  ASSERT_EQ(Opcode(59, {128, 1, 0, 0}), 0);
+  EXPECT_EQ(Opcode(63, {0, 0, 1}), 0);
+  EXPECT_EQ(PersistWord(Page().Bg(0), 1), 0u);
+  EXPECT_EQ(PersistWord(Page().Bg(0), 2), 1u);
+  ASSERT_EQ(Opcode(64, {0, 1}), 0);
+  EXPECT_EQ(Page().Bg(0).persist_effect, nullptr);
+  EXPECT_EQ(Page().Bg(0).persist_kind, kPersistNone);
+}
+
+TEST_F(EffectCommandsTest, AParticleEffectAskedToEndRunsOutAndItsWaitWaitsForIt) {
+  World().give_up = 5000;  // the flakes take their time to fall out
+  for (int kind = 0; kind < 5; ++kind) {
+    game_.WriteFile("SYS/SNOW_" + std::to_string(kind) + ".ELG", page_test::Picture(4, 4, 0xFFFFFFFF));
+  }
+  EXPECT_EQ(Opcode(62, {4, 10, 0, 0, 1, 0, 0}), 1) << "kinds 0-3 only";
+  ASSERT_EQ(Opcode(62, {2, 10, 0, 0, 1, 0, 0}), 0);
+  BgSlotRecord& record = Page().Bg(0);
+  ASSERT_NE(record.persist_effect, nullptr);
+  EXPECT_EQ(record.persist_kind, kPersistPaper + 2);
+  ASSERT_EQ(Opcode(64, {0, 0}), 0) << "without force: a stop request";
+  EXPECT_EQ(record.persist_kind, kPersistNone);
+  ASSERT_NE(record.persist_effect, nullptr) << "the pieces finish their way";
+  ASSERT_EQ(Opcode(65, {0, 0}), 0);
+  EXPECT_EQ(record.persist_effect, nullptr) << "the wait lasted until the last flake left";
+}
+
+TEST_F(EffectCommandsTest, WithEffectsOffAPersistentEffectIsRecordedButNotCreated) {
+  Settings()[kSettingScreenEffectsOn] = 0;
+  ASSERT_EQ(Opcode(62, {3, 10, 0, "TEX", 1, 0, 0}), 0);
+  const BgSlotRecord& record = Page().Bg(0);
+  EXPECT_EQ(record.persist_effect, nullptr);
+  EXPECT_EQ(record.persist_kind, kPersistRain);
+  EXPECT_EQ(PersistName(record), "TEX");
+  EXPECT_EQ(PersistWord(record, 3), 10u);
+}
+
+TEST_F(EffectCommandsTest, AQuakeWithADurationRunsOnceAndItsWaitFollowsTheRepeatCounter) {
+  ASSERT_EQ(Opcode(108, {4, 4, 400, 0, 0, 1, 1, 0}), 0);
+  BgSlotRecord& record = Page().Bg(0);
+  ASSERT_NE(record.quake_effect, nullptr);
+  EXPECT_EQ(record.persist_kind, kPersistNone);
+  frame_->SetRepeatCounter(1);
+  ASSERT_EQ(Opcode(110, {0, 1}), 0);
+  EXPECT_EQ(record.quake_effect, nullptr) << "a skipped wait ends the quake at once";
+  EXPECT_EQ(frame_->RepeatCounter(), 2u);
+  ASSERT_EQ(Opcode(108, {4, 4, 400, 0, 0, 1, 1, 0}), 0);
+  frame_->SetRepeatCounter(0);
+  ASSERT_EQ(Opcode(110, {0, 1}), 0);
+  EXPECT_EQ(record.quake_effect, nullptr);
+  EXPECT_EQ(frame_->RepeatCounter(), 0u) << "the wait ran out";
+}
+
+TEST_F(EffectCommandsTest, ASlotWaitIsCutShortByASkipAndTheEndEndsAtOnce) {
+  ASSERT_EQ(Opcode(46, {"2", 400, 300, 5000, 0, 0}), 0);
+  frame_->SetSkipMode(true);
+  ASSERT_EQ(Opcode(57, {0, 1}), 0);
+  EXPECT_EQ(Page().Bg(0).effect, nullptr);
+  EXPECT_EQ(frame_->RepeatCounter(), 1u);
+  frame_->SetSkipMode(false);
+  ASSERT_EQ(Opcode(46, {"2", 400, 300, 5000, 0, 0}), 0);
+  ASSERT_EQ(Opcode(58, {0}), 0);
+  EXPECT_EQ(Page().Bg(0).effect, nullptr);
+}
+
+TEST_F(EffectCommandsTest, ASpritePathDefaultsToHalfASecondAndALoopingOneEndsAtItsWaitWith2) {
+  SpriteRecord& record = LoadedSprite();
+  EXPECT_EQ(Opcode(81, {6, "l", 0, 0, 0, 0}, {3}), 1) << "no record past the group";
+  EXPECT_EQ(Opcode(81, {1, "l", 0, 0, 0, 0}, {3}), 2) << "no sprite in the record";
+  ASSERT_EQ(Opcode(81, {0, "l", 0, 0, 0, 0}, {3}), 0);
+  ASSERT_NE(record.effect, nullptr);
+  EXPECT_EQ(TimeToEnd(record.effect), 500u + kFrameTime);
+  ASSERT_EQ(Opcode(81, {0, "l r", 300, 0, 0, 1}), 0);
+  EXPECT_EQ(record.persist_kind, 1);
+  EXPECT_EQ(record.persist_name, "l r");
+  EXPECT_EQ(record.persist_param, 300);
+  EXPECT_EQ(Opcode(85, {0, 0, 0, 1}), 2);
+  EXPECT_EQ(record.effect, nullptr);
+  EXPECT_EQ(record.persist_kind, 0);
+}
+
+TEST_F(EffectCommandsTest, WithEffectsOffASpritePathPutsTheSpriteAtItsEnd) {
+  SpriteRecord& record = LoadedSprite();
+  Settings()[kSettingScreenEffectsOn] = 0;
+  ASSERT_EQ(Opcode(81, {0, "l", 300, 0, 0, 0}), 0);
+  EXPECT_EQ(record.effect, nullptr);
+  EXPECT_EQ(record.sprite->GetX(), 0) << "at the layer's left edge";
+  EXPECT_EQ(record.x, record.ref_x);
+}
+
+TEST_F(EffectCommandsTest, TheCellAnimationOfASmallSpriteReadsDefinition20PlusItsNumber) {
+  game_.WriteFile("SYS/CELL.ELG", page_test::Picture(4, 4, 0xFF00FF00));
+  game_.WriteFile("SYS/CA023.TXT", "*CELL.ELG\r\n0,0\r\nt 100\r\n10,0\r\n");
+  SpriteRecord& record = LoadedSprite();
+  ASSERT_EQ(record.character, 0);
+  ASSERT_EQ(Opcode(84, {0, 3, 0, 0, 0}), 0);
+  EXPECT_NE(record.effect, nullptr) << "SYS/CA023.TXT was read";
+  EXPECT_EQ(TimeToEnd(record.effect), 100u + kFrameTime);
+  EXPECT_EQ(Opcode(84, {0, 4, 0, 0, 0}), 4) << "SYS/CA024.TXT does not exist";
+  record.character = 7;
+  EXPECT_EQ(Opcode(84, {0, 3, 0, 0, 0}), 3) << "only characters 0-6 have cell animations";
+}
+
+// A game saved with a noise over the page and a sprite's looping cell animation, loaded into a
+// new frame: both run again, and the page shows without fading in.
+TEST_F(EffectCommandsTest, ALoadStartsTheRecordedNoiseAndTheLoopingCellAnimationAgain) {
+  using kvxtools::TobBuilder;
+  using kvxtools::TobOperand;
+  game_.WriteFile("SYS/CELL.ELG", page_test::Picture(4, 4, 0xFF00FF00));
+  game_.WriteFile("SYS/CA021.TXT", "*CELL.ELG\r\n0,0\r\nt 100\r\n10,0\r\n");
+  Page().SetCharacters({"AAA"});
+  TobBuilder builder;
+  builder.Command(35, {TobOperand::String("BG01.ELG"), TobOperand::Value(0)});
+  builder.Command(73, {TobOperand::Value(0), TobOperand::String("AAA01S.ELG"), TobOperand::Value(0),
+                       TobOperand::Value(0), TobOperand::Value(0)});
+  builder.Command(59, {TobOperand::Value(64), TobOperand::Value(1), TobOperand::Value(0), TobOperand::Value(0)});
+  builder.Command(84, {TobOperand::Value(0), TobOperand::Value(1), TobOperand::Value(1), TobOperand::Value(0),
+                       TobOperand::Value(0)});
+  builder.Text("x");
+  builder.Command(16);
+  Load(builder);
+  std::vector<std::uint8_t> saved;
+  World().player = [&](int frame) {
+    if (frame == 2) {
+      ByteWriter out;
+      EXPECT_EQ(frame_->Save(out, false), 0u);
+      saved = out.Take();
+    }
+    World().ClickAt(frame, 3);
+  };
+  ASSERT_EQ(frame_->RunScript(), 0);
+  World().player = nullptr;
+  frame_.reset();
+  frame_ = std::make_unique<CVovFrame>(*host_);
+  ASSERT_EQ(frame_->InitMessageWindow(nullptr, &World().root), 0u);
+  ByteReader in(saved);
+  ASSERT_EQ(frame_->Load(in, true), 0u);
+  EXPECT_EQ(Page().Bg(0).persist_effect, nullptr);
+  LogCapture log;
+  ASSERT_EQ(frame_->PreparePage(true), 0);
+  EXPECT_NE(Page().Bg(0).persist_effect, nullptr) << "the noise runs again";
+  EXPECT_EQ(Page().Bg(0).persist_kind, kPersistNoise);
+  EXPECT_EQ(PersistWord(Page().Bg(0), 0), 64u);
+  const SpriteRecord& sprite = *Page().Sprite(0, false, 0);
+  EXPECT_NE(sprite.effect, nullptr) << "the cells play again";
+  EXPECT_EQ(sprite.persist_kind, 2);
+  EXPECT_EQ(sprite.persist_param, 1);
+  for (const std::string& line : log.Lines()) EXPECT_EQ(line.find("not built yet"), std::string::npos) << line;
+}
+
+}  // namespace

@@ -8,7 +8,6 @@
 #include "base/input_bindings.h"
 #include "base/input_manager.h"
 #include "base/millisecond_clock.h"
-#include "base/not_built.h"
 #include "base/timer_manager.h"
 #include "gfx/image.h"
 #include "gfx/image_part.h"
@@ -234,7 +233,7 @@ std::int32_t CVovFrame::ServeMenuItem(std::int32_t id) {
 
 void CVovFrame::FadeOutForExit() {
   StopMusic(kClosingFadeTime);
-  ReportNotBuiltYet("releasing the frame's background effects before the closing fade");
+  for (std::uint32_t slot = 0; slot < CVovPage::kPages; ++slot) EndBgEffect(slot, false);
   page_.ClearBg(0, 1);
   page_.ClearSprites(true, -1);
   CrossScreen(kClosingFadeTime, CImagePart::kModeSwapLayers, 0);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "movie_clip_writer.h"
 #include "support/fixed_step_game.h"
 #include "support/input_events.h"
 
@@ -55,10 +56,14 @@ inline std::string Joined(const std::vector<std::string>& lines) {
   return text;
 }
 
-// The reader's plans for one run, one every kStep frames from the first title's choice on.
+// The opening movie plays from the first frame until a click skips it.
+constexpr int kMovieSkip = kStep / 2;
+
+// The reader's plans for one run: a click that skips the opening movie, then one every kStep
+// frames from the first title's choice on.
 class Reader {
  public:
-  explicit Reader(test_support::FixedStepGame& run) : run_(run) {}
+  explicit Reader(test_support::FixedStepGame& run) : run_(run) { run_.PlanClick(kMovieSkip, kReadX, kReadY); }
   // The frame of the next plan.
   int Next() const { return next_; }
   void Choose(std::int32_t y) { Click(kChoiceX, y); }
@@ -114,6 +119,25 @@ class Reader {
 // The pixel at (x, y) of a picture read back from the 800 x 600 window, opaque.
 inline std::uint32_t At(const std::vector<std::uint32_t>& shown, std::int32_t x, std::int32_t y) {
   return shown[static_cast<std::size_t>(y * 800 + x)] | 0xFF000000;
+}
+// How many of the opening movie's bar colours show along the middle row (within the encoder's
+// error): a frame of the movie shows nearly all of them wherever its bars have moved to.
+inline int MovieBarColoursShown(const std::vector<std::uint32_t>& shown) {
+  int found = 0;
+  for (int bar = 0; bar < kvxtools::kMovieClipBars; ++bar) {
+    const std::uint32_t colour = kvxtools::MovieClipBarColour(bar * 50 + 25, 0, 400);
+    bool seen = false;
+    for (std::int32_t x = 0; x < 800 && !seen; ++x) {
+      const std::uint32_t pixel = At(shown, x, 300);
+      seen = true;
+      for (int shift : {0, 8, 16}) {
+        const int difference = static_cast<int>((pixel >> shift) & 0xFF) - static_cast<int>((colour >> shift) & 0xFF);
+        seen = seen && difference <= 24 && difference >= -24;
+      }
+    }
+    found += seen ? 1 : 0;
+  }
+  return found;
 }
 // Pixels of the notice's yellow ink where it slides in at the bottom left.
 inline int NoticeInk(const std::vector<std::uint32_t>& shown) {

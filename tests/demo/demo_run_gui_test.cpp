@@ -1,12 +1,14 @@
 // The built demo game played through in a real window (under Xvfb) at a fixed frame step: the
-// title, "はじめから", the story read click by click (one line by the Enter key) down either
+// opening movie skipped by a click, the title, "はじめから", the story read click by click (one line by the Enter key) down either
 // branch of its choice to the last line, the title again, "つづきから" on from the line where the
 // story saved, a quick save with its notice and a quick load back to the saved choice, the way
 // back to the title through the system menu and the text history of the continued story, and
 // "おわる", which ends the game. The key frames are written as demo_*.png into the build folder.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -49,6 +51,7 @@ TEST_F(DemoRunGuiTest, TheTitleTheStoryOnTheHillTheTitleAgainAndTheEnd) {
   LogCapture log;
   test_support::FixedStepGame run;
   Reader reader(run);
+  const int movie = kMovieSkip - 10;
   const int title = reader.Next() - 20;
   const int second_line = reader.Next() + kStep + kStep / 2;
   StartTheStory(reader);
@@ -57,6 +60,11 @@ TEST_F(DemoRunGuiTest, TheTitleTheStoryOnTheHillTheTitleAgainAndTheEnd) {
   const int hill = reader.Next() + kStep + kStep / 2;
   reader.Read(kLinesOnTheHill);
   const int title_again = reader.Next() + kStep - 20;
+  run.PlanPicture(movie, "demo_movie.png");
+  // The movie keeps to the real clock: the frames before the picture give it time to play.
+  run.SetFrameObserver([&](int frame) {
+    if (frame < movie) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  });
   run.PlanPicture(title, "demo_title.png");
   run.PlanPicture(second_line, "demo_story.png");
   run.PlanPicture(choices, "demo_choice.png");
@@ -64,6 +72,7 @@ TEST_F(DemoRunGuiTest, TheTitleTheStoryOnTheHillTheTitleAgainAndTheEnd) {
   run.PlanPicture(title_again, "demo_title_again.png");
   RunToTheEnd(run, reader, log);
 
+  EXPECT_GE(MovieBarColoursShown(run.PictureAt(movie)), kvxtools::kMovieClipBars - 1) << "the opening movie's bars";
   const std::vector<std::uint32_t>& shown_title = run.PictureAt(title);
   ASSERT_FALSE(shown_title.empty());
   EXPECT_EQ(At(shown_title, kMoonX, kMoonY), kMoonColour) << "the title picture";

@@ -45,6 +45,8 @@ class DemoSystemScreensGuiTest : public DemoGameCopyTest {};
 TEST_F(DemoSystemScreensGuiTest, TheMenuKeySlidesTheMenuInAndItsCloseItemTakesItAway) {
   LogCapture log;
   test_support::FixedStepGame run;
+  // A click skips the opening movie.
+  run.PlanClick(kStep / 2, kReadX, kReadY);
   int frame = 2 * kStep;
   run.PlanClick(frame, kChoiceX, kTitleStartY);
   frame += kStep;

@@ -1,4 +1,5 @@
-; The demo game's main script: it loads the frame's sounds (dialog, close, click), plays the
+; The demo game's main script: it makes the sound channels (channel 6 for voices, the frame's
+; sound effects from 8 on), loads the frame's sounds (dialog, close, click), plays the
 ; opening movie in the window until its end or a click, permits saving, loading and the return to the title, makes
 ; the novel frame, whose picked choices land in the user variable `choice`, then shows the title
 ; scenario until the reader picks "おわる"; "はじめから" plays the story and comes back to the
@@ -7,6 +8,8 @@
 ; ("retVovExp" 6) loads the save it named and goes on from there; any other end goes back to the
 ; title. A title that cannot run (its message shown) ends the game too.
 .kind script
+  CallNative native(668), channel_count, result
+  CallNative native(671), voice_channel, result
   CallNative native(672), dialog_sound, result
   CallNative native(672), close_sound, result
   CallNative native(672), click_sound, result
@@ -87,6 +90,8 @@ run_on: .word 0xFFFFFFFF, 0
 newest_quick_save: .word 11, 0xFFFFFFFF
 pending_save: .word 0xFFFFFFFF, 0
 no_arguments: .word 0
+channel_count: .word 16
+voice_channel: .word 6, 4
 dialog_sound: .word 1, dialog_name
 close_sound: .word 2, close_name
 click_sound: .word 3, click_name

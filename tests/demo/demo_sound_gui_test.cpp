@@ -31,7 +31,7 @@ constexpr double kVoiceHighest = 500;
 // so that the sound output, which runs ahead of the fixed-step frames, has played up to the wait
 // and the music's fades have settled.
 constexpr int kWaitFrames = 50;
-constexpr int kSettleFrames = 40;
+constexpr int kSettleFrames = 60;
 
 // A stretch of the capture: the left channel of its 16-bit stereo frames.
 struct Heard {
@@ -74,10 +74,11 @@ double VoiceBand(const Heard& heard) {
 
 class DemoSoundGuiTest : public DemoGameCopyTest {
  protected:
-  // Waits kWaitFrames frames from `frame` on in real time, noting the capture's length and the
+  // Waits `frames` frames from `frame` on in real time, noting the capture's length and the
   // clock at both ends.
   struct Wait {
     int frame = 0;
+    int frames = kWaitFrames;
     std::uintmax_t start = 0;
     std::uintmax_t end = 0;
     std::chrono::steady_clock::time_point started;
@@ -91,12 +92,12 @@ class DemoSoundGuiTest : public DemoGameCopyTest {
   }
 
   void Observe(Wait& wait, int frame) {
-    if (frame < wait.frame - kSettleFrames || frame > wait.frame + kWaitFrames) return;
+    if (frame < wait.frame - kSettleFrames || frame > wait.frame + wait.frames) return;
     if (frame == wait.frame) {
       wait.start = CaptureSize();
       wait.started = std::chrono::steady_clock::now();
     }
-    if (frame == wait.frame + kWaitFrames) {
+    if (frame == wait.frame + wait.frames) {
       wait.end = CaptureSize();
       wait.ended = std::chrono::steady_clock::now();
       return;
@@ -130,12 +131,13 @@ TEST_F(DemoSoundGuiTest, TheTitleMusicTheStoryMusicAndMiosVoiceOverItLowered) {
   LogCapture log;
   test_support::FixedStepGame run;
   Reader reader(run);
-  Wait title{reader.Next() - kWaitFrames - 10, 0, 0, {}, {}};
+  // The whole title after the movie, which a click skips.
+  Wait title{kMovieSkip + kSettleFrames + 10, reader.Next() - kMovieSkip - kSettleFrames - 20, 0, 0, {}, {}};
   reader.Choose(kTitleStartY);
   // The story's first line, unvoiced; its music faded in.
-  Wait music{reader.Next() - kWaitFrames - 10, 0, 0, {}, {}};
+  Wait music{reader.Next() - kWaitFrames - 10, kWaitFrames, 0, 0, {}, {}};
   // Mio's first line and its voice, a little after the click that shows it.
-  Wait voice{reader.Next() + kSettleFrames, 0, 0, {}, {}};
+  Wait voice{reader.Next() + kSettleFrames, kWaitFrames, 0, 0, {}, {}};
   reader.Read(1);
   run.SetFrameObserver([&](int frame) {
     Observe(title, frame);

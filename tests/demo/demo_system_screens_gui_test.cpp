@@ -63,11 +63,11 @@ TEST_F(DemoSystemScreensGuiTest, TheMenuKeySlidesTheMenuInAndItsCloseItemTakesIt
   const int closed = frame + kStep / 2;
   run.PlanPicture(closed, "demo_system_menu_closed.png");
   frame += kStep;
-  // The rest of the story: three lines, the choice, five lines on the hill, then the title.
+  // The rest of the story: three lines, the choice, six lines on the hill, then the title.
   for (int line = 0; line < 3; ++line, frame += kStep) run.PlanClick(frame, kReadX, kReadY);
   run.PlanClick(frame, kChoiceX, kFirstChoiceY);
   frame += kStep;
-  for (int line = 0; line < 5; ++line, frame += kStep) run.PlanClick(frame, kReadX, kReadY);
+  for (int line = 0; line < 6; ++line, frame += kStep) run.PlanClick(frame, kReadX, kReadY);
   frame += kStep;
   run.PlanClick(frame, kChoiceX, kTitleEndY);
   run.SetLastFrame(frame + kStep);

@@ -1,4 +1,6 @@
-; The demo game's main script: it permits saving, loading and the return to the title, makes
+; The demo game's main script: it makes the sound channels (channel 6 for voices, the frame's
+; sound effects from 8 on), loads the frame's sounds (dialog, close, click), plays the
+; opening movie in the window until its end or a click, permits saving, loading and the return to the title, makes
 ; the novel frame, whose picked choices land in the user variable `choice`, then shows the title
 ; scenario until the reader picks "おわる"; "はじめから" plays the story and comes back to the
 ; title; "つづきから" loads the newest quick save (group 11, the rotating slot) and goes on where
@@ -6,6 +8,34 @@
 ; ("retVovExp" 6) loads the save it named and goes on from there; any other end goes back to the
 ; title. A title that cannot run (its message shown) ends the game too.
 .kind script
+  CallNative native(668), channel_count, result
+  CallNative native(671), voice_channel, result
+  CallNative native(672), dialog_sound, result
+  CallNative native(672), close_sound, result
+  CallNative native(672), click_sound, result
+  CallNative native(632), opening_movie, result
+  Copy result, movie_opened+4
+movie_opened:
+  JumpIfZero 0, movie_play
+  Jump movie_done                               ; no movie (its reason is in the log): on to the title
+movie_play:
+  CallNative native(639), movie_rect, result    ; the whole window
+  CallNative native(635), no_arguments, result
+movie_wait:
+  Yield
+  CallNative native(585), no_arguments, result  ; a click skips the movie
+  Copy result, movie_clicked+4
+movie_clicked:
+  JumpIfZero 0, movie_state
+  Jump movie_done
+movie_state:
+  CallNative native(645), no_arguments, result  ; 0: stopped at its end
+  Copy result, movie_running+4
+movie_running:
+  JumpIfZero 0, movie_done
+  Jump movie_wait
+movie_done:
+  CallNative native(633), no_arguments, result
   CallNative native(4), permit_save, result
   CallNative native(4), permit_load, result
   CallNative native(4), permit_title, result
@@ -60,6 +90,17 @@ run_on: .word 0xFFFFFFFF, 0
 newest_quick_save: .word 11, 0xFFFFFFFF
 pending_save: .word 0xFFFFFFFF, 0
 no_arguments: .word 0
+channel_count: .word 16
+voice_channel: .word 6, 4
+dialog_sound: .word 1, dialog_name
+close_sound: .word 2, close_name
+click_sound: .word 3, click_name
+opening_movie: .word movie_name, 1, 0
+movie_rect: .word 0, 0, 800, 600
 result: .word 0
 title_name: .string "TITLE"
 story_name: .string "STORY"
+dialog_name: .string "SE\\SE_DLG.OGG"
+close_name: .string "SE\\SE_CLOSE.OGG"
+click_name: .string "SE\\SE_CLICK.OGG"
+movie_name: .string "MOVIE\\OPENING.AVI"

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "movie_clip_writer.h"
 #include "support/fixed_step_game.h"
 #include "support/input_events.h"
 
@@ -21,10 +22,18 @@ constexpr std::uint32_t kMoonColour = 0xFFF4E9B0;
 constexpr std::int32_t kDressX = 400;
 constexpr std::int32_t kDressY = 416;
 constexpr std::uint32_t kDressColour = 0xFFD04870;
+// On the hill Mio wears her coat and steps 200 pixels to the left.
+constexpr std::int32_t kSteppedAsideX = kDressX - 200;
+constexpr std::uint32_t kCoatColour = 0xFF4870D0;
+// The ending picture's star.
+constexpr std::int32_t kStarX = 400;
+constexpr std::int32_t kStarY = 240;
+constexpr std::uint32_t kStarColour = 0xFFFFF6D8;
 constexpr std::int32_t kTextLeft = 28;
 constexpr std::int32_t kTextRight = 800 - 16;
 constexpr std::int32_t kTextTop = 466 + 13;
 constexpr std::int32_t kFirstLineBottom = kTextTop + 22;
+constexpr std::int32_t kLineHeight = 26;
 // The choice lists (a 10-pixel header, items 28 high, centred on y 220): the story's two items,
 // the title's three.
 constexpr std::int32_t kChoiceX = 400;
@@ -43,11 +52,11 @@ constexpr std::uint32_t kLawnColour = 0xFF5C7A3A;
 
 // Two seconds between the reader's plans, longer than any line takes to print.
 constexpr int kStep = 120;
-// The story: four lines before the choice; on the hill four lines and the last one, at home two
-// and the last one.
+// The story: four lines before the choice; on the hill four lines, at home two; then the last
+// line and the ending's.
 constexpr int kLinesBeforeChoice = 4;
-constexpr int kLinesOnTheHill = 5;
-constexpr int kLinesAtHome = 3;
+constexpr int kLinesOnTheHill = 6;
+constexpr int kLinesAtHome = 4;
 
 inline std::string Joined(const std::vector<std::string>& lines) {
   std::string text;
@@ -55,10 +64,14 @@ inline std::string Joined(const std::vector<std::string>& lines) {
   return text;
 }
 
-// The reader's plans for one run, one every kStep frames from the first title's choice on.
+// The opening movie plays from the first frame until a click skips it.
+constexpr int kMovieSkip = kStep / 2;
+
+// The reader's plans for one run: a click that skips the opening movie, then one every kStep
+// frames from the first title's choice on.
 class Reader {
  public:
-  explicit Reader(test_support::FixedStepGame& run) : run_(run) {}
+  explicit Reader(test_support::FixedStepGame& run) : run_(run) { run_.PlanClick(kMovieSkip, kReadX, kReadY); }
   // The frame of the next plan.
   int Next() const { return next_; }
   void Choose(std::int32_t y) { Click(kChoiceX, y); }
@@ -115,6 +128,25 @@ class Reader {
 inline std::uint32_t At(const std::vector<std::uint32_t>& shown, std::int32_t x, std::int32_t y) {
   return shown[static_cast<std::size_t>(y * 800 + x)] | 0xFF000000;
 }
+// How many of the opening movie's bar colours show along the middle row (within the encoder's
+// error): a frame of the movie shows nearly all of them wherever its bars have moved to.
+inline int MovieBarColoursShown(const std::vector<std::uint32_t>& shown) {
+  int found = 0;
+  for (int bar = 0; bar < kvxtools::kMovieClipBars; ++bar) {
+    const std::uint32_t colour = kvxtools::MovieClipBarColour(bar * 50 + 25, 0, 400);
+    bool seen = false;
+    for (std::int32_t x = 0; x < 800 && !seen; ++x) {
+      const std::uint32_t pixel = At(shown, x, 300);
+      seen = true;
+      for (int shift : {0, 8, 16}) {
+        const int difference = static_cast<int>((pixel >> shift) & 0xFF) - static_cast<int>((colour >> shift) & 0xFF);
+        seen = seen && difference <= 24 && difference >= -24;
+      }
+    }
+    found += seen ? 1 : 0;
+  }
+  return found;
+}
 // Pixels of the notice's yellow ink where it slides in at the bottom left.
 inline int NoticeInk(const std::vector<std::uint32_t>& shown) {
   int ink = 0;
@@ -129,12 +161,20 @@ inline int NoticeInk(const std::vector<std::uint32_t>& shown) {
 }
 // Pixels of the message window's first text line that differ from the window's own colour at
 // the left margin of their row.
-inline int InkOnFirstLine(const std::vector<std::uint32_t>& shown) {
+inline int InkIn(const std::vector<std::uint32_t>& shown, std::int32_t left, std::int32_t top, std::int32_t right,
+                 std::int32_t bottom) {
   int ink = 0;
-  for (std::int32_t y = kTextTop; y < kFirstLineBottom; ++y) {
-    for (std::int32_t x = kTextLeft; x < kTextRight; ++x) ink += At(shown, x, y) != At(shown, 8, y) ? 1 : 0;
+  for (std::int32_t y = top; y < bottom; ++y) {
+    for (std::int32_t x = left; x < right; ++x) ink += At(shown, x, y) != At(shown, 8, y) ? 1 : 0;
   }
   return ink;
+}
+inline int InkOnFirstLine(const std::vector<std::uint32_t>& shown) {
+  return InkIn(shown, kTextLeft, kTextTop, kTextRight, kFirstLineBottom);
+}
+// The same for text line `line` (from 0) of the message window.
+inline int InkOnLine(const std::vector<std::uint32_t>& shown, int line) {
+  return InkIn(shown, kTextLeft, kTextTop + line * kLineHeight, kTextRight, kFirstLineBottom + line * kLineHeight);
 }
 
 }  // namespace demo_test

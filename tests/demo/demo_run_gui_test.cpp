@@ -1,12 +1,14 @@
 // The built demo game played through in a real window (under Xvfb) at a fixed frame step: the
-// title, "はじめから", the story read click by click (one line by the Enter key) down either
+// opening movie skipped by a click, the title, "はじめから", the story read click by click (one line by the Enter key) down either
 // branch of its choice to the last line, the title again, "つづきから" on from the line where the
 // story saved, a quick save with its notice and a quick load back to the saved choice, the way
 // back to the title through the system menu and the text history of the continued story, and
 // "おわる", which ends the game. The key frames are written as demo_*.png into the build folder.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -49,21 +51,32 @@ TEST_F(DemoRunGuiTest, TheTitleTheStoryOnTheHillTheTitleAgainAndTheEnd) {
   LogCapture log;
   test_support::FixedStepGame run;
   Reader reader(run);
+  const int movie = kMovieSkip - 10;
   const int title = reader.Next() - 20;
   const int second_line = reader.Next() + kStep + kStep / 2;
   StartTheStory(reader);
   const int choices = reader.Next() - 20;
   reader.Choose(kFirstChoiceY);
   const int hill = reader.Next() + kStep + kStep / 2;
+  const int line_break = hill + kStep / 2 + 110;
+  const int ending = hill + 3 * kStep;
   reader.Read(kLinesOnTheHill);
   const int title_again = reader.Next() + kStep - 20;
+  run.PlanPicture(movie, "demo_movie.png");
+  // The movie keeps to the real clock: the frames before the picture give it time to play.
+  run.SetFrameObserver([&](int frame) {
+    if (frame < movie) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  });
   run.PlanPicture(title, "demo_title.png");
   run.PlanPicture(second_line, "demo_story.png");
   run.PlanPicture(choices, "demo_choice.png");
   run.PlanPicture(hill, "demo_hill.png");
+  run.PlanPicture(line_break, "demo_line_break.png");
+  run.PlanPicture(ending, "demo_ending.png");
   run.PlanPicture(title_again, "demo_title_again.png");
   RunToTheEnd(run, reader, log);
 
+  EXPECT_GE(MovieBarColoursShown(run.PictureAt(movie)), kvxtools::kMovieClipBars - 1) << "the opening movie's bars";
   const std::vector<std::uint32_t>& shown_title = run.PictureAt(title);
   ASSERT_FALSE(shown_title.empty());
   EXPECT_EQ(At(shown_title, kMoonX, kMoonY), kMoonColour) << "the title picture";
@@ -75,7 +88,22 @@ TEST_F(DemoRunGuiTest, TheTitleTheStoryOnTheHillTheTitleAgainAndTheEnd) {
   const std::vector<std::uint32_t>& shown_hill = run.PictureAt(hill);
   ASSERT_FALSE(shown_hill.empty());
   EXPECT_NE(At(shown_hill, kLawnX, kLawnY), kLawnColour) << "the night on the hill after the park's evening";
-  EXPECT_EQ(At(shown_hill, kDressX, kDressY), kDressColour) << "Mio came along";
+  EXPECT_EQ(At(shown_hill, kSteppedAsideX, kDressY), kCoatColour) << "Mio came along in her coat and stepped aside";
+  EXPECT_NE(At(shown_hill, kDressX, kDressY), kCoatColour) << "from the middle";
+  const std::vector<std::uint32_t>& broken = run.PictureAt(line_break);
+  ASSERT_FALSE(broken.empty());
+  EXPECT_GT(InkOnLine(broken, 0), 50) << "a full first line";
+  EXPECT_GT(InkOnLine(broken, 1), 50) << "and a second";
+  EXPECT_EQ(InkOnLine(broken, 2), 0) << "and no third";
+  // The full stop, the 34th character, would start the second line; the line breaking does not
+  // let it, so the second line starts with a whole character, whose ink reaches the upper half
+  // of its cell (a full stop's lies in the lower left corner).
+  EXPECT_GT(InkIn(broken, kTextLeft, kTextTop + kLineHeight, kTextLeft + 22, kTextTop + kLineHeight + 10), 0)
+      << "the second line does not start with the full stop";
+  const std::vector<std::uint32_t>& shown_ending = run.PictureAt(ending);
+  ASSERT_FALSE(shown_ending.empty());
+  EXPECT_EQ(At(shown_ending, kStarX, kStarY), kStarColour) << "the ending picture";
+  EXPECT_NE(At(shown_ending, kSteppedAsideX, kDressY), kCoatColour) << "without Mio";
   const std::vector<std::uint32_t>& again = run.PictureAt(title_again);
   ASSERT_FALSE(again.empty());
   EXPECT_EQ(At(again, kMoonX, kMoonY), kMoonColour) << "back at the title after the story";

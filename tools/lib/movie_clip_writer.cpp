@@ -20,6 +20,22 @@ namespace {
 constexpr double kToneHertz = 440.0;
 constexpr double kBeepHertz = 1000.0;
 constexpr int kBitBlocks = 8;
+constexpr uint32_t kBarColours[kMovieClipBars] = {0xE03030, 0xE0A030, 0xE0E040, 0x40C040,
+                                                  0x40C0E0, 0x4060E0, 0xA050D0, 0xF0F0F0};
+
+// Studio-range BT.601, the encoders' and the decoders' default for pictures this size.
+uint8_t LumaOf(uint32_t rgb) {
+  const int r = static_cast<int>(rgb >> 16 & 0xFF), g = static_cast<int>(rgb >> 8 & 0xFF), b = static_cast<int>(rgb & 0xFF);
+  return static_cast<uint8_t>(((66 * r + 129 * g + 25 * b + 128) >> 8) + 16);
+}
+uint8_t BlueDifferenceOf(uint32_t rgb) {
+  const int r = static_cast<int>(rgb >> 16 & 0xFF), g = static_cast<int>(rgb >> 8 & 0xFF), b = static_cast<int>(rgb & 0xFF);
+  return static_cast<uint8_t>(((-38 * r - 74 * g + 112 * b + 128) >> 8) + 128);
+}
+uint8_t RedDifferenceOf(uint32_t rgb) {
+  const int r = static_cast<int>(rgb >> 16 & 0xFF), g = static_cast<int>(rgb >> 8 & 0xFF), b = static_cast<int>(rgb & 0xFF);
+  return static_cast<uint8_t>(((112 * r - 94 * g - 18 * b + 128) >> 8) + 128);
+}
 
 struct ClipFormat {
   const char* name;
@@ -170,6 +186,8 @@ class ClipWriter {
     if (av_frame_get_buffer(frame.get(), 0) < 0) return Fail("no picture memory");
     if (options_.flashes) {
       DrawFlashPicture(*frame, index);
+    } else if (options_.colour_bars) {
+      DrawColourBars(*frame, index);
     } else {
       DrawBands(*frame, index);
     }
@@ -188,6 +206,21 @@ class ClipWriter {
       for (int x = 0; x < frame.width / 2; ++x) {
         frame.data[1][y * frame.linesize[1] + x] = static_cast<uint8_t>(64 + index * 12);
         frame.data[2][y * frame.linesize[2] + x] = static_cast<uint8_t>(192 - index * 12);
+      }
+    }
+  }
+
+  static void DrawColourBars(AVFrame& frame, int index) {
+    for (int y = 0; y < frame.height; ++y) {
+      for (int x = 0; x < frame.width; ++x) {
+        frame.data[0][y * frame.linesize[0] + x] = LumaOf(MovieClipBarColour(x, index, frame.width));
+      }
+    }
+    for (int y = 0; y < (frame.height + 1) / 2; ++y) {
+      for (int x = 0; x < (frame.width + 1) / 2; ++x) {
+        const uint32_t colour = MovieClipBarColour(2 * x, index, frame.width);
+        frame.data[1][y * frame.linesize[1] + x] = BlueDifferenceOf(colour);
+        frame.data[2][y * frame.linesize[2] + x] = RedDifferenceOf(colour);
       }
     }
   }
@@ -275,6 +308,12 @@ class ClipWriter {
 std::string MovieClipFormatName(MovieClipFormat format) { return FormatOf(format).name; }
 
 std::string MovieClipExtension(MovieClipFormat format) { return FormatOf(format).extension; }
+
+uint32_t MovieClipBarColour(int x, int frame, int width) {
+  if (width <= 0) return 0;
+  const int64_t shifted = ((int64_t{x} - int64_t{frame} * kMovieClipBarStep) % width + width) % width;
+  return kBarColours[shifted * kMovieClipBars / width];
+}
 
 bool IsFlashFrame(int frame, int frames_per_second) { return frame % frames_per_second == frames_per_second / 2; }
 

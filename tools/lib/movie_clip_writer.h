@@ -5,6 +5,7 @@
 // and the upper half spells the frame number in eight black or white blocks.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace kvxtools {
@@ -25,7 +26,15 @@ struct MovieClipOptions {
   bool tone = true;  // 440 Hz for as long as the pictures last
   MovieClipFormat format = MovieClipFormat::kAviMpeg4Pcm;
   bool flashes = false;  // flashes and beeps in place of the pictures and the tone
+  bool colour_bars = false;  // moving colour bars in place of the pictures
 };
+
+// The bars of a colour-bar clip: this many, side by side, each a width'th of the picture wide,
+// moving this many pixels to the right from one picture to the next (coming back in at the left).
+constexpr int kMovieClipBars = 8;
+constexpr int kMovieClipBarStep = 2;
+// The 0xRRGGBB colour at column `x` of picture `frame` of a colour-bar clip `width` pixels wide.
+uint32_t MovieClipBarColour(int x, int frame, int width);
 
 // The rate of the sound in every clip.
 constexpr int kMovieClipSampleRate = 44100;

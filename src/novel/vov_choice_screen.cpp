@@ -57,8 +57,7 @@ std::int32_t CVovFrame::RunChoiceScreen(std::uint32_t choice_variables, std::uin
   screen.content.body_text = GetCaption().value_or("");
   if (!OpenSelectScreen(screen, "SYS/SS_SEL.GMP", 0, flags)) return kRunStopped;
 
-  CDrawLayer* layer = Page().Layer(0);
-  screen.list.Create(layer != nullptr ? &layer->GetOwnList() : nullptr, SelectScreen::kWidgetPriority, kListPlace.x,
+  screen.list.Create(PageWidgetList(), SelectScreen::kWidgetPriority, kListPlace.x,
                      kListPlace.y, kPlainItemWidth, kPlainItemHeight, 0, &message_font_, 0);
   CListMenu::SkinSources<const char*> skin;
   // Its three frames: resting, pointed at, disabled.

@@ -613,6 +613,7 @@ class CVovFrame : public CVovVM {
   void InstallPageHandlers();
   void InstallMessageHandlers();
   // PreparePage's steps.
+  CDrawList* PageWidgetList();
   void BuildMessageWindow();
   void BuildChoiceList();
   void LoadButtons();

@@ -145,9 +145,16 @@ std::int32_t CVovFrame::PreparePage(bool go_on) {
   return 0;
 }
 
-void CVovFrame::BuildMessageWindow() {
+// The frame's own widgets draw in the front part's attached list: it stays with the front part
+// when a transition hands the layers over, so the window stays over whichever page is shown.
+CDrawList* CVovFrame::PageWidgetList() {
   CDrawLayer* layer = Page().Layer(0);
-  CDrawList* list = layer != nullptr ? &layer->GetOwnList() : nullptr;
+  if (layer == nullptr) return nullptr;
+  return layer->GetAttachedList() != nullptr ? layer->GetAttachedList() : &layer->GetOwnList();
+}
+
+void CVovFrame::BuildMessageWindow() {
+  CDrawList* list = PageWidgetList();
   TextBoxSetup window{list, kPagePriority, 0, 0, kWindowY, kScreenWidth, kScreenHeight - kWindowY, &message_font_,
                       "SYS/MS_FRM_B.ELG", "SYS/MS_FRM_A.ELG", "SYS/MS_FRM_G.ELG", kWindowMargins};
   if (CreateTextBox(message_window_, window) == kTextBoxWithoutPictures) {
@@ -166,8 +173,7 @@ void CVovFrame::BuildMessageWindow() {
 }
 
 void CVovFrame::BuildChoiceList() {
-  CDrawLayer* layer = Page().Layer(0);
-  choice_list_.Create(layer != nullptr ? &layer->GetOwnList() : nullptr, kPagePriority, kChoiceX, kChoiceY,
+  choice_list_.Create(PageWidgetList(), kPagePriority, kChoiceX, kChoiceY,
                       kScreenWidth - 2 * kChoiceX, kChoiceLineStep, kChoiceLineStep, &message_font_, 0);
   CListMenu::SkinSources<const char*> skin;
   skin.frame_count = kChoiceFrames;
@@ -194,7 +200,7 @@ void CVovFrame::LoadButtons() {
   CDgmImageFile file;
   std::uint32_t status = 0;
   {
-    WidgetGroupScope scope(kButtonGroup, Page().Layer(0));
+    WidgetGroupScope scope(kButtonGroup, Page().Layer(0), true);
     status = file.Load(&g_WidgetManager, root_window_, kButtonFile, 0, kPagePriority, false, g_ScreenManager);
   }
   if (status != 0) {

@@ -119,7 +119,7 @@ bool CVovFrame::OpenSelectScreen(SelectScreen& screen, const char* layout, std::
   CDgmImageFile file;
   std::uint32_t status = 0;
   {
-    WidgetGroupScope scope(SelectScreen::kWidgetGroup, layer);
+    WidgetGroupScope scope(SelectScreen::kWidgetGroup, layer, true);
     status = file.Load(&g_WidgetManager, screen.root, layout, 0, SelectScreen::kWidgetPriority, false, g_ScreenManager);
   }
   if (status != 0) plat::LogDiagnostic(std::string("a select screen runs without its layout ") + layout);
@@ -153,7 +153,7 @@ bool CVovFrame::OpenSelectScreen(SelectScreen& screen, const char* layout, std::
   }
   if (layer != nullptr && ComposeSelectPanel(screen.panel_image, screen.content, &name_font_, &message_font_)) {
     screen.panel.SetImage(&screen.panel_image, nullptr, kSelectPanelPlace.x, kSelectPanelPlace.y);
-    layer->GetOwnList().Insert(&screen.panel, SelectScreen::kPanelPriority, 0);
+    PageWidgetList()->Insert(&screen.panel, SelectScreen::kPanelPriority, 0);
   }
   return true;
 }
@@ -184,7 +184,8 @@ std::int32_t CVovFrame::FlashSelection() {
   const plat::Point at{kFlashCentre.x - kFlashSize / 2, kFlashCentre.y - kFlashSize / 2};
   CColorBox flash;
   flash.SetBox(kFlashSize, kFlashSize, kFlashColour, at.x, at.y);
-  layer->GetOwnList().Insert(&flash, kFlashPriority, 0);
+  CDrawList* list = PageWidgetList();
+  list->Insert(&flash, kFlashPriority, 0);
   MoveMotionOptions options;
   options.segment_time = kFlashTime;
   options.position_mode = CMoveMotion::kPosition;
@@ -198,7 +199,7 @@ std::int32_t CVovFrame::FlashSelection() {
     pending_task_ = nullptr;
     pending_manager_ = nullptr;
   }
-  layer->GetOwnList().Remove(&flash);
+  list->Remove(&flash);
   return result;
 }
 

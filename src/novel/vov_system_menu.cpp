@@ -137,7 +137,7 @@ std::int32_t CVovFrame::RunSystemMenu(std::int32_t layout) {
   CDgmImageFile file;
   std::uint32_t status = 0;
   {
-    WidgetGroupScope scope(kMenuGroup, Page().Layer(0));
+    WidgetGroupScope scope(kMenuGroup, Page().Layer(0), true);
     status = file.Load(&g_WidgetManager, root, full ? "SYS/SM_BG.GMP" : "SYS/SM_BG2.GMP", full ? 0 : -1,
                        kItemPriority, false, g_ScreenManager);
   }
@@ -170,10 +170,10 @@ std::int32_t CVovFrame::RunSystemMenu(std::int32_t layout) {
     if (off && panel.items[id] != nullptr) panel.items[id]->SetEnabled(false);
   }
   const char* base_file = full ? "SYS/SM_BASE.ELG" : "SYS/SM_BASE2.ELG";
-  CDrawLayer* layer = Page().Layer(0);
-  if (panel.base_image.LoadFile32(base_file, nullptr, 0, 0) == 0 && layer != nullptr) {
+  CDrawList* list = PageWidgetList();
+  if (panel.base_image.LoadFile32(base_file, nullptr, 0, 0) == 0 && list != nullptr) {
     panel.base.SetImage(&panel.base_image, nullptr, kBaseX, 0);
-    layer->GetOwnList().Insert(&panel.base, kBasePriority, 0);
+    list->Insert(&panel.base, kBasePriority, 0);
   } else {
     plat::LogDiagnostic(std::string("the system menu runs without its base picture ") + base_file);
   }

@@ -4,16 +4,22 @@
 
 #include <cstdint>
 
+#include "scene/draw_layer.h"
 #include "ui/widget_manager.h"
 
 class WidgetGroupScope {
  public:
-  WidgetGroupScope(std::int32_t group, CDrawLayer* layer)
-      : group_(g_WidgetManager.group), layer_(g_WidgetManager.GetLayer()) {
+  // With `attached_list` the widgets go into the layer's attached list (when it has one).
+  WidgetGroupScope(std::int32_t group, CDrawLayer* layer, bool attached_list = false)
+      : group_(g_WidgetManager.group),
+        layer_(g_WidgetManager.GetLayer()),
+        attached_list_(g_WidgetManager.use_attached_list) {
     g_WidgetManager.group = group;
     g_WidgetManager.SetLayer(layer);
+    g_WidgetManager.use_attached_list = attached_list && layer != nullptr && layer->GetAttachedList() != nullptr;
   }
   ~WidgetGroupScope() {
+    g_WidgetManager.use_attached_list = attached_list_;
     g_WidgetManager.SetLayer(layer_);
     g_WidgetManager.group = group_;
   }
@@ -23,4 +29,5 @@ class WidgetGroupScope {
  private:
   std::int32_t group_;
   CDrawLayer* layer_;
+  bool attached_list_;
 };

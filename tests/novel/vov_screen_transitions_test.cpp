@@ -259,6 +259,29 @@ TEST_F(ScreenTransitionsTest, PatternAndRippleReceiveTheirOperandsInTheirOrder) 
 
 // A number where the filter reads a text would be taken for an address: it goes as a null text,
 // which the filter reads as its default. Numbers in the other places go as they are.
+// The message window stays over the page shown, whichever layer a transition handed over, and
+// over the transition itself.
+TEST_F(ScreenTransitionsTest, TheMessageWindowStaysInFrontThroughAndAfterTransitions) {
+  ASSERT_EQ(frame_->PreparePage(false), 0);
+  frame_->ShowMessageWindow(true, false);
+  Present();
+  const std::uint32_t window = Shown(400, 560);
+  ASSERT_NE(window, kBlue) << "the window shows over the page";
+  for (const std::uint32_t page : {kRed, kBlue}) {
+    ASSERT_EQ(Opcode(93, {400}), 0);
+    for (int pass = 0; pass < 10; ++pass) ASSERT_TRUE(frame_->RunFramePass());
+    EXPECT_EQ(Shown(400, 560), window) << "during the cross to " << std::hex << page;
+    FramesToEnd();
+    Present();
+    EXPECT_EQ(Shown(10, 10), page);
+    EXPECT_EQ(Shown(400, 560), window) << "after the cross to " << std::hex << page;
+    Page().ClearBg(page == kRed ? kBlue : kRed, 1);
+  }
+  ASSERT_EQ(Opcode(90, {}), 0);
+  Present();
+  EXPECT_EQ(Shown(400, 560), window) << "after a swap at once";
+}
+
 TEST_F(ScreenTransitionsTest, ANumberWhereTheFilterReadsATextGoesAsANullText) {
   struct Case {
     std::uint32_t opcode;

@@ -224,7 +224,7 @@ TEST_F(EffectByNameTest, UnknownNamesCreateNothing) {
   EXPECT_EQ(CreateEffectByName(&slot, "Fake", nullptr, Args({0})), kEffectUnknown) << "names keep their case";
   EXPECT_EQ(CreateEffectByName(&slot, nullptr, nullptr, Args({0})), kEffectUnknown);
   EXPECT_EQ(CreateEffectByName(&slot, "stranger", nullptr, Args({0})), kEffectUnknown) << "no effect";
-  EXPECT_EQ(CreateEffectByName(&slot, "sp_gfade", nullptr, Args({0})), kEffectUnknown) << "not built yet";
+  EXPECT_EQ(CreateEffectByName(&slot, "bg_anime", nullptr, Args({0})), kEffectUnknown) << "not built yet";
   EXPECT_EQ(slot, nullptr);
   EXPECT_EQ(CreateLayerFilterByName(&part_, "no_such_filter", 0, 0, Args({0, 100})), kFilterNotMade);
   EXPECT_EQ(CreateLayerFilterByName(nullptr, "fake_tone", 0, 0, Args({0, 100})), kFilterNoPart);

@@ -14,12 +14,6 @@ namespace {
 constexpr std::uint8_t kOpaque = 255;
 constexpr std::int32_t kAlphaByte = 3;  // of a 0xAARRGGBB word in memory
 
-CSprite* ArgPlainSprite(const PluginArgs& args, std::uint32_t index) {
-  CDrawable* drawable = ArgObject<CDrawable>(args, index);
-  if (drawable == nullptr || drawable->GetDrawableType() != CDrawable::kTypeSprite) return nullptr;
-  return static_cast<CSprite*>(drawable);
-}
-
 }  // namespace
 
 std::int32_t CSpGfadeEffect::Setup(CTimerManager* manager, void* /*target*/, const PluginArgs& args) {

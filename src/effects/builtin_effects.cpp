@@ -30,6 +30,7 @@
 #include "effects/scroll_filter.h"
 #include "effects/sp_change_effect.h"
 #include "effects/sp_fade_effect.h"
+#include "effects/sp_gfade_effect.h"
 #include "effects/sp_panime_effect.h"
 #include "effects/sp_tanime_effect.h"
 #include "effects/staff_roll_effect.h"
@@ -86,7 +87,7 @@ constexpr std::array<BuiltinEffectRow, 21> kEffectRows{{
     {CSpTanimeEffect::kName, &MakeEffect<CSpTanimeEffect>, CSpTanimeEffect::kType, nullptr, nullptr, R},
     {CSpChangeEffect::kName, &MakeEffect<CSpChangeEffect>, CSpChangeEffect::kType, nullptr, nullptr, R},
     {CSpFadeEffect::kName, &MakeEffect<CSpFadeEffect>, CSpFadeEffect::kType, nullptr, nullptr, R},
-    {"sp_gfade", nullptr, 1, nullptr, nullptr, R},
+    {CSpGfadeEffect::kName, &MakeEffect<CSpGfadeEffect>, CSpGfadeEffect::kType, nullptr, nullptr, R},
     {CStaffRollEffect::kName, &MakeEffect<CStaffRollEffect>, CStaffRollEffect::kType, nullptr, nullptr, R},
     {CPaperEffect::kName, &MakeEffect<CPaperEffect>, CParticleEffect::kType, nullptr, nullptr, R},
     {CLightEffect::kName, &MakeEffect<CLightEffect>, CParticleEffect::kType, nullptr, nullptr, R},

@@ -4,6 +4,14 @@
 #include <cstring>
 #include <limits>
 
+#include "scene/sprite.h"
+
+CSprite* ArgPlainSprite(const PluginArgs& args, std::uint32_t index) {
+  CDrawable* drawable = ArgObject<CDrawable>(args, index);
+  if (drawable == nullptr || drawable->GetDrawableType() != CDrawable::kTypeSprite) return nullptr;
+  return static_cast<CSprite*>(drawable);
+}
+
 double ArgDecimal(const PluginArgs& args, std::uint32_t index, double fallback) {
   const char* text = ArgText(args, index);
   return text != nullptr ? ParseDecimal(text) : fallback;

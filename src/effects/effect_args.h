@@ -9,6 +9,8 @@
 
 #include "resource/plugin_args.h"
 
+class CSprite;
+
 // The list an assist entry was handed; an empty one for null.
 inline PluginArgs ArgsOrNone(const PluginArgs* args) { return args != nullptr ? *args : PluginArgs{nullptr, 0}; }
 
@@ -26,6 +28,8 @@ template <class T>
 T* ArgOut(const PluginArgs& args, std::uint32_t index) {
   return args.Pointer<T>(index);
 }
+// The sprite at `index` when it is a plain one (no colour box or other drawable), else null.
+CSprite* ArgPlainSprite(const PluginArgs& args, std::uint32_t index);
 // A double travels in a word as its bit pattern (the words are 64 bits wide on this host).
 inline double ArgDouble(const PluginArgs& args, std::uint32_t index) {
   return std::bit_cast<double>(static_cast<std::uint64_t>(args.Word(index)));

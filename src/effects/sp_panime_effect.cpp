@@ -35,12 +35,6 @@ void PutEnd(const PluginArgs& args, std::uint32_t first, const CMotionPath& path
 
 }  // namespace
 
-CSprite* ArgPlainSprite(const PluginArgs& args, std::uint32_t index) {
-  CDrawable* drawable = ArgObject<CDrawable>(args, index);
-  if (drawable == nullptr || drawable->GetDrawableType() != CDrawable::kTypeSprite) return nullptr;
-  return static_cast<CSprite*>(drawable);
-}
-
 std::int32_t CSpPanimeEffect::Setup(CTimerManager* manager, void* /*target*/, const PluginArgs& args) {
   CSprite* sprite = ArgPlainSprite(args, 0);
   if (manager == nullptr || sprite == nullptr) return kSetupBadArguments;

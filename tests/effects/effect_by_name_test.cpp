@@ -151,7 +151,8 @@ TEST(BuiltinEffectsTest, TheRowsAreRegisteredInTableOrderAndEachUnbuiltOneIsLogg
   for (std::size_t i = 0; i < built.size(); ++i) EXPECT_EQ(effects.GetObjects().GetRecord(i).name, built[i]);
   EXPECT_EQ(built, (std::vector<std::string>{"bg_zoom", "bg_rot", "bg_blur", "bg_rast", "bg_haze", "bg_loop",
                                               "bg_cross", "bg_panime", "sp_panime", "quake", "noise", "sp_tanime",
-                                              "sp_change", "sp_fade", "staff", "paper", "light", "snow", "rain"}));
+                                              "sp_change", "sp_fade", "sp_gfade", "staff", "paper", "light", "snow",
+                                              "rain"}));
   EXPECT_EQ(effects.GetObjects().GetRecord(0).type, 0);
   EXPECT_EQ(effects.GetObjects().GetRecord(8).type, 1);
   // The background effects with an assist entry are found by name.
@@ -224,7 +225,7 @@ TEST_F(EffectByNameTest, UnknownNamesCreateNothing) {
   EXPECT_EQ(CreateEffectByName(&slot, "Fake", nullptr, Args({0})), kEffectUnknown) << "names keep their case";
   EXPECT_EQ(CreateEffectByName(&slot, nullptr, nullptr, Args({0})), kEffectUnknown);
   EXPECT_EQ(CreateEffectByName(&slot, "stranger", nullptr, Args({0})), kEffectUnknown) << "no effect";
-  EXPECT_EQ(CreateEffectByName(&slot, "sp_gfade", nullptr, Args({0})), kEffectUnknown) << "not built yet";
+  EXPECT_EQ(CreateEffectByName(&slot, "bg_anime", nullptr, Args({0})), kEffectUnknown) << "not built yet";
   EXPECT_EQ(slot, nullptr);
   EXPECT_EQ(CreateLayerFilterByName(&part_, "no_such_filter", 0, 0, Args({0, 100})), kFilterNotMade);
   EXPECT_EQ(CreateLayerFilterByName(nullptr, "fake_tone", 0, 0, Args({0, 100})), kFilterNoPart);

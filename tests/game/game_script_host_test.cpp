@@ -73,12 +73,13 @@ class GameHostEffectsTest : public sob_test::ScriptFilesTest {
 TEST_F(GameHostEffectsTest, TheHostRegistersItsBuiltInEffectsWithTheApplicationsHosts) {
   EXPECT_NE(hosts_.effects.FindObject("sp_tanime", nullptr), nullptr);
   EXPECT_NE(hosts_.effects.FindObject("sp_fade", nullptr), nullptr);
+  EXPECT_NE(hosts_.effects.FindObject("sp_gfade", nullptr), nullptr);
   EXPECT_NE(hosts_.effects.FindObject("sp_change", nullptr), nullptr);
   EXPECT_NE(hosts_.effects.FindObject("staff", nullptr), nullptr);
   for (const char* screen : {"quake", "noise", "paper", "light", "snow", "rain"}) {
     EXPECT_NE(hosts_.effects.FindObject(screen, nullptr), nullptr) << screen;
   }
-  EXPECT_EQ(hosts_.effects.GetObjects().GetRecordCount(), 10u) << "the script host's rows that are built";
+  EXPECT_EQ(hosts_.effects.GetObjects().GetRecordCount(), 11u) << "the script host's rows that are built";
   EXPECT_EQ(g_BuiltinEffectServices.staff_roll_channels, &host_.SoundChannels());
   EXPECT_EQ(g_BuiltinEffectServices.random_state, &g_ScriptRandomState);
   EXPECT_EQ(g_BuiltinEffectServices.random_index, &g_ScriptRandomIndex);

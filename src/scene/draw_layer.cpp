@@ -34,7 +34,7 @@ struct CDrawLayer::Plan {
 CDrawLayer::CDrawLayer() { own_list_.layer_ = this; }
 
 CDrawLayer::~CDrawLayer() {
-  if (attached_ != nullptr) attached_->layer_ = nullptr;
+  ReleaseAttachedList();
   own_list_.Clear();
   own_list_.layer_ = nullptr;
 }
@@ -46,8 +46,14 @@ uint32_t CDrawLayer::SetTarget(CImage* image, bool redraw) {
   return 0;
 }
 
+// Two layers that swap their attached lists each bind the other's list before the other lets go
+// of it, so a layer unbinds only a list that is still bound to itself.
+void CDrawLayer::ReleaseAttachedList() {
+  if (attached_ != nullptr && attached_->layer_ == this) attached_->layer_ = nullptr;
+}
+
 void CDrawLayer::SetAttachedList(IDrawList* list) {
-  if (attached_ != nullptr) attached_->layer_ = nullptr;
+  ReleaseAttachedList();
   attached_ = dynamic_cast<CDrawList*>(list);
   if (attached_ != nullptr) attached_->layer_ = this;
 }

@@ -136,6 +136,7 @@ class CDrawLayer : public IDrawLayer {
  private:
   struct Plan;
   Plan MakePlan(bool own, bool attached) const;
+  void ReleaseAttachedList();
   void PaintArea(CImage& image, const Plan& plan, const plat::Rect& area) const;
   // Paints each rectangle of the region (or its strips); `copy_out` sees each painted piece.
   void RepaintRegion(const std::function<void(const plat::Rect&)>& copy_out);

@@ -50,6 +50,12 @@ constexpr std::int32_t kLawnX = 760;
 constexpr std::int32_t kLawnY = 420;
 constexpr std::uint32_t kLawnColour = 0xFF5C7A3A;
 
+// A point of the sky, right of Mio, in each background.
+constexpr std::int32_t kSkyX = 760;
+constexpr std::int32_t kSkyY = 100;
+// The story's transitions take 0.8 seconds.
+constexpr int kTransitionFrames = 48;
+
 // Two seconds between the reader's plans, longer than any line takes to print.
 constexpr int kStep = 120;
 // The story: four lines before the choice; on the hill four lines, at home two; then the last
@@ -171,6 +177,19 @@ inline int InkIn(const std::vector<std::uint32_t>& shown, std::int32_t left, std
 }
 inline int InkOnFirstLine(const std::vector<std::uint32_t>& shown) {
   return InkIn(shown, kTextLeft, kTextTop, kTextRight, kFirstLineBottom);
+}
+// Whether each channel of `mix` lies between those of `from` and `to`, a fifth to four fifths of
+// the way: a cross-fade near its half-way point.
+inline bool HalfWayBetween(std::uint32_t mix, std::uint32_t from, std::uint32_t to) {
+  bool between = true;
+  for (int shift : {0, 8, 16}) {
+    const int low = static_cast<int>((from >> shift) & 0xFF);
+    const int high = static_cast<int>((to >> shift) & 0xFF);
+    const int part = (static_cast<int>((mix >> shift) & 0xFF) - low) * 5;
+    const int span = high - low;
+    between = between && (span == 0 ? part == 0 : part * span >= span * span && part * span <= 4 * span * span);
+  }
+  return between;
 }
 // The same for text line `line` (from 0) of the message window.
 inline int InkOnLine(const std::vector<std::uint32_t>& shown, int line) {

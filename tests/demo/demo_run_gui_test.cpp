@@ -57,8 +57,14 @@ TEST_F(DemoRunGuiTest, TheTitleTheStoryOnTheHillTheTitleAgainAndTheEnd) {
   StartTheStory(reader);
   const int choices = reader.Next() - 20;
   reader.Choose(kFirstChoiceY);
-  const int hill = reader.Next() + kStep + kStep / 2;
+  // The click that ends Mio's answer starts the rule transition to the hill, and the one four
+  // lines on the cross-fade to the ending; each takes 48 frames and starts a frame or two late.
+  const int night_falls = reader.Next();
+  const int rule_half = night_falls + 2 + kTransitionFrames / 2;
+  const int rule_done = night_falls + kStep - 20;
+  const int hill = night_falls + kStep + kStep / 2;
   const int line_break = hill + kStep / 2 + 110;
+  const int fade_half = night_falls + 4 * kStep + 2 + kTransitionFrames / 2;
   const int ending = hill + 3 * kStep;
   reader.Read(kLinesOnTheHill);
   const int title_again = reader.Next() + kStep - 20;
@@ -70,8 +76,11 @@ TEST_F(DemoRunGuiTest, TheTitleTheStoryOnTheHillTheTitleAgainAndTheEnd) {
   run.PlanPicture(title, "demo_title.png");
   run.PlanPicture(second_line, "demo_story.png");
   run.PlanPicture(choices, "demo_choice.png");
+  run.PlanPicture(rule_half, "demo_rule_half.png");
+  run.PlanPicture(rule_done, "demo_rule_done.png");
   run.PlanPicture(hill, "demo_hill.png");
   run.PlanPicture(line_break, "demo_line_break.png");
+  run.PlanPicture(fade_half, "demo_fade_half.png");
   run.PlanPicture(ending, "demo_ending.png");
   run.PlanPicture(title_again, "demo_title_again.png");
   RunToTheEnd(run, reader, log);
@@ -85,6 +94,20 @@ TEST_F(DemoRunGuiTest, TheTitleTheStoryOnTheHillTheTitleAgainAndTheEnd) {
   EXPECT_GT(InkOnFirstLine(story), 50) << "Mio's first line";
   EXPECT_EQ(At(story, kDressX, kDressY), kDressColour) << "Mio in the middle";
   EXPECT_EQ(At(story, kLawnX, kLawnY), kLawnColour) << "in the park";
+  // Half-way through the rule the hill's night has come down over the top half of the screen,
+  // the park's lawn is still below it; after it the night sky is everywhere, under the window
+  // and the line printed in it.
+  const std::vector<std::uint32_t>& half_rule = run.PictureAt(rule_half);
+  const std::vector<std::uint32_t>& after_rule = run.PictureAt(rule_done);
+  ASSERT_FALSE(half_rule.empty());
+  ASSERT_FALSE(after_rule.empty());
+  const std::uint32_t night_sky = At(after_rule, kSkyX, kSkyY);
+  EXPECT_NE(night_sky, At(story, kSkyX, kSkyY)) << "the hill's sky is not the park's";
+  EXPECT_EQ(At(half_rule, kSkyX, kSkyY), night_sky) << "the night has come down over the top";
+  EXPECT_EQ(At(half_rule, kLawnX, kLawnY), kLawnColour) << "the park's lawn still below";
+  EXPECT_GT(InkOnFirstLine(half_rule), 50) << "Mio's answer stays in the window through the rule";
+  EXPECT_NE(At(after_rule, kLawnX, kLawnY), kLawnColour) << "the night over the lawn too";
+  EXPECT_GT(InkOnFirstLine(after_rule), 50) << "the next line printed in the window after the rule";
   const std::vector<std::uint32_t>& shown_hill = run.PictureAt(hill);
   ASSERT_FALSE(shown_hill.empty());
   EXPECT_NE(At(shown_hill, kLawnX, kLawnY), kLawnColour) << "the night on the hill after the park's evening";
@@ -103,6 +126,12 @@ TEST_F(DemoRunGuiTest, TheTitleTheStoryOnTheHillTheTitleAgainAndTheEnd) {
   const std::vector<std::uint32_t>& shown_ending = run.PictureAt(ending);
   ASSERT_FALSE(shown_ending.empty());
   EXPECT_EQ(At(shown_ending, kStarX, kStarY), kStarColour) << "the ending picture";
+  // Half-way through the cross-fade the sky is a mix of the hill's and the ending's.
+  const std::vector<std::uint32_t>& half_fade = run.PictureAt(fade_half);
+  ASSERT_FALSE(half_fade.empty());
+  EXPECT_TRUE(HalfWayBetween(At(half_fade, kSkyX, kSkyY), night_sky, At(shown_ending, kSkyX, kSkyY)))
+      << std::hex << At(half_fade, kSkyX, kSkyY) << " between " << night_sky << " and "
+      << At(shown_ending, kSkyX, kSkyY);
   EXPECT_NE(At(shown_ending, kSteppedAsideX, kDressY), kCoatColour) << "without Mio";
   const std::vector<std::uint32_t>& again = run.PictureAt(title_again);
   ASSERT_FALSE(again.empty());

@@ -169,4 +169,19 @@ TEST(AttachedListTest, AnAttachedListThatGoesUnbindsItselfFromTheLayer) {
   EXPECT_EQ(other.GetLayer(), nullptr);
 }
 
+// A transition that hands the layers over swaps their attached lists one layer after the other:
+// each list stays bound to its new layer, so what changes in it is still painted.
+TEST(AttachedListTest, TwoLayersThatSwapTheirListsKeepBothBound) {
+  CDrawLayer first;
+  CDrawLayer second;
+  CDrawList front;
+  CDrawList back;
+  first.SetAttachedList(&front);
+  second.SetAttachedList(&back);
+  first.SetAttachedList(&back);
+  second.SetAttachedList(&front);
+  EXPECT_EQ(front.GetLayer(), &second);
+  EXPECT_EQ(back.GetLayer(), &first);
+}
+
 }  // namespace

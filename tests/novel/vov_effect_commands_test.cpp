@@ -72,11 +72,15 @@ class EffectCommandsTest : public vov_test::FrameTest {
     return *Page().Sprite(0, false, 0);
   }
 
-  // The drawables in both pages' own lists.
+  // The drawables in both pages' own and attached lists.
   std::vector<const CDrawable*> DrawnSprites() {
     std::vector<const CDrawable*> drawn;
     for (std::uint32_t page : {0u, 1u}) {
-      for (const CDrawList::Node& node : Page().Layer(page)->GetOwnList().Nodes()) drawn.push_back(node.drawable);
+      CDrawLayer* layer = Page().Layer(page);
+      for (const CDrawList* list : {&layer->GetOwnList(), layer->GetAttachedList()}) {
+        if (list == nullptr) continue;
+        for (const CDrawList::Node& node : list->Nodes()) drawn.push_back(node.drawable);
+      }
     }
     return drawn;
   }

@@ -1,8 +1,8 @@
 // The frame's effect commands in a real window (run under Xvfb) on a fake clock: a quake with a
 // duration on the front page moves the background's marked column and puts it back at its end;
-// a sprite's cell animation shows its two cells at their key-frame places; a gradient fade made
-// for a sprite of the page reveals it behind its soft edge. The frames are written as PNG
-// pictures.
+// a sprite's cell animation shows its two cells at their key-frame places; a sprite change
+// cross-fades from the old picture to the new one; a gradient fade made for a sprite of the page
+// reveals it behind its soft edge. The frames are written as PNG pictures.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -29,6 +29,7 @@ constexpr std::uint32_t kGrey = 0x404040;
 constexpr std::uint32_t kMark = 0xFFFF00;
 constexpr std::uint32_t kRed = 0xFF0000;
 constexpr std::uint32_t kGreen = 0x00FF00;
+constexpr std::uint32_t kBlue = 0x0000FF;
 
 class EffectCommandsGuiTest : public EffectWindowTest<LayerWindowFilesTestBase> {
  protected:
@@ -129,6 +130,38 @@ TEST_F(EffectCommandsGuiTest, ACellAnimationShowsBothCellsAtTheirKeyFramePlaces)
   EXPECT_EQ(At(shown, 310, 90), kGreen) << "the second cell at (300, 80)";
   EXPECT_EQ(At(shown, 90, 60), kGrey) << "left of the first cell the background";
   EXPECT_EQ(At(shown, 20, 30), 0x0000FFu) << "the sprite itself at (0, 0)";
+}
+
+TEST_F(EffectCommandsGuiTest, ASpriteChangeCrossFadesFromTheOldPictureToTheNewOne) {
+  constexpr std::int32_t kLeft = 450;
+  constexpr std::int32_t kTop = 250;
+  game_.WriteFile("AAA01S.ELG", page_test::Picture(100, 100, 0xFF000000 | kRed, -1, 0, kLeft, kTop));
+  game_.WriteFile("AAA02S.ELG", page_test::Picture(100, 100, 0xFF000000 | kBlue, -1, 0, kLeft, kTop));
+  CVovPage& page = novel_->Page();
+  ASSERT_EQ(page.LoadSprite(0, "AAA01S.ELG", false, 0), 0);
+  ASSERT_EQ(page.PlaceSprite(0, 0, false, false, 0), 0);
+  // Index 0, the new name, a path that stays at the start, the front page, 1000 ms, mode 2
+  // (cross-fade), no size letters, group 0.
+  const std::vector<VovOperand> operands = {{1, 0, {}},    {kVovStringFlag, 1, "AAA02S.ELG"}, {kVovStringFlag, 1, "i"},
+                                            {1, 0, {}},    {1, 1000, {}}, {1, 2, {}}, {1, 0, {}}, {1, 0, {}}};
+  ASSERT_EQ(novel_->CallOpcode(83, operands), 0);
+  const SpriteRecord& record = *page.Sprite(0, false, 0);
+  ASSERT_NE(record.effect, nullptr);
+  EXPECT_EQ(At(FrameAt(0, "effect_change_0ms.png"), kLeft + 50, kTop + 50), kRed) << "the old picture first";
+  const std::vector<std::uint32_t> half = FrameAt(500, "effect_change_500ms.png");
+  for (const auto& [x, y] : {std::pair{kLeft, kTop}, std::pair{kLeft + 50, kTop + 50}, std::pair{kLeft + 99, kTop + 99}}) {
+    const std::uint32_t mixed = At(half, x, y);
+    EXPECT_NEAR(static_cast<int>(mixed >> 16), 0x80, 8) << std::hex << mixed;
+    EXPECT_EQ(mixed >> 8 & 0xFF, 0u) << std::hex << mixed;
+    EXPECT_NEAR(static_cast<int>(mixed & 0xFF), 0x80, 8) << std::hex << mixed;
+  }
+  EXPECT_EQ(At(half, kLeft - 1, kTop + 50), kGrey);
+  EXPECT_EQ(At(half, kLeft + 100, kTop + 50), kGrey);
+  const std::vector<std::uint32_t> end = FrameAt(1000, "effect_change_end.png");
+  EXPECT_EQ(record.effect, nullptr) << "ended";
+  EXPECT_EQ(At(end, kLeft, kTop), kBlue);
+  EXPECT_EQ(At(end, kLeft + 99, kTop + 99), kBlue);
+  EXPECT_EQ(At(end, kLeft + 100, kTop + 50), kGrey);
 }
 
 // The frame has no opcode of its own for "sp_gfade": it is made by name for a page sprite, as a

@@ -142,8 +142,8 @@ TEST_F(EffectCommandsGuiTest, ASpriteChangeCrossFadesFromTheOldPictureToTheNewOn
   ASSERT_EQ(page.PlaceSprite(0, 0, false, false, 0), 0);
   // Index 0, the new name, a path that stays at the start, the front page, 1000 ms, mode 2
   // (cross-fade), no size letters, group 0.
-  const std::vector<VovOperand> operands = {{1, 0, {}},    {kVovStringFlag, 1, "AAA02S.ELG"}, {kVovStringFlag, 1, "i"},
-                                            {1, 0, {}},    {1, 1000, {}}, {1, 2, {}}, {1, 0, {}}, {1, 0, {}}};
+  const std::vector<VovOperand> operands = {{1, 0, {}}, {kVovStringFlag, 1, "AAA02S.ELG"}, {kVovStringFlag, 1, "i"},
+                                            {1, 0, {}}, {1, 1000, {}}, {1, 2, {}}, {1, 0, {}}, {1, 0, {}}};
   ASSERT_EQ(novel_->CallOpcode(83, operands), 0);
   const SpriteRecord& record = *page.Sprite(0, false, 0);
   ASSERT_NE(record.effect, nullptr);

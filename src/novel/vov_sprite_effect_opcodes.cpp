@@ -1,9 +1,13 @@
-// The opcodes of the sprite effects: a sprite moved along a path (81, 82), its cell animation
-// (84), and the wait for and the end of a sprite's effect (85, 86). A looping effect is recorded
-// in the sprite's record, so that a load starts it again.
+// The opcodes of the sprite effects: a sprite moved along a path (81, 82), a sprite changed to
+// another picture (83), its cell animation (84), and the wait for and the end of a sprite's
+// effect (85, 86). A looping effect is recorded in the sprite's record, so that a load starts it
+// again.
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "effects/effect.h"
@@ -25,6 +29,10 @@ constexpr std::int32_t kNoSprite = 2;
 constexpr std::int32_t kPathTooLong = 3;
 constexpr std::int32_t kNotStarted = 4;
 constexpr std::int32_t kAssistErrorBase = 4;
+constexpr std::int32_t kChangeAssistErrorBase = 5;
+constexpr std::int32_t kSameName = 3;
+constexpr std::uint32_t kTakeSizeLetters = 2;
+constexpr std::uint32_t kOwnStorage = 2;
 constexpr std::int32_t kAssistMissing = -2;
 constexpr std::int32_t kLooping = 2;
 constexpr std::int32_t kBadCharacter = 3;
@@ -35,6 +43,7 @@ constexpr std::int32_t kToBack = 2;
 constexpr double kStepsPerTurn = 512.0;
 constexpr std::size_t kOffsetRecordSize = 6;
 constexpr std::size_t kOffsetHeadSize = 5;  // a leading byte and the u32 length
+constexpr std::size_t kLengthSize = 4;
 
 std::uint32_t U32(std::span<const VovOperand> operands, std::size_t n) { return VovOperandAt(operands, n).value; }
 std::int32_t I32(std::span<const VovOperand> operands, std::size_t n) {
@@ -125,14 +134,15 @@ void TakePathEnd(CVovFrame& frame, const SpriteTarget& target, SpriteRecord& rec
 }
 
 // The sprite put at the path's end at once through "sp_panime"'s assist entry: 0; -2 without
-// the entry; else the entry's failure + 4.
-std::int32_t ShowPathEnd(CVovFrame& frame, const SpriteTarget& target, SpriteRecord& record, const std::string& path) {
+// the entry; else the entry's failure + `error_base`.
+std::int32_t ShowPathEnd(CVovFrame& frame, const SpriteTarget& target, SpriteRecord& record, const std::string& path,
+                         std::int32_t error_base = kAssistErrorBase) {
   const ObjectAssistFunc assist = g_DcpHost != nullptr ? g_DcpHost->FindAssistFunc("sp_panime") : nullptr;
   if (assist == nullptr) return kAssistMissing;
   PathEnd end;
   const PluginArgList args = end.Outs(1, record.sprite.get(), path.c_str());
   const PluginArgs view = args.View();
-  if (const std::int32_t status = assist(&view); status != 0) return status + kAssistErrorBase;
+  if (const std::int32_t status = assist(&view); status != 0) return status + error_base;
   TakePathEnd(frame, target, record, end, end.zoom != 0 || end.turn != 0);
   return kDone;
 }
@@ -178,14 +188,16 @@ std::int32_t PathEndHandler(CVovFrame& frame, std::span<const VovOperand> operan
 }
 
 // The last character of the name's leaf without its extension, read by whole Shift-JIS
-// characters; 0 when it is a two-byte character or there is none.
+// characters as the code page (and so the file system) reads them: a half-width katakana is one
+// byte, and a byte that cannot trail stands alone. 0 when it is a two-byte character or there is
+// none.
 char LeafLetter(std::string_view name) {
   std::size_t leaf = 0;
   std::size_t dot = std::string_view::npos;
   std::size_t last = std::string_view::npos;
   std::size_t last_length = 0;
   for (std::size_t at = 0; at < name.size();) {
-    const std::size_t length = plat::SjisCharLengthAt(name, at);
+    const std::size_t length = plat::SjisCodeLengthAt(name, at);
     if (length == 1 && (name[at] == '/' || name[at] == '\\')) {
       leaf = at + 1;
       dot = std::string_view::npos;
@@ -197,23 +209,116 @@ char LeafLetter(std::string_view name) {
   const std::size_t end = dot == std::string_view::npos ? name.size() : dot;
   for (std::size_t at = leaf; at < end;) {
     last = at;
-    last_length = plat::SjisCharLengthAt(name, at);
+    last_length = plat::SjisCodeLengthAt(name, at);
     at += last_length;
   }
   return last != std::string_view::npos && last_length == 1 ? name[last] : '\0';
 }
 
-// The offset that the image keeps for the definition: records {number, dx, dy} (i16 each) after
-// a leading byte and their length in bytes; (0, 0) without one, or when the length overruns the
+// The size that the letter ending a sprite name's leaf stands for: "S" 2, "M" 3, "X" 4, else 0.
+std::uint32_t SizeOf(std::string_view name) {
+  switch (LeafLetter(name)) {
+    case 'S': return 2;
+    case 'M': return 3;
+    case 'X': return 4;
+    default: return 0;
+  }
+}
+
+// Whether the record already shows `name`, compared as LoadSprite compares it.
+bool SameNameNoCase(const std::string& recorded, const std::string& name) {
+  return std::ranges::equal(recorded, name, [](char a, char b) {
+    return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
+  });
+}
+
+// The sprite a change replaces, with a picture of its own: the record's picture may be shared
+// with the other page's record, where the old picture stays visible, while the change effect
+// deletes the sprite and its picture when it ends. Until it is handed over, both go with this
+// holder (the sprite first, as it shows the picture).
+class OldSprite {
+ public:
+  // Takes the record's sprite out of it: false (the record unchanged) when the picture cannot be
+  // copied.
+  bool TakeFrom(SpriteRecord& record) {
+    auto image = std::make_unique<CImage>();
+    if (image->Duplicate(record.image.get(), kOwnStorage) != 0) return false;
+    record.sprite->SetSourceImage(image.get());
+    image_ = std::move(image);
+    sprite_ = std::move(record.sprite);
+    record.image.reset();
+    return true;
+  }
+  CSprite* Sprite() const { return sprite_.get(); }
+  void Drop() {
+    sprite_.reset();
+    image_.reset();
+  }
+  // The running change effect owns both from here on.
+  void HandOver() {
+    static_cast<void>(sprite_.release());
+    static_cast<void>(image_.release());
+  }
+
+ private:
+  std::unique_ptr<CImage> image_;
+  std::unique_ptr<CSprite> sprite_;
+};
+
+// 83: the sprite changes to another picture while the new sprite, the old one or a cross-fade of
+// the two moves along a path. Operands: index, new name, path, page, time (500 when absent),
+// mode, 2 to compare the names' size letters, group.
+std::int32_t ChangeHandler(CVovFrame& frame, std::span<const VovOperand> operands) {
+  const SpriteTarget target{U32(operands, 0), U32(operands, 3) != 0, I32(operands, 7)};
+  SpriteRecord* record = Record(frame, target);
+  if (const std::int32_t status = CheckRecord(record); status != kDone) return status;
+  const std::string name = OperandText(operands, 1);
+  if (name.empty()) return kNoRecord;
+  if (SameNameNoCase(record->name, name) && record->filter == kFilterNone) return kSameName;
+  EndSpriteEffect(*record);
+  const bool compare_sizes = U32(operands, 6) == kTakeSizeLetters;
+  const std::uint32_t old_size = SizeOf(record->name);
+  const std::int32_t old_character = record->character;
+  OldSprite old;
+  if (!old.TakeFrom(*record)) return kNotStarted;
+  if (frame.Page().LoadSprite(target.index, name.c_str(), target.back, target.group) != kDone) return kNotStarted;
+  const std::uint32_t new_size = SizeOf(record->name);
+  const bool resized = compare_sizes && record->character == old_character && new_size != old_size && new_size != 0;
+
+  const std::string path = OperandText(operands, 2);
+  PublishPriorities(target.group);
+  if (!frame.EffectsEnabled()) {
+    old.Drop();
+    return ShowPathEnd(frame, target, *record, path, kChangeAssistErrorBase);
+  }
+  EffectWords words(operands);
+  words.Word(reinterpret_cast<std::uintptr_t>(record->sprite.get()));
+  words.Word(reinterpret_cast<std::uintptr_t>(old.Sprite())).Text(path.c_str()).Byte(U32(operands, 5));
+  words.Value(record->priority).Value(resized ? 1 : 0).Value(OperandOr(operands, 4, kPathTime)).Value(1);
+  if (frame.CreateEffect(record->effect, "sp_change", frame.Page().Part(target.back ? 1 : 0), words.View()) != 0 ||
+      record->effect == nullptr) {
+    return kNotStarted;
+  }
+  old.HandOver();
+  PathEnd end;
+  record->effect->GetParam(end.ParamOuts().View());
+  TakePathEnd(frame, target, *record, end, end.transformed != 0);
+  return kDone;
+}
+
+// The offset that the image keeps for the definition. The image's extra data is its picture's
+// record chain; the first record holds records {number, dx, dy} (i16 each) after its tag byte and
+// its length, which counts itself and them. (0, 0) without one, or when the length overruns the
 // block.
 std::array<std::int32_t, 2> DefinitionOffset(const CImage* image, std::int32_t number) {
   if (image == nullptr) return {0, 0};
   const std::vector<std::uint8_t>& data = image->GetExtraData();
   if (data.size() < kOffsetHeadSize) return {0, 0};
   const std::uint32_t length = data[1] | data[2] << 8 | data[3] << 16 | static_cast<std::uint32_t>(data[4]) << 24;
-  if (length > data.size() - kOffsetHeadSize) return {0, 0};
+  if (length < kLengthSize || length - kLengthSize > data.size() - kOffsetHeadSize) return {0, 0};
+  const std::size_t end = kOffsetHeadSize + (length - kLengthSize);
   const auto i16 = [&](std::size_t at) { return static_cast<std::int16_t>(data[at] | data[at + 1] << 8); };
-  for (std::size_t at = kOffsetHeadSize; at + kOffsetRecordSize <= kOffsetHeadSize + length; at += kOffsetRecordSize) {
+  for (std::size_t at = kOffsetHeadSize; at + kOffsetRecordSize <= end; at += kOffsetRecordSize) {
     if (i16(at) == number) return {i16(at + 2), i16(at + 4)};
   }
   return {0, 0};
@@ -277,6 +382,7 @@ std::int32_t EndHandler(CVovFrame& frame, std::span<const VovOperand> operands) 
 void CVovFrame::InstallSpriteEffectHandlers() {
   SetHandler(81, PathHandler);
   SetHandler(82, PathEndHandler);
+  SetHandler(83, ChangeHandler);
   SetHandler(84, CellAnimationHandler);
   SetHandler(85, WaitHandler);
   SetHandler(86, EndHandler);

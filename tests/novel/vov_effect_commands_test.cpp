@@ -6,7 +6,11 @@
 #include <vector>
 
 #include "base/trig_tables.h"
+#include "effects/sp_change_effect.h"
 #include "effects/sp_panime_effect.h"
+#include "effects/sp_tanime_effect.h"
+#include "platform/text_encoding.h"
+#include "scene/draw_list.h"
 #include "scene/sprite.h"
 #include "base/byte_cursor.h"
 #include "support/log_capture.h"
@@ -67,6 +71,26 @@ class EffectCommandsTest : public vov_test::FrameTest {
     EXPECT_EQ(Page().LoadSprite(0, "AAA01S.ELG", false, 0), 0);
     return *Page().Sprite(0, false, 0);
   }
+
+  // The drawables in both pages' own and attached lists.
+  std::vector<const CDrawable*> DrawnSprites() {
+    std::vector<const CDrawable*> drawn;
+    for (std::uint32_t page : {0u, 1u}) {
+      CDrawLayer* layer = Page().Layer(page);
+      for (const CDrawList* list : {&layer->GetOwnList(), layer->GetAttachedList()}) {
+        if (list == nullptr) continue;
+        for (const CDrawList::Node& node : list->Nodes()) drawn.push_back(node.drawable);
+      }
+    }
+    return drawn;
+  }
+  // Opcode 83 on sprite 0 of group 0 on the front page: new name, path, time (absent when 0),
+  // mode and the size-letter switch.
+  std::int32_t Change(const char* name, const char* path, int time, int mode = 0, int sizes = 0) {
+    return Opcode(83, {0, name, path, 0, time, mode, sizes, 0}, time == 0 ? std::vector<std::size_t>{5}
+                                                                             : std::vector<std::size_t>{});
+  }
+  CSpChangeEffect* RunningChange(const SpriteRecord& record) { return dynamic_cast<CSpChangeEffect*>(record.effect); }
 
   CTrigTables trig_;
   std::vector<std::string> texts_;
@@ -251,6 +275,159 @@ TEST_F(EffectCommandsTest, TheCellAnimationOfASmallSpriteReadsDefinition20PlusIt
   EXPECT_EQ(Opcode(84, {0, 4, 0, 0, 0}), 4) << "SYS/CA024.TXT does not exist";
   record.character = 7;
   EXPECT_EQ(Opcode(84, {0, 3, 0, 0, 0}), 3) << "only characters 0-6 have cell animations";
+}
+
+TEST_F(EffectCommandsTest, TheCellAnimationNumberFollowsTheLastWholeCharacterOfTheNameLeaf) {
+  game_.WriteFile("SYS/CELL.ELG", page_test::Picture(4, 4, 0xFF00FF00));
+  game_.WriteFile("SYS/CA043.TXT", "*CELL.ELG\r\n0,0\r\nt 100\r\n10,0\r\n");
+  SpriteRecord& record = LoadedSprite();
+  // Only SYS/CA043.TXT exists: the base 40 reads, 20 ("S") and 80 ("X") find no file.
+  const struct {
+    const char* name;
+    std::int32_t result;
+  } cases[] = {
+      {"AAA01S.ELG", 4},          {"AAA01X.ELG", 4},        {"AAA01M.ELG", 0},
+      {"AAA01S", 4},              {"X.DIR/AAA01", 0},       {"S.DIR\\AAA01.ELG", 0},
+      {"AAA\x83\x53.ELG", 0},   {"AAA\x83\x4D.ELG", 0}, {"DIR/AAA\x83\x58", 0},
+      {"AAA\xB1S.ELG", 4},  // a one-byte katakana before the S
+  };
+  for (const auto& each : cases) {
+    record.name = each.name;
+    EXPECT_EQ(Opcode(84, {0, 3, 0, 0, 0}), each.result) << each.name;
+  }
+}
+
+TEST_F(EffectCommandsTest, TheCellAnimationMovesByTheOffsetThatThePictureKeepsForItsDefinition) {
+  game_.WriteFile("SYS/CELL.ELG", page_test::Picture(4, 4, 0xFF00FF00));
+  game_.WriteFile("SYS/CA023.TXT", "*CELL.ELG\r\n0,0\r\nt 5000\r\n0,0\r\n");
+  // A picture whose record chain holds offsets for definitions 43 and 23, as the picture files do.
+  kvxtools::ElgPicture picture;
+  picture.width = 40;
+  picture.height = 60;
+  picture.pixels.assign(40 * 60 * 4, 0xFF);
+  picture.form = kvxtools::ElgHeaderForm::kRecords;
+  picture.records = {{7, {43, 0, 1, 0, 2, 0, 23, 0, 11, 0, 0xF3, 0xFF}}, {9, {1, 2, 3, 4}}};
+  const std::vector<std::uint8_t> bytes = kvxtools::EncodeElg(picture);
+  game_.WriteFile("AAA01S.ELG", std::string(bytes.begin(), bytes.end()));
+  SpriteRecord& record = LoadedSprite();
+  ASSERT_EQ(Page().PlaceSprite(0, 0, false, false, 0), 0);
+  ASSERT_EQ(Page().MoveSprite(0, 100, 200, false, 0), 0);
+  ASSERT_EQ(record.sprite->GetX(), 100);
+  ASSERT_EQ(record.sprite->GetY(), 200);
+  const auto cell_place = [&] {
+    EXPECT_EQ(Opcode(84, {0, 3, 0, 0, 0}), 0);
+    const auto* cells = dynamic_cast<const CSpTanimeEffect*>(record.effect);
+    if (cells == nullptr || cells->GetCellCount() != 1) return std::pair{-1, -1};
+    return std::pair{cells->GetCellSprite(0)->GetX(), cells->GetCellSprite(0)->GetY()};
+  };
+  EXPECT_EQ(cell_place(), std::pair(111, 187)) << "definition 23's record: (11, -13)";
+
+  // The records' length counts itself; one that overruns the picture's block is not read.
+  const auto offsets_with_length = [&](std::uint32_t length) {
+    std::vector<std::uint8_t> data = {7, 0, 0, 0, 0, 23, 0, 5, 0, 6, 0};
+    for (int i = 0; i < 4; ++i) data[1 + i] = static_cast<std::uint8_t>(length >> (8 * i));
+    record.image->SetExtraData(data);
+    return cell_place();
+  };
+  EXPECT_EQ(offsets_with_length(10), std::pair(105, 206)) << "one record filling the block";
+  EXPECT_EQ(offsets_with_length(11), std::pair(100, 200)) << "a byte past the block";
+  EXPECT_EQ(offsets_with_length(0xFFFFFFFF), std::pair(100, 200));
+  EXPECT_EQ(offsets_with_length(3), std::pair(100, 200)) << "shorter than the length itself";
+  EXPECT_EQ(offsets_with_length(9), std::pair(100, 200)) << "a record cut short is not read";
+  record.image->SetExtraData({7, 10, 0, 0});
+  EXPECT_EQ(cell_place(), std::pair(100, 200)) << "a block shorter than its head";
+}
+
+TEST_F(EffectCommandsTest, ASpriteChangeDefaultsToHalfASecondAndTheOldSpriteGoesAtItsEnd) {
+  game_.WriteFile("AAA02M.ELG", page_test::Picture(60, 60, 0xFF0000FF));
+  SpriteRecord& record = LoadedSprite();
+  const CSprite* old_sprite = record.sprite.get();
+  EXPECT_EQ(Opcode(83, {6, "AAA02M.ELG", "l", 0, 0, 0, 0, 0}), 1) << "no record past the group";
+  EXPECT_EQ(Opcode(83, {0, 0, "l", 0, 0, 0, 0, 0}), 1) << "no new name";
+  EXPECT_EQ(Change("aaa01s.elg", "l", 0), 3) << "the picture it shows already";
+  ASSERT_EQ(Change("AAA02M.ELG", "l", 0), 0);
+  ASSERT_NE(RunningChange(record), nullptr);
+  EXPECT_EQ(record.name, "AAA02M.ELG");
+  EXPECT_EQ(record.character, 0);
+  EXPECT_EQ(DrawnSprites().size(), 2u) << "the old sprite stays until the first step";
+  EXPECT_EQ(TimeToEnd(record.effect), 500u + kFrameTime);
+  EXPECT_EQ(DrawnSprites(), std::vector<const CDrawable*>{record.sprite.get()}) << "the old sprite went";
+  EXPECT_NE(record.sprite.get(), old_sprite);
+  EXPECT_TRUE(record.sprite->IsEnabled());
+  EXPECT_EQ(record.sprite->GetX(), 0) << "at the path's end, the layer's left edge";
+  EXPECT_EQ(record.x, record.ref_x);
+  ASSERT_EQ(Change("AAA01S.ELG", "l", 300), 0);
+  EXPECT_EQ(TimeToEnd(record.effect), 300u + kFrameTime);
+}
+
+// The failure road (a path text the parser refuses, a picture that is missing, effects off):
+// the old sprite and its picture are deleted (ASan sees none left) and no list draws them.
+TEST_F(EffectCommandsTest, ASpriteChangeThatCannotStartDeletesTheOldSpriteAndGivesItsFailure) {
+  game_.WriteFile("AAA02M.ELG", page_test::Picture(60, 60, 0xFF0000FF));
+  SpriteRecord& record = LoadedSprite();
+  EXPECT_EQ(Change("AAA02M.ELG", "q", 0), 4) << "the path is refused";
+  EXPECT_EQ(record.effect, nullptr);
+  EXPECT_EQ(record.name, "AAA02M.ELG") << "the new picture stays";
+  EXPECT_EQ(DrawnSprites(), std::vector<const CDrawable*>{record.sprite.get()});
+  EXPECT_TRUE(record.sprite->IsEnabled());
+
+  EXPECT_EQ(Change("AAA09S.ELG", "l", 0), 4) << "no such picture";
+  EXPECT_EQ(record.character, kFreeSprite);
+  EXPECT_TRUE(DrawnSprites().empty());
+
+  LoadedSprite();
+  Settings()[kSettingScreenEffectsOn] = 0;
+  ASSERT_EQ(Change("AAA02M.ELG", "l", 0), 0);
+  EXPECT_EQ(record.effect, nullptr);
+  EXPECT_EQ(DrawnSprites(), std::vector<const CDrawable*>{record.sprite.get()});
+  EXPECT_EQ(record.sprite->GetX(), 0) << "the new sprite at the path's end";
+  const std::int32_t path_failure = Opcode(82, {0, "q", 0, 0}) - 4;
+  ASSERT_GT(path_failure, 0);
+  EXPECT_EQ(Change("AAA01S.ELG", "q", 0), path_failure + 5) << "the failure of the path's end + 5";
+  EXPECT_EQ(DrawnSprites(), std::vector<const CDrawable*>{record.sprite.get()});
+}
+
+TEST_F(EffectCommandsTest, ASpriteChangeLeavesThePictureItSharesWithTheBackPageThere) {
+  game_.WriteFile("AAA02M.ELG", page_test::Picture(60, 60, 0xFF0000FF));
+  SpriteRecord& front = LoadedSprite();
+  Page().CopyFrontToBack();
+  const SpriteRecord& back = *Page().Sprite(0, true, 0);
+  ASSERT_EQ(back.image, front.image);
+  const std::shared_ptr<CImage> shared = front.image;
+  ASSERT_EQ(Change("AAA02M.ELG", "l", 0, CSpChangeEffect::kModeCrossFade), 0);
+  EXPECT_EQ(TimeToEnd(front.effect), 500u + kFrameTime);
+  EXPECT_EQ(back.image, shared) << "the back page keeps the old picture";
+  EXPECT_EQ(back.sprite->GetSourceImage(), shared.get());
+  EXPECT_EQ(page_test::PixelOf(*shared, 0, 0), 0xFFFF0000u);
+  EXPECT_EQ(shared.use_count(), 2) << "only the back record and this test hold it";
+}
+
+TEST_F(EffectCommandsTest, TheSizeLettersOfBothNamesDecideWhetherTheChangeResizes) {
+  game_.WriteFile("AAA01M.ELG", page_test::Picture(60, 60, 0xFF00FF00));
+  game_.WriteFile("AAA02S.ELG", page_test::Picture(40, 60, 0xFF0000FF));
+  game_.WriteFile("AAA03M.ELG", page_test::Picture(40, 60, 0xFF0000FF));
+  game_.WriteFile("BBB02S.ELG", page_test::Picture(40, 60, 0xFF0000FF));
+  game_.WriteFile(plat::SjisToUtf8("AAA\x83\x53.ELG"), page_test::Picture(40, 60, 0xFF0000FF));
+  Page().SetCharacters({"AAA", "BBB"});
+  SpriteRecord& record = *Page().Sprite(0, false, 0);
+  // A resized cross-fade to a narrower sprite runs from the old picture to the scaled new one.
+  const struct {
+    const char* name;
+    int sizes;
+    std::uint8_t mode;
+  } cases[] = {
+      {"AAA02S.ELG", 2, CSpChangeEffect::kModeCrossFadeToNarrow},
+      {"AAA02S.ELG", 0, CSpChangeEffect::kModeCrossFade},
+      {"AAA03M.ELG", 2, CSpChangeEffect::kModeCrossFade},
+      {"BBB02S.ELG", 2, CSpChangeEffect::kModeCrossFade},
+      {"AAA\x83\x53.ELG", 2, CSpChangeEffect::kModeCrossFade},
+  };
+  for (const auto& each : cases) {
+    ASSERT_EQ(Page().LoadSprite(0, "AAA01M.ELG", false, 0), 0);
+    ASSERT_EQ(Change(each.name, "l", 0, CSpChangeEffect::kModeCrossFade, each.sizes), 0) << each.name;
+    ASSERT_NE(RunningChange(record), nullptr) << each.name;
+    EXPECT_EQ(RunningChange(record)->GetMode(), each.mode) << each.name << " " << each.sizes;
+  }
 }
 
 // A game saved with a noise over the page and a sprite's looping cell animation, loaded into a

@@ -1,0 +1,92 @@
+// A slot's background animation in a real window (run under Xvfb) on a fake clock: the frames
+// of an animation-data file show on the front page in turn, a small cell at its record's place
+// over the frame before it. The frames are written as PNG pictures.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "anim_file_writer.h"
+#include "base/game_settings.h"
+#include "gfx/image_canvas.h"
+#include "novel/vov_frame.h"
+#include "support/effect_window_test.h"
+#include "support/fake_app_services.h"
+#include "vov_page_fixture.h"
+
+namespace {
+
+constexpr std::int32_t kWidth = 800;
+constexpr std::int32_t kHeight = 600;
+constexpr std::uint32_t kGreen = 0x00C000;
+constexpr std::uint32_t kBlue = 0x0000C0;
+constexpr std::uint32_t kRed = 0xC00000;
+
+class BgAnimeGuiTest : public EffectWindowTest<LayerWindowFilesTestBase> {
+ protected:
+  BgAnimeGuiTest() : EffectWindowTest("background animation test", kWidth, kHeight) {}
+  void SetUp() override {
+    EffectWindowTest::SetUp();
+    app_.game_screen = {kWidth, kHeight};
+    g_UserConfig = &settings_;
+    game_.WriteFile("ANIME/GREEN.ELG", page_test::Picture(kWidth, kHeight, 0xFF000000 | kGreen));
+    game_.WriteFile("ANIME/BLUE.ELG", page_test::Picture(kWidth, kHeight, 0xFF000000 | kBlue));
+    game_.WriteFile("ANIME/RED.ELG", page_test::Picture(100, 50, 0xFF000000 | kRed));
+    kvxtools::DadFileSpec spec;
+    spec.header = {0x20, 0x03, 0x58, 0x02};  // 800 x 600
+    // Green, the red cell at (300, 200) over it, blue, and again from the start.
+    spec.frames = {kvxtools::PatternFrame(0, 100), kvxtools::PatternFrame(2, 100, 300, 200),
+                   kvxtools::PatternFrame(1, 100)};
+    spec.references = {{"GREEN.ELG"}, {"BLUE.ELG"}, {"RED.ELG"}};
+    const std::vector<std::uint8_t> bytes = kvxtools::WriteDad(spec);
+    game_.WriteFile("PARK.DAD", std::string(bytes.begin(), bytes.end()));
+    host_ = std::make_unique<CScriptHost>();
+    novel_ = std::make_unique<CVovFrame>(*host_);
+    ASSERT_EQ(novel_->InitPageImage(nullptr), 0u);
+    screen_->SetFrameImage(dynamic_cast<CImageCanvasBase*>(novel_->Page().PageImage()));
+  }
+  void TearDown() override {
+    screen_->SetFrameImage(&frame_);
+    novel_.reset();
+    host_.reset();
+    g_UserConfig = nullptr;
+    EffectWindowTest::TearDown();
+  }
+  static std::uint32_t At(const std::vector<std::uint32_t>& shown, std::int32_t x, std::int32_t y) {
+    return shown[static_cast<std::size_t>(y * kWidth + x)] & 0xFFFFFF;
+  }
+
+  test_support::FakeAppServices app_;
+  GameSettingsBlock settings_ = DefaultGameSettings();
+  std::unique_ptr<CScriptHost> host_;
+  std::unique_ptr<CVovFrame> novel_;
+};
+
+TEST_F(BgAnimeGuiTest, TheFramesShowOnTheFrontPageInTurnUntilStopped) {
+  CVovPage& page = novel_->Page();
+  // Entry 0 from its first frame; the loop flag is not given by the slots.
+  ASSERT_EQ(page.LoadBgAnime("PARK.DAD", 0, 0, 0), 0);
+  ASSERT_EQ(page.ControlBgAnime(0, 1, 0, 0), 0);
+  const std::vector<std::uint32_t> first = FrameAt(0, "bg_anime_0ms.png");
+  EXPECT_EQ(At(first, 10, 10), kGreen);
+  EXPECT_EQ(At(first, 350, 225), kGreen);
+
+  const std::vector<std::uint32_t> second = FrameAt(100, "bg_anime_100ms.png");
+  EXPECT_EQ(At(second, 300, 200), kRed) << "the cell's top-left at (300, 200)";
+  EXPECT_EQ(At(second, 399, 249), kRed) << "its bottom-right";
+  EXPECT_EQ(At(second, 299, 200), kGreen) << "the frame before it around the cell";
+  EXPECT_EQ(At(second, 400, 249), kGreen);
+  EXPECT_EQ(At(second, 300, 250), kGreen);
+
+  const std::vector<std::uint32_t> third = FrameAt(200, "bg_anime_200ms.png");
+  EXPECT_EQ(At(third, 10, 10), kBlue);
+  EXPECT_EQ(At(third, 350, 225), kBlue);
+
+  // Without the loop flag the last frame stays; the stop command takes the frames off the page.
+  EXPECT_EQ(At(FrameAt(400, "bg_anime_400ms.png"), 10, 10), kBlue);
+  ASSERT_EQ(page.ControlBgAnime(0, 4, 0, 0), 0);
+  EXPECT_EQ(At(FrameAt(500, "bg_anime_stopped.png"), 10, 10), 0u) << "the layer's colour";
+}
+
+}  // namespace

@@ -8,12 +8,8 @@
 #include <vector>
 
 #include "anim_file_writer.h"
-#include "base/game_settings.h"
-#include "gfx/image_canvas.h"
-#include "novel/vov_frame.h"
-#include "support/effect_window_test.h"
-#include "support/fake_app_services.h"
 #include "vov_page_fixture.h"
+#include "vov_window_fixture.h"
 
 namespace {
 
@@ -23,44 +19,26 @@ constexpr std::uint32_t kGreen = 0x00C000;
 constexpr std::uint32_t kBlue = 0x0000C0;
 constexpr std::uint32_t kRed = 0xC00000;
 
-class BgAnimeGuiTest : public EffectWindowTest<LayerWindowFilesTestBase> {
+class BgAnimeGuiTest : public NovelWindowTest {
  protected:
-  BgAnimeGuiTest() : EffectWindowTest("background animation test", kWidth, kHeight) {}
+  BgAnimeGuiTest() : NovelWindowTest("background animation test") {}
   void SetUp() override {
-    EffectWindowTest::SetUp();
-    app_.game_screen = {kWidth, kHeight};
-    g_UserConfig = &settings_;
+    NovelWindowTest::SetUp();
     game_.WriteFile("ANIME/GREEN.ELG", page_test::Picture(kWidth, kHeight, 0xFF000000 | kGreen));
     game_.WriteFile("ANIME/BLUE.ELG", page_test::Picture(kWidth, kHeight, 0xFF000000 | kBlue));
     game_.WriteFile("ANIME/RED.ELG", page_test::Picture(100, 50, 0xFF000000 | kRed));
     kvxtools::DadFileSpec spec;
     spec.header = {0x20, 0x03, 0x58, 0x02};  // 800 x 600
-    // Green, the red cell at (300, 200) over it, blue, and again from the start.
+    // Green, the red cell at (300, 200) over it, then blue.
     spec.frames = {kvxtools::PatternFrame(0, 100), kvxtools::PatternFrame(2, 100, 300, 200),
                    kvxtools::PatternFrame(1, 100)};
     spec.references = {{"GREEN.ELG"}, {"BLUE.ELG"}, {"RED.ELG"}};
     const std::vector<std::uint8_t> bytes = kvxtools::WriteDad(spec);
     game_.WriteFile("PARK.DAD", std::string(bytes.begin(), bytes.end()));
-    host_ = std::make_unique<CScriptHost>();
-    novel_ = std::make_unique<CVovFrame>(*host_);
-    ASSERT_EQ(novel_->InitPageImage(nullptr), 0u);
-    screen_->SetFrameImage(dynamic_cast<CImageCanvasBase*>(novel_->Page().PageImage()));
-  }
-  void TearDown() override {
-    screen_->SetFrameImage(&frame_);
-    novel_.reset();
-    host_.reset();
-    g_UserConfig = nullptr;
-    EffectWindowTest::TearDown();
   }
   static std::uint32_t At(const std::vector<std::uint32_t>& shown, std::int32_t x, std::int32_t y) {
     return shown[static_cast<std::size_t>(y * kWidth + x)] & 0xFFFFFF;
   }
-
-  test_support::FakeAppServices app_;
-  GameSettingsBlock settings_ = DefaultGameSettings();
-  std::unique_ptr<CScriptHost> host_;
-  std::unique_ptr<CVovFrame> novel_;
 };
 
 TEST_F(BgAnimeGuiTest, TheFramesShowOnTheFrontPageInTurnUntilStopped) {

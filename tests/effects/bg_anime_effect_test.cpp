@@ -270,6 +270,21 @@ TEST_F(BgAnimeTest, CatchingUpSkipsPassedFramesButForgetsADelayAboveASecond) {
   EXPECT_TRUE(ShowsFrameImage(*effect));
 }
 
+TEST_F(BgAnimeTest, CatchingUpGoesRoundAMarkedLoopManyTimesInOneUpdate) {
+  // Each way from a cell to the next performs few records; many of them in one update are no
+  // endless loop.
+  UseFrames({kMark, PatternFrame(0, 10), PatternFrame(1, 10), kJump});
+  CatchUp(true);
+  CBgAnimeEffect* effect = Play();
+  ASSERT_NE(effect, nullptr);
+  RunAt(0);
+  RunAt(510);
+  ASSERT_EQ(running_, effect) << "still running after 51 frames round the loop";
+  EXPECT_EQ(CellAt(*effect), 1);
+  EXPECT_EQ(Query(*effect, CBgAnimeEffect::kQueryFrame), 2);
+  EXPECT_EQ(Query(*effect, CBgAnimeEffect::kQueryLooping), 1);
+}
+
 TEST_F(BgAnimeTest, APauseMovesTheFrameTimeByThePausedSpan) {
   UseTenCells();
   CBgAnimeEffect* effect = Play();

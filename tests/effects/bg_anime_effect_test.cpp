@@ -375,31 +375,21 @@ TEST_F(BgAnimeTest, MarkQueriesLookInTheEntryAndInTheEntriesAfterIt) {
   EXPECT_EQ(Query(*effect, CBgAnimeEffect::kQueryFrame), 0);
 }
 
-TEST_F(BgAnimeTest, AMarkAndJumpWithoutACellBetweenEndTheEffectWithinOneUpdate) {
-  UseFrames({PatternFrame(0, 100), kMark, kJump, PatternFrame(1, 100)});
-  CBgAnimeEffect* effect = Play();
-  ASSERT_NE(effect, nullptr);
-  RunAt(0);
-  EXPECT_EQ(effect->Update(kStart + 100), CBgAnimeEffect::kBadRecord);
-  timers_.RemoveAll();
-
-  // Through the manager, the effect goes and takes its frame image with it.
-  effect = Play();
-  ASSERT_NE(effect, nullptr);
-  RunAt(0);
-  RunAt(100);
-  EXPECT_EQ(running_, nullptr);
-  EXPECT_EQ(timers_.GetCount(), 0u);
-  EXPECT_EQ(LayerBackground(layer_), nullptr);
-}
-
-TEST_F(BgAnimeTest, ACommandOfUnknownValueEndsTheEffect) {
-  UseFrames({PatternFrame(0, 100), {0xFFFFFFFF, 7, 0, 0}, PatternFrame(1, 100)});
-  CBgAnimeEffect* effect = Play();
-  ASSERT_NE(effect, nullptr);
-  RunAt(0);
-  RunAt(100);
-  EXPECT_EQ(running_, nullptr);
+TEST_F(BgAnimeTest, AMarkAndJumpWithoutACellBetweenOrAnUnknownCommandEndTheEffectInOneUpdate) {
+  const std::vector<AnimFrameWords> endless = {PatternFrame(0, 100), kMark, kJump, PatternFrame(1, 100)};
+  const std::vector<AnimFrameWords> unknown = {PatternFrame(0, 100), {0xFFFFFFFF, 7, 0, 0}, PatternFrame(1, 100)};
+  for (const auto& frames : {endless, unknown}) {
+    SCOPED_TRACE(frames.size());
+    UseFrames(frames);
+    CBgAnimeEffect* effect = Play();
+    ASSERT_NE(effect, nullptr);
+    RunAt(0);
+    // A non-zero result makes the manager delete the effect, which takes its frame image along.
+    EXPECT_EQ(effect->Update(kStart + 100), CBgAnimeEffect::kBadRecord);
+    timers_.RemoveAll();
+    EXPECT_EQ(running_, nullptr);
+    EXPECT_EQ(LayerBackground(layer_), nullptr);
+  }
 }
 
 TEST_F(BgAnimeTest, ACellIsPlacedAtTheLowAndHighHalvesOfTheThirdWord) {

@@ -6,6 +6,7 @@
 
 #include "base/not_built.h"
 #include "effects/addsub_filter.h"
+#include "effects/bg_anime_effect.h"
 #include "effects/bg_blur_effect.h"
 #include "effects/bg_cross_effect.h"
 #include "effects/bg_haze_effect.h"
@@ -81,7 +82,8 @@ constexpr std::array<BuiltinEffectRow, 21> kEffectRows{{
      &CBgPanimeEffect::Assist, S},
     {CSpPanimeEffect::kName, &MakeEffect<CSpPanimeEffect>, CSpPanimeEffect::kType, &CSpPanimeEffect::Assist,
      &CSpPanimeEffect::Assist, S},
-    {"bg_anime", nullptr, 0, nullptr, nullptr, S},
+    {CBgAnimeEffect::kName, &MakeEffect<CBgAnimeEffect>, CBgAnimeEffect::kType, &CBgAnimeEffect::Assist,
+     &CBgAnimeEffect::Assist, S},
     {CQuakeEffect::kName, &MakeEffect<CQuakeEffect>, CQuakeEffect::kType, nullptr, nullptr, R},
     {CNoiseEffect::kName, &MakeEffect<CNoiseEffect>, CNoiseEffect::kType, nullptr, nullptr, R},
     {CSpTanimeEffect::kName, &MakeEffect<CSpTanimeEffect>, CSpTanimeEffect::kType, nullptr, nullptr, R},

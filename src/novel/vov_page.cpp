@@ -89,7 +89,11 @@ void CVovPage::ReleasePageImage() {
       g_ScreenManager->GetFrameImage() == dynamic_cast<CImageCanvasBase*>(page_image_)) {
     g_ScreenManager->SetFrameImage(nullptr);
   }
-  for (BgSlotRecord& record : bg_) ReleaseBgImage(record);
+  // The animations draw into the pages' layers, which go with the parts.
+  for (BgSlotRecord& record : bg_) {
+    EndBgAnime(record);
+    ReleaseBgImage(record);
+  }
   page_image_ = nullptr;
   back_part_.reset();
   front_part_.reset();

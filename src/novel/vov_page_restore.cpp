@@ -10,7 +10,8 @@
 
 namespace {
 
-constexpr std::uint32_t kAnimeStop = 3;
+// The animation's start: the slot's picture cleared, the frames shown in its place.
+constexpr std::uint32_t kAnimeStart = 1;
 constexpr std::int32_t kAnchorAt = 5;  // SetAnchor's mode for a given point
 
 // The zoom as the slot operations take it, a decimal text.
@@ -84,7 +85,9 @@ CVovPage::Restored CVovPage::RestoreBg(std::uint32_t slot) {
     return {false, persist_kind != 0};
   }
   ReloadBg(record);
-  if (record.anime_state != 0) ControlBgAnime(slot, kAnimeStop, 0, 0);
+  // The animation was made again in its selected state; one that played plays again (a resume
+  // would be refused by an animation that has not started).
+  if (record.anime_state != 0) ControlBgAnime(slot, kAnimeStart, 0, 0);
   if (record.softened != 0 && record.image != nullptr) {
     const std::uint8_t strength = record.softened;
     record.softened = 0;

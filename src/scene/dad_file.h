@@ -51,6 +51,7 @@ class CDadFile : public CRefCounted, public ScriptVisible<CDadFile> {
   // the block.
   std::span<const uint8_t> GetFrameData(int32_t frame) const;
   const std::vector<Reference>& GetReferences() const { return references_; }
+  uint32_t GetEntryCount() const { return entries_.GetEntryCount(); }
   int32_t GetEntryStart(int32_t entry) const { return entries_.GetEntryStart(entry); }
   int32_t GetEntryEnd(int32_t entry) const { return entries_.GetEntryEnd(entry); }
   int32_t GetEntryAtFrame(int32_t frame, int32_t* offset) const { return entries_.GetEntryAtFrame(frame, offset); }

@@ -125,7 +125,7 @@ TEST(BuiltinEffectsTest, TheRowsAreRegisteredInTableOrderAndEachUnbuiltOneIsLogg
   screen.SetFrameImage(&frame);
   g_ScreenManager = &screen;
   RegisterSetUpEffects(effects, filters);
-  EXPECT_EQ(effects.GetObjects().GetRecordCount(), 9u) << "the set-up's built rows: the background effects";
+  EXPECT_EQ(effects.GetObjects().GetRecordCount(), 10u) << "the set-up's rows: the background effects";
   RegisterBuiltinEffects(effects, filters);
   g_ScreenManager = nullptr;
   // A second registration (into other hosts) logs nothing again.
@@ -150,14 +150,15 @@ TEST(BuiltinEffectsTest, TheRowsAreRegisteredInTableOrderAndEachUnbuiltOneIsLogg
   ASSERT_EQ(effects.GetObjects().GetRecordCount(), built.size());
   for (std::size_t i = 0; i < built.size(); ++i) EXPECT_EQ(effects.GetObjects().GetRecord(i).name, built[i]);
   EXPECT_EQ(built, (std::vector<std::string>{"bg_zoom", "bg_rot", "bg_blur", "bg_rast", "bg_haze", "bg_loop",
-                                              "bg_cross", "bg_panime", "sp_panime", "quake", "noise", "sp_tanime",
-                                              "sp_change", "sp_fade", "sp_gfade", "staff", "paper", "light", "snow",
-                                              "rain"}));
+                                              "bg_cross", "bg_panime", "sp_panime", "bg_anime", "quake", "noise",
+                                              "sp_tanime", "sp_change", "sp_fade", "sp_gfade", "staff", "paper",
+                                              "light", "snow", "rain"}));
   EXPECT_EQ(effects.GetObjects().GetRecord(0).type, 0);
   EXPECT_EQ(effects.GetObjects().GetRecord(8).type, 1);
   // The background effects with an assist entry are found by name.
   EXPECT_NE(effects.FindAssistFunc("bg_zoom"), nullptr);
   EXPECT_NE(effects.FindAssistFunc2("bg_blur"), nullptr);
+  EXPECT_NE(effects.FindAssistFunc2("bg_anime"), nullptr);
   EXPECT_EQ(g_BuiltinEffectServices.random_index, &g_ScriptRandomIndex);
   EXPECT_EQ(g_BuiltinEffectServices.random_state, &g_ScriptRandomState);
   EXPECT_EQ(frame.GetUserWord2(), 0xFFFFFFFFu);
@@ -225,7 +226,7 @@ TEST_F(EffectByNameTest, UnknownNamesCreateNothing) {
   EXPECT_EQ(CreateEffectByName(&slot, "Fake", nullptr, Args({0})), kEffectUnknown) << "names keep their case";
   EXPECT_EQ(CreateEffectByName(&slot, nullptr, nullptr, Args({0})), kEffectUnknown);
   EXPECT_EQ(CreateEffectByName(&slot, "stranger", nullptr, Args({0})), kEffectUnknown) << "no effect";
-  EXPECT_EQ(CreateEffectByName(&slot, "bg_anime", nullptr, Args({0})), kEffectUnknown) << "not built yet";
+  EXPECT_EQ(CreateEffectByName(&slot, "bg_anime", nullptr, Args({0})), kEffectSetupFailed) << "known, no canvas";
   EXPECT_EQ(slot, nullptr);
   EXPECT_EQ(CreateLayerFilterByName(&part_, "no_such_filter", 0, 0, Args({0, 100})), kFilterNotMade);
   EXPECT_EQ(CreateLayerFilterByName(nullptr, "fake_tone", 0, 0, Args({0, 100})), kFilterNoPart);

@@ -314,14 +314,19 @@ class VovPageAnimeTest : public page_test::VovPageTest {
  protected:
   void SetUp() override {
     VovPageTest::SetUp();
+    RegisterSetUpEffects(effects_, filters_);
     RegisterBuiltinEffects(effects_, filters_);
     g_DcpHost = &effects_;
     kvxtools::DadFileSpec spec;
-    spec.header = {1, 2, 3, 4, 5, 6, 0, 0, 9, 10, 11, 12};
+    spec.header = {8, 0, 6, 0, 5, 6, 0, 0, 9, 10, 11, 12};
     spec.entry_count = 1;
     spec.frames = {{1, 0, 0, 2}};
     const std::vector<std::uint8_t> bytes = kvxtools::WriteDad(spec);
     game_.WriteFile("WAVE.DAD", std::string(bytes.begin(), bytes.end()));
+    // Frames of no size: the effect refuses the file.
+    spec.header = {};
+    const std::vector<std::uint8_t> flat = kvxtools::WriteDad(spec);
+    game_.WriteFile("FLAT.DAD", std::string(flat.begin(), flat.end()));
   }
   void TearDown() override {
     g_DcpHost = nullptr;
@@ -330,16 +335,25 @@ class VovPageAnimeTest : public page_test::VovPageTest {
   LogCapture log_;
   CDcpPluginManager effects_;
   CTcpPluginManager filters_;
+  page_test::SlotEffects slot_effects_;
 };
 
 TEST_F(VovPageAnimeTest, LoadingAndControllingTheAnimation) {
   EXPECT_EQ(page_->LoadBgAnime("NONE.DAD", 1, 2, 0), 1);
   EXPECT_EQ(page_->Bg(0).anime_name, "NONE.DAD");
-  // The animation effect is not among the built effects yet: it cannot be created.
-  EXPECT_EQ(page_->LoadBgAnime("WAVE.DAD", 1, 2, 0), 2);
+  EXPECT_EQ(page_->LoadBgAnime("FLAT.DAD", 1, 2, 0), 2);
   EXPECT_EQ(page_->Bg(0).anime, nullptr);
   EXPECT_EQ(page_->Bg(0).anime_effect, nullptr);
+  EXPECT_EQ(page_->LoadBgAnime("WAVE.DAD", 1, 2, 0), 0);
+  ASSERT_NE(page_->Bg(0).anime_effect, nullptr);
+  EXPECT_STREQ(page_->Bg(0).anime_effect->GetName(), "bg_anime");
+  EXPECT_NE(page_->Bg(0).anime, nullptr);
+  EXPECT_EQ(page_->Bg(0).anime_arg1, 1u);
+  EXPECT_EQ(page_->Bg(0).anime_arg2, 2u);
   EXPECT_EQ(page_->LoadBgAnime(nullptr, 0, 0, 0), 0);
+  EXPECT_EQ(page_->Bg(0).anime, nullptr);
+  EXPECT_EQ(page_->Bg(0).anime_effect, nullptr);
+  EXPECT_EQ(slot_effects_.Running(), 0u);
   EXPECT_TRUE(page_->Bg(0).anime_name.empty());
   EXPECT_EQ(page_->ControlBgAnime(0, 6, 0, 0), 1);
   EXPECT_EQ(page_->ControlBgAnime(0, 3, 0, 0), 2);

@@ -13,9 +13,8 @@
 #include "base/app_hooks.h"
 #include "gfx/image_canvas.h"
 #include "novel/vov_frame.h"
-#include "support/effect_window_test.h"
-#include "support/fake_app_services.h"
 #include "vov_page_fixture.h"
+#include "vov_window_fixture.h"
 
 namespace {
 
@@ -24,23 +23,12 @@ constexpr std::int32_t kHeight = 600;
 constexpr std::uint32_t kBlue = 0x0000FF;
 constexpr std::uint32_t kRed = 0xFF0000;
 
-class ScreenTransitionsGuiTest : public EffectWindowTest<LayerWindowFilesTestBase> {
+class ScreenTransitionsGuiTest : public NovelWindowTest {
  protected:
-  ScreenTransitionsGuiTest() : EffectWindowTest("screen transitions test", kWidth, kHeight) {}
+  ScreenTransitionsGuiTest() : NovelWindowTest("screen transitions test") {}
   void SetUp() override {
-    EffectWindowTest::SetUp();
-    app_.game_screen = {kWidth, kHeight};
+    NovelWindowTest::SetUp();
     game_.WriteFile("SYS/RULE001.ELG", page_test::RampRule(kWidth, kHeight));
-    host_ = std::make_unique<CScriptHost>();
-    novel_ = std::make_unique<CVovFrame>(*host_);
-    ASSERT_EQ(novel_->InitPageImage(nullptr), 0u);
-    screen_->SetFrameImage(dynamic_cast<CImageCanvasBase*>(novel_->Page().PageImage()));
-  }
-  void TearDown() override {
-    screen_->SetFrameImage(&frame_);
-    novel_.reset();
-    host_.reset();
-    EffectWindowTest::TearDown();
   }
   static std::uint32_t At(const std::vector<std::uint32_t>& shown, std::int32_t x) {
     return shown[static_cast<std::size_t>(kHeight / 2 * kWidth + x)] & 0xFFFFFF;
@@ -51,10 +39,6 @@ class ScreenTransitionsGuiTest : public EffectWindowTest<LayerWindowFilesTestBas
     }
     return true;
   }
-
-  test_support::FakeAppServices app_;
-  std::unique_ptr<CScriptHost> host_;
-  std::unique_ptr<CVovFrame> novel_;
 };
 
 TEST_F(ScreenTransitionsGuiTest, ARuleGoesFromTheFrontPageToTheBackPageLeftToRight) {

@@ -5,10 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "base/trig_tables.h"
 #include "effects/sp_panime_effect.h"
 #include "scene/sprite.h"
-#include "base/byte_cursor.h"
 #include "support/log_capture.h"
 #include "vov_frame_fixture.h"
 
@@ -16,21 +14,12 @@ namespace {
 
 constexpr std::uint32_t kFrameTime = vov_test::WaitWorld::kFrameTime;
 
-class EffectCommandsTest : public vov_test::FrameTest {
+class EffectCommandsTest : public vov_test::EffectFrameTest {
  protected:
   void SetUp() override {
-    FrameTest::SetUp();
-    g_TrigTable = &trig_;
-    Settings()[kSettingScreenEffectsOn] = 1;
-    game_.WriteFile("BG01.ELG", page_test::Picture(800, 600, 0xFF336699));
+    EffectFrameTest::SetUp();
     game_.WriteFile("SYS/NOISE.ELG", page_test::Picture(8, 8, 0xFF808080));
     game_.WriteFile("AAA01S.ELG", page_test::Picture(40, 60, 0xFFFF0000));
-    ASSERT_EQ(Page().LoadBg("BG01.ELG", 0), 0);
-  }
-  void TearDown() override {
-    frame_.reset();
-    g_TrigTable = nullptr;
-    FrameTest::TearDown();
   }
   CVovPage& Page() { return frame_->Page(); }
   // Operands: a number, or a text (kept in `texts_`).
@@ -68,7 +57,6 @@ class EffectCommandsTest : public vov_test::FrameTest {
     return *Page().Sprite(0, false, 0);
   }
 
-  CTrigTables trig_;
   std::vector<std::string> texts_;
 };
 
@@ -270,23 +258,7 @@ TEST_F(EffectCommandsTest, ALoadStartsTheRecordedNoiseAndTheLoopingCellAnimation
                        TobOperand::Value(0)});
   builder.Text("x");
   builder.Command(16);
-  Load(builder);
-  std::vector<std::uint8_t> saved;
-  World().player = [&](int frame) {
-    if (frame == 2) {
-      ByteWriter out;
-      EXPECT_EQ(frame_->Save(out, false), 0u);
-      saved = out.Take();
-    }
-    World().ClickAt(frame, 3);
-  };
-  ASSERT_EQ(frame_->RunScript(), 0);
-  World().player = nullptr;
-  frame_.reset();
-  frame_ = std::make_unique<CVovFrame>(*host_);
-  ASSERT_EQ(frame_->InitMessageWindow(nullptr, &World().root), 0u);
-  ByteReader in(saved);
-  ASSERT_EQ(frame_->Load(in, true), 0u);
+  SaveInTheMessageAndLoad(builder);
   EXPECT_EQ(Page().Bg(0).persist_effect, nullptr);
   LogCapture log;
   ASSERT_EQ(frame_->PreparePage(true), 0);

@@ -46,16 +46,39 @@ struct Place {
 constexpr Place At(std::size_t operand) { return {operand, false}; }
 constexpr Place FlagAt(std::size_t operand) { return {operand, true}; }
 
-// The operands of the centre form, in the command's order: centre x and y, start zoom and turn
-// texts, end zoom and turn texts, time, level, acceleration text, picture name, the two mirror
-// flags, direct flag, filter byte, a word the effect does not read, end-view flag, wait flag.
-enum CentreOperand : std::size_t { kX = 0, kY, kEndZoom = 4, kEndTurn, kCentreTime, kCentreEndView = 15, kCentreWait };
-constexpr std::size_t kCentreOperands = 17;
-// The operands of the key-frame form: key-frame list, spline flag, time, level, acceleration
-// text, picture name, the two mirror flags, direct flag, filter byte, the word not read,
-// end-view flag, wait flag.
-enum KeyFrameOperand : std::size_t { kKeyFrames = 0, kKeyFrameTime = 2, kKeyFrameEndView = 11, kKeyFrameWait };
-constexpr std::size_t kKeyFrameOperands = 13;
+// The operands of the centre form, in the command's order; from the first mirror flag to the
+// filter byte: left-right mirror, top-bottom mirror, direct drawing, filter byte.
+enum CentreOperand : std::size_t {
+  kX,
+  kY,
+  kStartZoom,
+  kStartTurn,
+  kEndZoom,
+  kEndTurn,
+  kCentreTime,
+  kCentreLevel,
+  kCentreAcceleration,
+  kCentrePicture,
+  kCentreFirstMirror,
+  kCentreUnread = kCentreFirstMirror + 4,  // a word the effect does not read
+  kCentreEndView,
+  kCentreWait,
+  kCentreOperands
+};
+// The operands of the key-frame form, likewise.
+enum KeyFrameOperand : std::size_t {
+  kKeyFrames,
+  kSpline,
+  kKeyFrameTime,
+  kKeyFrameLevel,
+  kKeyFrameAcceleration,
+  kKeyFramePicture,
+  kKeyFrameFirstMirror,
+  kKeyFrameUnread = kKeyFrameFirstMirror + 4,
+  kKeyFrameEndView,
+  kKeyFrameWait,
+  kKeyFrameOperands
+};
 
 template <std::size_t N>
 struct BlurRow {
@@ -192,11 +215,11 @@ std::int32_t CentreBlur(CVovFrame& frame, const BlurCommand& command) {
   if (!frame.EffectsEnabled()) return keep_end_view ? ShowEndView(frame, command.slot, end) : kDone;
   EffectWords words(operands);
   words.Value(0).Value(static_cast<std::uint32_t>(end.x)).Value(static_cast<std::uint32_t>(end.y));
-  for (std::size_t n = 2; n < kCentreTime; ++n) words.TextOperand(n);
-  words.Value(OperandNonZeroOr(operands, kCentreTime, kBlurTime)).Byte(U32(operands, 7));
-  words.TextOperand(8).TextOperand(9);
-  for (std::size_t n = 10; n < 14; ++n) words.Byte(U32(operands, n));
-  words.Value(U32(operands, 14)).Byte(U32(operands, kCentreEndView));
+  for (std::size_t n = kStartZoom; n < kCentreTime; ++n) words.TextOperand(n);
+  words.Value(OperandNonZeroOr(operands, kCentreTime, kBlurTime)).Byte(U32(operands, kCentreLevel));
+  words.TextOperand(kCentreAcceleration).TextOperand(kCentrePicture);
+  for (std::size_t n = kCentreFirstMirror; n < kCentreUnread; ++n) words.Byte(U32(operands, n));
+  words.Value(U32(operands, kCentreUnread)).Byte(U32(operands, kCentreEndView));
   return StartBlur(frame, command.slot, words, keep_end_view ? &end : nullptr, command.Flag(kCentreWait));
 }
 
@@ -223,10 +246,11 @@ std::int32_t KeyFrameBlur(CVovFrame& frame, const BlurCommand& command) {
   // The effect would take a list that is no text (a null word) for the centre form's 0.
   if (!OperandIsText(operands, kKeyFrames)) return kFailed;
   EffectWords words(operands);
-  words.TextOperand(kKeyFrames).Byte(U32(operands, 1)).Value(OperandNonZeroOr(operands, kKeyFrameTime, kBlurTime));
-  words.Byte(U32(operands, 3)).TextOperand(4).TextOperand(5);
-  for (std::size_t n = 6; n < 10; ++n) words.Byte(U32(operands, n));
-  words.Value(U32(operands, 10)).Byte(U32(operands, kKeyFrameEndView));
+  words.TextOperand(kKeyFrames).Byte(U32(operands, kSpline));
+  words.Value(OperandNonZeroOr(operands, kKeyFrameTime, kBlurTime)).Byte(U32(operands, kKeyFrameLevel));
+  words.TextOperand(kKeyFrameAcceleration).TextOperand(kKeyFramePicture);
+  for (std::size_t n = kKeyFrameFirstMirror; n < kKeyFrameUnread; ++n) words.Byte(U32(operands, n));
+  words.Value(U32(operands, kKeyFrameUnread)).Byte(U32(operands, kKeyFrameEndView));
   const bool known_end = keep_end_view && LastKeyFrame(operands, end);
   return StartBlur(frame, command.slot, words, known_end ? &end : nullptr, command.Flag(kKeyFrameWait));
 }

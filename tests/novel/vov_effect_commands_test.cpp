@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/trig_tables.h"
 #include "effects/sp_panime_effect.h"
 #include "scene/sprite.h"
 #include "support/log_capture.h"
@@ -14,12 +15,21 @@ namespace {
 
 constexpr std::uint32_t kFrameTime = vov_test::WaitWorld::kFrameTime;
 
-class EffectCommandsTest : public vov_test::EffectFrameTest {
+class EffectCommandsTest : public vov_test::FrameTest {
  protected:
   void SetUp() override {
-    EffectFrameTest::SetUp();
+    FrameTest::SetUp();
+    g_TrigTable = &trig_;
+    Settings()[kSettingScreenEffectsOn] = 1;
+    game_.WriteFile("BG01.ELG", page_test::Picture(800, 600, 0xFF336699));
     game_.WriteFile("SYS/NOISE.ELG", page_test::Picture(8, 8, 0xFF808080));
     game_.WriteFile("AAA01S.ELG", page_test::Picture(40, 60, 0xFFFF0000));
+    ASSERT_EQ(Page().LoadBg("BG01.ELG", 0), 0);
+  }
+  void TearDown() override {
+    frame_.reset();
+    g_TrigTable = nullptr;
+    FrameTest::TearDown();
   }
   CVovPage& Page() { return frame_->Page(); }
   // Operands: a number, or a text (kept in `texts_`).
@@ -57,6 +67,7 @@ class EffectCommandsTest : public vov_test::EffectFrameTest {
     return *Page().Sprite(0, false, 0);
   }
 
+  CTrigTables trig_;
   std::vector<std::string> texts_;
 };
 

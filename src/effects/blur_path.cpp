@@ -23,10 +23,10 @@ bool ReadPoint(CTokenizer& tokenizer, BlurPoint& point) {
 
 }  // namespace
 
-std::int32_t ParseBlurPath(const char* text, std::vector<BlurPoint>& points) {
+std::int32_t ParseBlurPath(const char* text, std::vector<BlurPoint>& points, std::size_t least_points) {
   if (text == nullptr) return kBlurPathNoText;
   const std::size_t count = CountParenGroups(text);
-  if (count < 2) return kBlurPathTooShort;
+  if (count < least_points || count == 0) return kBlurPathTooShort;
   std::vector<BlurPoint> read(count);
   CTokenizer tokenizer(text);
   for (BlurPoint& point : read) {

@@ -3,6 +3,7 @@
 // out); blanks, tabs, commas and parentheses separate.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -16,5 +17,6 @@ struct BlurPoint {
 inline constexpr std::int32_t kBlurPathNoText = -1;
 inline constexpr std::int32_t kBlurPathTooShort = -2;  // also: a point that cannot be read
 
-// The points of the text in `points` and their count; on failure `points` is left alone.
-std::int32_t ParseBlurPath(const char* text, std::vector<BlurPoint>& points);
+// The points of the text in `points` and their count; on failure `points` is left alone. The
+// effect moves between at least two points; a view put at a path's end needs only one.
+std::int32_t ParseBlurPath(const char* text, std::vector<BlurPoint>& points, std::size_t least_points = 2);

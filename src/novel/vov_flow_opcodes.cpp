@@ -17,6 +17,7 @@ constexpr std::size_t kFirstBitOperand = 9;
 constexpr std::size_t kBindWord = 0;
 constexpr std::uint32_t kDefaultFadeTime = 300;
 constexpr std::uint8_t kOpaque = 255;
+constexpr std::int32_t kCurrentWindow = -1;
 
 bool Setting(std::size_t offset) { return CurrentGameSettings()[offset] != 0; }
 std::uint32_t Interval(std::size_t offset) { return std::max<std::uint32_t>(CurrentGameSettings()[offset], 1); }
@@ -143,6 +144,8 @@ std::int32_t ShowWindowAtOnceHandler(CVovFrame& frame, std::span<const VovOperan
 
 std::int32_t CVovFrame::FlushText() {
   if (text_.Empty()) return 1;
+  // A new message ends what the window's effects still did to the last one.
+  EndWindowEffects(kCurrentWindow);
   CTextWindow& window = *current_window_;
   std::uint32_t delay = 0;
   if (!line_read_) {

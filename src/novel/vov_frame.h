@@ -686,6 +686,7 @@ class CVovFrame : public CVovVM {
   void InstallSelectScreenHandlers();
   void InstallTransitionHandlers();
   void InstallBgEffectHandlers();
+  void InstallBgBlurHandlers();
   void InstallSpriteEffectHandlers();
   // The transitions' steps: the filter started on the front part (the pages swap), or the back
   // page shown at once. With `second_view` the front part shows the back page's layer while the

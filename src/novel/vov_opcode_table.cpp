@@ -59,5 +59,6 @@ void CVovFrame::InstallHandlers() {
   InstallSelectScreenHandlers();
   InstallTransitionHandlers();
   InstallBgEffectHandlers();
+  InstallBgBlurHandlers();
   InstallSpriteEffectHandlers();
 }

@@ -65,6 +65,10 @@ TEST(BlurPathTest, PointsAreReadWithTheirZoomOrOne) {
   EXPECT_EQ(ParseBlurPath("(1,2,3)(4,x)", points), kBlurPathTooShort);
   EXPECT_EQ(ParseBlurPath("(1,2,123456789012345678901234567890123)(4,5)", points), kBlurPathTooShort);
   EXPECT_EQ(points.size(), 2u) << "a refused text leaves the points";
+  ASSERT_EQ(ParseBlurPath("(5,6,2)", points, 1), 1) << "a view at a path's end needs one point";
+  EXPECT_EQ(points[0].zoom, 2.0);
+  EXPECT_EQ(ParseBlurPath("", points, 1), kBlurPathTooShort);
+  EXPECT_EQ(ParseBlurPath("", points, 0), kBlurPathTooShort) << "never less than one";
 }
 
 TEST_F(BgBlurTest, SetupRefusesWhatItCannotDraw) {

@@ -12,7 +12,6 @@
 #include "platform/text_encoding.h"
 #include "scene/draw_list.h"
 #include "scene/sprite.h"
-#include "base/byte_cursor.h"
 #include "support/log_capture.h"
 #include "vov_frame_fixture.h"
 
@@ -447,23 +446,7 @@ TEST_F(EffectCommandsTest, ALoadStartsTheRecordedNoiseAndTheLoopingCellAnimation
                        TobOperand::Value(0)});
   builder.Text("x");
   builder.Command(16);
-  Load(builder);
-  std::vector<std::uint8_t> saved;
-  World().player = [&](int frame) {
-    if (frame == 2) {
-      ByteWriter out;
-      EXPECT_EQ(frame_->Save(out, false), 0u);
-      saved = out.Take();
-    }
-    World().ClickAt(frame, 3);
-  };
-  ASSERT_EQ(frame_->RunScript(), 0);
-  World().player = nullptr;
-  frame_.reset();
-  frame_ = std::make_unique<CVovFrame>(*host_);
-  ASSERT_EQ(frame_->InitMessageWindow(nullptr, &World().root), 0u);
-  ByteReader in(saved);
-  ASSERT_EQ(frame_->Load(in, true), 0u);
+  SaveInTheMessageAndLoad(builder);
   EXPECT_EQ(Page().Bg(0).persist_effect, nullptr);
   LogCapture log;
   ASSERT_EQ(frame_->PreparePage(true), 0);

@@ -6,7 +6,10 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "base/byte_cursor.h"
+#include "base/trig_tables.h"
 #include "effects/builtin_effects.h"
 #include "novel/vov_frame.h"
 #include "resource/dcp_plugin_manager.h"
@@ -77,6 +80,27 @@ class FrameTest : public test_support::DataFilesTest {
     Load(builder);
     return frame_->RunScript();
   }
+  // Plays the scenario, saving the game in its message wait's second frame and clicking in its
+  // third, then loads the save into a new frame, ready to prepare its page again.
+  void SaveInTheMessageAndLoad(const kvxtools::TobBuilder& builder) {
+    Load(builder);
+    std::vector<std::uint8_t> saved;
+    World().player = [&](int frame) {
+      if (frame == 2) {
+        ByteWriter out;
+        EXPECT_EQ(frame_->Save(out, false), 0u);
+        saved = out.Take();
+      }
+      World().ClickAt(frame, 3);
+    };
+    ASSERT_EQ(frame_->RunScript(), 0);
+    World().player = nullptr;
+    frame_.reset();
+    frame_ = std::make_unique<CVovFrame>(*host_);
+    ASSERT_EQ(frame_->InitMessageWindow(nullptr, &World().root), 0u);
+    ByteReader in(saved);
+    ASSERT_EQ(frame_->Load(in, true), 0u);
+  }
   // A script word for the configuration words to name.
   std::uint32_t NewWord(std::uint32_t value) {
     const std::uint32_t address = host_->Memory().Allocate(4, true);
@@ -94,6 +118,26 @@ class FrameTest : public test_support::DataFilesTest {
   std::unique_ptr<EffectHosts> effects_;
   std::unique_ptr<CScriptHost> host_;
   std::unique_ptr<CVovFrame> frame_;
+};
+
+// The frame with the effects setting on, the trigonometric tables and a blue 800 x 600 "BG01.ELG"
+// in the front slot: where the effect commands run.
+class EffectFrameTest : public FrameTest {
+ protected:
+  void SetUp() override {
+    FrameTest::SetUp();
+    g_TrigTable = &trig_;
+    Settings()[kSettingScreenEffectsOn] = 1;
+    game_.WriteFile("BG01.ELG", page_test::Picture(800, 600, 0xFF336699));
+    ASSERT_EQ(frame_->Page().LoadBg("BG01.ELG", 0), 0);
+  }
+  void TearDown() override {
+    frame_.reset();
+    g_TrigTable = nullptr;
+    FrameTest::TearDown();
+  }
+
+  CTrigTables trig_;
 };
 
 }  // namespace vov_test

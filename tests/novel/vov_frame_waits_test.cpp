@@ -162,6 +162,30 @@ TEST_F(FrameWaitsTest, FlushedMessagesGoToTheBacklogWithTheirNames) {
   EXPECT_TRUE(frame_->SpeakerName().empty());
 }
 
+TEST_F(FrameWaitsTest, AFlushedMessageEndsTheWindowsEffectsAndAnEmptyFlushKeepsThem) {
+  ASSERT_EQ(frame_->PreparePage(false), 0);
+  ProbeLog first;
+  ProbeLog second;
+  auto* running = new ProbeTask(first);
+  auto* other = new ProbeTask(second);
+  ASSERT_EQ(World().pausable.Add(running, 0, 0, 0), CTimerManager::kAdded);
+  ASSERT_EQ(World().pausable.Add(other, 0, 0, 0), CTimerManager::kAdded);
+  frame_->HoldWindowTask(0, running);
+  frame_->HoldWindowTask(1, other);
+  ASSERT_EQ(frame_->FlushText(), 1);
+  EXPECT_EQ(frame_->WindowTask(0), running) << "no message, nothing ends";
+  const std::uint8_t text[] = {'n', 'e', 'w'};
+  ASSERT_TRUE(frame_->TextBuffer().Append(text));
+  ASSERT_EQ(frame_->FlushText(), 0);
+  EXPECT_EQ(frame_->WindowTask(0), nullptr);
+  EXPECT_EQ(frame_->WindowTask(1), nullptr);
+  EXPECT_EQ(first.stops, 1);
+  EXPECT_EQ(second.stops, 1);
+  World().pausable.Advance(1);
+  EXPECT_TRUE(first.deleted);
+  EXPECT_TRUE(second.deleted);
+}
+
 TEST_F(FrameWaitsTest, TheChoiceListEndsAtTheFirstAbsentText) {
   TobBuilder builder;
   builder.Command(13, {TobOperand::Absent(), TobOperand::String("A"), TobOperand::String("B"), TobOperand::Absent(),

@@ -1,7 +1,7 @@
 // The opcode table: one handler per opcode 0 to 128, filled in opcode order. The core commands
 // (0-11) never reach it; the opcodes without a command hold the empty handler. The handlers of
 // the frame's other parts (message window, waits, slots, effects, transitions, sounds, screens)
-// are set by those parts; until they exist their opcodes log "not built yet" and go on.
+// are set by those parts; an opcode no part claims logs "not built yet" and goes on.
 #include <string>
 
 #include "base/not_built.h"

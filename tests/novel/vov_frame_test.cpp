@@ -214,7 +214,7 @@ TEST_F(VovFrameTest, TheBuiltHandlers) {
   EXPECT_TRUE(frame_->ChoiceDisabled(4));
   EXPECT_EQ(frame_->SpeakerName(), "\x88\xa4" + std::string(14, 's'));  // 16 bytes, the character whole
   EXPECT_EQ(frame_->VoiceName(), std::string(15, 'v'));
-  // An opcode whose owner is not built yet says so and lets the scenario go on.
+  // An opcode whose part this frame has not installed says so and lets the scenario go on.
   TobBuilder later;
   later.Command(35, {TobOperand::String("BG")});
   later.Text("z");

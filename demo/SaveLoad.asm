@@ -71,10 +71,22 @@ slots_made:
 more_slots:
   JumpIfZero 0, wait
   Jump make_slot
-; Each frame: the window takes the pointer and the keys, and the id of a fired button chooses:
-; none (-1) waits on, the plates are 1 to 6, the back button 7.
+; Each frame: a right click or Escape goes back as the back button does; else the window takes
+; the pointer and the keys, and the id of a fired button chooses: none (-1) waits on, the plates
+; are 1 to 6, the back button 7.
 wait:
   Yield
+  CallNative native(586), no_arguments, result
+  CallNative native(572), escape_key, cancelled
+  Copy result, either+4
+  Copy cancelled, either+8
+either:
+  Or 0, 0, cancelled
+  Copy cancelled, cancel+4
+cancel:
+  JumpIfZero 0, buttons
+  Jump close
+buttons:
   CallNative native(706), no_arguments, result
   CallNative native(707), no_arguments, command
   Copy command, command_index+4
@@ -262,6 +274,8 @@ no_arguments: .word 0
 one: .word 1
 result: .word 0
 command: .word 0
+cancelled: .word 0
+escape_key: .word 0x01
 frame_image: .word 0
 attached_before: .word 0
 slot_index: .word 0

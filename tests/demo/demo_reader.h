@@ -84,6 +84,8 @@ class Reader {
   int Next() const { return next_; }
   void Choose(std::int32_t y) { Click(kChoiceX, y); }
   void Click(std::int32_t x, std::int32_t y) { Plan([&](int frame) { run_.PlanClick(frame, x, y); }); }
+  void RightClick() { Plan([&](int frame) { run_.PlanClick(frame, kReadX, kReadY, SDL_BUTTON_RIGHT); }); }
+  void Press(SDL_Scancode scancode, SDL_Keycode key) { Plan([&](int frame) { run_.PlanKeyPress(frame, scancode, key); }); }
   void Read(int lines) {
     for (int line = 0; line < lines; ++line) Plan([&](int frame) { run_.PlanClick(frame, kReadX, kReadY); });
   }

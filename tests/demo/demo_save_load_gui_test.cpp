@@ -3,17 +3,21 @@
 // it in save mode, a click on slot 1 saves there and the slot then shows the save's thumbnail (the
 // hill's night inside it), its time stamp and its caption (the displayed line); the back button
 // returns to the story, which goes on; later the load button opens the screen in load mode, a
-// click on an empty slot loads nothing, and slot 1 brings the saved line back through MAIN's load;
-// the story then runs to the title and "おわる" ends the game. The key frames are written as
-// demo_save_load_*.png into the build folder.
+// right click and Escape leave it, a click on an empty slot loads nothing, and slot 1 brings the
+// saved line back through MAIN's load; the story then runs to the title and "おわる" ends the
+// game. The key frames are written as demo_save_load_*.png into the build folder.
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "demo_game_copy.h"
 #include "demo_reader.h"
+#include "game/save_file_layout.h"
+#include "platform/text_encoding.h"
 #include "support/fixed_step_game.h"
 #include "support/log_capture.h"
 
@@ -36,6 +40,9 @@ constexpr std::int32_t kSlotWidth = 360;
 constexpr std::int32_t kSlotHeight = 150;
 constexpr std::int32_t kThumbnailWidth = 100;
 constexpr std::int32_t kThumbnailHeight = 75;
+// The system menu's light left edge, which a right click in the story brings in.
+constexpr std::int32_t kMenuEdgeX = 614;
+constexpr std::uint32_t kMenuEdge = 0xFF9FB8E0;
 // The colour of a thumbnail without a save.
 constexpr std::uint32_t kBlankThumbnail = 0xFF404048;
 
@@ -96,6 +103,15 @@ TEST_F(DemoSaveLoadGuiTest, ASaveOnTheHillShowsItsSlotAndALoadFromTheScreenBring
   // On up the hill: Mio's line, then the long line.
   reader.Read(2);
   const int later = reader.Next() - 20;
+  // The load screen, left by Escape and by a right click; the third time it loads. The buttons
+  // come up when the pointer comes to them, so it leaves them before each click on one.
+  reader.Click(kLoadButtonX, kButtonY);
+  reader.Press(SDL_SCANCODE_ESCAPE, SDLK_ESCAPE);
+  const int escaped = reader.Next() - 20;
+  run.PlanPointer(escaped, kReadX, kReadY);
+  reader.Click(kLoadButtonX, kButtonY);
+  reader.RightClick();
+  const int right_clicked = reader.Next() - 20;
   reader.Click(kLoadButtonX, kButtonY);
   const int load_screen = reader.Next() - 20;
   reader.Click(second.CentreX(), second.CentreY());
@@ -109,10 +125,19 @@ TEST_F(DemoSaveLoadGuiTest, ASaveOnTheHillShowsItsSlotAndALoadFromTheScreenBring
   run.PlanPicture(saved, "demo_save_load_saved.png");
   run.PlanPicture(back, "demo_save_load_back.png");
   run.PlanPicture(later, "demo_save_load_later.png");
+  run.PlanPicture(right_clicked, "demo_save_load_right_clicked.png");
+  run.PlanPicture(escaped, "demo_save_load_escaped.png");
   run.PlanPicture(load_screen, "demo_save_load_load_screen.png");
   run.PlanPicture(empty_clicked, "demo_save_load_empty_clicked.png");
   run.PlanPicture(loaded, "demo_save_load_loaded.png");
   RunToTheEnd(run, reader, log, game_.HostPath());
+
+  // The save in slot 1 (group 0, in the game's save folder) carries the line shown as its caption.
+  const std::string file = game_.ReadFile("SAVEDATA/DATA0000.SAV");
+  const std::optional<save_file::SaveHeader> header =
+      save_file::ReadSaveHeaderFields(std::span(reinterpret_cast<const std::uint8_t*>(file.data()), file.size()));
+  ASSERT_TRUE(header) << "a save in slot 1";
+  EXPECT_EQ(header->caption, plat::Utf8ToSjis("丘に着くころには、空はすっかり夜の色になっていた。"));
 
   const std::vector<std::uint32_t>& on_the_hill = run.PictureAt(hill);
   ASSERT_FALSE(on_the_hill.empty());
@@ -145,6 +170,15 @@ TEST_F(DemoSaveLoadGuiTest, ASaveOnTheHillShowsItsSlotAndALoadFromTheScreenBring
   ASSERT_FALSE(went_on.empty());
   EXPECT_EQ(At(went_on, kSteppedAsideX, kDressY), kCoatColour) << "Mio stepped aside";
   EXPECT_GT(InkOnLine(went_on, 1), 50) << "the long line of two";
+  // A right click and Escape leave the load screen as the back button does.
+  for (const int left : {escaped, right_clicked}) {
+    const std::vector<std::uint32_t>& shown = run.PictureAt(left);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(At(shown, kSkyX, kSkyY), night_sky) << "frame " << left << ": the screen has gone";
+    EXPECT_EQ(At(shown, kSteppedAsideX, kDressY), kCoatColour) << "nothing loaded";
+    EXPECT_GT(InkOnLine(shown, 1), 50) << "the long line still shown";
+    EXPECT_NE(At(shown, kMenuEdgeX, kSkyY), kMenuEdge) << "the right click opened no system menu";
+  }
   // In load mode the same slot shows the save; a click on an empty slot loads nothing.
   const std::vector<std::uint32_t>& loading = run.PictureAt(load_screen);
   const std::vector<std::uint32_t>& still = run.PictureAt(empty_clicked);

@@ -13,7 +13,6 @@
   StoreImm 0, var(2)                            ; nothing loaded yet
   CallNative native(241), no_arguments, frame_image
   Copy frame_image, base_insert
-  Copy frame_image, title_insert
   Copy frame_image, thumb_insert
   Copy frame_image, text_insert
   Copy frame_image, panel_off
@@ -295,29 +294,28 @@ caption_font: .word 0
 caption_font_word: .word caption_font
 caption_font_colour: .word 0, 0xE0, 0xE4, 0xF0
 ; The screen's pictures by their priorities (smaller ones lie in front): the panel over the
-; whole screen, the plates and buttons, the thumbnails and texts; with these it hides them and
-; shows them again.
+; whole screen, the plates and buttons, the thumbnails and texts; the pictures the script puts
+; into the page's list carry the tag 85. With these it hides them and shows them again.
 base_box: .word 800, 600, 0xE8101828, 0, 0
-base_insert: .word 0, 0, 61, 0, 1
+base_insert: .word 0, 0, 61, 85, 1
 base_box_word: .word base_insert+4
-panel_off: .word 0, 0, 61, 65535
+panel_off: .word 0, 0, 61, 85, 0xFFFFFFFF, 0
 plates_off: .word 0, 0, 52, 65535
-texts_off: .word 0, 0, 43, 65535
-panel_on: .word 0, 1, 61, 65535
+texts_off: .word 0, 0, 43, 85, 0xFFFFFFFF, 0
+panel_on: .word 0, 1, 61, 85, 0xFFFFFFFF, 0
 plates_on: .word 0, 1, 52, 65535
-texts_on: .word 0, 1, 43, 65535
+texts_on: .word 0, 1, 43, 85, 0xFFFFFFFF, 0
 title_image: .word 0
 title_sprite: .word 0
 title_image_word: .word title_image
 title_sprite_word: .word title_sprite
-title_insert: .word 0, 0, 43, 0, 1
 back_button: .word 680, 20, 96, 32, 0, back_name, 0, 52
 back_id: .word 0, 7
 back_add: .word 0, 0xFFFFFFFF
 ; A text's picture, its sprite and their place.
 text_args: .word 0, 0, 0
 text_sprite: .word 0, 65535
-text_insert: .word 0, 0, 43, 0, 1
+text_insert: .word 0, 0, 43, 85, 1
 text_place: .word 0, 0, 0
 text_x: .word 0
 text_y: .word 0
@@ -330,7 +328,7 @@ plate_add: .word 0, 0xFFFFFFFF
 thumbnail_size: .word 100, 75, 32, 0
 blank: .word 0, 0xFF404048, 65535
 thumb_sprite: .word 0, 0, 0, 100, 75, 0, 0
-thumb_insert: .word 0, 0, 43, 0, 1
+thumb_insert: .word 0, 0, 43, 85, 1
 header: .word 0, 0, 0, 0, caption_text, 0, 1, stamp_text
 empty_stamp: .word stamp_text, empty_name
 thumb_sprite_word: .word r_thumb_sprite

@@ -1,11 +1,12 @@
 ; The demo game's main script: it makes the sound channels (channel 6 for voices, the frame's
 ; sound effects from 8 on), loads the frame's sounds (dialog, close, click), plays the
 ; opening movie in the window until its end or a click, permits saving, loading and the return to the title, makes
-; the novel frame, whose picked choices land in the user variable `choice`, then shows the title
+; the novel frame, whose picked choices land in the user variable `choice` and which shares the
+; save and load screen's mode and result words with "SaveLoad", then shows the title
 ; scenario until the reader picks "おわる"; "はじめから" plays the story and comes back to the
 ; title; "つづきから" loads the newest quick save (group 11, the rotating slot) and goes on where
-; it was taken, or shows the title again when there is none. A run that a quick load ended
-; ("retVovExp" 6) loads the save it named and goes on from there; any other end goes back to the
+; it was taken, or shows the title again when there is none. A run that a quick load or the load screen
+; ended ("retVovExp" 6) loads the save it named and goes on from there; any other end goes back to the
 ; title. A title that cannot run (its message shown) ends the game too.
 .kind script
   CallNative native(668), channel_count, result
@@ -40,6 +41,8 @@ movie_done:
   CallNative native(4), permit_load, result
   CallNative native(4), permit_title, result
   CallNative native(794), choice_word, result   ; the frame writes a picked choice into `choice`
+  CallNative native(794), save_load_mode_word, result  ; and the save and load screen's mode
+  CallNative native(794), save_load_result_word, result  ; and reads the screen's result
   CallNative native(791), no_page, result       ; the frame with a page image of its own
 title:
   Yield                                         ; a frame for the window between two scenarios
@@ -83,6 +86,8 @@ permit_save: .word 8, 1                         ; application values 8 to 10: th
 permit_load: .word 9, 1
 permit_title: .word 10, 1
 choice_word: .word 1, var(0)
+save_load_mode_word: .word 2, var(1)
+save_load_result_word: .word 3, var(2)
 no_page: .word 0, 0, 0
 run_title: .word 0, title_name
 run_story: .word 0, story_name

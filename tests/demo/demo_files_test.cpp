@@ -87,7 +87,7 @@ TEST_F(DemoFilesTest, TheScriptsReadBack) {
   ASSERT_TRUE(variables);
   UserVarObject object;
   ASSERT_EQ(ParseUserVarObject(*variables, object), 0u);
-  EXPECT_EQ(object.variables.size(), 1u) << "the picked choice";
+  EXPECT_EQ(object.variables.size(), 3u) << "the picked choice, the save screen's mode pair and result";
 
   const std::optional<Bytes> init = Read("SCRIPT/VOV_INIT.DAT");
   ASSERT_TRUE(init);

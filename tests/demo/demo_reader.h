@@ -3,6 +3,7 @@
 #pragma once
 
 #include <SDL.h>
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
@@ -11,6 +12,7 @@
 #include "movie_clip_writer.h"
 #include "support/fixed_step_game.h"
 #include "support/input_events.h"
+#include "support/log_capture.h"
 
 namespace demo_test {
 
@@ -82,6 +84,8 @@ class Reader {
   int Next() const { return next_; }
   void Choose(std::int32_t y) { Click(kChoiceX, y); }
   void Click(std::int32_t x, std::int32_t y) { Plan([&](int frame) { run_.PlanClick(frame, x, y); }); }
+  void RightClick() { Plan([&](int frame) { run_.PlanClick(frame, kReadX, kReadY, SDL_BUTTON_RIGHT); }); }
+  void Press(SDL_Scancode scancode, SDL_Keycode key) { Plan([&](int frame) { run_.PlanKeyPress(frame, scancode, key); }); }
   void Read(int lines) {
     for (int line = 0; line < lines; ++line) Plan([&](int frame) { run_.PlanClick(frame, kReadX, kReadY); });
   }
@@ -129,6 +133,22 @@ class Reader {
   test_support::FixedStepGame& run_;
   int next_ = 2 * kStep;
 };
+
+// Plays the planned game in `folder` to "おわる", chosen once the title has come back after the
+// reader's last plan; the run must end by itself with status 0, every picture read back and no
+// message box shown.
+inline void RunToTheEnd(test_support::FixedStepGame& run, Reader& reader, const LogCapture& log,
+                        const std::string& folder) {
+  reader.WaitForTheTitle();
+  const int end = reader.Next();
+  reader.Choose(kTitleEndY);
+  run.SetLastFrame(end + kStep);
+  EXPECT_EQ(run.Run(folder), 0) << "おわる ends the game";
+  EXPECT_FALSE(run.GaveUp()) << Joined(log.Lines());
+  EXPECT_GE(run.Frames(), end);
+  EXPECT_TRUE(run.AllPicturesWritten());
+  EXPECT_TRUE(run.MessageBoxes().empty()) << run.MessageBoxes().front().request.text;
+}
 
 // The pixel at (x, y) of a picture read back from the 800 x 600 window, opaque.
 inline std::uint32_t At(const std::vector<std::uint32_t>& shown, std::int32_t x, std::int32_t y) {

@@ -32,17 +32,8 @@ class DemoRunGuiTest : public DemoGameCopyTest {
     reader.ReadByKey();
     reader.Read(kLinesBeforeChoice - 2);
   }
-  // Runs the planned game to "おわる", planned after the title came back; false when it failed.
   void RunToTheEnd(test_support::FixedStepGame& run, Reader& reader, const LogCapture& log) {
-    reader.WaitForTheTitle();
-    const int end = reader.Next();
-    reader.Choose(kTitleEndY);
-    run.SetLastFrame(end + kStep);
-    EXPECT_EQ(run.Run(game_.HostPath()), 0) << "おわる ends the game";
-    EXPECT_FALSE(run.GaveUp()) << Joined(log.Lines());
-    EXPECT_GE(run.Frames(), end);
-    EXPECT_TRUE(run.AllPicturesWritten());
-    EXPECT_TRUE(run.MessageBoxes().empty()) << run.MessageBoxes().front().request.text;
+    demo_test::RunToTheEnd(run, reader, log, game_.HostPath());
   }
 
 };

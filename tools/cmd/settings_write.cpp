@@ -4,7 +4,9 @@
 //   settings_write inf <DL_APP.INF> [--name=TEXT] [--product=TEXT] [--version=MAJOR.MINOR.REVISION]
 //                                   [--save-folder=TEXT]
 //   settings_write cfg <USER.CFG>      a template whose empty blocks keep the program's defaults
-//   settings_write dat <APP_CFG.DAT>   a game settings file that keeps the program's defaults
+//   settings_write dat <APP_CFG.DAT> [--caption=0|1]
+//                                      a game settings file of the program's defaults; --caption=1
+//                                      makes saves carry the displayed line as their caption
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -13,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/game_settings.h"
 #include "settings_writer.h"
 
 namespace {
@@ -63,7 +66,12 @@ std::vector<std::uint8_t> Build(std::string_view kind, const std::map<std::strin
   }
   if (kind == "inf") return Information(options);
   if (kind == "cfg") return kvxtools::WriteUserConfigFile({{}, {}, {}, {}});
-  if (kind == "dat") return kvxtools::WriteGameSettings(0, {});
+  if (kind == "dat") {
+    if (!options.contains("caption")) return kvxtools::WriteGameSettings(0, {});
+    GameSettingsBlock settings = DefaultGameSettings();
+    settings[kSettingSaveCaption] = static_cast<std::uint8_t>(Number(options, "caption", 0, 1));
+    return kvxtools::WriteGameSettings(kGameSettingsSize, {settings.begin(), settings.end()});
+  }
   throw std::invalid_argument("unknown kind");
 }
 

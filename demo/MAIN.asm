@@ -40,6 +40,8 @@ movie_done:
   CallNative native(4), permit_load, result
   CallNative native(4), permit_title, result
   CallNative native(794), choice_word, result   ; the frame writes a picked choice into `choice`
+  CallNative native(794), config_choice_word, result  ; the settings screen: "Config1"
+  CallNative native(794), config_changes_word, result ; the flags it raises for the frame
   CallNative native(791), no_page, result       ; the frame with a page image of its own
 title:
   Yield                                         ; a frame for the window between two scenarios
@@ -83,6 +85,8 @@ permit_save: .word 8, 1                         ; application values 8 to 10: th
 permit_load: .word 9, 1
 permit_title: .word 10, 1
 choice_word: .word 1, var(0)
+config_changes_word: .word 5, var(1)
+config_choice_word: .word 4, var(2)
 no_page: .word 0, 0, 0
 run_title: .word 0, title_name
 run_story: .word 0, story_name

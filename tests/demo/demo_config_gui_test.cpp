@@ -2,7 +2,8 @@
 // the message window's settings button opens the screen over the page; the reader switches the
 // screen effects off, takes the text speed to its fastest and the music and voice volumes to
 // nothing (the sound levels change at once), and closes it. The next line then prints at once,
-// the system menu opens without its slide (it slid in before), the rule transition and the
+// the system menu opens without its slide (it slid in before) and its settings item opens the
+// screen again, with the effects box as the reader left it; the rule transition and the
 // cross-fade to the ending still run, "おわる" ends the game, and the settings the reader chose
 // are kept in the game's settings file. The key frames are written as demo_config_*.png into the
 // build folder.
@@ -46,6 +47,7 @@ constexpr std::int32_t kCheckMarkX = 384;
 constexpr std::int32_t kCheckMarkY = 248;
 constexpr std::uint32_t kCheckedPlate = 0xFF4A6AA8;
 constexpr std::uint32_t kCheckMark = 0xFFF0D070;
+constexpr std::uint32_t kUncheckedPlate = 0xFF2A3A60;
 constexpr std::uint32_t kUncheckedHoveredPlate = 0xFF40588A;
 constexpr std::int32_t kFastEndX = 585;
 constexpr std::int32_t kFastEndY = 182;
@@ -55,10 +57,12 @@ constexpr std::int32_t kMusicSliderY = 322;
 constexpr std::int32_t kVoiceSliderY = 392;
 constexpr std::int32_t kCloseButtonX = 400;
 constexpr std::int32_t kCloseButtonY = 468;
-// The system menu: its close item, and the base's left edge, whose light rim stands at x 614
+// The system menu: its close and settings items, and the base's left edge, whose light rim stands at x 614
 // once the menu is in.
 constexpr std::int32_t kMenuCloseX = 700;
 constexpr std::int32_t kMenuCloseY = 40 + 48 * 10 + 16;
+constexpr std::int32_t kMenuSettingsX = 700;
+constexpr std::int32_t kMenuSettingsY = 40 + 48 * 7 + 16;
 constexpr std::int32_t kMenuBaseX = 614;
 constexpr std::int32_t kMenuBaseY = 300;
 constexpr std::uint32_t kMenuRimColour = 0xFF9FB8E0;
@@ -121,10 +125,12 @@ TEST_F(DemoConfigGuiTest, EffectsSwitchedOffAndTheFastestTextApplyAtOnceAndAreKe
   // The next line, 23 characters, printed at once.
   const int fast_line = reader.Next() + 4;
   reader.Read(1);
-  // The menu again: in at once.
+  // The menu again: in at once; its settings item opens the screen too, closed as it is.
   const int menu_without_effects = reader.Next() - kStep / 2;
   run.PlanKeyPress(menu_without_effects, SDL_SCANCODE_M, SDLK_m);
-  reader.Click(kMenuCloseX, kMenuCloseY);
+  const int from_the_menu = reader.Next() + kStep / 4;
+  reader.Click(kMenuSettingsX, kMenuSettingsY);
+  reader.Click(kCloseButtonX, kCloseButtonY);
   reader.Read(2);
   reader.Choose(kFirstChoiceY);
   // The rule transition to the hill, and four lines on the cross-fade to the ending, as the
@@ -146,6 +152,7 @@ TEST_F(DemoConfigGuiTest, EffectsSwitchedOffAndTheFastestTextApplyAtOnceAndAreKe
   run.PlanPicture(closed, "demo_config_closed.png");
   run.PlanPicture(fast_line, "demo_config_fast_line.png");
   run.PlanPicture(menu_without_effects + 1, "demo_config_menu_at_once.png");
+  run.PlanPicture(from_the_menu, "demo_config_from_the_menu.png");
   run.PlanPicture(rule_half, "demo_config_rule_half.png");
   run.PlanPicture(rule_done, "demo_config_rule_done.png");
   run.PlanPicture(fade_half, "demo_config_fade_half.png");
@@ -200,6 +207,12 @@ TEST_F(DemoConfigGuiTest, EffectsSwitchedOffAndTheFastestTextApplyAtOnceAndAreKe
   const std::vector<std::uint32_t>& at_once = run.PictureAt(menu_without_effects + 1);
   ASSERT_FALSE(at_once.empty());
   EXPECT_EQ(At(at_once, kMenuBaseX, kMenuBaseY), kMenuRimColour) << "without effects the menu is in at once";
+
+  const std::vector<std::uint32_t>& again = run.PictureAt(from_the_menu);
+  ASSERT_FALSE(again.empty());
+  EXPECT_EQ(At(again, kPanelX, kPanelY), kPanelColour) << "the menu's settings item opens the screen";
+  EXPECT_EQ(At(again, kCheckPlateX, kCheckPlateY), kUncheckedPlate) << "with the effects box unchecked";
+  EXPECT_NE(At(again, kMenuBaseX, kMenuBaseY), kMenuRimColour) << "the menu has gone";
 
   // Effects off leaves the story's transitions as they are.
   const std::vector<std::uint32_t>& half_rule = run.PictureAt(rule_half);

@@ -3,13 +3,16 @@
 ; as sliders, the screen effects as a check box, and a close button. Every change applies at once
 ; and goes into the user's settings (kept when the game ends): the text speed from the next line
 ; on, the effects from the next system screen on, the volumes to the sounds playing. A changed
-; text speed or effects setting raises the change flags (user variable 1, two words) that the
-; frame reads to lay its window out again.
+; text speed or effects setting raises its change flag (user variable 1, two words, both cleared
+; when the screen opens), which the frame reads to lay its window out again.
 ;
 ; Text speed: values 0 (slow) to 10 (fast), 6 ms less per character for each step (30 ms, the
 ; default, is 5; 10 prints a line at once). Volumes: values 0 to 16, a sixteenth of the full
 ; level (256) each.
 .kind script
+  StoreImm 0, var(1)                                      ; nothing changed yet
+  Add var(1), 4, second_flag
+  StoreIndirect 0, second_flag
   CallNative native(241), no_arguments, widget            ; the frame's page
   Copy widget, on_the_page
   CallNative native(702), on_the_page, result

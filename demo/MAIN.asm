@@ -43,6 +43,8 @@ movie_done:
   CallNative native(794), choice_word, result   ; the frame writes a picked choice into `choice`
   CallNative native(794), save_load_mode_word, result  ; and the save and load screen's mode
   CallNative native(794), save_load_result_word, result  ; and reads the screen's result
+  CallNative native(794), config_choice_word, result  ; the settings screen: "Config1"
+  CallNative native(794), config_changes_word, result ; the flags it raises for the frame
   CallNative native(791), no_page, result       ; the frame with a page image of its own
 title:
   Yield                                         ; a frame for the window between two scenarios
@@ -88,6 +90,8 @@ permit_title: .word 10, 1
 choice_word: .word 1, var(0)
 save_load_mode_word: .word 2, var(1)
 save_load_result_word: .word 3, var(2)
+config_changes_word: .word 5, var(3)
+config_choice_word: .word 4, var(4)
 no_page: .word 0, 0, 0
 run_title: .word 0, title_name
 run_story: .word 0, story_name

@@ -644,6 +644,10 @@ class CVovFrame : public CVovVM {
   std::int32_t ToggleAutoMode();
   std::int32_t ShowTextHistory(bool paused);
   std::int32_t RunConfigScript(bool whole);
+  // The user's settings laid onto the message window anew, its message drawn again at once.
+  void RelayOutMessageWindow();
+  // The window's message drawn at once with its speaker's and voice's names.
+  void ShowMessageAtOnce(std::span<const std::uint8_t> message, const std::string& speaker, const std::string& voice);
   std::int32_t HideMessageWindow(bool by_pointer);
   std::int32_t OpenSystemMenu();
   // The system menu's steps (vov_system_menu.cpp): the slide of its panel in or out (false when

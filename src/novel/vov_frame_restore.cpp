@@ -115,12 +115,7 @@ void CVovFrame::RestoreDeferred() {
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(block.message.data());
   const bool waiting = (static_cast<std::uint32_t>(state_words_[kStateMessageFlags]) >> (kMessageWaitByte * 8) & 0xFF) != 0;
   if (waiting && current_window_ == &message_window_ && !block.voice.empty()) replay_voice_ = block.voice;
-  message_window_.ClearText();
-  message_window_.SetText(bytes, block.message.size());
-  message_window_.SetNames(block.speaker.empty() ? nullptr : block.speaker.c_str(),
-                           block.voice.empty() ? nullptr : block.voice.c_str());
-  message_window_.SetCharDelay(0);
-  message_window_.Display(true);
+  ShowMessageAtOnce({bytes, block.message.size()}, block.speaker, block.voice);
   window_waiting_ = waiting;
   if (!choices) message_window_.ShowClickIcon(true);
   ShowTextWindow(message_window_, true);

@@ -145,6 +145,15 @@ std::int32_t CVovFrame::PreparePage(bool go_on) {
   return 0;
 }
 
+void CVovFrame::ShowMessageAtOnce(std::span<const std::uint8_t> message, const std::string& speaker,
+                                  const std::string& voice) {
+  message_window_.ClearText();
+  message_window_.SetText(message.data(), message.size());
+  message_window_.SetNames(speaker.empty() ? nullptr : speaker.c_str(), voice.empty() ? nullptr : voice.c_str());
+  message_window_.SetCharDelay(0);
+  message_window_.Display(true);
+}
+
 // The frame's own widgets draw in the front part's attached list: it stays with the front part
 // when a transition hands the layers over, so the window stays over whichever page is shown.
 CDrawList* CVovFrame::PageWidgetList() {

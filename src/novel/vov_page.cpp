@@ -16,6 +16,8 @@
 #include "resource/dcp_plugin_manager.h"
 #include "resource/plugin_args.h"
 #include "scene/draw_layer.h"
+#include "ui/gui_root_window.h"
+#include "ui/widget_manager.h"
 
 namespace {
 
@@ -88,6 +90,15 @@ void CVovPage::ReleasePageImage() {
   if (g_ScreenManager != nullptr && page_image_ != nullptr &&
       g_ScreenManager->GetFrameImage() == dynamic_cast<CImageCanvasBase*>(page_image_)) {
     g_ScreenManager->SetFrameImage(nullptr);
+  }
+  // A script may have handed its widgets the page's layer and its tooltips the page's part: both
+  // let go of the page images that go now.
+  for (CImagePart* part : {static_cast<CImagePart*>(front_part_.get()), static_cast<CImagePart*>(back_part_.get())}) {
+    if (part == nullptr) continue;
+    if (g_WidgetManager.GetLayer() != nullptr && g_WidgetManager.GetLayer() == part->GetLayer()) {
+      g_WidgetManager.SetLayer(nullptr);
+    }
+    if (GuiRootWindow().GetTooltipPart() == part) GuiRootWindow().SetTooltipLayer(nullptr);
   }
   // The animations draw into the pages' layers, which go with the parts.
   for (BgSlotRecord& record : bg_) {

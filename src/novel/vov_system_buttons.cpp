@@ -4,6 +4,7 @@
 // save's path and ends the page, so that the calling script loads it outside the run.
 #include <array>
 #include <string>
+#include <vector>
 
 #include "base/app_services.h"
 #include "base/game_key_bindings.h"
@@ -328,8 +329,7 @@ std::int32_t CVovFrame::RunConfigScript(bool whole) {
     const std::int32_t* first_flag = ConfiguredWord(kChangeFlagWords);
     const std::int32_t* second_flag = ConfiguredWord(kChangeFlagWords, 1);
     if ((first_flag != nullptr && *first_flag != 0) || (second_flag != nullptr && *second_flag != 0)) {
-      ApplyUserSettings(true, true, true, false, false);
-      message_window_.Refresh(true);
+      RelayOutMessageWindow();
     }
   }
   const std::uint8_t skip_now = CurrentGameSettings()[kSettingUnreadTextUnskippable];
@@ -340,6 +340,18 @@ std::int32_t CVovFrame::RunConfigScript(bool whole) {
   if (whole && window_shown) ShowTextWindow(message_window_, true);
   EndSystemPause();
   return kCommandDone;
+}
+
+// The page's message stays in the window: the window starts again with the new settings and
+// draws it at once.
+void CVovFrame::RelayOutMessageWindow() {
+  const std::span<const std::uint8_t> shown = message_window_.text();
+  const std::vector<std::uint8_t> message(shown.begin(), shown.end());
+  const std::string speaker = message_window_.name();
+  const std::string voice = message_window_.voice_name();
+  ApplyUserSettings(true, true, true, false, false);
+  message_window_.Refresh(true);
+  if (!message.empty()) ShowMessageAtOnce(message, speaker, voice);
 }
 
 std::int32_t CVovFrame::HideMessageWindow(bool by_pointer) {

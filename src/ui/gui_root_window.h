@@ -84,6 +84,7 @@ class CGuiRootWindow : public CGuiWindow {
   bool DeliverTextInput(CGuiElement* focused) override;
 
   void SetTooltipLayer(CImagePart* part);
+  CImagePart* GetTooltipPart() const { return tooltip_part_; }
   // `make_ready`, when given, runs before each use of the font.
   void SetTooltipFont(CFontBase* font, std::function<void()> make_ready = {}) {
     tooltip_font_ = font;

@@ -83,11 +83,14 @@ TEST_F(DemoFilesTest, TheScriptsReadBack) {
   const std::optional<Bytes> main = Read("SCRIPT/MAIN.SOB");
   ASSERT_TRUE(main);
   EXPECT_TRUE(ParseSobObject(std::span<const std::uint8_t>(*main).subspan(4)));
+  const std::optional<Bytes> settings_screen = Read("SCRIPT/Config1.SOB");
+  ASSERT_TRUE(settings_screen);
+  EXPECT_TRUE(ParseSobObject(std::span<const std::uint8_t>(*settings_screen).subspan(4)));
   const std::optional<Bytes> variables = Read("SCRIPT/USER_VAR.SOB");
   ASSERT_TRUE(variables);
   UserVarObject object;
   ASSERT_EQ(ParseUserVarObject(*variables, object), 0u);
-  EXPECT_EQ(object.variables.size(), 3u) << "the picked choice, the save screen's mode pair and result";
+  EXPECT_EQ(object.variables.size(), 5u) << "the picked choice, the save screen's mode pair and result, the settings screen's change flags and choice";
 
   const std::optional<Bytes> init = Read("SCRIPT/VOV_INIT.DAT");
   ASSERT_TRUE(init);

@@ -13,6 +13,8 @@
 #include "support/fake_app_services.h"
 #include "support/sob_test_files.h"
 #include "tob_builder.h"
+#include "ui/gui_root_window.h"
+#include "ui/widget_manager.h"
 #include "vov_page_fixture.h"
 
 namespace {
@@ -103,6 +105,29 @@ TEST_F(VovPageOpcodesTest, AGivenPartMustHoldAPicture) {
   EXPECT_EQ(Page().Layer(1), nullptr);  // a part without partner has no back page
   EXPECT_EQ(Page().LoadSprite(0, "CHR.ELG", true, 0), 0);  // loaded, but shown nowhere
   Page().ReleasePageImage();
+}
+
+// A script that drew its widgets and tooltips on the page (as a settings screen does) is not left
+// pointing at the page's images once they go.
+TEST_F(VovPageOpcodesTest, TheWidgetsLayerAndTheTooltipsPartLetGoOfThePageImagesThatGo) {
+  CImageCanvasEx other;
+  ASSERT_EQ(other.Create(32, 24, 32, CImagePart::kLayer), 0u);
+  for (std::uint32_t page : {0u, 1u}) {
+    g_WidgetManager.SetLayer(Page().Layer(page));
+    GuiRootWindow().SetTooltipLayer(Page().Part(page));
+    Page().ReleasePageImage();
+    EXPECT_EQ(g_WidgetManager.GetLayer(), nullptr) << page;
+    EXPECT_EQ(GuiRootWindow().GetTooltipPart(), nullptr) << page;
+    ASSERT_EQ(frame_->InitPageImage(nullptr), 0u);
+  }
+  // Another part's layer stays.
+  g_WidgetManager.SetLayer(dynamic_cast<CDrawLayer*>(other.GetLayer()));
+  GuiRootWindow().SetTooltipLayer(&other);
+  Page().ReleasePageImage();
+  EXPECT_EQ(g_WidgetManager.GetLayer(), other.GetLayer());
+  EXPECT_EQ(GuiRootWindow().GetTooltipPart(), &other);
+  g_WidgetManager.SetLayer(nullptr);
+  GuiRootWindow().SetTooltipLayer(nullptr);
 }
 
 TEST_F(VovPageOpcodesTest, BackgroundOpcodesReachTheirSlot) {

@@ -1,9 +1,12 @@
 // The frame's system commands with a game host that records what it is asked: clicks on enabled
 // and disabled buttons, F keys with and without the skip key under both settings of the skip key,
-// the notices they slide in, skip mode's two results, and a quick load that ends a scenario's
-// wait with the run's result 6.
+// the notices they slide in, skip mode's two results, a quick load that ends a scenario's wait
+// with the run's result 6, and the settings script whose change flags lay the window out again.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,6 +27,15 @@ constexpr std::uint32_t kVkShift = 0x10;
 constexpr std::uint32_t kVkControl = 0x11;
 constexpr std::uint32_t kVkF1 = 0x70;
 constexpr std::uint32_t kVkS = 0x53;
+constexpr std::int32_t kSettingsButton = 8;
+
+std::vector<std::uint32_t> Pixels(const CImage& image) {
+  std::vector<std::uint32_t> pixels;
+  for (std::int32_t y = 0; y < image.GetHeight(); ++y) {
+    for (std::int32_t x = 0; x < image.GetWidth(); ++x) pixels.push_back(image.GetPixel(x, y));
+  }
+  return pixels;
+}
 
 class SystemButtonsTest : public vov_test::FrameTest {
  protected:
@@ -162,6 +174,33 @@ TEST_F(SystemButtonsTest, F1DuringAMessageWaitEndsTheRunWithSixAndTheSavesPath) 
   EXPECT_EQ(game_host_->pending_load, "DATA11_0.SAV");
   EXPECT_EQ(frame_->PendingRequest(), CVovFrame::kRequestLoad);
   EXPECT_LT(World().frames, 10);
+}
+
+// A change flag raised by the settings script lays the window out again with the new settings;
+// the message shown stays, drawn as it was, with its speaker's name.
+TEST_F(SystemButtonsTest, TheSettingsScriptsChangeFlagKeepsTheMessageInTheWindowLaidOutAgain) {
+  const std::uint32_t flags = host_->Memory().Allocate(8, true);
+  frame_->SetConfigWord(5, flags);
+  game_.WriteFile("SCRIPT/Config1.SOB",
+                  sob_test::AsText(sob_test::Assemble(".kind script\n  StoreImm 1, " + std::to_string(flags + 4) +
+                                                      "\n  Return\n")
+                                       .bytes));
+  CTextWindow& window = frame_->MessageWindow();
+  const std::string message = plat::Utf8ToSjis("まだ読んでいる行");
+  window.SetText(reinterpret_cast<const std::uint8_t*>(message.data()), message.size());
+  window.SetNames("Mio", nullptr);
+  window.SetCharDelay(0);
+  ASSERT_EQ(window.Display(true), 0u);
+  const std::vector<std::uint32_t> before = Pixels(window.text_image());
+  ASSERT_NE(std::count(before.begin(), before.end(), before.front()), static_cast<std::ptrdiff_t>(before.size()))
+      << "the message is drawn";
+
+  EXPECT_EQ(frame_->HandleSystemButton(kSettingsButton), CVovFrame::kCommandDone);
+  EXPECT_EQ(host_->Memory().Word(flags + 4), 1u) << "the script ran and raised the second flag";
+  const std::span<const std::uint8_t> kept = window.text();
+  EXPECT_EQ(std::string(kept.begin(), kept.end()), message);
+  EXPECT_EQ(window.name(), "Mio");
+  EXPECT_EQ(Pixels(window.text_image()), before) << "the message drawn again";
 }
 
 }  // namespace

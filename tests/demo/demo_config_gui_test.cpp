@@ -76,7 +76,7 @@ int InkInLateCells(const std::vector<std::uint32_t>& shown) {
   return InkIn(shown, kLateCellsLeft, kTextTop, kLateCellsRight, kFirstLineBottom);
 }
 
-// The game settings block the game wrote into its save folder when it ended.
+// The game settings block the game wrote into its save folder (the game folder's SAVEDATA) when it ended.
 std::vector<std::uint8_t> WrittenGameSettings(const std::string& folder) {
   for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
     if (entry.path().filename() != "APP_CFG.DAT") continue;
@@ -231,7 +231,7 @@ TEST_F(DemoConfigGuiTest, EffectsSwitchedOffAndTheFastestTextApplyAtOnceAndAreKe
       << std::hex << At(half_fade, kSkyX, kSkyY) << " between " << night_sky << " and "
       << At(shown_ending, kSkyX, kSkyY);
 
-  const std::vector<std::uint8_t> kept = WrittenGameSettings(game_.HostPath() + "data");
+  const std::vector<std::uint8_t> kept = WrittenGameSettings(game_.HostPath() + "SAVEDATA");
   ASSERT_EQ(kept.size(), kGameSettingsSize) << "the game wrote its settings";
   EXPECT_EQ(kept[kSettingScreenEffectsOn], 0) << "effects off is kept";
   EXPECT_EQ(kept[kSettingUnreadTextInterval], 0) << "the fastest text";

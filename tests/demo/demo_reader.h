@@ -120,8 +120,10 @@ class Reader {
     });
     next_ += kStep;
   }
+  // A step without input, as a reader who lingers.
+  void Linger() { next_ += kStep; }
   // The title again, after the story's last line.
-  void WaitForTheTitle() { next_ += kStep; }
+  void WaitForTheTitle() { Linger(); }
 
  private:
   template <typename PlanAt>

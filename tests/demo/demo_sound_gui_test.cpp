@@ -79,6 +79,7 @@ class DemoSoundGuiTest : public DemoGameCopyTest {
   struct Wait {
     int frame = 0;
     int frames = kWaitFrames;
+    int settle = kSettleFrames;
     std::uintmax_t start = 0;
     std::uintmax_t end = 0;
     std::chrono::steady_clock::time_point started;
@@ -92,7 +93,7 @@ class DemoSoundGuiTest : public DemoGameCopyTest {
   }
 
   void Observe(Wait& wait, int frame) {
-    if (frame < wait.frame - kSettleFrames || frame > wait.frame + wait.frames) return;
+    if (frame < wait.frame - wait.settle || frame > wait.frame + wait.frames) return;
     if (frame == wait.frame) {
       wait.start = CaptureSize();
       wait.started = std::chrono::steady_clock::now();
@@ -132,12 +133,16 @@ TEST_F(DemoSoundGuiTest, TheTitleMusicTheStoryMusicAndMiosVoiceOverItLowered) {
   test_support::FixedStepGame run;
   Reader reader(run);
   // The whole title after the movie, which a click skips.
-  Wait title{kMovieSkip + kSettleFrames + 10, reader.Next() - kMovieSkip - kSettleFrames - 20, 0, 0, {}, {}};
+  Wait title{kMovieSkip + kSettleFrames + 10, reader.Next() - kMovieSkip - kSettleFrames - 20, kSettleFrames, 0, 0, {}, {}};
+  const int story = reader.Next();
   reader.Choose(kTitleStartY);
-  // The story's first line, unvoiced; its music faded in.
-  Wait music{reader.Next() - kWaitFrames - 10, kWaitFrames, 0, 0, {}, {}};
+  // The story's first line, unvoiced, read late: its music, which a loaded machine may start late,
+  // has had all the frames since the story began, in real time, to be heard and faded in.
+  reader.Linger();
+  const int music_frame = reader.Next() - kWaitFrames - 10;
+  Wait music{music_frame, kWaitFrames, music_frame - story, 0, 0, {}, {}};
   // Mio's first line and its voice, a little after the click that shows it.
-  Wait voice{reader.Next() + kSettleFrames, kWaitFrames, 0, 0, {}, {}};
+  Wait voice{reader.Next() + kSettleFrames, kWaitFrames, kSettleFrames, 0, 0, {}, {}};
   reader.Read(1);
   run.SetFrameObserver([&](int frame) {
     Observe(title, frame);

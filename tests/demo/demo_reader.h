@@ -45,8 +45,8 @@ constexpr std::int32_t kSecondChoiceY = 234;
 constexpr std::int32_t kTitleStartY = 192;
 constexpr std::int32_t kTitleContinueY = 220;
 constexpr std::int32_t kTitleEndY = 248;
-// Where the frame places the choice list: its item pictures (SYS/SEL01B.ELG) start at x 38, and
-// y 220 is the middle of a list; the item's resting colour.
+// Where the frame places the choice list, which it makes at (38, 220) and centres on that line:
+// its item pictures (SYS/SEL01B.ELG) start at x 38; the item's resting colour.
 constexpr std::int32_t kChoiceListX = 38;
 constexpr std::int32_t kChoiceListY = 220;
 constexpr std::uint32_t kChoiceItemColour = 0xFF22305A;

@@ -114,6 +114,7 @@ TEST_F(DemoRunGuiTest, TheTitleTheStoryOnTheHillTheTitleAgainAndTheEnd) {
   const std::vector<std::uint32_t>& choice_list = run.PictureAt(choices);
   ASSERT_FALSE(choice_list.empty());
   EXPECT_EQ(At(choice_list, kChoiceListX, kChoiceListY), kChoiceItemColour) << "the choice list's item picture";
+  EXPECT_EQ(At(choice_list, kChoiceListX, kFirstChoiceY), kChoiceItemColour) << "the first item, at rest";
   // Half-way through the rule the hill's night has come down over the top half of the screen,
   // the park's lawn is still below it; after it the night sky is everywhere, under the window
   // and the line printed in it.

@@ -90,7 +90,8 @@ class DemoFilesTest : public ::testing::Test {
     MountGameArchives(files_);
     for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(folder_)) {
       const std::string name = entry.path().filename().string();
-      if (name.ends_with(".DPK") && name != "SCRIPT.DPK" && !name.starts_with("PATCH")) folder_archives_.push_back(name);
+      const bool mounted_by_engine = name == "SCRIPT.DPK" || name.starts_with("PATCH");
+      if (name.ends_with(".DPK") && !mounted_by_engine) folder_archives_.push_back(name);
     }
     std::sort(folder_archives_.begin(), folder_archives_.end());
     for (std::size_t id = 0; id < folder_archives_.size(); ++id) {

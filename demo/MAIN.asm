@@ -9,6 +9,15 @@
 ; ended ("retVovExp" 6) loads the save it named and goes on from there; any other end goes back to the
 ; title. A title that cannot run (its message shown) ends the game too.
 .kind script
+  ; The archives of the game's folders, each mounted at its own name (SYS.DPK holds the files
+  ; under SYS\), after SCRIPT.DPK, which the engine mounted.
+  CallNative native(107), bg_archive, result
+  CallNative native(107), chr_archive, result
+  CallNative native(107), sys_archive, result
+  CallNative native(107), bgm_archive, result
+  CallNative native(107), se_archive, result
+  CallNative native(107), voice_archive, result
+  CallNative native(107), movie_archive, result
   CallNative native(668), channel_count, result
   CallNative native(671), voice_channel, result
   CallNative native(672), dialog_sound, result
@@ -84,6 +93,20 @@ go_on:
   CallNative native(793), run_on, result        ; mode -1: on from the loaded position
   Jump run_ended
   .instructions_end
+bg_archive: .word bg_archive_name, 0xFFFFFFFE, 1, 1  ; the game's id, at its name, after the others
+chr_archive: .word chr_archive_name, 0xFFFFFFFE, 1, 1
+sys_archive: .word sys_archive_name, 0xFFFFFFFE, 1, 1
+bgm_archive: .word bgm_archive_name, 0xFFFFFFFE, 1, 1
+se_archive: .word se_archive_name, 0xFFFFFFFE, 1, 1
+voice_archive: .word voice_archive_name, 0xFFFFFFFE, 1, 1
+movie_archive: .word movie_archive_name, 0xFFFFFFFE, 1, 1
+bg_archive_name: .string "BG.DPK"
+chr_archive_name: .string "CHR.DPK"
+sys_archive_name: .string "SYS.DPK"
+bgm_archive_name: .string "BGM.DPK"
+se_archive_name: .string "SE.DPK"
+voice_archive_name: .string "VOICE.DPK"
+movie_archive_name: .string "MOVIE.DPK"
 permit_save: .word 8, 1                         ; application values 8 to 10: the menu groups
 permit_load: .word 9, 1
 permit_title: .word 10, 1

@@ -1,19 +1,30 @@
-// The demo game as the build leaves it in the build folder's demo/: every file the scripts,
-// the novel frame and its button layout name is there and reads back, and the pictures hold the
-// colours and places that the demo's window test looks for.
+// The demo game as the build ships it in the build folder's demo/: each folder packed into the
+// archive of its name, mounted as the game mounts them, and a few loose files, which the game
+// reads before an archive's copy. Every file the scripts, the novel frame and its button layout
+// name reads back through the game's data files, and the pictures hold the colours and places
+// that the demo's window test looks for.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/game_archives.h"
+#include "base/path.h"
+#include "base/read_target.h"
 #include "novel/tob_file.h"
 #include "novel/vov_vm.h"
+#include "platform/host_path.h"
+#include "resource/dpk_decoder.h"
 #include "resource/elg_decoder.h"
+#include "resource/file_system.h"
 #include "script/read_text_table.h"
 #include "script/sob_object.h"
 #include "ui/dgm_layout.h"
@@ -47,33 +58,72 @@ std::uint8_t* CreateTarget(std::int32_t width, std::int32_t height, std::uint32_
   return picture.pixels.data();
 }
 
+std::optional<Picture> DecodePicture(const Bytes& file, bool indices = false) {
+  Picture picture;
+  CElgDecoder decoder;
+  if (decoder.Load(file.data(), file.size(), &CreateTarget, &picture, indices ? 1 : 0, nullptr, nullptr) != 0) {
+    return std::nullopt;
+  }
+  picture.user_value0 = static_cast<std::int16_t>(decoder.GetUserValue0());
+  picture.user_value1 = static_cast<std::int16_t>(decoder.GetUserValue1());
+  return picture;
+}
+
+std::optional<Bytes> ReadWhole(CMemoryBlockTarget& target, unsigned status) {
+  if (status != 0) return std::nullopt;
+  const std::uint32_t size = target.GetSize();
+  const DataBlock block = target.Detach();
+  return Bytes(block.get(), block.get() + size);
+}
+
+// The demo's folder as the base data folder, with the game's archives mounted as the set-up
+// mounts them and the other archives, those of its folders, as MAIN mounts them.
 class DemoFilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const char* tools = std::getenv("KESTRUNE_TOOLS_DIR");
     ASSERT_NE(tools, nullptr) << "KESTRUNE_TOOLS_DIR names the build folder";
     folder_ = std::string(tools) + "/demo/";
+    std::memcpy(saved_base_folder_, g_ModuleFolder, kMaxPath);
+    ASSERT_EQ(SetBaseFolder(plat::ToEnginePath(folder_).c_str()), 0u);
+    ASSERT_EQ(RegisterDpkDecoder(files_), 0u);
+    MountGameArchives(files_);
+    for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(folder_)) {
+      const std::string name = entry.path().filename().string();
+      const bool mounted_by_engine = name == "SCRIPT.DPK" || name.starts_with("PATCH");
+      if (name.ends_with(".DPK") && !mounted_by_engine) folder_archives_.push_back(name);
+    }
+    std::sort(folder_archives_.begin(), folder_archives_.end());
+    for (std::size_t id = 0; id < folder_archives_.size(); ++id) {
+      ASSERT_EQ(files_.MountArchive(folder_archives_[id].c_str(), static_cast<std::int32_t>(id), 1, true, nullptr), 0u)
+          << folder_archives_[id];
+    }
   }
-  std::optional<Bytes> Read(const std::string& name) const {
-    std::ifstream in(folder_ + name, std::ios::binary);
-    if (!in) return std::nullopt;
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  void TearDown() override { std::memcpy(g_ModuleFolder, saved_base_folder_, kMaxPath); }
+
+  // A file as the game reads it: loose, or from an archive.
+  std::optional<Bytes> Read(const std::string& name) {
+    CMemoryBlockTarget target(CMemoryBlockTarget::EmptyFiles::kRefused);
+    return ReadWhole(target, files_.ReadFile(name.c_str(), target, nullptr));
+  }
+  // An entry of one of the folders' archives.
+  std::optional<Bytes> ReadPacked(const std::string& archive, const char* entry) {
+    const auto found = std::find(folder_archives_.begin(), folder_archives_.end(), archive);
+    if (found == folder_archives_.end()) return std::nullopt;
+    const auto id = static_cast<std::int32_t>(found - folder_archives_.begin());
+    CMemoryBlockTarget target(CMemoryBlockTarget::EmptyFiles::kRefused);
+    return ReadWhole(target, files_.ReadArchiveEntry(id, -1, entry, target, nullptr));
   }
   // The picture decoded to 32 bits, or to its 8-bit indices.
-  std::optional<Picture> Decode(const std::string& name, bool indices = false) const {
+  std::optional<Picture> Decode(const std::string& name, bool indices = false) {
     const std::optional<Bytes> file = Read(name);
-    if (!file) return std::nullopt;
-    Picture picture;
-    CElgDecoder decoder;
-    if (decoder.Load(file->data(), file->size(), &CreateTarget, &picture, indices ? 1 : 0, nullptr, nullptr) != 0) {
-      return std::nullopt;
-    }
-    picture.user_value0 = static_cast<std::int16_t>(decoder.GetUserValue0());
-    picture.user_value1 = static_cast<std::int16_t>(decoder.GetUserValue1());
-    return picture;
+    return file ? DecodePicture(*file, indices) : std::nullopt;
   }
 
   std::string folder_;
+  std::vector<std::string> folder_archives_;
+  CFileSystem files_;
+  char saved_base_folder_[kMaxPath] = {};
 };
 
 TEST_F(DemoFilesTest, TheScriptsReadBack) {
@@ -160,6 +210,47 @@ TEST_F(DemoFilesTest, ThePicturesHoldTheirKnownColoursAndPlaces) {
   EXPECT_EQ(mio->Colour(0, 0) >> 24, 0u) << "transparent around her";
   EXPECT_EQ(mio->user_value0, 300) << "standing in the middle, her left edge is at x 300";
   EXPECT_EQ(mio->user_value1, 166) << "and her feet on the message window at y 466";
+}
+
+// The settings template lies loose because the set-up copies it as a file, the game settings
+// because the save folder is read and written as files; the ending's star is a fix that lies loose
+// over the archive's first draft. Everything else ships in the archives, and MAIN mounts each one
+// the engine does not. (Saves that a played demo wrote into its save folder are not counted.)
+TEST_F(DemoFilesTest, TheFoldersShipInArchivesThatMainMountsBesideAFewLooseFiles) {
+  const std::vector<std::string> loose_files{"BG/ENDING.ELG", "SAVEDATA/APP_CFG.DAT", "USER.CFG"};
+  std::vector<std::string> loose;
+  for (const std::filesystem::directory_entry& entry : std::filesystem::recursive_directory_iterator(folder_)) {
+    const std::string name = entry.path().lexically_relative(folder_).generic_string();
+    const bool played_save = name.starts_with("SAVEDATA/") && name != "SAVEDATA/APP_CFG.DAT";
+    if (entry.is_regular_file() && !name.ends_with(".DPK") && !played_save) loose.push_back(name);
+  }
+  std::sort(loose.begin(), loose.end());
+  EXPECT_EQ(loose, loose_files);
+  EXPECT_TRUE(std::filesystem::exists(folder_ + "SCRIPT.DPK"));
+  EXPECT_GE(folder_archives_.size(), 7u) << "BG, BGM, CHR, MOVIE, SE, SYS and VOICE";
+  const std::optional<Bytes> main = Read("SCRIPT/MAIN.SOB");
+  ASSERT_TRUE(main);
+  for (const std::string& archive : folder_archives_) {
+    const std::string text = archive + '\0';
+    EXPECT_NE(std::search(main->begin(), main->end(), text.begin(), text.end()), main->end())
+        << "MAIN mounts " << archive;
+  }
+}
+
+TEST_F(DemoFilesTest, ALooseFileIsReadBeforeItsPackedCopy) {
+  const std::optional<Bytes> packed = ReadPacked("BG.DPK", "ENDING.ELG");
+  const std::optional<Bytes> read = Read("BG/ENDING.ELG");
+  ASSERT_TRUE(packed);
+  ASSERT_TRUE(read);
+  std::ifstream in(folder_ + "BG/ENDING.ELG", std::ios::binary);
+  EXPECT_EQ(*read, Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>())) << "the loose file";
+  EXPECT_NE(*read, *packed);
+  const std::optional<Picture> fixed = DecodePicture(*read);
+  const std::optional<Picture> draft = DecodePicture(*packed);
+  ASSERT_TRUE(fixed);
+  ASSERT_TRUE(draft);
+  EXPECT_EQ(fixed->Colour(400, 240) & 0xFFFFFF, 0xFFF6D8u) << "the star of the loose fix";
+  EXPECT_NE(draft->Colour(400, 240) & 0xFFFFFF, 0xFFF6D8u) << "the archive's draft without it";
 }
 
 }  // namespace

@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "movie_clip_writer.h"
+#include "novel/text_window.h"
+#include "platform/text_encoding.h"
 #include "support/fixed_step_game.h"
 #include "support/input_events.h"
 #include "support/log_capture.h"
@@ -44,6 +47,11 @@ constexpr std::int32_t kSecondChoiceY = 234;
 constexpr std::int32_t kTitleStartY = 192;
 constexpr std::int32_t kTitleContinueY = 220;
 constexpr std::int32_t kTitleEndY = 248;
+// Where the frame places the choice list, which it makes at (38, 220) and centres on that line:
+// its item pictures (SYS/SEL01B.ELG) start at x 38; the item's resting colour.
+constexpr std::int32_t kChoiceListX = 38;
+constexpr std::int32_t kChoiceListY = 220;
+constexpr std::uint32_t kChoiceItemColour = 0xFF22305A;
 // Any point away from the buttons and the choices ends a wait for the reader.
 constexpr std::int32_t kReadX = 400;
 constexpr std::int32_t kReadY = 320;
@@ -216,6 +224,50 @@ inline bool HalfWayBetween(std::uint32_t mix, std::uint32_t from, std::uint32_t 
 // The same for text line `line` (from 0) of the message window.
 inline int InkOnLine(const std::vector<std::uint32_t>& shown, int line) {
   return InkIn(shown, kTextLeft, kTextTop + line * kLineHeight, kTextRight, kFirstLineBottom + line * kLineHeight);
+}
+// The text history's veil, SYS/TH_BASE.ELG, blended over a pixel of the game screen: within 3
+// of the exact blend in every channel.
+inline bool Veiled(std::uint32_t shown, std::uint32_t under) {
+  constexpr std::uint32_t kVeil = 0xC00C1222;
+  const int alpha = static_cast<int>(kVeil >> 24);
+  bool veiled = true;
+  for (int shift : {0, 8, 16}) {
+    const int veil = static_cast<int>((kVeil >> shift) & 0xFF);
+    const int blend = (veil * alpha + static_cast<int>((under >> shift) & 0xFF) * (255 - alpha)) / 255;
+    const int difference = static_cast<int>((shown >> shift) & 0xFF) - blend;
+    veiled = veiled && difference <= 3 && difference >= -3;
+  }
+  return veiled;
+}
+// The text history's rows (0 to 3, the newest entry in the last), with their text boxes at x 139,
+// 612 wide; the history's button in the message window and the history's close button.
+constexpr std::int32_t kHistoryButtonX = 608;
+constexpr std::int32_t kHistoryButtonY = 588;
+constexpr std::int32_t kHistoryCloseX = 777;
+constexpr std::int32_t kHistoryCloseY = 30;
+// Pixels of the first text line in a row's text box that differ from the veil left of the box.
+inline int InkInHistoryRow(const std::vector<std::uint32_t>& shown, int row) {
+  const std::int32_t top = 71 + 140 * row;
+  int ink = 0;
+  for (std::int32_t y = top; y < top + 24; ++y) {
+    for (std::int32_t x = 139; x < 751; ++x) ink += At(shown, x, y) != At(shown, 130, y) ? 1 : 0;
+  }
+  return ink;
+}
+// The lines of a text window as its layout laid them out (in UTF-8): the characters of the
+// message, each line beginning at a character whose recorded box starts a line.
+inline std::vector<std::string> LaidOutLines(const CTextWindow& window) {
+  const std::span<const std::uint8_t> text = window.text();
+  const std::vector<TextRunRecord>& records = window.run().records();
+  std::vector<std::string> lines;
+  std::size_t record = 0;
+  for (TextToken token = ReadTextToken(text, 0, false); token.kind != TextTokenKind::kEnd && record < records.size();
+       token = ReadTextToken(text, token.offset + token.length, false)) {
+    if (token.kind != TextTokenKind::kCharacter) continue;
+    if (records[record++].line_start || lines.empty()) lines.emplace_back();
+    lines.back() += plat::SjisToUtf8({reinterpret_cast<const char*>(&text[token.offset]), token.length});
+  }
+  return lines;
 }
 
 }  // namespace demo_test

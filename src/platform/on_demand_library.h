@@ -45,8 +45,10 @@ class OnDemandLibrary {
  public:
   static constexpr std::size_t kCount = sizeof(Entries) / sizeof(void*);
 
-  OnDemandLibrary(const char* file_name, const char* const (&names)[kCount], const char* consequence)
+  template <std::size_t kNames>
+  OnDemandLibrary(const char* file_name, const char* const (&names)[kNames], const char* consequence)
       : file_name_(file_name), consequence_(consequence) {
+    static_assert(kNames == kCount, "one name for each entry of the table, in its order");
     std::copy(std::begin(names), std::end(names), names_.begin());
   }
 

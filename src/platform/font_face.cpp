@@ -1,16 +1,11 @@
 #include "platform/font_face.h"
 
-#include <fontconfig/fontconfig.h>
-#include <ft2build.h>
-#include FT_FREETYPE_H
-#include FT_OUTLINE_H
-#include FT_TRUETYPE_TABLES_H
-
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
 
+#include "platform/font_libraries.h"
 #include "platform/sjis.h"
 #include "platform/text_encoding.h"
 #include "platform/vertical_forms.h"
@@ -59,17 +54,21 @@ ResolvedFamily ResolveFamily(std::string_view sjis_face_name) {
 
 class FreeTypeLibrary {
  public:
-  FreeTypeLibrary() {
-    if (FT_Init_FreeType(&library_) != 0) library_ = nullptr;
+  FreeTypeLibrary() : ft_(FreeTypeLibraryEntries()) {
+    if (ft_ != nullptr && ft_->FT_Init_FreeType(&library_) != 0) library_ = nullptr;
   }
   ~FreeTypeLibrary() {
-    if (library_ != nullptr) FT_Done_FreeType(library_);
+    if (library_ != nullptr) ft_->FT_Done_FreeType(library_);
   }
   FreeTypeLibrary(const FreeTypeLibrary&) = delete;
   FreeTypeLibrary& operator=(const FreeTypeLibrary&) = delete;
+  // Null when FreeType cannot be used.
   FT_Library get() const { return library_; }
+  // Only once get() gave a library.
+  const FreeTypeEntries& ft() const { return *ft_; }
 
  private:
+  const FreeTypeEntries* ft_;
   FT_Library library_ = nullptr;
 };
 
@@ -83,21 +82,24 @@ std::shared_ptr<FreeTypeLibrary> SharedLibrary() {
 // fontconfig keeps its configuration for the whole process; it is given back at exit.
 class FontconfigSession {
  public:
-  FontconfigSession() : ready_(FcInit() != FcFalse) {}
+  FontconfigSession() : fc_(FontconfigLibraryEntries()) {
+    if (fc_ != nullptr && fc_->FcInit() == FcFalse) fc_ = nullptr;
+  }
   ~FontconfigSession() {
-    if (ready_) FcFini();
+    if (fc_ != nullptr) fc_->FcFini();
   }
   FontconfigSession(const FontconfigSession&) = delete;
   FontconfigSession& operator=(const FontconfigSession&) = delete;
-  bool ready() const { return ready_; }
+  const FontconfigEntries* fc() const { return fc_; }
 
  private:
-  bool ready_;
+  const FontconfigEntries* fc_;
 };
 
-bool FontconfigReady() {
+// Null when fontconfig cannot be used.
+const FontconfigEntries* ReadyFontconfig() {
   static FontconfigSession session;
-  return session.ready();
+  return session.fc();
 }
 
 struct FontFile {
@@ -106,29 +108,30 @@ struct FontFile {
 };
 
 std::optional<FontFile> FindFontFile(std::string_view sjis_face_name) {
-  if (!FontconfigReady()) return std::nullopt;
+  const FontconfigEntries* fc = ReadyFontconfig();
+  if (fc == nullptr) return std::nullopt;
   const ResolvedFamily resolved = ResolveFamily(sjis_face_name);
-  FcPattern* pattern = FcPatternCreate();
+  FcPattern* pattern = fc->FcPatternCreate();
   if (pattern == nullptr) return std::nullopt;
   if (!resolved.family.empty()) {
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(resolved.family.c_str()));
+    fc->FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(resolved.family.c_str()));
   }
-  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(resolved.generic.c_str()));
-  FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
+  fc->FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(resolved.generic.c_str()));
+  fc->FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
+  fc->FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  fc->FcDefaultSubstitute(pattern);
   FcResult result = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-  FcPatternDestroy(pattern);
+  FcPattern* match = fc->FcFontMatch(nullptr, pattern, &result);
+  fc->FcPatternDestroy(pattern);
   if (match == nullptr) return std::nullopt;
   std::optional<FontFile> file;
   FcChar8* path = nullptr;
-  if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) {
+  if (fc->FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) {
     int index = 0;
-    FcPatternGetInteger(match, FC_INDEX, 0, &index);
+    fc->FcPatternGetInteger(match, FC_INDEX, 0, &index);
     file = FontFile{reinterpret_cast<const char*>(path), index};
   }
-  FcPatternDestroy(match);
+  fc->FcPatternDestroy(match);
   return file;
 }
 
@@ -145,11 +148,12 @@ class FreeTypeFace final : public IFontFace {
   FreeTypeFace(std::shared_ptr<FreeTypeLibrary> library, FT_Face face, const FontRequest& request, bool vertical,
                std::unique_ptr<VerticalForms> vertical_forms)
       : library_(std::move(library)),
+        ft_(library_->ft()),
         face_(face),
         request_(request),
         vertical_(vertical),
         vertical_forms_(std::move(vertical_forms)) {}
-  ~FreeTypeFace() override { FT_Done_Face(face_); }
+  ~FreeTypeFace() override { ft_.FT_Done_Face(face_); }
   FreeTypeFace(const FreeTypeFace&) = delete;
   FreeTypeFace& operator=(const FreeTypeFace&) = delete;
 
@@ -163,7 +167,7 @@ class FreeTypeFace final : public IFontFace {
       }
     }
     if (pixels <= 0) pixels = 16;
-    return FT_Set_Pixel_Sizes(face_, 0, static_cast<FT_UInt>(pixels)) == 0;
+    return ft_.FT_Set_Pixel_Sizes(face_, 0, static_cast<FT_UInt>(pixels)) == 0;
   }
 
   FontMetrics Metrics() const override {
@@ -174,7 +178,7 @@ class FreeTypeFace final : public IFontFace {
     result.height = result.ascent + result.descent;
     // Font units to whole pixels, at least one pixel thick.
     const auto pixels = [&](FT_Short units) {
-      return static_cast<std::int32_t>((FT_MulFix(units, metrics.y_scale) + 32) >> 6);
+      return static_cast<std::int32_t>((ft_.FT_MulFix(units, metrics.y_scale) + 32) >> 6);
     };
     result.underline_thickness = std::max(1, pixels(face_->underline_thickness));
     // Kept inside the cell, as the cell is all that text output paints.
@@ -182,7 +186,7 @@ class FreeTypeFace final : public IFontFace {
                                         std::max(0, result.descent - result.underline_thickness));
     result.strike_out_above = result.ascent / 3;
     result.strike_out_thickness = result.underline_thickness;
-    if (const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face_, FT_SFNT_OS2)); os2 != nullptr) {
+    if (const auto* os2 = static_cast<const TT_OS2*>(ft_.FT_Get_Sfnt_Table(face_, FT_SFNT_OS2)); os2 != nullptr) {
       result.strike_out_thickness = std::max(1, pixels(os2->yStrikeoutSize));
       result.strike_out_above = pixels(os2->yStrikeoutPosition);
     }
@@ -190,14 +194,14 @@ class FreeTypeFace final : public IFontFace {
   }
 
   TextExtent Extent(std::string_view sjis) override {
-    FT_Set_Transform(face_, nullptr, nullptr);
+    ft_.FT_Set_Transform(face_, nullptr, nullptr);
     TextExtent extent{0, Metrics().height};
     for (std::size_t i = 0; i < sjis.size();) {
       const std::size_t length = SjisCharLengthAt(sjis, i);
       std::uint16_t code = static_cast<unsigned char>(sjis[i]);
       if (length == 2) code = static_cast<std::uint16_t>(code << 8 | static_cast<unsigned char>(sjis[i + 1]));
       i += length;
-      if (FT_Load_Glyph(face_, GlyphIndex(code), FT_LOAD_NO_BITMAP) != 0) continue;
+      if (ft_.FT_Load_Glyph(face_, GlyphIndex(code), FT_LOAD_NO_BITMAP) != 0) continue;
       extent.cx += static_cast<std::int32_t>((face_->glyph->advance.x + 32) >> 6);
       if (Bold()) ++extent.cx;
     }
@@ -220,13 +224,13 @@ class FreeTypeFace final : public IFontFace {
     } else {
       SetGlyphTransform(scale, std::nullopt);
     }
-    if (FT_Load_Glyph(face_, index, FT_LOAD_NO_BITMAP) != 0) return std::nullopt;
+    if (ft_.FT_Load_Glyph(face_, index, FT_LOAD_NO_BITMAP) != 0) return std::nullopt;
     FT_GlyphSlot slot = face_->glyph;
     if (slot->format == FT_GLYPH_FORMAT_OUTLINE && Bold()) {
-      FT_Outline_EmboldenXY(&slot->outline, kBoldStrength * scale, 0);
+      ft_.FT_Outline_EmboldenXY(&slot->outline, kBoldStrength * scale, 0);
     }
     const FT_Render_Mode mode = format == GlyphBitmapFormat::kMono ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL;
-    if (FT_Render_Glyph(slot, mode) != 0) return std::nullopt;
+    if (ft_.FT_Render_Glyph(slot, mode) != 0) return std::nullopt;
     return CopyBitmap(slot, format);
   }
 
@@ -235,12 +239,12 @@ class FreeTypeFace final : public IFontFace {
 
   FT_UInt GlyphIndex(std::uint16_t code) const {
     const char32_t code_point = SjisCodeToUnicode(code);
-    return code_point == 0 && code != 0 ? 0 : FT_Get_Char_Index(face_, code_point);
+    return code_point == 0 && code != 0 ? 0 : ft_.FT_Get_Char_Index(face_, code_point);
   }
 
   std::optional<FT_Pos> UnturnedAdvance(FT_UInt index) {
-    FT_Set_Transform(face_, nullptr, nullptr);
-    if (FT_Load_Glyph(face_, index, FT_LOAD_NO_BITMAP) != 0) return std::nullopt;
+    ft_.FT_Set_Transform(face_, nullptr, nullptr);
+    if (ft_.FT_Load_Glyph(face_, index, FT_LOAD_NO_BITMAP) != 0) return std::nullopt;
     return face_->glyph->advance.x;
   }
 
@@ -281,7 +285,7 @@ class FreeTypeFace final : public IFontFace {
     matrix.xy = static_cast<FT_Fixed>(std::lround(xy * 65536.0));
     matrix.yx = static_cast<FT_Fixed>(std::lround(yx * 65536.0));
     matrix.yy = static_cast<FT_Fixed>(std::lround(yy * 65536.0));
-    FT_Set_Transform(face_, &matrix, &delta);
+    ft_.FT_Set_Transform(face_, &matrix, &delta);
   }
 
   static GlyphBitmap CopyBitmap(FT_GlyphSlot slot, GlyphBitmapFormat format) {
@@ -308,6 +312,7 @@ class FreeTypeFace final : public IFontFace {
   }
 
   std::shared_ptr<FreeTypeLibrary> library_;
+  const FreeTypeEntries& ft_;
   FT_Face face_;
   FontRequest request_;
   bool vertical_;
@@ -328,19 +333,20 @@ std::string FontFilePath(std::string_view sjis_face_name) {
 }
 
 bool IsFontFaceInstalled(std::string_view sjis_face_name) {
-  if (!FontconfigReady()) return false;
+  const FontconfigEntries* fc = ReadyFontconfig();
+  if (fc == nullptr) return false;
   const ResolvedFamily resolved = ResolveFamily(sjis_face_name);
   if (resolved.family.empty()) return false;
-  FcPattern* pattern = FcPatternCreate();
-  FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+  FcPattern* pattern = fc->FcPatternCreate();
+  FcObjectSet* objects = fc->FcObjectSetBuild(FC_FAMILY, nullptr);
   if (pattern != nullptr) {
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(resolved.family.c_str()));
+    fc->FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(resolved.family.c_str()));
   }
-  FcFontSet* set = pattern != nullptr && objects != nullptr ? FcFontList(nullptr, pattern, objects) : nullptr;
+  FcFontSet* set = pattern != nullptr && objects != nullptr ? fc->FcFontList(nullptr, pattern, objects) : nullptr;
   const bool installed = set != nullptr && set->nfont > 0;
-  if (set != nullptr) FcFontSetDestroy(set);
-  if (objects != nullptr) FcObjectSetDestroy(objects);
-  if (pattern != nullptr) FcPatternDestroy(pattern);
+  if (set != nullptr) fc->FcFontSetDestroy(set);
+  if (objects != nullptr) fc->FcObjectSetDestroy(objects);
+  if (pattern != nullptr) fc->FcPatternDestroy(pattern);
   return installed;
 }
 
@@ -350,7 +356,7 @@ std::unique_ptr<IFontFace> OpenFontFace(const FontRequest& request) {
   const std::optional<FontFile> file = FindFontFile(request.face_name);
   if (!file) return nullptr;
   FT_Face face = nullptr;
-  if (FT_New_Face(library->get(), file->path.c_str(), file->index, &face) != 0) return nullptr;
+  if (library->ft().FT_New_Face(library->get(), file->path.c_str(), file->index, &face) != 0) return nullptr;
   const bool vertical = !request.face_name.empty() && request.face_name.front() == '@';
   auto result = std::make_unique<FreeTypeFace>(std::move(library), face, request, vertical,
                                                vertical ? VerticalForms::Open(file->path, file->index) : nullptr);
@@ -372,29 +378,30 @@ std::string EngineNameOf(std::string_view family) {
 
 std::vector<InstalledFace> ListInstalledFaces() {
   std::vector<InstalledFace> faces;
-  if (!FontconfigReady()) return faces;
-  FcPattern* pattern = FcPatternCreate();
-  if (pattern != nullptr) FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
-  FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_SPACING, FC_OUTLINE, nullptr);
-  FcFontSet* set = pattern != nullptr && objects != nullptr ? FcFontList(nullptr, pattern, objects) : nullptr;
+  const FontconfigEntries* fc = ReadyFontconfig();
+  if (fc == nullptr) return faces;
+  FcPattern* pattern = fc->FcPatternCreate();
+  if (pattern != nullptr) fc->FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
+  FcObjectSet* objects = fc->FcObjectSetBuild(FC_FAMILY, FC_SPACING, FC_OUTLINE, nullptr);
+  FcFontSet* set = pattern != nullptr && objects != nullptr ? fc->FcFontList(nullptr, pattern, objects) : nullptr;
   for (int i = 0; set != nullptr && i < set->nfont; ++i) {
     FcChar8* family = nullptr;
-    if (FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &family) != FcResultMatch) continue;
+    if (fc->FcPatternGetString(set->fonts[i], FC_FAMILY, 0, &family) != FcResultMatch) continue;
     InstalledFace face;
     face.face_name = EngineNameOf(reinterpret_cast<const char*>(family));
     int spacing = FC_PROPORTIONAL;
-    FcPatternGetInteger(set->fonts[i], FC_SPACING, 0, &spacing);
+    fc->FcPatternGetInteger(set->fonts[i], FC_SPACING, 0, &spacing);
     face.fixed_pitch = spacing == FC_MONO || spacing == FC_DUAL;
     FcBool outline = FcTrue;
-    FcPatternGetBool(set->fonts[i], FC_OUTLINE, 0, &outline);
+    fc->FcPatternGetBool(set->fonts[i], FC_OUTLINE, 0, &outline);
     face.scalable = outline != FcFalse;
     const bool known = std::any_of(faces.begin(), faces.end(),
                                    [&face](const InstalledFace& f) { return f.face_name == face.face_name; });
     if (!known) faces.push_back(face);
   }
-  if (set != nullptr) FcFontSetDestroy(set);
-  if (objects != nullptr) FcObjectSetDestroy(objects);
-  if (pattern != nullptr) FcPatternDestroy(pattern);
+  if (set != nullptr) fc->FcFontSetDestroy(set);
+  if (objects != nullptr) fc->FcObjectSetDestroy(objects);
+  if (pattern != nullptr) fc->FcPatternDestroy(pattern);
   std::sort(faces.begin(), faces.end(),
             [](const InstalledFace& a, const InstalledFace& b) { return a.face_name < b.face_name; });
   std::vector<InstalledFace> with_vertical;

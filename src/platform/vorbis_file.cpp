@@ -5,13 +5,26 @@
 #include <climits>
 #include <cstring>
 
+#include "platform/on_demand_library.h"
+
 namespace plat {
 
-struct VorbisFile::State {
-  OggVorbis_File file;
+namespace {
+
+#define VORBIS_FILE_ENTRIES(X)                                                                                     \
+  X(ov_open_callbacks) X(ov_clear) X(ov_seekable) X(ov_info) X(ov_pcm_total) X(ov_time_total) X(ov_raw_tell)      \
+  X(ov_time_tell) X(ov_pcm_seek) X(ov_time_seek) X(ov_read)
+
+struct VorbisFileEntries {
+  VORBIS_FILE_ENTRIES(KVX_LIBRARY_ENTRY)
 };
 
-namespace {
+// Null when the library cannot be opened: no stream opens then.
+const VorbisFileEntries* VorbisFileLibrary() {
+  static OnDemandLibrary<VorbisFileEntries> library("libvorbisfile.so.3", {VORBIS_FILE_ENTRIES(KVX_LIBRARY_ENTRY_NAME)},
+                                                    "Ogg Vorbis sounds are not played");
+  return library.Get();
+}
 
 std::size_t ReadCallback(void* buffer, std::size_t size, std::size_t count, void* source) {
   if (source == nullptr || size == 0) return 0;
@@ -30,42 +43,49 @@ long TellCallback(void* source) {
 
 }  // namespace
 
+struct VorbisFile::State {
+  const VorbisFileEntries* library = nullptr;
+  OggVorbis_File file;
+};
+
 VorbisFile::VorbisFile() : state_(std::make_unique<State>()) { std::memset(&state_->file, 0, sizeof(state_->file)); }
 
 VorbisFile::~VorbisFile() {
-  if (open_) ov_clear(&state_->file);
+  if (open_) state_->library->ov_clear(&state_->file);
 }
 
 bool VorbisFile::Open(VorbisSource& source) {
+  state_->library = VorbisFileLibrary();
+  if (state_->library == nullptr) return false;
   // The source stays the caller's: no close callback.
   const ov_callbacks callbacks{ReadCallback, SeekCallback, nullptr, TellCallback};
-  open_ = ov_open_callbacks(&source, &state_->file, nullptr, 0, callbacks) == 0;
+  open_ = state_->library->ov_open_callbacks(&source, &state_->file, nullptr, 0, callbacks) == 0;
   return open_;
 }
 
-bool VorbisFile::IsSeekable() { return open_ && ov_seekable(&state_->file) != 0; }
+bool VorbisFile::IsSeekable() { return open_ && state_->library->ov_seekable(&state_->file) != 0; }
 
 int VorbisFile::GetChannels() {
-  const vorbis_info* info = open_ ? ov_info(&state_->file, -1) : nullptr;
+  const vorbis_info* info = open_ ? state_->library->ov_info(&state_->file, -1) : nullptr;
   return info != nullptr ? info->channels : 0;
 }
 
 std::int64_t VorbisFile::GetRate() {
-  const vorbis_info* info = open_ ? ov_info(&state_->file, -1) : nullptr;
+  const vorbis_info* info = open_ ? state_->library->ov_info(&state_->file, -1) : nullptr;
   return info != nullptr ? info->rate : 0;
 }
 
-std::int64_t VorbisFile::GetPcmTotal() { return open_ ? ov_pcm_total(&state_->file, -1) : -1; }
-double VorbisFile::GetTimeTotal() { return open_ ? ov_time_total(&state_->file, -1) : -1; }
-std::int64_t VorbisFile::GetRawTell() { return open_ ? ov_raw_tell(&state_->file) : -1; }
-double VorbisFile::GetTimeTell() { return open_ ? ov_time_tell(&state_->file) : -1; }
-int VorbisFile::SeekPcm(std::int64_t frame) { return open_ ? ov_pcm_seek(&state_->file, frame) : OV_EINVAL; }
-int VorbisFile::SeekTime(double seconds) { return open_ ? ov_time_seek(&state_->file, seconds) : OV_EINVAL; }
+std::int64_t VorbisFile::GetPcmTotal() { return open_ ? state_->library->ov_pcm_total(&state_->file, -1) : -1; }
+double VorbisFile::GetTimeTotal() { return open_ ? state_->library->ov_time_total(&state_->file, -1) : -1; }
+std::int64_t VorbisFile::GetRawTell() { return open_ ? state_->library->ov_raw_tell(&state_->file) : -1; }
+double VorbisFile::GetTimeTell() { return open_ ? state_->library->ov_time_tell(&state_->file) : -1; }
+int VorbisFile::SeekPcm(std::int64_t frame) { return open_ ? state_->library->ov_pcm_seek(&state_->file, frame) : OV_EINVAL; }
+int VorbisFile::SeekTime(double seconds) { return open_ ? state_->library->ov_time_seek(&state_->file, seconds) : OV_EINVAL; }
 
 long VorbisFile::ReadPcm16(void* buffer, int bytes) {
   if (!open_) return OV_EINVAL;
   int section = 0;
-  return ov_read(&state_->file, static_cast<char*>(buffer), bytes, 0, 2, 1, &section);
+  return state_->library->ov_read(&state_->file, static_cast<char*>(buffer), bytes, 0, 2, 1, &section);
 }
 
 }  // namespace plat

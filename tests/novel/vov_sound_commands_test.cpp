@@ -1,6 +1,7 @@
 // The frame's sound commands over channels of fake sound devices: which channel a command takes,
 // what loops and is remembered, the waits and how the reader cuts them short, voices, music by
-// track number, and the looping sounds and the music that a loaded game starts again.
+// track number, the looping sounds and the music that a loaded game starts again, and the music
+// lowered under a voice, which comes back up while the settings screen is open.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -334,3 +335,34 @@ TEST_F(SoundCommandsTest, TheVoiceOpcodeStopsThePlayingVoiceFirstWhenGoingOnStop
 }
 
 }  // namespace
+
+// The settings screen runs the frame's passes, so the music lowered under a voice holds while the
+// voice plays there and comes back up once it has ended, as it does on the page.
+TEST_F(SoundCommandsTest, MusicLoweredUnderAVoiceComesBackUpWhileTheSettingsScreenIsOpen) {
+  constexpr std::int32_t kSettingsButton = 8;
+  constexpr int kScreenPasses = 200;
+  // A second into the screen, the lowering long done; then a second's wait and a second's rise.
+  constexpr int kVoiceEnds = 50;
+  ASSERT_EQ(frame_->PreparePage(false), 0);
+  std::string script = ".kind script\n";
+  for (int pass = 0; pass < kScreenPasses; ++pass) script += "  Yield\n";
+  game_.WriteFile("SCRIPT/Config1.SOB", sob_test::AsText(sob_test::Assemble(script + "  Return\n").bytes));
+  frame_->PlayMusicTrack(3, 0, true);
+  channels_.SetBgmVolume(-1, 150, true);
+  Settings()[kSettingVoicesOn] = 1;
+  Settings()[kSettingDuckMusicForVoices] = 1;
+  ASSERT_EQ(frame_->PlayVoice("V01", false), 0);
+
+  const int opened = World().frames;
+  std::int32_t under_the_voice = -1;
+  World().player = [&](int frame) {
+    if (frame != opened + kVoiceEnds) return;
+    under_the_voice = channels_.GetBgmLevel();
+    channels_.StopChannel(kVoice);
+  };
+  EXPECT_EQ(frame_->HandleSystemButton(kSettingsButton), CVovFrame::kCommandDone);
+  World().player = nullptr;
+  EXPECT_GE(World().frames, opened + kScreenPasses) << "the screen ran its passes";
+  EXPECT_EQ(under_the_voice, 75) << "lowered by half while the voice plays";
+  EXPECT_EQ(channels_.GetBgmLevel(), 150) << "back up before the screen closed";
+}

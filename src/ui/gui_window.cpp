@@ -149,6 +149,10 @@ uint32_t CGuiWindow::PopModalLevel() {
   RemoveAll();
   children_ = std::move(saved_levels_.back());
   saved_levels_.pop_back();
+  // A screen usually deletes its widgets before it pops, which leaves RemoveAll nothing to do;
+  // the pointer history is forgotten either way, so that the next input step finds the restored
+  // child under a pointer that has not moved since the level was pushed.
+  ForgetPointer();
   return 0;
 }
 

@@ -61,7 +61,8 @@ class CGuiWindow {
   virtual void RemoveAll();
   // 0 the current list was set aside; 1 it is empty.
   virtual uint32_t PushModalLevel();
-  // 0 the newest level is back (the current children become ownerless); 1 none saved.
+  // 0 the newest level is back (the current children become ownerless, and the next input step
+  // looks for the child under the pointer again); 1 none saved.
   virtual uint32_t PopModalLevel();
   // 0; 1 null; 2 already in a window; 3 no memory. index < 0 or past the end appends.
   virtual uint32_t AddChild(CGuiElement* element, int32_t index);

@@ -105,6 +105,37 @@ TEST_F(ImageButtonTest, MouseFiresOnReleaseOverTheButtonOnly) {
   }
 }
 
+// A screen pushes a level over the button, runs its own input steps and goes, most often deleting
+// its widgets before it pops; the pointer never moves: the button under it is hot again at the
+// first step after the pop and takes the next click.
+TEST_F(ImageButtonTest, AfterAScreensLevelIsPoppedTheButtonUnderAStillPointerTakesTheClick) {
+  AddStripButton(true, false);
+  const plat::Point on_the_button{110, 60};
+  for (const bool deleted_before_the_pop : {true, false}) {
+    SCOPED_TRACE(deleted_before_the_pop);
+    Frame(on_the_button);
+    ASSERT_EQ(button_.GetState(), CImageButtonBase::kHot);
+    ASSERT_EQ(window_.PushModalLevel(), 0u);
+    EXPECT_EQ(button_.GetState(), CImageButtonBase::kNormal);
+    std::vector<std::string> log;
+    auto screen = std::make_unique<gui_test::LoggingElement>("screen", log, plat::Rect{0, 0, 800, 600});
+    window_.AddChild(screen.get(), -1);
+    Frame(on_the_button);
+    EXPECT_EQ(window_.GetHovered(), screen.get());
+    if (deleted_before_the_pop) screen.reset();
+    ASSERT_EQ(window_.PopModalLevel(), 0u);
+
+    Frame(on_the_button);
+    EXPECT_EQ(button_.GetState(), CImageButtonBase::kHot);
+    window_.SetLeftButton(true);
+    EXPECT_EQ(Frame(on_the_button), CGuiWindow::kInputMouseButton);
+    window_.SetLeftButton(false);
+    Frame(on_the_button);
+    EXPECT_EQ(window_.commands, std::vector<int32_t>{kId});
+    window_.commands.clear();
+  }
+}
+
 TEST_F(ImageButtonTest, FramesOfEachStateByTheStripsFrames) {
   struct Case {
     bool pressed;

@@ -113,25 +113,7 @@ std::int32_t FadeWindowHandler(CVovFrame& frame, std::span<const VovOperand> ope
     frame.ShowMessageWindow(show, with_buttons);
     return 0;
   }
-  std::vector<CGuiElement*> parts = {&frame.MessageWindow(), &frame.NameBox()};
-  if (frame.ChoiceAwaited()) parts.push_back(&frame.ChoiceList());
-  const auto fade_to = [&](std::uint32_t elapsed) {
-    const std::uint32_t part = std::min(elapsed, time) * kOpaque / std::max(time, 1u);
-    for (CGuiElement* element : parts) element->SetOpacity(static_cast<std::uint8_t>(show ? part : kOpaque - part));
-  };
-  if (show) {
-    fade_to(0);
-    frame.ShowMessageWindow(true, false);
-  }
-  if (with_buttons) frame.ShowButtons(show, true);
-  frame.Timers().Restart(0);
-  while (frame.Timers().GetElapsed(0) < time) {
-    if (!frame.RunFramePass()) return CVovFrame::kRunStopped;
-    fade_to(frame.Timers().GetElapsed(0));
-  }
-  if (!show) frame.ShowMessageWindow(false, false);
-  for (CGuiElement* element : parts) element->SetOpacity(kOpaque);
-  return 0;
+  return frame.FadeMessageWindow(show, time, with_buttons) ? 0 : CVovFrame::kRunStopped;
 }
 
 // 115: the message window at once, with its buttons.
@@ -141,6 +123,28 @@ std::int32_t ShowWindowAtOnceHandler(CVovFrame& frame, std::span<const VovOperan
 }
 
 }  // namespace
+
+bool CVovFrame::FadeMessageWindow(bool show, std::uint32_t time, bool with_buttons) {
+  std::vector<CGuiElement*> parts = {&message_window_, &name_box_};
+  if (choice_awaited_) parts.push_back(&choice_list_);
+  const auto fade_to = [&](std::uint32_t elapsed) {
+    const std::uint32_t part = std::min(elapsed, time) * kOpaque / std::max(time, 1u);
+    for (CGuiElement* element : parts) element->SetOpacity(static_cast<std::uint8_t>(show ? part : kOpaque - part));
+  };
+  if (show) {
+    fade_to(0);
+    ShowMessageWindow(true, false);
+  }
+  if (with_buttons) ShowButtons(show, true);
+  timers_.Restart(0);
+  while (timers_.GetElapsed(0) < time) {
+    if (!RunFramePass()) return false;
+    fade_to(timers_.GetElapsed(0));
+  }
+  if (!show) ShowMessageWindow(false, false);
+  for (CGuiElement* element : parts) element->SetOpacity(kOpaque);
+  return true;
+}
 
 std::int32_t CVovFrame::FlushText() {
   if (text_.Empty()) return 1;

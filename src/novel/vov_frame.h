@@ -454,6 +454,9 @@ class CVovFrame : public CVovVM {
   // with `with_buttons` the buttons without fade, unless they hide by themselves and the window
   // is being shown.
   void ShowMessageWindow(bool show, bool with_buttons);
+  // The message window (as above) faded in or out over `time` ms of frame passes, with
+  // `with_buttons` the buttons fading too; false when the application ends meanwhile.
+  bool FadeMessageWindow(bool show, std::uint32_t time, bool with_buttons);
   // Follows the cursor: a move shows a cursor the frame hid; the buttons follow the cursor to
   // the bottom row with the auto-hide setting, else they show when hidden. `moved` tells.
   void TrackMouse(bool& moved);
@@ -644,6 +647,9 @@ class CVovFrame : public CVovVM {
   std::int32_t ToggleAutoMode();
   std::int32_t ShowTextHistory(bool paused);
   std::int32_t RunConfigScript(bool whole);
+  // The message window around a settings screen: faded over 100 ms, or at once with screen
+  // effects off; false when the application ends meanwhile.
+  bool ShowWindowAroundScreen(bool show);
   // The user's settings laid onto the message window anew, its message drawn again at once.
   void RelayOutMessageWindow();
   // The window's message drawn at once with its speaker's and voice's names.

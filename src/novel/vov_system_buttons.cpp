@@ -312,10 +312,17 @@ std::int32_t CVovFrame::ShowTextHistory(bool paused) {
   return kCommandHistoryClosed;
 }
 
+bool CVovFrame::ShowWindowAroundScreen(bool show) {
+  constexpr std::uint32_t kScreenWindowFade = 100;
+  if (Setting(kSettingScreenEffectsOn)) return FadeMessageWindow(show, kScreenWindowFade, false);
+  ShowMessageWindow(show, false);
+  return true;
+}
+
 std::int32_t CVovFrame::RunConfigScript(bool whole) {
   BeginSystemPause();
   const bool window_shown = message_window_shown_;
-  if (whole) ShowTextWindow(message_window_, false);
+  if (whole && !ShowWindowAroundScreen(false)) return kCommandAppEnding;
   if (std::int32_t* mode = ConfiguredWord(kModeWords)) *mode = 0;
   if (std::int32_t* second = ConfiguredWord(kModeWords, 1)) *second = 1;
   const std::int32_t* choice = ConfiguredWord(kConfigChoiceWord);
@@ -337,7 +344,7 @@ std::int32_t CVovFrame::RunConfigScript(bool whole) {
     StopSkip();
     SetButtonState(kSkipButton, skip_now == 0 || line_read_ ? kButtonEnabled : kButtonDisabled);
   }
-  if (whole && window_shown) ShowTextWindow(message_window_, true);
+  if (whole && window_shown && !ShowWindowAroundScreen(true)) return kCommandAppEnding;
   EndSystemPause();
   return kCommandDone;
 }

@@ -203,4 +203,44 @@ TEST_F(SystemButtonsTest, TheSettingsScriptsChangeFlagKeepsTheMessageInTheWindow
   EXPECT_EQ(Pixels(window.text_image()), before) << "the message drawn again";
 }
 
+// The settings screen: the window fades out over 100 ms before the script runs and back in after
+// it with screen effects on (five 20 ms passes each way), goes and comes at once without them, and
+// the application ending during the fade ends the command.
+TEST_F(SystemButtonsTest, TheWindowFadesAroundTheSettingsScreenOnlyWithScreenEffects) {
+  const std::uint32_t ran = NewWord(0);
+  game_.WriteFile("SCRIPT/Config1.SOB",
+                  sob_test::AsText(sob_test::Assemble(".kind script\n  StoreImm 1, " + std::to_string(ran) +
+                                                      "\n  Return\n")
+                                       .bytes));
+  frame_->ShowMessageWindow(true, false);
+  std::vector<int> opacity;
+  std::vector<bool> shown;
+  World().player = [&](int) {
+    opacity.push_back(frame_->MessageWindow().GetOpacity());
+    shown.push_back(frame_->MessageWindowShown());
+  };
+
+  Settings()[kSettingScreenEffectsOn] = 1;
+  World().frames = 0;
+  EXPECT_EQ(frame_->HandleSystemButton(kSettingsButton), CVovFrame::kCommandDone);
+  EXPECT_EQ(host_->Memory().Word(ran), 1u);
+  ASSERT_EQ(World().frames, 10);
+  EXPECT_GT(opacity[2], 0);
+  EXPECT_LT(opacity[2], 255) << "part of the way out";
+  EXPECT_LT(opacity[7], opacity[8]) << "coming back in";
+  EXPECT_TRUE(frame_->MessageWindowShown());
+  EXPECT_EQ(frame_->MessageWindow().GetOpacity(), 255);
+
+  Settings()[kSettingScreenEffectsOn] = 0;
+  World().frames = 0;
+  EXPECT_EQ(frame_->HandleSystemButton(kSettingsButton), CVovFrame::kCommandDone);
+  EXPECT_EQ(World().frames, 0);
+  EXPECT_TRUE(frame_->MessageWindowShown());
+
+  Settings()[kSettingScreenEffectsOn] = 1;
+  World().frames = 0;
+  World().give_up = 2;
+  EXPECT_EQ(frame_->HandleSystemButton(kSettingsButton), CVovFrame::kCommandAppEnding);
+}
+
 }  // namespace

@@ -16,9 +16,8 @@
 #include "gfx/color_ramp.h"
 #include "gfx/image_canvas.h"
 #include "novel/vov_frame.h"
-#include "support/effect_window_test.h"
-#include "support/fake_app_services.h"
 #include "vov_page_fixture.h"
+#include "vov_window_fixture.h"
 
 namespace {
 
@@ -31,30 +30,22 @@ constexpr std::uint32_t kRed = 0xFF0000;
 constexpr std::uint32_t kGreen = 0x00FF00;
 constexpr std::uint32_t kBlue = 0x0000FF;
 
-class EffectCommandsGuiTest : public EffectWindowTest<LayerWindowFilesTestBase> {
+class EffectCommandsGuiTest : public NovelWindowTest {
  protected:
-  EffectCommandsGuiTest() : EffectWindowTest("effect commands test", kWidth, kHeight) {}
+  EffectCommandsGuiTest() : NovelWindowTest("effect commands test") {}
   void SetUp() override {
-    EffectWindowTest::SetUp();
     g_TrigTable = &trig_;
-    app_.game_screen = {kWidth, kHeight};
     settings_[kSettingScreenEffectsOn] = 1;
     g_UserConfig = &settings_;
+    NovelWindowTest::SetUp();
     // Wider than the screen, so that the quake has room to move the picture's offset.
     game_.WriteFile("BG01.ELG", page_test::Picture(kWidth + 200, kHeight, 0xFF000000 | kGrey, kMarkX, 0xFF000000 | kMark));
-    host_ = std::make_unique<CScriptHost>();
-    novel_ = std::make_unique<CVovFrame>(*host_);
-    ASSERT_EQ(novel_->InitPageImage(nullptr), 0u);
-    screen_->SetFrameImage(dynamic_cast<CImageCanvasBase*>(novel_->Page().PageImage()));
     ASSERT_EQ(novel_->Page().LoadBg("BG01.ELG", 0), 0);
   }
   void TearDown() override {
-    screen_->SetFrameImage(&frame_);
-    novel_.reset();
-    host_.reset();
+    NovelWindowTest::TearDown();
     g_TrigTable = nullptr;
     g_UserConfig = nullptr;
-    EffectWindowTest::TearDown();
   }
   static std::uint32_t At(const std::vector<std::uint32_t>& shown, std::int32_t x, std::int32_t y) {
     return shown[static_cast<std::size_t>(y * kWidth + x)] & 0xFFFFFF;
@@ -82,11 +73,8 @@ class EffectCommandsGuiTest : public EffectWindowTest<LayerWindowFilesTestBase> 
     return red << 16 | rest << 8 | rest;
   }
 
-  test_support::FakeAppServices app_;
   GameSettingsBlock settings_ = DefaultGameSettings();
   CTrigTables trig_;
-  std::unique_ptr<CScriptHost> host_;
-  std::unique_ptr<CVovFrame> novel_;
 };
 
 TEST_F(EffectCommandsGuiTest, AQuakeWithADurationShakesTheFrontPageAndPutsItBack) {

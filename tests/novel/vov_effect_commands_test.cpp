@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "base/trig_tables.h"
 #include "effects/sp_change_effect.h"
 #include "effects/sp_panime_effect.h"
 #include "effects/sp_tanime_effect.h"
@@ -19,21 +18,12 @@ namespace {
 
 constexpr std::uint32_t kFrameTime = vov_test::WaitWorld::kFrameTime;
 
-class EffectCommandsTest : public vov_test::FrameTest {
+class EffectCommandsTest : public vov_test::EffectFrameTest {
  protected:
   void SetUp() override {
-    FrameTest::SetUp();
-    g_TrigTable = &trig_;
-    Settings()[kSettingScreenEffectsOn] = 1;
-    game_.WriteFile("BG01.ELG", page_test::Picture(800, 600, 0xFF336699));
+    EffectFrameTest::SetUp();
     game_.WriteFile("SYS/NOISE.ELG", page_test::Picture(8, 8, 0xFF808080));
     game_.WriteFile("AAA01S.ELG", page_test::Picture(40, 60, 0xFFFF0000));
-    ASSERT_EQ(Page().LoadBg("BG01.ELG", 0), 0);
-  }
-  void TearDown() override {
-    frame_.reset();
-    g_TrigTable = nullptr;
-    FrameTest::TearDown();
   }
   CVovPage& Page() { return frame_->Page(); }
   // Operands: a number, or a text (kept in `texts_`).
@@ -91,7 +81,6 @@ class EffectCommandsTest : public vov_test::FrameTest {
   }
   CSpChangeEffect* RunningChange(const SpriteRecord& record) { return dynamic_cast<CSpChangeEffect*>(record.effect); }
 
-  CTrigTables trig_;
   std::vector<std::string> texts_;
 };
 

@@ -21,15 +21,12 @@
 namespace {
 
 constexpr char kBlurEffect[] = "bg_blur";
-constexpr std::uint32_t kCentreX = 400;
-constexpr std::uint32_t kCentreY = 300;
 constexpr std::uint32_t kBlurTime = 1000;
 constexpr double kNoZoom = 1.0;
 constexpr double kNoTurn = 0.0;
 constexpr std::int32_t kDone = 0;
 constexpr std::int32_t kFailed = 1;
 constexpr std::int32_t kNoKeyFrames = 2;
-constexpr std::int32_t kAssistMissing = -2;
 // No row carries the operand that makes the wait skippable: the reader may cut it short, as the
 // skippable wait of 57 allows.
 constexpr bool kWaitSkippable = true;
@@ -174,7 +171,7 @@ void RecordEndView(CVovFrame& frame, std::uint32_t slot, const EndView& end) {
 // Without them: the view shown at once through "bg_blur"'s assist entry and recorded. 0; -2
 // without the entry; else the entry's failure.
 std::int32_t ShowEndView(CVovFrame& frame, std::uint32_t slot, const EndView& end) {
-  const ObjectAssistFunc assist = g_DcpHost != nullptr ? g_DcpHost->FindAssistFunc(kBlurEffect) : nullptr;
+  const ObjectAssistFunc assist = FindHostAssistFunc(kBlurEffect);
   if (assist == nullptr) return kAssistMissing;
   ZoomRect view;
   const PluginArgList args{reinterpret_cast<std::uintptr_t>(GetCanvasOfPart(frame.Page().Part(slot & 0xFF & 1))),
@@ -208,8 +205,8 @@ std::int32_t StartBlur(CVovFrame& frame, std::uint32_t slot, const EffectWords& 
 std::int32_t CentreBlur(CVovFrame& frame, const BlurCommand& command) {
   const std::span<const VovOperand> operands = command.View();
   frame.EndBgEffect(command.slot, false);
-  const EndView end{static_cast<std::int32_t>(OperandOr(operands, kX, kCentreX)),
-                    static_cast<std::int32_t>(OperandOr(operands, kY, kCentreY)),
+  const EndView end{static_cast<std::int32_t>(OperandOr(operands, kX, kScreenCentreX)),
+                    static_cast<std::int32_t>(OperandOr(operands, kY, kScreenCentreY)),
                     DecimalOperand(operands, kEndZoom, kNoZoom), DecimalOperand(operands, kEndTurn, kNoTurn)};
   const bool keep_end_view = command.Flag(kCentreEndView);
   if (!frame.EffectsEnabled()) return keep_end_view ? ShowEndView(frame, command.slot, end) : kDone;
@@ -259,8 +256,8 @@ std::int32_t KeyFrameBlur(CVovFrame& frame, const BlurCommand& command) {
 std::int32_t ViewAtPoint(CVovFrame& frame, std::span<const VovOperand> operands) {
   const std::uint32_t slot = U32(operands, 4);
   frame.EndBgEffect(slot, false);
-  const EndView end{static_cast<std::int32_t>(OperandOr(operands, 0, kCentreX)),
-                    static_cast<std::int32_t>(OperandOr(operands, 1, kCentreY)), DecimalOperand(operands, 2, kNoZoom),
+  const EndView end{static_cast<std::int32_t>(OperandOr(operands, 0, kScreenCentreX)),
+                    static_cast<std::int32_t>(OperandOr(operands, 1, kScreenCentreY)), DecimalOperand(operands, 2, kNoZoom),
                     DecimalOperand(operands, 3, kNoTurn)};
   return ShowEndView(frame, slot, end);
 }

@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr std::uint32_t kCentreX = 400;
-constexpr std::uint32_t kCentreY = 300;
 constexpr std::uint32_t kViewTime = 1000;
 constexpr std::uint32_t kCrossTime = 2000;
 constexpr std::uint32_t kNoisePriority = 19900;
@@ -33,7 +31,6 @@ constexpr std::int32_t kPathNotStarted = 3;
 constexpr std::int32_t kAssistErrorBase = 4;
 constexpr std::int32_t kNotRunning = 1;
 constexpr std::int32_t kNoSwitches = 2;
-constexpr std::int32_t kAssistMissing = -2;
 constexpr std::array<const char*, 4> kParticleNames = {"paper", "light", "snow", "rain"};
 constexpr std::array<const char*, 2> kHazeTables = {"(1,0,10)", "(1,0,20)"};
 
@@ -48,7 +45,7 @@ void* FrontPart(CVovFrame& frame) { return frame.Page().Part(0); }
 // The view of the slot put at the end of the path at once, through "bg_panime"'s assist entry:
 // 0 with the offsets stored; -2 without the entry; else the entry's failure.
 std::int32_t ShowPathEnd(CVovFrame& frame, std::uint32_t slot, const std::string& path) {
-  const ObjectAssistFunc assist = g_DcpHost != nullptr ? g_DcpHost->FindAssistFunc("bg_panime") : nullptr;
+  const ObjectAssistFunc assist = FindHostAssistFunc("bg_panime");
   if (assist == nullptr) return kAssistMissing;
   std::int32_t x = 0;
   std::int32_t y = 0;
@@ -68,8 +65,8 @@ std::int32_t ShowPathEnd(CVovFrame& frame, std::uint32_t slot, const std::string
 std::int32_t ZoomHandler(CVovFrame& frame, std::span<const VovOperand> operands) {
   const std::uint32_t slot = U32(operands, 5);
   frame.EndBgEffect(slot, false);
-  const auto x = static_cast<std::int32_t>(OperandOr(operands, 1, kCentreX));
-  const auto y = static_cast<std::int32_t>(OperandOr(operands, 2, kCentreY));
+  const auto x = static_cast<std::int32_t>(OperandOr(operands, 1, kScreenCentreX));
+  const auto y = static_cast<std::int32_t>(OperandOr(operands, 2, kScreenCentreY));
   if (!frame.EffectsEnabled()) {
     const std::string zoom = OperandText(operands, 0);
     return frame.Page().SetBgZoomArea(x, y, OperandIsText(operands, 0) ? zoom.c_str() : nullptr, slot);

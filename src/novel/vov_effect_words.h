@@ -13,6 +13,12 @@
 #include "novel/vov_command.h"
 #include "resource/plugin_args.h"
 
+// What an effect command gives when the effect's assist entry is not registered.
+constexpr std::int32_t kAssistMissing = -2;
+// The screen's centre: where the view commands zoom and turn about when no point is given.
+constexpr std::uint32_t kScreenCentreX = 400;
+constexpr std::uint32_t kScreenCentreY = 300;
+
 VovOperand VovOperandAt(std::span<const VovOperand> operands, std::size_t n);
 
 // Operand n's value: `absent` when the operand is absent.

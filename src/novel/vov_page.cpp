@@ -315,7 +315,7 @@ std::int32_t CVovPage::SetBgArea(std::int32_t x, std::int32_t y, std::int32_t wi
 
 std::int32_t CVovPage::SetBgZoomArea(std::int32_t x, std::int32_t y, const char* zoom, std::uint32_t slot) {
   BgSlotRecord& record = Bg(slot);
-  const ObjectAssistFunc assist = g_DcpHost != nullptr ? g_DcpHost->FindAssistFunc(kZoomEffect) : nullptr;
+  const ObjectAssistFunc assist = FindHostAssistFunc(kZoomEffect);
   if (assist == nullptr) return kEffectMissing;
   CImageInterface* canvas = GetCanvasOfPart(Part(SlotOf(record)));
   if (canvas == nullptr) return kBadSlot;

@@ -33,7 +33,6 @@ constexpr std::int32_t kChangeAssistErrorBase = 5;
 constexpr std::int32_t kSameName = 3;
 constexpr std::uint32_t kTakeSizeLetters = 2;
 constexpr std::uint32_t kOwnStorage = 2;
-constexpr std::int32_t kAssistMissing = -2;
 constexpr std::int32_t kLooping = 2;
 constexpr std::int32_t kBadCharacter = 3;
 constexpr std::int32_t kLastAnimatedCharacter = 6;
@@ -137,7 +136,7 @@ void TakePathEnd(CVovFrame& frame, const SpriteTarget& target, SpriteRecord& rec
 // the entry; else the entry's failure + `error_base`.
 std::int32_t ShowPathEnd(CVovFrame& frame, const SpriteTarget& target, SpriteRecord& record, const std::string& path,
                          std::int32_t error_base = kAssistErrorBase) {
-  const ObjectAssistFunc assist = g_DcpHost != nullptr ? g_DcpHost->FindAssistFunc("sp_panime") : nullptr;
+  const ObjectAssistFunc assist = FindHostAssistFunc("sp_panime");
   if (assist == nullptr) return kAssistMissing;
   PathEnd end;
   const PluginArgList args = end.Outs(1, record.sprite.get(), path.c_str());

@@ -2,6 +2,10 @@
 
 CDcpPluginManager* g_DcpHost = nullptr;
 
+ObjectAssistFunc FindHostAssistFunc(const char* name) {
+  return g_DcpHost != nullptr ? g_DcpHost->FindAssistFunc(name) : nullptr;
+}
+
 RefPtr<CDcpObject> CDcpPluginManager::CreateObjectV(const char* name, const PluginArgs& args) const {
   return objects_.CreateAndSetUp(name, [&args](CDcpObject& object) { return object.SetUp(args); });
 }

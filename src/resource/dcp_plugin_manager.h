@@ -61,3 +61,7 @@ class CDcpPluginManager {
 
 // The program's draw-object host, set by the application.
 extern CDcpPluginManager* g_DcpHost;
+
+// The first assist entry registered under `name` with the program's host; null without a host or
+// an entry.
+ObjectAssistFunc FindHostAssistFunc(const char* name);

@@ -39,17 +39,6 @@ struct AlphaLevelOct {
   }
 };
 
-// The weights w(k) of eight pixels, entry(i) loading the weight-table entry of pixel i: the
-// entries hold the weight spread over the lanes already, so each goes whole into its place.
-template <typename EntryFn>
-[[gnu::always_inline]] inline OctWeights WeightsOf(EntryFn entry) {
-  const auto halves = [](__m128i low, __m128i high) {
-    return _mm256_inserti128_si256(_mm256_castsi128_si256(low), high, 1);
-  };
-  return {halves(_mm_unpacklo_epi64(entry(0), entry(1)), _mm_unpacklo_epi64(entry(4), entry(5))),
-          halves(_mm_unpacklo_epi64(entry(2), entry(3)), _mm_unpacklo_epi64(entry(6), entry(7)))};
-}
-
 }  // namespace
 
 namespace avx2_kernels {
@@ -64,9 +53,14 @@ void BlendSourceMasked32(uint32_t* dst, const uint32_t* src, const uint8_t* mask
   // Eight pixels at d, s and m (which may be padded copies).
   const auto blend_eight = [&](uint32_t* d, const uint32_t* s, const uint8_t* m) {
     const __m256i source = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s));
-    const OctWeights weights = WeightsOf([&](size_t i) [[gnu::always_inline]] {
-      return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(g_PixelTables.weight[coverage_of(m[i], s[i])]));
-    });
+    // The weight table's rule, w(0) = 0 and w(k) = k + 1, worked out in the lanes rather than
+    // fetched pixel by pixel.
+    const __m256i coverage =
+        _mm256_setr_epi32(coverage_of(m[0], s[0]), coverage_of(m[1], s[1]), coverage_of(m[2], s[2]),
+                          coverage_of(m[3], s[3]), coverage_of(m[4], s[4]), coverage_of(m[5], s[5]),
+                          coverage_of(m[6], s[6]), coverage_of(m[7], s[7]));
+    const OctWeights weights =
+        SpreadWeights(_mm256_sub_epi32(coverage, _mm256_cmpgt_epi32(coverage, _mm256_setzero_si256())));
     auto* pixels = reinterpret_cast<__m256i*>(d);
     _mm256_storeu_si256(pixels, MixEight<Mix::kBlend>(_mm256_loadu_si256(pixels), source, weights));
   };

@@ -16,7 +16,7 @@ namespace avx2_kernels {
 
 using kernel_walk::Walk;
 
-// d = s
+// d = s, mirrored or stretched (the one-to-one copy stays with the SSE2 form).
 template <Walk kWalk>
 void Copy32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width, int32_t height,
             const StretchStep* step);

@@ -1,5 +1,4 @@
 // The AVX2 forms of the 32-bit copies (avx2_kernels.h).
-#include <cstring>
 
 #include "pixel/avx2_kernels.h"
 
@@ -27,14 +26,7 @@ namespace avx2_kernels {
 template <Walk kWalk>
 void Copy32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width, int32_t height,
             const StretchStep* step) {
-  if constexpr (kWalk == Walk::kForward) {
-    kernel_walk::JoinGaplessRows<kWalk>(dst_skip, src_rows, width, height);
-    const size_t row_bytes = static_cast<size_t>(width) * sizeof(uint32_t);
-    kernel_walk::WalkImage<kWalk>(dst, src, dst_skip, src_rows, width, height, step,
-                                  [&](uint32_t* row, auto& reader) { std::memmove(row, reader.row, row_bytes); });
-  } else {
-    VectorKernel<kWalk>(dst, src, dst_skip, src_rows, width, height, step, CopyOct{});
-  }
+  VectorKernel<kWalk>(dst, src, dst_skip, src_rows, width, height, step, CopyOct{});
 }
 
 template <Walk kWalk>
@@ -49,8 +41,6 @@ void CopyMasked32Key(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32
   VectorKernel<kWalk>(dst, src, dst_skip, src_rows, width, height, step, Keyed32(MaskedOct(from_source), key));
 }
 
-template void Copy32<Walk::kForward>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t,
-                                     const StretchStep*);
 template void Copy32<Walk::kMirror>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t,
                                     const StretchStep*);
 template void Copy32<Walk::kStretch>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t,

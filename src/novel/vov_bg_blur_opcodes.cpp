@@ -257,8 +257,8 @@ std::int32_t ViewAtPoint(CVovFrame& frame, std::span<const VovOperand> operands)
   const std::uint32_t slot = U32(operands, 4);
   frame.EndBgEffect(slot, false);
   const EndView end{static_cast<std::int32_t>(OperandOr(operands, 0, kScreenCentreX)),
-                    static_cast<std::int32_t>(OperandOr(operands, 1, kScreenCentreY)), DecimalOperand(operands, 2, kNoZoom),
-                    DecimalOperand(operands, 3, kNoTurn)};
+                    static_cast<std::int32_t>(OperandOr(operands, 1, kScreenCentreY)),
+                    DecimalOperand(operands, 2, kNoZoom), DecimalOperand(operands, 3, kNoTurn)};
   return ShowEndView(frame, slot, end);
 }
 

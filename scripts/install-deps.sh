@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config clang
   libgtest-dev libgmock-dev libbenchmark-dev
-  libsdl2-dev libx11-dev libfreetype-dev libfontconfig-dev libharfbuzz-dev
+  libsdl2-dev libx11-dev libxcb1-dev libfreetype-dev libfontconfig-dev libharfbuzz-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   libvorbis-dev libimgui-dev libstb-dev libpng-dev
   libpixman-1-dev
@@ -15,6 +15,8 @@ packages=(
   # Benchmarks only: the interpreter is compared with Lua 5.4.
   liblua5.4-dev
   xvfb xauth locales
+  # The window tests press keys on the virtual display through its test extension.
+  libxcb-xtest0-dev
 )
 
 missing=()

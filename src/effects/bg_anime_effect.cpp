@@ -319,7 +319,6 @@ bool CBgAnimeEffect::FindsMark(std::int32_t from, std::int32_t end) const {
 
 void CBgAnimeEffect::ShowFrameImage() {
   if (LayerBackground(layer_) != &frame_image_) layer_->SetBackgroundImage(&frame_image_, 0, 0, false);
-  layer_->InvalidateAll();
 }
 
 void CBgAnimeEffect::TakeOutFrameImage() {

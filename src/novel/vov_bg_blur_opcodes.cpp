@@ -127,7 +127,6 @@ BlurCommand Gather(std::span<const VovOperand> given, const BlurRow<N>& row) {
   return command;
 }
 
-std::uint32_t U32(std::span<const VovOperand> operands, std::size_t n) { return VovOperandAt(operands, n).value; }
 
 // Operand n read as a decimal number; `fallback` for a number or an absent operand.
 double DecimalOperand(std::span<const VovOperand> operands, std::size_t n, double fallback) {
@@ -162,7 +161,7 @@ void StoreView(BgSlotRecord& record, const ZoomRect& view, const EndView& end) {
 // With effects running: the record takes the view that the effect shows at its end.
 void RecordEndView(CVovFrame& frame, std::uint32_t slot, const EndView& end) {
   ZoomRect view;
-  const CDrawLayer* layer = frame.Page().Layer(slot & 0xFF & 1);
+  const CDrawLayer* layer = frame.Page().SlotLayer(slot);
   if (ComputeZoomRotateSource(layer, end.x, end.y, end.zoom, end.turns, view) != kZoomSourceOk) return;
   if (end.turns == 0.0 && (view.width <= 0 || view.height <= 0)) return;
   StoreView(frame.Page().Bg(slot), view, end);
@@ -174,7 +173,7 @@ std::int32_t ShowEndView(CVovFrame& frame, std::uint32_t slot, const EndView& en
   const ObjectAssistFunc assist = FindHostAssistFunc(kBlurEffect);
   if (assist == nullptr) return kAssistMissing;
   ZoomRect view;
-  const PluginArgList args{reinterpret_cast<std::uintptr_t>(GetCanvasOfPart(frame.Page().Part(slot & 0xFF & 1))),
+  const PluginArgList args{reinterpret_cast<std::uintptr_t>(GetCanvasOfPart(frame.Page().SlotPart(slot))),
                            static_cast<std::uint32_t>(end.x),
                            static_cast<std::uint32_t>(end.y),
                            DoubleWord(end.zoom),
@@ -194,7 +193,7 @@ std::int32_t ShowEndView(CVovFrame& frame, std::uint32_t slot, const EndView& en
 std::int32_t StartBlur(CVovFrame& frame, std::uint32_t slot, const EffectWords& words, const EndView* end_view,
                        bool wait) {
   CEffect*& field = frame.Page().Bg(slot).effect;
-  if (frame.CreateEffect(field, kBlurEffect, frame.Page().Part(slot & 0xFF & 1), words.View()) != 0) return kFailed;
+  if (frame.CreateEffect(field, kBlurEffect, frame.Page().SlotPart(slot), words.View()) != 0) return kFailed;
   if (end_view != nullptr) RecordEndView(frame, slot, *end_view);
   if (!wait) return kDone;
   return frame.SkippableWait(kWaitSkippable, [&] { CVovFrame::ReleaseEffect(field); },
@@ -213,10 +212,10 @@ std::int32_t CentreBlur(CVovFrame& frame, const BlurCommand& command) {
   EffectWords words(operands);
   words.Value(0).Value(static_cast<std::uint32_t>(end.x)).Value(static_cast<std::uint32_t>(end.y));
   for (std::size_t n = kStartZoom; n < kCentreTime; ++n) words.TextOperand(n);
-  words.Value(OperandNonZeroOr(operands, kCentreTime, kBlurTime)).Byte(U32(operands, kCentreLevel));
+  words.Value(OperandNonZeroOr(operands, kCentreTime, kBlurTime)).Byte(ValueAt(operands, kCentreLevel));
   words.TextOperand(kCentreAcceleration).TextOperand(kCentrePicture);
-  for (std::size_t n = kCentreFirstMirror; n < kCentreUnread; ++n) words.Byte(U32(operands, n));
-  words.Value(U32(operands, kCentreUnread)).Byte(U32(operands, kCentreEndView));
+  for (std::size_t n = kCentreFirstMirror; n < kCentreUnread; ++n) words.Byte(ValueAt(operands, n));
+  words.Value(ValueAt(operands, kCentreUnread)).Byte(ValueAt(operands, kCentreEndView));
   return StartBlur(frame, command.slot, words, keep_end_view ? &end : nullptr, command.Flag(kCentreWait));
 }
 
@@ -243,18 +242,18 @@ std::int32_t KeyFrameBlur(CVovFrame& frame, const BlurCommand& command) {
   // The effect would take a list that is no text (a null word) for the centre form's 0.
   if (!OperandIsText(operands, kKeyFrames)) return kFailed;
   EffectWords words(operands);
-  words.TextOperand(kKeyFrames).Byte(U32(operands, kSpline));
-  words.Value(OperandNonZeroOr(operands, kKeyFrameTime, kBlurTime)).Byte(U32(operands, kKeyFrameLevel));
+  words.TextOperand(kKeyFrames).Byte(ValueAt(operands, kSpline));
+  words.Value(OperandNonZeroOr(operands, kKeyFrameTime, kBlurTime)).Byte(ValueAt(operands, kKeyFrameLevel));
   words.TextOperand(kKeyFrameAcceleration).TextOperand(kKeyFramePicture);
-  for (std::size_t n = kKeyFrameFirstMirror; n < kKeyFrameUnread; ++n) words.Byte(U32(operands, n));
-  words.Value(U32(operands, kKeyFrameUnread)).Byte(U32(operands, kKeyFrameEndView));
+  for (std::size_t n = kKeyFrameFirstMirror; n < kKeyFrameUnread; ++n) words.Byte(ValueAt(operands, n));
+  words.Value(ValueAt(operands, kKeyFrameUnread)).Byte(ValueAt(operands, kKeyFrameEndView));
   const bool known_end = keep_end_view && LastKeyFrame(operands, end);
   return StartBlur(frame, command.slot, words, known_end ? &end : nullptr, command.Flag(kKeyFrameWait));
 }
 
 // 56: the view about a point, at a zoom and turned, at once.
 std::int32_t ViewAtPoint(CVovFrame& frame, std::span<const VovOperand> operands) {
-  const std::uint32_t slot = U32(operands, 4);
+  const std::uint32_t slot = ValueAt(operands, 4);
   frame.EndBgEffect(slot, false);
   const EndView end{static_cast<std::int32_t>(OperandOr(operands, 0, kScreenCentreX)),
                     static_cast<std::int32_t>(OperandOr(operands, 1, kScreenCentreY)),

@@ -34,12 +34,6 @@ constexpr std::int32_t kNoSwitches = 2;
 constexpr std::array<const char*, 4> kParticleNames = {"paper", "light", "snow", "rain"};
 constexpr std::array<const char*, 2> kHazeTables = {"(1,0,10)", "(1,0,20)"};
 
-std::uint32_t U32(std::span<const VovOperand> operands, std::size_t n) { return VovOperandAt(operands, n).value; }
-std::int32_t I32(std::span<const VovOperand> operands, std::size_t n) {
-  return static_cast<std::int32_t>(U32(operands, n));
-}
-
-void* SlotPart(CVovFrame& frame, std::uint32_t slot) { return frame.Page().Part(slot & 0xFF & 1); }
 void* FrontPart(CVovFrame& frame) { return frame.Page().Part(0); }
 
 // The view of the slot put at the end of the path at once, through "bg_panime"'s assist entry:
@@ -49,7 +43,7 @@ std::int32_t ShowPathEnd(CVovFrame& frame, std::uint32_t slot, const std::string
   if (assist == nullptr) return kAssistMissing;
   std::int32_t x = 0;
   std::int32_t y = 0;
-  const PluginArgList args{reinterpret_cast<std::uintptr_t>(GetCanvasOfPart(frame.Page().Part(slot & 0xFF & 1))),
+  const PluginArgList args{reinterpret_cast<std::uintptr_t>(GetCanvasOfPart(frame.Page().SlotPart(slot))),
                            reinterpret_cast<std::uintptr_t>(path.c_str()), reinterpret_cast<std::uintptr_t>(&x),
                            reinterpret_cast<std::uintptr_t>(&y)};
   const PluginArgs view = args.View();
@@ -63,7 +57,7 @@ std::int32_t ShowPathEnd(CVovFrame& frame, std::uint32_t slot, const std::string
 
 // 46: the view zooms about a point.
 std::int32_t ZoomHandler(CVovFrame& frame, std::span<const VovOperand> operands) {
-  const std::uint32_t slot = U32(operands, 5);
+  const std::uint32_t slot = ValueAt(operands, 5);
   frame.EndBgEffect(slot, false);
   const auto x = static_cast<std::int32_t>(OperandOr(operands, 1, kScreenCentreX));
   const auto y = static_cast<std::int32_t>(OperandOr(operands, 2, kScreenCentreY));
@@ -75,7 +69,7 @@ std::int32_t ZoomHandler(CVovFrame& frame, std::span<const VovOperand> operands)
   words.Value(static_cast<std::uint32_t>(x)).Value(static_cast<std::uint32_t>(y)).TextOperand(0).TextOperand(4);
   words.Value(OperandNonZeroOr(operands, 3, kViewTime));
   BgSlotRecord& record = frame.Page().Bg(slot);
-  if (frame.CreateEffect(record.effect, "bg_zoom", SlotPart(frame, slot), words.View()) != 0) return kFailed;
+  if (frame.CreateEffect(record.effect, "bg_zoom", frame.Page().SlotPart(slot), words.View()) != 0) return kFailed;
   if (record.effect == nullptr) return kDone;
   // The record keeps the end view, which a save carries.
   std::array<std::int32_t, 4> area{};
@@ -92,19 +86,20 @@ std::int32_t ZoomHandler(CVovFrame& frame, std::span<const VovOperand> operands)
 
 // 47: the view turns and zooms.
 std::int32_t TurnHandler(CVovFrame& frame, std::span<const VovOperand> operands) {
-  const std::uint32_t slot = U32(operands, 6);
+  const std::uint32_t slot = ValueAt(operands, 6);
   frame.EndBgEffect(slot, false);
   const std::string zoom = OperandText(operands, 1);
   const char* zoom_text = OperandIsText(operands, 1) ? zoom.c_str() : nullptr;
-  const std::int32_t angle = I32(operands, 0);
-  const std::int32_t x = I32(operands, 2);
-  const std::int32_t y = I32(operands, 3);
+  const std::int32_t angle = SignedAt(operands, 0);
+  const std::int32_t x = SignedAt(operands, 2);
+  const std::int32_t y = SignedAt(operands, 3);
   if (!frame.EffectsEnabled()) return frame.Page().SetBgRotoZoom(angle, zoom_text, x, y, slot);
   EffectWords words(operands);
-  words.Value(U32(operands, 2)).Value(U32(operands, 3)).Value(U32(operands, 0)).Text(zoom_text).TextOperand(5);
+  words.Value(ValueAt(operands, 2)).Value(ValueAt(operands, 3)).Value(ValueAt(operands, 0));
+  words.Text(zoom_text).TextOperand(5);
   words.Value(OperandNonZeroOr(operands, 4, kViewTime));
   BgSlotRecord& record = frame.Page().Bg(slot);
-  if (frame.CreateEffect(record.effect, "bg_rot", SlotPart(frame, slot), words.View()) != 0) return kFailed;
+  if (frame.CreateEffect(record.effect, "bg_rot", frame.Page().SlotPart(slot), words.View()) != 0) return kFailed;
   record.angle = angle;
   record.zoom = zoom_text != nullptr ? static_cast<float>(ParseDecimal(zoom_text)) : 1.0f;
   record.offset_x = x;
@@ -115,7 +110,7 @@ std::int32_t TurnHandler(CVovFrame& frame, std::span<const VovOperand> operands)
 
 // 48: the view moves along a path; with the loop flag for ever, recorded as persistent.
 std::int32_t PathHandler(CVovFrame& frame, std::span<const VovOperand> operands) {
-  const std::uint32_t slot = U32(operands, 5);
+  const std::uint32_t slot = ValueAt(operands, 5);
   const std::string path = OperandText(operands, 0);
   const bool loop = OperandFlag(operands, 6);
   if (loop && path.size() > kLongestPathName) return kPathTooLong;
@@ -126,11 +121,11 @@ std::int32_t PathHandler(CVovFrame& frame, std::span<const VovOperand> operands)
   }
   const std::uint32_t time = OperandOr(operands, 1, kViewTime);
   EffectWords words(operands);
-  words.Text(path.c_str()).Value(time).Byte(U32(operands, 2)).Byte(U32(operands, 3)).Byte(U32(operands, 4));
+  words.Text(path.c_str()).Value(time).Byte(ValueAt(operands, 2)).Byte(ValueAt(operands, 3)).Byte(ValueAt(operands, 4));
   words.Value(loop ? 1 : 0).Value(loop ? 0 : 1);
   BgSlotRecord& record = frame.Page().Bg(slot);
   CEffect*& field = loop ? record.persist_effect : record.effect;
-  if (frame.CreateEffect(field, "bg_panime", SlotPart(frame, slot), words.View()) != 0) return kPathNotStarted;
+  if (frame.CreateEffect(field, "bg_panime", frame.Page().SlotPart(slot), words.View()) != 0) return kPathNotStarted;
   if (field != nullptr) {
     std::int32_t x = 0;
     std::int32_t y = 0;
@@ -143,8 +138,8 @@ std::int32_t PathHandler(CVovFrame& frame, std::span<const VovOperand> operands)
   if (loop) {
     record.persist_kind = kPersistLoopingPanime;
     SetPersistWord(record, 0, time);
-    SetPersistWord(record, 1, U32(operands, 2) & 0xFF);
-    SetPersistWord(record, 2, U32(operands, 3) & 0xFF);
+    SetPersistWord(record, 1, ValueAt(operands, 2) & 0xFF);
+    SetPersistWord(record, 2, ValueAt(operands, 3) & 0xFF);
     SetPersistName(record, path);
   }
   return kDone;
@@ -152,12 +147,12 @@ std::int32_t PathHandler(CVovFrame& frame, std::span<const VovOperand> operands)
 
 // 49: the view put at the end of a path at once.
 std::int32_t PathEndHandler(CVovFrame& frame, std::span<const VovOperand> operands) {
-  return ShowPathEnd(frame, U32(operands, 1), OperandText(operands, 0));
+  return ShowPathEnd(frame, ValueAt(operands, 1), OperandText(operands, 0));
 }
 
 // 57: waits for the slot's effect.
 std::int32_t WaitSlotEffectHandler(CVovFrame& frame, std::span<const VovOperand> operands) {
-  CEffect*& field = frame.Page().Bg(U32(operands, 0)).effect;
+  CEffect*& field = frame.Page().Bg(ValueAt(operands, 0)).effect;
   const bool skippable = OperandFlag(operands, 1);
   return frame.SkippableWait(skippable, [&] { CVovFrame::ReleaseEffect(field); },
                              [&] { return frame.WaitEffect(field, skippable); });
@@ -165,7 +160,7 @@ std::int32_t WaitSlotEffectHandler(CVovFrame& frame, std::span<const VovOperand>
 
 // 58: ends the slot's effect.
 std::int32_t EndSlotEffectHandler(CVovFrame& frame, std::span<const VovOperand> operands) {
-  CVovFrame::ReleaseEffect(frame.Page().Bg(U32(operands, 0)).effect);
+  CVovFrame::ReleaseEffect(frame.Page().Bg(ValueAt(operands, 0)).effect);
   return kDone;
 }
 
@@ -174,11 +169,11 @@ bool PersistentEffectsOn() { return vov_system::Setting(kSettingScreenEffectsOn)
 
 // 59: noise over the front page.
 std::int32_t NoiseHandler(CVovFrame& frame, std::span<const VovOperand> operands) {
-  const std::uint32_t slot = U32(operands, 3);
+  const std::uint32_t slot = ValueAt(operands, 3);
   frame.EndScreenFilter();
   frame.EndPersistentEffect(slot, true);
   BgSlotRecord& record = frame.Page().Bg(slot);
-  const std::uint32_t strength = U32(operands, 0) & 0xFF;
+  const std::uint32_t strength = ValueAt(operands, 0) & 0xFF;
   const std::uint32_t first = OperandFlag(operands, 1) ? 1 : 0;
   const std::uint32_t second = OperandFlag(operands, 2) ? 1 : 0;
   if (PersistentEffectsOn()) {
@@ -210,33 +205,33 @@ bool StartsNow(const CVovFrame& frame, bool once) { return once ? frame.EffectsE
 
 // 60: a raster (mode 0) or a haze (modes 1 and 2) over the slot's view; a hold of 0 keeps it.
 std::int32_t WaveHandler(CVovFrame& frame, std::span<const VovOperand> operands) {
-  const std::uint32_t mode = U32(operands, 0);
+  const std::uint32_t mode = ValueAt(operands, 0);
   if (mode > 2) return kFailed;
-  const std::uint32_t slot = U32(operands, 4);
-  const bool once = U32(operands, 5) != 0;
+  const std::uint32_t slot = ValueAt(operands, 4);
+  const bool once = ValueAt(operands, 5) != 0;
   EndForSlotEffect(frame, slot, once);
   BgSlotRecord& record = frame.Page().Bg(slot);
-  const std::uint32_t fill = U32(operands, 8) & 0xFF;
+  const std::uint32_t fill = ValueAt(operands, 8) & 0xFF;
   if (StartsNow(frame, once)) {
     EffectWords words(operands);
     if (mode == 0) {
-      words.Value(U32(operands, 1));
+      words.Value(ValueAt(operands, 1));
     } else {
       words.Text(kHazeTables[mode - 1]);
     }
-    for (const std::size_t n : {2, 3, 5, 6, 7}) words.Value(U32(operands, n));
+    for (const std::size_t n : {2, 3, 5, 6, 7}) words.Value(ValueAt(operands, n));
     words.Value(fill).Value(once ? 1 : 0);
     CEffect*& field = once ? record.effect : record.persist_effect;
-    if (frame.CreateEffect(field, mode == 0 ? "bg_rast" : "bg_haze", SlotPart(frame, slot), words.View()) != 0) {
+    if (frame.CreateEffect(field, mode == 0 ? "bg_rast" : "bg_haze", frame.Page().SlotPart(slot), words.View()) != 0) {
       return mode == 0 ? 2 : 3;
     }
   }
   if (!once) {
     record.persist_kind = kPersistRaster + static_cast<std::int32_t>(mode);
-    SetPersistWord(record, 0, U32(operands, 1));
-    SetPersistWord(record, 1, U32(operands, 2));
-    SetPersistWord(record, 2, U32(operands, 3));
-    SetPersistWord(record, 3, U32(operands, 7));
+    SetPersistWord(record, 0, ValueAt(operands, 1));
+    SetPersistWord(record, 1, ValueAt(operands, 2));
+    SetPersistWord(record, 2, ValueAt(operands, 3));
+    SetPersistWord(record, 3, ValueAt(operands, 7));
     SetPersistWord(record, 4, fill);
   }
   return kDone;
@@ -244,17 +239,17 @@ std::int32_t WaveHandler(CVovFrame& frame, std::span<const VovOperand> operands)
 
 // 61: the slot's view crosses with the other page's; without a count for ever.
 std::int32_t CrossHandler(CVovFrame& frame, std::span<const VovOperand> operands) {
-  const std::uint32_t slot = U32(operands, 3);
+  const std::uint32_t slot = ValueAt(operands, 3);
   const std::uint32_t period = OperandOr(operands, 0, kCrossTime);
-  const bool once = U32(operands, 1) != 0;
+  const bool once = ValueAt(operands, 1) != 0;
   EndForSlotEffect(frame, slot, once);
   BgSlotRecord& record = frame.Page().Bg(slot);
-  const std::uint32_t mode = U32(operands, 2) & 0xFF;
+  const std::uint32_t mode = ValueAt(operands, 2) & 0xFF;
   if (StartsNow(frame, once)) {
     EffectWords words(operands);
-    words.Value(period).Value(U32(operands, 1)).Value(mode).Value(once ? 1 : 0);
+    words.Value(period).Value(ValueAt(operands, 1)).Value(mode).Value(once ? 1 : 0);
     CEffect*& field = once ? record.effect : record.persist_effect;
-    if (frame.CreateEffect(field, "bg_cross", SlotPart(frame, slot), words.View()) != 0) return kFailed;
+    if (frame.CreateEffect(field, "bg_cross", frame.Page().SlotPart(slot), words.View()) != 0) return kFailed;
   }
   if (!once) {
     record.persist_kind = kPersistCross;
@@ -266,18 +261,18 @@ std::int32_t CrossHandler(CVovFrame& frame, std::span<const VovOperand> operands
 
 // 62: paper, light, snow or rain over the front page.
 std::int32_t ParticleHandler(CVovFrame& frame, std::span<const VovOperand> operands) {
-  const std::uint32_t kind = U32(operands, 0);
+  const std::uint32_t kind = ValueAt(operands, 0);
   if (kind >= kParticleNames.size()) return kFailed;
-  const std::uint32_t slot = U32(operands, 6);
+  const std::uint32_t slot = ValueAt(operands, 6);
   frame.EndScreenFilter();
   frame.EndPersistentEffect(slot, true);
   BgSlotRecord& record = frame.Page().Bg(slot);
-  const std::uint32_t count = U32(operands, 1);
-  const std::uint32_t first = U32(operands, 4) & 0xFF;
-  const std::uint32_t second = U32(operands, 5) & 0xFF;
+  const std::uint32_t count = ValueAt(operands, 1);
+  const std::uint32_t first = ValueAt(operands, 4) & 0xFF;
+  const std::uint32_t second = ValueAt(operands, 5) & 0xFF;
   if (PersistentEffectsOn()) {
     EffectWords words(operands);
-    words.Value(count).Value(kParticlePriority).Value(kParticleSpread).Byte(U32(operands, 2)).TextOperand(3);
+    words.Value(count).Value(kParticlePriority).Value(kParticleSpread).Byte(ValueAt(operands, 2)).TextOperand(3);
     words.Value(first).Value(second);
     if (frame.CreateEffect(record.persist_effect, kParticleNames[kind], FrontPart(frame), words.View()) != 0) {
       return 2;
@@ -295,10 +290,10 @@ std::int32_t ParticleHandler(CVovFrame& frame, std::span<const VovOperand> opera
 
 // 63: the page switches of the running noise or particle effect.
 std::int32_t SwitchesHandler(CVovFrame& frame, std::span<const VovOperand> operands) {
-  BgSlotRecord& record = frame.Page().Bg(U32(operands, 0));
+  BgSlotRecord& record = frame.Page().Bg(ValueAt(operands, 0));
   if (!CVovFrame::EffectRuns(record.persist_effect)) return kNotRunning;
-  const std::uint32_t first = U32(operands, 1);
-  const std::uint32_t second = U32(operands, 2);
+  const std::uint32_t first = ValueAt(operands, 1);
+  const std::uint32_t second = ValueAt(operands, 2);
   if (record.persist_kind == kPersistNoise) {
     record.persist_effect->SetParam(PluginArgList{first, second}.View());
   } else if (record.persist_kind >= kPersistPaper) {
@@ -313,12 +308,12 @@ std::int32_t SwitchesHandler(CVovFrame& frame, std::span<const VovOperand> opera
 
 // 64: ends the page's persistent effect, at once with the force flag.
 std::int32_t EndPersistentHandler(CVovFrame& frame, std::span<const VovOperand> operands) {
-  return frame.EndPersistentEffect(U32(operands, 0), OperandFlag(operands, 1));
+  return frame.EndPersistentEffect(ValueAt(operands, 0), OperandFlag(operands, 1));
 }
 
 // 65: waits for the page's persistent effect that 64 asked to end; one still recorded ends.
 std::int32_t WaitPersistentHandler(CVovFrame& frame, std::span<const VovOperand> operands) {
-  const std::uint32_t page = U32(operands, 0);
+  const std::uint32_t page = ValueAt(operands, 0);
   BgSlotRecord& record = frame.Page().Bg(page);
   if (record.persist_kind != kPersistNone) return frame.EndPersistentEffect(page, true);
   const bool skippable = OperandFlag(operands, 1);
@@ -330,7 +325,7 @@ std::int32_t WaitPersistentHandler(CVovFrame& frame, std::span<const VovOperand>
 // operands at `places`: period, amplitudes x and y, duration, decay text, cache mode, the two
 // shake flags, then the page.
 std::int32_t Quake(CVovFrame& frame, std::span<const VovOperand> operands, const std::array<std::size_t, 9>& places) {
-  const auto value = [&](std::size_t n) { return U32(operands, places[n]); };
+  const auto value = [&](std::size_t n) { return ValueAt(operands, places[n]); };
   const std::uint32_t page = value(8);
   const bool once = value(3) != 0;
   frame.EndScreenFilter();
@@ -390,7 +385,7 @@ void CVovFrame::InstallBgEffectHandlers() {
     return Quake(frame, operands, {2, 0, 1, 3, 4, 5, 6, 7, 8});
   });
   SetHandler(110, [](CVovFrame& frame, std::span<const VovOperand> operands) {
-    const std::uint32_t page = U32(operands, 0);
+    const std::uint32_t page = ValueAt(operands, 0);
     BgSlotRecord& record = frame.Page().Bg(page);
     if (record.persist_kind == kPersistQuake) {
       EndQuake(frame, page);
@@ -401,7 +396,7 @@ void CVovFrame::InstallBgEffectHandlers() {
                                [&] { return frame.WaitEffect(record.quake_effect, skippable); });
   });
   SetHandler(111, [](CVovFrame& frame, std::span<const VovOperand> operands) {
-    EndQuake(frame, U32(operands, 0));
+    EndQuake(frame, ValueAt(operands, 0));
     return kDone;
   });
 }

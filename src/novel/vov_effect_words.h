@@ -21,6 +21,14 @@ constexpr std::uint32_t kScreenCentreY = 300;
 
 VovOperand VovOperandAt(std::span<const VovOperand> operands, std::size_t n);
 
+// Operand n's value word (0 when absent).
+inline std::uint32_t ValueAt(std::span<const VovOperand> operands, std::size_t n) {
+  return VovOperandAt(operands, n).value;
+}
+// Operand n's value word as a signed number.
+inline std::int32_t SignedAt(std::span<const VovOperand> operands, std::size_t n) {
+  return static_cast<std::int32_t>(ValueAt(operands, n));
+}
 // Operand n's value: `absent` when the operand is absent.
 inline std::uint32_t OperandOr(std::span<const VovOperand> operands, std::size_t n, std::uint32_t absent) {
   const VovOperand operand = VovOperandAt(operands, n);

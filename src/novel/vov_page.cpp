@@ -1,7 +1,6 @@
 #include "novel/vov_page.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 
 #include "base/sjis_fit.h"
@@ -13,6 +12,7 @@
 #include "novel/bg_name_rules.h"
 #include "novel/slot_filters.h"
 #include "platform/diagnostic_log.h"
+#include "platform/host_path.h"
 #include "resource/dcp_plugin_manager.h"
 #include "resource/plugin_args.h"
 #include "scene/draw_layer.h"
@@ -26,14 +26,6 @@ constexpr plat::Rect kLetterboxTop{0, 0, CVovPage::kWidth, 75};
 constexpr plat::Rect kLetterboxBottom{0, 525, CVovPage::kWidth, CVovPage::kHeight};
 constexpr std::uint32_t kDuplicateStorage = 2;
 constexpr char kZoomEffect[] = "bg_zoom";  // the copy keeps the source's own storage
-
-bool SameName(const std::string& a, const char* b) {
-  std::size_t i = 0;
-  for (; i < a.size() && b[i] != 0; ++i) {
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return i == a.size() && b[i] == 0;
-}
 
 }  // namespace
 
@@ -143,7 +135,7 @@ std::uint32_t CVovPage::LoadBgToneTable(const char* file_name) {
 std::int32_t CVovPage::LoadBg(const char* name, std::uint32_t slot) {
   BgSlotRecord& record = Bg(slot);
   EndBgEffect(record, false);
-  if (name != nullptr && SameName(record.name, name) && record.IsPlain()) return kDone;
+  if (name != nullptr && plat::NamesMatchIgnoringCase(record.name, name) && record.IsPlain()) return kDone;
   record.name = name != nullptr ? FitSjis(name, kNameBytes) : std::string();
   record.tone = 0;
   record.color = 0;

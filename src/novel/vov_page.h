@@ -83,6 +83,9 @@ class CVovPage {
 
   // Background slots; only the low 8 bits of the slot count, 0 front, 1 back.
   BgSlotRecord& Bg(std::uint32_t slot) { return *bg_slot_[slot & 0xFF & 1]; }
+  // The part and layer of the page that a slot number names.
+  CImagePart* SlotPart(std::uint32_t slot) const { return Part(slot & 0xFF & 1); }
+  CDrawLayer* SlotLayer(std::uint32_t slot) const { return Layer(slot & 0xFF & 1); }
   std::int32_t LoadBg(const char* name, std::uint32_t slot);
   // Ends the slot's effect run once and a persistent one that works on the picture; with
   // `resume_anime` a stopped animation runs again.

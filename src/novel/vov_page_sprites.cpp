@@ -2,12 +2,12 @@
 // pictures of the three groups on either page.
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 
 #include "base/sjis_fit.h"
 #include "gfx/image.h"
 #include "novel/slot_filters.h"
 #include "novel/vov_page.h"
+#include "platform/host_path.h"
 #include "scene/draw_layer.h"
 #include "scene/draw_list.h"
 #include "scene/sprite.h"
@@ -30,13 +30,6 @@ std::string CharacterKey(const std::string& name) {
   if (key == "MIS") return "X05";
   if (key == "AKI") return "X27";
   return key;
-}
-
-bool SameNameNoCase(const std::string& a, const char* b) {
-  if (a.size() != std::strlen(b)) return false;
-  return std::equal(a.begin(), a.end(), b, [](char x, char y) {
-    return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-  });
 }
 
 void MarkChanged(SpriteRecord& record) {
@@ -118,7 +111,7 @@ std::int32_t CVovPage::LoadSprite(std::uint32_t index, const char* name, bool ba
     ClearSpriteRecord(*record);
     return kDone;
   }
-  if (SameNameNoCase(record->name, name) && record->filter == kFilterNone) return kDone;
+  if (plat::NamesMatchIgnoringCase(record->name, name) && record->filter == kFilterNone) return kDone;
   EndScreenFilter();
   // A record in use keeps its place for the new picture.
   const std::int32_t x = record->x;

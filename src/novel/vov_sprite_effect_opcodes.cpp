@@ -2,9 +2,7 @@
 // another picture (83), its cell animation (84), and the wait for and the end of a sprite's
 // effect (85, 86). A looping effect is recorded in the sprite's record, so that a load starts it
 // again.
-#include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -15,6 +13,7 @@
 #include "gfx/image.h"
 #include "novel/vov_effect_words.h"
 #include "novel/vov_frame.h"
+#include "platform/host_path.h"
 #include "platform/sjis.h"
 #include "resource/dcp_plugin_manager.h"
 #include "scene/sprite.h"
@@ -43,11 +42,6 @@ constexpr double kStepsPerTurn = 512.0;
 constexpr std::size_t kOffsetRecordSize = 6;
 constexpr std::size_t kOffsetHeadSize = 5;  // a leading byte and the u32 length
 constexpr std::size_t kLengthSize = 4;
-
-std::uint32_t U32(std::span<const VovOperand> operands, std::size_t n) { return VovOperandAt(operands, n).value; }
-std::int32_t I32(std::span<const VovOperand> operands, std::size_t n) {
-  return static_cast<std::int32_t>(U32(operands, n));
-}
 
 // What a sprite path ends at: the sprite's place, opacity, order and transform.
 struct PathEnd {
@@ -148,7 +142,7 @@ std::int32_t ShowPathEnd(CVovFrame& frame, const SpriteTarget& target, SpriteRec
 
 // 81: the sprite moves along a path; with the loop flag for ever, recorded.
 std::int32_t PathHandler(CVovFrame& frame, std::span<const VovOperand> operands) {
-  const SpriteTarget target{U32(operands, 0), U32(operands, 3) != 0, I32(operands, 4)};
+  const SpriteTarget target{ValueAt(operands, 0), ValueAt(operands, 3) != 0, SignedAt(operands, 4)};
   SpriteRecord* record = Record(frame, target);
   if (const std::int32_t status = CheckRecord(record); status != kDone) return status;
   const std::string path = OperandText(operands, 1);
@@ -179,7 +173,7 @@ std::int32_t PathHandler(CVovFrame& frame, std::span<const VovOperand> operands)
 
 // 82: the sprite put at a path's end at once.
 std::int32_t PathEndHandler(CVovFrame& frame, std::span<const VovOperand> operands) {
-  const SpriteTarget target{U32(operands, 0), U32(operands, 2) != 0, I32(operands, 3)};
+  const SpriteTarget target{ValueAt(operands, 0), ValueAt(operands, 2) != 0, SignedAt(operands, 3)};
   SpriteRecord* record = Record(frame, target);
   if (const std::int32_t status = CheckRecord(record); status != kDone) return status;
   PublishPriorities(target.group);
@@ -224,13 +218,6 @@ std::uint32_t SizeOf(std::string_view name) {
   }
 }
 
-// Whether the record already shows `name`, compared as LoadSprite compares it.
-bool SameNameNoCase(const std::string& recorded, const std::string& name) {
-  return std::ranges::equal(recorded, name, [](char a, char b) {
-    return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
-  });
-}
-
 // The sprite a change replaces, with a picture of its own: the record's picture may be shared
 // with the other page's record, where the old picture stays visible, while the change effect
 // deletes the sprite and its picture when it ends. Until it is handed over, both go with this
@@ -268,14 +255,14 @@ class OldSprite {
 // the two moves along a path. Operands: index, new name, path, page, time (500 when absent),
 // mode, 2 to compare the names' size letters, group.
 std::int32_t ChangeHandler(CVovFrame& frame, std::span<const VovOperand> operands) {
-  const SpriteTarget target{U32(operands, 0), U32(operands, 3) != 0, I32(operands, 7)};
+  const SpriteTarget target{ValueAt(operands, 0), ValueAt(operands, 3) != 0, SignedAt(operands, 7)};
   SpriteRecord* record = Record(frame, target);
   if (const std::int32_t status = CheckRecord(record); status != kDone) return status;
   const std::string name = OperandText(operands, 1);
   if (name.empty()) return kNoRecord;
-  if (SameNameNoCase(record->name, name) && record->filter == kFilterNone) return kSameName;
+  if (plat::NamesMatchIgnoringCase(record->name, name) && record->filter == kFilterNone) return kSameName;
   EndSpriteEffect(*record);
-  const bool compare_sizes = U32(operands, 6) == kTakeSizeLetters;
+  const bool compare_sizes = ValueAt(operands, 6) == kTakeSizeLetters;
   const std::uint32_t old_size = SizeOf(record->name);
   const std::int32_t old_character = record->character;
   OldSprite old;
@@ -292,7 +279,7 @@ std::int32_t ChangeHandler(CVovFrame& frame, std::span<const VovOperand> operand
   }
   EffectWords words(operands);
   words.Word(reinterpret_cast<std::uintptr_t>(record->sprite.get()));
-  words.Word(reinterpret_cast<std::uintptr_t>(old.Sprite())).Text(path.c_str()).Byte(U32(operands, 5));
+  words.Word(reinterpret_cast<std::uintptr_t>(old.Sprite())).Text(path.c_str()).Byte(ValueAt(operands, 5));
   words.Value(record->priority).Value(resized ? 1 : 0).Value(OperandOr(operands, 4, kPathTime)).Value(1);
   if (frame.CreateEffect(record->effect, "sp_change", frame.Page().Part(target.back ? 1 : 0), words.View()) != 0 ||
       record->effect == nullptr) {
@@ -325,7 +312,7 @@ std::array<std::int32_t, 2> DefinitionOffset(const CImage* image, std::int32_t n
 
 // 84: the sprite's cell animation "SYS/CA0nn.TXT", nn by the size letter of its name.
 std::int32_t CellAnimationHandler(CVovFrame& frame, std::span<const VovOperand> operands) {
-  const SpriteTarget target{U32(operands, 0), U32(operands, 3) != 0, I32(operands, 4)};
+  const SpriteTarget target{ValueAt(operands, 0), ValueAt(operands, 3) != 0, SignedAt(operands, 4)};
   SpriteRecord* record = Record(frame, target);
   if (const std::int32_t status = CheckRecord(record); status != kDone) return status;
   if (record->character < 0 || record->character > kLastAnimatedCharacter) return kBadCharacter;
@@ -333,7 +320,7 @@ std::int32_t CellAnimationHandler(CVovFrame& frame, std::span<const VovOperand> 
   if (!frame.EffectsEnabled()) return kDone;
   const char letter = LeafLetter(record->name);
   const std::int32_t base = letter == 'S' ? 20 : letter == 'X' ? 80 : 40;
-  const std::int32_t number = base + I32(operands, 1);
+  const std::int32_t number = base + SignedAt(operands, 1);
   char file[32];
   std::snprintf(file, sizeof(file), "SYS/CA0%02d.TXT", number);
   const std::array<std::int32_t, 2> offset = DefinitionOffset(record->image.get(), number);
@@ -348,14 +335,14 @@ std::int32_t CellAnimationHandler(CVovFrame& frame, std::span<const VovOperand> 
   }
   if (loop) {
     record->persist_kind = 2;
-    record->persist_param = I32(operands, 1);
+    record->persist_param = SignedAt(operands, 1);
   }
   return kDone;
 }
 
 // 85: waits for the sprite's effect; a looping one ends at once.
 std::int32_t WaitHandler(CVovFrame& frame, std::span<const VovOperand> operands) {
-  const SpriteTarget target{U32(operands, 0), U32(operands, 1) != 0, I32(operands, 2)};
+  const SpriteTarget target{ValueAt(operands, 0), ValueAt(operands, 1) != 0, SignedAt(operands, 2)};
   SpriteRecord* record = Record(frame, target);
   if (record == nullptr) return kNoRecord;
   if (record->persist_kind != 0) {
@@ -369,7 +356,7 @@ std::int32_t WaitHandler(CVovFrame& frame, std::span<const VovOperand> operands)
 
 // 86: ends the sprite's effect.
 std::int32_t EndHandler(CVovFrame& frame, std::span<const VovOperand> operands) {
-  const SpriteTarget target{U32(operands, 0), U32(operands, 1) != 0, I32(operands, 2)};
+  const SpriteTarget target{ValueAt(operands, 0), ValueAt(operands, 1) != 0, SignedAt(operands, 2)};
   SpriteRecord* record = Record(frame, target);
   if (record == nullptr) return kNoRecord;
   EndSpriteEffect(*record);

@@ -6,14 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "novel/vov_effect_words.h"
 #include "novel/vov_frame.h"
 
 namespace {
-
-std::uint32_t U32(std::span<const VovOperand> operands, std::size_t n) { return VovOperandAt(operands, n).value; }
-std::int32_t I32(std::span<const VovOperand> operands, std::size_t n) {
-  return static_cast<std::int32_t>(U32(operands, n));
-}
 
 // The argument words of a filter from the operands at `places`: a text operand as the address of
 // its text, kept here while the filter is made, a number as itself. The filter reads the words
@@ -61,8 +57,8 @@ bool PrepareBackBg(CVovFrame& frame, std::span<const VovOperand> operands, std::
   const std::string text(name.flags != 0 ? name.text : std::string_view());
   CVovPage& page = frame.Page();
   if (page.LoadBg(name.flags != 0 ? text.c_str() : nullptr, 1) != CVovPage::kDone) return false;
-  page.SetBgFilter(static_cast<std::uint8_t>(U32(operands, filter)), U32(operands, filter + 1) != 0,
-                   U32(operands, filter + 2) != 0, U32(operands, filter + 3) != 0, 1);
+  page.SetBgFilter(static_cast<std::uint8_t>(ValueAt(operands, filter)), ValueAt(operands, filter + 1) != 0,
+                   ValueAt(operands, filter + 2) != 0, ValueAt(operands, filter + 3) != 0, 1);
   page.ClearSprites(true, -1);
   return true;
 }
@@ -74,7 +70,7 @@ void PrepareBackPage(CVovFrame& frame) {
 }
 
 std::uint32_t TimeOr300(std::span<const VovOperand> operands, std::size_t n) {
-  return VovOperandAt(operands, n).flags == 0 ? kSpriteTransitionTime : U32(operands, n);
+  return VovOperandAt(operands, n).flags == 0 ? kSpriteTransitionTime : ValueAt(operands, n);
 }
 
 // Opcodes 103 and 104: the back page a copy of the front one with the sprite loaded and placed.
@@ -82,9 +78,9 @@ void PrepareBackSprite(CVovFrame& frame, std::span<const VovOperand> operands, s
   PrepareBackPage(frame);
   const VovOperand text = VovOperandAt(operands, name);
   const std::string sprite(text.flags != 0 ? text.text : std::string_view());
-  const std::uint32_t index = U32(operands, 0);
-  frame.Page().LoadSprite(index, text.flags != 0 ? sprite.c_str() : nullptr, true, I32(operands, group));
-  frame.Page().PlaceSprite(index, I32(operands, name + 1), false, true, I32(operands, group));
+  const std::uint32_t index = ValueAt(operands, 0);
+  frame.Page().LoadSprite(index, text.flags != 0 ? sprite.c_str() : nullptr, true, SignedAt(operands, group));
+  frame.Page().PlaceSprite(index, SignedAt(operands, name + 1), false, true, SignedAt(operands, group));
 }
 
 }  // namespace
@@ -95,7 +91,7 @@ void CVovFrame::InstallTransitionHandlers() {
     return 0;
   });
   SetHandler(91, [](CVovFrame& frame, std::span<const VovOperand> operands) {
-    const bool skippable = U32(operands, 0) != 0;
+    const bool skippable = ValueAt(operands, 0) != 0;
     return frame.SkippableWait(skippable, [&] { frame.EndScreenFilter(); },
                                [&] { return frame.WaitTransition(skippable); });
   });
@@ -104,28 +100,28 @@ void CVovFrame::InstallTransitionHandlers() {
     return 0;
   });
   SetHandler(93, [](CVovFrame& frame, std::span<const VovOperand> operands) {
-    frame.CrossTransition(U32(operands, 0));
+    frame.CrossTransition(ValueAt(operands, 0));
     return 0;
   });
   SetHandler(94, [](CVovFrame& frame, std::span<const VovOperand> operands) {
-    frame.RuleTransition(U32(operands, 0), U32(operands, 1), I32(operands, 2));
+    frame.RuleTransition(ValueAt(operands, 0), ValueAt(operands, 1), SignedAt(operands, 2));
     return 0;
   });
   SetHandler(95, [](CVovFrame& frame, std::span<const VovOperand> operands) {
-    frame.PatternTransition(U32(operands, 0), U32(operands, 1), U32(operands, 2));
+    frame.PatternTransition(ValueAt(operands, 0), ValueAt(operands, 1), ValueAt(operands, 2));
     return 0;
   });
   SetHandler(96, [](CVovFrame& frame, std::span<const VovOperand> operands) {
     // Of the named filters only "scroll" reads a text: its acceleration, the third word.
-    const bool scroll = std::string_view(CVovFrame::NamedFilterName(I32(operands, 0))) == "scroll";
+    const bool scroll = std::string_view(CVovFrame::NamedFilterName(SignedAt(operands, 0))) == "scroll";
     const FilterWords<3> words(operands, {2, 3, 4}, scroll ? 0b100 : 0);
-    frame.NamedFilterTransition(I32(operands, 0), U32(operands, 1), words.Words());
+    frame.NamedFilterTransition(SignedAt(operands, 0), ValueAt(operands, 1), words.Words());
     return 0;
   });
   SetHandler(97, [](CVovFrame& frame, std::span<const VovOperand> operands) {
     // The vertical factor and the speed are texts.
     const FilterWords<6> words(operands, {2, 3, 4, 6, 1, 5}, 0b11000);
-    frame.RippleTransition(U32(operands, 0), words.Words());
+    frame.RippleTransition(ValueAt(operands, 0), words.Words());
     return 0;
   });
   // The prepared transitions: the back page cleared to black or white, or given a background,
@@ -133,25 +129,27 @@ void CVovFrame::InstallTransitionHandlers() {
   // command before the transition.
   SetHandler(98, [](CVovFrame& frame, std::span<const VovOperand> operands) {
     ClearBackPage(frame, kBlack);
-    frame.CrossTransition(U32(operands, 0));
+    frame.CrossTransition(ValueAt(operands, 0));
     return 0;
   });
   SetHandler(99, [](CVovFrame& frame, std::span<const VovOperand> operands) {
     ClearBackPage(frame, kWhite);
-    frame.CrossTransition(U32(operands, 0));
+    frame.CrossTransition(ValueAt(operands, 0));
     return 0;
   });
   SetHandler(100, [](CVovFrame& frame, std::span<const VovOperand> operands) {
-    if (PrepareBackBg(frame, operands, 2)) frame.CrossTransition(U32(operands, 1));
+    if (PrepareBackBg(frame, operands, 2)) frame.CrossTransition(ValueAt(operands, 1));
     return 0;
   });
   SetHandler(101, [](CVovFrame& frame, std::span<const VovOperand> operands) {
-    if (PrepareBackBg(frame, operands, 4)) frame.RuleTransition(U32(operands, 1), U32(operands, 2), I32(operands, 3));
+    if (PrepareBackBg(frame, operands, 4)) {
+      frame.RuleTransition(ValueAt(operands, 1), ValueAt(operands, 2), SignedAt(operands, 3));
+    }
     return 0;
   });
   SetHandler(102, [](CVovFrame& frame, std::span<const VovOperand> operands) {
     if (PrepareBackBg(frame, operands, 4)) {
-      frame.PatternTransition(U32(operands, 1), U32(operands, 2), U32(operands, 3));
+      frame.PatternTransition(ValueAt(operands, 1), ValueAt(operands, 2), ValueAt(operands, 3));
     }
     return 0;
   });
@@ -162,17 +160,17 @@ void CVovFrame::InstallTransitionHandlers() {
   });
   SetHandler(104, [](CVovFrame& frame, std::span<const VovOperand> operands) {
     PrepareBackSprite(frame, operands, 2, 6);
-    frame.RuleTransition(U32(operands, 1), TimeOr300(operands, 4), I32(operands, 5));
+    frame.RuleTransition(ValueAt(operands, 1), TimeOr300(operands, 4), SignedAt(operands, 5));
     return 0;
   });
   SetHandler(105, [](CVovFrame& frame, std::span<const VovOperand> operands) {
     PrepareBackPage(frame);
-    frame.Page().ClearSprites(true, I32(operands, 3));
-    const std::int32_t rule = I32(operands, 1);
+    frame.Page().ClearSprites(true, SignedAt(operands, 3));
+    const std::int32_t rule = SignedAt(operands, 1);
     if (rule < 0) {
       frame.CrossTransition(TimeOr300(operands, 0));
     } else {
-      frame.RuleTransition(static_cast<std::uint32_t>(rule), TimeOr300(operands, 0), I32(operands, 2));
+      frame.RuleTransition(static_cast<std::uint32_t>(rule), TimeOr300(operands, 0), SignedAt(operands, 2));
     }
     return 0;
   });
@@ -180,24 +178,23 @@ void CVovFrame::InstallTransitionHandlers() {
   SetHandler(106, [](CVovFrame& frame, std::span<const VovOperand> operands) {
     // The decay is a text.
     const FilterWords<6> words(operands, {kNoOperand, 0, 1, 2, 3, 4}, kQuakeDecayWord);
-    frame.ScreenQuake(words.Words(), U32(operands, 5) != 0, false);
+    frame.ScreenQuake(words.Words(), ValueAt(operands, 5) != 0, false);
     return 0;
   });
   SetHandler(107, [](CVovFrame& frame, std::span<const VovOperand> operands) {
     const FilterWords<6> words(operands, {2, 0, 1, 3, 4, 5}, kQuakeDecayWord);
-    frame.ScreenQuake(words.Words(), U32(operands, 6) != 0, false);
+    frame.ScreenQuake(words.Words(), ValueAt(operands, 6) != 0, false);
     return 0;
   });
   // The screen crosses stop the scenario only when the application ends meanwhile; a background
   // that cannot be loaded leaves the colour on the screen.
   SetHandler(112, [](CVovFrame& frame, std::span<const VovOperand> operands) {
-    return frame.ScreenFlash(U32(operands, 0), U32(operands, 1)) < 0 ? -1 : 0;
+    return frame.ScreenFlash(ValueAt(operands, 0), ValueAt(operands, 1)) < 0 ? -1 : 0;
   });
   SetHandler(113, [](CVovFrame& frame, std::span<const VovOperand> operands) {
     const VovOperand name = VovOperandAt(operands, 0);
     const std::string text(name.flags != 0 ? name.text : std::string_view());
-    return frame.ScreenCrossToBg(name.flags != 0 ? text.c_str() : nullptr, U32(operands, 1), U32(operands, 2)) < 0
-               ? -1
-               : 0;
+    const char* picture = name.flags != 0 ? text.c_str() : nullptr;
+    return frame.ScreenCrossToBg(picture, ValueAt(operands, 1), ValueAt(operands, 2)) < 0 ? -1 : 0;
   });
 }

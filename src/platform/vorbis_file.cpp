@@ -79,8 +79,12 @@ std::int64_t VorbisFile::GetPcmTotal() { return open_ ? state_->library->ov_pcm_
 double VorbisFile::GetTimeTotal() { return open_ ? state_->library->ov_time_total(&state_->file, -1) : -1; }
 std::int64_t VorbisFile::GetRawTell() { return open_ ? state_->library->ov_raw_tell(&state_->file) : -1; }
 double VorbisFile::GetTimeTell() { return open_ ? state_->library->ov_time_tell(&state_->file) : -1; }
-int VorbisFile::SeekPcm(std::int64_t frame) { return open_ ? state_->library->ov_pcm_seek(&state_->file, frame) : OV_EINVAL; }
-int VorbisFile::SeekTime(double seconds) { return open_ ? state_->library->ov_time_seek(&state_->file, seconds) : OV_EINVAL; }
+int VorbisFile::SeekPcm(std::int64_t frame) {
+  return open_ ? state_->library->ov_pcm_seek(&state_->file, frame) : OV_EINVAL;
+}
+int VorbisFile::SeekTime(double seconds) {
+  return open_ ? state_->library->ov_time_seek(&state_->file, seconds) : OV_EINVAL;
+}
 
 long VorbisFile::ReadPcm16(void* buffer, int bytes) {
   if (!open_) return OV_EINVAL;

@@ -40,14 +40,14 @@ constexpr std::int32_t kPanelY = 470;
 constexpr std::uint32_t kPanelColour = 0xFF141C34;
 constexpr std::int32_t kRimX = 160;
 constexpr std::int32_t kRimY = 300;
-constexpr std::uint32_t kRimColour = 0xFF9FB8E0;
+constexpr std::uint32_t kRimColour = kMenuRimColour;  // the demo's panels share their colours
 constexpr std::int32_t kCheckPlateX = 373;
 constexpr std::int32_t kCheckPlateY = 237;
 constexpr std::int32_t kCheckMarkX = 384;
 constexpr std::int32_t kCheckMarkY = 248;
 constexpr std::uint32_t kCheckedPlate = 0xFF4A6AA8;
 constexpr std::uint32_t kCheckMark = 0xFFF0D070;
-constexpr std::uint32_t kUncheckedPlate = 0xFF2A3A60;
+constexpr std::uint32_t kUncheckedPlate = kMenuPlateColour;
 constexpr std::uint32_t kUncheckedHoveredPlate = 0xFF40588A;
 constexpr std::int32_t kFastEndX = 585;
 constexpr std::int32_t kFastEndY = 182;
@@ -57,15 +57,8 @@ constexpr std::int32_t kMusicSliderY = 322;
 constexpr std::int32_t kVoiceSliderY = 392;
 constexpr std::int32_t kCloseButtonX = 400;
 constexpr std::int32_t kCloseButtonY = 468;
-// The system menu: its close and settings items, and the base's left edge, whose light rim stands at x 614
-// once the menu is in.
-constexpr std::int32_t kMenuCloseX = 700;
-constexpr std::int32_t kMenuCloseY = 40 + 48 * 10 + 16;
-constexpr std::int32_t kMenuSettingsX = 700;
-constexpr std::int32_t kMenuSettingsY = 40 + 48 * 7 + 16;
-constexpr std::int32_t kMenuBaseX = 614;
+// Where the system menu's base is looked at.
 constexpr std::int32_t kMenuBaseY = 300;
-constexpr std::uint32_t kMenuRimColour = 0xFF9FB8E0;
 // The right-hand part of a text line, from its 13th character cell on: empty while a line of
 // 20 or more characters is printed at the default speed in its first quarter second.
 constexpr std::int32_t kCell = 22;
@@ -99,7 +92,7 @@ TEST_F(DemoConfigGuiTest, EffectsSwitchedOffAndTheFastestTextApplyAtOnceAndAreKe
   // The menu key half a step into the first line: the menu slides in; its close item.
   const int menu_with_effects = reader.Next() - kStep / 2;
   run.PlanKeyPress(menu_with_effects, SDL_SCANCODE_M, SDLK_m);
-  reader.Click(kMenuCloseX, kMenuCloseY);
+  reader.Click(kMenuItemX, MenuItemY(kMenuCloseItem));
   reader.Read(1);
   // Mio's line: the settings button opens the screen.
   const int settings = reader.Next();
@@ -129,7 +122,7 @@ TEST_F(DemoConfigGuiTest, EffectsSwitchedOffAndTheFastestTextApplyAtOnceAndAreKe
   const int menu_without_effects = reader.Next() - kStep / 2;
   run.PlanKeyPress(menu_without_effects, SDL_SCANCODE_M, SDLK_m);
   const int from_the_menu = reader.Next() + kStep / 4;
-  reader.Click(kMenuSettingsX, kMenuSettingsY);
+  reader.Click(kMenuItemX, MenuItemY(kMenuSettingsItem));
   reader.Click(kCloseButtonX, kCloseButtonY);
   reader.Read(2);
   reader.Choose(kFirstChoiceY);

@@ -63,6 +63,19 @@ constexpr std::uint32_t kLawnColour = 0xFF5C7A3A;
 // A point of the sky, right of Mio, in each background.
 constexpr std::int32_t kSkyX = 760;
 constexpr std::int32_t kSkyY = 100;
+// The system menu's panel: its base from x 614, where its light rim stands once the menu is in,
+// and items of 160 x 32 from (624, 40) every 48 pixels, whose resting plate colour shows left of
+// the item's dot.
+constexpr std::int32_t kMenuBaseX = 614;
+constexpr std::uint32_t kMenuRimColour = 0xFF9FB8E0;
+constexpr std::int32_t kMenuItemX = 700;
+constexpr std::int32_t kMenuPlateX = 628;
+constexpr std::uint32_t kMenuPlateColour = 0xFF2A3A60;
+constexpr std::int32_t kMenuHistoryItem = 3;
+constexpr std::int32_t kMenuSettingsItem = 7;
+constexpr std::int32_t kMenuCloseItem = 10;
+constexpr std::int32_t MenuItemY(std::int32_t item) { return 40 + 48 * item + 16; }
+
 // The story's transitions take 0.8 seconds.
 constexpr int kTransitionFrames = 48;
 

@@ -55,6 +55,20 @@ CImagePieceDrawer::CImagePieceDrawer(CImage& dst, CImage& src, EOperation operat
   dst.GetClipRect(&dest_clip_);
 }
 
+// Most pieces lie inside both clip rectangles, and then nothing needs cutting.
+bool CImagePieceDrawer::LiesWithinClips(const plat::Rect& source, int32_t x, int32_t y, BlitClip& clip) const {
+  if (source.left >= source.right || source.top >= source.bottom) return false;
+  if (source.left < source_clip_.left || source.top < source_clip_.top || source.right > source_clip_.right ||
+      source.bottom > source_clip_.bottom) {
+    return false;
+  }
+  const int64_t right = int64_t{x} + source.Width();
+  const int64_t bottom = int64_t{y} + source.Height();
+  if (x < dest_clip_.left || y < dest_clip_.top || right > dest_clip_.right || bottom > dest_clip_.bottom) return false;
+  clip = {source, {x, y, static_cast<int32_t>(right), static_cast<int32_t>(bottom)}};
+  return true;
+}
+
 void CImagePieceDrawer::Draw(const plat::Rect& source, int32_t x, int32_t y) const {
   if (kernel_ == nullptr) {
     if (operation_ == EOperation::kCopy) {
@@ -65,7 +79,9 @@ void CImagePieceDrawer::Draw(const plat::Rect& source, int32_t x, int32_t y) con
     return;
   }
   BlitClip clip;
-  if (!ClipBlt({x, y, &source, false, false}, source_clip_, dest_clip_, clip)) return;
+  if (!LiesWithinClips(source, x, y, clip) && !ClipBlt({x, y, &source, false, false}, source_clip_, dest_clip_, clip)) {
+    return;
+  }
   dst_.SourceRect() = clip.source;
   dst_.DestRect() = clip.dest;
   const int32_t width = clip.dest.Width();

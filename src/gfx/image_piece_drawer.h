@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "gfx/blit_clipping.h"
 #include "platform/window_messages.h"
 
 class CImage;
@@ -23,6 +24,9 @@ class CImagePieceDrawer {
   void Draw(const plat::Rect& source, int32_t x, int32_t y) const;
 
  private:
+  // The piece as it is when both clip rectangles hold it whole (clip then says what is drawn).
+  bool LiesWithinClips(const plat::Rect& source, int32_t x, int32_t y, BlitClip& clip) const;
+
   using Kernel = void (*)(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t);
 
   CImage& dst_;

@@ -88,13 +88,7 @@ int64_t PixelIndex(double position, int64_t low, int64_t high) {
   return static_cast<int64_t>(std::clamp(position, static_cast<double>(low), static_cast<double>(high)));
 }
 
-// The blends at a level sample a covered run into a row first and blend it in one call of the
-// row kernel, whose vector member works on several pixels at once.
-struct SampledRowBlend {
-  using Kernel = void (*)(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t, const uint8_t*);
-  Kernel kernel;
-  const uint8_t* level_row;
-};
+using mapped_pixel::SampledRowBlend;
 
 template <typename PixelFn>
 class ParallelogramWalk {
@@ -211,7 +205,7 @@ uint32_t MapParallelogram32Key(const QuadMapTarget& dst, QuadMapSource& src, con
 
 uint32_t MapParallelogramAlphaLevel32(const QuadMapTarget& dst, QuadMapSource& src, const Parallelogram& at,
                                       const plat::Rect& clip, plat::Rect& drawn, const uint8_t* level_row) {
-  return MapParallelogram(dst, src, at, clip, drawn, SampledRowBlend{BlendAlphaLevel32, level_row});
+  return MapParallelogram(dst, src, at, clip, drawn, mapped_pixel::AlphaLevel{level_row});
 }
 
 uint32_t MapParallelogramAlphaLevel32Mmx(const QuadMapTarget& dst, QuadMapSource& src, const Parallelogram& at,

@@ -209,7 +209,9 @@ inline Goldens ReadGoldens(const char* file) {
   int32_t type = 0;
   int32_t level = 0;
   std::string checksum;
-  while (in >> type >> level >> checksum) goldens[{type, level}] = static_cast<uint32_t>(std::stoul(checksum, nullptr, 16));
+  while (in >> type >> level >> checksum) {
+    goldens[{type, level}] = static_cast<uint32_t>(std::stoul(checksum, nullptr, 16));
+  }
   return goldens;
 }
 

@@ -1,7 +1,7 @@
 // The background effects' frames on an 800 x 600 layer: a turning step of the motion blur at
-// level 128 against the pixel library's affine draw alone on the same pictures, and a raster
-// frame against memcpy of the cache. After the runs each figure is printed as a ratio to its
-// anchor.
+// level 128 against the pixel library's affine draw alone on the same pictures, that draw at
+// level 128 against the same draw at level 255 (a copy), and a raster frame against memcpy of
+// the cache. After the runs each figure is printed as a ratio to its anchor.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -62,7 +62,7 @@ Stage& TheStage() {
 }
 
 // The turn of the blur's steps: a quarter of a turn and a little, zoomed by 1.25.
-PixelAffineArgs TurnedDraw() {
+PixelAffineArgs TurnedDraw(uint8_t level) {
   const double c = TheStage().trig.double_cosine[300];
   const double n = TheStage().trig.double_cosine[172];
   const double zoom = 1.25;
@@ -70,15 +70,15 @@ PixelAffineArgs TurnedDraw() {
   const double matrix[6] = {zoom * c, -zoom * n, zoom * n, zoom * c, 400 - (300 * n + 400 * c) * zoom,
                             (400 * n - 300 * c) * zoom + 300};
   std::copy(matrix, matrix + 6, draw.matrix);
-  draw.level = 128;
+  draw.level = level;
   return draw;
 }
 
-void BM_AffineDraw(benchmark::State& state) {
+void BM_AffineDraw(benchmark::State& state, uint8_t level) {
   Stage& stage = TheStage();
   CImage destination;
   destination.Create(kWidth, kHeight, 32, 0);
-  const PixelAffineArgs draw = TurnedDraw();
+  const PixelAffineArgs draw = TurnedDraw(level);
   for (auto _ : state) {
     benchmark::DoNotOptimize(destination.PixelLibAffineDraw(&stage.background, draw));
     benchmark::ClobberMemory();
@@ -136,7 +136,8 @@ void BM_RasterFrame(benchmark::State& state) {
   stage.Layer().ReleaseBackgroundCache();
 }
 
-BENCHMARK(BM_AffineDraw)->Name("affine_draw");
+BENCHMARK_CAPTURE(BM_AffineDraw, level_128, 128)->Name("affine_draw");
+BENCHMARK_CAPTURE(BM_AffineDraw, level_255, 255)->Name("affine_draw_255");
 BENCHMARK(BM_BlurTurningStep)->Name("blur_turning_step");
 BENCHMARK(BM_Memcpy)->Name("memcpy");
 BENCHMARK(BM_RasterFrame)->Name("raster_frame");
@@ -145,5 +146,7 @@ BENCHMARK(BM_RasterFrame)->Name("raster_frame");
 
 int main(int argc, char** argv) {
   return RunBenchmarksWithRatios(argc, argv, "background",
-                                 {{"blur_turning_step", "affine_draw"}, {"raster_frame", "memcpy"}});
+                                 {{"blur_turning_step", "affine_draw"},
+                                  {"affine_draw", "affine_draw_255"},
+                                  {"raster_frame", "memcpy"}});
 }

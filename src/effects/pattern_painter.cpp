@@ -13,6 +13,12 @@ CPatternPainter::CPatternPainter(const PatternCall& call) : call_(call) {
   if (call.mode != kTransitionDirectDraw) {
     dst_image_ = dynamic_cast<CImage*>(call.dst);
     src_image_ = dynamic_cast<CImage*>(call.src);
+    const bool drawn = call.mode == kTransitionCopy || call.mode == kTransitionAlphaBlend;
+    if (drawn && dst_image_ != nullptr && src_image_ != nullptr) {
+      pieces_.emplace(*dst_image_, *src_image_,
+                      call.mode == kTransitionCopy ? CImagePieceDrawer::EOperation::kCopy
+                                                   : CImagePieceDrawer::EOperation::kAlphaBlend);
+    }
     return;
   }
   if (call.target != nullptr) {
@@ -37,10 +43,8 @@ void CPatternPainter::DrawPiece(const plat::Rect& source, int32_t px, int32_t py
   py += cut.top - source.top;
   switch (call_.mode) {
     case kTransitionCopy:
-      dst_image_->Copy(src_image_, px, py, &cut, false);
-      break;
     case kTransitionAlphaBlend:
-      dst_image_->AlphaBlend(src_image_, px, py, &cut, false);
+      pieces_->Draw(cut, px, py);
       break;
     case kTransitionDirectDraw:
       BltFastClipped(target_surface_, source_surface_, px, py, &cut, &target_clip_, source_key_);

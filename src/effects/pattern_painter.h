@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <type_traits>
 
 #include "base/trig_tables.h"
 #include "effects/transition_patterns.h"
+#include "gfx/image_piece_drawer.h"
 #include "platform/window_messages.h"
 
 class CImage;
@@ -72,6 +74,7 @@ class CPatternPainter {
   int32_t height_ = 0;
   CImage* dst_image_ = nullptr;
   CImage* src_image_ = nullptr;
+  std::optional<CImagePieceDrawer> pieces_;
   plat::Surface* target_surface_ = nullptr;
   plat::Surface* source_surface_ = nullptr;
   plat::Rect target_clip_;

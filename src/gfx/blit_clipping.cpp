@@ -26,18 +26,19 @@ struct AxisRequest {
 };
 
 // Cuts the source span to its clip; the placement moves by the cut of the side that lands first.
-Axis CutSourceToClip(const AxisRequest& request) {
-  Axis axis{request.source_lo, request.source_hi, request.position, 0};
-  const int64_t cut_lo = std::max<int64_t>(0, int64_t{request.clip_lo} - axis.source_lo);
-  const int64_t cut_hi = std::max<int64_t>(0, axis.source_hi - int64_t{request.clip_hi});
-  axis.source_lo += cut_lo;
-  axis.source_hi -= cut_hi;
-  axis.dest_lo += request.reversed ? cut_hi : cut_lo;
-  return axis;
+// The axis is written field by field: a whole returned record, copied out in wide loads right
+// after its narrow stores, stalls every small pass on the store forwarding.
+void CutSourceToClip(const AxisRequest& request, Axis& axis) {
+  const int64_t cut_lo = std::max<int64_t>(0, int64_t{request.clip_lo} - request.source_lo);
+  const int64_t cut_hi = std::max<int64_t>(0, int64_t{request.source_hi} - request.clip_hi);
+  axis.source_lo = request.source_lo + cut_lo;
+  axis.source_hi = request.source_hi - cut_hi;
+  axis.dest_lo = request.position + (request.reversed ? cut_hi : cut_lo);
+  axis.dest_hi = 0;
 }
 
 bool ClipAxis(const AxisRequest& request, Axis& axis) {
-  axis = CutSourceToClip(request);
+  CutSourceToClip(request, axis);
   if (axis.source_hi <= axis.source_lo) return false;
   axis.dest_hi = axis.dest_lo + (axis.source_hi - axis.source_lo);
   const int64_t cut_start = std::max<int64_t>(0, request.dest_clip_lo - axis.dest_lo);
@@ -67,7 +68,7 @@ struct AxisStep {
 // d steps would have left them, so the clipped pass reads what the unclipped one reads there.
 bool ClipStretchedAxis(const AxisRequest& request, int32_t size, Axis& axis, AxisStep& step) {
   if (size < 1) return false;
-  axis = CutSourceToClip(request);
+  CutSourceToClip(request, axis);
   const int64_t width = axis.source_hi - axis.source_lo;
   if (width <= 0) return false;
   const int64_t whole = width / size;

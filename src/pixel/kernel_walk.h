@@ -235,17 +235,23 @@ void StepVector(const Op& op, uint32_t* pixels, typename Lanes::Vector s) {
 }
 
 // Applies the vector step to fewer pixels than fill a vector (at the start or the end of a row)
-// through a padded vector, so that every pixel gets the vector result.
+// through a padded vector, so that every pixel gets the vector result. The loops run over the
+// whole vector, so that they unroll into moves instead of becoming two library copies, which
+// would cost more than the pixels on the narrow rows of small pieces and stretched columns.
 template <typename Lanes, typename Reader, typename Op>
 void PartialVector(uint32_t* row, int32_t count, Reader& reader, const Op& op) {
   alignas(32) std::array<uint32_t, Lanes::kCount> d{};
   alignas(32) std::array<uint32_t, Lanes::kCount> s{};
-  for (int32_t x = 0; x < count; ++x) {
+  for (int32_t x = 0; x < static_cast<int32_t>(Lanes::kCount); ++x) {
+    if (x >= count) break;
     d[static_cast<size_t>(x)] = row[x];
     s[static_cast<size_t>(x)] = reader.Next();
   }
   Lanes::Store(d.data(), Lanes::Apply(op, Lanes::Load(d.data()), Lanes::Load(s.data())));
-  for (int32_t x = 0; x < count; ++x) row[x] = d[static_cast<size_t>(x)];
+  for (int32_t x = 0; x < static_cast<int32_t>(Lanes::kCount); ++x) {
+    if (x >= count) break;
+    row[x] = d[static_cast<size_t>(x)];
+  }
 }
 
 // The pixels before the first one whose address is a multiple of the vector's size: whole

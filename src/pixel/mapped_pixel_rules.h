@@ -1,10 +1,9 @@
 // What a mapped source pixel s does to the destination pixel d under it, shared by the kernels
-// that map a source onto a quadrilateral or a parallelogram.
+// that map a source onto a quadrilateral or a parallelogram, and the blend they do a row at a
+// time.
 #pragma once
 
 #include <cstdint>
-
-#include <emmintrin.h>
 
 #include "pixel/weighted_pixel.h"
 
@@ -27,15 +26,13 @@ struct AlphaLevel {
   }
 };
 
-// The same in the lanes of an SSE2 register, with the same result.
-struct AlphaLevelVector {
+// The same for the vector members. Not a pixel rule: a covered run of a row is sampled first and
+// blended in one call of the row kernel, which works on several pixels at once (one pixel at a
+// time, a vector blend costs more than the plain one).
+struct SampledRowBlend {
+  using Kernel = void (*)(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t, const uint8_t*);
+  Kernel kernel;
   const uint8_t* level_row;
-  uint32_t operator()(uint32_t d, uint32_t s) const {
-    const __m128i blended =
-        weighted_pixel::BlendFour(_mm_cvtsi32_si128(static_cast<int>(d)), _mm_cvtsi32_si128(static_cast<int>(s)),
-                                  weighted_pixel::SpreadOne(weighted_pixel::Weight(level_row[s >> 24])));
-    return static_cast<uint32_t>(_mm_cvtsi128_si32(blended));
-  }
 };
 
 }  // namespace mapped_pixel

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <type_traits>
+#include <vector>
 
+#include "pixel/alpha_level_kernels.h"
 #include "pixel/kernel_walk.h"
 #include "pixel/mapped_pixel_rules.h"
 
@@ -85,6 +88,8 @@ int64_t PixelIndex(double position, int64_t low, int64_t high) {
   return static_cast<int64_t>(std::clamp(position, static_cast<double>(low), static_cast<double>(high)));
 }
 
+using mapped_pixel::SampledRowBlend;
+
 template <typename PixelFn>
 class ParallelogramWalk {
  public:
@@ -138,23 +143,37 @@ class ParallelogramWalk {
     while (last >= from && !(u.Holds(su + du * (last - from)) && v.Holds(sv + dv * (last - from)))) --last;
     if (from > last) return {0, 0};
     uint32_t* row = kernel_walk::OffsetBytes(dst_.pixels, static_cast<intptr_t>(y) * dst_.pitch);
+    if constexpr (std::is_same_v<PixelFn, SampledRowBlend>) {
+      samples_.resize(static_cast<size_t>(last - from + 1));
+      uint32_t* sample = samples_.data() - from;
+      Sample(from, last, su, sv, du, dv, [sample](int64_t x, uint32_t s) { sample[x] = s; });
+      pixel_.kernel(row + from, samples_.data(), 0, 0, static_cast<int32_t>(last - from + 1), 1, pixel_.level_row);
+    } else {
+      Sample(from, last, su, sv, du, dv, [&](int64_t x, uint32_t s) { row[x] = pixel_(row[x], s); });
+    }
+    return {from, last + 1};
+  }
+
+  // Calls take(x, source pixel) for the columns from to last.
+  template <typename Take>
+  void Sample(int64_t from, int64_t last, int64_t su, int64_t sv, int64_t du, int64_t dv, Take take) const {
     if (dv == 0) {
       // A row that reads one source row (no turn, or a half turn): its address is taken once.
       const auto* source_row = reinterpret_cast<const uint32_t*>(src_rows_[sv >> kFractionBits]);
-      for (int64_t x = from; x <= last; ++x, su += du) row[x] = pixel_(row[x], source_row[su >> kFractionBits]);
+      for (int64_t x = from; x <= last; ++x, su += du) take(x, source_row[su >> kFractionBits]);
     } else {
       for (int64_t x = from; x <= last; ++x, su += du, sv += dv) {
         const auto* source_row = reinterpret_cast<const uint32_t*>(src_rows_[sv >> kFractionBits]);
-        row[x] = pixel_(row[x], source_row[su >> kFractionBits]);
+        take(x, source_row[su >> kFractionBits]);
       }
     }
-    return {from, last + 1};
   }
 
   const QuadMapTarget& dst_;
   uint8_t* const* src_rows_;
   plat::Rect clip_;
   PixelFn pixel_;
+  std::vector<uint32_t> samples_;
 };
 
 template <typename PixelFn>
@@ -191,5 +210,5 @@ uint32_t MapParallelogramAlphaLevel32(const QuadMapTarget& dst, QuadMapSource& s
 
 uint32_t MapParallelogramAlphaLevel32Mmx(const QuadMapTarget& dst, QuadMapSource& src, const Parallelogram& at,
                                          const plat::Rect& clip, plat::Rect& drawn, const uint8_t* level_row) {
-  return MapParallelogram(dst, src, at, clip, drawn, mapped_pixel::AlphaLevelVector{level_row});
+  return MapParallelogram(dst, src, at, clip, drawn, SampledRowBlend{BlendAlphaLevel32Mmx, level_row});
 }

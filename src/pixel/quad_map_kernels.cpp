@@ -1,12 +1,17 @@
 #include "pixel/quad_map_kernels.h"
 
 #include <algorithm>
+#include <type_traits>
 #include <utility>
+#include <vector>
 
+#include "pixel/alpha_level_kernels.h"
 #include "pixel/kernel_walk.h"
 #include "pixel/mapped_pixel_rules.h"
 
 namespace {
+
+using mapped_pixel::SampledRowBlend;
 
 constexpr int kFractionBits = 20;
 
@@ -133,13 +138,36 @@ class QuadWalk {
     int64_t u = left.u + du * (from - start);
     int64_t v = left.v + dv * (from - start);
     uint32_t* row = kernel_walk::OffsetBytes(dst_.pixels, static_cast<intptr_t>(y) * dst_.pitch);
-    for (int64_t x = from; x < to; ++x, u += du, v += dv) {
-      const int64_t su = Whole(u);
-      const int64_t sv = Whole(v);
-      if (su < sample_.left || su >= sample_.right || sv < sample_.top || sv >= sample_.bottom) continue;
-      const auto* source_row = reinterpret_cast<const uint32_t*>(src_rows_[sv]);
-      row[x] = pixel_(row[x], source_row[su]);
+    if constexpr (std::is_same_v<PixelFn, SampledRowBlend>) {
+      // u and v move linearly along the span, so the covered pixels are one run.
+      samples_.resize(static_cast<size_t>(to - from));
+      int64_t first = from;
+      size_t count = 0;
+      for (int64_t x = from; x < to; ++x, u += du, v += dv) {
+        const int64_t su = Whole(u);
+        const int64_t sv = Whole(v);
+        if (!Covers(su, sv)) {
+          if (count != 0) break;
+          first = x + 1;
+          continue;
+        }
+        samples_[count++] = reinterpret_cast<const uint32_t*>(src_rows_[sv])[su];
+      }
+      if (count == 0) return;
+      pixel_.kernel(row + first, samples_.data(), 0, 0, static_cast<int32_t>(count), 1, pixel_.level_row);
+    } else {
+      for (int64_t x = from; x < to; ++x, u += du, v += dv) {
+        const int64_t su = Whole(u);
+        const int64_t sv = Whole(v);
+        if (!Covers(su, sv)) continue;
+        const auto* source_row = reinterpret_cast<const uint32_t*>(src_rows_[sv]);
+        row[x] = pixel_(row[x], source_row[su]);
+      }
     }
+  }
+
+  bool Covers(int64_t su, int64_t sv) const {
+    return su >= sample_.left && su < sample_.right && sv >= sample_.top && sv < sample_.bottom;
   }
 
   const QuadMapTarget& dst_;
@@ -148,6 +176,7 @@ class QuadWalk {
   plat::Rect clip_;
   uint32_t flag_;
   PixelFn pixel_;
+  std::vector<uint32_t> samples_;
 };
 
 template <typename PixelFn>
@@ -182,5 +211,5 @@ uint32_t MapQuadAlphaLevel32(const QuadMapTarget& dst, QuadMapSource& src, const
 uint32_t MapQuadAlphaLevel32Mmx(const QuadMapTarget& dst, QuadMapSource& src, const QuadCorners& dst_quad,
                                 const QuadCorners& src_quad, const plat::Rect& clip, uint32_t flag,
                                 const uint8_t* level_row) {
-  return MapQuad(dst, src, dst_quad, src_quad, clip, flag, mapped_pixel::AlphaLevelVector{level_row});
+  return MapQuad(dst, src, dst_quad, src_quad, clip, flag, SampledRowBlend{BlendAlphaLevel32Mmx, level_row});
 }

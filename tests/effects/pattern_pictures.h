@@ -8,8 +8,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <fstream>
+#include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/subtractive_random.h"
@@ -196,5 +199,20 @@ inline std::optional<Point> Inside(int32_t sx, int32_t sy, int32_t w, int32_t h)
 
 // Reseeds the program-wide generator, for patterns that draw from it.
 inline void SeedProgramRandom(uint32_t seed) { SeedSubtractive(g_SubtractiveIndex, g_SubtractiveState, seed); }
+
+// Checksums recorded by pattern and level, read from lines "type level checksum" (hexadecimal).
+using Goldens = std::map<std::pair<int32_t, int32_t>, uint32_t>;
+
+inline Goldens ReadGoldens(const char* file) {
+  Goldens goldens;
+  std::ifstream in(file);
+  int32_t type = 0;
+  int32_t level = 0;
+  std::string checksum;
+  while (in >> type >> level >> checksum) {
+    goldens[{type, level}] = static_cast<uint32_t>(std::stoul(checksum, nullptr, 16));
+  }
+  return goldens;
+}
 
 }  // namespace pattern_test

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
-#include <map>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -67,21 +66,9 @@ TEST(PatternProperties, EveryPatternDrawsEveryLevelInBothSoftwareModes) {
   }
 }
 
-using Goldens = std::map<std::pair<int32_t, int32_t>, uint32_t>;
-
-Goldens ReadGoldens() {
-  Goldens goldens;
-  std::ifstream in(kGoldenFile);
-  int32_t type = 0;
-  int32_t level = 0;
-  std::string checksum;
-  while (in >> type >> level >> checksum) goldens[{type, level}] = static_cast<uint32_t>(std::stoul(checksum, nullptr, 16));
-  return goldens;
-}
-
 TEST(PatternProperties, FramesKeepTheirRecordedChecksums) {
   const bool rewrite = std::getenv("KESTRUNE_REWRITE_PATTERN_GOLDENS") != nullptr;
-  const Goldens goldens = ReadGoldens();
+  const pattern_test::Goldens goldens = pattern_test::ReadGoldens(kGoldenFile);
   if (!rewrite) {
     ASSERT_EQ(goldens.size(), static_cast<size_t>(kTransitionPatternCount) * 5) << kGoldenFile;
   }

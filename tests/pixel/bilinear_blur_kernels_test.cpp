@@ -185,7 +185,7 @@ using BlurKernel = std::function<void(uint32_t* dst, const uint32_t* src, int32_
 
 void ExpectBlur(const BlurKernel& kernel, const std::function<uint32_t(uint32_t d, uint32_t blurred)>& finish) {
   std::mt19937 random(5);
-  for (const int32_t r : {0, 1, 3, 40, 127}) {
+  for (const int32_t r : {0, 1, 3, 40, 127, 128, 129, 255}) {
     for (int32_t width = 1; width <= 67; ++width) {
       const int32_t height = 3;
       const int32_t left = static_cast<int32_t>(random() % 5) * 10;
@@ -238,12 +238,23 @@ TEST_F(BoxBlurKernelsTest, EdgesRepeatAndUniformRowsStay) {
   uint32_t out[3] = {};
   BoxBlurH32(out, row, 0, 0, 3, 1, 0, 3, 1);
   EXPECT_EQ(out[0], 0x00555555u);
-  for (const int32_t r : {1, 5, 127}) {
-    const std::vector<uint32_t> uniform(40, 0x80C81E01);
-    std::vector<uint32_t> blurred(40);
-    BoxBlurH32(blurred.data(), uniform.data() + 10, 0, 0, 20, 1, 10, 30, r);
-    EXPECT_EQ(std::vector<uint32_t>(blurred.begin(), blurred.begin() + 20), std::vector<uint32_t>(20, 0x80C81E01u));
+  // White fills the widest window the 16-bit lanes hold (257 pixels) to the top.
+  for (const uint32_t value : {0x80C81E01u, 0xFFFFFFFFu}) {
+    for (const int32_t r : {1, 5, 127, 128, 129}) {
+      const std::vector<uint32_t> uniform(40, value);
+      std::vector<uint32_t> blurred(40);
+      BoxBlurH32(blurred.data(), uniform.data() + 10, 0, 0, 20, 1, 10, 30, r);
+      EXPECT_EQ(std::vector<uint32_t>(blurred.begin(), blurred.begin() + 20), std::vector<uint32_t>(20, value)) << r;
+    }
   }
+}
+
+// A window of more than 65536 pixels has a reciprocal of 0: every channel averages to 0.
+TEST_F(BoxBlurKernelsTest, WindowsWiderThanTheReciprocalAverageToZero) {
+  const uint32_t row[3] = {0xFFFFFFFF, 0x80808080, 0x01020304};
+  uint32_t out[3] = {7, 8, 9};
+  BoxBlurH32(out, row, 0, 0, 3, 1, 0, 3, 40000);
+  EXPECT_EQ(std::vector<uint32_t>(out, out + 3), std::vector<uint32_t>(3, 0u));
 }
 
 TEST_F(BoxBlurKernelsTest, NegativeRadiusCopies) {

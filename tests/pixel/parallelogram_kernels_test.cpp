@@ -118,7 +118,7 @@ TEST_F(ParallelogramKernelsTest, MembersFollowTheCentreRule) {
        },
        [key](uint32_t d, uint32_t s) { return s == key ? d : s; }},
   };
-  for (const uint8_t level : std::initializer_list<uint8_t>{0, 77, 255}) {
+  for (const uint8_t level : std::initializer_list<uint8_t>{0, 1, 77, 128, 254, 255}) {
     using BlendMember = decltype(&MapParallelogramAlphaLevel32);
     for (const auto& [name, kernel] : {std::pair<const char*, BlendMember>{"portable", MapParallelogramAlphaLevel32},
                                        std::pair<const char*, BlendMember>{"vector", MapParallelogramAlphaLevel32Mmx}}) {

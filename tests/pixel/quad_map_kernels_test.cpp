@@ -62,46 +62,49 @@ class QuadMapKernelsTest : public ::testing::Test {
 };
 
 TEST_F(QuadMapKernelsTest, MembersFollowTheRectangleWalk) {
-  const uint8_t* level_row = g_PixelTables.product[160];
-  const uint32_t key = 0x12345678;
-  const auto blend = [level_row](uint32_t d, uint32_t s) {
-    return rules::Blend(d, s, rules::W(level_row[s >> 24]));
-  };
-  using Member = std::function<uint32_t(const QuadMapTarget&, QuadMapSource&, const QuadCorners&, const QuadCorners&,
-                                        const plat::Rect&, uint32_t)>;
-  const struct {
-    Member kernel;
-    PixelRule rule;
-  } members[] = {
-      {MapQuad32, [](uint32_t, uint32_t s) { return s; }},
-      {[key](const QuadMapTarget& d, QuadMapSource& s, const QuadCorners& dq, const QuadCorners& sq,
-             const plat::Rect& c, uint32_t f) { return MapQuad32Key(d, s, dq, sq, c, f, key); },
-       [key](uint32_t d, uint32_t s) { return s == key ? d : s; }},
-      {[level_row](const QuadMapTarget& d, QuadMapSource& s, const QuadCorners& dq, const QuadCorners& sq,
-                   const plat::Rect& c, uint32_t f) { return MapQuadAlphaLevel32(d, s, dq, sq, c, f, level_row); },
-       blend},
-      {[level_row](const QuadMapTarget& d, QuadMapSource& s, const QuadCorners& dq, const QuadCorners& sq,
-                   const plat::Rect& c, uint32_t f) { return MapQuadAlphaLevel32Mmx(d, s, dq, sq, c, f, level_row); },
-       blend},
-  };
-  const QuadCorners sources[] = {
-      Rectangle(0, 0, 31, 23),
-      {QuadCorner{30, 2}, QuadCorner{3, 5}, QuadCorner{25, 22}, QuadCorner{1, 17}},
-      {QuadCorner{-8, -3}, QuadCorner{40, 0}, QuadCorner{2, 30}, QuadCorner{20, 12}},
-  };
-  const plat::Rect clips[] = {{0, 0, 48, 40}, {9, 7, 30, 21}};
-  for (const auto& member : members) {
-    for (const QuadCorners& src_quad : sources) {
-      for (const plat::Rect& clip : clips) {
-        for (const uint32_t flag : {0u, 1u}) {
-          for (const QuadCorners& dst_quad : {Rectangle(3, 2, 44, 37), Rectangle(20, 5, 21, 30)}) {
-            TestSource source(32, 24, 9);
-            source.sample_ = {2, 1, 30, 22};
-            TestTarget target(48, 40);
-            const std::vector<uint32_t> expected =
-                ExpectedRectangle(target, source, dst_quad, src_quad, clip, flag, member.rule);
-            EXPECT_EQ(member.kernel(target.View(), source, dst_quad, src_quad, clip, flag), 0u);
-            EXPECT_EQ(target.pixels, expected) << "flag " << flag;
+  for (const int level : {1, 128, 160, 254}) {
+    SCOPED_TRACE(level);
+    const uint8_t* level_row = g_PixelTables.product[level];
+    const uint32_t key = 0x12345678;
+    const auto blend = [level_row](uint32_t d, uint32_t s) {
+      return rules::Blend(d, s, rules::W(level_row[s >> 24]));
+    };
+    using Member = std::function<uint32_t(const QuadMapTarget&, QuadMapSource&, const QuadCorners&, const QuadCorners&,
+                                          const plat::Rect&, uint32_t)>;
+    const struct {
+      Member kernel;
+      PixelRule rule;
+    } members[] = {
+        {MapQuad32, [](uint32_t, uint32_t s) { return s; }},
+        {[key](const QuadMapTarget& d, QuadMapSource& s, const QuadCorners& dq, const QuadCorners& sq,
+               const plat::Rect& c, uint32_t f) { return MapQuad32Key(d, s, dq, sq, c, f, key); },
+         [key](uint32_t d, uint32_t s) { return s == key ? d : s; }},
+        {[level_row](const QuadMapTarget& d, QuadMapSource& s, const QuadCorners& dq, const QuadCorners& sq,
+                     const plat::Rect& c, uint32_t f) { return MapQuadAlphaLevel32(d, s, dq, sq, c, f, level_row); },
+         blend},
+        {[level_row](const QuadMapTarget& d, QuadMapSource& s, const QuadCorners& dq, const QuadCorners& sq,
+                     const plat::Rect& c, uint32_t f) { return MapQuadAlphaLevel32Mmx(d, s, dq, sq, c, f, level_row); },
+         blend},
+    };
+    const QuadCorners sources[] = {
+        Rectangle(0, 0, 31, 23),
+        {QuadCorner{30, 2}, QuadCorner{3, 5}, QuadCorner{25, 22}, QuadCorner{1, 17}},
+        {QuadCorner{-8, -3}, QuadCorner{40, 0}, QuadCorner{2, 30}, QuadCorner{20, 12}},
+    };
+    const plat::Rect clips[] = {{0, 0, 48, 40}, {9, 7, 30, 21}};
+    for (const auto& member : members) {
+      for (const QuadCorners& src_quad : sources) {
+        for (const plat::Rect& clip : clips) {
+          for (const uint32_t flag : {0u, 1u}) {
+            for (const QuadCorners& dst_quad : {Rectangle(3, 2, 44, 37), Rectangle(20, 5, 21, 30)}) {
+              TestSource source(32, 24, 9);
+              source.sample_ = {2, 1, 30, 22};
+              TestTarget target(48, 40);
+              const std::vector<uint32_t> expected =
+                  ExpectedRectangle(target, source, dst_quad, src_quad, clip, flag, member.rule);
+              EXPECT_EQ(member.kernel(target.View(), source, dst_quad, src_quad, clip, flag), 0u);
+              EXPECT_EQ(target.pixels, expected) << "flag " << flag;
+            }
           }
         }
       }

@@ -1,0 +1,38 @@
+// Many small pieces of one source image drawn into one destination image one after another, each
+// exactly as the destination's Copy (or AlphaBlend) without flip would draw it. What those
+// operations check and choose once per call (depths, colour key, the pixel-routine library,
+// the kernel member) is settled once for all the pieces, so that a piece costs its clipping, its
+// rows and its dirty rectangle: the transition patterns lay down thousands of pieces a frame.
+// Where the plain kernels do not tell the whole story, every piece takes the full operation.
+#pragma once
+
+#include <cstdint>
+
+#include "gfx/blit_clipping.h"
+#include "platform/window_messages.h"
+
+class CImage;
+
+class CImagePieceDrawer {
+ public:
+  enum class EOperation : uint8_t { kCopy, kAlphaBlend };
+
+  CImagePieceDrawer(CImage& dst, CImage& src, EOperation operation);
+
+  // The source rectangle (cut to the source's clip rectangle) drawn with its top-left at (x, y),
+  // cut to the destination's clip rectangle.
+  void Draw(const plat::Rect& source, int32_t x, int32_t y) const;
+
+ private:
+  // The piece as it is when both clip rectangles hold it whole (clip then says what is drawn).
+  bool LiesWithinClips(const plat::Rect& source, int32_t x, int32_t y, BlitClip& clip) const;
+
+  using Kernel = void (*)(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t);
+
+  CImage& dst_;
+  CImage& src_;
+  EOperation operation_;
+  Kernel kernel_ = nullptr;  // null: every piece takes the full operation
+  plat::Rect source_clip_;
+  plat::Rect dest_clip_;
+};

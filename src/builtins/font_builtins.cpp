@@ -4,6 +4,7 @@
 
 #include "gfx/screen_manager.h"
 #include "gfx/surface_object_image.h"
+#include "ui/edge_disc.h"
 #include "ui/font.h"
 #include "ui/gdi_font.h"
 #include "ui/screen_fonts.h"
@@ -211,6 +212,8 @@ std::uint32_t NativeFontSetEdge(const NativeArgs& args) {
 }
 
 std::uint32_t NativeFontSetRenderParams(const NativeArgs& args) {
+  const std::int32_t radius = args.I32(2);
+  if (radius < -kMaxEdgeRadius || radius > kMaxEdgeRadius) return 0;
   return StoreInGlyphFont(args, [&](CFont& font) { font.SetEdgeParams(args.I32(1), args.I32(2)); });
 }
 

@@ -16,9 +16,18 @@ RectPair RectPairArgs(const NativeArgs& args, uint32_t i) {
   return pair;
 }
 
+namespace {
+
+// x, y and the rectangle from args[i], where x is a coordinate whatever its value.
+BlitPlace PlaceAt(const NativeArgs& args, uint32_t i) {
+  return BlitPlace{args.I32(i), args.I32(i + 1), RectArg(args, i + 2), std::nullopt};
+}
+
+}  // namespace
+
 BlitPlace PlacedArgs(const NativeArgs& args, uint32_t i) {
   if (args.U32(i) == kAbsentArgumentGroup) return {};
-  return BlitPlace{args.I32(i), args.I32(i + 1), RectArg(args, i + 2), std::nullopt};
+  return PlaceAt(args, i);
 }
 
 BlitPlace StretchedArgs(const NativeArgs& args, uint32_t i, const CImageInterface* source) {
@@ -31,7 +40,8 @@ BlitPlace StretchedArgs(const NativeArgs& args, uint32_t i, const CImageInterfac
     }
     return whole;
   }
-  BlitPlace place = PlacedArgs(args, i + 2);
+  // Only the size's first word marks the group: an x of 65535 is a place like any other.
+  BlitPlace place = PlaceAt(args, i + 2);
   place.size = ImageSize{args.I32(i), args.I32(i + 1)};
   return place;
 }

@@ -54,11 +54,14 @@ std::uint32_t NativeImagePartSubOperation(const NativeArgs& args) {
 
 std::uint32_t NativeAttachLayerFilter(const NativeArgs& args) {
   return WithPart(args, kMinus1, [&](CImagePart& part) {
-    const PluginWords words = ObjectWordsFrom(args, kFirstFilterWord);
-    RefPtr<CScreenTransition> filter = MakeLayerFilterByName(&part, args.Str(1), words.View());
-    if (filter == nullptr) return kNoFilter;
-    // A refused filter stays with this reference, which releases it.
-    return part.Attach(filter, args.U8(2), args.Flag(3) ? 1 : 0, !IsPriorityControlOff());
+    const char* name = args.Str(1);
+    return CallWithEffectWords(args, kFirstFilterWord, name, EffectEntry::kFilter, kNoFilter,
+                               [&](const PluginArgs& words) {
+                                 RefPtr<CScreenTransition> filter = MakeLayerFilterByName(&part, name, words);
+                                 if (filter == nullptr) return kNoFilter;
+                                 // A refused filter stays with this reference, which releases it.
+                                 return part.Attach(filter, args.U8(2), args.Flag(3) ? 1 : 0, !IsPriorityControlOff());
+                               });
   });
 }
 

@@ -64,8 +64,8 @@ std::uint32_t NativePointOnCircle(const NativeArgs& args) {
   // Products wrap in 32 bits as the table's users have always computed them.
   const auto x_offset = static_cast<std::int32_t>(static_cast<std::uint32_t>(Cosine(angle)) * radius) >> 16;
   const auto y_offset = static_cast<std::int32_t>(static_cast<std::uint32_t>(Sine(angle)) * radius) >> 16;
-  args.Out(4).Set(static_cast<std::uint32_t>(args.I32(2) + x_offset));
-  args.Out(5).Set(static_cast<std::uint32_t>(args.I32(3) - y_offset));
+  args.Out(4).Set(args.U32(2) + static_cast<std::uint32_t>(x_offset));
+  args.Out(5).Set(args.U32(3) - static_cast<std::uint32_t>(y_offset));
   return 0;
 }
 

@@ -1,14 +1,16 @@
-// The argument words that built-in functions hand to plug-in entries and to the objects made by
-// name, copied out of script memory so that the callee never reads it directly.
+// The argument words that built-in functions hand to plug-in entries, effects and filters,
+// copied out of script memory so that the callee never reads it directly.
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
+#include "effects/effect_word_kinds.h"
 #include "resource/plugin_args.h"
 #include "script/native_args.h"
 
-// The most words a plug-in entry or an object made by name is handed.
+// The most words a plug-in entry, an effect or a filter is handed.
 inline constexpr std::uint32_t kPluginWordLimit = 16;
 
 // An argument list that owns its words.
@@ -16,7 +18,6 @@ class PluginWords {
  public:
   explicit PluginWords(std::vector<std::uintptr_t> words) : words_(std::move(words)) {}
   PluginArgs View() const { return {words_.data(), static_cast<std::uint32_t>(words_.size())}; }
-  const std::vector<std::uintptr_t>& Words() const { return words_; }
 
  private:
   std::vector<std::uintptr_t> words_;
@@ -26,13 +27,6 @@ class PluginWords {
 // numbers.
 PluginWords NumberWordsFrom(const NativeArgs& args, std::uint32_t first);
 
-// The same words resolved for the engine's own effects and draw objects, whose argument lists
-// carry objects and texts as pointers: a handle of a live drawable or display object becomes
-// that object, the address of a zero-terminated text in script memory becomes that text, and
-// every other word stays a number. A number that happens to equal a live handle or a text's
-// address is taken for the object or the text.
-PluginWords ObjectWordsFrom(const NativeArgs& args, std::uint32_t first);
-
 // Calls an assist entry (a function taking the address of an argument list) with the number
 // words from args[first] on: its result.
 template <class Entry>
@@ -40,4 +34,47 @@ std::int32_t CallWithNumberWords(Entry entry, const NativeArgs& args, std::uint3
   const PluginWords words = NumberWordsFrom(args, first);
   const PluginArgs list = words.View();
   return entry(&list);
+}
+
+// The words from args[first] on for an entry of the effect or filter `name`, each resolved by
+// the kind the entry declares for it: a text is copied out of script memory, an object is the
+// live object its handle names, an out word is a host word that WriteBack stores at its script
+// address, and a number stays the number. A word that does not hold what its kind asks for
+// refuses the whole list, with one line in the program log. An object of a plug-in library
+// takes numbers only.
+class ScriptEffectWords {
+ public:
+  ScriptEffectWords(const NativeArgs& args, std::uint32_t first, const char* name, EffectEntry entry);
+  ScriptEffectWords(const ScriptEffectWords&) = delete;
+  ScriptEffectWords& operator=(const ScriptEffectWords&) = delete;
+
+  bool Refused() const { return refused_; }
+  PluginArgs View() const { return {words_.data(), static_cast<std::uint32_t>(words_.size())}; }
+  // Stores what the callee left in the out words at their script addresses.
+  void WriteBack() const;
+
+ private:
+  bool Resolve(const NativeArgs& args, std::uint32_t index, EffectWord kind, std::uint32_t word);
+  std::uintptr_t Text(const ScriptMemory& memory, std::uint32_t address);
+  std::uintptr_t Out(const ScriptMemory& memory, std::uint32_t address);
+
+  ScriptMemory* memory_;
+  std::vector<std::uintptr_t> words_;
+  // The callee's pointers lead here: both keep their elements in place (reserved up front).
+  std::vector<std::string> texts_;
+  std::vector<std::uint32_t> out_values_;
+  std::vector<std::uint32_t> out_addresses_;
+  bool refused_ = false;
+};
+
+// Calls `call` with the view of the resolved words and writes its out words back: its result,
+// or `refused` without calling it when a word is refused.
+template <class Call>
+std::uint32_t CallWithEffectWords(const NativeArgs& args, std::uint32_t first, const char* name, EffectEntry entry,
+                                  std::uint32_t refused, Call call) {
+  const ScriptEffectWords words(args, first, name, entry);
+  if (words.Refused()) return refused;
+  const std::uint32_t result = static_cast<std::uint32_t>(call(words.View()));
+  words.WriteBack();
+  return result;
 }

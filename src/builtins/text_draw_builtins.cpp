@@ -38,7 +38,9 @@ const LogicalFont* ListedFace(std::uint32_t index) {
 std::uint32_t NativeDrawTextFormat(const NativeArgs& args) {
   CImage* image = GetObjectImage(args.Handle<CImageInterface>(0));
   if (image == nullptr) return kNoImage;
-  const std::string text = FormatScriptText(args.Str(3), args.From(4), kFormattedLimit);
+  const char* format = args.Str(3);
+  // No format draws nothing, as an empty text does.
+  const std::string text = format != nullptr ? FormatScriptText(format, args.From(4), kFormattedLimit) : "";
   return text_image::DrawTextGdi(*image, args.I32(1), args.I32(2), text.c_str(), nullptr);
 }
 

@@ -311,6 +311,7 @@ std::uint32_t NativeSetChoiceSwitch(const NativeArgs& args) { return SetSwitch(a
 std::uint32_t NativeSetChoiceCapacity(const NativeArgs& args) {
   UnbindChoiceList();
   const std::int32_t capacity = args.I32(0);
+  if (capacity > CMessageText::kMaxChoiceCapacity) return 0;
   return WithPrinter([&](CTextPrinter& printer) {
     printer.SetChoiceCapacity(capacity);
     return capacity > 0 ? 1U : 0U;

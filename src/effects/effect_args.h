@@ -1,7 +1,7 @@
 // Typed readers of the argument words that effects and filters take. A word may hold an
 // integer, a flag, the address of a host text (a decimal number among them), an engine object
-// or an out-pointer; the caller that built the list resolved every script value to a host one
-// before (handles to the objects of their kind, script addresses to checked host addresses).
+// or an out-pointer; the caller that built the list resolved every script word by the kind the
+// effect declares for it (effects/effect_word_kinds.h), so that a pointer read here is one.
 #pragma once
 
 #include <bit>

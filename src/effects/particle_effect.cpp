@@ -36,7 +36,7 @@ std::uint32_t DropColour(std::int32_t kind) {
 
 std::int32_t CParticleEffect::Setup(CTimerManager* manager, void* target, const PluginArgs& args) {
   const std::int32_t count = ArgInt(args, 0);
-  if (!HasEffectRandom() || count < 1 || manager == nullptr || target == nullptr) return kSetupBadArguments;
+  if (!HasEffectRandom() || count < 1 || count > kMaxPieces || manager == nullptr || target == nullptr) return kSetupBadArguments;
   const ScreenPages pages = PagesOf(target);
   if (pages.first == nullptr || pages.second == nullptr) return kSetupNoPages;
   if (const std::int32_t loaded = LoadPictures(); loaded != 0) return loaded;

@@ -54,12 +54,15 @@ class CParticleEffect : public CEffect {
   static constexpr std::int32_t kSetupNoPicture = 3;
   static constexpr std::int32_t kSetupNoDrawable = 4;
   static constexpr std::int32_t kSetupRefused = 5;
+  // The most pieces an effect takes: each is two drawables sorted into the pages' lists, so the
+  // set-up's time grows faster than the count.
+  static constexpr std::int32_t kMaxPieces = 2048;
 
   std::uint32_t GetTypeId() const override { return kTimedTaskScreenEffect; }
   std::uint8_t GetType() const override { return kType; }
   const char* GetName() const override { return name_; }
-  // The target is an image part with a partner, both with a layer. Arguments: piece count (at
-  // least 1), base priority, priority spread, scatter (every piece starts at once, anywhere on
+  // The target is an image part with a partner, both with a layer. Arguments: piece count (1
+  // to kMaxPieces), base priority, priority spread, scatter (every piece starts at once, anywhere on
   // the screen), speed scale text (null or 0.0: 1.0), show on the first page, show on the second.
   std::int32_t Setup(CTimerManager* manager, void* target, const PluginArgs& args) override;
   // Argument 0 non-zero: arguments 1 and 2 are the show flags of the first and the second page

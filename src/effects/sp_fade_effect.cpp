@@ -41,7 +41,7 @@ std::int32_t CSpFadeEffect::SetParam(const PluginArgs& args) {
     Finish();
     return 0;
   }
-  return SetEntry(ArgUnsigned(args, 1), ArgObject<CSprite>(args, 2), mode == kModeFadeIn, ArgUnsigned(args, 3),
+  return SetEntry(ArgUnsigned(args, 1), ArgPlainSprite(args, 2), mode == kModeFadeIn, ArgUnsigned(args, 3),
                   ArgUnsigned(args, 4), ArgFlag(args, 5), ArgInt(args, 6), ArgInt(args, 7),
                   static_cast<double>(ArgInt(args, 8)));
 }

@@ -55,6 +55,8 @@ class CMessageText : public IMessageText {
   // 0 copied; 1 i >= count; 2 no strings; 3 too long for `size`.
   std::int32_t CopyChoice(std::int32_t i, char* dst, std::uint32_t size) const;
   void ClearChoices();
+  // The most choices a message may be made ready for.
+  static constexpr std::int32_t kMaxChoiceCapacity = 65536;
   void SetChoiceCapacity(std::int32_t n);
   // -1 not accepted; -2 the newest history entry already holds choices; 0 ok; 1 no memory.
   std::int32_t SetChoices(std::uint32_t record);

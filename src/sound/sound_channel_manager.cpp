@@ -272,13 +272,16 @@ void CSoundChannelManager::EndFadeTask(SoundChannel& record) {
 void CSoundChannelManager::FreeChannels() {
   CancelVoiceDucking();
   // Every task goes while all records still stand: a task's end may touch any channel.
-  for (const auto& record : channels_) EndFadeTask(*record);
+  // A count that failed half-way leaves records never made.
+  for (const auto& record : channels_) {
+    if (record != nullptr) EndFadeTask(*record);
+  }
   channels_.clear();
 }
 
 uint32_t CSoundChannelManager::SetChannelCount(int32_t count) {
   if (count == GetChannelCount()) return 0;
-  if (count < 1) return 1;
+  if (count < 1 || count > kMaxChannels) return 1;
   try {
     if (!channels_.empty()) CancelVoiceDucking();
     for (auto it = channels_.begin() + std::min<std::ptrdiff_t>(count, GetChannelCount()); it != channels_.end(); ++it) {

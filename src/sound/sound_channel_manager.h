@@ -136,6 +136,9 @@ class CSoundChannelManager {
   void CancelBgmTasks();
 
   // Channels. A bad index is answered by 1 (or nothing) and changes nothing.
+  // The most channels a game may ask for; each record holds its own sound objects.
+  static constexpr int32_t kMaxChannels = 1024;
+  // 0; 1 for a count below 1 or above kMaxChannels; 2 when the records cannot be made.
   uint32_t SetChannelCount(int32_t count);
   int32_t GetChannelCount() const { return static_cast<int32_t>(channels_.size()); }
   void FreeChannels();

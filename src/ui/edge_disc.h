@@ -6,6 +6,10 @@
 
 #include "ui/glyph.h"
 
+// The widest outline a font takes: the disc's work grows with the square of its radius for every
+// pixel of every glyph.
+inline constexpr int32_t kMaxEdgeRadius = 16;
+
 int32_t EdgeDistance(int32_t dx, int32_t dy);
 
 // 65536 divided by the weight sum of the disc of this radius (65536 when the sum is 0).

@@ -1,6 +1,7 @@
 #include "ui/scroll_bar.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "ui/bevel.h"
 #include "ui/gui_window.h"
@@ -168,8 +169,12 @@ int32_t CScrollBar::Fail(int32_t status) {
 int32_t CScrollBar::MakePlainThumb(int32_t t, uint32_t face_colour, uint32_t hover_colour, uint32_t pressed_colour) {
   const int32_t w = vertical_ ? t : kPlainThumbLength;
   const int32_t h = vertical_ ? kPlainThumbLength : t;
+  // The states lie side by side; a thickness too large for that is refused like a failed picture.
+  const int64_t states_length = int64_t{kPlainStates} * t;
+  if (!std::in_range<int32_t>(states_length)) return 2;
+  const auto length = static_cast<int32_t>(states_length);
   thumb_stretch_ = std::make_unique<CImage>();
-  if (thumb_stretch_->Create(vertical_ ? kPlainStates * w : w, vertical_ ? h : kPlainStates * h, 32, 0) != 0) return 2;
+  if (thumb_stretch_->Create(vertical_ ? length : w, vertical_ ? h : length, 32, 0) != 0) return 2;
   CImage& picture = *thumb_stretch_;
   const BevelColours bevel(face_colour);
   const uint32_t overlays[kPlainStates] = {0, hover_colour, pressed_colour};

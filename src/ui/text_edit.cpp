@@ -1,6 +1,7 @@
 #include "ui/text_edit.h"
 
 #include <algorithm>
+#include <utility>
 #include <new>
 #include <string>
 
@@ -18,6 +19,9 @@ constexpr uint32_t kCompositionPriority = 0;
 constexpr int32_t kCaretThickness = 2;
 constexpr uint32_t kFrameShadow = 0x80000000;
 constexpr uint32_t kFrameLight = 0x80FFFFFF;
+
+// A field side worked out from script numbers, which may not fit a side at all.
+bool FitsSide(int64_t side) { return std::in_range<int32_t>(side); }
 constexpr uint32_t kOpaque = 0xFF000000;
 
 }  // namespace
@@ -64,9 +68,10 @@ uint32_t CTextEdit::CreateSingleLine(CDrawList* draw_list, uint32_t priority, CT
                                      CImeContext* ime_context, CFont* font, int32_t width, const char* text, int32_t x,
                                      int32_t y, int32_t margin, bool frame, uint32_t key) {
   if (draw_list == nullptr || font == nullptr || width <= 0) return kBadArguments;
-  const int32_t height = std::abs(font->logical_font().height) + 2 * margin;
-  return Create(draw_list, priority, timers, ime_context, font, Layout{width, height, 0, 0, 0}, text, x, y, margin,
-                frame, key);
+  const int64_t height = int64_t{std::abs(font->logical_font().height)} + 2 * int64_t{margin};
+  if (!FitsSide(height)) return kImageFailed;
+  return Create(draw_list, priority, timers, ime_context, font, Layout{width, static_cast<int32_t>(height), 0, 0, 0},
+                text, x, y, margin, frame, key);
 }
 
 uint32_t CTextEdit::CreateMultiLine(CDrawList* draw_list, uint32_t priority, CTimerManager* timers,
@@ -74,11 +79,12 @@ uint32_t CTextEdit::CreateMultiLine(CDrawList* draw_list, uint32_t priority, CTi
                                     const char* text, int32_t x, int32_t y, int32_t margin, int32_t line_spacing,
                                     bool frame, uint32_t key) {
   if (draw_list == nullptr || font == nullptr || lines <= 1 || line_length <= 0) return kBadArguments;
-  const int32_t font_size = std::abs(font->logical_font().height);
-  const int32_t width = line_length * font_size / 2 + 2 * margin;
-  const int32_t height = font_size + 2 * margin + (font_size + line_spacing) * (lines - 1);
-  return Create(draw_list, priority, timers, ime_context, font, Layout{width, height, lines, line_length, line_spacing},
-                text, x, y, margin, frame, key);
+  const int64_t font_size = std::abs(font->logical_font().height);
+  const int64_t width = line_length * font_size / 2 + 2 * int64_t{margin};
+  const int64_t height = font_size + 2 * int64_t{margin} + (font_size + line_spacing) * (lines - 1);
+  if (!FitsSide(width) || !FitsSide(height)) return kImageFailed;
+  const Layout layout{static_cast<int32_t>(width), static_cast<int32_t>(height), lines, line_length, line_spacing};
+  return Create(draw_list, priority, timers, ime_context, font, layout, text, x, y, margin, frame, key);
 }
 
 uint32_t CTextEdit::Create(CDrawList* draw_list, uint32_t priority, CTimerManager* timers, CImeContext* ime_context,

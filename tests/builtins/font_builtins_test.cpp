@@ -14,6 +14,7 @@
 #include "pixel/pixel_tables.h"
 #include "support/fake_app_services.h"
 #include "support/japanese_face.h"
+#include "ui/edge_disc.h"
 #include "ui/font.h"
 #include "ui/gdi_font.h"
 #include "ui/screen_fonts.h"
@@ -164,6 +165,14 @@ TEST_F(FontBuiltinsTest, SettersStoreWhatTheDrawersRead) {
   EXPECT_EQ(Call(186, {glyph, 512, 1}), 1u);
   EXPECT_EQ(font.edge_strength(), 512);
   EXPECT_EQ(font.edge_radius(), 1);
+  // The outline's work grows with the square of the radius: one beyond the limit is refused.
+  for (const std::int32_t radius : {kMaxEdgeRadius + 1, 2000, INT_MAX, INT_MIN, -2000}) {
+    EXPECT_EQ(Call(186, {glyph, 256, static_cast<std::uint32_t>(radius)}), 0u) << radius;
+  }
+  EXPECT_EQ(font.edge_strength(), 512);
+  EXPECT_EQ(font.edge_radius(), 1);
+  EXPECT_EQ(Call(186, {glyph, 256, static_cast<std::uint32_t>(-kMaxEdgeRadius)}), 1u);
+  EXPECT_EQ(font.edge_radius(), -kMaxEdgeRadius);
   EXPECT_EQ(Call(185, {glyph, 1, 0xFF0000, 0x0000FF}), 0u);
   EXPECT_TRUE(font.gradient_on());
   EXPECT_EQ(font.gradient_ramp().GetCount(), 20u);
@@ -236,6 +245,8 @@ TEST_F(FontBuiltinsTest, TextIsDrawnIntoTheImageOfADisplayObject) {
   // The formatted text goes through the default plain font.
   EXPECT_EQ(Call(189, {object, 0, 0, Text("%d-%s"), 42, Text("x")}), 2u) << "no default font yet";
   ASSERT_EQ(Call(170, {plain}), 1u);
+  EXPECT_EQ(Call(189, {object, 0, 0, 0, 42}), 1u) << "no format: nothing drawn";
+  EXPECT_EQ(ink_in(0, 160), 0);
   EXPECT_EQ(Call(189, {object, 0, 0, Text("%d-%s"), 42, Text("x")}), 0u);
   EXPECT_GT(ink_in(0, 40), 0);
   EXPECT_EQ(ink_in(40, 160), 0);

@@ -232,6 +232,24 @@ TEST_F(ImageBuiltinsTest, ALayoutOneMarkerIsAWholeWord) {
   EXPECT_EQ(Image(dst_).GetPixel(16, 11), expected.GetPixel(16, 11));
 }
 
+// In the stretched layouts only the size's and the rectangle's first words are markers: an x of
+// 65535 places the picture far off the destination, which stays as it was.
+TEST_F(ImageBuiltinsTest, AStretchedLayoutTakesXOf65535ForAPlace) {
+  const std::vector<std::pair<uint32_t, std::vector<uint32_t>>> cases = {
+      {334, {dst_, src_, 8, 8, kAbsent, 0, kAbsent}},
+      {360, {dst_, src_, 255, 255, 255, 255, 255, 255, 8, 8, kAbsent, 0, kAbsent}},
+      {362, {0, dst_, src_, 8, 8, kAbsent, 0, kAbsent}},
+      {366, {0, dst_, src_, 200, 8, 8, kAbsent, 0, kAbsent}},
+  };
+  for (const auto& [id, words] : cases) {
+    SCOPED_TRACE(id);
+    CImage expected;
+    Reset(expected);
+    Call(id, words);
+    EXPECT_EQ(Pixels(Image(dst_)), Pixels(expected));
+  }
+}
+
 TEST_F(ImageBuiltinsTest, DeviceContextCopiesNameNoContext) {
   EXPECT_EQ(Call(349, {dst_, 0x1234, 0, 0, kAbsent}), 1u);
   EXPECT_EQ(Call(350, {dst_, 0x1234, kAbsent}), 1u);

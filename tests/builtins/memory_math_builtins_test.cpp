@@ -82,6 +82,12 @@ TEST_F(MemoryMathBuiltinsTest, SineCosineAndThePointOnACircle) {
   EXPECT_EQ(static_cast<std::int32_t>(WordAt(point + 4)), -80);
   EXPECT_EQ(Call(83, {0, 50, 1, 2, point, 0}), 0u);
   EXPECT_EQ(WordAt(point), 51u);
+  // Extreme centres wrap in 32 bits.
+  EXPECT_EQ(Call(83, {128, 100, 0x7FFFFFFF, 0x80000000, point, point + 4}), 0u);
+  EXPECT_EQ(WordAt(point), 0x7FFFFFFFu);
+  EXPECT_EQ(WordAt(point + 4), 0x80000000u - 100);
+  EXPECT_EQ(Call(83, {0, 100, 0x7FFFFFFF, 0, point, 0}), 0u);
+  EXPECT_EQ(WordAt(point), 0x80000063u);
 }
 
 // The scripts' subtractive generator written out from its description.

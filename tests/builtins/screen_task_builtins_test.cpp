@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 
 #include "base/game_switches.h"
@@ -169,10 +168,6 @@ TEST_F(ScreenTaskBuiltinsTest, RemovingATaskClearsTheWordAlsoWhenTheTaskHasFinis
 
 CDcpObject* MakeSpFade(std::uint32_t) { return new CSpFadeEffect; }
 std::int32_t SumOfThree(const PluginArgs* args) { return args->I32(0) + args->I32(1) + args->I32(2); }
-// The length of the text at word 0 plus the number at word 1.
-std::int32_t TextLengthPlus(const PluginArgs* args) {
-  return static_cast<std::int32_t>(std::strlen(args->Pointer<const char>(0))) + args->I32(1);
-}
 
 TEST_F(ScreenTaskBuiltinsTest, ADrawObjectStartsByNameAndTakesItsParametersByHandle) {
   ASSERT_EQ(objects_.RegisterObject(&MakeSpFade, CSpFadeEffect::kName, CSpFadeEffect::kType, &SumOfThree, nullptr, 0),
@@ -203,9 +198,6 @@ TEST_F(ScreenTaskBuiltinsTest, ADrawObjectStartsByNameAndTakesItsParametersByHan
   // The assist entry of the name is handed the words from args[1] on.
   EXPECT_EQ(Call(221, {name, 4, 5, 6}), 15u);
   EXPECT_EQ(Call(221, {Text("no such"), 4}), kMinusOne);
-  // Texts reach the object as texts, numbers as numbers.
-  ASSERT_EQ(objects_.RegisterObject(&MakeSpFade, "text_probe", 0, &TextLengthPlus, nullptr, 0), 0u);
-  EXPECT_EQ(Call(221, {Text("text_probe"), Text("12.5"), 3}), 7u);
 
   // Refusals: no canvas, an unknown name, a set-up that fails; nothing is left first_.
   CImage plain;

@@ -149,6 +149,13 @@ TEST_F(TextPrinterBuiltinsTest, ChoicesAndTheChoiceListBinding) {
   EXPECT_EQ(NativeSetChoiceCapacity(Words({0})), 0U);
   EXPECT_EQ(list.choice_record(), nullptr);
   EXPECT_EQ(NativeAddChoice(Words({Put("full")})), 2U);
+  // A capacity beyond the limit is refused and leaves the one before.
+  EXPECT_EQ(NativeSetChoiceCapacity(Words({1})), 1U);
+  bind_elsewhere();
+  EXPECT_EQ(NativeSetChoiceCapacity(Words({CMessageText::kMaxChoiceCapacity + 1})), 0U);
+  EXPECT_EQ(list.choice_record(), nullptr);
+  EXPECT_EQ(NativeAddChoice(Words({Put("one")})), 0U);
+  EXPECT_EQ(NativeAddChoice(Words({Put("two")})), 2U);
   bind_elsewhere();
   EXPECT_EQ(NativeResetChoiceBits(Words({})), 0U);
   EXPECT_EQ(list.choice_record(), nullptr);

@@ -103,6 +103,20 @@ TEST_F(WidgetBuiltinsTest, SoundsGoToWidgetsWithAnActionOnly) {
   EXPECT_EQ(run.Result(2), 0u);
 }
 
+// Sizes worked out from extreme words do not fit a picture: the factories refuse them.
+TEST_F(WidgetBuiltinsTest, FieldsAndBarsTooLargeForAPictureAreRefused) {
+  const std::vector<std::string> words = {
+      FontText() + ", 2, 0x7FFFFFFF, 65535",
+      FontText() + ", 0x7FFFFFFF, 1, 65535",
+      FontText() + ", 65541, 1, 0, 65564, 1, 0",
+      FontText() + ", 2, 1, 0x7FFFFFFF, 0, 1, 0",
+  };
+  for (const std::string& rest : words) EXPECT_EQ(Make(692, "5, 5, " + rest), 0u) << rest;
+  EXPECT_EQ(Make(691, "5, 5, " + FontText() + ", 100, 0x7FFFFFFF, 1, 0"), 0u);
+  EXPECT_EQ(Make(693, "200, 10, 1, 0x7FFFFFFF, 0, 0, 0, 0, 0, 0"), 0u);
+  EXPECT_NE(Make(693, "200, 10, 1, 16, 0, 0, 0, 0, 0, 0"), 0u);
+}
+
 TEST_F(WidgetBuiltinsTest, TheBarsPairIsWrittenForABarAndZerosForAnythingElse) {
   const std::uint32_t bar = Make(693, "200, 10, 1, 65535");
   const std::uint32_t button = MakeLabelButton();

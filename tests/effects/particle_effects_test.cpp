@@ -191,10 +191,13 @@ TEST_F(ParticleEffectsTest, RainDropsAreThinBoxesWhoseLengthAndAlphaFallWithThei
   }
 }
 
-TEST_F(ParticleEffectsTest, NoPiecesAMissingPictureOrAMissingPartnerAreRefused) {
+TEST_F(ParticleEffectsTest, NoPiecesTooManyAMissingPictureOrAMissingPartnerAreRefused) {
   const PluginArgList args{5, 0, 0, 0, 0, 1, 1};
   CSnowEffect snow;
   EXPECT_EQ(snow.Setup(&timers_, static_cast<CImagePart*>(&front_), PluginArgList{0, 0, 0, 0, 0, 1, 1}.View()),
+            CParticleEffect::kSetupBadArguments);
+  const PluginArgList too_many{CParticleEffect::kMaxPieces + 1, 0, 0, 0, 0, 1, 1};
+  EXPECT_EQ(snow.Setup(&timers_, static_cast<CImagePart*>(&front_), too_many.View()),
             CParticleEffect::kSetupBadArguments);
   EXPECT_EQ(snow.Setup(&timers_, static_cast<CImagePart*>(&back_), args.View()), CParticleEffect::kSetupNoPages);
   g_BuiltinEffectServices.random_state = nullptr;

@@ -33,6 +33,8 @@ TEST_F(SoundChannelManagerTest, TheVolumeChainScalesVoicesByTheVoiceVolumeOnly) 
   ASSERT_EQ(channels_->SetChannelCount(3), 0u);
   EXPECT_EQ(channels_->SetChannelCount(0), 1u);
   EXPECT_EQ(channels_->GetChannelCount(), 3);
+  EXPECT_EQ(channels_->SetChannelCount(CSoundChannelManager::kMaxChannels + 1), 1u);
+  EXPECT_EQ(channels_->GetChannelCount(), 3);
   ASSERT_EQ(channels_->SetChannelClass(0, CSoundChannelManager::kVoiceClass), 0u);
   ASSERT_EQ(channels_->SetChannelClass(1, CSoundChannelManager::kVoiceClass | CSoundChannelManager::kSoundEffectClass), 0u);
   EXPECT_EQ(channels_->SetChannelClass(2, 8), 2u);

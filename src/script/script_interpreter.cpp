@@ -7,6 +7,7 @@
 
 #include "base/app_hooks.h"
 #include "script/script_context.h"
+#include "script/script_translations.h"
 #include "script/sob_opcode.h"
 
 namespace {
@@ -74,7 +75,8 @@ struct SobInterpreter::Ops {
 // interpreter, and it is reloaded afterwards), around the stop check, at a fault and at the end of
 // the run. Instructions leave ip on their opcode until they are done, so that a fault reports the
 // instruction; their reads and writes happen in the order that decides which fault is raised.
-// The stepping form returns after each control transfer, so that translated code can take over.
+// The stepping form returns after a control transfer that lands in a page holding translated
+// code, so that the code can take over; elsewhere it runs on at the interpreter's speed.
 // The watched form tells every store that reaches translated code to the translations.
 template <bool kCounted, bool kStepping, bool kWatched>
 std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t& budget_left) {
@@ -96,6 +98,7 @@ std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t& budget_
   std::uint32_t ip = 0, sp = 0, transfers = 0, stack_base = 0, stack_end = 0, word_limit = 0;
   std::uint64_t slot_limit = 0;
   std::uint32_t watch_from = 0, watch_span = 0;
+  const std::uint8_t* code_pages = nullptr;
   std::uint32_t opcode = 0;
   std::uint64_t budget = budget_left;
   const auto reload = [&]() KVM_INLINE {
@@ -110,6 +113,7 @@ std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t& budget_
       watch_from = c.memory_.WatchedWordFrom();
       watch_span = c.memory_.WatchedWordSpan();
     }
+    if constexpr (kStepping) code_pages = c.translations_ != nullptr ? c.translations_->CodePages() : nullptr;
   };
   const auto sync = [&]() KVM_INLINE {
     c.ip_ = ip;
@@ -218,8 +222,10 @@ std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t& budget_
       if (stop) return kScriptStopped;                                             \
     }                                                                              \
     if constexpr (kStepping) {                                                     \
-      sync();                                                                      \
-      return kScriptTransferred;                                                   \
+      if (code_pages != nullptr && code_pages[ip >> kCodePageShift] != 0) {        \
+        sync();                                                                    \
+        return kScriptTransferred;                                                 \
+      }                                                                            \
     }                                                                              \
     KVM_DISPATCH();                                                                \
   } while (false)

@@ -49,6 +49,13 @@ struct SobInterpreter::Ops {
   template <bool kCounted>
   static std::uint32_t Execute(CScriptContext& c, std::uint64_t& budget_left);
 
+  // Whether translated code may lie at ip. Read from the translations at every transfer rather
+  // than kept in the loop's state, which would take a register from the hot path.
+  [[gnu::always_inline]] static bool LandsInTranslatedCode(const CScriptContext& c, std::uint32_t ip) {
+    const std::uint8_t* pages = c.translations_ != nullptr ? c.translations_->CodePages() : nullptr;
+    return pages != nullptr && pages[ip >> kCodePageShift] != 0;
+  }
+
   // A store reached the span of translated code.
   [[gnu::cold, gnu::noinline]] static void Noted(CScriptContext& c, std::uint32_t address) { c.memory_.NoteWrite(address, 4); }
 
@@ -98,7 +105,6 @@ std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t& budget_
   std::uint32_t ip = 0, sp = 0, transfers = 0, stack_base = 0, stack_end = 0, word_limit = 0;
   std::uint64_t slot_limit = 0;
   std::uint32_t watch_from = 0, watch_span = 0;
-  const std::uint8_t* code_pages = nullptr;
   std::uint32_t opcode = 0;
   std::uint64_t budget = budget_left;
   const auto reload = [&]() KVM_INLINE {
@@ -113,7 +119,6 @@ std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t& budget_
       watch_from = c.memory_.WatchedWordFrom();
       watch_span = c.memory_.WatchedWordSpan();
     }
-    if constexpr (kStepping) code_pages = c.translations_ != nullptr ? c.translations_->CodePages() : nullptr;
   };
   const auto sync = [&]() KVM_INLINE {
     c.ip_ = ip;
@@ -222,7 +227,7 @@ std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t& budget_
       if (stop) return kScriptStopped;                                             \
     }                                                                              \
     if constexpr (kStepping) {                                                     \
-      if (code_pages != nullptr && code_pages[ip >> kCodePageShift] != 0) {        \
+      if (LandsInTranslatedCode(c, ip)) [[unlikely]] {                            \
         sync();                                                                    \
         return kScriptTransferred;                                                 \
       }                                                                            \

@@ -86,7 +86,10 @@ void ScriptTranslations::MarkCodePages() {
   for (const auto& [first, end] : marked_pages_) std::fill(code_pages_.begin() + first, code_pages_.begin() + end, 0);
   marked_pages_.clear();
   if (translators_.empty()) return;
-  if (code_pages_.empty()) code_pages_.assign(std::size_t{1} << (32 - kCodePageShift), 0);
+  if (code_pages_.empty()) {
+    code_pages_.assign(std::size_t{1} << (32 - kCodePageShift), 0);
+    code_pages_data_ = code_pages_.data();
+  }
   for (const auto& [start, translator] : translators_) {
     // A word that starts up to three bytes before the code reaches it.
     const auto first = static_cast<std::ptrdiff_t>((start < 3 ? 0 : start - 3) >> kCodePageShift);

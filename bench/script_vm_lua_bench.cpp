@@ -1,7 +1,7 @@
-// The interpreter and the translated mode against Lua 5.4 on the same three workloads: the
-// loop-heavy script (a script routine and a built-in called on every pass), an integer loop and
-// recursive fib. Prints each time as a ratio: the interpreter's to Lua's, the translated mode's to
-// the interpreter's and to Lua's.
+// The interpreter and the translated mode against Lua 5.4 on the same four workloads: the
+// loop-heavy script (a script routine and a built-in called on every pass), an integer loop,
+// recursive fib and calls of a routine of another module. Prints each time as a ratio: the
+// interpreter's to Lua's, the translated mode's to the interpreter's and to Lua's.
 #include <benchmark/benchmark.h>
 
 #include <lua.hpp>
@@ -17,11 +17,24 @@ using namespace script_vm_workloads;
 
 constexpr std::uint32_t kFibArgument = 27;
 
-// In the translated mode the program's code is translated first; it must run as translated code.
-void MeasureVm(benchmark::State& state, CScriptVm& vm, const Program& program, bool translated) {
-  if (translated) {
+enum class Mode {
+  kInterpreted,
+  kTranslated,    // the program's code (and its library's) translated: it must run as translated code
+  kUntranslated,  // the translated mode, with only a block elsewhere translated: the program is interpreted
+};
+
+void MeasureVm(benchmark::State& state, CScriptVm& vm, const Program& program, Mode mode) {
+  if (mode != Mode::kInterpreted) {
     vm.EnableTranslation(true);
-    if (vm.Translations().Translate(program.entry, program.length) != CScriptTranslator::kTranslated) {
+    const auto translate = [&vm](std::uint32_t code, std::uint32_t length) {
+      return vm.Translations().Translate(code, length) == CScriptTranslator::kTranslated;
+    };
+    const std::uint32_t elsewhere = vm.Memory().Allocate(0x2000, true);
+    const bool translated = mode == Mode::kUntranslated
+                                ? translate(elsewhere + 0x1000, 4)
+                                : translate(program.entry, program.length) &&
+                                      (program.library == 0 || translate(program.library, program.library_length));
+    if (!translated) {
       state.SkipWithError("the program cannot be translated");
       return;
     }
@@ -33,33 +46,48 @@ void MeasureVm(benchmark::State& state, CScriptVm& vm, const Program& program, b
   }
 }
 
-void Loop(benchmark::State& state, bool translated) {
+void Loop(benchmark::State& state, Mode mode) {
   CScriptVm vm;
   vm.RegisterNative(&Increment);
-  MeasureVm(state, vm, BuildLoop(vm.Memory()), translated);
+  MeasureVm(state, vm, BuildLoop(vm.Memory()), mode);
 }
-void IntegerLoop(benchmark::State& state, bool translated) {
+void IntegerLoop(benchmark::State& state, Mode mode) {
   CScriptVm vm;
-  MeasureVm(state, vm, BuildIntegerLoop(vm.Memory()), translated);
+  MeasureVm(state, vm, BuildIntegerLoop(vm.Memory()), mode);
 }
-void Fib(benchmark::State& state, bool translated) {
+void Fib(benchmark::State& state, Mode mode) {
   CScriptVm vm;
-  MeasureVm(state, vm, BuildFib(vm.Memory(), kFibArgument), translated);
+  MeasureVm(state, vm, BuildFib(vm.Memory(), kFibArgument), mode);
+}
+void CrossModuleCalls(benchmark::State& state, Mode mode) {
+  CScriptVm vm;
+  MeasureVm(state, vm, BuildCrossModuleCalls(vm.Memory()), mode);
 }
 
-void BM_VmLoop(benchmark::State& state) { Loop(state, false); }
+void BM_VmLoop(benchmark::State& state) { Loop(state, Mode::kInterpreted); }
 BENCHMARK(BM_VmLoop)->Unit(benchmark::kMillisecond);
-void BM_VmIntegerLoop(benchmark::State& state) { IntegerLoop(state, false); }
+void BM_VmIntegerLoop(benchmark::State& state) { IntegerLoop(state, Mode::kInterpreted); }
 BENCHMARK(BM_VmIntegerLoop)->Unit(benchmark::kMillisecond);
-void BM_VmFib(benchmark::State& state) { Fib(state, false); }
+void BM_VmFib(benchmark::State& state) { Fib(state, Mode::kInterpreted); }
 BENCHMARK(BM_VmFib)->Unit(benchmark::kMillisecond);
+void BM_VmCrossModuleCalls(benchmark::State& state) { CrossModuleCalls(state, Mode::kInterpreted); }
+BENCHMARK(BM_VmCrossModuleCalls)->Unit(benchmark::kMillisecond);
 
-void BM_TranslatedLoop(benchmark::State& state) { Loop(state, true); }
+void BM_TranslatedLoop(benchmark::State& state) { Loop(state, Mode::kTranslated); }
 BENCHMARK(BM_TranslatedLoop)->Unit(benchmark::kMillisecond);
-void BM_TranslatedIntegerLoop(benchmark::State& state) { IntegerLoop(state, true); }
+void BM_TranslatedIntegerLoop(benchmark::State& state) { IntegerLoop(state, Mode::kTranslated); }
 BENCHMARK(BM_TranslatedIntegerLoop)->Unit(benchmark::kMillisecond);
-void BM_TranslatedFib(benchmark::State& state) { Fib(state, true); }
+void BM_TranslatedFib(benchmark::State& state) { Fib(state, Mode::kTranslated); }
 BENCHMARK(BM_TranslatedFib)->Unit(benchmark::kMillisecond);
+void BM_TranslatedCrossModuleCalls(benchmark::State& state) { CrossModuleCalls(state, Mode::kTranslated); }
+BENCHMARK(BM_TranslatedCrossModuleCalls)->Unit(benchmark::kMillisecond);
+
+void BM_UntranslatedLoop(benchmark::State& state) { Loop(state, Mode::kUntranslated); }
+BENCHMARK(BM_UntranslatedLoop)->Unit(benchmark::kMillisecond);
+void BM_UntranslatedIntegerLoop(benchmark::State& state) { IntegerLoop(state, Mode::kUntranslated); }
+BENCHMARK(BM_UntranslatedIntegerLoop)->Unit(benchmark::kMillisecond);
+void BM_UntranslatedFib(benchmark::State& state) { Fib(state, Mode::kUntranslated); }
+BENCHMARK(BM_UntranslatedFib)->Unit(benchmark::kMillisecond);
 
 // The loop as a Lua program; acc and arg are upvalues, as the script's are variables in memory.
 constexpr const char* kLuaLoop = R"(
@@ -99,6 +127,22 @@ local function fib(n)
   return fib(n - 1) + fib(n - 2)
 end
 return fib
+)";
+
+// The routine lives in a table of its own, as a library's function would.
+constexpr const char* kLuaCrossModuleCalls = R"(
+local library = {}
+local count = 0
+function library.routine()
+  count = count + 1
+end
+return function(calls)
+  count = 0
+  for _ = 1, calls do
+    library.routine()
+  end
+  return count
+end
 )";
 
 int LuaIncrement(lua_State* lua) {
@@ -146,6 +190,9 @@ BENCHMARK(BM_LuaIntegerLoop)->Unit(benchmark::kMillisecond);
 void BM_LuaFib(benchmark::State& state) { MeasureLua(state, kLuaFib, kFibArgument); }
 BENCHMARK(BM_LuaFib)->Unit(benchmark::kMillisecond);
 
+void BM_LuaCrossModuleCalls(benchmark::State& state) { MeasureLua(state, kLuaCrossModuleCalls, kCrossModuleCalls); }
+BENCHMARK(BM_LuaCrossModuleCalls)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -153,10 +200,16 @@ int main(int argc, char** argv) {
                                  {{"BM_VmLoop", "BM_LuaLoop"},
                                   {"BM_VmIntegerLoop", "BM_LuaIntegerLoop"},
                                   {"BM_VmFib", "BM_LuaFib"},
+                                  {"BM_VmCrossModuleCalls", "BM_LuaCrossModuleCalls"},
                                   {"BM_TranslatedLoop", "BM_VmLoop"},
                                   {"BM_TranslatedIntegerLoop", "BM_VmIntegerLoop"},
                                   {"BM_TranslatedFib", "BM_VmFib"},
+                                  {"BM_TranslatedCrossModuleCalls", "BM_VmCrossModuleCalls"},
                                   {"BM_TranslatedLoop", "BM_LuaLoop"},
                                   {"BM_TranslatedIntegerLoop", "BM_LuaIntegerLoop"},
-                                  {"BM_TranslatedFib", "BM_LuaFib"}});
+                                  {"BM_TranslatedFib", "BM_LuaFib"},
+                                  {"BM_TranslatedCrossModuleCalls", "BM_LuaCrossModuleCalls"},
+                                  {"BM_UntranslatedLoop", "BM_VmLoop"},
+                                  {"BM_UntranslatedIntegerLoop", "BM_VmIntegerLoop"},
+                                  {"BM_UntranslatedFib", "BM_VmFib"}});
 }

@@ -24,6 +24,8 @@ struct Program {
   std::uint32_t entry = 0;
   std::uint32_t result = 0;  // the address of the word that holds the result
   std::uint32_t length = 0;  // bytes of code from the entry on
+  std::uint32_t library = 0;  // a second module's code, as the function library's, 0 for none
+  std::uint32_t library_length = 0;
 };
 
 // Counts down from kLoopCount: acc += counter * 3, a routine sets arg := acc ^ 0x5A5A through the
@@ -33,8 +35,7 @@ inline Program BuildLoop(ScriptMemory& memory) {
   const std::uint32_t counter = vars, acc = vars + 4, tmp = vars + 8, tmp2 = vars + 12, arg = vars + 16, ret = vars + 20;
   const std::uint32_t code_address = memory.Allocate(1024, true);
   ScriptCodeBuilder code(code_address);
-  const auto loop = code.NewLabel(), mul = code.NewLabel(), add = code.NewLabel(), test = code.NewLabel(), done = code.NewLabel(),
-             routine = code.NewLabel(), xor_op = code.NewLabel();
+  const auto loop = code.NewLabel(), mul = code.NewLabel(), add = code.NewLabel(), routine = code.NewLabel(), xor_op = code.NewLabel();
   code.Emit(Op::StoreImm, {kLoopCount, counter});
   code.Bind(loop);
   code.Emit(Op::Copy, {counter, ScriptCodeBuilder::OperandOf(mul, 1)});
@@ -46,12 +47,7 @@ inline Program BuildLoop(ScriptMemory& memory) {
   code.Emit(Op::Add, {0, 0, acc});
   code.Emit(Op::Call, {routine});
   code.Emit(Op::CallNative, {ScriptNativeTable::Token(0), arg, ret});
-  code.Emit(Op::DecMem, {counter});
-  code.Emit(Op::Copy, {counter, ScriptCodeBuilder::OperandOf(test, 1)});
-  code.Bind(test);
-  code.Emit(Op::JumpIfZero, {0, done});
-  code.Emit(Op::Jump, {loop});
-  code.Bind(done);
+  code.EmitCountDown(loop, counter);
   code.Emit(Op::Return);
   code.Bind(routine);
   code.Emit(Op::PushMem, {acc});
@@ -72,8 +68,7 @@ inline Program BuildIntegerLoop(ScriptMemory& memory) {
   const std::uint32_t counter = vars, sum = vars + 4, tmp = vars + 8;
   const std::uint32_t code_address = memory.Allocate(256, true);
   ScriptCodeBuilder code(code_address);
-  const auto loop = code.NewLabel(), mul = code.NewLabel(), add = code.NewLabel(), test = code.NewLabel(),
-             done = code.NewLabel();
+  const auto loop = code.NewLabel(), mul = code.NewLabel(), add = code.NewLabel();
   code.Emit(Op::StoreImm, {kLoopCount, counter});
   code.Emit(Op::StoreImm, {0, sum});
   code.Bind(loop);
@@ -84,12 +79,7 @@ inline Program BuildIntegerLoop(ScriptMemory& memory) {
   code.Emit(Op::Copy, {tmp, ScriptCodeBuilder::OperandOf(add, 2)});
   code.Bind(add);
   code.Emit(Op::Add, {0, 0, sum});
-  code.Emit(Op::DecMem, {counter});
-  code.Emit(Op::Copy, {counter, ScriptCodeBuilder::OperandOf(test, 1)});
-  code.Bind(test);
-  code.Emit(Op::JumpIfZero, {0, done});
-  code.Emit(Op::Jump, {loop});
-  code.Bind(done);
+  code.EmitCountDown(loop, counter);
   code.Emit(Op::Return);
   code.WriteTo(memory);
   return {code_address, sum, code.Here() - code_address};
@@ -152,6 +142,32 @@ inline Program BuildFib(ScriptMemory& memory, std::uint32_t n) {
   code.Emit(Op::ReturnValue, {0});
   code.WriteTo(memory);
   return {code_address, out, code.Here() - code_address};
+}
+
+constexpr std::uint32_t kCrossModuleCalls = 1000000;
+
+// A loop that calls a two-instruction routine of another module (count += 1, return) on every
+// pass, kCrossModuleCalls times, as scripts call the function library. The result is count.
+inline Program BuildCrossModuleCalls(ScriptMemory& memory) {
+  const std::uint32_t vars = memory.Allocate(16, true);
+  const std::uint32_t counter = vars, count = vars + 4;
+  ScriptCodeBuilder library(memory.Allocate(64, true));
+  const auto routine = library.NewLabel();
+  library.Bind(routine);
+  library.Emit(Op::IncMem, {count});
+  library.Emit(Op::Return);
+  library.WriteTo(memory);
+  const std::uint32_t code_address = memory.Allocate(256, true);
+  ScriptCodeBuilder code(code_address);
+  const auto loop = code.NewLabel();
+  code.Emit(Op::StoreImm, {kCrossModuleCalls, counter});
+  code.Emit(Op::StoreImm, {0, count});
+  code.Bind(loop);
+  code.Emit(Op::Call, {library.AddressOf(routine)});
+  code.EmitCountDown(loop, counter);
+  code.Emit(Op::Return);
+  code.WriteTo(memory);
+  return {code_address, count, code.Here() - code_address, library.Base(), library.Here() - library.Base()};
 }
 
 // Instructions that BuildFib's program runs for fib(n): 5 in the entry, 6 per call that returns

@@ -25,16 +25,11 @@ std::uint32_t BuildLoop(ScriptMemory& memory, bool with_call) {
   memory.SetWord(args + 4, 1);
   const std::uint32_t code_address = memory.Allocate(256, true);
   ScriptCodeBuilder code(code_address);
-  const auto loop = code.NewLabel(), test = code.NewLabel(), done = code.NewLabel();
+  const auto loop = code.NewLabel();
   code.Emit(Op::StoreImm, {kPasses, counter});
   code.Bind(loop);
   if (with_call) code.Emit(Op::CallNative, {ScriptNativeTable::Token(kSetParamBuiltin), args, result});
-  code.Emit(Op::DecMem, {counter});
-  code.Emit(Op::Copy, {counter, ScriptCodeBuilder::OperandOf(test, 1)});
-  code.Bind(test);
-  code.Emit(Op::JumpIfZero, {0, done});
-  code.Emit(Op::Jump, {loop});
-  code.Bind(done);
+  code.EmitCountDown(loop, counter);
   code.Emit(Op::Return);
   code.WriteTo(memory);
   return code_address;

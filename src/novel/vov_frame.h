@@ -346,6 +346,8 @@ class CVovFrame : public CVovVM {
   // not a whole, aligned word of script memory (nothing is ever written through those).
   // `word` counts further words behind the named one (the save/load mode pair, the change flags).
   std::int32_t* ConfiguredWord(std::size_t index, std::size_t word = 0) const;
+  // The same word as an out-parameter, for a holder that writes it later.
+  std::optional<ScriptOut> ConfiguredOut(std::size_t index) const;
 
   // The system commands: the ten buttons of the message window (0-9), the system menu (10) and
   // the return to the title (11), chosen by a click or, with -1, polled from the pointer's edge
@@ -612,6 +614,8 @@ class CVovFrame : public CVovVM {
   void UnloadServed(std::uint32_t& loaded);
   // Stops the run with -1 and a log line.
   std::uint32_t Refuse(const std::string& why);
+  // The address behind ConfiguredWord.
+  std::optional<std::uint32_t> ConfiguredAddress(std::size_t index, std::size_t word) const;
   void InstallHandlers();
   void InstallPageHandlers();
   void InstallMessageHandlers();

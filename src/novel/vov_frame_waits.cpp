@@ -32,14 +32,25 @@ bool Setting(std::size_t offset) { return CurrentGameSettings()[offset] != 0; }
 
 }  // namespace
 
-std::int32_t* CVovFrame::ConfiguredWord(std::size_t index, std::size_t word) const {
+std::optional<std::uint32_t> CVovFrame::ConfiguredAddress(std::size_t index, std::size_t word) const {
   const std::uint64_t named = ConfigWord(index);
   const std::uint64_t wide = named + 4 * static_cast<std::uint64_t>(word);
-  ScriptMemory& memory = host_.Memory();
-  if (named == 0 || named % 4 != 0 || wide > UINT32_MAX) return nullptr;
+  if (named == 0 || named % 4 != 0 || wide > UINT32_MAX) return std::nullopt;
   const auto address = static_cast<std::uint32_t>(wide);
-  if (!memory.Contains(address, 4)) return nullptr;
-  return reinterpret_cast<std::int32_t*>(memory.Range(address, 4).data());
+  if (!host_.Memory().Contains(address, 4)) return std::nullopt;
+  return address;
+}
+
+std::int32_t* CVovFrame::ConfiguredWord(std::size_t index, std::size_t word) const {
+  const std::optional<std::uint32_t> address = ConfiguredAddress(index, word);
+  if (!address) return nullptr;
+  return reinterpret_cast<std::int32_t*>(host_.Memory().Range(*address, 4).data());
+}
+
+std::optional<ScriptOut> CVovFrame::ConfiguredOut(std::size_t index) const {
+  const std::optional<std::uint32_t> address = ConfiguredAddress(index, 0);
+  if (!address) return std::nullopt;
+  return ScriptOut(host_.Memory(), *address);
 }
 
 bool CVovFrame::RunFramePass() {

@@ -7,6 +7,7 @@
 
 #include "base/app_hooks.h"
 #include "script/script_context.h"
+#include "script/script_translations.h"
 #include "script/sob_opcode.h"
 
 namespace {
@@ -48,6 +49,13 @@ struct SobInterpreter::Ops {
   template <bool kCounted>
   static std::uint32_t Execute(CScriptContext& c, std::uint64_t& budget_left);
 
+  // Whether translated code may lie at ip. Read from the translations at every transfer rather
+  // than kept in the loop's state, which would take a register from the hot path.
+  [[gnu::always_inline]] static bool LandsInTranslatedCode(const CScriptContext& c, std::uint32_t ip) {
+    const std::uint8_t* pages = c.translations_ != nullptr ? c.translations_->CodePages() : nullptr;
+    return pages != nullptr && pages[ip >> kCodePageShift] != 0;
+  }
+
   // A store reached the span of translated code.
   [[gnu::cold, gnu::noinline]] static void Noted(CScriptContext& c, std::uint32_t address) { c.memory_.NoteWrite(address, 4); }
 
@@ -74,7 +82,8 @@ struct SobInterpreter::Ops {
 // interpreter, and it is reloaded afterwards), around the stop check, at a fault and at the end of
 // the run. Instructions leave ip on their opcode until they are done, so that a fault reports the
 // instruction; their reads and writes happen in the order that decides which fault is raised.
-// The stepping form returns after each control transfer, so that translated code can take over.
+// The stepping form returns after a control transfer that lands in a page holding translated
+// code, so that the code can take over; elsewhere it runs on at the interpreter's speed.
 // The watched form tells every store that reaches translated code to the translations.
 template <bool kCounted, bool kStepping, bool kWatched>
 std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t& budget_left) {
@@ -218,8 +227,10 @@ std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t& budget_
       if (stop) return kScriptStopped;                                             \
     }                                                                              \
     if constexpr (kStepping) {                                                     \
-      sync();                                                                      \
-      return kScriptTransferred;                                                   \
+      if (LandsInTranslatedCode(c, ip)) [[unlikely]] {                            \
+        sync();                                                                    \
+        return kScriptTransferred;                                                 \
+      }                                                                            \
     }                                                                              \
     KVM_DISPATCH();                                                                \
   } while (false)

@@ -17,16 +17,17 @@ std::uint32_t ScriptWordLimit(const ScriptMemory& memory);
 // The same for a stack slot's offset from the stack base.
 std::uint64_t ScriptSlotLimit(std::uint32_t stack_base, std::uint32_t stack_end);
 
-// The result of Step when the run went on to a new instruction through a jump, call, return or
-// switch (and passed the stop check): ip holds the target.
+// The result of Step when the run went on through a jump, call, return or switch (and passed the
+// stop check) to an instruction where translated code may lie: ip holds the target.
 inline constexpr std::uint32_t kScriptTransferred = 5;
 
 struct SobInterpreter {
   struct Ops;
   static std::uint32_t Execute(CScriptContext& context);
   static std::uint32_t Execute(CScriptContext& context, std::uint64_t max_instructions);
-  // Runs like Execute up to and including the next control transfer. The counted form takes the
-  // instructions it ran from `budget`.
+  // Runs like Execute up to and including the next control transfer that lands where the
+  // context's translations may hold code. The counted form takes the instructions it ran from
+  // `budget`.
   static std::uint32_t Step(CScriptContext& context);
   static std::uint32_t Step(CScriptContext& context, std::uint64_t& budget);
   // Calls a built-in function; whatever it raises comes out as a script fault that names it.

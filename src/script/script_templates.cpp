@@ -29,6 +29,8 @@ const Mem kSlotLimit = At(r12, Field(offsetof(TranslatedFrame, slot_limit)));
 const Mem kWatchFrom = At(r12, Field(offsetof(TranslatedFrame, watch_from)));
 const Mem kWatchSpan = At(r12, Field(offsetof(TranslatedFrame, watch_span)));
 const Mem kCodePages = At(r12, Field(offsetof(TranslatedFrame, code_pages)));
+const Mem kRanges = At(r12, Field(offsetof(TranslatedFrame, ranges)));
+const Mem kRangeCount = At(r12, Field(offsetof(TranslatedFrame, range_count)));
 const Mem kBudget = At(r12, Field(offsetof(TranslatedFrame, budget)));
 const Mem kMemoryBase = At(r12, Field(offsetof(TranslatedFrame, memory_base)));
 const Mem kNativeBase = At(r12, Field(offsetof(TranslatedFrame, native_base)));
@@ -55,7 +57,8 @@ class TemplateWriter {
         unchecked_stores_(unchecked_stores) {}
 
   // The machine code, and for each byte offset of the module the offset of its instruction's code.
-  bool Write(const std::vector<TranslatedInstruction>& instructions, std::vector<std::uint8_t>& bytes, std::vector<std::uint32_t>& entries);
+  bool Write(const std::vector<TranslatedInstruction>& instructions, std::vector<std::uint8_t>& bytes, std::vector<std::uint32_t>& entries,
+             std::uint32_t& table);
 
  private:
   struct Stub {
@@ -107,7 +110,11 @@ class TemplateWriter {
   };
 
   void Prologue();
+  // rbp := the host address of this range's code, which its operand reads start from. Code of
+  // another range may have run since rbp was set last.
+  void SetCodeBase();
   void SharedExits();
+  void OtherRanges();
   void EmitInstruction(std::uint32_t at, std::uint32_t opcode, Label next);
   void Stubs();
 
@@ -192,7 +199,7 @@ class TemplateWriter {
   std::uint32_t ip_ = 0;
   std::uint32_t next_ip_ = 0;  // behind the instruction at ip_
   Label exit_sync_ = 0, epilogue_ = 0, fault_exit_ = 0, stop_ = 0, leave_eax_ = 0, leave_frame_ = 0, builtin_fault_ = 0,
-        dispatch_ = 0, table_ = 0, reset_ = 0;
+        dispatch_ = 0, table_ = 0, reset_ = 0, other_ranges_ = 0;
   std::vector<Stub> stubs_;
   std::vector<ExitStub> exit_stubs_;
   std::vector<SlotStub> slot_stubs_;
@@ -201,10 +208,11 @@ class TemplateWriter {
 };
 
 bool TemplateWriter::Write(const std::vector<TranslatedInstruction>& instructions, std::vector<std::uint8_t>& bytes,
-                           std::vector<std::uint32_t>& entries) {
+                           std::vector<std::uint32_t>& entries, std::uint32_t& table) {
   label_at_.assign(length_, kNone);
   for (const TranslatedInstruction& instruction : instructions) label_at_[instruction.offset] = a_.NewLabel();
-  for (Label* label : {&exit_sync_, &epilogue_, &fault_exit_, &stop_, &leave_eax_, &leave_frame_, &builtin_fault_, &dispatch_, &table_, &reset_}) {
+  for (Label* label : {&exit_sync_, &epilogue_, &fault_exit_, &stop_, &leave_eax_, &leave_frame_, &builtin_fault_, &dispatch_, &table_, &reset_,
+                       &other_ranges_}) {
     *label = a_.NewLabel();
   }
   Prologue();
@@ -236,6 +244,7 @@ bool TemplateWriter::Write(const std::vector<TranslatedInstruction>& instruction
   }
   if (!a_.Finish()) return false;
   bytes = a_.Bytes();
+  table = a_.Offset(table_);
   entries.assign(length_, kNone);
   for (const TranslatedInstruction& instruction : instructions) {
     // A stale instruction is run by the interpreter: the run need not enter to leave again.
@@ -254,13 +263,21 @@ void TemplateWriter::Prologue() {
   a_.LeaRip(rcx, reset_);
   a_.Push(rcx);
   a_.Load64(rbx, kMemoryBase);
-  a_.MoveImm32(rbp, code_);
-  a_.Alu64(kAdd, rbp, rbx);
+  SetCodeBase();
   a_.Load32(r13, kSp);
   a_.Load32(r14, kWordLimit);
   a_.Load32(r15, kTransfers);
   ReloadCallerSaved();
   a_.JmpReg(rsi);
+}
+
+void TemplateWriter::SetCodeBase() {
+  if (code_ <= std::uint32_t{std::numeric_limits<std::int32_t>::max()}) {
+    a_.Lea64(rbp, At(rbx, static_cast<std::int32_t>(code_)));
+    return;
+  }
+  a_.MoveImm32(rbp, code_);
+  a_.Alu64(kAdd, rbp, rbx);
 }
 
 void TemplateWriter::ReloadCallerSaved() {
@@ -303,14 +320,45 @@ void TemplateWriter::SharedExits() {
   a_.Load64(rsp, kNativeBase);
   a_.LeaRip(rcx, reset_);
   a_.Push(rcx);
+  SetCodeBase();
 
-  // Transfer to the address in eax through the table, or out when it lies outside the module.
+  // Transfer to the address in eax through the table, or to another range when it lies outside.
   a_.Bind(dispatch_);
   a_.Move32(rcx, rax);
   a_.AluImm32(kSub, rcx, code_);
   a_.AluImm32(kCmp, rcx, length_);
-  a_.Jcc(kAboveEqual, leave_eax_);
+  a_.Jcc(kAboveEqual, other_ranges_);
   a_.LeaRip(rdx, table_);
+  a_.MovSxdMem(rcx, AtIndex(rdx, rcx, 4));
+  a_.Alu64(kAdd, rcx, rdx);
+  a_.JmpReg(rcx);
+
+  OtherRanges();
+}
+
+// The target in eax lies outside this range: the frame's list of ranges finds the one that holds
+// it, whose table leads on (or out, where no instruction of it starts there). Calls between
+// modules and their returns stay in machine code this way.
+void TemplateWriter::OtherRanges() {
+  const Label next = a_.NewLabel(), found = a_.NewLabel();
+  a_.Bind(other_ranges_);
+  a_.Load64(rdx, kRanges);
+  a_.Load32(rsi, kRangeCount);
+  a_.Test32(rsi, rsi);
+  a_.Jcc(kEqual, leave_eax_);
+  a_.Bind(next);
+  a_.Move32(rcx, rax);
+  a_.Alu32Mem(kSub, rcx, At(rdx, Field(offsetof(TranslatedRange, code))));
+  a_.Alu32Mem(kCmp, rcx, At(rdx, Field(offsetof(TranslatedRange, length))));
+  a_.Jcc(kBelow, found);
+  a_.AluImm8_64(kAdd, rdx, static_cast<std::int8_t>(sizeof(TranslatedRange)));
+  a_.Dec32(rsi);
+  a_.Jcc(kNotEqual, next);
+  a_.Jmp(leave_eax_);
+  a_.Bind(found);
+  a_.Load32(rbp, At(rdx, Field(offsetof(TranslatedRange, code))));
+  a_.Alu64(kAdd, rbp, rbx);
+  a_.Load64(rdx, At(rdx, Field(offsetof(TranslatedRange, table))));
   a_.MovSxdMem(rcx, AtIndex(rdx, rcx, 4));
   a_.Alu64(kAdd, rcx, rdx);
   a_.JmpReg(rcx);
@@ -611,6 +659,7 @@ void TemplateWriter::Call(std::uint32_t at) {
     a_.Call(dispatch_);
   }
   a_.Bind(returned);
+  SetCodeBase();
   a_.AluImm32(kCmp, rax, at + 8);
   a_.Jcc(kNotEqual, reset_);
   const Label next = a_.NewLabel();
@@ -902,7 +951,7 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Lab
 }  // namespace
 
 bool WriteScriptTemplates(const TemplateInput& input, std::vector<std::uint8_t>& bytes, std::vector<std::uint32_t>& entries,
-                          std::vector<std::uint32_t>& unchecked_stores) {
+                          std::uint32_t& table, std::vector<std::uint32_t>& unchecked_stores) {
   TemplateWriter writer(input, unchecked_stores);
-  return writer.Write(input.instructions, bytes, entries);
+  return writer.Write(input.instructions, bytes, entries, table);
 }

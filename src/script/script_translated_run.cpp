@@ -13,6 +13,7 @@
 struct SobTranslatedRun::Run {
   CScriptContext& context;
   ScriptTranslations& translations;
+  bool counted;
   TranslatedFrame frame;
   std::optional<ScriptFault> fault;
   // The translations and the stack as they were when the run entered translated code.
@@ -49,6 +50,9 @@ struct SobTranslatedRun::Run {
     frame.watch_from = c.memory_.WatchedWordFrom();
     frame.watch_span = c.memory_.WatchedWordSpan();
     frame.code_pages = translations.CodePages();
+    const std::vector<TranslatedRange>& ranges = translations.Ranges(counted);
+    frame.ranges = ranges.data();
+    frame.range_count = static_cast<std::uint32_t>(ranges.size());
     frame.memory_base = c.memory_.base_;
     frame.run = this;
   }
@@ -145,13 +149,13 @@ const TranslatedCalls& SobTranslatedRun::Calls() {
 
 std::uint32_t SobTranslatedRun::Execute(CScriptContext& c, bool counted, std::uint64_t budget) {
   ScriptTranslations& translations = *c.translations_;
-  Run run{c, translations, {}, std::nullopt};
+  Run run{c, translations, counted, {}, std::nullopt};
   const auto interpret = [&] { return counted ? SobInterpreter::Step(c, budget) : SobInterpreter::Step(c); };
   for (;;) {
     translations.ReleaseRetired();
     translations.Refresh();
     const CScriptTranslator* translator = run.StackHoldsCode() ? nullptr : translations.Find(c.ip_);
-    const void* entry = translator != nullptr ? translator->EntryFor(c.ip_, counted) : nullptr;
+    const void* entry = translator != nullptr ? translations.EntryFor(*translator, c.ip_, counted) : nullptr;
     if (entry == nullptr) {
       if (const std::uint32_t result = interpret(); result != kScriptTransferred) return result;
       continue;
@@ -159,7 +163,7 @@ std::uint32_t SobTranslatedRun::Execute(CScriptContext& c, bool counted, std::ui
     run.Entering();
     run.LoadFrame();
     run.frame.budget = budget;
-    const TranslatedExit exit = translator->Enter(run.frame, entry, counted);
+    const TranslatedExit exit = translations.Enter(*translator, run.frame, entry, counted);
     if (exit == TranslatedExit::kBuiltinFault) throw ScriptFault(*run.fault);
     run.StoreFrame();
     budget = run.frame.budget;

@@ -8,6 +8,12 @@
 
 namespace {
 
+// A range whose opcode words keep changing would be made again on every pass of the loop that
+// writes them, each time at the cost of a whole translation that the stop check does not see:
+// after this many remakes it is left to the interpreter, which pays nothing for such writes. The
+// script sees no difference, so nothing is logged.
+constexpr int kMostRemakes = 4;
+
 void LogRefused(std::uint32_t code, std::uint32_t length) {
   char line[128];
   std::snprintf(line, sizeof line, "script translation: the code at 0x%08X (%u bytes) cannot be translated and runs interpreted",
@@ -60,24 +66,36 @@ void ScriptTranslations::Drop(std::uint32_t code) {
 
 ScriptTranslations::Translators::iterator ScriptTranslations::Retire(Translators::iterator translator) {
   ++generation_;
-  if (translator->second->Running()) retired_.push_back(std::move(translator->second));
+  if (running_ > 0) retired_.push_back(std::move(translator->second));
   return translators_.erase(translator);
 }
 
 void ScriptTranslations::WatchCode() {
   ++generation_;
+  MarkCodePages();
   if (translators_.empty()) {
     memory_.Watch(nullptr, 0, 0);
     return;
   }
   const CScriptTranslator& last = *std::prev(translators_.end())->second;
   memory_.Watch(this, translators_.begin()->first, std::uint64_t{last.CodeStart()} + last.CodeLength());
-  code_pages_.assign(std::size_t{1} << (32 - kCodePageShift), 0);
+}
+
+// Only the pages marked before are cleared: the map is large, and code is translated often.
+void ScriptTranslations::MarkCodePages() {
+  for (const auto& [first, end] : marked_pages_) std::fill(code_pages_.begin() + first, code_pages_.begin() + end, 0);
+  marked_pages_.clear();
+  if (translators_.empty()) return;
+  if (code_pages_.empty()) {
+    code_pages_.assign(std::size_t{1} << (32 - kCodePageShift), 0);
+    code_pages_data_ = code_pages_.data();
+  }
   for (const auto& [start, translator] : translators_) {
     // A word that starts up to three bytes before the code reaches it.
-    const std::uint64_t first = (start < 3 ? 0 : start - 3) >> kCodePageShift;
-    const std::uint64_t last_page = (std::uint64_t{start} + translator->CodeLength() - 1) >> kCodePageShift;
-    std::fill(code_pages_.begin() + static_cast<std::ptrdiff_t>(first), code_pages_.begin() + static_cast<std::ptrdiff_t>(last_page) + 1, 1);
+    const auto first = static_cast<std::ptrdiff_t>((start < 3 ? 0 : start - 3) >> kCodePageShift);
+    const auto end = static_cast<std::ptrdiff_t>(((std::uint64_t{start} + translator->CodeLength() - 1) >> kCodePageShift) + 1);
+    std::fill(code_pages_.begin() + first, code_pages_.begin() + end, 1);
+    marked_pages_.emplace_back(first, end);
   }
 }
 
@@ -104,9 +122,14 @@ void ScriptTranslations::RefreshWritten() {
       ++it;
       continue;
     }
+    const std::uint32_t code = it->first, length = it->second->CodeLength();
+    if (it->second->Remakes() >= kMostRemakes) {
+      it = Retire(it);
+      dropped = true;
+      continue;
+    }
     auto fresh = NewTranslator();
     const bool made = fresh->Retranslate(*it->second) == CScriptTranslator::kTranslated;
-    const std::uint32_t code = it->first, length = it->second->CodeLength();
     it = Retire(it);
     if (made) {
       it = std::next(translators_.emplace_hint(it, code, std::move(fresh)));
@@ -132,4 +155,30 @@ const CScriptTranslator* ScriptTranslations::Find(std::uint32_t address) const {
   if (it == translators_.begin()) return nullptr;
   --it;
   return it->second->Covers(address) ? it->second.get() : nullptr;
+}
+
+const void* ScriptTranslations::EntryFor(const CScriptTranslator& translator, std::uint32_t address, bool counted) {
+  // The ranges of the counted form are made all at once, so that a counted run finds every one.
+  if (counted) Ranges(true);
+  return translator.EntryFor(address, counted);
+}
+
+const std::vector<TranslatedRange>& ScriptTranslations::Ranges(bool counted) {
+  std::vector<TranslatedRange>& ranges = ranges_[counted ? 1 : 0];
+  std::uint64_t& made = ranges_generation_[counted ? 1 : 0];
+  if (made == generation_) return ranges;
+  ranges.clear();
+  for (const auto& [start, translator] : translators_) {
+    if (counted && !translator->MakeCounted()) continue;
+    ranges.push_back(translator->Range(counted));
+  }
+  made = generation_;
+  return ranges;
+}
+
+TranslatedExit ScriptTranslations::Enter(const CScriptTranslator& translator, TranslatedFrame& frame, const void* entry, bool counted) {
+  ++running_;
+  const TranslatedExit exit = translator.Enter(frame, entry, counted);
+  --running_;
+  return exit;
 }

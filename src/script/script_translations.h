@@ -1,7 +1,8 @@
 // The translated code of a script memory: one translator per translated range of word code (a
 // module's code, or any block a caller translates), found by address when a run enters it.
-// A translation that is dropped or replaced while its code runs (a built-in may unload or
-// translate code, a store may change its opcode words) stays alive until that code has returned.
+// Translated code goes from one range to another without leaving machine code, so a translation
+// that is dropped or replaced while any translated code runs (a built-in may unload or translate
+// code, a store may change its opcode words) stays alive until every such run has returned.
 //
 // The translations listen to the writes into their code (ScriptMemory::Watch). Before translated
 // code runs again, Refresh compares the opcode words that writes reached with the code and makes
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "script/script_memory.h"
@@ -31,6 +33,13 @@ class ScriptTranslations : private ScriptMemory::WriteListener {
   bool Has(std::uint32_t code) const { return translators_.count(code) != 0; }
   // The translation that covers `address`, null where there is none.
   const CScriptTranslator* Find(std::uint32_t address) const;
+  // The machine code of the instruction at `address` in the form asked for (the counted form is
+  // made on first use), null where there is none.
+  const void* EntryFor(const CScriptTranslator& translator, std::uint32_t address, bool counted);
+  // Every range with code of the form, for transfers from one to another (TranslatedFrame::ranges).
+  const std::vector<TranslatedRange>& Ranges(bool counted);
+  // Runs translated code (see CScriptTranslator::Enter).
+  TranslatedExit Enter(const CScriptTranslator& translator, TranslatedFrame& frame, const void* entry, bool counted);
   // Whether [start, end) shares a byte with translated code.
   bool Overlaps(std::uint64_t start, std::uint64_t end) const;
 
@@ -40,12 +49,13 @@ class ScriptTranslations : private ScriptMemory::WriteListener {
   }
   // Changes whenever code is translated, made again or dropped.
   std::uint64_t Generation() const { return generation_; }
-  // By address >> kCodePageShift: not 0 where a word may share a byte with translated code.
-  const std::uint8_t* CodePages() const { return code_pages_.data(); }
+  // By address >> kCodePageShift: not 0 where a word may share a byte with translated code; null
+  // while nothing was ever translated.
+  const std::uint8_t* CodePages() const { return code_pages_data_; }
 
-  // Frees the dropped translations whose code no longer runs.
+  // Frees the dropped translations once no translated code runs.
   void ReleaseRetired() {
-    if (!retired_.empty()) std::erase_if(retired_, [](const auto& translator) { return !translator->Running(); });
+    if (running_ == 0) retired_.clear();
   }
 
  private:
@@ -56,6 +66,7 @@ class ScriptTranslations : private ScriptMemory::WriteListener {
   void RefreshWritten();
   // Tells script memory the span that the translations cover now.
   void WatchCode();
+  void MarkCodePages();
 
   ScriptMemory& memory_;
   Translators translators_;
@@ -63,5 +74,10 @@ class ScriptTranslations : private ScriptMemory::WriteListener {
   bool written_ = false;      // a write reached translated code since the last Refresh
   bool compare_all_ = false;  // code was translated while a run of the machine did not tell its stores
   std::uint64_t generation_ = 0;
+  int running_ = 0;  // runs inside translated code
+  std::vector<TranslatedRange> ranges_[2];  // plain, counted
+  std::uint64_t ranges_generation_[2] = {UINT64_MAX, UINT64_MAX};
   std::vector<std::uint8_t> code_pages_;
+  const std::uint8_t* code_pages_data_ = nullptr;  // the interpreter reads it at every transfer
+  std::vector<std::pair<std::ptrdiff_t, std::ptrdiff_t>> marked_pages_;  // [first, end) set in code_pages_
 };

@@ -16,6 +16,7 @@ void CScriptTranslator::Free() {
   instructions_.clear();
   unchecked_stores_.clear();
   code_ = length_ = 0;
+  remakes_ = 0;
   written_start_ = UINT64_MAX;
   written_end_ = 0;
   outdated_ = false;
@@ -57,6 +58,7 @@ std::uint32_t CScriptTranslator::Retranslate(const CScriptTranslator& previous) 
   if (!previous.HasCode()) return kRefused;
   code_ = previous.code_;
   length_ = previous.length_;
+  remakes_ = previous.remakes_ + 1;
   instructions_ = previous.instructions_;
   // The code lay in usable memory when it was translated, and usable memory never shrinks.
   for (TranslatedInstruction& instruction : instructions_) instruction.stale = memory_.Word(code_ + instruction.offset) != instruction.opcode;
@@ -64,9 +66,8 @@ std::uint32_t CScriptTranslator::Retranslate(const CScriptTranslator& previous) 
 }
 
 std::uint32_t CScriptTranslator::Build() {
-  plain_ = Emit(false);
-  counted_ = Emit(true);
-  if (plain_ == nullptr || counted_ == nullptr) {
+  plain_ = Emit(false, unchecked_stores_);
+  if (plain_ == nullptr) {
     Free();
     return kRefused;
   }
@@ -75,11 +76,20 @@ std::uint32_t CScriptTranslator::Build() {
   return kTranslated;
 }
 
-std::unique_ptr<CScriptTranslator::Image> CScriptTranslator::Emit(bool counted) {
+bool CScriptTranslator::MakeCounted() {
+  if (counted_ == nullptr && HasCode()) {
+    // The same instructions store to the same places as in the plain form.
+    std::vector<std::uint32_t> same_stores;
+    counted_ = Emit(true, same_stores);
+  }
+  return counted_ != nullptr;
+}
+
+std::unique_ptr<CScriptTranslator::Image> CScriptTranslator::Emit(bool counted, std::vector<std::uint32_t>& unchecked_stores) {
   std::vector<std::uint8_t> bytes;
   auto image = std::make_unique<Image>();
   const TemplateInput input{memory_, calls_, other_code_, code_, length_, counted, instructions_};
-  if (!WriteScriptTemplates(input, bytes, image->entries, unchecked_stores_)) return nullptr;
+  if (!WriteScriptTemplates(input, bytes, image->entries, image->table, unchecked_stores)) return nullptr;
   image->memory = plat::ExecutableMemory::Create(bytes);
   if (image->memory == nullptr) return nullptr;
   return image;
@@ -90,6 +100,12 @@ const void* CScriptTranslator::EntryFor(std::uint32_t address, bool counted) con
   if (image == nullptr || !Covers(address)) return nullptr;
   const std::uint32_t entry = image->entries[address - code_];
   return entry == kNoEntry ? nullptr : image->memory->Data() + entry;
+}
+
+TranslatedRange CScriptTranslator::Range(bool counted) const {
+  const Image* image = counted ? counted_.get() : plain_.get();
+  if (image == nullptr) return {code_, length_, nullptr};
+  return {code_, length_, image->memory->Data() + image->table};
 }
 
 void CScriptTranslator::NoteWritten(std::uint32_t address, std::uint64_t size) {
@@ -126,8 +142,5 @@ TranslatedExit CScriptTranslator::Enter(TranslatedFrame& frame, const void* entr
   Code code;
   const void* start = image.memory->Data();
   std::memcpy(&code, &start, sizeof code);
-  ++entered_;
-  const auto exit = static_cast<TranslatedExit>(code(&frame, entry));
-  --entered_;
-  return exit;
+  return static_cast<TranslatedExit>(code(&frame, entry));
 }

@@ -10,15 +10,20 @@
 // noticed before the code runs again. Translated stores whose address is known when translating
 // are placed then: into operand words and data they need nothing, into an opcode word (or code
 // of another translation) they call out. A store to any other address is compared with the span
-// of all translated code and calls out when it lies inside, in a 64 KiB page that holds some.
+// of all translated code and calls out when it lies inside, in a 4 KiB page that holds some.
 // A call out that finds translated code changed leaves it at the next instruction. Every other
 // writer tells script memory (see ScriptMemory::Watch). Stores to the stack need nothing:
 // translated code runs only while the stack holds no translated code. An instruction whose
 // opcode word no longer holds its opcode is made again as a way out to the interpreter, which
 // then runs it.
 //
+// A transfer to code of another translation goes there directly through the frame's list of
+// ranges, so that calls between modules and their returns stay in machine code; only a target
+// that no translation holds leaves it.
+//
 // Registers while translated code runs: rbx the script memory's base, rbp the host address of
-// the module's code, r12 the TranslatedFrame, r13d sp, r14d the word limit, r15d the transfers
+// the running range's code (set again wherever code of another range may have run), r12 the
+// TranslatedFrame, r13d sp, r14d the word limit, r15d the transfers
 // until the stop check; r8 the stack base, r9 the stack end and r10 the slot limit are reloaded
 // after every call out.
 #pragma once
@@ -32,6 +37,14 @@
 #include "platform/executable_memory.h"
 
 class ScriptMemory;
+
+// One translated range as the machine code of another finds it: a transfer that leaves a range
+// looks its target up among these before it leaves translated code.
+struct TranslatedRange {
+  std::uint32_t code = 0;
+  std::uint32_t length = 0;
+  const std::uint8_t* table = nullptr;  // 32-bit words by byte offset from code: the entry's offset from the table
+};
 
 // The machine state that translated code reads and writes, copied from the context when a run
 // enters translated code and back when it leaves.
@@ -48,6 +61,8 @@ struct TranslatedFrame {
   std::uint32_t switch_target = 0;
   std::uint32_t watch_from = 0;  // a store to a reaches translated code when a - watch_from < watch_span
   std::uint32_t watch_span = 0;
+  std::uint32_t range_count = 0;
+  const TranslatedRange* ranges = nullptr;  // every translated range with code of the form that runs
   const std::uint8_t* code_pages = nullptr;  // by a >> kCodePageShift: not 0 where translated code may lie
   std::uint64_t slot_limit = 0;
   std::uint64_t budget = 0;  // instructions left, in the counted form
@@ -60,8 +75,9 @@ struct TranslatedFrame {
   std::uintptr_t saved_rsp = 0;
 };
 
-// Script memory in pages of this many bits of address, for the map of pages that hold translated code.
-inline constexpr unsigned kCodePageShift = 16;
+// Script memory in pages of this many bits of address, for the map of pages that hold translated
+// code: small enough that a script's data seldom shares a page with code.
+inline constexpr unsigned kCodePageShift = 12;
 
 // Why translated code returned to its caller.
 enum class TranslatedExit : std::uint32_t {
@@ -105,12 +121,14 @@ class CScriptTranslator {
 
   CScriptTranslator(const ScriptMemory& memory, const TranslatedCalls& calls, StoreReachesOtherCode other_code = {});
 
-  // Translates the instructions from `code` up to `code + length`, both forms (plain and counted).
-  // On failure no code is kept.
+  // Translates the instructions from `code` up to `code + length` in the plain form; the counted
+  // form is made when a counted run first asks for it. On failure no code is kept.
   std::uint32_t Translate(std::uint32_t code, std::uint32_t length);
   // Translates `previous`'s instructions again as script memory holds them now: the ones whose
   // opcode word changed become ways out to the interpreter (and the ones changed back, code again).
   std::uint32_t Retranslate(const CScriptTranslator& previous);
+  // How often the code was made again since the range was first translated.
+  int Remakes() const { return remakes_; }
   void Free();
 
   // A write reached [address, address + size): the next Verify compares the opcode words there.
@@ -123,28 +141,34 @@ class CScriptTranslator {
   // the code must be made again (an instruction became stale or fresh, or it was marked).
   bool Verify();
 
+  // Makes the counted form where it is not made yet: false when it cannot be made.
+  bool MakeCounted();
+
   bool HasCode() const { return plain_ != nullptr; }
   std::uint32_t CodeStart() const { return code_; }
   std::uint32_t CodeLength() const { return length_; }
   bool Covers(std::uint32_t address) const { return address - code_ < length_; }
   bool Overlaps(std::uint64_t start, std::uint64_t end) const { return start < std::uint64_t{code_} + length_ && code_ < end; }
-  // The machine code of the instruction that starts at `address`, null where none starts.
+  // The machine code of the instruction that starts at `address`, null where none starts or the
+  // form is not made.
   const void* EntryFor(std::uint32_t address, bool counted) const;
-  // Runs the code at `entry` (from EntryFor) on the frame.
+  // The range as other translated code finds it; no table where the form is not made.
+  TranslatedRange Range(bool counted) const;
+  // Runs the code at `entry` (from EntryFor) on the frame. The run may go on in other ranges of
+  // the frame's list, so none of them may be freed before it returns.
   TranslatedExit Enter(TranslatedFrame& frame, const void* entry, bool counted) const;
-  // Whether a run is inside this code (a built-in it called may have dropped it).
-  bool Running() const { return entered_ > 0; }
 
  private:
   struct Image {
     std::unique_ptr<plat::ExecutableMemory> memory;
     std::vector<std::uint32_t> entries;  // by byte offset from the code's start: machine-code offset, or kNoEntry
+    std::uint32_t table = 0;  // offset of the dispatch table
   };
   static constexpr std::uint32_t kNoEntry = UINT32_MAX;
 
   bool Scan(std::uint32_t code, std::uint32_t length);
   std::uint32_t Build();
-  std::unique_ptr<Image> Emit(bool counted);
+  std::unique_ptr<Image> Emit(bool counted, std::vector<std::uint32_t>& unchecked_stores);
 
   const ScriptMemory& memory_;
   TranslatedCalls calls_;
@@ -157,7 +181,7 @@ class CScriptTranslator {
   std::uint64_t written_start_ = UINT64_MAX;
   std::uint64_t written_end_ = 0;
   bool outdated_ = false;
+  int remakes_ = 0;
   std::unique_ptr<Image> plain_;
   std::unique_ptr<Image> counted_;
-  mutable int entered_ = 0;
 };

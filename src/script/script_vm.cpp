@@ -172,7 +172,8 @@ std::uint32_t CScriptVm::LoadScript(const char* path, CScriptContext* context) {
   const std::span<const std::uint8_t> object = std::span<const std::uint8_t>(*file).subspan(kSobMagicSize);
   if (LinkModule(object, record, false) != 0) return kScriptLinkFailed;
   CScriptContext& target = context != nullptr ? *context : context_;
-  if (target.UsesTranslation()) TranslateModule(modules_.back());
+  // LinkModule translated it already where the own context runs translated code.
+  if (target.UsesTranslation() && !context_.UsesTranslation()) TranslateModule(modules_.back());
   target.SetIp(current_code_base_);
   if (target.PushEndMarker() != 0) {
     DropNewestModule();

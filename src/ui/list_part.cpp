@@ -53,7 +53,7 @@ void CListPart::ClearItems() {
   press_state_ = 0;
 }
 
-uint32_t CListPart::SetChoiceRecord(CBitArray* record, int32_t base, int32_t* result_out) {
+uint32_t CListPart::SetChoiceRecord(CBitArray* record, int32_t base, std::optional<ScriptOut> result_out) {
   choice_record_ = record;
   choice_base_ = base;
   result_out_ = result_out;
@@ -119,7 +119,7 @@ bool CListPart::SelectItem(int32_t index) {
   if (index >= 0 && index < GetItemCount()) {
     const int32_t value = item != nullptr && item->value >= 0 ? item->value : index;
     if (choice_record_ != nullptr) choice_record_->SetBit(static_cast<uint32_t>(choice_base_ + value), true);
-    if (result_out_ != nullptr) *result_out_ = value;
+    if (result_out_) result_out_->Set(static_cast<uint32_t>(value));
   }
   CGuiWindow* owner = GetOwner();
   if (owner != nullptr && GetId() >= 0) owner->OnCommand(index >= 0 ? GetId() + index : GetId());

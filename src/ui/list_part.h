@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "script/native_args.h"
 #include "ui/gui_element.h"
 #include "ui/widget_sounds.h"
 
@@ -70,7 +72,9 @@ class CListPart : public CGuiElement {
 
   void ClearItems();
   // 0.
-  uint32_t SetChoiceRecord(CBitArray* record, int32_t base, int32_t* result_out);
+  // The decided value goes to `result_out`, through script memory, so that translated code hears
+  // of the write.
+  uint32_t SetChoiceRecord(CBitArray* record, int32_t base, std::optional<ScriptOut> result_out);
   CBitArray* choice_record() const { return choice_record_; }
   int32_t choice_base() const { return choice_base_; }
   // 1 when other is null, else 0.
@@ -173,7 +177,7 @@ class CListPart : public CGuiElement {
   std::deque<std::unique_ptr<CListItem>> items_;
   CBitArray* choice_record_ = nullptr;
   int32_t choice_base_ = 0;
-  int32_t* result_out_ = nullptr;
+  std::optional<ScriptOut> result_out_;
   const char* tooltip_ = nullptr;  // the hovered item's, borrowed
   bool dragging_ = false;
   bool locked_ = false;

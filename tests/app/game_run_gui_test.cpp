@@ -117,15 +117,17 @@ TEST_F(GameRunGuiTest, TheProgramRunsMainToItsEndAndExitsWithZero) {
 
 class GameInMode : public CGameApp {
  public:
-  explicit GameInMode(bool threaded) : threaded_(threaded) {}
+  explicit GameInMode(bool threaded, bool translated = false) : threaded_(threaded), translated_(translated) {}
   int SetUp() override {
     const int result = CGameApp::SetUp();
     environment_[kEnvThreadedMode] = threaded_ ? 1 : 0;
+    GetGameSwitches()[kSwitchTranslateScripts] = translated_ ? 1 : 0;
     return result;
   }
 
  private:
   bool threaded_;
+  bool translated_;
 };
 
 TEST_F(GameRunGuiTest, OnTheGameThreadTheFramesArePresentedByTheMainThread) {
@@ -249,6 +251,35 @@ TEST_F(GameRunGuiTest, ClosingTheWindowEndsAScriptThatNeverYields) {
     EXPECT_TRUE(shown.empty()) << shown;
     EXPECT_FALSE(game.GetMainWindow().IsWindow());
     EXPECT_EQ(game.GetWorkerThread().Stop(), 0u);
+  }
+}
+
+// With the scripts translated, a loop that rewrites one of its own instructions on every pass
+// closes as soon as an interpreted one: within two seconds of the close request (a question is
+// answered yes).
+TEST_F(GameRunGuiTest, ClosingTheWindowEndsATranslatedScriptThatRewritesItsCodeInALoop) {
+  // The instruction at `step` is made a DecMem, then an IncMem again, on every pass.
+  WriteMain(".kind script\nloop:\n  Copy dec, step\nstep:\n  IncMem count\n  Copy inc, step\n  Jump loop\n"
+            "inc: .word 26\ndec: .word 27\ncount: .word 0\n");
+  for (const bool threaded : {false, true}) {
+    SCOPED_TRACE(threaded ? "threaded" : "single-thread");
+    LogCapture log;
+    plat::ScopedMessageBoxAnswers answers{&test_support::AgreeingAnswer};
+    GameInMode game(threaded, true);
+    g_stop_check_asked = false;
+    g_app_stop_check = g_ScriptStopCheckHook;
+    ASSERT_NE(g_app_stop_check, nullptr);
+    g_ScriptStopCheckHook = &NoteStopCheck;
+    std::chrono::steady_clock::time_point closed;
+    // Once the script is looping, close the window.
+    EXPECT_EQ(RunAndCloseWhen(game,
+                              [&] {
+                                closed = std::chrono::steady_clock::now();
+                                return g_stop_check_asked.load();
+                              }),
+              0);
+    EXPECT_LT(std::chrono::steady_clock::now() - closed, std::chrono::seconds(2));
+    EXPECT_FALSE(game.GetMainWindow().IsWindow());
   }
 }
 

@@ -305,7 +305,7 @@ TEST_F(WidgetBuiltinsTest, TheCurrentListMenuIsLetGoEvenWhenTheNewOneIsRefused) 
   EXPECT_EQ(first.Result(0), 1u) << "none current";
   EXPECT_EQ(first.Result(1), 0u);
   EXPECT_EQ(g_ChoiceList, list);
-  list->SetChoiceRecord(&bits, 3, nullptr);
+  list->SetChoiceRecord(&bits, 3, std::nullopt);
   const ScriptCallsRun copied = Run({{{790, Words(other)}, {789, Words(button)}, {790, Words(button)}}});
   EXPECT_EQ(copied.Result(0), 0u);
   EXPECT_EQ(dynamic_cast<CListMenu*>(Widget(other))->choice_base(), 3);

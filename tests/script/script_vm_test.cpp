@@ -48,16 +48,21 @@ class ScriptVmTest : public ::testing::TestWithParam<bool> {
     Install(code);
     return vm_.Run(code_);
   }
-  // The end of a loop that runs until the word `counter` counts down to 0: back to `loop`, or on
-  // behind.
-  static void EmitCountDown(ScriptCodeBuilder& code, ScriptCodeBuilder::Label loop, std::uint32_t counter) {
-    const auto test = code.NewLabel(), done = code.NewLabel();
-    code.Emit(Op::DecMem, {counter});
-    code.Emit(Op::Copy, {counter, ScriptCodeBuilder::OperandOf(test, 1)});
-    code.Bind(test);
-    code.Emit(Op::JumpIfZero, {1, done});
-    code.Emit(Op::Jump, {loop});
-    code.Bind(done);
+  // A loop whose every pass flips an opcode word between IncMem and DecMem, the word Data(0)
+  // counting, for as many passes as Data(1) says; built-in 0 is called on every pass when asked.
+  ScriptCodeBuilder FlippingLoop(bool call_builtin) const {
+    ScriptCodeBuilder code = Code();
+    const auto loop = code.NewLabel(), flip = code.NewLabel(), step = code.NewLabel();
+    code.Bind(loop);
+    code.Emit(Op::Copy, {step, ScriptCodeBuilder::OperandOf(flip, 1)});
+    code.Bind(flip);
+    code.Emit(Op::Xor, {0, static_cast<std::uint32_t>(Op::IncMem) ^ static_cast<std::uint32_t>(Op::DecMem), step});
+    code.Bind(step);
+    code.Emit(Op::IncMem, {Data(0)});
+    if (call_builtin) code.Emit(Op::CallNative, {ScriptNativeTable::Token(0), Data(2), Data(3)});
+    code.EmitCountDown(loop, Data(1));
+    code.Emit(Op::Return);
+    return code;
   }
   static std::string IpText(std::uint32_t ip) {
     char text[32];
@@ -274,7 +279,7 @@ TEST_P(ScriptVmTest, InstructionsReadOperandsThatEarlierInstructionsWroteIntoThe
   code.Emit(Op::Copy, {Data(1), ScriptCodeBuilder::OperandOf(add, 2)});
   code.Bind(add);
   code.Emit(Op::Add, {0, 0, Data(0)});
-  EmitCountDown(code, loop, Data(1));
+  code.EmitCountDown(loop, Data(1));
   // Results and stack values stored into operands too, and a value through a pointer.
   const auto store = code.NewLabel(), push = code.NewLabel();
   code.Emit(Op::PushImm, {Data(2)});
@@ -771,6 +776,35 @@ TEST_P(ScriptVmTest, CodeTranslatedAfreshWhileItRunsGoesOnToItsEnd) {
 }
 
 // Stores into code at its edges: each changes the opcode of the instruction that runs next.
+// Drops the translation of the code at its argument.
+std::uint32_t DropTranslation(const NativeArgs& args) {
+  g_translating_vm->Translations().Drop(args.U32(0));
+  return 1;
+}
+
+// A routine of a range of its own, which the caller's code reaches without leaving machine code,
+// drops its own translation: its code stays alive until the run has left it.
+TEST_P(ScriptVmTest, ARoutineOfAnotherRangeThatDropsItsTranslationGoesOnToItsEnd) {
+  g_translating_vm = &vm_;
+  ASSERT_EQ(vm_.RegisterNative(&DropTranslation), 0u);
+  ScriptCodeBuilder routine(Memory().Allocate(0x100, true));
+  routine.Emit(Op::CallNative, {ScriptNativeTable::Token(0), Data(0), Data(2)});
+  routine.Emit(Op::IncMem, {Data(3)});
+  routine.Emit(Op::Return);
+  routine.WriteTo(Memory());
+  Memory().SetWord(Data(0), routine.Base());
+  ScriptCodeBuilder code = Code();
+  code.Emit(Op::Call, {routine.Base()});
+  code.Emit(Op::Call, {routine.Base()});
+  code.Emit(Op::Return);
+  Install(code);
+  if (Translated()) Translate(routine.Base(), static_cast<std::uint32_t>(4 * routine.Finish().size()));
+  ASSERT_EQ(vm_.Run(code_), kScriptEnded);
+  EXPECT_EQ(D(2), 1u);
+  EXPECT_EQ(D(3), 2u);
+  EXPECT_EQ(vm_.Translations().Find(routine.Base()), nullptr);
+}
+
 TEST_P(ScriptVmTest, AStoreIntoTheLastOpcodeWordOfTranslatedCodeRunsTheNewInstruction) {
   ScriptCodeBuilder code = Code();
   const auto last = code.NewLabel();
@@ -899,30 +933,61 @@ std::uint32_t NoteExecutableBytes(const NativeArgs&) {
   return 0;
 }
 
-// Every pass flips an opcode word between IncMem and DecMem: the code is made again each time,
-// and the code made before is freed once the run has left it.
+// The code is made again as the opcode word changes, and the code made before is freed once the
+// run has left it.
 TEST_P(ScriptVmTest, CodeThatRewritesAnOpcodeWordOnEveryPassKeepsNoOldCode) {
   ASSERT_EQ(vm_.RegisterNative(&NoteExecutableBytes), 0u);
-  constexpr std::uint32_t kPasses = 300;
-  Memory().SetWord(Data(1), kPasses);
-  ScriptCodeBuilder code = Code();
-  const auto loop = code.NewLabel(), flip = code.NewLabel(), step = code.NewLabel();
-  code.Bind(loop);
-  code.Emit(Op::Copy, {step, ScriptCodeBuilder::OperandOf(flip, 1)});
-  code.Bind(flip);
-  code.Emit(Op::Xor, {0, static_cast<std::uint32_t>(Op::IncMem) ^ static_cast<std::uint32_t>(Op::DecMem), step});
-  code.Bind(step);
-  code.Emit(Op::IncMem, {Data(0)});
-  code.Emit(Op::CallNative, {ScriptNativeTable::Token(0), Data(2), Data(3)});
-  EmitCountDown(code, loop, Data(1));
-  code.Emit(Op::Return);
-  Install(code);
+  Memory().SetWord(Data(1), 300);
+  Install(FlippingLoop(true));
   const unsigned long long before = test_support::ExecutableBytes();
   g_most_executable_bytes = before;
   ASSERT_EQ(vm_.Run(code_), kScriptEnded);
   // Decremented on the odd passes, incremented on the even ones.
   EXPECT_EQ(D(0), 0u);
   EXPECT_LT(g_most_executable_bytes - before, 256u * 1024);
+}
+
+// Made afresh on every pass, such a loop would spend a whole translation per pass that the stop
+// check does not count: after a few remakes its code is left to the interpreter.
+TEST_P(ScriptVmTest, CodeThatKeepsRewritingItsOpcodeWordsIsLeftToTheInterpreter) {
+  Memory().SetWord(Data(1), 1001);
+  Install(FlippingLoop(false));
+  const std::uint64_t generation = vm_.Translations().Generation();
+  ASSERT_EQ(vm_.Run(code_), kScriptEnded);
+  EXPECT_EQ(D(0), 0xFFFFFFFFu);
+  EXPECT_EQ(vm_.Translations().Find(code_), nullptr);
+  EXPECT_LT(vm_.Translations().Generation() - generation, 20u);
+}
+
+// A routine that writes another return address into its return slot, and one that pushes the
+// address it returns to: both land where the script's return address says, not behind the call.
+TEST_P(ScriptVmTest, AReturnLandsWhereTheScriptReturnAddressSaysAfterACall) {
+  for (const bool overwrite : {true, false}) {
+    SCOPED_TRACE(overwrite ? "return slot overwritten" : "return to a pushed address");
+    Memory().SetWord(Data(0), 0);
+    Memory().SetWord(Data(1), 0);
+    ScriptCodeBuilder code = Code();
+    const auto landing = code.NewLabel(), routine = code.NewLabel();
+    code.Emit(Op::Call, {routine});
+    code.Emit(Op::IncMem, {Data(0)});
+    code.Emit(Op::Return);
+    code.Bind(landing);
+    code.Emit(Op::StoreImm, {2, Data(1)});
+    code.Emit(Op::Return);
+    code.Bind(routine);
+    if (overwrite) {
+      code.Emit(Op::StoreStackImm, {landing, 4});
+    } else {
+      code.Emit(Op::PushImm, {landing});
+    }
+    code.Emit(Op::Return);
+    Context().ResetStack();
+    ASSERT_EQ(RunCode(code), kScriptEnded);
+    EXPECT_FALSE(translation_refused_);
+    EXPECT_EQ(D(1), 2u);
+    // A pushed address leaves the call's own return address on the stack, used by the landing.
+    EXPECT_EQ(D(0), overwrite ? 0u : 1u);
+  }
 }
 
 // Translated code that covers the stack: a push writes an instruction there, which then runs.

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/app_hooks.h"
@@ -54,6 +55,8 @@ RandomProgramRunner::RandomProgramRunner(bool translated) : translated_(translat
   vm_.RegisterNative(&ReturnFirst);
   layout_.code_words = kCodeWords;
   layout_.code = vm_.Memory().Allocate(4 * kCodeWords, true);
+  layout_.library_words = kLibraryWords;
+  layout_.library = vm_.Memory().Allocate(4 * kLibraryWords, true);
   layout_.data_words = kDataWords;
   layout_.data = vm_.Memory().Allocate(4 * kDataWords, true);
   layout_.stack_base = vm_.Context().StackBase();
@@ -65,6 +68,12 @@ void RandomProgramRunner::Prepare(const std::function<std::uint32_t()>& next) {
   ScriptMemory& memory = vm_.Memory();
   const std::vector<std::uint32_t> code = MakeRandomScriptProgram(layout_, next);
   memory.Write(layout_.code, code.data(), 4 * kCodeWords);
+  // The library sees the program as its library in turn.
+  RandomProgramLayout library_layout = layout_;
+  std::swap(library_layout.code, library_layout.library);
+  std::swap(library_layout.code_words, library_layout.library_words);
+  const std::vector<std::uint32_t> library = MakeRandomScriptProgram(library_layout, next);
+  memory.Write(layout_.library, library.data(), 4 * kLibraryWords);
   std::vector<std::uint32_t> data(kDataWords);
   for (std::uint32_t& word : data) word = next();
   // Handles and pointers to handles among the data, so that built-in functions find some.
@@ -77,6 +86,7 @@ void RandomProgramRunner::Prepare(const std::function<std::uint32_t()>& next) {
   if (translated_) {
     // Code that cannot be translated is expected here; it runs interpreted, as it would in a game.
     const plat::ScopedDiagnosticSink quiet([](std::string_view) {});
+    vm_.Translations().Translate(layout_.library, 4 * kLibraryWords);
     last_translated_ = vm_.Translations().Translate(layout_.code, 4 * kCodeWords) == CScriptTranslator::kTranslated;
   }
 

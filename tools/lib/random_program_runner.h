@@ -1,8 +1,10 @@
 // Runs random word programs on a script virtual machine of its own: a small stack, a code block,
 // a data block seeded with live handles, and built-in functions that read their arguments in every
-// way built-in functions do. Shared by the fuzz tests and the fuzz target. In the translated mode
-// the machine runs translated code: each program's code block is translated before it runs (a
-// block that cannot be translated runs interpreted), so that the two modes can be compared.
+// way built-in functions do, and a second code block, a library of random code that the program's
+// operands may name. Shared by the fuzz tests and the fuzz target. In the translated mode the
+// machine runs translated code: each program's two code blocks are translated apart, as two
+// modules are, before it runs (a block that cannot be translated runs interpreted), so that the
+// two modes can be compared.
 #pragma once
 
 #include <cstdint>
@@ -37,6 +39,7 @@ struct RandomRunOutcome {
 class RandomProgramRunner {
  public:
   static constexpr std::uint32_t kCodeWords = 64;
+  static constexpr std::uint32_t kLibraryWords = 24;
   static constexpr std::uint32_t kDataWords = 64;
   static constexpr std::uint32_t kStackWords = 256;
 

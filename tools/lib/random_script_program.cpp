@@ -13,7 +13,11 @@ std::uint32_t Pick(std::uint32_t choice, std::uint32_t count) { return count == 
 std::uint32_t RandomOperand(const RandomProgramLayout& layout, const std::function<std::uint32_t()>& next) {
   const std::uint32_t kind = next() % 32;
   if (kind < 4) return next() % 64;
-  if (kind < 10) return layout.code + 4 * Pick(next(), layout.code_words);
+  if (kind < 8) return layout.code + 4 * Pick(next(), layout.code_words);
+  if (kind < 10) {
+    const bool library = layout.library != 0 && next() % 2 == 0;
+    return library ? layout.library + 4 * Pick(next(), layout.library_words) : layout.code + 4 * Pick(next(), layout.code_words);
+  }
   if (kind < 11) return layout.code + Pick(next(), 4 * layout.code_words);  // any byte, operands too
   if (kind < 20) return layout.data + 4 * Pick(next(), layout.data_words);
   if (kind < 24) return 4 * (next() % 8);  // a stack slot or a stack adjustment

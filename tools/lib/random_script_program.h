@@ -14,6 +14,8 @@ namespace kvxtools {
 struct RandomProgramLayout {
   std::uint32_t code = 0;  // where the program will lie
   std::uint32_t code_words = 0;
+  std::uint32_t library = 0;  // code of another module that the program may call and jump into, 0 for none
+  std::uint32_t library_words = 0;
   std::uint32_t data = 0;
   std::uint32_t data_words = 0;
   std::uint32_t stack_base = 0;

@@ -55,4 +55,14 @@ void ScriptCodeBuilder::WriteTo(ScriptMemory& memory) const {
   memory.Write(base_, words.data(), static_cast<std::uint32_t>(words.size() * sizeof(std::uint32_t)));
 }
 
+void ScriptCodeBuilder::EmitCountDown(Label loop, std::uint32_t counter) {
+  const Label test = NewLabel(), done = NewLabel();
+  Emit(ESobOpcode::DecMem, {counter});
+  Emit(ESobOpcode::Copy, {counter, OperandOf(test, 1)});
+  Bind(test);
+  Emit(ESobOpcode::JumpIfZero, {1, done});
+  Emit(ESobOpcode::Jump, {loop});
+  Bind(done);
+}
+
 }  // namespace kvxtools

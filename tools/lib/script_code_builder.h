@@ -46,6 +46,9 @@ class ScriptCodeBuilder {
   // Switch on `index` with its target table and the closing word.
   std::uint32_t EmitSwitch(Operand index, std::initializer_list<Operand> targets);
   void EmitWord(Operand word);
+  // The end of a loop that runs until the word `counter`, decremented here, counts down to 0: back
+  // to `loop`, or on behind.
+  void EmitCountDown(Label loop, std::uint32_t counter);
 
   // The address of operand n (counted from 1) of the instruction whose opcode word the label marks:
   // the destination of code that rewrites a later instruction's operand.

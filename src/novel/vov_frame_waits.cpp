@@ -43,6 +43,7 @@ std::int32_t* CVovFrame::ConfiguredWord(std::size_t index, std::size_t word) con
 }
 
 bool CVovFrame::RunFramePass() {
+  commands_until_stop_check_ = kCommandsPerStopCheck;
   if (g_FrameProcedureHook != nullptr && g_FrameProcedureHook() != 0) return true;
   application_ending_ = true;
   return false;

@@ -309,6 +309,19 @@ TEST_F(SelectScreensTest, TheScenarioRunsTheChoiceScreenOnTheChoicesItCollectedA
   ExpectClosed();
 }
 
+TEST_F(SelectScreensTest, TheChoiceScreenShowsAChoiceWithoutTextEmpty) {
+  using kvxtools::TobOperand;
+  const std::uint32_t list = host_->Memory().Allocate(8, true);
+  kvxtools::TobBuilder builder;
+  builder.Command(13, {TobOperand::Absent(), TobOperand::String("a"), TobOperand::String("")});
+  builder.Command(128, {TobOperand::Value(list), TobOperand::Value(0), TobOperand::Value(0), TobOperand::Value(2),
+                        TobOperand::Value(0)});
+  World().player = [&](int frame) { ClickAt(frame, 20, {kItemClickX, kFirstItemY + select_test::kItemHeight}); };
+  EXPECT_EQ(Run(builder), 0);
+  EXPECT_EQ(Word(picked_), 1);
+  ExpectClosed();
+}
+
 TEST_F(SelectScreensTest, AChoiceListEndingOnAPendingPromptOnlyFinishesTyping) {
   using kvxtools::TobOperand;
   kvxtools::TobBuilder builder;

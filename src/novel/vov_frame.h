@@ -683,6 +683,9 @@ class CVovFrame : public CVovVM {
   bool CrossBetweenPages(CImagePart& to, CImagePart& from);
   // The game ends in black: the music fades out while the screen crosses to a black page.
   void FadeOutForExit();
+  // The player's confirmed exit: the application ends by the close box's road, so that every
+  // frame pass from here on reports the end.
+  void EndApplication();
   // The select screens' steps (vov_select_screen.cpp): the screen built from its layout with
   // the bar commands from part `first_command`, its slide in or out (false when the application
   // ends meanwhile), the flash of a decided pick, one bar command's answer (0: the screen goes

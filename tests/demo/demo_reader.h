@@ -141,6 +141,8 @@ class Reader {
     });
     next_ += kStep;
   }
+  // The mouse wheel turned by `notches` (positive: away from the reader).
+  void Wheel(std::int32_t notches) { Plan([&](int frame) { run_.PlanEvent(frame, test_support::WheelEvent(notches)); }); }
   // A step without input, as a reader who lingers.
   void Linger() { next_ += kStep; }
   // The title again, after the story's last line.

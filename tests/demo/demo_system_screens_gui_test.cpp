@@ -1,8 +1,9 @@
 // The demo's system menu in a real window (under Xvfb) at a fixed frame step: in the story the
 // menu key (M) slides the panel in from the right edge, its close item takes it away again and
 // the story goes on to the end; its way back to the previous choice shows that choice again; its
-// exit answered yes ends the game. The pictures are written as demo_system_menu*.png and
-// demo_back_to_choice*.png into the build folder.
+// exit answered yes ends the game; the text history turned back over the choice shows no stale
+// line. The pictures are written as demo_system_menu*.png, demo_back_to_choice*.png and
+// demo_history_*.png into the build folder.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -116,6 +117,48 @@ TEST_F(DemoSystemScreensGuiTest, TheMenusExitAnsweredYesEndsTheGame) {
   EXPECT_EQ(run.Run(game_.HostPath()), 0);
   EXPECT_FALSE(run.GaveUp()) << "the game did not go on to the title";
   EXPECT_LT(run.Frames(), answered + kStep / 2) << "it ended soon after the yes";
+}
+
+TEST_F(DemoSystemScreensGuiTest, TheHistoryTurnedBackOneRowLeavesTheChoicesRowEmpty) {
+  LogCapture log;
+  test_support::FixedStepGame run;
+  Reader reader(run);
+  reader.Choose(kTitleStartY);
+  reader.Read(kLinesBeforeChoice);
+  reader.Choose(kFirstChoiceY);
+  // The log: the four lines, the choice, Mio's answer. The history opens on entries 2 to 5 and
+  // one notch of the wheel turns it back to entries 1 to 4, the choice in the last row, where
+  // the answer stood before.
+  reader.Click(kHistoryButtonX, kHistoryButtonY);
+  const int opened = reader.Next() - 20;
+  reader.Wheel(1);
+  const int turned = reader.Next() - 20;
+  reader.Click(kHistoryCloseX, kHistoryCloseY);
+  reader.Read(kLinesOnTheHill);
+  run.PlanPicture(opened, "demo_history_opened.png");
+  run.PlanPicture(turned, "demo_history_turned_back.png");
+  RunToTheEnd(run, reader, log, game_.HostPath());
+
+  const std::vector<std::uint32_t>& first = run.PictureAt(opened);
+  const std::vector<std::uint32_t>& back = run.PictureAt(turned);
+  ASSERT_FALSE(first.empty());
+  ASSERT_FALSE(back.empty());
+  // Letters in a row's text box: its white pixels (the box lets the dimmed page show through).
+  const auto letters = [](const std::vector<std::uint32_t>& shown, int row) {
+    const std::int32_t top = 71 + 140 * row;
+    int ink = 0;
+    for (std::int32_t y = top; y < top + 24; ++y) {
+      for (std::int32_t x = 139; x < 751; ++x) {
+        const std::uint32_t pixel = At(shown, x, y);
+        ink += ((pixel >> 16) & 0xFF) > 0xC0 && ((pixel >> 8) & 0xFF) > 0xC0 && (pixel & 0xFF) > 0xC0 ? 1 : 0;
+      }
+    }
+    return ink;
+  };
+  EXPECT_GT(letters(first, 3), 50) << "Mio's answer in the last row";
+  EXPECT_EQ(letters(first, 2), 0) << "the choice's row";
+  EXPECT_GT(letters(back, 0), 50);
+  EXPECT_EQ(letters(back, 3), 0) << "the choice's row repeats no older line";
 }
 
 }  // namespace

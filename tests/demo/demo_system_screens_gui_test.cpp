@@ -80,8 +80,7 @@ TEST_F(DemoSystemScreensGuiTest, TheMenusWayBackToThePreviousChoiceShowsThatChoi
   LogCapture log;
   test_support::FixedStepGame run;
   Reader reader(run);
-  reader.Choose(kTitleStartY);
-  reader.Read(kLinesBeforeChoice);
+  reader.ReadToTheChoice();
   const int choice = reader.Next() - 20;
   reader.Choose(kFirstChoiceY);
   reader.Read(1);
@@ -123,8 +122,7 @@ TEST_F(DemoSystemScreensGuiTest, TheHistoryTurnedBackOneRowLeavesTheChoicesRowEm
   LogCapture log;
   test_support::FixedStepGame run;
   Reader reader(run);
-  reader.Choose(kTitleStartY);
-  reader.Read(kLinesBeforeChoice);
+  reader.ReadToTheChoice();
   reader.Choose(kFirstChoiceY);
   // The log: the four lines, the choice, Mio's answer. The history opens on entries 2 to 5 and
   // one notch of the wheel turns it back to entries 1 to 4, the choice in the last row, where

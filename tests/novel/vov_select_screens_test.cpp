@@ -367,6 +367,15 @@ TEST_F(SelectScreensTest, TheChoiceScreenShowsAChoiceWithoutTextEmpty) {
   ExpectClosed();
 }
 
+TEST_F(SelectScreensTest, TheMessageWindowsOwnListStaysHiddenUntilAChoiceWaitTakesIt) {
+  using kvxtools::TobOperand;
+  kvxtools::TobBuilder builder;
+  builder.Command(13, {TobOperand::Absent(), TobOperand::String("a"), TobOperand::String("b")});
+  EXPECT_EQ(Run(builder), 0);
+  ASSERT_EQ(frame_->ChoiceList().GetItemCount(), 2);
+  EXPECT_FALSE(frame_->ChoiceList().IsActive()) << "hidden behind a choice screen that may follow";
+}
+
 TEST_F(SelectScreensTest, AChoiceListEndingOnAPendingPromptOnlyFinishesTyping) {
   using kvxtools::TobOperand;
   kvxtools::TobBuilder builder;

@@ -6,8 +6,9 @@
 ; scenario until the reader picks "おわる"; "はじめから" plays the story and comes back to the
 ; title; "つづきから" loads the newest quick save (group 11, the rotating slot) and goes on where
 ; it was taken, or shows the title again when there is none. A run that a quick load or the load screen
-; ended ("retVovExp" 6) loads the save it named and goes on from there; any other end goes back to the
-; title. A title that cannot run (its message shown) ends the game too.
+; ended ("retVovExp" 6) loads the save it named and goes on from there; a run that went back to the
+; previous choice (5) restores the snapshot taken at that choice and goes on from there; any other
+; end goes back to the title. A title that cannot run (its message shown) ends the game too.
 .kind script
   ; The archives of the game's folders, each mounted at its own name (SYS.DPK holds the files
   ; under SYS\), after SCRIPT.DPK, which the engine mounted.
@@ -79,8 +80,17 @@ quick_loaded:
   Eq 0, 6, result
   Copy result, to_load+4
 to_load:
-  JumpIfZero 0, title
+  JumpIfZero 0, not_loaded
   CallNative native(44), pending_save, result   ; the save the quick load named
+  Jump loaded
+not_loaded:
+  Copy host(0), back_to_choice+4
+back_to_choice:
+  Eq 0, 5, result                               ; 5: back to the previous choice
+  Copy result, to_choice+4
+to_choice:
+  JumpIfZero 0, title
+  CallNative native(51), no_arguments, result   ; the snapshot taken at that choice
   Jump loaded
 resume:
   CallNative native(44), newest_quick_save, result

@@ -159,7 +159,8 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   virtual int OnDialogRequest(MessageBlock& block);
   virtual int OnMovieNotify(MessageBlock& block);
   // WM_CLOSE: asks the player first, in full screen as in a window: no full screen here holds
-  // the display so that the question could not be shown over it.
+  // the display so that the question could not be shown over it. A close the game has confirmed
+  // (kCloseConfirmed) asks nothing.
   int OnClose(MessageBlock& block) override;
   // As the framework's, but a movie painting itself (movie-playing byte 2) repaints its frame.
   int OnPaint(MessageBlock& block) override;

@@ -32,6 +32,7 @@ int CGameApp::PrepareWindow() {
 }
 
 int CGameApp::OnClose(MessageBlock& block) {
+  if (block.wparam == kCloseConfirmed) return CFrameworkApp::OnClose(block);
   // The close box pressed again while the question is open asks nothing more.
   if (modal_state_ == kAskingToClose) return 0;
   if (plat::Window* window = GetMainWindow().GetPlatformWindow(); window != nullptr && window->IsMinimized()) {

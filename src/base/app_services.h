@@ -57,6 +57,9 @@ class IAppServices {
   // The setting that loads every sound file whole instead of streaming it.
   virtual bool LoadSoundsWholeSetting() const = 0;
   // A message for the main window: posted, or sent from the game thread with the drawing held.
+  // WM_CLOSE with kCloseConfirmed for its wparam ends the application as the close box does,
+  // without asking again: the player has confirmed it in the game.
+  static constexpr uint32_t kCloseConfirmed = 1;
   virtual void PostWindowMessage(uint32_t message, uint32_t wparam) = 0;
   virtual void SendWindowMessage(uint32_t message, uint32_t wparam) = 0;
   // A modal message box with the stop icon and the application's title (Shift-JIS text), shown

@@ -3,11 +3,13 @@
 #include <memory>
 #include <vector>
 
+#include "builtins/script_task.h"
 #include "builtins/voice_ducking.h"
 #include "sound/bgm_fade_tasks.h"
 #include "sound/channel_fade_tasks.h"
 #include "sound/fade_task_start.h"
 #include "sound/sound_channel_manager.h"
+#include "sound/voice_ducking_task.h"
 
 namespace {
 
@@ -255,5 +257,5 @@ std::uint32_t NativePlayCharacterVoice(const NativeArgs& args) {
 }
 
 std::uint32_t NativeStartVoiceDucking(const NativeArgs& args) {
-  return StartVoiceDuckingPercent(args.I32(0), args.Str(1)) != nullptr ? 1 : 0;
+  return TaskHandle(StartVoiceDuckingPercent(args.I32(0), args.Str(1)), args.Handles());
 }

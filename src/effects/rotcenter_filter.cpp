@@ -17,6 +17,7 @@ std::int32_t CRotCenterFilter::SetParam(CImagePart* target, const PluginArgs& ar
   if (g_TrigTable == nullptr || !g_TrigTable->EnsureCosTable()) return kMissingTable;
   const std::int32_t status = AcceptTarget(target, args);
   direction_ = static_cast<std::uint8_t>(ArgUnsigned(args, 1));
+  draw_mode_ = static_cast<std::uint8_t>(ArgUnsigned(args, 2));
   return status;
 }
 
@@ -65,6 +66,7 @@ std::int32_t CRotCenterFilter::Apply(const FilterApplyArea& area) {
   args.points[2] = turned(left, top + h);
   args.src_rect = &part;
   args.level = level;
+  args.mode = draw_mode_;
   area.destination->PixelLibTransform(picture, args);
   return 0;
 }

@@ -20,8 +20,8 @@ class CRotCenterFilter : public CTimedFilter {
   // Finished at the whole turn.
   std::int32_t GetState() const override { return angle_ == kTurn ? kStateFinished : kStateRunning; }
   std::int32_t Apply(const FilterApplyArea& area) override;
-  // Arguments: duration, direction, draw mode (the turning picture is sampled at the nearest
-  // pixel whatever it says). 5 without the trigonometric tables.
+  // Arguments: duration, direction, draw mode (the affine routine's mode for the turning picture,
+  // which is sampled at the nearest pixel whatever it says). 5 without the trigonometric tables.
   std::int32_t SetParam(CImagePart* target, const PluginArgs& args) override;
 
   std::int32_t Angle() const { return angle_; }
@@ -30,4 +30,5 @@ class CRotCenterFilter : public CTimedFilter {
   std::int32_t angle_ = 0;
   std::int32_t last_drawn_ = -1;
   std::uint8_t direction_ = 0;
+  std::uint8_t draw_mode_ = 0;
 };

@@ -46,7 +46,7 @@ void CStaffRollEffect::Begin(std::uint32_t now) {
   begun_ = true;
   duration_ = layout_.duration;
   if (!layout_.music.empty() && channels_->PlayBgm(layout_.music.c_str(), nullptr, false) == 0) {
-    music_started_ = true;
+    music_slot_ = &channels_->CurrentBgm();
     if (duration_ == 0) duration_ = static_cast<std::int32_t>(channels_->CurrentBgm().stream.GetLength());
   }
   // A roll without a duration is over at once.
@@ -154,12 +154,18 @@ bool CStaffRollEffect::Finish() {
   return false;
 }
 
+bool CStaffRollEffect::HoldsOwnMusic() {
+  if (music_slot_ == nullptr) return false;
+  const BgmSlot& slot = channels_->CurrentBgm();
+  return &slot == music_slot_ && slot.file == layout_.music;
+}
+
 void CStaffRollEffect::StopMusic() {
-  if (music_started_) channels_->StopBgm();
+  if (HoldsOwnMusic()) channels_->StopBgm();
 }
 
 void CStaffRollEffect::FadeMusicOut() {
-  if (layout_.music.empty() || layout_.fade <= 0 || !channels_->CurrentBgm().stream.IsPlaying(nullptr, nullptr)) return;
+  if (layout_.fade <= 0 || !HoldsOwnMusic() || !channels_->CurrentBgm().stream.IsPlaying(nullptr, nullptr)) return;
   CTimerManager* timer = channels_->GetTaskManager() != nullptr ? channels_->GetTaskManager() : manager_;
   auto task = std::make_unique<CBgmFadeOutTask>(static_cast<std::uint32_t>(std::max(layout_.fade, 0)));
   // A started task belongs to the timer manager.

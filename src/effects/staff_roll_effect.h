@@ -10,6 +10,7 @@
 #include "effects/staff_roll_layout.h"
 
 class CSoundChannelManager;
+struct BgmSlot;
 
 class CStaffRollEffect : public CEffect {
  public:
@@ -53,6 +54,9 @@ class CStaffRollEffect : public CEffect {
   static void UpdatePicture(StaffPictureItem& picture, std::int32_t position, std::uint32_t time);
   // The end of the roll: true when the effect ends, false when it stays on screen.
   bool Finish();
+  // The music slot still plays the file the roll started in it: a script that started other
+  // music meanwhile keeps it, and the roll then stops or fades nothing.
+  bool HoldsOwnMusic();
   void StopMusic();
   void FadeMusicOut();
 
@@ -66,7 +70,8 @@ class CStaffRollEffect : public CEffect {
   std::uint32_t last_ = 0;
   bool scroll_done_ = false;
   bool fade_started_ = false;
-  bool music_started_ = false;
+  // The slot the roll started its music in; null when it started none.
+  const BgmSlot* music_slot_ = nullptr;
   std::int32_t multiplier_ = 1;
   double speed_ = 0.0;
 };

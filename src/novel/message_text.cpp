@@ -29,6 +29,7 @@ std::int32_t CMessageText::SetMessage(std::uint32_t record) {
   read_kind_ = memory_->Byte(record);
   line_ = static_cast<std::uint16_t>(memory_->Byte(record + 1) | memory_->Byte(record + 2) << 8);
   read_flag_ = IsLineRead(read_kind_, line_) ? 1 : 0;
+  current_entry_ = 0;
   const std::int32_t result = ParseLine(record + 3);
   if (result == 0) {
     // The choices given after the previous message belong to that message's entry.

@@ -123,6 +123,9 @@ class CMessageText : public IMessageText {
   void set_cursor(std::uint32_t cursor) { cursor_ = cursor; }
   // Identifies the current text: it changes whenever a new text becomes current.
   std::uint64_t text_serial() const { return text_serial_; }
+  // Identifies the history entry the current text is, the same each time the entry becomes
+  // current again; 0 when the text is no entry.
+  std::uint64_t current_entry() const { return current_entry_; }
 
  protected:
   virtual bool IsLineRead(std::uint8_t kind, std::uint16_t line);
@@ -159,7 +162,14 @@ class CMessageText : public IMessageText {
     std::uint16_t line = 0;
     std::uint8_t choice_kind = kNoChoiceRecord;
     std::uint16_t first_bit = 0;
+    std::uint64_t id = 0;
   };
+  // An empty entry with an id no other entry has had.
+  std::unique_ptr<HistoryEntry> NewEntry() {
+    auto entry = std::make_unique<HistoryEntry>();
+    entry->id = ++last_entry_id_;
+    return entry;
+  }
 
   std::uint8_t RefByte(const TextRef& ref, std::uint32_t offset) const;
   // A name: up to its zero. A text: every unit up to its end, embedded records whole.
@@ -205,4 +215,6 @@ class CMessageText : public IMessageText {
   std::uint32_t record_offset_ = 0;
   std::string piece_;
   std::uint64_t text_serial_ = 0;
+  std::uint64_t last_entry_id_ = 0;
+  std::uint64_t current_entry_ = 0;
 };

@@ -26,12 +26,14 @@ void CMessageText::Reset() {
   tag_string_.reset();
   ClearHistory();
   ClearChoices();
+  current_entry_ = 0;
   NewText();
 }
 
 std::int32_t CMessageText::AddToHistory() {
   if (history_on == 0 || ring_.empty()) return -1;
-  auto entry = std::make_unique<HistoryEntry>();
+  auto entry = NewEntry();
+  current_entry_ = entry->id;
   if (name_) entry->name = RefString(*name_);
   entry->text = TextString();
   entry->read_kind = read_kind_;
@@ -77,6 +79,7 @@ std::int32_t CMessageText::LoadHistoryEntry(std::int32_t i) {
   first_choice_bit = entry->first_bit;
   read_flag_ = IsLineRead(read_kind_, line_) ? 1 : 0;
   history_cursor_ = i;
+  current_entry_ = entry->id;
   NewText();
   ResetPen();
   return 0;
@@ -171,7 +174,7 @@ std::uint32_t CMessageText::Load(ByteReader& in, bool restore) {
   const std::uint32_t ring_size = static_cast<std::uint32_t>(ring_.size());
   const std::uint32_t passed_over = *count > ring_size ? *count - ring_size : 0;
   for (std::uint32_t k = 0; k < *count; ++k) {
-    auto entry = std::make_unique<HistoryEntry>();
+    auto entry = NewEntry();
     const auto name = ReadSavedText(in);
     const auto text = ReadSavedText(in);
     const auto read_kind = in.Byte();

@@ -27,6 +27,7 @@ constexpr plat::Point kTextBoxPlace{237, 346};
 constexpr plat::Point kTextBoxSize{506, 202};
 constexpr std::uint8_t kFullOpacity = 255;
 constexpr std::int32_t kPageFull = 1;
+constexpr std::int32_t kSideMargin = 8;
 
 void BlendPart(CImage& panel, const std::string& file, plat::Point at) {
   CImage part;
@@ -44,8 +45,9 @@ std::string Numbered(const char* format, std::uint32_t number) {
   return name.data();
 }
 
-// The text laid out in a box of the size as the message boxes lay it out, then blended.
-void BlendText(CImage& panel, const std::string& text, CFont* font, plat::Point at, plat::Point size) {
+// The text laid out in a box of the size as the message boxes lay it out, then blended. A box
+// of one line keeps only its side margins, so that the line fits its height.
+void BlendText(CImage& panel, const std::string& text, CFont* font, plat::Point at, plat::Point size, bool one_line) {
   if (text.empty() || font == nullptr) return;
   CDrawList unseen;
   CTextLayout box;
@@ -53,6 +55,7 @@ void BlendText(CImage& panel, const std::string& text, CFont* font, plat::Point 
     plat::LogDiagnostic("the select panel's text cannot be laid out");
     return;
   }
+  if (one_line) box.SetLayoutRect(kSideMargin, 0, kSideMargin, 0, true);
   box.SetActive(false);
   const char* next = text.c_str();
   while (*next != '\0' && box.PutChar(&next) != kPageFull) {
@@ -89,7 +92,7 @@ bool ComposeSelectPanel(CImage& panel, const SelectPanelContent& content, CFont*
     BlendPart(panel, "SYS/SS_ETC.ELG", kMoreFlagsPlace);
   }
   if (content.status_text) BlendPart(panel, "SYS/SS_STEXT.ELG", kStatusTextPlace);
-  BlendText(panel, content.name_text, name_font, kNameBoxPlace, kNameBoxSize);
-  BlendText(panel, content.body_text, text_font, kTextBoxPlace, kTextBoxSize);
+  BlendText(panel, content.name_text, name_font, kNameBoxPlace, kNameBoxSize, true);
+  BlendText(panel, content.body_text, text_font, kTextBoxPlace, kTextBoxSize, false);
   return true;
 }

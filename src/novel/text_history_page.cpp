@@ -27,11 +27,12 @@ std::string HistoryIconFile(const VoiceTable& table, std::int32_t character) {
 
 void FillHistoryRows(HistoryRows& rows, const CTextLog& log, std::int32_t first, const VoiceTable& table,
                      const VoiceCharacterLookup& character_of) {
-  for (std::int32_t i = 0; i < kHistoryRows && first + i < log.Count(); ++i) {
-    const CTextLog::Entry* entry = log.GetEntry(first + i);
+  for (std::int32_t i = 0; i < kHistoryRows; ++i) {
+    HistoryRow& row = rows[static_cast<std::size_t>(i)];
+    row = HistoryRow{};
+    const CTextLog::Entry* entry = first + i < log.Count() ? log.GetEntry(first + i) : nullptr;
     const auto* message = entry != nullptr ? std::get_if<CTextLog::Message>(&entry->payload) : nullptr;
     if (message == nullptr) continue;
-    HistoryRow& row = rows[static_cast<std::size_t>(i)];
     row.entry = first + i;
     row.speaker = message->speaker.value_or("");
     row.voice = message->voice.value_or("");

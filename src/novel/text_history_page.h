@@ -31,8 +31,8 @@ using VoiceCharacterLookup = std::function<std::int32_t(const std::string& voice
 // voice the table does not know (the icon's default picture), "SYS/TH_Y.ELG" from 68.
 std::string HistoryIconFile(const VoiceTable& table, std::int32_t character);
 
-// Fills the rows from entries first .. first + 3, stopping at the log's count. Message entries
-// replace their row; other kinds leave it as it was.
+// Fills the rows from entries first .. first + 3: a message entry fills its row; a row of
+// another kind of entry, or past the log's count, is empty (entry -1).
 void FillHistoryRows(HistoryRows& rows, const CTextLog& log, std::int32_t first, const VoiceTable& table,
                      const VoiceCharacterLookup& character_of);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "base/sjis_fit.h"
 #include "gfx/surface_object_image.h"
 #include "script/script_vm.h"
 #include "ui/font.h"
@@ -161,9 +162,11 @@ std::uint32_t CTextPrinter::LayoutText(std::uint32_t from, std::uint32_t to) {
         continue;
       case '@':
         ++at;
+        // `@@` is one `@`: the digits behind it are characters of their own.
         if (next == '@') {
           unit += '@';
           ++at;
+          break;
         }
         for (std::uint32_t digits = 0; digits < kMostCodeDigits && IsDigit(TextByte(at)); ++digits, ++at) {
           unit += static_cast<char>(TextByte(at));
@@ -200,7 +203,7 @@ std::uint32_t CTextPrinter::PrintString(const std::optional<std::string>& text, 
 std::uint32_t CTextPrinter::PrintName(std::int32_t x, std::int32_t y, std::int32_t part, CImage* image, CFont* font,
                                       std::uint8_t edge) {
   std::optional<std::string> name = NamePart(part);
-  if (name && part != 0 && name->size() >= kLongestNamePart) name->resize(kLongestNamePart - 1);
+  if (name && part != 0 && name->size() >= kLongestNamePart) name = FitSjis(*name, kLongestNamePart - 1);
   return PrintString(name, x, y, image, font, edge);
 }
 
@@ -227,12 +230,14 @@ bool CTextPrinter::WasChoiceChosen(std::uint8_t i) const {
 bool CTextPrinter::SaveMark() {
   if (!HasText()) return false;
   mark_serial_ = text_serial();
+  mark_entry_ = current_entry();
   mark_offset_ = cursor();
   return true;
 }
 
 bool CTextPrinter::RestoreMark() {
-  if (!HasText() || mark_serial_ != text_serial()) return false;
+  const bool same_entry = mark_entry_ != 0 && mark_entry_ == current_entry();
+  if (!HasText() || (mark_serial_ != text_serial() && !same_entry)) return false;
   set_cursor(mark_offset_);
   return true;
 }

@@ -43,6 +43,8 @@ class CTextPrinter : public CMessageText {
   bool SelectChoice(std::uint8_t i);
   std::uint8_t GetSelectedChoice() const;
   bool WasChoiceChosen(std::uint8_t i) const;
+  // The mark holds while the same text is current, also when the scripts browse the history
+  // and come back to the marked entry.
   bool SaveMark();
   bool RestoreMark();
   // The text up to the first `$`, `&` or its end without markup; `\` becomes CR LF with `crlf`.
@@ -89,6 +91,7 @@ class CTextPrinter : public CMessageText {
   std::int32_t pen_x_ = 0;
   std::int32_t pen_y_ = 0;
   std::optional<std::uint64_t> mark_serial_;
+  std::uint64_t mark_entry_ = 0;
   ScriptTextExport choice_export_;
   std::uint32_t mark_offset_ = 0;
 };

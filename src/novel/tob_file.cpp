@@ -39,11 +39,13 @@ bool ReadLabels(std::span<const std::uint8_t> first_block, std::vector<TobLabel>
 }
 
 bool ReadLines(std::span<const std::uint8_t> second_block, std::vector<std::uint32_t>& lines) {
-  ByteReader block(second_block);
-  const std::optional<std::uint32_t> count = block.Word();
-  if (!count || !block.Has(std::uint64_t{*count} * 4)) return false;
+  ByteReader head(second_block);
+  const std::optional<std::uint32_t> count = head.Word();
+  if (!count || !head.Has(std::uint64_t{*count} * 4)) return false;
+  // The table ends where the body begins, whatever lies between it and its count.
+  ByteReader table(second_block.last(std::size_t{*count} * 4));
   lines.reserve(*count);
-  for (std::uint32_t n = 0; n < *count; ++n) lines.push_back(*block.Word());
+  for (std::uint32_t n = 0; n < *count; ++n) lines.push_back(*table.Word());
   return true;
 }
 

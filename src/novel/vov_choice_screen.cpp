@@ -71,10 +71,10 @@ std::int32_t CVovFrame::RunChoiceScreen(std::uint32_t choice_variables, std::uin
   screen.list.SetItemColors(0xFFFFFF, 0x8FDFDF, 0xFFFFFF, 0x909090);
   screen.list.SetGradientColors(0xFFEB00, 0xFF4646, 0x00FFEB, 0x26DD26, 0xFFEB00, 0xFF4646, 0xB0B0B0, 0x595959);
   for (std::int32_t index = 0; index < pending; ++index) {
-    const CListItem* item = choice_list_.GetItem(index);
+    const CListItem& item = choice_list_.ItemOrBlank(index);
     CListPart::ItemSetup setup;
-    setup.text = item->text.c_str();
-    setup.disabled = item->disabled;
+    setup.text = item.text.c_str();
+    setup.disabled = item.disabled;
     screen.list.AddMenuItem(setup);
   }
   screen.list.SetPosition(kListPlace.x, kListPlace.y);

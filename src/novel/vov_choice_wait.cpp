@@ -40,8 +40,8 @@ class BacklogChoice {
     if (open_ || list.GetItemCount() < 1 || log.BeginChoice(list.GetItemCount()) != 0) return;
     open_ = true;
     for (std::int32_t index = 0; index < list.GetItemCount(); ++index) {
-      const CListItem* item = list.GetItem(index);
-      log.SetChoiceItem(index, item->disabled, item->text);
+      const CListItem& item = list.ItemOrBlank(index);
+      log.SetChoiceItem(index, item.disabled, item.text);
     }
   }
   ~BacklogChoice() { Close(-1); }

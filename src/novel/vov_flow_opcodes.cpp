@@ -68,6 +68,9 @@ std::int32_t ChoicesHandler(CVovFrame& frame, std::span<const VovOperand> operan
     setup.disabled = frame.ChoiceDisabled(count);
     list.AddMenuItem(setup);
   }
+  // New items show at once: the list stays hidden until a choice wait takes it, so that nothing
+  // of it shows while a choice screen owns the choices or the scenario waits before it.
+  list.SetActive(false);
   frame.ClearChoiceMarks();
   frame.SetChoiceCount(count);
   return 0;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/app_hooks.h"
 #include "base/game_settings.h"
 #include "novel/vov_command_record.h"
 #include "platform/diagnostic_log.h"
@@ -75,6 +76,10 @@ std::int32_t CVovFrame::RunScript() {
       SetPosition(Position() + static_cast<std::uint32_t>(text_.PutChar(body.subspan(at))));
       continue;
     }
+    if (StopRequested()) {
+      Operands().Empty();
+      return kRunStopped;
+    }
     const std::uint8_t mark = BodyByte(at + 1);
     std::uint32_t next = Position() + 1;
     if (mark == ' ' || mark == 's') {
@@ -92,6 +97,18 @@ std::int32_t CVovFrame::RunScript() {
       return kRunStopped;
     }
   }
+}
+
+bool CVovFrame::StopRequested() {
+  if (commands_until_stop_check_ > 1) {
+    --commands_until_stop_check_;
+    return false;
+  }
+  commands_until_stop_check_ = kCommandsPerStopCheck;
+  if (g_ScriptStopCheckHook == nullptr || !g_ScriptStopCheckHook()) return false;
+  application_ending_ = true;
+  Refuse("the application is ending");
+  return true;
 }
 
 std::uint32_t CVovFrame::ExecCommand(std::uint32_t at) {
@@ -115,8 +132,8 @@ std::uint32_t CVovFrame::RunHandler(std::uint32_t kind, std::span<const VovOpera
   command_result_ = static_cast<std::int32_t>(kind);
   operand_count_ = static_cast<std::uint32_t>(operands.size());
   const std::uint32_t counter = repeat_counter_;
+  // Unlike CallOpcode, a body command leaves "retVovExp" to the expressions that set it.
   command_result_ = handlers_[kind](*this, operands);
-  host_.SetRetVovExp(static_cast<std::uint32_t>(command_result_));
   // Only an unbroken run of skippable waits keeps the counter.
   if (repeat_counter_ == counter) repeat_counter_ = 0;
   return command_result_ == 0 ? next : 0;
@@ -146,6 +163,8 @@ std::uint32_t CVovFrame::ExecCoreCommand(std::uint32_t kind, std::span<const Vov
       break;
     case kVovCall:
       if (!script.empty()) current_line_ = -1;
+      // The call returns behind itself, so the position moves there before it is pushed.
+      if (!SetPosition(next)) return Refuse("the next position lies outside the body");
       return CallTo(OrNull(script), OrNull(label), offset);
     case kVovJump:
       if (!script.empty()) current_line_ = -1;

@@ -61,6 +61,9 @@ class CVovFrame : public CVovVM {
   static constexpr std::int32_t kRunNoMainScript = -2;
   static constexpr std::int32_t kRunStopped = -1;
   static constexpr std::int32_t kRunBadHandlerResult = -4;
+  // Commands a run carries out without a frame pass before it asks the stop check whether the
+  // application is ending: a scenario loop without waits must not hold the game.
+  static constexpr std::uint32_t kCommandsPerStopCheck = std::uint32_t{1} << 16;
   // ServeTransfer's results.
   static constexpr std::int32_t kServeDone = 0;
   static constexpr std::int32_t kServeCallFailed = 1;
@@ -430,6 +433,8 @@ class CVovFrame : public CVovVM {
   // (remembered: ApplicationEnding).
   bool RunFramePass();
   bool ApplicationEnding() const { return application_ending_; }
+  // Tests set it to reach the stop check soon.
+  void SetCommandsUntilStopCheck(std::uint32_t commands) { commands_until_stop_check_ = commands; }
   // mask 1: a click or the decide key (with the setting that lets a click end waits); mask 2: the
   // skip key or the always-skip setting. False while input is not allowed.
   static constexpr std::uint32_t kInterruptClick = 1;
@@ -602,6 +607,9 @@ class CVovFrame : public CVovVM {
   void SetWindowOpacity(std::int32_t alpha) { window_opacity_ = alpha; }
 
  private:
+  // Counts one command of the run: true (logged) when the stop check it asks every
+  // kCommandsPerStopCheck commands without a frame pass says the application is ending.
+  bool StopRequested();
   // The next script address, or 0 to stop with the command result.
   std::uint32_t ExecCommand(std::uint32_t at);
   std::uint32_t ExecCoreCommand(std::uint32_t kind, std::span<const VovOperand> operands, std::uint32_t next);
@@ -679,6 +687,9 @@ class CVovFrame : public CVovVM {
   bool CrossBetweenPages(CImagePart& to, CImagePart& from);
   // The game ends in black: the music fades out while the screen crosses to a black page.
   void FadeOutForExit();
+  // The player's confirmed exit: the application ends by the close box's road, so that every
+  // frame pass from here on reports the end.
+  void EndApplication();
   // The select screens' steps (vov_select_screen.cpp): the screen built from its layout with
   // the bar commands from part `first_command`, its slide in or out (false when the application
   // ends meanwhile), the flash of a decided pick, one bar command's answer (0: the screen goes
@@ -791,6 +802,7 @@ class CVovFrame : public CVovVM {
   std::int32_t pending_request_ = 0;
   std::uint32_t pause_start_ = 0;
   bool application_ending_ = false;
+  std::uint32_t commands_until_stop_check_ = kCommandsPerStopCheck;
   bool input_allowed_ = true;
   bool buttons_shown_ = false;
   std::int32_t mouse_x_ = -1;

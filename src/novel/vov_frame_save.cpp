@@ -61,9 +61,9 @@ VovFrameTail CVovFrame::CaptureTail() const {
   if (choice_awaited_ && choice_list_.GetItemCount() > 0) {
     deferred.list_value = static_cast<std::uint32_t>(choice_list_.choice_base());
     for (std::int32_t index = 0; index < choice_list_.GetItemCount(); ++index) {
-      const CListItem* item = choice_list_.GetItem(index);
-      deferred.choices.push_back({static_cast<std::uint32_t>(item->value), item->disabled ? std::uint8_t{1} : std::uint8_t{0},
-                                  item->text});
+      const CListItem& item = choice_list_.ItemOrBlank(index);
+      deferred.choices.push_back({static_cast<std::uint32_t>(item.value), item.disabled ? std::uint8_t{1} : std::uint8_t{0},
+                                  item.text});
     }
   }
   const std::span<const std::uint8_t> message = message_window_.text();

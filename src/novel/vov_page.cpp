@@ -45,10 +45,7 @@ CVovPage::~CVovPage() {
   for (std::int32_t group : {1, 0, 2}) {
     for (bool back : {false, true}) ClearSprites(back, group);
   }
-  for (BgSlotRecord& record : bg_) {
-    for (CEffect** field : {&record.effect, &record.persist_effect, &record.quake_effect}) ReleaseSlotEffect(*field);
-    EndBgAnime(record);
-  }
+  for (BgSlotRecord& record : bg_) EndAllBgEffects(record);
   ReleasePageImage();
 }
 
@@ -118,7 +115,9 @@ void CVovPage::ResetSlots() {
     ClearBg(0, slot);
     BgSlotRecord& record = Bg(slot);
     record.persist_kind = 0;
-    ReleaseSlotEffect(record.persist_effect);
+    EndAllBgEffects(record);
+    record.anime_name.clear();
+    record.anime_state = 0;
     ClearSprites(slot != 0, -1);
   }
 }

@@ -160,6 +160,9 @@ class CVovPage {
   void ShowBg(BgSlotRecord& record, bool redraw);
   void ReleaseBgImage(BgSlotRecord& record);
   void EndBgAnime(BgSlotRecord& record);
+  // Ends every effect of the slot: the one run once, the persistent one, the quake and the
+  // background animation.
+  void EndAllBgEffects(BgSlotRecord& record);
   // Ends the slot's effect run once and a persistent one that works on the picture (looping
   // animation, raster, haze, cross); with `resume_anime` a stopped animation runs again.
   void EndBgEffect(BgSlotRecord& record, bool resume_anime);

@@ -24,6 +24,11 @@ void CVovPage::EndBgAnime(BgSlotRecord& record) {
   record.anime.reset();
 }
 
+void CVovPage::EndAllBgEffects(BgSlotRecord& record) {
+  for (CEffect** field : {&record.effect, &record.persist_effect, &record.quake_effect}) ReleaseSlotEffect(*field);
+  EndBgAnime(record);
+}
+
 void CVovPage::EndBgEffect(BgSlotRecord& record, bool resume_anime) {
   EndScreenFilter();
   ReleaseSlotEffect(record.effect);

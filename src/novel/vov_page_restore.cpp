@@ -25,10 +25,7 @@ std::string ZoomText(float zoom) {
 
 void CVovPage::DropPictures() {
   for (BgSlotRecord& record : bg_) {
-    ReleaseSlotEffect(record.effect);
-    ReleaseSlotEffect(record.persist_effect);
-    ReleaseSlotEffect(record.quake_effect);
-    EndBgAnime(record);
+    EndAllBgEffects(record);
     record.capture.reset();
     ReleaseBgImage(record);
   }

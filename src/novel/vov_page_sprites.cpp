@@ -1,8 +1,8 @@
 // The sprite slots of the novel page: loading, tinting, placing and ordering the character
 // pictures of the three groups on either page.
 #include <algorithm>
-#include <cctype>
 
+#include "base/sjis_case.h"
 #include "base/sjis_fit.h"
 #include "gfx/image.h"
 #include "novel/slot_filters.h"
@@ -26,7 +26,7 @@ constexpr std::int32_t kFootY = 600;
 std::string CharacterKey(const std::string& name) {
   const std::size_t separator = name.find_last_of("\\/:");
   std::string key = name.substr(separator == std::string::npos ? 0 : separator + 1, 3);
-  for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  UpperSjis(key);
   if (key == "MIS") return "X05";
   if (key == "AKI") return "X27";
   return key;
@@ -120,7 +120,7 @@ std::int32_t CVovPage::LoadSprite(std::uint32_t index, const char* name, bool ba
   record->x = x;
   record->y = y;
   record->name = FitSjis(name, kSlotNameSize - 1);
-  for (char& c : record->name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  UpperSjis(record->name);
   record->character = CharacterOf(record->name);
 
   PushBack(back, group, record->priority);

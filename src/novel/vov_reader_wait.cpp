@@ -50,7 +50,8 @@ std::int32_t CVovFrame::PlaySpeakerVoice(const std::string& voice, bool loop) {
 void CVovFrame::StartVoice(const std::string& voice) {
   if (voice.empty() || !Setting(kSettingVoicesOn) || PlaySpeakerVoice(voice, false) < -1) return;
   voice_playing_ = true;
-  if (auto_mode_ && Setting(kSettingWaitForVoice)) {
+  // The wait for the voice ends the message on its own, in auto mode or not.
+  if (Setting(kSettingWaitForVoice)) {
     voice_wait_state_ = kVoiceWaiting;
     current_window_->FinishTyping();
   }

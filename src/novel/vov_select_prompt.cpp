@@ -55,7 +55,7 @@ std::int32_t CVovFrame::RunSelectPrompt(std::int32_t variable, std::uint32_t ans
     if (memory.Word(answer) == 0 && FlashSelection() != 0) return kRunStopped;
     const bool effects = !was_skipping && !IsInterrupted(kInterruptSkip);
     StopMusic(effects ? kMusicFadeTime : 0);
-    ShowMessageWindow(false, false);
+    ShowMessageWindow(false, true);
     SetButtonState(kHistoryButton, TextLog().Count() > 0 ? kButtonEnabled : kButtonDisabled);
     memory.SetWord(answer, static_cast<std::uint32_t>(character));
     if (effects) {
@@ -80,8 +80,8 @@ std::int32_t CVovFrame::RunSelectPrompt(std::int32_t variable, std::uint32_t ans
   screen.content.status_text = true;
   screen.content.body_text = text != nullptr ? text : "";
   if (!OpenSelectScreen(screen, "SYS/SS_BG.GMP", kFirstBarPart, flags)) return kRunStopped;
-  const bool effects = !was_skipping && !IsInterrupted(kInterruptSkip);
-  if (effects && !SlideSelectScreen(screen, true)) {
+  // The bar slides in whether or not the opening used effects.
+  if (!SlideSelectScreen(screen, true)) {
     CloseSelectScreen(screen);
     return kRunStopped;
   }

@@ -13,6 +13,7 @@
 #include "base/input_manager.h"
 #include "base/millisecond_clock.h"
 #include "base/player_input.h"
+#include "novel/system_command_tables.h"
 #include "novel/vov_frame.h"
 #include "novel/vov_system_prompts.h"
 #include "platform/diagnostic_log.h"
@@ -50,9 +51,7 @@ constexpr std::uint8_t kRightClickKeepsAuto = 3;
 // The pointer row from which the buttons show.
 constexpr std::int32_t kButtonRowTop = 578;
 
-// The key-binding actions from 6 on choose these commands.
 constexpr std::uint32_t kFirstCommandAction = kActionAutoPlay;
-constexpr std::array<std::int32_t, 12> kActionCommands = {6, 3, 4, 0, 1, 9, 10, 8, 7, 5, 2, 11};
 // F1 to F5 choose the quick slots 0 to 4 unless an Alt key is down.
 constexpr std::uint32_t kFirstFunctionKey = 0x3B;
 constexpr std::int32_t kQuickSlots = 5;
@@ -60,13 +59,6 @@ constexpr std::uint32_t kLeftAlt = 0x38;
 constexpr std::uint32_t kRightAlt = 0xB8;
 constexpr std::array<const char*, kQuickSlots> kSlotDigits = {"１", "２", "３", "４", "５"};
 
-// The select screens' commands of the polled system buttons (-1: none).
-constexpr std::array<std::int32_t, 12> kSelectCommandOfButton = {0, 1, 2, 3, 4, -1, -1, 5, 6, -1, 7, 8};
-// The buttons whose enabled state gates a select-screen command.
-constexpr std::array<std::size_t, 9> kButtonOfSelectCommand = {0, 1, 2, 3, 4, 7, 8, 10, 11};
-// The system menu's results from 8 on run these commands; the short menu's by its own table.
-constexpr std::int32_t kFirstMenuCommandResult = 8;
-constexpr std::array<std::int32_t, 7> kCommandOfMenuResult = {5, 6, 7, 9, 3, 4, 8};
 
 // The save/load script's words: the mode pair, the result, the configuration choice and the
 // change flags, as configuration words 2 to 5 name them.
@@ -103,12 +95,8 @@ void CVovFrame::SetPendingRequest(std::int32_t request) {
 CVovFrame::PolledCommand CVovFrame::PollCommandKeys() const {
   PolledCommand chosen;
   if (g_KeyBindings != nullptr) {
-    const std::int32_t action = g_KeyBindings->FindActionPressed(kFirstCommandAction, 0);
-    const std::int32_t index = action - static_cast<std::int32_t>(kFirstCommandAction);
-    if (index >= 0 && index < static_cast<std::int32_t>(kActionCommands.size())) {
-      chosen.command = kActionCommands[static_cast<std::size_t>(index)];
-      return chosen;
-    }
+    chosen.command = SystemCommandOfAction(g_KeyBindings->FindActionPressed(kFirstCommandAction, 0));
+    if (chosen.command != kNoSystemCommand) return chosen;
   }
   if (KeyDown(kLeftAlt) || KeyDown(kRightAlt)) return chosen;
   for (std::int32_t slot = 0; slot < kQuickSlots; ++slot) {
@@ -185,13 +173,10 @@ std::int32_t CVovFrame::HandleSelectScreenButton(std::int32_t command) {
     chosen.command = command;
   } else {
     chosen = PollCommandKeys();
-    if (chosen.command < 0) return kCommandNone;
-    chosen.command = kSelectCommandOfButton[static_cast<std::size_t>(chosen.command)];
+    chosen.command = SelectCommandOfButton(chosen.command);
   }
-  if (chosen.command < 0 || chosen.command >= static_cast<std::int32_t>(kButtonOfSelectCommand.size())) {
-    return kCommandNone;
-  }
-  const std::size_t button = kButtonOfSelectCommand[static_cast<std::size_t>(chosen.command)];
+  if (chosen.command < 0 || chosen.command >= kSelectCommands) return kCommandNone;
+  const std::size_t button = ButtonOfSelectCommand(chosen.command);
   if (button < kButtonCount && ButtonState(button) == kButtonDisabled) return kCommandNone;
 
   std::int32_t result = kCommandNone;
@@ -320,7 +305,8 @@ bool CVovFrame::ShowWindowAroundScreen(bool show) {
 }
 
 std::int32_t CVovFrame::RunConfigScript(bool whole) {
-  BeginSystemPause();
+  // The select screens run it without the pause clock.
+  if (whole) BeginSystemPause();
   const bool window_shown = message_window_shown_;
   if (whole && !ShowWindowAroundScreen(false)) return kCommandAppEnding;
   if (std::int32_t* mode = ConfiguredWord(kModeWords)) *mode = 0;
@@ -345,7 +331,7 @@ std::int32_t CVovFrame::RunConfigScript(bool whole) {
     SetButtonState(kSkipButton, skip_now == 0 || line_read_ ? kButtonEnabled : kButtonDisabled);
   }
   if (whole && window_shown && !ShowWindowAroundScreen(true)) return kCommandAppEnding;
-  EndSystemPause();
+  if (whole) EndSystemPause();
   return kCommandDone;
 }
 
@@ -389,11 +375,9 @@ std::int32_t CVovFrame::OpenSystemMenu() {
   const std::int32_t result = RunSystemMenu(kFullMenu);
   if (pending_request_ != 0) return result;
   EndSystemPause();
-  const std::int32_t index = result - kFirstMenuCommandResult;
-  if (index < 0) return result;
-  if (index >= static_cast<std::int32_t>(kCommandOfMenuResult.size())) return result;
   PolledCommand chosen;
-  chosen.command = kCommandOfMenuResult[static_cast<std::size_t>(index)];
+  chosen.command = SystemCommandOfMenuResult(result);
+  if (chosen.command == kNoSystemCommand) return result;
   return RunSystemCommand(chosen);
 }
 

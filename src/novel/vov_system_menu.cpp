@@ -4,6 +4,7 @@
 #include <array>
 #include <vector>
 
+#include "base/app_services.h"
 #include "base/game_key_bindings.h"
 #include "base/input_bindings.h"
 #include "base/input_manager.h"
@@ -19,6 +20,7 @@
 #include "novel/widget_group_scope.h"
 #include "platform/diagnostic_log.h"
 #include "platform/text_encoding.h"
+#include "platform/window_messages.h"
 #include "scene/draw_layer.h"
 #include "scene/sprite.h"
 #include "ui/check_button.h"
@@ -222,6 +224,7 @@ std::int32_t CVovFrame::ServeMenuItem(std::int32_t id) {
     case kItemExit:
       answer = AskUtf8("ゲームを終了します。\nよろしいですか？");
       if (answer > 0 && Setting(kSettingClosingFade)) FadeOutForExit();
+      if (answer > 0) EndApplication();
       return answer != 0 ? kCommandAppEnding : 0;
     case kItemClose:
       PlaySystemSound(kCloseChannel);
@@ -229,6 +232,11 @@ std::int32_t CVovFrame::ServeMenuItem(std::int32_t id) {
     default:
       return 0;
   }
+}
+
+void CVovFrame::EndApplication() {
+  application_ending_ = true;
+  if (g_AppServices != nullptr) g_AppServices->SendWindowMessage(plat::WM_CLOSE, IAppServices::kCloseConfirmed);
 }
 
 void CVovFrame::FadeOutForExit() {

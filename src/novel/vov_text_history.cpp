@@ -297,16 +297,20 @@ std::int32_t CVovFrame::FillHistoryPage(std::int32_t first) {
   FillHistoryRows(screen.rows, text_log_, first, host_.Voices(), CharacterOfVoice);
   for (std::size_t row = 0; row < kHistoryRows; ++row) {
     const HistoryRow& shown = screen.rows[row];
-    // Rows past the log, and rows of other kinds of entry, stay as they were.
-    if (shown.entry != first + static_cast<std::int32_t>(row)) continue;
+    // A row past the log or of another kind of entry (a choice list) is left empty: what an
+    // earlier page showed there would repeat an older line.
+    const bool message = shown.entry == first + static_cast<std::int32_t>(row);
     CTextWindow& text = screen.texts[row];
     text.Refresh(true);
-    text.SetText(shown.record.data(), shown.record.size());
-    text.SetNames(shown.speaker.empty() ? nullptr : shown.speaker.c_str(),
-                  shown.voice.empty() ? nullptr : shown.voice.c_str());
-    current_window_ = &text;
-    text.Display(true);
-    const bool voiced = shown.HasVoice();
+    text.ClearText();
+    if (message) {
+      text.SetText(shown.record.data(), shown.record.size());
+      text.SetNames(shown.speaker.empty() ? nullptr : shown.speaker.c_str(),
+                    shown.voice.empty() ? nullptr : shown.voice.c_str());
+      current_window_ = &text;
+      text.Display(true);
+    }
+    const bool voiced = message && shown.HasVoice();
     if (voiced && screen.icon_pictures[row].LoadFile32(shown.icon.c_str(), nullptr, 0, 0) == 0) {
       screen.icons[row].SetImage(&screen.icon_pictures[row], nullptr, kIconX, RowY(row, kAreaY));
     }

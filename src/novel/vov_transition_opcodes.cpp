@@ -1,6 +1,7 @@
 // The opcodes of the page transitions (90-105), the screen quakes (106, 107) and the screen
-// crosses (112, 113). A transition that cannot start has already shown
-// the back page, so the scenario goes on; only quitting during a wait stops it.
+// crosses (112, 113). A transition that cannot start shows the back page at once and stops the
+// scenario with its failure code (logged), as the effect commands do; only row 96, the named
+// filters, lets the scenario go on.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -69,8 +70,10 @@ void PrepareBackPage(CVovFrame& frame) {
   frame.Page().CopyFrontToBack();
 }
 
+// An absent time reads as 0, which takes the default too.
 std::uint32_t TimeOr300(std::span<const VovOperand> operands, std::size_t n) {
-  return VovOperandAt(operands, n).flags == 0 ? kSpriteTransitionTime : ValueAt(operands, n);
+  const std::uint32_t time = ValueAt(operands, n);
+  return time == 0 ? kSpriteTransitionTime : time;
 }
 
 // Opcodes 103 and 104: the back page a copy of the front one with the sprite loaded and placed.
@@ -100,79 +103,63 @@ void CVovFrame::InstallTransitionHandlers() {
     return 0;
   });
   SetHandler(93, [](CVovFrame& frame, std::span<const VovOperand> operands) {
-    frame.CrossTransition(ValueAt(operands, 0));
-    return 0;
+    return frame.CrossTransition(ValueAt(operands, 0));
   });
   SetHandler(94, [](CVovFrame& frame, std::span<const VovOperand> operands) {
-    frame.RuleTransition(ValueAt(operands, 0), ValueAt(operands, 1), SignedAt(operands, 2));
-    return 0;
+    return frame.RuleTransition(ValueAt(operands, 0), ValueAt(operands, 1), SignedAt(operands, 2));
   });
   SetHandler(95, [](CVovFrame& frame, std::span<const VovOperand> operands) {
-    frame.PatternTransition(ValueAt(operands, 0), ValueAt(operands, 1), ValueAt(operands, 2));
-    return 0;
+    return frame.PatternTransition(ValueAt(operands, 0), ValueAt(operands, 1), ValueAt(operands, 2));
   });
   SetHandler(96, [](CVovFrame& frame, std::span<const VovOperand> operands) {
     // Of the named filters only "scroll" reads a text: its acceleration, the third word.
     const bool scroll = std::string_view(CVovFrame::NamedFilterName(SignedAt(operands, 0))) == "scroll";
     const FilterWords<3> words(operands, {2, 3, 4}, scroll ? 0b100 : 0);
+    // The only transition whose failure lets the scenario go on.
     frame.NamedFilterTransition(SignedAt(operands, 0), ValueAt(operands, 1), words.Words());
     return 0;
   });
   SetHandler(97, [](CVovFrame& frame, std::span<const VovOperand> operands) {
     // The vertical factor and the speed are texts.
     const FilterWords<6> words(operands, {2, 3, 4, 6, 1, 5}, 0b11000);
-    frame.RippleTransition(ValueAt(operands, 0), words.Words());
-    return 0;
+    return frame.RippleTransition(ValueAt(operands, 0), words.Words());
   });
   // The prepared transitions: the back page cleared to black or white, or given a background,
   // then a cross, a rule or a pattern transition. A background that cannot be loaded ends the
   // command before the transition.
   SetHandler(98, [](CVovFrame& frame, std::span<const VovOperand> operands) {
     ClearBackPage(frame, kBlack);
-    frame.CrossTransition(ValueAt(operands, 0));
-    return 0;
+    return frame.CrossTransition(ValueAt(operands, 0));
   });
   SetHandler(99, [](CVovFrame& frame, std::span<const VovOperand> operands) {
     ClearBackPage(frame, kWhite);
-    frame.CrossTransition(ValueAt(operands, 0));
-    return 0;
+    return frame.CrossTransition(ValueAt(operands, 0));
   });
   SetHandler(100, [](CVovFrame& frame, std::span<const VovOperand> operands) {
-    if (PrepareBackBg(frame, operands, 2)) frame.CrossTransition(ValueAt(operands, 1));
-    return 0;
+    return PrepareBackBg(frame, operands, 2) ? frame.CrossTransition(ValueAt(operands, 1)) : 0;
   });
   SetHandler(101, [](CVovFrame& frame, std::span<const VovOperand> operands) {
-    if (PrepareBackBg(frame, operands, 4)) {
-      frame.RuleTransition(ValueAt(operands, 1), ValueAt(operands, 2), SignedAt(operands, 3));
-    }
-    return 0;
+    if (!PrepareBackBg(frame, operands, 4)) return 0;
+    return frame.RuleTransition(ValueAt(operands, 1), ValueAt(operands, 2), SignedAt(operands, 3));
   });
   SetHandler(102, [](CVovFrame& frame, std::span<const VovOperand> operands) {
-    if (PrepareBackBg(frame, operands, 4)) {
-      frame.PatternTransition(ValueAt(operands, 1), ValueAt(operands, 2), ValueAt(operands, 3));
-    }
-    return 0;
+    if (!PrepareBackBg(frame, operands, 4)) return 0;
+    return frame.PatternTransition(ValueAt(operands, 1), ValueAt(operands, 2), ValueAt(operands, 3));
   });
   SetHandler(103, [](CVovFrame& frame, std::span<const VovOperand> operands) {
     PrepareBackSprite(frame, operands, 1, 4);
-    frame.CrossTransition(TimeOr300(operands, 3));
-    return 0;
+    return frame.CrossTransition(TimeOr300(operands, 3));
   });
   SetHandler(104, [](CVovFrame& frame, std::span<const VovOperand> operands) {
     PrepareBackSprite(frame, operands, 2, 6);
-    frame.RuleTransition(ValueAt(operands, 1), TimeOr300(operands, 4), SignedAt(operands, 5));
-    return 0;
+    return frame.RuleTransition(ValueAt(operands, 1), TimeOr300(operands, 4), SignedAt(operands, 5));
   });
   SetHandler(105, [](CVovFrame& frame, std::span<const VovOperand> operands) {
     PrepareBackPage(frame);
     frame.Page().ClearSprites(true, SignedAt(operands, 3));
     const std::int32_t rule = SignedAt(operands, 1);
-    if (rule < 0) {
-      frame.CrossTransition(TimeOr300(operands, 0));
-    } else {
-      frame.RuleTransition(static_cast<std::uint32_t>(rule), TimeOr300(operands, 0), SignedAt(operands, 2));
-    }
-    return 0;
+    if (rule < 0) return frame.CrossTransition(TimeOr300(operands, 0));
+    return frame.RuleTransition(static_cast<std::uint32_t>(rule), TimeOr300(operands, 0), SignedAt(operands, 2));
   });
   // The screen quakes: 106 with a period of 0, 107 with its third operand as the period.
   SetHandler(106, [](CVovFrame& frame, std::span<const VovOperand> operands) {

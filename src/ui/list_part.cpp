@@ -35,6 +35,12 @@ const CListItem* CListPart::GetItem(int32_t index) const {
   return index >= 0 && index < GetItemCount() ? items_[static_cast<size_t>(index)].get() : nullptr;
 }
 
+const CListItem& CListPart::ItemOrBlank(int32_t index) const {
+  static const CListItem kBlank;
+  const CListItem* item = GetItem(index);
+  return item != nullptr ? *item : kBlank;
+}
+
 bool CListPart::IsItemDisabled(int32_t index) const {
   const CListItem* item = GetItem(index);
   return item != nullptr && item->disabled;

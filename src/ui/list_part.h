@@ -112,7 +112,10 @@ class CListPart : public CGuiElement {
   // A screen point inside the item; false for an index outside the items.
   bool GetItemPosition(int32_t index, int32_t& x, int32_t& y) const { return GetItemPoint(index, x, y); }
   int32_t GetItemCount() const { return static_cast<int32_t>(items_.size()); }
+  // Null outside the items and for an item that needed no record (no text and nothing set).
   const CListItem* GetItem(int32_t index) const;
+  // The item, or a blank record (no text, enabled, no value) where GetItem gives null.
+  const CListItem& ItemOrBlank(int32_t index) const;
   int32_t GetHovered() const { return hovered_; }
   uint8_t GetPressState() const { return press_state_; }
   bool IsLocked() const { return locked_; }

@@ -75,6 +75,17 @@ TEST_F(GameWindowHandlersTest, TheCloseQuestionClosesTheWindowOnlyOnYes) {
   }
 }
 
+TEST_F(GameWindowHandlersTest, ACloseTheGameHasConfirmedClosesWithoutAsking) {
+  int asked = 0;
+  plat::ScopedMessageBoxAnswers answers{[&](const plat::MessageBoxRequest&) {
+    ++asked;
+    return plat::IDNO;
+  }};
+  EXPECT_EQ(game_.GetMainWindow().SendMessage(plat::WM_CLOSE, IAppServices::kCloseConfirmed, 0), 0);
+  EXPECT_EQ(asked, 0);
+  EXPECT_FALSE(game_.GetMainWindow().IsWindow());
+}
+
 TEST_F(GameWindowHandlersTest, ACloseWhileTheQuestionIsOpenAsksNothingMore) {
   for (const int answer : {plat::IDNO, plat::IDYES}) {
     SCOPED_TRACE(answer);

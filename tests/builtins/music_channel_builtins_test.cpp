@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "builtins/script_task.h"
+#include "sound/voice_ducking_task.h"
 #include "sound_builtins_fixture.h"
 #include "support/fake_app_services.h"
 
@@ -189,11 +191,12 @@ TEST_F(MusicChannelBuiltinsTest, VoicesNeedTheVoiceTableAndDuckingLowersTheMusic
   ASSERT_EQ(Call(675, {6, 0}), 0u);
   test_support::FakeAppServices app;
   app.ducking = 20;
-  EXPECT_EQ(Call(684, {6, 0}), 1u);
+  const std::uint32_t ducking = Call(684, {6, 0});
+  EXPECT_NE(dynamic_cast<CVoiceDuckingTask*>(TaskOfHandle(handles_, ducking)), nullptr) << "the task's handle";
   Tick(0);
   Tick(1000);
   EXPECT_LT(channels_->GetBgmLevel(), 256);
-  EXPECT_EQ(Call(684, {6, Text("0.5")}), 1u);
+  EXPECT_NE(dynamic_cast<CVoiceDuckingTask*>(TaskOfHandle(handles_, Call(684, {6, Text("0.5")}))), nullptr);
   EXPECT_EQ(Call(684, {6, Text("1")}), 0u);  // a fraction of 1 lowers nothing and is refused
 }
 

@@ -141,6 +141,13 @@ class Reader {
     });
     next_ += kStep;
   }
+  // "はじめから" and the story's lines up to its choice.
+  void ReadToTheChoice() {
+    Choose(kTitleStartY);
+    Read(kLinesBeforeChoice);
+  }
+  // The mouse wheel turned by `notches` (positive: away from the reader).
+  void Wheel(std::int32_t notches) { Plan([&](int frame) { run_.PlanEvent(frame, test_support::WheelEvent(notches)); }); }
   // A step without input, as a reader who lingers.
   void Linger() { next_ += kStep; }
   // The title again, after the story's last line.

@@ -243,6 +243,9 @@ TEST_F(EffectByNameTest, ASecondRecordWithAnExistingNameLeavesTheFirstInForce) {
   EXPECT_NE(dynamic_cast<CSpFadeEffect*>(slot), nullptr);
   EXPECT_EQ(slot->GetName(), CSpFadeEffect::kName) << "the name is the table's own string";
   EXPECT_EQ(g_live_effects, 0);
+  // The effect ends while its slot, a local of this body, still lives.
+  timers_.RemoveAll();
+  EXPECT_EQ(slot, nullptr);
 }
 
 TEST_F(EffectByNameTest, ARunningEffectIsHeldByItsOwnerSlotUntilItIsDeleted) {
@@ -382,6 +385,9 @@ TEST_F(EffectByNameTest, ResumingARunningEffectMovesItsStampsByThePausedSpan) {
   EXPECT_EQ(effect.spans_, std::vector<std::uint32_t>{300});
   EXPECT_EQ(effect.start_, 1300u);
   EXPECT_EQ(effect.frame_, 1340u);
+  // The effect ends while its slot, a local of this body, still lives.
+  timers_.RemoveAll();
+  EXPECT_EQ(slot, nullptr);
 
   // An effect that has not been set up (no manager runs it) moves nothing.
   FakeEffect idle;

@@ -10,6 +10,7 @@
 #include "effects/hblur_filter.h"
 #include "effects/rotcenter_filter.h"
 #include "effects/zoomflip_filter.h"
+#include "gfx/pixel_library.h"
 #include "pixel/box_blur_kernels.h"
 #include "transition_fixture.h"
 
@@ -115,6 +116,23 @@ TEST_F(PictureChangeFiltersTest, RotcenterShowsNothingOfTheTurningPictureWhileIt
   EXPECT_EQ(Differences(Frame(away, 0), *front_.GetImage()), 0) << "direction 1 starts on the whole old picture";
   EXPECT_EQ(Differences(Frame(away, 449), *back_.GetImage()), 0) << "and shows only the new one below 2 pixels";
   EXPECT_EQ(Differences(Frame(away, 512), *back_.GetImage()), 0);
+}
+
+TEST_F(PictureChangeFiltersTest, RotcenterDrawsTheTurningPictureWithItsDrawMode) {
+  // A see-through new picture: a copy shows it, a draw by its alpha leaves the old one.
+  for (std::int32_t y = 0; y < kHeight; ++y) {
+    auto* row = reinterpret_cast<std::uint32_t*>(back_.GetImage()->GetRowPointer(y));
+    for (std::int32_t x = 0; x < kWidth; ++x) row[x] &= 0x00FFFFFFu;
+  }
+  struct Case {
+    std::uint32_t mode;
+    bool shows_new;
+  };
+  for (const Case c : {Case{kPixelBlendLevel, true}, Case{kPixelBlendAlpha, false}}) {
+    auto& rot = dynamic_cast<CRotCenterFilter&>(Start("rotcenter", {512, 0, c.mode}));
+    Frame(rot, 0);
+    EXPECT_EQ(Tagged(Frame(rot, 300), kNew) > 0, c.shows_new) << c.mode;
+  }
 }
 
 TEST_F(PictureChangeFiltersTest, RotcenterDirectionTwoDrawsEachAngleOnceAndLaysLaterOnesFaintly) {

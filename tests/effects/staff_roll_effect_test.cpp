@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -234,6 +235,32 @@ TEST_F(StaffRollTest, MusicWithoutADurationGivesTheRollTheStreamsLength) {
   timers_.Dispatch(7000);
   EXPECT_EQ(effect_, nullptr);
   EXPECT_FALSE(channels_.IsBgmPlaying()) << "the roll stopped the music it started";
+}
+
+TEST_F(StaffRollTest, MusicAScriptStartedDuringTheRollOutlivesItsStopAndItsFade) {
+  game_.WriteFile("BGM/OTHER.PCM", test_support::MakeFakePcmFile({16, 1, 22050, std::vector<uint8_t>(264600, 2)}));
+  struct Case {
+    const char* what;
+    std::vector<std::string> lines;
+    std::uint32_t over;
+  };
+  const Case cases[] = {
+      {"stopped at the end", {"init 2000, \"BGM/ROLL.PCM\"", "gtext 0, 600, \"SYS/W200.ELG\""}, 3000},
+      {"faded out", {"init 1000, \"BGM/ROLL.PCM\"", "gtext 0, 600, \"SYS/W200.ELG\"", "end 0, 0, 500"}, 2500},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(Start(c.lines), 0);
+    ASSERT_TRUE(channels_.IsBgmPlaying());
+    timers_.Dispatch(1500);
+    ASSERT_EQ(channels_.PlayBgm("BGM/OTHER.PCM", nullptr, true), 0);
+    // The scroll ends at 2000; a fade runs on until the end.
+    for (const std::uint32_t now : {2000u, 2250u, c.over}) timers_.Dispatch(now);
+    EXPECT_EQ(effect_, nullptr);
+    EXPECT_TRUE(channels_.IsBgmPlaying()) << "the script's music plays on";
+    EXPECT_EQ(channels_.CurrentBgm().file, std::optional<std::string>("BGM/OTHER.PCM"));
+    channels_.StopBgm();
+  }
 }
 
 TEST_F(StaffRollTest, WithoutMusicADurationOfZeroEndsAtTheFirstUpdate) {

@@ -102,6 +102,24 @@ TEST_F(TextPrinterTest, EscapesPrintTheirCharacterAndRecordsNothing) {
   EXPECT_FALSE(RegionRects(*image_.GetDirtyRegion()).empty());
 }
 
+TEST_F(TextPrinterTest, ADoubledAtSignIsOneCharacterAndTheDigitsBehindItAreTheirOwn) {
+  // With a letter spacing of 3, each unit moves the pen by 23.
+  ASSERT_EQ(printer_.SetTarget(vm_.Handles(), &image_, nullptr, 0, 0, font_.get(), 0, 0, 3), 0U);
+  ASSERT_EQ(printer_.SetMessage(Record("@@12")), 0);
+  EXPECT_EQ(printer_.PrintUpTo(-1, true), 2);
+  EXPECT_EQ(printer_.GetPenX(), 3 * 23);
+}
+
+TEST_F(TextPrinterTest, ALongNamePartIsCutBeforeATwoByteCharacterItCannotHoldWhole) {
+  CImage wide;
+  ASSERT_EQ(wide.Create(5200, 20, 32, 0), 0U);
+  wide.FillRectArgb(kPaper, nullptr);
+  ASSERT_EQ(printer_.SetMessage(Record("#" + std::string(253, 'a') + "\x82\xA0\\b$text")), 0);
+  ASSERT_EQ(printer_.PrintName(0, 0, 1, &wide, font_.get(), 0), 0U);
+  EXPECT_NE(wide.GetPixel(252 * 20 + 1, 2), kPaper) << "the last whole character";
+  EXPECT_EQ(wide.GetPixel(253 * 20 + 1, 2), kPaper) << "no half of the two-byte character";
+}
+
 TEST_F(TextPrinterTest, DoubledOpeningBracketPrintsOneBracket) {
   ASSERT_EQ(printer_.SetTarget(vm_.Handles(), &image_, nullptr, 0, 0, font_.get(), 0, 0, 0), 0U);
   ASSERT_EQ(printer_.SetMessage(Record("<<b>")), 0);
@@ -181,6 +199,23 @@ TEST_F(TextPrinterTest, PlainTextMarksAndCaption) {
   EXPECT_FALSE(printer_.RestoreMark());
   EXPECT_EQ(printer_.cursor(), 1U);
   EXPECT_NE(before, 1U);
+}
+
+TEST_F(TextPrinterTest, AMarkHoldsWhenTheHistoryComesBackToItsEntry) {
+  printer_.history_on = 1;
+  printer_.SetHistorySize(5);
+  for (const char* line : {"one", "twotwo"}) ASSERT_EQ(printer_.SetMessage(Record(line)), 0);
+  printer_.StepUnit();
+  printer_.StepUnit();
+  ASSERT_TRUE(printer_.SaveMark());
+  const std::uint32_t marked = printer_.cursor();
+  ASSERT_EQ(printer_.HistoryPrevious(), 0);
+  EXPECT_FALSE(printer_.RestoreMark()) << "another entry";
+  ASSERT_EQ(printer_.HistoryNext(), 0);
+  EXPECT_TRUE(printer_.RestoreMark()) << "the marked entry again";
+  EXPECT_EQ(printer_.cursor(), marked);
+  ASSERT_EQ(printer_.SetMessage(Record("twotwo")), 0);
+  EXPECT_FALSE(printer_.RestoreMark()) << "a new message, even with the same text";
 }
 
 TEST_F(TextPrinterTest, SavedStateGivesANewPrinterTheSameHistory) {

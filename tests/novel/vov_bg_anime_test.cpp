@@ -74,6 +74,16 @@ TEST_F(BgAnimeSlotTest, LoadBgAnimeMakesTheAnimationAndItsStartShowsTheCellsOnTh
   EXPECT_EQ(LayerBackground(Page().Layer(0)), nullptr);
 }
 
+TEST_F(BgAnimeSlotTest, TheAnimationEndsWithThePage) {
+  ASSERT_EQ(Page().LoadBgAnime("PARK.DAD", 0, 0, 0), 0);
+  ASSERT_EQ(Page().ControlBgAnime(0, CBgAnimeEffect::kStart, 0, 0), 0);
+  ASSERT_NE(Anime(), nullptr);
+  frame_->ResetPage();
+  EXPECT_EQ(Anime(), nullptr);
+  EXPECT_TRUE(Page().Bg(0).anime_name.empty());
+  EXPECT_EQ(LayerBackground(Page().Layer(0)), nullptr);
+}
+
 TEST_F(BgAnimeSlotTest, ALoadPlaysARecordedAnimationAgain) {
   LogCapture log;
   SaveAndLoadAgain([&] {

@@ -215,6 +215,21 @@ TEST_F(EffectCommandsTest, AQuakeWithADurationRunsOnceAndItsWaitFollowsTheRepeat
   EXPECT_EQ(frame_->RepeatCounter(), 0u) << "the wait ran out";
 }
 
+TEST_F(EffectCommandsTest, AnEndlessQuakeEndsWithItsScenarioAndALaterUnskippableWaitDoesNotWaitForIt) {
+  using kvxtools::TobOperand;
+  kvxtools::TobBuilder shaking;
+  shaking.Command(108, {TobOperand::Value(4), TobOperand::Value(4), TobOperand::Value(0), TobOperand::Absent(),
+                        TobOperand::Value(0), TobOperand::Value(1), TobOperand::Value(1), TobOperand::Value(0)});
+  ASSERT_EQ(Run(shaking), 0);
+  ASSERT_NE(Page().Bg(0).quake_effect, nullptr);
+  frame_->ResetPage();
+  EXPECT_EQ(Page().Bg(0).quake_effect, nullptr);
+  kvxtools::TobBuilder waiting;
+  waiting.Command(110, {TobOperand::Value(0), TobOperand::Value(0)});
+  EXPECT_EQ(Run(waiting), 0);
+  EXPECT_LT(World().frames, 10);
+}
+
 TEST_F(EffectCommandsTest, ASlotWaitIsCutShortByASkipAndTheEndEndsAtOnce) {
   ASSERT_EQ(Opcode(46, {"2", 400, 300, 5000, 0, 0}), 0);
   frame_->SetSkipMode(true);

@@ -38,6 +38,12 @@ std::uint32_t NativeMark(const NativeArgs& args) {
 
 int PassingFrame() { return 1; }
 
+int g_stop_checks = 0;
+int g_stop_at_check = 0;
+
+// Says the application is ending at check number g_stop_at_check.
+bool CountedStopCheck() { return ++g_stop_checks == g_stop_at_check; }
+
 // A code block that asks for transfer `native` of `target` and then executes `after`.
 kvxtools::TobCode TransferBlock(int native, std::string_view target, std::string_view after) {
   return AssembleTobCode("  CallNative native(" + std::to_string(native) + "), args, result\n  " + std::string(after) +
@@ -60,10 +66,14 @@ class VovFrameTest : public sob_test::ScriptFilesTest {
     ASSERT_EQ(host_.RegisterNative(NativeMark), 0u);
     saved_hook_ = g_FrameProcedureHook;
     g_FrameProcedureHook = PassingFrame;
+    g_stop_checks = 0;
+    g_stop_at_check = 1;
+    g_ScriptStopCheckHook = CountedStopCheck;
     frame_ = std::make_unique<CVovFrame>(host_);
   }
   void TearDown() override {
     frame_.reset();
+    g_ScriptStopCheckHook = nullptr;
     g_FrameProcedureHook = saved_hook_;
     g_ScriptTransfer = kScriptTransferNone;
   }
@@ -121,13 +131,14 @@ TEST_F(VovFrameTest, HandlerResultsDecideWhetherTheRunGoesOn) {
   };
   for (const Case& c : {Case{0, 0, "ab"}, Case{4, 4, "a"}, Case{-1, -1, "a"}, Case{-7, -4, "a"}}) {
     Handle(kTestOpcode, c.result);
+    host_.SetRetVovExp(77);
     TobBuilder builder;
     builder.Text("a");
     builder.Command(kTestOpcode, {TobOperand::Value(1), TobOperand::Absent()});
     builder.Text("b");
     EXPECT_EQ(Run(builder), c.run) << c.result;
     EXPECT_EQ(Text(), c.text) << c.result;
-    EXPECT_EQ(host_.RetVovExp(), static_cast<std::uint32_t>(c.result));
+    EXPECT_EQ(host_.RetVovExp(), 77u) << "only CallOpcode stores the handler's result";
     EXPECT_EQ(seen_.back().command_result, static_cast<std::int32_t>(kTestOpcode));  // the running opcode
     EXPECT_EQ(seen_.back().operands, 2u);
     EXPECT_EQ(frame_->Operands().Mark(), 0u);  // the area is free again also after a stop
@@ -142,6 +153,41 @@ TEST_F(VovFrameTest, AReturnWithoutACallEndsTheRunWithZero) {
   EXPECT_EQ(Run(builder), 0);
   EXPECT_EQ(Text(), "a");
   EXPECT_EQ(frame_->CommandResult(), CVovFrame::kReturnedToNothing);
+}
+
+TEST_F(VovFrameTest, ACallReturnsBehindItselfInTheSameScriptAndFromAnother) {
+  // A call that came back onto itself would call again until the stop check ended the run.
+  frame_->SetCommandsUntilStopCheck(1000);
+  TobBuilder other;
+  other.Text("x");
+  other.Label("SUB");
+  other.Text("s");
+  other.Command(kVovReturn);
+  game_.WriteFile("SCRIPT/OTHER.TOB", sob_test::AsText(other.Build()));
+  TobBuilder builder;
+  builder.Text("a");
+  builder.Command(kVovCall, {TobOperand::String("HERE")});
+  builder.Text("b");
+  builder.Command(kVovCall, {TobOperand::String("SUB"), TobOperand::String("OTHER")});
+  builder.Text("c");
+  builder.Command(kVovReturn);
+  builder.Label("HERE");
+  builder.Text("h");
+  builder.Command(kVovReturn);
+  EXPECT_EQ(Run(builder), 0);
+  EXPECT_EQ(Text(), "ahbsc");
+  EXPECT_EQ(g_stop_checks, 0);
+}
+
+TEST_F(VovFrameTest, ALoopWithoutWaitsEndsWhenTheStopCheckSaysTheApplicationEnds) {
+  g_stop_at_check = 3;
+  TobBuilder builder;
+  builder.Text("a");
+  builder.Command(kVovGoto1, {TobOperand::Value(1)});
+  EXPECT_EQ(Run(builder), -1);
+  EXPECT_EQ(g_stop_checks, 3);
+  EXPECT_TRUE(frame_->ApplicationEnding());
+  EXPECT_EQ(frame_->Operands().Mark(), 0u);
 }
 
 TEST_F(VovFrameTest, AnOpcodePastTheTableStopsTheRun) {

@@ -37,6 +37,23 @@ constexpr std::uint32_t kVkControl = 0x11;
 
 class FrameWaitsTest : public vov_test::FrameTest {};
 
+// The game's channels with channel 6 for voices, and the one-second voice "V01".
+struct VoiceChannels {
+  VoiceChannels(vov_test::WaitWorld& world, const test_support::TempGameFolder& game) {
+    channels.SetTaskManager(&world.timers);
+    EXPECT_EQ(channels.SetChannelCount(8), 0u);
+    EXPECT_EQ(channels.SetChannelClass(CVovFrame::kVoiceChannel, CSoundChannelManager::kVoiceClass), 0u);
+    g_SoundChannels = &channels;
+    game.WriteFile("VOICE/V01.PCM", test_support::MakeFakePcmFile({16, 1, 22050, std::vector<std::uint8_t>(44100, 1)}));
+  }
+  ~VoiceChannels() { g_SoundChannels = nullptr; }
+  VoiceChannels(const VoiceChannels&) = delete;
+  VoiceChannels& operator=(const VoiceChannels&) = delete;
+
+  test_support::FakeSoundSystem sound;
+  test_support::VoicedChannels channels;
+};
+
 TEST_F(FrameWaitsTest, TimedWaitsEndByTimeByClickBySkipKeyOrAtOnceWhileSkipping) {
   ASSERT_EQ(frame_->PreparePage(false), 0);
   // 0 ms: the first pass ends it.
@@ -245,6 +262,41 @@ TEST_F(FrameWaitsTest, AClickedChoiceGoesToTheConfiguredWordsAndTheBacklog) {
     EXPECT_FALSE(frame_->ChoiceList().IsActive());
     World().player = nullptr;
   }
+}
+
+TEST_F(FrameWaitsTest, AChoiceWithoutTextIsAPresentChoiceShownEmptyAlsoInASave) {
+  TobBuilder builder;
+  builder.Text("Q");
+  builder.Command(13, {TobOperand::Absent(), TobOperand::String(""), TobOperand::Value(7), TobOperand::String("three")});
+  builder.Command(17);
+  builder.Text("after");
+  frame_->TextLog().SetCapacity(8);
+  Load(builder);
+  World().pointer.at = {0, 0};
+  std::uint32_t saved = 1;
+  World().player = [&](int frame) {
+    World().ClickAt(frame, 2);
+    if (frame == 5) {
+      ByteWriter out;
+      saved = frame_->Save(out, false);
+      World().pointer.at = ItemCentre(1);
+    }
+    World().ClickAt(frame, 7);
+  };
+  EXPECT_EQ(frame_->RunScript(), 0);
+  World().player = nullptr;
+  EXPECT_EQ(saved, 0u);
+  const CTextLog& log = frame_->TextLog();
+  const CTextLog::Entry* newest = log.GetEntry(log.Count() - 1);
+  ASSERT_NE(newest, nullptr);
+  ASSERT_EQ(newest->Kind(), 1);
+  const auto& choice = std::get<CTextLog::Choice>(newest->payload);
+  EXPECT_EQ(choice.selected, 1);
+  ASSERT_EQ(choice.items.size(), 3u);
+  EXPECT_EQ(choice.items[0].text, "");
+  EXPECT_EQ(choice.items[1].text, "");
+  EXPECT_EQ(choice.items[2].text, "three");
+  EXPECT_EQ(std::string(frame_->TextBuffer().Text()), "after");
 }
 
 TEST_F(FrameWaitsTest, APickBlinksFiveTimesWithTheChoiceSoundAndTheWayBackStaysClosed) {
@@ -473,13 +525,8 @@ TEST_F(FrameWaitsTest, InterruptionsNeedInputAllowedAndTheirSettings) {
 }
 
 TEST_F(FrameWaitsTest, AMessagesVoicePlaysOnChannelSixPannedToItsSpeaker) {
-  test_support::FakeSoundSystem sound;
-  test_support::VoicedChannels channels;
-  channels.SetTaskManager(&World().timers);
-  ASSERT_EQ(channels.SetChannelCount(8), 0u);
-  ASSERT_EQ(channels.SetChannelClass(CVovFrame::kVoiceChannel, CSoundChannelManager::kVoiceClass), 0u);
-  g_SoundChannels = &channels;
-  game_.WriteFile("VOICE/V01.PCM", test_support::MakeFakePcmFile({16, 1, 22050, std::vector<std::uint8_t>(44100, 1)}));
+  VoiceChannels voices(World(), game_);
+  test_support::VoicedChannels& channels = voices.channels;
   Settings()[kSettingPositionalVoices] = 1;
   TobBuilder builder;
   builder.Command(25, {TobOperand::String("Aki"), TobOperand::String("V01")});
@@ -511,7 +558,27 @@ TEST_F(FrameWaitsTest, AMessagesVoicePlaysOnChannelSixPannedToItsSpeaker) {
     EXPECT_FALSE(frame_->VoicePlaying());  // the click ended it
     speaker->character = kFreeSprite;
   }
-  g_SoundChannels = nullptr;
+}
+
+TEST_F(FrameWaitsTest, TheSettingThatWaitsForVoicesEndsTheMessageAfterItsVoiceAlsoOutOfAutoMode) {
+  VoiceChannels voices(World(), game_);
+  test_support::VoicedChannels& channels = voices.channels;
+  Settings()[kSettingWaitForVoice] = 1;
+  Settings()[kSettingUnreadTextAtOnce] = 0;
+  TobBuilder builder;
+  builder.Command(25, {TobOperand::String("Aki"), TobOperand::String("V01")});
+  builder.Text("a voiced line long enough to type for a while");
+  builder.Command(16);
+  Load(builder);
+  ASSERT_FALSE(frame_->AutoMode());
+  bool typed_at_once = false;
+  World().player = [&](int frame) {
+    if (frame == 1) typed_at_once = frame_->MessageWindow().type_state() == CTextWindow::TypeState::kFinished;
+    if (frame == 5) channels.StopChannel(CVovFrame::kVoiceChannel);
+  };
+  EXPECT_EQ(frame_->RunScript(), 0) << "no click needed";
+  EXPECT_TRUE(typed_at_once);
+  EXPECT_LT(World().frames, 200);
 }
 
 }  // namespace

@@ -113,6 +113,19 @@ TEST_F(VovPageSpriteTest, CharactersAndTheirTint) {
   EXPECT_EQ(page_->Sprite(2, false, 0)->filter, kFilterNone);  // not a listed character
 }
 
+TEST_F(VovPageSpriteTest, AShiftJisNameKeepsItsTrailBytesInTheNameAndTheCharacterKey) {
+  // "ナツキ": every second byte is a letter ('i', 'c', 'L').
+  const std::string natsuki = "\x83\x69\x83\x63\x83\x4C";
+  game_.WriteFile("CHR/\u30CA\u30C4\u30AD.ELG", Picture(40, 100, kSkin, -1, 0, 20, 80));
+  ASSERT_EQ(page_->LoadSprite(0, ("chr\\" + natsuki + ".elg").c_str(), false, 0), 0);
+  const SpriteRecord& record = *page_->Sprite(0, false, 0);
+  EXPECT_EQ(record.name, "CHR\\" + natsuki + ".ELG");
+  EXPECT_NE(record.sprite, nullptr);
+  // "ナi": the key's first three bytes, the trail byte kept and the letter upper-cased.
+  page_->SetCharacters({"\x83\x69I"});
+  EXPECT_EQ(page_->CharacterOf("\x83\x69i_A.ELG"), 0);
+}
+
 TEST_F(VovPageSpriteTest, FreeingAndClearing) {
   EXPECT_EQ(page_->LoadSprite(0, nullptr, false, 0), CVovPage::kFreeRecord);
   EXPECT_EQ(page_->LoadSprite(0, "NONE.ELG", false, 0), CVovPage::kNoImage);

@@ -183,7 +183,49 @@ TEST_F(ScreenTransitionsTest, AMissingRuleShowsTheBackPageAtOnceAndFails) {
   EXPECT_FALSE(frame_->FilterRunning());
   Present();
   EXPECT_EQ(Shown(10, 10), kRed);
-  EXPECT_EQ(Opcode(94, {9, 300, 10}), 0) << "the scenario goes on";
+  EXPECT_EQ(Opcode(94, {9, 300, 10}), -1) << "the scenario stops";
+}
+
+TEST_F(ScreenTransitionsTest, AFailedTransitionStopsTheScenarioWithItsCodeExceptANamedFilter) {
+  using kvxtools::TobOperand;
+  struct Case {
+    const char* what;
+    std::uint32_t opcode;
+    std::vector<TobOperand> operands;
+    bool filter_host;
+    std::int32_t run;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"a missing rule", 94, {TobOperand::Value(9), TobOperand::Value(300)}, true, -1, ""},
+      {"a missing rule behind a sprite", 104, {TobOperand::Value(0), TobOperand::Value(9)}, true, -1, ""},
+      {"a cross without filters", 93, {TobOperand::Value(300)}, false, 2, ""},
+      {"a cross to black without filters", 98, {TobOperand::Value(300)}, false, 2, ""},
+      {"a named filter without filters", 96, {TobOperand::Value(0), TobOperand::Value(300)}, false, 0, "after"},
+      {"a cross that starts", 93, {TobOperand::Value(300)}, true, 0, "after"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    g_TcpHost = c.filter_host ? &filters_ : nullptr;
+    kvxtools::TobBuilder builder;
+    builder.Command(c.opcode, c.operands);
+    builder.Text("after");
+    EXPECT_EQ(Run(builder), c.run);
+    EXPECT_EQ(std::string(frame_->TextBuffer().Text()), c.text);
+    EXPECT_FALSE(Front().HasAttached() && c.run != 0) << "a failed transition showed the back page at once";
+  }
+}
+
+TEST_F(ScreenTransitionsTest, TheSpriteTransitionsTakeThreeHundredMillisecondsForAnAbsentOrZeroTime) {
+  using kvxtools::TobOperand;
+  for (const TobOperand& time : {TobOperand::Absent(), TobOperand::Value(0)}) {
+    kvxtools::TobBuilder builder;
+    builder.Command(105, {time, TobOperand::Value(0xFFFFFFFF), TobOperand::Value(0), TobOperand::Value(0)});
+    EXPECT_EQ(Run(builder), 0);
+    ASSERT_FALSE(filters_.requests.empty());
+    EXPECT_EQ(filters_.requests.back().name, "cross");
+    EXPECT_EQ(filters_.requests.back().words[0], 300u);
+  }
 }
 
 TEST_F(ScreenTransitionsTest, TheNamedFiltersAreClampedAndTheRunningOneEndsFirst) {
@@ -593,9 +635,9 @@ TEST_F(ScreenTransitionsTest, TheSpriteTransitionsCopyThePageAndTakeThreeHundred
   EXPECT_EQ(Page().Sprite(0, false, 0)->name, "CHR2.ELG");
   EXPECT_EQ(Page().Sprite(2, false, 0)->name, "CHR2.ELG") << "the copy carried the earlier sprite";
 
-  ASSERT_EQ(Opcode(105, {0, 0xFFFFFFFF, 0, 0}), 0);
+  ASSERT_EQ(Opcode(105, {700, 0xFFFFFFFF, 0, 0}), 0);
   EXPECT_EQ(filters_.requests.back().name, "cross");
-  EXPECT_EQ(filters_.requests.back().words[0], 1000u) << "a time of 0 given is 1000 ms";
+  EXPECT_EQ(filters_.requests.back().words[0], 700u);
   EXPECT_TRUE(Page().Sprite(2, false, 0)->name.empty()) << "the group's back sprites were cleared";
   ASSERT_EQ(Opcode(105, {250, 2, 40, 1}), 0);
   EXPECT_EQ(filters_.requests.back().name, "rule");

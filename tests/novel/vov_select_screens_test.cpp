@@ -114,6 +114,24 @@ TEST_F(SelectScreensTest, ThePanelShowsEightFlagsFromTheCrowdedPlaceWithTheMarkO
   }
 }
 
+TEST_F(SelectScreensTest, TheNameBoxShowsItsLineWhole) {
+  SelectPanelContent content;
+  content.name_text = "HHHH";
+  CImage panel;
+  ASSERT_TRUE(ComposeSelectPanel(panel, content, &frame_->NameFont(), nullptr));
+  // The box is 22 high at (53, 99); the 18-pixel letters lie inside it, not cut by its bottom.
+  // Ink: pixels unlike the box's left margin on their row.
+  const auto ink_in_rows = [&](std::int32_t top, std::int32_t bottom) {
+    std::int32_t ink = 0;
+    for (std::int32_t y = top; y < bottom; ++y) {
+      for (std::int32_t x = 53 + 8; x < 53 + 120; ++x) ink += panel.GetPixel(x, y) != panel.GetPixel(53 + 2, y) ? 1 : 0;
+    }
+    return ink;
+  };
+  EXPECT_GT(ink_in_rows(99, 99 + 8), 0) << "the letters start near the box's top";
+  EXPECT_EQ(ink_in_rows(99 + 21, 99 + 22), 0) << "the box's last row cuts no letter";
+}
+
 TEST_F(SelectScreensTest, OnlyCharactersOneToFiveShowTheirNamePlateAtTheirPlace) {
   const std::vector<plat::Point> places = {{39, 345}, {34, 360}, {31, 364}, {48, 347}, {29, 336}};
   for (std::int32_t character : {2, 5, 6, 7, 0}) {
@@ -267,6 +285,33 @@ TEST_F(SelectScreensTest, TheFirstAnswerLeavesTheCharacterAndTheSecondZeroOverTh
   }
 }
 
+TEST_F(SelectScreensTest, ThePromptHidesTheWindowWithItsButtonsAndSlidesItsBarInAlsoWhileSkipping) {
+  frame_->ShowButtons(true, false);
+  frame_->SetSkipMode(true);
+  const std::uint32_t answer = NewWord(1);
+  bool buttons_shown = true;
+  World().frames = 0;
+  World().player = [&](int frame) {
+    if (frame == 2) buttons_shown = frame_->ButtonsShown();
+    // A click while the bar is still on its way in takes no answer.
+    ClickAt(frame, 3, {select_test::kAnswerX + 10, select_test::kAnswerY + 10});
+    ClickAt(frame, 30, {select_test::kAnswerX + 10, select_test::kAnswerY + 10});
+  };
+  EXPECT_EQ(frame_->RunSelectPrompt(-1, answer, 0, 0, 7, 0, "text"), 0);
+  EXPECT_FALSE(buttons_shown);
+  EXPECT_GE(World().frames, 30) << "the answer came after the slide";
+  ExpectClosed();
+}
+
+TEST_F(SelectScreensTest, TheConfigurationCommandOfTheSelectScreensRunsWithoutThePauseClock) {
+  game_.WriteFile("SCRIPT/Config1.SOB", sob_test::AsText(sob_test::Assemble(".kind script\n  Return\n").bytes));
+  frame_->SetSkipMode(true);
+  EXPECT_EQ(frame_->HandleSelectScreenButton(6), CVovFrame::kCommandDone);
+  EXPECT_TRUE(frame_->SkipMode()) << "the pause clock's end would have ended skipping";
+  EXPECT_EQ(frame_->HandleSystemButton(8), CVovFrame::kCommandDone);
+  EXPECT_FALSE(frame_->SkipMode()) << "the message window's configuration ends it";
+}
+
 TEST_F(SelectScreensTest, ThePromptCrossesItsBackgroundInOver300Milliseconds) {
   CTcpPluginManager filters;
   vov_test::RegisterTransitions(filters);
@@ -307,6 +352,28 @@ TEST_F(SelectScreensTest, TheScenarioRunsTheChoiceScreenOnTheChoicesItCollectedA
   EXPECT_FALSE(frame_->ChoiceAwaited());
   EXPECT_LT(World().frames, 60);
   ExpectClosed();
+}
+
+TEST_F(SelectScreensTest, TheChoiceScreenShowsAChoiceWithoutTextEmpty) {
+  using kvxtools::TobOperand;
+  const std::uint32_t list = host_->Memory().Allocate(8, true);
+  kvxtools::TobBuilder builder;
+  builder.Command(13, {TobOperand::Absent(), TobOperand::String("a"), TobOperand::String("")});
+  builder.Command(128, {TobOperand::Value(list), TobOperand::Value(0), TobOperand::Value(0), TobOperand::Value(2),
+                        TobOperand::Value(0)});
+  World().player = [&](int frame) { ClickAt(frame, 20, {kItemClickX, kFirstItemY + select_test::kItemHeight}); };
+  EXPECT_EQ(Run(builder), 0);
+  EXPECT_EQ(Word(picked_), 1);
+  ExpectClosed();
+}
+
+TEST_F(SelectScreensTest, TheMessageWindowsOwnListStaysHiddenUntilAChoiceWaitTakesIt) {
+  using kvxtools::TobOperand;
+  kvxtools::TobBuilder builder;
+  builder.Command(13, {TobOperand::Absent(), TobOperand::String("a"), TobOperand::String("b")});
+  EXPECT_EQ(Run(builder), 0);
+  ASSERT_EQ(frame_->ChoiceList().GetItemCount(), 2);
+  EXPECT_FALSE(frame_->ChoiceList().IsActive()) << "hidden behind a choice screen that may follow";
 }
 
 TEST_F(SelectScreensTest, AChoiceListEndingOnAPendingPromptOnlyFinishesTyping) {

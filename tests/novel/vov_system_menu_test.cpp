@@ -10,6 +10,7 @@
 #include "base/game_key_bindings.h"
 #include "base/game_settings.h"
 #include "gfx/image_canvas.h"
+#include "platform/window_messages.h"
 #include "gfx/screen_manager.h"
 #include "pixel/pixel_format_codes.h"
 #include "script/script_memory.h"
@@ -22,6 +23,7 @@
 #include "ui/message_box.h"
 #include "ui/widget_manager.h"
 #include "vov_frame_fixture.h"
+#include "vov_recording_game_host.h"
 
 namespace {
 
@@ -212,6 +214,8 @@ TEST_F(SystemMenuTest, ExitAnsweredNoKeepsTheMenuOpenWithoutFocusAndYesEndsTheGa
   EXPECT_EQ(frame_->RunSystemMenu(0), CVovFrame::kCommandDone);
   EXPECT_TRUE(open_after_no);
   ExpectClosed();
+  EXPECT_TRUE(World().app.messages.empty());
+  EXPECT_FALSE(frame_->ApplicationEnding());
 
   World().frames = 0;
   World().pointer.at = {799, 599};
@@ -222,6 +226,59 @@ TEST_F(SystemMenuTest, ExitAnsweredNoKeepsTheMenuOpenWithoutFocusAndYesEndsTheGa
   };
   EXPECT_EQ(frame_->RunSystemMenu(0), CVovFrame::kCommandAppEnding);
   ExpectClosed();
+  // The application ends by the close box's road, without asking again.
+  const std::vector<test_support::FakeAppServices::WindowMessage> closed = {
+      {plat::WM_CLOSE, IAppServices::kCloseConfirmed, true}};
+  EXPECT_EQ(World().app.messages, closed);
+  EXPECT_TRUE(frame_->ApplicationEnding());
+}
+
+TEST_F(SystemMenuTest, EachQuestionGivesItsResultForYesForNoAndForAnApplicationThatCloses) {
+  vov_test::RecordingGameHost game_host(*host_);
+  game_host.held_slot = -1;  // the rotating quick save, which button 1 loads
+  Settings()[kSettingConfirmQuickLoad] = 1;
+  Settings()[kSettingConfirmBackToChoice] = 1;
+  frame_->SetButtonState(CVovFrame::kBackToChoiceButton, CVovFrame::kButtonEnabled);
+  constexpr std::int32_t kNoRequest = 0;
+  struct Command {
+    const char* what;
+    bool from_menu;  // the menu's exit item asks; the other commands are the handler's
+    std::int32_t button;
+    std::int32_t yes;
+    std::int32_t request;
+  };
+  const Command commands[] = {
+      {"quick load", false, 1, CVovFrame::kCommandLoaded, CVovFrame::kRequestLoad},
+      {"back to the choice", false, 2, CVovFrame::kCommandBackToChoice, CVovFrame::kRequestBackToChoice},
+      {"the menu's exit", true, 0, CVovFrame::kCommandAppEnding, kNoRequest},
+      {"back to the title", false, 11, CVovFrame::kCommandBackToTitle, CVovFrame::kRequestTitle},
+  };
+  enum class Answer { kYes, kNo, kClosing };
+  for (const Command& c : commands) {
+    for (const Answer answer : {Answer::kYes, Answer::kNo, Answer::kClosing}) {
+      SCOPED_TRACE(std::string(c.what) + " answered " + std::to_string(static_cast<int>(answer)));
+      frame_->SetPendingRequest(kNoRequest);
+      World().frames = 0;
+      World().give_up = answer == Answer::kClosing ? 10 : 400;
+      World().pointer.at = {799, 599};
+      World().player = [&](int frame) {
+        if (c.from_menu) ClickRow(frame, 3, 9);
+        if (frame == 5) World().pointer.at = {799, 599};
+        if (answer != Answer::kClosing) PressKeyAt(frame, 10, answer == Answer::kYes ? kVkReturn : kVkEscape);
+        // A menu asked no stays open: a right click closes it.
+        if (c.from_menu) RightClick(frame, 18);
+      };
+      const std::int32_t result =
+          c.from_menu ? frame_->RunSystemMenu(0) : frame_->HandleSystemButton(c.button);
+      const std::int32_t expected = answer == Answer::kYes  ? c.yes
+                                    : answer == Answer::kNo ? CVovFrame::kCommandDone
+                                                            : CVovFrame::kCommandAppEnding;
+      EXPECT_EQ(result, expected);
+      EXPECT_EQ(frame_->PendingRequest(), answer == Answer::kYes ? c.request : kNoRequest);
+      ExpectClosed();
+    }
+  }
+  World().give_up = 400;
 }
 
 TEST_F(SystemMenuTest, ExitWithTheClosingFadeFadesTheMusicOutAndCrossesTheScreenToBlack) {

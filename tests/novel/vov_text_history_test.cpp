@@ -130,14 +130,16 @@ TEST(TextHistoryTest, ARowShowsItsNameTextAndTheIconOfItsVoice) {
   EXPECT_TRUE(rows[0].HasVoice());
 }
 
-TEST(TextHistoryTest, AChoiceEntryLeavesItsRowAsItWas) {
+TEST(TextHistoryTest, AChoiceEntryEmptiesItsRowInsteadOfRepeatingAnOlderLine) {
   CTextLog log;
   FillLog(log, 5);
   ASSERT_EQ(log.BeginChoice(2), 0u);
   ASSERT_TRUE(log.CloseChoice(0));
   HistoryRows rows = PageFrom(log, 0);
   FillHistoryRows(rows, log, 2, Characters(), CharacterOf);
-  EXPECT_EQ(Shown(rows), (std::vector<std::int32_t>{2, 3, 4, 3}));
+  EXPECT_EQ(Shown(rows), (std::vector<std::int32_t>{2, 3, 4, -1}));
+  EXPECT_TRUE(rows[3].record.empty());
+  EXPECT_FALSE(rows[3].HasVoice());
 }
 
 TEST(TextHistoryTest, IconsOfTheNamedRangeNeedTheTableToHoldTheCharacter) {

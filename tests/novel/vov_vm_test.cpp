@@ -37,6 +37,23 @@ TEST_F(VovVmTest, OnlyTheTwoMagicsLoadAndOnlyTob1HasALineTable) {
   EXPECT_EQ(vm_->Position(), BodyAddress());
 }
 
+TEST_F(VovVmTest, TheLineTableIsReadAsTheLastWordsBeforeTheBody) {
+  TobBuilder builder;
+  builder.Text("ab");
+  builder.Line();
+  builder.Text("c");
+  std::vector<std::uint8_t> bytes = builder.Build();
+  // Without labels the second block starts at 12: L2, the count, then the table at 20. A word
+  // put between the count and the table moves the table on; the body follows it.
+  ASSERT_EQ(LoadLe32(bytes.data() + 16), 1u);
+  bytes.insert(bytes.begin() + 20, {0xAA, 0xAA, 0xAA, 0xAA});
+  StoreLe32(bytes.data() + 12, LoadLe32(bytes.data() + 12) + 4);
+  WriteTobBytes("PADDED", bytes);
+  ASSERT_EQ(vm_->LoadMainScript("PADDED"), 0u);
+  EXPECT_EQ(vm_->GetLineOffset(0), 2);
+  EXPECT_EQ(vm_->BodyByte(0), 'a');
+}
+
 TEST_F(VovVmTest, LabelsAreFoundExactlyAndANullLabelIsTheBodyStart) {
   WriteTob("EMPTY", TobBuilder());
   ASSERT_EQ(vm_->LoadMainScript("EMPTY"), 0u);

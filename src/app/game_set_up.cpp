@@ -75,6 +75,7 @@ int CGameApp::SetUp() {
   bool chosen = false;
   if (const int result = ChooseSaveFolder(chosen); result != 0) return result;
   SetScriptWriteFolders(g_ModuleFolder, save_folder_);
+  data_files_.SetLooseFileRule(MayScriptReadAt);
   if (info.save_folder_kind != kSaveFolderNone) RemoveStaleReplacingFiles(save_folder_);
   ReadGameSettings();
   if (game_settings_[kSettingStartInWindow] != 0 && GetWindowSettings()[kWinScreenMode] == kScreenModeFullScreen) {

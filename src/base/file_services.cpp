@@ -6,10 +6,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/data_file_layer.h"
 #include "base/file.h"
 #include "base/path.h"
+#include "base/script_write_rule.h"
 #include "platform/file_system_ops.h"
 #include "platform/process.h"
 #include "platform/special_folders.h"
@@ -96,8 +98,12 @@ int CopyFileIfNewer(const char* destination, const char* source, int mode) {
 unsigned RunProcess(const char* command_line, int wait_mode) {
   if (command_line == nullptr) return 1;
   const std::string line(command_line, strnlen(command_line, kCommandLineLimit));
+  std::vector<std::string> words = plat::SplitCommandLine(line);
+  char program[kMaxPath];
+  if (words.empty() || MakeFullPath(program, words.front().c_str()) == 0 || !MayScriptRunAt(program)) return 1;
+  words.erase(words.begin());
   const plat::ProcessWait wait = wait_mode == 1 ? plat::ProcessWait::kUntilExit : plat::ProcessWait::kNone;
-  return plat::StartProcess(line, wait) ? 0 : 1;
+  return plat::StartProgram(program, words, wait) ? 0 : 1;
 }
 
 unsigned OpenInExplorer(const char* path) {

@@ -1,8 +1,10 @@
-// Where scripts may write on disk. A path that a script names for writing (creating or opening a
-// file for writing, making a folder, moving, copying, exporting or decoding into a file) must,
-// after the engine's path rules, name something inside the game folder, the save folder or one
-// of the user folders. The game and save folders are those the game started with: a script that
-// moves the base folder or names another save path later does not move them.
+// Where scripts may reach on disk. A path that a script names, for reading (loading, opening,
+// listing, searching, copying from) or for writing (creating or opening a file for writing,
+// making a folder, moving, copying, exporting or decoding into a file) must, after the engine's
+// path rules, name something inside the game folder, the save folder or one of the user folders,
+// and still lie inside one of them once the links on its way are followed. The game and save
+// folders are those the game started with: a script that moves the base folder or names another
+// save path later does not move them.
 #pragma once
 
 #include <string_view>
@@ -16,4 +18,18 @@ void ClearScriptWriteFolders();
 // of those folders, the comparison ignoring the case of ASCII letters as the file layer does. A
 // path that leaves the folder through "..", names a stream, or lies in a folder whose name only
 // begins with the folder's name ("SAVE2" beside "SAVE") is refused, and so is the folder itself.
+// The same path with its links followed must lie below one of the folders too. A refusal is
+// logged with the path.
 bool MayScriptWriteAt(const char* path);
+
+// Whether a script may read at `path`: the same rule, where the folders themselves may be read
+// (listed, searched) too.
+bool MayScriptReadAt(const char* path);
+
+// Whether a script may start the program file at `path`: the same rule with the game folder
+// alone, the place of the programs that come with the game.
+bool MayScriptRunAt(const char* path);
+
+// Whether a script may list the files that `pattern` matches: the folder they lie in, the
+// pattern's path without its last name, must be one it may read.
+bool MayScriptListAt(const char* pattern);

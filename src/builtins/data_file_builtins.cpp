@@ -6,6 +6,7 @@
 
 #include "base/file_services.h"
 #include "base/path.h"
+#include "base/script_write_rule.h"
 #include "builtins/row_text_export.h"
 #include "builtins/plugin_words.h"
 #include "platform/diagnostic_log.h"
@@ -32,6 +33,11 @@ CArchive* ArchiveOf(CFileSystem& files, std::int32_t id) { return files.GetArchi
 
 SusieHosts ScriptSusieHosts() { return {g_GllHost, g_ScriptDataFiles}; }
 
+// Whether a file matches the absolute pattern, in a folder scripts may list.
+bool Matches(const char* full_pattern) {
+  return !plat::FindFiles(full_pattern).empty() && MayScriptListAt(full_pattern);
+}
+
 }  // namespace
 
 std::uint32_t PackDosDateTime(std::uint32_t seconds) {
@@ -45,7 +51,8 @@ std::uint32_t PackDosDateTime(std::uint32_t seconds) {
 }
 
 std::uint32_t NativeSetDataBaseFolder(const NativeArgs& args) {
-  if (const char* folder = args.Str(0)) SetDataBaseFolder(folder);
+  const char* folder = args.Str(0);
+  if (folder != nullptr && MayScriptReadAt(folder)) SetDataBaseFolder(folder);
   return 0;
 }
 
@@ -55,7 +62,9 @@ std::uint32_t NativeGetModuleFolder(const NativeArgs& args) {
 }
 
 std::uint32_t NativeAddSearchFolder(const NativeArgs& args) {
-  return WithLayer(1, [&](CFileSystem& files) { return files.AddSearchFolder(args.Str(0), args.Flag(1)); });
+  const char* folder = args.Str(0);
+  if (folder == nullptr || !MayScriptReadAt(folder)) return 1;
+  return WithLayer(1, [&](CFileSystem& files) { return files.AddSearchFolder(folder, args.Flag(1)); });
 }
 
 std::uint32_t NativeRemoveSearchFolder(const NativeArgs& args) {
@@ -194,12 +203,10 @@ std::uint32_t NativeListFiles(const NativeArgs& args) {
   return WithLayer(1, [&](CFileSystem& files) -> std::uint32_t {
     char full_pattern[kMaxPath];
     if (pattern == nullptr || MakeFullPath(full_pattern, pattern) == 0) return 1;
-    if (!plat::FindFiles(full_pattern).empty()) return 0;
+    if (Matches(full_pattern)) return 0;
     for (std::size_t i = 0; i < files.GetSearchFolderCount(); ++i) {
       const std::optional<std::string> folder = files.GetSearchFolder(static_cast<int>(i));
-      if (folder && MakeFullPath(full_pattern, pattern, folder->c_str()) != 0 && !plat::FindFiles(full_pattern).empty()) {
-        return 0;
-      }
+      if (folder && MakeFullPath(full_pattern, pattern, folder->c_str()) != 0 && Matches(full_pattern)) return 0;
     }
     return 2;
   });

@@ -1,11 +1,14 @@
 #include "builtins/file_loader_builtins.h"
 
 #include <map>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/async_file_loader.h"
 #include "base/file_list.h"
+#include "base/path.h"
+#include "base/script_write_rule.h"
 #include "builtins/row_text_export.h"
 
 namespace {
@@ -77,7 +80,17 @@ std::uint32_t NativeLoaderGetData(const NativeArgs& args) {
 std::uint32_t NativeLoaderGetSize(const NativeArgs& args) { return g_AsyncFileLoader.GetSize(args.U16(0)); }
 
 std::uint32_t NativeScanFiles(const NativeArgs& args) {
-  return g_FileList.Scan(args.Str(0), args.Str(1), args.Flag(2), args.Flag(3));
+  const char* folder = args.Str(0);
+  const char* pattern = args.Str(1);
+  char base[kMaxPath];
+  if (folder != nullptr && MakeFullPath(base, folder) == 0) return 0;
+  std::string scanned = folder != nullptr ? base : g_ModuleFolder;
+  if (!EndsWithSeparator(scanned.c_str())) scanned += '\\';
+  if (!MayScriptListAt((scanned + (pattern != nullptr ? pattern : "*.*")).c_str())) {
+    g_FileList.Clear();
+    return 0;
+  }
+  return g_FileList.Scan(folder, pattern, args.Flag(2), args.Flag(3));
 }
 
 std::uint32_t NativeGetFileListWord(const NativeArgs& args) {

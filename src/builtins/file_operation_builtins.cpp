@@ -37,7 +37,7 @@ std::uint32_t NativeMoveFile(const NativeArgs& args) {
 std::uint32_t NativeCopyFile(const NativeArgs& args) {
   char destination[kMaxPath];
   const char* source = args.Str(1);
-  if (source == nullptr || !WritablePath(args.Str(0), destination)) return 2;
+  if (!WritablePath(args.Str(0), destination) || !MayScriptReadAt(source)) return 2;
   return static_cast<std::uint32_t>(CopyFileIfNewer(destination, source, args.I32(2)));
 }
 

@@ -6,12 +6,14 @@
 #include <string_view>
 #include <vector>
 
+#include "base/app_services.h"
 #include "base/file_services.h"
 #include "base/path.h"
 #include "base/script_write_rule.h"
 #include "base/user_folders.h"
 #include "platform/diagnostic_log.h"
 #include "platform/process.h"
+#include "platform/text_encoding.h"
 
 namespace {
 
@@ -19,12 +21,38 @@ constexpr std::uint32_t kFolderBufferSize = 260;
 constexpr std::uint32_t kExportNoDataFile = 1;
 constexpr std::uint32_t kExportNoDiskFile = 2;
 
+constexpr int kBoxYesNo = 1;
+constexpr int kQuestionIcon = 3;
+
 bool IsWebAddress(std::string_view text) { return text.starts_with("http://") || text.starts_with("https://"); }
 
-std::optional<std::string> FullPath(const char* name) {
+// What a script may hand to the desktop's opener: a web address as it is, or the absolute path
+// of a document or folder that scripts may read; nothing for anything else.
+std::optional<std::string> OpenableTarget(const char* target) {
+  if (target == nullptr) return std::nullopt;
+  if (IsWebAddress(target)) return std::string(target);
   char full[kMaxPath] = {};
-  if (MakeFullPath(full, name) == 0) return std::nullopt;
+  if (MakeFullPath(full, target) == 0 || !MayScriptReadAt(full)) return std::nullopt;
   return std::string(full);
+}
+
+// Whether the player lets the game open `target`: what the desktop opens with it leaves the
+// game, so the player sees it first, asked as the engine's other questions are.
+bool PlayerAgreesToOpen(const std::string& target) {
+  if (g_AppServices == nullptr) return false;
+  const std::string question = plat::Utf8ToSjis("ゲームが次の場所を開こうとしています。\n\n") + target +
+                               plat::Utf8ToSjis("\n\n開いてもよろしいですか？");
+  if (g_AppServices->RequestScriptMessageBox(kBoxYesNo, question, kQuestionIcon, nullptr) == 1) return true;
+  plat::LogDiagnostic("the player did not let the game open " + plat::SjisToUtf8(target));
+  return false;
+}
+
+// The target opened once the player agreed: a web address in the browser, anything else with
+// the desktop's opener. False when it was refused or could not be handed over.
+bool OpenForScript(const char* target) {
+  const std::optional<std::string> openable = OpenableTarget(target);
+  if (!openable || !PlayerAgreesToOpen(*openable)) return false;
+  return IsWebAddress(*openable) ? plat::OpenWebAddress(*openable) : plat::OpenWithDesktop(*openable);
 }
 
 // Scripts may ask for these on every frame; the log says once that they change nothing.
@@ -39,13 +67,7 @@ std::uint32_t DesktopSettingUnchanged() {
 }  // namespace
 
 std::uint32_t NativeShellOpen(const NativeArgs& args) {
-  const char* target = args.Str(0);
-  if (target == nullptr) return 0;
-  if (IsWebAddress(target)) {
-    plat::OpenWebAddress(target);
-  } else if (const std::optional<std::string> path = FullPath(target)) {
-    plat::OpenWithDesktop(*path);
-  }
+  OpenForScript(args.Str(0));
   return 0;
 }
 
@@ -57,12 +79,7 @@ std::uint32_t NativeGetSystemFolder(const NativeArgs& args) {
   return 1;
 }
 
-std::uint32_t NativeOpenFolder(const NativeArgs& args) {
-  const char* folder = args.Str(0);
-  if (folder == nullptr) return 0;
-  const std::optional<std::string> path = FullPath(folder);
-  return path && plat::OpenWithDesktop(*path) ? 1 : 0;
-}
+std::uint32_t NativeOpenFolder(const NativeArgs& args) { return OpenForScript(args.Str(0)) ? 1 : 0; }
 
 std::uint32_t NativeExportDataFile(const NativeArgs& args) {
   const char* name = args.Str(0);

@@ -13,12 +13,14 @@
 namespace plat {
 namespace {
 
+// A file opened for writing is never reached through a link as its last name: the link could
+// have been put there after the path was checked, and lead anywhere.
 int OpenFlags(FileOpenMode mode) {
   switch (mode) {
     case FileOpenMode::kRead: return O_RDONLY;
-    case FileOpenMode::kReadWrite: return O_RDWR;
-    case FileOpenMode::kCreateAlways: return O_WRONLY | O_CREAT | O_TRUNC;
-    case FileOpenMode::kCreateNew: return O_WRONLY | O_CREAT | O_EXCL;
+    case FileOpenMode::kReadWrite: return O_RDWR | O_NOFOLLOW;
+    case FileOpenMode::kCreateAlways: return O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW;
+    case FileOpenMode::kCreateNew: return O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
   }
   return O_RDONLY;
 }

@@ -221,7 +221,7 @@ bool CopyFile(std::string_view source, std::string_view destination, bool overwr
   const UniqueFd in(::open(from->c_str(), O_RDONLY | O_CLOEXEC));
   struct stat status {};
   if (in.get() < 0 || fstat(in.get(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
-  const int create = O_WRONLY | O_CREAT | O_CLOEXEC | (overwrite ? O_TRUNC : O_EXCL);
+  const int create = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (overwrite ? O_TRUNC : O_EXCL);
   const UniqueFd out(::open(to->c_str(), create, 0666));
   UpdateListingOf(*to);
   if (out.get() < 0 || !CopyContents(in.get(), out.get())) return false;
@@ -242,7 +242,8 @@ bool ReplaceFile(std::string_view source, std::string_view destination) {
 bool MakeWritable(std::string_view engine_path) {
   const std::optional<std::string> host = ToHostPath(engine_path);
   struct stat status {};
-  if (!host || stat(host->c_str(), &status) != 0) return false;
+  // A link is left alone: changing it would change whatever it leads to.
+  if (!host || lstat(host->c_str(), &status) != 0 || S_ISLNK(status.st_mode)) return false;
   return chmod(host->c_str(), (status.st_mode & 07777) | S_IWUSR) == 0;
 }
 

@@ -15,7 +15,6 @@
 extern char** environ;
 
 namespace plat {
-namespace {
 
 std::vector<std::string> SplitCommandLine(std::string_view line) {
   std::vector<std::string> words;
@@ -38,6 +37,8 @@ std::vector<std::string> SplitCommandLine(std::string_view line) {
   if (in_word) words.push_back(std::move(word));
   return words;
 }
+
+namespace {
 
 void WaitFor(pid_t child) {
   int status = 0;
@@ -63,13 +64,12 @@ bool Spawn(std::vector<std::string> arguments, bool search_path, ProcessWait wai
 
 }  // namespace
 
-bool StartProcess(std::string_view command_line, ProcessWait wait) {
-  std::vector<std::string> words = SplitCommandLine(command_line);
-  if (words.empty()) return false;
-  const std::optional<std::string> program = ToHostPath(words[0]);
-  for (std::string& word : words) word = SjisToUtf8(word);
-  if (program) words[0] = *program;
-  return Spawn(std::move(words), !program, wait);
+bool StartProgram(std::string_view engine_program, const std::vector<std::string>& arguments, ProcessWait wait) {
+  const std::optional<std::string> program = ToHostPath(engine_program);
+  if (!program) return false;
+  std::vector<std::string> words{*program};
+  for (const std::string& argument : arguments) words.push_back(SjisToUtf8(argument));
+  return Spawn(std::move(words), false, wait);
 }
 
 bool OpenWithDesktop(std::string_view engine_path) {

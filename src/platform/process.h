@@ -1,7 +1,9 @@
 // Starting other programs.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace plat {
 
@@ -10,11 +12,13 @@ enum class ProcessWait {
   kUntilExit  // return when it ended
 };
 
-// Starts the program of a Windows-style Shift-JIS command line: blank-separated words,
-// double quotes grouping blanks. A first word that is an engine path on drive Z: is mapped to
-// its host path, any other is looked up in PATH. A program that is not waited for is reaped
-// in the background. False when it cannot be started.
-bool StartProcess(std::string_view command_line, ProcessWait wait);
+// The words of a Windows-style command line: blank-separated, double quotes grouping blanks.
+std::vector<std::string> SplitCommandLine(std::string_view line);
+
+// Starts the program file at an engine path on drive Z: (never looked up in PATH, never through a
+// shell) with its Shift-JIS arguments, each handed over as one word. A program that is not waited
+// for is reaped in the background. False when it cannot be started.
+bool StartProgram(std::string_view engine_program, const std::vector<std::string>& arguments, ProcessWait wait);
 
 // Hands a file or folder (an engine path) to the desktop's opener, without waiting.
 bool OpenWithDesktop(std::string_view engine_path);

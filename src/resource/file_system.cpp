@@ -34,10 +34,8 @@ std::string Lowered(std::string path) {
   return path;
 }
 
-// Reads a loose file whole; nothing when it does not open, else the status.
-std::optional<unsigned> ReadLooseFile(const std::string& path, CReadTarget& target) {
-  plat::FileHandle file = plat::FileHandle::Open(path, plat::FileOpenMode::kRead);
-  if (!file.IsOpen()) return std::nullopt;
+// Reads an open loose file whole; 0 or the status.
+unsigned ReadLooseFile(plat::FileHandle& file, CReadTarget& target) {
   const std::optional<std::uint64_t> size = file.Size();
   if (!size || *size > std::numeric_limits<std::uint32_t>::max()) return kSizeUnavailable;
   unsigned char* buffer = target.Allocate(static_cast<std::uint32_t>(*size));
@@ -95,10 +93,11 @@ unsigned CFileSystem::ReadFileLocked(const char* name, CReadTarget& target, char
   const Resolved resolved = Resolve(name);
   if (resolved.kind == kMakeFullPathFailed) return kBadName;
   for (const std::string& path : resolved.paths) {
-    if (const std::optional<unsigned> status = ReadLooseFile(path, target)) {
-      if (*status == 0) CopyOut(out_path, path);
-      return *status;
-    }
+    plat::FileHandle file = OpenLooseFile(path);
+    if (!file.IsOpen()) continue;
+    const unsigned status = ReadLooseFile(file, target);
+    if (status == 0) CopyOut(out_path, path);
+    return status;
   }
   for (const std::string& path : resolved.paths) {
     const std::string lower = Lowered(path);
@@ -137,7 +136,7 @@ RefPtr<CReadStream> CFileSystem::OpenStreamLocked(const char* name, char* out_pa
     return nullptr;
   }
   for (const std::string& path : resolved.paths) {
-    plat::FileHandle file = plat::FileHandle::Open(path, plat::FileOpenMode::kRead);
+    plat::FileHandle file = OpenLooseFile(path);
     if (!file.IsOpen()) continue;
     RefPtr<CFileStream> stream = MakeRef<CFileStream>();
     if (!stream) {
@@ -182,6 +181,21 @@ RefPtr<CReadStream> CFileSystem::OpenStreamLocked(const char* name, char* out_pa
     }
   }
   return nullptr;
+}
+
+void CFileSystem::SetLooseFileRule(LooseFileRule rule) {
+  std::unique_lock guard(lists_lock_);
+  loose_rule_ = rule;
+}
+
+// Asked only of files that are there, so that the many probes for loose files that name nothing
+// cost nothing more.
+bool CFileSystem::MayRead(const std::string& path) const { return loose_rule_ == nullptr || loose_rule_(path.c_str()); }
+
+plat::FileHandle CFileSystem::OpenLooseFile(const std::string& path) const {
+  plat::FileHandle file = plat::FileHandle::Open(path, plat::FileOpenMode::kRead);
+  if (file.IsOpen() && !MayRead(path)) file.Close();
+  return file;
 }
 
 std::size_t CFileSystem::GetSearchFolderCount() const {
@@ -253,7 +267,8 @@ unsigned CFileSystem::FindFileLocked(char* out_path, const char* name, plat::Fin
   if (resolved.kind == kMakeFullPathFailed) return 1;
   for (const std::string& path : resolved.paths) {
     CopyOut(out_path, path);
-    if (const std::optional<plat::FindData> found = plat::FindFirstFile(path)) {
+    const std::optional<plat::FindData> found = plat::FindFirstFile(path);
+    if (found && MayRead(path)) {
       if (find_data != nullptr) *find_data = *found;
       return 0;
     }
@@ -267,7 +282,7 @@ unsigned CFileSystem::OpenFileHandle(plat::FileHandle& out, const char* name, bo
   const Resolved resolved = Resolve(name);
   if (resolved.kind == kMakeFullPathFailed) return 1;
   for (const std::string& path : resolved.paths) {
-    out = plat::FileHandle::Open(path, plat::FileOpenMode::kRead);
+    out = OpenLooseFile(path);
     if (out.IsOpen()) {
       CopyOut(out_path, path);
       return 0;
@@ -281,7 +296,8 @@ int CFileSystem::LocateFile(char* path, const char* name, plat::FindData* find_d
   const Resolved resolved = Resolve(name);
   if (resolved.kind == kMakeFullPathFailed) return 1;
   for (const std::string& candidate : resolved.paths) {
-    if (const std::optional<plat::FindData> found = plat::FindFirstFile(candidate)) {
+    const std::optional<plat::FindData> found = plat::FindFirstFile(candidate);
+    if (found && MayRead(candidate)) {
       CopyOut(path, candidate);
       if (find_data != nullptr) *find_data = *found;
       return 0;
@@ -329,7 +345,7 @@ unsigned CFileSystem::MountArchive(const char* name, std::int32_t id, int folder
   try {
     char path[kMaxPath];
     if (FindFile(path, name, nullptr) != 0) return 5;
-    plat::FileHandle file = plat::FileHandle::Open(path, plat::FileOpenMode::kRead);
+    plat::FileHandle file = OpenLooseFile(path);
     if (!file.IsOpen()) return 3;
     unsigned status = kUnexpected;
     RefPtr<CArchive> archive = OpenArchive(name, path, file, status);

@@ -50,6 +50,11 @@ class CFileSystem final : public IDataFileLayer {
   // 8 no memory, 10 size unavailable, 14 unexpected.
   unsigned ReadFile(const char* name, CReadTarget& target, char* out_path) override;
 
+  // Which loose files may be read: once a rule is set, a file on disk that it refuses is taken
+  // as not there (archives are still searched). Without one, every file may be.
+  using LooseFileRule = bool (*)(const char* path);
+  void SetLooseFileRule(LooseFileRule rule);
+
   std::size_t GetSearchFolderCount() const;
   void ClearSearchFolders();
   // 0 done, 1 bad path, 2 no memory.
@@ -110,8 +115,12 @@ class CFileSystem final : public IDataFileLayer {
   RefPtr<CArchive> OpenArchive(const char* name, const char* path, plat::FileHandle& file, unsigned& status) const;
   std::optional<std::string> NormalizeFolder(const char* path) const;
   std::optional<std::size_t> FindMount(std::int32_t id, int index, std::int32_t index_id) const;
+  bool MayRead(const std::string& path) const;
+  // The loose file opened for reading; closed when it does not open or the rule refuses it.
+  plat::FileHandle OpenLooseFile(const std::string& path) const;
 
   mutable std::shared_mutex lists_lock_;
+  LooseFileRule loose_rule_ = nullptr;
   std::vector<std::string> search_folders_;
   MountList mounts_;
   CPluginHost<AdlFamily> decoders_;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/game_app.h"
+#include "base/file_services.h"
 #include "base/little_endian.h"
 #include "base/script_write_rule.h"
 #include "platform/dialog_host.h"
@@ -121,6 +122,19 @@ TEST_F(GameSetUpTest, TheStartOpensTheGameAndSaveFoldersToScriptWritesUntilTheGa
     EXPECT_FALSE(MayScriptWriteAt("Z:\\etc\\kestrune-test"));
   }
   EXPECT_FALSE(MayScriptWriteAt(game_.EnginePath("SAVEDATA\\SAVE01.DAT").c_str()));
+}
+
+// Once started, the game's data files come only from where scripts may read: a loose file
+// outside those folders is as good as missing.
+TEST_F(GameSetUpTest, TheStartConfinesLooseDataFilesToTheFoldersScriptsMayRead) {
+  WriteGame(1);
+  const test_support::TempGameFolder outside;
+  outside.WriteFile("SECRET.TXT", "secret");
+  SetUpGame game(game_.EnginePath());
+  EXPECT_TRUE(DataFileExists(outside.EnginePath("SECRET.TXT").c_str()));
+  ASSERT_EQ(game.SetUp(), 0);
+  EXPECT_FALSE(DataFileExists(outside.EnginePath("SECRET.TXT").c_str()));
+  EXPECT_TRUE(DataFileExists("SCRIPT\\DL_APP.INF"));
 }
 
 TEST_F(GameSetUpTest, SavingWritesBothFilesOnlyForExitCodeZero) {

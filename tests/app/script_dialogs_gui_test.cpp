@@ -8,10 +8,9 @@
 #include <vector>
 
 #include "platform/dialog_host.h"
-#include "sob_assembler.h"
 #include "support/fixed_step_game.h"
-#include "support/game_settings_files.h"
 #include "support/log_capture.h"
+#include "support/script_only_game.h"
 #include "support/temp_game_folder.h"
 #include "support/test_window.h"
 
@@ -44,15 +43,8 @@ constexpr const char* kMain =
 class ScriptDialogsGuiTest : public WindowTestBase {
  protected:
   void SetUp() override {
-    kvxtools::SobAssembly main;
     std::string error;
-    ASSERT_TRUE(kvxtools::AssembleSob(kMain, nullptr, main, error)) << error;
-    game_.WriteFile("SCRIPT/MAIN.SOB",
-                    std::string_view(reinterpret_cast<const char*>(main.bytes.data()), main.bytes.size()));
-    // Games of other test runs on the machine may hold the single-instance lock.
-    kvxtools::AppDefinitionFile definition = test_support::ReadOnlySettingsDefinition();
-    definition.single_instance = 0;
-    test_support::WriteGameSettingsFiles(game_, definition);
+    ASSERT_TRUE(test_support::WriteScriptOnlyGame(game_, kMain, error)) << error;
   }
 
   test_support::TempGameFolder game_;

@@ -7,14 +7,24 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <filesystem>
 #include <string>
 
+#include "base/script_write_rule.h"
 #include "support/data_files_fixture.h"
 
 namespace {
 
 class FileServicesTest : public test_support::DataFilesTest {
  protected:
+  // The game folder as the scripts' game folder while it lives.
+  struct ScopedScriptFolders {
+    explicit ScopedScriptFolders(const test_support::TempGameFolder& game) { SetScriptWriteFolders(game.EnginePath(), ""); }
+    ~ScopedScriptFolders() { ClearScriptWriteFolders(); }
+    ScopedScriptFolders(const ScopedScriptFolders&) = delete;
+    ScopedScriptFolders& operator=(const ScopedScriptFolders&) = delete;
+  };
+
   // Sets a file's last-write time, in seconds since 1970.
   void Touch(const std::string& relative, std::time_t when) {
     const timespec times[2] = {{when, 0}, {when, 0}};
@@ -91,13 +101,23 @@ TEST_F(FileServicesTest, CopyFileIfNewerModes) {
   EXPECT_EQ(IsFileNewer(nullptr, nullptr, source.c_str(), nullptr), -1);
 }
 
-TEST_F(FileServicesTest, RunProcessWaitsWhenAsked) {
-  const std::string marker = game_.HostPath() + "ran";
-  const std::string line = "Z:\\bin\\sh -c \"echo done > " + marker + "\"";
-  EXPECT_EQ(RunProcess(line.c_str(), 1), 0u);
-  EXPECT_EQ(game_.ReadFile("ran"), "done\n");
-  EXPECT_EQ(RunProcess((game_.EnginePath("no-such-program")).c_str(), 1), 1u);
-  EXPECT_EQ(RunProcess("", 0), 1u);
+// Only a program file of the game folder starts, by its path and with its arguments as words:
+// never a shell or program found elsewhere or through the search path.
+TEST_F(FileServicesTest, OnlyProgramsOfTheGameFolderRunWithTheirArguments) {
+  const ScopedScriptFolders folders(game_);
+  game_.WriteFile("TOOLS/ECHO.SH", "#!/bin/sh\nprintf '%s|%s' \"$1\" \"$2\" > \"$(dirname \"$0\")/ran\"\n");
+  std::filesystem::permissions(game_.HostPath() + "TOOLS/ECHO.SH", std::filesystem::perms::owner_all);
+  EXPECT_EQ(RunProcess("TOOLS\\ECHO.SH \"two words\" ;rm", 1), 0u);
+  EXPECT_EQ(game_.ReadFile("TOOLS/ran"), "two words|;rm");
+
+  const test_support::TempGameFolder outside;
+  std::filesystem::create_symlink("/bin/sh", game_.HostPath() + "SH_LINK");
+  const std::string marker = outside.HostPath() + "RUN.TXT";
+  for (const std::string& line : {"Z:\\bin\\sh -c \"echo done > " + marker + "\"", "sh -c \"echo done > " + marker + "\"",
+                                  "SH_LINK -c \"echo done > " + marker + "\"", std::string("no-such-program"), std::string("")}) {
+    EXPECT_EQ(RunProcess(line.c_str(), 1), 1u) << line;
+  }
+  EXPECT_FALSE(std::filesystem::exists(marker));
 }
 
 TEST_F(FileServicesTest, SpecialFoldersFollowXdgAndAreCreated) {

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "base/path.h"
 #include "base/user_folders.h"
+#include "support/log_capture.h"
 #include "support/scoped_environment.h"
 #include "support/temp_game_folder.h"
 
@@ -32,6 +34,9 @@ class ScriptWriteRuleTest : public ::testing::Test {
   }
 
   std::string Path(const std::string& relative) const { return root_.EnginePath(relative); }
+  void Link(const std::string& target, const std::string& link) const {
+    std::filesystem::create_symlink(root_.HostPath() + target, root_.HostPath() + link);
+  }
 
   test_support::TempGameFolder root_;
   ScopedEnvironment home_{"HOME", (root_.HostPath() + "home").c_str()};
@@ -92,6 +97,68 @@ TEST_F(ScriptWriteRuleTest, TwoByteCharactersCompareExactly) {
   SetScriptWriteFolders(Path("GAME\\"), Path("\x83\x5A\\"));
   EXPECT_TRUE(MayScriptWriteAt(Path("\x83\x5A\\a.txt").c_str()));
   EXPECT_FALSE(MayScriptWriteAt(Path("\x83\x7A\\a.txt").c_str()));
+}
+
+// What lies behind links counts: a path whose text stays inside but whose links lead out is
+// refused, for reading and writing alike, while links between the open folders are followed.
+TEST_F(ScriptWriteRuleTest, LinksThatLeadOutAreRefusedAndLinksThatStayInAreFollowed) {
+  root_.WriteFile("OUT/SECRET.TXT", "secret");
+  root_.WriteFile("SAVE/KEEP.TXT", "keep");
+  Link("OUT", "GAME/LINK");
+  Link("OUT/SECRET.TXT", "GAME/SECRET_LINK");
+  Link("OUT/NEW.TXT", "SAVE/DANGLING");
+  Link("SAVE", "GAME/TO_SAVE");
+  for (const std::string& path : {Path("GAME\\LINK\\OUT4.TXT"), Path("GAME\\LINK\\SECRET.TXT"), Path("GAME\\SECRET_LINK"),
+                                  Path("SAVE\\DANGLING"), Path("GAME\\LINK\\NEW\\X.TXT"), std::string("LINK\\OUT.TXT")}) {
+    EXPECT_FALSE(MayScriptWriteAt(path.c_str())) << path;
+    EXPECT_FALSE(MayScriptReadAt(path.c_str())) << path;
+  }
+  EXPECT_FALSE(MayScriptReadAt(Path("GAME\\LINK\\").c_str()));
+  for (const std::string& path : {Path("GAME\\TO_SAVE\\KEEP.TXT"), std::string("TO_SAVE\\NEW.TXT")}) {
+    EXPECT_TRUE(MayScriptWriteAt(path.c_str())) << path;
+    EXPECT_TRUE(MayScriptReadAt(path.c_str())) << path;
+  }
+}
+
+TEST_F(ScriptWriteRuleTest, ReadsReachTheSameFoldersAndTheFoldersThemselves) {
+  root_.MakeFolder("SAVE2");
+  for (const std::string& path : {Path("GAME\\"), Path("SAVE"), std::string("."), Path("SAVE\\SAVE01.DAT"),
+                                  std::string("SAVEDATA\\A.DAT"), Path("home\\Documents\\")}) {
+    EXPECT_TRUE(MayScriptReadAt(path.c_str())) << path;
+  }
+  for (const std::string& path : {std::string("..\\SECRET.TXT"), std::string("Z:\\etc\\passwd"), Path("SAVE2\\"),
+                                  Path("SECRET.TXT"), std::string("C:\\SECRET.TXT"), std::string("\\\\server\\a.txt")}) {
+    EXPECT_FALSE(MayScriptReadAt(path.c_str())) << path;
+  }
+  EXPECT_FALSE(MayScriptReadAt(nullptr));
+}
+
+TEST_F(ScriptWriteRuleTest, FolderListingsAreReadsOfTheFolderTheyLookIn) {
+  root_.MakeFolder("home/.ssh");
+  Link("home", "GAME/HOME_LINK");
+  for (const char* pattern : {"*.*", "SAVEDATA\\*.DAT"}) EXPECT_TRUE(MayScriptListAt(pattern)) << pattern;
+  for (const char* pattern : {"..\\*.*", "Z:\\etc\\*.conf", "HOME_LINK\\.ssh\\*"}) {
+    EXPECT_FALSE(MayScriptListAt(pattern)) << pattern;
+  }
+}
+
+TEST_F(ScriptWriteRuleTest, ProgramsRunOnlyFromTheGameFolder) {
+  root_.WriteFile("GAME/RUN.SH", "#!/bin/sh\n");
+  root_.WriteFile("SAVE/RUN.SH", "#!/bin/sh\n");
+  std::filesystem::create_symlink("/bin/sh", root_.HostPath() + "GAME/SH_LINK");
+  EXPECT_TRUE(MayScriptRunAt(Path("GAME\\RUN.SH").c_str()));
+  EXPECT_TRUE(MayScriptRunAt("RUN.SH"));
+  for (const std::string& path : {Path("SAVE\\RUN.SH"), std::string("Z:\\bin\\sh"), Path("GAME\\SH_LINK"),
+                                  Path("GAME\\"), Path("home\\Documents\\run.sh")}) {
+    EXPECT_FALSE(MayScriptRunAt(path.c_str())) << path;
+  }
+}
+
+TEST_F(ScriptWriteRuleTest, ARefusalIsLoggedWithThePath) {
+  LogCapture log;
+  EXPECT_FALSE(MayScriptReadAt("Z:\\etc\\passwd"));
+  EXPECT_NE(log.Last().find("Z:\\etc\\passwd"), std::string::npos) << log.Last();
+  EXPECT_NE(log.Last().find("read"), std::string::npos) << log.Last();
 }
 
 }  // namespace

@@ -5,8 +5,10 @@
 
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <string>
 
+#include "base/script_write_rule.h"
 #include "builtin_call.h"
 #include "platform/find_data.h"
 #include "resource/file_system.h"
@@ -22,8 +24,10 @@ class DataFileBuiltinsTest : public test_support::DataFilesTest, public builtin_
   void SetUp() override {
     DataFilesTest::SetUp();
     g_ScriptDataFiles = files_.get();
+    SetScriptWriteFolders(game_.EnginePath(), "");
   }
   void TearDown() override {
+    ClearScriptWriteFolders();
     g_ScriptDataFiles = nullptr;
     DataFilesTest::TearDown();
   }
@@ -72,6 +76,24 @@ TEST_F(DataFileBuiltinsTest, BaseFolderTextAndListing) {
   EXPECT_EQ(TextAt(Call(95, {})), game_.EnginePath());
   EXPECT_EQ(Call(115, {Text("LIST\\*.TXT"), 0}), 0u);
   EXPECT_EQ(Call(115, {Text("LIST\\*.BIN"), 0}), 2u);
+}
+
+TEST_F(DataFileBuiltinsTest, SearchBaseAndListedFoldersOutsideTheGameAreRefused) {
+  const test_support::TempGameFolder outside;
+  outside.WriteFile("SECRET.TXT", "secret");
+  std::filesystem::create_symlink(outside.HostPath(), game_.HostPath() + "LINK");
+  game_.MakeFolder("INSIDE");
+  for (const std::string& folder : {outside.EnginePath(), std::string("LINK"), std::string("..")}) {
+    EXPECT_EQ(Call(96, {Text(folder), 1}), 1u) << folder;
+    EXPECT_EQ(Call(94, {Text(folder)}), 0u) << folder;
+    EXPECT_EQ(TextAt(Call(95, {})), game_.EnginePath()) << folder;
+    EXPECT_EQ(Call(115, {Text(folder + "\\*.TXT"), 0}), 2u) << folder;
+  }
+  EXPECT_EQ(Call(98, {static_cast<std::uint32_t>(-2)}), 0u);
+  EXPECT_EQ(Call(96, {Text("INSIDE"), 1}), 0u);
+  EXPECT_EQ(Call(98, {static_cast<std::uint32_t>(-2)}), 1u);
+  EXPECT_EQ(Call(94, {Text("INSIDE")}), 0u);
+  EXPECT_EQ(TextAt(Call(95, {})), game_.EnginePath("INSIDE\\"));
 }
 
 TEST_F(DataFileBuiltinsTest, MountedArchiveEntriesNamesAndInfo) {

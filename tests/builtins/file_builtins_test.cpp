@@ -2,6 +2,7 @@
 // folder on disk: handles and their release, loading, reading lines and bytes, writing and
 // formatting into a new file, the zero-handle results, buffers outside script memory, and the
 // paths where scripts may not write.
+#include <filesystem>
 #include <string>
 
 #include "base/script_write_rule.h"
@@ -21,11 +22,18 @@ class FileBuiltinsTest : public test_support::DataFilesTest, public builtin_test
     DataFilesTest::SetUp();
     game_.MakeFolder("SAVE");
     SetScriptWriteFolders(game_.EnginePath(), game_.EnginePath("SAVE\\"));
+    files_->SetLooseFileRule(MayScriptReadAt);
   }
   void TearDown() override {
     Call(126, {});
     ClearScriptWriteFolders();
     DataFilesTest::TearDown();
+  }
+  // A folder beside the game folder, where scripts may neither read nor write.
+  test_support::TempGameFolder outside_;
+  // A link in the game folder to `target` (a host path).
+  void Link(const std::string& target, const std::string& link) const {
+    std::filesystem::create_symlink(target, game_.HostPath() + link);
   }
   std::uint32_t NewFile() {
     const std::uint32_t handle = Call(124, {});
@@ -132,6 +140,49 @@ TEST_F(FileBuiltinsTest, PathsOutsideTheWritableFoldersAreRefused) {
   EXPECT_EQ(Call(164, {Text("SAVE\\COPY.TXT"), Text("SAVE\\NEW\\MOVED.TXT"), 1}), 0u);
   EXPECT_EQ(Call(164, {Text("SAVE\\COPY.TXT"), Text("SAVE\\NEW\\MOVED.TXT"), 2}), 2u);
   EXPECT_EQ(game_.ReadFile("SAVE/COPY.TXT"), "move me");
+}
+
+TEST_F(FileBuiltinsTest, WritesThroughALinkOutOfTheFoldersAreRefused) {
+  outside_.WriteFile("OLD.TXT", "old");
+  Link(outside_.HostPath(), "SAVE/LINK");
+  Link(outside_.HostPath() + "NEW.TXT", "SAVE/DANGLING");
+  Link(outside_.HostPath() + "OLD.TXT", "SAVE/OLD_LINK");
+  game_.WriteFile("SAVE/MOVE.TXT", "move me");
+  const std::uint32_t file = NewFile();
+  EXPECT_EQ(Call(130, {file, Text("SAVE\\LINK\\OUT4.TXT"), 1}), kFileNoObject);
+  EXPECT_EQ(Call(130, {file, Text("SAVE\\DANGLING"), 1}), kFileNoObject);
+  EXPECT_EQ(Call(131, {file, Text("SAVE\\OLD_LINK")}), kFileNoObject);
+  EXPECT_EQ(Call(162, {Text("SAVE\\LINK\\NEW")}), 1u);
+  EXPECT_EQ(Call(163, {Text("SAVE\\MOVE.TXT"), Text("SAVE\\LINK\\MOVED.TXT")}), 2u);
+  EXPECT_EQ(Call(164, {Text("SAVE\\LINK\\COPY.TXT"), Text("SAVE\\MOVE.TXT"), 1}), 2u);
+  EXPECT_EQ(Call(164, {Text("SAVE\\OLD_LINK"), Text("SAVE\\MOVE.TXT"), 1}), 2u);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(outside_.HostPath()), {}), 1);
+  EXPECT_EQ(outside_.ReadFile("OLD.TXT"), "old");
+  EXPECT_TRUE(game_.Exists("SAVE/MOVE.TXT"));
+}
+
+TEST_F(FileBuiltinsTest, ReadsOutsideTheFoldersAreRefusedAndInsideStillWork) {
+  outside_.WriteFile("SECRET.TXT", "secret");
+  outside_.WriteFile("SECRET2.TXT", "secret2");
+  Link(outside_.HostPath(), "LINK");
+  game_.WriteFile("DATA/MINE.TXT", "mine");
+  const std::string beside = "..\\" + std::filesystem::path(outside_.HostPath()).parent_path().filename().string();
+  const std::uint32_t file = NewFile();
+  const std::uint32_t size = Block(4, 0x77);
+  for (const std::string& name : {beside + "\\SECRET.TXT", outside_.EnginePath("SECRET.TXT"), std::string("LINK\\SECRET2.TXT")}) {
+    EXPECT_EQ(Call(127, {file, Text(name)}), 3u) << name;
+    EXPECT_NE(Call(129, {file, Text(name)}), 0u) << name;
+    EXPECT_EQ(Call(102, {Text(name), size}), 0u) << name;
+    EXPECT_EQ(Call(164, {Text("SAVE\\STOLEN.TXT"), Text(name), 1}), 2u) << name;
+  }
+  EXPECT_FALSE(game_.Exists("SAVE/STOLEN.TXT"));
+  EXPECT_EQ(WordAt(size), 0x77777777u);
+  EXPECT_EQ(Call(127, {file, Text("DATA\\MINE.TXT")}), 0u);
+  EXPECT_EQ(TextAt(Call(133, {file})), "mine");
+  EXPECT_EQ(Call(102, {Text(game_.EnginePath("DATA\\MINE.TXT")), size}), 1u);
+  EXPECT_EQ(WordAt(size), 4u);
+  EXPECT_EQ(Call(164, {Text("SAVE\\MINE.TXT"), Text("DATA\\MINE.TXT"), 1}), 0u);
+  EXPECT_EQ(game_.ReadFile("SAVE/MINE.TXT"), "mine");
 }
 
 TEST_F(FileBuiltinsTest, FileTimeWritesTheGivenFields) {

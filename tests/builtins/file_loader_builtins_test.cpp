@@ -1,10 +1,13 @@
 // The loader and file-list built-ins 143 to 154 by number: names taken at the request (the
 // script's block overwritten right after the call), contents copied into script memory, the
 // ranges refused, count 0 emptying the loader, and a listing's paths, flags and times.
+#include <filesystem>
 #include <string>
+#include <utility>
 
 #include "base/async_file_loader.h"
 #include "base/file_list.h"
+#include "base/script_write_rule.h"
 #include "builtin_call.h"
 #include "support/data_files_fixture.h"
 
@@ -14,9 +17,14 @@ constexpr std::uint32_t kMinusOne = 0xFFFFFFFF;
 
 class FileLoaderBuiltinsTest : public test_support::DataFilesTest, public builtin_test::BuiltinCaller {
  protected:
+  void SetUp() override {
+    DataFilesTest::SetUp();
+    SetScriptWriteFolders(game_.EnginePath(), "");
+  }
   void TearDown() override {
     Call(146, {0, 0});
     Call(154, {});
+    ClearScriptWriteFolders();
     DataFilesTest::TearDown();
   }
 };
@@ -75,6 +83,20 @@ TEST_F(FileLoaderBuiltinsTest, ListingPathsFlagsAndTimes) {
   EXPECT_EQ(Call(152, {0}), 0x10u);
   EXPECT_EQ(Call(154, {}), 0u);
   EXPECT_EQ(Call(150, {0}), 0u);
+}
+
+TEST_F(FileLoaderBuiltinsTest, FoldersOutsideTheGameAreNotListed) {
+  const test_support::TempGameFolder outside;
+  outside.WriteFile("SECRET.TXT", "secret");
+  std::filesystem::create_symlink(outside.HostPath(), game_.HostPath() + "LINK");
+  game_.WriteFile("LIST/TOP.TXT", "yy");
+  ASSERT_EQ(Call(149, {Text("LIST"), Text("*.TXT"), 0, 0}), 1u);
+  for (const auto& [folder, pattern] : {std::pair(outside.EnginePath(), "*.TXT"), std::pair(std::string("LINK"), "*.TXT"),
+                                        std::pair(std::string(".."), "*.*"), std::pair(std::string("LIST"), "..\\..\\*.*")}) {
+    EXPECT_EQ(Call(149, {Text(folder), Text(pattern), 0, 0}), 0u) << folder << " " << pattern;
+    EXPECT_EQ(Call(150, {0}), 0u) << folder;
+  }
+  EXPECT_EQ(Call(149, {0, Text("LINK\\*.TXT"), 0, 0}), 0u);
 }
 
 }  // namespace

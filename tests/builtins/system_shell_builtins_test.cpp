@@ -12,10 +12,14 @@
 #include <initializer_list>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "base/script_write_rule.h"
 #include "builtin_call.h"
+#include "platform/message_box.h"
+#include "platform/text_encoding.h"
 #include "support/data_files_fixture.h"
+#include "support/fake_app_services.h"
 #include "support/log_capture.h"
 #include "support/scoped_environment.h"
 
@@ -56,6 +60,14 @@ class SystemShellBuiltinsTest : public test_support::DataFilesTest, public built
   ScopedEnvironment config_{"XDG_CONFIG_HOME", (game_.HostPath() + "home/.config").c_str()};
   ScopedEnvironment data_{"XDG_DATA_HOME", (game_.HostPath() + "data").c_str()};
   ScopedEnvironment path_{"PATH", (game_.HostPath() + "bin:/usr/bin:/bin").c_str()};
+  // The player answers the questions as `answer_` says; what was asked is kept.
+  test_support::FakeAppServices app_;
+  int answer_ = plat::IDYES;
+  std::vector<std::string> asked_;
+  plat::ScopedMessageBoxAnswers answers_{[this](const plat::MessageBoxRequest& request) {
+    asked_.push_back(plat::SjisToUtf8(request.text));
+    return answer_;
+  }};
 };
 
 TEST_F(SystemShellBuiltinsTest, TheUserFoldersAreWrittenWithATrailingSeparatorAndOtherNumbersLeaveTheDestination) {
@@ -114,6 +126,43 @@ TEST_F(SystemShellBuiltinsTest, FilesFoldersAndWebAddressesGoToTheDesktopsOpener
   EXPECT_EQ(Call(802, {0}), 0u);
   EXPECT_EQ(Call(804, {0}), 0u);
   EXPECT_EQ(Call(804, {Text("Q:\\ELSEWHERE")}), 0u);
+}
+
+TEST_F(SystemShellBuiltinsTest, NothingIsOpenedWithoutThePlayersYes) {
+  InstallOpenerRecorder();
+  game_.MakeFolder("MANUAL");
+  answer_ = plat::IDNO;
+  EXPECT_EQ(Call(802, {Text("https://example.org/?secret=1")}), 0u);
+  EXPECT_EQ(Call(804, {Text("MANUAL")}), 0u);
+  ASSERT_EQ(asked_.size(), 2u);
+  EXPECT_NE(asked_[0].find("https://example.org/?secret=1"), std::string::npos) << asked_[0];
+  EXPECT_NE(asked_[0].find("よろしいですか"), std::string::npos) << asked_[0];
+  EXPECT_NE(asked_[1].find(plat::SjisToUtf8(game_.EnginePath("MANUAL"))), std::string::npos) << asked_[1];
+  answer_ = plat::IDYES;
+  EXPECT_EQ(Call(804, {Text("MANUAL")}), 1u);
+  EXPECT_EQ(Opened(1), game_.HostPath() + "MANUAL\n");
+}
+
+TEST_F(SystemShellBuiltinsTest, OnlyWebAddressesAndTheOpenFoldersAreOfferedToThePlayer) {
+  InstallOpenerRecorder();
+  const test_support::TempGameFolder outside;
+  outside.WriteFile("SECRET.TXT", "secret");
+  std::filesystem::create_symlink(outside.HostPath(), game_.HostPath() + "LINK");
+  for (const std::string& target : {outside.EnginePath("SECRET.TXT"), std::string("LINK\\SECRET.TXT"), std::string("..\\"),
+                                    std::string("file:///etc/passwd"), std::string("Z:\\bin\\sh")}) {
+    EXPECT_EQ(Call(802, {Text(target)}), 0u) << target;
+    EXPECT_EQ(Call(804, {Text(target)}), 0u) << target;
+  }
+  EXPECT_TRUE(asked_.empty());
+  EXPECT_FALSE(game_.Exists("opened.txt"));
+}
+
+TEST_F(SystemShellBuiltinsTest, ADataFileIsNeverExportedThroughALink) {
+  const test_support::TempGameFolder outside;
+  std::filesystem::create_symlink(outside.HostPath(), game_.HostPath() + "SAVE/LINK");
+  game_.WriteFile("DATA/NOTE.TXT", "note contents");
+  EXPECT_EQ(Call(805, {Text("DATA\\NOTE.TXT"), Text("SAVE\\LINK\\OUT.TXT")}), 2u);
+  EXPECT_FALSE(outside.Exists("OUT.TXT"));
 }
 
 TEST_F(SystemShellBuiltinsTest, TheDesktopSettingsStayUnchangedAndSaySoOnce) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 
 #include "platform/file_handle.h"
 #include "support/temp_game_folder.h"
@@ -95,6 +96,32 @@ TEST(FileSystemOps, FoldersAndTemporaryFiles) {
   EXPECT_TRUE(plat::GetFileAttributes(*temp));
   EXPECT_NE(plat::CreateTempFile(game.EnginePath(), "DLF"), temp);
   EXPECT_FALSE(plat::CreateTempFile(game.EnginePath("missing\\"), "DLF"));
+}
+
+// A link put where a file is written may lead anywhere: writes never go through one as the
+// last name, whether it leads to a file or to nothing yet, and a link is never made writable.
+TEST(FileSystemOps, NothingIsWrittenThroughALinkAsTheLastName) {
+  TempGameFolder game;
+  TempGameFolder outside;
+  outside.WriteFile("OLD.TXT", "old");
+  outside.WriteFile("KEPT.TXT", "kept");
+  std::filesystem::permissions(outside.HostPath() + "KEPT.TXT", std::filesystem::perms::owner_read);
+  game.WriteFile("SOURCE.TXT", "new");
+  std::filesystem::create_symlink(outside.HostPath() + "OLD.TXT", game.HostPath() + "OLD_LINK");
+  std::filesystem::create_symlink(outside.HostPath() + "NEW.TXT", game.HostPath() + "NEW_LINK");
+  std::filesystem::create_symlink(outside.HostPath() + "KEPT.TXT", game.HostPath() + "KEPT_LINK");
+  for (const char* link : {"OLD_LINK", "NEW_LINK"}) {
+    for (const plat::FileOpenMode mode :
+         {plat::FileOpenMode::kCreateAlways, plat::FileOpenMode::kCreateNew, plat::FileOpenMode::kReadWrite}) {
+      EXPECT_FALSE(plat::FileHandle::Open(game.EnginePath(link), mode).IsOpen()) << link;
+    }
+    EXPECT_FALSE(plat::CopyFile(game.EnginePath("SOURCE.TXT"), game.EnginePath(link), true)) << link;
+  }
+  EXPECT_FALSE(plat::MakeWritable(game.EnginePath("KEPT_LINK")));
+  EXPECT_EQ(std::filesystem::status(outside.HostPath() + "KEPT.TXT").permissions(), std::filesystem::perms::owner_read);
+  EXPECT_EQ(outside.ReadFile("OLD.TXT"), "old");
+  EXPECT_FALSE(outside.Exists("NEW.TXT"));
+  EXPECT_TRUE(plat::FileHandle::Open(game.EnginePath("OLD_LINK"), plat::FileOpenMode::kRead).IsOpen());
 }
 
 }  // namespace

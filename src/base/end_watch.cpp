@@ -46,9 +46,10 @@ void CEndWatch::TellAll(const void* ending) {
   LiveWatches& live = Live();
   const std::lock_guard lock(live.mutex);
   ++live.telling;
-  // Indexes stay valid: slots are only emptied, never removed, until the telling is over, and
-  // watches made meanwhile are appended.
-  for (std::size_t i = 0; i < live.watches.size(); ++i) {
+  // Indexes stay valid: slots are only emptied, never removed, until the telling is over. Watches
+  // made meanwhile are appended and not told of an end that began before them.
+  const std::size_t told = live.watches.size();
+  for (std::size_t i = 0; i < told; ++i) {
     if (CEndWatch* watch = live.watches[i]) watch->handler_(ending);
   }
   if (--live.telling == 0) std::erase(live.watches, nullptr);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "object_end_fixture.h"
 
@@ -83,26 +84,39 @@ TEST_F(EffectEndTest, AFadingSpriteThatEndsFreesItsEntry) {
   }
 }
 
-TEST_F(EffectEndTest, AZoomWhoseCanvasEndsEndsWithoutDrawing) {
-  for (const bool all_objects : {false, true}) {
-    const std::uint32_t canvas = NewCanvas();
-    const std::uint32_t background = NewImage();
-    ASSERT_EQ(Call(418, {canvas, background, 0, 0, 1}), 1u);
-    const std::uint32_t zoom = Call(218, {canvas, Text("bg_zoom"), 32, 24, Text("2.0"), 0, 1000});
-    ASSERT_NE(zoom, 0u);
-    Step(100);
-    ASSERT_TRUE(Runs(zoom));
-    if (all_objects) {
-      EXPECT_EQ(Call(200, {}), 0u);
-    } else {
-      EXPECT_EQ(DeleteObject(canvas), 0u);
+// A background effect by name and its words after the canvas and the name.
+struct BackgroundEffect {
+  const char* name;
+  std::vector<std::uint32_t> words;
+};
+
+TEST_F(EffectEndTest, BackgroundEffectsWhoseCanvasEndsEndWithoutDrawing) {
+  const std::uint32_t zoom_text = Text("2.0");
+  const BackgroundEffect effects[] = {{"bg_zoom", {32, 24, zoom_text, 0, 1000}},
+                                      {"bg_rot", {32, 24, 128, zoom_text, 0, 1000}},
+                                      {"bg_loop", {0, 1000, 0, 0}}};
+  for (const BackgroundEffect& effect : effects) {
+    for (const bool all_objects : {false, true}) {
+      const std::uint32_t canvas = NewCanvas();
+      const std::uint32_t background = NewImage();
+      ASSERT_EQ(Call(418, {canvas, background, 0, 0, 1}), 1u);
+      std::vector<std::uint32_t> words{canvas, Text(effect.name)};
+      words.insert(words.end(), effect.words.begin(), effect.words.end());
+      const std::uint32_t running = Call(218, words);
+      ASSERT_NE(running, 0u) << effect.name;
+      Step(100);
+      ASSERT_TRUE(Runs(running)) << effect.name;
+      if (all_objects) {
+        EXPECT_EQ(Call(200, {}), 0u);
+      } else {
+        EXPECT_EQ(DeleteObject(canvas), 0u);
+      }
+      Step(100, 2);
+      EXPECT_FALSE(Runs(running)) << effect.name << " " << all_objects;
     }
-    Step(100, 2);
-    EXPECT_FALSE(Runs(zoom));
   }
 }
 
-}  // namespace
 
 class WidgetEndTest : public ObjectEndTest {};
 
@@ -269,3 +283,5 @@ TEST_F(MotionHandleTest, AMotionIsATaskToTheTaskRows) {
   Step(0);
   EXPECT_FALSE(Runs(motion));
 }
+
+}  // namespace

@@ -6,6 +6,7 @@
 
 #include "base/timer_manager.h"
 #include "builtins/motion_args.h"
+#include "builtins/script_task.h"
 #include "builtins/script_word_arrays.h"
 #include "scene/drawable.h"
 
@@ -29,7 +30,7 @@ std::uint32_t StartMotion(const NativeArgs& args, EMotionPointForm form, ReadOpt
     status = motion->SetPoints(triples);
   }
   if (status != 0 || motion->Start(g_PausableTimerManager, drawable) != 0) return 0;
-  return motion.release()->ScriptHandle(args.Handles());
+  return TaskHandle(motion.release(), args.Handles());
 }
 
 }  // namespace

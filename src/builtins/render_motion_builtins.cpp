@@ -6,6 +6,7 @@
 
 #include "base/timer_manager.h"
 #include "builtins/motion_args.h"
+#include "builtins/script_task.h"
 #include "builtins/script_word_arrays.h"
 #include "gfx/render_list.h"
 
@@ -20,7 +21,7 @@ std::uint32_t StartMotion(const NativeArgs& args, EMotionPointForm form, GivePoi
   std::unique_ptr<CMoveMotion> motion(new (std::nothrow) CMoveMotion(MoveMotionOptionsFrom(args, form)));
   if (motion == nullptr || give_points(*motion) != 0) return 0;
   if (motion->StartOnRenderObject(g_PausableTimerManager, object) != 0) return 0;
-  return motion.release()->ScriptHandle(args.Handles());
+  return TaskHandle(motion.release(), args.Handles());
 }
 
 }  // namespace

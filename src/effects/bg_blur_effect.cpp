@@ -142,6 +142,7 @@ CImage* CBgBlurEffect::Background() const { return LayerBackground(layer_); }
 CImage* CBgBlurEffect::Destination() const { return direct_ ? Background() : layer_->GetBackgroundCache(); }
 
 std::uint32_t CBgBlurEffect::Update(std::uint32_t now) {
+  if (layer_ == nullptr) return 1;
   const std::uint32_t elapsed = ElapsedAt(now);
   if (level_ < 255 && elapsed < kTrailDelay) return 0;
   if (elapsed >= duration_) {
@@ -239,7 +240,7 @@ std::uint32_t CBgBlurEffect::DrawMode(const CImage& source) {
 
 void CBgBlurEffect::EndStep() {
   // Drawn straight into the background, the last step stays there.
-  if (direct_) return;
+  if (direct_ || layer_ == nullptr) return;
   layer_->ReleaseBackgroundCache();
   bool shown = false;
   if (keep_end_view_) {

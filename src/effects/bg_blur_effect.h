@@ -9,11 +9,12 @@
 #include <limits>
 #include <vector>
 
+#include "base/watched_ptr.h"
 #include "effects/bg_effect.h"
 #include "effects/blur_path.h"
 #include "gfx/image.h"
+#include "scene/draw_layer.h"
 
-class CDrawLayer;
 
 class CBgBlurEffect : public CBgEffect {
  public:
@@ -70,7 +71,8 @@ class CBgBlurEffect : public CBgEffect {
   static std::uint32_t DrawMode(const CImage& source);
   void EndStep();
 
-  CDrawLayer* layer_ = nullptr;
+  // Null once the canvas ends: the effect then ends at its next step without drawing.
+  WatchedPtr<CDrawLayer, IDrawLayer> layer_;
   CImage own_;
   bool own_source_ = false;
   std::int32_t centre_x_ = 0;

@@ -5,9 +5,10 @@
 
 #include <cstdint>
 
+#include "base/watched_ptr.h"
 #include "effects/bg_effect.h"
+#include "scene/draw_layer.h"
 
-class CDrawLayer;
 class CImage;
 
 class CBgCacheEffect : public CBgEffect {
@@ -32,5 +33,6 @@ class CBgCacheEffect : public CBgEffect {
   // the last loop has run.
   bool WithinPeriod(std::uint32_t& elapsed, std::uint32_t period, std::int32_t& loops);
 
-  CDrawLayer* layer_ = nullptr;
+  // Null once the canvas ends: the effect then ends at its next step.
+  WatchedPtr<CDrawLayer, IDrawLayer> layer_;
 };

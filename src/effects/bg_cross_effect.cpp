@@ -39,6 +39,10 @@ std::int32_t CBgCrossEffect::Setup(CTimerManager* manager, void* target, const P
 }
 
 std::uint32_t CBgCrossEffect::Update(std::uint32_t now) {
+  if (layer_ == nullptr || partner_layer_ == nullptr) {
+    ReleaseCache();
+    return 1;
+  }
   std::uint32_t elapsed = ElapsedAt(now);
   if ((elapsed >= period_ && stop_requested_) || !WithinPeriod(elapsed, period_, loops_)) {
     ReleaseCache();

@@ -36,7 +36,7 @@ class CBgCrossEffect : public CBgCacheEffect {
  private:
   void Draw(std::uint8_t level);
 
-  CDrawLayer* partner_layer_ = nullptr;
+  WatchedPtr<CDrawLayer, IDrawLayer> partner_layer_;
   // The partner's picture taken at the set-up (modes 1 and 2).
   std::unique_ptr<CImage> taken_;
   std::int32_t width_ = 0;

@@ -26,6 +26,7 @@ std::int32_t CBgLoopEffect::Setup(CTimerManager* manager, void* target, const Pl
 }
 
 std::uint32_t CBgLoopEffect::Update(std::uint32_t now) {
+  if (layer_ == nullptr) return 1;
   std::uint32_t elapsed = ElapsedAt(now);
   if (!WithinPeriod(elapsed, period_, loops_)) {
     ReleaseCache();

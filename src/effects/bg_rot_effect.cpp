@@ -22,6 +22,7 @@ std::int32_t CBgRotEffect::Setup(CTimerManager* manager, void* target, const Plu
 }
 
 std::uint32_t CBgRotEffect::Update(std::uint32_t now) {
+  if (layer_ == nullptr) return 1;
   const std::uint32_t elapsed = ElapsedAt(now);
   if (elapsed >= duration_) {
     Show(end_);
@@ -33,4 +34,6 @@ std::uint32_t CBgRotEffect::Update(std::uint32_t now) {
   return 0;
 }
 
-void CBgRotEffect::Show(const View& view) { layer_->SetBackgroundRotoZoom(view.x, view.y, view.angle, view.zoom); }
+void CBgRotEffect::Show(const View& view) {
+  if (layer_ != nullptr) layer_->SetBackgroundRotoZoom(view.x, view.y, view.angle, view.zoom);
+}

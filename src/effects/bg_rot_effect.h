@@ -4,9 +4,10 @@
 
 #include <cstdint>
 
+#include "base/watched_ptr.h"
 #include "effects/bg_effect.h"
+#include "scene/draw_layer.h"
 
-class CDrawLayer;
 
 class CBgRotEffect : public CBgEffect {
  public:
@@ -32,7 +33,8 @@ class CBgRotEffect : public CBgEffect {
   };
   void Show(const View& view);
 
-  CDrawLayer* layer_ = nullptr;
+  // Null once the canvas ends: the effect then ends at its next step without drawing.
+  WatchedPtr<CDrawLayer, IDrawLayer> layer_;
   std::uint32_t duration_ = 0;
   double acceleration_ = 0.0;
   View start_;

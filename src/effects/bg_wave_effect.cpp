@@ -52,6 +52,7 @@ void CBgWaveEffect::SetTiming(std::uint32_t cycle, std::uint32_t phase_steps, co
 }
 
 std::uint32_t CBgWaveEffect::Update(std::uint32_t now) {
+  if (layer_ == nullptr) return 1;
   const std::uint32_t elapsed = ElapsedAt(now);
   std::uint32_t strength = 0;
   if (!envelope_.StrengthAt(elapsed, strength)) {

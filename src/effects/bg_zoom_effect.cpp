@@ -45,6 +45,7 @@ std::int32_t CBgZoomEffect::GetParam(const PluginArgs& args) {
 }
 
 std::uint32_t CBgZoomEffect::Update(std::uint32_t now) {
+  if (layer_ == nullptr) return 1;
   const std::uint32_t elapsed = ElapsedAt(now);
   if (elapsed >= duration_) {
     Show(end_);
@@ -57,7 +58,9 @@ std::uint32_t CBgZoomEffect::Update(std::uint32_t now) {
   return 0;
 }
 
-void CBgZoomEffect::Show(const ZoomRect& rect) { ShowArea(*layer_, rect); }
+void CBgZoomEffect::Show(const ZoomRect& rect) {
+  if (layer_ != nullptr) ShowArea(*layer_, rect);
+}
 
 std::int32_t CBgZoomEffect::Assist(const PluginArgs* args) {
   const PluginArgs list = ArgsOrNone(args);

@@ -4,10 +4,11 @@
 
 #include <cstdint>
 
+#include "base/watched_ptr.h"
 #include "effects/bg_effect.h"
 #include "effects/zoom_source.h"
+#include "scene/draw_layer.h"
 
-class CDrawLayer;
 
 class CBgZoomEffect : public CBgEffect {
  public:
@@ -34,7 +35,8 @@ class CBgZoomEffect : public CBgEffect {
  private:
   void Show(const ZoomRect& rect);
 
-  CDrawLayer* layer_ = nullptr;
+  // Null once the canvas ends: the effect then ends without drawing.
+  WatchedPtr<CDrawLayer, IDrawLayer> layer_;
   std::uint32_t duration_ = 0;
   double acceleration_ = 0.0;
   ZoomRect start_;

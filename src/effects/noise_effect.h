@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 
+#include "base/watched_ptr.h"
 #include "effects/effect.h"
 #include "gfx/image.h"
 #include "scene/sprite.h"
@@ -46,7 +47,8 @@ class CNoiseEffect : public CEffect {
  private:
   void Render();
 
-  CImagePart* part_ = nullptr;
+  // Null once the canvas ends.
+  WatchedPtr<CImagePart> part_;
   CImage noise_;
   CImage work_;
   std::array<CSprite, 2> sprites_;

@@ -124,7 +124,7 @@ std::int32_t CParticleEffect::SetParam(const PluginArgs& args) {
     stop_requested_ = true;
     return 0;
   }
-  if (pieces_.empty()) return 0;
+  if (pieces_.empty() || part_ == nullptr) return 0;
   show_ = ResolvePairShow(*pieces_.front().first, *part_, ArgFlag(args, 1), ArgFlag(args, 2));
   for (Piece& piece : pieces_) {
     if (piece.active) ShowPiece(piece, true);

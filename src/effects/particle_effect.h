@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/watched_ptr.h"
 #include "effects/effect.h"
 #include "effects/screen_pages.h"
 #include "gfx/image.h"
@@ -111,7 +112,8 @@ class CParticleEffect : public CEffect {
 
   const char* name_;
   const ParticleRules& rules_;
-  CImagePart* part_ = nullptr;
+  // Null once the canvas ends.
+  WatchedPtr<CImagePart> part_;
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
   std::vector<std::unique_ptr<CImage>> pictures_;

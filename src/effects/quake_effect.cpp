@@ -61,6 +61,12 @@ std::uint32_t CQuakeEffect::Update(std::uint32_t now) {
     return kFinished;
   }
   for (const Page& page : pages_) {
+    if (page.shaken && page.layer == nullptr) {
+      Restore();
+      return kFinished;
+    }
+  }
+  for (const Page& page : pages_) {
     if (page.shaken) Move(page, -shift->dx, -shift->dy);
   }
   return 0;

@@ -8,10 +8,11 @@
 #include <array>
 #include <cstdint>
 
+#include "base/watched_ptr.h"
 #include "effects/effect.h"
 #include "effects/quake_shake.h"
+#include "scene/draw_layer.h"
 
-class CDrawLayer;
 
 class CQuakeEffect : public CEffect {
  public:
@@ -37,7 +38,8 @@ class CQuakeEffect : public CEffect {
 
  private:
   struct Page {
-    CDrawLayer* layer = nullptr;
+    // Null once its canvas ends: the quake then ends, putting back what still lives.
+    WatchedPtr<CDrawLayer, IDrawLayer> layer;
     bool shaken = false;
     std::int32_t base_x = 0;
     std::int32_t base_y = 0;

@@ -17,6 +17,7 @@ std::int32_t CRuleTransition::SetParam(CImagePart* target, const PluginArgs& arg
 }
 
 std::int32_t CRuleTransition::Apply(const FilterApplyArea& area) {
+  if (rule_ == nullptr) return kRoutineFailed;
   PixelRuleTransitionArgs args;
   args.level = level_;
   args.vague = vague_;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "base/watched_ptr.h"
 #include "effects/cross_transition.h"
 
 class CRuleTransition : public CCrossTransition {
@@ -18,6 +19,7 @@ class CRuleTransition : public CCrossTransition {
   std::int32_t SetParam(CImagePart* target, const PluginArgs& args) override;
 
  private:
-  CImage* rule_ = nullptr;
+  // Null once the rule image ends: the filter then draws nothing.
+  WatchedPtr<CImage, CImageInterface> rule_;
   std::uint32_t vague_ = 0;
 };

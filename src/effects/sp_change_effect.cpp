@@ -6,9 +6,12 @@
 #include "base/timer_manager.h"
 #include "effects/effect_args.h"
 #include "gfx/pixel_library.h"
+#include "gfx/screen_manager.h"
+#include "gfx/surface_object_image.h"
 #include "scene/draw_layer.h"
 #include "scene/draw_list.h"
 #include "scene/motion_path_text.h"
+#include "scene/screen_drawables.h"
 
 namespace {
 
@@ -39,6 +42,20 @@ CImage* LayerTarget(const CSprite& sprite) {
   const CDrawList* list = sprite.GetOwnerList();
   const CDrawLayer* layer = list != nullptr ? list->GetLayer() : nullptr;
   return layer != nullptr ? layer->GetTarget() : nullptr;
+}
+
+// Whether the screen keeps the sprite or picture for the scripts, whose handles then own it.
+bool ScreenKeeps(const CSprite* sprite) {
+  if (g_ScreenManager == nullptr) return false;
+  const auto& drawables = CScreenDrawables::Of(*g_ScreenManager).GetDrawables();
+  return std::any_of(drawables.begin(), drawables.end(), [sprite](const auto& kept) { return kept.get() == sprite; });
+}
+
+bool ScreenKeeps(const CImage* image) {
+  if (g_ScreenManager == nullptr) return false;
+  const auto& objects = g_ScreenManager->GetSurfaceObjects();
+  return std::any_of(objects.begin(), objects.end(),
+                     [image](const auto& kept) { return GetObjectImage(kept.get()) == image; });
 }
 
 }  // namespace
@@ -92,9 +109,10 @@ std::int32_t CSpChangeEffect::Setup(CTimerManager* manager, void* /*target*/, co
     new_->SetEnabled(true);
     return kSetupRefused;
   }
-  old_owned_.reset(old_);
+  if (!ScreenKeeps(old_)) old_owned_.reset(old_);
   // An image that the new sprite shows too is not the old sprite's to take.
-  if (old_->GetSourceImage() != new_->GetSourceImage()) old_image_.reset(old_->GetSourceImage());
+  CImage* old_image = old_->GetSourceImage();
+  if (old_image != new_->GetSourceImage() && !ScreenKeeps(old_image)) old_image_.reset(old_image);
   if (ArgFlag(args, 7)) LowerPriority();
   return kRunning;
 }
@@ -243,7 +261,14 @@ void CSpChangeEffect::StartShowing(std::uint32_t now) {
   }
 }
 
+bool CSpChangeEffect::LostAny() const {
+  const bool cross_fade = work_image_ != nullptr;
+  return new_ == nullptr || old_ == nullptr || sprite_ == nullptr ||
+         (cross_fade && (image1_ == nullptr || image2_ == nullptr));
+}
+
 std::uint32_t CSpChangeEffect::Update(std::uint32_t now) {
+  if (LostAny()) return 1;
   if (!started_) StartShowing(now);
   elapsed_ = now - start_;
   if (!Step(now)) return 0;
@@ -252,6 +277,7 @@ std::uint32_t CSpChangeEffect::Update(std::uint32_t now) {
 }
 
 void CSpChangeEffect::Stop() {
+  if (LostAny()) return;
   if (!started_) StartShowing(0);
   elapsed_ = total_duration_;
   ShowEnd();

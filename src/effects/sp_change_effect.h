@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/watched_ptr.h"
 #include "effects/sp_panime_effect.h"
 #include "gfx/image.h"
 #include "platform/window_messages.h"
@@ -33,7 +34,9 @@ class CSpChangeEffect : public CSpPanimeEffect {
   // target is not read. kRunning; kSetupBadArguments (nothing changed); kSetupBadPath;
   // kSetupRefused (also when the work pictures cannot be made). Only kRunning hands the old
   // sprite and its image over to the effect, which deletes both when it ends; after any other
-  // result they stay the caller's.
+  // result they stay the caller's. A sprite or picture that the screen keeps for the scripts is
+  // never handed over: it stays theirs. A sprite or picture that ends meanwhile ends the effect
+  // without its end step.
   std::int32_t Setup(CTimerManager* manager, void* target, const PluginArgs& args) override;
   // As "sp_panime"'s, the place shifted by the end offset.
   std::int32_t GetParam(const PluginArgs& args) override;
@@ -65,6 +68,8 @@ class CSpChangeEffect : public CSpPanimeEffect {
   // The first update's switch: the sprite that moves is shown, the one it replaces hidden.
   void StartShowing(std::uint32_t now);
   void Finish();
+  // Whether a sprite or picture the effect works with has ended.
+  bool LostAny() const;
   std::uint32_t TotalDuration(std::uint32_t default_duration) const;
 
   // Declared before the sprites that show them, so that the sprites go first.
@@ -73,8 +78,8 @@ class CSpChangeEffect : public CSpPanimeEffect {
   std::unique_ptr<CImage> work_image_;
   std::unique_ptr<CSprite> work_sprite_;
   std::unique_ptr<CImage> scaled_image_;
-  CSprite* old_ = nullptr;
-  CSprite* new_ = nullptr;
+  WatchedPtr<CSprite, CDrawable> old_;
+  WatchedPtr<CSprite, CDrawable> new_;
   std::uint8_t mode_ = 0;
   bool resize_ = false;
   double ratio_ = 1.0;
@@ -87,8 +92,8 @@ class CSpChangeEffect : public CSpPanimeEffect {
   std::uint32_t total_duration_ = 0;
   std::int32_t dx_ = 0;
   std::int32_t dy_ = 0;
-  CImage* image1_ = nullptr;
-  CImage* image2_ = nullptr;
+  WatchedPtr<CImage, CImageInterface> image1_;
+  WatchedPtr<CImage, CImageInterface> image2_;
   std::uint8_t last_level_ = 0;
   plat::Point place1_;
   plat::Point place2_;

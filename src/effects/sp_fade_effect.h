@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/end_watch.h"
 #include "effects/effect.h"
 
 class CSprite;
@@ -72,9 +73,12 @@ class CSpFadeEffect : public CEffect {
   void EndRunning();
   void StepEntry(Entry& entry, std::uint32_t now);
   static void PutAtEnd(Entry& entry);
+  // The entry of a sprite that ends is free, as if its fade had finished.
+  void SpriteEnds(const void* ending);
 
   std::vector<Entry> entries_;
   bool heavy_work_ = false;
   bool running_ = false;
   std::uint8_t update_result_ = 0;
+  CEndWatch watch_{[this](const void* ending) { SpriteEnds(ending); }};
 };

@@ -40,6 +40,7 @@ std::int32_t CSpGfadeEffect::Setup(CTimerManager* manager, void* /*target*/, con
 }
 
 std::uint32_t CSpGfadeEffect::Update(std::uint32_t now) {
+  if (sprite_ == nullptr) ended_ = true;
   if (ended_) return 1;
   if (!timing_) {
     timing_ = true;
@@ -86,6 +87,11 @@ void CSpGfadeEffect::FadeStrip(std::int32_t step) {
     strip_.bottom = saved_rect_.top + to;
   }
   alpha_store_.clear();
+  // A sprite given a smaller picture meanwhile has no such strip to fade.
+  const bool inside = strip_.left >= 0 && strip_.top >= 0 && strip_.right <= image->GetWidth() &&
+                      strip_.bottom <= image->GetHeight();
+  if (!inside) return;
+  strip_image_ = image;
   // The ramp's first entry lies at the moving edge's inner side: at `lead` for even directions,
   // mirrored for odd ones, where the ramp also runs the other way.
   const std::int32_t ramp_origin = reversed ? length - lead - gradient_ : lead;
@@ -101,8 +107,11 @@ void CSpGfadeEffect::FadeStrip(std::int32_t step) {
 }
 
 void CSpGfadeEffect::RestoreStrip() {
-  CImage* image = sprite_->GetSourceImage();
-  if (alpha_store_.empty() || image == nullptr) return;
+  CImage* image = strip_image_;
+  if (alpha_store_.empty() || image == nullptr) {
+    alpha_store_.clear();
+    return;
+  }
   auto saved = alpha_store_.cbegin();
   for (std::int32_t y = strip_.top; y < strip_.bottom; ++y) {
     std::uint8_t* row = image->GetRowPointer(y);

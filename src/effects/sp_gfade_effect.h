@@ -6,11 +6,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/watched_ptr.h"
 #include "effects/effect.h"
 #include "gfx/color_ramp.h"
 #include "platform/window_messages.h"
+#include "scene/sprite.h"
 
-class CSprite;
 
 class CSpGfadeEffect : public CEffect {
  public:
@@ -45,7 +46,10 @@ class CSpGfadeEffect : public CEffect {
   void ShowPart(std::int32_t step);
   bool Horizontal() const { return direction_ <= kFromRight; }
 
-  CSprite* sprite_ = nullptr;
+  // Null once the sprite ends: the fade then ends without touching it.
+  WatchedPtr<CSprite, CDrawable> sprite_;
+  // The picture the strip's alpha was saved from: it alone gets it back, while it lives.
+  WatchedPtr<CImage, CImageInterface> strip_image_;
   std::uint32_t duration_ = 0;
   std::uint8_t direction_ = 0;
   std::uint16_t gradient_ = 0;

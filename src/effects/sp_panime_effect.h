@@ -6,10 +6,10 @@
 
 #include <cstdint>
 
+#include "base/watched_ptr.h"
 #include "effects/effect.h"
 #include "effects/key_frame_player.h"
-
-class CSprite;
+#include "scene/sprite.h"
 
 // The two program-wide priorities that the to-front and to-back commands move a sprite to; the
 // players take them when they start. Written by sp_tanime's set-up, by the sp_panime assist
@@ -46,8 +46,11 @@ class CSpPanimeEffect : public CEffect, public CKeyFramePlayer {
   // whether the player zooms or turns the sprite (float 1 or 0). Without a key frame after the
   // start only alpha is written, -1. 1 without a path.
   std::int32_t GetParam(const PluginArgs& args) override;
-  std::uint32_t Update(std::uint32_t now) override { return Step(now) ? 1 : 0; }
-  void Stop() override { ShowEnd(); }
+  // A sprite that ends ends the animation.
+  std::uint32_t Update(std::uint32_t now) override { return sprite_ == nullptr || Step(now) ? 1 : 0; }
+  void Stop() override {
+    if (sprite_ != nullptr) ShowEnd();
+  }
 
   // The assist function. Command 0 (first word): the front and back priorities (second and
   // third words). Otherwise: sprite, path text, then the out-pointers of GetParam without the
@@ -67,7 +70,7 @@ class CSpPanimeEffect : public CEffect, public CKeyFramePlayer {
   void OnResumed(std::uint32_t paused_span) override { ShiftStart(paused_span); }
   bool RendersTransforms() const { return render_transforms_ && (use_.zoom || use_.rotation); }
 
-  CSprite* sprite_ = nullptr;
+  WatchedPtr<CSprite, CDrawable> sprite_;
   // Off while a derived class renders zoom and turn itself; then the frame places the sprite only.
   bool render_transforms_ = true;
 

@@ -34,8 +34,10 @@ plat::Rect WholeOrPart(uint32_t x, uint32_t y, uint32_t width, uint32_t height, 
 
 }  // namespace
 
-void CTimedWipe::ForgetPicture(const CImageInterface* picture) {
-  if (target_ != picture && source_ != picture) return;
+void CTimedWipe::ForgetPicture(const void* ending) {
+  if (!CEndWatch::Names<CImageInterface>(target_, ending) && !CEndWatch::Names<CImageInterface>(source_, ending)) {
+    return;
+  }
   // The wipe ends at its next update without drawing.
   target_ = nullptr;
   source_ = nullptr;

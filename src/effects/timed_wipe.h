@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "base/timed_task.h"
-#include "gfx/picture_holder.h"
+#include "base/end_watch.h"
 #include "platform/window_messages.h"
 
 class CImage;
@@ -22,7 +22,7 @@ struct TimedWipeArgs {
 };
 
 // A wipe whose target or source ends stops drawing and ends at its next update.
-class CTimedWipe : public CTimedTask, public CPictureHolder {
+class CTimedWipe : public CTimedTask {
  public:
   // Copy modes of the source types and colour operations of the colour types.
   static constexpr uint8_t kCopy = 0;
@@ -56,7 +56,7 @@ class CTimedWipe : public CTimedTask, public CPictureHolder {
   static CTimedWipe* Make(uint32_t type, uint32_t duration, uint32_t now, CImage* target, CImage* source,
                           const TimedWipeArgs& args);
   CTimedWipe(uint32_t type, uint32_t duration, uint32_t now, CImage* target, CImage* source);
-  void ForgetPicture(const CImageInterface* picture) override;
+  void ForgetPicture(const void* ending);
   void TakeTargetArgs(const TimedWipeArgs& args);
   void TakeSourceArgs(const TimedWipeArgs& args);
 
@@ -91,4 +91,5 @@ class CTimedWipe : public CTimedTask, public CPictureHolder {
   bool complete_ = false;
   static constexpr uint8_t kCreated = 1;
   static constexpr uint8_t kPriorityLowered = 2;
+  CEndWatch watch_{[this](const void* ending) { ForgetPicture(ending); }};
 };

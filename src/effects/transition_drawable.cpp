@@ -34,8 +34,8 @@ void CTransitionDrawable::Clear() {
   width_ = height_ = 0;
 }
 
-void CTransitionDrawable::ForgetPicture(const CImageInterface* picture) {
-  if (target_ == picture || source_ == picture) Clear();
+void CTransitionDrawable::ForgetPicture(const void* ending) {
+  if (CEndWatch::Names(target_, ending) || CEndWatch::Names(source_, ending)) Clear();
 }
 
 uint32_t CTransitionDrawable::Create(CImageInterface* target, CImageInterface* source, uint32_t pattern, int32_t x,

@@ -7,13 +7,13 @@
 #include <cstdint>
 
 #include "gfx/image_interface.h"
-#include "gfx/picture_holder.h"
+#include "base/end_watch.h"
 #include "gfx/render_list.h"
 
 class CScreenManager;
 
 // A target or source that ends leaves the drawable with neither: it draws nothing.
-class CTransitionDrawable : public CRenderObject, public CPictureHolder {
+class CTransitionDrawable : public CRenderObject {
  public:
   // SetLevel's statuses beside 0 and the pattern's failure + 1.
   static constexpr uint32_t kNoSource = 1;
@@ -79,7 +79,7 @@ class CTransitionDrawable : public CRenderObject, public CPictureHolder {
 
  private:
   void Clear();
-  void ForgetPicture(const CImageInterface* picture) override;
+  void ForgetPicture(const void* ending);
   int32_t DrawnWidth() const { return width_ != 0 ? width_ : shown_rect_.Width(); }
   int32_t DrawnHeight() const { return height_ != 0 ? height_ : shown_rect_.Height(); }
   // The part of the target that a blit shows: the shown rect moved by the offsets.
@@ -99,6 +99,7 @@ class CTransitionDrawable : public CRenderObject, public CPictureHolder {
   int32_t offset_y_ = 0;
   int32_t width_ = 0;
   int32_t height_ = 0;
+  CEndWatch watch_{[this](const void* ending) { ForgetPicture(ending); }};
 };
 
 // Makes a transition drawable with (target, source, pattern, x, y, level) and pattern place

@@ -4,9 +4,9 @@
 #include <bit>
 
 #include "gfx/direct3d_device.h"
-#include "gfx/picture_holder.h"
+#include "base/end_watch.h"
 
-CD3DTexture::~CD3DTexture() { CPictureHolder::TextureEnds(this); }
+CD3DTexture::~CD3DTexture() { CEndWatch::Announce(this); }
 
 double CD3DTexture::TextureCoordinate(int32_t pixel, int32_t image_size, int32_t texture_size) {
   if (texture_size <= 0) return 0.0;

@@ -79,8 +79,8 @@ uint32_t CDirect3DDevice::SetTextureFactor(uint32_t value) {
   return 0;
 }
 
-void CDirect3DDevice::ForgetTexture(const CD3DTexture* texture) {
-  if (current_texture_ == texture) current_texture_ = nullptr;
+void CDirect3DDevice::ForgetTexture(const void* ending) {
+  if (CEndWatch::Names(current_texture_, ending)) current_texture_ = nullptr;
 }
 
 uint32_t CDirect3DDevice::SetTexture(CD3DTexture* texture) {

@@ -10,7 +10,7 @@
 
 #include "gfx/direct_draw_device.h"
 #include "gfx/drawing_device.h"
-#include "gfx/picture_holder.h"
+#include "base/end_watch.h"
 #include "gfx/surface_services.h"
 
 class CD3DTexture;
@@ -55,7 +55,7 @@ enum class ERenderState : uint8_t {
 
 // The current texture is only cached: one that ends is forgotten, so that it is neither sent
 // again nor taken for a new texture made at its address.
-class CDirect3DDevice : public CDirectDrawDevice, public CPictureHolder {
+class CDirect3DDevice : public CDirectDrawDevice {
  public:
   static constexpr uint8_t kUnsetState = 255;
   static constexpr uint32_t kUnsetTextureFactor = 0xFFFFFFFF;
@@ -103,7 +103,7 @@ class CDirect3DDevice : public CDirectDrawDevice, public CPictureHolder {
                          const std::array<const plat::PixelFormat*, 7>& texture_formats);
 
  private:
-  void ForgetTexture(const CD3DTexture* texture) override;
+  void ForgetTexture(const void* ending);
   uint32_t SetState(ERenderState state, uint8_t value);
   void ClearCache();
 
@@ -114,4 +114,5 @@ class CDirect3DDevice : public CDirectDrawDevice, public CPictureHolder {
   IDrawingDevice* device_ = nullptr;
   CD3DTexture* current_texture_ = nullptr;
   uint32_t texture_factor_ = kUnsetTextureFactor;
+  CEndWatch watch_{[this](const void* ending) { ForgetTexture(ending); }};
 };

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/end_watch.h"
 #include "gfx/image.h"
 
 #include "platform/gdi.h"
@@ -15,13 +16,13 @@
 // A list of drawables that a layer paints besides its own.
 class IDrawList {
  public:
-  virtual ~IDrawList() = default;
+  virtual ~IDrawList() { CEndWatch::Announce(this); }
 };
 
 // The software compositing layer that paints its background and draw lists into a target image.
 class IDrawLayer {
  public:
-  virtual ~IDrawLayer() = default;
+  virtual ~IDrawLayer() { CEndWatch::Announce(this); }
   // 0 when set; 1 when the image is null or has no pixels. With redraw the layer marks
   // everything for repainting.
   virtual uint32_t SetTarget(CImage* image, bool redraw) = 0;
@@ -35,8 +36,8 @@ class IDrawLayer {
   // Exchanges background image, offsets, cache and colour with the other layer.
   virtual void SwapBackground(IDrawLayer& other, bool redraw) = 0;
   virtual bool HasBackgroundImage() const = 0;
-  // The image is about to be destroyed: a layer that shows it as its background lets go of it
-  // (no background image, its cache dropped) and repaints everything.
+  // A layer that shows the image as its background lets go of it (no background image, its cache
+  // dropped) and repaints everything.
   virtual void ForgetBackgroundImage(const CImage* image) = 0;
   virtual void SetVisible(uint8_t visible) = 0;
   virtual void SetFlags(uint8_t first, uint8_t second) = 0;

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "gfx/picture_holder.h"
+#include "base/end_watch.h"
 
-CImageInterface::~CImageInterface() { CPictureHolder::PictureEnds(this); }
+CImageInterface::~CImageInterface() { CEndWatch::Announce(this); }
 
 plat::Rect* CImageInterface::GetBounds(plat::Rect* out) const {
   *out = plat::Rect{0, 0, width_, height_};

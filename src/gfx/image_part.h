@@ -9,6 +9,7 @@
 #include <memory>
 #include <utility>
 
+#include "base/end_watch.h"
 #include "base/ref_counted.h"
 #include "gfx/draw_layer_interface.h"
 #include "gfx/image.h"
@@ -38,7 +39,12 @@ class CImagePart {
   CImagePart() = default;
   CImagePart(const CImagePart&) = delete;
   CImagePart& operator=(const CImagePart&) = delete;
-  virtual ~CImagePart() { Release(); }
+  // Announced before the part lets go of anything, so that a partner detaches a transition that
+  // works between the two while both are whole.
+  virtual ~CImagePart() {
+    CEndWatch::Announce(this);
+    Release();
+  }
 
   // 0; 1 when the image cannot be created; 2 when the layer cannot be made (also while the
   // scene has no draw layers); 3 when the layer does not take the image. With a layer the
@@ -122,6 +128,8 @@ class CImagePart {
   uint32_t CreateLayer(uint8_t layer_mode);
   uint32_t CheckAttach(const CScreenTransition& transition, uint8_t mode) const;
   void FillBlack();
+  // A part whose partner ends detaches the transition between the two and has no partner.
+  void PartnerEnds(const void* ending);
 
   CImage image_;
   std::unique_ptr<IDrawLayer> layer_;
@@ -133,4 +141,5 @@ class CImagePart {
   uint8_t attach_byte_ = 0;
   uint8_t lower_priority_ = 0;
   uint8_t switch_ = 0;
+  CEndWatch watch_{[this](const void* ending) { PartnerEnds(ending); }};
 };

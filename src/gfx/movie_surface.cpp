@@ -1,7 +1,7 @@
 #include "gfx/movie_surface.h"
 
-#include <utility>
 
+#include "base/end_watch.h"
 #include "base/lock_guard.h"
 #include "gfx/ddraw_surface_image.h"
 #include "gfx/screen_manager.h"
@@ -12,9 +12,8 @@ CMovieSurface::CMovieSurface(CScreenManager* device) {
   device_ = g_SpriteDevice;
 }
 
-CMovieSurface::~CMovieSurface() {
-  if (gone_hook_) std::exchange(gone_hook_, nullptr)();
-}
+// Announced before the surface's memory goes, so that the movie decoding into it stops first.
+CMovieSurface::~CMovieSurface() { CEndWatch::Announce<CImageInterface>(this); }
 
 void CMovieSurface::Release() {
   surface_.reset();

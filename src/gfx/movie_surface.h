@@ -4,9 +4,7 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
-#include <utility>
 
 #include "base/critical_section.h"
 #include "gfx/surface_backed_image.h"
@@ -48,9 +46,6 @@ class CMovieSurface : public CSurfaceBackedImage {
   // EPixelFormat code; the alpha formats count as their plain twins.
   uint32_t GetPixelFormatCode() const { return pixel_format_; }
   CCriticalSection& GetLock() { return lock_; }
-  // Called once when the surface is destroyed, before its memory goes: the movie that decodes
-  // into it lets go of it first. Null removes the hook.
-  void SetGoneHook(std::function<void()> hook) { gone_hook_ = std::move(hook); }
 
  private:
   CScreenManager* device_;
@@ -58,5 +53,4 @@ class CMovieSurface : public CSurfaceBackedImage {
   uint8_t* pixel_memory_ = nullptr;
   uint32_t pixel_format_ = 0;
   CCriticalSection lock_;
-  std::function<void()> gone_hook_;
 };

@@ -263,10 +263,6 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
     bool listed_;
   };
   bool IsListedSurfaceObject(const CImageCanvasBase* image) const;
-  // Before a listed object dies: the drawables and the layers of the listed objects and of the
-  // frame image that show its image let go of it, and the parts linked to its part forget that
-  // partner, so that none draws a destroyed image.
-  void ForgetImageOf(CImageInterface& object);
 
   bool UsesTexturePath();
   uint32_t SetWindowMode();

@@ -12,7 +12,6 @@
 #include "gfx/screen_manager.h"
 #include "gfx/surface_canvas.h"
 #include "gfx/surface_object_factory.h"
-#include "gfx/surface_object_image.h"
 
 // A listed surface object that is the frame image leaves no frame image behind when it is
 // deleted, so that nothing presents it afterwards.
@@ -30,30 +29,6 @@ bool CScreenManager::IsListedSurfaceObject(const CImageCanvasBase* image) const 
     if (listed.get() == object) return true;
   }
   return false;
-}
-
-namespace {
-
-// A part that shows the dying image as its layer's background, or that has the dying part as its
-// partner, lets go of it; a filter that works between the two parts is detached first.
-void ForgetInPart(CImagePart& part, const CImage& image, const CImagePart* dying) {
-  if (IDrawLayer* layer = part.GetLayer()) layer->ForgetBackgroundImage(&image);
-  if (dying == nullptr || part.GetPartner() != dying) return;
-  if (part.HasAttached()) part.Detach(false);
-  part.SetPartner(nullptr);
-}
-
-}  // namespace
-
-void CScreenManager::ForgetImageOf(CImageInterface& object) {
-  const CImage* image = GetObjectImage(&object);
-  if (image == nullptr) return;
-  const CImagePart* dying = GetObjectImagePart(&object);
-  if (drawable_list_ != nullptr) drawable_list_->ForgetImage(image);
-  for (const std::unique_ptr<CImageInterface>& listed : surface_objects_) {
-    if (CImagePart* part = GetObjectImagePart(listed.get())) ForgetInPart(*part, *image, dying);
-  }
-  if (frame_image_ != nullptr && !IsListedSurfaceObject(frame_image_)) ForgetInPart(*frame_image_, *image, dying);
 }
 
 uint32_t CScreenManager::SetObjectId(uint32_t id) { return std::exchange(object_id_, id); }
@@ -134,9 +109,6 @@ uint32_t CScreenManager::CreateImageCanvas(CImageCanvas** out, int32_t width, in
 
 uint32_t CScreenManager::DeleteSurfaceObject(CImageInterface* object) {
   const FrameImageWatch watch(*this);
-  for (const std::unique_ptr<CImageInterface>& listed : surface_objects_) {
-    if (listed.get() == object) ForgetImageOf(*object);
-  }
   return DeleteOwned(surface_objects_, object);
 }
 
@@ -147,9 +119,6 @@ void CScreenManager::DeleteObjectsById(uint32_t id, uint32_t flags) {
   DeleteOwnedWhereId(render_objects_, id, other_ids);
   const FrameImageWatch watch(*this);
   if ((flags & kDeleteSurfaceObjectsToo) == 0) return;
-  for (const std::unique_ptr<CImageInterface>& listed : surface_objects_) {
-    if ((listed->GetId() == id) != other_ids) ForgetImageOf(*listed);
-  }
   DeleteOwnedWhereId(surface_objects_, id, other_ids);
 }
 

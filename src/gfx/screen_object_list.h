@@ -3,8 +3,6 @@
 // it destroy them at the points of its own bulk destruction.
 #pragma once
 
-class CImage;
-
 class CScreenObjectList {
  public:
   CScreenObjectList() = default;
@@ -14,6 +12,4 @@ class CScreenObjectList {
 
   // Destroys every object of the list in the order they were made and empties it.
   virtual void DestroyAll() = 0;
-  // The image is about to be destroyed: every object of the list that shows it lets go of it.
-  virtual void ForgetImage(const CImage* image) = 0;
 };

@@ -59,6 +59,15 @@ void CCellSheet::Release() {
   sprites_.clear();
 }
 
+void CCellSheet::HeldEnds(const void* ending) {
+  if (CEndWatch::Names<CImageInterface>(attached_, ending)) {
+    attached_ = nullptr;
+    target_ = nullptr;
+  }
+  if (CEndWatch::Names<CImageInterface>(target_, ending)) target_ = nullptr;
+  std::erase_if(sprites_, [ending](const CSprite* sprite) { return CEndWatch::Names<CDrawable>(sprite, ending); });
+}
+
 void CCellSheet::AddSprite(CSprite* sprite) {
   if (sprite == nullptr || std::find(sprites_.begin(), sprites_.end(), sprite) != sprites_.end()) return;
   sprites_.push_back(sprite);

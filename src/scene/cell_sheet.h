@@ -2,12 +2,14 @@
 // cells, and where and how they are drawn: into a target image (a sprite's source or an image of
 // the caller's) at a place, by plain copy, alpha blend or keyed copy, optionally putting back
 // the background under the cell first. The sprites that show the target are told what changed.
+// A sheet lets go of each picture and sprite it keeps when that ends.
 #pragma once
 
 #include <cstdint>
 #include <deque>
 #include <memory>
 
+#include "base/end_watch.h"
 #include "base/ref_counted.h"
 #include "gfx/image.h"
 #include "platform/window_messages.h"
@@ -91,6 +93,9 @@ class CCellSheet : public CRefCounted, public ScriptVisible<CCellSheet> {
 
  private:
   uint32_t SetUp(const CellSheetSetup& setup);
+  // A sheet whose target or attached picture ends has nowhere to draw (its tasks end at their
+  // next step); a sprite that ends is no longer told of changes.
+  void HeldEnds(const void* ending);
 
   CImage image_;
   CImage* attached_ = nullptr;
@@ -105,4 +110,5 @@ class CCellSheet : public CRefCounted, public ScriptVisible<CCellSheet> {
   int32_t cell_width_ = 0;
   std::unique_ptr<CImage> background_;
   std::deque<CSprite*> sprites_;
+  CEndWatch watch_{[this](const void* ending) { HeldEnds(ending); }};
 };

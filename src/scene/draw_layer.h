@@ -137,6 +137,7 @@ class CDrawLayer : public IDrawLayer {
   struct Plan;
   Plan MakePlan(bool own, bool attached) const;
   void ReleaseAttachedList();
+  void PictureEnds(const void* ending);
   void PaintArea(CImage& image, const Plan& plan, const plat::Rect& area) const;
   // Paints each rectangle of the region (or its strips); `copy_out` sees each painted piece.
   void RepaintRegion(const std::function<void(const plat::Rect&)>& copy_out);
@@ -174,4 +175,5 @@ class CDrawLayer : public IDrawLayer {
   double zoom_ = 0.0;
   int32_t zoom_x_ = 0;
   int32_t zoom_y_ = 0;
+  CEndWatch watch_{[this](const void* ending) { PictureEnds(ending); }};
 };

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <climits>
 
+#include "base/end_watch.h"
 #include "scene/draw_list.h"
 #include "scene/motion_task.h"
 
 CDrawable::~CDrawable() {
+  CEndWatch::Announce(this);
   CMotionTask::EndMotionsOf(this);
   if (owner_list_ != nullptr) owner_list_->Remove(this);
 }

@@ -1,5 +1,7 @@
 #include "scene/dshow_prim.h"
 
+#include <utility>
+
 #include "base/data_file_layer.h"
 #include "base/lock_guard.h"
 #include "gfx/color_key.h"
@@ -16,10 +18,8 @@ void CDShowPrim::Reset() {
   // The decoding thread writes into the surfaces until the control object is released.
   control_.Release();
   for (CMovieSurface*& surface : surfaces_) {
-    if (surface == nullptr) continue;
-    surface->SetGoneHook(nullptr);
-    if (screen_ != nullptr) screen_->DeleteSurfaceObject(surface);
-    surface = nullptr;
+    CMovieSurface* own = std::exchange(surface, nullptr);
+    if (own != nullptr && screen_ != nullptr) screen_->DeleteSurfaceObject(own);
   }
   movie_width_ = movie_height_ = 0;
   requested_width_ = requested_height_ = 0;
@@ -29,12 +29,13 @@ void CDShowPrim::Reset() {
 
 // The screen deletes one of the surfaces (by id, all of them, or at its end): the decoding
 // stops before the surface's memory goes, and the other surface is left to the screen.
-void CDShowPrim::LetGoOfSurfaces() {
+void CDShowPrim::SurfaceEnds(const void* ending) {
+  const auto names = [ending](const CMovieSurface* surface) {
+    return CEndWatch::Names<CImageInterface>(surface, ending);
+  };
+  if (!names(surfaces_[0]) && !names(surfaces_[1])) return;
   control_.Release();
-  for (CMovieSurface*& surface : surfaces_) {
-    if (surface != nullptr) surface->SetGoneHook(nullptr);
-    surface = nullptr;
-  }
+  for (CMovieSurface*& surface : surfaces_) surface = nullptr;
 }
 
 uint32_t CDShowPrim::Open(CScreenManager* screen, const char* name, int32_t x, int32_t y, IDataFileLayer* files) {
@@ -52,7 +53,6 @@ uint32_t CDShowPrim::Open(CScreenManager* screen, const char* name, int32_t x, i
       return kMovieNoSurface;
     }
   }
-  for (CMovieSurface* surface : surfaces_) surface->SetGoneHook([this] { LetGoOfSurfaces(); });
   KvxFrameBuffer first = MovieSurfaceFrames(*surfaces_[0]);
   KvxFrameBuffer second = MovieSurfaceFrames(*surfaces_[1]);
   if (const uint32_t status = CreateMovieControl(library->GetControlCreator(), control_, first, second, source);

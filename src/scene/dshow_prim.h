@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "base/end_watch.h"
 #include "gfx/render_list.h"
 #include "scene/movie_control.h"
 
@@ -55,7 +56,7 @@ class CDShowPrim : public CRenderObject {
   uint32_t Restore() override { return 0; }
 
  private:
-  void LetGoOfSurfaces();
+  void SurfaceEnds(const void* ending);
   int32_t ShownWidth() const { return requested_width_ != 0 ? requested_width_ : movie_width_; }
   int32_t ShownHeight() const { return requested_height_ != 0 ? requested_height_ : movie_height_; }
 
@@ -72,4 +73,5 @@ class CDShowPrim : public CRenderObject {
   int32_t requested_width_ = 0;
   int32_t requested_height_ = 0;
   int32_t volume_ = 256;
+  CEndWatch watch_{[this](const void* ending) { SurfaceEnds(ending); }};
 };

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "base/timed_task.h"
-#include "script/handle_table.h"
 
 class CDrawable;
 class CRenderObject;
@@ -33,7 +32,7 @@ struct MotionTiming {
 };
 
 // Scripts hold a started motion by its handle, revoked when the manager deletes it.
-class CMotionTask : public CTimedTask, public ScriptVisible<CMotionTask> {
+class CMotionTask : public CTimedTask {
  public:
   // Statuses of ParsePoints, SetPoints and Start beside 0.
   static constexpr int32_t kRunning = -1;

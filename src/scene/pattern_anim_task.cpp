@@ -35,6 +35,7 @@ bool CPatternAnimTask::IsPlayable(int32_t pattern) const {
 
 uint32_t CPatternAnimTask::Update(uint32_t now) {
   if (!animation_) return 1;
+  if (layer_ == nullptr) return End(1);
   switch (state_) {
     case State::kNotStarted:
       state_ = State::kRunning;

@@ -8,11 +8,12 @@
 #include <cstdint>
 
 #include "base/ref_counted.h"
+#include "base/watched_ptr.h"
 #include "scene/animation_task.h"
 #include "scene/dag_file.h"
+#include "scene/draw_layer.h"
 #include "scene/sprite.h"
 
-class CDrawLayer;
 class CTimerManager;
 
 struct PatternAnimOptions {
@@ -88,7 +89,8 @@ class CPatternAnimTask : public CAnimationTask {
   RefPtr<CDagFile> animation_;
   PatternAnimOptions options_;
   CSprite sprite_;
-  CDrawLayer* layer_ = nullptr;
+  // Null once the canvas of the layer ends, which ends the part at its next step.
+  WatchedPtr<CDrawLayer, IDrawLayer> layer_;
   uint32_t pattern_start_ = 0;
   uint32_t current_ = 0;
   uint32_t frame_start_ = 0;

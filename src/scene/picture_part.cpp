@@ -158,4 +158,16 @@ void CPicturePart::Report(const plat::Rect& drawn) {
   }
 }
 
-CImage* CPicturePart::Target() const { return target_override_ != nullptr ? target_override_ : sheet_->GetTarget(); }
+CImage* CPicturePart::Target() const {
+  if (target_lost_) return nullptr;
+  return target_override_ != nullptr ? target_override_ : sheet_->GetTarget();
+}
+
+void CPicturePart::HeldEnds(const void* ending) {
+  if (!CEndWatch::Names<CDrawable>(sprite_, ending) && !CEndWatch::Names<CImageInterface>(target_override_, ending)) {
+    return;
+  }
+  sprite_ = nullptr;
+  target_override_ = nullptr;
+  target_lost_ = true;
+}

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/end_watch.h"
 #include "base/ref_counted.h"
 #include "base/subtractive_random.h"
 #include "scene/animation_task.h"
@@ -69,8 +70,10 @@ class CPicturePart : public CAnimationTask {
   void Show(int32_t cell);
   void ShowRest();
   void Report(const plat::Rect& drawn);
-  // The image the cells go into; null once the sheet has been released.
+  // The image the cells go into; null once the sheet has been released or the own sprite or its
+  // picture ended, which ends the part at its next step.
   CImage* Target() const;
+  void HeldEnds(const void* ending);
 
   RefPtr<CCellSheet> sheet_;
   CSprite* sprite_ = nullptr;
@@ -86,4 +89,6 @@ class CPicturePart : public CAnimationTask {
   int32_t current_cell_ = -1;
   uint32_t run_start_ = 0;
   uint32_t wait_start_ = 0;
+  bool target_lost_ = false;
+  CEndWatch watch_{[this](const void* ending) { HeldEnds(ending); }};
 };

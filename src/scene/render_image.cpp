@@ -15,8 +15,8 @@ void CRenderImage::Reset() {
   shown_width_ = shown_height_ = 0;
 }
 
-void CRenderImage::ForgetPicture(const CImageInterface* picture) {
-  if (source_ == picture) source_ = nullptr;
+void CRenderImage::ForgetPicture(const void* ending) {
+  if (CEndWatch::Names(source_, ending)) source_ = nullptr;
 }
 
 bool CRenderImage::Accepts(const CImageInterface& source) const { return DisplaySurfaceOf(&source) != nullptr; }

@@ -6,13 +6,13 @@
 #include <cstdint>
 
 #include "gfx/image_interface.h"
-#include "gfx/picture_holder.h"
+#include "base/end_watch.h"
 #include "gfx/render_list.h"
 
 class CSurfaceCanvas;
 
 // A source that ends leaves the view without one: it draws nothing.
-class CRenderImage : public CRenderObject, public CPictureHolder {
+class CRenderImage : public CRenderObject {
  public:
   ERenderObjectKind GetKind() const override { return ERenderObjectKind::kRenderImage; }
   // The source rectangle (null: the whole source) cut to the source, placed at (x, y): 0; 1 a
@@ -51,7 +51,7 @@ class CRenderImage : public CRenderObject, public CPictureHolder {
   virtual plat::Surface* SourceSurface() const;
   // Called before each blit with the source in hand.
   virtual void BeforeBlit() {}
-  void ForgetPicture(const CImageInterface* picture) override;
+  void ForgetPicture(const void* ending);
 
  private:
   int32_t ShownWidth() const { return shown_width_ != 0 ? shown_width_ : source_rect_.Width(); }
@@ -66,6 +66,7 @@ class CRenderImage : public CRenderObject, public CPictureHolder {
   int32_t y_ = 0;
   int32_t shown_width_ = 0;
   int32_t shown_height_ = 0;
+  CEndWatch watch_{[this](const void* ending) { ForgetPicture(ending); }};
 };
 
 class CCanvasImage : public CRenderImage {

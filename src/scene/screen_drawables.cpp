@@ -41,9 +41,3 @@ uint32_t CScreenDrawables::DeleteDrawable(CDrawable* drawable) { return DeleteOw
 void CScreenDrawables::DeleteDrawablesById(uint32_t id, bool invert) { DeleteOwnedWhereId(drawables_, id, invert); }
 
 void CScreenDrawables::DestroyDrawables() { DestroyOwnedInOrder(drawables_); }
-
-void CScreenDrawables::ForgetImage(const CImage* image) {
-  for (const std::unique_ptr<CDrawable>& drawable : drawables_) {
-    if (auto* sprite = dynamic_cast<CSprite*>(drawable.get())) sprite->ForgetImage(image);
-  }
-}

@@ -48,7 +48,6 @@ class CScreenDrawables : public CScreenObjectList {
   void DestroyDrawables();
   void DestroyAll() override { DestroyDrawables(); }
   // Every sprite that shows the image shows nothing.
-  void ForgetImage(const CImage* image) override;
 
   const std::list<std::unique_ptr<CDrawable>>& GetDrawables() const { return drawables_; }
 

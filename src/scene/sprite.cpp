@@ -135,8 +135,8 @@ bool CSprite::DropWorkImage() {
   return true;
 }
 
-void CSprite::ForgetImage(const CImage* image) {
-  if (image == nullptr || source_ != image) return;
+void CSprite::PictureEnds(const void* ending) {
+  if (!CEndWatch::Names<CImageInterface>(source_, ending)) return;
   Reset();
   SetDirty(true);
 }

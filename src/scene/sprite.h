@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/end_watch.h"
 #include "gfx/image.h"
 #include "scene/drawable.h"
 
@@ -63,9 +64,6 @@ class CSprite : public CDrawable {
   uint32_t CopyFrom(const CSprite* other);
   // Deletes the work image; a stretched or turned sprite is plain again. False when it had none.
   bool DropWorkImage();
-  // The image is about to be destroyed: a sprite that shows it lets go of it and shows nothing,
-  // as if it had been reset, its last painted area marked for repainting.
-  void ForgetImage(const CImage* image);
 
   CImage* GetSourceImage() const { return source_; }
   const CImage* GetWorkImage() const { return work_.get(); }
@@ -123,6 +121,9 @@ class CSprite : public CDrawable {
   // A stretched or turned sprite rendered anew; true for a plain one.
   bool RenderAgain();
   void CentreAnchor();
+  // A sprite whose image ends lets go of it and shows nothing, as if it had been reset, its last
+  // painted area marked for repainting.
+  void PictureEnds(const void* ending);
 
   CImage* source_ = nullptr;
   std::unique_ptr<CImage> work_;
@@ -141,4 +142,5 @@ class CSprite : public CDrawable {
   int32_t turned_width_ = 0;
   int32_t turned_height_ = 0;
   uint8_t draw_mode_ = 0;
+  CEndWatch watch_{[this](const void* ending) { PictureEnds(ending); }};
 };

@@ -161,8 +161,8 @@ uint32_t CTexturedQuad::Render(plat::Surface*, const plat::Rect*, CScreenManager
   return DrawWith(*texture_, *screen);
 }
 
-void CTexturedQuad::ForgetTexture(const CD3DTexture* texture) {
-  if (texture_ == texture) texture_ = nullptr;
+void CTexturedQuad::ForgetTexture(const void* ending) {
+  if (CEndWatch::Names(texture_, ending)) texture_ = nullptr;
 }
 
 uint32_t CTexturedQuad::DrawWith(CD3DTexture& texture, CScreenManager& screen) {
@@ -191,9 +191,9 @@ uint32_t CCanvasQuad::SetSource(CPictureCanvas* canvas) {
   return status;
 }
 
-void CCanvasQuad::ForgetTexture(const CD3DTexture* texture) {
-  if (canvas_ != nullptr && static_cast<const CD3DTexture*>(canvas_) == texture) canvas_ = nullptr;
-  CTexturedQuad::ForgetTexture(texture);
+void CCanvasQuad::ForgetTexture(const void* ending) {
+  if (CEndWatch::Names<CD3DTexture>(canvas_, ending)) canvas_ = nullptr;
+  CTexturedQuad::ForgetTexture(ending);
 }
 
 uint32_t CCanvasQuad::Render(plat::Surface*, const plat::Rect*, CScreenManager* screen) {

@@ -8,14 +8,14 @@
 #include <cstdint>
 
 #include "gfx/d3d_texture.h"
-#include "gfx/picture_holder.h"
+#include "base/end_watch.h"
 #include "gfx/render_list.h"
 #include "scene/render_geometry.h"
 
 class CPictureCanvas;
 
 // A texture that ends leaves the quad without one: it draws nothing.
-class CTexturedQuad : public CRenderObject, public CPictureHolder {
+class CTexturedQuad : public CRenderObject {
  public:
   ERenderObjectKind GetKind() const override { return ERenderObjectKind::kTexturedQuad; }
   // The source rectangle (null: the whole picture) cut to the picture, placed at (x, y): 0; 1 a
@@ -71,7 +71,7 @@ class CTexturedQuad : public CRenderObject, public CPictureHolder {
  protected:
   // Draws the corners with the texture; the statuses of Render past its first checks.
   uint32_t DrawWith(CD3DTexture& texture, CScreenManager& screen);
-  void ForgetTexture(const CD3DTexture* texture) override;
+  virtual void ForgetTexture(const void* ending);
 
  private:
   int32_t ShownWidth() const { return shown_width_ != 0 ? shown_width_ : source_.Width(); }
@@ -90,6 +90,7 @@ class CTexturedQuad : public CRenderObject, public CPictureHolder {
   int32_t y_ = 0;
   int32_t shown_width_ = 0;
   int32_t shown_height_ = 0;
+  CEndWatch watch_{[this](const void* ending) { ForgetTexture(ending); }};
 };
 
 class CCanvasQuad : public CTexturedQuad {
@@ -103,7 +104,7 @@ class CCanvasQuad : public CTexturedQuad {
   uint32_t Render(plat::Surface* target, const plat::Rect* clip, CScreenManager* screen) override;
 
  protected:
-  void ForgetTexture(const CD3DTexture* texture) override;
+  void ForgetTexture(const void* ending) override;
 
  private:
   CPictureCanvas* canvas_ = nullptr;

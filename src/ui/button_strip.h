@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/watched_ptr.h"
 #include "gfx/image.h"
 #include "ui/widget_face.h"
 
@@ -46,7 +47,8 @@ class CButtonStrip {
 
  private:
   CImage image_;
-  CImage* external_image_ = nullptr;
+  // Shows nothing once the caller's image ends.
+  WatchedPtr<CImage, CImageInterface> external_image_;
   std::string file_name_;
   int32_t key_ = -1;
   int32_t key_y_ = -1;

@@ -1,8 +1,10 @@
 #include "ui/gui_element.h"
 
+#include "base/end_watch.h"
 #include "ui/gui_window.h"
 
 CGuiElement::~CGuiElement() {
+  CEndWatch::Announce(this);
   SetText(nullptr);
   if (owner_ != nullptr) owner_->RemoveChild(this);
 }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <utility>
 
+#include "base/end_watch.h"
 #include "gfx/image.h"
 #include "platform/window_messages.h"
 #include "scene/sprite.h"
@@ -118,6 +119,8 @@ class CGuiRootWindow : public CGuiWindow {
   plat::Point PlaceTooltip(int32_t x, int32_t y) const;
   // Lists the sprite in the part's layer unless it is listed, and shows the image with it.
   void ShowTooltipSprite();
+  // The tooltip hides for good when its part ends, until a new part is set.
+  void PartEnds(const void* ending);
 
   CImagePart* tooltip_part_ = nullptr;
   CFontBase* tooltip_font_ = nullptr;
@@ -135,6 +138,7 @@ class CGuiRootWindow : public CGuiWindow {
   CSoundChannelManager* sound_channels_ = nullptr;
   int32_t standard_sounds_[3] = {-1, -1, -1};
   CRootCommandListener listener_{*this};
+  CEndWatch watch_{[this](const void* ending) { PartEnds(ending); }};
 };
 
 // The program's root window, made on first use and ended at exit.

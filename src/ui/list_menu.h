@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "base/watched_ptr.h"
 #include "gfx/image.h"
 #include "ui/list_part.h"
 #include "ui/widget_face.h"
@@ -127,7 +128,7 @@ class CListMenu : public CListPart {
   int32_t RowStep() const;
   void Layout(int32_t x, int32_t top);
 
-  IDrawList* list_ = nullptr;
+  WatchedPtr<IDrawList> list_;
   uint32_t priority_ = 0;
   CFont* font_ = nullptr;
   int32_t left_ = 0;

@@ -36,8 +36,6 @@ class CScreenFonts : public CScreenObjectList {
   }
   void DestroyFonts();
   void DestroyAll() override { DestroyFonts(); }
-  // Fonts show no images.
-  void ForgetImage(const CImage* /*image*/) override {}
 
   const std::list<std::unique_ptr<CFontBase>>& GetFonts() const { return fonts_; }
 

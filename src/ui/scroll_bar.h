@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "base/watched_ptr.h"
 #include "gfx/image.h"
 #include "ui/bar_base.h"
 #include "ui/widget_face.h"
@@ -79,7 +80,7 @@ class CScrollBar : public CBarBase {
                      uint32_t glyph_colour);
   int32_t Fail(int32_t status);
 
-  IDrawList* list_ = nullptr;
+  WatchedPtr<IDrawList> list_;
   uint32_t priority_ = 0;
   int32_t frame_count_ = 3;
   int32_t thumb_frame_ = 0;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "base/watched_ptr.h"
 #include "gfx/image.h"
 #include "ui/gui_element.h"
 #include "ui/widget_face.h"
@@ -37,7 +38,7 @@ class CSpriteWidget : public CGuiElement {
   CWidgetFace& GetFace() { return face_; }
 
  protected:
-  IDrawList* list_ = nullptr;
+  WatchedPtr<IDrawList> list_;
   uint32_t priority_ = 0;
   CImage picture_;
   CWidgetFace face_;

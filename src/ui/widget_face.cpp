@@ -11,7 +11,7 @@ void LeaveList(CDrawable& drawable) {
 
 }  // namespace
 
-CDrawList* CWidgetFace::draw_list() const { return dynamic_cast<CDrawList*>(list_); }
+CDrawList* CWidgetFace::draw_list() const { return dynamic_cast<CDrawList*>(list_.get()); }
 
 void CWidgetFace::Show(CImage* image, const plat::Rect& source, int32_t x, int32_t y, uint8_t blend_mode,
                        uint8_t opacity) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "base/watched_ptr.h"
 #include "platform/window_messages.h"
 #include "scene/color_box.h"
 #include "scene/sprite.h"
@@ -74,14 +75,14 @@ class CWidgetFace {
 
   CSprite sprite_;
   CColorBox box_;
-  CImage* image_ = nullptr;
+  WatchedPtr<CImage, CImageInterface> image_;
   plat::Rect source_{};
   int32_t x_ = 0;
   int32_t y_ = 0;
   uint8_t blend_mode_ = 0;
   uint8_t opacity_ = 255;
   bool enabled_ = true;
-  IDrawList* list_ = nullptr;
+  WatchedPtr<IDrawList> list_;
   bool listed_ = false;
   uint32_t priority_ = 0;
   uint32_t key_ = 0;

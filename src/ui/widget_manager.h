@@ -8,13 +8,14 @@
 #include <list>
 #include <memory>
 
+#include "base/watched_ptr.h"
+#include "scene/draw_layer.h"
+#include "scene/draw_list.h"
 #include "ui/list_box.h"
 #include "ui/scroll_bar.h"
 
 class CCheckButton;
 class CDrawable;
-class CDrawLayer;
-class CDrawList;
 class CFont;
 class CFontBase;
 class CGuiElement;
@@ -175,9 +176,10 @@ class CWidgetManager {
   void StyleBar(CBarBase& bar) const;
 
   std::list<std::unique_ptr<CGuiElement>> widgets_;
-  CDrawLayer* layer_ = nullptr;
-  CDrawList* own_list_ = nullptr;
-  CDrawList* attached_list_ = nullptr;
+  // Null once the canvas of the layer ends: widgets made later have no layer until one is set.
+  WatchedPtr<CDrawLayer, IDrawLayer> layer_;
+  WatchedPtr<CDrawList, IDrawList> own_list_;
+  WatchedPtr<CDrawList, IDrawList> attached_list_;
   std::unique_ptr<CImeModeLabel> mode_label_;
 };
 

@@ -8,10 +8,10 @@
 #include <utility>
 #include <vector>
 
+#include "builtins/script_task.h"
 #include "drawable_builtins_fixture.h"
 #include "gfx/screen_transition.h"
 #include "scene/color_box.h"
-#include "scene/motion_task.h"
 #include "script/script_fault.h"
 #include "support/log_capture.h"
 
@@ -282,7 +282,7 @@ TEST_F(DrawableBuiltinsTest, TheDefaultRowOfAMoveIgnoresTheWordsAfterItsMarker) 
   EXPECT_EQ(Drawable(sprite)->GetX(), 50);
   Tick(250);
   EXPECT_EQ(Drawable(sprite)->GetX(), 100);
-  EXPECT_EQ(Handles().Get<CMotionTask>(task), nullptr) << "no loop: finished and gone";
+  EXPECT_EQ(TaskOfHandle(Handles(), task), nullptr) << "no loop: finished and gone";
 }
 
 TEST_F(DrawableBuiltinsTest, MotionsRunFromTextsAndWordTriples) {

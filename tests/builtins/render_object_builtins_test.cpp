@@ -12,13 +12,13 @@
 #include "base/timer_manager.h"
 #include "base/trig_tables.h"
 #include "builtin_call.h"
+#include "builtins/script_task.h"
 #include "effects/transition_drawable.h"
 #include "gfx/ddraw_picture.h"
 #include "gfx/image.h"
 #include "gfx/picture_canvas.h"
 #include "gfx/surface_canvas.h"
 #include "pixel/pixel_format_codes.h"
-#include "scene/motion_task.h"
 #include "scene/render_image.h"
 #include "scene/render_primitives.h"
 #include "scene/render_state_block.h"
@@ -517,7 +517,7 @@ TEST_F(RenderObjectBuiltinsTest, MotionsMoveARenderObjectAndItsAlpha) {
   clock_.SetMilliseconds(1000);
   const uint32_t task = Call(315, {made.rect, 500, Text("(30,40,0)"), 0, 0, kNone, 1, 0, 1, 1});
   ASSERT_NE(task, 0u);
-  ASSERT_NE(Handles().Get<CMotionTask>(task), nullptr);
+  ASSERT_NE(TaskOfHandle(Handles(), task), nullptr);
   At(1000);
   At(1250);
   auto* rect = Object<CRectPrim>(made.rect);
@@ -525,7 +525,7 @@ TEST_F(RenderObjectBuiltinsTest, MotionsMoveARenderObjectAndItsAlpha) {
   EXPECT_EQ(rect->GetY(), 30);
   EXPECT_EQ(rect->GetCorners()[0].colour >> 24, 0x40u);
   At(1500);
-  EXPECT_EQ(Handles().Get<CMotionTask>(task), nullptr) << "the finished motion's handle is gone";
+  EXPECT_EQ(TaskOfHandle(Handles(), task), nullptr) << "the finished motion's handle is gone";
 
   const uint32_t points = Block(12);
   for (const auto& [at, value] : {std::pair{0u, 100u}, std::pair{4u, 0u}, std::pair{8u, 255u}}) {

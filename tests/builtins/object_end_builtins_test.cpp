@@ -1,0 +1,287 @@
+// Scripts delete pictures, canvases and sprites while cell sheets, picture parts and effects
+// still hold them: each holder lets go and ends as if stopped, touching nothing of the dead
+// object, and the scripts read the results their rows give for what is gone.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "object_end_fixture.h"
+
+namespace {
+
+class CellSheetEndTest : public ObjectEndTest {};
+
+// How the picture a sheet draws into goes: deleted singly or with every display object.
+struct TargetEnd {
+  const char* name;
+  bool through_sprite;
+  bool all_objects;
+};
+
+TEST_F(CellSheetEndTest, ASheetWhoseTargetEndsEndsItsPicturePartsWithoutDrawing) {
+  const TargetEnd ends[] = {{"image by 243", false, false}, {"image by 200", false, true},
+                            {"sprite's image by 243", true, false}};
+  for (const TargetEnd& end : ends) {
+    const std::uint32_t image = NewImage();
+    const std::uint32_t sprite = end.through_sprite ? NewSprite(image) : 0;
+    const std::uint32_t sheet = end.through_sprite ? LoadSheet(sprite, 0) : LoadSheet(0, image);
+    ASSERT_NE(sheet, 0u) << end.name;
+    const std::uint32_t part = Call(538, {sheet, 0, 0, 0, 0});
+    ASSERT_NE(part, 0u) << end.name;
+    Step(0);
+    ASSERT_TRUE(Runs(part)) << end.name;
+    if (end.all_objects) {
+      EXPECT_EQ(Call(200, {}), 0u);
+    } else {
+      EXPECT_EQ(DeleteObject(image), 0u) << end.name;
+    }
+    EXPECT_EQ(Sheet(sheet).GetTarget(), nullptr) << end.name;
+    Step(60, 3);
+    EXPECT_FALSE(Runs(part)) << end.name << ": the part ends as 535 ends it";
+    EXPECT_EQ(Call(538, {sheet, 0, 0, 0, 0}), 0u) << end.name << ": no part starts without a target";
+    EXPECT_EQ(Call(535, {WordHolding(sheet)}), 0u) << end.name;
+  }
+}
+
+TEST_F(CellSheetEndTest, ASheetForgetsASpriteThatEnds) {
+  const std::uint32_t image = NewImage();
+  const std::uint32_t sprite = NewSprite(image);
+  const std::uint32_t other = NewSprite(image);
+  const std::uint32_t sheet = LoadSheet(sprite, 0);
+  ASSERT_NE(sheet, 0u);
+  EXPECT_EQ(Call(533, {sheet, other}), 0u);
+  const std::uint32_t part = Call(538, {sheet, 0, 0, 0, 0});
+  Step(0);
+  EXPECT_EQ(DestroyDrawable(other), 0u);
+  EXPECT_EQ(Sheet(sheet).GetSprites().size(), 1u);
+  Step(60, 3);
+  EXPECT_TRUE(Runs(part)) << "the target lives on";
+  EXPECT_EQ(DestroyDrawable(sprite), 0u);
+  EXPECT_TRUE(Sheet(sheet).GetSprites().empty());
+  Step(60, 3);
+  EXPECT_EQ(Call(535, {WordHolding(sheet)}), 0u);
+}
+
+class EffectEndTest : public ObjectEndTest {};
+
+TEST_F(EffectEndTest, AFadingSpriteThatEndsFreesItsEntry) {
+  const std::uint32_t canvas = NewCanvas();
+  const std::uint32_t image = NewImage();
+  const std::uint32_t fade = Call(218, {canvas, Text("sp_fade"), 2, 0, 0});
+  ASSERT_NE(fade, 0u);
+  for (const bool all_objects : {false, true}) {
+    const std::uint32_t sprite = NewSprite(image);
+    ASSERT_EQ(Call(219, {fade, 2, 0, sprite, 500, 0, 0, 0, 0, 0}), 0u);
+    Step(100);
+    if (all_objects) {
+      EXPECT_EQ(Call(200, {}), 0u);
+    } else {
+      EXPECT_EQ(DestroyDrawable(sprite), 0u);
+    }
+    Step(100, 6);
+    EXPECT_EQ(Call(219, {fade, 0}), 0u) << "nothing left to finish";
+  }
+}
+
+// A background effect by name and its words after the canvas and the name.
+struct BackgroundEffect {
+  const char* name;
+  std::vector<std::uint32_t> words;
+};
+
+TEST_F(EffectEndTest, BackgroundEffectsWhoseCanvasEndsEndWithoutDrawing) {
+  const std::uint32_t zoom_text = Text("2.0");
+  const BackgroundEffect effects[] = {{"bg_zoom", {32, 24, zoom_text, 0, 1000}},
+                                      {"bg_rot", {32, 24, 128, zoom_text, 0, 1000}},
+                                      {"bg_loop", {0, 1000, 0, 0}}};
+  for (const BackgroundEffect& effect : effects) {
+    for (const bool all_objects : {false, true}) {
+      const std::uint32_t canvas = NewCanvas();
+      const std::uint32_t background = NewImage();
+      ASSERT_EQ(Call(418, {canvas, background, 0, 0, 1}), 1u);
+      std::vector<std::uint32_t> words{canvas, Text(effect.name)};
+      words.insert(words.end(), effect.words.begin(), effect.words.end());
+      const std::uint32_t running = Call(218, words);
+      ASSERT_NE(running, 0u) << effect.name;
+      Step(100);
+      ASSERT_TRUE(Runs(running)) << effect.name;
+      if (all_objects) {
+        EXPECT_EQ(Call(200, {}), 0u);
+      } else {
+        EXPECT_EQ(DeleteObject(canvas), 0u);
+      }
+      Step(100, 2);
+      EXPECT_FALSE(Runs(running)) << effect.name << " " << all_objects;
+    }
+  }
+}
+
+
+class WidgetEndTest : public ObjectEndTest {};
+
+TEST_F(WidgetEndTest, AButtonWhoseStripImageEndsShowsNothing) {
+  const std::uint32_t canvas = NewCanvas(160, 120);
+  ASSERT_EQ(Call(702, {canvas}), 0u);
+  const std::uint32_t strip = NewImage(32, 16);
+  const std::uint32_t button = Call(687, {10, 10, strip, 65535});
+  ASSERT_NE(button, 0u);
+  const std::uint32_t face = Call(736, {button, 0});
+  ASSERT_NE(face, 0u);
+  EXPECT_EQ(DeleteObject(strip), 0u);
+  const CImage* shown = GetObjectImage(Handles().Get<CImageInterface>(Call(737, {button, 0})));
+  EXPECT_TRUE(shown == nullptr || !shown->HasPixels()) << "no picture is shown";
+  EXPECT_EQ(dynamic_cast<CSprite*>(Handles().Get<CDrawable>(face))->GetSourceImage(), nullptr);
+  Call(428, {canvas});
+}
+
+TEST_F(WidgetEndTest, WidgetsWhoseLayerEndsLoseItAndLaterOnesHaveNone) {
+  const std::uint32_t canvas = NewCanvas(160, 120);
+  ASSERT_EQ(Call(702, {canvas}), 0u);
+  const std::uint32_t first = LabelButton();
+  ASSERT_NE(first, 0u);
+  EXPECT_EQ(DeleteObject(canvas), 0u);
+  EXPECT_EQ(g_WidgetManager.GetLayer(), nullptr);
+  EXPECT_EQ(LabelButton(50), 0u) << "no layer until 702 gives one";
+  EXPECT_EQ(DeleteWidget(first), 0u);
+  const std::uint32_t next = NewCanvas(160, 120);
+  ASSERT_EQ(Call(702, {next}), 0u);
+  EXPECT_NE(LabelButton(), 0u);
+}
+
+TEST_F(WidgetEndTest, ObjectsOverAWidgetsOwnPicturesLetGoWhenTheWidgetEnds) {
+  const std::uint32_t canvas = NewCanvas(160, 120);
+  ASSERT_EQ(Call(702, {canvas}), 0u);
+  const std::uint32_t button = LabelButton();
+  const std::uint32_t picture = Call(737, {button, 0});
+  ASSERT_NE(picture, 0u);
+  const std::uint32_t sprite = NewSprite(picture);
+  const std::uint32_t sheet = LoadSheet(0, canvas);
+  const std::uint32_t face = Call(736, {button, 0});
+  EXPECT_EQ(Call(533, {sheet, face}), 0u);
+  ASSERT_EQ(Call(418, {canvas, picture, 0, 0, 1}), 1u);
+  EXPECT_EQ(DeleteWidget(button), 0u);
+  EXPECT_EQ(dynamic_cast<CSprite*>(Handles().Get<CDrawable>(sprite))->GetSourceImage(), nullptr);
+  EXPECT_TRUE(Sheet(sheet).GetSprites().empty());
+  Call(428, {canvas});
+  Step(60, 2);
+}
+
+TEST_F(WidgetEndTest, AFaceSpriteLetsGoOfAScriptImageThatEnds) {
+  const std::uint32_t canvas = NewCanvas(160, 120);
+  ASSERT_EQ(Call(702, {canvas}), 0u);
+  const std::uint32_t button = LabelButton();
+  const std::uint32_t face = Call(736, {button, 0});
+  const std::uint32_t image = NewImage(80, 30);
+  ASSERT_EQ(Call(461, {face, image, 65535}), 0u);
+  EXPECT_EQ(DeleteObject(image), 0u);
+  EXPECT_EQ(dynamic_cast<CSprite*>(Handles().Get<CDrawable>(face))->GetSourceImage(), nullptr);
+  Call(428, {canvas});
+}
+
+TEST_F(WidgetEndTest, TheTooltipLetsGoOfItsPartWhenTheCanvasEnds) {
+  const std::uint32_t canvas = NewCanvas(160, 120);
+  ASSERT_EQ(Call(702, {canvas}), 0u);
+  ASSERT_NE(GuiRootWindow().GetTooltipPart(), nullptr);
+  EXPECT_EQ(DeleteObject(canvas), 0u);
+  EXPECT_EQ(GuiRootWindow().GetTooltipPart(), nullptr);
+  EXPECT_FALSE(GuiRootWindow().IsTooltipVisible());
+}
+
+TEST_F(EffectEndTest, AnAnimatedPartWhoseCanvasEndsEnds) {
+  const std::uint32_t file = Call(510, {Text("ANIM\\A.DAG"), 0});
+  ASSERT_NE(file, 0u);
+  for (const std::uint32_t steps_before : {0u, 1u}) {
+    const std::uint32_t canvas = NewCanvas();
+    const std::uint32_t part = Call(514, {canvas, file, 0, 0xFFFFFFFF, 0xFFFFFFFF, 3, 4, 0, 0, 0});
+    ASSERT_NE(part, 0u);
+    Step(50, static_cast<int>(steps_before));
+    EXPECT_EQ(DeleteObject(canvas), 0u);
+    Step(100, 4);
+    EXPECT_FALSE(Runs(part)) << steps_before;
+  }
+}
+
+TEST_F(EffectEndTest, AGradientFadePutsItsSavedAlphaBackOnlyIntoThePictureItCameFrom) {
+  const std::uint32_t canvas = NewCanvas();
+  const std::uint32_t first = NewImage(64, 48);
+  GetObjectImage(Handles().Get<CImageInterface>(first))->FillRectArgb(0xFF102030, nullptr);
+  const std::uint32_t sprite = Call(402, {first, 0, 0, 64, 48, 0, 0});
+  const std::uint32_t fade = Call(218, {canvas, Text("sp_gfade"), sprite, 500, 0, 8, 0});
+  ASSERT_NE(fade, 0u);
+  Step(100, 2);
+  const std::uint32_t second = NewImage(64, 48);
+  CImage& replaced = *GetObjectImage(Handles().Get<CImageInterface>(second));
+  replaced.FillRectArgb(0x80405060, nullptr);
+  ASSERT_EQ(Call(461, {sprite, second, 65535}), 0u);
+  Step(100, 5);
+  EXPECT_FALSE(Runs(fade));
+  int changed = 0;
+  for (std::int32_t y = 0; y < 48; ++y) {
+    for (std::int32_t x = 0; x < 64; ++x) changed += replaced.GetPixel(x, y) != static_cast<std::int32_t>(0x80405060);
+  }
+  EXPECT_EQ(changed, 0);
+}
+
+TEST_F(EffectEndTest, SpriteEffectsWhoseSpriteEndsEndWithoutTouchingIt) {
+  const std::uint32_t canvas = NewCanvas();
+  const std::uint32_t image = NewImage(64, 48);
+  for (const int steps_before : {0, 2}) {
+    const std::uint32_t small = NewImage(16, 16);
+    const std::uint32_t sprite = Call(402, {image, 0, 0, 64, 48, 0, 0});
+    const std::uint32_t fade = Call(218, {canvas, Text("sp_gfade"), sprite, 500, 0, 8, 0});
+    ASSERT_NE(fade, 0u);
+    Step(100, steps_before);
+    ASSERT_EQ(Call(461, {sprite, small, 65535}), 0u) << "a smaller picture is never written outside";
+    Step(100);
+    EXPECT_EQ(DestroyDrawable(sprite), 0u);
+    Step(100, 2);
+    EXPECT_FALSE(Runs(fade)) << steps_before;
+  }
+}
+
+TEST_F(EffectEndTest, ASpriteChangeStartedByAScriptLeavesTheScriptsSpritesAndPicturesToIt) {
+  const std::uint32_t canvas = NewCanvas();
+  const std::uint32_t old_image = NewImage(16, 16);
+  const std::uint32_t new_image = NewImage(16, 16);
+  const std::uint32_t old_sprite = NewSprite(old_image);
+  const std::uint32_t new_sprite = NewSprite(new_image);
+  ASSERT_EQ(Call(409, {canvas, new_sprite, 10, 0, 0}), 0u);
+  const std::uint32_t change =
+      Call(218, {canvas, Text("sp_change"), new_sprite, old_sprite, Text("i"), 0, 60, 0, 100, 0});
+  ASSERT_NE(change, 0u);
+  Step(50, 4);
+  EXPECT_FALSE(Runs(change));
+  EXPECT_NE(Handles().Get<CDrawable>(old_sprite), nullptr) << "the script's sprite lives on";
+  EXPECT_NE(Handles().Get<CImageInterface>(old_image), nullptr);
+  EXPECT_EQ(DestroyDrawable(old_sprite), 0u);
+  EXPECT_EQ(DeleteObject(old_image), 0u);
+
+  const std::uint32_t replaced = NewSprite(NewImage(16, 16));
+  const std::uint32_t next = Call(218, {canvas, Text("sp_change"), new_sprite, replaced, Text("i"), 2, 60, 0, 400, 0});
+  ASSERT_NE(next, 0u);
+  Step(50);
+  EXPECT_EQ(DestroyDrawable(new_sprite), 0u);
+  Step(50, 2);
+  EXPECT_FALSE(Runs(next)) << "a sprite that ends ends the change";
+}
+
+class MotionHandleTest : public ObjectEndTest {};
+
+TEST_F(MotionHandleTest, AMotionIsATaskToTheTaskRows) {
+  const std::uint32_t sprite = NewSprite(NewImage(16, 16));
+  const std::uint32_t motion = Call(446, {sprite, 500, Text("(100,0,255)"), 0, 0, 65535, 1, 0x30, 1, 0});
+  ASSERT_NE(motion, 0u);
+  EXPECT_TRUE(Runs(motion));
+  EXPECT_EQ(Call(214, {motion}), 1u) << "paused";
+  EXPECT_TRUE(TaskOfHandle(Handles(), motion)->IsPaused());
+  EXPECT_EQ(Call(216, {motion}), 1u) << "resumed";
+  EXPECT_EQ(Call(516, {motion, 0, 0}), 0xFFFFFFFDu) << "a task of another kind";
+  const std::uint32_t word = WordHolding(motion);
+  EXPECT_EQ(Call(212, {word}), 1u) << "removed";
+  EXPECT_EQ(WordAt(word), 0u);
+  Step(0);
+  EXPECT_FALSE(Runs(motion));
+}
+
+}  // namespace

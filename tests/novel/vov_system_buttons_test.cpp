@@ -113,7 +113,7 @@ TEST_F(SystemButtonsTest, CtrlF3SavesIntoSlotTwoAndF3OnAnEmptySlotSaysSoWithTheF
 // A damaged save is refused before the run ends, with or without the question: the story stays.
 TEST_F(SystemButtonsTest, AQuickLoadOfADamagedSaveSaysSoAndKeepsTheStory) {
   game_host_->damaged = true;
-  for (const std::uint8_t unasked : {0, 1}) {
+  for (const std::uint8_t unasked : {std::uint8_t{0}, std::uint8_t{1}}) {
     SCOPED_TRACE(::testing::Message() << "unasked " << int{unasked});
     Settings()[kSettingQuickLoadUnasked] = unasked;
     EXPECT_EQ(PressFunctionKey(0, 0), CVovFrame::kCommandDone);

@@ -75,7 +75,10 @@ speed_of_steps:
   CallNative native(688), effects_box_args, widget
   Copy widget, effects_box
   Copy widget, effects_checked
-  CallNative native(9), effects_setting, effects_checked+4
+  CallNative native(9), effects_setting, effects_flip   ; the box shows "on", the setting "off": 1 minus each other
+  Copy effects_flip, effects_shown+8
+effects_shown:
+  Sub 1, 0, effects_checked+4
   CallNative native(738), effects_checked, result
   StoreImm 1, widget_id+4
   Call join_screen
@@ -126,7 +129,10 @@ interval_of_steps:
 
 effects_changed:
   Copy effects_box, widget_value
-  CallNative native(739), widget_value, effects_setting_set+8
+  CallNative native(739), widget_value, effects_flip
+  Copy effects_flip, effects_kept+8
+effects_kept:
+  Sub 1, 0, effects_setting_set+8
   CallNative native(8), effects_setting_set, result
   Add var(3), 4, second_flag
   StoreIndirect 1, second_flag                            ; the screen settings changed
@@ -253,12 +259,13 @@ effects_box_args: .word 370, 234, check_picture, 0, 65535
 check_picture: .string "SYS\\CF_CHECK.ELG"
 effects_box: .word 0
 effects_checked: .word 0, 0
+effects_flip: .word 0
 ; The close button: a plain labelled button.
 close_args: .word 340, 452, 120, 32, 0, close_label, 0, 40
 close_label: .string "\x95\xC2\x82\xB6\x82\xE9"
 close_sound: .word 2, 0
 ; The user's settings: group 1 items 1 and 3 the unread and read text's intervals, group 3 items
-; 5 and 8 the music's and the voices' levels, group 0 item 10 the screen effects.
+; 5 and 8 the music's and the voices' levels, group 0 item 10 the screen effects (1: off).
 unread_interval: .word 1, 1
 volume_setting: .word 3, 0
 effects_setting: .word 0, 10

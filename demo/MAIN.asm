@@ -7,8 +7,9 @@
 ; title; "つづきから" loads the newest quick save (group 11, the rotating slot) and goes on where
 ; it was taken, or shows the title again when there is none. A run that a quick load or the load screen
 ; ended ("retVovExp" 6) loads the save it named and goes on from there; a run that went back to the
-; previous choice (5) restores the snapshot taken at that choice and goes on from there; any other
-; end goes back to the title. A title that cannot run (its message shown) ends the game too.
+; previous choice (5) restores the snapshot taken at that choice and goes on from there; a run
+; stopped because the application is ending (793 gives 1) ends the game; any other end goes back
+; to the title. A title that cannot run (its message shown) ends the game too.
 .kind script
   ; The archives of the game's folders, each mounted at its own name (SYS.DPK holds the files
   ; under SYS\), after SCRIPT.DPK, which the engine mounted.
@@ -40,11 +41,11 @@ movie_clicked:
   JumpIfZero 0, movie_state
   Jump movie_done
 movie_state:
-  CallNative native(645), no_arguments, result  ; 0: stopped at its end
+  CallNative native(647), no_arguments, result  ; non-zero: played to its end
   Copy result, movie_running+4
 movie_running:
-  JumpIfZero 0, movie_done
-  Jump movie_wait
+  JumpIfZero 0, movie_wait
+  Jump movie_done
 movie_done:
   CallNative native(633), no_arguments, result
   CallNative native(4), permit_save, result
@@ -75,6 +76,14 @@ end:
 story:
   CallNative native(793), run_story, result
 run_ended:
+  Copy result, stopped+4
+stopped:
+  Eq 0, 1, result                               ; 1: the application is ending
+  Copy result, app_ending+4
+app_ending:
+  JumpIfZero 0, run_result
+  Jump end
+run_result:
   Copy host(0), quick_loaded+4                  ; "retVovExp": how the run ended
 quick_loaded:
   Eq 0, 6, result

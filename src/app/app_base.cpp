@@ -38,7 +38,10 @@ void CAppBase::RunMessageLoop() {
   while (!HasQuit()) {
     plat::Message message;
     const int got = plat::GetMessage(message);
-    if (got == 0) break;
+    if (got == 0) {
+      SetQuit();
+      break;
+    }
     if (got == -1) {
       const char* title = GetTitle();
       plat::MessageBoxRequest request;

@@ -23,6 +23,12 @@
 #include "platform/window.h"
 #include "sound/sound_device_list.h"
 
+namespace {
+
+constexpr char kWindowFailed[] = "ウィンドウの作成に失敗";
+
+}  // namespace
+
 CFrameworkApp* g_FrameworkApp = nullptr;
 
 CFrameworkApp::CFrameworkApp() : CAppBase(true) {
@@ -78,6 +84,11 @@ int CFrameworkApp::Initialize() {
   }
   if (info_.single_instance != 0 && !ClaimSingleInstance()) return kExitAnotherInstance;
   RegisterMessageMap();
+  // Without a display the game would run unseen: the start fails as a window that cannot be made.
+  if (!plat::InitVideo()) {
+    ShowMessageBox(plat::Utf8ToSjis(kWindowFailed), kBoxStop, plat::kDesktopWindow);
+    return kExitNoDisplay;
+  }
   switch (CheckDesktop()) {
     case 1:
       ShowMessageBox(plat::Utf8ToSjis("画面モードをHighColor(16bit)以上にして起動して下さい"), kBoxInformation,
@@ -103,7 +114,7 @@ int CFrameworkApp::Initialize() {
   if (PrepareWindow() != 0) return kExitPrepareWindowFailed;
   SetThreaded(threaded_setting());
   if (CreateMainWindow() != CWindow::kCreated) {
-    ShowMessageBox(plat::Utf8ToSjis("ウィンドウの作成に失敗"), kBoxStop, plat::kDesktopWindow);
+    ShowMessageBox(plat::Utf8ToSjis(kWindowFailed), kBoxStop, plat::kDesktopWindow);
     return kExitWindowFailed;
   }
   // No thread starts before the window (a process forked while a thread allocates can inherit a

@@ -53,6 +53,8 @@ inline constexpr uint8_t kBlockingWaitAcknowledged = 2;
 
 // Exit codes of Initialize.
 inline constexpr int kExitSetUpFailed = 1;
+// No display to show the game on: the start fails as the set-up's failures do.
+inline constexpr int kExitNoDisplay = 1;
 inline constexpr int kExitStartedFromDisc = 2;
 inline constexpr int kExitAnotherInstance = 3;
 inline constexpr int kExitDesktopUnsuitable = 5;

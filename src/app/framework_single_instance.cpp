@@ -23,7 +23,12 @@ std::string LockFileName(const std::string& sjis_application_name) {
 }  // namespace
 
 bool CFrameworkApp::ClaimSingleInstance() {
-  const std::string lock_path = plat::RuntimeFolder() + "/" + LockFileName(info_.application_name);
+  const std::string folder = plat::RuntimeFolder();
+  if (folder.empty()) {
+    plat::LogDiagnostic("start-up: no folder of the user's own for the single-instance lock; the game runs without it");
+    return true;
+  }
+  const std::string lock_path = folder + "/" + LockFileName(info_.application_name);
   const auto claim = single_instance_.Take(lock_path, [this] {
     if (const plat::WindowId window = main_window_.GetHandle(); window != 0) {
       plat::MessageQueue::Instance().Post(window, kMsgFrontRequest, 0, 0);

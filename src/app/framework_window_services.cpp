@@ -32,6 +32,11 @@ int CFrameworkApp::ShowBox(const std::string& text, int kind, plat::WindowId own
   request.caption = title != nullptr ? title : info_.application_name;
   request.style = buttons | IconStyleOf(kind);
   if (owner == plat::kDesktopWindow) request.style |= plat::MB_SYSTEMMODAL | plat::MB_SETFOREGROUND;
+  // A box would hold an ending program open until someone clicks it: the log keeps it instead.
+  if (HasQuit()) {
+    plat::LogMessageBox(request, plat::kNotShownWhileEnding);
+    return plat::kMessageBoxNotShown;
+  }
   // A box shown inside a modal state already entered leaves that state to its owner.
   const bool enters_modal = !IsModal();
   if (enters_modal) EnterModal();

@@ -370,6 +370,8 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   // The user folder under a special folder: the save-folder name or the application name and
   // " SaveData", ending with a backslash; empty when the special folder cannot be had.
   std::string UserFolder(int special_folder);
+  // The folder the user's settings file is written into (empty when there is none).
+  std::string UserConfigFolder();
   UserConfigBlocks UserConfigView();
 
   GameSwitches game_switches_ = DefaultGameSwitches();

@@ -14,6 +14,10 @@ int CGameApp::ShowMessageDialog(const std::string& text, uint32_t kind, uint8_t*
   if (owner == 0) owner = GetMainWindow().IsWindow() ? GetMainWindow().GetHandle() : plat::kDesktopWindow;
   const std::string caption = title != nullptr ? title : GetAppInfo().application_name;
   plat::MessageBoxRequest request{owner, text, caption, model.AsksYesNo() ? plat::MB_YESNO : plat::MB_OK};
+  if (HasQuit()) {
+    plat::LogMessageBox(request, plat::kNotShownWhileEnding);
+    return 0;
+  }
   const DialogModalScope modal(*this);
   if (const std::optional<int> scripted = plat::ScriptedMessageBoxAnswer(request)) {
     if (*scripted == (model.AsksYesNo() ? plat::IDYES : plat::IDOK)) {

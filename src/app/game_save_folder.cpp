@@ -1,6 +1,8 @@
 // The user's settings file and the save folder: where they lie for each save-folder kind, the
 // first-run copy of the game's template, and writing both settings files back.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 #include "app/game_app.h"
@@ -14,6 +16,7 @@
 namespace {
 
 constexpr const char* kUserConfigName = "USER.CFG";
+
 constexpr int kSetUpNoUserConfig = 3;
 constexpr int kSetUpNoSaveFolder = 4;
 constexpr int kFolderCommonApplicationData = 0x23;
@@ -28,6 +31,11 @@ constexpr uint8_t kInCommonApplicationData = 4;
 bool UsesUserFolder(uint8_t kind) { return kind <= kInCommonApplicationData && kind != kInGameFolder; }
 
 bool FolderExists(const std::string& path) { return plat::GetFileAttributes(path).has_value(); }
+
+// The system's reason (a full disk, a size limit, no permission) goes with the file's name.
+void LogUnwritten(const char* what, const std::string& path) {
+  plat::LogDiagnostic(std::string(what) + " cannot be written (" + std::strerror(errno) + "): " + path);
+}
 
 std::string WithBackslash(std::string path) {
   if (!EndsWithSeparator(path.c_str())) path += '\\';
@@ -178,23 +186,23 @@ void CGameApp::SaveSettings(int code) {
     WriteBlockInt32(GetWindowSettings(), kWinLeft, -1);
     WriteBlockInt32(GetWindowSettings(), kWinTop, -1);
   }
-  std::string folder;
-  if (UsesUserFolder(info.save_folder_kind) && info.save_folder_kind != kChosenByUser) {
-    folder = save_folder_;
-  } else if (info.save_folder_kind == kInGameFolder) {
-    folder = g_ModuleFolder;
-  } else {
-    folder = UserFolder(kFolderApplicationData);
-  }
+  const std::string folder = UserConfigFolder();
   const std::string user_config = folder + kUserConfigName;
   if (folder.empty() || SaveFileReplacing(user_config.c_str(), WriteUserConfig(UserConfigView())) != 0) {
-    plat::LogDiagnostic("the settings file cannot be written (is the folder read-only?): " + user_config);
+    LogUnwritten("the settings file", user_config);
     ShowMessageBox(plat::Utf8ToSjis("環境設定ファイルの保存に失敗"), kBoxStop, plat::kDesktopWindow);
     return;
   }
   const std::string game_settings = save_folder_ + "APP_CFG.DAT";
   if (SaveFileReplacing(game_settings.c_str(), WriteGameSettingsFile(game_settings_)) != 0) {
-    plat::LogDiagnostic("the game settings file cannot be written (is the folder read-only?): " + game_settings);
+    LogUnwritten("the game settings file", game_settings);
     ShowMessageBox(plat::Utf8ToSjis("アプリケーション設定ファイルの保存に失敗"), kBoxStop, plat::kDesktopWindow);
   }
+}
+
+std::string CGameApp::UserConfigFolder() {
+  const AppInfo& info = GetAppInfo();
+  if (UsesUserFolder(info.save_folder_kind) && info.save_folder_kind != kChosenByUser) return save_folder_;
+  if (info.save_folder_kind == kInGameFolder) return g_ModuleFolder;
+  return UserFolder(kFolderApplicationData);
 }

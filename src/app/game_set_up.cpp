@@ -76,7 +76,13 @@ int CGameApp::SetUp() {
   if (const int result = ChooseSaveFolder(chosen); result != 0) return result;
   SetScriptWriteFolders(g_ModuleFolder, save_folder_);
   data_files_.SetLooseFileRule(MayScriptReadAt);
-  if (info.save_folder_kind != kSaveFolderNone) RemoveStaleReplacingFiles(save_folder_);
+  if (info.save_folder_kind != kSaveFolderNone) {
+    RemoveStaleReplacingFiles(save_folder_);
+    // The settings file may lie apart from the saves, with litter of its own.
+    if (const std::string folder = UserConfigFolder(); !folder.empty() && folder != save_folder_) {
+      RemoveStaleReplacingFiles(folder);
+    }
+  }
   ReadGameSettings();
   if (game_settings_[kSettingStartInWindow] != 0 && GetWindowSettings()[kWinScreenMode] == kScreenModeFullScreen) {
     GetWindowSettings()[kWinScreenMode] = kScreenModeWindow;

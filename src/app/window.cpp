@@ -1,25 +1,12 @@
 #include "app/window.h"
 
-#include <array>
 #include <string>
-#include <string_view>
 #include <utility>
 
 #include "platform/diagnostic_log.h"
 #include "platform/message_queue.h"
 
 namespace {
-
-// Class names of the system's own controls, which are never registered as window classes.
-constexpr std::array<std::string_view, 7> kSystemClasses = {"BUTTON",     "COMBOBOX",  "EDIT",  "LISTBOX",
-                                                             "MDICLIENT", "SCROLLBAR", "STATIC"};
-
-bool IsSystemClass(const std::string& class_name) {
-  for (const std::string_view system_class : kSystemClasses) {
-    if (class_name == system_class) return true;
-  }
-  return false;
-}
 
 plat::Rect Centred(int32_t width, int32_t height, const plat::Rect& work_area) {
   const int32_t x = work_area.Width() / 2 - width / 2;
@@ -58,16 +45,11 @@ int CWindow::OnUnhandled(MessageBlock& block) {
   return 1;
 }
 
-unsigned CWindow::Create(const WindowCreateParams& params, CWindow* parent, bool post_quit, bool register_class) {
+// The class record of this system holds no more than what the window itself keeps, so there is
+// no class to register; the window keeps the desktop's icon, as this build carries no icons.
+unsigned CWindow::Create(const WindowCreateParams& params, CWindow* parent, bool post_quit, bool /*register_class*/) {
   // Windows here are all top-level; the parent only places dialogs (CentreWindow).
   parent_ = parent;
-  if (register_class && !IsSystemClass(params.class_name)) {
-    // The class record of this system holds no more than what the window itself keeps.
-    if (params.icon_id != 0) {
-      plat::LogDiagnostic("window: icon resource " + std::to_string(params.icon_id) +
-                          " is not among this build's resources; the desktop's default icon is used");
-    }
-  }
   if (params.menu_id != 0) {
     plat::LogDiagnostic("window: menu resource " + std::to_string(params.menu_id) +
                         " is not among this build's resources; the window has no menu bar");

@@ -1,6 +1,7 @@
 #include "base/file_services.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <optional>
@@ -149,6 +150,14 @@ bool IsReplacingFileName(std::string_view name) {
                      [](char digit) { return (digit >= '0' && digit <= '9') || (digit >= 'A' && digit <= 'F'); });
 }
 
+// Deletes a temporary file that failed, keeping the reason of the failure in errno for the
+// caller's message.
+void DeleteKeepingReason(const std::string& temp_path) {
+  const int reason = errno;
+  plat::DeleteFile(temp_path);
+  errno = reason;
+}
+
 bool WriteWhole(CFile& file, std::span<const std::uint8_t> data) {
   const auto size = static_cast<std::uint32_t>(data.size());
   return file.Write(data.data(), size) == size;
@@ -172,11 +181,11 @@ unsigned WriteFileReplacing(const char* path, const FileContentWriter& content) 
     throw;
   }
   if (!written) {
-    plat::DeleteFile(*temp_path);
+    DeleteKeepingReason(*temp_path);
     return 2;
   }
   if (!plat::ReplaceFile(*temp_path, full_path)) {
-    plat::DeleteFile(*temp_path);
+    DeleteKeepingReason(*temp_path);
     return 3;
   }
   return 0;

@@ -48,8 +48,8 @@ using FileContentWriter = std::function<bool(CFile& file)>;
 // Lets `content` write a new temporary file beside `path`, puts it on the disk and renames it
 // over `path`, so that a failed or interrupted write leaves the old file whole and no new one.
 // 0 done, 1 the path cannot be made absolute, 2 the temporary file cannot be created or
-// written, 3 it cannot replace the old file. An exception from `content` passes on, after the
-// temporary file was deleted.
+// written, 3 it cannot replace the old file (errno then holds the system's reason). An exception
+// from `content` passes on, after the temporary file was deleted.
 unsigned WriteFileReplacing(const char* path, const FileContentWriter& content);
 
 // Deletes the temporary files that WriteFileReplacing left in `folder` (an engine path ending

@@ -19,7 +19,7 @@ constexpr std::size_t kKeysOffset = 113;
 
 GameSettingsBlock DefaultGameSettings() {
   GameSettingsBlock block{};
-  for (const std::size_t on : {0, 2, 4, 5, 7, 8, 9, 10, 13, 15, 16, 19, 26, 30, 68, 73, 81, 82, 83, 84, 85, 86, 108, 130, 149, 153, 155,
+  for (const std::size_t on : {0, 4, 5, 7, 8, 9, 13, 15, 16, 26, 30, 68, 73, 81, 82, 83, 84, 85, 108, 130, 149, 153, 155,
                                159, 162, 163, 164, 165, 166, 172, 173, 179, 181, 182, 190}) {
     block[on] = 1;
   }

@@ -26,12 +26,13 @@ inline constexpr std::size_t kSettingBackToChoices = 13;        // a snapshot at
 inline constexpr std::size_t kSettingSkipAfterChoices = 15;     // skip mode goes on after a choice
 inline constexpr std::size_t kSettingSaveAtChoices = 17;        // a save of group 10 at every choice
 inline constexpr std::size_t kSettingChoiceStopsVoice = 18;     // a picked choice stops the voice
-// The system commands of the novel frame, in bytes no other part reads.
-inline constexpr std::size_t kSettingConfirmQuickLoad = 2;      // a quick load asks first
-inline constexpr std::size_t kSettingScreenEffectsOn = 10;      // the system screens slide and cross
-inline constexpr std::size_t kSettingConfirmBackToChoice = 19;  // going back to the previous choice asks first
+// The system commands of the novel frame, in bytes no other part reads. Games' files leave
+// these bytes 0, so 0 is each one's usual behaviour.
+inline constexpr std::size_t kSettingQuickLoadUnasked = 2;       // 0: a quick load asks first
+inline constexpr std::size_t kSettingScreenEffectsOff = 10;      // 0: the system screens slide and cross
+inline constexpr std::size_t kSettingBackToChoiceUnasked = 19;   // 0: going back to the previous choice asks first
 inline constexpr std::size_t kSettingBottomEdgeHidesWindow = 80;  // the pointer at the bottom edge hides the window
-inline constexpr std::size_t kSettingRightClickEndsAuto = 86;   // a right click ends auto mode
+inline constexpr std::size_t kSettingRightClickKeepsAutoOn = 86;  // 0: a right click ends auto mode
 inline constexpr std::size_t kSettingClosingFade = 87;          // the game fades out when it is ended from the menu
 inline constexpr std::size_t kSettingAutoWait = 32;             // u32: auto mode's pause after a message, ms
 inline constexpr std::size_t kSettingDuckMusicForVoices = 108;  // the music is lowered while a voice plays

@@ -34,6 +34,10 @@ class CKeyboard : public CInputDevice {
   bool IsScrollLockOn() const { return (lock_bits_.load() & kScrollLockBit) != 0; }
   bool IsCapsLockOn() const { return (lock_bits_.load() & kCapsLockBit) != 0; }
   bool IsNumLockOn() const { return (lock_bits_.load() & kNumLockBit) != 0; }
+  // Whether `held` was down as `pressed` went down in the latest frame. A keyboard that reads whole
+  // states sees both at once; one fed by messages keeps the modifiers of each press, so that a
+  // chord let go again within the frame keeps its modifier.
+  virtual bool WasDownAtPress(uint32_t held, uint32_t /*pressed*/) const { return IsDown(held); }
   // Whether auto-repeat is reported; only the message keyboard reads it.
   bool GetReportRepeats() const { return report_repeats_; }
   void SetReportRepeats(bool on) { report_repeats_ = on; }

@@ -1,9 +1,22 @@
 #include "base/message_keyboard.h"
 
+#include <array>
+
 namespace {
 
 constexpr uint32_t kPreviousStateBit = 1u << 30;
 using KeyEvents = EventNibbles<256>;
+
+// The modifier keys whose state each press keeps, one bit each in this order.
+constexpr std::array<uint8_t, 6> kModifierCodes = {0x2A, 0x36, 0x1D, 0x9D, 0x38, 0xB8};
+
+// The bit of a modifier key; 0 for any other key.
+uint8_t ModifierBit(uint32_t code) {
+  for (std::size_t i = 0; i < kModifierCodes.size(); ++i) {
+    if (kModifierCodes[i] == code) return static_cast<uint8_t>(1u << i);
+  }
+  return 0;
+}
 
 }  // namespace
 
@@ -14,6 +27,12 @@ CMessageKeyboard::CMessageKeyboard() {
 
 bool CMessageKeyboard::IsPressed(uint32_t code) const {
   return (events_.Completed(code) & KeyEvents::kPressedBit) != 0;
+}
+
+bool CMessageKeyboard::WasDownAtPress(uint32_t held, uint32_t pressed) const {
+  const uint8_t bit = ModifierBit(held);
+  if (bit == 0 || !IsPressed(pressed)) return IsDown(held);
+  return (events_.CompletedDetail(pressed) & bit) != 0;
 }
 
 bool CMessageKeyboard::IsRepeated(uint32_t code) const {
@@ -39,7 +58,11 @@ void CMessageKeyboard::OnKeyDown(uint32_t virtual_key, uint32_t lparam) {
   const bool repeat = (lparam & kPreviousStateBit) != 0;
   uint8_t bits = KeyEvents::kPressedBit;
   if (repeat) bits = GetReportRepeats() ? KeyEvents::kPressedBit | KeyEvents::kRepeatedBit : 0;
-  events_.Press(code, bits);
+  uint8_t modifiers = 0;
+  for (const uint8_t modifier : kModifierCodes) {
+    if (events_.IsHeld(modifier)) modifiers |= ModifierBit(modifier);
+  }
+  events_.Press(code, bits, modifiers);
 }
 
 void CMessageKeyboard::OnKeyUp(uint32_t virtual_key) {

@@ -15,6 +15,8 @@ class CMessageKeyboard : public CKeyboard {
   bool IsDown(uint32_t code) const override { return events_.IsHeld(code); }
   bool IsPressed(uint32_t code) const override;
   bool IsRepeated(uint32_t code) const override;
+  // For Shift, Ctrl and Alt (either side) as the press of `pressed` found them.
+  bool WasDownAtPress(uint32_t held, uint32_t pressed) const override;
   int32_t GetFirstDown() const override;
   int32_t GetFirstPressed() const override;
   void ResetState() override { events_.Clear(); }

@@ -33,6 +33,11 @@ bool IsSkipKeyDown() {
   return EitherSkipKey([](const CKeyboard& keyboard, uint32_t code) { return keyboard.IsDown(code); });
 }
 
+bool IsSkipKeyDownAtPress(uint32_t pressed) {
+  return EitherSkipKey(
+      [pressed](const CKeyboard& keyboard, uint32_t code) { return keyboard.WasDownAtPress(code, pressed); });
+}
+
 bool IsSkipKeyPressed() {
   return EitherSkipKey([](const CKeyboard& keyboard, uint32_t code) { return keyboard.IsPressed(code); });
 }

@@ -7,6 +7,8 @@
 
 // True while a Ctrl key is held, or a Shift key when the user's settings choose Shift.
 bool IsSkipKeyDown();
+// True when either skip key was down as the key `pressed` went down in the latest input state.
+bool IsSkipKeyDownAtPress(uint32_t pressed);
 // True when either skip key went down in the latest input state.
 bool IsSkipKeyPressed();
 // True when the left mouse button went down in the latest input state.

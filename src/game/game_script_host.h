@@ -111,6 +111,8 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
   // 5 a version other than 0. Nothing of the running game changes unless the result is 0.
   std::uint32_t LoadGameFile(const std::string& path, std::uint32_t offset);
   void SetPendingLoadPath(std::string path) override { pending_load_path_ = std::move(path); }
+  // LoadGameFile's results 1, 3 and 5 for a save that cannot be loaded, without loading it.
+  std::uint32_t CheckSaveFile(const std::string& path) const override;
   // Replaces the caption of an existing save (at most 139 bytes, whole characters). 0; 1 the
   // file cannot be read or written; 2 bad magic; kNoSaveFile no such save. Null text: 0, nothing.
   std::uint32_t WriteSaveCaption(std::int32_t group, std::int32_t slot, const char* text) override;

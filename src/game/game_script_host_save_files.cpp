@@ -16,7 +16,9 @@
 #include "gfx/blit_clipping.h"
 #include "gfx/image.h"
 #include "novel/vov_frame.h"
+#include "platform/diagnostic_log.h"
 #include "platform/file_system_ops.h"
+#include "platform/text_encoding.h"
 
 namespace {
 
@@ -175,14 +177,44 @@ std::uint32_t CGameScriptHost::LoadGame(std::int32_t group, std::int32_t slot) {
   return LoadGameFile(path, 0);
 }
 
-std::uint32_t CGameScriptHost::LoadGameFile(const std::string& path, std::uint32_t offset) {
-  if (path.empty()) return 1;
-  const std::optional<std::vector<std::uint8_t>> file = LoadDataFile(path.c_str());
-  if (!file) return 1;
+namespace {
+
+void LogRefusedSave(const std::string& path, std::uint32_t result) {
+  const char* reason = "it cannot be read";
+  if (result == 3) reason = "it is damaged (its mark, byte sum, sizes or packed data are wrong)";
+  if (result == 4) reason = "its state record is refused";
+  if (result == 5) reason = "it was written by another version";
+  plat::LogDiagnostic("save \"" + plat::SjisToUtf8(path) + "\" cannot be loaded: " + reason);
+}
+
+// Reads the state record of the save at `path` (or of the packed state at `offset`): LoadGameFile's
+// results. A save that cannot be read is logged with its reason, so that a lost game can be
+// traced to its file.
+std::uint32_t ReadSaveRecord(const std::string& path, std::uint32_t offset, std::vector<std::uint8_t>& record) {
+  std::uint32_t result = 1;
+  if (!path.empty()) {
+    if (const std::optional<std::vector<std::uint8_t>> file = LoadDataFile(path.c_str())) {
+      result = ReadSaveFile(*file, offset, record);
+    }
+  }
+  if (result != 0) LogRefusedSave(path, result);
+  return result;
+}
+
+}  // namespace
+
+std::uint32_t CGameScriptHost::CheckSaveFile(const std::string& path) const {
   std::vector<std::uint8_t> record;
-  const std::uint32_t read = ReadSaveFile(*file, offset, record);
+  return ReadSaveRecord(path, 0, record);
+}
+
+std::uint32_t CGameScriptHost::LoadGameFile(const std::string& path, std::uint32_t offset) {
+  std::vector<std::uint8_t> record;
+  const std::uint32_t read = ReadSaveRecord(path, offset, record);
   if (read != 0) return read;
-  return ReadState(record) == 0 ? 0 : 4;
+  if (ReadState(record) == 0) return 0;
+  LogRefusedSave(path, 4);
+  return 4;
 }
 
 std::uint32_t CGameScriptHost::WriteSaveCaption(std::int32_t group, std::int32_t slot, const char* text) {

@@ -26,7 +26,6 @@ std::uint32_t CGameScriptHost::WriteState(std::vector<std::uint8_t>& record, boo
   std::size_t size = std::size_t{GetVariableDataSize(kStateVariables, false)} + 1;
   if (text_part) size += std::size_t{text_printer_.SaveSize()} + 4 + snapshot_.size();
   if (g_VovFrame != nullptr) size += g_VovFrame->SaveSize(text_part);
-  size += sound_channels_.GetSaveSize();
 
   // Built apart and handed over at the end, so that `record` may be the held snapshot itself.
   ByteWriter out;
@@ -45,9 +44,8 @@ std::uint32_t CGameScriptHost::WriteState(std::vector<std::uint8_t>& record, boo
     record.clear();
     return 3;
   }
-  // The sound channels' state is the record's last part, after the novel frame's: the record's
-  // layout has no place of its own for it, and records written before it was added end here.
-  sound_channels_.SaveState(out);
+  // The record ends with the novel frame's block: other readers of the saves know no more. The
+  // frame keeps the music and the looping sounds that a load starts again.
   record = out.Take();
   return 0;
 }
@@ -94,7 +92,7 @@ std::uint32_t CGameScriptHost::ReadStateParts(std::span<const std::uint8_t> reco
   }
   CVovFrame::PendingLoad frame;
   if (g_VovFrame != nullptr && g_VovFrame->ReadSaved(in, true, frame) != 0) return 3;
-  // A record written without the sound channels' part leaves the channels as they are.
+  // Records of earlier builds end with the sound channels' state, which still loads.
   if (in.Left() != 0 && sound_channels_.RestoreState(in) != 0) return 3;
   if (g_VovFrame != nullptr) g_VovFrame->TakeOverSaved(std::move(frame));
   return 0;

@@ -165,7 +165,7 @@ std::int32_t EndSlotEffectHandler(CVovFrame& frame, std::span<const VovOperand> 
 }
 
 // The persistent effects test only the user's setting: a skipping reader still sees them.
-bool PersistentEffectsOn() { return vov_system::Setting(kSettingScreenEffectsOn); }
+bool PersistentEffectsOn() { return !vov_system::Setting(kSettingScreenEffectsOff); }
 
 // 59: noise over the front page.
 std::int32_t NoiseHandler(CVovFrame& frame, std::span<const VovOperand> operands) {

@@ -15,7 +15,7 @@ constexpr std::int32_t kNoLongerRuns = 1;
 }  // namespace
 
 bool CVovFrame::EffectsEnabled() const {
-  return vov_system::Setting(kSettingScreenEffectsOn) && !ReaderSkipping();
+  return !vov_system::Setting(kSettingScreenEffectsOff) && !ReaderSkipping();
 }
 
 bool CVovFrame::EffectRuns(const CEffect* effect) {

@@ -98,11 +98,13 @@ CVovFrame::PolledCommand CVovFrame::PollCommandKeys() const {
     chosen.command = SystemCommandOfAction(g_KeyBindings->FindActionPressed(kFirstCommandAction, 0));
     if (chosen.command != kNoSystemCommand) return chosen;
   }
-  if (KeyDown(kLeftAlt) || KeyDown(kRightAlt)) return chosen;
   for (std::int32_t slot = 0; slot < kQuickSlots; ++slot) {
-    if (!KeyPressed(kFirstFunctionKey + static_cast<std::uint32_t>(slot))) continue;
+    const std::uint32_t key = kFirstFunctionKey + static_cast<std::uint32_t>(slot);
+    if (!KeyPressed(key)) continue;
+    // The modifiers as the key found them: a fast chord may be let go before the frame reads it.
+    if (g_Keyboard->WasDownAtPress(kLeftAlt, key) || g_Keyboard->WasDownAtPress(kRightAlt, key)) return chosen;
     chosen.slot = slot;
-    chosen.command = IsSkipKeyDown() ? 0 : 1;
+    chosen.command = IsSkipKeyDownAtPress(key) ? 0 : 1;
     break;
   }
   return chosen;
@@ -116,7 +118,7 @@ CVovFrame::PolledCommand CVovFrame::PollSystemCommand() const {
     chosen.by_pointer = true;
     return chosen;
   }
-  if (auto_mode_ && MousePressed(kMouseRight) && Setting(kSettingRightClickEndsAuto) &&
+  if (auto_mode_ && MousePressed(kMouseRight) && !Setting(kSettingRightClickKeepsAutoOn) &&
       CurrentGameSettings()[kSettingRightButtonChoice] != kRightClickKeepsAuto) {
     chosen.command = static_cast<std::int32_t>(kAutoButton);
     return chosen;
@@ -229,7 +231,14 @@ std::int32_t CVovFrame::QuickLoad(std::int32_t slot) {
     return kCommandDone;
   };
   if (g_GameHost == nullptr) return missing();
-  const bool confirm = Setting(kSettingConfirmQuickLoad);
+  std::string path;
+  if (g_GameHost->GetSaveFilePath(path, kQuickGroup, slot) != 0) return missing();
+  // The run ends only for a save that will load: a damaged one would lose the story in progress.
+  if (g_GameHost->CheckSaveFile(path) != 0) {
+    SlotNotice(slot, "スロット%sからのロードに失敗しました", "クイックセーブデータからのロードに失敗しました");
+    return kCommandDone;
+  }
+  const bool confirm = !Setting(kSettingQuickLoadUnasked);
   if (confirm) {
     std::string stamp;
     if (g_GameHost->FormatSaveTimeStamp(&stamp, kQuickGroup, slot, 1) != 0) return missing();
@@ -238,8 +247,6 @@ std::int32_t CVovFrame::QuickLoad(std::int32_t slot) {
     if (answer < 0) return kCommandAppEnding;
     if (answer == 0) return kCommandDone;
   }
-  std::string path;
-  if (g_GameHost->GetSaveFilePath(path, kQuickGroup, slot) != 0) return missing();
   g_GameHost->SetPendingLoadPath(path);
   if (!confirm) SlotNotice(slot, "スロット%sからロードしました", "クイックロードを実行しました");
   SetPendingRequest(kRequestLoad);
@@ -247,7 +254,7 @@ std::int32_t CVovFrame::QuickLoad(std::int32_t slot) {
 }
 
 std::int32_t CVovFrame::ConfirmBackToChoice() {
-  if (Setting(kSettingConfirmBackToChoice)) {
+  if (!Setting(kSettingBackToChoiceUnasked)) {
     const std::int32_t answer = AskUtf8("前の選択肢に戻ります。\nよろしいですか？");
     if (answer < 0) return kCommandAppEnding;
     if (answer == 0) return kCommandDone;
@@ -299,7 +306,7 @@ std::int32_t CVovFrame::ShowTextHistory(bool paused) {
 
 bool CVovFrame::ShowWindowAroundScreen(bool show) {
   constexpr std::uint32_t kScreenWindowFade = 100;
-  if (Setting(kSettingScreenEffectsOn)) return FadeMessageWindow(show, kScreenWindowFade, false);
+  if (!Setting(kSettingScreenEffectsOff)) return FadeMessageWindow(show, kScreenWindowFade, false);
   ShowMessageWindow(show, false);
   return true;
 }

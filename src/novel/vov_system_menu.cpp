@@ -181,7 +181,7 @@ std::int32_t CVovFrame::RunSystemMenu(std::int32_t layout) {
   }
   PlaySystemSound(kMenuChannel);
 
-  const bool effects = Setting(kSettingScreenEffectsOn);
+  const bool effects = !Setting(kSettingScreenEffectsOff);
   std::int32_t result = effects && !SlideSystemMenu(panel, true) ? kCommandAppEnding : 0;
   root->Reset();
   while (result == 0) {
@@ -214,7 +214,7 @@ std::int32_t CVovFrame::ServeMenuItem(std::int32_t id) {
   std::int32_t answer = 1;
   switch (id) {
     case kItemBackToChoice:
-      if (Setting(kSettingConfirmBackToChoice)) answer = AskUtf8("前の選択肢に戻ります。\nよろしいですか？");
+      if (!Setting(kSettingBackToChoiceUnasked)) answer = AskUtf8("前の選択肢に戻ります。\nよろしいですか？");
       if (answer > 0) SetPendingRequest(kRequestBackToChoice);
       return answer < 0 ? kCommandAppEnding : answer > 0 ? kCommandBackToChoice : 0;
     case kItemTitle:

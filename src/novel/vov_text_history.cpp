@@ -288,7 +288,7 @@ bool CVovFrame::OpenTextHistory(HistoryScreen& screen) {
   screen.root->Reset();
   FillHistoryPage(screen.first);
   CImagePart* game_page = page_.Part(0);
-  return !Setting(kSettingScreenEffectsOn) || game_page == nullptr || CrossBetweenPages(screen.page, *game_page);
+  return Setting(kSettingScreenEffectsOff) || game_page == nullptr || CrossBetweenPages(screen.page, *game_page);
 }
 
 std::int32_t CVovFrame::FillHistoryPage(std::int32_t first) {
@@ -380,7 +380,7 @@ bool CVovFrame::CloseTextHistory(HistoryScreen& screen, bool cross) {
     g_ScreenManager->SetFrameImage(screen.shown_frame);
   }
   bool going_on = true;
-  if (cross && Setting(kSettingScreenEffectsOn) && page_.Part(0) != nullptr) {
+  if (cross && !Setting(kSettingScreenEffectsOff) && page_.Part(0) != nullptr) {
     // The history's last picture, which the cross starts from.
     if (CDrawLayer* layer = screen.Layer()) layer->RenderTo(screen.page.GetImage(), CDrawLayer::kFilterAll, 0, true);
     going_on = CrossBetweenPages(*page_.Part(0), screen.page);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -266,5 +267,7 @@ std::optional<std::string> CreateTempFile(std::string_view folder, std::string_v
   }
   return std::nullopt;
 }
+
+void LetFileSizeLimitFailWrites() { signal(SIGXFSZ, SIG_IGN); }
 
 }  // namespace plat

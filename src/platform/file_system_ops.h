@@ -43,4 +43,8 @@ std::string TempFolder();
 // path ending with a backslash) and returns its engine path.
 std::optional<std::string> CreateTempFile(std::string_view folder, std::string_view prefix);
 
+// A write beyond the process's file-size limit fails as a full disk makes it fail (errno EFBIG)
+// instead of ending the program in the middle of a save. Called once at start.
+void LetFileSizeLimitFailWrites();
+
 }  // namespace plat

@@ -1,13 +1,14 @@
 #include "platform/message_box.h"
 
-#include <SDL.h>
-
 #include <mutex>
+#include <string_view>
 #include <utility>
-#include <vector>
 
 #include "platform/diagnostic_log.h"
+#include "platform/dialog_host.h"
+#include "platform/message_box_view.h"
 #include "platform/text_encoding.h"
+#include "platform/window.h"
 
 namespace plat {
 namespace {
@@ -15,58 +16,17 @@ namespace {
 std::mutex g_answer_lock;
 ScopedMessageBoxAnswers::Answerer g_answer;
 
-int ClosedAnswer(uint32_t style) {
-  switch (style & kMessageBoxButtonsMask) {
-    case MB_OKCANCEL:
-      return IDCANCEL;
-    case MB_YESNO:
-      return IDNO;
-    default:
-      return IDOK;
-  }
-}
-
-uint32_t SdlIconFlags(uint32_t style) {
-  switch (style & kMessageBoxIconMask) {
-    case MB_ICONSTOP:
-      return SDL_MESSAGEBOX_ERROR;
-    case MB_ICONEXCLAMATION:
-      return SDL_MESSAGEBOX_WARNING;
-    case MB_ICONINFORMATION:
-    case MB_ICONQUESTION:
-      return SDL_MESSAGEBOX_INFORMATION;
-    default:
-      return 0;
-  }
-}
-
-std::vector<SDL_MessageBoxButtonData> ButtonsOf(uint32_t style) {
-  constexpr uint32_t kReturn = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
-  constexpr uint32_t kEscape = SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
-  switch (style & kMessageBoxButtonsMask) {
-    case MB_OKCANCEL:
-      return {{kReturn, IDOK, "OK"}, {kEscape, IDCANCEL, "キャンセル"}};
-    case MB_YESNO:
-      return {{kReturn, IDYES, "はい"}, {kEscape, IDNO, "いいえ"}};
-    default:
-      return {{kReturn | kEscape, IDOK, "OK"}};
-  }
-}
-
-int ShowWithSdl(const MessageBoxRequest& request) {
+// Drawn as the engine's own dialogs are, with a font that holds the Japanese texts (the desktop's
+// message boxes may have none): over the owner's picture, else in a window of its own.
+int ShowAsDialog(const MessageBoxRequest& request) {
   const std::string text = SjisToUtf8(request.text);
-  const std::string caption = SjisToUtf8(request.caption);
-  const std::vector<SDL_MessageBoxButtonData> buttons = ButtonsOf(request.style);
-  SDL_Window* owner = (request.owner != 0 && request.owner != kDesktopWindow) ? SDL_GetWindowFromID(request.owner) : nullptr;
-  const SDL_MessageBoxData data{SdlIconFlags(request.style), owner, caption.c_str(), text.c_str(),
-                                static_cast<int>(buttons.size()), buttons.data(), nullptr};
-  int chosen = 0;
-  if (SDL_ShowMessageBox(&data, &chosen) != 0) {
-    LogDiagnostic("message box (" + caption + "): " + text + " [not shown: " + SDL_GetError() + "]");
+  const DialogFrame frame{SjisToUtf8(request.caption), MessageBoxView::kWidth, 0, -1, -1, {text}};
+  MessageBoxView view(text, request.style);
+  if (!IsDisplaySeen() || !RunModalDialog(request.owner != kDesktopWindow ? request.owner : 0, frame, view)) {
+    LogMessageBox(request, "not shown: no display");
     return kMessageBoxNotShown;
   }
-  // Closing the box without a button is the escape answer.
-  return chosen < 0 ? ClosedAnswer(request.style) : chosen;
+  return view.Answer();
 }
 
 }  // namespace
@@ -81,9 +41,18 @@ std::optional<int> ScriptedMessageBoxAnswer(const MessageBoxRequest& request) {
   return answer(request);
 }
 
+void LogMessageBox(const MessageBoxRequest& request, std::string_view note) {
+  std::string line = "message box (" + SjisToUtf8(request.caption) + "): " + SjisToUtf8(request.text);
+  if (!note.empty()) line += " [" + std::string(note) + "]";
+  LogDiagnostic(line);
+}
+
 int ShowMessageBox(const MessageBoxRequest& request) {
   const std::optional<int> scripted = ScriptedMessageBoxAnswer(request);
-  return scripted ? *scripted : ShowWithSdl(request);
+  if (scripted) return *scripted;
+  // The log keeps what the box said, whoever reads the screen.
+  LogMessageBox(request, {});
+  return ShowAsDialog(request);
 }
 
 ScopedMessageBoxAnswers::ScopedMessageBoxAnswers(Answerer answer) {

@@ -1,5 +1,6 @@
 // Message boxes: a Shift-JIS text and caption with the engine's icon kinds and button sets,
-// shown with SDL (also before any window exists) and answered with the engine's button ids.
+// drawn as dialogs with the engine's own Japanese font (before any window exists, in a small
+// window of their own), written to the log as well, and answered with the engine's button ids.
 // Tests install scripted answers in place of the real box, which would wait for a click.
 #pragma once
 
@@ -7,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/window_messages.h"
 
@@ -45,6 +47,12 @@ struct MessageBoxRequest {
 // escape button (IDCANCEL for OK/Cancel, IDNO for Yes/No, IDOK for a single button). A box that
 // cannot be shown (no display) is written to the program log and answers kMessageBoxNotShown.
 int ShowMessageBox(const MessageBoxRequest& request);
+
+// Writes the box's caption and text to the program log in UTF-8, with `note` (why it was not
+// shown, for one) in brackets when there is one.
+void LogMessageBox(const MessageBoxRequest& request, std::string_view note);
+// The note of a box that the application, already ending, logs instead of showing.
+inline constexpr std::string_view kNotShownWhileEnding = "not shown: the application is ending";
 
 // The scripted answer to a box or dialog while answers are scripted (ScopedMessageBoxAnswers);
 // none when the player answers on the screen.

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace plat {
 namespace {
@@ -44,12 +46,16 @@ void AskFirstToComeToTheFront(const std::string& lock_path) {
 }  // namespace
 
 std::string RuntimeFolder() {
-  for (const char* variable : {"XDG_RUNTIME_DIR", "XDG_DATA_HOME"}) {
-    const char* value = std::getenv(variable);
-    if (value != nullptr && value[0] == '/') return value;
-  }
-  const char* home = std::getenv("HOME");
-  return home != nullptr && home[0] == '/' ? std::string(home) + "/.local/share" : std::string("/tmp");
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (runtime != nullptr && runtime[0] == '/') return runtime;
+  // The user's own folder under /tmp, made for the purpose; one that another user made, or that
+  // others may write in, holds no lock of ours.
+  const std::string folder = "/tmp/kestrune-" + std::to_string(getuid());
+  mkdir(folder.c_str(), 0700);
+  struct stat facts {};
+  const bool own = lstat(folder.c_str(), &facts) == 0 && S_ISDIR(facts.st_mode) && facts.st_uid == getuid() &&
+                   (facts.st_mode & 0077) == 0;
+  return own ? folder : std::string();
 }
 
 SingleInstance::Claim SingleInstance::Take(const std::string& lock_path, std::function<void()> on_front_request) {

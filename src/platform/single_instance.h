@@ -11,7 +11,8 @@
 
 namespace plat {
 
-// The user's folder for locks and sockets: XDG_RUNTIME_DIR, else the per-user data folder.
+// The user's folder for locks and sockets: XDG_RUNTIME_DIR, else a folder of the user's own under
+// /tmp, made when missing; empty when no such folder can be had.
 std::string RuntimeFolder();
 
 class SingleInstance {

@@ -37,6 +37,18 @@ uint32_t SdlFlagsOf(uint32_t style) {
 
 int SdlPosition(int32_t position) { return position == kCentred ? SDL_WINDOWPOS_CENTERED : position; }
 
+bool IsUnseenDriver(const char* driver) {
+  return driver != nullptr && (std::string(driver) == "offscreen" || std::string(driver) == "dummy");
+}
+
+// SDL falls back to a driver that shows nothing when no display answers; the game would then run
+// unseen, and heard, until killed. Such a driver is taken only when SDL_VIDEODRIVER names it.
+bool IsUnseenFallback(const char* driver) {
+  if (!IsUnseenDriver(driver)) return false;
+  const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+  return asked == nullptr || std::string(asked).find(driver) == std::string::npos;
+}
+
 }  // namespace
 
 bool InitVideo() {
@@ -51,9 +63,17 @@ bool InitVideo() {
     LogDiagnostic(std::string("video: cannot start: ") + SDL_GetError());
     return false;
   }
+  if (const char* driver = SDL_GetCurrentVideoDriver(); IsUnseenFallback(driver)) {
+    LogDiagnostic(std::string("video: cannot start: no display answers (SDL fell back to its \"") + driver +
+                  "\" driver, which shows nothing; check DISPLAY)");
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return false;
+  }
   Session().started = true;
   return true;
 }
+
+bool IsDisplaySeen() { return InitVideo() && !IsUnseenDriver(SDL_GetCurrentVideoDriver()); }
 
 std::optional<DesktopInfo> GetDesktopInfo() {
   if (!InitVideo()) return std::nullopt;

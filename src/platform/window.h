@@ -20,6 +20,9 @@ namespace plat {
 // Starts SDL's video on the calling thread, once; false (the reason in the log) when there is
 // no display to open windows on.
 bool InitVideo();
+// Whether video runs on a display someone looks at (not on a driver that only draws in memory,
+// which tests ask for): what waits for a click there would wait for ever.
+bool IsDisplaySeen();
 
 struct DesktopInfo {
   int32_t width = 0;

@@ -32,6 +32,8 @@ class IGameHost {
   virtual void BeginSaveSelection(std::uint16_t boot_value, std::uint32_t save_word, const char* title) = 0;
   virtual std::uint32_t GetSaveFilePath(std::string& path, std::int32_t group, std::int32_t slot) const = 0;
   virtual void SetPendingLoadPath(std::string path) = 0;
+  // Reads the save at `path` and checks it whole without loading it: 0 when it would load.
+  virtual std::uint32_t CheckSaveFile(const std::string& path) const = 0;
   virtual std::uint32_t SaveGame(std::int32_t group, std::int32_t slot) = 0;
   virtual std::uint32_t LoadGame(std::int32_t group, std::int32_t slot) = 0;
   virtual std::uint32_t FormatSaveTimeStamp(std::string* text, std::int32_t group, std::int32_t slot,

@@ -17,6 +17,7 @@
 #include "app/text_input_dialog_view.h"
 #include "app/version_dialog_view.h"
 #include "platform/dialog_host.h"
+#include "platform/message_box.h"
 #include "platform/message_queue.h"
 #include "platform/screen_presenter.h"
 #include "platform/text_encoding.h"
@@ -115,6 +116,30 @@ TEST_F(DialogGuiTest, AClosedQuestionAnswersNoAndKeepsItsCheckBoxClear) {
   ExpectReadable(shot, "message_dialog.png");
   EXPECT_EQ(model.Result(), 0);
   EXPECT_EQ(switch_off, 0);
+}
+
+// A stop box is drawn with the engine's own font exactly as the game's message dialog draws the
+// same text (the quit question reads well on any desktop), and closed it answers OK.
+TEST_F(DialogGuiTest, AStopBoxIsDrawnAsTheGamesMessageDialogDrawsItsText) {
+  const std::string text = "VOVスクリプト「TITLE」のロードに失敗。";
+  plat::DialogShot box;
+  int answer = 0;
+  {
+    const plat::ScopedDialogWatcher watcher([&box](const plat::DialogShot& shot) {
+      if (shot.frame < 2) return false;
+      box = shot;
+      return true;
+    });
+    answer = plat::ShowMessageBox({window_->Id(), plat::Utf8ToSjis(text), plat::Utf8ToSjis("デモ"), plat::MB_ICONSTOP});
+  }
+  EXPECT_EQ(answer, plat::IDOK);
+  ExpectReadable(box, "message_box_stop.png");
+  CMessageDialogModel model(kDialogOk, nullptr);
+  CMessageDialogView view(model, text);
+  const plat::DialogShot dialog = ShowAndClose(plat::DialogFrame{"デモ", CMessageDialogView::kWidth, 0, -1, -1, {text}},
+                                               view);
+  ASSERT_EQ(dialog.pixels.size(), box.pixels.size());
+  EXPECT_TRUE(dialog.pixels == box.pixels) << "the box's pixels differ from the message dialog's";
 }
 
 // With the cursor-moving setting the pointer goes onto the first button as the dialog opens, and

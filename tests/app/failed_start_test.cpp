@@ -1,9 +1,11 @@
-// The program started without a game to run: it says in the log what is missing and ends with a
-// status that tells whoever started it that the start failed.
+// The program started without a game to run, or without a display to run it on: it says in the
+// log what is missing and ends with a status that tells whoever started it that the start failed.
+// Asked for help, it says how to call it.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -18,36 +20,67 @@ struct Case {
   std::string said;      // what the log says is missing
 };
 
-TEST(FailedStartTest, WithoutAGameFolderTheProgramSaysWhatIsMissingAndEndsWithAFailure) {
-  const char* tools = std::getenv("KESTRUNE_TOOLS_DIR");
-  ASSERT_NE(tools, nullptr) << "KESTRUNE_TOOLS_DIR names the folder of the built program";
-  const test_support::TempGameFolder folder;
-  folder.MakeFolder("empty");
-  folder.WriteFile("half/SCRIPT/DL_APP.SYS", "x");  // shorter than its length field
+class FailedStartTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* tools = std::getenv("KESTRUNE_TOOLS_DIR");
+    ASSERT_NE(tools, nullptr) << "KESTRUNE_TOOLS_DIR names the folder of the built program";
+    tools_ = tools;
+  }
+
+  // Runs `env <environment> <launcher> kestrune <arguments>` and keeps what the program printed
+  // (both streams); its exit status, -1 when it did not end by itself.
+  int Run(const std::string& environment, const std::string& arguments, const std::string& launcher = "") {
+    const std::string output = folder_.HostPath() + "printed.log";
+    const std::string command = "env " + environment + " ASAN_OPTIONS=detect_leaks=0 " + launcher + " '" + tools_ +
+                                "/kestrune' " + arguments + " > '" + output + "' 2>&1";
+    const int status = std::system(command.c_str());
+    std::ifstream stream(output);
+    std::stringstream printed;
+    printed << stream.rdbuf();
+    printed_ = printed.str();
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  std::string tools_;
+  test_support::TempGameFolder folder_;
+  std::string printed_;
+};
+
+TEST_F(FailedStartTest, WithoutAGameFolderTheProgramSaysWhatIsMissingAndEndsWithAFailure) {
+  folder_.MakeFolder("empty");
+  folder_.WriteFile("half/SCRIPT/DL_APP.SYS", "x");  // shorter than its length field
   const Case cases[] = {
       {"no folder given", "", "no game folder was given (start the program with /L<game folder>)"},
-      {"a missing folder", "'/L" + folder.HostPath() + "missing'",
-       "the game folder " + folder.HostPath() + "missing/ does not exist"},
-      {"an empty folder", "'/L" + folder.HostPath() + "empty'",
-       "the game folder " + folder.HostPath() + "empty/ holds no SCRIPT/DL_APP.SYS"},
-      {"a damaged definition", "'/L" + folder.HostPath() + "half'",
-       "SCRIPT/DL_APP.SYS in the game folder " + folder.HostPath() + "half/ cannot be read"},
+      {"a missing folder", "'/L" + folder_.HostPath() + "missing'",
+       "the game folder " + folder_.HostPath() + "missing/ does not exist"},
+      {"an empty folder", "'/L" + folder_.HostPath() + "empty'",
+       "the game folder " + folder_.HostPath() + "empty/ holds no SCRIPT/DL_APP.SYS"},
+      {"a damaged definition", "'/L" + folder_.HostPath() + "half'",
+       "SCRIPT/DL_APP.SYS in the game folder " + folder_.HostPath() + "half/ cannot be read"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string log = folder.HostPath() + "start.log";
     // No display to show a box on: the message goes to the log.
-    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=dummy ASAN_OPTIONS=detect_leaks=0 '" +
-                                std::string(tools) + "/kestrune' " + c.argument + " 2> '" + log + "'";
-    const int status = std::system(command.c_str());
-    std::ifstream stream(log);
-    std::stringstream printed;
-    printed << stream.rdbuf();
-    ASSERT_TRUE(WIFEXITED(status)) << printed.str();
-    EXPECT_EQ(WEXITSTATUS(status), 1) << printed.str();
-    EXPECT_NE(printed.str().find("kestrune: the game cannot start: " + c.said), std::string::npos) << printed.str();
-    EXPECT_NE(printed.str().find("アプリケーション設定ファイルの読み込みに失敗"), std::string::npos) << printed.str();
+    EXPECT_EQ(Run("-u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=dummy", c.argument), 1) << printed_;
+    EXPECT_NE(printed_.find("kestrune: the game cannot start: " + c.said), std::string::npos) << printed_;
+    EXPECT_NE(printed_.find("アプリケーション設定ファイルの読み込みに失敗"), std::string::npos) << printed_;
   }
+}
+
+TEST_F(FailedStartTest, AskedForHelpTheProgramPrintsItsUsage) {
+  EXPECT_EQ(Run("", "--help"), 0) << printed_;
+  EXPECT_EQ(printed_.rfind("usage: kestrune /L<game folder>", 0), 0u) << printed_;
+}
+
+// Without a display SDL would fall back to a driver that shows nothing, and the game would run
+// unseen until killed: the start fails instead, as a window that cannot be made.
+TEST_F(FailedStartTest, WithoutADisplayTheStartFailsAsTheWindowCannotBeMade) {
+  std::filesystem::copy(tools_ + "/demo", folder_.HostPath() + "game", std::filesystem::copy_options::recursive);
+  const std::string environment = "-u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy 'XDG_DATA_HOME=" +
+                                  folder_.HostPath() + "data'";
+  EXPECT_EQ(Run(environment, "'/L" + folder_.HostPath() + "game'", "timeout 60"), 1) << printed_;
+  EXPECT_NE(printed_.find("ウィンドウの作成に失敗"), std::string::npos) << printed_;
 }
 
 }  // namespace

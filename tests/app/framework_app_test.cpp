@@ -278,6 +278,24 @@ TEST_F(FrameworkAppTest, TheStartUpPublishesTheTextureObjectsDeviceAndTheCanvase
   g_CanvasUseDibSection = 1;
 }
 
+// Once the application is ending (WM_QUIT taken), a box would hold the closing program open until
+// someone clicks it: the log keeps it instead, in UTF-8, and a question answers no.
+TEST_F(FrameworkAppTest, AnEndingApplicationLogsItsBoxesInsteadOfShowingThem) {
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  plat::MessageQueue::Instance().PostQuit(0);
+  ASSERT_EQ(app.PumpMessages(true), 1);
+  app.ShowMessageBox(plat::Utf8ToSjis("VOVスクリプト「TITLE」のロードに失敗。"), kBoxStop);
+  EXPECT_FALSE(app.AskYesNo(plat::Utf8ToSjis("終了しますか？"), kBoxQuestion));
+  EXPECT_TRUE(shown_.empty());
+  const std::vector<std::string>& lines = log_.Lines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      "message box (KVX DX Application): VOVスクリプト「TITLE」のロードに失敗。 "
+                      "[not shown: the application is ending]"),
+            lines.end());
+  app.Exit(0);
+}
+
 TEST_F(FrameworkAppTest, ADesktopTooSmallForAWindowOnlyGameEndsWithCodeFive) {
   TestApp app;
   app.screen_width = 8000;

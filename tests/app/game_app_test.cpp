@@ -178,6 +178,12 @@ TEST(GameSettings, TheDefaultsHoldTheNamedValues) {
   EXPECT_EQ(block[174], 2);
   EXPECT_EQ(block[178], 5);
   EXPECT_EQ(block[191], 0);
+  // The frame's own settings keep 0, the value every byte not named has in games' files, for
+  // their usual behaviour.
+  for (const std::size_t frame_setting : {kSettingQuickLoadUnasked, kSettingScreenEffectsOff, kSettingBackToChoiceUnasked,
+                                          kSettingRightClickKeepsAutoOn}) {
+    EXPECT_EQ(block[frame_setting], 0) << frame_setting;
+  }
   EXPECT_EQ(&CurrentGameSettings(), &CurrentGameSettings());
   EXPECT_EQ(CurrentGameSettings(), block);  // nothing published: the defaults
 }

@@ -191,4 +191,17 @@ TEST_F(GameSetUpTest, TheStartRemovesTheTemporaryFilesOfCutShortSavesFromTheSave
   }
 }
 
+// A game that keeps its settings file in its own folder and its saves in SAVEDATA: the litter of
+// a cut-short settings write beside USER.CFG goes too.
+TEST_F(GameSetUpTest, TheStartAlsoClearsTheFolderOfTheSettingsFile) {
+  WriteGame(1);
+  game_.WriteFile("KVX00A1.TMP", "x");
+  game_.WriteFile("SAVEDATA/KVX00A2.TMP", "x");
+  SetUpGame game(game_.EnginePath());
+  ASSERT_EQ(game.SetUp(), 0);
+  EXPECT_FALSE(game_.Exists("KVX00A1.TMP"));
+  EXPECT_FALSE(game_.Exists("SAVEDATA/KVX00A2.TMP"));
+  EXPECT_TRUE(game_.Exists("USER.CFG"));
+}
+
 }  // namespace

@@ -2,15 +2,22 @@
 
 #include <stdlib.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstdint>
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "base/script_write_rule.h"
+#include "platform/file_system_ops.h"
 #include "support/data_files_fixture.h"
 
 namespace {
@@ -31,6 +38,29 @@ class FileServicesTest : public test_support::DataFilesTest {
     ASSERT_EQ(utimensat(AT_FDCWD, (game_.HostPath() + relative).c_str(), times, 0), 0);
   }
 };
+
+// Beyond the process's file-size limit a save fails as on a full disk, with the system's reason
+// in errno and the old file whole, instead of the signal ending the program in the write.
+TEST_F(FileServicesTest, AWriteBeyondTheFileSizeLimitFailsWithItsReasonAndKeepsTheOldFile) {
+  game_.WriteFile("SAVE.DAT", "old");
+  const std::string path = game_.EnginePath("SAVE.DAT");
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const rlimit limit{1024, 1024};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    plat::LetFileSizeLimitFailWrites();
+    const std::vector<std::uint8_t> large(4096, 7);
+    errno = 0;
+    const unsigned result = SaveFileReplacing(path.c_str(), large);
+    _exit(result == 2 && errno == EFBIG ? 0 : 10 + static_cast<int>(result));
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "10 + the write's result, or 0 for 2 with EFBIG";
+  EXPECT_EQ(game_.ReadFile("SAVE.DAT"), "old");
+}
 
 TEST_F(FileServicesTest, SizeTimeAndExistenceOfLooseDataFiles) {
   game_.WriteFile("script/dl_app.inf", "12345");

@@ -104,6 +104,29 @@ TEST_F(InputDevicesTest, AutoRepeatIsReportedUnlessSwitchedOff) {
   }
 }
 
+// A chord pressed and let go within one frame (as remote desktops and macros send it): the key's
+// press keeps the modifiers as they were when it went down; a key pressed alone keeps none.
+TEST_F(InputDevicesTest, AChordWithinOneFrameKeepsItsModifierWithThePress) {
+  constexpr uint32_t kDikCtrl = 0x1D;
+  constexpr uint32_t kDikF3 = 0x3D;
+  constexpr uint32_t kDikF4 = 0x3E;
+  Make(kInputMethodMessages);
+  Press(SDL_SCANCODE_LCTRL, SDLK_LCTRL);
+  Press(SDL_SCANCODE_F3, SDLK_F3);
+  Release(SDL_SCANCODE_F3, SDLK_F3);
+  Release(SDL_SCANCODE_LCTRL, SDLK_LCTRL);
+  Press(SDL_SCANCODE_F4, SDLK_F4);
+  Release(SDL_SCANCODE_F4, SDLK_F4);
+  manager_.Update();
+  EXPECT_TRUE(Keyboard().IsPressed(kDikF3));
+  EXPECT_FALSE(Keyboard().IsDown(kDikCtrl)) << "Ctrl is up again when the frame reads";
+  EXPECT_TRUE(Keyboard().WasDownAtPress(kDikCtrl, kDikF3));
+  EXPECT_TRUE(Keyboard().IsPressed(kDikF4));
+  EXPECT_FALSE(Keyboard().WasDownAtPress(kDikCtrl, kDikF4)) << "F4 went down after Ctrl was let go";
+  manager_.Update();
+  EXPECT_FALSE(Keyboard().WasDownAtPress(kDikCtrl, kDikF3)) << "the next frame holds no press";
+}
+
 TEST_F(InputDevicesTest, WindowMessagesReachTheKeyCodesOfTheTable) {
   Make(kInputMethodMessages);
   const auto& keyboard = static_cast<const CMessageKeyboard&>(Keyboard());

@@ -227,7 +227,7 @@ TEST_F(DemoConfigGuiTest, EffectsSwitchedOffAndTheFastestTextApplyAtOnceAndAreKe
 
   const std::vector<std::uint8_t> kept = WrittenGameSettings(game_.HostPath() + "SAVEDATA");
   ASSERT_EQ(kept.size(), kGameSettingsSize) << "the game wrote its settings";
-  EXPECT_EQ(kept[kSettingScreenEffectsOn], 0) << "effects off is kept";
+  EXPECT_EQ(kept[kSettingScreenEffectsOff], 1) << "effects off is kept";
   EXPECT_EQ(kept[kSettingUnreadTextInterval], 0) << "the fastest text";
   EXPECT_EQ(kept[kSettingReadTextInterval], 0);
   EXPECT_EQ(LoadLe32(&kept[kSettingMusicLevel]), 0u);

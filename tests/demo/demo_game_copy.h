@@ -1,5 +1,6 @@
 // A window test that plays a copy of the built demo, so that nothing the game writes (settings,
-// saves, the read-text log) lands in the build's demo or the user's data home.
+// saves, the read-text log) lands in the build's demo or the user's data home, and nothing a
+// player left there reaches the test.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,8 +18,17 @@ class DemoGameCopyTest : public WindowTestBase {
   void SetUp() override {
     const char* tools = std::getenv("KESTRUNE_TOOLS_DIR");
     ASSERT_NE(tools, nullptr) << "KESTRUNE_TOOLS_DIR names the build folder";
-    std::filesystem::copy(std::string(tools) + "/demo", game_.HostPath(),
+    const std::string build = tools;
+    std::filesystem::copy(build + "/demo", game_.HostPath(),
                           std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    // A fresh player's game: the build's demo folder keeps the saves and settings of whoever
+    // played it, so the settings start again from their templates and the saves go.
+    std::filesystem::remove_all(game_.HostPath() + "SAVEDATA");
+    std::filesystem::create_directory(game_.HostPath() + "SAVEDATA");
+    constexpr auto kReplace = std::filesystem::copy_options::overwrite_existing;
+    std::filesystem::copy_file(build + "/demo-loose/SAVEDATA/APP_CFG.DAT", game_.HostPath() + "SAVEDATA/APP_CFG.DAT",
+                               kReplace);
+    std::filesystem::copy_file(build + "/demo-files/USER.CFG", game_.HostPath() + "USER.CFG", kReplace);
   }
 
   test_support::TempGameFolder game_;

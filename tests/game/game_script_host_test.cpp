@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "base/byte_cursor.h"
 #include "base/game_settings.h"
 #include "base/little_endian.h"
 #include "base/subtractive_random.h"
@@ -142,7 +143,7 @@ TEST_F(GameScriptHostTest, UnloadingAndResettingHandTheMessagesChoicesToTheHisto
 TEST_F(GameStateRecordTest, TheClassOneVariablesRoundTripAndNothingElseChanges) {
   SetWord(0, 0x11111111);
   const std::vector<std::uint8_t> record = Written(false);
-  ASSERT_EQ(record.size(), kVariablesSize + 1 + kQuietSoundSize);
+  ASSERT_EQ(record.size(), kVariablesSize + 1);
   EXPECT_EQ(record[0], 0);  // the class-1 selector
   EXPECT_EQ(record[1], 0);  // variable 0's kind
   EXPECT_EQ(LoadLe32(&record[2]), 0x11111111u);
@@ -165,11 +166,11 @@ TEST_F(GameStateRecordTest, WithoutTheTextPartTheRecordHoldsNoPrinterStateAndNoS
   settings_[kSettingSaveText] = 0;
   for (const bool with_text : {false, true}) {
     const std::vector<std::uint8_t> record = Written(with_text);
-    ASSERT_EQ(record.size(), kVariablesSize + 1 + kQuietSoundSize) << with_text;
+    ASSERT_EQ(record.size(), kVariablesSize + 1) << with_text;
     EXPECT_EQ(record[kVariablesSize], 0) << with_text;
   }
   settings_[kSettingSaveText] = 1;
-  EXPECT_EQ(Written(false).size(), kVariablesSize + 1 + kQuietSoundSize);
+  EXPECT_EQ(Written(false).size(), kVariablesSize + 1);
 }
 
 TEST_F(GameStateRecordTest, WithTheTextPartTheHeldSnapshotTravelsInTheRecord) {
@@ -179,13 +180,13 @@ TEST_F(GameStateRecordTest, WithTheTextPartTheHeldSnapshotTravelsInTheRecord) {
   ASSERT_EQ(host_.TakeSnapshot(), 0u);
   const std::vector<std::uint8_t> snapshot = Held();
   // A snapshot is taken after the old one is dropped, so its own snapshot is empty.
-  ASSERT_EQ(snapshot.size(), kVariablesSize + 1 + printer + 4 + kQuietSoundSize);
+  ASSERT_EQ(snapshot.size(), kVariablesSize + 1 + printer + 4);
   EXPECT_EQ(snapshot[kVariablesSize], 1);
   EXPECT_EQ(LoadLe32(&snapshot[kVariablesSize + 1 + printer]), 0u);
 
   SetWord(0, 8);
   const std::vector<std::uint8_t> record = Written(true);
-  ASSERT_EQ(record.size(), kVariablesSize + 1 + printer + 4 + snapshot.size() + kQuietSoundSize);
+  ASSERT_EQ(record.size(), kVariablesSize + 1 + printer + 4 + snapshot.size());
   EXPECT_EQ(record[kVariablesSize], 1);
   EXPECT_EQ(LoadLe32(&record[kVariablesSize + 1 + printer]), snapshot.size());
   EXPECT_TRUE(std::equal(snapshot.begin(), snapshot.end(), record.begin() + kVariablesSize + 5 + printer));
@@ -231,7 +232,7 @@ TEST_F(GameStateRecordTest, ASnapshotBringsTheVariablesBackOnceAndIsThenGone) {
   ASSERT_EQ(host_.TakeSnapshot(), 0u);
   SetWord(0, 103);
   ASSERT_EQ(host_.TakeSnapshot(), 0u);
-  ASSERT_EQ(host_.HeldSnapshot().size(), kVariablesSize + 1 + kQuietSoundSize);
+  ASSERT_EQ(host_.HeldSnapshot().size(), kVariablesSize + 1);
   EXPECT_EQ(host_.HeldSnapshot()[kVariablesSize], 0);
   SetWord(0, 104);
   EXPECT_EQ(host_.RestoreSnapshot(), 0u);
@@ -281,7 +282,9 @@ TEST_F(GameStateRecordTest, DamagedVariablesAreRefusedWithNothingChanged) {
   EXPECT_EQ(Held(), snapshot);
 }
 
-TEST_F(GameStateRecordTest, TheSoundChannelsTravelAtTheRecordsEndAndAnOlderRecordLeavesThemAlone) {
+// The record is the variables and the text part, nothing after them; records of earlier builds
+// that end with the sound channels' state still load, channels and all.
+TEST_F(GameStateRecordTest, TheRecordEndsWithItsOwnPartsAndAnEarlierRecordsSoundChannelsStillLoad) {
   test_support::FakeSoundSystem sound;
   game_.WriteFile("SE/HIT.PCM", test_support::MakeFakePcmFile({16, 1, 22050, std::vector<std::uint8_t>(4410, 1)}));
   CSoundChannelManager& channels = host_.SoundChannels();
@@ -292,10 +295,13 @@ TEST_F(GameStateRecordTest, TheSoundChannelsTravelAtTheRecordsEndAndAnOlderRecor
   ASSERT_EQ(channels.LoadChannel(1, "SE\\HIT.PCM", 0, false), 0u);
   ASSERT_EQ(channels.PlayChannel(1, true), 0);
   ASSERT_EQ(channels.PlayBgm("SE\\HIT.PCM", nullptr, true), 0);
-  const std::vector<std::uint8_t> record = Written(false);
-  ASSERT_EQ(record.size(), kVariablesSize + 1 + channels.GetSaveSize());
-  // The same record as written before the channels joined it.
-  const std::vector<std::uint8_t> older(record.begin(), record.begin() + kVariablesSize + 1);
+  const std::vector<std::uint8_t> older = Written(false);
+  ASSERT_EQ(older.size(), kVariablesSize + 1);
+  // The same record as earlier builds wrote it, the channels' state after it.
+  ByteWriter tail;
+  ASSERT_EQ(channels.SaveState(tail), 0u);
+  std::vector<std::uint8_t> record = older;
+  record.insert(record.end(), tail.Data().begin(), tail.Data().end());
 
   channels.StopBgm();
   channels.FreeChannels();
@@ -348,8 +354,12 @@ TEST_F(GameStateRecordTest, ADamagedTextPartFailsWithThreeAndChangesNothing) {
     EXPECT_EQ(Held(), held) << bytes.size();
   }
 
-  // Bytes after the record are left for the parts that follow it.
+  // An earlier build's record, with the sound channels' state after it, loads; bytes after that
+  // are left alone.
+  ByteWriter channels;
+  ASSERT_EQ(host_.SoundChannels().SaveState(channels), 0u);
   std::vector<std::uint8_t> longer = record;
+  longer.insert(longer.end(), channels.Data().begin(), channels.Data().end());
   longer.insert(longer.end(), {0xDE, 0xAD, 0xBE, 0xEF});
   SetWord(0, 2);
   EXPECT_EQ(host_.ReadState(longer), 0u);

@@ -78,6 +78,11 @@ TEST_F(MovieMakeTest, WritesTheClipAndRefusesBadOptions) {
   }
   EXPECT_FALSE(folder_.Exists("BAD.AVI"));
   EXPECT_EQ(Run("movie_make", "", output), 2);
+  // Asked for help, it says how to call it instead of writing a movie of that name.
+  EXPECT_EQ(Run("movie_make", "--help", output), 0);
+  EXPECT_EQ(output.rfind("usage: movie_make", 0), 0u) << output;
+  EXPECT_EQ(Run("movie_make", "--width=64", output), 2);
+  EXPECT_EQ(output.rfind("usage: movie_make", 0), 0u) << output;
 }
 
 }  // namespace

@@ -143,7 +143,7 @@ TEST_F(BgBlurOpcodesTest, TheSlotKeepsTheViewTheBlurEndsOnUnturnedOrTurned) {
 }
 
 TEST_F(BgBlurOpcodesTest, WithEffectsOffOnlyTheEndViewIsShownAtOnce) {
-  Settings()[kSettingScreenEffectsOn] = 0;
+  Settings()[kSettingScreenEffectsOff] = 1;
   ASSERT_EQ(Blur("2", "0", 0, 1), 0);
   EXPECT_EQ(Record().area, kNoView) << "no end view asked for: nothing changes";
   ASSERT_EQ(Blur("2", "0", 1, 1), 0);
@@ -156,7 +156,7 @@ TEST_F(BgBlurOpcodesTest, WithEffectsOffOnlyTheEndViewIsShownAtOnce) {
     EXPECT_EQ(Record().area, kZoom2) << "a refused list changes nothing";
   }
   EXPECT_EQ(Call(54, {7, 0, 100, 255, 0, 0, 0, 0, 0, 0, 1, 0}), 2) << "a number is no list";
-  Settings()[kSettingScreenEffectsOn] = 1;
+  Settings()[kSettingScreenEffectsOff] = 0;
   frame_->SetSkipMode(true);
   ASSERT_EQ(Call(55, {0, "(0,0,4)", 0, 100, 255, 0, 0, 0, 0, 0, 0, 1, 0}), 0) << "one key frame is enough";
   EXPECT_EQ(Record().area, (Area{0, 0, 200, 150}));

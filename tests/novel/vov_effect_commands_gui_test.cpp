@@ -35,7 +35,7 @@ class EffectCommandsGuiTest : public NovelWindowTest {
   EffectCommandsGuiTest() : NovelWindowTest("effect commands test") {}
   void SetUp() override {
     g_TrigTable = &trig_;
-    settings_[kSettingScreenEffectsOn] = 1;
+    settings_[kSettingScreenEffectsOff] = 0;
     g_UserConfig = &settings_;
     NovelWindowTest::SetUp();
     // Wider than the screen, so that the quake has room to move the picture's offset.

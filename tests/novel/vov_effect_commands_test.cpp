@@ -86,7 +86,7 @@ class EffectCommandsTest : public vov_test::EffectFrameTest {
 
 
 TEST_F(EffectCommandsTest, WithEffectsOffTheZoomSetsTheAreaAtOnceAndCreatesNoEffect) {
-  Settings()[kSettingScreenEffectsOn] = 0;
+  Settings()[kSettingScreenEffectsOff] = 1;
   ASSERT_EQ(Opcode(46, {"2", 0, 0, 0, 0, 0}, {2, 3}), 0);
   const BgSlotRecord& record = Page().Bg(0);
   EXPECT_EQ(record.effect, nullptr);
@@ -149,7 +149,7 @@ TEST_F(EffectCommandsTest, APageSwapExchangesTheSwitchesOfTheScreenEffectsInBoth
   ASSERT_NE(Page().Bg(0).persist_effect, nullptr);
   BgSlotRecord& noise = Page().Bg(0);
   BgSlotRecord& quake = Page().Bg(1);
-  Settings()[kSettingScreenEffectsOn] = 0;
+  Settings()[kSettingScreenEffectsOff] = 1;
   ASSERT_EQ(Opcode(108, {4, 4, 0, 0, 0, 1, 0, 1}), 0) << "recorded with effects off";
   EXPECT_EQ(quake.quake_effect, nullptr);
   ASSERT_EQ(quake.persist_kind, kPersistQuake);
@@ -190,7 +190,7 @@ TEST_F(EffectCommandsTest, AParticleEffectAskedToEndRunsOutAndItsWaitWaitsForIt)
 }
 
 TEST_F(EffectCommandsTest, WithEffectsOffAPersistentEffectIsRecordedButNotCreated) {
-  Settings()[kSettingScreenEffectsOn] = 0;
+  Settings()[kSettingScreenEffectsOff] = 1;
   ASSERT_EQ(Opcode(62, {3, 10, 0, "TEX", 1, 0, 0}), 0);
   const BgSlotRecord& record = Page().Bg(0);
   EXPECT_EQ(record.persist_effect, nullptr);
@@ -260,7 +260,7 @@ TEST_F(EffectCommandsTest, ASpritePathDefaultsToHalfASecondAndALoopingOneEndsAtI
 
 TEST_F(EffectCommandsTest, WithEffectsOffASpritePathPutsTheSpriteAtItsEnd) {
   SpriteRecord& record = LoadedSprite();
-  Settings()[kSettingScreenEffectsOn] = 0;
+  Settings()[kSettingScreenEffectsOff] = 1;
   ASSERT_EQ(Opcode(81, {0, "l", 300, 0, 0, 0}), 0);
   EXPECT_EQ(record.effect, nullptr);
   EXPECT_EQ(record.sprite->GetX(), 0) << "at the layer's left edge";
@@ -379,7 +379,7 @@ TEST_F(EffectCommandsTest, ASpriteChangeThatCannotStartDeletesTheOldSpriteAndGiv
   EXPECT_TRUE(DrawnSprites().empty());
 
   LoadedSprite();
-  Settings()[kSettingScreenEffectsOn] = 0;
+  Settings()[kSettingScreenEffectsOff] = 1;
   ASSERT_EQ(Change("AAA02M.ELG", "l", 0), 0);
   EXPECT_EQ(record.effect, nullptr);
   EXPECT_EQ(DrawnSprites(), std::vector<const CDrawable*>{record.sprite.get()});

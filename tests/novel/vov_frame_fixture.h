@@ -127,7 +127,7 @@ class EffectFrameTest : public FrameTest {
   void SetUp() override {
     FrameTest::SetUp();
     g_TrigTable = &trig_;
-    Settings()[kSettingScreenEffectsOn] = 1;
+    Settings()[kSettingScreenEffectsOff] = 0;
     game_.WriteFile("BG01.ELG", page_test::Picture(800, 600, 0xFF336699));
     ASSERT_EQ(frame_->Page().LoadBg("BG01.ELG", 0), 0);
   }

@@ -27,6 +27,7 @@ class RecordingGameHost : public IGameHost {
     return 0;
   }
   void SetPendingLoadPath(std::string path) override { pending_load = std::move(path); }
+  std::uint32_t CheckSaveFile(const std::string&) const override { return damaged ? 3 : 0; }
   std::uint32_t SaveGame(std::int32_t group, std::int32_t slot) override {
     saves.emplace_back(group, slot);
     return 0;
@@ -54,6 +55,7 @@ class RecordingGameHost : public IGameHost {
   bool Holds(std::int32_t group, std::int32_t slot) const { return group == 11 && slot == held_slot; }
 
   std::int32_t held_slot = 0;
+  bool damaged = false;
   std::vector<std::pair<std::int32_t, std::int32_t>> saves;
   std::string pending_load;
 

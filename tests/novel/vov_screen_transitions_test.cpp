@@ -143,7 +143,7 @@ TEST_F(ScreenTransitionsTest, WhileSkippingEveryTransitionSwapsThePagesAtOnceAnd
 }
 
 TEST_F(ScreenTransitionsTest, WithScreenEffectsOffTheCrossStillRuns) {
-  Settings()[kSettingScreenEffectsOn] = 0;
+  Settings()[kSettingScreenEffectsOff] = 1;
   ASSERT_EQ(Opcode(93, {400}), 0);
   EXPECT_TRUE(Front().HasAttached());
   EXPECT_EQ(FramesToEnd() * 20, 420);

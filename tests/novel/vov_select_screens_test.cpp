@@ -218,7 +218,7 @@ TEST_F(SelectScreensTest, APickWhoseVariableIsSetFlashesAndAVariableBeyondTheTab
 }
 
 TEST_F(SelectScreensTest, QuickLoadFromTheBarEndsTheChoiceScreenWithTheLoadRequestAfterTheChoiceSave) {
-  Settings()[kSettingConfirmQuickLoad] = 0;
+  Settings()[kSettingQuickLoadUnasked] = 1;
   Settings()[kSettingSaveAtChoices] = 1;
   game_host_->held_slot = -1;
   const std::uint32_t list = PendChoices(0, 0, 0);

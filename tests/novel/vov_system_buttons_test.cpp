@@ -99,7 +99,7 @@ TEST_F(SystemButtonsTest, AClickOnADisabledButtonDoesNothingAndNumbersPastTheCom
 
 TEST_F(SystemButtonsTest, CtrlF3SavesIntoSlotTwoAndF3OnAnEmptySlotSaysSoWithTheFullWidthDigit) {
   Settings()[kSettingSkipKeyModifier] = 1;
-  Settings()[kSettingConfirmQuickLoad] = 1;
+  Settings()[kSettingQuickLoadUnasked] = 0;
   EXPECT_EQ(PressFunctionKey(2, kVkControl), CVovFrame::kCommandDone);
   EXPECT_EQ(game_host_->saves, (std::vector<std::pair<std::int32_t, std::int32_t>>{{11, 2}}));
   EXPECT_TRUE(NoticeReads("スロット３にセーブしました"));
@@ -110,8 +110,21 @@ TEST_F(SystemButtonsTest, CtrlF3SavesIntoSlotTwoAndF3OnAnEmptySlotSaysSoWithTheF
   EXPECT_EQ(frame_->PendingRequest(), 0);
 }
 
+// A damaged save is refused before the run ends, with or without the question: the story stays.
+TEST_F(SystemButtonsTest, AQuickLoadOfADamagedSaveSaysSoAndKeepsTheStory) {
+  game_host_->damaged = true;
+  for (const std::uint8_t unasked : {std::uint8_t{0}, std::uint8_t{1}}) {
+    SCOPED_TRACE(::testing::Message() << "unasked " << int{unasked});
+    Settings()[kSettingQuickLoadUnasked] = unasked;
+    EXPECT_EQ(PressFunctionKey(0, 0), CVovFrame::kCommandDone);
+    EXPECT_TRUE(NoticeReads("スロット１からのロードに失敗しました"));
+    EXPECT_TRUE(game_host_->pending_load.empty());
+    EXPECT_EQ(frame_->PendingRequest(), 0);
+  }
+}
+
 TEST_F(SystemButtonsTest, TheSkipKeySettingChoosesWhichModifierSavesAndTheOtherLoads) {
-  Settings()[kSettingConfirmQuickLoad] = 0;
+  Settings()[kSettingQuickLoadUnasked] = 1;
   struct Row {
     std::uint8_t setting;
     std::uint32_t modifier;
@@ -158,7 +171,7 @@ TEST_F(SystemButtonsTest, SkipGoesOnWithThreeAndOffWithFourAndTheSelectScreensPo
 }
 
 TEST_F(SystemButtonsTest, F1DuringAMessageWaitEndsTheRunWithSixAndTheSavesPath) {
-  Settings()[kSettingConfirmQuickLoad] = 0;
+  Settings()[kSettingQuickLoadUnasked] = 1;
   World().player = [&](int frame) {
     if (frame == 5) World().Key(kVkF1, true);
     if (frame == 6) World().Key(kVkF1, false);
@@ -220,7 +233,7 @@ TEST_F(SystemButtonsTest, TheWindowFadesAroundTheSettingsScreenOnlyWithScreenEff
     shown.push_back(frame_->MessageWindowShown());
   };
 
-  Settings()[kSettingScreenEffectsOn] = 1;
+  Settings()[kSettingScreenEffectsOff] = 0;
   World().frames = 0;
   EXPECT_EQ(frame_->HandleSystemButton(kSettingsButton), CVovFrame::kCommandDone);
   EXPECT_EQ(host_->Memory().Word(ran), 1u);
@@ -231,13 +244,13 @@ TEST_F(SystemButtonsTest, TheWindowFadesAroundTheSettingsScreenOnlyWithScreenEff
   EXPECT_TRUE(frame_->MessageWindowShown());
   EXPECT_EQ(frame_->MessageWindow().GetOpacity(), 255);
 
-  Settings()[kSettingScreenEffectsOn] = 0;
+  Settings()[kSettingScreenEffectsOff] = 1;
   World().frames = 0;
   EXPECT_EQ(frame_->HandleSystemButton(kSettingsButton), CVovFrame::kCommandDone);
   EXPECT_EQ(World().frames, 0);
   EXPECT_TRUE(frame_->MessageWindowShown());
 
-  Settings()[kSettingScreenEffectsOn] = 1;
+  Settings()[kSettingScreenEffectsOff] = 0;
   World().frames = 0;
   World().give_up = 2;
   EXPECT_EQ(frame_->HandleSystemButton(kSettingsButton), CVovFrame::kCommandAppEnding);

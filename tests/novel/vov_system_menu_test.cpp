@@ -72,7 +72,7 @@ class SystemMenuTest : public vov_test::FrameTest {
     ASSERT_EQ(frame_->PreparePage(false), 0);
     // The history button waits for a second log entry; here it is on from the start.
     frame_->SetButtonState(CVovFrame::kHistoryButton, CVovFrame::kButtonEnabled);
-    Settings()[kSettingScreenEffectsOn] = 0;
+    Settings()[kSettingScreenEffectsOff] = 1;
     widgets_before_ = g_WidgetManager.GetCount();
   }
   void TearDown() override {
@@ -155,7 +155,7 @@ TEST_F(SystemMenuTest, TheButtonsAndPermissionsDisableTheirItemsWhichCannotFire)
   ExpectClosed();
   // Enabled and without the question, the item goes back at once.
   frame_->SetButtonState(CVovFrame::kBackToChoiceButton, CVovFrame::kButtonEnabled);
-  Settings()[kSettingConfirmBackToChoice] = 0;
+  Settings()[kSettingBackToChoiceUnasked] = 1;
   EXPECT_EQ(MenuClickingRow(2), CVovFrame::kCommandBackToChoice);
   EXPECT_EQ(frame_->PendingRequest(), CVovFrame::kRequestBackToChoice);
 }
@@ -298,12 +298,12 @@ TEST_F(SystemMenuTest, ExitWithTheClosingFadeFadesTheMusicOutAndCrossesTheScreen
   // A zoom running on the back page's background, which the exit releases.
   game_.WriteFile("BG01.ELG", page_test::Picture(800, 600, 0xFF336699));
   ASSERT_EQ(frame_->Page().LoadBg("BG01.ELG", 1), 0);
-  Settings()[kSettingScreenEffectsOn] = 1;
+  Settings()[kSettingScreenEffectsOff] = 0;
   const std::vector<VovOperand> zoom = {{kVovStringFlag, 1, "2"}, {1, 400, {}}, {1, 300, {}},
                                         {1, 5000, {}},           {1, 0, {}},   {1, 1, {}}};
   ASSERT_EQ(frame_->CallOpcode(46, zoom), 0);
   ASSERT_NE(frame_->Page().Bg(1).effect, nullptr);
-  Settings()[kSettingScreenEffectsOn] = 0;
+  Settings()[kSettingScreenEffectsOff] = 1;
   SoftwareSurfaces surfaces;
   auto shown = surfaces.Make(plat::SurfaceFormat::kXrgb8888, 800, 600);
   std::vector<std::uint32_t> after_yes;  // the page's colour at each pass after the answer
@@ -353,7 +353,7 @@ TEST_F(SystemMenuTest, TheTitleItemAsksAndYesSetsTheTitleRequest) {
 }
 
 TEST_F(SystemMenuTest, TheShortLayoutNumbersItsEightItemsFromTwo) {
-  Settings()[kSettingConfirmBackToChoice] = 0;
+  Settings()[kSettingBackToChoiceUnasked] = 1;
   frame_->SetButtonState(CVovFrame::kBackToChoiceButton, CVovFrame::kButtonEnabled);
   EXPECT_EQ(MenuClickingRow(1, 1), 10);  // the history item
   EXPECT_EQ(MenuClickingRow(2, 1), 12);  // save
@@ -363,7 +363,7 @@ TEST_F(SystemMenuTest, TheShortLayoutNumbersItsEightItemsFromTwo) {
 }
 
 TEST_F(SystemMenuTest, WithScreenEffectsThePanelSlidesInFromTheRightAndOutAgain) {
-  Settings()[kSettingScreenEffectsOn] = 1;
+  Settings()[kSettingScreenEffectsOff] = 0;
   std::vector<std::int32_t> item_x;
   World().frames = 0;
   World().player = [&](int frame) {

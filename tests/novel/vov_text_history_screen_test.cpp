@@ -56,7 +56,7 @@ class TextHistoryScreenTest : public vov_test::FrameTest {
     host_->Voices() = channels_.table;  // the game's channels read the host's table
     g_KeyBindings->AddBinding(kActionCancel, kSelectKeyboard, 0x01);  // Escape
     ASSERT_EQ(frame_->PreparePage(false), 0);
-    Settings()[kSettingScreenEffectsOn] = 0;
+    Settings()[kSettingScreenEffectsOff] = 1;
     widgets_before_ = g_WidgetManager.GetCount();
   }
   void TearDown() override {
@@ -296,7 +296,7 @@ class TextHistoryCrossTest : public TextHistoryScreenTest {
 };
 
 TEST_F(TextHistoryCrossTest, WithScreenEffectsTheScreenCrossesIntoTheHistoryAndBackOverThreeHundredMilliseconds) {
-  Settings()[kSettingScreenEffectsOn] = 1;
+  Settings()[kSettingScreenEffectsOff] = 0;
   CImagePart* back_page = game_page_->GetPartner();
   EXPECT_EQ(frame_->RunTextHistory(), 0);
   // Passes 1-16 cross in (the start is latched at the first), the history serves 17-20, and the
@@ -333,7 +333,7 @@ TEST_F(TextHistoryCrossTest, WithScreenEffectsOffTheScreenChangesAtOnce) {
 }
 
 TEST_F(TextHistoryCrossTest, TheApplicationEndingDuringTheCrossInClosesTheHistoryWithMinusOne) {
-  Settings()[kSettingScreenEffectsOn] = 1;
+  Settings()[kSettingScreenEffectsOff] = 0;
   World().give_up = 5;
   EXPECT_EQ(frame_->RunTextHistory(), CVovFrame::kWaitAppEnding);
   EXPECT_EQ(World().frames, 5) << "no cross back";

@@ -1,6 +1,8 @@
 #include "platform/single_instance.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -9,6 +11,7 @@
 #include <iterator>
 #include <thread>
 
+#include "support/scoped_environment.h"
 #include "support/temp_game_folder.h"
 
 namespace {
@@ -60,6 +63,27 @@ TEST(SingleInstanceTest, RequestsWaitUntilTheFirstStartsAnswering) {
   EXPECT_EQ(front_requests, 1);
   first.Release();
   EXPECT_EQ(ThreadCount(), answering - 1);
+}
+
+// Without a runtime folder the lock lives in a folder of the user's own under /tmp, made for it,
+// whether or not the user's data folders exist.
+TEST(SingleInstanceTest, WithoutARuntimeFolderTheLockGoesIntoTheUsersOwnFolderUnderTmp) {
+  const ScopedEnvironment no_runtime("XDG_RUNTIME_DIR", nullptr);
+  const ScopedEnvironment no_data("XDG_DATA_HOME", "/nonexistent-data-home");
+  const ScopedEnvironment no_home("HOME", "/nonexistent-home");
+  const std::string folder = plat::RuntimeFolder();
+  EXPECT_EQ(folder, "/tmp/kestrune-" + std::to_string(getuid()));
+  struct stat facts {};
+  ASSERT_EQ(stat(folder.c_str(), &facts), 0);
+  EXPECT_TRUE(S_ISDIR(facts.st_mode));
+  EXPECT_EQ(facts.st_mode & 0777, 0700u);
+  const std::string lock = folder + "/single-instance-test-" + std::to_string(getpid()) + ".lock";
+  plat::SingleInstance instance;
+  EXPECT_EQ(instance.Take(lock, [] {}), plat::SingleInstance::Claim::kFirst);
+  instance.Release();
+  std::filesystem::remove(lock);
+  const ScopedEnvironment runtime("XDG_RUNTIME_DIR", "/run/user/test");
+  EXPECT_EQ(plat::RuntimeFolder(), "/run/user/test");
 }
 
 TEST(SingleInstanceTest, WithoutAFolderForTheLockNothingIsHeld) {

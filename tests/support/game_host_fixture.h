@@ -40,9 +40,6 @@ class GameStateRecordTest : public GameScriptHostTest {
  protected:
   // The record's variables: the selector byte, then kind byte and block of 0 and 1.
   static constexpr std::size_t kVariablesSize = 1 + 9 + 9;
-  // The record's last part, the sound channels of a host that plays nothing: pan, two absent
-  // names, volume, loop flag and a channel count of 0.
-  static constexpr std::size_t kQuietSoundSize = 4 + 1 + 1 + 4 + 1 + 4;
 
   void SetUp() override {
     GameScriptHostTest::SetUp();

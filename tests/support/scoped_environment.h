@@ -1,4 +1,5 @@
-// Sets an environment variable while it lives and puts the old value back.
+// Sets an environment variable (or, given null, unsets it) while it lives and puts the old value
+// back.
 #pragma once
 
 #include <cstdlib>
@@ -9,7 +10,11 @@ class ScopedEnvironment {
  public:
   ScopedEnvironment(const char* name, const char* value) : name_(name) {
     if (const char* old = std::getenv(name)) previous_ = old;
-    setenv(name, value, 1);
+    if (value != nullptr) {
+      setenv(name, value, 1);
+    } else {
+      unsetenv(name);
+    }
   }
   ~ScopedEnvironment() {
     if (previous_) {

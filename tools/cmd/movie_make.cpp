@@ -49,9 +49,15 @@ bool ReadOption(std::string_view argument, kvxtools::MovieClipOptions& options) 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr,
-                 "usage: movie_make <output file> [--width=N] [--height=N] [--frames=N] [--fps=N] [--bars] [--silent]\n");
+  constexpr const char* kUsage =
+      "usage: movie_make <output file> [--width=N] [--height=N] [--frames=N] [--fps=N] [--bars] [--silent]\n";
+  if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  // An option in the place of the output file is a mistake, not the name of a movie.
+  if (argc < 2 || std::string_view(argv[1]).starts_with("-")) {
+    std::fputs(kUsage, stderr);
     return 2;
   }
   kvxtools::MovieClipOptions options;

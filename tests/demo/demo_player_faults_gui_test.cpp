@@ -1,0 +1,175 @@
+// The built demo played as a player meets it, with the faults a player meets: the game closed
+// during the story by the close box or by a request to end the program, the opening movie left
+// to play to its end, and a quick load of a damaged save. Key frames are written as
+// demo_fault_*.png into the build folder.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "demo_game_copy.h"
+#include "demo_reader.h"
+#include "platform/session_end.h"
+#include "support/fixed_step_game.h"
+#include "support/input_events.h"
+#include "support/log_capture.h"
+
+namespace {
+
+using namespace demo_test;
+
+// A second at the demo's 60 frames a second.
+constexpr int kSecond = 60;
+
+class DemoPlayerFaultsGuiTest : public DemoGameCopyTest {
+ protected:
+  static void StartTheStory(Reader& reader) {
+    reader.Choose(kTitleStartY);
+    reader.Read(kLinesBeforeChoice);
+  }
+  // The first save named `name` under the game's copy (the save folder lies below it).
+  std::filesystem::path SaveNamed(const std::string& name) const {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(game_.HostPath())) {
+      if (entry.path().filename() == name) return entry.path();
+    }
+    return {};
+  }
+};
+
+SDL_Event CloseBox() {
+  SDL_Event event{};
+  event.type = SDL_WINDOWEVENT;
+  event.window.event = SDL_WINDOWEVENT_CLOSE;
+  return event;
+}
+
+// Closed at the story's choice, the game asks its quit question (answered yes) and ends at
+// once with status 0: no box of a title that could not load holds it open.
+TEST_F(DemoPlayerFaultsGuiTest, TheCloseBoxOrARequestToEndDuringTheStoryEndsTheGameAtOnce) {
+  plat::CatchEndRequests();
+  for (const bool by_signal : {false, true}) {
+    SCOPED_TRACE(by_signal ? "SIGTERM" : "the close box");
+    LogCapture log;
+    test_support::FixedStepGame run;
+    Reader reader(run);
+    StartTheStory(reader);
+    const int closed = reader.Next();
+    if (by_signal) {
+      run.SetFrameObserver([&](int frame) {
+        if (frame == closed) kill(getpid(), SIGTERM);
+      });
+    } else {
+      run.PlanEvent(closed, CloseBox());
+    }
+    run.PlanPicture(closed - 1, by_signal ? "demo_fault_before_sigterm.png" : "demo_fault_before_close.png");
+    run.SetLastFrame(closed + 10 * kSecond);
+    EXPECT_EQ(run.Run(game_.HostPath()), 0);
+    EXPECT_FALSE(run.GaveUp()) << Joined(log.Lines());
+    const std::vector<std::uint32_t>& story = run.PictureAt(closed - 1);
+    ASSERT_FALSE(story.empty());
+    EXPECT_NE(At(story, kMoonX, kMoonY), kMoonColour) << "closed during the story";
+    EXPECT_LE(run.TimeAt(run.Frames()) - run.TimeAt(closed), 2000u) << "ended within two seconds";
+    const std::size_t questions = by_signal ? 0 : 1;
+    ASSERT_EQ(run.MessageBoxes().size(), questions) << run.MessageBoxes().back().request.text;
+    // The demo ends by itself: it asks for no title, whose load would fail with a box.
+    for (const std::string& line : log.Lines()) EXPECT_EQ(line.find("message box"), std::string::npos) << line;
+  }
+}
+
+// Nobody clicks: the six-second movie plays to its end and the title follows by itself. The movie
+// plays in real time, so the frames here take their real time too.
+TEST_F(DemoPlayerFaultsGuiTest, TheOpeningMovieEndsByItselfAndTheTitleFollows) {
+  LogCapture log;
+  test_support::FixedStepGame run;
+  run.SetFrameObserver([](int) { std::this_thread::sleep_for(std::chrono::microseconds(1000000 / kSecond)); });
+  const int title = 10 * kSecond;
+  run.PlanPicture(kSecond, "demo_fault_movie.png");
+  run.PlanPicture(title, "demo_fault_title_after_movie.png");
+  run.SetLastFrame(title + 1);
+  run.Run(game_.HostPath());
+  const std::vector<std::uint32_t>& movie = run.PictureAt(kSecond);
+  ASSERT_FALSE(movie.empty());
+  EXPECT_GE(MovieBarColoursShown(movie), 4) << "the movie plays";
+  const std::vector<std::uint32_t>& shown = run.PictureAt(title);
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(At(shown, kMoonX, kMoonY), kMoonColour) << "the title within ten seconds";
+  EXPECT_TRUE(run.MessageBoxes().empty());
+  // The start says nothing of resources this build does not carry.
+  for (const std::string& line : log.Lines()) EXPECT_EQ(line.find("icon resource"), std::string::npos) << line;
+}
+
+// A quick save at the choice, damaged on the disk; F1 then says the load failed and the story
+// stays on the screen, its choice open, instead of ending the run and losing it.
+TEST_F(DemoPlayerFaultsGuiTest, AQuickLoadOfADamagedSaveSaysSoAndTheStoryStays) {
+  LogCapture log;
+  test_support::FixedStepGame run;
+  Reader reader(run);
+  StartTheStory(reader);
+  const int choices = reader.Next() - 20;
+  reader.QuickSave();
+  const int damaged = reader.Next() - 10;
+  reader.Press(SDL_SCANCODE_F1, SDLK_F1);
+  // The notice is fully in view from about 33 frames after the key.
+  const int notice = reader.Next() - kStep + 45;
+  const int after = reader.Next() - 10;
+  run.SetFrameObserver([&](int frame) {
+    if (frame != damaged) return;
+    const std::filesystem::path save = SaveNamed("DATA1100.SAV");
+    ASSERT_FALSE(save.empty()) << "the quick save of slot 1";
+    std::fstream file(save, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(-16, std::ios::end);
+    file.write("damaged damaged!", 16);
+  });
+  run.PlanPicture(choices, "demo_fault_choice.png");
+  run.PlanPicture(notice, "demo_fault_load_notice.png");
+  run.PlanPicture(after, "demo_fault_after_load.png");
+  run.SetLastFrame(after + 1);
+  run.Run(game_.HostPath());
+
+  const std::vector<std::uint32_t>& before = run.PictureAt(choices);
+  const std::vector<std::uint32_t>& noticed = run.PictureAt(notice);
+  const std::vector<std::uint32_t>& stayed = run.PictureAt(after);
+  ASSERT_FALSE(before.empty());
+  ASSERT_FALSE(noticed.empty());
+  ASSERT_FALSE(stayed.empty());
+  EXPECT_GT(NoticeInk(noticed), 40) << "the notice that the load failed";
+  EXPECT_EQ(At(stayed, kLawnX, kLawnY), kLawnColour) << "still in the park";
+  EXPECT_EQ(At(stayed, kChoiceX, kFirstChoiceY), At(before, kChoiceX, kFirstChoiceY)) << "the choice is still open";
+  EXPECT_NE(At(stayed, kMoonX, kMoonY), kMoonColour) << "not the title";
+  EXPECT_TRUE(run.MessageBoxes().empty()) << "no question for a save that cannot load";
+  EXPECT_TRUE(std::any_of(log.Lines().begin(), log.Lines().end(),
+                          [](const std::string& line) { return line.find("DATA1100.SAV") != std::string::npos; }))
+      << "the log names the damaged save\n" << Joined(log.Lines());
+}
+
+// Ctrl+F3 pressed and let go within one frame, as some keyboards, remote desktops and macros
+// send a chord: the game saves into slot 3 as for a slow chord, and loads nothing.
+TEST_F(DemoPlayerFaultsGuiTest, AChordWithinOneFrameSavesIntoItsSlot) {
+  LogCapture log;
+  test_support::FixedStepGame run;
+  Reader reader(run);
+  StartTheStory(reader);
+  const int chord = reader.Next();
+  run.PlanEvent(chord, test_support::KeyEvent(SDL_SCANCODE_LCTRL, SDLK_LCTRL, true));
+  run.PlanEvent(chord, test_support::KeyEvent(SDL_SCANCODE_F3, SDLK_F3, true));
+  run.PlanEvent(chord, test_support::KeyEvent(SDL_SCANCODE_F3, SDLK_F3, false));
+  run.PlanEvent(chord, test_support::KeyEvent(SDL_SCANCODE_LCTRL, SDLK_LCTRL, false));
+  const int after = chord + kStep;
+  run.PlanPicture(after, "demo_fault_chord.png");
+  run.SetLastFrame(after + 1);
+  run.Run(game_.HostPath());
+  ASSERT_FALSE(run.PictureAt(after).empty());
+  EXPECT_FALSE(SaveNamed("DATA1102.SAV").empty()) << "saved into slot 3";
+  EXPECT_TRUE(run.MessageBoxes().empty()) << "no question to load it";
+  EXPECT_EQ(At(run.PictureAt(after), kLawnX, kLawnY), kLawnColour) << "still in the park";
+}
+
+}  // namespace

@@ -21,7 +21,7 @@ DECLARATION = re.compile(
     r"[\w:<>,\s*&\[\]]*?\b(\w+)\s*(?:\(|=|\{|\[|;|:(?!:))")
 TYPE = re.compile(r"^(?:struct|class|enum(?:\s+class)?|union)\s+(\w+)")
 NOT_A_NAME = {"TEST", "TEST_F", "TEST_P", "TYPED_TEST", "INSTANTIATE_TEST_SUITE_P", "namespace", "return",
-              "operator"}
+              "operator", "static_assert"}
 
 
 def declared_names(lines):
@@ -30,9 +30,8 @@ def declared_names(lines):
         if not line or line[0] in " \t}#/":
             continue
         match = TYPE.match(line) or DECLARATION.match(line)
-        if not match or "::" in re.split(r"[(={]", line)[0]:
-            continue
-        if match.group(1) not in NOT_A_NAME:
+        # A member defined outside its class (Class::Name) is no name of the file's own.
+        if match and not line[:match.start(1)].endswith("::") and match.group(1) not in NOT_A_NAME:
             names.add(match.group(1))
     return names
 

@@ -46,11 +46,14 @@ def inner_names(text):
     return {name for match in INNER.finditer(text) for name in match.groups() if name}
 
 
-def own_names(text):
-    """The names a source keeps to itself, or None when it changes what the sources after it see."""
+def own_names(text, header_names):
+    """The names a source declares for itself, or None when it changes what the sources after it
+    see. A name at namespace scope that a header declares is the definition of the header's; any
+    other is the source's own, whether kept in an unnamed namespace, `static` or not."""
     if re.search(r"^\s*#\s*define\b|^using namespace\b", text, re.M):
         return None
     kept = []
+    shared = []
     unnamed = False
     for line in text.split("\n"):
         if re.match(r"^namespace\s*\{", line):
@@ -59,7 +62,9 @@ def own_names(text):
             unnamed = False
         elif unnamed or re.match(r"^(?:static|constexpr|const)\b", line):
             kept.append(line)
-    return declared_names(kept)
+        else:
+            shared.append(line)
+    return declared_names(kept) | (declared_names(shared) - header_names)
 
 
 def main():
@@ -74,7 +79,7 @@ def main():
             continue
         target, source = entry.split(" ", 1)
         text = pathlib.Path(source).read_text(errors="replace")
-        names = own_names(text)
+        names = own_names(text, header_names)
         inner = inner_names(text)
         outer_taken, inner_taken = taken.setdefault(target, (set(), set()))
         if names is None or names & (outer_taken | inner_taken | header_names) or inner & outer_taken:

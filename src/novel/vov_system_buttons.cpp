@@ -36,19 +36,15 @@ using vov_system::PlaySystemSound;
 using vov_system::Setting;
 
 constexpr std::int32_t kQuickGroup = 11;
-constexpr std::int32_t kRotatingSlot = -1;
 constexpr std::uint16_t kAutoTimer = 1;
 constexpr std::size_t kAutoButton = 6;
 constexpr std::int32_t kLastCommand = 11;
 constexpr std::int32_t kMenuCommand = 10;
-constexpr std::int32_t kTitleCommand = 11;
 constexpr std::int32_t kFullMenu = 0;
 constexpr std::int32_t kShortMenu = 1;
 constexpr std::int32_t kBottomEdgeZone = 2;
 // The right button's setting that keeps a right click from ending auto mode.
 constexpr std::uint8_t kRightClickKeepsAuto = 3;
-// The pointer row from which the buttons show.
-constexpr std::int32_t kButtonRowTop = 578;
 
 // The key-binding actions from 6 on choose these commands.
 constexpr std::uint32_t kFirstCommandAction = kActionAutoPlay;

@@ -1,14 +1,14 @@
 #!/usr/bin/env python3
-"""Lists the sources that must stay out of a unity build.
+"""Groups the sources of each target into batches for a unity build.
 
 A unity build compiles a batch of sources as one file, so names each source keeps to itself
-(an unnamed namespace, `static`, a macro, a `using namespace`) meet the other sources of the
-batch. Reads lines "<target> <source>" and prints every source that would clash with another
-source of its target or with a name the headers declare: one that defines a macro or opens a
-namespace for the whole file, or whose own names another source of its target uses already.
-The first source to use a name keeps its place in the batches. The names are found by the
-project's layout (declarations start at the left margin); a clash this misses fails the build
-with a redefinition, and the source is then kept out by its SKIP_UNITY_BUILD_INCLUSION property.
+(an unnamed namespace, `static`, a file's own classes and helpers) meet the other sources of the
+batch. Reads lines "<target> <source>" and prints "<batch> <source>" for every source that goes
+into a batch of at most <size> sources whose names do not meet; the others are compiled alone:
+a source that defines a macro or opens a namespace for the rest of the file, and one whose own
+names a header declares too. The names are found by the project's layout (declarations start at
+the left margin); a clash this misses fails the build with a redefinition or a shadowing warning,
+and the source is then kept out by its SKIP_UNITY_BUILD_INCLUSION property.
 """
 import pathlib
 import re
@@ -46,6 +46,9 @@ def inner_names(text):
     return {name for match in INNER.finditer(text) for name in match.groups() if name}
 
 
+USING = re.compile(r"^using\s+[\w:]+::(\w+)\s*;", re.M)
+
+
 def own_names(text, header_names):
     """The names a source declares for itself, or None when it changes what the sources after it
     see. A name at namespace scope that a header declares is the definition of the header's; any
@@ -67,26 +70,56 @@ def own_names(text, header_names):
     return declared_names(kept) | (declared_names(shared) - header_names)
 
 
+class Batch:
+    """Sources compiled together, with the names they define, declare inside their functions and
+    classes, and take from other namespaces (which any number of them may take alike)."""
+
+    def __init__(self):
+        self.sources = []
+        self.names = set()
+        self.inner = set()
+        self.taken = set()
+
+    def takes(self, names, inner, taken, size):
+        return (len(self.sources) < size and not names & (self.names | self.inner | self.taken)
+                and not (inner | taken) & self.names)
+
+    def add(self, source, names, inner, taken):
+        self.sources.append(source)
+        self.names |= names
+        self.inner |= inner
+        self.taken |= taken
+
+
 def main():
     root = pathlib.Path(sys.argv[1])
+    size = int(sys.argv[2])
     header_names = set()
     for folder in ("src", "tests", "tools"):
         for header in (root / folder).glob("**/*.h"):
             header_names |= declared_names(header.read_text(errors="replace").split("\n"))
-    taken = {}
+    batches = {}
     for entry in sys.stdin.read().split("\n"):
         if not entry.strip():
             continue
         target, source = entry.split(" ", 1)
         text = pathlib.Path(source).read_text(errors="replace")
         names = own_names(text, header_names)
+        if names is None or names & header_names:
+            continue
         inner = inner_names(text)
-        outer_taken, inner_taken = taken.setdefault(target, (set(), set()))
-        if names is None or names & (outer_taken | inner_taken | header_names) or inner & outer_taken:
-            print(source)
-        else:
-            outer_taken |= names
-            inner_taken |= inner
+        taken = set(USING.findall(text))
+        target_batches = batches.setdefault(target, [])
+        batch = next((batch for batch in target_batches if batch.takes(names, inner, taken, size)), None)
+        if batch is None:
+            batch = Batch()
+            target_batches.append(batch)
+        batch.add(source, names, inner, taken)
+    for target, target_batches in batches.items():
+        for number, batch in enumerate(target_batches):
+            if len(batch.sources) > 1:
+                for source in batch.sources:
+                    print(f"{target}_{number} {source}")
 
 
 main()

@@ -16,8 +16,7 @@ if [ "$step" != test ]; then
 fi
 if [ "$step" != build ]; then
   suppressions="$(pwd)/scripts/thread-sanitizer-suppressions.txt"
-  cd "$build_dir"
   export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$suppressions ${TSAN_OPTIONS:-}"
-  ctest --output-on-failure --timeout 600 -j "$jobs" -L unit
-  xvfb-run -a ctest --output-on-failure --timeout 300 -j 1 -L gui
+  (cd "$build_dir" && ctest --output-on-failure --timeout 600 -j "$jobs" -L unit)
+  bash scripts/run-gui-tests.sh "$build_dir" "$jobs"
 fi

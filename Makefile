@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_PARALLEL ?= 3
 FUZZ_TARGETS ?=
 
-.PHONY: all deps configure build test test-threads run fuzz clean
+.PHONY: all deps configure build test test-threads run fuzz-build fuzz clean
 
 all: build
 
@@ -35,13 +35,15 @@ run: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target kestrune demo
 	$(BUILD_DIR)/kestrune /L$(abspath $(GAME_DIR))
 
-# Builds the fuzz targets with clang and libFuzzer and runs each (or those named in
-# FUZZ_TARGETS) from its corpus until it has used FUZZ_SECONDS seconds of CPU time,
+# Builds the fuzz targets with clang and libFuzzer (fuzz-build) and runs each (or those named
+# in FUZZ_TARGETS) from its corpus until it has used FUZZ_SECONDS seconds of CPU time,
 # FUZZ_PARALLEL at a time.
-fuzz: deps
+fuzz-build: deps
 	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-	  -DKESTRUNE_FUZZ=ON -DKESTRUNE_BENCH=OFF
+	  -DKESTRUNE_FUZZ=ON -DKESTRUNE_BENCH=OFF $(CMAKE_OPTIONS)
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
+
+fuzz: fuzz-build
 	FUZZ_TARGETS="$(FUZZ_TARGETS)" bash scripts/run-fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS) $(FUZZ_PARALLEL)
 
 clean:

@@ -5,6 +5,8 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build ccache pkg-config clang
+  # CI: a script finds the sources its batched build must compile alone, and lld links.
+  python3 lld
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libx11-dev libxcb1-dev libfreetype-dev libfontconfig-dev libharfbuzz-dev
   fonts-ipafont-gothic fonts-ipafont-mincho

@@ -23,7 +23,10 @@ double ParseDecimal(const char* text) {
   if (*text == '+' && text[1] != '-' && text[1] != '+') ++text;
   const char* end = text + std::strlen(text);
   double value = 0.0;
-  const auto [stop, error] = std::from_chars(text, end, value);
+  // Not a structured binding: clang before 16 cannot capture one in the lambda below.
+  const std::from_chars_result parsed = std::from_chars(text, end, value);
+  const char* const stop = parsed.ptr;
+  const std::errc error = parsed.ec;
   if (error == std::errc::result_out_of_range) {
     // The prefix was a number too large or too small to hold.
     const bool tiny = [&] {

@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr uint32_t kNoDevice = 1;
 constexpr uint32_t kPrimaryFailed = 2;
 constexpr uint32_t kBackFailed = 3;
 constexpr uint32_t kClipperFailed = 4;

@@ -123,6 +123,8 @@ class CTextWindow : public CTextLayout {
   // A fitted window is placed after this point (FollowingWindowOrigin); none stops following.
   void SetFollowPoint(std::optional<plat::Point> point, const TextWindowFollow& follow);
 
+  // The element's tooltip text, which the message record's SetText below would otherwise hide.
+  using CTextLayout::SetText;
   // Copies the message record and appends two zero bytes: 0; kNoText for null or empty input.
   uint32_t SetText(const uint8_t* bytes, std::size_t length);
   // Frees the text, clears both names and the typing state.

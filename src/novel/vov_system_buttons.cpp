@@ -37,19 +37,15 @@ using vov_system::PlaySystemSound;
 using vov_system::Setting;
 
 constexpr std::int32_t kQuickGroup = 11;
-constexpr std::int32_t kRotatingSlot = -1;
 constexpr std::uint16_t kAutoTimer = 1;
 constexpr std::size_t kAutoButton = 6;
 constexpr std::int32_t kLastCommand = 11;
 constexpr std::int32_t kMenuCommand = 10;
-constexpr std::int32_t kTitleCommand = 11;
 constexpr std::int32_t kFullMenu = 0;
 constexpr std::int32_t kShortMenu = 1;
 constexpr std::int32_t kBottomEdgeZone = 2;
 // The right button's setting that keeps a right click from ending auto mode.
 constexpr std::uint8_t kRightClickKeepsAuto = 3;
-// The pointer row from which the buttons show.
-constexpr std::int32_t kButtonRowTop = 578;
 
 constexpr std::uint32_t kFirstCommandAction = kActionAutoPlay;
 // F1 to F5 choose the quick slots 0 to 4 unless an Alt key is down.

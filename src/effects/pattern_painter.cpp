@@ -16,8 +16,8 @@ CPatternPainter::CPatternPainter(const PatternCall& call) : call_(call) {
     const bool drawn = call.mode == kTransitionCopy || call.mode == kTransitionAlphaBlend;
     if (drawn && dst_image_ != nullptr && src_image_ != nullptr) {
       pieces_.emplace(*dst_image_, *src_image_,
-                      call.mode == kTransitionCopy ? CImagePieceDrawer::EOperation::kCopy
-                                                   : CImagePieceDrawer::EOperation::kAlphaBlend);
+                      call.mode == kTransitionCopy ? CImagePieceDrawer::EOperation::kPlainCopy
+                                                   : CImagePieceDrawer::EOperation::kBlendByAlpha);
     }
     return;
   }

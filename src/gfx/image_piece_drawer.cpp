@@ -17,7 +17,7 @@ namespace {
 bool TakesPlainKernel(const CImage& dst, const CImage& src, CImagePieceDrawer::EOperation operation) {
   if (&dst == &src || !dst.HasPixels() || !src.HasPixels()) return false;
   if (dst.GetBitsPerPixel() != 32 || src.GetBitsPerPixel() != 32) return false;
-  if (operation == CImagePieceDrawer::EOperation::kAlphaBlend) {
+  if (operation == CImagePieceDrawer::EOperation::kBlendByAlpha) {
     return ActivePixelLib() == nullptr && !dst.HasAlphaRuns();
   }
   return src.GetColorKey() == kNoColorKey && !src.HasAlphaRuns();
@@ -46,7 +46,7 @@ void CopyPiece(uint32_t* to, const uint32_t* from, int32_t dst_skip, int32_t src
 CImagePieceDrawer::CImagePieceDrawer(CImage& dst, CImage& src, EOperation operation)
     : dst_(dst), src_(src), operation_(operation) {
   if (!TakesPlainKernel(dst, src, operation)) return;
-  if (operation == EOperation::kCopy) {
+  if (operation == EOperation::kPlainCopy) {
     kernel_ = CopyPiece;
   } else {
     kernel_ = g_CpuHasMmx != 0 ? AlphaBlend32Mmx : AlphaBlend32;
@@ -71,7 +71,7 @@ bool CImagePieceDrawer::LiesWithinClips(const plat::Rect& source, int32_t x, int
 
 void CImagePieceDrawer::Draw(const plat::Rect& source, int32_t x, int32_t y) const {
   if (kernel_ == nullptr) {
-    if (operation_ == EOperation::kCopy) {
+    if (operation_ == EOperation::kPlainCopy) {
       dst_.Copy(&src_, x, y, &source, false);
     } else {
       dst_.AlphaBlend(&src_, x, y, &source, false);

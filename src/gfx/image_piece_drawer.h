@@ -15,7 +15,7 @@ class CImage;
 
 class CImagePieceDrawer {
  public:
-  enum class EOperation : uint8_t { kCopy, kAlphaBlend };
+  enum class EOperation : uint8_t { kPlainCopy, kBlendByAlpha };
 
   CImagePieceDrawer(CImage& dst, CImage& src, EOperation operation);
 

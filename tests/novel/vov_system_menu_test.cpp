@@ -236,8 +236,8 @@ TEST_F(SystemMenuTest, ExitAnsweredNoKeepsTheMenuOpenWithoutFocusAndYesEndsTheGa
 TEST_F(SystemMenuTest, EachQuestionGivesItsResultForYesForNoAndForAnApplicationThatCloses) {
   vov_test::RecordingGameHost game_host(*host_);
   game_host.held_slot = -1;  // the rotating quick save, which button 1 loads
-  Settings()[kSettingConfirmQuickLoad] = 1;
-  Settings()[kSettingConfirmBackToChoice] = 1;
+  Settings()[kSettingQuickLoadUnasked] = 0;  // both questions asked
+  Settings()[kSettingBackToChoiceUnasked] = 0;
   frame_->SetButtonState(CVovFrame::kBackToChoiceButton, CVovFrame::kButtonEnabled);
   constexpr std::int32_t kNoRequest = 0;
   struct Command {

@@ -218,7 +218,7 @@ TEST_F(EffectEndTest, AGradientFadePutsItsSavedAlphaBackOnlyIntoThePictureItCame
   EXPECT_FALSE(Runs(fade));
   int changed = 0;
   for (std::int32_t y = 0; y < 48; ++y) {
-    for (std::int32_t x = 0; x < 64; ++x) changed += replaced.GetPixel(x, y) != static_cast<std::int32_t>(0x80405060);
+    for (std::int32_t x = 0; x < 64; ++x) changed += replaced.GetPixel(x, y) != 0x80405060u;
   }
   EXPECT_EQ(changed, 0);
 }

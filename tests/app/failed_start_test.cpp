@@ -5,11 +5,11 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "support/script_only_game.h"
 #include "support/temp_game_folder.h"
 
 namespace {
@@ -76,10 +76,12 @@ TEST_F(FailedStartTest, AskedForHelpTheProgramPrintsItsUsage) {
 // Without a display SDL would fall back to a driver that shows nothing, and the game would run
 // unseen until killed: the start fails instead, as a window that cannot be made.
 TEST_F(FailedStartTest, WithoutADisplayTheStartFailsAsTheWindowCannotBeMade) {
-  std::filesystem::copy(tools_ + "/demo", folder_.HostPath() + "game", std::filesystem::copy_options::recursive);
+  test_support::TempGameFolder game;
+  std::string error;
+  ASSERT_TRUE(test_support::WriteScriptOnlyGame(game, ".kind script\n  Return\n", error)) << error;
   const std::string environment = "-u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy 'XDG_DATA_HOME=" +
                                   folder_.HostPath() + "data'";
-  EXPECT_EQ(Run(environment, "'/L" + folder_.HostPath() + "game'", "timeout 60"), 1) << printed_;
+  EXPECT_EQ(Run(environment, "'/L" + game.HostPath() + "'", "timeout 60"), 1) << printed_;
   EXPECT_NE(printed_.find("ウィンドウの作成に失敗"), std::string::npos) << printed_;
 }
 

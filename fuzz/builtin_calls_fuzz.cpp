@@ -10,7 +10,6 @@
 // clipboard, the desktop, files written, plug-in libraries, movies, the sound device) are left
 // out. A script fault is how a bad address ends a script, so it ends only the call here; any
 // crash or sanitizer report is a finding, and so is a call that takes longer than a second.
-#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -78,16 +77,12 @@ constexpr std::array<std::pair<std::uint32_t, std::uint32_t>, 21> kLeftOut{{
     {791, 808},  // the novel frame's own loop, message boxes, the shell, folders, wallpaper, screen saver
 }};
 
-// Functions that delete an object that others may hold (fonts, display objects, render objects,
-// drawables, widgets): left out while those holders are not told when their object dies.
-constexpr std::array<std::uint32_t, 12> kDeletesHeldObjects{166, 169, 200, 243, 270, 405, 407, 408, 705, 711, 714, 715};
-
 bool LeftOut(std::uint32_t id) {
   if (id < kFirstGameBuiltin || id >= kBuiltinCount) return true;
   for (const auto& [first, last] : kLeftOut) {
     if (id >= first && id <= last) return true;
   }
-  return std::find(kDeletesHeldObjects.begin(), kDeletesHeldObjects.end(), id) != kDeletesHeldObjects.end();
+  return false;
 }
 
 // A clock that the harness moves; the engine's sleeps move it instead of waiting.

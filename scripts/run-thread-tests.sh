@@ -18,5 +18,7 @@ if [ "$step" != build ]; then
   suppressions="$(pwd)/scripts/thread-sanitizer-suppressions.txt"
   export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$suppressions ${TSAN_OPTIONS:-}"
   (cd "$build_dir" && ctest --output-on-failure --timeout 600 -j "$jobs" -L unit)
-  bash scripts/run-gui-tests.sh "$build_dir" "$jobs"
+  # The window tests that count frames are slow enough under this sanitizer that many displays
+  # side by side starve them: two at a time.
+  bash scripts/run-gui-tests.sh "$build_dir" "$((jobs < 2 ? jobs : 2))"
 fi

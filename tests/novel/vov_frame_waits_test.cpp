@@ -35,7 +35,16 @@ using kvxtools::TobOperand;
 
 constexpr std::uint32_t kVkControl = 0x11;
 
-class FrameWaitsTest : public vov_test::FrameTest {};
+class FrameWaitsTest : public vov_test::FrameTest {
+ protected:
+  // The choice the text log holds last, or null when its newest entry is no choice.
+  const CTextLog::Choice* NewestChoice() {
+    const CTextLog& log = frame_->TextLog();
+    const CTextLog::Entry* newest = log.GetEntry(log.Count() - 1);
+    if (newest == nullptr || newest->Kind() != 1) return nullptr;
+    return &std::get<CTextLog::Choice>(newest->payload);
+  }
+};
 
 // The game's channels with channel 6 for voices, and the one-second voice "V01".
 struct VoiceChannels {
@@ -248,15 +257,12 @@ TEST_F(FrameWaitsTest, AClickedChoiceGoesToTheConfiguredWordsAndTheBacklog) {
     EXPECT_EQ(frame_->RunScript(), 0);
     EXPECT_EQ(host_->Memory().Word(picked), 1u);
     EXPECT_EQ(host_->Memory().Word(bound), c.bind_in_memory ? 1u : 0xBBBBu);
-    const CTextLog& log = frame_->TextLog();
-    const CTextLog::Entry* newest = log.GetEntry(log.Count() - 1);
-    ASSERT_NE(newest, nullptr);
-    ASSERT_EQ(newest->Kind(), 1);
-    const auto& choice = std::get<CTextLog::Choice>(newest->payload);
-    EXPECT_EQ(choice.selected, 1);
-    ASSERT_EQ(choice.items.size(), 2u);
-    EXPECT_EQ(choice.items[1].text, "two");
-    EXPECT_FALSE(log.ChoiceIsOpen());
+    const CTextLog::Choice* choice = NewestChoice();
+    ASSERT_NE(choice, nullptr);
+    EXPECT_EQ(choice->selected, 1);
+    ASSERT_EQ(choice->items.size(), 2u);
+    EXPECT_EQ(choice->items[1].text, "two");
+    EXPECT_FALSE(frame_->TextLog().ChoiceIsOpen());
     EXPECT_EQ(std::string(frame_->TextBuffer().Text()), "after");
     EXPECT_EQ(frame_->ChoiceCount(), 0u);
     EXPECT_FALSE(frame_->ChoiceList().IsActive());
@@ -286,16 +292,13 @@ TEST_F(FrameWaitsTest, AChoiceWithoutTextIsAPresentChoiceShownEmptyAlsoInASave) 
   EXPECT_EQ(frame_->RunScript(), 0);
   World().player = nullptr;
   EXPECT_EQ(saved, 0u);
-  const CTextLog& log = frame_->TextLog();
-  const CTextLog::Entry* newest = log.GetEntry(log.Count() - 1);
-  ASSERT_NE(newest, nullptr);
-  ASSERT_EQ(newest->Kind(), 1);
-  const auto& choice = std::get<CTextLog::Choice>(newest->payload);
-  EXPECT_EQ(choice.selected, 1);
-  ASSERT_EQ(choice.items.size(), 3u);
-  EXPECT_EQ(choice.items[0].text, "");
-  EXPECT_EQ(choice.items[1].text, "");
-  EXPECT_EQ(choice.items[2].text, "three");
+  const CTextLog::Choice* choice = NewestChoice();
+  ASSERT_NE(choice, nullptr);
+  EXPECT_EQ(choice->selected, 1);
+  ASSERT_EQ(choice->items.size(), 3u);
+  EXPECT_EQ(choice->items[0].text, "");
+  EXPECT_EQ(choice->items[1].text, "");
+  EXPECT_EQ(choice->items[2].text, "three");
   EXPECT_EQ(std::string(frame_->TextBuffer().Text()), "after");
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -238,13 +239,19 @@ TEST_F(DialogGuiTest, AQuestionLeftAloneDrawsAlmostNothingAndAKeyWakesIt) {
   CMessageDialogModel model(kDialogYesNo, nullptr);
   const std::string text = "終了しますか？";
   CMessageDialogView view(model, text);
-  int frames = 0;
+  constexpr int kFramesAfterOpening = 3;
+  std::atomic<int> frames = 0;
   const plat::ScopedDialogWatcher counter([&frames](const plat::DialogShot&) {
     ++frames;
     return false;
   });
   const auto opened = std::chrono::steady_clock::now();
-  std::thread user([window = window_->Id()] {
+  // The user waits until the dialog has drawn what it draws on opening, however long a loaded
+  // machine takes for it, and then leaves it alone for a while.
+  std::thread user([window = window_->Id(), &frames, opened] {
+    while (frames < kFramesAfterOpening && std::chrono::steady_clock::now() - opened < std::chrono::seconds(60)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(1200));
     test_support::PushKeyPress(window, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE);
   });
@@ -256,7 +263,7 @@ TEST_F(DialogGuiTest, AQuestionLeftAloneDrawsAlmostNothingAndAKeyWakesIt) {
   EXPECT_EQ(model.Result(), 0);  // Escape answered no
   // Three frames after opening and three after the key, one per half second between them; a
   // dialog that redrew at the display's rate would have drawn some seventy.
-  EXPECT_GE(frames, 3);
+  EXPECT_GE(frames, kFramesAfterOpening + 1);
   EXPECT_LE(frames, 8 + static_cast<int>(open_ms / 500)) << open_ms << " ms";
 }
 

@@ -100,7 +100,7 @@ class MenuGame : public ScreenModeGame {
     loop_ran = IsMenuWindowOpen() && IsMenuOpen();
     ReadBack(window, open_pixels);
     ClickAt(window, kItemX, kItemY);
-    for (int round = 0; round < 400 && commands.empty(); ++round) {
+    for (int round = 0; round < 4000 && commands.empty(); ++round) {
       PumpMessages();
       SDL_Delay(5);
     }

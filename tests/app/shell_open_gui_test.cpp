@@ -62,7 +62,7 @@ class ShellOpenGuiTest : public WindowTestBase {
 
   // What the opener was handed, once it ran (it is not waited for).
   std::string Opened() const {
-    for (int tries = 0; tries < 300 && !tools_.Exists("opened.txt"); ++tries) {
+    for (int tries = 0; tries < 3000 && !tools_.Exists("opened.txt"); ++tries) {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return tools_.Exists("opened.txt") ? tools_.ReadFile("opened.txt") : std::string();

@@ -2,7 +2,9 @@
 # Runs the window tests of one build folder under Xvfb. The tests of one display run one at a
 # time, as they share its keyboard and pointer; the tests are dealt out to one display per job,
 # and the displays run side by side. Each display starts a moment after the one before, as
-# xvfb-run picks a free display number by the servers' lock files.
+# xvfb-run picks a free display number by the servers' lock files. A whole run of the demo takes
+# two minutes under the sanitizers on a quiet machine, several times that beside other displays:
+# the time limit is there for a test that hangs.
 set -euo pipefail
 build_dir=${1:-build}
 jobs=${2:-$(nproc)}
@@ -16,7 +18,7 @@ if ! command -v xvfb-run >/dev/null 2>&1; then
 fi
 pids=()
 for shard in $(seq 1 "$jobs"); do
-  xvfb-run -a ctest --output-on-failure --timeout 300 -j 1 -L gui -I "$shard,,$jobs" > "gui-tests-$shard.log" 2>&1 &
+  xvfb-run -a ctest --output-on-failure --timeout 1200 -j 1 -L gui -I "$shard,,$jobs" > "gui-tests-$shard.log" 2>&1 &
   pids+=($!)
   sleep 3
 done

@@ -24,6 +24,7 @@ uint32_t CImage::Create(int32_t width, int32_t height, uint8_t bpp, uint32_t fla
 
 void CImage::Release() {
   DropAlphaRuns();
+  spare_runs_.reset();
   base_palette_.reset();
   if (owned_region_) owned_region_->Clear();
   owned_region_.reset();
@@ -43,6 +44,7 @@ uint32_t CImage::Resize(int32_t width, int32_t height) {
 
 void CImage::Free() {
   DropAlphaRuns();
+  spare_runs_.reset();
   row_table_.reset();
   CImageBase::Free();
 }

@@ -418,6 +418,8 @@ class CImage : public CImageBase {
   // This image's map after a plain 32-bit copy from src drawn at dest_rect_ (taken out of the
   // image); null when the source has no map.
   std::unique_ptr<AlphaRunMap> CopiedAlphaRuns(CImage& src);
+  // An unknown map of the image's size, made in the storage of the map last dropped if any.
+  std::unique_ptr<AlphaRunMap> UnknownAlphaRuns();
   // Step 1 of every operation: this image and the source have pixels.
   bool HasPixelsFrom(const CImage* src) const;
   bool IsDepthPair(const CImage* src, uint8_t dst_bpp, uint8_t src_bpp) const;
@@ -500,5 +502,9 @@ class CImage : public CImageBase {
   plat::Rect source_rect_;
   plat::Rect dest_rect_;
   mutable std::unique_ptr<AlphaRunMap> alpha_runs_;
+  // The map last dropped, whose rows the next copy that needs a map fills instead of allocating
+  // them all anew: a picture copied into the same scratch image every frame (a cross-fade's)
+  // would otherwise make and free a vector for each of its rows, each time.
+  mutable std::unique_ptr<AlphaRunMap> spare_runs_;
   mutable uint8_t source_reads_ = 0;
 };

@@ -17,8 +17,15 @@ plat::DeviceContext* CImage::GetDC() const {
 }
 
 void CImage::DropAlphaRuns() const {
-  alpha_runs_.reset();
+  if (alpha_runs_ != nullptr) spare_runs_ = std::move(alpha_runs_);
   source_reads_ = 0;
+}
+
+std::unique_ptr<AlphaRunMap> CImage::UnknownAlphaRuns() {
+  std::unique_ptr<AlphaRunMap> runs = std::move(spare_runs_);
+  if (runs == nullptr) runs = std::make_unique<AlphaRunMap>();
+  runs->ResetToUnknown(GetWidth(), GetHeight());
+  return runs;
 }
 
 const AlphaRunMap* CImage::SourceAlphaRuns() {

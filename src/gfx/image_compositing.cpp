@@ -159,7 +159,7 @@ std::unique_ptr<AlphaRunMap> CImage::CopiedAlphaRuns(CImage& src) {
   const AlphaRunMap* source_runs = src.SourceAlphaRuns();
   if (source_runs == nullptr || !source_runs->HasClearRuns()) return nullptr;
   std::unique_ptr<AlphaRunMap> runs = TakeAlphaRuns();
-  if (runs == nullptr) runs = std::make_unique<AlphaRunMap>(AlphaRunMap::Unknown(GetWidth(), GetHeight()));
+  if (runs == nullptr) runs = UnknownAlphaRuns();
   runs->CopyArea(*source_runs, source_rect_.left, source_rect_.top, dest_rect_.left, dest_rect_.top,
                  dest_rect_.Width(), dest_rect_.Height());
   return runs;

@@ -52,13 +52,16 @@ AlphaRunMap AlphaRunMap::Build(const uint32_t* pixels, intptr_t pitch, int32_t w
   return map;
 }
 
-AlphaRunMap AlphaRunMap::Unknown(int32_t width, int32_t height) {
-  AlphaRunMap map;
-  map.width_ = std::max(width, 0);
-  map.height_ = std::max(height, 0);
-  map.rows_.resize(static_cast<size_t>(map.height_));
-  for (std::vector<AlphaRun>& row : map.rows_) AppendRun(row, 0, map.width_, AlphaKind::kMixed);
-  return map;
+void AlphaRunMap::ResetToUnknown(int32_t width, int32_t height) {
+  width_ = std::max(width, 0);
+  height_ = std::max(height, 0);
+  has_clear_ = false;
+  has_opaque_ = false;
+  rows_.resize(static_cast<size_t>(height_));
+  for (std::vector<AlphaRun>& row : rows_) {
+    row.clear();
+    AppendRun(row, 0, width_, AlphaKind::kMixed);
+  }
 }
 
 template <typename Fill>

@@ -33,8 +33,9 @@ class AlphaRunMap {
   static AlphaRunMap Build(const uint32_t* pixels, intptr_t pitch, int32_t width, int32_t height,
                            int32_t shortest_run = kShortestRun);
 
-  // A map that knows nothing: every row one mixed run. (A mixed run is true of any pixels.)
-  static AlphaRunMap Unknown(int32_t width, int32_t height);
+  // Makes this a map of width x height that knows nothing: every row one mixed run (a mixed run
+  // is true of any pixels). The rows' storage is kept for the runs to come.
+  void ResetToUnknown(int32_t width, int32_t height);
 
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }

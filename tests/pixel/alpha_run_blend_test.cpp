@@ -6,7 +6,9 @@
 #include <array>
 #include <optional>
 #include <random>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "pixel/alpha_run_map.h"
@@ -176,6 +178,30 @@ TEST_F(AlphaRunBlendTest, ShortMixedRunsBlendAsThePlainMember) {
 
 // A map kept up by MarkClear and CopyArea tells of the pixels after the blend and the copy
 // exactly as a map built from them anew.
+// A map made unknown in the storage of another, of every size (wider, narrower, more rows and
+// fewer), knows nothing but its size; a copy into it then keeps the rest of it mixed.
+TEST_F(AlphaRunBlendTest, AMapResetToUnknownKnowsOnlyWhatIsCopiedIntoIt) {
+  std::mt19937 random(11);
+  const std::vector<uint32_t> figure = Picture(random, false);
+  const AlphaRunMap figure_runs = AlphaRunMap::Build(figure.data(), kPitch, kWidth, kHeight, 1);
+  for (const auto& [width, height] : {std::pair{kWidth, kHeight}, {kWidth + 7, kHeight + 3}, {20, 4}}) {
+    AlphaRunMap runs = AlphaRunMap::Build(figure.data(), kPitch, kWidth, kHeight, 1);
+    runs.ResetToUnknown(width, height);
+    EXPECT_FALSE(runs.HasClearOrOpaqueRuns());
+    std::vector<AlphaKind> expected(static_cast<size_t>(width) * static_cast<size_t>(height), AlphaKind::kMixed);
+    EXPECT_EQ(KindsOf(runs), expected) << width << " x " << height;
+
+    runs.CopyArea(figure_runs, 2, 1, 3, 1, 10, 2);
+    for (int32_t y = 1; y < 3; ++y) {
+      for (int32_t x = 3; x < 13; ++x) {
+        const std::span<const AlphaRun> source_row = figure_runs.Row(y);
+        expected[static_cast<size_t>(y * width + x)] = source_row[AlphaRunMap::RunAt(source_row, x - 1)].kind;
+      }
+    }
+    EXPECT_EQ(KindsOf(runs), expected) << width << " x " << height;
+  }
+}
+
 TEST_F(AlphaRunBlendTest, KeptMapsMatchMapsBuiltAnew) {
   std::mt19937 random(5);
   std::vector<uint32_t> target = Picture(random, false);

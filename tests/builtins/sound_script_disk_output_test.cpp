@@ -105,12 +105,13 @@ TEST_F(SoundScriptDiskOutputTest, AScriptsLoopedStreamFadesToSilenceOverItsSecon
       "result: .word 0\n"
       "intro: .string \"INTRO.OGG\"\n"
       "loop: .string \"LOOP.OGG\"\n",
-      [this](int pass) { RunTasksFor(pass == 0 ? 1500 : 1600); });
+      [this](int pass) { RunTasksFor(pass == 0 ? 3000 : 1600); });
 
   ASSERT_FALSE(loudness.empty());
   const double peak = *std::max_element(loudness.begin(), loudness.end());
   ASSERT_GT(peak, 8000);
-  // Full loudness for well over the half-second intro (the looped part follows it), then a fall
+  // Full loudness for well over the half-second intro (the looped part follows it, for three
+  // seconds on the clock: more than one even where the driver writes at half its pace), then a fall
   // through the levels in between to silence, which holds to the end.
   const auto is_full = [&](double l) { return l > peak * 0.9; };
   const auto is_silent = [&](double l) { return l < peak * 0.02; };
@@ -120,14 +121,18 @@ TEST_F(SoundScriptDiskOutputTest, AScriptsLoopedStreamFadesToSilenceOverItsSecon
   const auto first_silent = std::find_if(last_full, loudness.end(), is_silent);
   ASSERT_NE(first_silent, loudness.end());
   EXPECT_TRUE(std::all_of(first_silent, loudness.end(), is_silent));
-  // A second of fading is twenty windows; the falling part takes well over half of that.
+  // A second of fading is twenty windows where the driver keeps up with the clock; on a loaded
+  // machine it writes more slowly than the clock runs and the second fills fewer, but a fall
+  // still spans several, where a stop would leave one at most.
   const auto falling = std::count_if(last_full, first_silent, [&](double l) { return l > peak * 0.05 && l < peak * 0.8; });
-  EXPECT_GE(falling, 10);
+  EXPECT_GE(falling, 5);
   for (auto it = last_full; it + 2 < first_silent; ++it) EXPECT_LE(*(it + 2), *it * 1.05);
 }
 
 TEST_F(SoundScriptDiskOutputTest, AScriptsDuckingVoiceHalvesItsMusic) {
-  WriteSine("MUSIC.OGG", 3 * kRate, 441, 1);
+  // Music long enough to be heard back at full after the voice, the wait and the rise, on the
+  // clock, however fast the driver writes.
+  WriteSine("MUSIC.OGG", 6 * kRate, 441, 1);
   // A faint voice, so that what is heard is the music.
   WriteSine("VOICE.OGG", kRate / 2, 441, 100);
   const std::vector<double> loudness = Hear(
@@ -149,7 +154,7 @@ TEST_F(SoundScriptDiskOutputTest, AScriptsDuckingVoiceHalvesItsMusic) {
       "music_name: .string \"MUSIC.OGG\"\n"
       "voice_name: .string \"VOICE.OGG\"\n"
       "half: .string \"0.5\"\n",
-      [this](int pass) { RunTasksFor(pass == 0 ? 600 : 3000); });
+      [this](int pass) { RunTasksFor(pass == 0 ? 600 : 4500); });
 
   test_support::ExpectDuckedToHalfAndBack(loudness, 8000, 6);
 }

@@ -72,11 +72,12 @@ TEST_F(DemoRunGuiTest, TheTitleTheStoryOnTheHillTheTitleAgainAndTheEnd) {
   reader.Read(kLinesOnTheHill - 3);
   const int title_again = reader.Next() + kStep - 20;
   run.PlanPicture(movie, "demo_movie.png");
-  // The movie keeps to the real clock: the frames before the picture give it time to play. The
-  // message window's layout is read where the picture of the broken line is taken.
+  // The movie keeps to the real clock: the frames before the picture give it two seconds of
+  // its six to start and play, even where a loaded machine starts its decoder late. The message
+  // window's layout is read where the picture of the broken line is taken.
   std::vector<std::string> laid_out;
   run.SetFrameObserver([&](int frame) {
-    if (frame < movie) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (frame < movie) std::this_thread::sleep_for(std::chrono::milliseconds(40));
     if (frame == line_break && g_VovFrame != nullptr) laid_out = LaidOutLines(g_VovFrame->MessageWindow());
   });
   run.PlanPicture(title, "demo_title.png");

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "effects/background_canvas.h"
 #include "object_end_fixture.h"
 
 namespace {
@@ -84,22 +85,37 @@ TEST_F(EffectEndTest, AFadingSpriteThatEndsFreesItsEntry) {
   }
 }
 
-// A background effect by name and its words after the canvas and the name.
-struct BackgroundEffect {
+// An effect on a canvas by name, its words after the canvas and the name, and whether the canvas
+// needs a partner.
+struct CanvasEffect {
   const char* name;
   std::vector<std::uint32_t> words;
+  bool partnered = false;
 };
 
-TEST_F(EffectEndTest, BackgroundEffectsWhoseCanvasEndsEndWithoutDrawing) {
+TEST_F(EffectEndTest, EffectsWhoseCanvasEndsEndWithoutDrawing) {
   const std::uint32_t zoom_text = Text("2.0");
-  const BackgroundEffect effects[] = {{"bg_zoom", {32, 24, zoom_text, 0, 1000}},
-                                      {"bg_rot", {32, 24, 128, zoom_text, 0, 1000}},
-                                      {"bg_loop", {0, 1000, 0, 0}}};
-  for (const BackgroundEffect& effect : effects) {
+  const std::uint32_t path = Text("> 1000 l");
+  const std::uint32_t data = Call(517, {Text("ANIM\\A.DAD")});
+  ASSERT_NE(data, 0u);
+  const CanvasEffect effects[] = {{"bg_zoom", {32, 24, zoom_text, 0, 1000}},
+                                  {"bg_rot", {32, 24, 128, zoom_text, 0, 1000}},
+                                  {"bg_loop", {0, 1000, 0, 0}},
+                                  {"bg_rast", {4, 8, 1000, 0, 0, 100, 0, 0}},
+                                  {"bg_haze", {Text("(1,0,16)"), 4, 1000, 0, 0, 100, 0, 0}},
+                                  {"bg_panime", {path, 500, 0, 0, 0, 0, 0}},
+                                  {"bg_panime", {path, 500, 0, 1, 0, 0, 0}},
+                                  {"bg_panime", {path, 500, 1, 1, 0, 0, 0}},
+                                  {"bg_anime", {data, Text("ANIM"), 0, 0, 1, 1}},
+                                  {"sp_tanime", {Text("ANIM\\CELLS.TXT"), 0, 0, 100, 1, 0}},
+                                  {"quake", {2, 4, 4, 1000, 0, 0, 1, 1, 0}, true}};
+  for (const CanvasEffect& effect : effects) {
     for (const bool all_objects : {false, true}) {
       const std::uint32_t canvas = NewCanvas();
-      const std::uint32_t background = NewImage();
-      ASSERT_EQ(Call(418, {canvas, background, 0, 0, 1}), 1u);
+      if (effect.partnered) {
+        ASSERT_EQ(Call(253, {canvas, NewCanvas()}), 0u);
+      }
+      ASSERT_EQ(Call(418, {canvas, NewImage(), 0, 0, 1}), 1u);
       std::vector<std::uint32_t> words{canvas, Text(effect.name)};
       words.insert(words.end(), effect.words.begin(), effect.words.end());
       const std::uint32_t running = Call(218, words);
@@ -117,6 +133,19 @@ TEST_F(EffectEndTest, BackgroundEffectsWhoseCanvasEndsEndWithoutDrawing) {
   }
 }
 
+TEST_F(EffectEndTest, APathOverTheLayersOwnPictureGivesBackNoBackgroundThatEnded) {
+  const std::uint32_t canvas = NewCanvas();
+  const std::uint32_t background = NewImage();
+  ASSERT_EQ(Call(418, {canvas, background, 0, 0, 1}), 1u);
+  const std::uint32_t running = Call(218, {canvas, Text("bg_panime"), Text("> 1000 l"), 500, 0, 1, 0, 0, 0});
+  ASSERT_NE(running, 0u);
+  Step(100);
+  EXPECT_EQ(DeleteObject(background), 0u);
+  Step(1000, 3);
+  EXPECT_FALSE(Runs(running));
+  EXPECT_EQ(LayerBackground(CanvasLayer(GetCanvasPart(Handles().Get<CImageInterface>(canvas)))), nullptr);
+  Call(428, {canvas});
+}
 
 class WidgetEndTest : public ObjectEndTest {};
 

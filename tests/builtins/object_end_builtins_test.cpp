@@ -3,6 +3,7 @@
 // object, and the scripts read the results their rows give for what is gone.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -176,6 +177,38 @@ TEST_F(WidgetEndTest, WidgetsWhoseLayerEndsLoseItAndLaterOnesHaveNone) {
   const std::uint32_t next = NewCanvas(160, 120);
   ASSERT_EQ(Call(702, {next}), 0u);
   EXPECT_NE(LabelButton(), 0u);
+}
+
+// How the widgets' canvas goes, and how the widgets made on it go afterwards.
+struct LayerEnd {
+  const char* name;
+  std::uint32_t id;
+  std::vector<std::uint32_t> words;
+};
+
+TEST_F(WidgetEndTest, WidgetsOfACanvasDeletedWithOthersMakeNoFacesAndGoWithoutTouchingIt) {
+  const LayerEnd canvas_ends[] = {{"every object by 200", 200, {}}, {"group 0 by 202", 202, {0, 1}}};
+  const LayerEnd widget_ends[] = {{"every widget by 711", 711, {}}, {"group 0 by 714", 714, {0, 0}}};
+  for (const LayerEnd& canvas_end : canvas_ends) {
+    for (const LayerEnd& widget_end : widget_ends) {
+      const std::uint32_t canvas = NewCanvas(160, 120);
+      ASSERT_EQ(Call(702, {canvas}), 0u);
+      const std::vector<std::uint32_t> widgets{LabelButton(), Call(687, {10, 50, NewImage(32, 16), 65535}),
+                                               Call(690, {10, 80, 40, 20, 0xFF, 0xFF00, 0xFF0000, 100}),
+                                               Call(693, {120, 10, 1, 65535})};
+      ASSERT_EQ(std::count(widgets.begin(), widgets.end(), 0u), 0) << canvas_end.name;
+      EXPECT_EQ(Call(canvas_end.id, canvas_end.words), 0u) << canvas_end.name;
+      EXPECT_EQ(g_WidgetManager.GetLayer(), nullptr) << canvas_end.name;
+      EXPECT_EQ(LabelButton(50), 0u) << canvas_end.name << ": no layer until 702 gives one";
+      EXPECT_EQ(Call(687, {10, 50, NewImage(32, 16), 65535}), 0u) << canvas_end.name;
+      EXPECT_EQ(Call(690, {10, 80, 40, 20, 0xFF, 0xFF00, 0xFF0000, 100}), 0u) << canvas_end.name;
+      EXPECT_EQ(Call(693, {140, 10, 1, 65535}), 0u) << canvas_end.name;
+      Call(widget_end.id, widget_end.words);
+      for (const std::uint32_t widget : widgets) {
+        EXPECT_EQ(Handles().Get<CGuiElement>(widget), nullptr) << canvas_end.name << ", " << widget_end.name;
+      }
+    }
+  }
 }
 
 TEST_F(WidgetEndTest, ObjectsOverAWidgetsOwnPicturesLetGoWhenTheWidgetEnds) {

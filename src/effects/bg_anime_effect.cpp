@@ -122,6 +122,10 @@ void CBgAnimeEffect::StopPlaying() {
 }
 
 std::uint32_t CBgAnimeEffect::Update(std::uint32_t now) {
+  if (layer_ == nullptr) {
+    Stop();
+    return 1;
+  }
   if (state_ != kPlaying) return 0;
   if (restart_timing_) {
     restart_timing_ = false;
@@ -225,7 +229,7 @@ bool CBgAnimeEffect::DrawCell() {
   const std::uint32_t status = frame_image_.LoadFileInto(nullptr, data, loader_.GetSize(index),
                                                         static_cast<std::int32_t>(place & 0xFFFF),
                                                         static_cast<std::int32_t>(place >> 16), false);
-  layer_->InvalidateAll();
+  if (layer_ != nullptr) layer_->InvalidateAll();
   return status == 0;
 }
 
@@ -318,7 +322,7 @@ bool CBgAnimeEffect::FindsMark(std::int32_t from, std::int32_t end) const {
 }
 
 void CBgAnimeEffect::ShowFrameImage() {
-  if (LayerBackground(layer_) != &frame_image_) layer_->SetBackgroundImage(&frame_image_, 0, 0, false);
+  if (layer_ != nullptr && LayerBackground(layer_) != &frame_image_) layer_->SetBackgroundImage(&frame_image_, 0, 0, false);
 }
 
 void CBgAnimeEffect::TakeOutFrameImage() {

@@ -14,11 +14,11 @@
 
 #include "base/async_file_loader.h"
 #include "base/ref_counted.h"
+#include "base/watched_ptr.h"
 #include "effects/effect.h"
 #include "gfx/image.h"
 #include "scene/dad_file.h"
-
-class CDrawLayer;
+#include "scene/draw_layer.h"
 
 class CBgAnimeEffect : public CEffect {
  public:
@@ -132,7 +132,8 @@ class CBgAnimeEffect : public CEffect {
 
   static inline bool catch_up_ = false;
 
-  CDrawLayer* layer_ = nullptr;
+  // Null once the canvas ends (or the effect is stopped): the effect then ends at its next step.
+  WatchedPtr<CDrawLayer, IDrawLayer> layer_;
   RefPtr<CDadFile> file_;
   CImage frame_image_;
   CAsyncFileLoader loader_;

@@ -72,14 +72,16 @@ std::int32_t CBgPanimeEffect::MakeOwnPicture(bool with_attached) {
   }
   layer_->SetFlags(1, with_attached ? 1 : 0);
   if ((mode_ & kModeCache) == 0) {
-    layer_->GetBackground(&saved_background_, &saved_x_, &saved_y_, nullptr, nullptr, nullptr);
+    CImage* background = nullptr;
+    layer_->GetBackground(&background, &saved_x_, &saved_y_, nullptr, nullptr, nullptr);
+    saved_background_ = background;
     layer_->SetBackgroundImage(own_.get(), 0, 0, true);
   }
   return kRunning;
 }
 
 std::uint32_t CBgPanimeEffect::Update(std::uint32_t now) {
-  if (!Step(now)) return 0;
+  if (layer_ != nullptr && !Step(now)) return 0;
   Finish();
   return 1;
 }
@@ -90,7 +92,7 @@ void CBgPanimeEffect::Stop() {
 }
 
 void CBgPanimeEffect::ShowFrame(const MotionPathRecord& from, const MotionPathRecord& to, double t) {
-  if (finished_) return;
+  if (finished_ || layer_ == nullptr) return;
   std::int32_t x = 0;
   std::int32_t y = 0;
   PlaceAt(from, to, t, x, y);
@@ -135,12 +137,14 @@ void CBgPanimeEffect::DrawIntoCache(std::int32_t x, std::int32_t y) {
 }
 
 void CBgPanimeEffect::ReleasePictures() {
-  if (own_ != nullptr) {
-    if ((mode_ & kModeCache) == 0) layer_->SetBackgroundImage(saved_background_, saved_x_, saved_y_, false);
-    layer_->SetFlags(0, 0);
-    own_.reset();
+  if (layer_ != nullptr) {
+    if (own_ != nullptr) {
+      if ((mode_ & kModeCache) == 0) layer_->SetBackgroundImage(saved_background_, saved_x_, saved_y_, false);
+      layer_->SetFlags(0, 0);
+    }
+    if ((mode_ & kModeCache) != 0) layer_->ReleaseBackgroundCache();
   }
-  if ((mode_ & kModeCache) != 0) layer_->ReleaseBackgroundCache();
+  own_.reset();
   mode_ = 0;
 }
 
@@ -148,6 +152,7 @@ void CBgPanimeEffect::Finish() {
   if (finished_) return;
   finished_ = true;
   ReleasePictures();
+  if (layer_ == nullptr) return;
   const MotionPathRecord& end = Path().EndPoint();
   layer_->SetBackgroundOffset(end.x, end.y);
   layer_->InvalidateAll();

@@ -9,11 +9,11 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/watched_ptr.h"
 #include "effects/effect.h"
 #include "effects/key_frame_player.h"
-
-class CDrawLayer;
-class CImage;
+#include "gfx/image.h"
+#include "scene/draw_layer.h"
 
 class CBgPanimeEffect : public CEffect, public CKeyFramePlayer {
  public:
@@ -67,10 +67,12 @@ class CBgPanimeEffect : public CEffect, public CKeyFramePlayer {
   // ReleasePictures, and the view at the last key frame.
   void Finish();
 
-  CDrawLayer* layer_ = nullptr;
+  // Null once the canvas ends: the effect then ends at its next step, giving back nothing.
+  WatchedPtr<CDrawLayer, IDrawLayer> layer_;
   std::uint8_t mode_ = 0;
   std::unique_ptr<CImage> own_;
-  CImage* saved_background_ = nullptr;
+  // Null once the picture ends: the layer then gets no background back.
+  WatchedPtr<CImage, CImageInterface> saved_background_;
   std::int32_t saved_x_ = 0;
   std::int32_t saved_y_ = 0;
   // The key frames' places are the layer's offsets; the own picture holds the view at the start.

@@ -30,10 +30,10 @@ std::int32_t CSpTanimeEffect::Setup(CTimerManager* manager, void* target, const 
   const char* file_name = ArgText(args, 0);
   if (manager == nullptr || file_name == nullptr) return kSetupBadArguments;
   auto* part = static_cast<CImagePart*>(target);
-  CDrawLayer* layer = part != nullptr ? dynamic_cast<CDrawLayer*>(part->GetLayer()) : nullptr;
+  layer_ = part != nullptr ? dynamic_cast<CDrawLayer*>(part->GetLayer()) : nullptr;
   Clear();
   const std::uint32_t base = ArgUnsigned(args, 3);
-  if (LoadDefinition(file_name, layer, ArgInt(args, 1), ArgInt(args, 2), base, cells_, nullptr) != 0) {
+  if (LoadDefinition(file_name, layer_, ArgInt(args, 1), ArgInt(args, 2), base, cells_, nullptr) != 0) {
     return kSetupBadDefinition;
   }
   g_SpriteBackPriority = base;
@@ -58,6 +58,7 @@ std::int32_t CSpTanimeEffect::Setup(CTimerManager* manager, void* target, const 
 }
 
 std::uint32_t CSpTanimeEffect::Update(std::uint32_t now) {
+  if (layer_ == nullptr) return 1;
   bool any = false;
   for (std::size_t i = 0; i < players_.size(); ++i) {
     if (running_[i] == 0) continue;

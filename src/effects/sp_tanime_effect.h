@@ -8,8 +8,10 @@
 #include <memory>
 #include <vector>
 
+#include "base/watched_ptr.h"
 #include "effects/sp_panime_effect.h"
 #include "effects/sp_tanime_definition.h"
+#include "scene/draw_layer.h"
 
 // The player of one cell: the sprite path player started from the cell's own records.
 class CSpTanimeCell : public CSpPanimeEffect {
@@ -54,6 +56,8 @@ class CSpTanimeEffect : public CEffect {
   void OnResumed(std::uint32_t paused_span) override;
   void Clear();
 
+  // Null once the canvas ends: the cells then show nowhere, and the effect ends at its next step.
+  WatchedPtr<CDrawLayer, IDrawLayer> layer_;
   // The players before the cells whose sprites they move.
   std::vector<std::unique_ptr<CSpTanimeCellDef>> cells_;
   std::vector<std::unique_ptr<CSpTanimeCell>> players_;

@@ -100,6 +100,7 @@ std::int32_t CVovFrame::RunScript() {
 }
 
 bool CVovFrame::StopRequested() {
+  if (page_.PageImageLost()) return true;
   if (commands_until_stop_check_ > 1) {
     --commands_until_stop_check_;
     return false;

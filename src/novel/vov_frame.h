@@ -430,7 +430,7 @@ class CVovFrame : public CVovVM {
   // The choice list reports a choice as this number plus its index; 0-19 are system buttons.
   static constexpr std::int32_t kFirstChoiceCommand = 20;
   // One pass of the frame procedure: false when there is none or it reports the application's end
-  // (remembered: ApplicationEnding).
+  // (remembered: ApplicationEnding), and without one once the page image a script gave ended.
   bool RunFramePass();
   bool ApplicationEnding() const { return application_ending_; }
   // Tests set it to reach the stop check soon.
@@ -550,9 +550,10 @@ class CVovFrame : public CVovVM {
   // message font becomes the default font), the two timers and the waiting mark's picture. 0;
   // 1 without a root window; 2 when the part handed in is not usable.
   std::uint32_t InitMessageWindow(CImagePart* part, CGuiWindow* root);
-  // Builds the page's widgets for a run: -2 before InitMessageWindow; 0 otherwise. A game
-  // without the button file or a picture runs without them. With `go_on` the run goes on from a
-  // restored page (RestoreState; -1 when the application ends meanwhile).
+  // Builds the page's widgets for a run: -2 before InitMessageWindow; -1 once the page image a
+  // script gave ended; 0 otherwise. A game without the button file or a picture runs without
+  // them. With `go_on` the run goes on from a restored page (RestoreState; -1 when the
+  // application ends meanwhile).
   std::int32_t PreparePage(bool go_on);
   // Shows the cursor again when the frame hid it, removes the task a wait left pending, takes
   // down what a run built (the buttons, the choices, the slots' pictures and effects) and
@@ -608,7 +609,8 @@ class CVovFrame : public CVovVM {
 
  private:
   // Counts one command of the run: true (logged) when the stop check it asks every
-  // kCommandsPerStopCheck commands without a frame pass says the application is ending.
+  // kCommandsPerStopCheck commands without a frame pass says the application is ending, and at
+  // once when the page image a script gave ended.
   bool StopRequested();
   // The next script address, or 0 to stop with the command result.
   std::uint32_t ExecCommand(std::uint32_t at);

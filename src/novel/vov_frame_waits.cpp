@@ -55,6 +55,7 @@ std::optional<ScriptOut> CVovFrame::ConfiguredOut(std::size_t index) const {
 
 bool CVovFrame::RunFramePass() {
   commands_until_stop_check_ = kCommandsPerStopCheck;
+  if (page_.PageImageLost()) return false;
   if (g_FrameProcedureHook != nullptr && g_FrameProcedureHook() != 0) return true;
   application_ending_ = true;
   return false;

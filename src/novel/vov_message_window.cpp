@@ -91,6 +91,7 @@ std::uint32_t CVovFrame::InitMessageWindow(CImagePart* part, CGuiWindow* root) {
 
 std::int32_t CVovFrame::PreparePage(bool go_on) {
   if (!built_) return kPageNotBuilt;
+  if (page_.PageImageLost()) return kRunStopped;
   SetRepeatCounter(0);
   // The buttons start released, so the modes they latch start off.
   skip_mode_ = false;

@@ -52,9 +52,10 @@ CVovPage::~CVovPage() {
 std::uint32_t CVovPage::InitPageImage(CImagePart* given, std::int32_t width, std::int32_t height) {
   if (given != nullptr) {
     if (given->GetImage()->GetPixels() == nullptr || given->GetImage()->GetWidth() < 1) return kPageImageUnusable;
+    page_image_ = given;
+    page_image_lost_ = false;
     front_part_.reset();
     back_part_.reset();
-    page_image_ = given;
   } else if (front_part_ == nullptr) {
     auto front = std::make_unique<CImageCanvasEx>();
     auto back = std::make_unique<CImageCanvas>();
@@ -97,6 +98,13 @@ void CVovPage::ReleasePageImage() {
   page_image_ = nullptr;
   back_part_.reset();
   front_part_.reset();
+}
+
+void CVovPage::PageImageEnds(const void* ending) {
+  if (!CEndWatch::Names<CImagePart>(page_image_, ending)) return;
+  page_image_ = nullptr;
+  page_image_lost_ = true;
+  plat::LogDiagnostic("the novel page's image was deleted while the frame held it: the frame runs no more on it");
 }
 
 CImagePart* CVovPage::Part(std::uint32_t page) const {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/end_watch.h"
 #include "novel/vov_slot_records.h"
 
 class CDrawLayer;
@@ -47,6 +48,9 @@ class CVovPage {
   std::uint32_t InitPageImage(CImagePart* given, std::int32_t width, std::int32_t height);
   void ReleasePageImage();
   CImagePart* PageImage() const { return page_image_; }
+  // Whether the page image a script gave ended while the page held it (logged then): the frame
+  // runs no scenario on it any more.
+  bool PageImageLost() const { return page_image_lost_; }
   // The draw layer of page 0 (front) or 1 (back); null while there is none.
   CDrawLayer* Layer(std::uint32_t page) const;
   // The image part of page 0 or 1; null while there is none.
@@ -177,6 +181,7 @@ class CVovPage {
     if (end_screen_filter_) end_screen_filter_();
   }
   std::span<SpriteRecord*> PageRecords(bool back, std::int32_t group);
+  void PageImageEnds(const void* ending);
   // Ends the record's effect and empties the record (its picture, its sprite) but for its priority.
   void ClearSpriteRecord(SpriteRecord& record);
   // Moves every record of the page's group in front of `priority` one step back.
@@ -194,4 +199,7 @@ class CVovPage {
   std::vector<std::string> characters_;
   bool tint_sprites_ = false;
   std::function<void()> end_screen_filter_;
+  bool page_image_lost_ = false;
+  // Last, so that it is told only while the rest of the page lives.
+  CEndWatch watch_{[this](const void* ending) { PageImageEnds(ending); }};
 };

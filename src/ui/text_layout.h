@@ -7,12 +7,13 @@
 #include <deque>
 #include <memory>
 
+#include "base/watched_ptr.h"
 #include "gfx/image.h"
 #include "scene/color_box.h"
+#include "scene/draw_list.h"
 #include "scene/sprite.h"
 #include "ui/text_layout_base.h"
 
-class CDrawList;
 
 class CTextLayout : public CTextLayoutBase {
  public:
@@ -126,7 +127,8 @@ class CTextLayout : public CTextLayoutBase {
   // The sprite shows the page image (anew after it was made again) at (x, y), blended by its alpha.
   bool ShowPage(int32_t x, int32_t y);
 
-  CDrawList* draw_list_ = nullptr;
+  // Null once the list ends (a page a script deleted): the box then shows nowhere.
+  WatchedPtr<CDrawList, IDrawList> draw_list_;
   uint32_t priority_ = 0;
   CImage text_image_;
   CSprite sprite_;

@@ -3,9 +3,11 @@
 // object, and the scripts read the results their rows give for what is gone.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
+#include "effects/background_canvas.h"
 #include "object_end_fixture.h"
 
 namespace {
@@ -84,22 +86,37 @@ TEST_F(EffectEndTest, AFadingSpriteThatEndsFreesItsEntry) {
   }
 }
 
-// A background effect by name and its words after the canvas and the name.
-struct BackgroundEffect {
+// An effect on a canvas by name, its words after the canvas and the name, and whether the canvas
+// needs a partner.
+struct CanvasEffect {
   const char* name;
   std::vector<std::uint32_t> words;
+  bool partnered = false;
 };
 
-TEST_F(EffectEndTest, BackgroundEffectsWhoseCanvasEndsEndWithoutDrawing) {
+TEST_F(EffectEndTest, EffectsWhoseCanvasEndsEndWithoutDrawing) {
   const std::uint32_t zoom_text = Text("2.0");
-  const BackgroundEffect effects[] = {{"bg_zoom", {32, 24, zoom_text, 0, 1000}},
-                                      {"bg_rot", {32, 24, 128, zoom_text, 0, 1000}},
-                                      {"bg_loop", {0, 1000, 0, 0}}};
-  for (const BackgroundEffect& effect : effects) {
+  const std::uint32_t path = Text("> 1000 l");
+  const std::uint32_t data = Call(517, {Text("ANIM\\A.DAD")});
+  ASSERT_NE(data, 0u);
+  const CanvasEffect effects[] = {{"bg_zoom", {32, 24, zoom_text, 0, 1000}},
+                                  {"bg_rot", {32, 24, 128, zoom_text, 0, 1000}},
+                                  {"bg_loop", {0, 1000, 0, 0}},
+                                  {"bg_rast", {4, 8, 1000, 0, 0, 100, 0, 0}},
+                                  {"bg_haze", {Text("(1,0,16)"), 4, 1000, 0, 0, 100, 0, 0}},
+                                  {"bg_panime", {path, 500, 0, 0, 0, 0, 0}},
+                                  {"bg_panime", {path, 500, 0, 1, 0, 0, 0}},
+                                  {"bg_panime", {path, 500, 1, 1, 0, 0, 0}},
+                                  {"bg_anime", {data, Text("ANIM"), 0, 0, 1, 1}},
+                                  {"sp_tanime", {Text("ANIM\\CELLS.TXT"), 0, 0, 100, 1, 0}},
+                                  {"quake", {2, 4, 4, 1000, 0, 0, 1, 1, 0}, true}};
+  for (const CanvasEffect& effect : effects) {
     for (const bool all_objects : {false, true}) {
       const std::uint32_t canvas = NewCanvas();
-      const std::uint32_t background = NewImage();
-      ASSERT_EQ(Call(418, {canvas, background, 0, 0, 1}), 1u);
+      if (effect.partnered) {
+        ASSERT_EQ(Call(253, {canvas, NewCanvas()}), 0u);
+      }
+      ASSERT_EQ(Call(418, {canvas, NewImage(), 0, 0, 1}), 1u);
       std::vector<std::uint32_t> words{canvas, Text(effect.name)};
       words.insert(words.end(), effect.words.begin(), effect.words.end());
       const std::uint32_t running = Call(218, words);
@@ -117,6 +134,19 @@ TEST_F(EffectEndTest, BackgroundEffectsWhoseCanvasEndsEndWithoutDrawing) {
   }
 }
 
+TEST_F(EffectEndTest, APathOverTheLayersOwnPictureGivesBackNoBackgroundThatEnded) {
+  const std::uint32_t canvas = NewCanvas();
+  const std::uint32_t background = NewImage();
+  ASSERT_EQ(Call(418, {canvas, background, 0, 0, 1}), 1u);
+  const std::uint32_t running = Call(218, {canvas, Text("bg_panime"), Text("> 1000 l"), 500, 0, 1, 0, 0, 0});
+  ASSERT_NE(running, 0u);
+  Step(100);
+  EXPECT_EQ(DeleteObject(background), 0u);
+  Step(1000, 3);
+  EXPECT_FALSE(Runs(running));
+  EXPECT_EQ(LayerBackground(CanvasLayer(GetCanvasPart(Handles().Get<CImageInterface>(canvas)))), nullptr);
+  Call(428, {canvas});
+}
 
 class WidgetEndTest : public ObjectEndTest {};
 
@@ -147,6 +177,38 @@ TEST_F(WidgetEndTest, WidgetsWhoseLayerEndsLoseItAndLaterOnesHaveNone) {
   const std::uint32_t next = NewCanvas(160, 120);
   ASSERT_EQ(Call(702, {next}), 0u);
   EXPECT_NE(LabelButton(), 0u);
+}
+
+// How the widgets' canvas goes, and how the widgets made on it go afterwards.
+struct LayerEnd {
+  const char* name;
+  std::uint32_t id;
+  std::vector<std::uint32_t> words;
+};
+
+TEST_F(WidgetEndTest, WidgetsOfACanvasDeletedWithOthersMakeNoFacesAndGoWithoutTouchingIt) {
+  const LayerEnd canvas_ends[] = {{"every object by 200", 200, {}}, {"group 0 by 202", 202, {0, 1}}};
+  const LayerEnd widget_ends[] = {{"every widget by 711", 711, {}}, {"group 0 by 714", 714, {0, 0}}};
+  for (const LayerEnd& canvas_end : canvas_ends) {
+    for (const LayerEnd& widget_end : widget_ends) {
+      const std::uint32_t canvas = NewCanvas(160, 120);
+      ASSERT_EQ(Call(702, {canvas}), 0u);
+      const std::vector<std::uint32_t> widgets{LabelButton(), Call(687, {10, 50, NewImage(32, 16), 65535}),
+                                               Call(690, {10, 80, 40, 20, 0xFF, 0xFF00, 0xFF0000, 100}),
+                                               Call(693, {120, 10, 1, 65535})};
+      ASSERT_EQ(std::count(widgets.begin(), widgets.end(), 0u), 0) << canvas_end.name;
+      EXPECT_EQ(Call(canvas_end.id, canvas_end.words), 0u) << canvas_end.name;
+      EXPECT_EQ(g_WidgetManager.GetLayer(), nullptr) << canvas_end.name;
+      EXPECT_EQ(LabelButton(50), 0u) << canvas_end.name << ": no layer until 702 gives one";
+      EXPECT_EQ(Call(687, {10, 50, NewImage(32, 16), 65535}), 0u) << canvas_end.name;
+      EXPECT_EQ(Call(690, {10, 80, 40, 20, 0xFF, 0xFF00, 0xFF0000, 100}), 0u) << canvas_end.name;
+      EXPECT_EQ(Call(693, {140, 10, 1, 65535}), 0u) << canvas_end.name;
+      Call(widget_end.id, widget_end.words);
+      for (const std::uint32_t widget : widgets) {
+        EXPECT_EQ(Handles().Get<CGuiElement>(widget), nullptr) << canvas_end.name << ", " << widget_end.name;
+      }
+    }
+  }
 }
 
 TEST_F(WidgetEndTest, ObjectsOverAWidgetsOwnPicturesLetGoWhenTheWidgetEnds) {

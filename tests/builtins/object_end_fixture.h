@@ -1,6 +1,7 @@
 // A game screen for scripts that delete what other objects hold: images, canvases, sprites and
-// widgets made by their built-ins, cell sheets loaded from the game folder, the engine's effects
-// and filters by name, and the pausable timer manager on a fake clock that the steps advance.
+// widgets made by their built-ins, cell sheets, animation files and a cell animation's
+// definition loaded from the game folder, the engine's effects and filters by name, and the
+// pausable timer manager on a fake clock that the steps advance.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -57,6 +58,13 @@ class ObjectEndTest : public test_support::DataFilesTest, public builtin_test::B
     for (std::int32_t i = 0; i < 2; ++i) pattern.pictures.push_back({SolidElg(4, 4, CellColour(i))});
     const std::vector<std::uint8_t> dag = kvxtools::WriteDag(pattern);
     game_.WriteFile("ANIM/A.DAG", std::string(dag.begin(), dag.end()));
+    kvxtools::DadFileSpec data;
+    data.header = {32, 0, 6, 0};
+    data.frames = {kvxtools::PatternFrame(0, 100), kvxtools::PatternFrame(0, 100), kvxtools::kEndOfEntry};
+    data.references = {{"CELLS.ELG"}};
+    const std::vector<std::uint8_t> dad = kvxtools::WriteDad(data);
+    game_.WriteFile("ANIM/A.DAD", std::string(dad.begin(), dad.end()));
+    game_.WriteFile("ANIM/CELLS.TXT", "*CELLS.ELG\r\n0, 0\r\n8, 8\r\n");
     clock_.SetMilliseconds(1000);
   }
   void TearDown() override {
@@ -67,6 +75,7 @@ class ObjectEndTest : public test_support::DataFilesTest, public builtin_test::B
     timers_.RemoveAll();
     g_CellSheets.ReleaseAll();
     g_AnimFiles.ReleaseAll();
+    g_AnimDataFiles.ReleaseAll();
     screen_.Screen().DestroyObjects();
     g_TrigTable = nullptr;
     g_PausableTimerManager = nullptr;

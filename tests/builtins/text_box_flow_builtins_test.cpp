@@ -149,4 +149,10 @@ TEST_F(TextBoxFlowTest, AStoredValueIsWhatTheGetValueRowReadsBack) {
   EXPECT_EQ(gone.Result(1), 0u);
 }
 
+TEST_F(TextBoxFlowTest, ABoxWhoseCanvasEndsIsNotMadeAgainInTheGoneList) {
+  ASSERT_EQ(screen_.DeleteSurfaceObject(canvas_), 0u);
+  canvas_ = nullptr;
+  EXPECT_EQ(Call(765, Words(box_, "60, 40")), 3u);
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -14,6 +15,7 @@
 
 #include "builtins/builtin_table.h"
 #include "builtins/save_builtins.h"
+#include "gfx/screen_manager.h"
 #include "scene/sprite.h"
 #include "ui/message_box.h"
 #include "novel/vov_frame.h"
@@ -23,6 +25,7 @@
 #include "platform/message_box.h"
 #include "platform/text_encoding.h"
 #include "support/game_host_fixture.h"
+#include "support/log_capture.h"
 #include "support/script_calls.h"
 #include "tob_builder.h"
 
@@ -76,11 +79,12 @@ class VovBuiltinsTest : public game_test::GameScriptHostTest {
     GameScriptHostTest::TearDown();
   }
 
-  // An argument array of these words.
-  NativeArgs Words(const std::vector<std::uint32_t>& words) {
+  // An argument array of these words, its handles read from the test's table or the one the
+  // scenarios' code uses.
+  NativeArgs Words(const std::vector<std::uint32_t>& words, bool host_handles = false) {
     const std::uint32_t address = host_.Memory().Allocate(static_cast<std::uint32_t>(words.size() * 4 + 4), true);
     for (std::size_t i = 0; i < words.size(); ++i) host_.Memory().SetWord(address + static_cast<std::uint32_t>(i) * 4, words[i]);
-    return NativeArgs(host_.Memory(), handles_, address);
+    return NativeArgs(host_.Memory(), host_handles ? host_.Handles() : handles_, address);
   }
   std::uint32_t Text(const std::string& text) {
     const std::uint32_t address = host_.Memory().Allocate(static_cast<std::uint32_t>(text.size() + 1), true);
@@ -444,6 +448,38 @@ TEST_F(VovBuiltinsTest, AResizeMotionShrinksASpriteTowardsItsEndAndItsTaskCanBeS
   EXPECT_EQ(call58({3, word}), 1u);
   EXPECT_EQ(host_.Memory().Word(word), 0u);
   EXPECT_EQ(call58({2, again}), 0u);
+}
+
+TEST_F(VovBuiltinsTest, ARunWhosePageCanvasIsDeletedEndsWithMinusOneAndSaysWhy) {
+  CScreenManager screen;
+  g_ScreenManager = &screen;
+  const std::uint32_t canvas = GameBuiltins()[238 - kFirstGameBuiltin].function(Words({800, 600, 32, 2}, true));
+  ASSERT_NE(canvas, 0u);
+  TobBuilder builder;
+  builder.CodeBlock(kvxtools::AssembleTobCode("  CallNative native(243), args, result\n  Return\nargs: .word held\nheld: .word " +
+                                              std::to_string(canvas) + "\nresult: .word 0\n"));
+  builder.Command(kTestOpcode);
+  WriteScenario("MAIN", builder);
+  ASSERT_EQ(NativeVovCreate(Words({0, 0, canvas}, true)), 0u);
+  bool went_on = false;
+  g_VovFrame->SetHandler(kTestOpcode, [&](CVovFrame&, std::span<const VovOperand>) {
+    went_on = true;
+    return 0;
+  });
+  LogCapture log;
+  EXPECT_EQ(RunScenario(0, "MAIN"), 1u);
+
+  EXPECT_EQ(host_.RetVovExp(), 0xFFFFFFFFu);
+  EXPECT_FALSE(went_on);
+  EXPECT_NE(std::find(log.Lines().begin(), log.Lines().end(),
+                      "the novel page's image was deleted while the frame held it: the frame runs no more on it"),
+            log.Lines().end());
+  host_.SetRetVovExp(0);
+  EXPECT_EQ(RunScenario(0, "MAIN"), 1u) << "no run on a page that is gone";
+  EXPECT_EQ(host_.RetVovExp(), 0xFFFFFFFFu);
+  EXPECT_FALSE(went_on);
+  DestroyVovFrame();
+  g_ScreenManager = nullptr;
 }
 
 TEST_F(VovBuiltinsTest, TheHostsEndTakesTheFrameWithIt) {

@@ -20,24 +20,35 @@ constexpr std::uint32_t kFibArgument = 27;
 enum class Mode {
   kInterpreted,
   kTranslated,    // the program's code (and its library's) translated: it must run as translated code
-  kUntranslated,  // the translated mode, with only a block elsewhere translated: the program is interpreted
+  kUntranslated,  // the translated mode, with blocks below and above the program translated: the
+                  // program is interpreted, and its data lies between translated code as a
+                  // module's data lies between the modules of a game
 };
 
-void MeasureVm(benchmark::State& state, CScriptVm& vm, const Program& program, Mode mode) {
-  if (mode != Mode::kInterpreted) {
-    vm.EnableTranslation(true);
-    const auto translate = [&vm](std::uint32_t code, std::uint32_t length) {
-      return vm.Translations().Translate(code, length) == CScriptTranslator::kTranslated;
-    };
-    const std::uint32_t elsewhere = vm.Memory().Allocate(0x2000, true);
-    const bool translated = mode == Mode::kUntranslated
-                                ? translate(elsewhere + 0x1000, 4)
-                                : translate(program.entry, program.length) &&
-                                      (program.library == 0 || translate(program.library, program.library_length));
-    if (!translated) {
-      state.SkipWithError("the program cannot be translated");
-      return;
-    }
+// A block of memory whose middle page holds one translated instruction, so that no other data
+// shares a page with it.
+bool TranslateBlockApart(CScriptVm& vm) {
+  const std::uint32_t block = vm.Memory().Allocate(0x3000, true);
+  return vm.Translations().Translate(block + 0x1000, 4) == CScriptTranslator::kTranslated;
+}
+
+template <typename Build>
+void MeasureVm(benchmark::State& state, CScriptVm& vm, Build build, Mode mode) {
+  if (mode != Mode::kInterpreted) vm.EnableTranslation(true);
+  const bool below = mode != Mode::kUntranslated || TranslateBlockApart(vm);
+  const Program program = build(vm.Memory());
+  const auto translate = [&vm](std::uint32_t code, std::uint32_t length) {
+    return vm.Translations().Translate(code, length) == CScriptTranslator::kTranslated;
+  };
+  bool translated = true;
+  if (mode == Mode::kUntranslated) translated = below && TranslateBlockApart(vm);
+  if (mode == Mode::kTranslated) {
+    translated = translate(program.entry, program.length) &&
+                 (program.library == 0 || translate(program.library, program.library_length));
+  }
+  if (!translated) {
+    state.SkipWithError("the program cannot be translated");
+    return;
   }
   for (auto _ : state) {
     vm.Context().ResetStack();
@@ -49,19 +60,19 @@ void MeasureVm(benchmark::State& state, CScriptVm& vm, const Program& program, M
 void Loop(benchmark::State& state, Mode mode) {
   CScriptVm vm;
   vm.RegisterNative(&Increment);
-  MeasureVm(state, vm, BuildLoop(vm.Memory()), mode);
+  MeasureVm(state, vm, BuildLoop, mode);
 }
 void IntegerLoop(benchmark::State& state, Mode mode) {
   CScriptVm vm;
-  MeasureVm(state, vm, BuildIntegerLoop(vm.Memory()), mode);
+  MeasureVm(state, vm, BuildIntegerLoop, mode);
 }
 void Fib(benchmark::State& state, Mode mode) {
   CScriptVm vm;
-  MeasureVm(state, vm, BuildFib(vm.Memory(), kFibArgument), mode);
+  MeasureVm(state, vm, [](ScriptMemory& memory) { return BuildFib(memory, kFibArgument); }, mode);
 }
 void CrossModuleCalls(benchmark::State& state, Mode mode) {
   CScriptVm vm;
-  MeasureVm(state, vm, BuildCrossModuleCalls(vm.Memory()), mode);
+  MeasureVm(state, vm, BuildCrossModuleCalls, mode);
 }
 
 void BM_VmLoop(benchmark::State& state) { Loop(state, Mode::kInterpreted); }

@@ -23,6 +23,12 @@ void LogRefused(std::uint32_t code, std::uint32_t length) {
 
 }  // namespace
 
+const std::uint8_t* ScriptTranslations::NoCodePages() {
+  // Never written, so it costs no memory beyond the pages that reads touch.
+  static const std::uint8_t kNone[std::size_t{1} << (32 - kCodePageShift)] = {};
+  return kNone;
+}
+
 ScriptTranslations::~ScriptTranslations() { memory_.Watch(nullptr, 0, 0); }
 
 std::unique_ptr<CScriptTranslator> ScriptTranslations::NewTranslator() {

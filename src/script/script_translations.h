@@ -49,9 +49,10 @@ class ScriptTranslations : private ScriptMemory::WriteListener {
   }
   // Changes whenever code is translated, made again or dropped.
   std::uint64_t Generation() const { return generation_; }
-  // By address >> kCodePageShift: not 0 where a word may share a byte with translated code; null
-  // while nothing was ever translated.
+  // By address >> kCodePageShift: not 0 where a word may share a byte with translated code; all 0
+  // (NoCodePages) while nothing was ever translated.
   const std::uint8_t* CodePages() const { return code_pages_data_; }
+  static const std::uint8_t* NoCodePages();
 
   // Frees the dropped translations once no translated code runs.
   void ReleaseRetired() {
@@ -78,6 +79,6 @@ class ScriptTranslations : private ScriptMemory::WriteListener {
   std::vector<TranslatedRange> ranges_[2];  // plain, counted
   std::uint64_t ranges_generation_[2] = {UINT64_MAX, UINT64_MAX};
   std::vector<std::uint8_t> code_pages_;
-  const std::uint8_t* code_pages_data_ = nullptr;  // the interpreter reads it at every transfer
+  const std::uint8_t* code_pages_data_ = NoCodePages();  // the interpreter reads it at every store
   std::vector<std::pair<std::ptrdiff_t, std::ptrdiff_t>> marked_pages_;  // [first, end) set in code_pages_
 };

@@ -1,12 +1,17 @@
-// The interpreter and the translated mode against Lua 5.4 on the same four workloads: the
-// loop-heavy script (a script routine and a built-in called on every pass), an integer loop,
-// recursive fib and calls of a routine of another module. Prints each time as a ratio: the
-// interpreter's to Lua's, the translated mode's to the interpreter's and to Lua's.
+// The interpreter and the translated mode against Lua 5.4 on the same workloads: the loop-heavy
+// script (a script routine and a built-in called on every pass), an integer loop, recursive fib,
+// calls of a routine of another module, a sieve, a loop over bytes and two nested loops. Prints
+// each time as a ratio: the interpreter's to Lua's, the translated mode's to the interpreter's
+// and to Lua's, and the interpreted program's with translation on to the interpreter's.
 #include <benchmark/benchmark.h>
 
 #include <lua.hpp>
 
+#include <deque>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "ratio_reporter.h"
 #include "script_vm_workloads.h"
@@ -20,24 +25,40 @@ constexpr std::uint32_t kFibArgument = 27;
 enum class Mode {
   kInterpreted,
   kTranslated,    // the program's code (and its library's) translated: it must run as translated code
-  kUntranslated,  // the translated mode, with only a block elsewhere translated: the program is interpreted
+  kUntranslated,  // the translated mode, with blocks below and above the program translated: the
+                  // program is interpreted, and its data lies between translated code as a
+                  // module's data lies between the modules of a game
 };
 
-void MeasureVm(benchmark::State& state, CScriptVm& vm, const Program& program, Mode mode) {
-  if (mode != Mode::kInterpreted) {
-    vm.EnableTranslation(true);
-    const auto translate = [&vm](std::uint32_t code, std::uint32_t length) {
-      return vm.Translations().Translate(code, length) == CScriptTranslator::kTranslated;
-    };
-    const std::uint32_t elsewhere = vm.Memory().Allocate(0x2000, true);
-    const bool translated = mode == Mode::kUntranslated
-                                ? translate(elsewhere + 0x1000, 4)
-                                : translate(program.entry, program.length) &&
-                                      (program.library == 0 || translate(program.library, program.library_length));
-    if (!translated) {
-      state.SkipWithError("the program cannot be translated");
-      return;
-    }
+// A block of memory whose middle page holds one translated instruction, so that no other data
+// shares a page with it.
+bool TranslateBlockApart(CScriptVm& vm) {
+  const std::uint32_t block = vm.Memory().Allocate(0x3000, true);
+  return vm.Translations().Translate(block + 0x1000, 4) == CScriptTranslator::kTranslated;
+}
+
+void MeasureVm(benchmark::State& state, CScriptVm& vm, Program (*build)(ScriptMemory& memory), Mode mode) {
+  if (mode != Mode::kInterpreted) vm.EnableTranslation(true);
+  const bool below = mode != Mode::kUntranslated || TranslateBlockApart(vm);
+  const Program program = build(vm.Memory());
+  const auto translate = [&vm](std::uint32_t code, std::uint32_t length) {
+    return vm.Translations().Translate(code, length) == CScriptTranslator::kTranslated;
+  };
+  bool translated = true;
+  if (mode == Mode::kUntranslated) translated = below && TranslateBlockApart(vm);
+  if (mode == Mode::kTranslated) {
+    translated = translate(program.entry, program.length) &&
+                 (program.library == 0 || translate(program.library, program.library_length));
+  }
+  if (!translated) {
+    state.SkipWithError("the program cannot be translated");
+    return;
+  }
+  vm.Context().ResetStack();
+  vm.Run(program.entry);
+  if (program.expected && vm.Memory().Word(program.result) != *program.expected) {
+    state.SkipWithError("the program's result is wrong");
+    return;
   }
   for (auto _ : state) {
     vm.Context().ResetStack();
@@ -46,48 +67,7 @@ void MeasureVm(benchmark::State& state, CScriptVm& vm, const Program& program, M
   }
 }
 
-void Loop(benchmark::State& state, Mode mode) {
-  CScriptVm vm;
-  vm.RegisterNative(&Increment);
-  MeasureVm(state, vm, BuildLoop(vm.Memory()), mode);
-}
-void IntegerLoop(benchmark::State& state, Mode mode) {
-  CScriptVm vm;
-  MeasureVm(state, vm, BuildIntegerLoop(vm.Memory()), mode);
-}
-void Fib(benchmark::State& state, Mode mode) {
-  CScriptVm vm;
-  MeasureVm(state, vm, BuildFib(vm.Memory(), kFibArgument), mode);
-}
-void CrossModuleCalls(benchmark::State& state, Mode mode) {
-  CScriptVm vm;
-  MeasureVm(state, vm, BuildCrossModuleCalls(vm.Memory()), mode);
-}
-
-void BM_VmLoop(benchmark::State& state) { Loop(state, Mode::kInterpreted); }
-BENCHMARK(BM_VmLoop)->Unit(benchmark::kMillisecond);
-void BM_VmIntegerLoop(benchmark::State& state) { IntegerLoop(state, Mode::kInterpreted); }
-BENCHMARK(BM_VmIntegerLoop)->Unit(benchmark::kMillisecond);
-void BM_VmFib(benchmark::State& state) { Fib(state, Mode::kInterpreted); }
-BENCHMARK(BM_VmFib)->Unit(benchmark::kMillisecond);
-void BM_VmCrossModuleCalls(benchmark::State& state) { CrossModuleCalls(state, Mode::kInterpreted); }
-BENCHMARK(BM_VmCrossModuleCalls)->Unit(benchmark::kMillisecond);
-
-void BM_TranslatedLoop(benchmark::State& state) { Loop(state, Mode::kTranslated); }
-BENCHMARK(BM_TranslatedLoop)->Unit(benchmark::kMillisecond);
-void BM_TranslatedIntegerLoop(benchmark::State& state) { IntegerLoop(state, Mode::kTranslated); }
-BENCHMARK(BM_TranslatedIntegerLoop)->Unit(benchmark::kMillisecond);
-void BM_TranslatedFib(benchmark::State& state) { Fib(state, Mode::kTranslated); }
-BENCHMARK(BM_TranslatedFib)->Unit(benchmark::kMillisecond);
-void BM_TranslatedCrossModuleCalls(benchmark::State& state) { CrossModuleCalls(state, Mode::kTranslated); }
-BENCHMARK(BM_TranslatedCrossModuleCalls)->Unit(benchmark::kMillisecond);
-
-void BM_UntranslatedLoop(benchmark::State& state) { Loop(state, Mode::kUntranslated); }
-BENCHMARK(BM_UntranslatedLoop)->Unit(benchmark::kMillisecond);
-void BM_UntranslatedIntegerLoop(benchmark::State& state) { IntegerLoop(state, Mode::kUntranslated); }
-BENCHMARK(BM_UntranslatedIntegerLoop)->Unit(benchmark::kMillisecond);
-void BM_UntranslatedFib(benchmark::State& state) { Fib(state, Mode::kUntranslated); }
-BENCHMARK(BM_UntranslatedFib)->Unit(benchmark::kMillisecond);
+Program BuildFibOfArgument(ScriptMemory& memory) { return BuildFib(memory, kFibArgument); }
 
 // The loop as a Lua program; acc and arg are upvalues, as the script's are variables in memory.
 constexpr const char* kLuaLoop = R"(
@@ -145,6 +125,52 @@ return function(calls)
 end
 )";
 
+constexpr const char* kLuaSieve = R"(
+return function(size)
+  local flags = {}
+  for i = 0, size - 1 do flags[i] = true end
+  local count = 0
+  for i = 2, size - 1 do
+    if flags[i] then
+      count = count + 1
+      for j = i + i, size - 1, i do flags[j] = false end
+    end
+  end
+  return count
+end
+)";
+
+// The bytes as the script's buffer holds them, in a string made at the first call and read with
+// string.byte.
+constexpr const char* kLuaByteLoop = R"(
+local byte, char = string.byte, string.char
+local data
+return function(count)
+  if data == nil then
+    local parts = {}
+    for n = 0, count - 1 do parts[n + 1] = char((n * 7 + 3) % 256) end
+    data = table.concat(parts)
+  end
+  local h = 0
+  for k = 1, count do
+    h = h * 31 + byte(data, k)
+  end
+  return h
+end
+)";
+
+constexpr const char* kLuaNestedLoops = R"(
+return function(side)
+  local sum = 0
+  for a = side, 1, -1 do
+    for b = side, 1, -1 do
+      sum = sum + a * b
+    end
+  end
+  return sum
+end
+)";
+
 int LuaIncrement(lua_State* lua) {
   lua_pushinteger(lua, luaL_checkinteger(lua, 1) + 1);
   return 1;
@@ -181,35 +207,56 @@ void MeasureLua(benchmark::State& state, const char* chunk, lua_Integer argument
   }
 }
 
-void BM_LuaLoop(benchmark::State& state) { MeasureLua(state, kLuaLoop, kLoopCount); }
-BENCHMARK(BM_LuaLoop)->Unit(benchmark::kMillisecond);
+struct Workload {
+  const char* name;
+  Program (*build)(ScriptMemory& memory);
+  const char* lua;
+  lua_Integer lua_argument;
+};
 
-void BM_LuaIntegerLoop(benchmark::State& state) { MeasureLua(state, kLuaIntegerLoop, kLoopCount); }
-BENCHMARK(BM_LuaIntegerLoop)->Unit(benchmark::kMillisecond);
+const Workload kWorkloads[] = {
+    {"Loop", BuildLoop, kLuaLoop, kLoopCount},
+    {"IntegerLoop", BuildIntegerLoop, kLuaIntegerLoop, kLoopCount},
+    {"Fib", BuildFibOfArgument, kLuaFib, kFibArgument},
+    {"CrossModuleCalls", BuildCrossModuleCalls, kLuaCrossModuleCalls, kCrossModuleCalls},
+    {"Sieve", BuildSieve, kLuaSieve, kSieveSize},
+    {"ByteLoop", BuildByteLoop, kLuaByteLoop, kByteCount},
+    {"NestedLoops", BuildNestedLoops, kLuaNestedLoops, kNestedLoopSide},
+};
 
-void BM_LuaFib(benchmark::State& state) { MeasureLua(state, kLuaFib, kFibArgument); }
-BENCHMARK(BM_LuaFib)->Unit(benchmark::kMillisecond);
-
-void BM_LuaCrossModuleCalls(benchmark::State& state) { MeasureLua(state, kLuaCrossModuleCalls, kCrossModuleCalls); }
-BENCHMARK(BM_LuaCrossModuleCalls)->Unit(benchmark::kMillisecond);
+// Every workload in the three modes of the machine and in Lua, as BM_<mode><workload>; the
+// pairs to print as ratios: the interpreter to Lua, the translated mode to the interpreter and to
+// Lua, the interpreted program with translation on to the interpreter.
+std::vector<std::pair<const char*, const char*>> RegisterWorkloads() {
+  static std::deque<std::string> names;
+  const auto name = [](const char* mode, const Workload& workload) {
+    return names.emplace_back(std::string("BM_") + mode + workload.name).c_str();
+  };
+  std::vector<std::pair<const char*, const char*>> pairs;
+  for (const Workload& workload : kWorkloads) {
+    const char* lua = name("Lua", workload);
+    benchmark::RegisterBenchmark(lua, [workload](benchmark::State& state) {
+      MeasureLua(state, workload.lua, workload.lua_argument);
+    })->Unit(benchmark::kMillisecond);
+    const char* vm[3] = {};
+    const std::pair<const char*, Mode> modes[] = {
+        {"Vm", Mode::kInterpreted}, {"Translated", Mode::kTranslated}, {"Untranslated", Mode::kUntranslated}};
+    for (std::size_t m = 0; m < std::size(modes); ++m) {
+      vm[m] = name(modes[m].first, workload);
+      benchmark::RegisterBenchmark(vm[m], [workload, mode = modes[m].second](benchmark::State& state) {
+        CScriptVm machine;
+        machine.RegisterNative(&Increment);
+        MeasureVm(state, machine, workload.build, mode);
+      })->Unit(benchmark::kMillisecond);
+    }
+    pairs.insert(pairs.end(), {{vm[0], lua}, {vm[1], vm[0]}, {vm[1], lua}, {vm[2], vm[0]}});
+  }
+  return pairs;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  return RunBenchmarksWithRatios(argc, argv, "workload",
-                                 {{"BM_VmLoop", "BM_LuaLoop"},
-                                  {"BM_VmIntegerLoop", "BM_LuaIntegerLoop"},
-                                  {"BM_VmFib", "BM_LuaFib"},
-                                  {"BM_VmCrossModuleCalls", "BM_LuaCrossModuleCalls"},
-                                  {"BM_TranslatedLoop", "BM_VmLoop"},
-                                  {"BM_TranslatedIntegerLoop", "BM_VmIntegerLoop"},
-                                  {"BM_TranslatedFib", "BM_VmFib"},
-                                  {"BM_TranslatedCrossModuleCalls", "BM_VmCrossModuleCalls"},
-                                  {"BM_TranslatedLoop", "BM_LuaLoop"},
-                                  {"BM_TranslatedIntegerLoop", "BM_LuaIntegerLoop"},
-                                  {"BM_TranslatedFib", "BM_LuaFib"},
-                                  {"BM_TranslatedCrossModuleCalls", "BM_LuaCrossModuleCalls"},
-                                  {"BM_UntranslatedLoop", "BM_VmLoop"},
-                                  {"BM_UntranslatedIntegerLoop", "BM_VmIntegerLoop"},
-                                  {"BM_UntranslatedFib", "BM_VmFib"}});
+  const auto pairs = RegisterWorkloads();
+  return RunBenchmarksWithRatios(argc, argv, "workload", pairs);
 }

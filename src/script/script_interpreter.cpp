@@ -49,14 +49,13 @@ struct SobInterpreter::Ops {
   template <bool kCounted>
   static std::uint32_t Execute(CScriptContext& c, std::uint64_t& budget_left);
 
-  // Whether translated code may lie at ip. Read from the translations at every transfer rather
-  // than kept in the loop's state, which would take a register from the hot path.
-  [[gnu::always_inline]] static bool LandsInTranslatedCode(const CScriptContext& c, std::uint32_t ip) {
-    const std::uint8_t* pages = c.translations_ != nullptr ? c.translations_->CodePages() : nullptr;
-    return pages != nullptr && pages[ip >> kCodePageShift] != 0;
+  // The map of pages of the translations: the watched and stepping forms look up every store's
+  // and every transfer's page there. The memory's watch is its context's translations'.
+  static const std::uint8_t* Pages(CScriptContext& c) {
+    return c.translations_ != nullptr ? c.translations_->Pages() : ScriptTranslations::NoPages();
   }
 
-  // A store reached the span of translated code.
+  // A store reached a page that holds translated code.
   [[gnu::cold, gnu::noinline]] static void Noted(CScriptContext& c, std::uint32_t address) { c.memory_.NoteWrite(address, 4); }
 
   // The state goes back to the context before the fault leaves the loop. Out of line and given
@@ -84,7 +83,10 @@ struct SobInterpreter::Ops {
 // instruction; their reads and writes happen in the order that decides which fault is raised.
 // The stepping form returns after a control transfer that lands in a page holding translated
 // code, so that the code can take over; elsewhere it runs on at the interpreter's speed.
-// The watched form tells every store that reaches translated code to the translations.
+// The watched form tells every store into a page that holds translated code to the translations:
+// a page, not the span from the first translated module to the last, which holds the data of
+// every module but the last. Its stores look only at their page where the map calls it plain,
+// which is usable memory without code, and check their address as the other forms do elsewhere.
 template <bool kCounted, bool kStepping, bool kWatched>
 std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t& budget_left) {
   static constexpr void* kCode[] = {
@@ -104,7 +106,7 @@ std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t& budget_
   std::byte* const base = c.memory_.base_;
   std::uint32_t ip = 0, sp = 0, transfers = 0, stack_base = 0, stack_end = 0, word_limit = 0;
   std::uint64_t slot_limit = 0;
-  std::uint32_t watch_from = 0, watch_span = 0;
+  const std::uint8_t* pages = nullptr;
   std::uint32_t opcode = 0;
   std::uint64_t budget = budget_left;
   const auto reload = [&]() KVM_INLINE {
@@ -115,10 +117,7 @@ std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t& budget_
     stack_end = c.stack_end_;
     slot_limit = ScriptSlotLimit(stack_base, stack_end);
     word_limit = ScriptWordLimit(c.memory_);
-    if constexpr (kWatched) {
-      watch_from = c.memory_.WatchedWordFrom();
-      watch_span = c.memory_.WatchedWordSpan();
-    }
+    if constexpr (kWatched || kStepping) pages = Pages(c);
   };
   const auto sync = [&]() KVM_INLINE {
     c.ip_ = ip;
@@ -138,10 +137,16 @@ std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t& budget_
   };
   const auto watch = [&](std::uint32_t address) KVM_INLINE {
     if constexpr (kWatched) {
-      if (address - watch_from < watch_span) [[unlikely]] Noted(c, address);
+      if (pages[address >> kCodePageShift] == kCodePage) [[unlikely]] Noted(c, address);
     }
   };
   const auto store = [&](std::uint32_t address, std::uint32_t value) KVM_INLINE {
+    if constexpr (kWatched) {
+      if (pages[address >> kCodePageShift] == kPlainPage) [[likely]] {
+        std::memcpy(base + address, &value, sizeof value);
+        return;
+      }
+    }
     if (address - ScriptMemory::kLowestAddress >= word_limit) fault(ScriptFaultKind::kBadAddress, address);
     std::memcpy(base + address, &value, sizeof value);
     watch(address);
@@ -227,7 +232,7 @@ std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t& budget_
       if (stop) return kScriptStopped;                                             \
     }                                                                              \
     if constexpr (kStepping) {                                                     \
-      if (LandsInTranslatedCode(c, ip)) [[unlikely]] {                            \
+      if (pages[ip >> kCodePageShift] == kCodePage) [[unlikely]] {                 \
         sync();                                                                    \
         return kScriptTransferred;                                                 \
       }                                                                            \

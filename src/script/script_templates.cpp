@@ -386,8 +386,8 @@ void TemplateWriter::Stubs() {
       a_.Move32(rdi, *stub.address);
       a_.Shr32Imm(rdi, kCodePageShift);
       a_.Load64(rcx, kCodePages);
-      a_.CmpByteMemImm8(AtIndex(rcx, rdi), 0);
-      a_.Jcc(kEqual, stub.back);
+      a_.CmpByteMemImm8(AtIndex(rcx, rdi), kCodePage);
+      a_.Jcc(kNotEqual, stub.back);
       a_.Move32(rsi, *stub.address);
     } else {
       a_.MoveImm32(rsi, stub.known);

@@ -49,7 +49,7 @@ struct SobTranslatedRun::Run {
     frame.slot_limit = ScriptSlotLimit(c.stack_base_, c.stack_end_);
     frame.watch_from = c.memory_.WatchedWordFrom();
     frame.watch_span = c.memory_.WatchedWordSpan();
-    frame.code_pages = translations.CodePages();
+    frame.code_pages = translations.Pages();
     const std::vector<TranslatedRange>& ranges = translations.Ranges(counted);
     frame.ranges = ranges.data();
     frame.range_count = static_cast<std::uint32_t>(ranges.size());

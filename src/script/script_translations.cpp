@@ -14,6 +14,9 @@ namespace {
 // script sees no difference, so nothing is logged.
 constexpr int kMostRemakes = 4;
 
+constexpr std::ptrdiff_t kMapPageCount = std::ptrdiff_t{1} << (32 - kCodePageShift);
+constexpr std::ptrdiff_t kFirstPlainMapPage = ScriptMemory::kLowestAddress >> kCodePageShift;
+
 void LogRefused(std::uint32_t code, std::uint32_t length) {
   char line[128];
   std::snprintf(line, sizeof line, "script translation: the code at 0x%08X (%u bytes) cannot be translated and runs interpreted",
@@ -22,6 +25,32 @@ void LogRefused(std::uint32_t code, std::uint32_t length) {
 }
 
 }  // namespace
+
+const std::uint8_t* ScriptTranslations::NoPages() {
+  // Never written, so it costs no memory beyond the pages that reads touch.
+  static const std::uint8_t kNone[kMapPageCount] = {};
+  return kNone;
+}
+
+void ScriptTranslations::AllocatePages() {
+  if (code_pages_.empty()) code_pages_.assign(kMapPageCount, 0);
+}
+
+std::uint8_t ScriptTranslations::UncodedPage(std::ptrdiff_t page) const {
+  return page >= kFirstPlainMapPage && page < plain_end_ ? kPlainPage : 0;
+}
+
+// The last page that is wholly usable holds words that run past the end, so it is not plain.
+void ScriptTranslations::MarkPlainPages() {
+  AllocatePages();
+  plain_for_end_ = memory_.UsableEnd();
+  const auto usable_pages = static_cast<std::ptrdiff_t>(plain_for_end_ >> kCodePageShift);
+  const std::ptrdiff_t end = std::max(kFirstPlainMapPage, usable_pages - 1);
+  for (std::ptrdiff_t page = std::max(kFirstPlainMapPage, plain_end_); page < end; ++page) {
+    if (code_pages_[page] == 0) code_pages_[page] = kPlainPage;
+  }
+  plain_end_ = std::max(plain_end_, end);
+}
 
 ScriptTranslations::~ScriptTranslations() { memory_.Watch(nullptr, 0, 0); }
 
@@ -83,18 +112,17 @@ void ScriptTranslations::WatchCode() {
 
 // Only the pages marked before are cleared: the map is large, and code is translated often.
 void ScriptTranslations::MarkCodePages() {
-  for (const auto& [first, end] : marked_pages_) std::fill(code_pages_.begin() + first, code_pages_.begin() + end, 0);
+  for (const auto& [first, end] : marked_pages_) {
+    for (std::ptrdiff_t page = first; page < end; ++page) code_pages_[page] = UncodedPage(page);
+  }
   marked_pages_.clear();
   if (translators_.empty()) return;
-  if (code_pages_.empty()) {
-    code_pages_.assign(std::size_t{1} << (32 - kCodePageShift), 0);
-    code_pages_data_ = code_pages_.data();
-  }
+  AllocatePages();
   for (const auto& [start, translator] : translators_) {
     // A word that starts up to three bytes before the code reaches it.
     const auto first = static_cast<std::ptrdiff_t>((start < 3 ? 0 : start - 3) >> kCodePageShift);
     const auto end = static_cast<std::ptrdiff_t>(((std::uint64_t{start} + translator->CodeLength() - 1) >> kCodePageShift) + 1);
-    std::fill(code_pages_.begin() + first, code_pages_.begin() + end, 1);
+    std::fill(code_pages_.begin() + first, code_pages_.begin() + end, kCodePage);
     marked_pages_.emplace_back(first, end);
   }
 }

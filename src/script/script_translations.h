@@ -49,9 +49,14 @@ class ScriptTranslations : private ScriptMemory::WriteListener {
   }
   // Changes whenever code is translated, made again or dropped.
   std::uint64_t Generation() const { return generation_; }
-  // By address >> kCodePageShift: not 0 where a word may share a byte with translated code; null
-  // while nothing was ever translated.
-  const std::uint8_t* CodePages() const { return code_pages_data_; }
+  // The map of pages by address >> kCodePageShift (kCodePage, kPlainPage or 0), brought up to
+  // date with the usable memory.
+  const std::uint8_t* Pages() {
+    if (memory_.UsableEnd() != plain_for_end_) MarkPlainPages();
+    return code_pages_.data();
+  }
+  // A map that says nothing of any page.
+  static const std::uint8_t* NoPages();
 
   // Frees the dropped translations once no translated code runs.
   void ReleaseRetired() {
@@ -67,6 +72,9 @@ class ScriptTranslations : private ScriptMemory::WriteListener {
   // Tells script memory the span that the translations cover now.
   void WatchCode();
   void MarkCodePages();
+  void MarkPlainPages();
+  void AllocatePages();
+  std::uint8_t UncodedPage(std::ptrdiff_t page) const;
 
   ScriptMemory& memory_;
   Translators translators_;
@@ -78,6 +86,7 @@ class ScriptTranslations : private ScriptMemory::WriteListener {
   std::vector<TranslatedRange> ranges_[2];  // plain, counted
   std::uint64_t ranges_generation_[2] = {UINT64_MAX, UINT64_MAX};
   std::vector<std::uint8_t> code_pages_;
-  const std::uint8_t* code_pages_data_ = nullptr;  // the interpreter reads it at every transfer
+  std::uint64_t plain_for_end_ = 0;  // the usable end that the plain pages were marked for
+  std::ptrdiff_t plain_end_ = 0;      // the plain pages lie below this page, from the lowest address's on
   std::vector<std::pair<std::ptrdiff_t, std::ptrdiff_t>> marked_pages_;  // [first, end) set in code_pages_
 };

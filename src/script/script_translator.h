@@ -63,7 +63,7 @@ struct TranslatedFrame {
   std::uint32_t watch_span = 0;
   std::uint32_t range_count = 0;
   const TranslatedRange* ranges = nullptr;  // every translated range with code of the form that runs
-  const std::uint8_t* code_pages = nullptr;  // by a >> kCodePageShift: not 0 where translated code may lie
+  const std::uint8_t* code_pages = nullptr;  // by a >> kCodePageShift: kCodePage where translated code may lie
   std::uint64_t slot_limit = 0;
   std::uint64_t budget = 0;  // instructions left, in the counted form
   std::byte* memory_base = nullptr;
@@ -78,6 +78,11 @@ struct TranslatedFrame {
 // Script memory in pages of this many bits of address, for the map of pages that hold translated
 // code: small enough that a script's data seldom shares a page with code.
 inline constexpr unsigned kCodePageShift = 12;
+// What the map says of a page: kCodePage where a word in it may share a byte with translated code;
+// kPlainPage where every word in it lies in usable memory and shares no byte with translated code;
+// 0 elsewhere (below the lowest address, the last usable page, beyond the usable end).
+inline constexpr std::uint8_t kPlainPage = 1;
+inline constexpr std::uint8_t kCodePage = 2;
 
 // Why translated code returned to its caller.
 enum class TranslatedExit : std::uint32_t {

@@ -401,20 +401,41 @@ TEST_P(ScriptVmTest, ABuiltInMayReenterTheMachineAndGrowTheUsableMemory) {
   EXPECT_EQ(Context().Sp(), Context().StackBase());
 }
 
+// In the translated mode the stores are made by the interpreter beside translated code elsewhere,
+// whose stores look up their page first, and then by translated code.
 TEST_P(ScriptVmTest, TheLastWordBeforeTheUsableEndIsTheLastOneUsable) {
+  const std::uint32_t elsewhere = Memory().Allocate(0x2000, true);
+  if (Translated()) Translate(elsewhere + 0x1000, 4);
   const auto end = static_cast<std::uint32_t>(Memory().UsableEnd());
-  Memory().SetWord(end - 4, 9);
   ScriptCodeBuilder code = Code();
   code.Emit(Op::Copy, {end - 4, Data(0)});
   code.Emit(Op::IncMem, {end - 4});
   code.Emit(Op::Copy, {end - 3, Data(1)});
   code.Emit(Op::Return);
-  EXPECT_EQ(RunCode(code), kScriptFaulted);
-  EXPECT_EQ(D(0), 9u);
-  EXPECT_EQ(Memory().Word(end - 4), 10u);
+  ScriptCodeBuilder store = Code();
+  store.Emit(Op::StoreImm, {5, end - 3});
+  store.Emit(Op::Return);
+  const auto run = [this](const ScriptCodeBuilder& program, bool translate) {
+    Context().ResetStack();
+    if (translate) {
+      Install(program);
+    } else {
+      program.WriteTo(Memory());
+    }
+    return vm_.Run(code_);
+  };
   char text[32];
   std::snprintf(text, sizeof text, "bad address 0x%08X", end - 3);
-  EXPECT_NE(log_.Last().find(text), std::string::npos) << log_.Last();
+  for (const bool translate : {false, true}) {
+    SCOPED_TRACE(translate ? "translated where translating" : "interpreted");
+    Memory().SetWord(end - 4, 9);
+    EXPECT_EQ(run(code, translate), kScriptFaulted);
+    EXPECT_EQ(D(0), 9u);
+    EXPECT_EQ(Memory().Word(end - 4), 10u);
+    EXPECT_NE(log_.Last().find(text), std::string::npos) << log_.Last();
+    EXPECT_EQ(run(store, translate), kScriptFaulted);
+    EXPECT_NE(log_.Last().find(text), std::string::npos) << log_.Last();
+  }
 }
 
 // An instruction whose last operand word lies beyond the usable end faults on that word, after the

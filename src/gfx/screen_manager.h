@@ -108,7 +108,6 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
   uint32_t ChangeDisplaySettings(int32_t width, int32_t height, const std::string& device_name);
   // Gives the changed display its own size again: 0; 1 when nothing was changed.
   uint32_t RestoreDisplaySettings();
-  bool DisplaySettingsChanged() const { return display_settings_changed_ != 0; }
   // 1 without a back surface.
   uint32_t ClearBackSurface();
   // Reads the back surface's pixel format again: the format, 0 when it cannot be read.

@@ -265,6 +265,8 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   // The start-up's display-device list: 0, or the start-up's exit code when full screen is the
   // only mode and no display can be listed (a failure otherwise leaves only window mode).
   int BuildDisplayList();
+  // Lists the monitors and their full-screen modes anew: false when no display can be listed.
+  bool RebuildDisplayList();
   // The window-mode style of the settings, without the maximize box unless both modes may be used.
   uint32_t WindowModeStyle() const;
   // The layer's display of the display-device list's selected entry.

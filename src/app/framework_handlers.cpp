@@ -5,9 +5,9 @@
 #include "app/framework_app.h"
 #include "app/private_messages.h"
 #include "base/lock_guard.h"
-#include "base/not_built.h"
 #include "platform/clock.h"
 #include "platform/control_key.h"
+#include "platform/diagnostic_log.h"
 #include "platform/screen_presenter.h"
 #include "platform/text_out.h"
 #include "platform/window.h"
@@ -119,7 +119,9 @@ int CFrameworkApp::OnDisplayChange(MessageBlock& block) {
   desktop_bits_ = static_cast<int32_t>(block.wparam);
   desktop_width_ = static_cast<int32_t>(plat::LoWord(static_cast<uint32_t>(block.lparam)));
   desktop_height_ = static_cast<int32_t>(plat::HiWord(static_cast<uint32_t>(block.lparam)));
-  ReportNotBuiltYet("display-device list and system report refresh after a display change");
+  // The system report reads the displays afresh each time it is written: only the list is kept.
+  CLockGuard guard(display_lock_);
+  if (!RebuildDisplayList()) plat::LogDiagnostic("display change: the list of displays cannot be made again");
   return 0;
 }
 

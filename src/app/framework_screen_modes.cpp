@@ -15,13 +15,15 @@ constexpr uint32_t kFullScreenStyle = plat::WS_POPUP | plat::WS_VISIBLE | plat::
 
 }  // namespace
 
-int CFrameworkApp::BuildDisplayList() {
+bool CFrameworkApp::RebuildDisplayList() {
   monitors_ = std::make_unique<CMonitorList>();
-  if (screen_.BuildDisplayModeList(monitors_.get(), info_.screen_width, info_.screen_height,
-                                   info_.display_list_switch != 0) == 0 &&
-      !screen_.GetDisplayList().empty()) {
-    return 0;
-  }
+  return screen_.BuildDisplayModeList(monitors_.get(), info_.screen_width, info_.screen_height,
+                                      info_.display_list_switch != 0) == 0 &&
+         !screen_.GetDisplayList().empty();
+}
+
+int CFrameworkApp::BuildDisplayList() {
+  if (RebuildDisplayList()) return 0;
   if (info_.allowed_screen_modes == kFullScreenOnly) {
     ShowMessageBox(plat::Utf8ToSjis("ディスプレイデバイスの情報を取得できません。"), kBoxStop, plat::kDesktopWindow);
     return kExitDesktopUnsuitable;

@@ -84,6 +84,7 @@ CScreenManager::~CScreenManager() {
   // Fonts last: the text sprites and text objects point at them until they are gone.
   if (font_list_ != nullptr) font_list_->DestroyAll();
   ReleaseSurfaces();
+  RestoreDisplaySettings();
   ClearDisplayList();
 }
 

@@ -103,6 +103,11 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
   // display as it was before the call, without surfaces.
   uint32_t SetDisplayMode(plat::WindowId window, bool windowed, bool triple_buffering, bool z_buffer);
   void ReleaseSurfaces();
+  // Sets the named display (empty: the primary one) to the size, after undoing an earlier
+  // change: 0; 1 the display refuses the size, and nothing is changed then.
+  uint32_t ChangeDisplaySettings(int32_t width, int32_t height, const std::string& device_name);
+  // Gives the changed display its own size again: 0; 1 when nothing was changed.
+  uint32_t RestoreDisplaySettings();
   // 1 without a back surface.
   uint32_t ClearBackSurface();
   // Reads the back surface's pixel format again: the format, 0 when it cannot be read.
@@ -323,6 +328,8 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
   DisplayEntry* selected_ = nullptr;
   uint8_t change_display_mode_ = 0;
   uint8_t direct_draw_sets_mode_ = 1;
+  uint8_t display_settings_changed_ = 0;
+  std::string display_device_name_;
   uint8_t full_screen_depth_ = 0;
   plat::Point monitor_origin_;
   int32_t output_width_ = 0;

@@ -1,7 +1,7 @@
 // Entering window and full-screen modes: the steps, their fall-backs and the codes they report.
-#include "base/not_built.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
+#include "platform/display_settings.h"
 #include "platform/window.h"
 
 struct CScreenManager::SavedMode {
@@ -22,6 +22,8 @@ uint32_t CScreenManager::SetDisplayMode(plat::WindowId window, bool windowed, bo
   if (ScreenWidth() < 1 || ScreenHeight() < 1) return 1;
   const SavedMode saved{display_state_, window_, full_screen_scaling_};
   ReleaseSurfaces();
+  // Every set-up starts from the display's own settings, as it starts from its own mode.
+  RestoreDisplaySettings();
   window_ = window;
   full_screen_scaling_ = 0;
   const uint32_t status = windowed ? SetWindowMode() : SetFullScreenMode(triple_buffering);
@@ -29,11 +31,12 @@ uint32_t CScreenManager::SetDisplayMode(plat::WindowId window, bool windowed, bo
   return status;
 }
 
-// A failed set-up leaves no half-made mode behind: no surfaces, the display mode this call set
-// is undone, and the display state is the one from before the call.
+// A failed set-up leaves no half-made mode behind: no surfaces, the display mode or settings this
+// call set are undone, and the display state is the one from before the call.
 void CScreenManager::RestoreMode(const SavedMode& saved) {
   ReleaseSurfaces();
   if (GetDisplayModeState() == kDisplayModeSet) RestoreDisplayMode();
+  RestoreDisplaySettings();
   display_state_ = saved.display_state;
   window_ = saved.window;
   full_screen_scaling_ = saved.full_screen_scaling;
@@ -93,12 +96,31 @@ uint32_t CScreenManager::EnterFullScreenDisplayMode() {
     height = scaled_height_;
     full_screen_scaling_ = 1;
   }
-  if (change_display_mode_ == 0) return RestoreDisplayMode() != 0 ? 2 : 0;
-  if (direct_draw_sets_mode_ == 0) {
-    ReportNotBuiltYet("display-mode changes through the display settings");
-    return 2;
+  if (change_display_mode_ != 0 && direct_draw_sets_mode_ != 0) {
+    return CDirectDrawDevice::SetDisplayMode(window_, width, height, full_screen_depth_, use_60hz_ != 0) != 0 ? 2 : 0;
   }
-  return CDirectDrawDevice::SetDisplayMode(window_, width, height, full_screen_depth_, use_60hz_ != 0) != 0 ? 2 : 0;
+  if (change_display_mode_ != 0) {
+    const std::string device_name = selected_ != nullptr ? selected_->device_name : std::string();
+    if (ChangeDisplaySettings(width, height, device_name) != 0) return 2;
+  }
+  return RestoreDisplayMode() != 0 ? 2 : 0;
+}
+
+uint32_t CScreenManager::ChangeDisplaySettings(int32_t width, int32_t height, const std::string& device_name) {
+  RestoreDisplaySettings();
+  const plat::DisplayModeDesc mode{width, height, 0, 0};
+  if (plat::ChangeDisplaySettings(device_name, &mode) != plat::DISP_CHANGE_SUCCESSFUL) return 1;
+  display_device_name_ = device_name;
+  display_settings_changed_ = 1;
+  return 0;
+}
+
+uint32_t CScreenManager::RestoreDisplaySettings() {
+  if (display_settings_changed_ == 0) return 1;
+  plat::ChangeDisplaySettings(display_device_name_, nullptr);
+  display_settings_changed_ = 0;
+  display_device_name_.clear();
+  return 0;
 }
 
 uint32_t CScreenManager::FinishGdi() {

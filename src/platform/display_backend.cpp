@@ -78,6 +78,12 @@ class SdlDisplayBackend : public DisplayBackend {
   void LeaveFullScreen(WindowId window) override {
     if (SDL_Window* sdl_window = SDL_GetWindowFromID(window)) SDL_SetWindowFullscreen(sdl_window, 0);
   }
+
+  int32_t CoveredDisplay(WindowId window) override {
+    SDL_Window* sdl_window = SDL_GetWindowFromID(window);
+    if (sdl_window == nullptr || (SDL_GetWindowFlags(sdl_window) & SDL_WINDOW_FULLSCREEN) == 0) return -1;
+    return SDL_GetWindowDisplayIndex(sdl_window);
+  }
 };
 
 SdlDisplayBackend& SdlBackend() {

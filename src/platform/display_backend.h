@@ -39,6 +39,8 @@ class DisplayBackend {
   // Makes the window cover the display over the desktop as it is: the monitor keeps its mode.
   virtual bool EnterFullScreen(WindowId window, int32_t display) = 0;
   virtual void LeaveFullScreen(WindowId window) = 0;
+  // The display that the window covers in full screen; -1 when it covers none.
+  virtual int32_t CoveredDisplay(WindowId window) = 0;
 };
 
 DisplayBackend& CurrentDisplayBackend();

@@ -6,6 +6,7 @@
 #include <atomic>
 
 #include "platform/clock.h"
+#include "platform/display_settings.h"
 #include "platform/screen_presenter.h"
 #include "platform/text_encoding.h"
 
@@ -21,25 +22,6 @@ constexpr std::array<uint8_t, 12> kGuidPrefix = {0x4B, 0x53, 0x54, 0x52, 0x4E, 0
 std::atomic<bool>& NoHardware() {
   static std::atomic<bool> no_hardware{false};
   return no_hardware;
-}
-
-// The modes offered on a display: each size it can switch to (and its desktop size) at 16 and
-// 32 bits per pixel, since surfaces of any depth are drawn in software.
-std::vector<DisplayModeDesc> OfferedModes(const DisplayOutput& display) {
-  std::vector<DisplayModeDesc> sizes;
-  const DisplayModeDesc desktop{display.bounds.Width(), display.bounds.Height(), 0, display.refresh_rate};
-  sizes.push_back(desktop);
-  for (const DisplayModeDesc& mode : display.modes) {
-    const DisplayModeDesc size{mode.width, mode.height, 0, mode.refresh_rate};
-    if (std::find(sizes.begin(), sizes.end(), size) == sizes.end()) sizes.push_back(size);
-  }
-  std::vector<DisplayModeDesc> offered;
-  for (const DisplayModeDesc& size : sizes) {
-    for (const int32_t depth : {16, 32}) {
-      offered.push_back(DisplayModeDesc{size.width, size.height, depth, size.refresh_rate});
-    }
-  }
-  return offered;
 }
 
 PixelFormat FormatForDepth(int32_t bits_per_pixel) {
@@ -76,7 +58,7 @@ std::vector<DriverRecord> EnumerateDisplayDrivers(bool with_modes) {
   DriverRecord primary;
   primary.description = "Primary Display Driver";
   primary.driver_name = "display";
-  if (with_modes) primary.modes = OfferedModes(displays.front());
+  if (with_modes) primary.modes = OfferedDisplayModes(displays.front());
   records.push_back(std::move(primary));
   if (displays.size() == 1) return records;
   for (size_t index = 0; index < displays.size(); ++index) {
@@ -85,7 +67,7 @@ std::vector<DriverRecord> EnumerateDisplayDrivers(bool with_modes) {
     record.description = Utf8ToSjis(displays[index].name);
     record.driver_name = DisplayDeviceName(index);
     record.monitor = index + 1;
-    if (with_modes) record.modes = OfferedModes(displays[index]);
+    if (with_modes) record.modes = OfferedDisplayModes(displays[index]);
     records.push_back(std::move(record));
   }
   return records;
@@ -157,7 +139,7 @@ HResult DisplayDevice::SetDisplayMode(int32_t width, int32_t height, int32_t bit
   if ((cooperative_flags_ & DDSCL_EXCLUSIVE) == 0) return DDERR_NOEXCLUSIVEMODE;
   const std::optional<DisplayOutput> display = CurrentDisplay();
   if (!display) return DDERR_INVALIDMODE;
-  const std::vector<DisplayModeDesc> offered = OfferedModes(*display);
+  const std::vector<DisplayModeDesc> offered = OfferedDisplayModes(*display);
   const auto match = std::find_if(offered.begin(), offered.end(), [&](const DisplayModeDesc& mode) {
     return mode.width == width && mode.height == height && mode.bits_per_pixel == bits_per_pixel &&
            (refresh_rate == 0 || mode.refresh_rate == refresh_rate);
@@ -190,7 +172,7 @@ HResult DisplayDevice::RestoreDisplayMode() {
 HResult DisplayDevice::EnumDisplayModes(std::vector<DisplayModeDesc>& out) const {
   if (!initialized_) return DDERR_NOTINITIALIZED;
   const std::optional<DisplayOutput> display = CurrentDisplay();
-  out = display ? OfferedModes(*display) : std::vector<DisplayModeDesc>{};
+  out = display ? OfferedDisplayModes(*display) : std::vector<DisplayModeDesc>{};
   return DD_OK;
 }
 
@@ -228,9 +210,12 @@ HResult DisplayDevice::CreateSurface(const SurfaceDesc& desc, std::shared_ptr<Su
   const std::optional<DisplayOutput> display = CurrentDisplay();
   int32_t width = display ? display->bounds.Width() : 1;
   int32_t height = display ? display->bounds.Height() : 1;
-  if (mode_) {
-    width = mode_->width;
-    height = mode_->height;
+  // The display shows the size its settings were changed to, unless a mode of this device's own
+  // covers it.
+  const std::optional<DisplayModeDesc> shown = mode_ ? mode_ : ChangedDisplaySize(display_);
+  if (shown) {
+    width = shown->width;
+    height = shown->height;
   }
   const PixelFormat format = DisplayFormat();
   std::shared_ptr<Surface> front = Surface::Make(width, height, format, caps | (flipping ? DDSCAPS_FRONTBUFFER : 0),

@@ -1,6 +1,7 @@
 #include "platform/monitors.h"
 
 #include <algorithm>
+#include <charconv>
 #include <limits>
 
 #include "platform/display_backend.h"
@@ -21,9 +22,21 @@ int64_t DistanceSquared(const Rect& a, const Rect& b) {
   return dx * dx + dy * dy;
 }
 
+constexpr std::string_view kDisplayNamePrefix = "\\\\.\\DISPLAY";
+
 }  // namespace
 
-std::string DisplayDeviceName(size_t display) { return "\\\\.\\DISPLAY" + std::to_string(display + 1); }
+std::string DisplayDeviceName(size_t display) { return std::string(kDisplayNamePrefix) + std::to_string(display + 1); }
+
+std::optional<size_t> DisplayIndexOf(std::string_view device_name) {
+  if (device_name.substr(0, kDisplayNamePrefix.size()) != kDisplayNamePrefix) return std::nullopt;
+  const std::string_view digits = device_name.substr(kDisplayNamePrefix.size());
+  const char* const end = digits.data() + digits.size();
+  size_t number = 0;
+  const auto [stop, error] = std::from_chars(digits.data(), end, number);
+  if (error != std::errc{} || stop != end || number == 0) return std::nullopt;
+  return number - 1;
+}
 
 std::vector<MonitorHandle> EnumDisplayMonitors() {
   std::vector<MonitorHandle> monitors;

@@ -2,8 +2,11 @@
 // handles with their rectangles, the display devices that drive them, and the screen size.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/window_messages.h"
@@ -49,5 +52,7 @@ bool EnumDisplayDevices(uint32_t index, DisplayDeviceEntry& out);
 int32_t GetSystemMetrics(int index);
 // "\\.\DISPLAY1" for display 0.
 std::string DisplayDeviceName(size_t display);
+// 0 for "\\.\DISPLAY1"; empty for a name of another shape.
+std::optional<size_t> DisplayIndexOf(std::string_view device_name);
 
 }  // namespace plat

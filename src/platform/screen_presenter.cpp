@@ -9,6 +9,7 @@
 
 #include "platform/diagnostic_log.h"
 #include "platform/dialog_host.h"
+#include "platform/display_settings.h"
 #include "platform/menu_overlay.h"
 #include "platform/message_queue.h"
 #include "platform/surface.h"
@@ -237,6 +238,13 @@ void ScreenPresenter::ScreenSizeForWindow(int& width, int& height) const {
   if (mode_width_ > 0) {
     width = mode_width_;
     height = mode_height_;
+    return;
+  }
+  const int32_t covered = CurrentDisplayBackend().CoveredDisplay(id_);
+  if (const std::optional<DisplayModeDesc> changed =
+          covered >= 0 ? ChangedDisplaySize(static_cast<size_t>(covered)) : std::nullopt) {
+    width = changed->width;
+    height = changed->height;
     return;
   }
   SDL_GetWindowSize(window_, &width, &height);

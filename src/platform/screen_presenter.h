@@ -83,7 +83,8 @@ class ScreenPresenter {
   // The screen and, over it, the window's open menu bar.
   void Render();
   void RenderScreen();
-  // The size a screen that follows the window takes: the emulated mode's, else the window's.
+  // The size a screen that follows the window takes: the emulated mode's, else the size the
+  // settings of the display the window covers were changed to, else the window's.
   void ScreenSizeForWindow(int& width, int& height) const;
   void ShowOnWindowThread();
   // Copies the changed rectangles aside for the window thread.

@@ -16,6 +16,7 @@
 #include "pixel/pixel_tables.h"
 #include "platform/clock.h"
 #include "platform/display_backend.h"
+#include "platform/display_settings.h"
 #include "platform/message_box.h"
 #include "platform/message_queue.h"
 #include "platform/screen_presenter.h"
@@ -811,6 +812,74 @@ TEST_F(FrameworkAppTest, PaintBlacksTheBarsOfAScaledFullScreenInsideThePaintRect
   EXPECT_EQ(pixel(right_bar.right - 1, 539), 0u) << "the second bar inside the paint rectangle";
   EXPECT_EQ(pixel(left_bar.left, 540), 0xFFFFFFu) << "below the paint rectangle nothing changes";
   EXPECT_EQ(pixel(right_bar.left, 1000), 0xFFFFFFu);
+  app.Exit(0);
+}
+
+// The display keeps 640 x 360 as its mode of the game's width: full screen sets the display to it,
+// the 640 x 480 screen is pillarboxed into it and the window shows the mode letterboxed.
+TEST_F(FrameworkAppTest, AFullScreenByTheDisplaySettingsShowsTheModeOnTheCoveredDisplayUntilTheWindowReturns) {
+  TestApp app;
+  app.display_canvas = 1;
+  ASSERT_EQ(app.Initialize(), 0);
+  plat::DisplayOutput panel = FakeDisplayBackend::Display("Panel", 0, 0, 1920, 1080);
+  panel.modes = {{1920, 1080, 32, 60}, {640, 360, 32, 60}};
+  FakeDisplayBackend backend({panel});
+  plat::ScopedDisplayBackend scoped(backend);
+  CScreenManager& screen = app.GetScreenManager();
+  CMonitorList monitors;
+  ASSERT_EQ(screen.BuildDisplayModeList(&monitors, 640, 480, false), 0);
+  ASSERT_EQ(screen.SelectDisplay(true, 0, 0, 0, &monitors), 0u);
+  // The fake display does not move the window: it is put where covering the display puts it.
+  app.GetMainWindow().GetPlatformWindow()->Move(0, 0);
+  ASSERT_EQ(app.ChangeScreenMode(kScreenModeFullScreen, 32, 0), 0);
+  const std::optional<plat::DisplayModeDesc> changed = plat::ChangedDisplaySize(0);
+  ASSERT_TRUE(changed.has_value());
+  EXPECT_EQ(changed->width, 640);
+  EXPECT_EQ(changed->height, 360);
+
+  constexpr uint32_t kFrame = 0x2040C0;
+  CImageCanvasEx& canvas = *app.DisplayCanvas();
+  canvas.GetImage()->FillRectArgb(0xFF000000 | kFrame, nullptr);
+  canvas.MarkDirty(nullptr);
+  ASSERT_EQ(screen.UpdateScreen(), 0u);
+  plat::ScreenPresenter* presenter = plat::ScreenPresenter::Existing(app.GetMainWindow().GetHandle());
+  ASSERT_NE(presenter, nullptr);
+  std::vector<uint32_t> shown;
+  int32_t width = 0;
+  int32_t height = 0;
+  ASSERT_TRUE(presenter->ReadBack(shown, width, height));
+  ASSERT_EQ(width, 640);
+  ASSERT_EQ(height, 480);
+  const auto at = [&](int32_t x, int32_t y) { return shown[static_cast<size_t>(y * width + x)] & 0xFFFFFF; };
+  EXPECT_EQ(at(320, 240), kFrame);
+  EXPECT_EQ(at(320, 30), 0u) << "above the mode";
+  EXPECT_EQ(at(320, 450), 0u) << "below the mode";
+  EXPECT_EQ(at(40, 240), 0u) << "the mode's bar beside the screen";
+
+  ASSERT_EQ(app.ChangeScreenMode(kScreenModeWindow, 32, 0), 0);
+  EXPECT_FALSE(plat::ChangedDisplaySize(0).has_value());
+  app.Exit(0);
+}
+
+// Monitors added or removed are listed again; in full screen the list is kept.
+TEST_F(FrameworkAppTest, ADisplayChangeListsTheDisplaysAgainOutsideFullScreen) {
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  FakeDisplayBackend two({FakeDisplayBackend::Display("Left", 0, 0, 1920, 1080),
+                          FakeDisplayBackend::Display("Right", 1920, 0, 1280, 1024)});
+  plat::ScopedDisplayBackend scoped_two(two);
+  CMainWindow& window = app.GetMainWindow();
+  window.SendMessage(plat::WM_DISPLAYCHANGE, 32, plat::MakeLParam(3200, 1080));
+  ASSERT_NE(app.GetMonitorList(), nullptr);
+  EXPECT_EQ(app.GetMonitorList()->GetCount(), 2u);
+  EXPECT_EQ(app.GetScreenManager().GetDisplayList().size(), 2u);
+
+  ASSERT_EQ(app.ChangeScreenMode(kScreenModeFullScreen, 32, 0), 0);
+  FakeDisplayBackend one({FakeDisplayBackend::Display("Left", 0, 0, 1920, 1080)});
+  plat::ScopedDisplayBackend scoped_one(one);
+  window.SendMessage(plat::WM_DISPLAYCHANGE, 32, plat::MakeLParam(1920, 1080));
+  EXPECT_EQ(app.GetMonitorList()->GetCount(), 2u);
+  EXPECT_EQ(app.GetScreenManager().GetDisplayList().size(), 2u);
   app.Exit(0);
 }
 

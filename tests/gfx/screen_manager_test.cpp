@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "gfx/image_canvas.h"
+#include "platform/display_settings.h"
 #include "support/fake_display_backend.h"
 
 namespace {
@@ -193,6 +194,40 @@ TEST_F(ScreenManagerTest, AFullScreenWhoseTextureFailsFallsBackToNoScalingMethod
   EXPECT_EQ(screen.GetDisplayState(), CScreenManager::kFullScreen);
   EXPECT_EQ(screen.GetRenderMode(), CScreenManager::kRenderDirectDraw);
   EXPECT_TRUE(screen.IsFullScreenScaling());
+}
+
+// Without DirectDraw setting the mode, full screen changes the chosen display's settings to the
+// mode; the window mode, a failed set-up and the end of the screen give the display its own back.
+TEST_F(ScreenManagerTest, AFullScreenByTheDisplaySettingsSetsTheChosenDisplayToTheModeUntilItEnds) {
+  CMonitorList monitors;
+  for (const size_t chosen : {size_t{0}, size_t{1}}) {
+    {
+      RefusingScreenManager screen;
+      ASSERT_EQ(screen.SetScreenSize(640, 480), 0u);
+      ASSERT_EQ(screen.BuildDisplayModeList(&monitors, 640, 480, false), 0);
+      ASSERT_EQ(screen.SelectDisplay(true, 0, static_cast<int32_t>(chosen), 0, &monitors), 0u);
+      ASSERT_EQ(screen.SetDisplayMode(0, false, false, false), 0u) << chosen;
+      EXPECT_EQ(screen.GetDisplayState(), CScreenManager::kFullScreen);
+      const std::optional<plat::DisplayModeDesc> changed = plat::ChangedDisplaySize(chosen);
+      ASSERT_TRUE(changed.has_value()) << chosen;
+      EXPECT_EQ(changed->width, 640);
+      EXPECT_EQ(changed->height, 480);
+      EXPECT_FALSE(plat::ChangedDisplaySize(1 - chosen).has_value());
+      // The display's desktop has the mode's size now.
+      ASSERT_NE(screen.GetPrimary(), nullptr);
+      EXPECT_EQ(screen.GetPrimary()->Width(), 640);
+      EXPECT_EQ(screen.GetPrimary()->Height(), 480);
+
+      ASSERT_EQ(screen.SetDisplayMode(0, true, false, false), 0u);
+      EXPECT_FALSE(plat::ChangedDisplaySize(chosen).has_value()) << chosen;
+      screen.refused_caps = plat::DDSCAPS_PRIMARYSURFACE;
+      EXPECT_EQ(screen.SetDisplayMode(0, false, false, false), 4u);
+      EXPECT_FALSE(plat::ChangedDisplaySize(chosen).has_value()) << chosen;
+      screen.refused_caps = 0;
+      ASSERT_EQ(screen.SetDisplayMode(0, false, false, false), 0u);
+    }
+    EXPECT_FALSE(plat::ChangedDisplaySize(chosen).has_value()) << chosen;
+  }
 }
 
 TEST_F(ScreenManagerTest, SurfaceFailuresReportTheirCodePlusTwoAndLeaveThePreviousState) {

@@ -14,5 +14,17 @@ plat::DisplayOutput FakeDisplayBackend::Display(std::string name, int32_t left, 
 
 bool FakeDisplayBackend::EnterFullScreen(plat::WindowId window, int32_t display) {
   entered.push_back(FullScreenCall{window, display});
-  return !refuse_full_screen;
+  if (refuse_full_screen) return false;
+  covered_[window] = display;
+  return true;
+}
+
+void FakeDisplayBackend::LeaveFullScreen(plat::WindowId window) {
+  left.push_back(window);
+  covered_.erase(window);
+}
+
+int32_t FakeDisplayBackend::CoveredDisplay(plat::WindowId window) {
+  const auto found = covered_.find(window);
+  return found != covered_.end() ? found->second : -1;
 }

@@ -2,6 +2,7 @@
 // full-screen switches are recorded.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,8 @@ class FakeDisplayBackend : public plat::DisplayBackend {
   std::vector<plat::DisplayOutput> Displays() override { return displays_; }
   std::string RendererName() override { return "fake renderer"; }
   bool EnterFullScreen(plat::WindowId window, int32_t display) override;
-  void LeaveFullScreen(plat::WindowId window) override { left.push_back(window); }
+  void LeaveFullScreen(plat::WindowId window) override;
+  int32_t CoveredDisplay(plat::WindowId window) override;
 
   // Refuses every switch to full screen, as a display that cannot be covered.
   bool refuse_full_screen = false;
@@ -32,4 +34,5 @@ class FakeDisplayBackend : public plat::DisplayBackend {
 
  private:
   std::vector<plat::DisplayOutput> displays_;
+  std::map<plat::WindowId, int32_t> covered_;
 };

@@ -248,6 +248,7 @@ TEST_F(DemoRunGuiTest, AQuickSaveAtTheChoiceShowsItsNoticeAndAQuickLoadBringsThe
   ASSERT_FALSE(saved.empty());
   EXPECT_EQ(NoticeInk(before), 0);
   EXPECT_GT(NoticeInk(saved), 40) << "the notice of the save in slot 1, over the message window";
+  EXPECT_LT(NoticeInkRight(saved), ButtonRowLeft(saved)) << "the notice runs clear of the buttons";
   EXPECT_EQ(At(saved, kChoiceX, kFirstChoiceY), At(before, kChoiceX, kFirstChoiceY)) << "the choice stays open";
   const std::vector<std::uint32_t>& on_the_hill = run.PictureAt(hill);
   ASSERT_FALSE(on_the_hill.empty());

@@ -305,6 +305,8 @@ TEST_F(DemoRunGuiTest, SavedAtTheChoiceBackToTheTitleContinuedTheHistoryReadAndT
   const std::vector<std::uint32_t>& at_title = run.PictureAt(title);
   ASSERT_FALSE(at_title.empty());
   EXPECT_EQ(At(at_title, kMoonX, kMoonY), kMoonColour) << "the menu's way led to the title";
+  // Left the story while Mio spoke: her name plate goes with the story, its row shows the title.
+  EXPECT_EQ(At(at_title, kNamePlateX, kNamePlateY), At(at_title, 240, kNamePlateY)) << "no name plate over the title";
   const std::vector<std::uint32_t>& back = run.PictureAt(resumed);
   ASSERT_FALSE(back.empty());
   EXPECT_EQ(At(back, kLawnX, kLawnY), kLawnColour) << "continued in the park";

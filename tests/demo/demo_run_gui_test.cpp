@@ -267,7 +267,7 @@ TEST_F(DemoRunGuiTest, AQuickSaveAtTheChoiceShowsItsNoticeAndAQuickLoadBringsThe
   EXPECT_GT(InkOnFirstLine(shown), 50);
 }
 
-// The main road: a quick save at the choice, the menu's way back to the title answered yes,
+// The main road: the quick-save button at the choice, the menu's way back to the title answered yes,
 // "つづきから" back to the newest save, the text history of the story so far over the dimmed
 // screen and closed again, the other branch to its end and "おわる".
 TEST_F(DemoRunGuiTest, SavedAtTheChoiceBackToTheTitleContinuedTheHistoryReadAndTheEnd) {
@@ -278,7 +278,7 @@ TEST_F(DemoRunGuiTest, SavedAtTheChoiceBackToTheTitleContinuedTheHistoryReadAndT
   test_support::FixedStepGame run;
   Reader reader(run);
   StartTheStory(reader);
-  reader.QuickSave();
+  reader.Click(kQuickSaveButtonX, kHistoryButtonY);
   const int notice = reader.Next() - kStep + 45;
   reader.AskFromTheMenu(kMenuTitleX, kMenuTitleY);
   reader.WaitForTheTitle();
@@ -302,6 +302,7 @@ TEST_F(DemoRunGuiTest, SavedAtTheChoiceBackToTheTitleContinuedTheHistoryReadAndT
   RunToTheEnd(run, reader, log);
 
   EXPECT_GT(NoticeInk(run.PictureAt(notice)), 40) << "the notice of the quick save";
+  EXPECT_LT(NoticeInkRight(run.PictureAt(notice)), ButtonRowLeft(run.PictureAt(notice))) << "clear of the buttons";
   const std::vector<std::uint32_t>& at_title = run.PictureAt(title);
   ASSERT_FALSE(at_title.empty());
   EXPECT_EQ(At(at_title, kMoonX, kMoonY), kMoonColour) << "the menu's way led to the title";

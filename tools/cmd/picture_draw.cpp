@@ -32,6 +32,7 @@ namespace {
 
 // The proportional gothic that games name for labels, as the engine's font layer resolves it.
 constexpr char kLabelFace[] = "ＭＳ Ｐゴシック";
+// The grey levels of the glyphs the text is drawn with: 0 (uncovered) to 64 (covered).
 constexpr int kGreyLevels = 64;
 
 struct Canvas {
@@ -72,7 +73,8 @@ std::uint32_t Colour(std::string_view text) {
   return text.size() == 6 ? 0xFF000000u | value : value;
 }
 
-// The comma-separated values; the last of `limit` values takes the rest, commas and all.
+// The comma-separated values; with a `limit`, the last of that many takes the rest, commas and
+// all (0: no limit).
 std::vector<std::string_view> Fields(std::string_view text, std::size_t limit) {
   std::vector<std::string_view> fields;
   for (std::size_t start = 0;;) {
@@ -120,6 +122,16 @@ void Ellipse(Canvas& canvas, const std::vector<std::string_view>& f) {
   }
 }
 
+// Lays a glyph whose top-left corner lies at (left, top) over the canvas.
+void PutGlyph(Canvas& canvas, const plat::GlyphBitmap& glyph, int left, int top, std::uint32_t colour) {
+  if (glyph.width > glyph.pitch || glyph.bits.size() < static_cast<std::size_t>(glyph.pitch) * glyph.height) return;
+  for (int row = 0; row < glyph.height; ++row) {
+    for (int column = 0; column < glyph.width; ++column) {
+      canvas.Blend(left + column, top + row, colour, glyph.bits[static_cast<std::size_t>(row) * glyph.pitch + column]);
+    }
+  }
+}
+
 void Text(Canvas& canvas, const std::vector<std::string_view>& f) {
   const int cx = Number(f[0]), cy = Number(f[1]), size = Number(f[2]);
   if (size < 4 || size > 256) throw std::invalid_argument("a text's size is 4 to 256 pixels");
@@ -136,12 +148,7 @@ void Text(Canvas& canvas, const std::vector<std::string_view>& f) {
     std::uint16_t code = static_cast<unsigned char>(character[0]);
     if (character.size() == 2) code = static_cast<std::uint16_t>(code << 8 | static_cast<unsigned char>(character[1]));
     if (const std::optional<plat::GlyphBitmap> glyph = face->Glyph(code, plat::GlyphBitmapFormat::kGray65, 1)) {
-      for (int row = 0; row < glyph->height; ++row) {
-        for (int column = 0; column < glyph->width; ++column) {
-          const int cover = glyph->bits[static_cast<std::size_t>(row) * glyph->pitch + column];
-          canvas.Blend(pen + glyph->origin_x + column, baseline - glyph->origin_y + row, colour, cover);
-        }
-      }
+      PutGlyph(canvas, *glyph, pen + glyph->origin_x, baseline - glyph->origin_y, colour);
     }
     pen += face->Extent(character).cx;
   }

@@ -178,7 +178,10 @@ void CVovFrame::BuildMessageWindow() {
                         "SYS/NM_FRM_B.ELG", "SYS/NM_FRM_A.ELG", "SYS/NM_FRM_G.ELG", kNameBoxMargins};
   CreateTextBox(name_box_, name_box);
   message_window_.SetNamePlate(&name_box_, kNamePlateStyle);
-  // Made again, the window shows only when the scenario or a wait shows it.
+  // Made again, the window keeps no text of the run before: a speaker's name kept from it would
+  // bring the plate, made empty, up with the window.
+  message_window_.ClearText();
+  // And it shows only when the scenario or a wait shows it.
   ShowTextWindow(message_window_, false);
 }
 

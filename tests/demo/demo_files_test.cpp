@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -174,8 +175,45 @@ TEST_F(DemoFilesTest, TheButtonLayoutNamesTenButtonsWithTheirDisabledLooks) {
     EXPECT_EQ(part.size.state, check ? 8 : 4);
     const std::optional<Picture> picture = Decode("SYS/" + part.picture);
     ASSERT_TRUE(picture) << part.picture;
-    EXPECT_EQ(picture->width, (check ? 8 : 4) * 48);
+    EXPECT_EQ(picture->width, (check ? 8 : 4) * 40);
     EXPECT_GE(part.y, 578) << "below the line where auto-hidden buttons fade in";
+  }
+}
+
+// Every cell of the ten buttons and the menu's eleven items carries its name, centred on its
+// place (right of a menu item's dot): letters, ink more than 7 rows high in the shades that
+// smoothed glyphs leave on the plate, where a plain mark would have one colour.
+TEST_F(DemoFilesTest, EveryButtonAndMenuItemCellCarriesItsName) {
+  struct Strip {
+    std::string name;
+    std::int32_t cell_width;
+    std::int32_t label_centre;
+  };
+  std::vector<Strip> strips;
+  for (int button = 0; button < 10; ++button) strips.push_back({"SYS/BT" + std::to_string(button) + ".ELG", 40, 20});
+  for (int item = 0; item < 11; ++item) strips.push_back({"SYS/SM_IT" + std::to_string(item) + ".ELG", 160, 94});
+  for (const Strip& strip : strips) {
+    const std::optional<Picture> picture = Decode(strip.name);
+    ASSERT_TRUE(picture) << strip.name;
+    for (std::int32_t left = 0; left < picture->width; left += strip.cell_width) {
+      const std::uint32_t plate = picture->Colour(left + 3, 1);
+      std::set<std::uint32_t> shades;
+      std::int32_t top = picture->height, bottom = -1, first = strip.cell_width, last = -1;
+      for (std::int32_t y = 0; y < picture->height; ++y) {
+        for (std::int32_t x = 2 * strip.label_centre - strip.cell_width; x < strip.cell_width; ++x) {
+          const std::uint32_t colour = picture->Colour(left + x, y);
+          if (colour == plate || colour >> 24 == 0) continue;
+          shades.insert(colour);
+          top = std::min(top, y);
+          bottom = std::max(bottom, y);
+          first = std::min(first, x);
+          last = std::max(last, x);
+        }
+      }
+      EXPECT_GE(bottom - top, 7) << strip.name << " at " << left;
+      EXPECT_GE(shades.size(), 4u) << strip.name << " at " << left;
+      EXPECT_NEAR((first + last) / 2, strip.label_centre, 3) << strip.name << " at " << left;
+    }
   }
 }
 

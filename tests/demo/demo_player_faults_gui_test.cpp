@@ -141,6 +141,7 @@ TEST_F(DemoPlayerFaultsGuiTest, AQuickLoadOfADamagedSaveSaysSoAndTheStoryStays) 
   ASSERT_FALSE(noticed.empty());
   ASSERT_FALSE(stayed.empty());
   EXPECT_GT(NoticeInk(noticed), 40) << "the notice that the load failed";
+  EXPECT_LT(NoticeInkRight(noticed), ButtonRowLeft(noticed)) << "the notice runs clear of the buttons";
   EXPECT_EQ(At(stayed, kLawnX, kLawnY), kLawnColour) << "still in the park";
   EXPECT_EQ(At(stayed, kChoiceX, kFirstChoiceY), At(before, kChoiceX, kFirstChoiceY)) << "the choice is still open";
   EXPECT_NE(At(stayed, kMoonX, kMoonY), kMoonColour) << "not the title";

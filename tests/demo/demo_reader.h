@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -59,6 +60,9 @@ constexpr std::int32_t kReadY = 320;
 constexpr std::int32_t kLawnX = 760;
 constexpr std::int32_t kLawnY = 420;
 constexpr std::uint32_t kLawnColour = 0xFF5C7A3A;
+// A point inside the name plate, which stands on the message window's left end (160 x 39).
+constexpr std::int32_t kNamePlateX = 80;
+constexpr std::int32_t kNamePlateY = 440;
 
 // A point of the sky, right of Mio, in each background.
 constexpr std::int32_t kSkyX = 760;
@@ -203,17 +207,38 @@ inline int MovieBarColoursShown(const std::vector<std::uint32_t>& shown) {
   }
   return found;
 }
-// Pixels of the notice's yellow ink where it slides in at the bottom left.
+// The notice's yellow ink where it slides in at the bottom left, from x 12.
+constexpr std::int32_t kNoticeTop = 570;
+inline bool NoticeYellow(std::uint32_t pixel) {
+  return ((pixel >> 16) & 0xFF) > 0xC0 && ((pixel >> 8) & 0xFF) > 0xB0 && (pixel & 0xFF) < 0x60;
+}
 inline int NoticeInk(const std::vector<std::uint32_t>& shown) {
   int ink = 0;
-  for (std::int32_t y = 570; y < 600; ++y) {
-    for (std::int32_t x = 12; x < 400; ++x) {
-      const std::uint32_t pixel = At(shown, x, y);
-      const bool yellow = ((pixel >> 16) & 0xFF) > 0xC0 && ((pixel >> 8) & 0xFF) > 0xB0 && (pixel & 0xFF) < 0x60;
-      ink += yellow ? 1 : 0;
-    }
+  for (std::int32_t y = kNoticeTop; y < 600; ++y) {
+    for (std::int32_t x = 12; x < 400; ++x) ink += NoticeYellow(At(shown, x, y)) ? 1 : 0;
   }
   return ink;
+}
+// The rightmost column of the notice's ink, -1 without ink.
+inline std::int32_t NoticeInkRight(const std::vector<std::uint32_t>& shown) {
+  std::int32_t right = -1;
+  for (std::int32_t y = kNoticeTop; y < 600; ++y) {
+    for (std::int32_t x = 12; x < 800; ++x) right = NoticeYellow(At(shown, x, y)) ? std::max(right, x) : right;
+  }
+  return right;
+}
+// The left end of the system buttons' row: the first pixel of a button plate's colour (resting,
+// hovered, pressed, checked or disabled) along a line through the plates; 800 without one.
+inline std::int32_t ButtonRowLeft(const std::vector<std::uint32_t>& shown) {
+  constexpr std::uint32_t kPlates[] = {0xFF2A3A60, 0xFF40588A, 0xFF1A2440, 0xFF30343C,
+                                       0xFF4A6AA8, 0xFF5A7CC0, 0xFF3A5490};
+  for (std::int32_t x = 0; x < 800; ++x) {
+    const std::uint32_t pixel = At(shown, x, 584);
+    for (const std::uint32_t plate : kPlates) {
+      if (pixel == plate) return x;
+    }
+  }
+  return 800;
 }
 // Pixels of the message window's first text line that differ from the window's own colour at
 // the left margin of their row.
@@ -261,8 +286,10 @@ inline bool Veiled(std::uint32_t shown, std::uint32_t under) {
 }
 // The text history's rows (0 to 3, the newest entry in the last), with their text boxes at x 139,
 // 612 wide; the history's button in the message window and the history's close button.
-constexpr std::int32_t kHistoryButtonX = 608;
+constexpr std::int32_t kHistoryButtonX = 686;
 constexpr std::int32_t kHistoryButtonY = 588;
+// The quick-save button, the first of the row.
+constexpr std::int32_t kQuickSaveButtonX = 392;
 constexpr std::int32_t kHistoryCloseX = 777;
 constexpr std::int32_t kHistoryCloseY = 30;
 // Pixels of the first text line in a row's text box that differ from the veil left of the box.

@@ -249,6 +249,7 @@ TEST_F(DemoRunGuiTest, AQuickSaveAtTheChoiceShowsItsNoticeAndAQuickLoadBringsThe
   ASSERT_FALSE(saved.empty());
   EXPECT_EQ(NoticeInk(before), 0);
   EXPECT_GT(NoticeInk(saved), 40) << "the notice of the save in slot 1, over the message window";
+  EXPECT_LT(NoticeInkRight(saved), ButtonRowLeft(saved)) << "the notice runs clear of the buttons";
   EXPECT_EQ(At(saved, kChoiceX, kFirstChoiceY), At(before, kChoiceX, kFirstChoiceY)) << "the choice stays open";
   const std::vector<std::uint32_t>& on_the_hill = run.PictureAt(hill);
   ASSERT_FALSE(on_the_hill.empty());
@@ -267,7 +268,7 @@ TEST_F(DemoRunGuiTest, AQuickSaveAtTheChoiceShowsItsNoticeAndAQuickLoadBringsThe
   EXPECT_GT(InkOnFirstLine(shown), 50);
 }
 
-// The main road: a quick save at the choice, the menu's way back to the title answered yes,
+// The main road: the quick-save button at the choice, the menu's way back to the title answered yes,
 // "つづきから" back to the newest save, the text history of the story so far over the dimmed
 // screen and closed again, the other branch to its end and "おわる".
 TEST_F(DemoRunGuiTest, SavedAtTheChoiceBackToTheTitleContinuedTheHistoryReadAndTheEnd) {
@@ -278,7 +279,7 @@ TEST_F(DemoRunGuiTest, SavedAtTheChoiceBackToTheTitleContinuedTheHistoryReadAndT
   test_support::FixedStepGame run;
   Reader reader(run);
   StartTheStory(reader);
-  reader.QuickSave();
+  reader.Click(kQuickSaveButtonX, kHistoryButtonY);
   const int notice = reader.Next() - kStep + 45;
   reader.AskFromTheMenu(kMenuTitleX, kMenuTitleY);
   reader.WaitForTheTitle();
@@ -302,9 +303,12 @@ TEST_F(DemoRunGuiTest, SavedAtTheChoiceBackToTheTitleContinuedTheHistoryReadAndT
   RunToTheEnd(run, reader, log);
 
   EXPECT_GT(NoticeInk(run.PictureAt(notice)), 40) << "the notice of the quick save";
+  EXPECT_LT(NoticeInkRight(run.PictureAt(notice)), ButtonRowLeft(run.PictureAt(notice))) << "clear of the buttons";
   const std::vector<std::uint32_t>& at_title = run.PictureAt(title);
   ASSERT_FALSE(at_title.empty());
   EXPECT_EQ(At(at_title, kMoonX, kMoonY), kMoonColour) << "the menu's way led to the title";
+  // Left the story while Mio spoke: her name plate goes with the story, its row shows the title.
+  EXPECT_EQ(At(at_title, kNamePlateX, kNamePlateY), At(at_title, 240, kNamePlateY)) << "no name plate over the title";
   const std::vector<std::uint32_t>& back = run.PictureAt(resumed);
   ASSERT_FALSE(back.empty());
   EXPECT_EQ(At(back, kLawnX, kLawnY), kLawnColour) << "continued in the park";

@@ -26,8 +26,8 @@ namespace {
 using namespace demo_test;
 
 // The message window's save and load buttons.
-constexpr std::int32_t kSaveButtonX = 400;
-constexpr std::int32_t kLoadButtonX = 452;
+constexpr std::int32_t kSaveButtonX = 518;
+constexpr std::int32_t kLoadButtonX = 560;
 constexpr std::int32_t kButtonY = 588;
 // The screen's back button and its slots: 360 x 150 plates in two columns of three from (30, 70),
 // 380 and 170 apart; in each the thumbnail at (12, 12), the time stamp from (126, 14) and the

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "gfx/color_key.h"
+#include "gfx/dirty_region.h"
 #include "gfx/image.h"
 #include "gfx/pixel_library.h"
 #include "pixel/blend_kernels.h"
@@ -55,6 +56,10 @@ CImagePieceDrawer::CImagePieceDrawer(CImage& dst, CImage& src, EOperation operat
   dst.GetClipRect(&dest_clip_);
 }
 
+CImagePieceDrawer::~CImagePieceDrawer() {
+  if (CDirtyRegion* region = dst_.GetDirtyRegion(); region != nullptr) region->AddRects(changed_);
+}
+
 // Most pieces lie inside both clip rectangles, and then nothing needs cutting.
 bool CImagePieceDrawer::LiesWithinClips(const plat::Rect& source, int32_t x, int32_t y, BlitClip& clip) const {
   if (source.left >= source.right || source.top >= source.bottom) return false;
@@ -93,5 +98,22 @@ void CImagePieceDrawer::Draw(const plat::Rect& source, int32_t x, int32_t y) con
       reinterpret_cast<const uint32_t*>(src_.CImageBase::GetPixels() + intptr_t{clip.source.top} * src_pitch) +
       clip.source.left;
   kernel_(to, from, dst_pitch - width * 4, src_pitch - width * 4, width, clip.dest.Height());
-  dst_.MarkChanged(clip.dest);
+  NoteChanged(clip.dest);
+}
+
+void CImagePieceDrawer::NoteChanged(const plat::Rect& rect) const {
+  dst_.MarkWritten();
+  if (dst_.GetDirtyRegion() == nullptr) return;
+  if (!changed_.empty()) {
+    plat::Rect& last = changed_.back();
+    if (last.top == rect.top && last.bottom == rect.bottom && last.right == rect.left) {
+      last.right = rect.right;
+      return;
+    }
+    if (last.left == rect.left && last.right == rect.right && last.bottom == rect.top) {
+      last.bottom = rect.bottom;
+      return;
+    }
+  }
+  changed_.push_back(rect);
 }

@@ -102,7 +102,8 @@ void CImagePieceDrawer::Draw(const plat::Rect& source, int32_t x, int32_t y) con
 }
 
 void CImagePieceDrawer::NoteChanged(const plat::Rect& rect) const {
-  dst_.MarkWritten();
+  // Once is enough, unless a full operation between two pieces gave the destination a new map.
+  if (!dst_.IsModified() || dst_.HasAlphaRuns()) dst_.MarkWritten();
   if (dst_.GetDirtyRegion() == nullptr) return;
   if (!changed_.empty()) {
     plat::Rect& last = changed_.back();

@@ -76,11 +76,7 @@ bool CImagePieceDrawer::LiesWithinClips(const plat::Rect& source, int32_t x, int
 
 void CImagePieceDrawer::Draw(const plat::Rect& source, int32_t x, int32_t y) const {
   if (kernel_ == nullptr) {
-    if (operation_ == EOperation::kPlainCopy) {
-      dst_.Copy(&src_, x, y, &source, false);
-    } else {
-      dst_.AlphaBlend(&src_, x, y, &source, false);
-    }
+    DrawByFullOperation(source, x, y);
     return;
   }
   BlitClip clip;
@@ -101,9 +97,28 @@ void CImagePieceDrawer::Draw(const plat::Rect& source, int32_t x, int32_t y) con
   NoteChanged(clip.dest);
 }
 
+void CImagePieceDrawer::DrawByFullOperation(const plat::Rect& source, int32_t x, int32_t y) const {
+  CDirtyRegion* region = dst_.GetDirtyRegion();
+  if (region != nullptr) dst_.SetDirtyRegionInUse(&full_operation_changes_);
+  if (operation_ == EOperation::kPlainCopy) {
+    dst_.Copy(&src_, x, y, &source, false);
+  } else {
+    dst_.AlphaBlend(&src_, x, y, &source, false);
+  }
+  if (region == nullptr) return;
+  dst_.SetDirtyRegionInUse(region);
+  // The operation marked the destination itself, and may have given it an alpha run map to keep.
+  full_operation_changes_.ForEachRect([this](const plat::Rect& rect) { KeepForRegion(rect); });
+  full_operation_changes_.Clear();
+}
+
 void CImagePieceDrawer::NoteChanged(const plat::Rect& rect) const {
   // Once is enough, unless a full operation between two pieces gave the destination a new map.
   if (!dst_.IsModified() || dst_.HasAlphaRuns()) dst_.MarkWritten();
+  KeepForRegion(rect);
+}
+
+void CImagePieceDrawer::KeepForRegion(const plat::Rect& rect) const {
   if (dst_.GetDirtyRegion() == nullptr) return;
   if (!changed_.empty()) {
     plat::Rect& last = changed_.back();

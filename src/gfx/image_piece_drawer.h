@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "gfx/blit_clipping.h"
+#include "gfx/dirty_region.h"
 #include "platform/window_messages.h"
 
 class CImage;
@@ -31,9 +32,13 @@ class CImagePieceDrawer {
  private:
   // The piece as it is when both clip rectangles hold it whole (clip then says what is drawn).
   bool LiesWithinClips(const plat::Rect& source, int32_t x, int32_t y, BlitClip& clip) const;
-  // Marks the destination written and keeps the rectangle for its dirty region, joined with the
-  // one before where the two make one rectangle.
+  // The destination's own Copy or AlphaBlend, whose dirty rectangle is kept with the others.
+  void DrawByFullOperation(const plat::Rect& source, int32_t x, int32_t y) const;
+  // Marks the destination written and keeps the rectangle for its dirty region.
   void NoteChanged(const plat::Rect& rect) const;
+  // Keeps the rectangle for the dirty region (when the destination has one), joined with the one
+  // before where the two make one rectangle.
+  void KeepForRegion(const plat::Rect& rect) const;
 
   using Kernel = void (*)(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t);
 
@@ -44,4 +49,6 @@ class CImagePieceDrawer {
   plat::Rect source_clip_;
   plat::Rect dest_clip_;
   mutable std::vector<plat::Rect> changed_;
+  // Where a full operation marks its rectangle, in place of the destination's region.
+  mutable CDirtyRegion full_operation_changes_;
 };

@@ -50,20 +50,25 @@ struct PiecePictures {
   }
 };
 
+// A colour key on the source (one that no pixel has) sends every piece through the full copy.
 TEST(ImagePieceDrawerTest, TilesDrawnOneByOneReachTheRegionAsOneRectangle) {
-  PiecePictures pictures;
-  {
-    const CImagePieceDrawer drawer(pictures.dst, pictures.src, CImagePieceDrawer::EOperation::kPlainCopy);
-    for (int32_t x = 8; x < 40; x += 4) {
-      for (int32_t y = 4; y < 36; y += 4) drawer.Draw({x, y, x + 4, y + 4}, x, y);
+  for (const bool keyed : {false, true}) {
+    PiecePictures pictures;
+    if (keyed) pictures.src.SetColorKeyValue(0x00ABCDEFu);
+    {
+      const CImagePieceDrawer drawer(pictures.dst, pictures.src, CImagePieceDrawer::EOperation::kPlainCopy);
+      for (int32_t x = 8; x < 40; x += 4) {
+        for (int32_t y = 4; y < 36; y += 4) drawer.Draw({x, y, x + 4, y + 4}, x, y);
+      }
     }
+    ASSERT_EQ(pictures.dst.GetDirtyRegion()->Count(), 1u) << keyed;
+    const plat::Rect& only = pictures.dst.GetDirtyRegion()->Head()->rect;
+    EXPECT_EQ(only.left, 8);
+    EXPECT_EQ(only.top, 4);
+    EXPECT_EQ(only.right, 40);
+    EXPECT_EQ(only.bottom, 36);
+    EXPECT_EQ(pictures.RegionCoverage(), pictures.WrittenPixels()) << keyed;
   }
-  ASSERT_EQ(pictures.dst.GetDirtyRegion()->Count(), 1u);
-  const plat::Rect& only = pictures.dst.GetDirtyRegion()->Head()->rect;
-  EXPECT_EQ(only.left, 8);
-  EXPECT_EQ(only.top, 4);
-  EXPECT_EQ(only.right, 40);
-  EXPECT_EQ(only.bottom, 36);
 }
 
 TEST(ImagePieceDrawerTest, ScatteredAndClippedPiecesLeaveExactlyWhatTheyWrote) {

@@ -1,24 +1,28 @@
-// The built-in "cross", "rule" and "ripple" transitions, one 800 x 600 frame each through the
-// whole filter path (the advance and every strip that the present asks for), at half way, against
-// the reference compositing library's OVER of the same size through a constant mask, in the same
-// run. After the runs: each transition's frame time as a ratio to the anchor, and the ripple's
-// (its waves at full height) to the cross-fade's.
+// Every built-in transition and layer filter made by name, one 800 x 600 frame each through the
+// whole filter path (the advance and the strips that the present asks for: the frame in strips
+// only where the filter allows it), at half way, against the reference compositing library's
+// OVER of the same size through a constant mask, in the same run. After the runs: each frame
+// time as a ratio to the anchor, and the ripple's (its waves at full height) to the cross-fade's.
 #include <benchmark/benchmark.h>
 
 #include <pixman.h>
 
 #include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
-#include "effects/cross_transition.h"
+#include "base/trig_tables.h"
+#include "effects/builtin_effects.h"
+#include "effects/create_by_name.h"
 #include "effects/ripple_rows.h"
-#include "effects/ripple_transition.h"
-#include "effects/rule_transition.h"
 #include "gfx/image_canvas.h"
 #include "gfx/pixel_library.h"
 #include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"
 #include "platform/cpu_features.h"
+#include "resource/dcp_plugin_manager.h"
+#include "resource/tcp_plugin_manager.h"
 #include "scene/draw_layer_factory.h"
 
 #include "ratio_reporter.h"
@@ -41,6 +45,9 @@ void Paint(CImage& image, uint32_t seed) {
 struct Pages {
   CPixelLibrary library;
   CDrawLayerFactory layers;
+  CTrigTables trig;
+  CDcpPluginManager effects;
+  CTcpPluginManager filters;
   CImageCanvasEx front;
   CImageCanvasEx back;
   CImage rule;
@@ -50,6 +57,11 @@ struct Pages {
     ChoosePixelKernels(plat::ReadCpuFeatures(), {});
     SetPixelLib(&library);
     g_DrawLayerFactory = &layers;
+    g_TrigTable = &trig;
+    g_TcpHost = &filters;
+    RegisterSetUpEffects(effects, filters);
+    RegisterBuiltinEffects(effects, filters);
+    StartUpRipple();
     front.Create(kWidth, kHeight, 32, CImagePart::kLayer);
     back.Create(kWidth, kHeight, 32, CImagePart::kLayer);
     front.SetPartner(&back);
@@ -67,20 +79,50 @@ Pages& ThePages() {
   return pages;
 }
 
-template <class Transition>
-void BM_Transition(benchmark::State& state, std::vector<std::uintptr_t> words) {
+// A filter by name: the words after the duration, and the part's attach mode.
+struct Filter {
+  const char* name;
+  std::vector<std::uintptr_t> args;
+  uint8_t mode = CImagePart::kModeSwapLayers;
+};
+
+std::vector<Filter> Filters() {
+  const auto rule = reinterpret_cast<std::uintptr_t>(&ThePages().rule);
+  return {
+      {"cross", {}},
+      {"rule", {rule, 64}},
+      {"ripple", {0xFFFFFFFF, 0xFFFFFFFF, 32, 0, 0, 24}},
+      {"scroll", {2, 0, 0}},
+      {"wave", {0, 12, 2048, 0xFF000000, 0xFFFFFFFF}},
+      {"mosaic", {0, 12, 0}},
+      {"rotaxis", {0}},
+      {"trans", {12, 0}},
+      {"tone", {0xFF40C040, 0}, CImagePart::kModePlain},
+      {"zoomflip", {0, 1}},
+      {"rotcenter", {0, 0}},
+      {"hblur", {1, 20}},
+  };
+}
+
+void BM_Filter(benchmark::State& state, const Filter& filter) {
   Pages& pages = ThePages();
-  RefPtr<CScreenTransition> attached = MakeRef<Transition>();
-  auto& transition = static_cast<Transition&>(*attached);
-  CImagePart* part = &pages.front;
-  if (transition.Create(reinterpret_cast<std::uintptr_t>(part),
-                        PluginArgs{words.data(), static_cast<uint32_t>(words.size())}) != 0 ||
-      pages.front.Attach(attached, CImagePart::kModeSwapLayers, 1, false) != 0) {
-    state.SkipWithError("the transition was refused");
+  std::vector<std::uintptr_t> words{kDuration};
+  words.insert(words.end(), filter.args.begin(), filter.args.end());
+  RefPtr<CScreenTransition> attached =
+      MakeLayerFilterByName(&pages.front, filter.name, PluginArgs{words.data(), static_cast<uint32_t>(words.size())});
+  if (attached == nullptr) {
+    state.SkipWithError("no filter bears the name");
+    return;
+  }
+  // The part takes the reference over.
+  CScreenTransition& transition = *attached;
+  if (pages.front.Attach(attached, filter.mode, 1, false) != 0) {
+    state.SkipWithError("the part refused the filter");
     return;
   }
   transition.Advance(kStart);
-  const int32_t strip_height = TransitionStripHeight(kWidth);
+  const bool strips = (transition.GetFlags() & CScreenTransition::kAllowsStrips) != 0 && g_StripRepaint != 0;
+  const int32_t strip_height = strips ? TransitionStripHeight(kWidth) : kHeight;
   for (auto _ : state) {
     transition.Advance(kStart + kDuration / 2);
     for (int32_t top = 0; top < kHeight; top += strip_height) {
@@ -89,17 +131,6 @@ void BM_Transition(benchmark::State& state, std::vector<std::uintptr_t> words) {
     benchmark::ClobberMemory();
   }
   pages.front.Detach(false);
-}
-
-void BM_Cross(benchmark::State& state) { BM_Transition<CCrossTransition>(state, {kDuration}); }
-
-void BM_Rule(benchmark::State& state) {
-  BM_Transition<CRuleTransition>(state, {kDuration, reinterpret_cast<std::uintptr_t>(&ThePages().rule), 64});
-}
-
-void BM_Ripple(benchmark::State& state) {
-  StartUpRipple();
-  BM_Transition<CRippleTransition>(state, {kDuration, 0xFFFFFFFF, 0xFFFFFFFF, 32, 0, 0, 24});
 }
 
 void BM_OverConstantMask(benchmark::State& state) {
@@ -122,15 +153,18 @@ void BM_OverConstantMask(benchmark::State& state) {
 
 int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("over_mask", BM_OverConstantMask)->Unit(benchmark::kMicrosecond);
-  benchmark::RegisterBenchmark("cross", BM_Cross)->Unit(benchmark::kMicrosecond);
-  benchmark::RegisterBenchmark("rule", BM_Rule)->Unit(benchmark::kMicrosecond);
-  benchmark::RegisterBenchmark("ripple", BM_Ripple)->Unit(benchmark::kMicrosecond);
+  static const std::vector<Filter> filters = Filters();
+  for (const Filter& filter : filters) {
+    benchmark::RegisterBenchmark(filter.name, BM_Filter, filter)->Unit(benchmark::kMicrosecond);
+  }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatios("frame", {{"cross", "over_mask"}, {"rule", "over_mask"}, {"ripple", "over_mask"},
-                                 {"ripple", "cross"}});
+  std::vector<std::pair<const char*, const char*>> pairs;
+  for (const Filter& filter : filters) pairs.emplace_back(filter.name, "over_mask");
+  pairs.emplace_back("ripple", "cross");
+  reporter.PrintRatios("frame", pairs);
   benchmark::Shutdown();
   return 0;
 }

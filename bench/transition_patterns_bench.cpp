@@ -1,7 +1,8 @@
 // Every transition pattern drawing one frame at level 128 from an 800 x 600 source into an
 // 800 x 600 destination by software copy, against memcpy of the same frame and pixman's OVER of
 // a whole frame with per-pixel alpha in the same run. After the runs: every pattern's time as a
-// ratio to both anchors, and the slowest ten.
+// ratio to both anchors, and the slowest ten. The patterns of the most pieces are drawn as well
+// into a destination that keeps a dirty region, as a canvas does ("tracked/N").
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
@@ -16,6 +17,7 @@
 
 #include "base/trig_tables.h"
 #include "effects/transition_patterns.h"
+#include "gfx/dirty_region.h"
 #include "gfx/image.h"
 #include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"
@@ -33,6 +35,7 @@ struct Frame {
   CTrigTables trig;
   CImage source;
   CImage destination;
+  CImage tracked;
 
   Frame() {
     BuildPixelTables();
@@ -40,6 +43,7 @@ struct Frame {
     g_TrigTable = &trig;
     source.Create(kWidth, kHeight, 32, 0);
     destination.Create(kWidth, kHeight, 32, 0);
+    tracked.Create(kWidth, kHeight, 32, CImage::kOwnDirtyRegion);
     for (int32_t y = 0; y < kHeight; ++y) {
       auto* row = reinterpret_cast<uint32_t*>(source.GetRowPointer(y));
       for (int32_t x = 0; x < kWidth; ++x) row[x] = 0xFF000000u | static_cast<uint32_t>((y % 256) << 8 | (x % 256));
@@ -54,11 +58,25 @@ Frame& TheFrame() {
 
 std::string PatternName(int32_t type) { return "pattern/" + std::to_string(type); }
 
+// The patterns of the most pieces.
+constexpr int32_t kTrackedPatterns[] = {3, 45, 56, 60};
+std::string TrackedName(int32_t type) { return "tracked/" + std::to_string(type); }
+
 void BM_Pattern(benchmark::State& state, int32_t type) {
   Frame& frame = TheFrame();
   for (auto _ : state) {
     benchmark::DoNotOptimize(
         DrawTransitionPattern(type, &frame.destination, &frame.source, kLevel, 0, 0, kTransitionCopy, nullptr));
+    benchmark::ClobberMemory();
+  }
+}
+
+void BM_PatternTracked(benchmark::State& state, int32_t type) {
+  Frame& frame = TheFrame();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(
+        DrawTransitionPattern(type, &frame.tracked, &frame.source, kLevel, 0, 0, kTransitionCopy, nullptr));
+    frame.tracked.GetDirtyRegion()->Clear();
     benchmark::ClobberMemory();
   }
 }
@@ -106,6 +124,11 @@ class PatternReporter : public RatioReporter {
     for (size_t i = 0; i < std::min<size_t>(10, ratios.size()); ++i) {
       std::printf("%-12d %10.2f\n", std::get<1>(ratios[i]), std::get<0>(ratios[i]));
     }
+    std::printf("\ninto a destination keeping a dirty region (frame time / pixman OVER of the frame):\n");
+    for (const int32_t type : kTrackedPatterns) {
+      const auto time = times_.find(TrackedName(type));
+      if (time != times_.end()) std::printf("%-12d %10.2f\n", type, time->second / pixman_time->second);
+    }
   }
 };
 
@@ -116,6 +139,10 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("pixman_over", BM_PixmanOver)->Unit(benchmark::kMicrosecond);
   for (int32_t type = 0; type < kTransitionPatternCount; ++type) {
     benchmark::RegisterBenchmark(PatternName(type).c_str(), BM_Pattern, type)->Unit(benchmark::kMicrosecond);
+  }
+  for (const int32_t type : kTrackedPatterns) {
+    benchmark::RegisterBenchmark(TrackedName(type).c_str(), BM_PatternTracked, type)
+        ->Unit(benchmark::kMicrosecond);
   }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -114,12 +114,17 @@ void DrawDitherPattern(const CPatternPainter& painter, int32_t cell, bool order_
   const int32_t w = painter.Width();
   const int32_t h = painter.Height();
   const int32_t k = painter.Level() >> 4;
+  // Walked by cell index, so that finding a cell's place in the matrix takes no division.
+  const int32_t cells = w / cell + (w % cell != 0 ? 1 : 0);
   for (int32_t cy = 0; cy < h; cy += cell) {
     const auto& row = matrix[(cy / cell) & 3];
     const int32_t bottom = cy + std::min(cell, h - cy);
     ForEachShownRun(
-        w, cell, [&](int32_t cx) { return row[(cx / cell) & 3] <= k; },
-        [&](int32_t first, int32_t last) { painter.DrawInPlace({first, cy, last, bottom}); });
+        cells, 1, [&](int32_t c) { return row[c & 3] <= k; },
+        [&](int32_t first, int32_t last) {
+          const auto right = static_cast<int32_t>(std::min<int64_t>(int64_t{last} * cell, w));
+          painter.DrawInPlace({first * cell, cy, right, bottom});
+        });
   }
 }
 

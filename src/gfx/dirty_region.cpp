@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "gfx/rect_union.h"
+
 using plat::Rect;
 
 constinit CRectNodePool g_DirtyNodePool;
@@ -153,6 +155,18 @@ void CDirtyRegion::AddRect(const Rect* rect) {
     CutRect(overlapped, &r);
   }
   InsertRect(&r);
+}
+
+void CDirtyRegion::AddRects(std::span<const Rect> rects) {
+  if (rects.empty()) return;
+  std::vector<Rect> all(rects.begin(), rects.end());
+  ForEachRect([&all](const Rect& rect) { all.push_back(rect); });
+  const std::vector<Rect> merged = UnionOfRects(std::move(all));
+  Clear();
+  // In sorted order every rectangle goes after the last one, which the cursor stays beside.
+  for (const Rect& rect : merged) InsertRect(&rect);
+  RecomputeBounds();
+  bounds_valid_ = count_ != 0;
 }
 
 bool CDirtyRegion::InsertRect(const Rect* rect) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "platform/window_messages.h"
@@ -59,6 +60,9 @@ class CDirtyRegion {
   void FreeNodes();
   void Clear();
   void AddRect(const plat::Rect* rect);
+  // Many rectangles at once: the region becomes the union of its own and these, laid out anew in
+  // one sweep, where adding them one by one would walk the list for each.
+  void AddRects(std::span<const plat::Rect> rects);
   bool InsertRect(const plat::Rect* rect);
   void RemoveNode(DirtyRectNode* node);
   void CutRect(DirtyRectNode* node, const plat::Rect* rect);

@@ -105,8 +105,12 @@ bool CImage::CopyPaletteFrom(const CImageBase* source) {
 }
 
 void CImage::MarkChanged(const plat::Rect& rect) {
-  DropAlphaRuns();
+  MarkWritten();
   if (region_in_use_ != nullptr) region_in_use_->AddRect(&rect);
+}
+
+void CImage::MarkWritten() {
+  DropAlphaRuns();
   modified_ = 1;
 }
 

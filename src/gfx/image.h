@@ -70,6 +70,9 @@ class CImage : public CImageBase {
 
   // Adds the rectangle to the dirty region in use (when tracking is on) and sets the modified flag.
   void MarkChanged(const plat::Rect& rect);
+  // What MarkChanged does besides the dirty region (the alpha run map dropped, the modified flag
+  // set), for a writer that hands the region its rectangles together afterwards.
+  void MarkWritten();
   // Marks what a pixel-library routine reports it changed; a routine that changed nothing (an
   // empty rectangle) marks nothing.
   void MarkRoutineChanges(const plat::Rect& changed);

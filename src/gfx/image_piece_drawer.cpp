@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "gfx/color_key.h"
+#include "gfx/dirty_region.h"
 #include "gfx/image.h"
 #include "gfx/pixel_library.h"
 #include "pixel/blend_kernels.h"
@@ -55,6 +56,10 @@ CImagePieceDrawer::CImagePieceDrawer(CImage& dst, CImage& src, EOperation operat
   dst.GetClipRect(&dest_clip_);
 }
 
+CImagePieceDrawer::~CImagePieceDrawer() {
+  if (CDirtyRegion* region = dst_.GetDirtyRegion(); region != nullptr) region->AddRects(changed_);
+}
+
 // Most pieces lie inside both clip rectangles, and then nothing needs cutting.
 bool CImagePieceDrawer::LiesWithinClips(const plat::Rect& source, int32_t x, int32_t y, BlitClip& clip) const {
   if (source.left >= source.right || source.top >= source.bottom) return false;
@@ -71,11 +76,7 @@ bool CImagePieceDrawer::LiesWithinClips(const plat::Rect& source, int32_t x, int
 
 void CImagePieceDrawer::Draw(const plat::Rect& source, int32_t x, int32_t y) const {
   if (kernel_ == nullptr) {
-    if (operation_ == EOperation::kPlainCopy) {
-      dst_.Copy(&src_, x, y, &source, false);
-    } else {
-      dst_.AlphaBlend(&src_, x, y, &source, false);
-    }
+    DrawByFullOperation(source, x, y);
     return;
   }
   BlitClip clip;
@@ -93,5 +94,42 @@ void CImagePieceDrawer::Draw(const plat::Rect& source, int32_t x, int32_t y) con
       reinterpret_cast<const uint32_t*>(src_.CImageBase::GetPixels() + intptr_t{clip.source.top} * src_pitch) +
       clip.source.left;
   kernel_(to, from, dst_pitch - width * 4, src_pitch - width * 4, width, clip.dest.Height());
-  dst_.MarkChanged(clip.dest);
+  NoteChanged(clip.dest);
+}
+
+void CImagePieceDrawer::DrawByFullOperation(const plat::Rect& source, int32_t x, int32_t y) const {
+  CDirtyRegion* region = dst_.GetDirtyRegion();
+  if (region != nullptr) dst_.SetDirtyRegionInUse(&full_operation_changes_);
+  if (operation_ == EOperation::kPlainCopy) {
+    dst_.Copy(&src_, x, y, &source, false);
+  } else {
+    dst_.AlphaBlend(&src_, x, y, &source, false);
+  }
+  if (region == nullptr) return;
+  dst_.SetDirtyRegionInUse(region);
+  // The operation marked the destination itself, and may have given it an alpha run map to keep.
+  full_operation_changes_.ForEachRect([this](const plat::Rect& rect) { KeepForRegion(rect); });
+  full_operation_changes_.Clear();
+}
+
+void CImagePieceDrawer::NoteChanged(const plat::Rect& rect) const {
+  // Once is enough, unless a full operation between two pieces gave the destination a new map.
+  if (!dst_.IsModified() || dst_.HasAlphaRuns()) dst_.MarkWritten();
+  KeepForRegion(rect);
+}
+
+void CImagePieceDrawer::KeepForRegion(const plat::Rect& rect) const {
+  if (dst_.GetDirtyRegion() == nullptr) return;
+  if (!changed_.empty()) {
+    plat::Rect& last = changed_.back();
+    if (last.top == rect.top && last.bottom == rect.bottom && last.right == rect.left) {
+      last.right = rect.right;
+      return;
+    }
+    if (last.left == rect.left && last.right == rect.right && last.bottom == rect.top) {
+      last.bottom = rect.bottom;
+      return;
+    }
+  }
+  changed_.push_back(rect);
 }

@@ -14,7 +14,6 @@
 #pragma once
 
 #include <algorithm>
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -181,6 +180,8 @@ struct Sse2Lanes {
   static constexpr int32_t kCount = 4;
   static Vector Load(const uint32_t* pixels) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels)); }
   static void Store(uint32_t* pixels, Vector v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels), v); }
+  static Vector FromPixel(uint32_t pixel) { return _mm_cvtsi32_si128(static_cast<int>(pixel)); }
+  static uint32_t LowestPixel(Vector v) { return static_cast<uint32_t>(_mm_cvtsi128_si32(v)); }
   template <typename Reader>
   static Vector Next(Reader& reader) {
     return reader.Next4();
@@ -199,6 +200,8 @@ struct Avx2Lanes {
     return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pixels));
   }
   static void Store(uint32_t* pixels, Vector v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(pixels), v); }
+  static Vector FromPixel(uint32_t pixel) { return _mm256_zextsi128_si256(Sse2Lanes::FromPixel(pixel)); }
+  static uint32_t LowestPixel(Vector v) { return Sse2Lanes::LowestPixel(_mm256_castsi256_si128(v)); }
   template <typename Reader>
   static Vector Next(Reader& reader) {
     return reader.Next8();
@@ -234,23 +237,16 @@ void StepVector(const Op& op, uint32_t* pixels, typename Lanes::Vector s) {
   }
 }
 
-// Applies the vector step to fewer pixels than fill a vector (at the start or the end of a row)
-// through a padded vector, so that every pixel gets the vector result. The loops run over the
-// whole vector, so that they unroll into moves instead of becoming two library copies, which
-// would cost more than the pixels on the narrow rows of small pieces and stretched columns.
+// Applies the vector step to fewer pixels than fill a vector (at the start or the end of a row,
+// or the whole of a narrow row) one pixel at a time in the lowest lane, so that every pixel gets
+// the vector result. Gathering the pixels into a padded vector in memory instead stalls on the
+// load that follows the narrow stores, and on the narrow rows of small pieces and stretched
+// columns that stall costs more than the pixels.
 template <typename Lanes, typename Reader, typename Op>
 void PartialVector(uint32_t* row, int32_t count, Reader& reader, const Op& op) {
-  alignas(32) std::array<uint32_t, Lanes::kCount> d{};
-  alignas(32) std::array<uint32_t, Lanes::kCount> s{};
-  for (int32_t x = 0; x < static_cast<int32_t>(Lanes::kCount); ++x) {
-    if (x >= count) break;
-    d[static_cast<size_t>(x)] = row[x];
-    s[static_cast<size_t>(x)] = reader.Next();
-  }
-  Lanes::Store(d.data(), Lanes::Apply(op, Lanes::Load(d.data()), Lanes::Load(s.data())));
-  for (int32_t x = 0; x < static_cast<int32_t>(Lanes::kCount); ++x) {
-    if (x >= count) break;
-    row[x] = d[static_cast<size_t>(x)];
+  for (int32_t x = 0; x < count; ++x) {
+    const typename Lanes::Vector s = Lanes::FromPixel(reader.Next());
+    row[x] = Lanes::LowestPixel(Lanes::Apply(op, Lanes::FromPixel(row[x]), s));
   }
 }
 

@@ -1,10 +1,12 @@
-// The dirty region: its edge cases, its node pool, and a property test against a coverage map.
+// The dirty region: its edge cases, its node pool, and a property test against a coverage map
+// of rectangles added one by one and together.
 #include "gfx/dirty_region.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -185,6 +187,12 @@ TEST(DirtyRegionTest, RandomSequencesStaySortedDisjointAndCoverTheirUnion) {
     }
     const std::string context = "sequence " + std::to_string(sequence) + ": " + Describe(added);
     ExpectExactCover(region, expected, context);
+    if (HasFatalFailure()) return;
+    CDirtyRegion batched;
+    const size_t singly = added.size() / 2;
+    for (size_t i = 0; i < singly; ++i) batched.AddRect(&added[i]);
+    batched.AddRects(std::span<const Rect>(added).subspan(singly));
+    ExpectExactCover(batched, expected, "half of them together, " + context);
     if (HasFatalFailure()) return;
     region.Coalesce();
     ExpectExactCover(region, expected, "after Coalesce, " + context);

@@ -1,0 +1,90 @@
+// The piece drawer hands the destination's dirty region exactly what its pieces wrote, joined
+// into few rectangles.
+#include "gfx/image_piece_drawer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "gfx/dirty_region.h"
+#include "gfx/image.h"
+
+namespace {
+
+constexpr int32_t kPieceWidth = 64;
+constexpr int32_t kPieceHeight = 48;
+
+struct PiecePictures {
+  CImage dst;
+  CImage src;
+
+  PiecePictures() {
+    EXPECT_EQ(dst.Create(kPieceWidth, kPieceHeight, 32, CImage::kOwnDirtyRegion), 0u);
+    EXPECT_EQ(src.Create(kPieceWidth, kPieceHeight, 32, 0), 0u);
+    for (int32_t y = 0; y < kPieceHeight; ++y) {
+      auto* row = reinterpret_cast<uint32_t*>(src.GetRowPointer(y));
+      for (int32_t x = 0; x < kPieceWidth; ++x) row[x] = 0xFF000001u + static_cast<uint32_t>(x + y * kPieceWidth);
+    }
+  }
+
+  // 1 where the region holds a pixel, failing on a pixel held twice.
+  std::vector<uint8_t> RegionCoverage() const {
+    std::vector<uint8_t> covered(kPieceWidth * kPieceHeight, 0);
+    dst.GetDirtyRegion()->ForEachRect([&](const plat::Rect& rect) {
+      for (int32_t y = rect.top; y < rect.bottom; ++y) {
+        for (int32_t x = rect.left; x < rect.right; ++x) EXPECT_EQ(covered[y * kPieceWidth + x]++, 0) << x << "," << y;
+      }
+    });
+    return covered;
+  }
+
+  std::vector<uint8_t> WrittenPixels() const {
+    std::vector<uint8_t> written(kPieceWidth * kPieceHeight, 0);
+    for (int32_t y = 0; y < kPieceHeight; ++y) {
+      const auto* row = reinterpret_cast<const uint32_t*>(dst.GetRowPointer(y));
+      for (int32_t x = 0; x < kPieceWidth; ++x) written[y * kPieceWidth + x] = row[x] != 0 ? 1 : 0;
+    }
+    return written;
+  }
+};
+
+// A colour key on the source (one that no pixel has) sends every piece through the full copy.
+TEST(ImagePieceDrawerTest, TilesDrawnOneByOneReachTheRegionAsOneRectangle) {
+  for (const bool keyed : {false, true}) {
+    PiecePictures pictures;
+    if (keyed) pictures.src.SetColorKeyValue(0x00ABCDEFu);
+    {
+      const CImagePieceDrawer drawer(pictures.dst, pictures.src, CImagePieceDrawer::EOperation::kPlainCopy);
+      for (int32_t x = 8; x < 40; x += 4) {
+        for (int32_t y = 4; y < 36; y += 4) drawer.Draw({x, y, x + 4, y + 4}, x, y);
+      }
+    }
+    ASSERT_EQ(pictures.dst.GetDirtyRegion()->Count(), 1u) << keyed;
+    const plat::Rect& only = pictures.dst.GetDirtyRegion()->Head()->rect;
+    EXPECT_EQ(only.left, 8);
+    EXPECT_EQ(only.top, 4);
+    EXPECT_EQ(only.right, 40);
+    EXPECT_EQ(only.bottom, 36);
+    EXPECT_EQ(pictures.RegionCoverage(), pictures.WrittenPixels()) << keyed;
+  }
+}
+
+TEST(ImagePieceDrawerTest, ScatteredAndClippedPiecesLeaveExactlyWhatTheyWrote) {
+  std::mt19937 random(110);
+  std::uniform_int_distribution<int32_t> place(-8, kPieceWidth);
+  std::uniform_int_distribution<int32_t> size(1, 9);
+  PiecePictures pictures;
+  {
+    const CImagePieceDrawer drawer(pictures.dst, pictures.src, CImagePieceDrawer::EOperation::kPlainCopy);
+    for (int piece = 0; piece < 3000; ++piece) {
+      const int32_t left = place(random);
+      const int32_t top = place(random);
+      drawer.Draw({left, top, left + size(random), top + size(random)}, place(random), place(random));
+    }
+  }
+  EXPECT_EQ(pictures.RegionCoverage(), pictures.WrittenPixels());
+}
+
+}  // namespace

@@ -3,15 +3,21 @@
 # each from a copy of its corpus in the build folder, until it has used a number of seconds of
 # CPU time: on a shared machine the clock on the wall says little about how much was searched.
 # Prints each target's executions and CPU time; fails when a target found a crash (its input is
-# kept in <build>/fuzz-runs/<target>/ as crash-*, leak-*, oom-* or timeout-*).
+# kept in <build>/fuzz-runs/<target>/ as crash-*, leak-*, oom-* or timeout-*) or did not stop.
 set -euo pipefail
 build_dir=$(cd "${1:-build-fuzz}" && pwd)
 seconds=${2:-60}
 parallel=${3:-3}
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 ticks=$(getconf CLK_TCK)
-# libFuzzer's exit status after an interrupt, which is how a run that used its time ends.
-interrupted=72
+# A target is asked to stop with SIGUSR1, which only sets a flag its loop reads. SIGINT would
+# stop it inside the signal handler, which allocates: arriving while the sanitizer's allocator
+# holds its lock, it deadlocks the process for good.
+stop_signal=USR1
+# Seconds a target may take to stop once asked; one input running longer is a hang. One input
+# slower than the per-input timeout is reported by libFuzzer itself, with the input kept.
+stop_grace=60
+input_timeout=20
 
 # User and system CPU seconds of a running process.
 cpu_seconds() {
@@ -25,22 +31,28 @@ run_target() {
   cp -n "$source_dir/fuzz/corpus/$name"/* "$work/corpus/" 2>/dev/null || true
   # The wall-clock limit only guards against a target that never gets the processor.
   (cd "$work" && exec nice -n 10 "$build_dir/$name" -max_total_time=$((seconds * 30)) -print_final_stats=1 \
-     -rss_limit_mb=2048 -artifact_prefix="$work/" corpus > log.txt 2>&1) &
+     -timeout=$input_timeout -rss_limit_mb=2048 -artifact_prefix="$work/" corpus > log.txt 2>&1) &
   local pid=$!
   local used=0
+  local asked_at=
   while kill -0 "$pid" 2>/dev/null; do
-    used=$(cpu_seconds "$pid")
-    if [ "$used" -ge "$seconds" ]; then
-      kill -INT "$pid" 2>/dev/null || true
+    if [ -z "$asked_at" ]; then
+      used=$(cpu_seconds "$pid")
+      if [ "$used" -ge "$seconds" ]; then
+        kill -"$stop_signal" "$pid" 2>/dev/null || true
+        asked_at=$SECONDS
+      fi
+    elif [ $((SECONDS - asked_at)) -ge "$stop_grace" ]; then
+      kill -KILL "$pid" 2>/dev/null || true
+      echo "$name: did not stop within $stop_grace s of being asked; killed" >> "$work/log.txt"
       break
     fi
     sleep 1
   done
   local status=0
   wait "$pid" || status=$?
-  [ "$status" -eq "$interrupted" ] && status=0
   local runs
-  runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$work/log.txt" | grep -o '[0-9]*$' || echo "?")
+  runs=$(grep -ao 'stat::number_of_executed_units: *[0-9]*' "$work/log.txt" | grep -o '[0-9]*$' || echo "?")
   echo "$name: status $status, $runs executions in ${used} s of CPU time, log $work/log.txt"
   return "$status"
 }
@@ -68,6 +80,6 @@ while [ "$running" -gt 0 ]; do
   running=$((running - 1))
 done
 if [ "$failed" -ne 0 ]; then
-  echo "run-fuzz: a target found a crash; see its log and the inputs kept beside it" >&2
+  echo "run-fuzz: a target found a crash or did not stop; see its log and the inputs kept beside it" >&2
 fi
 exit "$failed"

@@ -6,9 +6,11 @@ A unity build compiles a batch of sources as one file, so names each source keep
 batch. Reads lines "<target> <source>" and prints "<batch> <source>" for every source that goes
 into a batch of at most <size> sources whose names do not meet; the others are compiled alone:
 a source that defines a macro or opens a namespace for the rest of the file, and one whose own
-names a header declares too. The names are found by the project's layout (declarations start at
-the left margin); a clash this misses fails the build with a redefinition or a shadowing warning,
-and the source is then kept out by its SKIP_UNITY_BUILD_INCLUSION property.
+names a header it includes declares too. A header that another source of a batch includes is
+seen by every source after it, so a source's own names must also not meet the names of the
+project's headers the others include. The names are found by the project's layout (declarations
+start at the left margin); a clash this misses fails the build with a redefinition or a
+shadowing warning, and the source is then kept out by its SKIP_UNITY_BUILD_INCLUSION property.
 """
 import pathlib
 import re
@@ -70,6 +72,59 @@ def own_names(text, header_names):
     return declared_names(kept) | (declared_names(shared) - header_names)
 
 
+INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"', re.M)
+
+
+class Headers:
+    """The project's headers: the names each declares and the project headers each includes."""
+
+    def __init__(self, root):
+        self.folders = [root / "src", root / "tests", root / "tools" / "lib", root / "tools"]
+        self.names = {}
+        self.includes = {}
+
+    def resolve(self, including, name):
+        for folder in [including.parent] + self.folders:
+            candidate = folder / name
+            if candidate.is_file():
+                return candidate.resolve()
+        return None
+
+    def read(self, header):
+        if header not in self.names:
+            text = header.read_text(errors="replace")
+            self.names[header] = declared_names(text.split("\n"))
+            self.includes[header] = self.included_by(header, text)
+        return self.names[header]
+
+    def included_by(self, path, text):
+        found = (self.resolve(path, name) for name in INCLUDE.findall(text))
+        return [header for header in found if header is not None]
+
+    def names_seen_by(self, path, text):
+        """The names declared by every project header the text includes, directly or not."""
+        names = set()
+        pending = self.included_by(path, text)
+        visited = set()
+        while pending:
+            header = pending.pop()
+            if header in visited:
+                continue
+            visited.add(header)
+            names |= self.read(header)
+            pending.extend(self.includes[header])
+        return names
+
+
+class Source:
+    def __init__(self, path, names, inner, taken, seen):
+        self.path = path
+        self.names = names
+        self.inner = inner
+        self.taken = taken
+        self.seen = seen
+
+
 class Batch:
     """Sources compiled together, with the names they define, declare inside their functions and
     classes, and take from other namespaces (which any number of them may take alike)."""
@@ -80,46 +135,49 @@ class Batch:
         self.inner = set()
         self.taken = set()
 
-    def takes(self, names, inner, taken, size):
-        return (len(self.sources) < size and not names & (self.names | self.inner | self.taken)
-                and not (inner | taken) & self.names)
+    def takes(self, source, size):
+        if len(self.sources) >= size:
+            return False
+        if source.names & (self.names | self.inner | self.taken) or (source.inner | source.taken) & self.names:
+            return False
+        # A header one source includes is seen by the others: none of them may define its names.
+        return not any(source.names & (other.seen - source.seen) or other.names & (source.seen - other.seen)
+                       for other in self.sources)
 
-    def add(self, source, names, inner, taken):
+    def add(self, source):
         self.sources.append(source)
-        self.names |= names
-        self.inner |= inner
-        self.taken |= taken
+        self.names |= source.names
+        self.inner |= source.inner
+        self.taken |= source.taken
 
 
 def main():
     root = pathlib.Path(sys.argv[1])
     size = int(sys.argv[2])
-    header_names = set()
-    for folder in ("src", "tests", "tools"):
-        for header in (root / folder).glob("**/*.h"):
-            header_names |= declared_names(header.read_text(errors="replace").split("\n"))
+    headers = Headers(root)
     batches = {}
     for entry in sys.stdin.read().split("\n"):
         if not entry.strip():
             continue
-        target, source = entry.split(" ", 1)
-        text = pathlib.Path(source).read_text(errors="replace")
-        names = own_names(text, header_names)
-        if names is None or names & header_names:
+        target, path = entry.split(" ", 1)
+        path = pathlib.Path(path)
+        text = path.read_text(errors="replace")
+        seen = headers.names_seen_by(path, text)
+        names = own_names(text, seen)
+        if names is None or names & seen:
             continue
-        inner = inner_names(text)
-        taken = set(USING.findall(text))
+        source = Source(str(path), names, inner_names(text), set(USING.findall(text)), seen)
         target_batches = batches.setdefault(target, [])
-        batch = next((batch for batch in target_batches if batch.takes(names, inner, taken, size)), None)
+        batch = next((batch for batch in target_batches if batch.takes(source, size)), None)
         if batch is None:
             batch = Batch()
             target_batches.append(batch)
-        batch.add(source, names, inner, taken)
+        batch.add(source)
     for target, target_batches in batches.items():
         for number, batch in enumerate(target_batches):
             if len(batch.sources) > 1:
                 for source in batch.sources:
-                    print(f"{target}_{number} {source}")
+                    print(f"{target}_{number} {source.path}")
 
 
 main()

@@ -41,6 +41,8 @@ std::int32_t CNoiseEffect::SetParam(const PluginArgs& args) {
 }
 
 std::uint32_t CNoiseEffect::Update(std::uint32_t /*now*/) {
+  // A deleted canvas took the pages the sprites showed on: the effect ends as if stopped.
+  if (part_ == nullptr) return 1;
   Render();
   return 0;
 }

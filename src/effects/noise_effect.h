@@ -1,7 +1,8 @@
 // "noise": lays a moving noise texture over both pages of an image part. Every 100 ms the
 // texture ("SYS\NOISE.ELG") is copied into a work image of the screen's size from a random
 // starting pixel on, wrapping around, so that a small texture shows tiled and shifted. A sprite
-// in each page's own draw list shows the work image; the effect runs until it is stopped.
+// in each page's own draw list shows the work image; the effect runs until it is stopped or its
+// canvas is deleted.
 #pragma once
 
 #include <array>
@@ -47,7 +48,7 @@ class CNoiseEffect : public CEffect {
  private:
   void Render();
 
-  // Null once the canvas ends.
+  // Null once the canvas ends: the effect then ends at its next step.
   WatchedPtr<CImagePart> part_;
   CImage noise_;
   CImage work_;

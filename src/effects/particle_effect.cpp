@@ -133,6 +133,8 @@ std::int32_t CParticleEffect::SetParam(const PluginArgs& args) {
 }
 
 std::uint32_t CParticleEffect::Update(std::uint32_t /*now*/) {
+  // A deleted canvas took the pages the pieces fell over: the effect ends as if stopped.
+  if (part_ == nullptr) return 1;
   bool all_done = true;
   for (Piece& piece : pieces_) {
     if (!StepPiece(piece)) all_done = false;

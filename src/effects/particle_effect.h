@@ -69,7 +69,7 @@ class CParticleEffect : public CEffect {
   // Argument 0 non-zero: arguments 1 and 2 are the show flags of the first and the second page
   // (the pages as they stand now); 0: a stop request. 0.
   std::int32_t SetParam(const PluginArgs& args) override;
-  // 1 once a stop was requested and every piece is idle; else 0.
+  // 1 once a stop was requested and every piece is idle, or once the canvas ended; else 0.
   std::uint32_t Update(std::uint32_t now) override;
   // Deletes every piece at once.
   void Stop() override { pieces_.clear(); }
@@ -112,7 +112,7 @@ class CParticleEffect : public CEffect {
 
   const char* name_;
   const ParticleRules& rules_;
-  // Null once the canvas ends.
+  // Null once the canvas ends: the effect then ends at its next step.
   WatchedPtr<CImagePart> part_;
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;

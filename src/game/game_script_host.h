@@ -13,6 +13,8 @@
 
 #include "base/byte_cursor.h"
 #include "base/game_settings.h"
+#include "base/watched_ptr.h"
+#include "gfx/image.h"
 #include "novel/text_printer.h"
 #include "script/game_host_access.h"
 #include "script/script_host.h"
@@ -20,7 +22,6 @@
 
 class CFontBase;
 class CGuiElement;
-class CImage;
 
 class CGameScriptHost : public CScriptHost, public IGameHost {
  public:
@@ -169,7 +170,8 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
   std::uint16_t boot_value_ = 1;
   std::uint32_t save_word_ = 0;
   std::string save_title_;
-  CImage* thumbnail_source_ = nullptr;
+  // Null once a script deletes the picture: the saves then have no thumbnail source.
+  WatchedPtr<CImage, CImageInterface> thumbnail_source_;
   std::string thumbnail_name_;
   std::vector<std::uint8_t> snapshot_;
   std::string pending_load_path_;

@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <string>
 
+#include "base/watched_ptr.h"
 #include "gfx/image.h"
+#include "scene/draw_list.h"
 #include "scene/sprite.h"
 #include "ui/label_base.h"
-
-class CDrawList;
 
 class CImeModeLabel : public CLabelBase {
  public:
@@ -41,7 +41,8 @@ class CImeModeLabel : public CLabelBase {
  private:
   void PlaceSprite();
 
-  CDrawList* draw_list_ = nullptr;
+  // Null once the list ends (a canvas a script deleted): the label then shows nowhere.
+  WatchedPtr<CDrawList, IDrawList> draw_list_;
   CImage image_;
   CSprite sprite_;
   int32_t drawn_width_ = 0;

@@ -6,14 +6,15 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/watched_ptr.h"
 #include "gfx/image.h"
 #include "platform/text_composition.h"
 #include "scene/color_box.h"
+#include "scene/draw_list.h"
 #include "scene/sprite.h"
 #include "ui/ime_edit_base.h"
 
 class CCaretBlinkTask;
-class CDrawList;
 class CTimerManager;
 
 class CTextEdit : public CImeEditBase {
@@ -83,7 +84,8 @@ class CTextEdit : public CImeEditBase {
   void DrawFrame();
   void DrawComposition(const plat::TextComposition& composition);
 
-  CDrawList* draw_list_ = nullptr;
+  // Null once the list ends (a canvas a script deleted): the field then shows nowhere.
+  WatchedPtr<CDrawList, IDrawList> draw_list_;
   uint32_t priority_ = 0;
   CTimerManager* timers_ = nullptr;
   CCaretBlinkTask* blink_task_ = nullptr;

@@ -5,10 +5,15 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "effects/background_canvas.h"
 #include "object_end_fixture.h"
+#include "support/fake_font_face.h"
+#include "ui/fake_ime.h"
+#include "ui/font.h"
+#include "ui/ime_mode_label.h"
 
 namespace {
 
@@ -239,6 +244,55 @@ TEST_F(WidgetEndTest, AFaceSpriteLetsGoOfAScriptImageThatEnds) {
   EXPECT_EQ(DeleteObject(image), 0u);
   EXPECT_EQ(dynamic_cast<CSprite*>(Handles().Get<CDrawable>(face))->GetSourceImage(), nullptr);
   Call(428, {canvas});
+}
+
+// Text fields and the input-mode label, which draw in the widgets' list, with a font and an
+// input method of the test's.
+class TextFieldEndTest : public WidgetEndTest {
+ protected:
+  void SetUp() override {
+    WidgetEndTest::SetUp();
+    ASSERT_EQ(font_.SetFont(16, 0, 0, "face"), 0u);
+    g_WidgetManager.ime_context = &ime_;
+  }
+  void TearDown() override {
+    g_WidgetManager.DeleteImeModeLabel();
+    g_WidgetManager.ime_context = nullptr;
+    WidgetEndTest::TearDown();
+  }
+  std::uint32_t Font() { return static_cast<CFontBase&>(font_).ScriptHandle(Handles()); }
+  const CDrawList* ListOf(std::uint32_t widget) {
+    return Handles().Get<CDrawable>(Call(736, {widget, 0}))->GetOwnerList();
+  }
+
+  gui_test::FakeIme ime_;
+  CFont font_{FakeFontFace::Factory(std::make_shared<FakeFontFaceLog>())};
+};
+
+TEST_F(TextFieldEndTest, FieldsAndTheModeLabelWhoseCanvasEndsShowNowhereAndGoWithoutTouchingIt) {
+  const std::uint32_t canvas = NewCanvas(160, 120);
+  ASSERT_EQ(Call(702, {canvas}), 0u);
+  const std::uint32_t fields[] = {Call(691, {5, 5, Font(), 100, 65535}), Call(692, {5, 40, Font(), 3, 20, 65535})};
+  ASSERT_EQ(Call(720, {Font(), 150, 5}), 0u);
+  for (const std::uint32_t field : fields) {
+    ASSERT_NE(field, 0u);
+    ASSERT_NE(ListOf(field), nullptr);
+    EXPECT_EQ(Call(716, {field, 0xFFFFFFFF}), 0u);
+  }
+  EXPECT_EQ(DeleteObject(canvas), 0u);
+  for (const std::uint32_t field : fields) {
+    EXPECT_EQ(Call(732, {field, 9}), 0u);
+    EXPECT_EQ(ListOf(field), nullptr) << "a new priority lists the field nowhere";
+    EXPECT_EQ(Call(738, {field, Text("abc")}), 0u);
+    EXPECT_EQ(Call(708, {field}), 0u);
+  }
+  EXPECT_EQ(g_WidgetManager.GetImeModeLabel()->GetSprite().GetOwnerList(), nullptr);
+  EXPECT_EQ(Call(720, {Font(), 140, 5}), 1u) << "no layer until 702 gives one";
+  EXPECT_EQ(DeleteWidget(fields[0]), 0u);
+  EXPECT_EQ(Call(720, {0}), 0u);
+  EXPECT_EQ(g_WidgetManager.GetImeModeLabel(), nullptr);
+  Call(711, {});
+  EXPECT_EQ(g_WidgetManager.GetCount(), 0u);
 }
 
 TEST_F(WidgetEndTest, TheTooltipLetsGoOfItsPartWhenTheCanvasEnds) {

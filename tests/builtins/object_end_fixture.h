@@ -1,7 +1,7 @@
 // A game screen for scripts that delete what other objects hold: images, canvases, sprites and
-// widgets made by their built-ins, cell sheets, animation files and a cell animation's
-// definition loaded from the game folder, the engine's effects and filters by name, and the
-// pausable timer manager on a fake clock that the steps advance.
+// widgets made by their built-ins, cell sheets, animation files, a cell animation's definition
+// and the noise texture loaded from the game folder, the engine's effects and filters by name,
+// and the pausable timer manager on a fake clock that the steps advance.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -65,6 +65,8 @@ class ObjectEndTest : public test_support::DataFilesTest, public builtin_test::B
     const std::vector<std::uint8_t> dad = kvxtools::WriteDad(data);
     game_.WriteFile("ANIM/A.DAD", std::string(dad.begin(), dad.end()));
     game_.WriteFile("ANIM/CELLS.TXT", "*CELLS.ELG\r\n0, 0\r\n8, 8\r\n");
+    const std::vector<std::uint8_t> noise = SolidElg(8, 8, CellColour(2));
+    game_.WriteFile("SYS/NOISE.ELG", std::string(noise.begin(), noise.end()));
     clock_.SetMilliseconds(1000);
   }
   void TearDown() override {

@@ -13,13 +13,17 @@ namespace {
 
 // What a holder's making leaves: the object the script deletes, the built-in that deletes it
 // (243 a picture or canvas, 408 a sprite, 715 a widget), the holder's task, which must have
-// ended by the end of the sweep (0: the holder is no task of its own), and a canvas repainted
-// besides the page (0: none).
+// ended by the end of the sweep (0: the holder is no task of its own), a canvas repainted
+// besides the page (0: none), the words after the task that 219 passes to it at once after the
+// deletion (none: no call), and whether the frame goes to the screen at each step (a filter
+// plays there).
 struct SweepHeld {
   std::uint32_t object = 0;
   std::uint32_t delete_id = 0;
   std::uint32_t task = 0;
   std::uint32_t shown = 0;
+  std::vector<std::uint32_t> set_param{};
+  bool on_frame = false;
 };
 
 struct SweepHolder {
@@ -29,13 +33,34 @@ struct SweepHolder {
 
 class ObjectEndSweepTest : public ObjectEndTest {
  protected:
+  // The task of an effect started by name on the canvas: every effect of the sweep starts.
+  std::uint32_t StartOn(std::uint32_t canvas, const char* name, std::vector<std::uint32_t> words) {
+    words.insert(words.begin(), {canvas, Text(name)});
+    const std::uint32_t task = Call(218, words);
+    EXPECT_NE(task, 0u) << name;
+    return task;
+  }
   // An effect by name on a new canvas that shows a background, the canvas the object deleted.
   SweepHeld EffectOnCanvas(const char* name, std::vector<std::uint32_t> words, bool partnered = false) {
     const std::uint32_t canvas = NewCanvas();
     if (partnered) Call(253, {canvas, NewCanvas()});
     Call(418, {canvas, NewImage(), 0, 0, 1});
-    words.insert(words.begin(), {canvas, Text(name)});
-    return {canvas, 243, Call(218, words)};
+    return {canvas, 243, StartOn(canvas, name, std::move(words))};
+  }
+  // "bg_cross" between a canvas and its partner, which show backgrounds of one size; the object
+  // deleted is the partner or the canvas.
+  SweepHeld CrossFade(bool partner_deleted) {
+    const std::uint32_t canvas = NewCanvas();
+    const std::uint32_t partner = NewCanvas();
+    Call(253, {canvas, partner});
+    for (const std::uint32_t shown : {canvas, partner}) Call(418, {shown, NewImage(), 0, 0, 1});
+    return {partner_deleted ? partner : canvas, 243, StartOn(canvas, "bg_cross", {500, 0, 0, 0})};
+  }
+  // An effect on both pages of a canvas and its partner, told after the deletion to show on both.
+  SweepHeld OnBothPages(const char* name, std::vector<std::uint32_t> words, std::vector<std::uint32_t> show) {
+    SweepHeld held = EffectOnCanvas(name, std::move(words), true);
+    held.set_param = std::move(show);
+    return held;
   }
   // A label button on the page, whose layer the widgets draw in.
   std::uint32_t PageButton(std::uint32_t page) {
@@ -89,6 +114,21 @@ TEST_F(ObjectEndSweepTest, EveryHolderLetsGoOfItsObjectAtEachStepOfItsLife) {
       {"bg_anime", [&] { return EffectOnCanvas("bg_anime", {data, Text("ANIM"), 0, 0, 0, 1}); }},
       {"sp_tanime", [&] { return EffectOnCanvas("sp_tanime", {Text("ANIM\\CELLS.TXT"), 0, 0, 100, 0, 0}); }},
       {"quake", [&] { return EffectOnCanvas("quake", {2, 4, 4, 1000, 0, 0, 1, 1, 0}, true); }},
+      {"bg_cross", [&] { return CrossFade(false); }},
+      {"bg_cross's partner", [&] { return CrossFade(true); }},
+      {"bg_blur",
+       [&] { return EffectOnCanvas("bg_blur", {0, 32, 24, 0, 0, zoom, 0, 1000, 128, 0, 0, 0, 0, 0, 0, 0, 0}); }},
+      {"noise", [&] { return OnBothPages("noise", {255, 0, 1, 1}, {1, 1}); }},
+      {"rain", [&] { return OnBothPages("rain", {8, 0, 0, 1, 0, 1, 1}, {1, 1, 1}); }},
+      {"rule filter's rule image",
+       [&] {
+         const std::uint32_t canvas = NewCanvas();
+         Call(253, {canvas, NewCanvas()});
+         EXPECT_EQ(Call(242, {canvas}), 0u) << "the frame";
+         const std::uint32_t rule = Call(231, {64, 48, 8, 0});
+         EXPECT_EQ(Call(256, {canvas, Text("rule"), 1, 1, 2000, rule, 64}), 0u) << "the filter";
+         return SweepHeld{rule, 243, 0, 0, {}, true};
+       }},
       {"bg_panime's saved background",
        [&] {
          const std::uint32_t canvas = NewCanvas();
@@ -132,17 +172,24 @@ TEST_F(ObjectEndSweepTest, EveryHolderLetsGoOfItsObjectAtEachStepOfItsLife) {
          return SweepHeld{button, 715, 0, canvas};
        }},
   };
+  const auto step_and_repaint = [&](const SweepHeld& held) {
+    Step(100);
+    Call(428, {page});
+    if (held.shown != 0) Call(428, {held.shown});
+    if (held.on_frame) screen_.Screen().UpdateScreen();
+  };
   for (const SweepHolder& holder : holders) {
     for (const int steps_before : {0, 4, 9}) {
       const SweepHeld held = holder.make();
       ASSERT_NE(held.object, 0u) << holder.name;
-      Step(100, steps_before);
+      for (int step = 0; step < steps_before; ++step) step_and_repaint(held);
       EXPECT_EQ(Call(held.delete_id, {WordHolding(held.object)}), 0u) << holder.name << " after " << steps_before;
-      for (int step = 0; step < 16; ++step) {
-        Step(100);
-        Call(428, {page});
-        if (held.shown != 0) Call(428, {held.shown});
+      if (!held.set_param.empty()) {
+        std::vector<std::uint32_t> words{held.task};
+        words.insert(words.end(), held.set_param.begin(), held.set_param.end());
+        Call(219, words);
       }
+      for (int step = 0; step < 16; ++step) step_and_repaint(held);
       if (held.task != 0) {
         EXPECT_FALSE(Runs(held.task)) << holder.name << " after " << steps_before;
       }

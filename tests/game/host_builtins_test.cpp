@@ -8,6 +8,7 @@
 
 #include "script/game_host_access.h"
 #include "builtins/save_builtins.h"
+#include "gfx/screen_manager.h"
 #include "platform/text_encoding.h"
 #include "support/game_host_fixture.h"
 
@@ -176,6 +177,20 @@ TEST_F(HostBuiltinsTest, TheSavePairsObjectIsTheNextThumbnailAndTheHeaderReadsIn
   // Without an object the saves have no thumbnail source.
   EXPECT_EQ(Call(41, {0, 0}), 1u);
   EXPECT_EQ(Call(43, {2, 1}), 1u);
+}
+
+TEST_F(HostBuiltinsTest, APictureDeletedAfterTheSavePairNamedItLeavesTheSavesWithoutAThumbnailSource) {
+  CScreenManager screen;
+  g_ScreenManager = &screen;
+  const std::uint32_t picture = Call(231, {200, 150, 32, 0});
+  ASSERT_NE(picture, 0u);
+  host_.BeginSaveSelection(1, 0, "the title");
+  EXPECT_EQ(Call(41, {picture, 0}), 1u);
+  const std::uint32_t held = host_.Memory().Allocate(4, true);
+  host_.Memory().SetWord(held, picture);
+  EXPECT_EQ(Call(243, {held}), 0u);
+  EXPECT_EQ(Call(43, {2, 0}), 1u);
+  g_ScreenManager = nullptr;
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "platform/machine_code_map.h"
+
 namespace plat {
 
 bool ExecutableMemory::Supported() {
@@ -15,7 +17,7 @@ bool ExecutableMemory::Supported() {
 #endif
 }
 
-std::unique_ptr<ExecutableMemory> ExecutableMemory::Create(std::span<const std::uint8_t> code) {
+std::unique_ptr<ExecutableMemory> ExecutableMemory::Create(std::span<const std::uint8_t> code, std::string_view name) {
   if (code.empty() || !Supported()) return nullptr;
   const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
   const std::size_t mapped = (code.size() + page - 1) / page * page;
@@ -26,6 +28,7 @@ std::unique_ptr<ExecutableMemory> ExecutableMemory::Create(std::span<const std::
     munmap(pages, mapped);
     return nullptr;
   }
+  if (!name.empty()) NoteMachineCode(pages, code.size(), name);
   return std::unique_ptr<ExecutableMemory>(new ExecutableMemory(static_cast<std::uint8_t*>(pages), mapped, code.size()));
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string_view>
 
 namespace plat {
 
@@ -16,7 +17,8 @@ class ExecutableMemory {
   static bool Supported();
 
   // A copy of `code` in executable pages; null when the system refuses the pages or the code is empty.
-  static std::unique_ptr<ExecutableMemory> Create(std::span<const std::uint8_t> code);
+  // A code with a name is entered under it in the machine code map (see machine_code_map.h).
+  static std::unique_ptr<ExecutableMemory> Create(std::span<const std::uint8_t> code, std::string_view name = {});
   ~ExecutableMemory();
 
   ExecutableMemory(const ExecutableMemory&) = delete;

@@ -152,9 +152,24 @@ std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t& budget_
     watch(address);
   };
   const auto operand = [&](std::uint32_t n) KVM_INLINE { return load(ip + 4 * n); };
+  // The word at address := change(the word), where a plain page needs neither the address check
+  // nor a look at the page again for the store.
+  const auto modify = [&](std::uint32_t address, auto change) KVM_INLINE {
+    if constexpr (kWatched) {
+      if (pages[address >> kCodePageShift] == kPlainPage) [[likely]] {
+        std::uint32_t value;
+        std::memcpy(&value, base + address, sizeof value);
+        value = change(value);
+        std::memcpy(base + address, &value, sizeof value);
+        return;
+      }
+    }
+    store(address, change(load(address)));
+  };
 
-  // The stack lies inside usable memory, which never shrinks, so its checks cover the access.
-  const auto stack_load = [&](std::uint32_t address) KVM_INLINE {
+  // A word known to lie in usable memory, which never shrinks: the stack's (its checks cover the
+  // access) or one that starts in a plain page.
+  const auto usable_load = [&](std::uint32_t address) KVM_INLINE {
     std::uint32_t value;
     std::memcpy(&value, base + address, sizeof value);
     return value;
@@ -171,7 +186,7 @@ std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t& budget_
   const auto pop = [&]() KVM_INLINE {
     if (sp - stack_base < 4) fault(ScriptFaultKind::kStackUnderflow, 0);
     sp -= 4;
-    return stack_load(sp);
+    return usable_load(sp);
   };
   // Stack slot n is the word at sp - n; it must lie inside the stack.
   const auto slot = [&](std::uint32_t n) KVM_INLINE {
@@ -202,7 +217,7 @@ std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t& budget_
     return Signed(rest) < 0 ? rest + b : rest;
   };
 
-#define KVM_DISPATCH()                                            \
+#define KVM_DISPATCH_FETCHED(fetch)                               \
   do {                                                            \
     if constexpr (kCounted) {                                     \
       if (budget == 0) {                                          \
@@ -211,9 +226,10 @@ std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t& budget_
       }                                                           \
       --budget;                                                   \
     }                                                             \
-    opcode = load(ip);                                            \
+    opcode = (fetch);                                             \
     goto* kCode[opcode < kSobOpcodeCount ? opcode : kSobOpcodeCount]; \
   } while (false)
+#define KVM_DISPATCH() KVM_DISPATCH_FETCHED(load(ip))
 #define KVM_NEXT(operands)        \
   do {                            \
     ip += 4 * ((operands) + 1);   \
@@ -232,7 +248,10 @@ std::uint32_t SobInterpreter::Ops::Run(CScriptContext& c, std::uint64_t& budget_
       if (stop) return kScriptStopped;                                             \
     }                                                                              \
     if constexpr (kStepping) {                                                     \
-      if (pages[ip >> kCodePageShift] == kCodePage) [[unlikely]] {                 \
+      /* The look at the target's page stands in for the check of its address. */ \
+      const std::uint8_t page = pages[ip >> kCodePageShift];                       \
+      if (page == kPlainPage) [[likely]] KVM_DISPATCH_FETCHED(usable_load(ip));     \
+      if (page == kCodePage) {                                                     \
         sync();                                                                    \
         return kScriptTransferred;                                                 \
       }                                                                            \
@@ -348,24 +367,20 @@ op_sub_sp:
   KVM_BINARY(op_shr, Unsigned(Signed(a) >> (b & 31)))
   KVM_BINARY(op_shl, a << (b & 31))
 
-op_inc_mem: {
-  const std::uint32_t address = operand(1);
-  store(address, load(address) + 1);
+op_inc_mem:
+  modify(operand(1), [](std::uint32_t value) { return value + 1; });
   KVM_NEXT(1);
-}
-op_dec_mem: {
-  const std::uint32_t address = operand(1);
-  store(address, load(address) - 1);
+op_dec_mem:
+  modify(operand(1), [](std::uint32_t value) { return value - 1; });
   KVM_NEXT(1);
-}
 op_inc_stack: {
   const std::uint32_t address = slot(operand(1));
-  stack_store(address, stack_load(address) + 1);
+  stack_store(address, usable_load(address) + 1);
   KVM_NEXT(1);
 }
 op_dec_stack: {
   const std::uint32_t address = slot(operand(1));
-  stack_store(address, stack_load(address) - 1);
+  stack_store(address, usable_load(address) - 1);
   KVM_NEXT(1);
 }
 op_jump_if_zero:
@@ -392,7 +407,7 @@ op_store_stack_imm: {
   KVM_NEXT(2);
 }
 op_load_stack: {
-  const std::uint32_t value = stack_load(slot(operand(1)));
+  const std::uint32_t value = usable_load(slot(operand(1)));
   store(operand(2), value);
   KVM_NEXT(2);
 }
@@ -402,12 +417,12 @@ op_store_stack: {
   KVM_NEXT(2);
 }
 op_copy_stack: {
-  const std::uint32_t value = stack_load(slot(operand(1)));
+  const std::uint32_t value = usable_load(slot(operand(1)));
   stack_store(slot(operand(2)), value);
   KVM_NEXT(2);
 }
 op_load_stack_indirect: {
-  const std::uint32_t value = load(stack_load(slot(operand(1))));
+  const std::uint32_t value = load(usable_load(slot(operand(1))));
   store(operand(2), value);
   KVM_NEXT(2);
 }
@@ -437,6 +452,7 @@ bad_opcode:
 #undef KVM_TRANSFER
 #undef KVM_NEXT
 #undef KVM_DISPATCH
+#undef KVM_DISPATCH_FETCHED
 }
 
 #pragma GCC diagnostic pop

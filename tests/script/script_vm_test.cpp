@@ -4,11 +4,17 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/app_hooks.h"
+#include "platform/machine_code_map.h"
 #include "script_code_builder.h"
 #include "support/log_capture.h"
 #include "support/process_mappings.h"
@@ -1048,6 +1054,62 @@ TEST(ScriptVmWatch, CodeTranslatedDuringARunThatTellsNoStoresIsComparedBeforeItR
   vm.Context().ResetStack();
   ASSERT_EQ(vm.Run(code.AddressOf(inc)), kScriptEnded);
   EXPECT_EQ(memory.Word(data), 0xFFFFFFFEu);
+}
+
+// The host ranges [start, end) of the machine code map's lines with this name.
+std::vector<std::pair<std::uintptr_t, std::uintptr_t>> MappedRangesNaming(const std::string& name) {
+  std::vector<std::pair<std::uintptr_t, std::uintptr_t>> ranges;
+  std::ifstream map(plat::MachineCodeMapPath());
+  std::string line;
+  while (std::getline(map, line)) {
+    std::istringstream fields(line);
+    std::uintptr_t start = 0, size = 0;
+    std::string rest;
+    fields >> std::hex >> start >> size;
+    std::getline(fields >> std::ws, rest);
+    if (rest == name) ranges.emplace_back(start, start + size);
+  }
+  return ranges;
+}
+
+// A profiler finds translated code by the map's lines, which are written only when asked for.
+TEST(ScriptVmProfiling, TranslatedCodeIsNamedInTheMachineCodeMapOnlyWhenTheEnvironmentAsks) {
+  // No map is left behind, whatever the test finds.
+  struct MapRemover {
+    MapRemover() { std::remove(plat::MachineCodeMapPath().c_str()); }
+    ~MapRemover() {
+      unsetenv("KESTRUNE_PERF_MAP");
+      std::remove(plat::MachineCodeMapPath().c_str());
+    }
+  } remover;
+  for (const bool asked : {false, true}) {
+    SCOPED_TRACE(asked ? "asked" : "not asked");
+    if (asked) setenv("KESTRUNE_PERF_MAP", "1", 1);
+    CScriptVm vm;
+    ScriptCodeBuilder code(vm.Memory().Allocate(0x100, true));
+    const auto last = code.NewLabel();
+    code.Emit(Op::IncMem, {code.Base() + 0x80});
+    code.Bind(last);
+    code.Emit(Op::Return);
+    code.WriteTo(vm.Memory());
+    const auto length = static_cast<std::uint32_t>(4 * code.Finish().size());
+    ASSERT_EQ(vm.Translations().Translate(code.Base(), length), CScriptTranslator::kTranslated);
+    unsetenv("KESTRUNE_PERF_MAP");
+    const CScriptTranslator& translator = *vm.Translations().Find(code.Base());
+    char name[64];
+    std::snprintf(name, sizeof name, "script code %08x-%08x plain", code.Base(), code.Base() + length);
+    const auto ranges = MappedRangesNaming(name);
+    if (!asked) {
+      EXPECT_TRUE(ranges.empty());
+      continue;
+    }
+    ASSERT_EQ(ranges.size(), 1u);
+    for (const std::uint32_t address : {code.Base(), code.AddressOf(last)}) {
+      const auto entry = reinterpret_cast<std::uintptr_t>(translator.EntryFor(address, false));
+      EXPECT_GE(entry, ranges[0].first);
+      EXPECT_LT(entry, ranges[0].second);
+    }
+  }
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
-// The background, screen and sprite effects made by name (those that need no picture files), one 800 x 600 frame each half way
-// through: the effect's step and the page's whole repaint into a surface of the window's format,
-// against the reference compositing library's OVER of the same size through a constant mask, in
-// the same run. After the runs: each frame time as a ratio to the anchor.
+// The background, screen and sprite effects made by name (those that need no picture files),
+// one 800 x 600 frame each half way through: the effect's step and the page's whole repaint into
+// a surface of the window's format, against the reference compositing library's OVER of the same
+// size through a constant mask, in the same run. After the runs: each frame time as a ratio to
+// the anchor.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -128,11 +129,10 @@ std::vector<NamedEffect> NamedEffects() {
 
 void BM_EffectFrame(benchmark::State& state, const NamedEffect& named) {
   EffectStage& stage = TheEffectStage();
-  CImagePart* front = &stage.front;
   CEffect* effect = nullptr;
-  if (CreateEffectByName(&effect, named.name, front, PluginArgs{named.args.data(), static_cast<uint32_t>(named.args.size())}) !=
-          kEffectCreated ||
-      effect == nullptr) {
+  const PluginArgs args{named.args.data(), static_cast<uint32_t>(named.args.size())};
+  CImagePart* front = &stage.front;
+  if (CreateEffectByName(&effect, named.name, front, args) != kEffectCreated || effect == nullptr) {
     state.SkipWithError("the effect was not made");
     return;
   }

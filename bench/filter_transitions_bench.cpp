@@ -5,8 +5,6 @@
 // time as a ratio to the anchor, and the ripple's (its waves at full height) to the cross-fade's.
 #include <benchmark/benchmark.h>
 
-#include <pixman.h>
-
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -25,6 +23,7 @@
 #include "resource/tcp_plugin_manager.h"
 #include "scene/draw_layer_factory.h"
 
+#include "pixman_over_anchor.h"
 #include "ratio_reporter.h"
 
 namespace {
@@ -101,6 +100,9 @@ std::vector<Filter> Filters() {
       {"zoomflip", {0, 1}},
       {"rotcenter", {0, 0}},
       {"hblur", {1, 20}},
+      {"addsub", {0}},
+      // The shake's period comes first, where the others take their duration.
+      {"quake", {30, 10, kDuration, reinterpret_cast<std::uintptr_t>("1.0"), 1}, CImagePart::kModePlain},
   };
 }
 
@@ -133,21 +135,7 @@ void BM_Filter(benchmark::State& state, const Filter& filter) {
   pages.front.Detach(false);
 }
 
-void BM_OverConstantMask(benchmark::State& state) {
-  std::vector<uint32_t> source(static_cast<size_t>(kWidth) * kHeight, 0xFF336699u);
-  std::vector<uint32_t> destination(source.size(), 0xFF996633u);
-  pixman_image_t* src = pixman_image_create_bits(PIXMAN_a8r8g8b8, kWidth, kHeight, source.data(), kWidth * 4);
-  pixman_image_t* dst = pixman_image_create_bits(PIXMAN_a8r8g8b8, kWidth, kHeight, destination.data(), kWidth * 4);
-  const pixman_color_t level{0, 0, 0, static_cast<uint16_t>(127 * 257)};
-  pixman_image_t* mask = pixman_image_create_solid_fill(&level);
-  for (auto _ : state) {
-    pixman_image_composite32(PIXMAN_OP_OVER, src, mask, dst, 0, 0, 0, 0, 0, 0, kWidth, kHeight);
-    benchmark::ClobberMemory();
-  }
-  pixman_image_unref(mask);
-  pixman_image_unref(dst);
-  pixman_image_unref(src);
-}
+void BM_OverConstantMask(benchmark::State& state) { MeasurePixmanOverFrame(state, kWidth, kHeight); }
 
 }  // namespace
 

@@ -296,6 +296,9 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
   uint32_t PresentFrameSurfaces();
   // The whole back surface into the window through GDI; the result of getting its context.
   plat::HResult ShowBackThroughGdi();
+  // After the vertical blank, copies the back surface to `destination` on the primary, unless
+  // the same copy is already all the primary holds.
+  plat::HResult ShowBack(const plat::Rect& destination);
   void WaitForVerticalBlankIfAsked();
   // The screen rect moved to the window's client area on the desktop (not in full screen).
   plat::Rect WindowDestination() const;
@@ -353,6 +356,19 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
   uint8_t wait_for_vertical_blank_ = 0;
   uint8_t full_copy_pending_ = 0;
   uint32_t logged_failures_ = 0;
+  // What the last copy of the back surface to the primary left: both surfaces' write stamps and
+  // its destination.
+  struct ShownBack {
+    uint64_t back_stamp = 0;
+    uint64_t primary_stamp = 0;
+    plat::Rect destination;
+    bool operator==(const ShownBack& other) const {
+      return back_stamp == other.back_stamp && primary_stamp == other.primary_stamp &&
+             destination.left == other.destination.left && destination.top == other.destination.top &&
+             destination.right == other.destination.right && destination.bottom == other.destination.bottom;
+    }
+  };
+  ShownBack shown_back_;
   std::shared_ptr<plat::Surface> texture_;
   uint32_t texture_format_ = 0;
   int32_t texture_width_ = 0;

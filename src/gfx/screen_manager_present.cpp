@@ -172,16 +172,28 @@ uint32_t CScreenManager::Present() {
     if (wait_for_vertical_blank_ != 0 && wait_for_vertical_blank_ != 1 && gdi_surface_shown_ == 0 && flipping_ != 0) {
       result = primary_->Flip(nullptr, 0);
     } else {
-      WaitForVerticalBlankIfAsked();
-      result = primary_->Blt(&destination, back_.get(), &screen_rect_, plat::DDBLT_ASYNC, nullptr);
+      result = ShowBack(destination);
     }
   } else {
     CLockGuard guard(lock_);
-    const plat::Rect destination = WindowDestination();
-    WaitForVerticalBlankIfAsked();
-    result = primary_->Blt(&destination, back_.get(), &screen_rect_, plat::DDBLT_ASYNC, nullptr);
+    result = ShowBack(WindowDestination());
   }
   return result == plat::DDERR_SURFACELOST ? 2 : 0;
+}
+
+// A frame in which nothing was drawn presents nothing: the window keeps showing the last copy,
+// and is repainted from it when exposed. The blank is still waited for, so that the frames keep
+// their pace.
+plat::HResult CScreenManager::ShowBack(const plat::Rect& destination) {
+  WaitForVerticalBlankIfAsked();
+  const bool intact = primary_->IsLost() == plat::DD_OK && back_->IsLost() == plat::DD_OK;
+  if (intact && shown_back_ == ShownBack{back_->WriteStamp(), primary_->WriteStamp(), destination}) {
+    return plat::DD_OK;
+  }
+  const plat::HResult result = primary_->Blt(&destination, back_.get(), &screen_rect_, plat::DDBLT_ASYNC, nullptr);
+  shown_back_ = plat::Succeeded(result) ? ShownBack{back_->WriteStamp(), primary_->WriteStamp(), destination}
+                                        : ShownBack{};
+  return result;
 }
 
 uint32_t CScreenManager::Restore() {

@@ -60,6 +60,23 @@ bool WritePal8ToSurface(uint32_t format, uint8_t* dst_bits, int32_t dst_x, int32
 
 bool WriteArgb32ToSurface(uint32_t format, uint8_t* dst_bits, int32_t dst_x, int32_t dst_y, int32_t dst_pitch,
                           const uint8_t* src, int32_t src_pitch, int32_t width, int32_t height) {
+  // The 32-bit layouts take whole rows through a mask, which the compiler turns into vector
+  // moves; the others convert pixel by pixel.
+  if (format == kPixelFormatXrgb8888 || format == kPixelFormatArgb8888) {
+    const uint32_t kept = format == kPixelFormatXrgb8888 ? 0xFFFFFFu : 0xFFFFFFFFu;
+    for (int32_t y = 0; y < height; ++y) {
+      const uint8_t* in = src + static_cast<std::ptrdiff_t>(y) * src_pitch;
+      uint8_t* out =
+          dst_bits + static_cast<std::ptrdiff_t>(dst_y + y) * dst_pitch + static_cast<std::ptrdiff_t>(dst_x) * 4;
+      for (int32_t x = 0; x < width; ++x) {
+        uint32_t s = 0;
+        std::memcpy(&s, in + static_cast<std::ptrdiff_t>(x) * 4, 4);
+        s &= kept;
+        std::memcpy(out + static_cast<std::ptrdiff_t>(x) * 4, &s, 4);
+      }
+    }
+    return true;
+  }
   const auto pixel = [](const uint8_t* in) {
     uint32_t s = 0;
     std::memcpy(&s, in, 4);
@@ -69,10 +86,9 @@ bool WriteArgb32ToSurface(uint32_t format, uint8_t* dst_bits, int32_t dst_x, int
     switch (format) {
       case kPixelFormatRgb555: return ToRgb555(s);
       case kPixelFormatRgb565: return ToRgb565(s);
-      case kPixelFormatXrgb8888: return s & 0xFFFFFFu;
       case kPixelFormatArgb1555: return ToRgb555(s) + ((s >> 16) & 0x8000);
       case kPixelFormatArgb4444: return ((s >> 16) & 0xF000) + ToRgb444(s);
-      default: return s;  // RGB888 takes the three low bytes, ARGB8888 the pixel unchanged
+      default: return s;  // RGB888 takes the three low bytes
     }
   };
   return WriteRows(format, dst_bits, dst_x, dst_y, dst_pitch, src, src_pitch, width, height, 4, pixel, convert);

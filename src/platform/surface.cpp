@@ -1,6 +1,7 @@
 #include "platform/surface.h"
 
 #include <algorithm>
+#include <atomic>
 #include <new>
 #include <utility>
 
@@ -23,6 +24,9 @@ ConvertOptions SourceOptions(bool use_key, bool has_key, const ColorKey& key) {
   }
   return options;
 }
+
+// Stamps count up from 1 across all surfaces, so that no two writes anywhere share one.
+std::atomic<uint64_t> g_last_surface_write_stamp{0};
 
 uint32_t RawMask(const PixelFormat& format) {
   return format.bit_count >= 32 ? 0xFFFFFFFFu : (1u << format.bit_count) - 1;
@@ -53,7 +57,9 @@ Surface::Surface(int32_t width, int32_t height, const PixelFormat& format, uint3
       caps_(caps),
       display_origin_(display_origin),
       follows_window_(follows_window),
-      pixels_(static_cast<size_t>(pitch_) * static_cast<size_t>(height), 0) {}
+      pixels_(static_cast<size_t>(pitch_) * static_cast<size_t>(height), 0) {
+  TakeNewWriteStamp();
+}
 
 Surface::~Surface() {
   if (presenter_ != nullptr) presenter_->UnbindPrimary(*this);
@@ -212,6 +218,7 @@ HResult Surface::SetPalette(const Palette& palette) {
   if (format_.bit_count != 8) return DDERR_INVALIDPIXELFORMAT;
   palette_ = palette;
   has_palette_ = true;
+  TakeNewWriteStamp();
   return DD_OK;
 }
 
@@ -225,7 +232,10 @@ HResult Surface::Flip(Surface* /*target*/, uint32_t /*flags*/) {
   }
   // The front shows the first back buffer's pixels; each back buffer takes the next one's,
   // and the last takes what the front showed.
-  for (auto back = back_buffers_.rbegin(); back != back_buffers_.rend(); ++back) pixels_.swap((*back)->pixels_);
+  for (auto back = back_buffers_.rbegin(); back != back_buffers_.rend(); ++back) {
+    pixels_.swap((*back)->pixels_);
+    (*back)->TakeNewWriteStamp();
+  }
   NoteWritten(Rect{0, 0, width_, height_});
   ShowWritten();
   return DD_OK;
@@ -273,6 +283,7 @@ HResult Surface::Restore() {
   if (!lost_) return DD_OK;
   std::fill(pixels_.begin(), pixels_.end(), uint8_t{0});
   lost_ = false;
+  TakeNewWriteStamp();
   return DD_OK;
 }
 
@@ -292,10 +303,16 @@ void Surface::ResizeToWindow(int32_t width, int32_t height) {
   width_ = width;
   height_ = height;
   pitch_ = PitchFor(width, format_);
+  TakeNewWriteStamp();
 }
 
 void Surface::NoteWritten(const Rect& rect) {
+  TakeNewWriteStamp();
   if (presenter_ != nullptr) presenter_->MarkDirty(rect);
+}
+
+void Surface::TakeNewWriteStamp() {
+  write_stamp_.store(g_last_surface_write_stamp.fetch_add(1, std::memory_order_relaxed) + 1, std::memory_order_relaxed);
 }
 
 void Surface::ShowWritten() {

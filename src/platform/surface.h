@@ -5,6 +5,7 @@
 // reaches it goes to the window's presenter.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -148,6 +149,10 @@ class Surface : public std::enable_shared_from_this<Surface> {
   // Gives the primary the window's size (its pixels are then black).
   void ResizeToWindow(int32_t width, int32_t height);
   PixelView View();
+  // A number that every write to the pixels (a blit, an unlock, a device context's drawing, a
+  // flip, a restore, a new size or palette) replaces with one no surface has had: equal readings
+  // mean that nothing was written in between.
+  uint64_t WriteStamp() const { return write_stamp_.load(std::memory_order_relaxed); }
 
  private:
   Surface(int32_t width, int32_t height, const PixelFormat& format, uint32_t caps, Point display_origin,
@@ -161,6 +166,7 @@ class Surface : public std::enable_shared_from_this<Surface> {
   bool SourceRect(const Rect* requested, Rect& out) const;
   void NoteWritten(const Rect& rect);
   void ShowWritten();
+  void TakeNewWriteStamp();
 
   int32_t width_;
   int32_t height_;
@@ -183,6 +189,7 @@ class Surface : public std::enable_shared_from_this<Surface> {
   std::shared_ptr<Clipper> clipper_;
   std::vector<std::shared_ptr<Surface>> back_buffers_;  // of the front of a flip chain, in flip order
   ScreenPresenter* presenter_ = nullptr;
+  std::atomic<uint64_t> write_stamp_{0};
 };
 
 }  // namespace plat

@@ -176,6 +176,47 @@ TEST_F(ScreenManagerPresentTest, RepaintThroughTheSurfaces) {
       << "only the paint rectangle";
 }
 
+// The primary's write stamp counts what reached the window: an unchanged stamp is a frame that
+// presented nothing.
+TEST_F(ScreenManagerPresentTest, OnlyAFrameWithSomethingDrawnReachesTheWindow) {
+  SetUpScreen();
+  plat::Surface& primary = *screen_.GetPrimary();
+  plat::Surface& back = *screen_.GetBack();
+  Fill({0, 0, kWidth, kHeight}, 0x102030, true);
+  ASSERT_EQ(screen_.UpdateScreen(), 0u);
+  ASSERT_EQ(screen_.Present(), 0u);
+  uint64_t shown = primary.WriteStamp();
+  const auto window_shows_back = [&](int32_t x, int32_t y) {
+    return SoftwareSurfaces::Pixel(primary, x, y) == SoftwareSurfaces::Pixel(back, x, y);
+  };
+  ASSERT_TRUE(window_shows_back(5, 5));
+  for (int frame = 0; frame < 3; ++frame) {
+    EXPECT_EQ(screen_.Present(), 0u);
+    EXPECT_EQ(screen_.UpdateScreen(), 0u);
+    EXPECT_EQ(primary.WriteStamp(), shown) << "idle frame " << frame << " presented";
+  }
+
+  const plat::Rect mark{200, 150, 204, 154};
+  FillSurface(&back, nullptr, 0xFF, 0, 0, &mark, 0);
+  EXPECT_EQ(screen_.Present(), 0u);
+  EXPECT_NE(primary.WriteStamp(), shown) << "a small change presents";
+  EXPECT_TRUE(window_shows_back(201, 151));
+  shown = primary.WriteStamp();
+  EXPECT_EQ(screen_.Present(), 0u);
+  EXPECT_EQ(primary.WriteStamp(), shown);
+
+  // Whatever else drew over the window, or a window made anew after a loss, gets the frame again.
+  FillSurface(&primary, nullptr, 0, 0xFF, 0, nullptr, 0);
+  EXPECT_EQ(screen_.Present(), 0u);
+  EXPECT_TRUE(window_shows_back(5, 5));
+  primary.SimulateLoss();
+  EXPECT_EQ(screen_.Present(), 2u);
+  ASSERT_EQ(screen_.Restore(), 0u);
+  EXPECT_EQ(screen_.Present(), 0u);
+  EXPECT_TRUE(window_shows_back(5, 5));
+  EXPECT_TRUE(window_shows_back(201, 151));
+}
+
 }  // namespace
 
 namespace {

@@ -107,6 +107,16 @@ TEST(SurfaceWritersTest, RowsFollowBothPitchesAndThePosition) {
   EXPECT_EQ(area[5 + 0], 0xDEADBEEFu);
   EXPECT_EQ(area[5 + 3], 0xDEADBEEFu);
   EXPECT_EQ(area[0 + 1], 0xDEADBEEFu);
+
+  // The same place from 32-bit pixels whose rows are 12 bytes apart, the alpha byte dropped.
+  const uint32_t pixels[] = {0x11000001, 0x22000002, 0xEEEEEEEE, 0x33000003, 0x44000004, 0xEEEEEEEE};
+  std::vector<uint32_t> rows(5 * 3, 0xDEADBEEF);
+  ASSERT_TRUE(WriteArgb32ToSurface(kPixelFormatXrgb8888, reinterpret_cast<uint8_t*>(rows.data()), 1, 1, 20,
+                                   reinterpret_cast<const uint8_t*>(pixels), 12, 2, 2));
+  constexpr uint32_t kOut = 0xDEADBEEF;
+  EXPECT_EQ(std::vector<uint32_t>(rows.begin() + 5, rows.end()),
+            (std::vector<uint32_t>{kOut, 1, 2, kOut, kOut, kOut, 3, 4, kOut, kOut}));
+  EXPECT_EQ(rows[1], kOut);
 }
 
 TEST(SurfaceWritersTest, FormatsOutsideTheTableWriteNothing) {

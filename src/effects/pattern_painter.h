@@ -3,6 +3,7 @@
 // mode. A pattern only computes rectangles and hands them to the painter.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <type_traits>
@@ -46,7 +47,18 @@ class CPatternPainter {
 
   // The source rectangle cut to the source, drawn with its (cut) top-left at (px, py); nothing
   // when it is empty or the mode draws nothing. Failures of a piece are not looked at.
-  void DrawPiece(const plat::Rect& source, int32_t px, int32_t py) const;
+  [[gnu::always_inline]] void DrawPiece(const plat::Rect& source, int32_t px, int32_t py) const {
+    const plat::Rect cut{std::max(source.left, 0), std::max(source.top, 0), std::min(source.right, width_),
+                         std::min(source.bottom, height_)};
+    if (cut.left >= cut.right || cut.top >= cut.bottom) return;
+    px += cut.left - source.left;
+    py += cut.top - source.top;
+    if (pieces_) {
+      pieces_->Draw(cut, px, py);
+    } else {
+      DrawOnTarget(cut, px, py);
+    }
+  }
   // The piece at its own place: (x + left, y + top).
   void DrawInPlace(const plat::Rect& source) const { DrawPiece(source, call_.x + source.left, call_.y + source.top); }
   // Row r from a to b, column c from a to b, each at its own place.
@@ -69,6 +81,9 @@ class CPatternPainter {
   const plat::Rect& TargetClip() const { return target_clip_; }
 
  private:
+  // A piece of mode 2, cut to the source, on the target surface.
+  void DrawOnTarget(const plat::Rect& cut, int32_t px, int32_t py) const;
+
   PatternCall call_;
   int32_t width_ = 0;
   int32_t height_ = 0;

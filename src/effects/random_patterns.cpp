@@ -44,15 +44,38 @@ struct Ray {
   int32_t uy;
 };
 
-Ray RayOf(const CPatternPainter& painter, int32_t bx, int32_t by) {
-  Ray ray;
-  ray.dx0 = bx - painter.Width() / 2;
-  ray.dy0 = by - painter.Height() / 2;
-  ray.length = TruncatedLength(ray.dx0, ray.dy0);
-  ray.ux = ray.length != 0 ? 256 * ray.dx0 / ray.length : ray.dx0;
-  ray.uy = ray.length != 0 ? 256 * ray.dy0 / ray.length : ray.dy0;
-  return ray;
-}
+// The rays of the blocks row by row, left to right. A block's length differs from its left
+// neighbour's by at most the block's width and one, so it is walked from there instead of taken
+// as a root anew: the walk ends on the largest length whose square is at most the block's, which
+// is the truncated root for every distance a picture can have.
+class CRayWalk {
+ public:
+  explicit CRayWalk(const CPatternPainter& painter)
+      : half_width_(painter.Width() / 2), half_height_(painter.Height() / 2) {}
+
+  Ray At(int32_t bx, int32_t by) {
+    Ray ray;
+    ray.dx0 = bx - half_width_;
+    ray.dy0 = by - half_height_;
+    const int64_t square = int64_t{ray.dx0} * ray.dx0 + int64_t{ray.dy0} * ray.dy0;
+    if (by != row_) {
+      row_ = by;
+      length_ = TruncatedLength(ray.dx0, ray.dy0);
+    }
+    while (int64_t{length_} * length_ > square) --length_;
+    while (int64_t{length_ + 1} * (length_ + 1) <= square) ++length_;
+    ray.length = length_;
+    ray.ux = ray.length != 0 ? 256 * ray.dx0 / ray.length : ray.dx0;
+    ray.uy = ray.length != 0 ? 256 * ray.dy0 / ray.length : ray.dy0;
+    return ray;
+  }
+
+ private:
+  int32_t half_width_;
+  int32_t half_height_;
+  int32_t row_ = -1;
+  int32_t length_ = 0;
+};
 
 // The fly-ins that travel along their ray: two table cursors per row of blocks, growing by
 // their own steps.
@@ -63,11 +86,12 @@ void DrawRadialFlyIn(const CPatternPainter& painter, EFlyIn kind) {
   const int32_t b_step = kind == EFlyIn::kTurning ? 76 : 38;
   const int32_t travel = FlightLeft(painter);
   const int32_t theta = TurnAngle(painter);
+  CRayWalk rays(painter);
   ForEachBlock(painter, block_width, block_height, [&](int32_t bx, int32_t by, const plat::Rect& block) {
     const int32_t row = by / block_height;
     const int32_t a = a_step * row;
     const int32_t b = 1 + b_step * row;
-    const Ray ray = RayOf(painter, bx, by);
+    const Ray ray = rays.At(bx, by);
     int32_t dx = Mul32(Mul32(TableByte(a + bx), ray.ux), travel) >> 16;
     int32_t dy = Mul32(Mul32(TableByte(b + bx), ray.uy), travel) >> 16;
     if (kind == EFlyIn::kRadial || kind == EFlyIn::kRadialSmall) {
@@ -136,8 +160,9 @@ int32_t DrawFlyInPattern(const CPatternPainter& painter, EFlyIn kind) {
   if (kind == EFlyIn::kSteered) {
     const int32_t travel = FlightLeft(painter);
     const int32_t theta = TurnAngle(painter);
+    CRayWalk rays(painter);
     ForEachBlock(painter, 4, 2, [&](int32_t bx, int32_t by, const plat::Rect& block) {
-      const Ray ray = RayOf(painter, bx, by);
+      const Ray ray = rays.At(bx, by);
       const int32_t ux = ray.length != 0 ? (Mul32(Mul32(PatternSin(theta), ray.dx0), 256) >> 16) / ray.length : 0;
       const int32_t uy = ray.length != 0 ? (Mul32(Mul32(PatternCos(theta), ray.dy0), 256) >> 16) / ray.length : 0;
       DrawMovedBlock(painter, block, Mul32(ux, travel) >> 8, Mul32(uy, travel) >> 8);

@@ -1,6 +1,8 @@
 #include "effects/random_patterns.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <vector>
 
 #include "effects/pattern_blocks.h"
 #include "effects/pattern_random.h"
@@ -47,11 +49,19 @@ struct Ray {
 // The rays of the blocks row by row, left to right. A block's length differs from its left
 // neighbour's by at most the block's width and one, so it is walked from there instead of taken
 // as a root anew: the walk ends on the largest length whose square is at most the block's, which
-// is the truncated root for every distance a picture can have.
+// is the truncated root for every distance a picture can have. The unit vector divides by the
+// length through a table of reciprocals.
 class CRayWalk {
  public:
   explicit CRayWalk(const CPatternPainter& painter)
-      : half_width_(painter.Width() / 2), half_height_(painter.Height() / 2) {}
+      : half_width_(painter.Width() / 2), half_height_(painter.Height() / 2) {
+    const int32_t longest = TruncatedLength(half_width_, half_height_);
+    if (longest >= kLongestReciprocal) return;
+    reciprocals_.resize(static_cast<size_t>(longest) + 1);
+    for (size_t length = 1; length < reciprocals_.size(); ++length) {
+      reciprocals_[length] = (uint64_t{1} << kReciprocalShift) / length + 1;
+    }
+  }
 
   Ray At(int32_t bx, int32_t by) {
     Ray ray;
@@ -65,16 +75,32 @@ class CRayWalk {
     while (int64_t{length_} * length_ > square) --length_;
     while (int64_t{length_ + 1} * (length_ + 1) <= square) ++length_;
     ray.length = length_;
-    ray.ux = ray.length != 0 ? 256 * ray.dx0 / ray.length : ray.dx0;
-    ray.uy = ray.length != 0 ? 256 * ray.dy0 / ray.length : ray.dy0;
+    ray.ux = UnitPart(ray.dx0);
+    ray.uy = UnitPart(ray.dy0);
     return ray;
   }
 
  private:
+  // 256 · part / length truncated toward zero, the part being at most the length. With
+  // m = 2^40 / length + 1, (256 · |part| · m) >> 40 exceeds the quotient by less than
+  // 256 · length / 2^40, which stays below the 1 / length that the quotient's fraction is short
+  // of the next whole number while the length is below 2^16.
+  int32_t UnitPart(int32_t part) const {
+    if (length_ == 0) return part;
+    if (reciprocals_.empty()) return 256 * part / length_;
+    const uint64_t magnitude = static_cast<uint64_t>(std::abs(part)) * 256;
+    const auto quotient = static_cast<int32_t>((magnitude * reciprocals_[static_cast<size_t>(length_)]) >> kReciprocalShift);
+    return part < 0 ? -quotient : quotient;
+  }
+
+  static constexpr int32_t kReciprocalShift = 40;
+  static constexpr int32_t kLongestReciprocal = 1 << 16;
+
   int32_t half_width_;
   int32_t half_height_;
   int32_t row_ = -1;
   int32_t length_ = 0;
+  std::vector<uint64_t> reciprocals_;  // by length; none for lengths too long for them
 };
 
 // The fly-ins that travel along their ray: two table cursors per row of blocks, growing by

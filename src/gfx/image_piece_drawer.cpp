@@ -42,10 +42,6 @@ CImagePieceDrawer::CImagePieceDrawer(CImage& dst, CImage& src, EOperation operat
 }
 
 CImagePieceDrawer::~CImagePieceDrawer() {
-  if (takes_kernels_ && written_) {
-    dst_.SourceRect() = last_drawn_.source;
-    dst_.DestRect() = last_drawn_.dest;
-  }
   if (region_ == nullptr) return;
   if (bands_.empty()) {
     region_->AddRects(changed_);

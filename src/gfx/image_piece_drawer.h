@@ -83,7 +83,7 @@ class CImagePieceDrawer {
       blend_(to, from, static_cast<int32_t>(dst_stride_ - width) * 4, static_cast<int32_t>(src_stride_ - width) * 4,
               width, clip.dest.Height());
     }
-    NoteChanged(clip);
+    NoteChanged(clip.dest);
   }
 
   // A plain copy row by row. Pieces are mostly a few pixels wide, where a library call per row
@@ -110,10 +110,9 @@ class CImagePieceDrawer {
     }
   }
 
-  [[gnu::always_inline]] void NoteChanged(const BlitClip& clip) const {
-    last_drawn_ = clip;
+  [[gnu::always_inline]] void NoteChanged(const plat::Rect& rect) const {
     if (!written_) MarkFirstWrite();
-    if (region_ != nullptr) KeepForRegion(clip.dest);
+    if (region_ != nullptr) KeepForRegion(rect);
   }
 
   // A piece that needs cutting or the full operation.
@@ -142,7 +141,6 @@ class CImagePieceDrawer {
   intptr_t src_stride_ = 0;
   CDirtyRegion* region_ = nullptr;
   mutable bool written_ = false;
-  mutable BlitClip last_drawn_;
   mutable std::vector<plat::Rect> changed_;
   // One box per band of kBandRows rows of the destination, empty until the rectangles are many.
   mutable std::vector<plat::Rect> bands_;

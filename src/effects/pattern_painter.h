@@ -152,6 +152,40 @@ void ForEachShownRun(int32_t end, int32_t step, Shown&& shown, Draw&& draw) {
   if (first >= 0) draw(first, end);
 }
 
+// Calls draw(first, last) for every run of places 0 ... end - 1 whose place modulo 4 is a set
+// bit of shown_phases, left to right, as ForEachShownRun would: the runs of one period, found
+// once from a hidden phase on, repeated across the row instead of every place being asked.
+template <typename Draw>
+void ForEachPeriodicRun(int32_t end, uint32_t shown_phases, Draw&& draw) {
+  if ((shown_phases & 0xF) == 0) return;
+  if ((shown_phases & 0xF) == 0xF) {
+    if (end > 0) draw(0, end);
+    return;
+  }
+  int32_t hidden = 0;
+  while (((shown_phases >> hidden) & 1) != 0) ++hidden;
+  // Within a period from the hidden phase: at most two runs, between its places 1 and 3.
+  int32_t runs[2][2] = {};
+  int32_t count = 0;
+  for (int32_t i = 1, first = 0; i <= 4; ++i) {
+    const bool shown = i < 4 && ((shown_phases >> ((hidden + i) & 3)) & 1) != 0;
+    if (shown && first == 0) first = i;
+    if (!shown && first != 0) {
+      runs[count][0] = first;
+      runs[count][1] = i;
+      ++count;
+      first = 0;
+    }
+  }
+  for (int32_t base = hidden - 4; base < end; base += 4) {
+    for (int32_t r = 0; r < count; ++r) {
+      const int32_t first = std::max(base + runs[r][0], 0);
+      const int32_t last = std::min(base + runs[r][1], end);
+      if (first < last) draw(first, last);
+    }
+  }
+}
+
 // The trigonometric tables' cosine and sine of an angle in 512 steps a turn (16.16).
 inline int32_t PatternCos(int32_t angle) { return g_TrigTable->cosine[static_cast<uint32_t>(angle) & 511]; }
 inline int32_t PatternSin(int32_t angle) { return PatternCos(angle - 128); }

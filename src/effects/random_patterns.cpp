@@ -14,6 +14,25 @@ int32_t TruncatedLength(int64_t a, int64_t b) {
   return static_cast<int32_t>(std::sqrt(static_cast<double>(a * a + b * b)));
 }
 
+// trunc(sqrt(a² + b²)) for points visited in an order in which each lies near the one before,
+// as blocks do left to right (the last of a row and the first of the next lie as far from the
+// centre): the length is walked from the one before instead of taken as a root anew. The walk
+// ends on the largest length whose square is at most a² + b², which is the truncated root for
+// every distance a picture can have.
+class CLengthWalk {
+ public:
+  int32_t Of(int64_t a, int64_t b) {
+    const int64_t square = a * a + b * b;
+    if (length_ < 0) length_ = TruncatedLength(a, b);
+    while (int64_t{length_} * length_ > square) --length_;
+    while (int64_t{length_ + 1} * (length_ + 1) <= square) ++length_;
+    return length_;
+  }
+
+ private:
+  int32_t length_ = -1;
+};
+
 // The table byte at an index taken modulo 256.
 int32_t TableByte(int32_t index) { return (*g_PatternRandomTable)[static_cast<uint32_t>(index) & 0xFF]; }
 
@@ -46,11 +65,8 @@ struct Ray {
   int32_t uy;
 };
 
-// The rays of the blocks row by row, left to right. A block's length differs from its left
-// neighbour's by at most the block's width and one, so it is walked from there instead of taken
-// as a root anew: the walk ends on the largest length whose square is at most the block's, which
-// is the truncated root for every distance a picture can have. The unit vector divides by the
-// length through a table of reciprocals.
+// The rays of the blocks row by row, left to right, their lengths walked; the unit vector divides
+// by the length through a table of reciprocals.
 class CRayWalk {
  public:
   explicit CRayWalk(const CPatternPainter& painter)
@@ -67,16 +83,9 @@ class CRayWalk {
     Ray ray;
     ray.dx0 = bx - half_width_;
     ray.dy0 = by - half_height_;
-    const int64_t square = int64_t{ray.dx0} * ray.dx0 + int64_t{ray.dy0} * ray.dy0;
-    if (by != row_) {
-      row_ = by;
-      length_ = TruncatedLength(ray.dx0, ray.dy0);
-    }
-    while (int64_t{length_} * length_ > square) --length_;
-    while (int64_t{length_ + 1} * (length_ + 1) <= square) ++length_;
-    ray.length = length_;
-    ray.ux = UnitPart(ray.dx0);
-    ray.uy = UnitPart(ray.dy0);
+    ray.length = lengths_.Of(ray.dx0, ray.dy0);
+    ray.ux = UnitPart(ray.dx0, ray.length);
+    ray.uy = UnitPart(ray.dy0, ray.length);
     return ray;
   }
 
@@ -85,11 +94,12 @@ class CRayWalk {
   // m = 2^40 / length + 1, (256 · |part| · m) >> 40 exceeds the quotient by less than
   // 256 · length / 2^40, which stays below the 1 / length that the quotient's fraction is short
   // of the next whole number while the length is below 2^16.
-  int32_t UnitPart(int32_t part) const {
-    if (length_ == 0) return part;
-    if (reciprocals_.empty()) return 256 * part / length_;
+  int32_t UnitPart(int32_t part, int32_t length) const {
+    if (length == 0) return part;
+    if (reciprocals_.empty()) return 256 * part / length;
     const uint64_t magnitude = static_cast<uint64_t>(std::abs(part)) * 256;
-    const auto quotient = static_cast<int32_t>((magnitude * reciprocals_[static_cast<size_t>(length_)]) >> kReciprocalShift);
+    const auto quotient =
+        static_cast<int32_t>((magnitude * reciprocals_[static_cast<size_t>(length)]) >> kReciprocalShift);
     return part < 0 ? -quotient : quotient;
   }
 
@@ -98,8 +108,7 @@ class CRayWalk {
 
   int32_t half_width_;
   int32_t half_height_;
-  int32_t row_ = -1;
-  int32_t length_ = 0;
+  CLengthWalk lengths_;
   std::vector<uint64_t> reciprocals_;  // by length; none for lengths too long for them
 };
 
@@ -176,8 +185,9 @@ void DrawDiscDissolvePattern(const CPatternPainter& painter) {
   const int32_t w = painter.Width();
   const int32_t h = painter.Height();
   const int32_t reach = static_cast<int32_t>((int64_t{w + h} * painter.Level()) >> 8);
+  CLengthWalk lengths;
   ForEachBlock(painter, 2, 2, [&](int32_t bx, int32_t by, const plat::Rect& block) {
-    const int32_t threshold = reach - TruncatedLength(2 * by - h, 2 * bx - w);
+    const int32_t threshold = reach - lengths.Of(2 * by - h, 2 * bx - w);
     if (NextPatternRandomByte() <= threshold) painter.DrawInPlace(block);
   });
 }

@@ -118,13 +118,13 @@ void DrawDitherPattern(const CPatternPainter& painter, int32_t cell, bool order_
   const int32_t cells = w / cell + (w % cell != 0 ? 1 : 0);
   for (int32_t cy = 0; cy < h; cy += cell) {
     const auto& row = matrix[(cy / cell) & 3];
+    const uint32_t shown_phases =
+        (row[0] <= k ? 1u : 0u) | (row[1] <= k ? 2u : 0u) | (row[2] <= k ? 4u : 0u) | (row[3] <= k ? 8u : 0u);
     const int32_t bottom = cy + std::min(cell, h - cy);
-    ForEachShownRun(
-        cells, 1, [&](int32_t c) { return row[c & 3] <= k; },
-        [&](int32_t first, int32_t last) {
-          const auto right = static_cast<int32_t>(std::min<int64_t>(int64_t{last} * cell, w));
-          painter.DrawInPlace({first * cell, cy, right, bottom});
-        });
+    ForEachPeriodicRun(cells, shown_phases, [&](int32_t first, int32_t last) {
+      const auto right = static_cast<int32_t>(std::min<int64_t>(int64_t{last} * cell, w));
+      painter.DrawInPlace({first * cell, cy, right, bottom});
+    });
   }
 }
 

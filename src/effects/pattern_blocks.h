@@ -21,7 +21,7 @@ void ForEachBlock(const CPatternPainter& painter, int32_t width, int32_t height,
 }
 
 // A block drawn from its own place, moved by (dx, dy).
-inline void DrawMovedBlock(const CPatternPainter& painter, const plat::Rect& block, int32_t dx, int32_t dy) {
+[[gnu::always_inline]] inline void DrawMovedBlock(const CPatternPainter& painter, const plat::Rect& block, int32_t dx, int32_t dy) {
   painter.DrawPiece(block, painter.X() + block.left + dx, painter.Y() + block.top + dy);
 }
 

@@ -35,22 +35,9 @@ CPatternPainter::CPatternPainter(const PatternCall& call) : call_(call) {
 
 bool CPatternPainter::HasTarget() const { return call_.mode != kTransitionDirectDraw || target_surface_ != nullptr; }
 
-void CPatternPainter::DrawPiece(const plat::Rect& source, int32_t px, int32_t py) const {
-  plat::Rect cut{std::max(source.left, 0), std::max(source.top, 0), std::min(source.right, width_),
-                 std::min(source.bottom, height_)};
-  if (cut.left >= cut.right || cut.top >= cut.bottom) return;
-  px += cut.left - source.left;
-  py += cut.top - source.top;
-  switch (call_.mode) {
-    case kTransitionCopy:
-    case kTransitionAlphaBlend:
-      pieces_->Draw(cut, px, py);
-      break;
-    case kTransitionDirectDraw:
-      BltFastClipped(target_surface_, source_surface_, px, py, &cut, &target_clip_, source_key_);
-      break;
-    default:
-      break;
+void CPatternPainter::DrawOnTarget(const plat::Rect& cut, int32_t px, int32_t py) const {
+  if (call_.mode == kTransitionDirectDraw) {
+    BltFastClipped(target_surface_, source_surface_, px, py, &cut, &target_clip_, source_key_);
   }
 }
 

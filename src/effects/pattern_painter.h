@@ -3,6 +3,7 @@
 // mode. A pattern only computes rectangles and hands them to the painter.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <type_traits>
@@ -46,7 +47,18 @@ class CPatternPainter {
 
   // The source rectangle cut to the source, drawn with its (cut) top-left at (px, py); nothing
   // when it is empty or the mode draws nothing. Failures of a piece are not looked at.
-  void DrawPiece(const plat::Rect& source, int32_t px, int32_t py) const;
+  [[gnu::always_inline]] void DrawPiece(const plat::Rect& source, int32_t px, int32_t py) const {
+    const plat::Rect cut{std::max(source.left, 0), std::max(source.top, 0), std::min(source.right, width_),
+                         std::min(source.bottom, height_)};
+    if (cut.left >= cut.right || cut.top >= cut.bottom) return;
+    px += cut.left - source.left;
+    py += cut.top - source.top;
+    if (pieces_) {
+      pieces_->Draw(cut, px, py);
+    } else {
+      DrawOnTarget(cut, px, py);
+    }
+  }
   // The piece at its own place: (x + left, y + top).
   void DrawInPlace(const plat::Rect& source) const { DrawPiece(source, call_.x + source.left, call_.y + source.top); }
   // Row r from a to b, column c from a to b, each at its own place.
@@ -69,6 +81,9 @@ class CPatternPainter {
   const plat::Rect& TargetClip() const { return target_clip_; }
 
  private:
+  // A piece of mode 2, cut to the source, on the target surface.
+  void DrawOnTarget(const plat::Rect& cut, int32_t px, int32_t py) const;
+
   PatternCall call_;
   int32_t width_ = 0;
   int32_t height_ = 0;
@@ -135,6 +150,40 @@ void ForEachShownRun(int32_t end, int32_t step, Shown&& shown, Draw&& draw) {
     }
   }
   if (first >= 0) draw(first, end);
+}
+
+// Calls draw(first, last) for every run of places 0 ... end - 1 whose place modulo 4 is a set
+// bit of shown_phases, left to right, as ForEachShownRun would: the runs of one period, found
+// once from a hidden phase on, repeated across the row instead of every place being asked.
+template <typename Draw>
+void ForEachPeriodicRun(int32_t end, uint32_t shown_phases, Draw&& draw) {
+  if ((shown_phases & 0xF) == 0) return;
+  if ((shown_phases & 0xF) == 0xF) {
+    if (end > 0) draw(0, end);
+    return;
+  }
+  int32_t hidden = 0;
+  while (((shown_phases >> hidden) & 1) != 0) ++hidden;
+  // Within a period from the hidden phase: at most two runs, between its places 1 and 3.
+  int32_t runs[2][2] = {};
+  int32_t count = 0;
+  for (int32_t i = 1, first = 0; i <= 4; ++i) {
+    const bool shown = i < 4 && ((shown_phases >> ((hidden + i) & 3)) & 1) != 0;
+    if (shown && first == 0) first = i;
+    if (!shown && first != 0) {
+      runs[count][0] = first;
+      runs[count][1] = i;
+      ++count;
+      first = 0;
+    }
+  }
+  for (int32_t base = hidden - 4; base < end; base += 4) {
+    for (int32_t r = 0; r < count; ++r) {
+      const int32_t first = std::max(base + runs[r][0], 0);
+      const int32_t last = std::min(base + runs[r][1], end);
+      if (first < last) draw(first, last);
+    }
+  }
 }
 
 // The trigonometric tables' cosine and sine of an angle in 512 steps a turn (16.16).

@@ -1,6 +1,8 @@
 #include "effects/random_patterns.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <vector>
 
 #include "effects/pattern_blocks.h"
 #include "effects/pattern_random.h"
@@ -11,6 +13,25 @@ namespace {
 int32_t TruncatedLength(int64_t a, int64_t b) {
   return static_cast<int32_t>(std::sqrt(static_cast<double>(a * a + b * b)));
 }
+
+// trunc(sqrt(a² + b²)) for points visited in an order in which each lies near the one before,
+// as blocks do left to right (the last of a row and the first of the next lie as far from the
+// centre): the length is walked from the one before instead of taken as a root anew. The walk
+// ends on the largest length whose square is at most a² + b², which is the truncated root for
+// every distance a picture can have.
+class CLengthWalk {
+ public:
+  int32_t Of(int64_t a, int64_t b) {
+    const int64_t square = a * a + b * b;
+    if (length_ < 0) length_ = TruncatedLength(a, b);
+    while (int64_t{length_} * length_ > square) --length_;
+    while (int64_t{length_ + 1} * (length_ + 1) <= square) ++length_;
+    return length_;
+  }
+
+ private:
+  int32_t length_ = -1;
+};
 
 // The table byte at an index taken modulo 256.
 int32_t TableByte(int32_t index) { return (*g_PatternRandomTable)[static_cast<uint32_t>(index) & 0xFF]; }
@@ -44,15 +65,52 @@ struct Ray {
   int32_t uy;
 };
 
-Ray RayOf(const CPatternPainter& painter, int32_t bx, int32_t by) {
-  Ray ray;
-  ray.dx0 = bx - painter.Width() / 2;
-  ray.dy0 = by - painter.Height() / 2;
-  ray.length = TruncatedLength(ray.dx0, ray.dy0);
-  ray.ux = ray.length != 0 ? 256 * ray.dx0 / ray.length : ray.dx0;
-  ray.uy = ray.length != 0 ? 256 * ray.dy0 / ray.length : ray.dy0;
-  return ray;
-}
+// The rays of the blocks row by row, left to right, their lengths walked; the unit vector divides
+// by the length through a table of reciprocals.
+class CRayWalk {
+ public:
+  explicit CRayWalk(const CPatternPainter& painter)
+      : half_width_(painter.Width() / 2), half_height_(painter.Height() / 2) {
+    const int32_t longest = TruncatedLength(half_width_, half_height_);
+    if (longest >= kLongestReciprocal) return;
+    reciprocals_.resize(static_cast<size_t>(longest) + 1);
+    for (size_t length = 1; length < reciprocals_.size(); ++length) {
+      reciprocals_[length] = (uint64_t{1} << kReciprocalShift) / length + 1;
+    }
+  }
+
+  Ray At(int32_t bx, int32_t by) {
+    Ray ray;
+    ray.dx0 = bx - half_width_;
+    ray.dy0 = by - half_height_;
+    ray.length = lengths_.Of(ray.dx0, ray.dy0);
+    ray.ux = UnitPart(ray.dx0, ray.length);
+    ray.uy = UnitPart(ray.dy0, ray.length);
+    return ray;
+  }
+
+ private:
+  // 256 · part / length truncated toward zero, the part being at most the length. With
+  // m = 2^40 / length + 1, (256 · |part| · m) >> 40 exceeds the quotient by less than
+  // 256 · length / 2^40, which stays below the 1 / length that the quotient's fraction is short
+  // of the next whole number while the length is below 2^16.
+  int32_t UnitPart(int32_t part, int32_t length) const {
+    if (length == 0) return part;
+    if (reciprocals_.empty()) return 256 * part / length;
+    const uint64_t magnitude = static_cast<uint64_t>(std::abs(part)) * 256;
+    const auto quotient =
+        static_cast<int32_t>((magnitude * reciprocals_[static_cast<size_t>(length)]) >> kReciprocalShift);
+    return part < 0 ? -quotient : quotient;
+  }
+
+  static constexpr int32_t kReciprocalShift = 40;
+  static constexpr int32_t kLongestReciprocal = 1 << 16;
+
+  int32_t half_width_;
+  int32_t half_height_;
+  CLengthWalk lengths_;
+  std::vector<uint64_t> reciprocals_;  // by length; none for lengths too long for them
+};
 
 // The fly-ins that travel along their ray: two table cursors per row of blocks, growing by
 // their own steps.
@@ -63,11 +121,12 @@ void DrawRadialFlyIn(const CPatternPainter& painter, EFlyIn kind) {
   const int32_t b_step = kind == EFlyIn::kTurning ? 76 : 38;
   const int32_t travel = FlightLeft(painter);
   const int32_t theta = TurnAngle(painter);
+  CRayWalk rays(painter);
   ForEachBlock(painter, block_width, block_height, [&](int32_t bx, int32_t by, const plat::Rect& block) {
     const int32_t row = by / block_height;
     const int32_t a = a_step * row;
     const int32_t b = 1 + b_step * row;
-    const Ray ray = RayOf(painter, bx, by);
+    const Ray ray = rays.At(bx, by);
     int32_t dx = Mul32(Mul32(TableByte(a + bx), ray.ux), travel) >> 16;
     int32_t dy = Mul32(Mul32(TableByte(b + bx), ray.uy), travel) >> 16;
     if (kind == EFlyIn::kRadial || kind == EFlyIn::kRadialSmall) {
@@ -126,8 +185,9 @@ void DrawDiscDissolvePattern(const CPatternPainter& painter) {
   const int32_t w = painter.Width();
   const int32_t h = painter.Height();
   const int32_t reach = static_cast<int32_t>((int64_t{w + h} * painter.Level()) >> 8);
+  CLengthWalk lengths;
   ForEachBlock(painter, 2, 2, [&](int32_t bx, int32_t by, const plat::Rect& block) {
-    const int32_t threshold = reach - TruncatedLength(2 * by - h, 2 * bx - w);
+    const int32_t threshold = reach - lengths.Of(2 * by - h, 2 * bx - w);
     if (NextPatternRandomByte() <= threshold) painter.DrawInPlace(block);
   });
 }
@@ -136,8 +196,9 @@ int32_t DrawFlyInPattern(const CPatternPainter& painter, EFlyIn kind) {
   if (kind == EFlyIn::kSteered) {
     const int32_t travel = FlightLeft(painter);
     const int32_t theta = TurnAngle(painter);
+    CRayWalk rays(painter);
     ForEachBlock(painter, 4, 2, [&](int32_t bx, int32_t by, const plat::Rect& block) {
-      const Ray ray = RayOf(painter, bx, by);
+      const Ray ray = rays.At(bx, by);
       const int32_t ux = ray.length != 0 ? (Mul32(Mul32(PatternSin(theta), ray.dx0), 256) >> 16) / ray.length : 0;
       const int32_t uy = ray.length != 0 ? (Mul32(Mul32(PatternCos(theta), ray.dy0), 256) >> 16) / ray.length : 0;
       DrawMovedBlock(painter, block, Mul32(ux, travel) >> 8, Mul32(uy, travel) >> 8);

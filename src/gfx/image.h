@@ -358,10 +358,6 @@ class CImage : public CImageBase {
   // it; false when nothing is left or the image has no pixels.
   bool InPlaceRect(const plat::Rect* rect, plat::Rect& out) const;
 
-  // The parts of the source and of this image that the operation in progress reads and writes.
-  plat::Rect& SourceRect() { return source_rect_; }
-  plat::Rect& DestRect() { return dest_rect_; }
-
  private:
   // The geometry of a pass: one to one without a size, else stretched to it.
   // The pixel library's blend that paints what a pass paints: its mode and level, and whether

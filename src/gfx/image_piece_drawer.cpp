@@ -1,6 +1,6 @@
 #include "gfx/image_piece_drawer.h"
 
-#include <cstring>
+#include <algorithm>
 
 #include "gfx/color_key.h"
 #include "gfx/dirty_region.h"
@@ -24,102 +24,66 @@ bool TakesPlainKernel(const CImage& dst, const CImage& src, CImagePieceDrawer::E
   return src.GetColorKey() == kNoColorKey && !src.HasAlphaRuns();
 }
 
-// A plain copy of a piece row by row. Pieces are mostly a few pixels wide, where the copy
-// kernel's partial steps and a library call per row cost more than the pixels: those rows move
-// in fixed-size steps that compile inline.
-void CopyPiece(uint32_t* to, const uint32_t* from, int32_t dst_skip, int32_t src_skip, int32_t width, int32_t height) {
-  constexpr int32_t kNarrow = 8;
-  const intptr_t to_pitch = width + dst_skip / 4;
-  const intptr_t from_pitch = width + src_skip / 4;
-  for (int32_t y = 0; y < height; ++y, to += to_pitch, from += from_pitch) {
-    if (width >= kNarrow) {
-      std::memcpy(to, from, static_cast<size_t>(width) * 4);
-      continue;
-    }
-    int32_t x = 0;
-    for (; x + 2 <= width; x += 2) std::memcpy(to + x, from + x, 8);
-    if (x < width) to[x] = from[x];
-  }
-}
+bool IsEmptyRect(const plat::Rect& rect) { return rect.left >= rect.right || rect.top >= rect.bottom; }
 
 }  // namespace
 
 CImagePieceDrawer::CImagePieceDrawer(CImage& dst, CImage& src, EOperation operation)
-    : dst_(dst), src_(src), operation_(operation) {
+    : dst_(dst), src_(src), operation_(operation), region_(dst.GetDirtyRegion()) {
   if (!TakesPlainKernel(dst, src, operation)) return;
-  if (operation == EOperation::kPlainCopy) {
-    kernel_ = CopyPiece;
-  } else {
-    kernel_ = g_CpuHasMmx != 0 ? AlphaBlend32Mmx : AlphaBlend32;
-  }
+  takes_kernels_ = true;
+  if (operation == EOperation::kBlendByAlpha) blend_ = g_CpuHasMmx != 0 ? AlphaBlend32Mmx : AlphaBlend32;
   src.GetClipRect(&source_clip_);
   dst.GetClipRect(&dest_clip_);
+  dst_pixels_ = reinterpret_cast<uint32_t*>(dst.CImageBase::GetPixels());
+  src_pixels_ = reinterpret_cast<const uint32_t*>(src.CImageBase::GetPixels());
+  dst_stride_ = dst.GetPitch() / 4;
+  src_stride_ = src.GetPitch() / 4;
 }
 
 CImagePieceDrawer::~CImagePieceDrawer() {
-  if (CDirtyRegion* region = dst_.GetDirtyRegion(); region != nullptr) region->AddRects(changed_);
-}
-
-// Most pieces lie inside both clip rectangles, and then nothing needs cutting.
-bool CImagePieceDrawer::LiesWithinClips(const plat::Rect& source, int32_t x, int32_t y, BlitClip& clip) const {
-  if (source.left >= source.right || source.top >= source.bottom) return false;
-  if (source.left < source_clip_.left || source.top < source_clip_.top || source.right > source_clip_.right ||
-      source.bottom > source_clip_.bottom) {
-    return false;
+  if (region_ == nullptr) return;
+  if (bands_.empty()) {
+    region_->AddRects(changed_);
+    return;
   }
-  const int64_t right = int64_t{x} + source.Width();
-  const int64_t bottom = int64_t{y} + source.Height();
-  if (x < dest_clip_.left || y < dest_clip_.top || right > dest_clip_.right || bottom > dest_clip_.bottom) return false;
-  clip = {source, {x, y, static_cast<int32_t>(right), static_cast<int32_t>(bottom)}};
-  return true;
+  std::erase_if(bands_, IsEmptyRect);
+  region_->AddRects(bands_);
 }
 
-void CImagePieceDrawer::Draw(const plat::Rect& source, int32_t x, int32_t y) const {
-  if (kernel_ == nullptr) {
+void CImagePieceDrawer::DrawCut(const plat::Rect& source, int32_t x, int32_t y) const {
+  if (!takes_kernels_) {
     DrawByFullOperation(source, x, y);
     return;
   }
   BlitClip clip;
-  if (!LiesWithinClips(source, x, y, clip) && !ClipBlt({x, y, &source, false, false}, source_clip_, dest_clip_, clip)) {
-    return;
-  }
-  dst_.SourceRect() = clip.source;
-  dst_.DestRect() = clip.dest;
-  const int32_t width = clip.dest.Width();
-  const int32_t dst_pitch = dst_.GetPitch();
-  const int32_t src_pitch = src_.GetPitch();
-  auto* to = reinterpret_cast<uint32_t*>(dst_.CImageBase::GetPixels() + intptr_t{clip.dest.top} * dst_pitch) +
-             clip.dest.left;
-  const auto* from =
-      reinterpret_cast<const uint32_t*>(src_.CImageBase::GetPixels() + intptr_t{clip.source.top} * src_pitch) +
-      clip.source.left;
-  kernel_(to, from, dst_pitch - width * 4, src_pitch - width * 4, width, clip.dest.Height());
-  NoteChanged(clip.dest);
+  if (ClipBlt({x, y, &source, false, false}, source_clip_, dest_clip_, clip)) DrawWithinClips(clip);
 }
 
 void CImagePieceDrawer::DrawByFullOperation(const plat::Rect& source, int32_t x, int32_t y) const {
-  CDirtyRegion* region = dst_.GetDirtyRegion();
-  if (region != nullptr) dst_.SetDirtyRegionInUse(&full_operation_changes_);
+  if (region_ != nullptr) dst_.SetDirtyRegionInUse(&full_operation_changes_);
   if (operation_ == EOperation::kPlainCopy) {
     dst_.Copy(&src_, x, y, &source, false);
   } else {
     dst_.AlphaBlend(&src_, x, y, &source, false);
   }
-  if (region == nullptr) return;
-  dst_.SetDirtyRegionInUse(region);
+  if (region_ == nullptr) return;
+  dst_.SetDirtyRegionInUse(region_);
   // The operation marked the destination itself, and may have given it an alpha run map to keep.
   full_operation_changes_.ForEachRect([this](const plat::Rect& rect) { KeepForRegion(rect); });
   full_operation_changes_.Clear();
 }
 
-void CImagePieceDrawer::NoteChanged(const plat::Rect& rect) const {
-  // Once is enough, unless a full operation between two pieces gave the destination a new map.
-  if (!dst_.IsModified() || dst_.HasAlphaRuns()) dst_.MarkWritten();
-  KeepForRegion(rect);
+void CImagePieceDrawer::MarkFirstWrite() const {
+  dst_.MarkWritten();
+  written_ = true;
 }
 
 void CImagePieceDrawer::KeepForRegion(const plat::Rect& rect) const {
-  if (dst_.GetDirtyRegion() == nullptr) return;
+  if (!bands_.empty()) {
+    KeepInBands(rect);
+    return;
+  }
   if (!changed_.empty()) {
     plat::Rect& last = changed_.back();
     if (last.top == rect.top && last.bottom == rect.bottom && last.right == rect.left) {
@@ -132,4 +96,33 @@ void CImagePieceDrawer::KeepForRegion(const plat::Rect& rect) const {
     }
   }
   changed_.push_back(rect);
+  if (changed_.size() > kExactRectLimit) SwitchToBands();
+}
+
+void CImagePieceDrawer::SwitchToBands() const {
+  const int32_t height = std::max(dst_.GetHeight(), 0);
+  bands_.assign(static_cast<size_t>(height / kBandRows + 1), plat::Rect{});
+  for (const plat::Rect& rect : changed_) KeepInBands(rect);
+  changed_.clear();
+}
+
+// Only the destination's own rows can have changed; each band's box takes the rows of the
+// rectangle that lie in the band, so that the boxes stay disjoint.
+void CImagePieceDrawer::KeepInBands(const plat::Rect& rect) const {
+  const int32_t top = std::max(rect.top, 0);
+  const int32_t bottom = std::min(rect.bottom, dst_.GetHeight());
+  if (rect.left >= rect.right || top >= bottom) return;
+  for (int32_t band = top / kBandRows; band * kBandRows < bottom; ++band) {
+    plat::Rect& box = bands_[static_cast<size_t>(band)];
+    const int32_t band_top = std::max(top, band * kBandRows);
+    const int32_t band_bottom = std::min(bottom, (band + 1) * kBandRows);
+    if (IsEmptyRect(box)) {
+      box = {rect.left, band_top, rect.right, band_bottom};
+      continue;
+    }
+    box.left = std::min(box.left, rect.left);
+    box.top = std::min(box.top, band_top);
+    box.right = std::max(box.right, rect.right);
+    box.bottom = std::max(box.bottom, band_bottom);
+  }
 }

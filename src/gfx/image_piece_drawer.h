@@ -1,13 +1,17 @@
 // Many small pieces of one source image drawn into one destination image one after another, each
 // exactly as the destination's Copy (or AlphaBlend) without flip would draw it. What those
 // operations check and choose once per call (depths, colour key, the pixel-routine library,
-// the kernel member) is settled once for all the pieces, so that a piece costs its clipping and
-// its rows: the transition patterns lay down thousands of pieces a frame. The pieces' rectangles
-// reach the destination's dirty region together, joined, when the drawer ends.
+// the kernel member, the rows and their pitches) is settled once for all the pieces, and a piece
+// that lies within both clip rectangles is drawn inline, so that a piece costs little more than
+// its rows: the transition patterns lay down a hundred thousand pieces a frame. The pieces'
+// rectangles reach the destination's dirty region together when the drawer ends: joined exactly
+// while they are few, and as the bounding box of each band of rows once they are many, where an
+// exact union would cost more than presenting the few pixels it leaves out.
 // Where the plain kernels do not tell the whole story, every piece takes the full operation.
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "gfx/blit_clipping.h"
@@ -20,6 +24,10 @@ class CImagePieceDrawer {
  public:
   enum class EOperation : uint8_t { kPlainCopy, kBlendByAlpha };
 
+  // Past this many rectangles the dirty region gets band boxes of this many rows.
+  static constexpr size_t kExactRectLimit = 4096;
+  static constexpr int32_t kBandRows = 16;
+
   CImagePieceDrawer(CImage& dst, CImage& src, EOperation operation);
   ~CImagePieceDrawer();
   CImagePieceDrawer(const CImagePieceDrawer&) = delete;
@@ -27,28 +35,115 @@ class CImagePieceDrawer {
 
   // The source rectangle (cut to the source's clip rectangle) drawn with its top-left at (x, y),
   // cut to the destination's clip rectangle.
-  void Draw(const plat::Rect& source, int32_t x, int32_t y) const;
+  [[gnu::always_inline]] void Draw(const plat::Rect& source, int32_t x, int32_t y) const {
+    BlitClip clip;
+    if (takes_kernels_) {
+      if (LiesWithinClips(source, x, y, clip)) {
+        DrawWithinClips(clip);
+        return;
+      }
+      // Cutting the source only moves the piece's place within this rectangle.
+      if (MissesDestination(source, x, y)) return;
+    }
+    DrawCut(source, x, y);
+  }
 
  private:
+  using Kernel = void (*)(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t);
+
   // The piece as it is when both clip rectangles hold it whole (clip then says what is drawn).
-  bool LiesWithinClips(const plat::Rect& source, int32_t x, int32_t y, BlitClip& clip) const;
+  // Most pieces do, and then nothing needs cutting.
+  [[gnu::always_inline]] bool LiesWithinClips(const plat::Rect& source, int32_t x, int32_t y, BlitClip& clip) const {
+    if (source.left >= source.right || source.top >= source.bottom) return false;
+    if (source.left < source_clip_.left || source.top < source_clip_.top || source.right > source_clip_.right ||
+        source.bottom > source_clip_.bottom) {
+      return false;
+    }
+    const int64_t right = int64_t{x} + source.Width();
+    const int64_t bottom = int64_t{y} + source.Height();
+    if (x < dest_clip_.left || y < dest_clip_.top || right > dest_clip_.right || bottom > dest_clip_.bottom) {
+      return false;
+    }
+    clip = {source, {x, y, static_cast<int32_t>(right), static_cast<int32_t>(bottom)}};
+    return true;
+  }
+
+  bool MissesDestination(const plat::Rect& source, int32_t x, int32_t y) const {
+    return x >= dest_clip_.right || y >= dest_clip_.bottom || int64_t{x} + source.Width() <= dest_clip_.left ||
+           int64_t{y} + source.Height() <= dest_clip_.top;
+  }
+
+  [[gnu::always_inline]] void DrawWithinClips(const BlitClip& clip) const {
+    const int32_t width = clip.dest.Width();
+    uint32_t* to = dst_pixels_ + intptr_t{clip.dest.top} * dst_stride_ + clip.dest.left;
+    const uint32_t* from = src_pixels_ + intptr_t{clip.source.top} * src_stride_ + clip.source.left;
+    if (operation_ == EOperation::kPlainCopy) {
+      CopyRows(to, from, width, clip.dest.Height());
+    } else {
+      blend_(to, from, static_cast<int32_t>(dst_stride_ - width) * 4, static_cast<int32_t>(src_stride_ - width) * 4,
+              width, clip.dest.Height());
+    }
+    NoteChanged(clip.dest);
+  }
+
+  // A plain copy row by row. Pieces are mostly a few pixels wide, where a library call per row
+  // costs more than the pixels: those rows move in fixed-size steps that compile inline.
+  [[gnu::always_inline]] void CopyRows(uint32_t* to, const uint32_t* from, int32_t width, int32_t height) const {
+    for (; height > 0; --height, to += dst_stride_, from += src_stride_) {
+      switch (width) {
+        case 1:
+          *to = *from;
+          break;
+        case 2:
+          std::memcpy(to, from, 8);
+          break;
+        case 4:
+          std::memcpy(to, from, 16);
+          break;
+        case 8:
+          std::memcpy(to, from, 32);
+          break;
+        default:
+          std::memcpy(to, from, static_cast<size_t>(width) * 4);
+          break;
+      }
+    }
+  }
+
+  [[gnu::always_inline]] void NoteChanged(const plat::Rect& rect) const {
+    if (!written_) MarkFirstWrite();
+    if (region_ != nullptr) KeepForRegion(rect);
+  }
+
+  // A piece that needs cutting or the full operation.
+  void DrawCut(const plat::Rect& source, int32_t x, int32_t y) const;
   // The destination's own Copy or AlphaBlend, whose dirty rectangle is kept with the others.
   void DrawByFullOperation(const plat::Rect& source, int32_t x, int32_t y) const;
-  // Marks the destination written and keeps the rectangle for its dirty region.
-  void NoteChanged(const plat::Rect& rect) const;
-  // Keeps the rectangle for the dirty region (when the destination has one), joined with the one
-  // before where the two make one rectangle.
+  // Marks the destination written, which drops its alpha run map: once is enough, since only the
+  // full operations, which never share a drawer with the kernels, could give it a new map.
+  void MarkFirstWrite() const;
+  // Keeps the rectangle for the dirty region: joined with the one before where the two make one
+  // rectangle, or into the band boxes once the rectangles are many.
   void KeepForRegion(const plat::Rect& rect) const;
-
-  using Kernel = void (*)(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t);
+  void KeepInBands(const plat::Rect& rect) const;
+  void SwitchToBands() const;
 
   CImage& dst_;
   CImage& src_;
   EOperation operation_;
-  Kernel kernel_ = nullptr;  // null: every piece takes the full operation
+  bool takes_kernels_ = false;  // false: every piece takes the full operation
+  Kernel blend_ = nullptr;
   plat::Rect source_clip_;
   plat::Rect dest_clip_;
+  uint32_t* dst_pixels_ = nullptr;
+  const uint32_t* src_pixels_ = nullptr;
+  intptr_t dst_stride_ = 0;  // in pixels
+  intptr_t src_stride_ = 0;
+  CDirtyRegion* region_ = nullptr;
+  mutable bool written_ = false;
   mutable std::vector<plat::Rect> changed_;
+  // One box per band of kBandRows rows of the destination, empty until the rectangles are many.
+  mutable std::vector<plat::Rect> bands_;
   // Where a full operation marks its rectangle, in place of the destination's region.
   mutable CDirtyRegion full_operation_changes_;
 };

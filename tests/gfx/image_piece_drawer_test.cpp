@@ -1,5 +1,5 @@
 // The piece drawer hands the destination's dirty region exactly what its pieces wrote, joined
-// into few rectangles.
+// into few rectangles; past some thousands of pieces, a box for each band of rows.
 #include "gfx/image_piece_drawer.h"
 
 #include <gtest/gtest.h>
@@ -85,6 +85,28 @@ TEST(ImagePieceDrawerTest, ScatteredAndClippedPiecesLeaveExactlyWhatTheyWrote) {
     }
   }
   EXPECT_EQ(pictures.RegionCoverage(), pictures.WrittenPixels());
+}
+
+// Columns three pixels high, apart, each drawn more than once, some across the edge of a band or
+// of the picture: more rectangles than the region joins exactly.
+TEST(ImagePieceDrawerTest, ManyPiecesReachTheRegionAsOneBoxPerBandOfRows) {
+  std::mt19937 random(60);
+  std::uniform_int_distribution<int32_t> column(0, kPieceWidth / 2 - 1);
+  std::uniform_int_distribution<int32_t> row(0, kPieceHeight / 2 - 1);
+  PiecePictures pictures;
+  {
+    const CImagePieceDrawer drawer(pictures.dst, pictures.src, CImagePieceDrawer::EOperation::kPlainCopy);
+    for (size_t piece = 0; piece < 2 * CImagePieceDrawer::kExactRectLimit; ++piece) {
+      const int32_t x = 2 * column(random);
+      const int32_t y = 2 * row(random);
+      drawer.Draw({x, y, x + 1, y + 3}, x, y);
+    }
+  }
+  const int32_t bands = (kPieceHeight + CImagePieceDrawer::kBandRows - 1) / CImagePieceDrawer::kBandRows;
+  EXPECT_LE(pictures.dst.GetDirtyRegion()->Count(), static_cast<uint32_t>(bands));
+  const std::vector<uint8_t> covered = pictures.RegionCoverage();
+  const std::vector<uint8_t> written = pictures.WrittenPixels();
+  for (size_t i = 0; i < written.size(); ++i) ASSERT_GE(covered[i], written[i]) << i;
 }
 
 }  // namespace

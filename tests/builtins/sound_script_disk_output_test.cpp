@@ -1,7 +1,6 @@
-// SOB scripts that drive the sound built-ins, heard through SDL's disk audio driver on the real
-// clock: a two-part Ogg stream that a script plays looped and fades out over a second, and
-// music that a script's ducking voice lowers to half. Only loudness over windows is checked, so
-// that a slow machine shifts the changes without failing the test.
+// SOB scripts that drive the sound built-ins, heard through SDL's disk audio driver on a clock
+// that follows what the driver played: a two-part Ogg stream that a script plays looped and
+// fades out over a second, and music that a script's ducking voice lowers to half.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,12 +12,12 @@
 
 #include "base/timer_manager.h"
 #include "ogg_writer.h"
-#include "platform/clock.h"
 #include "sound/ogg_vorbis_module.h"
 #include "sound/sound_output.h"
+#include "support/disk_audio_capture.h"
 #include "support/disk_audio_loudness.h"
+#include "support/fake_clock.h"
 #include "support/game_host_fixture.h"
-#include "support/scoped_environment.h"
 
 namespace {
 
@@ -47,40 +46,39 @@ class SoundScriptDiskOutputTest : public game_test::GameScriptHostTest {
     game_.WriteFile(name, std::string(ogg.begin(), ogg.end()));
   }
 
-  // Runs the tasks on the real clock for `milliseconds`.
-  void RunTasksFor(uint32_t milliseconds) {
+  // Lets `milliseconds` play, running the tasks as the clock follows the output.
+  void RunTasksFor(test_support::DiskAudioCapture& output, uint32_t milliseconds) {
     for (uint32_t waited = 0; waited < milliseconds; waited += 10) {
-      plat::SleepMilliseconds(10);
+      output.AwaitPlayed(10);
+      clock_.Advance(10);
       timer_.Dispatch(0);
     }
   }
 
-  // Runs MAIN through the disk driver: `between` runs after each pass of the script that yields.
-  template <class Between>
-  std::vector<double> Hear(const std::string& source, Between between) {
+  // Runs MAIN through the disk driver, letting `plays[pass]` ms play after each pass of the
+  // script that yields.
+  std::vector<double> Hear(const std::string& source, const std::vector<uint32_t>& plays) {
     const std::string capture = game_.HostPath() + "capture.raw";
     {
-      ScopedEnvironment driver("SDL_AUDIODRIVER", "disk");
-      ScopedEnvironment file("SDL_DISKAUDIOFILE", capture.c_str());
-      CSoundDevice* saved_device = std::exchange(g_SoundBufferDevice, nullptr);
       CSoundOutput* saved_output = g_SoundDevice;
-      CSoundOutput output;
-      EXPECT_EQ(output.Create(0, false, false, nullptr), CSoundDevice::kCreated);
-      g_SoundBufferDevice = &output;
-      g_SoundDevice = &output;
+      test_support::DiskAudioCapture output(capture);
+      EXPECT_TRUE(output.Audible());
+      g_SoundDevice = &output.output;
       WriteScript("MAIN", source);
       EXPECT_EQ(host_.RestartMain(false), 0u);
-      for (int pass = 0; host_.RunLoop() == CScriptHost::kRunSuspended; ++pass) between(pass);
+      for (std::size_t pass = 0; host_.RunLoop() == CScriptHost::kRunSuspended; ++pass) {
+        RunTasksFor(output, pass < plays.size() ? plays[pass] : 0);
+      }
       g_SoundChannels->StopBgm();
       g_SoundChannels->FreeChannels();
-      output.DestroyAllBuffers();
+      output.output.DestroyAllBuffers();
       g_SoundDevice = saved_output;
-      g_SoundBufferDevice = saved_device;
     }
     return test_support::WindowLoudness(capture, kWindow);
   }
 
   CSoundDecoderManager decoders_;
+  ScopedFakeClock clock_;
   CTimerManager timer_;
 
  private:
@@ -105,7 +103,7 @@ TEST_F(SoundScriptDiskOutputTest, AScriptsLoopedStreamFadesToSilenceOverItsSecon
       "result: .word 0\n"
       "intro: .string \"INTRO.OGG\"\n"
       "loop: .string \"LOOP.OGG\"\n",
-      [this](int pass) { RunTasksFor(pass == 0 ? 3000 : 1600); });
+      {3000, 1600});
 
   ASSERT_FALSE(loudness.empty());
   const double peak = *std::max_element(loudness.begin(), loudness.end());
@@ -154,7 +152,7 @@ TEST_F(SoundScriptDiskOutputTest, AScriptsDuckingVoiceHalvesItsMusic) {
       "music_name: .string \"MUSIC.OGG\"\n"
       "voice_name: .string \"VOICE.OGG\"\n"
       "half: .string \"0.5\"\n",
-      [this](int pass) { RunTasksFor(pass == 0 ? 600 : 4500); });
+      {600, 4500});
 
   test_support::ExpectDuckedToHalfAndBack(loudness, 8000, 6);
 }

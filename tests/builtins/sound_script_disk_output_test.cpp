@@ -1,7 +1,6 @@
-// SOB scripts that drive the sound built-ins, heard through SDL's disk audio driver on the real
-// clock: a two-part Ogg stream that a script plays looped and fades out over a second, and
-// music that a script's ducking voice lowers to half. Only loudness over windows is checked, so
-// that a slow machine shifts the changes without failing the test.
+// SOB scripts that drive the sound built-ins, heard through SDL's disk audio driver on a clock
+// that follows what the driver played: a two-part Ogg stream that a script plays looped and
+// fades out over a second, and music that a script's ducking voice lowers to half.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,12 +12,12 @@
 
 #include "base/timer_manager.h"
 #include "ogg_writer.h"
-#include "platform/clock.h"
 #include "sound/ogg_vorbis_module.h"
 #include "sound/sound_output.h"
+#include "support/disk_audio_capture.h"
 #include "support/disk_audio_loudness.h"
+#include "support/fake_clock.h"
 #include "support/game_host_fixture.h"
-#include "support/scoped_environment.h"
 
 namespace {
 
@@ -47,40 +46,39 @@ class SoundScriptDiskOutputTest : public game_test::GameScriptHostTest {
     game_.WriteFile(name, std::string(ogg.begin(), ogg.end()));
   }
 
-  // Runs the tasks on the real clock for `milliseconds`.
-  void RunTasksFor(uint32_t milliseconds) {
+  // Lets `milliseconds` play, running the tasks as the clock follows the output.
+  void RunTasksFor(test_support::DiskAudioCapture& output, uint32_t milliseconds) {
     for (uint32_t waited = 0; waited < milliseconds; waited += 10) {
-      plat::SleepMilliseconds(10);
+      output.AwaitPlayed(10);
+      clock_.Advance(10);
       timer_.Dispatch(0);
     }
   }
 
-  // Runs MAIN through the disk driver: `between` runs after each pass of the script that yields.
-  template <class Between>
-  std::vector<double> Hear(const std::string& source, Between between) {
+  // Runs MAIN through the disk driver, letting `plays[pass]` ms play after each pass of the
+  // script that yields.
+  std::vector<double> Hear(const std::string& source, const std::vector<uint32_t>& plays) {
     const std::string capture = game_.HostPath() + "capture.raw";
     {
-      ScopedEnvironment driver("SDL_AUDIODRIVER", "disk");
-      ScopedEnvironment file("SDL_DISKAUDIOFILE", capture.c_str());
-      CSoundDevice* saved_device = std::exchange(g_SoundBufferDevice, nullptr);
       CSoundOutput* saved_output = g_SoundDevice;
-      CSoundOutput output;
-      EXPECT_EQ(output.Create(0, false, false, nullptr), CSoundDevice::kCreated);
-      g_SoundBufferDevice = &output;
-      g_SoundDevice = &output;
+      test_support::DiskAudioCapture output(capture);
+      EXPECT_TRUE(output.Audible());
+      g_SoundDevice = &output.output;
       WriteScript("MAIN", source);
       EXPECT_EQ(host_.RestartMain(false), 0u);
-      for (int pass = 0; host_.RunLoop() == CScriptHost::kRunSuspended; ++pass) between(pass);
+      for (std::size_t pass = 0; host_.RunLoop() == CScriptHost::kRunSuspended; ++pass) {
+        RunTasksFor(output, pass < plays.size() ? plays[pass] : 0);
+      }
       g_SoundChannels->StopBgm();
       g_SoundChannels->FreeChannels();
-      output.DestroyAllBuffers();
+      output.output.DestroyAllBuffers();
       g_SoundDevice = saved_output;
-      g_SoundBufferDevice = saved_device;
     }
     return test_support::WindowLoudness(capture, kWindow);
   }
 
   CSoundDecoderManager decoders_;
+  ScopedFakeClock clock_;
   CTimerManager timer_;
 
  private:
@@ -105,33 +103,30 @@ TEST_F(SoundScriptDiskOutputTest, AScriptsLoopedStreamFadesToSilenceOverItsSecon
       "result: .word 0\n"
       "intro: .string \"INTRO.OGG\"\n"
       "loop: .string \"LOOP.OGG\"\n",
-      [this](int pass) { RunTasksFor(pass == 0 ? 3000 : 1600); });
+      {3000, 1600});
 
   ASSERT_FALSE(loudness.empty());
   const double peak = *std::max_element(loudness.begin(), loudness.end());
   ASSERT_GT(peak, 8000);
-  // Full loudness for well over the half-second intro (the looped part follows it, for three
-  // seconds on the clock: more than one even where the driver writes at half its pace), then a fall
-  // through the levels in between to silence, which holds to the end.
+  // Full loudness for the three seconds before the fade (the looped part follows the half-second
+  // intro), then a fall through the levels in between to silence, which holds to the end.
   const auto is_full = [&](double l) { return l > peak * 0.9; };
   const auto is_silent = [&](double l) { return l < peak * 0.02; };
   const auto first_full = std::find_if(loudness.begin(), loudness.end(), is_full);
   const auto last_full = std::find_if(loudness.rbegin(), loudness.rend(), is_full).base();
-  EXPECT_GE(std::count_if(first_full, last_full, is_full), 20);
+  EXPECT_GE(std::count_if(first_full, last_full, is_full), 55);
   const auto first_silent = std::find_if(last_full, loudness.end(), is_silent);
   ASSERT_NE(first_silent, loudness.end());
   EXPECT_TRUE(std::all_of(first_silent, loudness.end(), is_silent));
-  // A second of fading is twenty windows where the driver keeps up with the clock; on a loaded
-  // machine it writes more slowly than the clock runs and the second fills fewer, but a fall
-  // still spans several, where a stop would leave one at most.
+  // A second of fading is twenty windows, most of them between the two levels; a stop would
+  // leave one at most.
   const auto falling = std::count_if(last_full, first_silent, [&](double l) { return l > peak * 0.05 && l < peak * 0.8; });
-  EXPECT_GE(falling, 5);
+  EXPECT_GE(falling, 12);
   for (auto it = last_full; it + 2 < first_silent; ++it) EXPECT_LE(*(it + 2), *it * 1.05);
 }
 
 TEST_F(SoundScriptDiskOutputTest, AScriptsDuckingVoiceHalvesItsMusic) {
-  // Music long enough to be heard back at full after the voice, the wait and the rise, on the
-  // clock, however fast the driver writes.
+  // Music long enough to be heard back at full after the voice, the wait and the rise.
   WriteSine("MUSIC.OGG", 6 * kRate, 441, 1);
   // A faint voice, so that what is heard is the music.
   WriteSine("VOICE.OGG", kRate / 2, 441, 100);
@@ -154,9 +149,10 @@ TEST_F(SoundScriptDiskOutputTest, AScriptsDuckingVoiceHalvesItsMusic) {
       "music_name: .string \"MUSIC.OGG\"\n"
       "voice_name: .string \"VOICE.OGG\"\n"
       "half: .string \"0.5\"\n",
-      [this](int pass) { RunTasksFor(pass == 0 ? 600 : 4500); });
+      {600, 4500});
 
-  test_support::ExpectDuckedToHalfAndBack(loudness, 8000, 6);
+  // Half a second of voice and a second held after it: thirty windows, less the edges.
+  test_support::ExpectDuckedToHalfAndBack(loudness, 8000, 24);
 }
 
 }  // namespace

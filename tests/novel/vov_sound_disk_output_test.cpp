@@ -1,12 +1,9 @@
 // A scenario that starts music by track number and then a voice, played through SDL's disk audio
-// driver with the frame's passes paced to the real clock: with the setting that lowers the music
-// for voices, the captured output dips while the voice speaks. Only loudness over windows is
-// checked, so that a slow machine shifts the dip without failing the test.
+// driver with each frame's pass waiting for the driver to have played the frame: with the setting
+// that lowers the music for voices, the captured output dips while the voice speaks.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "resource/sound_decoder_manager.h"
@@ -67,12 +64,11 @@ TEST_F(SoundDiskOutputTest, TheMusicOfTrackOneDipsWhileTheScenariosVoiceSpeaks) 
       ASSERT_EQ(channels.SetChannelClass(CVovFrame::kVoiceChannel, CSoundChannelManager::kVoiceClass), 0u);
       g_SoundChannels = &channels;
       g_CurrentBgm = 0;
-      // Each pass of the frame takes as long on the real clock as the fake clock says it does, so
-      // that the audio device plays what the scenario's waits wait for.
-      World().player = [](int) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(vov_test::WaitWorld::kFrameTime));
-      };
+      // No frame's clock runs ahead of what the device played, so that the scenario's waits are
+      // heard as long as they last.
+      World().player = [&output](int) { output.AwaitPlayed(vov_test::WaitWorld::kFrameTime); };
       EXPECT_EQ(Run(builder), 0);
+      World().player = nullptr;
       EXPECT_EQ(g_CurrentBgm, 1);
       channels.StopBgm();
       g_CurrentBgm = 0;
@@ -81,7 +77,8 @@ TEST_F(SoundDiskOutputTest, TheMusicOfTrackOneDipsWhileTheScenariosVoiceSpeaks) 
   }
 
   const std::vector<double> loudness = test_support::WindowLoudness(capture, kWindow);
-  test_support::ExpectDuckedToHalfAndBack(loudness, 4000, 8);
+  // Half a second of voice and a second held after it: thirty windows, less the edges.
+  test_support::ExpectDuckedToHalfAndBack(loudness, 4000, 24);
 }
 
 }  // namespace

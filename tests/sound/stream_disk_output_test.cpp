@@ -6,14 +6,12 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "ogg_writer.h"
-#include "platform/clock.h"
 #include "sound/ogg_vorbis_module.h"
 #include "sound/stream_sound_buffer.h"
 #include "support/data_files_fixture.h"
@@ -66,12 +64,6 @@ class StreamDiskOutputTest : public test_support::DataFilesTest {
   CSoundDecoderManager* saved_host_ = nullptr;
 };
 
-std::uintmax_t CaptureSize(const std::string& capture) {
-  std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(capture, error);
-  return error ? 0 : size;
-}
-
 TEST_F(StreamDiskOutputTest, TheIntroPlaysOnceAndTheLoopingPartFollows) {
   const std::string capture = game_.HostPath() + "capture.raw";
   const std::vector<int16_t> intro = WriteSine("intro.ogg", kRate / 2, 440);
@@ -85,12 +77,8 @@ TEST_F(StreamDiskOutputTest, TheIntroPlaysOnceAndTheLoopingPartFollows) {
     CStreamSoundBuffer stream(&capturing.output);
     ASSERT_EQ(stream.Open("intro.ogg", "loop.ogg"), 0);
     ASSERT_EQ(stream.PlayLooped(), 0u);
-    // Two seconds of capture, the chain's one and a half and a lead-in: on a loaded machine the
-    // driver writes more slowly than the clock runs, so its bytes are waited for, not the clock.
-    const std::uintmax_t enough = std::uintmax_t{2 * kRate} * 4;
-    for (int waited = 0; waited < 30000 && CaptureSize(capture) < enough; waited += 50) {
-      plat::SleepMilliseconds(50);
-    }
+    // Two seconds of capture, the chain's one and a half and a lead-in.
+    capturing.AwaitPlayed(2000);
     EXPECT_EQ(stream.Stop(), 0u);
     stream.Close();
   }

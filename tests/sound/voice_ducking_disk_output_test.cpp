@@ -1,18 +1,18 @@
-// Music and a ducking voice played through SDL's disk audio driver, run on the real clock the way
-// the scripts' sound commands run them: the captured output must show the music lowered to
-// about half while the voice speaks and back to full loudness afterwards. Only loudness over
-// windows is checked, so that a slow machine shifts the dip without failing the test.
+// Music and a ducking voice played through SDL's disk audio driver, run the way the scripts'
+// sound commands run them on a clock that follows what the driver played: the captured output
+// must show the music lowered to about half while the voice speaks and back to full loudness
+// afterwards.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "platform/clock.h"
 #include "resource/sound_decoder_manager.h"
 #include "sound/sound_channel_manager.h"
 #include "support/data_files_fixture.h"
 #include "support/disk_audio_capture.h"
 #include "support/disk_audio_loudness.h"
+#include "support/fake_clock.h"
 #include "support/fake_pcm_decoder.h"
 
 namespace {
@@ -32,18 +32,20 @@ class VoiceDuckingDiskOutputTest : public test_support::DataFilesTest {
     DataFilesTest::TearDown();
   }
 
-  // Runs the tasks on the real clock until none is left (or 10 s passed), then `tail` ms more.
-  void RunTasks(uint32_t tail) {
+  // Runs the tasks until none is left (or 10 s passed), then lets `tail` ms more play.
+  void RunTasks(test_support::DiskAudioCapture& output, uint32_t tail) {
     for (int step = 0; step < 1000 && timer_.GetCount() != 0; ++step) {
-      plat::SleepMilliseconds(10);
+      output.AwaitPlayed(10);
+      clock_.Advance(10);
       timer_.Dispatch(0);
     }
     EXPECT_EQ(timer_.GetCount(), 0u);
-    plat::SleepMilliseconds(tail);
+    output.AwaitPlayed(tail);
   }
 
   CSoundDecoderManager host_;
   CSoundDecoderManager* saved_host_ = g_SoundDecoderManager;
+  ScopedFakeClock clock_;
   CTimerManager timer_;
 };
 
@@ -61,17 +63,19 @@ TEST_F(VoiceDuckingDiskOutputTest, TheMusicDipsToHalfWhileTheVoiceSpeaksAndComes
       ASSERT_EQ(channels.SetChannelCount(8), 0u);
       ASSERT_EQ(channels.SetChannelClass(6, CSoundChannelManager::kVoiceClass), 0u);
       ASSERT_EQ(channels.PlayBgm("BGM\\BGM01.PCM", nullptr, true), 0);
-      plat::SleepMilliseconds(600);
+      output.AwaitPlayed(600);
+      clock_.Advance(600);
       ASSERT_EQ(channels.LoadChannel(6, "VOICE\\A01.PCM", 0, false), 0u);
       ASSERT_EQ(channels.PlayChannel(6, false), 0);
       ASSERT_NE(channels.StartVoiceDucking(&timer_, 6, 0.5F), nullptr);
-      RunTasks(600);
+      RunTasks(output, 600);
       channels.StopBgm();
     }
   }
 
   const std::vector<double> loudness = test_support::WindowLoudness(capture, kWindow);
-  test_support::ExpectDuckedToHalfAndBack(loudness, 4000, 8);
+  // Half a second of voice and a second held after it: thirty windows, less the edges.
+  test_support::ExpectDuckedToHalfAndBack(loudness, 4000, 24);
 }
 
 }  // namespace

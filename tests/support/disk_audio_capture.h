@@ -1,7 +1,9 @@
 // A sound output over SDL's disk audio driver, published as the sound buffers' device while it
-// lives: what it plays is written to a file in real time.
+// lives: what it plays is written to a file at the driver's own pace, which a loaded machine
+// slows below real time.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "sound/sound_output.h"
@@ -12,7 +14,7 @@ namespace test_support {
 class DiskAudioCapture {
  public:
   explicit DiskAudioCapture(const std::string& file)
-      : driver_("SDL_AUDIODRIVER", "disk"), file_("SDL_DISKAUDIOFILE", file.c_str()) {
+      : driver_("SDL_AUDIODRIVER", "disk"), file_("SDL_DISKAUDIOFILE", file.c_str()), path_(file) {
     created_ = output.Create(0, false, false, nullptr) == CSoundDevice::kCreated;
     g_SoundBufferDevice = &output;
   }
@@ -23,12 +25,21 @@ class DiskAudioCapture {
   // Whether the output was made over a device that plays.
   bool Audible() { return created_ && output.GetDirectSound()->IsAudible(); }
 
+  // Waits until the file holds `milliseconds` more sound than every earlier call asked for
+  // together, so that a fake clock moved on by as much after each call never runs ahead of what
+  // was played, however slowly the driver writes. A wait that reaches a minute fails the test,
+  // and every later one then returns at once.
+  void AwaitPlayed(uint32_t milliseconds);
+
  private:
   // Set before the output opens its device.
   ScopedEnvironment driver_;
   ScopedEnvironment file_;
+  std::string path_;
   CSoundDevice* saved_device_ = g_SoundBufferDevice;
   bool created_ = false;
+  uint64_t awaited_milliseconds_ = 0;
+  bool stalled_ = false;
 
  public:
   CSoundOutput output;

@@ -19,9 +19,9 @@ std::vector<uint8_t> SinePcm(uint32_t frames, double amplitude);
 // count.
 std::vector<double> WindowLoudness(const std::string& capture, std::size_t window);
 
-// Expects music whose loudest window passes `least_peak` to dip to about half for at least
-// `least_dip` windows, with nothing louder between the first and the last of them, and full
-// loudness before and after.
+// Expects music whose loudest window passes `least_peak` to play at full loudness, then to dip
+// to about half for at least `least_dip` windows with nothing louder between the first and the
+// last of them, and to come back to full.
 void ExpectDuckedToHalfAndBack(const std::vector<double>& loudness, double least_peak, std::ptrdiff_t least_dip);
 
 }  // namespace test_support

@@ -69,6 +69,22 @@ class FontRef {
   CFontBase* font_ = nullptr;
 };
 
+// A widget's font, read back as the kind it was given: null once the font is destroyed, which the
+// widget treats as having no font.
+template <class Font>
+class HeldFont {
+ public:
+  HeldFont& operator=(Font* font) {
+    reference_.Reset(font);
+    return *this;
+  }
+  operator Font*() const { return static_cast<Font*>(reference_.Get()); }
+  Font* operator->() const { return *this; }
+
+ private:
+  FontRef reference_;
+};
+
 class CFontBase : public ScriptVisible<CFontBase> {
  public:
   CFontBase() = default;

@@ -13,10 +13,10 @@
 #include "gfx/image.h"
 #include "platform/window_messages.h"
 #include "scene/sprite.h"
+#include "ui/font_base.h"
 #include "ui/gui_command_listener.h"
 #include "ui/gui_window.h"
 
-class CFontBase;
 class CImagePart;
 class CSoundChannelManager;
 
@@ -123,7 +123,7 @@ class CGuiRootWindow : public CGuiWindow {
   void PartEnds(const void* ending);
 
   CImagePart* tooltip_part_ = nullptr;
-  CFontBase* tooltip_font_ = nullptr;
+  HeldFont<CFontBase> tooltip_font_;
   std::function<void()> tooltip_font_ready_;
   CImage tooltip_image_;
   // Shows the image in the tooltip part's layer; it goes before the image.

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "ui/button_strip.h"
+#include "ui/font_base.h"
 #include "ui/image_button_base.h"
 
-class CFontBase;
 class CImage;
 class IDrawList;
 
@@ -87,7 +87,7 @@ class CImageButton : public CImageButtonBase {
   void DrawFrame(int32_t frame, const Bevel& bevel, const plat::Point& text_at);
   void DrawLabelText(int32_t x, int32_t y, bool disabled);
 
-  CFontBase* font_ = nullptr;
+  HeldFont<CFontBase> font_;
   std::string label_;
   bool has_disabled_frame_ = false;
   bool has_pressed_frame_ = false;

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "platform/window_messages.h"
+#include "ui/font.h"
 #include "ui/gui_element.h"
 
-class CFont;
 class CImeContext;
 class CImeModeLabel;
 
@@ -115,7 +115,7 @@ class CImeEditBase : public CGuiElement {
   uint32_t composition_background_ = 0x0000FF;
   uint32_t composition_text_colour_ = 0xFFFFFF;
   CImeModeLabel* mode_label_ = nullptr;
-  CFont* font_ = nullptr;
+  HeldFont<CFont> font_;
   char* result_buffer_ = nullptr;
   std::string text_;
   bool buffer_made_ = false;

@@ -4,7 +4,8 @@
 
 #include <cstdint>
 
-class CFont;
+#include "ui/font.h"
+
 class CImeContext;
 
 class CLabelBase {
@@ -44,7 +45,7 @@ class CLabelBase {
   uint32_t last_sentence_ = 0;
   uint32_t text_colour_ = 0xFFFFFF;
   uint32_t edge_colour_ = 0;
-  CFont* font_ = nullptr;
+  HeldFont<CFont> font_;
   int32_t x_ = 0;
   int32_t y_ = 0;
   bool right_aligned_ = false;

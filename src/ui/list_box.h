@@ -10,11 +10,11 @@
 #include <memory>
 
 #include "base/string_list.h"
+#include "ui/font_base.h"
 #include "ui/gui_command_listener.h"
 #include "ui/scroll_bar.h"
 #include "ui/sprite_widget.h"
 
-class CFontBase;
 class CListBox;
 
 // The box's scroll bar does not keep the focus: it hands it on.
@@ -126,7 +126,7 @@ class CListBox : public CSpriteWidget {
   void DrawRow(int32_t row, int32_t y, int32_t x0, int32_t text_width);
   bool HandleKeyboard();
 
-  CFontBase* font_ = nullptr;
+  HeldFont<CFontBase> font_;
   std::unique_ptr<CStringList> text_list_;
   std::unique_ptr<CStringList> face_list_;
   int32_t row_height_ = 0;

@@ -13,10 +13,10 @@
 
 #include "base/watched_ptr.h"
 #include "gfx/image.h"
+#include "ui/font.h"
 #include "ui/list_part.h"
 #include "ui/widget_face.h"
 
-class CFont;
 class IDrawList;
 
 class CListMenu : public CListPart {
@@ -130,7 +130,7 @@ class CListMenu : public CListPart {
 
   WatchedPtr<IDrawList> list_;
   uint32_t priority_ = 0;
-  CFont* font_ = nullptr;
+  HeldFont<CFont> font_;
   int32_t left_ = 0;
   int32_t centre_y_ = 0;
   bool hover_frame_ = false;

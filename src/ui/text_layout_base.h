@@ -11,10 +11,10 @@
 #include <string>
 
 #include "platform/window_messages.h"
+#include "ui/font.h"
 #include "ui/gui_element.h"
 #include "ui/widget_action.h"
 
-class CFont;
 
 // One character of layout text: two bytes from a lead byte of 0x81 up; "@@" is one "@"; "@"
 // with up to six digits is a custom glyph (code 0). Never reads past the terminating zero.
@@ -177,8 +177,8 @@ class CTextLayoutBase : public CGuiElement {
   void LeaveCurrentItem();
   bool HasCompleteItems() const;
 
-  CFont* font_ = nullptr;
-  CFont* ruby_font_ = nullptr;
+  HeldFont<CFont> font_;
+  HeldFont<CFont> ruby_font_;
   int32_t box_width_ = 0;
   int32_t box_height_ = 0;
   uint32_t background_colour_ = 0;

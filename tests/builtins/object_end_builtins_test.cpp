@@ -13,6 +13,7 @@
 #include "support/fake_font_face.h"
 #include "ui/fake_ime.h"
 #include "ui/font.h"
+#include "ui/screen_fonts.h"
 #include "ui/ime_mode_label.h"
 
 namespace {
@@ -293,6 +294,40 @@ TEST_F(TextFieldEndTest, FieldsAndTheModeLabelWhoseCanvasEndsShowNowhereAndGoWit
   EXPECT_EQ(g_WidgetManager.GetImeModeLabel(), nullptr);
   Call(711, {});
   EXPECT_EQ(g_WidgetManager.GetCount(), 0u);
+}
+
+// The widgets that keep a font the screen made, each given new text after the font is deleted
+// on its own (169) or with every font (166): they go on as widgets without a font.
+TEST_F(TextFieldEndTest, WidgetsWhoseFontIsDeletedGoOnWithoutIt) {
+  const std::uint32_t canvas = NewCanvas(200, 160);
+  ASSERT_EQ(Call(702, {canvas}), 0u);
+  for (const bool all_fonts : {false, true}) {
+    CFont* made = nullptr;
+    ASSERT_EQ(CScreenFonts::Of(screen_.Screen()).CreateFont(&made, "face", 16, FakeFontFace::Factory(std::make_shared<FakeFontFaceLog>())), 0u);
+    const std::uint32_t font = static_cast<CFontBase*>(made)->ScriptHandle(Handles());
+    const std::uint32_t fields[] = {Call(691, {5, 5, font, 100, 65535}), Call(692, {5, 30, font, 3, 20, 65535}),
+                                    Call(696, {5, 90, 120, 40, font, 65535})};
+    const std::uint32_t button = Call(685, {130, 5, 60, 20, 0, Text("go"), font, 100});
+    const std::uint32_t menu = Call(698, {130, 40, 60, 20, 2, font, 100});
+    ASSERT_EQ(Call(720, {font, 150, 140}), 0u);
+    for (const std::uint32_t widget : {fields[0], fields[1], fields[2], button, menu}) ASSERT_NE(widget, 0u);
+    ASSERT_EQ(Call(787, {menu, Text("one"), 0, 65535}), 0u);
+
+    if (all_fonts) {
+      EXPECT_EQ(Call(166, {}), 0u);
+    } else {
+      EXPECT_EQ(Call(169, {WordHolding(font)}), 0u);
+    }
+    EXPECT_EQ(Handles().Get<CFontBase>(font), nullptr);
+    for (const std::uint32_t field : fields) EXPECT_EQ(Call(738, {field, Text("abc")}), 0u) << all_fonts;
+    EXPECT_EQ(Call(787, {menu, Text("two"), 0, 65535}), 1u) << all_fonts << ": no item without a font";
+    EXPECT_EQ(Call(788, {menu, 0, 1}), 0u) << all_fonts;
+    g_WidgetManager.GetImeModeLabel()->Update();
+    EXPECT_EQ(g_WidgetManager.GetImeModeLabel()->GetFont(), nullptr) << all_fonts;
+    Call(711, {});
+    EXPECT_EQ(Call(720, {0}), 0u);
+  }
+  Call(428, {canvas});
 }
 
 TEST_F(WidgetEndTest, TheTooltipLetsGoOfItsPartWhenTheCanvasEnds) {

@@ -139,6 +139,8 @@ class CImagePieceDrawer {
   const uint32_t* src_pixels_ = nullptr;
   intptr_t dst_stride_ = 0;  // in pixels
   intptr_t src_stride_ = 0;
+  // The destination's own region: a drawer lives only within one draw call of its images, during
+  // which no script runs, so it borrows the images and their region as it borrows dst_ and src_.
   CDirtyRegion* region_ = nullptr;
   mutable bool written_ = false;
   mutable std::vector<plat::Rect> changed_;

@@ -135,6 +135,13 @@ class TemplateWriter {
   std::optional<KnownOperand> Known(std::uint32_t n) const;
   // The same, where the value is an address that [rbx + address] reaches.
   std::optional<KnownOperand> KnownAddress(std::uint32_t n) const;
+  // The word at an address known when translating, as KnownAddress gives it. A word of this
+  // range is reached from rbp, as its operand reads are: the processor hands a load the value of
+  // an earlier store without a wait only where both name the word the same way.
+  Mem KnownWord(std::uint32_t address) const {
+    const std::uint32_t offset = address - code_;
+    return offset < length_ ? At(rbp, static_cast<std::int32_t>(offset)) : At(rbx, static_cast<std::int32_t>(address));
+  }
   void CheckAddress(Reg address);
   void Load(Reg dst, Reg address);
   // dst := the word at the address in operand n; `reg` holds the address where it is not known.
@@ -473,7 +480,7 @@ void TemplateWriter::LoadVia(Reg dst, std::uint32_t n, Reg reg) {
   const Label cold = Cold({ColdStub::kLoad, 0, 0, known->word, reg, dst, {}, 0, 0});
   a_.AluMemImm32(kCmp, known->word, known->value);
   a_.Jcc(kNotEqual, cold);
-  a_.Load32(dst, At(rbx, static_cast<std::int32_t>(known->value)));
+  a_.Load32(dst, KnownWord(known->value));
   a_.Bind(cold_stubs_.back().back);
 }
 
@@ -504,7 +511,7 @@ void TemplateWriter::StoreVia(std::uint32_t n, WordChange change, Reg reg) {
   const std::uint32_t address = known->value;
   a_.AluMemImm32(kCmp, known->word, address);
   a_.Jcc(kNotEqual, cold);
-  EmitWrite(At(rbx, static_cast<std::int32_t>(address)), change);
+  EmitWrite(KnownWord(address), change);
   if (StoreNeedsNotice(address)) {
     a_.Jmp(Notice(std::nullopt, address, done));
   } else if (std::uint64_t{address} + 4 <= code_ || address >= std::uint64_t{code_} + length_) {

@@ -31,6 +31,7 @@ const Mem kWatchSpan = At(r12, Field(offsetof(TranslatedFrame, watch_span)));
 const Mem kCodePages = At(r12, Field(offsetof(TranslatedFrame, code_pages)));
 const Mem kRanges = At(r12, Field(offsetof(TranslatedFrame, ranges)));
 const Mem kRangeCount = At(r12, Field(offsetof(TranslatedFrame, range_count)));
+const Mem kLinks = At(r12, Field(offsetof(TranslatedFrame, links)));
 const Mem kBudget = At(r12, Field(offsetof(TranslatedFrame, budget)));
 const Mem kMemoryBase = At(r12, Field(offsetof(TranslatedFrame, memory_base)));
 const Mem kNativeBase = At(r12, Field(offsetof(TranslatedFrame, native_base)));
@@ -177,6 +178,8 @@ class TemplateWriter {
   // it (0 for none), so that a target known when translating is reached directly.
   void Transfer(std::uint32_t operand);
   void Route(std::uint32_t operand);
+  // Where a transfer to the address that the word held when translating goes to find its code.
+  Label DispatchVia(std::uint32_t word) const;
   void Call(std::uint32_t at);
   void Return();
   void ReloadCallerSaved();
@@ -343,12 +346,26 @@ void TemplateWriter::SharedExits() {
   OtherRanges();
 }
 
-// The target in eax lies outside this range: the frame's list of ranges finds the one that holds
-// it, whose table leads on (or out, where no instruction of it starts there). Calls between
-// modules and their returns stay in machine code this way.
+// The target in eax lies outside this range: its slot of the frame's links leads there when an
+// earlier transfer found it, else the frame's list of ranges finds the one that holds it, whose
+// table leads on (or out, where no instruction of it starts there), and the slot remembers it.
+// Calls between modules and their returns stay in machine code this way.
 void TemplateWriter::OtherRanges() {
-  const Label next = a_.NewLabel(), found = a_.NewLabel();
+  const Label search = a_.NewLabel(), next = a_.NewLabel(), found = a_.NewLabel();
   a_.Bind(other_ranges_);
+  static_assert(sizeof(TranslatedLink) == 16 && kTranslatedLinkCount == 256, "the slot is (target & 0x3FC) * 4 bytes in");
+  a_.Move32(rdi, rax);
+  a_.AluImm32(kAnd, rdi, 0x3FC);
+  a_.Load64(rdx, kLinks);
+  a_.Lea64(rdi, AtIndex(rdx, rdi, 4));
+  a_.Alu32Mem(kCmp, rax, At(rdi, Field(offsetof(TranslatedLink, target))));
+  a_.Jcc(kNotEqual, search);
+  a_.Load32(rbp, At(rdi, Field(offsetof(TranslatedLink, code))));
+  a_.Alu64(kAdd, rbp, rbx);
+  a_.Load64(rcx, At(rdi, Field(offsetof(TranslatedLink, entry))));
+  a_.JmpReg(rcx);
+
+  a_.Bind(search);
   a_.Load64(rdx, kRanges);
   a_.Load32(rsi, kRangeCount);
   a_.Test32(rsi, rsi);
@@ -364,10 +381,13 @@ void TemplateWriter::OtherRanges() {
   a_.Jmp(leave_eax_);
   a_.Bind(found);
   a_.Load32(rbp, At(rdx, Field(offsetof(TranslatedRange, code))));
+  a_.Store32(At(rdi, Field(offsetof(TranslatedLink, target))), rax);
+  a_.Store32(At(rdi, Field(offsetof(TranslatedLink, code))), rbp);
   a_.Alu64(kAdd, rbp, rbx);
   a_.Load64(rdx, At(rdx, Field(offsetof(TranslatedRange, table))));
   a_.MovSxdMem(rcx, AtIndex(rdx, rcx, 4));
   a_.Alu64(kAdd, rcx, rdx);
+  a_.Store64(At(rdi, Field(offsetof(TranslatedLink, entry))), rcx);
   a_.JmpReg(rcx);
 }
 
@@ -641,7 +661,13 @@ void TemplateWriter::Route(std::uint32_t operand) {
       a_.Jcc(kEqual, label);
     }
   }
-  a_.Jmp(dispatch_);
+  a_.Jmp(DispatchVia(word));
+}
+
+// The search of the other ranges finds this one as well, so a target that lay outside when
+// translating may skip the look at this range's own table.
+Label TemplateWriter::DispatchVia(std::uint32_t word) const {
+  return word != ip_ && Translatable(word) && memory_.Word(word) - code_ >= length_ ? other_ranges_ : dispatch_;
 }
 
 // The target in eax, the script return address already pushed. The machine call returns to a
@@ -663,7 +689,7 @@ void TemplateWriter::Call(std::uint32_t at) {
     a_.Bind(direct);
     a_.Call(known);
   } else {
-    a_.Call(dispatch_);
+    a_.Call(DispatchVia(word));
   }
   a_.Bind(returned);
   SetCodeBase();

@@ -31,6 +31,7 @@ const Mem kWatchSpan = At(r12, Field(offsetof(TranslatedFrame, watch_span)));
 const Mem kCodePages = At(r12, Field(offsetof(TranslatedFrame, code_pages)));
 const Mem kRanges = At(r12, Field(offsetof(TranslatedFrame, ranges)));
 const Mem kRangeCount = At(r12, Field(offsetof(TranslatedFrame, range_count)));
+const Mem kLinks = At(r12, Field(offsetof(TranslatedFrame, links)));
 const Mem kBudget = At(r12, Field(offsetof(TranslatedFrame, budget)));
 const Mem kMemoryBase = At(r12, Field(offsetof(TranslatedFrame, memory_base)));
 const Mem kNativeBase = At(r12, Field(offsetof(TranslatedFrame, native_base)));
@@ -135,6 +136,13 @@ class TemplateWriter {
   std::optional<KnownOperand> Known(std::uint32_t n) const;
   // The same, where the value is an address that [rbx + address] reaches.
   std::optional<KnownOperand> KnownAddress(std::uint32_t n) const;
+  // The word at an address known when translating, as KnownAddress gives it. A word of this
+  // range is reached from rbp, as its operand reads are: the processor hands a load the value of
+  // an earlier store without a wait only where both name the word the same way.
+  Mem KnownWord(std::uint32_t address) const {
+    const std::uint32_t offset = address - code_;
+    return offset < length_ ? At(rbp, static_cast<std::int32_t>(offset)) : At(rbx, static_cast<std::int32_t>(address));
+  }
   void CheckAddress(Reg address);
   void Load(Reg dst, Reg address);
   // dst := the word at the address in operand n; `reg` holds the address where it is not known.
@@ -170,6 +178,8 @@ class TemplateWriter {
   // it (0 for none), so that a target known when translating is reached directly.
   void Transfer(std::uint32_t operand);
   void Route(std::uint32_t operand);
+  // Where a transfer to the address that the word held when translating goes to find its code.
+  Label DispatchVia(std::uint32_t word) const;
   void Call(std::uint32_t at);
   void Return();
   void ReloadCallerSaved();
@@ -336,12 +346,26 @@ void TemplateWriter::SharedExits() {
   OtherRanges();
 }
 
-// The target in eax lies outside this range: the frame's list of ranges finds the one that holds
-// it, whose table leads on (or out, where no instruction of it starts there). Calls between
-// modules and their returns stay in machine code this way.
+// The target in eax lies outside this range: its slot of the frame's links leads there when an
+// earlier transfer found it, else the frame's list of ranges finds the one that holds it, whose
+// table leads on (or out, where no instruction of it starts there), and the slot remembers it.
+// Calls between modules and their returns stay in machine code this way.
 void TemplateWriter::OtherRanges() {
-  const Label next = a_.NewLabel(), found = a_.NewLabel();
+  const Label search = a_.NewLabel(), next = a_.NewLabel(), found = a_.NewLabel();
   a_.Bind(other_ranges_);
+  static_assert(sizeof(TranslatedLink) == 16 && kTranslatedLinkCount == 256, "the slot is (target & 0x3FC) * 4 bytes in");
+  a_.Move32(rdi, rax);
+  a_.AluImm32(kAnd, rdi, 0x3FC);
+  a_.Load64(rdx, kLinks);
+  a_.Lea64(rdi, AtIndex(rdx, rdi, 4));
+  a_.Alu32Mem(kCmp, rax, At(rdi, Field(offsetof(TranslatedLink, target))));
+  a_.Jcc(kNotEqual, search);
+  a_.Load32(rbp, At(rdi, Field(offsetof(TranslatedLink, code))));
+  a_.Alu64(kAdd, rbp, rbx);
+  a_.Load64(rcx, At(rdi, Field(offsetof(TranslatedLink, entry))));
+  a_.JmpReg(rcx);
+
+  a_.Bind(search);
   a_.Load64(rdx, kRanges);
   a_.Load32(rsi, kRangeCount);
   a_.Test32(rsi, rsi);
@@ -357,10 +381,13 @@ void TemplateWriter::OtherRanges() {
   a_.Jmp(leave_eax_);
   a_.Bind(found);
   a_.Load32(rbp, At(rdx, Field(offsetof(TranslatedRange, code))));
+  a_.Store32(At(rdi, Field(offsetof(TranslatedLink, target))), rax);
+  a_.Store32(At(rdi, Field(offsetof(TranslatedLink, code))), rbp);
   a_.Alu64(kAdd, rbp, rbx);
   a_.Load64(rdx, At(rdx, Field(offsetof(TranslatedRange, table))));
   a_.MovSxdMem(rcx, AtIndex(rdx, rcx, 4));
   a_.Alu64(kAdd, rcx, rdx);
+  a_.Store64(At(rdi, Field(offsetof(TranslatedLink, entry))), rcx);
   a_.JmpReg(rcx);
 }
 
@@ -473,7 +500,7 @@ void TemplateWriter::LoadVia(Reg dst, std::uint32_t n, Reg reg) {
   const Label cold = Cold({ColdStub::kLoad, 0, 0, known->word, reg, dst, {}, 0, 0});
   a_.AluMemImm32(kCmp, known->word, known->value);
   a_.Jcc(kNotEqual, cold);
-  a_.Load32(dst, At(rbx, static_cast<std::int32_t>(known->value)));
+  a_.Load32(dst, KnownWord(known->value));
   a_.Bind(cold_stubs_.back().back);
 }
 
@@ -504,7 +531,7 @@ void TemplateWriter::StoreVia(std::uint32_t n, WordChange change, Reg reg) {
   const std::uint32_t address = known->value;
   a_.AluMemImm32(kCmp, known->word, address);
   a_.Jcc(kNotEqual, cold);
-  EmitWrite(At(rbx, static_cast<std::int32_t>(address)), change);
+  EmitWrite(KnownWord(address), change);
   if (StoreNeedsNotice(address)) {
     a_.Jmp(Notice(std::nullopt, address, done));
   } else if (std::uint64_t{address} + 4 <= code_ || address >= std::uint64_t{code_} + length_) {
@@ -634,7 +661,13 @@ void TemplateWriter::Route(std::uint32_t operand) {
       a_.Jcc(kEqual, label);
     }
   }
-  a_.Jmp(dispatch_);
+  a_.Jmp(DispatchVia(word));
+}
+
+// The search of the other ranges finds this one as well, so a target that lay outside when
+// translating may skip the look at this range's own table.
+Label TemplateWriter::DispatchVia(std::uint32_t word) const {
+  return word != ip_ && Translatable(word) && memory_.Word(word) - code_ >= length_ ? other_ranges_ : dispatch_;
 }
 
 // The target in eax, the script return address already pushed. The machine call returns to a
@@ -656,7 +689,7 @@ void TemplateWriter::Call(std::uint32_t at) {
     a_.Bind(direct);
     a_.Call(known);
   } else {
-    a_.Call(dispatch_);
+    a_.Call(DispatchVia(word));
   }
   a_.Bind(returned);
   SetCodeBase();

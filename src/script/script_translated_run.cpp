@@ -53,6 +53,7 @@ struct SobTranslatedRun::Run {
     const std::vector<TranslatedRange>& ranges = translations.Ranges(counted);
     frame.ranges = ranges.data();
     frame.range_count = static_cast<std::uint32_t>(ranges.size());
+    frame.links = translations.Links(counted);
     frame.memory_base = c.memory_.base_;
     frame.run = this;
   }

@@ -196,6 +196,8 @@ const std::vector<TranslatedRange>& ScriptTranslations::Ranges(bool counted) {
   std::uint64_t& made = ranges_generation_[counted ? 1 : 0];
   if (made == generation_) return ranges;
   ranges.clear();
+  std::array<TranslatedLink, kTranslatedLinkCount>& links = links_[counted ? 1 : 0];
+  for (std::uint32_t slot = 0; slot < kTranslatedLinkCount; ++slot) links[slot] = EmptyTranslatedLink(slot);
   for (const auto& [start, translator] : translators_) {
     if (counted && !translator->MakeCounted()) continue;
     ranges.push_back(translator->Range(counted));

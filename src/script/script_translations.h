@@ -9,6 +9,7 @@
 // the code of a range whose opcode words changed again.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -38,6 +39,8 @@ class ScriptTranslations : private ScriptMemory::WriteListener {
   const void* EntryFor(const CScriptTranslator& translator, std::uint32_t address, bool counted);
   // Every range with code of the form, for transfers from one to another (TranslatedFrame::ranges).
   const std::vector<TranslatedRange>& Ranges(bool counted);
+  // The links of the form (TranslatedFrame::links), emptied whenever Ranges makes its list again.
+  TranslatedLink* Links(bool counted) { return links_[counted ? 1 : 0].data(); }
   // Runs translated code (see CScriptTranslator::Enter).
   TranslatedExit Enter(const CScriptTranslator& translator, TranslatedFrame& frame, const void* entry, bool counted);
   // Whether [start, end) shares a byte with translated code.
@@ -84,6 +87,7 @@ class ScriptTranslations : private ScriptMemory::WriteListener {
   std::uint64_t generation_ = 0;
   int running_ = 0;  // runs inside translated code
   std::vector<TranslatedRange> ranges_[2];  // plain, counted
+  std::array<TranslatedLink, kTranslatedLinkCount> links_[2];
   std::uint64_t ranges_generation_[2] = {UINT64_MAX, UINT64_MAX};
   std::vector<std::uint8_t> code_pages_;
   std::uint64_t plain_for_end_ = 0;  // the usable end that the plain pages were marked for

@@ -18,8 +18,8 @@
 // then runs it.
 //
 // A transfer to code of another translation goes there directly through the frame's list of
-// ranges, so that calls between modules and their returns stay in machine code; only a target
-// that no translation holds leaves it.
+// ranges (or its links, which remember the last ones found), so that calls between modules and
+// their returns stay in machine code; only a target that no translation holds leaves it.
 //
 // Registers while translated code runs: rbx the script memory's base, rbp the host address of
 // the running range's code (set again wherever code of another range may have run), r12 the
@@ -46,6 +46,19 @@ struct TranslatedRange {
   const std::uint8_t* table = nullptr;  // 32-bit words by byte offset from code: the entry's offset from the table
 };
 
+// A transfer into another range as the last one to its target found it, so that the next one to
+// that target skips the search of the ranges: slot (target >> 2) % kTranslatedLinkCount of the
+// frame's links. Any change of the translations empties every slot.
+struct TranslatedLink {
+  std::uint32_t target = 0;
+  std::uint32_t code = 0;  // the start of the range that holds the target
+  const void* entry = nullptr;  // the target's machine code
+};
+inline constexpr std::uint32_t kTranslatedLinkCount = 256;
+
+// An empty slot holds a target that no lookup reads at that slot.
+constexpr TranslatedLink EmptyTranslatedLink(std::uint32_t slot) { return {4 * (slot + 1), 0, nullptr}; }
+
 // The machine state that translated code reads and writes, copied from the context when a run
 // enters translated code and back when it leaves.
 struct TranslatedFrame {
@@ -63,6 +76,7 @@ struct TranslatedFrame {
   std::uint32_t watch_span = 0;
   std::uint32_t range_count = 0;
   const TranslatedRange* ranges = nullptr;  // every translated range with code of the form that runs
+  TranslatedLink* links = nullptr;  // kTranslatedLinkCount slots for the form that runs
   const std::uint8_t* code_pages = nullptr;  // by a >> kCodePageShift: kCodePage where translated code may lie
   std::uint64_t slot_limit = 0;
   std::uint64_t budget = 0;  // instructions left, in the counted form

@@ -12,16 +12,17 @@
 namespace {
 
 // The pixel-routine library, a colour key, another depth or a source drawn onto itself take
-// the full operation; so do the images with alpha run maps, which the full operations keep up:
-// a copy from a mapped source may give the destination a map, and an alpha blend marks the
-// destination's map clear where it drew.
+// the full operation; so do the images with alpha run maps that the full operations keep up:
+// a copy from a source whose map has clear runs gives the destination a map (from any other
+// source it only drops the destination's map, as the drawer does), and an alpha blend marks
+// the destination's map clear where it drew.
 bool TakesPlainKernel(const CImage& dst, const CImage& src, CImagePieceDrawer::EOperation operation) {
   if (&dst == &src || !dst.HasPixels() || !src.HasPixels()) return false;
   if (dst.GetBitsPerPixel() != 32 || src.GetBitsPerPixel() != 32) return false;
   if (operation == CImagePieceDrawer::EOperation::kBlendByAlpha) {
     return ActivePixelLib() == nullptr && !dst.HasAlphaRuns();
   }
-  return src.GetColorKey() == kNoColorKey && !src.HasAlphaRuns();
+  return src.GetColorKey() == kNoColorKey && !src.HasClearAlphaRuns();
 }
 
 bool IsEmptyRect(const plat::Rect& rect) { return rect.left >= rect.right || rect.top >= rect.bottom; }

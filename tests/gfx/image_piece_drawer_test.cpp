@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -107,6 +108,42 @@ TEST(ImagePieceDrawerTest, ManyPiecesReachTheRegionAsOneBoxPerBandOfRows) {
   const std::vector<uint8_t> covered = pictures.RegionCoverage();
   const std::vector<uint8_t> written = pictures.WrittenPixels();
   for (size_t i = 0; i < written.size(); ++i) ASSERT_GE(covered[i], written[i]) << i;
+}
+
+// A source read whole twice gets an alpha run map. Where the map has clear runs (a clear band
+// wider than a run's least width), a copy hands them on to the destination's map; where it has
+// none, the drawer's own copies give the pixels and the dropped map the full copy would.
+TEST(ImagePieceDrawerTest, PiecesOfAMappedSourceLeaveWhatTheFullCopyLeaves) {
+  for (const bool clear_band : {false, true}) {
+    PiecePictures drawn;
+    PiecePictures copied;
+    for (PiecePictures* pictures : {&drawn, &copied}) {
+      for (int32_t y = 0; clear_band && y < kPieceHeight; ++y) {
+        std::fill_n(reinterpret_cast<uint32_t*>(pictures->src.GetRowPointer(y)), kPieceWidth / 2, 0u);
+      }
+      CImage reader;
+      ASSERT_EQ(reader.Create(kPieceWidth, kPieceHeight, 32, 0), 0u);
+      for (int read = 0; read < 2; ++read) reader.Copy(&pictures->src, 0, 0, nullptr, false);
+      ASSERT_TRUE(pictures->src.HasAlphaRuns());
+      ASSERT_EQ(pictures->src.HasClearAlphaRuns(), clear_band);
+    }
+    {
+      const CImagePieceDrawer drawer(drawn.dst, drawn.src, CImagePieceDrawer::EOperation::kPlainCopy);
+      for (int32_t x = 0; x < kPieceWidth; x += 8) drawer.Draw({x, 0, x + 4, kPieceHeight}, x + 2, 1);
+    }
+    for (int32_t x = 0; x < kPieceWidth; x += 8) {
+      const plat::Rect piece{x, 0, x + 4, kPieceHeight};
+      copied.dst.Copy(&copied.src, x + 2, 1, &piece, false);
+    }
+    EXPECT_EQ(drawn.dst.HasAlphaRuns(), clear_band);
+    EXPECT_EQ(copied.dst.HasAlphaRuns(), clear_band);
+    for (int32_t y = 0; y < kPieceHeight; ++y) {
+      const auto* row = reinterpret_cast<const uint32_t*>(drawn.dst.GetRowPointer(y));
+      const auto* expected = reinterpret_cast<const uint32_t*>(copied.dst.GetRowPointer(y));
+      ASSERT_TRUE(std::equal(row, row + kPieceWidth, expected)) << clear_band << " row " << y;
+    }
+    EXPECT_EQ(drawn.RegionCoverage(), copied.RegionCoverage()) << clear_band;
+  }
 }
 
 }  // namespace

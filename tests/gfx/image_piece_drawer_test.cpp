@@ -146,4 +146,32 @@ TEST(ImagePieceDrawerTest, PiecesOfAMappedSourceLeaveWhatTheFullCopyLeaves) {
   }
 }
 
+// Columns squeezed and stretched, some past every edge of the destination, drawn a row across
+// them at a time: the pixels and the region of a StretchCopy of each.
+TEST(ImagePieceDrawerTest, StretchedColumnsLeaveWhatStretchCopiesLeave) {
+  std::mt19937 random(3);
+  std::uniform_int_distribution<int32_t> height(1, 3 * kPieceHeight);
+  std::uniform_int_distribution<int32_t> top(-kPieceHeight, kPieceHeight / 2);
+  std::vector<CImagePieceDrawer::StretchedPiece> columns;
+  for (int32_t x = -2; x < kPieceWidth + 2; ++x) {
+    const int32_t source_top = top(random) / 4 + kPieceHeight / 4;
+    columns.push_back({{x, source_top, x + 1, source_top + kPieceHeight / 2}, {1, height(random)}, x, top(random)});
+  }
+  PiecePictures drawn;
+  PiecePictures copied;
+  {
+    const CImagePieceDrawer drawer(drawn.dst, drawn.src, CImagePieceDrawer::EOperation::kPlainCopy);
+    ASSERT_TRUE(drawer.DrawStretchedColumns(columns));
+  }
+  for (const CImagePieceDrawer::StretchedPiece& column : columns) {
+    copied.dst.StretchCopy(&copied.src, &column.size, column.x, column.y, &column.source, false);
+  }
+  for (int32_t y = 0; y < kPieceHeight; ++y) {
+    const auto* row = reinterpret_cast<const uint32_t*>(drawn.dst.GetRowPointer(y));
+    const auto* expected = reinterpret_cast<const uint32_t*>(copied.dst.GetRowPointer(y));
+    for (int32_t x = 0; x < kPieceWidth; ++x) ASSERT_EQ(row[x], expected[x]) << x << "," << y;
+  }
+  EXPECT_EQ(drawn.RegionCoverage(), copied.RegionCoverage());
+}
+
 }  // namespace

@@ -64,6 +64,13 @@ void CPatternPainter::DrawStretched(const plat::Rect& source, int32_t width, int
   }
 }
 
+void CPatternPainter::DrawStretchedColumns(std::span<const CImagePieceDrawer::StretchedPiece> columns) const {
+  if (pieces_ && pieces_->DrawStretchedColumns(columns)) return;
+  for (const CImagePieceDrawer::StretchedPiece& column : columns) {
+    DrawStretched(column.source, column.size.width, column.size.height, column.x, column.y);
+  }
+}
+
 int32_t CPatternPainter::DrawWhole() const {
   switch (call_.mode) {
     case kTransitionCopy:

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <type_traits>
 
 #include "base/trig_tables.h"
@@ -66,6 +67,9 @@ class CPatternPainter {
   void DrawColumn(int32_t c, int32_t a, int32_t b) const { DrawInPlace({c, a, c + 1, b}); }
   // The source rectangle drawn stretched to width × height at (px, py).
   void DrawStretched(const plat::Rect& source, int32_t width, int32_t height, int32_t px, int32_t py) const;
+  // Pieces drawn as DrawStretched draws each; one-pixel columns are copied a row across all of
+  // them at a time where the mode allows.
+  void DrawStretchedColumns(std::span<const CImagePieceDrawer::StretchedPiece> columns) const;
   // The whole source at (x, y): the status of the mode's copy; 0 for a mode that draws nothing.
   int32_t DrawWhole() const;
 

@@ -1,5 +1,7 @@
 #include "effects/wave_patterns.h"
 
+#include <vector>
+
 #include "effects/pattern_blocks.h"
 #include "effects/pattern_lines.h"
 #include "gfx/image.h"
@@ -37,17 +39,19 @@ void DrawBulgePattern(const CPatternPainter& painter, bool columns) {
   const int32_t count = lines.Count();
   const int32_t length = lines.Length();
   const double amount = (256 - painter.Level()) / 256.0;
+  std::vector<CImagePieceDrawer::StretchedPiece> stretched_columns;
   for (int32_t i = 0; i < count; ++i) {
     const int32_t c = PatternCos((256 * i) / count - 128);
     const double f = 1.0 + 2 * c * amount / 65536;
     const auto stretched = static_cast<int32_t>(f * length);
     const auto shift = static_cast<int32_t>((f - 1.0) * (length >> 1));
     if (columns) {
-      painter.DrawStretched({i, 0, i + 1, length}, 1, stretched, painter.X() + i, painter.Y() - shift);
+      stretched_columns.push_back({{i, 0, i + 1, length}, {1, stretched}, painter.X() + i, painter.Y() - shift});
     } else {
       painter.DrawStretched({0, i, length, i + 1}, stretched, 1, painter.X() - shift, painter.Y() + i);
     }
   }
+  painter.DrawStretchedColumns(stretched_columns);
 }
 
 void DrawWavePattern(const CPatternPainter& painter, EWave wave) {

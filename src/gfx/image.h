@@ -58,6 +58,8 @@ class CImage : public CImageBase {
   plat::DeviceContext* GetDC() const;
   // Whether the image holds an alpha run map now.
   bool HasAlphaRuns() const { return alpha_runs_ != nullptr; }
+  // Whether that map has a clear run, the only kind a plain copy hands on to its destination.
+  bool HasClearAlphaRuns() const { return alpha_runs_ != nullptr && alpha_runs_->HasClearRuns(); }
 
   // The palette setters of CImageBase that also mark the whole image changed when they succeed
   // (the two with an update flag only when it is set).

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <vector>
 
 #include "gfx/blit_clipping.h"
@@ -23,6 +24,14 @@ class CImage;
 class CImagePieceDrawer {
  public:
   enum class EOperation : uint8_t { kPlainCopy, kBlendByAlpha };
+
+  // A source rectangle drawn stretched to `size` with its top-left at (x, y).
+  struct StretchedPiece {
+    plat::Rect source;
+    ImageSize size;
+    int32_t x = 0;
+    int32_t y = 0;
+  };
 
   // Past this many rectangles the dirty region gets band boxes of this many rows.
   static constexpr size_t kExactRectLimit = 4096;
@@ -47,6 +56,14 @@ class CImagePieceDrawer {
     }
     DrawCut(source, x, y);
   }
+
+  // Plain copies of one-pixel columns, each stretched down to its height, exactly as the
+  // destination's StretchCopy draws each: drawn a row across all the columns at a time, since
+  // walking down one column after another touches a new row of both pictures at every pixel.
+  // False, having drawn nothing, unless the drawer copies with its own kernels, no pixel-routine
+  // library draws stretched copies and every piece is such a column; the caller then draws the
+  // pieces itself.
+  bool DrawStretchedColumns(std::span<const StretchedPiece> columns) const;
 
  private:
   using Kernel = void (*)(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -40,12 +41,18 @@ struct PiecePictures {
     return covered;
   }
 
-  std::vector<uint8_t> WrittenPixels() const {
-    std::vector<uint8_t> written(kPieceWidth * kPieceHeight, 0);
+  std::vector<uint32_t> DestPixels() const {
+    std::vector<uint32_t> pixels;
     for (int32_t y = 0; y < kPieceHeight; ++y) {
       const auto* row = reinterpret_cast<const uint32_t*>(dst.GetRowPointer(y));
-      for (int32_t x = 0; x < kPieceWidth; ++x) written[y * kPieceWidth + x] = row[x] != 0 ? 1 : 0;
+      pixels.insert(pixels.end(), row, row + kPieceWidth);
     }
+    return pixels;
+  }
+
+  std::vector<uint8_t> WrittenPixels() const {
+    std::vector<uint8_t> written;
+    for (const uint32_t pixel : DestPixels()) written.push_back(pixel != 0 ? 1 : 0);
     return written;
   }
 };
@@ -107,6 +114,62 @@ TEST(ImagePieceDrawerTest, ManyPiecesReachTheRegionAsOneBoxPerBandOfRows) {
   const std::vector<uint8_t> covered = pictures.RegionCoverage();
   const std::vector<uint8_t> written = pictures.WrittenPixels();
   for (size_t i = 0; i < written.size(); ++i) ASSERT_GE(covered[i], written[i]) << i;
+}
+
+// A source read whole twice gets an alpha run map. Where the map has clear runs (a clear band
+// wider than a run's least width), a copy hands them on to the destination's map; where it has
+// none, the drawer's own copies give the pixels and the dropped map the full copy would.
+TEST(ImagePieceDrawerTest, PiecesOfAMappedSourceLeaveWhatTheFullCopyLeaves) {
+  for (const bool clear_band : {false, true}) {
+    PiecePictures drawn;
+    PiecePictures copied;
+    for (PiecePictures* pictures : {&drawn, &copied}) {
+      for (int32_t y = 0; clear_band && y < kPieceHeight; ++y) {
+        std::fill_n(reinterpret_cast<uint32_t*>(pictures->src.GetRowPointer(y)), kPieceWidth / 2, 0u);
+      }
+      CImage reader;
+      ASSERT_EQ(reader.Create(kPieceWidth, kPieceHeight, 32, 0), 0u);
+      for (int read = 0; read < 2; ++read) reader.Copy(&pictures->src, 0, 0, nullptr, false);
+      ASSERT_TRUE(pictures->src.HasAlphaRuns());
+      ASSERT_EQ(pictures->src.HasClearAlphaRuns(), clear_band);
+    }
+    {
+      const CImagePieceDrawer drawer(drawn.dst, drawn.src, CImagePieceDrawer::EOperation::kPlainCopy);
+      for (int32_t x = 0; x < kPieceWidth; x += 8) drawer.Draw({x, 0, x + 4, kPieceHeight}, x + 2, 1);
+    }
+    for (int32_t x = 0; x < kPieceWidth; x += 8) {
+      const plat::Rect piece{x, 0, x + 4, kPieceHeight};
+      copied.dst.Copy(&copied.src, x + 2, 1, &piece, false);
+    }
+    EXPECT_EQ(drawn.dst.HasAlphaRuns(), clear_band);
+    EXPECT_EQ(copied.dst.HasAlphaRuns(), clear_band);
+    EXPECT_EQ(drawn.DestPixels(), copied.DestPixels()) << clear_band;
+    EXPECT_EQ(drawn.RegionCoverage(), copied.RegionCoverage()) << clear_band;
+  }
+}
+
+// Columns squeezed and stretched, some past every edge of the destination, drawn a row across
+// them at a time: the pixels and the region of a StretchCopy of each.
+TEST(ImagePieceDrawerTest, StretchedColumnsLeaveWhatStretchCopiesLeave) {
+  std::mt19937 random(3);
+  std::uniform_int_distribution<int32_t> height(1, 3 * kPieceHeight);
+  std::uniform_int_distribution<int32_t> top(-kPieceHeight, kPieceHeight / 2);
+  std::vector<CImagePieceDrawer::StretchedPiece> columns;
+  for (int32_t x = -2; x < kPieceWidth + 2; ++x) {
+    const int32_t source_top = top(random) / 4 + kPieceHeight / 4;
+    columns.push_back({{x, source_top, x + 1, source_top + kPieceHeight / 2}, {1, height(random)}, x, top(random)});
+  }
+  PiecePictures drawn;
+  PiecePictures copied;
+  {
+    const CImagePieceDrawer drawer(drawn.dst, drawn.src, CImagePieceDrawer::EOperation::kPlainCopy);
+    ASSERT_TRUE(drawer.DrawStretchedColumns(columns));
+  }
+  for (const CImagePieceDrawer::StretchedPiece& column : columns) {
+    copied.dst.StretchCopy(&copied.src, &column.size, column.x, column.y, &column.source, false);
+  }
+  EXPECT_EQ(drawn.DestPixels(), copied.DestPixels());
+  EXPECT_EQ(drawn.RegionCoverage(), copied.RegionCoverage());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <sys/resource.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 

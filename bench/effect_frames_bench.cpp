@@ -1,36 +1,54 @@
-// The background, screen and sprite effects made by name (those that need no picture files),
-// one 800 x 600 frame each half way through: the effect's step and the page's whole repaint into
-// a surface of the window's format, against the reference compositing library's OVER of the same
-// size through a constant mask, in the same run. After the runs: each frame time as a ratio to
-// the anchor.
+// Every background, screen and sprite effect made by name, one 800 x 600 frame each half way
+// through: the effect's step and the page's whole repaint into a surface of the window's format,
+// against the reference compositing library's OVER of the same size through a constant mask, in
+// the same run. The pictures and text files the effects read come from a game folder generated at
+// the start in a temporary folder and removed at the end. After the runs: each frame time as a
+// ratio to the anchor.
 #include <benchmark/benchmark.h>
+#include <stdlib.h>
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "base/data_file_layer.h"
 #include "base/millisecond_clock.h"
+#include "base/path.h"
+#include "base/ref_counted.h"
 #include "base/subtractive_random.h"
 #include "base/timer_manager.h"
 #include "base/trig_tables.h"
 #include "effects/builtin_effects.h"
 #include "effects/create_by_name.h"
 #include "effects/effect.h"
+#include "effects/sp_change_effect.h"
 #include "gfx/image_canvas.h"
 #include "gfx/pixel_library.h"
 #include "pixel/pixel_format_codes.h"
 #include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"
 #include "platform/cpu_features.h"
+#include "platform/host_path.h"
 #include "platform/surface.h"
 #include "resource/dcp_plugin_manager.h"
+#include "resource/elg_decoder.h"
+#include "resource/file_system.h"
+#include "resource/image_loader_manager.h"
 #include "resource/tcp_plugin_manager.h"
+#include "scene/dad_file.h"
 #include "scene/draw_layer.h"
 #include "scene/draw_layer_factory.h"
 #include "scene/sprite.h"
 
+#include "anim_file_writer.h"
+#include "elg_encoder.h"
 #include "pixman_over_anchor.h"
+#include "random_elg_picture.h"
 #include "ratio_reporter.h"
 
 namespace {
@@ -48,9 +66,87 @@ void PaintPicture(CImage& image, uint32_t seed, uint32_t alpha) {
   }
 }
 
+// A game folder in a temporary folder, the base folder of the data files and of the picture
+// loader while it lives: the noise texture, the particles' pictures, a staff roll, a cut-out
+// animation and the cells of an animation file, all made by the project's own writers.
+class BenchGameFolder {
+ public:
+  static constexpr std::int32_t kAnimeCells = 4;
+
+  BenchGameFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "kestrune-effects-XXXXXX").string();
+    folder_ = std::string(mkdtemp(pattern.data())) + "/";
+    for (const char* sub : {"SYS", "ANIME"}) std::filesystem::create_directories(folder_ + sub);
+    WritePicture("SYS/NOISE.ELG", 256, 256);
+    WritePictures("SYS/PAPER_%d.ELG", 8, 24 * 32, 32);
+    WritePictures("SYS/GR_LT%d.ELG", 3, 5 * 16, 16);
+    WritePictures("SYS/SNOW_%d.ELG", 5, 8, 8);
+    WritePictures("SYS/ROLL%d.ELG", 16, 400, 24);
+    std::string roll = "init 3000\r\n";
+    for (int line = 0; line < 16; ++line) {
+      roll += "gtext 200, " + std::to_string(300 + 40 * line) + ", \"SYS/ROLL" + std::to_string(line) + ".ELG\"\r\n";
+    }
+    WriteFile("SYS/STAFF.TXT", roll);
+    WritePictures("SYS/CELL%d.ELG", 3, 200, 150);
+    WriteFile("SYS/CELLS.TXT",
+              "*CELL0.ELG\r\n0, 0\r\nt 1000\r\n400, 200\r\n*CELL1.ELG\r\n400, 0\r\nt 1000\r\n0, 300\r\n"
+              "*CELL2.ELG\r\n200, 450\r\nt 1000\r\n600, 0\r\n");
+    WritePictures("ANIME/C%d.ELG", kAnimeCells, 800, 600);
+    SetBaseFolder(plat::ToEnginePath(folder_).c_str());
+    g_DataFiles = &files_;
+    RegisterElgDecoder(pictures_);
+    g_GllHost = &pictures_;
+  }
+  ~BenchGameFolder() {
+    g_GllHost = nullptr;
+    g_DataFiles = nullptr;
+    std::filesystem::remove_all(folder_);
+  }
+  BenchGameFolder(const BenchGameFolder&) = delete;
+  BenchGameFolder& operator=(const BenchGameFolder&) = delete;
+
+ private:
+  void WriteFile(const std::string& relative, std::string_view contents) const {
+    std::ofstream(folder_ + relative, std::ios::binary).write(contents.data(), static_cast<std::streamsize>(contents.size()));
+  }
+  void WritePicture(const std::string& relative, std::uint16_t width, std::uint16_t height) const {
+    const std::vector<std::uint8_t> file = kvxtools::EncodeElg(kvxtools::RandomElgPicture(32, width, height, width + height));
+    WriteFile(relative, std::string_view(reinterpret_cast<const char*>(file.data()), file.size()));
+  }
+  // Pictures named by `format` with "%d" for 0 to count - 1.
+  void WritePictures(std::string_view format, int count, std::uint16_t width, std::uint16_t height) const {
+    const std::size_t at = format.find("%d");
+    for (int k = 0; k < count; ++k) {
+      WritePicture(std::string(format.substr(0, at)) + std::to_string(k) + std::string(format.substr(at + 2)), width,
+                   height);
+    }
+  }
+
+  std::string folder_;
+  CFileSystem files_;
+  CImageLoaderManager pictures_;
+};
+
+// The sprites of "sp_change": the old one on the heap, as the effect deletes it when it ends.
+struct SpriteChange {
+  std::unique_ptr<CImage> old_picture;
+  std::unique_ptr<CImage> new_picture;
+  std::unique_ptr<CSprite> old_sprite;
+  std::unique_ptr<CSprite> new_sprite;
+
+  // The sprites go before the pictures they show.
+  void Clear() {
+    old_sprite.reset();
+    new_sprite.reset();
+    old_picture.reset();
+    new_picture.reset();
+  }
+};
+
 // Two pages with a draw layer and a list each, showing an 800 x 600 picture, the front one with
 // a 400 x 300 sprite of per-pixel alpha in its middle; the window surface the frames go to.
 struct EffectStage {
+  BenchGameFolder game;
   CPixelLibrary library;
   CDrawLayerFactory layers;
   CTrigTables trig;
@@ -65,6 +161,8 @@ struct EffectStage {
   CImageCanvasEx front;
   CImageCanvasEx back;
   std::shared_ptr<plat::Surface> window;
+  RefPtr<CDadFile> anime = MakeRef<CDadFile>();
+  SpriteChange change;
 
   EffectStage() {
     BuildPixelTables();
@@ -93,6 +191,13 @@ struct EffectStage {
     front.SetPartner(&back);
     Layer(front).GetOwnList().Insert(&sprite, 10, 0);
     window = plat::Surface::Make(kWidth, kHeight, plat::MakePixelFormat(plat::SurfaceFormat::kXrgb8888), 0, {});
+    kvxtools::DadFileSpec spec;
+    spec.header = {kWidth & 0xFF, kWidth >> 8, kHeight & 0xFF, kHeight >> 8};
+    for (std::int32_t cell = 0; cell < BenchGameFolder::kAnimeCells; ++cell) {
+      spec.frames.push_back(kvxtools::PatternFrame(cell, 100));
+      spec.references.push_back({"C" + std::to_string(cell) + ".ELG"});
+    }
+    anime->LoadFromMemory(kvxtools::WriteDad(spec));
   }
   static CDrawLayer& Layer(CImagePart& page) { return *dynamic_cast<CDrawLayer*>(page.GetLayer()); }
 };
@@ -102,12 +207,37 @@ EffectStage& TheEffectStage() {
   return stage;
 }
 
-// An effect by name: its set-up words, and the words of a SetParam that starts its work.
+// An effect by name: its set-up words, and the words of a SetParam that starts its work; or a
+// function that makes what the effect takes and gives its set-up words.
 struct NamedEffect {
   const char* name;
   std::vector<std::uintptr_t> args;
   std::vector<std::uintptr_t> start = {};
+  std::vector<std::uintptr_t> (*make_args)(EffectStage&) = nullptr;
 };
+
+std::unique_ptr<CImage> ChangePicture(uint32_t seed) {
+  auto picture = std::make_unique<CImage>();
+  picture->Create(kWidth / 2, kHeight / 2, 32, 0);
+  PaintPicture(*picture, seed, 0xFF);
+  return picture;
+}
+
+// Two 400 x 300 sprites in the front page's list, the old one to cross-fade into the new one.
+std::vector<std::uintptr_t> MakeSpriteChange(EffectStage& stage) {
+  SpriteChange& change = stage.change;
+  change.old_picture = ChangePicture(5);
+  change.new_picture = ChangePicture(11);
+  change.old_sprite = std::make_unique<CSprite>();
+  change.new_sprite = std::make_unique<CSprite>();
+  change.old_sprite->SetImage(change.old_picture.get(), nullptr, kWidth / 4, kHeight / 4);
+  change.new_sprite->SetImage(change.new_picture.get(), nullptr, kWidth / 4, kHeight / 4);
+  for (CSprite* sprite : {change.old_sprite.get(), change.new_sprite.get()}) {
+    EffectStage::Layer(stage.front).GetOwnList().Insert(sprite, 50, 0);
+  }
+  return {Word(change.new_sprite.get()), Word(change.old_sprite.get()), Word("i"), CSpChangeEffect::kModeCrossFade,
+          60, 0, kDuration, 0};
+}
 
 std::vector<NamedEffect> NamedEffects() {
   const std::uintptr_t sprite = Word(&TheEffectStage().sprite);
@@ -124,18 +254,33 @@ std::vector<NamedEffect> NamedEffects() {
       {"sp_fade", {1, 0, 0}, {1, 0, sprite, kDuration, 0, 0, 0, 0, 0}},
       {"sp_gfade", {sprite, kDuration, 0, 64, 0}},
       {"sp_panime", {sprite, Word("O0 1 r 500 O255 0 l"), kDuration, 1, 0}},
+      {"bg_panime", {Word("1000 >4"), kDuration, 1, 0, 0, 0, 0}},
+      {"bg_anime", {Word(TheEffectStage().anime.get()), Word("ANIME"), 0, 0, 1, 1}},
+      {"noise", {128, 30, 1, 1}},
+      {"paper", {100, 20, 10, 1, 0, 1, 1}},
+      {"light", {100, 20, 10, 1, 0, 1, 1}},
+      {"snow", {100, 20, 10, 1, 0, 1, 1}},
+      {"rain", {100, 20, 10, 1, 0, 1, 1}},
+      {"staff", {Word("SYS/STAFF.TXT")}},
+      {"sp_tanime", {Word("SYS/CELLS.TXT"), 0, 0, 50, 1, 0}},
+      {"sp_change", {}, {}, &MakeSpriteChange},
   };
 }
 
 void BM_EffectFrame(benchmark::State& state, const NamedEffect& named) {
   EffectStage& stage = TheEffectStage();
   CEffect* effect = nullptr;
-  const PluginArgs args{named.args.data(), static_cast<uint32_t>(named.args.size())};
+  const std::vector<std::uintptr_t> words = named.make_args != nullptr ? named.make_args(stage) : named.args;
+  const PluginArgs args{words.data(), static_cast<uint32_t>(words.size())};
   CImagePart* front = &stage.front;
   if (CreateEffectByName(&effect, named.name, front, args) != kEffectCreated || effect == nullptr) {
+    stage.change.Clear();
     state.SkipWithError("the effect was not made");
     return;
   }
+  // A running "sp_change" owns the old sprite and its picture.
+  static_cast<void>(stage.change.old_sprite.release());
+  static_cast<void>(stage.change.old_picture.release());
   if (!named.start.empty()) {
     effect->SetParam(PluginArgs{named.start.data(), static_cast<uint32_t>(named.start.size())});
   }
@@ -153,6 +298,7 @@ void BM_EffectFrame(benchmark::State& state, const NamedEffect& named) {
   }
   if (stage.timers.GetCount() == 0) state.SkipWithError("the effect ended before its frames");
   stage.timers.RemoveAll();
+  stage.change.Clear();
   layer.ReleaseBackgroundCache();
   layer.SetBackgroundImage(&stage.background, 0, 0, false);
 }

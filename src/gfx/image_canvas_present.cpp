@@ -8,6 +8,7 @@
 #include "gfx/output_dc.h"
 #include "gfx/screen_transition.h"
 #include "pixel/surface_writers.h"
+#include "platform/pixel_format.h"
 
 // The frame's draw lists painted over each strip that a transition rendered.
 struct StripOverlay {
@@ -107,10 +108,12 @@ int CImageCanvasBase::PresentDirty(plat::WindowId window, plat::DeviceContext* d
     plat::LockedSurface locked;
     if (plat::Failed(surface->Lock(nullptr, locked))) return 2;
     region->Coalesce();
+    plat::Rect written;
     region->ForEachRect([&](const plat::Rect& rect) {
       CopyImageToSurface(surface, format, whole, image, rect.left, rect.top, &rect, &locked);
+      written = plat::RectUnion(written, rect);
     });
-    surface->Unlock();
+    surface->Unlock(written);
   } else {
     const OutputDc out(window, dc);
     if (out.Get() == nullptr || image->GetDC() == nullptr) return 1;

@@ -299,6 +299,13 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
   // After the vertical blank, copies the back surface to `destination` on the primary, unless
   // the same copy is already all the primary holds.
   plat::HResult ShowBack(const plat::Rect& destination);
+  // Copies `source` of the back surface to `destination` on the primary, unless neither changed
+  // since the last copy. When only the back surface changed and the copy does not stretch, only
+  // its changed part goes, so that a small change costs the window a small upload.
+  plat::HResult CopyBackToPrimary(const plat::Rect& destination, const plat::Rect& source);
+  // Draws the texture over the back surface: its changed part when nothing else wrote to the back
+  // surface since the last draw and the draw does not stretch, else all of it.
+  plat::HResult DrawTextureOverBack(const plat::Rect& output, const plat::Rect& used);
   void WaitForVerticalBlankIfAsked();
   // The screen rect moved to the window's client area on the desktop (not in full screen).
   plat::Rect WindowDestination() const;
@@ -356,19 +363,17 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
   uint8_t wait_for_vertical_blank_ = 0;
   uint8_t full_copy_pending_ = 0;
   uint32_t logged_failures_ = 0;
-  // What the last copy of the back surface to the primary left: both surfaces' write stamps and
-  // its destination.
+  // What the last copy of the back surface to the primary left: both surfaces' write stamps, and
+  // the rectangles it copied from and to.
   struct ShownBack {
     uint64_t back_stamp = 0;
     uint64_t primary_stamp = 0;
+    plat::Rect source;
     plat::Rect destination;
-    bool operator==(const ShownBack& other) const {
-      return back_stamp == other.back_stamp && primary_stamp == other.primary_stamp &&
-             destination.left == other.destination.left && destination.top == other.destination.top &&
-             destination.right == other.destination.right && destination.bottom == other.destination.bottom;
-    }
   };
   ShownBack shown_back_;
+  // The back surface's write stamp after the last draw of the texture over it.
+  uint64_t back_stamp_after_texture_ = 0;
   std::shared_ptr<plat::Surface> texture_;
   uint32_t texture_format_ = 0;
   int32_t texture_width_ = 0;

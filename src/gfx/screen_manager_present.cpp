@@ -19,6 +19,24 @@ bool IsLossOrBusy(plat::HResult result) {
 
 plat::Rect SizeRect(int32_t width, int32_t height) { return plat::Rect{0, 0, width, height}; }
 
+bool SameRect(const plat::Rect& a, const plat::Rect& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+bool SameSize(const plat::Rect& a, const plat::Rect& b) { return a.Width() == b.Width() && a.Height() == b.Height(); }
+
+// The part of `changed` within `source` and where it lands in `destination` (of the same size);
+// false when nothing of it lies within.
+bool PlaceChangedPart(const plat::Rect& changed, const plat::Rect& source, const plat::Rect& destination,
+                      plat::Rect& from, plat::Rect& to) {
+  from = changed;
+  if (!plat::ClampRect(from, source)) return false;
+  const int32_t dx = destination.left - source.left;
+  const int32_t dy = destination.top - source.top;
+  to = plat::Rect{from.left + dx, from.top + dy, from.right + dx, from.bottom + dy};
+  return true;
+}
+
 }  // namespace
 
 plat::Surface* CScreenManager::FrameTarget(uint32_t& format) const {
@@ -98,7 +116,7 @@ uint32_t CScreenManager::PresentFrameSurfaces() {
     const int32_t output_height = full_screen_scaling_ != 0 ? destination_.bottom : ScreenHeight();
     const plat::Rect output = SizeRect(std::min(output_width, back_->Width()), std::min(output_height, back_->Height()));
     const plat::Rect used = SizeRect(ScreenWidth(), ScreenHeight());
-    const plat::HResult drawn = back_->Blt(&output, texture_.get(), &used, plat::DDBLT_WAIT, nullptr);
+    const plat::HResult drawn = DrawTextureOverBack(output, used);
     if (IsLossOrBusy(drawn)) {
       texture_->Restore();
       back_->Restore();
@@ -110,9 +128,7 @@ uint32_t CScreenManager::PresentFrameSurfaces() {
   }
   const plat::Rect destination = full_screen_scaling_ != 0 ? ScaledDestination() : WindowDestination();
   WaitForVerticalBlankIfAsked();
-  const plat::HResult shown = primary_ != nullptr
-                                  ? primary_->Blt(&destination, back_.get(), &source, plat::DDBLT_ASYNC, nullptr)
-                                  : plat::DDERR_SURFACELOST;
+  const plat::HResult shown = primary_ != nullptr ? CopyBackToPrimary(destination, source) : plat::DDERR_SURFACELOST;
   if (IsLossOrBusy(shown)) {
     if (primary_ != nullptr) primary_->Restore();
     back_->Restore();
@@ -186,13 +202,38 @@ uint32_t CScreenManager::Present() {
 // their pace.
 plat::HResult CScreenManager::ShowBack(const plat::Rect& destination) {
   WaitForVerticalBlankIfAsked();
+  return CopyBackToPrimary(destination, screen_rect_);
+}
+
+plat::HResult CScreenManager::CopyBackToPrimary(const plat::Rect& destination, const plat::Rect& source) {
+  const plat::Rect changed = back_->TakeChangedArea();
   const bool intact = primary_->IsLost() == plat::DD_OK && back_->IsLost() == plat::DD_OK;
-  if (intact && shown_back_ == ShownBack{back_->WriteStamp(), primary_->WriteStamp(), destination}) {
+  const bool window_kept = intact && shown_back_.primary_stamp == primary_->WriteStamp() &&
+                           SameRect(shown_back_.source, source) && SameRect(shown_back_.destination, destination);
+  if (window_kept && shown_back_.back_stamp == back_->WriteStamp()) return plat::DD_OK;
+  plat::Rect from = source;
+  plat::Rect to = destination;
+  if (window_kept && SameSize(source, destination) && !PlaceChangedPart(changed, source, destination, from, to)) {
+    // The back surface changed only outside what the window shows.
+    shown_back_.back_stamp = back_->WriteStamp();
     return plat::DD_OK;
   }
-  const plat::HResult result = primary_->Blt(&destination, back_.get(), &screen_rect_, plat::DDBLT_ASYNC, nullptr);
-  shown_back_ = plat::Succeeded(result) ? ShownBack{back_->WriteStamp(), primary_->WriteStamp(), destination}
+  const plat::HResult result = primary_->Blt(&to, back_.get(), &from, plat::DDBLT_ASYNC, nullptr);
+  shown_back_ = plat::Succeeded(result) ? ShownBack{back_->WriteStamp(), primary_->WriteStamp(), source, destination}
                                         : ShownBack{};
+  return result;
+}
+
+plat::HResult CScreenManager::DrawTextureOverBack(const plat::Rect& output, const plat::Rect& used) {
+  const plat::Rect changed = texture_->TakeChangedArea();
+  plat::Rect from = used;
+  plat::Rect to = output;
+  if (back_stamp_after_texture_ != 0 && back_->WriteStamp() == back_stamp_after_texture_ && SameSize(output, used) &&
+      !PlaceChangedPart(changed, used, output, from, to)) {
+    return plat::DD_OK;
+  }
+  const plat::HResult result = back_->Blt(&to, texture_.get(), &from, plat::DDBLT_WAIT, nullptr);
+  back_stamp_after_texture_ = plat::Succeeded(result) ? back_->WriteStamp() : 0;
   return result;
 }
 

@@ -263,6 +263,13 @@ void FillPixels(const PixelView& dst, const Rect& rect, uint32_t raw_value) {
 
 bool RectIsEmpty(const Rect& rect) { return rect.left >= rect.right || rect.top >= rect.bottom; }
 
+Rect RectUnion(const Rect& a, const Rect& b) {
+  if (RectIsEmpty(a)) return b;
+  if (RectIsEmpty(b)) return a;
+  return Rect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+              std::max(a.bottom, b.bottom)};
+}
+
 bool ClampRect(Rect& rect, const Rect& bounds) {
   rect.left = std::max(rect.left, bounds.left);
   rect.top = std::max(rect.top, bounds.top);

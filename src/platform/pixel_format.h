@@ -79,6 +79,8 @@ void FillPixels(const PixelView& dst, const Rect& rect, uint32_t raw_value);
 // Clamps a rectangle to the bounds; false when nothing is left.
 bool ClampRect(Rect& rect, const Rect& bounds);
 bool RectIsEmpty(const Rect& rect);
+// The smallest rectangle holding both; an empty one adds nothing.
+Rect RectUnion(const Rect& a, const Rect& b);
 bool RectContains(const Rect& outer, const Rect& inner);
 
 }  // namespace plat

@@ -63,11 +63,6 @@ void CopyToXrgb(uint8_t* target, int32_t target_pitch, const PixelView& source, 
   CopyPixels(view, view.Bounds(), source, rect, ConvertOptions{});
 }
 
-Rect Union(const Rect& a, const Rect& b) {
-  return Rect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-              std::max(a.bottom, b.bottom)};
-}
-
 }  // namespace
 
 std::optional<Point> WindowClientOrigin(WindowId window) {
@@ -201,7 +196,7 @@ void ScreenPresenter::MarkDirty(const Rect& rect) {
   dirty_.push_back(clamped);
   if (dirty_.size() > kMostDirtyRects) {
     Rect box = dirty_.front();
-    for (const Rect& each : dirty_) box = Union(box, each);
+    for (const Rect& each : dirty_) box = RectUnion(box, each);
     dirty_.assign(1, box);
   }
 }

@@ -123,10 +123,13 @@ HResult Surface::Lock(const Rect* rect, LockedSurface& out) {
   return DD_OK;
 }
 
-HResult Surface::Unlock() {
+HResult Surface::Unlock() { return Unlock(locked_rect_); }
+
+HResult Surface::Unlock(const Rect& written) {
   if (!locked_) return DDERR_NOTLOCKED;
   locked_ = false;
-  NoteWritten(locked_rect_);
+  Rect changed = written;
+  if (ClampRect(changed, locked_rect_)) NoteWritten(changed);
   ShowWritten();
   return DD_OK;
 }
@@ -307,12 +310,27 @@ void Surface::ResizeToWindow(int32_t width, int32_t height) {
 }
 
 void Surface::NoteWritten(const Rect& rect) {
-  TakeNewWriteStamp();
+  RenewWriteStamp();
+  {
+    std::lock_guard guard(changed_lock_);
+    changed_area_ = RectUnion(changed_area_, rect);
+  }
   if (presenter_ != nullptr) presenter_->MarkDirty(rect);
 }
 
 void Surface::TakeNewWriteStamp() {
+  RenewWriteStamp();
+  std::lock_guard guard(changed_lock_);
+  changed_area_ = Rect{0, 0, width_, height_};
+}
+
+void Surface::RenewWriteStamp() {
   write_stamp_.store(g_last_surface_write_stamp.fetch_add(1, std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+}
+
+Rect Surface::TakeChangedArea() {
+  std::lock_guard guard(changed_lock_);
+  return std::exchange(changed_area_, Rect{});
 }
 
 void Surface::ShowWritten() {

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "platform/display_results.h"
@@ -110,6 +111,8 @@ class Surface : public std::enable_shared_from_this<Surface> {
   // Null rect: the whole surface. The rectangle must lie inside the surface.
   HResult Lock(const Rect* rect, LockedSurface& out);
   HResult Unlock();
+  // Unlocks a surface of which only `written` (clamped to the locked rectangle) was changed.
+  HResult Unlock(const Rect& written);
   // Null dst: the whole surface; null src_rect: the whole source. A primary with a clipper
   // takes desktop coordinates and clips to its window; other surfaces refuse rectangles
   // that leave them.
@@ -153,6 +156,9 @@ class Surface : public std::enable_shared_from_this<Surface> {
   // flip, a restore, a new size or palette) replaces with one no surface has had: equal readings
   // mean that nothing was written in between.
   uint64_t WriteStamp() const { return write_stamp_.load(std::memory_order_relaxed); }
+  // The box around everything written since the last call (the whole surface after a flip, a
+  // restore, a new size or palette); empty when nothing was.
+  Rect TakeChangedArea();
 
  private:
   Surface(int32_t width, int32_t height, const PixelFormat& format, uint32_t caps, Point display_origin,
@@ -166,7 +172,9 @@ class Surface : public std::enable_shared_from_this<Surface> {
   bool SourceRect(const Rect* requested, Rect& out) const;
   void NoteWritten(const Rect& rect);
   void ShowWritten();
+  // A new stamp, with the whole surface counted as changed.
   void TakeNewWriteStamp();
+  void RenewWriteStamp();
 
   int32_t width_;
   int32_t height_;
@@ -190,6 +198,8 @@ class Surface : public std::enable_shared_from_this<Surface> {
   std::vector<std::shared_ptr<Surface>> back_buffers_;  // of the front of a flip chain, in flip order
   ScreenPresenter* presenter_ = nullptr;
   std::atomic<uint64_t> write_stamp_{0};
+  std::mutex changed_lock_;
+  Rect changed_area_;
 };
 
 }  // namespace plat

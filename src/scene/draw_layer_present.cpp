@@ -2,6 +2,7 @@
 // or into a locked surface.
 #include "gfx/image_to_surface.h"
 #include "gfx/output_dc.h"
+#include "platform/pixel_format.h"
 #include "scene/draw_layer.h"
 
 int32_t CDrawLayer::RepaintTo(plat::WindowId window, plat::DeviceContext* dc, plat::Surface* surface,
@@ -14,10 +15,13 @@ int32_t CDrawLayer::RepaintTo(plat::WindowId window, plat::DeviceContext* dc, pl
     plat::LockedSurface locked;
     if (plat::Failed(surface->Lock(nullptr, locked))) return 1;
     const plat::Rect whole{0, 0, locked.width, locked.height};
+    // Only what was repainted counts as changed, so that a small change reaches the window alone.
+    plat::Rect written;
     RepaintRegion([&](const plat::Rect& strip) {
       CopyImageToSurface(surface, format, whole, target_, strip.left + x, strip.top + y, &strip, &locked);
+      written = plat::RectUnion(written, {strip.left + x, strip.top + y, strip.right + x, strip.bottom + y});
     });
-    surface->Unlock();
+    surface->Unlock(written);
     return 0;
   }
   const OutputDc out(window, dc);

@@ -13,22 +13,26 @@
 #include "support/temp_game_folder.h"
 #include "support/test_window.h"
 
+// Copies the built demo into `game` as a fresh player's game: the build's demo folder keeps the
+// saves and settings of whoever played it, so the settings start again from their templates and
+// the saves go.
+inline void CopyBuiltDemo(const std::string& build, const test_support::TempGameFolder& game) {
+  std::filesystem::copy(build + "/demo", game.HostPath(),
+                        std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::remove_all(game.HostPath() + "SAVEDATA");
+  std::filesystem::create_directory(game.HostPath() + "SAVEDATA");
+  constexpr auto kReplace = std::filesystem::copy_options::overwrite_existing;
+  std::filesystem::copy_file(build + "/demo-loose/SAVEDATA/APP_CFG.DAT", game.HostPath() + "SAVEDATA/APP_CFG.DAT",
+                             kReplace);
+  std::filesystem::copy_file(build + "/demo-files/USER.CFG", game.HostPath() + "USER.CFG", kReplace);
+}
+
 class DemoGameCopyTest : public WindowTestBase {
  protected:
   void SetUp() override {
     const char* tools = std::getenv("KESTRUNE_TOOLS_DIR");
     ASSERT_NE(tools, nullptr) << "KESTRUNE_TOOLS_DIR names the build folder";
-    const std::string build = tools;
-    std::filesystem::copy(build + "/demo", game_.HostPath(),
-                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
-    // A fresh player's game: the build's demo folder keeps the saves and settings of whoever
-    // played it, so the settings start again from their templates and the saves go.
-    std::filesystem::remove_all(game_.HostPath() + "SAVEDATA");
-    std::filesystem::create_directory(game_.HostPath() + "SAVEDATA");
-    constexpr auto kReplace = std::filesystem::copy_options::overwrite_existing;
-    std::filesystem::copy_file(build + "/demo-loose/SAVEDATA/APP_CFG.DAT", game_.HostPath() + "SAVEDATA/APP_CFG.DAT",
-                               kReplace);
-    std::filesystem::copy_file(build + "/demo-files/USER.CFG", game_.HostPath() + "USER.CFG", kReplace);
+    CopyBuiltDemo(tools, game_);
   }
 
   test_support::TempGameFolder game_;

@@ -45,6 +45,24 @@ class ScreenManagerPresentTest : public ::testing::Test {
     if (mark) frame_.MarkDirty(&rect);
   }
 
+  // After a whole frame, a frame with a small change writes only the change into the window,
+  // with the frame's pixels, and leaves the rest as it was.
+  void ExpectASmallChangeReachesTheWindowAlone() {
+    plat::Surface& primary = *screen_.GetPrimary();
+    Fill({0, 0, kWidth, kHeight}, 0x102030, true);
+    ASSERT_EQ(screen_.UpdateScreen(), 0u);
+    ASSERT_FALSE(plat::RectIsEmpty(primary.TakeChangedArea()));
+    const plat::Rect mark{200, 150, 204, 155};
+    Fill(mark, 0xFF8000, true);
+    ASSERT_EQ(screen_.UpdateScreen(), 0u);
+    const plat::Rect written = primary.TakeChangedArea();
+    EXPECT_EQ((std::vector<int32_t>{written.left, written.top, written.right, written.bottom}),
+              (std::vector<int32_t>{mark.left, mark.top, mark.right, mark.bottom}));
+    EXPECT_EQ(SoftwareSurfaces::Pixel(primary, 203, 154) & 0xFFFFFF, 0xFF8000u);
+    EXPECT_EQ(SoftwareSurfaces::Pixel(primary, 204, 155) & 0xFFFFFF, 0x102030u);
+    EXPECT_EQ(SoftwareSurfaces::Pixel(primary, 5, 5) & 0xFFFFFF, 0x102030u);
+  }
+
   uint32_t BackColour(int32_t x, int32_t y) {
     plat::PixelView view = screen_.GetBack()->View();
     return plat::ReadRawPixel(view.At(x, y), plat::BytesPerPixel(view.format)) & 0xFFFFFF;
@@ -132,6 +150,16 @@ TEST_F(ScreenManagerPresentTest, TheTexturePathDrawsTheTextureIntoTheBackSurface
   Fill({40, 40, 50, 50}, 0x008080, false);
   EXPECT_EQ(screen_.UpdateScreen(), 0u) << "the lost texture is restored and filled whole";
   EXPECT_EQ(BackColour(45, 45), 0x008080u);
+}
+
+TEST_F(ScreenManagerPresentTest, ASmallChangeReachesTheWindowAloneThroughTheBackSurface) {
+  SetUpScreen();
+  ExpectASmallChangeReachesTheWindowAlone();
+}
+
+TEST_F(ScreenManagerPresentTest, ASmallChangeReachesTheWindowAloneThroughTheTexture) {
+  SetUpScreen(CScreenManager::kScaleByTexture);
+  ExpectASmallChangeReachesTheWindowAlone();
 }
 
 TEST_F(ScreenManagerPresentTest, PresentWithoutAFrameImage) {

@@ -2,6 +2,9 @@
 // rectangles are repainted and copied into the surface, and nothing else is.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "gfx/image_canvas.h"
 #include "pixel/pixel_format_codes.h"
 #include "pixel/pixel_tables.h"
@@ -67,7 +70,12 @@ TEST_F(FrameLayerTest, TheLayerCopiesToAnOffsetInTheSurface) {
   ASSERT_EQ(layer_->Repaint(), 0);
   const plat::Rect corner{0, 0, 4, 4};
   layer_->Invalidate(&corner);
+  static_cast<void>(surface_->TakeChangedArea());
   ASSERT_EQ(layer_->RepaintTo(0, nullptr, surface_.get(), kPixelFormatXrgb8888, 30, 20), 0);
+  const plat::Rect changed = surface_->TakeChangedArea();
+  EXPECT_EQ((std::vector<int32_t>{changed.left, changed.top, changed.right, changed.bottom}),
+            (std::vector<int32_t>{30, 20, 34, 24}))
+      << "the surface counts only what was repainted as changed";
   EXPECT_EQ(At(33, 23), 0x203040u);
   EXPECT_EQ(At(34, 24), 0u);
   EXPECT_EQ(At(0, 0), 0u);

@@ -19,10 +19,6 @@ bool IsLossOrBusy(plat::HResult result) {
 
 plat::Rect SizeRect(int32_t width, int32_t height) { return plat::Rect{0, 0, width, height}; }
 
-bool SameRect(const plat::Rect& a, const plat::Rect& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 bool SameSize(const plat::Rect& a, const plat::Rect& b) { return a.Width() == b.Width() && a.Height() == b.Height(); }
 
 // The part of `changed` within `source` and where it lands in `destination` (of the same size);
@@ -209,7 +205,7 @@ plat::HResult CScreenManager::CopyBackToPrimary(const plat::Rect& destination, c
   const plat::Rect changed = back_->TakeChangedArea();
   const bool intact = primary_->IsLost() == plat::DD_OK && back_->IsLost() == plat::DD_OK;
   const bool window_kept = intact && shown_back_.primary_stamp == primary_->WriteStamp() &&
-                           SameRect(shown_back_.source, source) && SameRect(shown_back_.destination, destination);
+                           shown_back_.source == source && shown_back_.destination == destination;
   if (window_kept && shown_back_.back_stamp == back_->WriteStamp()) return plat::DD_OK;
   plat::Rect from = source;
   plat::Rect to = destination;

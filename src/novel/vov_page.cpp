@@ -307,8 +307,7 @@ std::int32_t CVovPage::SetBgArea(std::int32_t x, std::int32_t y, std::int32_t wi
   if (layer->SetBackgroundArea(0, 0, kWidth, kHeight, &source)) return kDone;
   // The layer also says no to the area it shows already (the zoom's assist entry has shown it).
   plat::Rect shown{};
-  const bool showing = layer->GetBackgroundArea(&shown) && shown.left == source.left && shown.top == source.top &&
-                       shown.right == source.right && shown.bottom == source.bottom;
+  const bool showing = layer->GetBackgroundArea(&shown) && shown == source;
   return showing ? kDone : kBadSlot;
 }
 

@@ -25,6 +25,7 @@ struct Rect {
   int32_t bottom = 0;
   int32_t Width() const { return right - left; }
   int32_t Height() const { return bottom - top; }
+  bool operator==(const Rect&) const = default;
 };
 
 // Typed data that travels with a sent message (the private requests and the menu commands

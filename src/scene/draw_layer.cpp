@@ -231,13 +231,10 @@ bool CDrawLayer::SetBackgroundArea(int32_t x, int32_t y, int32_t width, int32_t 
   const plat::Rect from = source != nullptr ? *source : whole_source;
   const int32_t target_width = target_->GetWidth();
   const int32_t target_height = target_->GetHeight();
-  const auto same = [](const plat::Rect& a, const plat::Rect& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-  };
   const std::array<int32_t, 4> placement{x, y, width, height};
-  if (cache_ != nullptr && area_ == placement && same(area_source_, from)) return false;
+  if (cache_ != nullptr && area_ == placement && area_source_ == from) return false;
   const bool identity =
-      x == 0 && y == 0 && width == target_width && height == target_height && same(from, whole_source);
+      x == 0 && y == 0 && width == target_width && height == target_height && from == whole_source;
   if ((width == 0 && height == 0) || identity) {
     ReleaseBackgroundCache();
   } else {

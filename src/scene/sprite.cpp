@@ -15,10 +15,6 @@ constexpr int32_t kFullTurn = 512;
 // The turn whose bounding box ReserveTurnImage sizes the work image for: an eighth.
 constexpr int32_t kWidestTurn = 64;
 
-bool SameRect(const plat::Rect& a, const plat::Rect& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 plat::Rect Moved(const plat::Rect& rect, int32_t dx, int32_t dy) {
   return {rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy};
 }
@@ -89,7 +85,7 @@ uint32_t CSprite::SetSourceRect(const plat::Rect* rect) {
   source_->GetClipRect(&shown);
   if (rect != nullptr) shown = *rect;
   if (!source_->ClipRect(&shown)) return 2;
-  if (SameRect(shown, source_rect_)) return 0;
+  if (shown == source_rect_) return 0;
   source_rect_ = shown;
   origin_x_ = origin_y_ = 0;
   CentreAnchor();

@@ -78,6 +78,11 @@ class TemplateWriter {
     Label label;
     std::uint32_t ip;
   };
+  struct TakenJump {
+    Label label;
+    std::uint32_t ip;
+    std::uint32_t next_ip;
+  };
   // How a store changes its word: writes a register's value, or adds or takes one.
   struct WordChange {
     enum Kind { kValue, kIncrement, kDecrement } kind;
@@ -129,7 +134,7 @@ class TemplateWriter {
   void SetCodeBase();
   void SharedExits();
   void OtherRanges();
-  void EmitInstruction(std::uint32_t at, std::uint32_t opcode, Label next);
+  void EmitInstruction(std::uint32_t at, std::uint32_t opcode);
   void FindLoops(const std::vector<TranslatedInstruction>& instructions);
   void EmitLoopCopy(const std::vector<TranslatedInstruction>& instructions, const LoopCopy& loop);
   void Stubs();
@@ -195,8 +200,14 @@ class TemplateWriter {
   void MoveSp(bool down, std::uint32_t n);
   // Jumps to the instruction whose address is in eax; `operand` names the operand word that held
   // it (0 for none), so that a target known when translating is reached directly.
-  void Transfer(std::uint32_t operand);
-  void Route(std::uint32_t operand);
+  // `certain`: eax holds what the word held when translating.
+  void Transfer(std::uint32_t operand, bool certain = false);
+  void Route(std::uint32_t operand, bool certain = false);
+  // Jumps to the address in operand n. A loop copy takes a target known when translating for
+  // granted, as it takes its other operand words.
+  void JumpTo(std::uint32_t operand);
+  // The jumps of JumpIfZero, placed behind the code they leave so that the way on runs straight.
+  void EmitTakenJumps();
   // Where a transfer to the address that the word held when translating goes to find its code.
   Label DispatchVia(std::uint32_t word) const;
   void Call(std::uint32_t at);
@@ -237,6 +248,7 @@ class TemplateWriter {
   std::vector<SlotStub> slot_stubs_;
   std::vector<ColdStub> cold_stubs_;
   std::vector<NoticeStub> notice_stubs_;
+  std::vector<TakenJump> taken_jumps_;
   std::vector<LoopCopy> loops_;
   const LoopCopy* closing_ = nullptr;  // the loop whose back edge is being written
   const LoopCopy* copying_ = nullptr;  // the loop whose copy is being written
@@ -261,16 +273,14 @@ bool TemplateWriter::Write(const std::vector<TranslatedInstruction>& instruction
   for (std::size_t n = 0; n < instructions.size(); ++n) {
     const std::uint32_t at = code_ + instructions[n].offset;
     a_.Bind(label_at_[instructions[n].offset]);
-    const Label next = n + 1 < instructions.size() ? label_at_[instructions[n + 1].offset] : a_.NewLabel();
     closing_ = loop != loops_.cend() && loop->last == n ? &*loop++ : nullptr;
     if (instructions[n].stale) {
       a_.Jmp(ExitAt(at, TranslatedExit::kStale));
     } else {
-      EmitInstruction(at, instructions[n].opcode, next);
+      EmitInstruction(at, instructions[n].opcode);
     }
     if (n + 1 == instructions.size()) {
       // Behind the last instruction: the run goes on wherever that is.
-      a_.Bind(next);
       const std::uint32_t end = at + 4 * (1u + kSobOperandCount[instructions[n].opcode]);
       a_.StoreImm32(kIp, end);
       a_.MoveImm32(rax, Exit(TranslatedExit::kLeave));
@@ -278,6 +288,7 @@ bool TemplateWriter::Write(const std::vector<TranslatedInstruction>& instruction
     }
   }
   closing_ = nullptr;
+  EmitTakenJumps();
   for (const LoopCopy& copy : loops_) EmitLoopCopy(instructions, copy);
   SharedExits();
   Stubs();
@@ -338,9 +349,9 @@ void TemplateWriter::EmitLoopCopy(const std::vector<TranslatedInstruction>& inst
   copy_stores_.clear();
   for (std::size_t n = loop.first; n <= loop.last; ++n) {
     a_.Bind(loop.labels[n - loop.first]);
-    const Label next = n < loop.last ? loop.labels[n + 1 - loop.first] : kNone;
-    EmitInstruction(code_ + instructions[n].offset, instructions[n].opcode, next);
+    EmitInstruction(code_ + instructions[n].offset, instructions[n].opcode);
   }
+  EmitTakenJumps();
   copying_ = nullptr;
   const Label plain = label_at_[instructions[loop.first].offset];
   a_.Bind(loop.entry);
@@ -762,22 +773,48 @@ void TemplateWriter::MoveSp(bool down, std::uint32_t n) {
   a_.Bind(done);
 }
 
-void TemplateWriter::Transfer(std::uint32_t operand) {
+void TemplateWriter::Transfer(std::uint32_t operand, bool certain) {
   a_.Dec32(r15);
   a_.Jcc(kEqual, stop_);
-  Route(operand);
+  Route(operand, certain);
 }
 
-void TemplateWriter::Route(std::uint32_t operand) {
+void TemplateWriter::Route(std::uint32_t operand, bool certain) {
   const std::uint32_t word = ip_ + 4 * operand;
   if (operand != 0 && Translatable(word)) {
     const std::uint32_t target = memory_.Word(word);
     if (const Label label = TransferLabel(target); label != kNone) {
+      if (certain) {
+        a_.Jmp(label);
+        return;
+      }
       a_.AluImm32(kCmp, rax, target);
       a_.Jcc(kEqual, label);
     }
   }
   a_.Jmp(DispatchVia(word));
+}
+
+void TemplateWriter::JumpTo(std::uint32_t operand) {
+  const auto known = copying_ != nullptr ? Known(operand) : std::nullopt;
+  if (!known) {
+    Operand(rax, operand);
+    Transfer(operand);
+    return;
+  }
+  assumed_.push_back(*known);
+  a_.MoveImm32(rax, known->value);
+  Transfer(operand, true);
+}
+
+void TemplateWriter::EmitTakenJumps() {
+  for (const TakenJump& jump : taken_jumps_) {
+    a_.Bind(jump.label);
+    ip_ = jump.ip;
+    next_ip_ = jump.next_ip;
+    JumpTo(2);
+  }
+  taken_jumps_.clear();
 }
 
 // The search of the other ranges finds this one as well, so a target that lay outside when
@@ -925,7 +962,7 @@ void TemplateWriter::Unary(std::uint32_t opcode) {
   StoreVia(2, {WordChange::kValue, rsi}, rdx);
 }
 
-void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Label next) {
+void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode) {
   ip_ = at;
   next_ip_ = at + 4 * (1u + kSobOperandCount[opcode]);
   if (counted_) {
@@ -978,8 +1015,7 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Lab
       a_.Jcc(kGreater, leave_frame_);
       break;
     case Op::Jump:
-      Operand(rax, 1);
-      Transfer(1);
+      JumpTo(1);
       break;
     case Op::Switch:
       a_.Move64(rdi, r12);
@@ -1035,9 +1071,8 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Lab
         Operand(rax, 1);
         a_.Test32(rax, rax);
       }
-      a_.Jcc(kNotEqual, next);
-      Operand(rax, 2);
-      Transfer(2);
+      taken_jumps_.push_back({a_.NewLabel(), ip_, next_ip_});
+      a_.Jcc(kEqual, taken_jumps_.back().label);
       break;
     case Op::StoreImm:
       Operand(rsi, 1);

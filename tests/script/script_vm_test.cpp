@@ -1056,6 +1056,31 @@ TEST_P(ScriptVmTest, ALoopFollowsTheAddressOperandsThatAreRewrittenBeforeOrInsid
   }
 }
 
+// A loop that rewrites the target of its own jump back: the second pass leaves by it.
+TEST_P(ScriptVmTest, ALoopLeavesByTheJumpTargetItWroteIntoItsBackEdge) {
+  Memory().SetWord(Data(0), 0);
+  Memory().SetWord(Data(1), 5);  // passes at the most
+  ScriptCodeBuilder code = Code();
+  const auto loop = code.NewLabel(), test = code.NewLabel(), back = code.NewLabel(), done = code.NewLabel();
+  code.Bind(loop);
+  code.Emit(Op::IncMem, {Data(0)});
+  code.Emit(Op::Copy, {Data(5), ScriptCodeBuilder::OperandOf(back, 1)});
+  code.Emit(Op::Copy, {Data(6), Data(5)});
+  code.Emit(Op::DecMem, {Data(1)});
+  code.Emit(Op::Copy, {Data(1), ScriptCodeBuilder::OperandOf(test, 1)});
+  code.Bind(test);
+  code.Emit(Op::JumpIfZero, {1, done});
+  code.Bind(back);
+  code.Emit(Op::Jump, {loop});
+  code.Bind(done);
+  code.Emit(Op::Return);
+  Memory().SetWord(Data(5), code.AddressOf(loop));
+  Memory().SetWord(Data(6), code.AddressOf(done));
+  ASSERT_EQ(RunCode(code), kScriptEnded);
+  EXPECT_FALSE(translation_refused_);
+  EXPECT_EQ(D(0), 2u);
+}
+
 // Translated code that covers the stack: a push writes an instruction there, which then runs.
 TEST_P(ScriptVmTest, APushIntoTranslatedCodeRunsAsTheInstructionItWrote) {
   const std::uint32_t base = Context().StackBase();

@@ -311,7 +311,8 @@ bool TemplateWriter::Write(const std::vector<TranslatedInstruction>& instruction
 
 // Loops that a Jump closes whose target word holds an instruction of this range at or before it,
 // when every instruction between runs here without a call out to the engine or another range.
-// The counted form counts every instruction anyway and makes none.
+// The copies hold no more instructions than the range, so that no code is made more than twice
+// over. The counted form counts every instruction anyway and makes none.
 void TemplateWriter::FindLoops(const std::vector<TranslatedInstruction>& instructions) {
   if (counted_) return;
   const auto stays = [](const TranslatedInstruction& instruction) {
@@ -325,6 +326,7 @@ void TemplateWriter::FindLoops(const std::vector<TranslatedInstruction>& instruc
       default: return !instruction.stale;
     }
   };
+  std::size_t copied = 0;
   for (std::size_t last = 0; last < instructions.size(); ++last) {
     const std::uint32_t word = code_ + instructions[last].offset + 4;
     if (instructions[last].opcode != static_cast<std::uint32_t>(Op::Jump) || !Translatable(word)) continue;
@@ -332,7 +334,11 @@ void TemplateWriter::FindLoops(const std::vector<TranslatedInstruction>& instruc
     if (target > instructions[last].offset || label_at_[target] == kNone) continue;
     std::size_t first = last;
     while (instructions[first].offset != target && last - first + 1 < kLoopCopyLimit) --first;
-    if (instructions[first].offset != target || !std::all_of(&instructions[first], &instructions[last] + 1, stays)) continue;
+    if (instructions[first].offset != target || copied + (last - first + 1) > instructions.size() ||
+        !std::all_of(&instructions[first], &instructions[last] + 1, stays)) {
+      continue;
+    }
+    copied += last - first + 1;
     LoopCopy& loop = loops_.emplace_back(LoopCopy{first, last, a_.NewLabel(), {}, {}});
     for (std::size_t n = first; n <= last; ++n) {
       loop.offsets.push_back(instructions[n].offset);

@@ -1,5 +1,6 @@
 #include "script/script_templates.h"
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 
@@ -77,6 +78,11 @@ class TemplateWriter {
     Label label;
     std::uint32_t ip;
   };
+  struct TakenJump {
+    Label label;
+    std::uint32_t ip;
+    std::uint32_t next_ip;
+  };
   // How a store changes its word: writes a register's value, or adds or takes one.
   struct WordChange {
     enum Kind { kValue, kIncrement, kDecrement } kind;
@@ -100,6 +106,7 @@ class TemplateWriter {
   struct NoticeStub {
     Label label;
     Label back;
+    Label resume;  // where the run goes on when the call out found the code unchanged
     std::optional<Reg> address;
     std::uint32_t known;
     std::uint32_t next_ip;
@@ -108,6 +115,17 @@ class TemplateWriter {
   struct KnownOperand {
     Mem word;
     std::uint32_t value;
+    std::uint32_t at;  // the word's address
+  };
+  // A loop that a Jump back closes, made a second time without the compares of its operand words
+  // against what they held when translating: its back edge leads to `entry`, which compares them
+  // all once and goes on in the copy, where nothing stores to them without leaving it.
+  struct LoopCopy {
+    std::size_t first;  // the instruction the Jump leads to
+    std::size_t last;   // the Jump
+    Label entry;
+    std::vector<std::uint32_t> offsets;  // of each instruction from first to last
+    std::vector<Label> labels;  // the copy of each
   };
 
   void Prologue();
@@ -116,7 +134,9 @@ class TemplateWriter {
   void SetCodeBase();
   void SharedExits();
   void OtherRanges();
-  void EmitInstruction(std::uint32_t at, std::uint32_t opcode, Label next);
+  void EmitInstruction(std::uint32_t at, std::uint32_t opcode);
+  void FindLoops(const std::vector<TranslatedInstruction>& instructions);
+  void EmitLoopCopy(const std::vector<TranslatedInstruction>& instructions, const LoopCopy& loop);
   void Stubs();
 
   Label Fault(ScriptFaultKind kind, int detail = -1) {
@@ -136,6 +156,10 @@ class TemplateWriter {
   std::optional<KnownOperand> Known(std::uint32_t n) const;
   // The same, where the value is an address that [rbx + address] reaches.
   std::optional<KnownOperand> KnownAddress(std::uint32_t n) const;
+  // Compares operand n's word with what it held when translating, leading to `stub` where it
+  // differs: the label to bind where the stub joins the code again. In a loop copy the entry
+  // compares it instead (kNone).
+  Label CompareKnown(const KnownOperand& known, ColdStub stub);
   // The word at an address known when translating, as KnownAddress gives it. A word of this
   // range is reached from rbp, as its operand reads are: the processor hands a load the value of
   // an earlier store without a wait only where both name the word the same way.
@@ -176,8 +200,14 @@ class TemplateWriter {
   void MoveSp(bool down, std::uint32_t n);
   // Jumps to the instruction whose address is in eax; `operand` names the operand word that held
   // it (0 for none), so that a target known when translating is reached directly.
-  void Transfer(std::uint32_t operand);
-  void Route(std::uint32_t operand);
+  // `certain`: eax holds what the word held when translating.
+  void Transfer(std::uint32_t operand, bool certain = false);
+  void Route(std::uint32_t operand, bool certain = false);
+  // Jumps to the address in operand n. A loop copy takes a target known when translating for
+  // granted, as it takes its other operand words.
+  void JumpTo(std::uint32_t operand);
+  // The jumps of JumpIfZero, placed behind the code they leave so that the way on runs straight.
+  void EmitTakenJumps();
   // Where a transfer to the address that the word held when translating goes to find its code.
   Label DispatchVia(std::uint32_t word) const;
   void Call(std::uint32_t at);
@@ -195,6 +225,9 @@ class TemplateWriter {
     const std::uint32_t offset = address - code_;
     return offset < length_ && label_at_[offset] != kNone ? label_at_[offset] : kNone;
   }
+  // Where a transfer to `address` goes: inside a loop copy to the copy's instruction, on a loop's
+  // back edge to the loop's entry, else to the instruction's code.
+  Label TransferLabel(std::uint32_t address) const;
 
   static constexpr Label kNone = UINT32_MAX;
   const ScriptMemory& memory_;
@@ -215,7 +248,16 @@ class TemplateWriter {
   std::vector<SlotStub> slot_stubs_;
   std::vector<ColdStub> cold_stubs_;
   std::vector<NoticeStub> notice_stubs_;
+  std::vector<TakenJump> taken_jumps_;
+  std::vector<LoopCopy> loops_;
+  const LoopCopy* closing_ = nullptr;  // the loop whose back edge is being written
+  const LoopCopy* copying_ = nullptr;  // the loop whose copy is being written
+  std::vector<KnownOperand> assumed_;  // the copy's operand words, as they must hold for it
+  std::vector<std::uint32_t> copy_stores_;  // the addresses that the copy stores to without a look
 };
+
+// Longest loop made a second time, in instructions.
+constexpr std::size_t kLoopCopyLimit = 32;
 
 bool TemplateWriter::Write(const std::vector<TranslatedInstruction>& instructions, std::vector<std::uint8_t>& bytes,
                            std::vector<std::uint32_t>& entries, std::uint32_t& table) {
@@ -225,25 +267,29 @@ bool TemplateWriter::Write(const std::vector<TranslatedInstruction>& instruction
                        &other_ranges_}) {
     *label = a_.NewLabel();
   }
+  FindLoops(instructions);
   Prologue();
+  auto loop = loops_.cbegin();
   for (std::size_t n = 0; n < instructions.size(); ++n) {
     const std::uint32_t at = code_ + instructions[n].offset;
     a_.Bind(label_at_[instructions[n].offset]);
-    const Label next = n + 1 < instructions.size() ? label_at_[instructions[n + 1].offset] : a_.NewLabel();
+    closing_ = loop != loops_.cend() && loop->last == n ? &*loop++ : nullptr;
     if (instructions[n].stale) {
       a_.Jmp(ExitAt(at, TranslatedExit::kStale));
     } else {
-      EmitInstruction(at, instructions[n].opcode, next);
+      EmitInstruction(at, instructions[n].opcode);
     }
     if (n + 1 == instructions.size()) {
       // Behind the last instruction: the run goes on wherever that is.
-      a_.Bind(next);
       const std::uint32_t end = at + 4 * (1u + kSobOperandCount[instructions[n].opcode]);
       a_.StoreImm32(kIp, end);
       a_.MoveImm32(rax, Exit(TranslatedExit::kLeave));
       a_.Jmp(exit_sync_);
     }
   }
+  closing_ = nullptr;
+  EmitTakenJumps();
+  for (const LoopCopy& copy : loops_) EmitLoopCopy(instructions, copy);
   SharedExits();
   Stubs();
   // The dispatch table, relative to its own start: every byte of the module, the ones that start
@@ -261,6 +307,84 @@ bool TemplateWriter::Write(const std::vector<TranslatedInstruction>& instruction
     if (!instruction.stale) entries[instruction.offset] = a_.Offset(label_at_[instruction.offset]);
   }
   return true;
+}
+
+// Loops that a Jump closes whose target word holds an instruction of this range at or before it,
+// when every instruction between runs here without a call out to the engine or another range.
+// The copies hold no more instructions than the range, so that no code is made more than twice
+// over. The counted form counts every instruction anyway and makes none.
+void TemplateWriter::FindLoops(const std::vector<TranslatedInstruction>& instructions) {
+  if (counted_) return;
+  const auto stays = [](const TranslatedInstruction& instruction) {
+    switch (static_cast<Op>(instruction.opcode)) {
+      case Op::Yield:
+      case Op::Return:
+      case Op::ReturnValue:
+      case Op::Call:
+      case Op::CallNative:
+      case Op::Switch: return false;
+      default: return !instruction.stale;
+    }
+  };
+  std::size_t copied = 0;
+  for (std::size_t last = 0; last < instructions.size(); ++last) {
+    const std::uint32_t word = code_ + instructions[last].offset + 4;
+    if (instructions[last].opcode != static_cast<std::uint32_t>(Op::Jump) || !Translatable(word)) continue;
+    const std::uint32_t target = memory_.Word(word) - code_;
+    if (target > instructions[last].offset || label_at_[target] == kNone) continue;
+    std::size_t first = last;
+    while (instructions[first].offset != target && last - first + 1 < kLoopCopyLimit) --first;
+    if (instructions[first].offset != target || copied + (last - first + 1) > instructions.size() ||
+        !std::all_of(&instructions[first], &instructions[last] + 1, stays)) {
+      continue;
+    }
+    copied += last - first + 1;
+    LoopCopy& loop = loops_.emplace_back(LoopCopy{first, last, a_.NewLabel(), {}, {}});
+    for (std::size_t n = first; n <= last; ++n) {
+      loop.offsets.push_back(instructions[n].offset);
+      loop.labels.push_back(a_.NewLabel());
+    }
+  }
+}
+
+// The copy of a loop, then its entry: the compares that the copy left out, made once. A copy
+// that stores to one of those words itself is never entered.
+void TemplateWriter::EmitLoopCopy(const std::vector<TranslatedInstruction>& instructions, const LoopCopy& loop) {
+  copying_ = &loop;
+  assumed_.clear();
+  copy_stores_.clear();
+  for (std::size_t n = loop.first; n <= loop.last; ++n) {
+    a_.Bind(loop.labels[n - loop.first]);
+    EmitInstruction(code_ + instructions[n].offset, instructions[n].opcode);
+  }
+  EmitTakenJumps();
+  copying_ = nullptr;
+  const Label plain = label_at_[instructions[loop.first].offset];
+  a_.Bind(loop.entry);
+  const bool overwritten = std::any_of(copy_stores_.begin(), copy_stores_.end(), [this](std::uint32_t store) {
+    return std::any_of(assumed_.begin(), assumed_.end(), [store](const KnownOperand& known) { return store - known.at + 3 < 7; });
+  });
+  if (!overwritten) {
+    for (const KnownOperand& known : assumed_) {
+      a_.AluMemImm32(kCmp, known.word, known.value);
+      a_.Jcc(kNotEqual, plain);
+    }
+    a_.Jmp(loop.labels.front());
+    return;
+  }
+  a_.Jmp(plain);
+}
+
+Label TemplateWriter::TransferLabel(std::uint32_t address) const {
+  const std::uint32_t offset = address - code_;
+  if (copying_ != nullptr) {
+    const auto& offsets = copying_->offsets;
+    if (const auto it = std::find(offsets.begin(), offsets.end(), offset); it != offsets.end()) {
+      return copying_->labels[static_cast<std::size_t>(it - offsets.begin())];
+    }
+  }
+  if (closing_ != nullptr && offset == closing_->offsets.front()) return closing_->entry;
+  return InstructionLabel(address);
 }
 
 void TemplateWriter::Prologue() {
@@ -424,7 +548,7 @@ void TemplateWriter::Stubs() {
     ReloadCallerSaved();
     a_.Test32(rax, rax);
     a_.Jcc(kNotEqual, ExitAt(stub.next_ip, TranslatedExit::kLeave));
-    a_.Jmp(stub.back);
+    a_.Jmp(stub.resume);
   }
   for (const SlotStub& stub : slot_stubs_) {
     // The slot lies below the stack base (underflow) or beyond the stack's end (overflow).
@@ -468,7 +592,7 @@ void TemplateWriter::Operand(Reg dst, std::uint32_t n) {
 std::optional<TemplateWriter::KnownOperand> TemplateWriter::Known(std::uint32_t n) const {
   const std::uint32_t address = ip_ + 4 * n;
   if (!Translatable(address) || address - code_ >= std::uint32_t{std::numeric_limits<std::int32_t>::max()}) return std::nullopt;
-  return KnownOperand{At(rbp, static_cast<std::int32_t>(address - code_)), memory_.Word(address)};
+  return KnownOperand{At(rbp, static_cast<std::int32_t>(address - code_)), memory_.Word(address), address};
 }
 
 std::optional<TemplateWriter::KnownOperand> TemplateWriter::KnownAddress(std::uint32_t n) const {
@@ -477,6 +601,17 @@ std::optional<TemplateWriter::KnownOperand> TemplateWriter::KnownAddress(std::ui
     return std::nullopt;
   }
   return known;
+}
+
+Label TemplateWriter::CompareKnown(const KnownOperand& known, ColdStub stub) {
+  if (copying_ != nullptr) {
+    assumed_.push_back(known);
+    return kNone;
+  }
+  const Label cold = Cold(stub);
+  a_.AluMemImm32(kCmp, known.word, known.value);
+  a_.Jcc(kNotEqual, cold);
+  return cold_stubs_.back().back;
 }
 
 void TemplateWriter::CheckAddress(Reg address) {
@@ -497,11 +632,9 @@ void TemplateWriter::LoadVia(Reg dst, std::uint32_t n, Reg reg) {
     Load(dst, reg);
     return;
   }
-  const Label cold = Cold({ColdStub::kLoad, 0, 0, known->word, reg, dst, {}, 0, 0});
-  a_.AluMemImm32(kCmp, known->word, known->value);
-  a_.Jcc(kNotEqual, cold);
+  const Label back = CompareKnown(*known, {ColdStub::kLoad, 0, 0, known->word, reg, dst, {}, 0, 0});
   a_.Load32(dst, KnownWord(known->value));
-  a_.Bind(cold_stubs_.back().back);
+  if (back != kNone) a_.Bind(back);
 }
 
 void TemplateWriter::EmitWrite(const Mem& word, WordChange change) {
@@ -526,16 +659,15 @@ void TemplateWriter::StoreVia(std::uint32_t n, WordChange change, Reg reg) {
     StoreWord(reg, change);
     return;
   }
-  const Label cold = Cold({ColdStub::kStore, 0, 0, known->word, reg, reg, change, 0, 0});
-  const Label done = cold_stubs_.back().back;
+  Label done = CompareKnown(*known, {ColdStub::kStore, 0, 0, known->word, reg, reg, change, 0, 0});
+  if (done == kNone) done = a_.NewLabel();
   const std::uint32_t address = known->value;
-  a_.AluMemImm32(kCmp, known->word, address);
-  a_.Jcc(kNotEqual, cold);
   EmitWrite(KnownWord(address), change);
   if (StoreNeedsNotice(address)) {
     a_.Jmp(Notice(std::nullopt, address, done));
-  } else if (std::uint64_t{address} + 4 <= code_ || address >= std::uint64_t{code_} + length_) {
-    unchecked_stores_.push_back(address);
+  } else {
+    if (std::uint64_t{address} + 4 <= code_ || address >= std::uint64_t{code_} + length_) unchecked_stores_.push_back(address);
+    if (copying_ != nullptr) copy_stores_.push_back(address);
   }
   a_.Bind(done);
 }
@@ -558,8 +690,11 @@ void TemplateWriter::WatchStore(Reg address) {
   a_.Bind(back);
 }
 
+// A store that a loop copy makes into translated code goes on in the instruction's own code, which
+// compares what the copy took as given.
 Label TemplateWriter::Notice(std::optional<Reg> address, std::uint32_t known, Label back) {
-  notice_stubs_.push_back({a_.NewLabel(), back, address, known, next_ip_});
+  const Label resume = copying_ != nullptr ? InstructionLabel(next_ip_) : back;
+  notice_stubs_.push_back({a_.NewLabel(), back, resume, address, known, next_ip_});
   return notice_stubs_.back().label;
 }
 
@@ -597,13 +732,11 @@ void TemplateWriter::SlotVia(std::uint32_t n) {
     return;
   }
   // A slot at least one word below sp cannot pass the stack's end; only its start is checked.
-  const Label cold = Cold({ColdStub::kSlot, 0, 0, known->word, rax, rax, {}, 0, 0});
-  a_.AluMemImm32(kCmp, known->word, known->value);
-  a_.Jcc(kNotEqual, cold);
+  const Label back = CompareKnown(*known, {ColdStub::kSlot, 0, 0, known->word, rax, rax, {}, 0, 0});
   a_.Lea64(rax, At(r13, -static_cast<std::int32_t>(known->value)));
   a_.Alu64(kCmp, rax, r8);
   a_.Jcc(kLess, Fault(ScriptFaultKind::kStackUnderflow));
-  a_.Bind(cold_stubs_.back().back);
+  if (back != kNone) a_.Bind(back);
 }
 
 void TemplateWriter::Slot() {
@@ -646,22 +779,48 @@ void TemplateWriter::MoveSp(bool down, std::uint32_t n) {
   a_.Bind(done);
 }
 
-void TemplateWriter::Transfer(std::uint32_t operand) {
+void TemplateWriter::Transfer(std::uint32_t operand, bool certain) {
   a_.Dec32(r15);
   a_.Jcc(kEqual, stop_);
-  Route(operand);
+  Route(operand, certain);
 }
 
-void TemplateWriter::Route(std::uint32_t operand) {
+void TemplateWriter::Route(std::uint32_t operand, bool certain) {
   const std::uint32_t word = ip_ + 4 * operand;
   if (operand != 0 && Translatable(word)) {
     const std::uint32_t target = memory_.Word(word);
-    if (const Label label = InstructionLabel(target); label != kNone) {
+    if (const Label label = TransferLabel(target); label != kNone) {
+      if (certain) {
+        a_.Jmp(label);
+        return;
+      }
       a_.AluImm32(kCmp, rax, target);
       a_.Jcc(kEqual, label);
     }
   }
   a_.Jmp(DispatchVia(word));
+}
+
+void TemplateWriter::JumpTo(std::uint32_t operand) {
+  const auto known = copying_ != nullptr ? Known(operand) : std::nullopt;
+  if (!known) {
+    Operand(rax, operand);
+    Transfer(operand);
+    return;
+  }
+  assumed_.push_back(*known);
+  a_.MoveImm32(rax, known->value);
+  Transfer(operand, true);
+}
+
+void TemplateWriter::EmitTakenJumps() {
+  for (const TakenJump& jump : taken_jumps_) {
+    a_.Bind(jump.label);
+    ip_ = jump.ip;
+    next_ip_ = jump.next_ip;
+    JumpTo(2);
+  }
+  taken_jumps_.clear();
 }
 
 // The search of the other ranges finds this one as well, so a target that lay outside when
@@ -809,7 +968,7 @@ void TemplateWriter::Unary(std::uint32_t opcode) {
   StoreVia(2, {WordChange::kValue, rsi}, rdx);
 }
 
-void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Label next) {
+void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode) {
   ip_ = at;
   next_ip_ = at + 4 * (1u + kSobOperandCount[opcode]);
   if (counted_) {
@@ -862,8 +1021,7 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Lab
       a_.Jcc(kGreater, leave_frame_);
       break;
     case Op::Jump:
-      Operand(rax, 1);
-      Transfer(1);
+      JumpTo(1);
       break;
     case Op::Switch:
       a_.Move64(rdi, r12);
@@ -919,9 +1077,8 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode, Lab
         Operand(rax, 1);
         a_.Test32(rax, rax);
       }
-      a_.Jcc(kNotEqual, next);
-      Operand(rax, 2);
-      Transfer(2);
+      taken_jumps_.push_back({a_.NewLabel(), ip_, next_ip_});
+      a_.Jcc(kEqual, taken_jumps_.back().label);
       break;
     case Op::StoreImm:
       Operand(rsi, 1);

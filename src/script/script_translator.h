@@ -17,6 +17,10 @@
 // opcode word no longer holds its opcode is made again as a way out to the interpreter, which
 // then runs it.
 //
+// A short loop that a Jump back closes is made twice: as above, and as a copy that takes the
+// operand words it compares for granted; the Jump leads to the copy after one compare of them all,
+// and a store of the copy that may reach them leaves it. Loops run that way in the plain form only.
+//
 // A transfer to code of another translation goes there directly through the frame's list of
 // ranges (or its links, which remember the last ones found), so that calls between modules and
 // their returns stay in machine code; only a target that no translation holds leaves it.

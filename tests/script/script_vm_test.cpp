@@ -1017,6 +1017,70 @@ TEST_P(ScriptVmTest, AReturnLandsWhereTheScriptReturnAddressSaysAfterACall) {
   }
 }
 
+// A loop whose increment's address operand is rewritten: once before the loop, or on every pass
+// by a store whose address is known or by one through a pointer, the first pass writing what the
+// operand held. Every pass increments the word that the operand names at that pass.
+TEST_P(ScriptVmTest, ALoopFollowsTheAddressOperandsThatAreRewrittenBeforeOrInsideIt) {
+  enum class Rewrite { kBeforeTheLoop, kKnownStore, kStoreThroughPointer };
+  for (const Rewrite rewrite : {Rewrite::kBeforeTheLoop, Rewrite::kKnownStore, Rewrite::kStoreThroughPointer}) {
+    SCOPED_TRACE(static_cast<int>(rewrite));
+    for (std::uint32_t n = 0; n < 16; ++n) Memory().SetWord(Data(n), 0);
+    Memory().SetWord(Data(1), 3);           // passes
+    Memory().SetWord(Data(2), Data(10));    // the address the next pass increments
+    ScriptCodeBuilder code = Code();
+    const auto loop = code.NewLabel(), through = code.NewLabel(), step = code.NewLabel(), advance = code.NewLabel();
+    if (rewrite == Rewrite::kBeforeTheLoop) code.Emit(Op::StoreImm, {Data(14), ScriptCodeBuilder::OperandOf(step, 1)});
+    code.Bind(loop);
+    if (rewrite == Rewrite::kKnownStore) code.Emit(Op::Copy, {Data(2), ScriptCodeBuilder::OperandOf(step, 1)});
+    if (rewrite == Rewrite::kStoreThroughPointer) {
+      code.Emit(Op::Copy, {Data(2), ScriptCodeBuilder::OperandOf(through, 1)});
+      code.Bind(through);
+      code.Emit(Op::StoreIndirect, {0, Data(3)});
+    }
+    code.Bind(step);
+    code.Emit(Op::IncMem, {Data(10)});
+    code.Emit(Op::Copy, {Data(2), ScriptCodeBuilder::OperandOf(advance, 1)});
+    code.Bind(advance);
+    code.Emit(Op::Add, {0, 4, Data(2)});
+    code.EmitCountDown(loop, Data(1));
+    code.Emit(Op::Return);
+    Memory().SetWord(Data(3), code.AddressOf(step) + 4);
+    ASSERT_EQ(RunCode(code), kScriptEnded);
+    EXPECT_FALSE(translation_refused_);
+    if (rewrite == Rewrite::kBeforeTheLoop) {
+      EXPECT_EQ(D(14), 3u);
+      EXPECT_EQ(D(10), 0u);
+    } else {
+      EXPECT_EQ(std::vector<std::uint32_t>({D(10), D(11), D(12), D(13)}), std::vector<std::uint32_t>({1, 1, 1, 0}));
+    }
+  }
+}
+
+// A loop that rewrites the target of its own jump back: the second pass leaves by it.
+TEST_P(ScriptVmTest, ALoopLeavesByTheJumpTargetItWroteIntoItsBackEdge) {
+  Memory().SetWord(Data(0), 0);
+  Memory().SetWord(Data(1), 5);  // passes at the most
+  ScriptCodeBuilder code = Code();
+  const auto loop = code.NewLabel(), test = code.NewLabel(), back = code.NewLabel(), done = code.NewLabel();
+  code.Bind(loop);
+  code.Emit(Op::IncMem, {Data(0)});
+  code.Emit(Op::Copy, {Data(5), ScriptCodeBuilder::OperandOf(back, 1)});
+  code.Emit(Op::Copy, {Data(6), Data(5)});
+  code.Emit(Op::DecMem, {Data(1)});
+  code.Emit(Op::Copy, {Data(1), ScriptCodeBuilder::OperandOf(test, 1)});
+  code.Bind(test);
+  code.Emit(Op::JumpIfZero, {1, done});
+  code.Bind(back);
+  code.Emit(Op::Jump, {loop});
+  code.Bind(done);
+  code.Emit(Op::Return);
+  Memory().SetWord(Data(5), code.AddressOf(loop));
+  Memory().SetWord(Data(6), code.AddressOf(done));
+  ASSERT_EQ(RunCode(code), kScriptEnded);
+  EXPECT_FALSE(translation_refused_);
+  EXPECT_EQ(D(0), 2u);
+}
+
 // Translated code that covers the stack: a push writes an instruction there, which then runs.
 TEST_P(ScriptVmTest, APushIntoTranslatedCodeRunsAsTheInstructionItWrote) {
   const std::uint32_t base = Context().StackBase();

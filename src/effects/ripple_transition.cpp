@@ -47,6 +47,8 @@ std::int32_t CRippleTransition::SetParam(CImagePart* target, const PluginArgs& a
   // Let go of the table of a setting before, so that a rebuild does not hold both.
   table_.reset();
   table_ = g_RippleTables.Acquire(key);
+  // A new table may lie where the old one lay: the offsets of the old one's rows must go.
+  offsets_ = CRippleReadOffsets{};
   started_ = true;
   return kAccepted;
 }

@@ -47,6 +47,8 @@ std::int32_t CRippleTransition::SetParam(CImagePart* target, const PluginArgs& a
   // Let go of the table of a setting before, so that a rebuild does not hold both.
   table_.reset();
   table_ = g_RippleTables.Acquire(key);
+  // A new table may lie where the old one lay: the offsets of the old one's rows must go.
+  offsets_ = CRippleReadOffsets{};
   started_ = true;
   return kAccepted;
 }
@@ -68,8 +70,6 @@ std::int32_t CRippleTransition::Update(std::uint32_t now) {
   const std::int32_t blocks = 4 * key.amplitude;
   const double height = std::trunc(std::sin(e * std::numbers::pi / duration_) * key.amplitude * 4.0);
   amplitude_step_ = static_cast<std::int32_t>(std::clamp(height, 0.0, static_cast<double>(blocks - 1)));
-  border_ = amplitude_step_ / 4 + 1;
-  if ((border_ & 1) != 0) ++border_;
   return 0;
 }
 
@@ -91,13 +91,16 @@ std::int32_t CRippleTransition::Apply(const FilterApplyArea& area) {
   const std::int32_t top = std::max({area.y, 0, -shift_y});
   const std::int32_t bottom = std::min({area.y + area.height, key.height, destination.GetHeight() - shift_y});
   if (left >= right || top >= bottom) return 0;
+  offsets_.Prepare(table_->WaveRows(amplitude_step_, phase_), key.steps * CRippleTable::kAngles,
+                   area.old_picture->GetPitch() / 4, area.new_picture->GetPitch() / 4);
   for (std::int32_t y = top; y < bottom; ++y) ApplyRow(area, y, left, right);
   area.destination->MarkChanged({left + shift_x, top + shift_y, right + shift_x, bottom + shift_y});
   return 0;
 }
 
-// The row in up to five runs: edge-safe near the picture's edges, fast elsewhere, each side of
-// the centre walking its distance row the other way.
+// The row in up to six runs: on each side of the centre, which walks its distance row the
+// other way, the fast rows where every displacement of the frame reads inside the picture and
+// the edge-safe rows elsewhere.
 void CRippleTransition::ApplyRow(const FilterApplyArea& area, std::int32_t y, std::int32_t left,
                                  std::int32_t right) const {
   const RippleKey& key = table_->Key();
@@ -117,29 +120,32 @@ void CRippleTransition::ApplyRow(const FilterApplyArea& area, std::int32_t y, st
   job.level = static_cast<std::uint32_t>(level_);
   auto* row = reinterpret_cast<std::uint32_t*>(area.destination->GetRowPointer(y + area.destination_y - area.y));
   const std::int32_t shift_x = area.destination_x - area.x;
-  const auto run = [&](std::int32_t from, std::int32_t until, bool edge) {
-    from = std::max(from, left);
-    until = std::min(until, right);
-    for (const bool backward : {true, false}) {
-      // The part of [from, until) on this side of the centre.
-      const std::int32_t start = backward ? from : std::max(from, cx);
-      const std::int32_t end = backward ? std::min(until, cx) : until;
-      if (start >= end) continue;
-      job.destination = row + start + shift_x;
-      job.distance = distance + (backward ? cx - start - 1 : start - cx);
-      job.x = start;
-      job.count = end - start;
-      const RippleRow row_function = backward ? (edge ? &RippleRowBackwardEdge : g_RippleKernel.backward)
-                                              : (edge ? &RippleRowForwardEdge : g_RippleKernel.forward);
-      row_function(job);
-    }
+  const auto run = [&](std::int32_t start, std::int32_t end, bool forward, bool edge) {
+    if (start >= end) return;
+    job.destination = row + start + shift_x;
+    job.distance = distance + (forward ? start - cx : cx - start - 1);
+    job.offsets = offsets_.Table(forward, above);
+    job.x = start;
+    job.count = end - start;
+    const RippleRow row_function = forward ? (edge ? &RippleRowForwardEdge : g_RippleKernel.forward)
+                                           : (edge ? &RippleRowBackwardEdge : g_RippleKernel.backward);
+    row_function(job);
   };
-  const std::int32_t b = border_;
-  if (y < b || y >= key.height - b || key.width <= 2 * b) {
-    run(left, right, true);
-    return;
+  // Above the centre a row reads y + dy, below it y − dy; left of the centre a column reads
+  // x + dx, right of it x − dx.
+  const RippleReach rows = offsets_.Rows();
+  const RippleReach columns = offsets_.Columns();
+  const bool row_inside = above ? y + rows.low >= 0 && y + rows.high < key.height
+                                : y - rows.high >= 0 && y - rows.low < key.height;
+  for (const bool forward : {false, true}) {
+    const std::int32_t start = forward ? std::max(left, cx) : left;
+    const std::int32_t end = forward ? right : std::min(right, cx);
+    const std::int32_t inside_from = row_inside ? (forward ? columns.high : -columns.low) : end;
+    const std::int32_t inside_to = forward ? key.width + columns.low : key.width - columns.high;
+    const std::int32_t fast_from = std::clamp(inside_from, start, std::max(start, end));
+    const std::int32_t fast_to = std::clamp(inside_to, fast_from, std::max(fast_from, end));
+    run(start, fast_from, forward, true);
+    run(fast_from, fast_to, forward, false);
+    run(fast_to, end, forward, true);
   }
-  run(left, b, true);
-  run(b, key.width - b, false);
-  run(key.width - b, right, true);
 }

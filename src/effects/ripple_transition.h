@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "effects/ripple_rows.h"
 #include "effects/ripple_table.h"
 #include "effects/trans_callback.h"
 
@@ -45,5 +46,5 @@ class CRippleTransition : public CTransCallback {
   std::int32_t level_ = 0;
   std::int32_t phase_ = 0;
   std::int32_t amplitude_step_ = 0;
-  std::int32_t border_ = 1;
+  CRippleReadOffsets offsets_;
 };

@@ -405,12 +405,13 @@ class CImage : public CImageBase {
   // else whether the routine worked, its changed rectangle marked (and handed to `changed`).
   std::optional<bool> LibraryFill(uint32_t value, const plat::Rect& area, plat::Rect* changed);
   std::optional<bool> LibraryColour(uint32_t rgb, uint8_t level, const plat::Rect& area);
-  // The alpha run map of a 32-bit image read by a pass as a source, made on the second such
-  // read since the pixels last changed (a picture redrawn before every use never pays for one);
-  // null until then. Every write to the pixels drops it: MarkChanged, the hand-outs above,
+  // The alpha run map of a 32-bit image read by a pass as a source, made when the pass reads
+  // `area` again, or an area overlapping one read, since the pixels last changed (a picture
+  // redrawn before every use, whether read whole or strip by strip, never pays for one); null
+  // until then. Every write to the pixels drops it: MarkChanged, the hand-outs above,
   // Create, Resize and Free. The alpha blends and the plain copies keep up the map of the image
   // they draw into, where it has one (a copy of a mapped source gives it one), instead.
-  const AlphaRunMap* SourceAlphaRuns();
+  const AlphaRunMap* SourceAlphaRuns(const plat::Rect& area);
   void DropAlphaRuns() const;
   // Takes the map out of the image for the length of a pass that keeps it up itself, and puts
   // it back after the pass has marked its rectangle.
@@ -507,5 +508,6 @@ class CImage : public CImageBase {
   // them all anew: a picture copied into the same scratch image every frame (a cross-fade's)
   // would otherwise make and free a vector for each of its rows, each time.
   mutable std::unique_ptr<AlphaRunMap> spare_runs_;
-  mutable uint8_t source_reads_ = 0;
+  // The box of the areas read as a source since the pixels last changed.
+  mutable plat::Rect read_since_change_;
 };

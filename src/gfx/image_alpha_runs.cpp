@@ -18,7 +18,7 @@ plat::DeviceContext* CImage::GetDC() const {
 
 void CImage::DropAlphaRuns() const {
   if (alpha_runs_ != nullptr) spare_runs_ = std::move(alpha_runs_);
-  source_reads_ = 0;
+  read_since_change_ = {};
 }
 
 std::unique_ptr<AlphaRunMap> CImage::UnknownAlphaRuns() {
@@ -28,12 +28,16 @@ std::unique_ptr<AlphaRunMap> CImage::UnknownAlphaRuns() {
   return runs;
 }
 
-const AlphaRunMap* CImage::SourceAlphaRuns() {
+const AlphaRunMap* CImage::SourceAlphaRuns(const plat::Rect& area) {
   if (alpha_runs_ != nullptr || GetBitsPerPixel() != 32 || CImageBase::GetPixels() == nullptr) {
     return alpha_runs_.get();
   }
-  if (source_reads_ < 1) {
-    ++source_reads_;
+  if (!IntersectRect(nullptr, &read_since_change_, &area)) {
+    if (read_since_change_ == plat::Rect{}) {
+      read_since_change_ = area;
+    } else {
+      IncludeRect(read_since_change_, area);
+    }
     return nullptr;
   }
   alpha_runs_ = std::make_unique<AlphaRunMap>(AlphaRunMap::Build(

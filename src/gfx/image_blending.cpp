@@ -47,7 +47,7 @@ uint32_t CImage::AlphaBlendPass(CImage* src, const BlitRequest& request) {
     const bool mmx = g_CpuHasMmx != 0;
     using P = uint32_t;
     const AlphaRunMap* source_runs =
-        pass.stretched || pass.mirrored || request.placement.flip || src == this ? nullptr : src->SourceAlphaRuns();
+        pass.stretched || pass.mirrored || request.placement.flip || src == this ? nullptr : src->SourceAlphaRuns(source_rect_);
     if (source_runs != nullptr && source_runs->HasClearOrOpaqueRuns()) {
       pass.Run<P, P>([&](auto... a) {
         (mmx ? AlphaBlend32RunsMmx : AlphaBlend32Runs)(a..., {source_runs, source_rect_.left, source_rect_.top},

@@ -156,7 +156,7 @@ uint32_t CImage::CopyPass(CImage* src, const BlitRequest& request) {
 // runs, which the blends onto this image can then leave alone, this image's map (made knowing
 // nothing, all mixed, when it has none) takes the source's runs there.
 std::unique_ptr<AlphaRunMap> CImage::CopiedAlphaRuns(CImage& src) {
-  const AlphaRunMap* source_runs = src.SourceAlphaRuns();
+  const AlphaRunMap* source_runs = src.SourceAlphaRuns(source_rect_);
   if (source_runs == nullptr || !source_runs->HasClearRuns()) return nullptr;
   std::unique_ptr<AlphaRunMap> runs = TakeAlphaRuns();
   if (runs == nullptr) runs = UnknownAlphaRuns();

@@ -146,12 +146,15 @@ uint32_t CImage::FillColor(uint32_t r, uint32_t g, uint32_t b, uint8_t level, co
   if (const auto blended = LibraryColour(Rgb(r, g, b), level, area_rect)) return *blended ? 0 : 2;
   const Area area = AreaOf(*this, area_rect);
   const uint32_t key = GetColorKey();
+  const bool mmx = g_CpuHasMmx != 0;
   if (key != kNoColorKey) {
-    FillColorLevel32Key(area.Pixels32(), area.pitch, area.width, area.height, level, static_cast<uint8_t>(r),
-                        static_cast<uint8_t>(g), static_cast<uint8_t>(b), key);
+    (mmx ? FillColorLevel32KeyMmx : FillColorLevel32Key)(area.Pixels32(), area.pitch, area.width, area.height, level,
+                                                         static_cast<uint8_t>(r), static_cast<uint8_t>(g),
+                                                         static_cast<uint8_t>(b), key);
   } else {
-    FillColorLevel32(area.Pixels32(), area.pitch, area.width, area.height, level, static_cast<uint8_t>(r),
-                     static_cast<uint8_t>(g), static_cast<uint8_t>(b));
+    (mmx ? FillColorLevel32Mmx : FillColorLevel32)(area.Pixels32(), area.pitch, area.width, area.height, level,
+                                                   static_cast<uint8_t>(r), static_cast<uint8_t>(g),
+                                                   static_cast<uint8_t>(b));
   }
   MarkChanged(area_rect);
   return 0;
@@ -168,8 +171,8 @@ bool CImage::AdjustBrightness(uint32_t level, const plat::Rect* rect) {
   if (level < 255) {
     ScaleRgb32(area.Pixels32(), area.pitch, area.width, area.height, static_cast<uint8_t>(level));
   } else {
-    FillColorLevel32(area.Pixels32(), area.pitch, area.width, area.height, static_cast<uint8_t>(level - 255), 255, 255,
-                     255);
+    (g_CpuHasMmx != 0 ? FillColorLevel32Mmx : FillColorLevel32)(area.Pixels32(), area.pitch, area.width, area.height,
+                                                                static_cast<uint8_t>(level - 255), 255, 255, 255);
   }
   MarkChanged(area_rect);
   return true;

@@ -8,7 +8,6 @@
 
 using avx2_kernels::Mix;
 using kernel_walk::VectorKernel;
-using weighted_oct::LevelWeights;
 using weighted_oct::MixEight;
 using weighted_oct::OctWeights;
 using weighted_oct::SpreadWeights;
@@ -23,19 +22,27 @@ struct ScaledOct {
   __m256i Eight(__m256i d, __m256i s) const { return MixEight<kMix>(d, s, weights); }
 };
 
-// As AlphaLevelOp: Put skips runs of clear source pixels where they weigh 0.
+// As AlphaLevelOp: Put skips runs of clear source pixels where they weigh 0, and eight opaque
+// source pixels (most of a picture) share one weight, spread once instead of looked up.
 template <Mix kMix>
 struct AlphaLevelOct {
-  const LevelWeights* weights;
+  const uint8_t* level_row;
+  OctWeights opaque = SpreadWeights(weighted_oct::WeightsByRule(_mm256_set1_epi32(level_row[255])));
   void Put(uint32_t* pixels, __m256i s) const {
-    if (_mm256_testz_si256(s, _mm256_set1_epi32(static_cast<int>(0xFF000000))) != 0 && (*weights)[0] == 0) return;
+    if (_mm256_testz_si256(s, _mm256_set1_epi32(static_cast<int>(0xFF000000))) != 0 && level_row[0] == 0) return;
     auto* at = reinterpret_cast<__m256i*>(pixels);
     _mm256_storeu_si256(at, Eight(_mm256_loadu_si256(at), s));
   }
   __m256i Eight(__m256i d, __m256i s) const {
-    alignas(32) std::array<uint32_t, 8> alphas;
-    _mm256_store_si256(reinterpret_cast<__m256i*>(alphas.data()), _mm256_srli_epi32(s, 24));
-    return MixEight<kMix>(d, s, weighted_oct::LookUpWeights(*weights, alphas.data()));
+    const __m256i alpha_bits = _mm256_set1_epi32(static_cast<int>(0xFF000000));
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(s, alpha_bits), alpha_bits)) == -1) {
+      return MixEight<kMix>(d, s, opaque);
+    }
+    alignas(32) std::array<uint32_t, 8> a;
+    _mm256_store_si256(reinterpret_cast<__m256i*>(a.data()), _mm256_srli_epi32(s, 24));
+    const __m256i coverage = _mm256_setr_epi32(level_row[a[0]], level_row[a[1]], level_row[a[2]], level_row[a[3]],
+                                               level_row[a[4]], level_row[a[5]], level_row[a[6]], level_row[a[7]]);
+    return MixEight<kMix>(d, s, SpreadWeights(weighted_oct::WeightsByRule(coverage)));
   }
 };
 
@@ -53,14 +60,11 @@ void BlendSourceMasked32(uint32_t* dst, const uint32_t* src, const uint8_t* mask
   // Eight pixels at d, s and m (which may be padded copies).
   const auto blend_eight = [&](uint32_t* d, const uint32_t* s, const uint8_t* m) {
     const __m256i source = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s));
-    // The weight table's rule, w(0) = 0 and w(k) = k + 1, worked out in the lanes rather than
-    // fetched pixel by pixel.
     const __m256i coverage =
         _mm256_setr_epi32(coverage_of(m[0], s[0]), coverage_of(m[1], s[1]), coverage_of(m[2], s[2]),
                           coverage_of(m[3], s[3]), coverage_of(m[4], s[4]), coverage_of(m[5], s[5]),
                           coverage_of(m[6], s[6]), coverage_of(m[7], s[7]));
-    const OctWeights weights =
-        SpreadWeights(_mm256_sub_epi32(coverage, _mm256_cmpgt_epi32(coverage, _mm256_setzero_si256())));
+    const OctWeights weights = SpreadWeights(weighted_oct::WeightsByRule(coverage));
     auto* pixels = reinterpret_cast<__m256i*>(d);
     _mm256_storeu_si256(pixels, MixEight<Mix::kBlend>(_mm256_loadu_si256(pixels), source, weights));
   };
@@ -100,8 +104,7 @@ void MixScaled32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t s
 template <Mix kMix, Walk kWalk>
 void MixAlphaLevel32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
                      int32_t height, const StretchStep* step, const uint8_t* level_row) {
-  const LevelWeights weights = weighted_oct::WeightsOfLevelRow(level_row);
-  VectorKernel<kWalk>(dst, src, dst_skip, src_rows, width, height, step, AlphaLevelOct<kMix>{&weights});
+  VectorKernel<kWalk>(dst, src, dst_skip, src_rows, width, height, step, AlphaLevelOct<kMix>{level_row});
 }
 
 #define KESTRUNE_SCALED(mix, walk)                                                                      \

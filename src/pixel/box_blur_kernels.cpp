@@ -1,6 +1,9 @@
 #include "pixel/box_blur_kernels.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <type_traits>
+#include <vector>
 
 #include "pixel/kernel_walk.h"
 #include "pixel/weighted_pixel.h"
@@ -101,6 +104,37 @@ void BlurRow(uint32_t* d, const uint32_t* s, int32_t width, const BlurGeometry& 
   clamped(g.inner_end, width);
 }
 
+// What the blurred pixel does to the destination pixel, one pixel or four at a time.
+struct Plain {
+  uint32_t One(uint32_t, uint32_t blurred) const { return blurred; }
+};
+
+struct AtLevel {
+  uint32_t weight;
+  weighted_pixel::QuadWeights weights = weighted_pixel::SpreadOne(weight);
+  uint32_t One(uint32_t d, uint32_t blurred) const { return weighted_pixel::Blend(d, blurred, weight); }
+  __m128i Four(__m128i d, __m128i blurred) const { return weighted_pixel::BlendFour(d, blurred, weights); }
+};
+
+struct ByBlurredAlpha {
+  const uint8_t* level_row;
+  uint32_t One(uint32_t d, uint32_t blurred) const {
+    return weighted_pixel::Blend(d, blurred, weighted_pixel::Weight(level_row[blurred >> 24]));
+  }
+  __m128i Four(__m128i d, __m128i blurred) const {
+    const auto a = weighted_pixel::Alphas(blurred);
+    return weighted_pixel::BlendFour(
+        d, blurred, weighted_pixel::TableWeights({level_row[a[0]], level_row[a[1]], level_row[a[2]], level_row[a[3]]}));
+  }
+};
+
+// Whether the destination row lies over the source pixels the row's windows read: the blurred
+// pixels must then be written as the walk goes, each before the reads after it.
+bool Overlaps(const uint32_t* d, const uint32_t* s, int32_t width, const BlurGeometry& g) {
+  const auto address = [](const uint32_t* p, int64_t offset) { return reinterpret_cast<std::uintptr_t>(p) + offset * 4; };
+  return address(d, 0) < address(s, g.last + 1) && address(s, g.first) < address(d, width);
+}
+
 template <typename Finish>
 void BoxBlur(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width, int32_t height,
              int32_t left_available, int32_t right_available, int32_t radius, Finish finish) {
@@ -112,17 +146,38 @@ void BoxBlur(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_s
   g.reciprocal = 65536 / static_cast<uint64_t>(2 * g.r + 1);
   g.inner_begin = static_cast<int32_t>(std::clamp<int64_t>(g.first + g.r, 0, width));
   g.inner_end = static_cast<int32_t>(std::clamp<int64_t>(g.last - g.r, g.inner_begin, width));
+  const auto finish_one = [&finish](uint32_t d, uint32_t blurred) { return finish.One(d, blurred); };
+  const auto blur_row = [&](uint32_t* d, const uint32_t* s, auto finish_pixel) {
+    if (g.r >= 1 && g.r <= kLaneRadius) {
+      BlurRow<LaneSums>(d, s, width, g, finish_pixel);
+    } else {
+      BlurRow<WordSums>(d, s, width, g, finish_pixel);
+    }
+  };
+  // A blend finishes a whole row of blurred pixels four at a time, after the walk.
+  constexpr bool kBlendsRows = !std::is_same_v<Finish, Plain>;
+  std::vector<uint32_t> blurred(kBlendsRows ? static_cast<size_t>(std::max(width, 0)) : 0);
   kernel_walk::ForEachRowOfPlanes(
       width, height,
       [&](int32_t, uint32_t* d, const uint32_t* s) {
         if (g.reciprocal == 0) {
           // A window wider than 65536 pixels averages to 0 whatever it holds.
-          for (int32_t x = 0; x < width; ++x) d[x] = finish(d[x], 0);
-        } else if (g.r >= 1 && g.r <= kLaneRadius) {
-          BlurRow<LaneSums>(d, s, width, g, finish);
-        } else {
-          BlurRow<WordSums>(d, s, width, g, finish);
+          for (int32_t x = 0; x < width; ++x) d[x] = finish.One(d[x], 0);
+          return;
         }
+        if constexpr (kBlendsRows) {
+          if (!Overlaps(d, s, width, g)) {
+            blur_row(blurred.data(), s, [](uint32_t, uint32_t average) { return average; });
+            kernel_walk::SplitRow(
+                width, [&](int32_t x) { d[x] = finish.One(d[x], blurred[static_cast<size_t>(x)]); },
+                [&](int32_t x) {
+                  kernel_walk::StoreFour(
+                      d + x, finish.Four(kernel_walk::LoadFour(d + x), kernel_walk::LoadFour(blurred.data() + x)));
+                });
+            return;
+          }
+        }
+        blur_row(d, s, finish_one);
       },
       kernel_walk::SkipPlane(dst, dst_skip, width), kernel_walk::SkipPlane(src, src_skip, width));
 }
@@ -131,22 +186,18 @@ void BoxBlur(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_s
 
 void BoxBlurH32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width, int32_t height,
                 int32_t left_available, int32_t right_available, int32_t radius) {
-  BoxBlur(dst, src, dst_skip, src_skip, width, height, left_available, right_available, radius,
-          [](uint32_t, uint32_t blurred) { return blurred; });
+  BoxBlur(dst, src, dst_skip, src_skip, width, height, left_available, right_available, radius, Plain{});
 }
 
 void BoxBlurH32Level(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
                      int32_t height, int32_t left_available, int32_t right_available, int32_t radius, uint8_t level) {
-  const uint32_t weight = weighted_pixel::Weight(level);
   BoxBlur(dst, src, dst_skip, src_skip, width, height, left_available, right_available, radius,
-          [weight](uint32_t d, uint32_t blurred) { return weighted_pixel::Blend(d, blurred, weight); });
+          AtLevel{weighted_pixel::Weight(level)});
 }
 
 void BoxBlurH32AlphaLevel(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
                           int32_t height, int32_t left_available, int32_t right_available, int32_t radius,
                           const uint8_t* level_row) {
   BoxBlur(dst, src, dst_skip, src_skip, width, height, left_available, right_available, radius,
-          [level_row](uint32_t d, uint32_t blurred) {
-            return weighted_pixel::Blend(d, blurred, weighted_pixel::Weight(level_row[blurred >> 24]));
-          });
+          ByBlurredAlpha{level_row});
 }

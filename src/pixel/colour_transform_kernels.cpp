@@ -53,15 +53,22 @@ void RunKeyed(uint32_t* pixels, int32_t skip, int32_t width, int32_t height, con
 
 int32_t PitchToSkip(int32_t pitch, int32_t width) { return pitch - width * 4; }
 
-// Per colour channel: P[255 - L][c] + P[colour c][L], modulo 256.
+// Per colour channel: P[255 - L][c] + P[colour c][L], modulo 256. Four pixels at a time in
+// 16-bit lanes: with t = c × (255 − L) + 127 (at most 65152), P[255 − L][c] = t / 255 =
+// (t + 1 + (t >> 8)) >> 8, and no lane passes 16 bits on the way.
 struct FillLevelOp {
   const uint8_t* keep_row;
   uint8_t colour_share[3];
+  __m128i keep;
+  __m128i shares;
 
   FillLevelOp(uint8_t level, uint8_t red, uint8_t green, uint8_t blue)
       : keep_row(g_PixelTables.product[255 - level]),
         colour_share{g_PixelTables.product[blue][level], g_PixelTables.product[green][level],
-                     g_PixelTables.product[red][level]} {}
+                     g_PixelTables.product[red][level]},
+        keep(_mm_set1_epi16(static_cast<int16_t>(255 - level))),
+        shares(_mm_setr_epi16(colour_share[0], colour_share[1], colour_share[2], 0, colour_share[0], colour_share[1],
+                              colour_share[2], 0)) {}
 
   uint32_t One(uint32_t p) const {
     uint32_t result = p & kAlphaBits;
@@ -70,6 +77,18 @@ struct FillLevelOp {
       result |= ((keep_row[c] + colour_share[i]) & 0xFF) << (8 * i);
     }
     return result;
+  }
+
+  __m128i Pair(__m128i channels) const {
+    const __m128i t = _mm_add_epi16(_mm_mullo_epi16(channels, keep), _mm_set1_epi16(127));
+    const __m128i kept = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(t, _mm_set1_epi16(1)), _mm_srli_epi16(t, 8)), 8);
+    return _mm_and_si128(_mm_add_epi16(kept, shares), _mm_set1_epi16(0xFF));
+  }
+
+  __m128i Four(__m128i p) const {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i colours = _mm_packus_epi16(Pair(_mm_unpacklo_epi8(p, zero)), Pair(_mm_unpackhi_epi8(p, zero)));
+    return kernel_walk::Select(kernel_walk::Wide(kAlphaBits), p, colours);
   }
 };
 
@@ -179,6 +198,16 @@ void FillColorLevel32(uint32_t* pixels, int32_t pitch, int32_t width, int32_t he
 void FillColorLevel32Key(uint32_t* pixels, int32_t pitch, int32_t width, int32_t height, uint8_t level, uint8_t red,
                          uint8_t green, uint8_t blue, uint32_t key) {
   RunKeyed(pixels, PitchToSkip(pitch, width), width, height, FillLevelOp(level, red, green, blue), key);
+}
+
+void FillColorLevel32Mmx(uint32_t* pixels, int32_t pitch, int32_t width, int32_t height, uint8_t level, uint8_t red,
+                         uint8_t green, uint8_t blue) {
+  Run<true>(pixels, PitchToSkip(pitch, width), width, height, FillLevelOp(level, red, green, blue));
+}
+
+void FillColorLevel32KeyMmx(uint32_t* pixels, int32_t pitch, int32_t width, int32_t height, uint8_t level,
+                            uint8_t red, uint8_t green, uint8_t blue, uint32_t key) {
+  RunKeyed<true>(pixels, PitchToSkip(pitch, width), width, height, FillLevelOp(level, red, green, blue), key);
 }
 
 void AddColor32(uint32_t* pixels, int32_t skip, int32_t width, int32_t height, uint32_t colour) {

@@ -16,6 +16,10 @@ void FillColorLevel32(uint32_t* pixels, int32_t pitch, int32_t width, int32_t he
                       uint8_t green, uint8_t blue);
 void FillColorLevel32Key(uint32_t* pixels, int32_t pitch, int32_t width, int32_t height, uint8_t level, uint8_t red,
                          uint8_t green, uint8_t blue, uint32_t key);
+void FillColorLevel32Mmx(uint32_t* pixels, int32_t pitch, int32_t width, int32_t height, uint8_t level, uint8_t red,
+                         uint8_t green, uint8_t blue);
+void FillColorLevel32KeyMmx(uint32_t* pixels, int32_t pitch, int32_t width, int32_t height, uint8_t level,
+                            uint8_t red, uint8_t green, uint8_t blue, uint32_t key);
 
 // c = min(255, c + colour c) and c = max(0, c - colour c) with a colour 0x00RRGGBB.
 void AddColor32(uint32_t* pixels, int32_t skip, int32_t width, int32_t height, uint32_t colour);

@@ -34,6 +34,10 @@ inline OctWeights SpreadWeights(__m256i weights) {
   return {_mm256_shuffle_epi8(weights, low), _mm256_shuffle_epi8(weights, high)};
 }
 
+// The weight-table entry w(k) of each 32-bit lane's k (0 to 255), worked out in the lanes by
+// the table's rule w(0) = 0, w(k) = k + 1, rather than fetched pixel by pixel.
+inline __m256i WeightsByRule(__m256i k) { return _mm256_sub_epi32(k, _mm256_cmpgt_epi32(k, _mm256_setzero_si256())); }
+
 // d + floor((s - d) * w / 256) in every 16-bit lane (bytes widened to lanes); see
 // weighted_pixel::BlendPair.
 inline __m256i BlendLanes(__m256i d, __m256i s, __m256i w) {

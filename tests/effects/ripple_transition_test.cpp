@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <numbers>
 #include <vector>
 
@@ -27,6 +28,7 @@ class RippleTransitionTest : public TransitionFixture {
   }
   void TearDown() override {
     CleanUpRipple();
+    g_RippleKernel = {"ripple", &RippleRowForward, &RippleRowBackward};
     TransitionFixture::TearDown();
   }
   CRippleTransition& StartRipple(const PluginArgList& args) {
@@ -70,6 +72,31 @@ class RippleTransitionTest : public TransitionFixture {
       }
     }
     return frame;
+  }
+  // A ripple on its own pages of width × height, each frame at the given times (its amplitude
+  // step above `least_step`) against the tables.
+  static void ExpectFramesFollowTheTables(std::int32_t width, std::int32_t height, const PluginArgList& args,
+                                          std::initializer_list<std::uint32_t> times, std::int32_t least_step) {
+    CImageCanvasEx front;
+    CImageCanvasEx back;
+    ASSERT_EQ(front.Create(width, height, 32, CImagePart::kLayerAndDrawList), 0u);
+    ASSERT_EQ(back.Create(width, height, 32, CImagePart::kLayer), 0u);
+    ASSERT_EQ(front.SetPartner(&back), 0u);
+    Paint(*front.GetImage(), kOld);
+    Paint(*back.GetImage(), kNew);
+    ASSERT_EQ(CreateLayerFilterByName(&front, "ripple", CImagePart::kModeSwapLayers, 1, args.View()), kFilterAttached);
+    auto& ripple = dynamic_cast<CRippleTransition&>(*front.GetAttached());
+    ripple.Advance(0);
+    for (const std::uint32_t at : times) {
+      ripple.Advance(at);
+      ASSERT_GT(ripple.AmplitudeStep(), least_step);
+      ripple.RenderStrip(plat::Rect{0, 0, width, height});
+      EXPECT_EQ(Mismatches(*front.GetWorkImage(), Expected(ripple, width, height, *front.GetImage(), *back.GetImage()),
+                           width),
+                0)
+          << at;
+    }
+    front.Release();
   }
   static int Mismatches(const CImage& work, const std::vector<std::uint32_t>& expected, std::int32_t width) {
     int count = 0;
@@ -177,8 +204,13 @@ TEST_F(RippleTransitionTest, BothEndsAreAPlainCrossFadeAndTheFramesBetweenFollow
 
   for (const std::uint32_t at : {100u, 250u, 500u, 731u, 999u}) {
     SCOPED_TRACE(at);
-    const CImage& frame = Frame(ripple, 7000 + at);
-    EXPECT_EQ(Mismatches(frame, Expected(ripple, kWidth, kHeight, *front_.GetImage(), *back_.GetImage()), kWidth), 0);
+    for (const bool vector : {false, true}) {
+      g_RippleKernel = vector ? RippleKernel{"ripple", &RippleRowForwardVector, &RippleRowBackwardVector}
+                              : RippleKernel{"ripple", &RippleRowForward, &RippleRowBackward};
+      const CImage& frame = Frame(ripple, 7000 + at);
+      EXPECT_EQ(Mismatches(frame, Expected(ripple, kWidth, kHeight, *front_.GetImage(), *back_.GetImage()), kWidth), 0)
+          << (vector ? "vector rows" : "portable rows");
+    }
   }
   const CImage& half = Frame(ripple, 7500);
   EXPECT_EQ(ripple.AmplitudeStep(), 47) << "full height at half time: 4M − 1";
@@ -219,27 +251,19 @@ TEST_F(RippleTransitionTest, TheSpeedAndTheStepsSetThePhase) {
 // The waves reach about M pixels, more than this picture's size: the reflected points are held
 // inside it.
 TEST_F(RippleTransitionTest, AWaveHigherThanThePictureReadsOnlyInsideIt) {
-  constexpr std::int32_t kW = 40;
-  constexpr std::int32_t kH = 30;
-  CImageCanvasEx front;
-  CImageCanvasEx back;
-  ASSERT_EQ(front.Create(kW, kH, 32, CImagePart::kLayerAndDrawList), 0u);
-  ASSERT_EQ(back.Create(kW, kH, 32, CImagePart::kLayer), 0u);
-  ASSERT_EQ(front.SetPartner(&back), 0u);
-  Paint(*front.GetImage(), kOld);
-  Paint(*back.GetImage(), kNew);
-  const PluginArgList args{600, 3, 27, 16, 0, 0, 127};
-  ASSERT_EQ(CreateLayerFilterByName(&front, "ripple", CImagePart::kModeSwapLayers, 1, args.View()), kFilterAttached);
-  auto& ripple = dynamic_cast<CRippleTransition&>(*front.GetAttached());
-  ripple.Advance(0);
-  for (const std::uint32_t at : {150u, 300u, 450u}) {
-    ripple.Advance(at);
-    ASSERT_GT(ripple.AmplitudeStep(), 300);
-    ripple.RenderStrip(plat::Rect{0, 0, kW, kH});
-    EXPECT_EQ(Mismatches(*front.GetWorkImage(), Expected(ripple, kW, kH, *front.GetImage(), *back.GetImage()), kW), 0)
-        << at;
+  ExpectFramesFollowTheTables(40, 30, {600, 3, 27, 16, 0, 0, 127}, {150u, 300u, 450u}, 300);
+}
+
+// A centre near a corner: the runs whose reads would cross the near edges are drawn edge-safe,
+// the rest by each member's fast rows.
+TEST_F(RippleTransitionTest, OffCentreWavesReadAcrossNoEdge) {
+  for (const bool vector : {false, true}) {
+    g_RippleKernel = vector ? RippleKernel{"ripple", &RippleRowForwardVector, &RippleRowBackwardVector}
+                            : RippleKernel{"ripple", &RippleRowForward, &RippleRowBackward};
+    SCOPED_TRACE(vector ? "vector rows" : "portable rows");
+    ExpectFramesFollowTheTables(64, 48, {600, 5, 40, 16, 0, 0, 12}, {150u, 300u, 450u}, 20);
+    ExpectFramesFollowTheTables(64, 48, {600, 58, 6, 32, 0, 0, 12}, {150u, 300u, 450u}, 20);
   }
-  front.Release();
 }
 
 }  // namespace

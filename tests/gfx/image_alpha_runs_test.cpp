@@ -133,6 +133,24 @@ TEST_P(ImageAlphaRunsTest, SourceMapIsMadeOnTheSecondReadAndDroppedByEveryWrite)
   EXPECT_FALSE(scene.target->HasAlphaRuns());
 }
 
+// A picture redrawn every frame and read strip by strip reads no area twice: it never pays for a
+// map, by blends or by copies; a strip read again makes one.
+TEST_P(ImageAlphaRunsTest, SourceReadStripByStripGetsAMapOnlyWhereAStripIsReadAgain) {
+  Scene& scene = mapped_;
+  const std::vector<std::pair<const char*, std::function<void(CImage&, const Rect&)>>> reads{
+      {"blend", [&](CImage& source, const Rect& strip) { scene.target->AlphaBlend(&source, 0, strip.top, &strip, false); }},
+      {"copy", [&](CImage& source, const Rect& strip) { scene.target->Copy(&source, 0, strip.top, &strip, false); }}};
+  for (const auto& [name, read] : reads) {
+    for (CImage* source : {scene.figure.get(), scene.background.get()}) {
+      source->GetPixels();
+      for (int32_t top = 0; top < kHeight; top += 4) read(*source, Rect{0, top, kWidth, top + 4});
+      EXPECT_FALSE(source->HasAlphaRuns()) << name;
+      read(*source, Rect{0, 6, kWidth, 7});
+      EXPECT_TRUE(source->HasAlphaRuns()) << name;
+    }
+  }
+}
+
 TEST_P(ImageAlphaRunsTest, DrawsThroughMapsAsWithoutThem) {
   const auto blend = [](int32_t x, int32_t y, Rect from) {
     return [=](Scene& scene) { scene.target->AlphaBlend(scene.figure.get(), x, y, &from, false); };

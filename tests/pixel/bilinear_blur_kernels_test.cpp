@@ -219,7 +219,7 @@ class BoxBlurKernelsTest : public ::testing::Test {
 
 TEST_F(BoxBlurKernelsTest, MembersFollowTheirFormulas) {
   ExpectBlur(BoxBlurH32, [](uint32_t, uint32_t blurred) { return blurred; });
-  for (const uint8_t level : std::array<uint8_t, 3>{0, 90, 255}) {
+  for (const uint8_t level : std::array<uint8_t, 5>{0, 1, 90, 254, 255}) {
     ExpectBlur(
         [level](uint32_t* d, const uint32_t* s, int32_t ds, int32_t ss, int32_t w, int32_t h, int32_t l, int32_t rt,
                 int32_t r) { BoxBlurH32Level(d, s, ds, ss, w, h, l, rt, r, level); },

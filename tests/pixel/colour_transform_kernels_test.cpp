@@ -79,7 +79,7 @@ class ColourTransformKernelsTest : public ::testing::Test {
 
 TEST_F(ColourTransformKernelsTest, LevelMembersFollowTheirFormulas) {
   const uint32_t key = 0x11223344;
-  for (const uint8_t level : std::array<uint8_t, 4>{0, 1, 128, 255}) {
+  for (const uint8_t level : std::array<uint8_t, 6>{0, 1, 77, 128, 254, 255}) {
     SCOPED_TRACE(int{level});
     ExpectInPlaceFollows([&](uint32_t* p, int32_t pitch, int32_t w, int32_t h) { ScaleRgb32(p, pitch, w, h, level); },
                          [&](uint32_t p) { return PerColourChannel(p, [&](uint32_t c, int) { return Product(level, c); }); },
@@ -90,16 +90,20 @@ TEST_F(ColourTransformKernelsTest, LevelMembersFollowTheirFormulas) {
         return (Product(255 - level, c) + Product(colour[i], level)) & 0xFF;
       });
     };
-    ExpectInPlaceFollows(
-        [&](uint32_t* p, int32_t pitch, int32_t w, int32_t h) {
-          FillColorLevel32(p, pitch, w, h, level, colour[2], colour[1], colour[0]);
-        },
-        fill, RowArgument::kPitch);
-    ExpectInPlaceFollows(
-        [&](uint32_t* p, int32_t pitch, int32_t w, int32_t h) {
-          FillColorLevel32Key(p, pitch, w, h, level, colour[2], colour[1], colour[0], key);
-        },
-        fill, RowArgument::kPitch, key);
+    for (const auto kernel : {FillColorLevel32, FillColorLevel32Mmx}) {
+      ExpectInPlaceFollows(
+          [&](uint32_t* p, int32_t pitch, int32_t w, int32_t h) {
+            kernel(p, pitch, w, h, level, colour[2], colour[1], colour[0]);
+          },
+          fill, RowArgument::kPitch);
+    }
+    for (const auto kernel : {FillColorLevel32Key, FillColorLevel32KeyMmx}) {
+      ExpectInPlaceFollows(
+          [&](uint32_t* p, int32_t pitch, int32_t w, int32_t h) {
+            kernel(p, pitch, w, h, level, colour[2], colour[1], colour[0], key);
+          },
+          fill, RowArgument::kPitch, key);
+    }
   }
 }
 

@@ -6,11 +6,13 @@
 #include <functional>
 #include <initializer_list>
 #include <limits>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "pixel/pixel_tables.h"
+#include "pixel_kernel_harness.h"
 #include "quad_map_test_images.h"
 #include "weighted_rules.h"
 
@@ -144,6 +146,33 @@ TEST_F(ParallelogramKernelsTest, MembersFollowTheCentreRule) {
       EXPECT_EQ(std::vector<int32_t>({drawn.left, drawn.top, drawn.right, drawn.bottom}),
                 std::vector<int32_t>({expected_box.left, expected_box.top, expected_box.right, expected_box.bottom}));
       EXPECT_LT(drawn.left, drawn.right);
+    }
+  }
+}
+
+// Opaque source pixels share one weight in the vector member (in its AVX2 form too, where the
+// processor has it): the same pixels as the per-pixel member at the levels between the ends.
+TEST_F(ParallelogramKernelsTest, TheVectorBlendOfAnOpaqueSourceGivesThePerPixelMembersPixels) {
+  TestSource source(kSourceSide, kSourceSide, 13);
+  source.MakeOpaque();
+  const plat::Rect clip{2, 1, 47, 40};
+  std::vector<bool> avx2_forms{false};
+  if (pixel_kernel_harness::ProcessorHasAvx2()) avx2_forms.push_back(true);
+  for (const bool avx2 : avx2_forms) {
+    std::optional<pixel_kernel_harness::Avx2Form> form;
+    if (avx2) form.emplace();
+    for (const uint8_t level : std::initializer_list<uint8_t>{1, 128, 254}) {
+      for (const Map& map : Maps()) {
+        SCOPED_TRACE(std::string(map.name) + (avx2 ? ", AVX2" : ", SSE2") + " at " + std::to_string(level));
+        TestTarget per_pixel(50, 44);
+        TestTarget vector(50, 44);
+        plat::Rect drawn;
+        const uint8_t* level_row = g_PixelTables.product[level];
+        ASSERT_EQ(MapParallelogramAlphaLevel32(per_pixel.View(), source, map.at, clip, drawn, level_row), 0u);
+        ASSERT_EQ(MapParallelogramAlphaLevel32Mmx(vector.View(), source, map.at, clip, drawn, level_row), 0u);
+        EXPECT_EQ(Differences(vector.pixels, per_pixel.pixels, vector.width), "");
+        EXPECT_NE(vector.pixels, TestTarget(50, 44).pixels);
+      }
     }
   }
 }

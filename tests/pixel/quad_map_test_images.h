@@ -33,6 +33,9 @@ class TestSource : public QuadMapSource {
 
   uint32_t At(int64_t x, int64_t y) const { return pixels_[static_cast<size_t>(y * width_ + x)]; }
   void Fill(uint32_t value) { pixels_.assign(pixels_.size(), value); }
+  void MakeOpaque() {
+    for (uint32_t& p : pixels_) p |= 0xFF000000;
+  }
 
   plat::Rect sample_;
   bool refuse_ = false;

@@ -62,6 +62,8 @@ class CPatternPainter {
   }
   // The piece at its own place: (x + left, y + top).
   void DrawInPlace(const plat::Rect& source) const { DrawPiece(source, call_.x + source.left, call_.y + source.top); }
+  // The runs of columns of rows top to bottom - 1, left to right, each at its own place.
+  void DrawRunsInPlace(int32_t top, int32_t bottom, std::span<const CImagePieceDrawer::ColumnRun> runs) const;
   // Row r from a to b, column c from a to b, each at its own place.
   void DrawRow(int32_t r, int32_t a, int32_t b) const { DrawInPlace({a, r, b, r + 1}); }
   void DrawColumn(int32_t c, int32_t a, int32_t b) const { DrawInPlace({c, a, c + 1, b}); }

@@ -61,6 +61,48 @@ void CImagePieceDrawer::DrawCut(const plat::Rect& source, int32_t x, int32_t y) 
   if (ClipBlt({x, y, &source, false, false}, source_clip_, dest_clip_, clip)) DrawWithinClips(clip);
 }
 
+void CImagePieceDrawer::DrawRuns(const plat::Rect& band, int32_t dx, int32_t dy,
+                                 std::span<const ColumnRun> runs) const {
+  if (!takes_kernels_) {
+    for (const ColumnRun& run : runs) {
+      const int32_t left = std::max(run.left, band.left);
+      const int32_t right = std::min(run.right, band.right);
+      if (left < right) DrawByFullOperation({left, band.top, right, band.bottom}, left + dx, band.top + dy);
+    }
+    return;
+  }
+  // A piece only moves, so cutting it to both clips is cutting its source to the source's clip
+  // and to the destination's clip moved back by (dx, dy): done here once for every run.
+  const auto left_end = static_cast<int32_t>(
+      std::max({int64_t{band.left}, int64_t{source_clip_.left}, int64_t{dest_clip_.left} - dx}));
+  const auto right_end = static_cast<int32_t>(
+      std::min({int64_t{band.right}, int64_t{source_clip_.right}, int64_t{dest_clip_.right} - dx}));
+  const auto top = static_cast<int32_t>(
+      std::max({int64_t{band.top}, int64_t{source_clip_.top}, int64_t{dest_clip_.top} - dy}));
+  const auto bottom = static_cast<int32_t>(
+      std::min({int64_t{band.bottom}, int64_t{source_clip_.bottom}, int64_t{dest_clip_.bottom} - dy}));
+  if (left_end >= right_end || top >= bottom) return;
+  // Once the region keeps band boxes, the runs of these rows reach it as their bounding box,
+  // which leaves every band's box as the runs one by one would.
+  plat::Rect box;
+  for (const ColumnRun& run : runs) {
+    const int32_t left = std::max(run.left, left_end);
+    const int32_t right = std::min(run.right, right_end);
+    if (left >= right) continue;
+    const BlitClip clip{{left, top, right, bottom}, {left + dx, top + dy, right + dx, bottom + dy}};
+    DrawPixels(clip);
+    if (region_ == nullptr || bands_.empty()) {
+      NoteChanged(clip.dest);
+    } else if (IsEmptyRect(box)) {
+      box = clip.dest;
+    } else {
+      box.left = std::min(box.left, clip.dest.left);
+      box.right = std::max(box.right, clip.dest.right);
+    }
+  }
+  if (!IsEmptyRect(box)) KeepInBands(box);
+}
+
 bool CImagePieceDrawer::DrawStretchedColumns(std::span<const StretchedPiece> columns) const {
   const auto one_pixel_wide = [](const StretchedPiece& piece) {
     return piece.size.width == 1 && piece.source.Width() == 1;

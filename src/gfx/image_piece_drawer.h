@@ -33,6 +33,12 @@ class CImagePieceDrawer {
     int32_t y = 0;
   };
 
+  // Columns left to right - 1 of some rows.
+  struct ColumnRun {
+    int32_t left = 0;
+    int32_t right = 0;
+  };
+
   // Past this many rectangles the dirty region gets band boxes of this many rows.
   static constexpr size_t kExactRectLimit = 4096;
   static constexpr int32_t kBandRows = 16;
@@ -56,6 +62,12 @@ class CImagePieceDrawer {
     }
     DrawCut(source, x, y);
   }
+
+  // The runs of columns of the rows band.top to band.bottom - 1, cut to band.left and band.right,
+  // each drawn as Draw draws it with source pixel (c, r) landing on (c + dx, r + dy), in order.
+  // Rows of many small runs (a dither, a dissolve) are cut to both clip rectangles once, not once
+  // a piece.
+  void DrawRuns(const plat::Rect& band, int32_t dx, int32_t dy, std::span<const ColumnRun> runs) const;
 
   // Plain copies of one-pixel columns, each stretched down to its height, exactly as the
   // destination's StretchCopy draws each: drawn a row across all the columns at a time, since
@@ -91,6 +103,11 @@ class CImagePieceDrawer {
   }
 
   [[gnu::always_inline]] void DrawWithinClips(const BlitClip& clip) const {
+    DrawPixels(clip);
+    NoteChanged(clip.dest);
+  }
+
+  [[gnu::always_inline]] void DrawPixels(const BlitClip& clip) const {
     const int32_t width = clip.dest.Width();
     uint32_t* to = dst_pixels_ + intptr_t{clip.dest.top} * dst_stride_ + clip.dest.left;
     const uint32_t* from = src_pixels_ + intptr_t{clip.source.top} * src_stride_ + clip.source.left;
@@ -100,7 +117,6 @@ class CImagePieceDrawer {
       blend_(to, from, static_cast<int32_t>(dst_stride_ - width) * 4, static_cast<int32_t>(src_stride_ - width) * 4,
               width, clip.dest.Height());
     }
-    NoteChanged(clip.dest);
   }
 
   // A plain copy row by row. Pieces are mostly a few pixels wide, where a library call per row

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "effects/pattern_painter.h"
 
@@ -17,6 +18,20 @@ void ForEachBlock(const CPatternPainter& painter, int32_t width, int32_t height,
     for (int32_t bx = 0; bx < w; bx += width) {
       visit(bx, by, plat::Rect{bx, by, std::min(bx + width, w), std::min(by + height, h)});
     }
+  }
+}
+
+// For every row of blocks of width × height, top to bottom: shown(bx, by) asked of its blocks
+// left to right, and the runs of shown neighbours drawn in place together.
+template <typename Shown>
+void DrawShownBlockRuns(const CPatternPainter& painter, int32_t width, int32_t height, Shown&& shown) {
+  std::vector<CImagePieceDrawer::ColumnRun> runs;
+  for (int32_t by = 0; by < painter.Height(); by += height) {
+    runs.clear();
+    ForEachShownRun(
+        painter.Width(), width, [&](int32_t bx) { return shown(bx, by); },
+        [&](int32_t first, int32_t last) { runs.push_back({first, last}); });
+    painter.DrawRunsInPlace(by, std::min(by + height, painter.Height()), runs);
   }
 }
 

@@ -177,8 +177,8 @@ void DrawShimmerPattern(const CPatternPainter& painter) {
 }
 
 void DrawDissolvePattern(const CPatternPainter& painter, EDissolveSweep sweep) {
-  ForEachBlock(painter, 4, 2, [&](int32_t bx, int32_t by, const plat::Rect& block) {
-    if (NextPatternRandomByte() <= DissolveThreshold(painter, sweep, bx, by)) painter.DrawInPlace(block);
+  DrawShownBlockRuns(painter, 4, 2, [&](int32_t bx, int32_t by) {
+    return NextPatternRandomByte() <= DissolveThreshold(painter, sweep, bx, by);
   });
 }
 
@@ -187,18 +187,10 @@ void DrawDiscDissolvePattern(const CPatternPainter& painter) {
   const int32_t h = painter.Height();
   const int32_t reach = static_cast<int32_t>((int64_t{w + h} * painter.Level()) >> 8);
   CLengthWalk lengths;
-  // The blocks of a row of blocks asked left to right, as the random sequence has them; the
-  // shown neighbours of a row drawn as one piece.
-  for (int32_t by = 0; by < h; by += 2) {
-    const int32_t bottom = std::min(by + 2, h);
-    ForEachShownRun(
-        w, 2,
-        [&](int32_t bx) {
-          const int32_t threshold = reach - lengths.Of(2 * by - h, 2 * bx - w);
-          return NextPatternRandomByte() <= threshold;
-        },
-        [&](int32_t first, int32_t last) { painter.DrawInPlace({first, by, last, bottom}); });
-  }
+  DrawShownBlockRuns(painter, 2, 2, [&](int32_t bx, int32_t by) {
+    const int32_t threshold = reach - lengths.Of(2 * by - h, 2 * bx - w);
+    return NextPatternRandomByte() <= threshold;
+  });
 }
 
 int32_t DrawFlyInPattern(const CPatternPainter& painter, EFlyIn kind) {

@@ -51,6 +51,17 @@ void CPatternPainter::DrawRunsInPlace(int32_t top, int32_t bottom,
   if (band.top < band.bottom) pieces_->DrawRuns(band, call_.x, call_.y, runs);
 }
 
+void CPatternPainter::DrawBlocks(int32_t width, int32_t height,
+                                 std::span<const CImagePieceDrawer::BlockMove> blocks) const {
+  if (pieces_) {
+    pieces_->DrawBlocks(width, height, blocks);
+    return;
+  }
+  for (const CImagePieceDrawer::BlockMove& block : blocks) {
+    DrawPiece({block.left, block.top, block.left + width, block.top + height}, block.x, block.y);
+  }
+}
+
 void CPatternPainter::DrawStretched(const plat::Rect& source, int32_t width, int32_t height, int32_t px,
                                     int32_t py) const {
   switch (call_.mode) {

@@ -103,6 +103,68 @@ void CImagePieceDrawer::DrawRuns(const plat::Rect& band, int32_t dx, int32_t dy,
   if (!IsEmptyRect(box)) KeepInBands(box);
 }
 
+void CImagePieceDrawer::DrawBlocks(int32_t width, int32_t height, std::span<const BlockMove> blocks) const {
+  if (takes_kernels_ && operation_ == EOperation::kPlainCopy) {
+    if (width == 2 && height == 2) return DrawBlocksOfSize<2, 2>(width, height, blocks);
+    if (width == 4 && height == 2) return DrawBlocksOfSize<4, 2>(width, height, blocks);
+    if (width == 4 && height == 4) return DrawBlocksOfSize<4, 4>(width, height, blocks);
+  }
+  DrawBlocksOfSize<0, 0>(width, height, blocks);
+}
+
+// Width and Height are the blocks' size known when compiled, 0 where it is not.
+template <int32_t Width, int32_t Height>
+void CImagePieceDrawer::DrawBlocksOfSize(int32_t width, int32_t height, std::span<const BlockMove> blocks) const {
+  if constexpr (Width != 0) width = Width;
+  if constexpr (Height != 0) height = Height;
+  // The corners from which a whole block lies within a clip: value - low, unsigned, at most span.
+  struct Corners {
+    int64_t low;
+    uint64_t span;
+    bool Hold(int32_t value) const { return static_cast<uint64_t>(value - low) <= span; }
+  };
+  const auto corners = [&](int32_t clip_low, int32_t clip_high, int32_t size) {
+    const int64_t span = int64_t{clip_high} - size - clip_low;
+    // No corner at all: a span that no value reaches.
+    return span < 0 ? Corners{int64_t{clip_low} - (int64_t{1} << 40), 0} : Corners{clip_low, static_cast<uint64_t>(span)};
+  };
+  const Corners source_x = corners(source_clip_.left, source_clip_.right, width);
+  const Corners source_y = corners(source_clip_.top, source_clip_.bottom, height);
+  const Corners dest_x = corners(dest_clip_.left, dest_clip_.right, width);
+  const Corners dest_y = corners(dest_clip_.top, dest_clip_.bottom, height);
+  // Held in locals: the pixels' stores could otherwise change the members for all the compiler
+  // knows, which it would then read again for every block.
+  const bool within_reach = takes_kernels_;
+  uint32_t* const dst_pixels = dst_pixels_;
+  const uint32_t* const src_pixels = src_pixels_;
+  const intptr_t dst_stride = dst_stride_;
+  const intptr_t src_stride = src_stride_;
+  // Blocks flung wholly off the destination are many in the patterns that scatter them.
+  const plat::Rect reached{dest_clip_.left - width, dest_clip_.top - height, dest_clip_.right, dest_clip_.bottom};
+  for (const BlockMove& block : blocks) {
+    if (within_reach && (block.x <= reached.left || block.x >= reached.right || block.y <= reached.top ||
+                         block.y >= reached.bottom)) {
+      continue;
+    }
+    if (!within_reach || !source_x.Hold(block.left) || !source_y.Hold(block.top) || !dest_x.Hold(block.x) ||
+        !dest_y.Hold(block.y)) {
+      Draw({block.left, block.top, block.left + width, block.top + height}, block.x, block.y);
+      continue;
+    }
+    if constexpr (Width != 0) {
+      uint32_t* to = dst_pixels + intptr_t{block.y} * dst_stride + block.x;
+      const uint32_t* from = src_pixels + intptr_t{block.top} * src_stride + block.left;
+      for (int32_t row = 0; row < Height; ++row, to += dst_stride, from += src_stride) {
+        std::memcpy(to, from, sizeof(uint32_t) * Width);
+      }
+      NoteChanged({block.x, block.y, block.x + Width, block.y + Height});
+    } else {
+      DrawWithinClips({{block.left, block.top, block.left + width, block.top + height},
+                       {block.x, block.y, block.x + width, block.y + height}});
+    }
+  }
+}
+
 bool CImagePieceDrawer::DrawStretchedColumns(std::span<const StretchedPiece> columns) const {
   const auto one_pixel_wide = [](const StretchedPiece& piece) {
     return piece.size.width == 1 && piece.source.Width() == 1;

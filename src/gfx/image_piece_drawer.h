@@ -39,6 +39,14 @@ class CImagePieceDrawer {
     int32_t right = 0;
   };
 
+  // A block of the source with its top-left at (left, top), drawn with its top-left at (x, y).
+  struct BlockMove {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t x = 0;
+    int32_t y = 0;
+  };
+
   // Past this many rectangles the dirty region gets band boxes of this many rows.
   static constexpr size_t kExactRectLimit = 4096;
   static constexpr int32_t kBandRows = 16;
@@ -68,6 +76,11 @@ class CImagePieceDrawer {
   // Rows of many small runs (a dither, a dissolve) are cut to both clip rectangles once, not once
   // a piece.
   void DrawRuns(const plat::Rect& band, int32_t dx, int32_t dy, std::span<const ColumnRun> runs) const;
+
+  // Blocks of width × height, each drawn as Draw draws it, in order. The clips and the block's
+  // size are settled once for them all: the moving patterns lay down their blocks by the
+  // hundred thousand.
+  void DrawBlocks(int32_t width, int32_t height, std::span<const BlockMove> blocks) const;
 
   // Plain copies of one-pixel columns, each stretched down to its height, exactly as the
   // destination's StretchCopy draws each: drawn a row across all the columns at a time, since
@@ -118,6 +131,9 @@ class CImagePieceDrawer {
               width, clip.dest.Height());
     }
   }
+
+  template <int32_t Width, int32_t Height>
+  void DrawBlocksOfSize(int32_t width, int32_t height, std::span<const BlockMove> blocks) const;
 
   // A plain copy row by row. Pieces are mostly a few pixels wide, where a library call per row
   // costs more than the pixels: those rows move in fixed-size steps that compile inline.

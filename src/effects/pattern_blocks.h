@@ -77,7 +77,8 @@ class CMovedBlocks {
 };
 
 // A block drawn from its own place, moved by (dx, dy).
-[[gnu::always_inline]] inline void DrawMovedBlock(CMovedBlocks& blocks, const plat::Rect& block, int32_t dx, int32_t dy) {
+[[gnu::always_inline]] inline void DrawMovedBlock(CMovedBlocks& blocks, const plat::Rect& block, int32_t dx,
+                                                  int32_t dy) {
   const CPatternPainter& painter = blocks.Painter();
   blocks.Draw(block, painter.X() + block.left + dx, painter.Y() + block.top + dy);
 }

@@ -117,6 +117,8 @@ class CRayWalk {
 // their own steps.
 void DrawRadialFlyIn(const CPatternPainter& painter, EFlyIn kind) {
   const int32_t block_height = kind == EFlyIn::kRadialSmall ? 2 : kind == EFlyIn::kTurning ? 4 : 2;
+  // The block height is a power of two: rows of blocks are counted by a shift, not a division.
+  const int32_t height_shift = block_height == 4 ? 2 : 1;
   const int32_t block_width = kind == EFlyIn::kRadialSmall ? 2 : 4;
   const int32_t a_step = kind == EFlyIn::kTurning ? 52 : 26;
   const int32_t b_step = kind == EFlyIn::kTurning ? 76 : 38;
@@ -125,7 +127,7 @@ void DrawRadialFlyIn(const CPatternPainter& painter, EFlyIn kind) {
   CRayWalk rays(painter);
   CMovedBlocks blocks(painter, block_width, block_height);
   ForEachBlock(painter, block_width, block_height, [&](int32_t bx, int32_t by, const plat::Rect& block) {
-    const int32_t row = by / block_height;
+    const int32_t row = by >> height_shift;
     const int32_t a = a_step * row;
     const int32_t b = 1 + b_step * row;
     const Ray ray = rays.At(bx, by);

@@ -125,8 +125,9 @@ void CImagePieceDrawer::DrawBlocksOfSize(int32_t width, int32_t height, std::spa
   };
   const auto corners = [&](int32_t clip_low, int32_t clip_high, int32_t size) {
     const int64_t span = int64_t{clip_high} - size - clip_low;
-    // No corner at all: a span that no value reaches.
-    return span < 0 ? Corners{int64_t{clip_low} - (int64_t{1} << 40), 0} : Corners{clip_low, static_cast<uint64_t>(span)};
+    // No block fits: a low end 2^40 below every 32-bit value, which none then lies within.
+    if (span < 0) return Corners{int64_t{clip_low} - (int64_t{1} << 40), 0};
+    return Corners{clip_low, static_cast<uint64_t>(span)};
   };
   const Corners source_x = corners(source_clip_.left, source_clip_.right, width);
   const Corners source_y = corners(source_clip_.top, source_clip_.bottom, height);

@@ -1,6 +1,7 @@
 #include "gfx/image_piece_drawer.h"
 
 #include <algorithm>
+#include <array>
 
 #include "gfx/color_key.h"
 #include "gfx/dirty_region.h"
@@ -200,22 +201,35 @@ bool CImagePieceDrawer::DrawStretchedColumns(std::span<const StretchedPiece> col
   // A cache line's worth of columns at a time: their reads of the source keep to a few lines
   // that stay at hand, and each row of the destination is written a whole line at once.
   constexpr size_t kColumnsTogether = 16;
+  // The group's walks, the pixels and the strides are held in locals that nothing else can
+  // reach: a pixel stored through a pointer could otherwise be any walk's accumulator, for all
+  // the compiler knows, and every walk would be read anew after every pixel.
+  uint32_t* const dst_pixels = dst_pixels_;
+  const uint32_t* const src_pixels = src_pixels_;
+  const intptr_t dst_stride = dst_stride_;
+  const intptr_t src_stride = src_stride_;
+  std::array<ColumnWalk, kColumnsTogether> group;
   for (size_t first = 0; first < walks.size(); first += kColumnsTogether) {
-    const std::span<ColumnWalk> group(walks.begin() + static_cast<std::ptrdiff_t>(first),
-                                      std::min(kColumnsTogether, walks.size() - first));
-    const int32_t top = std::ranges::min(group, {}, &ColumnWalk::top).top;
-    const int32_t bottom = std::ranges::max(group, {}, &ColumnWalk::bottom).bottom;
+    const size_t count = std::min(kColumnsTogether, walks.size() - first);
+    std::copy_n(walks.begin() + static_cast<std::ptrdiff_t>(first), count, group.begin());
+    const std::span<ColumnWalk> walking(group.data(), count);
+    const int32_t top = std::ranges::min(walking, {}, &ColumnWalk::top).top;
+    const int32_t bottom = std::ranges::max(walking, {}, &ColumnWalk::bottom).bottom;
+    // Between these rows every column of the group is drawn.
+    const int32_t all_top = std::ranges::max(walking, {}, &ColumnWalk::top).top;
+    const int32_t all_bottom = std::ranges::min(walking, {}, &ColumnWalk::bottom).bottom;
     for (int32_t y = top; y < bottom; ++y) {
-      uint32_t* row = dst_pixels_ + intptr_t{y} * dst_stride_;
-      for (ColumnWalk& walk : group) {
-        if (y < walk.top || y >= walk.bottom) continue;
-        row[walk.x] = src_pixels_[walk.from];
+      uint32_t* row = dst_pixels + intptr_t{y} * dst_stride;
+      const bool every_column = y >= all_top && y < all_bottom;
+      for (ColumnWalk& walk : walking) {
+        if (!every_column && (y < walk.top || y >= walk.bottom)) continue;
+        row[walk.x] = src_pixels[walk.from];
         // The carry comes as it will, unforeseeable for a branch: taken as a number instead.
         const uint32_t before = walk.acc;
         walk.acc += static_cast<uint32_t>(walk.step.yRem);
         const int32_t carry = walk.acc < before ? 1 : 0;
         walk.acc -= static_cast<uint32_t>(carry) * static_cast<uint32_t>(walk.step.yDen);
-        walk.from += intptr_t{walk.step.yStep + carry} * src_stride_;
+        walk.from += intptr_t{walk.step.yStep + carry} * src_stride;
       }
     }
   }

@@ -31,7 +31,11 @@ bool IsEmptyRect(const plat::Rect& rect) { return rect.left >= rect.right || rec
 }  // namespace
 
 CImagePieceDrawer::CImagePieceDrawer(CImage& dst, CImage& src, EOperation operation)
-    : dst_(dst), src_(src), operation_(operation), region_(dst.GetDirtyRegion()) {
+    : dst_(dst),
+      src_(src),
+      operation_(operation),
+      dest_height_(std::max(dst.GetHeight(), 0)),
+      region_(dst.GetDirtyRegion()) {
   if (!TakesPlainKernel(dst, src, operation)) return;
   takes_kernels_ = true;
   if (operation == EOperation::kBlendByAlpha) blend_ = g_CpuHasMmx != 0 ? AlphaBlend32Mmx : AlphaBlend32;
@@ -255,7 +259,7 @@ void CImagePieceDrawer::MarkFirstWrite() const {
   written_ = true;
 }
 
-void CImagePieceDrawer::KeepForRegion(const plat::Rect& rect) const {
+void CImagePieceDrawer::KeepForRegion(plat::Rect rect) const {
   if (!bands_.empty()) {
     KeepInBands(rect);
     return;
@@ -276,17 +280,16 @@ void CImagePieceDrawer::KeepForRegion(const plat::Rect& rect) const {
 }
 
 void CImagePieceDrawer::SwitchToBands() const {
-  const int32_t height = std::max(dst_.GetHeight(), 0);
-  bands_.assign(static_cast<size_t>(height / kBandRows + 1), plat::Rect{});
+  bands_.assign(static_cast<size_t>(dest_height_ / kBandRows + 1), plat::Rect{});
   for (const plat::Rect& rect : changed_) KeepInBands(rect);
   changed_.clear();
 }
 
 // Only the destination's own rows can have changed; each band's box takes the rows of the
 // rectangle that lie in the band, so that the boxes stay disjoint.
-void CImagePieceDrawer::KeepInBands(const plat::Rect& rect) const {
+void CImagePieceDrawer::KeepInBands(plat::Rect rect) const {
   const int32_t top = std::max(rect.top, 0);
-  const int32_t bottom = std::min(rect.bottom, dst_.GetHeight());
+  const int32_t bottom = std::min(rect.bottom, dest_height_);
   if (rect.left >= rect.right || top >= bottom) return;
   for (int32_t band = top / kBandRows; band * kBandRows < bottom; ++band) {
     plat::Rect& box = bands_[static_cast<size_t>(band)];
@@ -296,9 +299,11 @@ void CImagePieceDrawer::KeepInBands(const plat::Rect& rect) const {
       box = {rect.left, band_top, rect.right, band_bottom};
       continue;
     }
-    box.left = std::min(box.left, rect.left);
-    box.top = std::min(box.top, band_top);
-    box.right = std::max(box.right, rect.right);
-    box.bottom = std::max(box.bottom, band_bottom);
+    // Field by field and only where the box grows: stored as one wide write, the box would be
+    // read back field by field by the next piece in the band, which stalls on the forwarding.
+    if (rect.left < box.left) box.left = rect.left;
+    if (band_top < box.top) box.top = band_top;
+    if (rect.right > box.right) box.right = rect.right;
+    if (band_bottom > box.bottom) box.bottom = band_bottom;
   }
 }

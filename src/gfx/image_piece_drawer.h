@@ -173,8 +173,10 @@ class CImagePieceDrawer {
   void MarkFirstWrite() const;
   // Keeps the rectangle for the dirty region: joined with the one before where the two make one
   // rectangle, or into the band boxes once the rectangles are many.
-  void KeepForRegion(const plat::Rect& rect) const;
-  void KeepInBands(const plat::Rect& rect) const;
+  // The rectangle comes by value, in registers: its fields read back from the stack right after
+  // the caller's wide store of it would stall on the store forwarding, once for every piece.
+  void KeepForRegion(plat::Rect rect) const;
+  void KeepInBands(plat::Rect rect) const;
   void SwitchToBands() const;
 
   CImage& dst_;
@@ -188,6 +190,8 @@ class CImagePieceDrawer {
   const uint32_t* src_pixels_ = nullptr;
   intptr_t dst_stride_ = 0;  // in pixels
   intptr_t src_stride_ = 0;
+  // The destination's height, asked once: the band boxes are kept for every piece.
+  int32_t dest_height_ = 0;
   // The destination's own region: a drawer lives only within one draw call of its images, during
   // which no script runs, so it borrows the images and their region as it borrows dst_ and src_.
   CDirtyRegion* region_ = nullptr;

@@ -36,14 +36,6 @@ void RefillSubtractive(SubtractiveTable& table) {
   for (int i = 25; i <= kSubtractiveWords; ++i) table[i] = Subtract(table[i], table[i - 24]);
 }
 
-std::int32_t DrawSubtractive(std::int16_t& index, SubtractiveTable& table) {
-  if (++index > kSubtractiveWords) {
-    RefillSubtractive(table);
-    index = 1;
-  }
-  return table[index];
-}
-
 CSubtractiveRandom::CSubtractiveRandom() {
   SeedSubtractive(g_SubtractiveIndex, g_SubtractiveState, plat::PreciseMilliseconds());
 }

@@ -20,8 +20,14 @@ void SeedSubtractive(std::int16_t& index, SubtractiveTable& table, std::uint32_t
 // One regeneration pass over the 55 words.
 void RefillSubtractive(SubtractiveTable& table);
 
-// The next value of a state, in 0 to 999,999,999.
-std::int32_t DrawSubtractive(std::int16_t& index, SubtractiveTable& table);
+// The next value of a state, in 0 to 999,999,999. Inline: the patterns draw once a block.
+inline std::int32_t DrawSubtractive(std::int16_t& index, SubtractiveTable& table) {
+  if (++index > kSubtractiveWords) {
+    RefillSubtractive(table);
+    index = 1;
+  }
+  return table[static_cast<std::size_t>(index)];
+}
 
 // The program-wide state, seeded from the clock before the program starts.
 extern std::int16_t g_SubtractiveIndex;

@@ -1,7 +1,9 @@
 #include "effects/box_patterns.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -116,15 +118,20 @@ void DrawDitherPattern(const CPatternPainter& painter, int32_t cell, bool order_
   const int32_t k = painter.Level() >> 4;
   // Walked by cell index, so that finding a cell's place in the matrix takes no division.
   const int32_t cells = w / cell + (w % cell != 0 ? 1 : 0);
-  for (int32_t cy = 0; cy < h; cy += cell) {
-    const auto& row = matrix[(cy / cell) & 3];
+  // Every row of cells shows the runs of its row of the matrix: found once for each of the four.
+  std::array<std::vector<CImagePieceDrawer::ColumnRun>, 4> runs_of_matrix_row;
+  for (size_t i = 0; i < runs_of_matrix_row.size(); ++i) {
+    const auto& row = matrix[i];
     const uint32_t shown_phases =
         (row[0] <= k ? 1u : 0u) | (row[1] <= k ? 2u : 0u) | (row[2] <= k ? 4u : 0u) | (row[3] <= k ? 8u : 0u);
-    const int32_t bottom = cy + std::min(cell, h - cy);
     ForEachPeriodicRun(cells, shown_phases, [&](int32_t first, int32_t last) {
       const auto right = static_cast<int32_t>(std::min<int64_t>(int64_t{last} * cell, w));
-      painter.DrawInPlace({first * cell, cy, right, bottom});
+      runs_of_matrix_row[i].push_back({first * cell, right});
     });
+  }
+  for (int32_t cy = 0; cy < h; cy += cell) {
+    const int32_t bottom = cy + std::min(cell, h - cy);
+    painter.DrawRunsInPlace(cy, bottom, runs_of_matrix_row[static_cast<size_t>((cy / cell) & 3)]);
   }
 }
 

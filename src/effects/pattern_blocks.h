@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "effects/pattern_painter.h"
 
@@ -20,9 +21,66 @@ void ForEachBlock(const CPatternPainter& painter, int32_t width, int32_t height,
   }
 }
 
+// For every row of blocks of width × height, top to bottom: shown(bx, by) asked of its blocks
+// left to right, and the runs of shown neighbours drawn in place together.
+template <typename Shown>
+void DrawShownBlockRuns(const CPatternPainter& painter, int32_t width, int32_t height, Shown&& shown) {
+  std::vector<CImagePieceDrawer::ColumnRun> runs;
+  for (int32_t by = 0; by < painter.Height(); by += height) {
+    runs.clear();
+    ForEachShownRun(
+        painter.Width(), width, [&](int32_t bx) { return shown(bx, by); },
+        [&](int32_t first, int32_t last) { runs.push_back({first, last}); });
+    painter.DrawRunsInPlace(by, std::min(by + height, painter.Height()), runs);
+  }
+}
+
+// The blocks of width × height that a pattern moves, gathered and handed to the painter many at
+// a time, in the order they come; a block cut by the source's edge is drawn alone, after the
+// blocks before it. What is gathered is drawn by the time the batch ends.
+class CMovedBlocks {
+ public:
+  CMovedBlocks(const CPatternPainter& painter, int32_t width, int32_t height)
+      : painter_(painter), width_(width), height_(height) {
+    moves_.reserve(kBatchSize);
+  }
+  ~CMovedBlocks() { DrawGathered(); }
+  CMovedBlocks(const CMovedBlocks&) = delete;
+  CMovedBlocks& operator=(const CMovedBlocks&) = delete;
+
+  const CPatternPainter& Painter() const { return painter_; }
+
+  // The block drawn with its top-left at (x, y).
+  [[gnu::always_inline]] void Draw(const plat::Rect& block, int32_t x, int32_t y) {
+    if (block.Width() != width_ || block.Height() != height_) {
+      DrawGathered();
+      painter_.DrawPiece(block, x, y);
+      return;
+    }
+    moves_.push_back({block.left, block.top, x, y});
+    if (moves_.size() == kBatchSize) DrawGathered();
+  }
+
+ private:
+  // Enough blocks that the painter's settling is paid for, few enough to stay in the cache.
+  static constexpr size_t kBatchSize = 1024;
+
+  void DrawGathered() {
+    painter_.DrawBlocks(width_, height_, moves_);
+    moves_.clear();
+  }
+
+  const CPatternPainter& painter_;
+  int32_t width_;
+  int32_t height_;
+  std::vector<CImagePieceDrawer::BlockMove> moves_;
+};
+
 // A block drawn from its own place, moved by (dx, dy).
-[[gnu::always_inline]] inline void DrawMovedBlock(const CPatternPainter& painter, const plat::Rect& block, int32_t dx, int32_t dy) {
-  painter.DrawPiece(block, painter.X() + block.left + dx, painter.Y() + block.top + dy);
+[[gnu::always_inline]] inline void DrawMovedBlock(CMovedBlocks& blocks, const plat::Rect& block, int32_t dx,
+                                                  int32_t dy) {
+  const CPatternPainter& painter = blocks.Painter();
+  blocks.Draw(block, painter.X() + block.left + dx, painter.Y() + block.top + dy);
 }
 
 // a · b kept to its low 32 bits, as the offsets of the block patterns are computed.

@@ -41,6 +41,27 @@ void CPatternPainter::DrawOnTarget(const plat::Rect& cut, int32_t px, int32_t py
   }
 }
 
+void CPatternPainter::DrawRunsInPlace(int32_t top, int32_t bottom,
+                                      std::span<const CImagePieceDrawer::ColumnRun> runs) const {
+  if (!pieces_) {
+    for (const CImagePieceDrawer::ColumnRun& run : runs) DrawInPlace({run.left, top, run.right, bottom});
+    return;
+  }
+  const plat::Rect band{0, std::max(top, 0), width_, std::min(bottom, height_)};
+  if (band.top < band.bottom) pieces_->DrawRuns(band, call_.x, call_.y, runs);
+}
+
+void CPatternPainter::DrawBlocks(int32_t width, int32_t height,
+                                 std::span<const CImagePieceDrawer::BlockMove> blocks) const {
+  if (pieces_) {
+    pieces_->DrawBlocks(width, height, blocks);
+    return;
+  }
+  for (const CImagePieceDrawer::BlockMove& block : blocks) {
+    DrawPiece({block.left, block.top, block.left + width, block.top + height}, block.x, block.y);
+  }
+}
+
 void CPatternPainter::DrawStretched(const plat::Rect& source, int32_t width, int32_t height, int32_t px,
                                     int32_t py) const {
   switch (call_.mode) {

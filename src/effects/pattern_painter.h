@@ -62,6 +62,10 @@ class CPatternPainter {
   }
   // The piece at its own place: (x + left, y + top).
   void DrawInPlace(const plat::Rect& source) const { DrawPiece(source, call_.x + source.left, call_.y + source.top); }
+  // The runs of columns of rows top to bottom - 1, left to right, each at its own place.
+  void DrawRunsInPlace(int32_t top, int32_t bottom, std::span<const CImagePieceDrawer::ColumnRun> runs) const;
+  // Blocks of width × height, each whole within the source, drawn as DrawPiece draws each.
+  void DrawBlocks(int32_t width, int32_t height, std::span<const CImagePieceDrawer::BlockMove> blocks) const;
   // Row r from a to b, column c from a to b, each at its own place.
   void DrawRow(int32_t r, int32_t a, int32_t b) const { DrawInPlace({a, r, b, r + 1}); }
   void DrawColumn(int32_t c, int32_t a, int32_t b) const { DrawInPlace({c, a, c + 1, b}); }

@@ -117,34 +117,37 @@ class CRayWalk {
 // their own steps.
 void DrawRadialFlyIn(const CPatternPainter& painter, EFlyIn kind) {
   const int32_t block_height = kind == EFlyIn::kRadialSmall ? 2 : kind == EFlyIn::kTurning ? 4 : 2;
+  // The block height is a power of two: rows of blocks are counted by a shift, not a division.
+  const int32_t height_shift = block_height == 4 ? 2 : 1;
   const int32_t block_width = kind == EFlyIn::kRadialSmall ? 2 : 4;
   const int32_t a_step = kind == EFlyIn::kTurning ? 52 : 26;
   const int32_t b_step = kind == EFlyIn::kTurning ? 76 : 38;
   const int32_t travel = FlightLeft(painter);
   const int32_t theta = TurnAngle(painter);
   CRayWalk rays(painter);
+  CMovedBlocks blocks(painter, block_width, block_height);
   ForEachBlock(painter, block_width, block_height, [&](int32_t bx, int32_t by, const plat::Rect& block) {
-    const int32_t row = by / block_height;
+    const int32_t row = by >> height_shift;
     const int32_t a = a_step * row;
     const int32_t b = 1 + b_step * row;
     const Ray ray = rays.At(bx, by);
     int32_t dx = Mul32(Mul32(TableByte(a + bx), ray.ux), travel) >> 16;
     int32_t dy = Mul32(Mul32(TableByte(b + bx), ray.uy), travel) >> 16;
     if (kind == EFlyIn::kRadial || kind == EFlyIn::kRadialSmall) {
-      DrawMovedBlock(painter, block, dx, dy);
+      DrawMovedBlock(blocks, block, dx, dy);
       return;
     }
     dx = Mul32(dx, PatternCos(theta)) >> 16;
     dy = Mul32(dy, PatternSin(theta)) >> 16;
     if (kind == EFlyIn::kSwirl) {
-      DrawMovedBlock(painter, block, dx, dy);
+      DrawMovedBlock(blocks, block, dx, dy);
       return;
     }
     const int32_t c = PatternCos(theta);
     const int32_t s = PatternSin(theta);
     const int32_t rx = (Mul32(c, ray.dx0) >> 16) - (Mul32(s, ray.dy0) >> 16);
     const int32_t ry = (Mul32(c, ray.dy0) >> 16) + (Mul32(s, ray.dx0) >> 16);
-    painter.DrawPiece(block, painter.X() + painter.Width() / 2 + rx + dx, painter.Y() + painter.Height() / 2 + ry + dy);
+    blocks.Draw(block, painter.X() + painter.Width() / 2 + rx + dx, painter.Y() + painter.Height() / 2 + ry + dy);
   });
 }
 
@@ -162,9 +165,10 @@ void DrawRowJitterPattern(const CPatternPainter& painter) {
 void DrawShimmerPattern(const CPatternPainter& painter) {
   const int32_t level = painter.Level();
   const int32_t reach = level < 128 ? 10 : level < 200 ? 6 : level <= 229 ? 4 : 2;
+  CMovedBlocks blocks(painter, 4, 2);
   ForEachBlock(painter, 4, 2, [&](int32_t bx, int32_t by, const plat::Rect& block) {
     if (NextPatternRandomByte() <= level) {
-      painter.DrawInPlace(block);
+      blocks.Draw(block, painter.X() + bx, painter.Y() + by);
       return;
     }
     int32_t ox = NextPatternRandom() % reach;
@@ -172,13 +176,13 @@ void DrawShimmerPattern(const CPatternPainter& painter) {
     if (block.right + ox > painter.Width()) ox = 0;
     if (block.bottom + oy > painter.Height()) oy = 0;
     const plat::Rect moved{block.left + ox, block.top + oy, block.right + ox, block.bottom + oy};
-    painter.DrawPiece(moved, painter.X() + bx, painter.Y() + by);
+    blocks.Draw(moved, painter.X() + bx, painter.Y() + by);
   });
 }
 
 void DrawDissolvePattern(const CPatternPainter& painter, EDissolveSweep sweep) {
-  ForEachBlock(painter, 4, 2, [&](int32_t bx, int32_t by, const plat::Rect& block) {
-    if (NextPatternRandomByte() <= DissolveThreshold(painter, sweep, bx, by)) painter.DrawInPlace(block);
+  DrawShownBlockRuns(painter, 4, 2, [&](int32_t bx, int32_t by) {
+    return NextPatternRandomByte() <= DissolveThreshold(painter, sweep, bx, by);
   });
 }
 
@@ -187,18 +191,10 @@ void DrawDiscDissolvePattern(const CPatternPainter& painter) {
   const int32_t h = painter.Height();
   const int32_t reach = static_cast<int32_t>((int64_t{w + h} * painter.Level()) >> 8);
   CLengthWalk lengths;
-  // The blocks of a row of blocks asked left to right, as the random sequence has them; the
-  // shown neighbours of a row drawn as one piece.
-  for (int32_t by = 0; by < h; by += 2) {
-    const int32_t bottom = std::min(by + 2, h);
-    ForEachShownRun(
-        w, 2,
-        [&](int32_t bx) {
-          const int32_t threshold = reach - lengths.Of(2 * by - h, 2 * bx - w);
-          return NextPatternRandomByte() <= threshold;
-        },
-        [&](int32_t first, int32_t last) { painter.DrawInPlace({first, by, last, bottom}); });
-  }
+  DrawShownBlockRuns(painter, 2, 2, [&](int32_t bx, int32_t by) {
+    const int32_t threshold = reach - lengths.Of(2 * by - h, 2 * bx - w);
+    return NextPatternRandomByte() <= threshold;
+  });
 }
 
 int32_t DrawFlyInPattern(const CPatternPainter& painter, EFlyIn kind) {
@@ -206,11 +202,12 @@ int32_t DrawFlyInPattern(const CPatternPainter& painter, EFlyIn kind) {
     const int32_t travel = FlightLeft(painter);
     const int32_t theta = TurnAngle(painter);
     CRayWalk rays(painter);
+    CMovedBlocks blocks(painter, 4, 2);
     ForEachBlock(painter, 4, 2, [&](int32_t bx, int32_t by, const plat::Rect& block) {
       const Ray ray = rays.At(bx, by);
       const int32_t ux = ray.length != 0 ? (Mul32(Mul32(PatternSin(theta), ray.dx0), 256) >> 16) / ray.length : 0;
       const int32_t uy = ray.length != 0 ? (Mul32(Mul32(PatternCos(theta), ray.dy0), 256) >> 16) / ray.length : 0;
-      DrawMovedBlock(painter, block, Mul32(ux, travel) >> 8, Mul32(uy, travel) >> 8);
+      DrawMovedBlock(blocks, block, Mul32(ux, travel) >> 8, Mul32(uy, travel) >> 8);
     });
     return 0;
   }
@@ -220,8 +217,9 @@ int32_t DrawFlyInPattern(const CPatternPainter& painter, EFlyIn kind) {
     return 0;
   }
   const int32_t travel = FlightLeft(painter);
+  CMovedBlocks blocks(painter, 4, 2);
   ForEachBlock(painter, 4, 2, [&](int32_t bx, int32_t by, const plat::Rect& block) {
-    DrawMovedBlock(painter, block, Mul32(TableByte(bx + by), travel) >> 8, Mul32(TableByte(bx + 1 + by), travel) >> 8);
+    DrawMovedBlock(blocks, block, Mul32(TableByte(bx + by), travel) >> 8, Mul32(TableByte(bx + 1 + by), travel) >> 8);
   });
   return 0;
 }
@@ -246,15 +244,16 @@ int32_t DrawJitterPattern(const CPatternPainter& painter, bool fall_in) {
   if (!BuildPatternRandomTable()) return 2;
   const int32_t level = painter.Level();
   const int32_t divisor = (level >> 1) + 1;
+  CMovedBlocks blocks(painter, 4, 4);
   ForEachBlock(painter, 4, 4, [&](int32_t bx, int32_t by, const plat::Rect& block) {
     const int32_t i = bx >> 2;
     const int32_t j = by >> 2;
     const int32_t across = TableByte(i + 13 * j);
     const int32_t down = TableByte(19 * j + i);
     if (fall_in) {
-      DrawMovedBlock(painter, block, ((across - 128) * (256 - level)) >> 11, (down * (256 - level)) >> 11);
+      DrawMovedBlock(blocks, block, ((across - 128) * (256 - level)) >> 11, (down * (256 - level)) >> 11);
     } else {
-      DrawMovedBlock(painter, block, (across - 128) / divisor, (down - 128) / divisor);
+      DrawMovedBlock(blocks, block, (across - 128) / divisor, (down - 128) / divisor);
     }
   });
   return 0;

@@ -98,10 +98,11 @@ void DrawZoomScatterPattern(const CPatternPainter& painter) {
   const int32_t theta = TurnAngle(painter);
   const int32_t across = PatternCos(theta / 4);
   const int32_t down = PatternSin(theta);
+  CMovedBlocks blocks(painter, 4, 2);
   ForEachBlock(painter, 4, 2, [&](int32_t bx, int32_t by, const plat::Rect& block) {
     const auto dx = static_cast<int32_t>((Mul32(bx - painter.Width() / 2, across) * travel) >> 24);
     const auto dy = static_cast<int32_t>((Mul32(by - painter.Height() / 2, down) * travel) >> 24);
-    DrawMovedBlock(painter, block, dx, dy);
+    DrawMovedBlock(blocks, block, dx, dy);
   });
 }
 
@@ -111,12 +112,13 @@ void DrawRotationPattern(const CPatternPainter& painter, int32_t block_size) {
   const int32_t s = PatternSin(theta);
   const int32_t cx = painter.Width() / 2;
   const int32_t cy = painter.Height() / 2;
+  CMovedBlocks blocks(painter, block_size, block_size);
   ForEachBlock(painter, block_size, block_size, [&](int32_t bx, int32_t by, const plat::Rect& block) {
     const int32_t dx0 = bx - cx;
     const int32_t dy0 = by - cy;
     const int32_t rx = (Mul32(c, dx0) >> 16) - (Mul32(s, dy0) >> 16);
     const int32_t ry = (Mul32(c, dy0) >> 16) + (Mul32(s, dx0) >> 16);
-    painter.DrawPiece(block, painter.X() + cx + rx, painter.Y() + cy + ry);
+    blocks.Draw(block, painter.X() + cx + rx, painter.Y() + cy + ry);
   });
 }
 

@@ -1,6 +1,7 @@
 #include "gfx/image_piece_drawer.h"
 
 #include <algorithm>
+#include <array>
 
 #include "gfx/color_key.h"
 #include "gfx/dirty_region.h"
@@ -30,7 +31,11 @@ bool IsEmptyRect(const plat::Rect& rect) { return rect.left >= rect.right || rec
 }  // namespace
 
 CImagePieceDrawer::CImagePieceDrawer(CImage& dst, CImage& src, EOperation operation)
-    : dst_(dst), src_(src), operation_(operation), region_(dst.GetDirtyRegion()) {
+    : dst_(dst),
+      src_(src),
+      operation_(operation),
+      dest_height_(std::max(dst.GetHeight(), 0)),
+      region_(dst.GetDirtyRegion()) {
   if (!TakesPlainKernel(dst, src, operation)) return;
   takes_kernels_ = true;
   if (operation == EOperation::kBlendByAlpha) blend_ = g_CpuHasMmx != 0 ? AlphaBlend32Mmx : AlphaBlend32;
@@ -59,6 +64,111 @@ void CImagePieceDrawer::DrawCut(const plat::Rect& source, int32_t x, int32_t y) 
   }
   BlitClip clip;
   if (ClipBlt({x, y, &source, false, false}, source_clip_, dest_clip_, clip)) DrawWithinClips(clip);
+}
+
+void CImagePieceDrawer::DrawRuns(const plat::Rect& band, int32_t dx, int32_t dy,
+                                 std::span<const ColumnRun> runs) const {
+  if (!takes_kernels_) {
+    for (const ColumnRun& run : runs) {
+      const int32_t left = std::max(run.left, band.left);
+      const int32_t right = std::min(run.right, band.right);
+      if (left < right) DrawByFullOperation({left, band.top, right, band.bottom}, left + dx, band.top + dy);
+    }
+    return;
+  }
+  // A piece only moves, so cutting it to both clips is cutting its source to the source's clip
+  // and to the destination's clip moved back by (dx, dy): done here once for every run.
+  const auto left_end = static_cast<int32_t>(
+      std::max({int64_t{band.left}, int64_t{source_clip_.left}, int64_t{dest_clip_.left} - dx}));
+  const auto right_end = static_cast<int32_t>(
+      std::min({int64_t{band.right}, int64_t{source_clip_.right}, int64_t{dest_clip_.right} - dx}));
+  const auto top = static_cast<int32_t>(
+      std::max({int64_t{band.top}, int64_t{source_clip_.top}, int64_t{dest_clip_.top} - dy}));
+  const auto bottom = static_cast<int32_t>(
+      std::min({int64_t{band.bottom}, int64_t{source_clip_.bottom}, int64_t{dest_clip_.bottom} - dy}));
+  if (left_end >= right_end || top >= bottom) return;
+  // Once the region keeps band boxes, the runs of these rows reach it as their bounding box,
+  // which leaves every band's box as the runs one by one would.
+  plat::Rect box;
+  for (const ColumnRun& run : runs) {
+    const int32_t left = std::max(run.left, left_end);
+    const int32_t right = std::min(run.right, right_end);
+    if (left >= right) continue;
+    const BlitClip clip{{left, top, right, bottom}, {left + dx, top + dy, right + dx, bottom + dy}};
+    DrawPixels(clip);
+    if (region_ == nullptr || bands_.empty()) {
+      NoteChanged(clip.dest);
+    } else if (IsEmptyRect(box)) {
+      box = clip.dest;
+    } else {
+      box.left = std::min(box.left, clip.dest.left);
+      box.right = std::max(box.right, clip.dest.right);
+    }
+  }
+  if (!IsEmptyRect(box)) KeepInBands(box);
+}
+
+void CImagePieceDrawer::DrawBlocks(int32_t width, int32_t height, std::span<const BlockMove> blocks) const {
+  if (takes_kernels_ && operation_ == EOperation::kPlainCopy) {
+    if (width == 2 && height == 2) return DrawBlocksOfSize<2, 2>(width, height, blocks);
+    if (width == 4 && height == 2) return DrawBlocksOfSize<4, 2>(width, height, blocks);
+    if (width == 4 && height == 4) return DrawBlocksOfSize<4, 4>(width, height, blocks);
+  }
+  DrawBlocksOfSize<0, 0>(width, height, blocks);
+}
+
+// Width and Height are the blocks' size known when compiled, 0 where it is not.
+template <int32_t Width, int32_t Height>
+void CImagePieceDrawer::DrawBlocksOfSize(int32_t width, int32_t height, std::span<const BlockMove> blocks) const {
+  if constexpr (Width != 0) width = Width;
+  if constexpr (Height != 0) height = Height;
+  // The corners from which a whole block lies within a clip: value - low, unsigned, at most span.
+  struct Corners {
+    int64_t low;
+    uint64_t span;
+    bool Hold(int32_t value) const { return static_cast<uint64_t>(value - low) <= span; }
+  };
+  const auto corners = [&](int32_t clip_low, int32_t clip_high, int32_t size) {
+    const int64_t span = int64_t{clip_high} - size - clip_low;
+    // No block fits: a low end 2^40 below every 32-bit value, which none then lies within.
+    if (span < 0) return Corners{int64_t{clip_low} - (int64_t{1} << 40), 0};
+    return Corners{clip_low, static_cast<uint64_t>(span)};
+  };
+  const Corners source_x = corners(source_clip_.left, source_clip_.right, width);
+  const Corners source_y = corners(source_clip_.top, source_clip_.bottom, height);
+  const Corners dest_x = corners(dest_clip_.left, dest_clip_.right, width);
+  const Corners dest_y = corners(dest_clip_.top, dest_clip_.bottom, height);
+  // Held in locals: the pixels' stores could otherwise change the members for all the compiler
+  // knows, which it would then read again for every block.
+  const bool within_reach = takes_kernels_;
+  uint32_t* const dst_pixels = dst_pixels_;
+  const uint32_t* const src_pixels = src_pixels_;
+  const intptr_t dst_stride = dst_stride_;
+  const intptr_t src_stride = src_stride_;
+  // Blocks flung wholly off the destination are many in the patterns that scatter them.
+  const plat::Rect reached{dest_clip_.left - width, dest_clip_.top - height, dest_clip_.right, dest_clip_.bottom};
+  for (const BlockMove& block : blocks) {
+    if (within_reach && (block.x <= reached.left || block.x >= reached.right || block.y <= reached.top ||
+                         block.y >= reached.bottom)) {
+      continue;
+    }
+    if (!within_reach || !source_x.Hold(block.left) || !source_y.Hold(block.top) || !dest_x.Hold(block.x) ||
+        !dest_y.Hold(block.y)) {
+      Draw({block.left, block.top, block.left + width, block.top + height}, block.x, block.y);
+      continue;
+    }
+    if constexpr (Width != 0) {
+      uint32_t* to = dst_pixels + intptr_t{block.y} * dst_stride + block.x;
+      const uint32_t* from = src_pixels + intptr_t{block.top} * src_stride + block.left;
+      for (int32_t row = 0; row < Height; ++row, to += dst_stride, from += src_stride) {
+        std::memcpy(to, from, sizeof(uint32_t) * Width);
+      }
+      NoteChanged({block.x, block.y, block.x + Width, block.y + Height});
+    } else {
+      DrawWithinClips({{block.left, block.top, block.left + width, block.top + height},
+                       {block.x, block.y, block.x + width, block.y + height}});
+    }
+  }
 }
 
 bool CImagePieceDrawer::DrawStretchedColumns(std::span<const StretchedPiece> columns) const {
@@ -95,22 +205,35 @@ bool CImagePieceDrawer::DrawStretchedColumns(std::span<const StretchedPiece> col
   // A cache line's worth of columns at a time: their reads of the source keep to a few lines
   // that stay at hand, and each row of the destination is written a whole line at once.
   constexpr size_t kColumnsTogether = 16;
+  // The group's walks, the pixels and the strides are held in locals that nothing else can
+  // reach: a pixel stored through a pointer could otherwise be any walk's accumulator, for all
+  // the compiler knows, and every walk would be read anew after every pixel.
+  uint32_t* const dst_pixels = dst_pixels_;
+  const uint32_t* const src_pixels = src_pixels_;
+  const intptr_t dst_stride = dst_stride_;
+  const intptr_t src_stride = src_stride_;
+  std::array<ColumnWalk, kColumnsTogether> group;
   for (size_t first = 0; first < walks.size(); first += kColumnsTogether) {
-    const std::span<ColumnWalk> group(walks.begin() + static_cast<std::ptrdiff_t>(first),
-                                      std::min(kColumnsTogether, walks.size() - first));
-    const int32_t top = std::ranges::min(group, {}, &ColumnWalk::top).top;
-    const int32_t bottom = std::ranges::max(group, {}, &ColumnWalk::bottom).bottom;
+    const size_t count = std::min(kColumnsTogether, walks.size() - first);
+    std::copy_n(walks.begin() + static_cast<std::ptrdiff_t>(first), count, group.begin());
+    const std::span<ColumnWalk> walking(group.data(), count);
+    const int32_t top = std::ranges::min(walking, {}, &ColumnWalk::top).top;
+    const int32_t bottom = std::ranges::max(walking, {}, &ColumnWalk::bottom).bottom;
+    // Between these rows every column of the group is drawn.
+    const int32_t all_top = std::ranges::max(walking, {}, &ColumnWalk::top).top;
+    const int32_t all_bottom = std::ranges::min(walking, {}, &ColumnWalk::bottom).bottom;
     for (int32_t y = top; y < bottom; ++y) {
-      uint32_t* row = dst_pixels_ + intptr_t{y} * dst_stride_;
-      for (ColumnWalk& walk : group) {
-        if (y < walk.top || y >= walk.bottom) continue;
-        row[walk.x] = src_pixels_[walk.from];
+      uint32_t* row = dst_pixels + intptr_t{y} * dst_stride;
+      const bool every_column = y >= all_top && y < all_bottom;
+      for (ColumnWalk& walk : walking) {
+        if (!every_column && (y < walk.top || y >= walk.bottom)) continue;
+        row[walk.x] = src_pixels[walk.from];
         // The carry comes as it will, unforeseeable for a branch: taken as a number instead.
         const uint32_t before = walk.acc;
         walk.acc += static_cast<uint32_t>(walk.step.yRem);
         const int32_t carry = walk.acc < before ? 1 : 0;
         walk.acc -= static_cast<uint32_t>(carry) * static_cast<uint32_t>(walk.step.yDen);
-        walk.from += intptr_t{walk.step.yStep + carry} * src_stride_;
+        walk.from += intptr_t{walk.step.yStep + carry} * src_stride;
       }
     }
   }
@@ -136,7 +259,7 @@ void CImagePieceDrawer::MarkFirstWrite() const {
   written_ = true;
 }
 
-void CImagePieceDrawer::KeepForRegion(const plat::Rect& rect) const {
+void CImagePieceDrawer::KeepForRegion(plat::Rect rect) const {
   if (!bands_.empty()) {
     KeepInBands(rect);
     return;
@@ -157,17 +280,16 @@ void CImagePieceDrawer::KeepForRegion(const plat::Rect& rect) const {
 }
 
 void CImagePieceDrawer::SwitchToBands() const {
-  const int32_t height = std::max(dst_.GetHeight(), 0);
-  bands_.assign(static_cast<size_t>(height / kBandRows + 1), plat::Rect{});
+  bands_.assign(static_cast<size_t>(dest_height_ / kBandRows + 1), plat::Rect{});
   for (const plat::Rect& rect : changed_) KeepInBands(rect);
   changed_.clear();
 }
 
 // Only the destination's own rows can have changed; each band's box takes the rows of the
 // rectangle that lie in the band, so that the boxes stay disjoint.
-void CImagePieceDrawer::KeepInBands(const plat::Rect& rect) const {
+void CImagePieceDrawer::KeepInBands(plat::Rect rect) const {
   const int32_t top = std::max(rect.top, 0);
-  const int32_t bottom = std::min(rect.bottom, dst_.GetHeight());
+  const int32_t bottom = std::min(rect.bottom, dest_height_);
   if (rect.left >= rect.right || top >= bottom) return;
   for (int32_t band = top / kBandRows; band * kBandRows < bottom; ++band) {
     plat::Rect& box = bands_[static_cast<size_t>(band)];
@@ -177,9 +299,11 @@ void CImagePieceDrawer::KeepInBands(const plat::Rect& rect) const {
       box = {rect.left, band_top, rect.right, band_bottom};
       continue;
     }
-    box.left = std::min(box.left, rect.left);
-    box.top = std::min(box.top, band_top);
-    box.right = std::max(box.right, rect.right);
-    box.bottom = std::max(box.bottom, band_bottom);
+    // Field by field and only where the box grows: stored as one wide write, the box would be
+    // read back field by field by the next piece in the band, which stalls on the forwarding.
+    if (rect.left < box.left) box.left = rect.left;
+    if (band_top < box.top) box.top = band_top;
+    if (rect.right > box.right) box.right = rect.right;
+    if (band_bottom > box.bottom) box.bottom = band_bottom;
   }
 }

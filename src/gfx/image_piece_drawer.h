@@ -33,6 +33,20 @@ class CImagePieceDrawer {
     int32_t y = 0;
   };
 
+  // Columns left to right - 1 of some rows.
+  struct ColumnRun {
+    int32_t left = 0;
+    int32_t right = 0;
+  };
+
+  // A block of the source with its top-left at (left, top), drawn with its top-left at (x, y).
+  struct BlockMove {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t x = 0;
+    int32_t y = 0;
+  };
+
   // Past this many rectangles the dirty region gets band boxes of this many rows.
   static constexpr size_t kExactRectLimit = 4096;
   static constexpr int32_t kBandRows = 16;
@@ -56,6 +70,17 @@ class CImagePieceDrawer {
     }
     DrawCut(source, x, y);
   }
+
+  // The runs of columns of the rows band.top to band.bottom - 1, cut to band.left and band.right,
+  // each drawn as Draw draws it with source pixel (c, r) landing on (c + dx, r + dy), in order.
+  // Rows of many small runs (a dither, a dissolve) are cut to both clip rectangles once, not once
+  // a piece.
+  void DrawRuns(const plat::Rect& band, int32_t dx, int32_t dy, std::span<const ColumnRun> runs) const;
+
+  // Blocks of width × height, each drawn as Draw draws it, in order. The clips and the block's
+  // size are settled once for them all: the moving patterns lay down their blocks by the
+  // hundred thousand.
+  void DrawBlocks(int32_t width, int32_t height, std::span<const BlockMove> blocks) const;
 
   // Plain copies of one-pixel columns, each stretched down to its height, exactly as the
   // destination's StretchCopy draws each: drawn a row across all the columns at a time, since
@@ -91,6 +116,11 @@ class CImagePieceDrawer {
   }
 
   [[gnu::always_inline]] void DrawWithinClips(const BlitClip& clip) const {
+    DrawPixels(clip);
+    NoteChanged(clip.dest);
+  }
+
+  [[gnu::always_inline]] void DrawPixels(const BlitClip& clip) const {
     const int32_t width = clip.dest.Width();
     uint32_t* to = dst_pixels_ + intptr_t{clip.dest.top} * dst_stride_ + clip.dest.left;
     const uint32_t* from = src_pixels_ + intptr_t{clip.source.top} * src_stride_ + clip.source.left;
@@ -100,8 +130,10 @@ class CImagePieceDrawer {
       blend_(to, from, static_cast<int32_t>(dst_stride_ - width) * 4, static_cast<int32_t>(src_stride_ - width) * 4,
               width, clip.dest.Height());
     }
-    NoteChanged(clip.dest);
   }
+
+  template <int32_t Width, int32_t Height>
+  void DrawBlocksOfSize(int32_t width, int32_t height, std::span<const BlockMove> blocks) const;
 
   // A plain copy row by row. Pieces are mostly a few pixels wide, where a library call per row
   // costs more than the pixels: those rows move in fixed-size steps that compile inline.
@@ -141,8 +173,10 @@ class CImagePieceDrawer {
   void MarkFirstWrite() const;
   // Keeps the rectangle for the dirty region: joined with the one before where the two make one
   // rectangle, or into the band boxes once the rectangles are many.
-  void KeepForRegion(const plat::Rect& rect) const;
-  void KeepInBands(const plat::Rect& rect) const;
+  // The rectangle comes by value, in registers: its fields read back from the stack right after
+  // the caller's wide store of it would stall on the store forwarding, once for every piece.
+  void KeepForRegion(plat::Rect rect) const;
+  void KeepInBands(plat::Rect rect) const;
   void SwitchToBands() const;
 
   CImage& dst_;
@@ -156,6 +190,8 @@ class CImagePieceDrawer {
   const uint32_t* src_pixels_ = nullptr;
   intptr_t dst_stride_ = 0;  // in pixels
   intptr_t src_stride_ = 0;
+  // The destination's height, asked once: the band boxes are kept for every piece.
+  int32_t dest_height_ = 0;
   // The destination's own region: a drawer lives only within one draw call of its images, during
   // which no script runs, so it borrows the images and their region as it borrows dst_ and src_.
   CDirtyRegion* region_ = nullptr;

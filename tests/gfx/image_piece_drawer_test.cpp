@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "gfx/dirty_region.h"
@@ -170,6 +171,106 @@ TEST(ImagePieceDrawerTest, StretchedColumnsLeaveWhatStretchCopiesLeave) {
   }
   EXPECT_EQ(drawn.DestPixels(), copied.DestPixels());
   EXPECT_EQ(drawn.RegionCoverage(), copied.RegionCoverage());
+}
+
+// The source's alpha changes from pixel to pixel, so that blends show every weight.
+void GiveSourceVaryingAlpha(PiecePictures& pictures) {
+  for (int32_t y = 0; y < kPieceHeight; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(pictures.src.GetRowPointer(y));
+    for (int32_t x = 0; x < kPieceWidth; ++x) {
+      row[x] = (row[x] & 0xFFFFFFu) | static_cast<uint32_t>(x * 37 + y * 11) << 24;
+    }
+  }
+}
+
+// Runs of rows and batches of equal blocks, past every edge of both clip rectangles and off the
+// destination, drawn by one drawer and as single pieces by another, `rounds` times over.
+void DrawRunsAndBlocks(const CImagePieceDrawer& batches, const CImagePieceDrawer& pieces, int32_t rounds) {
+  std::mt19937 random(static_cast<uint32_t>(rounds));
+  std::uniform_int_distribution<int32_t> place(-12, kPieceWidth + 4);
+  std::uniform_int_distribution<int32_t> shift(-10, 10);
+  std::uniform_int_distribution<int32_t> step(0, 3);
+  for (int32_t round = 0; round < rounds; ++round) {
+    for (int32_t top = -2; top < kPieceHeight; top += 3) {
+      const plat::Rect band{0, std::max(top, 0), kPieceWidth, std::min(top + 3, kPieceHeight)};
+      const int32_t dx = shift(random);
+      const int32_t dy = shift(random);
+      std::vector<CImagePieceDrawer::ColumnRun> runs;
+      for (int32_t left = place(random) / 4 - 8; left < kPieceWidth + 4; left += 1 + step(random) * 3) {
+        const int32_t right = left + 1 + step(random);
+        runs.push_back({left, right});
+        const int32_t cut_left = std::max(left, band.left);
+        const int32_t cut_right = std::min(right, band.right);
+        if (cut_left < cut_right) {
+          pieces.Draw({cut_left, band.top, cut_right, band.bottom}, cut_left + dx, band.top + dy);
+        }
+      }
+      batches.DrawRuns(band, dx, dy, runs);
+    }
+    for (const auto& [width, height] : {std::pair{2, 2}, std::pair{4, 2}, std::pair{4, 4}, std::pair{3, 5}}) {
+      std::vector<CImagePieceDrawer::BlockMove> blocks;
+      for (int block = 0; block < 40; ++block) {
+        const CImagePieceDrawer::BlockMove move{place(random), place(random), place(random), place(random)};
+        blocks.push_back(move);
+        pieces.Draw({move.left, move.top, move.left + width, move.top + height}, move.x, move.y);
+      }
+      batches.DrawBlocks(width, height, blocks);
+    }
+  }
+}
+
+// The batches leave the pixels and the region that their pieces drawn one by one leave, in either
+// operation, whether the region joins the pieces exactly (one round) or keeps band boxes.
+TEST(ImagePieceDrawerTest, RunsAndBlocksLeaveWhatTheirPiecesDrawnOneByOneLeave) {
+  using EOperation = CImagePieceDrawer::EOperation;
+  const plat::Rect source_clip{3, 2, 60, 45};
+  const plat::Rect dest_clip{5, 4, 58, 40};
+  for (const EOperation operation : {EOperation::kPlainCopy, EOperation::kBlendByAlpha}) {
+    for (const int32_t rounds : {1, 40}) {
+      PiecePictures batched;
+      PiecePictures single;
+      for (PiecePictures* pictures : {&batched, &single}) {
+        GiveSourceVaryingAlpha(*pictures);
+        pictures->src.SetClipRect(&source_clip);
+        pictures->dst.SetClipRect(&dest_clip);
+      }
+      {
+        const CImagePieceDrawer batches(batched.dst, batched.src, operation);
+        const CImagePieceDrawer pieces(single.dst, single.src, operation);
+        DrawRunsAndBlocks(batches, pieces, rounds);
+      }
+      EXPECT_EQ(batched.DestPixels(), single.DestPixels()) << rounds;
+      EXPECT_EQ(batched.RegionCoverage(), single.RegionCoverage()) << rounds;
+      EXPECT_NE(batched.WrittenPixels(), std::vector<uint8_t>(kPieceWidth * kPieceHeight, 0));
+    }
+  }
+}
+
+// Once the region keeps band boxes, the runs of a band's rows reach it as the runs drawn one by
+// one do: all within the band's box.
+TEST(ImagePieceDrawerTest, RunsAfterManyPiecesReachTheBandsBoxAsSinglePiecesDo) {
+  const CImagePieceDrawer::ColumnRun runs[] = {{10, 12}, {20, 25}};
+  const plat::Rect band{0, 20, kPieceWidth, 22};
+  PiecePictures batched;
+  PiecePictures single;
+  for (PiecePictures* pictures : {&batched, &single}) {
+    const CImagePieceDrawer drawer(pictures->dst, pictures->src, CImagePieceDrawer::EOperation::kPlainCopy);
+    for (size_t piece = 0; piece <= CImagePieceDrawer::kExactRectLimit; ++piece) {
+      const auto x = static_cast<int32_t>(piece % 32) * 2;
+      const auto y = static_cast<int32_t>(piece / 32 % 8) * 2;
+      drawer.Draw({x, y, x + 1, y + 1}, x, y);
+    }
+    if (pictures == &batched) {
+      drawer.DrawRuns(band, 0, 0, runs);
+      continue;
+    }
+    for (const CImagePieceDrawer::ColumnRun& run : runs) {
+      drawer.Draw({run.left, band.top, run.right, band.bottom}, run.left, band.top);
+    }
+  }
+  EXPECT_EQ(batched.DestPixels(), single.DestPixels());
+  EXPECT_EQ(batched.RegionCoverage(), single.RegionCoverage());
+  EXPECT_EQ(batched.RegionCoverage()[20 * kPieceWidth + 15], 1);
 }
 
 }  // namespace

@@ -205,6 +205,8 @@ class TemplateWriter {
   void PushImmediate(std::uint32_t value);
   // Faults where one more word does not fit on the stack.
   void RoomForPush();
+  // Compares the address in `value` with the stack's end (r9 holds it less a word).
+  void CompareWithStackEnd(Reg value);
   void Pop(Reg dst);
   // rax: the slot's number in, its address out; rcx and rdx are used.
   void Slot();
@@ -435,6 +437,7 @@ void TemplateWriter::SetCodeBase() {
 void TemplateWriter::ReloadCallerSaved() {
   a_.Load32(r8, kStackBase);
   a_.Load32(r9, kStackEnd);
+  a_.AluImm8_64(kSub, r9, 4);
   a_.Load64(r10, kSlotLimit);
 }
 
@@ -729,9 +732,13 @@ void TemplateWriter::CallOut(std::uint64_t function) {
 
 // sp stays inside the stack (every change of it is checked), so the 64-bit sums below never wrap.
 void TemplateWriter::RoomForPush() {
-  a_.Lea64(rdi, At(r13, 4));
-  a_.Alu64(kCmp, rdi, r9);
+  a_.Alu64(kCmp, r13, r9);
   a_.Jcc(kAbove, Fault(ScriptFaultKind::kStackOverflow));
+}
+
+void TemplateWriter::CompareWithStackEnd(Reg value) {
+  a_.Lea64(rdi, At(r9, 4));
+  a_.Alu64(kCmp, value, rdi);
 }
 
 void TemplateWriter::Push(Reg value) {
@@ -791,7 +798,11 @@ void TemplateWriter::MoveSp(bool down, std::uint32_t n) {
   const Label back = CompareKnown(*known, {down ? ColdStub::kSpDown : ColdStub::kSpUp, 0, 0, known->word, rax, rax, {}, 0, 0});
   const auto bytes = static_cast<std::int32_t>(known->value);
   a_.Lea64(rax, At(r13, down ? -bytes : bytes));
-  a_.Alu64(kCmp, rax, down ? r8 : r9);
+  if (down) {
+    a_.Alu64(kCmp, rax, r8);
+  } else {
+    CompareWithStackEnd(rax);
+  }
   a_.Jcc(down ? kLess : kGreater, Fault(down ? ScriptFaultKind::kStackUnderflow : ScriptFaultKind::kStackOverflow));
   a_.Move32(r13, rax);
   if (back != kNone) a_.Bind(back);
@@ -804,7 +815,7 @@ void TemplateWriter::MoveSpBy(bool down) {
   a_.Alu64(kAdd, rax, rcx);
   a_.Alu64(kCmp, rax, r8);
   a_.Jcc(kLess, Fault(ScriptFaultKind::kStackUnderflow));
-  a_.Alu64(kCmp, rax, r9);
+  CompareWithStackEnd(rax);
   a_.Jcc(kGreater, Fault(ScriptFaultKind::kStackOverflow));
   a_.Move32(r13, rax);
 }

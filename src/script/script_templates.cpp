@@ -83,15 +83,25 @@ class TemplateWriter {
     std::uint32_t ip;
     std::uint32_t next_ip;
   };
+  // The ways of a Call that its code leaves: a machine call through the table when the target
+  // is not the one known when translating (`other`, kNone where none was known), and a plain
+  // jump when the machine stack is used up.
+  struct CallAside {
+    Label other;
+    Label plain;
+    Label returned;
+    std::uint32_t ip;
+    std::uint32_t next_ip;
+  };
   // How a store changes its word: writes a register's value, or adds or takes one.
   struct WordChange {
     enum Kind { kValue, kIncrement, kDecrement } kind;
     Reg value;
   };
-  // The way taken when an operand word no longer holds the address or slot that it held when
-  // translating: the word is read again into `reg` and the general code runs.
+  // The way taken when an operand word no longer holds the address, slot or stack step that it
+  // held when translating: the word is read again into `reg` and the general code runs.
   struct ColdStub {
-    enum Kind { kLoad, kStore, kSlot } kind;
+    enum Kind { kLoad, kStore, kSlot, kSpUp, kSpDown } kind;
     Label label;
     Label back;
     Mem word;
@@ -192,12 +202,19 @@ class TemplateWriter {
   }
   void CallOut(std::uint64_t function);
   void Push(Reg value);
+  void PushImmediate(std::uint32_t value);
+  // Faults where one more word does not fit on the stack.
+  void RoomForPush();
+  // Compares the address in `value` with the stack's end (r9 holds it less a word).
+  void CompareWithStackEnd(Reg value);
   void Pop(Reg dst);
   // rax: the slot's number in, its address out; rcx and rdx are used.
   void Slot();
   // rax := the address of the stack slot in operand n.
   void SlotVia(std::uint32_t n);
   void MoveSp(bool down, std::uint32_t n);
+  // sp moves by the number of bytes in eax, down or up.
+  void MoveSpBy(bool down);
   // Jumps to the instruction whose address is in eax; `operand` names the operand word that held
   // it (0 for none), so that a target known when translating is reached directly.
   // `certain`: eax holds what the word held when translating.
@@ -208,6 +225,7 @@ class TemplateWriter {
   void JumpTo(std::uint32_t operand);
   // The jumps of JumpIfZero, placed behind the code they leave so that the way on runs straight.
   void EmitTakenJumps();
+  void EmitCallsAside();
   // Where a transfer to the address that the word held when translating goes to find its code.
   Label DispatchVia(std::uint32_t word) const;
   void Call(std::uint32_t at);
@@ -249,6 +267,7 @@ class TemplateWriter {
   std::vector<ColdStub> cold_stubs_;
   std::vector<NoticeStub> notice_stubs_;
   std::vector<TakenJump> taken_jumps_;
+  std::vector<CallAside> calls_aside_;
   std::vector<LoopCopy> loops_;
   const LoopCopy* closing_ = nullptr;  // the loop whose back edge is being written
   const LoopCopy* copying_ = nullptr;  // the loop whose copy is being written
@@ -289,6 +308,7 @@ bool TemplateWriter::Write(const std::vector<TranslatedInstruction>& instruction
   }
   closing_ = nullptr;
   EmitTakenJumps();
+  EmitCallsAside();
   for (const LoopCopy& copy : loops_) EmitLoopCopy(instructions, copy);
   SharedExits();
   Stubs();
@@ -417,6 +437,7 @@ void TemplateWriter::SetCodeBase() {
 void TemplateWriter::ReloadCallerSaved() {
   a_.Load32(r8, kStackBase);
   a_.Load32(r9, kStackEnd);
+  a_.AluImm8_64(kSub, r9, 4);
   a_.Load64(r10, kSlotLimit);
 }
 
@@ -527,6 +548,8 @@ void TemplateWriter::Stubs() {
       case ColdStub::kLoad: Load(stub.dst, stub.reg); break;
       case ColdStub::kStore: StoreWord(stub.reg, stub.change); break;
       case ColdStub::kSlot: Slot(); break;
+      case ColdStub::kSpUp: MoveSpBy(false); break;
+      case ColdStub::kSpDown: MoveSpBy(true); break;
     }
     a_.Jmp(stub.back);
   }
@@ -708,11 +731,25 @@ void TemplateWriter::CallOut(std::uint64_t function) {
 }
 
 // sp stays inside the stack (every change of it is checked), so the 64-bit sums below never wrap.
-void TemplateWriter::Push(Reg value) {
-  a_.Lea64(rdi, At(r13, 4));
-  a_.Alu64(kCmp, rdi, r9);
+void TemplateWriter::RoomForPush() {
+  a_.Alu64(kCmp, r13, r9);
   a_.Jcc(kAbove, Fault(ScriptFaultKind::kStackOverflow));
+}
+
+void TemplateWriter::CompareWithStackEnd(Reg value) {
+  a_.Lea64(rdi, At(r9, 4));
+  a_.Alu64(kCmp, value, rdi);
+}
+
+void TemplateWriter::Push(Reg value) {
+  RoomForPush();
   a_.Store32(AtIndex(rbx, r13), value);
+  a_.AluImm32(kAdd, r13, 4);
+}
+
+void TemplateWriter::PushImmediate(std::uint32_t value) {
+  RoomForPush();
+  a_.StoreImm32(AtIndex(rbx, r13), value);
   a_.AluImm32(kAdd, r13, 4);
 }
 
@@ -751,32 +788,36 @@ void TemplateWriter::Slot() {
 }
 
 void TemplateWriter::MoveSp(bool down, std::uint32_t n) {
-  const Label done = a_.NewLabel();
   const auto known = Known(n);
-  if (known && known->value <= 0x10000) {
-    // The usual case, a few words released or taken: one bound to check.
-    const Label general = a_.NewLabel();
-    const auto bytes = static_cast<std::int32_t>(known->value);
-    a_.AluMemImm32(kCmp, known->word, known->value);
-    a_.Jcc(kNotEqual, general);
-    a_.Lea64(rax, At(r13, down ? -bytes : bytes));
-    a_.Alu64(kCmp, rax, down ? r8 : r9);
-    a_.Jcc(down ? kLess : kGreater, Fault(down ? ScriptFaultKind::kStackUnderflow : ScriptFaultKind::kStackOverflow));
-    a_.Move32(r13, rax);
-    a_.Jmp(done);
-    a_.Bind(general);
+  if (!known || known->value > 0x10000) {
+    Operand(rax, n);
+    MoveSpBy(down);
+    return;
   }
-  Operand(rax, n);
+  // The usual case, a few words released or taken: one bound to check.
+  const Label back = CompareKnown(*known, {down ? ColdStub::kSpDown : ColdStub::kSpUp, 0, 0, known->word, rax, rax, {}, 0, 0});
+  const auto bytes = static_cast<std::int32_t>(known->value);
+  a_.Lea64(rax, At(r13, down ? -bytes : bytes));
+  if (down) {
+    a_.Alu64(kCmp, rax, r8);
+  } else {
+    CompareWithStackEnd(rax);
+  }
+  a_.Jcc(down ? kLess : kGreater, Fault(down ? ScriptFaultKind::kStackUnderflow : ScriptFaultKind::kStackOverflow));
+  a_.Move32(r13, rax);
+  if (back != kNone) a_.Bind(back);
+}
+
+void TemplateWriter::MoveSpBy(bool down) {
   a_.MovSxd(rax, rax);
   if (down) a_.Neg64(rax);
   a_.Move32(rcx, r13);
   a_.Alu64(kAdd, rax, rcx);
   a_.Alu64(kCmp, rax, r8);
   a_.Jcc(kLess, Fault(ScriptFaultKind::kStackUnderflow));
-  a_.Alu64(kCmp, rax, r9);
+  CompareWithStackEnd(rax);
   a_.Jcc(kGreater, Fault(ScriptFaultKind::kStackOverflow));
   a_.Move32(r13, rax);
-  a_.Bind(done);
 }
 
 void TemplateWriter::Transfer(std::uint32_t operand, bool certain) {
@@ -830,35 +871,42 @@ Label TemplateWriter::DispatchVia(std::uint32_t word) const {
 }
 
 // The target in eax, the script return address already pushed. The machine call returns to a
-// check that the script returned where this call would have it.
+// check that the script returned where this call would have it; the ways that leave the call's
+// code lie aside, so that the way on runs straight.
 void TemplateWriter::Call(std::uint32_t at) {
   a_.Dec32(r15);
   a_.Jcc(kEqual, stop_);
-  const Label plain = a_.NewLabel(), returned = a_.NewLabel();
-  a_.Cmp64Mem(rsp, kNativeLimit);
-  a_.Jcc(kBelowEqual, plain);
   const std::uint32_t word = at + 4;
   const Label known = Translatable(word) ? InstructionLabel(memory_.Word(word)) : kNone;
+  const CallAside& aside =
+      calls_aside_.emplace_back(CallAside{known != kNone ? a_.NewLabel() : kNone, a_.NewLabel(), a_.NewLabel(), ip_, next_ip_});
+  a_.Cmp64Mem(rsp, kNativeLimit);
+  a_.Jcc(kBelowEqual, aside.plain);
   if (known != kNone) {
-    const Label direct = a_.NewLabel();
     a_.AluImm32(kCmp, rax, memory_.Word(word));
-    a_.Jcc(kEqual, direct);
-    a_.Call(dispatch_);
-    a_.Jmp(returned);
-    a_.Bind(direct);
+    a_.Jcc(kNotEqual, aside.other);
     a_.Call(known);
   } else {
     a_.Call(DispatchVia(word));
   }
-  a_.Bind(returned);
+  a_.Bind(aside.returned);
   SetCodeBase();
   a_.AluImm32(kCmp, rax, at + 8);
   a_.Jcc(kNotEqual, reset_);
-  const Label next = a_.NewLabel();
-  a_.Jmp(next);
-  a_.Bind(plain);
-  Route(1);
-  a_.Bind(next);
+}
+
+void TemplateWriter::EmitCallsAside() {
+  for (const CallAside& aside : calls_aside_) {
+    ip_ = aside.ip;
+    next_ip_ = aside.next_ip;
+    if (aside.other != kNone) {
+      a_.Bind(aside.other);
+      a_.Call(dispatch_);
+      a_.Jmp(aside.returned);
+    }
+    a_.Bind(aside.plain);
+    Route(1);
+  }
 }
 
 // The target in eax, not 0.
@@ -1000,8 +1048,7 @@ void TemplateWriter::EmitInstruction(std::uint32_t at, std::uint32_t opcode) {
       break;
     case Op::Call:
       Operand(rax, 1);
-      a_.MoveImm32(rsi, at + 8);
-      Push(rsi);
+      PushImmediate(at + 8);
       Call(at);
       break;
     case Op::CallNative:

@@ -27,9 +27,9 @@
 //
 // Registers while translated code runs: rbx the script memory's base, rbp the host address of
 // the running range's code (set again wherever code of another range may have run), r12 the
-// TranslatedFrame, r13d sp, r14d the word limit, r15d the transfers
-// until the stop check; r8 the stack base, r9 the stack end and r10 the slot limit are reloaded
-// after every call out.
+// TranslatedFrame, r13d sp, r14d the word limit, r15d the transfers until the stop check; r8 the
+// stack base, r9 the stack end less a word (the highest sp a push accepts) and r10 the slot limit
+// are reloaded after every call out.
 #pragma once
 
 #include <cstddef>

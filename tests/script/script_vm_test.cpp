@@ -592,6 +592,27 @@ TEST_P(ScriptVmTest, TheStackHoldsExactlyItsWords) {
   EXPECT_EQ(Context().Sp(), Context().StackEnd());
 }
 
+// AddSp may take sp to the stack's end, and not a word beyond: with the step it was translated
+// with, and with a step written into its operand word before it runs.
+TEST_P(ScriptVmTest, AddSpTakesSpToTheStackEndAndNoFurther) {
+  for (const bool rewritten : {false, true}) {
+    SCOPED_TRACE(rewritten ? "step rewritten" : "step as translated");
+    Context().ResetStack();
+    const std::uint32_t room = Context().StackEnd() - Context().Sp() - 4;  // the run pushes its end marker
+    ScriptCodeBuilder code = Code();
+    const auto fill = code.NewLabel(), beyond = code.NewLabel();
+    if (rewritten) code.Emit(Op::StoreImm, {room, ScriptCodeBuilder::OperandOf(fill, 1)});
+    code.Bind(fill);
+    code.Emit(Op::AddSp, {rewritten ? 8u : room});
+    code.Bind(beyond);
+    code.Emit(Op::AddSp, {4});
+    code.Emit(Op::Return);
+    EXPECT_EQ(RunCode(code), kScriptFaulted);
+    EXPECT_EQ(Context().Ip(), code.AddressOf(beyond));
+    EXPECT_EQ(Context().Sp(), Context().StackEnd());
+  }
+}
+
 TEST_P(ScriptVmTest, AContextWithoutStackFaultsInsteadOfRunning) {
   EXPECT_EQ(vm_.SetStackSize(0x7FFFFFFF), 1u);
   EXPECT_EQ(Context().StackBase(), 0u);

@@ -38,10 +38,7 @@ struct AlphaLevelOct {
     if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(s, alpha_bits), alpha_bits)) == -1) {
       return MixEight<kMix>(d, s, opaque);
     }
-    alignas(32) std::array<uint32_t, 8> a;
-    _mm256_store_si256(reinterpret_cast<__m256i*>(a.data()), _mm256_srli_epi32(s, 24));
-    const __m256i coverage = _mm256_setr_epi32(level_row[a[0]], level_row[a[1]], level_row[a[2]], level_row[a[3]],
-                                               level_row[a[4]], level_row[a[5]], level_row[a[6]], level_row[a[7]]);
+    const __m256i coverage = weighted_oct::LevelsOfAlphas(level_row, s);
     return MixEight<kMix>(d, s, SpreadWeights(weighted_oct::WeightsByRule(coverage)));
   }
 };
@@ -50,11 +47,7 @@ struct AlphaLevelOct {
 struct OverOct {
   const uint8_t* level_row;
   __m256i Eight(__m256i d, __m256i s) const {
-    alignas(32) std::array<uint32_t, 8> a;
-    _mm256_store_si256(reinterpret_cast<__m256i*>(a.data()), _mm256_srli_epi32(s, 24));
-    const __m256i coverage = _mm256_setr_epi32(level_row[a[0]], level_row[a[1]], level_row[a[2]], level_row[a[3]],
-                                               level_row[a[4]], level_row[a[5]], level_row[a[6]], level_row[a[7]]);
-    return weighted_oct::OverEight(d, s, coverage);
+    return weighted_oct::OverEight(d, s, weighted_oct::LevelsOfAlphas(level_row, s));
   }
 };
 

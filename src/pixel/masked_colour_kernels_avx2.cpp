@@ -69,10 +69,7 @@ void OverColourMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, in
                         int32_t height, const uint32_t* colours, const uint8_t* level_row) {
   PaintRows<kColours>(dst, mask, dst_skip, mask_skip, width, height, colours,
                       [level_row](__m256i d, __m256i colour, const uint8_t* m) {
-                        const __m256i coverage =
-                            _mm256_setr_epi32(level_row[m[0]], level_row[m[1]], level_row[m[2]], level_row[m[3]],
-                                              level_row[m[4]], level_row[m[5]], level_row[m[6]], level_row[m[7]]);
-                        return weighted_oct::OverEight(d, colour, coverage);
+                        return weighted_oct::OverEight(d, colour, weighted_oct::LevelsAt(level_row, m));
                       });
 }
 

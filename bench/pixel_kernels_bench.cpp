@@ -28,6 +28,7 @@
 #include "pixel/masked_colour_kernels.h"
 #include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"
+#include "pixel/stretch_step.h"
 #include "pixel/quad_map_kernels.h"
 #include "pixel/smooth_mosaic_kernels.h"
 #include "platform/cpu_features.h"
@@ -246,6 +247,27 @@ void OverLayerMmx(benchmark::State& state) {
 }
 void OverLayerAvx2(benchmark::State& state) {
   RunAvx2(state, [](uint32_t* d, const uint32_t* s) { BlendOver32Mmx(d, s, 0, 0, kWidth, kHeight, LevelRow()); });
+}
+// The stretched walk at one source pixel per destination pixel: the same pixels as OverLayer
+// through the stretched member's stepping.
+const StretchStep& UnitStretch() {
+  static const StretchStep step = UnclippedStretchStep(kWidth, kHeight, kWidth, kHeight);
+  return step;
+}
+void OverLayerStretch(benchmark::State& state) {
+  RunKernel(state, [](uint32_t* d, const uint32_t* s) {
+    BlendOver32Stretch(d, s, 0, kStride, kWidth, kHeight, LevelRow(), UnitStretch());
+  });
+}
+void OverLayerStretchMmx(benchmark::State& state) {
+  RunKernel(state, [](uint32_t* d, const uint32_t* s) {
+    BlendOver32StretchMmx(d, s, 0, kStride, kWidth, kHeight, LevelRow(), UnitStretch());
+  });
+}
+void OverLayerStretchAvx2(benchmark::State& state) {
+  RunAvx2(state, [](uint32_t* d, const uint32_t* s) {
+    BlendOver32StretchMmx(d, s, 0, kStride, kWidth, kHeight, LevelRow(), UnitStretch());
+  });
 }
 void MaskLevelBlend(benchmark::State& state) {
   RunKernel(state, [](uint32_t* d, const uint32_t* s) {
@@ -559,6 +581,9 @@ class KernelRatioReporter : public RatioReporter {
         {"OverLayer", "ReferenceAlphaOverAtLevel"},
         {"OverLayerMmx", "ReferenceAlphaOverAtLevel"},
         {"OverLayerAvx2", "ReferenceAlphaOverAtLevel"},
+        {"OverLayerStretch", "ReferenceAlphaOverAtLevel"},
+        {"OverLayerStretchMmx", "ReferenceAlphaOverAtLevel"},
+        {"OverLayerStretchAvx2", "ReferenceAlphaOverAtLevel"},
         {"MaskLevelBlend", "ReferenceOverThroughMask"},
         {"MaskLevelBlendMmx", "ReferenceOverThroughMask"},
         {"MaskLevelBlendAvx2", "ReferenceOverThroughMask"},
@@ -636,6 +661,9 @@ BENCHMARK(AlphaLevelAddAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(OverLayer)->Unit(benchmark::kMicrosecond);
 BENCHMARK(OverLayerMmx)->Unit(benchmark::kMicrosecond);
 BENCHMARK(OverLayerAvx2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(OverLayerStretch)->Unit(benchmark::kMicrosecond);
+BENCHMARK(OverLayerStretchMmx)->Unit(benchmark::kMicrosecond);
+BENCHMARK(OverLayerStretchAvx2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(MaskLevelBlend)->Unit(benchmark::kMicrosecond);
 BENCHMARK(MaskLevelBlendMmx)->Unit(benchmark::kMicrosecond);
 BENCHMARK(MaskLevelBlendAvx2)->Unit(benchmark::kMicrosecond);

@@ -38,11 +38,16 @@ struct AlphaLevelOct {
     if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(s, alpha_bits), alpha_bits)) == -1) {
       return MixEight<kMix>(d, s, opaque);
     }
-    alignas(32) std::array<uint32_t, 8> a;
-    _mm256_store_si256(reinterpret_cast<__m256i*>(a.data()), _mm256_srli_epi32(s, 24));
-    const __m256i coverage = _mm256_setr_epi32(level_row[a[0]], level_row[a[1]], level_row[a[2]], level_row[a[3]],
-                                               level_row[a[4]], level_row[a[5]], level_row[a[6]], level_row[a[7]]);
+    const __m256i coverage = weighted_oct::LevelsOfAlphas(level_row, s);
     return MixEight<kMix>(d, s, SpreadWeights(weighted_oct::WeightsByRule(coverage)));
+  }
+};
+
+// As OverOp: the coverage of each pixel is level_row[sA].
+struct OverOct {
+  const uint8_t* level_row;
+  __m256i Eight(__m256i d, __m256i s) const {
+    return weighted_oct::OverEight(d, s, weighted_oct::LevelsOfAlphas(level_row, s));
   }
 };
 
@@ -106,6 +111,17 @@ void MixAlphaLevel32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32
                      int32_t height, const StretchStep* step, const uint8_t* level_row) {
   VectorKernel<kWalk>(dst, src, dst_skip, src_rows, width, height, step, AlphaLevelOct<kMix>{level_row});
 }
+
+template <Walk kWalk>
+void Over32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width, int32_t height,
+            const StretchStep* step, const uint8_t* level_row) {
+  VectorKernel<kWalk>(dst, src, dst_skip, src_rows, width, height, step, OverOct{level_row});
+}
+
+template void Over32<Walk::kForward>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t,
+                                     const StretchStep*, const uint8_t*);
+template void Over32<Walk::kStretch>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t,
+                                     const StretchStep*, const uint8_t*);
 
 #define KESTRUNE_SCALED(mix, walk)                                                                      \
   template void MixScaled32<mix, walk>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t, \

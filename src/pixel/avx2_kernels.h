@@ -57,8 +57,7 @@ void ModeBlend32Key(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_
 
 // With a weight w per pixel: d + floor((s - d) * w / 256), min(255, d + (s * w >> 8)) or
 // max(0, d - (s * w >> 8)) per colour channel, alpha kept. MixScaled32 weighs every pixel by
-// w(level), MixAlphaLevel32 by w(level_row[sA]). The alpha-over rule has no AVX2 form: its
-// per-pixel table look-ups made it slower than the SSE2 one.
+// w(level), MixAlphaLevel32 by w(level_row[sA]).
 enum class Mix { kBlend, kAdd, kSub };
 template <Mix kMix, Walk kWalk>
 void MixScaled32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
@@ -66,6 +65,11 @@ void MixScaled32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t s
 template <Mix kMix, Walk kWalk>
 void MixAlphaLevel32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
                      int32_t height, const StretchStep* step, const uint8_t* level_row);
+
+// The alpha-over rule with the coverage level_row[sA].
+template <Walk kWalk>
+void Over32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width, int32_t height,
+            const StretchStep* step, const uint8_t* level_row);
 
 // A source blended through an 8-bit mask beside it (its own skip): by w(level_row[m]), or with
 // kAlphaToo by w(P[level_row[m]][sA]).
@@ -80,6 +84,10 @@ enum class MaskColours { kOne, kRows, kPlane };
 template <Mix kMix, MaskColours kColours>
 void MixColourMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int32_t mask_skip, int32_t width,
                        int32_t height, const uint32_t* colours, const uint8_t* level_row);
+// The same colours drawn by the alpha-over rule with the coverage level_row[m].
+template <MaskColours kColours>
+void OverColourMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int32_t mask_skip, int32_t width,
+                        int32_t height, const uint32_t* colours, const uint8_t* level_row);
 
 // The clear and the opaque runs of the alpha run blend (alpha_run_blend.h) over whole steps of
 // eight pixels; each gives the number of pixels it did, the caller does the rest.

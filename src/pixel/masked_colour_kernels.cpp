@@ -200,10 +200,12 @@ void OverColorMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int
   SkipKernel<Mix::kBlend, true>(false, dst, mask, dst_skip, mask_skip, width, height, OneColour{colour}, level_row);
 }
 
-// The over members have no AVX2 form: with its per-pixel table look-ups it measured slower
-// than this one.
 void OverColorMasked32Mmx(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int32_t mask_skip, int32_t width,
                           int32_t height, uint32_t colour, const uint8_t* level_row) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::OverColourMasked32<avx2_kernels::MaskColours::kOne>(dst, mask, dst_skip, mask_skip, width,
+                                                                             height, &colour, level_row);
+  }
   SkipKernel<Mix::kBlend, true>(true, dst, mask, dst_skip, mask_skip, width, height, OneColour{colour}, level_row);
 }
 
@@ -244,6 +246,10 @@ void OverColorPlaneMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_pitc
 
 void OverColorPlaneMasked32Mmx(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int32_t mask_skip, int32_t width,
                                int32_t height, const uint32_t* colours, const uint8_t* level_row) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::OverColourMasked32<avx2_kernels::MaskColours::kPlane>(dst, mask, dst_skip, mask_skip, width,
+                                                                               height, colours, level_row);
+  }
   SkipKernel<Mix::kBlend, true>(true, dst, mask, dst_skip, mask_skip, width, height, PlaneColours{colours, width},
                                 level_row);
 }
@@ -255,6 +261,10 @@ void OverColorRowsMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_pitch
 
 void OverColorRowsMasked32Mmx(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, int32_t mask_skip, int32_t width,
                               int32_t height, const uint32_t* row_colours, const uint8_t* level_row) {
+  if (g_CpuHasAvx2 != 0) {
+    return avx2_kernels::OverColourMasked32<avx2_kernels::MaskColours::kRows>(dst, mask, dst_skip, mask_skip, width,
+                                                                              height, row_colours, level_row);
+  }
   SkipKernel<Mix::kBlend, true>(true, dst, mask, dst_skip, mask_skip, width, height, RowColours{row_colours},
                                 level_row);
 }

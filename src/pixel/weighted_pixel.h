@@ -119,19 +119,44 @@ __m128i MixFour(__m128i d, __m128i s, const QuadWeights& w) {
   if constexpr (kMix == Mix::kSub) return SubFour(d, s, w);
 }
 
-// Over for four pixels with their coverages.
-inline __m128i OverFour(__m128i d, __m128i s, const std::array<uint32_t, 4>& coverage) {
-  const std::array<uint32_t, 4> dst_alpha = Alphas(d);
-  std::array<uint32_t, 4> shares{};
-  std::array<uint32_t, 4> alphas{};
-  for (size_t i = 0; i < 4; ++i) {
-    shares[i] = g_PixelTables.source_share[dst_alpha[i]][coverage[i]];
-    alphas[i] = g_PixelTables.composite_alpha[dst_alpha[i]][coverage[i]];
-  }
-  const __m128i colour = _mm_and_si128(BlendFour(d, s, TableWeights(shares)), _mm_set1_epi32(kColourBits));
-  const __m128i alpha = _mm_set_epi32(static_cast<int>(alphas[3] << 24), static_cast<int>(alphas[2] << 24),
-                                      static_cast<int>(alphas[1] << 24), static_cast<int>(alphas[0] << 24));
-  return _mm_or_si128(colour, alpha);
+// The source share of coverage c over destination alpha r in each 32-bit lane: the table's
+// 65025 c / (255 (c + r) - c r) rounded down, 255 where r = 0. The quotient is taken in single
+// precision, which holds numerator and divisor exactly and rounds correctly; a quotient that is
+// not whole lies at least 1 / 65025 below the next whole number, more than half a unit in the
+// last place of any quotient up to 255, so truncating it gives the integer quotient.
+inline __m128i SharesInLanes(__m128i r, __m128i c) {
+  const __m128i sum = _mm_add_epi32(r, c);
+  const __m128i divisor = _mm_sub_epi32(_mm_sub_epi32(_mm_slli_epi32(sum, 8), sum), _mm_mullo_epi16(r, c));
+  const __m128 numerator = _mm_mul_ps(_mm_cvtepi32_ps(c), _mm_set1_ps(65025.0F));
+  const __m128i share = _mm_cvttps_epi32(_mm_div_ps(numerator, _mm_cvtepi32_ps(divisor)));
+  const __m128i clear = _mm_cmpeq_epi32(r, _mm_setzero_si128());
+  return _mm_or_si128(_mm_andnot_si128(clear, share), _mm_and_si128(clear, _mm_set1_epi32(255)));
+}
+
+// The composite alpha of coverage c over destination alpha r in each 32-bit lane: the table's
+// 255 - floor((255 - r) (255 - c) / 255), the division by 255 done as (x + 1 + (x >> 8)) >> 8,
+// exact for every product up to 65025.
+inline __m128i CompositeAlphasInLanes(__m128i r, __m128i c) {
+  const __m128i full = _mm_set1_epi32(255);
+  const __m128i product = _mm_mullo_epi16(_mm_sub_epi32(full, r), _mm_sub_epi32(full, c));
+  const __m128i quotient = _mm_srli_epi32(_mm_add_epi32(_mm_add_epi32(product, _mm_set1_epi32(1)),
+                                                        _mm_srli_epi32(product, 8)), 8);
+  return _mm_sub_epi32(full, quotient);
+}
+
+// Over for four pixels with their coverages, share and alpha worked out in the lanes rather
+// than looked up pixel by pixel.
+inline __m128i OverFour(__m128i d, __m128i s, const std::array<uint32_t, 4>& coverages) {
+  const __m128i coverage = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coverages.data()));
+  const __m128i dst_alpha = _mm_srli_epi32(d, 24);
+  const __m128i share = SharesInLanes(dst_alpha, coverage);
+  // w(k) by the weight table's rule: k + 1, and 0 for 0. The alpha lanes' weight is dropped
+  // with the alpha the blend gives them.
+  const __m128i weight = _mm_sub_epi32(share, _mm_cmpgt_epi32(share, _mm_setzero_si128()));
+  const __m128i paired = _mm_or_si128(weight, _mm_slli_epi32(weight, 16));
+  const QuadWeights weights{_mm_unpacklo_epi32(paired, paired), _mm_unpackhi_epi32(paired, paired)};
+  const __m128i colour = _mm_and_si128(BlendFour(d, s, weights), _mm_set1_epi32(kColourBits));
+  return _mm_or_si128(colour, _mm_slli_epi32(CompositeAlphasInLanes(dst_alpha, coverage), 24));
 }
 
 }  // namespace weighted_pixel

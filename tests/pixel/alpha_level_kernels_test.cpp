@@ -5,7 +5,9 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "every_over_pair.h"
 #include "pixel/pixel_tables.h"
 #include "pixel_kernel_harness.h"
 #include "weighted_rules.h"
@@ -138,6 +140,36 @@ TEST_F(AlphaLevelKernelsTest, OverAtFullLevel) {
     EXPECT_EQ(Once(kernel, 0x00123456, 0x00ABCDEF, 255), 0x00ABCDEFu);
     EXPECT_EQ(Once(kernel, 0x80123456, 0x80ABCDEF, 255) >> 24, 192u);
   }
+}
+
+// The vector member works out the share and the alpha in its lanes: at every pair of
+// destination and source alpha, one to one and stretched at the unit step, it gives the plain
+// member's pixels.
+void ExpectOverMemberMatchesPlainAtEveryPair() {
+  using namespace every_over_pair;
+  const Images images = MakeImages();
+  const StretchStep unit = UnclippedStep(kWidth, kHeight, kWidth, kHeight);
+  for (const uint8_t level : kOverLevels) {
+    SCOPED_TRACE(level);
+    std::vector<uint32_t> plain = images.destination;
+    BlendOver32(plain.data(), images.source.data(), 0, 0, kWidth, kHeight, Row(level));
+    std::vector<uint32_t> vector = images.destination;
+    BlendOver32Mmx(vector.data(), images.source.data(), 0, 0, kWidth, kHeight, Row(level));
+    EXPECT_EQ(vector, plain);
+    std::vector<uint32_t> stretched = images.destination;
+    BlendOver32StretchMmx(stretched.data(), images.source.data(), 0, kWidth * 4, kWidth, kHeight, Row(level), unit);
+    EXPECT_EQ(stretched, plain);
+  }
+}
+
+TEST_F(AlphaLevelKernelsTest, OverVectorMemberMatchesPlainAtEveryAlphaPair) {
+  ExpectOverMemberMatchesPlainAtEveryPair();
+}
+
+TEST_F(AlphaLevelKernelsTest, OverAvx2FormMatchesPlainAtEveryAlphaPair) {
+  if (!ProcessorHasAvx2()) GTEST_SKIP() << "the processor has no AVX2";
+  const Avx2Form avx2;
+  ExpectOverMemberMatchesPlainAtEveryPair();
 }
 
 TEST_F(AlphaLevelKernelsTest, AlphaBlendKeepsDestinationAlpha) {

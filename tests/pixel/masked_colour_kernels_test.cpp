@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "every_over_pair.h"
 #include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"
 #include "pixel_kernel_harness.h"
@@ -116,6 +117,42 @@ TEST_F(MaskedColourKernelsTest, Avx2FormsFollowTheFormulas) {
   const Avx2Form avx2;
   ExpectOneColourMembersFollow();
   ExpectColourListMembersFollow();
+}
+
+// The vector members work out the share and the alpha in their lanes: at every pair of
+// destination alpha and mask byte they give the plain members' pixels, with one colour, a
+// colour per row and a colour per pixel.
+void ExpectOverMembersMatchPlainAtEveryPair() {
+  using namespace every_over_pair;
+  const Images images = MakeImages();
+  const uint32_t* plane = images.source.data();
+  const struct {
+    ColourListKernel plain;
+    ColourListKernel vector;
+  } lists[] = {{OverColorPlaneMasked32, OverColorPlaneMasked32Mmx}, {OverColorRowsMasked32, OverColorRowsMasked32Mmx}};
+  for (const uint8_t level : kOverLevels) {
+    SCOPED_TRACE(level);
+    std::vector<uint32_t> plain = images.destination;
+    OverColorMasked32(plain.data(), images.mask.data(), 0, 0, kWidth, kHeight, 0x8040C0, Row(level));
+    std::vector<uint32_t> vector = images.destination;
+    OverColorMasked32Mmx(vector.data(), images.mask.data(), 0, 0, kWidth, kHeight, 0x8040C0, Row(level));
+    EXPECT_EQ(vector, plain);
+    for (const auto& list : lists) {
+      std::vector<uint32_t> plain_list = images.destination;
+      list.plain(plain_list.data(), images.mask.data(), kWidth * 4, kWidth, kWidth, kHeight, plane, Row(level));
+      std::vector<uint32_t> vector_list = images.destination;
+      list.vector(vector_list.data(), images.mask.data(), 0, 0, kWidth, kHeight, plane, Row(level));
+      EXPECT_EQ(vector_list, plain_list);
+    }
+  }
+}
+
+TEST_F(MaskedColourKernelsTest, OverVectorMembersMatchPlainAtEveryAlphaPair) { ExpectOverMembersMatchPlainAtEveryPair(); }
+
+TEST_F(MaskedColourKernelsTest, OverAvx2FormsMatchPlainAtEveryAlphaPair) {
+  if (!ProcessorHasAvx2()) GTEST_SKIP() << "the processor has no AVX2";
+  const Avx2Form avx2;
+  ExpectOverMembersMatchPlainAtEveryPair();
 }
 
 TEST_F(MaskedColourKernelsTest, FullCoverageExamples) {

@@ -145,6 +145,8 @@ void CImagePieceDrawer::DrawBlocksOfSize(int32_t width, int32_t height, std::spa
   const uint32_t* const src_pixels = src_pixels_;
   const intptr_t dst_stride = dst_stride_;
   const intptr_t src_stride = src_stride_;
+  // Once the region keeps band boxes, the blocks drawn here fold into them without a call.
+  plat::Rect* const bands = Width != 0 && region_ != nullptr && !bands_.empty() ? bands_.data() : nullptr;
   // Blocks flung wholly off the destination are many in the patterns that scatter them.
   const plat::Rect reached{dest_clip_.left - width, dest_clip_.top - height, dest_clip_.right, dest_clip_.bottom};
   for (const BlockMove& block : blocks) {
@@ -163,7 +165,11 @@ void CImagePieceDrawer::DrawBlocksOfSize(int32_t width, int32_t height, std::spa
       for (int32_t row = 0; row < Height; ++row, to += dst_stride, from += src_stride) {
         std::memcpy(to, from, sizeof(uint32_t) * Width);
       }
-      NoteChanged({block.x, block.y, block.x + Width, block.y + Height});
+      if (bands != nullptr) {
+        FoldBlockIntoBands<Width, Height>(bands, block.x, block.y);
+      } else {
+        NoteChanged({block.x, block.y, block.x + Width, block.y + Height});
+      }
     } else {
       DrawWithinClips({{block.left, block.top, block.left + width, block.top + height},
                        {block.x, block.y, block.x + width, block.y + height}});
@@ -280,7 +286,7 @@ void CImagePieceDrawer::KeepForRegion(plat::Rect rect) const {
 }
 
 void CImagePieceDrawer::SwitchToBands() const {
-  bands_.assign(static_cast<size_t>(dest_height_ / kBandRows + 1), plat::Rect{});
+  bands_.assign(static_cast<size_t>(dest_height_ / kBandRows + 1), kEmptyBox);
   for (const plat::Rect& rect : changed_) KeepInBands(rect);
   changed_.clear();
 }
@@ -292,18 +298,8 @@ void CImagePieceDrawer::KeepInBands(plat::Rect rect) const {
   const int32_t bottom = std::min(rect.bottom, dest_height_);
   if (rect.left >= rect.right || top >= bottom) return;
   for (int32_t band = top / kBandRows; band * kBandRows < bottom; ++band) {
-    plat::Rect& box = bands_[static_cast<size_t>(band)];
     const int32_t band_top = std::max(top, band * kBandRows);
     const int32_t band_bottom = std::min(bottom, (band + 1) * kBandRows);
-    if (IsEmptyRect(box)) {
-      box = {rect.left, band_top, rect.right, band_bottom};
-      continue;
-    }
-    // Field by field and only where the box grows: stored as one wide write, the box would be
-    // read back field by field by the next piece in the band, which stalls on the forwarding.
-    if (rect.left < box.left) box.left = rect.left;
-    if (band_top < box.top) box.top = band_top;
-    if (rect.right > box.right) box.right = rect.right;
-    if (band_bottom > box.bottom) box.bottom = band_bottom;
+    GrowBox(bands_[static_cast<size_t>(band)], {rect.left, band_top, rect.right, band_bottom});
   }
 }

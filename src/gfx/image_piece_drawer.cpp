@@ -145,8 +145,10 @@ void CImagePieceDrawer::DrawBlocksOfSize(int32_t width, int32_t height, std::spa
   const uint32_t* const src_pixels = src_pixels_;
   const intptr_t dst_stride = dst_stride_;
   const intptr_t src_stride = src_stride_;
-  // Once the region keeps band boxes, the blocks drawn here fold into them without a call.
+  // Once the region keeps band boxes, the blocks drawn here fold into them without a call; where
+  // there is no region, a block has nothing to note once the destination is marked written.
   plat::Rect* const bands = Width != 0 && region_ != nullptr && !bands_.empty() ? bands_.data() : nullptr;
+  const bool notes_rects = region_ != nullptr && bands == nullptr;
   // Blocks flung wholly off the destination are many in the patterns that scatter them.
   const plat::Rect reached{dest_clip_.left - width, dest_clip_.top - height, dest_clip_.right, dest_clip_.bottom};
   for (const BlockMove& block : blocks) {
@@ -167,7 +169,7 @@ void CImagePieceDrawer::DrawBlocksOfSize(int32_t width, int32_t height, std::spa
       }
       if (bands != nullptr) {
         FoldBlockIntoBands<Width, Height>(bands, block.x, block.y);
-      } else {
+      } else if (notes_rects || !written_) {
         NoteChanged({block.x, block.y, block.x + Width, block.y + Height});
       }
     } else {

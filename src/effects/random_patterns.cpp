@@ -121,26 +121,37 @@ struct RayUnit {
   int16_t uy;
 };
 
-// The unit vectors of the rays of every block of the painter's size cut into blocks of
-// block_width × block_height, in the order ForEachBlock visits them. They are the same at every
-// level: worked out once for the size and kept (a quarter of the size of a source cut into 2 × 2
-// blocks) for the frames that follow, which the patterns draw on the game thread alone.
-std::span<const RayUnit> RayUnitsOf(const CPatternPainter& painter, int32_t block_width, int32_t block_height) {
-  struct SizedUnits {
+// Values of every block of the painter's size cut into blocks of block_width × block_height, in
+// the order ForEachBlock visits them, work(bx, by) giving each of a work = make_work(). They are
+// the same at every level: worked out once for the size and kept for the frames that follow,
+// which the patterns draw on the game thread alone. Each caller (each type of work) keeps its own.
+template <typename Value, typename MakeWork>
+std::span<const Value> KeptForSize(const CPatternPainter& painter, int32_t block_width, int32_t block_height,
+                                   MakeWork&& make_work) {
+  struct SizedValues {
     std::array<int32_t, 4> size{};
-    std::vector<RayUnit> units;
+    std::vector<Value> values;
   };
-  static SizedUnits kept;
+  static SizedValues kept;
   const std::array<int32_t, 4> size{painter.Width(), painter.Height(), block_width, block_height};
-  if (kept.size == size && !kept.units.empty()) return kept.units;
+  if (kept.size == size && !kept.values.empty()) return kept.values;
   kept.size = size;
-  kept.units.clear();
-  CRayWalk rays(painter);
-  ForEachBlock(painter, block_width, block_height, [&](int32_t bx, int32_t by, const plat::Rect&) {
-    const Ray ray = rays.At(bx, by);
-    kept.units.push_back({static_cast<int16_t>(ray.ux), static_cast<int16_t>(ray.uy)});
+  kept.values.clear();
+  auto work = make_work();
+  ForEachBlock(painter, block_width, block_height,
+               [&](int32_t bx, int32_t by, const plat::Rect&) { kept.values.push_back(work(bx, by)); });
+  return kept.values;
+}
+
+// The unit vectors of the rays of every block (a quarter of the size of a source cut into 2 × 2
+// blocks).
+std::span<const RayUnit> RayUnitsOf(const CPatternPainter& painter, int32_t block_width, int32_t block_height) {
+  return KeptForSize<RayUnit>(painter, block_width, block_height, [&] {
+    return [rays = CRayWalk(painter)](int32_t bx, int32_t by) mutable {
+      const Ray ray = rays.At(bx, by);
+      return RayUnit{static_cast<int16_t>(ray.ux), static_cast<int16_t>(ray.uy)};
+    };
   });
-  return kept.units;
 }
 
 // The fly-ins that travel along their ray: two table cursors per row of blocks, growing by
@@ -224,11 +235,13 @@ void DrawDiscDissolvePattern(const CPatternPainter& painter) {
   const int32_t w = painter.Width();
   const int32_t h = painter.Height();
   const int32_t reach = static_cast<int32_t>((int64_t{w + h} * painter.Level()) >> 8);
-  CLengthWalk lengths;
-  DrawShownBlockRuns(painter, 2, 2, [&](int32_t bx, int32_t by) {
-    const int32_t threshold = reach - lengths.Of(2 * by - h, 2 * bx - w);
-    return NextPatternRandomByte() <= threshold;
-  });
+  // Every block's distance from the centre, in the order the blocks are asked.
+  const int32_t* length = KeptForSize<int32_t>(painter, 2, 2, [&] {
+                            return [lengths = CLengthWalk(), w, h](int32_t bx, int32_t by) mutable {
+                              return lengths.Of(2 * by - h, 2 * bx - w);
+                            };
+                          }).data();
+  DrawShownBlockRuns(painter, 2, 2, [&](int32_t, int32_t) { return NextPatternRandomByte() <= reach - *length++; });
 }
 
 int32_t DrawFlyInPattern(const CPatternPainter& painter, EFlyIn kind) {

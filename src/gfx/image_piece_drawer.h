@@ -84,7 +84,7 @@ class CImagePieceDrawer {
   void DrawBlocks(int32_t width, int32_t height, std::span<const BlockMove> blocks) const;
 
   // Plain copies of one-pixel columns, each stretched down to its height, exactly as the
-  // destination's StretchCopy draws each: drawn a row across all the columns at a time, since
+  // destination's StretchCopy draws each: drawn a few rows across many columns at a time, since
   // walking down one column after another touches a new row of both pictures at every pixel.
   // False, having drawn nothing, unless the drawer copies with its own kernels, no pixel-routine
   // library draws stretched copies and every piece is such a column; the caller then draws the

@@ -149,8 +149,8 @@ TEST(ImagePieceDrawerTest, PiecesOfAMappedSourceLeaveWhatTheFullCopyLeaves) {
   }
 }
 
-// Columns squeezed and stretched, some past every edge of the destination, drawn a row across
-// them at a time: the pixels and the region of a StretchCopy of each.
+// Columns squeezed and stretched, some past every edge of the destination and some over others,
+// drawn a few rows across them at a time: the pixels and the region of a StretchCopy of each.
 TEST(ImagePieceDrawerTest, StretchedColumnsLeaveWhatStretchCopiesLeave) {
   std::mt19937 random(3);
   std::uniform_int_distribution<int32_t> height(1, 3 * kPieceHeight);
@@ -159,6 +159,8 @@ TEST(ImagePieceDrawerTest, StretchedColumnsLeaveWhatStretchCopiesLeave) {
   for (int32_t x = -2; x < kPieceWidth + 2; ++x) {
     const int32_t source_top = top(random) / 4 + kPieceHeight / 4;
     columns.push_back({{x, source_top, x + 1, source_top + kPieceHeight / 2}, {1, height(random)}, x, top(random)});
+    // Another column at the same place, drawn over the first where both reach.
+    if (x % 3 == 0) columns.push_back({{x + 1, 0, x + 2, kPieceHeight}, {1, height(random)}, x, top(random)});
   }
   PiecePictures drawn;
   PiecePictures copied;

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "effects/pattern_painter.h"
@@ -41,9 +43,7 @@ void DrawShownBlockRuns(const CPatternPainter& painter, int32_t width, int32_t h
 class CMovedBlocks {
  public:
   CMovedBlocks(const CPatternPainter& painter, int32_t width, int32_t height)
-      : painter_(painter), width_(width), height_(height) {
-    moves_.reserve(kBatchSize);
-  }
+      : painter_(painter), width_(width), height_(height) {}
   ~CMovedBlocks() { DrawGathered(); }
   CMovedBlocks(const CMovedBlocks&) = delete;
   CMovedBlocks& operator=(const CMovedBlocks&) = delete;
@@ -57,8 +57,8 @@ class CMovedBlocks {
       painter_.DrawPiece(block, x, y);
       return;
     }
-    moves_.push_back({block.left, block.top, x, y});
-    if (moves_.size() == kBatchSize) DrawGathered();
+    moves_[gathered_++] = {block.left, block.top, x, y};
+    if (gathered_ == kBatchSize) DrawGathered();
   }
 
  private:
@@ -66,14 +66,17 @@ class CMovedBlocks {
   static constexpr size_t kBatchSize = 1024;
 
   void DrawGathered() {
-    painter_.DrawBlocks(width_, height_, moves_);
-    moves_.clear();
+    painter_.DrawBlocks(width_, height_, std::span(moves_.data(), gathered_));
+    gathered_ = 0;
   }
 
   const CPatternPainter& painter_;
   int32_t width_;
   int32_t height_;
-  std::vector<CImagePieceDrawer::BlockMove> moves_;
+  // A fixed array and a count: a growing vector's end and capacity, which a block's store
+  // might change for all the compiler knows, would be read back after every block.
+  std::array<CImagePieceDrawer::BlockMove, kBatchSize> moves_;
+  size_t gathered_ = 0;
 };
 
 // A block drawn from its own place, moved by (dx, dy).

@@ -1,8 +1,10 @@
 #include "effects/random_patterns.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
+#include <span>
 #include <vector>
 
 #include "effects/pattern_blocks.h"
@@ -113,6 +115,45 @@ class CRayWalk {
   std::vector<uint64_t> reciprocals_;  // by length; none for lengths too long for them
 };
 
+// The unit vector of a block's ray, each part at most 256 in size.
+struct RayUnit {
+  int16_t ux;
+  int16_t uy;
+};
+
+// Values of every block of the painter's size cut into blocks of block_width × block_height, in
+// the order ForEachBlock visits them, work(bx, by) giving each of a work = make_work(). They are
+// the same at every level: worked out once for the size and kept for the frames that follow,
+// which the patterns draw on the game thread alone. Each caller (each type of work) keeps its own.
+template <typename Value, typename MakeWork>
+std::span<const Value> KeptForSize(const CPatternPainter& painter, int32_t block_width, int32_t block_height,
+                                   MakeWork&& make_work) {
+  struct SizedValues {
+    std::array<int32_t, 4> size{};
+    std::vector<Value> values;
+  };
+  static SizedValues kept;
+  const std::array<int32_t, 4> size{painter.Width(), painter.Height(), block_width, block_height};
+  if (kept.size == size && !kept.values.empty()) return kept.values;
+  kept.size = size;
+  kept.values.clear();
+  auto work = make_work();
+  ForEachBlock(painter, block_width, block_height,
+               [&](int32_t bx, int32_t by, const plat::Rect&) { kept.values.push_back(work(bx, by)); });
+  return kept.values;
+}
+
+// The unit vectors of the rays of every block (a quarter of the size of a source cut into 2 × 2
+// blocks).
+std::span<const RayUnit> RayUnitsOf(const CPatternPainter& painter, int32_t block_width, int32_t block_height) {
+  return KeptForSize<RayUnit>(painter, block_width, block_height, [&] {
+    return [rays = CRayWalk(painter)](int32_t bx, int32_t by) mutable {
+      const Ray ray = rays.At(bx, by);
+      return RayUnit{static_cast<int16_t>(ray.ux), static_cast<int16_t>(ray.uy)};
+    };
+  });
+}
+
 // The fly-ins that travel along their ray: two table cursors per row of blocks, growing by
 // their own steps.
 void DrawRadialFlyIn(const CPatternPainter& painter, EFlyIn kind) {
@@ -124,13 +165,15 @@ void DrawRadialFlyIn(const CPatternPainter& painter, EFlyIn kind) {
   const int32_t b_step = kind == EFlyIn::kTurning ? 76 : 38;
   const int32_t travel = FlightLeft(painter);
   const int32_t theta = TurnAngle(painter);
-  CRayWalk rays(painter);
+  const int32_t half_width = painter.Width() / 2;
+  const int32_t half_height = painter.Height() / 2;
+  const RayUnit* unit = RayUnitsOf(painter, block_width, block_height).data();
   CMovedBlocks blocks(painter, block_width, block_height);
   ForEachBlock(painter, block_width, block_height, [&](int32_t bx, int32_t by, const plat::Rect& block) {
     const int32_t row = by >> height_shift;
     const int32_t a = a_step * row;
     const int32_t b = 1 + b_step * row;
-    const Ray ray = rays.At(bx, by);
+    const RayUnit ray = *unit++;
     int32_t dx = Mul32(Mul32(TableByte(a + bx), ray.ux), travel) >> 16;
     int32_t dy = Mul32(Mul32(TableByte(b + bx), ray.uy), travel) >> 16;
     if (kind == EFlyIn::kRadial || kind == EFlyIn::kRadialSmall) {
@@ -145,9 +188,11 @@ void DrawRadialFlyIn(const CPatternPainter& painter, EFlyIn kind) {
     }
     const int32_t c = PatternCos(theta);
     const int32_t s = PatternSin(theta);
-    const int32_t rx = (Mul32(c, ray.dx0) >> 16) - (Mul32(s, ray.dy0) >> 16);
-    const int32_t ry = (Mul32(c, ray.dy0) >> 16) + (Mul32(s, ray.dx0) >> 16);
-    blocks.Draw(block, painter.X() + painter.Width() / 2 + rx + dx, painter.Y() + painter.Height() / 2 + ry + dy);
+    const int32_t dx0 = bx - half_width;
+    const int32_t dy0 = by - half_height;
+    const int32_t rx = (Mul32(c, dx0) >> 16) - (Mul32(s, dy0) >> 16);
+    const int32_t ry = (Mul32(c, dy0) >> 16) + (Mul32(s, dx0) >> 16);
+    blocks.Draw(block, painter.X() + half_width + rx + dx, painter.Y() + half_height + ry + dy);
   });
 }
 
@@ -190,11 +235,13 @@ void DrawDiscDissolvePattern(const CPatternPainter& painter) {
   const int32_t w = painter.Width();
   const int32_t h = painter.Height();
   const int32_t reach = static_cast<int32_t>((int64_t{w + h} * painter.Level()) >> 8);
-  CLengthWalk lengths;
-  DrawShownBlockRuns(painter, 2, 2, [&](int32_t bx, int32_t by) {
-    const int32_t threshold = reach - lengths.Of(2 * by - h, 2 * bx - w);
-    return NextPatternRandomByte() <= threshold;
-  });
+  // Every block's distance from the centre, in the order the blocks are asked.
+  const int32_t* length = KeptForSize<int32_t>(painter, 2, 2, [&] {
+                            return [lengths = CLengthWalk(), w, h](int32_t bx, int32_t by) mutable {
+                              return lengths.Of(2 * by - h, 2 * bx - w);
+                            };
+                          }).data();
+  DrawShownBlockRuns(painter, 2, 2, [&](int32_t, int32_t) { return NextPatternRandomByte() <= reach - *length++; });
 }
 
 int32_t DrawFlyInPattern(const CPatternPainter& painter, EFlyIn kind) {

@@ -1,7 +1,6 @@
 #include "gfx/image_piece_drawer.h"
 
 #include <algorithm>
-#include <array>
 
 #include "gfx/color_key.h"
 #include "gfx/dirty_region.h"
@@ -145,6 +144,10 @@ void CImagePieceDrawer::DrawBlocksOfSize(int32_t width, int32_t height, std::spa
   const uint32_t* const src_pixels = src_pixels_;
   const intptr_t dst_stride = dst_stride_;
   const intptr_t src_stride = src_stride_;
+  // Once the region keeps band boxes, the blocks drawn here fold into them without a call; where
+  // there is no region, a block has nothing to note once the destination is marked written.
+  plat::Rect* const bands = Width != 0 && region_ != nullptr && !bands_.empty() ? bands_.data() : nullptr;
+  const bool notes_rects = region_ != nullptr && bands == nullptr;
   // Blocks flung wholly off the destination are many in the patterns that scatter them.
   const plat::Rect reached{dest_clip_.left - width, dest_clip_.top - height, dest_clip_.right, dest_clip_.bottom};
   for (const BlockMove& block : blocks) {
@@ -163,7 +166,11 @@ void CImagePieceDrawer::DrawBlocksOfSize(int32_t width, int32_t height, std::spa
       for (int32_t row = 0; row < Height; ++row, to += dst_stride, from += src_stride) {
         std::memcpy(to, from, sizeof(uint32_t) * Width);
       }
-      NoteChanged({block.x, block.y, block.x + Width, block.y + Height});
+      if (bands != nullptr) {
+        FoldBlockIntoBands<Width, Height>(bands, block.x, block.y);
+      } else if (notes_rects || !written_) {
+        NoteChanged({block.x, block.y, block.x + Width, block.y + Height});
+      }
     } else {
       DrawWithinClips({{block.left, block.top, block.left + width, block.top + height},
                        {block.x, block.y, block.x + width, block.y + height}});
@@ -202,38 +209,42 @@ bool CImagePieceDrawer::DrawStretchedColumns(std::span<const StretchedPiece> col
     walks.push_back({clip.dest.left, clip.dest.top, clip.dest.bottom, from, static_cast<uint32_t>(step.yAcc), step});
     NoteChanged(clip.dest);
   }
-  // A cache line's worth of columns at a time: their reads of the source keep to a few lines
-  // that stay at hand, and each row of the destination is written a whole line at once.
+  // A cache line's worth of columns a few rows at a time: their reads of the source keep to a
+  // few lines that stay at hand, the rows' lines of the destination stay at hand from one column
+  // to the next, and a column walks down the rows from locals that no pixel store can reach.
+  // Columns at the same place are drawn in their order, as one after another would be.
   constexpr size_t kColumnsTogether = 16;
-  // The group's walks, the pixels and the strides are held in locals that nothing else can
-  // reach: a pixel stored through a pointer could otherwise be any walk's accumulator, for all
-  // the compiler knows, and every walk would be read anew after every pixel.
+  constexpr int32_t kRowsTogether = 8;
   uint32_t* const dst_pixels = dst_pixels_;
   const uint32_t* const src_pixels = src_pixels_;
   const intptr_t dst_stride = dst_stride_;
   const intptr_t src_stride = src_stride_;
-  std::array<ColumnWalk, kColumnsTogether> group;
   for (size_t first = 0; first < walks.size(); first += kColumnsTogether) {
-    const size_t count = std::min(kColumnsTogether, walks.size() - first);
-    std::copy_n(walks.begin() + static_cast<std::ptrdiff_t>(first), count, group.begin());
-    const std::span<ColumnWalk> walking(group.data(), count);
+    const std::span<ColumnWalk> walking(walks.data() + first, std::min(kColumnsTogether, walks.size() - first));
     const int32_t top = std::ranges::min(walking, {}, &ColumnWalk::top).top;
     const int32_t bottom = std::ranges::max(walking, {}, &ColumnWalk::bottom).bottom;
-    // Between these rows every column of the group is drawn.
-    const int32_t all_top = std::ranges::max(walking, {}, &ColumnWalk::top).top;
-    const int32_t all_bottom = std::ranges::min(walking, {}, &ColumnWalk::bottom).bottom;
-    for (int32_t y = top; y < bottom; ++y) {
-      uint32_t* row = dst_pixels + intptr_t{y} * dst_stride;
-      const bool every_column = y >= all_top && y < all_bottom;
+    for (int32_t rows_top = top; rows_top < bottom; rows_top += kRowsTogether) {
+      const int32_t rows_bottom = std::min(rows_top + kRowsTogether, bottom);
       for (ColumnWalk& walk : walking) {
-        if (!every_column && (y < walk.top || y >= walk.bottom)) continue;
-        row[walk.x] = src_pixels[walk.from];
-        // The carry comes as it will, unforeseeable for a branch: taken as a number instead.
-        const uint32_t before = walk.acc;
-        walk.acc += static_cast<uint32_t>(walk.step.yRem);
-        const int32_t carry = walk.acc < before ? 1 : 0;
-        walk.acc -= static_cast<uint32_t>(carry) * static_cast<uint32_t>(walk.step.yDen);
-        walk.from += intptr_t{walk.step.yStep + carry} * src_stride;
+        const int32_t from_row = std::max(rows_top, walk.top);
+        const int32_t to_row = std::min(rows_bottom, walk.bottom);
+        uint32_t* to = dst_pixels + intptr_t{from_row} * dst_stride + walk.x;
+        uint32_t acc = walk.acc;
+        intptr_t from = walk.from;
+        const auto remainder = static_cast<uint32_t>(walk.step.yRem);
+        const auto denominator = static_cast<uint32_t>(walk.step.yDen);
+        const intptr_t step = intptr_t{walk.step.yStep} * src_stride;
+        for (int32_t y = from_row; y < to_row; ++y, to += dst_stride) {
+          *to = src_pixels[from];
+          // The carry comes as it will, unforeseeable for a branch: taken as a mask instead.
+          const uint32_t before = acc;
+          acc += remainder;
+          const uint32_t carry = acc < before ? ~0u : 0u;
+          acc -= denominator & carry;
+          from += step + (src_stride & static_cast<intptr_t>(static_cast<int32_t>(carry)));
+        }
+        walk.acc = acc;
+        walk.from = from;
       }
     }
   }
@@ -280,7 +291,7 @@ void CImagePieceDrawer::KeepForRegion(plat::Rect rect) const {
 }
 
 void CImagePieceDrawer::SwitchToBands() const {
-  bands_.assign(static_cast<size_t>(dest_height_ / kBandRows + 1), plat::Rect{});
+  bands_.assign(static_cast<size_t>(dest_height_ / kBandRows + 1), kEmptyBox);
   for (const plat::Rect& rect : changed_) KeepInBands(rect);
   changed_.clear();
 }
@@ -292,18 +303,8 @@ void CImagePieceDrawer::KeepInBands(plat::Rect rect) const {
   const int32_t bottom = std::min(rect.bottom, dest_height_);
   if (rect.left >= rect.right || top >= bottom) return;
   for (int32_t band = top / kBandRows; band * kBandRows < bottom; ++band) {
-    plat::Rect& box = bands_[static_cast<size_t>(band)];
     const int32_t band_top = std::max(top, band * kBandRows);
     const int32_t band_bottom = std::min(bottom, (band + 1) * kBandRows);
-    if (IsEmptyRect(box)) {
-      box = {rect.left, band_top, rect.right, band_bottom};
-      continue;
-    }
-    // Field by field and only where the box grows: stored as one wide write, the box would be
-    // read back field by field by the next piece in the band, which stalls on the forwarding.
-    if (rect.left < box.left) box.left = rect.left;
-    if (band_top < box.top) box.top = band_top;
-    if (rect.right > box.right) box.right = rect.right;
-    if (band_bottom > box.bottom) box.bottom = band_bottom;
+    GrowBox(bands_[static_cast<size_t>(band)], {rect.left, band_top, rect.right, band_bottom});
   }
 }

@@ -10,6 +10,7 @@
 // Where the plain kernels do not tell the whole story, every piece takes the full operation.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <span>
@@ -83,7 +84,7 @@ class CImagePieceDrawer {
   void DrawBlocks(int32_t width, int32_t height, std::span<const BlockMove> blocks) const;
 
   // Plain copies of one-pixel columns, each stretched down to its height, exactly as the
-  // destination's StretchCopy draws each: drawn a row across all the columns at a time, since
+  // destination's StretchCopy draws each: drawn a few rows across many columns at a time, since
   // walking down one column after another touches a new row of both pictures at every pixel.
   // False, having drawn nothing, unless the drawer copies with its own kernels, no pixel-routine
   // library draws stretched copies and every piece is such a column; the caller then draws the
@@ -178,6 +179,26 @@ class CImagePieceDrawer {
   void KeepForRegion(plat::Rect rect) const;
   void KeepInBands(plat::Rect rect) const;
   void SwitchToBands() const;
+  // A block of Height rows with its top-left at (x, y), wholly within the destination, into the
+  // box of each band it reaches: the batches of blocks fold theirs here, a call per block less.
+  template <int32_t Width, int32_t Height>
+  [[gnu::always_inline]] static void FoldBlockIntoBands(plat::Rect* bands, int32_t x, int32_t y) {
+    static_assert(Height <= kBandRows, "a block reaches at most two bands");
+    const int32_t band = y / kBandRows;
+    const int32_t band_end = (band + 1) * kBandRows;
+    GrowBox(bands[band], {x, y, x + Width, std::min(y + Height, band_end)});
+    if (y + Height > band_end) GrowBox(bands[band + 1], {x, band_end, x + Width, y + Height});
+  }
+  // Field by field and only where the box grows: stored as one wide write, the box would be
+  // read back field by field by the next piece in the band, which stalls on the forwarding. An
+  // empty box is kEmptyBox, which every rectangle grows to itself.
+  [[gnu::always_inline]] static void GrowBox(plat::Rect& box, const plat::Rect& rect) {
+    if (rect.left < box.left) box.left = rect.left;
+    if (rect.top < box.top) box.top = rect.top;
+    if (rect.right > box.right) box.right = rect.right;
+    if (rect.bottom > box.bottom) box.bottom = rect.bottom;
+  }
+  static constexpr plat::Rect kEmptyBox{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
 
   CImage& dst_;
   CImage& src_;
@@ -197,7 +218,8 @@ class CImagePieceDrawer {
   CDirtyRegion* region_ = nullptr;
   mutable bool written_ = false;
   mutable std::vector<plat::Rect> changed_;
-  // One box per band of kBandRows rows of the destination, empty until the rectangles are many.
+  // One box per band of kBandRows rows of the destination (kEmptyBox where nothing was drawn),
+  // none until the rectangles are many.
   mutable std::vector<plat::Rect> bands_;
   // Where a full operation marks its rectangle, in place of the destination's region.
   mutable CDirtyRegion full_operation_changes_;

@@ -149,8 +149,8 @@ TEST(ImagePieceDrawerTest, PiecesOfAMappedSourceLeaveWhatTheFullCopyLeaves) {
   }
 }
 
-// Columns squeezed and stretched, some past every edge of the destination, drawn a row across
-// them at a time: the pixels and the region of a StretchCopy of each.
+// Columns squeezed and stretched, some past every edge of the destination and some over others,
+// drawn a few rows across them at a time: the pixels and the region of a StretchCopy of each.
 TEST(ImagePieceDrawerTest, StretchedColumnsLeaveWhatStretchCopiesLeave) {
   std::mt19937 random(3);
   std::uniform_int_distribution<int32_t> height(1, 3 * kPieceHeight);
@@ -159,6 +159,8 @@ TEST(ImagePieceDrawerTest, StretchedColumnsLeaveWhatStretchCopiesLeave) {
   for (int32_t x = -2; x < kPieceWidth + 2; ++x) {
     const int32_t source_top = top(random) / 4 + kPieceHeight / 4;
     columns.push_back({{x, source_top, x + 1, source_top + kPieceHeight / 2}, {1, height(random)}, x, top(random)});
+    // Another column at the same place, drawn over the first where both reach.
+    if (x % 3 == 0) columns.push_back({{x + 1, 0, x + 2, kPieceHeight}, {1, height(random)}, x, top(random)});
   }
   PiecePictures drawn;
   PiecePictures copied;
@@ -246,13 +248,11 @@ TEST(ImagePieceDrawerTest, RunsAndBlocksLeaveWhatTheirPiecesDrawnOneByOneLeave) 
   }
 }
 
-// Once the region keeps band boxes, the runs of a band's rows reach it as the runs drawn one by
-// one do: all within the band's box.
-TEST(ImagePieceDrawerTest, RunsAfterManyPiecesReachTheBandsBoxAsSinglePiecesDo) {
-  const CImagePieceDrawer::ColumnRun runs[] = {{10, 12}, {20, 25}};
-  const plat::Rect band{0, 20, kPieceWidth, 22};
-  PiecePictures batched;
-  PiecePictures single;
+// Two pictures drawn alike with one-pixel pieces over the first band's rows, enough that the
+// region keeps band boxes; then by one drawer batched(drawer), by the other single(drawer).
+template <typename Batched, typename Single>
+void DrawAfterManyPieces(PiecePictures& batched, PiecePictures& single, Batched&& draw_batched,
+                         Single&& draw_single) {
   for (PiecePictures* pictures : {&batched, &single}) {
     const CImagePieceDrawer drawer(pictures->dst, pictures->src, CImagePieceDrawer::EOperation::kPlainCopy);
     for (size_t piece = 0; piece <= CImagePieceDrawer::kExactRectLimit; ++piece) {
@@ -261,16 +261,51 @@ TEST(ImagePieceDrawerTest, RunsAfterManyPiecesReachTheBandsBoxAsSinglePiecesDo) 
       drawer.Draw({x, y, x + 1, y + 1}, x, y);
     }
     if (pictures == &batched) {
-      drawer.DrawRuns(band, 0, 0, runs);
-      continue;
-    }
-    for (const CImagePieceDrawer::ColumnRun& run : runs) {
-      drawer.Draw({run.left, band.top, run.right, band.bottom}, run.left, band.top);
+      draw_batched(drawer);
+    } else {
+      draw_single(drawer);
     }
   }
+}
+
+// Once the region keeps band boxes, the runs of a band's rows reach it as the runs drawn one by
+// one do: all within the band's box.
+TEST(ImagePieceDrawerTest, RunsAfterManyPiecesReachTheBandsBoxAsSinglePiecesDo) {
+  const CImagePieceDrawer::ColumnRun runs[] = {{10, 12}, {20, 25}};
+  const plat::Rect band{0, 20, kPieceWidth, 22};
+  PiecePictures batched;
+  PiecePictures single;
+  DrawAfterManyPieces(
+      batched, single, [&](const CImagePieceDrawer& drawer) { drawer.DrawRuns(band, 0, 0, runs); },
+      [&](const CImagePieceDrawer& drawer) {
+        for (const CImagePieceDrawer::ColumnRun& run : runs) {
+          drawer.Draw({run.left, band.top, run.right, band.bottom}, run.left, band.top);
+        }
+      });
   EXPECT_EQ(batched.DestPixels(), single.DestPixels());
   EXPECT_EQ(batched.RegionCoverage(), single.RegionCoverage());
   EXPECT_EQ(batched.RegionCoverage()[20 * kPieceWidth + 15], 1);
+}
+
+// Once the region keeps band boxes, blocks of every size the batches copy whole grow the boxes of
+// the bands they reach as the same blocks drawn one by one do, those that cross into the next
+// band too.
+TEST(ImagePieceDrawerTest, BlocksAfterManyPiecesReachTheBandsBoxesAsSinglePiecesDo) {
+  for (const auto& [width, height] : {std::pair{2, 2}, std::pair{4, 2}, std::pair{4, 4}}) {
+    const std::vector<CImagePieceDrawer::BlockMove> blocks = {
+        {0, 0, 9, 17}, {8, 2, 30, 31}, {40, 6, 21, 45 - height}, {2, 40, 50, 27}, {6, 6, 12, 46 - height}};
+    PiecePictures batched;
+    PiecePictures single;
+    DrawAfterManyPieces(
+        batched, single, [&](const CImagePieceDrawer& drawer) { drawer.DrawBlocks(width, height, blocks); },
+        [&](const CImagePieceDrawer& drawer) {
+          for (const CImagePieceDrawer::BlockMove& block : blocks) {
+            drawer.Draw({block.left, block.top, block.left + width, block.top + height}, block.x, block.y);
+          }
+        });
+    EXPECT_EQ(batched.DestPixels(), single.DestPixels()) << width << "x" << height;
+    EXPECT_EQ(batched.RegionCoverage(), single.RegionCoverage()) << width << "x" << height;
+  }
 }
 
 }  // namespace

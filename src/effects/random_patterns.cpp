@@ -123,8 +123,9 @@ struct RayUnit {
 
 // Values of every block of the painter's size cut into blocks of block_width × block_height, in
 // the order ForEachBlock visits them, work(bx, by) giving each of a work = make_work(). They are
-// the same at every level: worked out once for the size and kept for the frames that follow,
-// which the patterns draw on the game thread alone. Each caller (each type of work) keeps its own.
+// the same at every level: worked out once for the size and kept for the frames that follow.
+// Each caller (each type of work) keeps its own, and each thread, so that a pattern drawn on
+// another thread never reads values being remade.
 template <typename Value, typename MakeWork>
 std::span<const Value> KeptForSize(const CPatternPainter& painter, int32_t block_width, int32_t block_height,
                                    MakeWork&& make_work) {
@@ -132,7 +133,7 @@ std::span<const Value> KeptForSize(const CPatternPainter& painter, int32_t block
     std::array<int32_t, 4> size{};
     std::vector<Value> values;
   };
-  static SizedValues kept;
+  thread_local SizedValues kept;
   const std::array<int32_t, 4> size{painter.Width(), painter.Height(), block_width, block_height};
   if (kept.size == size && !kept.values.empty()) return kept.values;
   kept.size = size;

@@ -23,14 +23,14 @@ bool Contains(const Rect& outer, const Rect& inner) {
          outer.bottom >= inner.bottom;
 }
 
-}  // namespace
-
-void IncludeRect(Rect& box, const Rect& rect) {
+void Include(Rect& box, const Rect& rect) {
   box.left = std::min(box.left, rect.left);
   box.top = std::min(box.top, rect.top);
   box.right = std::max(box.right, rect.right);
   box.bottom = std::max(box.bottom, rect.bottom);
 }
+
+}  // namespace
 
 DirtyRectNode* CRectNodePool::Take() {
   if (storage_ == nullptr || storage_->free_list.empty()) Grow();
@@ -134,10 +134,10 @@ void CDirtyRegion::AddRect(const Rect* rect) {
   const bool meets_box =
       bounds_.left < r.right && bounds_.top < r.bottom && bounds_.right > r.left && bounds_.bottom > r.top;
   if (!meets_box) {
-    if (InsertRect(&r)) IncludeRect(bounds_, r);
+    if (InsertRect(&r)) Include(bounds_, r);
     return;
   }
-  IncludeRect(bounds_, r);
+  Include(bounds_, r);
   // Every node that r overlaps is found before any is cut: cutting the head moves the head,
   // and a walk that stopped on meeting the head again would leave later overlaps in place.
   overlapping_.clear();
@@ -278,7 +278,7 @@ void CDirtyRegion::RecomputeBounds() {
     return;
   }
   bounds_ = head_->rect;
-  ForEachRect([this](const Rect& rect) { IncludeRect(bounds_, rect); });
+  ForEachRect([this](const Rect& rect) { Include(bounds_, rect); });
 }
 
 DirtyRectNode* CDirtyRegion::NodeAt(uint32_t position) const {

@@ -48,8 +48,6 @@ extern CRectNodePool g_DirtyNodePool;
 
 // True when a and b overlap; the overlap is then written to out when it is given.
 bool IntersectRect(plat::Rect* out, const plat::Rect* a, const plat::Rect* b);
-// Widens box to hold rect as well.
-void IncludeRect(plat::Rect& box, const plat::Rect& rect);
 
 class CDirtyRegion {
  public:

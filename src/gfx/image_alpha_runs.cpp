@@ -1,6 +1,8 @@
 // The image's alpha run map: made for a source read again unchanged, dropped on every write.
 #include "gfx/image.h"
 
+#include "platform/pixel_format.h"
+
 uint8_t* CImage::GetPixels() const {
   DropAlphaRuns();
   return CImageBase::GetPixels();
@@ -33,11 +35,7 @@ const AlphaRunMap* CImage::SourceAlphaRuns(const plat::Rect& area) {
     return alpha_runs_.get();
   }
   if (!IntersectRect(nullptr, &read_since_change_, &area)) {
-    if (read_since_change_ == plat::Rect{}) {
-      read_since_change_ = area;
-    } else {
-      IncludeRect(read_since_change_, area);
-    }
+    read_since_change_ = plat::RectUnion(read_since_change_, area);
     return nullptr;
   }
   alpha_runs_ = std::make_unique<AlphaRunMap>(AlphaRunMap::Build(

@@ -88,7 +88,7 @@ void CImagePieceDrawer::DrawRuns(const plat::Rect& band, int32_t dx, int32_t dy,
   if (left_end >= right_end || top >= bottom) return;
   // Once the region keeps band boxes, the runs of these rows reach it as their bounding box,
   // which leaves every band's box as the runs one by one would.
-  plat::Rect box;
+  plat::Rect box = kEmptyBox;
   for (const ColumnRun& run : runs) {
     const int32_t left = std::max(run.left, left_end);
     const int32_t right = std::min(run.right, right_end);
@@ -97,11 +97,8 @@ void CImagePieceDrawer::DrawRuns(const plat::Rect& band, int32_t dx, int32_t dy,
     DrawPixels(clip);
     if (region_ == nullptr || bands_.empty()) {
       NoteChanged(clip.dest);
-    } else if (IsEmptyRect(box)) {
-      box = clip.dest;
     } else {
-      box.left = std::min(box.left, clip.dest.left);
-      box.right = std::max(box.right, clip.dest.right);
+      GrowBox(box, clip.dest);
     }
   }
   if (!IsEmptyRect(box)) KeepInBands(box);

@@ -62,6 +62,21 @@ void CPatternPainter::DrawBlocks(int32_t width, int32_t height,
   }
 }
 
+void CPatternPainter::DrawMirroredColumns(const plat::Rect& source, int32_t px, int32_t py) const {
+  // Column c lands at mirror - c; cutting columns off the source leaves the others where they
+  // land, cutting rows moves them all down.
+  const int32_t mirror = px + source.right - 1;
+  const plat::Rect cut{std::max(source.left, 0), std::max(source.top, 0), std::min(source.right, width_),
+                       std::min(source.bottom, height_)};
+  if (cut.left >= cut.right || cut.top >= cut.bottom) return;
+  py += cut.top - source.top;
+  if (pieces_) {
+    pieces_->DrawMirroredColumns(cut, mirror - (cut.right - 1), py);
+    return;
+  }
+  for (int32_t c = cut.left; c < cut.right; ++c) DrawOnTarget({c, cut.top, c + 1, cut.bottom}, mirror - c, py);
+}
+
 void CPatternPainter::DrawStretched(const plat::Rect& source, int32_t width, int32_t height, int32_t px,
                                     int32_t py) const {
   switch (call_.mode) {

@@ -66,6 +66,9 @@ class CPatternPainter {
   void DrawRunsInPlace(int32_t top, int32_t bottom, std::span<const CImagePieceDrawer::ColumnRun> runs) const;
   // Blocks of width × height, each whole within the source, drawn as DrawPiece draws each.
   void DrawBlocks(int32_t width, int32_t height, std::span<const CImagePieceDrawer::BlockMove> blocks) const;
+  // The one-pixel columns of the source rectangle (cut to the source) drawn in reverse order from
+  // (px, py): column source.right - 1 at px, each as DrawPiece draws it, from the left column on.
+  void DrawMirroredColumns(const plat::Rect& source, int32_t px, int32_t py) const;
   // Row r from a to b, column c from a to b, each at its own place.
   void DrawRow(int32_t r, int32_t a, int32_t b) const { DrawInPlace({a, r, b, r + 1}); }
   void DrawColumn(int32_t c, int32_t a, int32_t b) const { DrawInPlace({c, a, c + 1, b}); }

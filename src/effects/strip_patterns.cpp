@@ -5,7 +5,11 @@
 #include "effects/pattern_lines.h"
 
 void DrawMirrorPattern(const CPatternPainter& painter, bool rows) {
-  const CPatternLines lines(painter, !rows);
+  if (!rows) {
+    painter.DrawMirroredColumns({0, 0, painter.Width(), painter.Height()}, painter.X(), painter.Y());
+    return;
+  }
+  const CPatternLines lines(painter, false);
   const int32_t count = lines.Count();
   for (int32_t i = 0; i < count; ++i) lines.BandAt(i, i + 1, count - 1 - i);
 }

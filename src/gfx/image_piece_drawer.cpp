@@ -7,6 +7,7 @@
 #include "gfx/image.h"
 #include "gfx/pixel_library.h"
 #include "pixel/blend_kernels.h"
+#include "pixel/copy_kernels.h"
 #include "pixel/pixel_kernel_choice.h"
 
 namespace {
@@ -173,6 +174,41 @@ void CImagePieceDrawer::DrawBlocksOfSize(int32_t width, int32_t height, std::spa
                        {block.x, block.y, block.x + width, block.y + height}});
     }
   }
+}
+
+void CImagePieceDrawer::DrawMirroredColumns(const plat::Rect& source, int32_t x, int32_t y) const {
+  // Column c lands at mirror - c.
+  const int64_t mirror = int64_t{x} + source.right - 1;
+  if (!takes_kernels_ || operation_ != EOperation::kPlainCopy) {
+    for (int32_t c = source.left; c < source.right; ++c) {
+      Draw({c, source.top, c + 1, source.bottom}, static_cast<int32_t>(mirror - c), y);
+    }
+    return;
+  }
+  // Every column keeps the same rows; a column is drawn where both it and its landing place lie
+  // within their clips, which holds for one span of columns.
+  const int64_t dy = int64_t{y} - source.top;
+  const auto left = static_cast<int32_t>(
+      std::max({int64_t{source.left}, int64_t{source_clip_.left}, mirror - dest_clip_.right + 1}));
+  const auto right = static_cast<int32_t>(
+      std::min({int64_t{source.right}, int64_t{source_clip_.right}, mirror - dest_clip_.left + 1}));
+  const auto top = static_cast<int32_t>(
+      std::max({int64_t{source.top}, int64_t{source_clip_.top}, int64_t{dest_clip_.top} - dy}));
+  const auto bottom = static_cast<int32_t>(
+      std::min({int64_t{source.bottom}, int64_t{source_clip_.bottom}, int64_t{dest_clip_.bottom} - dy}));
+  if (left >= right || top >= bottom) return;
+  const auto dest_top = static_cast<int32_t>(top + dy);
+  const auto dest_bottom = static_cast<int32_t>(bottom + dy);
+  for (int32_t c = left; c < right; ++c) {
+    const auto landing = static_cast<int32_t>(mirror - c);
+    NoteChanged({landing, dest_top, landing + 1, dest_bottom});
+  }
+  const int32_t width = right - left;
+  const int32_t dst_skip = static_cast<int32_t>(dst_stride_ - width) * 4;
+  const int32_t src_skip = static_cast<int32_t>(src_stride_ - width) * 4;
+  uint32_t* const to = dst_pixels_ + intptr_t{dest_top} * dst_stride_ + (mirror - (right - 1));
+  const uint32_t* const from_end = src_pixels_ + intptr_t{top} * src_stride_ + right;
+  (g_CpuHasMmx != 0 ? Copy32MirrorMmx : Copy32Mirror)(to, from_end, dst_skip, src_skip, width, bottom - top);
 }
 
 bool CImagePieceDrawer::DrawStretchedColumns(std::span<const StretchedPiece> columns) const {

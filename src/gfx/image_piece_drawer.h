@@ -83,6 +83,12 @@ class CImagePieceDrawer {
   // hundred thousand.
   void DrawBlocks(int32_t width, int32_t height, std::span<const BlockMove> blocks) const;
 
+  // The one-pixel columns of the source rectangle laid down in reverse order from x: column
+  // source.right - 1 at x, column source.left at x + source.Width() - 1, each drawn as Draw
+  // draws it, from the left column on. A plain copy moves them a reversed row at a time, since
+  // copying one column after another touches a new row of both pictures at every pixel.
+  void DrawMirroredColumns(const plat::Rect& source, int32_t x, int32_t y) const;
+
   // Plain copies of one-pixel columns, each stretched down to its height, exactly as the
   // destination's StretchCopy draws each: drawn a few rows across many columns at a time, since
   // walking down one column after another touches a new row of both pictures at every pixel.

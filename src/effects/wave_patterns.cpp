@@ -1,5 +1,6 @@
 #include "effects/wave_patterns.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "effects/pattern_blocks.h"
@@ -110,16 +111,31 @@ void DrawRotationPattern(const CPatternPainter& painter, int32_t block_size) {
   const int32_t theta = TurnAngle(painter);
   const int32_t c = PatternCos(theta);
   const int32_t s = PatternSin(theta);
-  const int32_t cx = painter.Width() / 2;
-  const int32_t cy = painter.Height() / 2;
+  const int32_t w = painter.Width();
+  const int32_t h = painter.Height();
+  const int32_t cx = w / 2;
+  const int32_t cy = h / 2;
+  // A block's offset is a part of its column plus a part of its row of blocks: the columns'
+  // parts are worked out once, not again for every row.
+  struct Turned {
+    int32_t x;
+    int32_t y;
+  };
+  std::vector<Turned> columns;
+  for (int32_t bx = 0; bx < w; bx += block_size) {
+    columns.push_back({Mul32(c, bx - cx) >> 16, Mul32(s, bx - cx) >> 16});
+  }
   CMovedBlocks blocks(painter, block_size, block_size);
-  ForEachBlock(painter, block_size, block_size, [&](int32_t bx, int32_t by, const plat::Rect& block) {
-    const int32_t dx0 = bx - cx;
-    const int32_t dy0 = by - cy;
-    const int32_t rx = (Mul32(c, dx0) >> 16) - (Mul32(s, dy0) >> 16);
-    const int32_t ry = (Mul32(c, dy0) >> 16) + (Mul32(s, dx0) >> 16);
-    blocks.Draw(block, painter.X() + cx + rx, painter.Y() + cy + ry);
-  });
+  for (int32_t by = 0; by < h; by += block_size) {
+    const int32_t row_x = painter.X() + cx - (Mul32(s, by - cy) >> 16);
+    const int32_t row_y = painter.Y() + cy + (Mul32(c, by - cy) >> 16);
+    const int32_t bottom = std::min(by + block_size, h);
+    int32_t bx = 0;
+    for (const Turned& column : columns) {
+      blocks.Draw({bx, by, std::min(bx + block_size, w), bottom}, row_x + column.x, row_y + column.y);
+      bx += block_size;
+    }
+  }
 }
 
 int32_t DrawImageOperationPattern(const CPatternPainter& painter, EImageOperation operation) {

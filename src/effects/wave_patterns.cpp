@@ -125,17 +125,15 @@ void DrawRotationPattern(const CPatternPainter& painter, int32_t block_size) {
   for (int32_t bx = 0; bx < w; bx += block_size) {
     columns.push_back({Mul32(c, bx - cx) >> 16, Mul32(s, bx - cx) >> 16});
   }
-  CMovedBlocks blocks(painter, block_size, block_size);
-  for (int32_t by = 0; by < h; by += block_size) {
-    const int32_t row_x = painter.X() + cx - (Mul32(s, by - cy) >> 16);
-    const int32_t row_y = painter.Y() + cy + (Mul32(c, by - cy) >> 16);
-    const int32_t bottom = std::min(by + block_size, h);
-    int32_t bx = 0;
-    for (const Turned& column : columns) {
-      blocks.Draw({bx, by, std::min(bx + block_size, w), bottom}, row_x + column.x, row_y + column.y);
-      bx += block_size;
-    }
-  }
+  // Taken by value: the stores of the places could change the painter for all the compiler knows.
+  const int32_t centre_x = painter.X() + cx;
+  const int32_t centre_y = painter.Y() + cy;
+  const Turned* turned = columns.data();
+  DrawPlacedBlocks(painter, block_size, block_size,
+                   [turned, centre_x, centre_y, c, s, cy](int32_t column, int32_t, int32_t by) {
+                     return BlockPlace{centre_x + turned[column].x - (Mul32(s, by - cy) >> 16),
+                                       centre_y + turned[column].y + (Mul32(c, by - cy) >> 16)};
+                   });
 }
 
 int32_t DrawImageOperationPattern(const CPatternPainter& painter, EImageOperation operation) {

@@ -169,31 +169,30 @@ void DrawRadialFlyIn(const CPatternPainter& painter, EFlyIn kind) {
   const int32_t half_width = painter.Width() / 2;
   const int32_t half_height = painter.Height() / 2;
   const RayUnit* unit = RayUnitsOf(painter, block_width, block_height).data();
-  CMovedBlocks blocks(painter, block_width, block_height);
-  ForEachBlock(painter, block_width, block_height, [&](int32_t bx, int32_t by, const plat::Rect& block) {
+  // The radial kinds turn nothing and may be drawn without the trigonometric tables.
+  const bool turns = kind == EFlyIn::kSwirl || kind == EFlyIn::kTurning;
+  const int32_t c = turns ? PatternCos(theta) : 0;
+  const int32_t s = turns ? PatternSin(theta) : 0;
+  // Taken by value: the stores of the places could change the painter for all the compiler knows.
+  const int32_t x = painter.X();
+  const int32_t y = painter.Y();
+  DrawPlacedBlocks(painter, block_width, block_height, [&unit, kind, height_shift, a_step, b_step, travel, c, s,
+                                                         half_width, half_height, x, y](int32_t, int32_t bx, int32_t by) {
     const int32_t row = by >> height_shift;
     const int32_t a = a_step * row;
     const int32_t b = 1 + b_step * row;
     const RayUnit ray = *unit++;
     int32_t dx = Mul32(Mul32(TableByte(a + bx), ray.ux), travel) >> 16;
     int32_t dy = Mul32(Mul32(TableByte(b + bx), ray.uy), travel) >> 16;
-    if (kind == EFlyIn::kRadial || kind == EFlyIn::kRadialSmall) {
-      DrawMovedBlock(blocks, block, dx, dy);
-      return;
-    }
-    dx = Mul32(dx, PatternCos(theta)) >> 16;
-    dy = Mul32(dy, PatternSin(theta)) >> 16;
-    if (kind == EFlyIn::kSwirl) {
-      DrawMovedBlock(blocks, block, dx, dy);
-      return;
-    }
-    const int32_t c = PatternCos(theta);
-    const int32_t s = PatternSin(theta);
+    if (kind == EFlyIn::kRadial || kind == EFlyIn::kRadialSmall) return BlockPlace{x + bx + dx, y + by + dy};
+    dx = Mul32(dx, c) >> 16;
+    dy = Mul32(dy, s) >> 16;
+    if (kind == EFlyIn::kSwirl) return BlockPlace{x + bx + dx, y + by + dy};
     const int32_t dx0 = bx - half_width;
     const int32_t dy0 = by - half_height;
     const int32_t rx = (Mul32(c, dx0) >> 16) - (Mul32(s, dy0) >> 16);
     const int32_t ry = (Mul32(c, dy0) >> 16) + (Mul32(s, dx0) >> 16);
-    blocks.Draw(block, painter.X() + half_width + rx + dx, painter.Y() + half_height + ry + dy);
+    return BlockPlace{x + half_width + rx + dx, y + half_height + ry + dy};
   });
 }
 

@@ -79,18 +79,14 @@ class CMovedBlocks {
   size_t gathered_ = 0;
 };
 
-// Where a block's top-left is drawn.
-struct BlockPlace {
-  int32_t x;
-  int32_t y;
-};
-
-// Every block of width × height drawn with its top-left at place(column, bx, by), column being
-// the block's count from the left of its row, in the order ForEachBlock visits them. The whole
-// blocks of a row are handed to the painter together, the row's block cut by the right edge
-// after them; a row cut by the bottom edge goes block by block. A row's places come from one
-// loop over its blocks with nothing else in it, which compiles to far less than a batch that
-// counts and stores every block behind a call.
+// Every block of width × height laid down as place(column, bx, by) says, column being the
+// block's count from the left of its row, in the order ForEachBlock visits them: a BlockMove
+// whose left and top are where the block is read (its own place, or moved by no more than keeps
+// a whole block within the source) and whose x and y are where it is drawn. The whole blocks of
+// a row are handed to the painter together, the row's block cut by the right edge after them; a
+// row cut by the bottom edge goes block by block. A row's moves come from one loop over its
+// blocks with nothing else in it, which compiles to far less than a batch that counts and
+// stores every block behind a call.
 template <typename Place>
 void DrawPlacedBlocks(const CPatternPainter& painter, int32_t width, int32_t height, Place&& place) {
   const int32_t w = painter.Width();
@@ -98,8 +94,10 @@ void DrawPlacedBlocks(const CPatternPainter& painter, int32_t width, int32_t hei
   const int32_t whole_columns = w / width;
   std::vector<CImagePieceDrawer::BlockMove> moves(static_cast<size_t>(whole_columns));
   const auto draw_cut = [&](int32_t column, int32_t bx, int32_t by) {
-    const BlockPlace at = place(column, bx, by);
-    painter.DrawPiece({bx, by, std::min(bx + width, w), std::min(by + height, h)}, at.x, at.y);
+    const CImagePieceDrawer::BlockMove move = place(column, bx, by);
+    const plat::Rect read{move.left, move.top, move.left + std::min(width, w - bx),
+                          move.top + std::min(height, h - by)};
+    painter.DrawPiece(read, move.x, move.y);
   };
   for (int32_t by = 0; by < h; by += height) {
     if (by + height > h) {
@@ -107,9 +105,7 @@ void DrawPlacedBlocks(const CPatternPainter& painter, int32_t width, int32_t hei
       return;
     }
     for (int32_t column = 0; column < whole_columns; ++column) {
-      const int32_t bx = column * width;
-      const BlockPlace at = place(column, bx, by);
-      moves[static_cast<size_t>(column)] = {bx, by, at.x, at.y};
+      moves[static_cast<size_t>(column)] = place(column, column * width, by);
     }
     painter.DrawBlocks(width, height, moves);
     if (whole_columns * width < w) draw_cut(whole_columns, whole_columns * width, by);

@@ -130,9 +130,9 @@ void DrawRotationPattern(const CPatternPainter& painter, int32_t block_size) {
   const int32_t centre_y = painter.Y() + cy;
   const Turned* turned = columns.data();
   DrawPlacedBlocks(painter, block_size, block_size,
-                   [turned, centre_x, centre_y, c, s, cy](int32_t column, int32_t, int32_t by) {
-                     return BlockPlace{centre_x + turned[column].x - (Mul32(s, by - cy) >> 16),
-                                       centre_y + turned[column].y + (Mul32(c, by - cy) >> 16)};
+                   [turned, centre_x, centre_y, c, s, cy](int32_t column, int32_t bx, int32_t by) {
+                     return CImagePieceDrawer::BlockMove{bx, by, centre_x + turned[column].x - (Mul32(s, by - cy) >> 16),
+                                                         centre_y + turned[column].y + (Mul32(c, by - cy) >> 16)};
                    });
 }
 

@@ -213,7 +213,7 @@ void DrawShimmerBlocks(const CPatternPainter& painter) {
   size_t next = 0;
   DrawPlacedBlocks(painter, 4, 2, [&draws, &next, level, w, h, x, y, most_in_row](int32_t column, int32_t bx,
                                                                                   int32_t by) {
-    if (column == 0) draws.Reserve(next + most_in_row);
+    if (column == 0) draws.Reserve(next, next + most_in_row);
     // All bits set where the block moves.
     const int32_t moves = (draws[next] & 0xFF) > level ? -1 : 0;
     int32_t ox = (draws[next + 1] % Reach) & moves;

@@ -7,6 +7,7 @@
 #include "gfx/image.h"
 #include "gfx/pixel_library.h"
 #include "pixel/blend_kernels.h"
+#include "pixel/column_walk_kernels.h"
 #include "pixel/copy_kernels.h"
 #include "pixel/pixel_kernel_choice.h"
 
@@ -219,16 +220,6 @@ bool CImagePieceDrawer::DrawStretchedColumns(std::span<const StretchedPiece> col
       !std::ranges::all_of(columns, one_pixel_wide)) {
     return false;
   }
-  // Where each column is in its walk down the source: offsets in pixels, so that the step after
-  // a column's last row makes no pointer outside the source.
-  struct ColumnWalk {
-    int32_t x;
-    int32_t top;
-    int32_t bottom;
-    intptr_t from;
-    uint32_t acc;
-    StretchStep step;
-  };
   std::vector<ColumnWalk> walks;
   walks.reserve(columns.size());
   for (const StretchedPiece& column : columns) {
@@ -242,44 +233,13 @@ bool CImagePieceDrawer::DrawStretchedColumns(std::span<const StretchedPiece> col
     walks.push_back({clip.dest.left, clip.dest.top, clip.dest.bottom, from, static_cast<uint32_t>(step.yAcc), step});
     NoteChanged(clip.dest);
   }
-  // A cache line's worth of columns a few rows at a time: their reads of the source keep to a
-  // few lines that stay at hand, the rows' lines of the destination stay at hand from one column
-  // to the next, and a column walks down the rows from locals that no pixel store can reach.
-  // Columns at the same place are drawn in their order, as one after another would be.
+  // A cache line's worth of columns together, so that the rows' lines of the destination stay
+  // at hand from one column to the next.
   constexpr size_t kColumnsTogether = 16;
-  constexpr int32_t kRowsTogether = 8;
-  uint32_t* const dst_pixels = dst_pixels_;
-  const uint32_t* const src_pixels = src_pixels_;
-  const intptr_t dst_stride = dst_stride_;
-  const intptr_t src_stride = src_stride_;
+  const auto walk = g_CpuHasMmx != 0 ? WalkColumns32Mmx : WalkColumns32;
   for (size_t first = 0; first < walks.size(); first += kColumnsTogether) {
     const std::span<ColumnWalk> walking(walks.data() + first, std::min(kColumnsTogether, walks.size() - first));
-    const int32_t top = std::ranges::min(walking, {}, &ColumnWalk::top).top;
-    const int32_t bottom = std::ranges::max(walking, {}, &ColumnWalk::bottom).bottom;
-    for (int32_t rows_top = top; rows_top < bottom; rows_top += kRowsTogether) {
-      const int32_t rows_bottom = std::min(rows_top + kRowsTogether, bottom);
-      for (ColumnWalk& walk : walking) {
-        const int32_t from_row = std::max(rows_top, walk.top);
-        const int32_t to_row = std::min(rows_bottom, walk.bottom);
-        uint32_t* to = dst_pixels + intptr_t{from_row} * dst_stride + walk.x;
-        uint32_t acc = walk.acc;
-        intptr_t from = walk.from;
-        const auto remainder = static_cast<uint32_t>(walk.step.yRem);
-        const auto denominator = static_cast<uint32_t>(walk.step.yDen);
-        const intptr_t step = intptr_t{walk.step.yStep} * src_stride;
-        for (int32_t y = from_row; y < to_row; ++y, to += dst_stride) {
-          *to = src_pixels[from];
-          // The carry comes as it will, unforeseeable for a branch: taken as a mask instead.
-          const uint32_t before = acc;
-          acc += remainder;
-          const uint32_t carry = acc < before ? ~0u : 0u;
-          acc -= denominator & carry;
-          from += step + (src_stride & static_cast<intptr_t>(static_cast<int32_t>(carry)));
-        }
-        walk.acc = acc;
-        walk.from = from;
-      }
-    }
+    walk(dst_pixels_, dst_stride_, src_pixels_, src_stride_, walking);
   }
   return true;
 }

@@ -1,6 +1,7 @@
 #include "effects/pattern_painter.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "gfx/image.h"
 #include "gfx/screen_manager.h"
@@ -75,6 +76,18 @@ void CPatternPainter::DrawMirroredColumns(const plat::Rect& source, int32_t px, 
     return;
   }
   for (int32_t c = cut.left; c < cut.right; ++c) DrawOnTarget({c, cut.top, c + 1, cut.bottom}, mirror - c, py);
+}
+
+void CPatternPainter::DrawColumns(std::span<const CImagePieceDrawer::PlacedPiece> columns) const {
+  if (pieces_) {
+    std::vector<CImagePieceDrawer::PlacedPiece> cut;
+    cut.reserve(columns.size());
+    for (CImagePieceDrawer::PlacedPiece piece : columns) {
+      if (CutToSource(piece)) cut.push_back(piece);
+    }
+    if (pieces_->DrawColumns(cut)) return;
+  }
+  for (const CImagePieceDrawer::PlacedPiece& piece : columns) DrawPiece(piece.source, piece.x, piece.y);
 }
 
 void CPatternPainter::DrawStretched(const plat::Rect& source, int32_t width, int32_t height, int32_t px,

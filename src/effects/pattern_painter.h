@@ -49,17 +49,17 @@ class CPatternPainter {
   // The source rectangle cut to the source, drawn with its (cut) top-left at (px, py); nothing
   // when it is empty or the mode draws nothing. Failures of a piece are not looked at.
   [[gnu::always_inline]] void DrawPiece(const plat::Rect& source, int32_t px, int32_t py) const {
-    const plat::Rect cut{std::max(source.left, 0), std::max(source.top, 0), std::min(source.right, width_),
-                         std::min(source.bottom, height_)};
-    if (cut.left >= cut.right || cut.top >= cut.bottom) return;
-    px += cut.left - source.left;
-    py += cut.top - source.top;
+    CImagePieceDrawer::PlacedPiece piece{source, px, py};
+    if (!CutToSource(piece)) return;
     if (pieces_) {
-      pieces_->Draw(cut, px, py);
+      pieces_->Draw(piece.source, piece.x, piece.y);
     } else {
-      DrawOnTarget(cut, px, py);
+      DrawOnTarget(piece.source, piece.x, piece.y);
     }
   }
+  // Pieces of one-pixel columns, each drawn as DrawPiece draws it; copied a few rows across many
+  // of them at a time where the mode allows.
+  void DrawColumns(std::span<const CImagePieceDrawer::PlacedPiece> columns) const;
   // The piece at its own place: (x + left, y + top).
   void DrawInPlace(const plat::Rect& source) const { DrawPiece(source, call_.x + source.left, call_.y + source.top); }
   // The runs of columns of rows top to bottom - 1, left to right, each at its own place.
@@ -92,6 +92,15 @@ class CPatternPainter {
   const plat::Rect& TargetClip() const { return target_clip_; }
 
  private:
+  // The piece cut to the source, its place moved with its top-left; false when nothing is left.
+  [[gnu::always_inline]] bool CutToSource(CImagePieceDrawer::PlacedPiece& piece) const {
+    const plat::Rect& source = piece.source;
+    const plat::Rect cut{std::max(source.left, 0), std::max(source.top, 0), std::min(source.right, width_),
+                         std::min(source.bottom, height_)};
+    if (cut.left >= cut.right || cut.top >= cut.bottom) return false;
+    piece = {cut, piece.x + cut.left - source.left, piece.y + cut.top - source.top};
+    return true;
+  }
   // A piece of mode 2, cut to the source, on the target surface.
   void DrawOnTarget(const plat::Rect& cut, int32_t px, int32_t py) const;
 

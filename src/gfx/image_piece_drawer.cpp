@@ -7,7 +7,6 @@
 #include "gfx/image.h"
 #include "gfx/pixel_library.h"
 #include "pixel/blend_kernels.h"
-#include "pixel/column_walk_kernels.h"
 #include "pixel/copy_kernels.h"
 #include "pixel/pixel_kernel_choice.h"
 
@@ -233,15 +232,39 @@ bool CImagePieceDrawer::DrawStretchedColumns(std::span<const StretchedPiece> col
     walks.push_back({clip.dest.left, clip.dest.top, clip.dest.bottom, from, static_cast<uint32_t>(step.yAcc), step});
     NoteChanged(clip.dest);
   }
-  // A cache line's worth of columns together, so that the rows' lines of the destination stay
-  // at hand from one column to the next.
+  WalkColumns(walks);
+  return true;
+}
+
+bool CImagePieceDrawer::DrawColumns(std::span<const PlacedPiece> columns) const {
+  const auto one_pixel_wide = [](const PlacedPiece& piece) { return piece.source.Width() == 1; };
+  if (!takes_kernels_ || operation_ != EOperation::kPlainCopy || !std::ranges::all_of(columns, one_pixel_wide)) {
+    return false;
+  }
+  // A walk of a whole row a row, never a carry.
+  constexpr StretchStep kOneToOne{0, 0, 1, 1, 0, 0, 1, 1};
+  std::vector<ColumnWalk> walks;
+  walks.reserve(columns.size());
+  for (const PlacedPiece& column : columns) {
+    BlitClip clip;
+    if (!ClipBlt({column.x, column.y, &column.source, false, false}, source_clip_, dest_clip_, clip)) continue;
+    const intptr_t from = intptr_t{clip.source.top} * src_stride_ + clip.source.left;
+    walks.push_back({clip.dest.left, clip.dest.top, clip.dest.bottom, from, 0, kOneToOne});
+    NoteChanged(clip.dest);
+  }
+  WalkColumns(walks);
+  return true;
+}
+
+// A cache line's worth of columns together, so that the rows' lines of the destination stay at
+// hand from one column to the next.
+void CImagePieceDrawer::WalkColumns(std::span<ColumnWalk> walks) const {
   constexpr size_t kColumnsTogether = 16;
   const auto walk = g_CpuHasMmx != 0 ? WalkColumns32Mmx : WalkColumns32;
   for (size_t first = 0; first < walks.size(); first += kColumnsTogether) {
-    const std::span<ColumnWalk> walking(walks.data() + first, std::min(kColumnsTogether, walks.size() - first));
-    walk(dst_pixels_, dst_stride_, src_pixels_, src_stride_, walking);
+    walk(dst_pixels_, dst_stride_, src_pixels_, src_stride_,
+         walks.subspan(first, std::min(kColumnsTogether, walks.size() - first)));
   }
-  return true;
 }
 
 void CImagePieceDrawer::DrawByFullOperation(const plat::Rect& source, int32_t x, int32_t y) const {

@@ -18,6 +18,7 @@
 
 #include "gfx/blit_clipping.h"
 #include "gfx/dirty_region.h"
+#include "pixel/column_walk_kernels.h"
 #include "platform/window_messages.h"
 
 class CImage;
@@ -30,6 +31,13 @@ class CImagePieceDrawer {
   struct StretchedPiece {
     plat::Rect source;
     ImageSize size;
+    int32_t x = 0;
+    int32_t y = 0;
+  };
+
+  // A source rectangle drawn with its top-left at (x, y).
+  struct PlacedPiece {
+    plat::Rect source;
     int32_t x = 0;
     int32_t y = 0;
   };
@@ -96,6 +104,11 @@ class CImagePieceDrawer {
   // library draws stretched copies and every piece is such a column; the caller then draws the
   // pieces itself.
   bool DrawStretchedColumns(std::span<const StretchedPiece> columns) const;
+  // Pieces of one-pixel columns, each drawn as Draw draws it, a few rows across many columns at
+  // a time as the stretched columns are. False, having drawn nothing, unless the drawer copies
+  // with its own kernels and every piece is one pixel wide; the caller then draws the pieces
+  // itself.
+  bool DrawColumns(std::span<const PlacedPiece> columns) const;
 
  private:
   using Kernel = void (*)(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t);
@@ -171,6 +184,8 @@ class CImagePieceDrawer {
     if (region_ != nullptr) KeepForRegion(rect);
   }
 
+  // The walks of columns whose rectangles are noted, in their order.
+  void WalkColumns(std::span<ColumnWalk> walks) const;
   // A piece that needs cutting or the full operation.
   void DrawCut(const plat::Rect& source, int32_t x, int32_t y) const;
   // The destination's own Copy or AlphaBlend, whose dirty rectangle is kept with the others.

@@ -42,45 +42,34 @@ void WalkRows(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t 
   walk.from = from;
 }
 
-// Calls walk_rows(rows_top, rows_bottom) for the rows of the walks, `rows` at a time.
-template <typename WalkRowsOf>
-void InRowsOf(std::span<const ColumnWalk> walks, int32_t rows, WalkRowsOf&& walk_rows) {
-  if (walks.empty()) return;
-  const int32_t top = std::ranges::min(walks, {}, &ColumnWalk::top).top;
-  const int32_t bottom = std::ranges::max(walks, {}, &ColumnWalk::bottom).bottom;
-  for (int32_t rows_top = top; rows_top < bottom; rows_top += rows) {
-    walk_rows(rows_top, std::min(rows_top + rows, bottom));
-  }
-}
-
 }  // namespace
 
 // A column walks down the rows from locals that no pixel store can reach.
 void WalkColumns32(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
                    std::span<ColumnWalk> walks) {
-  InRowsOf(walks, 8, [&](int32_t rows_top, int32_t rows_bottom) {
+  if (walks.empty()) return;
+  constexpr int32_t kRowsTogether = 8;
+  const int32_t top = std::ranges::min(walks, {}, &ColumnWalk::top).top;
+  const int32_t bottom = std::ranges::max(walks, {}, &ColumnWalk::bottom).bottom;
+  for (int32_t rows_top = top; rows_top < bottom; rows_top += kRowsTogether) {
+    const int32_t rows_bottom = std::min(rows_top + kRowsTogether, bottom);
     for (ColumnWalk& walk : walks) WalkRows(dst, dst_stride, src, src_stride, walk, rows_top, rows_bottom);
-  });
+  }
 }
 
-// Eights of walks in order, each of neighbouring columns or walked one by one: a column is
-// written by one eight only, so the eights stay in order. An eight writes half a line of a
-// row at a time, so that more rows stay at hand together.
+// Eights of walks in order, each of neighbouring columns or walked by the portable member: a
+// column is written by one eight only, so the eights stay in order.
 void WalkColumns32Mmx(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
                       std::span<ColumnWalk> walks) {
   if (g_CpuHasAvx2 == 0) return WalkColumns32(dst, dst_stride, src, src_stride, walks);
-  InRowsOf(walks, 64, [&](int32_t rows_top, int32_t rows_bottom) {
-    size_t first = 0;
-    for (; first + 8 <= walks.size(); first += 8) {
-      const std::span<ColumnWalk, 8> eight(walks.data() + first, 8);
-      if (WalksEightNeighbours(eight, src_stride)) {
-        avx2_kernels::WalkEightColumns32(dst, dst_stride, src, src_stride, eight, rows_top, rows_bottom);
-        continue;
-      }
-      for (ColumnWalk& walk : eight) WalkRows(dst, dst_stride, src, src_stride, walk, rows_top, rows_bottom);
+  size_t first = 0;
+  for (; first + 8 <= walks.size(); first += 8) {
+    const std::span<ColumnWalk, 8> eight(walks.data() + first, 8);
+    if (WalksEightNeighbours(eight, src_stride)) {
+      avx2_kernels::WalkEightColumns32(dst, dst_stride, src, src_stride, eight);
+    } else {
+      WalkColumns32(dst, dst_stride, src, src_stride, eight);
     }
-    for (ColumnWalk& walk : walks.subspan(first)) {
-      WalkRows(dst, dst_stride, src, src_stride, walk, rows_top, rows_bottom);
-    }
-  });
+  }
+  WalkColumns32(dst, dst_stride, src, src_stride, walks.subspan(first));
 }

@@ -21,11 +21,11 @@ struct ColumnWalk {
   StretchStep step;
 };
 
-// The walks (strides in pixels), a few rows across all of them at a time: their reads of the
-// source keep to a few lines that stay at hand, and so do the rows' lines of the destination.
-// Where two walks share a column, the later one's pixels are the ones left. The "Mmx" member
-// gives exactly the portable member's results; in its AVX2 form it walks eight neighbouring
-// columns at once.
+// The walks (strides in pixels), each from its top to its bottom; where two walks share a
+// column, the later one's pixels are the ones left. The portable member goes a few rows across
+// all of them at a time, so that their reads of the source keep to a few lines that stay at hand,
+// and so do the rows' lines of the destination. The "Mmx" member gives exactly its results; in
+// its AVX2 form it walks eight neighbouring columns a row at a time, other columns one by one.
 void WalkColumns32(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
                    std::span<ColumnWalk> walks);
 void WalkColumns32Mmx(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
@@ -33,10 +33,9 @@ void WalkColumns32Mmx(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, i
 
 namespace avx2_kernels {
 
-// The rows rows_top to rows_bottom - 1 of eight walks of neighbouring columns, left to right,
-// each taken on from where it stands and left where it stops; the caller has checked that every
-// offset they reach fits in 32 bits.
+// Eight walks of neighbouring columns, left to right, each from its top to its bottom; the
+// caller has checked that every offset they reach fits in 32 bits.
 void WalkEightColumns32(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
-                        std::span<ColumnWalk, 8> walks, int32_t rows_top, int32_t rows_bottom);
+                        std::span<ColumnWalk, 8> walks);
 
 }  // namespace avx2_kernels

@@ -22,10 +22,9 @@ __m256i Lanes(std::span<const ColumnWalk, 8> walks, Field&& field) {
 }  // namespace
 
 void WalkEightColumns32(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
-                        std::span<ColumnWalk, 8> walks, int32_t rows_top, int32_t rows_bottom) {
-  const int32_t first_row = std::max(rows_top, std::ranges::min(walks, {}, &ColumnWalk::top).top);
-  const int32_t end_row = std::min(rows_bottom, std::ranges::max(walks, {}, &ColumnWalk::bottom).bottom);
-  if (first_row >= end_row) return;
+                        std::span<ColumnWalk, 8> walks) {
+  const int32_t first_row = std::ranges::min(walks, {}, &ColumnWalk::top).top;
+  const int32_t end_row = std::ranges::max(walks, {}, &ColumnWalk::bottom).bottom;
   const std::span<const ColumnWalk, 8> read(walks);
   const __m256i top = Lanes(read, [](const ColumnWalk& walk) { return walk.top; });
   const __m256i bottom = Lanes(read, [](const ColumnWalk& walk) { return walk.bottom; });

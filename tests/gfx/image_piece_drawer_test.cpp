@@ -220,6 +220,39 @@ TEST(ImagePieceDrawerTest, MirroredColumnsLeaveWhatTheirColumnsDrawnOneByOneLeav
   }
 }
 
+// One-pixel columns side by side and apart, some drawn over others, across every edge of both
+// clips and off the destination: the pixels and the very rectangles of the columns drawn one by
+// one.
+TEST(ImagePieceDrawerTest, ColumnsLeaveWhatTheyLeaveDrawnOneByOne) {
+  const plat::Rect source_clip{3, 2, 60, 45};
+  const plat::Rect dest_clip{5, 4, 58, 40};
+  std::mt19937 random(17);
+  std::uniform_int_distribution<int32_t> place(-6, kPieceHeight);
+  std::uniform_int_distribution<int32_t> length(0, kPieceHeight);
+  std::vector<CImagePieceDrawer::PlacedPiece> columns;
+  for (int32_t x = -3; x < kPieceWidth + 3; ++x) {
+    const int32_t top = place(random);
+    columns.push_back({{x, top, x + 1, top + length(random)}, x + 2, place(random)});
+    if (x % 5 == 0) columns.push_back({{x / 2, 0, x / 2 + 1, kPieceHeight}, x, place(random)});
+  }
+  PiecePictures batched;
+  PiecePictures single;
+  for (PiecePictures* pictures : {&batched, &single}) {
+    pictures->src.SetClipRect(&source_clip);
+    pictures->dst.SetClipRect(&dest_clip);
+  }
+  {
+    const CImagePieceDrawer drawer(batched.dst, batched.src, CImagePieceDrawer::EOperation::kPlainCopy);
+    ASSERT_TRUE(drawer.DrawColumns(columns));
+  }
+  {
+    const CImagePieceDrawer drawer(single.dst, single.src, CImagePieceDrawer::EOperation::kPlainCopy);
+    for (const CImagePieceDrawer::PlacedPiece& column : columns) drawer.Draw(column.source, column.x, column.y);
+  }
+  EXPECT_EQ(batched.DestPixels(), single.DestPixels());
+  EXPECT_EQ(RegionRects(batched), RegionRects(single));
+}
+
 // The source's alpha changes from pixel to pixel, so that blends show every weight.
 void GiveSourceVaryingAlpha(PiecePictures& pictures) {
   for (int32_t y = 0; y < kPieceHeight; ++y) {

@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <span>
 #include <vector>
 
+#include "effects/pattern_draws_ahead.h"
 #include "effects/pattern_painter.h"
 
 // Calls visit(bx, by, rect) for every block of width × height.
@@ -23,18 +25,50 @@ void ForEachBlock(const CPatternPainter& painter, int32_t width, int32_t height,
   }
 }
 
-// For every row of blocks of width × height, top to bottom: shown(bx, by) asked of its blocks
-// left to right, and the runs of shown neighbours drawn in place together.
-template <typename Shown>
-void DrawShownBlockRuns(const CPatternPainter& painter, int32_t width, int32_t height, Shown&& shown) {
-  std::vector<CImagePieceDrawer::ColumnRun> runs;
-  for (int32_t by = 0; by < painter.Height(); by += height) {
-    runs.clear();
-    ForEachShownRun(
-        painter.Width(), width, [&](int32_t bx) { return shown(bx, by); },
-        [&](int32_t first, int32_t last) { runs.push_back({first, last}); });
-    painter.DrawRunsInPlace(by, std::min(by + height, painter.Height()), runs);
+// The first of places `from` to count - 1 whose bit is `set`, or count; `from` lies below count.
+inline int32_t NextBitFrom(std::span<const uint64_t> bits, int32_t from, bool set, int32_t count) {
+  const uint64_t flip = set ? 0 : ~uint64_t{0};
+  size_t word = static_cast<size_t>(from) >> 6;
+  uint64_t rest = (bits[word] ^ flip) & (~uint64_t{0} << (from & 63));
+  while (rest == 0) {
+    if (++word >= bits.size()) return count;
+    rest = bits[word] ^ flip;
   }
+  return std::min(static_cast<int32_t>(word * 64) + std::countr_zero(rest), count);
+}
+
+// For every row of blocks of width × height, top to bottom: shown(bx, by, chance) asked of its
+// blocks left to right, chance being the low byte of a fresh draw of the program-wide state for
+// each, and the runs of shown neighbours drawn in place together. The draws are read ahead and
+// the answers kept as bits, from which the runs are read: nothing branches on a block's chance,
+// which no branch could foresee.
+template <typename Shown>
+void DrawChanceBlockRuns(const CPatternPainter& painter, int32_t width, int32_t height, Shown&& shown) {
+  const int32_t w = painter.Width();
+  const int32_t h = painter.Height();
+  const int32_t blocks = (w + width - 1) / width;
+  if (blocks <= 0) return;
+  std::vector<uint64_t> bits((static_cast<size_t>(blocks) + 63) / 64);
+  std::vector<CImagePieceDrawer::ColumnRun> runs;
+  CDrawsAhead draws(g_SubtractiveIndex, g_SubtractiveState);
+  size_t next = 0;
+  for (int32_t by = 0; by < h; by += height) {
+    draws.Reserve(next, next + static_cast<size_t>(blocks));
+    std::ranges::fill(bits, 0);
+    for (int32_t i = 0; i < blocks; ++i) {
+      const bool shown_here = shown(i * width, by, draws[next + static_cast<size_t>(i)] & 0xFF);
+      bits[static_cast<size_t>(i) >> 6] |= uint64_t{shown_here} << (i & 63);
+    }
+    next += static_cast<size_t>(blocks);
+    runs.clear();
+    for (int32_t first = NextBitFrom(bits, 0, true, blocks); first < blocks;) {
+      const int32_t last = NextBitFrom(bits, first, false, blocks);
+      runs.push_back({first * width, std::min(last * width, w)});
+      first = last < blocks ? NextBitFrom(bits, last, true, blocks) : blocks;
+    }
+    painter.DrawRunsInPlace(by, std::min(by + height, h), runs);
+  }
+  draws.Read(next);
 }
 
 // The blocks of width × height that a pattern moves, gathered and handed to the painter many at

@@ -246,8 +246,8 @@ void DrawShimmerPattern(const CPatternPainter& painter) {
 }
 
 void DrawDissolvePattern(const CPatternPainter& painter, EDissolveSweep sweep) {
-  DrawShownBlockRuns(painter, 4, 2, [&](int32_t bx, int32_t by) {
-    return NextPatternRandomByte() <= DissolveThreshold(painter, sweep, bx, by);
+  DrawChanceBlockRuns(painter, 4, 2, [&](int32_t bx, int32_t by, int32_t chance) {
+    return chance <= DissolveThreshold(painter, sweep, bx, by);
   });
 }
 
@@ -261,7 +261,7 @@ void DrawDiscDissolvePattern(const CPatternPainter& painter) {
                               return lengths.Of(2 * by - h, 2 * bx - w);
                             };
                           }).data();
-  DrawShownBlockRuns(painter, 2, 2, [&](int32_t, int32_t) { return NextPatternRandomByte() <= reach - *length++; });
+  DrawChanceBlockRuns(painter, 2, 2, [&](int32_t, int32_t, int32_t chance) { return chance <= reach - *length++; });
 }
 
 int32_t DrawFlyInPattern(const CPatternPainter& painter, EFlyIn kind) {

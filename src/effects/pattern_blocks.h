@@ -54,10 +54,17 @@ void DrawChanceBlockRuns(const CPatternPainter& painter, int32_t width, int32_t 
   size_t next = 0;
   for (int32_t by = 0; by < h; by += height) {
     draws.Reserve(next, next + static_cast<size_t>(blocks));
-    std::ranges::fill(bits, 0);
-    for (int32_t i = 0; i < blocks; ++i) {
-      const bool shown_here = shown(i * width, by, draws[next + static_cast<size_t>(i)] & 0xFF);
-      bits[static_cast<size_t>(i) >> 6] |= uint64_t{shown_here} << (i & 63);
+    // A word of bits gathered in a register: gathered in memory, each block would wait on the
+    // store of the one before.
+    for (size_t word = 0; word < bits.size(); ++word) {
+      const auto first = static_cast<int32_t>(word * 64);
+      const int32_t end = std::min(first + 64, blocks);
+      uint64_t shown_bits = 0;
+      for (int32_t i = first; i < end; ++i) {
+        const bool shown_here = shown(i * width, by, draws[next + static_cast<size_t>(i)] & 0xFF);
+        shown_bits |= uint64_t{shown_here} << (i - first);
+      }
+      bits[word] = shown_bits;
     }
     next += static_cast<size_t>(blocks);
     runs.clear();

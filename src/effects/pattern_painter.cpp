@@ -82,8 +82,10 @@ void CPatternPainter::DrawColumns(std::span<const CImagePieceDrawer::PlacedPiece
   if (pieces_) {
     std::vector<CImagePieceDrawer::PlacedPiece> cut;
     cut.reserve(columns.size());
-    for (CImagePieceDrawer::PlacedPiece piece : columns) {
-      if (CutToSource(piece)) cut.push_back(piece);
+    for (const CImagePieceDrawer::PlacedPiece& piece : columns) {
+      const plat::Rect source = CutToSource(piece.source);
+      if (source.left >= source.right || source.top >= source.bottom) continue;
+      cut.push_back({source, piece.x + source.left - piece.source.left, piece.y + source.top - piece.source.top});
     }
     if (pieces_->DrawColumns(cut)) return;
   }

@@ -49,12 +49,14 @@ class CPatternPainter {
   // The source rectangle cut to the source, drawn with its (cut) top-left at (px, py); nothing
   // when it is empty or the mode draws nothing. Failures of a piece are not looked at.
   [[gnu::always_inline]] void DrawPiece(const plat::Rect& source, int32_t px, int32_t py) const {
-    CImagePieceDrawer::PlacedPiece piece{source, px, py};
-    if (!CutToSource(piece)) return;
+    const plat::Rect cut = CutToSource(source);
+    if (cut.left >= cut.right || cut.top >= cut.bottom) return;
+    px += cut.left - source.left;
+    py += cut.top - source.top;
     if (pieces_) {
-      pieces_->Draw(piece.source, piece.x, piece.y);
+      pieces_->Draw(cut, px, py);
     } else {
-      DrawOnTarget(piece.source, piece.x, piece.y);
+      DrawOnTarget(cut, px, py);
     }
   }
   // Pieces of one-pixel columns, each drawn as DrawPiece draws it; copied a few rows across many
@@ -92,14 +94,11 @@ class CPatternPainter {
   const plat::Rect& TargetClip() const { return target_clip_; }
 
  private:
-  // The piece cut to the source, its place moved with its top-left; false when nothing is left.
-  [[gnu::always_inline]] bool CutToSource(CImagePieceDrawer::PlacedPiece& piece) const {
-    const plat::Rect& source = piece.source;
-    const plat::Rect cut{std::max(source.left, 0), std::max(source.top, 0), std::min(source.right, width_),
-                         std::min(source.bottom, height_)};
-    if (cut.left >= cut.right || cut.top >= cut.bottom) return false;
-    piece = {cut, piece.x + cut.left - source.left, piece.y + cut.top - source.top};
-    return true;
+  // The source rectangle cut to the source; empty when nothing is left. The piece's place moves
+  // with its top-left.
+  [[gnu::always_inline]] plat::Rect CutToSource(const plat::Rect& source) const {
+    return {std::max(source.left, 0), std::max(source.top, 0), std::min(source.right, width_),
+            std::min(source.bottom, height_)};
   }
   // A piece of mode 2, cut to the source, on the target surface.
   void DrawOnTarget(const plat::Rect& cut, int32_t px, int32_t py) const;

@@ -13,6 +13,8 @@
 
 namespace {
 
+using BlockMove = CImagePieceDrawer::BlockMove;
+
 // trunc(sqrt(a² + b²)).
 int32_t TruncatedLength(int64_t a, int64_t b) {
   return static_cast<int32_t>(std::sqrt(static_cast<double>(a * a + b * b)));
@@ -177,24 +179,25 @@ void DrawRadialFlyIn(const CPatternPainter& painter, EFlyIn kind) {
   // Taken by value: the stores of the places could change the painter for all the compiler knows.
   const int32_t x = painter.X();
   const int32_t y = painter.Y();
-  DrawPlacedBlocks(painter, block_width, block_height, [&unit, kind, height_shift, a_step, b_step, travel, c, s,
-                                                         half_width, half_height, x, y](int32_t, int32_t bx, int32_t by) {
+  const auto place = [&unit, kind, height_shift, a_step, b_step, travel, c, s, half_width, half_height, x, y](
+                         int32_t, int32_t bx, int32_t by) {
     const int32_t row = by >> height_shift;
     const int32_t a = a_step * row;
     const int32_t b = 1 + b_step * row;
     const RayUnit ray = *unit++;
     int32_t dx = Mul32(Mul32(TableByte(a + bx), ray.ux), travel) >> 16;
     int32_t dy = Mul32(Mul32(TableByte(b + bx), ray.uy), travel) >> 16;
-    if (kind == EFlyIn::kRadial || kind == EFlyIn::kRadialSmall) return CImagePieceDrawer::BlockMove{bx, by, x + bx + dx, y + by + dy};
+    if (kind == EFlyIn::kRadial || kind == EFlyIn::kRadialSmall) return BlockMove{bx, by, x + bx + dx, y + by + dy};
     dx = Mul32(dx, c) >> 16;
     dy = Mul32(dy, s) >> 16;
-    if (kind == EFlyIn::kSwirl) return CImagePieceDrawer::BlockMove{bx, by, x + bx + dx, y + by + dy};
+    if (kind == EFlyIn::kSwirl) return BlockMove{bx, by, x + bx + dx, y + by + dy};
     const int32_t dx0 = bx - half_width;
     const int32_t dy0 = by - half_height;
     const int32_t rx = (Mul32(c, dx0) >> 16) - (Mul32(s, dy0) >> 16);
     const int32_t ry = (Mul32(c, dy0) >> 16) + (Mul32(s, dx0) >> 16);
-    return CImagePieceDrawer::BlockMove{bx, by, x + half_width + rx + dx, y + half_height + ry + dy};
-  });
+    return BlockMove{bx, by, x + half_width + rx + dx, y + half_height + ry + dy};
+  };
+  DrawPlacedBlocks(painter, block_width, block_height, place);
 }
 
 // A block stays where it is, or, when its first draw passes the level, is read from up to
@@ -221,7 +224,7 @@ void DrawShimmerBlocks(const CPatternPainter& painter) {
     next += static_cast<size_t>(1 + (2 & moves));
     if (std::min(bx + 4, w) + ox > w) ox = 0;
     if (std::min(by + 2, h) + oy > h) oy = 0;
-    return CImagePieceDrawer::BlockMove{bx + ox, by + oy, x + bx, y + by};
+    return BlockMove{bx + ox, by + oy, x + bx, y + by};
   });
   draws.Read(next);
 }

@@ -1,6 +1,5 @@
 #include "effects/wave_patterns.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "effects/pattern_blocks.h"
@@ -131,8 +130,9 @@ void DrawRotationPattern(const CPatternPainter& painter, int32_t block_size) {
   const Turned* turned = columns.data();
   DrawPlacedBlocks(painter, block_size, block_size,
                    [turned, centre_x, centre_y, c, s, cy](int32_t column, int32_t bx, int32_t by) {
-                     return CImagePieceDrawer::BlockMove{bx, by, centre_x + turned[column].x - (Mul32(s, by - cy) >> 16),
-                                                         centre_y + turned[column].y + (Mul32(c, by - cy) >> 16)};
+                     const int32_t x = centre_x + turned[column].x - (Mul32(s, by - cy) >> 16);
+                     const int32_t y = centre_y + turned[column].y + (Mul32(c, by - cy) >> 16);
+                     return CImagePieceDrawer::BlockMove{bx, by, x, y};
                    });
 }
 

@@ -5,10 +5,12 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <span>
 #include <vector>
 
+#include "effects/pattern_draws_ahead.h"
 #include "effects/pattern_painter.h"
 
 // Calls visit(bx, by, rect) for every block of width × height.
@@ -23,18 +25,57 @@ void ForEachBlock(const CPatternPainter& painter, int32_t width, int32_t height,
   }
 }
 
-// For every row of blocks of width × height, top to bottom: shown(bx, by) asked of its blocks
-// left to right, and the runs of shown neighbours drawn in place together.
-template <typename Shown>
-void DrawShownBlockRuns(const CPatternPainter& painter, int32_t width, int32_t height, Shown&& shown) {
-  std::vector<CImagePieceDrawer::ColumnRun> runs;
-  for (int32_t by = 0; by < painter.Height(); by += height) {
-    runs.clear();
-    ForEachShownRun(
-        painter.Width(), width, [&](int32_t bx) { return shown(bx, by); },
-        [&](int32_t first, int32_t last) { runs.push_back({first, last}); });
-    painter.DrawRunsInPlace(by, std::min(by + height, painter.Height()), runs);
+// The first of places `from` to count - 1 whose bit is `set`, or count; `from` lies below count.
+inline int32_t NextBitFrom(std::span<const uint64_t> bits, int32_t from, bool set, int32_t count) {
+  const uint64_t flip = set ? 0 : ~uint64_t{0};
+  size_t word = static_cast<size_t>(from) >> 6;
+  uint64_t rest = (bits[word] ^ flip) & (~uint64_t{0} << (from & 63));
+  while (rest == 0) {
+    if (++word >= bits.size()) return count;
+    rest = bits[word] ^ flip;
   }
+  return std::min(static_cast<int32_t>(word * 64) + std::countr_zero(rest), count);
+}
+
+// For every row of blocks of width × height, top to bottom: shown(bx, by, chance) asked of its
+// blocks left to right, chance being the low byte of a fresh draw of the program-wide state for
+// each, and the runs of shown neighbours drawn in place together. The draws are read ahead and
+// the answers kept as bits, from which the runs are read: nothing branches on a block's chance,
+// which no branch could foresee.
+template <typename Shown>
+void DrawChanceBlockRuns(const CPatternPainter& painter, int32_t width, int32_t height, Shown&& shown) {
+  const int32_t w = painter.Width();
+  const int32_t h = painter.Height();
+  const int32_t blocks = (w + width - 1) / width;
+  if (blocks <= 0) return;
+  std::vector<uint64_t> bits((static_cast<size_t>(blocks) + 63) / 64);
+  std::vector<CImagePieceDrawer::ColumnRun> runs;
+  CDrawsAhead draws(g_SubtractiveIndex, g_SubtractiveState);
+  size_t next = 0;
+  for (int32_t by = 0; by < h; by += height) {
+    draws.Reserve(next, next + static_cast<size_t>(blocks));
+    // A word of bits gathered in a register: gathered in memory, each block would wait on the
+    // store of the one before.
+    for (size_t word = 0; word < bits.size(); ++word) {
+      const auto first = static_cast<int32_t>(word * 64);
+      const int32_t end = std::min(first + 64, blocks);
+      uint64_t shown_bits = 0;
+      for (int32_t i = first; i < end; ++i) {
+        const bool shown_here = shown(i * width, by, draws[next + static_cast<size_t>(i)] & 0xFF);
+        shown_bits |= uint64_t{shown_here} << (i - first);
+      }
+      bits[word] = shown_bits;
+    }
+    next += static_cast<size_t>(blocks);
+    runs.clear();
+    for (int32_t first = NextBitFrom(bits, 0, true, blocks); first < blocks;) {
+      const int32_t last = NextBitFrom(bits, first, false, blocks);
+      runs.push_back({first * width, std::min(last * width, w)});
+      first = last < blocks ? NextBitFrom(bits, last, true, blocks) : blocks;
+    }
+    painter.DrawRunsInPlace(by, std::min(by + height, h), runs);
+  }
+  draws.Read(next);
 }
 
 // The blocks of width × height that a pattern moves, gathered and handed to the painter many at
@@ -78,6 +119,39 @@ class CMovedBlocks {
   std::array<CImagePieceDrawer::BlockMove, kBatchSize> moves_;
   size_t gathered_ = 0;
 };
+
+// Every block of width × height laid down as place(column, bx, by) says, column being the
+// block's count from the left of its row, in the order ForEachBlock visits them: a BlockMove
+// whose left and top are where the block is read (its own place, or moved by no more than keeps
+// a whole block within the source) and whose x and y are where it is drawn. The whole blocks of
+// a row are handed to the painter together, the row's block cut by the right edge after them; a
+// row cut by the bottom edge goes block by block. A row's moves come from one loop over its
+// blocks with nothing else in it, which compiles to far less than a batch that counts and
+// stores every block behind a call.
+template <typename Place>
+void DrawPlacedBlocks(const CPatternPainter& painter, int32_t width, int32_t height, Place&& place) {
+  const int32_t w = painter.Width();
+  const int32_t h = painter.Height();
+  const int32_t whole_columns = w / width;
+  std::vector<CImagePieceDrawer::BlockMove> moves(static_cast<size_t>(whole_columns));
+  const auto draw_cut = [&](int32_t column, int32_t bx, int32_t by) {
+    const CImagePieceDrawer::BlockMove move = place(column, bx, by);
+    const plat::Rect read{move.left, move.top, move.left + std::min(width, w - bx),
+                          move.top + std::min(height, h - by)};
+    painter.DrawPiece(read, move.x, move.y);
+  };
+  for (int32_t by = 0; by < h; by += height) {
+    if (by + height > h) {
+      for (int32_t column = 0, bx = 0; bx < w; ++column, bx += width) draw_cut(column, bx, by);
+      return;
+    }
+    for (int32_t column = 0; column < whole_columns; ++column) {
+      moves[static_cast<size_t>(column)] = place(column, column * width, by);
+    }
+    painter.DrawBlocks(width, height, moves);
+    if (whole_columns * width < w) draw_cut(whole_columns, whole_columns * width, by);
+  }
+}
 
 // A block drawn from its own place, moved by (dx, dy).
 [[gnu::always_inline]] inline void DrawMovedBlock(CMovedBlocks& blocks, const plat::Rect& block, int32_t dx,

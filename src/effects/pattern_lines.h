@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
+#include <vector>
 
 #include "effects/pattern_painter.h"
 
@@ -21,6 +23,25 @@ class CPatternLines {
   // Line i from a to b, at its own place.
   void Line(int32_t i, int32_t a, int32_t b) const {
     columns_ ? painter_.DrawColumn(i, a, b) : painter_.DrawRow(i, a, b);
+  }
+  // Lines given as Line takes them, in order: columns are handed to the painter together, which
+  // copies them down many at a time.
+  struct Span {
+    int32_t i;
+    int32_t a;
+    int32_t b;
+  };
+  void Lines(std::span<const Span> spans) const {
+    if (!columns_) {
+      for (const Span& span : spans) painter_.DrawRow(span.i, span.a, span.b);
+      return;
+    }
+    std::vector<CImagePieceDrawer::PlacedPiece> pieces;
+    pieces.reserve(spans.size());
+    for (const Span& span : spans) {
+      pieces.push_back({{span.i, span.a, span.i + 1, span.b}, painter_.X() + span.i, painter_.Y() + span.a});
+    }
+    painter_.DrawColumns(pieces);
   }
   // Lines first to last - 1 whole, the first at line place `at`.
   void BandAt(int32_t first, int32_t last, int32_t at) const {

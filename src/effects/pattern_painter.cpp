@@ -1,6 +1,7 @@
 #include "effects/pattern_painter.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "gfx/image.h"
 #include "gfx/screen_manager.h"
@@ -60,6 +61,35 @@ void CPatternPainter::DrawBlocks(int32_t width, int32_t height,
   for (const CImagePieceDrawer::BlockMove& block : blocks) {
     DrawPiece({block.left, block.top, block.left + width, block.top + height}, block.x, block.y);
   }
+}
+
+void CPatternPainter::DrawMirroredColumns(const plat::Rect& source, int32_t px, int32_t py) const {
+  // Column c lands at mirror - c; cutting columns off the source leaves the others where they
+  // land, cutting rows moves them all down.
+  const int32_t mirror = px + source.right - 1;
+  const plat::Rect cut{std::max(source.left, 0), std::max(source.top, 0), std::min(source.right, width_),
+                       std::min(source.bottom, height_)};
+  if (cut.left >= cut.right || cut.top >= cut.bottom) return;
+  py += cut.top - source.top;
+  if (pieces_) {
+    pieces_->DrawMirroredColumns(cut, mirror - (cut.right - 1), py);
+    return;
+  }
+  for (int32_t c = cut.left; c < cut.right; ++c) DrawOnTarget({c, cut.top, c + 1, cut.bottom}, mirror - c, py);
+}
+
+void CPatternPainter::DrawColumns(std::span<const CImagePieceDrawer::PlacedPiece> columns) const {
+  if (pieces_) {
+    std::vector<CImagePieceDrawer::PlacedPiece> cut;
+    cut.reserve(columns.size());
+    for (const CImagePieceDrawer::PlacedPiece& piece : columns) {
+      const plat::Rect source = CutToSource(piece.source);
+      if (source.left >= source.right || source.top >= source.bottom) continue;
+      cut.push_back({source, piece.x + source.left - piece.source.left, piece.y + source.top - piece.source.top});
+    }
+    if (pieces_->DrawColumns(cut)) return;
+  }
+  for (const CImagePieceDrawer::PlacedPiece& piece : columns) DrawPiece(piece.source, piece.x, piece.y);
 }
 
 void CPatternPainter::DrawStretched(const plat::Rect& source, int32_t width, int32_t height, int32_t px,

@@ -49,8 +49,7 @@ class CPatternPainter {
   // The source rectangle cut to the source, drawn with its (cut) top-left at (px, py); nothing
   // when it is empty or the mode draws nothing. Failures of a piece are not looked at.
   [[gnu::always_inline]] void DrawPiece(const plat::Rect& source, int32_t px, int32_t py) const {
-    const plat::Rect cut{std::max(source.left, 0), std::max(source.top, 0), std::min(source.right, width_),
-                         std::min(source.bottom, height_)};
+    const plat::Rect cut = CutToSource(source);
     if (cut.left >= cut.right || cut.top >= cut.bottom) return;
     px += cut.left - source.left;
     py += cut.top - source.top;
@@ -60,12 +59,18 @@ class CPatternPainter {
       DrawOnTarget(cut, px, py);
     }
   }
+  // Pieces of one-pixel columns, each drawn as DrawPiece draws it; copied a few rows across many
+  // of them at a time where the mode allows.
+  void DrawColumns(std::span<const CImagePieceDrawer::PlacedPiece> columns) const;
   // The piece at its own place: (x + left, y + top).
   void DrawInPlace(const plat::Rect& source) const { DrawPiece(source, call_.x + source.left, call_.y + source.top); }
   // The runs of columns of rows top to bottom - 1, left to right, each at its own place.
   void DrawRunsInPlace(int32_t top, int32_t bottom, std::span<const CImagePieceDrawer::ColumnRun> runs) const;
   // Blocks of width × height, each whole within the source, drawn as DrawPiece draws each.
   void DrawBlocks(int32_t width, int32_t height, std::span<const CImagePieceDrawer::BlockMove> blocks) const;
+  // The one-pixel columns of the source rectangle (cut to the source) drawn in reverse order from
+  // (px, py): column source.right - 1 at px, each as DrawPiece draws it, from the left column on.
+  void DrawMirroredColumns(const plat::Rect& source, int32_t px, int32_t py) const;
   // Row r from a to b, column c from a to b, each at its own place.
   void DrawRow(int32_t r, int32_t a, int32_t b) const { DrawInPlace({a, r, b, r + 1}); }
   void DrawColumn(int32_t c, int32_t a, int32_t b) const { DrawInPlace({c, a, c + 1, b}); }
@@ -89,6 +94,12 @@ class CPatternPainter {
   const plat::Rect& TargetClip() const { return target_clip_; }
 
  private:
+  // The source rectangle cut to the source; empty when nothing is left. The piece's place moves
+  // with its top-left.
+  [[gnu::always_inline]] plat::Rect CutToSource(const plat::Rect& source) const {
+    return {std::max(source.left, 0), std::max(source.top, 0), std::min(source.right, width_),
+            std::min(source.bottom, height_)};
+  }
   // A piece of mode 2, cut to the source, on the target surface.
   void DrawOnTarget(const plat::Rect& cut, int32_t px, int32_t py) const;
 

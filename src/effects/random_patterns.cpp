@@ -8,9 +8,12 @@
 #include <vector>
 
 #include "effects/pattern_blocks.h"
+#include "effects/pattern_draws_ahead.h"
 #include "effects/pattern_random.h"
 
 namespace {
+
+using BlockMove = CImagePieceDrawer::BlockMove;
 
 // trunc(sqrt(a² + b²)).
 int32_t TruncatedLength(int64_t a, int64_t b) {
@@ -169,32 +172,61 @@ void DrawRadialFlyIn(const CPatternPainter& painter, EFlyIn kind) {
   const int32_t half_width = painter.Width() / 2;
   const int32_t half_height = painter.Height() / 2;
   const RayUnit* unit = RayUnitsOf(painter, block_width, block_height).data();
-  CMovedBlocks blocks(painter, block_width, block_height);
-  ForEachBlock(painter, block_width, block_height, [&](int32_t bx, int32_t by, const plat::Rect& block) {
+  // The radial kinds turn nothing and may be drawn without the trigonometric tables.
+  const bool turns = kind == EFlyIn::kSwirl || kind == EFlyIn::kTurning;
+  const int32_t c = turns ? PatternCos(theta) : 0;
+  const int32_t s = turns ? PatternSin(theta) : 0;
+  // Taken by value: the stores of the places could change the painter for all the compiler knows.
+  const int32_t x = painter.X();
+  const int32_t y = painter.Y();
+  const auto place = [&unit, kind, height_shift, a_step, b_step, travel, c, s, half_width, half_height, x, y](
+                         int32_t, int32_t bx, int32_t by) {
     const int32_t row = by >> height_shift;
     const int32_t a = a_step * row;
     const int32_t b = 1 + b_step * row;
     const RayUnit ray = *unit++;
     int32_t dx = Mul32(Mul32(TableByte(a + bx), ray.ux), travel) >> 16;
     int32_t dy = Mul32(Mul32(TableByte(b + bx), ray.uy), travel) >> 16;
-    if (kind == EFlyIn::kRadial || kind == EFlyIn::kRadialSmall) {
-      DrawMovedBlock(blocks, block, dx, dy);
-      return;
-    }
-    dx = Mul32(dx, PatternCos(theta)) >> 16;
-    dy = Mul32(dy, PatternSin(theta)) >> 16;
-    if (kind == EFlyIn::kSwirl) {
-      DrawMovedBlock(blocks, block, dx, dy);
-      return;
-    }
-    const int32_t c = PatternCos(theta);
-    const int32_t s = PatternSin(theta);
+    if (kind == EFlyIn::kRadial || kind == EFlyIn::kRadialSmall) return BlockMove{bx, by, x + bx + dx, y + by + dy};
+    dx = Mul32(dx, c) >> 16;
+    dy = Mul32(dy, s) >> 16;
+    if (kind == EFlyIn::kSwirl) return BlockMove{bx, by, x + bx + dx, y + by + dy};
     const int32_t dx0 = bx - half_width;
     const int32_t dy0 = by - half_height;
     const int32_t rx = (Mul32(c, dx0) >> 16) - (Mul32(s, dy0) >> 16);
     const int32_t ry = (Mul32(c, dy0) >> 16) + (Mul32(s, dx0) >> 16);
-    blocks.Draw(block, painter.X() + half_width + rx + dx, painter.Y() + half_height + ry + dy);
+    return BlockMove{bx, by, x + half_width + rx + dx, y + half_height + ry + dy};
+  };
+  DrawPlacedBlocks(painter, block_width, block_height, place);
+}
+
+// A block stays where it is, or, when its first draw passes the level, is read from up to
+// Reach - 1 pixels right and down by two more draws, as far as the source reaches. The reach is
+// known when compiled, so that a draw's remainder costs a multiplication, not a division; the
+// draws are read ahead, so that a block that moves and one that stays take the same path.
+template <int32_t Reach>
+void DrawShimmerBlocks(const CPatternPainter& painter) {
+  const int32_t level = painter.Level();
+  const int32_t w = painter.Width();
+  const int32_t h = painter.Height();
+  const int32_t x = painter.X();
+  const int32_t y = painter.Y();
+  const size_t most_in_row = 3 * static_cast<size_t>((w + 3) / 4);
+  CDrawsAhead draws(g_SubtractiveIndex, g_SubtractiveState);
+  size_t next = 0;
+  DrawPlacedBlocks(painter, 4, 2, [&draws, &next, level, w, h, x, y, most_in_row](int32_t column, int32_t bx,
+                                                                                  int32_t by) {
+    if (column == 0) draws.Reserve(next, next + most_in_row);
+    // All bits set where the block moves.
+    const int32_t moves = (draws[next] & 0xFF) > level ? -1 : 0;
+    int32_t ox = (draws[next + 1] % Reach) & moves;
+    int32_t oy = (draws[next + 2] % Reach) & moves;
+    next += static_cast<size_t>(1 + (2 & moves));
+    if (std::min(bx + 4, w) + ox > w) ox = 0;
+    if (std::min(by + 2, h) + oy > h) oy = 0;
+    return BlockMove{bx + ox, by + oy, x + bx, y + by};
   });
+  draws.Read(next);
 }
 
 }  // namespace
@@ -210,25 +242,15 @@ void DrawRowJitterPattern(const CPatternPainter& painter) {
 
 void DrawShimmerPattern(const CPatternPainter& painter) {
   const int32_t level = painter.Level();
-  const int32_t reach = level < 128 ? 10 : level < 200 ? 6 : level <= 229 ? 4 : 2;
-  CMovedBlocks blocks(painter, 4, 2);
-  ForEachBlock(painter, 4, 2, [&](int32_t bx, int32_t by, const plat::Rect& block) {
-    if (NextPatternRandomByte() <= level) {
-      blocks.Draw(block, painter.X() + bx, painter.Y() + by);
-      return;
-    }
-    int32_t ox = NextPatternRandom() % reach;
-    int32_t oy = NextPatternRandom() % reach;
-    if (block.right + ox > painter.Width()) ox = 0;
-    if (block.bottom + oy > painter.Height()) oy = 0;
-    const plat::Rect moved{block.left + ox, block.top + oy, block.right + ox, block.bottom + oy};
-    blocks.Draw(moved, painter.X() + bx, painter.Y() + by);
-  });
+  if (level < 128) return DrawShimmerBlocks<10>(painter);
+  if (level < 200) return DrawShimmerBlocks<6>(painter);
+  if (level <= 229) return DrawShimmerBlocks<4>(painter);
+  DrawShimmerBlocks<2>(painter);
 }
 
 void DrawDissolvePattern(const CPatternPainter& painter, EDissolveSweep sweep) {
-  DrawShownBlockRuns(painter, 4, 2, [&](int32_t bx, int32_t by) {
-    return NextPatternRandomByte() <= DissolveThreshold(painter, sweep, bx, by);
+  DrawChanceBlockRuns(painter, 4, 2, [&](int32_t bx, int32_t by, int32_t chance) {
+    return chance <= DissolveThreshold(painter, sweep, bx, by);
   });
 }
 
@@ -242,7 +264,7 @@ void DrawDiscDissolvePattern(const CPatternPainter& painter) {
                               return lengths.Of(2 * by - h, 2 * bx - w);
                             };
                           }).data();
-  DrawShownBlockRuns(painter, 2, 2, [&](int32_t, int32_t) { return NextPatternRandomByte() <= reach - *length++; });
+  DrawChanceBlockRuns(painter, 2, 2, [&](int32_t, int32_t, int32_t chance) { return chance <= reach - *length++; });
 }
 
 int32_t DrawFlyInPattern(const CPatternPainter& painter, EFlyIn kind) {

@@ -1,11 +1,16 @@
 #include "effects/strip_patterns.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "effects/pattern_lines.h"
 
 void DrawMirrorPattern(const CPatternPainter& painter, bool rows) {
-  const CPatternLines lines(painter, !rows);
+  if (!rows) {
+    painter.DrawMirroredColumns({0, 0, painter.Width(), painter.Height()}, painter.X(), painter.Y());
+    return;
+  }
+  const CPatternLines lines(painter, false);
   const int32_t count = lines.Count();
   for (int32_t i = 0; i < count; ++i) lines.BandAt(i, i + 1, count - 1 - i);
 }
@@ -14,10 +19,12 @@ void DrawCombPattern(const CPatternPainter& painter, bool columns) {
   const CPatternLines lines(painter, columns);
   const int32_t length = lines.Length();
   const int32_t s = std::min((length * painter.Level()) >> 8, length);
+  std::vector<CPatternLines::Span> teeth;
   for (int32_t i = 0; i < lines.Count(); i += 2) {
-    lines.Line(i, 0, s);
-    lines.Line(i + 1, std::max(0, length - s - 1), length);
+    teeth.push_back({i, 0, s});
+    teeth.push_back({i + 1, std::max(0, length - s - 1), length});
   }
+  lines.Lines(teeth);
 }
 
 void DrawDoubleCombPattern(const CPatternPainter& painter, bool columns) {

@@ -110,16 +110,30 @@ void DrawRotationPattern(const CPatternPainter& painter, int32_t block_size) {
   const int32_t theta = TurnAngle(painter);
   const int32_t c = PatternCos(theta);
   const int32_t s = PatternSin(theta);
-  const int32_t cx = painter.Width() / 2;
-  const int32_t cy = painter.Height() / 2;
-  CMovedBlocks blocks(painter, block_size, block_size);
-  ForEachBlock(painter, block_size, block_size, [&](int32_t bx, int32_t by, const plat::Rect& block) {
-    const int32_t dx0 = bx - cx;
-    const int32_t dy0 = by - cy;
-    const int32_t rx = (Mul32(c, dx0) >> 16) - (Mul32(s, dy0) >> 16);
-    const int32_t ry = (Mul32(c, dy0) >> 16) + (Mul32(s, dx0) >> 16);
-    blocks.Draw(block, painter.X() + cx + rx, painter.Y() + cy + ry);
-  });
+  const int32_t w = painter.Width();
+  const int32_t h = painter.Height();
+  const int32_t cx = w / 2;
+  const int32_t cy = h / 2;
+  // A block's offset is a part of its column plus a part of its row of blocks: the columns'
+  // parts are worked out once, not again for every row.
+  struct Turned {
+    int32_t x;
+    int32_t y;
+  };
+  std::vector<Turned> columns;
+  for (int32_t bx = 0; bx < w; bx += block_size) {
+    columns.push_back({Mul32(c, bx - cx) >> 16, Mul32(s, bx - cx) >> 16});
+  }
+  // Taken by value: the stores of the places could change the painter for all the compiler knows.
+  const int32_t centre_x = painter.X() + cx;
+  const int32_t centre_y = painter.Y() + cy;
+  const Turned* turned = columns.data();
+  DrawPlacedBlocks(painter, block_size, block_size,
+                   [turned, centre_x, centre_y, c, s, cy](int32_t column, int32_t bx, int32_t by) {
+                     const int32_t x = centre_x + turned[column].x - (Mul32(s, by - cy) >> 16);
+                     const int32_t y = centre_y + turned[column].y + (Mul32(c, by - cy) >> 16);
+                     return CImagePieceDrawer::BlockMove{bx, by, x, y};
+                   });
 }
 
 int32_t DrawImageOperationPattern(const CPatternPainter& painter, EImageOperation operation) {

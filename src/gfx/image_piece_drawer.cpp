@@ -7,6 +7,7 @@
 #include "gfx/image.h"
 #include "gfx/pixel_library.h"
 #include "pixel/blend_kernels.h"
+#include "pixel/copy_kernels.h"
 #include "pixel/pixel_kernel_choice.h"
 
 namespace {
@@ -175,6 +176,41 @@ void CImagePieceDrawer::DrawBlocksOfSize(int32_t width, int32_t height, std::spa
   }
 }
 
+void CImagePieceDrawer::DrawMirroredColumns(const plat::Rect& source, int32_t x, int32_t y) const {
+  // Column c lands at mirror - c.
+  const int64_t mirror = int64_t{x} + source.right - 1;
+  if (!takes_kernels_ || operation_ != EOperation::kPlainCopy) {
+    for (int32_t c = source.left; c < source.right; ++c) {
+      Draw({c, source.top, c + 1, source.bottom}, static_cast<int32_t>(mirror - c), y);
+    }
+    return;
+  }
+  // Every column keeps the same rows; a column is drawn where both it and its landing place lie
+  // within their clips, which holds for one span of columns.
+  const int64_t dy = int64_t{y} - source.top;
+  const auto left = static_cast<int32_t>(
+      std::max({int64_t{source.left}, int64_t{source_clip_.left}, mirror - dest_clip_.right + 1}));
+  const auto right = static_cast<int32_t>(
+      std::min({int64_t{source.right}, int64_t{source_clip_.right}, mirror - dest_clip_.left + 1}));
+  const auto top = static_cast<int32_t>(
+      std::max({int64_t{source.top}, int64_t{source_clip_.top}, int64_t{dest_clip_.top} - dy}));
+  const auto bottom = static_cast<int32_t>(
+      std::min({int64_t{source.bottom}, int64_t{source_clip_.bottom}, int64_t{dest_clip_.bottom} - dy}));
+  if (left >= right || top >= bottom) return;
+  const auto dest_top = static_cast<int32_t>(top + dy);
+  const auto dest_bottom = static_cast<int32_t>(bottom + dy);
+  for (int32_t c = left; c < right; ++c) {
+    const auto landing = static_cast<int32_t>(mirror - c);
+    NoteChanged({landing, dest_top, landing + 1, dest_bottom});
+  }
+  const int32_t width = right - left;
+  const int32_t dst_skip = static_cast<int32_t>(dst_stride_ - width) * 4;
+  const int32_t src_skip = static_cast<int32_t>(src_stride_ - width) * 4;
+  uint32_t* const to = dst_pixels_ + intptr_t{dest_top} * dst_stride_ + (mirror - (right - 1));
+  const uint32_t* const from_end = src_pixels_ + intptr_t{top} * src_stride_ + right;
+  (g_CpuHasMmx != 0 ? Copy32MirrorMmx : Copy32Mirror)(to, from_end, dst_skip, src_skip, width, bottom - top);
+}
+
 bool CImagePieceDrawer::DrawStretchedColumns(std::span<const StretchedPiece> columns) const {
   const auto one_pixel_wide = [](const StretchedPiece& piece) {
     return piece.size.width == 1 && piece.source.Width() == 1;
@@ -183,16 +219,6 @@ bool CImagePieceDrawer::DrawStretchedColumns(std::span<const StretchedPiece> col
       !std::ranges::all_of(columns, one_pixel_wide)) {
     return false;
   }
-  // Where each column is in its walk down the source: offsets in pixels, so that the step after
-  // a column's last row makes no pointer outside the source.
-  struct ColumnWalk {
-    int32_t x;
-    int32_t top;
-    int32_t bottom;
-    intptr_t from;
-    uint32_t acc;
-    StretchStep step;
-  };
   std::vector<ColumnWalk> walks;
   walks.reserve(columns.size());
   for (const StretchedPiece& column : columns) {
@@ -206,46 +232,39 @@ bool CImagePieceDrawer::DrawStretchedColumns(std::span<const StretchedPiece> col
     walks.push_back({clip.dest.left, clip.dest.top, clip.dest.bottom, from, static_cast<uint32_t>(step.yAcc), step});
     NoteChanged(clip.dest);
   }
-  // A cache line's worth of columns a few rows at a time: their reads of the source keep to a
-  // few lines that stay at hand, the rows' lines of the destination stay at hand from one column
-  // to the next, and a column walks down the rows from locals that no pixel store can reach.
-  // Columns at the same place are drawn in their order, as one after another would be.
-  constexpr size_t kColumnsTogether = 16;
-  constexpr int32_t kRowsTogether = 8;
-  uint32_t* const dst_pixels = dst_pixels_;
-  const uint32_t* const src_pixels = src_pixels_;
-  const intptr_t dst_stride = dst_stride_;
-  const intptr_t src_stride = src_stride_;
-  for (size_t first = 0; first < walks.size(); first += kColumnsTogether) {
-    const std::span<ColumnWalk> walking(walks.data() + first, std::min(kColumnsTogether, walks.size() - first));
-    const int32_t top = std::ranges::min(walking, {}, &ColumnWalk::top).top;
-    const int32_t bottom = std::ranges::max(walking, {}, &ColumnWalk::bottom).bottom;
-    for (int32_t rows_top = top; rows_top < bottom; rows_top += kRowsTogether) {
-      const int32_t rows_bottom = std::min(rows_top + kRowsTogether, bottom);
-      for (ColumnWalk& walk : walking) {
-        const int32_t from_row = std::max(rows_top, walk.top);
-        const int32_t to_row = std::min(rows_bottom, walk.bottom);
-        uint32_t* to = dst_pixels + intptr_t{from_row} * dst_stride + walk.x;
-        uint32_t acc = walk.acc;
-        intptr_t from = walk.from;
-        const auto remainder = static_cast<uint32_t>(walk.step.yRem);
-        const auto denominator = static_cast<uint32_t>(walk.step.yDen);
-        const intptr_t step = intptr_t{walk.step.yStep} * src_stride;
-        for (int32_t y = from_row; y < to_row; ++y, to += dst_stride) {
-          *to = src_pixels[from];
-          // The carry comes as it will, unforeseeable for a branch: taken as a mask instead.
-          const uint32_t before = acc;
-          acc += remainder;
-          const uint32_t carry = acc < before ? ~0u : 0u;
-          acc -= denominator & carry;
-          from += step + (src_stride & static_cast<intptr_t>(static_cast<int32_t>(carry)));
-        }
-        walk.acc = acc;
-        walk.from = from;
-      }
-    }
-  }
+  WalkColumns(walks);
   return true;
+}
+
+bool CImagePieceDrawer::DrawColumns(std::span<const PlacedPiece> columns) const {
+  const auto one_pixel_wide = [](const PlacedPiece& piece) { return piece.source.Width() == 1; };
+  if (!takes_kernels_ || operation_ != EOperation::kPlainCopy || !std::ranges::all_of(columns, one_pixel_wide)) {
+    return false;
+  }
+  // A walk of a whole row a row, never a carry.
+  constexpr StretchStep kOneToOne{0, 0, 1, 1, 0, 0, 1, 1};
+  std::vector<ColumnWalk> walks;
+  walks.reserve(columns.size());
+  for (const PlacedPiece& column : columns) {
+    BlitClip clip;
+    if (!ClipBlt({column.x, column.y, &column.source, false, false}, source_clip_, dest_clip_, clip)) continue;
+    const intptr_t from = intptr_t{clip.source.top} * src_stride_ + clip.source.left;
+    walks.push_back({clip.dest.left, clip.dest.top, clip.dest.bottom, from, 0, kOneToOne});
+    NoteChanged(clip.dest);
+  }
+  WalkColumns(walks);
+  return true;
+}
+
+// A cache line's worth of columns together, so that the rows' lines of the destination stay at
+// hand from one column to the next.
+void CImagePieceDrawer::WalkColumns(std::span<ColumnWalk> walks) const {
+  constexpr size_t kColumnsTogether = 16;
+  const auto walk = g_CpuHasMmx != 0 ? WalkColumns32Mmx : WalkColumns32;
+  for (size_t first = 0; first < walks.size(); first += kColumnsTogether) {
+    walk(dst_pixels_, dst_stride_, src_pixels_, src_stride_,
+         walks.subspan(first, std::min(kColumnsTogether, walks.size() - first)));
+  }
 }
 
 void CImagePieceDrawer::DrawByFullOperation(const plat::Rect& source, int32_t x, int32_t y) const {

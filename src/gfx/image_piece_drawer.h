@@ -18,6 +18,7 @@
 
 #include "gfx/blit_clipping.h"
 #include "gfx/dirty_region.h"
+#include "pixel/column_walk_kernels.h"
 #include "platform/window_messages.h"
 
 class CImage;
@@ -30,6 +31,13 @@ class CImagePieceDrawer {
   struct StretchedPiece {
     plat::Rect source;
     ImageSize size;
+    int32_t x = 0;
+    int32_t y = 0;
+  };
+
+  // A source rectangle drawn with its top-left at (x, y).
+  struct PlacedPiece {
+    plat::Rect source;
     int32_t x = 0;
     int32_t y = 0;
   };
@@ -83,6 +91,12 @@ class CImagePieceDrawer {
   // hundred thousand.
   void DrawBlocks(int32_t width, int32_t height, std::span<const BlockMove> blocks) const;
 
+  // The one-pixel columns of the source rectangle laid down in reverse order from x: column
+  // source.right - 1 at x, column source.left at x + source.Width() - 1, each drawn as Draw
+  // draws it, from the left column on. A plain copy moves them a reversed row at a time, since
+  // copying one column after another touches a new row of both pictures at every pixel.
+  void DrawMirroredColumns(const plat::Rect& source, int32_t x, int32_t y) const;
+
   // Plain copies of one-pixel columns, each stretched down to its height, exactly as the
   // destination's StretchCopy draws each: drawn a few rows across many columns at a time, since
   // walking down one column after another touches a new row of both pictures at every pixel.
@@ -90,6 +104,11 @@ class CImagePieceDrawer {
   // library draws stretched copies and every piece is such a column; the caller then draws the
   // pieces itself.
   bool DrawStretchedColumns(std::span<const StretchedPiece> columns) const;
+  // Pieces of one-pixel columns, each drawn as Draw draws it, a few rows across many columns at
+  // a time as the stretched columns are. False, having drawn nothing, unless the drawer copies
+  // with its own kernels and every piece is one pixel wide; the caller then draws the pieces
+  // itself.
+  bool DrawColumns(std::span<const PlacedPiece> columns) const;
 
  private:
   using Kernel = void (*)(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t);
@@ -165,6 +184,8 @@ class CImagePieceDrawer {
     if (region_ != nullptr) KeepForRegion(rect);
   }
 
+  // The walks of columns whose rectangles are noted, in their order.
+  void WalkColumns(std::span<ColumnWalk> walks) const;
   // A piece that needs cutting or the full operation.
   void DrawCut(const plat::Rect& source, int32_t x, int32_t y) const;
   // The destination's own Copy or AlphaBlend, whose dirty rectangle is kept with the others.

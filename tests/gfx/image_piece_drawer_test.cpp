@@ -175,6 +175,84 @@ TEST(ImagePieceDrawerTest, StretchedColumnsLeaveWhatStretchCopiesLeave) {
   EXPECT_EQ(drawn.RegionCoverage(), copied.RegionCoverage());
 }
 
+// The rectangles of the destination's region, in its order.
+std::vector<std::vector<int32_t>> RegionRects(const PiecePictures& pictures) {
+  std::vector<std::vector<int32_t>> rects;
+  pictures.dst.GetDirtyRegion()->ForEachRect(
+      [&](const plat::Rect& rect) { rects.push_back({rect.left, rect.top, rect.right, rect.bottom}); });
+  return rects;
+}
+
+// Mirrored columns inside both clips, across every edge of either and wholly off the
+// destination: the pixels and the very rectangles of their columns drawn one by one.
+TEST(ImagePieceDrawerTest, MirroredColumnsLeaveWhatTheirColumnsDrawnOneByOneLeave) {
+  const plat::Rect source_clip{3, 2, 60, 45};
+  const plat::Rect dest_clip{5, 4, 58, 40};
+  struct Placement {
+    plat::Rect source;
+    int32_t x;
+    int32_t y;
+  };
+  const Placement placements[] = {
+      {{10, 6, 30, 38}, 12, 5},  {{0, 0, kPieceWidth, kPieceHeight}, 0, 0}, {{1, 1, 40, 47}, -20, -6},
+      {{20, 3, 63, 30}, 40, 30}, {{8, 8, 24, 20}, 70, 8},                      {{5, 10, 9, 12}, 3, 39}};
+  for (const Placement& placement : placements) {
+    PiecePictures batched;
+    PiecePictures single;
+    for (PiecePictures* pictures : {&batched, &single}) {
+      pictures->src.SetClipRect(&source_clip);
+      pictures->dst.SetClipRect(&dest_clip);
+    }
+    {
+      const CImagePieceDrawer drawer(batched.dst, batched.src, CImagePieceDrawer::EOperation::kPlainCopy);
+      drawer.DrawMirroredColumns(placement.source, placement.x, placement.y);
+    }
+    {
+      const CImagePieceDrawer drawer(single.dst, single.src, CImagePieceDrawer::EOperation::kPlainCopy);
+      const plat::Rect& source = placement.source;
+      for (int32_t c = source.left; c < source.right; ++c) {
+        drawer.Draw({c, source.top, c + 1, source.bottom}, placement.x + source.right - 1 - c,
+                    placement.y);
+      }
+    }
+    EXPECT_EQ(batched.DestPixels(), single.DestPixels()) << placement.x << "," << placement.y;
+    EXPECT_EQ(RegionRects(batched), RegionRects(single)) << placement.x << "," << placement.y;
+  }
+}
+
+// One-pixel columns side by side and apart, some drawn over others, across every edge of both
+// clips and off the destination: the pixels and the very rectangles of the columns drawn one by
+// one.
+TEST(ImagePieceDrawerTest, ColumnsLeaveWhatTheyLeaveDrawnOneByOne) {
+  const plat::Rect source_clip{3, 2, 60, 45};
+  const plat::Rect dest_clip{5, 4, 58, 40};
+  std::mt19937 random(17);
+  std::uniform_int_distribution<int32_t> place(-6, kPieceHeight);
+  std::uniform_int_distribution<int32_t> length(0, kPieceHeight);
+  std::vector<CImagePieceDrawer::PlacedPiece> columns;
+  for (int32_t x = -3; x < kPieceWidth + 3; ++x) {
+    const int32_t top = place(random);
+    columns.push_back({{x, top, x + 1, top + length(random)}, x + 2, place(random)});
+    if (x % 5 == 0) columns.push_back({{x / 2, 0, x / 2 + 1, kPieceHeight}, x, place(random)});
+  }
+  PiecePictures batched;
+  PiecePictures single;
+  for (PiecePictures* pictures : {&batched, &single}) {
+    pictures->src.SetClipRect(&source_clip);
+    pictures->dst.SetClipRect(&dest_clip);
+  }
+  {
+    const CImagePieceDrawer drawer(batched.dst, batched.src, CImagePieceDrawer::EOperation::kPlainCopy);
+    ASSERT_TRUE(drawer.DrawColumns(columns));
+  }
+  {
+    const CImagePieceDrawer drawer(single.dst, single.src, CImagePieceDrawer::EOperation::kPlainCopy);
+    for (const CImagePieceDrawer::PlacedPiece& column : columns) drawer.Draw(column.source, column.x, column.y);
+  }
+  EXPECT_EQ(batched.DestPixels(), single.DestPixels());
+  EXPECT_EQ(RegionRects(batched), RegionRects(single));
+}
+
 // The source's alpha changes from pixel to pixel, so that blends show every weight.
 void GiveSourceVaryingAlpha(PiecePictures& pictures) {
   for (int32_t y = 0; y < kPieceHeight; ++y) {

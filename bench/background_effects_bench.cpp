@@ -9,8 +9,8 @@
 #include <cstring>
 #include <memory>
 
-#include "base/timer_manager.h"
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
+#include "base/time/timer_manager.h"
 #include "effects/bg_blur_effect.h"
 #include "effects/bg_rast_effect.h"
 #include "gfx/image.h"
@@ -18,7 +18,7 @@
 #include "gfx/pixel_library.h"
 #include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"
-#include "platform/cpu_features.h"
+#include "platform/system/cpu_features.h"
 #include "ratio_reporter.h"
 #include "scene/draw_layer.h"
 #include "scene/draw_layer_factory.h"

@@ -16,14 +16,14 @@
 #include <random>
 #include <string>
 
-#include "base/path.h"
-#include "base/read_target.h"
+#include "base/files/path.h"
+#include "base/files/read_target.h"
 #include "dpk_writer.h"
-#include "platform/file_handle.h"
-#include "platform/host_path.h"
+#include "platform/files/file_handle.h"
+#include "platform/files/host_path.h"
 #include "ratio_reporter.h"
-#include "resource/dpk_decoder.h"
-#include "resource/file_system.h"
+#include "resource/archives/dpk_decoder.h"
+#include "resource/archives/file_system.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"
-#include "platform/cpu_features.h"
+#include "platform/system/cpu_features.h"
 #include "scene/color_box.h"
 #include "scene/draw_layer.h"
 

@@ -10,8 +10,8 @@
 
 #include "elg_encoder.h"
 #include "ratio_reporter.h"
-#include "resource/elg_header.h"
-#include "resource/elg_picture.h"
+#include "resource/pictures/elg_header.h"
+#include "resource/pictures/elg_picture.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "effects/builtin_effects.h"
 #include "effects/create_by_name.h"
 #include "effects/ripple_rows.h"
@@ -18,9 +18,9 @@
 #include "gfx/pixel_library.h"
 #include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"
-#include "platform/cpu_features.h"
-#include "resource/dcp_plugin_manager.h"
-#include "resource/tcp_plugin_manager.h"
+#include "platform/system/cpu_features.h"
+#include "resource/plugins/dcp_plugin_manager.h"
+#include "resource/plugins/tcp_plugin_manager.h"
 #include "scene/draw_layer_factory.h"
 
 #include "pixman_over_anchor.h"

@@ -23,10 +23,10 @@
 #include <vector>
 
 #include "app/game_app.h"
-#include "base/timed_task.h"
-#include "platform/clock.h"
-#include "platform/host_path.h"
-#include "platform/window_messages.h"
+#include "base/time/timed_task.h"
+#include "platform/events/window_messages.h"
+#include "platform/files/host_path.h"
+#include "platform/system/clock.h"
 #include "settings_writer.h"
 #include "sob_assembler.h"
 #include "support/input_events.h"

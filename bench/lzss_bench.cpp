@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "base/lzss_coder.h"
+#include "base/files/lzss_coder.h"
 #include "ratio_reporter.h"
 
 namespace {

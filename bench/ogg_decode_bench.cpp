@@ -15,11 +15,11 @@
 
 #include <unistd.h>
 
-#include "base/path.h"
+#include "base/files/path.h"
 #include "ogg_writer.h"
-#include "platform/host_path.h"
-#include "resource/file_system.h"
-#include "resource/sound_decoder_manager.h"
+#include "platform/files/host_path.h"
+#include "resource/archives/file_system.h"
+#include "resource/plugins/sound_decoder_manager.h"
 #include "seconds_reporter.h"
 #include "sound/ogg_vorbis_module.h"
 

@@ -31,7 +31,7 @@
 #include "pixel/stretch_step.h"
 #include "pixel/quad_map_kernels.h"
 #include "pixel/smooth_mosaic_kernels.h"
-#include "platform/cpu_features.h"
+#include "platform/system/cpu_features.h"
 #include "ratio_reporter.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "gfx/pixel_library.h"
 #include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"
-#include "platform/cpu_features.h"
+#include "platform/system/cpu_features.h"
 #include "ratio_reporter.h"
 
 namespace {

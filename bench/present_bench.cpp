@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/message_queue.h"
-#include "platform/screen_presenter.h"
-#include "platform/window.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/screen_presenter.h"
+#include "platform/window/window.h"
 
 #include "ratio_reporter.h"
 

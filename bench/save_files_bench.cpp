@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "base/data_file_layer.h"
-#include "base/game_settings.h"
-#include "base/path.h"
+#include "base/files/data_file_layer.h"
+#include "base/files/path.h"
+#include "base/settings/game_settings.h"
 #include "game/game_script_host.h"
 #include "gfx/image.h"
-#include "platform/host_path.h"
-#include "resource/file_system.h"
+#include "platform/files/host_path.h"
+#include "resource/archives/file_system.h"
 #include "sob_builder.h"
 
 #include "ratio_reporter.h"

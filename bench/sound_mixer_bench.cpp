@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/audio_device.h"
-#include "platform/sound_buffer.h"
+#include "platform/sound/audio_device.h"
+#include "platform/sound/sound_buffer.h"
 #include "seconds_reporter.h"
 
 namespace {

@@ -15,13 +15,13 @@
 #include <utility>
 #include <vector>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "effects/transition_patterns.h"
 #include "gfx/dirty_region.h"
 #include "gfx/image.h"
 #include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"
-#include "platform/cpu_features.h"
+#include "platform/system/cpu_features.h"
 
 #include "ratio_reporter.h"
 

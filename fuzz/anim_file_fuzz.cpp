@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/diagnostic_log.h"
-#include "resource/elg_decoder.h"
-#include "resource/image_loader_manager.h"
+#include "platform/system/diagnostic_log.h"
+#include "resource/pictures/elg_decoder.h"
+#include "resource/pictures/image_loader_manager.h"
 #include "scene/dad_file.h"
 #include "scene/dag_file.h"
 

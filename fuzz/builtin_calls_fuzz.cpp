@@ -22,9 +22,9 @@
 #include <string_view>
 #include <vector>
 
-#include "base/subtractive_random.h"
-#include "base/timer_manager.h"
-#include "base/trig_tables.h"
+#include "base/numbers/subtractive_random.h"
+#include "base/numbers/trig_tables.h"
+#include "base/time/timer_manager.h"
 #include "builtins/builtin_table.h"
 #include "driver/memory_data_files.h"
 #include "effects/builtin_effects.h"
@@ -32,10 +32,10 @@
 #include "gfx/pixel_library.h"
 #include "gfx/screen_manager.h"
 #include "pixel/pixel_tables.h"
-#include "platform/clock.h"
-#include "platform/diagnostic_log.h"
-#include "resource/elg_decoder.h"
-#include "resource/image_loader_manager.h"
+#include "platform/system/clock.h"
+#include "platform/system/diagnostic_log.h"
+#include "resource/pictures/elg_decoder.h"
+#include "resource/pictures/image_loader_manager.h"
 #include "scene/draw_layer_factory.h"
 #include "script/handle_table.h"
 #include "script/native_args.h"

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "base/read_target.h"
-#include "platform/host_path.h"
-#include "resource/dpk_decoder.h"
+#include "base/files/read_target.h"
+#include "platform/files/host_path.h"
+#include "resource/archives/dpk_decoder.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Decodes arbitrary bytes as an ELG picture in both load modes and into a bitmap.
 #include "driver/picture_decoder_fuzz.h"
-#include "resource/elg_decoder.h"
+#include "resource/pictures/elg_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   CElgDecoder decoder;

@@ -14,10 +14,10 @@
 
 #include "driver/memory_data_files.h"
 #include "gfx/image.h"
-#include "platform/diagnostic_log.h"
-#include "resource/elg_decoder.h"
-#include "resource/elg_header.h"
-#include "resource/image_loader_manager.h"
+#include "platform/system/diagnostic_log.h"
+#include "resource/pictures/elg_decoder.h"
+#include "resource/pictures/elg_header.h"
+#include "resource/pictures/image_loader_manager.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "base/lzss_coder.h"
+#include "base/files/lzss_coder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const auto coder = std::make_unique<CLzssCoder>();

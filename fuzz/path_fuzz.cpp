@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "base/path.h"
-#include "platform/host_path.h"
-#include "platform/text_encoding.h"
+#include "base/files/path.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/files/host_path.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "driver/memory_data_files.h"
 #include "game/game_script_host.h"
-#include "platform/diagnostic_log.h"
+#include "platform/system/diagnostic_log.h"
 #include "sob_builder.h"
 
 namespace {

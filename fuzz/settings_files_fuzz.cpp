@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "base/settings_files.h"
+#include "base/settings/settings_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::span<const std::uint8_t> file(data, size);

@@ -8,7 +8,7 @@
 #include <span>
 #include <string_view>
 
-#include "platform/diagnostic_log.h"
+#include "platform/system/diagnostic_log.h"
 #include "script/read_text_table.h"
 #include "script/script_vm.h"
 #include "script/sob_object.h"

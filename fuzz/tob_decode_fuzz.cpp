@@ -12,7 +12,7 @@
 #include "novel/tob_file.h"
 #include "novel/vov_command.h"
 #include "novel/vov_script.h"
-#include "platform/diagnostic_log.h"
+#include "platform/system/diagnostic_log.h"
 #include "sob_builder.h"
 
 namespace {

@@ -10,7 +10,7 @@ extern "C" {
 #include <mutex>
 #include <string>
 
-#include "platform/movie_library_abi.h"
+#include "platform/files/movie_library_abi.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/movie_library_abi.h"
+#include "platform/files/movie_library_abi.h"
 
 struct AVCodecContext;
 struct AVFormatContext;

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "media_source.h"
-#include "platform/movie_library_abi.h"
+#include "platform/files/movie_library_abi.h"
 
 namespace kvxmovie {
 

@@ -12,7 +12,7 @@
 
 #include <stdint.h>
 
-#include "platform/movie_library_abi.h"
+#include "platform/files/movie_library_abi.h"
 
 #ifdef __cplusplus
 extern "C" {

@@ -8,9 +8,9 @@
 #include "app/command_line.h"
 #include "app/game_app.h"
 #include "app/win_main.h"
-#include "platform/file_system_ops.h"
-#include "platform/process_end.h"
-#include "platform/session_end.h"
+#include "platform/events/session_end.h"
+#include "platform/files/file_system_ops.h"
+#include "platform/files/process_end.h"
 
 namespace {
 

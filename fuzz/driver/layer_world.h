@@ -12,9 +12,9 @@
 #include "memory_data_files.h"
 #include "elg_encoder.h"
 #include "gfx/pixel_library.h"
-#include "platform/diagnostic_log.h"
-#include "resource/elg_decoder.h"
-#include "resource/image_loader_manager.h"
+#include "platform/system/diagnostic_log.h"
+#include "resource/pictures/elg_decoder.h"
+#include "resource/pictures/image_loader_manager.h"
 #include "scene/draw_layer.h"
 
 struct LayerFuzzWorld {

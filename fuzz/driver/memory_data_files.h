@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "base/data_file_layer.h"
-#include "base/path.h"
+#include "base/files/data_file_layer.h"
+#include "base/files/path.h"
 
 class MemoryDataFiles final : public IDataFileLayer {
  public:

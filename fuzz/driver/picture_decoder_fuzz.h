@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "resource/image_decoder.h"
+#include "resource/pictures/image_decoder.h"
 
 namespace fuzz_support {
 

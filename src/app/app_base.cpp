@@ -3,10 +3,10 @@
 #include <string>
 #include <utility>
 
-#include "platform/diagnostic_log.h"
-#include "platform/message_box.h"
-#include "platform/message_queue.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/system/diagnostic_log.h"
+#include "platform/window/message_box.h"
+#include "platform/window/message_queue.h"
 
 namespace {
 

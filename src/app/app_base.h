@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/accelerators.h"
-#include "platform/window_messages.h"
+#include "platform/events/accelerators.h"
+#include "platform/events/window_messages.h"
 
 class CAppBase {
  public:

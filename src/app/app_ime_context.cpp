@@ -1,7 +1,7 @@
 #include "app/app_ime_context.h"
 
 #include "app/framework_app.h"
-#include "platform/window.h"
+#include "platform/window/window.h"
 
 bool CAppImeContext::GetOpenStatus() const { return plat::IsTextInputOn(); }
 

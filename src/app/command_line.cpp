@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/host_path.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/files/host_path.h"
 
 std::string JoinCommandLine(int argc, const char* const* argv) {
   std::string line;

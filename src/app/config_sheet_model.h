@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "base/game_settings.h"
+#include "base/settings/game_settings.h"
 
 inline constexpr int kConfigPages = 4;
 inline constexpr int kConfigKeyboardPage = 0;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/config_sheet_model.h"
-#include "platform/dialog_host.h"
+#include "platform/window/dialog_host.h"
 
 class CConfigSheetView : public plat::DialogView {
  public:

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "platform/input_state.h"
-#include "platform/window_messages.h"
+#include "platform/events/input_state.h"
+#include "platform/events/window_messages.h"
 
 struct CursorPlace {
   int32_t x = -1;

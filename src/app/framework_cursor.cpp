@@ -3,11 +3,11 @@
 
 #include "app/cursor_tracking.h"
 #include "app/private_messages.h"
-#include "platform/clock.h"
-#include "platform/menu_overlay.h"
-#include "platform/cursor.h"
-#include "platform/input_state.h"
-#include "platform/window.h"
+#include "platform/system/clock.h"
+#include "platform/window/menu_overlay.h"
+#include "platform/window/cursor.h"
+#include "platform/events/input_state.h"
+#include "platform/window/window.h"
 
 bool CFrameworkApp::TrackCursor() {
   const int32_t width = info_.screen_width;

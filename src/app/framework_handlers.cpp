@@ -4,13 +4,13 @@
 
 #include "app/framework_app.h"
 #include "app/private_messages.h"
-#include "base/lock_guard.h"
-#include "platform/clock.h"
-#include "platform/control_key.h"
-#include "platform/diagnostic_log.h"
-#include "platform/screen_presenter.h"
-#include "platform/text_out.h"
-#include "platform/window.h"
+#include "base/threads/lock_guard.h"
+#include "platform/events/control_key.h"
+#include "platform/system/clock.h"
+#include "platform/system/diagnostic_log.h"
+#include "platform/window/screen_presenter.h"
+#include "platform/window/text_out.h"
+#include "platform/window/window.h"
 
 namespace {
 

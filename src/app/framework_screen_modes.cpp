@@ -4,10 +4,10 @@
 #include <cstdio>
 
 #include "app/framework_app.h"
-#include "base/lock_guard.h"
-#include "platform/display_backend.h"
-#include "platform/text_encoding.h"
-#include "platform/window.h"
+#include "base/threads/lock_guard.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/window/display_backend.h"
+#include "platform/window/window.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #include "app/framework_app.h"
-#include "platform/screen_saver.h"
+#include "platform/window/screen_saver.h"
 
 void CFrameworkApp::HoldOffScreenSaver() {
   const bool asked = environment_[kEnvNoScreenSaver] != 0 || environment_[kEnvNoPowerSaving] != 0 ||

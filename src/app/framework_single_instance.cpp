@@ -4,10 +4,10 @@
 
 #include "app/framework_app.h"
 #include "app/private_messages.h"
-#include "platform/diagnostic_log.h"
-#include "platform/message_queue.h"
-#include "platform/text_encoding.h"
-#include "platform/window.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/system/diagnostic_log.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/window.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "app/framework_app.h"
-#include "base/joystick.h"
-#include "base/path.h"
+#include "base/files/path.h"
+#include "base/input/joystick.h"
 #include "pixel/pixel_kernel_choice.h"
-#include "platform/host_path.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/files/host_path.h"
 
 namespace {
 

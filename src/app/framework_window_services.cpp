@@ -2,8 +2,8 @@
 // centring.
 #include "app/framework_app.h"
 #include "app/private_messages.h"
-#include "platform/message_box.h"
-#include "platform/window.h"
+#include "platform/window/message_box.h"
+#include "platform/window/window.h"
 
 namespace {
 

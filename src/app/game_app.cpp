@@ -4,17 +4,17 @@
 #include <exception>
 #include <string>
 
-#include "base/app_hooks.h"
-#include "base/game_key_bindings.h"
-#include "base/little_endian.h"
-#include "base/lock_guard.h"
-#include "base/script_write_rule.h"
+#include "base/files/script_write_rule.h"
+#include "base/input/game_key_bindings.h"
+#include "base/numbers/little_endian.h"
+#include "base/system/app_hooks.h"
+#include "base/threads/lock_guard.h"
 #include "game/game_script_host.h"
 #include "gfx/screen_transition.h"
-#include "platform/diagnostic_log.h"
-#include "platform/text_encoding.h"
-#include "platform/thread_id.h"
-#include "platform/thread_priority.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/system/diagnostic_log.h"
+#include "platform/system/thread_id.h"
+#include "platform/system/thread_priority.h"
 #include "scene/movie_players.h"
 #include "ui/glyph_cache.h"
 

@@ -5,13 +5,13 @@
 #include "app/modal_state_scope.h"
 #include "app/text_input_dialog_view.h"
 #include "app/version_dialog_view.h"
-#include "base/file_dialog.h"
-#include "base/file_services.h"
-#include "base/path.h"
-#include "platform/clipboard.h"
-#include "platform/diagnostic_log.h"
-#include "platform/process.h"
-#include "platform/text_encoding.h"
+#include "base/files/file_dialog.h"
+#include "base/files/file_services.h"
+#include "base/files/path.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/files/process.h"
+#include "platform/system/diagnostic_log.h"
+#include "platform/window/clipboard.h"
 
 namespace {
 

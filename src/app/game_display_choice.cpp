@@ -1,6 +1,6 @@
 // The display that full screen would take, and the screen mode the game starts in.
 #include "app/game_app.h"
-#include "platform/monitors.h"
+#include "platform/window/monitors.h"
 
 uint32_t CGameApp::GetMonitorForWindow(const CWindow* window, uint8_t depth) {
   plat::MonitorHandle monitor = 0;

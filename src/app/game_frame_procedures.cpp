@@ -3,10 +3,10 @@
 // presents it, and answers how many script slices are due; 0 stops the caller.
 #include "app/game_app.h"
 
-#include "base/lock_guard.h"
-#include "base/millisecond_clock.h"
-#include "platform/clock.h"
-#include "platform/message_queue.h"
+#include "base/threads/lock_guard.h"
+#include "base/time/millisecond_clock.h"
+#include "platform/system/clock.h"
+#include "platform/window/message_queue.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "app/game_app.h"
 #include "app/modal_state_scope.h"
 #include "app/private_messages.h"
-#include "base/lock_guard.h"
-#include "platform/text_encoding.h"
+#include "base/threads/lock_guard.h"
+#include "platform/encoding/text_encoding.h"
 
 namespace {
 

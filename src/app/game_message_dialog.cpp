@@ -3,9 +3,9 @@
 #include "app/dialog_modal_scope.h"
 #include "app/game_app.h"
 #include "app/message_dialog_view.h"
-#include "platform/diagnostic_log.h"
-#include "platform/message_box.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/system/diagnostic_log.h"
+#include "platform/window/message_box.h"
 
 int CGameApp::ShowMessageDialog(const std::string& text, uint32_t kind, uint8_t* switch_off, const char* title,
                                 bool /*fit_to_text*/, plat::WindowId owner) {

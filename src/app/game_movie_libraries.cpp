@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/game_app.h"
-#include "platform/diagnostic_log.h"
-#include "platform/special_folders.h"
+#include "platform/files/special_folders.h"
+#include "platform/system/diagnostic_log.h"
 #include "scene/dshow_library.h"
 
 namespace {

@@ -5,12 +5,12 @@
 #include "app/game_app.h"
 
 #include "app/private_messages.h"
-#include "base/lock_guard.h"
-#include "base/millisecond_clock.h"
+#include "base/threads/lock_guard.h"
+#include "base/time/millisecond_clock.h"
 #include "game/game_script_host.h"
-#include "platform/clock.h"
-#include "platform/message_queue.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/system/clock.h"
+#include "platform/window/message_queue.h"
 
 namespace {
 

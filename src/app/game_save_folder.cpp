@@ -6,12 +6,12 @@
 #include <optional>
 
 #include "app/game_app.h"
-#include "base/file_services.h"
-#include "base/file_dialog.h"
-#include "base/path.h"
-#include "platform/diagnostic_log.h"
-#include "platform/file_system_ops.h"
-#include "platform/text_encoding.h"
+#include "base/files/file_services.h"
+#include "base/files/file_dialog.h"
+#include "base/files/path.h"
+#include "platform/system/diagnostic_log.h"
+#include "platform/files/file_system_ops.h"
+#include "platform/encoding/text_encoding.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // What the scripts change of the window: whether the player may switch the screen mode now, the
 // full-screen keyboard grab, and the mark that a switch happened.
 #include "app/game_app.h"
-#include "platform/message_queue.h"
+#include "platform/window/message_queue.h"
 
 void CGameApp::AllowScreenModeChange(bool allowed) {
   SetMenuState(kMenuScreenModeToggle, allowed);

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "app/game_app.h"
-#include "platform/window_messages.h"
-#include "platform/diagnostic_log.h"
-#include "platform/text_encoding.h"
+#include "platform/events/window_messages.h"
+#include "platform/system/diagnostic_log.h"
+#include "platform/encoding/text_encoding.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 
 #include "app/game_app.h"
 #include "app/modal_state_scope.h"
-#include "base/lock_guard.h"
+#include "base/threads/lock_guard.h"
 #include "builtins/variable_builtins.h"
-#include "platform/control_key.h"
-#include "platform/message_queue.h"
-#include "platform/text_encoding.h"
-#include "platform/window.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/events/control_key.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/window.h"
 #include "scene/movie_display.h"
 #include "scene/movie_players.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/framework_app.h"
 #include "app/private_messages.h"
-#include "base/mouse.h"
+#include "base/input/mouse.h"
 
 plat::Point CGuiApplication::GetPointerPos() const {
   const TrackedCursor& cursor = app_.GetTrackedCursor();

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/text_composition.h"
+#include "platform/encoding/text_composition.h"
 
 class CImeComposition {
  public:

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/message_dialog_model.h"
-#include "platform/dialog_host.h"
+#include "platform/window/dialog_host.h"
 
 class CMessageDialogView : public plat::DialogView {
  public:

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/text_input_dialog_model.h"
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 
 inline constexpr uint32_t kMsgCursorRequest = 0x9000;      // wParam 1 show, 0 hide the system cursor
 inline constexpr uint32_t kMsgMessageBoxRequest = 0x9001;  // MessageBoxRequestBlock

@@ -4,9 +4,9 @@
 // box, elapsed timers, background file loader, file handles, file list, animation files,
 // animation data files, layout buffers, cell sheets, a text, GUI root window, widget manager,
 // layout image; the objects not defined here yet take their places as their classes come.
-#include "base/async_file_loader.h"
-#include "base/elapsed_timer_array.h"
-#include "base/file_list.h"
+#include "base/files/async_file_loader.h"
+#include "base/files/file_list.h"
+#include "base/time/elapsed_timer_array.h"
 #include "builtins/memory_builtins.h"
 #include "ui/dgm_buffer_set.h"
 #include "ui/dgm_image_file.h"

@@ -2,8 +2,8 @@
 
 #include "pixel/pixel_format_codes.h"
 #include "gfx/screen_manager.h"
-#include "platform/display_device.h"
-#include "platform/surface.h"
+#include "platform/window/display_device.h"
+#include "platform/window/surface.h"
 
 ScreenReport DescribeScreen(CScreenManager& screen, bool full_screen) {
   ScreenReport report;

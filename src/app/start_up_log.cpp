@@ -4,14 +4,14 @@
 #include <cstdio>
 #include <span>
 
-#include "base/file.h"
-#include "base/file_services.h"
-#include "base/input_manager.h"
-#include "base/joystick.h"
-#include "base/settings_files.h"
+#include "base/files/file.h"
+#include "base/files/file_services.h"
+#include "base/input/input_manager.h"
+#include "base/input/joystick.h"
+#include "base/settings/settings_files.h"
 #include "gfx/screen_manager.h"
-#include "platform/diagnostic_log.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/system/diagnostic_log.h"
 
 namespace {
 

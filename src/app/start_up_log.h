@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "app/screen_report.h"
-#include "base/cpu_info.h"
-#include "base/framework_settings.h"
-#include "platform/system_facts.h"
-#include "platform/window.h"
+#include "base/settings/framework_settings.h"
+#include "base/system/cpu_info.h"
+#include "platform/system/system_facts.h"
+#include "platform/window/window.h"
 #include "sound/sound_device_list.h"
 
 class CInputManager;

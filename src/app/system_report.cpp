@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <utility>
 
-#include "base/settings_files.h"
+#include "base/settings/settings_files.h"
 #include "gfx/screen_manager.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "base/lock_guard.h"
+#include "base/threads/lock_guard.h"
 #include "ui/gui_element.h"
 
 void CTextInputBuffer::SetPendingKey(uint32_t virtual_key) {

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "base/critical_section.h"
+#include "base/threads/critical_section.h"
 
 class CGuiElement;
 

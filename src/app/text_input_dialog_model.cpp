@@ -1,7 +1,7 @@
 #include "app/text_input_dialog_model.h"
 
-#include "base/sjis_fit.h"
-#include "platform/sjis.h"
+#include "base/text/sjis_fit.h"
+#include "platform/encoding/sjis.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/text_input_dialog_model.h"
-#include "platform/dialog_host.h"
+#include "platform/window/dialog_host.h"
 
 class CTextInputDialogView : public plat::DialogView {
  public:

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
 
 std::string VersionLine(uint8_t major, uint8_t minor, uint8_t revision) {
   char line[40];

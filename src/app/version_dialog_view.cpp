@@ -1,6 +1,6 @@
 #include "app/version_dialog_view.h"
 
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
 
 namespace {
 

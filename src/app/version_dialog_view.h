@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/version_dialog_model.h"
-#include "platform/dialog_host.h"
+#include "platform/window/dialog_host.h"
 
 class CVersionDialogView : public plat::DialogView {
  public:

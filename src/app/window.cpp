@@ -3,8 +3,8 @@
 #include <string>
 #include <utility>
 
-#include "platform/diagnostic_log.h"
-#include "platform/message_queue.h"
+#include "platform/system/diagnostic_log.h"
+#include "platform/window/message_queue.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "app/message_handler.h"
-#include "platform/window.h"
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
+#include "platform/window/window.h"
 
 // Placement modes of a new window.
 inline constexpr uint8_t kPlaceAtPosition = 0;

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "base/little_endian.h"
+#include "base/numbers/little_endian.h"
 #include "builtins/listed_resource.h"
 #include "builtins/script_task.h"
 #include "gfx/surface_object_image.h"

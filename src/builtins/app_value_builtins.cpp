@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <span>
 
-#include "base/app_services.h"
+#include "base/system/app_services.h"
 #include "ui/glyph_cache.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-#include "base/not_built.h"
+#include "base/system/not_built.h"
 #include "builtins/app_value_builtins.h"
 #include "builtins/cell_sheet_builtins.h"
 #include "builtins/clock_builtins.h"

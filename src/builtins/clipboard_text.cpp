@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "platform/clipboard.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/window/clipboard.h"
 
 uint32_t CopyTextToClipboard(const char* text, uint32_t length) {
   if (text == nullptr) return 1;

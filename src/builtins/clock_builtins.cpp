@@ -1,8 +1,8 @@
 #include "builtins/clock_builtins.h"
 
-#include "base/elapsed_timer_array.h"
-#include "base/millisecond_clock.h"
-#include "platform/system_facts.h"
+#include "base/time/elapsed_timer_array.h"
+#include "base/time/millisecond_clock.h"
+#include "platform/system/system_facts.h"
 
 std::uint32_t NativeGetTime(const NativeArgs& /*args*/) { return ReadMillisecondClock(); }
 

@@ -6,12 +6,12 @@
 #include <string>
 #include <utility>
 
-#include "base/app_services.h"
-#include "base/cursor_image.h"
-#include "base/input_manager.h"
+#include "base/input/cursor_image.h"
+#include "base/input/input_manager.h"
+#include "base/system/app_services.h"
 #include "gfx/ddraw_picture.h"
 #include "gfx/image_base.h"
-#include "platform/diagnostic_log.h"
+#include "platform/system/diagnostic_log.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "builtins/cursor_move_task.h"
 
-#include "base/framework_settings.h"
-#include "base/timer_manager.h"
-#include "base/app_services.h"
+#include "base/settings/framework_settings.h"
+#include "base/time/timer_manager.h"
+#include "base/system/app_services.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "base/cursor_motion.h"
+#include "base/input/cursor_motion.h"
 
 // Moves the cursor to (x, y) over `duration` ms. Nothing happens (0) while the player keeps the
 // cursor parked on the bottom-right pixel of the screen, unless `force`, nor while the settings

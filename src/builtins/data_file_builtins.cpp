@@ -4,17 +4,17 @@
 #include <ctime>
 #include <string>
 
-#include "base/file_services.h"
-#include "base/path.h"
-#include "base/script_write_rule.h"
+#include "base/files/file_services.h"
+#include "base/files/path.h"
+#include "base/files/script_write_rule.h"
 #include "builtins/row_text_export.h"
 #include "builtins/plugin_words.h"
-#include "platform/diagnostic_log.h"
-#include "platform/file_system_ops.h"
-#include "platform/find_data.h"
-#include "resource/file_system.h"
-#include "resource/image_loader_manager.h"
-#include "resource/susie_plugin_host.h"
+#include "platform/system/diagnostic_log.h"
+#include "platform/files/file_system_ops.h"
+#include "platform/files/find_data.h"
+#include "resource/archives/file_system.h"
+#include "resource/pictures/image_loader_manager.h"
+#include "resource/pictures/susie_plugin_host.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "builtins/device_builtins.h"
 
-#include "base/app_services.h"
-#include "base/input_manager.h"
-#include "base/player_input.h"
+#include "base/input/input_manager.h"
+#include "base/input/player_input.h"
+#include "base/system/app_services.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "base/app_services.h"
+#include "base/system/app_services.h"
 #include "builtins/row_text_export.h"
 
 namespace {

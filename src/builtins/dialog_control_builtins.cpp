@@ -5,9 +5,9 @@
 #include <functional>
 #include <memory>
 
-#include "base/cursor_motion.h"
-#include "base/global_timer_tasks.h"
-#include "base/timer_manager.h"
+#include "base/input/cursor_motion.h"
+#include "base/time/global_timer_tasks.h"
+#include "base/time/timer_manager.h"
 #include "builtins/cursor_move_task.h"
 #include "builtins/script_task.h"
 #include "gfx/surface_object_image.h"

@@ -5,7 +5,7 @@
 #include "effects/create_by_name.h"
 #include "effects/effect.h"
 #include "gfx/surface_object_image.h"
-#include "resource/dcp_plugin_manager.h"
+#include "resource/plugins/dcp_plugin_manager.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <utility>
 
-#include "base/file.h"
-#include "base/script_write_rule.h"
+#include "base/files/file.h"
+#include "base/files/script_write_rule.h"
 #include "builtins/script_format.h"
 #include "scene/resource_list.h"
 #include "script/script_text_export.h"

@@ -5,10 +5,10 @@
 #include <string_view>
 #include <vector>
 
-#include "base/async_file_loader.h"
-#include "base/file_list.h"
-#include "base/path.h"
-#include "base/script_write_rule.h"
+#include "base/files/async_file_loader.h"
+#include "base/files/file_list.h"
+#include "base/files/path.h"
+#include "base/files/script_write_rule.h"
 #include "builtins/row_text_export.h"
 
 namespace {

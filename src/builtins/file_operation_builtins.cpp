@@ -2,10 +2,10 @@
 
 #include <array>
 
-#include "base/file_services.h"
-#include "base/path.h"
-#include "base/script_write_rule.h"
-#include "platform/file_system_ops.h"
+#include "base/files/file_services.h"
+#include "base/files/path.h"
+#include "base/files/script_write_rule.h"
+#include "platform/files/file_system_ops.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "builtins/frame_mode_builtins.h"
 
-#include "base/app_services.h"
+#include "base/system/app_services.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "builtins/gui_window_builtins.h"
 
-#include "base/millisecond_clock.h"
+#include "base/time/millisecond_clock.h"
 #include "builtins/widget_args.h"
 #include "gfx/surface_object_image.h"
 #include "scene/draw_layer.h"

@@ -1,6 +1,6 @@
 #include "builtins/input_builtins.h"
 
-#include "base/input_manager.h"
+#include "base/input/input_manager.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "scene/resource_list.h"
 #include "script/native_args.h"
 

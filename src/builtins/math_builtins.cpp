@@ -4,10 +4,10 @@
 #include <functional>
 #include <optional>
 
-#include "base/mersenne_twister.h"
-#include "base/subtractive_random.h"
-#include "base/trig_tables.h"
-#include "platform/clock.h"
+#include "base/numbers/mersenne_twister.h"
+#include "base/numbers/subtractive_random.h"
+#include "base/numbers/trig_tables.h"
+#include "platform/system/clock.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "base/framework_settings.h"
-#include "base/app_services.h"
-#include "platform/window_messages.h"
+#include "base/settings/framework_settings.h"
+#include "base/system/app_services.h"
+#include "platform/events/window_messages.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "base/app_services.h"
+#include "base/system/app_services.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <memory>
 #include <new>
 
-#include "base/app_services.h"
-#include "base/lock_guard.h"
+#include "base/system/app_services.h"
+#include "base/threads/lock_guard.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
 #include "scene/draw_layer.h"

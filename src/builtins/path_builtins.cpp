@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string_view>
 
-#include "base/path.h"
-#include "platform/file_system_ops.h"
-#include "platform/find_data.h"
+#include "base/files/path.h"
+#include "platform/files/file_system_ops.h"
+#include "platform/files/find_data.h"
 
 namespace {
 

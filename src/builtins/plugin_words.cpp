@@ -6,7 +6,7 @@
 #include "builtins/listed_resource.h"
 #include "gfx/image.h"
 #include "gfx/image_interface.h"
-#include "platform/diagnostic_log.h"
+#include "platform/system/diagnostic_log.h"
 #include "scene/dad_file.h"
 #include "scene/drawable.h"
 #include "scene/resource_list.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "effects/effect_word_kinds.h"
-#include "resource/plugin_args.h"
+#include "resource/plugins/plugin_args.h"
 #include "script/native_args.h"
 
 // The most words a plug-in entry, an effect or a filter is handed.

@@ -4,7 +4,7 @@
 #include <new>
 #include <vector>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "builtins/motion_args.h"
 #include "builtins/script_task.h"
 #include "builtins/script_word_arrays.h"

@@ -4,7 +4,7 @@
 
 #include "builtins/vov_frame_builtins.h"
 #include "gfx/surface_object_image.h"
-#include "platform/diagnostic_log.h"
+#include "platform/system/diagnostic_log.h"
 #include "script/game_host_access.h"
 
 namespace {

@@ -1,10 +1,10 @@
 #include "builtins/screen_object_builtins.h"
 
-#include "base/app_services.h"
-#include "base/game_switches.h"
+#include "base/settings/game_switches.h"
+#include "base/system/app_services.h"
 #include "builtins/plugin_words.h"
 #include "gfx/screen_manager.h"
-#include "resource/image_loader_manager.h"
+#include "resource/pictures/image_loader_manager.h"
 
 namespace {
 

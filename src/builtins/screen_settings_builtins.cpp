@@ -1,6 +1,6 @@
 #include "builtins/screen_settings_builtins.h"
 
-#include "base/app_services.h"
+#include "base/system/app_services.h"
 #include "gfx/screen_manager.h"
 
 std::uint32_t NativeSetWindowFlag(const NativeArgs& args) {

@@ -1,6 +1,6 @@
 #include "builtins/sound_buffer_builtins.h"
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "sound/sound_output.h"
 #include "sound/static_sound_buffer.h"
 #include "sound/stream_sound_buffer.h"

@@ -3,12 +3,12 @@
 #include <array>
 #include <cstdint>
 
-#include "base/app_services.h"
-#include "base/game_switches.h"
-#include "base/script_write_rule.h"
+#include "base/files/script_write_rule.h"
+#include "base/settings/game_switches.h"
+#include "base/system/app_services.h"
 #include "builtins/plugin_words.h"
-#include "resource/plugin_args.h"
-#include "resource/sound_decoder_manager.h"
+#include "resource/plugins/plugin_args.h"
+#include "resource/plugins/sound_decoder_manager.h"
 #include "sound/wave_file_writer.h"
 
 namespace {

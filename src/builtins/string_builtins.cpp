@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "base/sjis_case.h"
+#include "base/text/sjis_case.h"
 #include "builtins/clipboard_text.h"
 #include "builtins/script_format.h"
 

@@ -6,14 +6,14 @@
 #include <string_view>
 #include <vector>
 
-#include "base/app_services.h"
-#include "base/file_services.h"
-#include "base/path.h"
-#include "base/script_write_rule.h"
-#include "base/user_folders.h"
-#include "platform/diagnostic_log.h"
-#include "platform/process.h"
-#include "platform/text_encoding.h"
+#include "base/files/file_services.h"
+#include "base/files/path.h"
+#include "base/files/script_write_rule.h"
+#include "base/files/user_folders.h"
+#include "base/system/app_services.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/files/process.h"
+#include "platform/system/diagnostic_log.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 
-#include "base/app_services.h"
-#include "base/cpu_info.h"
-#include "base/game_settings.h"
-#include "base/input_manager.h"
+#include "base/input/input_manager.h"
+#include "base/settings/game_settings.h"
+#include "base/system/app_services.h"
+#include "base/system/cpu_info.h"
 #include "gfx/screen_manager.h"
 #include "pixel/pixel_kernel_choice.h"
 

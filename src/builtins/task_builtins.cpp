@@ -1,6 +1,6 @@
 #include "builtins/task_builtins.h"
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "builtins/script_task.h"
 
 namespace {

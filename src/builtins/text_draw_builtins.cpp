@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "base/app_services.h"
-#include "base/sjis_fit.h"
+#include "base/system/app_services.h"
+#include "base/text/sjis_fit.h"
 #include "builtins/row_text_export.h"
 #include "builtins/script_format.h"
 #include "gfx/surface_object_image.h"

@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
-#include "base/game_settings.h"
-#include "base/little_endian.h"
-#include "base/sjis_fit.h"
+#include "base/numbers/little_endian.h"
+#include "base/settings/game_settings.h"
+#include "base/text/sjis_fit.h"
 #include "script/game_host_access.h"
 
 namespace {

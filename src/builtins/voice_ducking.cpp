@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "base/timer_manager.h"
-#include "base/app_services.h"
+#include "base/time/timer_manager.h"
+#include "base/system/app_services.h"
 #include "sound/sound_channel_manager.h"
 
 float VoiceDuckingFraction(const char* text, uint8_t setting) {

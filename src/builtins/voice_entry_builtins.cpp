@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
 #include "script/game_host_access.h"
 
 namespace {

@@ -3,11 +3,11 @@
 #include <memory>
 #include <string>
 
-#include "base/app_services.h"
+#include "base/system/app_services.h"
 #include "gfx/image_canvas.h"
 #include "novel/vov_frame.h"
-#include "platform/diagnostic_log.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/system/diagnostic_log.h"
 #include "script/game_host_access.h"
 #include "ui/gui_root_window.h"
 

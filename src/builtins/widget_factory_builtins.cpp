@@ -1,6 +1,6 @@
 #include "builtins/widget_factory_builtins.h"
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "builtins/widget_args.h"
 #include "gfx/surface_object_image.h"
 #include "novel/text_printer.h"

@@ -1,8 +1,8 @@
 #include "builtins/window_mode_builtins.h"
 
-#include "base/app_services.h"
+#include "base/system/app_services.h"
 #include "gfx/screen_manager.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "base/little_endian.h"
-#include "base/timer_manager.h"
+#include "base/numbers/little_endian.h"
+#include "base/time/timer_manager.h"
 #include "effects/background_canvas.h"
 #include "effects/effect_args.h"
 #include "scene/draw_layer.h"

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "base/async_file_loader.h"
-#include "base/ref_counted.h"
-#include "base/watched_ptr.h"
+#include "base/files/async_file_loader.h"
+#include "base/lifetime/ref_counted.h"
+#include "base/lifetime/watched_ptr.h"
 #include "effects/effect.h"
 #include "gfx/image.h"
 #include "scene/dad_file.h"

@@ -9,7 +9,7 @@
 #include <limits>
 #include <vector>
 
-#include "base/watched_ptr.h"
+#include "base/lifetime/watched_ptr.h"
 #include "effects/bg_effect.h"
 #include "effects/blur_path.h"
 #include "gfx/image.h"

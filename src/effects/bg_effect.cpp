@@ -1,7 +1,7 @@
 #include "effects/bg_effect.h"
 
-#include "base/eased_time.h"
-#include "base/timer_manager.h"
+#include "base/time/eased_time.h"
+#include "base/time/timer_manager.h"
 #include "scene/motion_curves.h"
 
 std::uint32_t CBgEffect::ElapsedAt(std::uint32_t now) {

@@ -2,8 +2,8 @@
 
 #include <new>
 
-#include "base/tokenizer.h"
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
+#include "base/text/tokenizer.h"
 #include "effects/effect_args.h"
 
 namespace {

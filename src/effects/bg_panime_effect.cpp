@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <new>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "effects/effect_args.h"
 #include "gfx/image.h"
 #include "gfx/image_part.h"

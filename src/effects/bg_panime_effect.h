@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "base/watched_ptr.h"
+#include "base/lifetime/watched_ptr.h"
 #include "effects/effect.h"
 #include "effects/key_frame_player.h"
 #include "gfx/image.h"

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "base/watched_ptr.h"
+#include "base/lifetime/watched_ptr.h"
 #include "effects/bg_effect.h"
 #include "scene/draw_layer.h"
 

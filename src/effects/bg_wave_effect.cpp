@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "effects/background_canvas.h"
 #include "effects/cache_fill.h"
 #include "effects/zoom_source.h"

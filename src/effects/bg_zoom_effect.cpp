@@ -1,6 +1,6 @@
 #include "effects/bg_zoom_effect.h"
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "effects/background_canvas.h"
 #include "effects/effect_args.h"
 #include "scene/draw_layer.h"

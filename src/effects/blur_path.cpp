@@ -1,6 +1,6 @@
 #include "effects/blur_path.h"
 
-#include "base/tokenizer.h"
+#include "base/text/tokenizer.h"
 #include "effects/effect_args.h"
 
 namespace {

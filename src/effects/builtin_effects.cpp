@@ -4,7 +4,7 @@
 #include <new>
 #include <string>
 
-#include "base/not_built.h"
+#include "base/system/not_built.h"
 #include "effects/addsub_filter.h"
 #include "effects/bg_anime_effect.h"
 #include "effects/bg_blur_effect.h"

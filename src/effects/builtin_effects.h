@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <span>
 
-#include "base/subtractive_random.h"
-#include "resource/dcp_plugin_manager.h"
-#include "resource/tcp_plugin_manager.h"
+#include "base/numbers/subtractive_random.h"
+#include "resource/plugins/dcp_plugin_manager.h"
+#include "resource/plugins/tcp_plugin_manager.h"
 
 class CSoundChannelManager;
 

@@ -1,10 +1,10 @@
 #include "effects/create_by_name.h"
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "effects/effect.h"
 #include "gfx/image_part.h"
-#include "resource/dcp_plugin_manager.h"
-#include "resource/tcp_plugin_manager.h"
+#include "resource/plugins/dcp_plugin_manager.h"
+#include "resource/plugins/tcp_plugin_manager.h"
 
 namespace {
 

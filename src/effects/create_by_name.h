@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "base/ref_counted.h"
+#include "base/lifetime/ref_counted.h"
 #include "gfx/screen_transition.h"
-#include "resource/plugin_args.h"
+#include "resource/plugins/plugin_args.h"
 
 class CEffect;
 class CImagePart;

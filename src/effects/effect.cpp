@@ -1,6 +1,6 @@
 #include "effects/effect.h"
 
-#include "base/app_hooks.h"
+#include "base/system/app_hooks.h"
 
 CEffect::~CEffect() {
   if (priority_state_ == kPriorityLowered && g_RestorePriorityHook != nullptr) g_RestorePriorityHook();

@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "base/timed_task.h"
-#include "resource/plugin_objects.h"
+#include "base/time/timed_task.h"
+#include "resource/plugins/plugin_objects.h"
 
 class CTimerManager;
 

@@ -7,7 +7,7 @@
 #include <bit>
 #include <cstdint>
 
-#include "resource/plugin_args.h"
+#include "resource/plugins/plugin_args.h"
 
 class CSprite;
 

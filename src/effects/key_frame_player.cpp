@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "base/eased_time.h"
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
+#include "base/time/eased_time.h"
 #include "scene/motion_path_text.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "effects/builtin_effects.h"
 #include "effects/effect_args.h"
 #include "effects/screen_pages.h"

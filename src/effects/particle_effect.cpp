@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <new>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "effects/builtin_effects.h"
 #include "effects/effect_args.h"
 #include "gfx/image_part.h"

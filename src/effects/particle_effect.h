@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "base/watched_ptr.h"
+#include "base/lifetime/watched_ptr.h"
 #include "effects/effect.h"
 #include "effects/screen_pages.h"
 #include "gfx/image.h"

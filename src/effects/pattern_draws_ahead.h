@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "base/subtractive_random.h"
+#include "base/numbers/subtractive_random.h"
 
 class CDrawsAhead {
  public:

@@ -9,10 +9,10 @@
 #include <span>
 #include <type_traits>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "effects/transition_patterns.h"
 #include "gfx/image_piece_drawer.h"
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 
 class CImage;
 namespace plat {

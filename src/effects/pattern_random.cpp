@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "platform/clock.h"
+#include "platform/system/clock.h"
 
 std::unique_ptr<PatternRandomTable>& g_PatternRandomTable = g_SubtractiveRandom.m_WipeTable;
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "base/subtractive_random.h"
+#include "base/numbers/subtractive_random.h"
 
 using PatternRandomTable = std::array<uint8_t, CSubtractiveRandom::kWipeTableSize>;
 

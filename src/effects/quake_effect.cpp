@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "effects/background_canvas.h"
 #include "effects/builtin_effects.h"
 #include "effects/effect_args.h"

@@ -8,7 +8,7 @@
 #include <array>
 #include <cstdint>
 
-#include "base/watched_ptr.h"
+#include "base/lifetime/watched_ptr.h"
 #include "effects/effect.h"
 #include "effects/quake_shake.h"
 #include "scene/draw_layer.h"

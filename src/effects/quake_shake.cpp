@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 
 namespace {
 

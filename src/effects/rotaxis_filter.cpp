@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "effects/effect_args.h"
 #include "gfx/image.h"
 #include "gfx/pixel_library.h"

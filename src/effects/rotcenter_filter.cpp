@@ -1,6 +1,6 @@
 #include "effects/rotcenter_filter.h"
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "effects/effect_args.h"
 #include "effects/filter_copy.h"
 #include "gfx/image.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 
 class CImage;
 

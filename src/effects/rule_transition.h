@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "base/watched_ptr.h"
+#include "base/lifetime/watched_ptr.h"
 #include "effects/cross_transition.h"
 
 class CRuleTransition : public CCrossTransition {

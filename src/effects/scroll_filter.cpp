@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "base/eased_time.h"
+#include "base/time/eased_time.h"
 #include "effects/effect_args.h"
 #include "effects/row_kernel_runner.h"
 #include "gfx/image.h"

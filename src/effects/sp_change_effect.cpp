@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "effects/effect_args.h"
 #include "gfx/pixel_library.h"
 #include "gfx/screen_manager.h"

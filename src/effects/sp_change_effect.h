@@ -9,10 +9,10 @@
 #include <memory>
 #include <vector>
 
-#include "base/watched_ptr.h"
+#include "base/lifetime/watched_ptr.h"
 #include "effects/sp_panime_effect.h"
 #include "gfx/image.h"
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 #include "scene/sprite.h"
 
 class CSpChangeEffect : public CSpPanimeEffect {

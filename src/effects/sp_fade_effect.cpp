@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <new>
 
-#include "base/app_hooks.h"
-#include "base/timer_manager.h"
-#include "base/eased_time.h"
+#include "base/system/app_hooks.h"
+#include "base/time/timer_manager.h"
+#include "base/time/eased_time.h"
 #include "effects/effect_args.h"
 #include "scene/sprite.h"
 

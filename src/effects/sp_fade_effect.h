@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "base/end_watch.h"
+#include "base/threads/end_watch.h"
 #include "effects/effect.h"
 
 class CSprite;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "base/eased_time.h"
-#include "base/timer_manager.h"
+#include "base/time/eased_time.h"
+#include "base/time/timer_manager.h"
 #include "effects/effect_args.h"
 #include "gfx/image.h"
 #include "pixel/pixel_tables.h"

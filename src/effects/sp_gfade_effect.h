@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "base/watched_ptr.h"
+#include "base/lifetime/watched_ptr.h"
 #include "effects/effect.h"
 #include "gfx/color_ramp.h"
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 #include "scene/sprite.h"
 
 

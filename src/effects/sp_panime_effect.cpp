@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "base/timer_manager.h"
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
+#include "base/time/timer_manager.h"
 #include "effects/effect_args.h"
 #include "scene/draw_list.h"
 #include "scene/motion_path_text.h"

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "base/watched_ptr.h"
+#include "base/lifetime/watched_ptr.h"
 #include "effects/effect.h"
 #include "effects/key_frame_player.h"
 #include "scene/sprite.h"

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "base/file.h"
-#include "base/tokenizer.h"
+#include "base/files/file.h"
+#include "base/text/tokenizer.h"
 #include "scene/draw_layer.h"
 #include "scene/motion_path_text.h"
 

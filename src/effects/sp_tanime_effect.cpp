@@ -4,7 +4,7 @@
 #include <new>
 #include <utility>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "effects/effect_args.h"
 #include "gfx/image_part.h"
 #include "scene/draw_layer.h"

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "base/watched_ptr.h"
+#include "base/lifetime/watched_ptr.h"
 #include "effects/sp_panime_effect.h"
 #include "effects/sp_tanime_definition.h"
 #include "scene/draw_layer.h"

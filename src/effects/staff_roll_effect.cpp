@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "effects/builtin_effects.h"
 #include "effects/effect_args.h"
 #include "gfx/image_part.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <optional>
 
-#include "base/file.h"
+#include "base/files/file.h"
 #include "scene/draw_list.h"
 #include "ui/font.h"
 #include "ui/text_image.h"

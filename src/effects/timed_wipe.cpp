@@ -3,7 +3,7 @@
 #include <memory>
 #include <new>
 
-#include "base/app_hooks.h"
+#include "base/system/app_hooks.h"
 #include "effects/timed_wipe_strips.h"
 #include "gfx/image.h"
 

@@ -8,9 +8,9 @@
 
 #include <cstdint>
 
-#include "base/timed_task.h"
-#include "base/end_watch.h"
-#include "platform/window_messages.h"
+#include "base/time/timed_task.h"
+#include "base/threads/end_watch.h"
+#include "platform/events/window_messages.h"
 
 class CImage;
 

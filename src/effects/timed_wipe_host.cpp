@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "base/millisecond_clock.h"
-#include "base/timer_manager.h"
+#include "base/time/millisecond_clock.h"
+#include "base/time/timer_manager.h"
 
 CTimedWipeHost* g_TimedWipeHost = nullptr;
 

@@ -9,7 +9,7 @@
 
 #include "gfx/image.h"
 #include "gfx/screen_transition.h"
-#include "resource/plugin_objects.h"
+#include "resource/plugins/plugin_objects.h"
 
 class CImage;
 class CImagePart;

@@ -6,7 +6,7 @@
 #include "effects/pattern_lines.h"
 #include "gfx/image.h"
 #include "gfx/surface_services.h"
-#include "platform/surface.h"
+#include "platform/window/surface.h"
 
 namespace {
 

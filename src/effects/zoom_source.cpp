@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "effects/effect_args.h"
 #include "scene/draw_layer.h"
 #include "scene/motion_curves.h"

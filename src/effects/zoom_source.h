@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "resource/plugin_args.h"
+#include "resource/plugins/plugin_args.h"
 
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 
 class CDrawLayer;
 

@@ -1,9 +1,9 @@
 #include "game/game_script_host.h"
 
-#include "base/app_hooks.h"
-#include "base/little_endian.h"
-#include "base/millisecond_clock.h"
-#include "base/subtractive_random.h"
+#include "base/numbers/little_endian.h"
+#include "base/numbers/subtractive_random.h"
+#include "base/system/app_hooks.h"
+#include "base/time/millisecond_clock.h"
 #include "builtins/builtin_table.h"
 #include "builtins/cursor_move_task.h"
 #include "builtins/vov_frame_builtins.h"

@@ -11,9 +11,9 @@
 #include <variant>
 #include <vector>
 
-#include "base/byte_cursor.h"
-#include "base/game_settings.h"
-#include "base/watched_ptr.h"
+#include "base/lifetime/watched_ptr.h"
+#include "base/numbers/byte_cursor.h"
+#include "base/settings/game_settings.h"
 #include "gfx/image.h"
 #include "novel/text_printer.h"
 #include "script/game_host_access.h"

@@ -6,19 +6,19 @@
 #include <cstring>
 #include <variant>
 
-#include "base/file_services.h"
-#include "base/game_settings.h"
-#include "base/little_endian.h"
-#include "base/packed_block.h"
-#include "base/path.h"
+#include "base/files/file_services.h"
+#include "base/files/packed_block.h"
+#include "base/files/path.h"
+#include "base/numbers/little_endian.h"
+#include "base/settings/game_settings.h"
 #include "game/game_script_host.h"
 #include "game/save_file_layout.h"
 #include "gfx/blit_clipping.h"
 #include "gfx/image.h"
 #include "novel/vov_frame.h"
-#include "platform/diagnostic_log.h"
-#include "platform/file_system_ops.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/files/file_system_ops.h"
+#include "platform/system/diagnostic_log.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 #include <array>
 #include <cstdio>
 
-#include "base/file.h"
-#include "base/file_services.h"
+#include "base/files/file.h"
+#include "base/files/file_services.h"
 #include "game/game_script_host.h"
 #include "game/save_file_layout.h"
 #include "gfx/image.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include <optional>
 #include <utility>
 
-#include "base/byte_cursor.h"
-#include "base/game_settings.h"
+#include "base/numbers/byte_cursor.h"
+#include "base/settings/game_settings.h"
 #include "game/game_script_host.h"
 #include "novel/vov_frame.h"
 

@@ -1,6 +1,6 @@
 // What the game settings say about message display, brought to the objects that show messages:
 // text boxes, list menus, their font, and the root window's tooltips.
-#include "base/little_endian.h"
+#include "base/numbers/little_endian.h"
 #include "game/game_script_host.h"
 #include "novel/vov_frame.h"
 #include "ui/font_base.h"

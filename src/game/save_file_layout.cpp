@@ -3,8 +3,8 @@
 #include <cstring>
 #include <optional>
 
-#include "base/byte_cursor.h"
-#include "base/sjis_fit.h"
+#include "base/numbers/byte_cursor.h"
+#include "base/text/sjis_fit.h"
 
 namespace save_file {
 

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "base/packed_block.h"
+#include "base/files/packed_block.h"
 
 namespace save_file {
 

@@ -9,7 +9,7 @@
 
 #include "pixel/bilinear_kernels.h"
 #include "pixel/stretch_step.h"
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 
 // The width and height a stretched operation draws the source rectangle at.
 struct ImageSize {

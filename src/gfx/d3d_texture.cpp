@@ -4,7 +4,7 @@
 #include <bit>
 
 #include "gfx/direct3d_device.h"
-#include "base/end_watch.h"
+#include "base/threads/end_watch.h"
 
 CD3DTexture::~CD3DTexture() { CEndWatch::Announce(this); }
 

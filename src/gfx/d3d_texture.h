@@ -9,7 +9,7 @@
 
 #include "gfx/image_interface.h"
 
-#include "platform/surface.h"
+#include "platform/window/surface.h"
 
 struct Direct3DDeviceDescription;
 

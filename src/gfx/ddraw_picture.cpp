@@ -4,17 +4,17 @@
 #include <new>
 #include <vector>
 
-#include "base/file.h"
+#include "base/files/file.h"
 #include "gfx/picture_source.h"
 #include "gfx/screen_manager.h"
 #include "gfx/surface_services.h"
 #include "pixel/decoded_picture_conversions.h"
 #include "pixel/pixel_format_codes.h"
 #include "pixel/surface_writers.h"
-#include "resource/cached_picture.h"
-#include "resource/elg_header.h"
-#include "resource/elg_picture.h"
-#include "resource/image_loader_manager.h"
+#include "resource/pictures/cached_picture.h"
+#include "resource/pictures/elg_header.h"
+#include "resource/pictures/elg_picture.h"
+#include "resource/pictures/image_loader_manager.h"
 
 namespace {
 

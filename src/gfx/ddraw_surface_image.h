@@ -8,9 +8,9 @@
 
 #include "gfx/surface_backed_image.h"
 
-#include "platform/pixel_format.h"
-#include "platform/surface.h"
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
+#include "platform/window/pixel_format.h"
+#include "platform/window/surface.h"
 
 class CScreenManager;
 

@@ -10,7 +10,7 @@
 
 #include "gfx/direct_draw_device.h"
 #include "gfx/drawing_device.h"
-#include "base/end_watch.h"
+#include "base/threads/end_watch.h"
 #include "gfx/surface_services.h"
 
 class CD3DTexture;

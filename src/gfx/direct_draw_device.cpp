@@ -1,6 +1,6 @@
 #include "gfx/direct_draw_device.h"
 
-#include "base/thread_com.h"
+#include "base/threads/thread_com.h"
 
 std::vector<DirectDrawDeviceInfo> g_DirectDrawDevices;
 

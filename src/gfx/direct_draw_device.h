@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/display_device.h"
+#include "platform/window/display_device.h"
 
 struct DisplayModeInfo {
   uint32_t width = 0;

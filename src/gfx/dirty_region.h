@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 
 struct DirtyRectNode {
   plat::Rect rect;

@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <memory>
 
-#include "base/end_watch.h"
+#include "base/threads/end_watch.h"
 #include "gfx/image.h"
 
-#include "platform/gdi.h"
-#include "platform/surface.h"
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
+#include "platform/window/gdi.h"
+#include "platform/window/surface.h"
 
 // A list of drawables that a layer paints besides its own.
 class IDrawList {

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "platform/surface.h"
-#include "platform/display_results.h"
+#include "platform/window/surface.h"
+#include "platform/window/display_results.h"
 
 // Primitive types of DrawPrimitive.
 inline constexpr uint32_t kPrimitivePointList = 1;

@@ -1,7 +1,7 @@
 // The image's alpha run map: made for a source read again unchanged, dropped on every write.
 #include "gfx/image.h"
 
-#include "platform/pixel_format.h"
+#include "platform/window/pixel_format.h"
 
 uint8_t* CImage::GetPixels() const {
   DropAlphaRuns();

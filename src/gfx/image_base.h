@@ -8,9 +8,9 @@
 
 #include "gfx/image_interface.h"
 #include "pixel/image_limits.h"
-#include "platform/gdi.h"
-#include "platform/pixel_format.h"
-#include "platform/zeroed_pages.h"
+#include "platform/system/zeroed_pages.h"
+#include "platform/window/gdi.h"
+#include "platform/window/pixel_format.h"
 
 class CImageBase : public CImageInterface {
  public:

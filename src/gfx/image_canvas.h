@@ -8,8 +8,8 @@
 #include "gfx/image_interface.h"
 #include "gfx/image_part.h"
 
-#include "platform/gdi.h"
-#include "platform/surface.h"
+#include "platform/window/gdi.h"
+#include "platform/window/surface.h"
 
 struct StripOverlay;
 

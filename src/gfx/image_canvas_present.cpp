@@ -2,13 +2,13 @@
 // rectangles, or a running transition's strips, go to a device context or a surface.
 #include <algorithm>
 
-#include "base/millisecond_clock.h"
+#include "base/time/millisecond_clock.h"
 #include "gfx/image_canvas.h"
 #include "gfx/image_to_surface.h"
 #include "gfx/output_dc.h"
 #include "gfx/screen_transition.h"
 #include "pixel/surface_writers.h"
-#include "platform/pixel_format.h"
+#include "platform/window/pixel_format.h"
 
 // The frame's draw lists painted over each strip that a transition rendered.
 struct StripOverlay {

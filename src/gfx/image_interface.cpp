@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "base/end_watch.h"
+#include "base/threads/end_watch.h"
 
 CImageInterface::~CImageInterface() { CEndWatch::Announce(this); }
 

@@ -8,7 +8,7 @@
 #include "gfx/color_key.h"
 #include "script/handle_table.h"
 
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 
 enum class ESurfaceKind : uint8_t {
   kDDrawPicture = 0,

@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "base/file.h"
-#include "base/little_endian.h"
+#include "base/files/file.h"
+#include "base/numbers/little_endian.h"
 #include "gfx/image.h"
 #include "pixel/decoded_picture_conversions.h"
-#include "resource/cached_picture.h"
-#include "resource/elg_header.h"
-#include "resource/elg_picture.h"
-#include "resource/file_system.h"
-#include "resource/image_loader_manager.h"
+#include "resource/archives/file_system.h"
+#include "resource/pictures/cached_picture.h"
+#include "resource/pictures/elg_header.h"
+#include "resource/pictures/elg_picture.h"
+#include "resource/pictures/image_loader_manager.h"
 
 namespace {
 

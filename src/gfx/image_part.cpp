@@ -3,7 +3,7 @@
 #include <cstring>
 #include <utility>
 
-#include "base/app_hooks.h"
+#include "base/system/app_hooks.h"
 
 IDrawLayerFactory* g_DrawLayerFactory = nullptr;
 

@@ -9,8 +9,8 @@
 #include <memory>
 #include <utility>
 
-#include "base/end_watch.h"
-#include "base/ref_counted.h"
+#include "base/lifetime/ref_counted.h"
+#include "base/threads/end_watch.h"
 #include "gfx/draw_layer_interface.h"
 #include "gfx/image.h"
 #include "gfx/screen_transition.h"

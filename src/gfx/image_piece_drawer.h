@@ -19,7 +19,7 @@
 #include "gfx/blit_clipping.h"
 #include "gfx/dirty_region.h"
 #include "pixel/column_walk_kernels.h"
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 
 class CImage;
 

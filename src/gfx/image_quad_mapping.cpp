@@ -2,7 +2,7 @@
 // the rotations, which map the turned and scaled source rectangle.
 #include <algorithm>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "gfx/image.h"
 #include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"

@@ -6,7 +6,7 @@
 #include "gfx/image.h"
 #include "gfx/image_part.h"
 #include "gfx/surface_backed_image.h"
-#include "platform/gdi.h"
+#include "platform/window/gdi.h"
 
 namespace {
 

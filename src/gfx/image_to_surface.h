@@ -5,7 +5,7 @@
 
 #include "gfx/image.h"
 
-#include "platform/surface.h"
+#include "platform/window/surface.h"
 
 // Copies the source rectangle of the image (clipped to its clip rectangle; null: the clip
 // rectangle) to (x, y) of the surface, clipped to surface_rect and to the surface. A surface

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "base/critical_section.h"
+#include "base/threads/critical_section.h"
 #include "gfx/image_interface.h"
 
 class CLockedImageBuffer : public CImageInterface {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/monitors.h"
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
+#include "platform/window/monitors.h"
 
 struct MonitorRecord {
   plat::MonitorHandle monitor = 0;

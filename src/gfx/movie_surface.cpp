@@ -1,8 +1,8 @@
 #include "gfx/movie_surface.h"
 
 
-#include "base/end_watch.h"
-#include "base/lock_guard.h"
+#include "base/threads/end_watch.h"
+#include "base/threads/lock_guard.h"
 #include "gfx/ddraw_surface_image.h"
 #include "gfx/screen_manager.h"
 #include "gfx/surface_services.h"

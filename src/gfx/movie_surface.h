@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "base/critical_section.h"
+#include "base/threads/critical_section.h"
 #include "gfx/surface_backed_image.h"
 
-#include "platform/surface.h"
+#include "platform/window/surface.h"
 
 class CScreenManager;
 

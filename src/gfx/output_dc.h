@@ -2,7 +2,7 @@
 // object ends, when a window is given; else the one passed in.
 #pragma once
 
-#include "platform/gdi.h"
+#include "platform/window/gdi.h"
 
 class OutputDc {
  public:

@@ -7,8 +7,8 @@
 #include "gfx/picture_source.h"
 #include "gfx/screen_manager.h"
 #include "pixel/pixel_format_codes.h"
-#include "resource/elg_picture.h"
-#include "resource/image_loader_manager.h"
+#include "resource/pictures/elg_picture.h"
+#include "resource/pictures/image_loader_manager.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "gfx/picture_source.h"
 
-#include "resource/elg_picture.h"
-#include "resource/image_loader_manager.h"
+#include "resource/pictures/elg_picture.h"
+#include "resource/pictures/image_loader_manager.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <optional>
 #include <string>
 
-#include "base/file.h"
-#include "base/ref_counted.h"
-#include "resource/cached_picture.h"
-#include "resource/elg_header.h"
+#include "base/files/file.h"
+#include "base/lifetime/ref_counted.h"
+#include "resource/pictures/cached_picture.h"
+#include "resource/pictures/elg_header.h"
 
 class CImageLoaderManager;
 

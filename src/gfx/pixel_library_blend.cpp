@@ -5,7 +5,7 @@
 
 #include "gfx/pixel_library_routines.h"
 #include "gfx/pixel_routine_run.h"
-#include "platform/diagnostic_log.h"
+#include "platform/system/diagnostic_log.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <list>
 
-#include "platform/surface.h"
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
+#include "platform/window/surface.h"
 #include "script/handle_table.h"
 
 class CRenderList;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 
 bool ComputeRotatedQuad(const RotationRequest& request, RotatedQuad& out) {
   if (g_TrigTable == nullptr || !g_TrigTable->EnsureCosTable()) return false;

@@ -1,6 +1,6 @@
 #include "gfx/screen_manager.h"
 
-#include "base/lock_guard.h"
+#include "base/threads/lock_guard.h"
 #include "gfx/image_canvas.h"
 
 plat::Guid g_PrimaryDisplayGuid;

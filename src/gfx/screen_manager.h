@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "base/critical_section.h"
-#include "base/owned_objects.h"
+#include "base/lifetime/owned_objects.h"
+#include "base/threads/critical_section.h"
 #include "gfx/direct3d_device.h"
 #include "gfx/image_interface.h"
 #include "gfx/monitor_list.h"

@@ -1,8 +1,8 @@
 // Entering window and full-screen modes: the steps, their fall-backs and the codes they report.
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
-#include "platform/display_settings.h"
-#include "platform/window.h"
+#include "platform/window/display_settings.h"
+#include "platform/window/window.h"
 
 struct CScreenManager::SavedMode {
   uint8_t display_state;

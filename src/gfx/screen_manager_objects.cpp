@@ -2,7 +2,7 @@
 // stamped with the current group id, kept in creation order, deleted singly, by id or all at once.
 #include <utility>
 
-#include "base/owned_objects.h"
+#include "base/lifetime/owned_objects.h"
 #include "gfx/ddraw_picture.h"
 #include "gfx/image.h"
 #include "gfx/image_canvas.h"

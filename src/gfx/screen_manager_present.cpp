@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <string>
 
-#include "base/lock_guard.h"
+#include "base/threads/lock_guard.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
 
-#include "platform/diagnostic_log.h"
-#include "platform/display_device.h"
-#include "platform/screen_presenter.h"
+#include "platform/system/diagnostic_log.h"
+#include "platform/window/display_device.h"
+#include "platform/window/screen_presenter.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
-#include "platform/screen_presenter.h"
+#include "platform/window/screen_presenter.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 
 #include <cstdint>
 
-#include "base/ref_counted.h"
+#include "base/lifetime/ref_counted.h"
 #include "gfx/image.h"
 
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 
 // Program-wide switch: transitions that allow it are presented in horizontal strips.
 extern uint8_t g_StripRepaint;

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "gfx/image_interface.h"
-#include "platform/surface.h"
+#include "platform/window/surface.h"
 
 class CSurfaceBackedImage : public CImageInterface {
  public:

@@ -9,7 +9,7 @@
 
 #include "gfx/image_canvas.h"
 
-#include "platform/surface.h"
+#include "platform/window/surface.h"
 
 // Whether canvases make their images as DIB sections (1 at start; the start-up copies it from
 // the environment).

@@ -7,9 +7,9 @@
 
 #include "gfx/color_key.h"
 #include "pixel/pixel_format_codes.h"
-#include "platform/pixel_format.h"
-#include "platform/surface.h"
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
+#include "platform/window/pixel_format.h"
+#include "platform/window/surface.h"
 
 struct PixelFormatInfo {
   uint8_t bits_per_pixel = 0;

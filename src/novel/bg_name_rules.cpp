@@ -5,8 +5,8 @@
 #include <cctype>
 #include <cstring>
 
-#include "base/file.h"
-#include "base/tokenizer.h"
+#include "base/files/file.h"
+#include "base/text/tokenizer.h"
 
 namespace {
 

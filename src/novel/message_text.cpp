@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "base/tokenizer.h"
+#include "base/text/tokenizer.h"
 #include "script/script_memory.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "base/byte_cursor.h"
+#include "base/numbers/byte_cursor.h"
 #include "ui/message_text.h"
 
 class ScriptMemory;

@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "gfx/image.h"
-#include "platform/diagnostic_log.h"
-#include "resource/image_loader_manager.h"
+#include "platform/system/diagnostic_log.h"
+#include "resource/pictures/image_loader_manager.h"
 #include "scene/draw_list.h"
 #include "ui/font.h"
 #include "ui/text_layout.h"

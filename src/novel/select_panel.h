@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 
 class CFont;
 class CImage;

@@ -3,7 +3,7 @@
 #include <array>
 #include <memory>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "scene/drawable.h"
 #include "scene/move_motion.h"
 

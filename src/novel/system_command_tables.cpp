@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "base/game_key_bindings.h"
+#include "base/input/game_key_bindings.h"
 
 namespace {
 

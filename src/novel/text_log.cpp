@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "base/sjis_fit.h"
+#include "base/text/sjis_fit.h"
 
 namespace {
 

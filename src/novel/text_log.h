@@ -32,7 +32,7 @@
 #include <variant>
 #include <vector>
 
-#include "base/byte_cursor.h"
+#include "base/numbers/byte_cursor.h"
 
 class CTextLog {
  public:

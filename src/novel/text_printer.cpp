@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "base/sjis_fit.h"
+#include "base/text/sjis_fit.h"
 #include "gfx/surface_object_image.h"
 #include "script/script_vm.h"
 #include "ui/font.h"

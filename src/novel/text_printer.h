@@ -10,7 +10,7 @@
 #include <string>
 
 #include "novel/message_text.h"
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 #include "script/script_text_export.h"
 
 class CFont;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "novel/vov_command_record.h"
 #include "novel/vov_frame.h"
 #include "scene/cell_sheet.h"

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "base/ref_counted.h"
+#include "base/lifetime/ref_counted.h"
 #include "gfx/color_ramp.h"
 #include "gfx/image.h"
 #include "novel/text_window_run.h"

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "base/little_endian.h"
-#include "platform/sjis.h"
+#include "base/numbers/little_endian.h"
+#include "platform/encoding/sjis.h"
 #include "ui/text_layout_base.h"
 
 namespace {

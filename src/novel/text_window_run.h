@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "gfx/color_ramp.h"
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 
 enum class TextTokenKind { kEnd, kCharacter, kCommand };
 

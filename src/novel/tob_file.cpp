@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "base/byte_cursor.h"
+#include "base/numbers/byte_cursor.h"
 #include "script/sob_object.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include "effects/zoom_source.h"
 #include "novel/vov_effect_words.h"
 #include "novel/vov_frame.h"
-#include "resource/dcp_plugin_manager.h"
+#include "resource/plugins/dcp_plugin_manager.h"
 #include "scene/motion_curves.h"
 
 namespace {

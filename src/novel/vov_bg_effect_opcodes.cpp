@@ -7,14 +7,14 @@
 #include <cstdint>
 #include <string>
 
-#include "base/game_settings.h"
+#include "base/settings/game_settings.h"
 #include "effects/effect.h"
 #include "effects/background_canvas.h"
 #include "effects/effect_args.h"
 #include "novel/vov_effect_words.h"
 #include "novel/vov_frame.h"
 #include "novel/vov_system_prompts.h"
-#include "resource/dcp_plugin_manager.h"
+#include "resource/plugins/dcp_plugin_manager.h"
 
 namespace {
 

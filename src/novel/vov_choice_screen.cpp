@@ -4,15 +4,15 @@
 // asks for the flash instead.
 #include <string>
 
-#include "base/game_settings.h"
-#include "base/millisecond_clock.h"
+#include "base/settings/game_settings.h"
+#include "base/time/millisecond_clock.h"
 #include "effects/create_by_name.h"
 #include "effects/sp_fade_effect.h"
 #include "novel/vov_select_screen.h"
 #include "novel/vov_slot_records.h"
 #include "novel/vov_system_prompts.h"
-#include "platform/diagnostic_log.h"
-#include "resource/plugin_args.h"
+#include "platform/system/diagnostic_log.h"
+#include "resource/plugins/plugin_args.h"
 #include "scene/draw_layer.h"
 #include "script/game_host_access.h"
 

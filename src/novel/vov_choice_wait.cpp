@@ -3,9 +3,9 @@
 // choice entry and to the choice bits, and skip and auto mode come back as the buttons say.
 #include <string>
 
-#include "base/app_services.h"
-#include "base/game_settings.h"
-#include "base/millisecond_clock.h"
+#include "base/settings/game_settings.h"
+#include "base/system/app_services.h"
+#include "base/time/millisecond_clock.h"
 #include "novel/vov_frame.h"
 #include "script/game_host_access.h"
 #include "sound/sound_channel_manager.h"

@@ -3,7 +3,7 @@
 #include <array>
 #include <vector>
 
-#include "base/little_endian.h"
+#include "base/numbers/little_endian.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include <optional>
 #include <span>
 
-#include "base/byte_cursor.h"
+#include "base/numbers/byte_cursor.h"
 #include "script/script_vm.h"
 
 // Widths of the code length, the link block's size and the section counts.

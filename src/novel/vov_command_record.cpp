@@ -1,6 +1,6 @@
 #include "novel/vov_command_record.h"
 
-#include "base/byte_cursor.h"
+#include "base/numbers/byte_cursor.h"
 
 namespace {
 

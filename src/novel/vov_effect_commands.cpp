@@ -1,7 +1,7 @@
 // The frame's effect commands: effects made by name into the fields of the slot records, waited
 // for, ended, and the persistent effects of the pages forgotten or asked to end.
-#include "base/game_settings.h"
-#include "base/timer_manager.h"
+#include "base/settings/game_settings.h"
+#include "base/time/timer_manager.h"
 #include "effects/create_by_name.h"
 #include "effects/effect.h"
 #include "novel/vov_frame.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "novel/vov_command.h"
-#include "resource/plugin_args.h"
+#include "resource/plugins/plugin_args.h"
 
 // What an effect command gives when the effect's assist entry is not registered.
 constexpr std::int32_t kAssistMissing = -2;

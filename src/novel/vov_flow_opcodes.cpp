@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "base/game_settings.h"
+#include "base/settings/game_settings.h"
 #include "novel/vov_frame.h"
 
 namespace {

@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "base/app_hooks.h"
-#include "base/game_settings.h"
+#include "base/settings/game_settings.h"
+#include "base/system/app_hooks.h"
 #include "novel/vov_command_record.h"
-#include "platform/diagnostic_log.h"
+#include "platform/system/diagnostic_log.h"
 
 CVovFrame* g_VovFrame = nullptr;
 

@@ -22,8 +22,8 @@
 #include <string_view>
 #include <vector>
 
-#include "base/elapsed_timer_array.h"
-#include "base/sjis_fit.h"
+#include "base/text/sjis_fit.h"
+#include "base/time/elapsed_timer_array.h"
 #include "gfx/image.h"
 #include "novel/text_history_page.h"
 #include "novel/text_log.h"
@@ -33,7 +33,7 @@
 #include "novel/vov_page.h"
 #include "novel/vov_text_buffer.h"
 #include "novel/vov_vm.h"
-#include "resource/plugin_args.h"
+#include "resource/plugins/plugin_args.h"
 #include "script/script_context.h"
 #include "script/script_host.h"
 #include "ui/click_area.h"

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "base/game_settings.h"
+#include "base/settings/game_settings.h"
 #include "novel/vov_frame.h"
-#include "platform/font_face.h"
+#include "platform/fonts/font_face.h"
 #include "ui/message_display_settings.h"
 
 namespace {

@@ -2,11 +2,11 @@
 // (sprites first, so that a frozen background captures them), then the looping sounds, the
 // screen quake, the shown choices and the displayed message, the music and the fade-in. A
 // restore that restarts nothing moving and finds a black screen shows at once.
-#include "base/game_settings.h"
-#include "base/not_built.h"
+#include "base/settings/game_settings.h"
+#include "base/system/not_built.h"
 #include "gfx/image_part.h"
 #include "novel/vov_frame.h"
-#include "platform/diagnostic_log.h"
+#include "platform/system/diagnostic_log.h"
 #include "scene/draw_layer.h"
 #include "sound/bgm_track.h"
 

@@ -5,7 +5,7 @@
 #include <span>
 #include <string_view>
 
-#include "base/sjis_fit.h"
+#include "base/text/sjis_fit.h"
 #include "novel/vov_page.h"
 
 namespace {

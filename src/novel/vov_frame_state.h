@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "base/byte_cursor.h"
+#include "base/numbers/byte_cursor.h"
 #include "novel/vov_slot_records.h"
 
 class CVovPage;

@@ -1,10 +1,10 @@
 // Embedded code on the frame's context, and the Call and Jump service for it: the frame loads
 // the scripts that the code asks for into its own context and unloads them again, as the host's
 // run loop does for the main context.
-#include "base/app_services.h"
+#include "base/system/app_services.h"
 #include "novel/vov_frame.h"
-#include "platform/diagnostic_log.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/system/diagnostic_log.h"
 #include "script/script_transfer.h"
 
 namespace {

@@ -4,14 +4,14 @@
 
 #include <algorithm>
 
-#include "base/app_hooks.h"
-#include "base/app_services.h"
-#include "base/game_settings.h"
-#include "base/input_bindings.h"
-#include "base/input_manager.h"
-#include "base/millisecond_clock.h"
-#include "base/player_input.h"
-#include "base/timer_manager.h"
+#include "base/system/app_hooks.h"
+#include "base/system/app_services.h"
+#include "base/settings/game_settings.h"
+#include "base/input/input_bindings.h"
+#include "base/input/input_manager.h"
+#include "base/time/millisecond_clock.h"
+#include "base/input/player_input.h"
+#include "base/time/timer_manager.h"
 #include "effects/sp_fade_effect.h"
 #include "novel/vov_frame.h"
 #include "scene/sprite.h"

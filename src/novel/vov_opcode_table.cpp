@@ -4,7 +4,7 @@
 // are set by those parts; an opcode no part claims logs "not built yet" and goes on.
 #include <string>
 
-#include "base/not_built.h"
+#include "base/system/not_built.h"
 #include "novel/vov_frame.h"
 
 namespace {

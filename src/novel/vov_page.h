@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "base/end_watch.h"
+#include "base/threads/end_watch.h"
 #include "novel/vov_slot_records.h"
 
 class CDrawLayer;

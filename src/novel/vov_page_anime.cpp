@@ -1,9 +1,9 @@
 // The background animation of a slot: a DAD file played by the "bg_anime" effect.
-#include "base/sjis_fit.h"
+#include "base/text/sjis_fit.h"
 #include "effects/create_by_name.h"
 #include "effects/effect.h"
 #include "novel/vov_page.h"
-#include "resource/plugin_args.h"
+#include "resource/plugins/plugin_args.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 // page reports is its own matter, and the scenario goes on.
 #include <string>
 
-#include "base/app_services.h"
+#include "base/system/app_services.h"
 #include "novel/vov_frame.h"
-#include "resource/image_loader_manager.h"
+#include "resource/pictures/image_loader_manager.h"
 #include "script/script_host.h"
 
 namespace {

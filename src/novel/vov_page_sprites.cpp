@@ -2,12 +2,12 @@
 // pictures of the three groups on either page.
 #include <algorithm>
 
-#include "base/sjis_case.h"
-#include "base/sjis_fit.h"
+#include "base/text/sjis_case.h"
+#include "base/text/sjis_fit.h"
 #include "gfx/image.h"
 #include "novel/slot_filters.h"
 #include "novel/vov_page.h"
-#include "platform/host_path.h"
+#include "platform/files/host_path.h"
 #include "scene/draw_layer.h"
 #include "scene/draw_list.h"
 #include "scene/sprite.h"

@@ -1,10 +1,10 @@
 // The end of a message: the frame waits until the reader goes on (a click, the decide or
 // next-page key, the skip key), auto mode's timer runs out or the voice has ended, while the
 // system buttons stay served and the message's voice plays on channel 6 from its speaker's side.
-#include "base/game_settings.h"
-#include "base/little_endian.h"
-#include "base/millisecond_clock.h"
-#include "base/timer_manager.h"
+#include "base/numbers/little_endian.h"
+#include "base/settings/game_settings.h"
+#include "base/time/millisecond_clock.h"
+#include "base/time/timer_manager.h"
 #include "novel/vov_frame.h"
 #include "sound/sound_channel_manager.h"
 

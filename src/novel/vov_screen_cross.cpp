@@ -1,13 +1,13 @@
 // The whole-screen crosses of the novel frame: a "cross" on a part waited for here, and the flash
 // and the cross to a background that the scenario asks for with them.
-#include "base/app_services.h"
-#include "base/frame_pacer.h"
-#include "base/game_switches.h"
-#include "base/ref_counted.h"
+#include "base/lifetime/ref_counted.h"
+#include "base/settings/game_switches.h"
+#include "base/system/app_services.h"
+#include "base/time/frame_pacer.h"
 #include "effects/effect.h"
 #include "gfx/image_part.h"
 #include "novel/vov_frame.h"
-#include "resource/tcp_plugin_manager.h"
+#include "resource/plugins/tcp_plugin_manager.h"
 
 namespace {
 

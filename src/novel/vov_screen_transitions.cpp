@@ -8,9 +8,9 @@
 #include "effects/create_by_name.h"
 #include "effects/effect.h"
 #include "gfx/image_part.h"
-#include "resource/tcp_plugin_manager.h"
+#include "resource/plugins/tcp_plugin_manager.h"
 #include "novel/vov_frame.h"
-#include "platform/diagnostic_log.h"
+#include "platform/system/diagnostic_log.h"
 
 namespace {
 

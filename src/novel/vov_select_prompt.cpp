@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <string>
 
-#include "base/game_settings.h"
-#include "base/millisecond_clock.h"
+#include "base/settings/game_settings.h"
+#include "base/time/millisecond_clock.h"
 #include "gfx/image_part.h"
 #include "novel/vov_select_screen.h"
 #include "novel/vov_system_prompts.h"
-#include "platform/diagnostic_log.h"
+#include "platform/system/diagnostic_log.h"
 
 using vov_system::Setting;
 

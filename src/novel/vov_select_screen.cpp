@@ -6,15 +6,15 @@
 #include <memory>
 #include <string>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "gfx/screen_manager.h"
 #include "novel/slide_motion.h"
 #include "novel/vov_command.h"
 #include "novel/vov_select_screen.h"
 #include "novel/vov_system_prompts.h"
 #include "novel/widget_group_scope.h"
-#include "platform/diagnostic_log.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/system/diagnostic_log.h"
 #include "scene/color_box.h"
 #include "scene/draw_layer.h"
 #include "scene/move_motion.h"

@@ -2,8 +2,8 @@
 
 #include <bit>
 
-#include "base/sjis_fit.h"
-#include "base/timer_manager.h"
+#include "base/text/sjis_fit.h"
+#include "base/time/timer_manager.h"
 #include "effects/effect.h"
 #include "gfx/image.h"
 #include "scene/sprite.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "base/byte_cursor.h"
-#include "base/ref_counted.h"
+#include "base/lifetime/ref_counted.h"
+#include "base/numbers/byte_cursor.h"
 #include "scene/dad_file.h"
 
 class CEffect;

@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "base/game_settings.h"
-#include "base/player_input.h"
+#include "base/input/player_input.h"
+#include "base/settings/game_settings.h"
 #include "novel/vov_frame.h"
 #include "sound/bgm_track.h"
 #include "sound/channel_fade_tasks.h"

@@ -13,9 +13,9 @@
 #include "gfx/image.h"
 #include "novel/vov_effect_words.h"
 #include "novel/vov_frame.h"
-#include "platform/host_path.h"
-#include "platform/sjis.h"
-#include "resource/dcp_plugin_manager.h"
+#include "platform/encoding/sjis.h"
+#include "platform/files/host_path.h"
+#include "resource/plugins/dcp_plugin_manager.h"
 #include "scene/sprite.h"
 
 namespace {

@@ -5,14 +5,14 @@
 #include <cstdint>
 #include <string>
 
-#include "base/app_services.h"
-#include "base/game_settings.h"
-#include "base/input_bindings.h"
-#include "base/input_manager.h"
-#include "base/keyboard.h"
-#include "base/mouse.h"
-#include "platform/diagnostic_log.h"
-#include "platform/text_encoding.h"
+#include "base/input/input_bindings.h"
+#include "base/input/input_manager.h"
+#include "base/input/keyboard.h"
+#include "base/input/mouse.h"
+#include "base/settings/game_settings.h"
+#include "base/system/app_services.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/system/diagnostic_log.h"
 #include "sound/sound_channel_manager.h"
 #include "ui/message_box.h"
 

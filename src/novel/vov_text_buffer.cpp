@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/diagnostic_log.h"
-#include "platform/sjis.h"
+#include "platform/encoding/sjis.h"
+#include "platform/system/diagnostic_log.h"
 
 bool VovTextBuffer::Append(std::span<const std::uint8_t> bytes) {
   if (bytes.size() > kSize - 1 - length_) {

@@ -1,8 +1,8 @@
 #include "novel/vov_vm.h"
 
-#include "base/file_services.h"
-#include "base/path.h"
-#include "base/sjis_case.h"
+#include "base/files/file_services.h"
+#include "base/files/path.h"
+#include "base/text/sjis_case.h"
 
 namespace {
 

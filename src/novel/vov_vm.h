@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "base/byte_cursor.h"
+#include "base/numbers/byte_cursor.h"
 #include "novel/vov_command.h"
 #include "novel/vov_script.h"
 #include "script/read_text_table.h"

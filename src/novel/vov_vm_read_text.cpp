@@ -1,6 +1,6 @@
 // The read-text table of the scenario machine (VOV_INIT.DAT) and its log (TEXT_LOG.DAT).
-#include "base/file_services.h"
-#include "base/path.h"
+#include "base/files/file_services.h"
+#include "base/files/path.h"
 #include "novel/vov_vm.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/zeroed_pages.h"
+#include "platform/system/zeroed_pages.h"
 
 struct DibInfo {
   std::int32_t width = 0;

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstring>
 
-#include "base/little_endian.h"
+#include "base/numbers/little_endian.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include <cstdint>
 
 #include "pixel/quad_map_kernels.h"
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 
 struct ParallelogramPoint {
   double x = 0.0;

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/cpu_features.h"
+#include "platform/system/cpu_features.h"
 
 extern uint8_t g_CpuHasMmx;
 // Set beside g_CpuHasMmx: the vector members then run their AVX2 lane functions (eight pixels

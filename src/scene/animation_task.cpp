@@ -1,6 +1,6 @@
 #include "scene/animation_task.h"
 
-#include "base/millisecond_clock.h"
+#include "base/time/millisecond_clock.h"
 
 uint32_t CAnimationTask::PauseNow() {
   const uint32_t now = ReadMillisecondClock();

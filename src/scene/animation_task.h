@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "base/timed_task.h"
+#include "base/time/timed_task.h"
 
 class CAnimationTask : public CTimedTask {
  public:

@@ -9,10 +9,10 @@
 #include <deque>
 #include <memory>
 
-#include "base/end_watch.h"
-#include "base/ref_counted.h"
+#include "base/lifetime/ref_counted.h"
+#include "base/threads/end_watch.h"
 #include "gfx/image.h"
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 #include "script/handle_table.h"
 
 class CSprite;

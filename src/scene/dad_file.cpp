@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "base/byte_cursor.h"
-#include "base/file.h"
+#include "base/files/file.h"
+#include "base/numbers/byte_cursor.h"
 #include "scene/dag_file.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "base/ref_counted.h"
+#include "base/lifetime/ref_counted.h"
 #include "scene/anim_entry_table.h"
 #include "scene/anim_frame.h"
 #include "script/handle_table.h"

@@ -1,7 +1,7 @@
 #include "scene/dag_file.h"
 
-#include "base/byte_cursor.h"
-#include "base/file.h"
+#include "base/files/file.h"
+#include "base/numbers/byte_cursor.h"
 
 namespace {
 

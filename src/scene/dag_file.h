@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-#include "base/ref_counted.h"
+#include "base/lifetime/ref_counted.h"
 #include "gfx/image.h"
 #include "scene/anim_entry_table.h"
 #include "scene/anim_frame.h"

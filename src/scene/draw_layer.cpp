@@ -4,7 +4,7 @@
 #include <array>
 #include <utility>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "gfx/rotated_quad.h"
 #include "gfx/screen_transition.h"
 

@@ -14,9 +14,9 @@
 #include "gfx/image.h"
 #include "scene/draw_list.h"
 
-#include "platform/gdi.h"
-#include "platform/surface.h"
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
+#include "platform/window/gdi.h"
+#include "platform/window/surface.h"
 
 // Merge the region's rectangles after collecting them; 1 at start.
 extern uint8_t g_MergeDirtyRects;

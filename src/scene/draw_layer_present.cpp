@@ -2,7 +2,7 @@
 // or into a locked surface.
 #include "gfx/image_to_surface.h"
 #include "gfx/output_dc.h"
-#include "platform/pixel_format.h"
+#include "platform/window/pixel_format.h"
 #include "scene/draw_layer.h"
 
 int32_t CDrawLayer::RepaintTo(plat::WindowId window, plat::DeviceContext* dc, plat::Surface* surface,

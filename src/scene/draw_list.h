@@ -10,7 +10,7 @@
 #include "gfx/draw_layer_interface.h"
 #include "scene/drawable.h"
 
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 
 class CDrawLayer;
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "base/end_watch.h"
+#include "base/threads/end_watch.h"
 #include "scene/draw_list.h"
 #include "scene/motion_task.h"
 

@@ -8,7 +8,7 @@
 #include "gfx/image.h"
 #include "script/handle_table.h"
 
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 
 class CDrawList;
 

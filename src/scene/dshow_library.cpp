@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "base/path.h"
-#include "platform/diagnostic_log.h"
+#include "base/files/path.h"
+#include "platform/system/diagnostic_log.h"
 
 CDShowLibrary* g_DShowSpriteLib = nullptr;
 CDShowLibrary* g_DShowPrimLib = nullptr;

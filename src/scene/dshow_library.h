@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/dynamic_library.h"
-#include "platform/movie_library_abi.h"
+#include "platform/files/dynamic_library.h"
+#include "platform/files/movie_library_abi.h"
 
 class CScreenManager;
 class IDataFileLayer;

@@ -1,8 +1,8 @@
 #include "scene/dshow_movie.h"
 
-#include "base/data_file_layer.h"
+#include "base/files/data_file_layer.h"
 #include "gfx/screen_manager.h"
-#include "platform/message_queue.h"
+#include "platform/window/message_queue.h"
 #include "scene/dshow_library.h"
 #include "scene/movie_display.h"
 #include "scene/movie_open.h"

@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "platform/gdi.h"
-#include "platform/movie_library_abi.h"
+#include "platform/files/movie_library_abi.h"
+#include "platform/window/gdi.h"
 
 class CDShowLibrary;
 class CScreenManager;

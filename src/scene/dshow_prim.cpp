@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "base/data_file_layer.h"
-#include "base/lock_guard.h"
+#include "base/files/data_file_layer.h"
+#include "base/threads/lock_guard.h"
 #include "gfx/color_key.h"
 #include "gfx/dirty_region.h"
 #include "gfx/movie_surface.h"

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "base/end_watch.h"
+#include "base/threads/end_watch.h"
 #include "gfx/render_list.h"
 #include "scene/movie_control.h"
 

@@ -1,7 +1,7 @@
 #include "scene/dshow_sprite.h"
 
-#include "base/data_file_layer.h"
-#include "base/lock_guard.h"
+#include "base/files/data_file_layer.h"
+#include "base/threads/lock_guard.h"
 #include "gfx/dirty_region.h"
 #include "gfx/pixel_library.h"
 #include "scene/draw_list.h"

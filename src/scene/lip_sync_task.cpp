@@ -1,6 +1,6 @@
 #include "scene/lip_sync_task.h"
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "scene/voice_loudness.h"
 
 CLipSyncTask::~CLipSyncTask() = default;

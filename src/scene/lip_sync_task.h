@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "base/ref_counted.h"
+#include "base/lifetime/ref_counted.h"
 #include "scene/animation_task.h"
 #include "scene/cell_sheet.h"
 

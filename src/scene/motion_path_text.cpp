@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "base/tokenizer.h"
+#include "base/text/tokenizer.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <utility>
 
-#include "base/app_hooks.h"
-#include "base/eased_time.h"
-#include "base/timer_manager.h"
-#include "base/tokenizer.h"
+#include "base/system/app_hooks.h"
+#include "base/text/tokenizer.h"
+#include "base/time/eased_time.h"
+#include "base/time/timer_manager.h"
 #include "scene/draw_layer.h"
 #include "scene/draw_list.h"
 #include "scene/motion_curves.h"

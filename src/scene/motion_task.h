@@ -11,7 +11,7 @@
 #include <span>
 #include <vector>
 
-#include "base/timed_task.h"
+#include "base/time/timed_task.h"
 
 class CDrawable;
 class CRenderObject;

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/movie_library_abi.h"
+#include "platform/files/movie_library_abi.h"
 
 class CMovieControl {
  public:

@@ -1,7 +1,7 @@
 #include "scene/movie_display.h"
 
-#include "platform/gdi.h"
-#include "platform/message_queue.h"
+#include "platform/window/gdi.h"
+#include "platform/window/message_queue.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/movie_library_abi.h"
+#include "platform/files/movie_library_abi.h"
 
 // The private message by which the movie library wakes its window.
 inline constexpr uint32_t kMovieNotifyMessage = 0x9006;

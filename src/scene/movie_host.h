@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "base/read_stream.h"
-#include "platform/movie_library_abi.h"
+#include "base/files/read_stream.h"
+#include "platform/files/movie_library_abi.h"
 
 class CLockedImageBuffer;
 class CMovieSurface;

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "base/data_file_layer.h"
-#include "base/path.h"
-#include "platform/host_path.h"
+#include "base/files/data_file_layer.h"
+#include "base/files/path.h"
+#include "platform/files/host_path.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "scene/pattern_anim_task.h"
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "scene/draw_layer.h"
 #include "scene/resource_list.h"
 

@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "base/ref_counted.h"
-#include "base/watched_ptr.h"
+#include "base/lifetime/ref_counted.h"
+#include "base/lifetime/watched_ptr.h"
 #include "scene/animation_task.h"
 #include "scene/dag_file.h"
 #include "scene/draw_layer.h"

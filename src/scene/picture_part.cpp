@@ -1,7 +1,7 @@
 #include "scene/picture_part.h"
 
-#include "base/millisecond_clock.h"
-#include "base/timer_manager.h"
+#include "base/time/millisecond_clock.h"
+#include "base/time/timer_manager.h"
 #include "scene/sprite.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "base/end_watch.h"
-#include "base/ref_counted.h"
-#include "base/subtractive_random.h"
+#include "base/lifetime/ref_counted.h"
+#include "base/numbers/subtractive_random.h"
+#include "base/threads/end_watch.h"
 #include "scene/animation_task.h"
 #include "scene/cell_sheet.h"
 

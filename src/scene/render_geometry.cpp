@@ -1,6 +1,6 @@
 #include "scene/render_geometry.h"
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "gfx/render_list.h"
 
 void ApplyBlend(CDirect3DDevice& device, const BlendTriple& blend) {

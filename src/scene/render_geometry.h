@@ -9,7 +9,7 @@
 
 #include "gfx/direct3d_device.h"
 
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 
 struct ColoredVertex {
   float x = 0.0f;

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "gfx/image_interface.h"
-#include "base/end_watch.h"
+#include "base/threads/end_watch.h"
 #include "gfx/render_list.h"
 
 class CSurfaceCanvas;

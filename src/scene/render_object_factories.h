@@ -14,7 +14,7 @@
 
 #include "gfx/display_object_factory.h"
 #include "gfx/screen_manager.h"
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 
 class CBlendStateBlock;
 class CCanvasImage;

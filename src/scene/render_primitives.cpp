@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "gfx/screen_manager.h"
 
 uint32_t DrawColoredPrimitive(CScreenManager* screen, bool apply_states, const BlendTriple& blend, uint32_t type,

@@ -7,7 +7,7 @@
 
 #include "scene/motion_task.h"
 
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 
 struct ResizeMotionOptions : MotionTiming {
   // kAnchorStart, kAnchorCentre or kAnchorEnd, across and down.

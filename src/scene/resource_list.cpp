@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <new>
 
-#include "base/file.h"
+#include "base/files/file.h"
 #include "scene/cell_sheet.h"
 #include "scene/dad_file.h"
 #include "scene/dag_file.h"

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <list>
 
-#include "base/ref_counted.h"
+#include "base/lifetime/ref_counted.h"
 
 class CFile;
 class CDagFile;

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "base/owned_objects.h"
+#include "base/lifetime/owned_objects.h"
 #include "gfx/display_object_factory.h"
 #include "gfx/screen_manager.h"
 #include "scene/color_box.h"

@@ -8,11 +8,11 @@
 #include <list>
 #include <memory>
 
-#include "base/owned_objects.h"
+#include "base/lifetime/owned_objects.h"
 #include "gfx/screen_object_list.h"
 #include "scene/drawable.h"
 
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 
 class CColorBox;
 class CImage;

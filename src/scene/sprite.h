@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "base/end_watch.h"
+#include "base/threads/end_watch.h"
 #include "gfx/image.h"
 #include "scene/drawable.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 
 class CImage;
 class CImagePart;

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "gfx/d3d_texture.h"
-#include "base/end_watch.h"
+#include "base/threads/end_watch.h"
 #include "gfx/render_list.h"
 #include "scene/render_geometry.h"
 

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "base/packed_block.h"
+#include "base/files/packed_block.h"
 #include "script/sob_object.h"
 
 namespace {

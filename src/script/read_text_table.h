@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "base/bit_array.h"
-#include "base/byte_cursor.h"
+#include "base/numbers/bit_array.h"
+#include "base/numbers/byte_cursor.h"
 
 struct ReadTextRecord {
   std::string name;              // the script's upper-case name

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "platform/diagnostic_log.h"
-#include "platform/executable_memory.h"
+#include "platform/system/diagnostic_log.h"
+#include "platform/system/executable_memory.h"
 #include "script/script_interpreter.h"
 #include "script/script_translated_run.h"
 

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "base/file_services.h"
-#include "base/path.h"
-#include "platform/diagnostic_log.h"
+#include "base/files/file_services.h"
+#include "base/files/path.h"
+#include "platform/system/diagnostic_log.h"
 #include "script/script_transfer.h"
 #include "script/transfer_builtins.h"
 

@@ -4,8 +4,8 @@
 // old one and renamed over it.
 #include <cstring>
 
-#include "base/file_services.h"
-#include "base/packed_block.h"
+#include "base/files/file_services.h"
+#include "base/files/packed_block.h"
 #include "script/script_host.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <iterator>
 #include <limits>
 
-#include "base/app_hooks.h"
+#include "base/system/app_hooks.h"
 #include "script/script_context.h"
 #include "script/script_translations.h"
 #include "script/sob_opcode.h"

@@ -22,7 +22,7 @@
 #include <span>
 #include <utility>
 
-#include "platform/virtual_memory.h"
+#include "platform/system/virtual_memory.h"
 #include "script/script_fault.h"
 
 class ScriptMemory {

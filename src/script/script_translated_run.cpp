@@ -4,7 +4,7 @@
 #include <limits>
 #include <optional>
 
-#include "base/app_hooks.h"
+#include "base/system/app_hooks.h"
 #include "script/script_context.h"
 #include "script/script_interpreter.h"
 #include "script/script_translations.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/diagnostic_log.h"
+#include "platform/system/diagnostic_log.h"
 #include "script/script_translated_run.h"
 
 namespace {

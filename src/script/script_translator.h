@@ -38,7 +38,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/executable_memory.h"
+#include "platform/system/executable_memory.h"
 
 class ScriptMemory;
 

@@ -14,7 +14,7 @@
 #include <span>
 #include <vector>
 
-#include "base/byte_cursor.h"
+#include "base/numbers/byte_cursor.h"
 #include "script/script_memory.h"
 #include "script/sob_object.h"
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "base/file_services.h"
-#include "base/path.h"
-#include "base/sjis_case.h"
+#include "base/files/file_services.h"
+#include "base/files/path.h"
+#include "base/text/sjis_case.h"
 #include "script/sob_object.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "base/byte_cursor.h"
+#include "base/numbers/byte_cursor.h"
 #include "script/handle_table.h"
 #include "script/native_args.h"
 #include "script/read_text_table.h"

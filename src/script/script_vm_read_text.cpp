@@ -1,8 +1,8 @@
 // The read-text records of CScriptVm and their text-log file.
 #include <cstring>
 
-#include "base/file_services.h"
-#include "base/path.h"
+#include "base/files/file_services.h"
+#include "base/files/path.h"
 #include "script/script_vm.h"
 #include "script/sob_object.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "base/byte_cursor.h"
+#include "base/numbers/byte_cursor.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/diagnostic_log.h"
+#include "platform/system/diagnostic_log.h"
 #include "script/script_transfer.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "script/voice_table.h"
 
-#include "base/byte_cursor.h"
+#include "base/numbers/byte_cursor.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "base/data_file_layer.h"
-#include "base/path.h"
+#include "base/files/data_file_layer.h"
+#include "base/files/path.h"
 #include "sound/bgm_fade_tasks.h"
 #include "sound/fade_task_start.h"
 #include "sound/sound_channel_manager.h"

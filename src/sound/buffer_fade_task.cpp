@@ -1,6 +1,6 @@
 #include "sound/buffer_fade_task.h"
 
-#include "base/lock_guard.h"
+#include "base/threads/lock_guard.h"
 #include "sound/sound_buffer.h"
 
 CBufferFadeTask::CBufferFadeTask(CSoundBuffer& buffer, uint32_t duration)

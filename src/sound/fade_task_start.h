@@ -5,7 +5,7 @@
 #include <memory>
 #include <utility>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 
 // The task belongs to the timer manager once started; a failed start leaves it to be deleted
 // here. The start's result.

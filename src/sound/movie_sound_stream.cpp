@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/diagnostic_log.h"
+#include "platform/system/diagnostic_log.h"
 #include "sound/sound_device.h"
 
 namespace {

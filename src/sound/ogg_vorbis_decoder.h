@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-#include "base/file.h"
-#include "platform/vorbis_file.h"
-#include "resource/sound_decoder.h"
+#include "base/files/file.h"
+#include "platform/sound/vorbis_file.h"
+#include "resource/plugins/sound_decoder.h"
 
 class COggVorbisDecoder final : public CSoundDecoder, private plat::VorbisSource {
  public:

@@ -2,7 +2,7 @@
 // sound-decoder host under the extension "OGG".
 #pragma once
 
-#include "resource/sound_decoder_manager.h"
+#include "resource/plugins/sound_decoder_manager.h"
 
 class COggVorbisModule final : public CSoundDecoderProvider {
  public:

@@ -5,7 +5,7 @@
 #include <memory>
 #include <new>
 
-#include "base/lock_guard.h"
+#include "base/threads/lock_guard.h"
 #include "sound/buffer_fade_task.h"
 
 namespace {

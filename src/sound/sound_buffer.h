@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "base/critical_section.h"
-#include "base/timed_task.h"
-#include "base/timer_manager.h"
-#include "platform/sound_buffer.h"
+#include "base/threads/critical_section.h"
+#include "base/time/timed_task.h"
+#include "base/time/timer_manager.h"
+#include "platform/sound/sound_buffer.h"
 #include "script/handle_table.h"
 
 class CSoundBuffer : public ScriptVisible<CSoundBuffer> {

@@ -4,8 +4,8 @@
 #include <new>
 #include <string_view>
 
-#include "base/lock_guard.h"
-#include "base/sjis_case.h"
+#include "base/text/sjis_case.h"
+#include "base/threads/lock_guard.h"
 #include "script/voice_table.h"
 #include "sound/voice_ducking_task.h"
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "base/byte_cursor.h"
-#include "base/critical_section.h"
-#include "base/timer_manager.h"
+#include "base/numbers/byte_cursor.h"
+#include "base/threads/critical_section.h"
+#include "base/time/timer_manager.h"
 #include "sound/static_sound_buffer.h"
 #include "sound/stream_sound_buffer.h"
 

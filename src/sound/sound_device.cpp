@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "base/thread_com.h"
-#include "platform/audio_backend.h"
+#include "base/threads/thread_com.h"
+#include "platform/sound/audio_backend.h"
 #include "sound/sound_device_list.h"
 
 CSoundDevice* g_SoundBufferDevice = nullptr;

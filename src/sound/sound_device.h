@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/audio_device.h"
-#include "platform/sound_buffer.h"
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
+#include "platform/sound/audio_device.h"
+#include "platform/sound/sound_buffer.h"
 
 class CSoundDevice {
  public:

@@ -1,7 +1,7 @@
 #include "sound/sound_device_list.h"
 
-#include "platform/audio_backend.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/sound/audio_backend.h"
 
 std::vector<SoundDeviceInfo> g_SoundDeviceList;
 

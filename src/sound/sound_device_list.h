@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/audio_device.h"
+#include "platform/sound/audio_device.h"
 
 struct SoundDeviceInfo {
   std::optional<plat::AudioDeviceGuid> guid;  // none for the default device

@@ -4,11 +4,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "base/data_file_layer.h"
-#include "base/little_endian.h"
-#include "base/lock_guard.h"
-#include "base/path.h"
-#include "resource/sound_decoder_manager.h"
+#include "base/files/data_file_layer.h"
+#include "base/files/path.h"
+#include "base/numbers/little_endian.h"
+#include "base/threads/lock_guard.h"
+#include "resource/plugins/sound_decoder_manager.h"
 #include "sound/sound_device.h"
 
 namespace {

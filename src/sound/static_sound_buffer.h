@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "resource/sound_decoder.h"
+#include "resource/plugins/sound_decoder.h"
 #include "sound/sound_buffer.h"
 
 class CSoundDevice;

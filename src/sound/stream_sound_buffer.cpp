@@ -5,8 +5,8 @@
 #include <new>
 #include <vector>
 
-#include "base/lock_guard.h"
-#include "resource/sound_decoder_manager.h"
+#include "base/threads/lock_guard.h"
+#include "resource/plugins/sound_decoder_manager.h"
 #include "sound/sound_device.h"
 
 namespace {

@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "base/event.h"
-#include "base/worker_thread.h"
-#include "resource/sound_decoder.h"
+#include "base/threads/event.h"
+#include "base/threads/worker_thread.h"
+#include "resource/plugins/sound_decoder.h"
 #include "sound/sound_buffer.h"
 
 class CSoundDevice;

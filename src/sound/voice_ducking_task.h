@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "base/timed_task.h"
-#include "base/timer_manager.h"
+#include "base/time/timed_task.h"
+#include "base/time/timer_manager.h"
 
 class CSoundChannelManager;
 

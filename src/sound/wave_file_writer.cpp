@@ -7,10 +7,10 @@
 #include <new>
 #include <vector>
 
-#include "base/file.h"
-#include "base/file_services.h"
-#include "base/little_endian.h"
-#include "resource/sound_decoder_manager.h"
+#include "base/files/file.h"
+#include "base/files/file_services.h"
+#include "base/numbers/little_endian.h"
+#include "resource/plugins/sound_decoder_manager.h"
 
 namespace {
 

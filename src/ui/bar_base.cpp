@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "base/input_bindings.h"
-#include "base/keyboard.h"
-#include "base/millisecond_clock.h"
-#include "base/mouse.h"
+#include "base/input/input_bindings.h"
+#include "base/input/keyboard.h"
+#include "base/input/mouse.h"
+#include "base/time/millisecond_clock.h"
 #include "ui/gui_command_listener.h"
 #include "ui/gui_window.h"
 #include "ui/scroll_bar_arrow.h"

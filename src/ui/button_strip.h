@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "base/watched_ptr.h"
+#include "base/lifetime/watched_ptr.h"
 #include "gfx/image.h"
 #include "ui/widget_face.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "base/timed_task.h"
+#include "base/time/timed_task.h"
 #include "scene/color_box.h"
 
 class CCaretBlinkTask final : public CTimedTask {

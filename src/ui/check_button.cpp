@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "base/millisecond_clock.h"
-#include "base/mouse.h"
+#include "base/input/mouse.h"
+#include "base/time/millisecond_clock.h"
 #include "ui/gui_window.h"
 #include "ui/widget_input.h"
 

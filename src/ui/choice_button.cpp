@@ -1,6 +1,6 @@
 #include "ui/choice_button.h"
 
-#include "base/mouse.h"
+#include "base/input/mouse.h"
 #include "ui/gui_window.h"
 #include "ui/widget_input.h"
 

@@ -1,6 +1,6 @@
 #include "ui/click_area.h"
 
-#include "base/mouse.h"
+#include "base/input/mouse.h"
 #include "ui/widget_input.h"
 
 uint32_t CClickArea::Create(int32_t x, int32_t y, int32_t width, int32_t height, int32_t hot_x, int32_t hot_y,

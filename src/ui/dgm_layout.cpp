@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <optional>
 
-#include "base/byte_cursor.h"
-#include "base/file.h"
-#include "base/path.h"
+#include "base/files/file.h"
+#include "base/files/path.h"
+#include "base/numbers/byte_cursor.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "ui/edge_disc.h"
 #include "ui/text_markup.h"
 

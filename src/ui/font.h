@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "gfx/color_ramp.h"
-#include "platform/font_face.h"
+#include "platform/fonts/font_face.h"
 #include "ui/font_base.h"
 #include "ui/glyph_cache.h"
 #include "ui/glyph_set.h"

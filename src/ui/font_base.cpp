@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 
 CFontBase* g_DefaultFont = nullptr;
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/font_face.h"
+#include "platform/fonts/font_face.h"
 #include "ui/font_base.h"
 
 struct CFontList {

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "platform/sjis.h"
-#include "platform/text_out.h"
+#include "platform/encoding/sjis.h"
+#include "platform/window/text_out.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/font_face.h"
-#include "platform/gdi.h"
+#include "platform/fonts/font_face.h"
+#include "platform/window/gdi.h"
 #include "ui/font_base.h"
 
 class CGdiFont : public CFontBase {

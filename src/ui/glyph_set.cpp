@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "gfx/image.h"
 #include "ui/edge_disc.h"
 

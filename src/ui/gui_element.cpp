@@ -1,6 +1,6 @@
 #include "ui/gui_element.h"
 
-#include "base/end_watch.h"
+#include "base/threads/end_watch.h"
 #include "ui/gui_window.h"
 
 CGuiElement::~CGuiElement() {

@@ -2,13 +2,13 @@
 
 #include <array>
 
-#include "base/input_manager.h"
-#include "base/millisecond_clock.h"
-#include "base/mouse.h"
+#include "base/input/input_manager.h"
+#include "base/time/millisecond_clock.h"
+#include "base/input/mouse.h"
 #include "gfx/image_part.h"
 #include "gfx/screen_manager.h"
 #include "scene/draw_layer.h"
-#include "platform/cursor.h"
+#include "platform/window/cursor.h"
 #include "sound/sound_channel_manager.h"
 #include "ui/font_base.h"
 #include "ui/gui_element.h"

@@ -9,9 +9,9 @@
 #include <functional>
 #include <utility>
 
-#include "base/end_watch.h"
+#include "base/threads/end_watch.h"
 #include "gfx/image.h"
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 #include "scene/sprite.h"
 #include "ui/font_base.h"
 #include "ui/gui_command_listener.h"

@@ -4,8 +4,8 @@
 #include <iterator>
 #include <new>
 
-#include "base/input_bindings.h"
-#include "base/keyboard.h"
+#include "base/input/input_bindings.h"
+#include "base/input/keyboard.h"
 #include "ui/gui_element.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <deque>
 #include <list>
 
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 
 class CGuiElement;
 class CInputBindings;

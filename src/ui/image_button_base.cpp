@@ -1,8 +1,8 @@
 #include "ui/image_button_base.h"
 
-#include "base/input_bindings.h"
-#include "base/millisecond_clock.h"
-#include "base/mouse.h"
+#include "base/input/input_bindings.h"
+#include "base/input/mouse.h"
+#include "base/time/millisecond_clock.h"
 #include "ui/gui_window.h"
 #include "ui/widget_input.h"
 

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "platform/text_composition.h"
-#include "platform/window_messages.h"
+#include "platform/encoding/text_composition.h"
+#include "platform/events/window_messages.h"
 
 class CImeContext {
  public:

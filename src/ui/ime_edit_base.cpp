@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "base/input_bindings.h"
-#include "base/mouse.h"
+#include "base/input/input_bindings.h"
+#include "base/input/mouse.h"
 #include "ui/font.h"
 #include "ui/gui_window.h"
 #include "ui/ime_context.h"

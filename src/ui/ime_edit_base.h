@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 #include "ui/font.h"
 #include "ui/gui_element.h"
 

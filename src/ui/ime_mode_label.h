@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "base/watched_ptr.h"
+#include "base/lifetime/watched_ptr.h"
 #include "gfx/image.h"
 #include "scene/draw_list.h"
 #include "scene/sprite.h"

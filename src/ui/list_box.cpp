@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "base/input_bindings.h"
-#include "base/keyboard.h"
-#include "base/mouse.h"
+#include "base/input/input_bindings.h"
+#include "base/input/keyboard.h"
+#include "base/input/mouse.h"
 #include "ui/font_base.h"
 #include "ui/gui_window.h"
 #include "ui/text_image.h"

@@ -9,7 +9,7 @@
 #include <deque>
 #include <memory>
 
-#include "base/string_list.h"
+#include "base/text/string_list.h"
 #include "ui/font_base.h"
 #include "ui/gui_command_listener.h"
 #include "ui/scroll_bar.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <utility>
 
-#include "base/watched_ptr.h"
+#include "base/lifetime/watched_ptr.h"
 #include "gfx/image.h"
 #include "ui/font.h"
 #include "ui/list_part.h"

@@ -1,8 +1,8 @@
 #include "ui/list_part.h"
 
-#include "base/bit_array.h"
-#include "base/millisecond_clock.h"
-#include "base/mouse.h"
+#include "base/input/mouse.h"
+#include "base/numbers/bit_array.h"
+#include "base/time/millisecond_clock.h"
 #include "ui/gui_window.h"
 #include "ui/widget_input.h"
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "gfx/image.h"
-#include "platform/font_face.h"
+#include "platform/fonts/font_face.h"
 #include "script/handle_table.h"
 #include "scene/sprite.h"
 #include "ui/font.h"

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "base/little_endian.h"
+#include "base/numbers/little_endian.h"
 #include "ui/font_base.h"
 #include "ui/list_menu.h"
 #include "ui/text_layout.h"

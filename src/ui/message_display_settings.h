@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "base/game_settings.h"
+#include "base/settings/game_settings.h"
 
 class CFontBase;
 class CListMenu;

@@ -6,9 +6,9 @@
 #include <list>
 #include <memory>
 
-#include "base/owned_objects.h"
+#include "base/lifetime/owned_objects.h"
 #include "gfx/screen_object_list.h"
-#include "platform/font_face.h"
+#include "platform/fonts/font_face.h"
 #include "ui/font_base.h"
 
 class CFont;

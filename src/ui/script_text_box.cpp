@@ -4,10 +4,10 @@
 #include <memory>
 #include <string>
 
-#include "base/input_bindings.h"
-#include "base/input_manager.h"
-#include "base/player_input.h"
-#include "base/timer_manager.h"
+#include "base/input/input_bindings.h"
+#include "base/input/input_manager.h"
+#include "base/input/player_input.h"
+#include "base/time/timer_manager.h"
 #include "scene/cell_sheet.h"
 #include "scene/picture_part.h"
 #include "ui/check_button.h"

@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdint>
 
-#include "base/ref_counted.h"
+#include "base/lifetime/ref_counted.h"
 #include "scene/cell_sheet.h"
 #include "ui/text_layout.h"
 

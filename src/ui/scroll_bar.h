@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "base/watched_ptr.h"
+#include "base/lifetime/watched_ptr.h"
 #include "gfx/image.h"
 #include "ui/bar_base.h"
 #include "ui/widget_face.h"

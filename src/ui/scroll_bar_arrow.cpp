@@ -1,7 +1,7 @@
 #include "ui/scroll_bar_arrow.h"
 
-#include "base/millisecond_clock.h"
-#include "base/mouse.h"
+#include "base/input/mouse.h"
+#include "base/time/millisecond_clock.h"
 #include "gfx/image.h"
 #include "ui/bar_base.h"
 #include "ui/widget_input.h"

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "base/watched_ptr.h"
+#include "base/lifetime/watched_ptr.h"
 #include "gfx/image.h"
 #include "ui/gui_element.h"
 #include "ui/widget_face.h"

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "base/game_settings.h"
-#include "base/millisecond_clock.h"
-#include "base/player_input.h"
+#include "base/input/player_input.h"
+#include "base/settings/game_settings.h"
+#include "base/time/millisecond_clock.h"
 #include "ui/message_text.h"
 #include "ui/script_text_box.h"
 

@@ -5,7 +5,7 @@
 #include <new>
 #include <string>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "scene/draw_list.h"
 #include "ui/caret_blink_task.h"
 #include "ui/font.h"

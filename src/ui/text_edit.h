@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "base/watched_ptr.h"
+#include "base/lifetime/watched_ptr.h"
 #include "gfx/image.h"
-#include "platform/text_composition.h"
+#include "platform/encoding/text_composition.h"
 #include "scene/color_box.h"
 #include "scene/draw_list.h"
 #include "scene/sprite.h"

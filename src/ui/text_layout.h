@@ -7,7 +7,7 @@
 #include <deque>
 #include <memory>
 
-#include "base/watched_ptr.h"
+#include "base/lifetime/watched_ptr.h"
 #include "gfx/image.h"
 #include "scene/color_box.h"
 #include "scene/draw_list.h"

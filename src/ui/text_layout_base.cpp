@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "base/input_bindings.h"
-#include "base/mouse.h"
+#include "base/input/input_bindings.h"
+#include "base/input/mouse.h"
 #include "pixel/image_limits.h"
 #include "ui/font.h"
 #include "ui/gui_window.h"

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 #include "ui/font.h"
 #include "ui/gui_element.h"
 #include "ui/widget_action.h"

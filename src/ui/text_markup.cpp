@@ -1,6 +1,6 @@
 #include "ui/text_markup.h"
 
-#include "platform/sjis.h"
+#include "platform/encoding/sjis.h"
 
 namespace {
 

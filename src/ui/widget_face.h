@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "base/watched_ptr.h"
-#include "platform/window_messages.h"
+#include "base/lifetime/watched_ptr.h"
+#include "platform/events/window_messages.h"
 #include "scene/color_box.h"
 #include "scene/sprite.h"
 

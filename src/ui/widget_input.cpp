@@ -1,7 +1,7 @@
 #include "ui/widget_input.h"
 
-#include "base/input_bindings.h"
-#include "base/millisecond_clock.h"
+#include "base/input/input_bindings.h"
+#include "base/time/millisecond_clock.h"
 
 bool IsDecidePressed(const CInputBindings* bindings) {
   return bindings != nullptr && bindings->IsActionPressed(kDecideAction);

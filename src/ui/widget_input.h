@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 #include "ui/gui_element.h"
 #include "ui/gui_window.h"
 

@@ -8,7 +8,7 @@
 #include <list>
 #include <memory>
 
-#include "base/watched_ptr.h"
+#include "base/lifetime/watched_ptr.h"
 #include "scene/draw_layer.h"
 #include "scene/draw_list.h"
 #include "ui/list_box.h"

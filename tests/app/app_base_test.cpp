@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/win_main.h"
-#include "platform/message_queue.h"
+#include "platform/window/message_queue.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "app/game_app.h"
-#include "platform/message_box.h"
-#include "platform/message_queue.h"
+#include "platform/window/message_box.h"
+#include "platform/window/message_queue.h"
 #include "support/message_box_answers.h"
 #include "support/game_settings_files.h"
 #include "support/log_capture.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
 #include "sob_assembler.h"
 #include "support/action_polling_main.h"
 #include "support/fixed_step_game.h"

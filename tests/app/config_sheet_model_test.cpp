@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/config_sheet_model.h"
-#include "base/little_endian.h"
+#include "base/numbers/little_endian.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "app/message_dialog_model.h"
 #include "app/text_input_dialog_model.h"
 #include "app/version_dialog_model.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "base/game_key_bindings.h"
-#include "base/player_input.h"
+#include "base/input/game_key_bindings.h"
+#include "base/input/player_input.h"
 #include "sob_assembler.h"
 #include "support/action_polling_main.h"
 #include "support/game_settings_files.h"

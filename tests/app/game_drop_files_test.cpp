@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/game_app.h"
-#include "platform/message_queue.h"
+#include "platform/window/message_queue.h"
 #include "support/game_main_window.h"
 #include "support/log_capture.h"
 

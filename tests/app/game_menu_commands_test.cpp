@@ -3,8 +3,8 @@
 #include <string>
 
 #include "app/game_app.h"
-#include "platform/message_box.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/window/message_box.h"
 #include "support/log_capture.h"
 
 namespace {

@@ -21,9 +21,9 @@
 #include <utility>
 
 #include "app/game_app.h"
-#include "base/app_hooks.h"
-#include "platform/host_path.h"
-#include "platform/message_box.h"
+#include "base/system/app_hooks.h"
+#include "platform/files/host_path.h"
+#include "platform/window/message_box.h"
 #include "sob_assembler.h"
 #include "support/message_box_answers.h"
 #include "support/game_settings_files.h"

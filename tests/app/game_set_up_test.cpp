@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "app/game_app.h"
-#include "base/file_services.h"
-#include "base/little_endian.h"
-#include "base/script_write_rule.h"
-#include "platform/dialog_host.h"
-#include "platform/message_box.h"
-#include "platform/text_encoding.h"
+#include "base/files/file_services.h"
+#include "base/files/script_write_rule.h"
+#include "base/numbers/little_endian.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/window/dialog_host.h"
+#include "platform/window/message_box.h"
 #include "support/game_settings_files.h"
 #include "support/log_capture.h"
 #include "support/temp_game_folder.h"

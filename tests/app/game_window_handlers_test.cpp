@@ -5,11 +5,11 @@
 
 #include "app/game_app.h"
 #include "builtins/menu_command.h"
-#include "platform/control_key.h"
-#include "platform/message_box.h"
-#include "platform/message_queue.h"
-#include "platform/text_encoding.h"
-#include "platform/window.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/events/control_key.h"
+#include "platform/window/message_box.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/window.h"
 #include "support/game_main_window.h"
 #include "support/log_capture.h"
 

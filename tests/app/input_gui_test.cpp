@@ -10,10 +10,10 @@
 #include <thread>
 
 #include "app/game_app.h"
-#include "base/game_key_bindings.h"
-#include "platform/host_path.h"
-#include "platform/message_box.h"
-#include "platform/text_encoding.h"
+#include "base/input/game_key_bindings.h"
+#include "platform/files/host_path.h"
+#include "platform/window/message_box.h"
+#include "platform/encoding/text_encoding.h"
 #include "sob_assembler.h"
 #include "support/action_polling_main.h"
 #include "support/message_box_answers.h"

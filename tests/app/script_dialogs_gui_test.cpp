@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/dialog_host.h"
+#include "platform/window/dialog_host.h"
 #include "support/fixed_step_game.h"
 #include "support/log_capture.h"
 #include "support/script_only_game.h"

@@ -9,8 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/message_box.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/window/message_box.h"
 #include "support/fixed_step_game.h"
 #include "support/log_capture.h"
 #include "support/message_box_answers.h"

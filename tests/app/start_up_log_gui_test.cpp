@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/game_app.h"
-#include "platform/host_path.h"
-#include "platform/message_box.h"
+#include "platform/files/host_path.h"
+#include "platform/window/message_box.h"
 #include "sob_assembler.h"
 #include "support/message_box_answers.h"
 #include "support/game_settings_files.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "gfx/screen_manager.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "app/text_input_buffer.h"
-#include "base/timer_manager.h"
-#include "platform/message_queue.h"
+#include "base/time/timer_manager.h"
+#include "platform/window/message_queue.h"
 #include "scene/draw_list.h"
 #include "support/fake_clock.h"
 #include "support/japanese_face.h"

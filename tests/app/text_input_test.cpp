@@ -9,9 +9,9 @@
 
 #include "app/ime_composition.h"
 #include "app/text_input_buffer.h"
-#include "platform/event_translation.h"
-#include "platform/text_composition.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_composition.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/events/event_translation.h"
 #include "ui/gui_test_support.h"
 
 namespace {

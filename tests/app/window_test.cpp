@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/message_queue.h"
+#include "platform/window/message_queue.h"
 
 namespace {
 

@@ -9,15 +9,15 @@
 #include <vector>
 
 #include "anim_file_writer.h"
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "builtin_call.h"
 #include "builtins/script_task.h"
 #include "dgm_writer.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
 #include "pixel/pixel_tables.h"
-#include "resource/elg_decoder.h"
-#include "resource/image_loader_manager.h"
+#include "resource/pictures/elg_decoder.h"
+#include "resource/pictures/image_loader_manager.h"
 #include "scene/cell_sheet.h"
 #include "scene/dad_file.h"
 #include "scene/dag_file.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "builtin_call.h"
-#include "resource/file_system.h"
+#include "resource/archives/file_system.h"
 #include "support/data_files_fixture.h"
 #include "support/log_capture.h"
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "builtins/clipboard_text.h"
-#include "platform/clipboard.h"
+#include "platform/window/clipboard.h"
 
 namespace {
 

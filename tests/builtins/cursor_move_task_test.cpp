@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "base/framework_settings.h"
-#include "base/timer_manager.h"
+#include "base/settings/framework_settings.h"
+#include "base/time/timer_manager.h"
 #include "support/fake_app_services.h"
 #include "support/fake_clock.h"
 #include "support/scoped_frame_timers.h"

@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <string>
 
-#include "base/script_write_rule.h"
+#include "base/files/script_write_rule.h"
 #include "builtin_call.h"
-#include "platform/find_data.h"
-#include "resource/file_system.h"
+#include "platform/files/find_data.h"
+#include "resource/archives/file_system.h"
 #include "support/data_files_fixture.h"
 #include "support/fake_archive.h"
 

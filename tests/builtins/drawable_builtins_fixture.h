@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <utility>
 
-#include "base/timer_manager.h"
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
+#include "base/time/timer_manager.h"
 #include "builtin_call.h"
 #include "gfx/image.h"
 #include "gfx/screen_manager.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "game/game_script_host.h"
 #include "gfx/image.h"
 #include "scene/draw_layer.h"

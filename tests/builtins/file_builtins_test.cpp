@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "base/script_write_rule.h"
+#include "base/files/script_write_rule.h"
 #include "builtin_call.h"
 #include "builtins/file_handle_builtins.h"
 #include "script/script_fault.h"

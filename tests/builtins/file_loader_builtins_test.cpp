@@ -5,9 +5,9 @@
 #include <string>
 #include <utility>
 
-#include "base/async_file_loader.h"
-#include "base/file_list.h"
-#include "base/script_write_rule.h"
+#include "base/files/async_file_loader.h"
+#include "base/files/file_list.h"
+#include "base/files/script_write_rule.h"
 #include "builtin_call.h"
 #include "support/data_files_fixture.h"
 

@@ -10,7 +10,7 @@
 #include "builtin_call.h"
 #include "gfx/image.h"
 #include "gfx/screen_manager.h"
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "pixel/pixel_tables.h"
 #include "support/fake_app_services.h"
 #include "support/japanese_face.h"

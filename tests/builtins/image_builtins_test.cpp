@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "builtin_call.h"
-#include "base/timer_manager.h"
-#include "base/trig_tables.h"
+#include "base/time/timer_manager.h"
+#include "base/numbers/trig_tables.h"
 #include "effects/timed_wipe_host.h"
 #include "gfx/image.h"
 #include "gfx/screen_manager.h"

@@ -7,8 +7,8 @@
 #include "drawable_builtins_fixture.h"
 #include "effects/builtin_effects.h"
 #include "gfx/image_canvas.h"
-#include "resource/dcp_plugin_manager.h"
-#include "resource/tcp_plugin_manager.h"
+#include "resource/plugins/dcp_plugin_manager.h"
+#include "resource/plugins/tcp_plugin_manager.h"
 
 namespace {
 

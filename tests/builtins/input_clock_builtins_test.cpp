@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "base/elapsed_timer_array.h"
-#include "base/game_key_bindings.h"
-#include "base/input_manager.h"
+#include "base/input/game_key_bindings.h"
+#include "base/input/input_manager.h"
+#include "base/time/elapsed_timer_array.h"
 #include "gfx/ddraw_picture.h"
 #include "gfx/image_base.h"
 #include "support/fake_app_services.h"

@@ -9,8 +9,8 @@
 
 #include "builtins/script_task.h"
 #include "gfx/image.h"
-#include "resource/elg_decoder.h"
-#include "resource/image_loader_manager.h"
+#include "resource/pictures/elg_decoder.h"
+#include "resource/pictures/image_loader_manager.h"
 #include "scene/resource_list.h"
 #include "sound_builtins_fixture.h"
 #include "support/anim_test_pictures.h"

@@ -4,8 +4,8 @@
 #include <bit>
 #include <cstdint>
 
-#include "base/subtractive_random.h"
-#include "base/trig_tables.h"
+#include "base/numbers/subtractive_random.h"
+#include "base/numbers/trig_tables.h"
 #include "builtin_call.h"
 #include "builtins/memory_builtins.h"
 #include "script/script_fault.h"

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "base/framework_settings.h"
-#include "platform/window_messages.h"
+#include "base/settings/framework_settings.h"
+#include "platform/events/window_messages.h"
 #include "support/fake_app_services.h"
 
 namespace {

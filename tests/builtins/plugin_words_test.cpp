@@ -11,8 +11,8 @@
 #include "drawable_builtins_fixture.h"
 #include "effects/builtin_effects.h"
 #include "effects/zoom_source.h"
-#include "resource/dcp_plugin_manager.h"
-#include "resource/tcp_plugin_manager.h"
+#include "resource/plugins/dcp_plugin_manager.h"
+#include "resource/plugins/tcp_plugin_manager.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "base/timer_manager.h"
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
+#include "base/time/timer_manager.h"
 #include "builtin_call.h"
 #include "builtins/script_task.h"
 #include "effects/transition_drawable.h"

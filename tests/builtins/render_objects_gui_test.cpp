@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "builtin_call.h"
 #include "gfx/ddraw_picture.h"
 #include "gfx/screen_manager.h"

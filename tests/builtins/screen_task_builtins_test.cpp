@@ -6,15 +6,15 @@
 
 #include <memory>
 
-#include "base/game_switches.h"
-#include "base/timer_manager.h"
+#include "base/settings/game_switches.h"
+#include "base/time/timer_manager.h"
 #include "builtin_call.h"
 #include "builtins/script_task.h"
 #include "effects/sp_fade_effect.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
-#include "resource/dcp_plugin_manager.h"
-#include "resource/image_loader_manager.h"
+#include "resource/pictures/image_loader_manager.h"
+#include "resource/plugins/dcp_plugin_manager.h"
 #include "scene/sprite.h"
 #include "support/fake_app_services.h"
 #include "support/probe_task.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "builtins/builtin_table.h"
 #include "script/handle_table.h"
 #include "script/script_memory.h"

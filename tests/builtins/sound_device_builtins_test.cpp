@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "base/game_switches.h"
-#include "base/little_endian.h"
-#include "base/script_write_rule.h"
-#include "platform/message_box.h"
+#include "base/files/script_write_rule.h"
+#include "base/numbers/little_endian.h"
+#include "base/settings/game_switches.h"
+#include "platform/window/message_box.h"
 #include "sound/wave_file_writer.h"
 #include "sound_builtins_fixture.h"
 #include "support/fake_app_services.h"

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "ogg_writer.h"
 #include "sound/ogg_vorbis_module.h"
 #include "sound/sound_output.h"

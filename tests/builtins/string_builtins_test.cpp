@@ -7,7 +7,7 @@
 #include <string>
 
 #include "builtin_call.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
 #include "script/script_fault.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // set safely when the scripts release or reload it meanwhile.
 #include <string>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "builtins/widget_builtins_fixture.h"
 #include "scene/cell_sheet.h"
 #include "scene/picture_part.h"

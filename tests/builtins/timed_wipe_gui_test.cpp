@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "builtin_call.h"
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "effects/timed_wipe_host.h"
 #include "gfx/direct_draw_device.h"
 #include "gfx/image.h"

@@ -5,7 +5,7 @@
 
 #include <utility>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "support/fake_app_services.h"
 #include "support/sound_channels_fixture.h"
 

@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "base/input_manager.h"
-#include "base/keyboard.h"
-#include "base/mouse.h"
+#include "base/input/input_manager.h"
+#include "base/input/keyboard.h"
+#include "base/input/mouse.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
 #include "pixel/pixel_tables.h"
-#include "resource/elg_decoder.h"
-#include "resource/image_loader_manager.h"
+#include "resource/pictures/elg_decoder.h"
+#include "resource/pictures/image_loader_manager.h"
 #include "scene/draw_layer.h"
 #include "scene/draw_layer_factory.h"
 #include "support/fake_font_face.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "base/input_manager.h"
-#include "base/mouse.h"
+#include "base/input/input_manager.h"
+#include "base/input/mouse.h"
 #include "builtins/widget_builtins_fixture.h"
 #include "gfx/direct_draw_device.h"
 #include "gfx/screen_manager.h"

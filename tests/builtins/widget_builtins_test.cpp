@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "base/bit_array.h"
+#include "base/numbers/bit_array.h"
 #include "builtins/widget_builtins_fixture.h"
 #include "ui/check_button.h"
 #include "ui/click_area.h"
@@ -14,7 +14,7 @@
 #include "ui/scroll_bar_arrow.h"
 #include "ui/script_text_box.h"
 #include "ui/text_anim_task.h"
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "base/game_settings.h"
-#include "base/little_endian.h"
+#include "base/numbers/little_endian.h"
+#include "base/settings/game_settings.h"
 #include "demo_game_copy.h"
 #include "demo_reader.h"
 #include "sound/sound_channel_manager.h"

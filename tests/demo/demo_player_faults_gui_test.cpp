@@ -17,7 +17,7 @@
 
 #include "demo_game_copy.h"
 #include "demo_reader.h"
-#include "platform/session_end.h"
+#include "platform/events/session_end.h"
 #include "support/fixed_step_game.h"
 #include "support/input_events.h"
 #include "support/log_capture.h"

@@ -13,7 +13,7 @@
 
 #include "movie_clip_writer.h"
 #include "novel/text_window.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
 #include "support/fixed_step_game.h"
 #include "support/input_events.h"
 #include "support/log_capture.h"

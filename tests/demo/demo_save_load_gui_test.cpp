@@ -17,7 +17,7 @@
 #include "demo_game_copy.h"
 #include "demo_reader.h"
 #include "game/save_file_layout.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
 #include "support/fixed_step_game.h"
 #include "support/log_capture.h"
 

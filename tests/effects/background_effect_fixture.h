@@ -7,13 +7,13 @@
 
 #include <cstdint>
 
-#include "base/timer_manager.h"
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
+#include "base/time/timer_manager.h"
 #include "effects/effect.h"
 #include "effects/effect_args.h"
 #include "gfx/image_canvas.h"
 #include "pixel/pixel_tables.h"
-#include "resource/plugin_args.h"
+#include "resource/plugins/plugin_args.h"
 #include "scene/draw_layer.h"
 #include "scene/draw_layer_factory.h"
 #include "support/fake_clock.h"

@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "anim_file_writer.h"
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "effects/background_canvas.h"
 #include "effects/builtin_effects.h"
 #include "effects/create_by_name.h"
 #include "gfx/image_canvas.h"
 #include "pixel/pixel_tables.h"
-#include "resource/dcp_plugin_manager.h"
+#include "resource/plugins/dcp_plugin_manager.h"
 #include "scene/draw_layer.h"
 #include "scene/draw_layer_factory.h"
 #include "support/anim_test_pictures.h"

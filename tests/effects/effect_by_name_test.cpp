@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "base/app_hooks.h"
-#include "base/timer_manager.h"
+#include "base/system/app_hooks.h"
+#include "base/time/timer_manager.h"
 #include "effects/builtin_effects.h"
 #include "effects/create_by_name.h"
 #include "effects/effect.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "effects/create_by_name.h"
 #include "scene/draw_layer.h"
 #include "support/effect_window_test.h"

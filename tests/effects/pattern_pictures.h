@@ -15,8 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "base/subtractive_random.h"
-#include "base/trig_tables.h"
+#include "base/numbers/subtractive_random.h"
+#include "base/numbers/trig_tables.h"
 #include "effects/transition_patterns.h"
 #include "gfx/image.h"
 #include "pixel/pixel_tables.h"

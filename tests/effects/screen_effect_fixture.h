@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "background_effect_fixture.h"
-#include "base/subtractive_random.h"
-#include "base/timer_manager.h"
-#include "base/trig_tables.h"
+#include "base/numbers/subtractive_random.h"
+#include "base/numbers/trig_tables.h"
+#include "base/time/timer_manager.h"
 #include "effects/builtin_effects.h"
 #include "effects/effect.h"
 #include "elg_encoder.h"

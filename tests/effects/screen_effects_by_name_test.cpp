@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "effects/create_by_name.h"
-#include "resource/dcp_plugin_manager.h"
+#include "resource/plugins/dcp_plugin_manager.h"
 #include "screen_effect_fixture.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "base/subtractive_random.h"
+#include "base/numbers/subtractive_random.h"
 #include "effects/create_by_name.h"
 #include "effects/effect.h"
 #include "elg_encoder.h"

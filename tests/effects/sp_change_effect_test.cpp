@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "base/timer_manager.h"
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
+#include "base/time/timer_manager.h"
 #include "effects/sp_change_effect.h"
 #include "gfx/image.h"
 #include "pixel/pixel_tables.h"

@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "base/app_hooks.h"
-#include "base/timer_manager.h"
+#include "base/system/app_hooks.h"
+#include "base/time/timer_manager.h"
 #include "effects/sp_fade_effect.h"
 #include "scene/sprite.h"
 #include "support/fake_clock.h"

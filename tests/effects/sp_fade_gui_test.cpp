@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "effects/builtin_effects.h"
 #include "effects/create_by_name.h"
 #include "effects/effect.h"

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "effects/sp_gfade_effect.h"
 #include "gfx/color_ramp.h"
 #include "gfx/image.h"

@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "base/timer_manager.h"
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
+#include "base/time/timer_manager.h"
 #include "effects/bg_panime_effect.h"
 #include "effects/sp_panime_effect.h"
 #include "gfx/image_canvas.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "base/timer_manager.h"
-#include "base/trig_tables.h"
+#include "base/time/timer_manager.h"
+#include "base/numbers/trig_tables.h"
 #include "effects/sp_tanime_effect.h"
 #include "gfx/image_canvas.h"
 #include "elg_encoder.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "effects/builtin_effects.h"
 #include "effects/staff_roll_effect.h"
 #include "effects/staff_roll_layout.h"

@@ -7,8 +7,8 @@
 #include <set>
 #include <vector>
 
-#include "base/app_hooks.h"
-#include "base/timer_manager.h"
+#include "base/system/app_hooks.h"
+#include "base/time/timer_manager.h"
 #include "effects/timed_wipe_host.h"
 #include "effects/timed_wipe_strips.h"
 #include "gfx/image.h"

@@ -8,14 +8,14 @@
 
 #include <cstdint>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "effects/builtin_effects.h"
 #include "effects/create_by_name.h"
 #include "effects/trans_callback.h"
 #include "gfx/image_canvas.h"
 #include "gfx/pixel_library.h"
 #include "pixel/pixel_tables.h"
-#include "resource/tcp_plugin_manager.h"
+#include "resource/plugins/tcp_plugin_manager.h"
 #include "scene/draw_layer_factory.h"
 #include "support/fake_clock.h"
 

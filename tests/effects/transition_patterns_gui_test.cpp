@@ -6,14 +6,14 @@
 #include <memory>
 #include <vector>
 
-#include "base/subtractive_random.h"
-#include "base/trig_tables.h"
+#include "base/numbers/subtractive_random.h"
+#include "base/numbers/trig_tables.h"
 #include "effects/transition_patterns.h"
 #include "gfx/direct_draw_device.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
 #include "pixel/pixel_tables.h"
-#include "platform/window.h"
+#include "platform/window/window.h"
 #include "support/png_file.h"
 #include "support/test_window.h"
 

@@ -8,11 +8,11 @@
 #include <optional>
 #include <string>
 
-#include "base/byte_cursor.h"
-#include "base/game_settings.h"
-#include "base/little_endian.h"
-#include "base/subtractive_random.h"
-#include "base/timer_manager.h"
+#include "base/numbers/byte_cursor.h"
+#include "base/settings/game_settings.h"
+#include "base/numbers/little_endian.h"
+#include "base/numbers/subtractive_random.h"
+#include "base/time/timer_manager.h"
 #include "builtins/builtin_table.h"
 #include "effects/builtin_effects.h"
 #include "script/script_transfer.h"

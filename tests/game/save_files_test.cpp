@@ -9,12 +9,12 @@
 #include <tuple>
 #include <vector>
 
-#include "base/file.h"
-#include "base/file_services.h"
-#include "base/little_endian.h"
+#include "base/files/file.h"
+#include "base/files/file_services.h"
+#include "base/numbers/little_endian.h"
 #include "game/save_file_layout.h"
 #include "gfx/image.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
 #include "support/game_host_fixture.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <tuple>
 
-#include "base/game_settings.h"
-#include "base/little_endian.h"
+#include "base/numbers/little_endian.h"
+#include "base/settings/game_settings.h"
 #include "game/game_script_host.h"
 #include "novel/vov_frame.h"
 #include "support/fake_app_services.h"

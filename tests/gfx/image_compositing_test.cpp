@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "gfx/image.h"
 #include "pixel/arithmetic_kernels.h"
 #include "pixel/blend_kernels.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "base/little_endian.h"
+#include "base/numbers/little_endian.h"
 #include "elg_encoder.h"
 #include "gfx/image.h"
 #include "random_elg_picture.h"

@@ -7,8 +7,8 @@
 #include <limits>
 #include <numbers>
 
-#include "base/app_hooks.h"
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
+#include "base/system/app_hooks.h"
 #include "gfx/image_canvas.h"
 #include "gfx/rotated_quad.h"
 #include "support/fake_screen_transition.h"

@@ -11,7 +11,7 @@
 #include "gfx/image.h"
 #include "gfx/picture_object.h"
 #include "random_elg_picture.h"
-#include "resource/bmp_decoder.h"
+#include "resource/pictures/bmp_decoder.h"
 #include "support/fake_drawing_device.h"
 #include "support/image_host_fixture.h"
 #include "support/software_surfaces.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "gfx/image.h"
 #include "gfx/pixel_routine_table.h"
 #include "pixel/pixel_tables.h"

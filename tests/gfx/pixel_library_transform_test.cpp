@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "gfx/image.h"
 #include "gfx/pixel_library.h"
 #include "pixel/pixel_tables.h"

@@ -7,7 +7,7 @@
 #include "gfx/image_canvas.h"
 #include "gfx/monitor_list.h"
 #include "gfx/screen_manager.h"
-#include "platform/display_device.h"
+#include "platform/window/display_device.h"
 #include "support/fake_display_backend.h"
 #include "support/log_capture.h"
 #include "support/software_surfaces.h"

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "gfx/image_canvas.h"
-#include "platform/display_settings.h"
+#include "platform/window/display_settings.h"
 #include "support/fake_display_backend.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "gfx/direct_draw_device.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
-#include "platform/window.h"
+#include "platform/window/window.h"
 #include "support/test_window.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "pixel/colour_transform_kernels.h"
 #include "pixel/pixel_kernel_choice.h"
-#include "platform/display_device.h"
+#include "platform/window/display_device.h"
 #include "support/software_surfaces.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "gfx/image.h"
-#include "platform/host_path.h"
-#include "platform/special_folders.h"
+#include "platform/files/host_path.h"
+#include "platform/files/special_folders.h"
 #include "scene/dshow_library.h"
 #include "scene/dshow_movie.h"
 #include "scene/dshow_prim.h"

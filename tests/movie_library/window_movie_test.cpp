@@ -4,7 +4,7 @@
 // repainted into a device context. Without a library or a file the open statuses tell why.
 #include <gtest/gtest.h>
 
-#include "platform/gdi.h"
+#include "platform/window/gdi.h"
 #include "scene/dshow_library.h"
 #include "scene/dshow_movie.h"
 #include "scene/movie_open.h"

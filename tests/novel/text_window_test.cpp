@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "base/millisecond_clock.h"
-#include "base/timer_manager.h"
+#include "base/time/millisecond_clock.h"
+#include "base/time/timer_manager.h"
 #include "novel/vov_command_record.h"
 #include "novel/vov_frame.h"
 #include "pixel/pixel_tables.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "anim_file_writer.h"
-#include "base/byte_cursor.h"
+#include "base/numbers/byte_cursor.h"
 #include "effects/background_canvas.h"
 #include "effects/bg_anime_effect.h"
 #include "support/log_capture.h"

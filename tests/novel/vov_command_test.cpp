@@ -2,7 +2,7 @@
 // linking and running of embedded code.
 #include <gtest/gtest.h>
 
-#include "base/little_endian.h"
+#include "base/numbers/little_endian.h"
 #include "builtins/return_zero_builtin.h"
 #include "novel/vov_test_files.h"
 

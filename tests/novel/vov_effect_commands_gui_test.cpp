@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "base/game_settings.h"
-#include "base/subtractive_random.h"
-#include "base/trig_tables.h"
+#include "base/numbers/subtractive_random.h"
+#include "base/numbers/trig_tables.h"
+#include "base/settings/game_settings.h"
 #include "gfx/color_ramp.h"
 #include "gfx/image_canvas.h"
 #include "novel/vov_frame.h"

@@ -8,7 +8,7 @@
 #include "effects/sp_change_effect.h"
 #include "effects/sp_panime_effect.h"
 #include "effects/sp_tanime_effect.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
 #include "scene/draw_list.h"
 #include "scene/sprite.h"
 #include "support/log_capture.h"

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "base/byte_cursor.h"
-#include "base/trig_tables.h"
+#include "base/numbers/byte_cursor.h"
+#include "base/numbers/trig_tables.h"
 #include "effects/builtin_effects.h"
 #include "novel/vov_frame.h"
-#include "resource/dcp_plugin_manager.h"
-#include "resource/tcp_plugin_manager.h"
+#include "resource/plugins/dcp_plugin_manager.h"
+#include "resource/plugins/tcp_plugin_manager.h"
 #include "support/data_files_fixture.h"
 #include "support/sob_test_files.h"
 #include "tob_builder.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "base/byte_cursor.h"
+#include "base/numbers/byte_cursor.h"
 #include "support/log_capture.h"
 #include "vov_frame_fixture.h"
 

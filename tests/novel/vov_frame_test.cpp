@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "base/app_hooks.h"
+#include "base/system/app_hooks.h"
 #include "novel/vov_command_record.h"
-#include "platform/message_box.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/window/message_box.h"
 #include "script/script_transfer.h"
 #include "support/fake_app_services.h"
 #include "support/log_capture.h"

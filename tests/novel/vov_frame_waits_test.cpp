@@ -10,8 +10,8 @@
 
 #include "effects/builtin_effects.h"
 #include "novel/vov_frame.h"
-#include "resource/dcp_plugin_manager.h"
-#include "resource/tcp_plugin_manager.h"
+#include "resource/plugins/dcp_plugin_manager.h"
+#include "resource/plugins/tcp_plugin_manager.h"
 #include "scene/sprite.h"
 #include "support/data_files_fixture.h"
 #include "support/probe_task.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "base/game_settings.h"
-#include "base/timer_manager.h"
+#include "base/settings/game_settings.h"
+#include "base/time/timer_manager.h"
 #include "dgm_writer.h"
 #include "elg_encoder.h"
 #include "novel/vov_frame.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "novel/vov_frame.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
 #include "support/fake_clock.h"
 #include "support/layer_window_test.h"
 #include "support/png_file.h"

@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "effects/effect.h"
 #include "elg_encoder.h"
 #include "gfx/image.h"
 #include "novel/vov_page.h"
 #include "pixel/pixel_tables.h"
-#include "resource/elg_decoder.h"
-#include "resource/image_loader_manager.h"
+#include "resource/pictures/elg_decoder.h"
+#include "resource/pictures/image_loader_manager.h"
 #include "scene/draw_layer.h"
 #include "scene/draw_layer_factory.h"
 #include "support/data_files_fixture.h"

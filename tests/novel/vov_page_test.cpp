@@ -7,10 +7,10 @@
 #include <functional>
 
 #include "anim_file_writer.h"
-#include "base/subtractive_random.h"
+#include "base/numbers/subtractive_random.h"
 #include "effects/builtin_effects.h"
-#include "resource/dcp_plugin_manager.h"
-#include "resource/tcp_plugin_manager.h"
+#include "resource/plugins/dcp_plugin_manager.h"
+#include "resource/plugins/tcp_plugin_manager.h"
 #include "support/log_capture.h"
 #include "scene/sprite.h"
 #include "vov_page_fixture.h"

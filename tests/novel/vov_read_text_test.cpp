@@ -1,7 +1,7 @@
 // The scenario machine's read-text table (VOV_INIT.DAT) and read-text log (TEXT_LOG.DAT).
 #include <gtest/gtest.h>
 
-#include "base/little_endian.h"
+#include "base/numbers/little_endian.h"
 #include "novel/vov_test_files.h"
 
 namespace {

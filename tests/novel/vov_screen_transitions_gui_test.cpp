@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "base/app_hooks.h"
+#include "base/system/app_hooks.h"
 #include "gfx/image_canvas.h"
 #include "novel/vov_frame.h"
 #include "vov_page_fixture.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "base/frame_pacer.h"
-#include "base/game_switches.h"
+#include "base/settings/game_switches.h"
+#include "base/time/frame_pacer.h"
 #include "effects/create_by_name.h"
 #include "effects/trans_callback.h"
 #include "gfx/image_canvas.h"

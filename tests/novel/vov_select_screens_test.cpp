@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "base/game_settings.h"
+#include "base/settings/game_settings.h"
 #include "gfx/image.h"
 #include "gfx/image_canvas.h"
 #include "novel/select_panel.h"

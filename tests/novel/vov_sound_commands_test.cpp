@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "base/byte_cursor.h"
+#include "base/numbers/byte_cursor.h"
 #include "sound/bgm_track.h"
 #include "support/fake_pcm_decoder.h"
 #include "support/fake_sound_system.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "resource/sound_decoder_manager.h"
+#include "resource/plugins/sound_decoder_manager.h"
 #include "sound/bgm_track.h"
 #include "support/disk_audio_capture.h"
 #include "support/disk_audio_loudness.h"

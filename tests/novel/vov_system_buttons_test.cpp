@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "base/game_key_bindings.h"
-#include "platform/text_encoding.h"
+#include "base/input/game_key_bindings.h"
+#include "platform/encoding/text_encoding.h"
 #include "script/game_host_access.h"
 #include "ui/message_box.h"
 #include "ui/text_image.h"

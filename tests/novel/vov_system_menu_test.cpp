@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "base/game_key_bindings.h"
-#include "base/game_settings.h"
+#include "base/input/game_key_bindings.h"
+#include "base/settings/game_settings.h"
 #include "gfx/image_canvas.h"
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 #include "gfx/screen_manager.h"
 #include "pixel/pixel_format_codes.h"
 #include "script/script_memory.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "novel/vov_vm.h"
-#include "platform/host_path.h"
+#include "platform/files/host_path.h"
 #include "sob_builder.h"
 #include "support/sob_test_files.h"
 #include "tob_builder.h"

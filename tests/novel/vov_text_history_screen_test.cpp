@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "base/game_key_bindings.h"
+#include "base/input/game_key_bindings.h"
 #include "effects/builtin_effects.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"

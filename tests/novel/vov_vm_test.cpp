@@ -2,7 +2,7 @@
 // save record.
 #include <gtest/gtest.h>
 
-#include "base/little_endian.h"
+#include "base/numbers/little_endian.h"
 #include "novel/vov_test_files.h"
 
 namespace {

@@ -7,14 +7,14 @@
 #include <cstdint>
 #include <functional>
 
-#include "base/app_hooks.h"
-#include "base/game_settings.h"
-#include "base/input_bindings.h"
-#include "base/input_manager.h"
-#include "base/message_keyboard.h"
-#include "base/mouse.h"
-#include "base/timer_manager.h"
-#include "platform/window_messages.h"
+#include "base/input/input_bindings.h"
+#include "base/input/input_manager.h"
+#include "base/input/message_keyboard.h"
+#include "base/input/mouse.h"
+#include "base/settings/game_settings.h"
+#include "base/system/app_hooks.h"
+#include "base/time/timer_manager.h"
+#include "platform/events/window_messages.h"
 #include "support/fake_app_services.h"
 #include "support/fake_clock.h"
 #include "ui/gui_root_window.h"

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "base/little_endian.h"
+#include "base/numbers/little_endian.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 
 #include "pixel/pixel_kernel_choice.h"
 #include "pixel/stretch_step.h"
-#include "platform/cpu_features.h"
+#include "platform/system/cpu_features.h"
 
 namespace pixel_kernel_harness {
 

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "anim_file_writer.h"
-#include "base/little_endian.h"
+#include "base/numbers/little_endian.h"
 #include "gfx/color_key.h"
-#include "resource/elg_decoder.h"
-#include "resource/image_loader_manager.h"
+#include "resource/pictures/elg_decoder.h"
+#include "resource/pictures/image_loader_manager.h"
 #include "scene/dad_file.h"
 #include "scene/dag_file.h"
 #include "support/anim_test_pictures.h"

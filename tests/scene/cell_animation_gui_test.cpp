@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "anim_file_writer.h"
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "gfx/pixel_library.h"
 #include "scene/cell_sheet.h"
 #include "scene/draw_layer.h"

@@ -7,9 +7,9 @@
 #include <set>
 #include <vector>
 
-#include "base/timer_manager.h"
-#include "resource/elg_decoder.h"
-#include "resource/image_loader_manager.h"
+#include "base/time/timer_manager.h"
+#include "resource/pictures/elg_decoder.h"
+#include "resource/pictures/image_loader_manager.h"
 #include "scene/cell_sheet.h"
 #include "scene/lip_sync_task.h"
 #include "scene/picture_part.h"

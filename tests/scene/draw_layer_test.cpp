@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "gfx/pixel_library.h"
 #include "gfx/screen_transition.h"
 #include "pixel/pixel_tables.h"

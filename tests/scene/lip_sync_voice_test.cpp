@@ -6,9 +6,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/audio_device.h"
-#include "resource/elg_decoder.h"
-#include "resource/image_loader_manager.h"
+#include "platform/sound/audio_device.h"
+#include "resource/pictures/elg_decoder.h"
+#include "resource/pictures/image_loader_manager.h"
 #include "scene/cell_sheet.h"
 #include "scene/lip_sync_task.h"
 #include "scene/voice_loudness.h"

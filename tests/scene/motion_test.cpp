@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "base/app_hooks.h"
-#include "base/timer_manager.h"
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
+#include "base/system/app_hooks.h"
+#include "base/time/timer_manager.h"
 #include "gfx/pixel_library.h"
 #include "pixel/pixel_tables.h"
 #include "scene/color_box.h"

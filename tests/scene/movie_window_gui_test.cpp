@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "platform/message_queue.h"
+#include "platform/window/message_queue.h"
 #include "scene/dshow_movie.h"
 #include "scene/movie_display.h"
 #include "scene/movie_open.h"

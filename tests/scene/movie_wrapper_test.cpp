@@ -6,9 +6,9 @@
 #include <cstring>
 #include <vector>
 
-#include "base/data_file_layer.h"
+#include "base/files/data_file_layer.h"
 #include "gfx/pixel_library.h"
-#include "platform/special_folders.h"
+#include "platform/files/special_folders.h"
 #include "scene/dshow_library.h"
 #include "scene/dshow_prim.h"
 #include "scene/dshow_sprite.h"

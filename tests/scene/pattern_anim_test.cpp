@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "anim_file_writer.h"
-#include "base/timer_manager.h"
-#include "resource/elg_decoder.h"
-#include "resource/image_loader_manager.h"
+#include "base/time/timer_manager.h"
+#include "resource/pictures/elg_decoder.h"
+#include "resource/pictures/image_loader_manager.h"
 #include "scene/draw_layer.h"
 #include "scene/pattern_anim_task.h"
 #include "scene/resource_list.h"

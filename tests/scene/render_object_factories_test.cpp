@@ -6,7 +6,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "gfx/ddraw_picture.h"
 #include "gfx/image.h"
 #include "gfx/picture_canvas.h"

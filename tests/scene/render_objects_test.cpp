@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "gfx/d3d_texture.h"
 #include "pixel/pixel_format_codes.h"
 #include "scene/render_primitives.h"

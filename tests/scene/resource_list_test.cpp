@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "base/file.h"
+#include "base/files/file.h"
 #include "elg_encoder.h"
 #include "gfx/color_key.h"
-#include "resource/elg_decoder.h"
-#include "resource/image_loader_manager.h"
+#include "resource/pictures/elg_decoder.h"
+#include "resource/pictures/image_loader_manager.h"
 #include "scene/cell_sheet.h"
 #include "scene/resource_list.h"
 #include "scene/sprite.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "scene/color_box.h"
 #include "scene/move_motion.h"
 #include "scene/screen_drawables.h"

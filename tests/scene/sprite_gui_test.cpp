@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "elg_encoder.h"
 #include "gfx/direct_draw_device.h"
 #include "gfx/image_canvas.h"
 #include "gfx/pixel_library.h"
 #include "gfx/screen_manager.h"
 #include "pixel/pixel_tables.h"
-#include "resource/elg_decoder.h"
-#include "resource/image_loader_manager.h"
+#include "resource/pictures/elg_decoder.h"
+#include "resource/pictures/image_loader_manager.h"
 #include "scene/draw_layer.h"
 #include "scene/draw_layer_factory.h"
 #include "scene/sprite.h"

@@ -8,7 +8,7 @@
 #include <set>
 #include <vector>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "gfx/pixel_library.h"
 #include "pixel/pixel_tables.h"
 #include "scene/draw_layer.h"

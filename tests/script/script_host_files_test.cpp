@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "base/little_endian.h"
-#include "platform/file_system_ops.h"
+#include "base/numbers/little_endian.h"
+#include "platform/files/file_system_ops.h"
 #include "script/script_host.h"
 #include "sob_builder.h"
 #include "support/sob_test_files.h"

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "base/app_hooks.h"
+#include "base/system/app_hooks.h"
 #include "script/script_transfer.h"
 #include "sob_builder.h"
 #include "support/log_capture.h"

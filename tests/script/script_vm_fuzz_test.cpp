@@ -7,7 +7,7 @@
 #include <random>
 #include <string_view>
 
-#include "platform/diagnostic_log.h"
+#include "platform/system/diagnostic_log.h"
 #include "random_program_runner.h"
 #include "script_code_builder.h"
 

@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "base/app_hooks.h"
-#include "platform/machine_code_map.h"
+#include "base/system/app_hooks.h"
+#include "platform/system/machine_code_map.h"
 #include "script_code_builder.h"
 #include "support/log_capture.h"
 #include "support/process_mappings.h"

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "base/timed_task.h"
-#include "base/timer_manager.h"
+#include "base/time/timed_task.h"
+#include "base/time/timer_manager.h"
 #include "sound/bgm_track.h"
 #include "support/sound_channels_fixture.h"
 

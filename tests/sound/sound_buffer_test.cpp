@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "sound/sound_output.h"
 #include "support/fake_audio_backend.h"
 #include "support/fake_clock.h"

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
 #include "sound/sound_device_list.h"
 #include "sound/sound_output.h"
 #include "support/fake_audio_backend.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "resource/sound_decoder_manager.h"
+#include "resource/plugins/sound_decoder_manager.h"
 #include "sound/sound_output.h"
 #include "support/data_files_fixture.h"
 #include "support/fake_audio_backend.h"

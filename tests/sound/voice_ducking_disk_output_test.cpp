@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "resource/sound_decoder_manager.h"
+#include "resource/plugins/sound_decoder_manager.h"
 #include "sound/sound_channel_manager.h"
 #include "support/data_files_fixture.h"
 #include "support/disk_audio_capture.h"

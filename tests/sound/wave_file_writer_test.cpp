@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "base/little_endian.h"
+#include "base/numbers/little_endian.h"
 #include "support/data_files_fixture.h"
 #include "support/fake_pcm_decoder.h"
 

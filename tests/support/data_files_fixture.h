@@ -6,8 +6,8 @@
 
 #include <memory>
 
-#include "base/path.h"
-#include "resource/file_system.h"
+#include "base/files/path.h"
+#include "resource/archives/file_system.h"
 #include "support/fake_archive.h"
 #include "support/temp_game_folder.h"
 

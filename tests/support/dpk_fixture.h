@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "dpk_writer.h"
-#include "resource/dpk_decoder.h"
+#include "resource/archives/dpk_decoder.h"
 #include "support/data_files_fixture.h"
 #include "support/dpk_settings.h"
 

@@ -2,7 +2,7 @@
 // assist entry for the life of the object, and puts the previous ones back afterwards.
 #pragma once
 
-#include "resource/dpk_decoder.h"
+#include "resource/archives/dpk_decoder.h"
 
 namespace test_support {
 

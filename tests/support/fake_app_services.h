@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "base/app_services.h"
-#include "base/framework_settings.h"
+#include "base/settings/framework_settings.h"
+#include "base/system/app_services.h"
 #include "builtins/voice_ducking.h"
-#include "platform/message_box.h"
+#include "platform/window/message_box.h"
 #include "ui/font_list.h"
 
 namespace test_support {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "base/path.h"
+#include "base/files/path.h"
 
 namespace test_support {
 namespace {

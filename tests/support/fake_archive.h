@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "resource/archive.h"
+#include "resource/archives/archive.h"
 
 namespace test_support {
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <optional>
 
-#include "platform/audio_backend.h"
+#include "platform/sound/audio_backend.h"
 
 class FakeAudioBackend : public plat::AudioBackend {
  public:

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/clock.h"
+#include "platform/system/clock.h"
 
 class FakeClock : public plat::ClockSource {
  public:

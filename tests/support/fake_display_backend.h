@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/display_backend.h"
+#include "platform/window/display_backend.h"
 
 class FakeDisplayBackend : public plat::DisplayBackend {
  public:

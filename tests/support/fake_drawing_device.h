@@ -11,7 +11,7 @@
 
 #include "gfx/drawing_device.h"
 #include "gfx/screen_manager.h"
-#include "platform/pixel_format.h"
+#include "platform/window/pixel_format.h"
 
 class FakeDrawingDevice : public IDrawingDevice {
  public:

@@ -1,6 +1,6 @@
 #include "support/fake_font_face.h"
 
-#include "platform/sjis.h"
+#include "platform/encoding/sjis.h"
 
 plat::TextExtent FakeFontFace::Extent(std::string_view sjis) {
   int characters = 0;

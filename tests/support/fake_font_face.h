@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "platform/font_face.h"
+#include "platform/fonts/font_face.h"
 
 struct FakeFontFaceLog {
   int opened = 0;

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "base/little_endian.h"
+#include "base/numbers/little_endian.h"
 
 namespace test_support {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "resource/sound_decoder_manager.h"
+#include "resource/plugins/sound_decoder_manager.h"
 
 namespace test_support {
 

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "resource/sound_decoder_manager.h"
+#include "resource/plugins/sound_decoder_manager.h"
 #include "sound/sound_output.h"
 #include "support/fake_audio_backend.h"
 #include "support/fake_pcm_decoder.h"

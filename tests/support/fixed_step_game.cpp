@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "platform/host_path.h"
+#include "platform/files/host_path.h"
 #include "support/input_events.h"
 #include "support/png_file.h"
 #include "support/test_window.h"

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "base/game_settings.h"
+#include "base/settings/game_settings.h"
 #include "game/game_script_host.h"
 #include "gfx/image.h"
 #include "script/handle_table.h"

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/game_app.h"
-#include "platform/message_queue.h"
+#include "platform/window/message_queue.h"
 
 namespace test_support {
 

@@ -1,6 +1,6 @@
 #include "support/image_host_fixture.h"
 
-#include "resource/elg_decoder.h"
+#include "resource/pictures/elg_decoder.h"
 
 namespace test_support {
 

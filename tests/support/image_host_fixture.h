@@ -3,7 +3,7 @@
 // Its cache starts off; the machine counts as having a gigabyte of memory.
 #pragma once
 
-#include "resource/image_loader_manager.h"
+#include "resource/pictures/image_loader_manager.h"
 #include "support/data_files_fixture.h"
 
 namespace test_support {

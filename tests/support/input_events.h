@@ -7,10 +7,10 @@
 
 #include <vector>
 
-#include "base/input_manager.h"
-#include "base/mouse.h"
-#include "platform/event_translation.h"
-#include "platform/input_state.h"
+#include "base/input/input_manager.h"
+#include "base/input/mouse.h"
+#include "platform/events/event_translation.h"
+#include "platform/events/input_state.h"
 
 namespace test_support {
 

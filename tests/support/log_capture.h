@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/diagnostic_log.h"
+#include "platform/system/diagnostic_log.h"
 
 class LogCapture {
  public:

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <thread>
 
-#include "platform/special_folders.h"
-#include "resource/dpk_decoder.h"
+#include "platform/files/special_folders.h"
+#include "resource/archives/dpk_decoder.h"
 
 namespace test_support {
 

@@ -9,7 +9,7 @@
 
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
-#include "platform/window.h"
+#include "platform/window/window.h"
 #include "scene/draw_layer_factory.h"
 #include "sound/sound_output.h"
 #include "support/movie_clip_fixture.h"

@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "base/timed_task.h"
+#include "base/time/timed_task.h"
 
 struct ProbeLog {
   std::vector<uint32_t> updates;

@@ -13,7 +13,7 @@
 
 #include "gfx/direct_draw_device.h"
 #include "gfx/screen_manager.h"
-#include "platform/window.h"
+#include "platform/window/window.h"
 #include "support/test_window.h"
 
 class RenderPassWindow {

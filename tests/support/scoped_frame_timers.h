@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 
 namespace test_support {
 

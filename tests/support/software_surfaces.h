@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "platform/display_device.h"
+#include "platform/window/display_device.h"
 #include "support/fake_display_backend.h"
 
 class SoftwareSurfaces {

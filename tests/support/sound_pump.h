@@ -6,7 +6,7 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/audio_device.h"
+#include "platform/sound/audio_device.h"
 
 namespace test_support {
 

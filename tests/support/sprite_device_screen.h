@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "gfx/screen_manager.h"
-#include "platform/display_device.h"
+#include "platform/window/display_device.h"
 #include "support/fake_display_backend.h"
 
 class SpriteDeviceScreen {

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "platform/host_path.h"
+#include "platform/files/host_path.h"
 
 namespace test_support {
 

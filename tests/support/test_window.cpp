@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "platform/screen_presenter.h"
+#include "platform/window/screen_presenter.h"
 
 // SDL's X11 video opens a D-Bus connection, whose library keeps its buffers until the process
 // ends; the leak checker of the sanitizer build is told so. The X libraries that presenting

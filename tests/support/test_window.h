@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/window.h"
+#include "platform/window/window.h"
 
 class WindowTestBase : public ::testing::Test {
  protected:

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "base/little_endian.h"
-#include "resource/dpk_index.h"
-#include "resource/dpk_name_trie.h"
+#include "base/numbers/little_endian.h"
+#include "resource/archives/dpk_index.h"
+#include "resource/archives/dpk_name_trie.h"
 
 namespace {
 

@@ -28,10 +28,10 @@ TEST(IncludeOrderCheckTest, TheSourceTreeIncludesOnlyDownward) {
 
 TEST(IncludeOrderCheckTest, AFixtureTreeWithAnUpwardIncludeFails) {
   test_support::TempGameFolder root;
-  root.WriteFile("platform/window.h", "#pragma once\n");
-  root.WriteFile("base/file.cpp",
-                 "#include \"base/file.h\"\n"
-                 "#include \"platform/window.h\"\n"
+  root.WriteFile("platform/window/window.h", "#pragma once\n");
+  root.WriteFile("base/files/file.cpp",
+                 "#include \"base/files/file.h\"\n"
+                 "#include \"platform/window/window.h\"\n"
                  "  #  include \"app/game_app.h\"\n"
                  "#include <vector>\n"
                  "#include \"local.h\"\n");
@@ -43,7 +43,7 @@ TEST(IncludeOrderCheckTest, AFixtureTreeWithAnUpwardIncludeFails) {
   EXPECT_EQ(Described(FindIncludeOrderViolations(root.HostPath())),
             (std::vector<std::string>{
                 "attic/old.cpp:0: the folder \"attic\" has no place in the layer order",
-                "base/file.cpp:3: \"base\" includes \"app/\", which lies above it",
+                "base/files/file.cpp:3: \"base\" includes \"app/\", which lies above it",
                 "gfx/image.h:2: \"gfx\" includes \"sound/\", which lies above it",
                 "script/host.cpp:1: includes \"attic/\", a folder with no place in the layer order",
             }));

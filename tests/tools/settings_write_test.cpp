@@ -6,8 +6,8 @@
 #include <span>
 #include <string>
 
-#include "base/game_settings.h"
-#include "base/settings_files.h"
+#include "base/settings/game_settings.h"
+#include "base/settings/settings_files.h"
 #include "built_tool.h"
 
 namespace {

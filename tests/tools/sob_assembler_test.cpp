@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "base/little_endian.h"
+#include "base/numbers/little_endian.h"
 #include "script/sob_object.h"
 #include "script/voice_table.h"
 #include "sob_builder.h"

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/text_composition.h"
+#include "platform/encoding/text_composition.h"
 #include "ui/ime_context.h"
 
 namespace gui_test {

@@ -5,7 +5,7 @@
 #include <array>
 #include <vector>
 
-#include "platform/gdi.h"
+#include "platform/window/gdi.h"
 #include "support/fake_font_face.h"
 #include "support/japanese_face.h"
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "base/input_manager.h"
+#include "base/input/input_manager.h"
 #include "gfx/image_canvas.h"
 #include "gui_test_support.h"
 #include "gfx/pixel_library.h"

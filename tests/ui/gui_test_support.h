@@ -8,11 +8,11 @@
 #include <utility>
 #include <vector>
 
-#include "base/input_manager.h"
-#include "base/message_keyboard.h"
-#include "base/mouse.h"
+#include "base/input/input_manager.h"
+#include "base/input/message_keyboard.h"
+#include "base/input/mouse.h"
 #include "gfx/image.h"
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 #include "scene/draw_list.h"
 #include "ui/gui_element.h"
 #include "ui/gui_root_window.h"

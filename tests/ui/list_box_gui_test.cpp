@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "picture_files_test.h"
-#include "resource/file_system.h"
+#include "resource/archives/file_system.h"
 #include "scene/draw_list.h"
 #include "support/fake_font_face.h"
 #include "support/data_files_fixture.h"

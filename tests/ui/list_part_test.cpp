@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "base/bit_array.h"
+#include "base/numbers/bit_array.h"
 #include "gui_test_support.h"
 #include "script/script_memory.h"
 #include "support/fake_clock.h"

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "base/app_hooks.h"
-#include "base/cursor_motion.h"
-#include "base/input_manager.h"
-#include "base/message_keyboard.h"
-#include "base/mouse.h"
-#include "base/timer_manager.h"
+#include "base/input/cursor_motion.h"
+#include "base/input/input_manager.h"
+#include "base/input/message_keyboard.h"
+#include "base/input/mouse.h"
+#include "base/system/app_hooks.h"
+#include "base/time/timer_manager.h"
 #include "gfx/image_canvas.h"
 #include "gfx/screen_manager.h"
 #include "gui_test_support.h"

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "base/app_hooks.h"
+#include "base/system/app_hooks.h"
 #include "message_box_pictures.h"
-#include "resource/file_system.h"
+#include "resource/archives/file_system.h"
 #include "scene/draw_layer.h"
 #include "support/data_files_fixture.h"
 #include "support/layer_window_test.h"

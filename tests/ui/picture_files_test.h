@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "elg_encoder.h"
-#include "resource/elg_decoder.h"
-#include "resource/image_loader_manager.h"
+#include "resource/pictures/elg_decoder.h"
+#include "resource/pictures/image_loader_manager.h"
 #include "support/data_files_fixture.h"
 #include "support/temp_game_folder.h"
 

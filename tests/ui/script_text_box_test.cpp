@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "base/game_settings.h"
-#include "base/input_manager.h"
-#include "base/ref_counted.h"
-#include "base/timer_manager.h"
+#include "base/input/input_manager.h"
+#include "base/lifetime/ref_counted.h"
+#include "base/settings/game_settings.h"
+#include "base/time/timer_manager.h"
 #include "pixel/pixel_tables.h"
-#include "platform/window_messages.h"
+#include "platform/events/window_messages.h"
 #include "scene/cell_sheet.h"
 #include "scene/draw_list.h"
 #include "support/fake_clock.h"

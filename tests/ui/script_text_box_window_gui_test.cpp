@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "base/game_settings.h"
-#include "base/ref_counted.h"
-#include "base/timer_manager.h"
+#include "base/lifetime/ref_counted.h"
+#include "base/settings/game_settings.h"
+#include "base/time/timer_manager.h"
 #include "scene/cell_sheet.h"
 #include "scene/draw_list.h"
 #include "support/fake_clock.h"

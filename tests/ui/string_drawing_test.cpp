@@ -2,7 +2,7 @@
 // and 2 below the pen (ascent 14 less 12) and advances 20.
 #include <gtest/gtest.h>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "gfx/image.h"
 #include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"

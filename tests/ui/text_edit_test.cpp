@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "pixel/pixel_tables.h"
 #include "scene/draw_list.h"
 #include "support/fake_font_face.h"

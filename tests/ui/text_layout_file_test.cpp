@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "elg_encoder.h"
 #include "gfx/image.h"
 #include "pixel/pixel_tables.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "pixel/pixel_tables.h"
 #include "scene/draw_list.h"
 #include "support/japanese_face.h"

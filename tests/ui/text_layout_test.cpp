@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "base/trig_tables.h"
+#include "base/numbers/trig_tables.h"
 #include "pixel/pixel_tables.h"
 #include "scene/color_box.h"
 #include "scene/draw_list.h"

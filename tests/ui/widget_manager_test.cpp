@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "base/timer_manager.h"
+#include "base/time/timer_manager.h"
 #include "pixel/pixel_tables.h"
 #include "scene/draw_layer.h"
 #include "script/handle_table.h"

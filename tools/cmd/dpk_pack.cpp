@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "dpk_writer.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
 
 namespace {
 

@@ -15,13 +15,13 @@
 #include <optional>
 #include <string>
 
-#include "base/path.h"
+#include "base/files/path.h"
 #include "gfx/pixel_library.h"
 #include "movie_clip_writer.h"
 #include "movie_sync_probe.h"
-#include "platform/host_path.h"
-#include "platform/special_folders.h"
-#include "resource/file_system.h"
+#include "platform/files/host_path.h"
+#include "platform/files/special_folders.h"
+#include "resource/archives/file_system.h"
 #include "scene/dshow_library.h"
 
 namespace {

@@ -24,9 +24,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/font_face.h"
-#include "platform/sjis.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/sjis.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/fonts/font_face.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "base/game_settings.h"
+#include "base/settings/game_settings.h"
 #include "settings_writer.h"
 
 namespace {

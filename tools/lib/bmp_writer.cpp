@@ -1,6 +1,6 @@
 #include "bmp_writer.h"
 
-#include "base/byte_cursor.h"
+#include "base/numbers/byte_cursor.h"
 
 namespace kvxtools {
 

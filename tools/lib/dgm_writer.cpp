@@ -1,6 +1,6 @@
 #include "dgm_writer.h"
 
-#include "base/byte_cursor.h"
+#include "base/numbers/byte_cursor.h"
 
 namespace kvxtools {
 

@@ -9,13 +9,13 @@
 #include <optional>
 #include <set>
 
-#include "base/little_endian.h"
-#include "base/lzss_coder.h"
-#include "base/sjis_case.h"
-#include "platform/host_path.h"
-#include "resource/dpk_cipher.h"
-#include "resource/dpk_index.h"
-#include "resource/dpk_name_trie.h"
+#include "base/files/lzss_coder.h"
+#include "base/numbers/little_endian.h"
+#include "base/text/sjis_case.h"
+#include "platform/files/host_path.h"
+#include "resource/archives/dpk_cipher.h"
+#include "resource/archives/dpk_index.h"
+#include "resource/archives/dpk_name_trie.h"
 
 namespace kvxtools {
 namespace {

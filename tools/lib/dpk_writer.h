@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "resource/dpk_keys.h"
+#include "resource/archives/dpk_keys.h"
 
 namespace kvxtools {
 

@@ -6,7 +6,7 @@
 #include <random>
 #include <stdexcept>
 
-#include "base/little_endian.h"
+#include "base/numbers/little_endian.h"
 
 namespace kvxtools {
 namespace {

@@ -18,7 +18,7 @@ extern "C" {
 #include "ffmpeg_pointers.h"
 #include "gfx/image.h"
 #include "movie_clip_writer.h"
-#include "platform/diagnostic_log.h"
+#include "platform/system/diagnostic_log.h"
 #include "scene/dshow_sprite.h"
 #include "scene/movie_open.h"
 

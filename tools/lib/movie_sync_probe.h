@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/audio_backend.h"
+#include "platform/sound/audio_backend.h"
 #include "sound/sound_device.h"
 
 class CDShowLibrary;

@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "base/app_hooks.h"
-#include "platform/diagnostic_log.h"
+#include "base/system/app_hooks.h"
+#include "platform/system/diagnostic_log.h"
 
 namespace kvxtools {
 

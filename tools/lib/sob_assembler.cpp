@@ -9,7 +9,7 @@
 #include <set>
 #include <stdexcept>
 
-#include "base/little_endian.h"
+#include "base/numbers/little_endian.h"
 #include "asm_text.h"
 #include "sob_builder.h"
 

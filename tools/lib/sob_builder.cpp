@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "base/byte_cursor.h"
+#include "base/numbers/byte_cursor.h"
 
 namespace kvxtools {
 

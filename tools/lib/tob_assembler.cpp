@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "asm_text.h"
-#include "platform/text_encoding.h"
+#include "platform/encoding/text_encoding.h"
 #include "tob_builder.h"
 
 namespace kvxtools {

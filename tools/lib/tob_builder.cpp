@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "base/byte_cursor.h"
-#include "base/little_endian.h"
+#include "base/numbers/byte_cursor.h"
+#include "base/numbers/little_endian.h"
 #include "script/sob_object.h"
 #include "sob_assembler.h"
 

@@ -2,7 +2,7 @@
 // TEST_ADL_FULL exports every entry; the others each lack or break one thing.
 #include <cstdint>
 
-#include "resource/archive.h"
+#include "resource/archives/archive.h"
 
 namespace {
 

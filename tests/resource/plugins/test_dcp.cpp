@@ -3,7 +3,7 @@
 // nothing; TEST_DCP_WITHOUT_TYPE lacks GetObjectType.
 #include <cstdint>
 
-#include "resource/plugin_objects.h"
+#include "resource/plugins/plugin_objects.h"
 
 namespace {
 

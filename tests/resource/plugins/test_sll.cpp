@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "resource/plugin_args.h"
-#include "resource/sound_decoder.h"
+#include "resource/plugins/plugin_args.h"
+#include "resource/plugins/sound_decoder.h"
 
 namespace {
 

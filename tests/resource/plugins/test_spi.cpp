@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "resource/susie_plugin_abi.h"
+#include "resource/plugins/susie_plugin_abi.h"
 
 namespace {
 

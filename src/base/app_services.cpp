@@ -1,3 +1,0 @@
-#include "base/app_services.h"
-
-IAppServices* g_AppServices = nullptr;

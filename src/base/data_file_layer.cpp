@@ -1,3 +1,0 @@
-#include "base/data_file_layer.h"
-
-IDataFileLayer* g_DataFiles = nullptr;

@@ -1,0 +1,3 @@
+#include "base/files/data_file_layer.h"
+
+IDataFileLayer* g_DataFiles = nullptr;

@@ -1,0 +1,230 @@
+#include "base/files/path.h"
+
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/encoding/sjis.h"
+#include "platform/files/file_system_ops.h"
+#include "platform/files/special_folders.h"
+
+char g_ModuleFolder[kMaxPath] = {};
+
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// Copies `text` into a kMaxPath buffer; false (and an empty buffer) when it does not fit.
+bool CopyPath(char* destination, std::string_view text) {
+  if (text.size() >= kMaxPath) {
+    destination[0] = '\0';
+    return false;
+  }
+  std::memcpy(destination, text.data(), text.size());
+  destination[text.size()] = '\0';
+  return true;
+}
+
+// '/' becomes '\' from `start` on; only the lead bytes of code page 932 proper start a
+// two-byte character here.
+void ConvertSlashes(std::string& path, std::size_t start) {
+  for (std::size_t i = start; i < path.size(); ++i) {
+    if (plat::IsSjisStrictLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
+      ++i;
+    } else if (path[i] == '/') {
+      path[i] = '\\';
+    }
+  }
+}
+
+constexpr std::size_t kNone = std::string_view::npos;
+
+// The positions of the last two separators; kNone where there is none.
+struct Separators {
+  std::size_t last = kNone;
+  std::size_t second_last = kNone;
+};
+
+Separators FindSeparators(std::string_view path) {
+  Separators found;
+  for (std::size_t i = 0; i < path.size(); i += plat::SjisCharLengthAt(path, i)) {
+    if (IsSeparator(path[i])) {
+      found.second_last = found.last;
+      found.last = i;
+    }
+  }
+  return found;
+}
+
+bool EndsWithSeparator(std::string_view path) { return !path.empty() && FindSeparators(path).last == path.size() - 1; }
+
+bool IsUnc(std::string_view path) { return path.size() >= 2 && path[0] == '\\' && path[1] == '\\'; }
+
+// Where the last '.' of a name is, two-byte characters skipped.
+std::optional<std::size_t> LastDot(std::string_view name) {
+  std::optional<std::size_t> dot;
+  for (std::size_t i = 0; i < name.size(); i += plat::SjisCharLengthAt(name, i)) {
+    if (name[i] == '.') dot = i;
+  }
+  return dot;
+}
+
+std::optional<std::string> StripLastFolder(std::string path, unsigned& status) {
+  status = 1;
+  if (path.size() < 3) return std::nullopt;
+  Separators separators = FindSeparators(path);
+  if (IsUnc(path) && separators.second_last == 0) {
+    status = 0;
+    return std::nullopt;
+  }
+  if (IsUnc(path) && separators.second_last == 1) separators.second_last = kNone;
+  if (!EndsWithSeparator(path)) {
+    if (separators.last == kNone) return std::nullopt;
+    status = 0;
+    return path.substr(0, separators.last + 1);
+  }
+  status = 0;
+  if (separators.second_last == kNone) return std::nullopt;
+  return path.substr(0, separators.second_last + 1);
+}
+
+// Whether a component of `path` is "..", with characters stepped over by `length_at`.
+template <class CharLength>
+bool HasParentComponent(std::string_view path, CharLength length_at) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i <= path.size(); i += i < path.size() ? length_at(path, i) : 1) {
+    if (i < path.size() && !IsSeparator(path[i])) continue;
+    if (path.substr(start, i - start) == "..") return true;
+    start = i + 1;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool StaysInsideFolder(std::string_view path) {
+  if (path.empty() || IsSeparator(path[0]) || path.find(':') != std::string_view::npos) return false;
+  return !HasParentComponent(path, plat::SjisCharLengthAt) && !HasParentComponent(path, plat::SjisCodeLengthAt);
+}
+
+bool EndsWithSeparator(const char* path) { return path != nullptr && EndsWithSeparator(std::string_view(path)); }
+
+unsigned InitModuleFolder() {
+  const std::optional<std::string> folder = plat::ProgramFolder();
+  if (!folder || folder->size() >= kMaxPath) return 1;
+  CopyPath(g_ModuleFolder, *folder);
+  return 0;
+}
+
+unsigned SetBaseFolder(const char* path) {
+  char resolved[kMaxPath];
+  if (MakeFullPath(resolved, path) == 0) return 1;
+  std::string folder = resolved;
+  if (!EndsWithSeparator(folder)) folder += '\\';
+  if (folder.size() >= kMaxPath) return 1;
+  CopyPath(g_ModuleFolder, folder);
+  return 0;
+}
+
+unsigned MakeFullPath(char* destination, const char* name, const char* base_folder) {
+  if (destination == nullptr || name == nullptr) return 0;
+  std::string_view rest = name;
+  if (IsUnc(rest) || rest.find(':') != std::string_view::npos) {
+    std::string path(rest);
+    ConvertSlashes(path, IsUnc(rest) ? 2 : 0);
+    return CopyPath(destination, path) ? 1 : 0;
+  }
+
+  std::string work = base_folder != nullptr ? base_folder : g_ModuleFolder;
+  for (;;) {
+    if (rest.size() >= 2 && rest[0] == '.' && IsSeparator(rest[1])) {
+      rest.remove_prefix(2);
+    } else if (rest.size() >= 3 && rest[0] == '.' && rest[1] == '.' && IsSeparator(rest[2])) {
+      unsigned status;
+      std::optional<std::string> stripped = StripLastFolder(work, status);
+      if (status != 0) return 0;
+      if (stripped) work = std::move(*stripped);
+      rest.remove_prefix(3);
+    } else {
+      break;
+    }
+  }
+  if (work.empty()) return 0;
+  if (!rest.empty() && IsSeparator(rest[0])) rest.remove_prefix(1);
+  const std::size_t base_length = work.size();
+  work += rest;
+  ConvertSlashes(work, base_length);
+  return CopyPath(destination, work) ? 2 : 0;
+}
+
+unsigned StripLastFolder(char* path) {
+  if (path == nullptr) return 1;
+  unsigned status;
+  if (std::optional<std::string> stripped = StripLastFolder(std::string(path), status)) CopyPath(path, *stripped);
+  return status;
+}
+
+void GetPathLeaf(const char* path, char* destination, bool folder) {
+  if (path == nullptr || path[0] == '\0' || destination == nullptr) return;
+  const std::string_view text = path;
+  Separators separators = FindSeparators(text);
+  if (IsUnc(text) && separators.second_last <= 1) separators.second_last = kNone;
+  if (!EndsWithSeparator(text)) {
+    CopyPath(destination, separators.last != kNone ? text.substr(separators.last + 1) : text);
+    return;
+  }
+  if (!folder) {
+    destination[0] = '\0';
+  } else if (separators.second_last == kNone) {
+    CopyPath(destination, text);
+  } else {
+    const std::size_t start = separators.second_last + 1;
+    CopyPath(destination, text.substr(start, separators.last - start));
+  }
+}
+
+void GetPathFolder(const char* path, char* destination) {
+  if (destination == nullptr) return;
+  destination[0] = '\0';
+  if (path == nullptr) return;
+  const std::string_view text = path;
+  if (const Separators separators = FindSeparators(text); separators.last != kNone) {
+    CopyPath(destination, text.substr(0, separators.last + 1));
+  }
+}
+
+void GetFileExtension(const char* name, char* destination) {
+  if (destination == nullptr) return;
+  destination[0] = '\0';
+  if (name == nullptr) return;
+  const std::string_view text = name;
+  if (const std::optional<std::size_t> dot = LastDot(text)) CopyPath(destination, text.substr(*dot + 1));
+}
+
+void CutFileExtension(char* name, char* extension) {
+  GetFileExtension(name, extension);
+  if (name == nullptr) return;
+  if (const std::optional<std::size_t> dot = LastDot(name)) name[*dot] = '\0';
+}
+
+unsigned FindCdromDrive(const char* file_name, char* destination, const std::string& mount_table) {
+  bool searched = false;
+  for (const std::string& root : plat::OpticalDriveRoots(mount_table)) {
+    if (root.size() >= kMaxPath) continue;
+    if (file_name != nullptr) {
+      searched = true;
+      if (!plat::FindFirstFile(root + file_name)) continue;
+    }
+    if (destination != nullptr) CopyPath(destination, root);
+    return 0;
+  }
+  return file_name != nullptr && searched ? 2 : 1;
+}
+
+bool IsOnCdromDrive(std::string_view path, const std::string& mount_table) {
+  for (const std::string& root : plat::OpticalDriveRoots(mount_table)) {
+    if (path.size() >= root.size() && path.substr(0, root.size()) == root) return true;
+  }
+  return false;
+}

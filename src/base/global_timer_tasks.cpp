@@ -1,7 +1,0 @@
-#include "base/global_timer_tasks.h"
-
-#include "base/timer_manager.h"
-
-bool IsTaskRunning(const CTimedTask* task) { return g_TimerManager != nullptr && g_TimerManager->Contains(task); }
-
-bool EndFrameTask(CTimedTask* task) { return g_TimerManager != nullptr && g_TimerManager->Remove(task); }

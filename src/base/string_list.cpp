@@ -1,6 +1,0 @@
-#include "base/string_list.h"
-
-unsigned CStringList::Add(const char* text) {
-  if (text != nullptr) m_Strings.emplace_back(text);
-  return 0;
-}

@@ -1,0 +1,3 @@
+#include "base/system/app_services.h"
+
+IAppServices* g_AppServices = nullptr;

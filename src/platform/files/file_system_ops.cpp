@@ -1,0 +1,273 @@
+#include "platform/files/file_system_ops.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <random>
+
+#include "platform/encoding/sjis.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/files/file_handle.h"
+#include "platform/files/host_path.h"
+
+namespace plat {
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// Where the last component of an engine path starts (after the last separator that is not
+// the second byte of a two-byte character).
+std::size_t LastComponentStart(std::string_view path) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < path.size();) {
+    if (IsSeparator(path[i])) start = i + 1;
+    i += SjisCharLengthAt(path, i);
+  }
+  return start;
+}
+
+std::vector<std::string_view> SplitCharacters(std::string_view text) {
+  std::vector<std::string_view> characters;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = SjisCharLengthAt(text, i);
+    characters.push_back(text.substr(i, length));
+    i += length;
+  }
+  return characters;
+}
+
+bool SameCharacter(std::string_view a, std::string_view b) {
+  return a.size() == 1 && b.size() == 1 ? NamesMatchIgnoringCase(a, b) : a == b;
+}
+
+bool HasWildcards(std::string_view pattern) { return pattern.find_first_of("*?") != std::string_view::npos; }
+
+std::optional<FindData> DescribeEntry(const std::string& host_path, std::string_view sjis_name) {
+  if (sjis_name.size() >= sizeof FindData{}.file_name) return std::nullopt;
+  struct stat status {};
+  if (stat(host_path.c_str(), &status) != 0) return std::nullopt;
+  FindData data;
+  if (S_ISDIR(status.st_mode)) data.attributes |= kFileAttributeDirectory;
+  if ((status.st_mode & S_IWUSR) == 0) data.attributes |= kFileAttributeReadOnly;
+  struct stat link {};
+  if (lstat(host_path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) data.attributes |= kFileAttributeReparsePoint;
+  if (sjis_name.size() > 1 && sjis_name[0] == '.' && sjis_name != "..") data.attributes |= kFileAttributeHidden;
+  if (data.attributes == 0) data.attributes = kFileAttributeNormal;
+  // The file system keeps no creation time that stat reports; the last write stands in for it.
+  data.creation_time = FileTime::FromUnix(status.st_mtim);
+  data.last_access_time = FileTime::FromUnix(status.st_atim);
+  data.last_write_time = FileTime::FromUnix(status.st_mtim);
+  if (!S_ISDIR(status.st_mode)) {
+    const auto size = static_cast<std::uint64_t>(status.st_size);
+    data.size_high = static_cast<std::uint32_t>(size >> 32);
+    data.size_low = static_cast<std::uint32_t>(size);
+  }
+  std::memcpy(data.file_name, sjis_name.data(), sjis_name.size());
+  return data;
+}
+
+std::string_view LeafOf(const std::string& host_path) {
+  std::string_view path = host_path;
+  while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+bool CopyContents(int from, int to) {
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t got = ::read(from, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) return true;
+    for (ssize_t done = 0; done < got;) {
+      const ssize_t put = ::write(to, buffer + done, static_cast<std::size_t>(got - done));
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) return false;
+      done += put;
+    }
+  }
+}
+
+class UniqueFd {
+ public:
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  ~UniqueFd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+bool MatchesPattern(std::string_view sjis_name, std::string_view pattern) {
+  if (pattern == "*.*") pattern = "*";
+  const std::vector<std::string_view> name = SplitCharacters(sjis_name);
+  const std::vector<std::string_view> wild = SplitCharacters(pattern);
+  std::size_t n = 0, w = 0;
+  std::size_t star = std::string_view::npos, resume = 0;
+  while (n < name.size()) {
+    if (w < wild.size() && (wild[w] == "?" || SameCharacter(wild[w], name[n]))) {
+      ++n;
+      ++w;
+    } else if (w < wild.size() && wild[w] == "*") {
+      star = w++;
+      resume = n;
+    } else if (star != std::string_view::npos) {
+      w = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (w < wild.size() && wild[w] == "*") ++w;
+  return w == wild.size();
+}
+
+std::vector<FindData> FindFiles(std::string_view engine_pattern) {
+  std::vector<FindData> found;
+  const std::size_t leaf_start = LastComponentStart(engine_pattern);
+  const std::string_view pattern = engine_pattern.substr(leaf_start);
+  if (pattern.empty()) return found;
+
+  if (!HasWildcards(pattern)) {
+    const std::optional<std::string> host = ToHostPath(engine_pattern);
+    if (!host) return found;
+    if (auto name = ToEngineName(LeafOf(*host))) {
+      if (auto data = DescribeEntry(*host, *name)) found.push_back(*data);
+    }
+    return found;
+  }
+
+  std::optional<std::string> folder = ToHostPath(engine_pattern.substr(0, leaf_start));
+  if (!folder) return found;
+  if (folder->back() != '/') *folder += '/';
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder->c_str()), closedir);
+  if (!dir) return found;
+  while (const dirent* entry = readdir(dir.get())) {
+    const std::string_view name = entry->d_name;
+    if ((name == "." || name == "..") && *folder == "/") continue;
+    const std::optional<std::string> sjis = ToEngineName(name);
+    if (!sjis || !MatchesPattern(*sjis, pattern)) continue;
+    if (auto data = DescribeEntry(*folder + std::string(name), *sjis)) found.push_back(*data);
+  }
+  return found;
+}
+
+std::optional<FindData> FindFirstFile(std::string_view engine_pattern) {
+  std::vector<FindData> found = FindFiles(engine_pattern);
+  if (found.empty()) return std::nullopt;
+  return found.front();
+}
+
+std::optional<std::uint32_t> GetFileAttributes(std::string_view engine_path) {
+  const std::optional<std::string> host = ToHostPath(engine_path);
+  if (!host) return std::nullopt;
+  auto data = DescribeEntry(*host, "");
+  if (!data) return std::nullopt;
+  return data->attributes;
+}
+
+bool DeleteFile(std::string_view engine_path) {
+  const std::optional<std::string> host = ToHostPath(engine_path);
+  if (!host) return false;
+  struct stat status {};
+  if (lstat(host->c_str(), &status) != 0 || S_ISDIR(status.st_mode)) return false;
+  const bool deleted = ::unlink(host->c_str()) == 0;
+  UpdateListingOf(*host);
+  return deleted;
+}
+
+bool CreateFolder(std::string_view engine_path) {
+  const std::optional<std::string> host = ToHostPath(engine_path);
+  if (!host) return false;
+  const bool created = ::mkdir(host->c_str(), 0777) == 0;
+  UpdateListingOf(*host);
+  return created;
+}
+
+bool CreateFolders(std::string_view engine_path) {
+  const std::optional<std::string> host = ToHostPath(engine_path);
+  if (!host) return false;
+  std::string path;
+  std::size_t start = 1;
+  while (start <= host->size()) {
+    std::size_t slash = host->find('/', start);
+    if (slash == std::string::npos) slash = host->size();
+    path = host->substr(0, slash);
+    if (!path.empty() && ::mkdir(path.c_str(), 0777) == 0) UpdateListingOf(path);
+    start = slash + 1;
+  }
+  struct stat status {};
+  return stat(host->c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+bool CopyFile(std::string_view source, std::string_view destination, bool overwrite) {
+  const std::optional<std::string> from = ToHostPath(source);
+  const std::optional<std::string> to = ToHostPath(destination);
+  if (!from || !to) return false;
+  const UniqueFd in(::open(from->c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat status {};
+  if (in.get() < 0 || fstat(in.get(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+  const int create = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (overwrite ? O_TRUNC : O_EXCL);
+  const UniqueFd out(::open(to->c_str(), create, 0666));
+  UpdateListingOf(*to);
+  if (out.get() < 0 || !CopyContents(in.get(), out.get())) return false;
+  const timespec times[2] = {status.st_atim, status.st_mtim};
+  return futimens(out.get(), times) == 0;
+}
+
+bool ReplaceFile(std::string_view source, std::string_view destination) {
+  const std::optional<std::string> from = ToHostPath(source);
+  const std::optional<std::string> to = ToHostPath(destination);
+  if (!from || !to) return false;
+  const bool moved = ::rename(from->c_str(), to->c_str()) == 0;
+  UpdateListingOf(*from);
+  UpdateListingOf(*to);
+  return moved;
+}
+
+bool MakeWritable(std::string_view engine_path) {
+  const std::optional<std::string> host = ToHostPath(engine_path);
+  struct stat status {};
+  // A link is left alone: changing it would change whatever it leads to.
+  if (!host || lstat(host->c_str(), &status) != 0 || S_ISLNK(status.st_mode)) return false;
+  return chmod(host->c_str(), (status.st_mode & 07777) | S_IWUSR) == 0;
+}
+
+std::string TempFolder() {
+  const char* configured = std::getenv("TMPDIR");
+  std::string folder = configured != nullptr && configured[0] == '/' ? configured : "/tmp";
+  if (folder.back() != '/') folder += '/';
+  return ToEnginePath(folder);
+}
+
+std::optional<std::string> CreateTempFile(std::string_view folder, std::string_view prefix) {
+  std::random_device seed;
+  std::minstd_rand numbers(seed());
+  for (int attempt = 0; attempt < 0x10000; ++attempt) {
+    char number[8];
+    std::snprintf(number, sizeof number, "%04X", static_cast<unsigned>(numbers() & 0xFFFF));
+    std::string path = std::string(folder) + std::string(prefix) + number + ".TMP";
+    if (FileHandle::Open(path, FileOpenMode::kCreateNew).IsOpen()) return path;
+    if (!GetFileAttributes(path)) return std::nullopt;  // not a name clash: the folder is unusable
+  }
+  return std::nullopt;
+}
+
+void LetFileSizeLimitFailWrites() { signal(SIGXFSZ, SIG_IGN); }
+
+}  // namespace plat

@@ -1,0 +1,207 @@
+#include "platform/window/window.h"
+
+#include <string>
+
+#include "platform/encoding/text_encoding.h"
+#include "platform/files/process_end.h"
+#include "platform/system/diagnostic_log.h"
+#include "platform/window/screen_presenter.h"
+#include "platform/window/x11_display.h"
+
+namespace plat {
+namespace {
+
+// SDL's video and everything it opened end with the program: quit in order, unless the program
+// has announced the end of its process, whose end then takes them.
+struct VideoSession {
+  ~VideoSession() {
+    // A lost display cannot be closed: what it held goes with the process.
+    if (!started || DisplayConnectionLost() || AnyDestroyedOutside() || IsProcessEnding()) return;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
+  bool started = false;
+};
+
+VideoSession& Session() {
+  static VideoSession session;
+  return session;
+}
+
+uint32_t SdlFlagsOf(uint32_t style) {
+  uint32_t flags = SDL_WINDOW_HIDDEN;
+  if ((style & WS_CAPTION) != WS_CAPTION || (style & WS_POPUP) != 0) flags |= SDL_WINDOW_BORDERLESS;
+  // The window manager offers its maximize box only on a window that can change its size.
+  if ((style & (WS_THICKFRAME | WS_MAXIMIZEBOX)) != 0) flags |= SDL_WINDOW_RESIZABLE;
+  return flags;
+}
+
+int SdlPosition(int32_t position) { return position == kCentred ? SDL_WINDOWPOS_CENTERED : position; }
+
+bool IsUnseenDriver(const char* driver) {
+  return driver != nullptr && (std::string(driver) == "offscreen" || std::string(driver) == "dummy");
+}
+
+// SDL falls back to a driver that shows nothing when no display answers; the game would then run
+// unseen, and heard, until killed. Such a driver is taken only when SDL_VIDEODRIVER names it.
+bool IsUnseenFallback(const char* driver) {
+  if (!IsUnseenDriver(driver)) return false;
+  const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+  return asked == nullptr || std::string(asked).find(driver) == std::string::npos;
+}
+
+}  // namespace
+
+bool InitVideo() {
+  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
+  // The program's own handlers end it in order on an interrupt (see session_end.h).
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  // The screen saver keeps the desktop's setting unless the game's settings hold it off.
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  // Compositions longer than the short editing event holds arrive whole.
+  SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    LogDiagnostic(std::string("video: cannot start: ") + SDL_GetError());
+    return false;
+  }
+  if (const char* driver = SDL_GetCurrentVideoDriver(); IsUnseenFallback(driver)) {
+    LogDiagnostic(std::string("video: cannot start: no display answers (SDL fell back to its \"") + driver +
+                  "\" driver, which shows nothing; check DISPLAY)");
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return false;
+  }
+  Session().started = true;
+  return true;
+}
+
+bool IsDisplaySeen() { return InitVideo() && !IsUnseenDriver(SDL_GetCurrentVideoDriver()); }
+
+std::optional<DesktopInfo> GetDesktopInfo() {
+  if (!InitVideo()) return std::nullopt;
+  SDL_DisplayMode mode;
+  if (SDL_GetDesktopDisplayMode(0, &mode) != 0) {
+    LogDiagnostic(std::string("video: no desktop mode: ") + SDL_GetError());
+    return std::nullopt;
+  }
+  DesktopInfo info;
+  info.width = mode.w;
+  info.height = mode.h;
+  info.bits_per_pixel = static_cast<int32_t>(SDL_BITSPERPIXEL(mode.format));
+  info.refresh_rate = mode.refresh_rate;
+  SDL_Rect usable;
+  if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = SDL_Rect{0, 0, mode.w, mode.h};
+  info.work_area = Rect{usable.x, usable.y, usable.x + usable.w, usable.y + usable.h};
+  return info;
+}
+
+void SetTextInput(bool on) {
+  if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return;
+  if (on) {
+    SDL_StartTextInput();
+  } else {
+    SDL_StopTextInput();
+  }
+}
+
+bool IsTextInputOn() { return SDL_WasInit(SDL_INIT_VIDEO) != 0 && SDL_IsTextInputActive() == SDL_TRUE; }
+
+void ShowCursor(bool show) {
+  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+}
+
+std::unique_ptr<Window> Window::Create(const WindowCreateInfo& info, WindowProcedure procedure) {
+  if (!InitVideo()) return nullptr;
+  const std::string title = SjisToUtf8(info.title);
+  SDL_Window* window = SDL_CreateWindow(title.c_str(), SdlPosition(info.x), SdlPosition(info.y), info.client_width,
+                                        info.client_height, SdlFlagsOf(info.style));
+  if (window == nullptr) {
+    LogDiagnostic(std::string("video: cannot create a window: ") + SDL_GetError());
+    return nullptr;
+  }
+  std::unique_ptr<Window> created(new Window(window, info.style));
+  WatchX11Display(window);
+  MessageQueue::Instance().RegisterWindow(created->id_, std::move(procedure));
+  if ((info.style & WS_VISIBLE) != 0) created->Show();
+  return created;
+}
+
+Window::Window(SDL_Window* window, uint32_t style) : window_(window), id_(SDL_GetWindowID(window)), style_(style) {}
+
+Window::~Window() {
+  MessageQueue::Instance().UnregisterWindow(id_);
+  ScreenPresenter::ReleaseWindow(id_);
+  if (!Reachable()) return;
+  SDL_DestroyWindow(window_);
+}
+
+// Calls that wait for the display's answer never return once the display is lost, and a window
+// another client destroyed has nothing left to answer for.
+bool Window::Reachable() const { return !DisplayConnectionLost() && !WasDestroyedOutside(window_); }
+
+void Window::SetTitle(std::string_view sjis_title) { SDL_SetWindowTitle(window_, SjisToUtf8(sjis_title).c_str()); }
+
+void Window::ApplyStyle(uint32_t style) {
+  const uint32_t flags = SdlFlagsOf(style);
+  SDL_SetWindowBordered(window_, (flags & SDL_WINDOW_BORDERLESS) != 0 ? SDL_FALSE : SDL_TRUE);
+  SDL_SetWindowResizable(window_, (flags & SDL_WINDOW_RESIZABLE) != 0 ? SDL_TRUE : SDL_FALSE);
+  if ((style & WS_VISIBLE) != 0) Show();
+  style_ = style;
+}
+
+void Window::SetIcon(const uint32_t* pixels, int32_t width, int32_t height) {
+  SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), width, height, 32, width * 4,
+                                                         SDL_PIXELFORMAT_ARGB8888);
+  if (icon == nullptr) {
+    LogDiagnostic(std::string("video: cannot make the window icon: ") + SDL_GetError());
+    return;
+  }
+  SDL_SetWindowIcon(window_, icon);
+  SDL_FreeSurface(icon);
+}
+
+void Window::Show() {
+  SDL_ShowWindow(window_);
+  style_ |= WS_VISIBLE;
+}
+
+void Window::Hide() {
+  if (Reachable()) SDL_HideWindow(window_);
+  style_ &= ~WS_VISIBLE;
+}
+
+void Window::Minimize() { SDL_MinimizeWindow(window_); }
+void Window::Restore() { SDL_RestoreWindow(window_); }
+void Window::Raise() { SDL_RaiseWindow(window_); }
+void Window::SetTopmost(bool topmost) { SDL_SetWindowAlwaysOnTop(window_, topmost ? SDL_TRUE : SDL_FALSE); }
+
+void Window::SetTextInputArea(const Rect& area) {
+  text_input_area_ = area;
+  SDL_Rect rect{area.left, area.top, area.right - area.left, area.bottom - area.top};
+  SDL_SetTextInputRect(&rect);
+}
+
+void Window::SetKeyboardGrab(bool grab) { SDL_SetWindowKeyboardGrab(window_, grab ? SDL_TRUE : SDL_FALSE); }
+
+bool Window::IsVisible() const { return (SDL_GetWindowFlags(window_) & SDL_WINDOW_SHOWN) != 0; }
+bool Window::IsMinimized() const { return (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) != 0; }
+
+void Window::SetEnabled(bool enabled) { MessageQueue::Instance().SetWindowEnabled(id_, enabled); }
+bool Window::IsEnabled() const { return MessageQueue::Instance().IsWindowEnabled(id_); }
+
+void Window::Move(int32_t x, int32_t y) { SDL_SetWindowPosition(window_, SdlPosition(x), SdlPosition(y)); }
+void Window::SetClientSize(int32_t width, int32_t height) { SDL_SetWindowSize(window_, width, height); }
+
+Point Window::ClientOrigin() const {
+  Point origin;
+  SDL_GetWindowPosition(window_, &origin.x, &origin.y);
+  return origin;
+}
+
+Rect Window::ClientRectOnScreen() const {
+  const Point origin = ClientOrigin();
+  int width = 0;
+  int height = 0;
+  SDL_GetWindowSize(window_, &width, &height);
+  return Rect{origin.x, origin.y, origin.x + width, origin.y + height};
+}
+
+}  // namespace plat

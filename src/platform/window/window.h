@@ -1,0 +1,107 @@
+// The engine's windows on SDL: one SDL window for each, created on the window thread, with the
+// engine's style bits, title (Shift-JIS), icon, placement and client size, and its procedure
+// registered with the message queue. The frame around the client area belongs to the desktop's
+// window manager, so positions and sizes given here are those of the client area.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/events/window_messages.h"
+#include "platform/window/message_queue.h"
+
+namespace plat {
+
+// Starts SDL's video on the calling thread, once; false (the reason in the log) when there is
+// no display to open windows on.
+bool InitVideo();
+// Whether video runs on a display someone looks at (not on a driver that only draws in memory,
+// which tests ask for): what waits for a click there would wait for ever.
+bool IsDisplaySeen();
+
+struct DesktopInfo {
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t bits_per_pixel = 0;
+  int32_t refresh_rate = 0;
+  Rect work_area;  // the part of the desktop that windows may use
+};
+
+// The primary desktop; empty when there is no display.
+std::optional<DesktopInfo> GetDesktopInfo();
+
+// Switches the text input of the keyboard (and with it the input method) on or off.
+void SetTextInput(bool on);
+// Whether the text input (and the input method) is on.
+bool IsTextInputOn();
+// Shows or hides the mouse cursor over the windows.
+void ShowCursor(bool show);
+
+// A client position of kCentred places the window in the middle of the desktop.
+inline constexpr int32_t kCentred = -1;
+
+struct WindowCreateInfo {
+  std::string title;  // Shift-JIS
+  int32_t x = kCentred;
+  int32_t y = kCentred;
+  int32_t client_width = 0;
+  int32_t client_height = 0;
+  uint32_t style = 0;  // WS_ bits: no caption makes a borderless window, a sizing frame or a maximize box a resizable one
+};
+
+class Window {
+ public:
+  // The window, hidden unless the style has WS_VISIBLE; null (the reason in the log) when it
+  // cannot be made.
+  static std::unique_ptr<Window> Create(const WindowCreateInfo& info, WindowProcedure procedure);
+  ~Window();
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  WindowId Id() const { return id_; }
+
+  void SetTitle(std::string_view sjis_title);
+  void ApplyStyle(uint32_t style);
+  uint32_t Style() const { return style_; }
+  // An icon of 32-bit pixels 0xAARRGGBB, rows top-down.
+  void SetIcon(const uint32_t* pixels, int32_t width, int32_t height);
+
+  void Show();
+  void Hide();
+  void Minimize();
+  void Restore();
+  void Raise();
+  void SetTopmost(bool topmost);
+  // While grabbed the window takes every key, also those the desktop would keep for itself
+  // (switching windows, the system keys).
+  void SetKeyboardGrab(bool grab);
+  bool IsVisible() const;
+  bool IsMinimized() const;
+  void SetEnabled(bool enabled);
+  bool IsEnabled() const;
+
+  void Move(int32_t x, int32_t y);
+  void SetClientSize(int32_t width, int32_t height);
+  Point ClientOrigin() const;
+  Rect ClientRectOnScreen() const;
+  // The area of the client (left, top, right, bottom) that text is typed into: the input
+  // method's candidate list is placed beside it.
+  void SetTextInputArea(const Rect& area);
+  const Rect& TextInputArea() const { return text_input_area_; }
+
+ private:
+  Window(SDL_Window* window, uint32_t style);
+  bool Reachable() const;
+
+  SDL_Window* window_;
+  WindowId id_;
+  uint32_t style_;
+  Rect text_input_area_{};
+};
+
+}  // namespace plat

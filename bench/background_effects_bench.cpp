@@ -13,15 +13,15 @@
 #include "base/time/timer_manager.h"
 #include "effects/bg_blur_effect.h"
 #include "effects/bg_rast_effect.h"
-#include "gfx/image.h"
-#include "gfx/image_canvas.h"
-#include "gfx/pixel_library.h"
+#include "gfx/display/image_canvas.h"
+#include "gfx/images/image.h"
+#include "gfx/images/pixel_library.h"
 #include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"
 #include "platform/system/cpu_features.h"
 #include "ratio_reporter.h"
-#include "scene/draw_layer.h"
-#include "scene/draw_layer_factory.h"
+#include "scene/drawables/draw_layer.h"
+#include "scene/drawables/draw_layer_factory.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"
 #include "platform/system/cpu_features.h"
-#include "scene/color_box.h"
-#include "scene/draw_layer.h"
+#include "scene/drawables/draw_layer.h"
+#include "scene/sprites/color_box.h"
 
 #include "ratio_reporter.h"
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "ratio_reporter.h"
-#include "ui/font.h"
+#include "ui/fonts/font.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <random>
 #include <vector>
 
-#include "gfx/image.h"
-#include "gfx/pixel_library.h"
+#include "gfx/images/image.h"
+#include "gfx/images/pixel_library.h"
 #include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"
 #include "platform/system/cpu_features.h"

@@ -16,7 +16,7 @@
 #include "base/files/path.h"
 #include "base/settings/game_settings.h"
 #include "game/game_script_host.h"
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 #include "platform/files/host_path.h"
 #include "resource/archives/file_system.h"
 #include "sob_builder.h"

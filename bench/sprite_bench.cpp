@@ -18,12 +18,12 @@
 #include <random>
 #include <vector>
 
-#include "gfx/pixel_library.h"
+#include "gfx/images/pixel_library.h"
 #include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"
 #include "platform/system/cpu_features.h"
-#include "scene/draw_layer.h"
-#include "scene/sprite.h"
+#include "scene/drawables/draw_layer.h"
+#include "scene/sprites/sprite.h"
 
 #include "ratio_reporter.h"
 

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "gfx/pixel_library.h"
+#include "gfx/images/pixel_library.h"
 #include "novel/text_window.h"
 #include "novel/vov_frame.h"
 #include "pixel/pixel_tables.h"
 #include "ratio_reporter.h"
-#include "scene/draw_list.h"
+#include "scene/drawables/draw_list.h"
 #include "script/script_host.h"
-#include "ui/font.h"
+#include "ui/fonts/font.h"
 
 namespace {
 

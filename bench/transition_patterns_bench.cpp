@@ -17,8 +17,8 @@
 
 #include "base/numbers/trig_tables.h"
 #include "effects/transition_patterns.h"
-#include "gfx/dirty_region.h"
-#include "gfx/image.h"
+#include "gfx/images/dirty_region.h"
+#include "gfx/images/image.h"
 #include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"
 #include "platform/system/cpu_features.h"

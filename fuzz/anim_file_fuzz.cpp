@@ -11,8 +11,8 @@
 #include "platform/system/diagnostic_log.h"
 #include "resource/pictures/elg_decoder.h"
 #include "resource/pictures/image_loader_manager.h"
-#include "scene/dad_file.h"
-#include "scene/dag_file.h"
+#include "scene/animations/dad_file.h"
+#include "scene/animations/dag_file.h"
 
 namespace {
 

@@ -29,19 +29,19 @@
 #include "driver/memory_data_files.h"
 #include "effects/builtin_effects.h"
 #include "elg_encoder.h"
-#include "gfx/pixel_library.h"
-#include "gfx/screen_manager.h"
+#include "gfx/display/screen_manager.h"
+#include "gfx/images/pixel_library.h"
 #include "pixel/pixel_tables.h"
 #include "platform/system/clock.h"
 #include "platform/system/diagnostic_log.h"
 #include "resource/pictures/elg_decoder.h"
 #include "resource/pictures/image_loader_manager.h"
-#include "scene/draw_layer_factory.h"
+#include "scene/drawables/draw_layer_factory.h"
 #include "script/handle_table.h"
 #include "script/native_args.h"
 #include "script/script_fault.h"
 #include "script/script_memory.h"
-#include "ui/widget_manager.h"
+#include "ui/widget_manager/widget_manager.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "dgm_writer.h"
-#include "ui/dgm_layout.h"
+#include "ui/layouts/dgm_layout.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "driver/memory_data_files.h"
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 #include "platform/system/diagnostic_log.h"
 #include "resource/pictures/elg_decoder.h"
 #include "resource/pictures/elg_header.h"

@@ -14,7 +14,7 @@
 #include "driver/layer_world.h"
 #include "effects/key_frame_player.h"
 #include "effects/sp_tanime_definition.h"
-#include "scene/motion_path_text.h"
+#include "scene/motions/motion_path_text.h"
 
 namespace {
 

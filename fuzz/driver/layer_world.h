@@ -11,11 +11,11 @@
 
 #include "memory_data_files.h"
 #include "elg_encoder.h"
-#include "gfx/pixel_library.h"
+#include "gfx/images/pixel_library.h"
 #include "platform/system/diagnostic_log.h"
 #include "resource/pictures/elg_decoder.h"
 #include "resource/pictures/image_loader_manager.h"
-#include "scene/draw_layer.h"
+#include "scene/drawables/draw_layer.h"
 
 struct LayerFuzzWorld {
   explicit LayerFuzzWorld(std::initializer_list<const char*> pictures) {

@@ -3,7 +3,7 @@
 // the application's reader. SDL does not tell the input method's conversion modes.
 #pragma once
 
-#include "ui/ime_context.h"
+#include "ui/widgets/ime_context.h"
 
 class CFrameworkApp;
 

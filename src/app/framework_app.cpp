@@ -9,7 +9,7 @@
 #include "base/files/path.h"
 #include "base/system/not_built.h"
 #include "base/threads/lock_guard.h"
-#include "gfx/surface_canvas.h"
+#include "gfx/display/surface_canvas.h"
 #include "pixel/pixel_kernel_choice.h"
 #include "pixel/pixel_tables.h"
 #include "platform/sound/audio_backend.h"

@@ -28,14 +28,14 @@
 #include "base/input/input_manager.h"
 #include "base/input/tracked_cursor.h"
 #include "base/threads/worker_thread.h"
-#include "gfx/image_canvas.h"
-#include "gfx/screen_manager.h"
+#include "gfx/display/image_canvas.h"
+#include "gfx/display/screen_manager.h"
 #include "resource/archives/file_system.h"
 #include "resource/plugins/dcp_plugin_manager.h"
 #include "resource/pictures/image_loader_manager.h"
 #include "resource/plugins/sound_decoder_manager.h"
 #include "resource/plugins/tcp_plugin_manager.h"
-#include "scene/draw_layer_factory.h"
+#include "scene/drawables/draw_layer_factory.h"
 
 // Message-box kinds.
 inline constexpr int kBoxExclamation = 1;

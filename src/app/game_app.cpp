@@ -10,13 +10,13 @@
 #include "base/system/app_hooks.h"
 #include "base/threads/lock_guard.h"
 #include "game/game_script_host.h"
-#include "gfx/screen_transition.h"
+#include "gfx/image_operations/screen_transition.h"
 #include "platform/encoding/text_encoding.h"
 #include "platform/system/diagnostic_log.h"
 #include "platform/system/thread_id.h"
 #include "platform/system/thread_priority.h"
-#include "scene/movie_players.h"
-#include "ui/glyph_cache.h"
+#include "scene/movies/movie_players.h"
+#include "ui/fonts/glyph_cache.h"
 
 CGameApp* g_App = nullptr;
 

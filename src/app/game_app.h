@@ -25,10 +25,10 @@
 #include "base/system/app_services.h"
 #include "builtins/voice_ducking.h"
 #include "effects/timed_wipe_host.h"
-#include "gfx/pixel_library.h"
-#include "scene/dshow_library.h"
+#include "gfx/images/pixel_library.h"
+#include "scene/movies/dshow_library.h"
 #include "sound/sound_output.h"
-#include "ui/font_list.h"
+#include "ui/fonts/font_list.h"
 
 class CGameScriptHost;
 class CVersionDialogModel;

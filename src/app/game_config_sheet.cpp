@@ -15,7 +15,7 @@
 #include "platform/encoding/text_encoding.h"
 #include "platform/system/diagnostic_log.h"
 #include "platform/system/thread_id.h"
-#include "scene/movie_players.h"
+#include "scene/movies/movie_players.h"
 
 namespace {
 

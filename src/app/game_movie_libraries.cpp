@@ -8,7 +8,7 @@
 #include "app/game_app.h"
 #include "platform/files/special_folders.h"
 #include "platform/system/diagnostic_log.h"
-#include "scene/dshow_library.h"
+#include "scene/movies/dshow_library.h"
 
 namespace {
 

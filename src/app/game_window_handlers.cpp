@@ -9,8 +9,8 @@
 #include "platform/events/control_key.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/window.h"
-#include "scene/movie_display.h"
-#include "scene/movie_players.h"
+#include "scene/movies/movie_display.h"
+#include "scene/movies/movie_players.h"
 
 int CGameApp::PrepareWindow() {
   // The icon stays the desktop's: this build carries no icon resources.

@@ -2,7 +2,7 @@
 // visibility and the text-input services.
 #pragma once
 
-#include "ui/gui_root_window.h"
+#include "ui/gui/gui_root_window.h"
 
 class CFrameworkApp;
 

@@ -8,11 +8,11 @@
 #include "base/files/file_list.h"
 #include "base/time/elapsed_timer_array.h"
 #include "builtins/memory_builtins.h"
-#include "ui/dgm_buffer_set.h"
-#include "ui/dgm_image_file.h"
-#include "ui/gui_root_window.h"
-#include "ui/message_box.h"
-#include "ui/widget_manager.h"
+#include "ui/dialogs/message_box.h"
+#include "ui/gui/gui_root_window.h"
+#include "ui/layouts/dgm_buffer_set.h"
+#include "ui/layouts/dgm_image_file.h"
+#include "ui/widget_manager/widget_manager.h"
 
 CNativeBlockMap g_NativeMap;
 CMessageBox g_MessageBox;

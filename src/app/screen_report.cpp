@@ -1,7 +1,7 @@
 #include "app/screen_report.h"
 
 #include "pixel/pixel_format_codes.h"
-#include "gfx/screen_manager.h"
+#include "gfx/display/screen_manager.h"
 #include "platform/window/display_device.h"
 #include "platform/window/surface.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "gfx/surface_services.h"
+#include "gfx/display/surface_services.h"
 
 class CScreenManager;
 

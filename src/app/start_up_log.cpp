@@ -9,7 +9,7 @@
 #include "base/input/input_manager.h"
 #include "base/input/joystick.h"
 #include "base/settings/settings_files.h"
-#include "gfx/screen_manager.h"
+#include "gfx/display/screen_manager.h"
 #include "platform/encoding/text_encoding.h"
 #include "platform/system/diagnostic_log.h"
 

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "base/settings/settings_files.h"
-#include "gfx/screen_manager.h"
+#include "gfx/display/screen_manager.h"
 #include "platform/encoding/text_encoding.h"
 
 namespace {

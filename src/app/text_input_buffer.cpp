@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "base/threads/lock_guard.h"
-#include "ui/gui_element.h"
+#include "ui/gui/gui_element.h"
 
 void CTextInputBuffer::SetPendingKey(uint32_t virtual_key) {
   CLockGuard guard(lock_);

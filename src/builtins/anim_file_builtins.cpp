@@ -5,11 +5,11 @@
 #include "base/numbers/little_endian.h"
 #include "builtins/listed_resource.h"
 #include "builtins/script_task.h"
-#include "gfx/surface_object_image.h"
-#include "scene/dad_file.h"
-#include "scene/dag_file.h"
-#include "scene/draw_layer.h"
-#include "scene/pattern_anim_task.h"
+#include "gfx/display/surface_object_image.h"
+#include "scene/animations/dad_file.h"
+#include "scene/animations/dag_file.h"
+#include "scene/animations/pattern_anim_task.h"
+#include "scene/drawables/draw_layer.h"
 
 namespace {
 

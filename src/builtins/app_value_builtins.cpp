@@ -4,7 +4,7 @@
 #include <span>
 
 #include "base/system/app_services.h"
-#include "ui/glyph_cache.h"
+#include "ui/fonts/glyph_cache.h"
 
 namespace {
 

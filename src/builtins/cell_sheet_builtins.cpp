@@ -4,12 +4,12 @@
 
 #include "builtins/listed_resource.h"
 #include "builtins/script_task.h"
-#include "gfx/surface_object_image.h"
-#include "scene/cell_sheet.h"
-#include "scene/lip_sync_task.h"
-#include "scene/picture_part.h"
-#include "scene/sprite.h"
-#include "scene/voice_loudness.h"
+#include "gfx/display/surface_object_image.h"
+#include "scene/animations/cell_sheet.h"
+#include "scene/animations/lip_sync_task.h"
+#include "scene/animations/picture_part.h"
+#include "scene/animations/voice_loudness.h"
+#include "scene/sprites/sprite.h"
 #include "sound/static_sound_buffer.h"
 
 namespace {

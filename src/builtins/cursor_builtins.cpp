@@ -9,8 +9,8 @@
 #include "base/input/cursor_image.h"
 #include "base/input/input_manager.h"
 #include "base/system/app_services.h"
-#include "gfx/ddraw_picture.h"
-#include "gfx/image_base.h"
+#include "gfx/display/ddraw_picture.h"
+#include "gfx/images/image_base.h"
 #include "platform/system/diagnostic_log.h"
 
 namespace {

@@ -4,16 +4,16 @@
 #include <array>
 #include <functional>
 
-#include "gfx/image.h"
-#include "gfx/screen_manager.h"
-#include "gfx/surface_object_image.h"
-#include "scene/draw_layer.h"
-#include "scene/sprite.h"
-#include "ui/dgm_buffer_set.h"
-#include "ui/dgm_image_file.h"
-#include "ui/gui_element.h"
-#include "ui/gui_root_window.h"
-#include "ui/widget_manager.h"
+#include "gfx/display/screen_manager.h"
+#include "gfx/display/surface_object_image.h"
+#include "gfx/images/image.h"
+#include "scene/drawables/draw_layer.h"
+#include "scene/sprites/sprite.h"
+#include "ui/gui/gui_element.h"
+#include "ui/gui/gui_root_window.h"
+#include "ui/layouts/dgm_buffer_set.h"
+#include "ui/layouts/dgm_image_file.h"
+#include "ui/widget_manager/widget_manager.h"
 
 namespace {
 

@@ -10,14 +10,14 @@
 #include "base/time/timer_manager.h"
 #include "builtins/cursor_move_task.h"
 #include "builtins/script_task.h"
-#include "gfx/surface_object_image.h"
+#include "gfx/display/surface_object_image.h"
 #include "novel/vov_frame.h"
-#include "scene/drawable.h"
-#include "scene/resize_motion.h"
+#include "scene/drawables/drawable.h"
+#include "scene/motions/resize_motion.h"
 #include "script/game_host_access.h"
 #include "sound/bgm_track.h"
-#include "ui/image_button.h"
-#include "ui/message_box.h"
+#include "ui/dialogs/message_box.h"
+#include "ui/widgets/image_button.h"
 
 namespace {
 

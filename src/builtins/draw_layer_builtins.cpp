@@ -3,10 +3,10 @@
 #include <bit>
 
 #include "builtins/image_args.h"
-#include "gfx/screen_manager.h"
-#include "gfx/screen_transition.h"
-#include "gfx/surface_object_image.h"
-#include "scene/draw_layer.h"
+#include "gfx/display/screen_manager.h"
+#include "gfx/display/surface_object_image.h"
+#include "gfx/image_operations/screen_transition.h"
+#include "scene/drawables/draw_layer.h"
 
 namespace {
 

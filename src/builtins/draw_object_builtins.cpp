@@ -4,7 +4,7 @@
 #include "builtins/script_task.h"
 #include "effects/create_by_name.h"
 #include "effects/effect.h"
-#include "gfx/surface_object_image.h"
+#include "gfx/display/surface_object_image.h"
 #include "resource/plugins/dcp_plugin_manager.h"
 
 namespace {

@@ -1,10 +1,10 @@
 #include "builtins/drawable_builtins.h"
 
 #include "builtins/image_args.h"
-#include "gfx/screen_manager.h"
-#include "scene/color_box.h"
-#include "scene/screen_drawables.h"
-#include "scene/sprite.h"
+#include "gfx/display/screen_manager.h"
+#include "scene/sprites/color_box.h"
+#include "scene/sprites/screen_drawables.h"
+#include "scene/sprites/sprite.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "builtins/motion_args.h"
 #include "builtins/script_task.h"
 #include "builtins/script_word_arrays.h"
-#include "scene/drawable.h"
+#include "scene/drawables/drawable.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "base/files/file.h"
 #include "base/files/script_write_rule.h"
 #include "builtins/script_format.h"
-#include "scene/resource_list.h"
+#include "scene/animations/resource_list.h"
 #include "script/script_text_export.h"
 
 namespace {

@@ -2,12 +2,12 @@
 
 #include <type_traits>
 
-#include "gfx/screen_manager.h"
-#include "gfx/surface_object_image.h"
-#include "ui/edge_disc.h"
-#include "ui/font.h"
-#include "ui/gdi_font.h"
-#include "ui/screen_fonts.h"
+#include "gfx/display/screen_manager.h"
+#include "gfx/display/surface_object_image.h"
+#include "ui/fonts/edge_disc.h"
+#include "ui/fonts/font.h"
+#include "ui/fonts/gdi_font.h"
+#include "ui/fonts/screen_fonts.h"
 
 namespace {
 

@@ -2,12 +2,12 @@
 
 #include "base/time/millisecond_clock.h"
 #include "builtins/widget_args.h"
-#include "gfx/surface_object_image.h"
-#include "scene/draw_layer.h"
-#include "ui/ime_context.h"
-#include "ui/gui_root_window.h"
-#include "ui/list_box.h"
-#include "ui/widget_manager.h"
+#include "gfx/display/surface_object_image.h"
+#include "scene/drawables/draw_layer.h"
+#include "ui/widgets/ime_context.h"
+#include "ui/gui/gui_root_window.h"
+#include "ui/widgets/list_box.h"
+#include "ui/widget_manager/widget_manager.h"
 
 using widget_args::kMinusOne;
 using widget_args::Result;

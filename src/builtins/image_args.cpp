@@ -1,6 +1,6 @@
 #include "builtins/image_args.h"
 
-#include "gfx/surface_object_image.h"
+#include "gfx/display/surface_object_image.h"
 
 CImage* ImageArg(const NativeArgs& args, uint32_t i) { return GetObjectImage(args.Handle<CImageInterface>(i)); }
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "gfx/blit_clipping.h"
-#include "gfx/image.h"
+#include "gfx/images/blit_clipping.h"
+#include "gfx/images/image.h"
 #include "script/native_args.h"
 
 inline constexpr uint32_t kNoImageResult = 0xFFFFFFFF;

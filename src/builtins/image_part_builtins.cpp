@@ -3,8 +3,8 @@
 #include "builtins/plugin_words.h"
 #include "effects/create_by_name.h"
 #include "effects/effect.h"
-#include "gfx/image_canvas.h"
-#include "gfx/surface_object_image.h"
+#include "gfx/display/image_canvas.h"
+#include "gfx/display/surface_object_image.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "builtins/widget_args.h"
-#include "ui/choice_button.h"
-#include "ui/list_menu.h"
+#include "ui/widgets/choice_button.h"
+#include "ui/widgets/list_menu.h"
 
 using widget_args::kMinusOne;
 using widget_args::Result;

@@ -7,7 +7,7 @@
 #include <initializer_list>
 
 #include "base/time/timer_manager.h"
-#include "scene/resource_list.h"
+#include "scene/animations/resource_list.h"
 #include "script/native_args.h"
 
 // The resource named by args[i] while `list` holds it; null otherwise.

@@ -7,9 +7,9 @@
 
 #include <cstdint>
 
-#include "scene/move_motion.h"
-#include "scene/resize_motion.h"
-#include "scene/roto_zoom_motion.h"
+#include "scene/motions/move_motion.h"
+#include "scene/motions/resize_motion.h"
+#include "scene/motions/roto_zoom_motion.h"
 #include "script/native_args.h"
 
 enum class EMotionPointForm : std::uint32_t { kText = 0, kCount = 1 };

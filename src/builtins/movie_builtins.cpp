@@ -5,10 +5,10 @@
 
 #include "base/system/app_services.h"
 #include "base/threads/lock_guard.h"
-#include "gfx/image_canvas.h"
-#include "gfx/screen_manager.h"
-#include "scene/draw_layer.h"
-#include "scene/movie_players.h"
+#include "gfx/display/image_canvas.h"
+#include "gfx/display/screen_manager.h"
+#include "scene/drawables/draw_layer.h"
+#include "scene/movies/movie_players.h"
 
 namespace {
 

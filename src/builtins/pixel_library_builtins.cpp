@@ -3,7 +3,7 @@
 #include <array>
 
 #include "builtins/image_args.h"
-#include "gfx/pixel_library.h"
+#include "gfx/images/pixel_library.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 #include <string_view>
 
 #include "builtins/listed_resource.h"
-#include "gfx/image.h"
-#include "gfx/image_interface.h"
+#include "gfx/images/image.h"
+#include "gfx/images/image_interface.h"
 #include "platform/system/diagnostic_log.h"
-#include "scene/dad_file.h"
-#include "scene/drawable.h"
-#include "scene/resource_list.h"
+#include "scene/animations/dad_file.h"
+#include "scene/animations/resource_list.h"
+#include "scene/drawables/drawable.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "builtins/motion_args.h"
 #include "builtins/script_task.h"
 #include "builtins/script_word_arrays.h"
-#include "gfx/render_list.h"
+#include "gfx/display/render_list.h"
 
 namespace {
 

@@ -6,14 +6,14 @@
 
 #include "builtins/script_word_arrays.h"
 #include "effects/transition_drawable.h"
-#include "gfx/picture_canvas.h"
-#include "gfx/screen_manager.h"
-#include "gfx/surface_canvas.h"
-#include "scene/render_image.h"
-#include "scene/render_object_factories.h"
-#include "scene/render_primitives.h"
-#include "scene/render_state_block.h"
-#include "scene/textured_quad.h"
+#include "gfx/display/picture_canvas.h"
+#include "gfx/display/screen_manager.h"
+#include "gfx/display/surface_canvas.h"
+#include "scene/render/render_image.h"
+#include "scene/render/render_object_factories.h"
+#include "scene/render/render_primitives.h"
+#include "scene/render/render_state_block.h"
+#include "scene/render/textured_quad.h"
 
 namespace {
 

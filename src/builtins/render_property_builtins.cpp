@@ -5,10 +5,10 @@
 #include <type_traits>
 
 #include "effects/transition_drawable.h"
-#include "gfx/picture_canvas.h"
-#include "scene/render_image.h"
-#include "scene/render_primitives.h"
-#include "scene/textured_quad.h"
+#include "gfx/display/picture_canvas.h"
+#include "scene/render/render_image.h"
+#include "scene/render/render_primitives.h"
+#include "scene/render/textured_quad.h"
 
 namespace {
 

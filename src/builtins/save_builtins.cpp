@@ -3,7 +3,7 @@
 #include <string>
 
 #include "builtins/vov_frame_builtins.h"
-#include "gfx/surface_object_image.h"
+#include "gfx/display/surface_object_image.h"
 #include "platform/system/diagnostic_log.h"
 #include "script/game_host_access.h"
 

@@ -3,7 +3,7 @@
 #include "base/settings/game_switches.h"
 #include "base/system/app_services.h"
 #include "builtins/plugin_words.h"
-#include "gfx/screen_manager.h"
+#include "gfx/display/screen_manager.h"
 #include "resource/pictures/image_loader_manager.h"
 
 namespace {

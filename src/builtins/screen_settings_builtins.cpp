@@ -1,7 +1,7 @@
 #include "builtins/screen_settings_builtins.h"
 
 #include "base/system/app_services.h"
-#include "gfx/screen_manager.h"
+#include "gfx/display/screen_manager.h"
 
 std::uint32_t NativeSetWindowFlag(const NativeArgs& args) {
   if (g_AppServices != nullptr) g_AppServices->SwitchBackFormatRefresh((args.U32(0) & 1) != 0);

@@ -2,8 +2,8 @@
 
 #include "builtins/image_args.h"
 #include "builtins/motion_args.h"
-#include "scene/color_box.h"
-#include "scene/sprite.h"
+#include "scene/sprites/color_box.h"
+#include "scene/sprites/sprite.h"
 
 namespace {
 

@@ -2,17 +2,17 @@
 
 #include "builtins/image_args.h"
 #include "effects/transition_patterns.h"
-#include "gfx/ddraw_picture.h"
-#include "gfx/image_canvas.h"
-#include "gfx/picture_canvas.h"
-#include "gfx/picture_object.h"
-#include "gfx/screen_manager.h"
-#include "gfx/surface_canvas.h"
-#include "gfx/surface_object_image.h"
-#include "ui/ddraw_sprite.h"
-#include "ui/font_base.h"
-#include "ui/text_object.h"
-#include "ui/text_surface_factories.h"
+#include "gfx/display/ddraw_picture.h"
+#include "gfx/display/image_canvas.h"
+#include "gfx/display/picture_canvas.h"
+#include "gfx/display/picture_object.h"
+#include "gfx/display/screen_manager.h"
+#include "gfx/display/surface_canvas.h"
+#include "gfx/display/surface_object_image.h"
+#include "ui/fonts/font_base.h"
+#include "ui/text_objects/text_object.h"
+#include "ui/text_objects/text_surface_factories.h"
+#include "ui/widgets/ddraw_sprite.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "base/settings/game_settings.h"
 #include "base/system/app_services.h"
 #include "base/system/cpu_info.h"
-#include "gfx/screen_manager.h"
+#include "gfx/display/screen_manager.h"
 #include "pixel/pixel_kernel_choice.h"
 
 namespace {

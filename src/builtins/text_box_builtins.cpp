@@ -4,14 +4,14 @@
 
 #include "builtins/listed_resource.h"
 #include "builtins/widget_args.h"
-#include "gfx/surface_object_image.h"
-#include "scene/cell_sheet.h"
-#include "scene/resource_list.h"
-#include "ui/check_button.h"
-#include "ui/list_menu.h"
-#include "ui/script_text_box.h"
-#include "ui/text_anim_task.h"
-#include "ui/text_layout.h"
+#include "gfx/display/surface_object_image.h"
+#include "scene/animations/cell_sheet.h"
+#include "scene/animations/resource_list.h"
+#include "ui/dialogs/script_text_box.h"
+#include "ui/dialogs/text_anim_task.h"
+#include "ui/text_objects/text_layout.h"
+#include "ui/widgets/check_button.h"
+#include "ui/widgets/list_menu.h"
 
 using widget_args::GlyphFont;
 using widget_args::kMinusOne;

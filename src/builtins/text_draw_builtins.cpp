@@ -6,9 +6,9 @@
 #include "base/text/sjis_fit.h"
 #include "builtins/row_text_export.h"
 #include "builtins/script_format.h"
-#include "gfx/surface_object_image.h"
-#include "ui/font_list.h"
-#include "ui/text_image.h"
+#include "gfx/display/surface_object_image.h"
+#include "ui/fonts/font_list.h"
+#include "ui/fonts/text_image.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "gfx/surface_object_image.h"
+#include "gfx/display/surface_object_image.h"
 #include "novel/text_printer.h"
 #include "script/game_host_access.h"
-#include "ui/font.h"
-#include "ui/list_menu.h"
+#include "ui/fonts/font.h"
+#include "ui/widgets/list_menu.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "builtins/text_settings_builtin.h"
 
 #include "script/game_host_access.h"
-#include "ui/font_base.h"
-#include "ui/gui_element.h"
+#include "ui/fonts/font_base.h"
+#include "ui/gui/gui_element.h"
 
 std::uint32_t NativeApplyTextSettings(const NativeArgs& args) {
   const bool only_when_changed = args.U8(0) != 0;

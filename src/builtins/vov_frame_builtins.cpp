@@ -4,12 +4,12 @@
 #include <string>
 
 #include "base/system/app_services.h"
-#include "gfx/image_canvas.h"
+#include "gfx/display/image_canvas.h"
 #include "novel/vov_frame.h"
 #include "platform/encoding/text_encoding.h"
 #include "platform/system/diagnostic_log.h"
 #include "script/game_host_access.h"
-#include "ui/gui_root_window.h"
+#include "ui/gui/gui_root_window.h"
 
 namespace {
 

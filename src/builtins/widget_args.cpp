@@ -1,7 +1,7 @@
 #include "builtins/widget_args.h"
 
-#include "ui/font.h"
-#include "ui/font_base.h"
+#include "ui/fonts/font.h"
+#include "ui/fonts/font_base.h"
 
 namespace widget_args {
 

@@ -7,7 +7,7 @@
 #include <initializer_list>
 
 #include "script/native_args.h"
-#include "ui/gui_element.h"
+#include "ui/gui/gui_element.h"
 
 class CFont;
 class CFontBase;

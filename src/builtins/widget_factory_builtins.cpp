@@ -2,13 +2,13 @@
 
 #include "base/time/timer_manager.h"
 #include "builtins/widget_args.h"
-#include "gfx/surface_object_image.h"
+#include "gfx/display/surface_object_image.h"
 #include "novel/text_printer.h"
-#include "ui/check_button.h"
-#include "ui/gui_root_window.h"
-#include "ui/list_box.h"
-#include "ui/scroll_bar.h"
-#include "ui/widget_manager.h"
+#include "ui/gui/gui_root_window.h"
+#include "ui/widget_manager/widget_manager.h"
+#include "ui/widgets/check_button.h"
+#include "ui/widgets/list_box.h"
+#include "ui/widgets/scroll_bar.h"
 
 using widget_args::GlyphFont;
 using widget_args::kMinusOne;

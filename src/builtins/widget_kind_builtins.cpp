@@ -1,10 +1,10 @@
 #include "builtins/widget_kind_builtins.h"
 
 #include "builtins/widget_args.h"
-#include "ui/check_button.h"
-#include "ui/click_area.h"
-#include "ui/list_box.h"
-#include "ui/scroll_bar.h"
+#include "ui/widgets/check_button.h"
+#include "ui/widgets/click_area.h"
+#include "ui/widgets/list_box.h"
+#include "ui/widgets/scroll_bar.h"
 
 using widget_args::kMinusOne;
 using widget_args::Result;

@@ -1,7 +1,7 @@
 #include "builtins/window_mode_builtins.h"
 
 #include "base/system/app_services.h"
-#include "gfx/screen_manager.h"
+#include "gfx/display/screen_manager.h"
 #include "platform/encoding/text_encoding.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include "effects/effect_args.h"
 #include "effects/filter_copy.h"
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 
 std::int32_t CAddSubFilter::SetParam(CImagePart* target, const PluginArgs& args) {
   const std::int32_t status = AcceptTarget(target, args);

@@ -1,8 +1,8 @@
 #include "effects/background_canvas.h"
 
-#include "gfx/image_canvas.h"
-#include "gfx/surface_object_image.h"
-#include "scene/draw_layer.h"
+#include "gfx/display/image_canvas.h"
+#include "gfx/display/surface_object_image.h"
+#include "scene/drawables/draw_layer.h"
 
 CImagePart* GetCanvasPart(CImageInterface* object) { return GetObjectImagePart(object); }
 

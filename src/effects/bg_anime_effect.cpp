@@ -6,7 +6,7 @@
 #include "base/time/timer_manager.h"
 #include "effects/background_canvas.h"
 #include "effects/effect_args.h"
-#include "scene/draw_layer.h"
+#include "scene/drawables/draw_layer.h"
 
 namespace {
 

@@ -16,9 +16,9 @@
 #include "base/lifetime/ref_counted.h"
 #include "base/lifetime/watched_ptr.h"
 #include "effects/effect.h"
-#include "gfx/image.h"
-#include "scene/dad_file.h"
-#include "scene/draw_layer.h"
+#include "gfx/images/image.h"
+#include "scene/animations/dad_file.h"
+#include "scene/drawables/draw_layer.h"
 
 class CBgAnimeEffect : public CEffect {
  public:

@@ -8,8 +8,8 @@
 #include "effects/cache_fill.h"
 #include "effects/effect_args.h"
 #include "effects/zoom_source.h"
-#include "scene/draw_layer.h"
-#include "scene/motion_curves.h"
+#include "scene/drawables/draw_layer.h"
+#include "scene/drawables/motion_curves.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include "base/lifetime/watched_ptr.h"
 #include "effects/bg_effect.h"
 #include "effects/blur_path.h"
-#include "gfx/image.h"
-#include "scene/draw_layer.h"
+#include "gfx/images/image.h"
+#include "scene/drawables/draw_layer.h"
 
 
 class CBgBlurEffect : public CBgEffect {

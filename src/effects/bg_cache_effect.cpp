@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "effects/background_canvas.h"
-#include "scene/draw_layer.h"
+#include "scene/drawables/draw_layer.h"
 
 void CBgCacheEffect::ReleaseCache() {
   if (layer_ == nullptr || layer_->GetBackgroundCache() == nullptr) return;

@@ -5,8 +5,8 @@
 
 #include "effects/background_canvas.h"
 #include "effects/effect_args.h"
-#include "gfx/image_part.h"
-#include "scene/draw_layer.h"
+#include "gfx/image_operations/image_part.h"
+#include "scene/drawables/draw_layer.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "effects/bg_cache_effect.h"
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 
 class CBgCrossEffect : public CBgCacheEffect {
  public:

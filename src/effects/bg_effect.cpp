@@ -2,7 +2,7 @@
 
 #include "base/time/eased_time.h"
 #include "base/time/timer_manager.h"
-#include "scene/motion_curves.h"
+#include "scene/drawables/motion_curves.h"
 
 std::uint32_t CBgEffect::ElapsedAt(std::uint32_t now) {
   if (start_time_ == 0) start_time_ = now;

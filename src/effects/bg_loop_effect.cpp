@@ -4,7 +4,7 @@
 
 #include "effects/background_canvas.h"
 #include "effects/effect_args.h"
-#include "scene/draw_layer.h"
+#include "scene/drawables/draw_layer.h"
 
 std::int32_t CBgLoopEffect::Setup(CTimerManager* manager, void* target, const PluginArgs& args) {
   layer_ = CanvasLayer(target);

@@ -5,10 +5,10 @@
 
 #include "base/time/timer_manager.h"
 #include "effects/effect_args.h"
-#include "gfx/image.h"
-#include "gfx/image_part.h"
-#include "gfx/surface_object_image.h"
-#include "scene/draw_layer.h"
+#include "gfx/display/surface_object_image.h"
+#include "gfx/image_operations/image_part.h"
+#include "gfx/images/image.h"
+#include "scene/drawables/draw_layer.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // "bg_panime": moves the view of a layer's background through the key frames of a path text (see
-// scene/motion_path_text.h); only the places count. The view moves as the background offset, or
+// scene/motions/motion_path_text.h); only the places count. The view moves as the background offset, or
 // through the background cache, into which the picture is copied at each place with the
 // layer's colour around it. The picture may be the layer's own rendering, taken at the start
 // (the layer then stops drawing its lists, which the picture already holds). At the end the
@@ -12,8 +12,8 @@
 #include "base/lifetime/watched_ptr.h"
 #include "effects/effect.h"
 #include "effects/key_frame_player.h"
-#include "gfx/image.h"
-#include "scene/draw_layer.h"
+#include "gfx/images/image.h"
+#include "scene/drawables/draw_layer.h"
 
 class CBgPanimeEffect : public CEffect, public CKeyFramePlayer {
  public:

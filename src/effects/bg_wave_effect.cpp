@@ -7,7 +7,7 @@
 #include "effects/background_canvas.h"
 #include "effects/cache_fill.h"
 #include "effects/zoom_source.h"
-#include "scene/draw_layer.h"
+#include "scene/drawables/draw_layer.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "base/lifetime/watched_ptr.h"
 #include "effects/bg_effect.h"
 #include "effects/zoom_source.h"
-#include "scene/draw_layer.h"
+#include "scene/drawables/draw_layer.h"
 
 
 class CBgZoomEffect : public CBgEffect {

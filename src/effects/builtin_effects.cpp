@@ -38,8 +38,8 @@
 #include "effects/tone_filter.h"
 #include "effects/wave_filter.h"
 #include "effects/zoomflip_filter.h"
-#include "gfx/image_canvas.h"
-#include "gfx/screen_manager.h"
+#include "gfx/display/image_canvas.h"
+#include "gfx/display/screen_manager.h"
 #include "sound/sound_channel_manager.h"
 
 BuiltinEffectServices g_BuiltinEffectServices;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 
 void FillPixels(std::uint8_t* pixels, std::int32_t count, std::int32_t bytes, std::uint32_t value) {
   if (count <= 0) return;

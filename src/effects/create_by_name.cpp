@@ -2,7 +2,7 @@
 
 #include "base/time/timer_manager.h"
 #include "effects/effect.h"
-#include "gfx/image_part.h"
+#include "gfx/image_operations/image_part.h"
 #include "resource/plugins/dcp_plugin_manager.h"
 #include "resource/plugins/tcp_plugin_manager.h"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "base/lifetime/ref_counted.h"
-#include "gfx/screen_transition.h"
+#include "gfx/image_operations/screen_transition.h"
 #include "resource/plugins/plugin_args.h"
 
 class CEffect;

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "scene/sprite.h"
+#include "scene/sprites/sprite.h"
 
 CSprite* ArgPlainSprite(const PluginArgs& args, std::uint32_t index) {
   CDrawable* drawable = ArgObject<CDrawable>(args, index);

@@ -1,8 +1,8 @@
 #include "effects/filter_copy.h"
 
 #include "effects/row_kernel_runner.h"
-#include "gfx/image.h"
-#include "gfx/pixel_library.h"
+#include "gfx/images/image.h"
+#include "gfx/images/pixel_library.h"
 
 plat::Rect DestinationRect(const FilterApplyArea& area) {
   return {area.destination_x, area.destination_y, area.destination_x + area.width,

@@ -5,7 +5,7 @@
 #include "effects/effect_args.h"
 #include "effects/filter_copy.h"
 #include "effects/row_kernel_runner.h"
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 #include "pixel/box_blur_kernels.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "base/numbers/trig_tables.h"
 #include "base/time/eased_time.h"
-#include "scene/motion_path_text.h"
+#include "scene/motions/motion_path_text.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "scene/motion_path.h"
+#include "scene/motions/motion_path.h"
 
 class CKeyFramePlayer {
  public:

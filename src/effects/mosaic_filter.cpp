@@ -4,7 +4,7 @@
 
 #include "effects/effect_args.h"
 #include "effects/row_kernel_runner.h"
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include "effects/builtin_effects.h"
 #include "effects/effect_args.h"
 #include "effects/screen_pages.h"
-#include "gfx/image_part.h"
-#include "scene/draw_layer.h"
+#include "gfx/image_operations/image_part.h"
+#include "scene/drawables/draw_layer.h"
 
 std::int32_t CNoiseEffect::Setup(CTimerManager* manager, void* target, const PluginArgs& args) {
   if (!HasEffectRandom() || manager == nullptr || target == nullptr || args.count == 0) return kSetupBadArguments;

@@ -10,8 +10,8 @@
 
 #include "base/lifetime/watched_ptr.h"
 #include "effects/effect.h"
-#include "gfx/image.h"
-#include "scene/sprite.h"
+#include "gfx/images/image.h"
+#include "scene/sprites/sprite.h"
 
 class CImagePart;
 

@@ -8,10 +8,10 @@
 #include "base/time/timer_manager.h"
 #include "effects/builtin_effects.h"
 #include "effects/effect_args.h"
-#include "gfx/image_part.h"
-#include "scene/color_box.h"
-#include "scene/draw_layer.h"
-#include "scene/sprite.h"
+#include "gfx/image_operations/image_part.h"
+#include "scene/drawables/draw_layer.h"
+#include "scene/sprites/color_box.h"
+#include "scene/sprites/sprite.h"
 
 namespace {
 

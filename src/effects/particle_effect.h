@@ -13,8 +13,8 @@
 #include "base/lifetime/watched_ptr.h"
 #include "effects/effect.h"
 #include "effects/screen_pages.h"
-#include "gfx/image.h"
-#include "scene/drawable.h"
+#include "gfx/images/image.h"
+#include "scene/drawables/drawable.h"
 
 struct ParticleRules {
   // "%d" is the kind; null: the pieces are rain drops (colour boxes) without pictures.

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "gfx/image.h"
-#include "gfx/screen_manager.h"
-#include "gfx/surface_backed_image.h"
-#include "gfx/surface_services.h"
+#include "gfx/display/screen_manager.h"
+#include "gfx/display/surface_backed_image.h"
+#include "gfx/display/surface_services.h"
+#include "gfx/images/image.h"
 
 CPatternPainter::CPatternPainter(const PatternCall& call) : call_(call) {
   width_ = call.src->GetWidth();

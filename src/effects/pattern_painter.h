@@ -11,7 +11,7 @@
 
 #include "base/numbers/trig_tables.h"
 #include "effects/transition_patterns.h"
-#include "gfx/image_piece_drawer.h"
+#include "gfx/image_operations/image_piece_drawer.h"
 #include "platform/events/window_messages.h"
 
 class CImage;

@@ -5,7 +5,7 @@
 #include "effects/effect_args.h"
 #include "effects/row_kernel_runner.h"
 #include "effects/transition_patterns.h"
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 
 std::int32_t CPatternTransition::SetParam(CImagePart* target, const PluginArgs& args) {
   const std::int32_t status = AcceptTarget(target, args);

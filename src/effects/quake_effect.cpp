@@ -7,7 +7,7 @@
 #include "effects/builtin_effects.h"
 #include "effects/effect_args.h"
 #include "effects/screen_pages.h"
-#include "scene/draw_layer.h"
+#include "scene/drawables/draw_layer.h"
 
 namespace {
 

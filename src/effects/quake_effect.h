@@ -11,7 +11,7 @@
 #include "base/lifetime/watched_ptr.h"
 #include "effects/effect.h"
 #include "effects/quake_shake.h"
-#include "scene/draw_layer.h"
+#include "scene/drawables/draw_layer.h"
 
 
 class CQuakeEffect : public CEffect {

@@ -3,8 +3,8 @@
 #include "effects/builtin_effects.h"
 #include "effects/effect_args.h"
 #include "effects/row_kernel_runner.h"
-#include "gfx/image.h"
-#include "gfx/image_part.h"
+#include "gfx/image_operations/image_part.h"
+#include "gfx/images/image.h"
 
 std::int32_t CQuakeFilter::SetParam(CImagePart* target, const PluginArgs& args) {
   if (!HasEffectRandom()) return kNoRandomGenerator;

@@ -6,8 +6,8 @@
 
 #include "effects/effect_args.h"
 #include "effects/ripple_rows.h"
-#include "gfx/image.h"
-#include "gfx/image_part.h"
+#include "gfx/image_operations/image_part.h"
+#include "gfx/images/image.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include "base/numbers/trig_tables.h"
 #include "effects/effect_args.h"
-#include "gfx/image.h"
-#include "gfx/pixel_library.h"
+#include "gfx/images/image.h"
+#include "gfx/images/pixel_library.h"
 
 std::int32_t CRotAxisFilter::SetParam(CImagePart* target, const PluginArgs& args) {
   std::int32_t status = AcceptTarget(target, args);

@@ -3,8 +3,8 @@
 #include "base/numbers/trig_tables.h"
 #include "effects/effect_args.h"
 #include "effects/filter_copy.h"
-#include "gfx/image.h"
-#include "gfx/pixel_library.h"
+#include "gfx/images/image.h"
+#include "gfx/images/pixel_library.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 #include "pixel/copy_kernels.h"
 #include "pixel/pixel_kernel_choice.h"
 

@@ -1,8 +1,8 @@
 #include "effects/rule_transition.h"
 
 #include "effects/effect_args.h"
-#include "gfx/image.h"
-#include "gfx/pixel_library.h"
+#include "gfx/images/image.h"
+#include "gfx/images/pixel_library.h"
 
 std::int32_t CRuleTransition::SetParam(CImagePart* target, const PluginArgs& args) {
   const std::int32_t status = AcceptTarget(target, args);

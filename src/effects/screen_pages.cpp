@@ -1,8 +1,8 @@
 #include "effects/screen_pages.h"
 
 #include "effects/background_canvas.h"
-#include "gfx/image_part.h"
-#include "scene/draw_layer.h"
+#include "gfx/image_operations/image_part.h"
+#include "scene/drawables/draw_layer.h"
 
 ScreenPages PagesOf(void* target) {
   ScreenPages pages;

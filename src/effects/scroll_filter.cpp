@@ -5,9 +5,9 @@
 #include "base/time/eased_time.h"
 #include "effects/effect_args.h"
 #include "effects/row_kernel_runner.h"
-#include "gfx/image.h"
-#include "gfx/image_part.h"
-#include "gfx/pixel_library.h"
+#include "gfx/image_operations/image_part.h"
+#include "gfx/images/image.h"
+#include "gfx/images/pixel_library.h"
 
 namespace {
 

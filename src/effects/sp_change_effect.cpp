@@ -5,13 +5,13 @@
 
 #include "base/time/timer_manager.h"
 #include "effects/effect_args.h"
-#include "gfx/pixel_library.h"
-#include "gfx/screen_manager.h"
-#include "gfx/surface_object_image.h"
-#include "scene/draw_layer.h"
-#include "scene/draw_list.h"
-#include "scene/motion_path_text.h"
-#include "scene/screen_drawables.h"
+#include "gfx/display/screen_manager.h"
+#include "gfx/display/surface_object_image.h"
+#include "gfx/images/pixel_library.h"
+#include "scene/drawables/draw_layer.h"
+#include "scene/drawables/draw_list.h"
+#include "scene/motions/motion_path_text.h"
+#include "scene/sprites/screen_drawables.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 
 #include "base/lifetime/watched_ptr.h"
 #include "effects/sp_panime_effect.h"
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 #include "platform/events/window_messages.h"
-#include "scene/sprite.h"
+#include "scene/sprites/sprite.h"
 
 class CSpChangeEffect : public CSpPanimeEffect {
  public:

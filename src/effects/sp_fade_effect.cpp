@@ -7,7 +7,7 @@
 #include "base/time/timer_manager.h"
 #include "base/time/eased_time.h"
 #include "effects/effect_args.h"
-#include "scene/sprite.h"
+#include "scene/sprites/sprite.h"
 
 namespace {
 

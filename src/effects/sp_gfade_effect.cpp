@@ -5,9 +5,9 @@
 #include "base/time/eased_time.h"
 #include "base/time/timer_manager.h"
 #include "effects/effect_args.h"
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 #include "pixel/pixel_tables.h"
-#include "scene/sprite.h"
+#include "scene/sprites/sprite.h"
 
 namespace {
 

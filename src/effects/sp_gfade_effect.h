@@ -8,9 +8,9 @@
 
 #include "base/lifetime/watched_ptr.h"
 #include "effects/effect.h"
-#include "gfx/color_ramp.h"
+#include "gfx/image_operations/color_ramp.h"
 #include "platform/events/window_messages.h"
-#include "scene/sprite.h"
+#include "scene/sprites/sprite.h"
 
 
 class CSpGfadeEffect : public CEffect {

@@ -5,9 +5,9 @@
 #include "base/numbers/trig_tables.h"
 #include "base/time/timer_manager.h"
 #include "effects/effect_args.h"
-#include "scene/draw_list.h"
-#include "scene/motion_path_text.h"
-#include "scene/sprite.h"
+#include "scene/drawables/draw_list.h"
+#include "scene/motions/motion_path_text.h"
+#include "scene/sprites/sprite.h"
 
 std::uint32_t g_SpriteFrontPriority = 0;
 std::uint32_t g_SpriteBackPriority = 0;

@@ -1,5 +1,5 @@
 // "sp_panime": moves a sprite through the key frames of a path text (see
-// scene/motion_path_text.h): place, opacity, swing, zoom and turn, with the to-front, to-back
+// scene/motions/motion_path_text.h): place, opacity, swing, zoom and turn, with the to-front, to-back
 // and centre commands applied to the sprite. Its player is the one the cells of "sp_tanime" and
 // the sprite change build on.
 #pragma once
@@ -9,7 +9,7 @@
 #include "base/lifetime/watched_ptr.h"
 #include "effects/effect.h"
 #include "effects/key_frame_player.h"
-#include "scene/sprite.h"
+#include "scene/sprites/sprite.h"
 
 // The two program-wide priorities that the to-front and to-back commands move a sprite to; the
 // players take them when they start. Written by sp_tanime's set-up, by the sp_panime assist

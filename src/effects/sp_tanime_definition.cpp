@@ -9,8 +9,8 @@
 
 #include "base/files/file.h"
 #include "base/text/tokenizer.h"
-#include "scene/draw_layer.h"
-#include "scene/motion_path_text.h"
+#include "scene/drawables/draw_layer.h"
+#include "scene/motions/motion_path_text.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "effects/sp_panime_effect.h"
-#include "gfx/image.h"
-#include "scene/motion_path.h"
-#include "scene/sprite.h"
+#include "gfx/images/image.h"
+#include "scene/motions/motion_path.h"
+#include "scene/sprites/sprite.h"
 
 class CDrawLayer;
 

@@ -6,9 +6,9 @@
 
 #include "base/time/timer_manager.h"
 #include "effects/effect_args.h"
-#include "gfx/image_part.h"
-#include "scene/draw_layer.h"
-#include "scene/sprite.h"
+#include "gfx/image_operations/image_part.h"
+#include "scene/drawables/draw_layer.h"
+#include "scene/sprites/sprite.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "base/lifetime/watched_ptr.h"
 #include "effects/sp_panime_effect.h"
 #include "effects/sp_tanime_definition.h"
-#include "scene/draw_layer.h"
+#include "scene/drawables/draw_layer.h"
 
 // The player of one cell: the sprite path player started from the cell's own records.
 class CSpTanimeCell : public CSpPanimeEffect {

@@ -6,8 +6,8 @@
 #include "base/time/timer_manager.h"
 #include "effects/builtin_effects.h"
 #include "effects/effect_args.h"
-#include "gfx/image_part.h"
-#include "scene/draw_layer.h"
+#include "gfx/image_operations/image_part.h"
+#include "scene/drawables/draw_layer.h"
 #include "sound/bgm_fade_tasks.h"
 #include "sound/sound_channel_manager.h"
 

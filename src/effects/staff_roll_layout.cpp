@@ -4,9 +4,9 @@
 #include <optional>
 
 #include "base/files/file.h"
-#include "scene/draw_list.h"
-#include "ui/font.h"
-#include "ui/text_image.h"
+#include "scene/drawables/draw_list.h"
+#include "ui/fonts/font.h"
+#include "ui/fonts/text_image.h"
 
 namespace {
 

@@ -23,8 +23,8 @@
 #include <string>
 #include <vector>
 
-#include "gfx/image.h"
-#include "scene/sprite.h"
+#include "gfx/images/image.h"
+#include "scene/sprites/sprite.h"
 
 class CDrawList;
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "effects/effect_args.h"
-#include "gfx/image_part.h"
+#include "gfx/image_operations/image_part.h"
 
 std::int32_t CTimedFilter::AcceptTarget(CImagePart* target, const PluginArgs& args) {
   if (target == nullptr || args.count == 0) return kMissingArgument;

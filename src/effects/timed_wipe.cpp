@@ -5,7 +5,7 @@
 
 #include "base/system/app_hooks.h"
 #include "effects/timed_wipe_strips.h"
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include "effects/effect_args.h"
 #include "effects/row_kernel_runner.h"
-#include "gfx/image.h"
-#include "gfx/pixel_library.h"
+#include "gfx/images/image.h"
+#include "gfx/images/pixel_library.h"
 
 std::int32_t CToneFilter::SetParam(CImagePart* target, const PluginArgs& args) {
   const std::int32_t status = AcceptTarget(target, args);

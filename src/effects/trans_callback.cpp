@@ -1,6 +1,6 @@
 #include "effects/trans_callback.h"
 
-#include "gfx/image_part.h"
+#include "gfx/image_operations/image_part.h"
 
 std::int32_t CTransCallback::Create(std::uintptr_t parameter, const PluginArgs& args) {
   part_ = reinterpret_cast<CImagePart*>(parameter);

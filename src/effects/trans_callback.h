@@ -7,8 +7,8 @@
 #include <array>
 #include <cstdint>
 
-#include "gfx/image.h"
-#include "gfx/screen_transition.h"
+#include "gfx/image_operations/screen_transition.h"
+#include "gfx/images/image.h"
 #include "resource/plugins/plugin_objects.h"
 
 class CImage;

@@ -1,12 +1,12 @@
 #include "effects/transition_drawable.h"
 
 #include "effects/transition_patterns.h"
-#include "gfx/ddraw_picture.h"
-#include "gfx/screen_manager.h"
-#include "gfx/surface_backed_image.h"
-#include "gfx/surface_services.h"
-#include "scene/render_geometry.h"
-#include "scene/render_object_factories.h"
+#include "gfx/display/ddraw_picture.h"
+#include "gfx/display/screen_manager.h"
+#include "gfx/display/surface_backed_image.h"
+#include "gfx/display/surface_services.h"
+#include "scene/render/render_geometry.h"
+#include "scene/render/render_object_factories.h"
 
 namespace {
 

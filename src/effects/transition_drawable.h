@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-#include "gfx/image_interface.h"
+#include "gfx/images/image_interface.h"
 #include "base/threads/end_watch.h"
-#include "gfx/render_list.h"
+#include "gfx/display/render_list.h"
 
 class CScreenManager;
 

@@ -5,7 +5,7 @@
 #include "effects/random_patterns.h"
 #include "effects/strip_patterns.h"
 #include "effects/wave_patterns.h"
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include "base/numbers/trig_tables.h"
 #include "effects/effect_args.h"
-#include "gfx/image.h"
-#include "gfx/image_part.h"
-#include "gfx/pixel_library.h"
+#include "gfx/image_operations/image_part.h"
+#include "gfx/images/image.h"
+#include "gfx/images/pixel_library.h"
 #include "pixel/pixel_tables.h"
 
 namespace {

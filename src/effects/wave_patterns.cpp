@@ -4,8 +4,8 @@
 
 #include "effects/pattern_blocks.h"
 #include "effects/pattern_lines.h"
-#include "gfx/image.h"
-#include "gfx/surface_services.h"
+#include "gfx/display/surface_services.h"
+#include "gfx/images/image.h"
 #include "platform/window/surface.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include "base/numbers/trig_tables.h"
 #include "effects/effect_args.h"
-#include "scene/draw_layer.h"
-#include "scene/motion_curves.h"
+#include "scene/drawables/draw_layer.h"
+#include "scene/drawables/motion_curves.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include "effects/effect_args.h"
 #include "effects/filter_copy.h"
-#include "gfx/image.h"
-#include "gfx/image_part.h"
+#include "gfx/image_operations/image_part.h"
+#include "gfx/images/image.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include "builtins/cursor_move_task.h"
 #include "builtins/vov_frame_builtins.h"
 #include "effects/builtin_effects.h"
-#include "ui/cursor_glide_hook.h"
-#include "ui/gui_root_window.h"
-#include "ui/ime_context.h"
-#include "ui/message_box.h"
-#include "ui/widget_manager.h"
+#include "ui/dialogs/message_box.h"
+#include "ui/gui/cursor_glide_hook.h"
+#include "ui/gui/gui_root_window.h"
+#include "ui/widget_manager/widget_manager.h"
+#include "ui/widgets/ime_context.h"
 
 void SeedScriptRandom(std::uint32_t clock) { SeedSubtractive(g_ScriptRandomIndex, g_ScriptRandomState, clock); }
 

@@ -14,7 +14,7 @@
 #include "base/lifetime/watched_ptr.h"
 #include "base/numbers/byte_cursor.h"
 #include "base/settings/game_settings.h"
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 #include "novel/text_printer.h"
 #include "script/game_host_access.h"
 #include "script/script_host.h"

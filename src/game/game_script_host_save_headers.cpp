@@ -7,7 +7,7 @@
 #include "base/files/file_services.h"
 #include "game/game_script_host.h"
 #include "game/save_file_layout.h"
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 #include "platform/encoding/text_encoding.h"
 
 namespace {

@@ -3,12 +3,12 @@
 #include "base/numbers/little_endian.h"
 #include "game/game_script_host.h"
 #include "novel/vov_frame.h"
-#include "ui/font_base.h"
-#include "ui/message_display_settings.h"
-#include "ui/gui_root_window.h"
-#include "ui/list_menu.h"
-#include "ui/script_text_box.h"
-#include "ui/text_layout.h"
+#include "ui/fonts/font_base.h"
+#include "ui/dialogs/message_display_settings.h"
+#include "ui/gui/gui_root_window.h"
+#include "ui/widgets/list_menu.h"
+#include "ui/dialogs/script_text_box.h"
+#include "ui/text_objects/text_layout.h"
 
 std::uint8_t CGameScriptHost::ApplyTextSettings(bool only_when_changed, bool clear_mark, CGuiElement* text_box,
                                                 CGuiElement* list_menu, CFontBase* font, bool font_flag,

@@ -3,12 +3,12 @@
 #include <array>
 #include <cstdio>
 
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 #include "platform/system/diagnostic_log.h"
 #include "resource/pictures/image_loader_manager.h"
-#include "scene/draw_list.h"
-#include "ui/font.h"
-#include "ui/text_layout.h"
+#include "scene/drawables/draw_list.h"
+#include "ui/fonts/font.h"
+#include "ui/text_objects/text_layout.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "base/time/timer_manager.h"
-#include "scene/drawable.h"
-#include "scene/move_motion.h"
+#include "scene/drawables/drawable.h"
+#include "scene/motions/move_motion.h"
 
 CTimedTask* StartHorizontalSlide(CDrawable& drawable, std::int32_t from_x, std::int32_t to_x, std::uint32_t duration) {
   const std::int32_t y = drawable.GetY();

@@ -1,6 +1,6 @@
 #include "novel/slot_filters.h"
 
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 #include "novel/vov_slot_records.h"
 
 namespace {

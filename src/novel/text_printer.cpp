@@ -4,9 +4,9 @@
 #include <cstdlib>
 
 #include "base/text/sjis_fit.h"
-#include "gfx/surface_object_image.h"
+#include "gfx/display/surface_object_image.h"
 #include "script/script_vm.h"
-#include "ui/font.h"
+#include "ui/fonts/font.h"
 
 CTextPrinter* g_TextPrinter = nullptr;
 

@@ -5,9 +5,9 @@
 #include "base/time/timer_manager.h"
 #include "novel/vov_command_record.h"
 #include "novel/vov_frame.h"
-#include "scene/cell_sheet.h"
-#include "scene/picture_part.h"
-#include "ui/font.h"
+#include "scene/animations/cell_sheet.h"
+#include "scene/animations/picture_part.h"
+#include "ui/fonts/font.h"
 
 namespace {
 

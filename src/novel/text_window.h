@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "base/lifetime/ref_counted.h"
-#include "gfx/color_ramp.h"
-#include "gfx/image.h"
+#include "gfx/image_operations/color_ramp.h"
+#include "gfx/images/image.h"
 #include "novel/text_window_run.h"
-#include "ui/text_layout.h"
+#include "ui/text_objects/text_layout.h"
 
 class CCellSheet;
 class CDrawList;

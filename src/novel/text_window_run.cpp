@@ -7,7 +7,7 @@
 
 #include "base/numbers/little_endian.h"
 #include "platform/encoding/sjis.h"
-#include "ui/text_layout_base.h"
+#include "ui/text_objects/text_layout_base.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "gfx/color_ramp.h"
+#include "gfx/image_operations/color_ramp.h"
 #include "platform/events/window_messages.h"
 
 enum class TextTokenKind { kEnd, kCharacter, kCommand };

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "novel/text_window.h"
-#include "ui/font.h"
+#include "ui/fonts/font.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "novel/vov_effect_words.h"
 #include "novel/vov_frame.h"
 #include "resource/plugins/dcp_plugin_manager.h"
-#include "scene/motion_curves.h"
+#include "scene/drawables/motion_curves.h"
 
 namespace {
 

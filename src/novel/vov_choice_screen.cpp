@@ -13,7 +13,7 @@
 #include "novel/vov_system_prompts.h"
 #include "platform/system/diagnostic_log.h"
 #include "resource/plugins/plugin_args.h"
-#include "scene/draw_layer.h"
+#include "scene/drawables/draw_layer.h"
 #include "script/game_host_access.h"
 
 using vov_system::Permitted;

@@ -24,7 +24,7 @@
 
 #include "base/text/sjis_fit.h"
 #include "base/time/elapsed_timer_array.h"
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 #include "novel/text_history_page.h"
 #include "novel/text_log.h"
 #include "novel/text_window.h"
@@ -36,9 +36,9 @@
 #include "resource/plugins/plugin_args.h"
 #include "script/script_context.h"
 #include "script/script_host.h"
-#include "ui/click_area.h"
-#include "ui/font.h"
-#include "ui/list_menu.h"
+#include "ui/fonts/font.h"
+#include "ui/widgets/click_area.h"
+#include "ui/widgets/list_menu.h"
 
 class CEffect;
 class CGuiWindow;

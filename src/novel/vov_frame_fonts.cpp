@@ -7,7 +7,7 @@
 #include "base/settings/game_settings.h"
 #include "novel/vov_frame.h"
 #include "platform/fonts/font_face.h"
-#include "ui/message_display_settings.h"
+#include "ui/dialogs/message_display_settings.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 // restore that restarts nothing moving and finds a black screen shows at once.
 #include "base/settings/game_settings.h"
 #include "base/system/not_built.h"
-#include "gfx/image_part.h"
+#include "gfx/image_operations/image_part.h"
 #include "novel/vov_frame.h"
 #include "platform/system/diagnostic_log.h"
-#include "scene/draw_layer.h"
+#include "scene/drawables/draw_layer.h"
 #include "sound/bgm_track.h"
 
 namespace {

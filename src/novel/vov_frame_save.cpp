@@ -2,10 +2,10 @@
 // words, slot records, the message window's block), the text log when asked, and the tail
 // (looping sounds, name, the shown choices and the displayed message). A load reads all of it
 // aside, the machine's scripts included, and takes it over only when every part was whole.
-#include "gfx/image_part.h"
+#include "gfx/image_operations/image_part.h"
 #include "novel/text_window_run.h"
 #include "novel/vov_frame.h"
-#include "scene/draw_layer.h"
+#include "scene/drawables/draw_layer.h"
 
 namespace {
 

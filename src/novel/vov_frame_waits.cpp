@@ -14,13 +14,13 @@
 #include "base/time/timer_manager.h"
 #include "effects/sp_fade_effect.h"
 #include "novel/vov_frame.h"
-#include "scene/sprite.h"
+#include "scene/sprites/sprite.h"
 #include "sound/sound_channel_manager.h"
 #include "script/script_memory.h"
-#include "ui/check_button.h"
-#include "ui/gui_root_window.h"
-#include "ui/image_button.h"
-#include "ui/widget_input.h"
+#include "ui/widgets/check_button.h"
+#include "ui/gui/gui_root_window.h"
+#include "ui/widgets/image_button.h"
+#include "ui/gui/widget_input.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The copy of the novel page's front page to its back page, which a transition then changes.
 #include "effects/effect.h"
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 #include "novel/vov_page.h"
-#include "scene/draw_layer.h"
-#include "scene/sprite.h"
+#include "scene/drawables/draw_layer.h"
+#include "scene/sprites/sprite.h"
 
 namespace {
 

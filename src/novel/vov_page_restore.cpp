@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "novel/vov_page.h"
-#include "scene/draw_layer.h"
-#include "scene/sprite.h"
+#include "scene/drawables/draw_layer.h"
+#include "scene/sprites/sprite.h"
 
 namespace {
 

@@ -4,13 +4,13 @@
 
 #include "base/text/sjis_case.h"
 #include "base/text/sjis_fit.h"
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 #include "novel/slot_filters.h"
 #include "novel/vov_page.h"
 #include "platform/files/host_path.h"
-#include "scene/draw_layer.h"
-#include "scene/draw_list.h"
-#include "scene/sprite.h"
+#include "scene/drawables/draw_layer.h"
+#include "scene/drawables/draw_list.h"
+#include "scene/sprites/sprite.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "base/system/app_services.h"
 #include "base/time/frame_pacer.h"
 #include "effects/effect.h"
-#include "gfx/image_part.h"
+#include "gfx/image_operations/image_part.h"
 #include "novel/vov_frame.h"
 #include "resource/plugins/tcp_plugin_manager.h"
 

@@ -7,7 +7,7 @@
 
 #include "effects/create_by_name.h"
 #include "effects/effect.h"
-#include "gfx/image_part.h"
+#include "gfx/image_operations/image_part.h"
 #include "resource/plugins/tcp_plugin_manager.h"
 #include "novel/vov_frame.h"
 #include "platform/system/diagnostic_log.h"

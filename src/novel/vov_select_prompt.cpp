@@ -6,7 +6,7 @@
 
 #include "base/settings/game_settings.h"
 #include "base/time/millisecond_clock.h"
-#include "gfx/image_part.h"
+#include "gfx/image_operations/image_part.h"
 #include "novel/vov_select_screen.h"
 #include "novel/vov_system_prompts.h"
 #include "platform/system/diagnostic_log.h"

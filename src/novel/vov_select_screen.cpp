@@ -7,7 +7,7 @@
 #include <string>
 
 #include "base/time/timer_manager.h"
-#include "gfx/screen_manager.h"
+#include "gfx/display/screen_manager.h"
 #include "novel/slide_motion.h"
 #include "novel/vov_command.h"
 #include "novel/vov_select_screen.h"
@@ -15,12 +15,12 @@
 #include "novel/widget_group_scope.h"
 #include "platform/encoding/text_encoding.h"
 #include "platform/system/diagnostic_log.h"
-#include "scene/color_box.h"
-#include "scene/draw_layer.h"
-#include "scene/move_motion.h"
+#include "scene/drawables/draw_layer.h"
+#include "scene/motions/move_motion.h"
+#include "scene/sprites/color_box.h"
 #include "sound/bgm_fade_tasks.h"
-#include "ui/dgm_image_file.h"
-#include "ui/widget_manager.h"
+#include "ui/layouts/dgm_image_file.h"
+#include "ui/widget_manager/widget_manager.h"
 
 using vov_system::Permitted;
 

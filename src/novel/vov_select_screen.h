@@ -4,12 +4,12 @@
 
 #include <vector>
 
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 #include "novel/select_panel.h"
 #include "novel/vov_frame.h"
-#include "scene/sprite.h"
-#include "ui/gui_root_window.h"
-#include "ui/list_menu.h"
+#include "scene/sprites/sprite.h"
+#include "ui/gui/gui_root_window.h"
+#include "ui/widgets/list_menu.h"
 
 struct CVovFrame::SelectScreen {
   static constexpr std::int32_t kWidgetGroup = 4;

@@ -5,8 +5,8 @@
 #include "base/text/sjis_fit.h"
 #include "base/time/timer_manager.h"
 #include "effects/effect.h"
-#include "gfx/image.h"
-#include "scene/sprite.h"
+#include "gfx/images/image.h"
+#include "scene/sprites/sprite.h"
 
 BgSlotRecord::BgSlotRecord() = default;
 BgSlotRecord::~BgSlotRecord() = default;

@@ -10,7 +10,7 @@
 
 #include "base/lifetime/ref_counted.h"
 #include "base/numbers/byte_cursor.h"
-#include "scene/dad_file.h"
+#include "scene/animations/dad_file.h"
 
 class CEffect;
 class CImage;

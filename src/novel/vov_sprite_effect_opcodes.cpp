@@ -10,13 +10,13 @@
 
 #include "effects/effect.h"
 #include "effects/sp_panime_effect.h"
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 #include "novel/vov_effect_words.h"
 #include "novel/vov_frame.h"
 #include "platform/encoding/sjis.h"
 #include "platform/files/host_path.h"
 #include "resource/plugins/dcp_plugin_manager.h"
-#include "scene/sprite.h"
+#include "scene/sprites/sprite.h"
 
 namespace {
 

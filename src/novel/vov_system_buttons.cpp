@@ -20,8 +20,8 @@
 #include "platform/system/diagnostic_log.h"
 #include "script/game_host_access.h"
 #include "sound/sound_channel_manager.h"
-#include "ui/gui_window.h"
-#include "ui/message_box.h"
+#include "ui/dialogs/message_box.h"
+#include "ui/gui/gui_window.h"
 
 namespace {
 

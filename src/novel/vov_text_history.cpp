@@ -13,17 +13,17 @@
 #include "base/time/millisecond_clock.h"
 #include "base/time/timed_task.h"
 #include "base/time/timer_manager.h"
-#include "gfx/image_canvas.h"
-#include "gfx/screen_manager.h"
+#include "gfx/display/image_canvas.h"
+#include "gfx/display/screen_manager.h"
 #include "novel/vov_frame.h"
 #include "novel/vov_system_prompts.h"
 #include "novel/widget_group_scope.h"
 #include "platform/encoding/text_encoding.h"
 #include "platform/system/diagnostic_log.h"
-#include "scene/draw_layer.h"
-#include "scene/sprite.h"
-#include "ui/gui_root_window.h"
-#include "ui/widget_manager.h"
+#include "scene/drawables/draw_layer.h"
+#include "scene/sprites/sprite.h"
+#include "ui/gui/gui_root_window.h"
+#include "ui/widget_manager/widget_manager.h"
 
 using vov_system::ActionPressed;
 using vov_system::kCloseChannel;

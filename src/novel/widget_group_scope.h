@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "scene/draw_layer.h"
-#include "ui/widget_manager.h"
+#include "scene/drawables/draw_layer.h"
+#include "ui/widget_manager/widget_manager.h"
 
 class WidgetGroupScope {
  public:

@@ -9,7 +9,7 @@
 #include "base/input/game_key_bindings.h"
 #include "base/numbers/little_endian.h"
 #include "base/numbers/trig_tables.h"
-#include "gfx/screen_transition.h"
+#include "gfx/image_operations/screen_transition.h"
 #include "resource/pictures/image_loader_manager.h"
 #include "resource/plugins/sound_decoder_manager.h"
 #include "platform/window/message_box.h"
@@ -19,7 +19,7 @@
 #include "support/game_settings_files.h"
 #include "support/log_capture.h"
 #include "support/temp_game_folder.h"
-#include "ui/glyph_cache.h"
+#include "ui/fonts/glyph_cache.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "app/game_app.h"
 #include "support/single_thread_game.h"
-#include "scene/dshow_library.h"
-#include "scene/movie_players.h"
+#include "scene/movies/dshow_library.h"
+#include "scene/movies/movie_players.h"
 #include "support/fake_audio_backend.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include "app/game_app.h"
 #include "support/single_thread_game.h"
-#include "gfx/pixel_library.h"
+#include "gfx/images/pixel_library.h"
 #include "support/fake_audio_backend.h"
 
 namespace {

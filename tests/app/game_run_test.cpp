@@ -19,8 +19,8 @@
 #include "base/threads/worker_thread.h"
 #include "builtins/builtin_table.h"
 #include "game/game_script_host.h"
-#include "gfx/image_canvas.h"
-#include "gfx/screen_transition.h"
+#include "gfx/display/image_canvas.h"
+#include "gfx/image_operations/screen_transition.h"
 #include "platform/window/message_box.h"
 #include "platform/window/message_queue.h"
 #include "platform/events/session_end.h"
@@ -37,7 +37,7 @@
 #include "support/probe_task.h"
 #include "base/numbers/little_endian.h"
 #include "sound/sound_channel_manager.h"
-#include "ui/gui_root_window.h"
+#include "ui/gui/gui_root_window.h"
 
 namespace {
 

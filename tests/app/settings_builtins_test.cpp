@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "app/game_app.h"
-#include "gfx/screen_manager.h"
+#include "gfx/display/screen_manager.h"
 #include "support/game_host_fixture.h"
-#include "ui/glyph_cache.h"
+#include "ui/fonts/glyph_cache.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "gfx/screen_manager.h"
+#include "gfx/display/screen_manager.h"
 #include "platform/encoding/text_encoding.h"
 
 namespace {

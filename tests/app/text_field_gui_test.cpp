@@ -12,15 +12,15 @@
 #include "app/text_input_buffer.h"
 #include "base/time/timer_manager.h"
 #include "platform/window/message_queue.h"
-#include "scene/draw_list.h"
+#include "scene/drawables/draw_list.h"
 #include "support/fake_clock.h"
 #include "support/japanese_face.h"
 #include "support/layer_window_test.h"
 #include "support/png_file.h"
 #include "support/scoped_pixel_library.h"
-#include "ui/font.h"
-#include "ui/gui_test_support.h"
-#include "ui/text_edit.h"
+#include "ui/fonts/font.h"
+#include "ui/gui/gui_test_support.h"
+#include "ui/widgets/text_edit.h"
 
 namespace {
 

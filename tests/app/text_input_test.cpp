@@ -12,7 +12,7 @@
 #include "platform/encoding/text_composition.h"
 #include "platform/encoding/text_encoding.h"
 #include "platform/events/event_translation.h"
-#include "ui/gui_test_support.h"
+#include "ui/gui/gui_test_support.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "base/settings/game_settings.h"
 #include "base/numbers/little_endian.h"
-#include "gfx/screen_manager.h"
+#include "gfx/display/screen_manager.h"
 #include "pixel/pixel_kernel_choice.h"
 #include "platform/events/window_messages.h"
 #include "platform/window/message_box.h"
@@ -17,7 +17,7 @@
 #include "support/fake_app_services.h"
 #include "support/game_host_fixture.h"
 #include "support/script_calls.h"
-#include "ui/list_menu.h"
+#include "ui/widgets/list_menu.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include "builtins/script_task.h"
 #include "drawable_builtins_fixture.h"
-#include "gfx/screen_transition.h"
-#include "scene/color_box.h"
+#include "gfx/image_operations/screen_transition.h"
+#include "scene/sprites/color_box.h"
 #include "script/script_fault.h"
 #include "support/log_capture.h"
 

@@ -11,8 +11,8 @@
 
 #include "base/numbers/trig_tables.h"
 #include "game/game_script_host.h"
-#include "gfx/image.h"
-#include "scene/draw_layer.h"
+#include "gfx/images/image.h"
+#include "scene/drawables/draw_layer.h"
 #include "support/effect_window_test.h"
 #include "support/sob_test_files.h"
 

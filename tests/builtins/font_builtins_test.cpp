@@ -8,16 +8,16 @@
 #include <string>
 
 #include "builtin_call.h"
-#include "gfx/image.h"
-#include "gfx/screen_manager.h"
+#include "gfx/images/image.h"
+#include "gfx/display/screen_manager.h"
 #include "base/numbers/trig_tables.h"
 #include "pixel/pixel_tables.h"
 #include "support/fake_app_services.h"
 #include "support/japanese_face.h"
-#include "ui/edge_disc.h"
-#include "ui/font.h"
-#include "ui/gdi_font.h"
-#include "ui/screen_fonts.h"
+#include "ui/fonts/edge_disc.h"
+#include "ui/fonts/font.h"
+#include "ui/fonts/gdi_font.h"
+#include "ui/fonts/screen_fonts.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "drawable_builtins_fixture.h"
 #include "effects/builtin_effects.h"
-#include "gfx/image_canvas.h"
+#include "gfx/display/image_canvas.h"
 #include "resource/plugins/dcp_plugin_manager.h"
 #include "resource/plugins/tcp_plugin_manager.h"
 

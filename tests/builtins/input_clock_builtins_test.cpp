@@ -10,14 +10,14 @@
 #include "base/input/game_key_bindings.h"
 #include "base/input/input_manager.h"
 #include "base/time/elapsed_timer_array.h"
-#include "gfx/ddraw_picture.h"
-#include "gfx/image_base.h"
+#include "gfx/display/ddraw_picture.h"
+#include "gfx/images/image_base.h"
 #include "support/fake_app_services.h"
 #include "support/fake_clock.h"
 #include "support/game_host_fixture.h"
 #include "support/input_events.h"
 #include "support/script_calls.h"
-#include "ui/text_object.h"
+#include "ui/text_objects/text_object.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "builtins/script_task.h"
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 #include "resource/pictures/elg_decoder.h"
 #include "resource/pictures/image_loader_manager.h"
-#include "scene/resource_list.h"
+#include "scene/animations/resource_list.h"
 #include "sound_builtins_fixture.h"
 #include "support/anim_test_pictures.h"
 #include "support/fake_clock.h"

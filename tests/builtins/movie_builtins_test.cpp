@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "builtin_call.h"
-#include "scene/movie_players.h"
+#include "scene/movies/movie_players.h"
 #include "support/fake_app_services.h"
 #include "support/log_capture.h"
 

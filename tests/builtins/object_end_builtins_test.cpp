@@ -11,10 +11,10 @@
 #include "effects/background_canvas.h"
 #include "object_end_fixture.h"
 #include "support/fake_font_face.h"
-#include "ui/fake_ime.h"
-#include "ui/font.h"
-#include "ui/screen_fonts.h"
-#include "ui/ime_mode_label.h"
+#include "ui/widgets/fake_ime.h"
+#include "ui/fonts/font.h"
+#include "ui/fonts/screen_fonts.h"
+#include "ui/widgets/ime_mode_label.h"
 
 namespace {
 

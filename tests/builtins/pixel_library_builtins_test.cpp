@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "builtin_call.h"
-#include "gfx/image.h"
-#include "gfx/screen_manager.h"
-#include "gfx/surface_object_image.h"
+#include "gfx/display/screen_manager.h"
+#include "gfx/display/surface_object_image.h"
+#include "gfx/images/image.h"
 #include "pixel/pixel_tables.h"
 #include "support/scoped_pixel_library.h"
 #include "support/sprite_device_screen.h"

@@ -9,8 +9,8 @@
 
 #include "base/numbers/trig_tables.h"
 #include "builtin_call.h"
-#include "gfx/ddraw_picture.h"
-#include "gfx/screen_manager.h"
+#include "gfx/display/ddraw_picture.h"
+#include "gfx/display/screen_manager.h"
 #include "pixel/pixel_tables.h"
 #include "support/png_file.h"
 #include "support/render_pass_window.h"

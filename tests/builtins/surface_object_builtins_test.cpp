@@ -8,18 +8,18 @@
 
 #include "builtin_call.h"
 #include "effects/transition_patterns.h"
-#include "gfx/image.h"
-#include "gfx/image_canvas.h"
-#include "gfx/locked_image_buffer.h"
-#include "gfx/screen_manager.h"
-#include "gfx/surface_object_image.h"
+#include "gfx/display/image_canvas.h"
+#include "gfx/display/screen_manager.h"
+#include "gfx/display/surface_object_image.h"
+#include "gfx/images/image.h"
+#include "gfx/images/locked_image_buffer.h"
 #include "support/fake_drawing_device.h"
 #include "support/log_capture.h"
 #include "support/surface_text_test.h"
-#include "ui/ddraw_sprite.h"
-#include "ui/font.h"
-#include "ui/screen_fonts.h"
-#include "ui/text_object.h"
+#include "ui/fonts/font.h"
+#include "ui/fonts/screen_fonts.h"
+#include "ui/text_objects/text_object.h"
+#include "ui/widgets/ddraw_sprite.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "builtins/widget_builtins_fixture.h"
-#include "ui/check_button.h"
-#include "ui/text_layout.h"
+#include "ui/text_objects/text_layout.h"
+#include "ui/widgets/check_button.h"
 
 namespace {
 

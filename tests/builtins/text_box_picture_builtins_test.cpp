@@ -5,11 +5,11 @@
 
 #include "base/time/timer_manager.h"
 #include "builtins/widget_builtins_fixture.h"
-#include "scene/cell_sheet.h"
-#include "scene/picture_part.h"
-#include "scene/resource_list.h"
+#include "scene/animations/cell_sheet.h"
+#include "scene/animations/picture_part.h"
+#include "scene/animations/resource_list.h"
 #include "support/fake_clock.h"
-#include "ui/script_text_box.h"
+#include "ui/dialogs/script_text_box.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cstdlib>
 
 #include "builtin_call.h"
-#include "gfx/image.h"
-#include "gfx/screen_manager.h"
+#include "gfx/display/screen_manager.h"
+#include "gfx/images/image.h"
 #include "pixel/pixel_tables.h"
 #include "support/japanese_face.h"
 #include "support/png_file.h"

@@ -8,16 +8,16 @@
 #include <memory>
 #include <string>
 
-#include "gfx/image.h"
-#include "gfx/locked_image_buffer.h"
+#include "gfx/images/image.h"
+#include "gfx/images/locked_image_buffer.h"
 #include "novel/text_printer.h"
 #include "pixel/pixel_tables.h"
 #include "script/script_fault.h"
 #include "support/fake_font_face.h"
 #include "support/game_host_fixture.h"
-#include "ui/font.h"
-#include "ui/gdi_font.h"
-#include "ui/list_menu.h"
+#include "ui/fonts/font.h"
+#include "ui/fonts/gdi_font.h"
+#include "ui/widgets/list_menu.h"
 
 namespace {
 

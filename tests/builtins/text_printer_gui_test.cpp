@@ -6,16 +6,16 @@
 
 #include <string>
 
-#include "gfx/image_canvas.h"
-#include "gfx/screen_manager.h"
+#include "gfx/display/image_canvas.h"
+#include "gfx/display/screen_manager.h"
 #include "novel/text_printer.h"
 #include "pixel/pixel_tables.h"
 #include "support/fake_font_face.h"
 #include "support/game_host_fixture.h"
 #include "support/png_file.h"
 #include "support/region_rects.h"
-#include "ui/font.h"
-#include "ui/list_menu.h"
+#include "ui/fonts/font.h"
+#include "ui/widgets/list_menu.h"
 
 namespace {
 

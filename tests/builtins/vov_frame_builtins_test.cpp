@@ -15,9 +15,9 @@
 
 #include "builtins/builtin_table.h"
 #include "builtins/save_builtins.h"
-#include "gfx/screen_manager.h"
-#include "scene/sprite.h"
-#include "ui/message_box.h"
+#include "gfx/display/screen_manager.h"
+#include "scene/sprites/sprite.h"
+#include "ui/dialogs/message_box.h"
 #include "novel/vov_frame.h"
 #include "novel/vov_message_window_fixture.h"
 #include "novel/vov_page_fixture.h"

@@ -13,8 +13,8 @@
 #include "base/input/input_manager.h"
 #include "base/input/mouse.h"
 #include "builtins/widget_builtins_fixture.h"
-#include "gfx/direct_draw_device.h"
-#include "gfx/screen_manager.h"
+#include "gfx/display/direct_draw_device.h"
+#include "gfx/display/screen_manager.h"
 #include "support/png_file.h"
 #include "support/test_window.h"
 

@@ -7,13 +7,13 @@
 
 #include "base/numbers/bit_array.h"
 #include "builtins/widget_builtins_fixture.h"
-#include "ui/check_button.h"
-#include "ui/click_area.h"
-#include "ui/list_box.h"
-#include "ui/scroll_bar.h"
-#include "ui/scroll_bar_arrow.h"
-#include "ui/script_text_box.h"
-#include "ui/text_anim_task.h"
+#include "ui/widgets/check_button.h"
+#include "ui/widgets/click_area.h"
+#include "ui/widgets/list_box.h"
+#include "ui/widgets/scroll_bar.h"
+#include "ui/widgets/scroll_bar_arrow.h"
+#include "ui/dialogs/script_text_box.h"
+#include "ui/dialogs/text_anim_task.h"
 #include "base/time/timer_manager.h"
 
 namespace {

@@ -28,7 +28,7 @@
 #include "resource/pictures/elg_decoder.h"
 #include "script/read_text_table.h"
 #include "script/sob_object.h"
-#include "ui/dgm_layout.h"
+#include "ui/layouts/dgm_layout.h"
 
 namespace {
 

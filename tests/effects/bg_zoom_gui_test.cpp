@@ -11,7 +11,7 @@
 #include "effects/create_by_name.h"
 #include "effects/effect.h"
 #include "effects/zoom_source.h"
-#include "scene/draw_layer.h"
+#include "scene/drawables/draw_layer.h"
 #include "support/fake_clock.h"
 #include "support/effect_window_test.h"
 #include "support/log_capture.h"

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "gfx/ddraw_picture.h"
+#include "gfx/display/ddraw_picture.h"
 #include "pattern_pictures.h"
 #include "support/software_surfaces.h"
 #include "support/sprite_device_screen.h"

@@ -10,7 +10,7 @@
 
 #include "base/numbers/trig_tables.h"
 #include "effects/create_by_name.h"
-#include "scene/draw_layer.h"
+#include "scene/drawables/draw_layer.h"
 #include "support/effect_window_test.h"
 
 namespace {

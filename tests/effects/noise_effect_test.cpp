@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "effects/noise_effect.h"
-#include "scene/draw_list.h"
+#include "scene/drawables/draw_list.h"
 #include "screen_effect_fixture.h"
 
 namespace {

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "effects/particle_effects.h"
-#include "scene/color_box.h"
-#include "scene/draw_list.h"
-#include "scene/sprite.h"
+#include "scene/drawables/draw_list.h"
+#include "scene/sprites/color_box.h"
+#include "scene/sprites/sprite.h"
 #include "screen_effect_fixture.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include "base/numbers/subtractive_random.h"
 #include "base/numbers/trig_tables.h"
 #include "effects/transition_patterns.h"
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 #include "pixel/pixel_tables.h"
 
 namespace pattern_test {

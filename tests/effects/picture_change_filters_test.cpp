@@ -10,7 +10,7 @@
 #include "effects/hblur_filter.h"
 #include "effects/rotcenter_filter.h"
 #include "effects/zoomflip_filter.h"
-#include "gfx/pixel_library.h"
+#include "gfx/images/pixel_library.h"
 #include "pixel/box_blur_kernels.h"
 #include "transition_fixture.h"
 

@@ -11,8 +11,8 @@
 #include "effects/create_by_name.h"
 #include "effects/effect.h"
 #include "elg_encoder.h"
-#include "gfx/image_canvas.h"
-#include "scene/draw_layer.h"
+#include "gfx/display/image_canvas.h"
+#include "scene/drawables/draw_layer.h"
 #include "support/effect_window_test.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "base/system/app_hooks.h"
 #include "base/time/timer_manager.h"
 #include "effects/sp_fade_effect.h"
-#include "scene/sprite.h"
+#include "scene/sprites/sprite.h"
 #include "support/fake_clock.h"
 
 namespace {

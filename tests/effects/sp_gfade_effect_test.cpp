@@ -6,11 +6,11 @@
 
 #include "base/time/timer_manager.h"
 #include "effects/sp_gfade_effect.h"
-#include "gfx/color_ramp.h"
-#include "gfx/image.h"
+#include "gfx/image_operations/color_ramp.h"
+#include "gfx/images/image.h"
 #include "pixel/pixel_tables.h"
-#include "scene/color_box.h"
-#include "scene/sprite.h"
+#include "scene/sprites/color_box.h"
+#include "scene/sprites/sprite.h"
 #include "support/fake_clock.h"
 #include "support/scoped_pixel_library.h"
 

@@ -10,7 +10,7 @@
 #include "effects/builtin_effects.h"
 #include "effects/create_by_name.h"
 #include "effects/staff_roll_effect.h"
-#include "scene/draw_layer.h"
+#include "scene/drawables/draw_layer.h"
 #include "support/fake_clock.h"
 #include "support/effect_window_test.h"
 #include "support/log_capture.h"

@@ -11,7 +11,7 @@
 #include "base/time/timer_manager.h"
 #include "effects/timed_wipe_host.h"
 #include "effects/timed_wipe_strips.h"
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 #include "pixel/pixel_tables.h"
 #include "support/fake_clock.h"
 

@@ -3,9 +3,9 @@
 // through its present path with the clock.
 #include <gtest/gtest.h>
 
-#include "gfx/surface_canvas.h"
+#include "gfx/display/surface_canvas.h"
 #include "pixel/pixel_format_codes.h"
-#include "scene/draw_layer.h"
+#include "scene/drawables/draw_layer.h"
 #include "support/software_surfaces.h"
 #include "support/sprite_device_screen.h"
 #include "transition_fixture.h"

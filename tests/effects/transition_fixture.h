@@ -12,11 +12,11 @@
 #include "effects/builtin_effects.h"
 #include "effects/create_by_name.h"
 #include "effects/trans_callback.h"
-#include "gfx/image_canvas.h"
-#include "gfx/pixel_library.h"
+#include "gfx/display/image_canvas.h"
+#include "gfx/images/pixel_library.h"
 #include "pixel/pixel_tables.h"
 #include "resource/plugins/tcp_plugin_manager.h"
-#include "scene/draw_layer_factory.h"
+#include "scene/drawables/draw_layer_factory.h"
 #include "support/fake_clock.h"
 
 class TransitionFixture : public ::testing::Test {

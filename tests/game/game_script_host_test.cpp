@@ -21,11 +21,11 @@
 #include "support/log_capture.h"
 #include "support/fake_sound_system.h"
 #include "support/game_host_fixture.h"
-#include "ui/cursor_glide_hook.h"
-#include "ui/fake_ime.h"
-#include "ui/gui_root_window.h"
-#include "ui/message_box.h"
-#include "ui/widget_manager.h"
+#include "ui/gui/cursor_glide_hook.h"
+#include "ui/widgets/fake_ime.h"
+#include "ui/gui/gui_root_window.h"
+#include "ui/dialogs/message_box.h"
+#include "ui/widget_manager/widget_manager.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "script/game_host_access.h"
 #include "builtins/save_builtins.h"
-#include "gfx/screen_manager.h"
+#include "gfx/display/screen_manager.h"
 #include "platform/encoding/text_encoding.h"
 #include "support/game_host_fixture.h"
 

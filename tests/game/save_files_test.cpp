@@ -13,7 +13,7 @@
 #include "base/files/file_services.h"
 #include "base/numbers/little_endian.h"
 #include "game/save_file_layout.h"
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 #include "platform/encoding/text_encoding.h"
 #include "support/game_host_fixture.h"
 

@@ -16,10 +16,10 @@
 #include "support/fake_app_services.h"
 #include "support/fake_font_face.h"
 #include "support/game_host_fixture.h"
-#include "ui/font.h"
-#include "ui/gui_root_window.h"
-#include "ui/list_menu.h"
-#include "ui/text_layout.h"
+#include "ui/fonts/font.h"
+#include "ui/gui/gui_root_window.h"
+#include "ui/text_objects/text_layout.h"
+#include "ui/widgets/list_menu.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "movie_clip_writer.h"
-#include "scene/dshow_sprite.h"
-#include "scene/movie_open.h"
+#include "scene/movies/dshow_sprite.h"
+#include "scene/movies/movie_open.h"
 #include "support/fake_sound_system.h"
 #include "support/movie_clip_fixture.h"
 #include "support/sound_pump.h"

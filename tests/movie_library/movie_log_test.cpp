@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <string>
 
-#include "scene/dshow_sprite.h"
-#include "scene/movie_open.h"
+#include "scene/movies/dshow_sprite.h"
+#include "scene/movies/movie_open.h"
 #include "support/log_capture.h"
 #include "support/movie_clip_fixture.h"
 

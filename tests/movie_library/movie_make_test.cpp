@@ -6,9 +6,9 @@
 #include <string>
 
 #include "tools/built_tool.h"
-#include "gfx/image.h"
-#include "scene/dshow_sprite.h"
-#include "scene/movie_open.h"
+#include "gfx/images/image.h"
+#include "scene/movies/dshow_sprite.h"
+#include "scene/movies/movie_open.h"
 #include "support/fake_sound_system.h"
 #include "support/movie_clip_fixture.h"
 #include "support/sound_pump.h"

@@ -7,12 +7,12 @@
 #include <memory>
 #include <set>
 
-#include "gfx/image.h"
-#include "gfx/movie_surface.h"
-#include "gfx/screen_manager.h"
-#include "scene/dshow_prim.h"
-#include "scene/dshow_sprite.h"
-#include "scene/movie_open.h"
+#include "gfx/display/movie_surface.h"
+#include "gfx/display/screen_manager.h"
+#include "gfx/images/image.h"
+#include "scene/movies/dshow_prim.h"
+#include "scene/movies/dshow_sprite.h"
+#include "scene/movies/movie_open.h"
 #include "support/fake_sound_system.h"
 #include "support/movie_clip_fixture.h"
 #include "support/sound_pump.h"

@@ -9,14 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 #include "platform/files/host_path.h"
 #include "platform/files/special_folders.h"
-#include "scene/dshow_library.h"
-#include "scene/dshow_movie.h"
-#include "scene/dshow_prim.h"
-#include "scene/dshow_sprite.h"
-#include "scene/movie_open.h"
+#include "scene/movies/dshow_library.h"
+#include "scene/movies/dshow_movie.h"
+#include "scene/movies/dshow_prim.h"
+#include "scene/movies/dshow_sprite.h"
+#include "scene/movies/movie_open.h"
 #include "support/fake_sound_system.h"
 #include "support/log_capture.h"
 #include "support/movie_clip_fixture.h"

@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/window/gdi.h"
-#include "scene/dshow_library.h"
-#include "scene/dshow_movie.h"
-#include "scene/movie_open.h"
+#include "scene/movies/dshow_library.h"
+#include "scene/movies/dshow_movie.h"
+#include "scene/movies/movie_open.h"
 #include "support/fake_sound_system.h"
 #include "support/movie_clip_fixture.h"
 #include "support/sound_pump.h"

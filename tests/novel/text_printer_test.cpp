@@ -7,13 +7,13 @@
 #include <memory>
 #include <string>
 
-#include "gfx/image.h"
-#include "gfx/image_canvas.h"
+#include "gfx/display/image_canvas.h"
+#include "gfx/images/image.h"
 #include "pixel/pixel_tables.h"
 #include "script/script_vm.h"
 #include "support/fake_font_face.h"
 #include "support/region_rects.h"
-#include "ui/font.h"
+#include "ui/fonts/font.h"
 
 namespace {
 

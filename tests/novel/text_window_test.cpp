@@ -14,13 +14,13 @@
 #include "novel/vov_command_record.h"
 #include "novel/vov_frame.h"
 #include "pixel/pixel_tables.h"
-#include "scene/draw_list.h"
+#include "scene/drawables/draw_list.h"
 #include "script/script_host.h"
 #include "support/fake_clock.h"
 #include "support/fake_font_face.h"
 #include "support/scoped_pixel_library.h"
 #include "support/sob_test_files.h"
-#include "ui/font.h"
+#include "ui/fonts/font.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "effects/bg_blur_effect.h"
 #include "effects/effect_args.h"
 #include "effects/zoom_source.h"
-#include "scene/draw_layer.h"
+#include "scene/drawables/draw_layer.h"
 #include "support/log_capture.h"
 #include "vov_frame_fixture.h"
 

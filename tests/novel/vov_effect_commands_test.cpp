@@ -9,8 +9,8 @@
 #include "effects/sp_panime_effect.h"
 #include "effects/sp_tanime_effect.h"
 #include "platform/encoding/text_encoding.h"
-#include "scene/draw_list.h"
-#include "scene/sprite.h"
+#include "scene/drawables/draw_list.h"
+#include "scene/sprites/sprite.h"
 #include "support/log_capture.h"
 #include "vov_frame_fixture.h"
 

@@ -2,7 +2,7 @@
 // written, texts cut to their one-byte lengths, and damaged or short data refused whole.
 #include "novel/vov_frame_state.h"
 
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 #include "novel/vov_page.h"
 
 #include <gtest/gtest.h>

@@ -17,8 +17,8 @@
 #include "novel/vov_frame.h"
 #include "support/fake_app_services.h"
 #include "support/temp_game_folder.h"
-#include "ui/gui_window.h"
-#include "ui/widget_manager.h"
+#include "ui/gui/gui_window.h"
+#include "ui/widget_manager/widget_manager.h"
 
 namespace message_test {
 

@@ -20,7 +20,7 @@
 #include "support/sob_test_files.h"
 #include "tob_builder.h"
 #include "support/probe_task.h"
-#include "ui/check_button.h"
+#include "ui/widgets/check_button.h"
 #include "vov_message_window_fixture.h"
 #include "vov_page_fixture.h"
 

@@ -4,17 +4,17 @@
 
 #include <memory>
 
-#include "gfx/image_canvas.h"
-#include "gfx/image_part.h"
+#include "gfx/display/image_canvas.h"
+#include "gfx/image_operations/image_part.h"
 #include "novel/vov_frame.h"
-#include "scene/draw_layer.h"
-#include "scene/draw_list.h"
-#include "scene/sprite.h"
+#include "scene/drawables/draw_layer.h"
+#include "scene/drawables/draw_list.h"
+#include "scene/sprites/sprite.h"
 #include "support/fake_app_services.h"
 #include "support/sob_test_files.h"
 #include "tob_builder.h"
-#include "ui/gui_root_window.h"
-#include "ui/widget_manager.h"
+#include "ui/gui/gui_root_window.h"
+#include "ui/widget_manager/widget_manager.h"
 #include "vov_page_fixture.h"
 
 namespace {

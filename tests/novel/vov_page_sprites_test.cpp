@@ -1,7 +1,7 @@
 // The sprite slots: groups and priorities, places, the character lookup, tints and shared pictures.
 #include <gtest/gtest.h>
 
-#include "scene/sprite.h"
+#include "scene/sprites/sprite.h"
 #include "vov_page_fixture.h"
 
 namespace {

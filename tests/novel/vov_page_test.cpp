@@ -12,7 +12,7 @@
 #include "resource/plugins/dcp_plugin_manager.h"
 #include "resource/plugins/tcp_plugin_manager.h"
 #include "support/log_capture.h"
-#include "scene/sprite.h"
+#include "scene/sprites/sprite.h"
 #include "vov_page_fixture.h"
 
 namespace {

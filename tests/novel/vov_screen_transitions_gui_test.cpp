@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "base/system/app_hooks.h"
-#include "gfx/image_canvas.h"
+#include "gfx/display/image_canvas.h"
 #include "novel/vov_frame.h"
 #include "vov_page_fixture.h"
 #include "vov_window_fixture.h"

@@ -12,7 +12,7 @@
 #include "base/time/frame_pacer.h"
 #include "effects/create_by_name.h"
 #include "effects/trans_callback.h"
-#include "gfx/image_canvas.h"
+#include "gfx/display/image_canvas.h"
 #include "pixel/pixel_format_codes.h"
 #include "support/log_capture.h"
 #include "support/software_surfaces.h"

@@ -14,8 +14,8 @@
 #include "base/input/game_key_bindings.h"
 #include "platform/encoding/text_encoding.h"
 #include "script/game_host_access.h"
-#include "ui/message_box.h"
-#include "ui/text_image.h"
+#include "ui/dialogs/message_box.h"
+#include "ui/fonts/text_image.h"
 #include "vov_frame_fixture.h"
 #include "vov_recording_game_host.h"
 

@@ -9,9 +9,9 @@
 
 #include "base/input/game_key_bindings.h"
 #include "base/settings/game_settings.h"
-#include "gfx/image_canvas.h"
+#include "gfx/display/image_canvas.h"
 #include "platform/events/window_messages.h"
-#include "gfx/screen_manager.h"
+#include "gfx/display/screen_manager.h"
 #include "pixel/pixel_format_codes.h"
 #include "script/script_memory.h"
 #include "sound/sound_channel_manager.h"
@@ -20,8 +20,8 @@
 #include "support/log_capture.h"
 #include "support/software_surfaces.h"
 #include "support/voiced_channels.h"
-#include "ui/message_box.h"
-#include "ui/widget_manager.h"
+#include "ui/dialogs/message_box.h"
+#include "ui/widget_manager/widget_manager.h"
 #include "vov_frame_fixture.h"
 #include "vov_recording_game_host.h"
 

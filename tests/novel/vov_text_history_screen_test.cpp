@@ -11,15 +11,15 @@
 
 #include "base/input/game_key_bindings.h"
 #include "effects/builtin_effects.h"
-#include "gfx/image_canvas.h"
-#include "gfx/screen_manager.h"
+#include "gfx/display/image_canvas.h"
+#include "gfx/display/screen_manager.h"
 #include "pixel/pixel_format_codes.h"
 #include "sound/sound_channel_manager.h"
 #include "support/voiced_channels.h"
 #include "support/fake_pcm_decoder.h"
 #include "support/fake_sound_system.h"
 #include "support/software_surfaces.h"
-#include "ui/widget_manager.h"
+#include "ui/widget_manager/widget_manager.h"
 #include "vov_frame_fixture.h"
 
 namespace {

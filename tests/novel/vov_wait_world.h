@@ -17,7 +17,7 @@
 #include "platform/events/window_messages.h"
 #include "support/fake_app_services.h"
 #include "support/fake_clock.h"
-#include "ui/gui_root_window.h"
+#include "ui/gui/gui_root_window.h"
 
 namespace vov_test {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "gfx/image_canvas.h"
+#include "gfx/display/image_canvas.h"
 #include "novel/vov_frame.h"
 #include "support/effect_window_test.h"
 #include "support/fake_app_services.h"

@@ -13,7 +13,7 @@
 #include "base/system/app_services.h"
 #include "builtins/voice_ducking.h"
 #include "platform/window/message_box.h"
-#include "ui/font_list.h"
+#include "ui/fonts/font_list.h"
 
 namespace test_support {
 

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "gfx/drawing_device.h"
-#include "gfx/screen_manager.h"
+#include "gfx/display/drawing_device.h"
+#include "gfx/display/screen_manager.h"
 #include "platform/window/pixel_format.h"
 
 class FakeDrawingDevice : public IDrawingDevice {

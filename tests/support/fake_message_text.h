@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/message_text.h"
+#include "ui/fonts/message_text.h"
 
 class FakeMessageText : public IMessageText {
  public:

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "gfx/draw_layer_interface.h"
-#include "gfx/screen_transition.h"
+#include "gfx/image_operations/screen_transition.h"
+#include "gfx/images/draw_layer_interface.h"
 
 class FakeDrawLayer : public IDrawLayer {
  public:

@@ -10,7 +10,7 @@
 
 #include "base/settings/game_settings.h"
 #include "game/game_script_host.h"
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 #include "script/handle_table.h"
 #include "script/native_args.h"
 #include "sob_builder.h"

@@ -7,13 +7,13 @@
 
 #include <memory>
 
-#include "gfx/direct_draw_device.h"
-#include "gfx/image_canvas.h"
-#include "gfx/screen_manager.h"
+#include "gfx/display/direct_draw_device.h"
+#include "gfx/display/image_canvas.h"
+#include "gfx/display/screen_manager.h"
 #include "pixel/pixel_tables.h"
 #include "resource/pictures/elg_decoder.h"
 #include "resource/pictures/image_loader_manager.h"
-#include "scene/draw_layer_factory.h"
+#include "scene/drawables/draw_layer_factory.h"
 #include "support/data_files_fixture.h"
 #include "support/test_window.h"
 

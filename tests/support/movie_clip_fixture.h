@@ -8,9 +8,9 @@
 #include <functional>
 #include <string>
 
-#include "gfx/pixel_library.h"
+#include "gfx/images/pixel_library.h"
 #include "movie_clip_writer.h"
-#include "scene/dshow_library.h"
+#include "scene/movies/dshow_library.h"
 #include "support/dpk_fixture.h"
 
 namespace test_support {

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "gfx/direct_draw_device.h"
+#include "gfx/display/direct_draw_device.h"
 #include "pixel/pixel_tables.h"
 #include "sound/sound_device.h"
 #include "support/png_file.h"

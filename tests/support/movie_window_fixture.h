@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "gfx/image_canvas.h"
-#include "gfx/screen_manager.h"
+#include "gfx/display/image_canvas.h"
+#include "gfx/display/screen_manager.h"
 #include "platform/window/window.h"
-#include "scene/draw_layer_factory.h"
+#include "scene/drawables/draw_layer_factory.h"
 #include "sound/sound_output.h"
 #include "support/movie_clip_fixture.h"
 #include "support/scoped_environment.h"

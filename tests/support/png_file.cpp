@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 
 bool WritePng(const std::string& path, const CImage& image) {
   if (image.GetPixels() == nullptr || image.GetBitsPerPixel() != 32) return false;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "gfx/dirty_region.h"
+#include "gfx/images/dirty_region.h"
 
 using RectArray = std::array<int32_t, 4>;
 

@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "gfx/direct_draw_device.h"
-#include "gfx/screen_manager.h"
+#include "gfx/display/direct_draw_device.h"
+#include "gfx/display/screen_manager.h"
 #include "platform/window/window.h"
 #include "support/test_window.h"
 

@@ -1,7 +1,7 @@
 // Binds a pixel-routine library while it lives: sprites refuse to show anything without one.
 #pragma once
 
-#include "gfx/pixel_library.h"
+#include "gfx/images/pixel_library.h"
 
 class ScopedPixelLibrary {
  public:

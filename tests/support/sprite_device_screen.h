@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "gfx/screen_manager.h"
+#include "gfx/display/screen_manager.h"
 #include "platform/window/display_device.h"
 #include "support/fake_display_backend.h"
 

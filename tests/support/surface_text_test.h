@@ -11,7 +11,7 @@
 #include "support/fake_font_face.h"
 #include "support/japanese_face.h"
 #include "support/sprite_device_screen.h"
-#include "ui/font_base.h"
+#include "ui/fonts/font_base.h"
 
 class SurfaceTextTest : public ::testing::Test {
  protected:

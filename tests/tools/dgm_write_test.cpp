@@ -7,7 +7,7 @@
 
 #include "built_tool.h"
 #include "dgm_source.h"
-#include "ui/dgm_layout.h"
+#include "ui/layouts/dgm_layout.h"
 
 namespace {
 

@@ -35,7 +35,7 @@ TEST(IncludeOrderCheckTest, AFixtureTreeWithAnUpwardIncludeFails) {
                  "  #  include \"app/game_app.h\"\n"
                  "#include <vector>\n"
                  "#include \"local.h\"\n");
-  root.WriteFile("gfx/image.h", "#include \"pixel/copy_kernels.h\"\n#include \"sound/mixer.h\"\n");
+  root.WriteFile("gfx/images/image.h", "#include \"pixel/copy_kernels.h\"\n#include \"sound/mixer.h\"\n");
   root.WriteFile("main.cpp", "#include \"app/game_app.h\"\n");
   root.WriteFile("attic/old.cpp", "\n");
   root.WriteFile("script/host.cpp", "#include \"attic/old.h\"\n");
@@ -44,7 +44,7 @@ TEST(IncludeOrderCheckTest, AFixtureTreeWithAnUpwardIncludeFails) {
             (std::vector<std::string>{
                 "attic/old.cpp:0: the folder \"attic\" has no place in the layer order",
                 "base/files/file.cpp:3: \"base\" includes \"app/\", which lies above it",
-                "gfx/image.h:2: \"gfx\" includes \"sound/\", which lies above it",
+                "gfx/images/image.h:2: \"gfx\" includes \"sound/\", which lies above it",
                 "script/host.cpp:1: includes \"attic/\", a folder with no place in the layer order",
             }));
 }

@@ -16,13 +16,13 @@
 #include <string>
 
 #include "base/files/path.h"
-#include "gfx/pixel_library.h"
+#include "gfx/images/pixel_library.h"
 #include "movie_clip_writer.h"
 #include "movie_sync_probe.h"
 #include "platform/files/host_path.h"
 #include "platform/files/special_folders.h"
 #include "resource/archives/file_system.h"
-#include "scene/dshow_library.h"
+#include "scene/movies/dshow_library.h"
 
 namespace {
 

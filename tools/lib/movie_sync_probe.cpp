@@ -16,11 +16,11 @@ extern "C" {
 }
 
 #include "ffmpeg_pointers.h"
-#include "gfx/image.h"
+#include "gfx/images/image.h"
 #include "movie_clip_writer.h"
 #include "platform/system/diagnostic_log.h"
-#include "scene/dshow_sprite.h"
-#include "scene/movie_open.h"
+#include "scene/movies/dshow_sprite.h"
+#include "scene/movies/movie_open.h"
 
 namespace kvxtools {
 

@@ -1,0 +1,123 @@
+#include "gfx/display/render_list.h"
+
+#include <new>
+
+void (*g_RenderObjectDestroyedHook)(CRenderObject* object) = nullptr;
+
+bool CRenderObject::Overlaps(const CRenderObject& other) const {
+  plat::Rect mine;
+  plat::Rect theirs;
+  return GetBounds(&mine) && other.GetBounds(&theirs) && mine.left < theirs.right && theirs.left < mine.right &&
+         mine.top < theirs.bottom && theirs.top < mine.bottom;
+}
+
+CRenderObject::~CRenderObject() {
+  if (g_RenderObjectDestroyedHook != nullptr) g_RenderObjectDestroyedHook(this);
+  if (list_ != nullptr) list_->Remove(this);
+}
+
+bool CRenderObject::ListAppliesStates() const { return list_ != nullptr && list_->AppliesStates() != 0; }
+
+CRenderList::~CRenderList() { Clear(); }
+
+void CRenderList::Clear() {
+  for (Node& node : nodes_) node.object->list_ = nullptr;
+  nodes_.clear();
+}
+
+uint32_t CRenderList::AddAfterEqual(CRenderObject* object, uint32_t priority, uint8_t tag) {
+  return Add(object, priority, tag, true);
+}
+
+uint32_t CRenderList::AddBeforeEqual(CRenderObject* object, uint32_t priority, uint8_t tag) {
+  return Add(object, priority, tag, false);
+}
+
+uint32_t CRenderList::Add(CRenderObject* object, uint32_t priority, uint8_t tag, bool after_equal) {
+  if (object == nullptr) return 1;
+  if (object->list_ != nullptr) return 2;
+  try {
+    nodes_.insert(InsertionPoint(priority, after_equal), Node{object, priority, tag});
+  } catch (const std::bad_alloc&) {
+    return 3;
+  }
+  object->list_ = this;
+  return 0;
+}
+
+CRenderList::NodeList::iterator CRenderList::InsertionPoint(uint32_t priority, bool after_equal) {
+  auto it = nodes_.begin();
+  while (it != nodes_.end() && (after_equal ? it->priority >= priority : it->priority > priority)) ++it;
+  return it;
+}
+
+CRenderList::NodeList::iterator CRenderList::Find(const CRenderObject* object) {
+  auto it = nodes_.begin();
+  while (it != nodes_.end() && it->object != object) ++it;
+  return it;
+}
+
+void CRenderList::Remove(CRenderObject* object) {
+  if (object == nullptr || object->list_ != this) return;
+  auto it = Find(object);
+  if (it == nodes_.end()) return;
+  nodes_.erase(it);
+  object->list_ = nullptr;
+}
+
+void CRenderList::RemoveByPriority(uint32_t priority) {
+  auto it = nodes_.begin();
+  while (it != nodes_.end() && it->priority != priority) ++it;
+  while (it != nodes_.end() && it->priority == priority) {
+    it->object->list_ = nullptr;
+    it = nodes_.erase(it);
+  }
+}
+
+bool CRenderList::MoveAfterEqual(CRenderObject* object, uint32_t priority, bool skip_if_same) {
+  return Move(object, priority, skip_if_same, true);
+}
+
+bool CRenderList::MoveBeforeEqual(CRenderObject* object, uint32_t priority, bool skip_if_same) {
+  return Move(object, priority, skip_if_same, false);
+}
+
+bool CRenderList::Move(CRenderObject* object, uint32_t priority, bool skip_if_same, bool after_equal) {
+  if (object == nullptr || object->list_ != this) return false;
+  auto it = Find(object);
+  if (it == nodes_.end()) return false;
+  if (skip_if_same && it->priority == priority) return false;
+  // Splicing moves the node without a new allocation, so a move cannot fail half-way.
+  NodeList moved;
+  moved.splice(moved.begin(), nodes_, it);
+  moved.front().priority = priority;
+  nodes_.splice(InsertionPoint(priority, after_equal), moved);
+  return true;
+}
+
+void CRenderList::SetEnabledWhere(uint8_t enabled, uint32_t priority, int32_t tag) {
+  for (Node& node : nodes_) {
+    const bool priority_matches = priority == kAnyPriority || node.priority == priority;
+    const bool tag_matches = tag == kAnyTag || node.tag == static_cast<uint8_t>(tag);
+    if (priority_matches && tag_matches) node.object->SetEnabled(enabled);
+  }
+}
+
+// The pass steps to the next node before calling an object, so that an object may leave the
+// list (or be destroyed) while it draws or restores.
+template <typename Call>
+uint32_t CRenderList::ForEachUntilFailure(Call&& call) {
+  for (auto it = nodes_.begin(); it != nodes_.end();) {
+    CRenderObject* object = (it++)->object;
+    if (uint32_t status = call(*object); status != 0) return status;
+  }
+  return 0;
+}
+
+uint32_t CRenderList::RenderAll(plat::Surface* target, const plat::Rect* clip, CScreenManager* screen) {
+  return ForEachUntilFailure([&](CRenderObject& object) { return object.Render(target, clip, screen); });
+}
+
+uint32_t CRenderList::RestoreAll() {
+  return ForEachUntilFailure([](CRenderObject& object) { return object.Restore(); });
+}

@@ -1,0 +1,326 @@
+#include "gfx/image_operations/image_piece_drawer.h"
+
+#include <algorithm>
+
+#include "gfx/images/color_key.h"
+#include "gfx/images/dirty_region.h"
+#include "gfx/images/image.h"
+#include "gfx/images/pixel_library.h"
+#include "pixel/blend_kernels.h"
+#include "pixel/copy_kernels.h"
+#include "pixel/pixel_kernel_choice.h"
+
+namespace {
+
+// The pixel-routine library, a colour key, another depth or a source drawn onto itself take
+// the full operation; so do the images with alpha run maps that the full operations keep up:
+// a copy from a source whose map has clear runs gives the destination a map (from any other
+// source it only drops the destination's map, as the drawer does), and an alpha blend marks
+// the destination's map clear where it drew.
+bool TakesPlainKernel(const CImage& dst, const CImage& src, CImagePieceDrawer::EOperation operation) {
+  if (&dst == &src || !dst.HasPixels() || !src.HasPixels()) return false;
+  if (dst.GetBitsPerPixel() != 32 || src.GetBitsPerPixel() != 32) return false;
+  if (operation == CImagePieceDrawer::EOperation::kBlendByAlpha) {
+    return ActivePixelLib() == nullptr && !dst.HasAlphaRuns();
+  }
+  return src.GetColorKey() == kNoColorKey && !src.HasClearAlphaRuns();
+}
+
+bool IsEmptyRect(const plat::Rect& rect) { return rect.left >= rect.right || rect.top >= rect.bottom; }
+
+}  // namespace
+
+CImagePieceDrawer::CImagePieceDrawer(CImage& dst, CImage& src, EOperation operation)
+    : dst_(dst),
+      src_(src),
+      operation_(operation),
+      dest_height_(std::max(dst.GetHeight(), 0)),
+      region_(dst.GetDirtyRegion()) {
+  if (!TakesPlainKernel(dst, src, operation)) return;
+  takes_kernels_ = true;
+  if (operation == EOperation::kBlendByAlpha) blend_ = g_CpuHasMmx != 0 ? AlphaBlend32Mmx : AlphaBlend32;
+  src.GetClipRect(&source_clip_);
+  dst.GetClipRect(&dest_clip_);
+  dst_pixels_ = reinterpret_cast<uint32_t*>(dst.CImageBase::GetPixels());
+  src_pixels_ = reinterpret_cast<const uint32_t*>(src.CImageBase::GetPixels());
+  dst_stride_ = dst.GetPitch() / 4;
+  src_stride_ = src.GetPitch() / 4;
+}
+
+CImagePieceDrawer::~CImagePieceDrawer() {
+  if (region_ == nullptr) return;
+  if (bands_.empty()) {
+    region_->AddRects(changed_);
+    return;
+  }
+  std::erase_if(bands_, IsEmptyRect);
+  region_->AddRects(bands_);
+}
+
+void CImagePieceDrawer::DrawCut(const plat::Rect& source, int32_t x, int32_t y) const {
+  if (!takes_kernels_) {
+    DrawByFullOperation(source, x, y);
+    return;
+  }
+  BlitClip clip;
+  if (ClipBlt({x, y, &source, false, false}, source_clip_, dest_clip_, clip)) DrawWithinClips(clip);
+}
+
+void CImagePieceDrawer::DrawRuns(const plat::Rect& band, int32_t dx, int32_t dy,
+                                 std::span<const ColumnRun> runs) const {
+  if (!takes_kernels_) {
+    for (const ColumnRun& run : runs) {
+      const int32_t left = std::max(run.left, band.left);
+      const int32_t right = std::min(run.right, band.right);
+      if (left < right) DrawByFullOperation({left, band.top, right, band.bottom}, left + dx, band.top + dy);
+    }
+    return;
+  }
+  // A piece only moves, so cutting it to both clips is cutting its source to the source's clip
+  // and to the destination's clip moved back by (dx, dy): done here once for every run.
+  const auto left_end = static_cast<int32_t>(
+      std::max({int64_t{band.left}, int64_t{source_clip_.left}, int64_t{dest_clip_.left} - dx}));
+  const auto right_end = static_cast<int32_t>(
+      std::min({int64_t{band.right}, int64_t{source_clip_.right}, int64_t{dest_clip_.right} - dx}));
+  const auto top = static_cast<int32_t>(
+      std::max({int64_t{band.top}, int64_t{source_clip_.top}, int64_t{dest_clip_.top} - dy}));
+  const auto bottom = static_cast<int32_t>(
+      std::min({int64_t{band.bottom}, int64_t{source_clip_.bottom}, int64_t{dest_clip_.bottom} - dy}));
+  if (left_end >= right_end || top >= bottom) return;
+  // Once the region keeps band boxes, the runs of these rows reach it as their bounding box,
+  // which leaves every band's box as the runs one by one would.
+  plat::Rect box = kEmptyBox;
+  for (const ColumnRun& run : runs) {
+    const int32_t left = std::max(run.left, left_end);
+    const int32_t right = std::min(run.right, right_end);
+    if (left >= right) continue;
+    const BlitClip clip{{left, top, right, bottom}, {left + dx, top + dy, right + dx, bottom + dy}};
+    DrawPixels(clip);
+    if (region_ == nullptr || bands_.empty()) {
+      NoteChanged(clip.dest);
+    } else {
+      GrowBox(box, clip.dest);
+    }
+  }
+  if (!IsEmptyRect(box)) KeepInBands(box);
+}
+
+void CImagePieceDrawer::DrawBlocks(int32_t width, int32_t height, std::span<const BlockMove> blocks) const {
+  if (takes_kernels_ && operation_ == EOperation::kPlainCopy) {
+    if (width == 2 && height == 2) return DrawBlocksOfSize<2, 2>(width, height, blocks);
+    if (width == 4 && height == 2) return DrawBlocksOfSize<4, 2>(width, height, blocks);
+    if (width == 4 && height == 4) return DrawBlocksOfSize<4, 4>(width, height, blocks);
+  }
+  DrawBlocksOfSize<0, 0>(width, height, blocks);
+}
+
+// Width and Height are the blocks' size known when compiled, 0 where it is not.
+template <int32_t Width, int32_t Height>
+void CImagePieceDrawer::DrawBlocksOfSize(int32_t width, int32_t height, std::span<const BlockMove> blocks) const {
+  if constexpr (Width != 0) width = Width;
+  if constexpr (Height != 0) height = Height;
+  // The corners from which a whole block lies within a clip: value - low, unsigned, at most span.
+  struct Corners {
+    int64_t low;
+    uint64_t span;
+    bool Hold(int32_t value) const { return static_cast<uint64_t>(value - low) <= span; }
+  };
+  const auto corners = [&](int32_t clip_low, int32_t clip_high, int32_t size) {
+    const int64_t span = int64_t{clip_high} - size - clip_low;
+    // No block fits: a low end 2^40 below every 32-bit value, which none then lies within.
+    if (span < 0) return Corners{int64_t{clip_low} - (int64_t{1} << 40), 0};
+    return Corners{clip_low, static_cast<uint64_t>(span)};
+  };
+  const Corners source_x = corners(source_clip_.left, source_clip_.right, width);
+  const Corners source_y = corners(source_clip_.top, source_clip_.bottom, height);
+  const Corners dest_x = corners(dest_clip_.left, dest_clip_.right, width);
+  const Corners dest_y = corners(dest_clip_.top, dest_clip_.bottom, height);
+  // Held in locals: the pixels' stores could otherwise change the members for all the compiler
+  // knows, which it would then read again for every block.
+  const bool within_reach = takes_kernels_;
+  uint32_t* const dst_pixels = dst_pixels_;
+  const uint32_t* const src_pixels = src_pixels_;
+  const intptr_t dst_stride = dst_stride_;
+  const intptr_t src_stride = src_stride_;
+  // Once the region keeps band boxes, the blocks drawn here fold into them without a call; where
+  // there is no region, a block has nothing to note once the destination is marked written.
+  plat::Rect* const bands = Width != 0 && region_ != nullptr && !bands_.empty() ? bands_.data() : nullptr;
+  const bool notes_rects = region_ != nullptr && bands == nullptr;
+  // Blocks flung wholly off the destination are many in the patterns that scatter them.
+  const plat::Rect reached{dest_clip_.left - width, dest_clip_.top - height, dest_clip_.right, dest_clip_.bottom};
+  for (const BlockMove& block : blocks) {
+    if (within_reach && (block.x <= reached.left || block.x >= reached.right || block.y <= reached.top ||
+                         block.y >= reached.bottom)) {
+      continue;
+    }
+    if (!within_reach || !source_x.Hold(block.left) || !source_y.Hold(block.top) || !dest_x.Hold(block.x) ||
+        !dest_y.Hold(block.y)) {
+      Draw({block.left, block.top, block.left + width, block.top + height}, block.x, block.y);
+      continue;
+    }
+    if constexpr (Width != 0) {
+      uint32_t* to = dst_pixels + intptr_t{block.y} * dst_stride + block.x;
+      const uint32_t* from = src_pixels + intptr_t{block.top} * src_stride + block.left;
+      for (int32_t row = 0; row < Height; ++row, to += dst_stride, from += src_stride) {
+        std::memcpy(to, from, sizeof(uint32_t) * Width);
+      }
+      if (bands != nullptr) {
+        FoldBlockIntoBands<Width, Height>(bands, block.x, block.y);
+      } else if (notes_rects || !written_) {
+        NoteChanged({block.x, block.y, block.x + Width, block.y + Height});
+      }
+    } else {
+      DrawWithinClips({{block.left, block.top, block.left + width, block.top + height},
+                       {block.x, block.y, block.x + width, block.y + height}});
+    }
+  }
+}
+
+void CImagePieceDrawer::DrawMirroredColumns(const plat::Rect& source, int32_t x, int32_t y) const {
+  // Column c lands at mirror - c.
+  const int64_t mirror = int64_t{x} + source.right - 1;
+  if (!takes_kernels_ || operation_ != EOperation::kPlainCopy) {
+    for (int32_t c = source.left; c < source.right; ++c) {
+      Draw({c, source.top, c + 1, source.bottom}, static_cast<int32_t>(mirror - c), y);
+    }
+    return;
+  }
+  // Every column keeps the same rows; a column is drawn where both it and its landing place lie
+  // within their clips, which holds for one span of columns.
+  const int64_t dy = int64_t{y} - source.top;
+  const auto left = static_cast<int32_t>(
+      std::max({int64_t{source.left}, int64_t{source_clip_.left}, mirror - dest_clip_.right + 1}));
+  const auto right = static_cast<int32_t>(
+      std::min({int64_t{source.right}, int64_t{source_clip_.right}, mirror - dest_clip_.left + 1}));
+  const auto top = static_cast<int32_t>(
+      std::max({int64_t{source.top}, int64_t{source_clip_.top}, int64_t{dest_clip_.top} - dy}));
+  const auto bottom = static_cast<int32_t>(
+      std::min({int64_t{source.bottom}, int64_t{source_clip_.bottom}, int64_t{dest_clip_.bottom} - dy}));
+  if (left >= right || top >= bottom) return;
+  const auto dest_top = static_cast<int32_t>(top + dy);
+  const auto dest_bottom = static_cast<int32_t>(bottom + dy);
+  for (int32_t c = left; c < right; ++c) {
+    const auto landing = static_cast<int32_t>(mirror - c);
+    NoteChanged({landing, dest_top, landing + 1, dest_bottom});
+  }
+  const int32_t width = right - left;
+  const int32_t dst_skip = static_cast<int32_t>(dst_stride_ - width) * 4;
+  const int32_t src_skip = static_cast<int32_t>(src_stride_ - width) * 4;
+  uint32_t* const to = dst_pixels_ + intptr_t{dest_top} * dst_stride_ + (mirror - (right - 1));
+  const uint32_t* const from_end = src_pixels_ + intptr_t{top} * src_stride_ + right;
+  (g_CpuHasMmx != 0 ? Copy32MirrorMmx : Copy32Mirror)(to, from_end, dst_skip, src_skip, width, bottom - top);
+}
+
+bool CImagePieceDrawer::DrawStretchedColumns(std::span<const StretchedPiece> columns) const {
+  const auto one_pixel_wide = [](const StretchedPiece& piece) {
+    return piece.size.width == 1 && piece.source.Width() == 1;
+  };
+  if (!takes_kernels_ || operation_ != EOperation::kPlainCopy || ActivePixelLib() != nullptr ||
+      !std::ranges::all_of(columns, one_pixel_wide)) {
+    return false;
+  }
+  std::vector<ColumnWalk> walks;
+  walks.reserve(columns.size());
+  for (const StretchedPiece& column : columns) {
+    BlitClip clip;
+    StretchStep step;
+    if (!ClipStretchBlt({column.x, column.y, &column.source, false, false}, column.size, source_clip_, dest_clip_,
+                        clip, step)) {
+      continue;
+    }
+    const intptr_t from = intptr_t{clip.source.top} * src_stride_ + clip.source.left;
+    walks.push_back({clip.dest.left, clip.dest.top, clip.dest.bottom, from, static_cast<uint32_t>(step.yAcc), step});
+    NoteChanged(clip.dest);
+  }
+  WalkColumns(walks);
+  return true;
+}
+
+bool CImagePieceDrawer::DrawColumns(std::span<const PlacedPiece> columns) const {
+  const auto one_pixel_wide = [](const PlacedPiece& piece) { return piece.source.Width() == 1; };
+  if (!takes_kernels_ || operation_ != EOperation::kPlainCopy || !std::ranges::all_of(columns, one_pixel_wide)) {
+    return false;
+  }
+  // A walk of a whole row a row, never a carry.
+  constexpr StretchStep kOneToOne{0, 0, 1, 1, 0, 0, 1, 1};
+  std::vector<ColumnWalk> walks;
+  walks.reserve(columns.size());
+  for (const PlacedPiece& column : columns) {
+    BlitClip clip;
+    if (!ClipBlt({column.x, column.y, &column.source, false, false}, source_clip_, dest_clip_, clip)) continue;
+    const intptr_t from = intptr_t{clip.source.top} * src_stride_ + clip.source.left;
+    walks.push_back({clip.dest.left, clip.dest.top, clip.dest.bottom, from, 0, kOneToOne});
+    NoteChanged(clip.dest);
+  }
+  WalkColumns(walks);
+  return true;
+}
+
+// A cache line's worth of columns together, so that the rows' lines of the destination stay at
+// hand from one column to the next.
+void CImagePieceDrawer::WalkColumns(std::span<ColumnWalk> walks) const {
+  constexpr size_t kColumnsTogether = 16;
+  const auto walk = g_CpuHasMmx != 0 ? WalkColumns32Mmx : WalkColumns32;
+  for (size_t first = 0; first < walks.size(); first += kColumnsTogether) {
+    walk(dst_pixels_, dst_stride_, src_pixels_, src_stride_,
+         walks.subspan(first, std::min(kColumnsTogether, walks.size() - first)));
+  }
+}
+
+void CImagePieceDrawer::DrawByFullOperation(const plat::Rect& source, int32_t x, int32_t y) const {
+  if (region_ != nullptr) dst_.SetDirtyRegionInUse(&full_operation_changes_);
+  if (operation_ == EOperation::kPlainCopy) {
+    dst_.Copy(&src_, x, y, &source, false);
+  } else {
+    dst_.AlphaBlend(&src_, x, y, &source, false);
+  }
+  if (region_ == nullptr) return;
+  dst_.SetDirtyRegionInUse(region_);
+  // The operation marked the destination itself, and may have given it an alpha run map to keep.
+  full_operation_changes_.ForEachRect([this](const plat::Rect& rect) { KeepForRegion(rect); });
+  full_operation_changes_.Clear();
+}
+
+void CImagePieceDrawer::MarkFirstWrite() const {
+  dst_.MarkWritten();
+  written_ = true;
+}
+
+void CImagePieceDrawer::KeepForRegion(plat::Rect rect) const {
+  if (!bands_.empty()) {
+    KeepInBands(rect);
+    return;
+  }
+  if (!changed_.empty()) {
+    plat::Rect& last = changed_.back();
+    if (last.top == rect.top && last.bottom == rect.bottom && last.right == rect.left) {
+      last.right = rect.right;
+      return;
+    }
+    if (last.left == rect.left && last.right == rect.right && last.bottom == rect.top) {
+      last.bottom = rect.bottom;
+      return;
+    }
+  }
+  changed_.push_back(rect);
+  if (changed_.size() > kExactRectLimit) SwitchToBands();
+}
+
+void CImagePieceDrawer::SwitchToBands() const {
+  bands_.assign(static_cast<size_t>(dest_height_ / kBandRows + 1), kEmptyBox);
+  for (const plat::Rect& rect : changed_) KeepInBands(rect);
+  changed_.clear();
+}
+
+// Only the destination's own rows can have changed; each band's box takes the rows of the
+// rectangle that lie in the band, so that the boxes stay disjoint.
+void CImagePieceDrawer::KeepInBands(plat::Rect rect) const {
+  const int32_t top = std::max(rect.top, 0);
+  const int32_t bottom = std::min(rect.bottom, dest_height_);
+  if (rect.left >= rect.right || top >= bottom) return;
+  for (int32_t band = top / kBandRows; band * kBandRows < bottom; ++band) {
+    const int32_t band_top = std::max(top, band * kBandRows);
+    const int32_t band_bottom = std::min(bottom, (band + 1) * kBandRows);
+    GrowBox(bands_[static_cast<size_t>(band)], {rect.left, band_top, rect.right, band_bottom});
+  }
+}

@@ -1,0 +1,247 @@
+// Many small pieces of one source image drawn into one destination image one after another, each
+// exactly as the destination's Copy (or AlphaBlend) without flip would draw it. What those
+// operations check and choose once per call (depths, colour key, the pixel-routine library,
+// the kernel member, the rows and their pitches) is settled once for all the pieces, and a piece
+// that lies within both clip rectangles is drawn inline, so that a piece costs little more than
+// its rows: the transition patterns lay down a hundred thousand pieces a frame. The pieces'
+// rectangles reach the destination's dirty region together when the drawer ends: joined exactly
+// while they are few, and as the bounding box of each band of rows once they are many, where an
+// exact union would cost more than presenting the few pixels it leaves out.
+// Where the plain kernels do not tell the whole story, every piece takes the full operation.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <span>
+#include <vector>
+
+#include "gfx/images/blit_clipping.h"
+#include "gfx/images/dirty_region.h"
+#include "pixel/column_walk_kernels.h"
+#include "platform/events/window_messages.h"
+
+class CImage;
+
+class CImagePieceDrawer {
+ public:
+  enum class EOperation : uint8_t { kPlainCopy, kBlendByAlpha };
+
+  // A source rectangle drawn stretched to `size` with its top-left at (x, y).
+  struct StretchedPiece {
+    plat::Rect source;
+    ImageSize size;
+    int32_t x = 0;
+    int32_t y = 0;
+  };
+
+  // A source rectangle drawn with its top-left at (x, y).
+  struct PlacedPiece {
+    plat::Rect source;
+    int32_t x = 0;
+    int32_t y = 0;
+  };
+
+  // Columns left to right - 1 of some rows.
+  struct ColumnRun {
+    int32_t left = 0;
+    int32_t right = 0;
+  };
+
+  // A block of the source with its top-left at (left, top), drawn with its top-left at (x, y).
+  struct BlockMove {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t x = 0;
+    int32_t y = 0;
+  };
+
+  // Past this many rectangles the dirty region gets band boxes of this many rows.
+  static constexpr size_t kExactRectLimit = 4096;
+  static constexpr int32_t kBandRows = 16;
+
+  CImagePieceDrawer(CImage& dst, CImage& src, EOperation operation);
+  ~CImagePieceDrawer();
+  CImagePieceDrawer(const CImagePieceDrawer&) = delete;
+  CImagePieceDrawer& operator=(const CImagePieceDrawer&) = delete;
+
+  // The source rectangle (cut to the source's clip rectangle) drawn with its top-left at (x, y),
+  // cut to the destination's clip rectangle.
+  [[gnu::always_inline]] void Draw(const plat::Rect& source, int32_t x, int32_t y) const {
+    BlitClip clip;
+    if (takes_kernels_) {
+      if (LiesWithinClips(source, x, y, clip)) {
+        DrawWithinClips(clip);
+        return;
+      }
+      // Cutting the source only moves the piece's place within this rectangle.
+      if (MissesDestination(source, x, y)) return;
+    }
+    DrawCut(source, x, y);
+  }
+
+  // The runs of columns of the rows band.top to band.bottom - 1, cut to band.left and band.right,
+  // each drawn as Draw draws it with source pixel (c, r) landing on (c + dx, r + dy), in order.
+  // Rows of many small runs (a dither, a dissolve) are cut to both clip rectangles once, not once
+  // a piece.
+  void DrawRuns(const plat::Rect& band, int32_t dx, int32_t dy, std::span<const ColumnRun> runs) const;
+
+  // Blocks of width × height, each drawn as Draw draws it, in order. The clips and the block's
+  // size are settled once for them all: the moving patterns lay down their blocks by the
+  // hundred thousand.
+  void DrawBlocks(int32_t width, int32_t height, std::span<const BlockMove> blocks) const;
+
+  // The one-pixel columns of the source rectangle laid down in reverse order from x: column
+  // source.right - 1 at x, column source.left at x + source.Width() - 1, each drawn as Draw
+  // draws it, from the left column on. A plain copy moves them a reversed row at a time, since
+  // copying one column after another touches a new row of both pictures at every pixel.
+  void DrawMirroredColumns(const plat::Rect& source, int32_t x, int32_t y) const;
+
+  // Plain copies of one-pixel columns, each stretched down to its height, exactly as the
+  // destination's StretchCopy draws each: drawn a few rows across many columns at a time, since
+  // walking down one column after another touches a new row of both pictures at every pixel.
+  // False, having drawn nothing, unless the drawer copies with its own kernels, no pixel-routine
+  // library draws stretched copies and every piece is such a column; the caller then draws the
+  // pieces itself.
+  bool DrawStretchedColumns(std::span<const StretchedPiece> columns) const;
+  // Pieces of one-pixel columns, each drawn as Draw draws it, a few rows across many columns at
+  // a time as the stretched columns are. False, having drawn nothing, unless the drawer copies
+  // with its own kernels and every piece is one pixel wide; the caller then draws the pieces
+  // itself.
+  bool DrawColumns(std::span<const PlacedPiece> columns) const;
+
+ private:
+  using Kernel = void (*)(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t);
+
+  // The piece as it is when both clip rectangles hold it whole (clip then says what is drawn).
+  // Most pieces do, and then nothing needs cutting.
+  [[gnu::always_inline]] bool LiesWithinClips(const plat::Rect& source, int32_t x, int32_t y, BlitClip& clip) const {
+    if (source.left >= source.right || source.top >= source.bottom) return false;
+    if (source.left < source_clip_.left || source.top < source_clip_.top || source.right > source_clip_.right ||
+        source.bottom > source_clip_.bottom) {
+      return false;
+    }
+    const int64_t right = int64_t{x} + source.Width();
+    const int64_t bottom = int64_t{y} + source.Height();
+    if (x < dest_clip_.left || y < dest_clip_.top || right > dest_clip_.right || bottom > dest_clip_.bottom) {
+      return false;
+    }
+    clip = {source, {x, y, static_cast<int32_t>(right), static_cast<int32_t>(bottom)}};
+    return true;
+  }
+
+  bool MissesDestination(const plat::Rect& source, int32_t x, int32_t y) const {
+    return x >= dest_clip_.right || y >= dest_clip_.bottom || int64_t{x} + source.Width() <= dest_clip_.left ||
+           int64_t{y} + source.Height() <= dest_clip_.top;
+  }
+
+  [[gnu::always_inline]] void DrawWithinClips(const BlitClip& clip) const {
+    DrawPixels(clip);
+    NoteChanged(clip.dest);
+  }
+
+  [[gnu::always_inline]] void DrawPixels(const BlitClip& clip) const {
+    const int32_t width = clip.dest.Width();
+    uint32_t* to = dst_pixels_ + intptr_t{clip.dest.top} * dst_stride_ + clip.dest.left;
+    const uint32_t* from = src_pixels_ + intptr_t{clip.source.top} * src_stride_ + clip.source.left;
+    if (operation_ == EOperation::kPlainCopy) {
+      CopyRows(to, from, width, clip.dest.Height());
+    } else {
+      blend_(to, from, static_cast<int32_t>(dst_stride_ - width) * 4, static_cast<int32_t>(src_stride_ - width) * 4,
+              width, clip.dest.Height());
+    }
+  }
+
+  template <int32_t Width, int32_t Height>
+  void DrawBlocksOfSize(int32_t width, int32_t height, std::span<const BlockMove> blocks) const;
+
+  // A plain copy row by row. Pieces are mostly a few pixels wide, where a library call per row
+  // costs more than the pixels: those rows move in fixed-size steps that compile inline.
+  [[gnu::always_inline]] void CopyRows(uint32_t* to, const uint32_t* from, int32_t width, int32_t height) const {
+    for (; height > 0; --height, to += dst_stride_, from += src_stride_) {
+      switch (width) {
+        case 1:
+          *to = *from;
+          break;
+        case 2:
+          std::memcpy(to, from, 8);
+          break;
+        case 4:
+          std::memcpy(to, from, 16);
+          break;
+        case 8:
+          std::memcpy(to, from, 32);
+          break;
+        default:
+          std::memcpy(to, from, static_cast<size_t>(width) * 4);
+          break;
+      }
+    }
+  }
+
+  [[gnu::always_inline]] void NoteChanged(const plat::Rect& rect) const {
+    if (!written_) MarkFirstWrite();
+    if (region_ != nullptr) KeepForRegion(rect);
+  }
+
+  // The walks of columns whose rectangles are noted, in their order.
+  void WalkColumns(std::span<ColumnWalk> walks) const;
+  // A piece that needs cutting or the full operation.
+  void DrawCut(const plat::Rect& source, int32_t x, int32_t y) const;
+  // The destination's own Copy or AlphaBlend, whose dirty rectangle is kept with the others.
+  void DrawByFullOperation(const plat::Rect& source, int32_t x, int32_t y) const;
+  // Marks the destination written, which drops its alpha run map: once is enough, since only the
+  // full operations, which never share a drawer with the kernels, could give it a new map.
+  void MarkFirstWrite() const;
+  // Keeps the rectangle for the dirty region: joined with the one before where the two make one
+  // rectangle, or into the band boxes once the rectangles are many.
+  // The rectangle comes by value, in registers: its fields read back from the stack right after
+  // the caller's wide store of it would stall on the store forwarding, once for every piece.
+  void KeepForRegion(plat::Rect rect) const;
+  void KeepInBands(plat::Rect rect) const;
+  void SwitchToBands() const;
+  // A block of Height rows with its top-left at (x, y), wholly within the destination, into the
+  // box of each band it reaches: the batches of blocks fold theirs here, a call per block less.
+  template <int32_t Width, int32_t Height>
+  [[gnu::always_inline]] static void FoldBlockIntoBands(plat::Rect* bands, int32_t x, int32_t y) {
+    static_assert(Height <= kBandRows, "a block reaches at most two bands");
+    const int32_t band = y / kBandRows;
+    const int32_t band_end = (band + 1) * kBandRows;
+    GrowBox(bands[band], {x, y, x + Width, std::min(y + Height, band_end)});
+    if (y + Height > band_end) GrowBox(bands[band + 1], {x, band_end, x + Width, y + Height});
+  }
+  // Field by field and only where the box grows: stored as one wide write, the box would be
+  // read back field by field by the next piece in the band, which stalls on the forwarding. An
+  // empty box is kEmptyBox, which every rectangle grows to itself.
+  [[gnu::always_inline]] static void GrowBox(plat::Rect& box, const plat::Rect& rect) {
+    if (rect.left < box.left) box.left = rect.left;
+    if (rect.top < box.top) box.top = rect.top;
+    if (rect.right > box.right) box.right = rect.right;
+    if (rect.bottom > box.bottom) box.bottom = rect.bottom;
+  }
+  static constexpr plat::Rect kEmptyBox{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+
+  CImage& dst_;
+  CImage& src_;
+  EOperation operation_;
+  bool takes_kernels_ = false;  // false: every piece takes the full operation
+  Kernel blend_ = nullptr;
+  plat::Rect source_clip_;
+  plat::Rect dest_clip_;
+  uint32_t* dst_pixels_ = nullptr;
+  const uint32_t* src_pixels_ = nullptr;
+  intptr_t dst_stride_ = 0;  // in pixels
+  intptr_t src_stride_ = 0;
+  // The destination's height, asked once: the band boxes are kept for every piece.
+  int32_t dest_height_ = 0;
+  // The destination's own region: a drawer lives only within one draw call of its images, during
+  // which no script runs, so it borrows the images and their region as it borrows dst_ and src_.
+  CDirtyRegion* region_ = nullptr;
+  mutable bool written_ = false;
+  mutable std::vector<plat::Rect> changed_;
+  // One box per band of kBandRows rows of the destination (kEmptyBox where nothing was drawn),
+  // none until the rectangles are many.
+  mutable std::vector<plat::Rect> bands_;
+  // Where a full operation marks its rectangle, in place of the destination's region.
+  mutable CDirtyRegion full_operation_changes_;
+};

@@ -1,3 +1,0 @@
-#include "ui/ime_context.h"
-
-CImeContext* g_ImeContext = nullptr;

@@ -1,0 +1,3 @@
+#include "ui/widgets/ime_context.h"
+
+CImeContext* g_ImeContext = nullptr;

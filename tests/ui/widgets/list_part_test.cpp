@@ -1,0 +1,160 @@
+// The selectable list's pointer and keyboard rules, driven through a test window: a list of
+// 20-pixel rows at (100, 50) that logs what it is asked to draw.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/numbers/bit_array.h"
+#include "script/script_memory.h"
+#include "support/fake_clock.h"
+#include "ui/gui/gui_test_support.h"
+#include "ui/widgets/list_part.h"
+
+namespace {
+
+using gui_test::TestWindow;
+
+constexpr int32_t kRow = 20;
+constexpr int32_t kListLeft = 100;
+constexpr int32_t kListTop = 50;
+constexpr int32_t kId = 40;
+
+class RowList : public CListPart {
+ public:
+  RowList() { width_ = 80; }
+  int32_t GetX() const override { return kListLeft; }
+  int32_t GetY() const override { return kListTop; }
+  void SetPosition(int32_t, int32_t) override {}
+  void SetActive(bool) override {}
+  bool IsActive() const override { return true; }
+  void SetPriority(uint32_t, uint32_t, uint32_t) override {}
+  uint32_t GetPriority() const override { return 0; }
+  void SetOpacity(uint8_t) override {}
+  uint8_t GetOpacity() const override { return 255; }
+
+  std::vector<std::string> drawn;
+
+ protected:
+  uint32_t DrawItem(int32_t index, int32_t state) override {
+    drawn.push_back(std::to_string(index) + ":" + std::to_string(state));
+    return 0;
+  }
+  bool GetItemPoint(int32_t index, int32_t& x, int32_t& y) const override {
+    x = kListLeft + 10;
+    y = kListTop + index * kRow + kRow / 2;
+    return true;
+  }
+  bool IsInDragArea(int32_t, int32_t) const override { return false; }
+  int32_t ItemAt(int32_t x, int32_t y) const override {
+    if (IsHoverSuppressed() || x < 0 || x >= width_ || y < 0) return -1;
+    const int32_t row = y / kRow;
+    return row < GetItemCount() && !IsItemDisabled(row) ? row : -1;
+  }
+};
+
+class ListPartTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    list_.SetId(kId);
+    ASSERT_EQ(window_.AddChild(&list_, -1), 0u);
+  }
+  void Add(int32_t count, int32_t value = -1) {
+    for (int32_t i = 0; i < count; ++i) {
+      CListPart::ItemSetup setup;
+      setup.value = value;
+      list_.AddItem(setup);
+    }
+  }
+  void Frame(plat::Point pointer) {
+    window_.pointer = pointer;
+    window_.ProcessInput(clock_.PreciseMilliseconds());
+  }
+  void Click(plat::Point press, plat::Point release) {
+    Frame(press);
+    window_.SetLeftButton(true);
+    Frame(press);
+    window_.PressKeys({});  // the next frame: the button is held, no longer newly pressed
+    Frame(release);
+    window_.SetLeftButton(false);
+    Frame(release);
+  }
+  static plat::Point Row(int32_t row) { return {kListLeft + 10, kListTop + row * kRow + 5}; }
+
+  ScopedFakeClock clock_;
+  TestWindow window_;
+  RowList list_;
+};
+
+TEST_F(ListPartTest, AnItemAddedUnderTheRestingPointerIsDeadUntilThePointerMovesMoreThanThreePixels) {
+  Frame({0, 0});
+  window_.pointer = Row(0);
+  Add(3);  // added while the pointer rests on row 0
+  for (const int32_t dx : {1, 3}) {
+    Click({Row(0).x + dx, Row(0).y}, {Row(0).x + dx, Row(0).y});
+    EXPECT_TRUE(window_.commands.empty()) << dx;
+  }
+  Click({Row(0).x + 4, Row(0).y}, {Row(0).x + 4, Row(0).y});
+  EXPECT_EQ(window_.commands, std::vector<int32_t>{kId});
+  EXPECT_TRUE(list_.IsLocked());
+}
+
+TEST_F(ListPartTest, PressOnOneItemAndReleaseOnAnotherDecidesNothing) {
+  Add(3);
+  Frame({0, 0});
+  Click(Row(0), Row(1));
+  EXPECT_TRUE(window_.commands.empty());
+  EXPECT_EQ(list_.GetHovered(), 1);
+  EXPECT_EQ(list_.drawn, (std::vector<std::string>{"0:1", "0:2", "0:0", "1:1"}));
+  Click(Row(1), Row(1));
+  EXPECT_EQ(window_.commands, std::vector<int32_t>{kId + 1});
+  // Locked after the decision: nothing hovers or decides until an item is added.
+  Click(Row(2), Row(2));
+  EXPECT_EQ(window_.commands, std::vector<int32_t>{kId + 1});
+}
+
+// Hears the writes into script memory, as the translations of script code do.
+struct HeardWrites : ScriptMemory::WriteListener {
+  void Written(std::uint32_t address, std::uint64_t size) noexcept override { heard.emplace_back(address, size); }
+  std::vector<std::pair<std::uint32_t, std::uint64_t>> heard;
+};
+
+TEST_F(ListPartTest, TheValueMarksTheChoiceRecordAndTheResultButTheCommandCarriesTheIndex) {
+  CBitArray record;
+  record.Resize(64);
+  ScriptMemory memory;
+  const std::uint32_t result = memory.Allocate(4);
+  memory.SetWord(result, 0xFFFFFFFFu);
+  HeardWrites writes;
+  memory.Watch(&writes, result, result + 4);
+  int32_t chosen = 0;
+  list_.SetChoiceRecord(&record, 10, ScriptOut(memory, result));
+  Add(2);
+  CListPart::ItemSetup setup;
+  setup.value = 5;
+  setup.chosen_flag = &chosen;
+  setup.first_action = "act";
+  list_.AddItem(setup);
+  EXPECT_TRUE(list_.SelectItem(2));
+  EXPECT_TRUE(record.TestBit(15));
+  EXPECT_EQ(record.CountBits(), 1u);
+  EXPECT_EQ(memory.Word(result), 5u);
+  const std::vector<std::pair<std::uint32_t, std::uint64_t>> told{{result, 4}};
+  EXPECT_EQ(writes.heard, told);
+  EXPECT_EQ(chosen, 1);
+  EXPECT_EQ(window_.commands, std::vector<int32_t>{kId + 2});
+  EXPECT_EQ(window_.actions, std::vector<std::string>{"- act 4294967295"});
+  EXPECT_EQ(window_.sounds, std::vector<std::string>{"- -4"});
+}
+
+TEST_F(ListPartTest, FocusHoversTheFirstItemAndTheDecideKeyDecidesAtOnceWithoutAPressedFrame) {
+  Add(3);
+  ASSERT_EQ(window_.SetFocusTo(&list_), 0);
+  EXPECT_EQ(list_.GetHovered(), 0);
+  window_.PressKeys({0x0D});
+  Frame(window_.pointer);
+  EXPECT_EQ(window_.commands, std::vector<int32_t>{kId});
+}
+
+}  // namespace

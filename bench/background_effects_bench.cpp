@@ -11,8 +11,8 @@
 
 #include "base/numbers/trig_tables.h"
 #include "base/time/timer_manager.h"
-#include "effects/bg_blur_effect.h"
-#include "effects/bg_rast_effect.h"
+#include "effects/background/bg_blur_effect.h"
+#include "effects/background/bg_rast_effect.h"
 #include "gfx/display/image_canvas.h"
 #include "gfx/images/image.h"
 #include "gfx/images/pixel_library.h"

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "base/numbers/trig_tables.h"
-#include "effects/builtin_effects.h"
-#include "effects/create_by_name.h"
-#include "effects/ripple_rows.h"
+#include "effects/filters/ripple_rows.h"
+#include "effects/framework/builtin_effects.h"
+#include "effects/framework/create_by_name.h"
 #include "gfx/display/image_canvas.h"
 #include "gfx/images/pixel_library.h"
 #include "pixel/pixel_kernel_choice.h"

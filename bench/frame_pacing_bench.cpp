@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/game_app.h"
+#include "app/game/game_app.h"
 #include "base/time/timed_task.h"
 #include "platform/events/window_messages.h"
 #include "platform/files/host_path.h"

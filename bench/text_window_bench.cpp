@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "gfx/images/pixel_library.h"
-#include "novel/text_window.h"
-#include "novel/vov_frame.h"
+#include "novel/frame/vov_frame.h"
+#include "novel/text/text_window.h"
 #include "pixel/pixel_tables.h"
 #include "ratio_reporter.h"
 #include "scene/drawables/draw_list.h"

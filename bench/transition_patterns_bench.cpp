@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "base/numbers/trig_tables.h"
-#include "effects/transition_patterns.h"
+#include "effects/patterns/transition_patterns.h"
 #include "gfx/images/dirty_region.h"
 #include "gfx/images/image.h"
 #include "pixel/pixel_kernel_choice.h"

@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "novel/text_log.h"
+#include "novel/text/text_log.h"
 
 namespace {
 

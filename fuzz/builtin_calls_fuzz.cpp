@@ -27,7 +27,7 @@
 #include "base/time/timer_manager.h"
 #include "builtins/builtin_table.h"
 #include "driver/memory_data_files.h"
-#include "effects/builtin_effects.h"
+#include "effects/framework/builtin_effects.h"
 #include "elg_encoder.h"
 #include "gfx/display/screen_manager.h"
 #include "gfx/images/pixel_library.h"

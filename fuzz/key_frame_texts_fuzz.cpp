@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "driver/layer_world.h"
-#include "effects/key_frame_player.h"
-#include "effects/sp_tanime_definition.h"
+#include "effects/sprite/key_frame_player.h"
+#include "effects/sprite/sp_tanime_definition.h"
 #include "scene/motions/motion_path_text.h"
 
 namespace {

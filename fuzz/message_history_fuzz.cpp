@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "novel/message_text.h"
+#include "novel/text/message_text.h"
 
 namespace {
 

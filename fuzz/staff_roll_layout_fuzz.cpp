@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "driver/layer_world.h"
-#include "effects/staff_roll_layout.h"
+#include "effects/staff_roll/staff_roll_layout.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "novel/vov_vm.h"
+#include "novel/scenario/vov_vm.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <span>
 #include <string_view>
 
-#include "novel/tob_file.h"
-#include "novel/vov_command.h"
-#include "novel/vov_script.h"
+#include "novel/scenario/tob_file.h"
+#include "novel/scenario/vov_command.h"
+#include "novel/scenario/vov_script.h"
 #include "platform/system/diagnostic_log.h"
 #include "sob_builder.h"
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "novel/vov_frame_state.h"
+#include "novel/frame/vov_frame_state.h"
 
 namespace {
 

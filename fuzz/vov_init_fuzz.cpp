@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "novel/vov_vm.h"
+#include "novel/scenario/vov_vm.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::span<const std::uint8_t> input(data, size);

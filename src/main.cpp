@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/command_line.h"
-#include "app/game_app.h"
-#include "app/win_main.h"
+#include "app/framework/command_line.h"
+#include "app/framework/win_main.h"
+#include "app/game/game_app.h"
 #include "platform/events/session_end.h"
 #include "platform/files/file_system_ops.h"
 #include "platform/files/process_end.h"

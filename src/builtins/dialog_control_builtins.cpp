@@ -11,7 +11,7 @@
 #include "builtins/cursor_move_task.h"
 #include "builtins/script_task.h"
 #include "gfx/display/surface_object_image.h"
-#include "novel/vov_frame.h"
+#include "novel/frame/vov_frame.h"
 #include "scene/drawables/drawable.h"
 #include "scene/motions/resize_motion.h"
 #include "script/game_host_access.h"

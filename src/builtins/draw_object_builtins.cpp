@@ -2,8 +2,8 @@
 
 #include "builtins/plugin_words.h"
 #include "builtins/script_task.h"
-#include "effects/create_by_name.h"
-#include "effects/effect.h"
+#include "effects/framework/create_by_name.h"
+#include "effects/framework/effect.h"
 #include "gfx/display/surface_object_image.h"
 #include "resource/plugins/dcp_plugin_manager.h"
 

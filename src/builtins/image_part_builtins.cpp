@@ -1,8 +1,8 @@
 #include "builtins/image_part_builtins.h"
 
 #include "builtins/plugin_words.h"
-#include "effects/create_by_name.h"
-#include "effects/effect.h"
+#include "effects/framework/create_by_name.h"
+#include "effects/framework/effect.h"
 #include "gfx/display/image_canvas.h"
 #include "gfx/display/surface_object_image.h"
 

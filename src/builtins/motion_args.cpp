@@ -1,6 +1,6 @@
 #include "builtins/motion_args.h"
 
-#include "effects/effect_args.h"
+#include "effects/framework/effect_args.h"
 
 namespace {
 

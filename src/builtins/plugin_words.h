@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "effects/effect_word_kinds.h"
+#include "effects/framework/effect_word_kinds.h"
 #include "resource/plugins/plugin_args.h"
 #include "script/native_args.h"
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "builtins/script_word_arrays.h"
-#include "effects/transition_drawable.h"
+#include "effects/patterns/transition_drawable.h"
 #include "gfx/display/picture_canvas.h"
 #include "gfx/display/screen_manager.h"
 #include "gfx/display/surface_canvas.h"

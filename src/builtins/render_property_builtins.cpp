@@ -4,7 +4,7 @@
 #include <optional>
 #include <type_traits>
 
-#include "effects/transition_drawable.h"
+#include "effects/patterns/transition_drawable.h"
 #include "gfx/display/picture_canvas.h"
 #include "scene/render/render_image.h"
 #include "scene/render/render_primitives.h"

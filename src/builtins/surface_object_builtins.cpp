@@ -1,7 +1,7 @@
 #include "builtins/surface_object_builtins.h"
 
 #include "builtins/image_args.h"
-#include "effects/transition_patterns.h"
+#include "effects/patterns/transition_patterns.h"
 #include "gfx/display/ddraw_picture.h"
 #include "gfx/display/image_canvas.h"
 #include "gfx/display/picture_canvas.h"

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "gfx/display/surface_object_image.h"
-#include "novel/text_printer.h"
+#include "novel/text/text_printer.h"
 #include "script/game_host_access.h"
 #include "ui/fonts/font.h"
 #include "ui/widgets/list_menu.h"

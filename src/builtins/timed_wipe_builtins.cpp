@@ -2,7 +2,7 @@
 
 #include "builtins/image_args.h"
 #include "builtins/script_task.h"
-#include "effects/timed_wipe_host.h"
+#include "effects/patterns/timed_wipe_host.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "builtins/variable_builtins.h"
 
-#include "novel/vov_frame.h"
+#include "novel/frame/vov_frame.h"
 #include "script/game_host_access.h"
 
 namespace {

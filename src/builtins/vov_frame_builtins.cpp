@@ -5,7 +5,7 @@
 
 #include "base/system/app_services.h"
 #include "gfx/display/image_canvas.h"
-#include "novel/vov_frame.h"
+#include "novel/frame/vov_frame.h"
 #include "platform/encoding/text_encoding.h"
 #include "platform/system/diagnostic_log.h"
 #include "script/game_host_access.h"

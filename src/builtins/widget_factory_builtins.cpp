@@ -3,7 +3,7 @@
 #include "base/time/timer_manager.h"
 #include "builtins/widget_args.h"
 #include "gfx/display/surface_object_image.h"
-#include "novel/text_printer.h"
+#include "novel/text/text_printer.h"
 #include "ui/gui/gui_root_window.h"
 #include "ui/widget_manager/widget_manager.h"
 #include "ui/widgets/check_button.h"

@@ -7,7 +7,7 @@
 #include "builtins/builtin_table.h"
 #include "builtins/cursor_move_task.h"
 #include "builtins/vov_frame_builtins.h"
-#include "effects/builtin_effects.h"
+#include "effects/framework/builtin_effects.h"
 #include "ui/dialogs/message_box.h"
 #include "ui/gui/cursor_glide_hook.h"
 #include "ui/gui/gui_root_window.h"

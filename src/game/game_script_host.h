@@ -15,7 +15,7 @@
 #include "base/numbers/byte_cursor.h"
 #include "base/settings/game_settings.h"
 #include "gfx/images/image.h"
-#include "novel/text_printer.h"
+#include "novel/text/text_printer.h"
 #include "script/game_host_access.h"
 #include "script/script_host.h"
 #include "sound/script_sound_channels.h"

@@ -15,7 +15,7 @@
 #include "game/save_file_layout.h"
 #include "gfx/images/blit_clipping.h"
 #include "gfx/images/image.h"
-#include "novel/vov_frame.h"
+#include "novel/frame/vov_frame.h"
 #include "platform/encoding/text_encoding.h"
 #include "platform/files/file_system_ops.h"
 #include "platform/system/diagnostic_log.h"

@@ -5,7 +5,7 @@
 #include "base/numbers/byte_cursor.h"
 #include "base/settings/game_settings.h"
 #include "game/game_script_host.h"
-#include "novel/vov_frame.h"
+#include "novel/frame/vov_frame.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // text boxes, list menus, their font, and the root window's tooltips.
 #include "base/numbers/little_endian.h"
 #include "game/game_script_host.h"
-#include "novel/vov_frame.h"
+#include "novel/frame/vov_frame.h"
 #include "ui/fonts/font_base.h"
 #include "ui/dialogs/message_display_settings.h"
 #include "ui/gui/gui_root_window.h"

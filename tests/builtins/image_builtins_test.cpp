@@ -10,7 +10,7 @@
 #include "builtin_call.h"
 #include "base/time/timer_manager.h"
 #include "base/numbers/trig_tables.h"
-#include "effects/timed_wipe_host.h"
+#include "effects/patterns/timed_wipe_host.h"
 #include "gfx/images/image.h"
 #include "gfx/display/screen_manager.h"
 #include "gfx/display/surface_object_image.h"

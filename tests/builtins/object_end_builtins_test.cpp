@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "effects/background_canvas.h"
+#include "effects/framework/background_canvas.h"
 #include "object_end_fixture.h"
 #include "support/fake_font_face.h"
 #include "ui/widgets/fake_ime.h"

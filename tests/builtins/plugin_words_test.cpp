@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "drawable_builtins_fixture.h"
-#include "effects/builtin_effects.h"
-#include "effects/zoom_source.h"
+#include "effects/background/zoom_source.h"
+#include "effects/framework/builtin_effects.h"
 #include "resource/plugins/dcp_plugin_manager.h"
 #include "resource/plugins/tcp_plugin_manager.h"
 

@@ -13,7 +13,7 @@
 #include "base/time/timer_manager.h"
 #include "builtin_call.h"
 #include "builtins/script_task.h"
-#include "effects/transition_drawable.h"
+#include "effects/patterns/transition_drawable.h"
 #include "gfx/display/ddraw_picture.h"
 #include "gfx/display/picture_canvas.h"
 #include "gfx/display/surface_canvas.h"

@@ -10,7 +10,7 @@
 #include "base/time/timer_manager.h"
 #include "builtin_call.h"
 #include "builtins/script_task.h"
-#include "effects/sp_fade_effect.h"
+#include "effects/sprite/sp_fade_effect.h"
 #include "gfx/display/image_canvas.h"
 #include "gfx/display/screen_manager.h"
 #include "resource/pictures/image_loader_manager.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "builtin_call.h"
-#include "effects/transition_patterns.h"
+#include "effects/patterns/transition_patterns.h"
 #include "gfx/display/image_canvas.h"
 #include "gfx/display/screen_manager.h"
 #include "gfx/display/surface_object_image.h"

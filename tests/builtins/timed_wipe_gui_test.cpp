@@ -8,7 +8,7 @@
 
 #include "builtin_call.h"
 #include "base/time/timer_manager.h"
-#include "effects/timed_wipe_host.h"
+#include "effects/patterns/timed_wipe_host.h"
 #include "gfx/display/direct_draw_device.h"
 #include "gfx/images/image.h"
 #include "gfx/display/screen_manager.h"

@@ -17,11 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "app/game_archives.h"
+#include "app/game/game_archives.h"
 #include "base/files/path.h"
 #include "base/files/read_target.h"
-#include "novel/tob_file.h"
-#include "novel/vov_vm.h"
+#include "novel/scenario/tob_file.h"
+#include "novel/scenario/vov_vm.h"
 #include "platform/files/host_path.h"
 #include "resource/archives/dpk_decoder.h"
 #include "resource/archives/file_system.h"

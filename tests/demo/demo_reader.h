@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "movie_clip_writer.h"
-#include "novel/text_window.h"
+#include "novel/text/text_window.h"
 #include "platform/encoding/text_encoding.h"
 #include "support/fixed_step_game.h"
 #include "support/input_events.h"

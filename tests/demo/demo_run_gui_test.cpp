@@ -16,7 +16,7 @@
 
 #include "demo_game_copy.h"
 #include "demo_reader.h"
-#include "novel/vov_frame.h"
+#include "novel/frame/vov_frame.h"
 #include "support/fixed_step_game.h"
 #include "support/input_events.h"
 #include "support/log_capture.h"

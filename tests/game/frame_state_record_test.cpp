@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "game/game_script_host.h"
-#include "novel/vov_frame_fixture.h"
+#include "novel/frame/vov_frame_fixture.h"
 #include "sob_builder.h"
 #include "support/log_capture.h"
 

@@ -14,7 +14,7 @@
 #include "base/numbers/subtractive_random.h"
 #include "base/time/timer_manager.h"
 #include "builtins/builtin_table.h"
-#include "effects/builtin_effects.h"
+#include "effects/framework/builtin_effects.h"
 #include "script/script_transfer.h"
 #include "script/transfer_builtins.h"
 #include "sob_builder.h"

@@ -12,7 +12,7 @@
 #include "base/numbers/little_endian.h"
 #include "base/settings/game_settings.h"
 #include "game/game_script_host.h"
-#include "novel/vov_frame.h"
+#include "novel/frame/vov_frame.h"
 #include "support/fake_app_services.h"
 #include "support/fake_font_face.h"
 #include "support/game_host_fixture.h"

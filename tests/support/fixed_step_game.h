@@ -22,7 +22,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/game_app.h"
+#include "app/game/game_app.h"
 #include "platform/window/message_box.h"
 #include "support/fake_clock.h"
 #include "support/message_box_answers.h"

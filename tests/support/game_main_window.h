@@ -2,7 +2,7 @@
 // message map, then a 320 x 240 window on the current thread's queue.
 #pragma once
 
-#include "app/game_app.h"
+#include "app/game/game_app.h"
 #include "platform/window/message_queue.h"
 
 namespace test_support {

@@ -2,7 +2,7 @@
 // made as the start-up would make them.
 #pragma once
 
-#include "app/game_app.h"
+#include "app/game/game_app.h"
 
 namespace test_support {
 

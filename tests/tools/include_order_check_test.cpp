@@ -32,11 +32,11 @@ TEST(IncludeOrderCheckTest, AFixtureTreeWithAnUpwardIncludeFails) {
   root.WriteFile("base/files/file.cpp",
                  "#include \"base/files/file.h\"\n"
                  "#include \"platform/window/window.h\"\n"
-                 "  #  include \"app/game_app.h\"\n"
+                 "  #  include \"app/game/game_app.h\"\n"
                  "#include <vector>\n"
                  "#include \"local.h\"\n");
   root.WriteFile("gfx/images/image.h", "#include \"pixel/copy_kernels.h\"\n#include \"sound/mixer.h\"\n");
-  root.WriteFile("main.cpp", "#include \"app/game_app.h\"\n");
+  root.WriteFile("main.cpp", "#include \"app/game/game_app.h\"\n");
   root.WriteFile("attic/old.cpp", "\n");
   root.WriteFile("script/host.cpp", "#include \"attic/old.h\"\n");
 

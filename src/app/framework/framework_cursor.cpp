@@ -1,0 +1,103 @@
+// The application's cursor: tracking it over the game screen each frame, and moving it.
+#include "app/framework/framework_app.h"
+
+#include "app/framework/cursor_tracking.h"
+#include "app/framework/private_messages.h"
+#include "platform/system/clock.h"
+#include "platform/window/menu_overlay.h"
+#include "platform/window/cursor.h"
+#include "platform/events/input_state.h"
+#include "platform/window/window.h"
+
+bool CFrameworkApp::TrackCursor() {
+  const int32_t width = info_.screen_width;
+  const int32_t height = info_.screen_height;
+  CursorPlace place;
+  if (full_screen_) {
+    const plat::Point origin = screen_.GetMonitorOrigin();
+    const plat::Point cursor = plat::GetCursorPos();
+    const plat::Rect& destination = screen_.GetDestination();
+    const plat::Rect displayed{destination.left, destination.top, destination.left + destination.right,
+                               destination.top + destination.bottom};
+    place = PlaceCursorInFullScreen(plat::Point{cursor.x - origin.x, cursor.y - origin.y}, screen_.GetOutputWidth(),
+                                    screen_.GetOutputHeight(), screen_.IsFullScreenScaling() ? &displayed : nullptr,
+                                    width, height);
+    if (FollowTopRowMenu(plat::Point{cursor.x - origin.x, cursor.y - origin.y})) {
+      place.x = kCursorOutside;
+      place.y = kCursorOutside;
+      place.over = false;
+    }
+  } else {
+    plat::PointerReading pointer = plat::InputState::Instance().ReadPointer();
+    if (pointer.window != main_window_.GetHandle()) pointer.seen = false;
+    if (pointer.seen && pointer.minimized) {
+      cursor_edge_.store(0);
+      cursor_.Set(kCursorOutside, kCursorOutside);
+      cursor_over_ = false;
+      return false;
+    }
+    place = PlaceCursorInWindow(pointer, width, height, cursor_over_, cursor_edge_.load());
+    if (!place.over && cursor_over_) {
+      // The cursor left the screen: a message mouse forgets the buttons it saw go down.
+      if (CMouse* mouse = input_.GetMouse(); mouse != nullptr && mouse->GetType() == kInputMessages) {
+        mouse->ResetState();
+      }
+    }
+  }
+  cursor_edge_.store(place.edge);
+  cursor_.Set(place.x, place.y);
+  cursor_over_ = place.over;
+  return place.over;
+}
+
+bool CFrameworkApp::FollowTopRowMenu(plat::Point on_monitor) {
+  if (info_.menu_id == 0 || (window_behaviour_ & kBehaviourSystemKeys) == 0 || info_.menu_in_fullscreen == 0) {
+    return false;
+  }
+  const uint32_t delay = window_block_[kWinMenuDelay] | (uint32_t{window_block_[kWinMenuDelay + 1]} << 8);
+  switch (StepTopRowMenu(top_row_menu_, on_monitor, screen_.GetOutputWidth(), plat::MenuOverlay::BarHeight(),
+                         menu_shown_.load(), plat::CoarseMilliseconds(), delay)) {
+    case TopRowMenuStep::kOverMenu:
+      return true;
+    case TopRowMenuStep::kHide:
+      main_window_.PostMessage(kMsgHideMenuWindow, 0, 0);
+      if (system_cursor_hidden_) main_window_.PostMessage(kMsgCursorRequest, 0, 0);
+      return false;
+    case TopRowMenuStep::kShow:
+      main_window_.PostMessage(kMsgShowMenuWindow, 0, 0);
+      main_window_.PostMessage(kMsgCursorRequest, 1, 0);
+      return false;
+    case TopRowMenuStep::kNone:
+      return false;
+  }
+  return false;
+}
+
+plat::Point CFrameworkApp::GameToScreen(plat::Point point) const {
+  if (!full_screen_) {
+    const plat::Window* window = main_window_.GetPlatformWindow();
+    const plat::Point origin = window != nullptr ? window->ClientOrigin() : plat::Point{};
+    return plat::Point{point.x + origin.x, point.y + origin.y};
+  }
+  plat::Point on_screen = point;
+  if (screen_.IsFullScreenScaling() && info_.screen_width > 0 && info_.screen_height > 0) {
+    const plat::Rect& destination = screen_.GetDestination();
+    on_screen.x = point.x * destination.right / info_.screen_width + destination.left;
+    on_screen.y = point.y * destination.bottom / info_.screen_height + destination.top;
+  }
+  const plat::Point origin = screen_.GetMonitorOrigin();
+  return plat::Point{on_screen.x + origin.x, on_screen.y + origin.y};
+}
+
+plat::Point CFrameworkApp::GetCursorPos() const { return plat::GetCursorPos(); }
+
+void CFrameworkApp::SetCursorPos(plat::Point point) { plat::SetCursorPos(point); }
+
+void CFrameworkApp::SetCursorPosClient(int32_t x, int32_t y) {
+  plat::SetCursorPos(GameToScreen(plat::Point{x, y}));
+  if (x >= 0 && x < info_.screen_width && y >= 0 && y < info_.screen_height) {
+    cursor_.Set(x, y);
+  } else {
+    cursor_.Set(kCursorOutside, kCursorOutside);
+  }
+}

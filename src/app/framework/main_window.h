@@ -1,0 +1,10 @@
+// The application's top-level windows: the main window and the full-screen menu window. Beyond
+// a plain window they filter the input method's messages.
+#pragma once
+
+#include "app/framework/window.h"
+
+class CMainWindow : public CWindow {
+ public:
+  int OnUnhandled(MessageBlock& block) override;
+};

@@ -1,0 +1,208 @@
+// The user's settings file and the save folder: where they lie for each save-folder kind, the
+// first-run copy of the game's template, and writing both settings files back.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+
+#include "app/game/game_app.h"
+#include "base/files/file_services.h"
+#include "base/files/file_dialog.h"
+#include "base/files/path.h"
+#include "platform/system/diagnostic_log.h"
+#include "platform/files/file_system_ops.h"
+#include "platform/encoding/text_encoding.h"
+
+namespace {
+
+constexpr const char* kUserConfigName = "USER.CFG";
+
+constexpr int kSetUpNoUserConfig = 3;
+constexpr int kSetUpNoSaveFolder = 4;
+constexpr int kFolderCommonApplicationData = 0x23;
+
+// Save-folder kinds.
+constexpr uint8_t kInDocuments = 0;
+constexpr uint8_t kInGameFolder = 1;
+constexpr uint8_t kChosenByUser = 2;
+constexpr uint8_t kInApplicationData = 3;
+constexpr uint8_t kInCommonApplicationData = 4;
+
+bool UsesUserFolder(uint8_t kind) { return kind <= kInCommonApplicationData && kind != kInGameFolder; }
+
+bool FolderExists(const std::string& path) { return plat::GetFileAttributes(path).has_value(); }
+
+// The system's reason (a full disk, a size limit, no permission) goes with the file's name.
+void LogUnwritten(const char* what, const std::string& path) {
+  plat::LogDiagnostic(std::string(what) + " cannot be written (" + std::strerror(errno) + "): " + path);
+}
+
+std::string WithBackslash(std::string path) {
+  if (!EndsWithSeparator(path.c_str())) path += '\\';
+  return path;
+}
+
+std::string Printf(const char* utf8_format, const std::string& a, const std::string& b = {}) {
+  const std::string format = plat::Utf8ToSjis(utf8_format);
+  const int size = std::snprintf(nullptr, 0, format.c_str(), a.c_str(), b.c_str());
+  std::string text(static_cast<std::size_t>(size), '\0');
+  std::snprintf(text.data(), text.size() + 1, format.c_str(), a.c_str(), b.c_str());
+  return text;
+}
+
+constexpr const char* kCreationFailed =
+    "%s\nセーブデータ作成フォルダの作成に失敗しました。\nセーブデータの作成、アプリケーション設定の保存を行うことができません。";
+constexpr const char* kAskSettingsData =
+    "%s\nに、「%s」の環境設定データを作成します。\n作成する設定ファイルと同名のファイルが存在する場合、上書きされます。\nよろしいですか？";
+constexpr const char* kAskSaveData =
+    "%s\nに、「%s」のセーブデータを作成します。\n作成するセーブファイルと同名のファイルが存在する場合、\n上書きされる可能性があります。\nよろしいですか？";
+constexpr const char* kMoveOrRename =
+    "%s\nを移動させるか名前を変更して、セーブデータを保存できる状態にしてから、\n「%s」を再度、実行して下さい。";
+
+}  // namespace
+
+std::string CGameApp::UserFolder(int special_folder) {
+  char base[kMaxPath] = {};
+  if (!GetSpecialFolderPath(base, special_folder) || base[0] == '\0') return {};
+  const AppInfo& info = GetAppInfo();
+  const std::string name = info.save_folder_name.empty() ? info.application_name + " SaveData" : info.save_folder_name;
+  return WithBackslash(WithBackslash(base) + name);
+}
+
+UserConfigBlocks CGameApp::UserConfigView() {
+  return UserConfigBlocks{GetEnvironment(), GetWindowSettings(), game_switches_, &chosen_save_folder_};
+}
+
+int CGameApp::PrepareUserConfig() {
+  const AppInfo& info = GetAppInfo();
+  const uint8_t kind = info.save_folder_kind;
+  if (!UsesUserFolder(kind)) {
+    user_config_path_ = kUserConfigName;
+    return 0;
+  }
+  std::string folder;
+  if (kind == kInCommonApplicationData) folder = UserFolder(kFolderCommonApplicationData);
+  if (folder.empty()) folder = UserFolder(kind == kInDocuments ? kFolderDocuments : kFolderApplicationData);
+  if (folder.empty()) {
+    plat::LogDiagnostic("the folder for the user's settings cannot be had (no home or data folder)");
+    ShowMessageBox(plat::Utf8ToSjis("環境設定ファイルの読み込みに失敗"), kBoxStop, plat::kDesktopWindow);
+    return kSetUpNoUserConfig;
+  }
+  user_config_path_ = folder + kUserConfigName;
+  if (!FolderExists(folder)) {
+    if (!plat::CreateFolder(folder)) ShowMessageBox(Printf(kCreationFailed, folder), kBoxStop, plat::kDesktopWindow);
+  } else if (!FolderExists(user_config_path_)) {
+    if (!AskYesNo(Printf(kind == kChosenByUser ? kAskSettingsData : kAskSaveData, folder, info.application_name),
+                  kBoxQuestion, plat::kDesktopWindow)) {
+      ShowMessageBox(Printf(kMoveOrRename, folder, info.application_name), kBoxExclamation, plat::kDesktopWindow);
+      return kSetUpNoUserConfig;
+    }
+  } else {
+    return 0;
+  }
+  const std::string template_path = std::string(g_ModuleFolder) + kUserConfigName;
+  if (plat::CopyFile(template_path, user_config_path_, true)) plat::MakeWritable(user_config_path_);
+  return 0;
+}
+
+int CGameApp::ReadUserConfigFile() {
+  const auto file = LoadDataFile(user_config_path_.c_str());
+  if (!file) {
+    ShowMessageBox(plat::Utf8ToSjis("環境設定ファイルの読み込みに失敗"), kBoxStop, plat::kDesktopWindow);
+    return kSetUpNoUserConfig;
+  }
+  ReadUserConfig(*file, UserConfigView());
+  return 0;
+}
+
+int CGameApp::ChooseSaveFolder(bool& chosen) {
+  chosen = false;
+  const uint8_t kind = GetAppInfo().save_folder_kind;
+  if (UsesUserFolder(kind) && kind != kChosenByUser) {
+    save_folder_ = user_config_path_.substr(0, user_config_path_.size() - std::string_view(kUserConfigName).size());
+    return 0;
+  }
+  if (kind == kInGameFolder) {
+    save_folder_ = std::string(g_ModuleFolder) + "SAVEDATA\\";
+    if (!FolderExists(save_folder_) && !plat::CreateFolder(save_folder_)) {
+      ShowMessageBox(Printf(kCreationFailed, save_folder_), kBoxStop, plat::kDesktopWindow);
+    }
+    return 0;
+  }
+  if (kind != kChosenByUser) {
+    save_folder_ = g_ModuleFolder;
+    return 0;
+  }
+  if (!chosen_save_folder_.empty() && FolderExists(chosen_save_folder_)) {
+    save_folder_ = WithBackslash(chosen_save_folder_);
+    return 0;
+  }
+  const bool choose =
+      chosen_save_folder_.empty() ||
+      AskYesNo(Printf("%s\nセーブデータ作成フォルダが見つかりません。\n新しくセーブデータ作成フォルダを設定しますか？",
+                      chosen_save_folder_),
+               kBoxQuestion, plat::kDesktopWindow);
+  if (choose) {
+    if (const std::optional<int> result = ChooseNewSaveFolder(chosen)) return *result;
+  }
+  ShowMessageBox(plat::Utf8ToSjis("セーブデータ作成フォルダがないため、起動できません。"), kBoxExclamation,
+                 plat::kDesktopWindow);
+  return kSetUpNoSaveFolder;
+}
+
+// The user picks the folder under which the game's save folder is made (or taken when it is
+// there already, after asking): 0, or kSetUpNoSaveFolder after its message; none when nothing
+// was chosen.
+std::optional<int> CGameApp::ChooseNewSaveFolder(bool& chosen) {
+  const AppInfo& info = GetAppInfo();
+  char documents[kMaxPath] = {};
+  GetSpecialFolderPath(documents, kFolderDocuments);
+  const std::string parent = BrowseForFolder(
+      plat::kDesktopWindow, Printf("「%s」\nセーブデータ作成フォルダの選択", info.application_name), documents);
+  if (parent.empty()) return std::nullopt;
+  const std::string name = info.save_folder_name.empty() ? info.application_name + " SaveData" : info.save_folder_name;
+  const std::string folder = WithBackslash(parent) + name;
+  if (!FolderExists(folder)) {
+    if (!plat::CreateFolder(folder)) {
+      ShowMessageBox(Printf(kCreationFailed, folder), kBoxStop, plat::kDesktopWindow);
+      return kSetUpNoSaveFolder;
+    }
+  } else if (!AskYesNo(Printf(kAskSaveData, folder, info.application_name), kBoxQuestion, plat::kDesktopWindow)) {
+    ShowMessageBox(Printf(kMoveOrRename, folder, info.application_name), kBoxExclamation, plat::kDesktopWindow);
+    return kSetUpNoSaveFolder;
+  }
+  chosen_save_folder_ = folder;
+  save_folder_ = WithBackslash(folder);
+  chosen = true;
+  return 0;
+}
+
+void CGameApp::SaveSettings(int code) {
+  const AppInfo& info = GetAppInfo();
+  if (code != 0 || info.save_folder_kind == kSaveFolderNone) return;
+  game_switches_[kSwitchFrameWaitMode] = saved_frame_wait_mode_;
+  game_switches_[kSwitchHighResCounter] = saved_high_res_;
+  if (game_settings_[kSettingSaveWindowPosition] == 0) {
+    WriteBlockInt32(GetWindowSettings(), kWinLeft, -1);
+    WriteBlockInt32(GetWindowSettings(), kWinTop, -1);
+  }
+  const std::string folder = UserConfigFolder();
+  const std::string user_config = folder + kUserConfigName;
+  if (folder.empty() || SaveFileReplacing(user_config.c_str(), WriteUserConfig(UserConfigView())) != 0) {
+    LogUnwritten("the settings file", user_config);
+    ShowMessageBox(plat::Utf8ToSjis("環境設定ファイルの保存に失敗"), kBoxStop, plat::kDesktopWindow);
+    return;
+  }
+  const std::string game_settings = save_folder_ + "APP_CFG.DAT";
+  if (SaveFileReplacing(game_settings.c_str(), WriteGameSettingsFile(game_settings_)) != 0) {
+    LogUnwritten("the game settings file", game_settings);
+    ShowMessageBox(plat::Utf8ToSjis("アプリケーション設定ファイルの保存に失敗"), kBoxStop, plat::kDesktopWindow);
+  }
+}
+
+std::string CGameApp::UserConfigFolder() {
+  const AppInfo& info = GetAppInfo();
+  if (UsesUserFolder(info.save_folder_kind) && info.save_folder_kind != kChosenByUser) return save_folder_;
+  if (info.save_folder_kind == kInGameFolder) return g_ModuleFolder;
+  return UserFolder(kFolderApplicationData);
+}

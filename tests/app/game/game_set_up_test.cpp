@@ -1,0 +1,207 @@
+// The game's set-up in a generated game folder: where the user's settings come from on a first
+// run, what the user is asked, and what the settings files hold when they are written back.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/game/game_app.h"
+#include "base/files/file_services.h"
+#include "base/files/script_write_rule.h"
+#include "base/numbers/little_endian.h"
+#include "platform/encoding/text_encoding.h"
+#include "platform/window/dialog_host.h"
+#include "platform/window/message_box.h"
+#include "support/game_settings_files.h"
+#include "support/log_capture.h"
+#include "support/temp_game_folder.h"
+
+namespace {
+
+class SetUpGame : public CGameApp {
+ public:
+  explicit SetUpGame(const std::string& folder) {
+    SetThreaded(false);
+    SetCommandLine("/L" + folder);
+  }
+};
+
+class GameSetUpTest : public ::testing::Test {
+ protected:
+  GameSetUpTest() {
+    const char* previous = std::getenv("XDG_DATA_HOME");
+    if (previous != nullptr) saved_data_home_ = previous;
+    setenv("XDG_DATA_HOME", (game_.HostPath() + "data").c_str(), 1);
+  }
+  ~GameSetUpTest() override {
+    if (saved_data_home_) {
+      setenv("XDG_DATA_HOME", saved_data_home_->c_str(), 1);
+    } else {
+      unsetenv("XDG_DATA_HOME");
+    }
+  }
+
+  void WriteGame(uint8_t save_folder_mode) {
+    kvxtools::AppDefinitionFile definition;
+    definition.save_folder_mode = save_folder_mode;
+    kvxtools::AppInformationFile information;
+    information.name = "Tale";
+    test_support::WriteGameSettingsFiles(game_, definition, information);
+  }
+
+  test_support::TempGameFolder game_;
+  LogCapture log_;
+  std::vector<plat::MessageBoxRequest> boxes_;
+  int answer_ = plat::IDYES;
+  plat::ScopedMessageBoxAnswers answers_{[this](const plat::MessageBoxRequest& request) {
+    boxes_.push_back(request);
+    return answer_;
+  }};
+
+ private:
+  std::optional<std::string> saved_data_home_;
+};
+
+TEST_F(GameSetUpTest, AFirstRunCreatesTheUserFolderAndCopiesTheTemplateWithoutAQuestion) {
+  WriteGame(3);
+  SetUpGame game(game_.EnginePath());
+  ASSERT_EQ(game.SetUp(), 0);
+  EXPECT_TRUE(boxes_.empty());
+  EXPECT_TRUE(game_.Exists("data/Tale SaveData/USER.CFG"));
+  EXPECT_EQ(std::string(game.GetSaveFolder()), game_.EnginePath("data\\Tale SaveData\\"));
+  // No game settings file yet: the defaults stand, with the two drawing choices filled in.
+  GameSettingsBlock expected = DefaultGameSettings();
+  expected[kSettingResolutionMethod] = 1;
+  expected[kSettingEnlargedDrawing] = 1;
+  EXPECT_EQ(game.GetGameSettings(), expected);
+}
+
+TEST_F(GameSetUpTest, DecliningToCreateTheSettingsInAnExistingFolderEndsTheStartWithThree) {
+  WriteGame(3);
+  game_.MakeFolder("data/Tale SaveData");
+  answer_ = plat::IDNO;
+  SetUpGame game(game_.EnginePath());
+  EXPECT_EQ(game.SetUp(), 3);
+  ASSERT_EQ(boxes_.size(), 2u);
+  EXPECT_EQ(boxes_[0].style & plat::kMessageBoxIconMask, plat::MB_ICONQUESTION);
+  EXPECT_NE(boxes_[1].text.find(plat::Utf8ToSjis("を移動させるか名前を変更して")), std::string::npos);
+  EXPECT_FALSE(game_.Exists("data/Tale SaveData/USER.CFG"));
+}
+
+TEST_F(GameSetUpTest, MissingApplicationFilesEndTheStartWithOneAndTwo) {
+  SetUpGame without_definition(game_.EnginePath());
+  EXPECT_EQ(without_definition.SetUp(), 1);
+  WriteGame(5);
+  std::remove((game_.HostPath() + "SCRIPT/DL_APP.INF").c_str());
+  SetUpGame without_information(game_.EnginePath());
+  EXPECT_EQ(without_information.SetUp(), 2);
+  EXPECT_EQ(boxes_.size(), 2u);
+}
+
+TEST_F(GameSetUpTest, ACancelledFolderChoiceEndsTheStartWithFour) {
+  WriteGame(2);
+  SetUpGame game(game_.EnginePath());
+  // The chooser, when a display shows it, is closed as its close box would.
+  const plat::ScopedDialogWatcher cancel([](const plat::DialogShot&) { return true; });
+  EXPECT_EQ(game.SetUp(), 4);
+  ASSERT_FALSE(boxes_.empty());
+  EXPECT_EQ(boxes_.back().text, plat::Utf8ToSjis("セーブデータ作成フォルダがないため、起動できません。"));
+}
+
+// The folders scripts may write in are the game's as its set-up found them, for as long as the
+// game lives.
+TEST_F(GameSetUpTest, TheStartOpensTheGameAndSaveFoldersToScriptWritesUntilTheGameEnds) {
+  WriteGame(1);
+  {
+    SetUpGame game(game_.EnginePath());
+    ASSERT_EQ(game.SetUp(), 0);
+    EXPECT_EQ(std::string(game.GetSaveFolder()), game_.EnginePath("SAVEDATA\\"));
+    EXPECT_TRUE(MayScriptWriteAt("SAVEDATA\\SAVE01.DAT"));
+    EXPECT_TRUE(MayScriptWriteAt(game_.EnginePath("NEW.DAT").c_str()));
+    EXPECT_FALSE(MayScriptWriteAt("Z:\\etc\\kestrune-test"));
+  }
+  EXPECT_FALSE(MayScriptWriteAt(game_.EnginePath("SAVEDATA\\SAVE01.DAT").c_str()));
+}
+
+// Once started, the game's data files come only from where scripts may read: a loose file
+// outside those folders is as good as missing.
+TEST_F(GameSetUpTest, TheStartConfinesLooseDataFilesToTheFoldersScriptsMayRead) {
+  WriteGame(1);
+  const test_support::TempGameFolder outside;
+  outside.WriteFile("SECRET.TXT", "secret");
+  SetUpGame game(game_.EnginePath());
+  EXPECT_TRUE(DataFileExists(outside.EnginePath("SECRET.TXT").c_str()));
+  ASSERT_EQ(game.SetUp(), 0);
+  EXPECT_FALSE(DataFileExists(outside.EnginePath("SECRET.TXT").c_str()));
+  EXPECT_TRUE(DataFileExists("SCRIPT\\DL_APP.INF"));
+}
+
+TEST_F(GameSetUpTest, SavingWritesBothFilesOnlyForExitCodeZero) {
+  WriteGame(1);
+  SetUpGame game(game_.EnginePath());
+  ASSERT_EQ(game.SetUp(), 0);
+  game.GetGameSettings()[kSettingSaveWindowPosition] = 0;
+  game.GetGameSettings()[29] = 42;  // pages kept in the text history
+  WriteBlockInt32(game.GetWindowSettings(), kWinLeft, 300);
+
+  game.SaveSettings(3);
+  EXPECT_FALSE(game_.Exists("SAVEDATA/APP_CFG.DAT"));
+  EXPECT_EQ(game_.ReadFile("USER.CFG").size(), 8u);  // the template, untouched
+
+  game.SaveSettings(0);
+  const std::string user = game_.ReadFile("USER.CFG");
+  ASSERT_EQ(user.size(), 2u + 72 + 2 + 14 + 2 + 17 + 2);
+  const auto* bytes = reinterpret_cast<const uint8_t*>(user.data());
+  EXPECT_EQ(LoadLe16(bytes), 72);
+  EXPECT_EQ(LoadLe16(bytes + 74), 14);
+  EXPECT_EQ(static_cast<int32_t>(LoadLe32(bytes + 76 + kWinLeft)), -1);  // the position is not kept
+  EXPECT_EQ(LoadLe16(bytes + 90), 17);
+  const std::string settings = game_.ReadFile("SAVEDATA/APP_CFG.DAT");
+  ASSERT_EQ(settings.size(), 4u + kGameSettingsSize);
+  EXPECT_EQ(LoadLe32(reinterpret_cast<const uint8_t*>(settings.data())), kGameSettingsSize);
+
+  SetUpGame next_run(game_.EnginePath());
+  ASSERT_EQ(next_run.SetUp(), 0);
+  EXPECT_EQ(next_run.GetGameSettings()[29], 42);
+  EXPECT_TRUE(boxes_.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// A save cut short by a crash left its temporary file; the next start clears the save folder of
+// them and of nothing else.
+TEST_F(GameSetUpTest, TheStartRemovesTheTemporaryFilesOfCutShortSavesFromTheSaveFolder) {
+  WriteGame(3);
+  const std::string folder = "data/Tale SaveData/";
+  for (const char* name : {"KVX0000.TMP", "KVXBEEF.TMP", "KVX12G4.TMP", "KVX123.TMP", "KVX12345.TMP", "SAVE01.DAT",
+                           "DLF1234.TMP", "KVX1234.TMPX"}) {
+    game_.WriteFile(folder + name, "x");
+  }
+  game_.MakeFolder(folder + "KVXAAAA.TMP");
+  SetUpGame game(game_.EnginePath());
+  ASSERT_EQ(game.SetUp(), 0);
+  EXPECT_FALSE(game_.Exists(folder + "KVX0000.TMP"));
+  EXPECT_FALSE(game_.Exists(folder + "KVXBEEF.TMP"));
+  for (const char* kept : {"KVX12G4.TMP", "KVX123.TMP", "KVX12345.TMP", "SAVE01.DAT", "DLF1234.TMP", "KVX1234.TMPX",
+                           "KVXAAAA.TMP"}) {
+    EXPECT_TRUE(game_.Exists(folder + kept)) << kept;
+  }
+}
+
+// A game that keeps its settings file in its own folder and its saves in SAVEDATA: the litter of
+// a cut-short settings write beside USER.CFG goes too.
+TEST_F(GameSetUpTest, TheStartAlsoClearsTheFolderOfTheSettingsFile) {
+  WriteGame(1);
+  game_.WriteFile("KVX00A1.TMP", "x");
+  game_.WriteFile("SAVEDATA/KVX00A2.TMP", "x");
+  SetUpGame game(game_.EnginePath());
+  ASSERT_EQ(game.SetUp(), 0);
+  EXPECT_FALSE(game_.Exists("KVX00A1.TMP"));
+  EXPECT_FALSE(game_.Exists("SAVEDATA/KVX00A2.TMP"));
+  EXPECT_TRUE(game_.Exists("USER.CFG"));
+}
+
+}  // namespace

@@ -1,6 +1,7 @@
 // The check that keeps the layers of src/ pointing one way: a folder may include the folders
 // below it in the layer order (platform at the bottom, app at the top) and never one above it.
-// Files directly in src/ (the program entry) stand above every folder.
+// Files directly in src/ (the program entry) stand above every folder. A folder's rooms (its
+// sub-folders, as in "gfx/images/") belong to it: only the top folder of a path counts.
 #pragma once
 
 #include <array>

@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "pixel/pixel_kernel_choice.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_kernel_choice.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "platform/system/cpu_features.h"
 #include "scene/drawables/draw_layer.h"
 #include "scene/sprites/color_box.h"

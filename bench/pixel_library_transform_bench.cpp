@@ -13,8 +13,8 @@
 
 #include "gfx/images/image.h"
 #include "gfx/images/pixel_library.h"
-#include "pixel/pixel_kernel_choice.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_kernel_choice.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "platform/system/cpu_features.h"
 #include "ratio_reporter.h"
 

@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "gfx/images/pixel_library.h"
-#include "pixel/pixel_kernel_choice.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_kernel_choice.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "platform/system/cpu_features.h"
 #include "scene/drawables/draw_layer.h"
 #include "scene/sprites/sprite.h"

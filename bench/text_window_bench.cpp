@@ -10,7 +10,7 @@
 #include "gfx/images/pixel_library.h"
 #include "novel/frame/vov_frame.h"
 #include "novel/text/text_window.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "ratio_reporter.h"
 #include "scene/drawables/draw_list.h"
 #include "script/script_host.h"

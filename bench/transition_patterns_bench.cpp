@@ -19,8 +19,8 @@
 #include "effects/patterns/transition_patterns.h"
 #include "gfx/images/dirty_region.h"
 #include "gfx/images/image.h"
-#include "pixel/pixel_kernel_choice.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_kernel_choice.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "platform/system/cpu_features.h"
 
 #include "ratio_reporter.h"

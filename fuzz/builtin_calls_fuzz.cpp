@@ -31,7 +31,7 @@
 #include "elg_encoder.h"
 #include "gfx/display/screen_manager.h"
 #include "gfx/images/pixel_library.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "platform/system/clock.h"
 #include "platform/system/diagnostic_log.h"
 #include "resource/pictures/elg_decoder.h"

@@ -10,7 +10,7 @@
 #include "base/system/app_services.h"
 #include "base/system/cpu_info.h"
 #include "gfx/display/screen_manager.h"
-#include "pixel/pixel_kernel_choice.h"
+#include "pixel/kernels/pixel_kernel_choice.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "base/settings/game_settings.h"
 #include "base/numbers/little_endian.h"
 #include "gfx/display/screen_manager.h"
-#include "pixel/pixel_kernel_choice.h"
+#include "pixel/kernels/pixel_kernel_choice.h"
 #include "platform/events/window_messages.h"
 #include "platform/window/message_box.h"
 #include "platform/encoding/text_encoding.h"

@@ -13,7 +13,7 @@
 #include "gfx/display/screen_manager.h"
 #include "gfx/display/surface_object_image.h"
 #include "gfx/images/image.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "scene/drawables/draw_layer.h"
 #include "scene/drawables/draw_layer_factory.h"
 #include "scene/sprites/sprite.h"

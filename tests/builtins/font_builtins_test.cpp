@@ -11,7 +11,7 @@
 #include "gfx/images/image.h"
 #include "gfx/display/screen_manager.h"
 #include "base/numbers/trig_tables.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "support/fake_app_services.h"
 #include "support/japanese_face.h"
 #include "ui/fonts/edge_disc.h"

@@ -14,7 +14,7 @@
 #include "gfx/images/image.h"
 #include "gfx/display/screen_manager.h"
 #include "gfx/display/surface_object_image.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "support/fake_clock.h"
 #include "support/scoped_pixel_library.h"
 #include "support/sprite_device_screen.h"

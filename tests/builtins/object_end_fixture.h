@@ -19,7 +19,7 @@
 #include "gfx/display/screen_manager.h"
 #include "gfx/display/surface_object_image.h"
 #include "gfx/images/image.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "resource/pictures/elg_decoder.h"
 #include "resource/pictures/image_loader_manager.h"
 #include "resource/plugins/dcp_plugin_manager.h"

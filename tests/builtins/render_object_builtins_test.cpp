@@ -18,7 +18,7 @@
 #include "gfx/display/picture_canvas.h"
 #include "gfx/display/surface_canvas.h"
 #include "gfx/images/image.h"
-#include "pixel/pixel_format_codes.h"
+#include "pixel/formats/pixel_format_codes.h"
 #include "scene/render/render_image.h"
 #include "scene/render/render_primitives.h"
 #include "scene/render/render_state_block.h"

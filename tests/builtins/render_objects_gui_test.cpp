@@ -11,7 +11,7 @@
 #include "builtin_call.h"
 #include "gfx/display/ddraw_picture.h"
 #include "gfx/display/screen_manager.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "support/png_file.h"
 #include "support/render_pass_window.h"
 

@@ -9,7 +9,7 @@
 #include "builtin_call.h"
 #include "gfx/display/screen_manager.h"
 #include "gfx/images/image.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "support/japanese_face.h"
 #include "support/png_file.h"
 #include "support/region_rects.h"

@@ -11,7 +11,7 @@
 #include "gfx/images/image.h"
 #include "gfx/images/locked_image_buffer.h"
 #include "novel/text/text_printer.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "script/script_fault.h"
 #include "support/fake_font_face.h"
 #include "support/game_host_fixture.h"

@@ -9,7 +9,7 @@
 #include "gfx/display/image_canvas.h"
 #include "gfx/display/screen_manager.h"
 #include "novel/text/text_printer.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "support/fake_font_face.h"
 #include "support/game_host_fixture.h"
 #include "support/png_file.h"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "gfx/display/direct_draw_device.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "sound/sound_device.h"
 #include "support/png_file.h"
 #include "support/test_window.h"

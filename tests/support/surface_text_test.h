@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "support/fake_font_face.h"
 #include "support/japanese_face.h"
 #include "support/sprite_device_screen.h"

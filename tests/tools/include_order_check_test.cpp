@@ -35,7 +35,7 @@ TEST(IncludeOrderCheckTest, AFixtureTreeWithAnUpwardIncludeFails) {
                  "  #  include \"app/game/game_app.h\"\n"
                  "#include <vector>\n"
                  "#include \"local.h\"\n");
-  root.WriteFile("gfx/images/image.h", "#include \"pixel/copy_kernels.h\"\n#include \"sound/mixer.h\"\n");
+  root.WriteFile("gfx/images/image.h", "#include \"pixel/kernels/copy_kernels.h\"\n#include \"sound/mixer.h\"\n");
   root.WriteFile("main.cpp", "#include \"app/game/game_app.h\"\n");
   root.WriteFile("attic/old.cpp", "\n");
   root.WriteFile("script/host.cpp", "#include \"attic/old.h\"\n");

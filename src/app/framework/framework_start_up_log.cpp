@@ -8,7 +8,7 @@
 #include "app/framework/framework_app.h"
 #include "base/files/path.h"
 #include "base/input/joystick.h"
-#include "pixel/pixel_kernel_choice.h"
+#include "pixel/kernels/pixel_kernel_choice.h"
 #include "platform/encoding/text_encoding.h"
 #include "platform/files/host_path.h"
 

@@ -1,6 +1,6 @@
 #include "app/framework/screen_report.h"
 
-#include "pixel/pixel_format_codes.h"
+#include "pixel/formats/pixel_format_codes.h"
 #include "gfx/display/screen_manager.h"
 #include "platform/window/display_device.h"
 #include "platform/window/surface.h"

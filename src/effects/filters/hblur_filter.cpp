@@ -6,7 +6,7 @@
 #include "effects/framework/effect_args.h"
 #include "effects/framework/row_kernel_runner.h"
 #include "gfx/images/image.h"
-#include "pixel/box_blur_kernels.h"
+#include "pixel/kernels/box_blur_kernels.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "effects/filters/ripple_table.h"
-#include "pixel/pixel_kernel_choice.h"
+#include "pixel/kernels/pixel_kernel_choice.h"
 
 RippleKernel g_RippleKernel{"ripple", &RippleRowForward, &RippleRowBackward};
 

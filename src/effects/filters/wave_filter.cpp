@@ -7,7 +7,7 @@
 #include "gfx/image_operations/image_part.h"
 #include "gfx/images/image.h"
 #include "gfx/images/pixel_library.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "gfx/images/image.h"
-#include "pixel/copy_kernels.h"
-#include "pixel/pixel_kernel_choice.h"
+#include "pixel/kernels/copy_kernels.h"
+#include "pixel/kernels/pixel_kernel_choice.h"
 
 RowKernel RowCopyKernel() { return g_CpuHasMmx != 0 ? &Copy32Mmx : &Copy32; }
 

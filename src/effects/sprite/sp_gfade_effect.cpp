@@ -6,7 +6,7 @@
 #include "base/time/timer_manager.h"
 #include "effects/framework/effect_args.h"
 #include "gfx/images/image.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "scene/sprites/sprite.h"
 
 namespace {

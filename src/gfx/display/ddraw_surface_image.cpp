@@ -2,7 +2,7 @@
 
 #include "gfx/display/screen_manager.h"
 #include "gfx/display/surface_services.h"
-#include "pixel/pixel_format_codes.h"
+#include "pixel/formats/pixel_format_codes.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "gfx/display/image_to_surface.h"
 #include "gfx/display/output_dc.h"
 #include "gfx/image_operations/screen_transition.h"
-#include "pixel/surface_writers.h"
+#include "pixel/formats/surface_writers.h"
 #include "platform/window/pixel_format.h"
 
 // The frame's draw lists painted over each strip that a transition rendered.

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "gfx/display/surface_services.h"
-#include "pixel/surface_writers.h"
+#include "pixel/formats/surface_writers.h"
 
 const uint32_t* EnsureImagePalette(CImage& image) {
   if (image.GetPalette() == nullptr) image.SetPalette(nullptr, 0, 0);

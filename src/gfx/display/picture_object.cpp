@@ -6,7 +6,7 @@
 
 #include "gfx/display/picture_source.h"
 #include "gfx/display/screen_manager.h"
-#include "pixel/pixel_format_codes.h"
+#include "pixel/formats/pixel_format_codes.h"
 #include "resource/pictures/elg_picture.h"
 #include "resource/pictures/image_loader_manager.h"
 

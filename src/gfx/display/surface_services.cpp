@@ -4,8 +4,8 @@
 #include <bit>
 #include <cstring>
 
-#include "pixel/colour_transform_kernels.h"
-#include "pixel/pixel_kernel_choice.h"
+#include "pixel/kernels/colour_transform_kernels.h"
+#include "pixel/kernels/pixel_kernel_choice.h"
 
 using plat::Rect;
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "gfx/images/color_key.h"
-#include "pixel/pixel_format_codes.h"
+#include "pixel/formats/pixel_format_codes.h"
 #include "platform/events/window_messages.h"
 #include "platform/window/pixel_format.h"
 #include "platform/window/surface.h"

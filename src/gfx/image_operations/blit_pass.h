@@ -8,7 +8,7 @@
 #include <type_traits>
 
 #include "gfx/images/image.h"
-#include "pixel/stretch_step.h"
+#include "pixel/kernels/stretch_step.h"
 
 struct BlitPass {
   uint8_t* dst = nullptr;

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 
 namespace {
 

@@ -5,13 +5,13 @@
 
 #include "gfx/image_operations/blit_pass.h"
 #include "gfx/images/image.h"
-#include "pixel/alpha_level_kernels.h"
-#include "pixel/alpha_run_blend.h"
-#include "pixel/arithmetic_kernels.h"
-#include "pixel/blend_kernels.h"
-#include "pixel/masked_colour_kernels.h"
-#include "pixel/pixel_kernel_choice.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/alpha_level_kernels.h"
+#include "pixel/kernels/alpha_run_blend.h"
+#include "pixel/kernels/arithmetic_kernels.h"
+#include "pixel/kernels/blend_kernels.h"
+#include "pixel/kernels/masked_colour_kernels.h"
+#include "pixel/kernels/pixel_kernel_choice.h"
+#include "pixel/kernels/pixel_tables.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include "gfx/image_operations/blit_pass.h"
 #include "gfx/images/image.h"
-#include "pixel/box_blur_kernels.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/box_blur_kernels.h"
+#include "pixel/kernels/pixel_tables.h"
 
 namespace {
 

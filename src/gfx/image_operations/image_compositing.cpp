@@ -2,8 +2,8 @@
 // and mirrored copies between 32-bit and 8-bit images and of the alpha plane.
 #include "gfx/image_operations/blit_pass.h"
 #include "gfx/images/image.h"
-#include "pixel/copy_kernels.h"
-#include "pixel/pixel_kernel_choice.h"
+#include "pixel/kernels/copy_kernels.h"
+#include "pixel/kernels/pixel_kernel_choice.h"
 
 bool CImage::HasPixelsFrom(const CImage* src) const {
   return HasPixels() && src != nullptr && src->HasPixels();

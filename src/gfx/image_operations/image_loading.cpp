@@ -9,7 +9,7 @@
 #include "base/files/file.h"
 #include "base/numbers/little_endian.h"
 #include "gfx/images/image.h"
-#include "pixel/decoded_picture_conversions.h"
+#include "pixel/formats/decoded_picture_conversions.h"
 #include "resource/archives/file_system.h"
 #include "resource/pictures/cached_picture.h"
 #include "resource/pictures/elg_header.h"

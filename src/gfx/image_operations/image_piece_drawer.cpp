@@ -6,9 +6,9 @@
 #include "gfx/images/dirty_region.h"
 #include "gfx/images/image.h"
 #include "gfx/images/pixel_library.h"
-#include "pixel/blend_kernels.h"
-#include "pixel/copy_kernels.h"
-#include "pixel/pixel_kernel_choice.h"
+#include "pixel/kernels/blend_kernels.h"
+#include "pixel/kernels/copy_kernels.h"
+#include "pixel/kernels/pixel_kernel_choice.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include "gfx/image_operations/blit_pass.h"
 #include "gfx/images/image.h"
 #include "gfx/images/rule_level_table.h"
-#include "pixel/alpha_level_kernels.h"
-#include "pixel/pixel_kernel_choice.h"
+#include "pixel/kernels/alpha_level_kernels.h"
+#include "pixel/kernels/pixel_kernel_choice.h"
 
 uint32_t CImage::RuleBlend(CImage* src, CImage* rule, uint8_t level, uint32_t progress, uint32_t width, int32_t x,
                            int32_t y, const plat::Rect* src_rect) {

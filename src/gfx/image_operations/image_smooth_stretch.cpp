@@ -4,8 +4,8 @@
 #include <cstdlib>
 
 #include "gfx/images/image.h"
-#include "pixel/bilinear_kernels.h"
-#include "pixel/pixel_kernel_choice.h"
+#include "pixel/kernels/bilinear_kernels.h"
+#include "pixel/kernels/pixel_kernel_choice.h"
 
 namespace {
 

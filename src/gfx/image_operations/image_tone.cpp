@@ -5,11 +5,11 @@
 
 #include "gfx/image_operations/color_ramp.h"
 #include "gfx/images/image.h"
-#include "pixel/colour_transform_kernels.h"
-#include "pixel/copy_kernels.h"
-#include "pixel/pixel_kernel_choice.h"
-#include "pixel/pixel_tables.h"
-#include "pixel/smooth_mosaic_kernels.h"
+#include "pixel/kernels/colour_transform_kernels.h"
+#include "pixel/kernels/copy_kernels.h"
+#include "pixel/kernels/pixel_kernel_choice.h"
+#include "pixel/kernels/pixel_tables.h"
+#include "pixel/kernels/smooth_mosaic_kernels.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "pixel/bilinear_kernels.h"
-#include "pixel/stretch_step.h"
+#include "pixel/kernels/bilinear_kernels.h"
+#include "pixel/kernels/stretch_step.h"
 #include "platform/events/window_messages.h"
 
 // The width and height a stretched operation draws the source rectangle at.

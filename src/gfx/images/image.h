@@ -12,9 +12,9 @@
 #include "gfx/images/dirty_region.h"
 #include "gfx/images/image_base.h"
 #include "gfx/images/pixel_library.h"
-#include "pixel/alpha_run_map.h"
-#include "pixel/parallelogram_kernels.h"
-#include "pixel/quad_map_kernels.h"
+#include "pixel/kernels/alpha_run_map.h"
+#include "pixel/kernels/parallelogram_kernels.h"
+#include "pixel/kernels/quad_map_kernels.h"
 
 struct BlitPass;
 namespace plat {

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "gfx/images/image_interface.h"
-#include "pixel/image_limits.h"
+#include "pixel/formats/image_limits.h"
 #include "platform/system/zeroed_pages.h"
 #include "platform/window/gdi.h"
 #include "platform/window/pixel_format.h"

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "gfx/images/blit_clipping.h"
-#include "pixel/parallelogram_kernels.h"
+#include "pixel/kernels/parallelogram_kernels.h"
 
 class CImage;
 

@@ -11,9 +11,9 @@
 #include "gfx/images/pixel_library_routines.h"
 #include "gfx/images/pixel_routine_run.h"
 #include "gfx/images/rule_level_table.h"
-#include "pixel/alpha_level_kernels.h"
-#include "pixel/blend_kernels.h"
-#include "pixel/pixel_kernel_choice.h"
+#include "pixel/kernels/alpha_level_kernels.h"
+#include "pixel/kernels/blend_kernels.h"
+#include "pixel/kernels/pixel_kernel_choice.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "gfx/images/pixel_library_routines.h"
 #include "gfx/images/pixel_routine_run.h"
-#include "pixel/box_blur_kernels.h"
+#include "pixel/kernels/box_blur_kernels.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 
 RuleLevelTable BuildRuleLevelTable(uint32_t progress, uint32_t width, uint8_t level) {
   const bool inverted = progress > 256;

@@ -4,7 +4,7 @@
 #include <bit>
 
 #include "base/numbers/little_endian.h"
-#include "pixel/decoded_picture_conversions.h"
+#include "pixel/formats/decoded_picture_conversions.h"
 #include "resource/pictures/bmp_header.h"
 #include "resource/pictures/bmp_run_length.h"
 #include "resource/pictures/image_loader_manager.h"

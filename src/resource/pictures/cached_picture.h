@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/lifetime/ref_counted.h"
-#include "pixel/decoded_picture.h"
+#include "pixel/formats/decoded_picture.h"
 
 class CCachedPicture : public CRefCounted {
  public:

@@ -5,7 +5,7 @@
 #include <new>
 
 #include "base/numbers/little_endian.h"
-#include "pixel/image_limits.h"
+#include "pixel/formats/image_limits.h"
 #include "resource/pictures/elg_header.h"
 #include "resource/pictures/elg_picture.h"
 #include "resource/pictures/elg_unpack.h"

@@ -20,7 +20,7 @@ class CElgDecoder : public CImageDecoder {
   bool IsSupported(const std::uint8_t* data, std::size_t size, std::uint32_t hint) override;
   // `mode` 0 asks for a 32-bit target, any other mode for an 8-bit one (grey for 24- and 32-bit
   // pictures). The target's rows are taken at the pitch that `create_target` returns. A picture
-  // larger than images take (pixel/image_limits.h) is refused with kNoTarget before any target
+  // larger than images take (pixel/formats/image_limits.h) is refused with kNoTarget before any target
   // or block is asked for. Once the data has the magic, the closing progress report is made
   // however the call ends (Decode likewise).
   std::int32_t Load(const std::uint8_t* data, std::size_t size, CreateTargetFunc create_target, void* context,

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/lifetime/ref_counted.h"
-#include "pixel/decoded_picture.h"
+#include "pixel/formats/decoded_picture.h"
 
 // Writes encoded bytes: (data, size, argument) -> false when writing failed.
 using EncodeWriteFunc = bool (*)(const std::uint8_t* data, std::size_t size, void* argument);

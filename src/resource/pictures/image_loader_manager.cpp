@@ -6,7 +6,7 @@
 #include "base/files/file.h"
 #include "base/files/path.h"
 #include "base/numbers/little_endian.h"
-#include "pixel/decoded_picture_conversions.h"
+#include "pixel/formats/decoded_picture_conversions.h"
 #include "platform/files/file_system_ops.h"
 #include "platform/system/physical_memory.h"
 #include "resource/archives/file_system.h"

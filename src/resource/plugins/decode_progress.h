@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "pixel/decoded_picture.h"
+#include "pixel/formats/decoded_picture.h"
 
 inline bool ProgressCancels(DecodeProgressFunc progress, std::int32_t done, std::int32_t total, void* argument) {
   return progress != nullptr && progress(done, total, argument) != 0;

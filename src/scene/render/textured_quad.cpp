@@ -5,7 +5,7 @@
 #include "gfx/display/ddraw_surface_image.h"
 #include "gfx/display/picture_canvas.h"
 #include "gfx/display/screen_manager.h"
-#include "pixel/pixel_format_codes.h"
+#include "pixel/formats/pixel_format_codes.h"
 
 namespace {
 

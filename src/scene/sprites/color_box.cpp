@@ -1,7 +1,7 @@
 #include "scene/sprites/color_box.h"
 
 #include "gfx/images/dirty_region.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "scene/drawables/draw_list.h"
 
 void CColorBox::Reset() {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "gfx/images/image.h"
-#include "pixel/decoded_picture_conversions.h"
+#include "pixel/formats/decoded_picture_conversions.h"
 #include "ui/fonts/edge_disc.h"
 #include "ui/fonts/gdi_font.h"
 #include "ui/fonts/glyph_blenders.h"

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "pixel/masked_colour_kernels.h"
-#include "pixel/pixel_kernel_choice.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/masked_colour_kernels.h"
+#include "pixel/kernels/pixel_kernel_choice.h"
+#include "pixel/kernels/pixel_tables.h"
 
 namespace {
 

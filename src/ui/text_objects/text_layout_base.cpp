@@ -5,7 +5,7 @@
 
 #include "base/input/input_bindings.h"
 #include "base/input/mouse.h"
-#include "pixel/image_limits.h"
+#include "pixel/formats/image_limits.h"
 #include "ui/fonts/font.h"
 #include "ui/fonts/kinsoku_tables.h"
 #include "ui/fonts/text_markup.h"

@@ -5,7 +5,7 @@
 #include "gfx/display/screen_manager.h"
 #include "gfx/display/surface_services.h"
 #include "gfx/images/image.h"
-#include "pixel/surface_writers.h"
+#include "pixel/formats/surface_writers.h"
 #include "ui/fonts/font.h"
 #include "ui/fonts/gdi_font.h"
 #include "ui/gui/transparent_background.h"

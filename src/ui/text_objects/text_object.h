@@ -10,7 +10,7 @@
 
 #include "gfx/display/d3d_texture.h"
 #include "gfx/display/ddraw_surface_image.h"
-#include "pixel/pixel_format_codes.h"
+#include "pixel/formats/pixel_format_codes.h"
 #include "ui/fonts/font_base.h"
 
 class CFont;

@@ -13,7 +13,7 @@
 #include "gfx/display/image_canvas.h"
 #include "gfx/display/monitor_list.h"
 #include "gfx/display/surface_canvas.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "platform/system/clock.h"
 #include "platform/window/display_backend.h"
 #include "platform/window/display_settings.h"

@@ -12,7 +12,7 @@
 #include "effects/framework/effect.h"
 #include "effects/framework/effect_args.h"
 #include "gfx/display/image_canvas.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "resource/plugins/plugin_args.h"
 #include "scene/drawables/draw_layer.h"
 #include "scene/drawables/draw_layer_factory.h"

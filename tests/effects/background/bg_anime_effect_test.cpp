@@ -15,7 +15,7 @@
 #include "effects/framework/builtin_effects.h"
 #include "effects/framework/create_by_name.h"
 #include "gfx/display/image_canvas.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "resource/plugins/dcp_plugin_manager.h"
 #include "scene/drawables/draw_layer.h"
 #include "scene/drawables/draw_layer_factory.h"

@@ -11,7 +11,7 @@
 #include "effects/filters/rotcenter_filter.h"
 #include "effects/filters/zoomflip_filter.h"
 #include "gfx/images/pixel_library.h"
-#include "pixel/box_blur_kernels.h"
+#include "pixel/kernels/box_blur_kernels.h"
 #include "transition_fixture.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "effects/framework/trans_callback.h"
 #include "gfx/display/image_canvas.h"
 #include "gfx/images/pixel_library.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "resource/plugins/tcp_plugin_manager.h"
 #include "scene/drawables/draw_layer_factory.h"
 #include "support/fake_clock.h"

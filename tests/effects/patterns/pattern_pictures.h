@@ -19,7 +19,7 @@
 #include "base/numbers/trig_tables.h"
 #include "effects/patterns/transition_patterns.h"
 #include "gfx/images/image.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 
 namespace pattern_test {
 

@@ -12,7 +12,7 @@
 #include "effects/patterns/timed_wipe_host.h"
 #include "effects/patterns/timed_wipe_strips.h"
 #include "gfx/images/image.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "support/fake_clock.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "effects/filters/transition_fixture.h"
 #include "gfx/display/surface_canvas.h"
-#include "pixel/pixel_format_codes.h"
+#include "pixel/formats/pixel_format_codes.h"
 #include "scene/drawables/draw_layer.h"
 #include "support/software_surfaces.h"
 #include "support/sprite_device_screen.h"

@@ -12,7 +12,7 @@
 #include "gfx/display/direct_draw_device.h"
 #include "gfx/display/image_canvas.h"
 #include "gfx/display/screen_manager.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "platform/window/window.h"
 #include "support/png_file.h"
 #include "support/test_window.h"

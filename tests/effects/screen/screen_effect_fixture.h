@@ -19,7 +19,7 @@
 #include "effects/framework/effect.h"
 #include "elg_encoder.h"
 #include "gfx/display/image_canvas.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "scene/drawables/draw_layer.h"
 #include "scene/drawables/draw_layer_factory.h"
 #include "support/fake_clock.h"

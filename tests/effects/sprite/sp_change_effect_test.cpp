@@ -10,7 +10,7 @@
 #include "base/time/timer_manager.h"
 #include "effects/sprite/sp_change_effect.h"
 #include "gfx/images/image.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "scene/drawables/draw_layer.h"
 #include "scene/drawables/draw_list.h"
 #include "scene/sprites/sprite.h"

@@ -8,7 +8,7 @@
 #include "effects/sprite/sp_gfade_effect.h"
 #include "gfx/image_operations/color_ramp.h"
 #include "gfx/images/image.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "scene/sprites/color_box.h"
 #include "scene/sprites/sprite.h"
 #include "support/fake_clock.h"

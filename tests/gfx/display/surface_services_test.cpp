@@ -7,8 +7,8 @@
 #include <random>
 #include <vector>
 
-#include "pixel/colour_transform_kernels.h"
-#include "pixel/pixel_kernel_choice.h"
+#include "pixel/kernels/colour_transform_kernels.h"
+#include "pixel/kernels/pixel_kernel_choice.h"
 #include "platform/window/display_device.h"
 #include "support/software_surfaces.h"
 

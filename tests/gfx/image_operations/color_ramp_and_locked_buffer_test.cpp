@@ -5,7 +5,7 @@
 
 #include "gfx/image_operations/color_ramp.h"
 #include "gfx/images/locked_image_buffer.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 
 #include "base/numbers/trig_tables.h"
 #include "gfx/images/image.h"
-#include "pixel/arithmetic_kernels.h"
-#include "pixel/blend_kernels.h"
-#include "pixel/copy_kernels.h"
-#include "pixel/pixel_kernel_choice.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/arithmetic_kernels.h"
+#include "pixel/kernels/blend_kernels.h"
+#include "pixel/kernels/copy_kernels.h"
+#include "pixel/kernels/pixel_kernel_choice.h"
+#include "pixel/kernels/pixel_tables.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "gfx/images/image.h"
-#include "pixel/alpha_level_kernels.h"
-#include "pixel/pixel_kernel_choice.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/alpha_level_kernels.h"
+#include "pixel/kernels/pixel_kernel_choice.h"
+#include "pixel/kernels/pixel_tables.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "gfx/images/image.h"
 #include "gfx/images/rule_level_table.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "gfx/images/image.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "gfx/images/image.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 
 namespace {
 

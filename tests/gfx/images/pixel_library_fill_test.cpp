@@ -12,7 +12,7 @@
 
 #include "gfx/images/image.h"
 #include "gfx/images/pixel_library.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "base/numbers/trig_tables.h"
 #include "gfx/images/image.h"
 #include "gfx/images/pixel_routine_table.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "support/log_capture.h"
 
 namespace {

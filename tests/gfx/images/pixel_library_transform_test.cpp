@@ -11,7 +11,7 @@
 #include "base/numbers/trig_tables.h"
 #include "gfx/images/image.h"
 #include "gfx/images/pixel_library.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "effects/framework/create_by_name.h"
 #include "effects/framework/trans_callback.h"
 #include "gfx/display/image_canvas.h"
-#include "pixel/pixel_format_codes.h"
+#include "pixel/formats/pixel_format_codes.h"
 #include "support/log_capture.h"
 #include "support/software_surfaces.h"
 #include "vov_frame_fixture.h"

@@ -15,7 +15,7 @@
 #include "elg_encoder.h"
 #include "gfx/images/image.h"
 #include "novel/page/vov_page.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "resource/pictures/elg_decoder.h"
 #include "resource/pictures/image_loader_manager.h"
 #include "scene/drawables/draw_layer.h"

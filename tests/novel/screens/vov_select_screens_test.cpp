@@ -12,7 +12,7 @@
 #include "gfx/images/image.h"
 #include "gfx/display/image_canvas.h"
 #include "novel/screens/select_panel.h"
-#include "pixel/pixel_format_codes.h"
+#include "pixel/formats/pixel_format_codes.h"
 #include "sob_builder.h"
 #include "support/software_surfaces.h"
 #include "support/log_capture.h"

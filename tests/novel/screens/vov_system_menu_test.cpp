@@ -12,7 +12,7 @@
 #include "gfx/display/image_canvas.h"
 #include "platform/events/window_messages.h"
 #include "gfx/display/screen_manager.h"
-#include "pixel/pixel_format_codes.h"
+#include "pixel/formats/pixel_format_codes.h"
 #include "script/script_memory.h"
 #include "sound/sound_channel_manager.h"
 #include "support/fake_pcm_decoder.h"

@@ -13,7 +13,7 @@
 #include "effects/framework/builtin_effects.h"
 #include "gfx/display/image_canvas.h"
 #include "gfx/display/screen_manager.h"
-#include "pixel/pixel_format_codes.h"
+#include "pixel/formats/pixel_format_codes.h"
 #include "sound/sound_channel_manager.h"
 #include "support/voiced_channels.h"
 #include "support/fake_pcm_decoder.h"

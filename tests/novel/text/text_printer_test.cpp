@@ -9,7 +9,7 @@
 
 #include "gfx/display/image_canvas.h"
 #include "gfx/images/image.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "script/script_vm.h"
 #include "support/fake_font_face.h"
 #include "support/region_rects.h"

@@ -13,7 +13,7 @@
 #include "base/time/timer_manager.h"
 #include "novel/frame/vov_frame.h"
 #include "novel/scenario/vov_command_record.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "scene/drawables/draw_list.h"
 #include "script/script_host.h"
 #include "support/fake_clock.h"

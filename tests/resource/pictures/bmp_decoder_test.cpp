@@ -9,7 +9,7 @@
 #include "base/numbers/little_endian.h"
 #include "bmp_writer.h"
 #include "elg_test_target.h"
-#include "pixel/decoded_picture_conversions.h"
+#include "pixel/formats/decoded_picture_conversions.h"
 
 using kvxtools::BmpFile;
 using kvxtools::PadBmpRows;

@@ -10,7 +10,7 @@
 #include "gfx/display/direct_draw_device.h"
 #include "gfx/display/image_canvas.h"
 #include "gfx/display/screen_manager.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "resource/pictures/elg_decoder.h"
 #include "resource/pictures/image_loader_manager.h"
 #include "scene/sprites/color_box.h"

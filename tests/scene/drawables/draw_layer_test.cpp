@@ -9,7 +9,7 @@
 #include "base/numbers/trig_tables.h"
 #include "gfx/image_operations/screen_transition.h"
 #include "gfx/images/pixel_library.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "scene/drawables/draw_layer.h"
 #include "scene/sprites/color_box.h"
 #include "support/region_rects.h"

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "gfx/display/image_canvas.h"
-#include "pixel/pixel_format_codes.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/formats/pixel_format_codes.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "scene/drawables/draw_layer.h"
 #include "scene/drawables/draw_layer_factory.h"
 #include "scene/sprites/color_box.h"

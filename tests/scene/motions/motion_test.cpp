@@ -12,7 +12,7 @@
 #include "base/system/app_hooks.h"
 #include "base/time/timer_manager.h"
 #include "gfx/images/pixel_library.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "scene/drawables/draw_layer.h"
 #include "scene/motions/move_motion.h"
 #include "scene/motions/resize_motion.h"

@@ -8,7 +8,7 @@
 
 #include "gfx/display/screen_manager.h"
 #include "gfx/display/surface_canvas.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "scene/drawables/draw_layer.h"
 #include "scene/drawables/draw_layer_factory.h"
 #include "scene/render/render_image.h"

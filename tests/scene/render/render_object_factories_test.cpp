@@ -12,7 +12,7 @@
 #include "gfx/display/screen_manager.h"
 #include "gfx/display/surface_canvas.h"
 #include "gfx/images/image.h"
-#include "pixel/pixel_format_codes.h"
+#include "pixel/formats/pixel_format_codes.h"
 #include "scene/render/render_image.h"
 #include "scene/render/render_object_factories.h"
 #include "scene/render/render_primitives.h"

@@ -8,7 +8,7 @@
 
 #include "base/numbers/trig_tables.h"
 #include "gfx/display/d3d_texture.h"
-#include "pixel/pixel_format_codes.h"
+#include "pixel/formats/pixel_format_codes.h"
 #include "scene/render/render_primitives.h"
 #include "scene/render/render_state_block.h"
 #include "scene/render/textured_quad.h"

@@ -9,8 +9,8 @@
 
 #include "gfx/display/picture_canvas.h"
 #include "gfx/display/surface_canvas.h"
-#include "pixel/pixel_format_codes.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/formats/pixel_format_codes.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "scene/drawables/draw_layer.h"
 #include "scene/drawables/draw_layer_factory.h"
 #include "scene/render/render_image.h"

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "scene/drawables/draw_layer.h"
 #include "scene/sprites/color_box.h"
 #include "support/region_rects.h"

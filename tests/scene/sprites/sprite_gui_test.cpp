@@ -14,7 +14,7 @@
 #include "gfx/display/image_canvas.h"
 #include "gfx/images/pixel_library.h"
 #include "gfx/display/screen_manager.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "resource/pictures/elg_decoder.h"
 #include "resource/pictures/image_loader_manager.h"
 #include "scene/drawables/draw_layer.h"

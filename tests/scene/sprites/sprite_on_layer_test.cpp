@@ -7,7 +7,7 @@
 #include "elg_encoder.h"
 #include "gfx/display/image_canvas.h"
 #include "gfx/images/pixel_library.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "random_elg_picture.h"
 #include "scene/drawables/draw_layer.h"
 #include "scene/drawables/draw_layer_factory.h"

@@ -10,7 +10,7 @@
 
 #include "base/numbers/trig_tables.h"
 #include "gfx/images/pixel_library.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "scene/drawables/draw_layer.h"
 #include "scene/sprites/sprite.h"
 #include "support/region_rects.h"

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "gfx/display/image_canvas.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "support/fake_font_face.h"
 #include "support/fake_screen_transition.h"
 #include "ui/dialogs/message_box.h"

@@ -19,7 +19,7 @@
 #include "gfx/display/image_canvas.h"
 #include "gfx/display/screen_manager.h"
 #include "message_box_pictures.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "scene/drawables/draw_layer.h"
 #include "scene/drawables/draw_layer_factory.h"
 #include "scene/drawables/draw_list.h"

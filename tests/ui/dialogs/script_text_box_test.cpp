@@ -14,7 +14,7 @@
 #include "base/lifetime/ref_counted.h"
 #include "base/settings/game_settings.h"
 #include "base/time/timer_manager.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "platform/events/window_messages.h"
 #include "scene/animations/cell_sheet.h"
 #include "scene/drawables/draw_list.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "support/fake_font_face.h"
 #include "ui/fonts/edge_disc.h"
 

@@ -8,7 +8,7 @@
 
 #include "gfx/display/screen_manager.h"
 #include "gfx/images/image.h"
-#include "pixel/pixel_format_codes.h"
+#include "pixel/formats/pixel_format_codes.h"
 #include "scene/sprites/color_box.h"
 #include "scene/sprites/screen_drawables.h"
 #include "script/handle_table.h"

@@ -10,7 +10,7 @@
 #include "gfx/display/image_canvas.h"
 #include "gui_test_support.h"
 #include "gfx/images/pixel_library.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "scene/drawables/draw_layer.h"
 #include "scene/drawables/draw_layer_factory.h"
 #include "support/fake_font_face.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "dgm_writer.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "scene/drawables/draw_layer.h"
 #include "scene/sprites/screen_drawables.h"
 #include "scene/sprites/sprite.h"

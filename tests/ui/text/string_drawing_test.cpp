@@ -4,8 +4,8 @@
 
 #include "base/numbers/trig_tables.h"
 #include "gfx/images/image.h"
-#include "pixel/pixel_kernel_choice.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_kernel_choice.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "support/fake_font_face.h"
 #include "ui/fonts/font.h"
 #include "ui/fonts/gdi_font.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "gfx/images/image.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "support/japanese_face.h"
 #include "support/png_file.h"
 #include "ui/fonts/font.h"

@@ -11,7 +11,7 @@
 #include "base/numbers/trig_tables.h"
 #include "elg_encoder.h"
 #include "gfx/images/image.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "scene/drawables/draw_list.h"
 #include "support/image_host_fixture.h"
 #include "support/fake_font_face.h"

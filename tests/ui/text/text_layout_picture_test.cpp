@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/numbers/trig_tables.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "scene/drawables/draw_list.h"
 #include "support/japanese_face.h"
 #include "support/png_file.h"

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "base/numbers/trig_tables.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "scene/sprites/color_box.h"
 #include "scene/drawables/draw_list.h"
 #include "support/fake_font_face.h"

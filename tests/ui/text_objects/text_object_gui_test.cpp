@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "support/fake_drawing_device.h"
 #include "support/japanese_face.h"
 #include "support/png_file.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "base/time/timer_manager.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "scene/drawables/draw_layer.h"
 #include "script/handle_table.h"
 #include "support/fake_font_face.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "support/fake_clock.h"
 #include "support/fake_font_face.h"
 #include "support/scoped_pixel_library.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "picture_files_test.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "scene/drawables/draw_layer.h"
 #include "support/fake_clock.h"
 #include "support/fake_font_face.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "picture_files_test.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "support/fake_font_face.h"
 #include "support/scoped_pixel_library.h"
 #include "ui/fonts/font.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/time/timer_manager.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "scene/drawables/draw_list.h"
 #include "support/fake_font_face.h"
 #include "support/scoped_pixel_library.h"

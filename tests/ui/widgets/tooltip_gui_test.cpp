@@ -9,7 +9,7 @@
 #include "gfx/display/direct_draw_device.h"
 #include "gfx/display/image_canvas.h"
 #include "gfx/display/screen_manager.h"
-#include "pixel/pixel_tables.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "support/fake_screen_transition.h"
 #include "support/japanese_face.h"
 #include "support/png_file.h"

@@ -1,0 +1,41 @@
+// One-pixel columns, each stretched down its own height: the copies that the stretched column
+// patterns lay down by the hundred. Each column walks down the source from its own place, a
+// step of whole rows per destination row and one row more on each carry of its accumulator, as
+// the stretched copies step (stretch_step.h).
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "pixel/kernels/stretch_step.h"
+
+// A column's walk: destination column x, rows top to bottom - 1; `from` is the offset in pixels
+// of the source pixel its next row reads, acc its accumulator there. Offsets rather than
+// pointers, so that the step past a column's last row makes no pointer outside the source.
+struct ColumnWalk {
+  int32_t x;
+  int32_t top;
+  int32_t bottom;
+  intptr_t from;
+  uint32_t acc;
+  StretchStep step;
+};
+
+// The walks (strides in pixels), each from its top to its bottom; where two walks share a
+// column, the later one's pixels are the ones left. The portable member goes a few rows across
+// all of them at a time, so that their reads of the source keep to a few lines that stay at hand,
+// and so do the rows' lines of the destination. The "Mmx" member gives exactly its results; in
+// its AVX2 form it walks eight neighbouring columns a row at a time, other columns one by one.
+void WalkColumns32(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
+                   std::span<ColumnWalk> walks);
+void WalkColumns32Mmx(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
+                      std::span<ColumnWalk> walks);
+
+namespace avx2_kernels {
+
+// Eight walks of neighbouring columns, left to right, each from its top to its bottom; the
+// caller has checked that every offset they reach fits in 32 bits.
+void WalkEightColumns32(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
+                        std::span<ColumnWalk, 8> walks);
+
+}  // namespace avx2_kernels

@@ -67,8 +67,7 @@ void CPatternPainter::DrawMirroredColumns(const plat::Rect& source, int32_t px, 
   // Column c lands at mirror - c; cutting columns off the source leaves the others where they
   // land, cutting rows moves them all down.
   const int32_t mirror = px + source.right - 1;
-  const plat::Rect cut{std::max(source.left, 0), std::max(source.top, 0), std::min(source.right, width_),
-                       std::min(source.bottom, height_)};
+  const plat::Rect cut = CutToSource(source);
   if (cut.left >= cut.right || cut.top >= cut.bottom) return;
   py += cut.top - source.top;
   if (pieces_) {

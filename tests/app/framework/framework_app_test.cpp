@@ -883,6 +883,24 @@ TEST_F(FrameworkAppTest, ADisplayChangeListsTheDisplaysAgainOutsideFullScreen) {
   app.Exit(0);
 }
 
+// The game thread draws without pumping, so the window thread gives the surfaces back itself.
+TEST_F(FrameworkAppTest, ADisplayChangeRestoresLostSurfacesOnlyInThreadedMode) {
+  for (const bool threaded : {false, true}) {
+    SCOPED_TRACE(threaded ? "threaded" : "single thread");
+    TestApp app;
+    app.threaded = threaded;
+    ASSERT_EQ(app.Initialize(), 0);
+    CScreenManager& screen = app.GetScreenManager();
+    ASSERT_NE(screen.GetBack(), nullptr);
+    screen.GetBack()->SimulateLoss();
+    app.GetMainWindow().SendMessage(plat::WM_DISPLAYCHANGE, 32, plat::MakeLParam(1920, 1080));
+    EXPECT_EQ(screen.GetBack()->IsLost(), threaded ? plat::DD_OK : plat::DDERR_SURFACELOST);
+    EXPECT_EQ(app.GetFatalError(), 0);
+    app.release_end.Set();
+    app.Exit(0);
+  }
+}
+
 TEST_F(FrameworkAppTest, PrivateRequestsSwitchTheImeAndReportScreenModes) {
   TestApp app;
   ASSERT_EQ(app.Initialize(), 0);

@@ -845,6 +845,8 @@ class CVovFrame : public CVovVM {
   void RestartSpriteEffect(std::uint32_t index, bool back, std::int32_t group);
   void RestartBgEffect(std::uint32_t slot);
   void RestoreDeferred();
+  // The message window's sprite turned and zoomed about its anchor as the saved words 8-11 say.
+  void TurnMessageWindowAsSaved();
   void RestoreMusic(bool fade_in);
   // The screen comes up from black to the restored page: 0 (also when it cannot run, and the
   // page shows at once), 1 cut short by skipping, -1 when the application ends meanwhile.

@@ -73,6 +73,28 @@ class FrameSaveTest : public vov_test::FrameTest {
     return lines;
   }
 
+  // The bytes of a save taken while a one-line message "x" waits.
+  std::vector<std::uint8_t> SavedDuringAMessage() {
+    TobBuilder builder;
+    builder.Text("x");
+    builder.Command(16);
+    Load(builder);
+    std::vector<std::uint8_t> saved;
+    World().player = [&](int frame) {
+      if (frame == 2) saved = Saved(false);
+      World().ClickAt(frame, 3);
+    };
+    EXPECT_EQ(frame_->RunScript(), 0);
+    return saved;
+  }
+  // The save loaded into a new frame, whose page is then prepared to go on.
+  void GoOnFrom(const std::vector<std::uint8_t>& saved) {
+    NewFrame();
+    ByteReader in(saved);
+    ASSERT_EQ(frame_->Load(in, true), 0u);
+    ASSERT_EQ(frame_->PreparePage(true), 0);
+  }
+
   std::string MessageText() {
     const auto text = frame_->MessageWindow().text();
     return std::string(text.begin(), text.end());
@@ -176,21 +198,9 @@ TEST_F(FrameSaveTest, ASaveDuringAMessageGoesOnInANewFrameFromThatMessage) {
 }
 
 TEST_F(FrameSaveTest, ABlackPageWithoutSpritesIsRestoredWithoutTheFade) {
-  TobBuilder builder;
-  builder.Text("x");
-  builder.Command(16);
-  Load(builder);
-  std::vector<std::uint8_t> saved;
-  World().player = [&](int frame) {
-    if (frame == 2) saved = Saved(false);
-    World().ClickAt(frame, 3);
-  };
-  ASSERT_EQ(frame_->RunScript(), 0);
-  NewFrame();
-  ByteReader in(saved);
-  ASSERT_EQ(frame_->Load(in, true), 0u);
+  const std::vector<std::uint8_t> saved = SavedDuringAMessage();
   LogCapture log;
-  ASSERT_EQ(frame_->PreparePage(true), 0);
+  GoOnFrom(saved);
   EXPECT_TRUE(NotBuilt(log).empty());
   EXPECT_EQ(MessageText(), "x");
 }
@@ -213,16 +223,8 @@ class FrameSaveTurnTest : public FrameSaveTest {
 // Words 8 to 11 of the window's block, which saves written elsewhere carry: its zoom (f32), turn
 // and anchor. A zoom no picture can take leaves the window plain.
 TEST_F(FrameSaveTurnTest, ASavedTurnAndZoomOfTheMessageWindowAreShownAgain) {
-  TobBuilder builder;
-  builder.Text("x");
-  builder.Command(16);
-  Load(builder);
-  std::vector<std::uint8_t> saved;
-  World().player = [&](int frame) {
-    if (frame == 2) saved = Saved(false);
-    World().ClickAt(frame, 3);
-  };
-  ASSERT_EQ(frame_->RunScript(), 0);
+  std::vector<std::uint8_t> saved = SavedDuringAMessage();
+  ASSERT_FALSE(saved.empty());
   const std::size_t zoom_at = frame_->CVovVM::SaveSize() + kFrameHeadSize - (kWindowBlockWords - kWindowZoom) * 4;
   const auto put = [&](std::size_t at, std::uint32_t word) {
     for (std::size_t i = 0; i < 4; ++i) saved[at + i] = static_cast<std::uint8_t>(word >> (8 * i));
@@ -233,11 +235,8 @@ TEST_F(FrameSaveTurnTest, ASavedTurnAndZoomOfTheMessageWindowAreShownAgain) {
   for (const float zoom : {0.5f, 1e30f}) {
     SCOPED_TRACE(zoom);
     put(zoom_at, std::bit_cast<std::uint32_t>(zoom));
-    NewFrame();
-    ByteReader in(saved);
-    ASSERT_EQ(frame_->Load(in, true), 0u);
     LogCapture log;
-    ASSERT_EQ(frame_->PreparePage(true), 0);
+    GoOnFrom(saved);
     EXPECT_TRUE(NotBuilt(log).empty());
     EXPECT_EQ(MessageText(), "x");
     const CSprite& sprite = frame_->MessageWindow().sprite();

@@ -32,6 +32,16 @@ class MovieWindowGuiTest : public test_support::MovieWindowTest {
     }
     return notified;
   }
+  // Shows the opened movie in its rectangle and plays it until it has reached `position`.
+  static bool PlayedUntil(CDShowMovie& movie, int64_t position) {
+    if (movie.SetDisplayRect(kMovieRect) != 0 || movie.Play() != 0) return false;
+    int64_t reached = 0;
+    return WaitFor([&] {
+      PumpMessages();
+      movie.GetPosition(&reached);
+      return reached >= position;
+    });
+  }
 };
 
 TEST_F(MovieWindowGuiTest, AMoviePlaysIntoTheWindowAndItsEndNotifiesTheWindow) {
@@ -40,14 +50,7 @@ TEST_F(MovieWindowGuiTest, AMoviePlaysIntoTheWindowAndItsEndNotifiesTheWindow) {
   CDShowMovie movie;
   ASSERT_EQ(movie.Open(window_->Id(), kArchivedClip, nullptr, screen_.get()), kMovieOpened);
   EXPECT_EQ(movie.IsPrimaryMode(), screen_->GetPrimary() != nullptr) << "the primary is lent when there is one";
-  ASSERT_EQ(movie.SetDisplayRect(kMovieRect), 0);
-  ASSERT_EQ(movie.Play(), 0);
-  int64_t position = 0;
-  ASSERT_TRUE(WaitFor([&] {
-    PumpMessages();
-    movie.GetPosition(&position);
-    return position >= 2'000'000;
-  }));
+  ASSERT_TRUE(PlayedUntil(movie, 2'000'000));
   PumpMessages();
   const std::vector<uint32_t> shown = ReadBack("movie_window.png");
   EXPECT_GT(LitPixels(shown, kMovieRect), 64 * 48 * 9 / 10) << "the movie's picture fills its display rectangle";
@@ -72,14 +75,7 @@ TEST_F(MovieWindowGuiTest, ADisplayChangeShowsAPausedMoviesFrameAgain) {
   ASSERT_TRUE(sound.Open(window_->Id()));
   CDShowMovie movie;
   ASSERT_EQ(movie.Open(window_->Id(), kArchivedClip, nullptr, screen_.get()), kMovieOpened);
-  ASSERT_EQ(movie.SetDisplayRect(kMovieRect), 0);
-  ASSERT_EQ(movie.Play(), 0);
-  int64_t position = 0;
-  ASSERT_TRUE(WaitFor([&] {
-    PumpMessages();
-    movie.GetPosition(&position);
-    return position >= 1'000'000;
-  }));
+  ASSERT_TRUE(PlayedUntil(movie, 1'000'000));
   ASSERT_EQ(movie.Pause(), 0);
   // A frame decoded before the pause may still be drawn: the window settles first.
   plat::SleepMilliseconds(200);

@@ -19,6 +19,5 @@ inline constexpr std::uint32_t kBuiltinCount = 809;
 // Entry i holds number kFirstGameBuiltin + i.
 std::span<const GameBuiltin> GameBuiltins();
 
-// Logs, once per number, that a script called built-in function `id` whose subsystem has not
-// joined the engine yet.
+// Logs, once per number, that a script reached a step of built-in function `id` that is not built.
 void ReportBuiltinNotBuilt(std::uint32_t id);

@@ -1,6 +1,5 @@
 #include "effects/framework/builtin_effects.h"
 
-#include <algorithm>
 #include <array>
 #include <new>
 
@@ -114,9 +113,6 @@ constexpr std::array<BuiltinFilterRow, 14> kFilterRows{{
     {CRippleTransition::kName, &MakeFilter<CRippleTransition>, CRippleTransition::kType, &StartUpRipple,
      &CleanUpRipple, R},
 }};
-
-static_assert(std::ranges::all_of(kEffectRows, [](const BuiltinEffectRow& row) { return row.creator != nullptr; }));
-static_assert(std::ranges::all_of(kFilterRows, [](const BuiltinFilterRow& row) { return row.creator != nullptr; }));
 
 void RegisterEffects(CDcpPluginManager& effects, BuiltinRegistrar by) {
   for (const BuiltinEffectRow& row : kEffectRows) {

@@ -106,6 +106,13 @@ class TestApp : public CFrameworkApp {
 
 class FrameworkAppTest : public ::testing::Test {
  protected:
+  // A test whose window closed leaves its WM_QUIT queued: the next test in the process would
+  // read it as its own.
+  void TearDown() override {
+    plat::Message left;
+    while (plat::PeekMessage(left, true)) {
+    }
+  }
   int Answer(const plat::MessageBoxRequest& request) {
     shown_.push_back({request, plat::CurrentThreadId()});
     return answer_;

@@ -167,6 +167,9 @@ int32_t GetRate(KvxMovieObject*, double* rate) {
 int32_t DrawsThroughPrimary(KvxMovieObject* self) { return Object(self).through_primary ? 1 : 0; }
 int32_t DrawsIntoWindow(KvxMovieObject*) { return 1; }
 int32_t Repaint(KvxMovieObject* self, void* dc) { return dc == nullptr ? 1 : PaintNewest(Object(self), dc); }
+// The frames go through the engine's display, which took up the new mode itself: what the window
+// showed is drawn again in it.
+int32_t DisplayChanged(KvxMovieObject* self) { return PaintNewest(Object(self), nullptr); }
 
 constexpr KvxMovieObjectFunctions kFunctions{
     nullptr,          Release,          nullptr,          SetNotifyWindow,     SetVideoWindow,
@@ -174,7 +177,7 @@ constexpr KvxMovieObjectFunctions kFunctions{
     Forward::Stop,    Forward::GetPosition, Forward::Seek, Forward::GetDuration, Forward::GetState,
     NextEvent,        Forward::SetVolume, nullptr,        Forward::IsEnded,    Forward::SetRate,
     GetRate,          Forward::SetRate, DrawsThroughPrimary, DrawsIntoWindow,  Forward::GetWidth,
-    Forward::GetHeight, nullptr,        Repaint,
+    Forward::GetHeight, DisplayChanged, Repaint,
 };
 
 int32_t CreateMovieObject(KvxMovieObject** out, uint32_t window, const KvxSoundSink* sound, KvxMovieStream* stream,

@@ -307,7 +307,7 @@ constexpr std::array kGameBuiltins = std::to_array<GameBuiltin>({
     {237, "NativeDuplicateImage", NativeDuplicateImage},
     {238, "NativeCreateImageCanvasEx", NativeCreateImageCanvasEx},
     {239, "NativeCreateImageCanvas", NativeCreateImageCanvas},
-    {240, "NativeSetObjectLink", NativeNotBuilt<240>},
+    {240, "NativeSetObjectLink", NativeSetObjectLink},
     {241, "NativeGetFrameImage", NativeGetFrameImage},
     {242, "NativeSetFrameImage", NativeSetFrameImage},
     {243, "NativeDeleteSurfaceObject", NativeDeleteSurfaceObject},

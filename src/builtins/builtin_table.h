@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <span>
 
-#include "script/native_args.h"
 #include "script/script_native_table.h"
 
 struct GameBuiltin {
@@ -20,13 +19,5 @@ inline constexpr std::uint32_t kBuiltinCount = 809;
 // Entry i holds number kFirstGameBuiltin + i.
 std::span<const GameBuiltin> GameBuiltins();
 
-// Logs, once per number, that a script called built-in function `id` whose subsystem has not
-// joined the engine yet.
+// Logs, once per number, that a script reached a step of built-in function `id` that is not built.
 void ReportBuiltinNotBuilt(std::uint32_t id);
-
-// Stands at every number that no subsystem has filled yet: logs the number once and returns 0.
-template <std::uint32_t Id>
-std::uint32_t NativeNotBuilt(const NativeArgs& /*args*/) {
-  ReportBuiltinNotBuilt(Id);
-  return 0;
-}

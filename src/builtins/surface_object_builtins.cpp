@@ -1,5 +1,6 @@
 #include "builtins/surface_object_builtins.h"
 
+#include "builtins/builtin_table.h"
 #include "builtins/image_args.h"
 #include "effects/patterns/transition_patterns.h"
 #include "gfx/display/ddraw_picture.h"
@@ -162,6 +163,14 @@ std::uint32_t NativeCreateImageCanvasEx(const NativeArgs& args) {
 std::uint32_t NativeCreateImageCanvas(const NativeArgs& args) {
   return Created<CImageCanvas>(args, [&](CScreenManager& screen, CImageCanvas** out) {
     return screen.CreateImageCanvas(out, args.I32(0), args.I32(1), args.U8(2), args.Flag(3));
+  });
+}
+
+std::uint32_t NativeSetObjectLink(const NativeArgs& args) {
+  // The two words of the object that the link joins are not known: only the answer is given.
+  return WithObject(args, 0, [](CImageInterface&) {
+    ReportBuiltinNotBuilt(240);
+    return 1;
   });
 }
 

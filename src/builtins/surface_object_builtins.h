@@ -42,6 +42,9 @@ std::uint32_t NativeDuplicateImage(const NativeArgs& args);
 // for a layer (239).
 std::uint32_t NativeCreateImageCanvasEx(const NativeArgs& args);
 std::uint32_t NativeCreateImageCanvas(const NativeArgs& args);
+// args[0] object, args[1] flag: 1, or 0 for a handle that names no object. The link itself is
+// not built yet (the program log says so).
+std::uint32_t NativeSetObjectLink(const NativeArgs& args);
 // The frame image's handle; 0 without one.
 std::uint32_t NativeGetFrameImage(const NativeArgs& args);
 // args[0] a canvas object becomes the frame image, 0 clears it: 0; 1 for another object.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "builtin_call.h"
 #include "effects/patterns/transition_patterns.h"
@@ -48,7 +49,7 @@ class SurfaceObjectBuiltinsTest : public SurfaceTextTest, public builtin_test::B
 TEST_F(SurfaceObjectBuiltinsTest, EveryRowOfTheSurfaceAndImageFamiliesIsBuilt) {
   LogCapture log;
   for (uint32_t id = 222; id <= 390; ++id) {
-    if ((id > 252 && id < 317) || id == 240) continue;
+    if (id > 252 && id < 317) continue;
     SCOPED_TRACE(id);
     Call(id, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
   }
@@ -113,6 +114,19 @@ TEST_F(SurfaceObjectBuiltinsTest, TheCommonValuesOfA64By32Image) {
   EXPECT_EQ(object.GetColorKey(), kNoColorKey);
   for (const uint32_t id : {244u, 245u, 249u, 250u}) EXPECT_EQ(Call(id, {0}), 0u) << id;
   for (const uint32_t id : {246u, 247u, 248u}) EXPECT_EQ(Call(id, {image + 1, 0, 0, 0}), kNone) << id;
+}
+
+TEST_F(SurfaceObjectBuiltinsTest, TheLinkAnswersOneForAnObjectAndZeroForAHandleThatNamesNone) {
+  LogCapture log;
+  const uint32_t image = NewImage(4, 4);
+  EXPECT_EQ(Call(240, {image, 1}), 1u);
+  EXPECT_EQ(Call(240, {image, 0}), 1u);
+  EXPECT_EQ(Call(240, {0, 1}), 0u);
+  EXPECT_EQ(Call(240, {image + 1, 1}), 0u) << "a stale handle";
+  CLockedImageBuffer buffer;
+  EXPECT_EQ(Call(240, {buffer.ScriptHandle(Handles()), 1}), 1u) << "every surface object has the two words";
+  EXPECT_EQ(log.Lines(), std::vector<std::string>{"not built yet: built-in function 240 NativeSetObjectLink"})
+      << "the link is not made, once said";
 }
 
 TEST_F(SurfaceObjectBuiltinsTest, FillingAnObjectByItsKind) {

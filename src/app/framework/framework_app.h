@@ -284,6 +284,9 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   // Places the candidate list over the text-input area, in the main window's client pixels.
   void PlaceCandidateWindow();
   void ActivateFullScreen();
+  // Under the display lock: the screen's lost surfaces given back, or the fatal-error byte set
+  // when they cannot be made again.
+  void RestoreLostSurfaces();
   unsigned CreateMainWindow();
   // The log's file name beside the saved data (or in the program folder); 0, or 1 when the file
   // cannot be created (a message box has said so).

@@ -100,8 +100,13 @@ void CFrameworkApp::DeactivateFullScreen() {
 void CFrameworkApp::ActivateFullScreen() {
   CLockGuard guard(display_lock_);
   pending_mode_restore_ = 0;
-  if (screen_.Restore() > 1) fatal_error_.store(1);
+  RestoreLostSurfaces();
   OnActivateFullScreen();
+}
+
+void CFrameworkApp::RestoreLostSurfaces() {
+  // A screen without surfaces (its restore's 1) has nothing to lose.
+  if (screen_.Restore() > 1) fatal_error_.store(kFatalRestoreFailed);
 }
 
 int CFrameworkApp::OnActivate(MessageBlock& block) {
@@ -122,6 +127,9 @@ int CFrameworkApp::OnDisplayChange(MessageBlock& block) {
   // The system report reads the displays afresh each time it is written: only the list is kept.
   CLockGuard guard(display_lock_);
   if (!RebuildDisplayList()) plat::LogDiagnostic("display change: the list of displays cannot be made again");
+  // In threaded mode the surfaces are given back at once, under the lock the game thread draws
+  // under; the single-thread frame procedures give back what they find lost when they present.
+  if (IsThreaded()) RestoreLostSurfaces();
   return 0;
 }
 

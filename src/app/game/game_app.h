@@ -164,6 +164,8 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   int OnClose(MessageBlock& block) override;
   // As the framework's, but a movie painting itself (movie-playing byte 2) repaints its frame.
   int OnPaint(MessageBlock& block) override;
+  // The window movie is told of the new display mode first, then the framework's handler runs.
+  int OnDisplayChange(MessageBlock& block) override;
   // Deletes the window movie, which would draw over the deactivated full screen.
   void OnDeactivateFullScreen() override;
 

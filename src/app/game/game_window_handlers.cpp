@@ -116,6 +116,14 @@ int CGameApp::OnPaint(MessageBlock& /*block*/) {
   return 0;
 }
 
+int CGameApp::OnDisplayChange(MessageBlock& block) {
+  {
+    CLockGuard guard(app_lock_);
+    if (g_Movie != nullptr) g_Movie->NotifyDisplayChange();
+  }
+  return CFrameworkApp::OnDisplayChange(block);
+}
+
 static_assert(kMsgMovieNotify == kMovieNotifyMessage, "the movie library wakes the window by this message");
 
 int CGameApp::OnMovieNotify(MessageBlock& /*block*/) {

@@ -2,9 +2,7 @@
 
 #include <array>
 #include <new>
-#include <string>
 
-#include "base/system/not_built.h"
 #include "effects/background/bg_anime_effect.h"
 #include "effects/background/bg_blur_effect.h"
 #include "effects/background/bg_cross_effect.h"
@@ -118,23 +116,13 @@ constexpr std::array<BuiltinFilterRow, 14> kFilterRows{{
 
 void RegisterEffects(CDcpPluginManager& effects, BuiltinRegistrar by) {
   for (const BuiltinEffectRow& row : kEffectRows) {
-    if (row.by != by) continue;
-    if (row.creator == nullptr) {
-      ReportNotBuiltYet(std::string("the effect \"") + row.name + "\"");
-      continue;
-    }
-    effects.RegisterObject(row.creator, row.name, row.type, row.assist, row.assist2, 0);
+    if (row.by == by) effects.RegisterObject(row.creator, row.name, row.type, row.assist, row.assist2, 0);
   }
 }
 
 void RegisterFilters(CTcpPluginManager& filters, BuiltinRegistrar by) {
   for (const BuiltinFilterRow& row : kFilterRows) {
-    if (row.by != by) continue;
-    if (row.creator == nullptr) {
-      ReportNotBuiltYet(std::string("the filter \"") + row.name + "\"");
-      continue;
-    }
-    filters.RegisterObject(row.creator, row.name, row.type, 0, 0, row.start_up, row.clean_up);
+    if (row.by == by) filters.RegisterObject(row.creator, row.name, row.type, 0, 0, row.start_up, row.clean_up);
   }
 }
 

@@ -2,8 +2,7 @@
 // transition-object host in the order of their table: the game's set-up registers the rows
 // marked kAtSetUp (the filters first, then the effects), and RegisterBuiltinEffects, at the end
 // of the game script host's construction, the others (the effects first, then the filters).
-// Every creator is handed 0. A row whose class is not built yet is left out, with one line in
-// the program's log, so that its name finds nothing.
+// Every creator is handed 0.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +18,7 @@ enum class BuiltinRegistrar : std::uint8_t { kAtSetUp, kByScriptHost };
 
 struct BuiltinEffectRow {
   const char* name;
-  CDcpPluginManager::Creator creator;  // null: not built yet
+  CDcpPluginManager::Creator creator;
   // 0 a background slot, 1 sprites, 2 the staff roll, 3 the whole screen.
   std::uint8_t type;
   // The pair through which the novel frame talks to the class outside any instance.
@@ -30,7 +29,7 @@ struct BuiltinEffectRow {
 
 struct BuiltinFilterRow {
   const char* name;
-  CTcpPluginManager::Creator creator;  // null: not built yet
+  CTcpPluginManager::Creator creator;
   // 0 and 1 two-picture transitions, 2 a filter of one picture.
   std::uint8_t type;
   ObjectStartUpFunc start_up;

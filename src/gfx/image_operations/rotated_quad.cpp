@@ -4,6 +4,14 @@
 #include <cmath>
 
 #include "base/numbers/trig_tables.h"
+#include "pixel/formats/image_limits.h"
+
+namespace {
+
+// Far enough for any box an image can show, near enough that positions added to it stay in range.
+constexpr double kFarthestBoxCorner = 1 << 30;
+
+}  // namespace
 
 bool ComputeRotatedQuad(const RotationRequest& request, RotatedQuad& out) {
   if (g_TrigTable == nullptr || !g_TrigTable->EnsureCosTable()) return false;
@@ -30,6 +38,11 @@ bool ComputeRotatedQuad(const RotationRequest& request, RotatedQuad& out) {
 
   const auto [min_x, max_x] = std::minmax({turned[0].x, turned[1].x, turned[2].x, turned[3].x});
   const auto [min_y, max_y] = std::minmax({turned[0].y, turned[1].y, turned[2].y, turned[3].y});
+  // A scale or centre from outside data may ask for a box that no image holds or that lies
+  // beyond what whole pixels count; it is refused before it is counted.
+  const bool countable = max_x - min_x <= kMaxImageSide && max_y - min_y <= kMaxImageSide &&
+                         std::abs(min_x) <= kFarthestBoxCorner && std::abs(min_y) <= kFarthestBoxCorner;
+  if (!countable) return false;
   out.width = static_cast<int32_t>(max_x - min_x);
   out.height = static_cast<int32_t>(max_y - min_y);
   // Rounded down from the half, not toward zero, so that a box reaching left of or above the

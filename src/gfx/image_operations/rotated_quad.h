@@ -37,6 +37,7 @@ struct RotationRequest {
 };
 
 // False, leaving `out` alone, without trigonometric tables (g_TrigTable), for a scale that is 0,
-// negative or not a number, and when nothing changes (angle 0 in 512 steps, scale 1, centre at
-// the origin); true otherwise.
+// negative or not a number, for a box wider or taller than an image may be or with a corner
+// farther than 2^30 from the origin, and when nothing changes (angle 0 in 512 steps, scale 1,
+// centre at the origin); true otherwise.
 bool ComputeRotatedQuad(const RotationRequest& request, RotatedQuad& out);

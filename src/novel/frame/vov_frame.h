@@ -5,11 +5,10 @@
 // requests the frame serves itself. Nothing of a run lives outside the frame and the stack, since
 // embedded code, system scripts and the main script's context nest.
 //
-// The page's slots, the message window with its fonts, choice list, buttons and click area, and
-// the waits for the reader (messages, choices, timed waits, skip and auto mode) and the sound
-// commands are the frame's; the other parts (the effect and transition commands, the screens,
-// the system-button handler's screens) join it later, and until then their opcodes say "not
-// built yet" in the log and let the scenario go on.
+// The page's slots, the message window with its fonts, choice list, buttons and click area, the
+// waits for the reader (messages, choices, timed waits, skip and auto mode), the effect,
+// transition and sound commands and the screens are the frame's parts, each setting the handlers
+// of its opcodes.
 #pragma once
 
 #include <array>
@@ -845,6 +844,8 @@ class CVovFrame : public CVovVM {
   void RestartSpriteEffect(std::uint32_t index, bool back, std::int32_t group);
   void RestartBgEffect(std::uint32_t slot);
   void RestoreDeferred();
+  // The message window's sprite turned and zoomed about its anchor as the saved words 8-11 say.
+  void TurnMessageWindowAsSaved();
   void RestoreMusic(bool fade_in);
   // The screen comes up from black to the restored page: 0 (also when it cannot run, and the
   // page shows at once), 1 cut short by skipping, -1 when the application ends meanwhile.

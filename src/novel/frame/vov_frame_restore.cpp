@@ -2,8 +2,9 @@
 // (sprites first, so that a frozen background captures them), then the looping sounds, the
 // screen quake, the shown choices and the displayed message, the music and the fade-in. A
 // restore that restarts nothing moving and finds a black screen shows at once.
+#include <bit>
+
 #include "base/settings/game_settings.h"
-#include "base/system/not_built.h"
 #include "gfx/image_operations/image_part.h"
 #include "novel/frame/vov_frame.h"
 #include "platform/system/diagnostic_log.h"
@@ -119,8 +120,16 @@ void CVovFrame::RestoreDeferred() {
   window_waiting_ = waiting;
   if (!choices) message_window_.ShowClickIcon(true);
   ShowTextWindow(message_window_, true);
-  // The window's turn and zoom come from the frame's effect commands, which keep them there.
-  if (window_block_[kWindowZoom] != 0) ReportNotBuiltYet("turning the message window again after a load");
+  TurnMessageWindowAsSaved();
+}
+
+// Saves may carry a turned and zoomed message window; a zoom no picture can take leaves it plain.
+void CVovFrame::TurnMessageWindowAsSaved() {
+  if (window_block_[kWindowZoom] == 0) return;
+  CSprite& sprite = message_window_.sprite();
+  sprite.SetAnchor(CSprite::kAnchorAtPoint, window_block_[kWindowAnchorX], window_block_[kWindowAnchorY]);
+  const float zoom = std::bit_cast<float>(window_block_[kWindowZoom]);
+  sprite.RenderTransformed(window_block_[kWindowAngle], zoom);
 }
 
 void CVovFrame::RestoreMusic(bool fade_in) {

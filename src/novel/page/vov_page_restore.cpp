@@ -12,7 +12,6 @@ namespace {
 
 // The animation's start: the slot's picture cleared, the frames shown in its place.
 constexpr std::uint32_t kAnimeStart = 1;
-constexpr std::int32_t kAnchorAt = 5;  // SetAnchor's mode for a given point
 
 // The zoom as the slot operations take it, a decimal text.
 std::string ZoomText(float zoom) {
@@ -60,7 +59,7 @@ CVovPage::Restored CVovPage::RestoreSprite(std::uint32_t index, bool back, std::
   }
   record->sprite->SetOpacity(record->alpha);
   if (record->zoom != 0) {
-    record->sprite->SetAnchor(kAnchorAt, record->anchor_x, record->anchor_y);
+    record->sprite->SetAnchor(CSprite::kAnchorAtPoint, record->anchor_x, record->anchor_y);
     record->sprite->RenderTransformed(record->angle, record->zoom);
   }
   return {true, record->persist_kind != 0};

@@ -349,6 +349,9 @@ uint32_t CTextWindow::Display(bool refresh) {
     Resize(fit_width_, fit_height_, false);
   }
   if (refresh) {
+    // Hidden windows too: the frame shows its message window only once the message is drawn
+    // (the reader's wait shows it), so a message after the scenario hid the window would
+    // otherwise be laid behind the last one on its page.
     CTextLayout::Refresh(true);
     ShowNameOnPlate();
   }

@@ -186,7 +186,8 @@ typedef struct KvxMovieObjectFunctions {
   int32_t (*draws_into_window)(KvxMovieObject* self);                           /* 23 */
   int32_t (*get_width)(KvxMovieObject* self);                                   /* 24 */
   int32_t (*get_height)(KvxMovieObject* self);                                  /* 25 */
-  void* unused26;
+  /* 26: the display's mode changed; the newest frame is shown again (0 when drawn) */
+  int32_t (*display_changed)(KvxMovieObject* self);
   int32_t (*repaint)(KvxMovieObject* self, void* dc);                           /* 27: the newest frame into dc */
 } KvxMovieObjectFunctions;
 

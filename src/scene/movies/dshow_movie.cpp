@@ -137,6 +137,10 @@ int32_t CDShowMovie::Repaint(plat::DeviceContext* dc) {
   return object_ != nullptr ? object_->functions->repaint(object_, dc) : -1;
 }
 
+int32_t CDShowMovie::NotifyDisplayChange() {
+  return object_ != nullptr ? object_->functions->display_changed(object_) : -1;
+}
+
 int CDShowMovie::DrainEvents() {
   if (object_ == nullptr) return 0;
   int read = 0;

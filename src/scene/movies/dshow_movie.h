@@ -69,6 +69,9 @@ class CDShowMovie {
   bool DrawsIntoWindow();
   // Paints the newest frame into dc: the object's result, -1 without one.
   int32_t Repaint(plat::DeviceContext* dc);
+  // Tells the movie that the display's mode changed, so that its window shows the newest frame
+  // again: the object's result, -1 without one.
+  int32_t NotifyDisplayChange();
   // Reads every event the object holds; the number read. Each end event has been read once; a
   // looping movie that ended is played again from the start.
   int DrainEvents();

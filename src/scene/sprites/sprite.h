@@ -53,8 +53,9 @@ class CSprite : public CDrawable {
   // it is; a whole turn at zoom 1 is plain again. False without a 32-bit source, for the angle
   // and zoom it holds, or when the turn cannot be computed or rendered.
   bool RenderTransformed(int32_t angle, double zoom);
-  // Mode 0 top-left, 1 top-right, 2 bottom-left, 3 bottom-right, 4 centre, else (x, y). False
-  // without source or when unchanged; a turned sprite is rendered anew.
+  // Mode 0 top-left, 1 top-right, 2 bottom-left, 3 bottom-right, 4 centre, else (x, y)
+  // (kAnchorAtPoint). False without source or when unchanged; a turned sprite is rendered anew.
+  static constexpr int32_t kAnchorAtPoint = -1;
   bool SetAnchor(int32_t mode, int32_t x, int32_t y);
   // The changed parts of the source's own dirty region repainted (a stretched or turned sprite
   // rendered anew); clear empties that region. False without source, list or region.

@@ -106,6 +106,13 @@ class TestApp : public CFrameworkApp {
 
 class FrameworkAppTest : public ::testing::Test {
  protected:
+  // A test whose window closed leaves its WM_QUIT queued: the next test in the process would
+  // read it as its own.
+  void TearDown() override {
+    plat::Message left;
+    while (plat::PeekMessage(left, true)) {
+    }
+  }
   int Answer(const plat::MessageBoxRequest& request) {
     shown_.push_back({request, plat::CurrentThreadId()});
     return answer_;
@@ -881,6 +888,24 @@ TEST_F(FrameworkAppTest, ADisplayChangeListsTheDisplaysAgainOutsideFullScreen) {
   EXPECT_EQ(app.GetMonitorList()->GetCount(), 2u);
   EXPECT_EQ(app.GetScreenManager().GetDisplayList().size(), 2u);
   app.Exit(0);
+}
+
+// The game thread draws without pumping, so the window thread gives the surfaces back itself.
+TEST_F(FrameworkAppTest, ADisplayChangeRestoresLostSurfacesOnlyInThreadedMode) {
+  for (const bool threaded : {false, true}) {
+    SCOPED_TRACE(threaded ? "threaded" : "single thread");
+    TestApp app;
+    app.threaded = threaded;
+    ASSERT_EQ(app.Initialize(), 0);
+    CScreenManager& screen = app.GetScreenManager();
+    ASSERT_NE(screen.GetBack(), nullptr);
+    screen.GetBack()->SimulateLoss();
+    app.GetMainWindow().SendMessage(plat::WM_DISPLAYCHANGE, 32, plat::MakeLParam(1920, 1080));
+    EXPECT_EQ(screen.GetBack()->IsLost(), threaded ? plat::DD_OK : plat::DDERR_SURFACELOST);
+    EXPECT_EQ(app.GetFatalError(), 0);
+    app.release_end.Set();
+    app.Exit(0);
+  }
 }
 
 TEST_F(FrameworkAppTest, PrivateRequestsSwitchTheImeAndReportScreenModes) {

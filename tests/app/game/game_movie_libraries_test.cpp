@@ -49,11 +49,15 @@ TEST(GameMovieLibrariesTest, SwitchSevenOffLoadsNoLibrary) {
   EXPECT_EQ(g_DShowMovieLib, nullptr);
 }
 
-// A movie object holding queued events, as the library queues them from its thread.
+// A movie object holding queued events, as the library queues them from its thread, that counts
+// the display changes it is told of and whether the lock it expects was held then.
 struct FakeMovieObject {
   KvxMovieObject base;
   std::deque<int32_t> events;
   int releases = 0;
+  const CCriticalSection* expected_lock = nullptr;
+  int display_changes = 0;
+  int display_changes_locked = 0;
 };
 
 FakeMovieObject& Fake(KvxMovieObject* self) { return *reinterpret_cast<FakeMovieObject*>(self); }
@@ -67,6 +71,12 @@ constexpr KvxMovieObjectFunctions kFakeFunctions = [] {
     *code = events.front();
     *first = *second = 0;
     events.pop_front();
+    return 0;
+  };
+  functions.display_changed = [](KvxMovieObject* self) {
+    FakeMovieObject& fake = Fake(self);
+    ++fake.display_changes;
+    if (fake.expected_lock != nullptr && fake.expected_lock->IsOwnedByCurrentThread()) ++fake.display_changes_locked;
     return 0;
   };
   return functions;
@@ -90,6 +100,25 @@ TEST(GameMovieLibrariesTest, TheMovieNotificationReadsEachPendingEventOnce) {
   EXPECT_EQ(g_Movie->GetEndEvents(), 2) << "an event read is not read again";
   g_Movie.reset();
   EXPECT_EQ(fake.releases, 1);
+}
+
+TEST(GameMovieLibrariesTest, ADisplayChangeReachesTheWindowMovieUnderTheApplicationLockThenTheFramework) {
+  FakeAudioBackend backend;
+  SingleThreadGame game;
+  MessageBlock block;
+  block.wparam = 32;
+  block.lparam = plat::MakeLParam(1920, 1080);
+  FakeMovieObject fake{{&kFakeFunctions}, {}};
+  fake.expected_lock = &game.GetAppLock();
+  g_Movie = std::make_unique<CDShowMovie>();
+  *g_Movie->Place() = &fake.base;
+  ASSERT_EQ(game.GetMonitorList(), nullptr);
+  EXPECT_EQ(game.OnDisplayChange(block), 0);
+  EXPECT_EQ(fake.display_changes, 1);
+  EXPECT_EQ(fake.display_changes_locked, 1);
+  EXPECT_NE(game.GetMonitorList(), nullptr) << "the framework listed the displays again";
+  g_Movie.reset();
+  EXPECT_EQ(game.OnDisplayChange(block), 0) << "without a movie only the framework's handler runs";
 }
 
 TEST(GameMovieLibrariesTest, TheFirstExitHookDeletesTheMoviePlayers) {

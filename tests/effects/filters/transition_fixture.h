@@ -38,12 +38,8 @@ class TransitionFixture : public ::testing::Test {
     SetPixelLib(&library_);
     g_DrawLayerFactory = &layers_;
     g_TcpHost = &filters_;
-    // The built rows alone, so that the rows not built yet are logged by the registration's own
-    // test first.
     for (const BuiltinFilterRow& row : BuiltinFilterRows()) {
-      if (row.creator != nullptr) {
-        ASSERT_EQ(filters_.RegisterObject(row.creator, row.name, row.type, 0, 0, row.start_up, row.clean_up), 0u);
-      }
+      ASSERT_EQ(filters_.RegisterObject(row.creator, row.name, row.type, 0, 0, row.start_up, row.clean_up), 0u);
     }
     ASSERT_EQ(front_.Create(kWidth, kHeight, 32, CImagePart::kLayerAndDrawList), 0u);
     ASSERT_EQ(back_.Create(kWidth, kHeight, 32, CImagePart::kLayer), 0u);

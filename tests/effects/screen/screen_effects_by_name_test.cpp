@@ -20,12 +20,8 @@ class ScreenEffectsByNameTest : public screen_test::ScreenEffectTest {
  protected:
   void SetUp() override {
     ScreenEffectTest::SetUp();
-    // The built rows alone, so that the rows not built yet are logged by the registration's own
-    // test first.
     for (const BuiltinEffectRow& row : BuiltinEffectRows()) {
-      if (row.creator != nullptr) {
-        ASSERT_EQ(effects_.RegisterObject(row.creator, row.name, row.type, row.assist, row.assist2, 0), 0u);
-      }
+      ASSERT_EQ(effects_.RegisterObject(row.creator, row.name, row.type, row.assist, row.assist2, 0), 0u);
     }
     g_DcpHost = &effects_;
     g_PausableTimerManager = &timers_;

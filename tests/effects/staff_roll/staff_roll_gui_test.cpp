@@ -48,8 +48,6 @@ class StaffRollGuiTest : public EffectWindowTest<LayerWindowFilesTestBase> {
     }
     return -1;
   }
-
-  // The rows not built yet log their names.
 };
 
 TEST_F(StaffRollGuiTest, ThreeLinesRollUpOverThreeSecondsAndFadeOutLeavingNoInk) {

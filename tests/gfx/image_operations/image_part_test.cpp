@@ -225,6 +225,16 @@ TEST(RotatedQuadTest, CornersAndBoxFollowTheTurnAndTheScale) {
     EXPECT_FALSE(ComputeRotatedQuad({0, 0, 10, scale, 30, 10, 0, 0}, untouched));
   }
   EXPECT_FALSE(ComputeRotatedQuad({5, 5, 512, 1.0, 30, 10, 0, 0}, untouched)) << "nothing changes";
+  // Sizes and places no image holds, as a saved zoom or anchor may ask for them.
+  for (const RotationRequest& beyond : {RotationRequest{0, 0, 10, 1e30, 30, 10, 0, 0},
+                                        RotationRequest{0, 0, 10, std::numeric_limits<double>::infinity(), 30, 10, 0, 0},
+                                        RotationRequest{0, 0, 0, 1100.0, 30, 10, 0, 0},
+                                        RotationRequest{0, 0, 256, 2.0, 30, 10, INT32_MAX, INT32_MIN}}) {
+    EXPECT_FALSE(ComputeRotatedQuad(beyond, untouched)) << beyond.scale;
+  }
+  RotatedQuad widest;
+  ASSERT_TRUE(ComputeRotatedQuad({0, 0, 0, 1092.0, 30, 10, 0, 0}, widest));
+  EXPECT_EQ(widest.width, 32760);
   g_TrigTable = nullptr;
   EXPECT_FALSE(ComputeRotatedQuad(requests[0], untouched));
   EXPECT_EQ(untouched.width, 0);

@@ -26,7 +26,7 @@ namespace vov_test {
 // The built-in transitions registered with `filters` as the game's set-up registers them.
 inline void RegisterTransitions(CTcpPluginManager& filters) {
   for (const BuiltinFilterRow& row : BuiltinFilterRows()) {
-    if (row.creator != nullptr) filters.RegisterObject(row.creator, row.name, row.type, 0, 0, row.start_up, row.clean_up);
+    filters.RegisterObject(row.creator, row.name, row.type, 0, 0, row.start_up, row.clean_up);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "base/numbers/byte_cursor.h"
+#include "base/numbers/trig_tables.h"
 #include "support/log_capture.h"
 #include "vov_frame_fixture.h"
 
@@ -69,6 +71,28 @@ class FrameSaveTest : public vov_test::FrameTest {
       if (line.find("not built yet") != std::string::npos) lines.push_back(line);
     }
     return lines;
+  }
+
+  // The bytes of a save taken while a one-line message "x" waits.
+  std::vector<std::uint8_t> SavedDuringAMessage() {
+    TobBuilder builder;
+    builder.Text("x");
+    builder.Command(16);
+    Load(builder);
+    std::vector<std::uint8_t> saved;
+    World().player = [&](int frame) {
+      if (frame == 2) saved = Saved(false);
+      World().ClickAt(frame, 3);
+    };
+    EXPECT_EQ(frame_->RunScript(), 0);
+    return saved;
+  }
+  // The save loaded into a new frame, whose page is then prepared to go on.
+  void GoOnFrom(const std::vector<std::uint8_t>& saved) {
+    NewFrame();
+    ByteReader in(saved);
+    ASSERT_EQ(frame_->Load(in, true), 0u);
+    ASSERT_EQ(frame_->PreparePage(true), 0);
   }
 
   std::string MessageText() {
@@ -174,23 +198,54 @@ TEST_F(FrameSaveTest, ASaveDuringAMessageGoesOnInANewFrameFromThatMessage) {
 }
 
 TEST_F(FrameSaveTest, ABlackPageWithoutSpritesIsRestoredWithoutTheFade) {
-  TobBuilder builder;
-  builder.Text("x");
-  builder.Command(16);
-  Load(builder);
-  std::vector<std::uint8_t> saved;
-  World().player = [&](int frame) {
-    if (frame == 2) saved = Saved(false);
-    World().ClickAt(frame, 3);
-  };
-  ASSERT_EQ(frame_->RunScript(), 0);
-  NewFrame();
-  ByteReader in(saved);
-  ASSERT_EQ(frame_->Load(in, true), 0u);
+  const std::vector<std::uint8_t> saved = SavedDuringAMessage();
   LogCapture log;
-  ASSERT_EQ(frame_->PreparePage(true), 0);
+  GoOnFrom(saved);
   EXPECT_TRUE(NotBuilt(log).empty());
   EXPECT_EQ(MessageText(), "x");
+}
+
+// The frame with the trigonometric tables that turned sprites are drawn with.
+class FrameSaveTurnTest : public FrameSaveTest {
+ protected:
+  void SetUp() override {
+    FrameSaveTest::SetUp();
+    g_TrigTable = &trig_;
+  }
+  void TearDown() override {
+    g_TrigTable = nullptr;
+    FrameSaveTest::TearDown();
+  }
+
+  CTrigTables trig_;
+};
+
+// Words 8 to 11 of the window's block, which saves written elsewhere carry: its zoom (f32), turn
+// and anchor. A zoom no picture can take leaves the window plain.
+TEST_F(FrameSaveTurnTest, ASavedTurnAndZoomOfTheMessageWindowAreShownAgain) {
+  std::vector<std::uint8_t> saved = SavedDuringAMessage();
+  ASSERT_FALSE(saved.empty());
+  const std::size_t zoom_at = frame_->CVovVM::SaveSize() + kFrameHeadSize - (kWindowBlockWords - kWindowZoom) * 4;
+  const auto put = [&](std::size_t at, std::uint32_t word) {
+    for (std::size_t i = 0; i < 4; ++i) saved[at + i] = static_cast<std::uint8_t>(word >> (8 * i));
+  };
+  put(zoom_at + 4, 64);
+  put(zoom_at + 8, 400);
+  put(zoom_at + 12, 67);
+  for (const float zoom : {0.5f, 1e30f}) {
+    SCOPED_TRACE(zoom);
+    put(zoom_at, std::bit_cast<std::uint32_t>(zoom));
+    LogCapture log;
+    GoOnFrom(saved);
+    EXPECT_TRUE(NotBuilt(log).empty());
+    EXPECT_EQ(MessageText(), "x");
+    const CSprite& sprite = frame_->MessageWindow().sprite();
+    EXPECT_EQ(sprite.GetAnchorX(), 400);
+    EXPECT_EQ(sprite.GetAnchorY(), 67);
+    EXPECT_EQ(sprite.IsTurned(), zoom < 1);
+    EXPECT_EQ(sprite.GetAngle(), zoom < 1 ? 64 : 0);
+    EXPECT_EQ(sprite.GetZoom(), zoom < 1 ? 0.5 : 1.0);
+  }
 }
 
 TEST_F(FrameSaveTest, EveryTruncationAndAnOverlongNameFailAndChangeNothing) {

@@ -420,6 +420,38 @@ TEST_F(FrameWaitsTest, TheIdleCursorHidesAfterTheReadersClickAndShowsAgainAtTheR
   EXPECT_TRUE(World().app.cursor_visible);
 }
 
+// The window is drawn before the reader's wait shows it: a hidden window starts on a clean page
+// too, its pen back at the first line.
+TEST_F(FrameWaitsTest, AMessageAfterTheScenarioHidTheWindowStartsOnACleanPage) {
+  TobBuilder builder;
+  builder.Text("AB");
+  builder.Command(16);
+  builder.Command(115, {TobOperand::Value(0)});
+  builder.Text("AB");
+  builder.Command(16);
+  Load(builder);
+  frame_->MessageWindow().SetIconAfterText(false);
+  const auto page = [&] {
+    const CImage& image = frame_->MessageWindow().text_image();
+    std::vector<std::uint32_t> pixels;
+    for (std::int32_t y = 0; y < image.GetHeight(); ++y) {
+      for (std::int32_t x = 0; x < image.GetWidth(); ++x) pixels.push_back(image.GetPixel(x, y));
+    }
+    return pixels;
+  };
+  std::vector<std::uint32_t> first;
+  std::vector<std::uint32_t> second;
+  World().player = [&](int frame) {
+    if (frame == 1) first = page();
+    if (frame == 4) second = page();
+    World().ClickAt(frame, 2);
+    World().ClickAt(frame, 5);
+  };
+  EXPECT_EQ(frame_->RunScript(), 0);
+  ASSERT_FALSE(first.empty());
+  EXPECT_TRUE(first == second) << "the second message is laid where the first was, alone";
+}
+
 TEST_F(FrameWaitsTest, TheMessageWindowShowsAtOnceWithItsButtonsOrFadesOverItsTime) {
   TobBuilder builder;
   builder.Command(115, {TobOperand::Value(1)});

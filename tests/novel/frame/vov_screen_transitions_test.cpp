@@ -186,32 +186,51 @@ TEST_F(ScreenTransitionsTest, AMissingRuleShowsTheBackPageAtOnceAndFails) {
   EXPECT_EQ(Opcode(94, {9, 300, 10}), -1) << "the scenario stops";
 }
 
+// Every transition row that cannot start shows the back page at once and stops the scenario with
+// its failure code: 2 without a filter to make, -1 without its rule; only row 96 goes on.
 TEST_F(ScreenTransitionsTest, AFailedTransitionStopsTheScenarioWithItsCodeExceptANamedFilter) {
   using kvxtools::TobOperand;
+  game_.WriteFile("SYS/RULE001.ELG", page_test::RampRule(16, 4));
+  game_.WriteFile("BG01.ELG", page_test::Picture(16, 8, 0xFF102030));
+  game_.WriteFile("CHR.ELG", page_test::Picture(40, 100, 0xFF00FF00, -1, 0, 20, 80));
+  const auto v = [](std::uint32_t value) { return TobOperand::Value(value); };
+  const TobOperand bg = TobOperand::String("BG01.ELG");
+  const TobOperand sprite = TobOperand::String("CHR.ELG");
   struct Case {
-    const char* what;
     std::uint32_t opcode;
     std::vector<TobOperand> operands;
     bool filter_host;
     std::int32_t run;
-    const char* text;
   };
   const Case cases[] = {
-      {"a missing rule", 94, {TobOperand::Value(9), TobOperand::Value(300)}, true, -1, ""},
-      {"a missing rule behind a sprite", 104, {TobOperand::Value(0), TobOperand::Value(9)}, true, -1, ""},
-      {"a cross without filters", 93, {TobOperand::Value(300)}, false, 2, ""},
-      {"a cross to black without filters", 98, {TobOperand::Value(300)}, false, 2, ""},
-      {"a named filter without filters", 96, {TobOperand::Value(0), TobOperand::Value(300)}, false, 0, "after"},
-      {"a cross that starts", 93, {TobOperand::Value(300)}, true, 0, "after"},
+      {93, {v(300)}, false, 2},
+      {94, {v(1), v(300)}, false, 2},
+      {94, {v(9), v(300)}, true, -1},
+      {95, {v(1), v(300), v(0)}, false, 2},
+      {96, {v(0), v(300)}, false, 0},
+      {97, {v(300), v(1), v(2), v(3), v(4), v(5), v(6)}, false, 2},
+      {98, {v(300)}, false, 2},
+      {99, {v(300)}, false, 2},
+      {100, {bg, v(300)}, false, 2},
+      {101, {bg, v(1), v(300)}, false, 2},
+      {101, {bg, v(9), v(300)}, true, -1},
+      {102, {bg, v(1), v(300), v(0)}, false, 2},
+      {103, {v(0), sprite, v(400), v(300)}, false, 2},
+      {104, {v(0), v(1), sprite, v(400), v(300)}, false, 2},
+      {104, {v(0), v(9), sprite, v(400), v(300)}, true, -1},
+      {105, {v(300), TobOperand::Value(0xFFFFFFFF)}, false, 2},
+      {105, {v(300), v(1)}, false, 2},
+      {105, {v(300), v(9)}, true, -1},
+      {93, {v(300)}, true, 0},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(testing::Message() << "row " << c.opcode << (c.filter_host ? " with" : " without") << " filters");
     g_TcpHost = c.filter_host ? &filters_ : nullptr;
     kvxtools::TobBuilder builder;
     builder.Command(c.opcode, c.operands);
     builder.Text("after");
     EXPECT_EQ(Run(builder), c.run);
-    EXPECT_EQ(std::string(frame_->TextBuffer().Text()), c.text);
+    EXPECT_EQ(std::string(frame_->TextBuffer().Text()), c.run == 0 ? "after" : "");
     EXPECT_FALSE(Front().HasAttached() && c.run != 0) << "a failed transition showed the back page at once";
   }
 }

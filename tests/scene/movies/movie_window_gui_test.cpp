@@ -1,12 +1,16 @@
 // A generated movie clip plays into a real window (run under Xvfb) through the window movie
 // library, its sound going to SDL's disk audio driver: the window read back while it plays shows
 // the movie's picture in its display rectangle, the rest of the window stays black, and the
-// end reaches the window as the movie notification.
+// end reaches the window as the movie notification; a display change shows a paused movie's
+// frame again.
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "platform/system/clock.h"
+#include "platform/window/gdi.h"
 #include "platform/window/message_queue.h"
+#include "platform/window/text_out.h"
 #include "scene/movies/dshow_movie.h"
 #include "scene/movies/movie_display.h"
 #include "scene/movies/movie_open.h"
@@ -28,6 +32,16 @@ class MovieWindowGuiTest : public test_support::MovieWindowTest {
     }
     return notified;
   }
+  // Shows the opened movie in its rectangle and plays it until it has reached `position`.
+  static bool PlayedUntil(CDShowMovie& movie, int64_t position) {
+    if (movie.SetDisplayRect(kMovieRect) != 0 || movie.Play() != 0) return false;
+    int64_t reached = 0;
+    return WaitFor([&] {
+      PumpMessages();
+      movie.GetPosition(&reached);
+      return reached >= position;
+    });
+  }
 };
 
 TEST_F(MovieWindowGuiTest, AMoviePlaysIntoTheWindowAndItsEndNotifiesTheWindow) {
@@ -36,14 +50,7 @@ TEST_F(MovieWindowGuiTest, AMoviePlaysIntoTheWindowAndItsEndNotifiesTheWindow) {
   CDShowMovie movie;
   ASSERT_EQ(movie.Open(window_->Id(), kArchivedClip, nullptr, screen_.get()), kMovieOpened);
   EXPECT_EQ(movie.IsPrimaryMode(), screen_->GetPrimary() != nullptr) << "the primary is lent when there is one";
-  ASSERT_EQ(movie.SetDisplayRect(kMovieRect), 0);
-  ASSERT_EQ(movie.Play(), 0);
-  int64_t position = 0;
-  ASSERT_TRUE(WaitFor([&] {
-    PumpMessages();
-    movie.GetPosition(&position);
-    return position >= 2'000'000;
-  }));
+  ASSERT_TRUE(PlayedUntil(movie, 2'000'000));
   PumpMessages();
   const std::vector<uint32_t> shown = ReadBack("movie_window.png");
   EXPECT_GT(LitPixels(shown, kMovieRect), 64 * 48 * 9 / 10) << "the movie's picture fills its display rectangle";
@@ -61,6 +68,26 @@ TEST_F(MovieWindowGuiTest, AMoviePlaysIntoTheWindowAndItsEndNotifiesTheWindow) {
     }
     return test_support::LoudSamples(game_.ReadFile("window_movie_sound.raw")) > 1000;
   })) << "the movie's tone reached the sound output";
+}
+
+TEST_F(MovieWindowGuiTest, ADisplayChangeShowsAPausedMoviesFrameAgain) {
+  test_support::DiskSoundCapture sound(game_.HostPath() + "display_change_sound.raw");
+  ASSERT_TRUE(sound.Open(window_->Id()));
+  CDShowMovie movie;
+  ASSERT_EQ(movie.Open(window_->Id(), kArchivedClip, nullptr, screen_.get()), kMovieOpened);
+  ASSERT_TRUE(PlayedUntil(movie, 1'000'000));
+  ASSERT_EQ(movie.Pause(), 0);
+  // A frame decoded before the pause may still be drawn: the window settles first.
+  plat::SleepMilliseconds(200);
+  PumpMessages();
+  // What the window showed is gone, as a new display mode may leave it.
+  plat::DeviceContext* dc = plat::GetDC(window_->Id());
+  ASSERT_NE(dc, nullptr);
+  plat::FillRect(*dc, kMovieRect, 0);
+  plat::ReleaseDC(window_->Id(), dc);
+  ASSERT_EQ(LitPixels(ReadBack("movie_window_blank.png"), kMovieRect), 0);
+  EXPECT_EQ(movie.NotifyDisplayChange(), 0);
+  EXPECT_GT(LitPixels(ReadBack("movie_window_display_change.png"), kMovieRect), 64 * 48 * 9 / 10);
 }
 
 }  // namespace

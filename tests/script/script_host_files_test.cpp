@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 
 #include "base/numbers/little_endian.h"
 #include "platform/files/file_system_ops.h"
 #include "script/script_host.h"
 #include "sob_builder.h"
+#include "support/script_folders.h"
 #include "support/sob_test_files.h"
 
 namespace {
@@ -29,6 +31,7 @@ class ScriptHostFilesTest : public sob_test::ScriptFilesTest {
     ASSERT_EQ(host_->LoadVoiceInfo("SCRIPT\\VOICEINF.DAT"), 0u);
     game_.MakeFolder("SAVE");
     host_->SetSaveFolder(game_.EnginePath("SAVE\\").c_str());
+    folders_.emplace(game_.EnginePath(), game_.EnginePath("SAVE\\"));
   }
 
   std::uint32_t Address(std::uint32_t number) const { return host_->Variables().Table()[number].address; }
@@ -39,6 +42,7 @@ class ScriptHostFilesTest : public sob_test::ScriptFilesTest {
   std::string SavedFile(std::string_view name) const { return game_.ReadFile("SAVE/" + std::string(name)); }
   void WriteSavedFile(std::string_view name, std::string_view bytes) { game_.WriteFile("SAVE/" + std::string(name), bytes); }
 
+  std::optional<test_support::ScopedScriptFolders> folders_;
   std::unique_ptr<CScriptHost> host_;
   std::uint32_t value_ = 0;
   std::uint32_t text_ = 0;

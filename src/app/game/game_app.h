@@ -360,8 +360,10 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   // a save folder that may not be used, said in the log with `why`: 0, or the set-up's failure
   // after its message when that folder cannot be had either.
   int UseDataSaveFolder(const std::string& why);
-  // The name of the game's user folder, made one plain folder name (logged when it had to change).
-  void NameSaveFolder();
+  // The name of the game's user folder as its information file gives it; PlainFolderName makes the
+  // folder's name of it, and the set-up logs when that had to change it.
+  std::string SaveFolderName();
+  void LogSaveFolderName();
   void ReadGameSettings();
   void ReadInstallInformationFile();
   void ApplyDrawingSettings();
@@ -376,8 +378,8 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   // Advances the first timer manager at the start of a pass of the game thread.
   void BeginGameThreadPass();
   // The user folder under a special folder: the save-folder name or the application name and
-  // " SaveData" as one plain name, ending with a backslash; empty when the special folder cannot
-  // be had.
+  // " SaveData", made one plain name, ending with a backslash; empty when the special folder
+  // cannot be had.
   std::string UserFolder(int special_folder);
   // The folder the user's settings file is written into (empty when there is none).
   std::string UserConfigFolder();
@@ -388,7 +390,6 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   std::string save_folder_;
   std::string user_config_path_;     // absolute, or the relative name found through the data files
   std::string chosen_save_folder_;   // the folder USER.CFG names (save-folder kind 2)
-  std::string save_folder_name_;     // the plain name of the game's user folder
   uint8_t install_information_ = 0;
   CFramePacer pacer_{60, false};
   CTimerManager timers_;

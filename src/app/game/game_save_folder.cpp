@@ -66,21 +66,24 @@ constexpr const char* kMoveOrRename =
 
 }  // namespace
 
-void CGameApp::NameSaveFolder() {
+std::string CGameApp::SaveFolderName() {
   const AppInfo& info = GetAppInfo();
-  const std::string name = info.save_folder_name.empty() ? info.application_name + " SaveData" : info.save_folder_name;
-  save_folder_name_ = PlainFolderName(name);
-  if (save_folder_name_ != name) {
+  return info.save_folder_name.empty() ? info.application_name + " SaveData" : info.save_folder_name;
+}
+
+void CGameApp::LogSaveFolderName() {
+  const std::string name = SaveFolderName();
+  if (const std::string plain = PlainFolderName(name); plain != name) {
     plat::LogDiagnostic("the game names its save folder \"" + plat::SjisToUtf8(name) +
-                        "\", which is not one plain folder name: the folder is named \"" +
-                        plat::SjisToUtf8(save_folder_name_) + "\"");
+                        "\", which is not one plain folder name: the folder is named \"" + plat::SjisToUtf8(plain) +
+                        "\"");
   }
 }
 
 std::string CGameApp::UserFolder(int special_folder) {
   char base[kMaxPath] = {};
   if (!GetSpecialFolderPath(base, special_folder) || base[0] == '\0') return {};
-  return WithBackslash(WithBackslash(base) + save_folder_name_);
+  return WithBackslash(WithBackslash(base) + PlainFolderName(SaveFolderName()));
 }
 
 UserConfigBlocks CGameApp::UserConfigView() {
@@ -200,7 +203,7 @@ std::optional<int> CGameApp::ChooseNewSaveFolder(bool& chosen) {
   const std::string parent = BrowseForFolder(
       plat::kDesktopWindow, Printf("「%s」\nセーブデータ作成フォルダの選択", info.application_name), documents);
   if (parent.empty()) return std::nullopt;
-  const std::string folder = WithBackslash(parent) + save_folder_name_;
+  const std::string folder = WithBackslash(parent) + PlainFolderName(SaveFolderName());
   if (!FolderExists(folder)) {
     if (!plat::CreateFolder(folder)) {
       ShowMessageBox(Printf(kCreationFailed, folder), kBoxStop, plat::kDesktopWindow);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,8 @@ std::string g_save_folder;
 // The user folders as they were when the game's folders were set; until then they are asked for
 // at each check.
 std::optional<std::vector<std::string>> g_user_folders;
-// Where scripts were let write since the folders were set (host paths, links followed).
-std::vector<std::string> g_written;
+// Where scripts were let write since the folders were set (host paths, links followed), each once.
+std::set<std::string> g_written;
 
 char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -133,7 +134,7 @@ bool MayScriptReach(const char* path, Reach reach) {
   if (!NamesInside(full, folders, reach)) return Refused(path, reach);
   const std::optional<std::string> target = Target(full, reach);
   if (!LeadsInside(target, folders, reach)) return Refused(path, reach);
-  if (reach == Reach::kWrite) g_written.push_back(*target);
+  if (reach == Reach::kWrite) g_written.insert(*target);
   return true;
 }
 

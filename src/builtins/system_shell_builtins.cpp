@@ -32,15 +32,16 @@ constexpr std::size_t kShownHostBytes = 64;
 
 bool IsWebAddress(std::string_view text) { return text.starts_with("http://") || text.starts_with("https://"); }
 
-// `text` (Shift-JIS) on one line: control characters written as %XX, as in an address, and the
-// text cut after `limit` bytes at the end of a character, "…" marking the cut.
+// `text` (Shift-JIS) on one line: control characters and lead bytes without their second byte
+// written as %XX, as in an address, and the text cut after `limit` bytes at the end of a
+// character, "…" marking the cut.
 std::string OneLine(std::string_view text, std::size_t limit) {
   std::string line;
   for (std::size_t i = 0; i < text.size();) {
-    const std::size_t length = plat::SjisCharLengthAt(text, i);
+    const std::size_t length = plat::SjisCodeLengthAt(text, i);
     const auto byte = static_cast<unsigned char>(text[i]);
     std::string piece(text.substr(i, length));
-    if (length == 1 && (byte < 0x20 || byte == 0x7F)) {
+    if (length == 1 && (byte < 0x20 || byte == 0x7F || plat::IsSjisStrictLeadByte(byte))) {
       constexpr char kHex[] = "0123456789ABCDEF";
       piece = {'%', kHex[byte >> 4], kHex[byte & 0xF]};
     }

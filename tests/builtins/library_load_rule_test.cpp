@@ -113,7 +113,7 @@ TEST_F(LibraryLoadRuleTest, NoLoaderRunsALibraryThatTheGamesDataCouldChoose) {
   EXPECT_FALSE(AnyMarkIn(game_));
   EXPECT_FALSE(AnyMarkIn(outside_));
   EXPECT_FALSE(AnyMarkIn(player_));
-  const std::string refusal = "a script may not load the library " + game_.EnginePath("PLUGIN\\X.ADL");
+  const std::string refusal = "not loading the library " + game_.EnginePath("PLUGIN\\X.ADL");
   EXPECT_TRUE(std::any_of(log.Lines().begin(), log.Lines().end(),
                           [&](const std::string& line) { return line.starts_with(refusal); }));
 

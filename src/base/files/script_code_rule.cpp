@@ -37,7 +37,7 @@ bool LiesInWithoutLinks(const char* path, const std::string& real_path, const st
 }
 
 bool Refused(const char* what, const char* path, const char* why) {
-  plat::LogDiagnostic(std::string("a script may not ") + what + " " + plat::SjisToUtf8(path) + ": " + why);
+  plat::LogDiagnostic(std::string(what) + " " + plat::SjisToUtf8(path) + ": " + why);
   return false;
 }
 
@@ -46,7 +46,7 @@ bool Refused(const char* what, const char* path, const char* why) {
 void SetPlayerPluginFolder(std::string_view engine_folder) { g_player_plugin_folder = engine_folder; }
 
 bool MayLoadLibrary(const char* path, const std::string& real_path) {
-  constexpr const char* kLoad = "load the library";
+  constexpr const char* kLoad = "not loading the library";
   if (!LiesInWithoutLinks(path, real_path, PlayerPluginFolder())) {
     return Refused(kLoad, path,
                    "libraries load only from the player's plug-in folder beside the program, reached without links");
@@ -57,7 +57,7 @@ bool MayLoadLibrary(const char* path, const std::string& real_path) {
 }
 
 bool MayStartProgram(const char* path, const std::string& real_path, bool native_program) {
-  constexpr const char* kStart = "start";
+  constexpr const char* kStart = "a script may not start";
   // Where the file that was opened lies, which the path may no longer name.
   if (!MayScriptRunAt(plat::ToEnginePath(real_path).c_str())) return false;
   if (MayScriptHaveWritten(real_path)) {

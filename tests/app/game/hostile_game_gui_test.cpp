@@ -289,7 +289,7 @@ TEST_F(HostileGameGuiTest, EveryRoadEndsWithNoCodeOfTheGameRunAndNothingWrittenO
   EXPECT_TRUE(fs::exists(sandbox_.HostPath() + kSaveFolder + "APP_CFG.DAT")) << printed;
   EXPECT_FALSE(fs::exists(sandbox_.HostPath() + "ESCAPED"));
   // Each road was tried and refused, and said so.
-  for (const char* said : {"a script may not load the library", "a script may not start", "a script may not write",
+  for (const char* said : {"not loading the library", "a script may not start", "a script may not write",
                            "was not chosen by the player on this machine", "which is not one plain folder name"}) {
     EXPECT_NE(printed.find(said), std::string::npos) << said << "\n" << printed;
   }

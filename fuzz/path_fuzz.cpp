@@ -1,7 +1,7 @@
 // Engine paths on arbitrary bytes: the path functions of the engine, the mapping of engine paths
 // to host paths and the Shift-JIS conversions. Checks what they promise: results fit their
-// buffers, a host path never holds a "." or ".." component, and a name that StaysInsideFolder
-// accepts maps to a path inside its folder.
+// buffers, a host path never holds a "." or ".." component, a name that StaysInsideFolder
+// accepts maps to a path inside its folder, and a name made plain is one folder there.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -48,6 +48,16 @@ void RunPathFunctions(const std::string& text) {
   }
 }
 
+// The folder a game's settings name, made plain, is one folder inside its parent.
+void CheckPlainName(const std::string& text) {
+  const std::string plain = PlainFolderName(text);
+  if (!StaysInsideFolder(plain + "\\USER.CFG")) std::abort();
+  const std::optional<std::string> host = plat::ToHostPath(std::string(kFolder) + plain + "\\USER.CFG");
+  if (!host || host->compare(0, kHostFolder.size() + 1, std::string(kHostFolder) + "/") != 0) std::abort();
+  const std::string below = host->substr(kHostFolder.size() + 1);
+  if (below.find('/') != below.rfind('/') || !below.ends_with("/USER.CFG")) std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -64,6 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!inside) std::abort();
   }
   if (const std::optional<std::string> absolute = plat::ToHostPath(text)) CheckHostPath(*absolute);
+  CheckPlainName(text);
 
   const std::string utf8 = plat::SjisToUtf8(bytes);
   plat::ToEnginePath("/" + plat::SjisToUtf8(text));

@@ -2,12 +2,15 @@
 // the first byte chooses the reader (0 variable file, with its leading blocks read on their own
 // too; 1 persistent file; 2 text-log file; 3 state record), the rest is the file. The host has
 // variables of every kind and class, a read-text table and a voice table, and reads through a
-// data-file layer held in memory.
+// data-file layer held in memory, the program's folder standing for the game's folder, where the
+// path rule lets scripts name the file.
 #include <cstdint>
 #include <cstdlib>
 #include <span>
 #include <string_view>
 
+#include "base/files/path.h"
+#include "base/files/script_write_rule.h"
 #include "driver/memory_data_files.h"
 #include "game/game_script_host.h"
 #include "platform/system/diagnostic_log.h"
@@ -19,6 +22,8 @@ constexpr const char* kFileName = "FUZZ.DAT";
 
 struct Runtime {
   Runtime() {
+    if (InitModuleFolder() != 0) std::abort();
+    SetScriptWriteFolders(g_ModuleFolder, "");
     kvxtools::UserVarBuilder variables;
     variables.AddVariable(0, 1, 8, {1, 2, 3});
     variables.AddVariable(1, 1, 12, {'t', 'e', 'x', 't', 0});

@@ -11,6 +11,7 @@
 #include "base/files/script_write_rule.h"
 #include "base/files/user_folders.h"
 #include "base/system/app_services.h"
+#include "platform/encoding/sjis.h"
 #include "platform/encoding/text_encoding.h"
 #include "platform/files/process.h"
 #include "platform/system/diagnostic_log.h"
@@ -24,7 +25,41 @@ constexpr std::uint32_t kExportNoDiskFile = 2;
 constexpr int kBoxYesNo = 1;
 constexpr int kQuestionIcon = 3;
 
+// How much of an address and of its host the question shows: enough to read, never so much
+// that the rest of the question leaves the box.
+constexpr std::size_t kShownAddressBytes = 96;
+constexpr std::size_t kShownHostBytes = 64;
+
 bool IsWebAddress(std::string_view text) { return text.starts_with("http://") || text.starts_with("https://"); }
+
+// `text` (Shift-JIS) on one line: control characters and lead bytes without their second byte
+// written as %XX, as in an address, and the text cut after `limit` bytes at the end of a
+// character, "…" marking the cut.
+std::string OneLine(std::string_view text, std::size_t limit) {
+  std::string line;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = plat::SjisCodeLengthAt(text, i);
+    const auto byte = static_cast<unsigned char>(text[i]);
+    std::string piece(text.substr(i, length));
+    if (length == 1 && (byte < 0x20 || byte == 0x7F || plat::IsSjisStrictLeadByte(byte))) {
+      constexpr char kHex[] = "0123456789ABCDEF";
+      piece = {'%', kHex[byte >> 4], kHex[byte & 0xF]};
+    }
+    if (line.size() + piece.size() > limit) return line + plat::Utf8ToSjis("…");
+    line += piece;
+    i += length;
+  }
+  return line;
+}
+
+// The host a web address leads to, as a browser reads it: after "//", before the path, query or
+// fragment (a backslash starts a path too), and after any "name@" in front of it.
+std::string_view HostOf(std::string_view address) {
+  std::string_view authority = address.substr(address.find("//") + 2);
+  authority = authority.substr(0, authority.find_first_of("/\\?#"));
+  const std::size_t at = authority.rfind('@');
+  return at == std::string_view::npos ? authority : authority.substr(at + 1);
+}
 
 // What a script may hand to the desktop's opener: a web address as it is, or the absolute path
 // of a document or folder that scripts may read; nothing for anything else.
@@ -40,8 +75,9 @@ std::optional<std::string> OpenableTarget(const char* target) {
 // game, so the player sees it first, asked as the engine's other questions are.
 bool PlayerAgreesToOpen(const std::string& target) {
   if (g_AppServices == nullptr) return false;
-  const std::string question = plat::Utf8ToSjis("ゲームが次の場所を開こうとしています。\n\n") + target +
-                               plat::Utf8ToSjis("\n\n開いてもよろしいですか？");
+  std::string question = plat::Utf8ToSjis("ゲームが次の場所を開こうとしています。\n\n") + OneLine(target, kShownAddressBytes);
+  if (IsWebAddress(target)) question += plat::Utf8ToSjis("\n接続先：") + OneLine(HostOf(target), kShownHostBytes);
+  question += plat::Utf8ToSjis("\n\n開いてもよろしいですか？");
   if (g_AppServices->RequestScriptMessageBox(kBoxYesNo, question, kQuestionIcon, nullptr) == 1) return true;
   plat::LogDiagnostic("the player did not let the game open " + plat::SjisToUtf8(target));
   return false;

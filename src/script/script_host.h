@@ -101,7 +101,7 @@ class CScriptHost : public CScriptVm {
   virtual void OnResetScripts() {}
 
  private:
-  std::optional<std::string> VariableFilePath(const char* name) const;
+  std::optional<std::string> VariableFilePath(const char* name, ScriptFileUse use) const;
 
   VoiceTable voices_;
   ScriptTextExport voice_text_{Memory()};

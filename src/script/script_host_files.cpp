@@ -55,14 +55,14 @@ bool CScriptHost::SetVariableFileName(const char* name) {
   return true;
 }
 
-std::optional<std::string> CScriptHost::VariableFilePath(const char* name) const {
+std::optional<std::string> CScriptHost::VariableFilePath(const char* name, ScriptFileUse use) const {
   if (name == nullptr && !variable_file_name_) return std::nullopt;
-  return SaveFilePath(name != nullptr ? name : variable_file_name_->c_str());
+  return ScriptFilePath(name != nullptr ? name : variable_file_name_->c_str(), use);
 }
 
 std::uint32_t CScriptHost::SaveVariableFile(const char* name, std::uint32_t selector, std::uint32_t value_variable,
                                             std::uint32_t string_variable, bool from_backup) {
-  const std::optional<std::string> path = VariableFilePath(name);
+  const std::optional<std::string> path = VariableFilePath(name, ScriptFileUse::kWrite);
   if (!path) return 1;
   const ScriptVariables& variables = Variables();
   const VariableCopy copy = from_backup ? VariableCopy::kBackup : VariableCopy::kLive;
@@ -109,7 +109,7 @@ std::uint32_t CScriptHost::ReadVariableFileInfo(const char* name, std::uint32_t 
   std::optional<LiveBlock> string_block;
   if (value_variable != 0 && !(value_block = LiveBlockOf(Variables(), value_variable, 0))) return kDoesNotFit;
   if (string_variable != 0 && !(string_block = LiveBlockOf(Variables(), string_variable, 1))) return kDoesNotFit;
-  const std::optional<std::string> path = VariableFilePath(name);
+  const std::optional<std::string> path = VariableFilePath(name, ScriptFileUse::kRead);
   const std::optional<std::vector<std::uint8_t>> file = path ? LoadDataFile(path->c_str()) : std::nullopt;
   if (!file) return 1;
 
@@ -134,7 +134,7 @@ std::uint32_t CScriptHost::ReadVariableFileInfo(const char* name, std::uint32_t 
 
 std::uint32_t CScriptHost::LoadVariableFile(const char* name) {
   constexpr std::uint32_t kDamaged = 2;
-  const std::optional<std::string> path = VariableFilePath(name);
+  const std::optional<std::string> path = VariableFilePath(name, ScriptFileUse::kRead);
   const std::optional<std::vector<std::uint8_t>> file = path ? LoadDataFile(path->c_str()) : std::nullopt;
   if (!file) return 1;
 
@@ -155,7 +155,7 @@ std::uint32_t CScriptHost::LoadVariableFile(const char* name) {
 }
 
 std::uint32_t CScriptHost::SavePersistentFile(const char* name) {
-  const std::optional<std::string> path = VariableFilePath(name);
+  const std::optional<std::string> path = VariableFilePath(name, ScriptFileUse::kWrite);
   if (!path) return 1;
   ByteWriter data;
   data.Word(static_cast<std::uint32_t>(voices_.characters.size()));
@@ -176,7 +176,7 @@ std::uint32_t CScriptHost::SavePersistentFile(const char* name) {
 std::uint32_t CScriptHost::LoadPersistentFile(const char* name) {
   constexpr std::uint32_t kDamaged = 2;
   constexpr std::uint32_t kCharacterRecordSize = 6;
-  const std::optional<std::string> path = VariableFilePath(name);
+  const std::optional<std::string> path = VariableFilePath(name, ScriptFileUse::kRead);
   const std::optional<std::vector<std::uint8_t>> file = path ? LoadDataFile(path->c_str()) : std::nullopt;
   if (!file) return 1;
   ByteReader reader(*file);

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "base/files/script_write_rule.h"
 #include "base/numbers/byte_cursor.h"
 #include "script/handle_table.h"
 #include "script/native_args.h"
@@ -151,6 +152,9 @@ class CScriptVm {
   // when it would pass the longest engine path or the name would leave the folder
   // (StaysInsideFolder: names come from scripts).
   std::optional<std::string> SaveFilePath(const char* name) const;
+  // The save-folder path of a file that a script named, when the one path rule lets scripts read
+  // or write it there (links on its way included); nothing otherwise.
+  std::optional<std::string> ScriptFilePath(const char* name, ScriptFileUse use) const;
 
   // The text-log file ("TLOG"). False for a null name.
   bool SetTextLogName(const char* name);
@@ -174,7 +178,7 @@ class CScriptVm {
   void FreeScriptModules();
 
  private:
-  std::optional<std::string> ChooseTextLogPath(const char* name) const;
+  std::optional<std::string> ChooseTextLogPath(const char* name, ScriptFileUse use) const;
   bool RelocationsFit(const SobObject& object) const;
   void ApplyRelocations(const SobObject& object, std::uint32_t code);
   void DropNewestModule();

@@ -48,19 +48,25 @@ std::optional<std::string> CScriptVm::SaveFilePath(const char* name) const {
   return path;
 }
 
+std::optional<std::string> CScriptVm::ScriptFilePath(const char* name, ScriptFileUse use) const {
+  std::optional<std::string> path = SaveFilePath(name);
+  if (!path || !MayScriptUseFileAt(path->c_str(), use)) return std::nullopt;
+  return path;
+}
+
 bool CScriptVm::SetTextLogName(const char* name) {
   if (name == nullptr) return false;
   text_log_name_ = name;
   return true;
 }
 
-std::optional<std::string> CScriptVm::ChooseTextLogPath(const char* name) const {
+std::optional<std::string> CScriptVm::ChooseTextLogPath(const char* name, ScriptFileUse use) const {
   if (name == nullptr && !text_log_name_) return std::nullopt;
-  return SaveFilePath(name != nullptr ? name : text_log_name_->c_str());
+  return ScriptFilePath(name != nullptr ? name : text_log_name_->c_str(), use);
 }
 
 std::uint32_t CScriptVm::SaveTextLog(const char* name) {
-  const std::optional<std::string> path = ChooseTextLogPath(name);
+  const std::optional<std::string> path = ChooseTextLogPath(name, ScriptFileUse::kWrite);
   if (!path) return 1;
   if (!has_read_text_table_) return 2;
   return SaveFileReplacing(path->c_str(), BuildTextLogFile(kTextLogMagic, read_text_)) == 0 ? 0 : 1;
@@ -69,7 +75,7 @@ std::uint32_t CScriptVm::SaveTextLog(const char* name) {
 std::uint32_t CScriptVm::LoadTextLog(const char* name) {
   constexpr std::uint32_t kDamaged = 2;
   if (!has_read_text_table_) return 0;
-  const std::optional<std::string> path = ChooseTextLogPath(name);
+  const std::optional<std::string> path = ChooseTextLogPath(name, ScriptFileUse::kRead);
   if (!path) return 1;
   const std::optional<std::vector<std::uint8_t>> file = LoadDataFile(path->c_str());
   if (!file) return 1;

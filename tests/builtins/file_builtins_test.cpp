@@ -5,9 +5,11 @@
 #include <filesystem>
 #include <string>
 
+#include "base/files/file.h"
 #include "base/files/script_write_rule.h"
 #include "builtin_call.h"
 #include "builtins/file_handle_builtins.h"
+#include "platform/files/file_system_ops.h"
 #include "script/script_fault.h"
 #include "support/data_files_fixture.h"
 
@@ -159,6 +161,50 @@ TEST_F(FileBuiltinsTest, WritesThroughALinkOutOfTheFoldersAreRefused) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(outside_.HostPath()), {}), 1);
   EXPECT_EQ(outside_.ReadFile("OLD.TXT"), "old");
   EXPECT_TRUE(game_.Exists("SAVE/MOVE.TXT"));
+}
+
+// A program that came with the game starts (control); one that a script opened for writing,
+// copied over or moved in this run does not, even when it still holds a program, and neither does
+// a "#!" text that the system would hand to a shell.
+TEST_F(FileBuiltinsTest, ProgramsThatScriptsChangedOrThatAreNoProgramsOfThisMachineDoNotStart) {
+  const std::string marker = std::string(KESTRUNE_CODE_MARKER_DIR) + "/marker";
+  for (const char* shipped : {"TOOLS/RUN", "TOOLS/REWRITTEN", "TOOLS/COPIED_OVER", "TOOLS/MOVED", "KIT/INSIDE"}) {
+    std::filesystem::create_directories(std::filesystem::path(game_.HostPath() + shipped).parent_path());
+    std::filesystem::copy_file(marker, game_.HostPath() + shipped);
+    std::filesystem::permissions(game_.HostPath() + shipped, std::filesystem::perms::owner_all);
+  }
+  game_.WriteFile("TOOLS/SHELL.SH", "#!/bin/sh\necho ran > \"$(dirname \"$0\")/ran\"\n");
+  std::filesystem::permissions(game_.HostPath() + "TOOLS/SHELL.SH", std::filesystem::perms::owner_all);
+  EXPECT_EQ(Call(161, {Text("TOOLS\\RUN shipped"), 1}), 0u);
+  EXPECT_EQ(game_.ReadFile("TOOLS/ran"), "shipped");
+  std::filesystem::remove(game_.HostPath() + "TOOLS/ran");
+
+  const std::uint32_t file = NewFile();
+  ASSERT_EQ(Call(131, {file, Text("TOOLS\\REWRITTEN")}), 0u);
+  EXPECT_EQ(Call(141, {file, Text("\x7F" "ELF"), 4}), 4u);  // the same bytes: still a program
+  Call(132, {file});
+  ASSERT_EQ(Call(164, {Text("TOOLS\\COPIED_OVER"), Text("TOOLS\\RUN"), 1}), 0u);
+  ASSERT_EQ(Call(163, {Text("TOOLS\\RUN"), Text("TOOLS\\MOVED_IN")}), 0u);
+  ASSERT_EQ(Call(163, {Text("KIT"), Text("KIT2")}), 0u);
+  for (const char* line : {"TOOLS\\REWRITTEN", "TOOLS\\COPIED_OVER", "TOOLS\\MOVED_IN", "KIT2\\INSIDE", "TOOLS\\SHELL.SH"}) {
+    EXPECT_EQ(Call(161, {Text(line), 1}), 1u) << line;
+  }
+  EXPECT_FALSE(game_.Exists("TOOLS/ran"));
+  EXPECT_FALSE(game_.Exists("KIT2/ran"));
+}
+
+// A folder link put in place after a write was let through is not followed by the write.
+TEST_F(FileBuiltinsTest, AFolderLinkSwappedInAfterTheCheckIsNotFollowed) {
+  game_.MakeFolder("SAVE/SUB");
+  game_.WriteFile("SAVE/SOURCE.TXT", "source");
+  ASSERT_TRUE(MayScriptWriteAt("SAVE\\SUB\\OUT.TXT"));
+  std::filesystem::remove(game_.HostPath() + "SAVE/SUB");
+  Link(outside_.HostPath(), "SAVE/SUB");
+  CFile file;
+  EXPECT_NE(file.Create("SAVE\\SUB\\OUT.TXT", true), 0u);
+  EXPECT_FALSE(plat::CopyFile(game_.EnginePath("SAVE\\SOURCE.TXT"), game_.EnginePath("SAVE\\SUB\\COPY.TXT"), true));
+  EXPECT_FALSE(plat::CreateFolder(game_.EnginePath("SAVE\\SUB\\NEW")));
+  EXPECT_TRUE(std::filesystem::is_empty(outside_.HostPath()));
 }
 
 TEST_F(FileBuiltinsTest, ReadsOutsideTheFoldersAreRefusedAndInsideStillWork) {

@@ -19,6 +19,8 @@
 #include "sound_builtins_fixture.h"
 #include "support/fake_app_services.h"
 #include "support/log_capture.h"
+#include "support/player_plugin_folder.h"
+#include "support/temp_game_folder.h"
 
 namespace {
 
@@ -89,19 +91,22 @@ TEST_F(SoundDeviceBuiltinsTest, TheDecoderSwitchTakesTheByteOrTheConfiguredSetti
   EXPECT_FALSE(sound_.host.IsLoadWhole());
 }
 
+// The plug-ins lie in the player's plug-in folder, where scripts name them by their paths.
 TEST_F(SoundDeviceBuiltinsTest, PluginsLoadAnswerTheirAssistAndAreFreed) {
-  game_.MakeFolder("plugin");
-  std::filesystem::copy_file(std::string(KESTRUNE_TEST_PLUGIN_DIR) + "/full.SLL", game_.HostPath() + "plugin/full.SLL");
-  game_.WriteFile("plugin/WINDOWS.SLL", std::string("MZ\x90\0", 4) + std::string(124, '\0'));
+  const test_support::TempGameFolder player;
+  const test_support::ScopedPlayerPluginFolder plugins(player.EnginePath("plugin\\"));
+  player.MakeFolder("plugin");
+  std::filesystem::copy_file(std::string(KESTRUNE_TEST_PLUGIN_DIR) + "/full.SLL", player.HostPath() + "plugin/full.SLL");
+  player.WriteFile("plugin/WINDOWS.SLL", std::string("MZ\x90\0", 4) + std::string(124, '\0'));
   EXPECT_EQ(Call(601, {0x61, 41}), kMinusTwo);
-  EXPECT_EQ(Call(599, {Text("plugin")}), 1u);
+  EXPECT_EQ(Call(599, {Text(player.EnginePath("plugin"))}), 1u);
   EXPECT_EQ(Call(601, {0x61, 41}), 42u);
   EXPECT_EQ(Call(600, {0x62}), 0u);
   EXPECT_EQ(Call(601, {0x61, 41}), 42u);
   EXPECT_EQ(Call(600, {kMinusOne}), 0u);
   EXPECT_EQ(Call(601, {0x61, 41}), kMinusTwo);
-  EXPECT_EQ(Call(598, {Text("plugin\\full.SLL")}), 0u);
-  EXPECT_NE(Call(598, {Text("plugin\\WINDOWS.SLL")}), 0u);
+  EXPECT_EQ(Call(598, {Text(player.EnginePath("plugin\\full.SLL"))}), 0u);
+  EXPECT_NE(Call(598, {Text(player.EnginePath("plugin\\WINDOWS.SLL"))}), 0u);
   EXPECT_EQ(Call(601, {0x61, 1}), 2u);
   EXPECT_EQ(Call(600, {0x61}), 0u);
   EXPECT_EQ(Call(601, {0x61, 1}), kMinusTwo);

@@ -157,6 +157,26 @@ TEST_F(SystemShellBuiltinsTest, OnlyWebAddressesAndTheOpenFoldersAreOfferedToThe
   EXPECT_FALSE(game_.Exists("opened.txt"));
 }
 
+// An address built to hide where it leads (a trusted name before "@", then lines and thousands of
+// characters that push the rest out of the box) is shown on one line, cut to a readable length,
+// with the host it really reaches named on a line of its own.
+TEST_F(SystemShellBuiltinsTest, TheQuestionShowsTheAddressOnOneReadableLineWithItsHostApart) {
+  answer_ = plat::IDNO;
+  const std::string address =
+      "https://trusted.example.org@evil.example/?\x81\n" + std::string(40, '\n') + std::string(3000, 'a') + "\r\tend";
+  EXPECT_EQ(Call(802, {Text(address)}), 0u);
+  EXPECT_EQ(Call(802, {Text("http://plain.example:8080/a\\b#c")}), 0u);
+  ASSERT_EQ(asked_.size(), 2u);
+  for (const std::string& question : asked_) {
+    SCOPED_TRACE(question);
+    EXPECT_EQ(std::count(question.begin(), question.end(), '\n'), 5);
+    EXPECT_LT(question.size(), 300u);
+  }
+  EXPECT_NE(asked_[0].find("\nhttps://trusted.example.org@evil.example/?%81%0A%0A"), std::string::npos);
+  EXPECT_NE(asked_[0].find("…\n接続先：evil.example\n"), std::string::npos);
+  EXPECT_NE(asked_[1].find("\nhttp://plain.example:8080/a\\b#c\n接続先：plain.example:8080\n"), std::string::npos);
+}
+
 TEST_F(SystemShellBuiltinsTest, ADataFileIsNeverExportedThroughALink) {
   const test_support::TempGameFolder outside;
   std::filesystem::create_symlink(outside.HostPath(), game_.HostPath() + "SAVE/LINK");

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@
 #include "support/game_host_fixture.h"
 #include "support/log_capture.h"
 #include "support/script_calls.h"
+#include "support/script_folders.h"
 #include "tob_builder.h"
 
 namespace {
@@ -65,6 +67,7 @@ class VovBuiltinsTest : public game_test::GameScriptHostTest {
     game_.WriteFile("BG01.ELG", page_test::Picture(16, 8, 0xFF336699));
     game_.MakeFolder("SAVE");
     host_.SetSaveFolder(game_.EnginePath("SAVE\\").c_str());
+    folders_.emplace(game_.EnginePath(), game_.EnginePath("SAVE\\"));
     graphics_ = std::make_unique<page_test::PageGraphics>();
     world_ = std::make_unique<vov_test::WaitWorld>();
     world_->settings[kSettingUnreadTextAtOnce] = 1;
@@ -124,6 +127,7 @@ class VovBuiltinsTest : public game_test::GameScriptHostTest {
   std::unique_ptr<page_test::PageGraphics> graphics_;
   std::unique_ptr<vov_test::WaitWorld> world_;
   std::uint32_t probe_id_ = 0;
+  std::optional<test_support::ScopedScriptFolders> folders_;
 };
 
 TEST_F(VovBuiltinsTest, TheFourFrameBuiltinsStandAtTheirNumbers) {

@@ -2,11 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <optional>
 
 #include "base/numbers/little_endian.h"
 #include "platform/files/file_system_ops.h"
 #include "script/script_host.h"
 #include "sob_builder.h"
+#include "support/script_folders.h"
+#include "support/temp_game_folder.h"
 #include "support/sob_test_files.h"
 
 namespace {
@@ -29,6 +33,7 @@ class ScriptHostFilesTest : public sob_test::ScriptFilesTest {
     ASSERT_EQ(host_->LoadVoiceInfo("SCRIPT\\VOICEINF.DAT"), 0u);
     game_.MakeFolder("SAVE");
     host_->SetSaveFolder(game_.EnginePath("SAVE\\").c_str());
+    folders_.emplace(game_.EnginePath(), game_.EnginePath("SAVE\\"));
   }
 
   std::uint32_t Address(std::uint32_t number) const { return host_->Variables().Table()[number].address; }
@@ -39,6 +44,7 @@ class ScriptHostFilesTest : public sob_test::ScriptFilesTest {
   std::string SavedFile(std::string_view name) const { return game_.ReadFile("SAVE/" + std::string(name)); }
   void WriteSavedFile(std::string_view name, std::string_view bytes) { game_.WriteFile("SAVE/" + std::string(name), bytes); }
 
+  std::optional<test_support::ScopedScriptFolders> folders_;
   std::unique_ptr<CScriptHost> host_;
   std::uint32_t value_ = 0;
   std::uint32_t text_ = 0;
@@ -88,6 +94,28 @@ TEST_F(ScriptHostFilesTest, FileNamesThatScriptsChooseStayInsideTheSaveFolder) {
     EXPECT_EQ(host_->LoadTextLog(name), 1u) << name;
   }
   EXPECT_EQ(game_.ReadFile("OUT.DAT"), SavedFile("SUB/VAR.DAT"));
+}
+
+// A name that stays inside the save folder as text but passes a folder link out of it: the
+// variable file, the persistent file and the text log (31, 35 and the names of 34 and 495) are
+// neither written there nor read from there.
+TEST_F(ScriptHostFilesTest, TheFilesScriptsNameAreNotReachedThroughAFolderLink) {
+  const test_support::TempGameFolder outside;
+  std::filesystem::create_symlink(outside.HostPath(), game_.HostPath() + "SAVE/LINK");
+  ASSERT_TRUE(host_->SetVariableFileName("LINK\\KITOUT.DAT"));
+  ASSERT_TRUE(host_->SetTextLogName("LINK\\KITLOG.DAT"));
+  EXPECT_EQ(host_->SaveVariableFile(nullptr, 2, 0, 0, false), 1u);
+  EXPECT_NE(host_->SavePersistentState(), 0u);
+  EXPECT_EQ(host_->SaveTextLog(nullptr), 1u);
+  EXPECT_TRUE(std::filesystem::is_empty(outside.HostPath()));
+
+  ASSERT_EQ(host_->SaveVariableFile("VAR.DAT", 2, 0, 0, false), 0u);
+  ASSERT_EQ(host_->SaveTextLog("LOG.DAT"), 0u);
+  outside.WriteFile("KITOUT.DAT", SavedFile("VAR.DAT"));
+  outside.WriteFile("KITLOG.DAT", SavedFile("LOG.DAT"));
+  EXPECT_EQ(host_->LoadVariableFile(nullptr), 1u);
+  EXPECT_EQ(host_->LoadPersistentFile(nullptr), 1u);
+  EXPECT_EQ(host_->LoadTextLog(nullptr), 1u);
 }
 
 TEST_F(ScriptHostFilesTest, SavingChecksItsVariables) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "base/settings/game_settings.h"
@@ -15,6 +16,7 @@
 #include "script/native_args.h"
 #include "sob_builder.h"
 #include "support/log_capture.h"
+#include "support/script_folders.h"
 #include "support/sob_test_files.h"
 
 namespace game_test {
@@ -86,11 +88,13 @@ class SaveFolderTest : public GameStateRecordTest {
     GameStateRecordTest::SetUp();
     game_.MakeFolder("SAVE");
     host_.SetSaveFolder(game_.EnginePath("SAVE\\").c_str());
+    folders_.emplace(game_.EnginePath(), game_.EnginePath("SAVE\\"));
     ASSERT_EQ(source_.Create(200, 150, 32, 0), 0u);
     host_.SetThumbnailSource(&source_, nullptr);
   }
 
   CImage source_;
+  std::optional<test_support::ScopedScriptFolders> folders_;
 };
 
 }  // namespace game_test

@@ -354,8 +354,18 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   int ReadApplicationFiles();
   int PrepareUserConfig();
   int ReadUserConfigFile();
+  // The save folder of the game's kind, unless that is the root, the home folder or a system folder.
   int ChooseSaveFolder(bool& chosen);
+  int FindSaveFolder(bool& chosen);
   std::optional<int> ChooseNewSaveFolder(bool& chosen);
+  // The user folder under the application-data folder (where kind 3 keeps the saves) in place of
+  // a save folder that may not be used, said in the log with `why`: 0, or the set-up's failure
+  // after its message when that folder cannot be had either.
+  int UseDataSaveFolder(const std::string& why);
+  // The name of the game's user folder as its information file gives it; PlainFolderName makes the
+  // folder's name of it, and the set-up logs when that had to change it.
+  std::string SaveFolderName();
+  void LogSaveFolderName();
   void ReadGameSettings();
   void ReadInstallInformationFile();
   void ApplyDrawingSettings();
@@ -370,7 +380,8 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   // Advances the first timer manager at the start of a pass of the game thread.
   void BeginGameThreadPass();
   // The user folder under a special folder: the save-folder name or the application name and
-  // " SaveData", ending with a backslash; empty when the special folder cannot be had.
+  // " SaveData", made one plain name, ending with a backslash; empty when the special folder
+  // cannot be had.
   std::string UserFolder(int special_folder);
   // The folder the user's settings file is written into (empty when there is none).
   std::string UserConfigFolder();
@@ -380,7 +391,7 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   GameSettingsBlock game_settings_ = DefaultGameSettings();
   std::string save_folder_;
   std::string user_config_path_;     // absolute, or the relative name found through the data files
-  std::string chosen_save_folder_;   // the folder the user chose (save-folder kind 2)
+  std::string chosen_save_folder_;   // the folder USER.CFG names (save-folder kind 2)
   uint8_t install_information_ = 0;
   CFramePacer pacer_{60, false};
   CTimerManager timers_;

@@ -1,16 +1,21 @@
 // The user's settings file and the save folder: where they lie for each save-folder kind, the
-// first-run copy of the game's template, and writing both settings files back.
+// first-run copy of the game's template, and writing both settings files back. The save folder
+// is the player's, never the game's: a folder the game's data names counts only when the player
+// chose it here, a name from the game's settings is one plain folder name, and the root, the home
+// folder and the system's folders are never a save folder.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 
+#include "app/game/chosen_save_folders.h"
 #include "app/game/game_app.h"
 #include "base/files/file_services.h"
 #include "base/files/file_dialog.h"
 #include "base/files/path.h"
 #include "platform/system/diagnostic_log.h"
 #include "platform/files/file_system_ops.h"
+#include "platform/files/special_folders.h"
 #include "platform/encoding/text_encoding.h"
 
 namespace {
@@ -61,12 +66,24 @@ constexpr const char* kMoveOrRename =
 
 }  // namespace
 
+std::string CGameApp::SaveFolderName() {
+  const AppInfo& info = GetAppInfo();
+  return info.save_folder_name.empty() ? info.application_name + " SaveData" : info.save_folder_name;
+}
+
+void CGameApp::LogSaveFolderName() {
+  const std::string name = SaveFolderName();
+  if (const std::string plain = PlainFolderName(name); plain != name) {
+    plat::LogDiagnostic("the game names its save folder \"" + plat::SjisToUtf8(name) +
+                        "\", which is not one plain folder name: the folder is named \"" + plat::SjisToUtf8(plain) +
+                        "\"");
+  }
+}
+
 std::string CGameApp::UserFolder(int special_folder) {
   char base[kMaxPath] = {};
   if (!GetSpecialFolderPath(base, special_folder) || base[0] == '\0') return {};
-  const AppInfo& info = GetAppInfo();
-  const std::string name = info.save_folder_name.empty() ? info.application_name + " SaveData" : info.save_folder_name;
-  return WithBackslash(WithBackslash(base) + name);
+  return WithBackslash(WithBackslash(base) + PlainFolderName(SaveFolderName()));
 }
 
 UserConfigBlocks CGameApp::UserConfigView() {
@@ -116,6 +133,26 @@ int CGameApp::ReadUserConfigFile() {
 }
 
 int CGameApp::ChooseSaveFolder(bool& chosen) {
+  if (const int result = FindSaveFolder(chosen); result != 0) return result;
+  if (!plat::IsRootHomeOrSystemFolder(save_folder_)) return 0;
+  return UseDataSaveFolder("the save folder " + plat::SjisToUtf8(save_folder_) +
+                           " is the root, the home folder or a folder of the system");
+}
+
+int CGameApp::UseDataSaveFolder(const std::string& why) {
+  const std::string folder = UserFolder(kFolderApplicationData);
+  if (folder.empty() || plat::IsRootHomeOrSystemFolder(folder) || (!FolderExists(folder) && !plat::CreateFolders(folder))) {
+    plat::LogDiagnostic(why + ", and no folder for the saves can be made in the application data folder");
+    ShowMessageBox(plat::Utf8ToSjis("セーブデータ作成フォルダがないため、起動できません。"), kBoxExclamation,
+                   plat::kDesktopWindow);
+    return kSetUpNoSaveFolder;
+  }
+  plat::LogDiagnostic(why + ": the saves go to " + plat::SjisToUtf8(folder));
+  save_folder_ = folder;
+  return 0;
+}
+
+int CGameApp::FindSaveFolder(bool& chosen) {
   chosen = false;
   const uint8_t kind = GetAppInfo().save_folder_kind;
   if (UsesUserFolder(kind) && kind != kChosenByUser) {
@@ -132,6 +169,12 @@ int CGameApp::ChooseSaveFolder(bool& chosen) {
   if (kind != kChosenByUser) {
     save_folder_ = g_ModuleFolder;
     return 0;
+  }
+  // The settings file comes from the game's template and lies where scripts may write it: the
+  // folder it names is taken only when the player chose it here.
+  if (!chosen_save_folder_.empty() && !IsChosenSaveFolder(user_config_path_, chosen_save_folder_)) {
+    return UseDataSaveFolder("the save folder " + plat::SjisToUtf8(chosen_save_folder_) +
+                             " that USER.CFG names was not chosen by the player on this machine");
   }
   if (!chosen_save_folder_.empty() && FolderExists(chosen_save_folder_)) {
     save_folder_ = WithBackslash(chosen_save_folder_);
@@ -160,8 +203,7 @@ std::optional<int> CGameApp::ChooseNewSaveFolder(bool& chosen) {
   const std::string parent = BrowseForFolder(
       plat::kDesktopWindow, Printf("「%s」\nセーブデータ作成フォルダの選択", info.application_name), documents);
   if (parent.empty()) return std::nullopt;
-  const std::string name = info.save_folder_name.empty() ? info.application_name + " SaveData" : info.save_folder_name;
-  const std::string folder = WithBackslash(parent) + name;
+  const std::string folder = WithBackslash(parent) + PlainFolderName(SaveFolderName());
   if (!FolderExists(folder)) {
     if (!plat::CreateFolder(folder)) {
       ShowMessageBox(Printf(kCreationFailed, folder), kBoxStop, plat::kDesktopWindow);
@@ -174,6 +216,7 @@ std::optional<int> CGameApp::ChooseNewSaveFolder(bool& chosen) {
   chosen_save_folder_ = folder;
   save_folder_ = WithBackslash(folder);
   chosen = true;
+  RememberChosenSaveFolder(user_config_path_, chosen_save_folder_);
   return 0;
 }
 

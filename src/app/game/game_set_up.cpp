@@ -65,6 +65,7 @@ int CGameApp::SetUp() {
   }
   MountGameArchives(data_files_);
   if (const int result = ReadApplicationFiles(); result != 0) return result;
+  LogSaveFolderName();
   AppInfo& info = GetAppInfo();
   if (info.allow_cd_start != 0 && info.save_folder_kind == 1) info.save_folder_kind = 0;
   if (const int result = PrepareUserConfig(); result != 0) return result;

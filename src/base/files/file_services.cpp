@@ -12,6 +12,7 @@
 #include "base/files/data_file_layer.h"
 #include "base/files/file.h"
 #include "base/files/path.h"
+#include "base/files/script_code_rule.h"
 #include "base/files/script_write_rule.h"
 #include "platform/files/file_system_ops.h"
 #include "platform/files/process.h"
@@ -103,8 +104,11 @@ unsigned RunProcess(const char* command_line, int wait_mode) {
   char program[kMaxPath];
   if (words.empty() || MakeFullPath(program, words.front().c_str()) == 0 || !MayScriptRunAt(program)) return 1;
   words.erase(words.begin());
+  // What is checked is the file held open, which is the one that starts.
+  const std::optional<plat::ProgramFile> file = plat::ProgramFile::Open(program);
+  if (!file || !MayStartProgram(program, file->RealPath(), file->IsNativeProgram())) return 1;
   const plat::ProcessWait wait = wait_mode == 1 ? plat::ProcessWait::kUntilExit : plat::ProcessWait::kNone;
-  return plat::StartProgram(program, words, wait) ? 0 : 1;
+  return file->Start(words, wait) ? 0 : 1;
 }
 
 unsigned OpenInExplorer(const char* path) {

@@ -74,10 +74,10 @@ int IsFileNewer(const char* path_a, const plat::FindData* data_a, const char* pa
 int CopyFileIfNewer(const char* destination, const char* source, int mode);
 
 // Starts the program of a script's command line (at most 255 characters are taken): its first
-// word is the program file, which only a file inside the game folder may be (MayScriptRunAt),
-// started by its path with the other words as its arguments. Wait mode 1 waits until it ends;
-// any other mode returns once it started (this system has no input-idle state to wait for, so
-// mode 2 does not wait either). 0 started, 1 refused or failed.
+// word is the program file, which only a program of this machine that came with the game may be
+// (MayScriptRunAt, MayStartProgram), started by its path with the other words as its arguments.
+// Wait mode 1 waits until it ends; any other mode returns once it started (this system has no
+// input-idle state to wait for, so mode 2 does not wait either). 0 started, 1 refused or failed.
 unsigned RunProcess(const char* command_line, int wait_mode);
 
 // Shows a folder in the desktop's file manager. 0, 1 bad path, 2 it cannot be started.

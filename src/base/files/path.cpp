@@ -1,5 +1,6 @@
 #include "base/files/path.h"
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -106,6 +107,22 @@ bool HasParentComponent(std::string_view path, CharLength length_at) {
 bool StaysInsideFolder(std::string_view path) {
   if (path.empty() || IsSeparator(path[0]) || path.find(':') != std::string_view::npos) return false;
   return !HasParentComponent(path, plat::SjisCharLengthAt) && !HasParentComponent(path, plat::SjisCodeLengthAt);
+}
+
+std::string PlainFolderName(std::string_view name) {
+  std::string plain;
+  for (std::size_t i = 0; i < name.size();) {
+    const std::size_t length = plat::SjisCodeLengthAt(name, i);
+    const auto byte = static_cast<unsigned char>(name[i]);
+    // A lead byte left alone would, read as the engine's own scans read it, take the separator
+    // that follows the name into a character.
+    const bool broken = plat::IsSjisLeadByte(byte) && (plat::IsSjisStrictLeadByte(byte) || i + 1 == name.size());
+    const bool unsafe = length == 1 && (IsSeparator(name[i]) || byte == ':' || byte < 0x20 || byte == 0x7F || broken);
+    plain += unsafe ? std::string("_") : std::string(name.substr(i, length));
+    i += length;
+  }
+  if (plain.find_first_not_of('.') == std::string::npos) plain = std::string(std::max<std::size_t>(plain.size(), 1), '_');
+  return plain;
 }
 
 bool EndsWithSeparator(const char* path) { return path != nullptr && EndsWithSeparator(std::string_view(path)); }

@@ -60,6 +60,13 @@ void CutFileExtension(char* name, char* extension);
 // '/' differently). Names that scripts choose pass this before they are joined to a folder.
 bool StaysInsideFolder(std::string_view path);
 
+// `name` as one plain folder name, for a folder the engine names after a game's settings: a
+// separator, a drive or stream colon, a control character or a lead byte without its second byte
+// (or last, where the separator after the name would join it) becomes '_', and a name
+// of dots alone (".", "..") or an empty one becomes underscores. The folder is then always one
+// name inside the folder it is put in.
+std::string PlainFolderName(std::string_view name);
+
 // Finds a CD or DVD drive (a folder where such a disc is mounted): the first one, or with a
 // file name the first that holds the file. Its root goes to `destination` (kMaxPath bytes)
 // when given. 0 found, 1 no optical drive qualifies, 2 drives were searched but none holds it.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -9,7 +10,9 @@
 #include "base/files/user_folders.h"
 #include "platform/encoding/sjis.h"
 #include "platform/encoding/text_encoding.h"
+#include "platform/files/host_path.h"
 #include "platform/files/resolved_path.h"
+#include "platform/files/write_roots.h"
 #include "platform/system/diagnostic_log.h"
 
 namespace {
@@ -18,6 +21,11 @@ enum class Reach { kRead, kWrite, kRun };
 
 std::string g_game_folder;
 std::string g_save_folder;
+// The user folders as they were when the game's folders were set; until then they are asked for
+// at each check.
+std::optional<std::vector<std::string>> g_user_folders;
+// Where scripts were let write since the folders were set (host paths, links followed), each once.
+std::set<std::string> g_written;
 
 char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -31,11 +39,17 @@ std::string FullFolder(std::string_view folder) {
   return result;
 }
 
+std::vector<std::string> FullUserFolders() {
+  std::vector<std::string> folders;
+  for (const std::string& user_folder : UserFolderPaths()) folders.push_back(FullFolder(user_folder));
+  return folders;
+}
+
 // Programs start only from the game folder; files are read and written in every open folder.
 std::vector<std::string> OpenFolders(Reach reach) {
   std::vector<std::string> folders;
   if (reach != Reach::kRun) {
-    for (const std::string& user_folder : UserFolderPaths()) folders.push_back(FullFolder(user_folder));
+    folders = g_user_folders.value_or(FullUserFolders());
     folders.push_back(g_save_folder);
   }
   folders.push_back(g_game_folder);
@@ -73,15 +87,26 @@ bool NamesInside(std::string_view full, const std::vector<std::string>& folders,
   });
 }
 
-// Whether the path, its links followed, still lies inside one of the folders, theirs followed
-// too; a write must lie below one, not be it.
-bool LeadsInside(std::string_view full, const std::vector<std::string>& folders, Reach reach) {
-  const std::optional<std::string> target = plat::ResolveLinks(full);
+// Where the path leads on disk: for a read or a start with its links followed; for a write as the
+// write will open it, which below an open folder follows no link at all.
+std::optional<std::string> Target(std::string_view full, Reach reach) {
+  return reach == Reach::kWrite ? plat::WriteTarget(full) : plat::ResolveLinks(full);
+}
+
+// Whether the path, so followed, still lies inside one of the folders, theirs followed too; a
+// write must lie below one, not be it.
+bool LeadsInside(const std::optional<std::string>& target, const std::vector<std::string>& folders, Reach reach) {
   if (!target) return false;
   return std::any_of(folders.begin(), folders.end(), [&](const std::string& folder) {
     const std::optional<std::string> open = plat::ResolveLinks(folder);
     return open && plat::IsSameOrBelow(*target, *open) && (reach == Reach::kRead || *target != *open);
   });
+}
+
+// The written paths keep the case the scripts gave to names that did not exist yet.
+bool IsSameOrBelowIgnoringCase(std::string_view path, std::string_view folder) {
+  if (path.size() < folder.size() || !plat::NamesMatchIgnoringCase(path.substr(0, folder.size()), folder)) return false;
+  return path.size() == folder.size() || path[folder.size()] == '/';
 }
 
 const char* Verb(Reach reach) {
@@ -106,7 +131,10 @@ bool MayScriptReach(const char* path, Reach reach) {
   char full[kMaxPath];
   if (MakeFullPath(full, path) == 0) return Refused(path, reach);
   const std::vector<std::string> folders = OpenFolders(reach);
-  if (!NamesInside(full, folders, reach) || !LeadsInside(full, folders, reach)) return Refused(path, reach);
+  if (!NamesInside(full, folders, reach)) return Refused(path, reach);
+  const std::optional<std::string> target = Target(full, reach);
+  if (!LeadsInside(target, folders, reach)) return Refused(path, reach);
+  if (reach == Reach::kWrite) g_written.insert(*target);
   return true;
 }
 
@@ -115,16 +143,30 @@ bool MayScriptReach(const char* path, Reach reach) {
 void SetScriptWriteFolders(std::string_view game_folder, std::string_view save_folder) {
   g_game_folder = FullFolder(game_folder);
   g_save_folder = FullFolder(save_folder);
+  g_user_folders = FullUserFolders();
+  g_written.clear();
+  std::vector<std::string> roots = *g_user_folders;
+  roots.push_back(g_game_folder);
+  roots.push_back(g_save_folder);
+  std::erase(roots, std::string());
+  plat::SetWriteRoots(roots);
 }
 
 void ClearScriptWriteFolders() {
   g_game_folder.clear();
   g_save_folder.clear();
+  g_user_folders.reset();
+  g_written.clear();
+  plat::SetWriteRoots({});
 }
 
 bool MayScriptWriteAt(const char* path) { return MayScriptReach(path, Reach::kWrite); }
 
 bool MayScriptReadAt(const char* path) { return MayScriptReach(path, Reach::kRead); }
+
+bool MayScriptUseFileAt(const char* path, ScriptFileUse use) {
+  return MayScriptReach(path, use == ScriptFileUse::kWrite ? Reach::kWrite : Reach::kRead);
+}
 
 bool MayScriptRunAt(const char* path) { return MayScriptReach(path, Reach::kRun); }
 
@@ -134,4 +176,18 @@ bool MayScriptListAt(const char* pattern) {
   char folder[kMaxPath];
   GetPathFolder(full, folder);
   return MayScriptReach(folder, Reach::kRead);
+}
+
+bool LiesInGameOrSaveFolder(std::string_view real_path) {
+  for (const std::string* folder : {&g_game_folder, &g_save_folder}) {
+    if (folder->empty()) continue;
+    const std::optional<std::string> place = plat::ResolveLinks(*folder);
+    if (place && plat::IsSameOrBelow(real_path, *place)) return true;
+  }
+  return false;
+}
+
+bool MayScriptHaveWritten(std::string_view real_path) {
+  return std::any_of(g_written.begin(), g_written.end(),
+                     [&](const std::string& written) { return IsSameOrBelowIgnoringCase(real_path, written); });
 }

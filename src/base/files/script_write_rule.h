@@ -10,7 +10,10 @@
 #include <string_view>
 
 // Set by the application once its set-up has chosen them (engine paths; an empty save folder is
-// none). Until then, and after ClearScriptWriteFolders, only the user folders are open.
+// none), with the user folders as they are then; they become the write roots of the file layer
+// (platform/files/write_roots.h), below which a write follows no link. Until then, and after
+// ClearScriptWriteFolders, only the user folders are open. Either call also forgets where scripts
+// wrote: a run of the game starts with no file of its scripts.
 void SetScriptWriteFolders(std::string_view game_folder, std::string_view save_folder);
 void ClearScriptWriteFolders();
 
@@ -18,13 +21,19 @@ void ClearScriptWriteFolders();
 // of those folders, the comparison ignoring the case of ASCII letters as the file layer does. A
 // path that leaves the folder through "..", names a stream, or lies in a folder whose name only
 // begins with the folder's name ("SAVE2" beside "SAVE") is refused, and so is the folder itself.
-// The same path with its links followed must lie below one of the folders too. A refusal is
-// logged with the path.
+// The same path as the write will open it must lie below one of the folders too: with no link on
+// its way below the folder, nor as its last name. A refusal is logged with the path; a path let
+// through is remembered as written by a script (see MayScriptHaveWritten).
 bool MayScriptWriteAt(const char* path);
 
 // Whether a script may read at `path`: the same rule, where the folders themselves may be read
 // (listed, searched) too.
 bool MayScriptReadAt(const char* path);
+
+// A file the engine reads or writes for a script under a name the script chose (the variable
+// file, the text logs): the rule of MayScriptReadAt or of MayScriptWriteAt.
+enum class ScriptFileUse { kRead, kWrite };
+bool MayScriptUseFileAt(const char* path, ScriptFileUse use);
 
 // Whether a script may start the program file at `path`: the same rule with the game folder
 // alone, the place of the programs that come with the game.
@@ -33,3 +42,11 @@ bool MayScriptRunAt(const char* path);
 // Whether a script may list the files that `pattern` matches: the folder they lie in, the
 // pattern's path without its last name, must be one it may read.
 bool MayScriptListAt(const char* pattern);
+
+// Whether host path `real_path` (links followed) lies in the game folder or the save folder.
+bool LiesInGameOrSaveFolder(std::string_view real_path);
+
+// Whether scripts were let write, create, copy over or move at `real_path` (links followed) or at
+// a folder that holds it, since the folders were set: a file that may hold what a script put
+// there, or sit where a script moved it.
+bool MayScriptHaveWritten(std::string_view real_path);

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "base/files/script_write_rule.h"
 #include "base/numbers/byte_cursor.h"
 #include "novel/scenario/vov_command.h"
 #include "novel/scenario/vov_script.h"
@@ -192,7 +193,8 @@ class CVovVM {
   std::uint32_t MoveToTarget(const char* label, std::uint32_t offset);
   // Drops the current script when it is transient: false when that fails.
   bool DropCurrentTransient();
-  std::optional<std::string> LogPath(const char* name) const;
+  // The save-folder path of the log file a script named, when scripts may read or write it there.
+  std::optional<std::string> LogPath(const char* name, ScriptFileUse use) const;
   const ReadTextRecord* RecordNamed(const char* name) const;
   // A count of the named record, or the sum over all records for null.
   std::uint32_t SumRecords(const char* name, std::uint32_t (*of)(const ReadTextRecord&)) const;

@@ -39,16 +39,16 @@ std::uint32_t CVovVM::SetLogFileName(const char* name) {
   return 0;
 }
 
-std::optional<std::string> CVovVM::LogPath(const char* name) const {
+std::optional<std::string> CVovVM::LogPath(const char* name, ScriptFileUse use) const {
   const char* chosen = name != nullptr ? name : (log_file_name_ ? log_file_name_->c_str() : nullptr);
   if (chosen == nullptr || !StaysInsideFolder(chosen)) return std::nullopt;
   std::string path = save_folder_ + chosen;
-  if (path.size() >= kMaxPath) return std::nullopt;
+  if (path.size() >= kMaxPath || !MayScriptUseFileAt(path.c_str(), use)) return std::nullopt;
   return path;
 }
 
 std::uint32_t CVovVM::SaveTextLog(const char* name) {
-  const std::optional<std::string> path = LogPath(name);
+  const std::optional<std::string> path = LogPath(name, ScriptFileUse::kWrite);
   if (!path) return 1;
   if (!has_read_text_table_) return 2;
   return SaveFileReplacing(path->c_str(), BuildTextLogFile(kVovTextLogMagic, read_text_)) == 0 ? 0 : 1;
@@ -56,7 +56,7 @@ std::uint32_t CVovVM::SaveTextLog(const char* name) {
 
 std::uint32_t CVovVM::LoadTextLog(const char* name) {
   if (!has_read_text_table_) return 0;
-  const std::optional<std::string> path = LogPath(name);
+  const std::optional<std::string> path = LogPath(name, ScriptFileUse::kRead);
   if (!path) return 1;
   const std::optional<std::vector<std::uint8_t>> file = LoadDataFile(path->c_str());
   if (!file) return 1;

@@ -17,6 +17,8 @@
 #include "platform/encoding/text_encoding.h"
 #include "platform/files/file_handle.h"
 #include "platform/files/host_path.h"
+#include "platform/files/unique_fd.h"
+#include "platform/files/write_roots.h"
 
 namespace plat {
 namespace {
@@ -97,20 +99,6 @@ bool CopyContents(int from, int to) {
   }
 }
 
-class UniqueFd {
- public:
-  explicit UniqueFd(int fd) : fd_(fd) {}
-  ~UniqueFd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
 }  // namespace
 
 bool MatchesPattern(std::string_view sjis_name, std::string_view pattern) {
@@ -182,20 +170,23 @@ std::optional<std::uint32_t> GetFileAttributes(std::string_view engine_path) {
 }
 
 bool DeleteFile(std::string_view engine_path) {
-  const std::optional<std::string> host = ToHostPath(engine_path);
-  if (!host) return false;
+  const std::optional<WriteFolder> folder = OpenWriteFolder(engine_path);
+  if (!folder) return false;
   struct stat status {};
-  if (lstat(host->c_str(), &status) != 0 || S_ISDIR(status.st_mode)) return false;
-  const bool deleted = ::unlink(host->c_str()) == 0;
-  UpdateListingOf(*host);
+  if (fstatat(folder->folder.get(), folder->leaf.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0 ||
+      S_ISDIR(status.st_mode)) {
+    return false;
+  }
+  const bool deleted = ::unlinkat(folder->folder.get(), folder->leaf.c_str(), 0) == 0;
+  UpdateListingOf(folder->named_path);
   return deleted;
 }
 
 bool CreateFolder(std::string_view engine_path) {
-  const std::optional<std::string> host = ToHostPath(engine_path);
-  if (!host) return false;
-  const bool created = ::mkdir(host->c_str(), 0777) == 0;
-  UpdateListingOf(*host);
+  const std::optional<WriteFolder> folder = OpenWriteFolder(engine_path);
+  if (!folder) return false;
+  const bool created = ::mkdirat(folder->folder.get(), folder->leaf.c_str(), 0777) == 0;
+  UpdateListingOf(folder->named_path);
   return created;
 }
 
@@ -217,35 +208,38 @@ bool CreateFolders(std::string_view engine_path) {
 
 bool CopyFile(std::string_view source, std::string_view destination, bool overwrite) {
   const std::optional<std::string> from = ToHostPath(source);
-  const std::optional<std::string> to = ToHostPath(destination);
+  const std::optional<WriteFolder> to = OpenWriteFolder(destination);
   if (!from || !to) return false;
   const UniqueFd in(::open(from->c_str(), O_RDONLY | O_CLOEXEC));
   struct stat status {};
-  if (in.get() < 0 || fstat(in.get(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+  if (!in.IsOpen() || fstat(in.get(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
   const int create = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (overwrite ? O_TRUNC : O_EXCL);
-  const UniqueFd out(::open(to->c_str(), create, 0666));
-  UpdateListingOf(*to);
-  if (out.get() < 0 || !CopyContents(in.get(), out.get())) return false;
+  const UniqueFd out(::openat(to->folder.get(), to->leaf.c_str(), create, 0666));
+  UpdateListingOf(to->named_path);
+  if (!out.IsOpen() || !CopyContents(in.get(), out.get())) return false;
   const timespec times[2] = {status.st_atim, status.st_mtim};
   return futimens(out.get(), times) == 0;
 }
 
 bool ReplaceFile(std::string_view source, std::string_view destination) {
-  const std::optional<std::string> from = ToHostPath(source);
-  const std::optional<std::string> to = ToHostPath(destination);
+  const std::optional<WriteFolder> from = OpenWriteFolder(source);
+  const std::optional<WriteFolder> to = OpenWriteFolder(destination);
   if (!from || !to) return false;
-  const bool moved = ::rename(from->c_str(), to->c_str()) == 0;
-  UpdateListingOf(*from);
-  UpdateListingOf(*to);
+  const bool moved = ::renameat(from->folder.get(), from->leaf.c_str(), to->folder.get(), to->leaf.c_str()) == 0;
+  UpdateListingOf(from->named_path);
+  UpdateListingOf(to->named_path);
   return moved;
 }
 
 bool MakeWritable(std::string_view engine_path) {
-  const std::optional<std::string> host = ToHostPath(engine_path);
-  struct stat status {};
+  const std::optional<WriteFolder> folder = OpenWriteFolder(engine_path);
+  if (!folder) return false;
   // A link is left alone: changing it would change whatever it leads to.
-  if (!host || lstat(host->c_str(), &status) != 0 || S_ISLNK(status.st_mode)) return false;
-  return chmod(host->c_str(), (status.st_mode & 07777) | S_IWUSR) == 0;
+  const UniqueFd file(
+      ::openat(folder->folder.get(), folder->leaf.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  struct stat status {};
+  if (!file.IsOpen() || fstat(file.get(), &status) != 0) return false;
+  return fchmod(file.get(), (status.st_mode & 07777) | S_IWUSR) == 0;
 }
 
 std::string TempFolder() {

@@ -1,7 +1,10 @@
 #include "platform/files/process.h"
 
+#include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <optional>
@@ -10,7 +13,9 @@
 #include <vector>
 
 #include "platform/encoding/text_encoding.h"
+#include "platform/files/elf_identity.h"
 #include "platform/files/host_path.h"
+#include "platform/files/resolved_path.h"
 
 extern char** environ;
 
@@ -46,13 +51,15 @@ void WaitFor(pid_t child) {
   }
 }
 
-bool Spawn(std::vector<std::string> arguments, bool search_path, ProcessWait wait) {
+// `file` is what runs; the arguments' first word is only its name. Without `file` the first
+// word is the program, looked up in PATH.
+bool Spawn(std::vector<std::string> arguments, const char* file, ProcessWait wait) {
   std::vector<char*> argv;
   for (std::string& argument : arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
   pid_t child = 0;
-  const int failed = search_path ? posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ)
-                                 : posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), environ);
+  const int failed = file == nullptr ? posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ)
+                                     : posix_spawn(&child, file, nullptr, nullptr, argv.data(), environ);
   if (failed != 0) return false;
   if (wait == ProcessWait::kUntilExit) {
     WaitFor(child);
@@ -62,26 +69,41 @@ bool Spawn(std::vector<std::string> arguments, bool search_path, ProcessWait wai
   return true;
 }
 
+std::string DescriptorPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+
 }  // namespace
 
-bool StartProgram(std::string_view engine_program, const std::vector<std::string>& arguments, ProcessWait wait) {
+std::optional<ProgramFile> ProgramFile::Open(std::string_view engine_program) {
   const std::optional<std::string> program = ToHostPath(engine_program);
-  if (!program) return false;
-  std::vector<std::string> words{*program};
+  if (!program) return std::nullopt;
+  UniqueFd file(::open(program->c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  struct stat status {};
+  if (!file.IsOpen() || fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+  std::optional<std::string> real = RealPathOfOpenFile(file.get());
+  if (!real) return std::nullopt;
+  return ProgramFile(std::move(file), *program, std::move(*real));
+}
+
+bool ProgramFile::IsNativeProgram() const { return plat::IsNativeProgram(file_.get()); }
+
+// The system starts the file through its descriptor, which the child holds until the program
+// replaces it: a file put at the path after the checks is not the one that runs.
+bool ProgramFile::Start(const std::vector<std::string>& arguments, ProcessWait wait) const {
+  std::vector<std::string> words{named_path_};
   for (const std::string& argument : arguments) words.push_back(SjisToUtf8(argument));
-  return Spawn(std::move(words), false, wait);
+  return Spawn(std::move(words), DescriptorPath(file_.get()).c_str(), wait);
 }
 
 bool OpenWithDesktop(std::string_view engine_path) {
   const std::optional<std::string> host = ToHostPath(engine_path);
   if (!host) return false;
-  return Spawn({"xdg-open", *host}, true, ProcessWait::kNone);
+  return Spawn({"xdg-open", *host}, nullptr, ProcessWait::kNone);
 }
 
 bool OpenWebAddress(std::string_view address) {
   // Anything else would let a game's settings open local files or programs.
   if (!address.starts_with("http://") && !address.starts_with("https://")) return false;
-  return Spawn({"xdg-open", std::string(address)}, true, ProcessWait::kNone);
+  return Spawn({"xdg-open", std::string(address)}, nullptr, ProcessWait::kNone);
 }
 
 }  // namespace plat

@@ -1,9 +1,12 @@
 // Starting other programs.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/files/unique_fd.h"
 
 namespace plat {
 
@@ -15,10 +18,32 @@ enum class ProcessWait {
 // The words of a Windows-style command line: blank-separated, double quotes grouping blanks.
 std::vector<std::string> SplitCommandLine(std::string_view line);
 
-// Starts the program file at an engine path on drive Z: (never looked up in PATH, never through a
-// shell) with its Shift-JIS arguments, each handed over as one word. A program that is not waited
-// for is reaped in the background. False when it cannot be started.
-bool StartProgram(std::string_view engine_program, const std::vector<std::string>& arguments, ProcessWait wait);
+// A program file held open to be started, so that the file whose place and first bytes were
+// looked at is the one that runs, whatever is put at its path meanwhile.
+class ProgramFile {
+ public:
+  // The file at an engine path on drive Z:, opened for reading; nothing when it is not a file
+  // that opens.
+  static std::optional<ProgramFile> Open(std::string_view engine_program);
+
+  // The file's host path with every link followed.
+  const std::string& RealPath() const { return real_path_; }
+  // Whether it begins as a program of this machine (an ELF executable, not a "#!" text).
+  bool IsNativeProgram() const;
+
+  // Starts it (never looked up in PATH, never through a shell) with its Shift-JIS arguments,
+  // each handed over as one word. A program that is not waited for is reaped in the background.
+  // False when it cannot be started.
+  bool Start(const std::vector<std::string>& arguments, ProcessWait wait) const;
+
+ private:
+  ProgramFile(UniqueFd file, std::string named_path, std::string real_path)
+      : file_(std::move(file)), named_path_(std::move(named_path)), real_path_(std::move(real_path)) {}
+
+  UniqueFd file_;
+  std::string named_path_;
+  std::string real_path_;
+};
 
 // Hands a file or folder (an engine path) to the desktop's opener, without waiting.
 bool OpenWithDesktop(std::string_view engine_path);

@@ -1,6 +1,7 @@
 #include "platform/files/resolved_path.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
@@ -45,6 +46,14 @@ std::optional<std::string> ResolveLinks(std::string_view engine_path) {
   if (!real) return std::nullopt;
   if (real->back() == '/' && !missing.empty()) real->pop_back();
   return *real + missing;
+}
+
+std::optional<std::string> RealPathOfOpenFile(int fd) {
+  std::string real(PATH_MAX, '\0');
+  const ssize_t length = ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), real.data(), real.size());
+  if (length <= 0 || static_cast<std::size_t>(length) >= real.size()) return std::nullopt;
+  real.resize(static_cast<std::size_t>(length));
+  return real;
 }
 
 bool IsSameOrBelow(std::string_view path, std::string_view folder) {

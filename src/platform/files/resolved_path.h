@@ -13,6 +13,10 @@ namespace plat {
 // way that cannot be searched: what it would reach cannot be told.
 std::optional<std::string> ResolveLinks(std::string_view engine_path);
 
+// The host path of the file open at `fd`, every link followed: where the file that was opened
+// lies, whatever has been put at the path it was opened by since.
+std::optional<std::string> RealPathOfOpenFile(int fd);
+
 // Whether host path `path` is `folder` or lies below it (both as ResolveLinks gives them).
 bool IsSameOrBelow(std::string_view path, std::string_view folder);
 

@@ -9,6 +9,7 @@
 
 #include "platform/files/file_system_ops.h"
 #include "platform/files/host_path.h"
+#include "platform/files/resolved_path.h"
 
 namespace plat {
 namespace {
@@ -24,11 +25,15 @@ std::optional<std::string> HomeFolder() {
   return WithSlash(home);
 }
 
+// $XDG_CONFIG_HOME, else the .config folder of the home folder.
+std::string ConfigFolder(const std::string& home) {
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  return config != nullptr && config[0] == '/' ? WithSlash(config) : home + ".config/";
+}
+
 // The folder of an XDG_<NAME>_DIR="$HOME/..." line of the user-dirs file, with $HOME expanded.
 std::optional<std::string> UserDirsEntry(const std::string& home, std::string_view name) {
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  const std::string config_folder = config != nullptr && config[0] == '/' ? WithSlash(config) : home + ".config/";
-  std::ifstream file(config_folder + "user-dirs.dirs");
+  std::ifstream file(ConfigFolder(home) + "user-dirs.dirs");
   std::string line;
   const std::string key = "XDG_" + std::string(name) + "_DIR=\"";
   while (std::getline(file, line)) {
@@ -60,6 +65,11 @@ UserDir UserDirOf(SpecialFolder folder) {
 
 std::optional<std::string> HostFolder(SpecialFolder folder) {
   const std::optional<std::string> home = HomeFolder();
+  if (folder == SpecialFolder::kPlayerSettings) {
+    std::string config = ConfigFolder(home.value_or(""));
+    if (config.front() != '/') return std::nullopt;
+    return config;
+  }
   if (folder == SpecialFolder::kApplicationData) {
     const char* data = std::getenv("XDG_DATA_HOME");
     if (data != nullptr && data[0] == '/') return WithSlash(data);
@@ -81,6 +91,32 @@ std::optional<std::string> ProgramFolder() {
   std::string path(buffer.data(), static_cast<std::size_t>(length));
   path.erase(path.rfind('/') + 1);
   return ToEnginePath(path);
+}
+
+bool IsRootHomeOrSystemFolder(std::string_view engine_path) {
+  // The system's trees, where nothing of a game belongs, and folders that only hold other
+  // folders (mount points, homes), which are refused themselves.
+  static constexpr std::string_view kSystemTrees[] = {"/bin",  "/boot",   "/dev",  "/etc", "/lib", "/lib32",
+                                                      "/lib64", "/libx32", "/proc", "/sbin", "/sys", "/usr"};
+  static constexpr std::string_view kHoldingFolders[] = {"/home", "/media", "/mnt", "/opt", "/root",
+                                                         "/run",  "/srv",   "/tmp", "/var"};
+  std::optional<std::string> home = HomeFolder();
+  if (home) home = ResolveLinks(ToEnginePath(*home)).value_or(*home);
+  const auto refused = [&](std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    if (path == "/" || (home && IsSameOrBelow(*home, path))) return true;
+    if (home && IsSameOrBelow(path, *home)) return false;
+    for (std::string_view tree : kSystemTrees) {
+      if (IsSameOrBelow(path, tree)) return true;
+    }
+    for (std::string_view folder : kHoldingFolders) {
+      if (path == folder) return true;
+    }
+    return false;
+  };
+  const std::optional<std::string> named = ToHostPath(engine_path);
+  const std::optional<std::string> real = ResolveLinks(engine_path);
+  return !named || !real || refused(*named) || refused(*real);
 }
 
 std::optional<std::string> GetSpecialFolder(SpecialFolder folder, FolderCreation creation) {

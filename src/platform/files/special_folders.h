@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace plat {
 
@@ -11,6 +12,7 @@ enum class SpecialFolder {
   kDocuments,        // the XDG documents folder, else ~/Documents
   kPictures,         // the XDG pictures folder, else ~/Pictures
   kDesktop,          // the XDG desktop folder, else ~/Desktop
+  kPlayerSettings,   // $XDG_CONFIG_HOME, else ~/.config: the player's settings, beyond every game's reach
 };
 
 enum class FolderCreation { kCreate, kNameOnly };
@@ -20,5 +22,9 @@ std::optional<std::string> ProgramFolder();
 // The folder, created when missing unless only its name is asked for; nothing when it cannot
 // be had.
 std::optional<std::string> GetSpecialFolder(SpecialFolder folder, FolderCreation creation = FolderCreation::kCreate);
+
+// Whether the folder at an engine path, as named or with its links followed, is the root, the
+// home folder itself or one of the system's own folders: never a place for a game's files.
+bool IsRootHomeOrSystemFolder(std::string_view engine_path);
 
 }  // namespace plat

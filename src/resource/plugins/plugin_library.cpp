@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/files/path.h"
+#include "base/files/script_code_rule.h"
 #include "platform/files/file_system_ops.h"
 
 namespace {
@@ -17,7 +18,8 @@ bool Resolve(const plat::DynamicLibrary& library, const std::string& name, Funct
 unsigned LoadPluginLibrary(const char* path, std::unique_ptr<plat::DynamicLibrary>& library) {
   char full_path[kMaxPath];
   if (MakeFullPath(full_path, path) == 0) return kPluginBadPath;
-  if (plat::DynamicLibrary::Load(full_path, library) != plat::DynamicLibrary::LoadStatus::kLoaded) {
+  const auto player_installed = [&full_path](const std::string& real_path) { return MayLoadLibrary(full_path, real_path); };
+  if (plat::DynamicLibrary::Load(full_path, library, player_installed) != plat::DynamicLibrary::LoadStatus::kLoaded) {
     return kPluginNotLoadable;
   }
   return kPluginLoaded;

@@ -40,8 +40,9 @@ struct PluginEntries {
   PluginConfigFunc config = nullptr;
 };
 
-// Makes the path absolute and loads the library: kPluginLoaded, kPluginBadPath or
-// kPluginNotLoadable.
+// Makes the path absolute and loads the library, when it is one the player installed for the
+// engine (MayLoadLibrary; a library a game's data could choose is never loaded, since loading
+// runs its code): kPluginLoaded, kPluginBadPath or kPluginNotLoadable.
 unsigned LoadPluginLibrary(const char* path, std::unique_ptr<plat::DynamicLibrary>& library);
 
 // Looks an export up as a function of the type of `function`; false when it is missing.

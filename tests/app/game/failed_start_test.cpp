@@ -2,13 +2,10 @@
 // log what is missing and ends with a status that tells whoever started it that the start failed.
 // Asked for help, it says how to call it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "support/program_run.h"
 #include "support/script_only_game.h"
 #include "support/temp_game_folder.h"
 
@@ -22,27 +19,12 @@ struct Case {
 
 class FailedStartTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const char* tools = std::getenv("KESTRUNE_TOOLS_DIR");
-    ASSERT_NE(tools, nullptr) << "KESTRUNE_TOOLS_DIR names the folder of the built program";
-    tools_ = tools;
-  }
-
   // Runs `env <environment> <launcher> kestrune <arguments>` and keeps what the program printed
   // (both streams); its exit status, -1 when it did not end by itself.
   int Run(const std::string& environment, const std::string& arguments, const std::string& launcher = "") {
-    const std::string output = folder_.HostPath() + "printed.log";
-    const std::string command = "env " + environment + " ASAN_OPTIONS=detect_leaks=0 " + launcher + " '" + tools_ +
-                                "/kestrune' " + arguments + " > '" + output + "' 2>&1";
-    const int status = std::system(command.c_str());
-    std::ifstream stream(output);
-    std::stringstream printed;
-    printed << stream.rdbuf();
-    printed_ = printed.str();
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return test_support::RunProgram(environment, arguments, folder_.HostPath() + "printed.log", printed_, launcher);
   }
 
-  std::string tools_;
   test_support::TempGameFolder folder_;
   std::string printed_;
 };

@@ -4,6 +4,7 @@
 
 #include "app/game/game_app.h"
 #include "support/game_host_fixture.h"
+#include "support/script_folders.h"
 
 namespace {
 
@@ -12,6 +13,7 @@ using GameEndSessionTest = game_test::GameStateRecordTest;
 TEST_F(GameEndSessionTest, TheEndOfTheSessionWritesThePersistentFile) {
   game_.MakeFolder("SAVE");
   host_.SetSaveFolder(game_.EnginePath("SAVE\\").c_str());
+  const test_support::ScopedScriptFolders folders(game_.EnginePath(), game_.EnginePath("SAVE\\"));
   ASSERT_TRUE(host_.SetVariableFileName("KEEP.DAT"));
   SetWord(2, 4321);  // the persistent class-2 value
   CGameApp game;

@@ -2,10 +2,13 @@
 // run, what the user is asked, and what the settings files hold when they are written back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "app/game/chosen_save_folders.h"
 #include "app/game/game_app.h"
 #include "base/files/file_services.h"
 #include "base/files/script_write_rule.h"
@@ -15,6 +18,7 @@
 #include "platform/window/message_box.h"
 #include "support/game_settings_files.h"
 #include "support/log_capture.h"
+#include "support/scoped_environment.h"
 #include "support/temp_game_folder.h"
 
 namespace {
@@ -42,15 +46,27 @@ class GameSetUpTest : public ::testing::Test {
     }
   }
 
-  void WriteGame(uint8_t save_folder_mode) {
+  void WriteGame(uint8_t save_folder_mode, const std::string& save_folder_name = "",
+                 const std::string& application_name = "Tale") {
     kvxtools::AppDefinitionFile definition;
     definition.save_folder_mode = save_folder_mode;
     kvxtools::AppInformationFile information;
-    information.name = "Tale";
+    information.name = application_name;
+    information.save_folder = save_folder_name;
     test_support::WriteGameSettingsFiles(game_, definition, information);
+  }
+  // The game's settings template, naming a save folder as a game of kind 2 may.
+  void WriteTemplateNaming(const std::string& folder) {
+    const std::vector<uint8_t> bytes = kvxtools::WriteUserConfigFile({{}, {}, {}, folder});
+    game_.WriteFile("USER.CFG", std::string(bytes.begin(), bytes.end()));
+  }
+  bool Logged(const std::string& text) const {
+    return std::any_of(log_.Lines().begin(), log_.Lines().end(),
+                       [&](const std::string& line) { return line.find(text) != std::string::npos; });
   }
 
   test_support::TempGameFolder game_;
+  ScopedEnvironment config_{"XDG_CONFIG_HOME", (game_.HostPath() + "config").c_str()};
   LogCapture log_;
   std::vector<plat::MessageBoxRequest> boxes_;
   int answer_ = plat::IDYES;
@@ -135,6 +151,59 @@ TEST_F(GameSetUpTest, TheStartConfinesLooseDataFilesToTheFoldersScriptsMayRead) 
   ASSERT_EQ(game.SetUp(), 0);
   EXPECT_FALSE(DataFileExists(outside.EnginePath("SECRET.TXT").c_str()));
   EXPECT_TRUE(DataFileExists("SCRIPT\\DL_APP.INF"));
+}
+
+// A folder that the game's settings template names is not a save folder the player chose: the
+// first start keeps the saves in the game's folder under the application data folder and writes
+// nothing into the named folder; once the player chose that folder on this machine, it counts.
+TEST_F(GameSetUpTest, AKindTwoFolderCountsOnlyWhenThePlayerChoseItOnThisMachine) {
+  WriteGame(2);
+  const test_support::TempGameFolder outside;
+  WriteTemplateNaming(outside.EnginePath());
+  {
+    SetUpGame game(game_.EnginePath());
+    ASSERT_EQ(game.SetUp(), 0);
+    EXPECT_EQ(std::string(game.GetSaveFolder()), game_.EnginePath("data\\Tale SaveData\\"));
+    EXPECT_FALSE(MayScriptWriteAt(outside.EnginePath("SAVE01.DAT").c_str()));
+    game.SaveSettings(0);
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(outside.HostPath()));
+  EXPECT_TRUE(Logged("that USER.CFG names was not chosen by the player on this machine")) << log_.Last();
+  EXPECT_TRUE(boxes_.empty());
+
+  ASSERT_TRUE(RememberChosenSaveFolder(game_.EnginePath("data\\Tale SaveData\\USER.CFG"), outside.EnginePath()));
+  SetUpGame chosen(game_.EnginePath());
+  ASSERT_EQ(chosen.SetUp(), 0);
+  EXPECT_EQ(std::string(chosen.GetSaveFolder()), outside.EnginePath());
+}
+
+// The save-folder name of the game's information file, or its application name, names one folder
+// inside the user's folder, whatever separators or ".." it holds.
+TEST_F(GameSetUpTest, TheSaveFolderNameOfTheGamesDataIsOnePlainFolderName) {
+  const ScopedEnvironment deeper("XDG_DATA_HOME", (game_.HostPath() + "a/b/c/data").c_str());
+  WriteGame(3, "..\\..\\..\\ESCAPED");
+  SetUpGame climbing(game_.EnginePath());
+  ASSERT_EQ(climbing.SetUp(), 0);
+  EXPECT_EQ(std::string(climbing.GetSaveFolder()), game_.EnginePath("a\\b\\c\\data\\.._.._.._ESCAPED\\"));
+  EXPECT_FALSE(game_.Exists("a/ESCAPED"));
+  EXPECT_TRUE(Logged("which is not one plain folder name")) << log_.Last();
+
+  WriteGame(3, "", "Tale/Part 2");
+  SetUpGame slashed(game_.EnginePath());
+  ASSERT_EQ(slashed.SetUp(), 0);
+  EXPECT_EQ(std::string(slashed.GetSaveFolder()), game_.EnginePath("a\\b\\c\\data\\Tale_Part 2 SaveData\\"));
+  EXPECT_FALSE(game_.Exists("a/b/c/data/Tale"));
+}
+
+// A game kept in the home folder itself with its saves beside it: the home folder is never the
+// save folder, and the saves go to the application data folder instead.
+TEST_F(GameSetUpTest, TheHomeFolderItselfIsNeverTheSaveFolder) {
+  const ScopedEnvironment home("HOME", game_.HostPath().c_str());
+  WriteGame(5);
+  SetUpGame game(game_.EnginePath());
+  ASSERT_EQ(game.SetUp(), 0);
+  EXPECT_EQ(std::string(game.GetSaveFolder()), game_.EnginePath("data\\Tale SaveData\\"));
+  EXPECT_TRUE(Logged("is the root, the home folder or a folder of the system")) << log_.Last();
 }
 
 TEST_F(GameSetUpTest, SavingWritesBothFilesOnlyForExitCodeZero) {

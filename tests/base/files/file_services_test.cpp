@@ -19,19 +19,12 @@
 #include "base/files/script_write_rule.h"
 #include "platform/files/file_system_ops.h"
 #include "support/data_files_fixture.h"
+#include "support/script_folders.h"
 
 namespace {
 
 class FileServicesTest : public test_support::DataFilesTest {
  protected:
-  // The game folder as the scripts' game folder while it lives.
-  struct ScopedScriptFolders {
-    explicit ScopedScriptFolders(const test_support::TempGameFolder& game) { SetScriptWriteFolders(game.EnginePath(), ""); }
-    ~ScopedScriptFolders() { ClearScriptWriteFolders(); }
-    ScopedScriptFolders(const ScopedScriptFolders&) = delete;
-    ScopedScriptFolders& operator=(const ScopedScriptFolders&) = delete;
-  };
-
   // Sets a file's last-write time, in seconds since 1970.
   void Touch(const std::string& relative, std::time_t when) {
     const timespec times[2] = {{when, 0}, {when, 0}};
@@ -134,10 +127,11 @@ TEST_F(FileServicesTest, CopyFileIfNewerModes) {
 // Only a program file of the game folder starts, by its path and with its arguments as words:
 // never a shell or program found elsewhere or through the search path.
 TEST_F(FileServicesTest, OnlyProgramsOfTheGameFolderRunWithTheirArguments) {
-  const ScopedScriptFolders folders(game_);
-  game_.WriteFile("TOOLS/ECHO.SH", "#!/bin/sh\nprintf '%s|%s' \"$1\" \"$2\" > \"$(dirname \"$0\")/ran\"\n");
-  std::filesystem::permissions(game_.HostPath() + "TOOLS/ECHO.SH", std::filesystem::perms::owner_all);
-  EXPECT_EQ(RunProcess("TOOLS\\ECHO.SH \"two words\" ;rm", 1), 0u);
+  const test_support::ScopedScriptFolders folders(game_.EnginePath(), "");
+  game_.MakeFolder("TOOLS");
+  std::filesystem::copy_file(std::string(KESTRUNE_CODE_MARKER_DIR) + "/marker", game_.HostPath() + "TOOLS/ECHO");
+  std::filesystem::permissions(game_.HostPath() + "TOOLS/ECHO", std::filesystem::perms::owner_all);
+  EXPECT_EQ(RunProcess("TOOLS\\ECHO \"two words\" ;rm", 1), 0u);
   EXPECT_EQ(game_.ReadFile("TOOLS/ran"), "two words|;rm");
 
   const test_support::TempGameFolder outside;

@@ -80,6 +80,23 @@ TEST(StaysInsideFolder, RefusesEveryWayOut) {
   }
 }
 
+// A name from a game's settings becomes one folder name however the engine or the host reads
+// it: "ソ" (0x83 0x5C) keeps its second byte, a lone lead byte never takes the separator after it.
+TEST(PlainFolderName, LeavesOneNameInsideItsFolder) {
+  struct Case {
+    const char* name;
+    const char* plain;
+  };
+  for (const Case& c : {Case{"Tale SaveData", "Tale SaveData"}, Case{"..\\..\\..\\ESCAPED", ".._.._.._ESCAPED"},
+                        Case{"Tale/Part 2", "Tale_Part 2"}, Case{"C:\\Saves", "C__Saves"}, Case{"..", "__"},
+                        Case{".", "_"}, Case{"", "_"}, Case{"...a", "...a"}, Case{"A\nB\x7F", "A_B_"},
+                        Case{"\x83\x5C", "\x83\x5C"}, Case{"\x81/..", "__.."}, Case{"Tale\xB1", "Tale_"},
+                        Case{"\xB1Tale", "\xB1Tale"}}) {
+    EXPECT_EQ(PlainFolderName(c.name), c.plain) << c.name;
+    EXPECT_TRUE(StaysInsideFolder(PlainFolderName(c.name) + "\\USER.CFG")) << c.name;
+  }
+}
+
 TEST(PathParts, StripLeafFolderAndExtension) {
   EXPECT_EQ(Stripped("D:\\GAME\\PROG.EXE"), "D:\\GAME\\");
   EXPECT_EQ(Stripped("D:\\GAME\\SUB\\"), "D:\\GAME\\");

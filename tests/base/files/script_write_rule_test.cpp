@@ -100,8 +100,9 @@ TEST_F(ScriptWriteRuleTest, TwoByteCharactersCompareExactly) {
 }
 
 // What lies behind links counts: a path whose text stays inside but whose links lead out is
-// refused, for reading and writing alike, while links between the open folders are followed.
-TEST_F(ScriptWriteRuleTest, LinksThatLeadOutAreRefusedAndLinksThatStayInAreFollowed) {
+// refused, for reading and writing alike, while reads follow links between the open folders. A
+// write follows no link below the folder it lies in, wherever the link leads.
+TEST_F(ScriptWriteRuleTest, LinksThatLeadOutAreRefusedAndLinksThatStayInAreFollowedByReads) {
   root_.WriteFile("OUT/SECRET.TXT", "secret");
   root_.WriteFile("SAVE/KEEP.TXT", "keep");
   Link("OUT", "GAME/LINK");
@@ -115,9 +116,10 @@ TEST_F(ScriptWriteRuleTest, LinksThatLeadOutAreRefusedAndLinksThatStayInAreFollo
   }
   EXPECT_FALSE(MayScriptReadAt(Path("GAME\\LINK\\").c_str()));
   for (const std::string& path : {Path("GAME\\TO_SAVE\\KEEP.TXT"), std::string("TO_SAVE\\NEW.TXT")}) {
-    EXPECT_TRUE(MayScriptWriteAt(path.c_str())) << path;
+    EXPECT_FALSE(MayScriptWriteAt(path.c_str())) << path;
     EXPECT_TRUE(MayScriptReadAt(path.c_str())) << path;
   }
+  EXPECT_TRUE(MayScriptWriteAt(Path("SAVE\\KEEP.TXT").c_str()));
 }
 
 TEST_F(ScriptWriteRuleTest, ReadsReachTheSameFoldersAndTheFoldersThemselves) {

@@ -1,8 +1,11 @@
 // The scenario machine's read-text table (VOV_INIT.DAT) and read-text log (TEXT_LOG.DAT).
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "base/numbers/little_endian.h"
 #include "novel/frame/vov_test_files.h"
+#include "support/script_folders.h"
 
 namespace {
 
@@ -16,10 +19,13 @@ class VovReadTextTest : public vov_test::VovFilesTest {
     ASSERT_EQ(vm_->LoadInitData("VOV_INIT.DAT"), 0u);
     game_.MakeFolder("SAVE");
     vm_->SetSaveFolder(game_.EnginePath("SAVE\\").c_str());
+    folders_.emplace(game_.EnginePath(), game_.EnginePath("SAVE\\"));
     WriteLabelled("MAIN");
     WriteLabelled("SUB");
     WriteLabelled("NOPE");
   }
+  std::optional<test_support::ScopedScriptFolders> folders_;
+
   void WriteTable(const std::vector<kvxtools::VovInitRecord>& records) {
     WriteScript("VOV_INIT.DAT", kvxtools::BuildVovInit(records));
   }

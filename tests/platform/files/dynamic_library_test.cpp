@@ -1,4 +1,5 @@
 #include "platform/files/dynamic_library.h"
+#include "platform/files/elf_identity.h"
 
 #include <gtest/gtest.h>
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/data_files_fixture.h"
+#include "support/player_plugin_folder.h"
 
 namespace {
 
@@ -57,6 +58,8 @@ class FakeProvider final : public CSoundDecoderProvider {
 
 class SoundDecoderManagerTest : public test_support::DataFilesTest {
  protected:
+  // The plug-ins the tests install count as the player's.
+  test_support::ScopedPlayerPluginFolder player_plugins_{game_.EnginePath("plugin\\")};
   void SetUp() override {
     DataFilesTest::SetUp();
     game_.WriteFile("BGM.OGG", "OggS and the rest");

@@ -407,6 +407,54 @@ TEST_P(ScriptVmTest, ABuiltInMayReenterTheMachineAndGrowTheUsableMemory) {
   EXPECT_EQ(Context().Sp(), Context().StackBase());
 }
 
+// The built-in of a loop that calls it on every pass: it gives the address the pass stores to,
+// a word of its data at first; on the third pass it grows the usable memory and gives the last
+// word of the new block from then on; on the fifth it gives the context a new, smaller stack
+// (with an end marker for the run's last return).
+struct LoopBuiltinState {
+  CScriptVm* vm = nullptr;
+  std::uint32_t passes = 0;
+  std::uint32_t target = 0;
+};
+LoopBuiltinState g_loop_builtin;
+std::uint32_t GrowOrMoveTheStackOnSomePasses(const NativeArgs& args) {
+  LoopBuiltinState& state = g_loop_builtin;
+  ++state.passes;
+  if (state.passes == 3) state.target = args.Memory().Allocate(0x100000) + 0x100000 - 4;
+  if (state.passes == 5 && (state.vm->SetStackSize(512) != 0 || state.vm->Context().PushEndMarker() != 0)) return 0;
+  return state.target;
+}
+
+// A translated loop that calls a built-in on every pass goes on with what the built-in changed:
+// it stores into memory that was not usable when the run began, and pushes onto the new stack.
+TEST_P(ScriptVmTest, ALoopThatCallsABuiltInOnEveryPassFollowsWhatTheBuiltInChanged) {
+  g_loop_builtin = {&vm_, 0, Data(6)};
+  ASSERT_EQ(vm_.RegisterNative(&GrowOrMoveTheStackOnSomePasses), 0u);
+  const std::uint64_t old_end = Memory().UsableEnd();
+  Memory().SetWord(Data(1), 8);
+  ScriptCodeBuilder code = Code();
+  const auto loop = code.NewLabel();
+  code.Bind(loop);
+  code.Emit(Op::PushMem, {Data(1)});
+  code.Emit(Op::PopMem, {Data(5)});
+  code.Emit(Op::CallNative, {ScriptNativeTable::Token(0), Data(2), Data(0)});
+  code.Emit(Op::StoreIndirect, {7, Data(0)});
+  code.EmitCountDown(loop, Data(1));
+  code.Emit(Op::Return);
+  Install(code);
+  ASSERT_FALSE(translation_refused_);
+
+  ASSERT_EQ(vm_.Run(code_), kScriptEnded);
+  EXPECT_EQ(g_loop_builtin.passes, 8u);
+  ASSERT_GE(g_loop_builtin.target, old_end);
+  // The first two passes stored into the data, the others into the new memory.
+  EXPECT_EQ(D(6), 7u);
+  EXPECT_EQ(Memory().Word(g_loop_builtin.target), 7u);
+  EXPECT_EQ(D(5), 1u);
+  EXPECT_EQ(Context().StackEnd() - Context().StackBase(), 512u * 4);
+  EXPECT_EQ(Context().Sp(), Context().StackBase());
+}
+
 // In the translated mode the stores are made by the interpreter beside translated code elsewhere,
 // whose stores look up their page first, and then by translated code.
 TEST_P(ScriptVmTest, TheLastWordBeforeTheUsableEndIsTheLastOneUsable) {

@@ -65,20 +65,24 @@ struct SobTranslatedRun::Run {
   static std::uint32_t Apart(std::uint32_t& word) {
     return std::atomic_ref<std::uint32_t>(word).load(std::memory_order_relaxed);
   }
-  void LoadRegisters() {
+  // The registers from the context to the frame, or (kToContext) back.
+  template <bool kToContext>
+  void CopyRegisters() {
     CScriptContext& c = context;
-    frame.ip = Apart(c.ip_);
-    frame.sp = Apart(c.sp_);
-    frame.result = Apart(c.result_);
-    frame.transfers = Apart(c.transfers_until_stop_check_);
+    const auto copy = [](std::uint32_t& in_frame, std::uint32_t& in_context) {
+      if constexpr (kToContext) {
+        in_context = Apart(in_frame);
+      } else {
+        in_frame = Apart(in_context);
+      }
+    };
+    copy(frame.ip, c.ip_);
+    copy(frame.sp, c.sp_);
+    copy(frame.result, c.result_);
+    copy(frame.transfers, c.transfers_until_stop_check_);
   }
-  void StoreFrame() {
-    CScriptContext& c = context;
-    c.ip_ = Apart(frame.ip);
-    c.sp_ = Apart(frame.sp);
-    c.result_ = Apart(frame.result);
-    c.transfers_until_stop_check_ = Apart(frame.transfers);
-  }
+  void LoadRegisters() { CopyRegisters<false>(); }
+  void StoreFrame() { CopyRegisters<true>(); }
   // Whether the frame's limits and lists still describe the machine: a built-in may have grown
   // the memory, moved the stack or changed the translations.
   bool FrameHolds() const {

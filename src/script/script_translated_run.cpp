@@ -183,10 +183,13 @@ std::uint32_t SobTranslatedRun::Execute(CScriptContext& c, bool counted, std::ui
   ScriptTranslations& translations = *c.translations_;
   Run run{c, translations, counted, {}, std::nullopt};
   const auto interpret = [&] { return counted ? SobInterpreter::Step(c, budget) : SobInterpreter::Step(c); };
+  translations.StartRun();
   for (;;) {
     translations.ReleaseRetired();
     translations.Refresh();
-    const CScriptTranslator* translator = run.StackHoldsCode() ? nullptr : translations.Find(c.ip_);
+    // Making code again is work that no transfer counts: it is counted by what was made.
+    if (translations.StopCheckDue() && g_ScriptStopCheckHook != nullptr && g_ScriptStopCheckHook()) return kScriptStopped;
+    const CScriptTranslator* translator = run.StackHoldsCode() ? nullptr : translations.FindOrWake(c.ip_);
     const void* entry = translator != nullptr ? translations.EntryFor(*translator, c.ip_, counted) : nullptr;
     if (entry == nullptr) {
       if (const std::uint32_t result = interpret(); result != kScriptTransferred) return result;

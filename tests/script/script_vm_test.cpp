@@ -1046,6 +1046,24 @@ TEST_P(ScriptVmTest, CodeThatRewritesAnOpcodeWordOnEveryPassKeepsNoOldCode) {
   EXPECT_LT(g_most_executable_bytes - before, 256u * 1024);
 }
 
+// A store whose word starts in the last byte of one block's code reaches the opcode word of the
+// block behind it, translated later: the word's high bytes make its IncMem a DecMem.
+TEST_P(ScriptVmTest, AStoreReachingPastItsBlockIntoCodeTranslatedLaterChangesThatCode) {
+  ScriptCodeBuilder first = Code();
+  const std::uint32_t second_start = first.Base() + 20;
+  first.Emit(Op::StoreImm, {static_cast<std::uint32_t>(Op::DecMem) << 8, second_start - 1});
+  first.Emit(Op::Jump, {second_start});
+  ASSERT_EQ(first.Here(), second_start);
+  ScriptCodeBuilder second(second_start);
+  second.Emit(Op::IncMem, {Data(0)});
+  second.Emit(Op::Return);
+  Install(first);
+  Install(second);
+  ASSERT_FALSE(translation_refused_);
+  ASSERT_EQ(vm_.Run(code_), kScriptEnded);
+  EXPECT_EQ(D(0), 0xFFFFFFFFu);
+}
+
 // Made afresh on every pass, such a loop would spend a whole translation per pass: after a few
 // remakes the instruction that keeps changing rests, interpreted, and only it: the loop around it
 // stays translated.

@@ -19,6 +19,7 @@
 #include "effects/background/bg_rast_effect.h"
 #include "gfx/display/image_canvas.h"
 #include "gfx/images/image.h"
+#include "gfx/images/pixel_library.h"
 #include "scene/drawables/draw_layer.h"
 
 #include "game_drawing_set_up.h"

@@ -1,12 +1,14 @@
 // Every background, screen and sprite effect made by name, one 800 x 600 frame each half way
 // through: the effect's step and the page's whole repaint into a surface of the window's format,
-// against the reference compositing library's OVER of the same size through a constant mask, in
-// the same run. The pictures and text files the effects read come from a game folder generated at
-// the start in a temporary folder and removed at the end. After the runs: each frame time as a
-// ratio to the anchor.
+// with the engine's drawing set up as a game's (the pixel library installed), against the one
+// anchor (OVER of a whole frame with per-pixel alpha) in the same run. The page shows a sprite of
+// per-pixel alpha drawn at a level. The pictures and text files the effects read come from a game
+// folder generated at the start in a temporary folder and removed at the end. After the runs:
+// each frame time as a ratio to the anchor.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -20,7 +22,6 @@
 #include "base/files/path.h"
 #include "base/lifetime/ref_counted.h"
 #include "base/numbers/subtractive_random.h"
-#include "base/numbers/trig_tables.h"
 #include "base/time/millisecond_clock.h"
 #include "base/time/timer_manager.h"
 #include "effects/framework/builtin_effects.h"
@@ -28,12 +29,8 @@
 #include "effects/framework/effect.h"
 #include "effects/sprite/sp_change_effect.h"
 #include "gfx/display/image_canvas.h"
-#include "gfx/images/pixel_library.h"
 #include "pixel/formats/pixel_format_codes.h"
-#include "pixel/kernels/pixel_kernel_choice.h"
-#include "pixel/kernels/pixel_tables.h"
 #include "platform/files/host_path.h"
-#include "platform/system/cpu_features.h"
 #include "platform/window/surface.h"
 #include "resource/archives/file_system.h"
 #include "resource/pictures/elg_decoder.h"
@@ -42,11 +39,11 @@
 #include "resource/plugins/tcp_plugin_manager.h"
 #include "scene/animations/dad_file.h"
 #include "scene/drawables/draw_layer.h"
-#include "scene/drawables/draw_layer_factory.h"
 #include "scene/sprites/sprite.h"
 
 #include "anim_file_writer.h"
 #include "elg_encoder.h"
+#include "game_drawing_set_up.h"
 #include "pixman_over_anchor.h"
 #include "random_elg_picture.h"
 #include "ratio_reporter.h"
@@ -59,10 +56,23 @@ constexpr uint32_t kDuration = 1000;
 
 std::uintptr_t Word(const void* pointer) { return reinterpret_cast<std::uintptr_t>(pointer); }
 
-void PaintPicture(CImage& image, uint32_t seed, uint32_t alpha) {
+void PaintPicture(CImage& image, uint32_t seed) {
   for (int32_t y = 0; y < image.GetHeight(); ++y) {
     auto* row = reinterpret_cast<uint32_t*>(image.GetRowPointer(y));
-    for (int32_t x = 0; x < image.GetWidth(); ++x) row[x] = alpha << 24 | ((x * seed + y) & 0xFFFFFF);
+    for (int32_t x = 0; x < image.GetWidth(); ++x) row[x] = 0xFF000000u | ((x * seed + y) & 0xFFFFFF);
+  }
+}
+
+// A figure's alpha: opaque in the middle, clear at the sides, a ramp of every alpha between.
+void ShapeAlpha(CImage& image) {
+  const int32_t width = image.GetWidth();
+  for (int32_t y = 0; y < image.GetHeight(); ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(image.GetRowPointer(y));
+    for (int32_t x = 0; x < width; ++x) {
+      const int32_t from_side = std::min(x, width - 1 - x);
+      const auto alpha = static_cast<uint32_t>(std::clamp((from_side - width / 8) * 2 + (y & 7), 0, 255));
+      row[x] = (row[x] & 0x00FFFFFFu) | alpha << 24;
+    }
   }
 }
 
@@ -144,12 +154,13 @@ struct SpriteChange {
 };
 
 // Two pages with a draw layer and a list each, showing an 800 x 600 picture, the front one with
-// a 400 x 300 sprite of per-pixel alpha in its middle; the window surface the frames go to.
+// a 400 x 300 sprite of per-pixel alpha in its middle drawn at level kSpriteLevel; the window
+// surface the frames go to.
 struct EffectStage {
+  static constexpr uint8_t kSpriteLevel = 160;
+
+  GameDrawingSetUp drawing;
   BenchGameFolder game;
-  CPixelLibrary library;
-  CDrawLayerFactory layers;
-  CTrigTables trig;
   CDcpPluginManager effects;
   CTcpPluginManager filters;
   CTimerManager timers;
@@ -165,12 +176,6 @@ struct EffectStage {
   SpriteChange change;
 
   EffectStage() {
-    BuildPixelTables();
-    ChoosePixelKernels(plat::ReadCpuFeatures(), {});
-    SetPixelLib(&library);
-    g_DrawLayerFactory = &layers;
-    g_TrigTable = &trig;
-    trig.EnsureCosTable();
     g_DcpHost = &effects;
     g_TcpHost = &filters;
     g_PausableTimerManager = &timers;
@@ -180,10 +185,13 @@ struct EffectStage {
     g_BuiltinEffectServices.random_index = &random_index;
     g_BuiltinEffectServices.random_state = &random_state;
     background.Create(kWidth, kHeight, 32, 0);
-    PaintPicture(background, 3, 0xFF);
+    PaintPicture(background, 3);
     sprite_picture.Create(kWidth / 2, kHeight / 2, 32, 0);
-    PaintPicture(sprite_picture, 7, 200);
+    PaintPicture(sprite_picture, 7);
+    ShapeAlpha(sprite_picture);
+    sprite_picture.SetAlphaFlag(1);
     sprite.SetImage(&sprite_picture, nullptr, kWidth / 4, kHeight / 4);
+    sprite.SetOpacity(kSpriteLevel);
     for (CImageCanvasEx* page : {&front, &back}) {
       page->Create(kWidth, kHeight, 32, CImagePart::kLayerAndDrawList);
       Layer(*page).SetBackgroundImage(&background, 0, 0, false);
@@ -219,7 +227,7 @@ struct NamedEffect {
 std::unique_ptr<CImage> ChangePicture(uint32_t seed) {
   auto picture = std::make_unique<CImage>();
   picture->Create(kWidth / 2, kHeight / 2, 32, 0);
-  PaintPicture(*picture, seed, 0xFF);
+  PaintPicture(*picture, seed);
   return picture;
 }
 
@@ -303,12 +311,10 @@ void BM_EffectFrame(benchmark::State& state, const NamedEffect& named) {
   layer.SetBackgroundImage(&stage.background, 0, 0, false);
 }
 
-void BM_EffectAnchorOver(benchmark::State& state) { MeasurePixmanOverFrame(state, kWidth, kHeight); }
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::RegisterBenchmark("over_mask", BM_EffectAnchorOver)->Unit(benchmark::kMicrosecond);
+  RegisterPixmanOver(kWidth, kHeight);
   static const std::vector<NamedEffect> named_effects = NamedEffects();
   for (const NamedEffect& named : named_effects) {
     benchmark::RegisterBenchmark(named.name, BM_EffectFrame, named)->Unit(benchmark::kMicrosecond);
@@ -327,8 +333,8 @@ int main(int argc, char** argv) {
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::vector<std::pair<const char*, const char*>> pairs;
-  for (const NamedEffect& named : named_effects) pairs.emplace_back(named.name, "over_mask");
-  pairs.emplace_back("no_effect", "over_mask");
+  for (const NamedEffect& named : named_effects) pairs.emplace_back(named.name, kPixmanOverName);
+  pairs.emplace_back("no_effect", kPixmanOverName);
   reporter.PrintRatios("frame", pairs);
   benchmark::Shutdown();
   return 0;

@@ -1,8 +1,10 @@
 // Every built-in transition and layer filter made by name, one 800 x 600 frame each through the
 // whole filter path (the advance and the strips that the present asks for: the frame in strips
-// only where the filter allows it), at half way, against the reference compositing library's
-// OVER of the same size through a constant mask, in the same run. After the runs: each frame
-// time as a ratio to the anchor, and the ripple's (its waves at full height) to the cross-fade's.
+// only where the filter allows it), at half way, with the engine's drawing set up as a game's
+// (the pixel library installed, the pages made as a canvas makes them); "trans" once with each
+// transition pattern ("trans/N"). Against the one anchor (OVER of a whole frame with per-pixel
+// alpha) in the same run. After the runs: each frame time as a ratio to the anchor, the slowest
+// ten of "trans", and the ripple's (its waves at full height) to the cross-fade's.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -10,19 +12,15 @@
 #include <utility>
 #include <vector>
 
-#include "base/numbers/trig_tables.h"
 #include "effects/filters/ripple_rows.h"
 #include "effects/framework/builtin_effects.h"
 #include "effects/framework/create_by_name.h"
+#include "effects/patterns/transition_patterns.h"
 #include "gfx/display/image_canvas.h"
-#include "gfx/images/pixel_library.h"
-#include "pixel/kernels/pixel_kernel_choice.h"
-#include "pixel/kernels/pixel_tables.h"
-#include "platform/system/cpu_features.h"
 #include "resource/plugins/dcp_plugin_manager.h"
 #include "resource/plugins/tcp_plugin_manager.h"
-#include "scene/drawables/draw_layer_factory.h"
 
+#include "game_drawing_set_up.h"
 #include "pixman_over_anchor.h"
 #include "ratio_reporter.h"
 
@@ -42,9 +40,7 @@ void Paint(CImage& image, uint32_t seed) {
 
 // The two pages of the frame, the front one carrying the transition.
 struct Pages {
-  CPixelLibrary library;
-  CDrawLayerFactory layers;
-  CTrigTables trig;
+  GameDrawingSetUp game;
   CDcpPluginManager effects;
   CTcpPluginManager filters;
   CImageCanvasEx front;
@@ -52,11 +48,6 @@ struct Pages {
   CImage rule;
 
   Pages() {
-    BuildPixelTables();
-    ChoosePixelKernels(plat::ReadCpuFeatures(), {});
-    SetPixelLib(&library);
-    g_DrawLayerFactory = &layers;
-    g_TrigTable = &trig;
     g_TcpHost = &filters;
     RegisterSetUpEffects(effects, filters);
     RegisterBuiltinEffects(effects, filters);
@@ -78,9 +69,10 @@ Pages& ThePages() {
   return pages;
 }
 
-// A filter by name: the words after the duration, and the part's attach mode.
+// A filter by name (the benchmark's name where it differs): the words after the duration, and
+// the part's attach mode.
 struct Filter {
-  const char* name;
+  std::string name;
   std::vector<std::uintptr_t> args;
   uint8_t mode = CImagePart::kModeSwapLayers;
 };
@@ -95,7 +87,6 @@ std::vector<Filter> Filters() {
       {"wave", {0, 12, 2048, 0xFF000000, 0xFFFFFFFF}},
       {"mosaic", {0, 12, 0}},
       {"rotaxis", {0}},
-      {"trans", {12, 0}},
       {"tone", {0xFF40C040, 0}, CImagePart::kModePlain},
       {"zoomflip", {0, 1}},
       {"rotcenter", {0, 0}},
@@ -106,12 +97,28 @@ std::vector<Filter> Filters() {
   };
 }
 
+constexpr const char* kPatternFilterPrefix = "trans/";
+
+// "trans" with every transition pattern.
+std::vector<Filter> PatternFilters() {
+  std::vector<Filter> filters;
+  for (int32_t pattern = 0; pattern < kTransitionPatternCount; ++pattern) {
+    filters.push_back({kPatternFilterPrefix + std::to_string(pattern), {static_cast<std::uintptr_t>(pattern), 0}});
+  }
+  return filters;
+}
+
+// The filter's own name: a pattern's benchmark names "trans".
+std::string FilterName(const Filter& filter) {
+  return filter.name.starts_with(kPatternFilterPrefix) ? "trans" : filter.name;
+}
+
 void BM_Filter(benchmark::State& state, const Filter& filter) {
   Pages& pages = ThePages();
   std::vector<std::uintptr_t> words{kDuration};
   words.insert(words.end(), filter.args.begin(), filter.args.end());
   RefPtr<CScreenTransition> attached =
-      MakeLayerFilterByName(&pages.front, filter.name, PluginArgs{words.data(), static_cast<uint32_t>(words.size())});
+      MakeLayerFilterByName(&pages.front, FilterName(filter).c_str(), PluginArgs{words.data(), static_cast<uint32_t>(words.size())});
   if (attached == nullptr) {
     state.SkipWithError("no filter bears the name");
     return;
@@ -135,24 +142,27 @@ void BM_Filter(benchmark::State& state, const Filter& filter) {
   pages.front.Detach(false);
 }
 
-void BM_OverConstantMask(benchmark::State& state) { MeasurePixmanOverFrame(state, kWidth, kHeight); }
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::RegisterBenchmark("over_mask", BM_OverConstantMask)->Unit(benchmark::kMicrosecond);
-  static const std::vector<Filter> filters = Filters();
+  RegisterPixmanOver(kWidth, kHeight);
+  static const std::vector<Filter> filters = [] {
+    std::vector<Filter> all = Filters();
+    for (Filter& pattern : PatternFilters()) all.push_back(std::move(pattern));
+    return all;
+  }();
   for (const Filter& filter : filters) {
-    benchmark::RegisterBenchmark(filter.name, BM_Filter, filter)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark(filter.name.c_str(), BM_Filter, filter)->Unit(benchmark::kMicrosecond);
   }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::vector<std::pair<const char*, const char*>> pairs;
-  for (const Filter& filter : filters) pairs.emplace_back(filter.name, "over_mask");
+  for (const Filter& filter : filters) pairs.emplace_back(filter.name.c_str(), kPixmanOverName);
   pairs.emplace_back("ripple", "cross");
   reporter.PrintRatios("frame", pairs);
+  reporter.PrintSlowest("slowest ten of trans", kPatternFilterPrefix, kPixmanOverName, 10);
   benchmark::Shutdown();
   return 0;
 }

@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -33,6 +34,21 @@ class RatioReporter : public benchmark::ConsoleReporter {
       if (time == times_.end() || anchor_time == times_.end()) continue;
       std::printf("%-14s %-12s %12.3f %10.2f\n", measured, anchor, time->second, time->second / anchor_time->second);
     }
+  }
+
+  // The `count` slowest of the benchmarks whose names start with `prefix`, as ratios to the
+  // anchor, slowest first.
+  void PrintSlowest(const char* heading, const std::string& prefix, const char* anchor, size_t count) const {
+    const auto anchor_time = times_.find(anchor);
+    if (anchor_time == times_.end()) return;
+    std::vector<std::pair<double, std::string>> ratios;
+    for (const auto& [name, time] : times_) {
+      if (name.starts_with(prefix)) ratios.emplace_back(time / anchor_time->second, name);
+    }
+    std::sort(ratios.rbegin(), ratios.rend());
+    ratios.resize(std::min(count, ratios.size()));
+    std::printf("\n%s (frame time / %s):\n", heading, anchor);
+    for (const auto& [ratio, name] : ratios) std::printf("%-14s %10.2f\n", name.c_str(), ratio);
   }
 
  protected:

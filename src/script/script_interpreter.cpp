@@ -17,17 +17,6 @@ std::uint32_t Unsigned(std::int32_t value) { return static_cast<std::uint32_t>(v
 
 }  // namespace
 
-std::uint32_t ScriptWordLimit(const ScriptMemory& memory) {
-  const std::uint64_t end = memory.UsableEnd();
-  constexpr std::uint64_t kLowest = ScriptMemory::kLowestAddress;
-  return end >= kLowest + 4 ? static_cast<std::uint32_t>(end - kLowest - 3) : 0;
-}
-
-std::uint64_t ScriptSlotLimit(std::uint32_t stack_base, std::uint32_t stack_end) {
-  const std::uint64_t bytes = stack_end - stack_base;
-  return bytes >= 4 ? bytes - 3 : 0;
-}
-
 [[gnu::noinline]] std::uint32_t SobInterpreter::CallBuiltin(CScriptContext& c, ScriptNativeFunc function, std::uint32_t number,
                                           std::uint32_t arguments) {
   try {

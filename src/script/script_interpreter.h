@@ -5,17 +5,24 @@
 
 #include <cstdint>
 
+#include "script/script_memory.h"
 #include "script/script_native_table.h"
 
 class CScriptContext;
-class ScriptMemory;
 
 // A word at address a is usable when a - ScriptMemory::kLowestAddress < ScriptWordLimit(): one
 // unsigned compare, as an address below the lowest wraps to the top of the 32-bit range, above
 // every limit.
-std::uint32_t ScriptWordLimit(const ScriptMemory& memory);
+inline std::uint32_t ScriptWordLimit(const ScriptMemory& memory) {
+  const std::uint64_t end = memory.UsableEnd();
+  constexpr std::uint64_t kLowest = ScriptMemory::kLowestAddress;
+  return end >= kLowest + 4 ? static_cast<std::uint32_t>(end - kLowest - 3) : 0;
+}
 // The same for a stack slot's offset from the stack base.
-std::uint64_t ScriptSlotLimit(std::uint32_t stack_base, std::uint32_t stack_end);
+inline std::uint64_t ScriptSlotLimit(std::uint32_t stack_base, std::uint32_t stack_end) {
+  const std::uint64_t bytes = stack_end - stack_base;
+  return bytes >= 4 ? bytes - 3 : 0;
+}
 
 // The result of Step when the run went on through a jump, call, return or switch (and passed the
 // stop check) to an instruction where translated code may lie: ip holds the target.

@@ -299,11 +299,10 @@ bool TemplateWriter::Write(const std::vector<TranslatedInstruction>& instruction
       EmitInstruction(at, instructions[n].opcode);
     }
     if (n + 1 == instructions.size()) {
-      // Behind the last instruction: the run goes on wherever that is.
-      const std::uint32_t end = at + 4 * (1u + kSobOperandCount[instructions[n].opcode]);
-      a_.StoreImm32(kIp, end);
-      a_.MoveImm32(rax, Exit(TranslatedExit::kLeave));
-      a_.Jmp(exit_sync_);
+      // Behind the last instruction the run goes on wherever that is: in the next range of the
+      // module where the module is translated in several, else outside translated code.
+      a_.MoveImm32(rax, at + 4 * (1u + kSobOperandCount[instructions[n].opcode]));
+      a_.Jmp(other_ranges_);
     }
   }
   closing_ = nullptr;
@@ -689,7 +688,8 @@ void TemplateWriter::StoreVia(std::uint32_t n, WordChange change, Reg reg) {
   if (StoreNeedsNotice(address)) {
     a_.Jmp(Notice(std::nullopt, address, done));
   } else {
-    if (std::uint64_t{address} + 4 <= code_ || address >= std::uint64_t{code_} + length_) unchecked_stores_.push_back(address);
+    // A word not wholly inside this code may reach code translated later, beside it.
+    if (address < code_ || std::uint64_t{address} + 4 > std::uint64_t{code_} + length_) unchecked_stores_.push_back(address);
     if (copying_ != nullptr) copy_stores_.push_back(address);
   }
   a_.Bind(done);

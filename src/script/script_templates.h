@@ -23,7 +23,8 @@ struct TemplateInput {
 // The code of the instructions, plain or counting instructions against the frame's budget, and
 // for each byte offset of the range the offset of its instruction's code (UINT32_MAX where no
 // instruction starts), and the offset of its dispatch table (see TranslatedRange). The addresses
-// outside the range that the code stores to without a look are added to `unchecked_stores`.
+// of the words not wholly inside the range that the code stores to without a look are added to
+// `unchecked_stores`.
 // False when the code cannot be put together.
 bool WriteScriptTemplates(const TemplateInput& input, std::vector<std::uint8_t>& bytes, std::vector<std::uint32_t>& entries,
                           std::uint32_t& table, std::vector<std::uint32_t>& unchecked_stores);

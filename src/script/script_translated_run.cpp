@@ -1,5 +1,6 @@
 #include "script/script_translated_run.h"
 
+#include <atomic>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -20,6 +21,8 @@ struct SobTranslatedRun::Run {
   std::uint64_t generation = 0;
   std::uint32_t stack_base = 0;
   std::uint32_t stack_end = 0;
+  // The usable end of script memory that the frame's word limit and map of pages were made for.
+  std::uint64_t usable_end = 0;
 
   // Translated code stores to the stack without a look, so it runs only while the stack holds none.
   bool StackHoldsCode() const { return translations.Overlaps(context.stack_base_, context.stack_end_); }
@@ -39,10 +42,8 @@ struct SobTranslatedRun::Run {
 
   void LoadFrame() {
     const CScriptContext& c = context;
-    frame.ip = c.ip_;
-    frame.sp = c.sp_;
-    frame.result = c.result_;
-    frame.transfers = c.transfers_until_stop_check_;
+    LoadRegisters();
+    usable_end = c.memory_.UsableEnd();
     frame.stack_base = c.stack_base_;
     frame.stack_end = c.stack_end_;
     frame.word_limit = ScriptWordLimit(c.memory_);
@@ -57,17 +58,43 @@ struct SobTranslatedRun::Run {
     frame.memory_base = c.memory_.base_;
     frame.run = this;
   }
-  void StoreFrame() {
+  // The machine's registers (ip, sp, the result and the transfers until the stop check) go
+  // between the frame and the context field by field: they were stored one by one just before,
+  // and a wider load that spanned those stores (the compiler merges neighbouring copies) would
+  // wait for them all to reach the cache. The compiler leaves atomic loads apart.
+  static std::uint32_t Apart(std::uint32_t& word) {
+    return std::atomic_ref<std::uint32_t>(word).load(std::memory_order_relaxed);
+  }
+  // The registers from the context to the frame, or (kToContext) back.
+  template <bool kToContext>
+  void CopyRegisters() {
     CScriptContext& c = context;
-    c.ip_ = frame.ip;
-    c.sp_ = frame.sp;
-    c.result_ = frame.result;
-    c.transfers_until_stop_check_ = frame.transfers;
+    const auto copy = [](std::uint32_t& in_frame, std::uint32_t& in_context) {
+      if constexpr (kToContext) {
+        in_context = Apart(in_frame);
+      } else {
+        in_frame = Apart(in_context);
+      }
+    };
+    copy(frame.ip, c.ip_);
+    copy(frame.sp, c.sp_);
+    copy(frame.result, c.result_);
+    copy(frame.transfers, c.transfers_until_stop_check_);
+  }
+  void LoadRegisters() { CopyRegisters<false>(); }
+  void StoreFrame() { CopyRegisters<true>(); }
+  // Whether the frame's limits and lists still describe the machine: a built-in may have grown
+  // the memory, moved the stack or changed the translations.
+  bool FrameHolds() const {
+    const CScriptContext& c = context;
+    return c.memory_.UsableEnd() == usable_end && c.stack_base_ == frame.stack_base && c.stack_end_ == frame.stack_end &&
+           translations.Generation() == generation;
   }
   // A word of script memory through the interpreter's check; false when the address is not usable.
   bool Word(std::uint32_t address, std::uint32_t& value) const {
-    if (address - ScriptMemory::kLowestAddress >= frame.word_limit) return false;
-    std::memcpy(&value, frame.memory_base + address, sizeof value);
+    const ScriptMemory& memory = context.memory_;
+    if (address - ScriptMemory::kLowestAddress >= ScriptWordLimit(memory)) return false;
+    value = memory.Word(address);
     return true;
   }
 
@@ -78,7 +105,9 @@ struct SobTranslatedRun::Run {
 
 // As the interpreter's CallNative from the call on: the state goes to the context, the built-in
 // runs, the state comes back (the built-in may have re-entered the machine or grown the memory),
-// and the result operand is read only then, relative to ip as the context holds it.
+// and the result operand is read only then, relative to ip as the context holds it. A game's
+// scripts call built-ins all the time: the rest of the frame is made again only where the
+// built-in changed what it is made from.
 std::uint32_t SobTranslatedRun::Run::CallNative(TranslatedFrame* frame, std::uint32_t token, std::uint32_t arguments) noexcept {
   Run& run = *static_cast<Run*>(frame->run);
   CScriptContext& c = run.context;
@@ -88,16 +117,18 @@ std::uint32_t SobTranslatedRun::Run::CallNative(TranslatedFrame* frame, std::uin
     const ScriptNativeFunc function = c.natives_.Find(token);
     if (function == nullptr) throw ScriptFault(ScriptFaultKind::kUnknownNative, token);
     const std::uint32_t result = SobInterpreter::CallBuiltin(c, function, token - ScriptNativeTable::kFirstToken, arguments);
-    run.LoadFrame();
+    run.LoadRegisters();
     std::uint32_t destination = 0;
     if (!run.Word(frame->ip + 12, destination)) RaiseBadAddress(frame->ip + 12, 4);
     std::uint32_t unused = 0;
     if (!run.Word(destination, unused)) RaiseBadAddress(destination, 4);
-    std::memcpy(frame->memory_base + destination, &result, sizeof result);
+    c.memory_.SetWord(destination, result);
     c.memory_.NoteWrite(destination, 4);
     const bool moved = frame->ip != ip;
     frame->ip += 16;
-    return moved || run.CodeChanged() ? 2 : 0;
+    if (moved || run.CodeChanged()) return 2;
+    if (!run.FrameHolds()) run.LoadFrame();
+    return 0;
   } catch (const ScriptFault& fault) {
     run.fault = fault;
   } catch (...) {
@@ -152,10 +183,13 @@ std::uint32_t SobTranslatedRun::Execute(CScriptContext& c, bool counted, std::ui
   ScriptTranslations& translations = *c.translations_;
   Run run{c, translations, counted, {}, std::nullopt};
   const auto interpret = [&] { return counted ? SobInterpreter::Step(c, budget) : SobInterpreter::Step(c); };
+  translations.StartRun();
   for (;;) {
     translations.ReleaseRetired();
     translations.Refresh();
-    const CScriptTranslator* translator = run.StackHoldsCode() ? nullptr : translations.Find(c.ip_);
+    // Making code again is work that no transfer counts: it is counted by what was made.
+    if (translations.StopCheckDue() && g_ScriptStopCheckHook != nullptr && g_ScriptStopCheckHook()) return kScriptStopped;
+    const CScriptTranslator* translator = run.StackHoldsCode() ? nullptr : translations.FindOrWake(c.ip_);
     const void* entry = translator != nullptr ? translations.EntryFor(*translator, c.ip_, counted) : nullptr;
     if (entry == nullptr) {
       if (const std::uint32_t result = interpret(); result != kScriptTransferred) return result;

@@ -18,6 +18,8 @@ void CScriptTranslator::Free() {
   unchecked_stores_.clear();
   code_ = length_ = 0;
   remakes_ = 0;
+  rests_ = 0;
+  changed_ = {};
   written_start_ = UINT64_MAX;
   written_end_ = 0;
   outdated_ = false;
@@ -25,16 +27,18 @@ void CScriptTranslator::Free() {
 
 // Finds the instructions: an opcode word at each instruction start, a Switch table closed inside
 // the range.
-bool CScriptTranslator::Scan(std::uint32_t code, std::uint32_t length) {
-  if (length == 0 || length >= 0x40000000u || !memory_.Contains(code, length)) return false;
+bool CScriptTranslator::Scan(const ScriptMemory& memory, std::uint32_t code, std::uint32_t length,
+                             std::vector<TranslatedInstruction>& instructions) {
+  instructions.clear();
+  if (length == 0 || length >= 0x40000000u || !memory.Contains(code, length)) return false;
   for (std::uint32_t offset = 0; offset < length;) {
-    if (!memory_.Contains(code + offset, 4)) return false;
-    const std::uint32_t opcode = memory_.Word(code + offset);
+    if (!memory.Contains(code + offset, 4)) return false;
+    const std::uint32_t opcode = memory.Word(code + offset);
     if (opcode >= kSobOpcodeCount) return false;
-    instructions_.push_back({offset, opcode});
+    instructions.push_back({offset, opcode});
     std::uint64_t next = std::uint64_t{offset} + 4 * (1u + kSobOperandCount[opcode]);
     if (opcode == static_cast<std::uint32_t>(ESobOpcode::Switch)) {
-      while (next + 4 <= length && memory_.Word(code + static_cast<std::uint32_t>(next)) != kSwitchTableEnd) next += 4;
+      while (next + 4 <= length && memory.Word(code + static_cast<std::uint32_t>(next)) != kSwitchTableEnd) next += 4;
       if (next + 4 > length) return false;
       next += 4;
     }
@@ -44,13 +48,21 @@ bool CScriptTranslator::Scan(std::uint32_t code, std::uint32_t length) {
 }
 
 std::uint32_t CScriptTranslator::Translate(std::uint32_t code, std::uint32_t length) {
-  Free();
-  if (!plat::ExecutableMemory::Supported() || !Scan(code, length)) {
+  std::vector<TranslatedInstruction> instructions;
+  if (!Scan(memory_, code, length, instructions)) {
     Free();
     return kRefused;
   }
+  return Translate(code, length, std::move(instructions));
+}
+
+std::uint32_t CScriptTranslator::Translate(std::uint32_t code, std::uint32_t length,
+                                           std::vector<TranslatedInstruction> instructions) {
+  Free();
+  if (!plat::ExecutableMemory::Supported() || instructions.empty()) return kRefused;
   code_ = code;
   length_ = length;
+  instructions_ = std::move(instructions);
   return Build();
 }
 
@@ -60,6 +72,7 @@ std::uint32_t CScriptTranslator::Retranslate(const CScriptTranslator& previous) 
   code_ = previous.code_;
   length_ = previous.length_;
   remakes_ = previous.remakes_ + 1;
+  rests_ = previous.rests_;
   instructions_ = previous.instructions_;
   // The code lay in usable memory when it was translated, and usable memory never shrinks.
   for (TranslatedInstruction& instruction : instructions_) instruction.stale = memory_.Word(code_ + instruction.offset) != instruction.opcode;
@@ -132,7 +145,12 @@ bool CScriptTranslator::Verify() {
                                         });
     for (auto it = first; it != instructions_.end() && code_ + std::uint64_t{it->offset} < written_end_; ++it) {
       const bool stale = memory_.Word(code_ + it->offset) != it->opcode;
-      if (stale != it->stale) outdated_ = true;
+      if (stale == it->stale) continue;
+      outdated_ = true;
+      const std::uint32_t start = code_ + it->offset;
+      const std::uint32_t end = std::next(it) != instructions_.end() ? code_ + std::next(it)->offset : code_ + length_;
+      changed_ = changed_.first < changed_.second ? std::pair{std::min(changed_.first, start), std::max(changed_.second, end)}
+                                                 : std::pair{start, end};
     }
   }
   written_start_ = UINT64_MAX;

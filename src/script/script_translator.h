@@ -1,9 +1,9 @@
 // Translation of word code into x86-64 machine code: one template per instruction, concatenated
 // in the order of the code, into executable memory of the platform layer.
 //
-// The translated code is the interpreter's loop unrolled over one module. It keeps the machine
-// model unchanged: operands are read from their words at run time (scripts rewrite them), every
-// script address is checked against the usable end as the interpreter checks it, and the
+// The translated code is the interpreter's loop unrolled over one range of code. It keeps the
+// machine model unchanged: operands are read from their words at run time (scripts rewrite them),
+// every script address is checked against the usable end as the interpreter checks it, and the
 // opcode words keep their numbers, so that script memory looks the same in both modes.
 //
 // Only the opcode words are taken as they were when translating, so a write into one must be
@@ -23,7 +23,8 @@
 //
 // A transfer to code of another translation goes there directly through the frame's list of
 // ranges (or its links, which remember the last ones found), so that calls between modules and
-// their returns stay in machine code; only a target that no translation holds leaves it.
+// their returns stay in machine code; only a target that no translation holds leaves it. The run
+// goes on behind a range's last instruction the same way.
 //
 // Registers while translated code runs: rbx the script memory's base, rbp the host address of
 // the running range's code (set again wherever code of another range may have run), r12 the
@@ -36,6 +37,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/system/executable_memory.h"
@@ -144,14 +146,28 @@ class CScriptTranslator {
 
   CScriptTranslator(const ScriptMemory& memory, const TranslatedCalls& calls, StoreReachesOtherCode other_code = {});
 
+  // The instructions from `code` up to `code + length`, offsets from `code`: false where a word
+  // there is no opcode or a Switch table is not closed inside.
+  static bool Scan(const ScriptMemory& memory, std::uint32_t code, std::uint32_t length,
+                   std::vector<TranslatedInstruction>& instructions);
+
   // Translates the instructions from `code` up to `code + length` in the plain form; the counted
   // form is made when a counted run first asks for it. On failure no code is kept.
   std::uint32_t Translate(std::uint32_t code, std::uint32_t length);
+  // The same for instructions found by Scan (offsets from `code`, which starts the first).
+  std::uint32_t Translate(std::uint32_t code, std::uint32_t length, std::vector<TranslatedInstruction> instructions);
   // Translates `previous`'s instructions again as script memory holds them now: the ones whose
   // opcode word changed become ways out to the interpreter (and the ones changed back, code again).
   std::uint32_t Retranslate(const CScriptTranslator& previous);
   // How often the code was made again since the range was first translated.
   int Remakes() const { return remakes_; }
+  // How often instructions of this range were cut out to rest before it was translated.
+  int Rests() const { return rests_; }
+  void SetRests(int rests) { rests_ = rests; }
+  // The instructions whose opcode words the last Verify that asked for new code found changed
+  // (stale, or fresh again), as [start, end) in script memory; empty where none did.
+  std::pair<std::uint32_t, std::uint32_t> ChangedSpan() const { return changed_; }
+  const std::vector<TranslatedInstruction>& Instructions() const { return instructions_; }
   void Free();
 
   // A write reached [address, address + size): the next Verify compares the opcode words there.
@@ -189,7 +205,6 @@ class CScriptTranslator {
   };
   static constexpr std::uint32_t kNoEntry = UINT32_MAX;
 
-  bool Scan(std::uint32_t code, std::uint32_t length);
   std::uint32_t Build();
   std::unique_ptr<Image> Emit(bool counted, std::vector<std::uint32_t>& unchecked_stores);
 
@@ -205,6 +220,8 @@ class CScriptTranslator {
   std::uint64_t written_end_ = 0;
   bool outdated_ = false;
   int remakes_ = 0;
+  int rests_ = 0;
+  std::pair<std::uint32_t, std::uint32_t> changed_{};
   std::unique_ptr<Image> plain_;
   std::unique_ptr<Image> counted_;
 };

@@ -1,15 +1,20 @@
 // The translated mode against the interpreter: the same random programs, run by two machines that
 // start alike, must end alike in every respect that anything can observe: result, ip, sp, result
 // register, stop-check counter, all of script memory, the log and the built-in calls. Each program
-// runs under an instruction budget, and again without one until a stop check ends it.
+// runs under an instruction budget, and again without one until a stop check ends it. The
+// programs run once more with the translated block cut into ranges of a few instructions, the
+// instructions whose opcode words change resting at once and translated again after one quiet
+// entry, so that the runs cross from range to range and meet code cut out and made again.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <random>
 #include <vector>
 
 #include "random_program_runner.h"
+#include "script/script_translations.h"
 
 namespace {
 
@@ -21,12 +26,15 @@ constexpr int kProgramsPerShard = 25000;  // 10^5 programs in all
 constexpr std::uint64_t kBudget = 200;
 constexpr std::uint32_t kTransfersBeforeStop = 40;
 
-class ScriptTranslatorDifferential : public ::testing::TestWithParam<int> {};
+// The translations' sizes of the runs that cross ranges: the instructions that change rest at
+// once; no stop check comes from translation work, which the interpreter does not do.
+constexpr ScriptTranslations::Limits kSmallRanges{24, 0, 1, UINT32_MAX};
 
-TEST_P(ScriptTranslatorDifferential, RandomProgramsEndAlikeInterpretedAndTranslated) {
+void ExpectRandomProgramsEndAlike(int seed, const ScriptTranslations::Limits& limits) {
   RandomProgramRunner interpreted;
   RandomProgramRunner translated(true);
-  std::mt19937 random(20240611 + GetParam());
+  translated.Vm().Translations().SetLimits(limits);
+  std::mt19937 random(20240611 + seed);
   std::vector<std::uint32_t> choices;
   std::array<int, 5> budgeted_results{}, stopped_results{};
   int translated_programs = 0;
@@ -64,6 +72,16 @@ TEST_P(ScriptTranslatorDifferential, RandomProgramsEndAlikeInterpretedAndTransla
   EXPECT_GT(translated_programs, kProgramsPerShard / 10);
   std::printf("%d of %d programs ran translated; stopped by the stop check: %d\n", translated_programs, kProgramsPerShard,
               stopped_results[kScriptStopped]);
+}
+
+class ScriptTranslatorDifferential : public ::testing::TestWithParam<int> {};
+
+TEST_P(ScriptTranslatorDifferential, RandomProgramsEndAlikeInterpretedAndTranslated) {
+  ExpectRandomProgramsEndAlike(GetParam(), {});
+}
+
+TEST(ScriptTranslatorDifferentialSmallRanges, RandomProgramsEndAlikeAcrossSmallRangesAndRests) {
+  ExpectRandomProgramsEndAlike(kShards, kSmallRanges);
 }
 
 INSTANTIATE_TEST_SUITE_P(Shards, ScriptTranslatorDifferential, ::testing::Range(0, kShards));

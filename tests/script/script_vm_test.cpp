@@ -56,15 +56,16 @@ class ScriptVmTest : public ::testing::TestWithParam<bool> {
   }
   // A loop whose every pass flips an opcode word between IncMem and DecMem, the word Data(0)
   // counting, for as many passes as Data(1) says; built-in 0 is called on every pass when asked.
-  ScriptCodeBuilder FlippingLoop(bool call_builtin) const {
-    ScriptCodeBuilder code = Code();
+  // The loop starts the builder's code, Code() unless another is given.
+  ScriptCodeBuilder FlippingLoop(bool call_builtin) const { return FlippingLoop(call_builtin, Code()); }
+  ScriptCodeBuilder FlippingLoop(bool call_builtin, ScriptCodeBuilder code) const {
     const auto loop = code.NewLabel(), flip = code.NewLabel(), step = code.NewLabel();
     code.Bind(loop);
     code.Emit(Op::Copy, {step, ScriptCodeBuilder::OperandOf(flip, 1)});
     code.Bind(flip);
     code.Emit(Op::Xor, {0, static_cast<std::uint32_t>(Op::IncMem) ^ static_cast<std::uint32_t>(Op::DecMem), step});
     code.Bind(step);
-    code.Emit(Op::IncMem, {Data(0)});
+    flipped_ = code.Emit(Op::IncMem, {Data(0)});
     if (call_builtin) code.Emit(Op::CallNative, {ScriptNativeTable::Token(0), Data(2), Data(3)});
     code.EmitCountDown(loop, Data(1));
     code.Emit(Op::Return);
@@ -81,6 +82,8 @@ class ScriptVmTest : public ::testing::TestWithParam<bool> {
   std::uint32_t code_;
   std::uint32_t data_;
   bool translation_refused_ = false;
+  // The instruction that the last FlippingLoop flips.
+  mutable std::uint32_t flipped_ = 0;
 };
 
 INSTANTIATE_TEST_SUITE_P(BothModes, ScriptVmTest, ::testing::Bool(),
@@ -404,6 +407,54 @@ TEST_P(ScriptVmTest, ABuiltInMayReenterTheMachineAndGrowTheUsableMemory) {
   EXPECT_EQ(Memory().Word(D(0)), 7u);
   EXPECT_EQ(D(1), 11u);
   EXPECT_EQ(D(2), 22u);
+  EXPECT_EQ(Context().Sp(), Context().StackBase());
+}
+
+// The built-in of a loop that calls it on every pass: it gives the address the pass stores to,
+// a word of its data at first; on the third pass it grows the usable memory and gives the last
+// word of the new block from then on; on the fifth it gives the context a new, smaller stack
+// (with an end marker for the run's last return).
+struct LoopBuiltinState {
+  CScriptVm* vm = nullptr;
+  std::uint32_t passes = 0;
+  std::uint32_t target = 0;
+};
+LoopBuiltinState g_loop_builtin;
+std::uint32_t GrowOrMoveTheStackOnSomePasses(const NativeArgs& args) {
+  LoopBuiltinState& state = g_loop_builtin;
+  ++state.passes;
+  if (state.passes == 3) state.target = args.Memory().Allocate(0x100000) + 0x100000 - 4;
+  if (state.passes == 5 && (state.vm->SetStackSize(512) != 0 || state.vm->Context().PushEndMarker() != 0)) return 0;
+  return state.target;
+}
+
+// A translated loop that calls a built-in on every pass goes on with what the built-in changed:
+// it stores into memory that was not usable when the run began, and pushes onto the new stack.
+TEST_P(ScriptVmTest, ALoopThatCallsABuiltInOnEveryPassFollowsWhatTheBuiltInChanged) {
+  g_loop_builtin = {&vm_, 0, Data(6)};
+  ASSERT_EQ(vm_.RegisterNative(&GrowOrMoveTheStackOnSomePasses), 0u);
+  const std::uint64_t old_end = Memory().UsableEnd();
+  Memory().SetWord(Data(1), 8);
+  ScriptCodeBuilder code = Code();
+  const auto loop = code.NewLabel();
+  code.Bind(loop);
+  code.Emit(Op::PushMem, {Data(1)});
+  code.Emit(Op::PopMem, {Data(5)});
+  code.Emit(Op::CallNative, {ScriptNativeTable::Token(0), Data(2), Data(0)});
+  code.Emit(Op::StoreIndirect, {7, Data(0)});
+  code.EmitCountDown(loop, Data(1));
+  code.Emit(Op::Return);
+  Install(code);
+  ASSERT_FALSE(translation_refused_);
+
+  ASSERT_EQ(vm_.Run(code_), kScriptEnded);
+  EXPECT_EQ(g_loop_builtin.passes, 8u);
+  ASSERT_GE(g_loop_builtin.target, old_end);
+  // The first two passes stored into the data, the others into the new memory.
+  EXPECT_EQ(D(6), 7u);
+  EXPECT_EQ(Memory().Word(g_loop_builtin.target), 7u);
+  EXPECT_EQ(D(5), 1u);
+  EXPECT_EQ(Context().StackEnd() - Context().StackBase(), 512u * 4);
   EXPECT_EQ(Context().Sp(), Context().StackBase());
 }
 
@@ -995,16 +1046,125 @@ TEST_P(ScriptVmTest, CodeThatRewritesAnOpcodeWordOnEveryPassKeepsNoOldCode) {
   EXPECT_LT(g_most_executable_bytes - before, 256u * 1024);
 }
 
-// Made afresh on every pass, such a loop would spend a whole translation per pass that the stop
-// check does not count: after a few remakes its code is left to the interpreter.
-TEST_P(ScriptVmTest, CodeThatKeepsRewritingItsOpcodeWordsIsLeftToTheInterpreter) {
+// A store whose word starts in the last byte of one block's code reaches the opcode word of the
+// block behind it, translated later: the word's high bytes make its IncMem a DecMem.
+TEST_P(ScriptVmTest, AStoreReachingPastItsBlockIntoCodeTranslatedLaterChangesThatCode) {
+  ScriptCodeBuilder first = Code();
+  const std::uint32_t second_start = first.Base() + 20;
+  first.Emit(Op::StoreImm, {static_cast<std::uint32_t>(Op::DecMem) << 8, second_start - 1});
+  first.Emit(Op::Jump, {second_start});
+  ASSERT_EQ(first.Here(), second_start);
+  ScriptCodeBuilder second(second_start);
+  second.Emit(Op::IncMem, {Data(0)});
+  second.Emit(Op::Return);
+  Install(first);
+  Install(second);
+  ASSERT_FALSE(translation_refused_);
+  ASSERT_EQ(vm_.Run(code_), kScriptEnded);
+  EXPECT_EQ(D(0), 0xFFFFFFFFu);
+}
+
+// Made afresh on every pass, such a loop would spend a whole translation per pass: after a few
+// remakes the instruction that keeps changing rests, interpreted, and only it: the loop around it
+// stays translated.
+TEST_P(ScriptVmTest, OnlyTheInstructionThatKeepsChangingRestsInterpreted) {
   Memory().SetWord(Data(1), 1001);
   Install(FlippingLoop(false));
   const std::uint64_t generation = vm_.Translations().Generation();
   ASSERT_EQ(vm_.Run(code_), kScriptEnded);
   EXPECT_EQ(D(0), 0xFFFFFFFFu);
-  EXPECT_EQ(vm_.Translations().Find(code_), nullptr);
-  EXPECT_LT(vm_.Translations().Generation() - generation, 20u);
+  if (!Translated()) return;
+  const ScriptTranslations& translations = vm_.Translations();
+  EXPECT_EQ(translations.Find(flipped_), nullptr);
+  EXPECT_TRUE(translations.Rests(flipped_));
+  // The loop's head, and the count-down behind the flipped instruction.
+  EXPECT_NE(translations.Find(code_), nullptr);
+  EXPECT_NE(translations.Find(flipped_ + 8), nullptr);
+  EXPECT_FALSE(translations.Rests(flipped_ + 8));
+  EXPECT_LT(translations.Generation() - generation, 20u);
+}
+
+// Whether the flipped instruction rests, seen between the two loops below.
+bool g_flipped_rested = false;
+CScriptVm* g_resting_vm = nullptr;
+std::uint32_t NoteWhetherItRests(const NativeArgs& args) {
+  g_flipped_rested = g_resting_vm->Translations().Rests(args.U32(0));
+  return 0;
+}
+
+// A resting instruction is translated again once runs have entered it often enough with its
+// opcode word unchanged: a routine whose opcode word the first loop flips on every pass, and the
+// second loop only calls.
+TEST_P(ScriptVmTest, ARestingInstructionIsTranslatedAgainOnceItStaysUnchanged) {
+  g_resting_vm = &vm_;
+  g_flipped_rested = false;
+  ASSERT_EQ(vm_.RegisterNative(&NoteWhetherItRests), 0u);
+  ScriptCodeBuilder code = Code();
+  const auto flipping = code.NewLabel(), flip = code.NewLabel(), calling = code.NewLabel(), routine = code.NewLabel();
+  const std::uint32_t flip_words = static_cast<std::uint32_t>(Op::IncMem) ^ static_cast<std::uint32_t>(Op::DecMem);
+  code.Emit(Op::StoreImm, {20, Data(1)});
+  code.Bind(flipping);
+  code.Emit(Op::Copy, {routine, ScriptCodeBuilder::OperandOf(flip, 1)});
+  code.Bind(flip);
+  code.Emit(Op::Xor, {0, flip_words, routine});
+  code.Emit(Op::Call, {routine});
+  code.EmitCountDown(flipping, Data(1));
+  code.Emit(Op::CallNative, {ScriptNativeTable::Token(0), Data(2), Data(3)});
+  code.Emit(Op::StoreImm, {2 * ScriptTranslations::kQuietEntries, Data(1)});
+  code.Bind(calling);
+  code.Emit(Op::Call, {routine});
+  code.EmitCountDown(calling, Data(1));
+  code.Emit(Op::Return);
+  code.Bind(routine);
+  code.Emit(Op::IncMem, {Data(0)});
+  code.Emit(Op::Return);
+  Install(code);
+  Memory().SetWord(Data(2), code.AddressOf(routine));
+
+  ASSERT_EQ(vm_.Run(code_), kScriptEnded);
+  // An even number of flips leaves IncMem, which the first loop's calls took back as often as
+  // they added.
+  EXPECT_EQ(D(0), 2 * ScriptTranslations::kQuietEntries);
+  if (!Translated()) return;
+  EXPECT_TRUE(g_flipped_rested);
+  EXPECT_FALSE(vm_.Translations().Rests(code.AddressOf(routine)));
+  EXPECT_NE(vm_.Translations().Find(code.AddressOf(routine)), nullptr);
+}
+
+// Each new translation counts against the stop check: where a block's range holds more code than
+// the translation work between two stop checks, its first remake asks the stop check, long before
+// the transfers would.
+bool g_stop_check_asked = false;
+bool NoteStopCheckAndStop() {
+  g_stop_check_asked = true;
+  return true;
+}
+
+TEST_P(ScriptVmTest, MakingCodeAgainCountsAgainstTheStopCheck) {
+  const std::uint32_t length = ScriptTranslations::kRangeBytes;
+  static_assert(ScriptTranslations::kRangeBytes >= ScriptTranslations::kBytesPerStopCheck);
+  ScriptCodeBuilder code = FlippingLoop(false, ScriptCodeBuilder(Memory().Allocate(length, true)));
+  code.Emit(Op::Return);
+  while (code.Here() - code.Base() < length) code.Emit(Op::IncMem, {Data(4)});
+  code.WriteTo(Memory());
+  if (Translated()) Translate(code.Base(), length);
+  ASSERT_FALSE(translation_refused_);
+  Memory().SetWord(Data(1), 1001);
+  g_stop_check_asked = false;
+  const auto stop_check = g_ScriptStopCheckHook;
+  g_ScriptStopCheckHook = &NoteStopCheckAndStop;
+  const std::uint32_t result = vm_.Run(code.Base());
+  g_ScriptStopCheckHook = stop_check;
+  if (!Translated()) {
+    EXPECT_EQ(result, kScriptEnded);
+    EXPECT_FALSE(g_stop_check_asked);
+    return;
+  }
+  EXPECT_EQ(result, kScriptStopped);
+  EXPECT_TRUE(g_stop_check_asked);
+  // Stopped within the first pass, at the remake that its flip asked for.
+  EXPECT_EQ(D(1), 1001u);
+  EXPECT_GT(Context().TransfersUntilStopCheck(), kTransfersPerStopCheck - 4);
 }
 
 // A routine that writes another return address into its return slot, and one that pushes the

@@ -5,24 +5,22 @@
 #include "gfx/images/color_key.h"
 #include "gfx/images/dirty_region.h"
 #include "gfx/images/image.h"
-#include "gfx/images/pixel_library.h"
 #include "pixel/kernels/blend_kernels.h"
 #include "pixel/kernels/copy_kernels.h"
 #include "pixel/kernels/pixel_kernel_choice.h"
 
 namespace {
 
-// The pixel-routine library, a colour key, another depth or a source drawn onto itself take
-// the full operation; so do the images with alpha run maps that the full operations keep up:
-// a copy from a source whose map has clear runs gives the destination a map (from any other
-// source it only drops the destination's map, as the drawer does), and an alpha blend marks
-// the destination's map clear where it drew.
+// A colour key, another depth or a source drawn onto itself take the full operation; so do the
+// images with alpha run maps that the full operations keep up: a copy from a source whose map has
+// clear runs gives the destination a map (from any other source it only drops the destination's
+// map, as the drawer does), and an alpha blend marks the destination's map clear where it drew.
+// The pixel-routine library, which a game always installs, changes nothing here: its blend by
+// alpha at 255 and its stretched copy are the destination's own AlphaBlend and StretchCopy.
 bool TakesPlainKernel(const CImage& dst, const CImage& src, CImagePieceDrawer::EOperation operation) {
   if (&dst == &src || !dst.HasPixels() || !src.HasPixels()) return false;
   if (dst.GetBitsPerPixel() != 32 || src.GetBitsPerPixel() != 32) return false;
-  if (operation == CImagePieceDrawer::EOperation::kBlendByAlpha) {
-    return ActivePixelLib() == nullptr && !dst.HasAlphaRuns();
-  }
+  if (operation == CImagePieceDrawer::EOperation::kBlendByAlpha) return !dst.HasAlphaRuns();
   return src.GetColorKey() == kNoColorKey && !src.HasClearAlphaRuns();
 }
 
@@ -215,8 +213,7 @@ bool CImagePieceDrawer::DrawStretchedColumns(std::span<const StretchedPiece> col
   const auto one_pixel_wide = [](const StretchedPiece& piece) {
     return piece.size.width == 1 && piece.source.Width() == 1;
   };
-  if (!takes_kernels_ || operation_ != EOperation::kPlainCopy || ActivePixelLib() != nullptr ||
-      !std::ranges::all_of(columns, one_pixel_wide)) {
+  if (!takes_kernels_ || operation_ != EOperation::kPlainCopy || !std::ranges::all_of(columns, one_pixel_wide)) {
     return false;
   }
   std::vector<ColumnWalk> walks;

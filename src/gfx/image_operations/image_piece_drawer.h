@@ -100,9 +100,8 @@ class CImagePieceDrawer {
   // Plain copies of one-pixel columns, each stretched down to its height, exactly as the
   // destination's StretchCopy draws each: drawn a few rows across many columns at a time, since
   // walking down one column after another touches a new row of both pictures at every pixel.
-  // False, having drawn nothing, unless the drawer copies with its own kernels, no pixel-routine
-  // library draws stretched copies and every piece is such a column; the caller then draws the
-  // pieces itself.
+  // False, having drawn nothing, unless the drawer copies with its own kernels and every piece is
+  // such a column; the caller then draws the pieces itself.
   bool DrawStretchedColumns(std::span<const StretchedPiece> columns) const;
   // Pieces of one-pixel columns, each drawn as Draw draws it, a few rows across many columns at
   // a time as the stretched columns are. False, having drawn nothing, unless the drawer copies

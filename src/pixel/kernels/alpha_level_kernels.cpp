@@ -1,8 +1,11 @@
 #include "pixel/kernels/alpha_level_kernels.h"
 
+#include <optional>
+
 #include "pixel/kernels/avx2_kernels.h"
 #include "pixel/kernels/kernel_walk.h"
 #include "pixel/kernels/pixel_kernel_choice.h"
+#include "pixel/kernels/pixel_tables.h"
 #include "pixel/kernels/weighted_pixel.h"
 
 using kernel_walk::ScalarKernel;
@@ -38,15 +41,26 @@ struct AlphaLevelOp {
   }
 };
 
+// The vector steps work the coverage P[L][sA] out in their lanes from the level L, so they run
+// only for a level row of the product table; the plain member takes any other row.
 struct OverOp {
   const uint8_t* level_row;
+  __m128i level;
 
+  explicit OverOp(const uint8_t* row) : level_row(row), level(_mm_set1_epi32(LevelOfProductRow(row).value_or(0))) {}
   uint32_t One(uint32_t d, uint32_t s) const { return weighted_pixel::Over(d, s, level_row[s >> 24]); }
   __m128i Four(__m128i d, __m128i s) const {
-    const auto a = Alphas(s);
-    return weighted_pixel::OverFour(d, s, {level_row[a[0]], level_row[a[1]], level_row[a[2]], level_row[a[3]]});
+    return weighted_pixel::OverFour(d, s, weighted_pixel::ProductsOfAlphas(s, level));
   }
 };
+
+// The AVX2 forms of the alpha-weighted kernels work P[L][sA] out in their lanes from the level L,
+// so they run only for a level row of the product table (the only rows the engine hands these
+// kernels); any other row takes the SSE2 form.
+std::optional<uint8_t> Avx2Level(const uint8_t* level_row) {
+  if (g_CpuHasAvx2 == 0) return std::nullopt;
+  return LevelOfProductRow(level_row);
+}
 
 template <typename Op>
 void OneToOne(bool vector, uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
@@ -179,18 +193,18 @@ void BlendAlphaLevel32Stretch(uint32_t* dst, const uint32_t* src, int32_t dst_sk
 
 void BlendAlphaLevel32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
                           int32_t height, const uint8_t* level_row) {
-  if (g_CpuHasAvx2 != 0) {
+  if (const std::optional<uint8_t> level = Avx2Level(level_row)) {
     return avx2_kernels::MixAlphaLevel32<avx2_kernels::Mix::kBlend, Walk::kForward>(dst, src, dst_skip, src_skip, width,
-                                                                                    height, nullptr, level_row);
+                                                                                    height, nullptr, *level);
   }
   OneToOne(true, dst, src, dst_skip, src_skip, width, height, AlphaLevelOp<Mix::kBlend>{level_row});
 }
 
 void BlendAlphaLevel32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch,
                                  int32_t width, int32_t height, const uint8_t* level_row, const StretchStep& step) {
-  if (g_CpuHasAvx2 != 0) {
+  if (const std::optional<uint8_t> level = Avx2Level(level_row)) {
     return avx2_kernels::MixAlphaLevel32<avx2_kernels::Mix::kBlend, Walk::kStretch>(dst, src, dst_skip, src_pitch,
-                                                                                    width, height, &step, level_row);
+                                                                                    width, height, &step, *level);
   }
   Stretched(true, dst, src, dst_skip, src_pitch, width, height, step, AlphaLevelOp<Mix::kBlend>{level_row});
 }
@@ -207,18 +221,18 @@ void AddAlphaLevel32Stretch(uint32_t* dst, const uint32_t* src, int32_t dst_skip
 
 void AddAlphaLevel32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
                         int32_t height, const uint8_t* level_row) {
-  if (g_CpuHasAvx2 != 0) {
+  if (const std::optional<uint8_t> level = Avx2Level(level_row)) {
     return avx2_kernels::MixAlphaLevel32<avx2_kernels::Mix::kAdd, Walk::kForward>(dst, src, dst_skip, src_skip, width,
-                                                                                  height, nullptr, level_row);
+                                                                                  height, nullptr, *level);
   }
   OneToOne(true, dst, src, dst_skip, src_skip, width, height, AlphaLevelOp<Mix::kAdd>{level_row});
 }
 
 void AddAlphaLevel32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
                                int32_t height, const uint8_t* level_row, const StretchStep& step) {
-  if (g_CpuHasAvx2 != 0) {
+  if (const std::optional<uint8_t> level = Avx2Level(level_row)) {
     return avx2_kernels::MixAlphaLevel32<avx2_kernels::Mix::kAdd, Walk::kStretch>(dst, src, dst_skip, src_pitch, width,
-                                                                                  height, &step, level_row);
+                                                                                  height, &step, *level);
   }
   Stretched(true, dst, src, dst_skip, src_pitch, width, height, step, AlphaLevelOp<Mix::kAdd>{level_row});
 }
@@ -235,46 +249,50 @@ void SubAlphaLevel32Stretch(uint32_t* dst, const uint32_t* src, int32_t dst_skip
 
 void SubAlphaLevel32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
                         int32_t height, const uint8_t* level_row) {
-  if (g_CpuHasAvx2 != 0) {
+  if (const std::optional<uint8_t> level = Avx2Level(level_row)) {
     return avx2_kernels::MixAlphaLevel32<avx2_kernels::Mix::kSub, Walk::kForward>(dst, src, dst_skip, src_skip, width,
-                                                                                  height, nullptr, level_row);
+                                                                                  height, nullptr, *level);
   }
   OneToOne(true, dst, src, dst_skip, src_skip, width, height, AlphaLevelOp<Mix::kSub>{level_row});
 }
 
 void SubAlphaLevel32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
                                int32_t height, const uint8_t* level_row, const StretchStep& step) {
-  if (g_CpuHasAvx2 != 0) {
+  if (const std::optional<uint8_t> level = Avx2Level(level_row)) {
     return avx2_kernels::MixAlphaLevel32<avx2_kernels::Mix::kSub, Walk::kStretch>(dst, src, dst_skip, src_pitch, width,
-                                                                                  height, &step, level_row);
+                                                                                  height, &step, *level);
   }
   Stretched(true, dst, src, dst_skip, src_pitch, width, height, step, AlphaLevelOp<Mix::kSub>{level_row});
 }
 
 void BlendOver32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width, int32_t height,
                  const uint8_t* level_row) {
-  OneToOne(false, dst, src, dst_skip, src_skip, width, height, OverOp{level_row});
+  OneToOne(false, dst, src, dst_skip, src_skip, width, height, OverOp(level_row));
 }
 
 void BlendOver32Stretch(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
                         int32_t height, const uint8_t* level_row, const StretchStep& step) {
-  Stretched(false, dst, src, dst_skip, src_pitch, width, height, step, OverOp{level_row});
+  Stretched(false, dst, src, dst_skip, src_pitch, width, height, step, OverOp(level_row));
 }
 
 void BlendOver32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
                     int32_t height, const uint8_t* level_row) {
+  const std::optional<uint8_t> level = LevelOfProductRow(level_row);
+  if (!level) return BlendOver32(dst, src, dst_skip, src_skip, width, height, level_row);
   if (g_CpuHasAvx2 != 0) {
-    return avx2_kernels::Over32<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, level_row);
+    return avx2_kernels::Over32<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, *level);
   }
-  OneToOne(true, dst, src, dst_skip, src_skip, width, height, OverOp{level_row});
+  OneToOne(true, dst, src, dst_skip, src_skip, width, height, OverOp(level_row));
 }
 
 void BlendOver32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch, int32_t width,
                            int32_t height, const uint8_t* level_row, const StretchStep& step) {
+  const std::optional<uint8_t> level = LevelOfProductRow(level_row);
+  if (!level) return BlendOver32Stretch(dst, src, dst_skip, src_pitch, width, height, level_row, step);
   if (g_CpuHasAvx2 != 0) {
-    return avx2_kernels::Over32<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, level_row);
+    return avx2_kernels::Over32<Walk::kStretch>(dst, src, dst_skip, src_pitch, width, height, &step, *level);
   }
-  Stretched(true, dst, src, dst_skip, src_pitch, width, height, step, OverOp{level_row});
+  Stretched(true, dst, src, dst_skip, src_pitch, width, height, step, OverOp(level_row));
 }
 
 void BlendMaskLevel32(uint32_t* dst, const uint32_t* src, const uint8_t* mask, int32_t dst_skip, int32_t src_skip,
@@ -285,12 +303,15 @@ void BlendMaskLevel32(uint32_t* dst, const uint32_t* src, const uint8_t* mask, i
 void BlendMaskLevel32Mmx(uint32_t* dst, const uint32_t* src, const uint8_t* mask, int32_t dst_skip, int32_t src_skip,
                          int32_t mask_skip, int32_t width, int32_t height, const uint8_t* level_row) {
   if (g_CpuHasAvx2 != 0) {
-    if (mask == nullptr) {
+    const std::optional<uint8_t> level = Avx2Level(level_row);
+    if (mask == nullptr && level) {
       return avx2_kernels::MixAlphaLevel32<avx2_kernels::Mix::kBlend, Walk::kForward>(
-          dst, src, dst_skip, src_skip, width, height, nullptr, level_row);
+          dst, src, dst_skip, src_skip, width, height, nullptr, *level);
     }
-    return avx2_kernels::BlendSourceMasked32<false>(dst, src, mask, dst_skip, src_skip, mask_skip, width, height,
-                                                    level_row);
+    if (mask != nullptr) {
+      return avx2_kernels::BlendSourceMasked32<false>(dst, src, mask, dst_skip, src_skip, mask_skip, width, height,
+                                                      level_row);
+    }
   }
   MaskLevel(true, dst, src, mask, dst_skip, src_skip, mask_skip, width, height, level_row);
 }

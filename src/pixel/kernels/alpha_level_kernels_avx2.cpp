@@ -22,14 +22,16 @@ struct ScaledOct {
   __m256i Eight(__m256i d, __m256i s) const { return MixEight<kMix>(d, s, weights); }
 };
 
-// As AlphaLevelOp: Put skips runs of clear source pixels where they weigh 0, and eight opaque
-// source pixels (most of a picture) share one weight, spread once instead of looked up.
+// As AlphaLevelOp, with P[L][sA] worked out in the lanes. Put skips runs of clear source pixels,
+// which weigh P[L][0] = 0, and eight opaque source pixels (most of a picture) share one weight,
+// w(P[L][255]) = w(L), spread once.
 template <Mix kMix>
 struct AlphaLevelOct {
-  const uint8_t* level_row;
-  OctWeights opaque = SpreadWeights(weighted_oct::WeightsByRule(_mm256_set1_epi32(level_row[255])));
+  __m256i level;
+  OctWeights opaque = SpreadWeights(weighted_oct::WeightsByRule(level));
+  explicit AlphaLevelOct(uint8_t l) : level(_mm256_set1_epi32(l)) {}
   void Put(uint32_t* pixels, __m256i s) const {
-    if (_mm256_testz_si256(s, _mm256_set1_epi32(static_cast<int>(0xFF000000))) != 0 && level_row[0] == 0) return;
+    if (_mm256_testz_si256(s, _mm256_set1_epi32(static_cast<int>(0xFF000000))) != 0) return;
     auto* at = reinterpret_cast<__m256i*>(pixels);
     _mm256_storeu_si256(at, Eight(_mm256_loadu_si256(at), s));
   }
@@ -38,16 +40,17 @@ struct AlphaLevelOct {
     if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(s, alpha_bits), alpha_bits)) == -1) {
       return MixEight<kMix>(d, s, opaque);
     }
-    const __m256i coverage = weighted_oct::LevelsOfAlphas(level_row, s);
+    const __m256i coverage = weighted_oct::ProductsOfAlphas(s, level);
     return MixEight<kMix>(d, s, SpreadWeights(weighted_oct::WeightsByRule(coverage)));
   }
 };
 
-// As OverOp: the coverage of each pixel is level_row[sA].
+// As OverOp, with the coverage P[L][sA] worked out in the lanes.
 struct OverOct {
-  const uint8_t* level_row;
+  __m256i level;
+  explicit OverOct(uint8_t l) : level(_mm256_set1_epi32(l)) {}
   __m256i Eight(__m256i d, __m256i s) const {
-    return weighted_oct::OverEight(d, s, weighted_oct::LevelsOfAlphas(level_row, s));
+    return weighted_oct::OverEight(d, s, weighted_oct::ProductsOfAlphas(s, level));
   }
 };
 
@@ -108,20 +111,20 @@ void MixScaled32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t s
 
 template <Mix kMix, Walk kWalk>
 void MixAlphaLevel32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
-                     int32_t height, const StretchStep* step, const uint8_t* level_row) {
-  VectorKernel<kWalk>(dst, src, dst_skip, src_rows, width, height, step, AlphaLevelOct<kMix>{level_row});
+                     int32_t height, const StretchStep* step, uint8_t level) {
+  VectorKernel<kWalk>(dst, src, dst_skip, src_rows, width, height, step, AlphaLevelOct<kMix>(level));
 }
 
 template <Walk kWalk>
 void Over32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width, int32_t height,
-            const StretchStep* step, const uint8_t* level_row) {
-  VectorKernel<kWalk>(dst, src, dst_skip, src_rows, width, height, step, OverOct{level_row});
+            const StretchStep* step, uint8_t level) {
+  VectorKernel<kWalk>(dst, src, dst_skip, src_rows, width, height, step, OverOct(level));
 }
 
 template void Over32<Walk::kForward>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t,
-                                     const StretchStep*, const uint8_t*);
+                                     const StretchStep*, uint8_t);
 template void Over32<Walk::kStretch>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t,
-                                     const StretchStep*, const uint8_t*);
+                                     const StretchStep*, uint8_t);
 
 #define KESTRUNE_SCALED(mix, walk)                                                                      \
   template void MixScaled32<mix, walk>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t, \
@@ -133,7 +136,7 @@ KESTRUNE_SCALED(Mix::kSub, Walk::kStretch)
 #undef KESTRUNE_SCALED
 #define KESTRUNE_ALPHA_LEVEL(mix, walk)                                                                      \
   template void MixAlphaLevel32<mix, walk>(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t, \
-                                           const StretchStep*, const uint8_t*);
+                                           const StretchStep*, uint8_t);
 KESTRUNE_ALPHA_LEVEL(Mix::kBlend, Walk::kForward)
 KESTRUNE_ALPHA_LEVEL(Mix::kBlend, Walk::kStretch)
 KESTRUNE_ALPHA_LEVEL(Mix::kAdd, Walk::kForward)

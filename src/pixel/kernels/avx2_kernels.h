@@ -57,19 +57,19 @@ void ModeBlend32Key(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_
 
 // With a weight w per pixel: d + floor((s - d) * w / 256), min(255, d + (s * w >> 8)) or
 // max(0, d - (s * w >> 8)) per colour channel, alpha kept. MixScaled32 weighs every pixel by
-// w(level), MixAlphaLevel32 by w(level_row[sA]).
+// w(level), MixAlphaLevel32 by w(P[level][sA]).
 enum class Mix { kBlend, kAdd, kSub };
 template <Mix kMix, Walk kWalk>
 void MixScaled32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
                  int32_t height, const StretchStep* step, uint8_t level);
 template <Mix kMix, Walk kWalk>
 void MixAlphaLevel32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
-                     int32_t height, const StretchStep* step, const uint8_t* level_row);
+                     int32_t height, const StretchStep* step, uint8_t level);
 
-// The alpha-over rule with the coverage level_row[sA].
+// The alpha-over rule with the coverage P[level][sA].
 template <Walk kWalk>
 void Over32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width, int32_t height,
-            const StretchStep* step, const uint8_t* level_row);
+            const StretchStep* step, uint8_t level);
 
 // A source blended through an 8-bit mask beside it (its own skip): by w(level_row[m]), or with
 // kAlphaToo by w(P[level_row[m]][sA]).

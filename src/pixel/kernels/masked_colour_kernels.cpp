@@ -54,9 +54,12 @@ struct CoverageRule {
   }
 
   __m128i Four(__m128i d, __m128i colours, const uint8_t* m) const {
-    const std::array<uint32_t, 4> coverage{level_row[m[0]], level_row[m[1]], level_row[m[2]], level_row[m[3]]};
-    if constexpr (kOver) return weighted_pixel::OverFour(d, colours, coverage);
-    return weighted_pixel::MixFour<kMix>(d, colours, weighted_pixel::TableWeights(coverage));
+    if constexpr (kOver) {
+      return weighted_pixel::OverFour(
+          d, colours, weighted_pixel::CoverageLanes(level_row[m[0]], level_row[m[1]], level_row[m[2]], level_row[m[3]]));
+    }
+    return weighted_pixel::MixFour<kMix>(
+        d, colours, weighted_pixel::TableWeights({level_row[m[0]], level_row[m[1]], level_row[m[2]], level_row[m[3]]}));
   }
 };
 

@@ -1,5 +1,7 @@
 #include "pixel/kernels/pixel_tables.h"
 
+#include <cstddef>
+
 namespace {
 
 PixelTables g_tables;
@@ -34,4 +36,12 @@ void BuildPixelTables() {
     g_tables.weight[k][2] = weight;
     g_tables.weight[k][3] = 0;
   }
+}
+
+std::optional<uint8_t> LevelOfProductRow(const uint8_t* row) {
+  // Compared as numbers: a pointer that does not point into the table cannot be subtracted.
+  const uintptr_t offset = reinterpret_cast<uintptr_t>(row) - reinterpret_cast<uintptr_t>(&g_tables.product[0][0]);
+  constexpr size_t kRowBytes = sizeof g_tables.product[0];
+  if (offset >= sizeof g_tables.product || offset % kRowBytes != 0) return std::nullopt;
+  return static_cast<uint8_t>(offset / kRowBytes);
 }

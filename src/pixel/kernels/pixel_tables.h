@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 struct PixelTables {
   // [l][x] = floor((x * l + 127) / 255): x scaled by l / 255, rounded to the nearest.
@@ -24,3 +25,6 @@ struct PixelTables {
 extern const PixelTables& g_PixelTables;
 
 void BuildPixelTables();
+
+// The level L whose product-table row P[L] starts at `row`; none for any other pointer.
+std::optional<uint8_t> LevelOfProductRow(const uint8_t* row);

@@ -144,10 +144,23 @@ inline __m128i CompositeAlphasInLanes(__m128i r, __m128i c) {
   return _mm_sub_epi32(full, quotient);
 }
 
-// Over for four pixels with their coverages, share and alpha worked out in the lanes rather
-// than looked up pixel by pixel.
-inline __m128i OverFour(__m128i d, __m128i s, const std::array<uint32_t, 4>& coverages) {
-  const __m128i coverage = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coverages.data()));
+// P[L][sA] of the four pixels of s (the product table's floor((sA L + 127) / 255)), worked out
+// in their lanes from the level L in every lane: t = sA L + 127 stays below 65280 in the low half
+// of its lane, where (t * 0x8081) >> 23 is floor(t / 255).
+inline __m128i ProductsOfAlphas(__m128i s, __m128i level) {
+  const __m128i t = _mm_add_epi32(_mm_mullo_epi16(_mm_srli_epi32(s, 24), level), _mm_set1_epi32(127));
+  return _mm_srli_epi32(_mm_mulhi_epu16(t, _mm_set1_epi32(0x8081)), 7);
+}
+
+// The coverages of four pixels, one 32-bit lane each. Put together in registers: four words
+// stored and loaded back whole would wait on each store.
+inline __m128i CoverageLanes(uint32_t c0, uint32_t c1, uint32_t c2, uint32_t c3) {
+  return _mm_setr_epi32(static_cast<int>(c0), static_cast<int>(c1), static_cast<int>(c2), static_cast<int>(c3));
+}
+
+// Over for four pixels with their coverages (one 32-bit lane each), share and alpha worked out in
+// the lanes rather than looked up pixel by pixel.
+inline __m128i OverFour(__m128i d, __m128i s, __m128i coverage) {
   const __m128i dst_alpha = _mm_srli_epi32(d, 24);
   const __m128i share = SharesInLanes(dst_alpha, coverage);
   // w(k) by the weight table's rule: k + 1, and 0 for 0. The alpha lanes' weight is dropped

@@ -70,11 +70,12 @@ class GameRunGuiTest : public WindowTestBase {
   }
 
   // Runs the game while another thread, once `ready` holds, closes the window as its close
-  // button does; Run's result.
+  // button does; Run's result. The thread looks every millisecond, so that it takes next to no
+  // processor time of its own.
   int RunAndCloseWhen(CGameApp& game, const std::function<bool()>& ready) {
     std::atomic<bool> run_returned{false};
     std::thread user([&] {
-      while (!ready() && !run_returned) std::this_thread::yield();
+      while (!ready() && !run_returned) std::this_thread::sleep_for(std::chrono::milliseconds(1));
       PushWindowClose(game);
     });
     const int result = game.Run("/L" + plat::ToEnginePath(game_.HostPath()), 1);
@@ -255,34 +256,47 @@ TEST_F(GameRunGuiTest, ClosingTheWindowEndsAScriptThatNeverYields) {
   }
 }
 
-// With the scripts translated, a loop that rewrites one of its own instructions on every pass
-// closes as soon as an interpreted one: within two seconds of the close request (a question is
-// answered yes).
+// With the scripts translated, a loop that rewrites one of its own instructions on every pass, at
+// the start of a module of 1 MB of code, ends on a close request (a question is answered yes)
+// within half a second more processor time than the same loop without the rewriting: the work of
+// making its code again counts towards the stop check that sees the request.
 TEST_F(GameRunGuiTest, ClosingTheWindowEndsATranslatedScriptThatRewritesItsCodeInALoop) {
-  // The instruction at `step` is made a DecMem, then an IncMem again, on every pass.
-  WriteMain(".kind script\nloop:\n  Copy dec, step\nstep:\n  IncMem count\n  Copy inc, step\n  Jump loop\n"
-            "inc: .word 26\ndec: .word 27\ncount: .word 0\n");
-  for (const bool threaded : {false, true}) {
-    SCOPED_TRACE(threaded ? "threaded" : "single-thread");
-    LogCapture log;
+  // The instruction at `step` is made a DecMem, then an IncMem again, on every pass, or left as
+  // it is.
+  const auto module = [](bool rewrites) {
+    std::string source = ".kind script\nloop:\n";
+    source += rewrites ? "  Copy dec, step\nstep:\n  IncMem count\n  Copy inc, step\n" : "  IncMem count\n";
+    source += "  Jump loop\n";
+    constexpr int kFillerInstructions = (1 << 20) / 8;
+    source.reserve(source.size() + 16 * kFillerInstructions);
+    for (int i = 0; i < kFillerInstructions; ++i) source += "  IncMem count\n";
+    return source + "inc: .word 26\ndec: .word 27\ncount: .word 0\n";
+  };
+  // Processor time, not wall time: what is bounded is the work the close takes, which a loaded
+  // machine would stretch in wall time only. The whole run is timed, start-up and the module's
+  // translation included, which the two loops share.
+  const auto processor_time_until_closed = [&](bool threaded) {
     plat::ScopedMessageBoxAnswers answers{&test_support::AgreeingAnswer};
     GameInMode game(threaded, true);
     g_stop_check_asked = false;
     g_app_stop_check = g_ScriptStopCheckHook;
-    ASSERT_NE(g_app_stop_check, nullptr);
+    EXPECT_NE(g_app_stop_check, nullptr);
     g_ScriptStopCheckHook = &NoteStopCheck;
-    // Processor time, not wall time: what is bounded is the work the close takes, which a loaded
-    // machine would stretch in wall time only.
-    std::clock_t closed = 0;
+    const std::clock_t start = std::clock();
     // Once the script is looping, close the window.
-    EXPECT_EQ(RunAndCloseWhen(game,
-                              [&] {
-                                closed = std::clock();
-                                return g_stop_check_asked.load();
-                              }),
-              0);
-    EXPECT_LT(std::clock() - closed, 2 * CLOCKS_PER_SEC);
+    EXPECT_EQ(RunAndCloseWhen(game, [] { return g_stop_check_asked.load(); }), 0);
+    const std::clock_t used = std::clock() - start;
     EXPECT_FALSE(game.GetMainWindow().IsWindow());
+    return used;
+  };
+  for (const bool threaded : {false, true}) {
+    SCOPED_TRACE(threaded ? "threaded" : "single-thread");
+    LogCapture log;
+    WriteMain(module(false));
+    const std::clock_t plain = processor_time_until_closed(threaded);
+    WriteMain(module(true));
+    const std::clock_t rewriting = processor_time_until_closed(threaded);
+    EXPECT_LT(rewriting - plain, CLOCKS_PER_SEC / 2) << "plain " << plain << ", rewriting " << rewriting;
   }
 }
 

@@ -45,13 +45,14 @@ inline void FillImage(CImage& image, uint32_t (*pixel)(int32_t, int32_t)) {
 // A software source and destination and the tables; the destination is white before every draw.
 class PatternPictures {
  public:
+  // `dst_flags`: the destination's CImage::Create flags.
   PatternPictures(int32_t src_width = 64, int32_t src_height = 48, int32_t dst_width = 160, int32_t dst_height = 120,
-                  uint8_t source_alpha = 0xFF)
+                  uint8_t source_alpha = 0xFF, uint32_t dst_flags = 0)
       : saved_trig_(g_TrigTable) {
     BuildPixelTables();
     g_TrigTable = &trig_;
     EXPECT_EQ(src_.Create(src_width, src_height, 32, 0), 0u);
-    EXPECT_EQ(dst_.Create(dst_width, dst_height, 32, 0), 0u);
+    EXPECT_EQ(dst_.Create(dst_width, dst_height, 32, dst_flags), 0u);
     for (int32_t y = 0; y < src_height; ++y) {
       auto* row = reinterpret_cast<uint32_t*>(src_.GetRowPointer(y));
       for (int32_t x = 0; x < src_width; ++x) row[x] = SourcePixel(x, y, source_alpha);

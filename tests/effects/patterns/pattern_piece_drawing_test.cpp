@@ -1,8 +1,9 @@
 // Every pattern's frames at the ends and the middle of the level range, in both software modes,
 // over a source with varying alpha, on odd sizes and with the source and the destination cut by
 // clip rectangles, keep the checksums recorded for them: the pieces a pattern draws stay the
-// same pixels however they are laid down. Run with KESTRUNE_REWRITE_PATTERN_GOLDENS=1 to record
-// the checksums anew.
+// same pixels however they are laid down, and whether or not the pixel library is installed (as
+// a game installs it, drawing into a destination that keeps a dirty region as a canvas's page
+// does). Run with KESTRUNE_REWRITE_PATTERN_GOLDENS=1 to record the checksums anew.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "effects/patterns/pattern_random.h"
+#include "gfx/images/pixel_library.h"
 #include "pattern_pictures.h"
 
 namespace {
@@ -47,12 +49,12 @@ void GiveSourceVaryingAlpha(CImage& source) {
 }
 
 // FNV-1a of the checksums of every scene and mode at one level.
-uint32_t LevelChecksum(int32_t type, int32_t level) {
+uint32_t LevelChecksum(int32_t type, int32_t level, uint32_t dst_flags) {
   uint32_t hash = 2166136261u;
   for (size_t scene_index = 0; scene_index < std::size(kScenes); ++scene_index) {
     const Scene& scene = kScenes[scene_index];
     for (const int32_t mode : {kTransitionCopy, kTransitionAlphaBlend}) {
-      PatternPictures pictures(61, 47, 97, 83);
+      PatternPictures pictures(61, 47, 97, 83, 0xFF, dst_flags);
       GiveSourceVaryingAlpha(pictures.Src());
       if (scene.source_clip) pictures.Src().SetClipRect(&*scene.source_clip);
       if (scene.dest_clip) pictures.Dst().SetClipRect(&*scene.dest_clip);
@@ -67,8 +69,21 @@ uint32_t LevelChecksum(int32_t type, int32_t level) {
   return hash;
 }
 
-TEST(PatternPieceDrawing, EveryPatternKeepsItsPixelsInBothModesOnOddAndClippedPictures) {
-  const bool rewrite = std::getenv("KESTRUNE_REWRITE_PATTERN_GOLDENS") != nullptr;
+// Installs the pixel library for the test that asks for it.
+class PatternPieceDrawing : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    if (WithLibrary()) SetPixelLib(&library_);
+  }
+  void TearDown() override { SetPixelLib(nullptr); }
+  static bool WithLibrary() { return GetParam(); }
+
+ private:
+  CPixelLibrary library_;
+};
+
+TEST_P(PatternPieceDrawing, EveryPatternKeepsItsPixelsInBothModesOnOddAndClippedPictures) {
+  const bool rewrite = std::getenv("KESTRUNE_REWRITE_PATTERN_GOLDENS") != nullptr && !WithLibrary();
   const pattern_test::Goldens goldens = pattern_test::ReadGoldens(kGoldenFile);
   if (!rewrite) {
     ASSERT_EQ(goldens.size(), static_cast<size_t>(kTransitionPatternCount) * std::size(kLevels)) << kGoldenFile;
@@ -77,7 +92,7 @@ TEST(PatternPieceDrawing, EveryPatternKeepsItsPixelsInBothModesOnOddAndClippedPi
   std::ostringstream recorded;
   for (int32_t type = 0; type < kTransitionPatternCount; ++type) {
     for (const int32_t level : kLevels) {
-      const uint32_t checksum = LevelChecksum(type, level);
+      const uint32_t checksum = LevelChecksum(type, level, WithLibrary() ? CImage::kOwnDirtyRegion : 0);
       recorded << type << ' ' << level << ' ' << std::hex << checksum << std::dec << '\n';
       if (rewrite) continue;
       const auto found = goldens.find({type, level});
@@ -87,5 +102,10 @@ TEST(PatternPieceDrawing, EveryPatternKeepsItsPixelsInBothModesOnOddAndClippedPi
   }
   if (rewrite) std::ofstream(kGoldenFile) << recorded.str();
 }
+
+INSTANTIATE_TEST_SUITE_P(PixelLibrary, PatternPieceDrawing, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& installed) {
+                           return installed.param ? "Installed" : "NotInstalled";
+                         });
 
 }  // namespace

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "every_over_pair.h"
@@ -219,6 +222,91 @@ TEST_F(AlphaLevelKernelsTest, MaskLevelWithoutMaskWeighsBySourceAlpha) {
     ExpectKernelFollows([&](uint32_t* d, const uint32_t* s, int32_t ds, int32_t ss, int32_t w, int32_t h,
                             const StretchStep&) { kernel(d, s, nullptr, ds, ss, 0, w, h, Row(200)); },
                         [](uint32_t d, uint32_t s) { return BlendRule(d, s, 200); }, Shape::kOneToOne);
+  }
+}
+
+// The source alphas an AVX2 form meets in a picture: the every-pair image, and one of runs of
+// clear and of opaque pixels and of alphas that change from pixel to pixel, laid out so that the
+// runs start and end at every place within eight pixels.
+std::vector<std::vector<uint32_t>> MixedAlphaSources(const every_over_pair::Images& pairs) {
+  std::vector<uint32_t> runs = pairs.source;
+  for (size_t i = 0; i < runs.size(); ++i) {
+    const size_t run = i / 13 % 3;
+    const uint32_t alpha = run == 0 ? 0 : (run == 1 ? 255 : static_cast<uint32_t>(i * 37) & 0xFF);
+    runs[i] = (runs[i] & 0x00FFFFFF) | alpha << 24;
+  }
+  return {pairs.source, runs};
+}
+
+// Each alpha-weighted vector member in its AVX2 form gives exactly the pixels of its SSE2 form,
+// one to one and stretched, over mixed alphas at the end levels and between.
+TEST_F(AlphaLevelKernelsTest, Avx2FormsEqualTheirSse2FormsOnMixedAlpha) {
+  if (!ProcessorHasAvx2()) GTEST_SKIP() << "the processor has no AVX2";
+  using namespace every_over_pair;
+  const Images images = MakeImages();
+  const StretchStep unit = UnclippedStep(kWidth, kHeight, kWidth, kHeight);
+  using Draw = std::function<void(uint32_t* d, const uint32_t* s, const uint8_t* row)>;
+  const std::pair<const char*, Draw> members[] = {
+      {"BlendAlphaLevel32Mmx", [](auto d, auto s, auto row) { BlendAlphaLevel32Mmx(d, s, 0, 0, kWidth, kHeight, row); }},
+      {"BlendAlphaLevel32StretchMmx",
+       [&](auto d, auto s, auto row) { BlendAlphaLevel32StretchMmx(d, s, 0, kWidth * 4, kWidth, kHeight, row, unit); }},
+      {"AddAlphaLevel32Mmx", [](auto d, auto s, auto row) { AddAlphaLevel32Mmx(d, s, 0, 0, kWidth, kHeight, row); }},
+      {"SubAlphaLevel32StretchMmx",
+       [&](auto d, auto s, auto row) { SubAlphaLevel32StretchMmx(d, s, 0, kWidth * 4, kWidth, kHeight, row, unit); }},
+      {"BlendOver32Mmx", [](auto d, auto s, auto row) { BlendOver32Mmx(d, s, 0, 0, kWidth, kHeight, row); }},
+      {"BlendMaskLevel32Mmx without a mask",
+       [](auto d, auto s, auto row) { BlendMaskLevel32Mmx(d, s, nullptr, 0, 0, 0, kWidth, kHeight, row); }},
+  };
+  const auto drawn = [&](const Draw& draw, const std::vector<uint32_t>& source, uint8_t level, bool avx2) {
+    std::vector<uint32_t> pixels = images.destination;
+    if (avx2) {
+      const Avx2Form form;
+      draw(pixels.data(), source.data(), Row(level));
+    } else {
+      draw(pixels.data(), source.data(), Row(level));
+    }
+    return pixels;
+  };
+  for (const std::vector<uint32_t>& source : MixedAlphaSources(images)) {
+    for (const auto& [name, draw] : members) {
+      for (const uint8_t level : std::array<uint8_t, 5>{0, 1, 128, 254, 255}) {
+        SCOPED_TRACE(std::string(name) + " at level " + std::to_string(level));
+        EXPECT_EQ(drawn(draw, source, level, true), drawn(draw, source, level, false));
+      }
+    }
+  }
+}
+
+// The vector forms work the level row out from its level: a row that is not a row of the
+// product table, which they cannot, gives the pixels of the plain member.
+TEST_F(AlphaLevelKernelsTest, ALevelRowOutsideTheProductTableGivesThePlainMembersPixels) {
+  EXPECT_EQ(LevelOfProductRow(Row(0)), uint8_t{0});
+  EXPECT_EQ(LevelOfProductRow(Row(255)), uint8_t{255});
+  EXPECT_EQ(LevelOfProductRow(Row(77) + 1), std::nullopt);
+  // The weights of level 77 held apart from the table, every entry but the opaque one changed.
+  std::array<uint8_t, 256> row{};
+  for (size_t a = 0; a < row.size(); ++a) row[a] = static_cast<uint8_t>(255 - a);
+  row[255] = 77;
+  ASSERT_EQ(LevelOfProductRow(row.data()), std::nullopt);
+  for (const bool avx2 : {false, true}) {
+    if (avx2 && !ProcessorHasAvx2()) continue;
+    SCOPED_TRACE(avx2 ? "AVX2" : "SSE2");
+    std::optional<Avx2Form> form;
+    if (avx2) form.emplace();
+    const std::pair<LevelRowKernel, LevelRowKernel> members[] = {
+        {BlendAlphaLevel32Mmx, BlendAlphaLevel32}, {AddAlphaLevel32Mmx, AddAlphaLevel32}, {BlendOver32Mmx, BlendOver32}};
+    for (const auto& [vector, plain] : members) {
+      for (const uint32_t s : {0x00123456u, 0x40123456u, 0xFF123456u}) {
+        std::array<uint32_t, 9> from_vector{};
+        std::array<uint32_t, 9> from_plain{};
+        from_vector.fill(0x80A0B0C0);
+        from_plain.fill(0x80A0B0C0);
+        const std::array<uint32_t, 9> source{s, s, s, s, s, s, s, s, s};
+        vector(from_vector.data(), source.data(), 0, 0, 9, 1, row.data());
+        plain(from_plain.data(), source.data(), 0, 0, 9, 1, row.data());
+        EXPECT_EQ(from_vector, from_plain) << std::hex << s;
+      }
+    }
   }
 }
 

@@ -151,7 +151,8 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   // WM_SYSCOMMAND: maximizing (and restoring a window that is not minimized) asks for the
   // screen-mode toggle.
   virtual int OnSysCommand(MessageBlock& block);
-  // WM_DESTROY: hides the window, keeps its position in window mode and ends the message loop.
+  // WM_DESTROY: stops the movies that draw into the window, hides it, keeps its position in
+  // window mode and ends the message loop.
   virtual int OnDestroy(MessageBlock& block);
   // WM_DROPFILES: brings the window to the front and queues the drop's files; 0.
   virtual int OnDropFiles(MessageBlock& block);
@@ -285,6 +286,9 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   // More frames to skip than this are not caught up with script slices.
   static constexpr int kMostSlicesPerFrame = 4;
 
+  // Before the main window goes: every movie player, or only the window movie while the game
+  // thread still runs.
+  void EndMoviesOfWindow();
   // PrepareWindow's last step: full screen refused when no display can be selected, or chosen
   // when the window does not fit the desktop.
   void CheckDisplayForWindow();

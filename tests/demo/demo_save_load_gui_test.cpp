@@ -29,6 +29,10 @@ using namespace demo_test;
 constexpr std::int32_t kSaveButtonX = 518;
 constexpr std::int32_t kLoadButtonX = 560;
 constexpr std::int32_t kButtonY = 588;
+constexpr std::int32_t kQuickLoadButtonX = 434;
+// The yes button of the game's question, centred on the screen.
+constexpr std::int32_t kQuestionYesX = 352;
+constexpr std::int32_t kQuestionYesY = 340;
 // The screen's back button and its slots: 360 x 150 plates in two columns of three from (30, 70),
 // 380 and 170 apart; in each the thumbnail at (12, 12), the time stamp from (126, 14) and the
 // caption below it from (126, 46).
@@ -197,6 +201,43 @@ TEST_F(DemoSaveLoadGuiTest, ASaveOnTheHillShowsItsSlotAndALoadFromTheScreenBring
   EXPECT_NE(At(back_again, kSteppedAsideX, kDressY), kCoatColour);
   EXPECT_GT(InkOnFirstLine(back_again), 50) << "the saved line";
   EXPECT_EQ(InkOnLine(back_again, 1), 0) << "not the long line";
+}
+
+// On the hill Mio steps 200 pixels aside; a quick save taken there (by its button: Ctrl would
+// skip the hill's lines) and loaded back (by the quick-load button, its question answered yes)
+// shows her where she was drawn, not the step's length off the screen's edge.
+TEST_F(DemoSaveLoadGuiTest, ASaveAfterMioStepsAsideLoadsWithHerWhereSheStood) {
+  LogCapture log;
+  test_support::FixedStepGame run;
+  Reader reader(run);
+  reader.ReadToTheChoice();
+  reader.Choose(kFirstChoiceY);
+  // Mio's answer and the rule to the hill, the hill's first line, then her line as she steps aside.
+  reader.Read(3);
+  const int aside = reader.Next() - 20;
+  reader.Click(kQuickSaveButtonX, kButtonY);
+  reader.Click(kQuickLoadButtonX, kButtonY);
+  reader.Click(kQuestionYesX, kQuestionYesY);
+  const int loaded = reader.Next() - 20;
+  run.PlanPicture(aside, "demo_save_load_aside.png");
+  run.PlanPicture(loaded, "demo_save_load_aside_loaded.png");
+  run.SetLastFrame(loaded + 1);
+  run.Run(game_.HostPath());
+
+  const std::vector<std::uint32_t>& before = run.PictureAt(aside);
+  const std::vector<std::uint32_t>& after = run.PictureAt(loaded);
+  ASSERT_FALSE(before.empty());
+  ASSERT_FALSE(after.empty()) << Joined(log.Lines());
+
+  EXPECT_EQ(At(before, kSteppedAsideX, kDressY), kCoatColour) << "Mio stepped aside";
+  EXPECT_TRUE(run.MessageBoxes().empty());
+  EXPECT_EQ(At(after, kSkyX, kSkyY), At(before, kSkyX, kSkyY)) << "the hill again";
+  EXPECT_EQ(At(after, kSteppedAsideX, kDressY), kCoatColour) << "Mio where she was drawn";
+  for (std::int32_t y = kDressY - 40; y < kDressY + 40; y += 8) {
+    for (std::int32_t x = kSteppedAsideX - 40; x < kSteppedAsideX + 40; x += 8) {
+      EXPECT_EQ(At(after, x, y), At(before, x, y)) << "at (" << x << ", " << y << ")";
+    }
+  }
 }
 
 }  // namespace

@@ -17,7 +17,11 @@
 
 #include "demo_game_copy.h"
 #include "demo_reader.h"
+#include "platform/encoding/text_encoding.h"
 #include "platform/events/session_end.h"
+#include "platform/window/dialog_host.h"
+#include "platform/window/message_box.h"
+#include "platform/window/message_box_view.h"
 #include "support/fixed_step_game.h"
 #include "support/input_events.h"
 #include "support/log_capture.h"
@@ -110,6 +114,48 @@ TEST_F(DemoPlayerFaultsGuiTest, ClosingDuringTheOpeningMovieEndsTheGameWithoutAF
       }
     }
   }
+}
+
+// Alt+F4 in the story asks whether to end; the player lets go of Alt and F4 while the question is
+// open, whose loop takes their key-ups, and answers no. F1 alone then loads slot 1 (and says
+// that it holds no save), as it does before any question: Alt is not left held.
+TEST_F(DemoPlayerFaultsGuiTest, AfterTheQuitQuestionAnsweredNoTheFunctionKeysLoadAgain) {
+  LogCapture log;
+  test_support::FixedStepGame* game = nullptr;
+  test_support::FixedStepGame run([&game](const plat::MessageBoxRequest& request) {
+    const plat::WindowId window = game->Game().GetMainWindow().GetHandle();
+    for (const SDL_Scancode key : {SDL_SCANCODE_LALT, SDL_SCANCODE_F4}) {
+      SDL_Event up = test_support::KeyEvent(key, SDL_GetKeyFromScancode(key), false);
+      up.key.windowID = window;
+      SDL_PushEvent(&up);
+    }
+    const std::string text = plat::SjisToUtf8(request.text);
+    plat::MessageBoxView view(text, request.style);
+    const plat::ScopedDialogWatcher answered([](const plat::DialogShot&) { return true; });
+    plat::RunModalDialog(window, plat::DialogFrame{"quit", plat::MessageBoxView::kWidth, 0, -1, -1, {text}}, view);
+    return plat::IDNO;
+  });
+  game = &run;
+  Reader reader(run);
+  StartTheStory(reader);
+  const int asked = reader.Next();
+  SDL_Event alt = test_support::KeyEvent(SDL_SCANCODE_LALT, SDLK_LALT, true);
+  alt.key.keysym.mod = KMOD_LALT;
+  SDL_Event f4 = test_support::KeyEvent(SDL_SCANCODE_F4, SDLK_F4, true);
+  f4.key.keysym.mod = KMOD_LALT;
+  run.PlanEvent(asked, alt);
+  run.PlanEvent(asked + 1, f4);
+  reader.Linger();
+  reader.Press(SDL_SCANCODE_F1, SDLK_F1);
+  const int notice = reader.Next() - kStep + 45;
+  run.PlanPicture(notice, "demo_fault_load_after_question.png");
+  run.SetLastFrame(notice + 1);
+  run.Run(game_.HostPath());
+  ASSERT_EQ(run.MessageBoxes().size(), 1u) << "the quit question";
+  const std::vector<std::uint32_t>& shown = run.PictureAt(notice);
+  ASSERT_FALSE(shown.empty());
+  EXPECT_GT(NoticeInk(shown), 40) << "F1 reached the story: its notice that slot 1 holds no save";
+  EXPECT_EQ(At(shown, kLawnX, kLawnY), kLawnColour) << "the story goes on in the park";
 }
 
 // Nobody clicks: the six-second movie plays to its end and the title follows by itself. The movie

@@ -225,6 +225,56 @@ TEST_F(DemoPlayerFaultsGuiTest, AQuickLoadOfADamagedSaveSaysSoAndTheStoryStays) 
       << "the log names the damaged save\n" << Joined(log.Lines());
 }
 
+// Quick saves on the bench and at the choice; back at the title the newer one is damaged on the
+// disk. "つづきから" then says that the quick load failed and goes on from the newest save that
+// reads, the bench: the title does not stay with nothing said.
+TEST_F(DemoPlayerFaultsGuiTest, ContinueWithTheNewestSaveDamagedGoesOnFromTheNewestThatReads) {
+  constexpr std::int32_t kMenuTitleX = 700;
+  constexpr std::int32_t kMenuTitleY = 40 + 48 * 8 + 16;
+  LogCapture log;
+  test_support::FixedStepGame run;
+  Reader reader(run);
+  reader.Choose(kTitleStartY);
+  reader.Read(2);
+  reader.Click(kQuickSaveButtonX, kHistoryButtonY);
+  reader.Read(kLinesBeforeChoice - 2);
+  reader.Click(kQuickSaveButtonX, kHistoryButtonY);
+  reader.AskFromTheMenu(kMenuTitleX, kMenuTitleY);
+  reader.WaitForTheTitle();
+  const int damaged = reader.Next() - 10;
+  reader.Choose(kTitleContinueY);
+  // The notice slides in once the loaded page has faded in.
+  const int resumed = reader.Next() - 10;
+  std::filesystem::path newest;
+  run.SetFrameObserver([&](int frame) {
+    if (frame != damaged) return;
+    for (const char* name : {"DATA1105.SAV", "DATA1106.SAV", "DATA1107.SAV", "DATA1108.SAV"}) {
+      if (const std::filesystem::path save = SaveNamed(name); !save.empty()) newest = save;
+    }
+    ASSERT_FALSE(newest.empty()) << "the quick saves";
+    std::fstream file(newest, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(-16, std::ios::end);
+    file.write("damaged damaged!", 16);
+  });
+  run.PlanPicture(damaged, "demo_fault_continue_title.png");
+  run.PlanPicture(resumed, "demo_fault_continue_resumed.png");
+  run.SetLastFrame(resumed + 1);
+  run.Run(game_.HostPath());
+
+  ASSERT_FALSE(run.PictureAt(damaged).empty());
+  EXPECT_EQ(At(run.PictureAt(damaged), kMoonX, kMoonY), kMoonColour) << "the title";
+  const std::vector<std::uint32_t>& shown = run.PictureAt(resumed);
+  ASSERT_FALSE(shown.empty());
+  EXPECT_GT(NoticeInk(shown), 40) << "the notice that the quick load failed";
+  EXPECT_EQ(At(shown, kLawnX, kLawnY), kLawnColour) << "back in the park\n" << Joined(log.Lines());
+  EXPECT_EQ(At(shown, kDressX, kDressY), kDressColour) << "with Mio";
+  EXPECT_GT(InkOnFirstLine(shown), 50) << "the bench's line";
+  EXPECT_NE(At(shown, kChoiceX, kFirstChoiceY), kChoiceItemColour) << "before the choice";
+  EXPECT_TRUE(std::any_of(log.Lines().begin(), log.Lines().end(),
+                          [&](const std::string& line) { return line.find(newest.filename().string()) != std::string::npos; }))
+      << "the log names the damaged save";
+}
+
 // Ctrl+F3 pressed and let go within one frame, as some keyboards, remote desktops and macros
 // send a chord: the game saves into slot 3 as for a slow chord, and loads nothing.
 TEST_F(DemoPlayerFaultsGuiTest, AChordWithinOneFrameSavesIntoItsSlot) {

@@ -118,6 +118,8 @@ class CVovFrame : public CVovVM {
   // message's plain text (nothing without a message).
   CImage* ScreenPicture();
   std::optional<std::string> GetCaption() const;
+  // The notice of a quick load that failed: of the quick slot, or of the rotating one (-1).
+  static void NoticeLoadFailed(std::int32_t slot);
   // The looping sound effects remembered for channels 8 to 11, and the frame's name.
   std::array<VovLoopingSound, kLoopingChannels>& LoopingSounds() { return looping_; }
   void SetFrameName(std::string_view name) { name_ = name; }

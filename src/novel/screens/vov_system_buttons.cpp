@@ -231,7 +231,7 @@ std::int32_t CVovFrame::QuickLoad(std::int32_t slot) {
   if (g_GameHost->GetSaveFilePath(path, kQuickGroup, slot) != 0) return missing();
   // The run ends only for a save that will load: a damaged one would lose the story in progress.
   if (g_GameHost->CheckSaveFile(path) != 0) {
-    SlotNotice(slot, "スロット%sからのロードに失敗しました", "クイックセーブデータからのロードに失敗しました");
+    NoticeLoadFailed(slot);
     return kCommandDone;
   }
   const bool confirm = !Setting(kSettingQuickLoadUnasked);
@@ -247,6 +247,10 @@ std::int32_t CVovFrame::QuickLoad(std::int32_t slot) {
   if (!confirm) SlotNotice(slot, "スロット%sからロードしました", "クイックロードを実行しました");
   SetPendingRequest(kRequestLoad);
   return kCommandLoaded;
+}
+
+void CVovFrame::NoticeLoadFailed(std::int32_t slot) {
+  SlotNotice(slot, "スロット%sからのロードに失敗しました", "クイックセーブデータからのロードに失敗しました");
 }
 
 std::int32_t CVovFrame::ConfirmBackToChoice() {

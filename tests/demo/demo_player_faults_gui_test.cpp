@@ -39,6 +39,12 @@ class DemoPlayerFaultsGuiTest : public DemoGameCopyTest {
     reader.Choose(kTitleStartY);
     reader.Read(kLinesBeforeChoice);
   }
+  // Overwrites the end of a save's packed state, as a bad sector or a cut write leaves it.
+  static void Damage(const std::filesystem::path& save) {
+    std::fstream file(save, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(-16, std::ios::end);
+    file.write("damaged damaged!", 16);
+  }
   // The first save named `name` under the game's copy (the save folder lies below it).
   std::filesystem::path SaveNamed(const std::string& name) const {
     for (const auto& entry : std::filesystem::recursive_directory_iterator(game_.HostPath())) {
@@ -198,9 +204,7 @@ TEST_F(DemoPlayerFaultsGuiTest, AQuickLoadOfADamagedSaveSaysSoAndTheStoryStays) 
     if (frame != damaged) return;
     const std::filesystem::path save = SaveNamed("DATA1100.SAV");
     ASSERT_FALSE(save.empty()) << "the quick save of slot 1";
-    std::fstream file(save, std::ios::in | std::ios::out | std::ios::binary);
-    file.seekp(-16, std::ios::end);
-    file.write("damaged damaged!", 16);
+    Damage(save);
   });
   run.PlanPicture(choices, "demo_fault_choice.png");
   run.PlanPicture(notice, "demo_fault_load_notice.png");
@@ -252,9 +256,7 @@ TEST_F(DemoPlayerFaultsGuiTest, ContinueWithTheNewestSaveDamagedGoesOnFromTheNew
       if (const std::filesystem::path save = SaveNamed(name); !save.empty()) newest = save;
     }
     ASSERT_FALSE(newest.empty()) << "the quick saves";
-    std::fstream file(newest, std::ios::in | std::ios::out | std::ios::binary);
-    file.seekp(-16, std::ios::end);
-    file.write("damaged damaged!", 16);
+    Damage(newest);
   });
   run.PlanPicture(damaged, "demo_fault_continue_title.png");
   run.PlanPicture(resumed, "demo_fault_continue_resumed.png");

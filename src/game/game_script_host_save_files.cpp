@@ -161,7 +161,10 @@ std::uint32_t CGameScriptHost::SaveGame(std::int32_t group, std::int32_t slot) {
   if (WriteState(record, true) != 0) return 6;
   const PackedBlock block = PackBlock(record);
   const SaveHeader header{thumbnail, FitText(source.title, kTitleLimit), FitText(caption, kCaptionLimit)};
-  if (SaveFileReplacing(path->c_str(), WriteSaveFile(header, block)) != 0) return 5;
+  if (SaveFileReplacing(path->c_str(), WriteSaveFile(header, block)) != 0) {
+    LogUnwrittenFile("the save", *path);
+    return 5;
+  }
 
   // The rotation moves on only once the save is on the disk, so a failed save is not skipped
   // over by the next load of the newest save.
@@ -191,7 +194,7 @@ void LogRefusedSave(const std::string& path, std::uint32_t result) {
   if (result == 3) reason = "it is damaged (its mark, byte sum, sizes or packed data are wrong)";
   if (result == 4) reason = "its state record is refused";
   if (result == 5) reason = "it was written by another version";
-  plat::LogDiagnostic("save \"" + plat::SjisToUtf8(path) + "\" cannot be loaded: " + reason);
+  plat::LogDiagnostic("save \"" + LoggedPath(path) + "\" cannot be loaded: " + reason);
 }
 
 // Reads the state record of the save at `path` (or of the packed state at `offset`): LoadGameFile's

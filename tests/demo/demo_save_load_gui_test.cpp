@@ -7,7 +7,9 @@
 // saved line back through MAIN's load; the story then runs to the title and "おわる" ends the
 // game. The key frames are written as demo_save_load_*.png into the build folder.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -18,6 +20,7 @@
 #include "demo_reader.h"
 #include "game/save_file_layout.h"
 #include "platform/encoding/text_encoding.h"
+#include "platform/files/file_system_ops.h"
 #include "support/fixed_step_game.h"
 #include "support/log_capture.h"
 
@@ -237,6 +240,55 @@ TEST_F(DemoSaveLoadGuiTest, ASaveAfterMioStepsAsideLoadsWithHerWhereSheStood) {
     for (std::int32_t x = kSteppedAsideX - 40; x < kSteppedAsideX + 40; x += 8) {
       EXPECT_EQ(At(after, x, y), At(before, x, y)) << "at (" << x << ", " << y << ")";
     }
+  }
+}
+
+// A disk that takes no more (a file-size limit, which fails the writes as a full disk does):
+// the story's own save on the bench and a save from the save screen cannot be written. Each
+// says so in a notice, the slot stays empty, and the log names each file by its path on this
+// machine with the system's reason.
+TEST_F(DemoSaveLoadGuiTest, SavesThatCannotBeWrittenSaySo) {
+  const Slot first = SlotAt(0);
+  plat::LetFileSizeLimitFailWrites();
+  rlimit open_limit{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &open_limit), 0);
+  LogCapture log;
+  test_support::FixedStepGame run;
+  Reader reader(run);
+  reader.Choose(kTitleStartY);
+  reader.Read(1);
+  // The click that brings the bench's line, whose block saves.
+  const int bench = reader.Next();
+  reader.Read(1);
+  const int bench_notice = bench + 60;
+  reader.Click(kSaveButtonX, kButtonY);
+  const int slot = reader.Next();
+  reader.Click(first.CentreX(), first.CentreY());
+  const int slot_notice = slot + 60;
+  run.SetFrameObserver([&](int frame) {
+    const bool full = (frame >= bench - 1 && frame < bench + 30) || (frame >= slot - 1 && frame < slot + 30);
+    rlimit limit = open_limit;
+    if (full) limit.rlim_cur = 1024;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  });
+  run.PlanPicture(bench_notice, "demo_save_load_full_disk_story.png");
+  run.PlanPicture(slot_notice, "demo_save_load_full_disk_screen.png");
+  run.SetLastFrame(slot_notice + 1);
+  run.Run(game_.HostPath());
+  setrlimit(RLIMIT_FSIZE, &open_limit);
+
+  const std::vector<std::uint32_t>& story = run.PictureAt(bench_notice);
+  const std::vector<std::uint32_t>& screen = run.PictureAt(slot_notice);
+  ASSERT_FALSE(story.empty());
+  ASSERT_FALSE(screen.empty());
+  EXPECT_GT(NoticeInk(story), 40) << "the story's save says it failed";
+  EXPECT_GT(InkOnFirstLine(story), 50) << "the story goes on";
+  EXPECT_GT(NoticeInk(screen), 40) << "the screen's save says it failed";
+  EXPECT_EQ(At(screen, first.ThumbnailX(400), first.ThumbnailY(300)), kBlankThumbnail) << "slot 1 stays empty";
+  for (const char* name : {"DATA1105.SAV", "DATA0000.SAV"}) {
+    const std::string line = "the save cannot be written (File too large): " + game_.HostPath() + "SAVEDATA/" + name;
+    EXPECT_TRUE(std::find(log.Lines().begin(), log.Lines().end(), line) != log.Lines().end())
+        << line << "\n" << Joined(log.Lines());
   }
 }
 

@@ -1,8 +1,6 @@
 // The user's settings file and the save folder: where they lie for each save-folder kind, the
 // first-run copy of the game's template, and writing both settings files back.
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 
 #include "app/game/game_app.h"
@@ -31,11 +29,6 @@ constexpr uint8_t kInCommonApplicationData = 4;
 bool UsesUserFolder(uint8_t kind) { return kind <= kInCommonApplicationData && kind != kInGameFolder; }
 
 bool FolderExists(const std::string& path) { return plat::GetFileAttributes(path).has_value(); }
-
-// The system's reason (a full disk, a size limit, no permission) goes with the file's name.
-void LogUnwritten(const char* what, const std::string& path) {
-  plat::LogDiagnostic(std::string(what) + " cannot be written (" + std::strerror(errno) + "): " + path);
-}
 
 std::string WithBackslash(std::string path) {
   if (!EndsWithSeparator(path.c_str())) path += '\\';
@@ -189,13 +182,13 @@ void CGameApp::SaveSettings(int code) {
   const std::string folder = UserConfigFolder();
   const std::string user_config = folder + kUserConfigName;
   if (folder.empty() || SaveFileReplacing(user_config.c_str(), WriteUserConfig(UserConfigView())) != 0) {
-    LogUnwritten("the settings file", user_config);
+    LogUnwrittenFile("the settings file", user_config);
     ShowMessageBox(plat::Utf8ToSjis("環境設定ファイルの保存に失敗"), kBoxStop, plat::kDesktopWindow);
     return;
   }
   const std::string game_settings = save_folder_ + "APP_CFG.DAT";
   if (SaveFileReplacing(game_settings.c_str(), WriteGameSettingsFile(game_settings_)) != 0) {
-    LogUnwritten("the game settings file", game_settings);
+    LogUnwrittenFile("the game settings file", game_settings);
     ShowMessageBox(plat::Utf8ToSjis("アプリケーション設定ファイルの保存に失敗"), kBoxStop, plat::kDesktopWindow);
   }
 }

@@ -13,9 +13,12 @@
 #include "base/files/file.h"
 #include "base/files/path.h"
 #include "base/files/script_write_rule.h"
+#include "platform/encoding/text_encoding.h"
 #include "platform/files/file_system_ops.h"
+#include "platform/files/host_path.h"
 #include "platform/files/process.h"
 #include "platform/files/special_folders.h"
+#include "platform/system/diagnostic_log.h"
 
 namespace {
 
@@ -198,6 +201,16 @@ int RemoveStaleReplacingFiles(const std::string& folder) {
     if (plat::DeleteFile(folder + found.file_name)) ++removed;
   }
   return removed;
+}
+
+std::string LoggedPath(const std::string& engine_path) {
+  const std::optional<std::string> host = plat::ToHostPath(engine_path);
+  return host ? *host : plat::SjisToUtf8(engine_path);
+}
+
+void LogUnwrittenFile(const char* what, const std::string& engine_path) {
+  const std::string reason = std::strerror(errno);
+  plat::LogDiagnostic(std::string(what) + " cannot be written (" + reason + "): " + LoggedPath(engine_path));
 }
 
 unsigned SaveFileReplacing(const char* path, std::span<const std::uint8_t> data, const FileBytesWriter& writer) {

@@ -76,8 +76,9 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   // Shows or hides the system cursor on the window's thread; nothing before the window exists.
   void SetCursorVisible(bool show) override;
   void SaveSettings(int code) override;
-  // The end of the session (a log-off, or a request to end the program): the scripts' persistent
-  // file and read-text log are written and the settings saved; 1, so that the session may end.
+  // The end of the session (a log-off, or a request to end the program): the application is
+  // ending from then on (it shows no more boxes), the scripts' persistent file and read-text log
+  // are written and the settings saved; 1, so that the session may end.
   virtual int OnQueryEndSession(MessageBlock& block);
   void RunOwnLoop() override;
   int OnThreadStart() override;

@@ -99,6 +99,9 @@ int CGameApp::OnDestroy(MessageBlock& /*block*/) {
 }
 
 int CGameApp::OnQueryEndSession(MessageBlock& /*block*/) {
+  // The program is ending from here on: a file that cannot be written is told by the log, not
+  // by a box that would hold the end until someone clicks it.
+  SetQuit();
   SaveReadLogs();
   SaveSettings(0);
   return 1;

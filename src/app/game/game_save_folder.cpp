@@ -104,7 +104,7 @@ int CGameApp::ReadUserConfigFile() {
     ShowMessageBox(plat::Utf8ToSjis("環境設定ファイルの読み込みに失敗"), kBoxStop, plat::kDesktopWindow);
     return kSetUpNoUserConfig;
   }
-  ReadUserConfig(*file, UserConfigView());
+  if (!ReadUserConfig(*file, UserConfigView())) LogCutShort("the user's settings file", user_config_path_);
   return 0;
 }
 

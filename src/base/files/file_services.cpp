@@ -204,8 +204,18 @@ int RemoveStaleReplacingFiles(const std::string& folder) {
 }
 
 std::string LoggedPath(const std::string& engine_path) {
-  const std::optional<std::string> host = plat::ToHostPath(engine_path);
+  char located[kMaxPath];
+  std::optional<std::string> host = plat::ToHostPath(engine_path);
+  // A name the data files find as a loose file is named by where they found it.
+  if (!host && g_DataFiles != nullptr && g_DataFiles->LocateFile(located, engine_path.c_str(), nullptr) == 0) {
+    host = plat::ToHostPath(located);
+  }
   return host ? *host : plat::SjisToUtf8(engine_path);
+}
+
+void LogCutShort(const char* what, const std::string& engine_path) {
+  plat::LogDiagnostic(std::string(what) + " " + LoggedPath(engine_path) +
+                      " is damaged (cut short): the settings it lacks keep their defaults");
 }
 
 void LogUnwrittenFile(const char* what, const std::string& engine_path) {

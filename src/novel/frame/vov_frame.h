@@ -659,6 +659,9 @@ class CVovFrame : public CVovVM {
   std::int32_t QuickLoad(std::int32_t slot);
   std::int32_t ConfirmBackToChoice();
   std::int32_t RunSaveLoadScript(bool save, bool paused);
+  // Says why a system script's run (RunSystemScript's result) ended the frame: the application
+  // ending while it ran (the run ended), or the script that could not run.
+  void LogSystemScriptEnd(const char* script, std::int32_t served) const;
   std::int32_t ToggleSkipMode();
   std::int32_t ToggleAutoMode();
   std::int32_t ShowTextHistory(bool paused);

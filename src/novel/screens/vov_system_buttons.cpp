@@ -249,6 +249,15 @@ std::int32_t CVovFrame::QuickLoad(std::int32_t slot) {
   return kCommandLoaded;
 }
 
+void CVovFrame::LogSystemScriptEnd(const char* script, std::int32_t served) const {
+  const std::string name = std::string("\"") + script + "\"";
+  if (served == kServeEnded) {
+    plat::LogDiagnostic("the novel frame ends: the application is ending while the script " + name + " runs");
+  } else {
+    plat::LogDiagnostic("the novel frame ends: the script " + name + " could not run");
+  }
+}
+
 void CVovFrame::NoticeLoadFailed(std::int32_t slot) {
   SlotNotice(slot, "スロット%sからのロードに失敗しました", "クイックセーブデータからのロードに失敗しました");
 }
@@ -266,8 +275,8 @@ std::int32_t CVovFrame::ConfirmBackToChoice() {
 std::int32_t CVovFrame::RunSaveLoadScript(bool save, bool paused) {
   if (paused) BeginSystemPause();
   if (std::int32_t* mode = ConfiguredWord(kModeWords)) *mode = save ? 1 : 0;
-  if (RunSystemScript("SaveLoad") != kServeDone) {
-    plat::LogDiagnostic("the novel frame ends: the script \"SaveLoad\" could not run");
+  if (const std::int32_t served = RunSystemScript("SaveLoad"); served != kServeDone) {
+    LogSystemScriptEnd("SaveLoad", served);
     return kCommandAppEnding;
   }
   const std::int32_t* result = ConfiguredWord(kResultWord);
@@ -321,8 +330,8 @@ std::int32_t CVovFrame::RunConfigScript(bool whole) {
   const std::int32_t* choice = ConfiguredWord(kConfigChoiceWord);
   const char* script = choice != nullptr && *choice == 1 ? "Config2" : "Config1";
   const std::uint8_t skip_setting = CurrentGameSettings()[kSettingUnreadTextUnskippable];
-  if (RunSystemScript(script) != kServeDone) {
-    plat::LogDiagnostic(std::string("the novel frame ends: the script \"") + script + "\" could not run");
+  if (const std::int32_t served = RunSystemScript(script); served != kServeDone) {
+    LogSystemScriptEnd(script, served);
     return kCommandAppEnding;
   }
   if (whole) {

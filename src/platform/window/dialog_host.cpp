@@ -10,6 +10,7 @@
 
 #include "platform/events/key_codes.h"
 #include "platform/system/diagnostic_log.h"
+#include "platform/window/dialog_text_wrap.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/overlay_gui.h"
 #include "platform/window/screen_presenter.h"
@@ -288,9 +289,10 @@ void DrawOver(WindowId window, SDL_Renderer* renderer) {
 void DialogUi::Text(const std::string& text) { ImGui::TextUnformatted(text.c_str()); }
 
 void DialogUi::WrappedText(const std::string& text, float width) {
-  ImGui::PushTextWrapPos(ImGui::GetCursorPosX() + width);
-  ImGui::TextUnformatted(text.c_str());
-  ImGui::PopTextWrapPos();
+  const auto measure = [](std::string_view line) { return ImGui::CalcTextSize(line.data(), line.data() + line.size()).x; };
+  for (const std::string& line : WrapDialogText(text, width, measure)) {
+    ImGui::TextUnformatted(line.data(), line.data() + line.size());
+  }
 }
 
 bool DialogUi::Button(const std::string& label, float width) {

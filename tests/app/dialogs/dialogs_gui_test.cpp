@@ -325,4 +325,25 @@ TEST_F(DialogGuiTest, ABoxInAWindowOfItsOwnFitsItsTextAndButtons) {
   EXPECT_EQ(box.height, usable.h);
 }
 
+// A box breaks its lines as the message window does: a full stop that comes where the line is
+// full stays at its end instead of beginning a line of its own, so the box is no taller than for
+// the text without it. The ink of the text's last column shows the full stop there.
+TEST_F(DialogGuiTest, ABoxKeepsAFullStopAtTheEndOfItsLine) {
+  const std::string line = "あいうえおかきくけこさしすせそたちつ";
+  std::vector<plat::DialogShot> shots;
+  for (const std::string& text : {line, line + "。"}) {
+    plat::DialogShot box;
+    const plat::ScopedDialogWatcher watcher([&box](const plat::DialogShot& shot) {
+      box = shot;
+      return shot.frame >= 3;
+    });
+    plat::ShowMessageBox({plat::kDesktopWindow, plat::Utf8ToSjis(text), plat::Utf8ToSjis("確認"), plat::MB_OK});
+    ASSERT_FALSE(box.pixels.empty());
+    shots.push_back(box);
+  }
+  EXPECT_TRUE(WritePng("message_box_full_stop.png", shots[1].pixels, shots[1].width, shots[1].height));
+  EXPECT_EQ(shots[1].height, shots[0].height) << "one line in both";
+  EXPECT_GT(DarkPixelsInRows(shots[1], 0, 24), DarkPixelsInRows(shots[0], 0, 24)) << "the full stop on the first line";
+}
+
 }  // namespace

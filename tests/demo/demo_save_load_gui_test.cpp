@@ -292,4 +292,26 @@ TEST_F(DemoSaveLoadGuiTest, SavesThatCannotBeWrittenSaySo) {
   }
 }
 
+// The story saves itself as the bench's line comes, and the player's quick save at the choice
+// comes after it: each keeps a save of its own in the rotation.
+TEST_F(DemoSaveLoadGuiTest, TheStorysOwnSaveAndAQuickSaveKeepASaveEach) {
+  LogCapture log;
+  test_support::FixedStepGame run;
+  Reader reader(run);
+  reader.ReadToTheChoice();
+  reader.Click(kQuickSaveButtonX, kButtonY);
+  run.SetLastFrame(reader.Next());
+  run.Run(game_.HostPath());
+  std::vector<std::string> captions;
+  for (const char* name : {"SAVEDATA/DATA1105.SAV", "SAVEDATA/DATA1106.SAV"}) {
+    const std::string file = game_.ReadFile(name);
+    const std::optional<save_file::SaveHeader> header = save_file::ReadSaveHeaderFields(
+        std::span(reinterpret_cast<const std::uint8_t*>(file.data()), file.size()));
+    ASSERT_TRUE(header) << name;
+    captions.push_back(plat::SjisToUtf8(header->caption));
+  }
+  EXPECT_EQ(captions[0], "あ、やっと来た！　もう、遅いよ。") << "the story's own save, the line shown before the bench's";
+  EXPECT_NE(captions[1].find("星を見に行かない"), std::string::npos) << "the quick save at the choice: " << captions[1];
+}
+
 }  // namespace

@@ -19,11 +19,11 @@ constexpr int kSetUpNoUserConfig = 3;
 constexpr int kSetUpNoSaveFolder = 4;
 constexpr int kFolderCommonApplicationData = 0x23;
 
-// Save-folder kinds.
+// Save-folder kinds; kind 3 keeps the user folder under the application data, as the kinds
+// not named here do.
 constexpr uint8_t kInDocuments = 0;
 constexpr uint8_t kInGameFolder = 1;
 constexpr uint8_t kChosenByUser = 2;
-constexpr uint8_t kInApplicationData = 3;
 constexpr uint8_t kInCommonApplicationData = 4;
 
 bool UsesUserFolder(uint8_t kind) { return kind <= kInCommonApplicationData && kind != kInGameFolder; }

@@ -322,25 +322,4 @@ TEST_F(DemoRunGuiTest, SavedAtTheChoiceBackToTheTitleContinuedTheHistoryReadAndT
   EXPECT_EQ(At(after, kLawnX, kLawnY), kLawnColour) << "the history closed over the park";
 }
 
-// A click on "はじめから" counts where it was pressed and released, however soon after the
-// release the pointer leaves the item (a quick hand moves on at once): the story begins.
-TEST_F(DemoRunGuiTest, AClickOnAChoiceCountsWhenThePointerLeavesRightAfterTheRelease) {
-  for (const int after : {0, 1, 3}) {
-    SCOPED_TRACE("the pointer leaves " + std::to_string(after) + " frames after the release");
-    LogCapture log;
-    test_support::FixedStepGame run;
-    Reader reader(run);
-    const int click = reader.Next();
-    reader.Choose(kTitleStartY);
-    run.PlanPointer(click + 1 + after, kReadX, kReadY + 200);
-    const int story = reader.Next();
-    run.PlanPicture(story, "demo_quick_hand.png");
-    run.SetLastFrame(story + 1);
-    run.Run(game_.HostPath());
-    const std::vector<std::uint32_t>& shown = run.PictureAt(story);
-    ASSERT_FALSE(shown.empty());
-    EXPECT_EQ(At(shown, kLawnX, kLawnY), kLawnColour) << "the story in the park";
-  }
-}
-
 }  // namespace

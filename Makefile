@@ -5,11 +5,12 @@ CMAKE_OPTIONS ?=
 JOBS ?= $(shell nproc)
 GAME_DIR ?= $(BUILD_DIR)/demo
 FUZZ_DIR ?= build-fuzz
+CLANG_DIR ?= build-clang
 FUZZ_SECONDS ?= 60
 FUZZ_PARALLEL ?= 3
 FUZZ_TARGETS ?=
 
-.PHONY: all deps configure build test test-threads run fuzz-build fuzz clean
+.PHONY: all deps configure build test test-threads run fuzz-build fuzz clang-build clean
 
 all: build
 
@@ -42,6 +43,13 @@ fuzz-build: deps
 	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
 	  -DKESTRUNE_FUZZ=ON -DKESTRUNE_BENCH=OFF $(CMAKE_OPTIONS)
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
+
+# The program with its movie libraries built with clang, each source compiled on its own: clang
+# tells of a file's own unused names only in the file it compiles, not in a batch that includes it.
+clang-build: deps
+	cmake -S . -B $(CLANG_DIR) -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DKESTRUNE_BENCH=OFF $(CMAKE_OPTIONS) -DKESTRUNE_UNITY_BUILD=OFF
+	cmake --build $(CLANG_DIR) -j $(JOBS) --target kestrune
 
 fuzz: fuzz-build
 	FUZZ_TARGETS="$(FUZZ_TARGETS)" bash scripts/run-fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS) $(FUZZ_PARALLEL)

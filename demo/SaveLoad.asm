@@ -105,10 +105,14 @@ pick_mode:
 save:
   Call screen_off
   CallNative native(43), r_group, result
+  Copy result, save_written+4
   Call screen_on
   Call hide_slot
   Call show_slot
   Call keep_slot
+save_written:
+  JumpIfZero 0, wait
+  CallNative native(58), save_failed, result    ; a save that cannot be written says so
   Jump wait
 load:
   Copy r_filled, load_filled+4
@@ -270,6 +274,8 @@ screen_on:
   .instructions_end
 
 no_arguments: .word 0
+save_failed: .word 5, save_failed_notice        ; the notice with a picture of its text
+save_failed_notice: .string "SYS\\NT_SAVE.ELG"
 one: .word 1
 result: .word 0
 command: .word 0
@@ -297,38 +303,38 @@ caption_font_colour: .word 0, 0xE0, 0xE4, 0xF0
 ; whole screen, the plates and buttons, the thumbnails and texts; the pictures the script puts
 ; into the page's list carry the tag 85. With these it hides them and shows them again.
 base_box: .word 800, 600, 0xE8101828, 0, 0
-base_insert: .word 0, 0, 61, 85, 1
+base_insert: .word 0, 0, 161, 85, 1
 base_box_word: .word base_insert+4
-panel_off: .word 0, 0, 61, 85, 0xFFFFFFFF, 0
-plates_off: .word 0, 0, 52, 65535
-texts_off: .word 0, 0, 43, 85, 0xFFFFFFFF, 0
-panel_on: .word 0, 1, 61, 85, 0xFFFFFFFF, 0
-plates_on: .word 0, 1, 52, 65535
-texts_on: .word 0, 1, 43, 85, 0xFFFFFFFF, 0
+panel_off: .word 0, 0, 161, 85, 0xFFFFFFFF, 0
+plates_off: .word 0, 0, 152, 65535
+texts_off: .word 0, 0, 143, 85, 0xFFFFFFFF, 0
+panel_on: .word 0, 1, 161, 85, 0xFFFFFFFF, 0
+plates_on: .word 0, 1, 152, 65535
+texts_on: .word 0, 1, 143, 85, 0xFFFFFFFF, 0
 title_image: .word 0
 title_sprite: .word 0
 title_image_word: .word title_image
 title_sprite_word: .word title_sprite
-back_button: .word 680, 20, 96, 32, 0, back_name, 0, 52
+back_button: .word 680, 20, 96, 32, 0, back_name, 0, 152
 back_id: .word 0, 7
 back_add: .word 0, 0xFFFFFFFF
 ; A text's picture, its sprite and their place.
 text_args: .word 0, 0, 0
 text_sprite: .word 0, 65535
-text_insert: .word 0, 0, 43, 85, 1
+text_insert: .word 0, 0, 143, 85, 1
 text_place: .word 0, 0, 0
 text_x: .word 0
 text_y: .word 0
 text_dx: .word 0
 text_dy: .word 0
 ; The current slot's widgets and pictures.
-plate: .word 0, 0, 360, 150, 0, 0, 0, 52
+plate: .word 0, 0, 360, 150, 0, 0, 0, 152
 plate_id: .word 0, 0
 plate_add: .word 0, 0xFFFFFFFF
 thumbnail_size: .word 100, 75, 32, 0
 blank: .word 0, 0xFF404048, 65535
 thumb_sprite: .word 0, 0, 0, 100, 75, 0, 0
-thumb_insert: .word 0, 0, 43, 85, 1
+thumb_insert: .word 0, 0, 143, 85, 1
 header: .word 0, 0, 0, 0, caption_text, 0, 1, stamp_text
 empty_stamp: .word stamp_text, empty_name
 thumb_sprite_word: .word r_thumb_sprite

@@ -22,6 +22,8 @@ namespace {
 constexpr int kIoBufferBytes = 32 * 1024;
 constexpr int64_t kUnitsPerSecond = 10'000'000;
 const AVRational kUnitTimeBase{1, static_cast<int>(kUnitsPerSecond)};
+// FFmpeg's own time base, which its header gives as a C compound literal that C++ has not.
+const AVRational kAvTimeBase{1, AV_TIME_BASE};
 
 int ReadStream(void* opaque, uint8_t* buffer, int bytes) {
   auto* stream = static_cast<KvxMovieStream*>(opaque);
@@ -132,7 +134,7 @@ bool MediaSource::OpenDecoders() {
   width_ = video_->width;
   height_ = video_->height;
   if (format_->duration != AV_NOPTS_VALUE && format_->duration > 0) {
-    duration_ = av_rescale_q(format_->duration, AV_TIME_BASE_Q, kUnitTimeBase);
+    duration_ = av_rescale_q(format_->duration, kAvTimeBase, kUnitTimeBase);
   } else if (video->duration != AV_NOPTS_VALUE) {
     duration_ = av_rescale_q(video->duration, video->time_base, kUnitTimeBase);
   }
@@ -256,7 +258,7 @@ void MediaSource::Resample(std::vector<uint8_t>& pcm) {
 }
 
 bool MediaSource::Seek(int64_t units) {
-  const int64_t target = av_rescale_q(units + start_, kUnitTimeBase, AV_TIME_BASE_Q);
+  const int64_t target = av_rescale_q(units + start_, kUnitTimeBase, kAvTimeBase);
   if (av_seek_frame(format_, -1, target, AVSEEK_FLAG_BACKWARD) < 0) return false;
   avcodec_flush_buffers(video_);
   if (audio_ != nullptr) avcodec_flush_buffers(audio_);

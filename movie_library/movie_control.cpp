@@ -1,8 +1,9 @@
 // The library's exports: its version and the creator of the control object, whose table forwards
 // to the movie player. DS_SPRITE and DS_PRIM are built from this file, told apart by
 // KVX_MOVIE_LIBRARY_PRIM.
+#include <memory>
 #include <new>
-#include <type_traits>
+#include <utility>
 
 #include "player_forwarding.h"
 
@@ -10,16 +11,16 @@ namespace kvxmovie {
 
 namespace {
 
-struct ControlObject {
-  KvxMovieControl base;
+// The control the engine holds is the object's base: the engine's pointer comes back down to it.
+struct ControlObject : KvxMovieControl {
+  ControlObject(const KvxMovieControlFunctions* table, std::unique_ptr<LoadedPlayer> loaded)
+      : KvxMovieControl{table}, player(std::move(loaded)) {}
   std::unique_ptr<LoadedPlayer> player;
 };
 
-static_assert(std::is_standard_layout_v<ControlObject>, "the table pointer leads the object");
+LoadedPlayer& Player(KvxMovieControl* self) { return *static_cast<ControlObject*>(self)->player; }
 
-LoadedPlayer& Player(KvxMovieControl* self) { return *reinterpret_cast<ControlObject*>(self)->player; }
-
-void Release(KvxMovieControl* self) { delete reinterpret_cast<ControlObject*>(self); }
+void Release(KvxMovieControl* self) { delete static_cast<ControlObject*>(self); }
 
 using Forward = PlayerForwarding<KvxMovieControl, Player>;
 
@@ -42,9 +43,9 @@ int32_t CreateControl(KvxMovieControl** out, KvxFrameBuffer* first, KvxFrameBuff
   if (const int32_t opened = LoadedPlayer::Open(player, stream, path, first, second, sound); opened != 0) {
     return opened;
   }
-  auto* object = new (std::nothrow) ControlObject{{&kFunctions}, std::move(player)};
+  auto* object = new (std::nothrow) ControlObject(&kFunctions, std::move(player));
   if (object == nullptr) return 3;
-  *out = &object->base;
+  *out = object;
   return 0;
 }
 

@@ -6,7 +6,6 @@
 #include <deque>
 #include <mutex>
 #include <new>
-#include <type_traits>
 #include <vector>
 
 #include "player_forwarding.h"
@@ -59,8 +58,9 @@ struct MovieEvent {
   int64_t second;
 };
 
-struct MovieObject {
-  KvxMovieObject base;
+// The movie object the engine holds is the object's base: the engine's pointer comes back down to
+// it.
+struct MovieObject : KvxMovieObject {
   KvxMovieDisplay display{};
   bool through_primary = false;
   // Guards the windows, the rectangle, the visibility and the events.
@@ -75,9 +75,7 @@ struct MovieObject {
   std::unique_ptr<LoadedPlayer> player;
 };
 
-static_assert(std::is_standard_layout_v<MovieObject>, "the table pointer leads the object");
-
-MovieObject& Object(KvxMovieObject* self) { return *reinterpret_cast<MovieObject*>(self); }
+MovieObject& Object(KvxMovieObject* self) { return *static_cast<MovieObject*>(self); }
 LoadedPlayer& Player(KvxMovieObject* self) { return *Object(self).player; }
 using Forward = PlayerForwarding<KvxMovieObject, Player>;
 
@@ -191,7 +189,7 @@ int32_t CreateMovieObject(KvxMovieObject** out, uint32_t window, const KvxSoundS
     if (stream != nullptr) stream->release(stream->owner);
     return 3;
   }
-  object->base.functions = &kFunctions;
+  object->functions = &kFunctions;
   object->display = *display;
   object->through_primary = surface != nullptr && flag != 0;
   object->notify_window = window;
@@ -206,7 +204,7 @@ int32_t CreateMovieObject(KvxMovieObject** out, uint32_t window, const KvxSoundS
       opened != 0) {
     return opened;
   }
-  *out = &object.release()->base;
+  *out = object.release();
   return 0;
 }
 

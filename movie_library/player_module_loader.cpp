@@ -47,7 +47,9 @@ class ModuleSlot {
  private:
   void Load() {
     const std::string path = ModulePath();
-    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // Once loaded, the player and FFmpeg's libraries stay until the process ends: some of those
+    // libraries keep memory they never free, which unloading them would turn into leaks.
+    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (handle_ == nullptr) {
       LogLine("cannot load the movie player (" + std::string(dlerror()) + "); movies are not played");
       return;

@@ -104,8 +104,10 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
   // written (the old file is left whole); 6 the state record cannot be written; kNoSaveFile for a
   // slot that names no file.
   std::uint32_t SaveGame(std::int32_t group, std::int32_t slot) override;
-  // Loads a save; a negative group loads the pending-load path. kNoSaveFile when the save is
-  // missing, else LoadGameFile's result.
+  // Loads a save; a negative group loads the pending-load path. A negative slot of a rotating
+  // group loads the newest of its saves that reads: one that does not is passed over, and while
+  // a novel frame lives its notice of a failed quick load says so. kNoSaveFile when the save is
+  // missing (none in the rotation), else LoadGameFile's result (of the newest, when none reads).
   std::uint32_t LoadGame(std::int32_t group, std::int32_t slot) override;
   // Loads the save at `path`, or the packed state stored at `offset` of that file. 0; 1 the file
   // cannot be read; 3 bad magic, byte sum, sizes or packed data; 4 the state record is refused;
@@ -156,6 +158,9 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
   std::uint32_t ReadStateParts(std::span<const std::uint8_t> record);
   // The path of (group, slot) in the save folder; nothing when it names no file.
   std::optional<std::string> SaveFileName(std::int32_t group, std::int32_t slot) const;
+  // The paths of the rotating group's saves that exist, counted down from its next slot.
+  std::vector<std::string> RotatingSavesNewestFirst(std::int32_t group) const;
+  std::uint32_t LoadNewestThatReads(std::int32_t group);
   // Where a save's thumbnail, title and caption come from.
   struct SaveSource {
     CImage* picture = nullptr;

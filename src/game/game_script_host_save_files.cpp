@@ -95,6 +95,19 @@ std::optional<std::string> CGameScriptHost::SaveFileName(std::int32_t group, std
   return SaveFilePath(name);
 }
 
+std::vector<std::string> CGameScriptHost::RotatingSavesNewestFirst(std::int32_t group) const {
+  std::vector<std::string> saves;
+  const std::optional<RotatingSlots> rotation = RotationOf(group);
+  if (!rotation) return saves;
+  std::int32_t candidate = NextSlot(*rotation);
+  for (std::int32_t tries = kLastSlot + 1 - rotation->first; tries > 0; --tries) {
+    candidate = SlotBefore(*rotation, candidate);
+    const std::optional<std::string> name = SaveFileName(group, candidate);
+    if (name && FileExists(*name)) saves.push_back(*name);
+  }
+  return saves;
+}
+
 std::uint32_t CGameScriptHost::GetSaveFilePath(std::string& path, std::int32_t group, std::int32_t slot) const {
   if (slot >= 0) {
     const std::optional<std::string> name = SaveFileName(group, slot);
@@ -102,18 +115,11 @@ std::uint32_t CGameScriptHost::GetSaveFilePath(std::string& path, std::int32_t g
     path = *name;
     return FileExists(path) ? 0 : 3;
   }
-  const std::optional<RotatingSlots> rotation = RotationOf(group);
-  if (!rotation) return 3;
-  std::int32_t candidate = NextSlot(*rotation);
-  for (std::int32_t tries = kLastSlot + 1 - rotation->first; tries > 0; --tries) {
-    candidate = SlotBefore(*rotation, candidate);
-    const std::optional<std::string> name = SaveFileName(group, candidate);
-    if (name && FileExists(*name)) {
-      path = *name;
-      return 0;
-    }
-  }
-  return group == kRotatingGroup ? 1 : 2;
+  if (!RotationOf(group)) return 3;
+  const std::vector<std::string> saves = RotatingSavesNewestFirst(group);
+  if (saves.empty()) return group == kRotatingGroup ? 1 : 2;
+  path = saves.front();
+  return 0;
 }
 
 CGameScriptHost::SaveSource CGameScriptHost::CurrentSaveSource() {
@@ -155,7 +161,10 @@ std::uint32_t CGameScriptHost::SaveGame(std::int32_t group, std::int32_t slot) {
   if (WriteState(record, true) != 0) return 6;
   const PackedBlock block = PackBlock(record);
   const SaveHeader header{thumbnail, FitText(source.title, kTitleLimit), FitText(caption, kCaptionLimit)};
-  if (SaveFileReplacing(path->c_str(), WriteSaveFile(header, block)) != 0) return 5;
+  if (SaveFileReplacing(path->c_str(), WriteSaveFile(header, block)) != 0) {
+    LogUnwrittenFile("the save", *path);
+    return 5;
+  }
 
   // The rotation moves on only once the save is on the disk, so a failed save is not skipped
   // over by the next load of the newest save.
@@ -172,6 +181,7 @@ std::uint32_t CGameScriptHost::SaveGame(std::int32_t group, std::int32_t slot) {
 
 std::uint32_t CGameScriptHost::LoadGame(std::int32_t group, std::int32_t slot) {
   if (group < 0) return LoadGameFile(pending_load_path_, 0);
+  if (slot < 0 && RotationOf(group)) return LoadNewestThatReads(group);
   std::string path;
   if (GetSaveFilePath(path, group, slot) != 0) return kNoSaveFile;
   return LoadGameFile(path, 0);
@@ -184,7 +194,7 @@ void LogRefusedSave(const std::string& path, std::uint32_t result) {
   if (result == 3) reason = "it is damaged (its mark, byte sum, sizes or packed data are wrong)";
   if (result == 4) reason = "its state record is refused";
   if (result == 5) reason = "it was written by another version";
-  plat::LogDiagnostic("save \"" + plat::SjisToUtf8(path) + "\" cannot be loaded: " + reason);
+  plat::LogDiagnostic("save \"" + LoggedPath(path) + "\" cannot be loaded: " + reason);
 }
 
 // Reads the state record of the save at `path` (or of the packed state at `offset`): LoadGameFile's
@@ -215,6 +225,18 @@ std::uint32_t CGameScriptHost::LoadGameFile(const std::string& path, std::uint32
   if (ReadState(record) == 0) return 0;
   LogRefusedSave(path, 4);
   return 4;
+}
+
+std::uint32_t CGameScriptHost::LoadNewestThatReads(std::int32_t group) {
+  std::uint32_t newest = kNoSaveFile;
+  std::uint32_t result = kNoSaveFile;
+  for (const std::string& path : RotatingSavesNewestFirst(group)) {
+    result = LoadGameFile(path, 0);
+    if (newest == kNoSaveFile) newest = result;
+    if (result == 0) break;
+  }
+  if (newest != 0 && newest != kNoSaveFile && g_VovFrame != nullptr) CVovFrame::NoticeLoadFailed(-1);
+  return result == 0 ? 0 : newest;
 }
 
 std::uint32_t CGameScriptHost::WriteSaveCaption(std::int32_t group, std::int32_t slot, const char* text) {

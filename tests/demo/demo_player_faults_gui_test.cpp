@@ -1,6 +1,6 @@
 // The built demo played as a player meets it, with the faults a player meets: the game closed
-// during the story by the close box or by a request to end the program, the opening movie left
-// to play to its end, and a quick load of a damaged save. Key frames are written as
+// during the opening movie or the story by the close box or by a request to end the program,
+// the opening movie left to play to its end, and a quick load of a damaged save. Key frames are written as
 // demo_fault_*.png into the build folder.
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -17,7 +17,11 @@
 
 #include "demo_game_copy.h"
 #include "demo_reader.h"
+#include "platform/encoding/text_encoding.h"
 #include "platform/events/session_end.h"
+#include "platform/window/dialog_host.h"
+#include "platform/window/message_box.h"
+#include "platform/window/message_box_view.h"
 #include "support/fixed_step_game.h"
 #include "support/input_events.h"
 #include "support/log_capture.h"
@@ -34,6 +38,12 @@ class DemoPlayerFaultsGuiTest : public DemoGameCopyTest {
   static void StartTheStory(Reader& reader) {
     reader.Choose(kTitleStartY);
     reader.Read(kLinesBeforeChoice);
+  }
+  // Overwrites the end of a save's packed state, as a bad sector or a cut write leaves it.
+  static void Damage(const std::filesystem::path& save) {
+    std::fstream file(save, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(-16, std::ios::end);
+    file.write("damaged damaged!", 16);
   }
   // The first save named `name` under the game's copy (the save folder lies below it).
   std::filesystem::path SaveNamed(const std::string& name) const {
@@ -84,6 +94,76 @@ TEST_F(DemoPlayerFaultsGuiTest, TheCloseBoxOrARequestToEndDuringTheStoryEndsTheG
   }
 }
 
+// The opening movie paints into the window from a thread of its own. The close box (answered
+// yes) or a request to end the program, early in the movie, in its middle and near its end,
+// ends the game with status 0: the movie stops before the window goes. Under the sanitizers a
+// paint into a window that is gone ends the test with their report.
+TEST_F(DemoPlayerFaultsGuiTest, ClosingDuringTheOpeningMovieEndsTheGameWithoutAFault) {
+  plat::CatchEndRequests();
+  for (const int moment : {2, kSecond / 2, 2 * kSecond, 5 * kSecond}) {
+    for (const bool by_signal : {false, true}) {
+      SCOPED_TRACE(std::string(by_signal ? "SIGTERM" : "the close box") + " at frame " + std::to_string(moment));
+      LogCapture log;
+      test_support::FixedStepGame run;
+      run.SetFrameObserver([&](int frame) {
+        std::this_thread::sleep_for(std::chrono::microseconds(1000000 / kSecond));
+        if (by_signal && frame == moment) kill(getpid(), SIGTERM);
+      });
+      if (!by_signal) run.PlanEvent(moment, CloseBox());
+      if (moment == 2 * kSecond) run.PlanPicture(moment - 1, "demo_fault_movie_before_close.png");
+      run.SetLastFrame(moment + 5 * kSecond);
+      EXPECT_EQ(run.Run(game_.HostPath()), 0);
+      EXPECT_FALSE(run.GaveUp()) << Joined(log.Lines());
+      EXPECT_EQ(run.MessageBoxes().size(), by_signal ? 0u : 1u);
+      if (moment == 2 * kSecond) {
+        EXPECT_GE(MovieBarColoursShown(run.PictureAt(moment - 1)), 4) << "the movie plays";
+      }
+    }
+  }
+}
+
+// Alt+F4 in the story asks whether to end; the player lets go of Alt and F4 while the question is
+// open, whose loop takes their key-ups, and answers no. F1 alone then loads slot 1 (and says
+// that it holds no save), as it does before any question: Alt is not left held.
+TEST_F(DemoPlayerFaultsGuiTest, AfterTheQuitQuestionAnsweredNoTheFunctionKeysLoadAgain) {
+  LogCapture log;
+  test_support::FixedStepGame* game = nullptr;
+  test_support::FixedStepGame run([&game](const plat::MessageBoxRequest& request) {
+    const plat::WindowId window = game->Game().GetMainWindow().GetHandle();
+    for (const SDL_Scancode key : {SDL_SCANCODE_LALT, SDL_SCANCODE_F4}) {
+      SDL_Event up = test_support::KeyEvent(key, SDL_GetKeyFromScancode(key), false);
+      up.key.windowID = window;
+      SDL_PushEvent(&up);
+    }
+    const std::string text = plat::SjisToUtf8(request.text);
+    plat::MessageBoxView view(text, request.style);
+    const plat::ScopedDialogWatcher answered([](const plat::DialogShot&) { return true; });
+    plat::RunModalDialog(window, plat::DialogFrame{"quit", plat::MessageBoxView::kWidth, 0, -1, -1, {text}}, view);
+    return plat::IDNO;
+  });
+  game = &run;
+  Reader reader(run);
+  StartTheStory(reader);
+  const int asked = reader.Next();
+  SDL_Event alt = test_support::KeyEvent(SDL_SCANCODE_LALT, SDLK_LALT, true);
+  alt.key.keysym.mod = KMOD_LALT;
+  SDL_Event f4 = test_support::KeyEvent(SDL_SCANCODE_F4, SDLK_F4, true);
+  f4.key.keysym.mod = KMOD_LALT;
+  run.PlanEvent(asked, alt);
+  run.PlanEvent(asked + 1, f4);
+  reader.Linger();
+  reader.Press(SDL_SCANCODE_F1, SDLK_F1);
+  const int notice = reader.Next() - kStep + 45;
+  run.PlanPicture(notice, "demo_fault_load_after_question.png");
+  run.SetLastFrame(notice + 1);
+  run.Run(game_.HostPath());
+  ASSERT_EQ(run.MessageBoxes().size(), 1u) << "the quit question";
+  const std::vector<std::uint32_t>& shown = run.PictureAt(notice);
+  ASSERT_FALSE(shown.empty());
+  EXPECT_GT(NoticeInk(shown), 40) << "F1 reached the story: its notice that slot 1 holds no save";
+  EXPECT_EQ(At(shown, kLawnX, kLawnY), kLawnColour) << "the story goes on in the park";
+}
+
 // Nobody clicks: the six-second movie plays to its end and the title follows by itself. The movie
 // plays in real time, so the frames here take their real time too.
 TEST_F(DemoPlayerFaultsGuiTest, TheOpeningMovieEndsByItselfAndTheTitleFollows) {
@@ -124,9 +204,7 @@ TEST_F(DemoPlayerFaultsGuiTest, AQuickLoadOfADamagedSaveSaysSoAndTheStoryStays) 
     if (frame != damaged) return;
     const std::filesystem::path save = SaveNamed("DATA1100.SAV");
     ASSERT_FALSE(save.empty()) << "the quick save of slot 1";
-    std::fstream file(save, std::ios::in | std::ios::out | std::ios::binary);
-    file.seekp(-16, std::ios::end);
-    file.write("damaged damaged!", 16);
+    Damage(save);
   });
   run.PlanPicture(choices, "demo_fault_choice.png");
   run.PlanPicture(notice, "demo_fault_load_notice.png");
@@ -149,6 +227,54 @@ TEST_F(DemoPlayerFaultsGuiTest, AQuickLoadOfADamagedSaveSaysSoAndTheStoryStays) 
   EXPECT_TRUE(std::any_of(log.Lines().begin(), log.Lines().end(),
                           [](const std::string& line) { return line.find("DATA1100.SAV") != std::string::npos; }))
       << "the log names the damaged save\n" << Joined(log.Lines());
+}
+
+// Quick saves on the bench and at the choice; back at the title the newer one is damaged on the
+// disk. "つづきから" then says that the quick load failed and goes on from the newest save that
+// reads, the bench: the title does not stay with nothing said.
+TEST_F(DemoPlayerFaultsGuiTest, ContinueWithTheNewestSaveDamagedGoesOnFromTheNewestThatReads) {
+  constexpr std::int32_t kMenuTitleX = 700;
+  constexpr std::int32_t kMenuTitleY = 40 + 48 * 8 + 16;
+  LogCapture log;
+  test_support::FixedStepGame run;
+  Reader reader(run);
+  reader.Choose(kTitleStartY);
+  reader.Read(2);
+  reader.Click(kQuickSaveButtonX, kHistoryButtonY);
+  reader.Read(kLinesBeforeChoice - 2);
+  reader.Click(kQuickSaveButtonX, kHistoryButtonY);
+  reader.AskFromTheMenu(kMenuTitleX, kMenuTitleY);
+  reader.WaitForTheTitle();
+  const int damaged = reader.Next() - 10;
+  reader.Choose(kTitleContinueY);
+  // The notice slides in once the loaded page has faded in.
+  const int resumed = reader.Next() - 10;
+  std::filesystem::path newest;
+  run.SetFrameObserver([&](int frame) {
+    if (frame != damaged) return;
+    for (const char* name : {"DATA1105.SAV", "DATA1106.SAV", "DATA1107.SAV", "DATA1108.SAV"}) {
+      if (const std::filesystem::path save = SaveNamed(name); !save.empty()) newest = save;
+    }
+    ASSERT_FALSE(newest.empty()) << "the quick saves";
+    Damage(newest);
+  });
+  run.PlanPicture(damaged, "demo_fault_continue_title.png");
+  run.PlanPicture(resumed, "demo_fault_continue_resumed.png");
+  run.SetLastFrame(resumed + 1);
+  run.Run(game_.HostPath());
+
+  ASSERT_FALSE(run.PictureAt(damaged).empty());
+  EXPECT_EQ(At(run.PictureAt(damaged), kMoonX, kMoonY), kMoonColour) << "the title";
+  const std::vector<std::uint32_t>& shown = run.PictureAt(resumed);
+  ASSERT_FALSE(shown.empty());
+  EXPECT_GT(NoticeInk(shown), 40) << "the notice that the quick load failed";
+  EXPECT_EQ(At(shown, kLawnX, kLawnY), kLawnColour) << "back in the park\n" << Joined(log.Lines());
+  EXPECT_EQ(At(shown, kDressX, kDressY), kDressColour) << "with Mio";
+  EXPECT_GT(InkOnFirstLine(shown), 50) << "the bench's line";
+  EXPECT_NE(At(shown, kChoiceX, kFirstChoiceY), kChoiceItemColour) << "before the choice";
+  EXPECT_TRUE(std::any_of(log.Lines().begin(), log.Lines().end(),
+                          [&](const std::string& line) { return line.find(newest.filename().string()) != std::string::npos; }))
+      << "the log names the damaged save";
 }
 
 // Ctrl+F3 pressed and let go within one frame, as some keyboards, remote desktops and macros

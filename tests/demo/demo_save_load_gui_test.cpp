@@ -7,7 +7,9 @@
 // saved line back through MAIN's load; the story then runs to the title and "おわる" ends the
 // game. The key frames are written as demo_save_load_*.png into the build folder.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -18,6 +20,7 @@
 #include "demo_reader.h"
 #include "game/save_file_layout.h"
 #include "platform/encoding/text_encoding.h"
+#include "platform/files/file_system_ops.h"
 #include "support/fixed_step_game.h"
 #include "support/log_capture.h"
 
@@ -29,6 +32,10 @@ using namespace demo_test;
 constexpr std::int32_t kSaveButtonX = 518;
 constexpr std::int32_t kLoadButtonX = 560;
 constexpr std::int32_t kButtonY = 588;
+constexpr std::int32_t kQuickLoadButtonX = 434;
+// The yes button of the game's question, centred on the screen.
+constexpr std::int32_t kQuestionYesX = 352;
+constexpr std::int32_t kQuestionYesY = 340;
 // The screen's back button and its slots: 360 x 150 plates in two columns of three from (30, 70),
 // 380 and 170 apart; in each the thumbnail at (12, 12), the time stamp from (126, 14) and the
 // caption below it from (126, 46).
@@ -197,6 +204,114 @@ TEST_F(DemoSaveLoadGuiTest, ASaveOnTheHillShowsItsSlotAndALoadFromTheScreenBring
   EXPECT_NE(At(back_again, kSteppedAsideX, kDressY), kCoatColour);
   EXPECT_GT(InkOnFirstLine(back_again), 50) << "the saved line";
   EXPECT_EQ(InkOnLine(back_again, 1), 0) << "not the long line";
+}
+
+// On the hill Mio steps 200 pixels aside; a quick save taken there (by its button: Ctrl would
+// skip the hill's lines) and loaded back (by the quick-load button, its question answered yes)
+// shows her where she was drawn, not the step's length off the screen's edge.
+TEST_F(DemoSaveLoadGuiTest, ASaveAfterMioStepsAsideLoadsWithHerWhereSheStood) {
+  LogCapture log;
+  test_support::FixedStepGame run;
+  Reader reader(run);
+  reader.ReadToTheChoice();
+  reader.Choose(kFirstChoiceY);
+  // Mio's answer and the rule to the hill, the hill's first line, then her line as she steps aside.
+  reader.Read(3);
+  const int aside = reader.Next() - 20;
+  reader.Click(kQuickSaveButtonX, kButtonY);
+  reader.Click(kQuickLoadButtonX, kButtonY);
+  reader.Click(kQuestionYesX, kQuestionYesY);
+  const int loaded = reader.Next() - 20;
+  run.PlanPicture(aside, "demo_save_load_aside.png");
+  run.PlanPicture(loaded, "demo_save_load_aside_loaded.png");
+  run.SetLastFrame(loaded + 1);
+  run.Run(game_.HostPath());
+
+  const std::vector<std::uint32_t>& before = run.PictureAt(aside);
+  const std::vector<std::uint32_t>& after = run.PictureAt(loaded);
+  ASSERT_FALSE(before.empty());
+  ASSERT_FALSE(after.empty()) << Joined(log.Lines());
+
+  EXPECT_EQ(At(before, kSteppedAsideX, kDressY), kCoatColour) << "Mio stepped aside";
+  EXPECT_TRUE(run.MessageBoxes().empty());
+  EXPECT_EQ(At(after, kSkyX, kSkyY), At(before, kSkyX, kSkyY)) << "the hill again";
+  EXPECT_EQ(At(after, kSteppedAsideX, kDressY), kCoatColour) << "Mio where she was drawn";
+  for (std::int32_t y = kDressY - 40; y < kDressY + 40; y += 8) {
+    for (std::int32_t x = kSteppedAsideX - 40; x < kSteppedAsideX + 40; x += 8) {
+      EXPECT_EQ(At(after, x, y), At(before, x, y)) << "at (" << x << ", " << y << ")";
+    }
+  }
+}
+
+// A disk that takes no more (a file-size limit, which fails the writes as a full disk does):
+// the story's own save on the bench and a save from the save screen cannot be written. Each
+// says so in a notice, the slot stays empty, and the log names each file by its path on this
+// machine with the system's reason.
+TEST_F(DemoSaveLoadGuiTest, SavesThatCannotBeWrittenSaySo) {
+  const Slot first = SlotAt(0);
+  plat::LetFileSizeLimitFailWrites();
+  rlimit open_limit{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &open_limit), 0);
+  LogCapture log;
+  test_support::FixedStepGame run;
+  Reader reader(run);
+  reader.Choose(kTitleStartY);
+  reader.Read(1);
+  // The click that brings the bench's line, whose block saves.
+  const int bench = reader.Next();
+  reader.Read(1);
+  const int bench_notice = bench + 60;
+  reader.Click(kSaveButtonX, kButtonY);
+  const int slot = reader.Next();
+  reader.Click(first.CentreX(), first.CentreY());
+  const int slot_notice = slot + 60;
+  run.SetFrameObserver([&](int frame) {
+    const bool full = (frame >= bench - 1 && frame < bench + 30) || (frame >= slot - 1 && frame < slot + 30);
+    rlimit limit = open_limit;
+    if (full) limit.rlim_cur = 1024;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  });
+  run.PlanPicture(bench_notice, "demo_save_load_full_disk_story.png");
+  run.PlanPicture(slot_notice, "demo_save_load_full_disk_screen.png");
+  run.SetLastFrame(slot_notice + 1);
+  run.Run(game_.HostPath());
+  setrlimit(RLIMIT_FSIZE, &open_limit);
+
+  const std::vector<std::uint32_t>& story = run.PictureAt(bench_notice);
+  const std::vector<std::uint32_t>& screen = run.PictureAt(slot_notice);
+  ASSERT_FALSE(story.empty());
+  ASSERT_FALSE(screen.empty());
+  EXPECT_GT(NoticeInk(story), 40) << "the story's save says it failed";
+  EXPECT_GT(InkOnFirstLine(story), 50) << "the story goes on";
+  EXPECT_GT(NoticeInk(screen), 40) << "the screen's save says it failed";
+  EXPECT_EQ(At(screen, first.ThumbnailX(400), first.ThumbnailY(300)), kBlankThumbnail) << "slot 1 stays empty";
+  for (const char* name : {"DATA1105.SAV", "DATA0000.SAV"}) {
+    const std::string line = "the save cannot be written (File too large): " + game_.HostPath() + "SAVEDATA/" + name;
+    EXPECT_TRUE(std::find(log.Lines().begin(), log.Lines().end(), line) != log.Lines().end())
+        << line << "\n" << Joined(log.Lines());
+  }
+}
+
+// The story saves itself as the bench's line comes, and the player's quick save at the choice
+// comes after it: each keeps a save of its own in the rotation.
+TEST_F(DemoSaveLoadGuiTest, TheStorysOwnSaveAndAQuickSaveKeepASaveEach) {
+  LogCapture log;
+  test_support::FixedStepGame run;
+  Reader reader(run);
+  reader.ReadToTheChoice();
+  reader.Click(kQuickSaveButtonX, kButtonY);
+  run.SetLastFrame(reader.Next());
+  run.Run(game_.HostPath());
+  std::vector<std::string> captions;
+  for (const char* name : {"SAVEDATA/DATA1105.SAV", "SAVEDATA/DATA1106.SAV"}) {
+    const std::string file = game_.ReadFile(name);
+    const std::optional<save_file::SaveHeader> header = save_file::ReadSaveHeaderFields(
+        std::span(reinterpret_cast<const std::uint8_t*>(file.data()), file.size()));
+    ASSERT_TRUE(header) << name;
+    captions.push_back(plat::SjisToUtf8(header->caption));
+  }
+  EXPECT_EQ(captions[0], "あ、やっと来た！　もう、遅いよ。") << "the story's own save, the line shown before the bench's";
+  EXPECT_NE(captions[1].find("星を見に行かない"), std::string::npos) << "the quick save at the choice: " << captions[1];
 }
 
 }  // namespace

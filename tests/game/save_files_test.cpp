@@ -162,6 +162,31 @@ TEST_F(SaveFilesTest, ANegativeSlotFindsTheNewestSaveCountingDown) {
   EXPECT_EQ(host_.DeleteSaveFile(11, 8), 1u);
 }
 
+// The newest rotating save damaged: a load of the newest goes on from the newest save that reads,
+// counting down; with none that reads, the newest's refusal, and nothing changed.
+TEST_F(SaveFilesTest, ALoadOfTheNewestPassesOverSavesThatDoNotRead) {
+  for (const std::uint32_t word : {5u, 6u, 7u}) {
+    SetWord(0, word);
+    ASSERT_EQ(host_.SaveGame(11, -1), 0u);
+  }
+  std::vector<std::uint8_t> damaged = Bytes(11, 7);
+  damaged.back() ^= 0x40;
+  Replace(11, 7, damaged);
+  SetWord(0, 1);
+  EXPECT_EQ(host_.LoadGame(11, -1), 0u);
+  EXPECT_EQ(Word(0), 6u) << "the save before the damaged one";
+  std::vector<std::uint8_t> unreadable = Bytes(11, 6);
+  unreadable.resize(100);
+  Replace(11, 6, unreadable);
+  EXPECT_EQ(host_.LoadGame(11, -1), 0u);
+  EXPECT_EQ(Word(0), 5u);
+  Replace(11, 5, damaged);
+  SetWord(0, 1);
+  EXPECT_EQ(host_.LoadGame(11, -1), 3u) << "the newest's refusal";
+  EXPECT_EQ(Word(0), 1u);
+  EXPECT_EQ(host_.LoadGame(10, -1), CGameScriptHost::kNoSaveFile);
+}
+
 TEST_F(SaveFilesTest, TheCaptionKeepsAtMost139BytesOfWholeCharacters) {
   ASSERT_EQ(host_.SaveGame(2, 0), 0u);
   const std::vector<std::uint8_t> before = Bytes(2, 0);

@@ -7,6 +7,7 @@
 
 #include "asm_command.h"
 #include "dgm_source.h"
+#include "tool_usage.h"
 
 namespace {
 
@@ -15,8 +16,10 @@ constexpr const char* kTool = "dgm_write";
 }  // namespace
 
 int main(int argc, char** argv) {
+  constexpr const char* kUsage = "usage: dgm_write <source> <output file>\n";
+  if (kvxtools::AskedForUsage(argc, argv, kUsage)) return 0;
   if (argc != 3) {
-    std::fprintf(stderr, "usage: dgm_write <source> <output file>\n");
+    std::fputs(kUsage, stderr);
     return 2;
   }
   const std::optional<std::string> source = kvxtools::ReadTextFile(argv[1]);

@@ -25,6 +25,7 @@
 
 #include "dpk_writer.h"
 #include "platform/encoding/text_encoding.h"
+#include "tool_usage.h"
 
 namespace {
 
@@ -35,12 +36,9 @@ int Fail(const std::string& message) {
   return 1;
 }
 
-int Usage() {
-  std::fprintf(stderr,
-               "usage: dpk_pack [--no-names] [--wide] [--units] [--long] [--pack] [--scramble] [--nibbles]\n"
-               "                [--prefix] [--fifth] [--keys=A,B] <folder> <archive.DPK>\n");
-  return 2;
-}
+constexpr const char* kUsage =
+    "usage: dpk_pack [--no-names] [--wide] [--units] [--long] [--pack] [--scramble] [--nibbles]\n"
+    "                [--prefix] [--fifth] [--keys=A,B] <folder> <archive.DPK>\n";
 
 bool ParseKeys(std::string_view text, DpkKeyWords& keys) {
   const std::size_t comma = text.find(',');
@@ -114,8 +112,9 @@ std::string EntryName(const fs::path& relative) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (kvxtools::AskedForUsage(argc, argv, kUsage)) return 0;
   Arguments arguments;
-  if (!ParseArguments(argc, argv, arguments)) return Usage();
+  if (!ParseArguments(argc, argv, arguments)) return kvxtools::UsageError(kUsage);
   const fs::path folder = arguments.paths[0];
   const std::string& archive = arguments.paths[1];
   if (!fs::is_directory(folder)) return Fail("\"" + folder.string() + "\" is not a folder");

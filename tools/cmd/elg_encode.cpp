@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "elg_encoder.h"
+#include "tool_usage.h"
 
 namespace {
 
@@ -146,16 +147,14 @@ kvxtools::ElgPicture ToElg(const Rgba& rgba, int depth) {
   return picture;
 }
 
-int Usage() {
-  std::fprintf(stderr,
-               "usage: elg_encode [--depth=8|24|32 | --grey] [--form=plain|origin|records] [--values=A,B] "
-               "<input.png|input.ppm> <output.ELG>\n");
-  return 2;
-}
+constexpr const char* kUsage =
+    "usage: elg_encode [--depth=8|24|32 | --grey] [--form=plain|origin|records] [--values=A,B] "
+    "<input.png|input.ppm> <output.ELG>\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (kvxtools::AskedForUsage(argc, argv, kUsage)) return 0;
   int depth = 0;
   bool grey = false;
   kvxtools::ElgHeaderForm form = kvxtools::ElgHeaderForm::kPlain;
@@ -177,15 +176,15 @@ int main(int argc, char** argv) {
     } else if (argument.starts_with("--values=")) {
       if (std::sscanf(argv[i] + 9, "%d,%d", &value0, &value1) != 2 || value0 < -32768 || value0 > 32767 ||
           value1 < -32768 || value1 > 32767) {
-        return Usage();
+        return kvxtools::UsageError(kUsage);
       }
     } else if (argument.starts_with("--")) {
-      return Usage();
+      return kvxtools::UsageError(kUsage);
     } else {
       paths.emplace_back(argument);
     }
   }
-  if (paths.size() != 2 || (grey && depth != 0)) return Usage();
+  if (paths.size() != 2 || (grey && depth != 0)) return kvxtools::UsageError(kUsage);
   try {
     const Rgba rgba = ReadPicture(paths[0]);
     kvxtools::ElgPicture picture = grey ? GreyElg(rgba) : ToElg(rgba, depth != 0 ? depth : (rgba.has_alpha ? 32 : 24));

@@ -9,6 +9,7 @@
 
 #include "asm_text.h"
 #include "movie_clip_writer.h"
+#include "tool_usage.h"
 
 namespace {
 
@@ -51,15 +52,9 @@ bool ReadOption(std::string_view argument, kvxtools::MovieClipOptions& options) 
 int main(int argc, char** argv) {
   constexpr const char* kUsage =
       "usage: movie_make <output file> [--width=N] [--height=N] [--frames=N] [--fps=N] [--bars] [--silent]\n";
-  if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
-    std::fputs(kUsage, stdout);
-    return 0;
-  }
+  if (kvxtools::AskedForUsage(argc, argv, kUsage)) return 0;
   // An option in the place of the output file is a mistake, not the name of a movie.
-  if (argc < 2 || std::string_view(argv[1]).starts_with("-")) {
-    std::fputs(kUsage, stderr);
-    return 2;
-  }
+  if (argc < 2 || std::string_view(argv[1]).starts_with("-")) return kvxtools::UsageError(kUsage);
   kvxtools::MovieClipOptions options;
   for (int i = 2; i < argc; ++i) {
     if (!ReadOption(argv[i], options)) {

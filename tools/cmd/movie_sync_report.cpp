@@ -23,6 +23,7 @@
 #include "platform/files/special_folders.h"
 #include "resource/archives/file_system.h"
 #include "scene/movies/dshow_library.h"
+#include "tool_usage.h"
 
 namespace {
 
@@ -66,7 +67,13 @@ struct FolderRemover {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  constexpr const char* kUsage =
+      "usage: movie_sync_report\n"
+      "  plays a flash-and-beep clip in each container and codec pair and prints how far each beep\n"
+      "  stands from its flash\n";
+  if (kvxtools::AskedForUsage(argc, argv, kUsage)) return 0;
+  if (argc != 1) return kvxtools::UsageError(kUsage);
   std::string folder_template = (std::filesystem::temp_directory_path() / "movie_sync_report.XXXXXX").string();
   if (mkdtemp(folder_template.data()) == nullptr) return Fail("no temporary folder");
   const FolderRemover remover{folder_template};

@@ -9,6 +9,7 @@
 
 #include "asm_command.h"
 #include "sound_score.h"
+#include "tool_usage.h"
 
 namespace {
 
@@ -17,8 +18,10 @@ constexpr const char* kTool = "ogg_make";
 }  // namespace
 
 int main(int argc, char** argv) {
+  constexpr const char* kUsage = "usage: ogg_make <score> <output file> ...\n";
+  if (kvxtools::AskedForUsage(argc, argv, kUsage)) return 0;
   if (argc < 3) {
-    std::fprintf(stderr, "usage: ogg_make <score> <output file> ...\n");
+    std::fputs(kUsage, stderr);
     return 2;
   }
   const std::optional<std::string> source = kvxtools::ReadTextFile(argv[1]);

@@ -27,6 +27,7 @@
 #include "platform/encoding/sjis.h"
 #include "platform/encoding/text_encoding.h"
 #include "platform/fonts/font_face.h"
+#include "tool_usage.h"
 
 namespace {
 
@@ -200,8 +201,10 @@ std::optional<Canvas> NewCanvas(std::string_view size) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  constexpr const char* kUsage = "usage: picture_draw <output.png> <width>x<height> <shape> ...\n";
+  if (kvxtools::AskedForUsage(argc, argv, kUsage)) return 0;
   if (argc < 3) {
-    std::fprintf(stderr, "usage: picture_draw <output.png> <width>x<height> <shape> ...\n");
+    std::fputs(kUsage, stderr);
     return 2;
   }
   try {

@@ -17,13 +17,11 @@
 
 #include "base/settings/game_settings.h"
 #include "settings_writer.h"
+#include "tool_usage.h"
 
 namespace {
 
-int Usage() {
-  std::fprintf(stderr, "usage: settings_write sys|inf|cfg|dat <output file> [--key=value ...]\n");
-  return 2;
-}
+constexpr const char* kUsage = "usage: settings_write sys|inf|cfg|dat <output file> [--key=value ...]\n";
 
 unsigned long Number(const std::map<std::string, std::string>& options, const std::string& key, unsigned long value,
                      unsigned long most) {
@@ -78,12 +76,13 @@ std::vector<std::uint8_t> Build(std::string_view kind, const std::map<std::strin
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) return Usage();
+  if (kvxtools::AskedForUsage(argc, argv, kUsage)) return 0;
+  if (argc < 3) return kvxtools::UsageError(kUsage);
   std::map<std::string, std::string> options;
   for (int i = 3; i < argc; ++i) {
     const std::string_view option = argv[i];
     const auto equals = option.find('=');
-    if (!option.starts_with("--") || equals == std::string_view::npos) return Usage();
+    if (!option.starts_with("--") || equals == std::string_view::npos) return kvxtools::UsageError(kUsage);
     options[std::string(option.substr(2, equals - 2))] = std::string(option.substr(equals + 1));
   }
   std::vector<std::uint8_t> bytes;
@@ -91,7 +90,7 @@ int main(int argc, char** argv) {
     bytes = Build(argv[1], options);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "settings_write: bad value: %s\n", error.what());
-    return Usage();
+    return kvxtools::UsageError(kUsage);
   }
   std::ofstream file(argv[2], std::ios::binary | std::ios::trunc);
   file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

@@ -10,6 +10,7 @@
 
 #include "asm_command.h"
 #include "sob_assembler.h"
+#include "tool_usage.h"
 
 namespace {
 
@@ -32,9 +33,11 @@ bool Assemble(const std::string& path, const std::map<std::string, std::uint32_t
 }  // namespace
 
 int main(int argc, char** argv) {
+  constexpr const char* kUsage = "usage: sob_asm [--lib <library source>] <source> <output file>\n";
+  if (kvxtools::AskedForUsage(argc, argv, kUsage)) return 0;
   const std::optional<kvxtools::AsmCommandLine> line = kvxtools::ParseAsmCommandLine(argc, argv);
   if (!line) {
-    std::fprintf(stderr, "usage: sob_asm [--lib <library source>] <source> <output file>\n");
+    std::fputs(kUsage, stderr);
     return 2;
   }
   std::string error;

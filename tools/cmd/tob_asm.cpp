@@ -13,6 +13,7 @@
 #include "asm_command.h"
 #include "sob_assembler.h"
 #include "tob_assembler.h"
+#include "tool_usage.h"
 
 namespace {
 
@@ -21,9 +22,11 @@ constexpr const char* kTool = "tob_asm";
 }  // namespace
 
 int main(int argc, char** argv) {
+  constexpr const char* kUsage = "usage: tob_asm [--lib <library source>] <source> <output file>\n";
+  if (kvxtools::AskedForUsage(argc, argv, kUsage)) return 0;
   const std::optional<kvxtools::AsmCommandLine> line = kvxtools::ParseAsmCommandLine(argc, argv);
   if (!line) {
-    std::fprintf(stderr, "usage: tob_asm [--lib <library source>] <source> <output file>\n");
+    std::fputs(kUsage, stderr);
     return 2;
   }
   std::string error;

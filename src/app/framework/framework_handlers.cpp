@@ -335,6 +335,7 @@ int CFrameworkApp::OnExitMenuLoop(MessageBlock& /*block*/) {
     screen_.DetachClipper();
     menu_window_closed_at_ = plat::CoarseMilliseconds();
   }
+  input_.KeepKeysInStep();
   if (!IsThreaded()) {
     drawing_allowed_.store(1);
     OnLeaveModal();

@@ -99,6 +99,7 @@ void CFrameworkApp::EnterModal() {
 
 void CFrameworkApp::LeaveModal() {
   if (system_cursor_hidden_) main_window_.SendMessage(kMsgCursorRequest, 0, 0);
+  input_.KeepKeysInStep();
   if (!IsThreaded()) {
     drawing_allowed_.store(1);
     OnLeaveModal();

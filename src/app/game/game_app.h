@@ -76,8 +76,9 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   // Shows or hides the system cursor on the window's thread; nothing before the window exists.
   void SetCursorVisible(bool show) override;
   void SaveSettings(int code) override;
-  // The end of the session (a log-off, or a request to end the program): the scripts' persistent
-  // file and read-text log are written and the settings saved; 1, so that the session may end.
+  // The end of the session (a log-off, or a request to end the program): the application is
+  // ending from then on (it shows no more boxes), the scripts' persistent file and read-text log
+  // are written and the settings saved; 1, so that the session may end.
   virtual int OnQueryEndSession(MessageBlock& block);
   void RunOwnLoop() override;
   int OnThreadStart() override;
@@ -151,7 +152,8 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   // WM_SYSCOMMAND: maximizing (and restoring a window that is not minimized) asks for the
   // screen-mode toggle.
   virtual int OnSysCommand(MessageBlock& block);
-  // WM_DESTROY: hides the window, keeps its position in window mode and ends the message loop.
+  // WM_DESTROY: stops the movies that draw into the window, hides it, keeps its position in
+  // window mode and ends the message loop.
   virtual int OnDestroy(MessageBlock& block);
   // WM_DROPFILES: brings the window to the front and queues the drop's files; 0.
   virtual int OnDropFiles(MessageBlock& block);
@@ -287,6 +289,9 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   // More frames to skip than this are not caught up with script slices.
   static constexpr int kMostSlicesPerFrame = 4;
 
+  // Before the main window goes: every movie player, or only the window movie while the game
+  // thread still runs.
+  void EndMoviesOfWindow();
   // PrepareWindow's last step: full screen refused when no display can be selected, or chosen
   // when the window does not fit the desktop.
   void CheckDisplayForWindow();

@@ -3,9 +3,7 @@
 // is the player's, never the game's: a folder the game's data names counts only when the player
 // chose it here, a name from the game's settings is one plain folder name, and the root, the home
 // folder and the system's folders are never a save folder.
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 
 #include "app/game/chosen_save_folders.h"
@@ -26,21 +24,16 @@ constexpr int kSetUpNoUserConfig = 3;
 constexpr int kSetUpNoSaveFolder = 4;
 constexpr int kFolderCommonApplicationData = 0x23;
 
-// Save-folder kinds.
+// Save-folder kinds; kind 3 keeps the user folder under the application data, as the kinds
+// not named here do.
 constexpr uint8_t kInDocuments = 0;
 constexpr uint8_t kInGameFolder = 1;
 constexpr uint8_t kChosenByUser = 2;
-constexpr uint8_t kInApplicationData = 3;
 constexpr uint8_t kInCommonApplicationData = 4;
 
 bool UsesUserFolder(uint8_t kind) { return kind <= kInCommonApplicationData && kind != kInGameFolder; }
 
 bool FolderExists(const std::string& path) { return plat::GetFileAttributes(path).has_value(); }
-
-// The system's reason (a full disk, a size limit, no permission) goes with the file's name.
-void LogUnwritten(const char* what, const std::string& path) {
-  plat::LogDiagnostic(std::string(what) + " cannot be written (" + std::strerror(errno) + "): " + path);
-}
 
 std::string WithBackslash(std::string path) {
   if (!EndsWithSeparator(path.c_str())) path += '\\';
@@ -128,7 +121,7 @@ int CGameApp::ReadUserConfigFile() {
     ShowMessageBox(plat::Utf8ToSjis("環境設定ファイルの読み込みに失敗"), kBoxStop, plat::kDesktopWindow);
     return kSetUpNoUserConfig;
   }
-  ReadUserConfig(*file, UserConfigView());
+  if (!ReadUserConfig(*file, UserConfigView())) LogCutShort("the user's settings file", user_config_path_);
   return 0;
 }
 
@@ -232,13 +225,13 @@ void CGameApp::SaveSettings(int code) {
   const std::string folder = UserConfigFolder();
   const std::string user_config = folder + kUserConfigName;
   if (folder.empty() || SaveFileReplacing(user_config.c_str(), WriteUserConfig(UserConfigView())) != 0) {
-    LogUnwritten("the settings file", user_config);
+    LogUnwrittenFile("the settings file", user_config);
     ShowMessageBox(plat::Utf8ToSjis("環境設定ファイルの保存に失敗"), kBoxStop, plat::kDesktopWindow);
     return;
   }
   const std::string game_settings = save_folder_ + "APP_CFG.DAT";
   if (SaveFileReplacing(game_settings.c_str(), WriteGameSettingsFile(game_settings_)) != 0) {
-    LogUnwritten("the game settings file", game_settings);
+    LogUnwrittenFile("the game settings file", game_settings);
     ShowMessageBox(plat::Utf8ToSjis("アプリケーション設定ファイルの保存に失敗"), kBoxStop, plat::kDesktopWindow);
   }
 }

@@ -131,7 +131,9 @@ int CGameApp::ReadApplicationFiles() {
 }
 
 void CGameApp::ReadGameSettings() {
-  if (const auto file = LoadDataFile((save_folder_ + "APP_CFG.DAT").c_str())) ReadGameSettingsFile(*file, game_settings_);
+  const std::string path = save_folder_ + "APP_CFG.DAT";
+  const auto file = LoadDataFile(path.c_str());
+  if (file && !ReadGameSettingsFile(*file, game_settings_)) LogCutShort("the game settings file", path);
 }
 
 // This system keeps no uninstall records, so the install information stays 0 and the install

@@ -51,6 +51,18 @@ int CGameApp::OnClose(MessageBlock& block) {
   return CFrameworkApp::OnClose(block);
 }
 
+// The window movie paints into the window from its own thread; the other players' threads fill
+// surfaces that the game thread draws, which the window's end takes away in single-thread mode,
+// and which a game thread still running goes on using until it ends.
+void CGameApp::EndMoviesOfWindow() {
+  CLockGuard guard(app_lock_);
+  if (IsThreaded() && GetWorkerThread().IsRunning()) {
+    g_Movie.reset();
+    return;
+  }
+  DeleteMoviePlayers();
+}
+
 void CGameApp::OnDeactivateFullScreen() {
   CLockGuard guard(app_lock_);
   g_Movie.reset();
@@ -73,6 +85,7 @@ int CGameApp::OnSysCommand(MessageBlock& block) {
 }
 
 int CGameApp::OnDestroy(MessageBlock& /*block*/) {
+  EndMoviesOfWindow();
   if (plat::Window* window = GetMainWindow().GetPlatformWindow()) {
     window->Hide();
     if (!IsFullScreen()) {
@@ -86,6 +99,9 @@ int CGameApp::OnDestroy(MessageBlock& /*block*/) {
 }
 
 int CGameApp::OnQueryEndSession(MessageBlock& /*block*/) {
+  // The program is ending from here on: a file that cannot be written is told by the log, not
+  // by a box that would hold the end until someone clicks it.
+  SetQuit();
   SaveReadLogs();
   SaveSettings(0);
   return 1;

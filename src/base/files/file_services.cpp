@@ -14,9 +14,12 @@
 #include "base/files/path.h"
 #include "base/files/script_code_rule.h"
 #include "base/files/script_write_rule.h"
+#include "platform/encoding/text_encoding.h"
 #include "platform/files/file_system_ops.h"
+#include "platform/files/host_path.h"
 #include "platform/files/process.h"
 #include "platform/files/special_folders.h"
+#include "platform/system/diagnostic_log.h"
 
 namespace {
 
@@ -202,6 +205,26 @@ int RemoveStaleReplacingFiles(const std::string& folder) {
     if (plat::DeleteFile(folder + found.file_name)) ++removed;
   }
   return removed;
+}
+
+std::string LoggedPath(const std::string& engine_path) {
+  char located[kMaxPath];
+  std::optional<std::string> host = plat::ToHostPath(engine_path);
+  // A name the data files find as a loose file is named by where they found it.
+  if (!host && g_DataFiles != nullptr && g_DataFiles->LocateFile(located, engine_path.c_str(), nullptr) == 0) {
+    host = plat::ToHostPath(located);
+  }
+  return host ? *host : plat::SjisToUtf8(engine_path);
+}
+
+void LogCutShort(const char* what, const std::string& engine_path) {
+  plat::LogDiagnostic(std::string(what) + " " + LoggedPath(engine_path) +
+                      " is damaged (cut short): the settings it lacks keep their defaults");
+}
+
+void LogUnwrittenFile(const char* what, const std::string& engine_path) {
+  const std::string reason = std::strerror(errno);
+  plat::LogDiagnostic(std::string(what) + " cannot be written (" + reason + "): " + LoggedPath(engine_path));
 }
 
 unsigned SaveFileReplacing(const char* path, std::span<const std::uint8_t> data, const FileBytesWriter& writer) {

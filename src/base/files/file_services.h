@@ -57,6 +57,16 @@ unsigned WriteFileReplacing(const char* path, const FileContentWriter& content);
 // only litter. The number deleted.
 int RemoveStaleReplacingFiles(const std::string& folder);
 
+// The name of a file in the program log: its path on this machine (a relative name where the
+// data files find it loose), or the engine's name (in UTF-8) when it has none there.
+std::string LoggedPath(const std::string& engine_path);
+// Logs that the settings file `what` at `engine_path` ends before the parts it announces: the
+// settings it lacks keep their defaults.
+void LogCutShort(const char* what, const std::string& engine_path);
+// Logs that `what` (the settings file, a save) could not be written to `engine_path`, with the
+// system's reason that errno holds on entry (a full disk, a size limit, no permission).
+void LogUnwrittenFile(const char* what, const std::string& engine_path);
+
 // WriteFileReplacing with the bytes as the contents; `writer` writes them (null:
 // CFile::Write).
 unsigned SaveFileReplacing(const char* path, std::span<const std::uint8_t> data, const FileBytesWriter& writer = nullptr);

@@ -1,8 +1,19 @@
 #include "base/input/input_bindings.h"
 
 #include <algorithm>
+#include <array>
 
 #include "base/input/input_manager.h"
+#include "base/input/keyboard.h"
+
+namespace {
+
+constexpr uint8_t kDikReturn = 0x1C;
+constexpr uint8_t kDikNumpadEnter = 0x9C;
+constexpr uint8_t kDikLeftAlt = 0x38;
+constexpr uint8_t kDikRightAlt = 0xB8;
+
+}  // namespace
 
 uint32_t CInputBindings::Allocate(uint32_t count) {
   actions_.clear();
@@ -93,19 +104,34 @@ uint32_t CInputBindings::CountBindings(uint32_t action, int32_t selector) const 
                                              [&](const Binding& binding) { return binding.device == device; }));
 }
 
+bool CInputBindings::IsAltChord(const Binding& binding, bool at_press) const {
+  const CKeyboard* keyboard = manager_.GetKeyboard();
+  if (binding.device != keyboard || (binding.code != kDikReturn && binding.code != kDikNumpadEnter)) return false;
+  return std::ranges::any_of(std::array{kDikLeftAlt, kDikRightAlt}, [&](uint8_t alt) {
+    return at_press ? keyboard->WasDownAtPress(alt, binding.code) : keyboard->IsDown(alt);
+  });
+}
+
+bool CInputBindings::IsDown(const Binding& binding) const {
+  return binding.device->IsDown(binding.code) && !IsAltChord(binding, false);
+}
+
+bool CInputBindings::IsPressed(const Binding& binding) const {
+  return binding.device->IsPressed(binding.code) && !IsAltChord(binding, true);
+}
+
 template <class Test>
 bool CInputBindings::AnyBinding(uint32_t action, Test test) const {
   if (action >= actions_.size()) return false;
-  return std::any_of(actions_[action].begin(), actions_[action].end(),
-                     [&](const Binding& binding) { return test(*binding.device, binding.code); });
+  return std::any_of(actions_[action].begin(), actions_[action].end(), test);
 }
 
 bool CInputBindings::IsActionDown(uint32_t action) const {
-  return AnyBinding(action, [](const CInputDevice& device, uint8_t code) { return device.IsDown(code); });
+  return AnyBinding(action, [this](const Binding& binding) { return IsDown(binding); });
 }
 
 bool CInputBindings::IsActionPressed(uint32_t action) const {
-  return AnyBinding(action, [](const CInputDevice& device, uint8_t code) { return device.IsPressed(code); });
+  return AnyBinding(action, [this](const Binding& binding) { return IsPressed(binding); });
 }
 
 template <class Test>
@@ -119,9 +145,9 @@ int32_t CInputBindings::FindAction(uint32_t first, uint32_t count, Test test) co
 }
 
 int32_t CInputBindings::FindActionDown(uint32_t first, uint32_t count) const {
-  return FindAction(first, count, [](const CInputDevice& device, uint8_t code) { return device.IsDown(code); });
+  return FindAction(first, count, [this](const Binding& binding) { return IsDown(binding); });
 }
 
 int32_t CInputBindings::FindActionPressed(uint32_t first, uint32_t count) const {
-  return FindAction(first, count, [](const CInputDevice& device, uint8_t code) { return device.IsPressed(code); });
+  return FindAction(first, count, [this](const Binding& binding) { return IsPressed(binding); });
 }

@@ -37,6 +37,7 @@ class CInputBindings {
   // The bindings of the action on the device; 0 for a bad action or device.
   uint32_t CountBindings(uint32_t action, int32_t selector) const;
 
+  // Enter held or pressed with Alt is the system's chord, not a key of any action.
   bool IsActionDown(uint32_t action) const;
   bool IsActionPressed(uint32_t action) const;
   // The first action from `first` on (`count` of them; 0 or past the end: to the last) with a
@@ -52,6 +53,10 @@ class CInputBindings {
   using Action = std::vector<Binding>;
 
   CInputDevice* DeviceOf(int32_t selector) const;
+  bool IsDown(const Binding& binding) const;
+  bool IsPressed(const Binding& binding) const;
+  // Whether the binding is an Enter key of the keyboard and Alt was held: at its press, or now.
+  bool IsAltChord(const Binding& binding, bool at_press) const;
   template <class Test>
   bool AnyBinding(uint32_t action, Test test) const;
   template <class Test>

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/input/message_keyboard.h"
+#include "platform/events/input_state.h"
 #include "platform/events/window_messages.h"
 
 CKeyboard* g_Keyboard = nullptr;
@@ -77,6 +78,7 @@ void CInputManager::Activate() {
     keyboard_->Acquire();
     keyboard_->RefreshLockKeys();
   }
+  KeepKeysInStep();
   if (mouse_ != nullptr) mouse_->Acquire();
   for (const auto& joystick : joysticks_) joystick->Acquire();
 }
@@ -86,6 +88,13 @@ void CInputManager::Deactivate() {
   if (keyboard_ != nullptr) keyboard_->Unacquire();
   if (mouse_ != nullptr) mouse_->Unacquire();
   for (const auto& joystick : joysticks_) joystick->Unacquire();
+}
+
+void CInputManager::KeepKeysInStep() {
+  if (message_keyboard_ == nullptr) return;
+  plat::KeyStates held{};
+  plat::InputState::Instance().ReadKeys(held);
+  message_keyboard_->KeepInStepWith(held);
 }
 
 void CInputManager::Update() {

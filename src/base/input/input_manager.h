@@ -53,8 +53,12 @@ class CInputManager {
   }
   uint32_t GetJoystickCount() const { return static_cast<uint32_t>(joysticks_.size()); }
 
+  // Activation also brings the held keys in step with the keyboard (KeepKeysInStep).
   void Activate();
   void Deactivate();
+  // The message keyboard lets go of the keys the keyboard no longer holds, whose key-up a modal
+  // loop or another window took (window thread).
+  void KeepKeysInStep();
   bool IsActive() const { return active_.load(); }
   // The frame's update: every device while active; disabled joysticks read nothing.
   void Update();

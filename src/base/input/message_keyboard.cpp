@@ -18,6 +18,14 @@ uint8_t ModifierBit(uint32_t code) {
   return 0;
 }
 
+// The other side's key of Shift, Ctrl and Alt; -1 for any other key.
+int32_t ModifierTwin(uint32_t code) {
+  for (std::size_t i = 0; i < kModifierCodes.size(); ++i) {
+    if (kModifierCodes[i] == code) return kModifierCodes[i ^ 1];
+  }
+  return -1;
+}
+
 }  // namespace
 
 CMessageKeyboard::CMessageKeyboard() {
@@ -67,4 +75,13 @@ void CMessageKeyboard::OnKeyDown(uint32_t virtual_key, uint32_t lparam) {
 
 void CMessageKeyboard::OnKeyUp(uint32_t virtual_key) {
   if (const uint8_t code = KeyCodeOf(virtual_key); code != 0) events_.Release(code);
+}
+
+void CMessageKeyboard::KeepInStepWith(const plat::KeyStates& held) {
+  for (uint32_t code = 0; code < kKeyCodeCount; ++code) {
+    if (!events_.IsHeld(code) || held[code] != 0) continue;
+    const int32_t twin = ModifierTwin(code);
+    if (twin >= 0 && held[static_cast<std::size_t>(twin)] != 0) continue;
+    events_.Release(code);
+  }
 }

@@ -27,6 +27,10 @@ class CMessageKeyboard : public CKeyboard {
   // key was already down, an auto-repeat). Keys outside the key table are not recorded.
   void OnKeyDown(uint32_t virtual_key, uint32_t lparam);
   void OnKeyUp(uint32_t virtual_key);
+  // Lets go of the keys held here that `held` (DirectInput codes, 0x80 while held) no longer
+  // holds: their key-up went to a dialog or to another window. Either side of Shift, Ctrl or Alt
+  // keeps the key that the messages name for both.
+  void KeepInStepWith(const plat::KeyStates& held);
 
   // The key code that a virtual key stands for; 0 for none.
   uint8_t KeyCodeOf(uint32_t virtual_key) const { return virtual_key < key_codes_.size() ? key_codes_[virtual_key] : 0; }

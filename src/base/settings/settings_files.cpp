@@ -29,6 +29,7 @@ class FileCursor {
     rest_ = rest_.subspan(width);
     return value;
   }
+  bool AtEnd() const { return rest_.empty(); }
   // Up to `length` bytes: fewer when the file ends first.
   std::span<const uint8_t> Take(std::size_t length) {
     const auto taken = rest_.first(std::min(length, rest_.size()));
@@ -41,10 +42,12 @@ class FileCursor {
 };
 
 // Copies a stored block of `length` bytes over `block`: bytes beyond the block's room are
-// skipped, fields the file does not reach keep their values.
-void OverlayBlock(FileCursor& cursor, std::size_t length, std::span<uint8_t> block) {
+// skipped, fields the file does not reach keep their values. False when the file ends before
+// the block does.
+bool OverlayBlock(FileCursor& cursor, std::size_t length, std::span<uint8_t> block) {
   const auto stored = cursor.Take(length);
   std::copy_n(stored.begin(), std::min(stored.size(), block.size()), block.begin());
+  return stored.size() == length;
 }
 
 // A string stored with its terminating zero; one stored without it ends after its bytes.
@@ -136,15 +139,19 @@ std::string FormatVersion(const AppInfo& info) {
   return text;
 }
 
-void ReadUserConfig(std::span<const uint8_t> file, const UserConfigBlocks& blocks) {
+bool ReadUserConfig(std::span<const uint8_t> file, const UserConfigBlocks& blocks) {
   FileCursor cursor(file);
   for (const std::span<uint8_t> block : {blocks.environment, blocks.window, blocks.run_time}) {
     const auto length = cursor.Le(2);
-    if (!length) return;
-    OverlayBlock(cursor, *length, block);
+    if (!length || !OverlayBlock(cursor, *length, block)) return false;
   }
   blocks.chosen_folder->clear();
-  if (const auto length = cursor.Le(2)) *blocks.chosen_folder = StoredString(cursor.Take(*length));
+  if (cursor.AtEnd()) return true;
+  const auto length = cursor.Le(2);
+  if (!length) return false;
+  const auto stored = cursor.Take(*length);
+  *blocks.chosen_folder = StoredString(stored);
+  return stored.size() == *length;
 }
 
 std::vector<uint8_t> WriteUserConfig(const UserConfigBlocks& blocks) {
@@ -161,9 +168,10 @@ std::vector<uint8_t> WriteUserConfig(const UserConfigBlocks& blocks) {
   return out;
 }
 
-void ReadGameSettingsFile(std::span<const uint8_t> file, GameSettingsBlock& settings) {
+bool ReadGameSettingsFile(std::span<const uint8_t> file, GameSettingsBlock& settings) {
   FileCursor cursor(file);
-  if (const auto length = cursor.Le(4)) OverlayBlock(cursor, *length, settings);
+  const auto length = cursor.Le(4);
+  return length && OverlayBlock(cursor, *length, settings);
 }
 
 std::vector<uint8_t> WriteGameSettingsFile(const GameSettingsBlock& settings) {

@@ -43,11 +43,14 @@ struct UserConfigBlocks {
   std::span<uint8_t> run_time;
   std::string* chosen_folder = nullptr;
 };
-void ReadUserConfig(std::span<const uint8_t> file, const UserConfigBlocks& blocks);
+// False when the file ends before a part it announces (a file cut short): what it holds is read,
+// the rest keeps its values.
+bool ReadUserConfig(std::span<const uint8_t> file, const UserConfigBlocks& blocks);
 std::vector<uint8_t> WriteUserConfig(const UserConfigBlocks& blocks);
 
 // "APP_CFG.DAT": a u32 length, then that many bytes over the game settings block.
-void ReadGameSettingsFile(std::span<const uint8_t> file, GameSettingsBlock& settings);
+// False, in the same way, for a file cut short.
+bool ReadGameSettingsFile(std::span<const uint8_t> file, GameSettingsBlock& settings);
 std::vector<uint8_t> WriteGameSettingsFile(const GameSettingsBlock& settings);
 
 // "SET_UP.IFG": the magic "IFG1", the uninstall key name and the per-user flag. Nothing when

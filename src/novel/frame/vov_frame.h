@@ -117,6 +117,8 @@ class CVovFrame : public CVovVM {
   // message's plain text (nothing without a message).
   CImage* ScreenPicture();
   std::optional<std::string> GetCaption() const;
+  // The notice of a quick load that failed: of the quick slot, or of the rotating one (-1).
+  static void NoticeLoadFailed(std::int32_t slot);
   // The looping sound effects remembered for channels 8 to 11, and the frame's name.
   std::array<VovLoopingSound, kLoopingChannels>& LoopingSounds() { return looping_; }
   void SetFrameName(std::string_view name) { name_ = name; }
@@ -656,6 +658,9 @@ class CVovFrame : public CVovVM {
   std::int32_t QuickLoad(std::int32_t slot);
   std::int32_t ConfirmBackToChoice();
   std::int32_t RunSaveLoadScript(bool save, bool paused);
+  // Says why a system script's run (RunSystemScript's result) ended the frame: the application
+  // ending while it ran (the run ended), or the script that could not run.
+  void LogSystemScriptEnd(const char* script, std::int32_t served) const;
   std::int32_t ToggleSkipMode();
   std::int32_t ToggleAutoMode();
   std::int32_t ShowTextHistory(bool paused);

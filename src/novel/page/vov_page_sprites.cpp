@@ -214,8 +214,9 @@ std::int32_t CVovPage::MoveSprite(std::uint32_t index, std::int32_t dx, std::int
   SpriteRecord* record = Sprite(index, back, group);
   if (record == nullptr) return kBadSlot;
   if (record->image == nullptr) return kNoImage;
-  record->x = record->ref_x + dx;
-  record->y = record->ref_y + dy;
+  // The record follows the sprite, so that a save taken now draws it here again.
+  record->x += dx;
+  record->y += dy;
   if (record->sprite != nullptr) record->sprite->MoveBy(dx, dy);
   return kDone;
 }

@@ -231,7 +231,7 @@ std::int32_t CVovFrame::QuickLoad(std::int32_t slot) {
   if (g_GameHost->GetSaveFilePath(path, kQuickGroup, slot) != 0) return missing();
   // The run ends only for a save that will load: a damaged one would lose the story in progress.
   if (g_GameHost->CheckSaveFile(path) != 0) {
-    SlotNotice(slot, "スロット%sからのロードに失敗しました", "クイックセーブデータからのロードに失敗しました");
+    NoticeLoadFailed(slot);
     return kCommandDone;
   }
   const bool confirm = !Setting(kSettingQuickLoadUnasked);
@@ -249,6 +249,19 @@ std::int32_t CVovFrame::QuickLoad(std::int32_t slot) {
   return kCommandLoaded;
 }
 
+void CVovFrame::LogSystemScriptEnd(const char* script, std::int32_t served) const {
+  const std::string name = std::string("\"") + script + "\"";
+  if (served == kServeEnded) {
+    plat::LogDiagnostic("the novel frame ends: the application is ending while the script " + name + " runs");
+  } else {
+    plat::LogDiagnostic("the novel frame ends: the script " + name + " could not run");
+  }
+}
+
+void CVovFrame::NoticeLoadFailed(std::int32_t slot) {
+  SlotNotice(slot, "スロット%sからのロードに失敗しました", "クイックセーブデータからのロードに失敗しました");
+}
+
 std::int32_t CVovFrame::ConfirmBackToChoice() {
   if (!Setting(kSettingBackToChoiceUnasked)) {
     const std::int32_t answer = AskUtf8("前の選択肢に戻ります。\nよろしいですか？");
@@ -262,8 +275,8 @@ std::int32_t CVovFrame::ConfirmBackToChoice() {
 std::int32_t CVovFrame::RunSaveLoadScript(bool save, bool paused) {
   if (paused) BeginSystemPause();
   if (std::int32_t* mode = ConfiguredWord(kModeWords)) *mode = save ? 1 : 0;
-  if (RunSystemScript("SaveLoad") != kServeDone) {
-    plat::LogDiagnostic("the novel frame ends: the script \"SaveLoad\" could not run");
+  if (const std::int32_t served = RunSystemScript("SaveLoad"); served != kServeDone) {
+    LogSystemScriptEnd("SaveLoad", served);
     return kCommandAppEnding;
   }
   const std::int32_t* result = ConfiguredWord(kResultWord);
@@ -317,8 +330,8 @@ std::int32_t CVovFrame::RunConfigScript(bool whole) {
   const std::int32_t* choice = ConfiguredWord(kConfigChoiceWord);
   const char* script = choice != nullptr && *choice == 1 ? "Config2" : "Config1";
   const std::uint8_t skip_setting = CurrentGameSettings()[kSettingUnreadTextUnskippable];
-  if (RunSystemScript(script) != kServeDone) {
-    plat::LogDiagnostic(std::string("the novel frame ends: the script \"") + script + "\" could not run");
+  if (const std::int32_t served = RunSystemScript(script); served != kServeDone) {
+    LogSystemScriptEnd(script, served);
     return kCommandAppEnding;
   }
   if (whole) {

@@ -257,7 +257,12 @@ std::optional<std::string> CreateTempFile(std::string_view folder, std::string_v
     std::snprintf(number, sizeof number, "%04X", static_cast<unsigned>(numbers() & 0xFFFF));
     std::string path = std::string(folder) + std::string(prefix) + number + ".TMP";
     if (FileHandle::Open(path, FileOpenMode::kCreateNew).IsOpen()) return path;
-    if (!GetFileAttributes(path)) return std::nullopt;  // not a name clash: the folder is unusable
+    // Not a name clash: the folder is unusable, for the reason the create gave.
+    const int reason = errno;
+    if (!GetFileAttributes(path)) {
+      errno = reason;
+      return std::nullopt;
+    }
   }
   return std::nullopt;
 }

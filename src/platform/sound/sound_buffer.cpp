@@ -11,7 +11,6 @@ namespace plat {
 
 namespace {
 
-constexpr uint64_t kOneFrame = uint64_t{1} << 32;
 constexpr float kFractionScale = 1.0f / 4294967296.0f;
 
 // Hundredths of a decibel to a linear factor; the minimum is silence, not -100 dB.

@@ -4,11 +4,13 @@
 #include <imgui_stdlib.h>
 
 #include <algorithm>
+#include <cmath>
 #include <mutex>
 #include <utility>
 
 #include "platform/events/key_codes.h"
 #include "platform/system/diagnostic_log.h"
+#include "platform/window/dialog_text_wrap.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/overlay_gui.h"
 #include "platform/window/screen_presenter.h"
@@ -44,6 +46,10 @@ struct OpenDialog {
   bool close_requested = false;
   // Input for the dialog came since its last frame.
   bool input_arrived = false;
+  // A window of its own that takes the height of what the dialog lays out (shown once it has),
+  // and that height as the last frame measured it; 0 before.
+  bool fits_height = false;
+  float laid_out_height = 0.0F;
 
   ~OpenDialog() {
     if (own_renderer != nullptr) SDL_DestroyRenderer(own_renderer);
@@ -109,6 +115,9 @@ void BuildDialog(OpenDialog& dialog) {
     SDL_Window* window = dialog.own_window != nullptr ? dialog.own_window : SDL_GetWindowFromID(dialog.window);
     DialogUi ui(*dialog.gui, dialog.close_requested || !open || EscapePressed(*dialog.gui), window);
     dialog.view->Build(ui);
+    // Where the last row ended, scrolled or not, and the window's margin below it.
+    const ImGuiStyle& style = ImGui::GetStyle();
+    if (dialog.fits_height) dialog.laid_out_height = ImGui::GetCursorPosY() - style.ItemSpacing.y + style.WindowPadding.y;
   }
   ImGui::End();
   dialog.close_requested = false;
@@ -147,12 +156,37 @@ bool ShowFrame(OpenDialog& dialog, DialogShot& shot) {
   return true;
 }
 
+// The window of a dialog that fits itself to its controls takes the height they were laid out
+// in, up to the height of the screen it is on: a taller dialog is scrolled in a window of the
+// screen's height. It is shown once it has its height.
+void FitOwnWindow(OpenDialog& dialog) {
+  if (!dialog.fits_height || dialog.laid_out_height <= 0.0F) return;
+  int height = static_cast<int>(std::ceil(dialog.laid_out_height));
+  SDL_Rect usable{};
+  const int display = SDL_GetWindowDisplayIndex(dialog.own_window);
+  if (display >= 0 && SDL_GetDisplayUsableBounds(display, &usable) == 0 && height > usable.h) {
+    height = usable.h;
+    dialog.fits_height = false;
+  }
+  int width = 0;
+  int shown_height = 0;
+  SDL_GetWindowSize(dialog.own_window, &width, &shown_height);
+  if (shown_height != height) {
+    SDL_SetWindowSize(dialog.own_window, width, height);
+    SDL_SetWindowPosition(dialog.own_window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  }
+  if ((SDL_GetWindowFlags(dialog.own_window) & SDL_WINDOW_HIDDEN) != 0) SDL_ShowWindow(dialog.own_window);
+}
+
 bool MakeOwnWindow(OpenDialog& dialog, const DialogFrame& frame) {
-  // A dialog that fits itself to its controls gets a window of a common dialog's height.
-  constexpr int32_t kFittedHeight = 160;
+  // A dialog that fits itself to its controls starts hidden, at a common dialog's height, until
+  // its first frame has laid it out.
+  constexpr int32_t kFirstHeight = 160;
+  dialog.fits_height = frame.height <= 0;
   dialog.own_window = SDL_CreateWindow(frame.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, frame.width,
-                                       frame.height > 0 ? frame.height : kFittedHeight,
-                                       SDL_WINDOW_SHOWN | SDL_WINDOW_ALWAYS_ON_TOP);
+                                       dialog.fits_height ? kFirstHeight : frame.height,
+                                       (dialog.fits_height ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN) |
+                                           SDL_WINDOW_ALWAYS_ON_TOP);
   if (dialog.own_window != nullptr) dialog.own_renderer = SDL_CreateRenderer(dialog.own_window, -1, 0);
   if (dialog.own_renderer == nullptr) {
     LogDiagnostic("dialog (" + frame.title + "): no window to show it in: " + SDL_GetError());
@@ -195,6 +229,7 @@ bool RunModalDialog(WindowId owner, const DialogFrame& frame, DialogView& view) 
       --frames_due;
       DialogShot shot{frame.title, frame_number++, {}, 0, 0, false};
       if (!ShowFrame(dialog, shot)) dialog.close_requested = true;
+      if (dialog.own_window != nullptr) FitOwnWindow(dialog);
       if (const ScopedDialogWatcher::Watcher watcher = CurrentWatcher()) {
         shot.glyphs_covered = std::all_of(texts.begin(), texts.end(),
                                           [&dialog](const std::string& text) { return dialog.gui->CoversText(text); });
@@ -254,9 +289,10 @@ void DrawOver(WindowId window, SDL_Renderer* renderer) {
 void DialogUi::Text(const std::string& text) { ImGui::TextUnformatted(text.c_str()); }
 
 void DialogUi::WrappedText(const std::string& text, float width) {
-  ImGui::PushTextWrapPos(ImGui::GetCursorPosX() + width);
-  ImGui::TextUnformatted(text.c_str());
-  ImGui::PopTextWrapPos();
+  const auto measure = [](std::string_view line) { return ImGui::CalcTextSize(line.data(), line.data() + line.size()).x; };
+  for (const std::string& line : WrapDialogText(text, width, measure)) {
+    ImGui::TextUnformatted(line.data(), line.data() + line.size());
+  }
 }
 
 bool DialogUi::Button(const std::string& label, float width) {

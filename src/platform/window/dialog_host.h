@@ -27,7 +27,8 @@ class DialogUi {
       : gui_(gui), close_requested_(close_requested), window_(window) {}
 
   void Text(const std::string& text);
-  // Text broken into lines at the given width.
+  // Text broken into lines at the given width, as the message window breaks them
+  // (WrapDialogText).
   void WrappedText(const std::string& text, float width);
   bool Button(const std::string& label, float width = 0.0F);
   bool Checkbox(const std::string& label, bool& value);

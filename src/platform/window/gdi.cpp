@@ -132,15 +132,9 @@ bool BitBlt(DeviceContext& dst, int32_t x, int32_t y, int32_t width, int32_t hei
   return StretchBlt(dst, x, y, width, height, src, src_x, src_y, width, height, rop);
 }
 
-DeviceContext* GetDC(WindowId window) {
-  ScreenPresenter* presenter = ScreenPresenter::ForWindow(window);
-  return presenter != nullptr ? presenter->AcquireWindowDc() : nullptr;
-}
+DeviceContext* GetDC(WindowId window) { return ScreenPresenter::AcquireDc(window); }
 
-int ReleaseDC(WindowId window, DeviceContext* dc) {
-  ScreenPresenter* presenter = ScreenPresenter::Existing(window);
-  return presenter != nullptr && presenter->ReleaseWindowDc(dc) ? 1 : 0;
-}
+int ReleaseDC(WindowId window, DeviceContext* dc) { return ScreenPresenter::ReleaseDc(window, dc) ? 1 : 0; }
 
 DeviceContext* BeginPaint(WindowId window, PaintStruct& paint) {
   paint.dc = GetDC(window);

@@ -102,7 +102,8 @@ bool StretchBlt(DeviceContext& dst, int32_t x, int32_t y, int32_t width, int32_t
                 int32_t src_x, int32_t src_y, int32_t src_width, int32_t src_height, uint32_t rop);
 
 // The window's device context: it draws into what the window shows. Null when the window has
-// no presenter. Every context taken must be given back with ReleaseDC, which shows what was drawn.
+// no presenter or is being destroyed. Every context taken must be given back with ReleaseDC,
+// which shows what was drawn; the window's destruction waits for the contexts out.
 DeviceContext* GetDC(WindowId window);
 int ReleaseDC(WindowId window, DeviceContext* dc);
 // What a WM_PAINT handler paints with: the window's device context and the rectangle to paint,

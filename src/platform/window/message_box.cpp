@@ -18,14 +18,12 @@ ScopedMessageBoxAnswers::Answerer g_answer;
 
 // Drawn as the engine's own dialogs are, with a font that holds the Japanese texts (the desktop's
 // message boxes may have none): over the owner's picture, else in a window of its own.
+// The dialog says itself why it could not be shown.
 int ShowAsDialog(const MessageBoxRequest& request) {
   const std::string text = SjisToUtf8(request.text);
   const DialogFrame frame{SjisToUtf8(request.caption), MessageBoxView::kWidth, 0, -1, -1, {text}};
   MessageBoxView view(text, request.style);
-  if (!IsDisplaySeen() || !RunModalDialog(request.owner != kDesktopWindow ? request.owner : 0, frame, view)) {
-    LogMessageBox(request, "not shown: no display");
-    return kMessageBoxNotShown;
-  }
+  if (!RunModalDialog(request.owner != kDesktopWindow ? request.owner : 0, frame, view)) return kMessageBoxNotShown;
   return view.Answer();
 }
 
@@ -50,7 +48,11 @@ void LogMessageBox(const MessageBoxRequest& request, std::string_view note) {
 int ShowMessageBox(const MessageBoxRequest& request) {
   const std::optional<int> scripted = ScriptedMessageBoxAnswer(request);
   if (scripted) return *scripted;
-  // The log keeps what the box said, whoever reads the screen.
+  // The log keeps what the box said, whoever reads the screen, in one line.
+  if (!IsDisplaySeen()) {
+    LogMessageBox(request, "not shown: no display");
+    return kMessageBoxNotShown;
+  }
   LogMessageBox(request, {});
   return ShowAsDialog(request);
 }

@@ -177,8 +177,12 @@ void MessageQueue::Invalidate(WindowId window) {
 }
 
 void MessageQueue::AddEvent(const SDL_Event& event) {
-  // An open dialog, then an open menu bar, takes the input before the window sees it.
-  if (dialog_host::TakeEvent(event) || MenuOverlay::TakeEvent(event)) return;
+  // An open dialog, then an open menu bar, takes the input before the window sees it. A key let
+  // go meanwhile is let go all the same: the held keys are the keyboard's, whoever read the key.
+  if (dialog_host::TakeEvent(event) || MenuOverlay::TakeEvent(event)) {
+    if (event.type == SDL_KEYUP) InputState::Instance().Take(event);
+    return;
+  }
   InputState::Instance().Take(event);
   std::vector<Message> translated;
   translator_.Translate(event, ContextFor(event), translated);

@@ -1,9 +1,11 @@
 #include "platform/window/screen_presenter.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -24,6 +26,11 @@ constexpr size_t kMostDirtyRects = 64;
 struct Registry {
   std::mutex lock;
   std::map<WindowId, std::unique_ptr<ScreenPresenter>> presenters;
+  // Windows whose presenter was released: a thread still painting into a window that is going
+  // must not make it a new one. SDL never gives a window's number to another.
+  std::set<WindowId> released;
+  // Signalled when a device context comes back.
+  std::condition_variable returned;
 };
 
 Registry& Presenters() {
@@ -84,7 +91,7 @@ ScreenPresenter* ScreenPresenter::ForWindow(WindowId window) {
   Registry& registry = Presenters();
   std::lock_guard guard(registry.lock);
   if (auto found = registry.presenters.find(window); found != registry.presenters.end()) return found->second.get();
-  if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return nullptr;
+  if (registry.released.contains(window) || SDL_WasInit(SDL_INIT_VIDEO) == 0) return nullptr;
   SDL_Window* sdl_window = SDL_GetWindowFromID(window);
   if (sdl_window == nullptr) return nullptr;
   // Another thread's presenter gets its renderer on the window thread, at its first present.
@@ -110,12 +117,42 @@ void ScreenPresenter::ReleaseWindow(WindowId window) {
   std::unique_ptr<ScreenPresenter> ending;
   {
     Registry& registry = Presenters();
-    std::lock_guard guard(registry.lock);
+    std::unique_lock guard(registry.lock);
+    registry.released.insert(window);
     const auto found = registry.presenters.find(window);
     if (found == registry.presenters.end()) return;
+    ScreenPresenter& presenter = *found->second;
+    presenter.ending_ = true;
+    registry.returned.wait(guard, [&presenter] { return presenter.dcs_out_ == 0; });
     ending = std::move(found->second);
     registry.presenters.erase(found);
   }
+}
+
+DeviceContext* ScreenPresenter::AcquireDc(WindowId window) {
+  ScreenPresenter* presenter = ForWindow(window);
+  if (presenter == nullptr) return nullptr;
+  {
+    Registry& registry = Presenters();
+    std::lock_guard guard(registry.lock);
+    // Released meanwhile (and perhaps gone), or going.
+    const auto found = registry.presenters.find(window);
+    if (found == registry.presenters.end() || found->second.get() != presenter || presenter->ending_) return nullptr;
+    ++presenter->dcs_out_;
+  }
+  return presenter->AcquireWindowDc();
+}
+
+bool ScreenPresenter::ReleaseDc(WindowId window, DeviceContext* dc) {
+  ScreenPresenter* presenter = Existing(window);
+  if (presenter == nullptr || !presenter->ReleaseWindowDc(dc)) return false;
+  Registry& registry = Presenters();
+  {
+    std::lock_guard guard(registry.lock);
+    --presenter->dcs_out_;
+  }
+  registry.returned.notify_all();
+  return true;
 }
 
 void ScreenPresenter::RepaintWindow(WindowId window) {

@@ -31,11 +31,16 @@ std::optional<Point> WindowClientOrigin(WindowId window);
 class ScreenPresenter {
  public:
   // The window's presenter, made on first use; null when the window or a renderer for it
-  // cannot be had.
+  // cannot be had, and for a window whose presenter was released (a window gone or going).
   static ScreenPresenter* ForWindow(WindowId window);
   static ScreenPresenter* Existing(WindowId window);
-  // Ends the window's presenter (before its window goes).
+  // Ends the window's presenter (before its window goes): from then on the window hands out no
+  // device context, the contexts other threads hold are waited for, and what was staged for the
+  // window thread is dropped.
   static void ReleaseWindow(WindowId window);
+  // The window's device context (see plat::GetDC) and its return; any thread.
+  static DeviceContext* AcquireDc(WindowId window);
+  static bool ReleaseDc(WindowId window, DeviceContext* dc);
   // Repaints an exposed window from its texture.
   static void RepaintWindow(WindowId window);
   // Presents what is pending in every window.
@@ -63,9 +68,6 @@ class ScreenPresenter {
   // has that size and is letterboxed into the window. 0, 0 gives the window its own size again.
   void SetEmulatedModeSize(int32_t width, int32_t height);
 
-  DeviceContext* AcquireWindowDc();
-  bool ReleaseWindowDc(DeviceContext* dc);
-
   std::string RendererName() const;
   // Renders what the window shows and reads the whole output back as 0xAARRGGBB pixels.
   bool ReadBack(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height);
@@ -91,6 +93,8 @@ class ScreenPresenter {
   void Stage();
   void PresentStaged();
   void UploadStaged();
+  DeviceContext* AcquireWindowDc();
+  bool ReleaseWindowDc(DeviceContext* dc);
 
   WindowId id_;
   SDL_Window* window_;
@@ -113,6 +117,10 @@ class ScreenPresenter {
   std::shared_ptr<Surface> staged_;
   std::vector<Rect> staged_dirty_;
   std::atomic<bool> staged_present_posted_{false};
+  // Under the registry's lock: the device contexts handed out and not yet returned, and whether
+  // the window is going (it then hands out none).
+  int dcs_out_ = 0;
+  bool ending_ = false;
 };
 
 }  // namespace plat

@@ -1,6 +1,8 @@
 #include "platform/window/window.h"
 
+#include <atomic>
 #include <string>
+#include <utility>
 
 #include "platform/encoding/text_encoding.h"
 #include "platform/files/process_end.h"
@@ -53,6 +55,10 @@ bool IsUnseenFallback(const char* driver) {
 
 bool InitVideo() {
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
+  // A start that failed is not tried again: a program without a display would repeat the
+  // failure, and what SDL prints with it, for every window and box it tries.
+  static std::atomic<bool> failed{false};
+  if (failed.load()) return false;
   // The program's own handlers end it in order on an interrupt (see session_end.h).
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   // The screen saver keeps the desktop's setting unless the game's settings hold it off.
@@ -61,13 +67,19 @@ bool InitVideo() {
   SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     LogDiagnostic(std::string("video: cannot start: ") + SDL_GetError());
+    failed.store(true);
     return false;
   }
-  if (const char* driver = SDL_GetCurrentVideoDriver(); IsUnseenFallback(driver)) {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (IsUnseenFallback(driver)) {
     LogDiagnostic(std::string("video: cannot start: no display answers (SDL fell back to its \"") + driver +
                   "\" driver, which shows nothing; check DISPLAY)");
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    failed.store(true);
     return false;
+  }
+  if (static bool told = false; IsUnseenDriver(driver) && !std::exchange(told, true)) {
+    LogDiagnostic(std::string("video: the \"") + driver + "\" driver that SDL_VIDEODRIVER chose shows nothing: the game runs unseen");
   }
   Session().started = true;
   return true;

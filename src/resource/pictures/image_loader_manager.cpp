@@ -7,7 +7,9 @@
 #include "base/files/path.h"
 #include "base/numbers/little_endian.h"
 #include "pixel/formats/decoded_picture_conversions.h"
+#include "platform/encoding/text_encoding.h"
 #include "platform/files/file_system_ops.h"
+#include "platform/system/diagnostic_log.h"
 #include "platform/system/physical_memory.h"
 #include "resource/archives/file_system.h"
 
@@ -34,6 +36,11 @@ void HandOverValues(CCachedPicture& picture, const DecodeOutputs& outputs) {
   if (outputs.user_value1 != nullptr) *outputs.user_value1 = picture.GetUserValue1();
   if (outputs.extra_data == nullptr || picture.GetExtraSize() == 0) return;
   *outputs.extra_data = picture.GetRefCount() == 0 ? picture.DetachExtraData() : picture.GetExtraData();
+}
+
+// A picture that is there but does not decode is named in the log: the game goes on without it.
+void LogUndecodable(const char* file_name, const char* reason) {
+  plat::LogDiagnostic("picture \"" + plat::SjisToUtf8(file_name) + "\" cannot be read: " + reason);
 }
 
 }  // namespace
@@ -101,8 +108,11 @@ std::int32_t CImageLoaderManager::DecodeFile(const char* file_name, const Decode
   const std::size_t size = file->GetSize();
   CImageDecoder* decoder = FindLoaderByExtension(file_name, false);
   if (decoder == nullptr || !decoder->IsSupported(data, size, 0)) decoder = FindLoaderForData(data, size, 0);
-  if (decoder == nullptr) return kFailed;
-  return LoadInto(*decoder, data, size, target, file_name, outputs);
+  if (decoder == nullptr) {
+    LogUndecodable(file_name, "no picture loader knows its contents (it is damaged, or of another format)");
+    return kFailed;
+  }
+  return LoadNamedInto(*decoder, data, size, target, file_name, outputs);
 }
 
 std::int32_t CImageLoaderManager::DecodeFileWith(std::uint32_t type, const char* file_name, const DecodeTarget& target,
@@ -112,7 +122,17 @@ std::int32_t CImageLoaderManager::DecodeFileWith(std::uint32_t type, const char*
   if (decoder == nullptr) return kFailed;
   const RefPtr<CFile> file = ReadWhole(file_name);
   if (!file) return kFileFailed;
-  return LoadInto(*decoder, file->GetData(), file->GetSize(), target, file_name, outputs);
+  return LoadNamedInto(*decoder, file->GetData(), file->GetSize(), target, file_name, outputs);
+}
+
+std::int32_t CImageLoaderManager::LoadNamedInto(CImageDecoder& decoder, const std::uint8_t* data, std::size_t size,
+                                                const DecodeTarget& target, const char* file_name,
+                                                const DecodeOutputs& outputs) {
+  const std::int32_t status = LoadInto(decoder, data, size, target, file_name, outputs);
+  if (status == kFailed || status == kConversionFailed || status == kUnexpected) {
+    LogUndecodable(file_name, "its loader refuses it (it is damaged)");
+  }
+  return status;
 }
 
 std::int32_t CImageLoaderManager::LoadInto(CImageDecoder& decoder, const std::uint8_t* data, std::size_t size,

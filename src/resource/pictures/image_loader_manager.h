@@ -104,6 +104,9 @@ class CImageLoaderManager {
  private:
   std::int32_t LoadInto(CImageDecoder& decoder, const std::uint8_t* data, std::size_t size, const DecodeTarget& target,
                         const char* file_name, const DecodeOutputs& outputs);
+  // LoadInto for a named file, which names a file that fails to decode in the log.
+  std::int32_t LoadNamedInto(CImageDecoder& decoder, const std::uint8_t* data, std::size_t size,
+                             const DecodeTarget& target, const char* file_name, const DecodeOutputs& outputs);
   std::int32_t DecodeThroughPicture(const std::uint8_t* data, std::size_t size, CImageDecoder* decoder,
                                     const DecodeTarget& target, const char* file_name, const DecodeOutputs& outputs);
   void InsertUnderName(CCachedPicture& picture, const char* file_name);

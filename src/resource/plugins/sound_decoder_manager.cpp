@@ -1,6 +1,10 @@
 #include "resource/plugins/sound_decoder_manager.h"
 
 #include <new>
+#include <string>
+
+#include "platform/encoding/text_encoding.h"
+#include "platform/system/diagnostic_log.h"
 
 CSoundDecoderManager* g_SoundDecoderManager = nullptr;
 
@@ -48,6 +52,12 @@ RefPtr<CSoundDecoder> CSoundDecoderManager::OpenSound(const char* name, CFile* f
     status = code;
   } catch (...) {
     status = kUnexpected;
+  }
+  // A sound that is there but that no decoder takes is named in the log: the game goes on
+  // without it.
+  if (status == kNoDecoder && name != nullptr) {
+    plat::LogDiagnostic("sound \"" + plat::SjisToUtf8(name) +
+                        "\" cannot be read: no sound decoder takes its contents (it is damaged, or of another format)");
   }
   if (error != nullptr) *error = status;
   return decoder;

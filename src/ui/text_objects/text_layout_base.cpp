@@ -6,12 +6,14 @@
 #include "base/input/input_bindings.h"
 #include "base/input/mouse.h"
 #include "pixel/formats/image_limits.h"
+#include "platform/encoding/kinsoku_tables.h"
 #include "ui/fonts/font.h"
-#include "ui/fonts/kinsoku_tables.h"
 #include "ui/fonts/text_markup.h"
 #include "ui/gui/gui_window.h"
 
 namespace {
+
+namespace kinsoku = plat::kinsoku;
 
 constexpr int32_t kMaxGlyphDigits = 6;
 constexpr int32_t kParkSlack = 3;

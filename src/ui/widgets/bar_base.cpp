@@ -203,7 +203,10 @@ bool CBarBase::PressInTrack(int32_t along, CMouse* mouse) {
     const int32_t start = vertical_ ? thumb_origin_y_ : thumb_origin_x_;
     const bool off_thumb = direction_ != 0;
     SetThumbOffset(along - start - (thumb_length_ >> 1));
-    if (click_mode_ == 1 && off_thumb) return true;
+    if (click_mode_ == 1 && off_thumb) {
+      ShowThumbAtValue();
+      return true;
+    }
     direction_ = 0;
     TakeCapture();
   }
@@ -211,7 +214,16 @@ bool CBarBase::PressInTrack(int32_t along, CMouse* mouse) {
   return true;
 }
 
+void CBarBase::ShowThumbAtValue() {
+  if (range_ < 0 || maximum_ <= 0) return;
+  const auto offset = static_cast<int32_t>(static_cast<int64_t>(range_) * value_ / maximum_);
+  if (offset == thumb_offset_) return;
+  thumb_offset_ = offset;
+  PlaceThumb();
+}
+
 void CBarBase::EndPress() {
+  if (click_mode_ != 0) ShowThumbAtValue();
   CGuiWindow* owner = GetOwner();
   const plat::Point last = owner != nullptr ? owner->GetLastPointer() : plat::Point{-1, -1};
   DrawState(0, InBar(last.x, last.y) ? kHovered : kNormal);

@@ -129,6 +129,11 @@ class CBarBase : public CGuiElement {
   void TakeCapture();
   bool PressInTrack(int32_t along, CMouse* mouse);
   bool StepByWheel(CMouse* mouse);
+  // The thumb, left by a click or a drag between two values' places, goes to the place of the
+  // value it gave (a bar of few values, a slider, would otherwise show one it does not hold).
+  void ShowThumbAtValue();
+  // The press ends (in the modes that jump to a click, with the thumb at its value's place) and
+  // the bar shows whether it is hovered.
   void EndPress();
   bool StepByKeys(CInputBindings* bindings);
 

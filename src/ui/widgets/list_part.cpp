@@ -237,7 +237,7 @@ void CListPart::OnMouseMove(int32_t x, int32_t y) {
   }
   if (drag_alpha_ != 0 && IsInDragArea(x, y)) return;
   const int32_t index = ItemAt(x, y);
-  if (index == hovered_) return;
+  if (index == hovered_ || ClickReleasedOnItem()) return;
   LeaveHoveredForMove();
   hovered_ = index >= 0 && EnterItem(index) ? index : -1;
 }
@@ -265,8 +265,19 @@ bool CListPart::OnMouseButton(int32_t x, int32_t y, CMouse* mouse) {
   return false;
 }
 
+bool CListPart::ClickReleasedOnItem() {
+  if (press_state_ != 2 || press_due_ != 0 || hovered_ < 0 || locked_) return false;
+  CGuiWindow* owner = GetOwner();
+  CMouse* mouse = owner != nullptr ? owner->GetMouse() : nullptr;
+  if (mouse == nullptr || mouse->IsDown(kLeftButton)) return false;
+  press_state_ = 1;
+  SelectItem(hovered_);
+  return true;
+}
+
 void CListPart::OnMouseLeave() {
   dragging_ = false;
+  if (ClickReleasedOnItem()) return;
   DropHover();
   if (GetOwner() != nullptr) GetOwner()->SetCursorMode(kCursorNormal);
 }

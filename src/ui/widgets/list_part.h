@@ -172,6 +172,10 @@ class CListPart : public CGuiElement {
  private:
   // Leaves the hovered item the way the pointer or a key moving elsewhere does.
   void LeaveHoveredForMove();
+  // A click counts where it was pressed and released: the pointer leaving the pressed item in
+  // the frame that also saw the button come up left it after the release, and the item is
+  // chosen. True when it was.
+  bool ClickReleasedOnItem();
   void DropHover();
   // The first item from `from` in steps of `step` that keys may move onto; -1 none.
   int32_t NextSelectable(int32_t from, int32_t step) const;

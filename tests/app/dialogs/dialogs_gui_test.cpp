@@ -267,4 +267,83 @@ TEST_F(DialogGuiTest, AQuestionLeftAloneDrawsAlmostNothingAndAKeyWakesIt) {
   EXPECT_LE(frames, 8 + static_cast<int>(open_ms / 500)) << open_ms << " ms";
 }
 
+// A box before any window comes in a window of its own, as tall as its laid-out text and button
+// row: the set-up's long question shows both its buttons without scrolling, and a short text
+// leaves no empty half. Read back from the box's own window; the buttons are the blue of the
+// light style's buttons.
+TEST_F(DialogGuiTest, ABoxInAWindowOfItsOwnFitsItsTextAndButtons) {
+  struct Case {
+    const char* png;
+    std::string text;
+  };
+  const Case cases[] = {
+      {"message_box_own_window_long.png",
+       "/home/player/.local/share/Kestrune Demo SaveData/\nに、「Kestrune Demo」のセーブデータを作成します。\n"
+       "作成するセーブファイルと同名のファイルが存在する場合、\n上書きされる可能性があります。\nよろしいですか？"},
+      {"message_box_own_window_short.png", "よろしいですか？"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.png);
+    plat::DialogShot box;
+    {
+      const plat::ScopedDialogWatcher watcher([&box](const plat::DialogShot& shot) {
+        if (shot.frame < 3) return false;
+        box = shot;
+        return true;
+      });
+      plat::ShowMessageBox({plat::kDesktopWindow, plat::Utf8ToSjis(c.text), plat::Utf8ToSjis("確認"),
+                            plat::MB_YESNO | plat::MB_ICONQUESTION});
+    }
+    ASSERT_FALSE(box.pixels.empty());
+    EXPECT_TRUE(WritePng(c.png, box.pixels, box.width, box.height));
+    const auto at = [&box](int32_t x, int32_t y) { return box.pixels[static_cast<size_t>(y * box.width + x)]; };
+    const auto blue = [](uint32_t pixel) { return (pixel & 0xFF) > ((pixel >> 16) & 0xFF) + 40; };
+    // The row through the buttons' middle: the last with blue in it, crossing two runs of blue.
+    int32_t button_row = -1;
+    for (int32_t y = 0; y < box.height; ++y) {
+      for (int32_t x = 0; x < box.width; ++x) button_row = blue(at(x, y)) ? y : button_row;
+    }
+    ASSERT_GE(button_row, 0) << "no button in sight";
+    int runs = 0;
+    for (int32_t x = 1; x < box.width; ++x) runs += blue(at(x, button_row - 1)) && !blue(at(x - 1, button_row - 1)) ? 1 : 0;
+    EXPECT_EQ(runs, 2) << "both buttons";
+    EXPECT_LT(box.height - button_row, 24) << "the window ends below the buttons, " << box.height << " high";
+  }
+  // Taller than the screen: a window of the screen's height, scrolled.
+  std::string tall;
+  for (int line = 0; line < 80; ++line) tall += "行\n";
+  plat::DialogShot box;
+  {
+    const plat::ScopedDialogWatcher watcher([&box](const plat::DialogShot& shot) {
+      box = shot;
+      return shot.frame >= 3;
+    });
+    plat::ShowMessageBox({plat::kDesktopWindow, plat::Utf8ToSjis(tall), plat::Utf8ToSjis("確認"), plat::MB_OK});
+  }
+  SDL_Rect usable{};
+  ASSERT_EQ(SDL_GetDisplayUsableBounds(0, &usable), 0);
+  EXPECT_EQ(box.height, usable.h);
+}
+
+// A box breaks its lines as the message window does: a full stop that comes where the line is
+// full stays at its end instead of beginning a line of its own, so the box is no taller than for
+// the text without it. The ink of the text's last column shows the full stop there.
+TEST_F(DialogGuiTest, ABoxKeepsAFullStopAtTheEndOfItsLine) {
+  const std::string line = "あいうえおかきくけこさしすせそたちつ";
+  std::vector<plat::DialogShot> shots;
+  for (const std::string& text : {line, line + "。"}) {
+    plat::DialogShot box;
+    const plat::ScopedDialogWatcher watcher([&box](const plat::DialogShot& shot) {
+      box = shot;
+      return shot.frame >= 3;
+    });
+    plat::ShowMessageBox({plat::kDesktopWindow, plat::Utf8ToSjis(text), plat::Utf8ToSjis("確認"), plat::MB_OK});
+    ASSERT_FALSE(box.pixels.empty());
+    shots.push_back(box);
+  }
+  EXPECT_TRUE(WritePng("message_box_full_stop.png", shots[1].pixels, shots[1].width, shots[1].height));
+  EXPECT_EQ(shots[1].height, shots[0].height) << "one line in both";
+  EXPECT_GT(DarkPixelsInRows(shots[1], 0, 24), DarkPixelsInRows(shots[0], 0, 24)) << "the full stop on the first line";
+}
+
 }  // namespace

@@ -3,6 +3,8 @@
 // Asked for help, it says how to call it.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <sstream>
 #include <string>
 
 #include "support/program_run.h"
@@ -23,6 +25,12 @@ class FailedStartTest : public ::testing::Test {
   // (both streams); its exit status, -1 when it did not end by itself.
   int Run(const std::string& environment, const std::string& arguments, const std::string& launcher = "") {
     return test_support::RunProgram(environment, arguments, folder_.HostPath() + "printed.log", printed_, launcher);
+  }
+
+  void ExpectEachLineOnce() const {
+    std::istringstream lines(printed_);
+    std::set<std::string> seen;
+    for (std::string line; std::getline(lines, line);) EXPECT_TRUE(seen.insert(line).second) << "twice: " << line;
   }
 
   test_support::TempGameFolder folder_;
@@ -65,6 +73,22 @@ TEST_F(FailedStartTest, WithoutADisplayTheStartFailsAsTheWindowCannotBeMade) {
                                   folder_.HostPath() + "data'";
   EXPECT_EQ(Run(environment, "'/L" + game.HostPath() + "'", "timeout 60"), 1) << printed_;
   EXPECT_NE(printed_.find("ウィンドウの作成に失敗"), std::string::npos) << printed_;
+  ExpectEachLineOnce();
+}
+
+// A driver that shows nothing, chosen on purpose: the game runs, and the log says once that it
+// is unseen.
+TEST_F(FailedStartTest, AChosenDriverThatShowsNothingIsSaidOnce) {
+  test_support::TempGameFolder game;
+  std::string error;
+  ASSERT_TRUE(test_support::WriteScriptOnlyGame(game, ".kind script\n  Return\n", error)) << error;
+  const std::string environment = "SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy 'XDG_DATA_HOME=" + folder_.HostPath() + "data'";
+  EXPECT_EQ(Run(environment, "'/L" + game.HostPath() + "'", "timeout 60"), 0) << printed_;
+  EXPECT_NE(printed_.find("kestrune: video: the \"dummy\" driver that SDL_VIDEODRIVER chose shows nothing: the game runs "
+                          "unseen\n"),
+            std::string::npos)
+      << printed_;
+  ExpectEachLineOnce();
 }
 
 }  // namespace

@@ -2,9 +2,14 @@
 // the program is ended from outside.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 #include "app/game/game_app.h"
+#include "platform/window/message_box.h"
 #include "support/game_host_fixture.h"
 #include "support/script_folders.h"
+#include "support/log_capture.h"
 
 namespace {
 
@@ -23,6 +28,24 @@ TEST_F(GameEndSessionTest, TheEndOfTheSessionWritesThePersistentFile) {
   SetWord(2, 1);
   ASSERT_EQ(host_.LoadPersistentFile(nullptr), 0u);
   EXPECT_EQ(Word(2), 4321u);
+}
+
+// A settings file that cannot be written at the end of the session (a read-only folder, a full
+// disk; here no folder for it at all) is told by the log: no box holds the end open.
+TEST_F(GameEndSessionTest, AFailedSettingsWriteAtTheEndOfTheSessionShowsNoBox) {
+  int boxes = 0;
+  const plat::ScopedMessageBoxAnswers answers([&boxes](const plat::MessageBoxRequest&) { return ++boxes, plat::IDOK; });
+  LogCapture log;
+  CGameApp game;
+  game.GetAppInfo().save_folder_kind = 0;  // in the documents, which this game has not found
+  MessageBlock block{nullptr, plat::WM_QUERYENDSESSION, 0, 0, nullptr, 0};
+  EXPECT_EQ(game.OnQueryEndSession(block), 1);
+  EXPECT_EQ(boxes, 0);
+  EXPECT_TRUE(game.HasQuit());
+  const std::string box_logged = "環境設定ファイルの保存に失敗 [" + std::string(plat::kNotShownWhileEnding) + "]";
+  EXPECT_TRUE(std::any_of(log.Lines().begin(), log.Lines().end(),
+                          [&](const std::string& line) { return line.find(box_logged) != std::string::npos; }))
+      << log.Last();
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The game loads its movie libraries at device initialisation when switch 7 is on, publishes
 // them with its data-file layer (the window movie library also with the screen), lets the
-// window movie read its events on the movie notification, and at the program's end deletes the
-// movie players before it frees the libraries.
+// window movie read its events on the movie notification, deletes the movie players before its
+// window goes, and at the program's end before it frees the libraries.
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -128,6 +128,21 @@ TEST(GameMovieLibrariesTest, TheFirstExitHookDeletesTheMoviePlayers) {
   g_MovieSprite = std::make_unique<CDShowSprite>();
   g_Movie = std::make_unique<CDShowMovie>();
   game.OnExitBegin(0);
+  EXPECT_EQ(g_MoviePrim, nullptr);
+  EXPECT_EQ(g_MovieSprite, nullptr);
+  EXPECT_EQ(g_Movie, nullptr);
+}
+
+// Their threads paint into the window or into surfaces that go with it: the window's end
+// (WM_DESTROY comes before it goes) ends them first.
+TEST(GameMovieLibrariesTest, TheWindowsEndDeletesTheMoviePlayersBeforeTheWindowGoes) {
+  FakeAudioBackend backend;
+  SingleThreadGame game;
+  g_MoviePrim = std::make_unique<CDShowPrim>();
+  g_MovieSprite = std::make_unique<CDShowSprite>();
+  g_Movie = std::make_unique<CDShowMovie>();
+  MessageBlock block;
+  EXPECT_EQ(game.OnDestroy(block), 0);
   EXPECT_EQ(g_MoviePrim, nullptr);
   EXPECT_EQ(g_MovieSprite, nullptr);
   EXPECT_EQ(g_Movie, nullptr);

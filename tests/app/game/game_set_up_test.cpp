@@ -236,6 +236,25 @@ TEST_F(GameSetUpTest, SavingWritesBothFilesOnlyForExitCodeZero) {
   EXPECT_TRUE(boxes_.empty());
 }
 
+// Settings files cut short (a crash in a copy, a disk that filled) keep the settings they lack at
+// their defaults, and the log names each with the reason.
+TEST_F(GameSetUpTest, SettingsFilesCutShortAreNamedInTheLog) {
+  WriteGame(1);
+  game_.WriteFile("USER.CFG", std::string("\x48\x00\x01", 3));
+  game_.WriteFile("SAVEDATA/APP_CFG.DAT", std::string("\xC0\x00\x00\x00\x05", 5));
+  SetUpGame game(game_.EnginePath());
+  ASSERT_EQ(game.SetUp(), 0);
+  for (const std::string& line :
+       {"the user's settings file " + game_.HostPath() + "USER.CFG", "the game settings file " + game_.HostPath() + "SAVEDATA/APP_CFG.DAT"}) {
+    EXPECT_NE(std::find(log_.Lines().begin(), log_.Lines().end(),
+                        line + " is damaged (cut short): the settings it lacks keep their defaults"),
+              log_.Lines().end())
+        << line;
+  }
+  EXPECT_EQ(game.GetGameSettings()[0], 5) << "read before the cut";
+  EXPECT_EQ(game.GetGameSettings()[1], DefaultGameSettings()[1]);
+}
+
 }  // namespace
 
 namespace {

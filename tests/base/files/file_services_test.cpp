@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -20,6 +21,7 @@
 #include "platform/files/file_system_ops.h"
 #include "support/data_files_fixture.h"
 #include "support/script_folders.h"
+#include "support/log_capture.h"
 
 namespace {
 
@@ -53,6 +55,18 @@ TEST_F(FileServicesTest, AWriteBeyondTheFileSizeLimitFailsWithItsReasonAndKeepsT
   ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
   EXPECT_EQ(WEXITSTATUS(status), 0) << "10 + the write's result, or 0 for 2 with EFBIG";
   EXPECT_EQ(game_.ReadFile("SAVE.DAT"), "old");
+}
+
+// A folder that refuses new files (here the system's folder of kernel objects, which refuses
+// them to every user): the failure keeps the reason the create gave, not the one of the look
+// that followed it, and the log names the file by its path on this machine.
+TEST_F(FileServicesTest, AFolderThatRefusesTheCreateKeepsTheCreatesReason) {
+  errno = 0;
+  EXPECT_EQ(SaveFileReplacing("Z:\\sys\\SETTINGS.DAT", std::vector<std::uint8_t>(8, 1)), 2u);
+  EXPECT_EQ(errno, EACCES) << std::strerror(errno);
+  LogCapture log;
+  LogUnwrittenFile("the settings file", "Z:\\sys\\SETTINGS.DAT");
+  EXPECT_EQ(log.Last(), "the settings file cannot be written (Permission denied): /sys/SETTINGS.DAT");
 }
 
 TEST_F(FileServicesTest, SizeTimeAndExistenceOfLooseDataFiles) {

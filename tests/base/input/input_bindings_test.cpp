@@ -2,6 +2,7 @@
 // answers of the actions to the devices.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -104,6 +105,49 @@ TEST_F(InputBindingsTest, EscapeAsTheCancelKeyIsBoundTwiceAndAnswersOnce) {
   EXPECT_EQ(bindings.FindActionDown(kActionCancel, 1), static_cast<int32_t>(kActionCancel));
   EXPECT_FALSE(bindings.IsActionPressed(kGameActionCount));
   EXPECT_FALSE(bindings.IsActionDown(kGameActionCount));
+}
+
+// Alt+Enter is the system's chord: neither Enter key decides while Alt is held, nor when the
+// chord came and went within one frame; Enter alone decides again, and Alt stays out of the
+// other keys' actions.
+TEST_F(InputBindingsTest, EnterWithAltHeldIsNotDecide) {
+  struct Key {
+    SDL_Scancode scancode;
+    SDL_Keycode key;
+  };
+  const Key alts[] = {{SDL_SCANCODE_LALT, SDLK_LALT}, {SDL_SCANCODE_RALT, SDLK_RALT}};
+  const Key enters[] = {{SDL_SCANCODE_RETURN, SDLK_RETURN}, {SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER}};
+  const CInputBindings& bindings = Build();
+  const auto feed = [this](const Key& key, bool down) { feed_.Feed(manager_, KeyEvent(key.scancode, key.key, down)); };
+  for (const Key& alt : alts) {
+    for (const Key& enter : enters) {
+      SCOPED_TRACE(std::string(SDL_GetScancodeName(alt.scancode)) + "+" + SDL_GetScancodeName(enter.scancode));
+      feed(alt, true);
+      feed(enter, true);
+      manager_.Update();
+      EXPECT_FALSE(bindings.IsActionPressed(kActionDecide));
+      EXPECT_FALSE(bindings.IsActionDown(kActionDecide));
+      EXPECT_EQ(bindings.FindActionPressed(0, 0), -1);
+      feed(enter, false);
+      feed(alt, false);
+      manager_.Update();
+      feed(alt, true);
+      feed(enter, true);
+      feed(enter, false);
+      feed(alt, false);
+      manager_.Update();
+      EXPECT_FALSE(bindings.IsActionPressed(kActionDecide)) << "within one frame";
+      feed(enter, true);
+      manager_.Update();
+      EXPECT_TRUE(bindings.IsActionPressed(kActionDecide)) << "Enter alone";
+      feed(enter, false);
+      manager_.Update();
+    }
+  }
+  feed(alts[0], true);
+  feed(Key{SDL_SCANCODE_Z, SDLK_z}, true);
+  manager_.Update();
+  EXPECT_TRUE(bindings.IsActionPressed(kActionDecide)) << "Z decides with Alt held";
 }
 
 TEST_F(InputBindingsTest, TheMouseButtonsMoveBetweenTheActionsTheyChoose) {

@@ -127,6 +127,35 @@ TEST_F(InputDevicesTest, AChordWithinOneFrameKeepsItsModifierWithThePress) {
   EXPECT_FALSE(Keyboard().WasDownAtPress(kDikCtrl, kDikF3)) << "the next frame holds no press";
 }
 
+// Alt+F4 opens a question whose loop takes Alt's and F4's key-ups: only the layer's state hears
+// them. Kept in step with it (as a modal loop ends, or the window is activated), the message
+// keyboard lets go of both, so that F1 alone reads without Alt; Alt held on the other side is
+// still the Alt that the messages name.
+TEST_F(InputDevicesTest, KeysLetGoWhereTheWindowDidNotHearItAreLetGoWhenKeptInStep) {
+  constexpr uint32_t kDikAlt = 0x38;
+  constexpr uint32_t kDikF1 = 0x3B;
+  constexpr uint32_t kDikF4 = 0x3E;
+  Make(kInputMethodMessages);
+  Press(SDL_SCANCODE_LALT, SDLK_LALT);
+  Press(SDL_SCANCODE_F4, SDLK_F4);
+  for (const SDL_Scancode key : {SDL_SCANCODE_LALT, SDL_SCANCODE_F4}) {
+    plat::InputState::Instance().Take(KeyEvent(key, SDL_GetKeyFromScancode(key), false));
+  }
+  manager_.Update();
+  ASSERT_TRUE(Keyboard().IsDown(kDikAlt)) << "the messages never said";
+  manager_.KeepKeysInStep();
+  EXPECT_FALSE(Keyboard().IsDown(kDikAlt));
+  EXPECT_FALSE(Keyboard().IsDown(kDikF4));
+  Press(SDL_SCANCODE_F1, SDLK_F1);
+  manager_.Update();
+  EXPECT_TRUE(Keyboard().IsPressed(kDikF1));
+  EXPECT_FALSE(Keyboard().WasDownAtPress(kDikAlt, kDikF1));
+  Press(SDL_SCANCODE_RALT, SDLK_RALT);
+  manager_.KeepKeysInStep();
+  EXPECT_TRUE(Keyboard().IsDown(kDikAlt)) << "held on the right";
+  EXPECT_TRUE(Keyboard().IsDown(kDikF1));
+}
+
 TEST_F(InputDevicesTest, WindowMessagesReachTheKeyCodesOfTheTable) {
   Make(kInputMethodMessages);
   const auto& keyboard = static_cast<const CMessageKeyboard&>(Keyboard());

@@ -78,7 +78,7 @@ TEST(SettingsFilesTest, TheInformationShowsTheRevisionAndEndsUnterminatedStrings
 TEST(SettingsFilesTest, GameSettingsAfterAShortStoredLengthKeepTheirDefaults) {
   const std::vector<uint8_t> stored(kGameSettingsSize, 0x77);
   GameSettingsBlock settings = DefaultGameSettings();
-  ReadGameSettingsFile(kvxtools::WriteGameSettings(100, stored), settings);
+  EXPECT_TRUE(ReadGameSettingsFile(kvxtools::WriteGameSettings(100, stored), settings));
   EXPECT_EQ(settings[99], 0x77);
   EXPECT_EQ(settings[100], DefaultGameSettings()[100]);
   EXPECT_EQ(LoadLe32(&settings[104]), 256u);
@@ -107,11 +107,34 @@ TEST(SettingsFilesTest, TheUserSettingsFileRoundTripsWithAndWithoutAChosenFolder
   EnvironmentBlock read_environment{};
   WindowBlock read_window{};
   std::string read_chosen = "old";
-  ReadUserConfig(with, {read_environment, read_window, read_run_time, &read_chosen});
+  EXPECT_TRUE(ReadUserConfig(with, {read_environment, read_window, read_run_time, &read_chosen}));
   EXPECT_EQ(read_environment, environment);
   EXPECT_EQ(read_window, window);
   EXPECT_EQ(read_run_time[16], 9);
   EXPECT_EQ(read_chosen, "C:\\Saves");
+}
+
+// A settings file cut short, at every length that ends inside a part it announces, says so (the
+// settings read before the cut are kept); an older file without the chosen folder's part is whole.
+TEST(SettingsFilesTest, SettingsFilesCutShortSaySo) {
+  EnvironmentBlock environment = DefaultEnvironmentBlock();
+  WindowBlock window = DefaultWindowBlock();
+  std::array<uint8_t, kRunTimeBlockSize> run_time{};
+  std::string chosen = "C:\\Saves";
+  const std::vector<uint8_t> user = WriteUserConfig({environment, window, run_time, &chosen});
+  const std::size_t without_folder = user.size() - chosen.size() - 1 - 2;
+  for (std::size_t length = 0; length < user.size(); ++length) {
+    std::string read_chosen;
+    const std::vector<uint8_t> cut(user.begin(), user.begin() + static_cast<std::ptrdiff_t>(length));
+    EXPECT_EQ(ReadUserConfig(cut, {environment, window, run_time, &read_chosen}), length == without_folder) << length;
+  }
+  GameSettingsBlock settings = DefaultGameSettings();
+  const std::vector<uint8_t> game = WriteGameSettingsFile(settings);
+  for (const std::size_t length : {std::size_t{0}, std::size_t{3}, std::size_t{4}, game.size() - 1}) {
+    const std::vector<uint8_t> cut(game.begin(), game.begin() + static_cast<std::ptrdiff_t>(length));
+    EXPECT_FALSE(ReadGameSettingsFile(cut, settings)) << length;
+  }
+  EXPECT_TRUE(ReadGameSettingsFile(game, settings));
 }
 
 TEST(SettingsFilesTest, TheInstallInformationNeedsItsMagicAndAName) {

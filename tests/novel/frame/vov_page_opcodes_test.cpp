@@ -159,7 +159,7 @@ TEST_F(VovPageOpcodesTest, ANegativePositionKeepsAUsedSpritesPlace) {
   ASSERT_EQ(Run(again), 0);
   const SpriteRecord& kept = *Page().Sprite(1, false, 0);
   EXPECT_EQ(kept.name, "CHR2.ELG");
-  EXPECT_EQ(kept.x, 380 - 50);  // where opcode 77 left it
+  EXPECT_EQ(kept.x, 600 - 50);  // where opcode 77 left it: 50 pixels left of the right place
   ASSERT_NE(kept.sprite, nullptr);
   EXPECT_EQ(kept.sprite->GetX(), kept.x - kept.ref_x);
 }

@@ -69,9 +69,28 @@ TEST_F(VovPageSpriteTest, LoadingBringsTheSpriteForwardAndPlacesIt) {
     EXPECT_EQ(record.sprite->GetX(), c.x - 380);
     EXPECT_EQ(record.sprite->GetY(), c.y - 520);
   }
+}
+
+// A move takes the record along with the sprite: the record says where the sprite is drawn, and
+// a page restored from the record (as after a load) draws it there again, however often it moved.
+TEST_F(VovPageSpriteTest, AMovedSpriteIsRestoredWhereItWasDrawn) {
+  ASSERT_EQ(page_->LoadSprite(2, "X05_A.ELG", false, 0), 0);
+  SpriteRecord& record = *page_->Sprite(2, false, 0);
+  ASSERT_EQ(page_->PlaceSprite(2, 2, false, false, 0), 0);
+  ASSERT_EQ(page_->MoveSprite(2, -200, 0, false, 0), 0);
   ASSERT_EQ(page_->MoveSprite(2, 5, -7, false, 0), 0);
-  EXPECT_EQ(record.x, 385);
-  EXPECT_EQ(record.y, 513);
+  EXPECT_EQ(record.sprite->GetX(), 600 - 380 - 195);
+  EXPECT_EQ(record.sprite->GetY(), 600 - 520 - 7);
+  EXPECT_EQ(record.x, 405);
+  EXPECT_EQ(record.y, 593);
+  const std::int32_t drawn_x = record.sprite->GetX();
+  const std::int32_t drawn_y = record.sprite->GetY();
+  page_->DropPictures();
+  ASSERT_EQ(record.sprite, nullptr);
+  EXPECT_TRUE(page_->RestoreSprite(2, false, 0).shown);
+  ASSERT_NE(record.sprite, nullptr);
+  EXPECT_EQ(record.sprite->GetX(), drawn_x);
+  EXPECT_EQ(record.sprite->GetY(), drawn_y);
 }
 
 TEST_F(VovPageSpriteTest, FrontAndBackWithinTheGroup) {

@@ -17,6 +17,7 @@
 #include "platform/encoding/text_encoding.h"
 #include "script/game_host_access.h"
 #include "ui/dialogs/message_box.h"
+#include "support/log_capture.h"
 #include "ui/fonts/text_image.h"
 
 namespace {
@@ -27,6 +28,7 @@ constexpr std::uint32_t kVkShift = 0x10;
 constexpr std::uint32_t kVkControl = 0x11;
 constexpr std::uint32_t kVkF1 = 0x70;
 constexpr std::uint32_t kVkS = 0x53;
+constexpr std::int32_t kSaveButton = 3;
 constexpr std::int32_t kSettingsButton = 8;
 
 std::vector<std::uint32_t> Pixels(const CImage& image) {
@@ -254,6 +256,22 @@ TEST_F(SystemButtonsTest, TheWindowFadesAroundTheSettingsScreenOnlyWithScreenEff
   World().frames = 0;
   World().give_up = 2;
   EXPECT_EQ(frame_->HandleSystemButton(kSettingsButton), CVovFrame::kCommandAppEnding);
+}
+
+// The application ends while the settings screen waits for the player: the log says so, and does
+// not blame the script; a screen whose script is missing could not run.
+TEST_F(SystemButtonsTest, AnEndDuringTheSettingsScreenIsLoggedAsTheApplicationEnding) {
+  game_.WriteFile("SCRIPT/Config1.SOB",
+                  sob_test::AsText(sob_test::Assemble(".kind script\nwait:\n  Yield\n  Jump wait\n").bytes));
+  Settings()[kSettingScreenEffectsOff] = 1;
+  World().frames = 0;
+  World().give_up = 3;
+  LogCapture log;
+  EXPECT_EQ(frame_->HandleSystemButton(kSettingsButton), CVovFrame::kCommandAppEnding);
+  EXPECT_EQ(log.Last(), "the novel frame ends: the application is ending while the script \"Config1\" runs");
+  World().give_up = 400;
+  EXPECT_EQ(frame_->HandleSystemButton(kSaveButton), CVovFrame::kCommandAppEnding);
+  EXPECT_EQ(log.Last(), "the novel frame ends: the script \"SaveLoad\" could not run");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -179,6 +180,39 @@ TEST_F(DisplayGuiTest, ThreadsDrawingIntoTheWindowAtOnceLoseNothing) {
   EXPECT_EQ(released.load(), 2 * kRounds);
   EXPECT_EQ(CountPixelsOf(0xFF0000), kWidth * kHeight / 2);
   EXPECT_EQ(CountPixelsOf(0x0000FF), kWidth * kHeight / 2);
+}
+
+// A thread paints into the window while it goes, as a movie's thread does: the window's end
+// waits for the context that thread holds, which comes back through its presenter; the window
+// hands out no context from its end on, not even while its SDL window still exists, and what
+// the thread staged for the window thread is dropped with it.
+TEST_F(DisplayGuiTest, AWindowThatGoesWaitsForItsContextsAndHandsOutNoMore) {
+  const plat::WindowId id = window_->Id();
+  std::atomic<int> painted{0};
+  std::atomic<int> returned{0};
+  std::thread painter([&] {
+    auto source = plat::DeviceContext::CreateMemory();
+    plat::BitmapInfo info;
+    info.header.width = kWidth;
+    info.header.height = kHeight;
+    info.header.bit_count = 32;
+    auto picture = plat::DibSection::Create(info);
+    source->SelectObject(picture.get());
+    while (plat::DeviceContext* window_dc = plat::GetDC(id)) {
+      ++painted;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      plat::BitBlt(*window_dc, 0, 0, kWidth, kHeight, *source, 0, 0, plat::SRCCOPY);
+      returned += plat::ReleaseDC(id, window_dc);
+    }
+  });
+  while (painted.load() < 5) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  plat::ScreenPresenter::ReleaseWindow(id);
+  painter.join();
+  EXPECT_EQ(returned.load(), painted.load()) << "every context out came back through its presenter";
+  EXPECT_EQ(plat::GetDC(id), nullptr) << "the window is going";
+  plat::Message message;
+  plat::PeekMessage(message, false);
+  EXPECT_EQ(plat::ScreenPresenter::Existing(id), nullptr) << "no presenter made anew for the staged present";
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "random_elg_picture.h"
 #include "resource/pictures/elg_decoder.h"
 #include "support/data_files_fixture.h"
+#include "support/log_capture.h"
 
 namespace {
 
@@ -125,8 +126,24 @@ TEST_F(ImageLoaderHostTest, DecodeFileFillsTheTargetAndTheOutputs) {
   EXPECT_EQ(value0, 12);
   EXPECT_EQ(value1, -34);
   EXPECT_EQ(extra, kvxtools::ElgRecordChainBytes(picture.records));
+  LogCapture log;
   EXPECT_EQ(host_.DecodeFile("MISSING.ELG", {&ElgTestTarget::Create, nullptr, &target, 0, nullptr, nullptr}, {}),
             CImageLoaderManager::kFileFailed);
+  EXPECT_TRUE(log.Lines().empty()) << "a missing picture is the game's to tell";
+  // A picture there that does not decode is named in the log with the reason: a damaged one,
+  // and one that no loader knows.
+  Bytes damaged = kvxtools::EncodeElg(picture);
+  damaged.resize(damaged.size() / 2);
+  game_.WriteFile("damaged.elg", std::string(damaged.begin(), damaged.end()));
+  game_.WriteFile("notes.elg", "not a picture");
+  for (const char* name : {"DAMAGED.ELG", "NOTES.ELG"}) {
+    EXPECT_EQ(host_.DecodeFile(name, {&ElgTestTarget::Create, nullptr, &target, 0, nullptr, nullptr}, {}),
+              CImageLoaderManager::kFailed);
+  }
+  EXPECT_EQ(log.Lines(), (std::vector<std::string>{
+                             "picture \"DAMAGED.ELG\" cannot be read: its loader refuses it (it is damaged)",
+                             "picture \"NOTES.ELG\" cannot be read: no picture loader knows its contents (it is "
+                             "damaged, or of another format)"}));
   const Bytes junk = {'N', 'O', 'P', 'E'};
   EXPECT_EQ(host_.DecodeData(junk.data(), junk.size(), {&ElgTestTarget::Create, nullptr, &target, 0, nullptr, nullptr},
                              0, {}),

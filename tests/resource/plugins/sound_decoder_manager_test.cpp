@@ -9,6 +9,7 @@
 
 #include "support/data_files_fixture.h"
 #include "support/player_plugin_folder.h"
+#include "support/log_capture.h"
 
 namespace {
 
@@ -124,8 +125,12 @@ TEST_F(SoundDecoderManagerTest, FailuresGiveTheirStatuses) {
   EXPECT_EQ(Opened(nullptr, false, &error), "");
   EXPECT_EQ(error, CSoundDecoderManager::kFileFailed);
   game_.WriteFile("plain.txt", "nothing to hear");
+  LogCapture log;
   EXPECT_EQ(Opened("plain.txt", false, &error), "");
   EXPECT_EQ(error, CSoundDecoderManager::kNoDecoder);
+  // A sound there that nothing decodes is named in the log, once; a missing one was not.
+  EXPECT_EQ(log.Lines(), (std::vector<std::string>{"sound \"plain.txt\" cannot be read: no sound decoder takes its "
+                                                   "contents (it is damaged, or of another format)"}));
   EXPECT_EQ(host_.RegisterDecoder(nullptr, "OGG\0", "none", 3, nullptr, nullptr, nullptr), 1u);
 
   host_.UnloadDecodersOfType(2);

@@ -9,15 +9,17 @@
 
 #include "base/numbers/trig_tables.h"
 #include "pixel/kernels/pixel_tables.h"
+#include "platform/encoding/kinsoku_tables.h"
 #include "scene/drawables/draw_list.h"
 #include "support/japanese_face.h"
 #include "support/png_file.h"
 #include "support/scoped_pixel_library.h"
 #include "ui/fonts/font.h"
-#include "ui/fonts/kinsoku_tables.h"
 #include "ui/text_objects/text_layout.h"
 
 namespace {
+
+namespace kinsoku = plat::kinsoku;
 
 // 今日は朝から雨が降っていた。窓の外を見ると、小さな猫が軒下で雨宿りをしている。
 // 「おいで」と呼んでみたが、猫はこちらをちらっと見ただけだった。

@@ -11,16 +11,18 @@
 
 #include "base/numbers/trig_tables.h"
 #include "pixel/kernels/pixel_tables.h"
+#include "platform/encoding/kinsoku_tables.h"
 #include "scene/sprites/color_box.h"
 #include "scene/drawables/draw_list.h"
 #include "support/fake_font_face.h"
 #include "support/scoped_pixel_library.h"
 #include "ui/gui/gui_test_support.h"
 #include "ui/fonts/font.h"
-#include "ui/fonts/kinsoku_tables.h"
 #include "ui/text_objects/text_layout.h"
 
 namespace {
+
+namespace kinsoku = plat::kinsoku;
 
 constexpr char kMaru[] = "\x81\x42";     // 。
 constexpr char kI[] = "\x82\xA2";        // い

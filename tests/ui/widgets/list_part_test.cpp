@@ -114,6 +114,29 @@ TEST_F(ListPartTest, PressOnOneItemAndReleaseOnAnotherDecidesNothing) {
   EXPECT_EQ(window_.commands, std::vector<int32_t>{kId + 1});
 }
 
+// The button came up and then the pointer left, both before the frame read them: the click was
+// pressed and released on the item, and counts, whether the pointer went to another item or off
+// the list.
+TEST_F(ListPartTest, AReleaseOnTheItemCountsWhenThePointerLeavesInTheSameFrame) {
+  for (const plat::Point away : {Row(1), plat::Point{0, 0}}) {
+    RowList list;
+    list.SetId(kId);
+    ASSERT_EQ(window_.AddChild(&list, 0), 0u);
+    for (int32_t i = 0; i < 3; ++i) list.AddItem({});
+    window_.commands.clear();
+    Frame({0, 0});
+    Frame(Row(0));
+    window_.SetLeftButton(true);
+    Frame(Row(0));
+    window_.PressKeys({});
+    window_.SetLeftButton(false);
+    Frame(away);
+    EXPECT_EQ(window_.commands, std::vector<int32_t>{kId}) << away.x << "," << away.y;
+    EXPECT_TRUE(list.IsLocked());
+    window_.RemoveChild(&list);
+  }
+}
+
 // Hears the writes into script memory, as the translations of script code do.
 struct HeardWrites : ScriptMemory::WriteListener {
   void Written(std::uint32_t address, std::uint64_t size) noexcept override { heard.emplace_back(address, size); }

@@ -107,6 +107,40 @@ TEST_F(ScrollBarTest, APressAfterTheThumbPagesAtOnceThenAfter500MsThenEvery100Ms
   EXPECT_EQ(bar_.GetPressState(), CBarBase::kHovered);
 }
 
+// A bar that jumps to a click, as the sliders do: the thumb goes to the place of the value the
+// click gave, not where the pointer was, both after a click off the thumb and after a drag.
+TEST_F(ScrollBarTest, AClickThatJumpsLeavesTheThumbAtItsValuesPlace) {
+  MakeBar();
+  bar_.SetClickMode(1);
+  ASSERT_EQ(bar_.SetRange(134, 8, 1, 0, 0, 1), 0);
+  ASSERT_EQ(bar_.AttachToWindow(&window_, -1), 0);
+  const auto press_at = [this](int32_t y) {
+    window_.pointer = {5, y};
+    Frame();
+    window_.SetLeftButton(true);
+    Frame();
+    window_.SetLeftButton(false);
+    Frame();
+  };
+  // Centred on y 80 the thumb's offset would be 63, between the places of 4 (57) and 5 (71).
+  press_at(80);
+  EXPECT_EQ(bar_.GetValue(), 4);
+  EXPECT_EQ(bar_.GetThumbOffset(), 57);
+  EXPECT_EQ(bar_.GetThumbFace().GetY(), kThickness + 57);
+  // Pressed on the thumb and dragged 10 pixels down: it follows the pointer while held.
+  window_.pointer = {5, kThickness + 57 + 7};
+  Frame();
+  window_.SetLeftButton(true);
+  Frame();
+  window_.pointer = {5, kThickness + 57 + 17};
+  Frame();
+  EXPECT_EQ(bar_.GetThumbOffset(), 67) << "held";
+  window_.SetLeftButton(false);
+  Frame();
+  EXPECT_EQ(bar_.GetValue(), 4);
+  EXPECT_EQ(bar_.GetThumbOffset(), 57) << "let go";
+}
+
 TEST_F(ScrollBarTest, TheArrowsStepTheBarAndSitAtEitherEndOfTheTrack) {
   MakeBar();
   ASSERT_EQ(bar_.SetRange(134, 8, 1, 0, 0, 1), 0);

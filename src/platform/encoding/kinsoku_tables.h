@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace kinsoku {
+namespace plat::kinsoku {
 
 extern const char kNotAtLineStartSbcs[];
 extern const char kNotAtLineStartDbcs[];
@@ -17,4 +17,4 @@ extern const char kNotAtLineEndDbcs[];
 bool InSbcsTable(const char* table, uint8_t c);
 bool InDbcsTable(const char* table, uint8_t lead, uint8_t trail);
 
-}  // namespace kinsoku
+}  // namespace plat::kinsoku

@@ -1,6 +1,6 @@
-#include "ui/fonts/kinsoku_tables.h"
+#include "platform/encoding/kinsoku_tables.h"
 
-namespace kinsoku {
+namespace plat::kinsoku {
 
 // %),:;]}｡｣ﾞﾟ
 const char kNotAtLineStartSbcs[] = "\x25\x29\x2C\x3A\x3B\x5D\x7D\xA1\xA3\xDE\xDF";
@@ -37,4 +37,4 @@ bool InDbcsTable(const char* table, uint8_t lead, uint8_t trail) {
   return false;
 }
 
-}  // namespace kinsoku
+}  // namespace plat::kinsoku

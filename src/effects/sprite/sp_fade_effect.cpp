@@ -124,12 +124,6 @@ void CSpFadeEffect::StepEntry(Entry& entry, std::uint32_t now) {
   entry.sprite = nullptr;
 }
 
-void CSpFadeEffect::SpriteEnds(const void* ending) {
-  for (Entry& entry : entries_) {
-    if (CEndWatch::Names<CDrawable>(entry.sprite, ending)) entry.sprite = nullptr;
-  }
-}
-
 void CSpFadeEffect::Finish() {
   if (!running_) return;
   for (Entry& entry : entries_) {

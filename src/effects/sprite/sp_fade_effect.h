@@ -7,9 +7,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "base/threads/end_watch.h"
+#include "base/lifetime/watched_ptr.h"
 #include "effects/framework/effect.h"
 
+class CDrawable;
 class CSprite;
 
 class CSpFadeEffect : public CEffect {
@@ -52,7 +53,8 @@ class CSpFadeEffect : public CEffect {
 
  private:
   struct Entry {
-    CSprite* sprite = nullptr;  // null: free or ended
+    // Null: free or ended; the entry of a sprite that ends is free, as if its fade had finished.
+    WatchedPtr<CSprite, CDrawable> sprite;
     std::uint8_t start_alpha = 0;
     std::uint8_t target_alpha = 0;
     bool move = false;
@@ -73,12 +75,9 @@ class CSpFadeEffect : public CEffect {
   void EndRunning();
   void StepEntry(Entry& entry, std::uint32_t now);
   static void PutAtEnd(Entry& entry);
-  // The entry of a sprite that ends is free, as if its fade had finished.
-  void SpriteEnds(const void* ending);
 
   std::vector<Entry> entries_;
   bool heavy_work_ = false;
   bool running_ = false;
   std::uint8_t update_result_ = 0;
-  CEndWatch watch_{[this](const void* ending) { SpriteEnds(ending); }};
 };

@@ -5,11 +5,9 @@
 
 #include "base/threads/end_watch.h"
 #include "scene/drawables/draw_list.h"
-#include "scene/drawables/motion_task.h"
 
 CDrawable::~CDrawable() {
   CEndWatch::Announce(this);
-  CMotionTask::EndMotionsOf(this);
   if (owner_list_ != nullptr) owner_list_->Remove(this);
 }
 

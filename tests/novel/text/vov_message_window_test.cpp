@@ -253,6 +253,40 @@ TEST_F(MessageWindowTest, GoingOnKeepsTheLineAndTheSkipButtonFollowsItsReadMark)
   EXPECT_EQ(frame_->CurrentLine(), -1);
 }
 
+// A script's code block may delete the buttons under the frame, by their group (1000) or with
+// every widget: the frame forgets each, and its waits, fades and states go on without them.
+TEST_F(MessageWindowTest, ButtonsAScriptDeletesAreForgottenAndTheFrameGoesOnWithoutThem) {
+  struct EffectHosts {
+    EffectHosts() {
+      g_DcpHost = &effects;
+      RegisterBuiltinEffects(effects, filters);
+    }
+    ~EffectHosts() { g_DcpHost = nullptr; }
+    CDcpPluginManager effects;
+    CTcpPluginManager filters;
+  } hosts;
+  message_test::WriteButtonFile(game_);
+  for (const bool every_widget : {false, true}) {
+    Prepare();
+    frame_->ShowButtons(true, true);
+    world_->timers().Advance(1);
+    if (every_widget) {
+      g_WidgetManager.DeleteAll();
+    } else {
+      g_WidgetManager.DeleteGroup(1000, false);
+    }
+    for (std::size_t i = 0; i < CVovFrame::kButtonCount; ++i) {
+      EXPECT_EQ(frame_->Button(i), nullptr) << i;
+      EXPECT_EQ(frame_->SetButtonState(i, CVovFrame::kButtonLatched), 0) << i;
+      EXPECT_EQ(frame_->SetButtonState(i, CVovFrame::kButtonDisabled), 0) << i;
+    }
+    frame_->ShowButtons(false, true);
+    frame_->ShowButtons(true, false);
+    world_->timers().Advance(300);
+    EXPECT_EQ(frame_->ResetPage(), 0);
+  }
+}
+
 TEST_F(MessageWindowTest, ALatchedCheckButtonIsReleasedWhenItIsEnabledOrDisabled) {
   message_test::WriteButtonFile(game_);
   Prepare();

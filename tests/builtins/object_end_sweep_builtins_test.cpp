@@ -135,6 +135,8 @@ TEST_F(ObjectEndSweepTest, EveryHolderLetsGoOfItsObjectAtEachStepOfItsLife) {
   const std::uint32_t data = Call(517, {Text("ANIM\\A.DAD")});
   const std::uint32_t pattern = Call(510, {Text("ANIM\\A.DAG"), 0});
   WriteLayout("BUFFERS.GMP", false);
+  // Key frames at the far ends of a word, whose sums with the offsets are clamped.
+  game_.WriteFile("ANIM/EDGES.TXT", "*CELLS.ELG\r\n2147483647, -2147483648\r\n0, 0\r\n");
   WriteLayout("BUTTONS.GMP", true);
   const SweepHolder holders[] = {
       {"sheet's picture",
@@ -174,6 +176,8 @@ TEST_F(ObjectEndSweepTest, EveryHolderLetsGoOfItsObjectAtEachStepOfItsLife) {
       {"bg_panime", [&] { return EffectOnCanvas("bg_panime", {path, 500, 1, 1, 0, 0, 0}); }},
       {"bg_anime", [&] { return EffectOnCanvas("bg_anime", {data, Text("ANIM"), 0, 0, 0, 1}); }},
       {"sp_tanime", [&] { return EffectOnCanvas("sp_tanime", {Text("ANIM\\CELLS.TXT"), 0, 0, 100, 0, 0}); }},
+      {"sp_tanime at the edges of a word",
+       [&] { return EffectOnCanvas("sp_tanime", {Text("ANIM\\EDGES.TXT"), 8, static_cast<std::uint32_t>(-8), 100, 0, 0}); }},
       {"quake", [&] { return EffectOnCanvas("quake", {2, 4, 4, 1000, 0, 0, 1, 1, 0}, true); }},
       {"bg_cross", [&] { return CrossFade(false); }},
       {"bg_cross's partner", [&] { return CrossFade(true); }},

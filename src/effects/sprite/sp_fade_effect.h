@@ -22,6 +22,8 @@ class CSpFadeEffect : public CEffect {
   static constexpr std::int32_t kSetupBadArguments = 1;
   static constexpr std::int32_t kSetupNoMemory = 2;
   static constexpr std::int32_t kSetupRefused = 3;
+  // The most entries one effect takes.
+  static constexpr std::int32_t kMostEntries = 4096;
   // SetParam modes: 0 or less finishes every fade, 1 fades in, more fades out.
   static constexpr std::int32_t kModeFadeIn = 1;
 
@@ -31,8 +33,8 @@ class CSpFadeEffect : public CEffect {
   std::uint32_t GetTypeId() const override { return kTimedTaskSpriteEffect; }
   const char* GetName() const override { return kName; }
   std::uint8_t GetType() const override { return kType; }
-  // Arguments: entry count (above 0), update result (non-zero: 1), heavy-work flag. The target
-  // is not read.
+  // Arguments: entry count (above 0, at most kMostEntries), update result (non-zero: 1),
+  // heavy-work flag. The target is not read.
   std::int32_t Setup(CTimerManager* manager, void* target, const PluginArgs& args) override;
   // Arguments: mode, entry index, sprite, duration (ms), delay (ms), move flag, end x, end y,
   // glide power (an integer). Mode 0 or less: Finish and 0; else SetEntry's result.

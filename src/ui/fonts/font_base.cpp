@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "base/numbers/script_bound.h"
 #include "base/numbers/trig_tables.h"
 
 CFontBase* g_DefaultFont = nullptr;
@@ -10,6 +11,10 @@ CFontBase* g_DefaultFont = nullptr;
 CFontBase::~CFontBase() {
   if (g_DefaultFont == this) g_DefaultFont = nullptr;
   for (FontRef* reference : references_) reference->font_ = nullptr;
+}
+
+bool FontHeightWithinBound(int32_t height) {
+  return WithinBound("a font's size (pixels)", std::abs(int64_t{height}), kLargestFontSize);
 }
 
 void FontRef::Reset(CFontBase* font) {

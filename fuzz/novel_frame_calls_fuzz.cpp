@@ -7,7 +7,6 @@
 // holds (its buttons, its page, the widgets and sprites under it) and may call 791 to 794, which
 // a run refuses. The functions that reach outside the process are left out. Any crash or
 // sanitizer report is a finding, and so is a run that takes longer than a second per call.
-#include <array>
 #include <chrono>
 #include <cstdint>
 #include <span>
@@ -36,21 +35,6 @@ constexpr int kFramesPerKey = 3;
 constexpr std::uint32_t kDecideKey = 0x1C;
 constexpr std::uint32_t kDecideAction = 4;
 constexpr std::int16_t kButtonCount = 10;
-
-// The ranges of builtin_calls_fuzz, but for the frame's own four, which the run refuses.
-constexpr std::array<std::pair<std::uint32_t, std::uint32_t>, 21> kLeftOut{{
-    {3, 3},     {13, 20},   {24, 24},   {31, 36},   {43, 49},   {57, 58},   {72, 74},
-    {94, 94},   {101, 101}, {103, 105}, {107, 117}, {123, 123}, {130, 131}, {143, 165},
-    {205, 207}, {318, 320}, {495, 496}, {578, 583}, {596, 600}, {631, 651}, {795, 808},
-}};
-
-bool LeftOut(std::uint32_t id) {
-  if (id < kFirstGameBuiltin || id >= kBuiltinCount) return true;
-  for (const auto& [first, last] : kLeftOut) {
-    if (id >= first && id <= last) return true;
-  }
-  return false;
-}
 
 // The pointer the root window reads: outside the screen.
 class NoPointer : public IGuiApplication {
@@ -180,7 +164,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   WriteFramePictures(world.Files());
   std::vector<fuzz_world::ReadCall> calls;
   for (fuzz_world::ReadCall& call : fuzz_world::ReadCalls(std::span<const std::uint8_t>(data, size), world.Pool())) {
-    if (!LeftOut(call.id)) calls.push_back(std::move(call));
+    if (!fuzz_world::LeftOut(call.id, true)) calls.push_back(std::move(call));
   }
   const std::vector<std::uint8_t> scenario = Scenario(calls);
   world.Files().Set("SCRIPT\\MAIN.TOB", scenario);

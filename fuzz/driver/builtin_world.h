@@ -77,6 +77,41 @@ class StepClock : public plat::ClockSource {
 
 inline std::uint64_t FourGigabytes() { return std::uint64_t{4} << 30; }
 
+// Functions that reach outside the process or change it as a whole: programs, dialogs, the
+// clipboard, the desktop, files written, plug-in libraries, movies, the sound device. The novel
+// frame's own four (791 to 794) are left out too unless `frame_calls` (a run refuses them).
+inline bool LeftOut(std::uint32_t id, bool frame_calls) {
+  static constexpr std::array<std::pair<std::uint32_t, std::uint32_t>, 21> kRanges{{
+      {3, 3},      // the window's options
+      {13, 20},    // screen modes, the window, waits, timer resolution, thread priority
+      {24, 24},    // menu commands posted to the window
+      {31, 36},    // variable, read-log and persistent files
+      {43, 49},    // saves written, loaded, copied and deleted
+      {57, 58},    // message boxes and dialog controls
+      {72, 74},    // the clipboard and the text-input dialog
+      {94, 94},    // the program's data folder
+      {101, 101},  // drives of the machine
+      {103, 105},  // plug-in libraries
+      {107, 117},  // archives mounted from disk, folder listings and plug-in libraries
+      {123, 123},  // the process's current folder
+      {130, 131},  // files created or opened for writing
+      {143, 165},  // the background loader, file lists, dropped files, dialogs, programs, file operations
+      {205, 207},  // plug-in libraries
+      {318, 320},  // pictures loaded by plug-ins and from disk
+      {495, 496},  // the read-text log file
+      {578, 583},  // the desktop's cursor
+      {596, 600},  // the sound device and its plug-ins
+      {631, 651},  // sound decoded into files, movies
+      {795, 808},  // message boxes, the shell, folders, wallpaper, screen saver
+  }};
+  if (id < kFirstGameBuiltin || id >= kBuiltinCount) return true;
+  if (id >= 791 && id <= 794) return !frame_calls;
+  for (const auto& [first, last] : kRanges) {
+    if (id >= first && id <= last) return true;
+  }
+  return false;
+}
+
 // One call read from the input: two bytes name the function, one byte the number of words, and
 // each word is a byte that picks from the pool or, from kRawWord on, a word given in the next
 // four bytes.

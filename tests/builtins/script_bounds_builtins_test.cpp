@@ -30,6 +30,13 @@ class ScriptBoundsTest : public ObjectEndTest {
     for (std::int64_t i = 0; i < terms; ++i) text += "(1,0,16)";
     return Text(text);
   }
+  // Whether the allocation built-in makes a block of the size; a block made is freed again.
+  bool MakesBlock(std::uint32_t id, std::int64_t size) {
+    const std::uint32_t block = Call(id, {static_cast<std::uint32_t>(size)});
+    if (block == 0) return false;
+    EXPECT_EQ(Call(77, {block}), 1u);
+    return true;
+  }
   bool StartsHaze(std::uint32_t text) {
     const std::uint32_t canvas = NewCanvas();
     Call(418, {canvas, NewImage(), 0, 0, 1});
@@ -56,18 +63,8 @@ TEST_F(ScriptBoundsTest, EachCountIsTakenAtItsBoundAndRefusedPastIt) {
          std::vector<std::int32_t> table;
          return CBgHazeEffect::BuildTable("(1,0,16)", static_cast<std::uint32_t>(count), table) == 0;
        }},
-      {"a block of 76", kLargestScriptBlock,
-       [&](std::int64_t count) {
-         const std::uint32_t block = Call(76, {static_cast<std::uint32_t>(count)});
-         if (block != 0) EXPECT_EQ(Call(77, {block}), 1u);
-         return block != 0;
-       }},
-      {"a block of 75", kLargestScriptBlock,
-       [&](std::int64_t count) {
-         const std::uint32_t block = Call(75, {static_cast<std::uint32_t>(count)});
-         if (block != 0) EXPECT_EQ(Call(77, {block}), 1u);
-         return block != 0;
-       }},
+      {"a block of 76", kLargestScriptBlock, [&](std::int64_t count) { return MakesBlock(76, count); }},
+      {"a block of 75", kLargestScriptBlock, [&](std::int64_t count) { return MakesBlock(75, count); }},
       {"a font made", kLargestFontSize,
        [&](std::int64_t count) {
          const std::uint32_t made = Call(168, {face, static_cast<std::uint32_t>(count)});

@@ -108,10 +108,10 @@ class ObjectEndSweepTest : public ObjectEndTest {
     const auto [picture, sprite] = BufferEntry(index);
     return {delete_id == 243 ? picture : sprite, delete_id, 0, 0, {}, false, [this, index, delete_id] {
               for (std::uint32_t part = 0; part < 2; ++part) {
-                const auto [picture, sprite] = BufferEntry(part);
+                const auto [part_picture, part_sprite] = BufferEntry(part);
                 const bool ended = part == index || delete_id == 405;
-                EXPECT_EQ(picture == 0, ended && delete_id == 243) << "part " << part;
-                EXPECT_EQ(sprite == 0, ended && delete_id != 243) << "part " << part;
+                EXPECT_EQ(part_picture == 0, ended && delete_id == 243) << "part " << part;
+                EXPECT_EQ(part_sprite == 0, ended && delete_id != 243) << "part " << part;
               }
             }};
   }

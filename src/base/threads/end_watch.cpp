@@ -1,7 +1,5 @@
 #include "base/threads/end_watch.h"
 
-#include <cstddef>
-#include <cstdint>
 #include <mutex>
 #include <unordered_map>
 
@@ -11,15 +9,9 @@ namespace {
 // guarded. Each followed object has a ring of its watches around a head kept in the map (whose
 // nodes never move); the map holds no empty ring. A holder told of an end may end other objects
 // (announcing again on the same thread) and with them other watches, or follow other objects.
-// Objects made one after the other lie near each other and often end in that order: their
-// addresses, less the bits every allocation shares, keep them in neighbouring buckets.
-struct AddressHash {
-  std::size_t operator()(const void* address) const { return reinterpret_cast<std::uintptr_t>(address) >> 4; }
-};
-
 struct Followers {
   std::recursive_mutex mutex;
-  std::unordered_map<const void*, CEndWatchLink, AddressHash> rings;
+  std::unordered_map<const void*, CEndWatchLink> rings;
 };
 
 Followers& AllFollowers() {
@@ -36,9 +28,9 @@ CEndWatch::~CEndWatch() {
 }
 
 void CEndWatch::FollowAddress(const void* object) {
-  if (object == followed_) return;
   Followers& followers = AllFollowers();
   const std::lock_guard lock(followers.mutex);
+  if (object == followed_) return;
   Leave();
   if (object == nullptr) return;
   CEndWatchLink& head = followers.rings.try_emplace(object).first->second;

@@ -18,6 +18,8 @@ stop_signal=USR1
 # slower than the per-input timeout is reported by libFuzzer itself, with the input kept.
 stop_grace=60
 input_timeout=20
+# The libraries' own allocations that live as long as the process are not the target's leaks.
+export LSAN_OPTIONS="suppressions=$source_dir/scripts/leak-sanitizer-suppressions.txt${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
 # User and system CPU seconds of a running process.
 cpu_seconds() {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/numbers/script_bound.h"
+
 namespace {
 
 // A count of elements of `element` bytes from a signed word; nothing for counts below 1. A range
@@ -17,7 +19,7 @@ std::uint32_t ByteCount(const NativeArgs& args, std::uint32_t index, std::uint32
 
 std::uint32_t AllocateRecorded(const NativeArgs& args, bool zeroed) {
   const std::int32_t size = args.I32(0);
-  if (size < 1) return 0;
+  if (size < 1 || !WithinBound("a script's memory block (bytes)", size, kLargestScriptBlock)) return 0;
   const std::uint32_t block = args.Memory().Allocate(static_cast<std::uint32_t>(size), zeroed);
   if (block != 0) g_NativeMap.Add(block);
   return block;

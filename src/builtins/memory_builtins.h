@@ -23,7 +23,10 @@ class CNativeBlockMap {
 
 extern CNativeBlockMap g_NativeMap;
 
-// 75: args[0] size: a new recorded block; 0 when the size is below 1 or memory is exhausted.
+// The largest block 75 and 76 make in one call.
+inline constexpr std::int32_t kLargestScriptBlock = 256 << 20;
+// 75: args[0] size: a new recorded block; 0 when the size is below 1 or above
+// kLargestScriptBlock, or memory is exhausted.
 std::uint32_t NativeAlloc(const NativeArgs& args);
 // 76: as 75, the block's bytes zero.
 std::uint32_t NativeAllocZeroed(const NativeArgs& args);

@@ -5,11 +5,13 @@
 
 namespace {
 
-// Runs `operation` on the task of args[0] and the pausable manager: 1 when it answers true.
+// Runs `operation` on the task of args[0] and the pausable manager: 1 when it answers true. A
+// task that has finished (ended, or its target ended) waits only for the manager to delete it at
+// its next step: it runs no more, and these answer as for a task that is gone.
 template <class Operation>
 std::uint32_t OnTask(const NativeArgs& args, Operation operation) {
   CTimedTask* task = TaskArg(args, 0);
-  if (task == nullptr || g_PausableTimerManager == nullptr) return 0;
+  if (task == nullptr || task->IsFinished() || g_PausableTimerManager == nullptr) return 0;
   return operation(*g_PausableTimerManager, task) ? 1 : 0;
 }
 

@@ -57,8 +57,10 @@ TEST_F(FontBuiltinsTest, FontsOfBothKindsAreMadeWithMinusTheSizeAsTheirHeight) {
   EXPECT_EQ(FontOf(glyph)->logical_font().height, -24);
   EXPECT_EQ(FontOf(glyph)->logical_font().face_name, kGothic);
   EXPECT_EQ(ListedFonts(), 2u);
-  // The smallest integer has no absolute value of 32 bits: the height is still defined.
-  EXPECT_EQ(Call(172, {glyph, static_cast<std::uint32_t>(INT_MIN)}) == 0, FontOf(glyph)->IsReady());
+  // The smallest integer has no absolute value of 32 bits: the height is still defined, and
+  // past the largest size the font is refused.
+  EXPECT_NE(Call(172, {glyph, static_cast<std::uint32_t>(INT_MIN)}), 0u);
+  EXPECT_FALSE(FontOf(glyph)->IsReady());
   EXPECT_EQ(FontOf(glyph)->logical_font().height, -INT_MAX);
   // Without a screen nothing is made.
   g_ScreenManager = nullptr;

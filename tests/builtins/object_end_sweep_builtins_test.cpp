@@ -1,13 +1,17 @@
 // Every holder a script can make, its object deleted before the holder's first step, midway and
 // just before its last step; the timers step on and the page is repainted after each, so that a
-// holder that still used what died shows under the address sanitizer.
+// holder that still used what died shows under the address sanitizer. Holders that the scripts
+// ask about answer at once and at every step after the end as if the object had never been.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
+#include "dgm_writer.h"
 #include "object_end_fixture.h"
+#include "ui/gui/gui_element.h"
 
 namespace {
 
@@ -15,8 +19,9 @@ namespace {
 // (243 a picture or canvas, 408 a sprite, 715 a widget), the holder's task, which must have
 // ended by the end of the sweep (0: the holder is no task of its own), a canvas repainted
 // besides the page (0: none), the words after the task that 219 passes to it at once after the
-// deletion (none: no call), and whether the frame goes to the screen at each step (a filter
-// plays there).
+// deletion (none: no call), whether the frame goes to the screen at each step (a filter
+// plays there), and what the holder must answer after the deletion (checked at once and after
+// each step).
 struct SweepHeld {
   std::uint32_t object = 0;
   std::uint32_t delete_id = 0;
@@ -24,6 +29,7 @@ struct SweepHeld {
   std::uint32_t shown = 0;
   std::vector<std::uint32_t> set_param{};
   bool on_frame = false;
+  std::function<void()> answers_after_end{};
 };
 
 struct SweepHolder {
@@ -67,6 +73,59 @@ class ObjectEndSweepTest : public ObjectEndTest {
     Call(702, {page});
     return LabelButton();
   }
+  // Two parts of one picture, as sprites (`buttons` false) or as image buttons.
+  void WriteLayout(const char* name, bool buttons) {
+    const std::vector<std::uint8_t> picture = SolidElg(16, 8, CellColour(3));
+    game_.WriteFile("LAYOUT/PART.ELG", std::string(picture.begin(), picture.end()));
+    kvxtools::DgmFile layout;
+    layout.full_picture_records = buttons;
+    for (std::int16_t i = 0; i < 2; ++i) {
+      layout.parts.push_back({"PART.ELG", static_cast<std::uint8_t>(buttons ? 1 : 0), static_cast<std::int16_t>(20 * i),
+                              4, 255, 1, 16, 8, 0});
+    }
+    const std::vector<std::uint8_t> bytes = kvxtools::EncodeDgm(layout);
+    game_.WriteFile(std::string("LAYOUT/") + name, std::string(bytes.begin(), bytes.end()));
+  }
+  // Entry `index` of the layout buffers (525): its picture and sprite handles.
+  std::pair<std::uint32_t, std::uint32_t> BufferEntry(std::uint32_t index) {
+    const std::uint32_t words = Block(20, 0xAB);
+    EXPECT_EQ(Call(525, {index, words, words + 4, words + 8, words + 12, words + 16}), 1u);
+    return {WordAt(words), WordAt(words + 4)};
+  }
+  // The widget handle of entry `index` of the layout image (530), and of the entries (531).
+  std::uint32_t ImageEntry(std::uint32_t index) {
+    const std::uint32_t words = Block(16, 0xAB);
+    EXPECT_EQ(Call(530, {index, words, words + 4, words + 8, words + 12}), 1u);
+    const std::uint32_t widgets = Block(8, 0xAB);
+    EXPECT_EQ(Call(531, {0, 0, widgets, 0, 0, 0}), 1u);
+    EXPECT_EQ(WordAt(widgets + 4 * index), WordAt(words)) << "531 agrees with 530";
+    return WordAt(words);
+  }
+  // The layout buffers on the page, part `index` deleted by `delete_id` (243 its picture, 408
+  // its sprite, 405 every sprite): the entries name what lives and 0 for what ended.
+  SweepHeld LayoutBuffers(std::uint32_t page, std::uint32_t index, std::uint32_t delete_id) {
+    EXPECT_EQ(Call(522, {page, Text("LAYOUT\\BUFFERS.GMP"), 0, 0, 0}), 0u);
+    const auto [picture, sprite] = BufferEntry(index);
+    return {delete_id == 243 ? picture : sprite, delete_id, 0, 0, {}, false, [this, index, delete_id] {
+              for (std::uint32_t part = 0; part < 2; ++part) {
+                const auto [part_picture, part_sprite] = BufferEntry(part);
+                const bool ended = part == index || delete_id == 405;
+                EXPECT_EQ(part_picture == 0, ended && delete_id == 243) << "part " << part;
+                EXPECT_EQ(part_sprite == 0, ended && delete_id != 243) << "part " << part;
+              }
+            }};
+  }
+  // The layout image's buttons on the page, button `index` deleted by `delete_id` (715 the one,
+  // 711 every widget).
+  SweepHeld LayoutImage(std::uint32_t page, std::uint32_t index, std::uint32_t delete_id) {
+    Call(702, {page});
+    EXPECT_EQ(Call(527, {0, Text("LAYOUT\\BUTTONS.GMP"), 5, 0, 65535}), 0u);
+    return {ImageEntry(index), delete_id, 0, 0, {}, false, [this, index, delete_id] {
+              for (std::uint32_t part = 0; part < 2; ++part) {
+                EXPECT_EQ(ImageEntry(part) == 0, part == index || delete_id == 711) << "part " << part;
+              }
+            }};
+  }
 };
 
 TEST_F(ObjectEndSweepTest, EveryHolderLetsGoOfItsObjectAtEachStepOfItsLife) {
@@ -75,6 +134,10 @@ TEST_F(ObjectEndSweepTest, EveryHolderLetsGoOfItsObjectAtEachStepOfItsLife) {
   const std::uint32_t path = Text("> 1000 l");
   const std::uint32_t data = Call(517, {Text("ANIM\\A.DAD")});
   const std::uint32_t pattern = Call(510, {Text("ANIM\\A.DAG"), 0});
+  WriteLayout("BUFFERS.GMP", false);
+  // Key frames at the far ends of a word, whose sums with the offsets are clamped.
+  game_.WriteFile("ANIM/EDGES.TXT", "*CELLS.ELG\r\n2147483647, -2147483648\r\n0, 0\r\n");
+  WriteLayout("BUTTONS.GMP", true);
   const SweepHolder holders[] = {
       {"sheet's picture",
        [&] {
@@ -113,6 +176,8 @@ TEST_F(ObjectEndSweepTest, EveryHolderLetsGoOfItsObjectAtEachStepOfItsLife) {
       {"bg_panime", [&] { return EffectOnCanvas("bg_panime", {path, 500, 1, 1, 0, 0, 0}); }},
       {"bg_anime", [&] { return EffectOnCanvas("bg_anime", {data, Text("ANIM"), 0, 0, 0, 1}); }},
       {"sp_tanime", [&] { return EffectOnCanvas("sp_tanime", {Text("ANIM\\CELLS.TXT"), 0, 0, 100, 0, 0}); }},
+      {"sp_tanime at the edges of a word",
+       [&] { return EffectOnCanvas("sp_tanime", {Text("ANIM\\EDGES.TXT"), 8, static_cast<std::uint32_t>(-8), 100, 0, 0}); }},
       {"quake", [&] { return EffectOnCanvas("quake", {2, 4, 4, 1000, 0, 0, 1, 1, 0}, true); }},
       {"bg_cross", [&] { return CrossFade(false); }},
       {"bg_cross's partner", [&] { return CrossFade(true); }},
@@ -171,12 +236,44 @@ TEST_F(ObjectEndSweepTest, EveryHolderLetsGoOfItsObjectAtEachStepOfItsLife) {
          Call(533, {LoadSheet(0, NewImage()), Call(736, {button, 0})});
          return SweepHeld{button, 715, 0, canvas};
        }},
+      {"layout buffer's picture", [&] { return LayoutBuffers(page, 0, 243); }},
+      {"layout buffer's sprite", [&] { return LayoutBuffers(page, 1, 408); }},
+      {"layout buffers' sprites, all at once", [&] { return LayoutBuffers(page, 0, 405); }},
+      {"layout image's button", [&] { return LayoutImage(page, 1, 715); }},
+      {"layout image's buttons, with every widget", [&] { return LayoutImage(page, 0, 711); }},
+      {"widget's neighbour",
+       [&] {
+         const std::uint32_t widget = PageButton(page);
+         const std::uint32_t neighbour = LabelButton(50);
+         EXPECT_EQ(Call(725, {widget, neighbour, neighbour, neighbour, neighbour}), 1u);
+         return SweepHeld{neighbour, 715, 0, 0, {}, false, [this, widget] {
+                            for (std::uint32_t action = 0; action < 4; ++action) {
+                              EXPECT_EQ(Handles().Get<CGuiElement>(widget)->GetNeighbour(action), nullptr) << action;
+                            }
+                          }};
+       }},
+      {"motion's sprite",
+       [&] {
+         const std::uint32_t sprite = NewSprite(NewImage());
+         Call(409, {page, sprite, 10, 0, 0});
+         const std::uint32_t motion = Call(446, {sprite, 1000, Text("(1,1,255)(30,20,255)"), 0, 0, 65535});
+         EXPECT_NE(motion, 0u);
+         return SweepHeld{sprite, 408, motion, 0, {}, false, [this, motion] {
+                            for (const std::uint32_t id : {211u, 214u, 216u}) {
+                              EXPECT_EQ(Call(id, {motion}), 0u) << id << ": the motion runs no more";
+                            }
+                            EXPECT_EQ(Call(212, {WordHolding(motion)}), 0u) << "nothing left to remove";
+                          }};
+       }},
   };
   const auto step_and_repaint = [&](const SweepHeld& held) {
     Step(100);
     Call(428, {page});
     if (held.shown != 0) Call(428, {held.shown});
     if (held.on_frame) screen_.Screen().UpdateScreen();
+  };
+  const auto answers_after_end = [](const SweepHeld& held) {
+    if (held.answers_after_end) held.answers_after_end();
   };
   for (const SweepHolder& holder : holders) {
     for (const int steps_before : {0, 4, 9}) {
@@ -189,7 +286,11 @@ TEST_F(ObjectEndSweepTest, EveryHolderLetsGoOfItsObjectAtEachStepOfItsLife) {
         words.insert(words.end(), held.set_param.begin(), held.set_param.end());
         Call(219, words);
       }
-      for (int step = 0; step < 16; ++step) step_and_repaint(held);
+      answers_after_end(held);
+      for (int step = 0; step < 16; ++step) {
+        step_and_repaint(held);
+        answers_after_end(held);
+      }
       if (held.task != 0) {
         EXPECT_FALSE(Runs(held.task)) << holder.name << " after " << steps_before;
       }

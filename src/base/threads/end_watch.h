@@ -1,38 +1,55 @@
 // Objects that a script or the engine may delete while others keep them by plain pointer
 // (pictures, surface objects and canvases, their parts and layers, drawables and sprites, widgets,
-// textures) announce their end to every living watch before their memory goes; the holder of a
-// watch then drops each pointer it keeps to the ending object and stops using it, as if it had
-// been cleared. An ending object is named by the address of the class that announces it, so a
-// holder compares its pointer as that same class: `Names<CImageInterface>(held, ending)`.
+// textures) announce their end before their memory goes. A watch follows one object at a time
+// and is told of that object's end only, so an end costs as much as the object has holders, not
+// as many watches as live. An ending object is named by the address of the class that announces
+// it, so a watch follows its object as that same class: `watch.Follow<CImageInterface>(held)`.
 // Holders are told on the thread where the object ends; one may end further objects while told.
-// A holder keeps its watch as its last member, so that it is told only while the rest of it
-// lives.
+// Holders keep their pointers as `WatchedPtr` (base/lifetime/watched_ptr.h), which pairs each
+// pointer with its watch.
 #pragma once
 
-#include <functional>
+#include <cstddef>
 
-class CEndWatch {
+// A place in the ring of the watches that follow one object.
+struct CEndWatchLink {
+  CEndWatchLink() = default;
+  CEndWatchLink(const CEndWatchLink&) = delete;
+  CEndWatchLink& operator=(const CEndWatchLink&) = delete;
+
+  CEndWatchLink* previous = this;
+  CEndWatchLink* next = this;
+};
+
+class CEndWatch : private CEndWatchLink {
  public:
-  // Drops every pointer to the ending object; the address is only compared.
-  using Handler = std::function<void(const void* ending)>;
+  // Told once when the followed object ends; the watch then follows nothing. A plain function
+  // of the watch, so that a watch costs four words: its holder keeps it as a part of itself.
+  using Handler = void (*)(CEndWatch& watch);
 
-  explicit CEndWatch(Handler handler);
+  explicit CEndWatch(Handler handler) : handler_(handler) {}
   ~CEndWatch();
   CEndWatch(const CEndWatch&) = delete;
   CEndWatch& operator=(const CEndWatch&) = delete;
 
+  // Follows the object, seen as the class it announces itself as, instead of the one followed
+  // before; null follows nothing.
+  template <class Root>
+  void Follow(const Root* object) {
+    FollowAddress(static_cast<const void*>(object));
+  }
+  void Follow(std::nullptr_t) { FollowAddress(nullptr); }
   template <class Root>
   static void Announce(const Root* object) {
-    TellAll(static_cast<const void*>(object));
-  }
-  // Whether the kept pointer, seen as the announcing class, is the ending object.
-  template <class Root>
-  static bool Names(const Root* held, const void* ending) {
-    return held != nullptr && static_cast<const void*>(held) == ending;
+    TellFollowers(static_cast<const void*>(object));
   }
 
  private:
-  static void TellAll(const void* ending);
+  void FollowAddress(const void* object);
+  // Leaves the ring it is in; the caller holds the watches' lock.
+  void Leave();
+  static void TellFollowers(const void* ending);
 
+  const void* followed_ = nullptr;
   Handler handler_;
 };

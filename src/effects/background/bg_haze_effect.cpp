@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "base/numbers/script_bound.h"
 #include "base/numbers/trig_tables.h"
 #include "base/text/tokenizer.h"
 #include "effects/framework/effect_args.h"
@@ -22,7 +23,12 @@ struct Term {
 std::int32_t CBgHazeEffect::BuildTable(const char* text, std::uint32_t size, std::vector<std::int32_t>& table) {
   if (text == nullptr) return kTableNoText;
   const std::size_t count = CountParenGroups(text);
-  if (count == 0 || size < 1 || size > kLargestTable) return kTableNoTerms;
+  if (count == 0 || size < 1) return kTableNoTerms;
+  // Each term walks the whole table.
+  if (!WithinBound("bg_haze's table size", size, kLargestTable) ||
+      !WithinBound("bg_haze's terms", static_cast<std::int64_t>(count), kMostTerms)) {
+    return kTableNoTerms;
+  }
   std::vector<Term> terms(count);
   CTokenizer tokenizer(text);
   for (Term& term : terms) {

@@ -25,13 +25,14 @@ class CBgHazeEffect : public CBgWaveEffect {
 
   // Tables beyond this size are refused: a size from a script must not claim the memory.
   static constexpr std::uint32_t kLargestTable = 65536;
+  static constexpr std::int64_t kMostTerms = 256;
   // Results of BuildTable beside 0.
   static constexpr std::int32_t kTableNoText = 1;
   static constexpr std::int32_t kTableNoTerms = 2;
   // The table of `size` offsets from the terms "(a, b, c)" of the text: entry i is the mean over
   // the terms of c · cos(a · (i / size of a turn) + b) in 65536ths, the cosine from the table (512
   // steps a turn). 0; 1 for a null text; 2 for a text without terms or a term without its three
-  // integers, or a size below 1 or above kLargestTable.
+  // integers, a size below 1 or above kLargestTable, or more than kMostTerms terms.
   static std::int32_t BuildTable(const char* text, std::uint32_t size, std::vector<std::int32_t>& table);
 
  private:

@@ -34,18 +34,17 @@ plat::Rect WholeOrPart(uint32_t x, uint32_t y, uint32_t width, uint32_t height, 
 
 }  // namespace
 
-void CTimedWipe::ForgetPicture(const void* ending) {
-  if (!CEndWatch::Names<CImageInterface>(target_, ending) && !CEndWatch::Names<CImageInterface>(source_, ending)) {
-    return;
-  }
-  // The wipe ends at its next update without drawing.
+void CTimedWipe::ForgetPictures() {
   target_ = nullptr;
   source_ = nullptr;
   complete_ = true;
 }
 
 CTimedWipe::CTimedWipe(uint32_t type, uint32_t duration, uint32_t now, CImage* target, CImage* source)
-    : type_(type), duration_(duration == 0 ? 1 : duration), start_(now), target_(target), source_(source) {}
+    : type_(type), duration_(duration == 0 ? 1 : duration), start_(now) {
+  target_ = target;
+  source_ = source;
+}
 
 CTimedWipe::~CTimedWipe() {
   if (state_ == kPriorityLowered && g_RestorePriorityHook != nullptr) g_RestorePriorityHook();

@@ -8,11 +8,12 @@
 
 #include <cstdint>
 
+#include "base/lifetime/watched_ptr.h"
 #include "base/time/timed_task.h"
-#include "base/threads/end_watch.h"
 #include "platform/events/window_messages.h"
 
 class CImage;
+class CImageInterface;
 
 inline constexpr uint32_t kTimedWipeTypeCount = 22;
 
@@ -56,7 +57,8 @@ class CTimedWipe : public CTimedTask {
   static CTimedWipe* Make(uint32_t type, uint32_t duration, uint32_t now, CImage* target, CImage* source,
                           const TimedWipeArgs& args);
   CTimedWipe(uint32_t type, uint32_t duration, uint32_t now, CImage* target, CImage* source);
-  void ForgetPicture(const void* ending);
+  // A picture that ends ends the wipe at its next update without drawing.
+  void ForgetPictures();
   void TakeTargetArgs(const TimedWipeArgs& args);
   void TakeSourceArgs(const TimedWipeArgs& args);
 
@@ -73,12 +75,12 @@ class CTimedWipe : public CTimedTask {
   uint32_t type_;
   uint32_t duration_;
   uint32_t start_;
-  CImage* target_;
+  WatchedPtr<CImage, CImageInterface> target_{[this] { ForgetPictures(); }};
   plat::Rect target_rect_{};
   int32_t progress_ = 0;
   int32_t x_ = 0;
   int32_t y_ = 0;
-  CImage* source_;
+  WatchedPtr<CImage, CImageInterface> source_{[this] { ForgetPictures(); }};
   plat::Rect source_rect_{};
   uint8_t mode_ = 0;
   uint8_t red_ = 0;
@@ -91,5 +93,4 @@ class CTimedWipe : public CTimedTask {
   bool complete_ = false;
   static constexpr uint8_t kCreated = 1;
   static constexpr uint8_t kPriorityLowered = 2;
-  CEndWatch watch_{[this](const void* ending) { ForgetPicture(ending); }};
 };

@@ -34,10 +34,6 @@ void CTransitionDrawable::Clear() {
   width_ = height_ = 0;
 }
 
-void CTransitionDrawable::ForgetPicture(const void* ending) {
-  if (CEndWatch::Names(target_, ending) || CEndWatch::Names(source_, ending)) Clear();
-}
-
 uint32_t CTransitionDrawable::Create(CImageInterface* target, CImageInterface* source, uint32_t pattern, int32_t x,
                                      int32_t y, uint32_t level, int32_t pattern_x, int32_t pattern_y) {
   Clear();
@@ -121,7 +117,7 @@ bool CTransitionDrawable::HitTest(int32_t x, int32_t y, bool use_pixels) const {
   const auto dy = static_cast<uint32_t>(int64_t{y} - bounds.top);
   if (dx >= static_cast<uint32_t>(bounds.Width()) || dy >= static_cast<uint32_t>(bounds.Height())) return false;
   if (target_ == nullptr || !use_pixels || target_->GetKind() != ESurfaceKind::kDDrawPicture) return true;
-  const auto* picture = dynamic_cast<const CDDrawSurfaceImage*>(target_);
+  const auto* picture = dynamic_cast<const CDDrawSurfaceImage*>(target_.get());
   const uint32_t key = target_->GetColorKey();
   if (picture == nullptr || key == kNoColorKey) return true;
   auto tx = static_cast<int32_t>(dx);

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "gfx/images/image_interface.h"
-#include "base/threads/end_watch.h"
+#include "base/lifetime/watched_ptr.h"
 #include "gfx/display/render_list.h"
 
 class CScreenManager;
@@ -79,15 +79,15 @@ class CTransitionDrawable : public CRenderObject {
 
  private:
   void Clear();
-  void ForgetPicture(const void* ending);
   int32_t DrawnWidth() const { return width_ != 0 ? width_ : shown_rect_.Width(); }
   int32_t DrawnHeight() const { return height_ != 0 ? height_ : shown_rect_.Height(); }
   // The part of the target that a blit shows: the shown rect moved by the offsets.
   plat::Rect ShownSource() const;
   uint32_t RenderTarget(plat::Surface* surface, const plat::Rect* clip) const;
 
-  CImageInterface* target_ = nullptr;
-  CImageInterface* source_ = nullptr;
+  // A picture that ends clears the transition.
+  WatchedPtr<CImageInterface> target_{[this] { Clear(); }};
+  WatchedPtr<CImageInterface> source_{[this] { Clear(); }};
   uint32_t pattern_ = 0;
   int32_t x_ = 0;
   int32_t y_ = 0;
@@ -99,7 +99,6 @@ class CTransitionDrawable : public CRenderObject {
   int32_t offset_y_ = 0;
   int32_t width_ = 0;
   int32_t height_ = 0;
-  CEndWatch watch_{[this](const void* ending) { ForgetPicture(ending); }};
 };
 
 // Makes a transition drawable with (target, source, pattern, x, y, level) and pattern place

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/numbers/script_bound.h"
 #include "base/time/timer_manager.h"
 #include "effects/framework/background_canvas.h"
 #include "effects/framework/builtin_effects.h"
@@ -73,8 +74,8 @@ std::uint32_t CQuakeEffect::Update(std::uint32_t now) {
 }
 
 void CQuakeEffect::Move(const Page& page, std::int32_t dx, std::int32_t dy) const {
-  const std::int32_t x = page.base_x + dx;
-  const std::int32_t y = page.base_y + dy;
+  const std::int32_t x = ClampedSum(page.base_x, dx);
+  const std::int32_t y = ClampedSum(page.base_y, dy);
   if (cache_mode_ && page.layer->GetBackgroundCache() != nullptr && LayerBackground(page.layer) != nullptr) {
     DrawIntoCache(*page.layer, x, y);
   } else {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "base/numbers/script_bound.h"
 #include "base/system/app_hooks.h"
 #include "base/time/timer_manager.h"
 #include "base/time/eased_time.h"
@@ -23,7 +24,9 @@ CSpFadeEffect::~CSpFadeEffect() { Release(); }
 
 std::int32_t CSpFadeEffect::Setup(CTimerManager* manager, void* /*target*/, const PluginArgs& args) {
   const std::int32_t count = ArgInt(args, 0);
-  if (manager == nullptr || count <= 0) return kSetupBadArguments;
+  if (manager == nullptr || count <= 0 || !WithinBound("sp_fade's entries", count, kMostEntries)) {
+    return kSetupBadArguments;
+  }
   Release();
   try {
     entries_.assign(static_cast<std::size_t>(count), Entry{});
@@ -122,12 +125,6 @@ void CSpFadeEffect::StepEntry(Entry& entry, std::uint32_t now) {
     sprite.SetOpacity(kOpaque);
   }
   entry.sprite = nullptr;
-}
-
-void CSpFadeEffect::SpriteEnds(const void* ending) {
-  for (Entry& entry : entries_) {
-    if (CEndWatch::Names<CDrawable>(entry.sprite, ending)) entry.sprite = nullptr;
-  }
 }
 
 void CSpFadeEffect::Finish() {

@@ -7,9 +7,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "base/threads/end_watch.h"
+#include "base/lifetime/watched_ptr.h"
 #include "effects/framework/effect.h"
 
+class CDrawable;
 class CSprite;
 
 class CSpFadeEffect : public CEffect {
@@ -21,6 +22,8 @@ class CSpFadeEffect : public CEffect {
   static constexpr std::int32_t kSetupBadArguments = 1;
   static constexpr std::int32_t kSetupNoMemory = 2;
   static constexpr std::int32_t kSetupRefused = 3;
+  // The most entries one effect takes.
+  static constexpr std::int32_t kMostEntries = 4096;
   // SetParam modes: 0 or less finishes every fade, 1 fades in, more fades out.
   static constexpr std::int32_t kModeFadeIn = 1;
 
@@ -30,8 +33,8 @@ class CSpFadeEffect : public CEffect {
   std::uint32_t GetTypeId() const override { return kTimedTaskSpriteEffect; }
   const char* GetName() const override { return kName; }
   std::uint8_t GetType() const override { return kType; }
-  // Arguments: entry count (above 0), update result (non-zero: 1), heavy-work flag. The target
-  // is not read.
+  // Arguments: entry count (above 0, at most kMostEntries), update result (non-zero: 1),
+  // heavy-work flag. The target is not read.
   std::int32_t Setup(CTimerManager* manager, void* target, const PluginArgs& args) override;
   // Arguments: mode, entry index, sprite, duration (ms), delay (ms), move flag, end x, end y,
   // glide power (an integer). Mode 0 or less: Finish and 0; else SetEntry's result.
@@ -52,7 +55,8 @@ class CSpFadeEffect : public CEffect {
 
  private:
   struct Entry {
-    CSprite* sprite = nullptr;  // null: free or ended
+    // Null: free or ended; the entry of a sprite that ends is free, as if its fade had finished.
+    WatchedPtr<CSprite, CDrawable> sprite;
     std::uint8_t start_alpha = 0;
     std::uint8_t target_alpha = 0;
     bool move = false;
@@ -73,12 +77,9 @@ class CSpFadeEffect : public CEffect {
   void EndRunning();
   void StepEntry(Entry& entry, std::uint32_t now);
   static void PutAtEnd(Entry& entry);
-  // The entry of a sprite that ends is free, as if its fade had finished.
-  void SpriteEnds(const void* ending);
 
   std::vector<Entry> entries_;
   bool heavy_work_ = false;
   bool running_ = false;
   std::uint8_t update_result_ = 0;
-  CEndWatch watch_{[this](const void* ending) { SpriteEnds(ending); }};
 };

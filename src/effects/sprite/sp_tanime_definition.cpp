@@ -8,6 +8,7 @@
 #include <string>
 
 #include "base/files/file.h"
+#include "base/numbers/script_bound.h"
 #include "base/text/tokenizer.h"
 #include "scene/drawables/draw_layer.h"
 #include "scene/motions/motion_path_text.h"
@@ -117,8 +118,8 @@ class DefinitionReader {
     if (layer_.GetOwnList().Insert(cell->sprite.get(), priority_--, 0) != 0) return kCellMalformed;
     const CImage& image = *cell->image;
     state_ = State{};
-    state_.base_x = static_cast<std::int32_t>(image.GetUserWord0()) + x_offset_;
-    state_.base_y = static_cast<std::int32_t>(image.GetUserWord1()) + y_offset_;
+    state_.base_x = ClampedSum(static_cast<std::int32_t>(image.GetUserWord0()), x_offset_);
+    state_.base_y = ClampedSum(static_cast<std::int32_t>(image.GetUserWord1()), y_offset_);
     state_.point.x = state_.base_x;
     state_.point.y = state_.base_y;
     state_.centre_x = image.GetWidth() / 2;
@@ -131,8 +132,8 @@ class DefinitionReader {
   std::int32_t AddKeyFrame(const Fields& fields) {
     CSpTanimeCellDef& cell = *cells_.back();
     MotionPathRecord& point = state_.point;
-    if (const auto x = fields.Int(0)) point.x = state_.base_x + *x;
-    if (const auto y = fields.Int(1)) point.y = state_.base_y + *y;
+    if (const auto x = fields.Int(0)) point.x = ClampedSum(state_.base_x, *x);
+    if (const auto y = fields.Int(1)) point.y = ClampedSum(state_.base_y, *y);
     if (const auto alpha = fields.Int(2)) point.alpha = static_cast<std::uint8_t>(*alpha);
     if (fields.Has(3)) {
       const double zoom = fields.Real(3).value_or(0.0);

@@ -79,10 +79,6 @@ uint32_t CDirect3DDevice::SetTextureFactor(uint32_t value) {
   return 0;
 }
 
-void CDirect3DDevice::ForgetTexture(const void* ending) {
-  if (CEndWatch::Names(current_texture_, ending)) current_texture_ = nullptr;
-}
-
 uint32_t CDirect3DDevice::SetTexture(CD3DTexture* texture) {
   if (device_ == nullptr) return kNoDevice;
   if (texture == current_texture_ && texture != nullptr) return 0;

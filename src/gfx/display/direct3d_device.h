@@ -8,9 +8,9 @@
 #include <array>
 #include <cstdint>
 
+#include "base/lifetime/watched_ptr.h"
 #include "gfx/display/direct_draw_device.h"
 #include "gfx/display/drawing_device.h"
-#include "base/threads/end_watch.h"
 #include "gfx/display/surface_services.h"
 
 class CD3DTexture;
@@ -103,7 +103,6 @@ class CDirect3DDevice : public CDirectDrawDevice {
                          const std::array<const plat::PixelFormat*, 7>& texture_formats);
 
  private:
-  void ForgetTexture(const void* ending);
   uint32_t SetState(ERenderState state, uint8_t value);
   void ClearCache();
 
@@ -112,7 +111,6 @@ class CDirect3DDevice : public CDirectDrawDevice {
   Direct3DDeviceDescription description_;
   std::array<uint8_t, static_cast<size_t>(ERenderState::kCount)> states_{};
   IDrawingDevice* device_ = nullptr;
-  CD3DTexture* current_texture_ = nullptr;
+  WatchedPtr<CD3DTexture> current_texture_;
   uint32_t texture_factor_ = kUnsetTextureFactor;
-  CEndWatch watch_{[this](const void* ending) { ForgetTexture(ending); }};
 };

@@ -51,12 +51,6 @@ void CImagePart::FillBlack() {
   for (int32_t y = 0; y < image_.GetHeight(); ++y) std::memset(image_.GetRowPointer(y), 0, row_bytes);
 }
 
-void CImagePart::PartnerEnds(const void* ending) {
-  if (!CEndWatch::Names(partner_, ending)) return;
-  if (HasAttached()) Detach(false);
-  partner_ = nullptr;
-}
-
 void CImagePart::Release() {
   Detach(false);
   layer_.reset();

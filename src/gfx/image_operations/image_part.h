@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "base/lifetime/ref_counted.h"
+#include "base/lifetime/watched_ptr.h"
 #include "base/threads/end_watch.h"
 #include "gfx/image_operations/screen_transition.h"
 #include "gfx/images/draw_layer_interface.h"
@@ -128,18 +129,18 @@ class CImagePart {
   uint32_t CreateLayer(uint8_t layer_mode);
   uint32_t CheckAttach(const CScreenTransition& transition, uint8_t mode) const;
   void FillBlack();
-  // A part whose partner ends detaches the transition between the two and has no partner.
-  void PartnerEnds(const void* ending);
 
   CImage image_;
   std::unique_ptr<IDrawLayer> layer_;
   std::unique_ptr<IDrawList> list_;
-  CImagePart* partner_ = nullptr;
   std::unique_ptr<CImage> work_image_;
   RefPtr<CScreenTransition> attached_;
   uint8_t attach_mode_ = 0;
   uint8_t attach_byte_ = 0;
   uint8_t lower_priority_ = 0;
   uint8_t switch_ = 0;
-  CEndWatch watch_{[this](const void* ending) { PartnerEnds(ending); }};
+  // A part whose partner ends detaches the transition between the two and has no partner.
+  WatchedPtr<CImagePart> partner_{[this] {
+    if (HasAttached()) Detach(false);
+  }};
 };

@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/lifetime/watched_ptr.h"
 #include "base/text/sjis_fit.h"
 #include "base/time/elapsed_timer_array.h"
 #include "gfx/images/image.h"
@@ -578,7 +579,7 @@ class CVovFrame : public CVovVM {
   // page has no button widgets.
   std::int32_t SetButtonState(std::size_t index, std::uint8_t state);
   std::uint8_t ButtonState(std::size_t index) const { return index < kButtonCount ? button_states_[index] : 0; }
-  CGuiElement* Button(std::size_t index) const { return index < kButtonCount ? buttons_[index] : nullptr; }
+  CGuiElement* Button(std::size_t index) const { return index < kButtonCount ? buttons_[index].get() : nullptr; }
 
   bool MessageWindowBuilt() const { return built_; }
   bool GoingOn() const { return go_on_; }
@@ -796,7 +797,9 @@ class CVovFrame : public CVovVM {
   bool message_window_shown_ = false;
   CListMenu choice_list_;
   CClickArea click_area_;
-  std::array<CGuiElement*, kButtonCount> buttons_{};
+  // The widget manager owns the buttons; one that a script deletes (by its group or with every
+  // widget) is forgotten, and the frame goes on without it.
+  std::array<WatchedPtr<CGuiElement>, kButtonCount> buttons_{};
   std::array<std::uint8_t, kButtonCount> button_states_{};
   CEffect* button_fade_ = nullptr;
   std::array<CTimedTask*, kWindowTasks> window_tasks_{};

@@ -71,14 +71,14 @@ std::uint32_t CVovPage::InitPageImage(CImagePart* given, std::int32_t width, std
     back_part_ = std::move(back);
     page_image_ = front_part_.get();
   }
-  if (g_ScreenManager != nullptr) g_ScreenManager->SetFrameImage(dynamic_cast<CImageCanvasBase*>(page_image_));
+  if (g_ScreenManager != nullptr) g_ScreenManager->SetFrameImage(dynamic_cast<CImageCanvasBase*>(page_image_.get()));
   for (std::uint32_t slot = 0; slot < kPages; ++slot) ShowBg(*bg_slot_[slot], true);
   return 0;
 }
 
 void CVovPage::ReleasePageImage() {
   if (g_ScreenManager != nullptr && page_image_ != nullptr &&
-      g_ScreenManager->GetFrameImage() == dynamic_cast<CImageCanvasBase*>(page_image_)) {
+      g_ScreenManager->GetFrameImage() == dynamic_cast<CImageCanvasBase*>(page_image_.get())) {
     g_ScreenManager->SetFrameImage(nullptr);
   }
   // A script may have handed its widgets the page's layer and its tooltips the page's part: both
@@ -100,9 +100,7 @@ void CVovPage::ReleasePageImage() {
   front_part_.reset();
 }
 
-void CVovPage::PageImageEnds(const void* ending) {
-  if (!CEndWatch::Names<CImagePart>(page_image_, ending)) return;
-  page_image_ = nullptr;
+void CVovPage::PageImageEnds() {
   page_image_lost_ = true;
   plat::LogDiagnostic("the novel page's image was deleted while the frame held it: the frame runs no more on it");
 }

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "base/threads/end_watch.h"
+#include "base/lifetime/watched_ptr.h"
 #include "novel/page/vov_slot_records.h"
 
 class CDrawLayer;
@@ -181,7 +181,7 @@ class CVovPage {
     if (end_screen_filter_) end_screen_filter_();
   }
   std::span<SpriteRecord*> PageRecords(bool back, std::int32_t group);
-  void PageImageEnds(const void* ending);
+  void PageImageEnds();
   // Ends the record's effect and empties the record (its picture, its sprite) but for its priority.
   void ClearSpriteRecord(SpriteRecord& record);
   // Moves every record of the page's group in front of `priority` one step back.
@@ -191,7 +191,6 @@ class CVovPage {
 
   std::unique_ptr<CImageCanvasEx> front_part_;
   std::unique_ptr<CImageCanvas> back_part_;
-  CImagePart* page_image_ = nullptr;
   std::array<BgSlotRecord, kPages> bg_;
   std::array<BgSlotRecord*, kPages> bg_slot_{&bg_[0], &bg_[1]};
   std::array<Group, 3> groups_;  // groups 1, 0 and 2
@@ -201,5 +200,5 @@ class CVovPage {
   std::function<void()> end_screen_filter_;
   bool page_image_lost_ = false;
   // Last, so that it is told only while the rest of the page lives.
-  CEndWatch watch_{[this](const void* ending) { PageImageEnds(ending); }};
+  WatchedPtr<CImagePart> page_image_{[this] { PageImageEnds(); }};
 };

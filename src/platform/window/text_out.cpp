@@ -1,6 +1,8 @@
 #include "platform/window/text_out.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cmath>
 #include <numbers>
 #include <optional>
@@ -9,6 +11,16 @@
 
 namespace plat {
 namespace {
+
+// Places come from the scripts' words: they are added wide and held to a signed word, so that a
+// text far outside the picture is clipped away instead of overflowing.
+int32_t Clamped(int64_t value) {
+  return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+int32_t ClampedRound(double value) {
+  return std::isfinite(value) ? static_cast<int32_t>(std::clamp(std::round(value), double{INT32_MIN}, double{INT32_MAX}))
+                              : 0;
+}
 
 // The directions of a turned line in window pixels: along the text and down its cell.
 struct LineAxes {
@@ -40,10 +52,10 @@ void FillTurnedBox(const PixelView& view, int32_t x, int32_t y, int32_t width, i
                    uint32_t raw, Rect& written) {
   const double corners_x[] = {0.0, axes.along_x * width, axes.down_x * height, axes.along_x * width + axes.down_x * height};
   const double corners_y[] = {0.0, axes.along_y * width, axes.down_y * height, axes.along_y * width + axes.down_y * height};
-  Rect box{x + static_cast<int32_t>(std::floor(*std::min_element(std::begin(corners_x), std::end(corners_x)))),
-           y + static_cast<int32_t>(std::floor(*std::min_element(std::begin(corners_y), std::end(corners_y)))),
-           x + static_cast<int32_t>(std::ceil(*std::max_element(std::begin(corners_x), std::end(corners_x)))),
-           y + static_cast<int32_t>(std::ceil(*std::max_element(std::begin(corners_y), std::end(corners_y))))};
+  Rect box{ClampedRound(x + std::floor(*std::min_element(std::begin(corners_x), std::end(corners_x)))),
+           ClampedRound(y + std::floor(*std::min_element(std::begin(corners_y), std::end(corners_y)))),
+           ClampedRound(x + std::ceil(*std::max_element(std::begin(corners_x), std::end(corners_x)))),
+           ClampedRound(y + std::ceil(*std::max_element(std::begin(corners_y), std::end(corners_y))))};
   if (!ClampRect(box, view.Bounds())) return;
   const uint32_t bytes = BytesPerPixel(view.format);
   for (int32_t py = box.top; py < box.bottom; ++py) {
@@ -61,7 +73,7 @@ void FillTurnedBox(const PixelView& view, int32_t x, int32_t y, int32_t width, i
 
 // Writes the inked pixels of a one-bit glyph whose top-left lies at (left, top).
 Rect PutGlyph(const PixelView& view, const GlyphBitmap& glyph, int32_t left, int32_t top, uint32_t raw) {
-  Rect box{left, top, left + glyph.width, top + glyph.height};
+  Rect box{left, top, Clamped(int64_t{left} + glyph.width), Clamped(int64_t{top} + glyph.height)};
   if (glyph.bits.empty() || !ClampRect(box, view.Bounds())) return Rect{};
   const uint32_t bytes = BytesPerPixel(view.format);
   for (int32_t py = box.top; py < box.bottom; ++py) {
@@ -96,17 +108,18 @@ bool TextOut(DeviceContext& dc, IFontFace& face, int32_t x, int32_t y, std::stri
     i += length;
     std::uint16_t code = static_cast<unsigned char>(character[0]);
     if (length == 2) code = static_cast<std::uint16_t>(code << 8 | static_cast<unsigned char>(character[1]));
-    const auto pen_x = static_cast<int32_t>(std::lround(origin_x + axes.along_x * pen));
-    const auto pen_y = static_cast<int32_t>(std::lround(origin_y + axes.along_y * pen));
+    const int32_t pen_x = ClampedRound(origin_x + axes.along_x * pen);
+    const int32_t pen_y = ClampedRound(origin_y + axes.along_y * pen);
     if (const std::optional<GlyphBitmap> glyph = face.Glyph(code, GlyphBitmapFormat::kMono, 1)) {
-      Unite(written, PutGlyph(view, *glyph, pen_x + glyph->origin_x, pen_y - glyph->origin_y, ink));
+      Unite(written, PutGlyph(view, *glyph, Clamped(int64_t{pen_x} + glyph->origin_x),
+                              Clamped(int64_t{pen_y} - glyph->origin_y), ink));
     }
     pen += face.Extent(character).cx;
   }
   // A line's band starts `depth` pixels down the cell: its corner moves that far along "down".
   const auto line_band = [&](int32_t depth, int32_t thickness) {
-    FillTurnedBox(view, x + static_cast<int32_t>(std::lround(axes.down_x * depth)),
-                  y + static_cast<int32_t>(std::lround(axes.down_y * depth)), extent.cx, thickness, axes, ink, written);
+    FillTurnedBox(view, ClampedRound(x + axes.down_x * depth), ClampedRound(y + axes.down_y * depth), extent.cx,
+                  thickness, axes, ink, written);
   };
   if (options.underline) line_band(metrics.ascent + metrics.underline_below, metrics.underline_thickness);
   if (options.strike_out) line_band(metrics.ascent - metrics.strike_out_above, metrics.strike_out_thickness);

@@ -59,18 +59,18 @@ void CCellSheet::Release() {
   sprites_.clear();
 }
 
-void CCellSheet::HeldEnds(const void* ending) {
-  if (CEndWatch::Names<CImageInterface>(attached_, ending)) {
-    attached_ = nullptr;
-    target_ = nullptr;
+std::vector<CSprite*> CCellSheet::GetSprites() const {
+  std::vector<CSprite*> living;
+  for (CSprite* sprite : sprites_) {
+    if (sprite != nullptr) living.push_back(sprite);
   }
-  if (CEndWatch::Names<CImageInterface>(target_, ending)) target_ = nullptr;
-  std::erase_if(sprites_, [ending](const CSprite* sprite) { return CEndWatch::Names<CDrawable>(sprite, ending); });
+  return living;
 }
 
 void CCellSheet::AddSprite(CSprite* sprite) {
+  std::erase_if(sprites_, [](CSprite* ended) { return ended == nullptr; });
   if (sprite == nullptr || std::find(sprites_.begin(), sprites_.end(), sprite) != sprites_.end()) return;
-  sprites_.push_back(sprite);
+  sprites_.emplace_back(sprite);
 }
 
 void CCellSheet::RemoveSprite(CSprite* sprite) {
@@ -114,6 +114,7 @@ plat::Rect CCellSheet::RestoreBackground(CImage& into) {
 void CCellSheet::ReportDrawn(const plat::Rect& drawn) const {
   if (drawn.Width() <= 0 || drawn.Height() <= 0) return;
   for (CSprite* sprite : sprites_) {
+    if (sprite == nullptr) continue;
     plat::Rect rect = drawn;
     sprite->InvalidateLocalRect(&rect);
   }

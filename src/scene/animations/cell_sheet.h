@@ -8,13 +8,15 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <vector>
 
 #include "base/lifetime/ref_counted.h"
-#include "base/threads/end_watch.h"
+#include "base/lifetime/watched_ptr.h"
 #include "gfx/images/image.h"
 #include "platform/events/window_messages.h"
 #include "script/handle_table.h"
 
+class CDrawable;
 class CSprite;
 
 // What a sheet is set up with, whether loaded or attached to an image.
@@ -73,7 +75,8 @@ class CCellSheet : public CRefCounted, public ScriptVisible<CCellSheet> {
   int32_t GetX() const { return x_; }
   int32_t GetY() const { return y_; }
   void SetPlace(int32_t x, int32_t y) { x_ = x; y_ = y; }
-  const std::deque<CSprite*>& GetSprites() const { return sprites_; }
+  // The sprites told of changes that live.
+  std::vector<CSprite*> GetSprites() const;
   bool HasBackground() const { return background_ != nullptr && background_->HasPixels(); }
 
   // The columns of the cell in the source; empty for an index outside.
@@ -93,22 +96,21 @@ class CCellSheet : public CRefCounted, public ScriptVisible<CCellSheet> {
 
  private:
   uint32_t SetUp(const CellSheetSetup& setup);
-  // A sheet whose target or attached picture ends has nowhere to draw (its tasks end at their
-  // next step); a sprite that ends is no longer told of changes.
-  void HeldEnds(const void* ending);
 
   CImage image_;
-  CImage* attached_ = nullptr;
   int32_t cell_count_ = 0;
   int32_t frame_time_ = 0;
   uint8_t option_ = 0;
   uint8_t draw_mode_ = kDrawCopy;
-  CImage* target_ = nullptr;
+  // A sheet whose target or attached picture ends has nowhere to draw (its tasks end at their
+  // next step).
+  WatchedPtr<CImage, CImageInterface> target_;
+  WatchedPtr<CImage, CImageInterface> attached_{[this] { target_ = nullptr; }};
   int32_t x_ = 0;
   int32_t y_ = 0;
   int32_t background_mode_ = 0;
   int32_t cell_width_ = 0;
   std::unique_ptr<CImage> background_;
-  std::deque<CSprite*> sprites_;
-  CEndWatch watch_{[this](const void* ending) { HeldEnds(ending); }};
+  // A sprite that ends is no longer told of changes; its place is dropped at the next AddSprite.
+  std::deque<WatchedPtr<CSprite, CDrawable>> sprites_;
 };

@@ -163,10 +163,7 @@ CImage* CPicturePart::Target() const {
   return target_override_ != nullptr ? target_override_ : sheet_->GetTarget();
 }
 
-void CPicturePart::HeldEnds(const void* ending) {
-  if (!CEndWatch::Names<CDrawable>(sprite_, ending) && !CEndWatch::Names<CImageInterface>(target_override_, ending)) {
-    return;
-  }
+void CPicturePart::HeldEnds() {
   sprite_ = nullptr;
   target_override_ = nullptr;
   target_lost_ = true;

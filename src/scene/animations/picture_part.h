@@ -9,7 +9,7 @@
 
 #include "base/lifetime/ref_counted.h"
 #include "base/numbers/subtractive_random.h"
-#include "base/threads/end_watch.h"
+#include "base/lifetime/watched_ptr.h"
 #include "scene/animations/animation_task.h"
 #include "scene/animations/cell_sheet.h"
 
@@ -73,11 +73,9 @@ class CPicturePart : public CAnimationTask {
   // The image the cells go into; null once the sheet has been released or the own sprite or its
   // picture ended, which ends the part at its next step.
   CImage* Target() const;
-  void HeldEnds(const void* ending);
+  void HeldEnds();
 
   RefPtr<CCellSheet> sheet_;
-  CSprite* sprite_ = nullptr;
-  CImage* target_override_ = nullptr;
   uint8_t repeats_ = 0;
   uint32_t base_wait_ = 0;
   uint32_t random_range_ = 0;
@@ -90,5 +88,6 @@ class CPicturePart : public CAnimationTask {
   uint32_t run_start_ = 0;
   uint32_t wait_start_ = 0;
   bool target_lost_ = false;
-  CEndWatch watch_{[this](const void* ending) { HeldEnds(ending); }};
+  WatchedPtr<CSprite, CDrawable> sprite_{[this] { HeldEnds(); }};
+  WatchedPtr<CImage, CImageInterface> target_override_{[this] { HeldEnds(); }};
 };

@@ -72,14 +72,6 @@ bool CDrawLayer::SetBackgroundImage(CImage* image, int32_t x, int32_t y, bool re
   return true;
 }
 
-// A layer whose target ends paints nowhere; one whose background picture ends shows its colour.
-void CDrawLayer::PictureEnds(const void* ending) {
-  if (CEndWatch::Names<CImageInterface>(target_, ending)) target_ = nullptr;
-  if (CEndWatch::Names<CImageInterface>(background_, ending)) {
-    SetBackgroundImage(nullptr, background_x_, background_y_, true);
-  }
-}
-
 void CDrawLayer::ForgetBackgroundImage(const CImage* image) {
   if (image == nullptr || background_ != image) return;
   SetBackgroundImage(nullptr, background_x_, background_y_, true);

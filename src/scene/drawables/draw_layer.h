@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "base/lifetime/watched_ptr.h"
 #include "gfx/images/dirty_region.h"
 #include "gfx/images/draw_layer_interface.h"
 #include "gfx/images/image.h"
@@ -137,7 +138,6 @@ class CDrawLayer : public IDrawLayer {
   struct Plan;
   Plan MakePlan(bool own, bool attached) const;
   void ReleaseAttachedList();
-  void PictureEnds(const void* ending);
   void PaintArea(CImage& image, const Plan& plan, const plat::Rect& area) const;
   // Paints each rectangle of the region (or its strips); `copy_out` sees each painted piece.
   void RepaintRegion(const std::function<void(const plat::Rect&)>& copy_out);
@@ -151,11 +151,11 @@ class CDrawLayer : public IDrawLayer {
   bool StretchIntoCache(int32_t x, int32_t y, const ImageSize& size, const plat::Rect& source);
   void FillCache();
 
-  CImage* target_ = nullptr;
+  // A layer whose target ends paints nowhere.
+  WatchedPtr<CImage, CImageInterface> target_;
   CDrawList own_list_;
   CDrawList* attached_ = nullptr;
   CDirtyRegion region_;
-  CImage* background_ = nullptr;
   int32_t background_x_ = 0;
   int32_t background_y_ = 0;
   uint32_t colour_ = 0;
@@ -175,5 +175,7 @@ class CDrawLayer : public IDrawLayer {
   double zoom_ = 0.0;
   int32_t zoom_x_ = 0;
   int32_t zoom_y_ = 0;
-  CEndWatch watch_{[this](const void* ending) { PictureEnds(ending); }};
+  // A layer whose background picture ends shows its colour.
+  WatchedPtr<CImage, CImageInterface> background_{
+      [this] { SetBackgroundImage(nullptr, background_x_, background_y_, true); }};
 };

@@ -1,15 +1,11 @@
 #include "scene/drawables/drawable.h"
 
-#include <algorithm>
-#include <climits>
-
+#include "base/numbers/script_bound.h"
 #include "base/threads/end_watch.h"
 #include "scene/drawables/draw_list.h"
-#include "scene/drawables/motion_task.h"
 
 CDrawable::~CDrawable() {
   CEndWatch::Announce(this);
-  CMotionTask::EndMotionsOf(this);
   if (owner_list_ != nullptr) owner_list_->Remove(this);
 }
 
@@ -26,7 +22,7 @@ void CDrawable::SetOpacity(uint8_t opacity) {
 }
 
 int32_t CDrawable::Offset(int32_t origin, int32_t by) {
-  return static_cast<int32_t>(std::clamp<int64_t>(int64_t{origin} + by, INT32_MIN, INT32_MAX));
+  return ClampedSum(origin, by);
 }
 
 uint32_t CDrawable::DrawKeepDirty(CImage* target) {

@@ -59,7 +59,7 @@ CMotionTask::CMotionTask(const MotionTiming& timing, TypeIds type_ids, bool spli
 
 namespace {
 
-// The motions handed to a manager and not yet deleted.
+// The motions of render objects handed to a manager and not yet deleted.
 std::vector<CMotionTask*>& LaunchedMotions() {
   static std::vector<CMotionTask*> motions;
   return motions;
@@ -69,20 +69,24 @@ void EndMotionsOfRenderObject(CRenderObject* object) { CMotionTask::EndMotionsOf
 
 }  // namespace
 
-void CMotionTask::EndMotionsOf(const void* target) {
-  if (target == nullptr) return;
+void CMotionTask::EndMotionsOf(const CRenderObject* object) {
+  if (object == nullptr) return;
   const std::vector<CMotionTask*> launched = LaunchedMotions();
   for (CMotionTask* motion : launched) {
-    if (motion->drawable_ != target && motion->render_object_ != target) continue;
-    motion->running_ = false;
-    motion->drawable_ = nullptr;
+    if (motion->render_object_ != object) continue;
     motion->render_object_ = nullptr;
-    motion->timers_->Remove(motion);
+    motion->EndWithoutTarget();
   }
 }
 
+void CMotionTask::EndWithoutTarget() {
+  if (timers_ == nullptr) return;
+  running_ = false;
+  timers_->Remove(this);
+}
+
 CMotionTask::~CMotionTask() {
-  std::erase(LaunchedMotions(), this);
+  if (listed_) std::erase(LaunchedMotions(), this);
   if (lowered_priority_ && g_RestorePriorityHook != nullptr) g_RestorePriorityHook();
 }
 
@@ -156,8 +160,11 @@ int32_t CMotionTask::Launch(CTimerManager* timers) {
   if (timers->Add(this, 0, 0, 0) != CTimerManager::kAdded) return kRefused;
   running_ = true;
   timers_ = timers;
-  LaunchedMotions().push_back(this);
-  if (render_object_ != nullptr) g_RenderObjectDestroyedHook = &EndMotionsOfRenderObject;
+  if (render_object_ != nullptr) {
+    LaunchedMotions().push_back(this);
+    listed_ = true;
+    g_RenderObjectDestroyedHook = &EndMotionsOfRenderObject;
+  }
   if (!timing_.loop && timing_.lower_priority && g_LowerPriorityHook != nullptr) {
     g_LowerPriorityHook();
     lowered_priority_ = true;

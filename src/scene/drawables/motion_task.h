@@ -11,6 +11,7 @@
 #include <span>
 #include <vector>
 
+#include "base/lifetime/watched_ptr.h"
 #include "base/time/timed_task.h"
 
 class CDrawable;
@@ -62,8 +63,8 @@ class CMotionTask : public CTimedTask {
   // Takes key 0 from the drawable and hands the motion to the manager, which owns it from then
   // on: 0. -1 while running; 1 without manager, keys or drawable; 2 when the drawable cannot
   // take this motion or the manager refuses it; -2 when the segment time is 0: the drawable is
-  // put at the last key at once and the motion stays the caller's. The motion holds the drawable
-  // by a plain pointer: whoever destroys a drawable ends its motions first.
+  // put at the last key at once and the motion stays the caller's. A drawable that ends ends its
+  // motion at once: the manager deletes it at its next step.
   int32_t Start(CTimerManager* timers, CDrawable* drawable);
   // The same for a render object of the screen: its opacity is the alpha of its corners, stepped
   // for the quads and primitives (kinds 4 to 8) only; the state blocks (kinds 9 and 10) cannot
@@ -81,9 +82,9 @@ class CMotionTask : public CTimedTask {
 
   bool IsRunning() const { return running_; }
 
-  // Ends, without touching the target, every running motion that drives it: a target's
+  // Ends, without touching it, every running motion that drives the render object: its
   // destructor calls this, so no motion writes into a destroyed object.
-  static void EndMotionsOf(const void* target);
+  static void EndMotionsOf(const CRenderObject* object);
   // The keys including key 0.
   size_t GetPointCount() const { return keys_.size(); }
 
@@ -119,15 +120,18 @@ class CMotionTask : public CTimedTask {
   void ApplyAt(uint32_t elapsed);
   void ApplyOpacity(uint8_t opacity);
   void Finish();
+  // Ends a launched motion whose target ended; the manager deletes it at its next step.
+  void EndWithoutTarget();
 
   MotionTiming timing_;
   TypeIds type_ids_;
   bool spline_;
   bool opacity_on_;
   bool step_opacity_ = false;
-  CDrawable* drawable_ = nullptr;
   CRenderObject* render_object_ = nullptr;
   CTimerManager* timers_ = nullptr;
+  // Listed among the launched motions of render objects.
+  bool listed_ = false;
   bool in_attached_list_ = false;
   bool running_ = false;
   bool lowered_priority_ = false;
@@ -137,4 +141,5 @@ class CMotionTask : public CTimedTask {
   std::vector<Key> keys_;
   std::vector<double> spline_a_;
   std::vector<double> spline_b_;
+  WatchedPtr<CDrawable> drawable_{[this] { EndWithoutTarget(); }};
 };

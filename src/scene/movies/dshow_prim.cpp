@@ -1,6 +1,5 @@
 #include "scene/movies/dshow_prim.h"
 
-#include <utility>
 
 #include "base/files/data_file_layer.h"
 #include "base/threads/lock_guard.h"
@@ -17,8 +16,9 @@ CDShowPrim::~CDShowPrim() { Reset(); }
 void CDShowPrim::Reset() {
   // The decoding thread writes into the surfaces until the control object is released.
   control_.Release();
-  for (CMovieSurface*& surface : surfaces_) {
-    CMovieSurface* own = std::exchange(surface, nullptr);
+  for (auto& surface : surfaces_) {
+    CMovieSurface* own = surface;
+    surface = nullptr;
     if (own != nullptr && screen_ != nullptr) screen_->DeleteSurfaceObject(own);
   }
   movie_width_ = movie_height_ = 0;
@@ -27,15 +27,9 @@ void CDShowPrim::Reset() {
   volume_ = 256;
 }
 
-// The screen deletes one of the surfaces (by id, all of them, or at its end): the decoding
-// stops before the surface's memory goes, and the other surface is left to the screen.
-void CDShowPrim::SurfaceEnds(const void* ending) {
-  const auto names = [ending](const CMovieSurface* surface) {
-    return CEndWatch::Names<CImageInterface>(surface, ending);
-  };
-  if (!names(surfaces_[0]) && !names(surfaces_[1])) return;
+void CDShowPrim::SurfaceEnds() {
   control_.Release();
-  for (CMovieSurface*& surface : surfaces_) surface = nullptr;
+  for (auto& surface : surfaces_) surface = nullptr;
 }
 
 uint32_t CDShowPrim::Open(CScreenManager* screen, const char* name, int32_t x, int32_t y, IDataFileLayer* files) {
@@ -47,8 +41,11 @@ uint32_t CDShowPrim::Open(CScreenManager* screen, const char* name, int32_t x, i
   if (const uint32_t status = FindMovieSource(*files, name, source); status != kMovieOpened) return status;
   Reset();
   screen_ = screen;
-  for (CMovieSurface*& surface : surfaces_) {
-    if (screen->CreateMovieSurface(&surface) != 0) {
+  for (auto& surface : surfaces_) {
+    CMovieSurface* made = nullptr;
+    const bool failed = screen->CreateMovieSurface(&made) != 0;
+    surface = made;
+    if (failed) {
       Reset();
       return kMovieNoSurface;
     }

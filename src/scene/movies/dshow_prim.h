@@ -5,11 +5,12 @@
 
 #include <cstdint>
 
-#include "base/threads/end_watch.h"
+#include "base/lifetime/watched_ptr.h"
 #include "gfx/display/render_list.h"
 #include "scene/movies/movie_control.h"
 
 class CDShowLibrary;
+class CImageInterface;
 class CMovieSurface;
 class IDataFileLayer;
 
@@ -56,12 +57,16 @@ class CDShowPrim : public CRenderObject {
   uint32_t Restore() override { return 0; }
 
  private:
-  void SurfaceEnds(const void* ending);
+  // The screen deletes one of the surfaces (by id, all of them, or at its end): the decoding
+  // stops before the surface's memory goes, and the other surface is left to the screen.
+  void SurfaceEnds();
   int32_t ShownWidth() const { return requested_width_ != 0 ? requested_width_ : movie_width_; }
   int32_t ShownHeight() const { return requested_height_ != 0 ? requested_height_ : movie_height_; }
 
   CScreenManager* screen_ = nullptr;
-  CMovieSurface* surfaces_[2]{};
+  WatchedPtr<CMovieSurface, CImageInterface> surfaces_[2]{
+      WatchedPtr<CMovieSurface, CImageInterface>([this] { SurfaceEnds(); }),
+      WatchedPtr<CMovieSurface, CImageInterface>([this] { SurfaceEnds(); })};
   CDShowLibrary* library_;
   CMovieControl control_;
   int32_t movie_width_ = 0;
@@ -73,5 +78,4 @@ class CDShowPrim : public CRenderObject {
   int32_t requested_width_ = 0;
   int32_t requested_height_ = 0;
   int32_t volume_ = 256;
-  CEndWatch watch_{[this](const void* ending) { SurfaceEnds(ending); }};
 };

@@ -15,10 +15,6 @@ void CRenderImage::Reset() {
   shown_width_ = shown_height_ = 0;
 }
 
-void CRenderImage::ForgetPicture(const void* ending) {
-  if (CEndWatch::Names(source_, ending)) source_ = nullptr;
-}
-
 bool CRenderImage::Accepts(const CImageInterface& source) const { return DisplaySurfaceOf(&source) != nullptr; }
 
 plat::Surface* CRenderImage::SourceSurface() const { return DisplaySurfaceOf(source_); }
@@ -63,7 +59,7 @@ bool CRenderImage::HitTest(int32_t x, int32_t y, bool use_key) const {
     return false;
   }
   if (!use_key || source_->GetKind() != ESurfaceKind::kDDrawPicture) return true;
-  const auto* picture = dynamic_cast<const CDDrawSurfaceImage*>(source_);
+  const auto* picture = dynamic_cast<const CDDrawSurfaceImage*>(source_.get());
   const uint32_t key = source_->GetColorKey();
   if (picture == nullptr || key == kNoColorKey) return true;
   int32_t sx = x - bounds.left;

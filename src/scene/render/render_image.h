@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "gfx/images/image_interface.h"
-#include "base/threads/end_watch.h"
+#include "base/lifetime/watched_ptr.h"
 #include "gfx/display/render_list.h"
 
 class CSurfaceCanvas;
@@ -51,14 +51,13 @@ class CRenderImage : public CRenderObject {
   virtual plat::Surface* SourceSurface() const;
   // Called before each blit with the source in hand.
   virtual void BeforeBlit() {}
-  void ForgetPicture(const void* ending);
 
  private:
   int32_t ShownWidth() const { return shown_width_ != 0 ? shown_width_ : source_rect_.Width(); }
   int32_t ShownHeight() const { return shown_height_ != 0 ? shown_height_ : source_rect_.Height(); }
   plat::Rect CutToSource(const plat::Rect& rect) const;
 
-  CImageInterface* source_ = nullptr;
+  WatchedPtr<CImageInterface> source_;
   plat::Rect source_rect_{};
   int32_t origin_x_ = 0;
   int32_t origin_y_ = 0;
@@ -66,7 +65,6 @@ class CRenderImage : public CRenderObject {
   int32_t y_ = 0;
   int32_t shown_width_ = 0;
   int32_t shown_height_ = 0;
-  CEndWatch watch_{[this](const void* ending) { ForgetPicture(ending); }};
 };
 
 class CCanvasImage : public CRenderImage {

@@ -108,7 +108,7 @@ bool CTexturedQuad::HitTest(int32_t x, int32_t y, bool use_key) const {
   }
   if (!use_key || texture_->GetKind() != ESurfaceKind::kPictureObject) return true;
   const uint32_t key = texture_->GetColorKeyPixel();
-  const auto* picture = dynamic_cast<const CDDrawSurfaceImage*>(texture_);
+  const auto* picture = dynamic_cast<const CDDrawSurfaceImage*>(texture_.get());
   if (key == kNoColorKey || picture == nullptr) return true;
   int32_t sx = x - bounds.left;
   int32_t sy = y - bounds.top;
@@ -161,10 +161,6 @@ uint32_t CTexturedQuad::Render(plat::Surface*, const plat::Rect*, CScreenManager
   return DrawWith(*texture_, *screen);
 }
 
-void CTexturedQuad::ForgetTexture(const void* ending) {
-  if (CEndWatch::Names(texture_, ending)) texture_ = nullptr;
-}
-
 uint32_t CTexturedQuad::DrawWith(CD3DTexture& texture, CScreenManager& screen) {
   IDrawingDevice* device = screen.GetDrawingDevice();
   if (device == nullptr) return 2;
@@ -189,11 +185,6 @@ uint32_t CCanvasQuad::SetSource(CPictureCanvas* canvas) {
   const uint32_t status = CTexturedQuad::SetSource(canvas);
   if (status == 0) canvas_ = canvas;
   return status;
-}
-
-void CCanvasQuad::ForgetTexture(const void* ending) {
-  if (CEndWatch::Names<CD3DTexture>(canvas_, ending)) canvas_ = nullptr;
-  CTexturedQuad::ForgetTexture(ending);
 }
 
 uint32_t CCanvasQuad::Render(plat::Surface*, const plat::Rect*, CScreenManager* screen) {

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "gfx/display/d3d_texture.h"
-#include "base/threads/end_watch.h"
+#include "base/lifetime/watched_ptr.h"
 #include "gfx/display/render_list.h"
 #include "scene/render/render_geometry.h"
 
@@ -71,14 +71,13 @@ class CTexturedQuad : public CRenderObject {
  protected:
   // Draws the corners with the texture; the statuses of Render past its first checks.
   uint32_t DrawWith(CD3DTexture& texture, CScreenManager& screen);
-  virtual void ForgetTexture(const void* ending);
 
  private:
   int32_t ShownWidth() const { return shown_width_ != 0 ? shown_width_ : source_.Width(); }
   int32_t ShownHeight() const { return shown_height_ != 0 ? shown_height_ : source_.Height(); }
   void SetCoordinates();
 
-  CD3DTexture* texture_ = nullptr;
+  WatchedPtr<CD3DTexture> texture_;
   BlendTriple blend_ = kOpaqueBlend;
   StageTriple colour_stage_;
   StageTriple alpha_stage_;
@@ -90,7 +89,6 @@ class CTexturedQuad : public CRenderObject {
   int32_t y_ = 0;
   int32_t shown_width_ = 0;
   int32_t shown_height_ = 0;
-  CEndWatch watch_{[this](const void* ending) { ForgetTexture(ending); }};
 };
 
 class CCanvasQuad : public CTexturedQuad {
@@ -103,9 +101,6 @@ class CCanvasQuad : public CTexturedQuad {
   // The textured quad's statuses; the canvas copies its changes into its texture first.
   uint32_t Render(plat::Surface* target, const plat::Rect* clip, CScreenManager* screen) override;
 
- protected:
-  void ForgetTexture(const void* ending) override;
-
  private:
-  CPictureCanvas* canvas_ = nullptr;
+  WatchedPtr<CPictureCanvas, CD3DTexture> canvas_;
 };

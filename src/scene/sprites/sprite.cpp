@@ -131,12 +131,6 @@ bool CSprite::DropWorkImage() {
   return true;
 }
 
-void CSprite::PictureEnds(const void* ending) {
-  if (!CEndWatch::Names<CImageInterface>(source_, ending)) return;
-  Reset();
-  SetDirty(true);
-}
-
 void CSprite::BecomePlain() {
   display_width_ = display_height_ = 0;
   turned_width_ = turned_height_ = 0;

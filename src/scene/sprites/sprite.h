@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "base/threads/end_watch.h"
+#include "base/lifetime/watched_ptr.h"
 #include "gfx/images/image.h"
 #include "scene/drawables/drawable.h"
 
@@ -122,11 +122,7 @@ class CSprite : public CDrawable {
   // A stretched or turned sprite rendered anew; true for a plain one.
   bool RenderAgain();
   void CentreAnchor();
-  // A sprite whose image ends lets go of it and shows nothing, as if it had been reset, its last
-  // painted area marked for repainting.
-  void PictureEnds(const void* ending);
 
-  CImage* source_ = nullptr;
   std::unique_ptr<CImage> work_;
   plat::Rect source_rect_{};
   plat::Rect bounds_{};
@@ -143,5 +139,10 @@ class CSprite : public CDrawable {
   int32_t turned_width_ = 0;
   int32_t turned_height_ = 0;
   uint8_t draw_mode_ = 0;
-  CEndWatch watch_{[this](const void* ending) { PictureEnds(ending); }};
+  // A sprite whose image ends lets go of it and shows nothing, as if it had been reset, its last
+  // painted area marked for repainting.
+  WatchedPtr<CImage, CImageInterface> source_{[this] {
+    Reset();
+    SetDirty(true);
+  }};
 };

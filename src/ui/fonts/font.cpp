@@ -140,6 +140,10 @@ plat::FontRequest CFont::RequestWithWeight(int32_t weight) const {
 
 uint32_t CFont::CreateGdiFont() {
   ++creation_count_;
+  if (!FontHeightWithinBound(logical_font_.height)) {
+    ReleaseGdiObjects();
+    return 2;
+  }
   if (logical_font_.weight == kBoldWeight) {
     twin_face_ = open_face_(RequestWithWeight(kNormalWeight));
     if (!twin_face_) {

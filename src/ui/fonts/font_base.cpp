@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "base/numbers/script_bound.h"
 #include "base/numbers/trig_tables.h"
 
 CFontBase* g_DefaultFont = nullptr;
@@ -10,6 +11,10 @@ CFontBase* g_DefaultFont = nullptr;
 CFontBase::~CFontBase() {
   if (g_DefaultFont == this) g_DefaultFont = nullptr;
   for (FontRef* reference : references_) reference->font_ = nullptr;
+}
+
+bool FontHeightWithinBound(int32_t height) {
+  return WithinBound("a font's size (pixels)", std::abs(int64_t{height}), kLargestFontSize);
 }
 
 void FontRef::Reset(CFontBase* font) {
@@ -21,7 +26,7 @@ void FontRef::Reset(CFontBase* font) {
 
 plat::Rect CFontBase::GetRotatedBounds(int32_t x, int32_t y, int32_t width, int32_t height) const {
   const int32_t angle = logical_font_.escapement;
-  if (g_TrigTable == nullptr || angle == 0) return plat::Rect{x, y, x + width, y + height};
+  if (g_TrigTable == nullptr || angle == 0) return plat::Rect{x, y, ClampedSum(x, width), ClampedSum(y, height)};
   const auto& cosine = g_TrigTable->cosine;
   const int32_t k = -(angle * 512 / 3600);
   const int64_t c = cosine[k & 511];
@@ -31,10 +36,10 @@ plat::Rect CFontBase::GetRotatedBounds(int32_t x, int32_t y, int32_t width, int3
   const int32_t origin_y = turned(c * y + s * x);
   const int32_t xs[] = {0, turned(c * width), turned(-s * height), turned(c * width - s * height)};
   const int32_t ys[] = {0, turned(s * width), turned(c * height), turned(c * height + s * width)};
-  return plat::Rect{origin_x + *std::min_element(std::begin(xs), std::end(xs)),
-                    origin_y + *std::min_element(std::begin(ys), std::end(ys)),
-                    origin_x + *std::max_element(std::begin(xs), std::end(xs)),
-                    origin_y + *std::max_element(std::begin(ys), std::end(ys))};
+  return plat::Rect{ClampedSum(origin_x, *std::min_element(std::begin(xs), std::end(xs))),
+                    ClampedSum(origin_y, *std::min_element(std::begin(ys), std::end(ys))),
+                    ClampedSum(origin_x, *std::max_element(std::begin(xs), std::end(xs))),
+                    ClampedSum(origin_y, *std::max_element(std::begin(ys), std::end(ys)))};
 }
 
 CFontBase::TextSteps CFontBase::TurnedSteps(bool upright_vertical_shadow) const {

@@ -32,6 +32,10 @@ struct LogicalFont {
 
 // The height a size gives: minus its absolute value. The smallest integer, whose absolute value
 // has no 32-bit form, gives -INT32_MAX.
+// The largest character height a font is made at, from a script or a layout file: a face past
+// it is refused (and named in the program log) as one that cannot be opened.
+inline constexpr int32_t kLargestFontSize = 512;
+bool FontHeightWithinBound(int32_t height);
 inline int32_t HeightOfSize(int32_t size) { return size == INT32_MIN ? -INT32_MAX : -(size < 0 ? -size : size); }
 
 struct TextSize {

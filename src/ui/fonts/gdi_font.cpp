@@ -62,6 +62,10 @@ uint32_t CGdiFont::SetFont(int32_t size, uint8_t bold, uint8_t italic, const cha
 }
 
 uint32_t CGdiFont::CreateGdiFont() {
+  if (!FontHeightWithinBound(logical_font_.height)) {
+    ReleaseGdiObjects();
+    return 1;
+  }
   plat::FontRequest request;
   request.face_name = logical_font_.face_name;
   request.height = logical_font_.height;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "base/numbers/script_bound.h"
 #include "gfx/images/image.h"
 #include "pixel/formats/decoded_picture_conversions.h"
 #include "ui/fonts/edge_disc.h"
@@ -96,7 +97,9 @@ struct CGdiFont::ScratchText {
 uint32_t CGdiFont::PrepareScratch(int32_t x, int32_t y, const char* text, ScratchText& out) {
   TextSize size;
   MeasureText(text, &size, &out.offset_x, &out.offset_y, 1, nullptr);
-  out.box = plat::Rect{x + out.offset_x, y + out.offset_y, x + out.offset_x + size.cx, y + out.offset_y + size.cy};
+  const int32_t left = ClampedSum(x, out.offset_x);
+  const int32_t top = ClampedSum(y, out.offset_y);
+  out.box = plat::Rect{left, top, ClampedSum(left, size.cx), ClampedSum(top, size.cy)};
   if (size.cx <= 0 || size.cy <= 0) return 1;
   out.grey = glyph_format_ != 0;
   const int32_t scale = out.grey ? 4 : 1;

@@ -1,5 +1,6 @@
 #include "ui/fonts/text_image.h"
 
+#include "base/numbers/script_bound.h"
 #include "ui/fonts/font.h"
 #include "ui/fonts/gdi_font.h"
 
@@ -113,7 +114,8 @@ uint32_t DrawTextGdi(CImage& image, int32_t x, int32_t y, const char* text, CFon
   int32_t offset_y = 0;
   if (plain_font->MeasureText(text, &size, &offset_x, &offset_y, 1, nullptr) == 0) return 4;
   const plat::Rect box = plain_font->GetRotatedBounds(offset_x, offset_y, size.cx, size.cy);
-  MarkDrawn(image, plat::Rect{box.left + x, box.top + y, box.right + x, box.bottom + y});
+  MarkDrawn(image, plat::Rect{ClampedSum(box.left, x), ClampedSum(box.top, y), ClampedSum(box.right, x),
+                              ClampedSum(box.bottom, y)});
   return 0;
 }
 

@@ -1,12 +1,13 @@
 // The base of every widget, as the window that holds it sees it: enabled state, owner window,
 // command id, group number, tooltip text and the four neighbours that the direction actions
-// move the focus to; and the optional action record that buttons and click areas fire. Scripts
+// move the focus to (a neighbour that is deleted is forgotten); and the optional action record that buttons and click areas fire. Scripts
 // hold a widget by one handle of the kind CGuiElement, whatever the widget's class.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "base/lifetime/watched_ptr.h"
 #include "script/handle_table.h"
 
 class CGuiWindow;
@@ -70,7 +71,7 @@ class CGuiElement : public ScriptVisible<CGuiElement> {
     neighbours_[kRight] = right;
   }
   // The neighbour for input action 0 (up), 1 (down), 2 (left) or 3 (right).
-  CGuiElement* GetNeighbour(uint32_t action) const { return action < 4 ? neighbours_[action] : nullptr; }
+  CGuiElement* GetNeighbour(uint32_t action) const { return action < 4 ? neighbours_[action].get() : nullptr; }
   CGuiWindow* GetOwner() const { return owner_; }
 
  protected:
@@ -89,6 +90,6 @@ class CGuiElement : public ScriptVisible<CGuiElement> {
   bool enabled_ = true;
   std::string text_;
   CGuiWindow* owner_ = nullptr;
-  CGuiElement* neighbours_[4] = {};
+  WatchedPtr<CGuiElement> neighbours_[4];
   int32_t id_ = -1;
 };

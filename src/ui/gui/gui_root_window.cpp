@@ -141,12 +141,6 @@ void CGuiRootWindow::SetTooltipLayer(CImagePart* part) {
   tooltip_part_ = part;
 }
 
-void CGuiRootWindow::PartEnds(const void* ending) {
-  if (!CEndWatch::Names(tooltip_part_, ending)) return;
-  tooltip_part_ = nullptr;
-  HideTooltipImage();
-}
-
 bool CGuiRootWindow::IsOverButton(int32_t x, int32_t y) const {
   for (const CGuiElement* child : GetChildren()) {
     const int32_t type = child->GetType();

@@ -9,7 +9,7 @@
 #include <functional>
 #include <utility>
 
-#include "base/threads/end_watch.h"
+#include "base/lifetime/watched_ptr.h"
 #include "gfx/images/image.h"
 #include "platform/events/window_messages.h"
 #include "scene/sprites/sprite.h"
@@ -119,10 +119,7 @@ class CGuiRootWindow : public CGuiWindow {
   plat::Point PlaceTooltip(int32_t x, int32_t y) const;
   // Lists the sprite in the part's layer unless it is listed, and shows the image with it.
   void ShowTooltipSprite();
-  // The tooltip hides for good when its part ends, until a new part is set.
-  void PartEnds(const void* ending);
 
-  CImagePart* tooltip_part_ = nullptr;
   HeldFont<CFontBase> tooltip_font_;
   std::function<void()> tooltip_font_ready_;
   CImage tooltip_image_;
@@ -138,7 +135,8 @@ class CGuiRootWindow : public CGuiWindow {
   CSoundChannelManager* sound_channels_ = nullptr;
   int32_t standard_sounds_[3] = {-1, -1, -1};
   CRootCommandListener listener_{*this};
-  CEndWatch watch_{[this](const void* ending) { PartEnds(ending); }};
+  // The tooltip hides for good when its part ends, until a new part is set.
+  WatchedPtr<CImagePart> tooltip_part_{[this] { HideTooltipImage(); }};
 };
 
 // The program's root window, made on first use and ended at exit.

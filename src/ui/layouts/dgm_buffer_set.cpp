@@ -27,8 +27,11 @@ uint32_t CDgmBufferSet::Load(CScreenManager* screen, CDrawLayer* layer, const ch
 
 uint32_t CDgmBufferSet::Build(CScreenManager& screen, CDrawLayer& layer, const DgmLayout& layout, uint32_t priority,
                               bool use_attached_list, bool keep_depth) {
-  if (!layout.background.empty() && !ShowDgmBackground(screen, &layer, layout.background, keep_depth, background_)) {
-    return kBackgroundFailed;
+  if (!layout.background.empty()) {
+    CImage* background = nullptr;
+    const bool shown = ShowDgmBackground(screen, &layer, layout.background, keep_depth, background);
+    background_ = background;
+    if (!shown) return kBackgroundFailed;
   }
   parts_.reserve(layout.parts.size());
   for (const DgmPart& record : layout.parts) {
@@ -42,16 +45,20 @@ uint32_t CDgmBufferSet::Build(CScreenManager& screen, CDrawLayer& layer, const D
 uint32_t CDgmBufferSet::AddPart(CScreenManager& screen, CDrawLayer& layer, const DgmPart& record, uint32_t priority,
                                 bool use_attached_list) {
   Part& part = parts_.emplace_back();
-  if (screen.LoadImage32(&part.image, record.picture.c_str(), nullptr, 0, 0) != 0) return kPartFailed;
+  CImage* image = nullptr;
+  const bool loaded = screen.LoadImage32(&image, record.picture.c_str(), nullptr, 0, 0) == 0;
+  part.image = image;
+  if (!loaded) return kPartFailed;
   part.size = record.size;
   if (record.type == kPictureType) {
     part.size = {static_cast<uint16_t>(part.image->GetWidth()), static_cast<uint16_t>(part.image->GetHeight()),
                  kPictureState};
   }
   const plat::Rect source{0, 0, part.size.width, part.size.height};
-  if (CScreenDrawables::Of(screen).CreateSprite(&part.sprite, part.image, &source, record.x, record.y) != 0) {
-    return kPartFailed;
-  }
+  CSprite* sprite = nullptr;
+  const bool made = CScreenDrawables::Of(screen).CreateSprite(&sprite, image, &source, record.x, record.y) == 0;
+  part.sprite = sprite;
+  if (!made) return kPartFailed;
   part.sprite->SetOpacity(record.parameter);
   part.sprite->SetEnabled(record.shown != 0);
   CDrawList* list = use_attached_list ? layer.GetAttachedList() : &layer.GetOwnList();
@@ -60,11 +67,12 @@ uint32_t CDgmBufferSet::AddPart(CScreenManager& screen, CDrawLayer& layer, const
 }
 
 void CDgmBufferSet::Undo(CScreenManager& screen, CDrawLayer& layer) {
-  RemoveDgmBackground(screen, &layer, background_);
+  CImage* background = background_;
+  RemoveDgmBackground(screen, &layer, background);
   CScreenDrawables& drawables = CScreenDrawables::Of(screen);
   for (Part& part : parts_) {
-    if (part.sprite != nullptr) drawables.DeleteDrawableRef(part.sprite);
-    if (part.image != nullptr) screen.DeleteSurfaceObjectRef(part.image);
+    if (part.sprite != nullptr) drawables.DeleteDrawable(part.sprite);
+    if (part.image != nullptr) screen.DeleteSurfaceObject(part.image);
   }
   Release();
 }

@@ -1,15 +1,19 @@
 // A layout file shown as sprites: the background becomes a draw layer's background and every
 // part a sprite of its picture in one of the layer's draw lists. The screen owns the images and
-// sprites; this set only remembers them. A load that fails takes back everything it made.
+// sprites; this set only remembers them, and forgets each that a script deletes (its entry then
+// names none). A load that fails takes back everything it made.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "base/lifetime/watched_ptr.h"
 #include "ui/layouts/dgm_layout.h"
 
+class CDrawable;
 class CDrawLayer;
 class CImage;
+class CImageInterface;
 class CScreenManager;
 class CSprite;
 
@@ -44,8 +48,8 @@ class CDgmBufferSet {
 
  private:
   struct Part {
-    CImage* image = nullptr;
-    CSprite* sprite = nullptr;
+    WatchedPtr<CImage, CImageInterface> image;
+    WatchedPtr<CSprite, CDrawable> sprite;
     DgmPartSize size;
   };
 
@@ -55,7 +59,7 @@ class CDgmBufferSet {
                    bool use_attached_list);
   void Undo(CScreenManager& screen, CDrawLayer& layer);
 
-  CImage* background_ = nullptr;
+  WatchedPtr<CImage, CImageInterface> background_;
   std::vector<Part> parts_;
 };
 

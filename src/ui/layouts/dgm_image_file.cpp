@@ -71,19 +71,22 @@ uint32_t CDgmImageFile::Build(CWidgetManager& widgets, CGuiWindow& owner, const 
     const bool flag = record.size.state == kind->flag_state;
     const char* picture = record.picture.c_str();
     CCheckButton* leader = kind->grouped && record.type == run_type ? run_leader : nullptr;
-    Part& part = parts_.emplace_back(Part{nullptr, record.size});
+    CGuiElement* widget = nullptr;
     const int32_t made =
         kind->check_button
-            ? widgets.CreateCheckButton(&part.widget, record.x, record.y, picture, kind->argument, flag, leader,
+            ? widgets.CreateCheckButton(&widget, record.x, record.y, picture, kind->argument, flag, leader,
                                         drawing.blend_mode, record.parameter, drawing.key, kKeyIsColour, priority)
-            : widgets.CreateImageButton(&part.widget, record.x, record.y, picture, flag, kind->argument != 0,
+            : widgets.CreateImageButton(&widget, record.x, record.y, picture, flag, kind->argument != 0,
                                         drawing.blend_mode, record.parameter, drawing.key, kKeyIsColour, priority);
+    Part& part = parts_.emplace_back();
+    part.widget = widget;
+    part.size = record.size;
     if (made != 0) return kind->failure;
     run_type = record.type;
-    if (kind->grouped && leader == nullptr) run_leader = static_cast<CCheckButton*>(part.widget);
-    part.widget->SetActive(record.shown != 0);
-    if (owner.AddChild(part.widget, -1) != 0) return kind->failure;
-    if (first_id >= 0) part.widget->SetId(id++);
+    if (kind->grouped && leader == nullptr) run_leader = static_cast<CCheckButton*>(widget);
+    widget->SetActive(record.shown != 0);
+    if (owner.AddChild(widget, -1) != 0) return kind->failure;
+    if (first_id >= 0) widget->SetId(id++);
   }
   return 0;
 }
@@ -91,11 +94,15 @@ uint32_t CDgmImageFile::Build(CWidgetManager& widgets, CGuiWindow& owner, const 
 uint32_t CDgmImageFile::LoadBackground(CWidgetManager& widgets, const std::string& name, bool keep_depth,
                                        CScreenManager* screen) {
   if (screen == nullptr) return kNoScreen;
-  return ShowDgmBackground(*screen, widgets.GetLayer(), name, keep_depth, background_) ? 0 : kBackgroundFailed;
+  CImage* background = nullptr;
+  const bool shown = ShowDgmBackground(*screen, widgets.GetLayer(), name, keep_depth, background);
+  background_ = background;
+  return shown ? 0 : kBackgroundFailed;
 }
 
 void CDgmImageFile::Undo(CWidgetManager& widgets, CScreenManager* screen) {
-  if (screen != nullptr) RemoveDgmBackground(*screen, widgets.GetLayer(), background_);
+  CImage* background = background_;
+  if (screen != nullptr) RemoveDgmBackground(*screen, widgets.GetLayer(), background);
   for (const Part& part : parts_) {
     if (part.widget != nullptr) widgets.DeleteWidget(part.widget);
   }

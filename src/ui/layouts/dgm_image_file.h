@@ -1,17 +1,20 @@
 // A layout file turned into widgets: the background becomes the background of the widget
 // manager's draw layer and every part an image button or check button made by the widget
 // manager and added to a window. Consecutive grouped parts of one type form one radio group.
-// The widget manager owns the widgets; a load that fails deletes everything it made.
+// The widget manager owns the widgets; this file only remembers them, and forgets each that a
+// script deletes (its entry then names none). A load that fails deletes everything it made.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "base/lifetime/watched_ptr.h"
 #include "ui/layouts/dgm_layout.h"
 
 class CGuiElement;
 class CGuiWindow;
 class CImage;
+class CImageInterface;
 class CScreenManager;
 class CWidgetManager;
 
@@ -49,7 +52,7 @@ class CDgmImageFile {
 
  private:
   struct Part {
-    CGuiElement* widget = nullptr;
+    WatchedPtr<CGuiElement> widget;
     DgmPartSize size;
   };
 
@@ -58,7 +61,7 @@ class CDgmImageFile {
   uint32_t LoadBackground(CWidgetManager& widgets, const std::string& name, bool keep_depth, CScreenManager* screen);
   void Undo(CWidgetManager& widgets, CScreenManager* screen);
 
-  CImage* background_ = nullptr;
+  WatchedPtr<CImage, CImageInterface> background_;
   std::vector<Part> parts_;
 };
 

@@ -1,6 +1,7 @@
 #include "ui/widgets/click_area.h"
 
 #include "base/input/mouse.h"
+#include "base/numbers/script_bound.h"
 #include "ui/gui/widget_input.h"
 
 uint32_t CClickArea::Create(int32_t x, int32_t y, int32_t width, int32_t height, int32_t hot_x, int32_t hot_y,
@@ -10,8 +11,8 @@ uint32_t CClickArea::Create(int32_t x, int32_t y, int32_t width, int32_t height,
   y_ = y;
   width_ = width;
   height_ = height;
-  hot_x_ = hot_x < 0 ? x + (width >> 1) : hot_x;
-  hot_y_ = hot_y < 0 ? y + (height >> 1) : hot_y;
+  hot_x_ = hot_x < 0 ? ClampedSum(x, width >> 1) : hot_x;
+  hot_y_ = hot_y < 0 ? ClampedSum(y, height >> 1) : hot_y;
   hit_testable_ = hit_testable;
   clickable_ = clickable;
   group_ = group;
@@ -19,8 +20,8 @@ uint32_t CClickArea::Create(int32_t x, int32_t y, int32_t width, int32_t height,
 }
 
 bool CClickArea::HitTest(int32_t x, int32_t y) const {
-  return hit_testable_ && static_cast<uint32_t>(x - x_) < static_cast<uint32_t>(width_) &&
-         static_cast<uint32_t>(y - y_) < static_cast<uint32_t>(height_);
+  return hit_testable_ && static_cast<uint32_t>(int64_t{x} - x_) < static_cast<uint32_t>(width_) &&
+         static_cast<uint32_t>(int64_t{y} - y_) < static_cast<uint32_t>(height_);
 }
 
 void CClickArea::SetHovered(bool hovered, bool with_sound) {

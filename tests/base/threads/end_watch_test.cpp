@@ -1,41 +1,73 @@
-// The end watch: every living watch is told of each end once, also when a holder ends other
-// watches or announces further ends while it is told.
+// The end watch: a watch is told once of the end of the object it follows and of no other end,
+// also when a holder ends or moves other watches, or announces further ends, while it is told.
 #include "base/threads/end_watch.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
-#include <vector>
+#include <utility>
 
 namespace {
 
-struct Told {
-  std::vector<const void*> ends;
+// A watch that counts its tellings and then does what the test asks.
+struct CountingWatch : CEndWatch {
+  explicit CountingWatch(std::function<void()> then_do = {})
+      : CEndWatch([](CEndWatch& watch) {
+          auto& self = static_cast<CountingWatch&>(watch);
+          ++self.told;
+          if (self.then) self.then();
+        }),
+        then(std::move(then_do)) {}
+  int told = 0;
+  std::function<void()> then;
 };
 
-TEST(EndWatchTest, WatchesEndedOrMadeWhileTheyAreToldAreLeftOutOrToldLater) {
+TEST(EndWatchTest, OnlyTheFollowersOfTheEndingObjectAreToldOnce) {
+  const int ending = 0;
+  const int living = 0;
+  CountingWatch first;
+  CountingWatch second;
+  CountingWatch other;
+  first.Follow(&ending);
+  second.Follow(&ending);
+  other.Follow(&living);
+  CEndWatch::Announce(&ending);
+  EXPECT_EQ(first.told + second.told, 2);
+  EXPECT_EQ(other.told, 0);
+  CEndWatch::Announce(&ending);
+  EXPECT_EQ(first.told + second.told, 2) << "a told watch follows nothing";
+  other.Follow(&ending);
+  other.Follow(nullptr);
+  CEndWatch::Announce(&ending);
+  CEndWatch::Announce(&living);
+  EXPECT_EQ(other.told, 0) << "a watch that moved on is told of neither";
+}
+
+TEST(EndWatchTest, WatchesEndedMovedOrMadeWhileTheyAreToldAreLeftOutOrToldLater) {
   const int first_object = 0;
   const int second_object = 0;
-  Told outer_told;
-  Told doomed_told;
-  Told late_told;
-  auto doomed = std::make_unique<CEndWatch>([&](const void* ending) { doomed_told.ends.push_back(ending); });
-  std::unique_ptr<CEndWatch> late;
-  const CEndWatch outer([&](const void* ending) {
-    outer_told.ends.push_back(ending);
-    if (ending != &first_object) return;
+  auto doomed = std::make_unique<CountingWatch>();
+  CountingWatch moved;
+  std::unique_ptr<CountingWatch> late;
+  CountingWatch outer([&] {
     doomed.reset();
-    late = std::make_unique<CEndWatch>([&](const void* later) { late_told.ends.push_back(later); });
+    moved.Follow(&second_object);
+    late = std::make_unique<CountingWatch>();
+    late->Follow(&first_object);
     CEndWatch::Announce(&second_object);
   });
+  // The outer watch is told first: it follows first.
+  outer.Follow(&first_object);
+  doomed->Follow(&first_object);
+  moved.Follow(&first_object);
   CEndWatch::Announce(&first_object);
-  EXPECT_EQ(outer_told.ends, (std::vector<const void*>{&first_object, &second_object}));
-  EXPECT_EQ(doomed_told.ends, std::vector<const void*>{&first_object}) << "told before the holder ended it";
-  EXPECT_EQ(late_told.ends, (std::vector<const void*>{&second_object})) << "not told of the end it began in";
-  CEndWatch::Announce(&second_object);
-  EXPECT_EQ(late_told.ends.size(), 2u) << "the made watch is listed once the telling is over";
-  EXPECT_TRUE(CEndWatch::Names<int>(&second_object, &second_object));
-  EXPECT_FALSE(CEndWatch::Names<int>(nullptr, nullptr));
+  EXPECT_EQ(outer.told, 1);
+  EXPECT_EQ(doomed, nullptr) << "ended before its turn, untold";
+  EXPECT_EQ(moved.told, 1) << "told of the object it moved to, not of the one it left";
+  EXPECT_EQ(late->told, 0) << "not told of the end it began in";
+  CEndWatch::Announce(&first_object);
+  EXPECT_EQ(late->told, 1) << "the made watch is told once the telling is over";
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "scene/drawables/draw_layer.h"
 #include "scene/drawables/draw_layer_factory.h"
 #include "sound/sound_channel_manager.h"
+#include "ui/fonts/font_base.h"
 #include "support/fake_clock.h"
 #include "support/fake_pcm_decoder.h"
 #include "support/fake_sound_system.h"
@@ -183,6 +184,18 @@ TEST_F(StaffRollTest, AFontLineSetsItsColourEachTimeAndCarriesItsSize) {
   EXPECT_EQ(layout_.texts[0]->sprite->GetBlendMode(), 2);
   ASSERT_EQ(Load({"text 0, 0, \"AB\""}), 0) << "before any font line the font's own defaults";
   EXPECT_GT(layout_.texts[0]->image->GetWidth(), 0);
+}
+
+// A font line asks for a size: up to the largest a font is made at, its lines are drawn; past
+// it (a 7000-pixel bold face once took a minute and a half to load) the font is refused at once
+// and its lines are not drawn.
+TEST_F(StaffRollTest, AFontPastTheLargestSizeIsRefusedAndItsLinesAreNotDrawn) {
+  const auto font_line = [](std::int32_t size) { return "font \"SimSun\", " + std::to_string(size) + ", 0xFFFFFF, 1"; };
+  ASSERT_EQ(Load({font_line(kLargestFontSize), "text 0, 0, \"A\""}), 0);
+  EXPECT_GT(layout_.texts[0]->image->GetHeight(), kLargestFontSize / 2);
+  EXPECT_EQ(Load({font_line(kLargestFontSize + 1), "text 0, 0, \"A\""}), kStaffTextNotRendered);
+  EXPECT_EQ(Load({font_line(7000), "text 0, 0, \"A\""}), kStaffTextNotRendered);
+  EXPECT_TRUE(layout_.texts.empty());
 }
 
 TEST_F(StaffRollTest, PicturesOpenToTheNextOneOrTheEndAndAnEndLineInTheMiddleIsRead) {

@@ -31,6 +31,19 @@ using message_test::FrameWorld;
 VovOperand V(std::int32_t value) { return {1, static_cast<std::uint32_t>(value), {}}; }
 VovOperand S(std::string_view text) { return {kVovStringFlag, 0, text}; }
 
+// The built-in effects by name, for the buttons' fade.
+struct EffectHosts {
+  EffectHosts() {
+    g_DcpHost = &effects;
+    RegisterBuiltinEffects(effects, filters);
+  }
+  ~EffectHosts() { g_DcpHost = nullptr; }
+  EffectHosts(const EffectHosts&) = delete;
+  EffectHosts& operator=(const EffectHosts&) = delete;
+  CDcpPluginManager effects;
+  CTcpPluginManager filters;
+};
+
 class MessageWindowTest : public test_support::DataFilesTest {
  protected:
   void SetUp() override {
@@ -192,15 +205,7 @@ TEST_F(MessageWindowTest, TheEndOfARunTakesTheButtonsDownAndTheNextRunBuildsThem
 
 // The buttons' fades run on one sprite fade effect, which the run's end ends.
 TEST_F(MessageWindowTest, TheButtonsFadeOnOneSpriteFadeThatTheRunsEndEnds) {
-  struct EffectHosts {
-    EffectHosts() {
-      g_DcpHost = &effects;
-      RegisterBuiltinEffects(effects, filters);
-    }
-    ~EffectHosts() { g_DcpHost = nullptr; }
-    CDcpPluginManager effects;
-    CTcpPluginManager filters;
-  } hosts;
+  const EffectHosts hosts;
   message_test::WriteButtonFile(game_);
   Prepare();
   CTimedTask* fade = world_->timers().FindByKind(kTimedTaskSpriteEffect);
@@ -251,6 +256,32 @@ TEST_F(MessageWindowTest, GoingOnKeepsTheLineAndTheSkipButtonFollowsItsReadMark)
   ASSERT_EQ(frame_->PreparePage(false), 0);
   EXPECT_FALSE(frame_->GoingOn());
   EXPECT_EQ(frame_->CurrentLine(), -1);
+}
+
+// A script's code block may delete the buttons under the frame, by their group (1000) or with
+// every widget: the frame forgets each, and its waits, fades and states go on without them.
+TEST_F(MessageWindowTest, ButtonsAScriptDeletesAreForgottenAndTheFrameGoesOnWithoutThem) {
+  const EffectHosts hosts;
+  message_test::WriteButtonFile(game_);
+  for (const bool every_widget : {false, true}) {
+    Prepare();
+    frame_->ShowButtons(true, true);
+    world_->timers().Advance(1);
+    if (every_widget) {
+      g_WidgetManager.DeleteAll();
+    } else {
+      g_WidgetManager.DeleteGroup(1000, false);
+    }
+    for (std::size_t i = 0; i < CVovFrame::kButtonCount; ++i) {
+      EXPECT_EQ(frame_->Button(i), nullptr) << i;
+      EXPECT_EQ(frame_->SetButtonState(i, CVovFrame::kButtonLatched), 0) << i;
+      EXPECT_EQ(frame_->SetButtonState(i, CVovFrame::kButtonDisabled), 0) << i;
+    }
+    frame_->ShowButtons(false, true);
+    frame_->ShowButtons(true, false);
+    world_->timers().Advance(300);
+    EXPECT_EQ(frame_->ResetPage(), 0);
+  }
 }
 
 TEST_F(MessageWindowTest, ALatchedCheckButtonIsReleasedWhenItIsEnabledOrDisabled) {

@@ -1,0 +1,12 @@
+#include "base/numbers/script_bound.h"
+
+#include <string>
+
+#include "platform/system/diagnostic_log.h"
+
+bool WithinBound(std::string_view what, std::int64_t asked, std::int64_t most) {
+  if (asked <= most) return true;
+  plat::LogDiagnostic(std::string(what) + ": " + std::to_string(asked) + " asked for, at most " +
+                      std::to_string(most) + ": refused");
+  return false;
+}

@@ -121,6 +121,11 @@ std::string PlainFolderName(std::string_view name) {
     plain += unsafe ? std::string("_") : std::string(name.substr(i, length));
     i += length;
   }
+  // The looser scan reads a half-width kana as a lead byte too; where it then meets a separator
+  // that the strict scan took as a second byte ("\xB1\xE0\\.."), that byte becomes '_' as well.
+  for (std::size_t i = 0; i < plain.size(); i += plat::SjisCharLengthAt(plain, i)) {
+    if (IsSeparator(plain[i])) plain[i] = '_';
+  }
   if (plain.find_first_not_of('.') == std::string::npos) plain = std::string(std::max<std::size_t>(plain.size(), 1), '_');
   return plain;
 }

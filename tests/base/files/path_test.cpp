@@ -81,7 +81,8 @@ TEST(StaysInsideFolder, RefusesEveryWayOut) {
 }
 
 // A name from a game's settings becomes one folder name however the engine or the host reads
-// it: "ソ" (0x83 0x5C) keeps its second byte, a lone lead byte never takes the separator after it.
+// it: "ソ" (0x83 0x5C) keeps its second byte, a lone lead byte never takes the separator after it,
+// and a second byte that a half-width kana before it would make a separator is replaced.
 TEST(PlainFolderName, LeavesOneNameInsideItsFolder) {
   struct Case {
     const char* name;
@@ -91,7 +92,7 @@ TEST(PlainFolderName, LeavesOneNameInsideItsFolder) {
                         Case{"Tale/Part 2", "Tale_Part 2"}, Case{"C:\\Saves", "C__Saves"}, Case{"..", "__"},
                         Case{".", "_"}, Case{"", "_"}, Case{"...a", "...a"}, Case{"A\nB\x7F", "A_B_"},
                         Case{"\x83\x5C", "\x83\x5C"}, Case{"\x81/..", "__.."}, Case{"Tale\xB1", "Tale_"},
-                        Case{"\xB1Tale", "\xB1Tale"}}) {
+                        Case{"\xB1Tale", "\xB1Tale"}, Case{"\xB1\xE0\\..", "\xB1\xE0_.."}}) {
     EXPECT_EQ(PlainFolderName(c.name), c.plain) << c.name;
     EXPECT_TRUE(StaysInsideFolder(PlainFolderName(c.name) + "\\USER.CFG")) << c.name;
   }

@@ -15,6 +15,8 @@
 #include "base/time/timer_manager.h"
 #include "builtins/builtin_table.h"
 #include "effects/framework/builtin_effect_services.h"
+#include "resource/plugins/dcp_plugin_manager.h"
+#include "resource/plugins/tcp_plugin_manager.h"
 #include "script/script_transfer.h"
 #include "script/transfer_builtins.h"
 #include "sob_builder.h"

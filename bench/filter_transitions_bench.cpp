@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "effects/filters/ripple_rows.h"
-#include "effects/framework/builtin_effects.h"
 #include "effects/framework/create_by_name.h"
 #include "effects/patterns/transition_patterns.h"
+#include "effects/table/builtin_effect_table.h"
 #include "gfx/display/image_canvas.h"
 #include "resource/plugins/dcp_plugin_manager.h"
 #include "resource/plugins/tcp_plugin_manager.h"

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/window/message_queue.h"
+#include "platform/window/native_window.h"
 #include "platform/window/screen_presenter.h"
-#include "platform/window/window.h"
 
 #include "ratio_reporter.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/sound/audio_device.h"
-#include "platform/sound/sound_buffer.h"
+#include "platform/sound/device_sound_buffer.h"
 #include "seconds_reporter.h"
 
 namespace {

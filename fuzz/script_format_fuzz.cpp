@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "base/lifetime/handle_table.h"
 #include "builtins/script_format.h"
-#include "script/handle_table.h"
 #include "script/script_fault.h"
 #include "script/script_memory.h"
 

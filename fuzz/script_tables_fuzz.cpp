@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "script/read_text_table.h"
-#include "script/voice_table.h"
+#include "sound/voice_table.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::span<const std::uint8_t> input(data, size);

@@ -12,8 +12,8 @@
 #include "script/read_text_table.h"
 #include "script/script_vm.h"
 #include "script/sob_object.h"
-#include "script/voice_table.h"
 #include "sob_builder.h"
+#include "sound/voice_table.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "scene/motions/resize_motion.h"
 #include "script/game_host_access.h"
 #include "sound/bgm_track.h"
-#include "ui/dialogs/message_box.h"
+#include "ui/dialogs/game_message_box.h"
 #include "ui/widgets/image_button.h"
 
 namespace {

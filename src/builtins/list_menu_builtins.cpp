@@ -117,7 +117,7 @@ std::uint32_t NativeSetListMenuSelection(const NativeArgs& args) {
 
 std::uint32_t NativeSetCurrentListMenu(const NativeArgs& args) {
   if (g_ChoiceList != nullptr) {
-    g_ChoiceList->SetChoiceRecord(nullptr, 0, std::nullopt);
+    g_ChoiceList->SetChoiceRecord(nullptr, 0, {});
     g_ChoiceList = nullptr;
   }
   CListMenu* menu = ListMenu(args);

@@ -42,7 +42,7 @@ std::optional<CFont*> GlyphFont(const NativeArgs& args, std::uint32_t i) {
 }
 
 void UnbindChoiceList() {
-  if (g_ChoiceList != nullptr) g_ChoiceList->SetChoiceRecord(nullptr, 0, std::nullopt);
+  if (g_ChoiceList != nullptr) g_ChoiceList->SetChoiceRecord(nullptr, 0, {});
 }
 
 // The list marks the items chosen before from the bits of the current message's choice kind.
@@ -55,7 +55,7 @@ void BindChoiceList(const CTextPrinter& printer) {
   } else if (printer.choice_kind == 1 && scripts.HasReadTextTable() && !scripts.ReadTextRecords().empty()) {
     bits = &scripts.ReadTextRecords().back().choices;
   }
-  g_ChoiceList->SetChoiceRecord(bits, printer.first_choice_bit, std::nullopt);
+  g_ChoiceList->SetChoiceRecord(bits, printer.first_choice_bit, {});
 }
 
 template <class Move>

@@ -14,11 +14,11 @@
 #include "base/lifetime/watched_ptr.h"
 #include "base/numbers/byte_cursor.h"
 #include "base/settings/game_settings.h"
+#include "game/script_sound_channels.h"
 #include "gfx/images/image.h"
 #include "novel/text/text_printer.h"
 #include "script/game_host_access.h"
 #include "script/script_host.h"
-#include "sound/script_sound_channels.h"
 
 class CFontBase;
 class CGuiElement;
@@ -67,8 +67,8 @@ class CGameScriptHost : public CScriptHost, public IGameHost {
 
   // The state record that save files and snapshots carry: the class-1 variables, a text flag
   // byte, with the text part the text printer's state and the held snapshot (u32 size, bytes),
-  // then the novel frame's state (g_VovFrame, with the text log when the text part is written)
-  // when a frame exists, and last the sound channels' state. The text part is written when
+  // then the block of the novel frame attached to the host (with the text log when the text
+  // part is written) when a frame exists, and last the sound channels' state. The text part is written when
   // asked and the game settings ask for saved text. 0; 1 the variables, 3 the novel frame could
   // not be written (`record` is then empty).
   std::uint32_t WriteState(std::vector<std::uint8_t>& record, bool with_text) const;

@@ -4,6 +4,7 @@
 // the whole file before the running game is touched.
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <variant>
 
 #include "base/files/file_services.h"
@@ -15,7 +16,6 @@
 #include "game/save_file_layout.h"
 #include "gfx/images/blit_clipping.h"
 #include "gfx/images/image.h"
-#include "novel/frame/vov_frame.h"
 #include "platform/encoding/text_encoding.h"
 #include "platform/files/file_system_ops.h"
 #include "platform/system/diagnostic_log.h"
@@ -124,7 +124,10 @@ std::uint32_t CGameScriptHost::GetSaveFilePath(std::string& path, std::int32_t g
 
 CGameScriptHost::SaveSource CGameScriptHost::CurrentSaveSource() {
   // The novel frame's page, title and message take the host's place while a frame exists.
-  if (g_VovFrame != nullptr) return {g_VovFrame->ScreenPicture(), "", g_VovFrame->Title(), g_VovFrame->GetCaption()};
+  if (IHostedFrame* frame = AttachedFrame(); frame != nullptr) {
+    IHostedFrame::SaveFace face = frame->CurrentSaveFace();
+    return {face.picture, "", std::move(face.title), std::move(face.caption)};
+  }
   return {thumbnail_source_, thumbnail_name_, save_title_, text_printer_.GetCaption()};
 }
 
@@ -235,7 +238,7 @@ std::uint32_t CGameScriptHost::LoadNewestThatReads(std::int32_t group) {
     if (newest == kNoSaveFile) newest = result;
     if (result == 0) break;
   }
-  if (newest != 0 && newest != kNoSaveFile && g_VovFrame != nullptr) CVovFrame::NoticeLoadFailed(-1);
+  if (newest != 0 && newest != kNoSaveFile && AttachedFrame() != nullptr) AttachedFrame()->NoticeNewestLoadFailed();
   return result == 0 ? 0 : newest;
 }
 

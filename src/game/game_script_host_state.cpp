@@ -5,7 +5,6 @@
 #include "base/numbers/byte_cursor.h"
 #include "base/settings/game_settings.h"
 #include "game/game_script_host.h"
-#include "novel/frame/vov_frame.h"
 
 namespace {
 
@@ -25,7 +24,8 @@ std::uint32_t CGameScriptHost::WriteState(std::vector<std::uint8_t>& record, boo
   const bool text_part = with_text && CurrentGameSettings()[kSettingSaveText] != 0;
   std::size_t size = std::size_t{GetVariableDataSize(kStateVariables, false)} + 1;
   if (text_part) size += std::size_t{text_printer_.SaveSize()} + 4 + snapshot_.size();
-  if (g_VovFrame != nullptr) size += g_VovFrame->SaveSize(text_part);
+  IHostedFrame* frame = AttachedFrame();
+  if (frame != nullptr) size += frame->SavedBlockSize(text_part);
 
   // Built apart and handed over at the end, so that `record` may be the held snapshot itself.
   ByteWriter out;
@@ -40,7 +40,7 @@ std::uint32_t CGameScriptHost::WriteState(std::vector<std::uint8_t>& record, boo
     out.Word(static_cast<std::uint32_t>(snapshot_.size()));
     out.Bytes(snapshot_);
   }
-  if (g_VovFrame != nullptr && g_VovFrame->Save(out, text_part) != 0) {
+  if (frame != nullptr && frame->WriteSavedBlock(out, text_part) != 0) {
     record.clear();
     return 3;
   }
@@ -78,7 +78,8 @@ std::uint32_t CGameScriptHost::ReadStateParts(std::span<const std::uint8_t> reco
   // Records are always written with the class-1 selector; any other would let a damaged save
   // overwrite the persistent variables.
   if (in.Byte() != kStateVariables || Variables().Read(in, kStateVariables) != 0) return 2;
-  if (g_VovFrame != nullptr) g_VovFrame->ClearPendingDisplay();
+  IHostedFrame* frame = AttachedFrame();
+  if (frame != nullptr) frame->ForgetPendingDisplay();
 
   const std::optional<std::uint8_t> text_flag = in.Byte();
   if (!text_flag) return 3;
@@ -90,11 +91,14 @@ std::uint32_t CGameScriptHost::ReadStateParts(std::span<const std::uint8_t> reco
     if (!snapshot) return 3;
     snapshot_.assign(snapshot->begin(), snapshot->end());
   }
-  CVovFrame::PendingLoad frame;
-  if (g_VovFrame != nullptr && g_VovFrame->ReadSaved(in, true, frame) != 0) return 3;
+  std::optional<IHostedFrame::BlockTakeOver> frame_take_over;
+  if (frame != nullptr) {
+    frame_take_over = frame->ReadSavedBlock(in);
+    if (!frame_take_over) return 3;
+  }
   // Records of earlier builds end with the sound channels' state, which still loads.
   if (in.Left() != 0 && sound_channels_.RestoreState(in) != 0) return 3;
-  if (g_VovFrame != nullptr) g_VovFrame->TakeOverSaved(std::move(frame));
+  if (frame_take_over) (*frame_take_over)();
   return 0;
 }
 

@@ -2,19 +2,18 @@
 // text boxes, list menus, their font, and the root window's tooltips.
 #include "base/numbers/little_endian.h"
 #include "game/game_script_host.h"
-#include "novel/frame/vov_frame.h"
-#include "ui/fonts/font_base.h"
 #include "ui/dialogs/message_display_settings.h"
-#include "ui/gui/gui_root_window.h"
-#include "ui/widgets/list_menu.h"
 #include "ui/dialogs/script_text_box.h"
+#include "ui/fonts/font_base.h"
+#include "ui/gui/gui_root_window.h"
 #include "ui/text_objects/text_layout.h"
+#include "ui/widgets/list_menu.h"
 
 std::uint8_t CGameScriptHost::ApplyTextSettings(bool only_when_changed, bool clear_mark, CGuiElement* text_box,
                                                 CGuiElement* list_menu, CFontBase* font, bool font_flag,
                                                 bool printer_flag, bool text_box_given) {
-  if (g_VovFrame != nullptr) {
-    return g_VovFrame->ApplyUserSettings(text_box_given || text_box != nullptr, font_flag, printer_flag,
+  if (IHostedFrame* frame = AttachedFrame(); frame != nullptr) {
+    return frame->ApplyUserSettings(text_box_given || text_box != nullptr, font_flag, printer_flag,
                                          only_when_changed, clear_mark);
   }
   const std::uint8_t mark = settings_changed_mark_ != nullptr ? settings_changed_mark_->load() : 0;

@@ -7,7 +7,7 @@
 #include <initializer_list>
 #include <optional>
 
-#include "script/handle_table.h"
+#include "base/lifetime/handle_table.h"
 #include "script/script_memory.h"
 
 // An optional group of argument words is absent when its first word is this number.

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "script/handle_table.h"
+#include "base/lifetime/handle_table.h"
 #include "script/script_fault.h"
 #include "script/script_memory.h"
 #include "script/script_native_table.h"

@@ -9,9 +9,10 @@
 #include <optional>
 #include <string>
 
+#include "script/hosted_frame.h"
 #include "script/script_text_export.h"
 #include "script/script_vm.h"
-#include "script/voice_table.h"
+#include "sound/voice_table.h"
 
 class CScriptHost : public CScriptVm {
  public:
@@ -96,6 +97,10 @@ class CScriptHost : public CScriptVm {
   // The persistent file, then the text log: the first non-zero result; 2 when neither name is set.
   std::uint32_t SavePersistentState();
 
+  // The novel frame that lives on this host (null: none); the frame attaches itself.
+  void AttachFrame(IHostedFrame* frame) { frame_ = frame; }
+  IHostedFrame* AttachedFrame() const { return frame_; }
+
  protected:
   // Called at the start of ResetScripts.
   virtual void OnResetScripts() {}
@@ -108,4 +113,5 @@ class CScriptHost : public CScriptVm {
   ScriptTextExport settings_text_{Memory()};
   std::optional<std::string> variable_file_name_;
   ConfigWords config_words_{};
+  IHostedFrame* frame_ = nullptr;
 };

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "base/files/script_write_rule.h"
+#include "base/lifetime/handle_table.h"
 #include "base/numbers/byte_cursor.h"
-#include "script/handle_table.h"
 #include "script/native_args.h"
 #include "script/read_text_table.h"
 #include "script/script_context.h"

@@ -12,7 +12,7 @@
 #include <memory>
 #include <mutex>
 
-#include "platform/sound/sound_buffer.h"
+#include "platform/sound/device_sound_buffer.h"
 
 class CMovieSoundStream {
  public:

@@ -9,11 +9,11 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/lifetime/handle_table.h"
 #include "base/threads/critical_section.h"
 #include "base/time/timed_task.h"
 #include "base/time/timer_manager.h"
-#include "platform/sound/sound_buffer.h"
-#include "script/handle_table.h"
+#include "platform/sound/device_sound_buffer.h"
 
 class CSoundBuffer : public ScriptVisible<CSoundBuffer> {
  public:

@@ -6,8 +6,8 @@
 
 #include "base/text/sjis_case.h"
 #include "base/threads/lock_guard.h"
-#include "script/voice_table.h"
 #include "sound/voice_ducking_task.h"
+#include "sound/voice_table.h"
 
 CSoundChannelManager* g_SoundChannels = nullptr;
 

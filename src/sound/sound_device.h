@@ -9,7 +9,7 @@
 
 #include "platform/events/window_messages.h"
 #include "platform/sound/audio_device.h"
-#include "platform/sound/sound_buffer.h"
+#include "platform/sound/device_sound_buffer.h"
 
 class CSoundDevice {
  public:

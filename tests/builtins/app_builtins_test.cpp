@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "base/settings/game_settings.h"
 #include "base/numbers/little_endian.h"
+#include "base/settings/game_settings.h"
 #include "gfx/display/screen_manager.h"
 #include "pixel/kernels/pixel_kernel_choice.h"
-#include "platform/events/window_messages.h"
-#include "platform/window/message_box.h"
 #include "platform/encoding/text_encoding.h"
+#include "platform/events/window_messages.h"
+#include "platform/window/system_message_box.h"
 #include "support/fake_app_services.h"
 #include "support/game_host_fixture.h"
 #include "support/script_calls.h"

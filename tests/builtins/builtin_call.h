@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/lifetime/handle_table.h"
 #include "builtins/builtin_table.h"
-#include "script/handle_table.h"
 #include "script/native_args.h"
 #include "script/script_memory.h"
 

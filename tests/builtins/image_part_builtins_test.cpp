@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "drawable_builtins_fixture.h"
-#include "effects/framework/builtin_effects.h"
+#include "effects/table/builtin_effect_table.h"
 #include "gfx/display/image_canvas.h"
 #include "resource/plugins/dcp_plugin_manager.h"
 #include "resource/plugins/tcp_plugin_manager.h"

@@ -15,7 +15,7 @@
 #include "base/time/timer_manager.h"
 #include "builtin_call.h"
 #include "builtins/script_task.h"
-#include "effects/framework/builtin_effects.h"
+#include "effects/table/builtin_effect_table.h"
 #include "gfx/display/screen_manager.h"
 #include "gfx/display/surface_object_image.h"
 #include "gfx/images/image.h"

@@ -10,7 +10,7 @@
 
 #include "drawable_builtins_fixture.h"
 #include "effects/background/zoom_source.h"
-#include "effects/framework/builtin_effects.h"
+#include "effects/table/builtin_effect_table.h"
 #include "resource/plugins/dcp_plugin_manager.h"
 #include "resource/plugins/tcp_plugin_manager.h"
 

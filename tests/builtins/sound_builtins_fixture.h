@@ -8,9 +8,9 @@
 #include <string>
 #include <utility>
 
+#include "base/lifetime/handle_table.h"
 #include "base/time/timer_manager.h"
 #include "builtins/builtin_table.h"
-#include "script/handle_table.h"
 #include "script/script_memory.h"
 #include "sound/sound_output.h"
 #include "support/sound_channels_fixture.h"

@@ -14,7 +14,7 @@
 #include "base/files/script_write_rule.h"
 #include "base/numbers/little_endian.h"
 #include "base/settings/game_switches.h"
-#include "platform/window/message_box.h"
+#include "platform/window/system_message_box.h"
 #include "sound/wave_file_writer.h"
 #include "sound_builtins_fixture.h"
 #include "support/fake_app_services.h"

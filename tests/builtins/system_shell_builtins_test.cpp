@@ -17,7 +17,7 @@
 #include "base/files/script_write_rule.h"
 #include "builtin_call.h"
 #include "platform/encoding/text_encoding.h"
-#include "platform/window/message_box.h"
+#include "platform/window/system_message_box.h"
 #include "support/data_files_fixture.h"
 #include "support/fake_app_services.h"
 #include "support/log_capture.h"

@@ -121,7 +121,7 @@ TEST_F(TextPrinterBuiltinsTest, ChoicesAndTheChoiceListBinding) {
   CListMenu list;
   g_ChoiceList = &list;
   CBitArray other;
-  const auto bind_elsewhere = [&] { list.SetChoiceRecord(&other, 9, std::nullopt); };
+  const auto bind_elsewhere = [&] { list.SetChoiceRecord(&other, 9, {}); };
   // Kind 1 (the common record) without a read-text table binds no bits, but binds.
   const std::uint32_t choices = Put(std::string{1, 4, 0, 2, 0, 5, 0, 'n', 'o', 0, 6, 0, 'y', 'e', 's', 0});
   bind_elsewhere();

@@ -6,15 +6,15 @@
 #include <vector>
 
 #include "base/numbers/bit_array.h"
+#include "base/time/timer_manager.h"
 #include "builtins/widget_builtins_fixture.h"
+#include "ui/dialogs/script_text_box.h"
+#include "ui/dialogs/text_anim_task.h"
 #include "ui/widgets/check_button.h"
 #include "ui/widgets/click_area.h"
 #include "ui/widgets/list_box.h"
 #include "ui/widgets/scroll_bar.h"
 #include "ui/widgets/scroll_bar_arrow.h"
-#include "ui/dialogs/script_text_box.h"
-#include "ui/dialogs/text_anim_task.h"
-#include "base/time/timer_manager.h"
 
 namespace {
 
@@ -305,7 +305,7 @@ TEST_F(WidgetBuiltinsTest, TheCurrentListMenuIsLetGoEvenWhenTheNewOneIsRefused) 
   EXPECT_EQ(first.Result(0), 1u) << "none current";
   EXPECT_EQ(first.Result(1), 0u);
   EXPECT_EQ(g_ChoiceList, list);
-  list->SetChoiceRecord(&bits, 3, std::nullopt);
+  list->SetChoiceRecord(&bits, 3, {});
   const ScriptCallsRun copied = Run({{{790, Words(other)}, {789, Words(button)}, {790, Words(button)}}});
   EXPECT_EQ(copied.Result(0), 0u);
   EXPECT_EQ(dynamic_cast<CListMenu*>(Widget(other))->choice_base(), 3);

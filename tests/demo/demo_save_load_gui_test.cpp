@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <span>
 #include <string>
@@ -87,6 +89,14 @@ bool Near(std::uint32_t a, std::uint32_t b, int tolerance) {
   return true;
 }
 
+// The save of slot 1 on the hill as the game wrote it when the test was recorded.
+constexpr char kRecordedHillSave[] = KESTRUNE_SOURCE_DIR "/tests/demo/recorded/hill_slot1.sav";
+
+std::string ReadRecordedFile(const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 class DemoSaveLoadGuiTest : public DemoGameCopyTest {};
 
 TEST_F(DemoSaveLoadGuiTest, ASaveOnTheHillShowsItsSlotAndALoadFromTheScreenBringsTheLineBack) {
@@ -144,6 +154,12 @@ TEST_F(DemoSaveLoadGuiTest, ASaveOnTheHillShowsItsSlotAndALoadFromTheScreenBring
       save_file::ReadSaveHeaderFields(std::span(reinterpret_cast<const std::uint8_t*>(file.data()), file.size()));
   ASSERT_TRUE(header) << "a save in slot 1";
   EXPECT_EQ(header->caption, plat::Utf8ToSjis("丘に着くころには、空はすっかり夜の色になっていた。"));
+  // Byte for byte the save recorded when the road from the frame to the file was last changed:
+  // the file is what other builds read, whichever part writes which block of it.
+  const std::string recorded = ReadRecordedFile(kRecordedHillSave);
+  ASSERT_FALSE(recorded.empty()) << kRecordedHillSave;
+  EXPECT_TRUE(file == recorded) << "the hill's save differs from " << kRecordedHillSave << " (" << file.size()
+                                << " bytes against " << recorded.size() << ")";
 
   const std::vector<std::uint32_t>& on_the_hill = run.PictureAt(hill);
   ASSERT_FALSE(on_the_hill.empty());

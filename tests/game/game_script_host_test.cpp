@@ -9,23 +9,25 @@
 #include <string>
 
 #include "base/numbers/byte_cursor.h"
-#include "base/settings/game_settings.h"
 #include "base/numbers/little_endian.h"
 #include "base/numbers/subtractive_random.h"
+#include "base/settings/game_settings.h"
 #include "base/time/timer_manager.h"
 #include "builtins/builtin_table.h"
-#include "effects/framework/builtin_effects.h"
+#include "effects/framework/builtin_effect_services.h"
+#include "resource/plugins/dcp_plugin_manager.h"
+#include "resource/plugins/tcp_plugin_manager.h"
 #include "script/script_transfer.h"
 #include "script/transfer_builtins.h"
 #include "sob_builder.h"
-#include "support/log_capture.h"
 #include "support/fake_sound_system.h"
 #include "support/game_host_fixture.h"
+#include "support/log_capture.h"
+#include "ui/dialogs/game_message_box.h"
 #include "ui/gui/cursor_glide_hook.h"
-#include "ui/widgets/fake_ime.h"
 #include "ui/gui/gui_root_window.h"
-#include "ui/dialogs/message_box.h"
 #include "ui/widget_manager/widget_manager.h"
+#include "ui/widgets/fake_ime.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/time/timer_manager.h"
-#include "effects/framework/builtin_effects.h"
+#include "effects/table/builtin_effect_table.h"
 #include "resource/plugins/dcp_plugin_manager.h"
 #include "resource/plugins/tcp_plugin_manager.h"
 #include "support/fake_clock.h"

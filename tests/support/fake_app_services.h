@@ -12,7 +12,7 @@
 #include "base/settings/framework_settings.h"
 #include "base/system/app_services.h"
 #include "builtins/voice_ducking.h"
-#include "platform/window/message_box.h"
+#include "platform/window/system_message_box.h"
 #include "ui/fonts/font_list.h"
 
 namespace test_support {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/fonts/message_text.h"
+#include "ui/fonts/message_text_source.h"
 
 class FakeMessageText : public IMessageText {
  public:

@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "app/game/game_app.h"
-#include "platform/window/message_box.h"
+#include "platform/window/system_message_box.h"
 #include "support/fake_clock.h"
 #include "support/message_box_answers.h"
 #include "support/temp_game_folder.h"

@@ -9,10 +9,10 @@
 #include <optional>
 #include <vector>
 
+#include "base/lifetime/handle_table.h"
 #include "base/settings/game_settings.h"
 #include "game/game_script_host.h"
 #include "gfx/images/image.h"
-#include "script/handle_table.h"
 #include "script/native_args.h"
 #include "sob_builder.h"
 #include "support/log_capture.h"

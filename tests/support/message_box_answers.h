@@ -2,7 +2,7 @@
 // question among them), OK to any other.
 #pragma once
 
-#include "platform/window/message_box.h"
+#include "platform/window/system_message_box.h"
 
 namespace test_support {
 

@@ -9,7 +9,7 @@
 
 #include "gfx/display/image_canvas.h"
 #include "gfx/display/screen_manager.h"
-#include "platform/window/window.h"
+#include "platform/window/native_window.h"
 #include "scene/drawables/draw_layer_factory.h"
 #include "sound/sound_output.h"
 #include "support/movie_clip_fixture.h"

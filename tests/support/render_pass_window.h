@@ -13,7 +13,7 @@
 
 #include "gfx/display/direct_draw_device.h"
 #include "gfx/display/screen_manager.h"
-#include "platform/window/window.h"
+#include "platform/window/native_window.h"
 #include "support/test_window.h"
 
 class RenderPassWindow {

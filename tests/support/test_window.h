@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/window/window.h"
+#include "platform/window/native_window.h"
 
 class WindowTestBase : public ::testing::Test {
  protected:

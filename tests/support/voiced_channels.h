@@ -4,8 +4,8 @@
 
 #include <optional>
 
-#include "script/voice_table.h"
 #include "sound/sound_channel_manager.h"
+#include "sound/voice_table.h"
 
 namespace test_support {
 

@@ -5,8 +5,8 @@
 
 #include "base/numbers/little_endian.h"
 #include "script/sob_object.h"
-#include "script/voice_table.h"
 #include "sob_builder.h"
+#include "sound/voice_table.h"
 
 namespace {
 

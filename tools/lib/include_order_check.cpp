@@ -18,8 +18,42 @@ std::optional<int> RankOf(std::string_view folder) {
   return static_cast<int>(found - kLayerOrder.begin());
 }
 
-// The folder part of `#include "folder/name.h"`; nothing for other lines and plain names.
-std::optional<std::string_view> IncludedFolder(std::string_view line) {
+std::span<const std::string_view> RoomsOf(std::string_view layer) {
+  for (const LayerRooms& entry : kRoomOrder) {
+    if (entry.layer == layer) return entry.rooms;
+  }
+  return {};
+}
+
+std::optional<int> RoomRankOf(std::string_view layer, std::string_view room) {
+  const std::span<const std::string_view> rooms = RoomsOf(layer);
+  const auto found = std::find(rooms.begin(), rooms.end(), room);
+  if (found == rooms.end()) return std::nullopt;
+  return static_cast<int>(found - rooms.begin());
+}
+
+bool IsRoomOrderException(std::string_view layer, std::string_view from, std::string_view to) {
+  return std::any_of(kRoomOrderExceptions.begin(), kRoomOrderExceptions.end(), [&](const RoomOrderException& e) {
+    return e.from == std::string(layer) + "/" + std::string(from) && e.to == std::string(layer) + "/" + std::string(to);
+  });
+}
+
+// Where a path below src/ lies: its layer and its room (empty when it lies in the layer folder itself).
+struct Place {
+  std::string_view layer;
+  std::string_view room;
+};
+
+Place PlaceOf(std::string_view path) {
+  const std::size_t first = path.find('/');
+  const std::string_view layer = path.substr(0, first);
+  const std::size_t second = path.find('/', first + 1);
+  if (second == std::string_view::npos) return {layer, {}};
+  return {layer, path.substr(first + 1, second - first - 1)};
+}
+
+// The path of `#include "folder/name.h"`; nothing for other lines and plain names.
+std::optional<std::string_view> IncludedPath(std::string_view line) {
   const std::size_t start = line.find_first_not_of(" \t");
   if (start == std::string_view::npos || line.substr(start, 1) != "#") return std::nullopt;
   line.remove_prefix(start + 1);
@@ -33,7 +67,41 @@ std::optional<std::string_view> IncludedFolder(std::string_view line) {
   const std::size_t slash = line.find('/');
   const std::size_t quote = line.find('"');
   if (slash == std::string_view::npos || quote == std::string_view::npos || slash > quote) return std::nullopt;
-  return line.substr(0, slash);
+  return line.substr(0, quote);
+}
+
+// The room of a file in a layer with rooms: its rank, or nothing after a violation is noted.
+std::optional<int> CheckRoomOfFile(const std::string& name, Place place, std::vector<IncludeOrderViolation>& out) {
+  if (RoomsOf(place.layer).empty()) {
+    if (!place.room.empty()) {
+      out.push_back({name, 0, "the layer \"" + std::string(place.layer) + "\" has no rooms"});
+    }
+    return std::nullopt;
+  }
+  if (place.room.empty()) {
+    out.push_back({name, 0, "the file lies in no room of \"" + std::string(place.layer) + "\""});
+    return std::nullopt;
+  }
+  const std::optional<int> rank = RoomRankOf(place.layer, place.room);
+  if (!rank) {
+    out.push_back({name, 0,
+                   "the room \"" + std::string(place.layer) + "/" + std::string(place.room) +
+                       "\" has no place in the room order"});
+  }
+  return rank;
+}
+
+void CheckRoomOfInclude(const std::string& name, int number, Place from, std::optional<int> from_rank, Place to,
+                        std::vector<IncludeOrderViolation>& out) {
+  if (to.layer != from.layer || to.room.empty() || to.room == from.room || RoomsOf(to.layer).empty()) return;
+  const std::string from_room = std::string(from.layer) + "/" + std::string(from.room);
+  const std::string to_room = std::string(to.layer) + "/" + std::string(to.room);
+  const std::optional<int> to_rank = RoomRankOf(to.layer, to.room);
+  if (!to_rank) {
+    out.push_back({name, number, "includes \"" + to_room + "/\", a room with no place in the room order"});
+  } else if (from_rank && *to_rank > *from_rank && !IsRoomOrderException(from.layer, from.room, to.room)) {
+    out.push_back({name, number, "\"" + from_room + "\" includes \"" + to_room + "/\", a room above it"});
+  }
 }
 
 void CheckFile(const fs::path& root, const fs::path& file, std::vector<IncludeOrderViolation>& out) {
@@ -46,17 +114,24 @@ void CheckFile(const fs::path& root, const fs::path& file, std::vector<IncludeOr
     out.push_back({name, 0, "the folder \"" + folder + "\" has no place in the layer order"});
     return;
   }
+  const Place place = program_entry ? Place{} : PlaceOf(name);
+  const std::optional<int> room_rank = program_entry ? std::nullopt : CheckRoomOfFile(name, place, out);
   std::ifstream in(file);
   std::string line;
   for (int number = 1; std::getline(in, line); ++number) {
-    const std::optional<std::string_view> included = IncludedFolder(line);
+    const std::optional<std::string_view> included = IncludedPath(line);
     if (!included) continue;
-    const std::optional<int> included_rank = RankOf(*included);
+    const Place included_place = PlaceOf(*included);
+    const std::optional<int> included_rank = RankOf(included_place.layer);
     if (!included_rank) {
-      out.push_back({name, number, "includes \"" + std::string(*included) + "/\", a folder with no place in the layer order"});
+      out.push_back({name, number,
+                     "includes \"" + std::string(included_place.layer) +
+                         "/\", a folder with no place in the layer order"});
     } else if (*included_rank > *rank) {
       out.push_back({name, number,
-                     "\"" + folder + "\" includes \"" + std::string(*included) + "/\", which lies above it"});
+                     "\"" + folder + "\" includes \"" + std::string(included_place.layer) + "/\", which lies above it"});
+    } else if (!program_entry) {
+      CheckRoomOfInclude(name, number, place, room_rank, included_place, out);
     }
   }
 }

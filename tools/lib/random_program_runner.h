@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "base/lifetime/handle_table.h"
 #include "random_script_program.h"
-#include "script/handle_table.h"
 #include "script/script_vm.h"
 
 namespace kvxtools {

@@ -5,7 +5,7 @@
 #include "app/game/game_app.h"
 #include "platform/encoding/text_encoding.h"
 #include "platform/system/diagnostic_log.h"
-#include "platform/window/message_box.h"
+#include "platform/window/system_message_box.h"
 
 int CGameApp::ShowMessageDialog(const std::string& text, uint32_t kind, uint8_t* switch_off, const char* title,
                                 bool /*fit_to_text*/, plat::WindowId owner) {

@@ -5,8 +5,8 @@
 
 #include "platform/encoding/text_encoding.h"
 #include "platform/system/diagnostic_log.h"
-#include "platform/window/message_box.h"
 #include "platform/window/message_queue.h"
+#include "platform/window/system_message_box.h"
 
 namespace {
 

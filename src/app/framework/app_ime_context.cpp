@@ -1,7 +1,7 @@
 #include "app/framework/app_ime_context.h"
 
 #include "app/framework/framework_app.h"
-#include "platform/window/window.h"
+#include "platform/window/native_window.h"
 
 bool CAppImeContext::GetOpenStatus() const { return plat::IsTextInputOn(); }
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "platform/events/input_state.h"
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 struct CursorPlace {
   int32_t x = -1;

@@ -3,11 +3,11 @@
 
 #include "app/framework/cursor_tracking.h"
 #include "app/framework/private_messages.h"
-#include "platform/system/clock.h"
-#include "platform/window/menu_overlay.h"
-#include "platform/window/cursor.h"
 #include "platform/events/input_state.h"
-#include "platform/window/window.h"
+#include "platform/system/clock.h"
+#include "platform/window/cursor.h"
+#include "platform/window/menu_overlay.h"
+#include "platform/window/native_window.h"
 
 bool CFrameworkApp::TrackCursor() {
   const int32_t width = info_.screen_width;

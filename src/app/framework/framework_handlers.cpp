@@ -8,9 +8,9 @@
 #include "platform/events/control_key.h"
 #include "platform/system/clock.h"
 #include "platform/system/diagnostic_log.h"
+#include "platform/window/native_window.h"
 #include "platform/window/screen_presenter.h"
 #include "platform/window/text_out.h"
-#include "platform/window/window.h"
 
 namespace {
 

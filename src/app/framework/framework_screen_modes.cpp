@@ -7,7 +7,7 @@
 #include "base/threads/lock_guard.h"
 #include "platform/encoding/text_encoding.h"
 #include "platform/window/display_backend.h"
-#include "platform/window/window.h"
+#include "platform/window/native_window.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "platform/encoding/text_encoding.h"
 #include "platform/system/diagnostic_log.h"
 #include "platform/window/message_queue.h"
-#include "platform/window/window.h"
+#include "platform/window/native_window.h"
 
 namespace {
 

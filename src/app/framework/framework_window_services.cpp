@@ -2,8 +2,8 @@
 // centring.
 #include "app/framework/framework_app.h"
 #include "app/framework/private_messages.h"
-#include "platform/window/message_box.h"
-#include "platform/window/window.h"
+#include "platform/window/native_window.h"
+#include "platform/window/system_message_box.h"
 
 namespace {
 

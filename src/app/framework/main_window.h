@@ -2,7 +2,7 @@
 // a plain window they filter the input method's messages.
 #pragma once
 
-#include "app/framework/window.h"
+#include "app/framework/message_map_window.h"
 
 class CMainWindow : public CWindow {
  public:

@@ -8,7 +8,7 @@
 #include "base/files/file_list.h"
 #include "base/time/elapsed_timer_array.h"
 #include "builtins/memory_builtins.h"
-#include "ui/dialogs/message_box.h"
+#include "ui/dialogs/game_message_box.h"
 #include "ui/gui/gui_root_window.h"
 #include "ui/layouts/dgm_buffer_set.h"
 #include "ui/layouts/dgm_image_file.h"

@@ -14,7 +14,7 @@
 #include "base/settings/framework_settings.h"
 #include "base/system/cpu_info.h"
 #include "platform/system/system_facts.h"
-#include "platform/window/window.h"
+#include "platform/window/native_window.h"
 #include "sound/sound_device_list.h"
 
 class CInputManager;

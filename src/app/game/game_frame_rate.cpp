@@ -2,7 +2,7 @@
 // timer-suspension levels that the scripts nest.
 #include "app/game/game_app.h"
 
-#include "platform/window/window.h"
+#include "platform/window/native_window.h"
 
 namespace {
 

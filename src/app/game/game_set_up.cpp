@@ -10,7 +10,7 @@
 #include "base/files/path.h"
 #include "base/files/script_write_rule.h"
 #include "base/system/app_hooks.h"
-#include "effects/framework/builtin_effects.h"
+#include "effects/table/builtin_effect_table.h"
 #include "platform/encoding/text_encoding.h"
 #include "platform/files/file_system_ops.h"
 #include "platform/files/find_data.h"

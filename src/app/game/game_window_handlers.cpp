@@ -8,7 +8,7 @@
 #include "platform/encoding/text_encoding.h"
 #include "platform/events/control_key.h"
 #include "platform/window/message_queue.h"
-#include "platform/window/window.h"
+#include "platform/window/native_window.h"
 #include "scene/movies/movie_display.h"
 #include "scene/movies/movie_players.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 struct CursorImageStrip {
   std::vector<uint32_t> pixels;  // 0xAARRGGBB, rows top-down without padding

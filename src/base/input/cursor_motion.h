@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "base/time/timed_task.h"
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 class CTimerManager;
 

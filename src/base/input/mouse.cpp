@@ -7,7 +7,7 @@
 #include "platform/system/clock.h"
 #include "platform/window/cursor.h"
 #include "platform/window/message_queue.h"
-#include "platform/window/window.h"
+#include "platform/window/native_window.h"
 
 namespace {
 

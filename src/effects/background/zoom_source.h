@@ -6,7 +6,7 @@
 
 #include "resource/plugins/plugin_args.h"
 
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 class CDrawLayer;
 

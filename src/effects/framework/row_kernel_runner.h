@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 class CImage;
 

@@ -12,7 +12,7 @@
 #include "base/numbers/trig_tables.h"
 #include "effects/patterns/transition_patterns.h"
 #include "gfx/image_operations/image_piece_drawer.h"
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 class CImage;
 namespace plat {

@@ -10,7 +10,7 @@
 
 #include "base/lifetime/watched_ptr.h"
 #include "base/time/timed_task.h"
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 class CImage;
 class CImageInterface;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 enum class WipeShape : uint8_t {
   kOpenFromMiddleRow,     // rows open from the horizontal centre line up and down

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "base/time/timer_manager.h"
-#include "effects/framework/builtin_effects.h"
+#include "effects/framework/builtin_effect_services.h"
 #include "effects/framework/effect_args.h"
 #include "effects/screen/screen_pages.h"
 #include "gfx/image_operations/image_part.h"

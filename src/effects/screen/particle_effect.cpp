@@ -6,7 +6,7 @@
 #include <new>
 
 #include "base/time/timer_manager.h"
-#include "effects/framework/builtin_effects.h"
+#include "effects/framework/builtin_effect_services.h"
 #include "effects/framework/effect_args.h"
 #include "gfx/image_operations/image_part.h"
 #include "scene/drawables/draw_layer.h"

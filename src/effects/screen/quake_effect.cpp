@@ -5,7 +5,7 @@
 #include "base/numbers/script_bound.h"
 #include "base/time/timer_manager.h"
 #include "effects/framework/background_canvas.h"
-#include "effects/framework/builtin_effects.h"
+#include "effects/framework/builtin_effect_services.h"
 #include "effects/framework/effect_args.h"
 #include "effects/screen/screen_pages.h"
 #include "scene/drawables/draw_layer.h"

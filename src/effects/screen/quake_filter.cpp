@@ -1,6 +1,6 @@
 #include "effects/screen/quake_filter.h"
 
-#include "effects/framework/builtin_effects.h"
+#include "effects/framework/builtin_effect_services.h"
 #include "effects/framework/effect_args.h"
 #include "effects/framework/row_kernel_runner.h"
 #include "gfx/image_operations/image_part.h"

@@ -12,7 +12,7 @@
 #include "base/lifetime/watched_ptr.h"
 #include "effects/sprite/sp_panime_effect.h"
 #include "gfx/images/image.h"
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 #include "scene/sprites/sprite.h"
 
 class CSpChangeEffect : public CSpPanimeEffect {

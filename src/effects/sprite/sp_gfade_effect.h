@@ -9,7 +9,7 @@
 #include "base/lifetime/watched_ptr.h"
 #include "effects/framework/effect.h"
 #include "gfx/image_operations/color_ramp.h"
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 #include "scene/sprites/sprite.h"
 
 

@@ -8,7 +8,7 @@
 
 #include "gfx/display/surface_backed_image.h"
 
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 #include "platform/window/pixel_format.h"
 #include "platform/window/surface.h"
 

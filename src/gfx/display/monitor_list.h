@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 #include "platform/window/monitors.h"
 
 struct MonitorRecord {

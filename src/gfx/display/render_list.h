@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <list>
 
-#include "platform/events/window_messages.h"
+#include "base/lifetime/handle_table.h"
+#include "platform/system/geometry.h"
 #include "platform/window/surface.h"
-#include "script/handle_table.h"
 
 class CRenderList;
 class CScreenManager;

@@ -2,7 +2,7 @@
 #include "gfx/display/image_canvas.h"
 #include "gfx/display/screen_manager.h"
 #include "platform/window/display_settings.h"
-#include "platform/window/window.h"
+#include "platform/window/native_window.h"
 
 struct CScreenManager::SavedMode {
   uint8_t display_state;

@@ -7,7 +7,7 @@
 
 #include "gfx/images/color_key.h"
 #include "pixel/formats/pixel_format_codes.h"
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 #include "platform/window/pixel_format.h"
 #include "platform/window/surface.h"
 

@@ -19,7 +19,7 @@
 #include "gfx/images/blit_clipping.h"
 #include "gfx/images/dirty_region.h"
 #include "pixel/kernels/column_walk_kernels.h"
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 class CImage;
 

@@ -10,7 +10,7 @@
 #include "base/lifetime/ref_counted.h"
 #include "gfx/images/image.h"
 
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 // Program-wide switch: transitions that allow it are presented in horizontal strips.
 extern uint8_t g_StripRepaint;

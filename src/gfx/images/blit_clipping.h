@@ -9,7 +9,7 @@
 
 #include "pixel/kernels/bilinear_kernels.h"
 #include "pixel/kernels/stretch_step.h"
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 // The width and height a stretched operation draws the source rectangle at.
 struct ImageSize {

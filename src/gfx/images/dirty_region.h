@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 struct DirtyRectNode {
   plat::Rect rect;

@@ -5,10 +5,10 @@
 
 #include <cstdint>
 
+#include "base/lifetime/handle_table.h"
 #include "gfx/images/color_key.h"
-#include "script/handle_table.h"
 
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 enum class ESurfaceKind : uint8_t {
   kDDrawPicture = 0,

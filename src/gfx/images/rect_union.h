@@ -7,6 +7,6 @@
 
 #include <vector>
 
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 std::vector<plat::Rect> UnionOfRects(std::vector<plat::Rect> rects);

@@ -57,7 +57,7 @@ std::int32_t ChoicesHandler(CVovFrame& frame, std::span<const VovOperand> operan
   ReadTextRecord* record = frame.CurrentReadTextRecord();
   list.SetChoiceRecord(record != nullptr ? &record->choices : nullptr,
                        static_cast<std::int32_t>(VovOperandAt(operands, kFirstBitOperand).value),
-                       frame.ConfiguredOut(kBindWord));
+                       frame.ConfiguredWordWriter(kBindWord));
   std::size_t count = 0;
   for (; count < kMostChoices; ++count) {
     const VovOperand text = VovOperandAt(operands, kFirstChoiceOperand + count);

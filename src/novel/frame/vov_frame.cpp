@@ -38,12 +38,14 @@ CVovFrame::CVovFrame(CScriptHost& host)
     text_log_.SetCapacity((*g_UserConfig)[kSettingTextLogSize] + 1);
   }
   g_VovFrame = this;
+  host_.AttachFrame(this);
 }
 
 CVovFrame::~CVovFrame() {
   page_.SetScreenFilterEnd(nullptr);
   ReleaseMessageWindow();
   if (g_VovFrame == this) g_VovFrame = nullptr;
+  if (host_.AttachedFrame() == this) host_.AttachFrame(nullptr);
 }
 
 void CVovFrame::SetHandler(std::uint32_t opcode, VovHandler handler) {

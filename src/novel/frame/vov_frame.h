@@ -32,6 +32,7 @@
 #include "novel/screens/text_history_page.h"
 #include "novel/text/text_log.h"
 #include "novel/text/text_window.h"
+#include "novel/text/text_window_frame.h"
 #include "novel/text/vov_text_buffer.h"
 #include "resource/plugins/plugin_args.h"
 #include "script/script_context.h"
@@ -51,7 +52,7 @@ class CVovFrame;
 // its result.
 using VovHandler = std::function<std::int32_t(CVovFrame&, std::span<const VovOperand>)>;
 
-class CVovFrame : public CVovVM {
+class CVovFrame : public CVovVM, public ITextWindowFrame, public IHostedFrame {
  public:
   static constexpr std::uint32_t kOpcodeCount = 129;
   static constexpr std::uint32_t kContextStackWords = 8192;
@@ -114,12 +115,20 @@ class CVovFrame : public CVovVM {
   std::int32_t RestoreState();
   // Renders the front page into the page image: 0; 1 when there is nothing to draw.
   std::uint32_t RedrawFrontPage();
+  // The frame's block of the host's save records: Save, ReadSaved and TakeOverSaved with the
+  // text log when asked.
+  std::size_t SavedBlockSize(bool with_log) const override { return SaveSize(with_log); }
+  std::uint32_t WriteSavedBlock(ByteWriter& out, bool with_log) override { return Save(out, with_log); }
+  void ForgetPendingDisplay() override { ClearPendingDisplay(); }
+  std::optional<BlockTakeOver> ReadSavedBlock(ByteReader& in) override;
   // A save's header while the frame exists: the page image, the title and the displayed
   // message's plain text (nothing without a message).
+  SaveFace CurrentSaveFace() override { return {ScreenPicture(), title_, GetCaption()}; }
   CImage* ScreenPicture();
   std::optional<std::string> GetCaption() const;
   // The notice of a quick load that failed: of the quick slot, or of the rotating one (-1).
   static void NoticeLoadFailed(std::int32_t slot);
+  void NoticeNewestLoadFailed() override { NoticeLoadFailed(-1); }
   // The looping sound effects remembered for channels 8 to 11, and the frame's name.
   std::array<VovLoopingSound, kLoopingChannels>& LoopingSounds() { return looping_; }
   void SetFrameName(std::string_view name) { name_ = name; }
@@ -167,7 +176,7 @@ class CVovFrame : public CVovVM {
   // Runs a handler for the message window (a command carried in the text): the in-handler flag
   // is set while it runs, and its result goes to the command result and "retVovExp". -1 (logged)
   // for an opcode past the table.
-  std::int32_t CallOpcode(std::uint32_t opcode, std::span<const VovOperand> operands);
+  std::int32_t CallOpcode(std::uint32_t opcode, std::span<const VovOperand> operands) override;
   // Runs the named script object on the frame's context with Jump allowed, and unloads it: 1
   // never (the frame always has its host), 2 it cannot be loaded, else ServeTransfer's result.
   std::int32_t RunSystemScript(const char* name);
@@ -328,7 +337,7 @@ class CVovFrame : public CVovVM {
   static constexpr std::int32_t kWaitAuto = 1;
   static constexpr std::int32_t kWaitChoice = 2;
   static constexpr std::int32_t kWaitSkipping = 3;
-  std::int32_t GetWaitState() const;
+  std::int32_t GetWaitState() const override;
   void SetChoiceAwaited(bool on) { choice_awaited_ = on; }
   bool ChoiceAwaited() const { return choice_awaited_; }
   void SetSkipMode(bool on) { skip_mode_ = on; }
@@ -351,8 +360,9 @@ class CVovFrame : public CVovVM {
   // not a whole, aligned word of script memory (nothing is ever written through those).
   // `word` counts further words behind the named one (the save/load mode pair, the change flags).
   std::int32_t* ConfiguredWord(std::size_t index, std::size_t word = 0) const;
-  // The same word as an out-parameter, for a holder that writes it later.
-  std::optional<ScriptOut> ConfiguredOut(std::size_t index) const;
+  // A writer of the same word for a holder that writes it later: it writes through script
+  // memory, so that translated code hears of the write; empty without the word.
+  CListPart::DecisionSink ConfiguredWordWriter(std::size_t index) const;
 
   // The system commands: the ten buttons of the message window (0-9), the system menu (10) and
   // the return to the title (11), chosen by a click or, with -1, polled from the pointer's edge
@@ -521,7 +531,7 @@ class CVovFrame : public CVovVM {
   // Undoes the carried font command: white text, black edge, and the user's face and weight at
   // the message size (18 with the small-font setting) after a face change, only that size after
   // a size change.
-  void RestoreMessageFont();
+  void RestoreMessageFont() override;
   // The message size with the user's small-font setting: size × 0.8181818181818182, rounded.
   static std::int32_t ScaledFontSize(std::int32_t size);
 
@@ -567,7 +577,8 @@ class CVovFrame : public CVovVM {
   // message font (`font`) and the text log's size (`log_size`); with `only_if_changed` only when
   // the application's settings-changed mark is set. Returns the mark as read (0 or 1);
   // `clear_changed` clears it.
-  std::uint8_t ApplyUserSettings(bool colours, bool font, bool log_size, bool only_if_changed, bool clear_changed);
+  std::uint8_t ApplyUserSettings(bool colours, bool font, bool log_size, bool only_if_changed,
+                                 bool clear_changed) override;
   // When a choice was marked, the mark goes and the serial number moves on (after 255 comes 1).
   // 0.
   std::int32_t AdvanceChoiceSerial();

@@ -100,7 +100,7 @@ void CVovFrame::RestoreDeferred() {
     choice_list_.ReleaseItems();
     ReadTextRecord* record = CurrentReadTextRecord();
     choice_list_.SetChoiceRecord(record != nullptr ? &record->choices : nullptr,
-                                 static_cast<std::int32_t>(block.list_value), ConfiguredOut(0));
+                                 static_cast<std::int32_t>(block.list_value), ConfiguredWordWriter(0));
     for (const VovChoiceItem& item : block.choices) {
       CListPart::ItemSetup setup;
       setup.text = item.text.c_str();

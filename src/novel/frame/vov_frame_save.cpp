@@ -2,6 +2,8 @@
 // words, slot records, the message window's block), the text log when asked, and the tail
 // (looping sounds, name, the shown choices and the displayed message). A load reads all of it
 // aside, the machine's scripts included, and takes it over only when every part was whole.
+#include <memory>
+
 #include "gfx/image_operations/image_part.h"
 #include "novel/frame/vov_frame.h"
 #include "novel/text/text_window_run.h"
@@ -134,6 +136,13 @@ void CVovFrame::TakeOverSaved(PendingLoad&& pending) {
   looping_ = std::move(pending.tail.loops);
   name_ = std::move(pending.tail.name);
   deferred_ = std::move(pending.tail.deferred);
+}
+
+std::optional<IHostedFrame::BlockTakeOver> CVovFrame::ReadSavedBlock(ByteReader& in) {
+  // Shared, because a take-over is copyable and the read block holds the log by unique pointer.
+  auto pending = std::make_shared<PendingLoad>();
+  if (ReadSaved(in, true, *pending) != 0) return std::nullopt;
+  return [this, pending] { TakeOverSaved(std::move(*pending)); };
 }
 
 std::uint32_t CVovFrame::Load(ByteReader& in, bool keep_log) {

@@ -4,23 +4,24 @@
 
 #include <algorithm>
 
-#include "base/system/app_hooks.h"
-#include "base/system/app_services.h"
-#include "base/settings/game_settings.h"
 #include "base/input/input_bindings.h"
 #include "base/input/input_manager.h"
-#include "base/time/millisecond_clock.h"
 #include "base/input/player_input.h"
+#include "base/settings/game_settings.h"
+#include "base/system/app_hooks.h"
+#include "base/system/app_services.h"
+#include "base/time/millisecond_clock.h"
 #include "base/time/timer_manager.h"
 #include "effects/sprite/sp_fade_effect.h"
 #include "novel/frame/vov_frame.h"
 #include "scene/sprites/sprite.h"
-#include "sound/sound_channel_manager.h"
+#include "script/native_args.h"
 #include "script/script_memory.h"
-#include "ui/widgets/check_button.h"
+#include "sound/sound_channel_manager.h"
 #include "ui/gui/gui_root_window.h"
-#include "ui/widgets/image_button.h"
 #include "ui/gui/widget_input.h"
+#include "ui/widgets/check_button.h"
+#include "ui/widgets/image_button.h"
 
 namespace {
 
@@ -47,10 +48,10 @@ std::int32_t* CVovFrame::ConfiguredWord(std::size_t index, std::size_t word) con
   return reinterpret_cast<std::int32_t*>(host_.Memory().Range(*address, 4).data());
 }
 
-std::optional<ScriptOut> CVovFrame::ConfiguredOut(std::size_t index) const {
+CListPart::DecisionSink CVovFrame::ConfiguredWordWriter(std::size_t index) const {
   const std::optional<std::uint32_t> address = ConfiguredAddress(index, 0);
-  if (!address) return std::nullopt;
-  return ScriptOut(host_.Memory(), *address);
+  if (!address) return {};
+  return [out = ScriptOut(host_.Memory(), *address)](std::uint32_t value) { out.Set(value); };
 }
 
 bool CVovFrame::RunFramePass() {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "novel/text/text_log.h"
-#include "script/voice_table.h"
+#include "sound/voice_table.h"
 
 inline constexpr std::int32_t kHistoryRows = 4;
 

@@ -20,7 +20,7 @@
 #include "platform/system/diagnostic_log.h"
 #include "script/game_host_access.h"
 #include "sound/sound_channel_manager.h"
-#include "ui/dialogs/message_box.h"
+#include "ui/dialogs/game_message_box.h"
 #include "ui/gui/gui_window.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "platform/encoding/text_encoding.h"
 #include "platform/system/diagnostic_log.h"
 #include "sound/sound_channel_manager.h"
-#include "ui/dialogs/message_box.h"
+#include "ui/dialogs/game_message_box.h"
 
 namespace vov_system {
 

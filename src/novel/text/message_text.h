@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "base/numbers/byte_cursor.h"
-#include "ui/fonts/message_text.h"
+#include "ui/fonts/message_text_source.h"
 
 class ScriptMemory;
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "novel/text/message_text.h"
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 #include "script/script_text_export.h"
 
 class CFont;

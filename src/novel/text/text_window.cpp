@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "base/time/timer_manager.h"
-#include "novel/frame/vov_frame.h"
 #include "novel/scenario/vov_command_record.h"
 #include "scene/animations/cell_sheet.h"
 #include "scene/animations/picture_part.h"

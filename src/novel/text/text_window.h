@@ -16,6 +16,7 @@
 #include "base/lifetime/ref_counted.h"
 #include "gfx/image_operations/color_ramp.h"
 #include "gfx/images/image.h"
+#include "novel/text/text_window_frame.h"
 #include "novel/text/text_window_run.h"
 #include "ui/text_objects/text_layout.h"
 
@@ -24,7 +25,6 @@ class CDrawList;
 class CFont;
 class CPicturePart;
 class CTimerManager;
-class CVovFrame;
 
 // How a framed text box is made: the three pictures as CTextLayout::LoadImages takes them (the
 // box takes the first picture's size), the size used when there are none, and the text margins.
@@ -106,8 +106,7 @@ class CTextWindow : public CTextLayout {
   void Refresh(bool clear);
 
   // The frame whose commands the text carries; null: commands are stepped over.
-  void SetFrame(CVovFrame* frame) { frame_ = frame; }
-  CVovFrame* frame() const { return frame_; }
+  void SetFrame(ITextWindowFrame* frame) { frame_ = frame; }
   // The text layout that shows the speaker's name (the caller's), and its style.
   void SetNamePlate(CTextLayout* plate, uint8_t plate_style);
   CTextLayout* name_plate() const { return name_plate_; }
@@ -204,7 +203,7 @@ class CTextWindow : public CTextLayout {
   void RevealBetween(int64_t from, int64_t to);
   void EndTyping();
 
-  CVovFrame* frame_ = nullptr;
+  ITextWindowFrame* frame_ = nullptr;
   CTextLayout* name_plate_ = nullptr;
   uint8_t plate_style_ = 0;
   uint32_t char_delay_ = 0;

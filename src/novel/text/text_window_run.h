@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "gfx/image_operations/color_ramp.h"
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 enum class TextTokenKind { kEnd, kCharacter, kCommand };
 

@@ -7,8 +7,6 @@
 #include <memory>
 #include <vector>
 
-#include "platform/system/zeroed_pages.h"
-
 struct DibInfo {
   std::int32_t width = 0;
   std::int32_t height = 0;  // positive: the rows are stored bottom-up
@@ -28,9 +26,6 @@ inline std::size_t ListedColourCount(const DibInfo& info) {
 }
 
 using DibInfoBlock = std::unique_ptr<DibInfo>;
-// Made zero-filled and sized once (see plat::ZeroedBytes), so that a decoder's block costs only
-// the rows it really writes.
-using DibBits = plat::ZeroedBytes;
 
 // The size of the header without its colour table.
 inline constexpr std::uint32_t kDibHeaderSize = 40;

@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "pixel/formats/decoded_picture.h"
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 // Where in the picture the rectangle comes from: the bits, their pitch and the source origin.
 struct DecodedSource {

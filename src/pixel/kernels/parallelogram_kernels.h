@@ -19,7 +19,7 @@
 #include <cstdint>
 
 #include "pixel/kernels/quad_map_kernels.h"
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 struct ParallelogramPoint {
   double x = 0.0;

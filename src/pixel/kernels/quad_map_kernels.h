@@ -19,7 +19,7 @@
 #include <array>
 #include <cstdint>
 
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 struct QuadCorner {
   int32_t x = 0;

@@ -6,27 +6,14 @@
 
 #include <cstdint>
 
+#include "platform/system/geometry.h"
+
 namespace plat {
 
 // A window of this layer (the SDL window id); 0 is no window.
 using WindowId = uint32_t;
 // The owner that makes a message box system-modal: the desktop.
 inline constexpr WindowId kDesktopWindow = 0xFFFFFFFF;
-
-struct Point {
-  int32_t x = 0;
-  int32_t y = 0;
-};
-
-struct Rect {
-  int32_t left = 0;
-  int32_t top = 0;
-  int32_t right = 0;  // exclusive
-  int32_t bottom = 0;
-  int32_t Width() const { return right - left; }
-  int32_t Height() const { return bottom - top; }
-  bool operator==(const Rect&) const = default;
-};
 
 // Typed data that travels with a sent message (the private requests and the menu commands
 // sent from other threads). It lives in the sender's frame while the sender waits.

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "platform/events/window_messages.h"
-#include "platform/sound/sound_buffer.h"
+#include "platform/sound/device_sound_buffer.h"
 #include "platform/sound/sound_results.h"
 
 namespace plat {

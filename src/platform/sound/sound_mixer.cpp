@@ -4,7 +4,7 @@
 #include <cmath>
 #include <utility>
 
-#include "platform/sound/sound_buffer.h"
+#include "platform/sound/device_sound_buffer.h"
 
 namespace plat {
 

@@ -3,7 +3,7 @@
 #include <SDL.h>
 
 #include "platform/system/diagnostic_log.h"
-#include "platform/window/window.h"
+#include "platform/window/native_window.h"
 
 namespace plat {
 

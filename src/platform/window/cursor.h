@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 namespace plat {
 

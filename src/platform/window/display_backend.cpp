@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/system/diagnostic_log.h"
-#include "platform/window/window.h"
+#include "platform/window/native_window.h"
 
 namespace plat {
 namespace {

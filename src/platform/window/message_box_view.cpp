@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/window/message_box.h"
+#include "platform/window/system_message_box.h"
 
 namespace plat {
 namespace {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 namespace plat {
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 namespace plat {
 

@@ -2,7 +2,7 @@
 
 #include <SDL.h>
 
-#include "platform/window/window.h"
+#include "platform/window/native_window.h"
 
 namespace plat {
 

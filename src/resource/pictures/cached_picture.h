@@ -9,6 +9,7 @@
 
 #include "base/lifetime/ref_counted.h"
 #include "pixel/formats/decoded_picture.h"
+#include "resource/pictures/dib_bits.h"
 
 class CCachedPicture : public CRefCounted {
  public:

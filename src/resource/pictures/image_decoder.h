@@ -10,6 +10,7 @@
 
 #include "base/lifetime/ref_counted.h"
 #include "pixel/formats/decoded_picture.h"
+#include "resource/pictures/dib_bits.h"
 
 // Writes encoded bytes: (data, size, argument) -> false when writing failed.
 using EncodeWriteFunc = bool (*)(const std::uint8_t* data, std::size_t size, void* argument);

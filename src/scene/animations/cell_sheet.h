@@ -10,11 +10,11 @@
 #include <memory>
 #include <vector>
 
+#include "base/lifetime/handle_table.h"
 #include "base/lifetime/ref_counted.h"
 #include "base/lifetime/watched_ptr.h"
 #include "gfx/images/image.h"
-#include "platform/events/window_messages.h"
-#include "script/handle_table.h"
+#include "platform/system/geometry.h"
 
 class CDrawable;
 class CSprite;

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "base/lifetime/handle_table.h"
 #include "base/lifetime/ref_counted.h"
 #include "scene/animations/anim_entry_table.h"
 #include "scene/animations/anim_frame.h"
-#include "script/handle_table.h"
 
 class ByteReader;
 

@@ -9,11 +9,11 @@
 #include <span>
 #include <vector>
 
+#include "base/lifetime/handle_table.h"
 #include "base/lifetime/ref_counted.h"
 #include "gfx/images/image.h"
 #include "scene/animations/anim_entry_table.h"
 #include "scene/animations/anim_frame.h"
-#include "script/handle_table.h"
 
 class ByteReader;
 

@@ -10,7 +10,7 @@
 #include "gfx/images/draw_layer_interface.h"
 #include "scene/drawables/drawable.h"
 
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 class CDrawLayer;
 

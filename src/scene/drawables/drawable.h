@@ -5,10 +5,10 @@
 
 #include <cstdint>
 
+#include "base/lifetime/handle_table.h"
 #include "gfx/images/image.h"
-#include "script/handle_table.h"
 
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 class CDrawList;
 

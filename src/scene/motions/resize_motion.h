@@ -7,7 +7,7 @@
 
 #include "scene/drawables/motion_task.h"
 
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 struct ResizeMotionOptions : MotionTiming {
   // kAnchorStart, kAnchorCentre or kAnchorEnd, across and down.

@@ -9,7 +9,7 @@
 
 #include "gfx/display/direct3d_device.h"
 
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 struct ColoredVertex {
   float x = 0.0f;

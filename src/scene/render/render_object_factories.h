@@ -14,7 +14,7 @@
 
 #include "gfx/display/display_object_factory.h"
 #include "gfx/display/screen_manager.h"
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 class CBlendStateBlock;
 class CCanvasImage;

@@ -12,7 +12,7 @@
 #include "gfx/display/screen_object_list.h"
 #include "scene/drawables/drawable.h"
 
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 class CColorBox;
 class CImage;

@@ -8,7 +8,7 @@
 #include "scene/motions/move_motion.h"
 #include "scene/sprites/sprite_on_layer.h"
 #include "sound/sound_channel_manager.h"
-#include "ui/dialogs/message_box.h"
+#include "ui/dialogs/game_message_box.h"
 #include "ui/fonts/text_image.h"
 
 namespace {

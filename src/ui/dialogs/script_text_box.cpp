@@ -12,7 +12,7 @@
 #include "scene/animations/picture_part.h"
 #include "ui/dialogs/text_anim_task.h"
 #include "ui/fonts/font.h"
-#include "ui/fonts/message_text.h"
+#include "ui/fonts/message_text_source.h"
 #include "ui/gui/gui_window.h"
 #include "ui/widgets/check_button.h"
 

@@ -6,7 +6,7 @@
 #include "base/settings/game_settings.h"
 #include "base/time/millisecond_clock.h"
 #include "ui/dialogs/script_text_box.h"
-#include "ui/fonts/message_text.h"
+#include "ui/fonts/message_text_source.h"
 
 namespace {
 

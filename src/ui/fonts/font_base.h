@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "script/handle_table.h"
+#include "base/lifetime/handle_table.h"
 
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 class CImage;
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/lifetime/handle_table.h"
 #include "base/lifetime/watched_ptr.h"
-#include "script/handle_table.h"
 
 class CGuiWindow;
 class CInputBindings;

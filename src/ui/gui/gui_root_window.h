@@ -11,7 +11,7 @@
 
 #include "base/lifetime/watched_ptr.h"
 #include "gfx/images/image.h"
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 #include "scene/sprites/sprite.h"
 #include "ui/fonts/font_base.h"
 #include "ui/gui/gui_command_listener.h"

@@ -11,7 +11,7 @@
 #include <deque>
 #include <list>
 
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 class CGuiElement;
 class CInputBindings;

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 #include "ui/fonts/font.h"
 #include "ui/gui/gui_element.h"
 #include "ui/gui/widget_action.h"

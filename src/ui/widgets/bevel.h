@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 class CImage;
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "platform/encoding/text_composition.h"
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 class CImeContext {
  public:

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 #include "ui/fonts/font.h"
 #include "ui/gui/gui_element.h"
 

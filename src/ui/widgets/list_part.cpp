@@ -59,10 +59,10 @@ void CListPart::ClearItems() {
   press_state_ = 0;
 }
 
-uint32_t CListPart::SetChoiceRecord(CBitArray* record, int32_t base, std::optional<ScriptOut> result_out) {
+uint32_t CListPart::SetChoiceRecord(CBitArray* record, int32_t base, DecisionSink on_decided) {
   choice_record_ = record;
   choice_base_ = base;
-  result_out_ = result_out;
+  on_decided_ = std::move(on_decided);
   return 0;
 }
 
@@ -70,7 +70,7 @@ uint32_t CListPart::CopyChoiceRecord(const CListPart* other) {
   if (other == nullptr) return 1;
   choice_record_ = other->choice_record_;
   choice_base_ = other->choice_base_;
-  result_out_ = other->result_out_;
+  on_decided_ = other->on_decided_;
   show_chosen_ = other->show_chosen_;
   return 0;
 }
@@ -125,7 +125,7 @@ bool CListPart::SelectItem(int32_t index) {
   if (index >= 0 && index < GetItemCount()) {
     const int32_t value = item != nullptr && item->value >= 0 ? item->value : index;
     if (choice_record_ != nullptr) choice_record_->SetBit(static_cast<uint32_t>(choice_base_ + value), true);
-    if (result_out_) result_out_->Set(static_cast<uint32_t>(value));
+    if (on_decided_) on_decided_(static_cast<uint32_t>(value));
   }
   CGuiWindow* owner = GetOwner();
   if (owner != nullptr && GetId() >= 0) owner->OnCommand(index >= 0 ? GetId() + index : GetId());

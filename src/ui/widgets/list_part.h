@@ -6,11 +6,11 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "script/native_args.h"
 #include "ui/gui/gui_element.h"
 #include "ui/gui/widget_sounds.h"
 
@@ -72,9 +72,10 @@ class CListPart : public CGuiElement {
 
   void ClearItems();
   // 0.
-  // The decided value goes to `result_out`, through script memory, so that translated code hears
-  // of the write.
-  uint32_t SetChoiceRecord(CBitArray* record, int32_t base, std::optional<ScriptOut> result_out);
+  // Hears the value of each item decided while a record is bound (the owner writes it where
+  // its scripts read it).
+  using DecisionSink = std::function<void(uint32_t value)>;
+  uint32_t SetChoiceRecord(CBitArray* record, int32_t base, DecisionSink on_decided);
   CBitArray* choice_record() const { return choice_record_; }
   int32_t choice_base() const { return choice_base_; }
   // 1 when other is null, else 0.
@@ -184,7 +185,7 @@ class CListPart : public CGuiElement {
   std::deque<std::unique_ptr<CListItem>> items_;
   CBitArray* choice_record_ = nullptr;
   int32_t choice_base_ = 0;
-  std::optional<ScriptOut> result_out_;
+  DecisionSink on_decided_;
   const char* tooltip_ = nullptr;  // the hovered item's, borrowed
   bool dragging_ = false;
   bool locked_ = false;

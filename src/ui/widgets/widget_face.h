@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "base/lifetime/watched_ptr.h"
-#include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 #include "scene/sprites/color_box.h"
 #include "scene/sprites/sprite.h"
 

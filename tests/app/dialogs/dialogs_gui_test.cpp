@@ -13,15 +13,15 @@
 #include <vector>
 
 #include "app/dialogs/config_sheet_view.h"
-#include "base/files/file_dialog.h"
 #include "app/dialogs/message_dialog_view.h"
 #include "app/dialogs/text_input_dialog_view.h"
 #include "app/dialogs/version_dialog_view.h"
+#include "base/files/file_dialog.h"
+#include "platform/encoding/text_encoding.h"
 #include "platform/window/dialog_host.h"
-#include "platform/window/message_box.h"
 #include "platform/window/message_queue.h"
 #include "platform/window/screen_presenter.h"
-#include "platform/encoding/text_encoding.h"
+#include "platform/window/system_message_box.h"
 #include "support/input_events.h"
 #include "support/png_file.h"
 #include "support/temp_game_folder.h"

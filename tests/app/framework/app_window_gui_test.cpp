@@ -9,11 +9,11 @@
 #include <thread>
 
 #include "app/game/game_app.h"
-#include "platform/window/message_box.h"
 #include "platform/window/message_queue.h"
-#include "support/message_box_answers.h"
+#include "platform/window/system_message_box.h"
 #include "support/game_settings_files.h"
 #include "support/log_capture.h"
+#include "support/message_box_answers.h"
 #include "support/temp_game_folder.h"
 #include "support/test_window.h"
 

@@ -9,11 +9,11 @@
 
 #include "app/game/game_app.h"
 #include "platform/files/host_path.h"
-#include "platform/window/message_box.h"
+#include "platform/window/system_message_box.h"
 #include "sob_assembler.h"
-#include "support/message_box_answers.h"
 #include "support/game_settings_files.h"
 #include "support/log_capture.h"
+#include "support/message_box_answers.h"
 #include "support/temp_game_folder.h"
 #include "support/test_window.h"
 

@@ -5,17 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "base/system/app_hooks.h"
 #include "base/input/game_key_bindings.h"
 #include "base/numbers/little_endian.h"
 #include "base/numbers/trig_tables.h"
+#include "base/system/app_hooks.h"
 #include "gfx/image_operations/screen_transition.h"
-#include "resource/pictures/image_loader_manager.h"
-#include "resource/plugins/sound_decoder_manager.h"
-#include "platform/window/message_box.h"
 #include "platform/encoding/text_encoding.h"
 #include "platform/system/thread_id.h"
 #include "platform/system/thread_priority.h"
+#include "platform/window/system_message_box.h"
+#include "resource/pictures/image_loader_manager.h"
+#include "resource/plugins/sound_decoder_manager.h"
 #include "support/game_settings_files.h"
 #include "support/log_capture.h"
 #include "support/temp_game_folder.h"

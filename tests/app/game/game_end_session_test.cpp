@@ -6,10 +6,10 @@
 #include <string>
 
 #include "app/game/game_app.h"
-#include "platform/window/message_box.h"
+#include "platform/window/system_message_box.h"
 #include "support/game_host_fixture.h"
-#include "support/script_folders.h"
 #include "support/log_capture.h"
+#include "support/script_folders.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "app/game/game_app.h"
 #include "platform/encoding/text_encoding.h"
-#include "platform/window/message_box.h"
+#include "platform/window/system_message_box.h"
 #include "support/log_capture.h"
 
 namespace {

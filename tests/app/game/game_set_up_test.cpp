@@ -15,7 +15,7 @@
 #include "base/numbers/little_endian.h"
 #include "platform/encoding/text_encoding.h"
 #include "platform/window/dialog_host.h"
-#include "platform/window/message_box.h"
+#include "platform/window/system_message_box.h"
 #include "support/game_settings_files.h"
 #include "support/log_capture.h"
 #include "support/scoped_environment.h"

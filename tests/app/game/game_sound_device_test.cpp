@@ -8,20 +8,20 @@
 #include <string>
 #include <vector>
 
-#include "app/game/game_app.h"
-#include "support/single_thread_game.h"
 #include "app/framework/private_messages.h"
-#include "platform/window/dialog_host.h"
-#include "platform/window/message_box.h"
+#include "app/game/game_app.h"
+#include "base/files/path.h"
 #include "platform/encoding/text_encoding.h"
+#include "platform/files/host_path.h"
+#include "platform/window/dialog_host.h"
+#include "platform/window/message_queue.h"
+#include "platform/window/system_message_box.h"
 #include "sound/sound_device_list.h"
 #include "support/fake_audio_backend.h"
 #include "support/game_main_window.h"
-#include "platform/window/message_queue.h"
 #include "support/log_capture.h"
+#include "support/single_thread_game.h"
 #include "support/temp_game_folder.h"
-#include "base/files/path.h"
-#include "platform/files/host_path.h"
 #include "support/test_sound_buffer.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include "builtins/menu_command.h"
 #include "platform/encoding/text_encoding.h"
 #include "platform/events/control_key.h"
-#include "platform/window/message_box.h"
 #include "platform/window/message_queue.h"
-#include "platform/window/window.h"
+#include "platform/window/native_window.h"
+#include "platform/window/system_message_box.h"
 #include "support/game_main_window.h"
 #include "support/log_capture.h"
 

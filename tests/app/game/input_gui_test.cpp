@@ -11,15 +11,15 @@
 
 #include "app/game/game_app.h"
 #include "base/input/game_key_bindings.h"
-#include "platform/files/host_path.h"
-#include "platform/window/message_box.h"
 #include "platform/encoding/text_encoding.h"
+#include "platform/files/host_path.h"
+#include "platform/window/system_message_box.h"
 #include "sob_assembler.h"
 #include "support/action_polling_main.h"
-#include "support/message_box_answers.h"
 #include "support/game_settings_files.h"
 #include "support/input_events.h"
 #include "support/log_capture.h"
+#include "support/message_box_answers.h"
 #include "support/temp_game_folder.h"
 #include "support/test_window.h"
 

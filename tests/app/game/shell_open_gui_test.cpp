@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/encoding/text_encoding.h"
-#include "platform/window/message_box.h"
+#include "platform/window/system_message_box.h"
 #include "support/fixed_step_game.h"
 #include "support/log_capture.h"
 #include "support/message_box_answers.h"

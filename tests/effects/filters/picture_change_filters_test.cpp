@@ -10,6 +10,7 @@
 #include "effects/filters/hblur_filter.h"
 #include "effects/filters/rotcenter_filter.h"
 #include "effects/filters/zoomflip_filter.h"
+#include "effects/framework/builtin_effect_services.h"
 #include "gfx/images/pixel_library.h"
 #include "pixel/kernels/box_blur_kernels.h"
 #include "transition_fixture.h"

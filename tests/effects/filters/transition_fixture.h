@@ -9,9 +9,9 @@
 #include <cstdint>
 
 #include "base/numbers/trig_tables.h"
-#include "effects/framework/builtin_effects.h"
 #include "effects/framework/create_by_name.h"
 #include "effects/framework/trans_callback.h"
+#include "effects/table/builtin_effect_table.h"
 #include "gfx/display/image_canvas.h"
 #include "gfx/images/pixel_library.h"
 #include "pixel/kernels/pixel_tables.h"

@@ -7,7 +7,7 @@
 #include <array>
 #include <vector>
 
-#include "effects/framework/builtin_effects.h"
+#include "effects/table/builtin_effect_table.h"
 
 namespace {
 

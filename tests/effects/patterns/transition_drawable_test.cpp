@@ -8,8 +8,8 @@
 
 #include <string>
 
+#include "base/lifetime/handle_table.h"
 #include "display_pattern_pictures.h"
-#include "script/handle_table.h"
 #include "support/log_capture.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "gfx/display/image_canvas.h"
 #include "gfx/display/screen_manager.h"
 #include "pixel/kernels/pixel_tables.h"
-#include "platform/window/window.h"
+#include "platform/window/native_window.h"
 #include "support/png_file.h"
 #include "support/test_window.h"
 

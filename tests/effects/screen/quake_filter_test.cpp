@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "effects/filters/transition_fixture.h"
+#include "effects/framework/builtin_effect_services.h"
 #include "effects/screen/quake_filter.h"
 #include "effects/screen/quake_shake.h"
 

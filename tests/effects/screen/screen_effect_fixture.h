@@ -15,7 +15,7 @@
 #include "base/numbers/trig_tables.h"
 #include "base/time/timer_manager.h"
 #include "effects/background/background_effect_fixture.h"
-#include "effects/framework/builtin_effects.h"
+#include "effects/framework/builtin_effect_services.h"
 #include "effects/framework/effect.h"
 #include "elg_encoder.h"
 #include "gfx/display/image_canvas.h"

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "effects/framework/create_by_name.h"
+#include "effects/table/builtin_effect_table.h"
 #include "resource/plugins/dcp_plugin_manager.h"
 #include "screen_effect_fixture.h"
 

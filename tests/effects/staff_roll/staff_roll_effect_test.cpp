@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "base/time/timer_manager.h"
-#include "effects/framework/builtin_effects.h"
+#include "effects/framework/builtin_effect_services.h"
 #include "effects/staff_roll/staff_roll_effect.h"
 #include "effects/staff_roll/staff_roll_layout.h"
 #include "elg_encoder.h"
@@ -19,12 +19,12 @@
 #include "scene/drawables/draw_layer.h"
 #include "scene/drawables/draw_layer_factory.h"
 #include "sound/sound_channel_manager.h"
-#include "ui/fonts/font_base.h"
 #include "support/fake_clock.h"
 #include "support/fake_pcm_decoder.h"
 #include "support/fake_sound_system.h"
 #include "support/image_host_fixture.h"
 #include "support/scoped_pixel_library.h"
+#include "ui/fonts/font_base.h"
 
 namespace {
 

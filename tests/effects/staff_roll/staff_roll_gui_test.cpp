@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "base/time/timer_manager.h"
-#include "effects/framework/builtin_effects.h"
 #include "effects/framework/create_by_name.h"
 #include "effects/staff_roll/staff_roll_effect.h"
+#include "effects/table/builtin_effect_table.h"
 #include "scene/drawables/draw_layer.h"
-#include "support/fake_clock.h"
 #include "support/effect_window_test.h"
+#include "support/fake_clock.h"
 #include "support/log_capture.h"
 #include "support/png_file.h"
 #include "support/scoped_pixel_library.h"

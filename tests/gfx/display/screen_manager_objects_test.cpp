@@ -5,10 +5,10 @@
 #include <memory>
 #include <vector>
 
+#include "base/lifetime/handle_table.h"
 #include "gfx/display/image_canvas.h"
 #include "gfx/display/screen_manager.h"
 #include "gfx/images/image.h"
-#include "script/handle_table.h"
 #include "support/sprite_device_screen.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "anim_file_writer.h"
+#include "novel/frame/vov_window_fixture.h"
 #include "novel/page/vov_page_fixture.h"
-#include "novel/text/vov_window_fixture.h"
 
 namespace {
 

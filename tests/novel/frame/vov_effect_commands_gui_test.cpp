@@ -16,8 +16,8 @@
 #include "gfx/display/image_canvas.h"
 #include "gfx/image_operations/color_ramp.h"
 #include "novel/frame/vov_frame.h"
+#include "novel/frame/vov_window_fixture.h"
 #include "novel/page/vov_page_fixture.h"
-#include "novel/text/vov_window_fixture.h"
 
 namespace {
 

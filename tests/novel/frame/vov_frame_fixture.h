@@ -10,10 +10,10 @@
 
 #include "base/numbers/byte_cursor.h"
 #include "base/numbers/trig_tables.h"
-#include "effects/framework/builtin_effects.h"
+#include "effects/table/builtin_effect_table.h"
 #include "novel/frame/vov_frame.h"
+#include "novel/frame/vov_message_window_fixture.h"
 #include "novel/page/vov_page_fixture.h"
-#include "novel/text/vov_message_window_fixture.h"
 #include "resource/plugins/dcp_plugin_manager.h"
 #include "resource/plugins/tcp_plugin_manager.h"
 #include "support/data_files_fixture.h"

@@ -13,7 +13,7 @@
 #include "base/system/app_hooks.h"
 #include "novel/scenario/vov_command_record.h"
 #include "platform/encoding/text_encoding.h"
-#include "platform/window/message_box.h"
+#include "platform/window/system_message_box.h"
 #include "script/script_transfer.h"
 #include "support/fake_app_services.h"
 #include "support/log_capture.h"

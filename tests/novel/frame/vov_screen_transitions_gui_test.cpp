@@ -13,8 +13,8 @@
 #include "base/system/app_hooks.h"
 #include "gfx/display/image_canvas.h"
 #include "novel/frame/vov_frame.h"
+#include "novel/frame/vov_window_fixture.h"
 #include "novel/page/vov_page_fixture.h"
-#include "novel/text/vov_window_fixture.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 
 #include "anim_file_writer.h"
 #include "base/numbers/subtractive_random.h"
-#include "effects/framework/builtin_effects.h"
+#include "effects/table/builtin_effect_table.h"
 #include "resource/plugins/dcp_plugin_manager.h"
 #include "resource/plugins/tcp_plugin_manager.h"
-#include "support/log_capture.h"
 #include "scene/sprites/sprite.h"
+#include "support/log_capture.h"
 #include "vov_page_fixture.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "dgm_writer.h"
-#include "novel/text/vov_message_window_fixture.h"
+#include "novel/frame/vov_message_window_fixture.h"
 #include "support/data_files_fixture.h"
 
 namespace select_test {

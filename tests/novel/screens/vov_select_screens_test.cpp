@@ -9,17 +9,17 @@
 #include <vector>
 
 #include "base/settings/game_settings.h"
-#include "gfx/images/image.h"
 #include "gfx/display/image_canvas.h"
+#include "gfx/images/image.h"
+#include "novel/frame/vov_frame_fixture.h"
+#include "novel/frame/vov_recording_game_host.h"
 #include "novel/screens/select_panel.h"
 #include "pixel/formats/pixel_format_codes.h"
 #include "sob_builder.h"
-#include "support/software_surfaces.h"
 #include "support/log_capture.h"
-#include "ui/dialogs/message_box.h"
+#include "support/software_surfaces.h"
+#include "ui/dialogs/game_message_box.h"
 #include "ui/widget_manager/widget_manager.h"
-#include "novel/frame/vov_frame_fixture.h"
-#include "novel/frame/vov_recording_game_host.h"
 #include "vov_select_screen_files.h"
 
 namespace {

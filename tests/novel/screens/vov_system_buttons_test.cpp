@@ -16,8 +16,8 @@
 #include "novel/frame/vov_recording_game_host.h"
 #include "platform/encoding/text_encoding.h"
 #include "script/game_host_access.h"
-#include "ui/dialogs/message_box.h"
 #include "support/log_capture.h"
+#include "ui/dialogs/game_message_box.h"
 #include "ui/fonts/text_image.h"
 
 namespace {

@@ -10,9 +10,11 @@
 #include "base/input/game_key_bindings.h"
 #include "base/settings/game_settings.h"
 #include "gfx/display/image_canvas.h"
-#include "platform/events/window_messages.h"
 #include "gfx/display/screen_manager.h"
+#include "novel/frame/vov_frame_fixture.h"
+#include "novel/frame/vov_recording_game_host.h"
 #include "pixel/formats/pixel_format_codes.h"
+#include "platform/events/window_messages.h"
 #include "script/script_memory.h"
 #include "sound/sound_channel_manager.h"
 #include "support/fake_pcm_decoder.h"
@@ -20,10 +22,8 @@
 #include "support/log_capture.h"
 #include "support/software_surfaces.h"
 #include "support/voiced_channels.h"
-#include "ui/dialogs/message_box.h"
+#include "ui/dialogs/game_message_box.h"
 #include "ui/widget_manager/widget_manager.h"
-#include "novel/frame/vov_frame_fixture.h"
-#include "novel/frame/vov_recording_game_host.h"
 
 namespace {
 

@@ -10,17 +10,17 @@
 #include <vector>
 
 #include "base/input/game_key_bindings.h"
-#include "effects/framework/builtin_effects.h"
+#include "effects/table/builtin_effect_table.h"
 #include "gfx/display/image_canvas.h"
 #include "gfx/display/screen_manager.h"
+#include "novel/frame/vov_frame_fixture.h"
 #include "pixel/formats/pixel_format_codes.h"
 #include "sound/sound_channel_manager.h"
-#include "support/voiced_channels.h"
 #include "support/fake_pcm_decoder.h"
 #include "support/fake_sound_system.h"
 #include "support/software_surfaces.h"
+#include "support/voiced_channels.h"
 #include "ui/widget_manager/widget_manager.h"
-#include "novel/frame/vov_frame_fixture.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "platform/events/control_key.h"
-#include "platform/window/window.h"
+#include "platform/window/native_window.h"
 #include "support/test_window.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "platform/files/process_end.h"
-#include "platform/window/window.h"
+#include "platform/window/native_window.h"
 #include "support/scoped_environment.h"
 
 namespace {

@@ -14,8 +14,8 @@
 #include "platform/window/display_device.h"
 #include "platform/window/gdi.h"
 #include "platform/window/message_queue.h"
+#include "platform/window/native_window.h"
 #include "platform/window/screen_presenter.h"
-#include "platform/window/window.h"
 #include "support/test_window.h"
 
 namespace {

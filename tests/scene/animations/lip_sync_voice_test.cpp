@@ -12,7 +12,7 @@
 #include "scene/animations/cell_sheet.h"
 #include "scene/animations/lip_sync_task.h"
 #include "scene/animations/voice_loudness.h"
-#include "script/voice_table.h"
+#include "sound/voice_table.h"
 #include "support/anim_test_pictures.h"
 #include "support/sound_channels_fixture.h"
 #include "support/voiced_channels.h"

@@ -6,6 +6,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "base/lifetime/handle_table.h"
 #include "base/numbers/trig_tables.h"
 #include "gfx/display/ddraw_picture.h"
 #include "gfx/display/picture_canvas.h"
@@ -18,7 +19,6 @@
 #include "scene/render/render_primitives.h"
 #include "scene/render/render_state_block.h"
 #include "scene/render/textured_quad.h"
-#include "script/handle_table.h"
 #include "support/fake_drawing_device.h"
 #include "support/sprite_device_screen.h"
 

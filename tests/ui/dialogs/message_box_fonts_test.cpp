@@ -9,7 +9,7 @@
 #include "pixel/kernels/pixel_tables.h"
 #include "support/fake_font_face.h"
 #include "support/fake_screen_transition.h"
-#include "ui/dialogs/message_box.h"
+#include "ui/dialogs/game_message_box.h"
 #include "ui/gui/gui_root_window.h"
 
 namespace {

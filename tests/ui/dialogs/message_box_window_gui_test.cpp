@@ -16,7 +16,7 @@
 #include "support/png_file.h"
 #include "support/scoped_pixel_library.h"
 #include "support/temp_game_folder.h"
-#include "ui/dialogs/message_box.h"
+#include "ui/dialogs/game_message_box.h"
 #include "ui/gui/gui_root_window.h"
 
 namespace {

@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/lifetime/handle_table.h"
 #include "gfx/display/screen_manager.h"
 #include "gfx/images/image.h"
 #include "pixel/formats/pixel_format_codes.h"
 #include "scene/sprites/color_box.h"
 #include "scene/sprites/screen_drawables.h"
-#include "script/handle_table.h"
 #include "support/surface_text_test.h"
 #include "ui/fonts/font.h"
 #include "ui/fonts/gdi_font.h"

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "base/lifetime/handle_table.h"
 #include "base/time/timer_manager.h"
 #include "pixel/kernels/pixel_tables.h"
 #include "scene/drawables/draw_layer.h"
-#include "script/handle_table.h"
 #include "support/fake_font_face.h"
 #include "support/scoped_pixel_library.h"
 #include "ui/fonts/font.h"

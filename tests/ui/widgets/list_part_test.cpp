@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "base/numbers/bit_array.h"
-#include "script/script_memory.h"
 #include "support/fake_clock.h"
 #include "ui/gui/gui_test_support.h"
 #include "ui/widgets/list_part.h"
@@ -137,22 +136,12 @@ TEST_F(ListPartTest, AReleaseOnTheItemCountsWhenThePointerLeavesInTheSameFrame) 
   }
 }
 
-// Hears the writes into script memory, as the translations of script code do.
-struct HeardWrites : ScriptMemory::WriteListener {
-  void Written(std::uint32_t address, std::uint64_t size) noexcept override { heard.emplace_back(address, size); }
-  std::vector<std::pair<std::uint32_t, std::uint64_t>> heard;
-};
-
 TEST_F(ListPartTest, TheValueMarksTheChoiceRecordAndTheResultButTheCommandCarriesTheIndex) {
   CBitArray record;
   record.Resize(64);
-  ScriptMemory memory;
-  const std::uint32_t result = memory.Allocate(4);
-  memory.SetWord(result, 0xFFFFFFFFu);
-  HeardWrites writes;
-  memory.Watch(&writes, result, result + 4);
+  std::vector<uint32_t> decided;
   int32_t chosen = 0;
-  list_.SetChoiceRecord(&record, 10, ScriptOut(memory, result));
+  list_.SetChoiceRecord(&record, 10, [&](uint32_t value) { decided.push_back(value); });
   Add(2);
   CListPart::ItemSetup setup;
   setup.value = 5;
@@ -162,9 +151,7 @@ TEST_F(ListPartTest, TheValueMarksTheChoiceRecordAndTheResultButTheCommandCarrie
   EXPECT_TRUE(list_.SelectItem(2));
   EXPECT_TRUE(record.TestBit(15));
   EXPECT_EQ(record.CountBits(), 1u);
-  EXPECT_EQ(memory.Word(result), 5u);
-  const std::vector<std::pair<std::uint32_t, std::uint64_t>> told{{result, 4}};
-  EXPECT_EQ(writes.heard, told);
+  EXPECT_EQ(decided, std::vector<uint32_t>{5});
   EXPECT_EQ(chosen, 1);
   EXPECT_EQ(window_.commands, std::vector<int32_t>{kId + 2});
   EXPECT_EQ(window_.actions, std::vector<std::string>{"- act 4294967295"});

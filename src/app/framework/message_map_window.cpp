@@ -1,4 +1,4 @@
-#include "app/framework/window.h"
+#include "app/framework/message_map_window.h"
 
 #include <string>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "platform/window/message_box.h"
+#include "platform/window/system_message_box.h"
 
 #include <mutex>
 #include <string_view>
@@ -8,7 +8,7 @@
 #include "platform/system/diagnostic_log.h"
 #include "platform/window/dialog_host.h"
 #include "platform/window/message_box_view.h"
-#include "platform/window/window.h"
+#include "platform/window/native_window.h"
 
 namespace plat {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "app/framework/message_handler.h"
 #include "platform/events/window_messages.h"
-#include "platform/window/window.h"
+#include "platform/window/native_window.h"
 
 // Placement modes of a new window.
 inline constexpr uint8_t kPlaceAtPosition = 0;

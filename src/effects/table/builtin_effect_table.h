@@ -8,11 +8,8 @@
 #include <cstdint>
 #include <span>
 
-#include "base/numbers/subtractive_random.h"
 #include "resource/plugins/dcp_plugin_manager.h"
 #include "resource/plugins/tcp_plugin_manager.h"
-
-class CSoundChannelManager;
 
 enum class BuiltinRegistrar : std::uint8_t { kAtSetUp, kByScriptHost };
 
@@ -39,20 +36,6 @@ struct BuiltinFilterRow {
 
 std::span<const BuiltinEffectRow> BuiltinEffectRows();
 std::span<const BuiltinFilterRow> BuiltinFilterRows();
-
-// What built-in effects use besides their arguments; null until RegisterBuiltinEffects sets
-// them. An effect that draws random numbers refuses its set-up without the generator.
-struct BuiltinEffectServices {
-  std::int16_t* random_index = nullptr;
-  SubtractiveTable* random_state = nullptr;
-  CSoundChannelManager* staff_roll_channels = nullptr;
-};
-extern BuiltinEffectServices g_BuiltinEffectServices;
-
-// Whether the script random generator is set, and its next value (0 to 999,999,999), which the
-// effects take times 1e-9 as a fraction.
-bool HasEffectRandom();
-std::int32_t DrawEffectRandom();
 
 // The set-up's rows.
 void RegisterSetUpEffects(CDcpPluginManager& effects, CTcpPluginManager& filters);

@@ -1,4 +1,4 @@
-#include "platform/window/window.h"
+#include "platform/window/native_window.h"
 
 #include <atomic>
 #include <string>

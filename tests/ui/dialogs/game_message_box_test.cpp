@@ -1,7 +1,7 @@
 // The in-game message box run through its own loop: the test's frame procedure moves a fake
 // clock, advances both timer managers and plays the player's part (pointer, keys, mouse); the
 // root window records the sounds it is asked for.
-#include "ui/dialogs/message_box.h"
+#include "ui/dialogs/game_message_box.h"
 
 #include <gtest/gtest.h>
 

@@ -1,29 +1,29 @@
-#include "ui/dialogs/message_box.h"
+#include "ui/dialogs/game_message_box.h"
 
 #include <algorithm>
 #include <array>
 #include <memory>
 
-#include "base/system/app_hooks.h"
-#include "base/settings/game_settings.h"
-#include "base/input/input_bindings.h"
-#include "base/numbers/little_endian.h"
-#include "base/time/millisecond_clock.h"
-#include "base/input/mouse.h"
-#include "base/time/timer_manager.h"
 #include "base/input/cursor_motion.h"
+#include "base/input/input_bindings.h"
+#include "base/input/mouse.h"
+#include "base/numbers/little_endian.h"
+#include "base/settings/game_settings.h"
+#include "base/system/app_hooks.h"
+#include "base/time/millisecond_clock.h"
+#include "base/time/timer_manager.h"
 #include "gfx/display/image_canvas.h"
-#include "gfx/image_operations/image_part.h"
 #include "gfx/display/screen_manager.h"
+#include "gfx/image_operations/image_part.h"
 #include "resource/pictures/image_loader_manager.h"
 #include "scene/drawables/draw_layer.h"
 #include "scene/drawables/draw_list.h"
 #include "scene/motions/resize_motion.h"
 #include "scene/sprites/sprite_on_layer.h"
+#include "ui/fonts/text_image.h"
 #include "ui/gui/cursor_glide_hook.h"
 #include "ui/gui/gui_root_window.h"
 #include "ui/widgets/image_button.h"
-#include "ui/fonts/text_image.h"
 
 namespace {
 

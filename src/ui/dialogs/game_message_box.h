@@ -7,9 +7,9 @@
 
 #include <cstdint>
 
+#include "base/lifetime/handle_table.h"
 #include "gfx/images/image.h"
 #include "platform/fonts/font_face.h"
-#include "script/handle_table.h"
 #include "scene/sprites/sprite.h"
 #include "ui/fonts/font.h"
 #include "ui/fonts/gdi_font.h"

@@ -1,4 +1,4 @@
-#include "platform/sound/sound_buffer.h"
+#include "platform/sound/device_sound_buffer.h"
 
 #include <algorithm>
 #include <cmath>

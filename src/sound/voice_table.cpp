@@ -1,4 +1,4 @@
-#include "script/voice_table.h"
+#include "sound/voice_table.h"
 
 #include "base/numbers/byte_cursor.h"
 

@@ -1,4 +1,4 @@
-#include "effects/framework/builtin_effects.h"
+#include "effects/table/builtin_effect_table.h"
 
 #include <array>
 #include <new>
@@ -25,6 +25,7 @@
 #include "effects/filters/tone_filter.h"
 #include "effects/filters/wave_filter.h"
 #include "effects/filters/zoomflip_filter.h"
+#include "effects/framework/builtin_effect_services.h"
 #include "effects/patterns/pattern_transition.h"
 #include "effects/screen/noise_effect.h"
 #include "effects/screen/particle_effects.h"
@@ -39,16 +40,6 @@
 #include "gfx/display/image_canvas.h"
 #include "gfx/display/screen_manager.h"
 #include "sound/sound_channel_manager.h"
-
-BuiltinEffectServices g_BuiltinEffectServices;
-
-bool HasEffectRandom() {
-  return g_BuiltinEffectServices.random_index != nullptr && g_BuiltinEffectServices.random_state != nullptr;
-}
-
-std::int32_t DrawEffectRandom() {
-  return DrawSubtractive(*g_BuiltinEffectServices.random_index, *g_BuiltinEffectServices.random_state);
-}
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "script/handle_table.h"
+#include "base/lifetime/handle_table.h"
 
 void HandleSlot::Revoke() {
   if (table_ != nullptr) table_->Revoke(*this);

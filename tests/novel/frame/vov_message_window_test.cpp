@@ -9,20 +9,20 @@
 #include <string>
 #include <vector>
 
-#include "effects/framework/builtin_effects.h"
-#include "novel/scenario/vov_command_record.h"
+#include "effects/table/builtin_effect_table.h"
 #include "novel/frame/vov_frame.h"
 #include "novel/frame/vov_message_opcodes.h"
+#include "novel/page/vov_page_fixture.h"
+#include "novel/scenario/vov_command_record.h"
 #include "platform/encoding/text_encoding.h"
 #include "resource/plugins/dcp_plugin_manager.h"
 #include "resource/plugins/tcp_plugin_manager.h"
 #include "support/data_files_fixture.h"
+#include "support/probe_task.h"
 #include "support/sob_test_files.h"
 #include "tob_builder.h"
-#include "support/probe_task.h"
 #include "ui/widgets/check_button.h"
 #include "vov_message_window_fixture.h"
-#include "novel/page/vov_page_fixture.h"
 
 namespace {
 

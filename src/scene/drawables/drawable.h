@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "gfx/images/image.h"
+#include "scene/drawables/draw_list_node.h"
 #include "script/handle_table.h"
 
 #include "platform/events/window_messages.h"
@@ -87,4 +88,6 @@ class CDrawable : public ScriptVisible<CDrawable> {
  private:
   friend class CDrawList;
   CDrawList* owner_list_ = nullptr;
+  // The drawable's node in its owner list; meaningful only while it has one.
+  CDrawListNodes::iterator owner_node_{};
 };

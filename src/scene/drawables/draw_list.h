@@ -16,6 +16,7 @@ class CDrawLayer;
 
 class CDrawList : public IDrawList {
  public:
+  // A left edge of -1: the drawable has not been painted since it was listed or forgotten.
   static constexpr int32_t kNotPainted = CDrawListNode::kNotPainted;
   // A selection argument with all bits set matches every node.
   static constexpr uint32_t kAny = 0xFFFFFFFF;

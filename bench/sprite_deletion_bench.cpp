@@ -1,7 +1,9 @@
 // The cost of deleting every sprite at once (what built-in 405 does) as the sprites grow from
-// 1,000 to 8,000 and 32,000: each sprite shows one picture, which it follows, and is held by an
-// effect's entry, so that each end is told to the sprite's holders. The deletion grows with the
-// sprites it ends, not with the square of the watches alive. The anchor frees as many plain heap
+// 1,000 to 8,000 and 32,000. Each sprite is made as a script makes it: it shows one picture,
+// which it follows, has its script handle, and is shown in a layer's list at the script's one
+// priority, painted once; an effect's entry holds it, so that each end is told to the sprite's
+// holders. The deletion grows with the sprites it ends: not with the square of the watches alive,
+// nor with a walk of the list for each sprite that leaves it. The anchor frees as many plain heap
 // objects of a sprite's size, made one after the other and kept in a list as the screen keeps
 // its sprites: the growth of that with the count is what the memory itself costs. The ratios
 // printed after the runs compare each count with the 1,000 and the deletion with the anchor.
@@ -18,14 +20,18 @@
 #include "gfx/images/pixel_library.h"
 #include "pixel/kernels/pixel_tables.h"
 #include "ratio_reporter.h"
+#include "scene/drawables/draw_layer.h"
 #include "scene/sprites/screen_drawables.h"
 #include "scene/sprites/sprite.h"
+#include "script/handle_table.h"
 
 namespace {
 
 // Larger than the processor's own caches: each deletion starts, as after a frame's drawing, with
 // the sprites out of them, so that whether they still fit there does not decide the figures.
 constexpr std::size_t kEvictedBytes = std::size_t{32} << 20;
+// The priority a script shows its sprites at: each new one goes above those before it.
+constexpr uint32_t kScriptPriority = 100;
 
 void EvictCaches(std::vector<std::uint8_t>& evictor) {
   for (std::size_t i = 0; i < evictor.size(); i += 64) ++evictor[i];
@@ -39,7 +45,8 @@ void BM_DeleteSprites(benchmark::State& state) {
   CPixelLibrary library;
   SetPixelLib(&library);
   CImage picture;
-  if (picture.Create(16, 16, 32, 0) != 0) {
+  CImage frame;
+  if (picture.Create(16, 16, 32, 0) != 0 || frame.Create(800, 600, 32, 0) != 0) {
     state.SkipWithError("no picture");
     return;
   }
@@ -47,21 +54,28 @@ void BM_DeleteSprites(benchmark::State& state) {
     state.PauseTiming();
     auto screen = std::make_unique<CScreenManager>();
     CScreenDrawables& drawables = CScreenDrawables::Of(*screen);
+    HandleTable handles;
+    CDrawLayer layer;
+    layer.SetTarget(&frame, false);
     std::vector<WatchedPtr<CSprite, CDrawable>> holders(count);
     const plat::Rect source{0, 0, 16, 16};
     for (WatchedPtr<CSprite, CDrawable>& holder : holders) {
       CSprite* sprite = nullptr;
-      if (drawables.CreateSprite(&sprite, &picture, &source, 0, 0) != 0) {
+      if (drawables.CreateSprite(&sprite, &picture, &source, 0, 0) != 0 || sprite->ScriptHandle(handles) == 0 ||
+          layer.GetOwnList().Insert(sprite, kScriptPriority, 0) != 0) {
         state.SkipWithError("no sprite");
         return;
       }
       holder = sprite;
     }
+    layer.Repaint();
     EvictCaches(evictor);
     state.ResumeTiming();
     drawables.DestroyDrawables();
     state.PauseTiming();
-    if (holders.back() != nullptr) state.SkipWithError("a holder was not told");
+    if (holders.back() != nullptr || !layer.GetOwnList().IsEmpty() || handles.LiveCount() != 0) {
+      state.SkipWithError("a sprite was not ended everywhere");
+    }
     holders.clear();
     screen.reset();
     state.ResumeTiming();

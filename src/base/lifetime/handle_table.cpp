@@ -24,9 +24,11 @@ const HandleTable::Entry* HandleTable::Find(std::uint32_t handle) const {
 
 std::uint32_t HandleTable::Issue(void* object, KindId kind, HandleSlot& slot) {
   std::uint32_t index;
-  if (!free_.empty()) {
-    index = free_.front();
-    free_.pop_front();
+  if (oldest_free_ != kNoEntry) {
+    index = oldest_free_;
+    oldest_free_ = entries_[index].next_free;
+    if (oldest_free_ == kNoEntry) newest_free_ = kNoEntry;
+    --free_count_;
   } else {
     if (entries_.size() >= kMaxEntries) return 0;
     index = static_cast<std::uint32_t>(entries_.size());
@@ -45,7 +47,13 @@ void HandleTable::Revoke(HandleSlot& slot) {
   const std::uint32_t index = (slot.value_ & kIndexMask) - kIndexBias;
   Entry& entry = entries_[index];
   entry = Entry{.generation = static_cast<std::uint8_t>(entry.generation + 1)};
-  free_.push_back(index);
+  if (newest_free_ == kNoEntry) {
+    oldest_free_ = index;
+  } else {
+    entries_[newest_free_].next_free = index;
+  }
+  newest_free_ = index;
+  ++free_count_;
   slot.table_ = nullptr;
   slot.value_ = 0;
 }

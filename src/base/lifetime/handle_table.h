@@ -9,7 +9,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <vector>
 
 class HandleTable;
@@ -62,7 +61,7 @@ class HandleTable {
     return Issue(static_cast<void*>(&object), KindOf<Kind>(), slot);
   }
 
-  std::size_t LiveCount() const { return entries_.size() - free_.size(); }
+  std::size_t LiveCount() const { return entries_.size() - free_count_; }
 
  private:
   friend class HandleSlot;
@@ -75,11 +74,15 @@ class HandleTable {
     return &kKindTag<T>;
   }
 
+  static constexpr std::uint32_t kNoEntry = 0xFFFFFFFF;
+
   struct Entry {
     void* object = nullptr;
     KindId kind = nullptr;
     HandleSlot* slot = nullptr;
     std::uint8_t generation = 0;
+    // While the entry is free: the entry freed after it, or kNoEntry.
+    std::uint32_t next_free = kNoEntry;
   };
 
   const Entry* Find(std::uint32_t handle) const;
@@ -88,7 +91,11 @@ class HandleTable {
 
   std::vector<Entry> entries_;
   // Freed entries are reused oldest first, so a generation comes round again as late as possible.
-  std::deque<std::uint32_t> free_;
+  // They wait in a queue threaded through the entries themselves: revoking allocates nothing, so
+  // deleting many objects at once frees their memory with no allocation in between.
+  std::uint32_t oldest_free_ = kNoEntry;
+  std::uint32_t newest_free_ = kNoEntry;
+  std::size_t free_count_ = 0;
 };
 
 template <class Kind>

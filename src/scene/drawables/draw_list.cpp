@@ -30,7 +30,8 @@ uint32_t CDrawList::Link(CDrawable* drawable, uint32_t priority, uint32_t tag, b
   if (drawable == nullptr) return kNullDrawable;
   if (drawable->owner_list_ != nullptr) return kAlreadyListed;
   try {
-    nodes_.insert(PlaceFor(priority, behind), Node{drawable, {kNotPainted, 0, 0, 0}, priority, tag});
+    drawable->owner_node_ =
+        nodes_.insert(PlaceFor(priority, behind), Node{.drawable = drawable, .priority = priority, .tag = tag});
   } catch (const std::bad_alloc&) {
     return kNoMemory;
   }
@@ -58,8 +59,9 @@ bool CDrawList::Relink(CDrawable* drawable, uint32_t priority, bool keep_if_same
   const NodeIter node = Find(drawable);
   if (node == nodes_.end()) return false;
   if (keep_if_same && node->priority == priority) return true;
-  // Moved aside first, so that the walk never compares the node with itself.
-  std::list<Node> moving;
+  // Moved aside first, so that the walk never compares the node with itself. Splicing keeps the
+  // node, and with it the drawable's iterator to it.
+  CDrawListNodes moving;
   moving.splice(moving.begin(), nodes_, node);
   moving.front().priority = priority;
   nodes_.splice(PlaceFor(priority, behind), moving, moving.begin());
@@ -68,9 +70,7 @@ bool CDrawList::Relink(CDrawable* drawable, uint32_t priority, bool keep_if_same
 }
 
 CDrawList::NodeIter CDrawList::Find(const CDrawable* drawable) {
-  auto node = nodes_.begin();
-  while (node != nodes_.end() && node->drawable != drawable) ++node;
-  return node;
+  return drawable != nullptr && drawable->owner_list_ == this ? drawable->owner_node_ : nodes_.end();
 }
 
 CDrawList::NodeIter CDrawList::Erase(NodeIter node) {

@@ -5,9 +5,9 @@
 #pragma once
 
 #include <cstdint>
-#include <list>
 
 #include "gfx/images/draw_layer_interface.h"
+#include "scene/drawables/draw_list_node.h"
 #include "scene/drawables/drawable.h"
 
 #include "platform/system/geometry.h"
@@ -17,7 +17,7 @@ class CDrawLayer;
 class CDrawList : public IDrawList {
  public:
   // A left edge of -1: the drawable has not been painted since it was listed or forgotten.
-  static constexpr int32_t kNotPainted = -1;
+  static constexpr int32_t kNotPainted = CDrawListNode::kNotPainted;
   // A selection argument with all bits set matches every node.
   static constexpr uint32_t kAny = 0xFFFFFFFF;
   // Status of Insert and InsertBehind.
@@ -25,12 +25,7 @@ class CDrawList : public IDrawList {
   static constexpr uint32_t kAlreadyListed = 2;
   static constexpr uint32_t kNoMemory = 3;
 
-  struct Node {
-    CDrawable* drawable = nullptr;
-    plat::Rect last_drawn{kNotPainted, 0, 0, 0};
-    uint32_t priority = 0;
-    uint32_t tag = 0;
-  };
+  using Node = CDrawListNode;
 
   CDrawList() = default;
   CDrawList(const CDrawList&) = delete;
@@ -65,22 +60,24 @@ class CDrawList : public IDrawList {
   CDrawLayer* GetLayer() const { return layer_; }
   bool IsEmpty() const { return nodes_.empty(); }
   // From the head (on top) to the tail.
-  const std::list<Node>& Nodes() const { return nodes_; }
+  const CDrawListNodes& Nodes() const { return nodes_; }
 
  private:
   friend class CDrawLayer;
-  using NodeIter = std::list<Node>::iterator;
+  using NodeIter = CDrawListNodes::iterator;
 
   uint32_t Link(CDrawable* drawable, uint32_t priority, uint32_t tag, bool behind);
   // Where a node of this priority goes: in front of the first node of a greater or equal
   // priority, or of a strictly greater one when behind.
   NodeIter PlaceFor(uint32_t priority, bool behind);
   bool Relink(CDrawable* drawable, uint32_t priority, bool keep_if_same, bool behind);
+  // The drawable's node when it is listed here, else the end: kept by the drawable, so that
+  // removing each of many drawables does not walk the list.
   NodeIter Find(const CDrawable* drawable);
   NodeIter Erase(NodeIter node);
   template <typename Pred>
   void RemoveIf(Pred pred);
 
-  std::list<Node> nodes_;
+  CDrawListNodes nodes_;
   CDrawLayer* layer_ = nullptr;
 };

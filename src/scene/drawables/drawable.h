@@ -7,6 +7,7 @@
 
 #include "base/lifetime/handle_table.h"
 #include "gfx/images/image.h"
+#include "scene/drawables/draw_list_node.h"
 
 #include "platform/system/geometry.h"
 
@@ -87,4 +88,6 @@ class CDrawable : public ScriptVisible<CDrawable> {
  private:
   friend class CDrawList;
   CDrawList* owner_list_ = nullptr;
+  // The drawable's node in its owner list; meaningful only while it has one.
+  CDrawListNodes::iterator owner_node_{};
 };

@@ -118,6 +118,15 @@ TEST(HandleTable, FreedEntriesAreReusedOldestFirst) {
   Picture again;
   // Entry 2 was freed first.
   EXPECT_EQ(again.ScriptHandle(table) & 0xFFFFFF, handles[2] & 0xFFFFFF);
+  Picture then;
+  EXPECT_EQ(then.ScriptHandle(table) & 0xFFFFFF, handles[0] & 0xFFFFFF);
+  // With no entry free a new one is made; once freed, it is the one reused.
+  auto fresh = std::make_unique<Picture>();
+  const std::uint32_t fresh_entry = fresh->ScriptHandle(table) & 0xFFFFFF;
+  EXPECT_EQ(fresh_entry, (handles[2] & 0xFFFFFF) + 1);
+  fresh.reset();
+  Picture last;
+  EXPECT_EQ(last.ScriptHandle(table) & 0xFFFFFF, fresh_entry);
 }
 
 TEST(HandleTable, ObjectsMayOutliveTheirTable) {

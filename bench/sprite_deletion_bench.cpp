@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/lifetime/handle_table.h"
 #include "base/lifetime/watched_ptr.h"
 #include "gfx/display/screen_manager.h"
 #include "gfx/images/image.h"
@@ -23,7 +24,6 @@
 #include "scene/drawables/draw_layer.h"
 #include "scene/sprites/screen_drawables.h"
 #include "scene/sprites/sprite.h"
-#include "script/handle_table.h"
 
 namespace {
 

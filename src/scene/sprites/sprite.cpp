@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
+#include "base/numbers/script_bound.h"
 #include "gfx/image_operations/rotated_quad.h"
 #include "gfx/images/color_key.h"
 #include "gfx/images/dirty_region.h"
@@ -15,8 +17,16 @@ constexpr int32_t kFullTurn = 512;
 // The turn whose bounding box ReserveTurnImage sizes the work image for: an eighth.
 constexpr int32_t kWidestTurn = 64;
 
-plat::Rect Moved(const plat::Rect& rect, int32_t dx, int32_t dy) {
-  return {rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy};
+// Worked out wide, each edge held within the 32-bit range: positions and origins come from scripts.
+plat::Rect Moved(const plat::Rect& rect, int64_t dx, int64_t dy) {
+  return {ClampedSum(rect.left, dx), ClampedSum(rect.top, dy), ClampedSum(rect.right, dx),
+          ClampedSum(rect.bottom, dy)};
+}
+
+// As much of `wanted` as moves the edges `low` and `high` without carrying either out of the
+// 32-bit range, so that a rectangle scrolled to any origin keeps its size.
+int64_t ShiftWithinRange(int32_t low, int32_t high, int64_t wanted) {
+  return std::clamp(wanted, int64_t{INT32_MIN} - std::min(low, high), int64_t{INT32_MAX} - std::max(low, high));
 }
 
 }  // namespace
@@ -97,9 +107,13 @@ uint32_t CSprite::SetSourceRect(const plat::Rect* rect) {
 uint32_t CSprite::SetSourceOrigin(int32_t x, int32_t y) {
   if (source_ == nullptr) return 1;
   if (x == origin_x_ && y == origin_y_) return 0;
-  source_rect_ = Moved(source_rect_, x - origin_x_, y - origin_y_);
-  origin_x_ = x;
-  origin_y_ = y;
+  const int64_t dx = ShiftWithinRange(source_rect_.left, source_rect_.right, int64_t{x} - origin_x_);
+  const int64_t dy = ShiftWithinRange(source_rect_.top, source_rect_.bottom, int64_t{y} - origin_y_);
+  source_rect_ = Moved(source_rect_, dx, dy);
+  // Between the old origin and the new one, so within range; short of the new one only where the
+  // rectangle stopped at the range's end.
+  origin_x_ = static_cast<int32_t>(origin_x_ + dx);
+  origin_y_ = static_cast<int32_t>(origin_y_ + dy);
   RenderAgain();
   MarkChanged();
   return 0;
@@ -314,7 +328,7 @@ bool CSprite::InvalidateLocalRect(plat::Rect* rect) {
     return true;
   }
   if (GetOwnerList() == nullptr) return false;
-  *rect = Moved(shown, bounds_.left - source_rect_.left, bounds_.top - source_rect_.top);
+  *rect = Moved(shown, int64_t{bounds_.left} - source_rect_.left, int64_t{bounds_.top} - source_rect_.top);
   GetOwnerList()->Invalidate(rect);
   return true;
 }
@@ -330,7 +344,8 @@ bool CSprite::RefreshFromSource(bool clear) {
     region->ForEachRect([&](const plat::Rect& changed) {
       plat::Rect shown{};
       if (!IntersectRect(&shown, &changed, &source_rect_)) return;
-      plat::Rect target = Moved(shown, bounds_.left - source_rect_.left, bounds_.top - source_rect_.top);
+      plat::Rect target =
+          Moved(shown, int64_t{bounds_.left} - source_rect_.left, int64_t{bounds_.top} - source_rect_.top);
       GetOwnerList()->Invalidate(&target);
     });
   }

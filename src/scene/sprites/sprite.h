@@ -38,7 +38,8 @@ class CSprite : public CDrawable {
   // 0; 1 without source; 2 the rectangle (null: the clip rectangle) is cut to nothing; 3 the
   // re-render fails. The origin goes to 0 and the anchor to the centre.
   uint32_t SetSourceRect(const plat::Rect* rect);
-  // Scrolls the source rectangle to the origin; 1 without source.
+  // Scrolls the source rectangle to the origin; 1 without source. The rectangle keeps its size: it
+  // stops where an edge would leave the 32-bit range, and the origin with it.
   uint32_t SetSourceOrigin(int32_t x, int32_t y);
   // Low four bits the filter of stretching and turning (0-3), high four bits 0 or 1; false when
   // refused or unchanged.

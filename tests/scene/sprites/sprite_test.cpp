@@ -81,6 +81,28 @@ TEST_F(SpriteTest, SetImageTakesTheClippedRectangleAndCentresTheAnchor) {
   EXPECT_EQ(sprite.SetImage(&picture, nullptr, 0, 0), 2u);
 }
 
+// Scripts give any origin: the source rectangle scrolls by the change of origin, stops with its
+// size kept where the change would carry an edge past the 32-bit range, and comes back with the
+// origin.
+TEST_F(SpriteTest, TheSourceOriginScrollsTheRectangleWithinTheWordRange) {
+  CImage picture;
+  Numbered(picture, 64, 64);
+  CSprite sprite;
+  const plat::Rect source{8, 8, 24, 24};
+  ASSERT_EQ(sprite.SetImage(&picture, &source, 0, 0), 0u);
+  const auto shown = [&] {
+    const plat::Rect& r = sprite.GetSourceRect();
+    return RectArray{r.left, r.top, r.right, r.bottom};
+  };
+  ASSERT_EQ(sprite.SetSourceOrigin(4, -8), 0u);
+  EXPECT_EQ(shown(), (RectArray{12, 0, 28, 16}));
+  ASSERT_EQ(sprite.SetSourceOrigin(INT32_MAX - 4, INT32_MIN), 0u);
+  EXPECT_EQ(shown(), (RectArray{INT32_MAX - 16, INT32_MIN + 8, INT32_MAX, INT32_MIN + 24}));
+  EXPECT_EQ(sprite.GetSourceOriginX(), INT32_MAX - 24);
+  ASSERT_EQ(sprite.SetSourceOrigin(0, 0), 0u);
+  EXPECT_EQ(shown(), (RectArray{8, 8, 24, 24}));
+}
+
 // Each case paints a sprite over a black target and reads the middle pixel back.
 struct PaintCase {
   const char* name;

@@ -137,11 +137,11 @@ TEST(DrawListTest, EveryChangeKeepsTheOrderAWalkFromTheHeadGives) {
     // Few priorities, so that runs of equals grow and shrink, 0xFFFFFFFF among them.
     const uint32_t priority = std::array<uint32_t, 5>{0, 3, 4, 9, 0xFFFFFFFF}[pick(5)];
     const bool behind = pick(2) == 1;
-    const bool listed = box.GetOwnerList() == &list;
-    switch (pick(listed ? 4 : 2)) {
+    const bool in_list = box.GetOwnerList() == &list;
+    switch (pick(in_list ? 4 : 2)) {
       case 0:
       case 1:
-        if (listed) {
+        if (in_list) {
           ASSERT_TRUE(behind ? list.SetPriorityBehind(&box, priority, false) : list.SetPriority(&box, priority, false));
           walk_out(&box);
         } else {

@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -22,6 +24,16 @@ class RatioReporter : public benchmark::ConsoleReporter {
       }
     }
     ConsoleReporter::ReportRuns(runs);
+  }
+
+  // The time per iteration of a benchmark that ran, in its unit, by its name with its arguments:
+  // a fixed count of iterations or repetitions that the name goes on with need not be named.
+  std::optional<double> Time(const std::string& name) const {
+    for (auto time = times_.lower_bound(name); time != times_.end() && time->first.starts_with(name); ++time) {
+      const std::string_view rest = std::string_view(time->first).substr(name.size());
+      if (rest.empty() || rest.starts_with("/iterations:") || rest.starts_with("/repeats:")) return time->second;
+    }
+    return std::nullopt;
   }
 
   // One line per (measured, anchor) pair that both ran: the measured time in the benchmark's

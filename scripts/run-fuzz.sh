@@ -18,6 +18,16 @@ stop_signal=USR1
 # slower than the per-input timeout is reported by libFuzzer itself, with the input kept.
 stop_grace=60
 input_timeout=20
+# Options of one target beyond the common ones. libFuzzer starts a target's inputs no longer than
+# its longest seed and lengthens them only after many runs without new coverage (-len_control), a
+# few bytes at a time: a target as slow as the novel frame's, which finds new coverage often,
+# never gets past the length of its seeds that way. Its inputs may be as long as a scenario's code
+# block at once.
+target_options() {
+  case "$1" in
+    novel_frame_calls_fuzz) echo "-len_control=0 -max_len=4096" ;;
+  esac
+}
 # The libraries' own allocations that live as long as the process are not the target's leaks.
 export LSAN_OPTIONS="suppressions=$source_dir/scripts/leak-sanitizer-suppressions.txt${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
@@ -32,8 +42,10 @@ run_target() {
   mkdir -p "$work/corpus"
   cp -n "$source_dir/fuzz/corpus/$name"/* "$work/corpus/" 2>/dev/null || true
   # The wall-clock limit only guards against a target that never gets the processor.
+  local options
+  read -r -a options <<< "$(target_options "$name")"
   (cd "$work" && exec nice -n 10 "$build_dir/$name" -max_total_time=$((seconds * 30)) -print_final_stats=1 \
-     -timeout=$input_timeout -rss_limit_mb=2048 -artifact_prefix="$work/" corpus > log.txt 2>&1) &
+     -timeout=$input_timeout -rss_limit_mb=2048 "${options[@]}" -artifact_prefix="$work/" corpus > log.txt 2>&1) &
   local pid=$!
   local used=0
   local asked_at=

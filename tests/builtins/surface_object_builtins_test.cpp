@@ -14,6 +14,9 @@
 #include "gfx/display/surface_object_image.h"
 #include "gfx/images/image.h"
 #include "gfx/images/locked_image_buffer.h"
+#include "pixel/formats/image_limits.h"
+#include "pixel/formats/pixel_format_codes.h"
+#include "scene/drawables/draw_layer_factory.h"
 #include "support/fake_drawing_device.h"
 #include "support/log_capture.h"
 #include "support/surface_text_test.h"
@@ -76,6 +79,44 @@ TEST_F(SurfaceObjectBuiltinsTest, CreatorsAnswerTheNewHandleOrZeroNeverTheirStat
   EXPECT_EQ(Object(copy)->GetWidth(), 16);
   EXPECT_EQ(Call(237, {0, 0}), 0u) << "no source image";
   EXPECT_NE(Call(222, {32, 16}), 0u) << "a display picture";
+}
+
+// 4,096 x 4,096 is the bound of a picture's pixels; 673 x 24,929 is one pixel past it.
+TEST_F(SurfaceObjectBuiltinsTest, EveryCreatorTakesAPictureUpToTheBoundOfPixelsAndNoMore) {
+  const FakeDrawingDevice drawing(screen_.Screen(), 0, kMaxImageSide);
+  // The canvases with a layer make it through the factory.
+  struct InstalledLayerFactory {
+    InstalledLayerFactory() { g_DrawLayerFactory = &layers; }
+    ~InstalledLayerFactory() { g_DrawLayerFactory = nullptr; }
+    CDrawLayerFactory layers;
+  } const installed;
+  using Words = std::vector<uint32_t>;
+  struct Creator {
+    uint32_t id;
+    Words (*words)(uint32_t width, uint32_t height);
+  };
+  const Creator creators[] = {
+      {222, [](uint32_t w, uint32_t h) { return Words{w, h}; }},
+      {226, [](uint32_t w, uint32_t h) { return Words{w, h, 32, 0}; }},
+      {230, [](uint32_t w, uint32_t h) { return Words{kPixelFormatArgb8888, w, h, 32, 0}; }},
+      {231, [](uint32_t w, uint32_t h) { return Words{w, h, 32, 0}; }},
+      {238, [](uint32_t w, uint32_t h) { return Words{w, h, 32, 2}; }},
+      {239, [](uint32_t w, uint32_t h) { return Words{w, h, 32, 1}; }},
+  };
+  for (const Creator& creator : creators) {
+    SCOPED_TRACE(creator.id);
+    LogCapture log;
+    const uint32_t at_bound = Call(creator.id, creator.words(4096, 4096));
+    ASSERT_NE(at_bound, 0u);
+    EXPECT_EQ(Object(at_bound)->GetWidth(), 4096);
+    EXPECT_TRUE(log.Lines().empty());
+    ASSERT_EQ(Call(243, {HandleWord(at_bound)}), 0u);
+
+    EXPECT_EQ(Call(creator.id, creator.words(673, 24929)), 0u);
+    ASSERT_EQ(log.Lines().size(), 1u);
+    EXPECT_NE(log.Last().find("16777217 asked for, at most 16777216"), std::string::npos) << log.Last();
+    EXPECT_TRUE(screen_.Screen().GetSurfaceObjects().empty());
+  }
 }
 
 TEST_F(SurfaceObjectBuiltinsTest, DeletingGoesThroughTheScriptsHandleWord) {

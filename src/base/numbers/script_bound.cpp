@@ -10,3 +10,7 @@ bool WithinBound(std::string_view what, std::int64_t asked, std::int64_t most) {
                       std::to_string(most) + ": refused");
   return false;
 }
+
+bool PictureWithinBound(std::int32_t width, std::int32_t height) {
+  return width < 1 || height < 1 || WithinBound("a picture's pixels", std::int64_t{width} * height, kMostPicturePixels);
+}

@@ -47,8 +47,7 @@ CImage* LayerTarget(const CSprite& sprite) {
 // Whether the screen keeps the sprite or picture for the scripts, whose handles then own it.
 bool ScreenKeeps(const CSprite* sprite) {
   if (g_ScreenManager == nullptr) return false;
-  const auto& drawables = CScreenDrawables::Of(*g_ScreenManager).GetDrawables();
-  return std::any_of(drawables.begin(), drawables.end(), [sprite](const auto& kept) { return kept.get() == sprite; });
+  return CScreenDrawables::Of(*g_ScreenManager).GetDrawables().Contains(sprite);
 }
 
 bool ScreenKeeps(const CImage* image) {

@@ -1,5 +1,6 @@
 #include "gfx/display/ddraw_surface_image.h"
 
+#include "base/numbers/script_bound.h"
 #include "gfx/display/screen_manager.h"
 #include "gfx/display/surface_services.h"
 #include "pixel/formats/pixel_format_codes.h"
@@ -20,6 +21,7 @@ uint32_t MakeObjectSurface(CScreenManager& device, const ObjectSurfaceRequest& r
                            const ObjectSurfaceFailures& failures, std::shared_ptr<plat::Surface>& surface,
                            plat::SurfaceDesc& desc) {
   surface.reset();
+  if (!PictureWithinBound(request.width, request.height)) return failures.refused;
   plat::DisplayDevice* display = device.GetDirectDraw();
   if (display == nullptr) return failures.no_display;
   plat::SurfaceDesc wanted;

@@ -1,5 +1,6 @@
 #include "gfx/display/picture_canvas.h"
 
+#include "base/numbers/script_bound.h"
 #include "gfx/display/screen_manager.h"
 #include "gfx/display/surface_canvas.h"
 #include "gfx/display/surface_services.h"
@@ -21,6 +22,8 @@ void CPictureCanvas::ReleaseCanvas() {
 uint32_t CPictureCanvas::CreateTexture(uint32_t format, int32_t width, int32_t height, bool system_memory) {
   texture_.Release();
   if (g_DrawObjectDevice == nullptr) return 1;
+  // The size asked for, before a device that takes no larger texture refuses it without a word.
+  if (!PictureWithinBound(width, height)) return 3;
   const plat::PixelFormat* texture_format = g_DrawObjectDevice->GetTextureFormat(format);
   if (texture_format == nullptr) return 2;
   const TextureFit fit = FitTextureSize(g_DrawObjectDevice->GetDeviceDescription(), width, height);

@@ -1,6 +1,6 @@
 #include "gfx/display/render_list.h"
 
-#include <new>
+#include <optional>
 
 void (*g_RenderObjectDestroyedHook)(CRenderObject* object) = nullptr;
 
@@ -23,6 +23,7 @@ CRenderList::~CRenderList() { Clear(); }
 void CRenderList::Clear() {
   for (Node& node : nodes_) node.object->list_ = nullptr;
   nodes_.clear();
+  runs_.Clear();
 }
 
 uint32_t CRenderList::AddAfterEqual(CRenderObject* object, uint32_t priority, uint8_t tag) {
@@ -36,42 +37,26 @@ uint32_t CRenderList::AddBeforeEqual(CRenderObject* object, uint32_t priority, u
 uint32_t CRenderList::Add(CRenderObject* object, uint32_t priority, uint8_t tag, bool after_equal) {
   if (object == nullptr) return 1;
   if (object->list_ != nullptr) return 2;
-  try {
-    nodes_.insert(InsertionPoint(priority, after_equal), Node{object, priority, tag});
-  } catch (const std::bad_alloc&) {
-    return 3;
-  }
+  const std::optional<NodeList::iterator> node = runs_.Insert(nodes_, Node{object, priority, tag}, after_equal);
+  if (!node) return 3;
+  object->node_ = *node;
   object->list_ = this;
   return 0;
 }
 
-CRenderList::NodeList::iterator CRenderList::InsertionPoint(uint32_t priority, bool after_equal) {
-  auto it = nodes_.begin();
-  while (it != nodes_.end() && (after_equal ? it->priority >= priority : it->priority > priority)) ++it;
-  return it;
-}
-
-CRenderList::NodeList::iterator CRenderList::Find(const CRenderObject* object) {
-  auto it = nodes_.begin();
-  while (it != nodes_.end() && it->object != object) ++it;
-  return it;
+CRenderList::NodeList::iterator CRenderList::Erase(NodeList::iterator node) {
+  node->object->list_ = nullptr;
+  return runs_.Erase(nodes_, node);
 }
 
 void CRenderList::Remove(CRenderObject* object) {
-  if (object == nullptr || object->list_ != this) return;
-  auto it = Find(object);
-  if (it == nodes_.end()) return;
-  nodes_.erase(it);
-  object->list_ = nullptr;
+  if (object != nullptr && object->list_ == this) Erase(object->node_);
 }
 
 void CRenderList::RemoveByPriority(uint32_t priority) {
   auto it = nodes_.begin();
   while (it != nodes_.end() && it->priority != priority) ++it;
-  while (it != nodes_.end() && it->priority == priority) {
-    it->object->list_ = nullptr;
-    it = nodes_.erase(it);
-  }
+  while (it != nodes_.end() && it->priority == priority) it = Erase(it);
 }
 
 bool CRenderList::MoveAfterEqual(CRenderObject* object, uint32_t priority, bool skip_if_same) {
@@ -84,15 +69,10 @@ bool CRenderList::MoveBeforeEqual(CRenderObject* object, uint32_t priority, bool
 
 bool CRenderList::Move(CRenderObject* object, uint32_t priority, bool skip_if_same, bool after_equal) {
   if (object == nullptr || object->list_ != this) return false;
-  auto it = Find(object);
-  if (it == nodes_.end()) return false;
-  if (skip_if_same && it->priority == priority) return false;
-  // Splicing moves the node without a new allocation, so a move cannot fail half-way.
-  NodeList moved;
-  moved.splice(moved.begin(), nodes_, it);
-  moved.front().priority = priority;
-  nodes_.splice(InsertionPoint(priority, after_equal), moved);
-  return true;
+  if (skip_if_same && object->node_->priority == priority) return false;
+  // Moving keeps the node, and with it the object's iterator to it; without memory for the new
+  // priority the node stays where it is.
+  return runs_.Move(nodes_, object->node_, priority, after_equal);
 }
 
 void CRenderList::SetEnabledWhere(uint8_t enabled, uint32_t priority, int32_t tag) {

@@ -4,14 +4,26 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <list>
 
 #include "base/lifetime/handle_table.h"
+#include "base/lifetime/priority_runs.h"
 #include "platform/system/geometry.h"
 #include "platform/window/surface.h"
 
 class CRenderList;
+class CRenderObject;
 class CScreenManager;
+
+// One object's place in a render list, apart from the list, so that an object keeps its own
+// node and leaves its list without a search.
+struct CRenderListNode {
+  CRenderObject* object;
+  uint32_t priority;
+  uint8_t tag;
+};
+using CRenderListNodes = std::list<CRenderListNode>;
 
 // A coordinate plus an offset, held at the ends of the 32-bit range: both come from scripts.
 inline int32_t OffsetCoordinate(int32_t origin, int32_t by) {
@@ -80,6 +92,8 @@ class CRenderObject : public ScriptVisible<CRenderObject> {
   uint32_t id_ = 0;
   uint8_t enabled_ = 1;
   CRenderList* list_ = nullptr;
+  // The object's node in its list; meaningful only while it has one.
+  CRenderListNodes::iterator node_{};
 };
 
 // Called by every render object's destructor, installed by the layer whose tasks may still
@@ -128,21 +142,18 @@ class CRenderList {
   void SetApplyStates(uint8_t apply) { apply_states_ = apply; }
 
  private:
-  struct Node {
-    CRenderObject* object;
-    uint32_t priority;
-    uint8_t tag;
-  };
-  using NodeList = std::list<Node>;
+  using Node = CRenderListNode;
+  using NodeList = CRenderListNodes;
 
   uint32_t Add(CRenderObject* object, uint32_t priority, uint8_t tag, bool after_equal);
   bool Move(CRenderObject* object, uint32_t priority, bool skip_if_same, bool after_equal);
-  // Where a node of this priority goes: after (or before) the nodes of equal priority.
-  NodeList::iterator InsertionPoint(uint32_t priority, bool after_equal);
-  NodeList::iterator Find(const CRenderObject* object);
+  NodeList::iterator Erase(NodeList::iterator node);
   template <typename Call>
   uint32_t ForEachUntilFailure(Call&& call);
 
   NodeList nodes_;
+  // Where each priority's nodes begin, the greatest at the head: a node goes after (or before)
+  // the nodes of equal priority without a walk of the list.
+  PriorityRuns<Node, std::greater<uint32_t>> runs_;
   uint8_t apply_states_ = 1;
 };

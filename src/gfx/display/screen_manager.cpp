@@ -89,7 +89,7 @@ CScreenManager::~CScreenManager() {
 }
 
 void CScreenManager::AddSurfaceObject(std::unique_ptr<CImageInterface> object) {
-  if (object != nullptr) surface_objects_.push_back(std::move(object));
+  if (object != nullptr) surface_objects_.Append(std::move(object));
 }
 
 uint32_t CScreenManager::RestoreSurfaceObjects(bool only_if_lost) {

@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstdint>
-#include <list>
 #include <memory>
 #include <string>
 #include <utility>
@@ -133,11 +132,11 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
 
   // Takes the object into the surface-object list, after those made before it.
   void AddSurfaceObject(std::unique_ptr<CImageInterface> object);
-  const std::list<std::unique_ptr<CImageInterface>>& GetSurfaceObjects() const { return surface_objects_; }
+  const OwnedObjects<CImageInterface>& GetSurfaceObjects() const { return surface_objects_; }
   // Takes the object into the render-object list (not into the render list), stamped with the
   // current object id.
   void AddRenderObject(std::unique_ptr<CRenderObject> object);
-  const std::list<std::unique_ptr<CRenderObject>>& GetRenderObjects() const { return render_objects_; }
+  const OwnedObjects<CRenderObject>& GetRenderObjects() const { return render_objects_; }
 
   // The group id stamped on every surface and render object made from now on; the previous one.
   uint32_t SetObjectId(uint32_t id);
@@ -170,9 +169,7 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
   template <class T>
   uint32_t KeepSurfaceObject(std::unique_ptr<T> object, T** out) {
     object->CImageInterface::SetId(object_id_);
-    *out = object.get();
-    surface_objects_.push_back(std::move(object));
-    return 0;
+    return surface_objects_.Append(std::move(object), out);
   }
 
   // 1 for null; 2 when the manager does not hold it; else destroys it: 0.
@@ -381,8 +378,8 @@ class CScreenManager : public CDirect3DDevice, public CRenderList {
   std::array<PresentVertex, 4> quad_;
   std::array<uint8_t, 3> background_{};
   CCriticalSection lock_;
-  std::list<std::unique_ptr<CImageInterface>> surface_objects_;
-  std::list<std::unique_ptr<CRenderObject>> render_objects_;
+  OwnedObjects<CImageInterface> surface_objects_;
+  OwnedObjects<CRenderObject> render_objects_;
   std::unique_ptr<CScreenObjectList> drawable_list_;
   std::unique_ptr<CScreenObjectList> font_list_;
   uint32_t object_id_ = 0;

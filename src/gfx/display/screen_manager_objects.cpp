@@ -23,12 +23,7 @@ CScreenManager::FrameImageWatch::~FrameImageWatch() {
 }
 
 bool CScreenManager::IsListedSurfaceObject(const CImageCanvasBase* image) const {
-  if (image == nullptr) return false;
-  const CImageInterface* object = image;
-  for (const std::unique_ptr<CImageInterface>& listed : surface_objects_) {
-    if (listed.get() == object) return true;
-  }
-  return false;
+  return image != nullptr && surface_objects_.Contains(image);
 }
 
 uint32_t CScreenManager::SetObjectId(uint32_t id) { return std::exchange(object_id_, id); }
@@ -36,7 +31,7 @@ uint32_t CScreenManager::SetObjectId(uint32_t id) { return std::exchange(object_
 void CScreenManager::AddRenderObject(std::unique_ptr<CRenderObject> object) {
   if (object == nullptr) return;
   object->SetId(object_id_);
-  render_objects_.push_back(std::move(object));
+  render_objects_.Append(std::move(object));
 }
 
 uint32_t CScreenManager::CreatePicture(CDDrawPicture** out, int32_t width, int32_t height, bool system_memory) {
@@ -109,23 +104,23 @@ uint32_t CScreenManager::CreateImageCanvas(CImageCanvas** out, int32_t width, in
 
 uint32_t CScreenManager::DeleteSurfaceObject(CImageInterface* object) {
   const FrameImageWatch watch(*this);
-  return DeleteOwned(surface_objects_, object);
+  return surface_objects_.Delete(object);
 }
 
-uint32_t CScreenManager::DeleteRenderObject(CRenderObject* object) { return DeleteOwned(render_objects_, object); }
+uint32_t CScreenManager::DeleteRenderObject(CRenderObject* object) { return render_objects_.Delete(object); }
 
 void CScreenManager::DeleteObjectsById(uint32_t id, uint32_t flags) {
   const bool other_ids = (flags & kDeleteOtherIds) != 0;
-  DeleteOwnedWhereId(render_objects_, id, other_ids);
+  render_objects_.DeleteWhereId(id, other_ids);
   const FrameImageWatch watch(*this);
   if ((flags & kDeleteSurfaceObjectsToo) == 0) return;
-  DeleteOwnedWhereId(surface_objects_, id, other_ids);
+  surface_objects_.DeleteWhereId(id, other_ids);
 }
 
 void CScreenManager::DestroyObjects() {
-  DestroyOwnedInOrder(render_objects_);
+  render_objects_.DestroyInOrder();
   if (drawable_list_ != nullptr) drawable_list_->DestroyAll();
   const FrameImageWatch watch(*this);
-  DestroyOwnedInOrder(surface_objects_);
+  surface_objects_.DestroyInOrder();
   Clear();
 }

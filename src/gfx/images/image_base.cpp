@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <new>
 
+#include "base/numbers/script_bound.h"
+
 namespace {
 
 uint8_t* AlignTo8(uint8_t* address) {
@@ -53,7 +55,7 @@ bool CImageBase::ClipRect(plat::Rect* rect) const { return CutToClip(rect); }
 uint32_t CImageBase::Create(int32_t width, int32_t height, uint8_t bpp, bool use_dib) {
   Free();
   if (width < 1 || height < 1 || bpp < 8) return 1;
-  if (!ImageWithinLimits(width, height, bpp)) return 2;
+  if (!PictureWithinBound(width, height) || !ImageWithinLimits(width, height, bpp)) return 2;
   const uint32_t status = use_dib ? CreateDib(width, height, bpp) : CreateHeap(ImageBlockSize(width, height, bpp));
   if (status != 0) return status;
   bpp_ = bpp;

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "base/numbers/little_endian.h"
+#include "base/numbers/script_bound.h"
 #include "pixel/formats/image_limits.h"
 #include "resource/pictures/elg_header.h"
 #include "resource/pictures/elg_picture.h"
@@ -95,7 +96,10 @@ std::int32_t CElgDecoder::LoadPicture(const std::uint8_t* data, std::size_t size
   closing.SetHeight(header.height);
   if (!UsableHeader(header, size)) return kFailed;
   if (Cancelled(progress, 0, header.height, progress_argument)) return kCancelled;
-  if (!ImageWithinLimits(header.width, header.height, palettized ? 8 : 32)) return kNoTarget;
+  if (!PictureWithinBound(header.width, header.height) ||
+      !ImageWithinLimits(header.width, header.height, palettized ? 8 : 32)) {
+    return kNoTarget;
+  }
 
   std::int32_t pitch = 0;
   std::uint8_t* palette = nullptr;
@@ -146,7 +150,10 @@ std::int32_t CElgDecoder::DecodePicture(const std::uint8_t* data, std::size_t si
   if (!UsableHeader(header, size)) return kFailed;
   const std::uint32_t pitch = DibRowPitch(header.width, header.bit_depth);
   if (Cancelled(progress, 0, header.height, progress_argument)) return kCancelled;
-  if (!ImageWithinLimits(header.width, header.height, header.bit_depth)) return kNoTarget;
+  if (!PictureWithinBound(header.width, header.height) ||
+      !ImageWithinLimits(header.width, header.height, header.bit_depth)) {
+    return kNoTarget;
+  }
 
   auto picture = std::make_unique<DibInfo>();
   picture->width = header.width;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <new>
 #include <utility>
 
 #include "base/numbers/trig_tables.h"
@@ -9,6 +10,15 @@
 #include "gfx/image_operations/screen_transition.h"
 
 uint8_t g_MergeDirtyRects = 1;
+
+namespace {
+
+// Uncovered areas up to this many join the region one by one, as every other rectangle does;
+// more join in one sweep. So many wait at the most before they join.
+constexpr std::size_t kUncoveredJoinedOneByOne = 16;
+constexpr std::size_t kMostUncoveredWaiting = 4096;
+
+}  // namespace
 
 // What a repaint paints under and over each rectangle.
 struct CDrawLayer::Plan {
@@ -283,10 +293,34 @@ uint32_t CDrawLayer::InvalidateAll() {
     node.drawable->SetDirty(true);
     node.last_drawn.left = CDrawList::kNotPainted;
   });
+  uncovered_.clear();
   region_.Clear();
   const plat::Rect whole{0, 0, target_->GetWidth(), target_->GetHeight()};
   region_.AddRect(&whole);
   return 0;
+}
+
+void CDrawLayer::AddToRegion(const plat::Rect& rect) {
+  if (uncovered_.size() >= kMostUncoveredWaiting) JoinUncovered();
+  try {
+    uncovered_.push_back(rect);
+  } catch (const std::bad_alloc&) {
+    region_.AddRect(&rect);
+  }
+}
+
+void CDrawLayer::JoinUncovered() const {
+  if (uncovered_.size() <= kUncoveredJoinedOneByOne) {
+    for (const plat::Rect& rect : uncovered_) region_.AddRect(&rect);
+  } else {
+    region_.AddRects(uncovered_);
+  }
+  uncovered_.clear();
+}
+
+const CDirtyRegion& CDrawLayer::GetRegion() const {
+  JoinUncovered();
+  return region_;
 }
 
 bool CDrawLayer::InvalidateRect(plat::Rect* rect) {
@@ -306,6 +340,7 @@ uint32_t CDrawLayer::Invalidate(const plat::Rect* rect) {
 
 void CDrawLayer::DiscardDirty() {
   ForEachNode([](CDrawList::Node& node) { node.drawable->SetDirty(false); });
+  uncovered_.clear();
   region_.Clear();
 }
 
@@ -328,6 +363,7 @@ void CDrawLayer::CollectList(CDrawList& list) {
 
 void CDrawLayer::CollectDirty() {
   if (target_ == nullptr) return;
+  JoinUncovered();
   CollectList(own_list_);
   if (attached_ != nullptr) CollectList(*attached_);
   if (g_MergeDirtyRects != 0) region_.Coalesce();
@@ -386,6 +422,7 @@ void ForEachStrip(const plat::Rect& area, bool has_lists, Fn fn) {
 
 void CDrawLayer::RepaintRegion(const std::function<void(const plat::Rect&)>& copy_out) {
   const Plan plan = MakePlan(true, true);
+  JoinUncovered();
   region_.ForEachRect([&](const plat::Rect& rect) {
     ForEachStrip(rect, plan.HasLists(), [&](const plat::Rect& strip) {
       PaintArea(*target_, plan, strip);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "base/lifetime/watched_ptr.h"
 #include "gfx/images/dirty_region.h"
@@ -116,9 +117,13 @@ class CDrawLayer : public IDrawLayer {
   uint32_t Invalidate(const plat::Rect* rect) override;
   // Clears every drawable's dirty flag and empties the region, painting nothing.
   void DiscardDirty();
-  // Adds a rectangle already in target coordinates to the region.
-  void AddToRegion(const plat::Rect& rect) { region_.AddRect(&rect); }
-  const CDirtyRegion& GetRegion() const { return region_; }
+  // Adds a rectangle already in target coordinates to the region: the area a drawable that left
+  // a list uncovers. These wait and join the region together, in one sweep when there are many,
+  // before anything reads it, so that each of many drawables leaving one after another does not
+  // walk the region.
+  void AddToRegion(const plat::Rect& rect);
+  // The region with the uncovered areas that wait joined to it.
+  const CDirtyRegion& GetRegion() const;
 
   // The dirty drawables' old and new areas into the region, their nodes updated.
   void CollectDirty();
@@ -142,6 +147,7 @@ class CDrawLayer : public IDrawLayer {
   // Paints each rectangle of the region (or its strips); `copy_out` sees each painted piece.
   void RepaintRegion(const std::function<void(const plat::Rect&)>& copy_out);
   void CollectList(CDrawList& list);
+  void JoinUncovered() const;
   template <typename Fn>
   void ForEachNode(Fn fn);
   // A target-sized cache of the depth unless there is one; false when it cannot be made.
@@ -155,7 +161,9 @@ class CDrawLayer : public IDrawLayer {
   WatchedPtr<CImage, CImageInterface> target_;
   CDrawList own_list_;
   CDrawList* attached_ = nullptr;
-  CDirtyRegion region_;
+  // Joined to by the uncovered areas as the region is read, which leaves what it covers the same.
+  mutable CDirtyRegion region_;
+  mutable std::vector<plat::Rect> uncovered_;
   int32_t background_x_ = 0;
   int32_t background_y_ = 0;
   uint32_t colour_ = 0;

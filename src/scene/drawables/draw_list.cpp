@@ -1,6 +1,6 @@
 #include "scene/drawables/draw_list.h"
 
-#include <new>
+#include <optional>
 
 #include "scene/drawables/draw_layer.h"
 
@@ -29,21 +29,13 @@ uint32_t CDrawList::InsertBehind(CDrawable* drawable, uint32_t priority, uint32_
 uint32_t CDrawList::Link(CDrawable* drawable, uint32_t priority, uint32_t tag, bool behind) {
   if (drawable == nullptr) return kNullDrawable;
   if (drawable->owner_list_ != nullptr) return kAlreadyListed;
-  try {
-    drawable->owner_node_ =
-        nodes_.insert(PlaceFor(priority, behind), Node{.drawable = drawable, .priority = priority, .tag = tag});
-  } catch (const std::bad_alloc&) {
-    return kNoMemory;
-  }
+  const std::optional<NodeIter> node =
+      runs_.Insert(nodes_, Node{.drawable = drawable, .priority = priority, .tag = tag}, behind);
+  if (!node) return kNoMemory;
+  drawable->owner_node_ = *node;
   drawable->owner_list_ = this;
   drawable->SetDirty(true);
   return 0;
-}
-
-CDrawList::NodeIter CDrawList::PlaceFor(uint32_t priority, bool behind) {
-  auto node = nodes_.begin();
-  while (node != nodes_.end() && (behind ? node->priority <= priority : node->priority < priority)) ++node;
-  return node;
 }
 
 bool CDrawList::SetPriority(CDrawable* drawable, uint32_t priority, bool keep_if_same) {
@@ -59,12 +51,9 @@ bool CDrawList::Relink(CDrawable* drawable, uint32_t priority, bool keep_if_same
   const NodeIter node = Find(drawable);
   if (node == nodes_.end()) return false;
   if (keep_if_same && node->priority == priority) return true;
-  // Moved aside first, so that the walk never compares the node with itself. Splicing keeps the
-  // node, and with it the drawable's iterator to it.
-  CDrawListNodes moving;
-  moving.splice(moving.begin(), nodes_, node);
-  moving.front().priority = priority;
-  nodes_.splice(PlaceFor(priority, behind), moving, moving.begin());
+  // Moving keeps the node, and with it the drawable's iterator to it; without memory for the new
+  // priority the node stays where it is.
+  if (!runs_.Move(nodes_, node, priority, behind)) return false;
   drawable->SetDirty(true);
   return true;
 }
@@ -76,7 +65,7 @@ CDrawList::NodeIter CDrawList::Find(const CDrawable* drawable) {
 CDrawList::NodeIter CDrawList::Erase(NodeIter node) {
   if (node->last_drawn.left != kNotPainted && layer_ != nullptr) layer_->AddToRegion(node->last_drawn);
   node->drawable->owner_list_ = nullptr;
-  return nodes_.erase(node);
+  return runs_.Erase(nodes_, node);
 }
 
 template <typename Pred>
@@ -113,6 +102,7 @@ void CDrawList::SetEnabledWhere(bool enabled, uint32_t priority, uint32_t tag, u
 void CDrawList::Clear() {
   for (Node& node : nodes_) node.drawable->owner_list_ = nullptr;
   nodes_.clear();
+  runs_.Clear();
 }
 
 uint32_t CDrawList::Invalidate(const plat::Rect* rect) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "base/lifetime/priority_runs.h"
 #include "gfx/images/draw_layer_interface.h"
 #include "scene/drawables/draw_list_node.h"
 #include "scene/drawables/drawable.h"
@@ -67,9 +68,6 @@ class CDrawList : public IDrawList {
   using NodeIter = CDrawListNodes::iterator;
 
   uint32_t Link(CDrawable* drawable, uint32_t priority, uint32_t tag, bool behind);
-  // Where a node of this priority goes: in front of the first node of a greater or equal
-  // priority, or of a strictly greater one when behind.
-  NodeIter PlaceFor(uint32_t priority, bool behind);
   bool Relink(CDrawable* drawable, uint32_t priority, bool keep_if_same, bool behind);
   // The drawable's node when it is listed here, else the end: kept by the drawable, so that
   // removing each of many drawables does not walk the list.
@@ -79,5 +77,8 @@ class CDrawList : public IDrawList {
   void RemoveIf(Pred pred);
 
   CDrawListNodes nodes_;
+  // Where each priority's nodes begin: a node goes in front of the first node of a greater or
+  // equal priority, or of a strictly greater one when behind, without a walk of the list.
+  PriorityRuns<Node> runs_;
   CDrawLayer* layer_ = nullptr;
 };

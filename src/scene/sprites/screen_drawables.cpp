@@ -18,7 +18,7 @@ template <class T, class Create>
 uint32_t CScreenDrawables::Make(T** out, uint32_t no_memory, Create&& create) {
   return MakeDisplayObject(out, no_memory, std::forward<Create>(create), [&](std::unique_ptr<T> drawable) {
     drawable->SetId(screen_.GetDrawableId());
-    return AppendOwned(drawables_, std::move(drawable), out);
+    return drawables_.Append(std::move(drawable), out);
   });
 }
 
@@ -36,8 +36,8 @@ uint32_t CScreenDrawables::CreateColorBox(CColorBox** out, int32_t width, int32_
   return Make(out, 1, [&](CColorBox& box) { return box.SetBox(width, height, argb, x, y); });
 }
 
-uint32_t CScreenDrawables::DeleteDrawable(CDrawable* drawable) { return DeleteOwned(drawables_, drawable); }
+uint32_t CScreenDrawables::DeleteDrawable(CDrawable* drawable) { return drawables_.Delete(drawable); }
 
-void CScreenDrawables::DeleteDrawablesById(uint32_t id, bool invert) { DeleteOwnedWhereId(drawables_, id, invert); }
+void CScreenDrawables::DeleteDrawablesById(uint32_t id, bool invert) { drawables_.DeleteWhereId(id, invert); }
 
-void CScreenDrawables::DestroyDrawables() { DestroyOwnedInOrder(drawables_); }
+void CScreenDrawables::DestroyDrawables() { drawables_.DestroyInOrder(); }

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <list>
 #include <memory>
 
 #include "base/lifetime/owned_objects.h"
@@ -47,14 +46,13 @@ class CScreenDrawables : public CScreenObjectList {
   void DeleteDrawablesById(uint32_t id, bool invert);
   void DestroyDrawables();
   void DestroyAll() override { DestroyDrawables(); }
-  // Every sprite that shows the image shows nothing.
 
-  const std::list<std::unique_ptr<CDrawable>>& GetDrawables() const { return drawables_; }
+  const OwnedObjects<CDrawable>& GetDrawables() const { return drawables_; }
 
  private:
   template <class T, class Create>
   uint32_t Make(T** out, uint32_t no_memory, Create&& create);
 
   CScreenManager& screen_;
-  std::list<std::unique_ptr<CDrawable>> drawables_;
+  OwnedObjects<CDrawable> drawables_;
 };

@@ -18,7 +18,7 @@ template <class T>
 uint32_t CScreenFonts::Make(T** out, const char* face_name, int32_t size, const plat::FontFaceFactory& open_face) {
   return MakeDisplayObject(
       out, 2, [&](T& font) { return font.SetFont(size, 0, 0, face_name); },
-      [&](std::unique_ptr<T> font) { return AppendOwned(fonts_, std::move(font), out); }, open_face);
+      [&](std::unique_ptr<T> font) { return fonts_.Append(std::move(font), out); }, open_face);
 }
 
 uint32_t CScreenFonts::CreateGdiFont(CGdiFont** out, const char* face_name, int32_t size,
@@ -31,6 +31,6 @@ uint32_t CScreenFonts::CreateFont(CFont** out, const char* face_name, int32_t si
   return Make(out, face_name, size, open_face);
 }
 
-uint32_t CScreenFonts::DeleteFont(const CFontBase* font) { return DeleteOwned(fonts_, font); }
+uint32_t CScreenFonts::DeleteFont(const CFontBase* font) { return fonts_.Delete(font); }
 
-void CScreenFonts::DestroyFonts() { DestroyOwnedInOrder(fonts_); }
+void CScreenFonts::DestroyFonts() { fonts_.DestroyInOrder(); }

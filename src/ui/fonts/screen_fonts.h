@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <list>
 #include <memory>
 
 #include "base/lifetime/owned_objects.h"
@@ -37,12 +36,12 @@ class CScreenFonts : public CScreenObjectList {
   void DestroyFonts();
   void DestroyAll() override { DestroyFonts(); }
 
-  const std::list<std::unique_ptr<CFontBase>>& GetFonts() const { return fonts_; }
+  const OwnedObjects<CFontBase>& GetFonts() const { return fonts_; }
 
  private:
   template <class T>
   uint32_t Make(T** out, const char* face_name, int32_t size, const plat::FontFaceFactory& open_face);
   uint32_t DeleteFont(const CFontBase* font);
 
-  std::list<std::unique_ptr<CFontBase>> fonts_;
+  OwnedObjects<CFontBase> fonts_;
 };

@@ -11,6 +11,7 @@
 #include "gfx/images/image.h"
 #include "random_elg_picture.h"
 #include "support/image_host_fixture.h"
+#include "support/log_capture.h"
 #include "support/peak_memory.h"
 
 namespace {
@@ -143,23 +144,36 @@ TEST_F(ImageLoadingTest, LoadFileIntoFastPathAndDecoderPath) {
   EXPECT_EQ(empty.LoadFileInto("into.elg", nullptr, 0, 0, 0, false), 1u);
 }
 
-// 196 KB of data may claim a 23170 x 23170 picture of 32 bits, just within what images take. Its
-// streams end at once, so the image is black, and only what was written costs memory.
-TEST_F(ImageLoadingTest, AHugePictureOfLittleDataCostsOnlyWhatItWrites) {
-  Bytes file = {'E', 'L', 'G', 32, 0, 0, 0, 0, 0xFF, 0xFF};
-  StoreLe16(&file[4], 23170);
-  StoreLe16(&file[6], 23170);
-  file.resize(196'000, 0);
+// 196 KB of data may claim a picture of 4096 x 4096 at 32 bits, the bound of a picture's
+// pixels. Its streams end at once, so the image is black, and only what was written costs memory.
+// One pixel more, 673 x 24929, is refused before anything is allocated, with one line in the log.
+TEST_F(ImageLoadingTest, AHugePictureOfLittleDataCostsOnlyWhatItWritesUpToTheBoundOfPixels) {
+  const auto claiming = [](std::uint16_t width, std::uint16_t height) {
+    Bytes file = {'E', 'L', 'G', 32, 0, 0, 0, 0, 0xFF, 0xFF};
+    StoreLe16(&file[4], width);
+    StoreLe16(&file[6], height);
+    file.resize(196'000, 0);
+    return file;
+  };
+  const Bytes at_bound = claiming(4096, 4096);
+  const Bytes past_bound = claiming(673, 24929);
   for (const std::uint32_t flags : {0u, CImage::kUseDib}) {
     const std::optional<std::uint64_t> growth = test_support::PeakMemoryGrowth([&] {
       CImage image;
-      if (image.LoadFile32(nullptr, file.data(), static_cast<std::uint32_t>(file.size()), flags) != 0 ||
-          image.GetWidth() != 23170 || image.GetRowPointer(23169)[4 * 23169] != 0) {
+      if (image.LoadFile32(nullptr, at_bound.data(), static_cast<std::uint32_t>(at_bound.size()), flags) != 0 ||
+          image.GetWidth() != 4096 || image.GetRowPointer(4095)[4 * 4095] != 0) {
         std::abort();
       }
     });
     ASSERT_TRUE(growth) << flags;
-    EXPECT_LT(*growth, test_support::kBelowAWrittenGigabyte) << flags;
+    EXPECT_LT(*growth, 32 * test_support::kMebibyte) << flags;
+
+    LogCapture log;
+    CImage refused;
+    EXPECT_NE(refused.LoadFile32(nullptr, past_bound.data(), static_cast<std::uint32_t>(past_bound.size()), flags), 0u);
+    EXPECT_EQ(refused.GetPixels(), nullptr);
+    ASSERT_EQ(log.Lines().size(), 1u) << flags;
+    EXPECT_NE(log.Last().find("16777217 asked for, at most 16777216"), std::string::npos) << log.Last();
   }
 }
 

@@ -66,7 +66,8 @@ TEST(ImageBaseTest, DepthAndSizeChecks) {
   EXPECT_EQ(base.Create(4, -1, 8, false), 1u);
   EXPECT_EQ(base.Create(kMaxImageSide + 1, 1, 8, false), 2u);
   EXPECT_EQ(base.Create(1, kMaxImageSide + 1, 8, false), 2u);
-  // 32767 × 32767 × 4 bytes is beyond 2^31: refused before anything is allocated.
+  // 32767 × 32767 is beyond the bound of pixels and its 4 bytes a pixel beyond 2^31: refused
+  // before anything is allocated.
   EXPECT_EQ(base.Create(kMaxImageSide, kMaxImageSide, 32, false), 2u);
   EXPECT_EQ(base.Create(4, 4, 40, true), 2u);  // no DIB section of that depth
   EXPECT_EQ(base.GetPixels(), nullptr);

@@ -2,7 +2,11 @@
 // leaving drawables uncover in their layer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cstddef>
 #include <memory>
+#include <random>
 #include <vector>
 
 #include "scene/drawables/draw_layer.h"
@@ -106,6 +110,62 @@ TEST(DrawListTest, SelectionsByPriorityTagAndId) {
   EXPECT_TRUE(list.IsEmpty());
 }
 
+// Many changes in every way a list changes, checked after each against a list that finds every
+// place by walking from the head, as the order of the list is defined: the index that finds the
+// places keeps the same order.
+TEST(DrawListTest, EveryChangeKeepsTheOrderAWalkFromTheHeadGives) {
+  struct Listed {
+    const CDrawable* drawable;
+    uint32_t priority;
+  };
+  std::vector<Listed> walked;
+  const auto walk_in = [&](const CDrawable* drawable, uint32_t priority, bool behind) {
+    auto place = walked.begin();
+    while (place != walked.end() && (behind ? place->priority <= priority : place->priority < priority)) ++place;
+    walked.insert(place, Listed{drawable, priority});
+  };
+  const auto walk_out = [&](const CDrawable* drawable) {
+    std::erase_if(walked, [drawable](const Listed& listed) { return listed.drawable == drawable; });
+  };
+
+  CColorBox boxes[24];
+  CDrawList list;
+  std::mt19937 random(5);
+  const auto pick = [&](uint32_t below) { return static_cast<uint32_t>(random() % below); };
+  for (int step = 0; step < 4000; ++step) {
+    CColorBox& box = boxes[pick(24)];
+    // Few priorities, so that runs of equals grow and shrink, 0xFFFFFFFF among them.
+    const uint32_t priority = std::array<uint32_t, 5>{0, 3, 4, 9, 0xFFFFFFFF}[pick(5)];
+    const bool behind = pick(2) == 1;
+    const bool in_list = box.GetOwnerList() == &list;
+    switch (pick(in_list ? 4 : 2)) {
+      case 0:
+      case 1:
+        if (in_list) {
+          ASSERT_TRUE(behind ? list.SetPriorityBehind(&box, priority, false) : list.SetPriority(&box, priority, false));
+          walk_out(&box);
+        } else {
+          ASSERT_EQ(behind ? list.InsertBehind(&box, priority, 0) : list.Insert(&box, priority, 0), 0u);
+        }
+        walk_in(&box, priority, behind);
+        break;
+      case 2:
+        ASSERT_TRUE(list.Remove(&box));
+        walk_out(&box);
+        break;
+      default:
+        if (pick(8) == 0) {
+          list.RemovePriority(priority, false);
+          std::erase_if(walked, [priority](const Listed& listed) { return listed.priority == priority; });
+        }
+        break;
+    }
+    std::vector<const CDrawable*> expected;
+    for (const Listed& listed : walked) expected.push_back(listed.drawable);
+    ASSERT_EQ(Order(list), expected) << "step " << step;
+  }
+}
+
 class ListInLayerTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -149,6 +209,36 @@ TEST_F(ListInLayerTest, LeavingUncoversTheLastPaintedAreaExceptByClear) {
   list.Clear();
   EXPECT_EQ(cleared.GetOwnerList(), nullptr);
   EXPECT_TRUE(Region().empty());
+}
+
+// Many drawables leaving one after another, more than join the region one by one, uncover
+// exactly the union of their last painted areas, in rectangles that do not overlap.
+TEST_F(ListInLayerTest, ManyLeavingUncoverExactlyTheUnionOfTheirAreas) {
+  std::vector<std::unique_ptr<CColorBox>> boxes;
+  std::mt19937 random(3);
+  CDrawList& list = layer_.GetOwnList();
+  for (int i = 0; i < 200; ++i) {
+    boxes.push_back(std::make_unique<CColorBox>());
+    boxes.back()->SetBox(7, 5, 0xFF000000, static_cast<int32_t>(random() % 60), static_cast<int32_t>(random() % 62));
+    ASSERT_EQ(list.Insert(boxes.back().get(), 0, 0), 0u);
+  }
+  ASSERT_EQ(layer_.Repaint(), 0);
+  std::array<std::array<int, 64>, 64> expected{};
+  for (const auto& box : boxes) {
+    plat::Rect area;
+    box->GetBounds(&area);
+    for (int32_t y = area.top; y < std::min(area.bottom, 64); ++y) {
+      for (int32_t x = area.left; x < std::min(area.right, 64); ++x) expected[y][x] = 1;
+    }
+  }
+  while (!boxes.empty()) boxes.erase(boxes.begin() + static_cast<std::ptrdiff_t>(random() % boxes.size()));
+  std::array<std::array<int, 64>, 64> covered{};
+  for (const RectArray& rect : Region()) {
+    for (int32_t y = rect[1]; y < rect[3]; ++y) {
+      for (int32_t x = rect[0]; x < rect[2]; ++x) ++covered[y][x];
+    }
+  }
+  EXPECT_EQ(covered, expected);
 }
 
 }  // namespace

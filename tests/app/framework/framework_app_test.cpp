@@ -908,7 +908,9 @@ TEST_F(FrameworkAppTest, ADisplayChangeRestoresLostSurfacesOnlyInThreadedMode) {
         screen.GetBack()->SimulateLoss();
       }
       app.GetMainWindow().SendMessage(plat::WM_DISPLAYCHANGE, 32, plat::MakeLParam(1920, 1080));
-      if (!back_gone) EXPECT_EQ(screen.GetBack()->IsLost(), threaded ? plat::DD_OK : plat::DDERR_SURFACELOST);
+      if (!back_gone) {
+        EXPECT_EQ(screen.GetBack()->IsLost(), threaded ? plat::DD_OK : plat::DDERR_SURFACELOST);
+      }
       EXPECT_EQ(app.GetFatalError(), threaded && back_gone ? kFatalRestoreFailed : 0);
       app.release_end.Set();
       app.Exit(0);

@@ -7,7 +7,6 @@
 // holds (its buttons, its page, the widgets and sprites under it) and may call 791 to 794, which
 // a run refuses. The functions that reach outside the process are left out. Any crash or
 // sanitizer report is a finding, and so is a run that takes longer than a second per call.
-#include <chrono>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -81,9 +80,9 @@ class FrameDriver {
  private:
   static int Frame() { return running_->Step(); }
   int Step() {
-    const auto start = std::chrono::steady_clock::now();
+    const auto start = fuzz_world::ThreadProcessorTime();
     world_.Step(kFrameMilliseconds);
-    fuzz_world::BuiltinWorld::AbortWhenSlow(0, std::chrono::steady_clock::now() - start);
+    fuzz_world::BuiltinWorld::AbortWhenSlow(0, fuzz_world::ThreadProcessorTime() - start);
     ++frames_;
     auto* keyboard = static_cast<CMessageKeyboard*>(input_.GetKeyboard());
     if (frames_ % kFramesPerKey == 0) keyboard->OnKeyDown(kDecideKey, 0);

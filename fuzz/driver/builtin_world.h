@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <exception>
 #include <initializer_list>
 #include <optional>
@@ -57,6 +58,14 @@ inline constexpr std::uint32_t kAbsent = 65535;
 inline constexpr std::size_t kMostWords = 16;
 inline constexpr std::uint8_t kRawWord = 0xF0;
 inline constexpr auto kLongestCall = std::chrono::seconds(1);
+
+// The processor time the calling thread has used: a call is slow when it works long, not when a
+// busy machine keeps it waiting.
+inline std::chrono::nanoseconds ThreadProcessorTime() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+}
 
 // A clock that the harness moves; the engine's sleeps move it instead of waiting.
 class StepClock : public plat::ClockSource {
@@ -226,13 +235,13 @@ class BuiltinWorld {
   std::uint32_t Call(std::uint32_t id, std::initializer_list<std::uint32_t> words) {
     return Call(id, std::span<const std::uint32_t>(words.begin(), words.size()));
   }
-  // A call that takes longer than a second is a finding.
+  // A call that works longer than a second of its thread's processor time is a finding.
   void TimedCall(std::uint32_t id, std::span<const std::uint32_t> words) {
-    const auto start = std::chrono::steady_clock::now();
+    const auto start = ThreadProcessorTime();
     Call(id, words);
-    AbortWhenSlow(id, std::chrono::steady_clock::now() - start);
+    AbortWhenSlow(id, ThreadProcessorTime() - start);
   }
-  static void AbortWhenSlow(std::uint32_t id, std::chrono::steady_clock::duration took) {
+  static void AbortWhenSlow(std::uint32_t id, std::chrono::nanoseconds took) {
     if (took <= kLongestCall) return;
     std::fprintf(stderr, "built-in %u took %lld ms\n", id,
                  static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));

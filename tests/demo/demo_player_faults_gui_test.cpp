@@ -52,6 +52,42 @@ class DemoPlayerFaultsGuiTest : public DemoGameCopyTest {
     }
     return {};
   }
+  // "はじめから", quick saves by the button on the bench and at the choice, and back to the
+  // title by the menu.
+  static void SaveOnTheBenchAndAtTheChoice(Reader& reader) {
+    constexpr std::int32_t kMenuTitleX = 700;
+    constexpr std::int32_t kMenuTitleY = 40 + 48 * 8 + 16;
+    reader.Choose(kTitleStartY);
+    reader.Read(2);
+    reader.Click(kQuickSaveButtonX, kHistoryButtonY);
+    reader.Read(kLinesBeforeChoice - 2);
+    reader.Click(kQuickSaveButtonX, kHistoryButtonY);
+    reader.AskFromTheMenu(kMenuTitleX, kMenuTitleY);
+  }
+  // Damages the newer of the two quick saves; its path.
+  std::filesystem::path DamageTheNewestQuickSave() const {
+    std::filesystem::path newest;
+    for (const char* name : {"DATA1105.SAV", "DATA1106.SAV", "DATA1107.SAV", "DATA1108.SAV"}) {
+      if (const std::filesystem::path save = SaveNamed(name); !save.empty()) newest = save;
+    }
+    EXPECT_FALSE(newest.empty()) << "the quick saves";
+    if (!newest.empty()) Damage(newest);
+    return newest;
+  }
+  // The page that "つづきから" brought back from the bench's save, with the notice that the
+  // quick load of the newer one failed.
+  static void ExpectTheBenchWithTheNotice(const std::vector<std::uint32_t>& shown, const LogCapture& log,
+                                          const std::filesystem::path& damaged) {
+    ASSERT_FALSE(shown.empty());
+    EXPECT_GT(NoticeInk(shown), 40) << "the notice that the quick load failed";
+    EXPECT_EQ(At(shown, kLawnX, kLawnY), kLawnColour) << "back in the park\n" << Joined(log.Lines());
+    EXPECT_EQ(At(shown, kDressX, kDressY), kDressColour) << "with Mio";
+    EXPECT_GT(InkOnFirstLine(shown), 50) << "the bench's line";
+    EXPECT_NE(At(shown, kChoiceX, kFirstChoiceY), kChoiceItemColour) << "before the choice";
+    EXPECT_TRUE(std::any_of(log.Lines().begin(), log.Lines().end(),
+                            [&](const std::string& line) { return line.find(damaged.filename().string()) != std::string::npos; }))
+        << "the log names the damaged save";
+  }
 };
 
 SDL_Event CloseBox() {
@@ -233,17 +269,10 @@ TEST_F(DemoPlayerFaultsGuiTest, AQuickLoadOfADamagedSaveSaysSoAndTheStoryStays) 
 // disk. "つづきから" then says that the quick load failed and goes on from the newest save that
 // reads, the bench: the title does not stay with nothing said.
 TEST_F(DemoPlayerFaultsGuiTest, ContinueWithTheNewestSaveDamagedGoesOnFromTheNewestThatReads) {
-  constexpr std::int32_t kMenuTitleX = 700;
-  constexpr std::int32_t kMenuTitleY = 40 + 48 * 8 + 16;
   LogCapture log;
   test_support::FixedStepGame run;
   Reader reader(run);
-  reader.Choose(kTitleStartY);
-  reader.Read(2);
-  reader.Click(kQuickSaveButtonX, kHistoryButtonY);
-  reader.Read(kLinesBeforeChoice - 2);
-  reader.Click(kQuickSaveButtonX, kHistoryButtonY);
-  reader.AskFromTheMenu(kMenuTitleX, kMenuTitleY);
+  SaveOnTheBenchAndAtTheChoice(reader);
   reader.WaitForTheTitle();
   const int damaged = reader.Next() - 10;
   reader.Choose(kTitleContinueY);
@@ -251,12 +280,7 @@ TEST_F(DemoPlayerFaultsGuiTest, ContinueWithTheNewestSaveDamagedGoesOnFromTheNew
   const int resumed = reader.Next() - 10;
   std::filesystem::path newest;
   run.SetFrameObserver([&](int frame) {
-    if (frame != damaged) return;
-    for (const char* name : {"DATA1105.SAV", "DATA1106.SAV", "DATA1107.SAV", "DATA1108.SAV"}) {
-      if (const std::filesystem::path save = SaveNamed(name); !save.empty()) newest = save;
-    }
-    ASSERT_FALSE(newest.empty()) << "the quick saves";
-    Damage(newest);
+    if (frame == damaged) newest = DamageTheNewestQuickSave();
   });
   run.PlanPicture(damaged, "demo_fault_continue_title.png");
   run.PlanPicture(resumed, "demo_fault_continue_resumed.png");
@@ -265,16 +289,38 @@ TEST_F(DemoPlayerFaultsGuiTest, ContinueWithTheNewestSaveDamagedGoesOnFromTheNew
 
   ASSERT_FALSE(run.PictureAt(damaged).empty());
   EXPECT_EQ(At(run.PictureAt(damaged), kMoonX, kMoonY), kMoonColour) << "the title";
-  const std::vector<std::uint32_t>& shown = run.PictureAt(resumed);
-  ASSERT_FALSE(shown.empty());
-  EXPECT_GT(NoticeInk(shown), 40) << "the notice that the quick load failed";
-  EXPECT_EQ(At(shown, kLawnX, kLawnY), kLawnColour) << "back in the park\n" << Joined(log.Lines());
-  EXPECT_EQ(At(shown, kDressX, kDressY), kDressColour) << "with Mio";
-  EXPECT_GT(InkOnFirstLine(shown), 50) << "the bench's line";
-  EXPECT_NE(At(shown, kChoiceX, kFirstChoiceY), kChoiceItemColour) << "before the choice";
-  EXPECT_TRUE(std::any_of(log.Lines().begin(), log.Lines().end(),
-                          [&](const std::string& line) { return line.find(newest.filename().string()) != std::string::npos; }))
-      << "the log names the damaged save";
+  ExpectTheBenchWithTheNotice(run.PictureAt(resumed), log, newest);
+}
+
+// The story read twice to its choice, so that it saved itself twice on the bench without a
+// notice, and the game ended; the newer save is damaged before the game starts again.
+// "つづきから" at once, in a game that has shown no notice yet, says so over the page loaded from
+// the bench as well.
+TEST_F(DemoPlayerFaultsGuiTest, ContinueAtAFreshStartWithTheNewestSaveDamagedSaysSo) {
+  constexpr std::int32_t kMenuTitleX = 700;
+  constexpr std::int32_t kMenuTitleY = 40 + 48 * 8 + 16;
+  LogCapture log;
+  {
+    test_support::FixedStepGame saving;
+    Reader reader(saving);
+    for (int reading = 0; reading < 2; ++reading) {
+      StartTheStory(reader);
+      reader.AskFromTheMenu(kMenuTitleX, kMenuTitleY);
+      reader.WaitForTheTitle();
+    }
+    RunToTheEnd(saving, reader, log, game_.HostPath());
+  }
+  const std::filesystem::path newest = DamageTheNewestQuickSave();
+  ASSERT_FALSE(newest.empty());
+
+  test_support::FixedStepGame run;
+  Reader reader(run);
+  reader.Choose(kTitleContinueY);
+  const int resumed = reader.Next() - 10;
+  run.PlanPicture(resumed, "demo_fault_fresh_continue.png");
+  run.SetLastFrame(resumed + 1);
+  run.Run(game_.HostPath());
+  ExpectTheBenchWithTheNotice(run.PictureAt(resumed), log, newest);
 }
 
 // Ctrl+F3 pressed and let go within one frame, as some keyboards, remote desktops and macros

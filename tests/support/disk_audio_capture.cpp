@@ -12,6 +12,10 @@ namespace {
 
 constexpr uint64_t kCapturedFrameBytes = 4;  // 16-bit stereo
 constexpr auto kLongestWait = std::chrono::seconds(60);
+// How far the sound played may run ahead of the calls' sum before the rest counts as waited for:
+// a few of the driver's periods (1024 frames each), so that the clock keeps pace with a driver
+// that writes a period at a time.
+constexpr uint64_t kMostPlayedAheadMs = 50;
 
 uint64_t CapturedBytes(const std::string& path) {
   std::error_code error;
@@ -22,10 +26,14 @@ uint64_t CapturedBytes(const std::string& path) {
 }  // namespace
 
 void DiskAudioCapture::AwaitPlayed(uint32_t milliseconds) {
-  awaited_milliseconds_ += milliseconds;
   if (stalled_ || !created_) return;
   const uint64_t rate = output.GetDirectSound()->GetOutputRate();
-  const uint64_t wanted = awaited_milliseconds_ * rate / 1000 * kCapturedFrameBytes;
+  const auto bytes_of = [rate](uint64_t ms) { return ms * rate / 1000 * kCapturedFrameBytes; };
+  const uint64_t played = CapturedBytes(path_);
+  const uint64_t most_ahead = bytes_of(kMostPlayedAheadMs);
+  if (played > awaited_bytes_ + most_ahead) awaited_bytes_ = played - most_ahead;
+  awaited_bytes_ += bytes_of(milliseconds);
+  const uint64_t wanted = awaited_bytes_;
   // The engine's clock may be a fake one whose sleeps do not sleep, so real time is asked of the
   // standard library.
   const auto give_up = std::chrono::steady_clock::now() + kLongestWait;

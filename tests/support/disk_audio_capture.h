@@ -27,8 +27,11 @@ class DiskAudioCapture {
 
   // Waits until the file holds `milliseconds` more sound than every earlier call asked for
   // together, so that a fake clock moved on by as much after each call never runs ahead of what
-  // was played, however slowly the driver writes. A wait that reaches a minute fails the test,
-  // and every later one then returns at once.
+  // was played, however slowly the driver writes. Nor does the clock race to catch up when the
+  // caller was held up while the driver went on: what was played beyond a few of the driver's
+  // periods past the calls' sum counts as waited for, so a fade of a second on the fake clock
+  // always spans at least a second of the sound, however busy the machine. A wait that reaches
+  // a minute fails the test, and every later one then returns at once.
   void AwaitPlayed(uint32_t milliseconds);
 
  private:
@@ -38,7 +41,7 @@ class DiskAudioCapture {
   std::string path_;
   CSoundDevice* saved_device_ = g_SoundBufferDevice;
   bool created_ = false;
-  uint64_t awaited_milliseconds_ = 0;
+  uint64_t awaited_bytes_ = 0;
   bool stalled_ = false;
 
  public:

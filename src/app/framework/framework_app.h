@@ -285,8 +285,9 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   void PlaceCandidateWindow();
   void ActivateFullScreen();
   // Under the display lock: the screen's lost surfaces given back, or the fatal-error byte set
-  // when they cannot be made again.
-  void RestoreLostSurfaces();
+  // when the screen's restore gives a result above `most_allowed` (1: a screen without surfaces
+  // has nothing to lose; 0: any failure counts).
+  void RestoreLostSurfaces(uint32_t most_allowed);
   unsigned CreateMainWindow();
   // The log's file name beside the saved data (or in the program folder); 0, or 1 when the file
   // cannot be created (a message box has said so).

@@ -100,13 +100,12 @@ void CFrameworkApp::DeactivateFullScreen() {
 void CFrameworkApp::ActivateFullScreen() {
   CLockGuard guard(display_lock_);
   pending_mode_restore_ = 0;
-  RestoreLostSurfaces();
+  RestoreLostSurfaces(1);
   OnActivateFullScreen();
 }
 
-void CFrameworkApp::RestoreLostSurfaces() {
-  // A screen without surfaces (its restore's 1) has nothing to lose.
-  if (screen_.Restore() > 1) fatal_error_.store(kFatalRestoreFailed);
+void CFrameworkApp::RestoreLostSurfaces(uint32_t most_allowed) {
+  if (screen_.Restore() > most_allowed) fatal_error_.store(kFatalRestoreFailed);
 }
 
 int CFrameworkApp::OnActivate(MessageBlock& block) {
@@ -129,7 +128,9 @@ int CFrameworkApp::OnDisplayChange(MessageBlock& block) {
   if (!RebuildDisplayList()) plat::LogDiagnostic("display change: the list of displays cannot be made again");
   // In threaded mode the surfaces are given back at once, under the lock the game thread draws
   // under; the single-thread frame procedures give back what they find lost when they present.
-  if (IsThreaded()) RestoreLostSurfaces();
+  // A screen left without its back surface cannot show the game either: any restore failure is
+  // fatal here.
+  if (IsThreaded()) RestoreLostSurfaces(0);
   return 0;
 }
 

@@ -863,6 +863,9 @@ class CVovFrame : public CVovVM, public ITextWindowFrame, public IHostedFrame {
   void RestartSpriteEffect(std::uint32_t index, bool back, std::int32_t group);
   void RestartBgEffect(std::uint32_t slot);
   void RestoreDeferred();
+  // The saved message displayed again at once in the message window, its click icon shown
+  // unless choices are open.
+  void ShowSavedMessage(const VovDeferredBlock& block, bool choices);
   // The message window's sprite turned and zoomed about its anchor as the saved words 8-11 say.
   void TurnMessageWindowAsSaved();
   void RestoreMusic(bool fade_in);

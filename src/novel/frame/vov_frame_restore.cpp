@@ -112,7 +112,11 @@ void CVovFrame::RestoreDeferred() {
     text_log_.ReopenLastChoice();
     choice_list_.SetActive(true);
   }
-  if (block.message.empty()) return;
+  if (!block.message.empty()) ShowSavedMessage(block, choices);
+  TurnMessageWindowAsSaved();
+}
+
+void CVovFrame::ShowSavedMessage(const VovDeferredBlock& block, bool choices) {
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(block.message.data());
   const bool waiting = (static_cast<std::uint32_t>(state_words_[kStateMessageFlags]) >> (kMessageWaitByte * 8) & 0xFF) != 0;
   if (waiting && current_window_ == &message_window_ && !block.voice.empty()) replay_voice_ = block.voice;
@@ -120,7 +124,6 @@ void CVovFrame::RestoreDeferred() {
   window_waiting_ = waiting;
   if (!choices) message_window_.ShowClickIcon(true);
   ShowTextWindow(message_window_, true);
-  TurnMessageWindowAsSaved();
 }
 
 // Saves may carry a turned and zoomed message window; a zoom no picture can take leaves it plain.

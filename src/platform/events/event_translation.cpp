@@ -113,13 +113,17 @@ void EventTranslator::Translate(const SDL_Event& event, const EventContext& cont
     case SDL_DISPLAYEVENT:
       if (event.display.event == SDL_DISPLAYEVENT_CONNECTED || event.display.event == SDL_DISPLAYEVENT_DISCONNECTED ||
           event.display.event == SDL_DISPLAYEVENT_ORIENTATION) {
-        out.push_back(MakeMessage(0, WM_DISPLAYCHANGE, static_cast<uint32_t>(context.desktop_bits),
-                                  MakeLParam(context.desktop_width, context.desktop_height), context));
+        out.push_back(DisplayChange(context));
       }
       break;
     default:
       break;
   }
+}
+
+Message EventTranslator::DisplayChange(const EventContext& context) {
+  return MakeMessage(0, WM_DISPLAYCHANGE, static_cast<uint32_t>(context.desktop_bits),
+                     MakeLParam(context.desktop_width, context.desktop_height), context);
 }
 
 // A move over the client area is preceded, as the system does it, by the hit-test and by the

@@ -36,6 +36,9 @@ class EventTranslator {
   // gather until its end, which becomes one WM_DROPFILES for a window that accepts them.
   void Translate(const SDL_Event& event, const EventContext& context, std::vector<Message>& out);
 
+  // The display change for every window, carrying the desktop's mode as the context gives it.
+  static Message DisplayChange(const EventContext& context);
+
   // MK_ flags of the mouse buttons held, as the last events left them.
   uint32_t HeldButtons() const { return held_buttons_; }
 

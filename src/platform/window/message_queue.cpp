@@ -1,6 +1,7 @@
 #include "platform/window/message_queue.h"
 
 #include <chrono>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -186,6 +187,10 @@ void MessageQueue::AddEvent(const SDL_Event& event) {
   InputState::Instance().Take(event);
   std::vector<Message> translated;
   translator_.Translate(event, ContextFor(event), translated);
+  EnqueueTranslated(translated);
+}
+
+void MessageQueue::EnqueueTranslated(std::vector<Message>& translated) {
   for (Message& message : translated) {
     if (message.message == WM_PAINT) {
       Invalidate(message.window);
@@ -216,6 +221,14 @@ void MessageQueue::PassOnDestruction(const SDL_SysWMmsg& event) {
     NoteDestroyedOutside(sdl_window);
     PassOnDestruction(window);
   }
+}
+
+void MessageQueue::PassOnDesktopResize(Point size) {
+  EventContext context = ContextFor(SDL_Event{});
+  context.desktop_width = size.x;
+  context.desktop_height = size.y;
+  std::vector<Message> changed{EventTranslator::DisplayChange(context)};
+  EnqueueTranslated(changed);
 }
 
 void MessageQueue::PassOnDestruction(WindowId window) {
@@ -271,6 +284,7 @@ void MessageQueue::ReadSdlEvents() {
     for (const WindowId window : Windows()) PassOnDestruction(window);
     return;
   }
+  if (const std::optional<Point> desktop = ReadDesktopResize()) PassOnDesktopResize(*desktop);
   SDL_Event event;
   while (SDL_PollEvent(&event) != 0) {
     if (event.type == wake_event_) continue;

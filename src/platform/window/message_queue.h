@@ -90,6 +90,11 @@ class MessageQueue {
   std::vector<WindowId> Windows() const;
   void PassOnDestruction(const SDL_SysWMmsg& event);
   void PassOnDestruction(WindowId window);
+  // A desktop whose mode changed (its size, as the display reports it) is a display change.
+  void PassOnDesktopResize(Point size);
+  // Queues translated messages: paints as requests, window 0's to every window, input only to
+  // enabled windows.
+  void EnqueueTranslated(std::vector<Message>& translated);
   void EndSession();
   void ReadSdlEvents();
   EventContext ContextFor(const SDL_Event& event) const;

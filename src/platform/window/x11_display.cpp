@@ -17,6 +17,12 @@ namespace plat {
 namespace {
 
 std::atomic<bool> g_ConnectionLost{false};
+// A connection of the platform's own that hears the root window's changes of size: SDL selects
+// the root window's events on its connection anew whenever it makes a window (a renderer makes
+// its window again), which would drop a selection made there. Used on the window thread only,
+// as is the size last seen.
+Display* g_RootWatch = nullptr;
+Point g_RootSize;
 std::atomic<bool> g_RefusalLogged{false};
 
 // A refused request (most often about a window that another client destroyed) is reported once
@@ -49,6 +55,22 @@ int OnConnectionLost(Display* /*display*/) {
 // Returning keeps the program alive: it ends through its windows' messages instead.
 void KeepRunningAfterLoss(Display* /*display*/, void* /*data*/) {}
 
+// Opens the root window's watch on the display SDL draws on, once.
+void WatchRootSize(Display* sdl_display) {
+  if (g_RootWatch != nullptr) return;
+  g_RootWatch = XOpenDisplay(DisplayString(sdl_display));
+  if (g_RootWatch == nullptr) {
+    LogDiagnostic("video: the desktop's changes of mode cannot be watched: a second connection to the display fails");
+    return;
+  }
+  XSetIOErrorExitHandler(g_RootWatch, &KeepRunningAfterLoss, nullptr);
+  const ::Window root = DefaultRootWindow(g_RootWatch);
+  XWindowAttributes attributes;
+  if (XGetWindowAttributes(g_RootWatch, root, &attributes) != 0) g_RootSize = Point{attributes.width, attributes.height};
+  XSelectInput(g_RootWatch, root, StructureNotifyMask);
+  XFlush(g_RootWatch);
+}
+
 bool X11InfoOf(SDL_Window* window, SDL_SysWMinfo& info) {
   SDL_VERSION(&info.version);
   return window != nullptr && SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11;
@@ -63,6 +85,22 @@ void WatchX11Display(SDL_Window* window) {
   XSetIOErrorHandler(&OnConnectionLost);
   XSetIOErrorExitHandler(info.info.x11.display, &KeepRunningAfterLoss, nullptr);
   SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+  WatchRootSize(info.info.x11.display);
+}
+
+std::optional<Point> ReadDesktopResize() {
+  if (g_RootWatch == nullptr || DisplayConnectionLost()) return std::nullopt;
+  std::optional<Point> resized;
+  while (XPending(g_RootWatch) > 0) {
+    XEvent event;
+    XNextEvent(g_RootWatch, &event);
+    if (event.type != ConfigureNotify || event.xconfigure.window != DefaultRootWindow(g_RootWatch)) continue;
+    const Point size{event.xconfigure.width, event.xconfigure.height};
+    if (size.x == g_RootSize.x && size.y == g_RootSize.y) continue;
+    g_RootSize = size;
+    resized = size;
+  }
+  return resized;
 }
 
 bool ReportsDestructionOf(const SDL_SysWMmsg& message, SDL_Window* window) {

@@ -5,11 +5,20 @@
 
 #include <SDL.h>
 
+#include <optional>
+
+#include "platform/system/geometry.h"
+
 namespace plat {
 
 // Takes over the display's error reports once a window of SDL's runs on X (elsewhere nothing
-// happens) and lets the display's own window events through to the message queue.
+// happens), lets the display's own window events through to the message queue and starts
+// watching the root window's size: SDL tells of displays added or removed, not of a change of
+// the desktop's mode.
 void WatchX11Display(SDL_Window* window);
+// The desktop's size (x wide, y high) when the root window has taken another size since the last
+// call; nothing otherwise. On the window thread.
+std::optional<Point> ReadDesktopResize();
 // True when the display event reports that the window was destroyed.
 bool ReportsDestructionOf(const SDL_SysWMmsg& message, SDL_Window* window);
 // True once the connection to the display is lost: nothing may be asked of it any more.

@@ -890,21 +890,31 @@ TEST_F(FrameworkAppTest, ADisplayChangeListsTheDisplaysAgainOutsideFullScreen) {
   app.Exit(0);
 }
 
-// The game thread draws without pumping, so the window thread gives the surfaces back itself.
+// The game thread draws without pumping, so the window thread gives the surfaces back itself;
+// a screen that has lost its back surface for good cannot show the game, and the restore's
+// failure is fatal there.
 TEST_F(FrameworkAppTest, ADisplayChangeRestoresLostSurfacesOnlyInThreadedMode) {
   for (const bool threaded : {false, true}) {
-    SCOPED_TRACE(threaded ? "threaded" : "single thread");
-    TestApp app;
-    app.threaded = threaded;
-    ASSERT_EQ(app.Initialize(), 0);
-    CScreenManager& screen = app.GetScreenManager();
-    ASSERT_NE(screen.GetBack(), nullptr);
-    screen.GetBack()->SimulateLoss();
-    app.GetMainWindow().SendMessage(plat::WM_DISPLAYCHANGE, 32, plat::MakeLParam(1920, 1080));
-    EXPECT_EQ(screen.GetBack()->IsLost(), threaded ? plat::DD_OK : plat::DDERR_SURFACELOST);
-    EXPECT_EQ(app.GetFatalError(), 0);
-    app.release_end.Set();
-    app.Exit(0);
+    for (const bool back_gone : {false, true}) {
+      SCOPED_TRACE(std::string(threaded ? "threaded" : "single thread") + (back_gone ? ", no back surface" : ""));
+      TestApp app;
+      app.threaded = threaded;
+      ASSERT_EQ(app.Initialize(), 0);
+      CScreenManager& screen = app.GetScreenManager();
+      ASSERT_NE(screen.GetBack(), nullptr);
+      if (back_gone) {
+        screen.ReleaseSurfaces();
+      } else {
+        screen.GetBack()->SimulateLoss();
+      }
+      app.GetMainWindow().SendMessage(plat::WM_DISPLAYCHANGE, 32, plat::MakeLParam(1920, 1080));
+      if (!back_gone) {
+        EXPECT_EQ(screen.GetBack()->IsLost(), threaded ? plat::DD_OK : plat::DDERR_SURFACELOST);
+      }
+      EXPECT_EQ(app.GetFatalError(), threaded && back_gone ? kFatalRestoreFailed : 0);
+      app.release_end.Set();
+      app.Exit(0);
+    }
   }
 }
 

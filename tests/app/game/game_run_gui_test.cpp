@@ -9,21 +9,25 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "app/game/game_app.h"
 #include "base/system/app_hooks.h"
+#include "game/game_script_host.h"
 #include "platform/files/host_path.h"
 #include "platform/window/system_message_box.h"
+#include "script/script_context.h"
+#include "script/script_translations.h"
 #include "sob_assembler.h"
 #include "support/game_settings_files.h"
 #include "support/log_capture.h"
@@ -70,13 +74,14 @@ class GameRunGuiTest : public WindowTestBase {
   }
 
   // Runs the game while another thread, once `ready` holds, closes the window as its close
-  // button does; Run's result. The thread looks every millisecond, so that it takes next to no
-  // processor time of its own.
-  int RunAndCloseWhen(CGameApp& game, const std::function<bool()>& ready) {
+  // button does, and then calls `closed`; Run's result. The thread looks every millisecond, so
+  // that it takes next to no processor time of its own.
+  int RunAndCloseWhen(CGameApp& game, const std::function<bool()>& ready, const std::function<void()>& closed = {}) {
     std::atomic<bool> run_returned{false};
     std::thread user([&] {
       while (!ready() && !run_returned) std::this_thread::sleep_for(std::chrono::milliseconds(1));
       PushWindowClose(game);
+      if (closed) closed();
     });
     const int result = game.Run("/L" + plat::ToEnginePath(game_.HostPath()), 1);
     run_returned = true;
@@ -163,6 +168,56 @@ TEST_F(GameRunGuiTest, ClosingTheWindowEndsAGameThatWouldRunForEver) {
     EXPECT_FALSE(game.GetMainWindow().IsWindow());
     EXPECT_GT(game.GetFramePacer().GetMeasuredFramesPerSecond(), 0u);
     EXPECT_EQ(game.GetWorkerThread().Stop(), 0u);
+  }
+}
+
+// The desktop sizes that display changes told the game of, as their lParam carries them.
+class DisplayWatchingGame : public GameInMode {
+ public:
+  using GameInMode::GameInMode;
+  int OnDisplayChange(MessageBlock& block) override {
+    told_desktop = block.lparam;
+    return GameInMode::OnDisplayChange(block);
+  }
+  std::atomic<int32_t> told_desktop{0};
+};
+
+// Another program changes the desktop's mode while the game runs (the root window takes another
+// size, as a mode switch gives it): the game hears of it as a display change with the new size.
+TEST_F(GameRunGuiTest, ADesktopModeChangeWhileTheGameRunsIsADisplayChange) {
+  WriteMain(".kind script\nloop:\n  Yield\n  Jump loop\n");
+  for (const bool threaded : {false, true}) {
+    SCOPED_TRACE(threaded ? "threaded" : "single-thread");
+    LogCapture log;
+    plat::ScopedMessageBoxAnswers answers{&test_support::AgreeingAnswer};
+    DisplayWatchingGame game(threaded);
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    const ::Window root = DefaultRootWindow(display);
+    XWindowAttributes desktop;
+    ASSERT_NE(XGetWindowAttributes(display, root, &desktop), 0);
+    const int changed_width = desktop.width + (threaded ? 64 : 32);
+    const int32_t changed = plat::MakeLParam(changed_width, desktop.height);
+    // The change is told again until the game has heard it; a game that never hears it is
+    // closed after some thousands of tellings, and fails below.
+    int tellings = 0;
+    EXPECT_EQ(RunAndCloseWhen(game,
+                              [&] {
+                                if (game.GetFramePacer().GetMeasuredFramesPerSecond() == 0) return false;
+                                if (game.told_desktop == changed || ++tellings > 5000) return true;
+                                XEvent event{};
+                                event.xconfigure.type = ConfigureNotify;
+                                event.xconfigure.event = root;
+                                event.xconfigure.window = root;
+                                event.xconfigure.width = changed_width;
+                                event.xconfigure.height = desktop.height;
+                                XSendEvent(display, root, False, StructureNotifyMask, &event);
+                                XFlush(display);
+                                return false;
+                              }),
+              0);
+    XCloseDisplay(display);
+    EXPECT_EQ(game.told_desktop, changed);
   }
 }
 
@@ -256,47 +311,74 @@ TEST_F(GameRunGuiTest, ClosingTheWindowEndsAScriptThatNeverYields) {
   }
 }
 
+// What each stop check of a run found: the loop's passes so far, whether the close request had
+// reached the script's thread when the check began, and whether the check ended the run.
+struct StopCheckSeen {
+  std::uint32_t passes = 0;
+  bool request_arrived = false;
+  bool stopped = false;
+};
+std::vector<StopCheckSeen> g_stop_checks_seen;
+std::uint32_t g_passes_offset = 0;  // from the main module's code base
+// Set by the closing thread once the close request is in the window's queue; a threaded game's
+// worker hears of it once the window thread has asked it to stop.
+std::atomic<bool> g_close_pushed{false};
+bool g_threaded_game = false;
+
+bool NoteStopCheckOfRewritingLoop() {
+  StopCheckSeen seen;
+  CGameScriptHost& host = *g_App->GetScriptHost();
+  seen.passes = host.Memory().Word(host.GetCodeBase() + g_passes_offset);
+  seen.request_arrived = g_threaded_game ? !g_App->GetWorkerThread().ShouldContinue() : g_close_pushed.load();
+  seen.stopped = NoteStopCheck();
+  g_stop_checks_seen.push_back(seen);
+  return seen.stopped;
+}
+
 // With the scripts translated, a loop that rewrites one of its own instructions on every pass, at
-// the start of a module of 1 MB of code, ends on a close request (a question is answered yes)
-// within half a second more processor time than the same loop without the rewriting: the work of
-// making its code again counts towards the stop check that sees the request.
+// the start of a module of 1 MB of code, ends on a close request (a question is answered yes).
+// What is bounded is the work the program counts, never a time: making its code again counts
+// towards the stop check, which the loop asks within its first few passes where a loop that only
+// jumps asks it after kTransfersPerStopCheck passes; no two stop checks lie more passes apart
+// than that; and the first stop check that begins once the request has reached the script's
+// thread ends the run. (How fast the rewriting loop ends is measured by the benchmarks.)
 TEST_F(GameRunGuiTest, ClosingTheWindowEndsATranslatedScriptThatRewritesItsCodeInALoop) {
-  // The instruction at `step` is made a DecMem, then an IncMem again, on every pass, or left as
-  // it is.
-  const auto module = [](bool rewrites) {
-    std::string source = ".kind script\nloop:\n";
-    source += rewrites ? "  Copy dec, step\nstep:\n  IncMem count\n  Copy inc, step\n" : "  IncMem count\n";
-    source += "  Jump loop\n";
-    constexpr int kFillerInstructions = (1 << 20) / 8;
-    source.reserve(source.size() + 16 * kFillerInstructions);
-    for (int i = 0; i < kFillerInstructions; ++i) source += "  IncMem count\n";
-    return source + "inc: .word 26\ndec: .word 27\ncount: .word 0\n";
-  };
-  // Processor time, not wall time: what is bounded is the work the close takes, which a loaded
-  // machine would stretch in wall time only. The whole run is timed, start-up and the module's
-  // translation included, which the two loops share.
-  const auto processor_time_until_closed = [&](bool threaded) {
-    plat::ScopedMessageBoxAnswers answers{&test_support::AgreeingAnswer};
-    GameInMode game(threaded, true);
-    g_stop_check_asked = false;
-    g_app_stop_check = g_ScriptStopCheckHook;
-    EXPECT_NE(g_app_stop_check, nullptr);
-    g_ScriptStopCheckHook = &NoteStopCheck;
-    const std::clock_t start = std::clock();
-    // Once the script is looping, close the window.
-    EXPECT_EQ(RunAndCloseWhen(game, [] { return g_stop_check_asked.load(); }), 0);
-    const std::clock_t used = std::clock() - start;
-    EXPECT_FALSE(game.GetMainWindow().IsWindow());
-    return used;
-  };
+  // The instruction at `step` is made a DecMem, then an IncMem again, on every pass.
+  std::string source = ".kind script\nloop:\n  IncMem passes\n  Copy dec, step\nstep:\n  IncMem count\n"
+                       "  Copy inc, step\n  Jump loop\n";
+  constexpr int kFillerInstructions = (1 << 20) / 8;
+  source.reserve(source.size() + 16 * kFillerInstructions);
+  for (int i = 0; i < kFillerInstructions; ++i) source += "  IncMem count\n";
+  g_passes_offset = WriteMain(source + "inc: .word 26\ndec: .word 27\ncount: .word 0\npasses: .word 0\n").labels.at("passes");
   for (const bool threaded : {false, true}) {
     SCOPED_TRACE(threaded ? "threaded" : "single-thread");
     LogCapture log;
-    WriteMain(module(false));
-    const std::clock_t plain = processor_time_until_closed(threaded);
-    WriteMain(module(true));
-    const std::clock_t rewriting = processor_time_until_closed(threaded);
-    EXPECT_LT(rewriting - plain, CLOCKS_PER_SEC / 2) << "plain " << plain << ", rewriting " << rewriting;
+    plat::ScopedMessageBoxAnswers answers{&test_support::AgreeingAnswer};
+    GameInMode game(threaded, true);
+    g_stop_check_asked = false;
+    g_stop_checks_seen.clear();
+    g_close_pushed = false;
+    g_threaded_game = threaded;
+    g_app_stop_check = g_ScriptStopCheckHook;
+    ASSERT_NE(g_app_stop_check, nullptr);
+    g_ScriptStopCheckHook = &NoteStopCheckOfRewritingLoop;
+    // Once the script is looping, close the window.
+    EXPECT_EQ(RunAndCloseWhen(
+                  game, [] { return g_stop_check_asked.load(); }, [] { g_close_pushed = true; }),
+              0);
+    EXPECT_FALSE(game.GetMainWindow().IsWindow());
+    EXPECT_EQ(game.GetWorkerThread().Stop(), 0u);
+    ASSERT_FALSE(g_stop_checks_seen.empty());
+    EXPECT_LE(g_stop_checks_seen.front().passes, static_cast<std::uint32_t>(ScriptTranslations::kMostRemakes))
+        << "the first stop check, asked for by making the code again";
+    for (std::size_t i = 1; i < g_stop_checks_seen.size(); ++i) {
+      EXPECT_LE(g_stop_checks_seen[i].passes - g_stop_checks_seen[i - 1].passes, kTransfersPerStopCheck) << i;
+    }
+    EXPECT_TRUE(g_stop_checks_seen.back().stopped) << "the run ended at a stop check";
+    for (std::size_t i = 0; i + 1 < g_stop_checks_seen.size(); ++i) {
+      EXPECT_FALSE(g_stop_checks_seen[i].stopped) << i;
+      EXPECT_FALSE(g_stop_checks_seen[i].request_arrived) << "stop check " << i << " let the run go on after the request";
+    }
   }
 }
 

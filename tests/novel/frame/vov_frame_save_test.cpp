@@ -221,30 +221,39 @@ class FrameSaveTurnTest : public FrameSaveTest {
 };
 
 // Words 8 to 11 of the window's block, which saves written elsewhere carry: its zoom (f32), turn
-// and anchor. A zoom no picture can take leaves the window plain.
+// and anchor, shown again whether or not a message was displayed. A zoom no picture can take
+// leaves the window plain.
 TEST_F(FrameSaveTurnTest, ASavedTurnAndZoomOfTheMessageWindowAreShownAgain) {
-  std::vector<std::uint8_t> saved = SavedDuringAMessage();
-  ASSERT_FALSE(saved.empty());
-  const std::size_t zoom_at = frame_->CVovVM::SaveSize() + kFrameHeadSize - (kWindowBlockWords - kWindowZoom) * 4;
-  const auto put = [&](std::size_t at, std::uint32_t word) {
-    for (std::size_t i = 0; i < 4; ++i) saved[at + i] = static_cast<std::uint8_t>(word >> (8 * i));
-  };
-  put(zoom_at + 4, 64);
-  put(zoom_at + 8, 400);
-  put(zoom_at + 12, 67);
-  for (const float zoom : {0.5f, 1e30f}) {
-    SCOPED_TRACE(zoom);
-    put(zoom_at, std::bit_cast<std::uint32_t>(zoom));
-    LogCapture log;
-    GoOnFrom(saved);
-    EXPECT_TRUE(NotBuilt(log).empty());
-    EXPECT_EQ(MessageText(), "x");
-    const CSprite& sprite = frame_->MessageWindow().sprite();
-    EXPECT_EQ(sprite.GetAnchorX(), 400);
-    EXPECT_EQ(sprite.GetAnchorY(), 67);
-    EXPECT_EQ(sprite.IsTurned(), zoom < 1);
-    EXPECT_EQ(sprite.GetAngle(), zoom < 1 ? 64 : 0);
-    EXPECT_EQ(sprite.GetZoom(), zoom < 1 ? 0.5 : 1.0);
+  for (const bool during_message : {true, false}) {
+    std::vector<std::uint8_t> saved;
+    if (during_message) {
+      saved = SavedDuringAMessage();
+    } else {
+      Load(TwoLines());
+      saved = Saved(false);
+    }
+    ASSERT_FALSE(saved.empty());
+    const std::size_t zoom_at = frame_->CVovVM::SaveSize() + kFrameHeadSize - (kWindowBlockWords - kWindowZoom) * 4;
+    const auto put = [&](std::size_t at, std::uint32_t word) {
+      for (std::size_t i = 0; i < 4; ++i) saved[at + i] = static_cast<std::uint8_t>(word >> (8 * i));
+    };
+    put(zoom_at + 4, 64);
+    put(zoom_at + 8, 400);
+    put(zoom_at + 12, 67);
+    for (const float zoom : {0.5f, 1e30f}) {
+      SCOPED_TRACE(std::string(during_message ? "during a message, " : "before any message, ") + std::to_string(zoom));
+      put(zoom_at, std::bit_cast<std::uint32_t>(zoom));
+      LogCapture log;
+      GoOnFrom(saved);
+      EXPECT_TRUE(NotBuilt(log).empty());
+      EXPECT_EQ(MessageText(), during_message ? "x" : "");
+      const CSprite& sprite = frame_->MessageWindow().sprite();
+      EXPECT_EQ(sprite.GetAnchorX(), 400);
+      EXPECT_EQ(sprite.GetAnchorY(), 67);
+      EXPECT_EQ(sprite.IsTurned(), zoom < 1);
+      EXPECT_EQ(sprite.GetAngle(), zoom < 1 ? 64 : 0);
+      EXPECT_EQ(sprite.GetZoom(), zoom < 1 ? 0.5 : 1.0);
+    }
   }
 }
 

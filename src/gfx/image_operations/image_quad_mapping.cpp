@@ -139,7 +139,7 @@ uint32_t CImage::MapParallelogram(CImage* src, const Parallelogram& at, const ui
   } else if (key != kNoColorKey) {
     result = MapParallelogram32Key(target, source, at, clip, drawn, key);
   } else {
-    result = MapParallelogram32(target, source, at, clip, drawn);
+    result = (g_CpuHasMmx != 0 ? MapParallelogram32Mmx : MapParallelogram32)(target, source, at, clip, drawn);
   }
   if (result != 0) return 2;
   if (drawn.left < drawn.right) MarkChanged(drawn);

@@ -4,6 +4,7 @@
 
 #include "base/numbers/trig_tables.h"
 #include "gfx/images/image.h"
+#include "pixel/kernels/parallelogram_vector_copy.h"
 #include "pixel/kernels/pixel_kernel_choice.h"
 #include "pixel/kernels/pixel_tables.h"
 

@@ -12,7 +12,7 @@
 #include "pixel/kernels/bilinear_kernels.h"
 #include "pixel/kernels/blend_kernels.h"
 #include "pixel/kernels/kernel_walk.h"
-#include "pixel/kernels/mapped_run.h"
+#include "pixel/kernels/parallelogram_vector_copy.h"
 #include "pixel/kernels/stretch_step.h"
 
 namespace avx2_kernels {
@@ -107,8 +107,8 @@ void Bilinear32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t sr
 void Bilinear8To32(uint32_t* dst, const uint8_t* src, int32_t dst_skip, int32_t src_pitch, const uint32_t* palette,
                    int32_t width, int32_t height, const BilinearStep& step);
 
-// The covered run of a mapped row (mapped_run.h) copied from its evenly spaced source rows,
-// eight pixels a step, each step's pixels read by one gather.
+// The covered run of a mapped row (parallelogram_vector_copy.h) copied from its evenly spaced
+// source rows, eight pixels a step, each step's pixels read by one gather.
 void CopyMappedRun(const MappedRun& run, const EvenRows& rows);
 
 }  // namespace avx2_kernels

@@ -12,7 +12,7 @@
 #include "pixel/kernels/avx2_kernels.h"
 #include "pixel/kernels/kernel_walk.h"
 #include "pixel/kernels/mapped_pixel_rules.h"
-#include "pixel/kernels/mapped_run.h"
+#include "pixel/kernels/parallelogram_vector_copy.h"
 #include "pixel/kernels/pixel_kernel_choice.h"
 
 namespace {

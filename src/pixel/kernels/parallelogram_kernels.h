@@ -35,12 +35,9 @@ struct Parallelogram {
 // Each returns 1 when the source's row table cannot be built, otherwise 0, and sets `drawn` to
 // the bounding rectangle of the covered pixels inside the clip rectangle (empty when none). The
 // clip rectangle is cut to the destination.
-// d = s. The "Mmx" member gives exactly the same result, a step of four (AVX2: eight) pixels at a
-// time where the source's rows are evenly spaced, as a picture's are.
+// d = s.
 uint32_t MapParallelogram32(const QuadMapTarget& dst, QuadMapSource& src, const Parallelogram& at,
                             const plat::Rect& clip, plat::Rect& drawn);
-uint32_t MapParallelogram32Mmx(const QuadMapTarget& dst, QuadMapSource& src, const Parallelogram& at,
-                               const plat::Rect& clip, plat::Rect& drawn);
 // d = s unless s equals the key (all 32 bits).
 uint32_t MapParallelogram32Key(const QuadMapTarget& dst, QuadMapSource& src, const Parallelogram& at,
                                const plat::Rect& clip, plat::Rect& drawn, uint32_t key);

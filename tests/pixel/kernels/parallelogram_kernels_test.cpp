@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "pixel/kernels/parallelogram_vector_copy.h"
 #include "pixel/kernels/pixel_tables.h"
 #include "pixel_kernel_harness.h"
 #include "quad_map_test_images.h"

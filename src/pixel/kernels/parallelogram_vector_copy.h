@@ -1,9 +1,15 @@
-// A covered run of a destination row that a mapping kernel fills with source pixels, and the
-// evenly spaced source rows it reads them from: the vector members of the plain mapped copy read
-// a whole step of pixels at once, which the row table's address per pixel would not allow.
+// The vector ("Mmx") member of the plain parallelogram copy MapParallelogram32
+// (parallelogram_kernels.h), with exactly its result, and the covered runs of destination rows it
+// fills: where the source's rows are evenly spaced, as a picture's are, it reads a step of four
+// (AVX2: eight) pixels at once, which the row table's address per pixel would not allow.
 #pragma once
 
 #include <cstdint>
+
+#include "pixel/kernels/parallelogram_kernels.h"
+
+uint32_t MapParallelogram32Mmx(const QuadMapTarget& dst, QuadMapSource& src, const Parallelogram& at,
+                               const plat::Rect& clip, plat::Rect& drawn);
 
 // Source rows `pitch` bytes apart (negative for rows stored bottom up), row `first` at `base`,
 // none of the pixels read lying more than the 32-bit range of bytes from it.

@@ -1,17 +1,18 @@
 // Every transition pattern drawing one frame at level 128 from an 800 x 600 page into an 800 x 600
 // page, as the "trans" filter draws them in a game: the pixel library installed, both pictures
 // made as a canvas makes its pages (a destination that keeps a dirty region, emptied after each
-// frame as a present empties it). Against memcpy of the same frame and the one anchor (OVER of a
-// whole frame with per-pixel alpha) in the same run. After the runs: every pattern's time as a
-// ratio to both anchors, and the slowest ten.
+// frame as a present empties it). Each pattern in the copy mode from an opaque page, and in the
+// alpha-blend mode from a page whose every pixel has an alpha of its own. Against memcpy of the
+// same frame and the one anchor (OVER of a whole frame with per-pixel alpha) in the same run.
+// After the runs: every pattern's time in both modes as a ratio to the anchors, and the slowest
+// ten of each mode.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
-#include <tuple>
-#include <vector>
 
 #include "effects/patterns/transition_patterns.h"
 #include "gfx/images/dirty_region.h"
@@ -30,14 +31,22 @@ constexpr int32_t kLevel = 128;
 struct Frame {
   GameDrawingSetUp game;
   CImage source;
+  CImage alpha_source;
   CImage destination;
 
   Frame() {
-    source.Create(kWidth, kHeight, 32, CImage::kUseDib | CImage::kOwnDirtyRegion);
-    destination.Create(kWidth, kHeight, 32, CImage::kUseDib | CImage::kOwnDirtyRegion);
+    for (CImage* page : {&source, &alpha_source, &destination}) {
+      page->Create(kWidth, kHeight, 32, CImage::kUseDib | CImage::kOwnDirtyRegion);
+    }
     for (int32_t y = 0; y < kHeight; ++y) {
       auto* row = reinterpret_cast<uint32_t*>(source.GetRowPointer(y));
-      for (int32_t x = 0; x < kWidth; ++x) row[x] = 0xFF000000u | static_cast<uint32_t>((y % 256) << 8 | (x % 256));
+      auto* alpha_row = reinterpret_cast<uint32_t*>(alpha_source.GetRowPointer(y));
+      for (int32_t x = 0; x < kWidth; ++x) {
+        const auto colour = static_cast<uint32_t>((y % 256) << 8 | (x % 256));
+        row[x] = 0xFF000000u | colour;
+        // Alphas from 1 to 255, none 0: no run of clear or opaque pixels to take a short cut.
+        alpha_row[x] = static_cast<uint32_t>((x * 7 + y * 13) % 255 + 1) << 24 | colour;
+      }
     }
   }
 };
@@ -47,13 +56,17 @@ Frame& TheFrame() {
   return frame;
 }
 
-std::string PatternName(int32_t type) { return "pattern/" + std::to_string(type); }
+// The benchmark of a pattern in a mode: "pattern/N" copies, "blend/N" blends by alpha.
+std::string PatternName(int32_t type, int32_t mode) {
+  return (mode == kTransitionCopy ? "pattern/" : "blend/") + std::to_string(type);
+}
 
-void BM_Pattern(benchmark::State& state, int32_t type) {
+void BM_Pattern(benchmark::State& state, int32_t type, int32_t mode) {
   Frame& frame = TheFrame();
+  CImage* source = mode == kTransitionCopy ? &frame.source : &frame.alpha_source;
   for (auto _ : state) {
     benchmark::DoNotOptimize(
-        DrawTransitionPattern(type, &frame.destination, &frame.source, kLevel, 0, 0, kTransitionCopy, nullptr));
+        DrawTransitionPattern(type, &frame.destination, source, kLevel, 0, 0, mode, nullptr));
     frame.destination.GetDirtyRegion()->Clear();
     benchmark::ClobberMemory();
   }
@@ -74,16 +87,31 @@ class PatternReporter : public RatioReporter {
     const auto memcpy_time = times_.find("memcpy");
     const auto pixman_time = times_.find(kPixmanOverName);
     if (memcpy_time == times_.end() || pixman_time == times_.end()) return;
-    // (time / pixman, pattern, time / memcpy)
-    std::vector<std::tuple<double, int32_t, double>> ratios;
+    // A mode's time as a ratio to an anchor, or none when either did not run.
+    const auto ratio = [&](int32_t type, int32_t mode, double anchor) -> std::optional<double> {
+      const auto time = times_.find(PatternName(type, mode));
+      if (time == times_.end()) return std::nullopt;
+      return time->second / anchor;
+    };
+    const auto print = [](std::optional<double> value) {
+      if (value) {
+        std::printf(" %12.2f", *value);
+      } else {
+        std::printf(" %12s", "-");
+      }
+    };
+    std::printf("\n%-8s %12s %12s %12s %12s\n", "pattern", "copy/pixman", "copy/memcpy", "blend/pixman",
+                "blend/memcpy");
     for (int32_t type = 0; type < kTransitionPatternCount; ++type) {
-      const auto time = times_.find(PatternName(type));
-      if (time == times_.end()) continue;
-      ratios.emplace_back(time->second / pixman_time->second, type, time->second / memcpy_time->second);
+      std::printf("%-8d", type);
+      for (const int32_t mode : {kTransitionCopy, kTransitionAlphaBlend}) {
+        print(ratio(type, mode, pixman_time->second));
+        print(ratio(type, mode, memcpy_time->second));
+      }
+      std::printf("\n");
     }
-    std::printf("\n%-12s %12s %10s\n", "pattern", "/ pixman_over", "/ memcpy");
-    for (const auto& [pixman, type, copy] : ratios) std::printf("%-12d %12.2f %10.2f\n", type, pixman, copy);
-    PrintSlowest("slowest ten", "pattern/", kPixmanOverName, 10);
+    PrintSlowest("slowest ten copies", "pattern/", kPixmanOverName, 10);
+    PrintSlowest("slowest ten blends", "blend/", kPixmanOverName, 10);
   }
 };
 
@@ -92,8 +120,11 @@ class PatternReporter : public RatioReporter {
 int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("memcpy", BM_Memcpy)->Unit(benchmark::kMicrosecond);
   RegisterPixmanOver(kWidth, kHeight);
-  for (int32_t type = 0; type < kTransitionPatternCount; ++type) {
-    benchmark::RegisterBenchmark(PatternName(type).c_str(), BM_Pattern, type)->Unit(benchmark::kMicrosecond);
+  for (const int32_t mode : {kTransitionCopy, kTransitionAlphaBlend}) {
+    for (int32_t type = 0; type < kTransitionPatternCount; ++type) {
+      benchmark::RegisterBenchmark(PatternName(type, mode).c_str(), BM_Pattern, type, mode)
+          ->Unit(benchmark::kMicrosecond);
+    }
   }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -104,11 +104,10 @@ void DrawGridPattern(const CPatternPainter& painter, int32_t cell) {
   const int32_t h = painter.Height();
   const int32_t k = painter.Level() >> (cell == 4 ? 6 : cell == 8 ? 5 : 4);
   if (k == 0) return;
-  for (int32_t cy = 0; cy < h; cy += cell) {
-    for (int32_t cx = 0; cx < w; cx += cell) {
-      painter.DrawInPlace({cx, cy, cx + std::min(k, w - cx), cy + std::min(k, h - cy)});
-    }
-  }
+  // Every row of cells shows the same runs, the squares' rows.
+  std::vector<CImagePieceDrawer::ColumnRun> squares;
+  for (int32_t cx = 0; cx < w; cx += cell) squares.push_back({cx, cx + std::min(k, w - cx)});
+  for (int32_t cy = 0; cy < h; cy += cell) painter.DrawRunsInPlace(cy, cy + std::min(k, h - cy), squares);
 }
 
 void DrawDitherPattern(const CPatternPainter& painter, int32_t cell, bool order_b) {

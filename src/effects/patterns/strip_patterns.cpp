@@ -32,16 +32,19 @@ void DrawDoubleCombPattern(const CPatternPainter& painter, bool columns) {
   const int32_t length = lines.Length();
   const int32_t level = painter.Level();
   const int32_t s1 = std::min((length * level) >> 7, length);
+  std::vector<CPatternLines::Span> teeth;
   for (int32_t g = 0; g < lines.Count(); g += 4) {
-    lines.Line(g, 0, s1);
-    lines.Line(g + 2, std::max(0, length - s1 - 1), length);
+    teeth.push_back({g, 0, s1});
+    teeth.push_back({g + 2, std::max(0, length - s1 - 1), length});
   }
-  if (level <= 128) return;
-  const int32_t s2 = ((level - 128) * length) >> 7;
-  for (int32_t g = 0; g < lines.Count(); g += 4) {
-    lines.Line(g + 1, 0, s2);
-    lines.Line(g + 3, std::max(0, length - s2 - 1), length);
+  if (level > 128) {
+    const int32_t s2 = ((level - 128) * length) >> 7;
+    for (int32_t g = 0; g < lines.Count(); g += 4) {
+      teeth.push_back({g + 1, 0, s2});
+      teeth.push_back({g + 3, std::max(0, length - s2 - 1), length});
+    }
   }
+  lines.Lines(teeth);
 }
 
 void DrawCurtainPattern(const CPatternPainter& painter, bool from_bottom) {
@@ -77,7 +80,9 @@ void DrawSlantedBlindsPattern(const CPatternPainter& painter, int32_t period) {
   const int32_t shift_modulus = period - 1;
   const int32_t k = painter.Level() >> (period == 8 ? 5 : 4);
   if (k == 0) return;
+  std::vector<CImagePieceDrawer::ColumnRun> slats;
   for (int32_t r = 0; r < painter.Height(); ++r) {
+    slats.clear();
     for (int32_t s = -(r % shift_modulus); s < w; s += period) {
       int32_t start = s;
       int32_t width = s + k > w ? w - s : k;
@@ -85,8 +90,9 @@ void DrawSlantedBlindsPattern(const CPatternPainter& painter, int32_t period) {
         width = std::max(0, width + start);
         start = 0;
       }
-      if (width > 0) painter.DrawRow(r, start, start + width);
+      if (width > 0) slats.push_back({start, start + width});
     }
+    painter.DrawRunsInPlace(r, r + 1, slats);
   }
 }
 

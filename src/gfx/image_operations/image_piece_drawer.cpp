@@ -85,6 +85,8 @@ void CImagePieceDrawer::DrawRuns(const plat::Rect& band, int32_t dx, int32_t dy,
   const auto bottom = static_cast<int32_t>(
       std::min({int64_t{band.bottom}, int64_t{source_clip_.bottom}, int64_t{dest_clip_.bottom} - dy}));
   if (left_end >= right_end || top >= bottom) return;
+  const plat::Rect cut{left_end, top, right_end, bottom};
+  const bool blended_as_rows = operation_ == EOperation::kBlendByAlpha && BlendRunsAsRows(cut, dx, dy, runs);
   // Once the region keeps band boxes, the runs of these rows reach it as their bounding box,
   // which leaves every band's box as the runs one by one would.
   plat::Rect box = kEmptyBox;
@@ -93,7 +95,7 @@ void CImagePieceDrawer::DrawRuns(const plat::Rect& band, int32_t dx, int32_t dy,
     const int32_t right = std::min(run.right, right_end);
     if (left >= right) continue;
     const BlitClip clip{{left, top, right, bottom}, {left + dx, top + dy, right + dx, bottom + dy}};
-    DrawPixels(clip);
+    if (!blended_as_rows) DrawPixels(clip);
     if (region_ == nullptr || bands_.empty()) {
       NoteChanged(clip.dest);
     } else {
@@ -103,8 +105,44 @@ void CImagePieceDrawer::DrawRuns(const plat::Rect& band, int32_t dx, int32_t dy,
   if (!IsEmptyRect(box)) KeepInBands(box);
 }
 
+bool CImagePieceDrawer::BlendRunsAsRows(const plat::Rect& cut, int32_t dx, int32_t dy,
+                                        std::span<const ColumnRun> runs) const {
+  int32_t first = 0;
+  int32_t last = 0;
+  int64_t covered = 0;
+  for (const ColumnRun& run : runs) {
+    const int32_t left = std::max(run.left, cut.left);
+    const int32_t right = std::min(run.right, cut.right);
+    if (left >= right) continue;
+    if (covered == 0) first = left;
+    if (covered != 0 && left < last) return false;
+    last = right;
+    covered += right - left;
+  }
+  const int32_t span = last - first;
+  if (covered == 0 || covered * kDenseRunsShare < span) return false;
+  const int32_t rows = cut.Height();
+  row_pixels_.resize(static_cast<size_t>(span) * static_cast<size_t>(rows));
+  uint32_t* const to = dst_pixels_ + intptr_t{cut.top + dy} * dst_stride_ + (first + dx);
+  const uint32_t* const from = src_pixels_ + intptr_t{cut.top} * src_stride_ + first;
+  for (int32_t row = 0; row < rows; ++row) {
+    std::copy_n(to + row * dst_stride_, span, &row_pixels_[static_cast<size_t>(row) * span]);
+  }
+  blend_(row_pixels_.data(), from, 0, static_cast<int32_t>(src_stride_ - span) * 4, span, rows);
+  for (int32_t row = 0; row < rows; ++row) {
+    uint32_t* const row_to = to + row * dst_stride_;
+    const uint32_t* const blended = &row_pixels_[static_cast<size_t>(row) * span];
+    for (const ColumnRun& run : runs) {
+      const int32_t left = std::max(run.left, cut.left);
+      const int32_t right = std::min(run.right, cut.right);
+      for (int32_t x = left - first; x < right - first; ++x) row_to[x] = blended[x];
+    }
+  }
+  return true;
+}
+
 void CImagePieceDrawer::DrawBlocks(int32_t width, int32_t height, std::span<const BlockMove> blocks) const {
-  if (takes_kernels_ && operation_ == EOperation::kPlainCopy) {
+  if (takes_kernels_) {
     if (width == 2 && height == 2) return DrawBlocksOfSize<2, 2>(width, height, blocks);
     if (width == 4 && height == 2) return DrawBlocksOfSize<4, 2>(width, height, blocks);
     if (width == 4 && height == 4) return DrawBlocksOfSize<4, 4>(width, height, blocks);
@@ -144,6 +182,9 @@ void CImagePieceDrawer::DrawBlocksOfSize(int32_t width, int32_t height, std::spa
   // there is no region, a block has nothing to note once the destination is marked written.
   plat::Rect* const bands = Width != 0 && region_ != nullptr && !bands_.empty() ? bands_.data() : nullptr;
   const bool notes_rects = region_ != nullptr && bands == nullptr;
+  // Blends of whole blocks gather here and are drawn together, before any block drawn otherwise.
+  const bool blend = operation_ == EOperation::kBlendByAlpha;
+  BlockBlends blends(*this, width, height);
   // Blocks flung wholly off the destination are many in the patterns that scatter them.
   const plat::Rect reached{dest_clip_.left - width, dest_clip_.top - height, dest_clip_.right, dest_clip_.bottom};
   for (const BlockMove& block : blocks) {
@@ -153,20 +194,28 @@ void CImagePieceDrawer::DrawBlocksOfSize(int32_t width, int32_t height, std::spa
     }
     if (!within_reach || !source_x.Hold(block.left) || !source_y.Hold(block.top) || !dest_x.Hold(block.x) ||
         !dest_y.Hold(block.y)) {
+      blends.Draw();
       Draw({block.left, block.top, block.left + width, block.top + height}, block.x, block.y);
       continue;
     }
     if constexpr (Width != 0) {
-      uint32_t* to = dst_pixels + intptr_t{block.y} * dst_stride + block.x;
-      const uint32_t* from = src_pixels + intptr_t{block.top} * src_stride + block.left;
-      for (int32_t row = 0; row < Height; ++row, to += dst_stride, from += src_stride) {
-        std::memcpy(to, from, sizeof(uint32_t) * Width);
+      const intptr_t to = intptr_t{block.y} * dst_stride + block.x;
+      const intptr_t from = intptr_t{block.top} * src_stride + block.left;
+      if (blend) {
+        blends.Add(to, from);
+      } else {
+        for (int32_t row = 0; row < Height; ++row) {
+          std::memcpy(dst_pixels + to + row * dst_stride, src_pixels + from + row * src_stride, sizeof(uint32_t) * Width);
+        }
       }
       if (bands != nullptr) {
         FoldBlockIntoBands<Width, Height>(bands, block.x, block.y);
       } else if (notes_rects || !written_) {
         NoteChanged({block.x, block.y, block.x + Width, block.y + Height});
       }
+    } else if (blend) {
+      blends.Add(intptr_t{block.y} * dst_stride + block.x, intptr_t{block.top} * src_stride + block.left);
+      NoteChanged({block.x, block.y, block.x + width, block.y + height});
     } else {
       DrawWithinClips({{block.left, block.top, block.left + width, block.top + height},
                        {block.x, block.y, block.x + width, block.y + height}});
@@ -174,10 +223,28 @@ void CImagePieceDrawer::DrawBlocksOfSize(int32_t width, int32_t height, std::spa
   }
 }
 
+CImagePieceDrawer::BlockBlends::BlockBlends(const CImagePieceDrawer& drawer, int32_t width, int32_t height)
+    : drawer_(drawer),
+      width_(width),
+      height_(height),
+      blend_(g_CpuHasMmx != 0 ? AlphaBlendBlocks32Mmx : AlphaBlendBlocks32) {}
+
+void CImagePieceDrawer::BlockBlends::Add(intptr_t to, intptr_t from) {
+  places_[count_++] = {to, from};
+  if (count_ == places_.size()) Draw();
+}
+
+void CImagePieceDrawer::BlockBlends::Draw() {
+  if (count_ == 0) return;
+  blend_(drawer_.dst_pixels_, drawer_.dst_stride_, drawer_.src_pixels_, drawer_.src_stride_, width_, height_,
+         std::span(places_.data(), count_));
+  count_ = 0;
+}
+
 void CImagePieceDrawer::DrawMirroredColumns(const plat::Rect& source, int32_t x, int32_t y) const {
   // Column c lands at mirror - c.
   const int64_t mirror = int64_t{x} + source.right - 1;
-  if (!takes_kernels_ || operation_ != EOperation::kPlainCopy) {
+  if (!takes_kernels_) {
     for (int32_t c = source.left; c < source.right; ++c) {
       Draw({c, source.top, c + 1, source.bottom}, static_cast<int32_t>(mirror - c), y);
     }
@@ -206,16 +273,17 @@ void CImagePieceDrawer::DrawMirroredColumns(const plat::Rect& source, int32_t x,
   const int32_t src_skip = static_cast<int32_t>(src_stride_ - width) * 4;
   uint32_t* const to = dst_pixels_ + intptr_t{dest_top} * dst_stride_ + (mirror - (right - 1));
   const uint32_t* const from_end = src_pixels_ + intptr_t{top} * src_stride_ + right;
-  (g_CpuHasMmx != 0 ? Copy32MirrorMmx : Copy32Mirror)(to, from_end, dst_skip, src_skip, width, bottom - top);
+  const bool mmx = g_CpuHasMmx != 0;
+  const auto mirrored = operation_ == EOperation::kPlainCopy ? (mmx ? Copy32MirrorMmx : Copy32Mirror)
+                                                             : (mmx ? AlphaBlend32MirrorMmx : AlphaBlend32Mirror);
+  mirrored(to, from_end, dst_skip, src_skip, width, bottom - top);
 }
 
 bool CImagePieceDrawer::DrawStretchedColumns(std::span<const StretchedPiece> columns) const {
   const auto one_pixel_wide = [](const StretchedPiece& piece) {
     return piece.size.width == 1 && piece.source.Width() == 1;
   };
-  if (!takes_kernels_ || operation_ != EOperation::kPlainCopy || !std::ranges::all_of(columns, one_pixel_wide)) {
-    return false;
-  }
+  if (!takes_kernels_ || !std::ranges::all_of(columns, one_pixel_wide)) return false;
   std::vector<ColumnWalk> walks;
   walks.reserve(columns.size());
   for (const StretchedPiece& column : columns) {
@@ -235,9 +303,7 @@ bool CImagePieceDrawer::DrawStretchedColumns(std::span<const StretchedPiece> col
 
 bool CImagePieceDrawer::DrawColumns(std::span<const PlacedPiece> columns) const {
   const auto one_pixel_wide = [](const PlacedPiece& piece) { return piece.source.Width() == 1; };
-  if (!takes_kernels_ || operation_ != EOperation::kPlainCopy || !std::ranges::all_of(columns, one_pixel_wide)) {
-    return false;
-  }
+  if (!takes_kernels_ || !std::ranges::all_of(columns, one_pixel_wide)) return false;
   // A walk of a whole row a row, never a carry.
   constexpr StretchStep kOneToOne{0, 0, 1, 1, 0, 0, 1, 1};
   std::vector<ColumnWalk> walks;
@@ -253,9 +319,14 @@ bool CImagePieceDrawer::DrawColumns(std::span<const PlacedPiece> columns) const 
   return true;
 }
 
-// A cache line's worth of columns together, so that the rows' lines of the destination stay at
-// hand from one column to the next.
+// A plain copy takes a cache line's worth of columns together, so that the rows' lines of the
+// destination stay at hand from one column to the next; a blend takes them all, so that each
+// row's pixels are blended as one run.
 void CImagePieceDrawer::WalkColumns(std::span<ColumnWalk> walks) const {
+  if (operation_ == EOperation::kBlendByAlpha) {
+    BlendColumns32(dst_pixels_, dst_stride_, src_pixels_, src_stride_, walks, blend_);
+    return;
+  }
   constexpr size_t kColumnsTogether = 16;
   const auto walk = g_CpuHasMmx != 0 ? WalkColumns32Mmx : WalkColumns32;
   for (size_t first = 0; first < walks.size(); first += kColumnsTogether) {

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <span>
@@ -18,6 +19,7 @@
 
 #include "gfx/images/blit_clipping.h"
 #include "gfx/images/dirty_region.h"
+#include "pixel/kernels/blend_kernels.h"
 #include "pixel/kernels/column_walk_kernels.h"
 #include "platform/system/geometry.h"
 
@@ -93,18 +95,19 @@ class CImagePieceDrawer {
 
   // The one-pixel columns of the source rectangle laid down in reverse order from x: column
   // source.right - 1 at x, column source.left at x + source.Width() - 1, each drawn as Draw
-  // draws it, from the left column on. A plain copy moves them a reversed row at a time, since
-  // copying one column after another touches a new row of both pictures at every pixel.
+  // draws it, from the left column on. The drawer's own kernels move them a reversed row at a
+  // time, since drawing one column after another touches a new row of both pictures at every
+  // pixel (and blends each pixel alone).
   void DrawMirroredColumns(const plat::Rect& source, int32_t x, int32_t y) const;
 
-  // Plain copies of one-pixel columns, each stretched down to its height, exactly as the
-  // destination's StretchCopy draws each: drawn a few rows across many columns at a time, since
-  // walking down one column after another touches a new row of both pictures at every pixel.
-  // False, having drawn nothing, unless the drawer copies with its own kernels and every piece is
-  // such a column; the caller then draws the pieces itself.
+  // One-pixel columns, each stretched down to its height, exactly as the destination's
+  // StretchCopy (or StretchAlphaBlend) draws each: drawn a few rows across many columns at a
+  // time, since walking down one column after another touches a new row of both pictures at every
+  // pixel (and blends each pixel alone). False, having drawn nothing, unless the drawer draws with
+  // its own kernels and every piece is such a column; the caller then draws the pieces itself.
   bool DrawStretchedColumns(std::span<const StretchedPiece> columns) const;
   // Pieces of one-pixel columns, each drawn as Draw draws it, a few rows across many columns at
-  // a time as the stretched columns are. False, having drawn nothing, unless the drawer copies
+  // a time as the stretched columns are. False, having drawn nothing, unless the drawer draws
   // with its own kernels and every piece is one pixel wide; the caller then draws the pieces
   // itself.
   bool DrawColumns(std::span<const PlacedPiece> columns) const;
@@ -154,6 +157,41 @@ class CImagePieceDrawer {
   template <int32_t Width, int32_t Height>
   void DrawBlocksOfSize(int32_t width, int32_t height, std::span<const BlockMove> blocks) const;
 
+  // Whole blocks of one size to blend, gathered and blended together by the blocks' kernel, in
+  // their order: blended one by one, each would pay a call and a partial vector step a row.
+  class BlockBlends {
+   public:
+    BlockBlends(const CImagePieceDrawer& drawer, int32_t width, int32_t height);
+    ~BlockBlends() { Draw(); }
+    BlockBlends(const BlockBlends&) = delete;
+    BlockBlends& operator=(const BlockBlends&) = delete;
+
+    // The block whose first pixels lie `to` and `from` pixels into the destination and source.
+    void Add(intptr_t to, intptr_t from);
+    // Blends the blocks gathered so far.
+    void Draw();
+
+   private:
+    const CImagePieceDrawer& drawer_;
+    int32_t width_;
+    int32_t height_;
+    decltype(&AlphaBlendBlocks32) blend_;
+    // Enough blocks that the kernel's call is paid for, few enough to stay in the cache.
+    std::array<BlockPlace, 256> places_;
+    size_t count_ = 0;
+  };
+
+  // Blends the runs of the rows of `cut` (a band already cut to both clips, moved by (dx, dy) on
+  // the destination) as whole rows: each row from the first run's left to the last run's right
+  // blended over a copy of its destination pixels in one call of the kernel, of which the runs'
+  // pixels are then taken. A blend of a few pixels costs many times its pixels, and the dithers
+  // and dissolves lay their rows down in runs of a few pixels. Only where the runs lie apart,
+  // left to right (a pixel in two runs blends twice), and cover a good share of their span;
+  // false, having drawn nothing, otherwise.
+  bool BlendRunsAsRows(const plat::Rect& cut, int32_t dx, int32_t dy, std::span<const ColumnRun> runs) const;
+  // The runs cover at least this fraction (1 / kDenseRunsShare) of their span to be blended as rows.
+  static constexpr int64_t kDenseRunsShare = 4;
+
   // A plain copy row by row. Pieces are mostly a few pixels wide, where a library call per row
   // costs more than the pixels: those rows move in fixed-size steps that compile inline.
   [[gnu::always_inline]] void CopyRows(uint32_t* to, const uint32_t* from, int32_t width, int32_t height) const {
@@ -183,7 +221,7 @@ class CImagePieceDrawer {
     if (region_ != nullptr) KeepForRegion(rect);
   }
 
-  // The walks of columns whose rectangles are noted, in their order.
+  // The walks of columns whose rectangles are noted, in their order, copied or blended.
   void WalkColumns(std::span<ColumnWalk> walks) const;
   // A piece that needs cutting or the full operation.
   void DrawCut(const plat::Rect& source, int32_t x, int32_t y) const;
@@ -238,6 +276,8 @@ class CImagePieceDrawer {
   CDirtyRegion* region_ = nullptr;
   mutable bool written_ = false;
   mutable std::vector<plat::Rect> changed_;
+  // The rows that BlendRunsAsRows blends, kept from one band to the next.
+  mutable std::vector<uint32_t> row_pixels_;
   // One box per band of kBandRows rows of the destination (kEmptyBox where nothing was drawn),
   // none until the rectangles are many.
   mutable std::vector<plat::Rect> bands_;

@@ -4,6 +4,7 @@
 
 #include "base/numbers/trig_tables.h"
 #include "gfx/images/image.h"
+#include "pixel/kernels/parallelogram_vector_copy.h"
 #include "pixel/kernels/pixel_kernel_choice.h"
 #include "pixel/kernels/pixel_tables.h"
 
@@ -139,7 +140,7 @@ uint32_t CImage::MapParallelogram(CImage* src, const Parallelogram& at, const ui
   } else if (key != kNoColorKey) {
     result = MapParallelogram32Key(target, source, at, clip, drawn, key);
   } else {
-    result = MapParallelogram32(target, source, at, clip, drawn);
+    result = (g_CpuHasMmx != 0 ? MapParallelogram32Mmx : MapParallelogram32)(target, source, at, clip, drawn);
   }
   if (result != 0) return 2;
   if (drawn.left < drawn.right) MarkChanged(drawn);

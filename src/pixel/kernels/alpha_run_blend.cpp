@@ -29,25 +29,10 @@ struct PortableRuns {
   }
 };
 
-// One pixel by the vector member's rule (blend_kernels.h): weights wA and 256 - wA. Red and blue
-// share one product, as no channel's product reaches the next channel's bits.
-uint32_t VectorRulePixel(uint32_t d, uint32_t s) {
-  const uint32_t alpha = s >> 24;
-  const uint32_t source_weight = alpha == 255 ? 256 : alpha;
-  const uint32_t destination_weight = 256 - source_weight;
-  const uint32_t red_blue = (((s & 0x00FF00FF) * source_weight >> 8) & 0x00FF00FF) +
-                            (((d & 0x00FF00FF) * destination_weight >> 8) & 0x00FF00FF);
-  const uint32_t green = (((s & 0x0000FF00) * source_weight >> 8) & 0x0000FF00) +
-                         (((d & 0x0000FF00) * destination_weight >> 8) & 0x0000FF00);
-  return red_blue | green;
-}
-
 // Four pixels at a time (eight in the AVX2 form); a clear run stores only where some alpha byte is not 0 yet. Mixed runs
-// too short for the member's vector steps (the edges of a figure) go through masked AVX2 steps, or
-// pixel by pixel without AVX2.
+// go through the member, which takes the ends of a run, and a run too short for its vector steps
+// (the edge of a figure), in masked AVX2 steps, or pixel by pixel without AVX2.
 struct VectorRuns {
-  static constexpr int32_t kShortMixedRun = 16;
-
   static void Clear(uint32_t* d, int32_t count) {
     const __m128i colour_bits = _mm_set1_epi32(kColourBits);
     int32_t x = g_CpuHasAvx2 != 0 ? avx2_kernels::ClearRun(d, count) : 0;
@@ -75,11 +60,7 @@ struct VectorRuns {
     }
     PortableRuns::Opaque(d + x, s + x, count - x);
   }
-  static void Mixed(uint32_t* d, const uint32_t* s, int32_t count) {
-    if (count >= kShortMixedRun) return AlphaBlend32Mmx(d, s, 0, 0, count, 1);
-    if (g_CpuHasAvx2 != 0) return avx2_kernels::MixedRun(d, s, count);
-    for (int32_t x = 0; x < count; ++x) d[x] = VectorRulePixel(d[x], s[x]);
-  }
+  static void Mixed(uint32_t* d, const uint32_t* s, int32_t count) { AlphaBlend32Mmx(d, s, 0, 0, count, 1); }
   static void MixedRows(uint32_t* d, const uint32_t* s, int32_t dst_skip, int32_t src_skip, int32_t width,
                         int32_t height) {
     AlphaBlend32Mmx(d, s, dst_skip, src_skip, width, height);

@@ -7,9 +7,12 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "pixel/kernels/bilinear_kernels.h"
+#include "pixel/kernels/blend_kernels.h"
 #include "pixel/kernels/kernel_walk.h"
+#include "pixel/kernels/parallelogram_vector_copy.h"
 #include "pixel/kernels/stretch_step.h"
 
 namespace avx2_kernels {
@@ -32,6 +35,9 @@ void CopyMasked32Key(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32
 template <Walk kWalk>
 void AlphaBlend32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
                   int32_t height, const StretchStep* step);
+// The blocks of AlphaBlendBlocks32Mmx (blend_kernels.h).
+void AlphaBlendBlocks32(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride, int32_t width,
+                        int32_t height, std::span<const BlockPlace> blocks);
 template <Walk kWalk>
 void BlendWeighted32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
                      int32_t height, const StretchStep* step, uint32_t dst_weights, uint32_t src_weights);
@@ -93,9 +99,6 @@ void OverColourMasked32(uint32_t* dst, const uint8_t* mask, int32_t dst_skip, in
 // eight pixels; each gives the number of pixels it did, the caller does the rest.
 int32_t ClearRun(uint32_t* d, int32_t count);
 int32_t OpaqueRun(uint32_t* d, const uint32_t* s, int32_t count);
-// A mixed run by the alpha blend's rule (the edge of a figure, too short for the member's steps),
-// eight pixels a step through masked loads and stores: no pixel past the run is read or written.
-void MixedRun(uint32_t* d, const uint32_t* s, int32_t count);
 
 // Bilinear resampling (bilinear_kernels.h) of a 32-bit source, and of an 8-bit one through its
 // palette.
@@ -103,5 +106,9 @@ void Bilinear32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t sr
                 const BilinearStep& step);
 void Bilinear8To32(uint32_t* dst, const uint8_t* src, int32_t dst_skip, int32_t src_pitch, const uint32_t* palette,
                    int32_t width, int32_t height, const BilinearStep& step);
+
+// The covered run of a mapped row (parallelogram_vector_copy.h) copied from its evenly spaced
+// source rows, eight pixels a step, each step's pixels read by one gather.
+void CopyMappedRun(const MappedRun& run, const EvenRows& rows);
 
 }  // namespace avx2_kernels

@@ -1,5 +1,6 @@
 #include "pixel/kernels/blend_kernels.h"
 
+#include "pixel/kernels/alpha_blend_pixel.h"
 #include "pixel/kernels/avx2_kernels.h"
 #include "pixel/kernels/kernel_walk.h"
 #include "pixel/kernels/pixel_kernel_choice.h"
@@ -9,6 +10,7 @@
 using kernel_walk::Keyed32;
 using kernel_walk::ScalarKernel;
 using kernel_walk::VectorKernel;
+using kernel_walk::VectorKernelWithEdges;
 using kernel_walk::Walk;
 
 namespace {
@@ -18,18 +20,9 @@ constexpr uint32_t kAlphaBits = 0xFF000000;
 
 uint32_t Channel(uint32_t pixel, int shift) { return (pixel >> shift) & 0xFF; }
 
-// Red and blue share one 32-bit product, green has its own; the two weights never add up to more
-// than 256, so no channel sum passes 255.
 struct AlphaBlendPixel {
   uint32_t One(uint32_t d, uint32_t s) const {
-    const uint32_t alpha = s >> 24;
-    const uint32_t source_weight = alpha == 255 ? 256 : alpha;
-    const uint32_t destination_weight = alpha == 0 ? 256 : 255 - alpha;
-    const uint32_t red_blue = (((s & 0x00FF00FF) * source_weight >> 8) & 0x00FF00FF) +
-                              (((d & 0x00FF00FF) * destination_weight >> 8) & 0x00FF00FF);
-    const uint32_t green = (((s & 0x0000FF00) * source_weight >> 8) & 0x0000FF00) +
-                           (((d & 0x0000FF00) * destination_weight >> 8) & 0x0000FF00);
-    return red_blue | green;
+    return alpha_blend_pixel::Blend<alpha_blend_pixel::Rule::kPortable>(d, s);
   }
 };
 
@@ -188,8 +181,47 @@ void AlphaBlend32Mmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32
   if (g_CpuHasAvx2 != 0) {
     return avx2_kernels::AlphaBlend32<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr);
   }
-  VectorKernel<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr,
-                               AlphaBlendQuad{});
+  VectorKernelWithEdges(dst, src, dst_skip, src_skip, width, height, AlphaBlendQuad{},
+                        [](uint32_t* d, const uint32_t* s, int32_t count) {
+                          for (int32_t x = 0; x < count; ++x) {
+                            d[x] = alpha_blend_pixel::Blend<alpha_blend_pixel::Rule::kVector>(d[x], s[x]);
+                          }
+                        });
+}
+
+void AlphaBlendBlocks32(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride, int32_t width,
+                        int32_t height, std::span<const BlockPlace> blocks) {
+  const auto skip = [width](intptr_t stride) { return static_cast<int32_t>((stride - width) * 4); };
+  for (const BlockPlace& block : blocks) {
+    AlphaBlend32(dst + block.to, src + block.from, skip(dst_stride), skip(src_stride), width, height);
+  }
+}
+
+void AlphaBlendBlocks32Mmx(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
+                           int32_t width, int32_t height, std::span<const BlockPlace> blocks) {
+  if (g_CpuHasAvx2 != 0) return avx2_kernels::AlphaBlendBlocks32(dst, dst_stride, src, src_stride, width, height, blocks);
+  // Each row in whole steps of four, then a step of its last two or one pixels.
+  const AlphaBlendQuad quad;
+  for (const BlockPlace& block : blocks) {
+    uint32_t* to = dst + block.to;
+    const uint32_t* from = src + block.from;
+    for (int32_t row = 0; row < height; ++row, to += dst_stride, from += src_stride) {
+      int32_t x = 0;
+      for (; x + 4 <= width; x += 4) {
+        auto* at = reinterpret_cast<__m128i*>(to + x);
+        _mm_storeu_si128(at, quad.Four(_mm_loadu_si128(at), _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + x))));
+      }
+      if (x + 2 <= width) {
+        auto* at = reinterpret_cast<__m128i*>(to + x);
+        _mm_storel_epi64(at, quad.Four(_mm_loadl_epi64(at), _mm_loadl_epi64(reinterpret_cast<const __m128i*>(from + x))));
+        x += 2;
+      }
+      if (x < width) {
+        to[x] = static_cast<uint32_t>(_mm_cvtsi128_si32(quad.Four(_mm_cvtsi32_si128(static_cast<int>(to[x])),
+                                                                  _mm_cvtsi32_si128(static_cast<int>(from[x])))));
+      }
+    }
+  }
 }
 
 void AlphaBlend32StretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_pitch,

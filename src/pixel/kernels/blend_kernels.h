@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "pixel/kernels/stretch_step.h"
 
@@ -37,6 +38,22 @@ void AlphaBlend32MirrorMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip,
 void AlphaBlend32MirrorStretchMmx(uint32_t* dst, const uint32_t* src, int32_t dst_skip,
                                   int32_t src_pitch, int32_t width, int32_t height,
                                   const StretchStep& step);
+
+// Blocks of width × height blended by the source alpha one after another, each exactly as the
+// one-to-one member of the same rule blends it alone: `blocks` holds each block's first
+// destination and source pixel as offsets in pixels from dst and src, whose strides are in
+// pixels too. The vector member takes a narrow block's rows a whole vector at a time (two rows of
+// four pixels to an AVX2 register) where a call of the one-to-one member per block would pay a
+// call and a partial step for every row: the moving patterns lay down blocks of 2 × 2 to 8 × 8 by
+// the ten thousand.
+struct BlockPlace {
+  intptr_t to;
+  intptr_t from;
+};
+void AlphaBlendBlocks32(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride, int32_t width,
+                        int32_t height, std::span<const BlockPlace> blocks);
+void AlphaBlendBlocks32Mmx(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
+                           int32_t width, int32_t height, std::span<const BlockPlace> blocks);
 
 // Blend with one weight byte per channel (blue in the low byte, then green, red, alpha).
 // Portable: each colour channel is (P[wd][d] + P[ws][s]) mod 256 with the product table P, and

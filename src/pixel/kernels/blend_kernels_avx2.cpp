@@ -1,12 +1,15 @@
 // The AVX2 forms of the alpha, weighted and level blends (avx2_kernels.h). Each works as its
 // SSE2 form in blend_kernels.cpp, on twice the lanes: the unpack and pack steps stay inside each
 // 128-bit half, so the pixels come back in their order.
+#include <algorithm>
+
 #include "pixel/kernels/avx2_kernels.h"
 #include "pixel/kernels/pixel_tables.h"
 #include "pixel/kernels/weighted_oct.h"
 
 using kernel_walk::Keyed32;
 using kernel_walk::VectorKernel;
+using kernel_walk::VectorKernelWithEdges;
 
 namespace {
 
@@ -57,6 +60,119 @@ struct AlphaBlendOct {
         blend(_mm256_unpackhi_epi8(zero, d), _mm256_unpackhi_epi8(zero, s), dst.high, src.high));
   }
 };
+
+// The ends of a row and the rows too narrow for whole steps, by the blend's rule eight pixels a
+// step through masked loads and stores: no pixel past the run is read or written.
+void MixedRun(uint32_t* d, const uint32_t* s, int32_t count) {
+  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  for (int32_t x = 0; x < count; x += 8) {
+    const __m256i inside = _mm256_cmpgt_epi32(_mm256_set1_epi32(count - x), lanes);
+    auto* at = reinterpret_cast<int*>(d + x);
+    const __m256i eight_d = _mm256_maskload_epi32(at, inside);
+    const __m256i eight_s = _mm256_maskload_epi32(reinterpret_cast<const int*>(s + x), inside);
+    _mm256_maskstore_epi32(at, inside, AlphaBlendOct::Blend(eight_d, eight_s));
+  }
+}
+
+// Rows of kWidth pixels (2, 4 or 8), as many as fill a register loaded together: rows 0 to
+// kRows - 1 of a register's worth from `pixels` on, a stride apart, the lanes past `rows` rows 0.
+template <int32_t kWidth>
+struct NarrowRows {
+  static constexpr int32_t kRows = 8 / kWidth;
+
+  static __m128i Row(const uint32_t* pixels) {
+    const auto* at = reinterpret_cast<const __m128i*>(pixels);
+    return kWidth == 2 ? _mm_loadl_epi64(at) : _mm_loadu_si128(at);
+  }
+  static __m256i Load(const uint32_t* pixels, intptr_t stride, int32_t rows) {
+    if constexpr (kWidth == 8) {
+      return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pixels));
+    } else {
+      __m128i halves[2] = {_mm_setzero_si128(), _mm_setzero_si128()};
+      for (int32_t row = 0; row < rows; ++row) {
+        const __m128i pixels_of_row = Row(pixels + row * stride);
+        __m128i& half = halves[row * kWidth / 4];
+        half = kWidth == 2 && row % 2 == 1 ? _mm_unpacklo_epi64(half, pixels_of_row) : pixels_of_row;
+      }
+      return _mm256_inserti128_si256(_mm256_castsi128_si256(halves[0]), halves[1], 1);
+    }
+  }
+  static void Store(uint32_t* pixels, intptr_t stride, int32_t rows, __m256i eight) {
+    if constexpr (kWidth == 8) {
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(pixels), eight);
+    } else {
+      const __m128i halves[2] = {_mm256_castsi256_si128(eight), _mm256_extracti128_si256(eight, 1)};
+      for (int32_t row = 0; row < rows; ++row) {
+        const __m128i half = halves[row * kWidth / 4];
+        auto* at = reinterpret_cast<__m128i*>(pixels + row * stride);
+        if (kWidth == 4) {
+          _mm_storeu_si128(at, half);
+        } else {
+          _mm_storel_epi64(at, row % 2 == 0 ? half : _mm_unpackhi_epi64(half, half));
+        }
+      }
+    }
+  }
+};
+
+// Blocks of 2 × 2 two to a register where the second shares no pixel with the first (a block over
+// the one before blends over its result): pairs whose offsets could be those of blocks that
+// share one go one by one.
+void BlendBlockPairs(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
+                     std::span<const BlockPlace> blocks) {
+  using Rows = NarrowRows<2>;
+  const AlphaBlendOct oct;
+  // Blocks that share a pixel lie a row or none apart and a column or none across.
+  const auto touching = [dst_stride](const BlockPlace& a, const BlockPlace& b) {
+    const intptr_t apart = b.to - a.to;
+    for (const intptr_t rows : {-dst_stride, intptr_t{0}, dst_stride}) {
+      if (apart - rows >= -1 && apart - rows <= 1) return true;
+    }
+    return false;
+  };
+  size_t k = 0;
+  for (; k + 1 < blocks.size(); k += 2) {
+    const BlockPlace& first = blocks[k];
+    const BlockPlace& second = blocks[k + 1];
+    if (touching(first, second)) {
+      for (const BlockPlace* block : {&first, &second}) {
+        const __m256i d = Rows::Load(dst + block->to, dst_stride, 2);
+        Rows::Store(dst + block->to, dst_stride, 2, oct.Eight(d, Rows::Load(src + block->from, src_stride, 2)));
+      }
+      continue;
+    }
+    const auto two = [](__m256i a, __m256i b) {
+      return _mm256_inserti128_si256(a, _mm256_castsi256_si128(b), 1);
+    };
+    const __m256i d = two(Rows::Load(dst + first.to, dst_stride, 2), Rows::Load(dst + second.to, dst_stride, 2));
+    const __m256i s = two(Rows::Load(src + first.from, src_stride, 2), Rows::Load(src + second.from, src_stride, 2));
+    const __m256i blended = oct.Eight(d, s);
+    Rows::Store(dst + first.to, dst_stride, 2, blended);
+    Rows::Store(dst + second.to, dst_stride, 2, _mm256_permute2x128_si256(blended, blended, 0x01));
+  }
+  if (k < blocks.size()) {
+    const BlockPlace& last = blocks[k];
+    const __m256i d = Rows::Load(dst + last.to, dst_stride, 2);
+    Rows::Store(dst + last.to, dst_stride, 2, oct.Eight(d, Rows::Load(src + last.from, src_stride, 2)));
+  }
+}
+
+// Each block's rows a register's worth at a time.
+template <typename Rows>
+void BlendBlockRows(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride, int32_t height,
+                    std::span<const BlockPlace> blocks) {
+  const AlphaBlendOct oct;
+  for (const BlockPlace& block : blocks) {
+    uint32_t* to = dst + block.to;
+    const uint32_t* from = src + block.from;
+    for (int32_t row = 0; row < height; row += Rows::kRows) {
+      const int32_t rows = std::min(Rows::kRows, height - row);
+      const __m256i d = Rows::Load(to + row * dst_stride, dst_stride, rows);
+      const __m256i s = Rows::Load(from + row * src_stride, src_stride, rows);
+      Rows::Store(to + row * dst_stride, dst_stride, rows, oct.Eight(d, s));
+    }
+  }
+}
 
 // quad(d, s) on the pixels' bytes widened to 16-bit lanes, four pixels at a time, packed back.
 template <typename QuadFn>
@@ -109,21 +225,36 @@ struct LevelOct {
 
 namespace avx2_kernels {
 
-void MixedRun(uint32_t* d, const uint32_t* s, int32_t count) {
-  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-  for (int32_t x = 0; x < count; x += 8) {
-    const __m256i inside = _mm256_cmpgt_epi32(_mm256_set1_epi32(count - x), lanes);
-    auto* at = reinterpret_cast<int*>(d + x);
-    const __m256i eight_d = _mm256_maskload_epi32(at, inside);
-    const __m256i eight_s = _mm256_maskload_epi32(reinterpret_cast<const int*>(s + x), inside);
-    _mm256_maskstore_epi32(at, inside, AlphaBlendOct::Blend(eight_d, eight_s));
-  }
-}
-
+// Forward, the ends of a row go through masked steps.
 template <Walk kWalk>
 void AlphaBlend32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
                   int32_t height, const StretchStep* step) {
-  VectorKernel<kWalk>(dst, src, dst_skip, src_rows, width, height, step, AlphaBlendOct{});
+  if constexpr (kWalk == Walk::kForward) {
+    VectorKernelWithEdges(dst, src, dst_skip, src_rows, width, height, AlphaBlendOct{}, MixedRun);
+  } else {
+    VectorKernel<kWalk>(dst, src, dst_skip, src_rows, width, height, step, AlphaBlendOct{});
+  }
+}
+
+// Rows of four pixels two to a register, rows of two four to a register, rows of eight one to a
+// register; other widths row by row through masked steps.
+void AlphaBlendBlocks32(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride, int32_t width,
+                        int32_t height, std::span<const BlockPlace> blocks) {
+  switch (width) {
+    case 2:
+      if (height == 2) return BlendBlockPairs(dst, dst_stride, src, src_stride, blocks);
+      return BlendBlockRows<NarrowRows<2>>(dst, dst_stride, src, src_stride, height, blocks);
+    case 4:
+      return BlendBlockRows<NarrowRows<4>>(dst, dst_stride, src, src_stride, height, blocks);
+    case 8:
+      return BlendBlockRows<NarrowRows<8>>(dst, dst_stride, src, src_stride, height, blocks);
+    default:
+      for (const BlockPlace& block : blocks) {
+        uint32_t* to = dst + block.to;
+        const uint32_t* from = src + block.from;
+        for (int32_t row = 0; row < height; ++row, to += dst_stride, from += src_stride) MixedRun(to, from, width);
+      }
+  }
 }
 
 template <Walk kWalk>

@@ -1,6 +1,7 @@
 #include "pixel/kernels/column_walk_kernels.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "pixel/kernels/pixel_kernel_choice.h"
 
@@ -18,18 +19,28 @@ bool WalksEightNeighbours(std::span<const ColumnWalk> walks, intptr_t src_stride
   return true;
 }
 
-// The rows rows_top to rows_bottom - 1 of one walk, taken on from where it stands.
-void WalkRows(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride, ColumnWalk& walk,
-              int32_t rows_top, int32_t rows_bottom) {
-  const int32_t from_row = std::max(rows_top, walk.top);
-  const int32_t to_row = std::min(rows_bottom, walk.bottom);
-  uint32_t* to = dst + intptr_t{from_row} * dst_stride + walk.x;
+constexpr int32_t kRowsTogether = 8;
+
+// The rows of one walk that lie within rows_top to rows_bottom - 1.
+struct WalkedRows {
+  int32_t from;
+  int32_t to;
+
+  WalkedRows(const ColumnWalk& walk, int32_t rows_top, int32_t rows_bottom)
+      : from(std::max(rows_top, walk.top)), to(std::min(rows_bottom, walk.bottom)) {}
+  bool Empty() const { return from >= to; }
+};
+
+// The rows `rows` of one walk, taken on from where it stands, written from `to` down, a stride
+// apart.
+void WalkRows(uint32_t* to, intptr_t to_stride, const uint32_t* src, intptr_t src_stride, ColumnWalk& walk,
+              WalkedRows rows) {
   uint32_t acc = walk.acc;
   intptr_t from = walk.from;
   const auto remainder = static_cast<uint32_t>(walk.step.yRem);
   const auto denominator = static_cast<uint32_t>(walk.step.yDen);
   const intptr_t step = intptr_t{walk.step.yStep} * src_stride;
-  for (int32_t y = from_row; y < to_row; ++y, to += dst_stride) {
+  for (int32_t y = rows.from; y < rows.to; ++y, to += to_stride) {
     *to = src[from];
     // The carry comes as it will, unforeseeable for a branch: taken as a mask instead.
     const uint32_t before = acc;
@@ -48,12 +59,100 @@ void WalkRows(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t 
 void WalkColumns32(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
                    std::span<ColumnWalk> walks) {
   if (walks.empty()) return;
-  constexpr int32_t kRowsTogether = 8;
   const int32_t top = std::ranges::min(walks, {}, &ColumnWalk::top).top;
   const int32_t bottom = std::ranges::max(walks, {}, &ColumnWalk::bottom).bottom;
   for (int32_t rows_top = top; rows_top < bottom; rows_top += kRowsTogether) {
     const int32_t rows_bottom = std::min(rows_top + kRowsTogether, bottom);
-    for (ColumnWalk& walk : walks) WalkRows(dst, dst_stride, src, src_stride, walk, rows_top, rows_bottom);
+    for (ColumnWalk& walk : walks) {
+      const WalkedRows rows(walk, rows_top, rows_bottom);
+      if (!rows.Empty()) WalkRows(dst + intptr_t{rows.from} * dst_stride + walk.x, dst_stride, src, src_stride, walk, rows);
+    }
+  }
+}
+
+namespace {
+
+// The pixels that walks read for a few rows, side by side across the columns left to right - 1,
+// with a mark on each pixel read; blended over the destination a row at a time.
+class GatheredRows {
+ public:
+  GatheredRows(int32_t left, int32_t right)
+      : left_(left),
+        width_(right - left),
+        pixels_(static_cast<size_t>(width_) * kRowsTogether),
+        read_(pixels_.size()),
+        blended_(static_cast<size_t>(width_)) {}
+
+  // Whether the walk's rows of the band from rows_top on hold a pixel read already.
+  bool Overlaps(const ColumnWalk& walk, WalkedRows rows, int32_t rows_top) const {
+    for (int32_t y = rows.from; y < rows.to; ++y) {
+      if (read_[Place(walk.x, y - rows_top)] != 0) return true;
+    }
+    return false;
+  }
+
+  void Read(const uint32_t* src, intptr_t src_stride, ColumnWalk& walk, WalkedRows rows, int32_t rows_top) {
+    WalkRows(&pixels_[Place(walk.x, rows.from - rows_top)], width_, src, src_stride, walk, rows);
+    for (int32_t y = rows.from; y < rows.to; ++y) read_[Place(walk.x, y - rows_top)] = 1;
+  }
+
+  // Blends the pixels read over rows rows_top on of the destination and forgets them. A row read
+  // whole from its first to its last pixel is blended in place; another is blended over a copy
+  // of its destination pixels, of which those read are then taken.
+  void Blend(uint32_t* dst, intptr_t dst_stride, int32_t rows_top, RowBlend32 blend) {
+    for (int32_t row = 0; row < kRowsTogether; ++row) {
+      uint8_t* const marks = &read_[Place(left_, row)];
+      uint8_t* const first = std::find(marks, marks + width_, uint8_t{1});
+      if (first == marks + width_) continue;
+      uint8_t* last = marks + width_ - 1;
+      while (*last == 0) --last;
+      const auto begin = static_cast<int32_t>(first - marks);
+      const auto count = static_cast<int32_t>(last - first + 1);
+      uint32_t* const to = dst + intptr_t{rows_top + row} * dst_stride + left_ + begin;
+      const uint32_t* const from = &pixels_[Place(left_ + begin, row)];
+      if (std::find(first, last, uint8_t{0}) == last) {
+        blend(to, from, 0, 0, count, 1);
+      } else {
+        std::copy_n(to, count, blended_.data());
+        blend(blended_.data(), from, 0, 0, count, 1);
+        for (int32_t x = 0; x < count; ++x) {
+          if (first[x] != 0) to[x] = blended_[static_cast<size_t>(x)];
+        }
+      }
+      std::fill(first, last + 1, uint8_t{0});
+    }
+  }
+
+ private:
+  size_t Place(int32_t x, int32_t row) const { return static_cast<size_t>(row) * width_ + (x - left_); }
+
+  int32_t left_;
+  int32_t width_;
+  std::vector<uint32_t> pixels_;
+  std::vector<uint8_t> read_;
+  std::vector<uint32_t> blended_;
+};
+
+}  // namespace
+
+void BlendColumns32(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
+                    std::span<ColumnWalk> walks, RowBlend32 blend) {
+  if (walks.empty()) return;
+  const int32_t top = std::ranges::min(walks, {}, &ColumnWalk::top).top;
+  const int32_t bottom = std::ranges::max(walks, {}, &ColumnWalk::bottom).bottom;
+  const int32_t left = std::ranges::min(walks, {}, &ColumnWalk::x).x;
+  const int32_t right = std::ranges::max(walks, {}, &ColumnWalk::x).x + 1;
+  GatheredRows gathered(left, right);
+  for (int32_t rows_top = top; rows_top < bottom; rows_top += kRowsTogether) {
+    const int32_t rows_bottom = std::min(rows_top + kRowsTogether, bottom);
+    for (ColumnWalk& walk : walks) {
+      const WalkedRows rows(walk, rows_top, rows_bottom);
+      if (rows.Empty()) continue;
+      // What is read goes over the destination before a later walk blends over the same pixel.
+      if (gathered.Overlaps(walk, rows, rows_top)) gathered.Blend(dst, dst_stride, rows_top, blend);
+      gathered.Read(src, src_stride, walk, rows, rows_top);
+    }
+    gathered.Blend(dst, dst_stride, rows_top, blend);
   }
 }
 

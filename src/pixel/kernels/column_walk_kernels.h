@@ -31,6 +31,17 @@ void WalkColumns32(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intp
 void WalkColumns32Mmx(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
                       std::span<ColumnWalk> walks);
 
+// A one-to-one blend kernel (blend_kernels.h): destination, source, skips, width, height.
+using RowBlend32 = void (*)(uint32_t*, const uint32_t*, int32_t, int32_t, int32_t, int32_t);
+
+// The walks' pixels blended over the destination by `blend` where WalkColumns32 copies them:
+// each pixel as the kernel would blend it alone, and where walks share a pixel each blends over
+// the one before, in their order. A few rows at a time, the walks' pixels are read into rows side
+// by side and each row blended in one call, so that a vector kernel takes whole steps of pixels
+// rather than one pixel at a time down each column.
+void BlendColumns32(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
+                    std::span<ColumnWalk> walks, RowBlend32 blend);
+
 namespace avx2_kernels {
 
 // Eight walks of neighbouring columns, left to right, each from its top to its bottom; the

@@ -258,6 +258,30 @@ int32_t PixelsToAlignment(const uint32_t* row) {
   return static_cast<int32_t>(((0 - reinterpret_cast<uintptr_t>(row)) & (kVectorBytes - 1)) / sizeof(uint32_t));
 }
 
+// The rows of a vector kernel: a row narrower than `narrow` pixels, the pixels up to the first
+// aligned one and the rest after the last whole vector through part(row, count, reader), the
+// others a whole vector per step (through op.Put where the operation has it).
+template <Walk kWalk, typename Op, typename PartFn>
+void VectorRows(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip_or_pitch, int32_t width,
+                int32_t height, const StretchStep* step, Op op, int32_t narrow, PartFn part) {
+  using Lanes = LanesOf<Op>;
+  JoinGaplessRows<kWalk>(dst_skip, src_skip_or_pitch, width, height);
+  WalkImage<kWalk>(dst, src, dst_skip, src_skip_or_pitch, width, height, step, [&](uint32_t* row, auto& reader) {
+    if (width < narrow) return part(row, width, reader);
+    const int32_t head = std::min(width, PixelsToAlignment<Lanes>(row));
+    if (head != 0) part(row, head, reader);
+    int32_t x = head;
+    for (; x <= width - 2 * Lanes::kCount; x += 2 * Lanes::kCount) {
+      const auto first = Lanes::Next(reader);
+      const auto second = Lanes::Next(reader);
+      StepVector<Lanes>(op, row + x, first);
+      StepVector<Lanes>(op, row + x + Lanes::kCount, second);
+    }
+    for (; x <= width - Lanes::kCount; x += Lanes::kCount) StepVector<Lanes>(op, row + x, Lanes::Next(reader));
+    if (x != width) part(row + x, width - x, reader);
+  });
+}
+
 // d = op.Four(d, s) (or op.Eight) for every pixel: the pixels up to the first aligned one and
 // the rest after the last whole vector through padded vectors, the others a whole vector per
 // step (through op.Put where the operation has it). On images beyond the second-level cache a
@@ -268,21 +292,24 @@ int32_t PixelsToAlignment(const uint32_t* row) {
 template <Walk kWalk, typename Op>
 void VectorKernel(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip_or_pitch, int32_t width,
                   int32_t height, const StretchStep* step, Op op) {
-  using Lanes = LanesOf<Op>;
-  JoinGaplessRows<kWalk>(dst_skip, src_skip_or_pitch, width, height);
-  WalkImage<kWalk>(dst, src, dst_skip, src_skip_or_pitch, width, height, step, [&](uint32_t* row, auto& reader) {
-    const int32_t head = std::min(width, PixelsToAlignment<Lanes>(row));
-    if (head != 0) PartialVector<Lanes>(row, head, reader, op);
-    int32_t x = head;
-    for (; x <= width - 2 * Lanes::kCount; x += 2 * Lanes::kCount) {
-      const auto first = Lanes::Next(reader);
-      const auto second = Lanes::Next(reader);
-      StepVector<Lanes>(op, row + x, first);
-      StepVector<Lanes>(op, row + x + Lanes::kCount, second);
-    }
-    for (; x <= width - Lanes::kCount; x += Lanes::kCount) StepVector<Lanes>(op, row + x, Lanes::Next(reader));
-    if (x != width) PartialVector<Lanes>(row + x, width - x, reader, op);
-  });
+  VectorRows<kWalk>(dst, src, dst_skip, src_skip_or_pitch, width, height, step, op, 0,
+                    [&op](uint32_t* row, int32_t count, auto& reader) {
+                      PartialVector<LanesOf<Op>>(row, count, reader, op);
+                    });
+}
+
+// VectorKernel's forward walk for an operation whose vector step on one pixel costs several
+// times its edge form: edge(d, s, count) takes the pixels before the first aligned one and after
+// the last whole vector together, and a row too narrow for two whole vectors whole. Pieces a few
+// pixels wide are mostly such pixels.
+template <typename Op, typename EdgeFn>
+void VectorKernelWithEdges(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_skip, int32_t width,
+                           int32_t height, Op op, EdgeFn edge) {
+  VectorRows<Walk::kForward>(dst, src, dst_skip, src_skip, width, height, nullptr, op, 2 * LanesOf<Op>::kCount,
+                             [&edge](uint32_t* row, int32_t count, ForwardReader<uint32_t>& reader) {
+                               edge(row, reader.row + reader.next, count);
+                               reader.next += count;
+                             });
 }
 
 inline __m128i Wide(uint32_t value) { return _mm_set1_epi32(static_cast<int>(value)); }

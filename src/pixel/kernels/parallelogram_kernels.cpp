@@ -2,13 +2,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <optional>
 #include <type_traits>
 #include <vector>
 
 #include "pixel/kernels/alpha_level_kernels.h"
+#include "pixel/kernels/avx2_kernels.h"
 #include "pixel/kernels/kernel_walk.h"
 #include "pixel/kernels/mapped_pixel_rules.h"
+#include "pixel/kernels/parallelogram_vector_copy.h"
+#include "pixel/kernels/pixel_kernel_choice.h"
 
 namespace {
 
@@ -90,6 +95,74 @@ int64_t PixelIndex(double position, int64_t low, int64_t high) {
 
 using mapped_pixel::SampledRowBlend;
 
+// The plain copy of the vector member: each covered run read a step of pixels at a time from
+// the evenly spaced rows.
+struct VectorCopy {
+  EvenRows rows;
+};
+
+// The high 32 bits of the two 64-bit lanes of a, then of b: the whole parts of four positions.
+__m128i WholeParts(__m128i a, __m128i b) {
+  return _mm_unpacklo_epi64(_mm_shuffle_epi32(a, _MM_SHUFFLE(3, 1, 3, 1)), _mm_shuffle_epi32(b, _MM_SHUFFLE(3, 1, 3, 1)));
+}
+
+// The low 32 bits of the products of the 32-bit lanes (SSE2 multiplies only every other lane).
+__m128i MultiplyLow(__m128i a, __m128i b) {
+  const __m128i even = _mm_mul_epu32(a, b);
+  const __m128i odd = _mm_mul_epu32(_mm_srli_epi64(a, 32), _mm_srli_epi64(b, 32));
+  return _mm_unpacklo_epi32(_mm_shuffle_epi32(even, _MM_SHUFFLE(0, 0, 2, 0)),
+                            _mm_shuffle_epi32(odd, _MM_SHUFFLE(0, 0, 2, 0)));
+}
+
+// Four pixels a step: their positions stepped in 64-bit lanes and their byte offsets worked out
+// in 32-bit lanes; with no gather in SSE2, each pixel is then read on its own.
+void CopyMappedRunSse2(const MappedRun& run, const EvenRows& rows) {
+  const __m128i du = _mm_set1_epi64x(run.du);
+  const __m128i dv = _mm_set1_epi64x(run.dv);
+  __m128i u_low = _mm_set_epi64x(run.u + run.du, run.u);
+  __m128i v_low = _mm_set_epi64x(run.v + run.dv, run.v);
+  __m128i u_high = _mm_add_epi64(u_low, _mm_add_epi64(du, du));
+  __m128i v_high = _mm_add_epi64(v_low, _mm_add_epi64(dv, dv));
+  const __m128i four_du = _mm_set1_epi64x(4 * run.du);
+  const __m128i four_dv = _mm_set1_epi64x(4 * run.dv);
+  const __m128i pitch = _mm_set1_epi32(static_cast<int>(rows.pitch));
+  const __m128i first = _mm_set1_epi32(static_cast<int>(rows.first));
+  int64_t k = 0;
+  for (; k + 4 <= run.count; k += 4) {
+    const __m128i row_bytes = MultiplyLow(_mm_sub_epi32(WholeParts(v_low, v_high), first), pitch);
+    const __m128i offsets = _mm_add_epi32(row_bytes, _mm_slli_epi32(WholeParts(u_low, u_high), 2));
+    alignas(16) int32_t lanes[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(lanes), offsets);
+    const auto pixel = [&](int lane) {
+      return _mm_cvtsi32_si128(*reinterpret_cast<const int*>(rows.base + lanes[lane]));
+    };
+    const __m128i four = _mm_unpacklo_epi64(_mm_unpacklo_epi32(pixel(0), pixel(1)), _mm_unpacklo_epi32(pixel(2), pixel(3)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(run.to + k), four);
+    u_low = _mm_add_epi64(u_low, four_du);
+    u_high = _mm_add_epi64(u_high, four_du);
+    v_low = _mm_add_epi64(v_low, four_dv);
+    v_high = _mm_add_epi64(v_high, four_dv);
+  }
+  for (; k < run.count; ++k) run.to[k] = run.Sample(rows, k);
+}
+
+// The rows that the axes let the walk read, as evenly spaced rows when they are so (a picture's
+// rows always are) and every pixel of them lies within the 32-bit range of bytes from the first.
+std::optional<EvenRows> EvenlySpaced(uint8_t* const* rows, const SourceAxis& u, const SourceAxis& v) {
+  const auto address = [rows](int64_t row) { return static_cast<int64_t>(reinterpret_cast<uintptr_t>(rows[row])); };
+  const int64_t pitch = v.high - v.low > 1 ? address(v.low + 1) - address(v.low) : 0;
+  for (int64_t row = v.low + 2; row < v.high; ++row) {
+    if (address(row) - address(row - 1) != pitch) return std::nullopt;
+  }
+  constexpr int64_t kReach = std::numeric_limits<int32_t>::max();
+  const int64_t rows_span = v.high - v.low - 1;
+  if (u.low < 0 || std::abs(pitch) > kReach || rows_span > kReach / std::max<int64_t>(std::abs(pitch), 1) ||
+      std::abs(pitch) * rows_span + u.high * 4 > kReach) {
+    return std::nullopt;
+  }
+  return EvenRows{rows[v.low], static_cast<intptr_t>(pitch), v.low};
+}
+
 template <typename PixelFn>
 class ParallelogramWalk {
  public:
@@ -143,7 +216,10 @@ class ParallelogramWalk {
     while (last >= from && !(u.Holds(su + du * (last - from)) && v.Holds(sv + dv * (last - from)))) --last;
     if (from > last) return {0, 0};
     uint32_t* row = kernel_walk::OffsetBytes(dst_.pixels, static_cast<intptr_t>(y) * dst_.pitch);
-    if constexpr (std::is_same_v<PixelFn, SampledRowBlend>) {
+    if constexpr (std::is_same_v<PixelFn, VectorCopy>) {
+      (g_CpuHasAvx2 != 0 ? avx2_kernels::CopyMappedRun : CopyMappedRunSse2)({row + from, last - from + 1, su, sv, du, dv},
+                                                                            pixel_.rows);
+    } else if constexpr (std::is_same_v<PixelFn, SampledRowBlend>) {
       samples_.resize(static_cast<size_t>(last - from + 1));
       uint32_t* sample = samples_.data() - from;
       Sample(from, last, su, sv, du, dv, [sample](int64_t x, uint32_t s) { sample[x] = s; });
@@ -176,9 +252,10 @@ class ParallelogramWalk {
   std::vector<uint32_t> samples_;
 };
 
-template <typename PixelFn>
+// pixel(rows, u, v) gives the pixel rule of the walk.
+template <typename PixelOf>
 uint32_t MapParallelogram(const QuadMapTarget& dst, QuadMapSource& src, const Parallelogram& at,
-                          const plat::Rect& clip, plat::Rect& drawn, PixelFn pixel) {
+                          const plat::Rect& clip, plat::Rect& drawn, PixelOf pixel_of) {
   drawn = {};
   uint8_t* const* rows = src.Rows();
   if (rows == nullptr) return 1;
@@ -187,28 +264,47 @@ uint32_t MapParallelogram(const QuadMapTarget& dst, QuadMapSource& src, const Pa
   SourceAxis u;
   SourceAxis v;
   if (!SourceAxes(at, src.SampleRect(), u, v)) return 0;
-  drawn = ParallelogramWalk<PixelFn>(dst, rows, visible, pixel).Run(at, u, v);
+  const auto walk = [&](auto pixel) { drawn = ParallelogramWalk(dst, rows, visible, pixel).Run(at, u, v); };
+  pixel_of(rows, u, v, walk);
   return 0;
+}
+
+// A walk with one rule whatever the rows.
+template <typename PixelFn>
+auto WithRule(PixelFn pixel) {
+  return [pixel](uint8_t* const*, const SourceAxis&, const SourceAxis&, auto walk) { walk(pixel); };
 }
 
 }  // namespace
 
 uint32_t MapParallelogram32(const QuadMapTarget& dst, QuadMapSource& src, const Parallelogram& at,
                             const plat::Rect& clip, plat::Rect& drawn) {
-  return MapParallelogram(dst, src, at, clip, drawn, mapped_pixel::Copy{});
+  return MapParallelogram(dst, src, at, clip, drawn, WithRule(mapped_pixel::Copy{}));
+}
+
+uint32_t MapParallelogram32Mmx(const QuadMapTarget& dst, QuadMapSource& src, const Parallelogram& at,
+                               const plat::Rect& clip, plat::Rect& drawn) {
+  return MapParallelogram(dst, src, at, clip, drawn,
+                          [](uint8_t* const* rows, const SourceAxis& u, const SourceAxis& v, auto walk) {
+                            if (const std::optional<EvenRows> even = EvenlySpaced(rows, u, v)) {
+                              walk(VectorCopy{*even});
+                            } else {
+                              walk(mapped_pixel::Copy{});
+                            }
+                          });
 }
 
 uint32_t MapParallelogram32Key(const QuadMapTarget& dst, QuadMapSource& src, const Parallelogram& at,
                                const plat::Rect& clip, plat::Rect& drawn, uint32_t key) {
-  return MapParallelogram(dst, src, at, clip, drawn, mapped_pixel::KeyedCopy{key});
+  return MapParallelogram(dst, src, at, clip, drawn, WithRule(mapped_pixel::KeyedCopy{key}));
 }
 
 uint32_t MapParallelogramAlphaLevel32(const QuadMapTarget& dst, QuadMapSource& src, const Parallelogram& at,
                                       const plat::Rect& clip, plat::Rect& drawn, const uint8_t* level_row) {
-  return MapParallelogram(dst, src, at, clip, drawn, mapped_pixel::AlphaLevel{level_row});
+  return MapParallelogram(dst, src, at, clip, drawn, WithRule(mapped_pixel::AlphaLevel{level_row}));
 }
 
 uint32_t MapParallelogramAlphaLevel32Mmx(const QuadMapTarget& dst, QuadMapSource& src, const Parallelogram& at,
                                          const plat::Rect& clip, plat::Rect& drawn, const uint8_t* level_row) {
-  return MapParallelogram(dst, src, at, clip, drawn, SampledRowBlend{BlendAlphaLevel32Mmx, level_row});
+  return MapParallelogram(dst, src, at, clip, drawn, WithRule(SampledRowBlend{BlendAlphaLevel32Mmx, level_row}));
 }

@@ -207,6 +207,39 @@ inline std::optional<Point> Inside(int32_t sx, int32_t sy, int32_t w, int32_t h)
   return Point{sx, sy};
 }
 
+// A pattern drawn at (x, y) with the source's and the destination's clip rectangles where given:
+// the scenes that place the pattern pictures (61 x 47 onto 97 x 83) across the destination's
+// edges and cut both pictures.
+struct ClippedScene {
+  int32_t x;
+  int32_t y;
+  std::optional<plat::Rect> source_clip;
+  std::optional<plat::Rect> dest_clip;
+
+  void Apply(PatternPictures& pictures) const {
+    if (source_clip) pictures.Src().SetClipRect(&*source_clip);
+    if (dest_clip) pictures.Dst().SetClipRect(&*dest_clip);
+  }
+};
+
+inline const ClippedScene kClippedScenes[] = {
+    {13, -5, std::nullopt, std::nullopt},
+    {-9, 11, std::nullopt, plat::Rect{5, 7, 90, 71}},
+    {17, 9, plat::Rect{3, 2, 55, 44}, plat::Rect{1, 0, 96, 80}},
+};
+
+// The coordinates of the pattern pictures (or the colour bits they hold, turned by `seed`) with
+// an alpha that changes from pixel to pixel, so that the alpha-blend mode shows every weight.
+inline void GiveVaryingAlpha(CImage& image, uint32_t seed = 0) {
+  for (int32_t y = 0; y < image.GetHeight(); ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(image.GetRowPointer(y));
+    for (int32_t x = 0; x < image.GetWidth(); ++x) {
+      const uint32_t colour = seed == 0 ? SourcePixel(x, y, 0) : (row[x] ^ (seed * 0x9E3779B9u)) & 0x00FFFFFFu;
+      row[x] = colour | uint32_t{static_cast<uint8_t>(x * 37 + y * 11 + seed)} << 24;
+    }
+  }
+}
+
 // Reseeds the program-wide generator, for patterns that draw from it.
 inline void SeedProgramRandom(uint32_t seed) { SeedSubtractive(g_SubtractiveIndex, g_SubtractiveState, seed); }
 

@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
-#include <optional>
 #include <sstream>
 #include <string>
 
@@ -24,40 +23,15 @@ using pattern_test::PatternPictures;
 constexpr int32_t kLevels[] = {0, 1, 128, 254, 255};
 const char* const kGoldenFile = KESTRUNE_SOURCE_DIR "/tests/effects/data/transition_pattern_piece_goldens.txt";
 
-struct Scene {
-  int32_t x;
-  int32_t y;
-  std::optional<plat::Rect> source_clip;
-  std::optional<plat::Rect> dest_clip;
-};
-
-const Scene kScenes[] = {
-    {13, -5, std::nullopt, std::nullopt},
-    {-9, 11, std::nullopt, plat::Rect{5, 7, 90, 71}},
-    {17, 9, plat::Rect{3, 2, 55, 44}, plat::Rect{1, 0, 96, 80}},
-};
-
-// The coordinates of the pattern pictures with an alpha that changes from pixel to pixel, so
-// that the alpha-blend mode shows every weight.
-void GiveSourceVaryingAlpha(CImage& source) {
-  for (int32_t y = 0; y < source.GetHeight(); ++y) {
-    auto* row = reinterpret_cast<uint32_t*>(source.GetRowPointer(y));
-    for (int32_t x = 0; x < source.GetWidth(); ++x) {
-      row[x] = pattern_test::SourcePixel(x, y, static_cast<uint8_t>(x * 37 + y * 11));
-    }
-  }
-}
-
 // FNV-1a of the checksums of every scene and mode at one level.
 uint32_t LevelChecksum(int32_t type, int32_t level, uint32_t dst_flags) {
   uint32_t hash = 2166136261u;
-  for (size_t scene_index = 0; scene_index < std::size(kScenes); ++scene_index) {
-    const Scene& scene = kScenes[scene_index];
+  for (size_t scene_index = 0; scene_index < std::size(pattern_test::kClippedScenes); ++scene_index) {
+    const pattern_test::ClippedScene& scene = pattern_test::kClippedScenes[scene_index];
     for (const int32_t mode : {kTransitionCopy, kTransitionAlphaBlend}) {
       PatternPictures pictures(61, 47, 97, 83, 0xFF, dst_flags);
-      GiveSourceVaryingAlpha(pictures.Src());
-      if (scene.source_clip) pictures.Src().SetClipRect(&*scene.source_clip);
-      if (scene.dest_clip) pictures.Dst().SetClipRect(&*scene.dest_clip);
+      pattern_test::GiveVaryingAlpha(pictures.Src());
+      scene.Apply(pictures);
       pattern_test::SeedProgramRandom(static_cast<uint32_t>(type * 1000 + level));
       const int32_t status = pictures.Draw(type, level, scene.x, scene.y, mode);
       EXPECT_EQ(status, 0) << "pattern " << type << " level " << level << " scene " << scene_index;

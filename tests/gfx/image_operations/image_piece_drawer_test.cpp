@@ -12,6 +12,7 @@
 
 #include "gfx/images/dirty_region.h"
 #include "gfx/images/image.h"
+#include "support/pixel_kernel_members.h"
 
 namespace {
 
@@ -149,9 +150,50 @@ TEST(ImagePieceDrawerTest, PiecesOfAMappedSourceLeaveWhatTheFullCopyLeaves) {
   }
 }
 
+// The source's alpha changes from pixel to pixel, so that blends show every weight.
+void GiveSourceVaryingAlpha(PiecePictures& pictures) {
+  for (int32_t y = 0; y < kPieceHeight; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(pictures.src.GetRowPointer(y));
+    for (int32_t x = 0; x < kPieceWidth; ++x) {
+      row[x] = (row[x] & 0xFFFFFFu) | static_cast<uint32_t>(x * 37 + y * 11) << 24;
+    }
+  }
+}
+
+using EOperation = CImagePieceDrawer::EOperation;
+
+// Two pictures alike, the source's alpha changing from pixel to pixel and both cut by clip
+// rectangles: one for a batch, the other for its pieces drawn one by one.
+struct ClippedPair {
+  PiecePictures batched;
+  PiecePictures single;
+
+  ClippedPair() {
+    const plat::Rect source_clip{3, 2, 60, 45};
+    const plat::Rect dest_clip{5, 4, 58, 40};
+    for (PiecePictures* pictures : {&batched, &single}) {
+      GiveSourceVaryingAlpha(*pictures);
+      pictures->src.SetClipRect(&source_clip);
+      pictures->dst.SetClipRect(&dest_clip);
+    }
+  }
+};
+
+// Runs draw(operation, member name) for both operations, the blend with each member of its
+// kernels, over a source whose alpha changes from pixel to pixel.
+template <typename Draw>
+void ForEachOperationAndMember(Draw&& draw) {
+  draw(EOperation::kPlainCopy, "copy");
+  for (const PixelKernelMember& member : PixelKernelMembers()) {
+    const ChosenPixelKernels chosen(member);
+    draw(EOperation::kBlendByAlpha, member.name);
+  }
+}
+
 // Columns squeezed and stretched, some past every edge of the destination and some over others,
-// drawn a few rows across them at a time: the pixels and the region of a StretchCopy of each.
-TEST(ImagePieceDrawerTest, StretchedColumnsLeaveWhatStretchCopiesLeave) {
+// drawn a few rows across them at a time: the pixels and the region of a StretchCopy (or a
+// StretchAlphaBlend) of each.
+TEST(ImagePieceDrawerTest, StretchedColumnsLeaveWhatStretchCopiesAndBlendsLeave) {
   std::mt19937 random(3);
   std::uniform_int_distribution<int32_t> height(1, 3 * kPieceHeight);
   std::uniform_int_distribution<int32_t> top(-kPieceHeight, kPieceHeight / 2);
@@ -162,17 +204,24 @@ TEST(ImagePieceDrawerTest, StretchedColumnsLeaveWhatStretchCopiesLeave) {
     // Another column at the same place, drawn over the first where both reach.
     if (x % 3 == 0) columns.push_back({{x + 1, 0, x + 2, kPieceHeight}, {1, height(random)}, x, top(random)});
   }
-  PiecePictures drawn;
-  PiecePictures copied;
-  {
-    const CImagePieceDrawer drawer(drawn.dst, drawn.src, CImagePieceDrawer::EOperation::kPlainCopy);
-    ASSERT_TRUE(drawer.DrawStretchedColumns(columns));
-  }
-  for (const CImagePieceDrawer::StretchedPiece& column : columns) {
-    copied.dst.StretchCopy(&copied.src, &column.size, column.x, column.y, &column.source, false);
-  }
-  EXPECT_EQ(drawn.DestPixels(), copied.DestPixels());
-  EXPECT_EQ(drawn.RegionCoverage(), copied.RegionCoverage());
+  ForEachOperationAndMember([&](EOperation operation, const char* name) {
+    PiecePictures drawn;
+    PiecePictures copied;
+    for (PiecePictures* pictures : {&drawn, &copied}) GiveSourceVaryingAlpha(*pictures);
+    {
+      const CImagePieceDrawer drawer(drawn.dst, drawn.src, operation);
+      ASSERT_TRUE(drawer.DrawStretchedColumns(columns));
+    }
+    for (const CImagePieceDrawer::StretchedPiece& column : columns) {
+      if (operation == EOperation::kPlainCopy) {
+        copied.dst.StretchCopy(&copied.src, &column.size, column.x, column.y, &column.source, false);
+      } else {
+        copied.dst.StretchAlphaBlend(&copied.src, &column.size, column.x, column.y, &column.source, false);
+      }
+    }
+    EXPECT_EQ(drawn.DestPixels(), copied.DestPixels()) << name;
+    EXPECT_EQ(drawn.RegionCoverage(), copied.RegionCoverage()) << name;
+  });
 }
 
 // The rectangles of the destination's region, in its order.
@@ -184,10 +233,9 @@ std::vector<std::vector<int32_t>> RegionRects(const PiecePictures& pictures) {
 }
 
 // Mirrored columns inside both clips, across every edge of either and wholly off the
-// destination: the pixels and the very rectangles of their columns drawn one by one.
-TEST(ImagePieceDrawerTest, MirroredColumnsLeaveWhatTheirColumnsDrawnOneByOneLeave) {
-  const plat::Rect source_clip{3, 2, 60, 45};
-  const plat::Rect dest_clip{5, 4, 58, 40};
+// destination, copied or blended: the pixels and the very rectangles of their columns drawn one
+// by one.
+TEST(ImagePieceDrawerTest, MirroredColumnsLeaveWhatTheirColumnsDrawnOneByOneLeaveInEitherOperation) {
   struct Placement {
     plat::Rect source;
     int32_t x;
@@ -196,36 +244,32 @@ TEST(ImagePieceDrawerTest, MirroredColumnsLeaveWhatTheirColumnsDrawnOneByOneLeav
   const Placement placements[] = {
       {{10, 6, 30, 38}, 12, 5},  {{0, 0, kPieceWidth, kPieceHeight}, 0, 0}, {{1, 1, 40, 47}, -20, -6},
       {{20, 3, 63, 30}, 40, 30}, {{8, 8, 24, 20}, 70, 8},                      {{5, 10, 9, 12}, 3, 39}};
-  for (const Placement& placement : placements) {
-    PiecePictures batched;
-    PiecePictures single;
-    for (PiecePictures* pictures : {&batched, &single}) {
-      pictures->src.SetClipRect(&source_clip);
-      pictures->dst.SetClipRect(&dest_clip);
-    }
-    {
-      const CImagePieceDrawer drawer(batched.dst, batched.src, CImagePieceDrawer::EOperation::kPlainCopy);
-      drawer.DrawMirroredColumns(placement.source, placement.x, placement.y);
-    }
-    {
-      const CImagePieceDrawer drawer(single.dst, single.src, CImagePieceDrawer::EOperation::kPlainCopy);
-      const plat::Rect& source = placement.source;
-      for (int32_t c = source.left; c < source.right; ++c) {
-        drawer.Draw({c, source.top, c + 1, source.bottom}, placement.x + source.right - 1 - c,
-                    placement.y);
+  ForEachOperationAndMember([&](EOperation operation, const char* name) {
+    for (const Placement& placement : placements) {
+      ClippedPair pair;
+      PiecePictures& batched = pair.batched;
+      PiecePictures& single = pair.single;
+      {
+        const CImagePieceDrawer drawer(batched.dst, batched.src, operation);
+        drawer.DrawMirroredColumns(placement.source, placement.x, placement.y);
       }
+      {
+        const CImagePieceDrawer drawer(single.dst, single.src, operation);
+        const plat::Rect& source = placement.source;
+        for (int32_t c = source.left; c < source.right; ++c) {
+          drawer.Draw({c, source.top, c + 1, source.bottom}, placement.x + source.right - 1 - c, placement.y);
+        }
+      }
+      EXPECT_EQ(batched.DestPixels(), single.DestPixels()) << name << " " << placement.x << "," << placement.y;
+      EXPECT_EQ(RegionRects(batched), RegionRects(single)) << name << " " << placement.x << "," << placement.y;
     }
-    EXPECT_EQ(batched.DestPixels(), single.DestPixels()) << placement.x << "," << placement.y;
-    EXPECT_EQ(RegionRects(batched), RegionRects(single)) << placement.x << "," << placement.y;
-  }
+  });
 }
 
 // One-pixel columns side by side and apart, some drawn over others, across every edge of both
-// clips and off the destination: the pixels and the very rectangles of the columns drawn one by
-// one.
-TEST(ImagePieceDrawerTest, ColumnsLeaveWhatTheyLeaveDrawnOneByOne) {
-  const plat::Rect source_clip{3, 2, 60, 45};
-  const plat::Rect dest_clip{5, 4, 58, 40};
+// clips and off the destination, copied or blended: the pixels and the very rectangles of the
+// columns drawn one by one.
+TEST(ImagePieceDrawerTest, ColumnsLeaveWhatTheyLeaveDrawnOneByOneInEitherOperation) {
   std::mt19937 random(17);
   std::uniform_int_distribution<int32_t> place(-6, kPieceHeight);
   std::uniform_int_distribution<int32_t> length(0, kPieceHeight);
@@ -235,32 +279,21 @@ TEST(ImagePieceDrawerTest, ColumnsLeaveWhatTheyLeaveDrawnOneByOne) {
     columns.push_back({{x, top, x + 1, top + length(random)}, x + 2, place(random)});
     if (x % 5 == 0) columns.push_back({{x / 2, 0, x / 2 + 1, kPieceHeight}, x, place(random)});
   }
-  PiecePictures batched;
-  PiecePictures single;
-  for (PiecePictures* pictures : {&batched, &single}) {
-    pictures->src.SetClipRect(&source_clip);
-    pictures->dst.SetClipRect(&dest_clip);
-  }
-  {
-    const CImagePieceDrawer drawer(batched.dst, batched.src, CImagePieceDrawer::EOperation::kPlainCopy);
-    ASSERT_TRUE(drawer.DrawColumns(columns));
-  }
-  {
-    const CImagePieceDrawer drawer(single.dst, single.src, CImagePieceDrawer::EOperation::kPlainCopy);
-    for (const CImagePieceDrawer::PlacedPiece& column : columns) drawer.Draw(column.source, column.x, column.y);
-  }
-  EXPECT_EQ(batched.DestPixels(), single.DestPixels());
-  EXPECT_EQ(RegionRects(batched), RegionRects(single));
-}
-
-// The source's alpha changes from pixel to pixel, so that blends show every weight.
-void GiveSourceVaryingAlpha(PiecePictures& pictures) {
-  for (int32_t y = 0; y < kPieceHeight; ++y) {
-    auto* row = reinterpret_cast<uint32_t*>(pictures.src.GetRowPointer(y));
-    for (int32_t x = 0; x < kPieceWidth; ++x) {
-      row[x] = (row[x] & 0xFFFFFFu) | static_cast<uint32_t>(x * 37 + y * 11) << 24;
+  ForEachOperationAndMember([&](EOperation operation, const char* name) {
+    ClippedPair pair;
+    PiecePictures& batched = pair.batched;
+    PiecePictures& single = pair.single;
+    {
+      const CImagePieceDrawer drawer(batched.dst, batched.src, operation);
+      ASSERT_TRUE(drawer.DrawColumns(columns));
     }
-  }
+    {
+      const CImagePieceDrawer drawer(single.dst, single.src, operation);
+      for (const CImagePieceDrawer::PlacedPiece& column : columns) drawer.Draw(column.source, column.x, column.y);
+    }
+    EXPECT_EQ(batched.DestPixels(), single.DestPixels()) << name;
+    EXPECT_EQ(RegionRects(batched), RegionRects(single)) << name;
+  });
 }
 
 // Runs of rows and batches of equal blocks, past every edge of both clip rectangles and off the
@@ -300,39 +333,33 @@ void DrawRunsAndBlocks(const CImagePieceDrawer& batches, const CImagePieceDrawer
 }
 
 // The batches leave the pixels and the region that their pieces drawn one by one leave, in either
-// operation, whether the region joins the pieces exactly (one round) or keeps band boxes.
+// operation (the blend with each member of its kernels), with runs apart and over one another,
+// whether the region joins the pieces exactly (one round) or keeps band boxes.
 TEST(ImagePieceDrawerTest, RunsAndBlocksLeaveWhatTheirPiecesDrawnOneByOneLeave) {
-  using EOperation = CImagePieceDrawer::EOperation;
-  const plat::Rect source_clip{3, 2, 60, 45};
-  const plat::Rect dest_clip{5, 4, 58, 40};
-  for (const EOperation operation : {EOperation::kPlainCopy, EOperation::kBlendByAlpha}) {
+  ForEachOperationAndMember([&](EOperation operation, const char* name) {
     for (const int32_t rounds : {1, 40}) {
-      PiecePictures batched;
-      PiecePictures single;
-      for (PiecePictures* pictures : {&batched, &single}) {
-        GiveSourceVaryingAlpha(*pictures);
-        pictures->src.SetClipRect(&source_clip);
-        pictures->dst.SetClipRect(&dest_clip);
-      }
+      ClippedPair pair;
+      PiecePictures& batched = pair.batched;
+      PiecePictures& single = pair.single;
       {
         const CImagePieceDrawer batches(batched.dst, batched.src, operation);
         const CImagePieceDrawer pieces(single.dst, single.src, operation);
         DrawRunsAndBlocks(batches, pieces, rounds);
       }
-      EXPECT_EQ(batched.DestPixels(), single.DestPixels()) << rounds;
-      EXPECT_EQ(batched.RegionCoverage(), single.RegionCoverage()) << rounds;
+      EXPECT_EQ(batched.DestPixels(), single.DestPixels()) << name << " " << rounds;
+      EXPECT_EQ(batched.RegionCoverage(), single.RegionCoverage()) << name << " " << rounds;
       EXPECT_NE(batched.WrittenPixels(), std::vector<uint8_t>(kPieceWidth * kPieceHeight, 0));
     }
-  }
+  });
 }
 
 // Two pictures drawn alike with one-pixel pieces over the first band's rows, enough that the
 // region keeps band boxes; then by one drawer batched(drawer), by the other single(drawer).
 template <typename Batched, typename Single>
 void DrawAfterManyPieces(PiecePictures& batched, PiecePictures& single, Batched&& draw_batched,
-                         Single&& draw_single) {
+                         Single&& draw_single, EOperation operation = EOperation::kPlainCopy) {
   for (PiecePictures* pictures : {&batched, &single}) {
-    const CImagePieceDrawer drawer(pictures->dst, pictures->src, CImagePieceDrawer::EOperation::kPlainCopy);
+    const CImagePieceDrawer drawer(pictures->dst, pictures->src, operation);
     for (size_t piece = 0; piece <= CImagePieceDrawer::kExactRectLimit; ++piece) {
       const auto x = static_cast<int32_t>(piece % 32) * 2;
       const auto y = static_cast<int32_t>(piece / 32 % 8) * 2;
@@ -365,25 +392,31 @@ TEST(ImagePieceDrawerTest, RunsAfterManyPiecesReachTheBandsBoxAsSinglePiecesDo) 
   EXPECT_EQ(batched.RegionCoverage()[20 * kPieceWidth + 15], 1);
 }
 
-// Once the region keeps band boxes, blocks of every size the batches copy whole grow the boxes of
+// Once the region keeps band boxes, blocks of every size the batches draw whole grow the boxes of
 // the bands they reach as the same blocks drawn one by one do, those that cross into the next
-// band too.
+// band too, copied or blended (some over others).
 TEST(ImagePieceDrawerTest, BlocksAfterManyPiecesReachTheBandsBoxesAsSinglePiecesDo) {
-  for (const auto& [width, height] : {std::pair{2, 2}, std::pair{4, 2}, std::pair{4, 4}}) {
-    const std::vector<CImagePieceDrawer::BlockMove> blocks = {
-        {0, 0, 9, 17}, {8, 2, 30, 31}, {40, 6, 21, 45 - height}, {2, 40, 50, 27}, {6, 6, 12, 46 - height}};
-    PiecePictures batched;
-    PiecePictures single;
-    DrawAfterManyPieces(
-        batched, single, [&](const CImagePieceDrawer& drawer) { drawer.DrawBlocks(width, height, blocks); },
-        [&](const CImagePieceDrawer& drawer) {
-          for (const CImagePieceDrawer::BlockMove& block : blocks) {
-            drawer.Draw({block.left, block.top, block.left + width, block.top + height}, block.x, block.y);
-          }
-        });
-    EXPECT_EQ(batched.DestPixels(), single.DestPixels()) << width << "x" << height;
-    EXPECT_EQ(batched.RegionCoverage(), single.RegionCoverage()) << width << "x" << height;
-  }
+  ForEachOperationAndMember([&](EOperation operation, const char* name) {
+    for (const auto& [width, height] : {std::pair{2, 2}, std::pair{4, 2}, std::pair{4, 4}}) {
+      const std::vector<CImagePieceDrawer::BlockMove> blocks = {
+          {0, 0, 9, 17},  {8, 2, 30, 31}, {40, 6, 21, 45 - height}, {2, 40, 50, 27}, {6, 6, 12, 46 - height},
+          {1, 3, 10, 18}, {5, 9, 30, 32}, {9, 1, 31, 31}};
+      PiecePictures batched;
+      PiecePictures single;
+      for (PiecePictures* pictures : {&batched, &single}) GiveSourceVaryingAlpha(*pictures);
+      DrawAfterManyPieces(
+          batched, single,
+          [&](const CImagePieceDrawer& drawer) { drawer.DrawBlocks(width, height, blocks); },
+          [&](const CImagePieceDrawer& drawer) {
+            for (const CImagePieceDrawer::BlockMove& block : blocks) {
+              drawer.Draw({block.left, block.top, block.left + width, block.top + height}, block.x, block.y);
+            }
+          },
+          operation);
+      EXPECT_EQ(batched.DestPixels(), single.DestPixels()) << name << " " << width << "x" << height;
+      EXPECT_EQ(batched.RegionCoverage(), single.RegionCoverage()) << name << " " << width << "x" << height;
+    }
+  });
 }
 
 }  // namespace

@@ -6,11 +6,11 @@
 #include <functional>
 #include <initializer_list>
 #include <limits>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "pixel/kernels/parallelogram_vector_copy.h"
 #include "pixel/kernels/pixel_tables.h"
 #include "pixel_kernel_harness.h"
 #include "quad_map_test_images.h"
@@ -99,6 +99,16 @@ std::vector<Map> Maps() {
   };
 }
 
+// Runs check(avx2) with the vector members in their SSE2 form, then, where the processor has it,
+// in their AVX2 form.
+template <typename Check>
+void ForEachVectorForm(Check&& check) {
+  check(false);
+  if (!pixel_kernel_harness::ProcessorHasAvx2()) return;
+  const pixel_kernel_harness::Avx2Form avx2;
+  check(true);
+}
+
 class ParallelogramKernelsTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { BuildPixelTables(); }
@@ -150,17 +160,44 @@ TEST_F(ParallelogramKernelsTest, MembersFollowTheCentreRule) {
   }
 }
 
+// The vector copy reads a step of pixels at a time from evenly spaced rows, whichever way they
+// run, and pixel by pixel from others: the portable copy's pixels and box, which are the centre
+// rule's, in its SSE2 form and, where the processor has it, its AVX2 form.
+TEST_F(ParallelogramKernelsTest, TheVectorCopyFollowsTheCentreRuleOnEveryRowLayout) {
+  const plat::Rect clip{2, 1, 47, 40};
+  ForEachVectorForm([&](bool avx2) {
+    for (const RowLayout layout : {RowLayout::kTopDown, RowLayout::kBottomUp, RowLayout::kEvenRowsFirst}) {
+      TestSource source(kSourceSide, kSourceSide, 16);
+      source.layout_ = layout;
+      for (const Map& map : Maps()) {
+        SCOPED_TRACE(std::string(map.name) + (avx2 ? ", AVX2" : ", SSE2") + ", layout " +
+                     std::to_string(static_cast<int>(layout)));
+        TestTarget target(50, 44);
+        plat::Rect expected_box;
+        const std::vector<uint32_t> expected =
+            CentreRule(target, source, map.at, clip, [](uint32_t, uint32_t s) { return s; }, expected_box);
+        TestTarget portable(50, 44);
+        plat::Rect portable_box;
+        ASSERT_EQ(MapParallelogram32(portable.View(), source, map.at, clip, portable_box), 0u);
+        plat::Rect drawn;
+        ASSERT_EQ(MapParallelogram32Mmx(target.View(), source, map.at, clip, drawn), 0u);
+        EXPECT_EQ(Differences(target.pixels, portable.pixels, target.width), "");
+        EXPECT_EQ(Differences(target.pixels, expected, target.width), "");
+        EXPECT_EQ(std::vector<int32_t>({drawn.left, drawn.top, drawn.right, drawn.bottom}),
+                  std::vector<int32_t>({portable_box.left, portable_box.top, portable_box.right, portable_box.bottom}));
+        EXPECT_EQ(drawn, expected_box);
+      }
+    }
+  });
+}
+
 // Opaque source pixels share one weight in the vector member (in its AVX2 form too, where the
 // processor has it): the same pixels as the per-pixel member at the levels between the ends.
 TEST_F(ParallelogramKernelsTest, TheVectorBlendOfAnOpaqueSourceGivesThePerPixelMembersPixels) {
   TestSource source(kSourceSide, kSourceSide, 13);
   source.MakeOpaque();
   const plat::Rect clip{2, 1, 47, 40};
-  std::vector<bool> avx2_forms{false};
-  if (pixel_kernel_harness::ProcessorHasAvx2()) avx2_forms.push_back(true);
-  for (const bool avx2 : avx2_forms) {
-    std::optional<pixel_kernel_harness::Avx2Form> form;
-    if (avx2) form.emplace();
+  ForEachVectorForm([&](bool avx2) {
     for (const uint8_t level : std::initializer_list<uint8_t>{1, 128, 254}) {
       for (const Map& map : Maps()) {
         SCOPED_TRACE(std::string(map.name) + (avx2 ? ", AVX2" : ", SSE2") + " at " + std::to_string(level));
@@ -174,7 +211,7 @@ TEST_F(ParallelogramKernelsTest, TheVectorBlendOfAnOpaqueSourceGivesThePerPixelM
         EXPECT_NE(vector.pixels, TestTarget(50, 44).pixels);
       }
     }
-  }
+  });
 }
 
 TEST_F(ParallelogramKernelsTest, OnlyTheSampleRectangleIsRead) {

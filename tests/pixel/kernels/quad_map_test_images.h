@@ -10,6 +10,11 @@
 
 namespace quad_map_test_images {
 
+// How a source's rows lie in its memory: one after another from the top or from the bottom (as
+// a picture's do), or the even rows first and the odd ones after them, so that no pitch steps
+// from one row to the next.
+enum class RowLayout { kTopDown, kBottomUp, kEvenRowsFirst };
+
 // A source image with its row table, which it builds on request (or refuses to).
 class TestSource : public QuadMapSource {
  public:
@@ -25,13 +30,13 @@ class TestSource : public QuadMapSource {
     ++builds_;
     if (refuse_) return 2;
     for (int32_t y = 0; y < height_; ++y) {
-      rows_.push_back(reinterpret_cast<uint8_t*>(pixels_.data() + static_cast<size_t>(y) * width_));
+      rows_.push_back(reinterpret_cast<uint8_t*>(pixels_.data() + static_cast<size_t>(StoredRow(y)) * width_));
     }
     return 0;
   }
   plat::Rect SampleRect() const override { return sample_; }
 
-  uint32_t At(int64_t x, int64_t y) const { return pixels_[static_cast<size_t>(y * width_ + x)]; }
+  uint32_t At(int64_t x, int64_t y) const { return pixels_[static_cast<size_t>(StoredRow(y) * width_ + x)]; }
   void Fill(uint32_t value) { pixels_.assign(pixels_.size(), value); }
   void MakeOpaque() {
     for (uint32_t& p : pixels_) p |= 0xFF000000;
@@ -40,8 +45,22 @@ class TestSource : public QuadMapSource {
   plat::Rect sample_;
   bool refuse_ = false;
   int builds_ = 0;
+  // Read when the row table is built.
+  RowLayout layout_ = RowLayout::kTopDown;
 
  private:
+  int64_t StoredRow(int64_t y) const {
+    switch (layout_) {
+      case RowLayout::kTopDown:
+        break;
+      case RowLayout::kBottomUp:
+        return height_ - 1 - y;
+      case RowLayout::kEvenRowsFirst:
+        return y % 2 == 0 ? y / 2 : (height_ + 1) / 2 + y / 2;
+    }
+    return y;
+  }
+
   int32_t width_;
   int32_t height_;
   std::vector<uint32_t> pixels_;

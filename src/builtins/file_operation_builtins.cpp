@@ -28,7 +28,9 @@ std::uint32_t NativeMoveFile(const NativeArgs& args) {
   char source[kMaxPath];
   char destination[kMaxPath];
   if (!WritablePath(args.Str(0), source)) return 1;
-  if (!WritablePath(args.Str(1), destination)) return 2;
+  if (args.Str(1) == nullptr || MakeFullPath(destination, args.Str(1)) == 0 || !MayScriptMove(source, destination)) {
+    return 2;
+  }
   // A move never replaces a file that exists.
   if (!plat::GetFileAttributes(source) || plat::GetFileAttributes(destination)) return 3;
   return plat::ReplaceFile(source, destination) ? 0 : 3;
@@ -38,7 +40,9 @@ std::uint32_t NativeCopyFile(const NativeArgs& args) {
   char destination[kMaxPath];
   const char* source = args.Str(1);
   if (!WritablePath(args.Str(0), destination) || !MayScriptReadAt(source)) return 2;
-  return static_cast<std::uint32_t>(CopyFileIfNewer(destination, source, args.I32(2)));
+  // The file that opens is the one checked, wherever a link put on its way meanwhile leads.
+  const auto may_read = [source](std::string_view real_source) { return MayScriptReadOpenedFile(source, real_source); };
+  return static_cast<std::uint32_t>(CopyFileIfNewer(destination, source, args.I32(2), may_read));
 }
 
 std::uint32_t NativeGetFileTime(const NativeArgs& args) {

@@ -75,8 +75,8 @@ int CGameApp::SetUp() {
   saved_high_res_ = game_switches_[kSwitchHighResCounter];
   bool chosen = false;
   if (const int result = ChooseSaveFolder(chosen); result != 0) return result;
-  SetScriptWriteFolders(g_ModuleFolder, save_folder_);
-  data_files_.SetLooseFileRule(MayScriptReadAt);
+  SetScriptWriteFolders(g_ModuleFolder, save_folder_, SaveFolderName());
+  data_files_.SetLooseFileRule(MayScriptReadAt, MayScriptReadOpenedFile);
   if (info.save_folder_kind != kSaveFolderNone) {
     RemoveStaleReplacingFiles(save_folder_);
     // The settings file may lie apart from the saves, with litter of its own.

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/files/host_path.h"
+#include "platform/files/resolved_path.h"
 #include "platform/files/write_roots.h"
 
 namespace plat {
@@ -65,6 +66,11 @@ FileHandle FileHandle::Open(std::string_view engine_path, FileOpenMode mode) {
 
 void FileHandle::Close() {
   if (fd_ >= 0) ::close(std::exchange(fd_, -1));
+}
+
+std::optional<std::string> FileHandle::RealPath() const {
+  if (fd_ < 0) return std::nullopt;
+  return RealPathOfOpenFile(fd_);
 }
 
 bool FileHandle::Flush() { return fd_ >= 0 && ::fsync(fd_) == 0; }

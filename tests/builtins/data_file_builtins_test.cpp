@@ -24,7 +24,7 @@ class DataFileBuiltinsTest : public test_support::DataFilesTest, public builtin_
   void SetUp() override {
     DataFilesTest::SetUp();
     g_ScriptDataFiles = files_.get();
-    SetScriptWriteFolders(game_.EnginePath(), "", "Tale");
+    SetScriptWriteFolders(game_.EnginePath(), "");
   }
   void TearDown() override {
     ClearScriptWriteFolders();

@@ -19,7 +19,7 @@ class FileLoaderBuiltinsTest : public test_support::DataFilesTest, public builti
  protected:
   void SetUp() override {
     DataFilesTest::SetUp();
-    SetScriptWriteFolders(game_.EnginePath(), "", "Tale");
+    SetScriptWriteFolders(game_.EnginePath(), "");
   }
   void TearDown() override {
     Call(146, {0, 0});

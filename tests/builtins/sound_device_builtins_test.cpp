@@ -114,7 +114,7 @@ TEST_F(SoundDeviceBuiltinsTest, PluginsLoadAnswerTheirAssistAndAreFreed) {
 
 TEST_F(SoundDeviceBuiltinsTest, ASoundIsDecodedIntoAWaveFileOnlyWhereScriptsMayWrite) {
   game_.MakeFolder("SAVE");
-  SetScriptWriteFolders(game_.EnginePath(), game_.EnginePath("SAVE\\"), "Tale");
+  SetScriptWriteFolders(game_.EnginePath(), game_.EnginePath("SAVE\\"));
   const std::string target = game_.EnginePath("SAVE\\HIT.WAV");
   ASSERT_EQ(Call(631, {Text("SE\\HIT.PCM"), Text(target)}), 0u);
   const std::string wave = game_.ReadFile("SAVE/HIT.WAV");

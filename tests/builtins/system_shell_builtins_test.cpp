@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/files/script_write_rule.h"
+#include "base/files/user_folders.h"
 #include "builtin_call.h"
 #include "platform/encoding/text_encoding.h"
 #include "platform/window/system_message_box.h"
@@ -30,8 +31,9 @@ class SystemShellBuiltinsTest : public test_support::DataFilesTest, public built
   void SetUp() override {
     DataFilesTest::SetUp();
     game_.MakeFolder("SAVE");
-    SetScriptWriteFolders(game_.EnginePath(), game_.EnginePath("SAVE\\"), "Tale");
-    files_->SetLooseFileRule(MayScriptReadAt, MayScriptReadOpenedFile);
+    SetUserFolderGameName("Tale");
+    SetScriptWriteFolders(game_.EnginePath(), game_.EnginePath("SAVE\\"));
+    files_->SetLooseFileRule(MayScriptReadAt);
   }
   void TearDown() override {
     Call(126, {});
@@ -128,7 +130,7 @@ TEST_F(SystemShellBuiltinsTest, AUserFolderAtOrAboveTheHomeFolderOrOfTheSystemGi
     SCOPED_TRACE(c.user_dirs);
     const PlayerHome player(c.user_dirs);
     LogCapture log;
-    SetScriptWriteFolders(game_.EnginePath(), game_.EnginePath("SAVE\\"), "Tale");
+    SetScriptWriteFolders(game_.EnginePath(), game_.EnginePath("SAVE\\"));
     EXPECT_NE(log.Last().find("scripts get no folder there"), std::string::npos) << log.Last();
     EXPECT_EQ(Call(803, {Text(std::string(259, 'x')), c.which}), 0u);
     for (const char* name : {"home\\.profile", "home\\.bashrc", "home\\.config\\autostart\\x.desktop",
@@ -144,7 +146,7 @@ TEST_F(SystemShellBuiltinsTest, AUserFolderAtOrAboveTheHomeFolderOrOfTheSystemGi
 // nor moved away.
 TEST_F(SystemShellBuiltinsTest, ScriptsWriteInTheGamesOwnFoldersAndNeverReachThePlayersFilesBesideThem) {
   const PlayerHome player;
-  SetScriptWriteFolders(game_.EnginePath(), game_.EnginePath("SAVE\\"), "Tale");
+  SetScriptWriteFolders(game_.EnginePath(), game_.EnginePath("SAVE\\"));
   game_.WriteFile("DATA/NOTE.TXT", "note");
   struct Case {
     std::uint32_t which;
@@ -173,7 +175,7 @@ TEST_F(SystemShellBuiltinsTest, ScriptsWriteInTheGamesOwnFoldersAndNeverReachThe
 // files were never looked at; nor do they reach the desktop's own data beside the game's folder.
 TEST_F(SystemShellBuiltinsTest, NoLauncherNorHiddenFileIsWrittenInTheUserFolders) {
   const PlayerHome player;
-  SetScriptWriteFolders(game_.EnginePath(), game_.EnginePath("SAVE\\"), "Tale");
+  SetScriptWriteFolders(game_.EnginePath(), game_.EnginePath("SAVE\\"));
   game_.WriteFile("DATA/NOTE.TXT", "[Desktop Entry]\nExec=sh\n");
   game_.WriteFile("KIT/start.desktop", "[Desktop Entry]\nExec=sh\n");
   for (const char* name : {"data\\applications\\browser.desktop", "data\\mimeapps.list", "data\\Tale\\game.desktop",

@@ -1,4 +1,4 @@
-// A test's game folder and save folder (and the game's own user folders) as the folders scripts may reach (and the write roots of
+// A test's game folder and save folder as the folders scripts may reach (and the write roots of
 // the file layer), for as long as it lives.
 #pragma once
 
@@ -10,10 +10,8 @@ namespace test_support {
 
 class ScopedScriptFolders {
  public:
-  // `game_name` names the game's own folder in each user folder.
-  ScopedScriptFolders(const std::string& game_folder, const std::string& save_folder,
-                      const std::string& game_name = "Tale") {
-    SetScriptWriteFolders(game_folder, save_folder, game_name);
+  ScopedScriptFolders(const std::string& game_folder, const std::string& save_folder) {
+    SetScriptWriteFolders(game_folder, save_folder);
   }
   ~ScopedScriptFolders() { ClearScriptWriteFolders(); }
   ScopedScriptFolders(const ScopedScriptFolders&) = delete;

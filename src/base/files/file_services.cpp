@@ -88,8 +88,7 @@ int IsFileNewer(const char* path_a, const plat::FindData* data_a, const char* pa
   return a->last_write_time.Ticks() > b->last_write_time.Ticks() ? 1 : 0;
 }
 
-int CopyFileIfNewer(const char* destination, const char* source, int mode,
-                    const std::function<bool(std::string_view real_source)>& may_copy) {
+int CopyFileIfNewer(const char* destination, const char* source, int mode) {
   char full_destination[kMaxPath];
   char full_source[kMaxPath];
   if (MakeFullPath(full_destination, destination) == 0 || MakeFullPath(full_source, source) == 0) return 2;
@@ -98,7 +97,7 @@ int CopyFileIfNewer(const char* destination, const char* source, int mode,
     if (IsFileNewer(full_source, nullptr, full_destination, nullptr) != 1) return 1;
   }
   plat::MakeWritable(full_destination);
-  return plat::CopyFile(full_source, full_destination, true, may_copy) ? 0 : -1;
+  return plat::CopyFile(full_source, full_destination, true) ? 0 : -1;
 }
 
 unsigned RunProcess(const char* command_line, int wait_mode) {

@@ -7,7 +7,6 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "platform/files/find_data.h"
@@ -81,10 +80,8 @@ int IsFileNewer(const char* path_a, const plat::FindData* data_a, const char* pa
 
 // Copies `source` over `destination`: mode 1 always; with an existing destination, mode 2
 // refuses and any other mode copies only a newer source. 0 copied, 1 skipped, 2 refused or a
-// path that cannot be made absolute, -1 the copy failed (also a source that, once opened,
-// `may_copy` refuses: see plat::CopyFile).
-int CopyFileIfNewer(const char* destination, const char* source, int mode,
-                    const std::function<bool(std::string_view real_source)>& may_copy = {});
+// path that cannot be made absolute, -1 the copy failed.
+int CopyFileIfNewer(const char* destination, const char* source, int mode);
 
 // Starts the program of a script's command line (at most 255 characters are taken): its first
 // word is the program file, which only a program of this machine that came with the game may be

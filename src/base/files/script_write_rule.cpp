@@ -12,6 +12,7 @@
 #include "platform/encoding/text_encoding.h"
 #include "platform/files/file_system_ops.h"
 #include "platform/files/host_path.h"
+#include "platform/files/process.h"
 #include "platform/files/resolved_path.h"
 #include "platform/files/special_folders.h"
 #include "platform/files/write_roots.h"
@@ -221,10 +222,9 @@ void LogUnusableUserFolders() {
 
 }  // namespace
 
-void SetScriptWriteFolders(std::string_view game_folder, std::string_view save_folder, std::string_view game_name) {
+void SetScriptWriteFolders(std::string_view game_folder, std::string_view save_folder) {
   g_game_folder = FullFolder(game_folder);
   g_save_folder = FullFolder(save_folder);
-  SetUserFolderGameName(game_name);
   g_user_folders = FullUserFolders();
   LogUnusableUserFolders();
   g_written.clear();
@@ -246,27 +246,7 @@ void ClearScriptWriteFolders() {
 
 bool MayScriptWriteAt(const char* path) { return MayScriptReach(path, Reach::kWrite); }
 
-bool MayScriptMove(const char* source, const char* destination) {
-  if (!MayScriptWriteAt(source) || !MayScriptWriteAt(destination)) return false;
-  char full_source[kMaxPath];
-  char full[kMaxPath];
-  if (MakeFullPath(full_source, source) == 0 || MakeFullPath(full, destination) == 0) return false;
-  const std::optional<std::uint32_t> attributes = plat::GetFileAttributes(full_source);
-  if (!BelowUserFolder(full) || !attributes ||
-      (*attributes & plat::kFileAttributeDirectory) == 0) {
-    return true;
-  }
-  return Refused(destination, Reach::kWrite, "scripts move no folder into the user's folders");
-}
-
 bool MayScriptReadAt(const char* path) { return MayScriptReach(path, Reach::kRead); }
-
-bool MayScriptReadOpenedFile(const char* path, std::string_view real_path) {
-  if (!MayScriptReach(path, Reach::kRead)) return false;
-  const std::vector<std::string> folders = OpenFolders(Reach::kRead);
-  if (LeadsInside(std::string(real_path), folders, Reach::kRead)) return true;
-  return Refused(path, Reach::kRead, "the file opened lies outside the folders scripts reach");
-}
 
 bool MayScriptUseFileAt(const char* path, ScriptFileUse use) {
   return MayScriptReach(path, use == ScriptFileUse::kWrite ? Reach::kWrite : Reach::kRead);

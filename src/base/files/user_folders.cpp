@@ -1,8 +1,10 @@
 #include "base/files/user_folders.h"
 
+#include <algorithm>
 #include <array>
 
 #include "base/files/path.h"
+#include "platform/files/host_path.h"
 #include "platform/files/special_folders.h"
 
 namespace {
@@ -36,6 +38,13 @@ std::vector<std::string> UserFolderPaths() {
     if (std::optional<std::string> folder = UserFolderPath(which)) folders.push_back(std::move(*folder));
   }
   return folders;
+}
+
+bool LiesInUserFolder(std::string_view full_path) {
+  const std::vector<std::string> folders = UserFolderPaths();
+  return std::any_of(folders.begin(), folders.end(), [&](const std::string& folder) {
+    return full_path.size() > folder.size() && plat::NamesMatchIgnoringCase(full_path.substr(0, folder.size()), folder);
+  });
 }
 
 std::optional<std::string> UnusableUserFolder(int which) {

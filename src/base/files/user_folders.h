@@ -24,6 +24,10 @@ std::optional<std::string> UserFolderPath(int which);
 // Every such folder the system can name, in their order.
 std::vector<std::string> UserFolderPaths();
 
+// Whether an absolute engine path lies in one of the game's user folders, names compared as the
+// file layer compares them.
+bool LiesInUserFolder(std::string_view full_path);
+
 // The user folder `which` itself when it may not hold a game's folder (the root, the home
 // folder, a folder above it, one of the system's): what a user-dirs file may name, such as
 // XDG_DESKTOP_DIR="$HOME/". Nothing when it may, or when the system cannot name it.

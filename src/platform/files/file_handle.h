@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <string_view>
 
 namespace plat {
@@ -32,9 +31,6 @@ class FileHandle {
 
   bool IsOpen() const { return fd_ >= 0; }
   void Close();
-
-  // Where the open file lies, every link followed, whatever was put at its path since it opened.
-  std::optional<std::string> RealPath() const;
 
   std::optional<std::uint64_t> Size() const;
   // Reads until `count` bytes or the end of the file; nothing on an error.

@@ -17,7 +17,6 @@
 #include "platform/encoding/text_encoding.h"
 #include "platform/files/file_handle.h"
 #include "platform/files/host_path.h"
-#include "platform/files/resolved_path.h"
 #include "platform/files/unique_fd.h"
 #include "platform/files/write_roots.h"
 
@@ -170,13 +169,6 @@ std::optional<std::uint32_t> GetFileAttributes(std::string_view engine_path) {
   return data->attributes;
 }
 
-bool HasExecuteBit(std::string_view engine_path) {
-  const std::optional<std::string> host = ToHostPath(engine_path);
-  struct stat status {};
-  return host && ::stat(host->c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
-         (status.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0;
-}
-
 bool DeleteFile(std::string_view engine_path) {
   const std::optional<WriteFolder> folder = OpenWriteFolder(engine_path);
   if (!folder) return false;
@@ -214,18 +206,12 @@ bool CreateFolders(std::string_view engine_path) {
   return stat(host->c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-bool CopyFile(std::string_view source, std::string_view destination, bool overwrite,
-              const std::function<bool(std::string_view real_source)>& may_copy) {
-  const std::optional<std::string> from = ToHostPath(source);
+bool CopyFile(std::string_view source, std::string_view destination, bool overwrite) {
   const std::optional<WriteFolder> to = OpenWriteFolder(destination);
-  if (!from || !to) return false;
-  const UniqueFd in(::open(from->c_str(), O_RDONLY | O_CLOEXEC));
+  if (!to) return false;
+  const UniqueFd in = OpenForReading(source);
   struct stat status {};
   if (!in.IsOpen() || fstat(in.get(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
-  if (may_copy) {
-    const std::optional<std::string> real_source = RealPathOfOpenFile(in.get());
-    if (!real_source || !may_copy(*real_source)) return false;
-  }
   const int create = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (overwrite ? O_TRUNC : O_EXCL);
   const UniqueFd out(::openat(to->folder.get(), to->leaf.c_str(), create, 0666));
   UpdateListingOf(to->named_path);

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,20 +23,14 @@ std::optional<FindData> FindFirstFile(std::string_view engine_pattern);
 
 // The attributes of a file or folder, nothing when it does not exist.
 std::optional<std::uint32_t> GetFileAttributes(std::string_view engine_path);
-// Whether the file at an engine path, its links followed, is a file with an execute bit: one the
-// system would start as a program.
-bool HasExecuteBit(std::string_view engine_path);
 
 bool DeleteFile(std::string_view engine_path);
 // Creates one folder; its parent must exist.
 bool CreateFolder(std::string_view engine_path);
 // Creates a folder and every missing folder above it.
 bool CreateFolders(std::string_view engine_path);
-// Copies contents and last-write time; with `overwrite` false an existing target fails. When
-// `may_copy` is given, the source file once opened is copied only when it says yes to the
-// file's own place (every link followed).
-bool CopyFile(std::string_view source, std::string_view destination, bool overwrite,
-              const std::function<bool(std::string_view real_source)>& may_copy = {});
+// Copies contents and last-write time; with `overwrite` false an existing target fails.
+bool CopyFile(std::string_view source, std::string_view destination, bool overwrite);
 // Moves `source` over `destination` in one step (both in the same folder tree): a reader sees the
 // old file or the new one, never a part of either.
 bool ReplaceFile(std::string_view source, std::string_view destination);

@@ -14,7 +14,6 @@
 
 #include "platform/encoding/text_encoding.h"
 #include "platform/files/elf_identity.h"
-#include "platform/files/file_system_ops.h"
 #include "platform/files/host_path.h"
 #include "platform/files/resolved_path.h"
 
@@ -93,6 +92,13 @@ bool ProgramFile::Start(const std::vector<std::string>& arguments, ProcessWait w
   std::vector<std::string> words{named_path_};
   for (const std::string& argument : arguments) words.push_back(SjisToUtf8(argument));
   return Spawn(std::move(words), DescriptorPath(file_.get()).c_str(), wait);
+}
+
+bool HasExecuteBit(std::string_view engine_path) {
+  const std::optional<std::string> host = ToHostPath(engine_path);
+  struct stat status {};
+  return host && ::stat(host->c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+         (status.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0;
 }
 
 bool WouldRunAsProgram(std::string_view engine_path) {

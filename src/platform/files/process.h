@@ -45,6 +45,10 @@ class ProgramFile {
   std::string real_path_;
 };
 
+// Whether the file at an engine path, its links followed, has an execute bit: one the system
+// would start as a program.
+bool HasExecuteBit(std::string_view engine_path);
+
 // Whether the desktop's opener would start the file at an engine path (links followed) rather
 // than show it: it has an execute bit, or it begins as a program, a script or a launcher.
 bool WouldRunAsProgram(std::string_view engine_path);

@@ -183,10 +183,9 @@ RefPtr<CReadStream> CFileSystem::OpenStreamLocked(const char* name, char* out_pa
   return nullptr;
 }
 
-void CFileSystem::SetLooseFileRule(LooseFileRule rule, OpenedFileRule opened_rule) {
+void CFileSystem::SetLooseFileRule(LooseFileRule rule) {
   std::unique_lock guard(lists_lock_);
   loose_rule_ = rule;
-  opened_rule_ = opened_rule;
 }
 
 // Asked only of files that are there, so that the many probes for loose files that name nothing
@@ -195,9 +194,7 @@ bool CFileSystem::MayRead(const std::string& path) const { return loose_rule_ ==
 
 plat::FileHandle CFileSystem::OpenLooseFile(const std::string& path) const {
   plat::FileHandle file = plat::FileHandle::Open(path, plat::FileOpenMode::kRead);
-  if (!file.IsOpen() || opened_rule_ == nullptr) return file;
-  const std::optional<std::string> real_path = file.RealPath();
-  if (!real_path || !opened_rule_(path.c_str(), *real_path)) file.Close();
+  if (file.IsOpen() && !MayRead(path)) file.Close();
   return file;
 }
 

@@ -50,13 +50,10 @@ class CFileSystem final : public IDataFileLayer {
   // 8 no memory, 10 size unavailable, 14 unexpected.
   unsigned ReadFile(const char* name, CReadTarget& target, char* out_path) override;
 
-  // Which loose files may be found and read: once the rules are set, a file on disk that they
-  // refuse is taken as not there (archives are still searched). Without them, every file may be.
-  // A file is asked for by its path when it is found, and once opened by its path and its own
-  // place (`real_path`, every link followed), which a link put on its way meanwhile cannot move.
+  // Which loose files may be read: once a rule is set, a file on disk that it refuses is taken
+  // as not there (archives are still searched). Without one, every file may be.
   using LooseFileRule = bool (*)(const char* path);
-  using OpenedFileRule = bool (*)(const char* path, std::string_view real_path);
-  void SetLooseFileRule(LooseFileRule rule, OpenedFileRule opened_rule);
+  void SetLooseFileRule(LooseFileRule rule);
 
   std::size_t GetSearchFolderCount() const;
   void ClearSearchFolders();
@@ -124,7 +121,6 @@ class CFileSystem final : public IDataFileLayer {
 
   mutable std::shared_mutex lists_lock_;
   LooseFileRule loose_rule_ = nullptr;
-  OpenedFileRule opened_rule_ = nullptr;
   std::vector<std::string> search_folders_;
   MountList mounts_;
   CPluginHost<AdlFamily> decoders_;

@@ -29,7 +29,8 @@ class ScriptWriteRuleTest : public ::testing::Test {
     root_.MakeFolder("GAME");
     root_.MakeFolder("SAVE");
     SetBaseFolder(Path("GAME\\").c_str());
-    SetScriptWriteFolders(Path("GAME\\"), Path("SAVE"), "Tale");
+    SetUserFolderGameName("Tale");
+    SetScriptWriteFolders(Path("GAME\\"), Path("SAVE"));
   }
   void TearDown() override {
     ClearScriptWriteFolders();
@@ -97,7 +98,7 @@ TEST_F(ScriptWriteRuleTest, MovingTheBaseFolderOpensNothingNew) {
 // Only single-byte letters compare without case: "ホ" (0x83 0x7A, a lower-case 'z' second byte)
 // is not the folder "セ" (0x83 0x5A, 'Z').
 TEST_F(ScriptWriteRuleTest, TwoByteCharactersCompareExactly) {
-  SetScriptWriteFolders(Path("GAME\\"), Path("\x83\x5A\\"), "Tale");
+  SetScriptWriteFolders(Path("GAME\\"), Path("\x83\x5A\\"));
   EXPECT_TRUE(MayScriptWriteAt(Path("\x83\x5A\\a.txt").c_str()));
   EXPECT_FALSE(MayScriptWriteAt(Path("\x83\x7A\\a.txt").c_str()));
 }
@@ -167,7 +168,8 @@ TEST_F(ScriptWriteRuleTest, TheProgramsFolderIsOutOfEveryScriptsReach) {
   const std::string name = program.filename().string();
   const std::string program_folder = plat::ProgramFolder().value();
   const ScopedEnvironment data("XDG_DATA_HOME", holder.c_str());
-  SetScriptWriteFolders(Path("GAME\\"), Path("SAVE"), name);
+  SetUserFolderGameName(name);
+  SetScriptWriteFolders(Path("GAME\\"), Path("SAVE"));
   ASSERT_EQ(UserFolderPath(3), program_folder);
   struct Case {
     std::string game_folder;
@@ -181,7 +183,8 @@ TEST_F(ScriptWriteRuleTest, TheProgramsFolderIsOutOfEveryScriptsReach) {
            {plat::ToEnginePath(holder), "Tale", program_folder + "plugin\\X.SLL", false},
            {plat::ToEnginePath(holder), "Tale", plat::ToEnginePath(holder) + "BESIDE.TXT", true},
            {program_folder, "Tale", program_folder + "SAVEDATA\\A.DAT", true}}) {
-    SetScriptWriteFolders(c.game_folder, Path("SAVE"), c.game_name);
+    SetUserFolderGameName(c.game_name);
+    SetScriptWriteFolders(c.game_folder, Path("SAVE"));
     EXPECT_EQ(MayScriptWriteAt(c.path.c_str()), c.written) << c.path << " with the game in " << c.game_folder;
   }
 }

@@ -5,13 +5,25 @@
 #include "base/files/file_services.h"
 #include "base/files/path.h"
 #include "base/files/script_write_rule.h"
+#include "base/files/user_folders.h"
+#include "platform/encoding/text_encoding.h"
 #include "platform/files/file_system_ops.h"
+#include "platform/system/diagnostic_log.h"
 
 namespace {
 
 // The absolute form of a script path that scripts may write at; false otherwise.
 bool WritablePath(const char* path, char (&full_path)[kMaxPath]) {
   return path != nullptr && MakeFullPath(full_path, path) != 0 && MayScriptWriteAt(full_path);
+}
+
+// A folder's files were never looked at: it is never moved into the player's folders, where no
+// hidden file, launcher or program of a game may land.
+bool IsFolderMovedIntoUserFolder(const char* source, const char* destination) {
+  const std::optional<std::uint32_t> attributes = plat::GetFileAttributes(source);
+  if (!attributes || (*attributes & plat::kFileAttributeDirectory) == 0 || !LiesInUserFolder(destination)) return false;
+  plat::LogDiagnostic("a script may not move the folder " + plat::SjisToUtf8(source) + " into the user's folders");
+  return true;
 }
 
 }  // namespace
@@ -28,7 +40,7 @@ std::uint32_t NativeMoveFile(const NativeArgs& args) {
   char source[kMaxPath];
   char destination[kMaxPath];
   if (!WritablePath(args.Str(0), source)) return 1;
-  if (!WritablePath(args.Str(1), destination)) return 2;
+  if (!WritablePath(args.Str(1), destination) || IsFolderMovedIntoUserFolder(source, destination)) return 2;
   // A move never replaces a file that exists.
   if (!plat::GetFileAttributes(source) || plat::GetFileAttributes(destination)) return 3;
   return plat::ReplaceFile(source, destination) ? 0 : 3;

@@ -1,5 +1,7 @@
 #include "builtins/system_shell_builtins.h"
 
+#include <algorithm>
+#include <iterator>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -13,6 +15,8 @@
 #include "base/system/app_services.h"
 #include "platform/encoding/sjis.h"
 #include "platform/encoding/text_encoding.h"
+#include "platform/files/file_system_ops.h"
+#include "platform/files/host_path.h"
 #include "platform/files/process.h"
 #include "platform/system/diagnostic_log.h"
 
@@ -32,11 +36,10 @@ constexpr std::size_t kShownHostBytes = 64;
 
 bool IsWebAddress(std::string_view text) { return text.starts_with("http://") || text.starts_with("https://"); }
 
-// `text` (Shift-JIS) on one line: control characters and lead bytes without their second byte
-// written as %XX, as in an address, and the text cut after `limit` bytes at the end of a
-// character, "…" marking the cut.
-std::string OneLine(std::string_view text, std::size_t limit) {
-  std::string line;
+// `text` (Shift-JIS) as the characters of one line: control characters and lead bytes without
+// their second byte written as %XX, as in an address.
+std::vector<std::string> LineCharacters(std::string_view text) {
+  std::vector<std::string> characters;
   for (std::size_t i = 0; i < text.size();) {
     const std::size_t length = plat::SjisCodeLengthAt(text, i);
     const auto byte = static_cast<unsigned char>(text[i]);
@@ -45,9 +48,30 @@ std::string OneLine(std::string_view text, std::size_t limit) {
       constexpr char kHex[] = "0123456789ABCDEF";
       piece = {'%', kHex[byte >> 4], kHex[byte & 0xF]};
     }
-    if (line.size() + piece.size() > limit) return line + plat::Utf8ToSjis("…");
-    line += piece;
+    characters.push_back(std::move(piece));
     i += length;
+  }
+  return characters;
+}
+
+// `text` on one line, cut after `limit` bytes at the end of a character, "…" marking the cut.
+std::string OneLine(std::string_view text, std::size_t limit) {
+  std::string line;
+  for (const std::string& character : LineCharacters(text)) {
+    if (line.size() + character.size() > limit) return line + plat::Utf8ToSjis("…");
+    line += character;
+  }
+  return line;
+}
+
+// `text` on one line, its start cut so that its last `limit` bytes stay: a host name is read
+// from its end ("…www.bank.example.xxxx.evil.example").
+std::string OneLineTail(std::string_view text, std::size_t limit) {
+  const std::vector<std::string> characters = LineCharacters(text);
+  std::string line;
+  for (auto character = characters.rbegin(); character != characters.rend(); ++character) {
+    if (line.size() + character->size() > limit) return plat::Utf8ToSjis("…") + line;
+    line.insert(0, *character);
   }
   return line;
 }
@@ -61,13 +85,36 @@ std::string_view HostOf(std::string_view address) {
   return at == std::string_view::npos ? authority : authority.substr(at + 1);
 }
 
+// The kinds of document the desktop shows and never runs, by the last letters of their names.
+bool IsShownDocumentKind(std::string_view path) {
+  static constexpr std::string_view kDocumentKinds[] = {".txt", ".pdf", ".htm", ".html", ".png", ".jpg",
+                                                        ".jpeg", ".gif", ".bmp", ".mp3", ".ogg", ".wav",
+                                                        ".mp4", ".webm", ".mpg", ".mpeg", ".avi"};
+  return std::any_of(std::begin(kDocumentKinds), std::end(kDocumentKinds), [&](std::string_view kind) {
+    return path.size() > kind.size() && plat::NamesMatchIgnoringCase(path.substr(path.size() - kind.size()), kind);
+  });
+}
+
+// Whether the desktop's opener only shows what lies at `full`: a folder, or a document of a kind
+// it shows that neither is nor looks like a program, a script or a launcher.
+bool OpensAsDocument(const std::string& full) {
+  const std::optional<std::uint32_t> attributes = plat::GetFileAttributes(full);
+  if (!attributes) return false;
+  const bool folder = (*attributes & plat::kFileAttributeDirectory) != 0;
+  if ((folder || IsShownDocumentKind(full)) && !plat::WouldRunAsProgram(full)) return true;
+  plat::LogDiagnostic("a script may not open " + plat::SjisToUtf8(full) +
+                      ": the desktop opens for scripts only folders and documents it shows, never programs, scripts, "
+                      "installers or launchers");
+  return false;
+}
+
 // What a script may hand to the desktop's opener: a web address as it is, or the absolute path
-// of a document or folder that scripts may read; nothing for anything else.
+// of a folder or shown document that scripts may read; nothing for anything else.
 std::optional<std::string> OpenableTarget(const char* target) {
   if (target == nullptr) return std::nullopt;
   if (IsWebAddress(target)) return std::string(target);
   char full[kMaxPath] = {};
-  if (MakeFullPath(full, target) == 0 || !MayScriptReadAt(full)) return std::nullopt;
+  if (MakeFullPath(full, target) == 0 || !MayScriptReadAt(full) || !OpensAsDocument(full)) return std::nullopt;
   return std::string(full);
 }
 
@@ -76,7 +123,7 @@ std::optional<std::string> OpenableTarget(const char* target) {
 bool PlayerAgreesToOpen(const std::string& target) {
   if (g_AppServices == nullptr) return false;
   std::string question = plat::Utf8ToSjis("ゲームが次の場所を開こうとしています。\n\n") + OneLine(target, kShownAddressBytes);
-  if (IsWebAddress(target)) question += plat::Utf8ToSjis("\n接続先：") + OneLine(HostOf(target), kShownHostBytes);
+  if (IsWebAddress(target)) question += plat::Utf8ToSjis("\n接続先：") + OneLineTail(HostOf(target), kShownHostBytes);
   question += plat::Utf8ToSjis("\n\n開いてもよろしいですか？");
   if (g_AppServices->RequestScriptMessageBox(kBoxYesNo, question, kQuestionIcon, nullptr) == 1) return true;
   plat::LogDiagnostic("the player did not let the game open " + plat::SjisToUtf8(target));

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/files/script_write_rule.h"
+#include "base/files/user_folders.h"
 #include "builtin_call.h"
 #include "platform/encoding/text_encoding.h"
 #include "platform/window/system_message_box.h"
@@ -30,9 +31,12 @@ class SystemShellBuiltinsTest : public test_support::DataFilesTest, public built
   void SetUp() override {
     DataFilesTest::SetUp();
     game_.MakeFolder("SAVE");
+    SetUserFolderGameName("Tale");
     SetScriptWriteFolders(game_.EnginePath(), game_.EnginePath("SAVE\\"));
+    files_->SetLooseFileRule(MayScriptReadAt);
   }
   void TearDown() override {
+    Call(126, {});
     ClearScriptWriteFolders();
     DataFilesTest::TearDown();
   }
@@ -70,15 +74,15 @@ class SystemShellBuiltinsTest : public test_support::DataFilesTest, public built
   }};
 };
 
-TEST_F(SystemShellBuiltinsTest, TheUserFoldersAreWrittenWithATrailingSeparatorAndOtherNumbersLeaveTheDestination) {
+TEST_F(SystemShellBuiltinsTest, TheGamesUserFoldersAreWrittenWithATrailingSeparatorAndOtherNumbersLeaveTheDestination) {
   const std::uint32_t destination = Text(std::string(259, 'x'));
   EXPECT_EQ(Call(803, {destination, 1}), 1u);
-  EXPECT_STREQ(Memory().String(destination), game_.EnginePath("home\\Documents\\").c_str());
+  EXPECT_STREQ(Memory().String(destination), game_.EnginePath("home\\Documents\\Tale\\").c_str());
   EXPECT_EQ(Call(803, {destination, 4}), 1u);
-  EXPECT_STREQ(Memory().String(destination), game_.EnginePath("home\\Desktop\\").c_str());
+  EXPECT_STREQ(Memory().String(destination), game_.EnginePath("home\\Desktop\\Tale\\").c_str());
   EXPECT_EQ(Call(803, {destination, 3}), 1u);
   const std::string data_home = Memory().String(destination);
-  EXPECT_EQ(data_home, game_.EnginePath("data\\"));
+  EXPECT_EQ(data_home, game_.EnginePath("data\\Tale\\"));
   // What 803 names is where the file built-ins may write.
   EXPECT_TRUE(MayScriptWriteAt((data_home + "NOTE.TXT").c_str()));
   for (const std::uint32_t which : {0u, 5u, 0xFFFFFFFFu}) {
@@ -86,6 +90,102 @@ TEST_F(SystemShellBuiltinsTest, TheUserFoldersAreWrittenWithATrailingSeparatorAn
     EXPECT_EQ(Memory().String(destination), data_home) << which;
   }
   EXPECT_FALSE(game_.Exists("home/Documents"));
+}
+
+// The files below a host folder, by their paths relative to it.
+std::vector<std::string> RegularFilesBelow(const std::string& folder) {
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file()) files.push_back(entry.path().string().substr(folder.size()));
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+// A player's home apart from the game folder, with its settings and data folders; the script
+// folders are to be set again once it is there.
+struct PlayerHome {
+  explicit PlayerHome(const std::string& user_dirs = {}) {
+    if (!user_dirs.empty()) root.WriteFile("home/.config/user-dirs.dirs", user_dirs + "\n");
+  }
+  std::string Path(const std::string& relative) const { return root.EnginePath(relative); }
+
+  test_support::TempGameFolder root;
+  ScopedEnvironment home{"HOME", (root.HostPath() + "home").c_str()};
+  ScopedEnvironment config{"XDG_CONFIG_HOME", (root.HostPath() + "home/.config").c_str()};
+  ScopedEnvironment data{"XDG_DATA_HOME", (root.HostPath() + "data").c_str()};
+};
+
+// A user folder that the user-dirs file makes the home folder (as the desktop's own tool writes
+// it for a folder the user removed), a folder above it, the root or a system folder is no
+// folder of the game's: nothing is written there, least of all the home folder's dot files.
+TEST_F(SystemShellBuiltinsTest, AUserFolderAtOrAboveTheHomeFolderOrOfTheSystemGivesScriptsNone) {
+  game_.WriteFile("DATA/NOTE.TXT", "[Desktop Entry]\nExec=sh\n");
+  struct Case {
+    const char* user_dirs;
+    std::uint32_t which;
+  };
+  for (const Case& c : {Case{"XDG_DESKTOP_DIR=\"$HOME/\"", 4}, Case{"XDG_DOCUMENTS_DIR=\"$HOME/..\"", 1},
+                        Case{"XDG_PICTURES_DIR=\"/\"", 2}, Case{"XDG_DESKTOP_DIR=\"/usr/share\"", 4}}) {
+    SCOPED_TRACE(c.user_dirs);
+    const PlayerHome player(c.user_dirs);
+    LogCapture log;
+    SetScriptWriteFolders(game_.EnginePath(), game_.EnginePath("SAVE\\"));
+    EXPECT_NE(log.Last().find("scripts get no folder there"), std::string::npos) << log.Last();
+    EXPECT_EQ(Call(803, {Text(std::string(259, 'x')), c.which}), 0u);
+    for (const char* name : {"home\\.profile", "home\\.bashrc", "home\\.config\\autostart\\x.desktop",
+                             "home\\Tale\\NOTE.TXT", "home\\NOTE.TXT"}) {
+      EXPECT_EQ(Call(805, {Text("DATA\\NOTE.TXT"), Text(player.Path(name))}), 2u) << name;
+    }
+    EXPECT_EQ(RegularFilesBelow(player.root.HostPath()), std::vector<std::string>{"home/.config/user-dirs.dirs"});
+  }
+}
+
+// The documents and pictures folders a script gets are the game's own inside the player's: its
+// writes land there, and the player's files beside it can be neither read, overwritten, copied
+// nor moved away.
+TEST_F(SystemShellBuiltinsTest, ScriptsWriteInTheGamesOwnFoldersAndNeverReachThePlayersFilesBesideThem) {
+  const PlayerHome player;
+  SetScriptWriteFolders(game_.EnginePath(), game_.EnginePath("SAVE\\"));
+  game_.WriteFile("DATA/NOTE.TXT", "note");
+  struct Case {
+    std::uint32_t which;
+    std::string folder;
+  };
+  for (const Case& c : {Case{1, "home/Documents/"}, Case{2, "home/Pictures/"}}) {
+    SCOPED_TRACE(c.folder);
+    player.root.WriteFile(c.folder + "LETTER.TXT", "the player's");
+    const std::uint32_t destination = Text(std::string(259, 'x'));
+    ASSERT_EQ(Call(803, {destination, c.which}), 1u);
+    const std::string games = Memory().String(destination);
+    EXPECT_EQ(Call(805, {Text("DATA\\NOTE.TXT"), Text(games + "NOTE.TXT")}), 0u);
+    EXPECT_EQ(player.root.ReadFile(c.folder + "Tale/NOTE.TXT"), "note");
+    std::string letter = games.substr(0, games.size() - std::string_view("Tale\\").size()) + "LETTER.TXT";
+    const std::uint32_t file = Call(124, {});
+    EXPECT_EQ(Call(127, {file, Text(letter)}), 3u);
+    EXPECT_EQ(Call(805, {Text("DATA\\NOTE.TXT"), Text(letter)}), 2u);
+    EXPECT_EQ(Call(164, {Text(games + "COPY.TXT"), Text(letter), 1}), 2u);
+    EXPECT_EQ(Call(163, {Text(letter), Text(games + "LETTER.TXT")}), 1u);
+    EXPECT_EQ(player.root.ReadFile(c.folder + "LETTER.TXT"), "the player's");
+    EXPECT_FALSE(player.root.Exists(c.folder + "Tale/COPY.TXT"));
+  }
+}
+
+// Below the user folders scripts write no dot names and no launchers, and move in no folder whose
+// files were never looked at; nor do they reach the desktop's own data beside the game's folder.
+TEST_F(SystemShellBuiltinsTest, NoLauncherNorHiddenFileIsWrittenInTheUserFolders) {
+  const PlayerHome player;
+  SetScriptWriteFolders(game_.EnginePath(), game_.EnginePath("SAVE\\"));
+  game_.WriteFile("DATA/NOTE.TXT", "[Desktop Entry]\nExec=sh\n");
+  game_.WriteFile("KIT/start.desktop", "[Desktop Entry]\nExec=sh\n");
+  for (const char* name : {"data\\applications\\browser.desktop", "data\\mimeapps.list", "data\\Tale\\game.desktop",
+                           "data\\Tale\\GAME.DESKTOP", "data\\Tale\\.hidden", "data\\Tale\\sub\\.config\\x",
+                           "home\\Desktop\\Tale\\start.Desktop", "home\\Documents\\Tale\\.bashrc"}) {
+    EXPECT_EQ(Call(805, {Text("DATA\\NOTE.TXT"), Text(player.Path(name))}), 2u) << name;
+  }
+  EXPECT_EQ(Call(163, {Text("KIT"), Text(player.Path("data\\Tale\\KIT"))}), 2u);
+  EXPECT_EQ(Call(805, {Text("DATA\\NOTE.TXT"), Text(player.Path("data\\Tale\\game.desktop.txt"))}), 0u);
+  EXPECT_EQ(RegularFilesBelow(player.root.HostPath()), std::vector<std::string>{"data/Tale/game.desktop.txt"});
 }
 
 TEST_F(SystemShellBuiltinsTest, ADataFileIsCopiedOutOnlyWhereScriptsMayWrite) {
@@ -175,6 +275,45 @@ TEST_F(SystemShellBuiltinsTest, TheQuestionShowsTheAddressOnOneReadableLineWithI
   EXPECT_NE(asked_[0].find("\nhttps://trusted.example.org@evil.example/?%81%0A%0A"), std::string::npos);
   EXPECT_NE(asked_[0].find("…\n接続先：evil.example\n"), std::string::npos);
   EXPECT_NE(asked_[1].find("\nhttp://plain.example:8080/a\\b#c\n接続先：plain.example:8080\n"), std::string::npos);
+}
+
+// The opener gets folders and documents it shows; never a launcher, a program, an installer or a
+// script, whatever its name, nor anything with an execute bit.
+TEST_F(SystemShellBuiltinsTest, TheOpenerGetsNoLauncherProgramOrScript) {
+  InstallOpenerRecorder();
+  struct Shipped {
+    const char* name;
+    const char* contents;
+  };
+  const Shipped refused[] = {{"GAME.DESKTOP", "[Desktop Entry]\nExec=sh\n"}, {"SETUP.EXE", "MZ"},
+                             {"INSTALL.SH", "echo"}, {"README.TXT", "#!/bin/sh\n"},
+                             {"TOOL.TXT", "\x7F" "ELF"}, {"NOTES.TXT", "notes"}};
+  for (const Shipped& file : refused) game_.WriteFile(file.name, file.contents);
+  std::filesystem::permissions(game_.HostPath() + "NOTES.TXT", std::filesystem::perms::owner_exec,
+                               std::filesystem::perm_options::add);
+  game_.WriteFile("MANUAL.PDF", "%PDF-1.4");
+  for (const Shipped& file : refused) {
+    EXPECT_EQ(Call(802, {Text(file.name)}), 0u) << file.name;
+    EXPECT_EQ(Call(804, {Text(file.name)}), 0u) << file.name;
+  }
+  EXPECT_TRUE(asked_.empty());
+  EXPECT_FALSE(game_.Exists("opened.txt"));
+  EXPECT_EQ(Call(804, {Text("MANUAL.PDF")}), 1u);
+  EXPECT_EQ(Opened(1), game_.HostPath() + "MANUAL.PDF\n");
+}
+
+// A host too long for its line keeps its last labels, where a name built to deceive ends; the
+// address reaches the browser in UTF-8.
+TEST_F(SystemShellBuiltinsTest, ALongHostShowsItsLastLabelsAndTheAddressGoesOutInUtf8) {
+  InstallOpenerRecorder();
+  answer_ = plat::IDNO;
+  EXPECT_EQ(Call(802, {Text("https://www.bank.example.com." + std::string(200, 'x') + ".evil.example/login")}), 0u);
+  ASSERT_EQ(asked_.size(), 1u);
+  EXPECT_NE(asked_[0].find("接続先：…xxxx"), std::string::npos) << asked_[0];
+  EXPECT_NE(asked_[0].find("xxxx.evil.example\n"), std::string::npos) << asked_[0];
+  answer_ = plat::IDYES;
+  EXPECT_EQ(Call(802, {Text("https://example.org/" + plat::Utf8ToSjis("物語"))}), 0u);
+  EXPECT_EQ(Opened(1), "https://example.org/物語\n");
 }
 
 TEST_F(SystemShellBuiltinsTest, ADataFileIsNeverExportedThroughALink) {

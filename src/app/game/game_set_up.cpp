@@ -9,6 +9,7 @@
 #include "base/files/file_services.h"
 #include "base/files/path.h"
 #include "base/files/script_write_rule.h"
+#include "base/files/user_folders.h"
 #include "base/system/app_hooks.h"
 #include "effects/table/builtin_effect_table.h"
 #include "platform/encoding/text_encoding.h"
@@ -75,6 +76,7 @@ int CGameApp::SetUp() {
   saved_high_res_ = game_switches_[kSwitchHighResCounter];
   bool chosen = false;
   if (const int result = ChooseSaveFolder(chosen); result != 0) return result;
+  SetUserFolderGameName(SaveFolderName());
   SetScriptWriteFolders(g_ModuleFolder, save_folder_);
   data_files_.SetLooseFileRule(MayScriptReadAt);
   if (info.save_folder_kind != kSaveFolderNone) {

@@ -10,8 +10,11 @@
 #include "base/files/user_folders.h"
 #include "platform/encoding/sjis.h"
 #include "platform/encoding/text_encoding.h"
+#include "platform/files/file_system_ops.h"
 #include "platform/files/host_path.h"
+#include "platform/files/process.h"
 #include "platform/files/resolved_path.h"
+#include "platform/files/special_folders.h"
 #include "platform/files/write_roots.h"
 #include "platform/system/diagnostic_log.h"
 
@@ -21,9 +24,8 @@ enum class Reach { kRead, kWrite, kRun };
 
 std::string g_game_folder;
 std::string g_save_folder;
-// The user folders as they were when the game's folders were set; until then they are asked for
-// at each check.
-std::optional<std::vector<std::string>> g_user_folders;
+// The game's own user folders as they were when the game's folders were set; none before.
+std::vector<std::string> g_user_folders;
 // Where scripts were let write since the folders were set (host paths, links followed), each once.
 std::set<std::string> g_written;
 
@@ -49,7 +51,7 @@ std::vector<std::string> FullUserFolders() {
 std::vector<std::string> OpenFolders(Reach reach) {
   std::vector<std::string> folders;
   if (reach != Reach::kRun) {
-    folders = g_user_folders.value_or(FullUserFolders());
+    folders = g_user_folders;
     folders.push_back(g_save_folder);
   }
   folders.push_back(g_game_folder);
@@ -118,12 +120,79 @@ const char* Verb(Reach reach) {
   return "";
 }
 
-bool Refused(const char* path, Reach reach) {
-  plat::LogDiagnostic(std::string("a script may not ") + Verb(reach) + plat::SjisToUtf8(path) +
-                      (reach == Reach::kRun ? ": scripts run only programs inside the game folder, links followed"
-                                            : ": scripts reach only the game folder, the save folder and the user's "
-                                              "folders, links followed"));
+bool Refused(const char* path, Reach reach, std::string_view why) {
+  plat::LogDiagnostic(std::string("a script may not ") + Verb(reach) + plat::SjisToUtf8(path) + ": " + std::string(why));
   return false;
+}
+
+bool Refused(const char* path, Reach reach) {
+  return Refused(path, reach,
+                 reach == Reach::kRun ? "scripts run only programs inside the game folder, links followed"
+                                      : "scripts reach only the game folder, the save folder and the game's own "
+                                        "folders in the user's folders, links followed");
+}
+
+// Whether a write at `target` (a host path) lands at or below the program's own folder, where
+// the player's libraries lie, and not inside a game or save folder kept below it (the game
+// started beside the program).
+bool LandsInProgramFolder(std::string_view target) {
+  const std::optional<std::string> program = plat::ProgramFolder();
+  const std::optional<std::string> place = program ? plat::ResolveLinks(*program) : std::nullopt;
+  if (!place) return true;
+  if (!IsSameOrBelowIgnoringCase(target, *place)) return false;
+  for (const std::string* folder : {&g_game_folder, &g_save_folder}) {
+    const std::optional<std::string> kept = folder->empty() ? std::nullopt : plat::ResolveLinks(*folder);
+    if (kept && IsSameOrBelowIgnoringCase(*kept, *place) && IsSameOrBelowIgnoringCase(target, *kept)) return false;
+  }
+  return true;
+}
+
+// The names below the game's own user folder that `full` lies in; nothing when it lies in none.
+std::optional<std::string_view> BelowUserFolder(std::string_view full) {
+  for (const std::string& folder : g_user_folders) {
+    if (const std::optional<std::string_view> rest = Below(full, folder)) return rest;
+  }
+  return std::nullopt;
+}
+
+bool EndsWithIgnoringCase(std::string_view name, std::string_view suffix) {
+  return name.size() >= suffix.size() && plat::NamesMatchIgnoringCase(name.substr(name.size() - suffix.size()), suffix);
+}
+
+// What the desktop reads from a user folder as its own: hidden files (settings, autostart
+// entries) and launchers.
+bool NamesWhatTheDesktopReads(std::string_view rest) {
+  std::size_t name_start = 0;
+  for (std::size_t i = 0; i < rest.size(); i += plat::SjisCodeLengthAt(rest, i)) {
+    if (i == name_start && rest[i] == '.') return true;
+    // A separator is a character of its own, never the second byte of a two-byte one.
+    if (rest[i] == '\\' || rest[i] == '/') name_start = i + 1;
+  }
+  return EndsWithIgnoringCase(rest.substr(name_start), ".desktop");
+}
+
+// The checks a write passes once its target is known: see MayScriptWriteAt.
+bool MayWriteTarget(const char* path, std::string_view full, const std::string& target) {
+  if (LandsInProgramFolder(target)) {
+    return Refused(path, Reach::kWrite, "scripts never write in the program's own folder, where its libraries lie");
+  }
+  if (plat::HasExecuteBit(plat::ToEnginePath(target))) {
+    return Refused(path, Reach::kWrite, "it is a program (it has an execute bit), which scripts never change");
+  }
+  const std::optional<std::string_view> in_user_folder = BelowUserFolder(full);
+  if (in_user_folder && NamesWhatTheDesktopReads(*in_user_folder)) {
+    return Refused(path, Reach::kWrite, "in the user's folders scripts write no hidden files and no launchers");
+  }
+  return true;
+}
+
+// The game's own folder in a user folder, made when a write first lands in it.
+void MakeUserFolderFor(std::string_view full) {
+  for (const std::string& folder : g_user_folders) {
+    if (Below(full, folder) && !plat::GetFileAttributes(folder) && !plat::CreateFolders(folder)) {
+      plat::LogDiagnostic("the game's folder " + plat::SjisToUtf8(folder) + " cannot be made");
+    }
+  }
 }
 
 bool MayScriptReach(const char* path, Reach reach) {
@@ -134,8 +203,21 @@ bool MayScriptReach(const char* path, Reach reach) {
   if (!NamesInside(full, folders, reach)) return Refused(path, reach);
   const std::optional<std::string> target = Target(full, reach);
   if (!LeadsInside(target, folders, reach)) return Refused(path, reach);
-  if (reach == Reach::kWrite) g_written.insert(*target);
+  if (reach != Reach::kWrite) return true;
+  if (!MayWriteTarget(path, full, *target)) return false;
+  MakeUserFolderFor(full);
+  g_written.insert(*target);
   return true;
+}
+
+void LogUnusableUserFolders() {
+  for (int which = kFirstUserFolder; which <= kLastUserFolder; ++which) {
+    if (const std::optional<std::string> folder = UnusableUserFolder(which)) {
+      plat::LogDiagnostic("the user folder " + plat::SjisToUtf8(*folder) +
+                          " is the root, the home folder, a folder above it or one of the system's: scripts get no "
+                          "folder there");
+    }
+  }
 }
 
 }  // namespace
@@ -144,8 +226,9 @@ void SetScriptWriteFolders(std::string_view game_folder, std::string_view save_f
   g_game_folder = FullFolder(game_folder);
   g_save_folder = FullFolder(save_folder);
   g_user_folders = FullUserFolders();
+  LogUnusableUserFolders();
   g_written.clear();
-  std::vector<std::string> roots = *g_user_folders;
+  std::vector<std::string> roots = g_user_folders;
   roots.push_back(g_game_folder);
   roots.push_back(g_save_folder);
   std::erase(roots, std::string());
@@ -155,7 +238,8 @@ void SetScriptWriteFolders(std::string_view game_folder, std::string_view save_f
 void ClearScriptWriteFolders() {
   g_game_folder.clear();
   g_save_folder.clear();
-  g_user_folders.reset();
+  SetUserFolderGameName({});
+  g_user_folders.clear();
   g_written.clear();
   plat::SetWriteRoots({});
 }

@@ -1,29 +1,29 @@
 // Where scripts may reach on disk. A path that a script names, for reading (loading, opening,
 // listing, searching, copying from) or for writing (creating or opening a file for writing,
 // making a folder, moving, copying, exporting or decoding into a file) must, after the engine's
-// path rules, name something inside the game folder, the save folder or one of the user folders,
-// and still lie inside one of them once the links on its way are followed. The game and save
-// folders are those the game started with: a script that moves the base folder or names another
-// save path later does not move them.
+// path rules, name something inside the game folder, the save folder or the game's own folder in
+// a user folder (user_folders.h), and still lie inside one of them once the links on its way are
+// followed. The game and save folders are those the game started with: a script that moves the
+// base folder or names another save path later does not move them.
 #pragma once
 
 #include <string_view>
 
 // Set by the application once its set-up has chosen them (engine paths; an empty save folder is
-// none), with the user folders as they are then; they become the write roots of the file layer
-// (platform/files/write_roots.h), below which a write follows no link. Until then, and after
-// ClearScriptWriteFolders, only the user folders are open. Either call also forgets where scripts
-// wrote: a run of the game starts with no file of its scripts.
+// none) and named the game's user folders (SetUserFolderGameName), with those as they are then,
+// a user folder that gives none logged; they become the write roots of the file layer, below which
+// no read or write follows a link. Until then, and after ClearScriptWriteFolders (which forgets
+// the game's name too), nothing is open. Both forget where scripts wrote: a run starts afresh.
 void SetScriptWriteFolders(std::string_view game_folder, std::string_view save_folder);
 void ClearScriptWriteFolders();
 
 // Whether a script may write at `path`: made absolute against the base folder, it lies below one
-// of those folders, the comparison ignoring the case of ASCII letters as the file layer does. A
-// path that leaves the folder through "..", names a stream, or lies in a folder whose name only
-// begins with the folder's name ("SAVE2" beside "SAVE") is refused, and so is the folder itself.
-// The same path as the write will open it must lie below one of the folders too: with no link on
-// its way below the folder, nor as its last name. A refusal is logged with the path; a path let
-// through is remembered as written by a script (see MayScriptHaveWritten).
+// of those folders (ASCII letters without case), not through "..", a stream or a look-alike name
+// ("SAVE2" beside "SAVE"), and so does the path as the write opens it: no link below the folder,
+// nor as its last name. Never at or below the program's own folder (but inside a game or save
+// folder kept there), over a file with an execute bit, nor at a dot name or a launcher (".desktop")
+// below a user folder, whose game folder the first write makes. A refusal is logged with the path;
+// a path let through is remembered as written by a script (see MayScriptHaveWritten).
 bool MayScriptWriteAt(const char* path);
 
 // Whether a script may read at `path`: the same rule, where the folders themselves may be read

@@ -1,7 +1,10 @@
 #include "base/files/user_folders.h"
 
+#include <algorithm>
 #include <array>
 
+#include "base/files/path.h"
+#include "platform/files/host_path.h"
 #include "platform/files/special_folders.h"
 
 namespace {
@@ -10,12 +13,23 @@ constexpr std::array<plat::SpecialFolder, kLastUserFolder> kUserFolders = {
     plat::SpecialFolder::kDocuments, plat::SpecialFolder::kPictures, plat::SpecialFolder::kApplicationData,
     plat::SpecialFolder::kDesktop};
 
-}  // namespace
+std::string g_game_name;
 
-std::optional<std::string> UserFolderPath(int which) {
+std::optional<std::string> SystemUserFolder(int which) {
   if (which < kFirstUserFolder || which > kLastUserFolder) return std::nullopt;
   return plat::GetSpecialFolder(kUserFolders[static_cast<std::size_t>(which - kFirstUserFolder)],
                                 plat::FolderCreation::kNameOnly);
+}
+
+}  // namespace
+
+void SetUserFolderGameName(std::string_view name) { g_game_name = name.empty() ? std::string() : PlainFolderName(name); }
+
+std::optional<std::string> UserFolderPath(int which) {
+  if (g_game_name.empty()) return std::nullopt;
+  const std::optional<std::string> folder = SystemUserFolder(which);
+  if (!folder || plat::IsRootHomeOrSystemFolder(*folder)) return std::nullopt;
+  return *folder + g_game_name + '\\';
 }
 
 std::vector<std::string> UserFolderPaths() {
@@ -24,4 +38,17 @@ std::vector<std::string> UserFolderPaths() {
     if (std::optional<std::string> folder = UserFolderPath(which)) folders.push_back(std::move(*folder));
   }
   return folders;
+}
+
+bool LiesInUserFolder(std::string_view full_path) {
+  const std::vector<std::string> folders = UserFolderPaths();
+  return std::any_of(folders.begin(), folders.end(), [&](const std::string& folder) {
+    return full_path.size() > folder.size() && plat::NamesMatchIgnoringCase(full_path.substr(0, folder.size()), folder);
+  });
+}
+
+std::optional<std::string> UnusableUserFolder(int which) {
+  std::optional<std::string> folder = SystemUserFolder(which);
+  if (!folder || !plat::IsRootHomeOrSystemFolder(*folder)) return std::nullopt;
+  return folder;
 }

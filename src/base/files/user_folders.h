@@ -1,16 +1,34 @@
-// The user's own folders that scripts may name and write into, numbered as the scripts number
-// them: 1 documents, 2 pictures, 3 application data, 4 desktop (the XDG folders of this system).
+// The user's own folders that scripts may name, read and write into, numbered as the scripts
+// number them: 1 documents, 2 pictures, 3 application data, 4 desktop (the XDG folders of this
+// system). A script never gets the user folder itself, only the game's own folder inside it, so
+// that a game touches none of the player's other files nor the desktop's own data.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 inline constexpr int kFirstUserFolder = 1;
 inline constexpr int kLastUserFolder = 4;
 
-// The user folder `which` as an engine path ending with a backslash; nothing for another number
-// or a folder the system cannot name. Naming a folder never creates it.
+// The name of the game's own folder inside each user folder (made one plain name); an empty
+// name gives scripts no user folder at all.
+void SetUserFolderGameName(std::string_view name);
+
+// The game's own folder inside user folder `which`, as an engine path ending with a backslash;
+// nothing for another number, before a game's name is set, for a user folder the system cannot
+// name, or for one that is the root, the home folder, a folder above it or one of the system's
+// (see UnusableUserFolder). Naming a folder never creates it.
 std::optional<std::string> UserFolderPath(int which);
-// Every user folder the system can name, in their order.
+// Every such folder the system can name, in their order.
 std::vector<std::string> UserFolderPaths();
+
+// Whether an absolute engine path lies in one of the game's user folders, names compared as the
+// file layer compares them.
+bool LiesInUserFolder(std::string_view full_path);
+
+// The user folder `which` itself when it may not hold a game's folder (the root, the home
+// folder, a folder above it, one of the system's): what a user-dirs file may name, such as
+// XDG_DESKTOP_DIR="$HOME/". Nothing when it may, or when the system cannot name it.
+std::optional<std::string> UnusableUserFolder(int which);

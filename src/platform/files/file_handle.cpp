@@ -15,8 +15,8 @@ namespace plat {
 namespace {
 
 // A file opened for writing is never reached through a link as its last name (nor, below the
-// write roots, on its way): the link could have been put there after the path was checked, and
-// lead anywhere.
+// write roots, on its way), and one opened for reading below them neither (see OpenForReading):
+// the link could have been put there after the path was checked, and lead anywhere.
 int OpenFlags(FileOpenMode mode) {
   switch (mode) {
     case FileOpenMode::kRead: return O_RDONLY;
@@ -48,13 +48,16 @@ FileHandle FileHandle::Open(std::string_view engine_path, FileOpenMode mode) {
   if (!host || host->path.back() == '/') return {};
   // Games probe for loose files before their archives: most of those probes name nothing.
   if (host->listed_missing && !Creates(mode)) return {};
-  std::optional<WriteFolder> folder;
-  if (mode != FileOpenMode::kRead && !(folder = OpenWriteFolder(engine_path))) return {};
-  int fd;
-  do {
-    fd = folder ? ::openat(folder->folder.get(), folder->leaf.c_str(), OpenFlags(mode) | O_CLOEXEC, 0666)
-                : ::open(host->path.c_str(), OpenFlags(mode) | O_CLOEXEC, 0666);
-  } while (fd < 0 && errno == EINTR);
+  int fd = -1;
+  if (mode == FileOpenMode::kRead) {
+    fd = OpenForReading(engine_path).Release();
+  } else {
+    const std::optional<WriteFolder> folder = OpenWriteFolder(engine_path);
+    if (!folder) return {};
+    do {
+      fd = ::openat(folder->folder.get(), folder->leaf.c_str(), OpenFlags(mode) | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+  }
   if (fd < 0) return {};
   FileHandle file(fd);
   struct stat status {};

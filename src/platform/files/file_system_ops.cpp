@@ -207,10 +207,9 @@ bool CreateFolders(std::string_view engine_path) {
 }
 
 bool CopyFile(std::string_view source, std::string_view destination, bool overwrite) {
-  const std::optional<std::string> from = ToHostPath(source);
   const std::optional<WriteFolder> to = OpenWriteFolder(destination);
-  if (!from || !to) return false;
-  const UniqueFd in(::open(from->c_str(), O_RDONLY | O_CLOEXEC));
+  if (!to) return false;
+  const UniqueFd in = OpenForReading(source);
   struct stat status {};
   if (!in.IsOpen() || fstat(in.get(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
   const int create = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (overwrite ? O_TRUNC : O_EXCL);

@@ -94,6 +94,34 @@ bool ProgramFile::Start(const std::vector<std::string>& arguments, ProcessWait w
   return Spawn(std::move(words), DescriptorPath(file_.get()).c_str(), wait);
 }
 
+bool HasExecuteBit(std::string_view engine_path) {
+  const std::optional<std::string> host = ToHostPath(engine_path);
+  struct stat status {};
+  return host && ::stat(host->c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+         (status.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0;
+}
+
+bool WouldRunAsProgram(std::string_view engine_path) {
+  if (HasExecuteBit(engine_path)) return true;
+  const std::optional<std::string> host = ToHostPath(engine_path);
+  if (!host) return true;
+  const UniqueFd file(::open(host->c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  struct stat status {};
+  if (!file.IsOpen() || fstat(file.get(), &status) != 0) return true;
+  if (S_ISDIR(status.st_mode)) return false;
+  if (!S_ISREG(status.st_mode)) return true;
+  std::string start(16, '\0');
+  const ssize_t length = ::read(file.get(), start.data(), start.size());
+  if (length < 0) return true;
+  start.resize(static_cast<std::size_t>(length));
+  // ELF programs, "#!" scripts, Windows programs and desktop launchers.
+  for (std::string_view magic : {std::string_view("\x7F" "ELF"), std::string_view("#!"), std::string_view("MZ"),
+                                 std::string_view("[Desktop Entry]")}) {
+    if (start.starts_with(magic)) return true;
+  }
+  return false;
+}
+
 bool OpenWithDesktop(std::string_view engine_path) {
   const std::optional<std::string> host = ToHostPath(engine_path);
   if (!host) return false;
@@ -103,7 +131,7 @@ bool OpenWithDesktop(std::string_view engine_path) {
 bool OpenWebAddress(std::string_view address) {
   // Anything else would let a game's settings open local files or programs.
   if (!address.starts_with("http://") && !address.starts_with("https://")) return false;
-  return Spawn({"xdg-open", std::string(address)}, nullptr, ProcessWait::kNone);
+  return Spawn({"xdg-open", SjisToUtf8(address)}, nullptr, ProcessWait::kNone);
 }
 
 }  // namespace plat

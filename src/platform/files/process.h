@@ -45,10 +45,19 @@ class ProgramFile {
   std::string real_path_;
 };
 
+// Whether the file at an engine path, its links followed, has an execute bit: one the system
+// would start as a program.
+bool HasExecuteBit(std::string_view engine_path);
+
+// Whether the desktop's opener would start the file at an engine path (links followed) rather
+// than show it: it has an execute bit, or it begins as a program, a script or a launcher.
+bool WouldRunAsProgram(std::string_view engine_path);
+
 // Hands a file or folder (an engine path) to the desktop's opener, without waiting.
 bool OpenWithDesktop(std::string_view engine_path);
 
-// Hands a web address (http or https only) to the desktop's browser, without waiting.
+// Hands a web address (http or https only; Shift-JIS, as the engine keeps its texts) to the
+// desktop's browser in UTF-8, without waiting.
 bool OpenWebAddress(std::string_view address);
 
 }  // namespace plat

@@ -133,4 +133,17 @@ std::optional<WriteFolder> OpenWriteFolder(std::string_view engine_path) {
   return opened;
 }
 
+UniqueFd OpenForReading(std::string_view engine_path) {
+  const std::optional<Placed> placed = Place(engine_path);
+  if (!placed) return UniqueFd();
+  std::optional<WriteFolder> folder;
+  if (placed->confined && !(folder = OpenWriteFolder(engine_path))) return UniqueFd();
+  int fd;
+  do {
+    fd = folder ? ::openat(folder->folder.get(), folder->leaf.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC)
+                : ::open(placed->named.c_str(), O_RDONLY | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  return UniqueFd(fd);
+}
+
 }  // namespace plat

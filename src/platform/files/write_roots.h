@@ -1,4 +1,4 @@
-// The folders below which files are written without following links. Each root's place on disk,
+// The folders below which files are written and read without following links. Each root's place on disk,
 // its links followed, is taken once when the roots are set; a later write below a root reaches
 // its file from that place down, every folder on the way opened without following a link, so a
 // link put below a root after a path was checked is never followed. A write elsewhere opens its
@@ -30,5 +30,10 @@ struct WriteFolder {
   std::string named_path;  // the whole path as the engine named it, for the folder listings
 };
 std::optional<WriteFolder> OpenWriteFolder(std::string_view engine_path);
+
+// The file at an engine path opened for reading: below a root the way a write reaches it, with no
+// link on its way nor as its last name, so that a folder swapped for a link after a read was let
+// through is not followed; elsewhere by its path, links followed. Not open when it cannot be.
+UniqueFd OpenForReading(std::string_view engine_path);
 
 }  // namespace plat

@@ -1,12 +1,12 @@
-// A game made as a hostile author would make it, with the tools as every test game is, and run
-// by the program: its main script tries every road out of the game that scripts have, to make
-// the engine run code of the game's choosing or write outside the game's folder and the player's
-// save folder. It ships libraries under the plug-in names and loads them by every loader, writes a
-// library of its own and loads it, names libraries outside the folders, rewrites and copies over
-// a program it ships and starts it, starts a "#!" text, writes its variable file and text log
-// through a folder link, writes, makes and exports outside, and its settings name a save folder
-// outside and a save-folder name that climbs. The run ends with none of that code run and nothing
-// changed outside the game's folder and its save folder.
+// A game made as a hostile author would make it, with the tools as every test game is, and run by
+// the program: its main script tries every road out of the game that scripts have, to make the
+// engine run code of the game's choosing or write outside the game's folder and the player's save
+// folder. It ships libraries under the plug-in names and loads them by every loader, writes a
+// library of its own and loads it, names libraries outside the folders, rewrites files it ships
+// into programs (in place and by copying one over them) and starts them, starts a "#!" text, writes
+// its variable file and text log through a folder link, writes, makes and exports outside, and its
+// settings name a save folder outside and a save-folder name that climbs. The run ends with none of
+// that code run and nothing changed outside the game's folder and its save folder.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -220,12 +220,16 @@ class HostileGameGuiTest : public ::testing::Test {
     WriteBytes("game/SCRIPT/DL_APP.SYS", kvxtools::WriteAppDefinition(definition));
     WriteBytes("game/SCRIPT/DL_APP.INF", kvxtools::WriteAppInformation(information));
     WriteUserConfig("game/USER.CFG", outside + "CHOSEN");
-    // What it ships: a library under each plug-in name, the library's bytes as data, programs
-    // of this machine and a "#!" text.
+    // What it ships: a library under each plug-in name, the library's bytes as data, a program of
+    // this machine, "#!" texts, and two of them with an execute bit that it makes programs of.
     for (const char* name : {"PLUGIN/X.ADL", "PLUGIN/X.SPI", "PLUGIN/X.GLL", "PLUGIN/X.SLL", "DATA/LIBRARY.BIN"}) {
       Ship(kMarkers + "/marker.so", name);
     }
-    for (const char* name : {"TOOLS/PROG", "TOOLS/OTHER", "TOOLS/SPARE"}) Ship(kMarkers + "/marker", name);
+    Ship(kMarkers + "/marker", "TOOLS/SPARE");
+    for (const char* name : {"TOOLS/PROG", "TOOLS/OTHER"}) {
+      sandbox_.WriteFile(std::string("game/") + name, "#!/bin/sh\n");
+      fs::permissions(sandbox_.HostPath() + "game/" + name, fs::perms::owner_all);
+    }
     sandbox_.WriteFile("game/TOOLS/RUN.SH", "#!/bin/sh\necho ran > '" + sandbox_.HostPath() + "outside/SHELL_RAN'\n");
     fs::permissions(sandbox_.HostPath() + "game/TOOLS/RUN.SH", fs::perms::owner_all);
     // Outside: libraries to name, the folder the template names.

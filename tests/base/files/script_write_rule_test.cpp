@@ -6,10 +6,13 @@
 
 #include <cstring>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 
 #include "base/files/path.h"
 #include "base/files/user_folders.h"
+#include "platform/files/host_path.h"
+#include "platform/files/special_folders.h"
 #include "support/log_capture.h"
 #include "support/scoped_environment.h"
 #include "support/temp_game_folder.h"
@@ -26,6 +29,7 @@ class ScriptWriteRuleTest : public ::testing::Test {
     root_.MakeFolder("GAME");
     root_.MakeFolder("SAVE");
     SetBaseFolder(Path("GAME\\").c_str());
+    SetUserFolderGameName("Tale");
     SetScriptWriteFolders(Path("GAME\\"), Path("SAVE"));
   }
   void TearDown() override {
@@ -45,11 +49,11 @@ class ScriptWriteRuleTest : public ::testing::Test {
   char saved_base_[kMaxPath] = {};
 };
 
-TEST_F(ScriptWriteRuleTest, TheUserFoldersAreNamedInTheScriptsOrderAndNeverCreated) {
-  EXPECT_EQ(UserFolderPath(1), Path("home\\Documents\\"));
-  EXPECT_EQ(UserFolderPath(2), Path("home\\Bilder\\"));
-  EXPECT_EQ(UserFolderPath(3), Path("data\\"));
-  EXPECT_EQ(UserFolderPath(4), Path("home\\Schreibtisch\\"));
+TEST_F(ScriptWriteRuleTest, TheGamesOwnUserFoldersAreNamedInTheScriptsOrderAndNeverCreated) {
+  EXPECT_EQ(UserFolderPath(1), Path("home\\Documents\\Tale\\"));
+  EXPECT_EQ(UserFolderPath(2), Path("home\\Bilder\\Tale\\"));
+  EXPECT_EQ(UserFolderPath(3), Path("data\\Tale\\"));
+  EXPECT_EQ(UserFolderPath(4), Path("home\\Schreibtisch\\Tale\\"));
   EXPECT_FALSE(UserFolderPath(0).has_value());
   EXPECT_FALSE(UserFolderPath(5).has_value());
   EXPECT_EQ(UserFolderPaths().size(), 4u);
@@ -62,8 +66,8 @@ TEST_F(ScriptWriteRuleTest, FilesInTheGameTheSaveAndEachUserFolderMayBeWritten) 
   for (const std::string& path :
        {Path("SAVE\\SAVE01.DAT"), Path("save\\Sub\\SAVE02.DAT"), Path("GAME\\SAVEDATA\\A.DAT"),
         std::string("SAVEDATA\\B.DAT"), std::string("SAVEDATA/C.DAT"), std::string(".\\D.DAT"),
-        std::string("..\\GAME\\E.DAT"), Path("home\\Documents\\note.txt"), Path("home\\Bilder\\shot.png"),
-        Path("data\\Tale SaveData\\USER.CFG"), Path("home\\Schreibtisch\\readme.txt")}) {
+        std::string("..\\GAME\\E.DAT"), Path("home\\Documents\\Tale\\note.txt"), Path("home\\Bilder\\Tale\\shot.png"),
+        Path("data\\Tale\\USER.CFG"), Path("home\\Schreibtisch\\Tale\\readme.txt")}) {
     EXPECT_TRUE(MayScriptWriteAt(path.c_str())) << path;
   }
 }
@@ -86,9 +90,9 @@ TEST_F(ScriptWriteRuleTest, MovingTheBaseFolderOpensNothingNew) {
   EXPECT_FALSE(MayScriptWriteAt("etc\\kestrune-test"));
   EXPECT_TRUE(MayScriptWriteAt(Path("GAME\\F.DAT").c_str()));
   ClearScriptWriteFolders();
-  EXPECT_FALSE(MayScriptWriteAt(Path("GAME\\F.DAT").c_str()));
-  EXPECT_FALSE(MayScriptWriteAt(Path("SAVE\\F.DAT").c_str()));
-  EXPECT_TRUE(MayScriptWriteAt(Path("data\\F.DAT").c_str()));
+  for (const char* path : {"GAME\\F.DAT", "SAVE\\F.DAT", "data\\Tale\\F.DAT"}) {
+    EXPECT_FALSE(MayScriptWriteAt(Path(path).c_str())) << path;
+  }
 }
 
 // Only single-byte letters compare without case: "ホ" (0x83 0x7A, a lower-case 'z' second byte)
@@ -125,7 +129,7 @@ TEST_F(ScriptWriteRuleTest, LinksThatLeadOutAreRefusedAndLinksThatStayInAreFollo
 TEST_F(ScriptWriteRuleTest, ReadsReachTheSameFoldersAndTheFoldersThemselves) {
   root_.MakeFolder("SAVE2");
   for (const std::string& path : {Path("GAME\\"), Path("SAVE"), std::string("."), Path("SAVE\\SAVE01.DAT"),
-                                  std::string("SAVEDATA\\A.DAT"), Path("home\\Documents\\")}) {
+                                  std::string("SAVEDATA\\A.DAT"), Path("home\\Documents\\Tale\\")}) {
     EXPECT_TRUE(MayScriptReadAt(path.c_str())) << path;
   }
   for (const std::string& path : {std::string("..\\SECRET.TXT"), std::string("Z:\\etc\\passwd"), Path("SAVE2\\"),
@@ -153,6 +157,35 @@ TEST_F(ScriptWriteRuleTest, ProgramsRunOnlyFromTheGameFolder) {
   for (const std::string& path : {Path("SAVE\\RUN.SH"), std::string("Z:\\bin\\sh"), Path("GAME\\SH_LINK"),
                                   Path("GAME\\"), Path("home\\Documents\\run.sh")}) {
     EXPECT_FALSE(MayScriptRunAt(path.c_str())) << path;
+  }
+}
+
+// Whatever folder holds the program (the data folder's game folder, the game folder), no script
+// writes at or below it, where the player's plug-ins lie, but inside a game folder kept there.
+TEST_F(ScriptWriteRuleTest, TheProgramsFolderIsOutOfEveryScriptsReach) {
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe").parent_path();
+  const std::string holder = program.parent_path().string() + "/";
+  const std::string name = program.filename().string();
+  const std::string program_folder = plat::ProgramFolder().value();
+  const ScopedEnvironment data("XDG_DATA_HOME", holder.c_str());
+  SetUserFolderGameName(name);
+  SetScriptWriteFolders(Path("GAME\\"), Path("SAVE"));
+  ASSERT_EQ(UserFolderPath(3), program_folder);
+  struct Case {
+    std::string game_folder;
+    std::string game_name;
+    std::string path;
+    bool written;
+  };
+  for (const Case& c : std::initializer_list<Case>{
+           {Path("GAME\\"), name, program_folder + "plugin\\X.SLL", false},
+           {Path("GAME\\"), name, program_folder + "X.TXT", false},
+           {plat::ToEnginePath(holder), "Tale", program_folder + "plugin\\X.SLL", false},
+           {plat::ToEnginePath(holder), "Tale", plat::ToEnginePath(holder) + "BESIDE.TXT", true},
+           {program_folder, "Tale", program_folder + "SAVEDATA\\A.DAT", true}}) {
+    SetUserFolderGameName(c.game_name);
+    SetScriptWriteFolders(c.game_folder, Path("SAVE"));
+    EXPECT_EQ(MayScriptWriteAt(c.path.c_str()), c.written) << c.path << " with the game in " << c.game_folder;
   }
 }
 

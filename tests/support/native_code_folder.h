@@ -1,5 +1,5 @@
-// Names a test's folder as the player's plug-in folder, where the libraries the player installed
-// for the engine lie, for as long as it lives.
+// Names a test's folder as the folder the program loads native code from (the player's plug-in
+// libraries in its folder "plugin", the movie libraries beside them) for as long as it lives.
 #pragma once
 
 #include <string>
@@ -8,12 +8,12 @@
 
 namespace test_support {
 
-class ScopedPlayerPluginFolder {
+class ScopedNativeCodeFolder {
  public:
-  explicit ScopedPlayerPluginFolder(const std::string& engine_folder) { SetPlayerPluginFolder(engine_folder); }
-  ~ScopedPlayerPluginFolder() { SetPlayerPluginFolder(""); }
-  ScopedPlayerPluginFolder(const ScopedPlayerPluginFolder&) = delete;
-  ScopedPlayerPluginFolder& operator=(const ScopedPlayerPluginFolder&) = delete;
+  explicit ScopedNativeCodeFolder(const std::string& engine_folder) { SetNativeCodeFolder(engine_folder); }
+  ~ScopedNativeCodeFolder() { SetNativeCodeFolder(""); }
+  ScopedNativeCodeFolder(const ScopedNativeCodeFolder&) = delete;
+  ScopedNativeCodeFolder& operator=(const ScopedNativeCodeFolder&) = delete;
 };
 
 }  // namespace test_support

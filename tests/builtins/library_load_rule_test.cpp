@@ -132,20 +132,20 @@ TEST_F(LibraryLoadRuleTest, NoLoaderRunsALibraryThatTheGamesDataCouldChoose) {
 // there is the game's too.
 TEST_F(LibraryLoadRuleTest, APluginFolderInTheGameFolderOrWhereScriptsWriteLoadsNoLibraryOfTheGame) {
   {
-    const test_support::ScopedNativeCodeFolder in_game(game_.EnginePath("PLAYER\"));
+    const test_support::ScopedNativeCodeFolder in_game(game_.EnginePath("PLAYER\\"));
     Install(game_, "PLAYER/plugin/X.ADL");
-    EXPECT_EQ(Call(103, {Text(game_.EnginePath("PLAYER\plugin\X.ADL"))}), kPluginNotLoadable);
+    EXPECT_EQ(Call(103, {Text(game_.EnginePath("PLAYER\\plugin\\X.ADL"))}), kPluginNotLoadable);
     EXPECT_FALSE(game_.Exists("PLAYER/plugin/X.ADL.ran")) << "the game shipped it";
   }
   const ScopedEnvironment home("HOME", (outside_.HostPath() + "home").c_str());
   const ScopedEnvironment config("XDG_CONFIG_HOME", (outside_.HostPath() + "home/.config").c_str());
-  const test_support::ScopedScriptFolders user_folders_now(game_.EnginePath(), game_.EnginePath("SAVE\"));
-  const std::string program = UserFolderPath(1).value() + "PLAYER\";
+  const test_support::ScopedScriptFolders user_folders_now(game_.EnginePath(), game_.EnginePath("SAVE\\"));
+  const std::string program = UserFolderPath(1).value() + "PLAYER\\";
   std::filesystem::create_directories(plat::ToHostPath(program).value() + "plugin");
   const test_support::ScopedNativeCodeFolder where_scripts_write(program);
-  ScriptWrites(program + "plugin\X.ADL");
-  ASSERT_TRUE(std::filesystem::exists(plat::ToHostPath(program + "plugin\X.ADL").value()));
-  EXPECT_EQ(Call(103, {Text(program + "plugin\X.ADL")}), kPluginNotLoadable);
+  ScriptWrites(program + "plugin\\X.ADL");
+  ASSERT_TRUE(std::filesystem::exists(plat::ToHostPath(program + "plugin\\X.ADL").value()));
+  EXPECT_EQ(Call(103, {Text(program + "plugin\\X.ADL")}), kPluginNotLoadable);
   EXPECT_FALSE(AnyMarkIn(outside_)) << "a script wrote it";
 }
 

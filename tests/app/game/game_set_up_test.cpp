@@ -305,7 +305,8 @@ constexpr const char* kPluginNames[] = {"X.GLL", "X.ADL", "X.SLL", "X.SPI"};
 TEST_F(GameSetUpTest, ThePlayersPluginsLoadAtTheStartOnlyFromAProgramFolderApartFromTheGame) {
   WriteGame(1);
   const test_support::TempGameFolder player;
-  for (const test_support::TempGameFolder* program : {&player, &game_}) {
+  const test_support::TempGameFolder* const programs[] = {&player, &game_};
+  for (const test_support::TempGameFolder* program : programs) {
     program->MakeFolder("plugin");
     for (const char* name : kPluginNames) {
       std::filesystem::copy_file(kMarkerLibrary, program->HostPath() + "plugin/" + name);
@@ -324,12 +325,10 @@ TEST_F(GameSetUpTest, ThePlayersPluginsLoadAtTheStartOnlyFromAProgramFolderApart
   ASSERT_EQ(game.SetUp(), 0);
   for (const char* name : kPluginNames) EXPECT_FALSE(game_.Exists(std::string("plugin/") + name + ".ran")) << name;
   const std::vector<std::string> lines(log_.Lines().begin() + static_cast<std::ptrdiff_t>(lines_before), log_.Lines().end());
-  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                          [](const std::string& line) {
-                            return line.find("the program's folder") != std::string::npos &&
-                                   line.find("start it with /L") != std::string::npos;
-                          }),
-            1);
+  const auto says_why = [](const std::string& line) {
+    return line.find("the program's folder") != std::string::npos && line.find("start it with /L") != std::string::npos;
+  };
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(), says_why), 1);
   EXPECT_FALSE(Logged("not loading the library")) << "one line for all";
 }
 
@@ -358,7 +357,7 @@ TEST_F(GameSetUpTest, ASaveFolderThatLeadsOutOfWhereItsKindPutsItIsNotUsed) {
     SetUpGame game(game_.EnginePath());
     ASSERT_EQ(game.SetUp(), test.result);
     if (test.result == 0) {
-      EXPECT_EQ(std::string(game.GetSaveFolder()), game_.EnginePath("data\Tale SaveData\"));
+      EXPECT_EQ(std::string(game.GetSaveFolder()), game_.EnginePath("data\\Tale SaveData\\"));
       game.SaveSettings(0);
     }
     EXPECT_TRUE(Logged(test.said)) << log_.Last();

@@ -1,7 +1,7 @@
-/* The interface between the movie libraries and their player module ("movie_player.so" in the
- * movie libraries' own folder), which holds the movie player and everything it needs of FFmpeg.
- * The movie libraries load it when they make their first movie, so that a program that loads
- * them at start does not load FFmpeg until a movie plays.
+/* The interface between the movie libraries and their player module (KVX_PLAYER_MODULE_FILE in the
+ * movie libraries' own folder, which the program hands them open), which holds the movie player
+ * and everything it needs of FFmpeg. The movie libraries load it when they make their first
+ * movie, so that a program that loads them at start does not load FFmpeg until a movie plays.
  *
  * The module exports
  *   const KvxPlayerModule* KvxGetPlayerModule(void);
@@ -18,7 +18,6 @@
 extern "C" {
 #endif
 
-#define KVX_PLAYER_MODULE_FILE "movie_player.so"
 #define KVX_PLAYER_MODULE_ENTRY "KvxGetPlayerModule"
 
 typedef struct KvxPlayer KvxPlayer;

@@ -1,8 +1,9 @@
 // The eight built-ins that load plug-in libraries (103, 104, 116, 117, 205, 206, 598, 599) never
 // load one that a game's data could choose: shipped with the game, written by its scripts, named
-// outside every folder, or reached through a link. Loading alone would run the library's code,
-// so the test library marks its loading from its constructor, and no mark may appear; the
-// player's own plug-in folder still loads.
+// outside every folder, or reached through a link, also where the player's plug-in folder itself
+// lies in the game folder or where scripts write. Loading alone would run the library's code, so
+// the test library marks its loading from its constructor, and no mark may appear; the player's
+// own plug-in folder still loads.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,14 +12,17 @@
 #include <string>
 #include <utility>
 
+#include "base/files/user_folders.h"
 #include "builtin_call.h"
+#include "platform/files/host_path.h"
 #include "resource/archives/file_system.h"
 #include "resource/pictures/image_loader_manager.h"
 #include "resource/plugins/plugin_library.h"
 #include "resource/plugins/sound_decoder_manager.h"
 #include "support/data_files_fixture.h"
 #include "support/log_capture.h"
-#include "support/player_plugin_folder.h"
+#include "support/native_code_folder.h"
+#include "support/scoped_environment.h"
 #include "support/script_folders.h"
 
 namespace {
@@ -78,7 +82,7 @@ class LibraryLoadRuleTest : public test_support::DataFilesTest, public builtin_t
 
   test_support::TempGameFolder outside_;
   test_support::TempGameFolder player_;
-  test_support::ScopedPlayerPluginFolder player_plugins_{player_.EnginePath("plugin\\")};
+  test_support::ScopedNativeCodeFolder native_code_{player_.EnginePath()};
   CImageLoaderManager loaders_;
   CSoundDecoderManager decoders_;
 
@@ -121,6 +125,28 @@ TEST_F(LibraryLoadRuleTest, NoLoaderRunsALibraryThatTheGamesDataCouldChoose) {
   Install(player_, "plugin/MINE.ADL");
   EXPECT_EQ(Call(103, {Text(player_.EnginePath("plugin\\MINE.ADL"))}), kPluginMissingExport);
   EXPECT_TRUE(player_.Exists("plugin/MINE.ADL.ran"));
+}
+
+// Where the player's plug-in folder lies in the game folder, a library the game ships there is
+// the game's; where it lies in a folder scripts write (a user folder), a library a script wrote
+// there is the game's too.
+TEST_F(LibraryLoadRuleTest, APluginFolderInTheGameFolderOrWhereScriptsWriteLoadsNoLibraryOfTheGame) {
+  {
+    const test_support::ScopedNativeCodeFolder in_game(game_.EnginePath("PLAYER\\"));
+    Install(game_, "PLAYER/plugin/X.ADL");
+    EXPECT_EQ(Call(103, {Text(game_.EnginePath("PLAYER\\plugin\\X.ADL"))}), kPluginNotLoadable);
+    EXPECT_FALSE(game_.Exists("PLAYER/plugin/X.ADL.ran")) << "the game shipped it";
+  }
+  const ScopedEnvironment home("HOME", (outside_.HostPath() + "home").c_str());
+  const ScopedEnvironment config("XDG_CONFIG_HOME", (outside_.HostPath() + "home/.config").c_str());
+  const test_support::ScopedScriptFolders user_folders_now(game_.EnginePath(), game_.EnginePath("SAVE\\"));
+  const std::string program = UserFolderPath(1).value() + "PLAYER\\";
+  std::filesystem::create_directories(plat::ToHostPath(program).value() + "plugin");
+  const test_support::ScopedNativeCodeFolder where_scripts_write(program);
+  ScriptWrites(program + "plugin\\X.ADL");
+  ASSERT_TRUE(std::filesystem::exists(plat::ToHostPath(program + "plugin\\X.ADL").value()));
+  EXPECT_EQ(Call(103, {Text(program + "plugin\\X.ADL")}), kPluginNotLoadable);
+  EXPECT_FALSE(AnyMarkIn(outside_)) << "a script wrote it";
 }
 
 }  // namespace

@@ -19,7 +19,7 @@
 #include "sound_builtins_fixture.h"
 #include "support/fake_app_services.h"
 #include "support/log_capture.h"
-#include "support/player_plugin_folder.h"
+#include "support/native_code_folder.h"
 #include "support/temp_game_folder.h"
 
 namespace {
@@ -94,7 +94,7 @@ TEST_F(SoundDeviceBuiltinsTest, TheDecoderSwitchTakesTheByteOrTheConfiguredSetti
 // The plug-ins lie in the player's plug-in folder, where scripts name them by their paths.
 TEST_F(SoundDeviceBuiltinsTest, PluginsLoadAnswerTheirAssistAndAreFreed) {
   const test_support::TempGameFolder player;
-  const test_support::ScopedPlayerPluginFolder plugins(player.EnginePath("plugin\\"));
+  const test_support::ScopedNativeCodeFolder native_code(player.EnginePath());
   player.MakeFolder("plugin");
   std::filesystem::copy_file(std::string(KESTRUNE_TEST_PLUGIN_DIR) + "/full.SLL", player.HostPath() + "plugin/full.SLL");
   player.WriteFile("plugin/WINDOWS.SLL", std::string("MZ\x90\0", 4) + std::string(124, '\0'));

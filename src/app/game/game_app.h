@@ -356,7 +356,9 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   // Steps of the set-up (game_set_up.cpp, game_save_folder.cpp); each answers 0 or the set-up's
   // failure result.
   void RegisterDecoders();
+  void LoadPlayerPlugins();
   int ReadApplicationFiles();
+  std::string SettingsUserFolder(uint8_t kind);
   int PrepareUserConfig();
   int ReadUserConfigFile();
   // The save folder of the game's kind, unless that is the root, the home folder or a system folder.

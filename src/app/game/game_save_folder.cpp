@@ -1,8 +1,9 @@
 // The user's settings file and the save folder: where they lie for each save-folder kind, the
 // first-run copy of the game's template, and writing both settings files back. The save folder
 // is the player's, never the game's: a folder the game's data names counts only when the player
-// chose it here, a name from the game's settings is one plain folder name, and the root, the home
-// folder and the system's folders are never a save folder.
+// chose it here, a name from the game's settings is one plain folder name, a folder lies, its
+// links followed, inside the folder its kind puts it in, and the root, the home folder and the
+// system's folders are never a save folder.
 #include <cstdio>
 #include <optional>
 
@@ -13,6 +14,8 @@
 #include "base/files/path.h"
 #include "platform/system/diagnostic_log.h"
 #include "platform/files/file_system_ops.h"
+#include "platform/files/host_path.h"
+#include "platform/files/resolved_path.h"
 #include "platform/files/special_folders.h"
 #include "platform/encoding/text_encoding.h"
 
@@ -34,6 +37,35 @@ constexpr uint8_t kInCommonApplicationData = 4;
 bool UsesUserFolder(uint8_t kind) { return kind <= kInCommonApplicationData && kind != kInGameFolder; }
 
 bool FolderExists(const std::string& path) { return plat::GetFileAttributes(path).has_value(); }
+
+std::string WithoutSlash(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+std::string Shown(const std::string& folder) { return plat::ToHostPath(folder).value_or(plat::SjisToUtf8(folder)); }
+
+// Whether `folder` lies, its links followed, inside `parent` (its links followed too), not being it.
+bool LiesInside(const std::string& folder, const std::string& parent) {
+  const std::optional<std::string> place = plat::ResolveLinks(folder);
+  const std::optional<std::string> parent_place = plat::ResolveLinks(parent);
+  return place && parent_place && plat::IsSameOrBelow(*place, *parent_place) &&
+         WithoutSlash(*place) != WithoutSlash(*parent_place);
+}
+
+// The longest name the set-up writes into the settings and save folders.
+constexpr std::string_view kLongestSettingsName = "APP_CFG.DAT";
+
+// Whether the engine can name the settings files in `folder`; when not, the log names the folder
+// and the limit.
+bool FitsPathLimit(const std::string& folder) {
+  const std::size_t limit = kMaxPath - 1 - kLongestSettingsName.size();
+  if (folder.size() <= limit) return true;
+  plat::LogDiagnostic("the game cannot start: its save folder " + Shown(folder) + " is " +
+                      std::to_string(folder.size()) + " bytes long, and the engine's paths leave a save folder at most " +
+                      std::to_string(limit) + " (a shorter save-folder name, or a data folder nearer the root, fits)");
+  return false;
+}
 
 std::string WithBackslash(std::string path) {
   if (!EndsWithSeparator(path.c_str())) path += '\\';
@@ -83,6 +115,31 @@ UserConfigBlocks CGameApp::UserConfigView() {
   return UserConfigBlocks{GetEnvironment(), GetWindowSettings(), game_switches_, &chosen_save_folder_};
 }
 
+// The user folder under the special folder of the kind, when it lies there once its links are
+// followed; else the one under the application-data folder, said in the log; empty when neither
+// can be had.
+std::string CGameApp::SettingsUserFolder(uint8_t kind) {
+  int special = kind == kInDocuments ? kFolderDocuments : kFolderApplicationData;
+  std::string folder;
+  if (kind == kInCommonApplicationData) folder = UserFolder(kFolderCommonApplicationData);
+  if (!folder.empty()) special = kFolderCommonApplicationData;
+  if (folder.empty()) folder = UserFolder(special);
+  char base[kMaxPath] = {};
+  if (folder.empty() || (GetSpecialFolderPath(base, special) && LiesInside(folder, base))) return folder;
+  const std::string why = "the user folder " + Shown(folder) + " leads out of the folder it is made in";
+  if (special == kFolderApplicationData) {
+    plat::LogDiagnostic(why + ", and no other folder for the settings may be used");
+    return {};
+  }
+  folder = UserFolder(kFolderApplicationData);
+  if (folder.empty() || !GetSpecialFolderPath(base, kFolderApplicationData) || !LiesInside(folder, base)) {
+    plat::LogDiagnostic(why + ", and so does the one in the application data folder");
+    return {};
+  }
+  plat::LogDiagnostic(why + ": the settings and saves go to " + Shown(folder));
+  return folder;
+}
+
 int CGameApp::PrepareUserConfig() {
   const AppInfo& info = GetAppInfo();
   const uint8_t kind = info.save_folder_kind;
@@ -90,11 +147,9 @@ int CGameApp::PrepareUserConfig() {
     user_config_path_ = kUserConfigName;
     return 0;
   }
-  std::string folder;
-  if (kind == kInCommonApplicationData) folder = UserFolder(kFolderCommonApplicationData);
-  if (folder.empty()) folder = UserFolder(kind == kInDocuments ? kFolderDocuments : kFolderApplicationData);
-  if (folder.empty()) {
-    plat::LogDiagnostic("the folder for the user's settings cannot be had (no home or data folder)");
+  const std::string folder = SettingsUserFolder(kind);
+  if (folder.empty() || !FitsPathLimit(folder)) {
+    if (folder.empty()) plat::LogDiagnostic("the folder for the user's settings cannot be had");
     ShowMessageBox(plat::Utf8ToSjis("環境設定ファイルの読み込みに失敗"), kBoxStop, plat::kDesktopWindow);
     return kSetUpNoUserConfig;
   }
@@ -127,6 +182,11 @@ int CGameApp::ReadUserConfigFile() {
 
 int CGameApp::ChooseSaveFolder(bool& chosen) {
   if (const int result = FindSaveFolder(chosen); result != 0) return result;
+  if (UsesUserFolder(GetAppInfo().save_folder_kind) && !FitsPathLimit(save_folder_)) {
+    ShowMessageBox(plat::Utf8ToSjis("セーブデータ作成フォルダがないため、起動できません。"), kBoxExclamation,
+                   plat::kDesktopWindow);
+    return kSetUpNoSaveFolder;
+  }
   if (!plat::IsRootHomeOrSystemFolder(save_folder_)) return 0;
   return UseDataSaveFolder("the save folder " + plat::SjisToUtf8(save_folder_) +
                            " is the root, the home folder or a folder of the system");
@@ -134,7 +194,9 @@ int CGameApp::ChooseSaveFolder(bool& chosen) {
 
 int CGameApp::UseDataSaveFolder(const std::string& why) {
   const std::string folder = UserFolder(kFolderApplicationData);
-  if (folder.empty() || plat::IsRootHomeOrSystemFolder(folder) || (!FolderExists(folder) && !plat::CreateFolders(folder))) {
+  char data[kMaxPath] = {};
+  if (folder.empty() || plat::IsRootHomeOrSystemFolder(folder) || (!FolderExists(folder) && !plat::CreateFolders(folder)) ||
+      !GetSpecialFolderPath(data, kFolderApplicationData) || !LiesInside(folder, data)) {
     plat::LogDiagnostic(why + ", and no folder for the saves can be made in the application data folder");
     ShowMessageBox(plat::Utf8ToSjis("セーブデータ作成フォルダがないため、起動できません。"), kBoxExclamation,
                    plat::kDesktopWindow);
@@ -154,6 +216,10 @@ int CGameApp::FindSaveFolder(bool& chosen) {
   }
   if (kind == kInGameFolder) {
     save_folder_ = std::string(g_ModuleFolder) + "SAVEDATA\\";
+    // The game ships its folder: a SAVEDATA that is a link out of it is not the player's.
+    if (!LiesInside(save_folder_, g_ModuleFolder)) {
+      return UseDataSaveFolder("the save folder " + Shown(save_folder_) + " leads out of the game folder");
+    }
     if (!FolderExists(save_folder_) && !plat::CreateFolder(save_folder_)) {
       ShowMessageBox(Printf(kCreationFailed, save_folder_), kBoxStop, plat::kDesktopWindow);
     }

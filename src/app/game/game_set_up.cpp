@@ -1,6 +1,6 @@
-// The game's set-up: decoders and plug-ins, the base data folder of the command line, the data
-// archives, the application files, the user's settings and save folder, the game settings and the
-// install information, in the order the rest of the start-up relies on.
+// The game's set-up: the built-in decoders, the base data folder of the command line, the data
+// archives, the application files, the user's settings and save folder, the player's plug-ins, the
+// game settings and the install information, in the order the rest of the start-up relies on.
 #include <algorithm>
 
 #include "app/framework/command_line.h"
@@ -8,6 +8,7 @@
 #include "app/game/game_archives.h"
 #include "base/files/file_services.h"
 #include "base/files/path.h"
+#include "base/files/script_code_rule.h"
 #include "base/files/script_write_rule.h"
 #include "base/files/user_folders.h"
 #include "base/system/app_hooks.h"
@@ -24,10 +25,6 @@
 #include "sound/ogg_vorbis_module.h"
 
 namespace {
-
-// The program's folder of plug-in libraries, resolved while the base folder is still the
-// program's own.
-constexpr const char* kPluginFolder = "plugin";
 
 int LowerThroughApp() { return g_App != nullptr ? g_App->LowerGameThreadPriority() : -1; }
 int RestoreThroughApp() { return g_App != nullptr ? g_App->RestoreGameThreadPriority() : 0; }
@@ -79,6 +76,7 @@ int CGameApp::SetUp() {
   SetUserFolderGameName(SaveFolderName());
   SetScriptWriteFolders(g_ModuleFolder, save_folder_);
   data_files_.SetLooseFileRule(MayScriptReadAt);
+  LoadPlayerPlugins();
   if (info.save_folder_kind != kSaveFolderNone) {
     RemoveStaleReplacingFiles(save_folder_);
     // The settings file may lie apart from the saves, with litter of its own.
@@ -97,21 +95,31 @@ int CGameApp::SetUp() {
 }
 
 void CGameApp::RegisterDecoders() {
+  InitModuleFolder();
   RegisterElgDecoder(image_loaders_);
   RegisterBmpDecoder(image_loaders_);
-  image_loaders_.LoadLoaderPlugins(kPluginFolder);
   RegisterDpkDecoder(data_files_);
-  InitModuleFolder();
-  data_files_.LoadArchiveDecoderPlugins(kPluginFolder);
   if (RegisterOggVorbisModule(sound_decoders_) != 0) {
     plat::LogDiagnostic("set-up: the Ogg Vorbis sound decoder could not be registered");
   }
-  sound_decoders_.LoadDecoderPlugins(kPluginFolder);
-  LoadSusiePlugins(kPluginFolder, SusieHosts{&image_loaders_, &data_files_});
   g_LowerPriorityHook = &LowerThroughApp;
   g_RestorePriorityHook = &RestoreThroughApp;
   g_PriorityControlOffHook = &PriorityControlOffInApp;
   RegisterSetUpEffects(draw_objects_, transitions_);
+}
+
+// Once the game and save folders are known: the game's archives open with the built-in decoder
+// alone, and the player's plug-ins load only when the program lies apart from both folders.
+void CGameApp::LoadPlayerPlugins() {
+  if (const std::string why = WhyNoNativeCodeLoads(); !why.empty()) {
+    plat::LogDiagnostic(why);
+    return;
+  }
+  const std::string folder = PlayerPluginFolder();
+  image_loaders_.LoadLoaderPlugins(folder.c_str());
+  data_files_.LoadArchiveDecoderPlugins(folder.c_str());
+  sound_decoders_.LoadDecoderPlugins(folder.c_str());
+  LoadSusiePlugins(folder.c_str(), SusieHosts{&image_loaders_, &data_files_});
 }
 
 int CGameApp::ReadApplicationFiles() {

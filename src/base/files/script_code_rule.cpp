@@ -11,13 +11,7 @@
 
 namespace {
 
-std::string g_player_plugin_folder;
-
-std::string PlayerPluginFolder() {
-  if (!g_player_plugin_folder.empty()) return g_player_plugin_folder;
-  const std::optional<std::string> program = plat::ProgramFolder();
-  return program ? *program + "plugin\\" : std::string();
-}
+std::string g_native_code_folder;
 
 std::string WithoutTrailingSlash(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
@@ -41,19 +35,50 @@ bool Refused(const char* what, const char* path, const char* why) {
   return false;
 }
 
-}  // namespace
-
-void SetPlayerPluginFolder(std::string_view engine_folder) { g_player_plugin_folder = engine_folder; }
-
-bool MayLoadLibrary(const char* path, const std::string& real_path) {
+// Whether the library may be loaded from `folder`, which holds what the player installed: it is
+// reached from there without a link, does not lie where the game's files do, and no script wrote
+// it or moved it there.
+bool MayLoadFrom(const std::string& folder, const char* path, const std::string& real_path, const char* outside_folder) {
   constexpr const char* kLoad = "not loading the library";
-  if (!LiesInWithoutLinks(path, real_path, PlayerPluginFolder())) {
-    return Refused(kLoad, path,
-                   "libraries load only from the player's plug-in folder beside the program, reached without links");
-  }
+  if (!LiesInWithoutLinks(path, real_path, folder)) return Refused(kLoad, path, outside_folder);
   if (LiesInGameOrSaveFolder(real_path)) return Refused(kLoad, path, "it lies in the game's or the save folder");
   if (MayScriptHaveWritten(real_path)) return Refused(kLoad, path, "a script wrote or moved it");
   return true;
+}
+
+}  // namespace
+
+void SetNativeCodeFolder(std::string_view engine_folder) { g_native_code_folder = engine_folder; }
+
+std::string NativeCodeFolder() {
+  if (!g_native_code_folder.empty()) return g_native_code_folder;
+  return plat::ProgramFolder().value_or(std::string());
+}
+
+std::string PlayerPluginFolder() {
+  const std::string folder = NativeCodeFolder();
+  return folder.empty() ? folder : folder + "plugin\\";
+}
+
+std::string WhyNoNativeCodeLoads() {
+  const std::string folder = NativeCodeFolder();
+  const std::optional<std::string> place = plat::ResolveLinks(folder);
+  if (place && !LiesInGameOrSaveFolder(*place)) return {};
+  return "no plug-in, movie library or movie player is loaded: the program's folder " +
+         plat::ToHostPath(folder).value_or(plat::SjisToUtf8(folder)) +
+         (place ? " lies in the game's or the save folder, whose files the game brings or writes"
+                : " cannot be followed to its place") +
+         "; keep the program in a folder apart from the game and start it with /L<game folder>";
+}
+
+bool MayLoadLibrary(const char* path, const std::string& real_path) {
+  return MayLoadFrom(PlayerPluginFolder(), path, real_path,
+                     "libraries load only from the player's plug-in folder beside the program, reached without links");
+}
+
+bool MayLoadProgramLibrary(const char* path, const std::string& real_path) {
+  return MayLoadFrom(NativeCodeFolder(), path, real_path,
+                     "the program's libraries load only from its own folder, reached without links");
 }
 
 bool MayStartProgram(const char* path, const std::string& real_path, bool native_program) {

@@ -7,15 +7,29 @@
 #include <string>
 #include <string_view>
 
-// The folder of the libraries the player installed for the engine: the folder "plugin" beside the
-// program, or another that this names (an engine path; an empty one names that folder again).
-void SetPlayerPluginFolder(std::string_view engine_folder);
+// The folder the program loads native code from: its own folder, or another that this names (an
+// engine path ending with a separator; an empty one names the program's folder again). Plug-in
+// libraries load from its folder "plugin", the movie libraries and their player from it.
+void SetNativeCodeFolder(std::string_view engine_folder);
+// That folder; empty when the program's folder cannot be had.
+std::string NativeCodeFolder();
+// Its folder of the plug-in libraries the player installed for the engine; empty likewise.
+std::string PlayerPluginFolder();
+
+// Why the program may load no native code in this run, as one line that says what to do: its
+// folder, its links followed, lies in or below the game folder or the save folder, whose files
+// the game brings or its scripts write. Empty when it lies apart from both.
+std::string WhyNoNativeCodeLoads();
 
 // Whether the library at absolute engine path `path`, whose file lies at host path `real_path`
 // (every link followed), may be loaded: it lies in the player's plug-in folder and is reached
 // from there without a link, it lies in neither the game folder nor the save folder, and no
 // script wrote it or moved it there. A refusal is logged with the path.
 bool MayLoadLibrary(const char* path, const std::string& real_path);
+
+// The same for a library of the program itself (the movie libraries and their player), which
+// lies in the program's folder.
+bool MayLoadProgramLibrary(const char* path, const std::string& real_path);
 
 // Whether the program file at absolute engine path `path`, lying at `real_path`, may be started
 // for a script: it lies in the game folder, no script opened it for writing, copied over it or

@@ -5,6 +5,8 @@
  * Each library exports
  *   uint32_t GetDllVersion(void);
  *   void SetLogSink(KvxLogFunc sink);  (where the library's messages and FFmpeg's warnings go)
+ *   void SetPlayerModule(int32_t descriptor, const char* path, const char* problem);
+ *     (the player module the library plays with, KvxSetPlayerModuleFunc)
  * and one creator: KvxCreateControlFunc, named GetDShowGdiSpriteCtrl or GetDShowPrimCtrl, or
  * KvxCreateMovieFunc, named GetMovieObject (DS_MOVIE, whose movie object draws into a window).
  * A creator takes the stream it is given in every case: it releases it when it fails and when
@@ -61,6 +63,17 @@ typedef struct KvxFrameBuffer {
 /* One line of the library's log, without its line end. */
 typedef void (*KvxLogFunc)(const char* line);
 typedef void (*KvxSetLogSinkFunc)(KvxLogFunc sink);
+
+/* The file of the player module beside the movie libraries. */
+#define KVX_PLAYER_MODULE_FILE "movie_player.so"
+
+/* The player module the library plays with: the program opens the module's file beside the
+ * library, checks it where it lies and hands the library the open file, which the library loads
+ * with its first movie and keeps open as long as the module stays (until the process ends);
+ * nothing is loaded by a path. `path` names the module in the library's log. A descriptor of -1
+ * says that the program has no module to give, `problem` why; every movie then fails as it does
+ * without the movie library. */
+typedef void (*KvxSetPlayerModuleFunc)(int32_t descriptor, const char* path, const char* problem);
 
 typedef struct KvxMovieStream {
   void* owner;

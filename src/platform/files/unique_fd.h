@@ -25,6 +25,8 @@ class UniqueFd {
 
   int get() const { return fd_; }
   bool IsOpen() const { return fd_ >= 0; }
+  // Gives the descriptor up without closing it.
+  int Release() { return std::exchange(fd_, -1); }
   void Reset() {
     if (fd_ >= 0) ::close(std::exchange(fd_, -1));
   }

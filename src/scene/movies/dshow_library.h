@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "platform/files/dynamic_library.h"
 #include "platform/files/movie_library_abi.h"
@@ -24,9 +26,14 @@ inline constexpr DShowLibraryKind kDShowMovieLibrary{"DS_MOVIE.DLL", "GetMovieOb
 
 class CDShowLibrary {
  public:
-  // Loads the library from the folder (an engine path ending with a separator). A missing entry
-  // or another version frees it again and leaves the loader empty. True when loaded.
-  bool Load(const char* folder, const DShowLibraryKind& kind);
+  // Whether the library file at an engine path, whose file lies at a host path (every link
+  // followed), may be loaded; it logs its refusals.
+  using PlaceRule = std::function<bool(const char* path, const std::string& real_path)>;
+
+  // Loads the library from the folder (an engine path ending with a separator) and hands it the
+  // player module beside it, both opened once and checked by `rule` where they lie. A missing
+  // entry or another version frees it again and leaves the loader empty. True when loaded.
+  bool Load(const char* folder, const DShowLibraryKind& kind, const PlaceRule& rule = {});
   bool IsLoaded() const { return library_ != nullptr; }
   // The creator of the sprite and primitive libraries; null when not loaded.
   KvxCreateControlFunc GetControlCreator() const { return reinterpret_cast<KvxCreateControlFunc>(creator_); }

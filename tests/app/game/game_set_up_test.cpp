@@ -1,5 +1,6 @@
 // The game's set-up in a generated game folder: where the user's settings come from on a first
-// run, what the user is asked, and what the settings files hold when they are written back.
+// run, what the user is asked, what the settings files hold when they are written back, where the
+// save folder may lie, and from where the player's plug-ins load.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,11 +14,13 @@
 #include "base/files/file_services.h"
 #include "base/files/script_write_rule.h"
 #include "base/numbers/little_endian.h"
+#include "platform/files/host_path.h"
 #include "platform/encoding/text_encoding.h"
 #include "platform/window/dialog_host.h"
 #include "platform/window/system_message_box.h"
 #include "support/game_settings_files.h"
 #include "support/log_capture.h"
+#include "support/native_code_folder.h"
 #include "support/scoped_environment.h"
 #include "support/temp_game_folder.h"
 
@@ -290,6 +293,86 @@ TEST_F(GameSetUpTest, TheStartAlsoClearsTheFolderOfTheSettingsFile) {
   EXPECT_FALSE(game_.Exists("KVX00A1.TMP"));
   EXPECT_FALSE(game_.Exists("SAVEDATA/KVX00A2.TMP"));
   EXPECT_TRUE(game_.Exists("USER.CFG"));
+}
+
+// A library whose constructor writes "<its file>.ran".
+const std::string kMarkerLibrary = std::string(KESTRUNE_CODE_MARKER_DIR) + "/marker.so";
+constexpr const char* kPluginNames[] = {"X.GLL", "X.ADL", "X.SLL", "X.SPI"};
+
+// The player's plug-ins of every family, image loaders too, load at the start from the folder
+// "plugin" beside the program, once the game's folders are known: a program kept in the game's
+// folder loads none of the libraries there, and one line says why and what to do.
+TEST_F(GameSetUpTest, ThePlayersPluginsLoadAtTheStartOnlyFromAProgramFolderApartFromTheGame) {
+  WriteGame(1);
+  const test_support::TempGameFolder player;
+  const test_support::TempGameFolder* const programs[] = {&player, &game_};
+  for (const test_support::TempGameFolder* program : programs) {
+    program->MakeFolder("plugin");
+    for (const char* name : kPluginNames) {
+      std::filesystem::copy_file(kMarkerLibrary, program->HostPath() + "plugin/" + name);
+    }
+  }
+  {
+    const test_support::ScopedNativeCodeFolder apart(player.EnginePath());
+    SetUpGame game(game_.EnginePath());
+    ASSERT_EQ(game.SetUp(), 0);
+  }
+  for (const char* name : kPluginNames) EXPECT_TRUE(player.Exists(std::string("plugin/") + name + ".ran")) << name;
+
+  const test_support::ScopedNativeCodeFolder in_game(game_.EnginePath());
+  const std::size_t lines_before = log_.Lines().size();
+  SetUpGame game(game_.EnginePath());
+  ASSERT_EQ(game.SetUp(), 0);
+  for (const char* name : kPluginNames) EXPECT_FALSE(game_.Exists(std::string("plugin/") + name + ".ran")) << name;
+  const std::vector<std::string> lines(log_.Lines().begin() + static_cast<std::ptrdiff_t>(lines_before), log_.Lines().end());
+  const auto says_why = [](const std::string& line) {
+    return line.find("the program's folder") != std::string::npos && line.find("start it with /L") != std::string::npos;
+  };
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(), says_why), 1);
+  EXPECT_FALSE(Logged("not loading the library")) << "one line for all";
+}
+
+// A save folder lies, its links followed, where its kind puts it: SAVEDATA inside the game
+// folder, the user folder inside the documents or data folder it is made in. A link out of there
+// (a game may ship SAVEDATA as one) is not used, and nothing is written through it.
+TEST_F(GameSetUpTest, ASaveFolderThatLeadsOutOfWhereItsKindPutsItIsNotUsed) {
+  const test_support::TempGameFolder outside;
+  const ScopedEnvironment home("HOME", (game_.HostPath() + "home").c_str());
+  game_.MakeFolder("home/Documents");
+  game_.MakeFolder("data");
+  std::filesystem::create_symlink(outside.HostPath(), game_.HostPath() + "SAVEDATA");
+  std::filesystem::create_symlink(outside.HostPath(), game_.HostPath() + "home/Documents/Tale SaveData");
+  std::filesystem::create_symlink(outside.HostPath(), game_.HostPath() + "data/Saga SaveData");
+  struct Case {
+    uint8_t kind;
+    const char* application;
+    int result;
+    const char* said;
+  };
+  for (const Case& test : {Case{1, "Tale", 0, "leads out of the game folder: the saves go to"},
+                           Case{0, "Tale", 0, "leads out of the folder it is made in: the settings and saves go to"},
+                           Case{3, "Saga", 3, "leads out of the folder it is made in, and no other folder"}}) {
+    SCOPED_TRACE(test.kind);
+    WriteGame(test.kind, "", test.application);
+    SetUpGame game(game_.EnginePath());
+    ASSERT_EQ(game.SetUp(), test.result);
+    if (test.result == 0) {
+      EXPECT_EQ(std::string(game.GetSaveFolder()), game_.EnginePath("data\\Tale SaveData\\"));
+      game.SaveSettings(0);
+    }
+    EXPECT_TRUE(Logged(test.said)) << log_.Last();
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(outside.HostPath()));
+}
+
+// A save-folder name that makes the folder's path longer than the engine's paths allow stops the
+// start, and the log says so, with the limit.
+TEST_F(GameSetUpTest, ASaveFolderBeyondThePathLimitIsNamedInTheLogWithTheLimit) {
+  WriteGame(3, std::string(240, 'n'));
+  SetUpGame game(game_.EnginePath());
+  EXPECT_NE(game.SetUp(), 0);
+  EXPECT_TRUE(Logged("data/" + std::string(240, 'n'))) << log_.Last();
+  EXPECT_TRUE(Logged("the engine's paths leave a save folder at most 248")) << log_.Last();
 }
 
 }  // namespace

@@ -201,6 +201,17 @@ std::map<std::string, Entry> Snapshot(const std::string& root, const std::vector
   return entries;
 }
 
+// The marks of code that ran below `root`: a library's "<file>.ran", a program's "ran", the
+// shell's "SHELL_RAN".
+std::vector<std::string> MarksIn(const std::string& root) {
+  std::vector<std::string> marks;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    const std::string name = entry.path().filename().string();
+    if (name == "ran" || name == "SHELL_RAN" || entry.path().extension() == ".ran") marks.push_back(entry.path());
+  }
+  return marks;
+}
+
 class HostileGameGuiTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -261,14 +272,14 @@ class HostileGameGuiTest : public ::testing::Test {
     fs::permissions(path, fs::perms::owner_all);
   }
 
-  // Runs the program on the game with the sandbox as the player's home; its exit status, with
-  // what it printed in `printed`.
-  int Run(std::string& printed) {
+  // Runs the program (or a copy of it) on the game, named by /L or as the program's own folder,
+  // with the sandbox as the player's home; its exit status, with what it printed in `printed`.
+  int Run(std::string& printed, const std::string& program = "", bool game_named = true) {
     const std::string environment = "SDL_AUDIODRIVER=dummy HOME='" + sandbox_.HostPath() + "home' XDG_DATA_HOME='" +
                                     sandbox_.HostPath() + "a/data' XDG_CONFIG_HOME='" + sandbox_.HostPath() +
                                     "config' XDG_CACHE_HOME='" + caches_.HostPath() + "'";
-    return test_support::RunProgram(environment, "'/L" + sandbox_.HostPath() + "game/'", caches_.HostPath() + "run.log",
-                                    printed);
+    return test_support::RunProgram(environment, game_named ? "'/L" + sandbox_.HostPath() + "game/'" : "",
+                                    caches_.HostPath() + "run.log", printed, "", program);
   }
 
   // The player's home, data and settings folders, the game's folder and a folder beside it.
@@ -283,10 +294,7 @@ TEST_F(HostileGameGuiTest, EveryRoadEndsWithNoCodeOfTheGameRunAndNothingWrittenO
   ASSERT_EQ(Run(printed), 0) << printed;
 
   // No code of the game ran: no library was loaded, no program or shell started.
-  for (const auto& entry : fs::recursive_directory_iterator(sandbox_.HostPath())) {
-    const std::string name = entry.path().filename().string();
-    EXPECT_FALSE(name == "ran" || name == "SHELL_RAN" || entry.path().extension() == ".ran") << entry.path();
-  }
+  EXPECT_EQ(MarksIn(sandbox_.HostPath()), std::vector<std::string>{});
   // Nothing outside the game's folder and the save folder was made or changed, and the save
   // folder is the player's data folder, not the one the settings named nor one above it.
   EXPECT_EQ(Snapshot(sandbox_.HostPath(), {"game/", kSaveFolder}), before);
@@ -296,6 +304,24 @@ TEST_F(HostileGameGuiTest, EveryRoadEndsWithNoCodeOfTheGameRunAndNothingWrittenO
   for (const char* said : {"not loading the library", "a script may not start", "a script may not write",
                            "was not chosen by the player on this machine", "which is not one plain folder name"}) {
     EXPECT_NE(printed.find(said), std::string::npos) << said << "\n" << printed;
+  }
+}
+
+// The program kept in the game's folder, as a game may ship it beside its data, started with /L
+// or from there without: the libraries beside it, under the plug-in names in its folder "plugin"
+// and as the movie libraries and their player, are the game's, and none runs. One line says why.
+TEST_F(HostileGameGuiTest, AProgramKeptInTheGamesFolderRunsNoLibraryOfTheGame) {
+  const std::string program = sandbox_.HostPath() + "game/kestrune";
+  fs::copy_file(test_support::BuiltProgram(), program);
+  for (const char* name : {"DS_SPRITE.DLL", "DS_PRIM.DLL", "DS_MOVIE.DLL", "movie_player.so"}) {
+    Ship(kMarkers + "/marker.so", name);
+  }
+  for (const bool game_named : {true, false}) {
+    SCOPED_TRACE(game_named ? "started with /L" : "started without /L");
+    std::string printed;
+    ASSERT_EQ(Run(printed, program, game_named), 0) << printed;
+    EXPECT_EQ(MarksIn(sandbox_.HostPath()), std::vector<std::string>{});
+    EXPECT_NE(printed.find("keep the program in a folder apart from the game"), std::string::npos) << printed;
   }
 }
 

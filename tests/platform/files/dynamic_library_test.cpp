@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -12,6 +13,10 @@
 namespace {
 
 using test_support::TempGameFolder;
+namespace fs = std::filesystem;
+
+// A library whose constructor writes "<its file>.ran".
+const std::string kMarkerLibrary = std::string(KESTRUNE_CODE_MARKER_DIR) + "/marker.so";
 
 // This program's own ELF header with the type and machine fields changed.
 std::string OwnHeader(std::uint16_t type, int machine_delta = 0, unsigned char word_class = 0) {
@@ -55,6 +60,36 @@ TEST(DynamicLibrary, WindowsDllIsRefusedWithALogLine) {
 
   EXPECT_EQ(plat::DynamicLibrary::Load(folder.EnginePath("MISSING.ADL"), library),
             plat::DynamicLibrary::LoadStatus::kNotLoadable);
+}
+
+// The loader is handed the file that was opened and checked: a file put at the path while the
+// rule looks, or a link at the path, never runs; and a library loaded after one that stays
+// loaded is itself, not the one before it.
+TEST(DynamicLibrary, TheLoaderRunsOnlyTheFileThatWasChecked) {
+  TempGameFolder folder;
+  for (const char* name : {"CHECKED.SO", "OTHER.SO", "TARGET.SO", "NEXT.SO"}) {
+    fs::copy_file(kMarkerLibrary, folder.HostPath() + name);
+  }
+  fs::create_symlink(folder.HostPath() + "TARGET.SO", folder.HostPath() + "LINK.SO");
+  const auto swap = [&](const std::string&) {
+    fs::rename(folder.HostPath() + "CHECKED.SO", folder.HostPath() + "MOVED.SO");
+    fs::rename(folder.HostPath() + "OTHER.SO", folder.HostPath() + "CHECKED.SO");
+    return true;
+  };
+  std::unique_ptr<plat::DynamicLibrary> library;
+  ASSERT_EQ(plat::DynamicLibrary::Load(folder.EnginePath("CHECKED.SO"), library, swap),
+            plat::DynamicLibrary::LoadStatus::kLoaded);
+  EXPECT_TRUE(folder.Exists("MOVED.SO.ran")) << "the file that was checked ran";
+  EXPECT_FALSE(folder.Exists("CHECKED.SO.ran")) << "the file put at its path after the check did not";
+
+  std::unique_ptr<plat::DynamicLibrary> linked;
+  EXPECT_EQ(plat::DynamicLibrary::Load(folder.EnginePath("LINK.SO"), linked),
+            plat::DynamicLibrary::LoadStatus::kNotLoadable);
+  EXPECT_FALSE(folder.Exists("TARGET.SO.ran"));
+
+  library.reset();  // the marker stays loaded
+  ASSERT_EQ(plat::DynamicLibrary::Load(folder.EnginePath("NEXT.SO"), library), plat::DynamicLibrary::LoadStatus::kLoaded);
+  EXPECT_TRUE(folder.Exists("NEXT.SO.ran")) << "the next library is loaded, not the one before it";
 }
 
 }  // namespace

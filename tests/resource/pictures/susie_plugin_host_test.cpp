@@ -14,7 +14,7 @@
 #include "resource/pictures/image_loader_manager.h"
 #include "resource/pictures/susie_image_decoder.h"
 #include "support/data_files_fixture.h"
-#include "support/player_plugin_folder.h"
+#include "support/native_code_folder.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ std::string Archive(const std::vector<std::pair<std::string, std::string>>& entr
 class SusiePluginHostTest : public test_support::DataFilesTest {
  protected:
   // The plug-ins the tests install count as the player's.
-  test_support::ScopedPlayerPluginFolder player_plugins_{game_.EnginePath("plugin\\")};
+  test_support::ScopedNativeCodeFolder native_code_{game_.EnginePath()};
   void Install(const std::string& variant, const std::string& name) {
     game_.MakeFolder("plugin");
     std::filesystem::copy_file(kPluginFolder + "/" + variant + ".SPI", game_.HostPath() + "plugin/" + name,

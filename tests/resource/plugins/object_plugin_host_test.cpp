@@ -7,7 +7,7 @@
 #include "resource/plugins/dcp_plugin_manager.h"
 #include "resource/plugins/tcp_plugin_manager.h"
 #include "support/data_files_fixture.h"
-#include "support/player_plugin_folder.h"
+#include "support/native_code_folder.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ void StartRipple() { ++g_ripple_start_ups; }
 class ObjectPluginHostTest : public test_support::DataFilesTest {
  protected:
   // The plug-ins the tests install count as the player's.
-  test_support::ScopedPlayerPluginFolder player_plugins_{game_.EnginePath("plugin\\")};
+  test_support::ScopedNativeCodeFolder native_code_{game_.EnginePath()};
   unsigned Load(const std::string& variant) {
     game_.MakeFolder("plugin");
     std::filesystem::copy_file(kPluginFolder + "/" + variant + ".DCP", game_.HostPath() + "plugin/" + variant + ".DCP",

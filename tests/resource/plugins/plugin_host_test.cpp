@@ -7,7 +7,7 @@
 #include "platform/system/diagnostic_log.h"
 #include "resource/archives/file_system.h"
 #include "support/data_files_fixture.h"
-#include "support/player_plugin_folder.h"
+#include "support/native_code_folder.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ const std::string kPluginFolder = KESTRUNE_TEST_PLUGIN_DIR;
 class PluginHostTest : public test_support::DataFilesTest {
  protected:
   // The plug-ins the tests install count as the player's.
-  test_support::ScopedPlayerPluginFolder player_plugins_{game_.EnginePath("plugin\\")};
+  test_support::ScopedNativeCodeFolder native_code_{game_.EnginePath()};
   // Puts a built test plug-in into the game's "plugin" folder under `name`.
   void Install(const std::string& variant, const std::string& name) {
     game_.MakeFolder("plugin");

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "support/data_files_fixture.h"
-#include "support/player_plugin_folder.h"
+#include "support/native_code_folder.h"
 #include "support/log_capture.h"
 
 namespace {
@@ -60,7 +60,7 @@ class FakeProvider final : public CSoundDecoderProvider {
 class SoundDecoderManagerTest : public test_support::DataFilesTest {
  protected:
   // The plug-ins the tests install count as the player's.
-  test_support::ScopedPlayerPluginFolder player_plugins_{game_.EnginePath("plugin\\")};
+  test_support::ScopedNativeCodeFolder native_code_{game_.EnginePath()};
   void SetUp() override {
     DataFilesTest::SetUp();
     game_.WriteFile("BGM.OGG", "OggS and the rest");

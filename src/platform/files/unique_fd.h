@@ -30,8 +30,6 @@ class UniqueFd {
   void Reset() {
     if (fd_ >= 0) ::close(std::exchange(fd_, -1));
   }
-  // The descriptor, no longer closed here.
-  int Release() { return std::exchange(fd_, -1); }
 
  private:
   int fd_ = -1;

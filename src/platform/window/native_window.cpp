@@ -113,7 +113,8 @@ void ToDrawingPoint(SDL_Window* window, int& x, int& y) {
 void KeepGivenSize(WindowId window) {
   SDL_Window* sdl_window = SDL_WasInit(SDL_INIT_VIDEO) != 0 ? SDL_GetWindowFromID(window) : nullptr;
   const Window* engine_window = EngineWindowOf(sdl_window);
-  if (engine_window == nullptr || !engine_window->KeepsGivenSize()) return;
+  // A window that another client destroyed, or whose display is lost, is sized no more.
+  if (engine_window == nullptr || !engine_window->KeepsGivenSize() || !engine_window->Reachable()) return;
   constexpr uint32_t kSizedElsewhere = SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED;
   if ((SDL_GetWindowFlags(sdl_window) & kSizedElsewhere) != 0) return;
   int width = 0;

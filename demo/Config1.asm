@@ -1,6 +1,8 @@
 ; The demo's settings screen, which the novel frame runs for the settings button and the system
 ; menu's settings item: a panel over the page with the text speed and the music and voice volumes
-; as sliders, the screen effects as a check box, and a close button. Every change applies at once
+; as sliders, the screen effects as a check box, a close button, and a button that switches
+; between the window and full screen (the engine's screen-mode toggle, as the window's maximize
+; box sends it; the engine keeps the mode for the next start). Every change applies at once
 ; and goes into the user's settings (kept when the game ends): the text speed from the next line
 ; on, the effects from the next system screen on, the volumes to the sounds playing. A changed
 ; text speed or effects setting raises its change flag (user variable 1, two words, both cleared
@@ -24,6 +26,7 @@
   Copy font, panel_args+16
   Copy font, label_args+16
   Copy font, close_args+24
+  Copy font, screen_mode_args+24
   CallNative native(696), panel_args, widget
   Copy widget, panel_opaque
   CallNative native(753), panel_opaque, result            ; the panel's picture as it is drawn
@@ -85,6 +88,9 @@ effects_shown:
   CallNative native(685), close_args, widget
   StoreImm 4, widget_id+4
   Call join_screen
+  CallNative native(685), screen_mode_args, widget
+  StoreImm 5, widget_id+4
+  Call join_screen
   CallNative native(705), no_arguments, result
 
 ; Once a frame: the widgets take the input, and the one that changed says what to do.
@@ -102,7 +108,7 @@ nothing_fired:
 in_range:
   Copy command, above_last+4
 above_last:
-  Gt 0, 4, result
+  Gt 0, 5, result
   Copy result, unknown_fired+4
 unknown_fired:
   JumpIfZero 0, fired
@@ -110,7 +116,7 @@ unknown_fired:
 fired:
   Copy command, dispatch+4
 dispatch:
-  Switch 0, speed_changed, effects_changed, music_changed, voice_changed, closing
+  Switch 0, speed_changed, effects_changed, music_changed, voice_changed, closing, screen_mode_switched
 
 speed_changed:
   Copy speed_bar, widget_value
@@ -154,6 +160,11 @@ voice_changed:
   Copy level, voice_volume+8
   CallNative native(8), voice_level_set, result
   CallNative native(652), voice_volume, result            ; the voices from now on
+  Jump wait
+
+; The engine's screen-mode toggle (menu command 4), posted to the window: the screen stays open.
+screen_mode_switched:
+  CallNative native(24), screen_mode_command, result
   Jump wait
 
 ; The close sound, then the screen goes and the frame's window comes back.
@@ -263,6 +274,10 @@ effects_flip: .word 0
 ; The close button: a plain labelled button.
 close_args: .word 340, 452, 120, 32, 0, close_label, 0, 40
 close_label: .string "\x95\xC2\x82\xB6\x82\xE9"
+; The screen-mode button beside it: "画面モード切替".
+screen_mode_args: .word 472, 452, 152, 32, 0, screen_mode_label, 0, 40
+screen_mode_label: .string "\x89\xE6\x96\xCA\x83\x82\x81\x5B\x83\x68\x90\xD8\x91\xD6"
+screen_mode_command: .word 4, 0                         ; the screen-mode toggle, posted
 close_sound: .word 2, 0
 ; The user's settings: group 1 items 1 and 3 the unread and read text's intervals, group 3 items
 ; 5 and 8 the music's and the voices' levels, group 0 item 10 the screen effects (1: off).

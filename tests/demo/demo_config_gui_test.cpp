@@ -30,11 +30,8 @@ namespace {
 
 using namespace demo_test;
 
-// The message window's settings button (the ninth of its row).
-constexpr std::int32_t kSettingsButtonX = 728;
-constexpr std::int32_t kSettingsButtonY = 588;
 // The settings screen: its opaque panel with a light rim, the effects check box (a lit plate
-// with a yellow mark while checked), the text-speed slider's fast end and the close button.
+// with a yellow mark while checked) and the text-speed slider's fast end.
 constexpr std::int32_t kPanelX = 180;
 constexpr std::int32_t kPanelY = 470;
 constexpr std::uint32_t kPanelColour = 0xFF141C34;
@@ -55,8 +52,6 @@ constexpr std::int32_t kFastEndY = 182;
 constexpr std::int32_t kQuietEndX = 390;
 constexpr std::int32_t kMusicSliderY = 322;
 constexpr std::int32_t kVoiceSliderY = 392;
-constexpr std::int32_t kCloseButtonX = 400;
-constexpr std::int32_t kCloseButtonY = 468;
 // Where the system menu's base is looked at.
 constexpr std::int32_t kMenuBaseY = 300;
 // The right-hand part of a text line, from its 13th character cell on: empty while a line of

@@ -80,6 +80,15 @@ constexpr std::int32_t kMenuSettingsItem = 7;
 constexpr std::int32_t kMenuCloseItem = 10;
 constexpr std::int32_t MenuItemY(std::int32_t item) { return 40 + 48 * item + 16; }
 
+// The message window's settings button (the ninth of its row), and the settings screen's close
+// button with its screen-mode button to the right.
+constexpr std::int32_t kSettingsButtonX = 728;
+constexpr std::int32_t kSettingsButtonY = 588;
+constexpr std::int32_t kCloseButtonX = 400;
+constexpr std::int32_t kCloseButtonY = 468;
+constexpr std::int32_t kScreenModeButtonX = 548;
+constexpr std::int32_t kScreenModeButtonY = 468;
+
 // The story's transitions take 0.8 seconds.
 constexpr int kTransitionFrames = 48;
 

@@ -221,6 +221,7 @@ uint32_t CScreenManager::SelectDisplay(bool change_mode, plat::MonitorHandle mon
 }
 
 int CScreenManager::ComputeScaling(int32_t width, int32_t height, bool force_off) {
+  CLockGuard guard(lock_);
   const int32_t screen_width = ScreenWidth();
   const int32_t screen_height = ScreenHeight();
   if (width < 1 || height < 1 || screen_width < 1 || screen_height < 1) return 1;

@@ -1,4 +1,5 @@
 // Entering window and full-screen modes: the steps, their fall-backs and the codes they report.
+#include "base/threads/lock_guard.h"
 #include "gfx/display/image_canvas.h"
 #include "gfx/display/screen_manager.h"
 #include "platform/window/display_settings.h"
@@ -20,6 +21,8 @@ constexpr uint32_t kUnreadableBackFormat = 7;
 
 uint32_t CScreenManager::SetDisplayMode(plat::WindowId window, bool windowed, bool triple_buffering, bool) {
   if (ScreenWidth() < 1 || ScreenHeight() < 1) return 1;
+  // Threads that place pictures on the output read the scaling under the same lock.
+  CLockGuard guard(lock_);
   const SavedMode saved{display_state_, window_, full_screen_scaling_};
   ReleaseSurfaces();
   // Every set-up starts from the display's own settings, as it starts from its own mode.

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <optional>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "platform/events/input_state.h"
 #include "platform/window/dialog_host.h"
 #include "platform/window/menu_overlay.h"
+#include "platform/window/native_window.h"
 #include "platform/window/screen_presenter.h"
 #include "platform/events/session_end.h"
 #include "platform/system/thread_id.h"
@@ -24,6 +26,23 @@ constexpr int kWaitSliceMs = 100;
 
 bool VideoOnThisThread(uint32_t window_thread) {
   return SDL_WasInit(SDL_INIT_VIDEO) != 0 && CurrentThreadId() == window_thread;
+}
+
+// A pointer event placed on the picture the window is drawn at: the window manager may show
+// the window at another size, with its picture letterboxed.
+SDL_Event OnDrawnPicture(const SDL_Event& event) {
+  SDL_Event placed = event;
+  if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return placed;
+  if (event.type == SDL_MOUSEMOTION) {
+    if (SDL_Window* window = SDL_GetWindowFromID(event.motion.windowID)) {
+      ToDrawingPoint(window, placed.motion.x, placed.motion.y);
+    }
+  } else if (event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_MOUSEBUTTONUP) {
+    if (SDL_Window* window = SDL_GetWindowFromID(event.button.windowID)) {
+      ToDrawingPoint(window, placed.button.x, placed.button.y);
+    }
+  }
+  return placed;
 }
 
 }  // namespace
@@ -184,9 +203,10 @@ void MessageQueue::AddEvent(const SDL_Event& event) {
     if (event.type == SDL_KEYUP) InputState::Instance().Take(event);
     return;
   }
-  InputState::Instance().Take(event);
+  const SDL_Event placed = OnDrawnPicture(event);
+  InputState::Instance().Take(placed);
   std::vector<Message> translated;
-  translator_.Translate(event, ContextFor(event), translated);
+  translator_.Translate(placed, ContextFor(placed), translated);
   EnqueueTranslated(translated);
 }
 
@@ -286,8 +306,12 @@ void MessageQueue::ReadSdlEvents() {
   }
   if (const std::optional<Point> desktop = ReadDesktopResize()) PassOnDesktopResize(*desktop);
   SDL_Event event;
+  std::set<WindowId> resized;
   while (SDL_PollEvent(&event) != 0) {
     if (event.type == wake_event_) continue;
+    if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+      resized.insert(event.window.windowID);
+    }
     if (event.type == SDL_SYSWMEVENT) {
       if (event.syswm.msg != nullptr) PassOnDestruction(*event.syswm.msg);
       continue;
@@ -301,6 +325,8 @@ void MessageQueue::ReadSdlEvents() {
     if (event.type == SDL_DROPFILE || event.type == SDL_DROPTEXT) SDL_free(event.drop.file);
     if (event.type == SDL_TEXTEDITING_EXT) SDL_free(event.editExt.text);
   }
+  // Once every event is read, the window's state (maximized, full screen) is the one they led to.
+  for (const WindowId window : resized) KeepGivenSize(window);
 }
 
 EventContext MessageQueue::ContextFor(const SDL_Event& event) const {
@@ -332,7 +358,7 @@ EventContext MessageQueue::ContextFor(const SDL_Event& event) const {
   }
   if (SDL_Window* window = window_id != 0 ? SDL_GetWindowFromID(window_id) : nullptr) {
     SDL_GetWindowPosition(window, &context.client_origin.x, &context.client_origin.y);
-    SDL_GetWindowSize(window, &context.client_width, &context.client_height);
+    DrawingSizeOf(window, context.client_width, context.client_height);
     context.minimized = (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED) != 0;
   }
   SDL_DisplayMode desktop;

@@ -32,9 +32,25 @@ VideoSession& Session() {
 uint32_t SdlFlagsOf(uint32_t style) {
   uint32_t flags = SDL_WINDOW_HIDDEN;
   if ((style & WS_CAPTION) != WS_CAPTION || (style & WS_POPUP) != 0) flags |= SDL_WINDOW_BORDERLESS;
-  // The window manager offers its maximize box only on a window that can change its size.
+  // The window manager offers its maximize box only on a window that can change its size; one
+  // without a sizing frame asks for its own size again when it is dragged to another
+  // (KeepGivenSize).
   if ((style & (WS_THICKFRAME | WS_MAXIMIZEBOX)) != 0) flags |= SDL_WINDOW_RESIZABLE;
   return flags;
+}
+
+// The engine's window behind an SDL window, for the calls that start from SDL's.
+constexpr const char* kWindowDataName = "plat.Window";
+
+Window* EngineWindowOf(SDL_Window* window) {
+  return window != nullptr ? static_cast<Window*>(SDL_GetWindowData(window, kWindowDataName)) : nullptr;
+}
+
+// A point beside the picture is placed just outside it on that side.
+int ToPictureAxis(int position, int start, int end, int picture_length) {
+  if (position < start) return -1;
+  if (position >= end) return picture_length;
+  return static_cast<int>(int64_t{position - start} * picture_length / (end - start));
 }
 
 int SdlPosition(int32_t position) { return position == kCentred ? SDL_WINDOWPOS_CENTERED : position; }
@@ -52,6 +68,61 @@ bool IsUnseenFallback(const char* driver) {
 }
 
 }  // namespace
+
+Rect LetterboxedArea(int32_t output_width, int32_t output_height, int32_t width, int32_t height) {
+  Rect area{0, 0, output_width, output_height};
+  if (width < 1 || height < 1) return area;
+  if (int64_t{output_width} * height > int64_t{output_height} * width) {
+    const auto shown = static_cast<int32_t>(int64_t{output_height} * width / height);
+    area.left = (output_width - shown) / 2;
+    area.right = area.left + shown;
+  } else {
+    const auto shown = static_cast<int32_t>(int64_t{output_width} * height / width);
+    area.top = (output_height - shown) / 2;
+    area.bottom = area.top + shown;
+  }
+  return area;
+}
+
+void DrawingSizeOf(SDL_Window* window, int& width, int& height) {
+  const Window* engine_window = EngineWindowOf(window);
+  // A full-screen window is drawn at the display's size.
+  if (engine_window != nullptr && engine_window->KeepsGivenSize() &&
+      (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) == 0) {
+    width = engine_window->given_width_;
+    height = engine_window->given_height_;
+    return;
+  }
+  SDL_GetWindowSize(window, &width, &height);
+}
+
+void ToDrawingPoint(SDL_Window* window, int& x, int& y) {
+  int shown_width = 0;
+  int shown_height = 0;
+  int width = 0;
+  int height = 0;
+  SDL_GetWindowSize(window, &shown_width, &shown_height);
+  DrawingSizeOf(window, width, height);
+  if (shown_width == width && shown_height == height) return;
+  const Rect area = LetterboxedArea(shown_width, shown_height, width, height);
+  if (area.Width() < 1 || area.Height() < 1) return;
+  x = ToPictureAxis(x, area.left, area.right, width);
+  y = ToPictureAxis(y, area.top, area.bottom, height);
+}
+
+void KeepGivenSize(WindowId window) {
+  SDL_Window* sdl_window = SDL_WasInit(SDL_INIT_VIDEO) != 0 ? SDL_GetWindowFromID(window) : nullptr;
+  const Window* engine_window = EngineWindowOf(sdl_window);
+  // A window that another client destroyed, or whose display is lost, is sized no more.
+  if (engine_window == nullptr || !engine_window->KeepsGivenSize() || !engine_window->Reachable()) return;
+  constexpr uint32_t kSizedElsewhere = SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED;
+  if ((SDL_GetWindowFlags(sdl_window) & kSizedElsewhere) != 0) return;
+  int width = 0;
+  int height = 0;
+  SDL_GetWindowSize(sdl_window, &width, &height);
+  if (width == engine_window->given_width_ && height == engine_window->given_height_) return;
+  SDL_SetWindowSize(sdl_window, engine_window->given_width_, engine_window->given_height_);
+}
 
 bool InitVideo() {
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
@@ -129,18 +200,22 @@ std::unique_ptr<Window> Window::Create(const WindowCreateInfo& info, WindowProce
     LogDiagnostic(std::string("video: cannot create a window: ") + SDL_GetError());
     return nullptr;
   }
-  std::unique_ptr<Window> created(new Window(window, info.style));
+  std::unique_ptr<Window> created(new Window(window, info.style, info.client_width, info.client_height));
   WatchX11Display(window);
   MessageQueue::Instance().RegisterWindow(created->id_, std::move(procedure));
   if ((info.style & WS_VISIBLE) != 0) created->Show();
   return created;
 }
 
-Window::Window(SDL_Window* window, uint32_t style) : window_(window), id_(SDL_GetWindowID(window)), style_(style) {}
+Window::Window(SDL_Window* window, uint32_t style, int32_t width, int32_t height)
+    : window_(window), id_(SDL_GetWindowID(window)), style_(style), given_width_(width), given_height_(height) {
+  SDL_SetWindowData(window_, kWindowDataName, this);
+}
 
 Window::~Window() {
   MessageQueue::Instance().UnregisterWindow(id_);
   ScreenPresenter::ReleaseWindow(id_);
+  SDL_SetWindowData(window_, kWindowDataName, nullptr);
   if (!Reachable()) return;
   SDL_DestroyWindow(window_);
 }
@@ -200,7 +275,11 @@ void Window::SetEnabled(bool enabled) { MessageQueue::Instance().SetWindowEnable
 bool Window::IsEnabled() const { return MessageQueue::Instance().IsWindowEnabled(id_); }
 
 void Window::Move(int32_t x, int32_t y) { SDL_SetWindowPosition(window_, SdlPosition(x), SdlPosition(y)); }
-void Window::SetClientSize(int32_t width, int32_t height) { SDL_SetWindowSize(window_, width, height); }
+void Window::SetClientSize(int32_t width, int32_t height) {
+  given_width_ = width;
+  given_height_ = height;
+  SDL_SetWindowSize(window_, width, height);
+}
 
 Point Window::ClientOrigin() const {
   Point origin;

@@ -6,6 +6,7 @@
 
 #include <SDL.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -54,6 +55,23 @@ struct WindowCreateInfo {
   uint32_t style = 0;  // WS_ bits: no caption makes a borderless window, a sizing frame or a maximize box a resizable one
 };
 
+// Where a picture of width x height shows in an output of its own: as large as the output
+// allows, keeping its shape, centred, with bars beside it.
+Rect LetterboxedArea(int32_t output_width, int32_t output_height, int32_t width, int32_t height);
+
+// The size of the client area that the window's picture is drawn at: for a window without a
+// sizing frame, outside full screen, the size the program gave it, whatever size the window
+// manager shows it at (the picture is then scaled into the window, letterboxed); for any other
+// window the size it is shown at.
+void DrawingSizeOf(SDL_Window* window, int& width, int& height);
+// Moves a point of the window's client area, as it is shown, to where it lies in the picture
+// drawn at the window's drawing size; a point beside the picture lands just outside it.
+void ToDrawingPoint(SDL_Window* window, int& x, int& y);
+// After the window manager gave a window another size: a window without a sizing frame asks
+// for the size the program gave it again, unless it is maximized, minimized or full screen
+// (its maximize box asks for full screen; the window manager then sizes it).
+void KeepGivenSize(WindowId window);
+
 class Window {
  public:
   // The window, hidden unless the style has WS_VISIBLE; null (the reason in the log) when it
@@ -95,12 +113,18 @@ class Window {
   const Rect& TextInputArea() const { return text_input_area_; }
 
  private:
-  Window(SDL_Window* window, uint32_t style);
+  Window(SDL_Window* window, uint32_t style, int32_t width, int32_t height);
   bool Reachable() const;
+  friend void DrawingSizeOf(SDL_Window* window, int& width, int& height);
+  friend void KeepGivenSize(WindowId window);
+  bool KeepsGivenSize() const { return (style_ & WS_THICKFRAME) == 0; }
 
   SDL_Window* window_;
   WindowId id_;
   uint32_t style_;
+  // The client size the program gave the window, read by the threads that draw into it.
+  std::atomic<int32_t> given_width_;
+  std::atomic<int32_t> given_height_;
   Rect text_input_area_{};
 };
 

@@ -14,6 +14,7 @@
 #include "platform/window/display_settings.h"
 #include "platform/window/menu_overlay.h"
 #include "platform/window/message_queue.h"
+#include "platform/window/native_window.h"
 #include "platform/window/surface.h"
 #include "platform/window/x11_display.h"
 
@@ -180,7 +181,7 @@ ScreenPresenter::ScreenPresenter(WindowId id, SDL_Window* window, SDL_Renderer* 
     : id_(id), window_(window), renderer_(renderer) {
   int width = 0;
   int height = 0;
-  SDL_GetWindowSize(window, &width, &height);
+  DrawingSizeOf(window, width, height);
   own_screen_ = Surface::Make(std::max(width, 1), std::max(height, 1), MakePixelFormat(SurfaceFormat::kXrgb8888), 0,
                               Point{});
 }
@@ -273,8 +274,11 @@ void ScreenPresenter::ScreenSizeForWindow(int& width, int& height) const {
     return;
   }
   const int32_t covered = CurrentDisplayBackend().CoveredDisplay(id_);
-  if (const std::optional<DisplayModeDesc> changed =
-          covered >= 0 ? ChangedDisplaySize(static_cast<size_t>(covered)) : std::nullopt) {
+  if (covered < 0) {
+    DrawingSizeOf(window_, width, height);
+    return;
+  }
+  if (const std::optional<DisplayModeDesc> changed = ChangedDisplaySize(static_cast<size_t>(covered))) {
     width = changed->width;
     height = changed->height;
     return;
@@ -328,15 +332,8 @@ void ScreenPresenter::RenderScreen() {
   int output_width = 0;
   int output_height = 0;
   SDL_GetRendererOutputSize(renderer_, &output_width, &output_height);
-  // The screen keeps its shape: as large as the output allows, centred, black bars around it.
-  SDL_Rect target{0, 0, output_width, output_height};
-  if (int64_t{output_width} * texture_height_ > int64_t{output_height} * texture_width_) {
-    target.w = static_cast<int>(int64_t{output_height} * texture_width_ / texture_height_);
-    target.x = (output_width - target.w) / 2;
-  } else {
-    target.h = static_cast<int>(int64_t{output_width} * texture_height_ / texture_width_);
-    target.y = (output_height - target.h) / 2;
-  }
+  const Rect area = LetterboxedArea(output_width, output_height, texture_width_, texture_height_);
+  const SDL_Rect target{area.left, area.top, area.Width(), area.Height()};
   SDL_RenderCopy(renderer_, texture_, nullptr, &target);
 }
 

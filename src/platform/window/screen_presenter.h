@@ -1,11 +1,12 @@
 // What a window shows: one SDL streaming texture with the window's renderer. Everything drawn
 // into the window's primary surface or its device context is uploaded into the texture by
-// dirty rectangle and presented, letterboxed into the window; exposed windows are repainted
-// from the texture. The texture has the screen's own layout (XRGB8888), so rows are copied
-// straight. The renderer is used only on the window thread: a present asked for on another
-// thread copies the changed rectangles aside there and leaves the upload and the present to the
-// window thread, without waiting for it. The changed rectangles and the window's device
-// contexts may be touched from any thread.
+// dirty rectangle and presented, letterboxed into the window (which the window manager may show
+// at another size than the program gave it); exposed windows are repainted from the texture.
+// The texture has the screen's own layout (XRGB8888), so rows are copied straight. The renderer
+// is used only on the window thread: a present asked for on another thread copies the changed
+// rectangles aside there and leaves the upload and the present to the window thread, without
+// waiting for it. The changed rectangles and the window's device contexts may be touched from
+// any thread.
 #pragma once
 
 #include <SDL.h>
@@ -86,7 +87,8 @@ class ScreenPresenter {
   void Render();
   void RenderScreen();
   // The size a screen that follows the window takes: the emulated mode's, else the size the
-  // settings of the display the window covers were changed to, else the window's.
+  // settings of the display the window covers were changed to, else the covered display's; out
+  // of full screen the window's drawing size (DrawingSizeOf).
   void ScreenSizeForWindow(int& width, int& height) const;
   void ShowOnWindowThread();
   // Copies the changed rectangles aside for the window thread.

@@ -1,10 +1,13 @@
 // The switch between window and full screen on a real X display (run under Xvfb): the menu
 // command toggles, SDL's window follows, and a frame drawn in full screen is letterboxed; the
-// full-screen menu is drawn over the frame and a click on an item sends its command.
+// full-screen menu is drawn over the frame and a click on an item sends its command. A window
+// dragged to a size the game did not give it shows the frame letterboxed into that size while
+// it has it, and takes the game's size back.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -156,6 +159,73 @@ class MenuGame : public ScreenModeGame {
   std::vector<uint32_t> closed_pixels;
 };
 
+// The frame as ScreenModeGame draws it, shown in a width x height output: the 640 x 480 screen as
+// large as the output allows, centred, black around it.
+void ExpectLetterboxed(const std::vector<uint32_t>& pixels, int32_t width, int32_t height) {
+  ASSERT_EQ(pixels.size(), static_cast<size_t>(width) * static_cast<size_t>(height));
+  auto at = [&](int32_t x, int32_t y) { return pixels[static_cast<size_t>(y * width + x)] & 0xFFFFFF; };
+  int32_t shown_w = width;
+  int32_t shown_h = height;
+  if (int64_t{width} * 480 > int64_t{height} * 640) {
+    shown_w = height * 640 / 480;
+  } else {
+    shown_h = width * 480 / 640;
+  }
+  const int32_t left = (width - shown_w) / 2;
+  const int32_t top = (height - shown_h) / 2;
+  const int32_t corner = kCornerSide * shown_w / 640;
+  EXPECT_EQ(at(left + 2, top + 2), kCorner);
+  EXPECT_EQ(at(left + corner - 3, top + corner - 3), kCorner);
+  EXPECT_EQ(at(left + corner + 3, top + 2), kBody);
+  EXPECT_EQ(at(left + shown_w / 2, top + shown_h / 2), kBody);
+  EXPECT_EQ(at(left + shown_w - 2, top + shown_h - 2), kBody);
+  if (top > 0) {
+    EXPECT_EQ(at(width / 2, top - 1), 0u);
+    EXPECT_EQ(at(width / 2, top + shown_h), 0u);
+  }
+  if (left > 0) {
+    EXPECT_EQ(at(left - 1, height / 2), 0u);
+    EXPECT_EQ(at(left + shown_w, height / 2), 0u);
+  }
+}
+
+// The window dragged to sizes the game did not give it, as a window manager sizes it: what it
+// shows while it has each size, and its size once the game has read its messages.
+class DraggedWindowGame : public ScreenModeGame {
+ public:
+  struct Size {
+    int width;
+    int height;
+  };
+  // Wider and smaller than the game's 640 x 480, and taller than its shape.
+  static constexpr Size kDragged[] = {{1000, 700}, {480, 360}, {640, 600}};
+
+  struct Seen {
+    std::vector<uint32_t> pixels;
+    int32_t width = 0;
+    int32_t height = 0;
+    Shown after;
+  };
+
+  void RunOwnLoop() override {
+    SDL_Window* window = SDL_GetWindowFromID(GetMainWindow().GetHandle());
+    if (window == nullptr) return;
+    for (const Size& size : kDragged) {
+      SDL_SetWindowSize(window, size.width, size.height);
+      Seen seen;
+      DrawFrame();
+      if (plat::ScreenPresenter* presenter = plat::ScreenPresenter::Existing(GetMainWindow().GetHandle())) {
+        presenter->ReadBack(seen.pixels, seen.width, seen.height);
+      }
+      MenuGame::PumpMessages();
+      seen.after = Facts();
+      dragged.push_back(std::move(seen));
+    }
+  }
+
+  std::vector<Seen> dragged;
+};
+
 class ScreenModeGuiTest : public WindowTestBase {
  protected:
   ScreenModeGuiTest() { test_support::WriteGameSettingsFiles(game_); }
@@ -184,35 +254,28 @@ TEST_F(ScreenModeGuiTest, TheMenuCommandTogglesFullScreenAndTheFrameIsLetterboxe
 
   // The 640 x 480 screen as large as the display allows, centred, black around it.
   EXPECT_EQ(game.update_result, 0u);
-  const int32_t width = game.shown_width;
-  const int32_t height = game.shown_height;
-  ASSERT_EQ(game.pixels.size(), static_cast<size_t>(width) * static_cast<size_t>(height));
-  ASSERT_GT(width, 640);
-  auto at = [&](int32_t x, int32_t y) { return game.pixels[static_cast<size_t>(y * width + x)] & 0xFFFFFF; };
-  int32_t shown_w = width;
-  int32_t shown_h = height;
-  if (int64_t{width} * 480 > int64_t{height} * 640) {
-    shown_w = height * 640 / 480;
-  } else {
-    shown_h = width * 480 / 640;
+  ASSERT_GT(game.shown_width, 640);
+  ExpectLetterboxed(game.pixels, game.shown_width, game.shown_height);
+  EXPECT_TRUE(WritePng("full_screen.png", game.pixels, game.shown_width, game.shown_height));
+}
+
+TEST_F(ScreenModeGuiTest, AWindowDraggedToAnotherSizeShowsTheFrameLetterboxedAndTakesTheGamesSizeBack) {
+  DraggedWindowGame game;
+  ASSERT_EQ(game.Run(CommandLine(), 1), 0);
+  ASSERT_EQ(game.dragged.size(), std::size(DraggedWindowGame::kDragged));
+  for (size_t index = 0; index < game.dragged.size(); ++index) {
+    const DraggedWindowGame::Size& size = DraggedWindowGame::kDragged[index];
+    const DraggedWindowGame::Seen& seen = game.dragged[index];
+    const std::string name = "dragged_window_" + std::to_string(size.width) + "x" + std::to_string(size.height);
+    SCOPED_TRACE(name);
+    EXPECT_EQ(seen.width, size.width);
+    EXPECT_EQ(seen.height, size.height);
+    ExpectLetterboxed(seen.pixels, seen.width, seen.height);
+    EXPECT_TRUE(WritePng(name + ".png", seen.pixels, seen.width, seen.height));
+    EXPECT_EQ(seen.after.width, 640);
+    EXPECT_EQ(seen.after.height, 480);
+    EXPECT_EQ(seen.after.screen_mode, kScreenModeWindow);
   }
-  const int32_t left = (width - shown_w) / 2;
-  const int32_t top = (height - shown_h) / 2;
-  const int32_t corner = kCornerSide * shown_w / 640;
-  EXPECT_EQ(at(left + 2, top + 2), kCorner);
-  EXPECT_EQ(at(left + corner - 3, top + corner - 3), kCorner);
-  EXPECT_EQ(at(left + corner + 3, top + 2), kBody);
-  EXPECT_EQ(at(left + shown_w / 2, top + shown_h / 2), kBody);
-  EXPECT_EQ(at(left + shown_w - 2, top + shown_h - 2), kBody);
-  if (top > 0) {
-    EXPECT_EQ(at(width / 2, top - 1), 0u);
-    EXPECT_EQ(at(width / 2, top + shown_h), 0u);
-  }
-  if (left > 0) {
-    EXPECT_EQ(at(left - 1, height / 2), 0u);
-    EXPECT_EQ(at(left + shown_w, height / 2), 0u);
-  }
-  EXPECT_TRUE(WritePng("full_screen.png", game.pixels, width, height));
 }
 
 TEST_F(ScreenModeGuiTest, TheFullScreenMenuIsDrawnOverTheFrameAndSendsTheClickedCommand) {

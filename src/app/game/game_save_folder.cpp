@@ -225,15 +225,20 @@ void CGameApp::SaveSettings(int code) {
   const std::string folder = UserConfigFolder();
   const std::string user_config = folder + kUserConfigName;
   if (folder.empty() || SaveFileReplacing(user_config.c_str(), WriteUserConfig(UserConfigView())) != 0) {
-    LogUnwrittenFile("the settings file", user_config);
-    ShowMessageBox(plat::Utf8ToSjis("環境設定ファイルの保存に失敗"), kBoxStop, plat::kDesktopWindow);
+    TellUnwrittenSettings("the settings file", user_config, "環境設定ファイルの保存に失敗");
     return;
   }
   const std::string game_settings = save_folder_ + "APP_CFG.DAT";
   if (SaveFileReplacing(game_settings.c_str(), WriteGameSettingsFile(game_settings_)) != 0) {
-    LogUnwrittenFile("the game settings file", game_settings);
-    ShowMessageBox(plat::Utf8ToSjis("アプリケーション設定ファイルの保存に失敗"), kBoxStop, plat::kDesktopWindow);
+    TellUnwrittenSettings("the game settings file", game_settings, "アプリケーション設定ファイルの保存に失敗");
   }
+}
+
+void CGameApp::TellUnwrittenSettings(const char* what, const std::string& path, const char* box_text) {
+  if (unwritten_settings_told_.contains(path)) return;
+  LogUnwrittenFile(what, path);
+  unwritten_settings_told_.insert(path);
+  ShowMessageBox(plat::Utf8ToSjis(box_text), kBoxStop, plat::kDesktopWindow);
 }
 
 std::string CGameApp::UserConfigFolder() {

@@ -31,7 +31,7 @@ namespace {
 using namespace demo_test;
 
 // The message window's settings button (the ninth of its row).
-constexpr std::int32_t kSettingsButtonX = 734;
+constexpr std::int32_t kSettingsButtonX = 738;
 constexpr std::int32_t kSettingsButtonY = 588;
 // The settings screen: its opaque panel with a light rim, the effects check box (a lit plate
 // with a yellow mark while checked), the text-speed slider's fast end and the close button.

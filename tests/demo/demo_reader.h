@@ -286,11 +286,11 @@ inline bool Veiled(std::uint32_t shown, std::uint32_t under) {
 }
 // The text history's rows (0 to 3, the newest entry in the last), with their text boxes at x 139,
 // 612 wide; the history's button in the message window and the history's close button.
-constexpr std::int32_t kHistoryButtonX = 693;
+constexpr std::int32_t kHistoryButtonX = 697;
 constexpr std::int32_t kHistoryButtonY = 588;
 // The quick-save and quick-load buttons, the first two of the row.
-constexpr std::int32_t kQuickSaveButtonX = 406;
-constexpr std::int32_t kQuickLoadButtonX = 447;
+constexpr std::int32_t kQuickSaveButtonX = 410;
+constexpr std::int32_t kQuickLoadButtonX = 451;
 constexpr std::int32_t kHistoryCloseX = 777;
 constexpr std::int32_t kHistoryCloseY = 30;
 // Pixels of the first text line in a row's text box that differ from the veil left of the box.

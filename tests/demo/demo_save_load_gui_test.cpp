@@ -31,8 +31,8 @@ namespace {
 using namespace demo_test;
 
 // The message window's save and load buttons.
-constexpr std::int32_t kSaveButtonX = 529;
-constexpr std::int32_t kLoadButtonX = 570;
+constexpr std::int32_t kSaveButtonX = 533;
+constexpr std::int32_t kLoadButtonX = 574;
 constexpr std::int32_t kButtonY = 588;
 // The yes button of the game's question, centred on the screen.
 constexpr std::int32_t kQuestionYesX = 352;

@@ -265,6 +265,39 @@ TEST_F(DemoPlayerFaultsGuiTest, AQuickLoadOfADamagedSaveSaysSoAndTheStoryStays) 
       << "the log names the damaged save\n" << Joined(log.Lines());
 }
 
+// A quick save by the button at the choice, damaged on the disk; the quick-load button then says
+// that the quick load failed in the longest of the frame's notices, which runs clear of the row
+// of buttons.
+TEST_F(DemoPlayerFaultsGuiTest, TheQuickLoadButtonsNoticeOfADamagedSaveRunsClearOfTheButtons) {
+  LogCapture log;
+  test_support::FixedStepGame run;
+  Reader reader(run);
+  StartTheStory(reader);
+  reader.Click(kQuickSaveButtonX, kHistoryButtonY);
+  const int damaged = reader.Next() - 10;
+  reader.Click(kQuickLoadButtonX, kHistoryButtonY);
+  const int notice = reader.Next() - kStep + 45;
+  std::filesystem::path newest;
+  run.SetFrameObserver([&](int frame) {
+    if (frame != damaged) return;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(game_.HostPath())) {
+      if (entry.path().extension() != ".SAV") continue;
+      if (newest.empty() || entry.last_write_time() > std::filesystem::last_write_time(newest)) newest = entry.path();
+    }
+    ASSERT_FALSE(newest.empty()) << "the quick save";
+    Damage(newest);
+  });
+  run.PlanPicture(notice, "demo_fault_quick_load_button_notice.png");
+  run.SetLastFrame(notice + 1);
+  run.Run(game_.HostPath());
+
+  const std::vector<std::uint32_t>& shown = run.PictureAt(notice);
+  ASSERT_FALSE(shown.empty());
+  EXPECT_GT(NoticeInk(shown), 40) << "the notice that the quick load failed\n" << Joined(log.Lines());
+  EXPECT_LT(NoticeInkRight(shown), ButtonRowLeft(shown)) << "the notice runs clear of the buttons";
+  EXPECT_TRUE(run.MessageBoxes().empty()) << "no question for a save that cannot load";
+}
+
 // Quick saves on the bench and at the choice; back at the title the newer one is damaged on the
 // disk. "つづきから" then says that the quick load failed and goes on from the newest save that
 // reads, the bench: the title does not stay with nothing said.

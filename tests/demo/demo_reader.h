@@ -82,7 +82,7 @@ constexpr std::int32_t MenuItemY(std::int32_t item) { return 40 + 48 * item + 16
 
 // The message window's settings button (the ninth of its row), and the settings screen's close
 // button with its screen-mode button to the right.
-constexpr std::int32_t kSettingsButtonX = 728;
+constexpr std::int32_t kSettingsButtonX = 738;
 constexpr std::int32_t kSettingsButtonY = 588;
 constexpr std::int32_t kCloseButtonX = 400;
 constexpr std::int32_t kCloseButtonY = 468;
@@ -295,10 +295,11 @@ inline bool Veiled(std::uint32_t shown, std::uint32_t under) {
 }
 // The text history's rows (0 to 3, the newest entry in the last), with their text boxes at x 139,
 // 612 wide; the history's button in the message window and the history's close button.
-constexpr std::int32_t kHistoryButtonX = 686;
+constexpr std::int32_t kHistoryButtonX = 697;
 constexpr std::int32_t kHistoryButtonY = 588;
-// The quick-save button, the first of the row.
-constexpr std::int32_t kQuickSaveButtonX = 392;
+// The quick-save and quick-load buttons, the first two of the row.
+constexpr std::int32_t kQuickSaveButtonX = 410;
+constexpr std::int32_t kQuickLoadButtonX = 451;
 constexpr std::int32_t kHistoryCloseX = 777;
 constexpr std::int32_t kHistoryCloseY = 30;
 // Pixels of the first text line in a row's text box that differ from the veil left of the box.

@@ -31,10 +31,9 @@ namespace {
 using namespace demo_test;
 
 // The message window's save and load buttons.
-constexpr std::int32_t kSaveButtonX = 518;
-constexpr std::int32_t kLoadButtonX = 560;
+constexpr std::int32_t kSaveButtonX = 533;
+constexpr std::int32_t kLoadButtonX = 574;
 constexpr std::int32_t kButtonY = 588;
-constexpr std::int32_t kQuickLoadButtonX = 434;
 // The yes button of the game's question, centred on the screen.
 constexpr std::int32_t kQuestionYesX = 352;
 constexpr std::int32_t kQuestionYesY = 340;

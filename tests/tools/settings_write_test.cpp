@@ -1,10 +1,12 @@
 // The settings_write command's game settings, run as built: the caption switch lands on its byte
 // over the program's defaults, which the engine reads back unchanged; a bad value writes nothing.
+// Its help names the keys each kind of file takes, and a key the kind does not take is refused.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "base/settings/game_settings.h"
 #include "base/settings/settings_files.h"
@@ -49,6 +51,34 @@ TEST_F(SettingsWriteTest, ACaptionValueAboveOneIsRefused) {
   EXPECT_EQ(Run("settings_write", "dat " + Path("bad.dat") + " --caption=2", output), 2);
   EXPECT_NE(output.find("bad value"), std::string::npos) << output;
   EXPECT_TRUE(folder_.ReadFile("bad.dat").empty()) << "nothing written";
+}
+
+TEST_F(SettingsWriteTest, TheHelpNamesEveryKeyAndAKeyTheKindDoesNotTakeIsRefused) {
+  struct Kind {
+    const char* kind;
+    std::vector<std::string> keys;
+  };
+  const Kind kinds[] = {{"sys", {"width", "height", "save-mode", "screen-modes"}},
+                        {"inf", {"name", "product", "version", "save-folder"}},
+                        {"cfg", {}},
+                        {"dat", {"caption"}}};
+  std::string help;
+  ASSERT_EQ(Run("settings_write", "--help", help), 0);
+  for (const Kind& kind : kinds) {
+    SCOPED_TRACE(kind.kind);
+    EXPECT_NE(help.find(std::string("settings_write ") + kind.kind + " <"), std::string::npos) << help;
+    for (const std::string& key : kind.keys) {
+      EXPECT_NE(help.find("--" + key + "="), std::string::npos) << help;
+      std::string output;
+      const std::string value = key == "version" ? "1.2" : "1";
+      EXPECT_EQ(Run("settings_write", std::string(kind.kind) + " " + Path("taken") + " --" + key + "=" + value, output), 0)
+          << output;
+    }
+    std::string output;
+    EXPECT_EQ(Run("settings_write", std::string(kind.kind) + " " + Path("mistyped") + " --widht=800", output), 2);
+    EXPECT_NE(output.find("--widht"), std::string::npos) << output;
+    EXPECT_TRUE(folder_.ReadFile("mistyped").empty()) << "nothing written";
+  }
 }
 
 }  // namespace

@@ -1,15 +1,9 @@
-// settings_write: writes one of a game's settings files from readable values.
-//
-//   settings_write sys <DL_APP.SYS> [--width=N] [--height=N] [--save-mode=N] [--screen-modes=N]
-//   settings_write inf <DL_APP.INF> [--name=TEXT] [--product=TEXT] [--version=MAJOR.MINOR.REVISION]
-//                                   [--save-folder=TEXT]
-//   settings_write cfg <USER.CFG>      a template whose empty blocks keep the program's defaults
-//   settings_write dat <APP_CFG.DAT> [--caption=0|1]
-//                                      a game settings file of the program's defaults; --caption=1
-//                                      makes saves carry the displayed line as their caption
+// settings_write: writes one of a game's settings files from readable values. Asked for help, it
+// names each kind of file with the keys it takes; a key the kind does not take is refused.
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -21,7 +15,45 @@
 
 namespace {
 
-constexpr const char* kUsage = "usage: settings_write sys|inf|cfg|dat <output file> [--key=value ...]\n";
+struct KindKeys {
+  const char* kind;
+  const char* file;
+  std::span<const char* const> keys;  // "--name=VALUE"
+  const char* note;
+};
+
+constexpr const char* kSysKeys[] = {"--width=N", "--height=N", "--save-mode=N", "--screen-modes=0|1|2"};
+constexpr const char* kInfKeys[] = {"--name=TEXT", "--product=TEXT", "--version=MAJOR.MINOR[.REVISION]",
+                                    "--save-folder=TEXT"};
+constexpr const char* kDatKeys[] = {"--caption=0|1"};
+constexpr KindKeys kKinds[] = {
+    {"sys", "DL_APP.SYS", kSysKeys, "the window's size, the save-folder kind and the screen modes allowed"},
+    {"inf", "DL_APP.INF", kInfKeys, "the game's name, product, version and save-folder name"},
+    {"cfg", "USER.CFG", {}, "a template whose empty blocks keep the program's defaults"},
+    {"dat", "APP_CFG.DAT", kDatKeys,
+     "the program's default game settings; --caption=1 makes saves carry the displayed line as their caption"},
+};
+
+std::string Usage() {
+  std::string usage = "usage: settings_write sys|inf|cfg|dat <output file> [--key=value ...]\n";
+  for (const KindKeys& kind : kKinds) {
+    usage += std::string("  settings_write ") + kind.kind + " <" + kind.file + ">";
+    for (const char* key : kind.keys) usage += std::string(" [") + key + "]";
+    usage += std::string("\n      ") + kind.note + "\n";
+  }
+  return usage;
+}
+
+// Whether the kind takes the key (the name before '=').
+bool TakesKey(std::string_view kind, std::string_view key) {
+  for (const KindKeys& entry : kKinds) {
+    if (kind != entry.kind) continue;
+    for (const std::string_view taken : entry.keys) {
+      if (taken.substr(2, taken.find('=') - 2) == key) return true;
+    }
+  }
+  return false;
+}
 
 unsigned long Number(const std::map<std::string, std::string>& options, const std::string& key, unsigned long value,
                      unsigned long most) {
@@ -76,21 +108,27 @@ std::vector<std::uint8_t> Build(std::string_view kind, const std::map<std::strin
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (kvxtools::AskedForUsage(argc, argv, kUsage)) return 0;
-  if (argc < 3) return kvxtools::UsageError(kUsage);
+  const std::string usage = Usage();
+  if (kvxtools::AskedForUsage(argc, argv, usage.c_str())) return 0;
+  if (argc < 3) return kvxtools::UsageError(usage.c_str());
   std::map<std::string, std::string> options;
   for (int i = 3; i < argc; ++i) {
     const std::string_view option = argv[i];
     const auto equals = option.find('=');
-    if (!option.starts_with("--") || equals == std::string_view::npos) return kvxtools::UsageError(kUsage);
-    options[std::string(option.substr(2, equals - 2))] = std::string(option.substr(equals + 1));
+    if (!option.starts_with("--") || equals == std::string_view::npos) return kvxtools::UsageError(usage.c_str());
+    const std::string key(option.substr(2, equals - 2));
+    if (!TakesKey(argv[1], key)) {
+      std::fprintf(stderr, "settings_write: %s files take no key --%s\n", argv[1], key.c_str());
+      return kvxtools::UsageError(usage.c_str());
+    }
+    options[key] = std::string(option.substr(equals + 1));
   }
   std::vector<std::uint8_t> bytes;
   try {
     bytes = Build(argv[1], options);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "settings_write: bad value: %s\n", error.what());
-    return kvxtools::UsageError(kUsage);
+    return kvxtools::UsageError(usage.c_str());
   }
   std::ofstream file(argv[2], std::ios::binary | std::ios::trunc);
   file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

@@ -192,6 +192,9 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   void ShowMessageBox(const std::string& text, int kind, plat::WindowId owner = 0, const char* title = nullptr);
   bool AskYesNo(const std::string& text, int kind, plat::WindowId owner = 0, const char* title = nullptr);
   bool AskOkCancel(const std::string& text, int kind, plat::WindowId owner = 0, const char* title = nullptr);
+  // The same with UTF-8 texts, for boxes that name paths of this machine.
+  void ShowUtf8MessageBox(const std::string& utf8_text, int kind, plat::WindowId owner = 0);
+  bool AskUtf8YesNo(const std::string& utf8_text, int kind, plat::WindowId owner = 0);
   // For callers on other threads: the box is shown on the main thread; 0 without a main window.
   uint8_t RequestMessageBox(int box_type, const std::string& text, int kind, const char* title = nullptr);
   // Sends a message to the main window from the game thread: drawing stops and the modal hooks
@@ -308,7 +311,8 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   // Ends a blocking wait: clears the flag and enables the window again.
   void FinishBlockingWait(plat::WindowId* window);
   // The button chosen, or plat::kMessageBoxNotShown.
-  int ShowBox(const std::string& text, int kind, plat::WindowId owner, const char* title, uint32_t buttons);
+  int ShowBox(const std::string& text, int kind, plat::WindowId owner, const char* title, uint32_t buttons,
+              bool text_is_utf8 = false);
   bool threaded_setting() const { return environment_[kEnvThreadedMode] != 0; }
 
   AppInfo info_;

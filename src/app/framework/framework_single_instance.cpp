@@ -37,7 +37,10 @@ bool CFrameworkApp::ClaimSingleInstance() {
   if (claim == plat::SingleInstance::Claim::kUnavailable) {
     plat::LogDiagnostic("start-up: the single-instance lock cannot be made; the game runs without it");
   }
-  return claim != plat::SingleInstance::Claim::kAnotherRuns;
+  if (claim != plat::SingleInstance::Claim::kAnotherRuns) return true;
+  plat::LogDiagnostic("start-up: the game is running already, or still ending (" + lock_path +
+                      " is held): it was asked to come to the front, and this start ends");
+  return false;
 }
 
 int CFrameworkApp::OnFrontRequest(MessageBlock&) {

@@ -25,10 +25,11 @@ uint32_t IconStyleOf(int kind) {
 }  // namespace
 
 int CFrameworkApp::ShowBox(const std::string& text, int kind, plat::WindowId owner, const char* title,
-                           uint32_t buttons) {
+                           uint32_t buttons, bool text_is_utf8) {
   plat::MessageBoxRequest request;
   request.owner = owner != 0 ? owner : main_window_.GetHandle();
   request.text = text;
+  request.text_is_utf8 = text_is_utf8;
   request.caption = title != nullptr ? title : info_.application_name;
   request.style = buttons | IconStyleOf(kind);
   if (owner == plat::kDesktopWindow) request.style |= plat::MB_SYSTEMMODAL | plat::MB_SETFOREGROUND;
@@ -51,6 +52,14 @@ void CFrameworkApp::ShowMessageBox(const std::string& text, int kind, plat::Wind
 
 bool CFrameworkApp::AskYesNo(const std::string& text, int kind, plat::WindowId owner, const char* title) {
   return ShowBox(text, kind, owner, title, plat::MB_YESNO) == plat::IDYES;
+}
+
+void CFrameworkApp::ShowUtf8MessageBox(const std::string& utf8_text, int kind, plat::WindowId owner) {
+  ShowBox(utf8_text, kind, owner, nullptr, plat::MB_OK, true);
+}
+
+bool CFrameworkApp::AskUtf8YesNo(const std::string& utf8_text, int kind, plat::WindowId owner) {
+  return ShowBox(utf8_text, kind, owner, nullptr, plat::MB_YESNO, true) == plat::IDYES;
 }
 
 bool CFrameworkApp::AskOkCancel(const std::string& text, int kind, plat::WindowId owner, const char* title) {

@@ -69,6 +69,6 @@ bool RememberChosenSaveFolder(const std::string& user_config_path, const std::st
     }
   }
   if (SaveFileReplacing(record.c_str(), bytes) == 0) return true;
-  plat::LogDiagnostic("the player's choice of save folder cannot be kept in " + plat::SjisToUtf8(record));
+  plat::LogDiagnostic("the player's choice of save folder cannot be kept in " + LoggedPath(record));
   return false;
 }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "app/framework/framework_app.h"
@@ -392,6 +393,10 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   std::string UserFolder(int special_folder);
   // The folder the user's settings file is written into (empty when there is none).
   std::string UserConfigFolder();
+  // Tells, by the log with the system's reason and by the box `box_text`, that the settings file
+  // `what` at `path` could not be written; once a run: the end of a session saves the settings
+  // and the exit that follows saves them again.
+  void TellUnwrittenSettings(const char* what, const std::string& path, const char* box_text);
   UserConfigBlocks UserConfigView();
 
   GameSwitches game_switches_ = DefaultGameSwitches();
@@ -399,6 +404,7 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   std::string save_folder_;
   std::string user_config_path_;     // absolute, or the relative name found through the data files
   std::string chosen_save_folder_;   // the folder USER.CFG names (save-folder kind 2)
+  std::set<std::string> unwritten_settings_told_;
   uint8_t install_information_ = 0;
   CFramePacer pacer_{60, false};
   CTimerManager timers_;

@@ -72,11 +72,14 @@ std::string WithBackslash(std::string path) {
   return path;
 }
 
-std::string Printf(const char* utf8_format, const std::string& a, const std::string& b = {}) {
-  const std::string format = plat::Utf8ToSjis(utf8_format);
-  const int size = std::snprintf(nullptr, 0, format.c_str(), a.c_str(), b.c_str());
+// A box's text in UTF-8 about `folder` (an engine path), which it names by its path on this
+// machine, and the game `sjis_name`.
+std::string FolderText(const char* utf8_format, const std::string& folder, const std::string& sjis_name = {}) {
+  const std::string path = LoggedPath(folder);
+  const std::string name = plat::SjisToUtf8(sjis_name);
+  const int size = std::snprintf(nullptr, 0, utf8_format, path.c_str(), name.c_str());
   std::string text(static_cast<std::size_t>(size), '\0');
-  std::snprintf(text.data(), text.size() + 1, format.c_str(), a.c_str(), b.c_str());
+  std::snprintf(text.data(), text.size() + 1, utf8_format, path.c_str(), name.c_str());
   return text;
 }
 
@@ -155,11 +158,14 @@ int CGameApp::PrepareUserConfig() {
   }
   user_config_path_ = folder + kUserConfigName;
   if (!FolderExists(folder)) {
-    if (!plat::CreateFolder(folder)) ShowMessageBox(Printf(kCreationFailed, folder), kBoxStop, plat::kDesktopWindow);
+    if (!plat::CreateFolder(folder)) {
+      ShowUtf8MessageBox(FolderText(kCreationFailed, folder), kBoxStop, plat::kDesktopWindow);
+    }
   } else if (!FolderExists(user_config_path_)) {
-    if (!AskYesNo(Printf(kind == kChosenByUser ? kAskSettingsData : kAskSaveData, folder, info.application_name),
-                  kBoxQuestion, plat::kDesktopWindow)) {
-      ShowMessageBox(Printf(kMoveOrRename, folder, info.application_name), kBoxExclamation, plat::kDesktopWindow);
+    if (!AskUtf8YesNo(FolderText(kind == kChosenByUser ? kAskSettingsData : kAskSaveData, folder, info.application_name),
+                      kBoxQuestion, plat::kDesktopWindow)) {
+      ShowUtf8MessageBox(FolderText(kMoveOrRename, folder, info.application_name), kBoxExclamation,
+                         plat::kDesktopWindow);
       return kSetUpNoUserConfig;
     }
   } else {
@@ -188,7 +194,7 @@ int CGameApp::ChooseSaveFolder(bool& chosen) {
     return kSetUpNoSaveFolder;
   }
   if (!plat::IsRootHomeOrSystemFolder(save_folder_)) return 0;
-  return UseDataSaveFolder("the save folder " + plat::SjisToUtf8(save_folder_) +
+  return UseDataSaveFolder("the save folder " + LoggedPath(save_folder_) +
                            " is the root, the home folder or a folder of the system");
 }
 
@@ -202,7 +208,7 @@ int CGameApp::UseDataSaveFolder(const std::string& why) {
                    plat::kDesktopWindow);
     return kSetUpNoSaveFolder;
   }
-  plat::LogDiagnostic(why + ": the saves go to " + plat::SjisToUtf8(folder));
+  plat::LogDiagnostic(why + ": the saves go to " + LoggedPath(folder));
   save_folder_ = folder;
   return 0;
 }
@@ -221,7 +227,7 @@ int CGameApp::FindSaveFolder(bool& chosen) {
       return UseDataSaveFolder("the save folder " + Shown(save_folder_) + " leads out of the game folder");
     }
     if (!FolderExists(save_folder_) && !plat::CreateFolder(save_folder_)) {
-      ShowMessageBox(Printf(kCreationFailed, save_folder_), kBoxStop, plat::kDesktopWindow);
+      ShowUtf8MessageBox(FolderText(kCreationFailed, save_folder_), kBoxStop, plat::kDesktopWindow);
     }
     return 0;
   }
@@ -232,7 +238,7 @@ int CGameApp::FindSaveFolder(bool& chosen) {
   // The settings file comes from the game's template and lies where scripts may write it: the
   // folder it names is taken only when the player chose it here.
   if (!chosen_save_folder_.empty() && !IsChosenSaveFolder(user_config_path_, chosen_save_folder_)) {
-    return UseDataSaveFolder("the save folder " + plat::SjisToUtf8(chosen_save_folder_) +
+    return UseDataSaveFolder("the save folder " + LoggedPath(chosen_save_folder_) +
                              " that USER.CFG names was not chosen by the player on this machine");
   }
   if (!chosen_save_folder_.empty() && FolderExists(chosen_save_folder_)) {
@@ -241,9 +247,9 @@ int CGameApp::FindSaveFolder(bool& chosen) {
   }
   const bool choose =
       chosen_save_folder_.empty() ||
-      AskYesNo(Printf("%s\nセーブデータ作成フォルダが見つかりません。\n新しくセーブデータ作成フォルダを設定しますか？",
-                      chosen_save_folder_),
-               kBoxQuestion, plat::kDesktopWindow);
+      AskUtf8YesNo(FolderText("%s\nセーブデータ作成フォルダが見つかりません。\n新しくセーブデータ作成フォルダを設定しますか？",
+                              chosen_save_folder_),
+                   kBoxQuestion, plat::kDesktopWindow);
   if (choose) {
     if (const std::optional<int> result = ChooseNewSaveFolder(chosen)) return *result;
   }
@@ -260,16 +266,19 @@ std::optional<int> CGameApp::ChooseNewSaveFolder(bool& chosen) {
   char documents[kMaxPath] = {};
   GetSpecialFolderPath(documents, kFolderDocuments);
   const std::string parent = BrowseForFolder(
-      plat::kDesktopWindow, Printf("「%s」\nセーブデータ作成フォルダの選択", info.application_name), documents);
+      plat::kDesktopWindow,
+      plat::Utf8ToSjis("「") + info.application_name + plat::Utf8ToSjis("」\nセーブデータ作成フォルダの選択"), documents);
   if (parent.empty()) return std::nullopt;
   const std::string folder = WithBackslash(parent) + PlainFolderName(SaveFolderName());
   if (!FolderExists(folder)) {
     if (!plat::CreateFolder(folder)) {
-      ShowMessageBox(Printf(kCreationFailed, folder), kBoxStop, plat::kDesktopWindow);
+      ShowUtf8MessageBox(FolderText(kCreationFailed, folder), kBoxStop, plat::kDesktopWindow);
       return kSetUpNoSaveFolder;
     }
-  } else if (!AskYesNo(Printf(kAskSaveData, folder, info.application_name), kBoxQuestion, plat::kDesktopWindow)) {
-    ShowMessageBox(Printf(kMoveOrRename, folder, info.application_name), kBoxExclamation, plat::kDesktopWindow);
+  } else if (!AskUtf8YesNo(FolderText(kAskSaveData, folder, info.application_name), kBoxQuestion,
+                           plat::kDesktopWindow)) {
+    ShowUtf8MessageBox(FolderText(kMoveOrRename, folder, info.application_name), kBoxExclamation,
+                       plat::kDesktopWindow);
     return kSetUpNoSaveFolder;
   }
   chosen_save_folder_ = folder;
@@ -291,15 +300,20 @@ void CGameApp::SaveSettings(int code) {
   const std::string folder = UserConfigFolder();
   const std::string user_config = folder + kUserConfigName;
   if (folder.empty() || SaveFileReplacing(user_config.c_str(), WriteUserConfig(UserConfigView())) != 0) {
-    LogUnwrittenFile("the settings file", user_config);
-    ShowMessageBox(plat::Utf8ToSjis("環境設定ファイルの保存に失敗"), kBoxStop, plat::kDesktopWindow);
+    TellUnwrittenSettings("the settings file", user_config, "環境設定ファイルの保存に失敗");
     return;
   }
   const std::string game_settings = save_folder_ + "APP_CFG.DAT";
   if (SaveFileReplacing(game_settings.c_str(), WriteGameSettingsFile(game_settings_)) != 0) {
-    LogUnwrittenFile("the game settings file", game_settings);
-    ShowMessageBox(plat::Utf8ToSjis("アプリケーション設定ファイルの保存に失敗"), kBoxStop, plat::kDesktopWindow);
+    TellUnwrittenSettings("the game settings file", game_settings, "アプリケーション設定ファイルの保存に失敗");
   }
+}
+
+void CGameApp::TellUnwrittenSettings(const char* what, const std::string& path, const char* box_text) {
+  if (unwritten_settings_told_.contains(path)) return;
+  LogUnwrittenFile(what, path);
+  unwritten_settings_told_.insert(path);
+  ShowMessageBox(plat::Utf8ToSjis(box_text), kBoxStop, plat::kDesktopWindow);
 }
 
 std::string CGameApp::UserConfigFolder() {

@@ -202,6 +202,9 @@ void CVovFrame::BuildChoiceList() {
   choice_list_.SetGradientColors(0xFFEB00, 0xFF4646, 0x00FFEB, 0x26DD26, 0xFFFF46, 0xFF9292, 0xB0B0B0, 0x595959);
   choice_list_.SetMargins(kChoiceSideMargin, kChoiceTopMargin, kChoiceSideMargin, kChoiceBottomMargin);
   choice_list_.SetActive(false);
+  // Up past the first choice stays on it rather than leaving for the last system button, where
+  // the next Enter would act on a button the player hardly sees focused.
+  choice_list_.SetArrowsKeepFocus(true);
   choice_list_.SetId(kFirstChoiceCommand);
   JoinRootWindow(choice_list_);
 }

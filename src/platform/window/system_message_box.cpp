@@ -20,7 +20,7 @@ ScopedMessageBoxAnswers::Answerer g_answer;
 // message boxes may have none): over the owner's picture, else in a window of its own.
 // The dialog says itself why it could not be shown.
 int ShowAsDialog(const MessageBoxRequest& request) {
-  const std::string text = SjisToUtf8(request.text);
+  const std::string text = MessageBoxText(request);
   const DialogFrame frame{SjisToUtf8(request.caption), MessageBoxView::kWidth, 0, -1, -1, {text}};
   MessageBoxView view(text, request.style);
   if (!RunModalDialog(request.owner != kDesktopWindow ? request.owner : 0, frame, view)) return kMessageBoxNotShown;
@@ -28,6 +28,10 @@ int ShowAsDialog(const MessageBoxRequest& request) {
 }
 
 }  // namespace
+
+std::string MessageBoxText(const MessageBoxRequest& request) {
+  return request.text_is_utf8 ? request.text : SjisToUtf8(request.text);
+}
 
 std::optional<int> ScriptedMessageBoxAnswer(const MessageBoxRequest& request) {
   ScopedMessageBoxAnswers::Answerer answer;
@@ -40,7 +44,7 @@ std::optional<int> ScriptedMessageBoxAnswer(const MessageBoxRequest& request) {
 }
 
 void LogMessageBox(const MessageBoxRequest& request, std::string_view note) {
-  std::string line = "message box (" + SjisToUtf8(request.caption) + "): " + SjisToUtf8(request.text);
+  std::string line = "message box (" + SjisToUtf8(request.caption) + "): " + MessageBoxText(request);
   if (!note.empty()) line += " [" + std::string(note) + "]";
   LogDiagnostic(line);
 }

@@ -38,10 +38,16 @@ inline constexpr int kMessageBoxNotShown = 0;
 
 struct MessageBoxRequest {
   WindowId owner = 0;  // 0 none, kDesktopWindow the desktop
-  std::string text;    // Shift-JIS
+  std::string text;    // Shift-JIS, or UTF-8 when text_is_utf8
   std::string caption;
   uint32_t style = MB_OK;
+  // A text that names paths of this machine comes in UTF-8, which holds every name Shift-JIS may
+  // not.
+  bool text_is_utf8 = false;
 };
+
+// The box's text in UTF-8, as it is shown and logged.
+std::string MessageBoxText(const MessageBoxRequest& request);
 
 // Shows the box and returns the button chosen; a box closed without a button answers as its
 // escape button (IDCANCEL for OK/Cancel, IDNO for Yes/No, IDOK for a single button). A box that

@@ -169,10 +169,15 @@ void CGuiWindow::SetActive(bool active) {
   active_ = active;
 }
 
+bool CGuiWindow::IsTabPressed() {
+  const CKeyboard* keyboard = GetKeyboard();
+  return keyboard != nullptr && keyboard->IsPressed(kKeyTab);
+}
+
 uint8_t CGuiWindow::ClassifyTabKey(CInputBindings* bindings) {
   const CKeyboard* keyboard = GetKeyboard();
   if (keyboard == nullptr || bindings == nullptr) return kTabNone;
-  const bool tab = keyboard->IsPressed(kKeyTab);
+  const bool tab = IsTabPressed();
   if (bindings->IsActionPressed(kActionUp) || bindings->IsActionPressed(kActionLeft)) return kTabBackward;
   if ((keyboard->IsDown(kKeyRightShift) || keyboard->IsDown(kKeyLeftShift)) && tab) return kTabBackward;
   if (bindings->IsActionPressed(kActionDown) || bindings->IsActionPressed(kActionRight)) return kTabForward;

@@ -92,6 +92,9 @@ class CGuiWindow {
   virtual void Reset();
   virtual void SetActive(bool active);
   virtual uint8_t ClassifyTabKey(CInputBindings* bindings);
+  // Whether Tab was pressed in this input step (a move that ClassifyTabKey did not owe to an
+  // arrow key).
+  bool IsTabPressed();
   virtual int32_t ProcessInput(uint32_t time);
   virtual void ShowTooltip(const char* /*text*/, int32_t /*x*/, int32_t /*y*/) {}
   virtual uint32_t HideTooltipImage() { return 0; }

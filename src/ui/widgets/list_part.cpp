@@ -296,8 +296,12 @@ int32_t CListPart::NextSelectable(int32_t from, int32_t step) const {
   return -1;
 }
 
+int32_t CListPart::EndSelectable(bool forward) const {
+  return forward ? NextSelectable(0, 1) : NextSelectable(GetItemCount() - 1, -1);
+}
+
 void CListPart::OnFocus(CGuiElement* /*previous*/, int forward) {
-  const int32_t first = forward != 0 ? NextSelectable(0, 1) : NextSelectable(GetItemCount() - 1, -1);
+  const int32_t first = EndSelectable(forward != 0);
   if (!locked_ && first >= 0) {
     MoveHoverTo(first);
     return;
@@ -311,6 +315,12 @@ bool CListPart::MoveByTab(uint8_t direction) {
   const int32_t next = hovered_ < 0 ? -1 : NextSelectable(hovered_ + (forward ? 1 : -1), forward ? 1 : -1);
   if (next >= 0 && MoveHoverTo(next)) return true;
   CGuiWindow* owner = GetOwner();
+  if (arrows_keep_focus_ && !owner->IsTabPressed()) {
+    // Past the first or last item the hover stays; with none hovered, a forward move comes to
+    // the first item and a backward one to the last.
+    if (const int32_t end = EndSelectable(forward); hovered_ < 0 && end >= 0) MoveHoverTo(end);
+    return true;
+  }
   const int32_t moved = forward ? owner->FocusNext() : owner->FocusPrevious();
   if (moved != 0) OnFocus(nullptr, forward ? 1 : 0);
   return true;

@@ -95,6 +95,9 @@ class CListPart : public CGuiElement {
   void SetShowChosen(bool show) { show_chosen_ = show; }
   bool GetShowChosen() const { return show_chosen_; }
   void SetLocked(bool locked) { locked_ = locked; }
+  // Whether the arrow keys keep the focus in the list, stopping at its first and last item,
+  // where they would pass it on to the window's other elements; Tab passes it on either way.
+  void SetArrowsKeepFocus(bool keep) { arrows_keep_focus_ = keep; }
   // Appends an item; until the pointer moves away from where it rests now, presses are ignored. 0.
   uint32_t AddItem(const ItemSetup& setup);
   // The decision on the item: choice record, result, the owner's command and sound, the item's
@@ -180,6 +183,8 @@ class CListPart : public CGuiElement {
   void DropHover();
   // The first item from `from` in steps of `step` that keys may move onto; -1 none.
   int32_t NextSelectable(int32_t from, int32_t step) const;
+  // The first selectable item from the front (forward) or from the back; -1 none.
+  int32_t EndSelectable(bool forward) const;
   bool MoveByTab(uint8_t direction);
 
   std::deque<std::unique_ptr<CListItem>> items_;
@@ -191,6 +196,7 @@ class CListPart : public CGuiElement {
   bool locked_ = false;
   bool hover_suppressed_ = false;
   bool passing_focus_ = false;
+  bool arrows_keep_focus_ = false;
   int32_t drag_x_ = 0;
   int32_t drag_y_ = 0;
   int32_t hovered_ = -1;

@@ -44,9 +44,9 @@ class PumpTest : public ::testing::Test {
   std::vector<uint32_t> dispatched_;
 };
 
-TEST(AppRunTest, AFailedInitializeExitsWithItsCodeAndTheEntryStillReturnsZero) {
+TEST(AppRunTest, AFailedInitializeExitsWithItsCodeAndTheEntryReturnsIt) {
   ProbeApp app(3);
-  EXPECT_EQ(WinMain(app, "/Lgame", 1), 0);
+  EXPECT_EQ(WinMain(app, "/Lgame", 1), 3) << "a second instance says it did not run the game";
   EXPECT_EQ(app.exit_codes, std::vector<int>{3});
   EXPECT_EQ(app.own_loop_runs, 0);
   EXPECT_EQ(app.GetCommandLine(), "/Lgame");
@@ -55,8 +55,8 @@ TEST(AppRunTest, AFailedInitializeExitsWithItsCodeAndTheEntryStillReturnsZero) {
   EXPECT_EQ(direct.Run("", 1), 3);
 }
 
-TEST(AppRunTest, AStartThatFailedEndsTheProgramWithItsCodeAndASecondInstanceWithZero) {
-  for (const int code : {1, 5, 13}) {
+TEST(AppRunTest, AStartThatFailedEndsTheProgramWithItsCode) {
+  for (const int code : {1, 3, 5, 13}) {
     ProbeApp app(code);
     EXPECT_EQ(WinMain(app, "", 1), code);
     EXPECT_EQ(app.exit_codes, std::vector<int>{code});

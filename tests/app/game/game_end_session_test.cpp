@@ -31,8 +31,9 @@ TEST_F(GameEndSessionTest, TheEndOfTheSessionWritesThePersistentFile) {
 }
 
 // A settings file that cannot be written at the end of the session (a read-only folder, a full
-// disk; here no folder for it at all) is told by the log: no box holds the end open.
-TEST_F(GameEndSessionTest, AFailedSettingsWriteAtTheEndOfTheSessionShowsNoBox) {
+// disk; here no folder for it at all) is told by the log: no box holds the end open. The exit
+// that follows saves the settings again and tells the same failure no second time.
+TEST_F(GameEndSessionTest, AFailedSettingsWriteAtTheEndOfTheSessionShowsNoBoxAndIsToldOnce) {
   int boxes = 0;
   const plat::ScopedMessageBoxAnswers answers([&boxes](const plat::MessageBoxRequest&) { return ++boxes, plat::IDOK; });
   LogCapture log;
@@ -40,12 +41,16 @@ TEST_F(GameEndSessionTest, AFailedSettingsWriteAtTheEndOfTheSessionShowsNoBox) {
   game.GetAppInfo().save_folder_kind = 0;  // in the documents, which this game has not found
   MessageBlock block{nullptr, plat::WM_QUERYENDSESSION, 0, 0, nullptr, 0};
   EXPECT_EQ(game.OnQueryEndSession(block), 1);
+  game.SaveSettings(0);
   EXPECT_EQ(boxes, 0);
   EXPECT_TRUE(game.HasQuit());
   const std::string box_logged = "環境設定ファイルの保存に失敗 [" + std::string(plat::kNotShownWhileEnding) + "]";
-  EXPECT_TRUE(std::any_of(log.Lines().begin(), log.Lines().end(),
-                          [&](const std::string& line) { return line.find(box_logged) != std::string::npos; }))
-      << log.Last();
+  const auto count = [&](const std::string& text) {
+    return std::count_if(log.Lines().begin(), log.Lines().end(),
+                         [&](const std::string& line) { return line.find(text) != std::string::npos; });
+  };
+  EXPECT_EQ(count(box_logged), 1) << log.Last();
+  EXPECT_EQ(count("the settings file cannot be written"), 1) << log.Last();
 }
 
 }  // namespace

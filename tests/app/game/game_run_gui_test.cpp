@@ -513,8 +513,8 @@ TEST_F(GameRunGuiTest, EndsFromOutsideEndTheProgramInOrder) {
   XCloseDisplay(display);
 }
 
-// A second start of the game while the first runs ends before it opens a window, and the
-// first one goes on.
+// A second start of the game while the first runs ends before it opens a window, saying so in
+// its log and with a status that is not success, and the first one goes on.
 TEST_F(GameRunGuiTest, ASecondInstanceOpensNoWindowAndTheFirstKeepsRunning) {
   kvxtools::SobAssembly endless;
   std::string error;
@@ -532,12 +532,12 @@ TEST_F(GameRunGuiTest, ASecondInstanceOpensNoWindowAndTheFirstKeepsRunning) {
   ProgramRun first(game_.HostPath(), game_.HostPath() + "first.log");
   ASSERT_NE(WaitForGameWindow(display), 0u) << game_.ReadFile("first.log");
   ProgramRun second(game_.HostPath(), game_.HostPath() + "second.log");
-  // A second start that ran the endless game would not end by itself; the program's exit
-  // status is 0 whatever Initialize gave.
+  // A second start that ran the endless game would not end by itself.
   const int second_status = second.WaitForEnd();
   setenv("XDG_RUNTIME_DIR", saved_runtime.c_str(), 1);
   const std::string second_log = game_.ReadFile("second.log");
-  EXPECT_EQ(second_status, 0) << second_log;
+  EXPECT_EQ(second_status, kExitAnotherInstance) << second_log;
+  EXPECT_NE(second_log.find("the game is running already"), std::string::npos) << second_log;
   int status = 0;
   EXPECT_EQ(waitpid(first.Pid(), &status, WNOHANG), 0);
   EXPECT_NE(WaitForGameWindow(display), 0u);

@@ -104,7 +104,13 @@ TEST_F(GameSetUpTest, DecliningToCreateTheSettingsInAnExistingFolderEndsTheStart
   EXPECT_EQ(game.SetUp(), 3);
   ASSERT_EQ(boxes_.size(), 2u);
   EXPECT_EQ(boxes_[0].style & plat::kMessageBoxIconMask, plat::MB_ICONQUESTION);
-  EXPECT_NE(boxes_[1].text.find(plat::Utf8ToSjis("を移動させるか名前を変更して")), std::string::npos);
+  // Both name the folder by its path on this machine, as the box shows it and the log keeps it.
+  for (const plat::MessageBoxRequest& box : boxes_) {
+    const std::string text = plat::MessageBoxText(box);
+    EXPECT_EQ(text.rfind(game_.HostPath() + "data/Tale SaveData/\n", 0), 0u) << text;
+    EXPECT_EQ(text.find("Z:"), std::string::npos) << text;
+  }
+  EXPECT_NE(plat::MessageBoxText(boxes_[1]).find("を移動させるか名前を変更して"), std::string::npos);
   EXPECT_FALSE(game_.Exists("data/Tale SaveData/USER.CFG"));
 }
 
@@ -172,6 +178,7 @@ TEST_F(GameSetUpTest, AKindTwoFolderCountsOnlyWhenThePlayerChoseItOnThisMachine)
   }
   EXPECT_TRUE(std::filesystem::is_empty(outside.HostPath()));
   EXPECT_TRUE(Logged("that USER.CFG names was not chosen by the player on this machine")) << log_.Last();
+  EXPECT_TRUE(Logged("the saves go to " + game_.HostPath() + "data/Tale SaveData/")) << "its path on this machine";
   EXPECT_TRUE(boxes_.empty());
 
   ASSERT_TRUE(RememberChosenSaveFolder(game_.EnginePath("data\\Tale SaveData\\USER.CFG"), outside.EnginePath()));

@@ -167,4 +167,43 @@ TEST_F(ListPartTest, FocusHoversTheFirstItemAndTheDecideKeyDecidesAtOnceWithoutA
   EXPECT_EQ(window_.commands, std::vector<int32_t>{kId});
 }
 
+// Up past the first item and Down past the last pass the focus on to the window's next element,
+// unless the list keeps it for the arrow keys; Tab passes it on either way.
+TEST_F(ListPartTest, ArrowKeysPastTheEndsLeaveTheListUnlessItKeepsTheFocus) {
+  constexpr uint32_t kVkTab = 0x09;
+  constexpr uint32_t kVkUp = 0x26;
+  constexpr uint32_t kVkDown = 0x28;
+  RowList other;  // where the focus goes when it leaves the list
+  other.AddItem({});
+  ASSERT_EQ(window_.AddChild(&other, -1), 0u);
+  Add(3);
+  for (const bool keeps : {false, true}) {
+    SCOPED_TRACE(keeps ? "keeps the focus" : "passes the focus on");
+    list_.SetArrowsKeepFocus(keeps);
+    const auto press = [&](uint32_t key) {
+      window_.PressKeys({key});
+      Frame(window_.pointer);
+      window_.PressKeys({});
+      Frame(window_.pointer);
+    };
+    ASSERT_EQ(window_.SetFocusTo(&list_), 0);
+    ASSERT_EQ(list_.GetHovered(), 0);
+    press(kVkUp);
+    EXPECT_EQ(window_.GetFocused() == &list_, keeps);
+    if (keeps) {
+      EXPECT_EQ(list_.GetHovered(), 0);
+    }
+    ASSERT_EQ(window_.SetFocusTo(&list_), 0);
+    for (int i = 0; i < 3; ++i) press(kVkDown);
+    EXPECT_EQ(window_.GetFocused() == &list_, keeps);
+    if (keeps) {
+      EXPECT_EQ(list_.GetHovered(), 2);
+    }
+    ASSERT_EQ(window_.SetFocusTo(&list_), 0);
+    for (int i = 0; i < 4 && window_.GetFocused() == &list_; ++i) press(kVkTab);
+    EXPECT_EQ(window_.GetFocused(), &other) << "Tab leaves the list past its last item";
+  }
+  window_.RemoveChild(&other);
+}
+
 }  // namespace

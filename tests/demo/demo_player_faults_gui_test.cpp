@@ -25,6 +25,8 @@
 #include "support/fixed_step_game.h"
 #include "support/input_events.h"
 #include "support/log_capture.h"
+#include "support/png_file.h"
+#include "support/test_window.h"
 
 namespace {
 
@@ -327,9 +329,11 @@ TEST_F(DemoPlayerFaultsGuiTest, ContinueWithTheNewestSaveDamagedGoesOnFromTheNew
 
 // The story read twice to its choice, so that it saved itself twice on the bench without a
 // notice, and the game ended; the newer save is damaged before the game starts again.
-// "つづきから" at once, in a game that has shown no notice yet, says so over the page loaded from
-// the bench as well.
-TEST_F(DemoPlayerFaultsGuiTest, ContinueAtAFreshStartWithTheNewestSaveDamagedSaysSo) {
+// "つづきから" at once, in a game that has shown no notice yet, goes on from the bench, and the
+// notice that the quick load failed slides in only once that page stands after its fade-in:
+// none of it shows while the page is loaded, so a load that takes long on a slow machine eats
+// none of the notice, which then stays in view for a second or more.
+TEST_F(DemoPlayerFaultsGuiTest, ContinueAtAFreshStartWithTheNewestSaveDamagedSaysSoOnceThePageStands) {
   constexpr std::int32_t kMenuTitleX = 700;
   constexpr std::int32_t kMenuTitleY = 40 + 48 * 8 + 16;
   LogCapture log;
@@ -348,12 +352,39 @@ TEST_F(DemoPlayerFaultsGuiTest, ContinueAtAFreshStartWithTheNewestSaveDamagedSay
 
   test_support::FixedStepGame run;
   Reader reader(run);
+  const int chosen = reader.Next();
   reader.Choose(kTitleContinueY);
-  const int resumed = reader.Next() - 10;
-  run.PlanPicture(resumed, "demo_fault_fresh_continue.png");
-  run.SetLastFrame(resumed + 1);
+  const int last = reader.Next() + kStep;
+  // Frame by frame from the choice: whether the bench's page stands (its lawn at full colour,
+  // after the fade-in from black) and how much of the notice shows.
+  struct Seen {
+    bool page_stands = false;
+    int notice_ink = 0;
+  };
+  std::vector<Seen> seen;
+  std::vector<std::uint32_t> first_in_view;
+  run.SetFrameObserver([&](int frame) {
+    if (frame < chosen) return;
+    const std::vector<std::uint32_t> shown = ShownPixels(*run.Game().GetMainWindow().GetPlatformWindow(), 800, 600);
+    if (shown.empty()) return;
+    seen.push_back({At(shown, kLawnX, kLawnY) == kLawnColour, NoticeInk(shown)});
+    if (first_in_view.empty() && seen.back().page_stands && seen.back().notice_ink > 40) {
+      first_in_view = shown;
+      WritePng("demo_fault_fresh_continue.png", shown, 800, 600);
+    }
+  });
+  run.SetLastFrame(last);
   run.Run(game_.HostPath());
-  ExpectTheBenchWithTheNotice(run.PictureAt(resumed), log, newest);
+
+  const auto stands = std::find_if(seen.begin(), seen.end(), [](const Seen& frame) { return frame.page_stands; });
+  ASSERT_NE(stands, seen.end()) << "the bench's page\n" << Joined(log.Lines());
+  EXPECT_TRUE(std::all_of(seen.begin(), stands, [](const Seen& frame) { return frame.notice_ink == 0; }))
+      << "no notice before the page stands";
+  const auto in_view = std::find_if(stands, seen.end(), [](const Seen& frame) { return frame.notice_ink > 40; });
+  ASSERT_NE(in_view, seen.end()) << "the notice that the quick load failed";
+  const auto gone = std::find_if(in_view, seen.end(), [](const Seen& frame) { return frame.notice_ink <= 40; });
+  EXPECT_GE(gone - in_view, kSecond) << "in view for a second or more";
+  ExpectTheBenchWithTheNotice(first_in_view, log, newest);
 }
 
 // Ctrl+F3 pressed and let go within one frame, as some keyboards, remote desktops and macros

@@ -25,6 +25,8 @@
 #include "support/fixed_step_game.h"
 #include "support/input_events.h"
 #include "support/log_capture.h"
+#include "support/png_file.h"
+#include "support/test_window.h"
 
 namespace {
 
@@ -55,14 +57,12 @@ class DemoPlayerFaultsGuiTest : public DemoGameCopyTest {
   // "はじめから", quick saves by the button on the bench and at the choice, and back to the
   // title by the menu.
   static void SaveOnTheBenchAndAtTheChoice(Reader& reader) {
-    constexpr std::int32_t kMenuTitleX = 700;
-    constexpr std::int32_t kMenuTitleY = 40 + 48 * 8 + 16;
     reader.Choose(kTitleStartY);
     reader.Read(2);
     reader.Click(kQuickSaveButtonX, kHistoryButtonY);
     reader.Read(kLinesBeforeChoice - 2);
     reader.Click(kQuickSaveButtonX, kHistoryButtonY);
-    reader.AskFromTheMenu(kMenuTitleX, kMenuTitleY);
+    reader.BackToTheTitleFromTheMenu();
   }
   // Damages the newer of the two quick saves; its path.
   std::filesystem::path DamageTheNewestQuickSave() const {
@@ -143,6 +143,7 @@ TEST_F(DemoPlayerFaultsGuiTest, ClosingDuringTheOpeningMovieEndsTheGameWithoutAF
       test_support::FixedStepGame run;
       run.SetFrameObserver([&](int frame) {
         std::this_thread::sleep_for(std::chrono::microseconds(1000000 / kSecond));
+        if (frame == moment - 2 && moment == 2 * kSecond) ShownOnceTheMovieShows(run, 4);
         if (by_signal && frame == moment) kill(getpid(), SIGTERM);
       });
       if (!by_signal) run.PlanEvent(moment, CloseBox());
@@ -201,22 +202,30 @@ TEST_F(DemoPlayerFaultsGuiTest, AfterTheQuitQuestionAnsweredNoTheFunctionKeysLoa
 }
 
 // Nobody clicks: the six-second movie plays to its end and the title follows by itself. The movie
-// plays in real time, so the frames here take their real time too.
+// plays in real time, so the frames here take their real time too; the window is looked at every
+// tenth of a second until the title shows, for a minute at most, however slowly a loaded machine
+// plays the movie.
 TEST_F(DemoPlayerFaultsGuiTest, TheOpeningMovieEndsByItselfAndTheTitleFollows) {
   LogCapture log;
   test_support::FixedStepGame run;
-  run.SetFrameObserver([](int) { std::this_thread::sleep_for(std::chrono::microseconds(1000000 / kSecond)); });
-  const int title = 10 * kSecond;
-  run.PlanPicture(kSecond, "demo_fault_movie.png");
-  run.PlanPicture(title, "demo_fault_title_after_movie.png");
-  run.SetLastFrame(title + 1);
+  std::vector<std::uint32_t> movie;
+  std::vector<std::uint32_t> title;
+  run.SetFrameObserver([&](int frame) {
+    std::this_thread::sleep_for(std::chrono::microseconds(1000000 / kSecond));
+    if (frame == kSecond) movie = ShownOnceTheMovieShows(run, 4);
+    if (frame <= kSecond || frame % (kSecond / 10) != 0) return;
+    const std::vector<std::uint32_t> shown = ShownPixels(*run.Game().GetMainWindow().GetPlatformWindow(), 800, 600);
+    if (shown.empty() || At(shown, kMoonX, kMoonY) != kMoonColour) return;
+    title = shown;
+    run.SetLastFrame(frame);
+  });
+  run.SetLastFrame(60 * kSecond);
   run.Run(game_.HostPath());
-  const std::vector<std::uint32_t>& movie = run.PictureAt(kSecond);
   ASSERT_FALSE(movie.empty());
+  WritePng("demo_fault_movie.png", movie, 800, 600);
   EXPECT_GE(MovieBarColoursShown(movie), 4) << "the movie plays";
-  const std::vector<std::uint32_t>& shown = run.PictureAt(title);
-  ASSERT_FALSE(shown.empty());
-  EXPECT_EQ(At(shown, kMoonX, kMoonY), kMoonColour) << "the title within ten seconds";
+  ASSERT_FALSE(title.empty()) << "the title after the movie\n" << Joined(log.Lines());
+  WritePng("demo_fault_title_after_movie.png", title, 800, 600);
   EXPECT_TRUE(run.MessageBoxes().empty());
   // The start says nothing of resources this build does not carry.
   for (const std::string& line : log.Lines()) EXPECT_EQ(line.find("icon resource"), std::string::npos) << line;
@@ -327,18 +336,18 @@ TEST_F(DemoPlayerFaultsGuiTest, ContinueWithTheNewestSaveDamagedGoesOnFromTheNew
 
 // The story read twice to its choice, so that it saved itself twice on the bench without a
 // notice, and the game ended; the newer save is damaged before the game starts again.
-// "つづきから" at once, in a game that has shown no notice yet, says so over the page loaded from
-// the bench as well.
-TEST_F(DemoPlayerFaultsGuiTest, ContinueAtAFreshStartWithTheNewestSaveDamagedSaysSo) {
-  constexpr std::int32_t kMenuTitleX = 700;
-  constexpr std::int32_t kMenuTitleY = 40 + 48 * 8 + 16;
+// "つづきから" at once, in a game that has shown no notice yet, goes on from the bench, and the
+// notice that the quick load failed slides in only once that page stands after its fade-in:
+// none of it shows while the page is loaded, so a load that takes long on a slow machine eats
+// none of the notice, which then stays in view for a second or more.
+TEST_F(DemoPlayerFaultsGuiTest, ContinueAtAFreshStartWithTheNewestSaveDamagedSaysSoOnceThePageStands) {
   LogCapture log;
   {
     test_support::FixedStepGame saving;
     Reader reader(saving);
     for (int reading = 0; reading < 2; ++reading) {
       StartTheStory(reader);
-      reader.AskFromTheMenu(kMenuTitleX, kMenuTitleY);
+      reader.BackToTheTitleFromTheMenu();
       reader.WaitForTheTitle();
     }
     RunToTheEnd(saving, reader, log, game_.HostPath());
@@ -348,12 +357,70 @@ TEST_F(DemoPlayerFaultsGuiTest, ContinueAtAFreshStartWithTheNewestSaveDamagedSay
 
   test_support::FixedStepGame run;
   Reader reader(run);
+  const int chosen = reader.Next();
   reader.Choose(kTitleContinueY);
-  const int resumed = reader.Next() - 10;
-  run.PlanPicture(resumed, "demo_fault_fresh_continue.png");
-  run.SetLastFrame(resumed + 1);
+  const int last = reader.Next() + kStep;
+  // Frame by frame from the choice: whether the bench's page stands (its lawn at full colour,
+  // after the fade-in from black) and how much of the notice shows.
+  struct Seen {
+    bool page_stands = false;
+    int notice_ink = 0;
+  };
+  std::vector<Seen> seen;
+  std::vector<std::uint32_t> first_in_view;
+  run.SetFrameObserver([&](int frame) {
+    if (frame < chosen) return;
+    const std::vector<std::uint32_t> shown = ShownPixels(*run.Game().GetMainWindow().GetPlatformWindow(), 800, 600);
+    if (shown.empty()) return;
+    seen.push_back({At(shown, kLawnX, kLawnY) == kLawnColour, NoticeInk(shown)});
+    if (first_in_view.empty() && seen.back().page_stands && seen.back().notice_ink > 40) {
+      first_in_view = shown;
+      WritePng("demo_fault_fresh_continue.png", shown, 800, 600);
+    }
+  });
+  run.SetLastFrame(last);
   run.Run(game_.HostPath());
-  ExpectTheBenchWithTheNotice(run.PictureAt(resumed), log, newest);
+
+  const auto stands = std::find_if(seen.begin(), seen.end(), [](const Seen& frame) { return frame.page_stands; });
+  ASSERT_NE(stands, seen.end()) << "the bench's page\n" << Joined(log.Lines());
+  EXPECT_TRUE(std::all_of(seen.begin(), stands, [](const Seen& frame) { return frame.notice_ink == 0; }))
+      << "no notice before the page stands";
+  const auto in_view = std::find_if(stands, seen.end(), [](const Seen& frame) { return frame.notice_ink > 40; });
+  ASSERT_NE(in_view, seen.end()) << "the notice that the quick load failed";
+  const auto gone = std::find_if(in_view, seen.end(), [](const Seen& frame) { return frame.notice_ink <= 40; });
+  EXPECT_GE(gone - in_view, kSecond) << "in view for a second or more";
+  ExpectTheBenchWithTheNotice(first_in_view, log, newest);
+}
+
+// The system menu's "ゲームを終了" answered yes in the story, where the settings file cannot be
+// written (a folder of that name stands where the game left its file after start-up). The game
+// ends with status 0 and its box about the settings opens no dialog that the quit already
+// closes: the log says that it was not shown, as for the close box, and names the file.
+TEST_F(DemoPlayerFaultsGuiTest, TheMenusQuitWithSettingsThatCannotBeWrittenSaysSoInTheLogOnly) {
+  LogCapture log;
+  test_support::FixedStepGame run;
+  Reader reader(run);
+  StartTheStory(reader);
+  reader.AskFromTheMenu(kMenuItemX, MenuItemY(kMenuExitItem));
+  const std::filesystem::path settings = game_.HostPath() + "USER.CFG";
+  run.SetFrameObserver([&](int frame) {
+    if (frame != 1) return;
+    std::filesystem::remove(settings);
+    std::filesystem::create_directories(settings / "in the way");
+  });
+  run.SetLastFrame(reader.Next() + 10 * kSecond);
+  EXPECT_EQ(run.Run(game_.HostPath()), 0);
+  EXPECT_FALSE(run.GaveUp()) << "the menu's quit ends the game\n" << Joined(log.Lines());
+  for (const test_support::FixedStepGame::ShownBox& box : run.MessageBoxes()) {
+    EXPECT_EQ(plat::SjisToUtf8(box.request.text).find("環境設定ファイル"), std::string::npos) << "a box at frame " << box.frame;
+  }
+  const auto logged = [&](const std::string& text) {
+    return std::count_if(log.Lines().begin(), log.Lines().end(),
+                         [&](const std::string& line) { return line.find(text) != std::string::npos; });
+  };
+  EXPECT_EQ(logged("環境設定ファイルの保存に失敗 [" + std::string(plat::kNotShownWhileEnding) + "]"), 1)
+      << Joined(log.Lines());
+  EXPECT_EQ(logged("the settings file cannot be written"), 1) << Joined(log.Lines());
 }
 
 // Ctrl+F3 pressed and let go within one frame, as some keyboards, remote desktops and macros

@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <span>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "movie_clip_writer.h"
@@ -17,6 +19,7 @@
 #include "support/fixed_step_game.h"
 #include "support/input_events.h"
 #include "support/log_capture.h"
+#include "support/test_window.h"
 
 namespace demo_test {
 
@@ -77,6 +80,8 @@ constexpr std::int32_t kMenuPlateX = 628;
 constexpr std::uint32_t kMenuPlateColour = 0xFF2A3A60;
 constexpr std::int32_t kMenuHistoryItem = 3;
 constexpr std::int32_t kMenuSettingsItem = 7;
+constexpr std::int32_t kMenuTitleItem = 8;
+constexpr std::int32_t kMenuExitItem = 9;
 constexpr std::int32_t kMenuCloseItem = 10;
 constexpr std::int32_t MenuItemY(std::int32_t item) { return 40 + 48 * item + 16; }
 
@@ -154,6 +159,8 @@ class Reader {
     });
     next_ += kStep;
   }
+  // The menu's way back to the title, answered yes.
+  void BackToTheTitleFromTheMenu() { AskFromTheMenu(kMenuItemX, MenuItemY(kMenuTitleItem)); }
   // "はじめから" and the story's lines up to its choice.
   void ReadToTheChoice() {
     Choose(kTitleStartY);
@@ -215,6 +222,19 @@ inline int MovieBarColoursShown(const std::vector<std::uint32_t>& shown) {
     found += seen ? 1 : 0;
   }
   return found;
+}
+// What the window shows once it shows at least `bars` of the opening movie's bar colours, read
+// again and again for up to a minute: the movie plays on a thread of its own by the real clock,
+// which a loaded machine starts late. Empty when the window had no picture to read.
+inline std::vector<std::uint32_t> ShownOnceTheMovieShows(test_support::FixedStepGame& run, int bars) {
+  const plat::Window* window = run.Game().GetMainWindow().GetPlatformWindow();
+  if (window == nullptr) return {};
+  std::vector<std::uint32_t> shown = ShownPixels(*window, 800, 600);
+  for (int tries = 0; tries < 6000 && !shown.empty() && MovieBarColoursShown(shown) < bars; ++tries) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    shown = ShownPixels(*window, 800, 600);
+  }
+  return shown;
 }
 // The notice's yellow ink where it slides in at the bottom left, from x 12.
 constexpr std::int32_t kNoticeTop = 570;

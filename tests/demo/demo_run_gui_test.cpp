@@ -8,9 +8,7 @@
 // game. The key frames are written as demo_*.png into the build folder.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdint>
-#include <thread>
 #include <string>
 #include <vector>
 
@@ -72,12 +70,12 @@ TEST_F(DemoRunGuiTest, TheTitleTheStoryOnTheHillTheTitleAgainAndTheEnd) {
   reader.Read(kLinesOnTheHill - 3);
   const int title_again = reader.Next() + kStep - 20;
   run.PlanPicture(movie, "demo_movie.png");
-  // The movie keeps to the real clock: the frames before the picture give it two seconds of
-  // its six to start and play, even where a loaded machine starts its decoder late. The message
-  // window's layout is read where the picture of the broken line is taken.
+  // The movie keeps to the real clock: the frame before the picture waits until it shows, however
+  // late a loaded machine starts its decoder. The message window's layout is read where the
+  // picture of the broken line is taken.
   std::vector<std::string> laid_out;
   run.SetFrameObserver([&](int frame) {
-    if (frame < movie) std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    if (frame == movie - 1) ShownOnceTheMovieShows(run, kvxtools::kMovieClipBars - 1);
     if (frame == line_break && g_VovFrame != nullptr) laid_out = LaidOutLines(g_VovFrame->MessageWindow());
   });
   run.PlanPicture(title, "demo_title.png");
@@ -272,16 +270,13 @@ TEST_F(DemoRunGuiTest, AQuickSaveAtTheChoiceShowsItsNoticeAndAQuickLoadBringsThe
 // "つづきから" back to the newest save, the text history of the story so far over the dimmed
 // screen and closed again, the other branch to its end and "おわる".
 TEST_F(DemoRunGuiTest, SavedAtTheChoiceBackToTheTitleContinuedTheHistoryReadAndTheEnd) {
-  // The menu's title item.
-  constexpr std::int32_t kMenuTitleX = 700;
-  constexpr std::int32_t kMenuTitleY = 40 + 48 * 8 + 16;
   LogCapture log;
   test_support::FixedStepGame run;
   Reader reader(run);
   StartTheStory(reader);
   reader.Click(kQuickSaveButtonX, kHistoryButtonY);
   const int notice = reader.Next() - kStep + 45;
-  reader.AskFromTheMenu(kMenuTitleX, kMenuTitleY);
+  reader.BackToTheTitleFromTheMenu();
   reader.WaitForTheTitle();
   const int title = reader.Next() - 20;
   reader.Choose(kTitleContinueY);

@@ -24,7 +24,6 @@ using namespace demo_test;
 constexpr std::int32_t kLawnBesideMenuX = 560;
 // The menu's items that ask first.
 constexpr std::int32_t kMenuBackToChoiceItem = 2;
-constexpr std::int32_t kMenuExitItem = 9;
 
 class DemoSystemScreensGuiTest : public DemoGameCopyTest {};
 

@@ -154,7 +154,7 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   // screen-mode toggle.
   virtual int OnSysCommand(MessageBlock& block);
   // WM_DESTROY: stops the movies that draw into the window, hides it, keeps its position in
-  // window mode and ends the message loop.
+  // window mode and ends the program: quit is set and the message loop ends.
   virtual int OnDestroy(MessageBlock& block);
   // WM_DROPFILES: brings the window to the front and queues the drop's files; 0.
   virtual int OnDropFiles(MessageBlock& block);

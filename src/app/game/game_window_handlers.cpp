@@ -94,6 +94,9 @@ int CGameApp::OnDestroy(MessageBlock& /*block*/) {
       WriteBlockInt32(GetWindowSettings(), kWinTop, origin.y);
     }
   }
+  // The program ends from here on, whichever way the window went: a box asked for meanwhile
+  // (the settings that cannot be written) is told by the log, not opened for the quit to close.
+  SetQuit();
   plat::PostQuitMessage(0);
   return 0;
 }

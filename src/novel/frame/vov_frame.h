@@ -128,7 +128,9 @@ class CVovFrame : public CVovVM, public ITextWindowFrame, public IHostedFrame {
   std::optional<std::string> GetCaption() const;
   // The notice of a quick load that failed: of the quick slot, or of the rotating one (-1).
   static void NoticeLoadFailed(std::int32_t slot);
-  void NoticeNewestLoadFailed() override { NoticeLoadFailed(-1); }
+  // The newest save's notice waits for the page of the next run: a load comes between runs, and
+  // the notice slides in only once that page stands, however long its restore takes.
+  void NoticeNewestLoadFailed() override { newest_load_failed_ = true; }
   // The looping sound effects remembered for channels 8 to 11, and the frame's name.
   std::array<VovLoopingSound, kLoopingChannels>& LoopingSounds() { return looping_; }
   void SetFrameName(std::string_view name) { name_ = name; }
@@ -565,7 +567,8 @@ class CVovFrame : public CVovVM, public ITextWindowFrame, public IHostedFrame {
   // Builds the page's widgets for a run: -2 before InitMessageWindow; -1 once the page image a
   // script gave ended; 0 otherwise. A game without the button file or a picture runs without
   // them. With `go_on` the run goes on from a restored page (RestoreState; -1 when the
-  // application ends meanwhile).
+  // application ends meanwhile). The notice of a newest save that did not load slides in once
+  // the page is prepared.
   std::int32_t PreparePage(bool go_on);
   // Shows the cursor again when the frame hid it, removes the task a wait left pending, takes
   // down what a run built (the buttons, the choices, the slots' pictures and effects) and
@@ -800,6 +803,7 @@ class CVovFrame : public CVovVM, public ITextWindowFrame, public IHostedFrame {
   bool built_ = false;
   bool go_on_ = false;
   bool line_read_ = false;
+  bool newest_load_failed_ = false;
   CElapsedTimerArray timers_;
   CImage mark_image_;
   CTextLayout name_box_;

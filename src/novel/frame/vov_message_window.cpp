@@ -3,6 +3,7 @@
 // the click area over the screen; how a run builds them, how the user's settings reach them and
 // how a run's end takes them down again.
 #include <string>
+#include <utility>
 
 #include "base/settings/game_settings.h"
 #include "base/system/app_services.h"
@@ -143,6 +144,7 @@ std::int32_t CVovFrame::PreparePage(bool go_on) {
     SetButtonState(kSkipButton, !unread_stops_skip || line_read_ ? kButtonEnabled : kButtonDisabled);
     if (RestoreState() < 0) return kRunStopped;
   }
+  if (std::exchange(newest_load_failed_, false)) NoticeLoadFailed(-1);
   return 0;
 }
 

@@ -137,6 +137,19 @@ class GameInMode : public CGameApp {
   bool translated_;
 };
 
+// Runs `test` with a game of kind `Game` made single-threaded, then threaded (with the words
+// `options` after the mode), the log caught and every question answered yes.
+template <typename Game, typename Test, typename... Options>
+void InEachMode(Test test, Options... options) {
+  for (const bool threaded : {false, true}) {
+    SCOPED_TRACE(threaded ? "threaded" : "single-thread");
+    LogCapture log;
+    plat::ScopedMessageBoxAnswers answers{&test_support::AgreeingAnswer};
+    Game game(threaded, options...);
+    test(game, threaded);
+  }
+}
+
 TEST_F(GameRunGuiTest, OnTheGameThreadTheFramesArePresentedByTheMainThread) {
   LogCapture log;
   std::string shown;
@@ -158,17 +171,13 @@ TEST_F(GameRunGuiTest, OnTheGameThreadTheFramesArePresentedByTheMainThread) {
 // A script that never ends: the user closes the window, as with the window's close button.
 TEST_F(GameRunGuiTest, ClosingTheWindowEndsAGameThatWouldRunForEver) {
   WriteMain(".kind script\nloop:\n  Yield\n  Jump loop\n");
-  for (const bool threaded : {false, true}) {
-    SCOPED_TRACE(threaded ? "threaded" : "single-thread");
-    LogCapture log;
-    plat::ScopedMessageBoxAnswers answers{&test_support::AgreeingAnswer};
-    GameInMode game(threaded);
+  InEachMode<GameInMode>([this](GameInMode& game, bool) {
     // Once the game has drawn a few frames, close its window.
     EXPECT_EQ(RunAndCloseWhen(game, [&] { return game.GetFramePacer().GetMeasuredFramesPerSecond() != 0; }), 0);
     EXPECT_FALSE(game.GetMainWindow().IsWindow());
     EXPECT_GT(game.GetFramePacer().GetMeasuredFramesPerSecond(), 0u);
     EXPECT_EQ(game.GetWorkerThread().Stop(), 0u);
-  }
+  });
 }
 
 // The desktop sizes that display changes told the game of, as their lParam carries them.
@@ -186,11 +195,7 @@ class DisplayWatchingGame : public GameInMode {
 // size, as a mode switch gives it): the game hears of it as a display change with the new size.
 TEST_F(GameRunGuiTest, ADesktopModeChangeWhileTheGameRunsIsADisplayChange) {
   WriteMain(".kind script\nloop:\n  Yield\n  Jump loop\n");
-  for (const bool threaded : {false, true}) {
-    SCOPED_TRACE(threaded ? "threaded" : "single-thread");
-    LogCapture log;
-    plat::ScopedMessageBoxAnswers answers{&test_support::AgreeingAnswer};
-    DisplayWatchingGame game(threaded);
+  InEachMode<DisplayWatchingGame>([this](DisplayWatchingGame& game, bool threaded) {
     Display* display = XOpenDisplay(nullptr);
     ASSERT_NE(display, nullptr);
     const ::Window root = DefaultRootWindow(display);
@@ -218,7 +223,7 @@ TEST_F(GameRunGuiTest, ADesktopModeChangeWhileTheGameRunsIsADisplayChange) {
               0);
     XCloseDisplay(display);
     EXPECT_EQ(game.told_desktop, changed);
-  }
+  });
 }
 
 class FullScreenGame : public GameInMode {
@@ -350,36 +355,34 @@ TEST_F(GameRunGuiTest, ClosingTheWindowEndsATranslatedScriptThatRewritesItsCodeI
   source.reserve(source.size() + 16 * kFillerInstructions);
   for (int i = 0; i < kFillerInstructions; ++i) source += "  IncMem count\n";
   g_passes_offset = WriteMain(source + "inc: .word 26\ndec: .word 27\ncount: .word 0\npasses: .word 0\n").labels.at("passes");
-  for (const bool threaded : {false, true}) {
-    SCOPED_TRACE(threaded ? "threaded" : "single-thread");
-    LogCapture log;
-    plat::ScopedMessageBoxAnswers answers{&test_support::AgreeingAnswer};
-    GameInMode game(threaded, true);
-    g_stop_check_asked = false;
-    g_stop_checks_seen.clear();
-    g_close_pushed = false;
-    g_threaded_game = threaded;
-    g_app_stop_check = g_ScriptStopCheckHook;
-    ASSERT_NE(g_app_stop_check, nullptr);
-    g_ScriptStopCheckHook = &NoteStopCheckOfRewritingLoop;
-    // Once the script is looping, close the window.
-    EXPECT_EQ(RunAndCloseWhen(
-                  game, [] { return g_stop_check_asked.load(); }, [] { g_close_pushed = true; }),
-              0);
-    EXPECT_FALSE(game.GetMainWindow().IsWindow());
-    EXPECT_EQ(game.GetWorkerThread().Stop(), 0u);
-    ASSERT_FALSE(g_stop_checks_seen.empty());
-    EXPECT_LE(g_stop_checks_seen.front().passes, static_cast<std::uint32_t>(ScriptTranslations::kMostRemakes))
-        << "the first stop check, asked for by making the code again";
-    for (std::size_t i = 1; i < g_stop_checks_seen.size(); ++i) {
-      EXPECT_LE(g_stop_checks_seen[i].passes - g_stop_checks_seen[i - 1].passes, kTransfersPerStopCheck) << i;
-    }
-    EXPECT_TRUE(g_stop_checks_seen.back().stopped) << "the run ended at a stop check";
-    for (std::size_t i = 0; i + 1 < g_stop_checks_seen.size(); ++i) {
-      EXPECT_FALSE(g_stop_checks_seen[i].stopped) << i;
-      EXPECT_FALSE(g_stop_checks_seen[i].request_arrived) << "stop check " << i << " let the run go on after the request";
-    }
-  }
+  InEachMode<GameInMode>(
+      [this](GameInMode& game, bool threaded) {
+        g_stop_check_asked = false;
+        g_stop_checks_seen.clear();
+        g_close_pushed = false;
+        g_threaded_game = threaded;
+        g_app_stop_check = g_ScriptStopCheckHook;
+        ASSERT_NE(g_app_stop_check, nullptr);
+        g_ScriptStopCheckHook = &NoteStopCheckOfRewritingLoop;
+        // Once the script is looping, close the window.
+        EXPECT_EQ(RunAndCloseWhen(
+                      game, [] { return g_stop_check_asked.load(); }, [] { g_close_pushed = true; }),
+                  0);
+        EXPECT_FALSE(game.GetMainWindow().IsWindow());
+        EXPECT_EQ(game.GetWorkerThread().Stop(), 0u);
+        ASSERT_FALSE(g_stop_checks_seen.empty());
+        EXPECT_LE(g_stop_checks_seen.front().passes, static_cast<std::uint32_t>(ScriptTranslations::kMostRemakes))
+            << "the first stop check, asked for by making the code again";
+        for (std::size_t i = 1; i < g_stop_checks_seen.size(); ++i) {
+          EXPECT_LE(g_stop_checks_seen[i].passes - g_stop_checks_seen[i - 1].passes, kTransfersPerStopCheck) << i;
+        }
+        EXPECT_TRUE(g_stop_checks_seen.back().stopped) << "the run ended at a stop check";
+        for (std::size_t i = 0; i + 1 < g_stop_checks_seen.size(); ++i) {
+          EXPECT_FALSE(g_stop_checks_seen[i].stopped) << i;
+          EXPECT_FALSE(g_stop_checks_seen[i].request_arrived) << "stop check " << i << " let the run go on after the request";
+        }
+      },
+      true);
 }
 
 // The program in a process of its own, for the ways it can be ended from outside.

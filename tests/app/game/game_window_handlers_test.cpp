@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,18 +35,25 @@ class WindowedGame : public CGameApp {
 
 class GameWindowHandlersTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_EQ(test_support::OpenGameMainWindow(game_, "handlers", true), CWindow::kCreated);
+  void SetUp() override { StartAnew(); }
+  void TearDown() override { EndTheGame(); }
+  // A game of its own with its window open: a game whose window was destroyed has ended.
+  void StartAnew() {
+    EndTheGame();
+    game_ = std::make_unique<WindowedGame>();
+    ASSERT_EQ(test_support::OpenGameMainWindow(*game_, "handlers", true), CWindow::kCreated);
   }
-  void TearDown() override {
-    game_.GetMainWindow().Destroy();
+  void EndTheGame() {
+    if (game_ == nullptr) return;
+    game_->GetMainWindow().Destroy();
     plat::Message left;
     while (plat::PeekMessage(left, true)) {
     }
+    game_.reset();
   }
 
   LogCapture log_;
-  WindowedGame game_;
+  std::unique_ptr<WindowedGame> game_;
 };
 
 TEST_F(GameWindowHandlersTest, TheCloseQuestionClosesTheWindowOnlyOnYes) {
@@ -57,21 +65,21 @@ TEST_F(GameWindowHandlersTest, TheCloseQuestionClosesTheWindowOnlyOnYes) {
   for (const Case c : {Case{"no", plat::IDNO, false}, Case{"closed", plat::IDCANCEL, false},
                        Case{"yes", plat::IDYES, true}, Case{"not shown", plat::kMessageBoxNotShown, false}}) {
     SCOPED_TRACE(c.name);
-    if (!game_.GetMainWindow().IsWindow()) SetUp();
+    if (!game_->GetMainWindow().IsWindow()) StartAnew();
     std::vector<plat::MessageBoxRequest> asked;
     plat::ScopedMessageBoxAnswers answers{[&](const plat::MessageBoxRequest& request) {
       asked.push_back(request);
-      EXPECT_EQ(game_.GetModalState(), CGameApp::kAskingToClose);
-      EXPECT_TRUE(game_.IsModal());
+      EXPECT_EQ(game_->GetModalState(), CGameApp::kAskingToClose);
+      EXPECT_TRUE(game_->IsModal());
       return c.answer;
     }};
-    EXPECT_EQ(game_.GetMainWindow().SendMessage(plat::WM_CLOSE, 0, 0), 0);
+    EXPECT_EQ(game_->GetMainWindow().SendMessage(plat::WM_CLOSE, 0, 0), 0);
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].text, plat::Utf8ToSjis("『KVX DX Application』\nを終了しますか？"));
     EXPECT_EQ(asked[0].style & plat::kMessageBoxButtonsMask, plat::MB_YESNO);
-    EXPECT_EQ(game_.GetModalState(), 0);
-    EXPECT_FALSE(game_.IsModal());
-    EXPECT_EQ(game_.GetMainWindow().IsWindow(), !c.closes);
+    EXPECT_EQ(game_->GetModalState(), 0);
+    EXPECT_FALSE(game_->IsModal());
+    EXPECT_EQ(game_->GetMainWindow().IsWindow(), !c.closes);
   }
 }
 
@@ -81,9 +89,9 @@ TEST_F(GameWindowHandlersTest, ACloseTheGameHasConfirmedClosesWithoutAsking) {
     ++asked;
     return plat::IDNO;
   }};
-  EXPECT_EQ(game_.GetMainWindow().SendMessage(plat::WM_CLOSE, IAppServices::kCloseConfirmed, 0), 0);
+  EXPECT_EQ(game_->GetMainWindow().SendMessage(plat::WM_CLOSE, IAppServices::kCloseConfirmed, 0), 0);
   EXPECT_EQ(asked, 0);
-  EXPECT_FALSE(game_.GetMainWindow().IsWindow());
+  EXPECT_FALSE(game_->GetMainWindow().IsWindow());
 }
 
 TEST_F(GameWindowHandlersTest, ACloseWhileTheQuestionIsOpenAsksNothingMore) {
@@ -93,40 +101,44 @@ TEST_F(GameWindowHandlersTest, ACloseWhileTheQuestionIsOpenAsksNothingMore) {
     plat::ScopedMessageBoxAnswers answers{[&](const plat::MessageBoxRequest&) {
       // The close box pressed again, twice, while the question waits for its answer.
       if (++asked == 1) {
-        EXPECT_EQ(game_.GetMainWindow().SendMessage(plat::WM_CLOSE, 0, 0), 0);
-        EXPECT_EQ(game_.GetMainWindow().SendMessage(plat::WM_CLOSE, 0, 0), 0);
-        EXPECT_TRUE(game_.GetMainWindow().IsWindow());
-        EXPECT_EQ(game_.GetModalState(), CGameApp::kAskingToClose);
+        EXPECT_EQ(game_->GetMainWindow().SendMessage(plat::WM_CLOSE, 0, 0), 0);
+        EXPECT_EQ(game_->GetMainWindow().SendMessage(plat::WM_CLOSE, 0, 0), 0);
+        EXPECT_TRUE(game_->GetMainWindow().IsWindow());
+        EXPECT_EQ(game_->GetModalState(), CGameApp::kAskingToClose);
       }
       return answer;
     }};
-    game_.GetMainWindow().SendMessage(plat::WM_CLOSE, 0, 0);
+    game_->GetMainWindow().SendMessage(plat::WM_CLOSE, 0, 0);
     EXPECT_EQ(asked, 1);
-    EXPECT_EQ(game_.GetModalState(), 0);
-    EXPECT_EQ(game_.GetMainWindow().IsWindow(), answer == plat::IDNO);
+    EXPECT_EQ(game_->GetModalState(), 0);
+    EXPECT_EQ(game_->GetMainWindow().IsWindow(), answer == plat::IDNO);
   }
   // Once the question is answered, the close box asks again.
-  SetUp();
+  StartAnew();
   int asked_again = 0;
   plat::ScopedMessageBoxAnswers answers{[&](const plat::MessageBoxRequest&) {
     ++asked_again;
     return plat::IDNO;
   }};
-  game_.GetMainWindow().SendMessage(plat::WM_CLOSE, 0, 0);
-  game_.GetMainWindow().SendMessage(plat::WM_CLOSE, 0, 0);
+  game_->GetMainWindow().SendMessage(plat::WM_CLOSE, 0, 0);
+  game_->GetMainWindow().SendMessage(plat::WM_CLOSE, 0, 0);
   EXPECT_EQ(asked_again, 2);
 }
 
 TEST_F(GameWindowHandlersTest, DestroyingTheWindowKeepsItsPositionAndEndsTheMessageLoop) {
-  game_.GetMainWindow().GetPlatformWindow()->Move(120, 70);
-  const plat::Point origin = game_.GetMainWindow().GetPlatformWindow()->ClientOrigin();
-  game_.GetMainWindow().DestroyWindow();
-  EXPECT_EQ(ReadBlockInt32(game_.GetWindowSettings(), kWinLeft), origin.x);
-  EXPECT_EQ(ReadBlockInt32(game_.GetWindowSettings(), kWinTop), origin.y);
+  game_->GetMainWindow().GetPlatformWindow()->Move(120, 70);
+  const plat::Point origin = game_->GetMainWindow().GetPlatformWindow()->ClientOrigin();
+  game_->GetMainWindow().DestroyWindow();
+  EXPECT_EQ(ReadBlockInt32(game_->GetWindowSettings(), kWinLeft), origin.x);
+  EXPECT_EQ(ReadBlockInt32(game_->GetWindowSettings(), kWinTop), origin.y);
   plat::Message message;
   bool quit = false;
   while (plat::PeekMessage(message, true)) quit = quit || message.message == plat::WM_QUIT;
   EXPECT_TRUE(quit);
+  // The game is ending from then on: a box it asks for is told by the log.
+  EXPECT_TRUE(game_->HasQuit());
+  game_->ShowMessageBox("box", kBoxStop);
+  EXPECT_NE(log_.Last().find(plat::kNotShownWhileEnding), std::string::npos) << log_.Last();
 }
 
 TEST_F(GameWindowHandlersTest, MaximizingAndRestoringAnActiveWindowAskForTheScreenModeToggle) {
@@ -139,10 +151,10 @@ TEST_F(GameWindowHandlersTest, MaximizingAndRestoringAnActiveWindowAskForTheScre
                        Case{plat::SC_RESTORE, false, false}, Case{plat::SC_RESTORE, true, true},
                        Case{plat::SC_MINIMIZE, true, false}}) {
     SCOPED_TRACE(c.command);
-    game_.SetActive(c.active);
-    game_.commands.clear();
-    game_.GetMainWindow().SendMessage(plat::WM_SYSCOMMAND, c.command, 0);
-    EXPECT_EQ(game_.commands, c.toggles ? std::vector<uint32_t>{kCmdScreenModeToggle} : std::vector<uint32_t>{});
+    game_->SetActive(c.active);
+    game_->commands.clear();
+    game_->GetMainWindow().SendMessage(plat::WM_SYSCOMMAND, c.command, 0);
+    EXPECT_EQ(game_->commands, c.toggles ? std::vector<uint32_t>{kCmdScreenModeToggle} : std::vector<uint32_t>{});
   }
 }
 
@@ -169,7 +181,7 @@ TEST_F(GameWindowHandlersTest, ARequestedDialogShowsItsKindAndStoresTheAnswerOfA
     request.title = "title";
     request.switch_off = &switch_off;
     request.result = 7;
-    game_.GetMainWindow().SendMessage(kMsgDialogRequest, 0, 0, &request);
+    game_->GetMainWindow().SendMessage(kMsgDialogRequest, 0, 0, &request);
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].caption, "title");
     EXPECT_EQ(asked[0].style & plat::kMessageBoxButtonsMask, c.buttons);
@@ -204,24 +216,24 @@ TEST(GamePrepareWindowTest, CtrlHeldStartsInAWindowAndADisplayThatCannotBeSelect
 
 TEST_F(GameWindowHandlersTest, AMenuCommandByIndexIsPostedOrSentWithTheDrawingHeld) {
   ASSERT_EQ(PostMenuCommand(5, false), 1u);
-  EXPECT_TRUE(game_.commands.empty()) << "posted: served by the message loop";
-  game_.PumpMessages(true);
-  EXPECT_EQ(game_.commands, std::vector<uint32_t>{40004});
-  EXPECT_EQ(game_.hooks, "");
+  EXPECT_TRUE(game_->commands.empty()) << "posted: served by the message loop";
+  game_->PumpMessages(true);
+  EXPECT_EQ(game_->commands, std::vector<uint32_t>{40004});
+  EXPECT_EQ(game_->hooks, "");
 
-  game_.commands.clear();
-  game_.drawing_during_command.clear();
+  game_->commands.clear();
+  game_->drawing_during_command.clear();
   ASSERT_EQ(PostMenuCommand(5, true), 1u);
-  EXPECT_EQ(game_.commands, std::vector<uint32_t>{40004});
-  EXPECT_EQ(game_.drawing_during_command, std::vector<bool>{false});
-  EXPECT_EQ(game_.hooks, "enter leave ");
-  EXPECT_TRUE(game_.IsDrawingAllowed());
+  EXPECT_EQ(game_->commands, std::vector<uint32_t>{40004});
+  EXPECT_EQ(game_->drawing_during_command, std::vector<bool>{false});
+  EXPECT_EQ(game_->hooks, "enter leave ");
+  EXPECT_TRUE(game_->IsDrawingAllowed());
 
   // Saving waits for the scripts' permission.
   EXPECT_EQ(PostMenuCommand(1, true), 0u);
-  game_.SetMenuState(CGameApp::kMenuSave, true);
+  game_->SetMenuState(CGameApp::kMenuSave, true);
   EXPECT_EQ(PostMenuCommand(1, true), 1u);
-  EXPECT_EQ(game_.commands, (std::vector<uint32_t>{40004, 40007}));
+  EXPECT_EQ(game_->commands, (std::vector<uint32_t>{40004, 40007}));
 }
 
 }  // namespace

@@ -40,6 +40,18 @@ std::string Quoted(const std::string& text) {
   return quoted + "\"";
 }
 
+// Script lines that take a file object into the word `file`, hand it to the argument lists
+// `opened`, `written` and `closed`, open the file by built-in `open` (130 makes it, 131 opens it),
+// write to it and close it.
+std::string WrittenThroughAFile(const std::string& file, int open, const std::string& opened, const std::string& written,
+                                const std::string& closed) {
+  std::string lines = "  CallNative native(124), none, " + file + "\n";
+  for (const std::string* list : {&opened, &written, &closed}) lines += "  Copy " + file + ", " + *list + "\n";
+  lines += "  CallNative native(" + std::to_string(open) + "), " + opened + ", result\n";
+  lines += "  CallNative native(141), " + written + ", result\n";
+  return lines + "  CallNative native(132), " + closed + ", result";
+}
+
 std::string HostileMain(const std::string& outside) {
   return R"(.kind script
   ; The game's own libraries, under every loader's name and by every loader.
@@ -62,24 +74,12 @@ std::string HostileMain(const std::string& outside) {
   CallNative native(127), load_data, result
   CallNative native(133), data_of, write_made+4
   CallNative native(134), size_of, write_made+8
-  CallNative native(124), none, made_file
-  Copy made_file, create_made
-  Copy made_file, write_made
-  Copy made_file, close_made
-  CallNative native(130), create_made, result
-  CallNative native(141), write_made, result
-  CallNative native(132), close_made, result
+)" + WrittenThroughAFile("made_file", 130, "create_made", "write_made", "close_made") + R"(
   CallNative native(205), made_one, result
   CallNative native(206), game_folder, result
   ; Programs: a "#!" text, a shipped program opened for writing and rewritten, one copied over.
   CallNative native(161), run_shell, result
-  CallNative native(124), none, prog_file
-  Copy prog_file, open_prog
-  Copy prog_file, write_prog
-  Copy prog_file, close_prog
-  CallNative native(131), open_prog, result
-  CallNative native(141), write_prog, result
-  CallNative native(132), close_prog, result
+)" + WrittenThroughAFile("prog_file", 131, "open_prog", "write_prog", "close_prog") + R"(
   CallNative native(161), run_prog, result
   CallNative native(164), copy_over, result
   CallNative native(161), run_other, result

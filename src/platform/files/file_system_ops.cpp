@@ -15,6 +15,7 @@
 
 #include "platform/encoding/sjis.h"
 #include "platform/encoding/text_encoding.h"
+#include "platform/files/descriptor_copy.h"
 #include "platform/files/file_handle.h"
 #include "platform/files/host_path.h"
 #include "platform/files/unique_fd.h"
@@ -81,22 +82,6 @@ std::string_view LeafOf(const std::string& host_path) {
   while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
   const std::size_t slash = path.rfind('/');
   return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
-bool CopyContents(int from, int to) {
-  char buffer[1 << 16];
-  for (;;) {
-    const ssize_t got = ::read(from, buffer, sizeof buffer);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return false;
-    if (got == 0) return true;
-    for (ssize_t done = 0; done < got;) {
-      const ssize_t put = ::write(to, buffer + done, static_cast<std::size_t>(got - done));
-      if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) return false;
-      done += put;
-    }
-  }
 }
 
 }  // namespace

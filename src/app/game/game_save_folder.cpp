@@ -223,9 +223,10 @@ int CGameApp::ChooseSaveFolder(bool& chosen) {
 
 int CGameApp::UseDataSaveFolder(const std::string& why) {
   const std::string folder = UserFolder(kFolderApplicationData);
-  CarryOverEarlierDataFolder(folder);
+  const bool usable = !folder.empty() && !plat::IsRootHomeOrSystemFolder(folder);
+  if (usable) CarryOverEarlierDataFolder(folder);
   char data[kMaxPath] = {};
-  if (folder.empty() || plat::IsRootHomeOrSystemFolder(folder) || (!FolderExists(folder) && !plat::CreateFolders(folder)) ||
+  if (!usable || (!FolderExists(folder) && !plat::CreateFolders(folder)) ||
       !GetSpecialFolderPath(data, kFolderApplicationData) || !LiesInside(folder, data)) {
     plat::LogDiagnostic(why + ", and no folder for the saves can be made in the application data folder");
     ShowMessageBox(plat::Utf8ToSjis("セーブデータ作成フォルダがないため、起動できません。"), kBoxExclamation,

@@ -23,6 +23,7 @@
 #include "support/log_capture.h"
 #include "support/native_code_folder.h"
 #include "support/scoped_environment.h"
+#include "support/scoped_user_folder_game_name.h"
 #include "support/script_folders.h"
 
 namespace {
@@ -139,14 +140,14 @@ TEST_F(LibraryLoadRuleTest, APluginFolderInTheGameFolderOrWhereScriptsWriteLoads
   }
   const ScopedEnvironment home("HOME", (outside_.HostPath() + "home").c_str());
   const ScopedEnvironment config("XDG_CONFIG_HOME", (outside_.HostPath() + "home/.config").c_str());
-  SetUserFolderGameName("Tale");
+  std::optional<test_support::ScopedUserFolderGameName> game_named(std::in_place, "Tale");
   const test_support::ScopedScriptFolders user_folders_now(game_.EnginePath(), game_.EnginePath("SAVE\\"));
   const std::string program = UserFolderPath(1).value() + "PLAYER\\";
   std::filesystem::create_directories(plat::ToHostPath(program).value() + "plugin");
   ScriptWrites(program + "plugin\\X.ADL");
   // A player may keep the program there later: what a script wrote still does not load.
   const test_support::ScopedNativeCodeFolder where_scripts_wrote(program);
-  SetUserFolderGameName("");
+  game_named.reset();
   ASSERT_TRUE(std::filesystem::exists(plat::ToHostPath(program + "plugin\\X.ADL").value()));
   EXPECT_EQ(Call(103, {Text(program + "plugin\\X.ADL")}), kPluginNotLoadable);
   EXPECT_FALSE(AnyMarkIn(outside_)) << "a script wrote it";

@@ -23,6 +23,7 @@
 #include "support/fake_app_services.h"
 #include "support/log_capture.h"
 #include "support/scoped_environment.h"
+#include "support/scoped_user_folder_game_name.h"
 
 namespace {
 
@@ -31,7 +32,6 @@ class SystemShellBuiltinsTest : public test_support::DataFilesTest, public built
   void SetUp() override {
     DataFilesTest::SetUp();
     game_.MakeFolder("SAVE");
-    SetUserFolderGameName("Tale");
     SetScriptWriteFolders(game_.EnginePath(), game_.EnginePath("SAVE\\"));
     files_->SetLooseFileRule(MayScriptReadAt);
   }
@@ -60,6 +60,7 @@ class SystemShellBuiltinsTest : public test_support::DataFilesTest, public built
     return game_.Exists("opened.txt") ? game_.ReadFile("opened.txt") : std::string();
   }
 
+  test_support::ScopedUserFolderGameName game_name_{"Tale"};
   ScopedEnvironment home_{"HOME", (game_.HostPath() + "home").c_str()};
   ScopedEnvironment config_{"XDG_CONFIG_HOME", (game_.HostPath() + "home/.config").c_str()};
   ScopedEnvironment data_{"XDG_DATA_HOME", (game_.HostPath() + "data").c_str()};
@@ -82,7 +83,7 @@ TEST_F(SystemShellBuiltinsTest, TheGamesUserFoldersAreWrittenWithATrailingSepara
   EXPECT_STREQ(Memory().String(destination), game_.EnginePath("home\\Desktop\\Tale\\").c_str());
   EXPECT_EQ(Call(803, {destination, 3}), 1u);
   const std::string data_home = Memory().String(destination);
-  EXPECT_EQ(data_home, game_.EnginePath("data\\Tale\\"));
+  EXPECT_EQ(data_home, game_.EnginePath("data\\kestrune\\Tale\\"));
   // What 803 names is where the file built-ins may write.
   EXPECT_TRUE(MayScriptWriteAt((data_home + "NOTE.TXT").c_str()));
   for (const std::uint32_t which : {0u, 5u, 0xFFFFFFFFu}) {
@@ -178,14 +179,14 @@ TEST_F(SystemShellBuiltinsTest, NoLauncherNorHiddenFileIsWrittenInTheUserFolders
   SetScriptWriteFolders(game_.EnginePath(), game_.EnginePath("SAVE\\"));
   game_.WriteFile("DATA/NOTE.TXT", "[Desktop Entry]\nExec=sh\n");
   game_.WriteFile("KIT/start.desktop", "[Desktop Entry]\nExec=sh\n");
-  for (const char* name : {"data\\applications\\browser.desktop", "data\\mimeapps.list", "data\\Tale\\game.desktop",
-                           "data\\Tale\\GAME.DESKTOP", "data\\Tale\\.hidden", "data\\Tale\\sub\\.config\\x",
+  for (const char* name : {"data\\applications\\browser.desktop", "data\\mimeapps.list", "data\\kestrune\\Tale\\game.desktop",
+                           "data\\kestrune\\Tale\\GAME.DESKTOP", "data\\kestrune\\Tale\\.hidden", "data\\kestrune\\Tale\\sub\\.config\\x",
                            "home\\Desktop\\Tale\\start.Desktop", "home\\Documents\\Tale\\.bashrc"}) {
     EXPECT_EQ(Call(805, {Text("DATA\\NOTE.TXT"), Text(player.Path(name))}), 2u) << name;
   }
-  EXPECT_EQ(Call(163, {Text("KIT"), Text(player.Path("data\\Tale\\KIT"))}), 2u);
-  EXPECT_EQ(Call(805, {Text("DATA\\NOTE.TXT"), Text(player.Path("data\\Tale\\game.desktop.txt"))}), 0u);
-  EXPECT_EQ(RegularFilesBelow(player.root.HostPath()), std::vector<std::string>{"data/Tale/game.desktop.txt"});
+  EXPECT_EQ(Call(163, {Text("KIT"), Text(player.Path("data\\kestrune\\Tale\\KIT"))}), 2u);
+  EXPECT_EQ(Call(805, {Text("DATA\\NOTE.TXT"), Text(player.Path("data\\kestrune\\Tale\\game.desktop.txt"))}), 0u);
+  EXPECT_EQ(RegularFilesBelow(player.root.HostPath()), std::vector<std::string>{"data/kestrune/Tale/game.desktop.txt"});
 }
 
 TEST_F(SystemShellBuiltinsTest, ADataFileIsCopiedOutOnlyWhereScriptsMayWrite) {

@@ -4,6 +4,7 @@
 // chose it here, a name from the game's settings is one plain folder name, a folder lies, its
 // links followed, inside the folder its kind puts it in, and the root, the home folder and the
 // system's folders are never a save folder.
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -15,6 +16,7 @@
 #include "platform/system/diagnostic_log.h"
 #include "platform/files/file_system_ops.h"
 #include "platform/files/host_path.h"
+#include "platform/files/plain_files.h"
 #include "platform/files/resolved_path.h"
 #include "platform/files/special_folders.h"
 #include "platform/encoding/text_encoding.h"
@@ -53,13 +55,13 @@ bool LiesInside(const std::string& folder, const std::string& parent) {
          WithoutSlash(*place) != WithoutSlash(*parent_place);
 }
 
-// The longest name the set-up writes into the settings and save folders.
-constexpr std::string_view kLongestSettingsName = "APP_CFG.DAT";
+// The game settings file, the longest name the set-up writes into the settings and save folders.
+constexpr std::string_view kGameSettingsName = "APP_CFG.DAT";
 
 // Whether the engine can name the settings files in `folder`; when not, the log names the folder
 // and the limit.
 bool FitsPathLimit(const std::string& folder) {
-  const std::size_t limit = kMaxPath - 1 - kLongestSettingsName.size();
+  const std::size_t limit = kMaxPath - 1 - kGameSettingsName.size();
   if (folder.size() <= limit) return true;
   plat::LogDiagnostic("the game cannot start: its save folder " + Shown(folder) + " is " +
                       std::to_string(folder.size()) + " bytes long, and the engine's paths leave a save folder at most " +
@@ -114,6 +116,26 @@ std::string CGameApp::UserFolder(int special_folder) {
   return WithBackslash(WithBackslash(base) + PlainFolderName(SaveFolderName()));
 }
 
+// Earlier versions kept a game's folder in the desktop's data folder itself, where a game named
+// as one of the desktop's own folders got that folder. The saves kept there go on: their plain
+// files (no links, no programs) are copied once, and the earlier folder is left as it was.
+void CGameApp::CarryOverEarlierDataFolder(const std::string& folder) {
+  if (FolderExists(folder) || folder != UserFolder(kFolderApplicationData)) return;
+  const std::optional<std::string> desktop_data =
+      plat::GetSpecialFolder(plat::SpecialFolder::kDesktopData, plat::FolderCreation::kNameOnly);
+  if (!desktop_data) return;
+  const std::string earlier = *desktop_data + PlainFolderName(SaveFolderName()) + '\\';
+  const std::vector<std::string> files = plat::PlainFilesIn(earlier);
+  const bool holds_settings = std::any_of(files.begin(), files.end(), [](const std::string& name) {
+    return plat::NamesMatchIgnoringCase(name, kUserConfigName) || plat::NamesMatchIgnoringCase(name, kGameSettingsName);
+  });
+  if (!holds_settings || !plat::CreateFolders(folder)) return;
+  const std::size_t copied = plat::CopyPlainFiles(earlier, folder);
+  plat::LogDiagnostic("the saves and settings that an earlier version kept in " + Shown(earlier) + " were copied to " +
+                      Shown(folder) + " (" + std::to_string(copied) + " of " + std::to_string(files.size()) +
+                      " files; the earlier folder is left as it was)");
+}
+
 UserConfigBlocks CGameApp::UserConfigView() {
   return UserConfigBlocks{GetEnvironment(), GetWindowSettings(), game_switches_, &chosen_save_folder_};
 }
@@ -157,6 +179,7 @@ int CGameApp::PrepareUserConfig() {
     return kSetUpNoUserConfig;
   }
   user_config_path_ = folder + kUserConfigName;
+  CarryOverEarlierDataFolder(folder);
   if (!FolderExists(folder)) {
     if (!plat::CreateFolder(folder)) {
       ShowUtf8MessageBox(FolderText(kCreationFailed, folder), kBoxStop, plat::kDesktopWindow);
@@ -200,8 +223,10 @@ int CGameApp::ChooseSaveFolder(bool& chosen) {
 
 int CGameApp::UseDataSaveFolder(const std::string& why) {
   const std::string folder = UserFolder(kFolderApplicationData);
+  const bool usable = !folder.empty() && !plat::IsRootHomeOrSystemFolder(folder);
+  if (usable) CarryOverEarlierDataFolder(folder);
   char data[kMaxPath] = {};
-  if (folder.empty() || plat::IsRootHomeOrSystemFolder(folder) || (!FolderExists(folder) && !plat::CreateFolders(folder)) ||
+  if (!usable || (!FolderExists(folder) && !plat::CreateFolders(folder)) ||
       !GetSpecialFolderPath(data, kFolderApplicationData) || !LiesInside(folder, data)) {
     plat::LogDiagnostic(why + ", and no folder for the saves can be made in the application data folder");
     ShowMessageBox(plat::Utf8ToSjis("セーブデータ作成フォルダがないため、起動できません。"), kBoxExclamation,
@@ -303,7 +328,7 @@ void CGameApp::SaveSettings(int code) {
     TellUnwrittenSettings("the settings file", user_config, "環境設定ファイルの保存に失敗");
     return;
   }
-  const std::string game_settings = save_folder_ + "APP_CFG.DAT";
+  const std::string game_settings = save_folder_ + std::string(kGameSettingsName);
   if (SaveFileReplacing(game_settings.c_str(), WriteGameSettingsFile(game_settings_)) != 0) {
     TellUnwrittenSettings("the game settings file", game_settings, "アプリケーション設定ファイルの保存に失敗");
   }

@@ -15,6 +15,7 @@
 
 #include "platform/encoding/sjis.h"
 #include "platform/encoding/text_encoding.h"
+#include "platform/files/descriptor_copy.h"
 #include "platform/files/file_handle.h"
 #include "platform/files/host_path.h"
 #include "platform/files/unique_fd.h"
@@ -52,15 +53,18 @@ bool SameCharacter(std::string_view a, std::string_view b) {
 
 bool HasWildcards(std::string_view pattern) { return pattern.find_first_of("*?") != std::string_view::npos; }
 
-std::optional<FindData> DescribeEntry(const std::string& host_path, std::string_view sjis_name) {
+// The entry `name` of the open folder `folder` (a whole host path with AT_FDCWD).
+std::optional<FindData> DescribeEntry(int folder, const char* name, std::string_view sjis_name) {
   if (sjis_name.size() >= sizeof FindData{}.file_name) return std::nullopt;
   struct stat status {};
-  if (stat(host_path.c_str(), &status) != 0) return std::nullopt;
+  if (fstatat(folder, name, &status, 0) != 0) return std::nullopt;
   FindData data;
   if (S_ISDIR(status.st_mode)) data.attributes |= kFileAttributeDirectory;
   if ((status.st_mode & S_IWUSR) == 0) data.attributes |= kFileAttributeReadOnly;
   struct stat link {};
-  if (lstat(host_path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) data.attributes |= kFileAttributeReparsePoint;
+  if (fstatat(folder, name, &link, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(link.st_mode)) {
+    data.attributes |= kFileAttributeReparsePoint;
+  }
   if (sjis_name.size() > 1 && sjis_name[0] == '.' && sjis_name != "..") data.attributes |= kFileAttributeHidden;
   if (data.attributes == 0) data.attributes = kFileAttributeNormal;
   // The file system keeps no creation time that stat reports; the last write stands in for it.
@@ -81,22 +85,6 @@ std::string_view LeafOf(const std::string& host_path) {
   while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
   const std::size_t slash = path.rfind('/');
   return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
-bool CopyContents(int from, int to) {
-  char buffer[1 << 16];
-  for (;;) {
-    const ssize_t got = ::read(from, buffer, sizeof buffer);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return false;
-    if (got == 0) return true;
-    for (ssize_t done = 0; done < got;) {
-      const ssize_t put = ::write(to, buffer + done, static_cast<std::size_t>(got - done));
-      if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) return false;
-      done += put;
-    }
-  }
 }
 
 }  // namespace
@@ -135,7 +123,7 @@ std::vector<FindData> FindFiles(std::string_view engine_pattern) {
     const std::optional<std::string> host = ToHostPath(engine_pattern);
     if (!host) return found;
     if (auto name = ToEngineName(LeafOf(*host))) {
-      if (auto data = DescribeEntry(*host, *name)) found.push_back(*data);
+      if (auto data = DescribeEntry(AT_FDCWD, host->c_str(), *name)) found.push_back(*data);
     }
     return found;
   }
@@ -143,14 +131,17 @@ std::vector<FindData> FindFiles(std::string_view engine_pattern) {
   std::optional<std::string> folder = ToHostPath(engine_pattern.substr(0, leaf_start));
   if (!folder) return found;
   if (folder->back() != '/') *folder += '/';
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder->c_str()), closedir);
+  // Below the script folders the folder is reached as reads reach a file, no link on the way.
+  UniqueFd opened = OpenForListing(engine_pattern.substr(0, leaf_start));
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(opened.IsOpen() ? fdopendir(opened.get()) : nullptr, closedir);
   if (!dir) return found;
+  opened.Release();
   while (const dirent* entry = readdir(dir.get())) {
     const std::string_view name = entry->d_name;
     if ((name == "." || name == "..") && *folder == "/") continue;
     const std::optional<std::string> sjis = ToEngineName(name);
     if (!sjis || !MatchesPattern(*sjis, pattern)) continue;
-    if (auto data = DescribeEntry(*folder + std::string(name), *sjis)) found.push_back(*data);
+    if (auto data = DescribeEntry(dirfd(dir.get()), entry->d_name, *sjis)) found.push_back(*data);
   }
   return found;
 }
@@ -164,7 +155,7 @@ std::optional<FindData> FindFirstFile(std::string_view engine_pattern) {
 std::optional<std::uint32_t> GetFileAttributes(std::string_view engine_path) {
   const std::optional<std::string> host = ToHostPath(engine_path);
   if (!host) return std::nullopt;
-  auto data = DescribeEntry(*host, "");
+  auto data = DescribeEntry(AT_FDCWD, host->c_str(), "");
   if (!data) return std::nullopt;
   return data->attributes;
 }

@@ -70,11 +70,15 @@ std::optional<std::string> HostFolder(SpecialFolder folder) {
     if (config.front() != '/') return std::nullopt;
     return config;
   }
-  if (folder == SpecialFolder::kApplicationData) {
+  if (folder == SpecialFolder::kDesktopData || folder == SpecialFolder::kApplicationData) {
+    // The desktop reads what lies in its data folder (services, launchers, autostart): a game's
+    // folder named as one of those would be taken for it, so the games' folders lie in one of
+    // the engine's own.
+    const std::string_view own = folder == SpecialFolder::kApplicationData ? "kestrune/" : "";
     const char* data = std::getenv("XDG_DATA_HOME");
-    if (data != nullptr && data[0] == '/') return WithSlash(data);
+    if (data != nullptr && data[0] == '/') return WithSlash(data) + std::string(own);
     if (!home) return std::nullopt;
-    return *home + ".local/share/";
+    return *home + ".local/share/" + std::string(own);
   }
   if (!home) return std::nullopt;
   const UserDir dir = UserDirOf(folder);

@@ -8,7 +8,8 @@
 namespace plat {
 
 enum class SpecialFolder {
-  kApplicationData,  // $XDG_DATA_HOME, else ~/.local/share
+  kApplicationData,  // the engine's own folder "kestrune" in the desktop's data folder
+  kDesktopData,      // $XDG_DATA_HOME, else ~/.local/share: the desktop's, where earlier versions kept games' folders
   kDocuments,        // the XDG documents folder, else ~/Documents
   kPictures,         // the XDG pictures folder, else ~/Pictures
   kDesktop,          // the XDG desktop folder, else ~/Desktop

@@ -133,17 +133,26 @@ std::optional<WriteFolder> OpenWriteFolder(std::string_view engine_path) {
   return opened;
 }
 
-UniqueFd OpenForReading(std::string_view engine_path) {
+namespace {
+
+// What is at an engine path opened with `flags` as OpenForReading says.
+UniqueFd OpenAsReadsDo(std::string_view engine_path, int flags) {
   const std::optional<Placed> placed = Place(engine_path);
   if (!placed) return UniqueFd();
   std::optional<WriteFolder> folder;
   if (placed->confined && !(folder = OpenWriteFolder(engine_path))) return UniqueFd();
   int fd;
   do {
-    fd = folder ? ::openat(folder->folder.get(), folder->leaf.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC)
-                : ::open(placed->named.c_str(), O_RDONLY | O_CLOEXEC);
+    fd = folder ? ::openat(folder->folder.get(), folder->leaf.c_str(), flags | O_NOFOLLOW | O_CLOEXEC)
+                : ::open(placed->named.c_str(), flags | O_CLOEXEC);
   } while (fd < 0 && errno == EINTR);
   return UniqueFd(fd);
 }
+
+}  // namespace
+
+UniqueFd OpenForReading(std::string_view engine_path) { return OpenAsReadsDo(engine_path, O_RDONLY); }
+
+UniqueFd OpenForListing(std::string_view engine_folder) { return OpenAsReadsDo(engine_folder, O_RDONLY | O_DIRECTORY); }
 
 }  // namespace plat

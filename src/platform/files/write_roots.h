@@ -35,5 +35,7 @@ std::optional<WriteFolder> OpenWriteFolder(std::string_view engine_path);
 // link on its way nor as its last name, so that a folder swapped for a link after a read was let
 // through is not followed; elsewhere by its path, links followed. Not open when it cannot be.
 UniqueFd OpenForReading(std::string_view engine_path);
+// The folder at an engine path opened for listing its entries, the way OpenForReading opens a file.
+UniqueFd OpenForListing(std::string_view engine_folder);
 
 }  // namespace plat

@@ -118,8 +118,8 @@ TEST_F(GameRunGuiTest, TheProgramRunsMainToItsEndAndExitsWithZero) {
   // A failure would have shown a message box; the log names each one.
   EXPECT_EQ(printed.str().find("message box"), std::string::npos) << printed.str();
   EXPECT_EQ(printed.str().find("not built yet: the built-in transition objects and draw objects"), std::string::npos) << printed.str();
-  EXPECT_TRUE(game_.Exists("data/Title of the run SaveData/USER.CFG"));
-  EXPECT_TRUE(game_.Exists("data/Title of the run SaveData/APP_CFG.DAT"));
+  EXPECT_TRUE(game_.Exists("data/kestrune/Title of the run SaveData/USER.CFG"));
+  EXPECT_TRUE(game_.Exists("data/kestrune/Title of the run SaveData/APP_CFG.DAT"));
 }
 
 class GameInMode : public CGameApp {

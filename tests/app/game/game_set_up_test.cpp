@@ -87,8 +87,8 @@ TEST_F(GameSetUpTest, AFirstRunCreatesTheUserFolderAndCopiesTheTemplateWithoutAQ
   SetUpGame game(game_.EnginePath());
   ASSERT_EQ(game.SetUp(), 0);
   EXPECT_TRUE(boxes_.empty());
-  EXPECT_TRUE(game_.Exists("data/Tale SaveData/USER.CFG"));
-  EXPECT_EQ(std::string(game.GetSaveFolder()), game_.EnginePath("data\\Tale SaveData\\"));
+  EXPECT_TRUE(game_.Exists("data/kestrune/Tale SaveData/USER.CFG"));
+  EXPECT_EQ(std::string(game.GetSaveFolder()), game_.EnginePath("data\\kestrune\\Tale SaveData\\"));
   // No game settings file yet: the defaults stand, with the two drawing choices filled in.
   GameSettingsBlock expected = DefaultGameSettings();
   expected[kSettingResolutionMethod] = 1;
@@ -98,7 +98,7 @@ TEST_F(GameSetUpTest, AFirstRunCreatesTheUserFolderAndCopiesTheTemplateWithoutAQ
 
 TEST_F(GameSetUpTest, DecliningToCreateTheSettingsInAnExistingFolderEndsTheStartWithThree) {
   WriteGame(3);
-  game_.MakeFolder("data/Tale SaveData");
+  game_.MakeFolder("data/kestrune/Tale SaveData");
   answer_ = plat::IDNO;
   SetUpGame game(game_.EnginePath());
   EXPECT_EQ(game.SetUp(), 3);
@@ -107,11 +107,11 @@ TEST_F(GameSetUpTest, DecliningToCreateTheSettingsInAnExistingFolderEndsTheStart
   // Both name the folder by its path on this machine, as the box shows it and the log keeps it.
   for (const plat::MessageBoxRequest& box : boxes_) {
     const std::string text = plat::MessageBoxText(box);
-    EXPECT_EQ(text.rfind(game_.HostPath() + "data/Tale SaveData/\n", 0), 0u) << text;
+    EXPECT_EQ(text.rfind(game_.HostPath() + "data/kestrune/Tale SaveData/\n", 0), 0u) << text;
     EXPECT_EQ(text.find("Z:"), std::string::npos) << text;
   }
   EXPECT_NE(plat::MessageBoxText(boxes_[1]).find("を移動させるか名前を変更して"), std::string::npos);
-  EXPECT_FALSE(game_.Exists("data/Tale SaveData/USER.CFG"));
+  EXPECT_FALSE(game_.Exists("data/kestrune/Tale SaveData/USER.CFG"));
 }
 
 TEST_F(GameSetUpTest, MissingApplicationFilesEndTheStartWithOneAndTwo) {
@@ -172,16 +172,16 @@ TEST_F(GameSetUpTest, AKindTwoFolderCountsOnlyWhenThePlayerChoseItOnThisMachine)
   {
     SetUpGame game(game_.EnginePath());
     ASSERT_EQ(game.SetUp(), 0);
-    EXPECT_EQ(std::string(game.GetSaveFolder()), game_.EnginePath("data\\Tale SaveData\\"));
+    EXPECT_EQ(std::string(game.GetSaveFolder()), game_.EnginePath("data\\kestrune\\Tale SaveData\\"));
     EXPECT_FALSE(MayScriptWriteAt(outside.EnginePath("SAVE01.DAT").c_str()));
     game.SaveSettings(0);
   }
   EXPECT_TRUE(std::filesystem::is_empty(outside.HostPath()));
   EXPECT_TRUE(Logged("that USER.CFG names was not chosen by the player on this machine")) << log_.Last();
-  EXPECT_TRUE(Logged("the saves go to " + game_.HostPath() + "data/Tale SaveData/")) << "its path on this machine";
+  EXPECT_TRUE(Logged("the saves go to " + game_.HostPath() + "data/kestrune/Tale SaveData/")) << "its path on this machine";
   EXPECT_TRUE(boxes_.empty());
 
-  ASSERT_TRUE(RememberChosenSaveFolder(game_.EnginePath("data\\Tale SaveData\\USER.CFG"), outside.EnginePath()));
+  ASSERT_TRUE(RememberChosenSaveFolder(game_.EnginePath("data\\kestrune\\Tale SaveData\\USER.CFG"), outside.EnginePath()));
   SetUpGame chosen(game_.EnginePath());
   ASSERT_EQ(chosen.SetUp(), 0);
   EXPECT_EQ(std::string(chosen.GetSaveFolder()), outside.EnginePath());
@@ -194,15 +194,15 @@ TEST_F(GameSetUpTest, TheSaveFolderNameOfTheGamesDataIsOnePlainFolderName) {
   WriteGame(3, "..\\..\\..\\ESCAPED");
   SetUpGame climbing(game_.EnginePath());
   ASSERT_EQ(climbing.SetUp(), 0);
-  EXPECT_EQ(std::string(climbing.GetSaveFolder()), game_.EnginePath("a\\b\\c\\data\\.._.._.._ESCAPED\\"));
+  EXPECT_EQ(std::string(climbing.GetSaveFolder()), game_.EnginePath("a\\b\\c\\data\\kestrune\\.._.._.._ESCAPED\\"));
   EXPECT_FALSE(game_.Exists("a/ESCAPED"));
   EXPECT_TRUE(Logged("which is not one plain folder name")) << log_.Last();
 
   WriteGame(3, "", "Tale/Part 2");
   SetUpGame slashed(game_.EnginePath());
   ASSERT_EQ(slashed.SetUp(), 0);
-  EXPECT_EQ(std::string(slashed.GetSaveFolder()), game_.EnginePath("a\\b\\c\\data\\Tale_Part 2 SaveData\\"));
-  EXPECT_FALSE(game_.Exists("a/b/c/data/Tale"));
+  EXPECT_EQ(std::string(slashed.GetSaveFolder()), game_.EnginePath("a\\b\\c\\data\\kestrune\\Tale_Part 2 SaveData\\"));
+  EXPECT_FALSE(game_.Exists("a/b/c/data/kestrune/Tale"));
 }
 
 // A game kept in the home folder itself with its saves beside it: the home folder is never the
@@ -212,7 +212,7 @@ TEST_F(GameSetUpTest, TheHomeFolderItselfIsNeverTheSaveFolder) {
   WriteGame(5);
   SetUpGame game(game_.EnginePath());
   ASSERT_EQ(game.SetUp(), 0);
-  EXPECT_EQ(std::string(game.GetSaveFolder()), game_.EnginePath("data\\Tale SaveData\\"));
+  EXPECT_EQ(std::string(game.GetSaveFolder()), game_.EnginePath("data\\kestrune\\Tale SaveData\\"));
   EXPECT_TRUE(Logged("is the root, the home folder or a folder of the system")) << log_.Last();
 }
 
@@ -273,7 +273,7 @@ namespace {
 // them and of nothing else.
 TEST_F(GameSetUpTest, TheStartRemovesTheTemporaryFilesOfCutShortSavesFromTheSaveFolder) {
   WriteGame(3);
-  const std::string folder = "data/Tale SaveData/";
+  const std::string folder = "data/kestrune/Tale SaveData/";
   for (const char* name : {"KVX0000.TMP", "KVXBEEF.TMP", "KVX12G4.TMP", "KVX123.TMP", "KVX12345.TMP", "SAVE01.DAT",
                            "DLF1234.TMP", "KVX1234.TMPX"}) {
     game_.WriteFile(folder + name, "x");
@@ -346,10 +346,10 @@ TEST_F(GameSetUpTest, ASaveFolderThatLeadsOutOfWhereItsKindPutsItIsNotUsed) {
   const test_support::TempGameFolder outside;
   const ScopedEnvironment home("HOME", (game_.HostPath() + "home").c_str());
   game_.MakeFolder("home/Documents");
-  game_.MakeFolder("data");
+  game_.MakeFolder("data/kestrune");
   std::filesystem::create_symlink(outside.HostPath(), game_.HostPath() + "SAVEDATA");
   std::filesystem::create_symlink(outside.HostPath(), game_.HostPath() + "home/Documents/Tale SaveData");
-  std::filesystem::create_symlink(outside.HostPath(), game_.HostPath() + "data/Saga SaveData");
+  std::filesystem::create_symlink(outside.HostPath(), game_.HostPath() + "data/kestrune/Saga SaveData");
   struct Case {
     uint8_t kind;
     const char* application;
@@ -364,7 +364,7 @@ TEST_F(GameSetUpTest, ASaveFolderThatLeadsOutOfWhereItsKindPutsItIsNotUsed) {
     SetUpGame game(game_.EnginePath());
     ASSERT_EQ(game.SetUp(), test.result);
     if (test.result == 0) {
-      EXPECT_EQ(std::string(game.GetSaveFolder()), game_.EnginePath("data\\Tale SaveData\\"));
+      EXPECT_EQ(std::string(game.GetSaveFolder()), game_.EnginePath("data\\kestrune\\Tale SaveData\\"));
       game.SaveSettings(0);
     }
     EXPECT_TRUE(Logged(test.said)) << log_.Last();
@@ -378,8 +378,74 @@ TEST_F(GameSetUpTest, ASaveFolderBeyondThePathLimitIsNamedInTheLogWithTheLimit) 
   WriteGame(3, std::string(240, 'n'));
   SetUpGame game(game_.EnginePath());
   EXPECT_NE(game.SetUp(), 0);
-  EXPECT_TRUE(Logged("data/" + std::string(240, 'n'))) << log_.Last();
+  EXPECT_TRUE(Logged("data/kestrune/" + std::string(240, 'n'))) << log_.Last();
   EXPECT_TRUE(Logged("the engine's paths leave a save folder at most 248")) << log_.Last();
+}
+
+// The desktop reads its data folder (services, launchers, autostart): a game named after one of
+// its folders gets a folder of its own in the engine's, whatever its kind, and the desktop's
+// stays as it was.
+TEST_F(GameSetUpTest, AGameNamedAsAFolderOfTheDesktopsDataFolderGetsOneOfTheEngines) {
+  for (const uint8_t kind : {3, 4}) {
+    SCOPED_TRACE(static_cast<int>(kind));
+    WriteGame(kind, "dbus-1");
+    SetUpGame game(game_.EnginePath());
+    ASSERT_EQ(game.SetUp(), 0);
+    EXPECT_EQ(std::string(game.GetSaveFolder()), game_.EnginePath("data\\kestrune\\dbus-1\\"));
+    game.SaveSettings(0);
+    EXPECT_FALSE(game_.Exists("data/dbus-1"));
+  }
+}
+
+// The saves that an earlier version kept in the desktop's data folder itself go on in the
+// engine's folder: the plain files of a real folder that holds the settings the set-up writes
+// are copied once, and the earlier folder keeps them. A link, a program, a folder within, or a
+// folder without the settings files is not carried over.
+TEST_F(GameSetUpTest, SavesThatAnEarlierVersionKeptInTheDesktopsDataFolderAreCarriedOverOnce) {
+  WriteGame(3);
+  const test_support::TempGameFolder outside;
+  outside.WriteFile("USER.CFG", "not the game's");
+  {
+    SetUpGame earlier(game_.EnginePath());
+    ASSERT_EQ(earlier.SetUp(), 0);
+    earlier.GetGameSettings()[29] = 42;
+    earlier.SaveSettings(0);
+  }
+  const std::string kept = game_.HostPath() + "data/Tale SaveData/";
+  std::filesystem::rename(game_.HostPath() + "data/kestrune/Tale SaveData", kept);
+  game_.WriteFile("data/Tale SaveData/SAVE01.DAT", "saved");
+  game_.WriteFile("data/Tale SaveData/run.sh", "#!/bin/sh");
+  std::filesystem::permissions(kept + "run.sh", std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
+  game_.WriteFile("data/Tale SaveData/within/SAVE02.DAT", "saved");
+  std::filesystem::create_symlink(outside.HostPath() + "USER.CFG", kept + "LINK.CFG");
+  std::filesystem::create_symlink(kept, game_.HostPath() + "data/Linked SaveData");
+  game_.WriteFile("data/Bare SaveData/SAVE01.DAT", "saved");
+
+  SetUpGame carried(game_.EnginePath());
+  ASSERT_EQ(carried.SetUp(), 0);
+  EXPECT_EQ(carried.GetGameSettings()[29], 42);
+  EXPECT_EQ(game_.ReadFile("data/kestrune/Tale SaveData/SAVE01.DAT"), "saved");
+  for (const char* left : {"run.sh", "within", "LINK.CFG"}) {
+    EXPECT_FALSE(game_.Exists(std::string("data/kestrune/Tale SaveData/") + left)) << left;
+  }
+  for (const char* name : {"USER.CFG", "APP_CFG.DAT", "SAVE01.DAT", "run.sh", "within/SAVE02.DAT"}) {
+    EXPECT_TRUE(game_.Exists(std::string("data/Tale SaveData/") + name)) << name;
+  }
+  EXPECT_TRUE(Logged("an earlier version kept in " + kept + " were copied to " + game_.HostPath() +
+                     "data/kestrune/Tale SaveData/")) << log_.Last();
+  carried.SaveSettings(0);
+  std::filesystem::remove(game_.HostPath() + "data/kestrune/Tale SaveData/SAVE01.DAT");
+  SetUpGame again(game_.EnginePath());
+  ASSERT_EQ(again.SetUp(), 0);
+  EXPECT_FALSE(game_.Exists("data/kestrune/Tale SaveData/SAVE01.DAT")) << "carried over once";
+
+  for (const char* application : {"Linked", "Bare"}) {
+    SCOPED_TRACE(application);
+    WriteGame(3, "", application);
+    SetUpGame fresh(game_.EnginePath());
+    ASSERT_EQ(fresh.SetUp(), 0);
+    EXPECT_FALSE(game_.Exists(std::string("data/kestrune/") + application + " SaveData/SAVE01.DAT"));
+  }
 }
 
 }  // namespace

@@ -26,9 +26,12 @@ namespace fs = std::filesystem;
 
 const std::string kMarkers = KESTRUNE_CODE_MARKER_DIR;
 
+// The switch of the user's settings that loads the movie libraries at the start.
+constexpr std::size_t kMovieLibrariesSwitch = 7;
+
 // The save folder the game gets: its climbing name made one plain name, under the player's data
 // folder.
-constexpr const char* kSaveFolder = "a/data/.._.._ESCAPED/";
+constexpr const char* kSaveFolder = "a/data/kestrune/.._.._ESCAPED/";
 
 // A text as an assembler string: backslashes and quotes escaped.
 std::string Quoted(const std::string& text) {
@@ -39,6 +42,9 @@ std::string Quoted(const std::string& text) {
   }
   return quoted + "\"";
 }
+
+// A script's label `name` on the text `text`.
+std::string Text(const std::string& name, const std::string& text) { return name + ": .string " + Quoted(text) + "\n"; }
 
 // Script lines that take a file object into the word `file`, hand it to the argument lists
 // `opened`, `written` and `closed`, open the file by built-in `open` (130 makes it, 131 opens it),
@@ -52,7 +58,9 @@ std::string WrittenThroughAFile(const std::string& file, int open, const std::st
   return lines + "  CallNative native(132), " + closed + ", result";
 }
 
-std::string HostileMain(const std::string& outside) {
+// The script of a game that tries every road; `program` is the folder of the program that runs it
+// (an engine path ending with a backslash), where it leaves libraries for the next start.
+std::string HostileMain(const std::string& outside, const std::string& program) {
   return R"(.kind script
   ; The game's own libraries, under every loader's name and by every loader.
   CallNative native(103), adl_one, result
@@ -102,9 +110,20 @@ std::string HostileMain(const std::string& outside) {
   CallNative native(94), base_outside, result
   Copy out_file, create_relative
   CallNative native(130), create_relative, result
+  ; Libraries for the program's next start, in its plug-in folder and beside it, and 16 bytes
+  ; over the movie library it has loaded.
+  CallNative native(805), export_plugin, result
+  CallNative native(805), export_player, result
+)" + WrittenThroughAFile("lib_file", 131, "open_lib", "write_lib", "close_lib") + R"(
   Return
 none: .word 0
 result: .word 0
+lib_file: .word 0
+export_plugin: .word library_bytes_name, program_plugin
+export_player: .word library_bytes_name, program_player
+open_lib: .word 0, program_movie
+write_lib: .word 0, sixteen_bytes, 16
+close_lib: .word 0
 data_file: .word 0
 made_file: .word 0
 prog_file: .word 0
@@ -147,8 +166,7 @@ spi_name: .string "PLUGIN\\X.SPI"
 gll_name: .string "PLUGIN\\X.GLL"
 sll_name: .string "PLUGIN\\X.SLL"
 plugin_name: .string "PLUGIN"
-gll_outside_name: .string )" +
-         Quoted(outside + "X.GLL") + R"(
+)" + Text("gll_outside_name", outside + "X.GLL") + R"(
 spi_beside_name: .string "..\\outside\\X.SPI"
 library_bytes_name: .string "DATA\\LIBRARY.BIN"
 made_name: .string "MADE.GLL"
@@ -160,18 +178,17 @@ other_name: .string "TOOLS\\OTHER"
 spare_name: .string "TOOLS\\SPARE"
 var_file: .string "LINK\\KITOUT.DAT"
 log_file: .string "LINK\\KITLOG.DAT"
-outside_file: .string )" +
-         Quoted(outside + "W.TXT") + R"(
+)" + Text("outside_file", outside + "W.TXT") + R"(
 beside_file: .string "..\\outside\\W2.TXT"
-outside_folder: .string )" +
-         Quoted(outside + "FOLDER") + R"(
-moved_out: .string )" +
-         Quoted(outside + "MOVED") + R"(
-exported: .string )" +
-         Quoted(outside + "EXPORTED.BIN") + R"(
-outside_base: .string )" +
-         Quoted(outside) + R"(
+)" + Text("outside_folder", outside + "FOLDER") + R"(
+)" + Text("moved_out", outside + "MOVED") + R"(
+)" + Text("exported", outside + "EXPORTED.BIN") + R"(
+)" + Text("outside_base", outside) + R"(
 relative_file: .string "W3.TXT"
+)" + Text("program_plugin", program + "plugin\\X.SLL") + R"(
+)" + Text("program_player", program + "movie_player.so") + R"(
+)" + Text("program_movie", program + "DS_MOVIE.DLL") + R"(
+sixteen_bytes: .string "0123456789ABCDEF"
 )";
 }
 
@@ -219,7 +236,7 @@ class HostileGameGuiTest : public ::testing::Test {
     // The game: its main script, user variables with a persistent one, a read-text table, and
     // settings of save-folder kind 2 whose template names a folder outside and whose save-folder
     // name climbs out of the player's data folder.
-    Assemble("SCRIPT/MAIN.SOB", HostileMain(outside));
+    Assemble("SCRIPT/MAIN.SOB", HostileMain(outside, outside + "PROGRAM\\"));
     Assemble("SCRIPT/USER_VAR.SOB", ".kind uservar\n.var kept 0 2 4 7\n.var value 0 1 4 9\n");
     Assemble("SCRIPT/SOB_INIT.DAT", ".kind init\n.record MAIN 8 0\n");
     kvxtools::AppDefinitionFile definition;
@@ -262,8 +279,12 @@ class HostileGameGuiTest : public ::testing::Test {
   void WriteBytes(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
     sandbox_.WriteFile(name, std::string(bytes.begin(), bytes.end()));
   }
+  // Settings that name `chosen` as the save folder and load the movie libraries.
   void WriteUserConfig(const std::string& name, const std::string& chosen) const {
-    WriteBytes(name, kvxtools::WriteUserConfigFile({{}, {}, {}, chosen}));
+    kvxtools::UserConfigFile settings;
+    settings.run_time[kMovieLibrariesSwitch] = 1;
+    settings.chosen_folder = chosen;
+    WriteBytes(name, kvxtools::WriteUserConfigFile(settings));
   }
   void Ship(const std::string& from, const std::string& name) const {
     const std::string path = sandbox_.HostPath() + "game/" + name;
@@ -322,6 +343,34 @@ TEST_F(HostileGameGuiTest, AProgramKeptInTheGamesFolderRunsNoLibraryOfTheGame) {
     ASSERT_EQ(Run(printed, program, game_named), 0) << printed;
     EXPECT_EQ(MarksIn(sandbox_.HostPath()), std::vector<std::string>{});
     EXPECT_NE(printed.find("keep the program in a folder apart from the game"), std::string::npos) << printed;
+  }
+}
+
+// The program with its movie libraries kept in the game's own folder inside each of the player's
+// folders, where the game's scripts write: the script leaves a library in the program's plug-in
+// folder and beside it and writes over the movie library the program loaded. None of it is
+// written, so the next start runs no code of the game's, and both runs end by themselves. (In
+// the data folder the game's own folder is its save folder too, and the program loads nothing.)
+TEST_F(HostileGameGuiTest, AProgramKeptInAPlayersFolderRunsNoCodeOfTheGameThenOrAtTheNextStart) {
+  const std::string built = fs::path(test_support::BuiltProgram()).parent_path().string() + "/";
+  for (const char* folder : {"home/Documents/", "home/Pictures/", "home/Desktop/", "a/data/kestrune/"}) {
+    SCOPED_TRACE(folder);
+    const std::string program = std::string(folder) + ".._.._ESCAPED/program/";
+    sandbox_.MakeFolder(program + "plugin");
+    for (const char* name : {"kestrune", "DS_SPRITE.DLL", "DS_PRIM.DLL", "DS_MOVIE.DLL", "movie_player.so"}) {
+      fs::copy_file(built + name, sandbox_.HostPath() + program + name);
+    }
+    Assemble("SCRIPT/MAIN.SOB", HostileMain(sandbox_.EnginePath("outside\\"), sandbox_.EnginePath(program)));
+    const std::map<std::string, Entry> before = Snapshot(sandbox_.HostPath(), {"game/", kSaveFolder});
+    const std::map<std::string, Entry> program_before = Snapshot(sandbox_.HostPath() + program, {});
+    for (const char* start : {"first start", "next start"}) {
+      SCOPED_TRACE(start);
+      std::string printed;
+      ASSERT_EQ(Run(printed, sandbox_.HostPath() + program + "kestrune"), 0) << printed;
+      EXPECT_EQ(MarksIn(sandbox_.HostPath()), std::vector<std::string>{});
+      EXPECT_EQ(Snapshot(sandbox_.HostPath() + program, {}), program_before);
+      EXPECT_EQ(Snapshot(sandbox_.HostPath(), {"game/", kSaveFolder}), before);
+    }
   }
 }
 

@@ -170,8 +170,8 @@ TEST_F(FileServicesTest, SpecialFoldersFollowXdgAndAreCreated) {
 
   char buffer[kMaxPath];
   ASSERT_TRUE(GetSpecialFolderPath(buffer, kFolderApplicationData));
-  EXPECT_EQ(std::string(buffer) + "\\", game_.EnginePath("xdg-data\\"));
-  EXPECT_TRUE(game_.Exists("xdg-data"));
+  EXPECT_EQ(std::string(buffer) + "\\", game_.EnginePath("xdg-data\\kestrune\\"));
+  EXPECT_TRUE(game_.Exists("xdg-data/kestrune"));
   ASSERT_TRUE(GetSpecialFolderPath(buffer, kFolderDocuments));
   EXPECT_EQ(std::string(buffer), game_.EnginePath("home\\Docs"));
   EXPECT_TRUE(game_.Exists("home/Docs"));
@@ -183,7 +183,7 @@ TEST_F(FileServicesTest, SpecialFoldersFollowXdgAndAreCreated) {
   ASSERT_TRUE(GetSpecialFolderPath(buffer, kFolderDocuments));
   EXPECT_EQ(std::string(buffer), game_.EnginePath("home\\Documents"));
   ASSERT_TRUE(GetSpecialFolderPath(buffer, kFolderApplicationData));
-  EXPECT_EQ(std::string(buffer), game_.EnginePath("home\\.local\\share"));
+  EXPECT_EQ(std::string(buffer), game_.EnginePath("home\\.local\\share\\kestrune"));
   setenv("HOME", old_home.c_str(), 1);
 }
 

@@ -15,6 +15,7 @@
 #include "platform/files/special_folders.h"
 #include "support/log_capture.h"
 #include "support/scoped_environment.h"
+#include "support/scoped_user_folder_game_name.h"
 #include "support/temp_game_folder.h"
 
 namespace {
@@ -29,7 +30,6 @@ class ScriptWriteRuleTest : public ::testing::Test {
     root_.MakeFolder("GAME");
     root_.MakeFolder("SAVE");
     SetBaseFolder(Path("GAME\\").c_str());
-    SetUserFolderGameName("Tale");
     SetScriptWriteFolders(Path("GAME\\"), Path("SAVE"));
   }
   void TearDown() override {
@@ -43,6 +43,7 @@ class ScriptWriteRuleTest : public ::testing::Test {
   }
 
   test_support::TempGameFolder root_;
+  test_support::ScopedUserFolderGameName game_name_{"Tale"};
   ScopedEnvironment home_{"HOME", (root_.HostPath() + "home").c_str()};
   ScopedEnvironment config_{"XDG_CONFIG_HOME", (root_.HostPath() + "home/.config").c_str()};
   ScopedEnvironment data_{"XDG_DATA_HOME", (root_.HostPath() + "data").c_str()};
@@ -52,7 +53,7 @@ class ScriptWriteRuleTest : public ::testing::Test {
 TEST_F(ScriptWriteRuleTest, TheGamesOwnUserFoldersAreNamedInTheScriptsOrderAndNeverCreated) {
   EXPECT_EQ(UserFolderPath(1), Path("home\\Documents\\Tale\\"));
   EXPECT_EQ(UserFolderPath(2), Path("home\\Bilder\\Tale\\"));
-  EXPECT_EQ(UserFolderPath(3), Path("data\\Tale\\"));
+  EXPECT_EQ(UserFolderPath(3), Path("data\\kestrune\\Tale\\"));
   EXPECT_EQ(UserFolderPath(4), Path("home\\Schreibtisch\\Tale\\"));
   EXPECT_FALSE(UserFolderPath(0).has_value());
   EXPECT_FALSE(UserFolderPath(5).has_value());
@@ -60,6 +61,9 @@ TEST_F(ScriptWriteRuleTest, TheGamesOwnUserFoldersAreNamedInTheScriptsOrderAndNe
   EXPECT_FALSE(root_.Exists("home/Documents"));
   EXPECT_FALSE(root_.Exists("home/Bilder"));
   EXPECT_FALSE(root_.Exists("data"));
+  // A game named as a folder the desktop reads in its data folder gets one of the engine's.
+  const test_support::ScopedUserFolderGameName desktop_named("applications");
+  EXPECT_EQ(UserFolderPath(3), Path("data\\kestrune\\applications\\"));
 }
 
 TEST_F(ScriptWriteRuleTest, FilesInTheGameTheSaveAndEachUserFolderMayBeWritten) {
@@ -67,7 +71,7 @@ TEST_F(ScriptWriteRuleTest, FilesInTheGameTheSaveAndEachUserFolderMayBeWritten) 
        {Path("SAVE\\SAVE01.DAT"), Path("save\\Sub\\SAVE02.DAT"), Path("GAME\\SAVEDATA\\A.DAT"),
         std::string("SAVEDATA\\B.DAT"), std::string("SAVEDATA/C.DAT"), std::string(".\\D.DAT"),
         std::string("..\\GAME\\E.DAT"), Path("home\\Documents\\Tale\\note.txt"), Path("home\\Bilder\\Tale\\shot.png"),
-        Path("data\\Tale\\USER.CFG"), Path("home\\Schreibtisch\\Tale\\readme.txt")}) {
+        Path("data\\kestrune\\Tale\\USER.CFG"), Path("home\\Schreibtisch\\Tale\\readme.txt")}) {
     EXPECT_TRUE(MayScriptWriteAt(path.c_str())) << path;
   }
 }
@@ -90,7 +94,7 @@ TEST_F(ScriptWriteRuleTest, MovingTheBaseFolderOpensNothingNew) {
   EXPECT_FALSE(MayScriptWriteAt("etc\\kestrune-test"));
   EXPECT_TRUE(MayScriptWriteAt(Path("GAME\\F.DAT").c_str()));
   ClearScriptWriteFolders();
-  for (const char* path : {"GAME\\F.DAT", "SAVE\\F.DAT", "data\\Tale\\F.DAT"}) {
+  for (const char* path : {"GAME\\F.DAT", "SAVE\\F.DAT", "data\\kestrune\\Tale\\F.DAT"}) {
     EXPECT_FALSE(MayScriptWriteAt(Path(path).c_str())) << path;
   }
 }
@@ -160,17 +164,17 @@ TEST_F(ScriptWriteRuleTest, ProgramsRunOnlyFromTheGameFolder) {
   }
 }
 
-// Whatever folder holds the program (the data folder's game folder, the game folder), no script
-// writes at or below it, where the player's plug-ins lie, but inside a game folder kept there.
+// Whatever folder holds the program (the documents folder's game folder, the game folder), no
+// script writes at or below it, where the player's plug-ins lie, but inside a game folder kept there.
 TEST_F(ScriptWriteRuleTest, TheProgramsFolderIsOutOfEveryScriptsReach) {
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe").parent_path();
   const std::string holder = program.parent_path().string() + "/";
   const std::string name = program.filename().string();
   const std::string program_folder = plat::ProgramFolder().value();
-  const ScopedEnvironment data("XDG_DATA_HOME", holder.c_str());
-  SetUserFolderGameName(name);
+  root_.WriteFile("home/.config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"" + holder + "\"\n");
+  const test_support::ScopedUserFolderGameName program_named(name);
   SetScriptWriteFolders(Path("GAME\\"), Path("SAVE"));
-  ASSERT_EQ(UserFolderPath(3), program_folder);
+  ASSERT_EQ(UserFolderPath(1), program_folder);
   struct Case {
     std::string game_folder;
     std::string game_name;
@@ -183,7 +187,7 @@ TEST_F(ScriptWriteRuleTest, TheProgramsFolderIsOutOfEveryScriptsReach) {
            {plat::ToEnginePath(holder), "Tale", program_folder + "plugin\\X.SLL", false},
            {plat::ToEnginePath(holder), "Tale", plat::ToEnginePath(holder) + "BESIDE.TXT", true},
            {program_folder, "Tale", program_folder + "SAVEDATA\\A.DAT", true}}) {
-    SetUserFolderGameName(c.game_name);
+    const test_support::ScopedUserFolderGameName named(c.game_name);
     SetScriptWriteFolders(c.game_folder, Path("SAVE"));
     EXPECT_EQ(MayScriptWriteAt(c.path.c_str()), c.written) << c.path << " with the game in " << c.game_folder;
   }

@@ -63,6 +63,7 @@ TEST_F(WriteRootsTest, ALinkBelowARootIsFollowedByNoWriteWhereverItLeads) {
     EXPECT_FALSE(plat::ReplaceFile(Path("FILE.TXT"), Path("SUB\\MOVED.TXT")));
     EXPECT_FALSE(plat::DeleteFile(Path("SUB\\X.TXT")));
     EXPECT_FALSE(plat::MakeWritable(Path("SUB\\X.TXT")));
+    EXPECT_EQ(plat::FindFiles(Path("SUB\\*")).size(), 0u) << "nor listed";
   }
   EXPECT_EQ(outside_.ReadFile("X.TXT"), "outside");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(outside_.HostPath()), {}), 1);

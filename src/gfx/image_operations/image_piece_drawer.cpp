@@ -371,6 +371,9 @@ void CImagePieceDrawer::KeepForRegion(plat::Rect rect) const {
       return;
     }
   }
+  // Room for all of them at once: grown by doubling, the vector would pass the size from which
+  // the heap maps and unmaps its blocks afresh, which costs page faults in every frame.
+  if (changed_.empty()) changed_.reserve(kExactRectLimit + 1);
   changed_.push_back(rect);
   if (changed_.size() > kExactRectLimit) SwitchToBands();
 }

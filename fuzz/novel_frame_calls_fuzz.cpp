@@ -34,6 +34,8 @@ constexpr int kFramesPerKey = 3;
 constexpr std::uint32_t kDecideKey = 0x1C;
 constexpr std::uint32_t kDecideAction = 4;
 constexpr std::int16_t kButtonCount = 10;
+// The scenario's message end: the text shown and the reader waited for.
+constexpr std::uint32_t kMessageEnd = 16;
 
 // The pointer the root window reads: outside the screen.
 class NoPointer : public IGuiApplication {
@@ -137,7 +139,8 @@ kvxtools::TobCode Block(std::span<const fuzz_world::ReadCall> calls) {
   return kvxtools::AssembleTobCode(code + "  Return\n" + data + "result: .word 0\n");
 }
 
-// The scenario of the calls: blocks of a few calls, a line of text after every other block.
+// The scenario of the calls: blocks of a few calls, a line of text and the wait for the reader
+// after every other block, so that the frames run between the blocks as a game's do.
 std::vector<std::uint8_t> Scenario(const std::vector<fuzz_world::ReadCall>& calls) {
   kvxtools::TobBuilder builder;
   builder.Text("a");
@@ -145,9 +148,13 @@ std::vector<std::uint8_t> Scenario(const std::vector<fuzz_world::ReadCall>& call
   for (std::size_t first = 0; first < calls.size(); first += kCallsPerBlock) {
     const std::size_t count = std::min(kCallsPerBlock, calls.size() - first);
     builder.CodeBlock(Block(std::span(calls).subspan(first, count)));
-    if (++blocks % 2 == 0) builder.Text("b");
+    if (++blocks % 2 == 0) {
+      builder.Text("b");
+      builder.Command(kMessageEnd);
+    }
   }
   builder.Text("c");
+  builder.Command(kMessageEnd);
   return builder.Build();
 }
 

@@ -324,7 +324,8 @@ bool CImagePieceDrawer::DrawColumns(std::span<const PlacedPiece> columns) const 
 // row's pixels are blended as one run.
 void CImagePieceDrawer::WalkColumns(std::span<ColumnWalk> walks) const {
   if (operation_ == EOperation::kBlendByAlpha) {
-    BlendColumns32(dst_pixels_, dst_stride_, src_pixels_, src_stride_, walks, blend_);
+    const auto blend_columns = g_CpuHasMmx != 0 ? BlendColumns32Mmx : BlendColumns32;
+    blend_columns(dst_pixels_, dst_stride_, src_pixels_, src_stride_, walks, blend_);
     return;
   }
   constexpr size_t kColumnsTogether = 16;
@@ -370,6 +371,9 @@ void CImagePieceDrawer::KeepForRegion(plat::Rect rect) const {
       return;
     }
   }
+  // Room for all of them at once: grown by doubling, the vector would pass the size from which
+  // the heap maps and unmaps its blocks afresh, which costs page faults in every frame.
+  if (changed_.empty()) changed_.reserve(kExactRectLimit + 1);
   changed_.push_back(rect);
   if (changed_.size() > kExactRectLimit) SwitchToBands();
 }

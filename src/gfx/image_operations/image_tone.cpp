@@ -33,6 +33,11 @@ Area AreaOf(const CImage& image, const plat::Rect& rect) {
           pitch - rect.Width() * bytes, rect.Width(), rect.Height()};
 }
 
+// Every pixel of a 32-bit area the value, by the chosen member.
+void FillPixels32(const Area& area, uint32_t value) {
+  (g_CpuHasMmx != 0 ? Fill32Mmx : Fill32)(area.Pixels32(), area.skip, area.width, area.height, value);
+}
+
 // Calls fn(byte) for the byte at the given offset of every pixel of the area (offset 3 of a
 // 32-bit pixel is its alpha byte; an 8-bit pixel is its only byte).
 template <typename Fn>
@@ -98,7 +103,7 @@ bool CImage::FillRect(uint32_t r, uint32_t g, uint32_t b, const plat::Rect* rect
       std::memset(area.first + static_cast<ptrdiff_t>(y) * area.pitch, static_cast<uint8_t>(r), area.width);
     }
   } else {
-    Fill32(area.Pixels32(), area.skip, area.width, area.height, Rgb(r, g, b));
+    FillPixels32(area, Rgb(r, g, b));
   }
   MarkChanged(area_rect);
   if (changed != nullptr) *changed = area_rect;
@@ -115,7 +120,7 @@ bool CImage::FillRectArgb(uint32_t colour, const plat::Rect* rect, plat::Rect* c
   if (GetBitsPerPixel() != 32 || !InPlaceRect(rect, area_rect)) return false;
   if (const auto filled = LibraryFill(colour, area_rect, changed)) return *filled;
   const Area area = AreaOf(*this, area_rect);
-  Fill32(area.Pixels32(), area.skip, area.width, area.height, colour);
+  FillPixels32(area, colour);
   MarkChanged(area_rect);
   if (changed != nullptr) *changed = area_rect;
   return true;

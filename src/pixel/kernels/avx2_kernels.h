@@ -32,6 +32,9 @@ template <Walk kWalk>
 void CopyMasked32Key(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
                      int32_t height, const StretchStep* step, uint32_t from_source, uint32_t key);
 
+// Every pixel the value (Fill32Mmx, copy_kernels.h).
+void Fill32(uint32_t* dst, int32_t skip, int32_t width, int32_t height, uint32_t value);
+
 template <Walk kWalk>
 void AlphaBlend32(uint32_t* dst, const uint32_t* src, int32_t dst_skip, int32_t src_rows, int32_t width,
                   int32_t height, const StretchStep* step);

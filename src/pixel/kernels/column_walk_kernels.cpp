@@ -7,19 +7,27 @@
 
 namespace {
 
+// Walks none of which reaches past 32-bit offsets.
+bool ReachWithin32Bits(std::span<const ColumnWalk> walks, intptr_t src_stride) {
+  return std::ranges::all_of(walks, [src_stride](const ColumnWalk& walk) {
+    const int64_t rows = std::max(walk.bottom - walk.top, 0) + int64_t{1};
+    const int64_t farthest = walk.from + rows * (int64_t{walk.step.yStep} + 1) * src_stride;
+    return walk.from >= 0 && walk.step.yStep >= 0 && farthest <= INT32_MAX;
+  });
+}
+
 // Walks of eight neighbouring columns, left to right, none reaching past 32-bit offsets.
 bool WalksEightNeighbours(std::span<const ColumnWalk> walks, intptr_t src_stride) {
   for (size_t k = 0; k < walks.size(); ++k) {
-    const ColumnWalk& walk = walks[k];
-    if (walk.x != walks[0].x + static_cast<int32_t>(k)) return false;
-    const int64_t rows = std::max(walk.bottom - walk.top, 0) + int64_t{1};
-    const int64_t farthest = walk.from + rows * (int64_t{walk.step.yStep} + 1) * src_stride;
-    if (walk.from < 0 || walk.step.yStep < 0 || farthest > INT32_MAX) return false;
+    if (walks[k].x != walks[0].x + static_cast<int32_t>(k)) return false;
   }
-  return true;
+  return ReachWithin32Bits(walks, src_stride);
 }
 
 constexpr int32_t kRowsTogether = 8;
+// Rows that every walk goes through are read more at a time: no marks are kept for them, and
+// each eight of walks read together settles its lanes once for them all.
+constexpr int32_t kWholeRowsTogether = 32;
 
 // The rows of one walk that lie within rows_top to rows_bottom - 1.
 struct WalkedRows {
@@ -79,8 +87,8 @@ class GatheredRows {
   GatheredRows(int32_t left, int32_t right)
       : left_(left),
         width_(right - left),
-        pixels_(static_cast<size_t>(width_) * kRowsTogether),
-        read_(pixels_.size()),
+        pixels_(static_cast<size_t>(width_) * kWholeRowsTogether),
+        read_(static_cast<size_t>(width_) * kRowsTogether),
         blended_(static_cast<size_t>(width_)) {}
 
   // Whether the walk's rows of the band from rows_top on hold a pixel read already.
@@ -94,6 +102,26 @@ class GatheredRows {
   void Read(const uint32_t* src, intptr_t src_stride, ColumnWalk& walk, WalkedRows rows, int32_t rows_top) {
     WalkRows(&pixels_[Place(walk.x, rows.from - rows_top)], width_, src, src_stride, walk, rows);
     for (int32_t y = rows.from; y < rows.to; ++y) read_[Place(walk.x, y - rows_top)] = 1;
+  }
+
+  // Rows rows_top to rows_bottom - 1 of walks that lie side by side across all the columns, each
+  // through all those rows, read without marks (eights of them by the AVX2 gather where
+  // `gather` allows) and blended over the destination in place, in one call.
+  void ReadAndBlendWhole(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
+                         std::span<ColumnWalk> walks, int32_t rows_top, int32_t rows_bottom, bool gather,
+                         RowBlend32 blend) {
+    size_t first = 0;
+    if (gather) {
+      for (; first + 8 <= walks.size(); first += 8) {
+        avx2_kernels::WalkEightColumns32(&pixels_[Place(walks[first].x, 0)], width_, src, src_stride,
+                                         std::span<ColumnWalk, 8>(walks.data() + first, 8), rows_top, rows_bottom);
+      }
+    }
+    for (ColumnWalk& walk : walks.subspan(first)) {
+      WalkRows(&pixels_[Place(walk.x, 0)], width_, src, src_stride, walk, WalkedRows(walk, rows_top, rows_bottom));
+    }
+    blend(dst + intptr_t{rows_top} * dst_stride + left_, pixels_.data(),
+          static_cast<int32_t>(dst_stride - width_) * 4, 0, width_, rows_bottom - rows_top);
   }
 
   // Blends the pixels read over rows rows_top on of the destination and forgets them. A row read
@@ -133,27 +161,66 @@ class GatheredRows {
   std::vector<uint32_t> blended_;
 };
 
-}  // namespace
+// Walks left to right, a column each: no two share a pixel. Side by side too: they fill every
+// column from the first one's to the last one's.
+struct WalkOrder {
+  bool apart = true;
+  bool side_by_side = true;
 
-void BlendColumns32(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
-                    std::span<ColumnWalk> walks, RowBlend32 blend) {
+  explicit WalkOrder(std::span<const ColumnWalk> walks) {
+    for (size_t k = 1; k < walks.size(); ++k) {
+      apart = apart && walks[k].x > walks[k - 1].x;
+      side_by_side = side_by_side && walks[k].x == walks[k - 1].x + 1;
+    }
+  }
+};
+
+// Whether every walk goes through all the rows rows_top to rows_bottom - 1.
+bool CoverRows(std::span<const ColumnWalk> walks, int32_t rows_top, int32_t rows_bottom) {
+  return std::ranges::all_of(
+      walks, [&](const ColumnWalk& walk) { return walk.top <= rows_top && walk.bottom >= rows_bottom; });
+}
+
+void BlendColumnsReading(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
+                         std::span<ColumnWalk> walks, RowBlend32 blend, bool gather_eights) {
   if (walks.empty()) return;
   const int32_t top = std::ranges::min(walks, {}, &ColumnWalk::top).top;
   const int32_t bottom = std::ranges::max(walks, {}, &ColumnWalk::bottom).bottom;
   const int32_t left = std::ranges::min(walks, {}, &ColumnWalk::x).x;
   const int32_t right = std::ranges::max(walks, {}, &ColumnWalk::x).x + 1;
+  const WalkOrder order(walks);
+  const bool gather = order.side_by_side && gather_eights && ReachWithin32Bits(walks, src_stride);
   GatheredRows gathered(left, right);
-  for (int32_t rows_top = top; rows_top < bottom; rows_top += kRowsTogether) {
+  for (int32_t rows_top = top; rows_top < bottom;) {
+    const int32_t whole_bottom = std::min(rows_top + kWholeRowsTogether, bottom);
+    if (order.side_by_side && CoverRows(walks, rows_top, whole_bottom)) {
+      gathered.ReadAndBlendWhole(dst, dst_stride, src, src_stride, walks, rows_top, whole_bottom, gather, blend);
+      rows_top = whole_bottom;
+      continue;
+    }
     const int32_t rows_bottom = std::min(rows_top + kRowsTogether, bottom);
     for (ColumnWalk& walk : walks) {
       const WalkedRows rows(walk, rows_top, rows_bottom);
       if (rows.Empty()) continue;
       // What is read goes over the destination before a later walk blends over the same pixel.
-      if (gathered.Overlaps(walk, rows, rows_top)) gathered.Blend(dst, dst_stride, rows_top, blend);
+      if (!order.apart && gathered.Overlaps(walk, rows, rows_top)) gathered.Blend(dst, dst_stride, rows_top, blend);
       gathered.Read(src, src_stride, walk, rows, rows_top);
     }
     gathered.Blend(dst, dst_stride, rows_top, blend);
+    rows_top = rows_bottom;
   }
+}
+
+}  // namespace
+
+void BlendColumns32(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
+                    std::span<ColumnWalk> walks, RowBlend32 blend) {
+  BlendColumnsReading(dst, dst_stride, src, src_stride, walks, blend, false);
+}
+
+void BlendColumns32Mmx(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
+                       std::span<ColumnWalk> walks, RowBlend32 blend) {
+  BlendColumnsReading(dst, dst_stride, src, src_stride, walks, blend, g_CpuHasAvx2 != 0);
 }
 
 // Eights of walks in order, each of neighbouring columns or walked by the portable member: a
@@ -165,7 +232,10 @@ void WalkColumns32Mmx(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, i
   for (; first + 8 <= walks.size(); first += 8) {
     const std::span<ColumnWalk, 8> eight(walks.data() + first, 8);
     if (WalksEightNeighbours(eight, src_stride)) {
-      avx2_kernels::WalkEightColumns32(dst, dst_stride, src, src_stride, eight);
+      const int32_t first_row = std::ranges::min(eight, {}, &ColumnWalk::top).top;
+      const int32_t end_row = std::ranges::max(eight, {}, &ColumnWalk::bottom).bottom;
+      avx2_kernels::WalkEightColumns32(dst + intptr_t{first_row} * dst_stride + eight[0].x, dst_stride, src,
+                                       src_stride, eight, first_row, end_row);
     } else {
       WalkColumns32(dst, dst_stride, src, src_stride, eight);
     }

@@ -41,12 +41,18 @@ using RowBlend32 = void (*)(uint32_t*, const uint32_t*, int32_t, int32_t, int32_
 // rather than one pixel at a time down each column.
 void BlendColumns32(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
                     std::span<ColumnWalk> walks, RowBlend32 blend);
+// The same pixels, the walks' pixels read eight neighbouring columns at a time by the AVX2 form
+// of the column walks where the processor has it.
+void BlendColumns32Mmx(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
+                       std::span<ColumnWalk> walks, RowBlend32 blend);
 
 namespace avx2_kernels {
 
-// Eight walks of neighbouring columns, left to right, each from its top to its bottom; the
-// caller has checked that every offset they reach fits in 32 bits.
-void WalkEightColumns32(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
-                        std::span<ColumnWalk, 8> walks);
+// Eight walks of neighbouring columns, left to right, through the rows of first_row to
+// end_row - 1 that lie between each one's top and bottom, written from `row` on (the first
+// walk's pixel of first_row) a stride apart; the caller has checked that every offset they reach
+// fits in 32 bits.
+void WalkEightColumns32(uint32_t* row, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
+                        std::span<ColumnWalk, 8> walks, int32_t first_row, int32_t end_row);
 
 }  // namespace avx2_kernels

@@ -21,10 +21,8 @@ __m256i Lanes(std::span<const ColumnWalk, 8> walks, Field&& field) {
 
 }  // namespace
 
-void WalkEightColumns32(uint32_t* dst, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
-                        std::span<ColumnWalk, 8> walks) {
-  const int32_t first_row = std::ranges::min(walks, {}, &ColumnWalk::top).top;
-  const int32_t end_row = std::ranges::max(walks, {}, &ColumnWalk::bottom).bottom;
+void WalkEightColumns32(uint32_t* row, intptr_t dst_stride, const uint32_t* src, intptr_t src_stride,
+                        std::span<ColumnWalk, 8> walks, int32_t first_row, int32_t end_row) {
   const std::span<const ColumnWalk, 8> read(walks);
   const __m256i top = Lanes(read, [](const ColumnWalk& walk) { return walk.top; });
   const __m256i bottom = Lanes(read, [](const ColumnWalk& walk) { return walk.bottom; });
@@ -36,17 +34,32 @@ void WalkEightColumns32(uint32_t* dst, intptr_t dst_stride, const uint32_t* src,
   const __m256i sign = _mm256_set1_epi32(INT32_MIN);
   __m256i acc = Lanes(read, [](const ColumnWalk& walk) { return walk.acc; });
   __m256i from = Lanes(read, [](const ColumnWalk& walk) { return walk.from; });
-  uint32_t* row = dst + intptr_t{first_row} * dst_stride + walks[0].x;
-  for (int32_t y = first_row; y < end_row; ++y, row += dst_stride) {
-    const __m256i here = _mm256_set1_epi32(y);
-    const __m256i walking = _mm256_andnot_si256(_mm256_cmpgt_epi32(top, here), _mm256_cmpgt_epi32(bottom, here));
-    const __m256i pixels =
-        _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), reinterpret_cast<const int*>(src), from, walking, 4);
-    _mm256_maskstore_epi32(reinterpret_cast<int*>(row), walking, pixels);
-    const __m256i raised = _mm256_add_epi32(acc, remainder);
-    const __m256i carry = _mm256_cmpgt_epi32(_mm256_xor_si256(acc, sign), _mm256_xor_si256(raised, sign));
-    acc = _mm256_blendv_epi8(acc, _mm256_sub_epi32(raised, _mm256_and_si256(denominator, carry)), walking);
-    from = _mm256_add_epi32(from, _mm256_and_si256(_mm256_add_epi32(step, _mm256_and_si256(stride, carry)), walking));
+  // Rows through which every walk goes take no masks.
+  const auto walk_rows = [&]<bool kEveryLane>() {
+    for (int32_t y = first_row; y < end_row; ++y, row += dst_stride) {
+      const auto* pixel = reinterpret_cast<const int*>(src);
+      __m256i walking;
+      if constexpr (kEveryLane) {
+        walking = _mm256_set1_epi32(-1);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(row), _mm256_i32gather_epi32(pixel, from, 4));
+      } else {
+        const __m256i here = _mm256_set1_epi32(y);
+        walking = _mm256_andnot_si256(_mm256_cmpgt_epi32(top, here), _mm256_cmpgt_epi32(bottom, here));
+        const __m256i pixels = _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), pixel, from, walking, 4);
+        _mm256_maskstore_epi32(reinterpret_cast<int*>(row), walking, pixels);
+      }
+      const __m256i raised = _mm256_add_epi32(acc, remainder);
+      const __m256i carry = _mm256_cmpgt_epi32(_mm256_xor_si256(acc, sign), _mm256_xor_si256(raised, sign));
+      acc = _mm256_blendv_epi8(acc, _mm256_sub_epi32(raised, _mm256_and_si256(denominator, carry)), walking);
+      from = _mm256_add_epi32(from, _mm256_and_si256(_mm256_add_epi32(step, _mm256_and_si256(stride, carry)), walking));
+    }
+  };
+  const bool every_lane = std::ranges::all_of(
+      walks, [&](const ColumnWalk& walk) { return walk.top <= first_row && walk.bottom >= end_row; });
+  if (every_lane) {
+    walk_rows.operator()<true>();
+  } else {
+    walk_rows.operator()<false>();
   }
   alignas(32) int32_t accs[8];
   alignas(32) int32_t froms[8];

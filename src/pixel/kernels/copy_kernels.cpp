@@ -373,6 +373,16 @@ void Fill32(uint32_t* dst, int32_t skip, int32_t width, int32_t height, uint32_t
   });
 }
 
+void Fill32Mmx(uint32_t* dst, int32_t skip, int32_t width, int32_t height, uint32_t value) {
+  if (g_CpuHasAvx2 != 0) return avx2_kernels::Fill32(dst, skip, width, height, value);
+  const __m128i four = _mm_set1_epi32(static_cast<int>(value));
+  kernel_walk::ForEachRow(dst, skip, width, height, [&](uint32_t* row) {
+    int32_t x = 0;
+    for (; x < (width & 3); ++x) row[x] = value;
+    for (; x < width; x += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x), four);
+  });
+}
+
 void SetRgb32(uint32_t* dst, int32_t skip, int32_t width, int32_t height, uint32_t rgb) {
   kernel_walk::ForEachRow(dst, skip, width, height, [&](uint32_t* row) {
     for (int32_t x = 0; x < width; ++x) row[x] = kRgbOp.One(row[x], rgb);

@@ -130,6 +130,7 @@ void MergeBytesIntoAlpha(uint32_t* dst, const uint8_t* src, int32_t dst_skip, in
 
 // Stores the value into every pixel, row by row in ascending address order.
 void Fill32(uint32_t* dst, int32_t skip, int32_t width, int32_t height, uint32_t value);
+void Fill32Mmx(uint32_t* dst, int32_t skip, int32_t width, int32_t height, uint32_t value);
 // d = (d & 0xFF000000) | rgb, rgb being a colour whose top byte is 0.
 void SetRgb32(uint32_t* dst, int32_t skip, int32_t width, int32_t height, uint32_t rgb);
 void SetRgb32Mmx(uint32_t* dst, int32_t skip, int32_t width, int32_t height, uint32_t rgb);

@@ -159,6 +159,24 @@ TEST(CopyKernelTest, FillsAndColourOfRows) {
   }
 }
 
+TEST(CopyKernelTest, TheVectorFillLeavesThePixelsOfThePortableOneInEachForm) {
+  // Rows of every width up to three steps of eight, with pixels of their own past each row's end.
+  const auto filled = [](void (*fill)(uint32_t*, int32_t, int32_t, int32_t, uint32_t), int32_t width) {
+    std::vector<uint32_t> pixels(static_cast<size_t>(width + 3) * 3);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint32_t>(i);
+    fill(pixels.data(), 3 * kPixel, width, 3, 0xCAFEF00D);
+    return pixels;
+  };
+  for (int32_t width = 0; width <= 24; ++width) {
+    const std::vector<uint32_t> portable = filled(Fill32, width);
+    EXPECT_EQ(filled(Fill32Mmx, width), portable) << width;
+    if (pixel_kernel_harness::ProcessorHasAvx2()) {
+      const pixel_kernel_harness::Avx2Form avx2;
+      EXPECT_EQ(filled(Fill32Mmx, width), portable) << width;
+    }
+  }
+}
+
 TEST(CopyKernelTest, ZeroWidthOrHeightWritesNothing) {
   uint32_t dst[4] = {1, 2, 3, 4};
   const uint32_t src[4] = {};
@@ -168,6 +186,7 @@ TEST(CopyKernelTest, ZeroWidthOrHeightWritesNothing) {
   Copy32StretchMmx(dst, src, 0, 16, 0, 1, step);
   CopyRgb32KeyMmx(dst, src, 0, 0, -1, 1, 5);
   Fill32(dst, 0, 4, 0, 0);
+  Fill32Mmx(dst, 0, 4, 0, 0);
   SetRgb32Mmx(dst, 0, 0, 4, 0);
   EXPECT_EQ(std::vector<uint32_t>(dst, dst + 4), (std::vector<uint32_t>{1, 2, 3, 4}));
 }

@@ -386,7 +386,7 @@ TEST_F(GameSetUpTest, ASaveFolderBeyondThePathLimitIsNamedInTheLogWithTheLimit) 
 // its folders gets a folder of its own in the engine's, whatever its kind, and the desktop's
 // stays as it was.
 TEST_F(GameSetUpTest, AGameNamedAsAFolderOfTheDesktopsDataFolderGetsOneOfTheEngines) {
-  for (const uint8_t kind : {3, 4}) {
+  for (const uint8_t kind : {uint8_t{3}, uint8_t{4}}) {
     SCOPED_TRACE(static_cast<int>(kind));
     WriteGame(kind, "dbus-1");
     SetUpGame game(game_.EnginePath());

@@ -26,6 +26,23 @@ bool TakesPlainKernel(const CImage& dst, const CImage& src, CImagePieceDrawer::E
 
 bool IsEmptyRect(const plat::Rect& rect) { return rect.left >= rect.right || rect.top >= rect.bottom; }
 
+// The corners from which a whole block of `size` lies within a clip from clip_low to clip_high:
+// those whose value - low, unsigned, is at most span.
+class BlockCorners {
+ public:
+  BlockCorners(int32_t clip_low, int32_t clip_high, int32_t size) {
+    const int64_t span = int64_t{clip_high} - size - clip_low;
+    // No block fits: a low end 2^40 below every 32-bit value, which none then lies within.
+    low_ = span < 0 ? int64_t{clip_low} - (int64_t{1} << 40) : clip_low;
+    span_ = span < 0 ? 0 : static_cast<uint64_t>(span);
+  }
+  [[gnu::always_inline]] bool Hold(int32_t value) const { return static_cast<uint64_t>(value - low_) <= span_; }
+
+ private:
+  int64_t low_;
+  uint64_t span_;
+};
+
 }  // namespace
 
 CImagePieceDrawer::CImagePieceDrawer(CImage& dst, CImage& src, EOperation operation)
@@ -121,21 +138,25 @@ bool CImagePieceDrawer::BlendRunsAsRows(const plat::Rect& cut, int32_t dx, int32
   }
   const int32_t span = last - first;
   if (covered == 0 || covered * kDenseRunsShare < span) return false;
-  const int32_t rows = cut.Height();
-  row_pixels_.resize(static_cast<size_t>(span) * static_cast<size_t>(rows));
-  uint32_t* const to = dst_pixels_ + intptr_t{cut.top + dy} * dst_stride_ + (first + dx);
-  const uint32_t* const from = src_pixels_ + intptr_t{cut.top} * src_stride_ + first;
-  for (int32_t row = 0; row < rows; ++row) {
-    std::copy_n(to + row * dst_stride_, span, &row_pixels_[static_cast<size_t>(row) * span]);
-  }
-  blend_(row_pixels_.data(), from, 0, static_cast<int32_t>(src_stride_ - span) * 4, span, rows);
-  for (int32_t row = 0; row < rows; ++row) {
-    uint32_t* const row_to = to + row * dst_stride_;
-    const uint32_t* const blended = &row_pixels_[static_cast<size_t>(row) * span];
-    for (const ColumnRun& run : runs) {
-      const int32_t left = std::max(run.left, cut.left);
-      const int32_t right = std::min(run.right, cut.right);
-      for (int32_t x = left - first; x < right - first; ++x) row_to[x] = blended[x];
+  // A few rows at a time, so that the copy stays at hand for the runs taken from it.
+  const int32_t rows_together = std::min(cut.Height(), kRunRowsTogether);
+  row_pixels_.resize(static_cast<size_t>(span) * static_cast<size_t>(rows_together));
+  for (int32_t top = cut.top; top < cut.bottom; top += rows_together) {
+    const int32_t rows = std::min(rows_together, cut.bottom - top);
+    uint32_t* const to = dst_pixels_ + intptr_t{top + dy} * dst_stride_ + (first + dx);
+    const uint32_t* const from = src_pixels_ + intptr_t{top} * src_stride_ + first;
+    for (int32_t row = 0; row < rows; ++row) {
+      std::copy_n(to + row * dst_stride_, span, &row_pixels_[static_cast<size_t>(row) * span]);
+    }
+    blend_(row_pixels_.data(), from, 0, static_cast<int32_t>(src_stride_ - span) * 4, span, rows);
+    for (int32_t row = 0; row < rows; ++row) {
+      uint32_t* const row_to = to + row * dst_stride_;
+      const uint32_t* const blended = &row_pixels_[static_cast<size_t>(row) * span];
+      for (const ColumnRun& run : runs) {
+        const int32_t left = std::max(run.left, cut.left);
+        const int32_t right = std::min(run.right, cut.right);
+        for (int32_t x = left - first; x < right - first; ++x) row_to[x] = blended[x];
+      }
     }
   }
   return true;
@@ -155,22 +176,13 @@ template <int32_t Width, int32_t Height>
 void CImagePieceDrawer::DrawBlocksOfSize(int32_t width, int32_t height, std::span<const BlockMove> blocks) const {
   if constexpr (Width != 0) width = Width;
   if constexpr (Height != 0) height = Height;
-  // The corners from which a whole block lies within a clip: value - low, unsigned, at most span.
-  struct Corners {
-    int64_t low;
-    uint64_t span;
-    bool Hold(int32_t value) const { return static_cast<uint64_t>(value - low) <= span; }
-  };
-  const auto corners = [&](int32_t clip_low, int32_t clip_high, int32_t size) {
-    const int64_t span = int64_t{clip_high} - size - clip_low;
-    // No block fits: a low end 2^40 below every 32-bit value, which none then lies within.
-    if (span < 0) return Corners{int64_t{clip_low} - (int64_t{1} << 40), 0};
-    return Corners{clip_low, static_cast<uint64_t>(span)};
-  };
-  const Corners source_x = corners(source_clip_.left, source_clip_.right, width);
-  const Corners source_y = corners(source_clip_.top, source_clip_.bottom, height);
-  const Corners dest_x = corners(dest_clip_.left, dest_clip_.right, width);
-  const Corners dest_y = corners(dest_clip_.top, dest_clip_.bottom, height);
+  if constexpr (Width != 0) {
+    if (operation_ == EOperation::kBlendByAlpha && takes_kernels_ && BlendBlockRow<Width, Height>(blocks)) return;
+  }
+  const BlockCorners source_x(source_clip_.left, source_clip_.right, width);
+  const BlockCorners source_y(source_clip_.top, source_clip_.bottom, height);
+  const BlockCorners dest_x(dest_clip_.left, dest_clip_.right, width);
+  const BlockCorners dest_y(dest_clip_.top, dest_clip_.bottom, height);
   // Held in locals: the pixels' stores could otherwise change the members for all the compiler
   // knows, which it would then read again for every block.
   const bool within_reach = takes_kernels_;
@@ -221,6 +233,77 @@ void CImagePieceDrawer::DrawBlocksOfSize(int32_t width, int32_t height, std::spa
                        {block.x, block.y, block.x + width, block.y + height}});
     }
   }
+}
+
+template <int32_t Width, int32_t Height>
+bool CImagePieceDrawer::BlendBlockRow(std::span<const BlockMove> blocks) const {
+  if (blocks.size() < 2) return false;
+  const BlockMove& first = blocks.front();
+  const int64_t step = int64_t{blocks[1].x} - first.x;
+  if (step != Width && step != -Width) return false;
+  // Blocks that merely start as a row leave at their first place out of it.
+  for (size_t k = 2; k < blocks.size(); ++k) {
+    if (int64_t{blocks[k].x} != first.x + step * static_cast<int64_t>(k) || blocks[k].y != first.y) return false;
+  }
+  // The corners of what the blocks read (those of the blocks left out too, which at worst sends
+  // back a row that could have been drawn so).
+  int32_t least_left = INT32_MAX;
+  int32_t most_left = INT32_MIN;
+  int32_t least_top = INT32_MAX;
+  int32_t most_top = INT32_MIN;
+  for (const BlockMove& block : blocks) {
+    least_left = std::min(least_left, block.left);
+    most_left = std::max(most_left, block.left);
+    least_top = std::min(least_top, block.top);
+    most_top = std::max(most_top, block.top);
+  }
+  const BlockCorners source_x(source_clip_.left, source_clip_.right, Width);
+  const BlockCorners source_y(source_clip_.top, source_clip_.bottom, Height);
+  const BlockCorners dest_x(dest_clip_.left, dest_clip_.right, Width);
+  const BlockCorners dest_y(dest_clip_.top, dest_clip_.bottom, Height);
+  if (first.y != blocks[1].y || !dest_y.Hold(first.y) || !source_x.Hold(least_left) || !source_x.Hold(most_left) ||
+      !source_y.Hold(least_top) || !source_y.Hold(most_top)) {
+    return false;
+  }
+  // The places run one way, so the blocks that the destination holds whole lie together, between
+  // blocks at the ends wholly off it, which are left out; a block cut by its clip sends the row back.
+  const auto off = [&](const BlockMove& block) {
+    return block.x <= dest_clip_.left - Width || block.x >= dest_clip_.right;
+  };
+  size_t held_first = 0;
+  for (; held_first < blocks.size() && !dest_x.Hold(blocks[held_first].x); ++held_first) {
+    if (!off(blocks[held_first])) return false;
+  }
+  size_t held_end = blocks.size();
+  for (; held_end > held_first && !dest_x.Hold(blocks[held_end - 1].x); --held_end) {
+    if (!off(blocks[held_end - 1])) return false;
+  }
+  if (held_first >= held_end) return false;
+  const std::span<const BlockMove> held = blocks.subspan(held_first, held_end - held_first);
+  const int32_t left = std::min(held.front().x, held.back().x);
+  const auto span = static_cast<int32_t>(held.size()) * Width;
+  row_pixels_.resize(static_cast<size_t>(span) * Height);
+  // Held in locals: the stores of the rows could change the members for all the compiler knows.
+  uint32_t* const rows = row_pixels_.data();
+  const uint32_t* const src_pixels = src_pixels_;
+  const intptr_t src_stride = src_stride_;
+  for (const BlockMove& block : held) {
+    const uint32_t* const from = src_pixels + intptr_t{block.top} * src_stride + block.left;
+    uint32_t* const to = rows + (block.x - left);
+    for (int32_t row = 0; row < Height; ++row) {
+      std::memcpy(to + intptr_t{row} * span, from + row * src_stride, sizeof(uint32_t) * Width);
+    }
+  }
+  blend_(dst_pixels_ + intptr_t{first.y} * dst_stride_ + left, row_pixels_.data(),
+         static_cast<int32_t>(dst_stride_ - span) * 4, 0, span, Height);
+  // The region gets what the blocks one by one would give it: the row's box in each band, or
+  // the blocks' own rectangles.
+  if (region_ == nullptr || !bands_.empty()) {
+    NoteChanged({left, first.y, left + span, first.y + Height});
+  } else {
+    for (const BlockMove& block : held) NoteChanged({block.x, block.y, block.x + Width, block.y + Height});
+  }
+  return true;
 }
 
 CImagePieceDrawer::BlockBlends::BlockBlends(const CImagePieceDrawer& drawer, int32_t width, int32_t height)
@@ -304,6 +387,7 @@ bool CImagePieceDrawer::DrawStretchedColumns(std::span<const StretchedPiece> col
 bool CImagePieceDrawer::DrawColumns(std::span<const PlacedPiece> columns) const {
   const auto one_pixel_wide = [](const PlacedPiece& piece) { return piece.source.Width() == 1; };
   if (!takes_kernels_ || !std::ranges::all_of(columns, one_pixel_wide)) return false;
+  if (operation_ == EOperation::kBlendByAlpha && BlendColumnsAsBands(columns)) return true;
   // A walk of a whole row a row, never a carry.
   constexpr StretchStep kOneToOne{0, 0, 1, 1, 0, 0, 1, 1};
   std::vector<ColumnWalk> walks;
@@ -316,6 +400,50 @@ bool CImagePieceDrawer::DrawColumns(std::span<const PlacedPiece> columns) const 
     NoteChanged(clip.dest);
   }
   WalkColumns(walks);
+  return true;
+}
+
+bool CImagePieceDrawer::BlendColumnsAsBands(std::span<const PlacedPiece> columns) const {
+  if (columns.empty()) return false;
+  const int64_t dx = int64_t{columns.front().x} - columns.front().source.left;
+  const int64_t dy = int64_t{columns.front().y} - columns.front().source.top;
+  if (dx != static_cast<int32_t>(dx) || dy != static_cast<int32_t>(dy)) return false;
+  std::vector<int32_t> ends;
+  ends.reserve(columns.size() * 2);
+  for (const PlacedPiece& column : columns) {
+    if (int64_t{column.x} - column.source.left != dx || int64_t{column.y} - column.source.top != dy) return false;
+    ends.push_back(column.source.top);
+    ends.push_back(column.source.bottom);
+  }
+  std::ranges::sort(ends);
+  ends.erase(std::unique(ends.begin(), ends.end()), ends.end());
+  if (ends.size() > kMostColumnBands + 1) return false;
+  // Every band's columns left to right, neighbours joined into runs. Columns at one place read
+  // the same pixels, so where two share a pixel the order of their blends changes nothing.
+  std::vector<ColumnRun> runs;
+  std::vector<size_t> band_starts{0};
+  std::vector<int32_t> lefts;
+  for (size_t band = 0; band + 1 < ends.size(); ++band) {
+    lefts.clear();
+    for (const PlacedPiece& column : columns) {
+      if (column.source.top <= ends[band] && column.source.bottom >= ends[band + 1]) lefts.push_back(column.source.left);
+    }
+    if (!std::ranges::is_sorted(lefts)) std::ranges::sort(lefts);
+    for (size_t k = 0; k < lefts.size(); ++k) {
+      if (k > 0 && lefts[k] == lefts[k - 1] + 1) {
+        runs.back().right = lefts[k] + 1;
+      } else {
+        runs.push_back({lefts[k], lefts[k] + 1});
+      }
+    }
+    band_starts.push_back(runs.size());
+  }
+  for (size_t band = 0; band + 1 < ends.size(); ++band) {
+    const std::span<const ColumnRun> band_runs(runs.data() + band_starts[band], band_starts[band + 1] - band_starts[band]);
+    if (band_runs.empty()) continue;
+    DrawRuns({band_runs.front().left, ends[band], band_runs.back().right, ends[band + 1]}, static_cast<int32_t>(dx),
+             static_cast<int32_t>(dy), band_runs);
+  }
   return true;
 }
 

@@ -156,6 +156,13 @@ class CImagePieceDrawer {
 
   template <int32_t Width, int32_t Height>
   void DrawBlocksOfSize(int32_t width, int32_t height, std::span<const BlockMove> blocks) const;
+  // Blocks to blend laid side by side along one row of the destination, left to right or right to
+  // left (a pattern's row of blocks, or one turned half round): each block's rows copied into
+  // rows side by side, blended over the destination in one call, where each block blended alone
+  // pays a call and a partial vector step a row. Blocks wholly off the destination at the row's
+  // ends are left out, as they would be; false, having drawn nothing, for other blocks.
+  template <int32_t Width, int32_t Height>
+  bool BlendBlockRow(std::span<const BlockMove> blocks) const;
 
   // Whole blocks of one size to blend, gathered and blended together by the blocks' kernel, in
   // their order: blended one by one, each would pay a call and a partial vector step a row.
@@ -181,6 +188,14 @@ class CImagePieceDrawer {
     size_t count_ = 0;
   };
 
+  // Columns that all move by one offset, between few distinct ends, blended as the runs of the
+  // bands of rows between those ends (DrawRuns): the combs lay down every other column over half
+  // the picture, which blended down one column after another touches a new row at every pixel.
+  // False, having drawn nothing, for other columns.
+  bool BlendColumnsAsBands(std::span<const PlacedPiece> columns) const;
+  // At most this many bands of rows, each asked of every column.
+  static constexpr size_t kMostColumnBands = 8;
+
   // Blends the runs of the rows of `cut` (a band already cut to both clips, moved by (dx, dy) on
   // the destination) as whole rows: each row from the first run's left to the last run's right
   // blended over a copy of its destination pixels in one call of the kernel, of which the runs'
@@ -191,6 +206,8 @@ class CImagePieceDrawer {
   bool BlendRunsAsRows(const plat::Rect& cut, int32_t dx, int32_t dy, std::span<const ColumnRun> runs) const;
   // The runs cover at least this fraction (1 / kDenseRunsShare) of their span to be blended as rows.
   static constexpr int64_t kDenseRunsShare = 4;
+  // Rows blended over their copy at a time.
+  static constexpr int32_t kRunRowsTogether = 16;
 
   // A plain copy row by row. Pieces are mostly a few pixels wide, where a library call per row
   // costs more than the pixels: those rows move in fixed-size steps that compile inline.
@@ -276,7 +293,7 @@ class CImagePieceDrawer {
   CDirtyRegion* region_ = nullptr;
   mutable bool written_ = false;
   mutable std::vector<plat::Rect> changed_;
-  // The rows that BlendRunsAsRows blends, kept from one band to the next.
+  // The rows that BlendRunsAsRows and BlendBlockRow blend, kept from one batch to the next.
   mutable std::vector<uint32_t> row_pixels_;
   // One box per band of kBandRows rows of the destination (kEmptyBox where nothing was drawn),
   // none until the rectangles are many.

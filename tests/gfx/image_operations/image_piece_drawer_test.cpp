@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <random>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -296,6 +297,34 @@ TEST(ImagePieceDrawerTest, ColumnsLeaveWhatTheyLeaveDrawnOneByOneInEitherOperati
   });
 }
 
+// A comb's teeth, all moved by one offset: every other column from above the picture into the
+// middle rows, the others from the middle rows to below it, across every edge of both clips; and
+// the same with one column met twice within some rows. Copied or blended, the pixels and the
+// region of the columns drawn one by one.
+TEST(ImagePieceDrawerTest, ColumnsMovedAlikeLeaveWhatTheyLeaveDrawnOneByOne) {
+  for (const bool column_twice : {false, true}) {
+    std::vector<CImagePieceDrawer::PlacedPiece> columns;
+    for (int32_t x = -2; x < kPieceWidth + 2; x += 2) {
+      columns.push_back({{x, -3, x + 1, 30}, x + 3, 1});
+      columns.push_back({{x + 1, 20, x + 2, kPieceHeight + 2}, x + 4, 24});
+    }
+    if (column_twice) columns.push_back({{9, 10, 10, 25}, 12, 14});
+    ForEachOperationAndMember([&](EOperation operation, const char* name) {
+      ClippedPair pair;
+      {
+        const CImagePieceDrawer drawer(pair.batched.dst, pair.batched.src, operation);
+        ASSERT_TRUE(drawer.DrawColumns(columns));
+      }
+      {
+        const CImagePieceDrawer drawer(pair.single.dst, pair.single.src, operation);
+        for (const CImagePieceDrawer::PlacedPiece& column : columns) drawer.Draw(column.source, column.x, column.y);
+      }
+      EXPECT_EQ(pair.batched.DestPixels(), pair.single.DestPixels()) << name << " " << column_twice;
+      EXPECT_EQ(pair.batched.RegionCoverage(), pair.single.RegionCoverage()) << name << " " << column_twice;
+    });
+  }
+}
+
 // Runs of rows and batches of equal blocks, past every edge of both clip rectangles and off the
 // destination, drawn by one drawer and as single pieces by another, `rounds` times over.
 void DrawRunsAndBlocks(const CImagePieceDrawer& batches, const CImagePieceDrawer& pieces, int32_t rounds) {
@@ -415,6 +444,57 @@ TEST(ImagePieceDrawerTest, BlocksAfterManyPiecesReachTheBandsBoxesAsSinglePieces
           operation);
       EXPECT_EQ(batched.DestPixels(), single.DestPixels()) << name << " " << width << "x" << height;
       EXPECT_EQ(batched.RegionCoverage(), single.RegionCoverage()) << name << " " << width << "x" << height;
+    }
+  });
+}
+
+// Rows of blocks side by side, as a pattern lays its rows down and as a half turn leaves them,
+// each block read from its own place within the source: inside both clips, left to right and
+// right to left; with their ends wholly off the destination; and cut by either clip. Of every
+// size the batches draw whole, copied or blended: the pixels and the very rectangles of the
+// blocks drawn one by one, and, once the region keeps band boxes, the same boxes.
+TEST(ImagePieceDrawerTest, RowsOfBlocksLeaveWhatTheirBlocksDrawnOneByOneLeave) {
+  struct Row {
+    int32_t x;
+    int32_t y;
+    int32_t step;  // in blocks: 1 left to right, -1 right to left
+    int32_t count;
+    int32_t source_shift;  // 0, or far enough to put the last block's source past the source's clip
+  };
+  const Row rows[] = {{8, 5, 1, 9, 0},   {40, 9, -1, 8, 0}, {-8, 14, 1, 12, 0}, {66, 20, -1, 12, 0},
+                      {3, 24, 1, 6, 0},  {57, 26, -1, 5, 0}, {9, 38, 1, 5, 0},  {9, 30, 1, 6, 40}};
+  ForEachOperationAndMember([&](EOperation operation, const char* name) {
+    for (const auto& [width, height] : {std::pair{2, 2}, std::pair{4, 2}, std::pair{4, 4}}) {
+      const auto blocks_of = [&](const Row& row) {
+        std::vector<CImagePieceDrawer::BlockMove> blocks;
+        for (int32_t k = 0; k < row.count; ++k) {
+          const int32_t shift = k == row.count - 1 ? row.source_shift : 0;
+          blocks.push_back({3 + (k * 7) % 40 + shift, 2 + (k * 5) % 30, row.x + k * row.step * width, row.y});
+        }
+        return blocks;
+      };
+      const auto draw_batched = [&](const CImagePieceDrawer& drawer) {
+        for (const Row& row : rows) drawer.DrawBlocks(width, height, blocks_of(row));
+      };
+      const auto draw_single = [&](const CImagePieceDrawer& drawer) {
+        for (const Row& row : rows) {
+          for (const CImagePieceDrawer::BlockMove& block : blocks_of(row)) {
+            drawer.Draw({block.left, block.top, block.left + width, block.top + height}, block.x, block.y);
+          }
+        }
+      };
+      const std::string size = std::to_string(width) + "x" + std::to_string(height);
+      ClippedPair exact;
+      draw_batched(CImagePieceDrawer(exact.batched.dst, exact.batched.src, operation));
+      draw_single(CImagePieceDrawer(exact.single.dst, exact.single.src, operation));
+      EXPECT_EQ(exact.batched.DestPixels(), exact.single.DestPixels()) << name << " " << size;
+      EXPECT_EQ(RegionRects(exact.batched), RegionRects(exact.single)) << name << " " << size;
+      PiecePictures boxed;
+      PiecePictures boxed_single;
+      for (PiecePictures* pictures : {&boxed, &boxed_single}) GiveSourceVaryingAlpha(*pictures);
+      DrawAfterManyPieces(boxed, boxed_single, draw_batched, draw_single, operation);
+      EXPECT_EQ(boxed.DestPixels(), boxed_single.DestPixels()) << name << " " << size;
+      EXPECT_EQ(boxed.RegionCoverage(), boxed_single.RegionCoverage()) << name << " " << size;
     }
   });
 }

@@ -26,9 +26,11 @@ bool TakesPlainKernel(const CImage& dst, const CImage& src, CImagePieceDrawer::E
 
 bool IsEmptyRect(const plat::Rect& rect) { return rect.left >= rect.right || rect.top >= rect.bottom; }
 
+}  // namespace
+
 // The corners from which a whole block of `size` lies within a clip from clip_low to clip_high:
 // those whose value - low, unsigned, is at most span.
-class BlockCorners {
+class CImagePieceDrawer::BlockCorners {
  public:
   BlockCorners(int32_t clip_low, int32_t clip_high, int32_t size) {
     const int64_t span = int64_t{clip_high} - size - clip_low;
@@ -43,7 +45,17 @@ class BlockCorners {
   uint64_t span_;
 };
 
-}  // namespace
+struct CImagePieceDrawer::BlockReach {
+  BlockReach(const plat::Rect& source_clip, const plat::Rect& dest_clip, int32_t width, int32_t height)
+      : source_x(source_clip.left, source_clip.right, width),
+        source_y(source_clip.top, source_clip.bottom, height),
+        dest_x(dest_clip.left, dest_clip.right, width),
+        dest_y(dest_clip.top, dest_clip.bottom, height) {}
+  BlockCorners source_x;
+  BlockCorners source_y;
+  BlockCorners dest_x;
+  BlockCorners dest_y;
+};
 
 CImagePieceDrawer::CImagePieceDrawer(CImage& dst, CImage& src, EOperation operation)
     : dst_(dst),
@@ -176,13 +188,12 @@ template <int32_t Width, int32_t Height>
 void CImagePieceDrawer::DrawBlocksOfSize(int32_t width, int32_t height, std::span<const BlockMove> blocks) const {
   if constexpr (Width != 0) width = Width;
   if constexpr (Height != 0) height = Height;
+  const BlockReach reach(source_clip_, dest_clip_, width, height);
   if constexpr (Width != 0) {
-    if (operation_ == EOperation::kBlendByAlpha && takes_kernels_ && BlendBlockRow<Width, Height>(blocks)) return;
+    if (operation_ == EOperation::kBlendByAlpha && takes_kernels_ && BlendBlockRow<Width, Height>(blocks, reach)) {
+      return;
+    }
   }
-  const BlockCorners source_x(source_clip_.left, source_clip_.right, width);
-  const BlockCorners source_y(source_clip_.top, source_clip_.bottom, height);
-  const BlockCorners dest_x(dest_clip_.left, dest_clip_.right, width);
-  const BlockCorners dest_y(dest_clip_.top, dest_clip_.bottom, height);
   // Held in locals: the pixels' stores could otherwise change the members for all the compiler
   // knows, which it would then read again for every block.
   const bool within_reach = takes_kernels_;
@@ -204,8 +215,8 @@ void CImagePieceDrawer::DrawBlocksOfSize(int32_t width, int32_t height, std::spa
                          block.y >= reached.bottom)) {
       continue;
     }
-    if (!within_reach || !source_x.Hold(block.left) || !source_y.Hold(block.top) || !dest_x.Hold(block.x) ||
-        !dest_y.Hold(block.y)) {
+    if (!within_reach || !reach.source_x.Hold(block.left) || !reach.source_y.Hold(block.top) ||
+        !reach.dest_x.Hold(block.x) || !reach.dest_y.Hold(block.y)) {
       blends.Draw();
       Draw({block.left, block.top, block.left + width, block.top + height}, block.x, block.y);
       continue;
@@ -236,7 +247,7 @@ void CImagePieceDrawer::DrawBlocksOfSize(int32_t width, int32_t height, std::spa
 }
 
 template <int32_t Width, int32_t Height>
-bool CImagePieceDrawer::BlendBlockRow(std::span<const BlockMove> blocks) const {
+bool CImagePieceDrawer::BlendBlockRow(std::span<const BlockMove> blocks, const BlockReach& reach) const {
   if (blocks.size() < 2) return false;
   const BlockMove& first = blocks.front();
   const int64_t step = int64_t{blocks[1].x} - first.x;
@@ -257,12 +268,8 @@ bool CImagePieceDrawer::BlendBlockRow(std::span<const BlockMove> blocks) const {
     least_top = std::min(least_top, block.top);
     most_top = std::max(most_top, block.top);
   }
-  const BlockCorners source_x(source_clip_.left, source_clip_.right, Width);
-  const BlockCorners source_y(source_clip_.top, source_clip_.bottom, Height);
-  const BlockCorners dest_x(dest_clip_.left, dest_clip_.right, Width);
-  const BlockCorners dest_y(dest_clip_.top, dest_clip_.bottom, Height);
-  if (first.y != blocks[1].y || !dest_y.Hold(first.y) || !source_x.Hold(least_left) || !source_x.Hold(most_left) ||
-      !source_y.Hold(least_top) || !source_y.Hold(most_top)) {
+  if (first.y != blocks[1].y || !reach.dest_y.Hold(first.y) || !reach.source_x.Hold(least_left) ||
+      !reach.source_x.Hold(most_left) || !reach.source_y.Hold(least_top) || !reach.source_y.Hold(most_top)) {
     return false;
   }
   // The places run one way, so the blocks that the destination holds whole lie together, between
@@ -271,11 +278,11 @@ bool CImagePieceDrawer::BlendBlockRow(std::span<const BlockMove> blocks) const {
     return block.x <= dest_clip_.left - Width || block.x >= dest_clip_.right;
   };
   size_t held_first = 0;
-  for (; held_first < blocks.size() && !dest_x.Hold(blocks[held_first].x); ++held_first) {
+  for (; held_first < blocks.size() && !reach.dest_x.Hold(blocks[held_first].x); ++held_first) {
     if (!off(blocks[held_first])) return false;
   }
   size_t held_end = blocks.size();
-  for (; held_end > held_first && !dest_x.Hold(blocks[held_end - 1].x); --held_end) {
+  for (; held_end > held_first && !reach.dest_x.Hold(blocks[held_end - 1].x); --held_end) {
     if (!off(blocks[held_end - 1])) return false;
   }
   if (held_first >= held_end) return false;
@@ -408,8 +415,8 @@ bool CImagePieceDrawer::BlendColumnsAsBands(std::span<const PlacedPiece> columns
   const int64_t dx = int64_t{columns.front().x} - columns.front().source.left;
   const int64_t dy = int64_t{columns.front().y} - columns.front().source.top;
   if (dx != static_cast<int32_t>(dx) || dy != static_cast<int32_t>(dy)) return false;
-  std::vector<int32_t> ends;
-  ends.reserve(columns.size() * 2);
+  auto& [ends, runs, band_starts, lefts] = column_bands_;
+  ends.clear();
   for (const PlacedPiece& column : columns) {
     if (int64_t{column.x} - column.source.left != dx || int64_t{column.y} - column.source.top != dy) return false;
     ends.push_back(column.source.top);
@@ -420,9 +427,8 @@ bool CImagePieceDrawer::BlendColumnsAsBands(std::span<const PlacedPiece> columns
   if (ends.size() > kMostColumnBands + 1) return false;
   // Every band's columns left to right, neighbours joined into runs. Columns at one place read
   // the same pixels, so where two share a pixel the order of their blends changes nothing.
-  std::vector<ColumnRun> runs;
-  std::vector<size_t> band_starts{0};
-  std::vector<int32_t> lefts;
+  runs.clear();
+  band_starts.assign(1, 0);
   for (size_t band = 0; band + 1 < ends.size(); ++band) {
     lefts.clear();
     for (const PlacedPiece& column : columns) {

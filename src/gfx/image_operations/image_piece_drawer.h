@@ -156,13 +156,16 @@ class CImagePieceDrawer {
 
   template <int32_t Width, int32_t Height>
   void DrawBlocksOfSize(int32_t width, int32_t height, std::span<const BlockMove> blocks) const;
+  // Where a block of one size lies whole within a clip, along one side; and along all four.
+  class BlockCorners;
+  struct BlockReach;
   // Blocks to blend laid side by side along one row of the destination, left to right or right to
   // left (a pattern's row of blocks, or one turned half round): each block's rows copied into
   // rows side by side, blended over the destination in one call, where each block blended alone
   // pays a call and a partial vector step a row. Blocks wholly off the destination at the row's
   // ends are left out, as they would be; false, having drawn nothing, for other blocks.
   template <int32_t Width, int32_t Height>
-  bool BlendBlockRow(std::span<const BlockMove> blocks) const;
+  bool BlendBlockRow(std::span<const BlockMove> blocks, const BlockReach& reach) const;
 
   // Whole blocks of one size to blend, gathered and blended together by the blocks' kernel, in
   // their order: blended one by one, each would pay a call and a partial vector step a row.
@@ -295,6 +298,15 @@ class CImagePieceDrawer {
   mutable std::vector<plat::Rect> changed_;
   // The rows that BlendRunsAsRows and BlendBlockRow blend, kept from one batch to the next.
   mutable std::vector<uint32_t> row_pixels_;
+  // What BlendColumnsAsBands works out, kept from one batch to the next: the columns' distinct
+  // ends, every band's runs one after another, where each band's runs start, one band's lefts.
+  struct ColumnBands {
+    std::vector<int32_t> ends;
+    std::vector<ColumnRun> runs;
+    std::vector<size_t> band_starts;
+    std::vector<int32_t> lefts;
+  };
+  mutable ColumnBands column_bands_;
   // One box per band of kBandRows rows of the destination (kEmptyBox where nothing was drawn),
   // none until the rectangles are many.
   mutable std::vector<plat::Rect> bands_;

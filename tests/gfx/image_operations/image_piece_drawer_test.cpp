@@ -299,8 +299,8 @@ TEST(ImagePieceDrawerTest, ColumnsLeaveWhatTheyLeaveDrawnOneByOneInEitherOperati
 
 // A comb's teeth, all moved by one offset: every other column from above the picture into the
 // middle rows, the others from the middle rows to below it, across every edge of both clips; and
-// the same with one column met twice within some rows. Copied or blended, the pixels and the
-// region of the columns drawn one by one.
+// the same with one column met twice within some rows. Copied or blended in two batches by one
+// drawer, the pixels and the region of the columns drawn one by one.
 TEST(ImagePieceDrawerTest, ColumnsMovedAlikeLeaveWhatTheyLeaveDrawnOneByOne) {
   for (const bool column_twice : {false, true}) {
     std::vector<CImagePieceDrawer::PlacedPiece> columns;
@@ -313,7 +313,9 @@ TEST(ImagePieceDrawerTest, ColumnsMovedAlikeLeaveWhatTheyLeaveDrawnOneByOne) {
       ClippedPair pair;
       {
         const CImagePieceDrawer drawer(pair.batched.dst, pair.batched.src, operation);
-        ASSERT_TRUE(drawer.DrawColumns(columns));
+        const std::span<const CImagePieceDrawer::PlacedPiece> all(columns);
+        ASSERT_TRUE(drawer.DrawColumns(all.first(all.size() / 2)));
+        ASSERT_TRUE(drawer.DrawColumns(all.subspan(all.size() / 2)));
       }
       {
         const CImagePieceDrawer drawer(pair.single.dst, pair.single.src, operation);

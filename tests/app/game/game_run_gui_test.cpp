@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -469,38 +470,26 @@ bool NoGameWindowLeft(Display* display) {
 
 enum class OutsideEnd { kTerminate, kInterrupt, kWindowDestroyed, kClientKilled };
 
-// The game's window once its script runs, its renderer made before: the script puts the pointer
-// at (123, 45) in the window at its start. 0 when that is not seen within a minute.
-::Window WaitForRunningScript(Display* display) {
-  for (int i = 0; i < 6000; ++i) {
-    if (const ::Window window = FindWindowNamed(display, DefaultRootWindow(display), "KVX DX Application")) {
-      ::Window root = 0;
-      ::Window child = 0;
-      int root_x = 0;
-      int root_y = 0;
-      int x = 0;
-      int y = 0;
-      unsigned int buttons = 0;
-      if (XQueryPointer(display, window, &root, &child, &root_x, &root_y, &x, &y, &buttons) && x == 123 && y == 45) {
-        return window;
-      }
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return 0;
-}
-
 // However the running program is ended from outside, it ends in order with status 0.
 TEST_F(GameRunGuiTest, EndsFromOutsideEndTheProgramInOrder) {
   kvxtools::SobAssembly endless;
   std::string error;
+  // The script makes RUNNING.TXT at its start, and then runs frames until it is ended.
   ASSERT_TRUE(kvxtools::AssembleSob(".kind script\n"
-                                    "  CallNative native(583), point, ignored\n"
+                                    "  CallNative native(124), none, file\n"
+                                    "  Copy file, create\n"
+                                    "  Copy file, close\n"
+                                    "  CallNative native(130), create, result\n"
+                                    "  CallNative native(132), close, result\n"
                                     "loop:\n"
                                     "  Yield\n"
                                     "  Jump loop\n"
-                                    "point: .word 123, 45\n"
-                                    "ignored: .word 0\n",
+                                    "none: .word 0\n"
+                                    "result: .word 0\n"
+                                    "file: .word 0\n"
+                                    "create: .word 0, name, 1\n"
+                                    "close: .word 0\n"
+                                    "name: .string \"RUNNING.TXT\"\n",
                                     nullptr, endless, error))
       << error;
   game_.WriteFile("SCRIPT/MAIN.SOB", std::string_view(reinterpret_cast<const char*>(endless.bytes.data()),
@@ -515,16 +504,19 @@ TEST_F(GameRunGuiTest, EndsFromOutsideEndTheProgramInOrder) {
   for (const auto& [end, name] : ends) {
     SCOPED_TRACE(name);
     ASSERT_TRUE(NoGameWindowLeft(display));
-    // Away from where the last run's script put it, which the next window may cover alike.
-    XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0, 0, 0);
-    XSync(display, False);
+    std::filesystem::remove(game_.HostPath() + "RUNNING.TXT");
     const std::string log = game_.HostPath() + "outside.log";
     ProgramRun run(game_.HostPath(), log);
     ASSERT_GT(run.Pid(), 0);
-    // The end comes while frames run, however long a loaded machine takes to start: a display
-    // that goes while the renderer is being made is not waited for.
-    const ::Window window = WaitForRunningScript(display);
-    ASSERT_NE(window, 0u) << game_.ReadFile("outside.log");
+    // The end comes while frames run, however long a loaded machine takes to start (up to two
+    // minutes): once the script has run, after the renderer was made (a display that goes while it is being made is
+    // not waited for), which may have given the window a new X window.
+    for (int i = 0; i < 12000 && !game_.Exists("RUNNING.TXT"); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(game_.Exists("RUNNING.TXT")) << game_.ReadFile("outside.log");
+    const ::Window window = WaitForGameWindow(display);
+    ASSERT_NE(window, 0u);
     switch (end) {
       case OutsideEnd::kTerminate:
         kill(run.Pid(), SIGTERM);

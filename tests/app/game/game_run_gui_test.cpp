@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -407,9 +408,9 @@ class ProgramRun {
     }
   }
   pid_t Pid() const { return pid_; }
-  // The exit status, or -1 when it has not ended within ten seconds (it is then killed).
+  // The exit status, or -1 when it has not ended within a minute (it is then killed).
   int WaitForEnd() {
-    for (int i = 0; i < 1000; ++i) {
+    for (int i = 0; i < 6000; ++i) {
       int status = 0;
       if (waitpid(pid_, &status, WNOHANG) == pid_) {
         ended_ = true;
@@ -473,7 +474,24 @@ enum class OutsideEnd { kTerminate, kInterrupt, kWindowDestroyed, kClientKilled 
 TEST_F(GameRunGuiTest, EndsFromOutsideEndTheProgramInOrder) {
   kvxtools::SobAssembly endless;
   std::string error;
-  ASSERT_TRUE(kvxtools::AssembleSob(".kind script\nloop:\n  Yield\n  Jump loop\n", nullptr, endless, error)) << error;
+  // The script makes RUNNING.TXT at its start, and then runs frames until it is ended.
+  ASSERT_TRUE(kvxtools::AssembleSob(".kind script\n"
+                                    "  CallNative native(124), none, file\n"
+                                    "  Copy file, create\n"
+                                    "  Copy file, close\n"
+                                    "  CallNative native(130), create, result\n"
+                                    "  CallNative native(132), close, result\n"
+                                    "loop:\n"
+                                    "  Yield\n"
+                                    "  Jump loop\n"
+                                    "none: .word 0\n"
+                                    "result: .word 0\n"
+                                    "file: .word 0\n"
+                                    "create: .word 0, name, 1\n"
+                                    "close: .word 0\n"
+                                    "name: .string \"RUNNING.TXT\"\n",
+                                    nullptr, endless, error))
+      << error;
   game_.WriteFile("SCRIPT/MAIN.SOB", std::string_view(reinterpret_cast<const char*>(endless.bytes.data()),
                                                       endless.bytes.size()));
   Display* display = XOpenDisplay(nullptr);
@@ -486,14 +504,17 @@ TEST_F(GameRunGuiTest, EndsFromOutsideEndTheProgramInOrder) {
   for (const auto& [end, name] : ends) {
     SCOPED_TRACE(name);
     ASSERT_TRUE(NoGameWindowLeft(display));
+    std::filesystem::remove(game_.HostPath() + "RUNNING.TXT");
     const std::string log = game_.HostPath() + "outside.log";
     ProgramRun run(game_.HostPath(), log);
     ASSERT_GT(run.Pid(), 0);
-    // The end comes while frames run: a while after the window shows, once its renderer exists
-    // (a display that goes while it is being made is not waited for).
-    ASSERT_NE(WaitForGameWindow(display), 0u) << game_.ReadFile("outside.log");
-    std::this_thread::sleep_for(std::chrono::seconds(2));
-    // Found only now: making the renderer may give the window a new X window.
+    // The end comes while frames run, however long a loaded machine takes to start (up to two
+    // minutes): once the script has run, after the renderer was made (a display that goes while it is being made is
+    // not waited for), which may have given the window a new X window.
+    for (int i = 0; i < 12000 && !game_.Exists("RUNNING.TXT"); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(game_.Exists("RUNNING.TXT")) << game_.ReadFile("outside.log");
     const ::Window window = WaitForGameWindow(display);
     ASSERT_NE(window, 0u);
     switch (end) {

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,19 +38,6 @@ class SetUpGame : public CGameApp {
 
 class GameSetUpTest : public ::testing::Test {
  protected:
-  GameSetUpTest() {
-    const char* previous = std::getenv("XDG_DATA_HOME");
-    if (previous != nullptr) saved_data_home_ = previous;
-    setenv("XDG_DATA_HOME", (game_.HostPath() + "data").c_str(), 1);
-  }
-  ~GameSetUpTest() override {
-    if (saved_data_home_) {
-      setenv("XDG_DATA_HOME", saved_data_home_->c_str(), 1);
-    } else {
-      unsetenv("XDG_DATA_HOME");
-    }
-  }
-
   void WriteGame(uint8_t save_folder_mode, const std::string& save_folder_name = "",
                  const std::string& application_name = "Tale") {
     kvxtools::AppDefinitionFile definition;
@@ -63,13 +52,15 @@ class GameSetUpTest : public ::testing::Test {
     const std::vector<uint8_t> bytes = kvxtools::WriteUserConfigFile({{}, {}, {}, folder});
     game_.WriteFile("USER.CFG", std::string(bytes.begin(), bytes.end()));
   }
-  bool Logged(const std::string& text) const {
-    return std::any_of(log_.Lines().begin(), log_.Lines().end(),
+  // Whether a line logged (from line `from` on) holds the text.
+  bool Logged(const std::string& text, std::size_t from = 0) const {
+    return std::any_of(log_.Lines().begin() + static_cast<std::ptrdiff_t>(from), log_.Lines().end(),
                        [&](const std::string& line) { return line.find(text) != std::string::npos; });
   }
 
   test_support::TempGameFolder game_;
   ScopedEnvironment config_{"XDG_CONFIG_HOME", (game_.HostPath() + "config").c_str()};
+  ScopedEnvironment data_{"XDG_DATA_HOME", (game_.HostPath() + "data").c_str()};
   LogCapture log_;
   std::vector<plat::MessageBoxRequest> boxes_;
   int answer_ = plat::IDYES;
@@ -77,9 +68,6 @@ class GameSetUpTest : public ::testing::Test {
     boxes_.push_back(request);
     return answer_;
   }};
-
- private:
-  std::optional<std::string> saved_data_home_;
 };
 
 TEST_F(GameSetUpTest, AFirstRunCreatesTheUserFolderAndCopiesTheTemplateWithoutAQuestion) {
@@ -187,33 +175,50 @@ TEST_F(GameSetUpTest, AKindTwoFolderCountsOnlyWhenThePlayerChoseItOnThisMachine)
   EXPECT_EQ(std::string(chosen.GetSaveFolder()), outside.EnginePath());
 }
 
-// The save-folder name of the game's information file, or its application name, names one folder
-// inside the user's folder, whatever separators or ".." it holds.
-TEST_F(GameSetUpTest, TheSaveFolderNameOfTheGamesDataIsOnePlainFolderName) {
-  const ScopedEnvironment deeper("XDG_DATA_HOME", (game_.HostPath() + "a/b/c/data").c_str());
-  WriteGame(3, "..\\..\\..\\ESCAPED");
-  SetUpGame climbing(game_.EnginePath());
-  ASSERT_EQ(climbing.SetUp(), 0);
-  EXPECT_EQ(std::string(climbing.GetSaveFolder()), game_.EnginePath("a\\b\\c\\data\\kestrune\\.._.._.._ESCAPED\\"));
-  EXPECT_FALSE(game_.Exists("a/ESCAPED"));
-  EXPECT_TRUE(Logged("which is not one plain folder name")) << log_.Last();
-
-  WriteGame(3, "", "Tale/Part 2");
-  SetUpGame slashed(game_.EnginePath());
-  ASSERT_EQ(slashed.SetUp(), 0);
-  EXPECT_EQ(std::string(slashed.GetSaveFolder()), game_.EnginePath("a\\b\\c\\data\\kestrune\\Tale_Part 2 SaveData\\"));
-  EXPECT_FALSE(game_.Exists("a/b/c/data/kestrune/Tale"));
-}
-
-// A game kept in the home folder itself with its saves beside it: the home folder is never the
-// save folder, and the saves go to the application data folder instead.
-TEST_F(GameSetUpTest, TheHomeFolderItselfIsNeverTheSaveFolder) {
-  const ScopedEnvironment home("HOME", game_.HostPath().c_str());
-  WriteGame(5);
-  SetUpGame game(game_.EnginePath());
-  ASSERT_EQ(game.SetUp(), 0);
-  EXPECT_EQ(std::string(game.GetSaveFolder()), game_.EnginePath("data\\kestrune\\Tale SaveData\\"));
-  EXPECT_TRUE(Logged("is the root, the home folder or a folder of the system")) << log_.Last();
+// Where a save folder named by the game's data lies, and what is said of it. The save-folder
+// name of the information file, or the application name, names one folder inside the user's
+// folder, whatever separators or ".." it holds. A game kept in the home folder itself with its
+// saves beside it gets the application data folder: the home folder is never the save folder.
+// The desktop reads its data folder (services, launchers, autostart): a game named after one of
+// its folders gets a folder of its own in the engine's, whatever its kind, and the desktop's
+// stays as it was.
+TEST_F(GameSetUpTest, ASaveFolderTheGamesDataNamesLiesInTheEnginesOwnFolder) {
+  struct Case {
+    const char* data_home;  // below the game folder
+    bool game_in_home;      // the game folder is the home folder
+    uint8_t kind;
+    std::string save_folder_name;
+    std::string application;
+    const char* save_folder;  // below the game folder
+    const char* said;         // nullptr where nothing need be said
+    const char* never_made;   // nullptr where no folder is at stake
+  };
+  for (const Case& c : std::initializer_list<Case>{
+           {"a/b/c/data", false, 3, "..\\..\\..\\ESCAPED", "Tale", "a\\b\\c\\data\\kestrune\\.._.._.._ESCAPED\\",
+            "which is not one plain folder name", "a/ESCAPED"},
+           {"a/b/c/data", false, 3, "", "Tale/Part 2", "a\\b\\c\\data\\kestrune\\Tale_Part 2 SaveData\\", nullptr,
+            "a/b/c/data/kestrune/Tale"},
+           {"data", true, 5, "", "Tale", "data\\kestrune\\Tale SaveData\\",
+            "is the root, the home folder or a folder of the system", nullptr},
+           {"data", false, 3, "dbus-1", "Tale", "data\\kestrune\\dbus-1\\", nullptr, "data/dbus-1"},
+           {"data", false, 4, "dbus-1", "Tale", "data\\kestrune\\dbus-1\\", nullptr, "data/dbus-1"}}) {
+    SCOPED_TRACE(c.save_folder);
+    const ScopedEnvironment data_home("XDG_DATA_HOME", (game_.HostPath() + c.data_home).c_str());
+    std::optional<ScopedEnvironment> home;
+    if (c.game_in_home) home.emplace("HOME", game_.HostPath().c_str());
+    const std::size_t lines_before = log_.Lines().size();
+    WriteGame(c.kind, c.save_folder_name, c.application);
+    SetUpGame game(game_.EnginePath());
+    ASSERT_EQ(game.SetUp(), 0);
+    EXPECT_EQ(std::string(game.GetSaveFolder()), game_.EnginePath(c.save_folder));
+    game.SaveSettings(0);
+    if (c.said != nullptr) {
+      EXPECT_TRUE(Logged(c.said, lines_before)) << log_.Last();
+    }
+    if (c.never_made != nullptr) {
+      EXPECT_FALSE(game_.Exists(c.never_made));
+    }
+  }
 }
 
 TEST_F(GameSetUpTest, SavingWritesBothFilesOnlyForExitCodeZero) {
@@ -281,8 +286,7 @@ TEST_F(GameSetUpTest, TheStartRemovesTheTemporaryFilesOfCutShortSavesFromTheSave
   game_.MakeFolder(folder + "KVXAAAA.TMP");
   SetUpGame game(game_.EnginePath());
   ASSERT_EQ(game.SetUp(), 0);
-  EXPECT_FALSE(game_.Exists(folder + "KVX0000.TMP"));
-  EXPECT_FALSE(game_.Exists(folder + "KVXBEEF.TMP"));
+  for (const char* removed : {"KVX0000.TMP", "KVXBEEF.TMP"}) EXPECT_FALSE(game_.Exists(folder + removed)) << removed;
   for (const char* kept : {"KVX12G4.TMP", "KVX123.TMP", "KVX12345.TMP", "SAVE01.DAT", "DLF1234.TMP", "KVX1234.TMPX",
                            "KVXAAAA.TMP"}) {
     EXPECT_TRUE(game_.Exists(folder + kept)) << kept;
@@ -380,21 +384,6 @@ TEST_F(GameSetUpTest, ASaveFolderBeyondThePathLimitIsNamedInTheLogWithTheLimit) 
   EXPECT_NE(game.SetUp(), 0);
   EXPECT_TRUE(Logged("data/kestrune/" + std::string(240, 'n'))) << log_.Last();
   EXPECT_TRUE(Logged("the engine's paths leave a save folder at most 248")) << log_.Last();
-}
-
-// The desktop reads its data folder (services, launchers, autostart): a game named after one of
-// its folders gets a folder of its own in the engine's, whatever its kind, and the desktop's
-// stays as it was.
-TEST_F(GameSetUpTest, AGameNamedAsAFolderOfTheDesktopsDataFolderGetsOneOfTheEngines) {
-  for (const uint8_t kind : {uint8_t{3}, uint8_t{4}}) {
-    SCOPED_TRACE(static_cast<int>(kind));
-    WriteGame(kind, "dbus-1");
-    SetUpGame game(game_.EnginePath());
-    ASSERT_EQ(game.SetUp(), 0);
-    EXPECT_EQ(std::string(game.GetSaveFolder()), game_.EnginePath("data\\kestrune\\dbus-1\\"));
-    game.SaveSettings(0);
-    EXPECT_FALSE(game_.Exists("data/dbus-1"));
-  }
 }
 
 // The saves that an earlier version kept in the desktop's data folder itself go on in the

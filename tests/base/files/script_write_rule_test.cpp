@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "base/files/path.h"
 #include "base/files/user_folders.h"
@@ -19,6 +20,17 @@
 #include "support/temp_game_folder.h"
 
 namespace {
+
+// A path and whether a rule lets scripts at it.
+struct PathCase {
+  std::string path;
+  bool allowed;
+};
+
+// Each path in turn against `rule`, the row named on failure.
+void ExpectRule(bool (*rule)(const char*), std::initializer_list<PathCase> cases) {
+  for (const PathCase& c : cases) EXPECT_EQ(rule(c.path.c_str()), c.allowed) << c.path;
+}
 
 class ScriptWriteRuleTest : public ::testing::Test {
  protected:
@@ -51,12 +63,12 @@ class ScriptWriteRuleTest : public ::testing::Test {
 };
 
 TEST_F(ScriptWriteRuleTest, TheGamesOwnUserFoldersAreNamedInTheScriptsOrderAndNeverCreated) {
-  EXPECT_EQ(UserFolderPath(1), Path("home\\Documents\\Tale\\"));
-  EXPECT_EQ(UserFolderPath(2), Path("home\\Bilder\\Tale\\"));
-  EXPECT_EQ(UserFolderPath(3), Path("data\\kestrune\\Tale\\"));
-  EXPECT_EQ(UserFolderPath(4), Path("home\\Schreibtisch\\Tale\\"));
-  EXPECT_FALSE(UserFolderPath(0).has_value());
-  EXPECT_FALSE(UserFolderPath(5).has_value());
+  // Documents, pictures, data and desktop by the numbers scripts give; 0 and 5 name none.
+  for (const auto& [which, folder] : {std::pair{1, "home\\Documents\\Tale\\"}, std::pair{2, "home\\Bilder\\Tale\\"},
+                                      std::pair{3, "data\\kestrune\\Tale\\"}, std::pair{4, "home\\Schreibtisch\\Tale\\"}}) {
+    EXPECT_EQ(UserFolderPath(which), Path(folder)) << which;
+  }
+  for (const int which : {0, 5}) EXPECT_FALSE(UserFolderPath(which).has_value()) << which;
   EXPECT_EQ(UserFolderPaths().size(), 4u);
   EXPECT_FALSE(root_.Exists("home/Documents"));
   EXPECT_FALSE(root_.Exists("home/Bilder"));
@@ -66,25 +78,22 @@ TEST_F(ScriptWriteRuleTest, TheGamesOwnUserFoldersAreNamedInTheScriptsOrderAndNe
   EXPECT_EQ(UserFolderPath(3), Path("data\\kestrune\\applications\\"));
 }
 
-TEST_F(ScriptWriteRuleTest, FilesInTheGameTheSaveAndEachUserFolderMayBeWritten) {
-  for (const std::string& path :
-       {Path("SAVE\\SAVE01.DAT"), Path("save\\Sub\\SAVE02.DAT"), Path("GAME\\SAVEDATA\\A.DAT"),
-        std::string("SAVEDATA\\B.DAT"), std::string("SAVEDATA/C.DAT"), std::string(".\\D.DAT"),
-        std::string("..\\GAME\\E.DAT"), Path("home\\Documents\\Tale\\note.txt"), Path("home\\Bilder\\Tale\\shot.png"),
-        Path("data\\kestrune\\Tale\\USER.CFG"), Path("home\\Schreibtisch\\Tale\\readme.txt")}) {
-    EXPECT_TRUE(MayScriptWriteAt(path.c_str())) << path;
-  }
-}
-
-TEST_F(ScriptWriteRuleTest, PathsOutsideThoseFoldersAreRefused) {
+// Files in the game folder (by its full path, from the base folder, or back into it), the save
+// folder (in any case of its name) and each user folder may be written; paths that leave them,
+// only begin like them, name a folder itself, a stream, another drive or a share, or are too
+// long, may not.
+TEST_F(ScriptWriteRuleTest, FilesInTheGameTheSaveAndEachUserFolderMayBeWrittenAndNothingElse) {
   root_.MakeFolder("SAVE2");
-  for (const std::string& path :
-       {std::string("Z:\\etc\\kestrune-test"), Path("SAVE\\..\\escape.txt"), std::string("SAVEDATA\\..\\..\\up.txt"),
-        std::string("..\\up.txt"), Path("SAVE2\\SAVE01.DAT"), Path("GAMEX\\a.txt"), Path("SAVE\\"), Path("SAVE"),
-        Path("SAVE\\a.txt:stream"), std::string("C:\\SAVE\\a.txt"), std::string("\\\\server\\share\\a.txt"),
-        std::string("SAVEDATA\\") + std::string(300, 'x')}) {
-    EXPECT_FALSE(MayScriptWriteAt(path.c_str())) << path;
-  }
+  ExpectRule(MayScriptWriteAt,
+             {{Path("SAVE\\SAVE01.DAT"), true}, {Path("save\\Sub\\SAVE02.DAT"), true}, {Path("GAME\\SAVEDATA\\A.DAT"), true},
+              {"SAVEDATA\\B.DAT", true}, {"SAVEDATA/C.DAT", true}, {".\\D.DAT", true}, {"..\\GAME\\E.DAT", true},
+              {Path("home\\Documents\\Tale\\note.txt"), true}, {Path("home\\Bilder\\Tale\\shot.png"), true},
+              {Path("data\\kestrune\\Tale\\USER.CFG"), true}, {Path("home\\Schreibtisch\\Tale\\readme.txt"), true},
+              {"Z:\\etc\\kestrune-test", false}, {Path("SAVE\\..\\escape.txt"), false}, {"SAVEDATA\\..\\..\\up.txt", false},
+              {"..\\up.txt", false}, {Path("SAVE2\\SAVE01.DAT"), false}, {Path("GAMEX\\a.txt"), false},
+              {Path("SAVE\\"), false}, {Path("SAVE"), false}, {Path("SAVE\\a.txt:stream"), false},
+              {"C:\\SAVE\\a.txt", false}, {"\\\\server\\share\\a.txt", false},
+              {"SAVEDATA\\" + std::string(300, 'x'), false}});
   EXPECT_FALSE(MayScriptWriteAt(nullptr));
 }
 
@@ -94,17 +103,15 @@ TEST_F(ScriptWriteRuleTest, MovingTheBaseFolderOpensNothingNew) {
   EXPECT_FALSE(MayScriptWriteAt("etc\\kestrune-test"));
   EXPECT_TRUE(MayScriptWriteAt(Path("GAME\\F.DAT").c_str()));
   ClearScriptWriteFolders();
-  for (const char* path : {"GAME\\F.DAT", "SAVE\\F.DAT", "data\\kestrune\\Tale\\F.DAT"}) {
-    EXPECT_FALSE(MayScriptWriteAt(Path(path).c_str())) << path;
-  }
+  ExpectRule(MayScriptWriteAt, {{Path("GAME\\F.DAT"), false}, {Path("SAVE\\F.DAT"), false},
+                                {Path("data\\kestrune\\Tale\\F.DAT"), false}});
 }
 
 // Only single-byte letters compare without case: "ホ" (0x83 0x7A, a lower-case 'z' second byte)
 // is not the folder "セ" (0x83 0x5A, 'Z').
 TEST_F(ScriptWriteRuleTest, TwoByteCharactersCompareExactly) {
   SetScriptWriteFolders(Path("GAME\\"), Path("\x83\x5A\\"));
-  EXPECT_TRUE(MayScriptWriteAt(Path("\x83\x5A\\a.txt").c_str()));
-  EXPECT_FALSE(MayScriptWriteAt(Path("\x83\x7A\\a.txt").c_str()));
+  ExpectRule(MayScriptWriteAt, {{Path("\x83\x5A\\a.txt"), true}, {Path("\x83\x7A\\a.txt"), false}});
 }
 
 // What lies behind links counts: a path whose text stays inside but whose links lead out is
@@ -130,42 +137,29 @@ TEST_F(ScriptWriteRuleTest, LinksThatLeadOutAreRefusedAndLinksThatStayInAreFollo
   EXPECT_TRUE(MayScriptWriteAt(Path("SAVE\\KEEP.TXT").c_str()));
 }
 
-TEST_F(ScriptWriteRuleTest, ReadsReachTheSameFoldersAndTheFoldersThemselves) {
+// Reads reach the same folders as writes and the folders themselves, and nothing beside them;
+// a folder listing is a read of the folder it looks in, and a program runs only from the game
+// folder, never through a link out of it.
+TEST_F(ScriptWriteRuleTest, ReadsListingsAndProgramsStayInTheirFolders) {
   root_.MakeFolder("SAVE2");
-  for (const std::string& path : {Path("GAME\\"), Path("SAVE"), std::string("."), Path("SAVE\\SAVE01.DAT"),
-                                  std::string("SAVEDATA\\A.DAT"), Path("home\\Documents\\Tale\\")}) {
-    EXPECT_TRUE(MayScriptReadAt(path.c_str())) << path;
-  }
-  for (const std::string& path : {std::string("..\\SECRET.TXT"), std::string("Z:\\etc\\passwd"), Path("SAVE2\\"),
-                                  Path("SECRET.TXT"), std::string("C:\\SECRET.TXT"), std::string("\\\\server\\a.txt")}) {
-    EXPECT_FALSE(MayScriptReadAt(path.c_str())) << path;
-  }
-  EXPECT_FALSE(MayScriptReadAt(nullptr));
-}
-
-TEST_F(ScriptWriteRuleTest, FolderListingsAreReadsOfTheFolderTheyLookIn) {
   root_.MakeFolder("home/.ssh");
   Link("home", "GAME/HOME_LINK");
-  for (const char* pattern : {"*.*", "SAVEDATA\\*.DAT"}) EXPECT_TRUE(MayScriptListAt(pattern)) << pattern;
-  for (const char* pattern : {"..\\*.*", "Z:\\etc\\*.conf", "HOME_LINK\\.ssh\\*"}) {
-    EXPECT_FALSE(MayScriptListAt(pattern)) << pattern;
-  }
-}
-
-TEST_F(ScriptWriteRuleTest, ProgramsRunOnlyFromTheGameFolder) {
   root_.WriteFile("GAME/RUN.SH", "#!/bin/sh\n");
   root_.WriteFile("SAVE/RUN.SH", "#!/bin/sh\n");
   std::filesystem::create_symlink("/bin/sh", root_.HostPath() + "GAME/SH_LINK");
-  EXPECT_TRUE(MayScriptRunAt(Path("GAME\\RUN.SH").c_str()));
-  EXPECT_TRUE(MayScriptRunAt("RUN.SH"));
-  for (const std::string& path : {Path("SAVE\\RUN.SH"), std::string("Z:\\bin\\sh"), Path("GAME\\SH_LINK"),
-                                  Path("GAME\\"), Path("home\\Documents\\run.sh")}) {
-    EXPECT_FALSE(MayScriptRunAt(path.c_str())) << path;
-  }
+  ExpectRule(MayScriptReadAt,
+             {{Path("GAME\\"), true}, {Path("SAVE"), true}, {".", true}, {Path("SAVE\\SAVE01.DAT"), true},
+              {"SAVEDATA\\A.DAT", true}, {Path("home\\Documents\\Tale\\"), true}, {"..\\SECRET.TXT", false},
+              {"Z:\\etc\\passwd", false}, {Path("SAVE2\\"), false}, {Path("SECRET.TXT"), false},
+              {"C:\\SECRET.TXT", false}, {"\\\\server\\a.txt", false}});
+  EXPECT_FALSE(MayScriptReadAt(nullptr));
+  ExpectRule(MayScriptListAt, {{"*.*", true}, {"SAVEDATA\\*.DAT", true}, {"..\\*.*", false},
+                               {"Z:\\etc\\*.conf", false}, {"HOME_LINK\\.ssh\\*", false}});
+  ExpectRule(MayScriptRunAt, {{Path("GAME\\RUN.SH"), true}, {"RUN.SH", true}, {Path("SAVE\\RUN.SH"), false},
+                              {"Z:\\bin\\sh", false}, {Path("GAME\\SH_LINK"), false}, {Path("GAME\\"), false},
+                              {Path("home\\Documents\\run.sh"), false}});
 }
 
-// Whatever folder holds the program (the documents folder's game folder, the game folder), no
-// script writes at or below it, where the player's plug-ins lie, but inside a game folder kept there.
 TEST_F(ScriptWriteRuleTest, TheProgramsFolderIsOutOfEveryScriptsReach) {
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe").parent_path();
   const std::string holder = program.parent_path().string() + "/";

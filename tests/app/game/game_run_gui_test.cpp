@@ -386,6 +386,16 @@ TEST_F(GameRunGuiTest, ClosingTheWindowEndsATranslatedScriptThatRewritesItsCodeI
       true);
 }
 
+// Asks `holds` every 10 ms until it does, for at most `seconds`; whether it came to hold. The
+// bounds below are for a hang: a loaded machine may take long for what it does.
+bool HoldsWithin(int seconds, const std::function<bool()>& holds) {
+  for (int i = 0; i < seconds * 100; ++i) {
+    if (holds()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
 // The program in a process of its own, for the ways it can be ended from outside.
 class ProgramRun {
  public:
@@ -410,15 +420,10 @@ class ProgramRun {
   pid_t Pid() const { return pid_; }
   // The exit status, or -1 when it has not ended within a minute (it is then killed).
   int WaitForEnd() {
-    for (int i = 0; i < 6000; ++i) {
-      int status = 0;
-      if (waitpid(pid_, &status, WNOHANG) == pid_) {
-        ended_ = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return -1;
+    int status = 0;
+    if (!HoldsWithin(60, [&] { return waitpid(pid_, &status, WNOHANG) == pid_; })) return -1;
+    ended_ = true;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   }
 
  private:
@@ -447,13 +452,12 @@ class ProgramRun {
 // The game's window as another client of the display sees it; 0 when it does not show within
 // ten seconds.
 ::Window WaitForGameWindow(Display* display) {
-  for (int i = 0; i < 1000; ++i) {
-    if (const ::Window window = FindWindowNamed(display, DefaultRootWindow(display), "KVX DX Application")) {
-      return window;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return 0;
+  ::Window window = 0;
+  HoldsWithin(10, [&] {
+    window = FindWindowNamed(display, DefaultRootWindow(display), "KVX DX Application");
+    return window != 0;
+  });
+  return window;
 }
 
 // The display's reports about windows that are already gone do not concern the test.
@@ -461,11 +465,9 @@ int IgnoreRefusal(Display*, XErrorEvent*) { return 0; }
 
 // Waits until no game window is left on the display (the last program's goes with it).
 bool NoGameWindowLeft(Display* display) {
-  for (int i = 0; i < 1000; ++i) {
-    if (FindWindowNamed(display, DefaultRootWindow(display), "KVX DX Application") == 0) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return false;
+  return HoldsWithin(10, [&] {
+    return FindWindowNamed(display, DefaultRootWindow(display), "KVX DX Application") == 0;
+  });
 }
 
 enum class OutsideEnd { kTerminate, kInterrupt, kWindowDestroyed, kClientKilled };
@@ -508,13 +510,10 @@ TEST_F(GameRunGuiTest, EndsFromOutsideEndTheProgramInOrder) {
     const std::string log = game_.HostPath() + "outside.log";
     ProgramRun run(game_.HostPath(), log);
     ASSERT_GT(run.Pid(), 0);
-    // The end comes while frames run, however long a loaded machine takes to start (up to two
-    // minutes): once the script has run, after the renderer was made (a display that goes while it is being made is
-    // not waited for), which may have given the window a new X window.
-    for (int i = 0; i < 12000 && !game_.Exists("RUNNING.TXT"); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_TRUE(game_.Exists("RUNNING.TXT")) << game_.ReadFile("outside.log");
+    // The end comes while frames run, however long a loaded machine takes to start: once the
+    // script has run, after the renderer was made (a display that goes while it is being made
+    // is not waited for), which may have given the window a new X window.
+    ASSERT_TRUE(HoldsWithin(120, [&] { return game_.Exists("RUNNING.TXT"); })) << game_.ReadFile("outside.log");
     const ::Window window = WaitForGameWindow(display);
     ASSERT_NE(window, 0u);
     switch (end) {

@@ -84,7 +84,8 @@ void MoveChosenSaveFolder(const std::string& from, const std::string& to) {
   const std::string record = *record_folder + kRecordName;
   Choices choices = ReadChoices(record);
   const auto choice_for = [&](const std::string& user_config_path) {
-    return std::find_if(choices.begin(), choices.end(), [&](const auto& choice) { return choice.first == user_config_path; });
+    return std::find_if(choices.begin(), choices.end(),
+                        [&](const auto& choice) { return choice.first == user_config_path; });
   };
   const auto earlier = choice_for(from);
   if (earlier == choices.end() || choice_for(to) != choices.end()) return;

@@ -81,7 +81,8 @@ bool CarryEarlierFolderOver(const std::string& earlier, const std::string& folde
     return false;
   }
   const std::string left = carried.too_large.empty() ? std::string()
-                                                     : "; larger than 64 MiB, and left there: " + JoinedNames(carried.too_large);
+                                                     : "; larger than " + std::to_string(kLargestCarriedFile >> 20) +
+                                                           " MiB, and left there: " + JoinedNames(carried.too_large);
   plat::LogDiagnostic(what + " were copied to " + LoggedPath(folder) + " (" + std::to_string(carried.copied) + " of " +
                       std::to_string(files.size()) + " files; the earlier folder is left as it was" + left + ")");
   return true;

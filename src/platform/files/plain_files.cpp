@@ -68,7 +68,8 @@ std::vector<std::string> NamesIn(int folder) {
   if (entries == nullptr) return names;
   listing.Release();
   while (const dirent* entry = ::readdir(entries)) {
-    if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) names.emplace_back(entry->d_name);
+    const std::string_view name = entry->d_name;
+    if (name != "." && name != "..") names.emplace_back(name);
   }
   ::closedir(entries);
   return names;
@@ -203,11 +204,13 @@ CarriedFiles CarryPlainFiles(std::string_view engine_folder, std::string_view st
     carried.failure = Failed(staged->Path() + " cannot be made");
     return carried;
   }
-  const UniqueFd staged_folder(::openat(parent.get(), staged->leaf.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  const UniqueFd staged_folder(
+      ::openat(parent.get(), staged->leaf.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
   carried.failure = staged_folder.IsOpen() ? CopyEach(from, staged_folder.get(), largest, carried)
                                            : Failed(staged->Path() + " cannot be opened");
   if (carried.failure.empty()) {
-    carried.failure = PutInPlace(parent.get(), staged_folder.get(), *staged, *placed, from_status.st_mode, carried.copied);
+    carried.failure =
+        PutInPlace(parent.get(), staged_folder.get(), *staged, *placed, from_status.st_mode, carried.copied);
   }
   if (!carried.failure.empty()) RemoveFolderOfFiles(parent.get(), staged->leaf);
   UpdateListingOf(placed->Path());

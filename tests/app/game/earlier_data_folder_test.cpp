@@ -10,21 +10,20 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <iterator>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <initializer_list>
+#include <iterator>
 #include <map>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "app/game/chosen_save_folders.h"
 #include "app/game/earlier_data_folder.h"
 #include "app/game/game_set_up_fixture.h"
 #include "base/settings/game_settings.h"
-#include "platform/encoding/text_encoding.h"
 #include "platform/files/host_path.h"
 #include "platform/files/plain_files.h"
 #include "platform/files/unique_fd.h"
@@ -42,6 +41,9 @@ struct Kept {
   fs::perms perms;
   bool operator==(const Kept&) const = default;
 };
+void PrintTo(const Kept& kept, std::ostream* out) {
+  *out << kept.bytes.size() << " bytes, mode " << std::oct << static_cast<int>(kept.perms) << std::dec;
+}
 using Files = std::map<std::string, Kept>;
 
 Files FilesIn(const std::string& host_folder) {
@@ -169,6 +171,8 @@ TEST_F(EarlierDataFolderTest, AStartEndedAtAnyStepOfTheCopyLeavesTheNextStartToC
   EXPECT_EQ(FilesIn(Host(kEarlier)), earlier);
 }
 
+// A disk that fills at the first file, at a later one or at the rename, as the fault makes the
+// step fail; and one too small for the copy, where the system gives a process a disk of its own.
 TEST_F(EarlierDataFolderTest, ADiskThatFillsAtAnyStepOfTheCopyLeavesNoFolderForTheNextStart) {
   WriteGame(3);
   for (const std::size_t step : {0, 2, 4}) {
@@ -195,7 +199,8 @@ TEST_F(EarlierDataFolderTest, TheCopyKeepsPermissionsAndLeavesFilesOverTheBoundU
   MakeEarlierFolder();
   fs::permissions(Host(kEarlier + "SAVE01.DAT"), fs::perms::owner_read | fs::perms::owner_write);
   fs::permissions(Host(kEarlier + "USER.CFG"), fs::perms::owner_read | fs::perms::group_read);
-  fs::permissions(Host(kEarlier), fs::perms::owner_all);
+  const fs::perms folder_perms = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec;
+  fs::permissions(Host(kEarlier), folder_perms);
   const Files earlier = FilesIn(Host(kEarlier));
   for (const auto& [name, size] : std::initializer_list<std::pair<const char*, std::uint64_t>>{
            {"BOUND.DAT", kLargestCarriedFile}, {"LARGE.DAT", kLargestCarriedFile + 1}}) {
@@ -207,12 +212,12 @@ TEST_F(EarlierDataFolderTest, TheCopyKeepsPermissionsAndLeavesFilesOverTheBoundU
 
   SetUpGame game(game_.EnginePath());
   ASSERT_EQ(game.SetUp(), 0);
-  EXPECT_EQ(fs::status(Host(kCarried)).permissions(), fs::perms::owner_all);
+  EXPECT_EQ(fs::status(Host(kCarried)).permissions(), folder_perms);
   EXPECT_EQ(fs::file_size(Host(kCarried + "BOUND.DAT")), kLargestCarriedFile);
   fs::remove(Host(kCarried + "BOUND.DAT"));
   EXPECT_EQ(FilesIn(Host(kCarried)), earlier);
-  EXPECT_TRUE(Logged("(5 of 6 files; the earlier folder is left as it was; larger than 64 MiB, and left there: LARGE.DAT)"))
-      << log_.Last();
+  EXPECT_TRUE(Logged("(5 of 6 files; the earlier folder is left as it was; larger than 64 MiB, and left there: "
+                     "LARGE.DAT)")) << log_.Last();
   char event[sizeof(inotify_event) + 256];
   EXPECT_EQ(read(reads.get(), event, sizeof event), -1) << "LARGE.DAT was read";
 }
@@ -277,7 +282,8 @@ TEST_F(EarlierDataFolderTest, ThePlayersChoiceOfSaveFolderOutlivesTheMove) {
     for (const char* folder : {"data", "config"}) fs::remove_all(Host(folder));
     WriteGame(2);
     MakeEarlierFolder(before.EnginePath());
-    ASSERT_TRUE(RememberChosenSaveFolder(game_.EnginePath("data\\Tale SaveData\\USER.CFG"), before.EnginePath()));
+    // The record as the player's earlier starts kept it: settings file and folder, each ended by a zero.
+    std::string record = game_.EnginePath("data\\Tale SaveData\\USER.CFG") + '\0' + before.EnginePath() + '\0';
     if (c.carried_before) {
       fs::create_directories(Host("data/kestrune"));
       fs::copy(Host(kEarlier), Host(kCarried));
@@ -286,9 +292,10 @@ TEST_F(EarlierDataFolderTest, ThePlayersChoiceOfSaveFolderOutlivesTheMove) {
       kvxtools::UserConfigFile user_config;
       user_config.chosen_folder = c.chosen_since->EnginePath();
       game_.WriteFile(kCarried + "USER.CFG", Text(kvxtools::WriteUserConfigFile(user_config)));
-      ASSERT_TRUE(RememberChosenSaveFolder(game_.EnginePath("data\\kestrune\\Tale SaveData\\USER.CFG"),
-                                           c.chosen_since->EnginePath()));
+      record += game_.EnginePath("data\\kestrune\\Tale SaveData\\USER.CFG") + '\0';
+      record += c.chosen_since->EnginePath() + '\0';
     }
+    game_.WriteFile("config/kestrune/save-folders", record);
     SetUpGame game(game_.EnginePath());
     ASSERT_EQ(game.SetUp(), 0);
     EXPECT_EQ(std::string(game.GetSaveFolder()), (c.chosen_since != nullptr ? *c.chosen_since : before).EnginePath());

@@ -52,7 +52,8 @@ bool HoldsEnginesSettings(const std::string& earlier, const std::vector<plat::Pl
   }
   if (!others.empty()) {
     plat::LogDiagnostic("the folder " + LoggedPath(earlier) + " is not carried over: " + others +
-                        " there is not a settings file as the engine writes it (the folder is another program's)");
+                        " there is not a settings file as the engine writes it (another program's folder of the "
+                        "same name)");
   }
   return false;
 }

@@ -1,5 +1,6 @@
 #include "app/game/chosen_save_folders.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <utility>
@@ -43,6 +44,19 @@ Choices ReadChoices(const std::string& record) {
   return choices;
 }
 
+bool WriteChoices(const std::string& record, const Choices& choices) {
+  std::vector<std::uint8_t> bytes;
+  for (const auto& [config, chosen] : choices) {
+    for (const std::string* text : {&config, &chosen}) {
+      bytes.insert(bytes.end(), text->begin(), text->end());
+      bytes.push_back(0);
+    }
+  }
+  if (SaveFileReplacing(record.c_str(), bytes) == 0) return true;
+  plat::LogDiagnostic("the player's choice of save folder cannot be kept in " + LoggedPath(record));
+  return false;
+}
+
 }  // namespace
 
 bool IsChosenSaveFolder(const std::string& user_config_path, const std::string& folder) {
@@ -61,14 +75,20 @@ bool RememberChosenSaveFolder(const std::string& user_config_path, const std::st
   Choices choices = ReadChoices(record);
   std::erase_if(choices, [&](const auto& choice) { return choice.first == user_config_path; });
   choices.emplace_back(user_config_path, folder);
-  std::vector<std::uint8_t> bytes;
-  for (const auto& [config, chosen] : choices) {
-    for (const std::string* text : {&config, &chosen}) {
-      bytes.insert(bytes.end(), text->begin(), text->end());
-      bytes.push_back(0);
-    }
-  }
-  if (SaveFileReplacing(record.c_str(), bytes) == 0) return true;
-  plat::LogDiagnostic("the player's choice of save folder cannot be kept in " + LoggedPath(record));
-  return false;
+  return WriteChoices(record, choices);
+}
+
+void MoveChosenSaveFolder(const std::string& from, const std::string& to) {
+  const std::optional<std::string> record_folder = RecordFolder();
+  if (!record_folder) return;
+  const std::string record = *record_folder + kRecordName;
+  Choices choices = ReadChoices(record);
+  const auto choice_for = [&](const std::string& user_config_path) {
+    return std::find_if(choices.begin(), choices.end(),
+                        [&](const auto& choice) { return choice.first == user_config_path; });
+  };
+  const auto earlier = choice_for(from);
+  if (earlier == choices.end() || choice_for(to) != choices.end()) return;
+  earlier->first = to;
+  WriteChoices(record, choices);
 }

@@ -13,3 +13,7 @@ bool IsChosenSaveFolder(const std::string& user_config_path, const std::string& 
 // Records the player's choice for that game, in place of an earlier one. False when the record
 // cannot be written (the choice then holds for this run only).
 bool RememberChosenSaveFolder(const std::string& user_config_path, const std::string& folder);
+
+// Moves the choice recorded for the settings file `from` to the settings file `to`, when none is
+// recorded for `to`: the game's settings file moved to `to`.
+void MoveChosenSaveFolder(const std::string& from, const std::string& to);

@@ -4,11 +4,11 @@
 // chose it here, a name from the game's settings is one plain folder name, a folder lies, its
 // links followed, inside the folder its kind puts it in, and the root, the home folder and the
 // system's folders are never a save folder.
-#include <algorithm>
 #include <cstdio>
 #include <optional>
 
 #include "app/game/chosen_save_folders.h"
+#include "app/game/earlier_data_folder.h"
 #include "app/game/game_app.h"
 #include "base/files/file_services.h"
 #include "base/files/file_dialog.h"
@@ -16,7 +16,6 @@
 #include "platform/system/diagnostic_log.h"
 #include "platform/files/file_system_ops.h"
 #include "platform/files/host_path.h"
-#include "platform/files/plain_files.h"
 #include "platform/files/resolved_path.h"
 #include "platform/files/special_folders.h"
 #include "platform/encoding/text_encoding.h"
@@ -117,23 +116,19 @@ std::string CGameApp::UserFolder(int special_folder) {
 }
 
 // Earlier versions kept a game's folder in the desktop's data folder itself, where a game named
-// as one of the desktop's own folders got that folder. The saves kept there go on: their plain
-// files (no links, no programs) are copied once, and the earlier folder is left as it was.
-void CGameApp::CarryOverEarlierDataFolder(const std::string& folder) {
-  if (FolderExists(folder) || folder != UserFolder(kFolderApplicationData)) return;
+// as one of the desktop's own folders got that folder. The saves kept there go on in the game's
+// folder in the application data folder (see earlier_data_folder.h), and so does the player's
+// choice of save folder recorded for the earlier settings file: the record lies in the player's
+// settings folder, where no game writes, so the choice is the player's own.
+bool CGameApp::CarryOverEarlierDataFolder(const std::string& folder) {
+  if (folder != UserFolder(kFolderApplicationData)) return true;
   const std::optional<std::string> desktop_data =
       plat::GetSpecialFolder(plat::SpecialFolder::kDesktopData, plat::FolderCreation::kNameOnly);
-  if (!desktop_data) return;
+  if (!desktop_data) return true;
   const std::string earlier = *desktop_data + PlainFolderName(SaveFolderName()) + '\\';
-  const std::vector<std::string> files = plat::PlainFilesIn(earlier);
-  const bool holds_settings = std::any_of(files.begin(), files.end(), [](const std::string& name) {
-    return plat::NamesMatchIgnoringCase(name, kUserConfigName) || plat::NamesMatchIgnoringCase(name, kGameSettingsName);
-  });
-  if (!holds_settings || !plat::CreateFolders(folder)) return;
-  const std::size_t copied = plat::CopyPlainFiles(earlier, folder);
-  plat::LogDiagnostic("the saves and settings that an earlier version kept in " + Shown(earlier) + " were copied to " +
-                      Shown(folder) + " (" + std::to_string(copied) + " of " + std::to_string(files.size()) +
-                      " files; the earlier folder is left as it was)");
+  if (!FolderExists(folder) && !CarryEarlierFolderOver(earlier, folder)) return false;
+  MoveChosenSaveFolder(earlier + kUserConfigName, folder + kUserConfigName);
+  return true;
 }
 
 UserConfigBlocks CGameApp::UserConfigView() {
@@ -179,7 +174,11 @@ int CGameApp::PrepareUserConfig() {
     return kSetUpNoUserConfig;
   }
   user_config_path_ = folder + kUserConfigName;
-  CarryOverEarlierDataFolder(folder);
+  // A copy that failed is tried again at the next start: no folder or template may stand in its way.
+  if (!CarryOverEarlierDataFolder(folder)) {
+    ShowUtf8MessageBox(FolderText(kCreationFailed, folder), kBoxStop, plat::kDesktopWindow);
+    return kSetUpNoUserConfig;
+  }
   if (!FolderExists(folder)) {
     if (!plat::CreateFolder(folder)) {
       ShowUtf8MessageBox(FolderText(kCreationFailed, folder), kBoxStop, plat::kDesktopWindow);
@@ -223,8 +222,7 @@ int CGameApp::ChooseSaveFolder(bool& chosen) {
 
 int CGameApp::UseDataSaveFolder(const std::string& why) {
   const std::string folder = UserFolder(kFolderApplicationData);
-  const bool usable = !folder.empty() && !plat::IsRootHomeOrSystemFolder(folder);
-  if (usable) CarryOverEarlierDataFolder(folder);
+  const bool usable = !folder.empty() && !plat::IsRootHomeOrSystemFolder(folder) && CarryOverEarlierDataFolder(folder);
   char data[kMaxPath] = {};
   if (!usable || (!FolderExists(folder) && !plat::CreateFolders(folder)) ||
       !GetSpecialFolderPath(data, kFolderApplicationData) || !LiesInside(folder, data)) {

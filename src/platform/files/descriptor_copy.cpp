@@ -22,4 +22,20 @@ bool CopyContents(int from, int to) {
   }
 }
 
+std::optional<std::vector<std::uint8_t>> ReadContents(int from, std::size_t limit) {
+  // One byte of room beyond the limit tells a file that holds more.
+  std::vector<std::uint8_t> bytes(limit + 1);
+  std::size_t filled = 0;
+  while (filled < bytes.size()) {
+    const ssize_t got = ::read(from, bytes.data() + filled, bytes.size() - filled);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return std::nullopt;
+    if (got == 0) break;
+    filled += static_cast<std::size_t>(got);
+  }
+  if (filled > limit) return std::nullopt;
+  bytes.resize(filled);
+  return bytes;
+}
+
 }  // namespace plat

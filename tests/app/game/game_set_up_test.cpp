@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/game/chosen_save_folders.h"
-#include "app/game/game_app.h"
+#include "app/game/game_set_up_fixture.h"
 #include "base/files/file_services.h"
 #include "base/files/script_write_rule.h"
 #include "base/numbers/little_endian.h"
@@ -27,48 +27,6 @@
 #include "support/temp_game_folder.h"
 
 namespace {
-
-class SetUpGame : public CGameApp {
- public:
-  explicit SetUpGame(const std::string& folder) {
-    SetThreaded(false);
-    SetCommandLine("/L" + folder);
-  }
-};
-
-class GameSetUpTest : public ::testing::Test {
- protected:
-  void WriteGame(uint8_t save_folder_mode, const std::string& save_folder_name = "",
-                 const std::string& application_name = "Tale") {
-    kvxtools::AppDefinitionFile definition;
-    definition.save_folder_mode = save_folder_mode;
-    kvxtools::AppInformationFile information;
-    information.name = application_name;
-    information.save_folder = save_folder_name;
-    test_support::WriteGameSettingsFiles(game_, definition, information);
-  }
-  // The game's settings template, naming a save folder as a game of kind 2 may.
-  void WriteTemplateNaming(const std::string& folder) {
-    const std::vector<uint8_t> bytes = kvxtools::WriteUserConfigFile({{}, {}, {}, folder});
-    game_.WriteFile("USER.CFG", std::string(bytes.begin(), bytes.end()));
-  }
-  // Whether a line logged (from line `from` on) holds the text.
-  bool Logged(const std::string& text, std::size_t from = 0) const {
-    return std::any_of(log_.Lines().begin() + static_cast<std::ptrdiff_t>(from), log_.Lines().end(),
-                       [&](const std::string& line) { return line.find(text) != std::string::npos; });
-  }
-
-  test_support::TempGameFolder game_;
-  ScopedEnvironment config_{"XDG_CONFIG_HOME", (game_.HostPath() + "config").c_str()};
-  ScopedEnvironment data_{"XDG_DATA_HOME", (game_.HostPath() + "data").c_str()};
-  LogCapture log_;
-  std::vector<plat::MessageBoxRequest> boxes_;
-  int answer_ = plat::IDYES;
-  plat::ScopedMessageBoxAnswers answers_{[this](const plat::MessageBoxRequest& request) {
-    boxes_.push_back(request);
-    return answer_;
-  }};
-};
 
 TEST_F(GameSetUpTest, AFirstRunCreatesTheUserFolderAndCopiesTheTemplateWithoutAQuestion) {
   WriteGame(3);
@@ -384,57 +342,6 @@ TEST_F(GameSetUpTest, ASaveFolderBeyondThePathLimitIsNamedInTheLogWithTheLimit) 
   EXPECT_NE(game.SetUp(), 0);
   EXPECT_TRUE(Logged("data/kestrune/" + std::string(240, 'n'))) << log_.Last();
   EXPECT_TRUE(Logged("the engine's paths leave a save folder at most 248")) << log_.Last();
-}
-
-// The saves that an earlier version kept in the desktop's data folder itself go on in the
-// engine's folder: the plain files of a real folder that holds the settings the set-up writes
-// are copied once, and the earlier folder keeps them. A link, a program, a folder within, or a
-// folder without the settings files is not carried over.
-TEST_F(GameSetUpTest, SavesThatAnEarlierVersionKeptInTheDesktopsDataFolderAreCarriedOverOnce) {
-  WriteGame(3);
-  const test_support::TempGameFolder outside;
-  outside.WriteFile("USER.CFG", "not the game's");
-  {
-    SetUpGame earlier(game_.EnginePath());
-    ASSERT_EQ(earlier.SetUp(), 0);
-    earlier.GetGameSettings()[29] = 42;
-    earlier.SaveSettings(0);
-  }
-  const std::string kept = game_.HostPath() + "data/Tale SaveData/";
-  std::filesystem::rename(game_.HostPath() + "data/kestrune/Tale SaveData", kept);
-  game_.WriteFile("data/Tale SaveData/SAVE01.DAT", "saved");
-  game_.WriteFile("data/Tale SaveData/run.sh", "#!/bin/sh");
-  std::filesystem::permissions(kept + "run.sh", std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
-  game_.WriteFile("data/Tale SaveData/within/SAVE02.DAT", "saved");
-  std::filesystem::create_symlink(outside.HostPath() + "USER.CFG", kept + "LINK.CFG");
-  std::filesystem::create_symlink(kept, game_.HostPath() + "data/Linked SaveData");
-  game_.WriteFile("data/Bare SaveData/SAVE01.DAT", "saved");
-
-  SetUpGame carried(game_.EnginePath());
-  ASSERT_EQ(carried.SetUp(), 0);
-  EXPECT_EQ(carried.GetGameSettings()[29], 42);
-  EXPECT_EQ(game_.ReadFile("data/kestrune/Tale SaveData/SAVE01.DAT"), "saved");
-  for (const char* left : {"run.sh", "within", "LINK.CFG"}) {
-    EXPECT_FALSE(game_.Exists(std::string("data/kestrune/Tale SaveData/") + left)) << left;
-  }
-  for (const char* name : {"USER.CFG", "APP_CFG.DAT", "SAVE01.DAT", "run.sh", "within/SAVE02.DAT"}) {
-    EXPECT_TRUE(game_.Exists(std::string("data/Tale SaveData/") + name)) << name;
-  }
-  EXPECT_TRUE(Logged("an earlier version kept in " + kept + " were copied to " + game_.HostPath() +
-                     "data/kestrune/Tale SaveData/")) << log_.Last();
-  carried.SaveSettings(0);
-  std::filesystem::remove(game_.HostPath() + "data/kestrune/Tale SaveData/SAVE01.DAT");
-  SetUpGame again(game_.EnginePath());
-  ASSERT_EQ(again.SetUp(), 0);
-  EXPECT_FALSE(game_.Exists("data/kestrune/Tale SaveData/SAVE01.DAT")) << "carried over once";
-
-  for (const char* application : {"Linked", "Bare"}) {
-    SCOPED_TRACE(application);
-    WriteGame(3, "", application);
-    SetUpGame fresh(game_.EnginePath());
-    ASSERT_EQ(fresh.SetUp(), 0);
-    EXPECT_FALSE(game_.Exists(std::string("data/kestrune/") + application + " SaveData/SAVE01.DAT"));
-  }
 }
 
 }  // namespace

@@ -1,0 +1,19 @@
+// The folder in which an earlier version kept a game's saves and settings: the desktop's data
+// folder itself, before the games' folders moved into the engine's own. Carried over into the
+// game's new folder once, whole or not at all, when it is the engine's.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The largest file carried over. The engine's saves are a 22 KB header and the packed state of
+// the script's variables, a few hundred KB at the most; its settings files a few hundred bytes;
+// what scripts write beside them is of the same scale. 64 MiB is far above all of them, and
+// keeps a first start from copying, unasked, whatever large file lies in the folder.
+inline constexpr std::uint64_t kLargestCarriedFile = std::uint64_t{64} << 20;
+
+// Copies the plain files of `earlier` into the new folder `folder` (engine paths ending with a
+// backslash) when `earlier` holds a settings file as the engine writes it, and says in the log
+// what was done, or why nothing was. False when the copy failed: `folder` is not made, `earlier`
+// is as it was, and the next start tries again.
+bool CarryEarlierFolderOver(const std::string& earlier, const std::string& folder);

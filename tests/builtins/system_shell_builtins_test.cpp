@@ -179,6 +179,7 @@ TEST_F(SystemShellBuiltinsTest, AHiddenFolderOfTheHomeOrASystemTreeUnderAnOddHom
   }
   // Where the desktop names no data folder of its own, the engine's lies among the hidden ones.
   const PlayerHome player;
+  player.root.MakeFolder("home/.local/share/kestrune");
   const ScopedEnvironment desktop_data("XDG_DATA_HOME", nullptr);
   SetScriptFolders();
   const std::uint32_t destination = Destination();

@@ -16,6 +16,7 @@
 #include "base/files/user_folders.h"
 #include "builtin_call.h"
 #include "platform/files/host_path.h"
+#include "platform/files/special_folders.h"
 #include "resource/archives/file_system.h"
 #include "resource/pictures/image_loader_manager.h"
 #include "resource/plugins/plugin_library.h"
@@ -159,7 +160,8 @@ TEST_F(LibraryLoadRuleTest, APluginFolderInTheGameFolderOrWhereScriptsWriteLoads
 // Through a bind mount a folder's files are named elsewhere, and so is the program's own path
 // when it lies there (/proc/self/exe names the mount). A program whose folder is the game folder
 // reached that way loads none of the game's plug-ins nor its movie library, and says why; one
-// whose folder is reached that way from where a script wrote loads nothing the script wrote.
+// whose folder is reached that way from where a script wrote loads nothing the script wrote; and
+// the running program's folder mounted where scripts write takes none of their writes.
 TEST_F(LibraryLoadRuleTest, AProgramFolderBindMountedFromTheGameFolderOrWhereScriptsWroteLoadsNoneOfIt) {
   const ScopedEnvironment home("HOME", (outside_.HostPath() + "home").c_str());
   const ScopedEnvironment config("XDG_CONFIG_HOME", (outside_.HostPath() + "home/.config").c_str());
@@ -172,8 +174,10 @@ TEST_F(LibraryLoadRuleTest, AProgramFolderBindMountedFromTheGameFolderOrWhereScr
   Install(game_, kDShowMovieLibrary.file_name);
   outside_.MakeFolder("program");
   outside_.MakeFolder("documents");
+  std::filesystem::create_directories(plat::ToHostPath(documents + "RUNNING").value());
   const test_support::OwnMountsRun run = test_support::RunWithBindMounts(
       {{game_.HostPath(), outside_.HostPath() + "program"},
+       {plat::ToHostPath(plat::ProgramFolder().value()).value(), plat::ToHostPath(documents + "RUNNING").value()},
        {plat::ToHostPath(documents).value(), outside_.HostPath() + "documents"}},
       [&] {
         std::string failures;
@@ -188,6 +192,9 @@ TEST_F(LibraryLoadRuleTest, AProgramFolderBindMountedFromTheGameFolderOrWhereScr
           if (CDShowLibrary().Load(outside_.EnginePath("program\\").c_str(), kDShowMovieLibrary, MayLoadProgramLibrary)) {
             failures += "the game's movie library loaded\n";
           }
+        }
+        if (MayScriptWriteAt((documents + "RUNNING\\plugin\\X.ADL").c_str())) {
+          failures += "a script may write in the running program's folder mounted in the documents\n";
         }
         const test_support::ScopedNativeCodeFolder where_scripts_wrote(outside_.EnginePath("documents\\PLAYER\\"));
         if (Call(103, {Text(outside_.EnginePath("documents\\PLAYER\\plugin\\X.ADL"))}) != kPluginNotLoadable) {

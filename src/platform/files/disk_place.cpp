@@ -23,7 +23,9 @@ std::optional<DiskPlace::Identity> DiskPlace::IdentityOf(int fd) {
   return Identity{status.st_dev, status.st_ino};
 }
 
-std::optional<DiskPlace> DiskPlace::Of(std::string_view host_path) {
+std::optional<DiskPlace> DiskPlace::Of(std::string_view host_path) { return Open(host_path, true); }
+
+std::optional<DiskPlace> DiskPlace::Open(std::string_view host_path, bool walk_up) {
   if (host_path.empty() || host_path.front() != '/') return std::nullopt;
   DiskPlace place;
   std::string existing(host_path);
@@ -39,6 +41,7 @@ std::optional<DiskPlace> DiskPlace::Of(std::string_view host_path) {
   struct stat status {};
   if (::fstat(opened.get(), &status) != 0) return std::nullopt;
   place.way_up_.push_back({status.st_dev, status.st_ino});
+  if (!walk_up) return place;
   if (!S_ISDIR(status.st_mode)) {
     const std::size_t slash = existing.rfind('/');
     opened = UniqueFd(::open(existing.substr(0, slash == 0 ? 1 : slash).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
@@ -79,7 +82,8 @@ std::optional<Placement> DiskPlace::In(const DiskPlace& folder) const {
 }
 
 std::optional<Placement> DiskPlace::In(std::string_view folder) const {
-  const std::optional<DiskPlace> folder_place = Of(folder);
+  // Only the folder itself is compared: the folders above it are never looked at.
+  const std::optional<DiskPlace> folder_place = Open(folder, false);
   if (!folder_place) return std::nullopt;
   return In(*folder_place);
 }

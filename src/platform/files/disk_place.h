@@ -37,6 +37,8 @@ class DiskPlace {
     bool operator==(const Identity&) const = default;
   };
   static std::optional<Identity> IdentityOf(int fd);
+  // The place, with the folders above it or, for a place that is only compared with, without.
+  static std::optional<DiskPlace> Open(std::string_view host_path, bool walk_up);
 
   // The part that exists, then each folder above it up to the root.
   std::vector<Identity> way_up_;

@@ -189,7 +189,8 @@ TEST_F(LibraryLoadRuleTest, AProgramFolderBindMountedFromTheGameFolderOrWhereScr
           if (Call(598, {Text(outside_.EnginePath("program\\plugin\\X.SLL"))}) != kPluginNotLoadable) {
             failures += "the game's plug-in was not refused\n";
           }
-          if (CDShowLibrary().Load(outside_.EnginePath("program\\").c_str(), kDShowMovieLibrary, MayLoadProgramLibrary)) {
+          const std::string program = outside_.EnginePath("program\\");
+          if (CDShowLibrary().Load(program.c_str(), kDShowMovieLibrary, MayLoadProgramLibrary)) {
             failures += "the game's movie library loaded\n";
           }
         }

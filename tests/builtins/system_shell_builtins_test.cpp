@@ -163,7 +163,8 @@ TEST_F(SystemShellBuiltinsTest, AHiddenFolderOfTheHomeOrASystemTreeUnderAnOddHom
                         Case{nullptr, "XDG_DESKTOP_DIR=\"$HOME/.ssh\"", 4, false},
                         Case{nullptr, "XDG_DOCUMENTS_DIR=\"$HOME/.config/notes\"", 1, false},
                         Case{nullptr, "XDG_DOCUMENTS_DIR=\"$HOME/Documents\"", 1, true},
-                        Case{"/", "XDG_DOCUMENTS_DIR=\"/etc\"", 1, false}, Case{"/", "XDG_PICTURES_DIR=\"/usr\"", 2, false},
+                        Case{"/", "XDG_DOCUMENTS_DIR=\"/etc\"", 1, false},
+                        Case{"/", "XDG_PICTURES_DIR=\"/usr\"", 2, false},
                         Case{"/", "XDG_DESKTOP_DIR=\"/tmp\"", 4, false},
                         Case{"/usr", "XDG_DOCUMENTS_DIR=\"/usr/share\"", 1, false}}) {
     SCOPED_TRACE(c.user_dirs);

@@ -40,7 +40,8 @@ std::string TakeOwnMounts() {
     const std::string uid = std::to_string(::geteuid());
     const std::string gid = std::to_string(::getegid());
     if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return Refusal("unshare(CLONE_NEWUSER | CLONE_NEWNS)");
-    if (!WriteProcFile("/proc/self/setgroups", "deny") || !WriteProcFile("/proc/self/uid_map", uid + " " + uid + " 1") ||
+    if (!WriteProcFile("/proc/self/setgroups", "deny") ||
+        !WriteProcFile("/proc/self/uid_map", uid + " " + uid + " 1") ||
         !WriteProcFile("/proc/self/gid_map", gid + " " + gid + " 1")) {
       return Refusal("mapping the user into its namespace");
     }

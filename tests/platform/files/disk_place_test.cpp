@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <optional>
 #include <string>
 
 #include "support/own_mounts.h"
@@ -23,8 +25,9 @@ struct Case {
 std::string Failures(const test_support::TempGameFolder& base, std::initializer_list<Case> cases) {
   std::string failures;
   for (const Case& c : cases) {
-    const std::optional<Placement> placement = plat::PlacementOnDisk(base.HostPath() + c.path, base.HostPath() + c.folder);
-    if (placement != c.placement) failures += std::string(c.path) + " in " + c.folder + "\n";
+    if (plat::PlacementOnDisk(base.HostPath() + c.path, base.HostPath() + c.folder) != c.placement) {
+      failures += std::string(c.path) + " in " + c.folder + "\n";
+    }
   }
   return failures;
 }
@@ -44,7 +47,8 @@ TEST(DiskPlace, AFolderIsItselfThroughABindMountAndHoldsTheNamesBelowIt) {
             "");
   // The game folder mounted elsewhere, and inside itself, where it is itself and ".." meets it again.
   const test_support::OwnMountsRun run = test_support::RunWithBindMounts(
-      {{base.HostPath() + "GAME", base.HostPath() + "MOUNT"}, {base.HostPath() + "GAME", base.HostPath() + "GAME/SELF"}},
+      {{base.HostPath() + "GAME", base.HostPath() + "MOUNT"},
+       {base.HostPath() + "GAME", base.HostPath() + "GAME/SELF"}},
       [&] {
         return Failures(base, {{"MOUNT", "GAME", Placement::kSame},
                                {"MOUNT/SUB/FILE.TXT", "GAME/SUB", Placement::kBelow},

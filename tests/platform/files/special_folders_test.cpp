@@ -34,7 +34,9 @@ TEST(SpecialFolders, TheRootTheHomeFolderAndTheSystemsFoldersAreNoPlaceForAGame)
 // place for a game, nor is a hidden folder of the home folder; the documents folder still is.
 TEST(SpecialFolders, AFolderMountedElsewhereIsJudgedAsItself) {
   const test_support::TempGameFolder folder;
-  for (const char* name : {"home/.config", "home/Documents", "ROOT", "ETC", "CONFIG", "DOCUMENTS"}) folder.MakeFolder(name);
+  for (const char* name : {"home/.config", "home/Documents", "ROOT", "ETC", "CONFIG", "DOCUMENTS"}) {
+    folder.MakeFolder(name);
+  }
   const ScopedEnvironment home("HOME", (folder.HostPath() + "home").c_str());
   const test_support::OwnMountsRun run = test_support::RunWithBindMounts(
       {{"/", folder.HostPath() + "ROOT"},
@@ -44,9 +46,9 @@ TEST(SpecialFolders, AFolderMountedElsewhereIsJudgedAsItself) {
       [&] {
         std::string failures;
         for (const char* name : {"ROOT", "ETC", "ROOT\\usr\\share"}) {
-          if (!plat::IsRootHomeOrSystemFolder(folder.EnginePath(name))) failures += std::string(name) + " let through\n";
+          if (!plat::IsRootHomeOrSystemFolder(folder.EnginePath(name))) failures += name + std::string(" let in\n");
         }
-        if (!plat::IsHiddenFolderOfHome(folder.EnginePath("CONFIG\\notes"))) failures += "CONFIG let through\n";
+        if (!plat::IsHiddenFolderOfHome(folder.EnginePath("CONFIG\\notes"))) failures += "CONFIG let in\n";
         if (plat::IsRootHomeOrSystemFolder(folder.EnginePath("DOCUMENTS")) ||
             plat::IsHiddenFolderOfHome(folder.EnginePath("DOCUMENTS"))) {
           failures += "DOCUMENTS refused\n";

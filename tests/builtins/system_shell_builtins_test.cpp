@@ -150,7 +150,8 @@ TEST_F(SystemShellBuiltinsTest, AUserFolderAtOrAboveTheHomeFolderOrOfTheSystemGi
 // The home folder's hidden folders hold other programs' settings and data, where a game named as
 // a program (a game "git" in ~/.config) would write that program's own: a user folder that is one
 // of them, or lies in one, gives scripts none, as the system's trees do where the home folder is
-// the root or one of them. The documents folder and the engine's own data folder stay the game's.
+// the root or one of them. The documents folder (also beside a hidden link to the home folder)
+// and the engine's own data folder stay the game's.
 TEST_F(SystemShellBuiltinsTest, AHiddenFolderOfTheHomeOrASystemTreeUnderAnOddHomeGivesScriptsNoUserFolder) {
   struct Case {
     const char* home;  // the player's home in the test's folder when null
@@ -172,6 +173,7 @@ TEST_F(SystemShellBuiltinsTest, AHiddenFolderOfTheHomeOrASystemTreeUnderAnOddHom
     for (const char* folder : {"home/.config/notes", "home/.local", "home/.ssh", "home/Documents"}) {
       player.root.MakeFolder(folder);
     }
+    std::filesystem::create_directory_symlink(player.root.HostPath() + "home", player.root.HostPath() + "home/.home");
     const ScopedEnvironment home("HOME", c.home != nullptr ? c.home : (player.root.HostPath() + "home").c_str());
     LogCapture log;
     SetScriptFolders();

@@ -12,16 +12,20 @@
 #include <string>
 #include <utility>
 
+#include "base/files/script_code_rule.h"
 #include "base/files/user_folders.h"
 #include "builtin_call.h"
 #include "platform/files/host_path.h"
+#include "platform/files/special_folders.h"
 #include "resource/archives/file_system.h"
 #include "resource/pictures/image_loader_manager.h"
 #include "resource/plugins/plugin_library.h"
 #include "resource/plugins/sound_decoder_manager.h"
+#include "scene/movies/dshow_library.h"
 #include "support/data_files_fixture.h"
 #include "support/log_capture.h"
 #include "support/native_code_folder.h"
+#include "support/own_mounts.h"
 #include "support/scoped_environment.h"
 #include "support/scoped_user_folder_game_name.h"
 #include "support/script_folders.h"
@@ -151,6 +155,58 @@ TEST_F(LibraryLoadRuleTest, APluginFolderInTheGameFolderOrWhereScriptsWriteLoads
   ASSERT_TRUE(std::filesystem::exists(plat::ToHostPath(program + "plugin\\X.ADL").value()));
   EXPECT_EQ(Call(103, {Text(program + "plugin\\X.ADL")}), kPluginNotLoadable);
   EXPECT_FALSE(AnyMarkIn(outside_)) << "a script wrote it";
+}
+
+// Through a bind mount a folder's files are named elsewhere, and so is the program's own path
+// when it lies there (/proc/self/exe names the mount). A program whose folder is the game folder
+// reached that way loads none of the game's plug-ins nor its movie library, and says why; one
+// whose folder is reached that way from where a script wrote loads nothing the script wrote; and
+// the running program's folder mounted where scripts write takes none of their writes.
+TEST_F(LibraryLoadRuleTest, AProgramFolderBindMountedFromTheGameFolderOrWhereScriptsWroteLoadsNoneOfIt) {
+  const ScopedEnvironment home("HOME", (outside_.HostPath() + "home").c_str());
+  const ScopedEnvironment config("XDG_CONFIG_HOME", (outside_.HostPath() + "home/.config").c_str());
+  const test_support::ScopedUserFolderGameName game_named("Tale");
+  const test_support::ScopedScriptFolders user_folders_now(game_.EnginePath(), game_.EnginePath("SAVE\\"));
+  const std::string documents = UserFolderPath(1).value();
+  std::filesystem::create_directories(plat::ToHostPath(documents + "PLAYER\\plugin").value());
+  ScriptWrites(documents + "PLAYER\\plugin\\X.ADL");
+  Install(game_, "plugin/X.SLL");
+  Install(game_, kDShowMovieLibrary.file_name);
+  outside_.MakeFolder("program");
+  outside_.MakeFolder("documents");
+  std::filesystem::create_directories(plat::ToHostPath(documents + "RUNNING").value());
+  const test_support::OwnMountsRun run = test_support::RunWithBindMounts(
+      {{game_.HostPath(), outside_.HostPath() + "program"},
+       {plat::ToHostPath(plat::ProgramFolder().value()).value(), plat::ToHostPath(documents + "RUNNING").value()},
+       {plat::ToHostPath(documents).value(), outside_.HostPath() + "documents"}},
+      [&] {
+        std::string failures;
+        {
+          const test_support::ScopedNativeCodeFolder in_game(outside_.EnginePath("program\\"));
+          if (const std::string why = WhyNoNativeCodeLoads(); why.find("lies in the game's") == std::string::npos) {
+            failures += "the program's folder in the game folder gives no reason: \"" + why + "\"\n";
+          }
+          if (Call(598, {Text(outside_.EnginePath("program\\plugin\\X.SLL"))}) != kPluginNotLoadable) {
+            failures += "the game's plug-in was not refused\n";
+          }
+          const std::string program = outside_.EnginePath("program\\");
+          if (CDShowLibrary().Load(program.c_str(), kDShowMovieLibrary, MayLoadProgramLibrary)) {
+            failures += "the game's movie library loaded\n";
+          }
+        }
+        if (MayScriptWriteAt((documents + "RUNNING\\plugin\\X.ADL").c_str())) {
+          failures += "a script may write in the running program's folder mounted in the documents\n";
+        }
+        const test_support::ScopedNativeCodeFolder where_scripts_wrote(outside_.EnginePath("documents\\PLAYER\\"));
+        if (Call(103, {Text(outside_.EnginePath("documents\\PLAYER\\plugin\\X.ADL"))}) != kPluginNotLoadable) {
+          failures += "the plug-in a script wrote was not refused\n";
+        }
+        return failures;
+      });
+  if (!run.refused.empty()) GTEST_SKIP() << "no mount namespace of its own: " << run.refused;
+  EXPECT_EQ(run.failures, "");
+  EXPECT_FALSE(AnyMarkIn(game_));
+  EXPECT_FALSE(AnyMarkIn(outside_));
 }
 
 }  // namespace

@@ -147,6 +147,49 @@ TEST_F(SystemShellBuiltinsTest, AUserFolderAtOrAboveTheHomeFolderOrOfTheSystemGi
   }
 }
 
+// The home folder's hidden folders hold other programs' settings and data, where a game named as
+// a program (a game "git" in ~/.config) would write that program's own: a user folder that is one
+// of them, or lies in one, gives scripts none, as the system's trees do where the home folder is
+// the root or one of them. The documents folder (also beside a hidden link to the home folder)
+// and the engine's own data folder stay the game's.
+TEST_F(SystemShellBuiltinsTest, AHiddenFolderOfTheHomeOrASystemTreeUnderAnOddHomeGivesScriptsNoUserFolder) {
+  struct Case {
+    const char* home;  // the player's home in the test's folder when null
+    const char* user_dirs;
+    std::uint32_t which;
+    bool usable;
+  };
+  for (const Case& c : {Case{nullptr, "XDG_DOCUMENTS_DIR=\"$HOME/.config\"", 1, false},
+                        Case{nullptr, "XDG_PICTURES_DIR=\"$HOME/.local\"", 2, false},
+                        Case{nullptr, "XDG_DESKTOP_DIR=\"$HOME/.ssh\"", 4, false},
+                        Case{nullptr, "XDG_DOCUMENTS_DIR=\"$HOME/.config/notes\"", 1, false},
+                        Case{nullptr, "XDG_DOCUMENTS_DIR=\"$HOME/Documents\"", 1, true},
+                        Case{"/", "XDG_DOCUMENTS_DIR=\"/etc\"", 1, false},
+                        Case{"/", "XDG_PICTURES_DIR=\"/usr\"", 2, false},
+                        Case{"/", "XDG_DESKTOP_DIR=\"/tmp\"", 4, false},
+                        Case{"/usr", "XDG_DOCUMENTS_DIR=\"/usr/share\"", 1, false}}) {
+    SCOPED_TRACE(c.user_dirs);
+    const PlayerHome player(c.user_dirs);
+    for (const char* folder : {"home/.config/notes", "home/.local", "home/.ssh", "home/Documents"}) {
+      player.root.MakeFolder(folder);
+    }
+    std::filesystem::create_directory_symlink(player.root.HostPath() + "home", player.root.HostPath() + "home/.home");
+    const ScopedEnvironment home("HOME", c.home != nullptr ? c.home : (player.root.HostPath() + "home").c_str());
+    LogCapture log;
+    SetScriptFolders();
+    EXPECT_EQ(log.Last().find("scripts get no folder there") == std::string::npos, c.usable) << log.Last();
+    EXPECT_EQ(Call(803, {Destination(), c.which}), c.usable ? 1u : 0u);
+  }
+  // Where the desktop names no data folder of its own, the engine's lies among the hidden ones.
+  const PlayerHome player;
+  player.root.MakeFolder("home/.local/share/kestrune");
+  const ScopedEnvironment desktop_data("XDG_DATA_HOME", nullptr);
+  SetScriptFolders();
+  const std::uint32_t destination = Destination();
+  ASSERT_EQ(Call(803, {destination, 3}), 1u);
+  EXPECT_EQ(Memory().String(destination), player.Path("home\\.local\\share\\kestrune\\Tale\\"));
+}
+
 // The documents and pictures folders a script gets are the game's own inside the player's: its
 // writes land there, and the player's files beside it can be neither read, overwritten, copied
 // nor moved away.

@@ -14,6 +14,7 @@
 #include "base/files/file_dialog.h"
 #include "base/files/path.h"
 #include "platform/system/diagnostic_log.h"
+#include "platform/files/disk_place.h"
 #include "platform/files/file_system_ops.h"
 #include "platform/files/host_path.h"
 #include "platform/files/resolved_path.h"
@@ -39,19 +40,14 @@ bool UsesUserFolder(uint8_t kind) { return kind <= kInCommonApplicationData && k
 
 bool FolderExists(const std::string& path) { return plat::GetFileAttributes(path).has_value(); }
 
-std::string WithoutSlash(std::string path) {
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
-  return path;
-}
-
 std::string Shown(const std::string& folder) { return plat::ToHostPath(folder).value_or(plat::SjisToUtf8(folder)); }
 
-// Whether `folder` lies, its links followed, inside `parent` (its links followed too), not being it.
+// Whether `folder` lies, its links followed, inside `parent` (its links followed too), not being
+// it, told by what the folders are, not by their names.
 bool LiesInside(const std::string& folder, const std::string& parent) {
   const std::optional<std::string> place = plat::ResolveLinks(folder);
   const std::optional<std::string> parent_place = plat::ResolveLinks(parent);
-  return place && parent_place && plat::IsSameOrBelow(*place, *parent_place) &&
-         WithoutSlash(*place) != WithoutSlash(*parent_place);
+  return place && parent_place && plat::PlacementOnDisk(*place, *parent_place) == plat::Placement::kBelow;
 }
 
 // The game settings file, the longest name the set-up writes into the settings and save folders.

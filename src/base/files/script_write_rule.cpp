@@ -10,6 +10,7 @@
 #include "base/files/user_folders.h"
 #include "platform/encoding/sjis.h"
 #include "platform/encoding/text_encoding.h"
+#include "platform/files/disk_place.h"
 #include "platform/files/file_system_ops.h"
 #include "platform/files/host_path.h"
 #include "platform/files/process.h"
@@ -134,15 +135,20 @@ bool Refused(const char* path, Reach reach) {
 
 // Whether a write at `target` (a host path) lands at or below the program's own folder, where
 // the player's libraries lie, and not inside a game or save folder kept below it (the game
-// started beside the program).
+// started beside the program). Folders are told by what they are, so that the program's folder
+// reached through a bind mount is still the program's.
 bool LandsInProgramFolder(std::string_view target) {
   const std::optional<std::string> program = plat::ProgramFolder();
   const std::optional<std::string> place = program ? plat::ResolveLinks(*program) : std::nullopt;
-  if (!place) return true;
-  if (!IsSameOrBelowIgnoringCase(target, *place)) return false;
+  const std::optional<plat::DiskPlace> target_place = plat::DiskPlace::Of(target);
+  if (!place || !target_place) return true;
+  if (target_place->In(*place) == plat::Placement::kApart) return false;
+  const auto lies_in = [](const std::optional<plat::Placement> placement) {
+    return placement == plat::Placement::kSame || placement == plat::Placement::kBelow;
+  };
   for (const std::string* folder : {&g_game_folder, &g_save_folder}) {
     const std::optional<std::string> kept = folder->empty() ? std::nullopt : plat::ResolveLinks(*folder);
-    if (kept && IsSameOrBelowIgnoringCase(*kept, *place) && IsSameOrBelowIgnoringCase(target, *kept)) return false;
+    if (kept && lies_in(plat::PlacementOnDisk(*kept, *place)) && lies_in(target_place->In(*kept))) return false;
   }
   return true;
 }
@@ -214,8 +220,8 @@ void LogUnusableUserFolders() {
   for (int which = kFirstUserFolder; which <= kLastUserFolder; ++which) {
     if (const std::optional<std::string> folder = UnusableUserFolder(which)) {
       plat::LogDiagnostic("the user folder " + plat::SjisToUtf8(*folder) +
-                          " is the root, the home folder, a folder above it or one of the system's: scripts get no "
-                          "folder there");
+                          " is the root, the home folder, a folder above it, one of the system's or a hidden folder "
+                          "of the home folder: scripts get no folder there");
     }
   }
 }
@@ -263,15 +269,21 @@ bool MayScriptListAt(const char* pattern) {
 }
 
 bool LiesInGameOrSaveFolder(std::string_view real_path) {
+  const std::optional<plat::DiskPlace> place = plat::DiskPlace::Of(real_path);
   for (const std::string* folder : {&g_game_folder, &g_save_folder}) {
     if (folder->empty()) continue;
-    const std::optional<std::string> place = plat::ResolveLinks(*folder);
-    if (place && plat::IsSameOrBelow(real_path, *place)) return true;
+    const std::optional<std::string> folder_place = plat::ResolveLinks(*folder);
+    // Told by what the folders are: a bind mount of the game folder names its files elsewhere.
+    if (folder_place && (!place || place->In(*folder_place) != plat::Placement::kApart)) return true;
   }
   return false;
 }
 
 bool MayScriptHaveWritten(std::string_view real_path) {
-  return std::any_of(g_written.begin(), g_written.end(),
-                     [&](const std::string& written) { return IsSameOrBelowIgnoringCase(real_path, written); });
+  const std::optional<plat::DiskPlace> place = plat::DiskPlace::Of(real_path);
+  return std::any_of(g_written.begin(), g_written.end(), [&](const std::string& written) {
+    // Also where the file is reached by another name than the one it was written by (a bind
+    // mount of the folder a script wrote in).
+    return IsSameOrBelowIgnoringCase(real_path, written) || !place || place->In(written) != plat::Placement::kApart;
+  });
 }

@@ -21,6 +21,13 @@ std::optional<std::string> SystemUserFolder(int which) {
                                 plat::FolderCreation::kNameOnly);
 }
 
+// The root, the home folder, a folder above it, one of the system's, and the home folder's hidden
+// folders, where other programs keep their settings and data: a game's folder named after one of
+// those programs would be taken for its own.
+bool IsUnusable(const std::string& folder) {
+  return plat::IsRootHomeOrSystemFolder(folder) || plat::IsHiddenFolderOfHome(folder);
+}
+
 }  // namespace
 
 void SetUserFolderGameName(std::string_view name) { g_game_name = name.empty() ? std::string() : PlainFolderName(name); }
@@ -28,7 +35,7 @@ void SetUserFolderGameName(std::string_view name) { g_game_name = name.empty() ?
 std::optional<std::string> UserFolderPath(int which) {
   if (g_game_name.empty()) return std::nullopt;
   const std::optional<std::string> folder = SystemUserFolder(which);
-  if (!folder || plat::IsRootHomeOrSystemFolder(*folder)) return std::nullopt;
+  if (!folder || IsUnusable(*folder)) return std::nullopt;
   return *folder + g_game_name + '\\';
 }
 
@@ -49,6 +56,6 @@ bool LiesInUserFolder(std::string_view full_path) {
 
 std::optional<std::string> UnusableUserFolder(int which) {
   std::optional<std::string> folder = SystemUserFolder(which);
-  if (!folder || !plat::IsRootHomeOrSystemFolder(*folder)) return std::nullopt;
+  if (!folder || !IsUnusable(*folder)) return std::nullopt;
   return folder;
 }

@@ -18,8 +18,9 @@ void SetUserFolderGameName(std::string_view name);
 
 // The game's own folder inside user folder `which`, as an engine path ending with a backslash;
 // nothing for another number, before a game's name is set, for a user folder the system cannot
-// name, or for one that is the root, the home folder, a folder above it or one of the system's
-// (see UnusableUserFolder). Naming a folder never creates it.
+// name, or for one that is the root, the home folder, a folder above it, one of the system's or
+// one of the home folder's hidden folders (see UnusableUserFolder). Naming a folder never
+// creates it.
 std::optional<std::string> UserFolderPath(int which);
 // Every such folder the system can name, in their order.
 std::vector<std::string> UserFolderPaths();
@@ -29,6 +30,8 @@ std::vector<std::string> UserFolderPaths();
 bool LiesInUserFolder(std::string_view full_path);
 
 // The user folder `which` itself when it may not hold a game's folder (the root, the home
-// folder, a folder above it, one of the system's): what a user-dirs file may name, such as
-// XDG_DESKTOP_DIR="$HOME/". Nothing when it may, or when the system cannot name it.
+// folder, a folder above it, one of the system's, a hidden folder of the home folder or a folder
+// in one, the engine's own application-data folder aside): what a user-dirs file may name, such
+// as XDG_DESKTOP_DIR="$HOME/" or XDG_DOCUMENTS_DIR="$HOME/.config". Nothing when it may, or when
+// the system cannot name it.
 std::optional<std::string> UnusableUserFolder(int which);

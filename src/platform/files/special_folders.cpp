@@ -1,12 +1,17 @@
 #include "platform/files/special_folders.h"
 
+#include <dirent.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <memory>
 #include <string_view>
 #include <vector>
 
+#include "platform/files/disk_place.h"
 #include "platform/files/file_system_ops.h"
 #include "platform/files/host_path.h"
 #include "platform/files/resolved_path.h"
@@ -104,23 +109,51 @@ bool IsRootHomeOrSystemFolder(std::string_view engine_path) {
                                                       "/lib64", "/libx32", "/proc", "/sbin", "/sys", "/usr"};
   static constexpr std::string_view kHoldingFolders[] = {"/home", "/media", "/mnt", "/opt", "/root",
                                                          "/run",  "/srv",   "/tmp", "/var"};
-  std::optional<std::string> home = HomeFolder();
-  if (home) home = ResolveLinks(ToEnginePath(*home)).value_or(*home);
-  const auto refused = [&](std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    if (path == "/" || (home && IsSameOrBelow(*home, path))) return true;
-    if (home && IsSameOrBelow(path, *home)) return false;
-    for (std::string_view tree : kSystemTrees) {
-      if (IsSameOrBelow(path, tree)) return true;
-    }
-    for (std::string_view folder : kHoldingFolders) {
-      if (path == folder) return true;
-    }
-    return false;
-  };
-  const std::optional<std::string> named = ToHostPath(engine_path);
+  // Folders are judged by what they are, so that a bind mount of one is that one; a place that
+  // cannot be told is taken as lying there.
   const std::optional<std::string> real = ResolveLinks(engine_path);
-  return !named || !real || refused(*named) || refused(*real);
+  const std::optional<DiskPlace> folder = real ? DiskPlace::Of(*real) : std::nullopt;
+  if (!folder || folder->In("/") == Placement::kSame) return true;
+  const std::optional<std::string> home = HomeFolder();
+  const std::optional<DiskPlace> home_place = home ? DiskPlace::Of(*home) : std::nullopt;
+  if (home_place && home_place->In(*folder) != Placement::kApart) return true;
+  // The home folder's own folders are the player's, also where a system user's home lies in a
+  // system tree; but a home that is the root or holds a system tree opens none of its folders.
+  const auto holds_system_tree = [&](std::string_view tree) {
+    const std::optional<DiskPlace> tree_place = DiskPlace::Of(tree);
+    return !tree_place || tree_place->In(*home_place) != Placement::kApart;
+  };
+  if (home_place && home_place->In("/") != Placement::kSame &&
+      std::none_of(std::begin(kSystemTrees), std::end(kSystemTrees), holds_system_tree) &&
+      folder->In(*home_place) == Placement::kBelow) {
+    return false;
+  }
+  return std::any_of(std::begin(kSystemTrees), std::end(kSystemTrees),
+                     [&](std::string_view tree) { return folder->In(tree) != Placement::kApart; }) ||
+         std::any_of(std::begin(kHoldingFolders), std::end(kHoldingFolders),
+                     [&](std::string_view holding) { return folder->In(holding) == Placement::kSame; });
+}
+
+bool IsHiddenFolderOfHome(std::string_view engine_path) {
+  const std::optional<std::string> home = HomeFolder();
+  const std::optional<std::string> real = ResolveLinks(engine_path);
+  const std::optional<DiskPlace> folder = real ? DiskPlace::Of(*real) : std::nullopt;
+  if (!home || !folder) return false;
+  // The line: the engine's own folder in the desktop's data folder stays a place for games'
+  // folders. The engine names it, not the user-dirs file, and puts each game's folder in it as
+  // one plain name of its own, where no game's name can pick another program's folder; in the
+  // home folder's other hidden folders a game named as a program would write its settings
+  // (a game "git" in ~/.config).
+  const std::optional<std::string> own = HostFolder(SpecialFolder::kApplicationData);
+  if (own && folder->In(*own).value_or(Placement::kApart) != Placement::kApart) return false;
+  const std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(home->c_str()), ::closedir);
+  if (listing == nullptr) return false;
+  while (const dirent* entry = ::readdir(listing.get())) {
+    const std::string_view name = entry->d_name;
+    if (!name.starts_with('.') || name == "." || name == "..") continue;
+    if (folder->In(*home + std::string(name)) != Placement::kApart) return true;
+  }
+  return false;
 }
 
 std::optional<std::string> GetSpecialFolder(SpecialFolder folder, FolderCreation creation) {

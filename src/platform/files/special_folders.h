@@ -24,8 +24,15 @@ std::optional<std::string> ProgramFolder();
 // be had.
 std::optional<std::string> GetSpecialFolder(SpecialFolder folder, FolderCreation creation = FolderCreation::kCreate);
 
-// Whether the folder at an engine path, as named or with its links followed, is the root, the
-// home folder itself or one of the system's own folders: never a place for a game's files.
+// Whether the folder at an engine path, its links followed, is the root, the home folder itself
+// or a folder above it, or one of the system's own folders: never a place for a game's files.
+// Folders are told by what they are, not by their names, so a bind mount of one is that one; the
+// home folder's own folders stay open unless the home folder is the root or holds a system tree.
 bool IsRootHomeOrSystemFolder(std::string_view engine_path);
+
+// Whether the folder at an engine path, its links followed, is one of the home folder's hidden
+// folders (its names beginning with a dot) or lies below one, told by what the folders are;
+// never the engine's own application-data folder or a folder in it.
+bool IsHiddenFolderOfHome(std::string_view engine_path);
 
 }  // namespace plat

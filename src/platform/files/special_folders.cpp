@@ -146,12 +146,16 @@ bool IsHiddenFolderOfHome(std::string_view engine_path) {
   // (a game "git" in ~/.config).
   const std::optional<std::string> own = HostFolder(SpecialFolder::kApplicationData);
   if (own && folder->In(*own).value_or(Placement::kApart) != Placement::kApart) return false;
+  const std::optional<DiskPlace> home_place = DiskPlace::Of(*home);
   const std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(home->c_str()), ::closedir);
-  if (listing == nullptr) return false;
+  if (!home_place || listing == nullptr) return false;
   while (const dirent* entry = ::readdir(listing.get())) {
     const std::string_view name = entry->d_name;
     if (!name.starts_with('.') || name == "." || name == "..") continue;
-    if (folder->In(*home + std::string(name)) != Placement::kApart) return true;
+    const std::string hidden = *home + std::string(name);
+    // A link among them to the home folder or above it is no hidden folder of its own.
+    if (home_place->In(hidden).value_or(Placement::kApart) != Placement::kApart) continue;
+    if (folder->In(hidden) != Placement::kApart) return true;
   }
   return false;
 }

@@ -141,8 +141,17 @@ std::string CGameApp::SettingsUserFolder(uint8_t kind) {
   if (!folder.empty()) special = kFolderCommonApplicationData;
   if (folder.empty()) folder = UserFolder(special);
   char base[kMaxPath] = {};
-  if (folder.empty() || (GetSpecialFolderPath(base, special) && LiesInside(folder, base))) return folder;
-  const std::string why = "the user folder " + Shown(folder) + " leads out of the folder it is made in";
+  if (folder.empty()) return folder;
+  std::string why;
+  if (!GetSpecialFolderPath(base, special) || !LiesInside(folder, base)) {
+    why = "the user folder " + Shown(folder) + " leads out of the folder it is made in";
+  } else if (plat::IsHiddenFolderOfHome(folder)) {
+    // A documents folder that the user-dirs file puts among the home folder's hidden ones holds
+    // other programs' settings, which a game named as such a program would overwrite.
+    why = "the user folder " + Shown(folder) + " lies in a hidden folder of the home folder";
+  } else {
+    return folder;
+  }
   if (special == kFolderApplicationData) {
     plat::LogDiagnostic(why + ", and no other folder for the settings may be used");
     return {};

@@ -332,6 +332,16 @@ TEST_F(GameSetUpTest, ASaveFolderThatLeadsOutOfWhereItsKindPutsItIsNotUsed) {
     EXPECT_TRUE(Logged(test.said)) << log_.Last();
   }
   EXPECT_TRUE(std::filesystem::is_empty(outside.HostPath()));
+  // Nor is a documents folder that the user-dirs file puts among the home folder's hidden ones,
+  // where other programs keep their settings.
+  game_.MakeFolder("home/.config");
+  game_.WriteFile("config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/.config\"\n");
+  WriteGame(0, "git", "git");
+  SetUpGame game(game_.EnginePath());
+  ASSERT_EQ(game.SetUp(), 0);
+  EXPECT_EQ(std::string(game.GetSaveFolder()), game_.EnginePath("data\\kestrune\\git\\"));
+  EXPECT_TRUE(Logged("lies in a hidden folder of the home folder: the settings and saves go to")) << log_.Last();
+  EXPECT_FALSE(std::filesystem::exists(game_.HostPath() + "home/.config/git"));
 }
 
 // A save-folder name that makes the folder's path longer than the engine's paths allow stops the

@@ -17,8 +17,9 @@ packages=(
   # Benchmarks only: the interpreter is compared with Lua 5.4.
   liblua5.4-dev
   xvfb xauth locales
-  # The window tests press keys on the virtual display through its test extension.
-  libxcb-xtest0-dev
+  # The window tests press keys on the virtual display through its test extension, and size and
+  # place the game's window through a window manager.
+  libxcb-xtest0-dev openbox
 )
 
 missing=()

@@ -9,8 +9,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <thread>
@@ -18,66 +16,15 @@
 
 #include "demo_game_copy.h"
 #include "demo_reader.h"
+#include "demo_window.h"
 #include "gfx/display/screen_output_place.h"
-#include "platform/window/screen_presenter.h"
 #include "support/fixed_step_game.h"
 #include "support/input_events.h"
 #include "support/log_capture.h"
-#include "support/png_file.h"
 
 namespace {
 
 using namespace demo_test;
-
-SDL_Event WindowEvent(SDL_WindowEventID kind) {
-  SDL_Event event{};
-  event.type = SDL_WINDOWEVENT;
-  event.window.event = static_cast<std::uint8_t>(kind);
-  return event;
-}
-
-bool IsFullScreen(CGameApp& game) {
-  SDL_Window* window = SDL_GetWindowFromID(game.GetMainWindow().GetHandle());
-  return window != nullptr && (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
-}
-
-// The screen mode that USER.CFG keeps (1 full screen, 2 window): the first byte of its window
-// block, the second of its length-prefixed parts; -1 when the file has none.
-int KeptScreenMode(const std::string& folder) {
-  std::ifstream file(folder + "USER.CFG", std::ios::binary);
-  const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (bytes.size() < 2) return -1;
-  const std::size_t window_block = 2 + (bytes[0] | bytes[1] << 8);
-  if (bytes.size() < window_block + 3 || (bytes[window_block] | bytes[window_block + 1] << 8) == 0) return -1;
-  return bytes[window_block + 2];
-}
-
-// What the window shows, read back whole at whatever size it has.
-struct Shown {
-  std::vector<std::uint32_t> pixels;
-  std::int32_t width = 0;
-  std::int32_t height = 0;
-  std::uint32_t At(std::int32_t x, std::int32_t y) const {
-    return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] &
-           0xFFFFFF;
-  }
-};
-
-Shown ReadShown(CGameApp& game) {
-  Shown shown;
-  plat::ScreenPresenter* presenter = plat::ScreenPresenter::Existing(game.GetMainWindow().GetHandle());
-  EXPECT_NE(presenter, nullptr);
-  if (presenter != nullptr && !presenter->ReadBack(shown.pixels, shown.width, shown.height)) shown.pixels.clear();
-  return shown;
-}
-// The same, written as a PNG too.
-Shown ReadShown(CGameApp& game, const std::string& png_path) {
-  Shown shown = ReadShown(game);
-  if (!shown.pixels.empty()) {
-    EXPECT_TRUE(WritePng(png_path, shown.pixels, shown.width, shown.height));
-  }
-  return shown;
-}
 
 // A player's clicks at points of the game's screen. In full screen the game follows the
 // display's own pointer, which the hand puts there (as the mouse does) the frame before the

@@ -59,7 +59,7 @@ int CFrameworkApp::ChangeScreenMode(uint8_t mode, uint8_t depth, uint8_t flag) {
   OnScreenModeChanging();
   screen_mode_changing_ = true;
   if (screen_.GetDisplayState() == CScreenManager::kWindowed && !full_screen_) {
-    const plat::Point origin = window->ClientOrigin();
+    const plat::Point origin = window->PlacedOrigin();
     WriteBlockInt32(window_block_, kWinLeft, origin.x);
     WriteBlockInt32(window_block_, kWinTop, origin.y);
   }

@@ -89,7 +89,7 @@ int CGameApp::OnDestroy(MessageBlock& /*block*/) {
   if (plat::Window* window = GetMainWindow().GetPlatformWindow()) {
     window->Hide();
     if (!IsFullScreen()) {
-      const plat::Point origin = window->ClientOrigin();
+      const plat::Point origin = window->PlacedOrigin();
       WriteBlockInt32(GetWindowSettings(), kWinLeft, origin.x);
       WriteBlockInt32(GetWindowSettings(), kWinTop, origin.y);
     }

@@ -307,10 +307,14 @@ void MessageQueue::ReadSdlEvents() {
   if (const std::optional<Point> desktop = ReadDesktopResize()) PassOnDesktopResize(*desktop);
   SDL_Event event;
   std::set<WindowId> resized;
+  std::set<WindowId> moved;
   while (SDL_PollEvent(&event) != 0) {
     if (event.type == wake_event_) continue;
     if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
       resized.insert(event.window.windowID);
+    }
+    if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_MOVED) {
+      moved.insert(event.window.windowID);
     }
     if (event.type == SDL_SYSWMEVENT) {
       if (event.syswm.msg != nullptr) PassOnDestruction(*event.syswm.msg);
@@ -327,6 +331,7 @@ void MessageQueue::ReadSdlEvents() {
   }
   // Once every event is read, the window's state (maximized, full screen) is the one they led to.
   for (const WindowId window : resized) KeepGivenSize(window);
+  for (const WindowId window : moved) NotePlacement(window);
 }
 
 EventContext MessageQueue::ContextFor(const SDL_Event& event) const {

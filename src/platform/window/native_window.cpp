@@ -110,18 +110,40 @@ void ToDrawingPoint(SDL_Window* window, int& x, int& y) {
   y = ToPictureAxis(y, area.top, area.bottom, height);
 }
 
+namespace {
+
+// Maximized (its maximize box asks for full screen), minimized or full screen, the window stands
+// where and at the size the window manager or the game's full screen holds it.
+bool StandsOnItsOwn(SDL_Window* window) {
+  constexpr uint32_t kHeldElsewhere = SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED;
+  return (SDL_GetWindowFlags(window) & kHeldElsewhere) == 0;
+}
+
+}  // namespace
+
 void KeepGivenSize(WindowId window) {
-  SDL_Window* sdl_window = SDL_WasInit(SDL_INIT_VIDEO) != 0 ? SDL_GetWindowFromID(window) : nullptr;
-  const Window* engine_window = EngineWindowOf(sdl_window);
-  // A window that another client destroyed, or whose display is lost, is sized no more.
-  if (engine_window == nullptr || !engine_window->KeepsGivenSize() || !engine_window->Reachable()) return;
-  constexpr uint32_t kSizedElsewhere = SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED;
-  if ((SDL_GetWindowFlags(sdl_window) & kSizedElsewhere) != 0) return;
+  SDL_Window* sdl_window = nullptr;
+  const Window* engine_window = Window::ReachableOf(window, sdl_window);
+  if (engine_window == nullptr || !engine_window->KeepsGivenSize() || !StandsOnItsOwn(sdl_window)) return;
   int width = 0;
   int height = 0;
   SDL_GetWindowSize(sdl_window, &width, &height);
-  if (width == engine_window->given_width_ && height == engine_window->given_height_) return;
-  SDL_SetWindowSize(sdl_window, engine_window->given_width_, engine_window->given_height_);
+  const int32_t given_width = engine_window->given_width_;
+  const int32_t given_height = engine_window->given_height_;
+  if (width == given_width && height == given_height) return;
+  // SDL would take the size asked for as the window's before the window manager answers, and
+  // keep it when the window manager keeps the window at its own: the picture and the pointer
+  // would then follow a size the window does not have.
+  if (!AskClientSize(sdl_window, given_width, given_height)) SDL_SetWindowSize(sdl_window, given_width, given_height);
+}
+
+void NotePlacement(WindowId window) {
+  SDL_Window* sdl_window = nullptr;
+  Window* engine_window = Window::ReachableOf(window, sdl_window);
+  if (engine_window == nullptr || !StandsOnItsOwn(sdl_window)) return;
+  Point origin;
+  SDL_GetWindowPosition(sdl_window, &origin.x, &origin.y);
+  engine_window->placed_origin_ = origin;
 }
 
 bool InitVideo() {
@@ -201,7 +223,9 @@ std::unique_ptr<Window> Window::Create(const WindowCreateInfo& info, WindowProce
     return nullptr;
   }
   std::unique_ptr<Window> created(new Window(window, info.style, info.client_width, info.client_height));
+  if (info.x != kCentred && info.y != kCentred) created->placed_origin_ = Point{info.x, info.y};
   WatchX11Display(window);
+  PlaceByClientArea(window);
   MessageQueue::Instance().RegisterWindow(created->id_, std::move(procedure));
   if ((info.style & WS_VISIBLE) != 0) created->Show();
   return created;
@@ -223,6 +247,12 @@ Window::~Window() {
 // Calls that wait for the display's answer never return once the display is lost, and a window
 // another client destroyed has nothing left to answer for.
 bool Window::Reachable() const { return !DisplayConnectionLost() && !WasDestroyedOutside(window_); }
+
+Window* Window::ReachableOf(WindowId window, SDL_Window*& sdl_window) {
+  sdl_window = SDL_WasInit(SDL_INIT_VIDEO) != 0 ? SDL_GetWindowFromID(window) : nullptr;
+  Window* engine_window = EngineWindowOf(sdl_window);
+  return engine_window != nullptr && engine_window->Reachable() ? engine_window : nullptr;
+}
 
 void Window::SetTitle(std::string_view sjis_title) { SDL_SetWindowTitle(window_, SjisToUtf8(sjis_title).c_str()); }
 
@@ -274,7 +304,20 @@ bool Window::IsMinimized() const { return (SDL_GetWindowFlags(window_) & SDL_WIN
 void Window::SetEnabled(bool enabled) { MessageQueue::Instance().SetWindowEnabled(id_, enabled); }
 bool Window::IsEnabled() const { return MessageQueue::Instance().IsWindowEnabled(id_); }
 
-void Window::Move(int32_t x, int32_t y) { SDL_SetWindowPosition(window_, SdlPosition(x), SdlPosition(y)); }
+void Window::Move(int32_t x, int32_t y) {
+  if (x == kCentred || y == kCentred) {
+    SDL_SetWindowPosition(window_, SdlPosition(x), SdlPosition(y));
+    return;
+  }
+  placed_origin_ = Point{x, y};
+  // SDL takes the frame it knows of off the place it asks for, while the window manager puts the
+  // frame around the place itself (PlaceByClientArea): the frame is added back.
+  int top = 0;
+  int left = 0;
+  SDL_GetWindowBordersSize(window_, &top, &left, nullptr, nullptr);
+  SDL_SetWindowPosition(window_, x + left, y + top);
+}
+
 void Window::SetClientSize(int32_t width, int32_t height) {
   given_width_ = width;
   given_height_ = height;
@@ -286,6 +329,8 @@ Point Window::ClientOrigin() const {
   SDL_GetWindowPosition(window_, &origin.x, &origin.y);
   return origin;
 }
+
+Point Window::PlacedOrigin() const { return placed_origin_.value_or(ClientOrigin()); }
 
 Rect Window::ClientRectOnScreen() const {
   const Point origin = ClientOrigin();

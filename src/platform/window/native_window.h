@@ -69,8 +69,12 @@ void DrawingSizeOf(SDL_Window* window, int& width, int& height);
 void ToDrawingPoint(SDL_Window* window, int& x, int& y);
 // After the window manager gave a window another size: a window without a sizing frame asks
 // for the size the program gave it again, unless it is maximized, minimized or full screen
-// (its maximize box asks for full screen; the window manager then sizes it).
+// (its maximize box asks for full screen; the window manager then sizes it). Where the window
+// manager keeps the window at its own size, the window stays so, its picture scaled into it.
 void KeepGivenSize(WindowId window);
+// After the window moved: a window that is not maximized, minimized or full screen stands at a
+// place of its own, which it goes back to from there (Window::PlacedOrigin).
+void NotePlacement(WindowId window);
 
 class Window {
  public:
@@ -106,6 +110,10 @@ class Window {
   void Move(int32_t x, int32_t y);
   void SetClientSize(int32_t width, int32_t height);
   Point ClientOrigin() const;
+  // Where the client area was when the window last stood at a place of its own: where the
+  // program put it or the player moved it, not where the window manager holds it maximized nor
+  // where full screen holds it. On the window thread.
+  Point PlacedOrigin() const;
   Rect ClientRectOnScreen() const;
   // The area of the client (left, top, right, bottom) that text is typed into: the input
   // method's candidate list is placed beside it.
@@ -115,8 +123,12 @@ class Window {
  private:
   Window(SDL_Window* window, uint32_t style, int32_t width, int32_t height);
   bool Reachable() const;
+  // The engine's window of a window of the message queue, on the window thread; null for a
+  // window that another client destroyed, or whose display is lost.
+  static Window* ReachableOf(WindowId window, SDL_Window*& sdl_window);
   friend void DrawingSizeOf(SDL_Window* window, int& width, int& height);
   friend void KeepGivenSize(WindowId window);
+  friend void NotePlacement(WindowId window);
   bool KeepsGivenSize() const { return (style_ & WS_THICKFRAME) == 0; }
 
   SDL_Window* window_;
@@ -125,6 +137,7 @@ class Window {
   // The client size the program gave the window, read by the threads that draw into it.
   std::atomic<int32_t> given_width_;
   std::atomic<int32_t> given_height_;
+  std::optional<Point> placed_origin_;
   Rect text_input_area_{};
 };
 

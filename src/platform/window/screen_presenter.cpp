@@ -39,12 +39,24 @@ Registry& Presenters() {
   return registry;
 }
 
-SDL_Renderer* MakeRenderer(SDL_Window* window) {
+SDL_Renderer* MakeRendererOf(SDL_Window* window) {
   if (SDL_Renderer* accelerated = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED)) return accelerated;
   LogDiagnostic(std::string("video: no accelerated renderer (") + SDL_GetError() + "); drawing in software");
   SDL_Renderer* software = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
   if (software == nullptr) LogDiagnostic(std::string("video: no renderer for the window: ") + SDL_GetError());
   return software;
+}
+
+// An accelerated renderer may make the window anew, and show it at once where it showed: it is
+// made while the window is hidden, so that the new one is placed by its client area before it
+// shows.
+SDL_Renderer* MakeRenderer(SDL_Window* window) {
+  const bool shown = (SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN) != 0;
+  if (shown) SDL_HideWindow(window);
+  SDL_Renderer* renderer = MakeRendererOf(window);
+  PlaceByClientArea(window);
+  if (shown) SDL_ShowWindow(window);
+  return renderer;
 }
 
 bool IsXrgb32(const PixelFormat& format) {

@@ -1,6 +1,7 @@
 #include "platform/window/x11_display.h"
 
 #include <SDL_syswm.h>
+#include <X11/Xutil.h>
 
 #include <unistd.h>
 
@@ -131,6 +132,29 @@ bool WasDestroyedOutside(SDL_Window* window) {
 bool AnyDestroyedOutside() {
   std::lock_guard guard(g_GoneLock);
   return !g_Gone.empty();
+}
+
+void PlaceByClientArea(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  if (!X11InfoOf(window, info)) return;
+  XSizeHints* hints = XAllocSizeHints();
+  if (hints == nullptr) return;
+  long supplied = 0;
+  if (XGetWMNormalHints(info.info.x11.display, info.info.x11.window, hints, &supplied) == 0) hints->flags = 0;
+  hints->flags |= PWinGravity;
+  hints->win_gravity = StaticGravity;
+  XSetWMNormalHints(info.info.x11.display, info.info.x11.window, hints);
+  XFree(hints);
+  XFlush(info.info.x11.display);
+}
+
+bool AskClientSize(SDL_Window* window, int32_t width, int32_t height) {
+  SDL_SysWMinfo info;
+  if (!X11InfoOf(window, info)) return false;
+  XResizeWindow(info.info.x11.display, info.info.x11.window, static_cast<unsigned int>(width),
+                static_cast<unsigned int>(height));
+  XFlush(info.info.x11.display);
+  return true;
 }
 
 }  // namespace plat

@@ -1,10 +1,12 @@
 // What the X display says beyond SDL's events: a window destroyed by another client (a window
 // manager's kill), requests the display refused, and the loss of the connection. None of them
-// may end the program out of order: the engine hears of them as window messages.
+// may end the program out of order: the engine hears of them as window messages. And what the
+// windows ask of the display beyond SDL: to be placed by their client area, and their size.
 #pragma once
 
 #include <SDL.h>
 
+#include <cstdint>
 #include <optional>
 
 #include "platform/system/geometry.h"
@@ -29,5 +31,15 @@ bool DisplayConnectionLost();
 void NoteDestroyedOutside(SDL_Window* window);
 bool WasDestroyedOutside(SDL_Window* window);
 bool AnyDestroyedOutside();
+
+// The window's place is that of its client area from here on: the window manager puts the
+// client area where the window is asked to be, whatever frame it draws around it (and whenever
+// it learns of that frame). Told before the window shows: window managers read it as they take
+// the window on. Elsewhere than on X nothing happens.
+void PlaceByClientArea(SDL_Window* window);
+// Asks the display to give the window the client size `width` x `height`. SDL hears the display's
+// answer as it comes, and only then takes the new size: a window manager that keeps the window at
+// its own size leaves SDL with the true one. False where the window is not on X.
+bool AskClientSize(SDL_Window* window, int32_t width, int32_t height);
 
 }  // namespace plat

@@ -31,6 +31,7 @@
 #include "script/script_translations.h"
 #include "sob_assembler.h"
 #include "support/game_settings_files.h"
+#include "support/holds_within.h"
 #include "support/log_capture.h"
 #include "support/message_box_answers.h"
 #include "support/temp_game_folder.h"
@@ -386,15 +387,7 @@ TEST_F(GameRunGuiTest, ClosingTheWindowEndsATranslatedScriptThatRewritesItsCodeI
       true);
 }
 
-// Asks `holds` every 10 ms until it does, for at most `seconds`; whether it came to hold. The
-// bounds below are for a hang: a loaded machine may take long for what it does.
-bool HoldsWithin(int seconds, const std::function<bool()>& holds) {
-  for (int i = 0; i < seconds * 100; ++i) {
-    if (holds()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return false;
-}
+using test_support::HoldsWithin;
 
 // The program in a process of its own, for the ways it can be ended from outside.
 class ProgramRun {

@@ -217,10 +217,19 @@ class DraggedWindowGame : public ScreenModeGame {
       if (plat::ScreenPresenter* presenter = plat::ScreenPresenter::Existing(GetMainWindow().GetHandle())) {
         presenter->ReadBack(seen.pixels, seen.width, seen.height);
       }
-      MenuGame::PumpMessages();
+      // The game asks for its size back; the display answers in its own time.
+      for (int round = 0; round < 4000 && !HasGameSize(); ++round) {
+        MenuGame::PumpMessages();
+        SDL_Delay(5);
+      }
       seen.after = Facts();
       dragged.push_back(std::move(seen));
     }
+  }
+
+  bool HasGameSize() {
+    const Shown now = Facts();
+    return now.width == 640 && now.height == 480;
   }
 
   std::vector<Seen> dragged;

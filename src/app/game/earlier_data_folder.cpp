@@ -41,14 +41,14 @@ bool IsEnginesGameSettings(std::span<const uint8_t> file) {
 // Whether `earlier` holds a settings file as the engine writes it. A folder of another program
 // that happens to have the game's folder name may hold a file of such a name with other
 // contents: the log then says why that folder is not carried over.
-bool HoldsEnginesSettings(const std::string& earlier, const std::vector<plat::PlainFile>& files) {
+bool HoldsEnginesSettings(const std::string& earlier, const std::vector<std::string>& files) {
   std::string others;
-  for (const plat::PlainFile& file : files) {
-    const bool user_config = plat::NamesMatchIgnoringCase(file.name, kUserConfigName);
-    if (!user_config && !plat::NamesMatchIgnoringCase(file.name, kGameSettingsName)) continue;
-    const auto bytes = plat::ReadPlainFile(earlier, file.name, kLargestSettingsFile);
+  for (const std::string& file : files) {
+    const bool user_config = plat::NamesMatchIgnoringCase(file, kUserConfigName);
+    if (!user_config && !plat::NamesMatchIgnoringCase(file, kGameSettingsName)) continue;
+    const auto bytes = plat::ReadPlainFile(earlier, file, kLargestSettingsFile);
     if (bytes && (user_config ? IsEnginesUserConfig(*bytes) : IsEnginesGameSettings(*bytes))) return true;
-    others += (others.empty() ? "" : ", ") + plat::SjisToUtf8(file.name);
+    others += (others.empty() ? "" : ", ") + plat::SjisToUtf8(file);
   }
   if (!others.empty()) {
     plat::LogDiagnostic("the folder " + LoggedPath(earlier) + " is not carried over: " + others +
@@ -72,7 +72,7 @@ std::string StagingFolder(const std::string& folder) { return folder.substr(0, f
 }  // namespace
 
 bool CarryEarlierFolderOver(const std::string& earlier, const std::string& folder) {
-  const std::vector<plat::PlainFile> files = plat::PlainFilesIn(earlier);
+  const std::vector<std::string> files = plat::PlainFilesIn(earlier);
   if (!HoldsEnginesSettings(earlier, files)) return true;
   const plat::CarriedFiles carried = plat::CarryPlainFiles(earlier, StagingFolder(folder), folder, kLargestCarriedFile);
   const std::string what = "the saves and settings that an earlier version kept in " + LoggedPath(earlier);

@@ -155,15 +155,15 @@ std::string PutInPlace(int parent, int staged_folder, const Place& staged, const
 
 }  // namespace
 
-std::vector<PlainFile> PlainFilesIn(std::string_view engine_folder) {
-  std::vector<PlainFile> files;
+std::vector<std::string> PlainFilesIn(std::string_view engine_folder) {
+  std::vector<std::string> names;
   const UniqueFd folder = OpenFolder(engine_folder, O_RDONLY);
-  if (!folder.IsOpen()) return files;
-  ForEachPlainFile(folder, [&](const char* name, int, const struct stat& status) {
-    files.push_back({Utf8ToSjis(name), static_cast<std::uint64_t>(status.st_size)});
+  if (!folder.IsOpen()) return names;
+  ForEachPlainFile(folder, [&](const char* name, int, const struct stat&) {
+    names.push_back(Utf8ToSjis(name));
     return true;
   });
-  return files;
+  return names;
 }
 
 std::optional<std::vector<std::uint8_t>> ReadPlainFile(std::string_view engine_folder, std::string_view name,

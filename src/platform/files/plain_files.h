@@ -13,13 +13,8 @@
 
 namespace plat {
 
-struct PlainFile {
-  std::string name;        // as the engine names it
-  std::uint64_t size = 0;  // in bytes, as the file system gives it
-};
-
-// Them; none when the folder is a link or cannot be opened.
-std::vector<PlainFile> PlainFilesIn(std::string_view engine_folder);
+// Their names, as the engine names them; none when the folder is a link or cannot be opened.
+std::vector<std::string> PlainFilesIn(std::string_view engine_folder);
 
 // What the plain file `name` of the folder holds; nothing when it is not one, cannot be read,
 // or holds more than `limit` bytes (which are then not read).

@@ -7,192 +7,23 @@
 // frame, and there again at the next start. The pictures are written as
 // demo_window_manager_*.png into the build folder.
 #include <SDL.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <string>
 
 #include "app/framework/private_messages.h"
-#include "demo_game_copy.h"
 #include "demo_reader.h"
 #include "demo_window.h"
+#include "demo_window_manager.h"
 #include "support/fixed_step_game.h"
 #include "support/holds_within.h"
-// After the engine's headers: the X headers' names would shadow some of theirs.
-#include <SDL_syswm.h>
-#include <X11/Xlib.h>
-
-extern char** environ;
 
 namespace {
 
 using namespace demo_test;
 
 using test_support::HoldsWithin;
-
-// Openbox on the test's display for the life of the object, and the test's own connection to the
-// display, the outside client that talks to the window manager about the game's window.
-class WindowManager {
- public:
-  WindowManager() : display_(XOpenDisplay(nullptr)) {
-    if (display_ == nullptr) {
-      failure_ = "no display to start the window manager on";
-      return;
-    }
-    posix_spawn_file_actions_t output;
-    posix_spawn_file_actions_init(&output);
-    posix_spawn_file_actions_addopen(&output, STDOUT_FILENO, "openbox.log", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&output, STDOUT_FILENO, STDERR_FILENO);
-    char* arguments[] = {const_cast<char*>("openbox"), nullptr};
-    const int error = posix_spawnp(&pid_, "openbox", &output, nullptr, arguments, environ);
-    posix_spawn_file_actions_destroy(&output);
-    if (error != 0) {
-      pid_ = -1;
-      failure_ = std::string("openbox cannot start (") + std::strerror(error) +
-                 "); scripts/install-deps.sh installs it";
-    } else if (!ManagesWindows()) {
-      failure_ = "openbox did not take the display over within a minute (see openbox.log)";
-    }
-  }
-  ~WindowManager() {
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);
-      if (!HoldsWithin(60, [this] { return waitpid(pid_, nullptr, WNOHANG) == pid_; })) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-      }
-    }
-    if (display_ != nullptr) XCloseDisplay(display_);
-  }
-  WindowManager(const WindowManager&) = delete;
-  WindowManager& operator=(const WindowManager&) = delete;
-
-  const std::string& Failure() const { return failure_; }
-
-  // The client area of the window as the display has it, on the screen.
-  plat::Rect ClientArea(::Window window) const {
-    XWindowAttributes attributes{};
-    ::Window child = 0;
-    plat::Point origin;
-    XGetWindowAttributes(display_, window, &attributes);
-    XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &origin.x, &origin.y, &child);
-    return plat::Rect{origin.x, origin.y, origin.x + attributes.width, origin.y + attributes.height};
-  }
-  plat::Point ScreenSize() const {
-    const int screen = DefaultScreen(display_);
-    return plat::Point{DisplayWidth(display_, screen), DisplayHeight(display_, screen)};
-  }
-  // Whether the window shows inside a frame of the window manager's.
-  bool Framed(::Window window) const {
-    ::Window root = 0;
-    ::Window parent = 0;
-    ::Window* children = nullptr;
-    unsigned int count = 0;
-    XWindowAttributes attributes{};
-    if (XGetWindowAttributes(display_, window, &attributes) == 0 || attributes.map_state != IsViewable) return false;
-    if (XQueryTree(display_, window, &root, &parent, &children, &count) == 0) return false;
-    if (children != nullptr) XFree(children);
-    return parent != root;
-  }
-  plat::Point Pointer() const {
-    ::Window root = 0;
-    ::Window child = 0;
-    plat::Point at;
-    plat::Point in_window;
-    unsigned int buttons = 0;
-    XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &at.x, &at.y, &in_window.x, &in_window.y,
-                  &buttons);
-    return at;
-  }
-  // Moves the window's client area as the player drags it.
-  void Move(::Window window, plat::Point origin) const {
-    XMoveWindow(display_, window, origin.x, origin.y);
-    XFlush(display_);
-  }
-  // Asks the window manager, as a pager does, to add or remove states of the window.
-  void AskStates(::Window window, bool add, const char* state, const char* second_state = nullptr) const {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display_, "_NET_WM_STATE", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = add ? 1 : 0;
-    event.xclient.data.l[1] = static_cast<long>(XInternAtom(display_, state, False));
-    event.xclient.data.l[2] =
-        second_state != nullptr ? static_cast<long>(XInternAtom(display_, second_state, False)) : 0;
-    event.xclient.data.l[3] = 2;
-    XSendEvent(display_, DefaultRootWindow(display_), False, SubstructureRedirectMask | SubstructureNotifyMask,
-               &event);
-    XFlush(display_);
-  }
-
- private:
-  // Once a window of the test's own shows in a frame. A window manager that is still starting
-  // passes over the windows that ask to be shown meanwhile: the probe asks again until it shows.
-  bool ManagesWindows() const {
-    const ::Window probe = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 8, 8, 0, 0, 0);
-    const bool managed = HoldsWithin(60, [&] {
-      XMapWindow(display_, probe);
-      XSync(display_, False);
-      return Framed(probe);
-    });
-    XDestroyWindow(display_, probe);
-    XSync(display_, False);
-    return managed;
-  }
-
-  Display* display_;
-  pid_t pid_ = -1;
-  std::string failure_;
-};
-
-::Window XWindowOf(CGameApp& game) {
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  SDL_Window* window = SDL_GetWindowFromID(game.GetMainWindow().GetHandle());
-  return window != nullptr && SDL_GetWindowWMInfo(window, &info) == SDL_TRUE ? info.info.x11.window : 0;
-}
-
-bool SdlHasSize(CGameApp& game, const plat::Rect& area) {
-  int width = 0;
-  int height = 0;
-  SDL_GetWindowSize(SDL_GetWindowFromID(game.GetMainWindow().GetHandle()), &width, &height);
-  return width == area.Width() && height == area.Height();
-}
-
-// Where the game's 800 x 600 picture shows in a window of width x height: as large as it fits,
-// centred.
-plat::Rect PictureArea(std::int32_t width, std::int32_t height) {
-  const std::int32_t shown_width = std::min(width, height * 800 / 600);
-  const std::int32_t shown_height = shown_width * 600 / 800;
-  const std::int32_t left = (width - shown_width) / 2;
-  const std::int32_t top = (height - shown_height) / 2;
-  return plat::Rect{left, top, left + shown_width, top + shown_height};
-}
-
-// A point of the game's picture where it shows in `area`.
-plat::Point ShownAt(const plat::Rect& area, std::int32_t x, std::int32_t y) {
-  return plat::Point{area.left + x * area.Width() / 800, area.top + y * area.Height() / 600};
-}
-
-bool Lit(std::uint32_t pixel) { return (pixel & 0xF0F0F0) != 0; }
-
-class DemoWindowManagerGuiTest : public DemoGameCopyTest {
- protected:
-  void SetUp() override {
-    DemoGameCopyTest::SetUp();
-    ASSERT_TRUE(window_manager_.Failure().empty()) << window_manager_.Failure();
-  }
-
-  WindowManager window_manager_;
-};
 
 struct HeldSize {
   const char* name;

@@ -151,7 +151,8 @@ TEST_F(SystemShellBuiltinsTest, AUserFolderAtOrAboveTheHomeFolderOrOfTheSystemGi
 // a program (a game "git" in ~/.config) would write that program's own: a user folder that is one
 // of them, or lies in one, made yet or not, gives scripts none, as the system's trees do where the
 // home folder is the root or one of them. The documents folder (also beside a hidden link to the
-// home folder) and the engine's own data folder stay the game's.
+// home folder), one elsewhere beside a home folder that is not there (a system user's
+// /nonexistent, which holds no hidden folder) and the engine's own data folder stay the game's.
 TEST_F(SystemShellBuiltinsTest, AHiddenFolderOfTheHomeOrASystemTreeUnderAnOddHomeGivesScriptsNoUserFolder) {
   struct Case {
     const char* home;  // the player's home in the test's folder when null
@@ -169,7 +170,8 @@ TEST_F(SystemShellBuiltinsTest, AHiddenFolderOfTheHomeOrASystemTreeUnderAnOddHom
                         Case{"/", "XDG_DOCUMENTS_DIR=\"/etc\"", 1, false},
                         Case{"/", "XDG_PICTURES_DIR=\"/usr\"", 2, false},
                         Case{"/", "XDG_DESKTOP_DIR=\"/tmp\"", 4, false},
-                        Case{"/usr", "XDG_DOCUMENTS_DIR=\"/usr/share\"", 1, false}}) {
+                        Case{"/usr", "XDG_DOCUMENTS_DIR=\"/usr/share\"", 1, false},
+                        Case{"/nonexistent", "XDG_DOCUMENTS_DIR=\"/opt/kestrune-documents\"", 1, true}}) {
     SCOPED_TRACE(c.user_dirs);
     const PlayerHome player(c.user_dirs);
     for (const char* folder : {"home/.config/notes", "home/.local", "home/.ssh", "home/Documents"}) {

@@ -149,9 +149,10 @@ TEST_F(SystemShellBuiltinsTest, AUserFolderAtOrAboveTheHomeFolderOrOfTheSystemGi
 
 // The home folder's hidden folders hold other programs' settings and data, where a game named as
 // a program (a game "git" in ~/.config) would write that program's own: a user folder that is one
-// of them, or lies in one, gives scripts none, as the system's trees do where the home folder is
-// the root or one of them. The documents folder (also beside a hidden link to the home folder)
-// and the engine's own data folder stay the game's.
+// of them, or lies in one, made yet or not, gives scripts none, as the system's trees do where the
+// home folder is the root or one of them. The documents folder (also beside a hidden link to the
+// home folder), one elsewhere beside a home folder that is not there (a system user's
+// /nonexistent, which holds no hidden folder) and the engine's own data folder stay the game's.
 TEST_F(SystemShellBuiltinsTest, AHiddenFolderOfTheHomeOrASystemTreeUnderAnOddHomeGivesScriptsNoUserFolder) {
   struct Case {
     const char* home;  // the player's home in the test's folder when null
@@ -163,11 +164,14 @@ TEST_F(SystemShellBuiltinsTest, AHiddenFolderOfTheHomeOrASystemTreeUnderAnOddHom
                         Case{nullptr, "XDG_PICTURES_DIR=\"$HOME/.local\"", 2, false},
                         Case{nullptr, "XDG_DESKTOP_DIR=\"$HOME/.ssh\"", 4, false},
                         Case{nullptr, "XDG_DOCUMENTS_DIR=\"$HOME/.config/notes\"", 1, false},
+                        Case{nullptr, "XDG_DOCUMENTS_DIR=\"$HOME/.vim\"", 1, false},
+                        Case{nullptr, "XDG_PICTURES_DIR=\"$HOME/.vim/pack/kit/start\"", 2, false},
                         Case{nullptr, "XDG_DOCUMENTS_DIR=\"$HOME/Documents\"", 1, true},
                         Case{"/", "XDG_DOCUMENTS_DIR=\"/etc\"", 1, false},
                         Case{"/", "XDG_PICTURES_DIR=\"/usr\"", 2, false},
                         Case{"/", "XDG_DESKTOP_DIR=\"/tmp\"", 4, false},
-                        Case{"/usr", "XDG_DOCUMENTS_DIR=\"/usr/share\"", 1, false}}) {
+                        Case{"/usr", "XDG_DOCUMENTS_DIR=\"/usr/share\"", 1, false},
+                        Case{"/nonexistent", "XDG_DOCUMENTS_DIR=\"/opt/kestrune-documents\"", 1, true}}) {
     SCOPED_TRACE(c.user_dirs);
     const PlayerHome player(c.user_dirs);
     for (const char* folder : {"home/.config/notes", "home/.local", "home/.ssh", "home/Documents"}) {

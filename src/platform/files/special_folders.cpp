@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -91,6 +92,35 @@ std::optional<std::string> HostFolder(SpecialFolder folder) {
   return *home + std::string(dir.fallback);
 }
 
+// The first name below the home folder on the path to a folder, both with their links followed;
+// nothing for the home folder itself and for a folder not below it.
+std::optional<std::string> FirstNameBelow(const std::string& real, const std::optional<std::string>& real_home) {
+  if (!real_home || real == *real_home || !IsSameOrBelow(real, *real_home)) return std::nullopt;
+  std::string_view below = std::string_view(real).substr(real_home->size());
+  if (below.starts_with('/')) below.remove_prefix(1);
+  return std::string(below.substr(0, below.find('/')));
+}
+
+// Whether the folder is, or lies below, one of the hidden folders that the home folder holds now,
+// told by what they are, so that a link or mount elsewhere of one is that one; nothing when the
+// home folder cannot be listed.
+std::optional<bool> LiesInHiddenFolderOfHome(const DiskPlace& folder, const std::string& home) {
+  const std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(home.c_str()), ::closedir);
+  // A home folder not made yet holds none.
+  if (listing == nullptr) return errno == ENOENT ? std::optional(false) : std::nullopt;
+  const std::optional<DiskPlace> home_place = DiskPlace::Of(home);
+  if (!home_place) return std::nullopt;
+  while (const dirent* entry = ::readdir(listing.get())) {
+    const std::string_view name = entry->d_name;
+    if (!name.starts_with('.') || name == "." || name == "..") continue;
+    const std::string hidden = home + std::string(name);
+    // A link among them to the home folder or above it is no hidden folder of its own.
+    if (home_place->In(hidden).value_or(Placement::kApart) != Placement::kApart) continue;
+    if (folder.In(hidden) != Placement::kApart) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::optional<std::string> ProgramFolder() {
@@ -146,25 +176,24 @@ bool IsHiddenFolderOfHome(std::string_view engine_path) {
   // (a game "git" in ~/.config).
   const std::optional<std::string> own = HostFolder(SpecialFolder::kApplicationData);
   if (own && folder->In(*own).value_or(Placement::kApart) != Placement::kApart) return false;
-  const std::optional<DiskPlace> home_place = DiskPlace::Of(*home);
-  const std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(home->c_str()), ::closedir);
-  if (!home_place || listing == nullptr) return false;
-  while (const dirent* entry = ::readdir(listing.get())) {
-    const std::string_view name = entry->d_name;
-    if (!name.starts_with('.') || name == "." || name == "..") continue;
-    const std::string hidden = *home + std::string(name);
-    // A link among them to the home folder or above it is no hidden folder of its own.
-    if (home_place->In(hidden).value_or(Placement::kApart) != Placement::kApart) continue;
-    if (folder->In(hidden) != Placement::kApart) return true;
-  }
-  return false;
+  // By its path a hidden folder is one made yet or not: a program makes its folder when it first
+  // needs it, and a game's folder made there first would be taken for it (a game "plugin" in a
+  // ~/.vim to come).
+  const std::optional<std::string> first = FirstNameBelow(*real, ResolveLinks(ToEnginePath(*home)));
+  if (first && first->starts_with('.')) return true;
+  // Where the home folder cannot be listed, any folder may be a hidden one reached by a link or
+  // mount: only a folder that its path puts in another of the home folder's folders is cleared.
+  return LiesInHiddenFolderOfHome(*folder, *home).value_or(!first);
 }
 
 std::optional<std::string> GetSpecialFolder(SpecialFolder folder, FolderCreation creation) {
   const std::optional<std::string> host = HostFolder(folder);
   if (!host) return std::nullopt;
   std::string engine = ToEnginePath(*host);
-  if (creation == FolderCreation::kCreate && !CreateFolders(engine)) return std::nullopt;
+  // A hidden folder of the home folder is another program's to make, with the mode it wants.
+  if (creation == FolderCreation::kCreate && !IsHiddenFolderOfHome(engine) && !CreateFolders(engine)) {
+    return std::nullopt;
+  }
   return engine;
 }
 

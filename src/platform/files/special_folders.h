@@ -20,8 +20,8 @@ enum class FolderCreation { kCreate, kNameOnly };
 
 // The folder of the running executable.
 std::optional<std::string> ProgramFolder();
-// The folder, created when missing unless only its name is asked for; nothing when it cannot
-// be had.
+// The folder, created when missing unless only its name is asked for or it is a hidden folder of
+// the home folder (see IsHiddenFolderOfHome), which is only named; nothing when it cannot be had.
 std::optional<std::string> GetSpecialFolder(SpecialFolder folder, FolderCreation creation = FolderCreation::kCreate);
 
 // Whether the folder at an engine path, its links followed, is the root, the home folder itself
@@ -31,8 +31,11 @@ std::optional<std::string> GetSpecialFolder(SpecialFolder folder, FolderCreation
 bool IsRootHomeOrSystemFolder(std::string_view engine_path);
 
 // Whether the folder at an engine path, its links followed, is one of the home folder's hidden
-// folders (its names beginning with a dot) or lies below one, told by what the folders are;
-// never the engine's own application-data folder or a folder in it.
+// folders (its names beginning with a dot) or lies below one: by its path, whether the hidden
+// folder exists yet or not, and by what the folders are, so a link or mount elsewhere of one
+// counts. Where the home folder cannot be listed, every folder but those its path puts in the
+// home folder's other folders is taken as hidden. Never the engine's own application-data folder
+// or a folder in it.
 bool IsHiddenFolderOfHome(std::string_view engine_path);
 
 }  // namespace plat

@@ -333,15 +333,27 @@ TEST_F(GameSetUpTest, ASaveFolderThatLeadsOutOfWhereItsKindPutsItIsNotUsed) {
   }
   EXPECT_TRUE(std::filesystem::is_empty(outside.HostPath()));
   // Nor is a documents folder that the user-dirs file puts among the home folder's hidden ones,
-  // where other programs keep their settings.
+  // where other programs keep their settings, made yet or not: a game "plugin" in a ~/.vim to come
+  // would be the editor's plug-ins.
   game_.MakeFolder("home/.config");
-  game_.WriteFile("config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/.config\"\n");
-  WriteGame(0, "git", "git");
-  SetUpGame game(game_.EnginePath());
-  ASSERT_EQ(game.SetUp(), 0);
-  EXPECT_EQ(std::string(game.GetSaveFolder()), game_.EnginePath("data\\kestrune\\git\\"));
-  EXPECT_TRUE(Logged("lies in a hidden folder of the home folder: the settings and saves go to")) << log_.Last();
-  EXPECT_FALSE(std::filesystem::exists(game_.HostPath() + "home/.config/git"));
+  struct HiddenCase {
+    const char* documents;
+    const char* game;
+    const char* untouched;
+  };
+  for (const HiddenCase& test :
+       {HiddenCase{".config", "git", "home/.config/git"}, HiddenCase{".vim", "plugin", "home/.vim"}}) {
+    SCOPED_TRACE(test.documents);
+    game_.WriteFile("config/user-dirs.dirs", "XDG_DOCUMENTS_DIR=\"$HOME/" + std::string(test.documents) + "\"\n");
+    WriteGame(0, test.game, test.game);
+    const std::size_t from = log_.Lines().size();
+    SetUpGame game(game_.EnginePath());
+    ASSERT_EQ(game.SetUp(), 0);
+    EXPECT_EQ(std::string(game.GetSaveFolder()), game_.EnginePath("data\\kestrune\\" + std::string(test.game) + "\\"));
+    EXPECT_TRUE(Logged("lies in a hidden folder of the home folder: the settings and saves go to", from))
+        << log_.Last();
+    EXPECT_FALSE(std::filesystem::exists(game_.HostPath() + test.untouched));
+  }
 }
 
 // A save-folder name that makes the folder's path longer than the engine's paths allow stops the

@@ -2,9 +2,16 @@
 // its parents, and the system's own trees, as named or reached through a link.
 #include "platform/files/special_folders.h"
 
+#include <dirent.h>
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "support/own_mounts.h"
@@ -57,6 +64,60 @@ TEST(SpecialFolders, AFolderMountedElsewhereIsJudgedAsItself) {
       });
   if (!run.refused.empty()) GTEST_SKIP() << "no mount namespace of its own: " << run.refused;
   EXPECT_EQ(run.failures, "");
+}
+
+// Takes from this thread, while it lives, root's power to read and search any folder whatever its
+// mode, so that a folder its owner may not list is one that root may not list either.
+class ScopedWithoutFolderOverride {
+ public:
+  ScopedWithoutFolderOverride() {
+    if (::syscall(SYS_capget, &header_, saved_) != 0) return;
+    __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
+    reduced[0].effective &= ~(CAP_TO_MASK(CAP_DAC_OVERRIDE) | CAP_TO_MASK(CAP_DAC_READ_SEARCH));
+    taken_ = ::syscall(SYS_capset, &header_, reduced) == 0;
+  }
+  ~ScopedWithoutFolderOverride() {
+    if (taken_) ::syscall(SYS_capset, &header_, saved_);
+  }
+  ScopedWithoutFolderOverride(const ScopedWithoutFolderOverride&) = delete;
+  ScopedWithoutFolderOverride& operator=(const ScopedWithoutFolderOverride&) = delete;
+
+ private:
+  __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct saved_[2] = {};
+  bool taken_ = false;
+};
+
+// A home folder that cannot be listed does not say which of its hidden folders a link or mount
+// reaches: a folder counts as none only where its path puts it in one of the home folder's other
+// folders, or in the engine's own data folder among the hidden ones. A hidden folder by its path
+// counts, and so does a folder elsewhere.
+TEST(SpecialFolders, UnderAHomeFolderThatCannotBeListedOnlyItsOtherFoldersAndTheEnginesOwnAreNoHiddenOnes) {
+  const test_support::TempGameFolder folder;
+  for (const char* name : {"home/Documents", "home/.config", "home/.local/share/kestrune", "elsewhere"}) {
+    folder.MakeFolder(name);
+  }
+  const std::string home = folder.HostPath() + "home";
+  const ScopedEnvironment home_variable("HOME", home.c_str());
+  const ScopedEnvironment data("XDG_DATA_HOME", nullptr);
+  const auto judge = [&]() -> std::optional<std::string> {
+    const ScopedWithoutFolderOverride unprivileged;
+    if (std::unique_ptr<DIR, int (*)(DIR*)>(::opendir(home.c_str()), ::closedir) != nullptr) return std::nullopt;
+    std::string failures;
+    for (const auto& [name, hidden] : {std::pair{"home\\Documents\\Tale", false},
+                                       std::pair{"home\\.local\\share\\kestrune\\Tale", false},
+                                       std::pair{"home\\.config\\git", true}, std::pair{"elsewhere\\Tale", true}}) {
+      if (plat::IsHiddenFolderOfHome(folder.EnginePath(name)) != hidden) {
+        failures += name + std::string(hidden ? " not taken as hidden\n" : " taken as hidden\n");
+      }
+    }
+    return failures;
+  };
+  std::filesystem::permissions(home, std::filesystem::perms::owner_write | std::filesystem::perms::owner_exec);
+  const std::optional<std::string> failures = judge();
+  std::filesystem::permissions(home, std::filesystem::perms::owner_all);
+  if (!failures) GTEST_SKIP() << "a home folder of mode 0300 can still be listed here";
+  EXPECT_EQ(*failures, "");
 }
 
 }  // namespace

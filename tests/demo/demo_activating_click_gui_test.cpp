@@ -11,13 +11,16 @@
 #include <cstdlib>
 #include <memory>
 #include <thread>
-#include <utility>
 
+#include "base/input/input_manager.h"
 #include "demo_reader.h"
 #include "demo_window.h"
 #include "demo_window_manager.h"
 #include "support/fixed_step_game.h"
+#include "platform/window/dialog_host.h"
+#include "platform/window/system_message_box.h"
 #include "support/holds_within.h"
+#include "support/png_file.h"
 // After the engine's headers, as the X headers in demo_window_manager.h.
 #include <X11/Xatom.h>
 #include <xcb/xcb.h>
@@ -103,21 +106,36 @@ class Hand {
   std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> connection_;
 };
 
-// Counts the left button's presses that SDL hands on for the game's window.
-int CountPress(void* counter, SDL_Event* event) {
-  auto& presses = *static_cast<std::pair<uint32_t, int>*>(counter);
-  if (event->type == SDL_MOUSEBUTTONDOWN && event->button.button == SDL_BUTTON_LEFT &&
-      event->button.windowID == presses.first) {
-    ++presses.second;
+class DemoActivatingClickGuiTest : public DemoWindowManagerGuiTest {
+ protected:
+  // Makes another client's window the active one, and answers whether the window manager and the
+  // game's SDL both tell so.
+  bool ActivateOther(CGameApp& game) {
+    other_ = std::make_unique<OtherWindow>();
+    if (!HoldsWithin(60, [&] { return window_manager_.Framed(other_->Id()); })) return false;
+    other_->Activate();
+    SDL_Window* window = SDL_GetWindowFromID(game.GetMainWindow().GetHandle());
+    return HoldsWithin(60, [&] {
+      SDL_PumpEvents();
+      return other_->Active() == other_->Id() && (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS) == 0;
+    });
   }
-  return 1;
-}
+  // Presses the button at the point of the screen and leaves it held a while, so that the window
+  // manager's answer to the press, the focus, and the press itself wait together for the game's
+  // next look at its events, as they do for a game busy with its frame.
+  void PressAt(plat::Point at) const {
+    hand_.MoveTo(plat::Point{at.x + 2, at.y + 2});
+    hand_.MoveTo(at);
+    hand_.Press();
+    std::this_thread::sleep_for(kHeld);
+  }
 
-using DemoActivatingClickGuiTest = DemoWindowManagerGuiTest;
+  const Hand hand_;
+  std::unique_ptr<OtherWindow> other_;
+};
 
 TEST_F(DemoActivatingClickGuiTest, TheClickThatActivatesTheWindowReachesTheGameOnceAndStartsTheStory) {
-  const Hand hand;
-  ASSERT_TRUE(hand.Connected());
+  ASSERT_TRUE(hand_.Connected());
   test_support::FixedStepGame run;
   constexpr int kLooked = 2 * kStep - 20;  // the title shows
   constexpr int kPressed = kLooked + 5;
@@ -125,10 +143,9 @@ TEST_F(DemoActivatingClickGuiTest, TheClickThatActivatesTheWindowReachesTheGameO
   constexpr int kStory = kPressed + kStep;
   run.PlanClick(kMovieSkip, kReadX, kReadY);
   run.SetLastFrame(kStory + kStep);
-  std::unique_ptr<OtherWindow> other;
   bool other_active = false;
   bool inactive_before = false;
-  std::pair<uint32_t, int> presses{0, 0};
+  int presses = 0;
   plat::Point start;
   Shown story;
   run.SetFrameObserver([&](int frame) {
@@ -139,28 +156,16 @@ TEST_F(DemoActivatingClickGuiTest, TheClickThatActivatesTheWindowReachesTheGameO
       ReadShown(game, "demo_activating_click_title.png");
       const plat::Rect client = window_manager_.ClientArea(window);
       start = plat::Point{client.left + kChoiceX, client.top + kTitleStartY};
-      other = std::make_unique<OtherWindow>();
-      ASSERT_TRUE(HoldsWithin(60, [&] { return window_manager_.Framed(other->Id()); }));
-      other->Activate();
-      SDL_Window* sdl_window = SDL_GetWindowFromID(game.GetMainWindow().GetHandle());
-      other_active = HoldsWithin(60, [&] {
-        SDL_PumpEvents();
-        return other->Active() == other->Id() && (SDL_GetWindowFlags(sdl_window) & SDL_WINDOW_INPUT_FOCUS) == 0;
-      });
+      other_active = ActivateOther(game);
     }
     if (frame == kPressed) {
       inactive_before = !game.IsActive();
-      presses.first = game.GetMainWindow().GetHandle();
-      SDL_AddEventWatch(&CountPress, &presses);
-      hand.MoveTo(start);
-      hand.Press();
-      // The window manager's answer to the press, the focus and the press itself, wait together
-      // for the game's next look at its events, as they do for a game busy with its frame.
-      std::this_thread::sleep_for(kHeld);
+      PressAt(start);
     }
-    if (frame == kReleased) hand.Release();
+    // The frames in which the game's mouse tells a new press of the left button.
+    if (frame > kPressed && frame <= kStory && g_Mouse != nullptr && g_Mouse->IsPressed(kMouseLeft)) ++presses;
+    if (frame == kReleased) hand_.Release();
     if (frame == kStory) {
-      SDL_DelEventWatch(&CountPress, &presses);
       story = ReadShown(game, "demo_activating_click_story.png");
       run.PlanEvent(frame + 1, WindowEvent(SDL_WINDOWEVENT_CLOSE));
     }
@@ -168,9 +173,39 @@ TEST_F(DemoActivatingClickGuiTest, TheClickThatActivatesTheWindowReachesTheGameO
   EXPECT_EQ(run.Run(game_.HostPath()), 0) << "the close box, answered yes, ends the game";
   ASSERT_TRUE(other_active) << "the other window is active";
   EXPECT_TRUE(inactive_before) << "the game knew it was inactive before the click";
-  EXPECT_EQ(presses.second, 1) << "the activating press reaches the game once";
+  EXPECT_EQ(presses, 1) << "the activating press reaches the game once";
   ASSERT_EQ(story.width, 800);
   EXPECT_EQ(story.At(kLawnX, kLawnY), kLawnColour & 0xFFFFFF) << "the one click on はじめから started the story";
+}
+
+// The close box's question, drawn over the game's picture, with the pointer put on its "はい" as
+// the demo's setting has it: the click there that activates the window answers it.
+TEST_F(DemoActivatingClickGuiTest, TheClickThatActivatesTheWindowAnswersTheCloseQuestion) {
+  ASSERT_TRUE(hand_.Connected());
+  test_support::FixedStepGame run;
+  // The question is drawn and answered for real.
+  const plat::ScopedMessageBoxAnswers shown_for_real(nullptr);
+  constexpr int kLooked = 2 * kStep - 20;  // the title shows
+  run.PlanClick(kMovieSkip, kReadX, kReadY);
+  run.PlanEvent(kLooked, WindowEvent(SDL_WINDOWEVENT_CLOSE));
+  run.SetLastFrame(kLooked + kStep);
+  bool other_active = false;
+  bool pressed = false;
+  const plat::ScopedDialogWatcher watcher([&](const plat::DialogShot& shot) {
+    CGameApp& game = run.Game();
+    if (shot.frame == 1) other_active = ActivateOther(game);
+    if (shot.frame == 2 && other_active) {
+      EXPECT_TRUE(WritePng("demo_activating_click_question.png", shot.pixels, shot.width, shot.height));
+      PressAt(window_manager_.Pointer());
+      pressed = true;
+    }
+    if (shot.frame == 3 && pressed) hand_.Release();
+    return shot.frame > 12;  // a question the click did not reach is closed: no
+  });
+  EXPECT_EQ(run.Run(game_.HostPath()), 0);
+  ASSERT_TRUE(other_active) << "the other window is active";
+  EXPECT_TRUE(pressed);
+  EXPECT_FALSE(run.GaveUp()) << "the click on はい ended the game";
 }
 
 }  // namespace

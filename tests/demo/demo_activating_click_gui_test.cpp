@@ -16,9 +16,9 @@
 #include "demo_reader.h"
 #include "demo_window.h"
 #include "demo_window_manager.h"
-#include "support/fixed_step_game.h"
 #include "platform/window/dialog_host.h"
 #include "platform/window/system_message_box.h"
+#include "support/fixed_step_game.h"
 #include "support/holds_within.h"
 #include "support/png_file.h"
 // After the engine's headers, as the X headers in demo_window_manager.h.
@@ -32,7 +32,8 @@ using namespace demo_test;
 
 using test_support::HoldsWithin;
 
-// How long the player holds the button down.
+// How long the player holds the button down at the least: the window manager answers the press
+// meanwhile.
 constexpr auto kHeld = std::chrono::milliseconds(150);
 
 // A window of another client's, in the screen's corner away from the game's, which the window

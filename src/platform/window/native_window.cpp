@@ -158,6 +158,9 @@ bool InitVideo() {
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   // Compositions longer than the short editing event holds arrive whole.
   SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
+  // The click that activates a window reaches it as well: SDL would drop a press that comes with
+  // the focus, as a window manager's click-to-focus brings them together.
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     LogDiagnostic(std::string("video: cannot start: ") + SDL_GetError());
     failed.store(true);

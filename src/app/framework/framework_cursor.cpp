@@ -6,8 +6,20 @@
 #include "platform/events/input_state.h"
 #include "platform/system/clock.h"
 #include "platform/window/cursor.h"
+#include "platform/window/letterbox.h"
 #include "platform/window/menu_overlay.h"
 #include "platform/window/native_window.h"
+
+namespace {
+
+// Where the scaled screen shows on the monitor in full screen, from the destination's left, top,
+// width and height.
+plat::Rect DisplayedRect(const plat::Rect& destination) {
+  return plat::Rect{destination.left, destination.top, destination.left + destination.right,
+                    destination.top + destination.bottom};
+}
+
+}  // namespace
 
 bool CFrameworkApp::TrackCursor() {
   const int32_t width = info_.screen_width;
@@ -16,9 +28,7 @@ bool CFrameworkApp::TrackCursor() {
   if (full_screen_) {
     const plat::Point origin = screen_.GetMonitorOrigin();
     const plat::Point cursor = plat::GetCursorPos();
-    const plat::Rect& destination = screen_.GetDestination();
-    const plat::Rect displayed{destination.left, destination.top, destination.left + destination.right,
-                               destination.top + destination.bottom};
+    const plat::Rect displayed = DisplayedRect(screen_.GetDestination());
     place = PlaceCursorInFullScreen(plat::Point{cursor.x - origin.x, cursor.y - origin.y}, screen_.GetOutputWidth(),
                                     screen_.GetOutputHeight(), screen_.IsFullScreenScaling() ? &displayed : nullptr,
                                     width, height);
@@ -76,14 +86,12 @@ bool CFrameworkApp::FollowTopRowMenu(plat::Point on_monitor) {
 plat::Point CFrameworkApp::GameToScreen(plat::Point point) const {
   if (!full_screen_) {
     const plat::Window* window = main_window_.GetPlatformWindow();
-    const plat::Point origin = window != nullptr ? window->ClientOrigin() : plat::Point{};
-    return plat::Point{point.x + origin.x, point.y + origin.y};
+    return window != nullptr ? window->ScreenPointOfDrawing(point) : point;
   }
   plat::Point on_screen = point;
-  if (screen_.IsFullScreenScaling() && info_.screen_width > 0 && info_.screen_height > 0) {
-    const plat::Rect& destination = screen_.GetDestination();
-    on_screen.x = point.x * destination.right / info_.screen_width + destination.left;
-    on_screen.y = point.y * destination.bottom / info_.screen_height + destination.top;
+  if (screen_.IsFullScreenScaling()) {
+    on_screen = plat::FromPicturePoint(DisplayedRect(screen_.GetDestination()), info_.screen_width,
+                                       info_.screen_height, point);
   }
   const plat::Point origin = screen_.GetMonitorOrigin();
   return plat::Point{on_screen.x + origin.x, on_screen.y + origin.y};

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
+
+#include "platform/window/x11_display.h"
 
 namespace plat {
 namespace {
@@ -47,14 +50,8 @@ Point GetCursorPos() {
   Point point;
   if (!HasVideo()) return point;
   // SDL renews its desktop-wide position on the pointer's raw motion only, which a pointer that
-  // another program moved does not make: over a window of the program, the last motion the window
-  // saw tells where the pointer is.
-  if (SDL_Window* window = SDL_GetMouseFocus()) {
-    Point in_window;
-    SDL_GetMouseState(&in_window.x, &in_window.y);
-    SDL_GetWindowPosition(window, &point.x, &point.y);
-    return Point{point.x + in_window.x, point.y + in_window.y};
-  }
+  // another program moved does not make: over a window of the program, the display says.
+  if (const std::optional<Point> on_display = PointerOnDisplay(SDL_GetMouseFocus())) return *on_display;
   SDL_GetGlobalMouseState(&point.x, &point.y);
   return point;
 }

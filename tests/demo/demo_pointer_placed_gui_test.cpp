@@ -2,9 +2,9 @@
 // window the window manager holds at its own size, the picture letterboxed into it, and in the
 // game's own full screen, the picture scaled onto the display: the pointer stands where the
 // picture shows the point, and the game reads it back there (what built-in 582 returns) once it
-// has followed the pointer's motion. In full screen the game follows the pointer that another
-// program moves, motion by motion, as hover does. The pictures, with the display's pointer marked,
-// are written as demo_pointer_placed_*.png into the build folder.
+// has followed the pointer's motion. In full screen, hover follows each motion of a pointer that
+// another program moves. The pictures are written into the build folder as
+// demo_pointer_placed_*.png, those of the window with the display's pointer marked.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -108,27 +108,40 @@ TEST_F(DemoWindowManagerGuiTest, ThePointerTheGamePutsStandsWhereThePictureShows
   }
 }
 
-// The game's own full screen, which the window's maximize box asks for.
-TEST_F(DemoGameCopyTest, InFullScreenThePointerPutReadsBackAsItselfAndTheGameFollowsEachMotionOfThePointer) {
+// The game's own full screen, which the window's maximize box asks for. Over the title's choices
+// the row under the pointer shows hovered.
+TEST_F(DemoGameCopyTest, InFullScreenThePointerPutReadsBackAsItselfAndHoverFollowsEachMotionOfThePointer) {
   Display* display = XOpenDisplay(nullptr);
   ASSERT_NE(display, nullptr);
   test_support::FixedStepGame run;
   constexpr int kMaximized = 10;
-  constexpr int kPut = 40;
+  constexpr int kPut = 2 * kStep - 20;  // the title shows
   constexpr int kMoved = kPut + 3;
   constexpr int kMovedAgain = kMoved + 3;
   constexpr int kLast = kMovedAgain + 3;
   run.PlanEvent(kMaximized, WindowEvent(SDL_WINDOWEVENT_MAXIMIZED));
+  run.PlanClick(kMovieSkip, kReadX, kReadY);
   run.SetLastFrame(kLast + kStep);
-  const plat::Point moves[] = {{200, 150}, {600, 450}};
+  const plat::Point moves[] = {{kChoiceX, kTitleContinueY}, {kChoiceX, kTitleEndY}};
   bool full_screen = false;
   plat::Point read_put{-1, -1};
   plat::Point read_moved[2] = {{-1, -1}, {-1, -1}};
-  // Another program moves the pointer to where the picture shows the point.
+  // The rows of つづきから and おわる after each move.
+  std::uint32_t rows[2][2] = {};
+  // Another program moves the pointer into the middle of where the picture shows the point.
   const auto move_pointer = [display](CGameApp& game, plat::Point to) {
-    const plat::Rect shown = ScreenRectOnOutput(game.GetScreenManager(), {to.x, to.y, to.x, to.y});
-    XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0, shown.left, shown.top);
+    const plat::Rect shown = ScreenRectOnOutput(game.GetScreenManager(), {to.x, to.y, to.x + 1, to.y + 1});
+    XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0, (shown.left + shown.right) / 2,
+                 (shown.top + shown.bottom) / 2);
     XSync(display, False);
+  };
+  const auto read_rows = [](CGameApp& game, const std::string& png, std::uint32_t (&colours)[2]) {
+    const Shown shown = ReadShown(game, png);
+    for (int row = 0; row < 2; ++row) {
+      const std::int32_t y = row == 0 ? kTitleContinueY : kTitleEndY;
+      const plat::Rect at = ScreenRectOnOutput(game.GetScreenManager(), {kChoiceX, y, kChoiceX, y});
+      if (!shown.pixels.empty()) colours[row] = shown.At(at.left, at.top);
+    }
   };
   run.SetFrameObserver([&](int frame) {
     CGameApp& game = run.Game();
@@ -142,10 +155,12 @@ TEST_F(DemoGameCopyTest, InFullScreenThePointerPutReadsBackAsItselfAndTheGameFol
     }
     if (frame == kMovedAgain) {
       read_moved[0] = game.CursorInGame();
+      read_rows(game, "demo_pointer_placed_hover_continue.png", rows[0]);
       move_pointer(game, moves[1]);
     }
     if (frame == kLast) {
       read_moved[1] = game.CursorInGame();
+      read_rows(game, "demo_pointer_placed_hover_end.png", rows[1]);
       run.PlanEvent(frame + 1, WindowEvent(SDL_WINDOWEVENT_CLOSE));
     }
   });
@@ -154,9 +169,12 @@ TEST_F(DemoGameCopyTest, InFullScreenThePointerPutReadsBackAsItselfAndTheGameFol
   ASSERT_TRUE(full_screen) << "the maximize box asks for full screen";
   EXPECT_EQ(read_put.x, kBetweenPixels.x) << "read back";
   EXPECT_EQ(read_put.y, kBetweenPixels.y) << "read back";
+  constexpr std::uint32_t kAtRest = kChoiceItemColour & 0xFFFFFF;
   for (int move = 0; move < 2; ++move) {
     EXPECT_EQ(read_moved[move].x, moves[move].x) << "after move " << move;
     EXPECT_EQ(read_moved[move].y, moves[move].y) << "after move " << move;
+    EXPECT_NE(rows[move][move], kAtRest) << "the row under the pointer shows hovered after move " << move;
+    EXPECT_EQ(rows[move][1 - move], kAtRest) << "the other row rests after move " << move;
   }
 }
 

@@ -57,6 +57,28 @@ CursorPlace PlaceCursorInFullScreen(plat::Point on_monitor, int32_t monitor_widt
   return place;
 }
 
+namespace {
+
+plat::Rect OutputArea(const FullScreenLayout& layout) {
+  return plat::LetterboxedArea(layout.monitor.x, layout.monitor.y, layout.output.x, layout.output.y);
+}
+
+}  // namespace
+
+CursorPlace PlaceCursorOnMonitor(plat::Point on_monitor, const FullScreenLayout& layout) {
+  const plat::Point on_output = plat::ToPicturePoint(OutputArea(layout), layout.output.x, layout.output.y, on_monitor);
+  return PlaceCursorInFullScreen(on_output, layout.output.x, layout.output.y, layout.displayed, layout.screen.x,
+                                 layout.screen.y);
+}
+
+plat::Point MonitorPointOfGame(plat::Point in_game, const FullScreenLayout& layout) {
+  plat::Point on_output = in_game;
+  if (layout.displayed != nullptr) {
+    on_output = plat::FromPicturePoint(*layout.displayed, layout.screen.x, layout.screen.y, in_game);
+  }
+  return plat::FromPicturePoint(OutputArea(layout), layout.output.x, layout.output.y, on_output);
+}
+
 CursorPlace PlaceCursorInWindow(const plat::PointerReading& pointer, int32_t width, int32_t height, bool was_over,
                                 uint8_t previous_edge) {
   CursorPlace place;

@@ -12,7 +12,7 @@
 
 namespace {
 
-// Where the scaled screen shows on the monitor in full screen, from the destination's left, top,
+// Where the scaled screen shows on the output in full screen, from the destination's left, top,
 // width and height.
 plat::Rect DisplayedRect(const plat::Rect& destination) {
   return plat::Rect{destination.left, destination.top, destination.left + destination.right,
@@ -29,9 +29,7 @@ bool CFrameworkApp::TrackCursor() {
     const plat::Point origin = screen_.GetMonitorOrigin();
     const plat::Point cursor = plat::GetCursorPos();
     const plat::Rect displayed = DisplayedRect(screen_.GetDestination());
-    place = PlaceCursorInFullScreen(plat::Point{cursor.x - origin.x, cursor.y - origin.y}, screen_.GetOutputWidth(),
-                                    screen_.GetOutputHeight(), screen_.IsFullScreenScaling() ? &displayed : nullptr,
-                                    width, height);
+    place = PlaceCursorOnMonitor(plat::Point{cursor.x - origin.x, cursor.y - origin.y}, FullScreenLayoutOf(displayed));
     if (FollowTopRowMenu(plat::Point{cursor.x - origin.x, cursor.y - origin.y})) {
       place.x = kCursorOutside;
       place.y = kCursorOutside;
@@ -88,13 +86,22 @@ plat::Point CFrameworkApp::GameToScreen(plat::Point point) const {
     const plat::Window* window = main_window_.GetPlatformWindow();
     return window != nullptr ? window->ScreenPointOfDrawing(point) : point;
   }
-  plat::Point on_screen = point;
-  if (screen_.IsFullScreenScaling()) {
-    on_screen = plat::FromPicturePoint(DisplayedRect(screen_.GetDestination()), info_.screen_width,
-                                       info_.screen_height, point);
-  }
+  const plat::Rect displayed = DisplayedRect(screen_.GetDestination());
+  const plat::Point on_monitor = MonitorPointOfGame(point, FullScreenLayoutOf(displayed));
   const plat::Point origin = screen_.GetMonitorOrigin();
-  return plat::Point{on_screen.x + origin.x, on_screen.y + origin.y};
+  return plat::Point{on_monitor.x + origin.x, on_monitor.y + origin.y};
+}
+
+FullScreenLayout CFrameworkApp::FullScreenLayoutOf(const plat::Rect& displayed) const {
+  FullScreenLayout layout;
+  layout.output = plat::Point{screen_.GetOutputWidth(), screen_.GetOutputHeight()};
+  layout.displayed = screen_.IsFullScreenScaling() ? &displayed : nullptr;
+  layout.screen = plat::Point{info_.screen_width, info_.screen_height};
+  // The window covers the monitor.
+  const plat::Window* window = main_window_.GetPlatformWindow();
+  const plat::Rect covered = window != nullptr ? window->ClientRectOnScreen() : plat::Rect{};
+  layout.monitor = window != nullptr ? plat::Point{covered.Width(), covered.Height()} : layout.output;
+  return layout;
 }
 
 plat::Point CFrameworkApp::GetCursorPos() const { return plat::GetCursorPos(); }

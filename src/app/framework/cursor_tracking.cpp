@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/window/letterbox.h"
+
 namespace {
 
 constexpr uint8_t kEdgeTop = 8;
@@ -38,10 +40,9 @@ CursorPlace PlaceCursorInFullScreen(plat::Point on_monitor, int32_t monitor_widt
   place.x = on_monitor.x;
   place.y = on_monitor.y;
   if (displayed != nullptr && displayed->Width() > 0 && displayed->Height() > 0) {
-    const bool x_inside = on_monitor.x >= displayed->left && on_monitor.x < displayed->right;
-    const bool y_inside = on_monitor.y >= displayed->top && on_monitor.y < displayed->bottom;
-    place.x = x_inside ? (on_monitor.x - displayed->left) * width / displayed->Width() : -2;
-    place.y = y_inside ? (on_monitor.y - displayed->top) * height / displayed->Height() : -2;
+    const plat::Point in_picture = plat::ToPicturePoint(*displayed, width, height, on_monitor);
+    place.x = in_picture.x >= 0 && in_picture.x < width ? in_picture.x : -2;
+    place.y = in_picture.y >= 0 && in_picture.y < height ? in_picture.y : -2;
   }
   if (place.y < 1 || place.x == -2) {
     place.edge = kEdgeTop;
@@ -54,6 +55,28 @@ CursorPlace PlaceCursorInFullScreen(plat::Point on_monitor, int32_t monitor_widt
   }
   place.over = place.x >= 0 && place.y >= 0;
   return place;
+}
+
+namespace {
+
+plat::Rect OutputArea(const FullScreenLayout& layout) {
+  return plat::LetterboxedArea(layout.monitor.x, layout.monitor.y, layout.output.x, layout.output.y);
+}
+
+}  // namespace
+
+CursorPlace PlaceCursorOnMonitor(plat::Point on_monitor, const FullScreenLayout& layout) {
+  const plat::Point on_output = plat::ToPicturePoint(OutputArea(layout), layout.output.x, layout.output.y, on_monitor);
+  return PlaceCursorInFullScreen(on_output, layout.output.x, layout.output.y, layout.displayed, layout.screen.x,
+                                 layout.screen.y);
+}
+
+plat::Point MonitorPointOfGame(plat::Point in_game, const FullScreenLayout& layout) {
+  plat::Point on_output = in_game;
+  if (layout.displayed != nullptr) {
+    on_output = plat::FromPicturePoint(*layout.displayed, layout.screen.x, layout.screen.y, in_game);
+  }
+  return plat::FromPicturePoint(OutputArea(layout), layout.output.x, layout.output.y, on_output);
 }
 
 CursorPlace PlaceCursorInWindow(const plat::PointerReading& pointer, int32_t width, int32_t height, bool was_over,

@@ -21,6 +21,22 @@ struct CursorPlace {
 CursorPlace PlaceCursorInFullScreen(plat::Point on_monitor, int32_t monitor_width, int32_t monitor_height,
                                     const plat::Rect* displayed, int32_t width, int32_t height);
 
+// Full screen as the monitor shows it: the window covers the monitor and shows the output (the
+// picture of the display mode the game asked for) in it, letterboxed where the display keeps a
+// mode of its own; the game screen fills the output or, scaled, `displayed` of it.
+struct FullScreenLayout {
+  plat::Point monitor;  // width and height
+  plat::Point output;
+  const plat::Rect* displayed = nullptr;
+  plat::Point screen;  // the game screen's
+};
+
+// The cursor relative to the monitor's origin, placed as PlaceCursorInFullScreen places it on the
+// output.
+CursorPlace PlaceCursorOnMonitor(plat::Point on_monitor, const FullScreenLayout& layout);
+// The inverse: the point of the monitor that PlaceCursorOnMonitor places at the game screen's point.
+plat::Point MonitorPointOfGame(plat::Point in_game, const FullScreenLayout& layout);
+
 // Window: the pointer in client coordinates. Leaving the screen sets the edge once, from the side
 // it went out by; while it stays outside the edge stays `previous_edge`.
 CursorPlace PlaceCursorInWindow(const plat::PointerReading& pointer, int32_t width, int32_t height, bool was_over,

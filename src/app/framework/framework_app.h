@@ -282,6 +282,9 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   // The full-screen menu that the top row of the screen brings up, for a cursor on the monitor:
   // true while the cursor lies on the shown menu (or off the monitor) instead of the game.
   bool FollowTopRowMenu(plat::Point on_monitor);
+  // Where the game screen shows on the monitor in full screen; `displayed` is the scaled screen's
+  // place on the output, taken when the screen is scaled.
+  FullScreenLayout FullScreenLayoutOf(const plat::Rect& displayed) const;
   // The activation handler's full-screen halves.
   void DeactivateFullScreen();
   // Places the candidate list over the text-input area, in the main window's client pixels.

@@ -6,8 +6,20 @@
 #include "platform/events/input_state.h"
 #include "platform/system/clock.h"
 #include "platform/window/cursor.h"
+#include "platform/window/letterbox.h"
 #include "platform/window/menu_overlay.h"
 #include "platform/window/native_window.h"
+
+namespace {
+
+// Where the scaled screen shows on the output in full screen, from the destination's left, top,
+// width and height.
+plat::Rect DisplayedRect(const plat::Rect& destination) {
+  return plat::Rect{destination.left, destination.top, destination.left + destination.right,
+                    destination.top + destination.bottom};
+}
+
+}  // namespace
 
 bool CFrameworkApp::TrackCursor() {
   const int32_t width = info_.screen_width;
@@ -16,12 +28,8 @@ bool CFrameworkApp::TrackCursor() {
   if (full_screen_) {
     const plat::Point origin = screen_.GetMonitorOrigin();
     const plat::Point cursor = plat::GetCursorPos();
-    const plat::Rect& destination = screen_.GetDestination();
-    const plat::Rect displayed{destination.left, destination.top, destination.left + destination.right,
-                               destination.top + destination.bottom};
-    place = PlaceCursorInFullScreen(plat::Point{cursor.x - origin.x, cursor.y - origin.y}, screen_.GetOutputWidth(),
-                                    screen_.GetOutputHeight(), screen_.IsFullScreenScaling() ? &displayed : nullptr,
-                                    width, height);
+    const plat::Rect displayed = DisplayedRect(screen_.GetDestination());
+    place = PlaceCursorOnMonitor(plat::Point{cursor.x - origin.x, cursor.y - origin.y}, FullScreenLayoutOf(displayed));
     if (FollowTopRowMenu(plat::Point{cursor.x - origin.x, cursor.y - origin.y})) {
       place.x = kCursorOutside;
       place.y = kCursorOutside;
@@ -76,17 +84,24 @@ bool CFrameworkApp::FollowTopRowMenu(plat::Point on_monitor) {
 plat::Point CFrameworkApp::GameToScreen(plat::Point point) const {
   if (!full_screen_) {
     const plat::Window* window = main_window_.GetPlatformWindow();
-    const plat::Point origin = window != nullptr ? window->ClientOrigin() : plat::Point{};
-    return plat::Point{point.x + origin.x, point.y + origin.y};
+    return window != nullptr ? window->ScreenPointOfDrawing(point) : point;
   }
-  plat::Point on_screen = point;
-  if (screen_.IsFullScreenScaling() && info_.screen_width > 0 && info_.screen_height > 0) {
-    const plat::Rect& destination = screen_.GetDestination();
-    on_screen.x = point.x * destination.right / info_.screen_width + destination.left;
-    on_screen.y = point.y * destination.bottom / info_.screen_height + destination.top;
-  }
+  const plat::Rect displayed = DisplayedRect(screen_.GetDestination());
+  const plat::Point on_monitor = MonitorPointOfGame(point, FullScreenLayoutOf(displayed));
   const plat::Point origin = screen_.GetMonitorOrigin();
-  return plat::Point{on_screen.x + origin.x, on_screen.y + origin.y};
+  return plat::Point{on_monitor.x + origin.x, on_monitor.y + origin.y};
+}
+
+FullScreenLayout CFrameworkApp::FullScreenLayoutOf(const plat::Rect& displayed) const {
+  FullScreenLayout layout;
+  layout.output = plat::Point{screen_.GetOutputWidth(), screen_.GetOutputHeight()};
+  layout.displayed = screen_.IsFullScreenScaling() ? &displayed : nullptr;
+  layout.screen = plat::Point{info_.screen_width, info_.screen_height};
+  // The window covers the monitor.
+  const plat::Window* window = main_window_.GetPlatformWindow();
+  const plat::Rect covered = window != nullptr ? window->ClientRectOnScreen() : plat::Rect{};
+  layout.monitor = window != nullptr ? plat::Point{covered.Width(), covered.Height()} : layout.output;
+  return layout;
 }
 
 plat::Point CFrameworkApp::GetCursorPos() const { return plat::GetCursorPos(); }

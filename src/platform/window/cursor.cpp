@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
+
+#include "platform/window/x11_display.h"
 
 namespace plat {
 namespace {
@@ -45,7 +48,11 @@ bool ShowShape(SDL_SystemCursor shape, int key) {
 
 Point GetCursorPos() {
   Point point;
-  if (HasVideo()) SDL_GetGlobalMouseState(&point.x, &point.y);
+  if (!HasVideo()) return point;
+  // SDL renews its desktop-wide position on the pointer's raw motion only, which a pointer that
+  // another program moved does not make: over a window of the program, the display says.
+  if (const std::optional<Point> on_display = PointerOnDisplay(SDL_GetMouseFocus())) return *on_display;
+  SDL_GetGlobalMouseState(&point.x, &point.y);
   return point;
 }
 

@@ -7,7 +7,7 @@
 
 namespace plat {
 
-// The cursor's position on the desktop; (0, 0) without a display.
+// The cursor's position on the desktop now; (0, 0) without a display.
 Point GetCursorPos();
 // Moves the cursor to a point of the desktop; nothing without a display.
 void SetCursorPos(Point point);

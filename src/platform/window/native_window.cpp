@@ -1,6 +1,7 @@
 #include "platform/window/native_window.h"
 
 #include <atomic>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -46,11 +47,22 @@ Window* EngineWindowOf(SDL_Window* window) {
   return window != nullptr ? static_cast<Window*>(SDL_GetWindowData(window, kWindowDataName)) : nullptr;
 }
 
-// A point beside the picture is placed just outside it on that side.
-int ToPictureAxis(int position, int start, int end, int picture_length) {
-  if (position < start) return -1;
-  if (position >= end) return picture_length;
-  return static_cast<int>(int64_t{position - start} * picture_length / (end - start));
+// The picture drawn at the window's drawing size, where the window shows it at another size.
+struct ScaledPicture {
+  Rect area;  // where it shows in the window, letterboxed
+  int width = 0;
+  int height = 0;
+};
+
+std::optional<ScaledPicture> ScaledPictureOf(SDL_Window* window) {
+  int shown_width = 0;
+  int shown_height = 0;
+  ScaledPicture picture;
+  SDL_GetWindowSize(window, &shown_width, &shown_height);
+  DrawingSizeOf(window, picture.width, picture.height);
+  if (shown_width == picture.width && shown_height == picture.height) return std::nullopt;
+  picture.area = LetterboxedArea(shown_width, shown_height, picture.width, picture.height);
+  return picture;
 }
 
 int SdlPosition(int32_t position) { return position == kCentred ? SDL_WINDOWPOS_CENTERED : position; }
@@ -69,21 +81,6 @@ bool IsUnseenFallback(const char* driver) {
 
 }  // namespace
 
-Rect LetterboxedArea(int32_t output_width, int32_t output_height, int32_t width, int32_t height) {
-  Rect area{0, 0, output_width, output_height};
-  if (width < 1 || height < 1) return area;
-  if (int64_t{output_width} * height > int64_t{output_height} * width) {
-    const auto shown = static_cast<int32_t>(int64_t{output_height} * width / height);
-    area.left = (output_width - shown) / 2;
-    area.right = area.left + shown;
-  } else {
-    const auto shown = static_cast<int32_t>(int64_t{output_width} * height / width);
-    area.top = (output_height - shown) / 2;
-    area.bottom = area.top + shown;
-  }
-  return area;
-}
-
 void DrawingSizeOf(SDL_Window* window, int& width, int& height) {
   const Window* engine_window = EngineWindowOf(window);
   // A full-screen window is drawn at the display's size.
@@ -96,18 +93,20 @@ void DrawingSizeOf(SDL_Window* window, int& width, int& height) {
   SDL_GetWindowSize(window, &width, &height);
 }
 
+void FromDrawingPoint(SDL_Window* window, int& x, int& y) {
+  const std::optional<ScaledPicture> picture = ScaledPictureOf(window);
+  if (!picture) return;
+  const Point shown = FromPicturePoint(picture->area, picture->width, picture->height, Point{x, y});
+  x = shown.x;
+  y = shown.y;
+}
+
 void ToDrawingPoint(SDL_Window* window, int& x, int& y) {
-  int shown_width = 0;
-  int shown_height = 0;
-  int width = 0;
-  int height = 0;
-  SDL_GetWindowSize(window, &shown_width, &shown_height);
-  DrawingSizeOf(window, width, height);
-  if (shown_width == width && shown_height == height) return;
-  const Rect area = LetterboxedArea(shown_width, shown_height, width, height);
-  if (area.Width() < 1 || area.Height() < 1) return;
-  x = ToPictureAxis(x, area.left, area.right, width);
-  y = ToPictureAxis(y, area.top, area.bottom, height);
+  const std::optional<ScaledPicture> picture = ScaledPictureOf(window);
+  if (!picture) return;
+  const Point drawn = ToPicturePoint(picture->area, picture->width, picture->height, Point{x, y});
+  x = drawn.x;
+  y = drawn.y;
 }
 
 namespace {
@@ -331,6 +330,12 @@ Point Window::ClientOrigin() const {
   Point origin;
   SDL_GetWindowPosition(window_, &origin.x, &origin.y);
   return origin;
+}
+
+Point Window::ScreenPointOfDrawing(Point drawn) const {
+  FromDrawingPoint(window_, drawn.x, drawn.y);
+  const Point origin = ClientOrigin();
+  return Point{origin.x + drawn.x, origin.y + drawn.y};
 }
 
 Point Window::PlacedOrigin() const { return placed_origin_.value_or(ClientOrigin()); }

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "platform/events/window_messages.h"
+#include "platform/window/letterbox.h"
 #include "platform/window/message_queue.h"
 
 namespace plat {
@@ -55,10 +56,6 @@ struct WindowCreateInfo {
   uint32_t style = 0;  // WS_ bits: no caption makes a borderless window, a sizing frame or a maximize box a resizable one
 };
 
-// Where a picture of width x height shows in an output of its own: as large as the output
-// allows, keeping its shape, centred, with bars beside it.
-Rect LetterboxedArea(int32_t output_width, int32_t output_height, int32_t width, int32_t height);
-
 // The size of the client area that the window's picture is drawn at: for a window without a
 // sizing frame, outside full screen, the size the program gave it, whatever size the window
 // manager shows it at (the picture is then scaled into the window, letterboxed); for any other
@@ -67,6 +64,9 @@ void DrawingSizeOf(SDL_Window* window, int& width, int& height);
 // Moves a point of the window's client area, as it is shown, to where it lies in the picture
 // drawn at the window's drawing size; a point beside the picture lands just outside it.
 void ToDrawingPoint(SDL_Window* window, int& x, int& y);
+// The inverse: moves a point of the picture drawn at the window's drawing size to the point of
+// the client area, as it is shown, that ToDrawingPoint reads as it (FromPicturePoint).
+void FromDrawingPoint(SDL_Window* window, int& x, int& y);
 // After the window manager gave a window another size: a window without a sizing frame asks
 // for the size the program gave it again, unless it is maximized, minimized or full screen
 // (its maximize box asks for full screen; the window manager then sizes it). Where the window
@@ -110,6 +110,9 @@ class Window {
   void Move(int32_t x, int32_t y);
   void SetClientSize(int32_t width, int32_t height);
   Point ClientOrigin() const;
+  // Where a point of the picture drawn at the window's drawing size shows on the screen: the
+  // pointer put there is read over the picture as that point.
+  Point ScreenPointOfDrawing(Point drawn) const;
   // Where the client area was when the window last stood at a place of its own: where the
   // program put it or the player moved it, not where the window manager holds it maximized nor
   // where full screen holds it. On the window thread.

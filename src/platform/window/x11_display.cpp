@@ -119,6 +119,22 @@ std::set<SDL_Window*> g_Gone;
 
 }  // namespace
 
+std::optional<Point> PointerOnDisplay(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  if (DisplayConnectionLost() || !X11InfoOf(window, info)) return std::nullopt;
+  Display* display = info.info.x11.display;
+  ::Window root = 0;
+  ::Window child = 0;
+  Point on_root;
+  Point in_window;
+  unsigned int buttons = 0;
+  if (XQueryPointer(display, DefaultRootWindow(display), &root, &child, &on_root.x, &on_root.y, &in_window.x,
+                    &in_window.y, &buttons) == False) {
+    return std::nullopt;
+  }
+  return on_root;
+}
+
 void NoteDestroyedOutside(SDL_Window* window) {
   std::lock_guard guard(g_GoneLock);
   g_Gone.insert(window);

@@ -32,6 +32,10 @@ void NoteDestroyedOutside(SDL_Window* window);
 bool WasDestroyedOutside(SDL_Window* window);
 bool AnyDestroyedOutside();
 
+// Where the pointer is on the desktop now, as the display the window is on says; nothing where the
+// window is not on X, or the display is lost. Any thread.
+std::optional<Point> PointerOnDisplay(SDL_Window* window);
+
 // The window's place is that of its client area from here on: the window manager puts the
 // client area where the window is asked to be, whatever frame it draws around it (and whenever
 // it learns of that frame). Told before the window shows: window managers read it as they take

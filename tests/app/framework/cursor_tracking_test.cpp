@@ -44,6 +44,29 @@ TEST(CursorTrackingTest, AScaledFullScreenMapsTheDisplayedRectangleAndMarksTheBa
   }
 }
 
+TEST(CursorTrackingTest, InFullScreenAPointPutOnTheMonitorIsPlacedAtItselfAndTheMonitorsMiddleAtTheScreensMiddle) {
+  const plat::Rect wide{240, 0, 1680, 1080};
+  const plat::Rect tall{0, 32, 1280, 992};
+  struct Case {
+    const char* name;
+    FullScreenLayout layout;
+  };
+  for (const Case& c : {Case{"a mode of its own", {{1920, 1080}, {kWidth, kHeight}, nullptr, {kWidth, kHeight}}},
+                        Case{"scaled wide", {{1920, 1080}, {1920, 1080}, &wide, {kWidth, kHeight}}},
+                        Case{"scaled tall", {{1280, 1024}, {1280, 1024}, &tall, {kWidth, kHeight}}},
+                        Case{"the screen's size", {{kWidth, kHeight}, {kWidth, kHeight}, nullptr, {kWidth, kHeight}}}}) {
+    for (int32_t y = 0; y < kHeight; y += 23) {
+      for (int32_t x = 0; x < kWidth; x += 17) {
+        const CursorPlace place = PlaceCursorOnMonitor(MonitorPointOfGame({x, y}, c.layout), c.layout);
+        ASSERT_TRUE(place.over && place.x == x && place.y == y) << c.name << ": " << x << "," << y;
+      }
+    }
+    const CursorPlace middle = PlaceCursorOnMonitor({c.layout.monitor.x / 2, c.layout.monitor.y / 2}, c.layout);
+    EXPECT_EQ(middle.x, kWidth / 2) << c.name;
+    EXPECT_EQ(middle.y, kHeight / 2) << c.name;
+  }
+}
+
 TEST(CursorTrackingTest, AWindowGivesTheKeypadDigitOfTheSideTheCursorLeftBy) {
   struct Case {
     int32_t x;

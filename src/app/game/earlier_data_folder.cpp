@@ -1,6 +1,8 @@
 #include "app/game/earlier_data_folder.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <span>
 #include <vector>
 
@@ -8,6 +10,8 @@
 #include "base/settings/game_switches.h"
 #include "base/settings/settings_files.h"
 #include "platform/encoding/text_encoding.h"
+#include "platform/files/exclusive_lock.h"
+#include "platform/files/file_system_ops.h"
 #include "platform/files/host_path.h"
 #include "platform/files/plain_files.h"
 #include "platform/system/diagnostic_log.h"
@@ -64,27 +68,63 @@ std::string JoinedNames(const std::vector<std::string>& names) {
   return joined;
 }
 
-// The folder the copies are made in before they take the new folder's name: that name with
-// ":carrying" after it. No game's folder has such a name (PlainFolderName replaces every ':'),
-// and a start after one cut short finds it by that name.
-std::string StagingFolder(const std::string& folder) { return folder.substr(0, folder.size() - 1) + ":carrying\\"; }
+// The names left behind for one reason, in order, after that reason, when there are any.
+std::string LeftFor(const plat::CarriedFiles& carried, plat::LeftBehind why, const std::string& reason) {
+  std::vector<std::string> names;
+  for (const auto& [left_why, name] : carried.left) {
+    if (left_why == why) names.push_back(name);
+  }
+  std::ranges::sort(names);
+  return names.empty() ? std::string() : "; " + reason + ", and left there: " + JoinedNames(names);
+}
+
+std::string NamesLeftBehind(const plat::CarriedFiles& carried) {
+  return LeftFor(carried, plat::LeftBehind::kTooLarge,
+                 "larger than " + std::to_string(kLargestCarriedFile >> 20) + " MiB") +
+         LeftFor(carried, plat::LeftBehind::kExecutable, "with an execute bit") +
+         LeftFor(carried, plat::LeftBehind::kNotPlain, "not a plain file") +
+         LeftFor(carried, plat::LeftBehind::kUnreadable, "not readable");
+}
+
+// The folder of the engine's data folder, beside the games' folders, that the copies are made
+// in before they take the new folder's name, and the file whose lock keeps the starts of all
+// games to one copy at a time. No game's folder has such names (PlainFolderName replaces every
+// ':'), they fit the system's bound on a name whatever the game's folder is named, and the start
+// that holds the lock after one cut short finds the folder by its name.
+constexpr const char* kStagingName = ":carrying\\";
+constexpr const char* kLockName = ":carrying.lock";
+
+// The engine's data folder, which holds `folder` (an engine path ending with a backslash).
+std::string EnclosingFolder(const std::string& folder) {
+  return folder.substr(0, folder.rfind('\\', folder.size() - 2) + 1);
+}
 
 }  // namespace
 
 bool CarryEarlierFolderOver(const std::string& earlier, const std::string& folder) {
-  const std::vector<std::string> files = plat::PlainFilesIn(earlier);
-  if (!HoldsEnginesSettings(earlier, files)) return true;
-  const plat::CarriedFiles carried = plat::CarryPlainFiles(earlier, StagingFolder(folder), folder, kLargestCarriedFile);
+  if (!plat::GetFileAttributes(earlier)) return true;
+  const std::string data = EnclosingFolder(folder);
   const std::string what = "the saves and settings that an earlier version kept in " + LoggedPath(earlier);
+  plat::CreateFolders(data);
+  const plat::ExclusiveLock lock(data + kLockName);
+  if (!lock.Holds()) {
+    const int why = errno;
+    plat::LogDiagnostic(what + " cannot be copied to " + LoggedPath(folder) + ": the lock " +
+                        LoggedPath(data + kLockName) + " cannot be taken (" + std::strerror(why) +
+                        "); the earlier folder is left as it was, and the next start tries again");
+    return false;
+  }
+  // Another start of the game carried it over while this one waited for the lock.
+  if (plat::GetFileAttributes(folder)) return true;
+  if (!HoldsEnginesSettings(earlier, plat::PlainFilesIn(earlier))) return true;
+  const plat::CarriedFiles carried = plat::CarryPlainFiles(earlier, data + kStagingName, folder, kLargestCarriedFile);
   if (!carried.failure.empty()) {
     plat::LogDiagnostic(what + " cannot be copied to " + LoggedPath(folder) + ": " + carried.failure +
                         "; the earlier folder is left as it was, and the next start tries again");
     return false;
   }
-  const std::string left = carried.too_large.empty() ? std::string()
-                                                     : "; larger than " + std::to_string(kLargestCarriedFile >> 20) +
-                                                           " MiB, and left there: " + JoinedNames(carried.too_large);
   plat::LogDiagnostic(what + " were copied to " + LoggedPath(folder) + " (" + std::to_string(carried.copied) + " of " +
-                      std::to_string(files.size()) + " files; the earlier folder is left as it was" + left + ")");
+                      std::to_string(carried.found) + " files; the earlier folder is left as it was" +
+                      NamesLeftBehind(carried) + ")");
   return true;
 }

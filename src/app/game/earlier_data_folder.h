@@ -14,6 +14,8 @@ inline constexpr std::uint64_t kLargestCarriedFile = std::uint64_t{64} << 20;
 
 // Copies the plain files of `earlier` into the new folder `folder` (engine paths ending with a
 // backslash) when `earlier` holds a settings file as the engine writes it, and says in the log
-// what was done, or why nothing was. False when the copy failed: `folder` is not made, `earlier`
-// is as it was, and the next start tries again.
+// what was done, or why nothing was. Starts of games at once take turns: each holds a lock in
+// the engine's data folder from before it looks for `folder` until `folder` stands, so a start
+// that waited finds it whole and copies nothing. False when the copy failed: `folder` is not
+// made, `earlier` is as it was, and the next start tries again.
 bool CarryEarlierFolderOver(const std::string& earlier, const std::string& folder);

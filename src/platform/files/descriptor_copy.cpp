@@ -3,20 +3,29 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <limits>
 
 namespace plat {
 
 bool CopyContents(int from, int to) {
+  return CopyContentsUpTo(from, to, std::numeric_limits<std::uint64_t>::max()) == CopyEnd::kWhole;
+}
+
+CopyEnd CopyContentsUpTo(int from, int to, std::uint64_t limit) {
   char buffer[1 << 16];
-  for (;;) {
-    const ssize_t got = ::read(from, buffer, sizeof buffer);
+  for (std::uint64_t room = limit;;) {
+    // One byte beyond the room tells a file that holds more.
+    const std::size_t wanted = room < sizeof buffer ? static_cast<std::size_t>(room) + 1 : sizeof buffer;
+    const ssize_t got = ::read(from, buffer, wanted);
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return false;
-    if (got == 0) return true;
+    if (got < 0) return CopyEnd::kFailed;
+    if (got == 0) return CopyEnd::kWhole;
+    if (static_cast<std::uint64_t>(got) > room) return CopyEnd::kPastLimit;
+    room -= static_cast<std::uint64_t>(got);
     for (ssize_t done = 0; done < got;) {
       const ssize_t put = ::write(to, buffer + done, static_cast<std::size_t>(got - done));
       if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) return false;
+      if (put <= 0) return CopyEnd::kFailed;
       done += put;
     }
   }

@@ -89,6 +89,7 @@ class ListingCache {
   // (one read of the notifications, which the kernel queues as the change is made).
   void TakeOutsideChanges() {
     std::lock_guard guard(lock_);
+    OwnNotifications();
     if (notifications_ < 0) return;
     alignas(inotify_event) char buffer[16384];
     for (;;) {
@@ -106,6 +107,7 @@ class ListingCache {
   // one is read again when it lacks the name. An exact match wins over one that differs in case.
   NameMatch Match(const std::string& folder, const std::string& name) {
     std::lock_guard guard(lock_);
+    OwnNotifications();
     auto cached = listings_.find(folder);
     if (cached != listings_.end()) {
       if (auto found = MatchIn(cached->second.names, name)) return {std::move(found), true};
@@ -127,12 +129,14 @@ class ListingCache {
   // Drops every listing and its watch; the folders are read again when next looked at.
   void Forget() {
     std::lock_guard guard(lock_);
+    OwnNotifications();
     DropAll();
   }
 
   // The engine's own change to `name` in `folder`: the listing follows what is on disk now.
   void Update(const std::string& folder, const std::string& name) {
     std::lock_guard guard(lock_);
+    OwnNotifications();
     const auto cached = listings_.find(folder);
     if (cached == listings_.end()) return;
     struct stat status {};
@@ -144,6 +148,17 @@ class ListingCache {
   }
 
  private:
+  // A process forked from the one that made the notifications shares them: its reads would take
+  // that one's changes, and its removals end that one's watches. It starts over with its own.
+  void OwnNotifications() {
+    if (owner_ == ::getpid()) return;
+    owner_ = ::getpid();
+    if (notifications_ >= 0) ::close(notifications_);
+    notifications_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    listings_.clear();
+    folders_of_watch_.clear();
+  }
+
   static std::optional<std::string> MatchIn(const Listing& listing, const std::string& name) {
     auto entry = listing.find(FoldName(name));
     if (entry == listing.end()) return std::nullopt;
@@ -220,6 +235,7 @@ class ListingCache {
 
   std::mutex lock_;
   int notifications_;
+  pid_t owner_ = ::getpid();
   std::unordered_map<std::string, CachedListing> listings_;
   std::unordered_map<int, std::vector<std::string>> folders_of_watch_;
 };

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 #include "platform/encoding/text_encoding.h"
@@ -67,6 +68,8 @@ std::vector<std::string> NamesIn(int folder) {
   DIR* entries = listing.IsOpen() ? ::fdopendir(listing.get()) : nullptr;
   if (entries == nullptr) return names;
   listing.Release();
+  // The copy shares the folder's place in its listing, which an earlier listing left at its end.
+  ::rewinddir(entries);
   while (const dirent* entry = ::readdir(entries)) {
     const std::string_view name = entry->d_name;
     if (name != "." && name != "..") names.emplace_back(name);
@@ -75,72 +78,107 @@ std::vector<std::string> NamesIn(int folder) {
   return names;
 }
 
-// The entry `name` of the open folder opened for reading when it is a plain file, with its status.
-UniqueFd OpenPlainFile(int folder, const char* name, struct stat& status) {
-  // Non-blocking, so that a pipe put there is opened, seen and passed over.
+// Why an entry of the status `status` is not carried, if it is not.
+std::optional<LeftBehind> WhyLeft(const struct stat& status, std::uint64_t largest) {
+  if (!S_ISREG(status.st_mode)) return LeftBehind::kNotPlain;
+  if ((status.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0) return LeftBehind::kExecutable;
+  if (static_cast<std::uint64_t>(status.st_size) > largest) return LeftBehind::kTooLarge;
+  return std::nullopt;
+}
+
+// An entry of a folder: opened for reading with its status when it is a plain file of at most
+// the largest size asked for, else why it is not.
+struct Entry {
+  UniqueFd file;
+  struct stat status {};
+  std::optional<LeftBehind> left;
+};
+
+Entry OpenEntry(int folder, const char* name, std::uint64_t largest) {
+  Entry entry;
+  if (::fstatat(folder, name, &entry.status, AT_SYMLINK_NOFOLLOW) != 0) {
+    entry.left = LeftBehind::kUnreadable;
+    return entry;
+  }
+  // A file larger than the bound is not opened, so that nothing of it is read.
+  entry.left = WhyLeft(entry.status, largest);
+  if (entry.left) return entry;
+  // Non-blocking, so that a pipe put there since is opened, seen and passed over.
   UniqueFd file(::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-  if (!file.IsOpen() || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode) ||
-      (status.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0) {
-    return UniqueFd();
+  if (!file.IsOpen() || ::fstat(file.get(), &entry.status) != 0) {
+    entry.left = LeftBehind::kUnreadable;
+    return entry;
   }
-  return file;
+  entry.left = WhyLeft(entry.status, largest);
+  if (!entry.left) entry.file = std::move(file);
+  return entry;
 }
 
-// Calls `visit(name, fd, status)` for each plain file of the open folder while it answers true.
+// Calls `visit(name, entry)` for each entry of the open folder while it answers true.
 template <typename Visit>
-void ForEachPlainFile(const UniqueFd& folder, Visit visit) {
+void ForEachEntry(const UniqueFd& folder, std::uint64_t largest, Visit visit) {
   for (const std::string& name : NamesIn(folder.get())) {
-    struct stat status {};
-    const UniqueFd file = OpenPlainFile(folder.get(), name.c_str(), status);
-    if (file.IsOpen() && !visit(name.c_str(), file.get(), status)) return;
+    if (!visit(name.c_str(), OpenEntry(folder.get(), name.c_str(), largest))) return;
   }
 }
 
-// Removes the entry `leaf` of the open folder `parent`, a folder of files as a copy left it: true
-// when it is gone, or was never there.
-bool RemoveFolderOfFiles(int parent, const std::string& leaf) {
+// Removes the entry `leaf` of the open folder `parent` with all it holds, following no link:
+// true when it is gone, or was never there.
+bool RemoveTree(int parent, const std::string& leaf) {
   struct stat status {};
   if (::fstatat(parent, leaf.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
   if (!S_ISDIR(status.st_mode)) return ::unlinkat(parent, leaf.c_str(), 0) == 0;
   const UniqueFd folder(::openat(parent, leaf.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
   // It may have taken the permission bits of a folder the owner may not write.
   if (!folder.IsOpen() || ::fchmod(folder.get(), S_IRWXU) != 0) return false;
-  for (const std::string& name : NamesIn(folder.get())) ::unlinkat(folder.get(), name.c_str(), 0);
+  for (const std::string& name : NamesIn(folder.get())) RemoveTree(folder.get(), name);
   return ::unlinkat(parent, leaf.c_str(), AT_REMOVEDIR) == 0;
 }
 
 // Copies the open plain file into the folder `to` as the new file `name`, with its permission
-// bits and last-write time, and puts it on the disk.
-bool CopyPlainFile(int file, const struct stat& status, int to, const char* name) {
+// bits and last-write time, up to `largest` bytes: a file that comes to more is not copied.
+CopyEnd CopyPlainFile(int file, const struct stat& status, int to, const char* name, std::uint64_t largest) {
   const UniqueFd copy(::openat(to, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR));
+  if (!copy.IsOpen()) return CopyEnd::kFailed;
+  const CopyEnd end = CopyContentsUpTo(file, copy.get(), largest);
+  if (end == CopyEnd::kPastLimit) return ::unlinkat(to, name, 0) == 0 ? end : CopyEnd::kFailed;
   const timespec times[2] = {status.st_atim, status.st_mtim};
-  return copy.IsOpen() && CopyContents(file, copy.get()) && ::fchmod(copy.get(), status.st_mode & 0777) == 0 &&
-         ::futimens(copy.get(), times) == 0 && ::fsync(copy.get()) == 0;
+  const bool kept = ::fchmod(copy.get(), status.st_mode & 0777) == 0 && ::futimens(copy.get(), times) == 0;
+  return end == CopyEnd::kWhole && kept ? end : CopyEnd::kFailed;
 }
 
-// Copies the plain files of `from` into the folder `to`: empty, or what failed.
+// Copies the plain files of `from` into the folder `to`, naming the entries left behind in
+// `carried`: empty, or what failed.
 std::string CopyEach(const UniqueFd& from, int to, std::uint64_t largest, CarriedFiles& carried) {
   std::string failure;
-  ForEachPlainFile(from, [&](const char* name, int file, const struct stat& status) {
-    if (static_cast<std::uint64_t>(status.st_size) > largest) {
-      carried.too_large.push_back(Utf8ToSjis(name));
-      return true;
+  std::size_t copied = 0;
+  ForEachEntry(from, largest, [&](const char* name, const Entry& entry) {
+    ++carried.found;
+    std::optional<LeftBehind> left = entry.left;
+    if (!left) {
+      const CopyEnd end =
+          FaultAt(copied) ? CopyEnd::kFailed : CopyPlainFile(entry.file.get(), entry.status, to, name, largest);
+      if (end == CopyEnd::kFailed) {
+        failure = Failed(std::string(name) + " cannot be copied");
+        return false;
+      }
+      if (end == CopyEnd::kPastLimit) left = LeftBehind::kTooLarge;
+      if (end == CopyEnd::kWhole) ++copied;
     }
-    if (FaultAt(carried.copied) || !CopyPlainFile(file, status, to, name)) {
-      failure = Failed(std::string(name) + " cannot be copied");
-      return false;
-    }
-    ++carried.copied;
+    if (left) carried.left.emplace_back(*left, Utf8ToSjis(name));
     return true;
   });
   return failure;
 }
 
-// Gives the open folder `staged` the permission bits `mode`, puts it on the disk and renames it
-// to `placed`: empty, or what failed.
+// Counts the files of the open folder `staged`, gives it the permission bits `mode`, puts it
+// and all it holds on the disk and renames it to `placed`: empty, or what failed.
 std::string PutInPlace(int parent, int staged_folder, const Place& staged, const Place& placed, mode_t mode,
-                       std::size_t copied) {
-  if (FaultAt(copied) || ::fchmod(staged_folder, mode & 0777) != 0 || ::fsync(staged_folder) != 0) {
+                       CarriedFiles& carried) {
+  carried.copied = NamesIn(staged_folder).size();
+  // One flush of the file system, where a flush of each file as it was copied would wait for
+  // the disk once a file.
+  if (FaultAt(carried.copied) || ::fchmod(staged_folder, mode & 0777) != 0 || ::syncfs(staged_folder) != 0) {
     return Failed("the copies cannot be put on the disk");
   }
   int renamed = ::renameat2(parent, staged.leaf.c_str(), parent, placed.leaf.c_str(), RENAME_NOREPLACE);
@@ -159,8 +197,8 @@ std::vector<std::string> PlainFilesIn(std::string_view engine_folder) {
   std::vector<std::string> names;
   const UniqueFd folder = OpenFolder(engine_folder, O_RDONLY);
   if (!folder.IsOpen()) return names;
-  ForEachPlainFile(folder, [&](const char* name, int, const struct stat&) {
-    names.push_back(Utf8ToSjis(name));
+  ForEachEntry(folder, std::numeric_limits<std::uint64_t>::max(), [&](const char* name, const Entry& entry) {
+    if (!entry.left) names.push_back(Utf8ToSjis(name));
     return true;
   });
   return names;
@@ -169,10 +207,10 @@ std::vector<std::string> PlainFilesIn(std::string_view engine_folder) {
 std::optional<std::vector<std::uint8_t>> ReadPlainFile(std::string_view engine_folder, std::string_view name,
                                                        std::size_t limit) {
   const UniqueFd folder = OpenFolder(engine_folder, O_RDONLY);
-  struct stat status {};
-  const UniqueFd file = folder.IsOpen() ? OpenPlainFile(folder.get(), SjisToUtf8(name).c_str(), status) : UniqueFd();
-  if (!file.IsOpen() || static_cast<std::uint64_t>(status.st_size) > limit) return std::nullopt;
-  return ReadContents(file.get(), limit);
+  if (!folder.IsOpen()) return std::nullopt;
+  const Entry entry = OpenEntry(folder.get(), SjisToUtf8(name).c_str(), limit);
+  if (entry.left) return std::nullopt;
+  return ReadContents(entry.file.get(), limit);
 }
 
 CarriedFiles CarryPlainFiles(std::string_view engine_folder, std::string_view staging, std::string_view to,
@@ -196,7 +234,7 @@ CarriedFiles CarryPlainFiles(std::string_view engine_folder, std::string_view st
     carried.failure = Failed(placed->parent + " cannot be opened");
     return carried;
   }
-  if (!RemoveFolderOfFiles(parent.get(), staged->leaf)) {
+  if (!RemoveTree(parent.get(), staged->leaf)) {
     carried.failure = Failed(staged->Path() + ", left by a copy cut short, cannot be removed");
     return carried;
   }
@@ -210,9 +248,9 @@ CarriedFiles CarryPlainFiles(std::string_view engine_folder, std::string_view st
                                            : Failed(staged->Path() + " cannot be opened");
   if (carried.failure.empty()) {
     carried.failure =
-        PutInPlace(parent.get(), staged_folder.get(), *staged, *placed, from_status.st_mode, carried.copied);
+        PutInPlace(parent.get(), staged_folder.get(), *staged, *placed, from_status.st_mode, carried);
   }
-  if (!carried.failure.empty()) RemoveFolderOfFiles(parent.get(), staged->leaf);
+  if (!carried.failure.empty()) RemoveTree(parent.get(), staged->leaf);
   UpdateListingOf(placed->Path());
   return carried;
 }

@@ -2,9 +2,11 @@
 // carried over into the game's folder in the engine's own: whole or not at all, however the
 // first start ends, only when it is the engine's, and with the player's choice of save folder.
 #include <fcntl.h>
+#include <poll.h>
 #include <sched.h>
 #include <sys/inotify.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,6 +19,7 @@
 #include <iterator>
 #include <map>
 #include <ostream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -24,6 +27,7 @@
 #include "app/game/earlier_data_folder.h"
 #include "app/game/game_set_up_fixture.h"
 #include "base/settings/game_settings.h"
+#include "platform/encoding/text_encoding.h"
 #include "platform/files/host_path.h"
 #include "platform/files/plain_files.h"
 #include "platform/files/unique_fd.h"
@@ -34,6 +38,7 @@ namespace fs = std::filesystem;
 
 const std::string kEarlier = "data/Tale SaveData/";
 const std::string kCarried = "data/kestrune/Tale SaveData/";
+const char* const kCarryLock = ":carrying.lock";
 
 // A file's contents and permission bits.
 struct Kept {
@@ -59,20 +64,27 @@ Files FilesIn(const std::string& host_folder) {
 
 std::string Text(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-// Runs `body` in a child process that ends with its answer, unless it ends itself: its status,
-// 128 + the signal's number for one a signal ended (its alarm, should it hang).
-int ChildStatus(const std::function<int()>& body) {
+// Starts `body` in a child process that ends with its answer, unless it ends itself.
+pid_t StartChild(const std::function<int()>& body) {
   const pid_t child = fork();
   if (child == 0) {
     alarm(120);
     _exit(body());
   }
+  return child;
+}
+
+// The status the child ended with, 128 + the signal's number for one a signal ended (its alarm,
+// should it hang).
+int EndStatus(pid_t child) {
   int status = 0;
   if (child < 0 || waitpid(child, &status, 0) != child) return -1;
   // The child read the file-change notifications it shares with this process: the listings start over.
   plat::ForgetFolderListings();
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
+
+int ChildStatus(const std::function<int()>& body) { return EndStatus(StartChild(body)); }
 
 bool WriteProcFile(const char* name, const std::string& text) {
   const plat::UniqueFd file(open(name, O_WRONLY | O_CLOEXEC));
@@ -95,19 +107,28 @@ constexpr int kNoFullDisk = 99;
 class EarlierDataFolderTest : public GameSetUpTest {
  protected:
   std::string Host(const std::string& relative) const { return game_.HostPath() + relative; }
-  // The folder an earlier version kept for the game Tale: its settings files as the engine
-  // writes them (USER.CFG naming `chosen`), a save of one byte and one of several reads' worth.
-  Files MakeEarlierFolder(const std::string& chosen = "") {
+  // The folder an earlier version kept for the game Tale (or the one of `earlier`): its settings
+  // files as the engine writes them (USER.CFG naming `chosen`), a save of one byte and one of
+  // several reads' worth.
+  Files MakeEarlierFolder(const std::string& chosen = "", const std::string& earlier = kEarlier) {
     kvxtools::UserConfigFile user_config;
     user_config.chosen_folder = chosen;
-    game_.WriteFile(kEarlier + "USER.CFG", Text(kvxtools::WriteUserConfigFile(user_config)));
+    game_.WriteFile(earlier + "USER.CFG", Text(kvxtools::WriteUserConfigFile(user_config)));
     const std::vector<uint8_t> settings(kGameSettingsSize, 3);
-    game_.WriteFile(kEarlier + "APP_CFG.DAT", Text(kvxtools::WriteGameSettings(kGameSettingsSize, settings)));
-    game_.WriteFile(kEarlier + "SAVE01.DAT", "1");
+    game_.WriteFile(earlier + "APP_CFG.DAT", Text(kvxtools::WriteGameSettings(kGameSettingsSize, settings)));
+    game_.WriteFile(earlier + "SAVE01.DAT", "1");
     std::string long_save(200000, '\0');
     for (std::size_t i = 0; i < long_save.size(); ++i) long_save[i] = static_cast<char>(i * 7 / 5);
-    game_.WriteFile(kEarlier + "SAVE02.DAT", long_save);
-    return FilesIn(Host(kEarlier));
+    game_.WriteFile(earlier + "SAVE02.DAT", long_save);
+    return FilesIn(Host(earlier));
+  }
+  // What lies in the engine's data folder beside the lock the copies are made under.
+  std::set<std::string> EntriesOfDataFolder() const {
+    std::set<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(Host("data/kestrune"))) {
+      if (entry.path().filename() != kCarryLock) names.insert(entry.path().filename().string());
+    }
+    return names;
   }
   // A first start on a disk that `fill` makes fill up during the copy, in a child: 0 when it
   // ended with the message that the folder could not be made, left no folder of the game's, and
@@ -122,7 +143,7 @@ class EarlierDataFolderTest : public GameSetUpTest {
       const bool held[] = {
           game.SetUp() == 3,
           boxes_.size() == 1 && plat::MessageBoxText(boxes_[0]).find("フォルダの作成に失敗しました") != std::string::npos,
-          fs::is_empty(Host("data/kestrune")),
+          EntriesOfDataFolder().empty(),
           std::count_if(log_.Lines().begin(), log_.Lines().end(), [](const std::string& line) {
             return line.find("No space left on device") != std::string::npos &&
                    line.find("the next start tries again") != std::string::npos;
@@ -142,11 +163,14 @@ class EarlierDataFolderTest : public GameSetUpTest {
 };
 
 // A first start that ends at any step of the copy (before each file, before the rename) leaves
-// no folder of the game's: the next start copies every file whole, asks nothing and puts no
-// template over the player's settings.
+// no folder of the game's: the next start clears what it left, copies every file whole, asks
+// nothing and puts no template over the player's settings. So is a folder of copies left with a
+// folder in it that its owner may not write.
 TEST_F(EarlierDataFolderTest, AStartEndedAtAnyStepOfTheCopyLeavesTheNextStartToCopyAllWhole) {
   WriteGame(3);
   const Files earlier = MakeEarlierFolder();
+  game_.WriteFile("data/kestrune/:carrying/within/SAVE01.DAT", "left");
+  fs::permissions(Host("data/kestrune/:carrying/within"), fs::perms::owner_read | fs::perms::owner_exec);
   constexpr int kEnded = 77;
   // Steps 0 to n - 1 copy the n files, step n renames; there is no step n + 1.
   for (std::size_t step = 0; step <= earlier.size() + 1; ++step) {
@@ -164,8 +188,7 @@ TEST_F(EarlierDataFolderTest, AStartEndedAtAnyStepOfTheCopyLeavesTheNextStartToC
     SetUpGame next(game_.EnginePath());
     ASSERT_EQ(next.SetUp(), 0);
     EXPECT_EQ(FilesIn(Host(kCarried)), earlier);
-    EXPECT_EQ(std::distance(fs::directory_iterator(Host("data/kestrune")), fs::directory_iterator()), 1)
-        << "no folder left beside it";
+    EXPECT_EQ(EntriesOfDataFolder(), std::set<std::string>{"Tale SaveData"}) << "no folder left beside it";
   }
   EXPECT_TRUE(boxes_.empty());
   EXPECT_EQ(FilesIn(Host(kEarlier)), earlier);
@@ -193,7 +216,8 @@ TEST_F(EarlierDataFolderTest, ADiskTooSmallForTheCopyLeavesNoFolderForTheNextSta
 }
 
 // The copies keep the permission bits of the files and of the folder; a file of the bound is
-// copied, and one a byte larger is left where it is, unread, and named in the log.
+// copied, one a byte larger is left where it is, unread, and one that comes to more than the
+// bound while it is copied is left too, its copy removed; both are named in the log.
 TEST_F(EarlierDataFolderTest, TheCopyKeepsPermissionsAndLeavesFilesOverTheBoundUnread) {
   WriteGame(3);
   MakeEarlierFolder();
@@ -203,23 +227,129 @@ TEST_F(EarlierDataFolderTest, TheCopyKeepsPermissionsAndLeavesFilesOverTheBoundU
   fs::permissions(Host(kEarlier), folder_perms);
   const Files earlier = FilesIn(Host(kEarlier));
   for (const auto& [name, size] : std::initializer_list<std::pair<const char*, std::uint64_t>>{
-           {"BOUND.DAT", kLargestCarriedFile}, {"LARGE.DAT", kLargestCarriedFile + 1}}) {
+           {"BOUND.DAT", kLargestCarriedFile}, {"LARGE.DAT", kLargestCarriedFile + 1}, {"GROWN.DAT", 1}}) {
     std::ofstream(Host(kEarlier + name)).close();
     fs::resize_file(Host(kEarlier + name), size);
   }
+  // GROWN.DAT grows past the bound once it was looked at, as its copy starts: at the step of the
+  // files copied before it, in the order of the folder's listing.
+  std::size_t grown_step = 0;
+  for (const fs::directory_entry& entry : fs::directory_iterator(Host(kEarlier))) {
+    if (entry.path().filename() == "GROWN.DAT") break;
+    grown_step += entry.path().filename() == "LARGE.DAT" ? 0 : 1;
+  }
+  plat::SetCarryFaultForTests([&](std::size_t at) {
+    if (at == grown_step) fs::resize_file(Host(kEarlier + "GROWN.DAT"), kLargestCarriedFile + 1);
+    return 0;
+  });
   const plat::UniqueFd reads(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
   ASSERT_GE(inotify_add_watch(reads.get(), Host(kEarlier + "LARGE.DAT").c_str(), IN_ACCESS), 0);
 
   SetUpGame game(game_.EnginePath());
   ASSERT_EQ(game.SetUp(), 0);
+  plat::SetCarryFaultForTests({});
   EXPECT_EQ(fs::status(Host(kCarried)).permissions(), folder_perms);
   EXPECT_EQ(fs::file_size(Host(kCarried + "BOUND.DAT")), kLargestCarriedFile);
   fs::remove(Host(kCarried + "BOUND.DAT"));
   EXPECT_EQ(FilesIn(Host(kCarried)), earlier);
-  EXPECT_TRUE(Logged("(5 of 6 files; the earlier folder is left as it was; larger than 64 MiB, and left there: "
-                     "LARGE.DAT)")) << log_.Last();
+  EXPECT_TRUE(Logged("(5 of 7 files; the earlier folder is left as it was; larger than 64 MiB, and left there: "
+                     "GROWN.DAT, LARGE.DAT)")) << log_.Last();
   char event[sizeof(inotify_event) + 256];
   EXPECT_EQ(read(reads.get(), event, sizeof event), -1) << "LARGE.DAT was read";
+}
+
+// Each entry of the earlier folder that is not carried over is named in the log with why, and
+// counted among its files.
+TEST_F(EarlierDataFolderTest, TheLogNamesEachEntryLeftBehind) {
+  struct Case {
+    const char* name;
+    std::function<void(const std::string&)> make;
+    const char* why;
+  };
+  for (const Case& c : std::initializer_list<Case>{
+           {"run.sh",
+            [](const std::string& path) {
+              std::ofstream(path) << "saved";
+              fs::permissions(path, fs::perms::owner_exec, fs::perm_options::add);
+            },
+            "with an execute bit"},
+           {"within", [](const std::string& path) { fs::create_directory(path); }, "not a plain file"},
+           {"LINK.DAT", [](const std::string& path) { fs::create_symlink("SAVE01.DAT", path); }, "not a plain file"},
+           {"PIPE.DAT", [](const std::string& path) { mkfifo(path.c_str(), 0600); }, "not a plain file"}}) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(Host("data"));
+    WriteGame(3);
+    MakeEarlierFolder();
+    c.make(Host(kEarlier + c.name));
+    SetUpGame game(game_.EnginePath());
+    ASSERT_EQ(game.SetUp(), 0);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Host(kCarried + c.name))));
+    EXPECT_TRUE(Logged("(4 of 5 files; the earlier folder is left as it was; " + std::string(c.why) +
+                       ", and left there: " + c.name + ")"))
+        << log_.Last();
+  }
+}
+
+// Two or three starts of the game at once on the first start after the update, the first held
+// in the middle of its copy while the others start: they wait for it, then find every save and
+// the settings whole, ask nothing, and nothing is left beside the folder.
+TEST_F(EarlierDataFolderTest, StartsAtOnceCarryTheFolderOverOnceAndWhole) {
+  WriteGame(3);
+  MakeEarlierFolder();
+  for (int i = 0; i < 200; ++i) {
+    game_.WriteFile(kEarlier + "SAVE" + std::to_string(100 + i) + ".DAT", std::string(1000 + i, static_cast<char>(i)));
+  }
+  const Files earlier = FilesIn(Host(kEarlier));
+  const auto start = [&](const std::function<int(std::size_t)>& fault) {
+    return StartChild([&] {
+      plat::SetCarryFaultForTests(fault);
+      SetUpGame game(game_.EnginePath());
+      return (game.SetUp() != 0 ? 1 : 0) | (boxes_.empty() ? 0 : 2);
+    });
+  };
+  for (const int starts : {2, 3}) {
+    SCOPED_TRACE(starts);
+    fs::remove_all(Host("data/kestrune"));
+    // Each child reads the file-change notifications of its own.
+    plat::ForgetFolderListings();
+    int held[2], copying[2], go[2];
+    ASSERT_EQ(pipe(held) | pipe(copying) | pipe(go), 0);
+    char byte = 0;
+    std::vector<pid_t> children{start([&](std::size_t at) {
+      if (at == 100 && write(held[1], &byte, 1) == 1) (void)!read(go[0], &byte, 1);
+      return 0;
+    })};
+    ASSERT_EQ(read(held[0], &byte, 1), 1);
+    for (int i = 1; i < starts; ++i) {
+      children.push_back(start([&](std::size_t) {
+        (void)!write(copying[1], &byte, 1);
+        return 0;
+      }));
+    }
+    // The first goes on once the others had the time to reach the lock, or at once when one of
+    // them copies beside it.
+    pollfd copy{copying[0], POLLIN, 0};
+    poll(&copy, 1, 300);
+    ASSERT_EQ(write(go[1], &byte, 1), 1);
+    for (const pid_t child : children) EXPECT_EQ(EndStatus(child), 0) << "1 the start failed, 2 it asked";
+    for (const int fd : {held[0], held[1], copying[0], copying[1], go[0], go[1]}) close(fd);
+    EXPECT_EQ(FilesIn(Host(kCarried)), earlier);
+    EXPECT_EQ(EntriesOfDataFolder(), std::set<std::string>{"Tale SaveData"});
+  }
+}
+
+// A save folder named with the longest name the system allows is carried over beside the
+// others: the copies are made under a name of their own.
+TEST_F(EarlierDataFolderTest, AFolderOfTheLongestNameIsCarriedOver) {
+  std::string name;
+  for (int i = 0; i < 85; ++i) name += "\u3042";
+  ASSERT_EQ(name.size(), 255u);
+  WriteGame(3, plat::Utf8ToSjis(name));
+  const Files earlier = MakeEarlierFolder("", "data/" + name + "/");
+  SetUpGame game(game_.EnginePath());
+  ASSERT_EQ(game.SetUp(), 0);
+  EXPECT_EQ(FilesIn(Host("data/kestrune/" + name + "/")), earlier);
+  EXPECT_TRUE(boxes_.empty());
 }
 
 // A folder of another program that has the game's folder name and a file named as a settings

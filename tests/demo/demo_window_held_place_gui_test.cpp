@@ -93,20 +93,23 @@ TEST_F(DemoWindowManagerGuiTest, APlaceOfThePlayersKeepsThroughTheWindowManagers
     EXPECT_EQ(kept.x, placed.left) << "kept for the next start";
     EXPECT_EQ(kept.y, placed.top) << "kept for the next start";
     plat::Rect placed_again;
+    std::int32_t title_bar = 0;
     {
       test_support::FixedStepGame run;
       run.SetLastFrame(kFramed + kStep);
       run.SetFrameObserver([&](int frame) {
         if (frame != kFramed) return;
         const ::Window window = XWindowOf(run.Game());
-        ASSERT_TRUE(HoldsWithin(60, [&] { return window_manager_.Framed(window); }));
+        ASSERT_TRUE(HoldsWithin(60, [&] { return window_manager_.Framed(window) && FrameTop(window) > 0; }));
         placed_again = window_manager_.ClientArea(window);
+        title_bar = FrameTop(window);
         run.PlanEvent(frame + 1, WindowEvent(SDL_WINDOWEVENT_CLOSE));
       });
       EXPECT_EQ(run.Run(game_.HostPath()), 0);
     }
     EXPECT_EQ(placed_again.left, placed.left) << "the next start";
     EXPECT_EQ(placed_again.top, placed.top) << "the next start";
+    EXPECT_GE(placed_again.top, title_bar) << "the title bar on the screen";
   }
 }
 

@@ -9,12 +9,6 @@ namespace {
 // it beside the window manager's buttons.
 constexpr int32_t kTitleBarHold = 64;
 
-int64_t OverlapArea(const Rect& a, const Rect& b) {
-  const int64_t width = std::min(a.right, b.right) - std::max(a.left, b.left);
-  const int64_t height = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
-  return width > 0 && height > 0 ? width * height : 0;
-}
-
 int32_t HoldWidth(const Rect& title_bar) { return std::min(kTitleBarHold, title_bar.Width()); }
 
 bool LiesOn(const Rect& title_bar, const Rect& area) {

@@ -15,15 +15,22 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "app/game/game_app.h"
+#include "base/settings/framework_settings.h"
 #include "demo_game_copy.h"
 #include "platform/system/geometry.h"
+#include "settings_writer.h"
 #include "support/holds_within.h"
+#include "support/png_file.h"
 // After the engine's headers: the X headers' names would shadow some of theirs.
 #include <SDL_syswm.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 extern char** environ;
 
@@ -186,5 +193,59 @@ class DemoWindowManagerGuiTest : public DemoGameCopyTest {
 
   WindowManager window_manager_;
 };
+
+// The height of the frame that the window manager puts above the window's client area, as it
+// tells on the window (_NET_FRAME_EXTENTS, read on a connection of its own); 0 while it tells
+// of none.
+inline std::int32_t FrameTop(::Window window) {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return 0;
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0;
+  unsigned long left_over = 0;
+  unsigned char* data = nullptr;
+  std::int32_t top = 0;
+  if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_FRAME_EXTENTS", False), 0, 4, False,
+                         XA_CARDINAL, &type, &format, &count, &left_over, &data) == Success &&
+      data != nullptr && type == XA_CARDINAL && format == 32 && count == 4) {
+    // Listed left, right, top, bottom.
+    top = static_cast<std::int32_t>(reinterpret_cast<const long*>(data)[2]);
+  }
+  if (data != nullptr) XFree(data);
+  XCloseDisplay(display);
+  return top;
+}
+
+// A USER.CFG in `folder` that starts the game in a window whose client area stands at `place`.
+inline void KeepWindowPlace(const std::string& folder, plat::Point place) {
+  WindowBlock window = DefaultWindowBlock();
+  window[kWinScreenMode] = kScreenModeWindow;
+  WriteBlockInt32(window, kWinLeft, place.x);
+  WriteBlockInt32(window, kWinTop, place.y);
+  const std::vector<std::uint8_t> bytes = kvxtools::WriteUserConfigFile({{}, {window.begin(), window.end()}, {}, {}});
+  std::ofstream(folder + "USER.CFG", std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// The whole screen, frames and all, written as a PNG; false when it cannot be read or written.
+inline bool WriteScreenPng(const std::string& path) {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return false;
+  const int screen = DefaultScreen(display);
+  const int width = DisplayWidth(display, screen);
+  const int height = DisplayHeight(display, screen);
+  XImage* image = XGetImage(display, DefaultRootWindow(display), 0, 0, static_cast<unsigned int>(width),
+                            static_cast<unsigned int>(height), AllPlanes, ZPixmap);
+  std::vector<std::uint32_t> pixels;
+  if (image != nullptr) {
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, x, y)));
+    }
+    XDestroyImage(image);
+  }
+  XCloseDisplay(display);
+  return !pixels.empty() && WritePng(path, pixels, width, height);
+}
 
 }  // namespace demo_test

@@ -1,6 +1,7 @@
 // The point and the rectangle that every layer measures with.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 namespace plat {
@@ -19,5 +20,12 @@ struct Rect {
   int32_t Height() const { return bottom - top; }
   bool operator==(const Rect&) const = default;
 };
+
+// The area that two rectangles share; 0 where they do not overlap.
+inline int64_t OverlapArea(const Rect& a, const Rect& b) {
+  const int64_t width = std::min(a.right, b.right) - std::max(a.left, b.left);
+  const int64_t height = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+  return width > 0 && height > 0 ? width * height : 0;
+}
 
 }  // namespace plat

@@ -10,12 +10,6 @@
 namespace plat {
 namespace {
 
-int64_t OverlapArea(const Rect& a, const Rect& b) {
-  const int64_t width = std::min(a.right, b.right) - std::max(a.left, b.left);
-  const int64_t height = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
-  return width > 0 && height > 0 ? width * height : 0;
-}
-
 int64_t DistanceSquared(const Rect& a, const Rect& b) {
   const int64_t dx = std::max<int64_t>({0, int64_t{b.left} - a.right, int64_t{a.left} - b.right});
   const int64_t dy = std::max<int64_t>({0, int64_t{b.top} - a.bottom, int64_t{a.top} - b.bottom});

@@ -4,11 +4,14 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/encoding/text_encoding.h"
 #include "platform/files/process_end.h"
 #include "platform/system/diagnostic_log.h"
+#include "platform/window/display_backend.h"
 #include "platform/window/screen_presenter.h"
+#include "platform/window/title_bar_place.h"
 #include "platform/window/x11_display.h"
 
 namespace plat {
@@ -111,11 +114,25 @@ void ToDrawingPoint(SDL_Window* window, int& x, int& y) {
 
 namespace {
 
-// Maximized (its maximize box asks for full screen), minimized or full screen, the window stands
-// where and at the size the window manager or the game's full screen holds it.
+// Maximized in either direction (its maximize box asks for full screen), minimized or full
+// screen, the game's or the window manager's own, the window stands where and at the size the
+// window manager or the game's full screen holds it.
 bool StandsOnItsOwn(SDL_Window* window) {
   constexpr uint32_t kHeldElsewhere = SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED;
-  return (SDL_GetWindowFlags(window) & kHeldElsewhere) == 0;
+  return (SDL_GetWindowFlags(window) & kHeldElsewhere) == 0 && !HeldByWindowManager(window);
+}
+
+// Where the client area of the window goes when it is asked to stand at `origin`: there, unless
+// the window manager's title bar above it would lie off every screen, where the player could
+// not take hold of it.
+Point WithTitleBarOnScreen(SDL_Window* window, Point origin) {
+  int width = 0;
+  int height = 0;
+  SDL_GetWindowSize(window, &width, &height);
+  std::vector<Rect> work_areas;
+  for (const DisplayOutput& display : CurrentDisplayBackend().Displays()) work_areas.push_back(display.usable);
+  const Rect client{origin.x, origin.y, origin.x + width, origin.y + height};
+  return TitleBarOnScreen(client, FrameExtentsOf(window).value_or(kLikelyFrame), work_areas);
 }
 
 }  // namespace
@@ -225,9 +242,9 @@ std::unique_ptr<Window> Window::Create(const WindowCreateInfo& info, WindowProce
     return nullptr;
   }
   std::unique_ptr<Window> created(new Window(window, info.style, info.client_width, info.client_height));
-  if (info.x != kCentred && info.y != kCentred) created->placed_origin_ = Point{info.x, info.y};
   WatchX11Display(window);
   PlaceByClientArea(window);
+  if (info.x != kCentred && info.y != kCentred) created->Move(info.x, info.y);
   MessageQueue::Instance().RegisterWindow(created->id_, std::move(procedure));
   if ((info.style & WS_VISIBLE) != 0) created->Show();
   return created;
@@ -311,13 +328,15 @@ void Window::Move(int32_t x, int32_t y) {
     SDL_SetWindowPosition(window_, SdlPosition(x), SdlPosition(y));
     return;
   }
-  placed_origin_ = Point{x, y};
+  const Point origin = WithTitleBarOnScreen(window_, Point{x, y});
+  placed_origin_ = origin;
   // SDL takes the frame it knows of off the place it asks for, while the window manager puts the
   // frame around the place itself (PlaceByClientArea): the frame is added back.
   int top = 0;
   int left = 0;
   SDL_GetWindowBordersSize(window_, &top, &left, nullptr, nullptr);
-  SDL_SetWindowPosition(window_, x + left, y + top);
+  SDL_SetWindowPosition(window_, origin.x + left, origin.y + top);
+
 }
 
 void Window::SetClientSize(int32_t width, int32_t height) {

@@ -68,12 +68,14 @@ void ToDrawingPoint(SDL_Window* window, int& x, int& y);
 // the client area, as it is shown, that ToDrawingPoint reads as it (FromPicturePoint).
 void FromDrawingPoint(SDL_Window* window, int& x, int& y);
 // After the window manager gave a window another size: a window without a sizing frame asks
-// for the size the program gave it again, unless it is maximized, minimized or full screen
-// (its maximize box asks for full screen; the window manager then sizes it). Where the window
-// manager keeps the window at its own size, the window stays so, its picture scaled into it.
+// for the size the program gave it again, unless it is maximized in either direction, minimized
+// or full screen, the game's or the window manager's (its maximize box asks for full screen; the
+// window manager then sizes it). Where the window manager keeps the window at its own size, the
+// window stays so, its picture scaled into it.
 void KeepGivenSize(WindowId window);
-// After the window moved: a window that is not maximized, minimized or full screen stands at a
-// place of its own, which it goes back to from there (Window::PlacedOrigin).
+// After the window moved: a window that is not maximized in either direction, minimized nor
+// full screen stands at a place of its own, which it goes back to from there
+// (Window::PlacedOrigin).
 void NotePlacement(WindowId window);
 
 class Window {
@@ -107,6 +109,8 @@ class Window {
   void SetEnabled(bool enabled);
   bool IsEnabled() const;
 
+  // Puts the client area at x, y; or, where the window manager's title bar would lie off every
+  // screen there, as near as it lies on one. A window created at a place is put there so.
   void Move(int32_t x, int32_t y);
   void SetClientSize(int32_t width, int32_t height);
   Point ClientOrigin() const;

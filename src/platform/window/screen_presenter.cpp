@@ -49,12 +49,18 @@ SDL_Renderer* MakeRendererOf(SDL_Window* window) {
 
 // An accelerated renderer may make the window anew, and show it at once where it showed: it is
 // made while the window is hidden, so that the new one is placed by its client area before it
-// shows.
+// shows. SDL makes the new one where the window last stood by the display's word, which a place
+// the program asked for before the display answered is not: the new one is put at the old one's.
 SDL_Renderer* MakeRenderer(SDL_Window* window) {
   const bool shown = (SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN) != 0;
+  Point place;
+  SDL_GetWindowPosition(window, &place.x, &place.y);
   if (shown) SDL_HideWindow(window);
   SDL_Renderer* renderer = MakeRendererOf(window);
   PlaceByClientArea(window);
+  Point made_at;
+  SDL_GetWindowPosition(window, &made_at.x, &made_at.y);
+  if (made_at.x != place.x || made_at.y != place.y) SDL_SetWindowPosition(window, place.x, place.y);
   if (shown) SDL_ShowWindow(window);
   return renderer;
 }

@@ -1,16 +1,19 @@
 #include "platform/window/x11_display.h"
 
 #include <SDL_syswm.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <mutex>
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/system/diagnostic_log.h"
 
@@ -171,6 +174,93 @@ bool AskClientSize(SDL_Window* window, int32_t width, int32_t height) {
                 static_cast<unsigned int>(height));
   XFlush(info.info.x11.display);
   return true;
+}
+
+namespace {
+
+// The longest list of values read from a property: more than any window manager lists.
+constexpr long kMostPropertyValues = 1024;
+
+// The 32-bit values of the window's property of the given type; empty when it has none.
+std::vector<long> ReadProperty(Display* display, ::Window window, const char* name, Atom type) {
+  Atom actual_type = None;
+  int format = 0;
+  unsigned long count = 0;
+  unsigned long left_over = 0;
+  unsigned char* data = nullptr;
+  std::vector<long> values;
+  if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, kMostPropertyValues, False, type,
+                         &actual_type, &format, &count, &left_over, &data) == Success &&
+      data != nullptr && actual_type == type && format == 32) {
+    const auto* longs = reinterpret_cast<const long*>(data);
+    values.assign(longs, longs + count);
+  }
+  if (data != nullptr) XFree(data);
+  return values;
+}
+
+bool Lists(const std::vector<long>& atoms, Display* display, const char* name) {
+  const auto atom = static_cast<long>(XInternAtom(display, name, False));
+  return std::find(atoms.begin(), atoms.end(), atom) != atoms.end();
+}
+
+// The widest frame taken as one: a larger value is not a frame's.
+constexpr long kWidestFrame = 4096;
+
+std::optional<FrameExtents> ReadFrameExtents(Display* display, ::Window window) {
+  const std::vector<long> extents = ReadProperty(display, window, "_NET_FRAME_EXTENTS", XA_CARDINAL);
+  if (extents.size() != 4) return std::nullopt;
+  if (std::any_of(extents.begin(), extents.end(), [](long side) { return side < 0 || side > kWidestFrame; })) {
+    return std::nullopt;
+  }
+  // Listed left, right, top, bottom.
+  return FrameExtents{static_cast<int32_t>(extents[0]), static_cast<int32_t>(extents[2]),
+                      static_cast<int32_t>(extents[1]), static_cast<int32_t>(extents[3])};
+}
+
+// How long a window manager that offers to tell of a frame ahead is waited for.
+constexpr auto kFrameAnswerWait = std::chrono::milliseconds(250);
+constexpr auto kFrameAnswerPoll = std::chrono::milliseconds(5);
+
+// Asks the window manager for the frame it will give the window once it shows.
+std::optional<FrameExtents> AskFrameExtents(Display* display, ::Window window) {
+  XEvent request{};
+  request.xclient.type = ClientMessage;
+  request.xclient.window = window;
+  request.xclient.message_type = XInternAtom(display, "_NET_REQUEST_FRAME_EXTENTS", False);
+  request.xclient.format = 32;
+  XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &request);
+  XFlush(display);
+  const auto given_up = std::chrono::steady_clock::now() + kFrameAnswerWait;
+  while (std::chrono::steady_clock::now() < given_up) {
+    if (const std::optional<FrameExtents> extents = ReadFrameExtents(display, window)) return extents;
+    std::this_thread::sleep_for(kFrameAnswerPoll);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+bool HeldByWindowManager(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  if (!X11InfoOf(window, info) || DisplayConnectionLost()) return false;
+  Display* display = info.info.x11.display;
+  const std::vector<long> states = ReadProperty(display, info.info.x11.window, "_NET_WM_STATE", XA_ATOM);
+  return Lists(states, display, "_NET_WM_STATE_FULLSCREEN") || Lists(states, display, "_NET_WM_STATE_MAXIMIZED_VERT") ||
+         Lists(states, display, "_NET_WM_STATE_MAXIMIZED_HORZ");
+}
+
+std::optional<FrameExtents> FrameExtentsOf(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  if (!X11InfoOf(window, info) || DisplayConnectionLost()) return FrameExtents{};
+  Display* display = info.info.x11.display;
+  const ::Window root = DefaultRootWindow(display);
+  if (ReadProperty(display, root, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW).empty()) return FrameExtents{};
+  if (const std::optional<FrameExtents> extents = ReadFrameExtents(display, info.info.x11.window)) return extents;
+  if (!Lists(ReadProperty(display, root, "_NET_SUPPORTED", XA_ATOM), display, "_NET_REQUEST_FRAME_EXTENTS")) {
+    return std::nullopt;
+  }
+  return AskFrameExtents(display, info.info.x11.window);
 }
 
 }  // namespace plat

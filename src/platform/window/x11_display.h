@@ -1,7 +1,8 @@
 // What the X display says beyond SDL's events: a window destroyed by another client (a window
 // manager's kill), requests the display refused, and the loss of the connection. None of them
 // may end the program out of order: the engine hears of them as window messages. And what the
-// windows ask of the display beyond SDL: to be placed by their client area, and their size.
+// windows ask of the display beyond SDL: to be placed by their client area, and their size; and
+// what the window manager says of them: the states it holds them in and the frame it gives them.
 #pragma once
 
 #include <SDL.h>
@@ -10,6 +11,7 @@
 #include <optional>
 
 #include "platform/system/geometry.h"
+#include "platform/window/title_bar_place.h"
 
 namespace plat {
 
@@ -45,5 +47,13 @@ void PlaceByClientArea(SDL_Window* window);
 // answer as it comes, and only then takes the new size: a window manager that keeps the window at
 // its own size leaves SDL with the true one. False where the window is not on X.
 bool AskClientSize(SDL_Window* window, int32_t width, int32_t height);
+// Whether the window manager holds the window full screen or maximized in either direction, by
+// the states it keeps on the window: SDL's flags tell of neither its own full screen nor a
+// maximize in one direction. False where the window is not on X.
+bool HeldByWindowManager(SDL_Window* window);
+// The frame the window manager puts around the window: the one it has, or, before the window
+// shows, the one the window manager expects to give it. No frame where no window manager runs,
+// nor where the window is not on X; nothing where the window manager does not tell.
+std::optional<FrameExtents> FrameExtentsOf(SDL_Window* window);
 
 }  // namespace plat

@@ -1,0 +1,138 @@
+// The demo's window under a window manager (openbox, started on the test's display and ended with
+// the test) keeps the place the player put it at through the states the window manager holds it
+// in: its own full screen and a maximize in one direction, let go and taken again, and a quit
+// inside them, bring the window, and the next start, back to the player's place. A place kept
+// in USER.CFG whose title bar would lie above the screen comes back below the screen's top.
+// The screens are written as demo_window_held_place_*.png into the build folder.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "demo_reader.h"
+#include "demo_window.h"
+#include "demo_window_manager.h"
+#include "support/fixed_step_game.h"
+#include "support/holds_within.h"
+
+namespace {
+
+using namespace demo_test;
+
+using test_support::HoldsWithin;
+
+struct HeldState {
+  const char* name;
+  const char* state;
+  bool covers_the_screen;
+};
+
+TEST_F(DemoWindowManagerGuiTest, APlaceOfThePlayersKeepsThroughTheWindowManagersStatesAndAQuitInsideThem) {
+  const HeldState states[] = {{"full_screen", "_NET_WM_STATE_FULLSCREEN", true},
+                              {"maximized_vertically", "_NET_WM_STATE_MAXIMIZED_VERT", false}};
+  for (const HeldState& held : states) {
+    SCOPED_TRACE(held.name);
+    CopyBuiltDemo(std::getenv("KESTRUNE_TOOLS_DIR"), game_);
+    constexpr int kFramed = 30;
+    constexpr int kHeld = kFramed + 10;
+    constexpr int kLetGo = kHeld + 10;
+    constexpr int kHeldAgain = kLetGo + 10;
+    constexpr int kQuit = kHeldAgain + 10;
+    plat::Rect placed;
+    bool moved = false;
+    int held_times = 0;
+    bool back = false;
+    {
+      test_support::FixedStepGame run;
+      run.SetLastFrame(kQuit + kStep);
+      ::Window window = 0;
+      const plat::Point screen = window_manager_.ScreenSize();
+      const auto hold = [&] {
+        window_manager_.AskStates(window, true, held.state);
+        const bool holds = HoldsWithin(60, [&] {
+          const plat::Rect shown = window_manager_.ClientArea(window);
+          return held.covers_the_screen ? shown.Width() == screen.x && shown.Height() == screen.y
+                                        : shown.Width() == 800 && shown.Height() > 600;
+        });
+        if (holds) ++held_times;
+      };
+      run.SetFrameObserver([&](int frame) {
+        SDL_Window* sdl_window = SDL_GetWindowFromID(run.Game().GetMainWindow().GetHandle());
+        if (frame == kFramed) {
+          window = XWindowOf(run.Game());
+          ASSERT_TRUE(HoldsWithin(60, [&] { return window_manager_.Framed(window); }));
+          // The player moves the window elsewhere.
+          const plat::Rect first = window_manager_.ClientArea(window);
+          placed = plat::Rect{first.left - 37, first.top + 23, first.right - 37, first.bottom + 23};
+          window_manager_.Move(window, plat::Point{placed.left, placed.top});
+          moved = HoldsWithin(60, [&] {
+            plat::Point origin;
+            SDL_PumpEvents();
+            SDL_GetWindowPosition(sdl_window, &origin.x, &origin.y);
+            return window_manager_.ClientArea(window) == placed && origin.x == placed.left && origin.y == placed.top;
+          });
+        }
+        if (frame == kHeld || frame == kHeldAgain) hold();
+        if (frame == kLetGo) {
+          window_manager_.AskStates(window, false, held.state);
+          back = HoldsWithin(60, [&] { return window_manager_.ClientArea(window) == placed; });
+        }
+        if (frame == kQuit) {
+          WriteScreenPng(std::string("demo_window_held_place_") + held.name + ".png");
+          run.PlanEvent(frame + 1, WindowEvent(SDL_WINDOWEVENT_CLOSE));
+        }
+      });
+      EXPECT_EQ(run.Run(game_.HostPath()), 0);
+    }
+    ASSERT_TRUE(moved) << "moved to " << placed.left << "," << placed.top;
+    EXPECT_EQ(held_times, 2) << "the window manager held the window, let it go and held it again";
+    EXPECT_TRUE(back) << "let go at " << placed.left << "," << placed.top;
+    const plat::Point kept = KeptWindowPlace(game_.HostPath());
+    EXPECT_EQ(kept.x, placed.left) << "kept for the next start";
+    EXPECT_EQ(kept.y, placed.top) << "kept for the next start";
+    plat::Rect placed_again;
+    std::int32_t title_bar = 0;
+    {
+      test_support::FixedStepGame run;
+      run.SetLastFrame(kFramed + kStep);
+      run.SetFrameObserver([&](int frame) {
+        if (frame != kFramed) return;
+        const ::Window window = XWindowOf(run.Game());
+        ASSERT_TRUE(HoldsWithin(60, [&] { return window_manager_.Framed(window) && FrameTop(window) > 0; }));
+        placed_again = window_manager_.ClientArea(window);
+        title_bar = FrameTop(window);
+        run.PlanEvent(frame + 1, WindowEvent(SDL_WINDOWEVENT_CLOSE));
+      });
+      EXPECT_EQ(run.Run(game_.HostPath()), 0);
+    }
+    EXPECT_EQ(placed_again.left, placed.left) << "the next start";
+    EXPECT_EQ(placed_again.top, placed.top) << "the next start";
+    EXPECT_GE(placed_again.top, title_bar) << "the title bar on the screen";
+  }
+}
+
+TEST_F(DemoWindowManagerGuiTest, AKeptPlaceWhoseTitleBarWouldLieAboveTheScreenComesBackBelowItsTop) {
+  constexpr int kFramed = 30;
+  KeepWindowPlace(game_.HostPath(), plat::Point{100, 0});
+  plat::Rect shown;
+  std::int32_t title_bar = 0;
+  test_support::FixedStepGame run;
+  run.SetLastFrame(kFramed + kStep);
+  run.SetFrameObserver([&](int frame) {
+    if (frame != kFramed) return;
+    const ::Window window = XWindowOf(run.Game());
+    ASSERT_TRUE(HoldsWithin(60, [&] { return window_manager_.Framed(window) && FrameTop(window) > 0; }));
+    shown = window_manager_.ClientArea(window);
+    title_bar = FrameTop(window);
+    WriteScreenPng("demo_window_held_place_title_bar.png");
+    run.PlanEvent(frame + 1, WindowEvent(SDL_WINDOWEVENT_CLOSE));
+  });
+  EXPECT_EQ(run.Run(game_.HostPath()), 0);
+  ASSERT_GT(title_bar, 0) << "openbox puts a title bar above the window";
+  EXPECT_EQ(shown.left, 100);
+  EXPECT_EQ(shown.top, title_bar) << "the title bar just below the screen's top";
+}
+
+}  // namespace

@@ -336,7 +336,6 @@ void Window::Move(int32_t x, int32_t y) {
   int left = 0;
   SDL_GetWindowBordersSize(window_, &top, &left, nullptr, nullptr);
   SDL_SetWindowPosition(window_, origin.x + left, origin.y + top);
-
 }
 
 void Window::SetClientSize(int32_t width, int32_t height) {

@@ -24,12 +24,6 @@ using namespace demo_test;
 
 using test_support::HoldsWithin;
 
-struct HeldSize {
-  const char* name;
-  const char* state;
-  bool covers_the_screen;
-};
-
 // A point of the picture that scaling lands between two of the window's pixels, beside the one
 // that lands on a pixel of its own.
 constexpr plat::Point kPlaced{400, 300};
@@ -47,9 +41,7 @@ void MarkPointer(Shown& shown, plat::Point at) {
 }
 
 TEST_F(DemoWindowManagerGuiTest, ThePointerTheGamePutsStandsWhereThePictureShowsThePointAndReadsBackAsIt) {
-  const HeldSize sizes[] = {{"maximized_vertically", "_NET_WM_STATE_MAXIMIZED_VERT", false},
-                            {"full_screen", "_NET_WM_STATE_FULLSCREEN", true}};
-  for (const HeldSize& held : sizes) {
+  for (const HeldState& held : kHeldStates) {
     SCOPED_TRACE(held.name);
     test_support::FixedStepGame run;
     constexpr int kSized = 2 * kStep - 20;  // the title shows
@@ -70,15 +62,7 @@ TEST_F(DemoWindowManagerGuiTest, ThePointerTheGamePutsStandsWhereThePictureShows
       CGameApp& game = run.Game();
       if (frame == kSized) {
         window = XWindowOf(game);
-        window_manager_.AskStates(window, true, held.state);
-        const plat::Point screen = window_manager_.ScreenSize();
-        seen = HoldsWithin(60, [&] {
-          sized = window_manager_.ClientArea(window);
-          SDL_PumpEvents();
-          const bool held_size = held.covers_the_screen ? sized.Width() == screen.x && sized.Height() == screen.y
-                                                        : sized.Width() == 800 && sized.Height() > 600;
-          return held_size && SdlHasSize(game, sized);
-        });
+        seen = Hold(game, window, held, sized);
       }
       if (frame == kPut) game.PutCursorInGame(kPlaced.x, kPlaced.y);
       if (frame == kRead) {

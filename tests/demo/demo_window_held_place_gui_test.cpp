@@ -23,16 +23,8 @@ using namespace demo_test;
 
 using test_support::HoldsWithin;
 
-struct HeldState {
-  const char* name;
-  const char* state;
-  bool covers_the_screen;
-};
-
 TEST_F(DemoWindowManagerGuiTest, APlaceOfThePlayersKeepsThroughTheWindowManagersStatesAndAQuitInsideThem) {
-  const HeldState states[] = {{"full_screen", "_NET_WM_STATE_FULLSCREEN", true},
-                              {"maximized_vertically", "_NET_WM_STATE_MAXIMIZED_VERT", false}};
-  for (const HeldState& held : states) {
+  for (const HeldState& held : kHeldStates) {
     SCOPED_TRACE(held.name);
     CopyBuiltDemo(std::getenv("KESTRUNE_TOOLS_DIR"), game_);
     constexpr int kFramed = 30;
@@ -48,15 +40,9 @@ TEST_F(DemoWindowManagerGuiTest, APlaceOfThePlayersKeepsThroughTheWindowManagers
       test_support::FixedStepGame run;
       run.SetLastFrame(kQuit + kStep);
       ::Window window = 0;
-      const plat::Point screen = window_manager_.ScreenSize();
       const auto hold = [&] {
-        window_manager_.AskStates(window, true, held.state);
-        const bool holds = HoldsWithin(60, [&] {
-          const plat::Rect shown = window_manager_.ClientArea(window);
-          return held.covers_the_screen ? shown.Width() == screen.x && shown.Height() == screen.y
-                                        : shown.Width() == 800 && shown.Height() > 600;
-        });
-        if (holds) ++held_times;
+        plat::Rect sized;
+        if (Hold(run.Game(), window, held, sized)) ++held_times;
       };
       run.SetFrameObserver([&](int frame) {
         SDL_Window* sdl_window = SDL_GetWindowFromID(run.Game().GetMainWindow().GetHandle());

@@ -183,12 +183,35 @@ inline plat::Point ShownAt(const plat::Rect& area, std::int32_t x, std::int32_t 
 
 inline bool Lit(std::uint32_t pixel) { return (pixel & 0xF0F0F0) != 0; }
 
+// The states in which the window manager holds the window at a size of its own: one direction
+// maximized (the game's 800 x 600 window held taller), and its own full screen.
+struct HeldState {
+  const char* name;
+  const char* state;
+  bool covers_the_screen;
+};
+inline constexpr HeldState kHeldStates[] = {{"maximized_vertically", "_NET_WM_STATE_MAXIMIZED_VERT", false},
+                                            {"full_screen", "_NET_WM_STATE_FULLSCREEN", true}};
+
 // A demo game copy with openbox managing the display.
 class DemoWindowManagerGuiTest : public DemoGameCopyTest {
  protected:
   void SetUp() override {
     DemoGameCopyTest::SetUp();
     ASSERT_TRUE(window_manager_.Failure().empty()) << window_manager_.Failure();
+  }
+  // Asks the window manager to hold the game's window in `held`, and waits until the display and
+  // SDL both have the size it holds the window at, which `sized` then is.
+  bool Hold(CGameApp& game, ::Window window, const HeldState& held, plat::Rect& sized) {
+    window_manager_.AskStates(window, true, held.state);
+    const plat::Point screen = window_manager_.ScreenSize();
+    return test_support::HoldsWithin(60, [&] {
+      sized = window_manager_.ClientArea(window);
+      SDL_PumpEvents();
+      const bool held_size = held.covers_the_screen ? sized.Width() == screen.x && sized.Height() == screen.y
+                                                    : sized.Width() == 800 && sized.Height() > 600;
+      return held_size && SdlHasSize(game, sized);
+    });
   }
 
   WindowManager window_manager_;

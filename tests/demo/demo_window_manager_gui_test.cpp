@@ -25,16 +25,8 @@ using namespace demo_test;
 
 using test_support::HoldsWithin;
 
-struct HeldSize {
-  const char* name;
-  const char* state;
-  bool covers_the_screen;
-};
-
 TEST_F(DemoWindowManagerGuiTest, TheWindowManagersSizeShowsThePictureCentredAndAClickWhereItShowsStartsTheStory) {
-  const HeldSize sizes[] = {{"maximized_vertically", "_NET_WM_STATE_MAXIMIZED_VERT", false},
-                            {"full_screen", "_NET_WM_STATE_FULLSCREEN", true}};
-  for (const HeldSize& held : sizes) {
+  for (const HeldState& held : kHeldStates) {
     SCOPED_TRACE(held.name);
     const std::string png = std::string("demo_window_manager_") + held.name;
     test_support::FixedStepGame run;
@@ -55,16 +47,8 @@ TEST_F(DemoWindowManagerGuiTest, TheWindowManagersSizeShowsThePictureCentredAndA
       CGameApp& game = run.Game();
       if (frame == kSized) {
         window = XWindowOf(game);
-        window_manager_.AskStates(window, true, held.state);
         // The game reads the window manager's answer once SDL has it.
-        const plat::Point screen = window_manager_.ScreenSize();
-        seen = HoldsWithin(60, [&] {
-          sized = window_manager_.ClientArea(window);
-          SDL_PumpEvents();
-          const bool held_size = held.covers_the_screen ? sized.Width() == screen.x && sized.Height() == screen.y
-                                                        : sized.Width() == 800 && sized.Height() > 600;
-          return held_size && SdlHasSize(game, sized);
-        });
+        seen = Hold(game, window, held, sized);
       }
       if (frame == kLooked) {
         title = ReadShown(game, png + "_title.png");

@@ -16,11 +16,8 @@
 #include "demo_reader.h"
 #include "demo_window.h"
 #include "demo_window_manager.h"
-#include "platform/window/dialog_host.h"
-#include "platform/window/system_message_box.h"
 #include "support/fixed_step_game.h"
 #include "support/holds_within.h"
-#include "support/png_file.h"
 // After the engine's headers, as the X headers in demo_window_manager.h.
 #include <X11/Xatom.h>
 #include <xcb/xcb.h>
@@ -177,36 +174,6 @@ TEST_F(DemoActivatingClickGuiTest, TheClickThatActivatesTheWindowReachesTheGameO
   EXPECT_EQ(presses, 1) << "the activating press reaches the game once";
   ASSERT_EQ(story.width, 800);
   EXPECT_EQ(story.At(kLawnX, kLawnY), kLawnColour & 0xFFFFFF) << "the one click on はじめから started the story";
-}
-
-// The close box's question, drawn over the game's picture, with the pointer put on its "はい" as
-// the demo's setting has it: the click there that activates the window answers it.
-TEST_F(DemoActivatingClickGuiTest, TheClickThatActivatesTheWindowAnswersTheCloseQuestion) {
-  ASSERT_TRUE(hand_.Connected());
-  test_support::FixedStepGame run;
-  // The question is drawn and answered for real.
-  const plat::ScopedMessageBoxAnswers shown_for_real(nullptr);
-  constexpr int kLooked = 2 * kStep - 20;  // the title shows
-  run.PlanClick(kMovieSkip, kReadX, kReadY);
-  run.PlanEvent(kLooked, WindowEvent(SDL_WINDOWEVENT_CLOSE));
-  run.SetLastFrame(kLooked + kStep);
-  bool other_active = false;
-  bool pressed = false;
-  const plat::ScopedDialogWatcher watcher([&](const plat::DialogShot& shot) {
-    CGameApp& game = run.Game();
-    if (shot.frame == 1) other_active = ActivateOther(game);
-    if (shot.frame == 2 && other_active) {
-      EXPECT_TRUE(WritePng("demo_activating_click_question.png", shot.pixels, shot.width, shot.height));
-      PressAt(window_manager_.Pointer());
-      pressed = true;
-    }
-    if (shot.frame == 3 && pressed) hand_.Release();
-    return shot.frame > 12;  // a question the click did not reach is closed: no
-  });
-  EXPECT_EQ(run.Run(game_.HostPath()), 0);
-  ASSERT_TRUE(other_active) << "the other window is active";
-  EXPECT_TRUE(pressed);
-  EXPECT_FALSE(run.GaveUp()) << "the click on はい ended the game";
 }
 
 }  // namespace

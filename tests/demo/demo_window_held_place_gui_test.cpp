@@ -45,20 +45,10 @@ TEST_F(DemoWindowManagerGuiTest, APlaceOfThePlayersKeepsThroughTheWindowManagers
         if (Hold(run.Game(), window, held, sized)) ++held_times;
       };
       run.SetFrameObserver([&](int frame) {
-        SDL_Window* sdl_window = SDL_GetWindowFromID(run.Game().GetMainWindow().GetHandle());
         if (frame == kFramed) {
           window = XWindowOf(run.Game());
           ASSERT_TRUE(HoldsWithin(60, [&] { return window_manager_.Framed(window); }));
-          // The player moves the window elsewhere.
-          const plat::Rect first = window_manager_.ClientArea(window);
-          placed = plat::Rect{first.left - 37, first.top + 23, first.right - 37, first.bottom + 23};
-          window_manager_.Move(window, plat::Point{placed.left, placed.top});
-          moved = HoldsWithin(60, [&] {
-            plat::Point origin;
-            SDL_PumpEvents();
-            SDL_GetWindowPosition(sdl_window, &origin.x, &origin.y);
-            return window_manager_.ClientArea(window) == placed && origin.x == placed.left && origin.y == placed.top;
-          });
+          moved = MoveAsThePlayer(run.Game(), window, placed);
         }
         if (frame == kHeld || frame == kHeldAgain) hold();
         if (frame == kLetGo) {
@@ -78,47 +68,21 @@ TEST_F(DemoWindowManagerGuiTest, APlaceOfThePlayersKeepsThroughTheWindowManagers
     const plat::Point kept = KeptWindowPlace(game_.HostPath());
     EXPECT_EQ(kept.x, placed.left) << "kept for the next start";
     EXPECT_EQ(kept.y, placed.top) << "kept for the next start";
-    plat::Rect placed_again;
-    std::int32_t title_bar = 0;
-    {
-      test_support::FixedStepGame run;
-      run.SetLastFrame(kFramed + kStep);
-      run.SetFrameObserver([&](int frame) {
-        if (frame != kFramed) return;
-        const ::Window window = XWindowOf(run.Game());
-        ASSERT_TRUE(HoldsWithin(60, [&] { return window_manager_.Framed(window) && FrameTop(window) > 0; }));
-        placed_again = window_manager_.ClientArea(window);
-        title_bar = FrameTop(window);
-        run.PlanEvent(frame + 1, WindowEvent(SDL_WINDOWEVENT_CLOSE));
-      });
-      EXPECT_EQ(run.Run(game_.HostPath()), 0);
-    }
-    EXPECT_EQ(placed_again.left, placed.left) << "the next start";
-    EXPECT_EQ(placed_again.top, placed.top) << "the next start";
-    EXPECT_GE(placed_again.top, title_bar) << "the title bar on the screen";
+    const FramedStart again = StartUntilFramed();
+    EXPECT_EQ(again.result, 0);
+    EXPECT_EQ(again.client.left, placed.left) << "the next start";
+    EXPECT_EQ(again.client.top, placed.top) << "the next start";
+    EXPECT_GE(again.client.top, again.title_bar) << "the title bar on the screen";
   }
 }
 
 TEST_F(DemoWindowManagerGuiTest, AKeptPlaceWhoseTitleBarWouldLieAboveTheScreenComesBackBelowItsTop) {
-  constexpr int kFramed = 30;
   KeepWindowPlace(game_.HostPath(), plat::Point{100, 0});
-  plat::Rect shown;
-  std::int32_t title_bar = 0;
-  test_support::FixedStepGame run;
-  run.SetLastFrame(kFramed + kStep);
-  run.SetFrameObserver([&](int frame) {
-    if (frame != kFramed) return;
-    const ::Window window = XWindowOf(run.Game());
-    ASSERT_TRUE(HoldsWithin(60, [&] { return window_manager_.Framed(window) && FrameTop(window) > 0; }));
-    shown = window_manager_.ClientArea(window);
-    title_bar = FrameTop(window);
-    WriteScreenPng("demo_window_held_place_title_bar.png");
-    run.PlanEvent(frame + 1, WindowEvent(SDL_WINDOWEVENT_CLOSE));
-  });
-  EXPECT_EQ(run.Run(game_.HostPath()), 0);
-  ASSERT_GT(title_bar, 0) << "openbox puts a title bar above the window";
-  EXPECT_EQ(shown.left, 100);
-  EXPECT_EQ(shown.top, title_bar) << "the title bar just below the screen's top";
+  const FramedStart start = StartUntilFramed("demo_window_held_place_title_bar.png");
+  EXPECT_EQ(start.result, 0);
+  ASSERT_GT(start.title_bar, 0) << "openbox puts a title bar above the window";
+  EXPECT_EQ(start.client.left, 100);
+  EXPECT_EQ(start.client.top, start.title_bar) << "the title bar just below the screen's top";
 }
 
 }  // namespace

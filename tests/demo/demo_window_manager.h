@@ -22,8 +22,11 @@
 #include "app/game/game_app.h"
 #include "base/settings/framework_settings.h"
 #include "demo_game_copy.h"
+#include "demo_reader.h"
+#include "demo_window.h"
 #include "platform/system/geometry.h"
 #include "settings_writer.h"
+#include "support/fixed_step_game.h"
 #include "support/holds_within.h"
 #include "support/png_file.h"
 // After the engine's headers: the X headers' names would shadow some of theirs.
@@ -183,6 +186,49 @@ inline plat::Point ShownAt(const plat::Rect& area, std::int32_t x, std::int32_t 
 
 inline bool Lit(std::uint32_t pixel) { return (pixel & 0xF0F0F0) != 0; }
 
+// The height of the frame that the window manager puts above the window's client area, as it
+// tells on the window (_NET_FRAME_EXTENTS, read on a connection of its own); 0 while it tells
+// of none.
+inline std::int32_t FrameTop(::Window window) {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return 0;
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0;
+  unsigned long left_over = 0;
+  unsigned char* data = nullptr;
+  std::int32_t top = 0;
+  if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_FRAME_EXTENTS", False), 0, 4, False,
+                         XA_CARDINAL, &type, &format, &count, &left_over, &data) == Success &&
+      data != nullptr && type == XA_CARDINAL && format == 32 && count == 4) {
+    // Listed left, right, top, bottom.
+    top = static_cast<std::int32_t>(reinterpret_cast<const long*>(data)[2]);
+  }
+  if (data != nullptr) XFree(data);
+  XCloseDisplay(display);
+  return top;
+}
+
+// The whole screen, frames and all, written as a PNG; false when it cannot be read or written.
+inline bool WriteScreenPng(const std::string& path) {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return false;
+  const int screen = DefaultScreen(display);
+  const int width = DisplayWidth(display, screen);
+  const int height = DisplayHeight(display, screen);
+  XImage* image = XGetImage(display, DefaultRootWindow(display), 0, 0, static_cast<unsigned int>(width),
+                            static_cast<unsigned int>(height), AllPlanes, ZPixmap);
+  std::vector<std::uint32_t> pixels;
+  if (image != nullptr) {
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, x, y)));
+    }
+    XDestroyImage(image);
+  }
+  XCloseDisplay(display);
+  return !pixels.empty() && WritePng(path, pixels, width, height);
+}
+
 // The states in which the window manager holds the window at a size of its own: one direction
 // maximized (the game's 800 x 600 window held taller), and its own full screen.
 struct HeldState {
@@ -213,32 +259,48 @@ class DemoWindowManagerGuiTest : public DemoGameCopyTest {
       return held_size && SdlHasSize(game, sized);
     });
   }
+  // The player drags the game's window elsewhere, to `placed`; true once the display and SDL both
+  // have it there.
+  bool MoveAsThePlayer(CGameApp& game, ::Window window, plat::Rect& placed) {
+    const plat::Rect first = window_manager_.ClientArea(window);
+    placed = plat::Rect{first.left - 37, first.top + 23, first.right - 37, first.bottom + 23};
+    window_manager_.Move(window, plat::Point{placed.left, placed.top});
+    SDL_Window* sdl_window = SDL_GetWindowFromID(game.GetMainWindow().GetHandle());
+    return test_support::HoldsWithin(60, [&] {
+      plat::Point origin;
+      SDL_PumpEvents();
+      SDL_GetWindowPosition(sdl_window, &origin.x, &origin.y);
+      return window_manager_.ClientArea(window) == placed && origin.x == placed.left && origin.y == placed.top;
+    });
+  }
+
+  // A start of the game, ended once its window shows in the window manager's frame.
+  struct FramedStart {
+    int result = -1;
+    plat::Rect client;           // where the client area then stands
+    std::int32_t title_bar = 0;  // the height of the frame above it
+  };
+  FramedStart StartUntilFramed(const std::string& screen_png = {}) {
+    constexpr int kFramed = 30;
+    FramedStart start;
+    test_support::FixedStepGame run;
+    run.SetLastFrame(kFramed + kStep);
+    run.SetFrameObserver([&](int frame) {
+      if (frame != kFramed) return;
+      const ::Window window = XWindowOf(run.Game());
+      ASSERT_TRUE(
+          test_support::HoldsWithin(60, [&] { return window_manager_.Framed(window) && FrameTop(window) > 0; }));
+      start.client = window_manager_.ClientArea(window);
+      start.title_bar = FrameTop(window);
+      if (!screen_png.empty()) WriteScreenPng(screen_png);
+      run.PlanEvent(frame + 1, WindowEvent(SDL_WINDOWEVENT_CLOSE));
+    });
+    start.result = run.Run(game_.HostPath());
+    return start;
+  }
 
   WindowManager window_manager_;
 };
-
-// The height of the frame that the window manager puts above the window's client area, as it
-// tells on the window (_NET_FRAME_EXTENTS, read on a connection of its own); 0 while it tells
-// of none.
-inline std::int32_t FrameTop(::Window window) {
-  Display* display = XOpenDisplay(nullptr);
-  if (display == nullptr) return 0;
-  Atom type = None;
-  int format = 0;
-  unsigned long count = 0;
-  unsigned long left_over = 0;
-  unsigned char* data = nullptr;
-  std::int32_t top = 0;
-  if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_FRAME_EXTENTS", False), 0, 4, False,
-                         XA_CARDINAL, &type, &format, &count, &left_over, &data) == Success &&
-      data != nullptr && type == XA_CARDINAL && format == 32 && count == 4) {
-    // Listed left, right, top, bottom.
-    top = static_cast<std::int32_t>(reinterpret_cast<const long*>(data)[2]);
-  }
-  if (data != nullptr) XFree(data);
-  XCloseDisplay(display);
-  return top;
-}
 
 // A USER.CFG in `folder` that starts the game in a window whose client area stands at `place`.
 inline void KeepWindowPlace(const std::string& folder, plat::Point place) {
@@ -249,26 +311,6 @@ inline void KeepWindowPlace(const std::string& folder, plat::Point place) {
   const std::vector<std::uint8_t> bytes = kvxtools::WriteUserConfigFile({{}, {window.begin(), window.end()}, {}, {}});
   std::ofstream(folder + "USER.CFG", std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-// The whole screen, frames and all, written as a PNG; false when it cannot be read or written.
-inline bool WriteScreenPng(const std::string& path) {
-  Display* display = XOpenDisplay(nullptr);
-  if (display == nullptr) return false;
-  const int screen = DefaultScreen(display);
-  const int width = DisplayWidth(display, screen);
-  const int height = DisplayHeight(display, screen);
-  XImage* image = XGetImage(display, DefaultRootWindow(display), 0, 0, static_cast<unsigned int>(width),
-                            static_cast<unsigned int>(height), AllPlanes, ZPixmap);
-  std::vector<std::uint32_t> pixels;
-  if (image != nullptr) {
-    for (int y = 0; y < height; ++y) {
-      for (int x = 0; x < width; ++x) pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, x, y)));
-    }
-    XDestroyImage(image);
-  }
-  XCloseDisplay(display);
-  return !pixels.empty() && WritePng(path, pixels, width, height);
 }
 
 }  // namespace demo_test

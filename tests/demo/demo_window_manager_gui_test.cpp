@@ -118,16 +118,7 @@ TEST_F(DemoWindowManagerGuiTest, APlaceOfThePlayersKeepsThroughFullScreenAndBack
       if (frame == kFramed) {
         window = XWindowOf(game);
         ASSERT_TRUE(HoldsWithin(60, [&] { return window_manager_.Framed(window); }));
-        // The player moves the window elsewhere.
-        const plat::Rect first = window_manager_.ClientArea(window);
-        placed = plat::Rect{first.left - 37, first.top + 23, first.right - 37, first.bottom + 23};
-        window_manager_.Move(window, plat::Point{placed.left, placed.top});
-        moved = HoldsWithin(60, [&] {
-          plat::Point origin;
-          SDL_PumpEvents();
-          SDL_GetWindowPosition(sdl_window, &origin.x, &origin.y);
-          return window_manager_.ClientArea(window) == placed && origin.x == placed.left && origin.y == placed.top;
-        });
+        moved = MoveAsThePlayer(game, window, placed);
       }
       if (frame == kMaximized) {
         // The maximize box, which asks for full screen.
@@ -161,22 +152,10 @@ TEST_F(DemoWindowManagerGuiTest, APlaceOfThePlayersKeepsThroughFullScreenAndBack
   const plat::Point kept = KeptWindowPlace(game_.HostPath());
   EXPECT_EQ(kept.x, placed.left);
   EXPECT_EQ(kept.y, placed.top);
-  // The next start.
-  plat::Rect placed_again;
-  {
-    test_support::FixedStepGame run;
-    run.SetLastFrame(kFramed + kStep);
-    run.SetFrameObserver([&](int frame) {
-      if (frame != kFramed) return;
-      const ::Window window = XWindowOf(run.Game());
-      ASSERT_TRUE(HoldsWithin(60, [&] { return window_manager_.Framed(window); }));
-      placed_again = window_manager_.ClientArea(window);
-      run.PlanEvent(frame + 1, WindowEvent(SDL_WINDOWEVENT_CLOSE));
-    });
-    EXPECT_EQ(run.Run(game_.HostPath()), 0);
-  }
-  EXPECT_EQ(placed_again.left, placed.left) << "the next start";
-  EXPECT_EQ(placed_again.top, placed.top) << "the next start";
+  const FramedStart again = StartUntilFramed();
+  EXPECT_EQ(again.result, 0);
+  EXPECT_EQ(again.client.left, placed.left) << "the next start";
+  EXPECT_EQ(again.client.top, placed.top) << "the next start";
 }
 
 }  // namespace

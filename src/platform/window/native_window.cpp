@@ -96,21 +96,22 @@ void DrawingSizeOf(SDL_Window* window, int& width, int& height) {
   SDL_GetWindowSize(window, &width, &height);
 }
 
-void FromDrawingPoint(SDL_Window* window, int& x, int& y) {
+namespace {
+
+// Moves the point one way or the other between the window as it shows and the picture in it.
+void MapThroughPicture(SDL_Window* window, int& x, int& y, Point (*map)(const Rect&, int32_t, int32_t, Point)) {
   const std::optional<ScaledPicture> picture = ScaledPictureOf(window);
   if (!picture) return;
-  const Point shown = FromPicturePoint(picture->area, picture->width, picture->height, Point{x, y});
-  x = shown.x;
-  y = shown.y;
+  const Point mapped = map(picture->area, picture->width, picture->height, Point{x, y});
+  x = mapped.x;
+  y = mapped.y;
 }
 
-void ToDrawingPoint(SDL_Window* window, int& x, int& y) {
-  const std::optional<ScaledPicture> picture = ScaledPictureOf(window);
-  if (!picture) return;
-  const Point drawn = ToPicturePoint(picture->area, picture->width, picture->height, Point{x, y});
-  x = drawn.x;
-  y = drawn.y;
-}
+}  // namespace
+
+void FromDrawingPoint(SDL_Window* window, int& x, int& y) { MapThroughPicture(window, x, y, FromPicturePoint); }
+
+void ToDrawingPoint(SDL_Window* window, int& x, int& y) { MapThroughPicture(window, x, y, ToPicturePoint); }
 
 namespace {
 

@@ -7,14 +7,13 @@
 #include <string_view>
 
 #include "platform/encoding/sjis.h"
+#include "platform/encoding/sjis_text.h"
 #include "platform/files/file_system_ops.h"
 #include "platform/files/special_folders.h"
 
 char g_ModuleFolder[kMaxPath] = {};
 
 namespace {
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 // Copies `text` into a kMaxPath buffer; false (and an empty buffer) when it does not fit.
 bool CopyPath(char* destination, std::string_view text) {
@@ -39,48 +38,20 @@ void ConvertSlashes(std::string& path, std::size_t start) {
   }
 }
 
-constexpr std::size_t kNone = std::string_view::npos;
-
-// The positions of the last two separators; kNone where there is none.
-struct Separators {
-  std::size_t last = kNone;
-  std::size_t second_last = kNone;
-};
-
-Separators FindSeparators(std::string_view path) {
-  Separators found;
-  for (std::size_t i = 0; i < path.size(); i += plat::SjisCharLengthAt(path, i)) {
-    if (IsSeparator(path[i])) {
-      found.second_last = found.last;
-      found.last = i;
-    }
-  }
-  return found;
-}
-
-bool EndsWithSeparator(std::string_view path) { return !path.empty() && FindSeparators(path).last == path.size() - 1; }
+constexpr std::size_t kNone = plat::kNoCharacter;
 
 bool IsUnc(std::string_view path) { return path.size() >= 2 && path[0] == '\\' && path[1] == '\\'; }
-
-// Where the last '.' of a name is, two-byte characters skipped.
-std::optional<std::size_t> LastDot(std::string_view name) {
-  std::optional<std::size_t> dot;
-  for (std::size_t i = 0; i < name.size(); i += plat::SjisCharLengthAt(name, i)) {
-    if (name[i] == '.') dot = i;
-  }
-  return dot;
-}
 
 std::optional<std::string> StripLastFolder(std::string path, unsigned& status) {
   status = 1;
   if (path.size() < 3) return std::nullopt;
-  Separators separators = FindSeparators(path);
+  plat::Separators separators = plat::FindSeparators(path);
   if (IsUnc(path) && separators.second_last == 0) {
     status = 0;
     return std::nullopt;
   }
   if (IsUnc(path) && separators.second_last == 1) separators.second_last = kNone;
-  if (!EndsWithSeparator(path)) {
+  if (!plat::EndsWithSeparator(path)) {
     if (separators.last == kNone) return std::nullopt;
     status = 0;
     return path.substr(0, separators.last + 1);
@@ -95,7 +66,7 @@ template <class CharLength>
 bool HasParentComponent(std::string_view path, CharLength length_at) {
   std::size_t start = 0;
   for (std::size_t i = 0; i <= path.size(); i += i < path.size() ? length_at(path, i) : 1) {
-    if (i < path.size() && !IsSeparator(path[i])) continue;
+    if (i < path.size() && !plat::IsPathSeparator(path[i])) continue;
     if (path.substr(start, i - start) == "..") return true;
     start = i + 1;
   }
@@ -105,7 +76,7 @@ bool HasParentComponent(std::string_view path, CharLength length_at) {
 }  // namespace
 
 bool StaysInsideFolder(std::string_view path) {
-  if (path.empty() || IsSeparator(path[0]) || path.find(':') != std::string_view::npos) return false;
+  if (path.empty() || plat::IsPathSeparator(path[0]) || path.find(':') != std::string_view::npos) return false;
   return !HasParentComponent(path, plat::SjisCharLengthAt) && !HasParentComponent(path, plat::SjisCodeLengthAt);
 }
 
@@ -117,20 +88,20 @@ std::string PlainFolderName(std::string_view name) {
     // A lead byte left alone would, read as the engine's own scans read it, take the separator
     // that follows the name into a character.
     const bool broken = plat::IsSjisLeadByte(byte) && (plat::IsSjisStrictLeadByte(byte) || i + 1 == name.size());
-    const bool unsafe = length == 1 && (IsSeparator(name[i]) || byte == ':' || byte < 0x20 || byte == 0x7F || broken);
+    const bool unsafe = length == 1 && (plat::IsPathSeparator(name[i]) || byte == ':' || byte < 0x20 || byte == 0x7F || broken);
     plain += unsafe ? std::string("_") : std::string(name.substr(i, length));
     i += length;
   }
   // The looser scan reads a half-width kana as a lead byte too; where it then meets a separator
   // that the strict scan took as a second byte ("\xB1\xE0\\.."), that byte becomes '_' as well.
   for (std::size_t i = 0; i < plain.size(); i += plat::SjisCharLengthAt(plain, i)) {
-    if (IsSeparator(plain[i])) plain[i] = '_';
+    if (plat::IsPathSeparator(plain[i])) plain[i] = '_';
   }
   if (plain.find_first_not_of('.') == std::string::npos) plain = std::string(std::max<std::size_t>(plain.size(), 1), '_');
   return plain;
 }
 
-bool EndsWithSeparator(const char* path) { return path != nullptr && EndsWithSeparator(std::string_view(path)); }
+bool EndsWithSeparator(const char* path) { return path != nullptr && plat::EndsWithSeparator(std::string_view(path)); }
 
 unsigned InitModuleFolder() {
   const std::optional<std::string> folder = plat::ProgramFolder();
@@ -143,7 +114,7 @@ unsigned SetBaseFolder(const char* path) {
   char resolved[kMaxPath];
   if (MakeFullPath(resolved, path) == 0) return 1;
   std::string folder = resolved;
-  if (!EndsWithSeparator(folder)) folder += '\\';
+  if (!plat::EndsWithSeparator(folder)) folder += '\\';
   if (folder.size() >= kMaxPath) return 1;
   CopyPath(g_ModuleFolder, folder);
   return 0;
@@ -160,9 +131,9 @@ unsigned MakeFullPath(char* destination, const char* name, const char* base_fold
 
   std::string work = base_folder != nullptr ? base_folder : g_ModuleFolder;
   for (;;) {
-    if (rest.size() >= 2 && rest[0] == '.' && IsSeparator(rest[1])) {
+    if (rest.size() >= 2 && rest[0] == '.' && plat::IsPathSeparator(rest[1])) {
       rest.remove_prefix(2);
-    } else if (rest.size() >= 3 && rest[0] == '.' && rest[1] == '.' && IsSeparator(rest[2])) {
+    } else if (rest.size() >= 3 && rest[0] == '.' && rest[1] == '.' && plat::IsPathSeparator(rest[2])) {
       unsigned status;
       std::optional<std::string> stripped = StripLastFolder(work, status);
       if (status != 0) return 0;
@@ -173,7 +144,7 @@ unsigned MakeFullPath(char* destination, const char* name, const char* base_fold
     }
   }
   if (work.empty()) return 0;
-  if (!rest.empty() && IsSeparator(rest[0])) rest.remove_prefix(1);
+  if (!rest.empty() && plat::IsPathSeparator(rest[0])) rest.remove_prefix(1);
   const std::size_t base_length = work.size();
   work += rest;
   ConvertSlashes(work, base_length);
@@ -190,9 +161,9 @@ unsigned StripLastFolder(char* path) {
 void GetPathLeaf(const char* path, char* destination, bool folder) {
   if (path == nullptr || path[0] == '\0' || destination == nullptr) return;
   const std::string_view text = path;
-  Separators separators = FindSeparators(text);
+  plat::Separators separators = plat::FindSeparators(text);
   if (IsUnc(text) && separators.second_last <= 1) separators.second_last = kNone;
-  if (!EndsWithSeparator(text)) {
+  if (!plat::EndsWithSeparator(text)) {
     CopyPath(destination, separators.last != kNone ? text.substr(separators.last + 1) : text);
     return;
   }
@@ -211,7 +182,7 @@ void GetPathFolder(const char* path, char* destination) {
   destination[0] = '\0';
   if (path == nullptr) return;
   const std::string_view text = path;
-  if (const Separators separators = FindSeparators(text); separators.last != kNone) {
+  if (const plat::Separators separators = plat::FindSeparators(text); separators.last != kNone) {
     CopyPath(destination, text.substr(0, separators.last + 1));
   }
 }
@@ -221,13 +192,13 @@ void GetFileExtension(const char* name, char* destination) {
   destination[0] = '\0';
   if (name == nullptr) return;
   const std::string_view text = name;
-  if (const std::optional<std::size_t> dot = LastDot(text)) CopyPath(destination, text.substr(*dot + 1));
+  if (const std::optional<std::size_t> dot = plat::LastDot(text)) CopyPath(destination, text.substr(*dot + 1));
 }
 
 void CutFileExtension(char* name, char* extension) {
   GetFileExtension(name, extension);
   if (name == nullptr) return;
-  if (const std::optional<std::size_t> dot = LastDot(name)) name[*dot] = '\0';
+  if (const std::optional<std::size_t> dot = plat::LastDot(name)) name[*dot] = '\0';
 }
 
 unsigned FindCdromDrive(const char* file_name, char* destination, const std::string& mount_table) {

@@ -42,6 +42,17 @@ constexpr std::size_t SjisCharLengthAt(std::string_view text, std::size_t index)
   return IsSjisLeadByte(static_cast<unsigned char>(text[index])) && index + 1 < text.size() ? 2 : 1;
 }
 
+// The two readings of a byte from 0x81 up. The engine's own scans take every such byte as the
+// first of a two-byte character; code page 932 (the conversion to Unicode, and the system calls
+// the engine's rules name) takes only its lead bytes, and only before one of its second bytes, so
+// a half-width katakana is one character there. A road that splits a name and then converts it,
+// or hands it to such a call, reads it the code page's way from start to end.
+enum class SjisReading { kEngine, kCodePage };
+
+constexpr std::size_t SjisLengthAt(std::string_view text, std::size_t index, SjisReading reading) {
+  return reading == SjisReading::kEngine ? SjisCharLengthAt(text, index) : SjisCodeLengthAt(text, index);
+}
+
 // The character after the one at `text`; `text` must not point at the terminating zero.
 constexpr const char* SjisNext(const char* text) { return text + SjisCharLength(text); }
 constexpr char* SjisNext(char* text) { return text + SjisCharLength(text); }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/encoding/sjis.h"
+#include "platform/encoding/sjis_text.h"
 #include "platform/encoding/text_encoding.h"
 
 namespace plat {
@@ -24,26 +25,6 @@ std::string FoldName(std::string_view name) {
   std::string folded(name);
   for (char& c : folded) c = FoldAscii(c);
   return folded;
-}
-
-bool IsEngineSeparator(char c) { return c == '\\' || c == '/'; }
-
-// The components of an engine path after its drive, split at separators that are not the
-// second byte of a two-byte character as the conversion to UTF-8 reads them.
-std::vector<std::string_view> SplitComponents(std::string_view path) {
-  std::vector<std::string_view> components;
-  std::size_t start = 0;
-  std::size_t i = 0;
-  while (i < path.size()) {
-    if (IsEngineSeparator(path[i])) {
-      components.push_back(path.substr(start, i - start));
-      start = ++i;
-      continue;
-    }
-    i += SjisCodeLengthAt(path, i);
-  }
-  components.push_back(path.substr(start));
-  return components;
 }
 
 // The names of one folder, keyed by their folded form.
@@ -269,13 +250,13 @@ std::optional<HostPath> LookUpHostPath(std::string_view engine_path) {
     return std::nullopt;
   }
   const std::string_view rest = engine_path.substr(2);
-  if (!rest.empty() && !IsEngineSeparator(rest[0])) return std::nullopt;
+  if (!rest.empty() && !IsPathSeparator(rest[0])) return std::nullopt;
 
   Cache().TakeOutsideChanges();
   std::vector<std::string> resolved;
   bool on_disk = true;  // every component so far exists, so the next one may be matched
   bool listed_missing = false;
-  const std::vector<std::string_view> components = SplitComponents(rest);
+  const std::vector<std::string_view> components = SplitComponents(rest, SjisReading::kCodePage);
   for (std::string_view component : components) {
     if (component.empty() || component == ".") continue;
     if (component == "..") {

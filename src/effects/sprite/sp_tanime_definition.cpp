@@ -6,10 +6,12 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "base/files/file.h"
 #include "base/numbers/script_bound.h"
 #include "base/text/tokenizer.h"
+#include "platform/encoding/sjis_text.h"
 #include "scene/drawables/draw_layer.h"
 #include "scene/motions/motion_path_text.h"
 
@@ -220,9 +222,9 @@ std::int32_t LoadDefinition(const char* file_name, CDrawLayer* layer, std::int32
   if (layer == nullptr) return kCellNoLayer;
   CFile file;
   if (file_name == nullptr || file.Load(file_name) != 0) return kCellNoFile;
-  const std::string name(file_name);
-  const std::size_t slash = name.find_last_of("\\/");
-  const std::string folder = slash != std::string::npos ? name.substr(0, slash + 1) : std::string();
+  // The cells' pictures lie in the definition's folder, found as the definition file was.
+  const std::string_view name(file_name);
+  const std::string folder(name.substr(0, plat::LastComponentStart(name, plat::SjisReading::kCodePage)));
   std::uint32_t line_number = 0;
   const std::int32_t status = DefinitionReader(*layer, x_offset, y_offset, priority, cells).Read(file, folder, line_number);
   if (status != 0) {

@@ -6,15 +6,17 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "effects/framework/effect.h"
 #include "effects/sprite/sp_panime_effect.h"
 #include "gfx/images/image.h"
 #include "novel/frame/vov_effect_words.h"
 #include "novel/frame/vov_frame.h"
-#include "platform/encoding/sjis.h"
-#include "platform/files/host_path.h"
+#include "platform/encoding/sjis_text.h"
 #include "resource/plugins/dcp_plugin_manager.h"
 #include "scene/sprites/sprite.h"
 
@@ -185,27 +187,11 @@ std::int32_t PathEndHandler(CVovFrame& frame, std::span<const VovOperand> operan
 // byte, and a byte that cannot trail stands alone. 0 when it is a two-byte character or there is
 // none.
 char LeafLetter(std::string_view name) {
-  std::size_t leaf = 0;
-  std::size_t dot = std::string_view::npos;
-  std::size_t last = std::string_view::npos;
-  std::size_t last_length = 0;
-  for (std::size_t at = 0; at < name.size();) {
-    const std::size_t length = plat::SjisCodeLengthAt(name, at);
-    if (length == 1 && (name[at] == '/' || name[at] == '\\')) {
-      leaf = at + 1;
-      dot = std::string_view::npos;
-    } else if (length == 1 && name[at] == '.') {
-      dot = at;
-    }
-    at += length;
-  }
-  const std::size_t end = dot == std::string_view::npos ? name.size() : dot;
-  for (std::size_t at = leaf; at < end;) {
-    last = at;
-    last_length = plat::SjisCodeLengthAt(name, at);
-    at += last_length;
-  }
-  return last != std::string_view::npos && last_length == 1 ? name[last] : '\0';
+  constexpr plat::SjisReading kReading = plat::SjisReading::kCodePage;
+  std::string_view leaf = name.substr(plat::LastComponentStart(name, kReading));
+  if (const std::optional<std::size_t> dot = plat::LastDot(leaf, kReading)) leaf = leaf.substr(0, *dot);
+  const std::vector<std::string_view> characters = plat::SplitCharacters(leaf, kReading);
+  return !characters.empty() && characters.back().size() == 1 ? characters.back().front() : '\0';
 }
 
 // The size that the letter ending a sprite name's leaf stands for: "S" 2, "M" 3, "X" 4, else 0.
@@ -260,7 +246,7 @@ std::int32_t ChangeHandler(CVovFrame& frame, std::span<const VovOperand> operand
   if (const std::int32_t status = CheckRecord(record); status != kDone) return status;
   const std::string name = OperandText(operands, 1);
   if (name.empty()) return kNoRecord;
-  if (plat::NamesMatchIgnoringCase(record->name, name) && record->filter == kFilterNone) return kSameName;
+  if (plat::EqualIgnoringAsciiCase(record->name, name) && record->filter == kFilterNone) return kSameName;
   EndSpriteEffect(*record);
   const bool compare_sizes = ValueAt(operands, 6) == kTakeSizeLetters;
   const std::uint32_t old_size = SizeOf(record->name);

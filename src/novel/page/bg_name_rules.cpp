@@ -7,6 +7,7 @@
 
 #include "base/files/file.h"
 #include "base/text/tokenizer.h"
+#include "novel/page/vov_slot_records.h"
 
 namespace {
 
@@ -15,11 +16,6 @@ constexpr std::size_t kGroupWordBuffer = 63 + 2;
 constexpr char kCommentStart[] = "//";
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::size_t LeafStart(const std::string& name) {
-  const std::size_t separator = name.find_last_of("\\/:");
-  return separator == std::string::npos ? 0 : separator + 1;
-}
 
 // One item line into the table: 0 or a status.
 std::uint32_t ReadItem(const char* line, std::vector<std::int32_t>& table) {
@@ -68,7 +64,7 @@ std::uint32_t LoadBgToneTable(const char* file_name, std::vector<std::int32_t>& 
 }
 
 std::optional<BgNameNumber> ReadBgNameNumber(const std::string& name) {
-  std::size_t at = LeafStart(name);
+  std::size_t at = SlotNameLeafStart(name);
   if (name.size() < at + 3 || std::toupper(static_cast<unsigned char>(name[at])) != 'B' ||
       std::toupper(static_cast<unsigned char>(name[at + 1])) != 'G' || !IsDigit(name[at + 2])) {
     return std::nullopt;

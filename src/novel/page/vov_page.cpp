@@ -11,7 +11,7 @@
 #include "gfx/images/image.h"
 #include "novel/page/bg_name_rules.h"
 #include "novel/page/slot_filters.h"
-#include "platform/files/host_path.h"
+#include "platform/encoding/sjis_text.h"
 #include "platform/system/diagnostic_log.h"
 #include "resource/plugins/dcp_plugin_manager.h"
 #include "resource/plugins/plugin_args.h"
@@ -140,7 +140,7 @@ std::uint32_t CVovPage::LoadBgToneTable(const char* file_name) {
 std::int32_t CVovPage::LoadBg(const char* name, std::uint32_t slot) {
   BgSlotRecord& record = Bg(slot);
   EndBgEffect(record, false);
-  if (name != nullptr && plat::NamesMatchIgnoringCase(record.name, name) && record.IsPlain()) return kDone;
+  if (name != nullptr && plat::EqualIgnoringAsciiCase(record.name, name) && record.IsPlain()) return kDone;
   record.name = name != nullptr ? FitSjis(name, kNameBytes) : std::string();
   record.tone = 0;
   record.color = 0;

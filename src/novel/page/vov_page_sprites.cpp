@@ -7,7 +7,7 @@
 #include "gfx/images/image.h"
 #include "novel/page/slot_filters.h"
 #include "novel/page/vov_page.h"
-#include "platform/files/host_path.h"
+#include "platform/encoding/sjis_text.h"
 #include "scene/drawables/draw_layer.h"
 #include "scene/drawables/draw_list.h"
 #include "scene/sprites/sprite.h"
@@ -24,8 +24,7 @@ constexpr std::int32_t kFootY = 600;
 
 // The first three letters a sprite name is known by, with the two names that stand for others.
 std::string CharacterKey(const std::string& name) {
-  const std::size_t separator = name.find_last_of("\\/:");
-  std::string key = name.substr(separator == std::string::npos ? 0 : separator + 1, 3);
+  std::string key = name.substr(SlotNameLeafStart(name), 3);
   UpperSjis(key);
   if (key == "MIS") return "X05";
   if (key == "AKI") return "X27";
@@ -111,7 +110,7 @@ std::int32_t CVovPage::LoadSprite(std::uint32_t index, const char* name, bool ba
     ClearSpriteRecord(*record);
     return kDone;
   }
-  if (plat::NamesMatchIgnoringCase(record->name, name) && record->filter == kFilterNone) return kDone;
+  if (plat::EqualIgnoringAsciiCase(record->name, name) && record->filter == kFilterNone) return kDone;
   EndScreenFilter();
   // A record in use keeps its place for the new picture.
   const std::int32_t x = record->x;

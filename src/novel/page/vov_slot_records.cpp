@@ -6,6 +6,7 @@
 #include "base/time/timer_manager.h"
 #include "effects/framework/effect.h"
 #include "gfx/images/image.h"
+#include "platform/encoding/sjis_text.h"
 #include "scene/sprites/sprite.h"
 
 BgSlotRecord::BgSlotRecord() = default;
@@ -14,6 +15,11 @@ SpriteRecord::SpriteRecord() = default;
 SpriteRecord::SpriteRecord(SpriteRecord&&) noexcept = default;
 SpriteRecord& SpriteRecord::operator=(SpriteRecord&&) noexcept = default;
 SpriteRecord::~SpriteRecord() = default;
+
+std::size_t SlotNameLeafStart(std::string_view name) {
+  const std::size_t separator = plat::FindLastCharacterOf(name, "\\/:", plat::SjisReading::kCodePage);
+  return separator == plat::kNoCharacter ? 0 : separator + 1;
+}
 
 void ReleaseSlotEffect(CEffect*& field) {
   CEffect* effect = field;

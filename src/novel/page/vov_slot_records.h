@@ -153,6 +153,10 @@ struct PersistSwitches {
 };
 PersistSwitches PersistSwitchWords(std::int32_t kind);
 
+// Where the leaf of a slot's picture name starts: behind its last '\', '/' or ':', each a whole
+// character as the code page reads the name (as the file is found), or 0.
+std::size_t SlotNameLeafStart(std::string_view name);
+
 // Ends the effect that `field` holds (the pausable timer manager deletes it) and empties the
 // field; the effect no longer writes into it, so a late deletion cannot clear a newer effect.
 void ReleaseSlotEffect(CEffect*& field);

@@ -12,6 +12,7 @@
 #include "base/numbers/trig_tables.h"
 #include "effects/sprite/sp_tanime_effect.h"
 #include "gfx/display/image_canvas.h"
+#include "platform/encoding/text_encoding.h"
 #include "elg_encoder.h"
 #include "random_elg_picture.h"
 #include "scene/drawables/draw_layer.h"
@@ -133,6 +134,25 @@ TEST_F(SpTanimeTest, EveryFailureOfTheFileHasItsCodeAndLeavesNothing) {
   CSpTanimeEffect effect;
   EXPECT_EQ(effect.Setup(&timers_, static_cast<CImagePart*>(&canvas_), PluginArgList{0, 0, 0, 0, 0, 0}.View()),
             CSpTanimeEffect::kSetupBadArguments);
+}
+
+// A cell's picture lies in the definition's folder, cut behind its last real separator: not behind
+// the '\' second byte of ソ (83 5C), and behind a '/' after half-width katakana.
+TEST_F(SpTanimeTest, ACellsPictureIsTakenFromTheDefinitionsFolder) {
+  const struct {
+    std::string folder, definition, file;  // the file: the definition's place on the disk
+  } cases[] = {
+      {"SYS", "SYS\\\x83\x5C.TXT", "SYS/\x83\x5C.TXT"},
+      {"\xC3\xBD\xC4", "\xC3\xBD\xC4/DEF.TXT", "\xC3\xBD\xC4/DEF.TXT"},
+  };
+  const std::string picture = game_.ReadFile("SYS/A.ELG");
+  for (const auto& each : cases) {
+    game_.WriteFile(plat::SjisToUtf8(each.folder + "/A.ELG"), picture);
+    game_.WriteFile(plat::SjisToUtf8(each.file), "*A.ELG\r\n0\r\n");
+    EXPECT_EQ(LoadDefinition(each.definition.c_str(), layer_, 0, 0, 0, cells_, nullptr), 0)
+        << plat::SjisToUtf8(each.definition);
+    EXPECT_EQ(cells_.size(), 1u);
+  }
 }
 
 TEST_F(SpTanimeTest, KeyFramesKeepTheirPreviousFieldsAndCommandsMakeTheirRecords) {

@@ -13,6 +13,7 @@
 
 #include "base/numbers/byte_cursor.h"
 #include "base/numbers/trig_tables.h"
+#include "platform/encoding/text_encoding.h"
 #include "support/log_capture.h"
 #include "vov_frame_fixture.h"
 
@@ -203,6 +204,68 @@ TEST_F(FrameSaveTest, ABlackPageWithoutSpritesIsRestoredWithoutTheFade) {
   GoOnFrom(saved);
   EXPECT_TRUE(NotBuilt(log).empty());
   EXPECT_EQ(MessageText(), "x");
+}
+
+// Two names that differ only in a second byte, one a capital where the other has its small
+// letter (ア 83 41 and ヂ 83 61, カ/ニ, 秋/宿, ０/Ｐ), name two pictures: a background and a sprite
+// loaded by the second name after the first show the second picture, a sprite changed from the
+// first to the second takes it and the scenario goes on, and the save keeps the second names.
+TEST_F(FrameSaveTest, ANameDifferingFromTheShownOneInASecondByteShowsItsOwnPictureAndIsSaved) {
+  constexpr std::uint32_t kFirst = 0xFF112233;
+  constexpr std::uint32_t kSecond = 0xFF445566;
+  const struct {
+    std::string first, second;
+  } pairs[] = {{"\x83\x41", "\x83\x61"},
+               {"\x83\x4A", "\x83\x6A"},
+               {"\x8F\x48", "\x8F\x68"},
+               {"\x94\x77\x8C\x69\x82\x4F", "\x94\x77\x8C\x69\x82\x6F"}};
+  for (const auto& pair : pairs) {
+    SCOPED_TRACE(plat::SjisToUtf8(pair.first + " then " + pair.second));
+    const std::string first = pair.first + ".ELG";
+    const std::string second = pair.second + ".ELG";
+    for (const auto& [name, colour] : {std::pair{first, kFirst}, std::pair{second, kSecond}}) {
+      game_.WriteFile(plat::SjisToUtf8("BG/" + name), page_test::Picture(800, 600, colour));
+      game_.WriteFile(plat::SjisToUtf8("CH/" + name), page_test::Picture(200, 300, colour, -1, 0, 100, 300));
+    }
+    TobBuilder builder;
+    for (const std::string& name : {first, second}) {
+      builder.Command(35, {TobOperand::String("BG\\" + name), TobOperand::Value(0)});
+      builder.Command(73, {TobOperand::Value(0), TobOperand::String("CH\\" + name), TobOperand::Value(0),
+                           TobOperand::Value(0), TobOperand::Value(0)});
+    }
+    builder.Command(73, {TobOperand::Value(1), TobOperand::String("CH\\" + first), TobOperand::Value(1),
+                         TobOperand::Value(0), TobOperand::Value(0)});
+    builder.Command(83, {TobOperand::Value(1), TobOperand::String("CH\\" + second), TobOperand::String("l"),
+                         TobOperand::Value(0), TobOperand::Absent(), TobOperand::Value(0), TobOperand::Value(0),
+                         TobOperand::Value(0)});
+    builder.Text("x");
+    builder.Command(16);
+    Load(builder);
+    std::vector<std::uint8_t> saved;
+    std::uint32_t shown_bg = 0;
+    World().player = [&](int frame) {
+      if (frame == 2) {
+        shown_bg = page_test::PixelOf(*frame_->Page().Bg(0).image, 0, 0);
+        saved = Saved(false);
+      }
+      World().ClickAt(frame, 3);
+    };
+    ASSERT_EQ(frame_->RunScript(), 0);
+    ASSERT_FALSE(saved.empty()) << "the scenario went on to its message";
+    EXPECT_EQ(shown_bg, kSecond);
+
+    GoOnFrom(saved);
+    CVovPage& page = frame_->Page();
+    EXPECT_EQ(page.Bg(0).name, "BG\\" + second);
+    ASSERT_NE(page.Bg(0).image, nullptr);
+    EXPECT_EQ(page_test::PixelOf(*page.Bg(0).image, 0, 0), kSecond);
+    for (const std::uint32_t index : {0u, 1u}) {
+      const SpriteRecord& sprite = *frame_->Page().Sprite(index, false, 0);
+      EXPECT_EQ(sprite.name, "CH\\" + second) << index;
+      ASSERT_NE(sprite.image, nullptr) << index;
+      EXPECT_EQ(page_test::PixelOf(*sprite.image, 0, 0), kSecond) << index;
+    }
+  }
 }
 
 // The frame with the trigonometric tables that turned sprites are drawn with.

@@ -55,6 +55,8 @@ TEST(BgToneRule, NumbersInTheLettersGroup) {
       {"BG12E.ELG", 1},          {"bg40e.elg", 1},  {"BG13E.ELG", 0},  {"BG77C.ELG", 2}, {"BG9B.ELG", 2},
       {"BG12B.ELG", 0},          {"BG12.ELG", 0},   {"BG12G.ELG", 0},  {"XBG12E.ELG", 0},
       {"DATA\\BG40E.ELG", 1},    {"BG5D.ELG", 0},  // D is the empty group before the closing 0: no match
+      // The leaf starts behind a real separator, not behind the '\' second byte of 十 or 表.
+      {"\x8F\x5C" "BG12E.ELG", 0}, {"\x94\x77\x8C\x69\x95\x5C" "BG12E.ELG", 0}, {"\x8F\x5C\\BG12E.ELG", 1},
   };
   for (const Case& c : cases) EXPECT_EQ(BgToneOf(table, c.name), c.tone) << c.name;
   EXPECT_EQ(BgToneOf({}, "BG12E.ELG"), 0u);

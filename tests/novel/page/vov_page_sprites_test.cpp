@@ -1,6 +1,7 @@
 // The sprite slots: groups and priorities, places, the character lookup, tints and shared pictures.
 #include <gtest/gtest.h>
 
+#include "platform/encoding/text_encoding.h"
 #include "scene/sprites/sprite.h"
 #include "vov_page_fixture.h"
 
@@ -106,18 +107,38 @@ TEST_F(VovPageSpriteTest, FrontAndBackWithinTheGroup) {
   EXPECT_EQ(PriorityOf(2, 1), 10200u);
 }
 
+// A name's leaf starts behind a real separator, never behind the '\' second byte of ソ (83 5C),
+// 十 (8F 5C) or 表 (95 5C).
 TEST_F(VovPageSpriteTest, CharactersAndTheirTint) {
-  std::vector<std::string> names{"X27", "X05"};
+  const std::string sora = "\x83\x5C\x83\x89";  // ソラ
+  const std::string mio_face = "MIO_\x95\x5C\x8F\xEE" "1.ELG";  // MIO_表情1
+  std::vector<std::string> names{"X27", "X05", "MIO", sora, "\x8F\x5C\x98\x61"};  // ..., 十和
   page_->SetCharacters(names);
-  EXPECT_EQ(page_->CharacterOf("MIS_A.ELG"), 1);
-  EXPECT_EQ(page_->CharacterOf("CHR\\AKI_A.ELG"), 0);
-  EXPECT_EQ(page_->CharacterOf("ZZZ_A.ELG"), kUnlistedCharacter);
+  const struct {
+    std::string name;
+    std::int32_t character;
+  } cases[] = {
+      {"MIS_A.ELG", 1},
+      {"CHR\\AKI_A.ELG", 0},
+      {"ZZZ_A.ELG", kUnlistedCharacter},
+      {mio_face, 2},
+      {"CHR/" + mio_face, 2},
+      {sora + "_01.ELG", 3},
+      {"CHR\\\x8F\x5C\x98\x61_01.ELG", 4},
+      {"\xC3\xBD\xC4\\MIO_01.ELG", 2},  // in a folder of half-width katakana, ﾃｽﾄ
+  };
+  for (const auto& each : cases) {
+    EXPECT_EQ(page_->CharacterOf(each.name), each.character) << plat::SjisToUtf8(each.name);
+  }
   std::vector<std::string> many(41, "AAA");
   many[40] = "ZZZ";  // past the first 40 names
   page_->SetCharacters(many);
   EXPECT_EQ(page_->CharacterOf("ZZZ_A.ELG"), kUnlistedCharacter);
 
   page_->SetCharacters(names);
+  for (const std::string& name : {mio_face, sora + "_01.ELG"}) {
+    game_.WriteFile(plat::SjisToUtf8(name), Picture(40, 100, kSkin, -1, 0, 20, 80));
+  }
   game_.WriteFile("DATA/BG.TXT", "[EVENING 5\r\n12\r\n");
   ASSERT_EQ(page_->LoadBgToneTable("DATA/BG.TXT"), 0u);
   ASSERT_EQ(page_->LoadBg("BG12E.ELG", 0), 0);
@@ -125,11 +146,21 @@ TEST_F(VovPageSpriteTest, CharactersAndTheirTint) {
   ASSERT_EQ(page_->LoadSprite(0, "X05_A.ELG", false, 0), 0);
   EXPECT_EQ(page_->Sprite(0, false, 0)->filter, kFilterNone);  // tinting is off
   page_->SetSpriteTint(true);
-  ASSERT_EQ(page_->LoadSprite(1, "X05_A.ELG", false, 0), 0);
-  EXPECT_EQ(page_->Sprite(1, false, 0)->character, 1);
-  EXPECT_EQ(page_->Sprite(1, false, 0)->filter, kFilterEvening);
-  ASSERT_EQ(page_->LoadSprite(2, "ZZZ_A.ELG", false, 0), 0);
-  EXPECT_EQ(page_->Sprite(2, false, 0)->filter, kFilterNone);  // not a listed character
+  const struct {
+    std::string name;
+    std::int32_t character;
+    std::uint8_t filter;
+  } loads[] = {
+      {"X05_A.ELG", 1, kFilterEvening},
+      {mio_face, 2, kFilterEvening},
+      {sora + "_01.ELG", 3, kFilterEvening},
+      {"ZZZ_A.ELG", kUnlistedCharacter, kFilterNone},  // not a listed character
+  };
+  for (const auto& each : loads) {
+    ASSERT_EQ(page_->LoadSprite(1, each.name.c_str(), false, 0), 0) << plat::SjisToUtf8(each.name);
+    EXPECT_EQ(page_->Sprite(1, false, 0)->character, each.character) << plat::SjisToUtf8(each.name);
+    EXPECT_EQ(page_->Sprite(1, false, 0)->filter, each.filter) << plat::SjisToUtf8(each.name);
+  }
 }
 
 TEST_F(VovPageSpriteTest, AShiftJisNameKeepsItsTrailBytesInTheNameAndTheCharacterKey) {

@@ -5,12 +5,14 @@
 #include <charconv>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "base/text/sjis_case.h"
 #include "builtins/clipboard_text.h"
 #include "builtins/script_format.h"
+#include "platform/encoding/sjis_text.h"
 
 namespace {
 
@@ -22,42 +24,31 @@ void WriteText(ScriptMemory& memory, std::uint32_t address, std::string_view tex
 
 std::string_view TextOrEmpty(const char* text) { return text == nullptr ? std::string_view() : std::string_view(text); }
 
-// The bytes from `address` up to a zero, the stop byte or `most` bytes, read one by one so that
-// an unterminated run faults only where it leaves script memory.
-std::string ReadBytes(const ScriptMemory& memory, std::uint32_t address, std::uint32_t most, int stop) {
+// The bytes from `address` up to a zero or `most` bytes, read one by one so that an unterminated
+// run faults only where it leaves script memory.
+std::string ReadBytes(const ScriptMemory& memory, std::uint32_t address, std::uint32_t most) {
   std::string text;
   for (; text.size() < most; ++address) {
     const std::uint8_t byte = memory.Byte(address);
-    if (byte == 0 || byte == stop) break;
+    if (byte == 0) break;
     text += static_cast<char>(byte);
   }
   return text;
 }
 
-constexpr int kNoStop = -1;
-
-std::uint32_t CopyPart(const NativeArgs& args, std::uint32_t most, int stop) {
+// Copies the text at args[2] + args[1] into args[0]: at most `most` bytes, and only up to the
+// character `stop` when one is given (a second byte equal to it is part of its own character).
+std::uint32_t CopyPart(const NativeArgs& args, std::uint32_t most, std::optional<char> stop) {
   const std::uint32_t destination = args.U32(0);
   const std::uint32_t source = args.U32(2);
   if (destination == 0 || source == 0) return 0;
-  const std::string part = ReadBytes(args.Memory(), source + args.U32(1), most, stop);
+  std::string part = ReadBytes(args.Memory(), source + args.U32(1), most);
+  if (stop) part.resize(std::min(part.size(), plat::FindFirstCharacterOf(part, std::string_view(&*stop, 1))));
   WriteText(args.Memory(), destination, part);
   return 0;
 }
 
 int Sign(int value) { return (value > 0) - (value < 0); }
-
-char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-int CompareFolded(std::string_view a, std::string_view b) {
-  const std::size_t common = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < common; ++i) {
-    const auto x = static_cast<unsigned char>(FoldAscii(a[i]));
-    const auto y = static_cast<unsigned char>(FoldAscii(b[i]));
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return Sign(static_cast<int>(a.size() > common) - static_cast<int>(b.size() > common));
-}
 
 const char* SkipBlanks(const char* text) {
   while (*text == ' ' || (*text >= '\t' && *text <= '\r')) ++text;
@@ -85,11 +76,11 @@ std::uint32_t NativeStrCopy(const NativeArgs& args) {
 }
 
 std::uint32_t NativeStrMid(const NativeArgs& args) {
-  return CopyPart(args, static_cast<std::uint32_t>(std::max(args.I32(3), 0)), kNoStop);
+  return CopyPart(args, static_cast<std::uint32_t>(std::max(args.I32(3), 0)), std::nullopt);
 }
 
 std::uint32_t NativeStrCopyUntil(const NativeArgs& args) {
-  return CopyPart(args, std::numeric_limits<std::uint32_t>::max(), args.U8(3));
+  return CopyPart(args, std::numeric_limits<std::uint32_t>::max(), static_cast<char>(args.U8(3)));
 }
 
 std::uint32_t NativeStrCat(const NativeArgs& args) {
@@ -111,7 +102,7 @@ std::uint32_t NativeStrCmp(const NativeArgs& args) {
 }
 
 std::uint32_t NativeStrCmpI(const NativeArgs& args) {
-  return static_cast<std::uint32_t>(CompareFolded(TextOrEmpty(args.Str(0)), TextOrEmpty(args.Str(1))));
+  return static_cast<std::uint32_t>(plat::CompareIgnoringAsciiCase(TextOrEmpty(args.Str(0)), TextOrEmpty(args.Str(1))));
 }
 
 std::uint32_t NativeStrCompareAt(const NativeArgs& args) {

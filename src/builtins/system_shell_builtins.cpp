@@ -13,10 +13,9 @@
 #include "base/files/script_write_rule.h"
 #include "base/files/user_folders.h"
 #include "base/system/app_services.h"
-#include "platform/encoding/sjis.h"
+#include "platform/encoding/sjis_text.h"
 #include "platform/encoding/text_encoding.h"
 #include "platform/files/file_system_ops.h"
-#include "platform/files/host_path.h"
 #include "platform/files/process.h"
 #include "platform/system/diagnostic_log.h"
 
@@ -40,16 +39,14 @@ bool IsWebAddress(std::string_view text) { return text.starts_with("http://") ||
 // their second byte written as %XX, as in an address.
 std::vector<std::string> LineCharacters(std::string_view text) {
   std::vector<std::string> characters;
-  for (std::size_t i = 0; i < text.size();) {
-    const std::size_t length = plat::SjisCodeLengthAt(text, i);
-    const auto byte = static_cast<unsigned char>(text[i]);
-    std::string piece(text.substr(i, length));
-    if (length == 1 && (byte < 0x20 || byte == 0x7F || plat::IsSjisStrictLeadByte(byte))) {
+  for (const std::string_view character : plat::SplitCharacters(text, plat::SjisReading::kCodePage)) {
+    const auto byte = static_cast<unsigned char>(character.front());
+    if (character.size() == 1 && (byte < 0x20 || byte == 0x7F || plat::IsSjisStrictLeadByte(byte))) {
       constexpr char kHex[] = "0123456789ABCDEF";
-      piece = {'%', kHex[byte >> 4], kHex[byte & 0xF]};
+      characters.push_back({'%', kHex[byte >> 4], kHex[byte & 0xF]});
+    } else {
+      characters.emplace_back(character);
     }
-    characters.push_back(std::move(piece));
-    i += length;
   }
   return characters;
 }
@@ -76,13 +73,15 @@ std::string OneLineTail(std::string_view text, std::size_t limit) {
   return line;
 }
 
-// The host a web address leads to, as a browser reads it: after "//", before the path, query or
-// fragment (a backslash starts a path too), and after any "name@" in front of it.
+// The host a web address leads to, as a browser reads it once converted: after "//", before the
+// path, query or fragment (a backslash starts a path too), and after any "name@" in front of it,
+// each a whole character as the code page reads the address.
 std::string_view HostOf(std::string_view address) {
+  constexpr plat::SjisReading kReading = plat::SjisReading::kCodePage;
   std::string_view authority = address.substr(address.find("//") + 2);
-  authority = authority.substr(0, authority.find_first_of("/\\?#"));
-  const std::size_t at = authority.rfind('@');
-  return at == std::string_view::npos ? authority : authority.substr(at + 1);
+  authority = authority.substr(0, plat::FindFirstCharacterOf(authority, "/\\?#", kReading));
+  const std::size_t at = plat::FindLastCharacterOf(authority, "@", kReading);
+  return at == plat::kNoCharacter ? authority : authority.substr(at + 1);
 }
 
 // The kinds of document the desktop shows and never runs, by the last letters of their names.
@@ -91,7 +90,7 @@ bool IsShownDocumentKind(std::string_view path) {
                                                         ".jpeg", ".gif", ".bmp", ".mp3", ".ogg", ".wav",
                                                         ".mp4", ".webm", ".mpg", ".mpeg", ".avi"};
   return std::any_of(std::begin(kDocumentKinds), std::end(kDocumentKinds), [&](std::string_view kind) {
-    return path.size() > kind.size() && plat::NamesMatchIgnoringCase(path.substr(path.size() - kind.size()), kind);
+    return path.size() > kind.size() && plat::EqualIgnoringAsciiCase(path.substr(path.size() - kind.size()), kind);
   });
 }
 

@@ -45,6 +45,9 @@ TEST_F(StringBuiltinsTest, MidAndCopyUntilStopAtCountDelimiterOrEnd) {
     EXPECT_EQ(Call(c.id, {buffer, c.offset, source, c.last}), 0u);
     EXPECT_EQ(TextAt(buffer), c.expected);
   }
+  // The delimiter is a whole character, never the second byte of ソ (83 5C): ソード\X gives ソード.
+  EXPECT_EQ(Call(61, {buffer, 0, Text("\x83\x5C\x81\x5B\x83\x68\\X"), '\\'}), 0u);
+  EXPECT_EQ(TextAt(buffer), "\x83\x5C\x81\x5B\x83\x68");
   // A count of 0 writes the zero byte and nothing else.
   const std::uint32_t untouched = Block(4, 'x');
   Call(60, {untouched, 0, source, 0});
@@ -60,8 +63,20 @@ TEST_F(StringBuiltinsTest, ComparisonsGiveTheSignAndFoldOnlyAscii) {
   EXPECT_EQ(Call(65, {Text("ABC"), Text("abc")}), 0u);
   EXPECT_EQ(Call(65, {Text("abc"), Text("ABD")}), kMinusOne);
   EXPECT_EQ(Call(65, {Text("b"), 0}), 1u);
-  const std::string a = plat::Utf8ToSjis("あ");
-  EXPECT_EQ(Call(65, {Text(a), Text(a)}), 0u);
+  // Only one-byte letters are folded: the second bytes of ア/ヂ (83 41, 83 61), カ/ニ, 秋/宿 and
+  // ０/Ｐ look like a capital and its small letter, and カ (83 4A) orders before ダ (83 5F).
+  const struct {
+    const char* a;
+    const char* b;
+    std::uint32_t order;
+  } cases[] = {
+      {"あ", "あ", 0},           {"アA", "アa", 0},         {"ア", "ヂ", kMinusOne}, {"カ", "ニ", kMinusOne},
+      {"秋", "宿", kMinusOne}, {"０", "Ｐ", kMinusOne}, {"カ", "ダ", kMinusOne}, {"ダ", "カ", 1},
+  };
+  for (const auto& each : cases) {
+    EXPECT_EQ(Call(65, {Text(plat::Utf8ToSjis(each.a)), Text(plat::Utf8ToSjis(each.b))}), each.order)
+        << each.a << " " << each.b;
+  }
 }
 
 TEST_F(StringBuiltinsTest, CompareAtCountsTheUnmatchedPositions) {

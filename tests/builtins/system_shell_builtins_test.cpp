@@ -344,6 +344,14 @@ TEST_F(SystemShellBuiltinsTest, TheQuestionShowsTheAddressOnOneReadableLineWithI
   EXPECT_NE(asked_[0].find("\nhttps://trusted.example.org@evil.example/?%81%0A%0A"), std::string::npos);
   EXPECT_NE(asked_[0].find("…\n接続先：evil.example\n"), std::string::npos);
   EXPECT_NE(asked_[1].find("\nhttp://plain.example:8080/a\\b#c\n接続先：plain.example:8080\n"), std::string::npos);
+
+  // A host is cut at whole characters: not at the '\' second byte of ソ (83 5C) nor at the '@'
+  // second byte of ァ (83 40).
+  for (const auto& [host, shown] : {std::pair{"\x83\x5C\x81\x5B\x83\x68.example", "ソード.example"},
+                                    std::pair{"\x83\x40.example", "ァ.example"}}) {
+    EXPECT_EQ(Call(802, {Text("https://" + std::string(host) + "/a")}), 0u);
+    EXPECT_NE(asked_.back().find("\n接続先：" + std::string(shown) + "\n"), std::string::npos) << asked_.back();
+  }
 }
 
 // A host too long for its line keeps its last labels, where a name built to deceive ends; the

@@ -4,8 +4,8 @@
 #include <new>
 #include <string_view>
 
-#include "base/text/sjis_case.h"
 #include "base/threads/lock_guard.h"
+#include "platform/encoding/sjis_text.h"
 #include "sound/voice_ducking_task.h"
 #include "sound/voice_table.h"
 
@@ -30,12 +30,7 @@ int ClassIndex(uint8_t sound_class) {
 }
 
 bool SameNameIgnoringCase(const std::optional<std::string>& stored, const char* given) {
-  if (!stored) return false;
-  std::string a = *stored;
-  std::string b = given;
-  LowerSjis(a);
-  LowerSjis(b);
-  return a == b;
+  return stored && plat::EqualIgnoringAsciiCase(*stored, given);
 }
 
 bool IsEmpty(const char* text) { return text == nullptr || *text == '\0'; }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/encoding/text_encoding.h"
 #include "support/sound_channels_fixture.h"
 
 namespace {
@@ -27,6 +28,27 @@ TEST_F(SoundChannelManagerTest, TheSameMusicGoesOnAndSwitchedOffMusicWaitsForThe
   EXPECT_EQ(sound_.counters->decoders_made, before_off + 2);  // the intro and the file
   EXPECT_EQ(channels_->CurrentBgm().stream.GetLength(), 2000u);
   EXPECT_EQ(channels_->PlayBgm(nullptr, nullptr, true), 1);
+}
+
+// A name is the same in another case of its one-byte letters, a letter behind half-width katakana
+// too (ﾃｽﾄA is the file ﾃｽﾄa); two-byte characters are compared whole (ア 83 41 is not ヂ 83 61).
+TEST_F(SoundChannelManagerTest, TheSameMusicIsTheSameNameWithItsOneByteLettersInAnyCase) {
+  const struct {
+    const char* playing;
+    const char* asked;
+    int32_t result;
+  } cases[] = {
+      {"BGM\\\xC3\xBD\xC4" "A.PCM", "bgm\\\xC3\xBD\xC4" "a.pcm", CSoundChannelManager::kSameMusic},
+      {"BGM\\\x83\x41.PCM", "BGM\\\x83\x61.PCM", 0},
+  };
+  for (const char* name : {"BGM/\xC3\xBD\xC4" "A.PCM", "BGM/\x83\x41.PCM", "BGM/\x83\x61.PCM"}) {
+    game_.WriteFile(plat::SjisToUtf8(name),
+                    test_support::MakeFakePcmFile({16, 1, 22050, std::vector<uint8_t>(44100, 1)}));
+  }
+  for (const auto& each : cases) {
+    ASSERT_EQ(channels_->PlayBgm(each.playing, nullptr, true), 0) << plat::SjisToUtf8(each.playing);
+    EXPECT_EQ(channels_->PlayBgm(each.asked, nullptr, true), each.result) << plat::SjisToUtf8(each.asked);
+  }
 }
 
 TEST_F(SoundChannelManagerTest, TheVolumeChainScalesVoicesByTheVoiceVolumeOnly) {

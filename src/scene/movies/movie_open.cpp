@@ -1,10 +1,11 @@
 #include "scene/movies/movie_open.h"
 
 #include <cmath>
-#include <cstring>
+#include <string_view>
 
 #include "base/files/data_file_layer.h"
 #include "base/files/path.h"
+#include "platform/encoding/sjis_text.h"
 #include "platform/files/host_path.h"
 
 namespace {
@@ -19,22 +20,19 @@ constexpr MediaTypeEntry kMediaTypes[] = {
     {"mov", 4}, {"mp4", 4},  {"wmv", 6}, {"asf", 6}, {"wma", 6},
 };
 
-// ASCII letters compared in either case; other bytes (Shift-JIS ones too) as they are.
-bool EqualsIgnoringCase(const char* text, const char* lower) {
-  for (; *text != '\0' && *lower != '\0'; ++text, ++lower) {
-    const char folded = *text >= 'A' && *text <= 'Z' ? static_cast<char>(*text - 'A' + 'a') : *text;
-    if (folded != *lower) return false;
-  }
-  return *text == *lower;
-}
-
 }  // namespace
 
+// The extension of the entry's leaf, read as the code page reads the name (a half-width katakana
+// before the dot is a character of its own).
 std::optional<int32_t> MovieMediaType(const char* name) {
-  const char* dot = name != nullptr ? std::strrchr(name, '.') : nullptr;
-  if (dot == nullptr || std::strpbrk(dot, "\\/") != nullptr) return std::nullopt;
+  if (name == nullptr) return std::nullopt;
+  constexpr plat::SjisReading kReading = plat::SjisReading::kCodePage;
+  const std::string_view path(name);
+  const std::string_view leaf = path.substr(plat::LastComponentStart(path, kReading));
+  const std::optional<std::size_t> dot = plat::LastDot(leaf, kReading);
+  if (!dot) return std::nullopt;
   for (const MediaTypeEntry& entry : kMediaTypes) {
-    if (EqualsIgnoringCase(dot + 1, entry.extension)) return entry.type;
+    if (plat::EqualIgnoringAsciiCase(leaf.substr(*dot + 1), entry.extension)) return entry.type;
   }
   return std::nullopt;
 }

@@ -6,6 +6,7 @@
 
 #include "base/input/input_bindings.h"
 #include "base/input/mouse.h"
+#include "platform/encoding/sjis_text.h"
 #include "ui/fonts/font.h"
 #include "ui/gui/gui_window.h"
 #include "ui/widgets/ime_context.h"
@@ -25,13 +26,14 @@ constexpr int32_t kTypingStep = 1;
 constexpr int32_t kTextCursor = 4;
 constexpr int32_t kVerticalTextCursor = 5;
 
-// The font reads "@" as the start of an escape; typed text means it literally.
+// The font reads a one-byte "@" as the start of an escape; typed text means it literally. The
+// text is read by characters as the font reads it, so that an '@' second byte stays as it is.
 std::string Literal(std::string_view text) {
   std::string literal;
   literal.reserve(text.size());
-  for (const char c : text) {
-    literal += c;
-    if (c == '@') literal += '@';
+  for (const std::string_view character : plat::SplitCharacters(text)) {
+    literal += character;
+    if (character == "@") literal += '@';
   }
   return literal;
 }

@@ -113,6 +113,23 @@ TEST_F(TextEditTest, CaretKeysStepOverWholeCharactersAndTheFieldScrollsToTheCare
   EXPECT_EQ(field_.GetCaret().GetX(), 30 + 2);
 }
 
+// The field measures what it holds with a typed '@' taken literally, not as the start of a
+// character code: the '@' second byte of the full-width space (81 40) and of ァ (83 40) is part of
+// its character, and the digits behind them are characters of their own.
+TEST_F(TextEditTest, TheCaretStandsBehindCharactersWhoseSecondByteIsAnAt) {
+  CreateField(255, 0);
+  const struct {
+    std::string typed;
+    int32_t along;
+  } cases[] = {{"\x81\x40" "1", 40}, {"\x83\x40" "12", 60}, {"@1", 40}};
+  for (const auto& each : cases) {
+    field_.OnKeyDown(CImeEditBase::kKeyHome);
+    while (!field_.GetEditText().empty()) field_.OnKeyDown(CImeEditBase::kKeyDelete);
+    field_.OnChar(each.typed.data(), static_cast<int32_t>(each.typed.size()));
+    EXPECT_EQ(field_.GetCaret().GetX(), 30 + 2 + each.along) << each.along;
+  }
+}
+
 TEST_F(TextEditTest, MultiLineFieldsWrapAndMoveTheCaretByLineAndByClick) {
   CreateField(255, 3);
   field_.OnChar("abcd\nef", 7);

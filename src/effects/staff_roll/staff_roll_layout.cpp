@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "base/files/file.h"
+#include "platform/encoding/sjis.h"
 #include "scene/drawables/draw_list.h"
 #include "ui/fonts/font.h"
 #include "ui/fonts/text_image.h"
@@ -16,7 +17,6 @@ constexpr std::size_t kMaxFaceName = 31;
 constexpr std::int32_t kRollWidth = 800;
 
 bool IsSkipped(char c) { return c == ' ' || c == '\t' || c == ',' || c == '(' || c == ')'; }
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 // The arguments after a keyword: values separated by commas, where an empty one (two commas in
 // a row, or the end of the line) is absent.
@@ -66,7 +66,7 @@ class Arguments {
     std::string text;
     for (++p_; *p_ != '"'; ++p_) {
       if (*p_ == '\0') return false;
-      if (IsLeadByte(static_cast<unsigned char>(*p_)) && p_[1] != '\0') text.push_back(*p_++);
+      if (plat::IsSjisStrictLeadByte(static_cast<unsigned char>(*p_)) && p_[1] != '\0') text.push_back(*p_++);
       text.push_back(*p_);
     }
     ++p_;

@@ -12,14 +12,13 @@
 #include <vector>
 
 #include "base/numbers/byte_cursor.h"
+#include "platform/encoding/sjis.h"
 #include "ui/fonts/message_text_source.h"
 
 class ScriptMemory;
 
 // Shift-JIS as the message markup reads it.
-constexpr bool IsMessageLeadByte(std::uint8_t byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
+constexpr bool IsMessageLeadByte(std::uint8_t byte) { return plat::IsSjisStrictLeadByte(byte); }
 
 class CMessageText : public IMessageText {
  public:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/text/sjis_fit.h"
 #include "novel/text/message_text.h"
 #include "script/script_memory.h"
 
@@ -130,8 +131,9 @@ std::int32_t CMessageText::StoreChoicesInHistory() {
     const auto& copied = static_cast<std::size_t>(i) < choices_.size() ? choices_[static_cast<std::size_t>(i)]
                                                                          : std::optional<std::string>();
     if (copied) {
-      // An expanded reference may be longer than a record's one-byte length can carry.
-      const std::string text = copied->substr(0, kLongestChoice - 1);
+      // An expanded reference may be longer than a record's one-byte length can carry: it is cut
+      // at a whole character.
+      const std::string text = FitSjis(*copied, kLongestChoice - 1);
       packed.push_back(static_cast<std::uint8_t>(text.size() + kShortestPacked));
       packed.push_back(0);
       packed.insert(packed.end(), text.begin(), text.end());

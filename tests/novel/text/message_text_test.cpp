@@ -222,18 +222,26 @@ TEST_F(MessageTextTest, ChoicesGoToTheirMessagesEntry) {
   EXPECT_EQ(message_.AddChoice("again"), -2);
 }
 
+// The cut keeps whole characters: あ (82 A0) across the 252nd byte goes.
 TEST_F(MessageTextTest, AnExpandedChoiceTooLongForItsRecordIsCutWhenStored) {
   message_.history_on = 1;
   message_.SetHistorySize(2);
-  const std::uint32_t long_text = Put(std::string(300, 'z'));
-  std::string record{0, 0, 0, 1, 1, 9, 1, '%', 0};
-  for (int i = 0; i < 4; ++i) record += static_cast<char>(long_text >> (8 * i));
-  ASSERT_EQ(message_.SetMessage(Record("q")), 0);
-  ASSERT_EQ(message_.SetChoices(Put(record)), 0);
-  EXPECT_EQ(message_.GetChoice(0)->size(), 300U);
-  ASSERT_EQ(message_.SetMessage(Record("next")), 0);
-  ASSERT_EQ(message_.HistoryOldest(), 0);
-  EXPECT_EQ(message_.GetChoice(0), std::string(252, 'z'));
+  std::string kana;
+  for (int i = 0; i < 150; ++i) kana += "\x82\xA0";
+  const struct {
+    std::string text, stored;
+  } cases[] = {{std::string(300, 'z'), std::string(252, 'z')}, {"z" + kana, "z" + kana.substr(0, 250)}};
+  for (const auto& each : cases) {
+    const std::uint32_t long_text = Put(each.text);
+    std::string record{0, 0, 0, 1, 1, 9, 1, '%', 0};
+    for (int i = 0; i < 4; ++i) record += static_cast<char>(long_text >> (8 * i));
+    ASSERT_EQ(message_.SetMessage(Record("q")), 0);
+    ASSERT_EQ(message_.SetChoices(Put(record)), 0);
+    EXPECT_EQ(message_.GetChoice(0), each.text);
+    ASSERT_EQ(message_.SetMessage(Record("next")), 0);
+    ASSERT_EQ(message_.HistoryOldest(), 0);
+    EXPECT_EQ(message_.GetChoice(0), each.stored);
+  }
 }
 
 TEST_F(MessageTextTest, AddChoiceLimits) {

@@ -264,9 +264,7 @@ bool MayScriptListAt(const char* pattern) {
   char full[kMaxPath];
   if (pattern == nullptr || MakeFullPath(full, pattern) == 0) return MayScriptReach(pattern, Reach::kRead);
   // The folder it looks in, split from the pattern as the listing splits it.
-  const std::string_view whole = full;
-  const std::string folder(whole.substr(0, plat::LastComponentStart(whole, kWriteRuleReading)));
-  return MayScriptReach(folder.c_str(), Reach::kRead);
+  return MayScriptReach(std::string(FolderOnDisk(full)).c_str(), Reach::kRead);
 }
 
 bool LiesInGameOrSaveFolder(std::string_view real_path) {

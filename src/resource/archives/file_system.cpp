@@ -352,10 +352,9 @@ unsigned CFileSystem::MountArchive(const char* name, std::int32_t id, int folder
     if (!archive) return status;
 
     auto record = std::make_unique<MountRecord>();
-    char mount_point[kMaxPath];
     if (folder_style == 0) {
-      GetPathFolder(path, mount_point);
-      record->mount_point = mount_point;
+      // The folder that holds the archive, as the file system has it.
+      record->mount_point = FolderOnDisk(path);
     } else {
       CutFileExtension(path, nullptr);
       record->mount_point = std::string(path) + '\\';

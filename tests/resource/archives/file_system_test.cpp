@@ -88,6 +88,20 @@ TEST_F(FileSystemTest, PatchArchivesAreAskedInTheSetUpOrder) {
   EXPECT_EQ(files_->LocateFile(path, std::string(300, 'n').c_str(), nullptr), 1);
 }
 
+// An archive mounted at its folder serves the names below that folder, however the base folder
+// was written: a folder named ﾃｽﾄ (C3 BD C4, half-width) ends at the separator after it.
+TEST_F(FileSystemTest, AnArchiveInAFolderNamedInHalfWidthKanaServesTheNamesBelowIt) {
+  RegisterFakeDecoder();
+  game_.WriteFile("ﾃｽﾄ/PATCH.FAK", MakeFakeArchive({{"script\\a.sob", "patch"}}));
+  const std::string folder = game_.EnginePath("\xC3\xBD\xC4");
+  for (const std::string& base : {folder, folder + "\\"}) {
+    ASSERT_EQ(SetBaseFolder(base.c_str()), 0u);
+    ASSERT_EQ(files_->MountArchive("PATCH.FAK", -2, 0, true, nullptr), 0u);
+    EXPECT_EQ(Read("SCRIPT\\A.SOB"), "patch") << base;
+    files_->UnmountAll();
+  }
+}
+
 TEST_F(FileSystemTest, ALooseFileThatCannotBeReadEndsTheSearch) {
   RegisterFakeDecoder();
   game_.WriteFile("A.FAK", MakeFakeArchive({{"data\\folder", "archived"}, {"data\\empty.bin", "archived"}}));

@@ -5,6 +5,7 @@
 #include "app/dialogs/version_dialog_view.h"
 #include "app/framework/modal_state_scope.h"
 #include "app/game/game_app.h"
+#include "base/files/file_chooser.h"
 #include "base/files/file_dialog.h"
 #include "base/files/file_services.h"
 #include "base/files/path.h"
@@ -18,14 +19,6 @@ namespace {
 constexpr uint8_t kShowingVersion = 6;
 constexpr std::size_t kSettingAskBeforeWebPage = 0;
 constexpr std::size_t kSettingDetailedReport = 1;
-
-// The offset of a path's extension (after its dot) as the save chooser reports it; 0 without one.
-int32_t ExtensionOffset(const std::string& path) {
-  const std::size_t dot = path.rfind('.');
-  const std::size_t slash = path.rfind('\\');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return 0;
-  return static_cast<int32_t>(dot + 1);
-}
 
 }  // namespace
 
@@ -129,7 +122,7 @@ void CGameApp::ShowFileDialog(FileDialogRequestBlock& request, bool save) {
   }
   request.result = dialog.ShowSave(DialogOwner(), request.title, request.file, request.file_title, folder,
                                    request.filter, request.default_extension);
-  if (request.result != 0) request.result += ExtensionOffset(request.file);
+  if (request.result != 0) request.result += static_cast<int32_t>(ExtensionOffsetOf(request.file));
 }
 
 void CGameApp::ShowFolderDialog(FolderDialogRequestBlock& request) {
@@ -139,6 +132,6 @@ void CGameApp::ShowFolderDialog(FolderDialogRequestBlock& request) {
     request.result = 0;
     return;
   }
-  if (request.folder.back() != '\\') request.folder += '\\';
+  request.folder = FolderWithBackslash(std::move(request.folder));
   request.result = 1;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/encoding/sjis.h"
+#include "platform/encoding/sjis_text.h"
 #include "platform/files/file_system_ops.h"
 #include "platform/files/host_path.h"
 
@@ -26,12 +27,22 @@ bool IsFolder(std::string_view path) {
   return attributes && (*attributes & plat::kFileAttributeDirectory) != 0;
 }
 
-std::string WithBackslash(std::string path) {
-  if (path.empty() || path.back() != '\\') path += '\\';
-  return path;
+}  // namespace
+
+std::string FolderWithBackslash(std::string folder) {
+  if (!plat::EndsWithSeparator(folder, kChooserReading)) folder += '\\';
+  return folder;
 }
 
-}  // namespace
+std::string_view NameOfPath(std::string_view path) {
+  return path.substr(plat::LastComponentStart(path, kChooserReading));
+}
+
+std::size_t ExtensionOffsetOf(std::string_view path) {
+  const std::size_t name = plat::LastComponentStart(path, kChooserReading);
+  const std::optional<std::size_t> dot = plat::LastDot(path.substr(name), kChooserReading);
+  return dot ? name + *dot + 1 : 0;
+}
 
 std::vector<FileFilter> ParseFileFilter(std::string_view filter) {
   std::vector<std::string> parts;
@@ -61,7 +72,7 @@ CFileChooserModel::CFileChooserModel(FileChooserKind kind, std::string_view init
     : kind_(kind), folder_(initial_folder), filters_(std::move(filters)), name_(std::move(name)),
       default_extension_(std::move(default_extension)) {
   if (folder_.empty() || !plat::ToHostPath(folder_) || !IsFolder(folder_)) folder_ = kRoot;
-  folder_ = WithBackslash(folder_);
+  folder_ = FolderWithBackslash(folder_);
   List();
 }
 
@@ -83,15 +94,16 @@ void CFileChooserModel::Open(int entry) {
     name_ = chosen.name;
     return;
   }
-  folder_ = WithBackslash(folder_ + chosen.name);
+  folder_ = FolderWithBackslash(folder_ + chosen.name);
   List();
 }
 
 void CFileChooserModel::Up() {
   if (folder_.size() <= kRoot.size()) return;
-  std::size_t cut = folder_.size() - 1;
-  while (cut > 0 && folder_[cut - 1] != '\\') --cut;
-  folder_.resize(std::max(cut, kRoot.size()));
+  // The folder ends with a separator; the one before it ends the folder above.
+  const std::size_t above = plat::FindSeparators(folder_, kChooserReading).second_last;
+  if (above == plat::kNoCharacter) return;
+  folder_.resize(std::max(above + 1, kRoot.size()));
   List();
 }
 
@@ -100,11 +112,12 @@ std::optional<std::string> CFileChooserModel::Choice() const {
     // A folder's path ends without a backslash, unless it is the root.
     return folder_.size() > kRoot.size() ? folder_.substr(0, folder_.size() - 1) : folder_;
   }
-  if (name_.empty() || name_ == "." || name_ == ".." || name_.find_first_of("\\/:") != std::string::npos) {
+  if (name_.empty() || name_ == "." || name_ == ".." ||
+      plat::FindFirstCharacterOf(name_, "\\/:", kChooserReading) != plat::kNoCharacter) {
     return std::nullopt;
   }
   std::string path = folder_ + name_;
-  if (kind_ == FileChooserKind::kSave && !default_extension_.empty() && name_.find('.') == std::string::npos) {
+  if (kind_ == FileChooserKind::kSave && !default_extension_.empty() && !plat::LastDot(name_, kChooserReading)) {
     path += "." + default_extension_;
   }
   return path;

@@ -8,6 +8,22 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/encoding/sjis.h"
+
+// The choosers read their paths as code page 932 reads them, from the folder they start in to
+// the path they answer: the folders they list and the files they name are converted to the
+// host's names by that reading, where a half-width kana is one character and a separator after
+// it ends a folder (ﾃｽﾄ\), and 表 or ソ (second byte 0x5C) never ends one.
+inline constexpr plat::SjisReading kChooserReading = plat::SjisReading::kCodePage;
+
+// The folder path with a backslash at its end, unless its last character is a separator.
+std::string FolderWithBackslash(std::string folder);
+// The name a path ends with: what follows its last separator (the whole path without one).
+std::string_view NameOfPath(std::string_view path);
+// Where the extension of the name a path ends with starts (just after the name's last dot), as
+// the save chooser reports it to the game; 0 when the name has no dot.
+std::size_t ExtensionOffsetOf(std::string_view path);
+
 enum class FileChooserKind { kOpen, kSave, kFolder };
 
 struct FileFilter {

@@ -43,11 +43,6 @@ std::string AbsoluteFolder(const std::string& folder) {
   return MakeFullPath(full, folder.c_str()) != 0 ? std::string(full) : std::string();
 }
 
-std::string LeafOf(const std::string& path) {
-  const std::size_t slash = path.rfind('\\');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 CFileChooserView::CFileChooserView(CFileChooserModel& model, std::string title)
@@ -124,11 +119,12 @@ int CFileDialog::ShowOpen(plat::WindowId owner, const std::string& title, std::s
                           const std::string& initial_folder, const std::string& filter, bool clear) {
   if (clear) file.clear();
   file_title.clear();
-  CFileChooserModel model(FileChooserKind::kOpen, AbsoluteFolder(initial_folder), ParseFileFilter(filter), LeafOf(file), {});
+  CFileChooserModel model(FileChooserKind::kOpen, AbsoluteFolder(initial_folder), ParseFileFilter(filter),
+                          std::string(NameOfPath(file)), {});
   const std::string chosen = RunChooser(owner, title, model);
   if (chosen.empty()) return 0;
   file = chosen;
-  file_title = LeafOf(chosen);
+  file_title = NameOfPath(chosen);
   return 1;
 }
 
@@ -136,12 +132,12 @@ int CFileDialog::ShowSave(plat::WindowId owner, const std::string& title, std::s
                           const std::string& initial_folder, const std::string& filter,
                           const std::string& default_extension) {
   file_title.clear();
-  CFileChooserModel model(FileChooserKind::kSave, AbsoluteFolder(initial_folder), ParseFileFilter(filter), LeafOf(file),
-                          default_extension);
+  CFileChooserModel model(FileChooserKind::kSave, AbsoluteFolder(initial_folder), ParseFileFilter(filter),
+                          std::string(NameOfPath(file)), default_extension);
   const std::string chosen = RunChooser(owner, title, model);
   if (chosen.empty()) return 0;
   file = chosen;
-  file_title = LeafOf(chosen);
+  file_title = NameOfPath(chosen);
   return 1;
 }
 

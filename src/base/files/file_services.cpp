@@ -175,9 +175,7 @@ bool WriteWhole(CFile& file, std::span<const std::uint8_t> data) {
 unsigned WriteFileReplacing(const char* path, const FileContentWriter& content) {
   char full_path[kMaxPath];
   if (MakeFullPath(full_path, path) == 0) return 1;
-  char folder[kMaxPath];
-  GetPathFolder(full_path, folder);
-  const std::optional<std::string> temp_path = plat::CreateTempFile(folder, kReplacingPrefix);
+  const std::optional<std::string> temp_path = plat::CreateTempFile(FolderOnDisk(full_path), kReplacingPrefix);
   if (!temp_path) return 2;
   bool written = false;
   try {

@@ -187,6 +187,10 @@ void GetPathFolder(const char* path, char* destination) {
   }
 }
 
+std::string_view FolderOnDisk(std::string_view path) {
+  return path.substr(0, plat::LastComponentStart(path, plat::SjisReading::kCodePage));
+}
+
 void GetFileExtension(const char* name, char* destination) {
   if (destination == nullptr) return;
   destination[0] = '\0';

@@ -47,6 +47,13 @@ void GetPathLeaf(const char* path, char* destination, bool folder);
 // (kMaxPath bytes); empty when the path has no separator.
 void GetPathFolder(const char* path, char* destination);
 
+// The folder part of `path` (up to and including its last separator) as the host's file system
+// has it, for a path handed on to it: read by the characters of code page 932, as the conversion
+// to the host's names reads them, so that the separator after a folder named in half-width kana
+// (ﾃｽﾄ) ends that folder, where GetPathFolder's reading would take it into a character. Empty
+// when the path has no separator.
+std::string_view FolderOnDisk(std::string_view path);
+
 // The text after the last '.' of `name` into `destination` (kMaxPath bytes), or empty.
 void GetFileExtension(const char* name, char* destination);
 

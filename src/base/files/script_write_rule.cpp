@@ -8,7 +8,7 @@
 
 #include "base/files/path.h"
 #include "base/files/user_folders.h"
-#include "platform/encoding/sjis.h"
+#include "platform/encoding/sjis_text.h"
 #include "platform/encoding/text_encoding.h"
 #include "platform/files/disk_place.h"
 #include "platform/files/file_system_ops.h"
@@ -30,16 +30,23 @@ std::vector<std::string> g_user_folders;
 // Where scripts were let write since the folders were set (host paths, links followed), each once.
 std::set<std::string> g_written;
 
-char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+// The rule reads paths as the file layer converts them to the host's names, by the characters
+// of code page 932: a half-width kana is one there, so the separator after a folder named ﾃｽﾄ
+// ends it.
+constexpr plat::SjisReading kWriteRuleReading = plat::SjisReading::kCodePage;
+
+// The path with a backslash at its end, unless its last character is a separator.
+std::string AsFolder(std::string path) {
+  if (!plat::EndsWithSeparator(path, kWriteRuleReading)) path += '\\';
+  return path;
+}
 
 // The folder made absolute and ending with a backslash; empty when it cannot be.
 std::string FullFolder(std::string_view folder) {
   if (folder.empty()) return {};
   char full[kMaxPath];
   if (MakeFullPath(full, std::string(folder).c_str()) == 0) return {};
-  std::string result = full;
-  if (!EndsWithSeparator(result.c_str())) result += '\\';
-  return result;
+  return AsFolder(full);
 }
 
 std::vector<std::string> FullUserFolders() {
@@ -60,19 +67,14 @@ std::vector<std::string> OpenFolders(Reach reach) {
   return folders;
 }
 
-// What follows `folder` in `path` when the path starts with it, character by character as the
-// file layer reads the text; nothing otherwise. Only single-byte letters are compared without case.
+// What follows `folder` (a full folder, ending with a separator) in `path` when the path starts
+// with it, character by character as the file layer reads the text; nothing otherwise. Only
+// single-byte letters are compared without case. A start that matches the folder ends with its
+// separator, so it ends where a character of the path ends.
 std::optional<std::string_view> Below(std::string_view path, std::string_view folder) {
-  if (folder.empty() || path.size() < folder.size()) return std::nullopt;
-  std::size_t i = 0;
-  while (i < folder.size()) {
-    if (plat::SjisCodeLengthAt(path, i) == 2) {
-      if (i + 1 >= folder.size() || path.substr(i, 2) != folder.substr(i, 2)) return std::nullopt;
-      i += 2;
-    } else {
-      if (FoldAscii(path[i]) != FoldAscii(folder[i])) return std::nullopt;
-      ++i;
-    }
+  if (folder.empty() || path.size() < folder.size() ||
+      !plat::EqualIgnoringAsciiCase(path.substr(0, folder.size()), folder)) {
+    return std::nullopt;
   }
   return path.substr(folder.size());
 }
@@ -80,8 +82,7 @@ std::optional<std::string_view> Below(std::string_view path, std::string_view fo
 // Whether the path names something inside one of the folders or, for a read, the folder itself
 // (with or without its last separator).
 bool NamesInside(std::string_view full, const std::vector<std::string>& folders, Reach reach) {
-  std::string as_folder(full);
-  if (!EndsWithSeparator(as_folder.c_str())) as_folder += '\\';
+  const std::string as_folder = AsFolder(std::string(full));
   return std::any_of(folders.begin(), folders.end(), [&](const std::string& folder) {
     const std::optional<std::string_view> rest = Below(full, folder);
     if (rest && StaysInsideFolder(*rest)) return true;
@@ -106,7 +107,8 @@ bool LeadsInside(const std::optional<std::string>& target, const std::vector<std
   });
 }
 
-// The written paths keep the case the scripts gave to names that did not exist yet.
+// The written paths keep the case the scripts gave to names that did not exist yet. Host paths
+// (UTF-8), whose bytes from 0x80 up are never letters.
 bool IsSameOrBelowIgnoringCase(std::string_view path, std::string_view folder) {
   if (path.size() < folder.size() || !plat::NamesMatchIgnoringCase(path.substr(0, folder.size()), folder)) return false;
   return path.size() == folder.size() || path[folder.size()] == '/';
@@ -161,20 +163,18 @@ std::optional<std::string_view> BelowUserFolder(std::string_view full) {
   return std::nullopt;
 }
 
-bool EndsWithIgnoringCase(std::string_view name, std::string_view suffix) {
-  return name.size() >= suffix.size() && plat::NamesMatchIgnoringCase(name.substr(name.size() - suffix.size()), suffix);
+// Whether the name's extension is ".desktop", in any case of its letters.
+bool IsLauncherName(std::string_view name) {
+  const std::optional<std::size_t> dot = plat::LastDot(name, kWriteRuleReading);
+  return dot && plat::EqualIgnoringAsciiCase(name.substr(*dot), ".desktop");
 }
 
 // What the desktop reads from a user folder as its own: hidden files (settings, autostart
 // entries) and launchers.
 bool NamesWhatTheDesktopReads(std::string_view rest) {
-  std::size_t name_start = 0;
-  for (std::size_t i = 0; i < rest.size(); i += plat::SjisCodeLengthAt(rest, i)) {
-    if (i == name_start && rest[i] == '.') return true;
-    // A separator is a character of its own, never the second byte of a two-byte one.
-    if (rest[i] == '\\' || rest[i] == '/') name_start = i + 1;
-  }
-  return EndsWithIgnoringCase(rest.substr(name_start), ".desktop");
+  const std::vector<std::string_view> names = plat::SplitComponents(rest, kWriteRuleReading);
+  const bool hidden = std::any_of(names.begin(), names.end(), [](std::string_view name) { return name.starts_with('.'); });
+  return hidden || IsLauncherName(names.back());
 }
 
 // The checks a write passes once its target is known: see MayScriptWriteAt.
@@ -263,9 +263,8 @@ bool MayScriptRunAt(const char* path) { return MayScriptReach(path, Reach::kRun)
 bool MayScriptListAt(const char* pattern) {
   char full[kMaxPath];
   if (pattern == nullptr || MakeFullPath(full, pattern) == 0) return MayScriptReach(pattern, Reach::kRead);
-  char folder[kMaxPath];
-  GetPathFolder(full, folder);
-  return MayScriptReach(folder, Reach::kRead);
+  // The folder it looks in, split from the pattern as the listing splits it.
+  return MayScriptReach(std::string(FolderOnDisk(full)).c_str(), Reach::kRead);
 }
 
 bool LiesInGameOrSaveFolder(std::string_view real_path) {

@@ -4,7 +4,7 @@
 #include <array>
 
 #include "base/files/path.h"
-#include "platform/files/host_path.h"
+#include "platform/encoding/sjis_text.h"
 #include "platform/files/special_folders.h"
 
 namespace {
@@ -50,7 +50,8 @@ std::vector<std::string> UserFolderPaths() {
 bool LiesInUserFolder(std::string_view full_path) {
   const std::vector<std::string> folders = UserFolderPaths();
   return std::any_of(folders.begin(), folders.end(), [&](const std::string& folder) {
-    return full_path.size() > folder.size() && plat::NamesMatchIgnoringCase(full_path.substr(0, folder.size()), folder);
+    // The folder ends with a separator, so a start that matches it ends at a character's end.
+    return full_path.size() > folder.size() && plat::EqualIgnoringAsciiCase(full_path.substr(0, folder.size()), folder);
   });
 }
 

@@ -13,7 +13,7 @@
 #include <memory>
 #include <random>
 
-#include "platform/encoding/sjis.h"
+#include "platform/encoding/sjis_text.h"
 #include "platform/encoding/text_encoding.h"
 #include "platform/files/descriptor_copy.h"
 #include "platform/files/file_handle.h"
@@ -24,34 +24,14 @@
 namespace plat {
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+// A listing splits its pattern, matches names and converts its folder to the host's names by
+// one reading of the text, the conversion's: a half-width kana is a character of its own there,
+// so a folder named ﾃｽﾄ (C3 BD C4) ends at the separator after it and ｱ.TXT (B1 2E ...) has a dot.
+constexpr SjisReading kListingReading = SjisReading::kCodePage;
 
-// Where the last component of an engine path starts (after the last separator that is not
-// the second byte of a two-byte character).
-std::size_t LastComponentStart(std::string_view path) {
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < path.size();) {
-    if (IsSeparator(path[i])) start = i + 1;
-    i += SjisCharLengthAt(path, i);
-  }
-  return start;
+bool HasWildcards(std::string_view pattern) {
+  return FindFirstCharacterOf(pattern, "*?", kListingReading) != kNoCharacter;
 }
-
-std::vector<std::string_view> SplitCharacters(std::string_view text) {
-  std::vector<std::string_view> characters;
-  for (std::size_t i = 0; i < text.size();) {
-    const std::size_t length = SjisCharLengthAt(text, i);
-    characters.push_back(text.substr(i, length));
-    i += length;
-  }
-  return characters;
-}
-
-bool SameCharacter(std::string_view a, std::string_view b) {
-  return a.size() == 1 && b.size() == 1 ? NamesMatchIgnoringCase(a, b) : a == b;
-}
-
-bool HasWildcards(std::string_view pattern) { return pattern.find_first_of("*?") != std::string_view::npos; }
 
 // The entry `name` of the open folder `folder` (a whole host path with AT_FDCWD).
 std::optional<FindData> DescribeEntry(int folder, const char* name, std::string_view sjis_name) {
@@ -91,12 +71,12 @@ std::string_view LeafOf(const std::string& host_path) {
 
 bool MatchesPattern(std::string_view sjis_name, std::string_view pattern) {
   if (pattern == "*.*") pattern = "*";
-  const std::vector<std::string_view> name = SplitCharacters(sjis_name);
-  const std::vector<std::string_view> wild = SplitCharacters(pattern);
+  const std::vector<std::string_view> name = SplitCharacters(sjis_name, kListingReading);
+  const std::vector<std::string_view> wild = SplitCharacters(pattern, kListingReading);
   std::size_t n = 0, w = 0;
   std::size_t star = std::string_view::npos, resume = 0;
   while (n < name.size()) {
-    if (w < wild.size() && (wild[w] == "?" || SameCharacter(wild[w], name[n]))) {
+    if (w < wild.size() && (wild[w] == "?" || EqualIgnoringAsciiCase(wild[w], name[n]))) {
       ++n;
       ++w;
     } else if (w < wild.size() && wild[w] == "*") {
@@ -115,7 +95,7 @@ bool MatchesPattern(std::string_view sjis_name, std::string_view pattern) {
 
 std::vector<FindData> FindFiles(std::string_view engine_pattern) {
   std::vector<FindData> found;
-  const std::size_t leaf_start = LastComponentStart(engine_pattern);
+  const std::size_t leaf_start = LastComponentStart(engine_pattern, kListingReading);
   const std::string_view pattern = engine_pattern.substr(leaf_start);
   if (pattern.empty()) return found;
 

@@ -8,6 +8,7 @@
 
 #include "base/files/path.h"
 #include "base/text/sjis_case.h"
+#include "platform/encoding/sjis_text.h"
 #include "platform/files/file_system_ops.h"
 
 CFileSystem* g_ScriptDataFiles = nullptr;
@@ -352,13 +353,14 @@ unsigned CFileSystem::MountArchive(const char* name, std::int32_t id, int folder
     if (!archive) return status;
 
     auto record = std::make_unique<MountRecord>();
-    char mount_point[kMaxPath];
+    // The archive's path read as the file system reads it, which found it there: the separator
+    // or the dot after a half-width kana (ﾃｽﾄ\, ﾃｽﾄ.DPK) is one.
+    const std::string_view found = path;
     if (folder_style == 0) {
-      GetPathFolder(path, mount_point);
-      record->mount_point = mount_point;
+      record->mount_point = FolderOnDisk(found);
     } else {
-      CutFileExtension(path, nullptr);
-      record->mount_point = std::string(path) + '\\';
+      const std::optional<std::size_t> dot = plat::LastDot(found, plat::SjisReading::kCodePage);
+      record->mount_point = std::string(found.substr(0, dot.value_or(found.size()))) + '\\';
     }
     LowerSjis(record->mount_point);
     record->id = id;

@@ -1,6 +1,9 @@
 #include "resource/plugins/plugin_host.h"
 
-#include "base/files/path.h"
+#include <optional>
+#include <string_view>
+
+#include "platform/encoding/sjis_text.h"
 
 std::vector<std::string> SplitExtensionList(const char* list) {
   std::vector<std::string> items;
@@ -13,9 +16,10 @@ std::vector<std::string> SplitExtensionList(const char* list) {
 }
 
 std::string UpperExtensionOf(const char* file_name) {
-  char extension[kMaxPath];
-  GetFileExtension(file_name, extension);
-  std::string upper = extension;
+  if (file_name == nullptr) return {};
+  const std::string_view name = file_name;
+  const std::optional<std::size_t> dot = plat::LastDot(name, plat::SjisReading::kCodePage);
+  std::string upper(dot ? name.substr(*dot + 1) : std::string_view());
   UpperSjis(upper);
   return upper;
 }

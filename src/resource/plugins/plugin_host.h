@@ -47,7 +47,9 @@ struct PluginRecord {
 
 // The items of an extension list: zero-terminated texts ended by an empty one.
 std::vector<std::string> SplitExtensionList(const char* list);
-// The upper-cased text after the last dot of a file name; empty without a dot.
+// The upper-cased text after the last dot of a file name; empty without a dot. The name is read
+// as the file system reads it, so the dot after a half-width kana (ﾄ.BMP) is one: a file the
+// engine finds is handled by what its name says it is.
 std::string UpperExtensionOf(const char* file_name);
 
 template <class Family>

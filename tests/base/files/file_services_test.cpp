@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "base/files/file.h"
 #include "base/files/script_write_rule.h"
 #include "platform/files/file_system_ops.h"
 #include "support/data_files_fixture.h"
@@ -67,6 +68,22 @@ TEST_F(FileServicesTest, AFolderThatRefusesTheCreateKeepsTheCreatesReason) {
   LogCapture log;
   LogUnwrittenFile("the settings file", "Z:\\sys\\SETTINGS.DAT");
   EXPECT_EQ(log.Last(), "the settings file cannot be written (Permission denied): /sys/SETTINGS.DAT");
+}
+
+// The new contents are written beside the file, in its own folder, where a stale temporary file
+// is looked for; also when that folder is named in half-width kana (ﾃｽﾄ, C3 BD C4).
+TEST_F(FileServicesTest, AFileIsReplacedFromItsOwnFolderNamedInHalfWidthKana) {
+  game_.WriteFile("ﾃｽﾄ/SAVE.DAT", "old");
+  const std::string folder = game_.EnginePath("\xC3\xBD\xC4\\");
+  std::string temporary;
+  const unsigned result = WriteFileReplacing((folder + "SAVE.DAT").c_str(), [&temporary](CFile& file) {
+    temporary = file.GetPath();
+    return file.Write("new", 3) == 3;
+  });
+  EXPECT_EQ(result, 0u);
+  EXPECT_EQ(game_.ReadFile("ﾃｽﾄ/SAVE.DAT"), "new");
+  EXPECT_EQ(temporary.substr(0, folder.size()), folder);
+  EXPECT_EQ(temporary.size(), folder.size() + std::string("KVX0000.TMP").size()) << temporary;
 }
 
 TEST_F(FileServicesTest, SizeTimeAndExistenceOfLooseDataFiles) {

@@ -121,6 +121,11 @@ TEST(PathParts, StripLeafFolderAndExtension) {
   EXPECT_STREQ(buffer, "D:\\GAME\\SUB\\");
   GetPathFolder("A.TXT", buffer);
   EXPECT_STREQ(buffer, "");
+  // On disk a half-width kana (ﾄ, C4) is a character of its own and the separator after it ends
+  // the folder; 表 (95 5C) ends none.
+  EXPECT_EQ(FolderOnDisk("Z:\\\xC3\xBD\xC4\\A.TXT"), "Z:\\\xC3\xBD\xC4\\");
+  EXPECT_EQ(FolderOnDisk("Z:\\x\\\x95\\A.TXT"), "Z:\\x\\");
+  EXPECT_EQ(FolderOnDisk("A.TXT"), "");
 
   GetFileExtension("D:\\GAME.V2\\A.TAR.GZ", buffer);
   EXPECT_STREQ(buffer, "GZ");

@@ -12,6 +12,7 @@
 
 #include "base/files/path.h"
 #include "base/files/user_folders.h"
+#include "platform/encoding/text_encoding.h"
 #include "platform/files/host_path.h"
 #include "platform/files/special_folders.h"
 #include "support/log_capture.h"
@@ -112,6 +113,20 @@ TEST_F(ScriptWriteRuleTest, MovingTheBaseFolderOpensNothingNew) {
 TEST_F(ScriptWriteRuleTest, TwoByteCharactersCompareExactly) {
   SetScriptWriteFolders(Path("GAME\\"), Path("\x83\x5A\\"));
   ExpectRule(MayScriptWriteAt, {{Path("\x83\x5A\\a.txt"), true}, {Path("\x83\x7A\\a.txt"), false}});
+}
+
+// Paths are read as the file layer converts them, by the code page's characters: a game folder
+// named ﾃｽﾄ (C3 BD C4, half-width) ends at the separator after it, so its files may be written and
+// listed; and a user folder named ア (83 41) is not the one named ヂ (83 61).
+TEST_F(ScriptWriteRuleTest, HalfWidthAndTwoByteNamesAreReadByCharacters) {
+  root_.MakeFolder("ﾃｽﾄ");
+  const std::string kana = Path(plat::Utf8ToSjis("ﾃｽﾄ\\"));
+  SetScriptWriteFolders(kana, Path("SAVE"));
+  ExpectRule(MayScriptWriteAt, {{kana + "A.TXT", true}, {kana + "..\\A.TXT", false}});
+  ExpectRule(MayScriptListAt, {{kana + "*.TXT", true}, {kana + "..\\*.TXT", false}});
+  const test_support::ScopedUserFolderGameName named("\x83\x41");
+  EXPECT_TRUE(LiesInUserFolder(Path("home\\Documents\\\x83\x41\\a.txt")));
+  EXPECT_FALSE(LiesInUserFolder(Path("home\\Documents\\\x83\x61\\a.txt")));
 }
 
 // What lies behind links counts: a path whose text stays inside but whose links lead out is

@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <string>
+#include <vector>
 
+#include "platform/encoding/text_encoding.h"
 #include "platform/files/file_handle.h"
 #include "support/temp_game_folder.h"
 
@@ -44,6 +47,25 @@ TEST(FileSystemOps, ListingMatchesWildcardsWithoutCaseAndFillsTheRecord) {
   ASSERT_TRUE(folder);
   EXPECT_TRUE(folder->IsFolder());
   EXPECT_FALSE(plat::FindFirstFile(game.EnginePath("plugin\\none.adl")));
+}
+
+// The conversion of names reads a half-width kana as a character of its own; the listing reads
+// patterns and folders so too: ｱ.TXT (B1 2E ...) has a dot and one character before it, and a
+// folder named ﾃｽﾄ (C3 BD C4) ends at the separator after it.
+TEST(FileSystemOps, HalfWidthKanaAreCharactersOfTheirOwnInPatternsAndFolders) {
+  TempGameFolder game;
+  for (const char* file : {"ｱ.TXT", "ﾃｽﾄ.TXT", "表.TXT", "ab.TXT", "ﾃｽﾄ/ｱ.TXT", "ﾃｽﾄ/ｶﾞ.DAT"}) game.WriteFile(file, "");
+  struct Case {
+    const char* pattern;
+    std::vector<const char*> names;
+  };
+  for (const Case& c : {Case{"*.TXT", {"ab.TXT", "ｱ.TXT", "ﾃｽﾄ.TXT", "表.TXT"}}, Case{"?.TXT", {"ｱ.TXT", "表.TXT"}},
+                        Case{"ﾃｽﾄ\\*.*", {".", "..", "ｱ.TXT", "ｶﾞ.DAT"}}, Case{"ﾃｽﾄ\\??.dat", {"ｶﾞ.DAT"}}}) {
+    std::vector<std::string> expected;
+    for (const char* name : c.names) expected.push_back(plat::Utf8ToSjis(name));
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Names(plat::FindFiles(game.EnginePath(plat::Utf8ToSjis(c.pattern)))), expected) << c.pattern;
+  }
 }
 
 TEST(FileSystemOps, FindRecordBytesKeepTheWindowsLayout) {

@@ -77,6 +77,10 @@ TEST(DpkCipherTest, KeysDependOnTheUpperCasedBaseNameAndTheKeyWords) {
   const DpkArchiveKeys same = MakeDpkArchiveKeys("Z:\\other\\SCRIPT.DPK", words);
   EXPECT_EQ(keys.header, same.header);
   EXPECT_EQ(keys.content, same.content);
+  // A half-width kana (ｱ, B1) is a character of its own to the system's case change: the letter
+  // after it is upper-cased too, so the key does not depend on how the name is written.
+  EXPECT_EQ(MakeDpkArchiveKeys("Z:\\game\\\xB1script.dpk", words).header,
+            MakeDpkArchiveKeys("Z:\\game\\\xB1SCRIPT.DPK", words).header);
   EXPECT_NE(MakeDpkArchiveKeys("Z:\\game\\PATCH.DPK", words).header, keys.header);
   EXPECT_NE(MakeDpkArchiveKeys("Z:\\game\\SCRIPT.DPK", {1, 3}).header, keys.header);
   EXPECT_NE(MakeDpkArchiveKeys("Z:\\game\\SCRIPT.DPK", {3, 2}).content, keys.content);

@@ -88,6 +88,24 @@ TEST_F(FileSystemTest, PatchArchivesAreAskedInTheSetUpOrder) {
   EXPECT_EQ(files_->LocateFile(path, std::string(300, 'n').c_str(), nullptr), 1);
 }
 
+// An archive mounted at its folder serves the names below that folder, however the base folder
+// was written, and one mounted at its name the names below that: a name in half-width kana
+// (ﾃｽﾄ, C3 BD C4) ends at the separator or the dot after it.
+TEST_F(FileSystemTest, AnArchiveInAFolderNamedInHalfWidthKanaServesTheNamesBelowIt) {
+  RegisterFakeDecoder();
+  game_.WriteFile("ﾃｽﾄ/PATCH.FAK", MakeFakeArchive({{"script\\a.sob", "patch"}}));
+  game_.WriteFile("ﾃｽﾄ/ﾃｽﾄ.FAK", MakeFakeArchive({{"b.sob", "named"}}));
+  const std::string folder = game_.EnginePath("\xC3\xBD\xC4");
+  for (const std::string& base : {folder, folder + "\\"}) {
+    ASSERT_EQ(SetBaseFolder(base.c_str()), 0u);
+    ASSERT_EQ(files_->MountArchive("PATCH.FAK", -2, 0, true, nullptr), 0u);
+    EXPECT_EQ(Read("SCRIPT\\A.SOB"), "patch") << base;
+    ASSERT_EQ(files_->MountArchive("\xC3\xBD\xC4.FAK", -2, 1, true, nullptr), 0u);
+    EXPECT_EQ(Read("\xC3\xBD\xC4\\B.SOB"), "named") << base;
+    files_->UnmountAll();
+  }
+}
+
 TEST_F(FileSystemTest, ALooseFileThatCannotBeReadEndsTheSearch) {
   RegisterFakeDecoder();
   game_.WriteFile("A.FAK", MakeFakeArchive({{"data\\folder", "archived"}, {"data\\empty.bin", "archived"}}));

@@ -291,6 +291,11 @@ TEST_F(ImageLoaderHostTest, SaveWritesThroughTheEncoderAndDeletesAFailedFile) {
             0)
       << "an encoder chosen by type";
   EXPECT_TRUE(game_.Exists("typed.xyz"));
+  // The dot after a half-width kana (ﾄ, C4) is one, as the file system reads the name.
+  EXPECT_EQ(host_.SaveImage(game_.EnginePath("\xC3\xBD\xC4.good").c_str(), 0, pixels.data(), 2, 1, 32, 8, nullptr, 0,
+                            nullptr, nullptr),
+            0);
+  EXPECT_TRUE(game_.Exists("ﾃｽﾄ.good"));
 }
 
 TEST_F(ImageLoaderHostTest, FindersAndSaveWithoutEncoder) {

@@ -10,12 +10,15 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <thread>
 #include <utility>
+#include <vector>
 
+#include "platform/files/descriptor_copy.h"
 #include "platform/files/host_path.h"
 #include "platform/system/diagnostic_log.h"
 
@@ -37,10 +40,10 @@ constexpr auto kUnseenHolderWait = std::chrono::minutes(1);
 constexpr auto kUnwrittenHolderWait = std::chrono::seconds(2);
 
 constexpr std::string_view kHolderSuffix = ".held";
+constexpr std::string_view kEndedHolderSuffix = ".ended";
 // In a record in place of a machine's name or start that cannot be read: a holder of such a
 // record is never taken for one that has ended.
 constexpr std::string_view kUnknown = "-";
-constexpr std::string_view kEndedHolderSuffix = ".ended";
 
 int& LockFailure() {
   static int failure = 0;
@@ -71,30 +74,24 @@ class LockWait {
   bool told_ = false;
 };
 
-std::string ReadUpTo(int fd, std::size_t limit) {
-  std::string text(limit, '\0');
-  std::size_t filled = 0;
-  while (filled < limit) {
-    const ssize_t got = ::read(fd, text.data() + filled, limit - filled);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
-    filled += static_cast<std::size_t>(got);
-  }
-  text.resize(filled);
-  return text;
+// What a small file holds: a record, or one of the system's files about a process or the
+// machine; empty when it cannot be read or is larger.
+std::string ReadSmallFile(int fd) {
+  const std::optional<std::vector<std::uint8_t>> bytes = ReadContents(fd, 4096);
+  return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
 }
 
 std::string ReadSystemFile(const std::string& path) {
   const UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  return file.IsOpen() ? ReadUpTo(file.get(), 4096) : std::string();
+  return file.IsOpen() ? ReadSmallFile(file.get()) : std::string();
 }
 
 // When the process `pid` started, in clock ticks after the machine's start; nothing when it
 // cannot be read (no such process).
 std::optional<unsigned long long> StartOf(pid_t pid) {
   const std::string stat = ReadSystemFile("/proc/" + std::to_string(pid) + "/stat");
-  // The fields after the name, which may hold anything and ends at the last ')': the state is
-  // the 3rd field of the line, the start time the 22nd.
+  // The name may hold anything and ends at the last ')'; after it come the state, the line's 3rd
+  // field, and the others up to the start time, its 22nd.
   const std::size_t name_end = stat.rfind(')');
   if (name_end == std::string::npos) return std::nullopt;
   unsigned long long start = 0;
@@ -187,8 +184,8 @@ std::optional<FileIdentity> IdentityOf(int fd) {
   return FileIdentity{status.st_dev, status.st_ino};
 }
 
-// Moves the holder file `ended`, of a process that has ended, out of the way, and only that
-// one: a start that took it over at the same time may have made its own since, which goes back.
+// Moves the holder file at `path` of a process that has ended, the file `ended`, out of the way,
+// and only that one: one that a start taking it over at the same time has made since goes back.
 void RemoveEndedHolder(const std::string& path, const FileIdentity& ended) {
   const std::string aside = path + std::string(kEndedHolderSuffix);
   if (::rename(path.c_str(), aside.c_str()) != 0) return;
@@ -275,7 +272,7 @@ bool ExclusiveLock::TakeHolderFile(const std::string& path) {
       error_ = errno;
       return false;
     }
-    const std::optional<Holder> holder = ParseRecord(ReadUpTo(held.get(), 4096));
+    const std::optional<Holder> holder = ParseRecord(ReadSmallFile(held.get()));
     if (!holder && unwritten != identity) {
       unwritten = identity;
       unwritten_since = Clock::now();

@@ -1,7 +1,6 @@
 #include "app/game/earlier_data_folder.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <span>
 #include <vector>
@@ -94,37 +93,33 @@ std::string NamesLeftBehind(const plat::CarriedFiles& carried) {
 constexpr const char* kStagingName = ":carrying\\";
 constexpr const char* kLockName = ":carrying.lock";
 
-// The engine's data folder, which holds `folder` (an engine path ending with a backslash).
-std::string EnclosingFolder(const std::string& folder) {
-  return folder.substr(0, folder.rfind('\\', folder.size() - 2) + 1);
-}
-
 }  // namespace
 
-bool CarryEarlierFolderOver(const std::string& earlier, const std::string& folder) {
-  if (!plat::GetFileAttributes(earlier)) return true;
-  const std::string data = EnclosingFolder(folder);
+std::optional<std::string> CarryEarlierFolderOver(const std::string& earlier, const std::string& data_folder,
+                                                  const std::string& name) {
+  if (!plat::GetFileAttributes(earlier)) return std::nullopt;
+  const std::string folder = data_folder + name + '\\';
   const std::string what = "the saves and settings that an earlier version kept in " + LoggedPath(earlier);
-  plat::CreateFolders(data);
-  const plat::ExclusiveLock lock(data + kLockName);
+  plat::CreateFolders(data_folder);
+  const plat::ExclusiveLock lock(data_folder + kLockName);
   if (!lock.Holds()) {
-    const int why = errno;
     plat::LogDiagnostic(what + " cannot be copied to " + LoggedPath(folder) + ": the lock " +
-                        LoggedPath(data + kLockName) + " cannot be taken (" + std::strerror(why) +
+                        LoggedPath(data_folder + kLockName) + " cannot be taken (" + std::strerror(lock.Error()) +
                         "); the earlier folder is left as it was, and the next start tries again");
-    return false;
+    return data_folder + kLockName;
   }
   // Another start of the game carried it over while this one waited for the lock.
-  if (plat::GetFileAttributes(folder)) return true;
-  if (!HoldsEnginesSettings(earlier, plat::PlainFilesIn(earlier))) return true;
-  const plat::CarriedFiles carried = plat::CarryPlainFiles(earlier, data + kStagingName, folder, kLargestCarriedFile);
+  if (plat::GetFileAttributes(folder)) return std::nullopt;
+  if (!HoldsEnginesSettings(earlier, plat::PlainFilesIn(earlier))) return std::nullopt;
+  const std::string staging = data_folder + kStagingName;
+  const plat::CarriedFiles carried = plat::CarryPlainFiles(earlier, staging, folder, kLargestCarriedFile);
   if (!carried.failure.empty()) {
     plat::LogDiagnostic(what + " cannot be copied to " + LoggedPath(folder) + ": " + carried.failure +
                         "; the earlier folder is left as it was, and the next start tries again");
-    return false;
+    return staging;
   }
   plat::LogDiagnostic(what + " were copied to " + LoggedPath(folder) + " (" + std::to_string(carried.copied) + " of " +
                       std::to_string(carried.found) + " files; the earlier folder is left as it was" +
                       NamesLeftBehind(carried) + ")");
-  return true;
+  return std::nullopt;
 }

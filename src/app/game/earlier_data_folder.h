@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // The largest file carried over. The engine's saves are a 22 KB header and the packed state of
@@ -12,10 +13,13 @@
 // keeps a first start from copying, unasked, whatever large file lies in the folder.
 inline constexpr std::uint64_t kLargestCarriedFile = std::uint64_t{64} << 20;
 
-// Copies the plain files of `earlier` into the new folder `folder` (engine paths ending with a
-// backslash) when `earlier` holds a settings file as the engine writes it, and says in the log
-// what was done, or why nothing was. Starts of games at once take turns: each holds a lock in
-// the engine's data folder from before it looks for `folder` until `folder` stands, so a start
-// that waited finds it whole and copies nothing. False when the copy failed: `folder` is not
-// made, `earlier` is as it was, and the next start tries again.
-bool CarryEarlierFolderOver(const std::string& earlier, const std::string& folder);
+// Copies the plain files of `earlier` into the new folder `name` of the engine's data folder
+// `data_folder` (engine paths ending with a backslash) when `earlier` holds a settings file as
+// the engine writes it, and says in the log what was done, or why nothing was. Starts of games
+// at once take turns: each holds a lock in the engine's data folder from before it looks for the
+// new folder until that stands, so a start that waited finds it whole and copies nothing.
+// Nothing in the data folder is made before the lock is held but the data folder itself. When
+// the copy failed, the path that stood in its way (the lock, or the folder the copies are made
+// in): the new folder is not made, `earlier` is as it was, and the next start tries again.
+std::optional<std::string> CarryEarlierFolderOver(const std::string& earlier, const std::string& data_folder,
+                                                  const std::string& name);

@@ -393,9 +393,9 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   std::string UserFolder(int special_folder);
   // Before `folder`, the game's folder in the application data folder, is first made: the plain
   // files of the one earlier versions kept in the desktop's data folder, copied once when it
-  // holds a settings file as the engine writes it (see the source). False when the copy failed:
-  // the start then ends, and the next one tries again.
-  bool CarryOverEarlierDataFolder(const std::string& folder);
+  // holds a settings file as the engine writes it (see the source). When the copy failed, the
+  // path that stood in its way: the start then ends, and the next one tries again.
+  std::optional<std::string> CarryOverEarlierDataFolder(const std::string& folder);
   // The folder the user's settings file is written into (empty when there is none).
   std::string UserConfigFolder();
   // Tells, by the log with the system's reason and by the box `box_text`, that the settings file

@@ -116,15 +116,23 @@ std::string CGameApp::UserFolder(int special_folder) {
 // folder in the application data folder (see earlier_data_folder.h), and so does the player's
 // choice of save folder recorded for the earlier settings file: the record lies in the player's
 // settings folder, where no game writes, so the choice is the player's own.
-bool CGameApp::CarryOverEarlierDataFolder(const std::string& folder) {
-  if (folder != UserFolder(kFolderApplicationData)) return true;
+std::optional<std::string> CGameApp::CarryOverEarlierDataFolder(const std::string& folder) {
+  char data[kMaxPath] = {};
+  if (folder != UserFolder(kFolderApplicationData) || !GetSpecialFolderPath(data, kFolderApplicationData)) {
+    return std::nullopt;
+  }
   const std::optional<std::string> desktop_data =
       plat::GetSpecialFolder(plat::SpecialFolder::kDesktopData, plat::FolderCreation::kNameOnly);
-  if (!desktop_data) return true;
-  const std::string earlier = *desktop_data + PlainFolderName(SaveFolderName()) + '\\';
-  if (!FolderExists(folder) && !CarryEarlierFolderOver(earlier, folder)) return false;
+  if (!desktop_data) return std::nullopt;
+  const std::string name = PlainFolderName(SaveFolderName());
+  const std::string earlier = *desktop_data + name + '\\';
+  if (!FolderExists(folder)) {
+    if (std::optional<std::string> failed_at = CarryEarlierFolderOver(earlier, WithBackslash(data), name)) {
+      return failed_at;
+    }
+  }
   MoveChosenSaveFolder(earlier + kUserConfigName, folder + kUserConfigName);
-  return true;
+  return std::nullopt;
 }
 
 UserConfigBlocks CGameApp::UserConfigView() {
@@ -149,6 +157,12 @@ std::string CGameApp::SettingsUserFolder(uint8_t kind) {
     // A documents folder that the user-dirs file puts among the home folder's hidden ones holds
     // other programs' settings, which a game named as such a program would overwrite.
     why = "the user folder " + Shown(folder) + " lies in a hidden folder of the home folder";
+  } else if (const std::optional<std::string> desktop =
+                 special == kFolderDocuments ? plat::OverlappingDesktopFolder(base) : std::nullopt) {
+    // So does a documents folder that is, lies in or holds the desktop's own folders where the
+    // XDG variables put them apart from the hidden ones, or the engine's data folder.
+    why = "the user folder " + Shown(folder) + " is made in " + Shown(base) +
+          ", which is, lies in or holds the desktop's own folder " + *desktop;
   } else {
     return folder;
   }
@@ -179,9 +193,10 @@ int CGameApp::PrepareUserConfig() {
     return kSetUpNoUserConfig;
   }
   user_config_path_ = folder + kUserConfigName;
-  // A copy that failed is tried again at the next start: no folder or template may stand in its way.
-  if (!CarryOverEarlierDataFolder(folder)) {
-    ShowUtf8MessageBox(FolderText(kCreationFailed, folder), kBoxStop, plat::kDesktopWindow);
+  // A copy that failed is tried again at the next start: no folder or template may stand in its
+  // way. The box names what stood in the way of the copy.
+  if (const std::optional<std::string> failed_at = CarryOverEarlierDataFolder(folder)) {
+    ShowUtf8MessageBox(FolderText(kCreationFailed, *failed_at), kBoxStop, plat::kDesktopWindow);
     return kSetUpNoUserConfig;
   }
   if (!FolderExists(folder)) {
@@ -227,7 +242,7 @@ int CGameApp::ChooseSaveFolder(bool& chosen) {
 
 int CGameApp::UseDataSaveFolder(const std::string& why) {
   const std::string folder = UserFolder(kFolderApplicationData);
-  const bool usable = !folder.empty() && !plat::IsRootHomeOrSystemFolder(folder) && CarryOverEarlierDataFolder(folder);
+  const bool usable = !folder.empty() && !plat::IsRootHomeOrSystemFolder(folder) && !CarryOverEarlierDataFolder(folder);
   char data[kMaxPath] = {};
   if (!usable || (!FolderExists(folder) && !plat::CreateFolders(folder)) ||
       !GetSpecialFolderPath(data, kFolderApplicationData) || !LiesInside(folder, data)) {

@@ -221,7 +221,8 @@ void LogUnusableUserFolders() {
     if (const std::optional<std::string> folder = UnusableUserFolder(which)) {
       plat::LogDiagnostic("the user folder " + plat::SjisToUtf8(*folder) +
                           " is the root, the home folder, a folder above it, one of the system's or a hidden folder "
-                          "of the home folder: scripts get no folder there");
+                          "of the home folder, or is, lies in or holds one of the desktop's own folders or the "
+                          "engine's data folder: scripts get no folder there");
     }
   }
 }

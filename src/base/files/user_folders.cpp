@@ -21,11 +21,17 @@ std::optional<std::string> SystemUserFolder(int which) {
                                 plat::FolderCreation::kNameOnly);
 }
 
+constexpr int kApplicationDataUserFolder = 3;
+
 // The root, the home folder, a folder above it, one of the system's, and the home folder's hidden
 // folders, where other programs keep their settings and data: a game's folder named after one of
-// those programs would be taken for its own.
-bool IsUnusable(const std::string& folder) {
-  return plat::IsRootHomeOrSystemFolder(folder) || plat::IsHiddenFolderOfHome(folder);
+// those programs would be taken for its own. So would one in a folder that is, lies in or holds
+// the desktop's own folders wherever XDG_*_HOME puts them, or the engine's data folder, which
+// holds the games' folders. The application-data user folder is that folder itself, in the
+// desktop's data folder, where each game's folder has a name of its own.
+bool IsUnusable(int which, const std::string& folder) {
+  return plat::IsRootHomeOrSystemFolder(folder) || plat::IsHiddenFolderOfHome(folder) ||
+         (which != kApplicationDataUserFolder && plat::OverlappingDesktopFolder(folder));
 }
 
 }  // namespace
@@ -35,7 +41,7 @@ void SetUserFolderGameName(std::string_view name) { g_game_name = name.empty() ?
 std::optional<std::string> UserFolderPath(int which) {
   if (g_game_name.empty()) return std::nullopt;
   const std::optional<std::string> folder = SystemUserFolder(which);
-  if (!folder || IsUnusable(*folder)) return std::nullopt;
+  if (!folder || IsUnusable(which, *folder)) return std::nullopt;
   return *folder + g_game_name + '\\';
 }
 
@@ -57,6 +63,6 @@ bool LiesInUserFolder(std::string_view full_path) {
 
 std::optional<std::string> UnusableUserFolder(int which) {
   std::optional<std::string> folder = SystemUserFolder(which);
-  if (!folder || !IsUnusable(*folder)) return std::nullopt;
+  if (!folder || !IsUnusable(which, *folder)) return std::nullopt;
   return folder;
 }

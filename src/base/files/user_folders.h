@@ -19,8 +19,8 @@ void SetUserFolderGameName(std::string_view name);
 // The game's own folder inside user folder `which`, as an engine path ending with a backslash;
 // nothing for another number, before a game's name is set, for a user folder the system cannot
 // name, or for one that is the root, the home folder, a folder above it, one of the system's or
-// one of the home folder's hidden folders (see UnusableUserFolder). Naming a folder never
-// creates it.
+// one of the home folder's hidden folders, or one that is, lies in or holds one of the desktop's
+// own folders (see UnusableUserFolder). Naming a folder never creates it.
 std::optional<std::string> UserFolderPath(int which);
 // Every such folder the system can name, in their order.
 std::vector<std::string> UserFolderPaths();
@@ -31,7 +31,9 @@ bool LiesInUserFolder(std::string_view full_path);
 
 // The user folder `which` itself when it may not hold a game's folder (the root, the home
 // folder, a folder above it, one of the system's, a hidden folder of the home folder or a folder
-// in one, the engine's own application-data folder aside): what a user-dirs file may name, such
-// as XDG_DESKTOP_DIR="$HOME/" or XDG_DOCUMENTS_DIR="$HOME/.config". Nothing when it may, or when
-// the system cannot name it.
+// in one, the engine's own application-data folder aside; or a folder that is, lies in or holds
+// the desktop's config, data, state or cache folder or the engine's data folder, the
+// application-data folder, which is that one, aside): what a user-dirs file may name, such as
+// XDG_DESKTOP_DIR="$HOME/", XDG_DOCUMENTS_DIR="$HOME/.config", or the documents folder where
+// XDG_CONFIG_HOME names it. Nothing when it may, or when the system cannot name it.
 std::optional<std::string> UnusableUserFolder(int which);

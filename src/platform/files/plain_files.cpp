@@ -122,16 +122,83 @@ void ForEachEntry(const UniqueFd& folder, std::uint64_t largest, Visit visit) {
   }
 }
 
+// What a folder is, by which the way back up from it is checked.
+struct FolderIdentity {
+  dev_t device = 0;
+  ino_t inode = 0;
+  bool operator==(const FolderIdentity&) const = default;
+};
+
+std::optional<FolderIdentity> FolderIdentityOf(int folder) {
+  struct stat status {};
+  if (::fstat(folder, &status) != 0) return std::nullopt;
+  return FolderIdentity{status.st_dev, status.st_ino};
+}
+
+// The folder `name` of the open folder `parent`, reached by no link, made the owner's to empty:
+// it may have taken the permission bits of a folder the owner may not write.
+UniqueFd OpenToEmpty(int parent, const std::string& name) {
+  UniqueFd folder(::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (folder.IsOpen() && ::fchmod(folder.get(), S_IRWXU) != 0) return UniqueFd();
+  return folder;
+}
+
+// Removes every entry of the open folder but its folders; the name of one of those, if any.
+std::optional<std::string> RemoveAllButFolders(int folder) {
+  std::optional<std::string> within;
+  for (const std::string& name : NamesIn(folder)) {
+    struct stat status {};
+    if (::fstatat(folder, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (!S_ISDIR(status.st_mode)) {
+      ::unlinkat(folder, name.c_str(), 0);
+    } else if (!within) {
+      within = name;
+    }
+  }
+  return within;
+}
+
+// A folder met on the way down, by its name in the one above it.
+struct FolderOnTheWay {
+  std::string name;
+  FolderIdentity identity;
+};
+
 // Removes the entry `leaf` of the open folder `parent` with all it holds, following no link:
-// true when it is gone, or was never there.
+// true when it is gone, or was never there. It goes down to a folder that holds none, removes
+// that one and goes back up a level, holding one folder open at a time whatever the depth; each
+// step up is checked against the way down, so that a folder moved meanwhile leads nowhere else.
 bool RemoveTree(int parent, const std::string& leaf) {
   struct stat status {};
   if (::fstatat(parent, leaf.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
   if (!S_ISDIR(status.st_mode)) return ::unlinkat(parent, leaf.c_str(), 0) == 0;
-  const UniqueFd folder(::openat(parent, leaf.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-  // It may have taken the permission bits of a folder the owner may not write.
-  if (!folder.IsOpen() || ::fchmod(folder.get(), S_IRWXU) != 0) return false;
-  for (const std::string& name : NamesIn(folder.get())) RemoveTree(folder.get(), name);
+  UniqueFd folder = OpenToEmpty(parent, leaf);
+  const std::optional<FolderIdentity> top = FolderIdentityOf(folder.get());
+  if (!top) return false;
+  std::vector<FolderOnTheWay> way;
+  for (;;) {
+    if (const std::optional<std::string> within = RemoveAllButFolders(folder.get())) {
+      UniqueFd below = OpenToEmpty(folder.get(), *within);
+      const std::optional<FolderIdentity> identity = FolderIdentityOf(below.get());
+      if (!identity) return false;
+      way.push_back({*within, *identity});
+      folder = std::move(below);
+      continue;
+    }
+    if (way.empty()) break;
+    UniqueFd above(::openat(folder.get(), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    struct stat left {};
+    const FolderOnTheWay& leaving = way.back();
+    if (FolderIdentityOf(above.get()) != (way.size() > 1 ? way[way.size() - 2].identity : *top) ||
+        ::fstatat(above.get(), leaving.name.c_str(), &left, AT_SYMLINK_NOFOLLOW) != 0 ||
+        FolderIdentity{left.st_dev, left.st_ino} != leaving.identity) {
+      return false;
+    }
+    folder = std::move(above);
+    if (::unlinkat(folder.get(), leaving.name.c_str(), AT_REMOVEDIR) != 0) return false;
+    way.pop_back();
+  }
+  folder.Reset();
   return ::unlinkat(parent, leaf.c_str(), AT_REMOVEDIR) == 0;
 }
 

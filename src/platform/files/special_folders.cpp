@@ -31,11 +31,15 @@ std::optional<std::string> HomeFolder() {
   return WithSlash(home);
 }
 
-// $XDG_CONFIG_HOME, else the .config folder of the home folder.
-std::string ConfigFolder(const std::string& home) {
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  return config != nullptr && config[0] == '/' ? WithSlash(config) : home + ".config/";
+// One of the desktop's own folders: the XDG variable `variable` when it names an absolute path,
+// else its place `fallback` in the home folder `home`.
+std::string DesktopFolder(const char* variable, const std::string& home, std::string_view fallback) {
+  const char* set = std::getenv(variable);
+  return set != nullptr && set[0] == '/' ? WithSlash(set) : home + std::string(fallback);
 }
+
+// $XDG_CONFIG_HOME, else the .config folder of the home folder.
+std::string ConfigFolder(const std::string& home) { return DesktopFolder("XDG_CONFIG_HOME", home, ".config/"); }
 
 // The folder of an XDG_<NAME>_DIR="$HOME/..." line of the user-dirs file, with $HOME expanded.
 std::optional<std::string> UserDirsEntry(const std::string& home, std::string_view name) {
@@ -81,10 +85,9 @@ std::optional<std::string> HostFolder(SpecialFolder folder) {
     // folder named as one of those would be taken for it, so the games' folders lie in one of
     // the engine's own.
     const std::string_view own = folder == SpecialFolder::kApplicationData ? "kestrune/" : "";
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (data != nullptr && data[0] == '/') return WithSlash(data) + std::string(own);
-    if (!home) return std::nullopt;
-    return *home + ".local/share/" + std::string(own);
+    const std::string data = DesktopFolder("XDG_DATA_HOME", home.value_or(""), ".local/share/");
+    if (data.front() != '/') return std::nullopt;
+    return data + std::string(own);
   }
   if (!home) return std::nullopt;
   const UserDir dir = UserDirOf(folder);
@@ -184,6 +187,29 @@ bool IsHiddenFolderOfHome(std::string_view engine_path) {
   // Where the home folder cannot be listed, any folder may be a hidden one reached by a link or
   // mount: only a folder that its path puts in another of the home folder's folders is cleared.
   return LiesInHiddenFolderOfHome(*folder, *home).value_or(!first);
+}
+
+std::optional<std::string> OverlappingDesktopFolder(std::string_view engine_path) {
+  const std::optional<std::string> real = ResolveLinks(engine_path);
+  const std::optional<DiskPlace> folder = real ? DiskPlace::Of(*real) : std::nullopt;
+  if (!folder) return std::nullopt;
+  const std::string home = HomeFolder().value_or("");
+  std::vector<std::string> desktop_folders = {
+      DesktopFolder("XDG_CONFIG_HOME", home, ".config/"), DesktopFolder("XDG_DATA_HOME", home, ".local/share/"),
+      DesktopFolder("XDG_STATE_HOME", home, ".local/state/"), DesktopFolder("XDG_CACHE_HOME", home, ".cache/")};
+  if (const std::optional<std::string> own = HostFolder(SpecialFolder::kApplicationData)) {
+    desktop_folders.push_back(*own);
+  }
+  for (const std::string& desktop_folder : desktop_folders) {
+    // A folder that cannot be reached holds no game's folder either.
+    const std::optional<DiskPlace> place = DiskPlace::Of(desktop_folder);
+    if (!place) continue;
+    const bool holds = place->In(*folder).value_or(Placement::kApart) != Placement::kApart;
+    // Where the way up from the folder cannot be told, it may lie anywhere.
+    const bool lies_in = folder->In(*place) != Placement::kApart;
+    if (holds || lies_in) return desktop_folder;
+  }
+  return std::nullopt;
 }
 
 std::optional<std::string> GetSpecialFolder(SpecialFolder folder, FolderCreation creation) {

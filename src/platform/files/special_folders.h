@@ -38,4 +38,14 @@ bool IsRootHomeOrSystemFolder(std::string_view engine_path);
 // or a folder in it.
 bool IsHiddenFolderOfHome(std::string_view engine_path);
 
+// The desktop's own folder (its settings, data, state or cache folder, as XDG_CONFIG_HOME,
+// XDG_DATA_HOME, XDG_STATE_HOME and XDG_CACHE_HOME name them, or by default) or the engine's own
+// data folder that the folder at an engine path is, lies in or holds, as a host path; nothing
+// when it meets none, or when where it lies cannot be told (IsRootHomeOrSystemFolder refuses
+// such a folder). Told, links followed, by what the folders are, so a link or mount elsewhere of
+// one counts. A game's folder there would be taken for one of the desktop's or another
+// program's: a game "git" in the settings folder, "applications" in the data folder, or a game
+// named as another game's folder in the engine's.
+std::optional<std::string> OverlappingDesktopFolder(std::string_view engine_path);
+
 }  // namespace plat

@@ -2,22 +2,31 @@
 // carried over into the game's folder in the engine's own: whole or not at all, however the
 // first start ends, only when it is the engine's, and with the player's choice of save folder.
 #include <fcntl.h>
+#include <linux/audit.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <poll.h>
 #include <sched.h>
 #include <sys/inotify.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstddef>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <initializer_list>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <set>
 #include <sstream>
@@ -28,9 +37,11 @@
 #include "app/game/game_set_up_fixture.h"
 #include "base/settings/game_settings.h"
 #include "platform/encoding/text_encoding.h"
+#include "platform/files/exclusive_lock.h"
 #include "platform/files/host_path.h"
 #include "platform/files/plain_files.h"
 #include "platform/files/unique_fd.h"
+#include "platform/system/diagnostic_log.h"
 
 namespace {
 
@@ -102,7 +113,87 @@ bool MountSmallDisk(const std::string& folder) {
          mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") == 0;
 }
 
+// Makes the system refuse every write of 4 KiB or more of this process, as a disk whose room is
+// taken does, and lets smaller ones through: false where the system lets a process filter its
+// own calls no further.
+bool RefuseLargeWrites() {
+  constexpr std::uint32_t kRoom = 4096;
+  sock_filter filter[] = {
+      BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, arch)),
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, AUDIT_ARCH_X86_64, 1, 0),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+      BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_write, 1, 0),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+      // The count's lower half: a write never asks for 4 GiB here.
+      BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args[2])),
+      BPF_JUMP(BPF_JMP | BPF_JGE | BPF_K, kRoom, 0, 1),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | ENOSPC),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+  };
+  const sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+  return prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
+
 constexpr int kNoFullDisk = 99;
+
+// While it lives, flock answers `error` as on a file system that keeps no locks.
+class ScopedLockFailure {
+ public:
+  explicit ScopedLockFailure(int error) { plat::SetLockFailureForTests(error); }
+  ~ScopedLockFailure() { plat::SetLockFailureForTests(0); }
+  ScopedLockFailure(const ScopedLockFailure&) = delete;
+  ScopedLockFailure& operator=(const ScopedLockFailure&) = delete;
+};
+
+std::string SystemFileLine(const char* path) {
+  std::string line;
+  std::getline(std::ifstream(path), line);
+  return line;
+}
+
+std::string HostName() {
+  char name[HOST_NAME_MAX + 1] = {};
+  gethostname(name, sizeof name - 1);
+  return name;
+}
+
+// A holder file's record, as the lock writes it.
+std::string HolderRecord(pid_t pid, unsigned long long start, const std::string& boot, const std::string& host) {
+  return "pid " + std::to_string(pid) + "\nstart " + std::to_string(start) + "\nboot " + boot + "\nhost " + host + "\n";
+}
+
+// A process number that no process has now: one of a child that ended.
+pid_t EndedProcess() {
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  waitpid(child, nullptr, 0);
+  return child;
+}
+
+// The first line read from `fd` that holds `text`; empty when none came in half a minute.
+std::string LineSaying(int fd, std::string_view text) {
+  std::string line;
+  for (pollfd ready{fd, POLLIN, 0}; poll(&ready, 1, 30000) == 1;) {
+    char byte = 0;
+    if (read(fd, &byte, 1) != 1) break;
+    if (byte != '\n') {
+      line += byte;
+    } else if (line.find(text) != std::string::npos) {
+      return line;
+    } else {
+      line.clear();
+    }
+  }
+  return {};
+}
+
+// A process that holds the carry-over's lock from when it is started until a byte is written to
+// `release`.
+struct LockHolder {
+  pid_t pid = -1;
+  int release = -1;
+};
 
 class EarlierDataFolderTest : public GameSetUpTest {
  protected:
@@ -130,6 +221,23 @@ class EarlierDataFolderTest : public GameSetUpTest {
     }
     return names;
   }
+  // Starts a process that takes the carry-over's lock, and returns once it holds it.
+  LockHolder HoldTheLock() {
+    int held[2], release[2];
+    if (pipe(held) != 0 || pipe(release) != 0) return {};
+    const pid_t pid = StartChild([&] {
+      const plat::ExclusiveLock lock(game_.EnginePath("data\\kestrune\\") + kCarryLock);
+      char byte = 0;
+      if (!lock.Holds() || write(held[1], &byte, 1) != 1) return 1;
+      return read(release[0], &byte, 1) == 1 ? 0 : 2;
+    });
+    // Only the child writes: a child that fails is read as the end of the pipe.
+    close(held[1]);
+    char byte = 0;
+    const bool holds = read(held[0], &byte, 1) == 1;
+    for (const int fd : {held[0], release[0]}) close(fd);
+    return {holds ? pid : -1, release[1]};
+  }
   // A first start on a disk that `fill` makes fill up during the copy, in a child: 0 when it
   // ended with the message that the folder could not be made, left no folder of the game's, and
   // said why in one line; kNoFullDisk when `fill` could not be had. The earlier folder is left as
@@ -142,7 +250,8 @@ class EarlierDataFolderTest : public GameSetUpTest {
       SetUpGame game(game_.EnginePath());
       const bool held[] = {
           game.SetUp() == 3,
-          boxes_.size() == 1 && plat::MessageBoxText(boxes_[0]).find("フォルダの作成に失敗しました") != std::string::npos,
+          boxes_.size() == 1 && plat::MessageBoxText(boxes_[0]).find("フォルダの作成に失敗しました") != std::string::npos &&
+              plat::MessageBoxText(boxes_[0]).find(Host("data/kestrune/:carrying/")) != std::string::npos,
           EntriesOfDataFolder().empty(),
           std::count_if(log_.Lines().begin(), log_.Lines().end(), [](const std::string& line) {
             return line.find("No space left on device") != std::string::npos &&
@@ -153,7 +262,8 @@ class EarlierDataFolderTest : public GameSetUpTest {
       return failed;
     });
     if (status == kNoFullDisk) return status;
-    EXPECT_EQ(status, 0) << "1 the start went on, 2 no message or another, 4 a folder was made, 8 not one line";
+    EXPECT_EQ(status, 0) << "1 the start went on, 2 no message, another, or one that does not name the folder of "
+                            "copies, 4 a folder was made, 8 not one line";
     EXPECT_EQ(FilesIn(Host(kEarlier)), earlier);
     SetUpGame next(game_.EnginePath());
     EXPECT_EQ(next.SetUp(), 0);
@@ -195,7 +305,9 @@ TEST_F(EarlierDataFolderTest, AStartEndedAtAnyStepOfTheCopyLeavesTheNextStartToC
 }
 
 // A disk that fills at the first file, at a later one or at the rename, as the fault makes the
-// step fail; and one too small for the copy, where the system gives a process a disk of its own.
+// step fail; one whose room the system finds taken in the middle of a file, the copy's own
+// writes refused; and one too small for the copy, where the system gives a process a disk of its
+// own.
 TEST_F(EarlierDataFolderTest, ADiskThatFillsAtAnyStepOfTheCopyLeavesNoFolderForTheNextStart) {
   WriteGame(3);
   for (const std::size_t step : {0, 2, 4}) {
@@ -206,6 +318,8 @@ TEST_F(EarlierDataFolderTest, ADiskThatFillsAtAnyStepOfTheCopyLeavesNoFolderForT
       return true;
     });
   }
+  fs::remove_all(Host(kCarried));
+  EXPECT_NE(ExpectAFullDiskLeavesNoFolder(RefuseLargeWrites), kNoFullDisk) << "no filter of the system's calls";
 }
 
 TEST_F(EarlierDataFolderTest, ADiskTooSmallForTheCopyLeavesNoFolderForTheNextStart) {
@@ -292,7 +406,8 @@ TEST_F(EarlierDataFolderTest, TheLogNamesEachEntryLeftBehind) {
 
 // Two or three starts of the game at once on the first start after the update, the first held
 // in the middle of its copy while the others start: they wait for it, then find every save and
-// the settings whole, ask nothing, and nothing is left beside the folder.
+// the settings whole, ask nothing, and nothing is left beside the folder; also where the lock is
+// a holder file.
 TEST_F(EarlierDataFolderTest, StartsAtOnceCarryTheFolderOverOnceAndWhole) {
   WriteGame(3);
   MakeEarlierFolder();
@@ -307,8 +422,10 @@ TEST_F(EarlierDataFolderTest, StartsAtOnceCarryTheFolderOverOnceAndWhole) {
       return (game.SetUp() != 0 ? 1 : 0) | (boxes_.empty() ? 0 : 2);
     });
   };
-  for (const int starts : {2, 3}) {
+  for (const auto& [starts, lock_failure] : {std::pair{2, 0}, std::pair{3, 0}, std::pair{3, ENOLCK}}) {
     SCOPED_TRACE(starts);
+    SCOPED_TRACE(lock_failure);
+    const ScopedLockFailure failure(lock_failure);
     fs::remove_all(Host("data/kestrune"));
     // Each child reads the file-change notifications of its own.
     plat::ForgetFolderListings();
@@ -319,7 +436,8 @@ TEST_F(EarlierDataFolderTest, StartsAtOnceCarryTheFolderOverOnceAndWhole) {
       if (at == 100 && write(held[1], &byte, 1) == 1) (void)!read(go[0], &byte, 1);
       return 0;
     })};
-    ASSERT_EQ(read(held[0], &byte, 1), 1);
+    close(held[1]);
+    ASSERT_EQ(read(held[0], &byte, 1), 1) << "the first start failed";
     for (int i = 1; i < starts; ++i) {
       children.push_back(start([&](std::size_t) {
         (void)!write(copying[1], &byte, 1);
@@ -332,10 +450,161 @@ TEST_F(EarlierDataFolderTest, StartsAtOnceCarryTheFolderOverOnceAndWhole) {
     poll(&copy, 1, 300);
     ASSERT_EQ(write(go[1], &byte, 1), 1);
     for (const pid_t child : children) EXPECT_EQ(EndStatus(child), 0) << "1 the start failed, 2 it asked";
-    for (const int fd : {held[0], held[1], copying[0], copying[1], go[0], go[1]}) close(fd);
+    for (const int fd : {held[0], copying[0], copying[1], go[0], go[1]}) close(fd);
     EXPECT_EQ(FilesIn(Host(kCarried)), earlier);
     EXPECT_EQ(EntriesOfDataFolder(), std::set<std::string>{"Tale SaveData"});
   }
+}
+
+// Save folders whose names end in a character whose second byte is a backslash (表, ソ, 十, 能,
+// 予, 構), also one named as the start of another's: each first start after the update carries
+// every file whole, asks nothing, and leaves nothing beside the games' folders and the lock.
+TEST_F(EarlierDataFolderTest, FoldersNamedWithABackslashSecondByteAreCarriedOverWhole) {
+  for (const std::vector<std::string>& names : std::initializer_list<std::vector<std::string>>{
+           {"テスト表"}, {"代表"}, {"十"}, {"機能"}, {"予"}, {"ソード", "ソ"}, {"構成", "構"}}) {
+    SCOPED_TRACE(names.front());
+    fs::remove_all(Host("data"));
+    std::set<std::string> carried;
+    for (const std::string& name : names) {
+      SCOPED_TRACE(name);
+      WriteGame(3, plat::Utf8ToSjis(name));
+      const Files earlier = MakeEarlierFolder("", "data/" + name + "/");
+      SetUpGame game(game_.EnginePath());
+      ASSERT_EQ(game.SetUp(), 0);
+      EXPECT_EQ(FilesIn(Host("data/kestrune/" + name)), earlier);
+      carried.insert(name);
+      EXPECT_EQ(EntriesOfDataFolder(), carried);
+    }
+  }
+  EXPECT_TRUE(boxes_.empty());
+}
+
+// A first start without an earlier folder takes no lock, and makes no file for one.
+TEST_F(EarlierDataFolderTest, AStartWithoutAnEarlierFolderMakesNoLock) {
+  WriteGame(3);
+  SetUpGame game(game_.EnginePath());
+  ASSERT_EQ(game.SetUp(), 0);
+  EXPECT_EQ(FilesIn(Host("data/kestrune")).count(kCarryLock), 0u);
+  EXPECT_EQ(EntriesOfDataFolder(), std::set<std::string>{"Tale SaveData"});
+}
+
+// A lock that cannot be taken (its file a folder) ends the start with the box that names it, not
+// the game's folder, and the log says why.
+TEST_F(EarlierDataFolderTest, ALockThatCannotBeTakenIsNamedInTheBox) {
+  WriteGame(3);
+  MakeEarlierFolder();
+  game_.MakeFolder(std::string("data/kestrune/") + kCarryLock);
+  SetUpGame game(game_.EnginePath());
+  ASSERT_EQ(game.SetUp(), 3);
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_NE(plat::MessageBoxText(boxes_[0]).find(Host("data/kestrune/") + kCarryLock), std::string::npos)
+      << plat::MessageBoxText(boxes_[0]);
+  EXPECT_TRUE(Logged(" cannot be taken (Is a directory)")) << log_.Last();
+  EXPECT_FALSE(game_.Exists(kCarried));
+}
+
+// Where flock is not supported (a network home without its lock service), the first start after
+// the update carries the folder over all the same, under a holder file that it removes again;
+// one left by a process that has ended (its number gone or given to another, or from before the
+// machine started again, or never written whole) is taken over.
+TEST_F(EarlierDataFolderTest, WhereTheFileSystemKeepsNoLocksTheFirstStartCarriesTheFolderOver) {
+  const std::string holder = "data/kestrune/" + plat::HolderFileName(kCarryLock);
+  const std::string boot = SystemFileLine("/proc/sys/kernel/random/boot_id");
+  struct Case {
+    const char* how;
+    int error;
+    std::string record;
+  };
+  for (const Case& c : {Case{"no lock service", ENOLCK, ""}, Case{"not supported", EOPNOTSUPP, ""},
+                        Case{"no such call", ENOSYS, ""},
+                        Case{"a holder that ended", ENOLCK, HolderRecord(EndedProcess(), 0, boot, HostName())},
+                        Case{"its number given to another", ENOLCK, HolderRecord(getpid(), 1, boot, HostName())},
+                        Case{"from before the start of the machine", ENOLCK,
+                             HolderRecord(getpid(), 1, "another-start", HostName())},
+                        Case{"never written whole", ENOLCK, "pid 1\nst"}}) {
+    SCOPED_TRACE(c.how);
+    fs::remove_all(Host("data"));
+    WriteGame(3);
+    const Files earlier = MakeEarlierFolder();
+    if (!c.record.empty()) game_.WriteFile(holder, c.record);
+    const std::size_t from = log_.Lines().size();
+    const ScopedLockFailure failure(c.error);
+    SetUpGame game(game_.EnginePath());
+    ASSERT_EQ(game.SetUp(), 0);
+    EXPECT_EQ(FilesIn(Host(kCarried)), earlier);
+    EXPECT_EQ(EntriesOfDataFolder(), std::set<std::string>{"Tale SaveData"}) << "the holder file is removed";
+    EXPECT_TRUE(Logged("keeps no locks", from)) << log_.Last();
+  }
+  EXPECT_TRUE(boxes_.empty());
+}
+
+// A start that waits for the lock (a flock, or a holder file naming a process that runs) says so
+// in the log once it has waited about a second, and goes on once the lock is free.
+TEST_F(EarlierDataFolderTest, AStartThatHasWaitedASecondForTheLockSaysSoAndGoesOnWhenItIsFree) {
+  WriteGame(3);
+  for (const int lock_failure : {0, ENOLCK}) {
+    SCOPED_TRACE(lock_failure);
+    fs::remove_all(Host("data"));
+    const Files earlier = MakeEarlierFolder();
+    game_.MakeFolder("data/kestrune");
+    plat::ForgetFolderListings();
+    const ScopedLockFailure failure(lock_failure);
+    const LockHolder holder = HoldTheLock();
+    ASSERT_GT(holder.pid, 0);
+    int lines[2];
+    ASSERT_EQ(pipe(lines), 0);
+    const pid_t start = StartChild([&] {
+      const plat::ScopedDiagnosticSink sink([&](std::string_view line) {
+        const std::string text = std::string(line) + '\n';
+        (void)!write(lines[1], text.data(), text.size());
+      });
+      SetUpGame game(game_.EnginePath());
+      return game.SetUp() == 0 && boxes_.empty() ? 0 : 1;
+    });
+    close(lines[1]);
+    const std::string said = LineSaying(lines[0], "waited a second for the lock");
+    char byte = 0;
+    EXPECT_EQ(write(holder.release, &byte, 1), 1);
+    // The rest of what the start says, until it ends.
+    while (read(lines[0], &byte, 1) == 1) continue;
+    EXPECT_EQ(EndStatus(holder.pid), 0);
+    EXPECT_EQ(EndStatus(start), 0) << "1 the start failed or asked";
+    for (const int fd : {lines[0], holder.release}) close(fd);
+    const std::string which = lock_failure == 0 ? "another process" : "process " + std::to_string(holder.pid);
+    EXPECT_NE(said.find(Host("data/kestrune/") + kCarryLock), std::string::npos) << said;
+    EXPECT_NE(said.find(which), std::string::npos) << said;
+    EXPECT_EQ(FilesIn(Host(kCarried)), earlier);
+    EXPECT_EQ(EntriesOfDataFolder(), std::set<std::string>{"Tale SaveData"});
+  }
+}
+
+// The folder of copies that a start cut short left 3,000 folders deep is removed under an
+// open-file limit of 1,024, folders its owner may not write among them, and the start carries
+// the folder over.
+TEST_F(EarlierDataFolderTest, AStaleFolderOfCopiesDeeperThanTheOpenFileLimitIsRemoved) {
+  WriteGame(3);
+  const Files earlier = MakeEarlierFolder();
+  game_.MakeFolder("data/kestrune/:carrying");
+  {
+    plat::UniqueFd folder(open(Host("data/kestrune/:carrying").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    for (int level = 0; level < 3000; ++level) {
+      ASSERT_TRUE(folder.IsOpen()) << level;
+      ASSERT_EQ(mkdirat(folder.get(), "d", 0700), 0) << level;
+      if (level % 1000 == 0) plat::UniqueFd(openat(folder.get(), "SAVE01.DAT", O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
+      plat::UniqueFd below(openat(folder.get(), "d", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+      if (level % 1000 == 500) fchmod(folder.get(), 0500);
+      folder = std::move(below);
+    }
+  }
+  const int status = ChildStatus([&] {
+    const rlimit limit{1024, 1024};
+    if (setrlimit(RLIMIT_NOFILE, &limit) != 0) return 2;
+    SetUpGame game(game_.EnginePath());
+    return game.SetUp() == 0 && boxes_.empty() ? 0 : 1;
+  });
+  EXPECT_EQ(status, 0) << "1 the start failed or asked, 2 no open-file limit";
+  EXPECT_EQ(FilesIn(Host(kCarried)), earlier);
+  EXPECT_EQ(EntriesOfDataFolder(), std::set<std::string>{"Tale SaveData"});
 }
 
 // A save folder named with the longest name the system allows is carried over beside the

@@ -356,6 +356,43 @@ TEST_F(GameSetUpTest, ASaveFolderThatLeadsOutOfWhereItsKindPutsItIsNotUsed) {
   }
 }
 
+// The desktop's own folders where XDG_CONFIG_HOME or XDG_DATA_HOME put them apart from the home
+// folder's hidden ones: a documents folder that is one of them gives a game named as a program
+// (git, the desktop's environment.d, its applications) or as the engine's data folder nothing
+// there. The settings and saves go to the engine's data folder, and scripts get no documents
+// folder.
+TEST_F(GameSetUpTest, ADocumentsFolderThatIsOneOfTheDesktopsOwnIsNotUsed) {
+  const ScopedEnvironment home("HOME", (game_.HostPath() + "home").c_str());
+  struct Case {
+    const char* variable;
+    const char* game;
+  };
+  for (const Case& test : {Case{"XDG_CONFIG_HOME", "git"}, Case{"XDG_CONFIG_HOME", "environment.d"},
+                           Case{"XDG_DATA_HOME", "applications"}, Case{"XDG_DATA_HOME", "kestrune"}}) {
+    SCOPED_TRACE(test.game);
+    std::filesystem::remove_all(game_.HostPath() + "home");
+    const std::string desk = game_.HostPath() + "home/desk/";
+    const ScopedEnvironment moved(test.variable, desk.c_str());
+    const bool config_moved = std::string(test.variable) == "XDG_CONFIG_HOME";
+    game_.WriteFile(config_moved ? "home/desk/user-dirs.dirs" : "config/user-dirs.dirs",
+                    "XDG_DOCUMENTS_DIR=\"$HOME/desk\"\n");
+    WriteGame(0, test.game, test.game);
+    const std::size_t from = log_.Lines().size();
+    SetUpGame game(game_.EnginePath());
+    ASSERT_EQ(game.SetUp(), 0);
+    game.SaveSettings(0);
+    const std::string data = config_moved ? game_.HostPath() + "data/" : desk;
+    EXPECT_EQ(std::string(game.GetSaveFolder()), plat::ToEnginePath(data + "kestrune/" + test.game + "/"));
+    EXPECT_TRUE(Logged("which is, lies in or holds the desktop's own folder " + desk, from)) << log_.Last();
+    EXPECT_TRUE(Logged("scripts get no folder there", from));
+    for (const std::filesystem::directory_entry& entry : std::filesystem::recursive_directory_iterator(desk)) {
+      const std::string path = entry.path().string();
+      EXPECT_TRUE(path == desk + "user-dirs.dirs" || path.starts_with(desk + "kestrune")) << path;
+    }
+    EXPECT_FALSE(std::filesystem::exists(desk + "kestrune/USER.CFG"));
+  }
+}
+
 // A save-folder name that makes the folder's path longer than the engine's paths allow stops the
 // start, and the log says so, with the limit.
 TEST_F(GameSetUpTest, ASaveFolderBeyondThePathLimitIsNamedInTheLogWithTheLimit) {

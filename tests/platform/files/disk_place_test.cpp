@@ -2,11 +2,16 @@
 // mount, also one mounted inside itself, and names that do not exist yet below a folder that does.
 #include "platform/files/disk_place.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "support/own_mounts.h"
 #include "support/temp_game_folder.h"
@@ -59,6 +64,38 @@ TEST(DiskPlace, AFolderIsItselfThroughABindMountAndHoldsTheNamesBelowIt) {
       });
   if (!run.refused.empty()) GTEST_SKIP() << "no mount namespace of its own: " << run.refused;
   EXPECT_EQ(run.failures, "");
+}
+
+// Folders of two file systems may have one inode number (the roots of /proc and /sys have 1): the
+// device tells them apart, and what lies in one lies not in the other.
+TEST(DiskPlace, FoldersOfOneNumberOnTwoFileSystemsAreApart) {
+  std::vector<std::pair<std::string, struct stat>> roots;
+  for (const char* root : {"/proc", "/sys", "/dev", "/dev/pts", "/dev/shm", "/dev/mqueue", "/sys/fs/cgroup", "/run"}) {
+    struct stat status {};
+    if (stat(root, &status) == 0 && S_ISDIR(status.st_mode)) roots.emplace_back(root, status);
+  }
+  std::string first, second;
+  for (std::size_t i = 0; i < roots.size() && first.empty(); ++i) {
+    for (std::size_t j = i + 1; j < roots.size(); ++j) {
+      if (roots[i].second.st_ino == roots[j].second.st_ino && roots[i].second.st_dev != roots[j].second.st_dev) {
+        first = roots[i].first;
+        second = roots[j].first;
+        break;
+      }
+    }
+  }
+  ASSERT_FALSE(first.empty()) << "no two file systems here whose roots have one number";
+  std::string within;
+  for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(first)) {
+    if (entry.is_directory() && !entry.is_symlink()) {
+      within = entry.path().string();
+      break;
+    }
+  }
+  ASSERT_FALSE(within.empty()) << first << " holds no folder";
+  EXPECT_EQ(plat::PlacementOnDisk(first, second), Placement::kApart) << first << " in " << second;
+  EXPECT_EQ(plat::PlacementOnDisk(second, first), Placement::kApart) << second << " in " << first;
+  EXPECT_EQ(plat::PlacementOnDisk(within, second), Placement::kApart) << within << " in " << second;
 }
 
 }  // namespace

@@ -11,8 +11,10 @@
 
 #include <filesystem>
 #include <memory>
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "support/own_mounts.h"
 #include "support/scoped_environment.h"
@@ -64,6 +66,48 @@ TEST(SpecialFolders, AFolderMountedElsewhereIsJudgedAsItself) {
       });
   if (!run.refused.empty()) GTEST_SKIP() << "no mount namespace of its own: " << run.refused;
   EXPECT_EQ(run.failures, "");
+}
+
+// The desktop's own folders where the XDG variables put them (its settings here, its data
+// elsewhere) or by default (state and cache), and the engine's data folder: a folder that is
+// one, lies in one or holds one, made yet or not, is named with the first of them, told by what
+// the folders are, so a link to one is that one (the engine's data folder a link elsewhere). The
+// home folder's other folders, and folders elsewhere, meet none.
+TEST(SpecialFolders, AFolderThatIsLiesInOrHoldsOneOfTheDesktopsOwnFoldersIsNamedWithIt) {
+  const test_support::TempGameFolder root;
+  for (const char* name : {"home/cfg/git", "home/Documents", "home/.cache", "share", "elsewhere/engine", "apart"}) {
+    root.MakeFolder(name);
+  }
+  const std::string host = root.HostPath();
+  std::filesystem::create_directory_symlink(host + "home/cfg", host + "home/Settings");
+  std::filesystem::create_directory_symlink(host + "elsewhere/engine", host + "share/kestrune");
+  const ScopedEnvironment home("HOME", (host + "home").c_str());
+  const ScopedEnvironment config("XDG_CONFIG_HOME", (host + "home/cfg").c_str());
+  const ScopedEnvironment data("XDG_DATA_HOME", (host + "share").c_str());
+  const ScopedEnvironment state("XDG_STATE_HOME", nullptr);
+  const ScopedEnvironment cache("XDG_CACHE_HOME", "relative/cache");
+  std::string failures;
+  for (const auto& [folder, met] : std::initializer_list<std::pair<const char*, const char*>>{
+           {"home\\cfg", "home/cfg/"},
+           {"home\\cfg\\git", "home/cfg/"},
+           {"home\\Settings\\environment.d", "home/cfg/"},
+           {"home", "home/cfg/"},
+           {"", "home/cfg/"},
+           {"share\\applications", "share/"},
+           {"home\\.local", "home/.local/state/"},
+           {"home\\.cache\\fonts", "home/.cache/"},
+           {"elsewhere\\engine", "share/kestrune/"},
+           {"elsewhere\\engine\\Tale", "share/kestrune/"},
+           {"elsewhere", "share/kestrune/"},
+           {"home\\Documents", nullptr},
+           {"home\\Documents\\cfg", nullptr},
+           {"apart", nullptr}}) {
+    const std::optional<std::string> found = plat::OverlappingDesktopFolder(root.EnginePath(folder));
+    if (found != (met != nullptr ? std::optional(host + met) : std::nullopt)) {
+      failures += std::string(folder) + ": " + found.value_or("none") + "\n";
+    }
+  }
+  EXPECT_EQ(failures, "");
 }
 
 // Takes from this thread, while it lives, root's power to read and search any folder whatever its

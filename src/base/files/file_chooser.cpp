@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/encoding/sjis.h"
+#include "platform/encoding/sjis_text.h"
 #include "platform/files/file_system_ops.h"
 #include "platform/files/host_path.h"
 
@@ -26,8 +27,9 @@ bool IsFolder(std::string_view path) {
   return attributes && (*attributes & plat::kFileAttributeDirectory) != 0;
 }
 
+// A folder named with a character whose second byte is a backslash (表) still gets its own.
 std::string WithBackslash(std::string path) {
-  if (path.empty() || path.back() != '\\') path += '\\';
+  if (!plat::EndsWithSeparator(path)) path += '\\';
   return path;
 }
 

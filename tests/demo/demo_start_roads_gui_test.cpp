@@ -5,7 +5,12 @@
 // window as a window manager gives it), never by a scripted answer, up to the game's title or the
 // start's end. The pictures are written as demo_start_*.png into the build folder.
 #include <SDL.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -15,6 +20,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,10 +35,16 @@
 #include "support/display_hand.h"
 #include "support/fixed_step_game.h"
 #include "support/log_capture.h"
+#include "support/holds_within.h"
 #include "support/png_file.h"
+#include "support/program_run.h"
 #include "support/scoped_environment.h"
 // After the engine's headers: the X headers' names would shadow some of theirs.
 #include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+extern char** environ;
 
 namespace {
 
@@ -142,6 +154,11 @@ std::optional<plat::Point> CheckBox(const plat::DialogShot& shot) {
     }
   }
   return std::nullopt;
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 // The player: answers each dialog as the plan for it says, in the order the plans were made, and
@@ -314,10 +331,6 @@ class DemoStartRoadsGuiTest : public DemoGameCopyTest {
     return std::any_of(log_.Lines().begin() + static_cast<std::ptrdiff_t>(from), log_.Lines().end(),
                        [&](const std::string& line) { return line.find(text) != std::string::npos; });
   }
-  static std::string ReadBytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  }
   // The documents folder's subfolder (with its closing slash), or the documents folder itself.
   std::string Documents(const std::string& folder) const {
     return game_.HostPath() + "home/Documents/" + (folder.empty() ? "" : folder + "/");
@@ -416,6 +429,226 @@ TEST_F(DemoStartRoadsGuiTest, TheQuestionTheSoundWarningAndTheUnwrittenSettingsA
   EXPECT_TRUE(Logged("message box (Kestrune Demo): アプリケーション設定ファイルの保存に失敗", logged_before))
       << Joined(log_.Lines());
   EXPECT_FALSE(Logged(std::string(plat::kNotShownWhileEnding), logged_before)) << Joined(log_.Lines());
+}
+
+// An X server of the test's own whose desktop has 8 bits a pixel, a palette (Xvfb picks a free
+// display), for the life of the object; and the built program run on it as a player starts it.
+class EightBitDesktop {
+ public:
+  EightBitDesktop() {
+    int ready[2];
+    if (pipe(ready) != 0) return;
+    const std::string fd = std::to_string(ready[1]);
+    const char* arguments[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x8", "-nolisten", "tcp", nullptr};
+    posix_spawn_file_actions_t output;
+    posix_spawn_file_actions_init(&output);
+    posix_spawn_file_actions_addopen(&output, STDOUT_FILENO, "eight_bit_xvfb.log", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&output, STDOUT_FILENO, STDERR_FILENO);
+    if (posix_spawnp(&server_, "Xvfb", &output, nullptr, const_cast<char**>(arguments), environ) != 0) server_ = -1;
+    posix_spawn_file_actions_destroy(&output);
+    close(ready[1]);
+    std::string number;
+    char c = 0;
+    while (server_ > 0 && read(ready[0], &c, 1) == 1 && c != '\n') number += c;
+    close(ready[0]);
+    if (number.empty()) return;
+    name_ = ":" + number;
+    display_ = XOpenDisplay(name_.c_str());
+  }
+  ~EightBitDesktop() {
+    if (display_ != nullptr) XCloseDisplay(display_);
+    if (server_ > 0) {
+      kill(server_, SIGTERM);
+      waitpid(server_, nullptr, 0);
+    }
+  }
+  EightBitDesktop(const EightBitDesktop&) = delete;
+  EightBitDesktop& operator=(const EightBitDesktop&) = delete;
+
+  bool Up() const { return display_ != nullptr && DefaultDepth(display_, DefaultScreen(display_)) == 8; }
+  const std::string& Name() const { return name_; }
+
+  // Starts the built program on this desktop with the game, its output in `log`.
+  pid_t Start(const std::string& game, const std::string& log) const {
+    std::vector<std::string> variables{"DISPLAY=" + name_, "ASAN_OPTIONS=detect_leaks=0"};
+    for (char** each = environ; *each != nullptr; ++each) {
+      const std::string variable = *each;
+      if (variable.rfind("DISPLAY=", 0) != 0 && variable.rfind("ASAN_OPTIONS=", 0) != 0) variables.push_back(variable);
+    }
+    std::vector<char*> environment;
+    for (std::string& variable : variables) environment.push_back(variable.data());
+    environment.push_back(nullptr);
+    std::string program = test_support::BuiltProgram();
+    std::string folder = "/L" + game;
+    char* arguments[] = {program.data(), folder.data(), nullptr};
+    posix_spawn_file_actions_t output;
+    posix_spawn_file_actions_init(&output);
+    posix_spawn_file_actions_addopen(&output, STDOUT_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&output, STDOUT_FILENO, STDERR_FILENO);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, program.c_str(), &output, nullptr, arguments, environment.data()) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&output);
+    return pid;
+  }
+
+  // The newest window that shows on the desktop, with its place; none while no window shows.
+  std::optional<std::pair<::Window, plat::Rect>> NewestShown() const {
+    ::Window root = 0;
+    ::Window parent = 0;
+    ::Window* children = nullptr;
+    unsigned int count = 0;
+    std::optional<std::pair<::Window, plat::Rect>> newest;
+    if (XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count) == 0) return newest;
+    for (unsigned int i = 0; i < count; ++i) {
+      XWindowAttributes attributes;
+      if (XGetWindowAttributes(display_, children[i], &attributes) == 0 || attributes.map_state != IsViewable) continue;
+      newest = std::pair{children[i], plat::Rect{attributes.x, attributes.y, attributes.x + attributes.width,
+                                                 attributes.y + attributes.height}};
+    }
+    if (children != nullptr) XFree(children);
+    return newest;
+  }
+
+  // What the screen shows in the area, each pixel's colour as the screen's colormap gives it.
+  Shown Read(const plat::Rect& area) const {
+    Shown shown;
+    XImage* image = XGetImage(display_, DefaultRootWindow(display_), area.left, area.top,
+                              static_cast<unsigned>(area.Width()), static_cast<unsigned>(area.Height()), AllPlanes, ZPixmap);
+    if (image == nullptr) return shown;
+    std::map<unsigned long, uint32_t> colours;
+    for (int32_t y = 0; y < area.Height(); ++y) {
+      for (int32_t x = 0; x < area.Width(); ++x) {
+        const unsigned long pixel = XGetPixel(image, x, y);
+        auto [found, added] = colours.try_emplace(pixel, 0);
+        if (added) {
+          XColor colour{};
+          colour.pixel = pixel;
+          XQueryColor(display_, DefaultColormap(display_, DefaultScreen(display_)), &colour);
+          found->second = 0xFF000000 | static_cast<uint32_t>(colour.red >> 8) << 16 |
+                          static_cast<uint32_t>(colour.green >> 8) << 8 | static_cast<uint32_t>(colour.blue >> 8);
+        }
+        shown.pixels.push_back(found->second);
+      }
+    }
+    XDestroyImage(image);
+    shown.width = area.Width();
+    shown.height = area.Height();
+    return shown;
+  }
+
+  // Asks the window to close, as a window manager's close box does.
+  void Close(::Window window) const {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display_, window, False, NoEventMask, &event);
+    XFlush(display_);
+  }
+
+ private:
+  pid_t server_ = -1;
+  std::string name_;
+  Display* display_ = nullptr;
+};
+
+// A program started on the desktop, ended when the object ends if it has not ended by itself.
+class StartedProgram {
+ public:
+  explicit StartedProgram(pid_t pid) : pid_(pid) {}
+  ~StartedProgram() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  StartedProgram(const StartedProgram&) = delete;
+  StartedProgram& operator=(const StartedProgram&) = delete;
+
+  bool Started() const { return pid_ > 0; }
+  // Its exit status when it ended within `seconds`; none otherwise.
+  std::optional<int> EndedWithin(int seconds) {
+    int status = 0;
+    if (!test_support::HoldsWithin(seconds, [&] { return waitpid(pid_, &status, WNOHANG) == pid_; })) {
+      return std::nullopt;
+    }
+    pid_ = -1;
+    return WIFEXITED(status) ? std::optional<int>(WEXITSTATUS(status)) : std::nullopt;
+  }
+
+ private:
+  pid_t pid_;
+};
+
+// Whether the picture is text on a light ground: a light ground over most of it, ink in it.
+bool TextOnLightGround(const Shown& shown) {
+  const auto light = std::count_if(shown.pixels.begin(), shown.pixels.end(),
+                                   [](uint32_t pixel) { return (pixel & 0xE0E0E0) == 0xE0E0E0; });
+  const auto ink = std::count_if(shown.pixels.begin(), shown.pixels.end(), [](uint32_t pixel) { return Ink(pixel); });
+  return 2 * light > static_cast<std::ptrdiff_t>(shown.pixels.size()) && ink > 200;
+}
+
+// On a desktop of 8 bits a pixel (a palette): a game that runs only in a window shows its box
+// that asks for HighColor, which Return closes, and the start ends with 5; a game that may also
+// run in full screen runs in its window there, drawn in the desktop's colours, to its title, and
+// ends by its quit question.
+TEST_F(DemoStartRoadsGuiTest, OnADesktopOfEightBitsTheHighColorBoxIsSeenOrTheGameRunsInItsWindow) {
+  const EightBitDesktop desktop;
+  ASSERT_TRUE(desktop.Up()) << "Xvfb with a desktop of 8 bits (eight_bit_xvfb.log)";
+  const test_support::DisplayHand hand(desktop.Name().c_str());
+  ASSERT_TRUE(hand.Connected());
+  struct Road {
+    uint8_t screen_modes;
+    const char* png;
+  };
+  for (const Road& road : {Road{0, "demo_start_eight_bits_window_only.png"}, Road{2, "demo_start_eight_bits_title.png"}}) {
+    SCOPED_TRACE(road.png);
+    kvxtools::AppDefinitionFile definition;
+    definition.width = 800;
+    definition.height = 600;
+    definition.screen_modes = road.screen_modes;
+    definition.single_instance = 0;
+    const std::vector<uint8_t> bytes = kvxtools::WriteAppDefinition(definition);
+    game_.WriteFile("SCRIPT/DL_APP.SYS", std::string(bytes.begin(), bytes.end()));
+    const std::string log = game_.HostPath() + "eight_bits.log";
+    StartedProgram game(desktop.Start(game_.HostPath(), log));
+    ASSERT_TRUE(game.Started());
+    std::optional<std::pair<::Window, plat::Rect>> shown;
+    ASSERT_TRUE(test_support::HoldsWithin(60, [&] { return (shown = desktop.NewestShown()).has_value(); }));
+    if (road.screen_modes == 0) {
+      // The box: its text in ink on its light ground.
+      Shown box;
+      ASSERT_TRUE(test_support::HoldsWithin(30, [&] { return TextOnLightGround(box = desktop.Read(shown->second)); }));
+      EXPECT_TRUE(WritePng(road.png, box.pixels, box.width, box.height));
+      EXPECT_EQ(box.width, 320) << "a box's window";
+      hand.Focus(static_cast<xcb_window_t>(shown->first));
+      hand.Tap(kReturn);
+      EXPECT_EQ(game.EndedWithin(60), std::optional<int>(5)) << ReadBytes(log);
+    } else {
+      // The opening movie is skipped by a click; the title's moon then shows, in the palette's
+      // nearest colour (light yellow).
+      const plat::Rect area = shown->second;
+      hand.Click(plat::Point{area.left + kReadX, area.top + kReadY});
+      Shown title;
+      ASSERT_TRUE(test_support::HoldsWithin(60, [&] {
+        title = desktop.Read(area);
+        return title.width == 800 && title.At(kMoonX, kMoonY) == 0xFFFF99;
+      })) << ReadBytes(log);
+      EXPECT_TRUE(WritePng(road.png, title.pixels, title.width, title.height));
+      desktop.Close(shown->first);
+      Shown question;
+      EXPECT_TRUE(test_support::HoldsWithin(30, [&] {
+        question = desktop.Read(area);
+        return question.width == 800 && (question.At(400, 300) & 0xFFFFFF) == 0xFFFFFF;
+      })) << "the quit question over the title";
+      EXPECT_TRUE(WritePng("demo_start_eight_bits_quit_question.png", question.pixels, question.width, question.height));
+      hand.Focus(static_cast<xcb_window_t>(shown->first));
+      hand.Tap(kReturn);
+      EXPECT_EQ(game.EndedWithin(60), std::optional<int>(0)) << ReadBytes(log);
+    }
+  }
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ uint32_t CSoundDevice::Create(plat::WindowId window, bool global_focus, bool sof
     Release();
     return kSilentBufferFailed;
   }
-  return kCreated;
+  return direct_sound_->LacksOutput() ? kNoOutput : kCreated;
 }
 
 void CSoundDevice::Release() {

@@ -19,6 +19,9 @@ class CSoundDevice {
   static constexpr uint32_t kInitializeFailed = 3;
   static constexpr uint32_t kNoCooperativeLevel = 4;
   static constexpr uint32_t kSilentBufferFailed = 5;
+  // Made, but the machine has no sound output: the device runs silently against the clock, so
+  // that sounds keep their time, and nothing is heard.
+  static constexpr uint32_t kNoOutput = 6;
 
   CSoundDevice();
   CSoundDevice(const CSoundDevice&) = delete;
@@ -27,7 +30,7 @@ class CSoundDevice {
   virtual ~CSoundDevice();
 
   // Opens the device (null: the default output) for `window`, at the priority level or, when
-  // that is refused, the normal one. Every failure leaves the device released.
+  // that is refused, the normal one. Every failure but kNoOutput leaves the device released.
   uint32_t Create(plat::WindowId window, bool global_focus, bool software, const plat::AudioDeviceGuid* device);
   // Releases the silent buffer and the device; window and level become 0.
   void Release();

@@ -32,7 +32,9 @@ int32_t CSoundOutput::Initialize(plat::WindowId window, bool global_focus, bool 
                                  const plat::AudioDeviceGuid* device, uint8_t channels, int32_t rate_code,
                                  uint16_t bits_per_sample) {
   if (GetDirectSound() == nullptr) {
-    if (const uint32_t created = Create(window, global_focus, software, device); created != kCreated) {
+    // A device without an output takes the format all the same: it runs on in silence.
+    if (const uint32_t created = Create(window, global_focus, software, device);
+        created != kCreated && created != kNoOutput) {
       return static_cast<int32_t>(created);
     }
   }

@@ -16,12 +16,11 @@
 #include "demo_reader.h"
 #include "demo_window.h"
 #include "demo_window_manager.h"
+#include "support/display_hand.h"
 #include "support/fixed_step_game.h"
 #include "support/holds_within.h"
 // After the engine's headers, as the X headers in demo_window_manager.h.
 #include <X11/Xatom.h>
-#include <xcb/xcb.h>
-#include <xcb/xtest.h>
 
 namespace {
 
@@ -82,28 +81,6 @@ class OtherWindow {
   ::Window window_ = 0;
 };
 
-// The player's hand on the display's pointer.
-class Hand {
- public:
-  Hand() : connection_(xcb_connect(nullptr, nullptr), &xcb_disconnect) {}
-
-  bool Connected() const { return xcb_connection_has_error(connection_.get()) == 0; }
-  void MoveTo(plat::Point at) const { Fake(XCB_MOTION_NOTIFY, 0, at); }
-  void Press() const { Fake(XCB_BUTTON_PRESS, XCB_BUTTON_INDEX_1, {}); }
-  void Release() const { Fake(XCB_BUTTON_RELEASE, XCB_BUTTON_INDEX_1, {}); }
-
- private:
-  // Waits until the display has done it.
-  void Fake(uint8_t event, uint8_t detail, plat::Point at) const {
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection_.get())).data->root;
-    xcb_test_fake_input(connection_.get(), event, detail, XCB_CURRENT_TIME, root, static_cast<int16_t>(at.x),
-                        static_cast<int16_t>(at.y), 0);
-    std::free(xcb_get_input_focus_reply(connection_.get(), xcb_get_input_focus(connection_.get()), nullptr));
-  }
-
-  std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> connection_;
-};
-
 class DemoActivatingClickGuiTest : public DemoWindowManagerGuiTest {
  protected:
   // Makes another client's window the active one, and answers whether the window manager and the
@@ -128,7 +105,7 @@ class DemoActivatingClickGuiTest : public DemoWindowManagerGuiTest {
     std::this_thread::sleep_for(kHeld);
   }
 
-  const Hand hand_;
+  const test_support::DisplayHand hand_;
   std::unique_ptr<OtherWindow> other_;
 };
 

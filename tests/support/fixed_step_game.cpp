@@ -47,12 +47,14 @@ const std::vector<uint32_t> kNoPixels;
 
 }  // namespace
 
-FixedStepGame::FixedStepGame(plat::ScopedMessageBoxAnswers::Answerer answerer)
-    : answers_([this, answerer = std::move(answerer)](const plat::MessageBoxRequest& request) {
-        boxes_.push_back({frames_, request});
-        return answerer(request);
-      }),
-      game_(*this) {
+FixedStepGame::FixedStepGame(plat::ScopedMessageBoxAnswers::Answerer answerer) : FixedStepGame(OnScreen{}) {
+  answers_.emplace([this, answerer = std::move(answerer)](const plat::MessageBoxRequest& request) {
+    boxes_.push_back({frames_, request});
+    return answerer(request);
+  });
+}
+
+FixedStepGame::FixedStepGame(OnScreen) : game_(*this) {
   // The window takes the keyboard focus as the game's first frame begins, as a player's click
   // would give it: a game that pauses while inactive then runs under any window manager.
   PlanEvent(1, FocusGained());

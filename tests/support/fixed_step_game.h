@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,6 +38,9 @@ class FixedStepGame {
 
   // Boxes are answered by `answerer` (by default, yes to a question and OK to anything else).
   explicit FixedStepGame(plat::ScopedMessageBoxAnswers::Answerer answerer = &AgreeingAnswer);
+  // Boxes are shown, for a player to answer on the screen; none is kept in MessageBoxes().
+  struct OnScreen {};
+  explicit FixedStepGame(OnScreen);
   FixedStepGame(const FixedStepGame&) = delete;
   FixedStepGame& operator=(const FixedStepGame&) = delete;
 
@@ -107,7 +111,7 @@ class FixedStepGame {
 
   // Before the game, so that the game's pacer and timers read the fake clock from the start.
   ScopedFakeClock clock_;
-  plat::ScopedMessageBoxAnswers answers_;
+  std::optional<plat::ScopedMessageBoxAnswers> answers_;
   App game_;
   std::multimap<int, SDL_Event> events_;
   std::map<int, Picture> pictures_;

@@ -6,8 +6,6 @@ constexpr float kButtonWidth = 88.0F;
 // Where the pointer goes from the first button's top-left corner.
 constexpr int32_t kPointerRight = 56;
 constexpr int32_t kPointerDown = 8;
-constexpr uint8_t kDikReturn = 0x1C;
-constexpr uint8_t kDikNumpadEnter = 0x9C;
 
 }  // namespace
 
@@ -28,8 +26,6 @@ void CMessageDialogView::Build(plat::DialogUi& ui) {
     if (ui.Button("いいえ", kButtonWidth)) model_.Refuse();
   }
   // Return and keypad Enter press the first button; Escape (a close request) answers no.
-  for (const uint8_t key : ui.PressedKeys()) {
-    if ((key == kDikReturn || key == kDikNumpadEnter) && !model_.Result()) model_.Accept();
-  }
+  if (ui.ReturnPressed() && !model_.Result()) model_.Accept();
   if (ui.CloseRequested() && !model_.Result()) model_.Refuse();
 }

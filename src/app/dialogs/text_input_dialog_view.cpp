@@ -8,8 +8,6 @@ namespace {
 
 // The room that a dialog of a given width leaves its prompt and field.
 constexpr float kFieldMargin = 16.0F;
-constexpr uint8_t kDikReturn = 0x1C;
-constexpr uint8_t kDikNumpadEnter = 0x9C;
 
 }  // namespace
 
@@ -36,9 +34,7 @@ void CTextInputDialogView::Build(plat::DialogUi& ui) {
     focus_set_ = true;
   }
   ui.InputText("##entry", entry_, field_width);
-  const std::vector<uint8_t> keys = ui.PressedKeys();
-  const bool enter = std::any_of(keys.begin(), keys.end(),
-                                 [](uint8_t key) { return key == kDikReturn || key == kDikNumpadEnter; });
+  const bool enter = ui.ReturnPressed();
   ui.SetCursorX((ui.ContentWidth() - 80.0F) / 2.0F);
   if (ui.Button("OK", 80.0F) || enter) {
     settings_.text = CutEnteredText(plat::Utf8ToSjis(entry_), settings_.double_byte_only, settings_.max_length);

@@ -313,9 +313,10 @@ class CFrameworkApp : public CAppBase, public CursorMotionHost {
   SystemReportFacts GatherSystemReportFacts(bool detailed);
   // Ends a blocking wait: clears the flag and enables the window again.
   void FinishBlockingWait(plat::WindowId* window);
-  // The button chosen, or plat::kMessageBoxNotShown.
+  // The button chosen, or plat::kMessageBoxNotShown. Once the application is ending a box is only
+  // logged, unless it is `shown_while_ending`.
   int ShowBox(const std::string& text, int kind, plat::WindowId owner, const char* title, uint32_t buttons,
-              bool text_is_utf8 = false);
+              bool text_is_utf8 = false, bool shown_while_ending = false);
   bool threaded_setting() const { return environment_[kEnvThreadedMode] != 0; }
 
   AppInfo info_;

@@ -4,6 +4,7 @@
 #include "app/framework/private_messages.h"
 #include "platform/window/native_window.h"
 #include "platform/window/system_message_box.h"
+#include "platform/window/x11_display.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ uint32_t IconStyleOf(int kind) {
 }  // namespace
 
 int CFrameworkApp::ShowBox(const std::string& text, int kind, plat::WindowId owner, const char* title,
-                           uint32_t buttons, bool text_is_utf8) {
+                           uint32_t buttons, bool text_is_utf8, bool shown_while_ending) {
   plat::MessageBoxRequest request;
   request.owner = owner != 0 ? owner : main_window_.GetHandle();
   request.text = text;
@@ -34,7 +35,8 @@ int CFrameworkApp::ShowBox(const std::string& text, int kind, plat::WindowId own
   request.style = buttons | IconStyleOf(kind);
   if (owner == plat::kDesktopWindow) request.style |= plat::MB_SYSTEMMODAL | plat::MB_SETFOREGROUND;
   // A box would hold an ending program open until someone clicks it: the log keeps it instead.
-  if (HasQuit()) {
+  // None shows once the display is lost.
+  if (HasQuit() && (!shown_while_ending || plat::DisplayConnectionLost())) {
     plat::LogMessageBox(request, plat::kNotShownWhileEnding);
     return plat::kMessageBoxNotShown;
   }

@@ -400,7 +400,9 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   std::string UserConfigFolder();
   // Tells, by the log with the system's reason and by the box `box_text`, that the settings file
   // `what` at `path` could not be written; once a run: the end of a session saves the settings
-  // and the exit that follows saves them again.
+  // and the exit that follows saves them again. The box shows also once the window has closed,
+  // when the player ended the game: the changed settings are lost unless the player learns it.
+  // At the end of the session the log alone tells it.
   void TellUnwrittenSettings(const char* what, const std::string& path, const char* box_text);
   UserConfigBlocks UserConfigView();
 
@@ -410,6 +412,8 @@ class CGameApp : public CFrameworkApp, public IAppServices {
   std::string user_config_path_;     // absolute, or the relative name found through the data files
   std::string chosen_save_folder_;   // the folder USER.CFG names (save-folder kind 2)
   std::set<std::string> unwritten_settings_told_;
+  // The session ends (a log-off, a request to end the program): nothing may hold the end up.
+  bool ending_session_ = false;
   uint8_t install_information_ = 0;
   CFramePacer pacer_{60, false};
   CTimerManager timers_;

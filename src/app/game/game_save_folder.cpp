@@ -20,6 +20,7 @@
 #include "platform/files/resolved_path.h"
 #include "platform/files/special_folders.h"
 #include "platform/encoding/text_encoding.h"
+#include "platform/window/system_message_box.h"
 
 namespace {
 
@@ -279,17 +280,21 @@ int CGameApp::FindSaveFolder(bool& chosen) {
     return 0;
   }
   // The settings file comes from the game's template and lies where scripts may write it: the
-  // folder it names is taken only when the player chose it here.
-  if (!chosen_save_folder_.empty() && !IsChosenSaveFolder(user_config_path_, chosen_save_folder_)) {
-    return UseDataSaveFolder("the save folder " + LoggedPath(chosen_save_folder_) +
-                             " that USER.CFG names was not chosen by the player on this machine");
+  // folder it names is taken only when the player chose it here. One the player did not choose
+  // (settings restored or copied, a template naming its author's folder) is as good as gone: the
+  // player is asked for a new one.
+  const bool named = !chosen_save_folder_.empty();
+  const bool chosen_here = named && IsChosenSaveFolder(user_config_path_, chosen_save_folder_);
+  if (named && !chosen_here) {
+    plat::LogDiagnostic("the save folder " + LoggedPath(chosen_save_folder_) +
+                        " that USER.CFG names was not chosen by the player on this machine: it is not used");
   }
-  if (!chosen_save_folder_.empty() && FolderExists(chosen_save_folder_)) {
+  if (chosen_here && FolderExists(chosen_save_folder_)) {
     save_folder_ = WithBackslash(chosen_save_folder_);
     return 0;
   }
   const bool choose =
-      chosen_save_folder_.empty() ||
+      !named ||
       AskUtf8YesNo(FolderText("%s\nセーブデータ作成フォルダが見つかりません。\n新しくセーブデータ作成フォルダを設定しますか？",
                               chosen_save_folder_),
                    kBoxQuestion, plat::kDesktopWindow);
@@ -356,7 +361,7 @@ void CGameApp::TellUnwrittenSettings(const char* what, const std::string& path, 
   if (unwritten_settings_told_.contains(path)) return;
   LogUnwrittenFile(what, path);
   unwritten_settings_told_.insert(path);
-  ShowMessageBox(plat::Utf8ToSjis(box_text), kBoxStop, plat::kDesktopWindow);
+  ShowBox(plat::Utf8ToSjis(box_text), kBoxStop, plat::kDesktopWindow, nullptr, plat::MB_OK, false, !ending_session_);
 }
 
 std::string CGameApp::UserConfigFolder() {

@@ -30,8 +30,11 @@ void CGameApp::StartSoundDevice() {
   const uint32_t status = sound_output_.Create(GetMainWindow().GetHandle(), environment_[kEnvSoundGlobalFocus] != 0,
                                                environment_[kEnvSoftwareSoundBuffers] != 0, nullptr);
   if (status == CSoundDevice::kCreated) return;
-  plat::LogDiagnostic("sound: the sound device cannot be opened (status " + std::to_string(status) +
-                      "); the game runs without sound");
+  // A machine without a sound output is told by the sound layer's own line.
+  if (status != CSoundDevice::kNoOutput) {
+    plat::LogDiagnostic("sound: the sound device cannot be opened (status " + std::to_string(status) +
+                        "); the game runs without sound");
+  }
   if (game_switches_[kSwitchSoundWarning] != 0) {
     uint8_t switched_off = 0;
     ShowMessageDialog(SoundCardMessage(), kDialogOkWithSwitchOff, &switched_off, nullptr, false);

@@ -105,6 +105,7 @@ int CGameApp::OnQueryEndSession(MessageBlock& /*block*/) {
   // The program is ending from here on: a file that cannot be written is told by the log, not
   // by a box that would hold the end until someone clicks it.
   SetQuit();
+  ending_session_ = true;
   SaveReadLogs();
   SaveSettings(0);
   return 1;

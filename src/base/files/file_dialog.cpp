@@ -3,7 +3,9 @@
 #include "base/files/path.h"
 #include "platform/encoding/text_encoding.h"
 #include "platform/files/file_system_ops.h"
+#include "platform/files/host_path.h"
 #include "platform/system/diagnostic_log.h"
+#include "platform/window/native_window.h"
 
 namespace {
 
@@ -11,6 +13,9 @@ constexpr float kListHeight = 250.0F;
 constexpr float kLabelWidth = 124.0F;
 
 std::string Utf8(const std::string& sjis) { return plat::SjisToUtf8(sjis); }
+
+// A folder as the player knows it: its path on this machine, as the message boxes name folders.
+std::string ShownFolder(const std::string& folder) { return plat::ToHostPath(folder).value_or(Utf8(folder)); }
 
 // The chooser's window title: one line of the title.
 plat::DialogFrame FrameFor(const std::string& title) {
@@ -28,8 +33,10 @@ std::string RunChooser(plat::WindowId owner, const std::string& title, CFileChoo
   frame.texts.insert(frame.texts.end(), texts.begin(), texts.end());
   for (const CFileChooserModel::Entry& entry : model.Entries()) frame.texts.push_back(Utf8(entry.name));
   for (const FileFilter& filter : model.Filters()) frame.texts.push_back(Utf8(filter.description));
-  frame.texts.push_back(Utf8(model.Folder()));
-  if (!plat::RunModalDialog(owner, frame, view)) {
+  frame.texts.push_back(ShownFolder(model.Folder()));
+  // Like a message box, the chooser brings the display up itself: the set-up asks for a folder
+  // before the game's window exists. Nobody would answer it on a display nobody sees.
+  if (!plat::IsDisplaySeen() || !plat::RunModalDialog(owner, frame, view)) {
     plat::LogDiagnostic("the chooser \"" + frame.title + "\" cannot be shown: nothing was chosen");
     return {};
   }
@@ -55,7 +62,7 @@ std::vector<std::string> CFileChooserView::Texts() {
 
 void CFileChooserView::Build(plat::DialogUi& ui) {
   if (title_.find('\n') != std::string::npos) ui.Text(title_);
-  ui.Text(Utf8(model_.Folder()));
+  ui.Text(ShownFolder(model_.Folder()));
   ui.SameLine(ui.ContentWidth() - 48.0F);
   if (ui.Button("上へ", 56.0F)) {
     model_.Up();
@@ -99,7 +106,7 @@ void CFileChooserView::Build(plat::DialogUi& ui) {
     return;
   }
   ui.SetCursorX(ui.ContentWidth() - 2.0F * 96.0F - 8.0F);
-  if (ui.Button("OK", 96.0F)) Choose();
+  if (ui.Button("OK", 96.0F) || ui.ReturnPressed()) Choose();
   ui.SameLine();
   if (ui.Button("キャンセル", 96.0F) || ui.CloseRequested()) ended_ = true;
 }

@@ -105,4 +105,6 @@ uint32_t AudioDevice::GetOutputRate() const { return mixer_->GetOutputRate(); }
 
 bool AudioDevice::IsAudible() const { return output_ != nullptr && output_->IsAudible(); }
 
+bool AudioDevice::LacksOutput() const { return kind_ == Kind::kSystem && initialised_ && !IsAudible(); }
+
 }  // namespace plat

@@ -56,6 +56,9 @@ class AudioDevice {
   uint32_t GetOutputRate() const;
   // True when the mix is heard: a system device whose audio output opened.
   bool IsAudible() const;
+  // True when a system device found no audio output to open: it runs on, its mix paced by the
+  // clock, and nothing is heard.
+  bool LacksOutput() const;
 
  private:
   Kind kind_;

@@ -14,6 +14,7 @@
 #include "platform/window/message_queue.h"
 #include "platform/window/overlay_gui.h"
 #include "platform/window/screen_presenter.h"
+#include "platform/window/window_renderer.h"
 
 namespace plat {
 namespace {
@@ -39,7 +40,7 @@ struct OpenDialog {
   WindowId window = 0;
   // A window of the dialog's own, when it has no owner to draw over.
   SDL_Window* own_window = nullptr;
-  SDL_Renderer* own_renderer = nullptr;
+  std::unique_ptr<WindowRenderer> own_renderer;
   std::unique_ptr<OverlayGui> gui;
   const DialogFrame* frame = nullptr;
   DialogView* view = nullptr;
@@ -52,7 +53,7 @@ struct OpenDialog {
   float laid_out_height = 0.0F;
 
   ~OpenDialog() {
-    if (own_renderer != nullptr) SDL_DestroyRenderer(own_renderer);
+    own_renderer.reset();
     if (own_window != nullptr) SDL_DestroyWindow(own_window);
   }
 };
@@ -145,14 +146,16 @@ bool ShowFrame(OpenDialog& dialog, DialogShot& shot) {
     presenter->Repaint();
     return !watched || presenter->ReadBack(shot.pixels, shot.width, shot.height);
   }
-  SDL_SetRenderDrawColor(dialog.own_renderer, 240, 240, 240, 255);
-  SDL_RenderClear(dialog.own_renderer);
-  dialog_host::DrawOver(dialog.window, dialog.own_renderer);
-  if (watched && SDL_GetRendererOutputSize(dialog.own_renderer, &shot.width, &shot.height) == 0) {
+  dialog.own_renderer->FollowWindowSize();
+  SDL_Renderer* renderer = dialog.own_renderer->Get();
+  SDL_SetRenderDrawColor(renderer, 240, 240, 240, 255);
+  SDL_RenderClear(renderer);
+  dialog_host::DrawOver(dialog.window, renderer);
+  if (watched && SDL_GetRendererOutputSize(renderer, &shot.width, &shot.height) == 0) {
     shot.pixels.assign(static_cast<size_t>(shot.width) * static_cast<size_t>(shot.height), 0);
-    SDL_RenderReadPixels(dialog.own_renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, shot.pixels.data(), shot.width * 4);
+    SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, shot.pixels.data(), shot.width * 4);
   }
-  SDL_RenderPresent(dialog.own_renderer);
+  dialog.own_renderer->Present();
   return true;
 }
 
@@ -187,7 +190,7 @@ bool MakeOwnWindow(OpenDialog& dialog, const DialogFrame& frame) {
                                        dialog.fits_height ? kFirstHeight : frame.height,
                                        (dialog.fits_height ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN) |
                                            SDL_WINDOW_ALWAYS_ON_TOP);
-  if (dialog.own_window != nullptr) dialog.own_renderer = SDL_CreateRenderer(dialog.own_window, -1, 0);
+  if (dialog.own_window != nullptr) dialog.own_renderer = WindowRenderer::Make(dialog.own_window, 0);
   if (dialog.own_renderer == nullptr) {
     LogDiagnostic("dialog (" + frame.title + "): no window to show it in: " + SDL_GetError());
     return false;
@@ -424,6 +427,12 @@ std::vector<uint8_t> DialogUi::PressedKeys() const {
   std::vector<uint8_t> keys;
   for (const SDL_Scancode key : gui_.PressedKeys()) keys.push_back(DikFromSdl(key));
   return keys;
+}
+
+bool DialogUi::ReturnPressed() const {
+  const std::vector<SDL_Scancode>& keys = gui_.PressedKeys();
+  return std::any_of(keys.begin(), keys.end(),
+                     [](SDL_Scancode key) { return key == SDL_SCANCODE_RETURN || key == SDL_SCANCODE_KP_ENTER; });
 }
 
 }  // namespace plat

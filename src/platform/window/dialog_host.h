@@ -69,6 +69,8 @@ class DialogUi {
 
   // The keys pressed since the frame before, as DirectInput codes (0 for keys without one).
   std::vector<uint8_t> PressedKeys() const;
+  // Return or the keypad's Enter was pressed since the frame before: the default button's key.
+  bool ReturnPressed() const;
   // Escape, the window's close box, or a watcher asked the dialog to close.
   bool CloseRequested() const { return close_requested_; }
   // Moves the mouse pointer to (right, down) from the top-left corner of the control drawn last.

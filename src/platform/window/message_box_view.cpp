@@ -8,8 +8,6 @@ namespace plat {
 namespace {
 
 constexpr float kButtonWidth = 88.0F;
-constexpr uint8_t kDikReturn = 0x1C;
-constexpr uint8_t kDikNumpadEnter = 0x9C;
 
 struct BoxButton {
   const char* label;
@@ -49,9 +47,7 @@ void MessageBoxView::Build(DialogUi& ui) {
     if (i != 0) ui.SameLine();
     if (ui.Button(buttons[i].label, kButtonWidth) && !answer_) answer_ = buttons[i].answer;
   }
-  for (const uint8_t key : ui.PressedKeys()) {
-    if ((key == kDikReturn || key == kDikNumpadEnter) && !answer_) answer_ = buttons.front().answer;
-  }
+  if (ui.ReturnPressed() && !answer_) answer_ = buttons.front().answer;
   if (ui.CloseRequested() && !answer_) answer_ = ClosedAnswer(style_);
 }
 

@@ -163,6 +163,21 @@ void NotePlacement(WindowId window) {
   engine_window->placed_origin_ = origin;
 }
 
+namespace {
+
+// The display's own visual where SDL has no format for the desktop's pixels; nothing elsewhere.
+std::optional<X11Visual> UnformattedDesktopVisual() {
+  SDL_DisplayMode desktop;
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver == nullptr || std::string_view(driver) != "x11" || SDL_GetDesktopDisplayMode(0, &desktop) != 0 ||
+      desktop.format != SDL_PIXELFORMAT_UNKNOWN) {
+    return std::nullopt;
+  }
+  return DefaultX11Visual();
+}
+
+}  // namespace
+
 bool InitVideo() {
   if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
   // A start that failed is not tried again: a program without a display would repeat the
@@ -194,6 +209,12 @@ bool InitVideo() {
   if (static bool told = false; IsUnseenDriver(driver) && !std::exchange(told, true)) {
     LogDiagnostic(std::string("video: the \"") + driver + "\" driver that SDL_VIDEODRIVER chose shows nothing: the game runs unseen");
   }
+  // The windows of a desktop whose pixels SDL has no format for (8 bits a pixel) are drawn in
+  // memory (WindowRenderer) and made in the screen's own visual, whose colormap shows without a
+  // window manager installing another.
+  if (const std::optional<X11Visual> visual = UnformattedDesktopVisual()) {
+    SDL_SetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID, std::to_string(visual->id).c_str());
+  }
   Session().started = true;
   return true;
 }
@@ -211,6 +232,7 @@ std::optional<DesktopInfo> GetDesktopInfo() {
   info.width = mode.w;
   info.height = mode.h;
   info.bits_per_pixel = static_cast<int32_t>(SDL_BITSPERPIXEL(mode.format));
+  if (const std::optional<X11Visual> visual = UnformattedDesktopVisual()) info.bits_per_pixel = visual->depth;
   info.refresh_rate = mode.refresh_rate;
   SDL_Rect usable;
   if (SDL_GetDisplayUsableBounds(0, &usable) != 0) usable = SDL_Rect{0, 0, mode.w, mode.h};

@@ -16,6 +16,7 @@
 #include "platform/window/message_queue.h"
 #include "platform/window/native_window.h"
 #include "platform/window/surface.h"
+#include "platform/window/window_renderer.h"
 #include "platform/window/x11_display.h"
 
 namespace plat {
@@ -39,10 +40,10 @@ Registry& Presenters() {
   return registry;
 }
 
-SDL_Renderer* MakeRendererOf(SDL_Window* window) {
-  if (SDL_Renderer* accelerated = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED)) return accelerated;
+std::unique_ptr<WindowRenderer> MakeRendererOf(SDL_Window* window) {
+  if (auto accelerated = WindowRenderer::Make(window, SDL_RENDERER_ACCELERATED)) return accelerated;
   LogDiagnostic(std::string("video: no accelerated renderer (") + SDL_GetError() + "); drawing in software");
-  SDL_Renderer* software = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+  auto software = WindowRenderer::Make(window, SDL_RENDERER_SOFTWARE);
   if (software == nullptr) LogDiagnostic(std::string("video: no renderer for the window: ") + SDL_GetError());
   return software;
 }
@@ -51,12 +52,12 @@ SDL_Renderer* MakeRendererOf(SDL_Window* window) {
 // made while the window is hidden, so that the new one is placed by its client area before it
 // shows. SDL makes the new one where the window last stood by the display's word, which a place
 // the program asked for before the display answered is not: the new one is put at the old one's.
-SDL_Renderer* MakeRenderer(SDL_Window* window) {
+std::unique_ptr<WindowRenderer> MakeRenderer(SDL_Window* window) {
   const bool shown = (SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN) != 0;
   Point place;
   SDL_GetWindowPosition(window, &place.x, &place.y);
   if (shown) SDL_HideWindow(window);
-  SDL_Renderer* renderer = MakeRendererOf(window);
+  std::unique_ptr<WindowRenderer> renderer = MakeRendererOf(window);
   PlaceByClientArea(window);
   Point made_at;
   SDL_GetWindowPosition(window, &made_at.x, &made_at.y);
@@ -114,12 +115,12 @@ ScreenPresenter* ScreenPresenter::ForWindow(WindowId window) {
   SDL_Window* sdl_window = SDL_GetWindowFromID(window);
   if (sdl_window == nullptr) return nullptr;
   // Another thread's presenter gets its renderer on the window thread, at its first present.
-  SDL_Renderer* renderer = nullptr;
+  std::unique_ptr<WindowRenderer> renderer;
   if (MessageQueue::Instance().OnWindowThread()) {
     renderer = MakeRenderer(sdl_window);
     if (renderer == nullptr) return nullptr;
   }
-  std::unique_ptr<ScreenPresenter> presenter(new ScreenPresenter(window, sdl_window, renderer));
+  std::unique_ptr<ScreenPresenter> presenter(new ScreenPresenter(window, sdl_window, std::move(renderer)));
   if (presenter->own_screen_ == nullptr) return nullptr;
   return registry.presenters.emplace(window, std::move(presenter)).first->second.get();
 }
@@ -195,8 +196,9 @@ void ScreenPresenter::PresentAll() {
   }
 }
 
-ScreenPresenter::ScreenPresenter(WindowId id, SDL_Window* window, SDL_Renderer* renderer)
-    : id_(id), window_(window), renderer_(renderer) {
+ScreenPresenter::ScreenPresenter(WindowId id, SDL_Window* window, std::unique_ptr<WindowRenderer> renderer)
+    : id_(id), window_(window), window_renderer_(std::move(renderer)),
+      renderer_(window_renderer_ != nullptr ? window_renderer_->Get() : nullptr) {
   int width = 0;
   int height = 0;
   DrawingSizeOf(window, width, height);
@@ -207,14 +209,22 @@ ScreenPresenter::ScreenPresenter(WindowId id, SDL_Window* window, SDL_Renderer* 
 ScreenPresenter::~ScreenPresenter() {
   if (primary_ != nullptr) primary_->SetPresenter(nullptr);
   window_dcs_.clear();
-  if (DisplayConnectionLost() || WasDestroyedOutside(window_)) return;
+  if (window_renderer_ == nullptr) return;
+  if (DisplayConnectionLost() || WasDestroyedOutside(window_)) {
+    window_renderer_->Abandon();
+    return;
+  }
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
-  if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
 }
 
 bool ScreenPresenter::HasRenderer() {
-  if (renderer_ == nullptr) renderer_ = MakeRenderer(window_);
-  return renderer_ != nullptr;
+  if (window_renderer_ == nullptr) {
+    window_renderer_ = MakeRenderer(window_);
+    if (window_renderer_ == nullptr) return false;
+    renderer_ = window_renderer_->Get();
+  }
+  window_renderer_->FollowWindowSize();
+  return true;
 }
 
 Surface& ScreenPresenter::Screen() { return primary_ != nullptr ? *primary_ : *own_screen_; }
@@ -367,7 +377,7 @@ void ScreenPresenter::Present() {
 
 void ScreenPresenter::ShowOnWindowThread() {
   Render();
-  SDL_RenderPresent(renderer_);
+  window_renderer_->Present();
 }
 
 void ScreenPresenter::Stage() {
@@ -412,9 +422,9 @@ void ScreenPresenter::UploadStaged() {
 void ScreenPresenter::Repaint() {
   // A dialog shows even over a window that has presented nothing yet.
   if (texture_ == nullptr && !(IsDialogOpen(id_) && HasRenderer())) return;
-  if (renderer_ == nullptr) return;
-  Render();
-  SDL_RenderPresent(renderer_);
+  if (window_renderer_ == nullptr) return;
+  window_renderer_->FollowWindowSize();
+  ShowOnWindowThread();
 }
 
 DeviceContext* ScreenPresenter::AcquireWindowDc() {

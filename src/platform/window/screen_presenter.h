@@ -25,6 +25,7 @@
 namespace plat {
 
 class Surface;
+class WindowRenderer;
 
 // The desktop position of the window's client area; empty when there is no such window.
 std::optional<Point> WindowClientOrigin(WindowId window);
@@ -74,7 +75,7 @@ class ScreenPresenter {
   bool ReadBack(std::vector<uint32_t>& pixels, int32_t& width, int32_t& height);
 
  private:
-  ScreenPresenter(WindowId id, SDL_Window* window, SDL_Renderer* renderer);
+  ScreenPresenter(WindowId id, SDL_Window* window, std::unique_ptr<WindowRenderer> renderer);
   Surface& Screen();
   // Makes the renderer on first use; false when none can be had.
   bool HasRenderer();
@@ -100,6 +101,8 @@ class ScreenPresenter {
 
   WindowId id_;
   SDL_Window* window_;
+  std::unique_ptr<WindowRenderer> window_renderer_;
+  // The renderer of window_renderer_, once it has one.
   SDL_Renderer* renderer_;
   SDL_Texture* texture_ = nullptr;
   int32_t texture_width_ = 0;

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/system/diagnostic_log.h"
+#include "platform/window/x11_window_info.h"
 
 namespace plat {
 namespace {
@@ -75,11 +76,6 @@ void WatchRootSize(Display* sdl_display) {
   XFlush(g_RootWatch);
 }
 
-bool X11InfoOf(SDL_Window* window, SDL_SysWMinfo& info) {
-  SDL_VERSION(&info.version);
-  return window != nullptr && SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11;
-}
-
 }  // namespace
 
 void WatchX11Display(SDL_Window* window) {
@@ -121,6 +117,15 @@ std::mutex g_GoneLock;
 std::set<SDL_Window*> g_Gone;
 
 }  // namespace
+
+std::optional<X11Visual> DefaultX11Visual() {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return std::nullopt;
+  const int screen = DefaultScreen(display);
+  const X11Visual visual{XVisualIDFromVisual(DefaultVisual(display, screen)), DefaultDepth(display, screen)};
+  XCloseDisplay(display);
+  return visual;
+}
 
 std::optional<Point> PointerOnDisplay(SDL_Window* window) {
   SDL_SysWMinfo info;

@@ -34,6 +34,14 @@ void NoteDestroyedOutside(SDL_Window* window);
 bool WasDestroyedOutside(SDL_Window* window);
 bool AnyDestroyedOutside();
 
+// The visual of the default screen of the display that DISPLAY names, and its bits a pixel;
+// nothing where there is no such display.
+struct X11Visual {
+  unsigned long id = 0;
+  int32_t depth = 0;
+};
+std::optional<X11Visual> DefaultX11Visual();
+
 // Where the pointer is on the desktop now, as the display the window is on says; nothing where the
 // window is not on X, or the display is lost. Any thread.
 std::optional<Point> PointerOnDisplay(SDL_Window* window);

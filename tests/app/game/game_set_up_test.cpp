@@ -108,29 +108,34 @@ TEST_F(GameSetUpTest, TheStartConfinesLooseDataFilesToTheFoldersScriptsMayRead) 
   EXPECT_TRUE(DataFileExists("SCRIPT\\DL_APP.INF"));
 }
 
-// A folder that the game's settings template names is not a save folder the player chose: the
-// first start keeps the saves in the game's folder under the application data folder and writes
-// nothing into the named folder; once the player chose that folder on this machine, it counts.
+// A folder that the game's settings template names (settings copied, a template naming its
+// author's folder) is not a save folder the player chose: the start takes it as a folder that is
+// gone and asks whether to choose another, naming it by its path on this machine; declined, the
+// start ends and nothing was written into it. Once the player chose that folder on this machine,
+// it counts.
 TEST_F(GameSetUpTest, AKindTwoFolderCountsOnlyWhenThePlayerChoseItOnThisMachine) {
   WriteGame(2);
   const test_support::TempGameFolder outside;
   WriteTemplateNaming(outside.EnginePath());
+  answer_ = plat::IDNO;
   {
     SetUpGame game(game_.EnginePath());
-    ASSERT_EQ(game.SetUp(), 0);
-    EXPECT_EQ(std::string(game.GetSaveFolder()), game_.EnginePath("data\\kestrune\\Tale SaveData\\"));
+    EXPECT_EQ(game.SetUp(), 4);
     EXPECT_FALSE(MayScriptWriteAt(outside.EnginePath("SAVE01.DAT").c_str()));
-    game.SaveSettings(0);
   }
   EXPECT_TRUE(std::filesystem::is_empty(outside.HostPath()));
   EXPECT_TRUE(Logged("that USER.CFG names was not chosen by the player on this machine")) << log_.Last();
-  EXPECT_TRUE(Logged("the saves go to " + game_.HostPath() + "data/kestrune/Tale SaveData/")) << "its path on this machine";
-  EXPECT_TRUE(boxes_.empty());
+  ASSERT_EQ(boxes_.size(), 2u);
+  EXPECT_EQ(plat::MessageBoxText(boxes_[0]),
+            outside.HostPath() + "\nセーブデータ作成フォルダが見つかりません。\n新しくセーブデータ作成フォルダを設定しますか？");
+  EXPECT_EQ(boxes_[0].style & plat::kMessageBoxIconMask, plat::MB_ICONQUESTION);
+  EXPECT_EQ(plat::MessageBoxText(boxes_[1]), "セーブデータ作成フォルダがないため、起動できません。");
 
   ASSERT_TRUE(RememberChosenSaveFolder(game_.EnginePath("data\\kestrune\\Tale SaveData\\USER.CFG"), outside.EnginePath()));
   SetUpGame chosen(game_.EnginePath());
   ASSERT_EQ(chosen.SetUp(), 0);
   EXPECT_EQ(std::string(chosen.GetSaveFolder()), outside.EnginePath());
+  EXPECT_EQ(boxes_.size(), 2u) << "the chosen folder is taken without a question";
 }
 
 // Where a save folder named by the game's data lies, and what is said of it. The save-folder

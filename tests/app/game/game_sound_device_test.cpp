@@ -20,6 +20,7 @@
 #include "support/fake_audio_backend.h"
 #include "support/game_main_window.h"
 #include "support/log_capture.h"
+#include "support/scoped_environment.h"
 #include "support/single_thread_game.h"
 #include "support/temp_game_folder.h"
 #include "support/test_sound_buffer.h"
@@ -78,6 +79,31 @@ TEST(GameSoundDeviceTest, ADeviceThatCannotOpenLeavesTheGameRunningWithoutSoundA
   EXPECT_EQ(warned[0].text.rfind(plat::Utf8ToSjis("サウンドカード"), 0), 0u);
   // The check box was not ticked: the warning stays on.
   EXPECT_EQ(game.GetGameSwitches()[6], 1);
+}
+
+// A machine without any sound output, through the system's own devices: the warning shows once,
+// and the device runs on in silence, so that the scripts' sounds keep their time; the scripts'
+// sound-device command then sets the format without a second warning.
+TEST(GameSoundDeviceTest, WithoutASoundOutputTheWarningShowsAndTheGameRunsSilently) {
+  const ScopedEnvironment driver("SDL_AUDIODRIVER", "no-such-driver");
+  std::vector<plat::MessageBoxRequest> warned;
+  const plat::ScopedMessageBoxAnswers answers([&warned](const plat::MessageBoxRequest& request) {
+    warned.push_back(request);
+    return plat::IDOK;
+  });
+  SingleThreadGame game;
+  ASSERT_EQ(game.InitDevices(), 0);
+  ASSERT_EQ(warned.size(), 1u);
+  EXPECT_EQ(warned[0].text.rfind(plat::Utf8ToSjis("サウンドカード"), 0), 0u);
+  plat::AudioDevice* device = game.GetSoundOutput().GetDirectSound();
+  ASSERT_NE(device, nullptr) << "the game runs on without sound";
+  EXPECT_TRUE(device->LacksOutput());
+  SoundDeviceRequestBlock request;
+  MessageBlock block{nullptr, plat::WM_COMMAND, kCmdSoundDevice, 0, &request, 0};
+  game.OnMenuCommand(block);
+  EXPECT_EQ(request.words[0], 0u) << "a result the scripts would warn of again";
+  EXPECT_EQ(PrimaryFormat(game), (plat::WaveFormat{plat::WAVE_FORMAT_PCM, 2, 44100, 176400, 4, 16, 18}));
+  EXPECT_EQ(warned.size(), 1u);
 }
 
 TEST(GameSoundDeviceTest, TheSoundDeviceCommandSetsTheFormatAndAnswersInTheFirstWord) {

@@ -15,9 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "app/game/chosen_save_folders.h"
 #include "sob_assembler.h"
 #include "settings_writer.h"
 #include "support/program_run.h"
+#include "support/scoped_environment.h"
 #include "support/temp_game_folder.h"
 
 namespace {
@@ -30,8 +32,9 @@ const std::string kMarkers = KESTRUNE_CODE_MARKER_DIR;
 constexpr std::size_t kMovieLibrariesSwitch = 7;
 
 // The save folder the game gets: its climbing name made one plain name, under the player's data
-// folder.
+// folder, where its settings lie too, and which the player chose to keep the saves in.
 constexpr const char* kSaveFolder = "a/data/kestrune/.._.._ESCAPED/";
+constexpr const char* kSaveFolderEngine = "a\\data\\kestrune\\.._.._ESCAPED";
 
 // A text as an assembler string: backslashes and quotes escaped.
 std::string Quoted(const std::string& text) {
@@ -263,11 +266,14 @@ class HostileGameGuiTest : public ::testing::Test {
     // Outside: libraries to name, the folder the template names.
     sandbox_.MakeFolder("outside/CHOSEN");
     for (const char* name : {"outside/X.GLL", "outside/X.SPI"}) fs::copy_file(kMarkers + "/marker.so", sandbox_.HostPath() + name);
-    // The player's data folder already holds the game's settings, naming that folder as a game's
-    // scripts could have written them, and a link out beside them.
-    WriteUserConfig(std::string(kSaveFolder) + "USER.CFG", outside + "CHOSEN");
+    // The player's data folder already holds the game's settings, and a link out beside them; the
+    // player chose the game's folder there for the saves.
+    WriteUserConfig(std::string(kSaveFolder) + "USER.CFG", sandbox_.EnginePath(kSaveFolderEngine));
     fs::create_symlink(sandbox_.HostPath() + "outside", sandbox_.HostPath() + kSaveFolder + "LINK");
     for (const char* folder : {"home", "config"}) sandbox_.MakeFolder(folder);
+    const ScopedEnvironment config("XDG_CONFIG_HOME", (sandbox_.HostPath() + "config").c_str());
+    ASSERT_TRUE(RememberChosenSaveFolder(sandbox_.EnginePath(std::string(kSaveFolderEngine) + "\\USER.CFG"),
+                                         sandbox_.EnginePath(kSaveFolderEngine)));
   }
 
   void Assemble(const std::string& name, const std::string& source) {
@@ -312,6 +318,15 @@ class HostileGameGuiTest : public ::testing::Test {
 TEST_F(HostileGameGuiTest, EveryRoadEndsWithNoCodeOfTheGameRunAndNothingWrittenOutsideItsFolders) {
   const std::map<std::string, Entry> before = Snapshot(sandbox_.HostPath(), {"game/", kSaveFolder});
   std::string printed;
+  // The settings naming the folder outside, as the game's scripts could have written them: not the
+  // player's choice, it counts as a folder that is gone; the question whether to choose another
+  // has nobody to answer it here (no display shows it), and the start ends, writing nothing.
+  WriteUserConfig(std::string(kSaveFolder) + "USER.CFG", sandbox_.EnginePath("outside\\CHOSEN"));
+  EXPECT_EQ(Run(printed), 1) << printed;
+  EXPECT_NE(printed.find("was not chosen by the player on this machine"), std::string::npos) << printed;
+  EXPECT_EQ(Snapshot(sandbox_.HostPath(), {"game/", kSaveFolder}), before);
+  WriteUserConfig(std::string(kSaveFolder) + "USER.CFG", sandbox_.EnginePath(kSaveFolderEngine));
+
   ASSERT_EQ(Run(printed), 0) << printed;
 
   // No code of the game ran: no library was loaded, no program or shell started.
@@ -323,7 +338,7 @@ TEST_F(HostileGameGuiTest, EveryRoadEndsWithNoCodeOfTheGameRunAndNothingWrittenO
   EXPECT_FALSE(fs::exists(sandbox_.HostPath() + "ESCAPED"));
   // Each road was tried and refused, and said so.
   for (const char* said : {"not loading the library", "a script may not start", "a script may not write",
-                           "was not chosen by the player on this machine", "which is not one plain folder name"}) {
+                           "which is not one plain folder name"}) {
     EXPECT_NE(printed.find(said), std::string::npos) << said << "\n" << printed;
   }
 }

@@ -340,8 +340,9 @@ void Window::Move(int32_t x, int32_t y) {
     return;
   }
   const std::optional<FrameExtents> frame = FrameExtentsOf(window_);
-  // A window manager that tells of its frame only once the window shows is asked again then,
-  // with the frame it tells, and until then the frame most window managers draw stands for it.
+  // Where the window manager tells of its frame only once the window shows, the frame most
+  // window managers draw stands for it until then, and the place is asked for again once it
+  // tells (PlaceInToldFrame).
   if (!frame) place_in_told_frame_ = Point{x, y};
   const Point origin = WithTitleBarOnScreen(window_, Point{x, y}, frame.value_or(kLikelyFrame));
   placed_origin_ = origin;

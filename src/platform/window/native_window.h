@@ -141,10 +141,6 @@ class Window {
   friend void KeepGivenSize(WindowId window);
   friend void NotePlacement(WindowId window);
   friend void PlaceInToldFrame(WindowId window);
-// Once the window manager tells of the frame it gives the window: a window placed while the
-// window manager had not told of it, and standing on its own, is put at that place again, now
-// by the frame it has.
-void PlaceInToldFrame(WindowId window);
   bool KeepsGivenSize() const { return (style_ & WS_THICKFRAME) == 0; }
 
   SDL_Window* window_;

@@ -18,8 +18,9 @@ packages=(
   liblua5.4-dev
   xvfb xauth locales
   # The window tests press keys on the virtual display through its test extension, and size and
-  # place the game's window through a window manager.
-  libxcb-xtest0-dev openbox
+  # place the game's window through a window manager: openbox, which tells of the frame it gives
+  # a window before the window shows, and fluxbox, which tells of it only after.
+  libxcb-xtest0-dev openbox fluxbox
 )
 
 missing=()

@@ -1,7 +1,7 @@
-// The demo's window under a window manager: openbox started on the test's display for the life of
-// an object, with the test's own connection to the display as the outside client that sizes,
-// places and reads the game's window as a player or a pager does, and where the game's picture
-// shows in a window the window manager holds at its own size.
+// The demo's window under a window manager: openbox (or another) started on the test's display for
+// the life of an object, with the test's own connection to the display as the outside client that
+// sizes, places and reads the game's window as a player or a pager does, and where the game's
+// picture shows in a window the window manager holds at its own size.
 #pragma once
 
 #include <SDL.h>
@@ -29,6 +29,7 @@
 #include "support/fixed_step_game.h"
 #include "support/holds_within.h"
 #include "support/png_file.h"
+#include "support/temp_game_folder.h"
 // After the engine's headers: the X headers' names would shadow some of theirs.
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
@@ -39,28 +40,40 @@ extern char** environ;
 
 namespace demo_test {
 
-// Openbox on the test's display for the life of the object, and the test's own connection to the
-// display, the outside client that talks to the window manager about the game's window.
+// A window manager (the program named, openbox unless another is) on the test's display for the
+// life of the object, with a home folder of its own for what it keeps, and the test's own
+// connection to the display, the outside client that talks to the window manager about the
+// game's window.
 class WindowManager {
  public:
-  WindowManager() : display_(XOpenDisplay(nullptr)) {
+  explicit WindowManager(const std::string& program = "openbox") : display_(XOpenDisplay(nullptr)) {
     if (display_ == nullptr) {
       failure_ = "no display to start the window manager on";
       return;
     }
+    const std::string log = program + ".log";
     posix_spawn_file_actions_t output;
     posix_spawn_file_actions_init(&output);
-    posix_spawn_file_actions_addopen(&output, STDOUT_FILENO, "openbox.log", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&output, STDOUT_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2(&output, STDOUT_FILENO, STDERR_FILENO);
-    char* arguments[] = {const_cast<char*>("openbox"), nullptr};
-    const int error = posix_spawnp(&pid_, "openbox", &output, nullptr, arguments, environ);
+    // Fluxbox would set the desktop's background through a helper that, without a picture setter
+    // on the machine, shows a window of its own over the screen: the background is left alone.
+    home_.WriteFile(".fluxbox/overlay", "background: unset\n");
+    std::vector<std::string> variables{"HOME=" + home_.HostPath()};
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+      if (std::strncmp(*variable, "HOME=", 5) != 0) variables.emplace_back(*variable);
+    }
+    std::vector<char*> environment;
+    for (std::string& variable : variables) environment.push_back(variable.data());
+    environment.push_back(nullptr);
+    char* arguments[] = {const_cast<char*>(program.c_str()), nullptr};
+    const int error = posix_spawnp(&pid_, program.c_str(), &output, nullptr, arguments, environment.data());
     posix_spawn_file_actions_destroy(&output);
     if (error != 0) {
       pid_ = -1;
-      failure_ = std::string("openbox cannot start (") + std::strerror(error) +
-                 "); scripts/install-deps.sh installs it";
+      failure_ = program + " cannot start (" + std::strerror(error) + "); scripts/install-deps.sh installs it";
     } else if (!ManagesWindows()) {
-      failure_ = "openbox did not take the display over within a minute (see openbox.log)";
+      failure_ = program + " did not take the display over within a minute (see " + log + ")";
     }
   }
   ~WindowManager() {
@@ -150,6 +163,7 @@ class WindowManager {
     return managed;
   }
 
+  test_support::TempGameFolder home_;
   Display* display_;
   pid_t pid_ = -1;
   std::string failure_;
@@ -239,9 +253,10 @@ struct HeldState {
 inline constexpr HeldState kHeldStates[] = {{"maximized_vertically", "_NET_WM_STATE_MAXIMIZED_VERT", false},
                                             {"full_screen", "_NET_WM_STATE_FULLSCREEN", true}};
 
-// A demo game copy with openbox managing the display.
+// A demo game copy with openbox, or the window manager named, managing the display.
 class DemoWindowManagerGuiTest : public DemoGameCopyTest {
  protected:
+  explicit DemoWindowManagerGuiTest(const std::string& program = "openbox") : window_manager_(program) {}
   void SetUp() override {
     DemoGameCopyTest::SetUp();
     ASSERT_TRUE(window_manager_.Failure().empty()) << window_manager_.Failure();
@@ -302,10 +317,11 @@ class DemoWindowManagerGuiTest : public DemoGameCopyTest {
   WindowManager window_manager_;
 };
 
-// A USER.CFG in `folder` that starts the game in a window whose client area stands at `place`.
-inline void KeepWindowPlace(const std::string& folder, plat::Point place) {
+// A USER.CFG in `folder` that starts the game in a window whose client area stands at `place`, or
+// in the screen mode given with that place kept for the window.
+inline void KeepWindowPlace(const std::string& folder, plat::Point place, std::uint8_t screen_mode = kScreenModeWindow) {
   WindowBlock window = DefaultWindowBlock();
-  window[kWinScreenMode] = kScreenModeWindow;
+  window[kWinScreenMode] = screen_mode;
   WriteBlockInt32(window, kWinLeft, place.x);
   WriteBlockInt32(window, kWinTop, place.y);
   const std::vector<std::uint8_t> bytes = kvxtools::WriteUserConfigFile({{}, {window.begin(), window.end()}, {}, {}});

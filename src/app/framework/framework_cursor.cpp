@@ -87,9 +87,7 @@ plat::Point CFrameworkApp::GameToScreen(plat::Point point) const {
     return window != nullptr ? window->ScreenPointOfDrawing(point) : point;
   }
   const plat::Rect displayed = DisplayedRect(screen_.GetDestination());
-  const plat::Point on_monitor = MonitorPointOfGame(point, FullScreenLayoutOf(displayed));
-  const plat::Point origin = screen_.GetMonitorOrigin();
-  return plat::Point{on_monitor.x + origin.x, on_monitor.y + origin.y};
+  return plat::Offset(MonitorPointOfGame(point, FullScreenLayoutOf(displayed)), screen_.GetMonitorOrigin());
 }
 
 FullScreenLayout CFrameworkApp::FullScreenLayoutOf(const plat::Rect& displayed) const {

@@ -23,7 +23,7 @@ bool LiesInside(const plat::Rect& rect, const plat::Rect& area) {
 
 plat::Rect PlaceWindowRect(int32_t width, int32_t height, int32_t x, int32_t y, uint8_t placement_mode,
                            const plat::Rect& work_area) {
-  const plat::Rect given{x, y, x + width, y + height};
+  const plat::Rect given = plat::RectAt(plat::Point{x, y}, width, height);
   const bool position_given = x != -1 || y != -1;
   switch (placement_mode) {
     case kPlaceAtPosition:

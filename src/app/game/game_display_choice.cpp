@@ -13,10 +13,8 @@ uint32_t CGameApp::GetMonitorForWindow(const CWindow* window, uint8_t depth) {
       rect = window->GetClientRectOnScreen();
     } else {
       const AppInfo& info = GetAppInfo();
-      rect.left = ReadBlockInt32(GetWindowSettings(), kWinLeft);
-      rect.top = ReadBlockInt32(GetWindowSettings(), kWinTop);
-      rect.right = rect.left + info.screen_width;
-      rect.bottom = rect.top + info.screen_height;
+      const plat::Point place{ReadBlockInt32(GetWindowSettings(), kWinLeft), ReadBlockInt32(GetWindowSettings(), kWinTop)};
+      rect = plat::RectAt(place, info.screen_width, info.screen_height);
     }
     monitor = plat::MonitorFromRect(rect, plat::MONITOR_DEFAULTTONEAREST);
   }

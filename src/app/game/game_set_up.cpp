@@ -18,6 +18,7 @@
 #include "platform/files/find_data.h"
 #include "platform/files/host_path.h"
 #include "platform/system/diagnostic_log.h"
+#include "platform/window/monitors.h"
 #include "resource/archives/dpk_decoder.h"
 #include "resource/pictures/bmp_decoder.h"
 #include "resource/pictures/elg_decoder.h"
@@ -68,6 +69,8 @@ int CGameApp::SetUp() {
   if (info.allow_cd_start != 0 && info.save_folder_kind == 1) info.save_folder_kind = 0;
   if (const int result = PrepareUserConfig(); result != 0) return result;
   if (const int result = ReadUserConfigFile(); result != 0) return result;
+  // The file may hold any place: the window is placed on the desktop as it is now.
+  if (const std::optional<plat::Rect> desktop = plat::DesktopBounds()) HoldWindowPlaceTo(GetWindowSettings(), *desktop);
   if (game_switches_[kSwitchFrameWaitMode] == kFrameWaitAutomatic) GetScreenManager().SetUse60Hz(true);
   saved_frame_wait_mode_ = game_switches_[kSwitchFrameWaitMode];
   saved_high_res_ = game_switches_[kSwitchHighResCounter];

@@ -36,7 +36,8 @@ uint32_t CCursorMotion::Update(uint32_t now) {
   const int64_t t = EaseElapsed(elapsed, duration_, curve_);
   if (MayMove()) {
     const auto along = [&](int32_t from, int32_t to) {
-      return duration_ == 0 ? to : static_cast<int32_t>(from + int64_t{to - from} * t / duration_);
+      // The way from one end of the range toward the other is wider than a coordinate holds.
+      return duration_ == 0 ? to : static_cast<int32_t>(from + (int64_t{to} - from) * t / duration_);
     };
     host_.SetCursorPos(plat::Point{along(from_.x, to_.x), along(from_.y, to_.y)});
   }

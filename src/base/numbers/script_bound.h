@@ -3,9 +3,10 @@
 // in the program log names what was asked for and the bound.
 #pragma once
 
-#include <climits>
 #include <cstdint>
 #include <string_view>
+
+#include "platform/system/geometry.h"
 
 // Whether `asked` lies within 0..`most`; a negative count is the caller's to refuse.
 bool WithinBound(std::string_view what, std::int64_t asked, std::int64_t most);
@@ -22,7 +23,4 @@ bool PictureWithinBound(std::int32_t width, std::int32_t height);
 
 // The sum of two script words (a base and a step, an origin and an offset) worked out wide and
 // clamped to a signed word, so that no sum of words a script gives overflows.
-inline std::int32_t ClampedSum(std::int64_t a, std::int64_t b) {
-  const std::int64_t sum = a + b;
-  return static_cast<std::int32_t>(sum < INT32_MIN ? INT32_MIN : (sum > INT32_MAX ? INT32_MAX : sum));
-}
+inline std::int32_t ClampedSum(std::int64_t a, std::int64_t b) { return plat::ClampedCoordinate(a + b); }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/events/window_messages.h"
+#include "platform/system/geometry.h"
 
 struct AppInfo {
   uint8_t window_fits = 0;
@@ -96,3 +97,9 @@ WindowBlock DefaultWindowBlock();
 
 int32_t ReadBlockInt32(const WindowBlock& block, std::size_t offset);
 void WriteBlockInt32(WindowBlock& block, std::size_t offset, int32_t value);
+
+// A side of the window's place that is -1 names no place: the start places the window.
+inline constexpr int32_t kNoWindowPlace = -1;
+// Holds the window's place (its left and its top) to the range of `desktop`, the rectangle that
+// holds every display: a place beyond it comes to its edge; a side of -1 stays.
+void HoldWindowPlaceTo(WindowBlock& block, const plat::Rect& desktop);

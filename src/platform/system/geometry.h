@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 
 namespace plat {
 
@@ -20,6 +21,25 @@ struct Rect {
   int32_t Height() const { return bottom - top; }
   bool operator==(const Rect&) const = default;
 };
+
+// A coordinate worked out wide, held to the range of a coordinate: a sum or a difference of
+// coordinates near the ends of the range stays at that end instead of wrapping to the other.
+inline int32_t ClampedCoordinate(int64_t value) {
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
+// The point moved by `by`, held to the range.
+inline Point Offset(Point point, Point by) {
+  return Point{ClampedCoordinate(int64_t{point.x} + by.x), ClampedCoordinate(int64_t{point.y} + by.y)};
+}
+
+// The rectangle of `width` x `height` whose top left corner is `origin`, its far sides held to
+// the range.
+inline Rect RectAt(Point origin, int32_t width, int32_t height) {
+  const Point far = Offset(origin, Point{width, height});
+  return Rect{origin.x, origin.y, far.x, far.y};
+}
 
 // The area that two rectangles share; 0 where they do not overlap.
 inline int64_t OverlapArea(const Rect& a, const Rect& b) {

@@ -1,8 +1,5 @@
 #include "platform/window/letterbox.h"
 
-#include <algorithm>
-#include <limits>
-
 namespace plat {
 namespace {
 
@@ -24,8 +21,7 @@ int FromPictureAxis(int position, int start, int end, int picture_length) {
   int64_t offset = -FloorDivide(-int64_t{position} * shown_length, picture_length);
   // ...reads past it where the picture is scaled down: the pixel before holds the position.
   if (FloorDivide(offset * picture_length, shown_length) > position) --offset;
-  return static_cast<int>(std::clamp<int64_t>(start + offset, std::numeric_limits<int>::min(),
-                                              std::numeric_limits<int>::max()));
+  return ClampedCoordinate(start + offset);
 }
 
 bool Shows(const Rect& area, int32_t width, int32_t height) {

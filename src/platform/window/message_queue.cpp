@@ -243,6 +243,12 @@ void MessageQueue::PassOnDestruction(const SDL_SysWMmsg& event) {
   }
 }
 
+void MessageQueue::NoteFrameTold(const SDL_SysWMmsg& event, std::set<WindowId>& framed) const {
+  for (const WindowId window : Windows()) {
+    if (ReportsFrameOf(event, SDL_GetWindowFromID(window))) framed.insert(window);
+  }
+}
+
 void MessageQueue::PassOnDesktopResize(Point size) {
   EventContext context = ContextFor(SDL_Event{});
   context.desktop_width = size.x;
@@ -308,6 +314,7 @@ void MessageQueue::ReadSdlEvents() {
   SDL_Event event;
   std::set<WindowId> resized;
   std::set<WindowId> moved;
+  std::set<WindowId> framed;
   while (SDL_PollEvent(&event) != 0) {
     if (event.type == wake_event_) continue;
     if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
@@ -317,7 +324,10 @@ void MessageQueue::ReadSdlEvents() {
       moved.insert(event.window.windowID);
     }
     if (event.type == SDL_SYSWMEVENT) {
-      if (event.syswm.msg != nullptr) PassOnDestruction(*event.syswm.msg);
+      if (event.syswm.msg != nullptr) {
+        PassOnDestruction(*event.syswm.msg);
+        NoteFrameTold(*event.syswm.msg, framed);
+      }
       continue;
     }
     // An exposed window shows its last frame again at once; its WM_PAINT follows.
@@ -332,6 +342,7 @@ void MessageQueue::ReadSdlEvents() {
   // Once every event is read, the window's state (maximized, full screen) is the one they led to.
   for (const WindowId window : resized) KeepGivenSize(window);
   for (const WindowId window : moved) NotePlacement(window);
+  for (const WindowId window : framed) PlaceInToldFrame(window);
 }
 
 EventContext MessageQueue::ContextFor(const SDL_Event& event) const {

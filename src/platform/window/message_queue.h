@@ -90,6 +90,8 @@ class MessageQueue {
   std::vector<WindowId> Windows() const;
   void PassOnDestruction(const SDL_SysWMmsg& event);
   void PassOnDestruction(WindowId window);
+  // Adds to `framed` the windows whose frame the event tells of.
+  void NoteFrameTold(const SDL_SysWMmsg& event, std::set<WindowId>& framed) const;
   // A desktop whose mode changed (its size, as the display reports it) is a display change.
   void PassOnDesktopResize(Point size);
   // Queues translated messages: paints as requests, window 0's to every window, input only to

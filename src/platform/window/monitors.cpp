@@ -52,6 +52,17 @@ bool GetMonitorInfo(MonitorHandle monitor, MonitorInfo& out) {
   return true;
 }
 
+std::optional<Rect> DesktopBounds() {
+  const std::vector<DisplayOutput> displays = CurrentDisplayBackend().Displays();
+  if (displays.empty()) return std::nullopt;
+  Rect bounds = displays.front().bounds;
+  for (const DisplayOutput& display : displays) {
+    bounds = Rect{std::min(bounds.left, display.bounds.left), std::min(bounds.top, display.bounds.top),
+                  std::max(bounds.right, display.bounds.right), std::max(bounds.bottom, display.bounds.bottom)};
+  }
+  return bounds;
+}
+
 MonitorHandle MonitorFromRect(const Rect& rect, uint32_t flags) {
   const std::vector<DisplayOutput> displays = CurrentDisplayBackend().Displays();
   if (displays.empty()) return 0;

@@ -44,6 +44,8 @@ struct DisplayDeviceEntry {
 
 std::vector<MonitorHandle> EnumDisplayMonitors();
 bool GetMonitorInfo(MonitorHandle monitor, MonitorInfo& out);
+// The rectangle that holds every display of the desktop; none without a display.
+std::optional<Rect> DesktopBounds();
 // The monitor that the rectangle overlaps most; by the flags when it overlaps none.
 MonitorHandle MonitorFromRect(const Rect& rect, uint32_t flags);
 // The display device at the index; false past the last.

@@ -126,14 +126,13 @@ bool StandsOnItsOwn(SDL_Window* window) {
 // Where the client area of the window goes when it is asked to stand at `origin`: there, unless
 // the window manager's title bar above it would lie off every screen, where the player could
 // not take hold of it.
-Point WithTitleBarOnScreen(SDL_Window* window, Point origin) {
+Point WithTitleBarOnScreen(SDL_Window* window, Point origin, const FrameExtents& frame) {
   int width = 0;
   int height = 0;
   SDL_GetWindowSize(window, &width, &height);
   std::vector<Rect> work_areas;
   for (const DisplayOutput& display : CurrentDisplayBackend().Displays()) work_areas.push_back(display.usable);
-  const Rect client{origin.x, origin.y, origin.x + width, origin.y + height};
-  return TitleBarOnScreen(client, FrameExtentsOf(window).value_or(kLikelyFrame), work_areas);
+  return TitleBarOnScreen(RectAt(origin, width, height), frame, work_areas);
 }
 
 }  // namespace
@@ -152,6 +151,16 @@ void KeepGivenSize(WindowId window) {
   // keep it when the window manager keeps the window at its own: the picture and the pointer
   // would then follow a size the window does not have.
   if (!AskClientSize(sdl_window, given_width, given_height)) SDL_SetWindowSize(sdl_window, given_width, given_height);
+}
+
+void PlaceInToldFrame(WindowId window) {
+  SDL_Window* sdl_window = nullptr;
+  Window* engine_window = Window::ReachableOf(window, sdl_window);
+  if (engine_window == nullptr) return;
+  const std::optional<Point> asked = std::exchange(engine_window->place_in_told_frame_, std::nullopt);
+  // Held where the window manager or full screen holds it, the window goes back to its place
+  // from there by its own road.
+  if (asked && StandsOnItsOwn(sdl_window)) engine_window->Move(asked->x, asked->y);
 }
 
 void NotePlacement(WindowId window) {
@@ -347,18 +356,24 @@ void Window::SetEnabled(bool enabled) { MessageQueue::Instance().SetWindowEnable
 bool Window::IsEnabled() const { return MessageQueue::Instance().IsWindowEnabled(id_); }
 
 void Window::Move(int32_t x, int32_t y) {
+  place_in_told_frame_.reset();
   if (x == kCentred || y == kCentred) {
     SDL_SetWindowPosition(window_, SdlPosition(x), SdlPosition(y));
     return;
   }
-  const Point origin = WithTitleBarOnScreen(window_, Point{x, y});
+  const std::optional<FrameExtents> frame = FrameExtentsOf(window_);
+  // Where the window manager tells of its frame only once the window shows, the frame most
+  // window managers draw stands for it until then, and the place is asked for again once it
+  // tells (PlaceInToldFrame).
+  if (!frame) place_in_told_frame_ = Point{x, y};
+  const Point origin = WithTitleBarOnScreen(window_, Point{x, y}, frame.value_or(kLikelyFrame));
   placed_origin_ = origin;
   // SDL takes the frame it knows of off the place it asks for, while the window manager puts the
   // frame around the place itself (PlaceByClientArea): the frame is added back.
-  int top = 0;
-  int left = 0;
-  SDL_GetWindowBordersSize(window_, &top, &left, nullptr, nullptr);
-  SDL_SetWindowPosition(window_, origin.x + left, origin.y + top);
+  Point frame_origin;
+  SDL_GetWindowBordersSize(window_, &frame_origin.y, &frame_origin.x, nullptr, nullptr);
+  const Point asked = Offset(origin, frame_origin);
+  SDL_SetWindowPosition(window_, asked.x, asked.y);
 }
 
 void Window::SetClientSize(int32_t width, int32_t height) {
@@ -375,18 +390,16 @@ Point Window::ClientOrigin() const {
 
 Point Window::ScreenPointOfDrawing(Point drawn) const {
   FromDrawingPoint(window_, drawn.x, drawn.y);
-  const Point origin = ClientOrigin();
-  return Point{origin.x + drawn.x, origin.y + drawn.y};
+  return Offset(ClientOrigin(), drawn);
 }
 
 Point Window::PlacedOrigin() const { return placed_origin_.value_or(ClientOrigin()); }
 
 Rect Window::ClientRectOnScreen() const {
-  const Point origin = ClientOrigin();
   int width = 0;
   int height = 0;
   SDL_GetWindowSize(window_, &width, &height);
-  return Rect{origin.x, origin.y, origin.x + width, origin.y + height};
+  return RectAt(ClientOrigin(), width, height);
 }
 
 }  // namespace plat

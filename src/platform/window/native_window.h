@@ -77,6 +77,10 @@ void KeepGivenSize(WindowId window);
 // full screen stands at a place of its own, which it goes back to from there
 // (Window::PlacedOrigin).
 void NotePlacement(WindowId window);
+// Once the window manager tells of the frame it gives the window: a window placed while the
+// window manager had not told of it, and standing on its own, is put at that place again, now
+// by the frame it has.
+void PlaceInToldFrame(WindowId window);
 
 class Window {
  public:
@@ -136,6 +140,7 @@ class Window {
   friend void DrawingSizeOf(SDL_Window* window, int& width, int& height);
   friend void KeepGivenSize(WindowId window);
   friend void NotePlacement(WindowId window);
+  friend void PlaceInToldFrame(WindowId window);
   bool KeepsGivenSize() const { return (style_ & WS_THICKFRAME) == 0; }
 
   SDL_Window* window_;
@@ -145,6 +150,8 @@ class Window {
   std::atomic<int32_t> given_width_;
   std::atomic<int32_t> given_height_;
   std::optional<Point> placed_origin_;
+  // The place last asked for while the window manager had not told of its frame.
+  std::optional<Point> place_in_told_frame_;
   Rect text_input_area_{};
 };
 

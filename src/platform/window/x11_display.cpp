@@ -109,6 +109,14 @@ bool ReportsDestructionOf(const SDL_SysWMmsg& message, SDL_Window* window) {
   return X11InfoOf(window, info) && message.msg.x11.event.xdestroywindow.window == info.info.x11.window;
 }
 
+bool ReportsFrameOf(const SDL_SysWMmsg& message, SDL_Window* window) {
+  if (message.subsystem != SDL_SYSWM_X11 || message.msg.x11.event.type != PropertyNotify) return false;
+  const XPropertyEvent& changed = message.msg.x11.event.xproperty;
+  SDL_SysWMinfo info;
+  return changed.state == PropertyNewValue && X11InfoOf(window, info) && changed.window == info.info.x11.window &&
+         changed.atom == XInternAtom(info.info.x11.display, "_NET_FRAME_EXTENTS", False);
+}
+
 bool DisplayConnectionLost() { return g_ConnectionLost.load(); }
 
 namespace {

@@ -25,6 +25,9 @@ void WatchX11Display(SDL_Window* window);
 std::optional<Point> ReadDesktopResize();
 // True when the display event reports that the window was destroyed.
 bool ReportsDestructionOf(const SDL_SysWMmsg& message, SDL_Window* window);
+// True when the display event reports that the window manager told of the frame it gives the
+// window (FrameExtentsOf reads it).
+bool ReportsFrameOf(const SDL_SysWMmsg& message, SDL_Window* window);
 // True once the connection to the display is lost: nothing may be asked of it any more.
 bool DisplayConnectionLost();
 // A window that another client destroyed is not destroyed again (the display would refuse it,

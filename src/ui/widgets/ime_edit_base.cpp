@@ -342,7 +342,7 @@ bool CImeEditBase::OnMouseButton(int32_t x, int32_t y, CMouse* mouse) {
 }
 
 plat::Rect CImeEditBase::ScreenArea() const {
-  return plat::Rect{GetX(), GetY(), GetX() + width_, GetY() + height_};
+  return plat::RectAt(plat::Point{GetX(), GetY()}, width_, height_);
 }
 
 void CImeEditBase::OnFocus(CGuiElement* /*previous*/, int forward) {

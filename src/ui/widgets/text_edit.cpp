@@ -35,7 +35,7 @@ CTextEdit::~CTextEdit() {
 void CTextEdit::SetPosition(int32_t x, int32_t y) {
   sprite_.SetPosition(x, y);
   if (ime_context_ != nullptr && GetOwner() != nullptr && GetOwner()->IsFocused(this)) {
-    ime_context_->SetTextInputArea(plat::Rect{x, y, x + width_, y + height_});
+    ime_context_->SetTextInputArea(plat::RectAt(plat::Point{x, y}, width_, height_));
   }
 }
 

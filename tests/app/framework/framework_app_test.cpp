@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <limits>
 #include <string>
 #include <thread>
 #include <vector>
@@ -227,6 +228,50 @@ TEST_F(FrameworkAppTest, TheRootGuiWindowReadsAndMovesTheTrackedPointerOnTheGame
   EXPECT_EQ(app.GetTrackedCursor().x.load(), width - 1);
   EXPECT_EQ(app.GetTrackedCursor().y.load(), height - 1);
   app.Exit(0);
+}
+
+// The point a game asks the pointer to (built-in 583) can lie at either end of the range: it
+// stays there, on a window or a display wherever it stands on the desktop, and reads outside.
+TEST_F(FrameworkAppTest, APointerPutAtTheEndsOfTheRangeStaysThereOnTheDesktop) {
+  constexpr int32_t kLeast = std::numeric_limits<int32_t>::min();
+  constexpr int32_t kGreatest = std::numeric_limits<int32_t>::max();
+  const struct {
+    const char* name;
+    plat::Point window;  // where the window or the display stands on the desktop
+    bool full_screen;
+    plat::Point asked;
+  } cases[] = {
+      {"window left and above the desktop's origin", {-100, -100}, false, {kLeast, kLeast}},
+      {"window right and below it", {100, 100}, false, {kGreatest, kGreatest}},
+      {"window moved to the end of the range", {kGreatest, kGreatest}, false, {kGreatest, kGreatest}},
+      {"full screen on a display left and above it", {-1920, -1080}, true, {kLeast, kLeast}},
+      {"full screen on a display right and below it", {1920, 1080}, true, {kGreatest, kGreatest}},
+  };
+  for (const auto& put : cases) {
+    SCOPED_TRACE(put.name);
+    TestApp app;
+    ASSERT_EQ(app.Initialize(), 0);
+    const plat::Point display = put.full_screen ? put.window : plat::Point{0, 0};
+    FakeDisplayBackend backend({FakeDisplayBackend::Display("Display", display.x, display.y, 1920, 1080)});
+    plat::ScopedDisplayBackend scoped(backend);
+    if (put.full_screen) {
+      CMonitorList monitors;
+      ASSERT_EQ(app.GetScreenManager().BuildDisplayModeList(&monitors, 640, 480, false), 0);
+      ASSERT_EQ(app.GetScreenManager().SelectDisplay(false, 0, 0, 0, &monitors), 0u);
+      ASSERT_EQ(app.ChangeScreenMode(kScreenModeFullScreen, 32, 0), 0);
+      // The fake display neither moves nor sizes the window: it is put where covering it puts it.
+      app.GetMainWindow().GetPlatformWindow()->Move(put.window.x, put.window.y);
+      app.GetMainWindow().GetPlatformWindow()->SetClientSize(1920, 1080);
+    } else {
+      app.GetMainWindow().GetPlatformWindow()->Move(put.window.x, put.window.y);
+    }
+    const plat::Point on_desktop = app.GameToScreen(put.asked);
+    EXPECT_EQ(on_desktop.x, put.asked.x);
+    EXPECT_EQ(on_desktop.y, put.asked.y);
+    app.SetCursorPosClient(put.asked.x, put.asked.y);
+    EXPECT_TRUE(app.GetTrackedCursor().IsOutside());
+    app.Exit(0);
+  }
 }
 
 TEST_F(FrameworkAppTest, AFullScreenOnlyGameForgetsAStoredWindowMode) {
@@ -592,6 +637,39 @@ TEST_F(FrameworkAppTest, AFocusedTextFieldTakesTheMainWindowsTypingAndTheCandida
   EXPECT_FALSE(app.IsImeOn());
   window.SendMessage(plat::WM_CHAR, 'b', 0);  // unbound: no longer collected
   EXPECT_FALSE(app.DeliverTextInput(field));
+  app.Exit(0);
+}
+
+// A script may put a text field at the end of the range: its area, and the candidate list's over
+// it, reach to that end.
+TEST_F(FrameworkAppTest, ATextFieldAtTheEndOfTheRangeReachesTheCandidateListToIt) {
+  constexpr int32_t kGreatest = std::numeric_limits<int32_t>::max();
+  TestApp app;
+  ASSERT_EQ(app.Initialize(), 0);
+  app.GetMainWindow().GetPlatformWindow()->Move(0, 0);
+  ScopedPixelLibrary pixels;
+  CDrawList list;
+  CFont font{FakeFontFace::Factory(std::make_shared<FakeFontFaceLog>())};
+  ASSERT_EQ(font.SetFont(20, 0, 0, "face"), 0U);
+  CTextEdit field;
+  ASSERT_EQ(field.CreateSingleLine(&list, 1, nullptr, g_ImeContext, &font, 120, "", kGreatest - 10, kGreatest - 20, 2,
+                                   false, 1),
+            0U);
+  gui_test::TestWindow owner;
+  ASSERT_EQ(owner.AddChild(&field, -1), 0U);
+  ASSERT_EQ(owner.SetFocusTo(&field), 0);
+  CWindow& window = app.GetMainWindow();
+  for (const int32_t left : {kGreatest - 10, kGreatest - 5}) {
+    SCOPED_TRACE(left);
+    if (left != kGreatest - 10) field.SetPosition(left, kGreatest - 20);
+    window.SendMessage(plat::WM_IME_NOTIFY, plat::IMN_OPENCANDIDATE, 0);
+    const plat::Rect placed = window.GetPlatformWindow()->TextInputArea();
+    EXPECT_EQ(placed.left, left);
+    EXPECT_EQ(placed.top, kGreatest - 20);
+    EXPECT_EQ(placed.right, kGreatest);
+    EXPECT_EQ(placed.bottom, kGreatest);
+  }
+  owner.SetFocusTo(nullptr);
   app.Exit(0);
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -44,6 +45,10 @@ TEST(WindowPlacementTest, PositionsAreKeptOrCentredByMode) {
   const plat::Rect too_big = PlaceWindowRect(2000, 480, -1, -1, kPlaceCentred, work);
   EXPECT_EQ(too_big.left, 0);
   EXPECT_EQ(too_big.top, 0);
+  // A position at the end of the range sticks out of any work area.
+  constexpr int32_t kGreatest = std::numeric_limits<int32_t>::max();
+  EXPECT_EQ(PlaceWindowRect(640, 480, kGreatest, kGreatest, kPlaceInsideWorkArea, work), centred);
+  EXPECT_EQ(PlaceWindowRect(640, 480, kGreatest, 20, kPlaceAtPosition, work), (plat::Rect{kGreatest, 20, kGreatest, 500}));
 }
 
 TEST(WindowTest, HandlersTakeMessagesInPlaceOfTheDefaults) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 #include "base/time/timer_manager.h"
@@ -13,7 +14,7 @@ namespace {
 class FakeHost : public CursorMotionHost {
  public:
   bool IsActive() const override { return active; }
-  plat::Point GameToScreen(plat::Point point) const override { return {point.x + 100, point.y + 50}; }
+  plat::Point GameToScreen(plat::Point point) const override { return plat::Offset(point, plat::Point{100, 50}); }
   plat::Point GetCursorPos() const override { return cursor; }
   void SetCursorPos(plat::Point point) override {
     cursor = point;
@@ -77,6 +78,36 @@ TEST(CursorMotionTest, ANewMotionReplacesTheRunningOneAndStoppingPutsTheCursorOn
     timers.RemoveByKind(kTimedTaskCursorMove);
     // Mode 0 leaves the cursor where the motion had it.
     EXPECT_EQ(host.cursor.x, mode == kCursorMotionWhileActive ? 250 : 400) << static_cast<int>(mode);
+  }
+}
+
+// The way from one end of the range toward the other is wider than a coordinate.
+TEST(CursorMotionTest, AMotionTowardTheEndsOfTheRangeGoesStraightThere) {
+  ScopedFakeClock clock;
+  constexpr int32_t kLeast = std::numeric_limits<int32_t>::min();
+  constexpr int32_t kGreatest = std::numeric_limits<int32_t>::max();
+  const struct {
+    plat::Point from;
+    uint32_t duration;
+    uint32_t elapsed;
+    plat::Point along;
+  } cases[] = {
+      {{-100, 100}, 1000, 500, {1073741773, -1073741749}},
+      {{kLeast, kGreatest}, 2000000000, 1500000000, {1073741823, -1073741786}},
+  };
+  for (const auto& motion : cases) {
+    SCOPED_TRACE(motion.duration);
+    FakeHost host;
+    host.cursor = motion.from;
+    CTimerManager timers;
+    // Toward (kGreatest, kLeast) of the game screen, which lies at (kGreatest, kLeast + 50).
+    ASSERT_EQ(CCursorMotion::Start(timers, host, kGreatest, kLeast, motion.duration, 0, kCursorMotionWhileActive), 0);
+    timers.Dispatch(5000);
+    timers.Dispatch(5000 + motion.elapsed);
+    EXPECT_EQ(host.cursor.x, motion.along.x);
+    EXPECT_EQ(host.cursor.y, motion.along.y);
+    timers.Dispatch(5000 + motion.duration);
+    EXPECT_TRUE(host.cursor == (plat::Point{kGreatest, kLeast + 50}));
   }
 }
 

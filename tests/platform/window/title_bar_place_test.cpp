@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 namespace {
@@ -13,6 +14,9 @@ using plat::Point;
 using plat::Rect;
 
 Rect Client(int32_t left, int32_t top) { return Rect{left, top, left + 800, top + 600}; }
+
+constexpr int32_t kLeast = std::numeric_limits<int32_t>::min();
+constexpr int32_t kGreatest = std::numeric_limits<int32_t>::max();
 
 TEST(TitleBarPlaceTest, AClientAreaWhoseTitleBarLiesOffEveryScreenComesBackOntoTheNearestOne) {
   const FrameExtents frame{4, 24, 4, 4};
@@ -38,6 +42,10 @@ TEST(TitleBarPlaceTest, AClientAreaWhoseTitleBarLiesOffEveryScreenComesBackOntoT
       {"above the second screen", Client(1200, 0), frame, {screen, right_screen}, Point{1200, 24}},
       {"no title bar", Client(100, -300), FrameExtents{}, {screen}, Point{100, -300}},
       {"no screen", Client(100, -300), frame, {}, Point{100, -300}},
+      // The frame reaches beyond the range around a client area at its ends.
+      {"at the least place", Client(kLeast, kLeast), frame, {screen}, Point{-740, 24}},
+      {"at the greatest place", Rect{kGreatest - 800, kGreatest - 600, kGreatest, kGreatest}, frame, {screen},
+       Point{964, 768}},
   };
   for (const auto& placed : cases) {
     SCOPED_TRACE(placed.name);

@@ -17,6 +17,7 @@
 #include "scene/render/textured_quad.h"
 #include "scene/sprites/color_box.h"
 #include "support/fake_drawing_device.h"
+#include "support/log_capture.h"
 #include "support/software_surfaces.h"
 #include "support/sprite_device_screen.h"
 
@@ -210,6 +211,23 @@ TEST_F(SurfaceCanvasTest, APictureCanvasShowsThroughATextureItIsNeverScaledInto)
   EXPECT_EQ(device.primitives[0].texture, canvas.GetSurface());
   EXPECT_EQ(SoftwareSurfaces::Pixel(*canvas.GetSurface(), 299, 199), Coded(299, 199)) << "the image went into the texture";
   EXPECT_EQ(canvas.Update(true), -1) << "and nothing is left to copy";
+}
+
+// A device that takes textures of any size up to 16384 a side still gets no canvas texture of
+// more pixels than any picture may hold: one past the bound is refused before the texture is
+// made, and the log says so.
+TEST_F(SurfaceCanvasTest, APictureCanvasTextureHoldsNoMorePixelsThanAPicture) {
+  LogCapture log;
+  SpriteDeviceScreen screen;
+  FakeDrawingDevice device(screen.Screen(), 0, 16384);
+  CPictureCanvas canvas;
+  EXPECT_EQ(canvas.CreateTexture(kPixelFormatXrgb8888, 16384, 1025, false), 3u);
+  EXPECT_EQ(canvas.GetSurface(), nullptr);
+  ASSERT_EQ(log.Lines().size(), 1u);
+  EXPECT_EQ(log.Lines()[0], "a picture's pixels: 16793600 asked for, at most 16777216: refused");
+  ASSERT_EQ(canvas.CreateTexture(kPixelFormatXrgb8888, 16384, 1024, false), 0u) << "at the bound";
+  EXPECT_EQ(canvas.GetTextureWidth(), 16384);
+  EXPECT_EQ(canvas.GetTextureHeight(), 1024);
 }
 
 }  // namespace

@@ -5,15 +5,10 @@
 // window as a window manager gives it), never by a scripted answer, up to the game's title or the
 // start's end. The pictures are written as demo_start_*.png into the build folder.
 #include <SDL.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
@@ -39,12 +34,11 @@
 #include "support/png_file.h"
 #include "support/program_run.h"
 #include "support/scoped_environment.h"
+#include "support/spawned_process.h"
 // After the engine's headers: the X headers' names would shadow some of theirs.
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-
-extern char** environ;
 
 namespace {
 
@@ -57,6 +51,8 @@ constexpr const char* kChooserTitle = "「Kestrune Demo」 セーブデータ作
 constexpr const char* kBoxTitle = "Kestrune Demo";
 // テスト表, whose last byte (95 5C) is a backslash.
 constexpr const char* kTableFolder = "テスト表";
+// The frames a dialog may draw before the player's answer has been taken.
+constexpr int kMostFramesOfAnAnswer = 120;
 
 // The newest window of the program with the title: a box in a window of its own is made after
 // the game's window, which its dialogs draw over.
@@ -184,7 +180,6 @@ class Player {
         plans_.pop_front();
       }
       done_ = false;
-      shown_since_ = std::chrono::steady_clock::now();
     }
     if (!acting_) return true;
     if (shot.frame == 1) {
@@ -195,8 +190,9 @@ class Player {
       window_ = NewestWindowTitled(shot.title);
       done_ = current_.act(*this, shot, shot.frame - 1);
     }
-    // A dialog that does not take the player's answer is closed before long.
-    const bool stuck = std::chrono::steady_clock::now() - shown_since_ > std::chrono::seconds(30);
+    // A dialog that does not take the player's answer is closed: it draws a frame at least on
+    // every input and every idle half second, so this many frames are well beyond an answer.
+    const bool stuck = shot.frame > kMostFramesOfAnAnswer;
     EXPECT_FALSE(stuck) << shot.title << " did not take the player's answer";
     return stuck;
   }
@@ -234,7 +230,6 @@ class Player {
   bool acting_ = false;
   bool done_ = false;
   SDL_Window* window_ = nullptr;
-  std::chrono::steady_clock::time_point shown_since_;
   std::vector<std::string> seen_;
 };
 
@@ -438,18 +433,14 @@ class EightBitDesktop {
   EightBitDesktop() {
     int ready[2];
     if (pipe(ready) != 0) return;
-    const std::string fd = std::to_string(ready[1]);
-    const char* arguments[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x8", "-nolisten", "tcp", nullptr};
-    posix_spawn_file_actions_t output;
-    posix_spawn_file_actions_init(&output);
-    posix_spawn_file_actions_addopen(&output, STDOUT_FILENO, "eight_bit_xvfb.log", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&output, STDOUT_FILENO, STDERR_FILENO);
-    if (posix_spawnp(&server_, "Xvfb", &output, nullptr, const_cast<char**>(arguments), environ) != 0) server_ = -1;
-    posix_spawn_file_actions_destroy(&output);
+    // Xvfb writes the number of the display it took to the pipe's end it inherits.
+    server_.emplace(std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0",
+                                             "800x600x8", "-nolisten", "tcp"},
+                    "eight_bit_xvfb.log");
     close(ready[1]);
     std::string number;
     char c = 0;
-    while (server_ > 0 && read(ready[0], &c, 1) == 1 && c != '\n') number += c;
+    while (server_->Started() && read(ready[0], &c, 1) == 1 && c != '\n') number += c;
     close(ready[0]);
     if (number.empty()) return;
     name_ = ":" + number;
@@ -457,10 +448,6 @@ class EightBitDesktop {
   }
   ~EightBitDesktop() {
     if (display_ != nullptr) XCloseDisplay(display_);
-    if (server_ > 0) {
-      kill(server_, SIGTERM);
-      waitpid(server_, nullptr, 0);
-    }
   }
   EightBitDesktop(const EightBitDesktop&) = delete;
   EightBitDesktop& operator=(const EightBitDesktop&) = delete;
@@ -468,27 +455,10 @@ class EightBitDesktop {
   bool Up() const { return display_ != nullptr && DefaultDepth(display_, DefaultScreen(display_)) == 8; }
   const std::string& Name() const { return name_; }
 
-  // Starts the built program on this desktop with the game, its output in `log`.
-  pid_t Start(const std::string& game, const std::string& log) const {
-    std::vector<std::string> variables{"DISPLAY=" + name_, "ASAN_OPTIONS=detect_leaks=0"};
-    for (char** each = environ; *each != nullptr; ++each) {
-      const std::string variable = *each;
-      if (variable.rfind("DISPLAY=", 0) != 0 && variable.rfind("ASAN_OPTIONS=", 0) != 0) variables.push_back(variable);
-    }
-    std::vector<char*> environment;
-    for (std::string& variable : variables) environment.push_back(variable.data());
-    environment.push_back(nullptr);
-    std::string program = test_support::BuiltProgram();
-    std::string folder = "/L" + game;
-    char* arguments[] = {program.data(), folder.data(), nullptr};
-    posix_spawn_file_actions_t output;
-    posix_spawn_file_actions_init(&output);
-    posix_spawn_file_actions_addopen(&output, STDOUT_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&output, STDOUT_FILENO, STDERR_FILENO);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, program.c_str(), &output, nullptr, arguments, environment.data()) != 0) pid = -1;
-    posix_spawn_file_actions_destroy(&output);
-    return pid;
+  // The built program started on this desktop with the game, its output in `log`.
+  test_support::SpawnedProcess Start(const std::string& game, const std::string& log) const {
+    return test_support::SpawnedProcess({test_support::BuiltProgram(), "/L" + game}, log,
+                                        {"DISPLAY=" + name_, "ASAN_OPTIONS=detect_leaks=0"});
   }
 
   // The newest window that shows on the desktop, with its place; none while no window shows.
@@ -550,36 +520,9 @@ class EightBitDesktop {
   }
 
  private:
-  pid_t server_ = -1;
+  std::optional<test_support::SpawnedProcess> server_;
   std::string name_;
   Display* display_ = nullptr;
-};
-
-// A program started on the desktop, ended when the object ends if it has not ended by itself.
-class StartedProgram {
- public:
-  explicit StartedProgram(pid_t pid) : pid_(pid) {}
-  ~StartedProgram() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-  }
-  StartedProgram(const StartedProgram&) = delete;
-  StartedProgram& operator=(const StartedProgram&) = delete;
-
-  bool Started() const { return pid_ > 0; }
-  // Its exit status when it ended within `seconds`; none otherwise.
-  std::optional<int> EndedWithin(int seconds) {
-    int status = 0;
-    if (!test_support::HoldsWithin(seconds, [&] { return waitpid(pid_, &status, WNOHANG) == pid_; })) {
-      return std::nullopt;
-    }
-    pid_ = -1;
-    return WIFEXITED(status) ? std::optional<int>(WEXITSTATUS(status)) : std::nullopt;
-  }
-
- private:
-  pid_t pid_;
 };
 
 // Whether the picture is text on a light ground: a light ground over most of it, ink in it.
@@ -613,7 +556,7 @@ TEST_F(DemoStartRoadsGuiTest, OnADesktopOfEightBitsTheHighColorBoxIsSeenOrTheGam
     const std::vector<uint8_t> bytes = kvxtools::WriteAppDefinition(definition);
     game_.WriteFile("SCRIPT/DL_APP.SYS", std::string(bytes.begin(), bytes.end()));
     const std::string log = game_.HostPath() + "eight_bits.log";
-    StartedProgram game(desktop.Start(game_.HostPath(), log));
+    test_support::SpawnedProcess game = desktop.Start(game_.HostPath(), log);
     ASSERT_TRUE(game.Started());
     std::optional<std::pair<::Window, plat::Rect>> shown;
     ASSERT_TRUE(test_support::HoldsWithin(60, [&] { return (shown = desktop.NewestShown()).has_value(); }));

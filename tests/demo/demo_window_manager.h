@@ -5,17 +5,13 @@
 #pragma once
 
 #include <SDL.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,14 +25,13 @@
 #include "support/fixed_step_game.h"
 #include "support/holds_within.h"
 #include "support/png_file.h"
+#include "support/spawned_process.h"
 #include "support/temp_game_folder.h"
 // After the engine's headers: the X headers' names would shadow some of theirs.
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-
-extern char** environ;
 
 namespace demo_test {
 
@@ -52,38 +47,18 @@ class WindowManager {
       return;
     }
     const std::string log = program + ".log";
-    posix_spawn_file_actions_t output;
-    posix_spawn_file_actions_init(&output);
-    posix_spawn_file_actions_addopen(&output, STDOUT_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&output, STDOUT_FILENO, STDERR_FILENO);
     // Fluxbox would set the desktop's background through a helper that, without a picture setter
     // on the machine, shows a window of its own over the screen: the background is left alone.
     home_.WriteFile(".fluxbox/overlay", "background: unset\n");
-    std::vector<std::string> variables{"HOME=" + home_.HostPath()};
-    for (char** variable = environ; *variable != nullptr; ++variable) {
-      if (std::strncmp(*variable, "HOME=", 5) != 0) variables.emplace_back(*variable);
-    }
-    std::vector<char*> environment;
-    for (std::string& variable : variables) environment.push_back(variable.data());
-    environment.push_back(nullptr);
-    char* arguments[] = {const_cast<char*>(program.c_str()), nullptr};
-    const int error = posix_spawnp(&pid_, program.c_str(), &output, nullptr, arguments, environment.data());
-    posix_spawn_file_actions_destroy(&output);
-    if (error != 0) {
-      pid_ = -1;
-      failure_ = program + " cannot start (" + std::strerror(error) + "); scripts/install-deps.sh installs it";
+    process_.emplace(std::vector<std::string>{program}, log, std::vector<std::string>{"HOME=" + home_.HostPath()});
+    if (!process_->Started()) {
+      failure_ = program + " cannot start (" + std::strerror(process_->Error()) + "); scripts/install-deps.sh installs it";
     } else if (!ManagesWindows()) {
       failure_ = program + " did not take the display over within a minute (see " + log + ")";
     }
   }
   ~WindowManager() {
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);
-      if (!test_support::HoldsWithin(60, [this] { return waitpid(pid_, nullptr, WNOHANG) == pid_; })) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-      }
-    }
+    process_.reset();
     if (display_ != nullptr) XCloseDisplay(display_);
   }
   WindowManager(const WindowManager&) = delete;
@@ -165,7 +140,7 @@ class WindowManager {
 
   test_support::TempGameFolder home_;
   Display* display_;
-  pid_t pid_ = -1;
+  std::optional<test_support::SpawnedProcess> process_;
   std::string failure_;
 };
 

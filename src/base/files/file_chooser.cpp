@@ -39,9 +39,8 @@ std::string_view NameOfPath(std::string_view path) {
 }
 
 std::size_t ExtensionOffsetOf(std::string_view path) {
-  const std::size_t name = plat::LastComponentStart(path, kChooserReading);
-  const std::optional<std::size_t> dot = plat::LastDot(path.substr(name), kChooserReading);
-  return dot ? name + *dot + 1 : 0;
+  const std::optional<std::size_t> dot = plat::LeafDot(path, kChooserReading);
+  return dot ? *dot + 1 : 0;
 }
 
 std::vector<FileFilter> ParseFileFilter(std::string_view filter) {

@@ -1,16 +1,8 @@
 #include "base/text/sjis_case.h"
 
 #include <cstring>
-#include <string_view>
-#include <utility>
 
 #include "platform/encoding/sjis_text.h"
-
-namespace {
-
-constexpr char CapitalOf(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-}  // namespace
 
 void LowerSjis(std::string& text) { text = plat::FoldAsciiLetters(text, plat::SjisReading::kCodePage); }
 
@@ -19,15 +11,4 @@ void LowerSjis(char* text) {
   std::memcpy(text, lowered.data(), lowered.size());
 }
 
-void UpperSjis(std::string& text) {
-  std::string upper;
-  upper.reserve(text.size());
-  for (const std::string_view character : plat::SplitCharacters(text, plat::SjisReading::kCodePage)) {
-    if (character.size() == 1) {
-      upper += CapitalOf(character[0]);
-    } else {
-      upper += character;
-    }
-  }
-  text = std::move(upper);
-}
+void UpperSjis(std::string& text) { text = plat::UpperAsciiLetters(text, plat::SjisReading::kCodePage); }

@@ -3,6 +3,19 @@
 #include <algorithm>
 
 namespace plat {
+namespace {
+
+// `text` with each one-byte character changed by `change`.
+template <class Change>
+std::string ChangeOneByteCharacters(std::string_view text, SjisReading reading, Change change) {
+  std::string changed(text);
+  for (std::size_t i = 0; i < changed.size(); i += SjisLengthAt(changed, i, reading)) {
+    if (SjisLengthAt(changed, i, reading) == 1) changed[i] = change(changed[i]);
+  }
+  return changed;
+}
+
+}  // namespace
 
 std::vector<std::string_view> SplitCharacters(std::string_view text, SjisReading reading) {
   std::vector<std::string_view> characters;
@@ -67,12 +80,19 @@ std::optional<std::size_t> LastDot(std::string_view name, SjisReading reading) {
   return dot == kNoCharacter ? std::nullopt : std::optional<std::size_t>(dot);
 }
 
+std::optional<std::size_t> LeafDot(std::string_view path, SjisReading reading) {
+  const std::size_t leaf = LastComponentStart(path, reading);
+  const std::optional<std::size_t> dot = LastDot(path.substr(leaf), reading);
+  return dot ? std::optional<std::size_t>(leaf + *dot) : std::nullopt;
+}
+
 std::string FoldAsciiLetters(std::string_view text, SjisReading reading) {
-  std::string folded(text);
-  for (std::size_t i = 0; i < folded.size(); i += SjisLengthAt(folded, i, reading)) {
-    if (SjisLengthAt(folded, i, reading) == 1) folded[i] = FoldAsciiLetter(folded[i]);
-  }
-  return folded;
+  return ChangeOneByteCharacters(text, reading, FoldAsciiLetter);
+}
+
+std::string UpperAsciiLetters(std::string_view text, SjisReading reading) {
+  return ChangeOneByteCharacters(text, reading,
+                                 [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
 }
 
 int CompareIgnoringAsciiCase(std::string_view a, std::string_view b) {

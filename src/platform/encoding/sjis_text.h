@@ -47,13 +47,17 @@ std::vector<std::string_view> SplitComponents(std::string_view path, SjisReading
 
 // Where the last '.' of a name stands.
 std::optional<std::size_t> LastDot(std::string_view name, SjisReading reading = SjisReading::kEngine);
+// Where the last '.' of a path's last component stands: the dot before the extension of the file
+// it names.
+std::optional<std::size_t> LeafDot(std::string_view path, SjisReading reading = SjisReading::kEngine);
 
 // A one-byte ASCII capital as its small letter; every other byte unchanged.
 constexpr char FoldAsciiLetter(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// `text` with the letters that are one-byte characters folded to small letters; two-byte
-// characters stay as they are (their second byte may look like a letter).
+// `text` with the letters that are one-byte characters folded to small letters, or made capitals;
+// two-byte characters stay as they are (their second byte may look like a letter).
 std::string FoldAsciiLetters(std::string_view text, SjisReading reading = SjisReading::kCodePage);
+std::string UpperAsciiLetters(std::string_view text, SjisReading reading = SjisReading::kCodePage);
 
 // The case-blind compare of engine text, read as code page 932 reads it: one-byte letters are
 // compared without case, everything else byte by byte. Negative, 0 or positive, as the folded

@@ -17,12 +17,6 @@ constexpr std::size_t kMaxDepth = 4096;
 
 }  // namespace
 
-std::optional<DiskPlace::Identity> DiskPlace::IdentityOf(int fd) {
-  struct stat status {};
-  if (fd < 0 || ::fstat(fd, &status) != 0) return std::nullopt;
-  return Identity{status.st_dev, status.st_ino};
-}
-
 std::optional<DiskPlace> DiskPlace::Of(std::string_view host_path) { return Open(host_path, true); }
 
 std::optional<DiskPlace> DiskPlace::Open(std::string_view host_path, bool walk_up) {
@@ -40,19 +34,19 @@ std::optional<DiskPlace> DiskPlace::Open(std::string_view host_path, bool walk_u
   }
   struct stat status {};
   if (::fstat(opened.get(), &status) != 0) return std::nullopt;
-  place.way_up_.push_back({status.st_dev, status.st_ino});
+  place.way_up_.push_back(IdentityIn(status));
   if (!walk_up) return place;
   if (!S_ISDIR(status.st_mode)) {
     const std::size_t slash = existing.rfind('/');
     opened = UniqueFd(::open(existing.substr(0, slash == 0 ? 1 : slash).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    const std::optional<Identity> folder = IdentityOf(opened.get());
+    const std::optional<FileIdentity> folder = IdentityOf(opened.get());
     if (!folder) return place;
     place.way_up_.push_back(*folder);
   }
-  const std::optional<Identity> root = IdentityOf(UniqueFd(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC)).get());
+  const std::optional<FileIdentity> root = IdentityOf(UniqueFd(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC)).get());
   while (root && place.way_up_.size() < kMaxDepth) {
     UniqueFd up(::openat(opened.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
-    const std::optional<Identity> above = IdentityOf(up.get());
+    const std::optional<FileIdentity> above = IdentityOf(up.get());
     if (!above) break;
     // The root is its own "..". A folder bind-mounted inside itself meets itself one step up
     // too, so only the root's own identity ends the walk.

@@ -4,12 +4,12 @@
 // mount puts it, so a path that names it elsewhere lies inside it all the same.
 #pragma once
 
-#include <sys/types.h>
-
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/files/file_identity.h"
 
 namespace plat {
 
@@ -31,17 +31,11 @@ class DiskPlace {
   std::optional<Placement> In(std::string_view folder) const;
 
  private:
-  struct Identity {
-    dev_t device;
-    ino_t inode;
-    bool operator==(const Identity&) const = default;
-  };
-  static std::optional<Identity> IdentityOf(int fd);
   // The place, with the folders above it or, for a place that is only compared with, without.
   static std::optional<DiskPlace> Open(std::string_view host_path, bool walk_up);
 
   // The part that exists, then each folder above it up to the root.
-  std::vector<Identity> way_up_;
+  std::vector<FileIdentity> way_up_;
   // The names below that part that do not exist yet.
   std::vector<std::string> missing_;
   bool reached_root_ = false;

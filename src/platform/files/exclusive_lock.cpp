@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/files/descriptor_copy.h"
+#include "platform/files/file_identity.h"
 #include "platform/files/host_path.h"
 #include "platform/system/diagnostic_log.h"
 
@@ -166,30 +167,12 @@ HolderState StateOf(const Holder& holder, const Holder& self) {
   return *start == holder.start ? HolderState::kRunning : HolderState::kEnded;
 }
 
-struct FileIdentity {
-  dev_t device = 0;
-  ino_t inode = 0;
-  bool operator==(const FileIdentity&) const = default;
-};
-
-std::optional<FileIdentity> IdentityAt(const std::string& path) {
-  struct stat status {};
-  if (::lstat(path.c_str(), &status) != 0) return std::nullopt;
-  return FileIdentity{status.st_dev, status.st_ino};
-}
-
-std::optional<FileIdentity> IdentityOf(int fd) {
-  struct stat status {};
-  if (::fstat(fd, &status) != 0) return std::nullopt;
-  return FileIdentity{status.st_dev, status.st_ino};
-}
-
 // Moves the holder file at `path` of a process that has ended, the file `ended`, out of the way,
 // and only that one: one that a start taking it over at the same time has made since goes back.
 void RemoveEndedHolder(const std::string& path, const FileIdentity& ended) {
   const std::string aside = path + std::string(kEndedHolderSuffix);
   if (::rename(path.c_str(), aside.c_str()) != 0) return;
-  if (IdentityAt(aside) != ended && ::link(aside.c_str(), path.c_str()) != 0) {
+  if (IdentityOfEntry(AT_FDCWD, aside.c_str()) != ended && ::link(aside.c_str(), path.c_str()) != 0) {
     ::renameat2(AT_FDCWD, aside.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE);
   }
   ::unlink(aside.c_str());
@@ -300,7 +283,9 @@ bool ExclusiveLock::TakeHolderFile(const std::string& path) {
 
 ExclusiveLock::~ExclusiveLock() {
   // Only its own: a start that took the file for one of an ended process has made its own since.
-  if (!holder_.empty() && IdentityAt(holder_) == IdentityOf(fd_.get())) ::unlink(holder_.c_str());
+  if (!holder_.empty() && IdentityOfEntry(AT_FDCWD, holder_.c_str()) == IdentityOf(fd_.get())) {
+    ::unlink(holder_.c_str());
+  }
 }
 
 void SetLockFailureForTests(int error) { LockFailure() = error; }

@@ -12,6 +12,7 @@
 
 #include "platform/encoding/text_encoding.h"
 #include "platform/files/descriptor_copy.h"
+#include "platform/files/file_identity.h"
 #include "platform/files/file_system_ops.h"
 #include "platform/files/host_path.h"
 #include "platform/files/unique_fd.h"
@@ -122,19 +123,6 @@ void ForEachEntry(const UniqueFd& folder, std::uint64_t largest, Visit visit) {
   }
 }
 
-// What a folder is, by which the way back up from it is checked.
-struct FolderIdentity {
-  dev_t device = 0;
-  ino_t inode = 0;
-  bool operator==(const FolderIdentity&) const = default;
-};
-
-std::optional<FolderIdentity> FolderIdentityOf(int folder) {
-  struct stat status {};
-  if (::fstat(folder, &status) != 0) return std::nullopt;
-  return FolderIdentity{status.st_dev, status.st_ino};
-}
-
 // The folder `name` of the open folder `parent`, reached by no link, made the owner's to empty:
 // it may have taken the permission bits of a folder the owner may not write.
 UniqueFd OpenToEmpty(int parent, const std::string& name) {
@@ -161,7 +149,7 @@ std::optional<std::string> RemoveAllButFolders(int folder) {
 // A folder met on the way down, by its name in the one above it.
 struct FolderOnTheWay {
   std::string name;
-  FolderIdentity identity;
+  FileIdentity identity;
 };
 
 // Removes the entry `leaf` of the open folder `parent` with all it holds, following no link:
@@ -173,13 +161,13 @@ bool RemoveTree(int parent, const std::string& leaf) {
   if (::fstatat(parent, leaf.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
   if (!S_ISDIR(status.st_mode)) return ::unlinkat(parent, leaf.c_str(), 0) == 0;
   UniqueFd folder = OpenToEmpty(parent, leaf);
-  const std::optional<FolderIdentity> top = FolderIdentityOf(folder.get());
+  const std::optional<FileIdentity> top = IdentityOf(folder.get());
   if (!top) return false;
   std::vector<FolderOnTheWay> way;
   for (;;) {
     if (const std::optional<std::string> within = RemoveAllButFolders(folder.get())) {
       UniqueFd below = OpenToEmpty(folder.get(), *within);
-      const std::optional<FolderIdentity> identity = FolderIdentityOf(below.get());
+      const std::optional<FileIdentity> identity = IdentityOf(below.get());
       if (!identity) return false;
       way.push_back({*within, *identity});
       folder = std::move(below);
@@ -187,11 +175,9 @@ bool RemoveTree(int parent, const std::string& leaf) {
     }
     if (way.empty()) break;
     UniqueFd above(::openat(folder.get(), "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    struct stat left {};
     const FolderOnTheWay& leaving = way.back();
-    if (FolderIdentityOf(above.get()) != (way.size() > 1 ? way[way.size() - 2].identity : *top) ||
-        ::fstatat(above.get(), leaving.name.c_str(), &left, AT_SYMLINK_NOFOLLOW) != 0 ||
-        FolderIdentity{left.st_dev, left.st_ino} != leaving.identity) {
+    if (IdentityOf(above.get()) != (way.size() > 1 ? way[way.size() - 2].identity : *top) ||
+        IdentityOfEntry(above.get(), leaving.name.c_str()) != leaving.identity) {
       return false;
     }
     folder = std::move(above);

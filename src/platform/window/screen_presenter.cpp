@@ -197,8 +197,7 @@ void ScreenPresenter::PresentAll() {
 }
 
 ScreenPresenter::ScreenPresenter(WindowId id, SDL_Window* window, std::unique_ptr<WindowRenderer> renderer)
-    : id_(id), window_(window), window_renderer_(std::move(renderer)),
-      renderer_(window_renderer_ != nullptr ? window_renderer_->Get() : nullptr) {
+    : id_(id), window_(window), renderer_(std::move(renderer)) {
   int width = 0;
   int height = 0;
   DrawingSizeOf(window, width, height);
@@ -209,23 +208,24 @@ ScreenPresenter::ScreenPresenter(WindowId id, SDL_Window* window, std::unique_pt
 ScreenPresenter::~ScreenPresenter() {
   if (primary_ != nullptr) primary_->SetPresenter(nullptr);
   window_dcs_.clear();
-  if (window_renderer_ == nullptr) return;
+  if (renderer_ == nullptr) return;
   if (DisplayConnectionLost() || WasDestroyedOutside(window_)) {
-    window_renderer_->Abandon();
+    renderer_->Abandon();
     return;
   }
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
 }
 
 bool ScreenPresenter::HasRenderer() {
-  if (window_renderer_ == nullptr) {
-    window_renderer_ = MakeRenderer(window_);
-    if (window_renderer_ == nullptr) return false;
-    renderer_ = window_renderer_->Get();
+  if (renderer_ == nullptr) {
+    renderer_ = MakeRenderer(window_);
+    if (renderer_ == nullptr) return false;
   }
-  window_renderer_->FollowWindowSize();
+  renderer_->FollowWindowSize();
   return true;
 }
+
+SDL_Renderer* ScreenPresenter::Renderer() const { return renderer_ != nullptr ? renderer_->Get() : nullptr; }
 
 Surface& ScreenPresenter::Screen() { return primary_ != nullptr ? *primary_ : *own_screen_; }
 
@@ -271,7 +271,7 @@ bool ScreenPresenter::RemakeTextureIfNeeded(int32_t width, int32_t height) {
   if (texture_ != nullptr && texture_width_ == width && texture_height_ == height) return false;
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
   // SDL's RGB888 is XRGB8888: blue, green, red and an unused byte in memory.
-  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
+  texture_ = SDL_CreateTexture(Renderer(), SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
   if (texture_ == nullptr) {
     LogDiagnostic(std::string("video: cannot make the screen texture: ") + SDL_GetError());
     texture_width_ = texture_height_ = 0;
@@ -349,20 +349,20 @@ void ScreenPresenter::Upload() {
 }
 
 void ScreenPresenter::Render() {
-  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-  SDL_RenderClear(renderer_);
+  SDL_SetRenderDrawColor(Renderer(), 0, 0, 0, 255);
+  SDL_RenderClear(Renderer());
   if (texture_ != nullptr) RenderScreen();
-  MenuOverlay::DrawOver(id_, renderer_);
-  dialog_host::DrawOver(id_, renderer_);
+  MenuOverlay::DrawOver(id_, Renderer());
+  dialog_host::DrawOver(id_, Renderer());
 }
 
 void ScreenPresenter::RenderScreen() {
   int output_width = 0;
   int output_height = 0;
-  SDL_GetRendererOutputSize(renderer_, &output_width, &output_height);
+  SDL_GetRendererOutputSize(Renderer(), &output_width, &output_height);
   const Rect area = LetterboxedArea(output_width, output_height, texture_width_, texture_height_);
   const SDL_Rect target{area.left, area.top, area.Width(), area.Height()};
-  SDL_RenderCopy(renderer_, texture_, nullptr, &target);
+  SDL_RenderCopy(Renderer(), texture_, nullptr, &target);
 }
 
 void ScreenPresenter::Present() {
@@ -377,7 +377,7 @@ void ScreenPresenter::Present() {
 
 void ScreenPresenter::ShowOnWindowThread() {
   Render();
-  window_renderer_->Present();
+  renderer_->Present();
 }
 
 void ScreenPresenter::Stage() {
@@ -421,9 +421,7 @@ void ScreenPresenter::UploadStaged() {
 
 void ScreenPresenter::Repaint() {
   // A dialog shows even over a window that has presented nothing yet.
-  if (texture_ == nullptr && !(IsDialogOpen(id_) && HasRenderer())) return;
-  if (window_renderer_ == nullptr) return;
-  window_renderer_->FollowWindowSize();
+  if ((texture_ == nullptr && !IsDialogOpen(id_)) || !HasRenderer()) return;
   ShowOnWindowThread();
 }
 
@@ -465,7 +463,7 @@ bool ScreenPresenter::ReleaseWindowDc(DeviceContext* dc) {
 
 std::string ScreenPresenter::RendererName() const {
   SDL_RendererInfo info;
-  if (SDL_GetRendererInfo(renderer_, &info) != 0 || info.name == nullptr) return std::string();
+  if (SDL_GetRendererInfo(Renderer(), &info) != 0 || info.name == nullptr) return std::string();
   return info.name;
 }
 
@@ -476,9 +474,9 @@ bool ScreenPresenter::ReadBack(std::vector<uint32_t>& pixels, int32_t& width, in
   Render();
   int output_width = 0;
   int output_height = 0;
-  if (SDL_GetRendererOutputSize(renderer_, &output_width, &output_height) != 0) return false;
+  if (SDL_GetRendererOutputSize(Renderer(), &output_width, &output_height) != 0) return false;
   pixels.assign(static_cast<size_t>(output_width) * static_cast<size_t>(output_height), 0);
-  if (SDL_RenderReadPixels(renderer_, nullptr, SDL_PIXELFORMAT_ARGB8888, pixels.data(), output_width * 4) != 0) {
+  if (SDL_RenderReadPixels(Renderer(), nullptr, SDL_PIXELFORMAT_ARGB8888, pixels.data(), output_width * 4) != 0) {
     LogDiagnostic(std::string("video: cannot read the window back: ") + SDL_GetError());
     return false;
   }

@@ -79,6 +79,8 @@ class ScreenPresenter {
   Surface& Screen();
   // Makes the renderer on first use; false when none can be had.
   bool HasRenderer();
+  // SDL's renderer of the window, once it has one.
+  SDL_Renderer* Renderer() const;
   // True when the texture had to be made anew for the size (even when that failed).
   bool RemakeTextureIfNeeded(int32_t width, int32_t height);
   // Uploads the rectangles of `source` and forgets them.
@@ -101,9 +103,7 @@ class ScreenPresenter {
 
   WindowId id_;
   SDL_Window* window_;
-  std::unique_ptr<WindowRenderer> window_renderer_;
-  // The renderer of window_renderer_, once it has one.
-  SDL_Renderer* renderer_;
+  std::unique_ptr<WindowRenderer> renderer_;
   SDL_Texture* texture_ = nullptr;
   int32_t texture_width_ = 0;
   int32_t texture_height_ = 0;

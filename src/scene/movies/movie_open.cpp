@@ -26,13 +26,11 @@ constexpr MediaTypeEntry kMediaTypes[] = {
 // before the dot is a character of its own).
 std::optional<int32_t> MovieMediaType(const char* name) {
   if (name == nullptr) return std::nullopt;
-  constexpr plat::SjisReading kReading = plat::SjisReading::kCodePage;
   const std::string_view path(name);
-  const std::string_view leaf = path.substr(plat::LastComponentStart(path, kReading));
-  const std::optional<std::size_t> dot = plat::LastDot(leaf, kReading);
+  const std::optional<std::size_t> dot = plat::LeafDot(path, plat::SjisReading::kCodePage);
   if (!dot) return std::nullopt;
   for (const MediaTypeEntry& entry : kMediaTypes) {
-    if (plat::EqualIgnoringAsciiCase(leaf.substr(*dot + 1), entry.extension)) return entry.type;
+    if (plat::EqualIgnoringAsciiCase(path.substr(*dot + 1), entry.extension)) return entry.type;
   }
   return std::nullopt;
 }
